@@ -1,0 +1,46 @@
+# Velmora: `make run` builds and starts the program, `make test` builds the tests
+# with AddressSanitizer and UndefinedBehaviorSanitizer and runs them all,
+# `make bench` runs the benchmarks. Each installs what is missing first.
+
+JOBS ?= $(shell nproc)
+RELEASE_DIR := build/release
+TEST_DIR := build/test
+GENERATOR := -G Ninja
+
+.PHONY: all deps run build test test-build bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+$(RELEASE_DIR)/build.ninja:
+	cmake -S . -B $(RELEASE_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release
+
+build: deps $(RELEASE_DIR)/build.ninja
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target velmora
+
+run: build
+	$(RELEASE_DIR)/bin/velmora
+
+$(TEST_DIR)/build.ninja:
+	cmake -S . -B $(TEST_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DVELMORA_SANITIZE=ON -DVELMORA_TESTS=ON
+
+test-build: deps $(TEST_DIR)/build.ninja
+	cmake --build $(TEST_DIR) -j $(JOBS)
+
+test: test-build
+	mkdir -p $(TEST_DIR)/runtime && chmod 700 $(TEST_DIR)/runtime && cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$(CURDIR)/$(TEST_DIR)/runtime \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest -j $(JOBS) --output-on-failure --timeout 300
+
+bench: deps
+	cmake -S . -B build/bench $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON
+	cmake --build build/bench -j $(JOBS)
+	@for b in build/bench/bench/*_bench; do [ -x "$$b" ] && "$$b"; done; true
+
+clean:
+	rm -rf build

@@ -1,0 +1,33 @@
+# velmora_library(<name> <folder> <deps...>)
+# One library per source folder; its sources are every .cpp below the folder, so
+# adding a module needs no edit here. A folder without sources yet adds nothing.
+function(velmora_library name folder)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+       ${CMAKE_SOURCE_DIR}/${folder}/*.cpp ${CMAKE_SOURCE_DIR}/${folder}/*.h)
+  list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  if(NOT sources)
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${ARGN})
+    return()
+  endif()
+  file(GLOB_RECURSE headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.h)
+  add_library(${name} STATIC ${sources} ${headers})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARGN})
+endfunction()
+
+# velmora_tests(<library>): tests/<folder>/**/*_test.cpp form one test program.
+function(velmora_tests lib folder)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+       ${CMAKE_SOURCE_DIR}/tests/${folder}/*.cpp ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  set(exe ${lib}_tests)
+  add_executable(${exe} ${sources})
+  target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${exe} PRIVATE ${lib} GTest::gtest GTest::gmock)
+  target_compile_definitions(${exe} PRIVATE VELMORA_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+  gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

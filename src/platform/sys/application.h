@@ -1,0 +1,50 @@
+// The application object: owns the GUI event loop and knows where the program lives.
+//
+// There is one instance, reachable through the global `Application`, created by main()
+// (and by the test runner) before any window or timer. Everything the event loop calls
+// back into our code goes through `Dispatch`, so an exception from a handler is shown
+// (or logged) and the program keeps running instead of unwinding through Qt.
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+
+class TApplication {
+ public:
+  TApplication(int& argc, char** argv);
+  ~TApplication();
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  // Full path of the executable, and its folder with a trailing '/'.
+  std::string ExeName() const;
+  std::string ExeFolder() const;
+
+  std::string Title;
+  std::string HelpFile;
+
+  // Runs the event loop until Terminate is called or the last main window closes.
+  void Run();
+  // Handles the events that are waiting, then returns (used by busy waits).
+  void ProcessMessages();
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+
+  // Called with every exception that a handler lets escape; when unassigned the
+  // message is written to standard error.
+  std::function<void(const std::exception&)> OnException;
+  void HandleException(const std::exception& error);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+  bool terminated_ = false;
+};
+
+extern TApplication* Application;
+
+// Runs handler, catching whatever it throws and passing it to the application's
+// exception handler. Every call from the event loop into program code goes through here.
+void Dispatch(const std::function<void()>& handler);
