@@ -1,0 +1,225 @@
+#include "core/csv_ctrl.h"
+
+#include "platform/text/string_list.h"
+#include "platform/text/sysutils.h"
+
+namespace {
+
+constexpr char kQuote = '"';
+constexpr char kSeparator = ';';
+constexpr char kBlank = ' ';
+constexpr int kMaxByteCode = 255;
+
+// The escape characters, each standing for a code of that many decimal digits.
+constexpr char kOneDigitEscape = '#';
+constexpr char kTwoDigitEscape = '$';
+constexpr char kThreeDigitEscape = '%';
+
+bool IsEscapeChar(char c) {
+  return c == kOneDigitEscape || c == kTwoDigitEscape || c == kThreeDigitEscape;
+}
+
+bool NeedsCodeEscape(unsigned char code) {
+  return code <= kBlank || code == kQuote || code == kSeparator;
+}
+
+int DigitsOf(char escape) {
+  return escape == kOneDigitEscape ? 1 : escape == kTwoDigitEscape ? 2 : 3;
+}
+
+// The character code spelled by `count` decimal digits at `at`; the text past the end
+// of S or anything but a digit is a malformed escape.
+char DecodeCode(const std::string& S, size_t at, int count) {
+  int code = 0;
+  for (int i = 0; i < count; ++i) {
+    const size_t p = at + i;
+    if (p >= S.size() || S[p] < '0' || S[p] > '9') {
+      throw EConvertError("Malformed escape at position " + std::to_string(at) + " of '" + S + "'");
+    }
+    code = code * 10 + (S[p] - '0');
+  }
+  if (code > kMaxByteCode) {
+    throw EConvertError("Escaped code " + std::to_string(code) + " is not a character");
+  }
+  return static_cast<char>(code);
+}
+
+}  // namespace
+
+void CsvEscape(const std::string& S, std::string& Escaped) {
+  std::string out;
+  out.reserve(S.size());
+  for (const char c : S) {
+    const auto code = static_cast<unsigned char>(c);
+    if (IsEscapeChar(c)) {
+      out += c;
+      out += c;
+    } else if (NeedsCodeEscape(code)) {
+      const std::string digits = std::to_string(code);
+      out += digits.size() == 1 ? kOneDigitEscape : digits.size() == 2 ? kTwoDigitEscape : kThreeDigitEscape;
+      out += digits;
+    } else {
+      out += c;
+    }
+  }
+  Escaped = std::move(out);
+}
+
+void CsvUnescape(const std::string& S, std::string& Plain) {
+  std::string out;
+  out.reserve(S.size());
+  for (size_t i = 0; i < S.size();) {
+    const char c = S[i];
+    if (!IsEscapeChar(c)) {
+      out += c;
+      ++i;
+    } else if (i + 1 < S.size() && IsEscapeChar(S[i + 1])) {
+      out += S[i + 1];
+      i += 2;
+    } else {
+      const int digits = DigitsOf(c);
+      out += DecodeCode(S, i + 1, digits);
+      i += 1 + digits;
+    }
+  }
+  Plain = std::move(out);
+}
+
+void CsvDoubleQuotes(std::string& S) {
+  if (S.find(kQuote) == std::string::npos) return;
+  std::string out;
+  out.reserve(S.size() + 4);
+  for (size_t i = 0; i + 1 < S.size(); ++i) {
+    out += S[i];
+    if (S[i] == kQuote) out += kQuote;
+  }
+  out += S.back();
+  S = std::move(out);
+}
+
+void CsvUndoubleQuotes(std::string& S) {
+  if (S.size() < 3 || S.find("\"\"") == std::string::npos) return;
+  // 0-based form of "p from 2 while p is below the length": the last character is
+  // never the second of a reduced pair.
+  for (size_t i = 1; i + 1 < S.size(); ++i) {
+    if (S[i - 1] == kQuote && S[i] == kQuote) S.erase(i, 1);
+  }
+}
+
+void CsvFieldOp(CsvFieldMode Mode, int Index, std::string& Rec, std::string& Result,
+                const std::string& NewValue) {
+  Result.clear();
+  Rec = Trim(Rec);
+  if (Rec.empty() || Index < 0) return;
+  const size_t n = Rec.size();
+
+  // Start of the field: after the Index-th ';' that stands outside quotes.
+  size_t start = 0;
+  if (Index > 0) {
+    bool inQuotes = false;
+    int separators = 0;
+    size_t p = 0;
+    for (; p < n; ++p) {
+      if (Rec[p] == kQuote) {
+        inQuotes = !inQuotes;
+      } else if (!inQuotes && Rec[p] == kSeparator && ++separators == Index) {
+        break;
+      }
+    }
+    if (p == n) return;
+    start = p + 1;
+  }
+  if (start >= n) return;
+
+  // A quoted field ends at a quote followed by ';' or standing last; one whose closing
+  // quote is missing runs to the end of the record.
+  size_t contentBegin = start;
+  size_t contentEnd = 0;
+  size_t fieldEnd = 0;
+  if (Rec[start] == kQuote) {
+    contentBegin = start + 1;
+    size_t q = contentBegin;
+    while (q < n && !(Rec[q] == kQuote && (q + 1 == n || Rec[q + 1] == kSeparator))) ++q;
+    contentEnd = q;
+    fieldEnd = q < n ? q + 1 : n;
+  } else {
+    const size_t separator = Rec.find(kSeparator, start);
+    contentEnd = fieldEnd = separator == std::string::npos ? n : separator;
+  }
+
+  switch (Mode) {
+    case CsvFieldMode::Get:
+      Result = Rec.substr(contentBegin, contentEnd - contentBegin);
+      break;
+    case CsvFieldMode::Replace:
+      Rec.replace(contentBegin, contentEnd - contentBegin, NewValue);
+      Result = Rec;
+      break;
+    case CsvFieldMode::Delete: {
+      const size_t eraseEnd = fieldEnd < n && Rec[fieldEnd] == kSeparator ? fieldEnd + 1 : fieldEnd;
+      Rec.erase(start, eraseEnd - start);
+      if (!Rec.empty() && Rec.back() == kSeparator) Rec.pop_back();
+      Result = Rec;
+      break;
+    }
+  }
+}
+
+void CsvGetField(int Index, const std::string& Rec, std::string& Field) {
+  std::string copy = Rec;
+  CsvFieldOp(CsvFieldMode::Get, Index, copy, Field, std::string());
+  CsvUndoubleQuotes(Field);
+}
+
+void CsvSetField(int Index, const std::string& Value, std::string& Rec) {
+  std::string doubled = Value;
+  CsvDoubleQuotes(doubled);
+  std::string result;
+  CsvFieldOp(CsvFieldMode::Replace, Index, Rec, result, doubled);
+}
+
+void CsvDeleteField(int Index, std::string& Rec) {
+  std::string result;
+  CsvFieldOp(CsvFieldMode::Delete, Index, Rec, result, std::string());
+}
+
+void CsvAddField(const std::string& Value, std::string& Rec) {
+  std::string field = Trim(Value);
+  CsvDoubleQuotes(field);
+  if (!Rec.empty()) Rec += kSeparator;
+  Rec += kQuote + field + kQuote;
+}
+
+namespace {
+
+std::string RecordKey(const TStrings& List, int index) {
+  std::string key;
+  CsvGetField(0, List.Get(index), key);
+  return UpperCase(key);
+}
+
+}  // namespace
+
+void CsvFindRange(const std::string& Key, const TStrings& List, int& First, int& Last) {
+  First = -1;
+  Last = -1;
+  const std::string key = UpperCase(Trim(Key));
+  int low = 0;
+  int high = List.Count() - 1;
+  int found = -1;
+  while (low <= high && found < 0) {
+    const int middle = low + (high - low) / 2;
+    const int order = CompareStr(RecordKey(List, middle), key);
+    if (order == 0) {
+      found = middle;
+    } else if (order < 0) {
+      low = middle + 1;
+    } else {
+      high = middle - 1;
+    }
+  }
+  if (found < 0) return;
+  First = Last = found;
+  while (First > 0 && RecordKey(List, First - 1) == key) --First;
+  while (Last + 1 < List.Count() && RecordKey(List, Last + 1) == key) ++Last;
+}
