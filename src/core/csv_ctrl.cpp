@@ -56,7 +56,9 @@ void CsvEscape(const std::string& S, std::string& Escaped) {
       out += c;
     } else if (NeedsCodeEscape(code)) {
       const std::string digits = std::to_string(code);
-      out += digits.size() == 1 ? kOneDigitEscape : digits.size() == 2 ? kTwoDigitEscape : kThreeDigitEscape;
+      out += digits.size() == 1   ? kOneDigitEscape
+             : digits.size() == 2 ? kTwoDigitEscape
+                                  : kThreeDigitEscape;
       out += digits;
     } else {
       out += c;

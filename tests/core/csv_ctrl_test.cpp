@@ -88,7 +88,7 @@ TEST(CsvQuotes, DoublingSkipsTheLastCharacterAndUndoublingReversesIt) {
 
   EXPECT_EQ(Undoubled("x\"\"y"), "x\"y");
   EXPECT_EQ(Undoubled("ab\"\""), "ab\"\"");  // a pair ending last is kept
-  EXPECT_EQ(Undoubled("\"\""), "\"\"");       // too short
+  EXPECT_EQ(Undoubled("\"\""), "\"\"");      // too short
   EXPECT_EQ(Undoubled("a\"b"), "a\"b");
 
   for (const std::string value : {"x\"y", "\"a\"", "\"\"x", "a\"\"\"b", "q\"", "\"", "\"\"\"\""}) {
@@ -173,8 +173,8 @@ TEST(CsvFields, FieldOpReturnsTheStoredTextOrTheNewRecord) {
 // Records with stray, odd or unterminated quotes: whatever the fields come out as,
 // every routine stays inside the record.
 TEST(CsvFields, OddQuotesNeverLeaveTheRecord) {
-  const char* odd[] = {"\"", "\"\"\"", "\"abc", "a\"b;c", ";\"", "\";\";\"", "\"a\"x;b", ";;;",
-                       "\"a\";\"", "x;\"", "\"\";\"\"\";\""};
+  const char* odd[] = {"\"",       "\"\"\"", "\"abc",    "a\"b;c", ";\"",           "\";\";\"",
+                       "\"a\"x;b", ";;;",    "\"a\";\"", "x;\"",   "\"\";\"\"\";\""};
   for (const char* text : odd) {
     SCOPED_TRACE(text);
     for (int index = 0; index < 5; ++index) {
@@ -248,7 +248,8 @@ TEST(CsvFindRange, WorksOnASortedStationStyleList) {
   TStringList list;
   list.SetSorted(true);
   list.SetDuplicates(dupAccept);
-  for (const char* key : {"AAprsN0CALL", "AAprsDB0ABC", "aaprsn0call", "AAprsZZ9ZZ", "AAprsN0CAL"}) {
+  for (const char* key :
+       {"AAprsN0CALL", "AAprsDB0ABC", "aaprsn0call", "AAprsZZ9ZZ", "AAprsN0CAL"}) {
     std::string rec;
     CsvAddField(key, rec);
     CsvAddField("x", rec);

@@ -43,8 +43,12 @@ constexpr std::array<char16_t, 256> kToUtf16 = {
 
 constexpr char kUnmappable = '?';
 
-bool IsSurrogateLead(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsSurrogateTrail(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool IsSurrogateLead(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsSurrogateTrail(char16_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 char ToByte(char16_t unit) {
   const bool sameInLatin1 = unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF);

@@ -21,10 +21,13 @@ struct Directive {
 };
 
 [[noreturn]] void Incompatible(std::string_view pattern) {
-  throw EConvertError("Format '" + std::string(pattern) + "' invalid or incompatible with argument");
+  throw EConvertError("Format '" + std::string(pattern) +
+                      "' invalid or incompatible with argument");
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 bool IsInteger(const FormatArg& arg) {
   return arg.kind() == FormatArg::Kind::Signed || arg.kind() == FormatArg::Kind::Unsigned;
@@ -87,9 +90,9 @@ std::string FormatFloating(const Directive& d, double value) {
                                   : d.conversion == 'e' ? std::chars_format::scientific
                                                         : std::chars_format::general;
   char buffer[400];  // room for the largest double in fixed notation
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, style,
-                                    style == std::chars_format::general ? std::max(precision, 1)
-                                                                        : precision);
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, style,
+                    style == std::chars_format::general ? std::max(precision, 1) : precision);
   std::string text(buffer, result.ptr);
   std::replace(text.begin(), text.end(), '.', DecimalSeparator);
   return text;

@@ -29,8 +29,8 @@ class FormatArg {
   enum class Kind { Signed, Unsigned, Floating, Character, Text };
 
   template <std::integral T>
-    requires(!std::same_as<T, bool> && !std::same_as<T, char>)
-  FormatArg(T value) : bits_(sizeof(T) * 8) {  // NOLINT: implicit on purpose
+  requires(!std::same_as<T, bool> && !std::same_as<T, char>) FormatArg(T value)
+      : bits_(sizeof(T) * 8) {  // NOLINT: implicit on purpose
     if constexpr (std::is_signed_v<T>) {
       kind_ = Kind::Signed;
       signed_ = value;

@@ -13,7 +13,9 @@ namespace {
 constexpr int64_t kCopyChunk = 64 * 1024;
 constexpr mode_t kNewFilePermissions = 0666;  // narrowed by the umask
 
-[[noreturn]] void InvalidPosition() { throw EStreamError("Invalid stream position"); }
+[[noreturn]] void InvalidPosition() {
+  throw EStreamError("Invalid stream position");
+}
 
 int64_t SeekBase(TSeekOrigin origin, int64_t position, int64_t size) {
   switch (origin) {
@@ -145,7 +147,8 @@ TFileStream::~TFileStream() {
 int64_t TFileStream::Read(void* buffer, int64_t count) {
   int64_t done = 0;
   while (done < count) {
-    const ssize_t got = ::read(handle_, static_cast<char*>(buffer) + done, static_cast<size_t>(count - done));
+    const ssize_t got =
+        ::read(handle_, static_cast<char*>(buffer) + done, static_cast<size_t>(count - done));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     done += got;
@@ -156,8 +159,8 @@ int64_t TFileStream::Read(void* buffer, int64_t count) {
 int64_t TFileStream::Write(const void* buffer, int64_t count) {
   int64_t done = 0;
   while (done < count) {
-    const ssize_t put =
-        ::write(handle_, static_cast<const char*>(buffer) + done, static_cast<size_t>(count - done));
+    const ssize_t put = ::write(handle_, static_cast<const char*>(buffer) + done,
+                                static_cast<size_t>(count - done));
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) break;
     done += put;
@@ -172,7 +175,9 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
   return position;
 }
 
-int64_t TFileStream::Position() const { return ::lseek(handle_, 0, SEEK_CUR); }
+int64_t TFileStream::Position() const {
+  return ::lseek(handle_, 0, SEEK_CUR);
+}
 
 int64_t TFileStream::Size() const {
   struct stat status {};

@@ -11,7 +11,9 @@ constexpr char kLineBreak[] = "\r\n";
 constexpr char kCommaDelimiter = ',';
 constexpr char kQuote = '"';
 
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsBlankOrControl(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
 
 bool NeedsCommaQuotes(const std::string& item) {
   return std::any_of(item.begin(), item.end(), [](char c) {
@@ -68,7 +70,9 @@ void* TStrings::Objects(int index) const {
   return nullptr;
 }
 
-void TStrings::SetObject(int index, void*) { CheckIndex(index, Count()); }
+void TStrings::SetObject(int index, void*) {
+  CheckIndex(index, Count());
+}
 
 int TStrings::Add(const std::string& text) {
   const int index = Count();
@@ -280,7 +284,9 @@ void TStringList::SetObject(int index, void* object) {
   Changed();
 }
 
-int TStringList::Add(const std::string& text) { return AddObject(text, nullptr); }
+int TStringList::Add(const std::string& text) {
+  return AddObject(text, nullptr);
+}
 
 int TStringList::AddObject(const std::string& text, void* object) {
   int index = Count();
@@ -355,7 +361,8 @@ void TStringList::CustomSort(const TStringListSortCompare& compare) {
   // order of their indices is sorted, and are rearranged once at the end.
   std::vector<int> order(items_.size());
   std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return compare(*this, a, b) < 0; });
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int a, int b) { return compare(*this, a, b) < 0; });
   std::vector<Item> sortedItems;
   sortedItems.reserve(items_.size());
   for (const int i : order) sortedItems.push_back(std::move(items_[i]));

@@ -9,11 +9,19 @@ char DecimalSeparator = '.';
 
 namespace {
 
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlankOrControl(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 int HexDigitValue(char c) {
   if (IsDigit(c)) return c - '0';
@@ -22,7 +30,9 @@ int HexDigitValue(char c) {
   return -1;
 }
 
-int Sign(int difference) { return (difference > 0) - (difference < 0); }
+int Sign(int difference) {
+  return (difference > 0) - (difference < 0);
+}
 
 // Integers as StrToInt reads them; false on any malformed or out-of-range text.
 bool ParseInteger(std::string_view text, int& value) {
@@ -40,7 +50,8 @@ bool ParseInteger(std::string_view text, int& value) {
   }
   if (i == text.size()) return false;
   // Hex texts may spell all 32 bits ("$FFFFFFFF" is -1); decimal ones must fit int.
-  const long long limit = hex ? 0xFFFFFFFFLL : (negative ? -static_cast<long long>(INT_MIN) : INT_MAX);
+  const long long limit =
+      hex ? 0xFFFFFFFFLL : (negative ? -static_cast<long long>(INT_MIN) : INT_MAX);
   long long magnitude = 0;
   for (; i < text.size(); ++i) {
     const int digit = hex ? HexDigitValue(text[i]) : (IsDigit(text[i]) ? text[i] - '0' : -1);
@@ -82,7 +93,8 @@ bool ParseFloat(std::string_view text, double& value) {
   if (i < trimmed.size() && (trimmed[i] == 'e' || trimmed[i] == 'E')) {
     normal.push_back('e');
     ++i;
-    if (i < trimmed.size() && (trimmed[i] == '-' || trimmed[i] == '+')) normal.push_back(trimmed[i++]);
+    if (i < trimmed.size() && (trimmed[i] == '-' || trimmed[i] == '+'))
+      normal.push_back(trimmed[i++]);
     int exponentDigits = 0;
     for (; i < trimmed.size() && IsDigit(trimmed[i]); ++i, ++exponentDigits) {
       normal.push_back(trimmed[i]);
@@ -113,7 +125,9 @@ std::string GroupThousands(const std::string& digits) {
 
 }  // namespace
 
-std::string IntToStr(long long value) { return std::to_string(value); }
+std::string IntToStr(long long value) {
+  return std::to_string(value);
+}
 
 std::string IntToHexBits(std::uint64_t bits, int bitWidth, int digits) {
   if (bitWidth < 64) bits &= (std::uint64_t{1} << bitWidth) - 1;
@@ -140,7 +154,9 @@ int StrToIntDef(std::string_view text, int fallback) {
   return ParseInteger(text, value) ? value : fallback;
 }
 
-bool TryStrToInt(std::string_view text, int& value) { return ParseInteger(text, value); }
+bool TryStrToInt(std::string_view text, int& value) {
+  return ParseInteger(text, value);
+}
 
 std::string FloatToStr(double value) {
   if (std::isnan(value)) return "NAN";
@@ -175,7 +191,9 @@ double StrToFloatDef(std::string_view text, double fallback) {
   return ParseFloat(text, value) ? value : fallback;
 }
 
-bool TryStrToFloat(std::string_view text, double& value) { return ParseFloat(text, value); }
+bool TryStrToFloat(std::string_view text, double& value) {
+  return ParseFloat(text, value);
+}
 
 std::string FormatFloat(std::string_view picture, double value) {
   std::string prefix, suffix;
@@ -223,7 +241,8 @@ std::string FormatFloat(std::string_view picture, double value) {
   while (static_cast<int>(decimals.size()) > decimalZeros && decimals.back() == '0') {
     decimals.pop_back();
   }
-  const bool allZero = std::all_of(fixed.begin(), fixed.end(), [](char c) { return c == '0' || c == '.'; });
+  const bool allZero =
+      std::all_of(fixed.begin(), fixed.end(), [](char c) { return c == '0' || c == '.'; });
   if (integer == "0") integer.clear();
   if (static_cast<int>(integer.size()) < integerZeros) {
     integer.insert(0, integerZeros - integer.size(), '0');
@@ -235,7 +254,9 @@ std::string FormatFloat(std::string_view picture, double value) {
   return prefix + number + suffix;
 }
 
-std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
+std::string Trim(std::string_view text) {
+  return TrimLeft(TrimRight(text));
+}
 
 std::string TrimLeft(std::string_view text) {
   size_t first = 0;
@@ -267,7 +288,8 @@ namespace {
 
 constexpr unsigned char kMultiplicationSign = 0xD7;
 constexpr unsigned char kDivisionSign = 0xF7;
-constexpr unsigned char kUpperLowerPairs[][2] = {{0x8A, 0x9A}, {0x8C, 0x9C}, {0x8E, 0x9E}, {0x9F, 0xFF}};
+constexpr unsigned char kUpperLowerPairs[][2] = {
+    {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8E, 0x9E}, {0x9F, 0xFF}};
 
 char AnsiUpper(char c) {
   const auto code = static_cast<unsigned char>(c);
@@ -308,16 +330,20 @@ std::string AnsiLowerCase(std::string_view text) {
 int CompareText(std::string_view a, std::string_view b) {
   const size_t common = std::min(a.size(), b.size());
   for (size_t i = 0; i < common; ++i) {
-    const int difference = static_cast<unsigned char>(AsciiUpper(a[i])) -
-                           static_cast<unsigned char>(AsciiUpper(b[i]));
+    const int difference =
+        static_cast<unsigned char>(AsciiUpper(a[i])) - static_cast<unsigned char>(AsciiUpper(b[i]));
     if (difference != 0) return Sign(difference);
   }
   return Sign(static_cast<int>(a.size() > b.size()) - static_cast<int>(a.size() < b.size()));
 }
 
-int CompareStr(std::string_view a, std::string_view b) { return Sign(a.compare(b)); }
+int CompareStr(std::string_view a, std::string_view b) {
+  return Sign(a.compare(b));
+}
 
-bool SameText(std::string_view a, std::string_view b) { return CompareText(a, b) == 0; }
+bool SameText(std::string_view a, std::string_view b) {
+  return CompareText(a, b) == 0;
+}
 
 int Pos(std::string_view sub, std::string_view text) {
   if (sub.empty()) return 0;
