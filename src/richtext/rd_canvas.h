@@ -1,0 +1,97 @@
+// The drawing and font-metrics surface the document model talks to. The model never
+// paints through the platform directly: styles and items set the font, pen and brush
+// held here and call the primitives below; the viewer supplies a canvas over the
+// platform's, tests a raster canvas with fixed box metrics.
+//
+// State mirrors a device context: the selected font, a pen, a brush, the character
+// extra (pixels added after every character) and the text alignment. Text is 8-bit in
+// the font's code page (the "A" calls) or UTF-16 (the "W" calls). Coordinates are
+// pixels; a rectangle covers Left..Right-1 and Top..Bottom-1.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/gui/geometry.h"
+#include "platform/gui/graphics_objects.h"  // TFontStyles, TPenStyle, TPenMode, TBrushStyle
+
+// A font as a style applies it. Height in pixels: negative is the character height
+// (what a point size gives). Width 0 is the font's own average character width.
+struct TRDFont {
+  std::string Name = "Arial";
+  int Height = -13;
+  int Width = 0;
+  TColor Color = clWindowText;
+  TFontStyles Style = 0;
+  int Charset = 1;  // DEFAULT_CHARSET
+  int Pitch = 0;    // fpDefault
+  int PixelsPerInch = 96;
+
+  int Size() const;
+  void SetSize(int points);
+  friend bool operator==(const TRDFont&, const TRDFont&) = default;
+};
+
+struct TRDTextMetrics {
+  int Height = 0;
+  int Ascent = 0;
+  int Descent = 0;
+  int AveCharWidth = 0;
+};
+
+struct TRDOutlineTextMetrics {
+  int UnderscoreSize = 1;
+  int UnderscorePosition = -1;  // from the baseline, negative below it
+};
+
+// SetTextAlign values the styles use.
+constexpr unsigned TA_LEFT = 0;
+constexpr unsigned TA_RTLREADING = 256;
+// ExtTextOut options.
+constexpr unsigned ETO_OPAQUE = 2;
+constexpr unsigned ETO_CLIPPED = 4;
+
+class TRDCanvas {
+ public:
+  virtual ~TRDCanvas() = default;
+
+  TRDFont Font;
+  TColor BrushColor = clWhite;
+  TBrushStyle BrushStyle = bsSolid;
+  TColor PenColor = clBlack;
+  int PenWidth = 1;
+  TPenStyle PenStyle = psSolid;
+  TPenMode PenMode = pmCopy;
+  int CharacterExtra = 0;
+  unsigned TextAlign = TA_LEFT;
+
+  // Measuring with the current font; the character extra is not included.
+  virtual int TextWidthA(std::string_view text) = 0;
+  virtual int TextWidthW(std::u16string_view text) = 0;
+  int TextWidth(std::string_view text) { return TextWidthA(text); }
+  // False when the font gives no metrics.
+  virtual bool GetTextMetrics(TRDTextMetrics& metrics) = 0;
+  // False when the font has no outline metrics.
+  virtual bool GetOutlineTextMetrics(TRDOutlineTextMetrics& metrics) = 0;
+
+  // Text with its top-left corner at (x, y); a solid brush fills the text's box first.
+  virtual void TextOutA(int x, int y, std::string_view text) = 0;
+  virtual void TextOutW(int x, int y, std::u16string_view text) = 0;
+  // Text with explicit advances (dx: one per character, may be empty for the font's own),
+  // optionally clipped to clip and filled there with the brush (ETO_OPAQUE).
+  virtual void ExtTextOutA(int x, int y, unsigned options, const TRect* clip, std::string_view text,
+                           std::span<const int> dx) = 0;
+  virtual void ExtTextOutW(int x, int y, unsigned options, const TRect* clip, std::u16string_view text,
+                           std::span<const int> dx) = 0;
+
+  virtual void FillRect(const TRect& rect) = 0;
+  virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;
+  virtual void Ellipse(int x1, int y1, int x2, int y2) = 0;
+  virtual void MoveTo(int x, int y) = 0;
+  // Line to (x, y), that point left out.
+  virtual void LineTo(int x, int y) = 0;
+  // Connected lines through the points, the last point drawn too.
+  virtual void Polyline(std::span<const TPoint> points) = 0;
+  virtual void Polygon(std::span<const TPoint> points) = 0;
+};

@@ -1,0 +1,50 @@
+#include "richtext/rd_colors.h"
+
+#include <cmath>
+
+namespace {
+
+// The scroll-bar system colour (index 0), which the printer colours replace too.
+constexpr TColor kScrollBarColor = clSystemColor | 0;
+
+}  // namespace
+
+int RGBToGrayLevel(TColor color) {
+  TColor c = ColorToRGB(color);
+  return int(std::nearbyint(0.3 * GetRValue(c) + 0.59 * GetGValue(c) + 0.11 * GetBValue(c)));
+}
+
+TColor ColorToGray(TColor color) {
+  if (color == clNone) return clNone;
+  int level = RGBToGrayLevel(color);
+  if (level > 255) level = 255;
+  return TColor(level * 0x010101);
+}
+
+TColor ReplaceSystemColor(TColor color) {
+  if (color == kScrollBarColor || color == clBtnFace) return clSilver;
+  if (color == clWindow || color == clBtnHighlight) return clWhite;
+  if (color == clWindowText) return clBlack;
+  if (color == clBtnShadow) return clGray;
+  return color;
+}
+
+TColor ConvertTextColor(TColor color, int colorMode) {
+  if (color == clNone) return clNone;
+  switch (colorMode) {
+    case 1: return ReplaceSystemColor(color);
+    case 2: return ColorToGray(ReplaceSystemColor(color));
+    case 3: return color == clWhite ? clWhite : clBlack;
+    default: return color;
+  }
+}
+
+TColor ConvertBackColor(TColor color, int colorMode) {
+  if (color == clNone) return clNone;
+  switch (colorMode) {
+    case 1: return ReplaceSystemColor(color);
+    case 2: return ColorToGray(ReplaceSystemColor(color));
+    case 3: return clWhite;
+    default: return color;
+  }
+}

@@ -1,0 +1,131 @@
+#include "richtext/rtf_routines.h"
+
+#include <cstdint>
+
+#include "platform/text/streams.h"
+#include "richtext/code_pages.h"
+
+namespace {
+
+constexpr std::uint8_t kBullet = 149;
+constexpr std::uint8_t kNoBreakSpace = 160;
+
+const char* NamedRTFSymbol(char16_t ch) {
+  switch (ch) {
+    case 8212: return "\\emdash ";
+    case 8211: return "\\endash ";
+    case 8216: return "\\lquote ";
+    case 8217: return "\\rquote ";
+    case 8220: return "\\ldblquote ";
+    case 8221: return "\\rdblquote ";
+    case 8194: return "\\enspace ";
+    case 8195: return "\\emspace ";
+    case 8197: return "\\qmspace ";
+    case 149: return "\\bullet ";
+    case 160: return "\\~";
+    case 173: return "\\-";
+    default: return nullptr;
+  }
+}
+
+std::string BackslashBeforeSpecials(std::string_view s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '\\' || c == '{' || c == '}') out.push_back('\\');
+    out.push_back(c);
+  }
+  return out;
+}
+
+bool IsAsciiLetterOrDigit(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+}  // namespace
+
+void RTFEscapeHigh(std::string& s, bool specialChars) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(s.size());
+  for (char c : s) {
+    std::uint8_t b = std::uint8_t(c);
+    if (b >= 32 && b <= 127) {
+      out.push_back(c);
+    } else if (specialChars && b == kBullet) {
+      out += "\\bullet ";
+    } else if (specialChars && b == kNoBreakSpace) {
+      out += "\\~";
+    } else {
+      out += "\\'";
+      out.push_back(kHex[b >> 4]);
+      out.push_back(kHex[b & 15]);
+    }
+  }
+  s = std::move(out);
+}
+
+std::string RTFEscape(std::string_view s, bool isRTFCode, bool specialChars) {
+  std::string out = isRTFCode ? std::string(s) : BackslashBeforeSpecials(s);
+  RTFEscapeHigh(out, specialChars);
+  return out;
+}
+
+std::string RTFEscapeFieldText(std::string_view s) {
+  std::string escaped = BackslashBeforeSpecials(s);
+  std::string out;
+  for (char c : escaped) {
+    if (c == '\\') out.push_back('\\');
+    out.push_back(c);
+  }
+  RTFEscapeHigh(out, false);
+  return out;
+}
+
+std::string RTFEscapeNoBraces(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c == '\\' || c == '{' || c == '}') c = '_';
+  RTFEscapeHigh(out, false);
+  return out;
+}
+
+std::string MakeRTFIdentifier(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (!IsAsciiLetterOrDigit(c) && std::uint8_t(c) < 128) c = '_';
+  RTFEscapeHigh(out, false);
+  return out;
+}
+
+std::string RTFUnicodeText(std::string_view text, int codePage, bool isRTFCode, bool writeANSI) {
+  std::string out;
+  for (size_t i = 0; i < text.size() / 2; ++i) {
+    char16_t ch = RawUnicodeAt(text, i);
+    if (ch >= 1 && ch <= 127) {
+      out += RTFEscape(std::string(1, char(ch)), isRTFCode, true);
+      continue;
+    }
+    if (!isRTFCode) {
+      if (const char* named = NamedRTFSymbol(ch)) {
+        out += named;
+        continue;
+      }
+    }
+    out += "\\u" + std::to_string(int(std::int16_t(ch))) + " ";
+    if (!writeANSI) continue;
+    std::string raw;
+    AppendRawUnicode(raw, ch);
+    std::string ansi = RawUnicodeToAnsi(codePage, raw);
+    std::string escaped = RTFEscape(ansi, isRTFCode, false);
+    if (ansi.size() == 1)
+      out += escaped;
+    else
+      out += "\\uc" + std::to_string(ansi.size()) + escaped + "\\uc1 ";
+  }
+  return out;
+}
+
+void RTFWriteUnicodeText(TStream& stream, std::string_view text, int codePage, bool isRTFCode, bool writeANSI) {
+  std::string rtf = RTFUnicodeText(text, codePage, isRTFCode, writeANSI);
+  stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
+}

@@ -1,0 +1,114 @@
+// The common base of text, paragraph and list styles and of their collections, with the
+// merge of one collection into another (reading a document with its own styles).
+//
+// A style is an item of a collection owned by the style sheet. Collections create their
+// items through a factory, so that a sheet may use its own style classes; indices are
+// 0-based and an item knows its collection and index.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "richtext/rd_lists.h"
+#include "richtext/style_types.h"
+
+class TCustomRDInfos;
+class TRDIniFile;
+class TRDStyle;
+
+// Unit switches read by the comparisons and the merge.
+extern bool RichDocCompareStyleNames;  // False: names do not take part in equality
+extern bool RichDocResetStandardFlag;  // True: styles appended by a merge are not standard
+
+class TCustomRDInfo {
+ public:
+  explicit TCustomRDInfo(TCustomRDInfos* collection);
+  virtual ~TCustomRDInfo() = default;
+  TCustomRDInfo(const TCustomRDInfo&) = delete;
+  TCustomRDInfo& operator=(const TCustomRDInfo&) = delete;
+
+  // The four base properties. Styles inside style templates refuse to be given them.
+  int BaseStyleNo() const { return baseStyleNo_; }
+  virtual void SetBaseStyleNo(int value) { baseStyleNo_ = value; }
+  const std::string& StyleName() const { return styleName_; }
+  virtual void SetStyleName(const std::string& value) { styleName_ = value; }
+  bool Standard() const { return standard_; }
+  virtual void SetStandard(bool value) { standard_ = value; }
+  TRDStyleTemplateId StyleTemplateId() const { return styleTemplateId_; }
+  virtual void SetStyleTemplateId(TRDStyleTemplateId value) { styleTemplateId_ = value; }
+
+  TCustomRDInfos* Collection() const { return collection_; }
+  int Index() const;
+  std::string GetDisplayName() const { return styleName_; }
+
+  // Copies the base properties; descendants copy their own first.
+  virtual void Assign(const TCustomRDInfo& source);
+  virtual bool IsSimpleEqual(const TCustomRDInfo& value, bool ignoreReferences) const;
+  // Asked of a source style with a target style as value while merging; may reset the
+  // target's reference to the next style when it lies beyond mapping.
+  virtual bool IsSimpleEqualEx(TCustomRDInfo& value, const TRDIntegerList& mapping) const;
+  virtual int SimilarityValue(const TCustomRDInfo& value) const;
+
+  // After a merge appended this style: references translated through the mappings.
+  virtual void TranslateReferences(const TRDIntegerList& mapping, const TRDIntegerList* textStyleMapping);
+
+ protected:
+  void AssignBase(const TCustomRDInfo& source);
+  bool NamesEqualIfCompared(const TCustomRDInfo& value) const;
+  // "StyleName", "BaseStyleNo", "Standard" through keyFormat.
+  void SaveBaseToINI(TRDIniFile& ini, const std::string& section, const std::string& keyFormat) const;
+  void LoadBaseFromINI(const TRDIniFile& ini, const std::string& section, const std::string& keyFormat,
+                       const std::string& defaultName);
+
+ private:
+  TCustomRDInfos* collection_;
+  int baseStyleNo_ = -1;
+  std::string styleName_;
+  bool standard_ = true;
+  TRDStyleTemplateId styleTemplateId_ = -1;
+};
+
+// The merge modes of MergeWith.
+enum class TRDStyleMergeMode { Merge = 0, MapToClosest = 1, Append = 2 };
+
+class TCustomRDInfos {
+ public:
+  using TItemFactory = std::function<std::unique_ptr<TCustomRDInfo>(TCustomRDInfos*)>;
+  TCustomRDInfos(TItemFactory factory, TRDStyle* owner);
+  virtual ~TCustomRDInfos() = default;
+  TCustomRDInfos(const TCustomRDInfos&) = delete;
+  TCustomRDInfos& operator=(const TCustomRDInfos&) = delete;
+
+  int Count() const { return int(items_.size()); }
+  // The style at index (0..Count-1; the caller checks).
+  TCustomRDInfo& At(int index) const { return *items_[size_t(index)]; }
+  TCustomRDInfo& AddItem();
+  void Delete(int index);
+  void Clear() { items_.clear(); }
+  int IndexOf(const TCustomRDInfo* item) const;
+  TRDStyle* Owner() const { return owner_; }
+  // The style names in index order (AssignTo a string list).
+  std::vector<std::string> StyleNames() const;
+  // Replaces the items by copies of source's.
+  void AssignItems(const TCustomRDInfos& source);
+
+  // Fills mapping with one entry per source style: the index here that stands for it.
+  void MergeWith(const TCustomRDInfos& source, TRDStyleMergeMode mode, TRDIntegerList& mapping,
+                 const TRDIntegerList* textStyleMapping);
+
+ protected:
+  // May target be chosen for source in merge mode 0 (list styles refuse some)?
+  virtual bool CanMergeInto(const TCustomRDInfo& source, int targetIndex, const TRDIntegerList& mapping) const;
+  // The closest target for merge mode 1; -1 when there is none.
+  virtual int FindClosest(const TCustomRDInfo& source) const;
+  int FindClosestAmong(const TCustomRDInfo& source, const std::function<bool(const TCustomRDInfo&)>& allowed) const;
+  // Appends a copy of source for a merge.
+  virtual int AppendCopy(const TCustomRDInfo& source);
+
+ private:
+  TItemFactory factory_;
+  TRDStyle* owner_;
+  std::vector<std::unique_ptr<TCustomRDInfo>> items_;
+};

@@ -1,0 +1,90 @@
+#include "richtext/unicode_html.h"
+
+#include "richtext/code_pages.h"
+
+namespace {
+
+constexpr char16_t kNoBreakSpace = 0x00A0;
+
+bool EscapeSpecial(char16_t ch, std::string& result) {
+  switch (ch) {
+    case u'&': result += "&amp;"; return true;
+    case u'<': result += "&lt;"; return true;
+    case u'>': result += "&gt;"; return true;
+    case kNoBreakSpace: result += "&nbsp;"; return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+void EscapeHTMLChar(char ch, bool& spaceBefore, bool noEscape, std::string& result, bool isLast) {
+  if (noEscape) {
+    result.push_back(ch);
+    return;
+  }
+  if (ch == ' ') {
+    if (!spaceBefore && !isLast) {
+      result.push_back(' ');
+      spaceBefore = true;
+      return;
+    }
+    result += "&nbsp;";
+  } else if (!EscapeSpecial(char16_t(std::uint8_t(ch)), result)) {
+    result.push_back(ch);
+  }
+  spaceBefore = false;
+}
+
+void RawUnicodeToHTMLEntities(std::string_view s, bool noEscape, std::string& result) {
+  size_t count = s.size() / 2;
+  bool spaceBefore = true;
+  for (size_t i = 0; i < count; ++i) {
+    char16_t u = RawUnicodeAt(s, i);
+    if (u < 128) {
+      EscapeHTMLChar(char(u), spaceBefore, noEscape, result, i + 1 == count);
+    } else if (u == kNoBreakSpace) {
+      result += "&nbsp;";
+      spaceBefore = false;
+    } else {
+      result += "&#" + std::to_string(int(u)) + ";";
+      spaceBefore = false;
+    }
+  }
+}
+
+void RawUnicodeToHTMLUTF8(std::string_view s, bool noEscape, std::string& result) {
+  if (noEscape) {
+    result += RawUnicodeToUTF8(s);
+    return;
+  }
+  size_t count = s.size() / 2;
+  bool spaceBefore = true;
+  size_t runStart = 0;  // first unit of the ordinary characters not yet written
+  auto flush = [&](size_t end) {
+    if (end > runStart) result += RawUnicodeToUTF8(s.substr(runStart * 2, (end - runStart) * 2));
+  };
+  for (size_t i = 0; i < count; ++i) {
+    char16_t u = RawUnicodeAt(s, i);
+    if (u == u' ') {
+      flush(i);
+      runStart = i + 1;
+      if (!spaceBefore && i + 1 != count) {
+        result.push_back(' ');
+        spaceBefore = true;
+      } else {
+        result += "&nbsp;";
+        spaceBefore = false;
+      }
+      continue;
+    }
+    std::string escaped;
+    if (EscapeSpecial(u, escaped)) {
+      flush(i);
+      runStart = i + 1;
+      result += escaped;
+    }
+    spaceBefore = false;
+  }
+  flush(count);
+}
