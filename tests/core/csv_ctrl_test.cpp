@@ -197,21 +197,20 @@ TEST(CsvFields, OddQuotesNeverLeaveTheRecord) {
 
 namespace {
 
-TStringList Records(std::initializer_list<const char*> keys) {
-  TStringList list;
+void AddRecords(TStringList& list, std::initializer_list<const char*> keys) {
   for (const char* key : keys) {
     std::string rec;
     CsvAddField(key, rec);
     CsvAddField("payload", rec);
     list.Add(rec);
   }
-  return list;
 }
 
 }  // namespace
 
 TEST(CsvFindRange, FindsTheRunOfEqualKeys) {
-  const TStringList list = Records({"A", "B", "b", "B", "C"});
+  TStringList list;
+  AddRecords(list, {"A", "B", "b", "B", "C"});
   int first = 0, last = 0;
   CsvFindRange("b", list, first, last);
   EXPECT_EQ(first, 1);

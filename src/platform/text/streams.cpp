@@ -118,7 +118,7 @@ void TMemoryStream::SaveToStream(TStream& destination) const {
 
 TFileStream::TFileStream(const std::string& fileName, unsigned mode) : fileName_(fileName) {
   int flags = O_CLOEXEC;
-  if (mode == fmCreate) {
+  if ((mode & fmCreate) == fmCreate) {
     flags |= O_RDWR | O_CREAT | O_TRUNC;
   } else {
     switch (mode & 0x3) {
@@ -135,7 +135,7 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode) : fileName_
   }
   handle_ = ::open(fileName.c_str(), flags, kNewFilePermissions);
   if (handle_ < 0) {
-    const char* action = mode == fmCreate ? "Cannot create file \"" : "Cannot open file \"";
+    const char* action = (mode & fmCreate) == fmCreate ? "Cannot create file \"" : "Cannot open file \"";
     throw EFOpenError(action + fileName + "\". " + std::strerror(errno));
   }
 }

@@ -29,7 +29,11 @@ class EStringListError : public Exception {
 
 class TStrings {
  public:
+  TStrings() = default;
   virtual ~TStrings() = default;
+  // Lists are objects with an identity (events, owners); copy the content with Assign.
+  TStrings(const TStrings&) = delete;
+  TStrings& operator=(const TStrings&) = delete;
 
   virtual int Count() const = 0;
   virtual std::string Get(int index) const = 0;
