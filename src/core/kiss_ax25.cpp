@@ -1,0 +1,256 @@
+#include "core/kiss_ax25.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr uint8_t kAddressEndBit = 0x01;
+constexpr uint8_t kCBit = 0x80;          // C bit (H bit on digipeaters) of an SSID byte
+constexpr uint8_t kShiftedHBit = 0x40;   // the same bit once the byte is shifted right
+constexpr uint8_t kShiftedSsidMask = 0x0F;
+constexpr uint8_t kSsidByteCommand = 0x70;   // reserved bits set, C = 1, before the shift
+constexpr uint8_t kSsidByteResponse = 0x30;  // reserved bits set, C = 0
+constexpr uint8_t kPollFinal = 0x10;
+constexpr size_t kMinimumFrame = 1 + 2 * kAx25AddressSize;
+constexpr size_t kCallsignLength = 6;
+constexpr int kMaxSsid = 15;
+constexpr int kMaxKissPort = 15;
+
+struct TUFrameName {
+  uint8_t Control;  // with P/F cleared
+  const char* Name;
+};
+constexpr TUFrameName kUFrameNames[] = {{0x2F, "SABM"}, {0x43, "DISC"}, {0x0F, "DM"},
+                                       {0x63, "UA"},   {0x87, "FRMR"}, {0x03, "UI"}};
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+  return s;
+}
+
+// A whole decimal number (optional sign) and nothing else.
+std::optional<int> ParseInteger(std::string_view s) {
+  s = Trim(s);
+  bool negative = false;
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  if (s.empty() || s.size() > 9) return std::nullopt;
+  int value = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return negative ? -value : value;
+}
+
+}  // namespace
+
+std::vector<uint8_t> KissUnescape(std::span<const uint8_t> Frame) {
+  std::vector<uint8_t> plain;
+  plain.reserve(Frame.size());
+  for (size_t i = 0; i < Frame.size(); ++i) {
+    if (Frame[i] == kFesc && i + 1 < Frame.size()) {
+      if (Frame[i + 1] == kTfend) {
+        plain.push_back(kFend);
+        ++i;
+        continue;
+      }
+      if (Frame[i + 1] == kTfesc) {
+        plain.push_back(kFesc);
+        ++i;
+        continue;
+      }
+    }
+    plain.push_back(Frame[i]);
+  }
+  return plain;
+}
+
+std::string Ax25AddressText(std::string_view Raw, bool IsDigipeater) {
+  if (Raw.size() < kAx25AddressSize) return {};
+  std::string text(Trim(Raw.substr(0, kCallsignLength)));
+  const auto ssid_byte = static_cast<uint8_t>(Raw[kCallsignLength]);
+  const int ssid = ssid_byte & kShiftedSsidMask;
+  if (ssid != 0) text += "-" + std::to_string(ssid);
+  if (IsDigipeater && (ssid_byte & kShiftedHBit)) text += '*';
+  return text;
+}
+
+std::string CtlText(uint8_t Control, bool DestinationCBit, bool SourceCBit) {
+  std::string text;
+  const int received = Control >> 5;  // N(R)
+  if ((Control & 0x01) == 0) {
+    text = "I" + std::to_string(received) + std::to_string((Control >> 1) & 0x07);
+  } else if ((Control & 0x03) == 0x01) {
+    text = (Control & 0x08) ? "REJ" : (Control & 0x04) ? "RNR" : "RR";
+    text += std::to_string(received);
+  } else {
+    const uint8_t kind = Control & ~kPollFinal;
+    for (const TUFrameName& name : kUFrameNames) {
+      if (name.Control == kind) text = name.Name;
+    }
+  }
+  const bool poll_final = Control & kPollFinal;
+  if (DestinationCBit != SourceCBit) {
+    if (DestinationCBit) {
+      text += poll_final ? '+' : '^';
+    } else {
+      text += poll_final ? '-' : 'v';
+    }
+  } else if (poll_final) {
+    text += '!';
+  }
+  return text;
+}
+
+std::string DecodeAx25Frame(std::span<const uint8_t> Frame) {
+  if (Frame.size() < kMinimumFrame) return {};
+  const std::vector<uint8_t> frame = KissUnescape(Frame);
+  const int port = frame[0] >> 4;
+  std::string group, destination, source, path;
+  bool destination_c = false, source_c = false;
+  size_t digipeaters = 0;
+  size_t address_bytes = 0;
+  size_t index = 1;
+  bool last_address = false;
+  while (!last_address && index < frame.size()) {
+    const uint8_t byte = frame[index++];
+    group += static_cast<char>(byte >> 1);
+    last_address = byte & kAddressEndBit;
+    if (++address_bytes % kAx25AddressSize != 0) continue;
+    if (address_bytes == kAx25AddressSize) {
+      destination = Ax25AddressText(group, false);
+      destination_c = byte & kCBit;
+    } else if (address_bytes == 2 * kAx25AddressSize) {
+      source = Ax25AddressText(group, false);
+      source_c = byte & kCBit;
+    } else if (digipeaters < kAx25MaxDigipeaters) {
+      ++digipeaters;
+      std::string digipeater = Ax25AddressText(group, true);
+      // Only the last digipeater that has repeated the frame keeps its star.
+      if (!digipeater.empty() && digipeater.back() == '*' && !path.empty() && path.back() == '*') {
+        path.pop_back();
+      }
+      if (!path.empty()) path += ' ';
+      path += digipeater;
+    }
+    group.clear();
+  }
+  // A frame without an end-of-address mark has no control, PID or data bytes left:
+  // they read as zero.
+  const uint8_t control = index < frame.size() ? frame[index] : 0;
+  const uint8_t pid = index + 1 < frame.size() ? frame[index + 1] : 0;
+  const size_t data_start = std::min(index + 2, frame.size());
+  char pid_text[3];
+  std::snprintf(pid_text, sizeof pid_text, "%02X", pid);
+  std::string text = std::to_string(port + 1) + ":fm " + source + " to " + destination;
+  if (!path.empty()) text += " via " + path;
+  text += " ctl " + CtlText(control, destination_c, source_c) + " pid " + pid_text + "\r\n";
+  text.append(frame.begin() + static_cast<std::ptrdiff_t>(data_start), frame.end());
+  return text;
+}
+
+bool AppendFrameByte(uint8_t B, TKissTxFrame& Frame) {
+  if (Frame.Length >= Frame.Bytes.size()) return false;
+  Frame.Bytes[Frame.Length++] = B;
+  return true;
+}
+
+bool EncodeAx25Address(std::string_view Address, bool CBit, TKissTxFrame& Frame) {
+  Address = Trim(Address);
+  std::string_view call = Address;
+  int ssid = 0;
+  size_t dash = Address.find('-');
+  if (dash != std::string_view::npos) {
+    call = Address.substr(0, dash);
+    std::string_view ssid_text = Address.substr(dash + 1);
+    std::optional<int> value = ssid_text.empty() ? 0 : ParseInteger(ssid_text);
+    if (!value || *value < 0 || *value > kMaxSsid) return false;
+    ssid = *value;
+  }
+  if (call.empty() || call.size() > kCallsignLength) return false;
+  if (Frame.Length + kAx25AddressSize > Frame.Bytes.size()) return false;
+  for (size_t i = 0; i < kCallsignLength; ++i) {
+    const auto c = static_cast<uint8_t>(i < call.size() ? call[i] : ' ');
+    AppendFrameByte(static_cast<uint8_t>(c << 1), Frame);
+  }
+  const uint8_t ssid_byte = (CBit ? kSsidByteCommand : kSsidByteResponse) | static_cast<uint8_t>(ssid);
+  AppendFrameByte(static_cast<uint8_t>(ssid_byte << 1), Frame);
+  return true;
+}
+
+bool KissEscape(TKissTxFrame& Frame) {
+  TKissTxFrame escaped;
+  for (size_t i = 0; i < Frame.Length; ++i) {
+    const uint8_t b = Frame.Bytes[i];
+    bool ok = true;
+    if (b == kFend) {
+      ok = AppendFrameByte(kFesc, escaped) && AppendFrameByte(kTfend, escaped);
+    } else if (b == kFesc) {
+      ok = AppendFrameByte(kFesc, escaped) && AppendFrameByte(kTfesc, escaped);
+    } else {
+      ok = AppendFrameByte(b, escaped);
+    }
+    if (!ok) return false;
+  }
+  // Room for the closing FEND.
+  if (escaped.Length >= escaped.Bytes.size()) return false;
+  Frame = escaped;
+  return true;
+}
+
+TKissBuildResult BuildKissFrame(std::string_view Source, std::string_view DestAndPath,
+                                std::string_view Data) {
+  TKissBuildResult result;
+  int port = 0;
+  size_t colon = Source.find(':');
+  if (colon != std::string_view::npos) {
+    std::optional<int> value = ParseInteger(Source.substr(0, colon));
+    if (!value || *value < 0 || *value > kMaxKissPort) {
+      result.Error = TKissBuildError::BadPort;
+      return result;
+    }
+    port = *value;
+    Source = Source.substr(colon + 1);
+  }
+  std::vector<std::string_view> path;
+  for (size_t start = 0;;) {
+    size_t comma = DestAndPath.find(',', start);
+    path.push_back(Trim(DestAndPath.substr(start, comma == std::string_view::npos ? comma : comma - start)));
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  std::string_view destination = path.front().empty() ? "APRS" : path.front();
+  size_t digipeaters = 0;
+  for (size_t i = 1; i < path.size(); ++i) digipeaters += path[i].empty() ? 0 : 1;
+  if (digipeaters > kAx25MaxDigipeaters) {
+    result.Error = TKissBuildError::TooManyDigipeaters;
+    return result;
+  }
+  TKissTxFrame frame;
+  AppendFrameByte(0, frame);  // becomes the opening FEND after escaping
+  AppendFrameByte(static_cast<uint8_t>((port & 0x0F) << 4 | kKissCommandData), frame);
+  bool ok = EncodeAx25Address(destination, true, frame) && EncodeAx25Address(Source, false, frame);
+  for (size_t i = 1; ok && i < path.size(); ++i) {
+    if (!path[i].empty()) ok = EncodeAx25Address(path[i], false, frame);
+  }
+  if (!ok) {
+    result.Error = TKissBuildError::BadAddress;
+    return result;
+  }
+  frame.Bytes[frame.Length - 1] |= kAddressEndBit;
+  ok = AppendFrameByte(kAx25ControlUi, frame) && AppendFrameByte(kAx25PidNoLayer3, frame);
+  for (size_t i = 0; ok && i < Data.size(); ++i) ok = AppendFrameByte(static_cast<uint8_t>(Data[i]), frame);
+  if (!ok || !KissEscape(frame)) {
+    result.Error = TKissBuildError::TooLong;
+    return result;
+  }
+  frame.Bytes[0] = kFend;
+  AppendFrameByte(kFend, frame);
+  result.Bytes.assign(frame.Bytes.begin(), frame.Bytes.begin() + static_cast<std::ptrdiff_t>(frame.Length));
+  return result;
+}

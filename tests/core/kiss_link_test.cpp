@@ -1,0 +1,177 @@
+#include "core/kiss_link.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// A link with every hook recording what it is given.
+struct TRecordingLink {
+  TKissLink link;
+  std::vector<std::string> lines;                  // CollectMonitorLine
+  std::vector<std::pair<std::string, int>> monitor;  // AddLogText
+  std::vector<Bytes> written;
+  std::string raw_bytes;
+  bool debug = false;
+  bool playing = false;
+  int device = 1;
+  bool port_open = true;
+
+  TRecordingLink() {
+    link.CollectMonitorLine = [this](const std::string& line) { lines.push_back(line); };
+    link.AddLogText = [this](const std::string& text, int style) { monitor.emplace_back(text, style); };
+    link.IsDebugChecked = [this] { return debug; };
+    link.IsPlayingBack = [this] { return playing; };
+    link.RawByteText = [this] { return raw_bytes; };
+    link.SetRawByteText = [this](const std::string& text) { raw_bytes = text; };
+    link.DeviceIndex = [this] { return device; };
+    link.WriteRs232Buf = [this](std::span<const uint8_t> bytes) {
+      if (port_open) written.emplace_back(bytes.begin(), bytes.end());
+      return port_open;
+    };
+  }
+};
+
+const Bytes kStream = {0xC0, 0x00, 0x82, 0xA0, 0xA4, 0xA6, 0x40, 0x40, 0xE0, 0x9C,
+                       0x60, 0x86, 0x82, 0x98, 0x98, 0x61, 0x03, 0xF0, 0x21, 0xC0};
+
+// Feeds the bytes whole and one at a time; both must give the same lines.
+std::vector<std::string> ReceivedLines(const Bytes& bytes) {
+  TRecordingLink whole, single;
+  whole.link.KissActive = single.link.KissActive = 1;
+  whole.link.KissRxBytes(bytes);
+  for (uint8_t b : bytes) single.link.KissRxBytes(std::span<const uint8_t>(&b, 1));
+  EXPECT_EQ(whole.lines, single.lines);
+  return whole.lines;
+}
+
+TEST(KissReceive, FrameBecomesHeaderAndDataLines) {
+  EXPECT_EQ(ReceivedLines(kStream),
+            (std::vector<std::string>{"1:fm N0CALL to APRS ctl UI^ pid F0", "!"}));
+  Bytes twice = kStream;
+  twice.insert(twice.end(), kStream.begin() + 1, kStream.end());  // the FEND is shared
+  EXPECT_EQ(ReceivedLines(twice).size(), 4u);
+}
+
+TEST(KissReceive, OversizedFrameIsDroppedAndTheNextOneArrives) {
+  Bytes bytes = {0xC0};
+  bytes.insert(bytes.end(), 600, 0x41);
+  bytes.insert(bytes.end(), kStream.begin(), kStream.end());
+  EXPECT_EQ(ReceivedLines(bytes),
+            (std::vector<std::string>{"1:fm N0CALL to APRS ctl UI^ pid F0", "!"}));
+  // Exactly the buffer size still fits.
+  Bytes full(kStream.begin(), kStream.end() - 1);
+  full.insert(full.end(), kKissBufferSize - (full.size() - 1), 'x');
+  full.push_back(0xC0);
+  std::vector<std::string> lines = ReceivedLines(full);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1].size(), kKissBufferSize - 17);
+}
+
+TEST(KissReceive, GarbageNeverCrashes) {
+  Bytes noise;
+  for (int i = 0; i < 3000; ++i) noise.push_back(static_cast<uint8_t>((i * 7919) ^ (i >> 3)));
+  noise.push_back(0xDB);  // a FESC at the very end
+  noise.push_back(0xC0);
+  ReceivedLines(noise);
+  // Every prefix of a valid stream gives nothing or the whole packet.
+  for (size_t n = 0; n <= kStream.size(); ++n) {
+    std::vector<std::string> lines = ReceivedLines(Bytes(kStream.begin(), kStream.begin() + n));
+    EXPECT_EQ(lines.size(), n == kStream.size() ? 2u : 0u);
+  }
+}
+
+TEST(KissReceive, TextModeShowsTncLines) {
+  TRecordingLink r;
+  const std::string text = "cmd:\nKISS ON\r\r";
+  r.link.KissRxBytes(Bytes(text.begin(), text.end()));
+  ASSERT_EQ(r.monitor.size(), 2u);
+  EXPECT_EQ(r.monitor[0], std::make_pair(std::string("cmd:\nKISS ON\r"), kMonitorStyleTncText));
+  EXPECT_EQ(r.monitor[1], std::make_pair(std::string("\r"), kMonitorStyleTncText));
+  EXPECT_TRUE(r.lines.empty());
+  // A FEND in text mode is just a byte of the line.
+  r.link.KissRxBytes(kStream);
+  EXPECT_TRUE(r.lines.empty());
+}
+
+TEST(KissReceive, NothingWhilePlayingBack) {
+  TRecordingLink r;
+  r.link.KissActive = 1;
+  r.playing = true;
+  r.link.KissRxBytes(kStream);
+  r.playing = false;
+  r.link.KissRxBytes(Bytes{0xC0});
+  EXPECT_TRUE(r.lines.empty());
+}
+
+TEST(KissReceive, DebugListsTheUnescapedBytes) {
+  TRecordingLink r;
+  r.link.KissActive = 1;
+  r.debug = true;
+  r.raw_bytes = "1,2  ";
+  Bytes frame = kStream;
+  frame.insert(frame.end() - 1, {0xDB, 0xDC});
+  r.link.KissRxBytes(frame);
+  EXPECT_EQ(r.raw_bytes,
+            "1,2,192,0,130,160,164,166,64,64,224,156,96,134,130,152,152,97,3,240,33,192,192,");
+  r.raw_bytes.clear();
+  r.link.KissRxBytes(Bytes{0xDB, 0xDC, 0xC0});  // too short to decode: listed as received
+  EXPECT_EQ(r.raw_bytes, "219,220,192,");
+}
+
+TEST(KissSend, WritesTheFrameAndEchoesIt) {
+  TRecordingLink r;
+  EXPECT_EQ(r.link.SendKissFrame(" 1:N0CALL-9 ", "APRS WIDE1-1", " >test "), TKissSendResult::Sent);
+  ASSERT_EQ(r.written.size(), 1u);
+  EXPECT_EQ(r.written[0], BuildKissFrame("1:N0CALL-9", "APRS,WIDE1-1", ">test").Bytes);
+  ASSERT_EQ(r.monitor.size(), 2u);
+  EXPECT_EQ(r.monitor[0].first, "\r\n2:fm N0CALL-9 to APRS via WIDE1-1 ctl UIv pid F0");
+  EXPECT_EQ(r.monitor[0].second, kMonitorStyleTxHeaderPort2);
+  EXPECT_EQ(r.monitor[1], std::make_pair(std::string("\r\n>test"), kMonitorStyleTxDataPort2));
+}
+
+TEST(KissSend, EchoForms) {
+  TRecordingLink r;
+  r.link.SendKissFrame("0:N0CALL", "", "x");
+  ASSERT_EQ(r.monitor.size(), 2u);
+  EXPECT_EQ(r.monitor[0], std::make_pair(std::string("\r\n1:fm N0CALL to APRS ctl UIv pid F0"),
+                                         kMonitorStyleTxHeaderPort1));
+  EXPECT_EQ(r.monitor[1].second, kMonitorStyleTxDataPort1);
+  r.monitor.clear();
+  r.link.EchoTxFrame("N0CALL", "APDW16,WIDE1-1,WIDE2-1", "y");
+  EXPECT_EQ(r.monitor[0].first, "\r\nfm N0CALL to APDW16 via WIDE1-1 WIDE2-1 ctl UIv pid F0");
+  EXPECT_EQ(r.monitor[0].second, kMonitorStyleTxHeaderPort1);
+}
+
+TEST(KissSend, NoDeviceNoEcho) {
+  TRecordingLink r;
+  r.device = 0;
+  EXPECT_EQ(r.link.SendKissFrame("N0CALL", "APRS", "x"), TKissSendResult::Sent);
+  EXPECT_EQ(r.written.size(), 1u);
+  EXPECT_TRUE(r.monitor.empty());
+}
+
+TEST(KissSend, RefusedOrUnwrittenFramesAreNotEchoed) {
+  TRecordingLink r;
+  EXPECT_EQ(r.link.SendKissFrame("N0CALL-99", "APRS", "x"), TKissSendResult::Refused);
+  EXPECT_EQ(r.link.SendKissFrame("a:N0CALL", "APRS", "x"), TKissSendResult::Refused);
+  r.port_open = false;
+  EXPECT_EQ(r.link.SendKissFrame("N0CALL", "APRS", "x"), TKissSendResult::NotWritten);
+  EXPECT_TRUE(r.written.empty());
+  EXPECT_TRUE(r.monitor.empty());
+}
+
+TEST(KissSend, SentFrameReadsBackAsTheSameHeader) {
+  TRecordingLink sender, receiver;
+  sender.link.SendKissFrame("0:N0CALL-7", "APZ001,WIDE2-2", ":N0CALL   :hi{1");
+  receiver.link.KissActive = 1;
+  receiver.link.KissRxBytes(sender.written.at(0));
+  EXPECT_EQ(receiver.lines, (std::vector<std::string>{
+                                "1:fm N0CALL-7 to APZ001 via WIDE2-2 ctl UI^ pid F0",
+                                ":N0CALL   :hi{1"}));
+}
+
+}  // namespace
