@@ -1,0 +1,32 @@
+// A pseudo-terminal pair: the device end behaves like a serial port for TSerialPort,
+// and this object holds the other end, standing in for the TNC, GPS receiver or weather
+// station in tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TPseudoTerminal {
+ public:
+  TPseudoTerminal();  // throws std::runtime_error when no pair can be had
+  ~TPseudoTerminal();
+  TPseudoTerminal(const TPseudoTerminal&) = delete;
+  TPseudoTerminal& operator=(const TPseudoTerminal&) = delete;
+
+  // The device file to open as the serial port.
+  const std::string& DevicePath() const { return devicePath_; }
+
+  // Sends bytes towards the serial port.
+  bool Send(const std::vector<std::uint8_t>& bytes);
+  bool Send(const std::string& text);
+  // Collects what the serial port wrote until `count` bytes came or `timeoutMs` passed.
+  std::vector<std::uint8_t> Receive(std::size_t count, int timeoutMs);
+  // Hangs up, as an unplugged device would.
+  void HangUp();
+
+ private:
+  int controller_ = -1;
+  int device_ = -1;  // kept open so the device end exists until the test closes it
+  std::string devicePath_;
+};
