@@ -1,5 +1,7 @@
 #include "core/aprs_position.h"
 
+#include "platform/text/sysutils.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -13,15 +15,6 @@ constexpr double kLatUnitsPerDegree = 380926;  // 91^4 / 180, rounded as the pro
 constexpr double kLonUnitsPerDegree = 190463;  // 91^4 / 360
 constexpr std::array<int, 4> kBase91Weights = {753571, 8281, 91, 1};
 
-// The program writes and reads its float texts with one decimal separator.
-constexpr char kDecimalSeparator = '.';
-
-std::string_view TrimView(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
-}
-
 // Copy with 1-based Index as the string routines of the program use it: characters
 // past the end are simply not there.
 std::string_view Copy1(std::string_view s, size_t index, size_t count) {
@@ -34,10 +27,12 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // Halves to the even neighbour, as the protocol's encoders round.
 double RoundHalfEven(double v) { return std::nearbyint(v); }
 
-}  // namespace
-
+// A decimal number written with the given separator (optional sign, digits, optional
+// fraction and exponent, blanks around it); nullopt for anything else. Unlike the
+// program's float reader it takes the separator the position text uses.
 std::optional<double> ParseDecimal(std::string_view S, char Separator) {
-  S = TrimView(S);
+  const std::string trimmed = Trim(S);
+  S = trimmed;
   std::string text;
   text.reserve(S.size());
   size_t i = 0;
@@ -70,6 +65,8 @@ std::optional<double> ParseDecimal(std::string_view S, char Separator) {
   return value;
 }
 
+}  // namespace
+
 double DmsToDeg(std::string_view S) {
   const double sign = (!S.empty() && S.front() == '-') ? -1 : 1;
   double result = 0;
@@ -93,14 +90,15 @@ double DmsToDeg(std::string_view S) {
 }
 
 double DmmToDeg(std::string_view S) {
-  S = TrimView(S);
+  const std::string trimmed = Trim(S);
+  S = trimmed;
   size_t colon = S.find(':');
   if (colon == std::string_view::npos) return 0;
-  std::optional<double> degrees = ParseDecimal(S.substr(0, colon), kDecimalSeparator);
+  std::optional<double> degrees = ParseDecimal(S.substr(0, colon), DecimalSeparator);
   std::string minutes_text(S.substr(colon + 1));
   // Whatever stands after the two minute digits is the decimal point.
-  if (minutes_text.size() >= 3) minutes_text[2] = kDecimalSeparator;
-  std::optional<double> minutes = ParseDecimal(minutes_text, kDecimalSeparator);
+  if (minutes_text.size() >= 3) minutes_text[2] = DecimalSeparator;
+  std::optional<double> minutes = ParseDecimal(minutes_text, DecimalSeparator);
   if (!degrees || !minutes) return 0;
   return S.front() == '-' ? *degrees - *minutes / 60 : *degrees + *minutes / 60;
 }
@@ -215,23 +213,13 @@ std::string NormalizePosText(std::string_view Text) {
       comma == std::string_view::npos) {
     return {};
   }
-  std::string first(TrimView(Text.substr(0, comma)));
-  std::string second(TrimView(Text.substr(comma + 1)));
+  std::string first(Trim(Text.substr(0, comma)));
+  std::string second(Trim(Text.substr(comma + 1)));
   const bool latitude_first = north_south < east_west;
   std::string lat = NormalizeHalf(latitude_first ? first : second, 2);
   std::string lon = NormalizeHalf(latitude_first ? second : first, 3);
   if (lat.empty() || lon.empty()) return {};
   return lat + "/" + lon;
-}
-
-std::string FloatText(double Value) {
-  char text[40];
-  auto [end, error] = std::to_chars(text, text + sizeof text, Value, std::chars_format::general, 15);
-  std::string s(text, error == std::errc() ? end : text);
-  for (char& c : s) {
-    if (c == '.') c = kDecimalSeparator;
-  }
-  return s;
 }
 
 std::optional<TGeoPoint> DecodeCompressedDeg(std::string_view S) {
@@ -251,14 +239,14 @@ std::optional<TGeoPoint> DecodeCompressedDeg(std::string_view S) {
 bool DecodeCompressedPos(std::string_view S, std::string& Lat, std::string& Lon) {
   std::optional<TGeoPoint> point = DecodeCompressedDeg(S);
   if (!point) return false;
-  Lat = FloatText(point->Lat);
-  Lon = FloatText(point->Lon);
+  Lat = FloatToStr(point->Lat);
+  Lon = FloatToStr(point->Lon);
   return true;
 }
 
 std::string EncodeCompressedPos(std::string_view Lat, std::string_view Lon) {
   auto read = [](std::string_view text) -> std::optional<double> {
-    std::string s(TrimView(text));
+    std::string s = Trim(text);
     if (s.empty()) return 0.0;
     for (char& c : s) {
       if (c == '.') c = ',';

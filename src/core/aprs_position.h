@@ -40,9 +40,6 @@ bool ParseLatLon(std::string_view Text, double& Lat, double& Lon);
 // A typed position "9.3.5N, 7.1.75W" (either order) to "09:03.50N/007:01.75W";
 // empty when a hemisphere letter, the "," or a "." of either half is missing.
 std::string NormalizePosText(std::string_view Text);
-// Decimal-degree number in the program's float-text form (up to 15 significant
-// digits, the decimal separator of the program's number texts).
-std::string FloatText(double Value);
 // The 4 + 4 base-91 characters of a compressed position to degrees; nullopt when
 // fewer than 8 characters are given.
 std::optional<TGeoPoint> DecodeCompressedDeg(std::string_view S);
@@ -57,7 +54,3 @@ std::string CompassName(int Bearing);
 // position ambiguity; Digits 0 rounds to hundredths of a minute.
 double AmbiguateLat(int Digits, double Deg);
 double AmbiguateLon(int Digits, double Deg);
-
-// Reads a decimal number written with the given separator (optional sign, digits,
-// optional fraction and exponent, surrounding blanks allowed); nullopt otherwise.
-std::optional<double> ParseDecimal(std::string_view S, char Separator);

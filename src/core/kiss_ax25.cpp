@@ -1,5 +1,7 @@
 #include "core/kiss_ax25.h"
 
+#include "platform/text/sysutils.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -23,29 +25,6 @@ struct TUFrameName {
 };
 constexpr TUFrameName kUFrameNames[] = {{0x2F, "SABM"}, {0x43, "DISC"}, {0x0F, "DM"},
                                        {0x63, "UA"},   {0x87, "FRMR"}, {0x03, "UI"}};
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
-}
-
-// A whole decimal number (optional sign) and nothing else.
-std::optional<int> ParseInteger(std::string_view s) {
-  s = Trim(s);
-  bool negative = false;
-  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
-    negative = s.front() == '-';
-    s.remove_prefix(1);
-  }
-  if (s.empty() || s.size() > 9) return std::nullopt;
-  int value = 0;
-  for (char c : s) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  return negative ? -value : value;
-}
 
 }  // namespace
 
@@ -72,7 +51,7 @@ std::vector<uint8_t> KissUnescape(std::span<const uint8_t> Frame) {
 
 std::string Ax25AddressText(std::string_view Raw, bool IsDigipeater) {
   if (Raw.size() < kAx25AddressSize) return {};
-  std::string text(Trim(Raw.substr(0, kCallsignLength)));
+  std::string text = Trim(Raw.substr(0, kCallsignLength));
   const auto ssid_byte = static_cast<uint8_t>(Raw[kCallsignLength]);
   const int ssid = ssid_byte & kShiftedSsidMask;
   if (ssid != 0) text += "-" + std::to_string(ssid);
@@ -161,16 +140,15 @@ bool AppendFrameByte(uint8_t B, TKissTxFrame& Frame) {
 }
 
 bool EncodeAx25Address(std::string_view Address, bool CBit, TKissTxFrame& Frame) {
-  Address = Trim(Address);
-  std::string_view call = Address;
+  const std::string address = Trim(Address);
+  std::string_view call = address;
   int ssid = 0;
-  size_t dash = Address.find('-');
-  if (dash != std::string_view::npos) {
-    call = Address.substr(0, dash);
-    std::string_view ssid_text = Address.substr(dash + 1);
-    std::optional<int> value = ssid_text.empty() ? 0 : ParseInteger(ssid_text);
-    if (!value || *value < 0 || *value > kMaxSsid) return false;
-    ssid = *value;
+  size_t dash = address.find('-');
+  if (dash != std::string::npos) {
+    call = call.substr(0, dash);
+    std::string_view ssid_text = std::string_view(address).substr(dash + 1);
+    if (!ssid_text.empty() && !TryStrToInt(ssid_text, ssid)) return false;
+    if (ssid < 0 || ssid > kMaxSsid) return false;
   }
   if (call.empty() || call.size() > kCallsignLength) return false;
   if (Frame.Length + kAx25AddressSize > Frame.Bytes.size()) return false;
@@ -209,22 +187,20 @@ TKissBuildResult BuildKissFrame(std::string_view Source, std::string_view DestAn
   int port = 0;
   size_t colon = Source.find(':');
   if (colon != std::string_view::npos) {
-    std::optional<int> value = ParseInteger(Source.substr(0, colon));
-    if (!value || *value < 0 || *value > kMaxKissPort) {
+    if (!TryStrToInt(Source.substr(0, colon), port) || port < 0 || port > kMaxKissPort) {
       result.Error = TKissBuildError::BadPort;
       return result;
     }
-    port = *value;
     Source = Source.substr(colon + 1);
   }
-  std::vector<std::string_view> path;
+  std::vector<std::string> path;
   for (size_t start = 0;;) {
     size_t comma = DestAndPath.find(',', start);
     path.push_back(Trim(DestAndPath.substr(start, comma == std::string_view::npos ? comma : comma - start)));
     if (comma == std::string_view::npos) break;
     start = comma + 1;
   }
-  std::string_view destination = path.front().empty() ? "APRS" : path.front();
+  const std::string destination = path.front().empty() ? "APRS" : path.front();
   size_t digipeaters = 0;
   for (size_t i = 1; i < path.size(); ++i) digipeaters += path[i].empty() ? 0 : 1;
   if (digipeaters > kAx25MaxDigipeaters) {

@@ -1,16 +1,11 @@
 #include "core/kiss_link.h"
 
 #include "core/digi_path.h"
+#include "platform/text/sysutils.h"
 
 namespace {
 
 constexpr uint8_t kCarriageReturn = 13;
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
-}
 
 }  // namespace
 
@@ -77,13 +72,13 @@ void TKissLink::ClearRxBuffer() {
 
 TKissSendResult TKissLink::SendKissFrame(std::string_view Source, std::string_view DestAndPath,
                                          std::string_view Data) {
-  Source = Trim(Source);
-  Data = Trim(Data);
+  const std::string source = Trim(Source);
+  const std::string data = Trim(Data);
   const std::string path = NormalizeDigiPath(DestAndPath);
-  TKissBuildResult frame = BuildKissFrame(Source, path, Data);
+  TKissBuildResult frame = BuildKissFrame(source, path, data);
   if (frame.Error != TKissBuildError::None) return TKissSendResult::Refused;
   if (!WriteRs232Buf || !WriteRs232Buf(frame.Bytes)) return TKissSendResult::NotWritten;
-  EchoTxFrame(Source, path, Data);
+  EchoTxFrame(source, path, data);
   return TKissSendResult::Sent;
 }
 
@@ -93,20 +88,17 @@ void TKissLink::EchoTxFrame(std::string_view Source, std::string_view Path, std:
   size_t colon = Source.find(':');
   if (colon != std::string_view::npos) {
     // Radio port n + 1 from the KISS port n; a prefix that is no port shows none.
-    std::string_view number = Trim(Source.substr(0, colon));
-    bool is_port = !number.empty() && number.size() <= 2;
-    for (char c : number) is_port = is_port && c >= '0' && c <= '9';
-    port = is_port ? std::stoi(std::string(number)) + 1 : 0;
+    int kiss_port = 0;
+    port = TryStrToInt(Source.substr(0, colon), kiss_port) && kiss_port >= 0 ? kiss_port + 1 : 0;
     Source = Source.substr(colon + 1);
   }
   std::string path(Path);
   for (char& c : path) {
     if (c == ',') c = ' ';
   }
-  std::string_view rest = path;
-  size_t blank = rest.find(' ');
-  std::string destination(Trim(rest.substr(0, blank)));
-  std::string via(blank == std::string_view::npos ? std::string_view() : Trim(rest.substr(blank + 1)));
+  size_t blank = path.find(' ');
+  std::string destination = Trim(path.substr(0, blank));
+  std::string via = blank == std::string::npos ? std::string() : Trim(path.substr(blank + 1));
   if (destination.empty()) destination = "APRS";
   std::string header = "fm " + std::string(Source) + " to " + destination;
   if (!via.empty()) header += " via " + via;

@@ -140,16 +140,4 @@ TEST(AprsPosition, Ambiguity) {
   EXPECT_DOUBLE_EQ(AmbiguateLon(9, 8.9), 8.0);
 }
 
-TEST(AprsPosition, ParseDecimalIsStrict) {
-  EXPECT_EQ(ParseDecimal(" 3.5 ", '.'), 3.5);
-  EXPECT_EQ(ParseDecimal("3,5", ','), 3.5);
-  EXPECT_EQ(ParseDecimal("-.5", '.'), -0.5);
-  EXPECT_EQ(ParseDecimal("1e3", '.'), 1000);
-  EXPECT_FALSE(ParseDecimal("3,5", '.'));
-  EXPECT_FALSE(ParseDecimal("", '.'));
-  EXPECT_FALSE(ParseDecimal("-", '.'));
-  EXPECT_FALSE(ParseDecimal("1e", '.'));
-  EXPECT_FALSE(ParseDecimal("1e999", '.'));
-}
-
 }  // namespace
