@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/text/string_list.h"
 #include "platform/text/sysutils.h"
 
@@ -259,4 +261,38 @@ TEST(CsvFindRange, WorksOnASortedStationStyleList) {
   EXPECT_EQ(last - first, 1);
   EXPECT_TRUE(SameText(Field(0, list[first]), "AAprsN0CALL"));
   EXPECT_TRUE(SameText(Field(0, list[last]), "AAprsN0CALL"));
+}
+
+// Every short text over the characters that matter to the parsers: unescaping either
+// succeeds or raises EConvertError, and the field routines stay inside the record (the
+// address sanitizer checks every read).
+TEST(CsvParsers, ExhaustiveShortInputsFailCleanly) {
+  constexpr char kAlphabet[] = {'#', '$', '%', '"', ';', '1', 'a', ' '};
+  constexpr int kSymbols = sizeof kAlphabet;
+  std::vector<std::string> texts;
+  for (int length = 0, combinations = 1; length <= 5; ++length, combinations *= kSymbols) {
+    for (int number = 0; number < combinations; ++number) {
+      std::string text;
+      for (int digits = number, i = 0; i < length; ++i, digits /= kSymbols) {
+        text += kAlphabet[digits % kSymbols];
+      }
+      texts.push_back(text);
+    }
+  }
+  for (const std::string& text : texts) {
+    std::string plain;
+    try {
+      CsvUnescape(text, plain);
+    } catch (const EConvertError&) {
+    }
+    for (int index = 0; index < 3; ++index) {
+      std::string field;
+      CsvGetField(index, text, field);
+      std::string rec = text;
+      CsvSetField(index, "v", rec);
+      rec = text;
+      CsvDeleteField(index, rec);
+      ASSERT_LE(rec.size(), text.size());
+    }
+  }
 }

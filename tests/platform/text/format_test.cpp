@@ -65,6 +65,7 @@ TEST(Format, Floats) {
   EXPECT_EQ(Format("%f", 3.14159), "3.141590");
   EXPECT_EQ(Format("%.2f", 3.14159), "3.14");
   EXPECT_EQ(Format("%0.1f hPa", 1013.26), "1013.3 hPa");
+  EXPECT_EQ(Format("%0.1f hPa", 1013.25), "1013.2 hPa");
   EXPECT_EQ(Format("%.1f %.1f", 0.25, 0.35), "0.2 0.3");  // exact halves go to even; 0.35 is below
   EXPECT_EQ(Format("%.0f", 2.5), "2");
   EXPECT_EQ(Format("[%8.3f]", 3.14159), "[   3.142]");
