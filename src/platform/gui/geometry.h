@@ -54,6 +54,7 @@ constexpr TColor clBlue = 0xFF0000;
 constexpr TColor clFuchsia = 0xFF00FF;
 constexpr TColor clAqua = 0xFFFF00;
 constexpr TColor clWhite = 0xFFFFFF;
+constexpr TColor clMoneyGreen = 0xC0DCC0;
 
 constexpr TColor RGB(int r, int g, int b) {
   return TColor((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
@@ -61,3 +62,47 @@ constexpr TColor RGB(int r, int g, int b) {
 constexpr int GetRValue(TColor c) { return c & 0xFF; }
 constexpr int GetGValue(TColor c) { return (c >> 8) & 0xFF; }
 constexpr int GetBValue(TColor c) { return (c >> 16) & 0xFF; }
+
+// System colours carry the high bit and the index of a display element in the low byte.
+// They stand for the element's colour; ColorToRGB resolves them to fixed values, since
+// the program's look must not follow the desktop theme.
+// The program's convention: 0xFF000000 plus the index (clWindowText is 0xFF000008,
+// stored as -16777208 in style sheets).
+constexpr TColor clSystemColor = TColor(0xFF000000u);
+constexpr TColor clActiveCaption = clSystemColor | 2;
+constexpr TColor clMenu = clSystemColor | 4;
+constexpr TColor clWindow = clSystemColor | 5;
+constexpr TColor clMenuText = clSystemColor | 7;
+constexpr TColor clWindowText = clSystemColor | 8;
+constexpr TColor clHighlight = clSystemColor | 13;
+constexpr TColor clHighlightText = clSystemColor | 14;
+constexpr TColor clBtnFace = clSystemColor | 15;
+constexpr TColor clBtnShadow = clSystemColor | 16;
+constexpr TColor clGrayText = clSystemColor | 17;
+constexpr TColor clBtnText = clSystemColor | 18;
+constexpr TColor clBtnHighlight = clSystemColor | 20;
+constexpr TColor clInfoText = clSystemColor | 23;
+constexpr TColor clInfoBk = clSystemColor | 24;
+
+// The plain 0x00BBGGRR value of a colour: system colours resolved, anything else
+// (clNone included) returned as it is.
+constexpr TColor ColorToRGB(TColor c) {
+  if ((c & clSystemColor) != clSystemColor) return c;
+  switch (c & 0xFF) {
+    case 2: return RGB(0x99, 0xB4, 0xD1);
+    case 4: return RGB(0xF0, 0xF0, 0xF0);
+    case 5: return clWhite;
+    case 7: return clBlack;
+    case 8: return clBlack;
+    case 13: return RGB(0x00, 0x78, 0xD7);
+    case 14: return clWhite;
+    case 15: return RGB(0xF0, 0xF0, 0xF0);
+    case 16: return RGB(0xA0, 0xA0, 0xA0);
+    case 17: return RGB(0x6D, 0x6D, 0x6D);
+    case 18: return clBlack;
+    case 20: return clWhite;
+    case 23: return clBlack;
+    case 24: return RGB(0xFF, 0xFF, 0xE1);
+    default: return clBlack;
+  }
+}

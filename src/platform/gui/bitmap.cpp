@@ -1,0 +1,161 @@
+#include "platform/gui/bitmap.h"
+
+#include <QPainter>
+#include <utility>
+
+#include "platform/gui/bitmap_qt.h"
+#include "platform/gui/bmp_codec.h"
+#include "platform/gui/canvas_qt.h"
+#include "platform/text/format.h"
+#include "platform/text/streams.h"
+
+namespace {
+
+QImage::Format ToQFormat(TPixelFormat format) {
+  return format == pf24bit ? QImage::Format_BGR888 : QImage::Format_RGB32;
+}
+
+}  // namespace
+
+void TGraphic::LoadFromFile(const std::string& FileName) {
+  TFileStream stream(FileName, fmOpenRead);
+  LoadFromStream(stream);
+}
+
+void TGraphic::SaveToFile(const std::string& FileName) const {
+  TFileStream stream(FileName, fmCreate);
+  SaveToStream(stream);
+}
+
+struct TBitmap::Impl {
+  Impl() {
+    TCanvasAccess::SetImage(canvas, &image, [this] { maskValid = false; });
+  }
+
+  // The pixels for reading; the canvas stops painting so nothing is half drawn.
+  const QImage& Pixels() const {
+    TCanvasAccess::EndPainting(canvas);
+    return image;
+  }
+  QImage& MutablePixels() {
+    TCanvasAccess::EndPainting(canvas);
+    maskValid = false;
+    return image;
+  }
+
+  TPixelFormat format = pf32bit;
+  QImage image;
+  TCanvas canvas;
+  // The pixels with the transparent colour cut out, kept between draws.
+  mutable QImage masked;
+  mutable TColor maskColor = clNone;
+  mutable bool maskValid = false;
+};
+
+TBitmap::TBitmap() : impl_(std::make_unique<Impl>()) {}
+TBitmap::~TBitmap() = default;
+
+int TBitmap::Width() const { return impl_->image.width(); }
+int TBitmap::Height() const { return impl_->image.height(); }
+
+void TBitmap::SetSize(int NewWidth, int NewHeight) {
+  NewWidth = std::max(NewWidth, 0);
+  NewHeight = std::max(NewHeight, 0);
+  if (NewWidth == Width() && NewHeight == Height()) return;
+  QImage& image = impl_->MutablePixels();
+  if (NewWidth == 0 || NewHeight == 0) {
+    image = QImage();
+    return;
+  }
+  QImage resized(NewWidth, NewHeight, ToQFormat(impl_->format));
+  if (resized.isNull())
+    throw EInvalidGraphic(Format("Not enough memory for a bitmap of %d x %d pixels", NewWidth, NewHeight));
+  resized.fill(Qt::black);
+  if (!image.isNull()) {
+    QPainter painter(&resized);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, image);
+  }
+  image = std::move(resized);
+}
+
+TCanvas& TBitmap::Canvas() { return impl_->canvas; }
+const TCanvas& TBitmap::Canvas() const { return impl_->canvas; }
+
+TPixelFormat TBitmap::PixelFormat() const { return impl_->format; }
+
+void TBitmap::SetPixelFormat(TPixelFormat Value) {
+  if (Value == impl_->format) return;
+  impl_->format = Value;
+  QImage& image = impl_->MutablePixels();
+  if (!image.isNull()) image.convertTo(ToQFormat(Value));
+}
+
+std::uint8_t* TBitmap::ScanLine(int Row) {
+  if (Row < 0 || Row >= Height()) throw EInvalidGraphic(Format("Scan line %d is outside the bitmap", Row));
+  return impl_->MutablePixels().scanLine(Row);
+}
+
+const std::uint8_t* TBitmap::ScanLine(int Row) const {
+  if (Row < 0 || Row >= Height()) throw EInvalidGraphic(Format("Scan line %d is outside the bitmap", Row));
+  return impl_->Pixels().constScanLine(Row);
+}
+
+TColor TBitmap::TransparentColor() const {
+  if (transparentMode_ == tmFixed) return transparentColor_;
+  if (Empty()) return clNone;
+  return FromQRgb(impl_->Pixels().pixel(0, Height() - 1));
+}
+
+void TBitmap::SetTransparentColor(TColor Value) {
+  transparentColor_ = Value;
+  transparentMode_ = tmFixed;
+}
+
+void TBitmap::Assign(const TBitmap& Source) {
+  if (&Source == this) return;
+  impl_->format = Source.impl_->format;
+  impl_->MutablePixels() = Source.impl_->Pixels();  // shared until either side writes
+  SetTransparent(Source.Transparent());
+  transparentMode_ = Source.transparentMode_;
+  transparentColor_ = Source.transparentColor_;
+}
+
+void TBitmap::Draw(TCanvas& Canvas, const TRect& Rect) const {
+  const QImage& image = impl_->Pixels();
+  if (image.isNull()) return;
+  if (!Transparent()) {
+    TCanvasAccess::DrawImage(Canvas, Rect, image, image.rect());
+    return;
+  }
+  const TColor key = ColorToRGB(TransparentColor());
+  if (!impl_->maskValid || impl_->maskColor != key) {
+    impl_->masked = image.convertToFormat(QImage::Format_ARGB32);
+    const QRgb keyRgb = ToQColor(key).rgb();
+    for (int y = 0; y < impl_->masked.height(); ++y) {
+      auto* row = reinterpret_cast<QRgb*>(impl_->masked.scanLine(y));
+      for (int x = 0; x < impl_->masked.width(); ++x)
+        if ((row[x] | 0xFF000000u) == keyRgb) row[x] = 0;
+    }
+    impl_->maskColor = key;
+    impl_->maskValid = true;
+  }
+  TCanvasAccess::DrawImage(Canvas, Rect, impl_->masked, image.rect());
+}
+
+void TBitmap::LoadFromStream(TStream& Stream) {
+  TBitmap loaded;
+  ReadBmp(Stream, loaded);
+  impl_->format = loaded.impl_->format;
+  impl_->MutablePixels() = loaded.impl_->Pixels();
+}
+
+void TBitmap::SaveToStream(TStream& Stream) const { WriteBmp(*this, Stream); }
+
+std::unique_ptr<TGraphic> TBitmap::Clone() const {
+  auto copy = std::make_unique<TBitmap>();
+  copy->Assign(*this);
+  return copy;
+}
+
+const QImage& TBitmapAccess::Image(const TBitmap& Bitmap) { return Bitmap.impl_->Pixels(); }

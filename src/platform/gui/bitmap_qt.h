@@ -1,0 +1,13 @@
+// Platform-internal: a bitmap's pixels for drawing with Qt.
+#pragma once
+
+#include <QImage>
+
+#include "platform/gui/bitmap.h"
+
+struct TBitmapAccess {
+  static const QImage& Image(const TBitmap& Bitmap);
+};
+
+// The pixels as they are now (the bitmap's own canvas stops painting first).
+inline const QImage& BitmapImage(const TBitmap& Bitmap) { return TBitmapAccess::Image(Bitmap); }

@@ -1,0 +1,48 @@
+// Platform-internal: where a canvas meets Qt. Controls attach a canvas to the painter of
+// their paint event; bitmaps give their canvas the image it draws on.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QRect>
+#include <functional>
+
+#include "platform/gui/canvas.h"
+
+// Resolves system colours; clNone has no meaning here, callers test for it first.
+QColor ToQColor(TColor Color);
+TColor FromQRgb(QRgb Rgb);
+inline QRect ToQRect(const TRect& Rect) {
+  return QRect(Rect.Left, Rect.Top, Rect.Width(), Rect.Height());
+}
+QFont ToQFont(const TFont& Font);
+
+// Lets Canvas draw through Painter while this object lives, e.g. for the length of a
+// control's Paint. Scopes nest: the previous painter comes back at the end.
+class TCanvasPainting {
+ public:
+  TCanvasPainting(TCanvas& Canvas, QPainter& Painter);
+  ~TCanvasPainting();
+  TCanvasPainting(const TCanvasPainting&) = delete;
+  TCanvasPainting& operator=(const TCanvasPainting&) = delete;
+
+ private:
+  TCanvas& canvas_;
+  QPainter* previous_;
+};
+
+struct TCanvasAccess {
+  // Makes Canvas draw on Image through a painter of its own, opened on first use;
+  // Changed runs whenever that painter opens, i.e. before the image is drawn on.
+  static void SetImage(TCanvas& Canvas, QImage* Image, std::function<void()> Changed);
+  // Closes the canvas' own painter, so the image may be changed or resized directly.
+  static void EndPainting(const TCanvas& Canvas);
+  // The image a bitmap's canvas draws on, or null for other canvases.
+  static const QImage* Image(const TCanvas& Canvas);
+  static QPainter* AttachPainter(TCanvas& Canvas, QPainter* Painter);
+  // Draws Image stretched into Dest, unaffected by the pen mode.
+  static void DrawImage(TCanvas& Canvas, const TRect& Dest, const QImage& Image,
+                        const QRect& Source);
+};

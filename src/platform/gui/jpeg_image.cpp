@@ -1,0 +1,249 @@
+#include "platform/gui/jpeg_image.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <string>
+
+extern "C" {
+#include <jpeglib.h>
+#include <jerror.h>
+}
+
+#include "platform/text/streams.h"
+
+namespace {
+
+constexpr size_t kOutputChunk = 64 * 1024;
+constexpr long kMaxPixels = 1L << 28;
+
+// libjpeg ends the process on an error unless error_exit leaves by itself: ours jumps
+// back to the call that started the job, which then raises a C++ exception outside
+// libjpeg. Warnings (damaged but readable data) stay quiet.
+struct ErrorManager {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+};
+
+extern "C" void ErrorExit(j_common_ptr info) {
+  auto* errors = reinterpret_cast<ErrorManager*>(info->err);
+  (*info->err->format_message)(info, errors->message);
+  std::longjmp(errors->jump, 1);
+}
+
+extern "C" void QuietMessage(j_common_ptr) {}
+
+void InstallErrors(ErrorManager& errors, jpeg_error_mgr*& target) {
+  target = jpeg_std_error(&errors.pub);
+  errors.pub.error_exit = ErrorExit;
+  errors.pub.output_message = QuietMessage;
+  errors.message[0] = '\0';
+}
+
+// Input from memory. Running out of data is an error here, not the library's usual
+// grey filler: a truncated file must not pass for a picture.
+extern "C" void InitSource(j_decompress_ptr) {}
+extern "C" boolean FillInput(j_decompress_ptr info) {
+  ERREXIT(info, JERR_INPUT_EOF);
+  return FALSE;
+}
+extern "C" void SkipInput(j_decompress_ptr info, long count) {
+  if (count <= 0) return;
+  if (size_t(count) > info->src->bytes_in_buffer) ERREXIT(info, JERR_INPUT_EOF);
+  info->src->next_input_byte += count;
+  info->src->bytes_in_buffer -= size_t(count);
+}
+extern "C" void TermSource(j_decompress_ptr) {}
+
+// Output into a growing vector, reached through client_data.
+extern "C" void InitDestination(j_compress_ptr info) {
+  auto& out = *static_cast<std::vector<uint8_t>*>(info->client_data);
+  out.resize(kOutputChunk);
+  info->dest->next_output_byte = out.data();
+  info->dest->free_in_buffer = out.size();
+}
+extern "C" boolean EmptyOutput(j_compress_ptr info) {
+  auto& out = *static_cast<std::vector<uint8_t>*>(info->client_data);
+  const size_t used = out.size();
+  out.resize(used + kOutputChunk);
+  info->dest->next_output_byte = out.data() + used;
+  info->dest->free_in_buffer = kOutputChunk;
+  return TRUE;
+}
+extern "C" void TermDestination(j_compress_ptr info) {
+  auto& out = *static_cast<std::vector<uint8_t>*>(info->client_data);
+  out.resize(out.size() - info->dest->free_in_buffer);
+}
+
+// Everything a job touches lives here, outside the function that calls setjmp, so the
+// jump back skips no destructor.
+struct DecodeJob {
+  const std::vector<uint8_t>* data = nullptr;
+  TBitmap* bitmap = nullptr;
+  std::vector<JSAMPLE> row;
+  ErrorManager errors;
+  jpeg_source_mgr source;
+  jpeg_decompress_struct info;
+};
+
+// One decoded row into the bitmap's blue-green-red bytes.
+void StoreRow(const jpeg_decompress_struct& info, const JSAMPLE* in, uint8_t* out) {
+  for (JDIMENSION x = 0; x < info.output_width; ++x, out += 3) {
+    switch (info.out_color_space) {
+      case JCS_GRAYSCALE: out[0] = out[1] = out[2] = in[x]; break;
+      case JCS_CMYK: {
+        // Adobe writes CMYK inverted: each stored value is the amount of light kept.
+        const JSAMPLE* p = in + 4 * x;
+        const bool inverted = info.saw_Adobe_marker;
+        auto channel = [&](int c) {
+          const int ink = inverted ? p[c] : 255 - p[c];
+          const int black = inverted ? p[3] : 255 - p[3];
+          return uint8_t(ink * black / 255);
+        };
+        out[0] = channel(2); out[1] = channel(1); out[2] = channel(0);
+        break;
+      }
+      default: out[0] = in[3 * x + 2]; out[1] = in[3 * x + 1]; out[2] = in[3 * x]; break;
+    }
+  }
+}
+
+bool RunDecode(DecodeJob& job) {
+  InstallErrors(job.errors, job.info.err);
+  if (setjmp(job.errors.jump)) {
+    jpeg_destroy_decompress(&job.info);
+    return false;
+  }
+  jpeg_create_decompress(&job.info);
+  job.source.next_input_byte = job.data->data();
+  job.source.bytes_in_buffer = job.data->size();
+  job.source.init_source = InitSource;
+  job.source.fill_input_buffer = FillInput;
+  job.source.skip_input_data = SkipInput;
+  job.source.resync_to_restart = jpeg_resync_to_restart;
+  job.source.term_source = TermSource;
+  job.info.src = &job.source;
+  jpeg_read_header(&job.info, TRUE);
+  switch (job.info.jpeg_color_space) {
+    case JCS_GRAYSCALE: job.info.out_color_space = JCS_GRAYSCALE; break;
+    case JCS_CMYK: case JCS_YCCK: job.info.out_color_space = JCS_CMYK; break;
+    default: job.info.out_color_space = JCS_RGB; break;
+  }
+  jpeg_start_decompress(&job.info);
+  if (long(job.info.output_width) * long(job.info.output_height) > kMaxPixels) {
+    std::snprintf(job.errors.message, sizeof job.errors.message, "JPEG picture is too large");
+    jpeg_destroy_decompress(&job.info);
+    return false;
+  }
+  try {
+    job.row.resize(size_t(job.info.output_width) * size_t(job.info.output_components));
+    job.bitmap->SetPixelFormat(pf24bit);
+    job.bitmap->SetSize(int(job.info.output_width), int(job.info.output_height));
+  } catch (...) {
+    jpeg_destroy_decompress(&job.info);
+    throw;
+  }
+  while (job.info.output_scanline < job.info.output_height) {
+    JSAMPROW rows[1] = {job.row.data()};
+    const int y = int(job.info.output_scanline);
+    jpeg_read_scanlines(&job.info, rows, 1);
+    StoreRow(job.info, job.row.data(), job.bitmap->ScanLine(y));
+  }
+  jpeg_finish_decompress(&job.info);
+  jpeg_destroy_decompress(&job.info);
+  return true;
+}
+
+struct EncodeJob {
+  const TBitmap* bitmap = nullptr;
+  int quality = 90;
+  std::vector<uint8_t>* out = nullptr;
+  std::vector<JSAMPLE> row;
+  ErrorManager errors;
+  jpeg_destination_mgr destination;
+  jpeg_compress_struct info;
+};
+
+bool RunEncode(EncodeJob& job) {
+  InstallErrors(job.errors, job.info.err);
+  if (setjmp(job.errors.jump)) {
+    jpeg_destroy_compress(&job.info);
+    return false;
+  }
+  jpeg_create_compress(&job.info);
+  job.destination.init_destination = InitDestination;
+  job.destination.empty_output_buffer = EmptyOutput;
+  job.destination.term_destination = TermDestination;
+  job.info.dest = &job.destination;
+  job.info.client_data = job.out;
+  job.info.image_width = JDIMENSION(job.bitmap->Width());
+  job.info.image_height = JDIMENSION(job.bitmap->Height());
+  job.info.input_components = 3;
+  job.info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&job.info);
+  jpeg_set_quality(&job.info, job.quality, TRUE);
+  jpeg_start_compress(&job.info, TRUE);
+  const int step = job.bitmap->PixelFormat() == pf32bit ? 4 : 3;
+  job.row.resize(size_t(job.bitmap->Width()) * 3);
+  while (job.info.next_scanline < job.info.image_height) {
+    const uint8_t* in = job.bitmap->ScanLine(int(job.info.next_scanline));
+    for (int x = 0; x < job.bitmap->Width(); ++x, in += step) {
+      job.row[3 * x] = in[2];
+      job.row[3 * x + 1] = in[1];
+      job.row[3 * x + 2] = in[0];
+    }
+    JSAMPROW rows[1] = {job.row.data()};
+    jpeg_write_scanlines(&job.info, rows, 1);
+  }
+  jpeg_finish_compress(&job.info);
+  jpeg_destroy_compress(&job.info);
+  return true;
+}
+
+}  // namespace
+
+TJPEGImage::TJPEGImage() = default;
+TJPEGImage::~TJPEGImage() = default;
+
+void TJPEGImage::Draw(TCanvas& Canvas, const TRect& Rect) const { Canvas.StretchDraw(Rect, bitmap_); }
+
+void TJPEGImage::LoadFromStream(TStream& Stream) {
+  std::vector<uint8_t> data(size_t(std::max<int64_t>(Stream.Size() - Stream.Position(), 0)));
+  data.resize(size_t(Stream.Read(data.data(), int64_t(data.size()))));
+  TBitmap decoded;
+  auto job = std::make_unique<DecodeJob>();
+  job->data = &data;
+  job->bitmap = &decoded;
+  if (!RunDecode(*job)) throw EInvalidGraphic(std::string("JPEG error: ") + job->errors.message);
+  data_ = std::move(data);
+  bitmap_.Assign(decoded);
+}
+
+void TJPEGImage::SaveToStream(TStream& Stream) const {
+  if (!data_.empty()) Stream.WriteBuffer(data_.data(), int64_t(data_.size()));
+}
+
+std::unique_ptr<TGraphic> TJPEGImage::Clone() const {
+  auto copy = std::make_unique<TJPEGImage>();
+  copy->data_ = data_;
+  copy->bitmap_.Assign(bitmap_);
+  copy->quality_ = quality_;
+  return copy;
+}
+
+void TJPEGImage::Assign(const TBitmap& Source) {
+  std::vector<uint8_t> data;
+  if (!Source.Empty()) {
+    auto job = std::make_unique<EncodeJob>();
+    job->bitmap = &Source;
+    job->quality = quality_;
+    job->out = &data;
+    if (!RunEncode(*job)) throw EInvalidGraphic(std::string("JPEG error: ") + job->errors.message);
+  }
+  data_ = std::move(data);
+  bitmap_.Assign(Source);
+  bitmap_.SetTransparent(false);
+}
+
+void TJPEGImage::SetCompressionQuality(int Value) { quality_ = std::clamp(Value, 1, 100); }

@@ -1,0 +1,146 @@
+// Text on a canvas, measured with the bundled DejaVu Sans.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/gui/bitmap.h"
+#include "platform/gui/canvas.h"
+
+namespace {
+
+class CanvasText : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    bitmap.SetSize(200, 60);
+    canvas().Brush().SetColor(clWhite);
+    canvas().FillRect(Rect(0, 0, 200, 60));
+    canvas().Font().SetName("DejaVu Sans");
+    canvas().Font().SetHeight(-13);
+    canvas().Font().SetColor(clBlack);
+  }
+  TCanvas& canvas() { return bitmap.Canvas(); }
+
+  // Bounding box of the pixels that are not white; empty when there are none.
+  TRect Inked() {
+    TRect box{bitmap.Width(), bitmap.Height(), 0, 0};
+    for (int y = 0; y < bitmap.Height(); ++y)
+      for (int x = 0; x < bitmap.Width(); ++x)
+        if (canvas().Pixels(x, y) != clWhite) {
+          box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1),
+                 std::max(box.Bottom, y + 1)};
+        }
+    return box.Right == 0 ? TRect{} : box;
+  }
+  bool Inside(const TRect& inner, const TRect& outer) {
+    return inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right &&
+           inner.Bottom <= outer.Bottom;
+  }
+
+  TBitmap bitmap;
+};
+
+}  // namespace
+
+TEST(Font, PointSizesAndPixelHeightsAgree) {
+  TFont font;
+  int changes = 0;
+  font.OnChange = [&] { ++changes; };
+  font.SetSize(10);
+  EXPECT_EQ(font.Height(), -13);
+  font.SetHeight(-11);
+  EXPECT_EQ(font.Size(), 8);
+  font.SetHeight(-11);  // unchanged: no notification
+  EXPECT_EQ(changes, 2);
+
+  TFont bold;
+  bold.SetStyle(fsBold | fsUnderline);
+  bold.SetName("Courier New");
+  font.Assign(bold);
+  EXPECT_EQ(changes, 3);
+  EXPECT_TRUE(font.SameAs(bold));
+  EXPECT_TRUE(font.OnChange);  // the handler stays with its font
+}
+
+TEST_F(CanvasText, ExtentGrowsWithTheTextAndHeightDoesNot) {
+  EXPECT_EQ(canvas().TextWidth(""), 0);
+  const TSize one = canvas().TextExtent("M");
+  const TSize three = canvas().TextExtent("MMM");
+  EXPECT_GT(one.cx, 5);
+  EXPECT_EQ(three.cx, 3 * one.cx);
+  EXPECT_EQ(one.cy, three.cy);
+  EXPECT_GE(one.cy, 13);
+  EXPECT_LE(one.cy, 18);
+  EXPECT_EQ(canvas().TextHeight(""), one.cy);
+  canvas().Font().SetStyle(fsBold);
+  EXPECT_GT(canvas().TextWidth("MMM"), three.cx);
+  canvas().Font().SetHeight(-26);
+  EXPECT_GT(canvas().TextHeight("M"), one.cy * 3 / 2);
+}
+
+TEST_F(CanvasText, TextStaysInsideItsExtentWithoutGreyPixels) {
+  canvas().Brush().SetStyle(bsClear);
+  canvas().TextOut(10, 5, "Hello World");
+  const TSize extent = canvas().TextExtent("Hello World");
+  const TRect inked = Inked();
+  ASSERT_NE(inked, TRect{});
+  EXPECT_TRUE(Inside(inked, Bounds(10, 5, extent.cx, extent.cy)));
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x) {
+      const TColor c = canvas().Pixels(x, y);
+      ASSERT_TRUE(c == clWhite || c == clBlack) << x << "," << y;
+    }
+}
+
+TEST_F(CanvasText, SolidBrushFillsTheTextBox) {
+  canvas().Brush().SetColor(clYellow);
+  canvas().TextOut(3, 4, "ab");
+  const TSize extent = canvas().TextExtent("ab");
+  EXPECT_EQ(Inked(), Bounds(3, 4, extent.cx, extent.cy));
+  EXPECT_EQ(canvas().Pixels(3, 4), clYellow);
+}
+
+TEST_F(CanvasText, TextRectClipsToItsRectangle) {
+  canvas().Brush().SetColor(clAqua);
+  canvas().TextRect(Rect(10, 10, 20, 30), 5, 12, "WWWWWW");
+  EXPECT_EQ(Inked(), Rect(10, 10, 20, 30));
+  EXPECT_EQ(canvas().Pixels(9, 15), clWhite);
+}
+
+TEST_F(CanvasText, CalcRectMeasuresLinesAndWordBreaks) {
+  const int line = canvas().TextHeight("x");
+  TRect rect = Rect(0, 0, 1000, 0);
+  EXPECT_EQ(canvas().TextRect(rect, "one two", tfCalcRect | tfNoPrefix), line);
+  EXPECT_EQ(rect.Width(), canvas().TextWidth("one two"));
+
+  // Program texts break lines with CR LF or LF CR; each pair is one break.
+  rect = Rect(0, 0, 1000, 0);
+  EXPECT_EQ(canvas().TextRect(rect, "a\r\nb\n\rc", tfCalcRect), 3 * line);
+  rect = Rect(0, 0, 1000, 0);
+  EXPECT_EQ(canvas().TextRect(rect, "a\n\nb", tfCalcRect), 3 * line);
+
+  // Word breaks keep within the width.
+  rect = Rect(0, 0, canvas().TextWidth("three") + 2, 0);
+  EXPECT_EQ(canvas().TextRect(rect, "one two three", tfCalcRect | tfWordBreak), 3 * line);
+  EXPECT_LE(rect.Width(), canvas().TextWidth("three") + 2);
+  EXPECT_EQ(Inked(), TRect{});  // measuring draws nothing
+}
+
+TEST_F(CanvasText, FormattedTextIsDrawnInItsRectangle) {
+  TRect rect = Rect(20, 10, 180, 50);
+  canvas().Brush().SetStyle(bsClear);
+  canvas().TextRect(rect, "centred", tfCenter | tfSingleLine | tfVerticalCenter);
+  const TRect inked = Inked();
+  ASSERT_NE(inked, TRect{});
+  const int middle = (inked.Left + inked.Right) / 2;
+  EXPECT_NEAR(middle, 100, 3);
+  EXPECT_TRUE(Inside(inked, rect));
+}
+
+TEST_F(CanvasText, PrefixCharacterUnderlinesUnlessTurnedOff) {
+  TRect plain = Rect(0, 0, 1000, 0);
+  canvas().TextRect(plain, "&File", tfCalcRect | tfNoPrefix);
+  TRect prefixed = Rect(0, 0, 1000, 0);
+  canvas().TextRect(prefixed, "&File", tfCalcRect);
+  EXPECT_EQ(prefixed.Width(), canvas().TextWidth("File"));
+  EXPECT_EQ(plain.Width(), canvas().TextWidth("&File"));
+}
