@@ -1,0 +1,178 @@
+#include "platform/io/tcp_client.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+constexpr size_t kReceiveChunk = 4096;
+
+// poll() that resumes after signals, counting the time already spent.
+int PollFor(int socket, short events, int timeout_ms) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  for (;;) {
+    pollfd descriptor{socket, events, 0};
+    int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                    deadline - std::chrono::steady_clock::now())
+                                    .count());
+    int result = poll(&descriptor, 1, left < 0 ? 0 : left);
+    if (result < 0 && errno == EINTR) continue;
+    if (result <= 0) return result;
+    return descriptor.revents;
+  }
+}
+
+int ConnectOne(const addrinfo& address, int timeout_ms) {
+  int s = socket(address.ai_family, address.ai_socktype | SOCK_CLOEXEC, address.ai_protocol);
+  if (s < 0) return -1;
+  int flags = fcntl(s, F_GETFL, 0);
+  fcntl(s, F_SETFL, flags | O_NONBLOCK);
+  int result = connect(s, address.ai_addr, address.ai_addrlen);
+  if (result < 0 && errno == EINPROGRESS) {
+    int events = PollFor(s, POLLOUT, timeout_ms);
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (events > 0 && getsockopt(s, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0) {
+      result = 0;
+    }
+  }
+  if (result != 0) {
+    close(s);
+    return -1;
+  }
+  int one = 1;
+  setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  return s;
+}
+
+}  // namespace
+
+TTcpClient::~TTcpClient() { Disconnect(); }
+
+bool TTcpClient::Connect(const std::string& Host, int Port, int TimeoutMs) {
+  Disconnect();
+  if (Host.empty() || Port < 1 || Port > 65535) return false;
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* addresses = nullptr;
+  const std::string service = std::to_string(Port);
+  if (getaddrinfo(Host.c_str(), service.c_str(), &hints, &addresses) != 0) return false;
+  int s = -1;
+  for (addrinfo* a = addresses; a != nullptr && s < 0; a = a->ai_next) s = ConnectOne(*a, TimeoutMs);
+  freeaddrinfo(addresses);
+  if (s < 0) return false;
+  peer_closed_ = false;
+  socket_ = s;
+  return true;
+}
+
+void TTcpClient::Disconnect() {
+  int s = socket_.exchange(-1);
+  if (s >= 0) {
+    shutdown(s, SHUT_RDWR);
+    close(s);
+  }
+  ClearInputBuffer();
+}
+
+void TTcpClient::Shutdown() {
+  int s = socket_.load();
+  if (s >= 0) shutdown(s, SHUT_RDWR);
+  peer_closed_ = true;
+}
+
+void TTcpClient::ClearInputBuffer() {
+  input_.clear();
+  skipping_long_line_ = false;
+}
+
+bool TTcpClient::Receive(int TimeoutMs) {
+  const int s = socket_.load();
+  if (s < 0 || peer_closed_) return false;
+  int events = PollFor(s, POLLIN, TimeoutMs);
+  if (events <= 0) return events == 0;
+  char chunk[kReceiveChunk];
+  ssize_t count = recv(s, chunk, sizeof chunk, MSG_DONTWAIT);
+  if (count > 0) {
+    input_.append(chunk, static_cast<size_t>(count));
+    return true;
+  }
+  if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return true;
+  peer_closed_ = true;
+  return false;
+}
+
+bool TTcpClient::Connected() {
+  if (socket_.load() < 0) return false;
+  Receive(0);
+  return !peer_closed_;
+}
+
+bool TTcpClient::HasData() {
+  if (input_.find('\n') != std::string::npos) return true;
+  const int s = socket_.load();
+  return s >= 0 && !peer_closed_ && PollFor(s, POLLIN, 0) > 0;
+}
+
+std::optional<std::string> TTcpClient::TakeLine() {
+  for (;;) {
+    size_t end = input_.find('\n');
+    if (end == std::string::npos) {
+      if (input_.size() > kMaxLineLength) {
+        input_.clear();
+        skipping_long_line_ = true;
+      }
+      return std::nullopt;
+    }
+    std::string line = input_.substr(0, end);
+    input_.erase(0, end + 1);
+    if (skipping_long_line_ || line.size() > kMaxLineLength) {
+      skipping_long_line_ = false;
+      continue;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+  }
+}
+
+std::optional<std::string> TTcpClient::ReadLine(int TimeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
+  for (;;) {
+    if (std::optional<std::string> line = TakeLine()) return line;
+    int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                    deadline - std::chrono::steady_clock::now())
+                                    .count());
+    if (left <= 0 || !Receive(left)) return std::nullopt;
+  }
+}
+
+bool TTcpClient::WriteLine(std::string_view Line) {
+  std::lock_guard lock(write_mutex_);
+  const int s = socket_.load();
+  if (s < 0 || peer_closed_) return false;
+  std::string text(Line);
+  text += "\r\n";
+  size_t sent = 0;
+  while (sent < text.size()) {
+    ssize_t count = send(s, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      // The socket is non-blocking: wait a while for room rather than fail at once.
+      if (PollFor(s, POLLOUT, 1000) <= 0) return false;
+      continue;
+    }
+    if (count <= 0) return false;
+    sent += static_cast<size_t>(count);
+  }
+  return true;
+}

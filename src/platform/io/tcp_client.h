@@ -1,0 +1,55 @@
+// A TCP client for line protocols: connect with a time-out, read whole lines with a
+// short time-out, write lines. Bytes go over the wire as they are (the program's
+// Windows-1252 text); a line ends at LF, and a CR before it is dropped.
+//
+// One thread reads (Connected, HasData, ReadLine); another may write at the same
+// time, and may call Shutdown to wake the reader and end the connection. Connect and
+// Disconnect must not run while another thread is inside a read.
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class TTcpClient {
+ public:
+  TTcpClient() = default;
+  ~TTcpClient();
+  TTcpClient(const TTcpClient&) = delete;
+  TTcpClient& operator=(const TTcpClient&) = delete;
+
+  // Connects to Host (name or address) and Port, giving up after TimeoutMs; an
+  // existing connection is closed first. False when the host is unknown, the port
+  // is not 1..65535, the peer refuses or does not answer in time.
+  bool Connect(const std::string& Host, int Port, int TimeoutMs = 1000);
+  void Disconnect();
+  // True while the connection is open and the peer has not closed it. Takes in any
+  // bytes that have arrived, so HasData sees them.
+  bool Connected();
+  // A whole line is buffered, or bytes are waiting on the socket.
+  bool HasData();
+  // The next line without its line end, waiting up to TimeoutMs for it to complete;
+  // nullopt on time-out (a partial line stays buffered) or when the connection ended.
+  // A line longer than kMaxLineLength is dropped up to its end.
+  std::optional<std::string> ReadLine(int TimeoutMs = 100);
+  // Writes Line and CR LF; false when not connected or the write failed.
+  bool WriteLine(std::string_view Line);
+  // Ends the connection from any thread: a reader waiting in ReadLine returns at once.
+  void Shutdown();
+  void ClearInputBuffer();
+
+  static constexpr size_t kMaxLineLength = 4096;
+
+ private:
+  // Reads what the socket has (waiting up to TimeoutMs); false when it was closed.
+  bool Receive(int TimeoutMs);
+  std::optional<std::string> TakeLine();
+
+  std::atomic<int> socket_{-1};
+  std::atomic<bool> peer_closed_{false};
+  std::string input_;
+  bool skipping_long_line_ = false;
+  std::mutex write_mutex_;
+};

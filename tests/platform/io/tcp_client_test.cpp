@@ -1,0 +1,102 @@
+#include "platform/io/tcp_client.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/io/loopback_tcp_server.h"
+
+namespace {
+
+TEST(TcpClient, ReadsLinesSplitAcrossPackets) {
+  TLoopbackTcpServer server;
+  TTcpClient client;
+  ASSERT_TRUE(client.Connect("127.0.0.1", server.Port()));
+  ASSERT_TRUE(server.Accept());
+  EXPECT_TRUE(client.Connected());
+  EXPECT_FALSE(client.HasData());
+  EXPECT_EQ(client.ReadLine(20), std::nullopt);  // nothing yet: a time-out, not an end
+  server.Send("# aprsc 2.1\r\nN0CALL>AP");
+  EXPECT_EQ(client.ReadLine(), "# aprsc 2.1");
+  EXPECT_EQ(client.ReadLine(50), std::nullopt);  // half a line stays buffered
+  server.Send("RS:>\xE4\xF6\xFC\r\n\r\nlast\n");
+  EXPECT_EQ(client.ReadLine(), "N0CALL>APRS:>\xE4\xF6\xFC");
+  EXPECT_TRUE(client.HasData());
+  EXPECT_EQ(client.ReadLine(), "");
+  EXPECT_EQ(client.ReadLine(), "last");
+  EXPECT_TRUE(client.Connected());
+}
+
+TEST(TcpClient, WritesLinesWithCrLf) {
+  TLoopbackTcpServer server;
+  TTcpClient client;
+  ASSERT_TRUE(client.Connect("localhost", server.Port()));
+  ASSERT_TRUE(server.Accept());
+  EXPECT_TRUE(client.WriteLine("user N0CALL pass -1 vers Velmora 1.2"));
+  EXPECT_TRUE(client.WriteLine("N0CALL>APRS:>\xB0"));
+  EXPECT_EQ(server.Received("\xB0\r\n"), "user N0CALL pass -1 vers Velmora 1.2\r\nN0CALL>APRS:>\xB0\r\n");
+}
+
+TEST(TcpClient, NoticesTheServerClosing) {
+  TLoopbackTcpServer server;
+  TTcpClient client;
+  ASSERT_TRUE(client.Connect("127.0.0.1", server.Port()));
+  ASSERT_TRUE(server.Accept());
+  server.Send("one\r\n");
+  server.Drop();
+  EXPECT_EQ(client.ReadLine(), "one");
+  EXPECT_EQ(client.ReadLine(), std::nullopt);
+  EXPECT_FALSE(client.Connected());
+  EXPECT_FALSE(client.WriteLine("x"));
+  // And connects again.
+  ASSERT_TRUE(client.Connect("127.0.0.1", server.Port()));
+  ASSERT_TRUE(server.Accept());
+  EXPECT_TRUE(client.Connected());
+}
+
+TEST(TcpClient, ConnectFailuresAreReported) {
+  TTcpClient client;
+  int port = 0;
+  {
+    TLoopbackTcpServer server;
+    port = server.Port();
+  }
+  EXPECT_FALSE(client.Connect("127.0.0.1", port));  // nobody listens any more
+  EXPECT_FALSE(client.Connected());
+  EXPECT_FALSE(client.Connect("127.0.0.1", 0));
+  EXPECT_FALSE(client.Connect("127.0.0.1", 70000));
+  EXPECT_FALSE(client.Connect("", 14580));
+  EXPECT_FALSE(client.Connect("no-such-host.invalid", 14580));
+  EXPECT_FALSE(client.WriteLine("x"));
+  EXPECT_EQ(client.ReadLine(10), std::nullopt);
+}
+
+TEST(TcpClient, ShutdownWakesABlockedReader) {
+  TLoopbackTcpServer server;
+  TTcpClient client;
+  ASSERT_TRUE(client.Connect("127.0.0.1", server.Port()));
+  ASSERT_TRUE(server.Accept());
+  std::optional<std::string> line = "unset";
+  std::thread reader([&] { line = client.ReadLine(60000); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  client.Shutdown();
+  reader.join();
+  EXPECT_EQ(line, std::nullopt);
+  EXPECT_FALSE(client.Connected());
+}
+
+TEST(TcpClient, OverlongLinesAreDropped) {
+  TLoopbackTcpServer server;
+  TTcpClient client;
+  ASSERT_TRUE(client.Connect("127.0.0.1", server.Port()));
+  ASSERT_TRUE(server.Accept());
+  std::string flood(3 * TTcpClient::kMaxLineLength, 'x');
+  server.Send(flood);
+  while (client.ReadLine(50)) {
+  }
+  server.Send("y\r\nok\r\n");
+  EXPECT_EQ(client.ReadLine(), "ok");
+}
+
+}  // namespace
