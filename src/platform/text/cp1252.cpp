@@ -42,6 +42,10 @@ constexpr std::array<char16_t, 256> kToUtf16 = {
 };
 
 constexpr char kUnmappable = '?';
+// Only the bytes from here to kFirstLatin1 differ from their Latin-1 meaning.
+constexpr char16_t kFirstSpecial = 0x80;
+constexpr char16_t kFirstLatin1 = 0xA0;
+constexpr char16_t kLastByte = 0xFF;
 
 bool IsSurrogateLead(char16_t unit) {
   return unit >= 0xD800 && unit <= 0xDBFF;
@@ -51,9 +55,9 @@ bool IsSurrogateTrail(char16_t unit) {
 }
 
 char ToByte(char16_t unit) {
-  const bool sameInLatin1 = unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF);
+  const bool sameInLatin1 = unit < kFirstSpecial || (unit >= kFirstLatin1 && unit <= kLastByte);
   if (sameInLatin1) return static_cast<char>(unit);
-  for (int byte = 0x80; byte < 0xA0; ++byte) {
+  for (char16_t byte = kFirstSpecial; byte < kFirstLatin1; ++byte) {
     if (kToUtf16[byte] == unit) return static_cast<char>(byte);
   }
   return kUnmappable;

@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int64_t kCopyChunk = 64 * 1024;
+constexpr unsigned kAccessModeMask = 0x0003;  // fmOpenRead, fmOpenWrite or fmOpenReadWrite
 constexpr mode_t kNewFilePermissions = 0666;  // narrowed by the umask
 
 [[noreturn]] void InvalidPosition() {
@@ -121,7 +122,7 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode) : fileName_
   if ((mode & fmCreate) == fmCreate) {
     flags |= O_RDWR | O_CREAT | O_TRUNC;
   } else {
-    switch (mode & 0x3) {
+    switch (mode & kAccessModeMask) {
       case fmOpenWrite:
         flags |= O_WRONLY;
         break;
@@ -135,7 +136,8 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode) : fileName_
   }
   handle_ = ::open(fileName.c_str(), flags, kNewFilePermissions);
   if (handle_ < 0) {
-    const char* action = (mode & fmCreate) == fmCreate ? "Cannot create file \"" : "Cannot open file \"";
+    const char* action =
+        (mode & fmCreate) == fmCreate ? "Cannot create file \"" : "Cannot open file \"";
     throw EFOpenError(action + fileName + "\". " + std::strerror(errno));
   }
 }

@@ -123,6 +123,42 @@ std::string GroupThousands(const std::string& digits) {
   return grouped;
 }
 
+// Windows-1252 case pairs outside ASCII: 0xC0-0xDE with 0xE0-0xFE (bar the
+// multiplication and division signs 0xD7/0xF7), and Š Œ Ž Ÿ with š œ ž ÿ.
+constexpr unsigned char kFirstLatinUpper = 0xC0;  // À
+constexpr unsigned char kLastLatinUpper = 0xDE;   // Þ
+constexpr unsigned char kLatinCaseDistance = 0x20;
+constexpr unsigned char kFirstNonAscii = 0x80;
+constexpr unsigned char kMultiplicationSign = 0xD7;
+constexpr unsigned char kDivisionSign = 0xF7;
+constexpr unsigned char kUpperLowerPairs[][2] = {
+    {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8E, 0x9E}, {0x9F, 0xFF}};
+
+char AnsiUpper(char c) {
+  const auto code = static_cast<unsigned char>(c);
+  if (code < kFirstNonAscii) return AsciiUpper(c);
+  if (code >= kFirstLatinUpper + kLatinCaseDistance &&
+      code <= kLastLatinUpper + kLatinCaseDistance && code != kDivisionSign) {
+    return static_cast<char>(code - kLatinCaseDistance);
+  }
+  for (const auto& pair : kUpperLowerPairs) {
+    if (code == pair[1]) return static_cast<char>(pair[0]);
+  }
+  return c;
+}
+
+char AnsiLower(char c) {
+  const auto code = static_cast<unsigned char>(c);
+  if (code < kFirstNonAscii) return AsciiLower(c);
+  if (code >= kFirstLatinUpper && code <= kLastLatinUpper && code != kMultiplicationSign) {
+    return static_cast<char>(code + kLatinCaseDistance);
+  }
+  for (const auto& pair : kUpperLowerPairs) {
+    if (code == pair[0]) return static_cast<char>(pair[1]);
+  }
+  return c;
+}
+
 }  // namespace
 
 std::string IntToStr(long long value) {
@@ -281,39 +317,6 @@ std::string LowerCase(std::string_view text) {
   std::transform(result.begin(), result.end(), result.begin(), AsciiLower);
   return result;
 }
-
-// Windows-1252 case pairs outside ASCII: 0xC0-0xDE with 0xE0-0xFE (bar the
-// multiplication and division signs 0xD7/0xF7), and Š Œ Ž Ÿ with š œ ž ÿ.
-namespace {
-
-constexpr unsigned char kMultiplicationSign = 0xD7;
-constexpr unsigned char kDivisionSign = 0xF7;
-constexpr unsigned char kUpperLowerPairs[][2] = {
-    {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8E, 0x9E}, {0x9F, 0xFF}};
-
-char AnsiUpper(char c) {
-  const auto code = static_cast<unsigned char>(c);
-  if (code < 0x80) return AsciiUpper(c);
-  if (code >= 0xE0 && code <= 0xFE && code != kDivisionSign) return static_cast<char>(code - 0x20);
-  for (const auto& pair : kUpperLowerPairs) {
-    if (code == pair[1]) return static_cast<char>(pair[0]);
-  }
-  return c;
-}
-
-char AnsiLower(char c) {
-  const auto code = static_cast<unsigned char>(c);
-  if (code < 0x80) return AsciiLower(c);
-  if (code >= 0xC0 && code <= 0xDE && code != kMultiplicationSign) {
-    return static_cast<char>(code + 0x20);
-  }
-  for (const auto& pair : kUpperLowerPairs) {
-    if (code == pair[0]) return static_cast<char>(pair[1]);
-  }
-  return c;
-}
-
-}  // namespace
 
 std::string AnsiUpperCase(std::string_view text) {
   std::string result(text);
