@@ -44,6 +44,13 @@ char DecodeCode(const std::string& S, size_t at, int count) {
   return static_cast<char>(code);
 }
 
+// Field 0 of a record, upper-cased as the range search compares it.
+std::string RecordKey(const TStrings& List, int index) {
+  std::string key;
+  CsvGetField(0, List.Get(index), key);
+  return UpperCase(key);
+}
+
 }  // namespace
 
 void CsvEscape(const std::string& S, std::string& Escaped) {
@@ -191,16 +198,6 @@ void CsvAddField(const std::string& Value, std::string& Rec) {
   if (!Rec.empty()) Rec += kSeparator;
   Rec += kQuote + field + kQuote;
 }
-
-namespace {
-
-std::string RecordKey(const TStrings& List, int index) {
-  std::string key;
-  CsvGetField(0, List.Get(index), key);
-  return UpperCase(key);
-}
-
-}  // namespace
 
 void CsvFindRange(const std::string& Key, const TStrings& List, int& First, int& Last) {
   First = -1;
