@@ -1,0 +1,92 @@
+#include "platform/gui/canvas_qt.h"
+#include "platform/gui/win_control_qt.h"
+#include "platform/sys/application.h"
+
+// Each hook runs through Dispatch; between two hooks the control is checked, because the
+// first may have freed it.
+
+void TControlEvents::MouseDown(TControl& Control, TMouseButton Button, TShiftState Shift,
+                               TPoint Point, bool DoubleClick) {
+  const std::weak_ptr<char> alive = Control.alive_;
+  if (Button == mbLeft) {
+    if (DoubleClick) {
+      // The second press of a double click is no click of its own.
+      Dispatch([&] { Control.DblClick(); });
+      if (alive.expired()) return;
+    } else {
+      Control.clicked_ = true;
+    }
+  }
+  if (DoubleClick) Shift |= ssDouble;
+  Dispatch([&] { Control.MouseDown(Button, Shift, Point.X, Point.Y); });
+}
+
+void TControlEvents::MouseMove(TControl& Control, TShiftState Shift, TPoint Point) {
+  Dispatch([&] { Control.MouseMove(Shift, Point.X, Point.Y); });
+}
+
+// A left button released over the control it went down on clicks it, before OnMouseUp.
+void TControlEvents::MouseUp(TControl& Control, TMouseButton Button, TShiftState Shift,
+                             TPoint Point) {
+  const std::weak_ptr<char> alive = Control.alive_;
+  if (Button == mbLeft && Control.clicked_) {
+    Control.clicked_ = false;
+    if (Control.ClientRect().Contains(Point)) {
+      Dispatch([&] { Control.Click(); });
+      if (alive.expired()) return;
+    }
+  }
+  Dispatch([&] { Control.MouseUp(Button, Shift, Point.X, Point.Y); });
+}
+
+void TControlEvents::MouseEnter(TControl& Control) {
+  Dispatch([&] { Control.MouseEnter(); });
+}
+
+void TControlEvents::MouseLeave(TControl& Control) {
+  Dispatch([&] { Control.MouseLeave(); });
+}
+
+bool TControlEvents::KeyDown(TWinControl& Control, TKeyCode& Key, TShiftState Shift) {
+  Dispatch([&] { Control.KeyDown(Key, Shift); });
+  return Key != 0;
+}
+
+bool TControlEvents::KeyPress(TWinControl& Control, char& Key) {
+  Dispatch([&] { Control.KeyPress(Key); });
+  return Key != 0;
+}
+
+void TControlEvents::Enter(TWinControl& Control) {
+  Dispatch([&] { Control.DoEnter(); });
+}
+
+void TControlEvents::Exit(TWinControl& Control) {
+  Dispatch([&] { Control.DoExit(); });
+}
+
+void TControlEvents::Resize(TWinControl& Control) {
+  Dispatch([&] {
+    Control.Realign();
+    Control.Resize();
+  });
+}
+
+void TControlEvents::PaintFace(TWinControl& Control, QPainter& Painter) {
+  auto* custom = dynamic_cast<TCustomControl*>(&Control);
+  if (!custom) return;
+  TCanvasPainting painting(custom->canvas_, Painter);
+  Dispatch([&] { custom->Paint(); });
+}
+
+void TControlEvents::PaintChild(TGraphicControl& Control, QPainter& Painter) {
+  Painter.save();
+  const TRect bounds = Control.BoundsRect();
+  Painter.translate(bounds.Left, bounds.Top);
+  Painter.setClipRect(QRect(0, 0, bounds.Width(), bounds.Height()), Qt::IntersectClip);
+  {
+    TCanvasPainting painting(Control.canvas_, Painter);
+    Dispatch([&] { Control.Paint(); });
+  }
+  Painter.restore();
+}

@@ -1,0 +1,311 @@
+// Controls: the visible components of a window.
+//
+// A control has an Owner (who frees it, see TComponent) and a Parent (the windowed
+// control it sits on). A parent frees the controls still sitting on it when it is freed
+// itself, before its owned components go.
+//
+// TGraphicControl has no window of its own: its parent paints it on the parent's own
+// surface, in z-order, and routes mouse input to it by hit-testing. The map holds one
+// marker per station, thousands of them, so a marker must not cost a native widget.
+// TWinControl has a native window (a Qt widget behind a pimpl) and holds child controls;
+// TCustomControl is a windowed control that draws itself in Paint.
+//
+// Every call from the event loop into a control's handlers goes through Dispatch, so an
+// exception thrown by a handler reaches Application->OnException and the program keeps
+// running.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gui/canvas.h"
+#include "platform/gui/geometry.h"
+#include "platform/gui/graphics_objects.h"
+#include "platform/gui/virtual_keys.h"
+#include "platform/sys/component.h"
+#include "platform/text/sysutils.h"
+
+class TWinControl;
+
+// A control used in a way that cannot work, such as making a visible form modal.
+class EInvalidOperation : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// The keyboard modifiers and mouse buttons held during an input event, combined with |.
+enum TShiftStateFlag : unsigned {
+  ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64
+};
+using TShiftState = unsigned;
+
+// Children with an alignment fill the parent's client area in the order top, bottom,
+// left, right, client; within one kind in the order they were put on the parent.
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+// Border of a window or of a bordered control; controls use only bsNone and bsSingle.
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderStyle = TFormBorderStyle;
+
+// Mouse cursor shown over a control: 0 the default, the negative values the standard shapes.
+using TCursor = int;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crCross = -3;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crSizeNESW = -6;
+constexpr TCursor crSizeNS = -7;
+constexpr TCursor crSizeNWSE = -8;
+constexpr TCursor crSizeWE = -9;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crNo = -18;
+constexpr TCursor crHandPoint = -21;
+constexpr TCursor crSizeAll = -22;
+
+// X and Y are in the client coordinates of the control that receives the event.
+using TMouseEvent =
+    std::function<void(TComponent* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TComponent* Sender, TShiftState Shift, int X, int Y)>;
+// A handler that sets Key to 0 consumes the key.
+using TKeyEvent = std::function<void(TComponent* Sender, TKeyCode& Key, TShiftState Shift)>;
+// Key is the typed Windows-1252 character; a handler may replace it, or set it to 0 to drop it.
+using TKeyPressEvent = std::function<void(TComponent* Sender, char& Key)>;
+
+class TControl : public TComponent {
+ public:
+  explicit TControl(TComponent* AOwner);
+  ~TControl() override;
+
+  TWinControl* Parent() const { return parent_; }
+  virtual void SetParent(TWinControl* AParent);
+
+  // Position relative to the parent's client area (a window's: to the screen), and size.
+  int Left() const { return bounds_.Left; }
+  int Top() const { return bounds_.Top; }
+  int Width() const { return bounds_.Width(); }
+  int Height() const { return bounds_.Height(); }
+  void SetLeft(int Value) { SetBounds(Value, Top(), Width(), Height()); }
+  void SetTop(int Value) { SetBounds(Left(), Value, Width(), Height()); }
+  void SetWidth(int Value) { SetBounds(Left(), Top(), Value, Height()); }
+  void SetHeight(int Value) { SetBounds(Left(), Top(), Width(), Value); }
+  // Negative sizes are taken as 0.
+  virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+  TRect BoundsRect() const { return bounds_; }
+  void SetBoundsRect(const TRect& Rect) { SetBounds(Rect.Left, Rect.Top, Rect.Width(), Rect.Height()); }
+
+  // The area inside the control, at (0, 0).
+  virtual TRect ClientRect() const { return Rect(0, 0, Width(), Height()); }
+  int ClientWidth() const { return ClientRect().Width(); }
+  int ClientHeight() const { return ClientRect().Height(); }
+  virtual void SetClientSize(int AWidth, int AHeight);
+  void SetClientWidth(int Value) { SetClientSize(Value, ClientHeight()); }
+  void SetClientHeight(int Value) { SetClientSize(ClientWidth(), Value); }
+
+  bool Visible() const { return visible_; }
+  virtual void SetVisible(bool Value);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool Value);
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& Value);
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& Value) { hint_ = Value; }
+  bool ShowHint() const { return show_hint_; }
+  void SetShowHint(bool Value) { show_hint_ = Value; }
+
+  TFont& Font() { return font_; }
+  const TFont& Font() const { return font_; }
+  TColor Color() const { return color_; }
+  void SetColor(TColor Value);
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign Value);
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor Value);
+
+  // Invalidate asks for a repaint from the event loop; Repaint paints at once.
+  virtual void Invalidate();
+  virtual void Repaint();
+  virtual TPoint ClientToScreen(TPoint Point) const;
+  TPoint ScreenToClient(TPoint Point) const;
+  // Moves the control above its siblings.
+  virtual void BringToFront();
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TMouseEvent OnMouseDown;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseUp;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
+
+  std::string ClassName() const override { return "TControl"; }
+
+ protected:
+  // Input hooks; the defaults call the matching event when it is assigned.
+  virtual void Click();
+  virtual void DblClick();
+  virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseMove(TShiftState Shift, int X, int Y);
+  virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseEnter();
+  virtual void MouseLeave();
+
+  // Called after the property changed; the defaults repaint (FontChanged, ColorChanged,
+  // CaptionChanged, EnabledChanged) or do what the kind of control needs.
+  virtual void BoundsChanged(const TRect& OldBounds);
+  virtual void VisibleChanged();
+  virtual void EnabledChanged();
+  virtual void CaptionChanged();
+  virtual void FontChanged();
+  virtual void ColorChanged();
+  virtual void CursorChanged();
+
+  // Sets the stored bounds without applying them (used when the window system moved us).
+  void UpdateBounds(const TRect& Bounds) { bounds_ = Bounds; }
+
+ private:
+  friend class TControlEvents;
+  friend class TWinControl;
+
+  TWinControl* parent_ = nullptr;
+  TRect bounds_;
+  bool visible_ = true;
+  bool enabled_ = true;
+  std::string caption_;
+  std::string hint_;
+  bool show_hint_ = false;
+  TFont font_;
+  TColor color_ = clBtnFace;
+  TAlign align_ = alNone;
+  TCursor cursor_ = crDefault;
+  bool clicked_ = false;  // the left button went down on us; a release inside clicks
+  // Expires when the control is freed: input routing checks it between handler calls,
+  // because a handler may free the control it was called for.
+  std::shared_ptr<char> alive_ = std::make_shared<char>();
+};
+
+// A control without a window: painted by its parent on the parent's surface.
+class TGraphicControl : public TControl {
+ public:
+  explicit TGraphicControl(TComponent* AOwner);
+
+  // While Paint runs it draws on the parent's surface with its origin at the control's
+  // top-left corner, clipped to the control; otherwise it only measures text.
+  TCanvas& Canvas() { return canvas_; }
+
+  std::string ClassName() const override { return "TGraphicControl"; }
+
+ protected:
+  virtual void Paint() {}
+
+ private:
+  friend class TControlEvents;
+  TCanvas canvas_;
+};
+
+struct TNativeWidget;  // platform-internal: the Qt widget of a windowed control
+
+class TWinControl : public TControl {
+ public:
+  explicit TWinControl(TComponent* AOwner);
+  ~TWinControl() override;
+
+  // Child controls in z-order, the bottom one first. Windowless children always lie
+  // below windowed ones, as they are painted on this control's surface.
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  // Index is 0-based; out of range gives null.
+  TControl* Controls(int Index) const;
+  // The topmost visible and enabled windowless child under a point of the client area.
+  TControl* ControlAtPos(TPoint Point) const;
+
+  TRect ClientRect() const override;
+  TPoint ClientToScreen(TPoint Point) const override;
+
+  void SetFocus();
+  bool Focused() const;
+  // A tab stop is reached with the Tab key.
+  bool TabStop() const { return tab_stop_; }
+  void SetTabStop(bool Value);
+
+  void Invalidate() override;
+  void Repaint() override;
+  void BringToFront() override;
+  // Lays the aligned children out again.
+  void Realign();
+
+  TKeyEvent OnKeyDown;
+  TKeyPressEvent OnKeyPress;
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+  TNotifyEvent OnResize;
+
+  std::string ClassName() const override { return "TWinControl"; }
+
+ protected:
+  // For platform controls that wrap a ready-made Qt widget.
+  TWinControl(TComponent* AOwner, std::unique_ptr<TNativeWidget> Widget);
+
+  virtual void KeyDown(TKeyCode& Key, TShiftState Shift);
+  virtual void KeyPress(char& Key);
+  virtual void DoEnter();
+  virtual void DoExit();
+  virtual void Resize();
+  // True when key events of the controls inside go to this control first (a form's
+  // KeyPreview).
+  virtual bool PreviewsKeys() const { return false; }
+  // The part of the client area that aligned children share; a window's MDI area
+  // takes what they leave.
+  virtual void AlignControls(TRect& Area);
+
+  void BoundsChanged(const TRect& OldBounds) override;
+  void VisibleChanged() override;
+  void EnabledChanged() override;
+  void FontChanged() override;
+  void ColorChanged() override;
+  void CursorChanged() override;
+
+ private:
+  friend class TControl;
+  friend class TControlEvents;
+  friend TNativeWidget& NativeOf(const TWinControl& Control);
+
+  void InsertControl(TControl& Control);
+  void RemoveControl(TControl& Control);
+  void RaiseControl(TControl& Control);
+  // Realigns after Changed's bounds, alignment or visibility changed; it goes before
+  // children at the same position.
+  void RealignFor(TControl* Changed);
+  void InvalidateRect(const TRect& Rect);
+  void RepaintRect(const TRect& Rect);
+  void ApplyGeometry();
+  void ApplyVisibility();
+
+  std::unique_ptr<TNativeWidget> native_;
+  std::vector<TControl*> controls_;
+  bool tab_stop_ = false;
+  bool aligning_ = false;
+  TControl* align_changed_ = nullptr;
+};
+
+// A windowed control that draws itself: override Paint and draw on Canvas.
+class TCustomControl : public TWinControl {
+ public:
+  explicit TCustomControl(TComponent* AOwner);
+
+  // Draws on the control while Paint runs; otherwise it only measures text.
+  TCanvas& Canvas() { return canvas_; }
+
+  std::string ClassName() const override { return "TCustomControl"; }
+
+ protected:
+  virtual void Paint() {}
+
+ private:
+  friend class TControlEvents;
+  TCanvas canvas_;
+};

@@ -1,0 +1,332 @@
+#include <QApplication>
+#include <QCloseEvent>
+#include <QWidget>
+
+#include <algorithm>
+
+#include "platform/gui/form_qt.h"
+#include "platform/gui/win_control_qt.h"
+#include "platform/sys/application.h"
+#include "platform/text/qt_string_qt.h"
+
+namespace {
+
+// The value a local loop ends with when ModalResult was set; any other end means the
+// event loop was stopped from outside (the program is ending).
+constexpr int kModalResultSet = 1;
+
+bool Sizeable(TFormBorderStyle style) { return style == bsSizeable || style == bsSizeToolWin; }
+
+}  // namespace
+
+TFormEvents::TFormEvents(TForm& form, QObject& watched) : QObject(&watched), form_(form) {
+  watched.installEventFilter(this);
+}
+
+bool TFormEvents::eventFilter(QObject*, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Close:
+      // The form decides, and hides or minimises itself; Qt must not close the window.
+      event->ignore();
+      Dispatch([this] { form_.Close(); });
+      return true;
+    case QEvent::WindowActivate:
+      Activate(form_);
+      return false;
+    default:
+      return false;
+  }
+}
+
+void TFormEvents::Activate(TForm& form) {
+  Dispatch([&form] { form.Activate(); });
+}
+
+TForm::TForm(TComponent* AOwner) : TWinControl(AOwner), impl_(std::make_unique<Impl>()) {
+  // Windows come and go (tray, stay-on-top tools); only the program decides when it ends.
+  QApplication::setQuitOnLastWindowClosed(false);
+  QWidget* widget = WidgetOf(*this);
+  widget->setWindowFlags(Qt::Window);
+  new TFormEvents(*this, *widget);
+  SetVisible(false);
+  Screen->forms_.push_back(this);
+}
+
+TForm::~TForm() {
+  if (OnDestroy) {
+    const TNotifyEvent handler = OnDestroy;
+    Dispatch([&] { handler(this); });
+  }
+  if (impl_->modal_loop) impl_->modal_loop->exit(0);
+  LeaveMDIFrame();
+  std::erase(Screen->forms_, this);
+}
+
+void TForm::DoCreate() {
+  if (OnCreate) Dispatch([this] { OnCreate(this); });
+}
+
+TFormBorderStyle TForm::BorderStyle() const { return impl_->border_style; }
+
+void TForm::SetBorderStyle(TFormBorderStyle Value) {
+  if (Value == impl_->border_style) return;
+  impl_->border_style = Value;
+  ApplyWindowFlags();
+  ApplySizeLimits();
+}
+
+TFormStyle TForm::FormStyle() const { return impl_->form_style; }
+
+void TForm::SetFormStyle(TFormStyle Value) {
+  const TFormStyle old = impl_->form_style;
+  if (Value == old) return;
+  if (old == fsMDIForm || old == fsMDIChild) {
+    throw EInvalidOperation("The style of an MDI window cannot change");
+  }
+  if (Value == fsMDIChild) {
+    MakeMDIChild();  // may fail when there is no frame; the style stays as it was
+    impl_->form_style = Value;
+    return;
+  }
+  impl_->form_style = Value;
+  if (Value == fsMDIForm) MakeMDIFrame();
+  ApplyWindowFlags();
+}
+
+TPosition TForm::Position() const { return impl_->position; }
+void TForm::SetPosition(TPosition Value) { impl_->position = Value; }
+
+TWindowState TForm::WindowState() const {
+  const QWidget* host = HostOf(*this);
+  if (!host->isVisible()) return impl_->window_state;
+  if (host->isMinimized()) return wsMinimized;
+  if (host->isMaximized()) return wsMaximized;
+  return wsNormal;
+}
+
+void TForm::SetWindowState(TWindowState Value) {
+  impl_->window_state = Value;
+  if (HostOf(*this)->isVisible()) ShowHost();
+}
+
+bool TForm::AlphaBlend() const { return impl_->alpha_blend; }
+
+void TForm::SetAlphaBlend(bool Value) {
+  impl_->alpha_blend = Value;
+  HostOf(*this)->setWindowOpacity(Value ? impl_->alpha_blend_value / 255.0 : 1.0);
+}
+
+int TForm::AlphaBlendValue() const { return impl_->alpha_blend_value; }
+
+void TForm::SetAlphaBlendValue(int Value) {
+  impl_->alpha_blend_value = std::clamp(Value, 0, 255);
+  SetAlphaBlend(impl_->alpha_blend);
+}
+
+bool TForm::KeyPreview() const { return impl_->key_preview; }
+void TForm::SetKeyPreview(bool Value) { impl_->key_preview = Value; }
+bool TForm::PreviewsKeys() const { return impl_->key_preview; }
+
+void TForm::Show() {
+  SetVisible(true);
+  BringToFront();
+}
+
+void TForm::BringToFront() {
+  if (Parent()) {
+    TWinControl::BringToFront();
+    return;
+  }
+  QWidget* host = HostOf(*this);
+  if (impl_->sub_window && impl_->mdi_frame) {
+    impl_->mdi_frame->impl_->mdi_area->setActiveSubWindow(impl_->sub_window);
+    return;
+  }
+  host->raise();
+  if (host->isVisible()) host->activateWindow();
+}
+
+void TForm::Close() {
+  if (impl_->modal_loop) {
+    SetModalResult(mrCancel);
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = impl_->form_style == fsMDIChild ? caMinimize : caHide;
+  DoClose(action);
+  if (action == caHide) Hide();
+  if (action == caMinimize) SetWindowState(wsMinimized);
+}
+
+bool TForm::CloseQuery() {
+  for (TForm* child : impl_->mdi_children) {
+    if (!child->CloseQuery()) return false;
+  }
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+TModalResult TForm::ShowModal() {
+  if (Visible() || impl_->modal_loop || impl_->form_style == fsMDIChild) {
+    throw EInvalidOperation("Cannot make a visible window modal");
+  }
+  QWidget* host = HostOf(*this);
+  QEventLoop loop;
+  // Whatever way ShowModal is left (a throwing OnShow included), the form is no longer modal.
+  struct TModalScope {
+    TForm& form;
+    QWidget* host;
+    ~TModalScope() {
+      form.impl_->modal_loop = nullptr;
+      host->setWindowModality(Qt::NonModal);
+    }
+  } scope{*this, host};
+  impl_->modal_result = mrNone;
+  impl_->modal_loop = &loop;
+  host->setWindowModality(Qt::ApplicationModal);
+  Show();
+  for (;;) {
+    if (impl_->modal_result == mrNone && loop.exec() != kModalResultSet) {
+      impl_->modal_result = mrCancel;  // the program is ending: no more questions
+      break;
+    }
+    CloseModal();
+    if (impl_->modal_result != mrNone) break;
+  }
+  Hide();
+  return impl_->modal_result;
+}
+
+// OnCloseQuery and OnClose may still keep a modal form open; an exception does, too.
+void TForm::CloseModal() {
+  TCloseAction action = caNone;
+  bool handled = false;
+  Dispatch([&] {
+    if (CloseQuery()) {
+      action = caHide;
+      DoClose(action);
+    }
+    handled = true;
+  });
+  if (!handled || action == caNone) impl_->modal_result = mrNone;
+}
+
+TModalResult TForm::ModalResult() const { return impl_->modal_result; }
+
+void TForm::SetModalResult(TModalResult Value) {
+  impl_->modal_result = Value;
+  if (Value != mrNone && impl_->modal_loop) impl_->modal_loop->exit(kModalResultSet);
+}
+
+void TForm::DoShow() {
+  if (OnShow) OnShow(this);
+}
+
+void TForm::DoHide() {
+  if (OnHide) OnHide(this);
+}
+
+void TForm::DoClose(TCloseAction& Action) {
+  if (OnClose) OnClose(this, Action);
+}
+
+void TForm::Activate() {
+  if (OnActivate) OnActivate(this);
+}
+
+void TForm::VisibleChanged() {
+  if (Parent()) {
+    TWinControl::VisibleChanged();
+    return;
+  }
+  QWidget* host = HostOf(*this);
+  if (Visible()) {
+    if (!impl_->positioned) {
+      impl_->positioned = true;
+      ApplyPosition();
+    }
+    DoShow();
+    ShowHost();
+  } else if (host->isVisible()) {
+    host->hide();
+    DoHide();
+  }
+}
+
+void TForm::ShowHost() {
+  QWidget* host = HostOf(*this);
+  switch (impl_->window_state) {
+    case wsMinimized: host->showMinimized(); break;
+    case wsMaximized: host->showMaximized(); break;
+    case wsNormal: host->showNormal(); break;
+  }
+}
+
+void TForm::ApplyPosition() {
+  const TForm* over = nullptr;
+  switch (impl_->position) {
+    case poDesigned:
+    case poDefault:
+      return;
+    case poScreenCenter:
+    case poDesktopCenter:
+      break;
+    case poMainFormCenter:
+      over = Screen->FormCount() > 0 ? Screen->Forms(0) : nullptr;
+      break;
+    case poOwnerFormCenter:
+      over = dynamic_cast<const TForm*>(Owner());
+      break;
+  }
+  if (over == this) over = nullptr;
+  const TRect area = over ? over->BoundsRect() : Rect(0, 0, Screen->Width(), Screen->Height());
+  SetBounds(area.Left + (area.Width() - Width()) / 2, area.Top + (area.Height() - Height()) / 2,
+            Width(), Height());
+}
+
+void TForm::BoundsChanged(const TRect& OldBounds) {
+  ApplySizeLimits();
+  TWinControl::BoundsChanged(OldBounds);
+}
+
+// A window without a sizeable border keeps the size the program gives it.
+void TForm::ApplySizeLimits() {
+  QWidget* widget = WidgetOf(*this);
+  if (impl_->sub_window || Parent() || Sizeable(impl_->border_style)) {
+    widget->setMinimumSize(0, 0);
+    widget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  } else {
+    widget->setFixedSize(Width(), Height());
+  }
+}
+
+void TForm::ApplyWindowFlags() {
+  if (Parent()) return;
+  if (impl_->sub_window) {
+    impl_->sub_window->setWindowFlag(Qt::FramelessWindowHint, impl_->border_style == bsNone);
+    return;
+  }
+  QWidget* widget = WidgetOf(*this);
+  Qt::WindowFlags flags = Qt::Window;
+  switch (impl_->border_style) {
+    case bsNone: flags |= Qt::FramelessWindowHint; break;
+    case bsDialog: flags = Qt::Dialog; break;
+    case bsToolWindow:
+    case bsSizeToolWin: flags = Qt::Tool; break;
+    case bsSingle:
+    case bsSizeable: break;
+  }
+  if (impl_->form_style == fsStayOnTop) flags |= Qt::WindowStaysOnTopHint;
+  const bool shown = widget->isVisible();
+  widget->setWindowFlags(flags);  // this hides the window
+  if (shown) ShowHost();
+}
+
+void TForm::CaptionChanged() { WidgetOf(*this)->setWindowTitle(ToQString(Caption())); }
+
+TForm* GetParentForm(TControl& Control) {
+  TControl* top = &Control;
+  while (top->Parent()) top = top->Parent();
+  return dynamic_cast<TForm*>(top);
+}

@@ -1,0 +1,137 @@
+#include "platform/gui/gui_test_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QMouseEvent>
+#include <QPixmap>
+
+#include "platform/gui/canvas_qt.h"
+#include "platform/gui/win_control_qt.h"
+#include "platform/sys/application.h"
+#include "platform/text/qt_string_qt.h"
+
+namespace {
+
+// The widget that receives input for Control, and the point on it.
+QWidget* SurfaceOf(TControl& control, int& x, int& y) {
+  if (auto* windowed = dynamic_cast<TWinControl*>(&control)) return WidgetOf(*windowed);
+  if (!control.Parent()) return nullptr;
+  x += control.Left();
+  y += control.Top();
+  return WidgetOf(*control.Parent());
+}
+
+Qt::MouseButton QtButton(TMouseButton button) {
+  switch (button) {
+    case mbRight: return Qt::RightButton;
+    case mbMiddle: return Qt::MiddleButton;
+    case mbLeft: break;
+  }
+  return Qt::LeftButton;
+}
+
+Qt::KeyboardModifiers QtModifiers(TShiftState shift) {
+  Qt::KeyboardModifiers modifiers;
+  if (shift & ssShift) modifiers |= Qt::ShiftModifier;
+  if (shift & ssAlt) modifiers |= Qt::AltModifier;
+  if (shift & ssCtrl) modifiers |= Qt::ControlModifier;
+  return modifiers;
+}
+
+void SendMouse(TControl& control, QEvent::Type type, Qt::MouseButton button,
+               Qt::MouseButtons buttons, int x, int y, TShiftState shift) {
+  QWidget* widget = SurfaceOf(control, x, y);
+  if (!widget) return;
+  const QPointF local(x, y);
+  QMouseEvent event(type, local, widget->mapToGlobal(local), button, buttons, QtModifiers(shift));
+  QCoreApplication::sendEvent(widget, &event);
+}
+
+int QtKey(TKeyCode key) {
+  if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return key;
+  if (key >= VK_F1 && key <= VK_F12) return Qt::Key_F1 + (key - VK_F1);
+  switch (key) {
+    case VK_BACK: return Qt::Key_Backspace;
+    case VK_TAB: return Qt::Key_Tab;
+    case VK_RETURN: return Qt::Key_Return;
+    case VK_ESCAPE: return Qt::Key_Escape;
+    case VK_SPACE: return Qt::Key_Space;
+    case VK_LEFT: return Qt::Key_Left;
+    case VK_UP: return Qt::Key_Up;
+    case VK_RIGHT: return Qt::Key_Right;
+    case VK_DOWN: return Qt::Key_Down;
+    case VK_DELETE: return Qt::Key_Delete;
+    default: return Qt::Key_unknown;
+  }
+}
+
+QMessageBox::StandardButton QtButtonOf(int id) {
+  switch (id) {
+    case IDOK: return QMessageBox::Ok;
+    case IDYES: return QMessageBox::Yes;
+    case IDNO: return QMessageBox::No;
+    default: return QMessageBox::Cancel;
+  }
+}
+
+}  // namespace
+
+void SimulateMouseDown(TControl& Control, TMouseButton Button, int X, int Y, TShiftState Shift) {
+  SendMouse(Control, QEvent::MouseButtonPress, QtButton(Button), QtButton(Button), X, Y, Shift);
+}
+
+void SimulateMouseUp(TControl& Control, TMouseButton Button, int X, int Y, TShiftState Shift) {
+  SendMouse(Control, QEvent::MouseButtonRelease, QtButton(Button), Qt::NoButton, X, Y, Shift);
+}
+
+void SimulateMouseMove(TControl& Control, int X, int Y, TShiftState Shift) {
+  Qt::MouseButtons buttons;
+  if (Shift & ssLeft) buttons |= Qt::LeftButton;
+  if (Shift & ssRight) buttons |= Qt::RightButton;
+  SendMouse(Control, QEvent::MouseMove, Qt::NoButton, buttons, X, Y, Shift);
+}
+
+void SimulateMouseLeave(TWinControl& Control) {
+  QEvent event(QEvent::Leave);
+  QCoreApplication::sendEvent(WidgetOf(Control), &event);
+}
+
+void SimulateClick(TControl& Control, int X, int Y) {
+  SimulateMouseDown(Control, mbLeft, X, Y);
+  SimulateMouseUp(Control, mbLeft, X, Y);
+}
+
+void SimulateDblClick(TControl& Control, int X, int Y) {
+  SimulateClick(Control, X, Y);
+  SendMouse(Control, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, X, Y, 0);
+  SimulateMouseUp(Control, mbLeft, X, Y);
+}
+
+void SimulateKey(TWinControl& Control, TKeyCode Key, const std::string& Text, TShiftState Shift) {
+  QKeyEvent event(QEvent::KeyPress, QtKey(Key), QtModifiers(Shift), ToQString(Text));
+  QCoreApplication::sendEvent(WidgetOf(Control), &event);
+}
+
+void SimulateCloseButton(TForm& Form) { HostOf(Form)->close(); }
+
+void QueueCall(std::function<void()> Call) {
+  QMetaObject::invokeMethod(
+      qApp, [call = std::move(Call)] { Dispatch(call); }, Qt::QueuedConnection);
+}
+
+void AnswerMessageBox(int Id, std::string* Text, std::string* Caption) {
+  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  if (!box) return;
+  if (Text) *Text = FromQString(box->text());
+  if (Caption) *Caption = FromQString(box->windowTitle());
+  if (QAbstractButton* button = box->button(QtButtonOf(Id))) button->click();
+}
+
+TColor RenderedPixel(TWinControl& Control, int X, int Y) {
+  const QImage image = WidgetOf(Control)->grab(QRect(X, Y, 1, 1)).toImage();
+  return image.isNull() ? clNone : FromQRgb(image.pixel(0, 0));
+}

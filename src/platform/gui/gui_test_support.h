@@ -1,0 +1,37 @@
+// Test support: synthetic input for controls, sent through the same Qt event path as
+// real input (hit-testing, capture, Dispatch), so tests need no Qt of their own.
+//
+// X and Y are in the client coordinates of the control named; for a windowless control
+// the event goes to its parent's surface at the matching point.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/gui/controls.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/message_box.h"
+
+void SimulateMouseDown(TControl& Control, TMouseButton Button, int X, int Y, TShiftState Shift = 0);
+void SimulateMouseUp(TControl& Control, TMouseButton Button, int X, int Y, TShiftState Shift = 0);
+void SimulateMouseMove(TControl& Control, int X, int Y, TShiftState Shift = 0);
+// The mouse leaves a windowed control's surface.
+void SimulateMouseLeave(TWinControl& Control);
+// Left button down and up at one point.
+void SimulateClick(TControl& Control, int X, int Y);
+// Down, up, the double-click press, up: what the window system sends for a double click.
+void SimulateDblClick(TControl& Control, int X, int Y);
+// A key pressed on a windowed control; Text is the character it types, if any.
+void SimulateKey(TWinControl& Control, TKeyCode Key, const std::string& Text = {}, TShiftState Shift = 0);
+// The window's own close button.
+void SimulateCloseButton(TForm& Form);
+
+// Runs Call from the event loop (e.g. inside ShowModal or a message box) the next time
+// it handles events.
+void QueueCall(std::function<void()> Call);
+// Presses the button of the open message box that gives Id; Text and Caption receive
+// what the box shows. Call from QueueCall.
+void AnswerMessageBox(int Id, std::string* Text = nullptr, std::string* Caption = nullptr);
+
+// The colour a windowed control shows at one pixel, rendered afresh.
+TColor RenderedPixel(TWinControl& Control, int X, int Y);

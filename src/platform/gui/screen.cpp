@@ -1,0 +1,41 @@
+#include <QApplication>
+#include <QScreen>
+
+#include "platform/gui/forms.h"
+#include "platform/gui/win_control_qt.h"
+
+namespace {
+
+TScreen the_screen;
+
+}  // namespace
+
+TScreen* Screen = &the_screen;
+
+int TScreen::Width() const {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().width() : 0;
+}
+
+int TScreen::Height() const {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().height() : 0;
+}
+
+int TScreen::PixelsPerInch() const {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? static_cast<int>(screen->logicalDotsPerInch() + 0.5) : kScreenPixelsPerInch;
+}
+
+TForm* TScreen::Forms(int Index) const {
+  if (Index < 0 || Index >= FormCount()) return nullptr;
+  return forms_[static_cast<size_t>(Index)];
+}
+
+TForm* TScreen::ActiveForm() const {
+  const QWidget* active = QApplication::activeWindow();
+  for (TForm* form : forms_) {
+    if (active && HostOf(*form) == active) return form;
+  }
+  return nullptr;
+}

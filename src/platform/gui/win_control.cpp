@@ -1,0 +1,282 @@
+#include <QPalette>
+
+#include <algorithm>
+
+#include "platform/gui/canvas_qt.h"
+#include "platform/gui/controls.h"
+#include "platform/gui/win_control_qt.h"
+
+TNativeWidget::TNativeWidget(QWidget* Widget, bool OwnWidget)
+    : widget(Widget), host(Widget), own_widget(OwnWidget) {}
+
+TNativeWidget& NativeOf(const TWinControl& Control) { return *Control.native_; }
+
+TWinControl::TWinControl(TComponent* AOwner)
+    : TWinControl(AOwner, std::make_unique<TNativeWidget>(new TControlWidget, true)) {}
+
+TWinControl::TWinControl(TComponent* AOwner, std::unique_ptr<TNativeWidget> Widget)
+    : TControl(AOwner), native_(std::move(Widget)) {
+  QWidget* widget = native_->widget;
+  widget->setMouseTracking(true);  // OnMouseMove fires without a button held, too
+  native_->bridge = new TWidgetBridge(*this, *widget);
+  if (native_->own_widget) {
+    static_cast<TControlWidget*>(widget)->bridge = native_->bridge;
+    widget->setFocusPolicy(Qt::NoFocus);
+  }
+  widget->setFont(ToQFont(Font()));
+  ColorChanged();
+}
+
+TWinControl::~TWinControl() {
+  // The controls still sitting on us go first; each leaves controls_ as it is freed.
+  while (!controls_.empty()) {
+    std::unique_ptr<TControl> child(controls_.back());
+  }
+  native_->bridge->control = nullptr;
+  FreeWidget(native_->widget);
+}
+
+TControl* TWinControl::Controls(int Index) const {
+  if (Index < 0 || Index >= ControlCount()) return nullptr;
+  return controls_[static_cast<size_t>(Index)];
+}
+
+TControl* TWinControl::ControlAtPos(TPoint Point) const {
+  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+    TControl* child = *it;
+    if (dynamic_cast<TGraphicControl*>(child) && child->Visible() && child->Enabled() &&
+        child->BoundsRect().Contains(Point)) {
+      return child;
+    }
+  }
+  return nullptr;
+}
+
+// Windowless children are kept before the windowed ones, each group in z-order.
+void TWinControl::InsertControl(TControl& Control) {
+  Control.parent_ = this;
+  auto* windowed = dynamic_cast<TWinControl*>(&Control);
+  if (windowed) {
+    controls_.push_back(&Control);
+    QWidget* host = windowed->native_->host;
+    host->setParent(native_->widget);
+    windowed->ApplyGeometry();
+    windowed->ApplyVisibility();
+  } else {
+    auto firstWindowed = std::find_if(controls_.begin(), controls_.end(),
+                                      [](TControl* c) { return dynamic_cast<TWinControl*>(c); });
+    controls_.insert(firstWindowed, &Control);
+    Control.Invalidate();
+  }
+  if (Control.Align() != alNone) RealignFor(&Control);
+}
+
+void TWinControl::RemoveControl(TControl& Control) {
+  auto it = std::find(controls_.begin(), controls_.end(), &Control);
+  if (it == controls_.end()) return;
+  Control.Invalidate();
+  controls_.erase(it);
+  if (native_->captured == &Control) native_->captured = nullptr;
+  if (native_->hovered == &Control) native_->hovered = nullptr;
+  Control.parent_ = nullptr;
+  // While the child is being freed its windowed part is gone already, and so is its widget.
+  if (auto* windowed = dynamic_cast<TWinControl*>(&Control)) {
+    QWidget* host = windowed->native_->host;
+    host->hide();
+    host->setParent(nullptr);
+  }
+  if (Control.Align() != alNone) Realign();
+}
+
+void TWinControl::RaiseControl(TControl& Control) {
+  auto it = std::find(controls_.begin(), controls_.end(), &Control);
+  if (it == controls_.end()) return;
+  controls_.erase(it);
+  if (auto* windowed = dynamic_cast<TWinControl*>(&Control)) {
+    controls_.push_back(&Control);
+    windowed->native_->host->raise();
+  } else {
+    auto firstWindowed = std::find_if(controls_.begin(), controls_.end(),
+                                      [](TControl* c) { return dynamic_cast<TWinControl*>(c); });
+    controls_.insert(firstWindowed, &Control);
+    Control.Invalidate();
+  }
+}
+
+void TWinControl::InvalidateRect(const TRect& Rect) { native_->widget->update(ToQRect(Rect)); }
+void TWinControl::RepaintRect(const TRect& Rect) { native_->widget->repaint(ToQRect(Rect)); }
+
+// The stored size is the truth (Qt may not have applied it yet to a hidden window);
+// only a form framed by an MDI sub-window has a client smaller than its bounds.
+TRect TWinControl::ClientRect() const {
+  if (native_->host == native_->widget) return TControl::ClientRect();
+  const QSize size = native_->widget->size();
+  return Rect(0, 0, size.width(), size.height());
+}
+
+TPoint TWinControl::ClientToScreen(TPoint Point) const {
+  const QPoint global = native_->widget->mapToGlobal(QPoint(Point.X, Point.Y));
+  return ::Point(global.x(), global.y());
+}
+
+void TWinControl::SetFocus() { native_->widget->setFocus(Qt::OtherFocusReason); }
+
+bool TWinControl::Focused() const { return native_->widget->hasFocus(); }
+
+void TWinControl::SetTabStop(bool Value) {
+  if (Value == tab_stop_) return;
+  tab_stop_ = Value;
+  if (native_->own_widget) native_->widget->setFocusPolicy(Value ? Qt::TabFocus : Qt::NoFocus);
+}
+
+void TWinControl::Invalidate() { native_->widget->update(); }
+void TWinControl::Repaint() { native_->widget->repaint(); }
+
+void TWinControl::BringToFront() {
+  TControl::BringToFront();
+  native_->host->raise();
+}
+
+namespace {
+
+// Restores a flag however the block is left; aligned children run OnResize, which may throw.
+class TFlagScope {
+ public:
+  explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~TFlagScope() { flag_ = false; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+void TWinControl::Realign() { RealignFor(nullptr); }
+
+void TWinControl::RealignFor(TControl* Changed) {
+  if (aligning_) return;
+  TFlagScope scope(aligning_);
+  align_changed_ = Changed;
+  TRect area = ClientRect();
+  AlignControls(area);
+}
+
+void TWinControl::AlignControls(TRect& Area) {
+  // Within one kind, children keep the order of their position (as laid out); of two at
+  // the same position the one just changed goes first, else the one put on us first.
+  auto aligned = [this](TAlign kind) {
+    std::vector<TControl*> result;
+    for (TControl* c : controls_) {
+      if (c->Align() == kind && c->Visible()) result.push_back(c);
+    }
+    auto position = [kind](const TControl* c) {
+      switch (kind) {
+        case alTop: return c->Top();
+        case alBottom: return -c->BoundsRect().Bottom;
+        case alLeft: return c->Left();
+        case alRight: return -c->BoundsRect().Right;
+        default: return 0;
+      }
+    };
+    std::stable_sort(result.begin(), result.end(), [&](TControl* a, TControl* b) {
+      if (position(a) != position(b)) return position(a) < position(b);
+      return a == align_changed_ && b != align_changed_;
+    });
+    return result;
+  };
+  for (TControl* c : aligned(alTop)) {
+    c->SetBounds(Area.Left, Area.Top, Area.Width(), c->Height());
+    Area.Top = std::min(Area.Top + c->Height(), Area.Bottom);
+  }
+  for (TControl* c : aligned(alBottom)) {
+    const int top = std::max(Area.Bottom - c->Height(), Area.Top);
+    c->SetBounds(Area.Left, top, Area.Width(), c->Height());
+    Area.Bottom = top;
+  }
+  for (TControl* c : aligned(alLeft)) {
+    c->SetBounds(Area.Left, Area.Top, c->Width(), Area.Height());
+    Area.Left = std::min(Area.Left + c->Width(), Area.Right);
+  }
+  for (TControl* c : aligned(alRight)) {
+    const int left = std::max(Area.Right - c->Width(), Area.Left);
+    c->SetBounds(left, Area.Top, c->Width(), Area.Height());
+    Area.Right = left;
+  }
+  for (TControl* c : aligned(alClient)) {
+    c->SetBounds(Area.Left, Area.Top, Area.Width(), Area.Height());
+  }
+}
+
+void TWinControl::ApplyGeometry() {
+  const TRect b = BoundsRect();
+  native_->host->setGeometry(b.Left, b.Top, b.Width(), b.Height());
+}
+
+// A windowed control without a parent stays hidden; Qt would show it as a window.
+void TWinControl::ApplyVisibility() { native_->host->setVisible(Visible() && Parent()); }
+
+void TWinControl::BoundsChanged(const TRect& OldBounds) {
+  ApplyGeometry();
+  if (OldBounds.Width() != Width() || OldBounds.Height() != Height()) {
+    Realign();
+    Resize();
+  }
+}
+
+void TWinControl::VisibleChanged() { ApplyVisibility(); }
+
+void TWinControl::EnabledChanged() {
+  native_->widget->setEnabled(Enabled());
+  TControl::EnabledChanged();
+}
+
+void TWinControl::FontChanged() {
+  native_->widget->setFont(ToQFont(Font()));
+  TControl::FontChanged();
+}
+
+// Own widgets fill their background with Color before anything paints on them.
+void TWinControl::ColorChanged() {
+  if (native_->own_widget) {
+    QWidget* widget = native_->widget;
+    widget->setAutoFillBackground(Color() != clNone);
+    if (Color() != clNone) {
+      QPalette palette = widget->palette();
+      palette.setColor(QPalette::Window, ToQColor(Color()));
+      widget->setPalette(palette);
+    }
+  }
+  TControl::ColorChanged();
+}
+
+void TWinControl::CursorChanged() {
+  if (Cursor() == crDefault) {
+    native_->widget->unsetCursor();
+  } else {
+    native_->widget->setCursor(CursorShapeOf(Cursor()));
+  }
+}
+
+void TWinControl::KeyDown(TKeyCode& Key, TShiftState Shift) {
+  if (OnKeyDown) OnKeyDown(this, Key, Shift);
+}
+
+void TWinControl::KeyPress(char& Key) {
+  if (OnKeyPress) OnKeyPress(this, Key);
+}
+
+void TWinControl::DoEnter() {
+  if (OnEnter) OnEnter(this);
+}
+
+void TWinControl::DoExit() {
+  if (OnExit) OnExit(this);
+}
+
+void TWinControl::Resize() {
+  if (OnResize) OnResize(this);
+}
+
+TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}

@@ -1,0 +1,92 @@
+// Platform-internal: the Qt side of windowed controls.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/gui/controls.h"
+
+class QMouseEvent;
+class QKeyEvent;
+class TWidgetBridge;
+
+// The widget behind a TWinControl. `widget` is the client surface that holds the
+// children and is painted; `host` is what is shown, moved and sized: the widget itself,
+// or the MDI sub-window that frames a child form.
+struct TNativeWidget {
+  // Takes ownership of Widget. An own widget (a TControlWidget) leaves all input to the
+  // control; a wrapped Qt widget handles input itself and the control only listens.
+  TNativeWidget(QWidget* Widget, bool OwnWidget);
+
+  QPointer<QWidget> widget;
+  QPointer<QWidget> host;
+  bool own_widget;
+  TWidgetBridge* bridge = nullptr;  // a child object of the widget
+  TControl* captured = nullptr;     // windowless child that holds the mouse while a button is down
+  TControl* hovered = nullptr;      // windowless child under the mouse
+};
+
+TNativeWidget& NativeOf(const TWinControl& Control);
+inline QWidget* WidgetOf(const TWinControl& Control) { return NativeOf(Control).widget; }
+inline QWidget* HostOf(const TWinControl& Control) { return NativeOf(Control).host; }
+// Makes Host (an MDI sub-window holding the control's widget) what is shown and sized.
+void SetHost(TWinControl& Control, QWidget* Host);
+// Frees a widget, or leaves that to the event loop while an event is being handled:
+// the event may be one of this widget's or of a child's.
+void FreeWidget(QWidget* Widget);
+
+Qt::CursorShape CursorShapeOf(TCursor Cursor);
+
+// The plain widget of windowed controls that paint themselves, and of forms.
+class TControlWidget : public QWidget {
+ public:
+  TControlWidget();
+  TWidgetBridge* bridge = nullptr;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+// Turns the Qt events of one control's widget (and host) into the control's handlers,
+// each through Dispatch. Paints and hit-tests the windowless children.
+class TWidgetBridge : public QObject {
+ public:
+  TWidgetBridge(TWinControl& Control, QWidget& Widget);
+
+  TWinControl* control;  // null once the control is freed
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void Paint(QWidget& widget, const QRect& area);
+
+ private:
+  bool MouseEvent(QMouseEvent& event);
+  bool KeyEvent(QKeyEvent& event);
+  void HostGeometryChanged();
+  void SetHovered(TControl* hovered);
+};
+
+// The one entry into the protected hooks of controls, for the event routing above and
+// for forms.
+class TControlEvents {
+ public:
+  static void MouseDown(TControl& Control, TMouseButton Button, TShiftState Shift, TPoint Point,
+                        bool DoubleClick);
+  static void MouseMove(TControl& Control, TShiftState Shift, TPoint Point);
+  static void MouseUp(TControl& Control, TMouseButton Button, TShiftState Shift, TPoint Point);
+  static void MouseEnter(TControl& Control);
+  static void MouseLeave(TControl& Control);
+  // Return false when a handler consumed the key (set it to 0).
+  static bool KeyDown(TWinControl& Control, TKeyCode& Key, TShiftState Shift);
+  static bool KeyPress(TWinControl& Control, char& Key);
+  static void Enter(TWinControl& Control);
+  static void Exit(TWinControl& Control);
+  static void Resize(TWinControl& Control);
+  static void PaintFace(TWinControl& Control, QPainter& Painter);
+  static void PaintChild(TGraphicControl& Control, QPainter& Painter);
+  static const std::vector<TControl*>& Children(const TWinControl& Control) {
+    return Control.controls_;
+  }
+  static bool Previews(const TWinControl& Control) { return Control.PreviewsKeys(); }
+  static void UpdateBounds(TControl& Control, const TRect& Bounds) { Control.UpdateBounds(Bounds); }
+  static std::weak_ptr<char> Lifetime(const TControl& Control) { return Control.alive_; }
+};
