@@ -1,0 +1,97 @@
+#include "core/aprs_is_reader.h"
+
+#include <chrono>
+
+#include "core/tnc2_line.h"
+
+namespace {
+
+constexpr int kConnectTimeoutMs = 1000;
+constexpr int kLineTimeoutMs = 100;
+// Lines taken in one pass before they are handed over, so that a server that never
+// pauses cannot keep the reader from handing anything over.
+constexpr int kMaxLinesPerPass = 10000;
+const char* const kConnectionLostText = "TCPIP connection lost, try to reconnect now...";
+
+}  // namespace
+
+TCPTheard::TCPTheard(TTcpClient& Client, std::string Host, int Port, TAprsIsHooks Hooks,
+                     int PassIntervalMs)
+    : client_(Client),
+      Host(std::move(Host)),
+      Port(Port),
+      hooks_(std::move(Hooks)),
+      pass_interval_ms_(PassIntervalMs) {
+  Start();
+}
+
+TCPTheard::~TCPTheard() { Stop(); }
+
+void TCPTheard::Stop() {
+  Terminate();
+  Active = false;
+  {
+    std::lock_guard lock(wake_mutex_);
+    wake_.notify_all();
+  }
+  client_.Shutdown();
+  // Runs the hand-overs the reader is waiting in; they see Active cleared and do nothing.
+  WaitFor();
+  client_.Disconnect();
+  client_.ClearInputBuffer();
+}
+
+void TCPTheard::Pause() {
+  std::unique_lock lock(wake_mutex_);
+  wake_.wait_for(lock, std::chrono::milliseconds(pass_interval_ms_),
+                 [this] { return Terminated() || !Active; });
+}
+
+void TCPTheard::Execute() {
+  while (!Terminated() && Active) {
+    Pause();
+    if (Terminated() || !Active) break;
+    if (client_.Connected()) {
+      Synchronize([this] {
+        if (Active && hooks_.SetButtonColor) hooks_.SetButtonColor(kTcpConnectedColor);
+      });
+      ReadWaitingLines();
+      while (RxQueue.Count() > 0) {
+        CurrentLine = RxQueue[0];
+        if (!CurrentLine.empty()) Synchronize([this] { ProcessLine(); });
+        RxQueue.Delete(0);
+      }
+    } else if (!Terminated()) {
+      Synchronize([this] {
+        if (!Active) return;
+        if (hooks_.SetStatusText) hooks_.SetStatusText(kConnectionLostText);
+        if (hooks_.SetButtonColor) hooks_.SetButtonColor(kTcpReconnectingColor);
+        Reconnect();
+      });
+    }
+  }
+}
+
+void TCPTheard::ReadWaitingLines() {
+  for (int taken = 0; taken < kMaxLinesPerPass && Active && client_.HasData() && client_.Connected();
+       ++taken) {
+    std::optional<std::string> line = client_.ReadLine(kLineTimeoutMs);
+    if (!line) break;
+    RxQueue.Add(*line);
+  }
+}
+
+void TCPTheard::Reconnect() {
+  if (!Active) return;
+  client_.Disconnect();
+  client_.Connect(Host, Port, kConnectTimeoutMs);
+}
+
+void TCPTheard::ProcessLine() {
+  if (!Active) return;
+  SplitIsLine(CurrentLine, WorkList);
+  if (hooks_.AnalysePacket) hooks_.AnalysePacket(WorkList);
+  if (hooks_.AddLogText && !(hooks_.IgSeen && hooks_.IgSeen())) {
+    hooks_.AddLogText("\r\n" + CurrentLine, kMonitorStyleInternetData);
+  }
+}

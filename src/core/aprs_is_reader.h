@@ -1,0 +1,70 @@
+// The APRS-IS reader: a worker thread that watches the internet server connection once
+// a second, reads the lines that have arrived and hands each one to the GUI thread,
+// where it is split into monitor form (tnc2_line.h) and given to the packet
+// dispatcher. While the connection is down it reports that and reconnects.
+//
+// Everything that touches the program (dispatcher, monitor, the connect button and the
+// status text) runs on the GUI thread through TThread::Synchronize, through hooks that
+// the program assigns before the reader is created.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include "platform/gui/geometry.h"
+#include "platform/io/tcp_client.h"
+#include "platform/sys/thread.h"
+#include "platform/text/string_list.h"
+
+// Connect button colours: light green while connected, light red while reconnecting.
+constexpr TColor kTcpConnectedColor = 0x93FFA0;
+constexpr TColor kTcpReconnectingColor = 0x6262FF;
+constexpr int kMonitorStyleInternetData = 4;
+
+struct TAprsIsHooks {
+  std::function<void(TStrings& Lines)> AnalysePacket;  // TfrmAprs.AnalysePacket
+  std::function<bool()> IgSeen;                        // the dispatcher has shown internet packets
+  std::function<void(const std::string& Text, int Style)> AddLogText;  // monitor rdMain
+  std::function<void(TColor Color)> SetButtonColor;    // ColorDown of mbtnTcp
+  std::function<void(const std::string& Text)> SetStatusText;  // Label1
+};
+
+// The class name is the program's own.
+class TCPTheard : public TThread {
+ public:
+  // Starts reading at once; the first pass connects. Client is the program's APRS-IS
+  // connection (TCPClientIGate); it must outlive the reader.
+  TCPTheard(TTcpClient& Client, std::string Host, int Port, TAprsIsHooks Hooks,
+            int PassIntervalMs = 1000);
+  ~TCPTheard() override;
+
+  // Ends the reader: wakes it, shuts the connection, waits for the thread and
+  // disconnects. Call on the GUI thread; no line is handed over after it returns.
+  void Stop();
+
+ protected:
+  void Execute() override;
+
+ private:
+  void ReadWaitingLines();
+  void Reconnect();
+  void ProcessLine();
+  // Waits one pass interval, or less when Stop wakes the reader.
+  void Pause();
+
+  TTcpClient& client_;
+  const std::string Host;
+  const int Port;
+  const TAprsIsHooks hooks_;
+  const int pass_interval_ms_;
+  std::string CurrentLine;
+  TStringList RxQueue;
+  TStringList WorkList;
+  std::atomic<bool> Active{true};
+  std::mutex wake_mutex_;
+  std::condition_variable wake_;
+};

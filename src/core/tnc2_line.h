@@ -1,0 +1,18 @@
+// TNC2 lines, the text form of a packet on the APRS-IS link and in recorded logs:
+//   N0CALL>APRS,TCPIP*,qAC,T2TEST:!4903.50N/07201.75W-
+// source, ">", destination and comma-separated path, ":", information field (which may
+// itself hold ":"). Split for the monitor into the internet header form
+// "ig N0CALL to APRS via TCPIP*,qAC,T2TEST" and the data line.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+class TStrings;
+
+// "%s>%s:%s": DestAndPath is the destination, or the destination and the path joined
+// by commas.
+std::string Tnc2Line(std::string_view Source, std::string_view DestAndPath, std::string_view Data);
+// Clears Lines and, for a line in TNC2 form, adds the "ig" header and the data.
+// Nothing is added for an empty line or one without ":" before which stands a ">".
+void SplitIsLine(std::string_view Line, TStrings& Lines);

@@ -1,0 +1,154 @@
+#include "core/aprs_is_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "platform/io/loopback_tcp_server.h"
+
+namespace {
+
+// What the reader gave the program, as seen on the GUI thread.
+struct TRecorder {
+  std::vector<std::vector<std::string>> packets;
+  std::vector<std::pair<std::string, int>> monitor;
+  std::vector<TColor> colors;
+  std::vector<std::string> statuses;
+  bool ig_seen = false;
+
+  TAprsIsHooks Hooks() {
+    TAprsIsHooks hooks;
+    hooks.AnalysePacket = [this](TStrings& lines) {
+      std::vector<std::string> packet;
+      for (int i = 0; i < lines.Count(); ++i) packet.push_back(lines[i]);
+      packets.push_back(packet);
+    };
+    hooks.IgSeen = [this] { return ig_seen; };
+    hooks.AddLogText = [this](const std::string& text, int style) { monitor.emplace_back(text, style); };
+    hooks.SetButtonColor = [this](TColor color) { colors.push_back(color); };
+    hooks.SetStatusText = [this](const std::string& text) { statuses.push_back(text); };
+    return hooks;
+  }
+};
+
+constexpr int kPassMs = 30;
+
+// Runs the reader's hand-overs on this (the GUI) thread until the condition holds.
+template <class Condition>
+bool PumpUntil(Condition condition, int timeout_ms = 5000) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    TThread::CheckSynchronize();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+bool PumpUntilAccepted(TLoopbackTcpServer& server) {
+  return PumpUntil([&] { return server.Accept(5); });
+}
+
+TEST(AprsIsReader, ConnectsAndHandsOverLinesSplitAcrossReads) {
+  TLoopbackTcpServer server;
+  TTcpClient client;
+  TRecorder r;
+  TCPTheard reader(client, "127.0.0.1", server.Port(), r.Hooks(), kPassMs);
+  ASSERT_TRUE(PumpUntilAccepted(server));
+  // The first pass found no connection: it says so and connects.
+  ASSERT_FALSE(r.statuses.empty());
+  EXPECT_EQ(r.statuses[0], "TCPIP connection lost, try to reconnect now...");
+  EXPECT_EQ(r.colors.at(0), kTcpReconnectingColor);
+
+  server.Send("# aprsc 2.1.4\r\nN0CALL>APRS,TCPIP*,qAC,T2TEST:!4903.50N/0720");
+  std::this_thread::sleep_for(std::chrono::milliseconds(3 * kPassMs));
+  server.Send("1.75W-\r\n\r\nN0CALL>APRS:>status\r\n");
+  ASSERT_TRUE(PumpUntil([&] { return r.packets.size() == 3; }));
+  EXPECT_TRUE(r.packets[0].empty());  // the server comment is no packet
+  EXPECT_EQ(r.packets[1], (std::vector<std::string>{"ig N0CALL to APRS via TCPIP*,qAC,T2TEST",
+                                                    "!4903.50N/07201.75W-"}));
+  EXPECT_EQ(r.packets[2], (std::vector<std::string>{"ig N0CALL to APRS", ">status"}));
+  ASSERT_EQ(r.monitor.size(), 3u);
+  EXPECT_EQ(r.monitor[1],
+            std::make_pair(std::string("\r\nN0CALL>APRS,TCPIP*,qAC,T2TEST:!4903.50N/07201.75W-"),
+                           kMonitorStyleInternetData));
+  EXPECT_EQ(r.colors.back(), kTcpConnectedColor);
+  reader.Stop();
+}
+
+TEST(AprsIsReader, NoEchoOnceTheDispatcherShowsInternetPackets) {
+  TLoopbackTcpServer server;
+  TTcpClient client;
+  TRecorder r;
+  r.ig_seen = true;
+  TCPTheard reader(client, "127.0.0.1", server.Port(), r.Hooks(), kPassMs);
+  ASSERT_TRUE(PumpUntilAccepted(server));
+  server.Send("N0CALL>APRS:>status\r\n");
+  ASSERT_TRUE(PumpUntil([&] { return r.packets.size() == 1; }));
+  EXPECT_TRUE(r.monitor.empty());
+}
+
+TEST(AprsIsReader, ReconnectsAfterTheServerDropsTheConnection) {
+  TLoopbackTcpServer server;
+  TTcpClient client;
+  TRecorder r;
+  TCPTheard reader(client, "127.0.0.1", server.Port(), r.Hooks(), kPassMs);
+  ASSERT_TRUE(PumpUntilAccepted(server));
+  server.Send("A>APRS:>one\r\n");
+  ASSERT_TRUE(PumpUntil([&] { return r.packets.size() == 1; }));
+  const size_t statuses = r.statuses.size();
+  server.Drop();
+  ASSERT_TRUE(PumpUntilAccepted(server));
+  EXPECT_GT(r.statuses.size(), statuses);
+  server.Send("B>APRS:>two\r\n");
+  ASSERT_TRUE(PumpUntil([&] { return r.packets.size() == 2; }));
+  EXPECT_EQ(r.packets[1][1], ">two");
+}
+
+TEST(AprsIsReader, StopEndsEverything) {
+  TLoopbackTcpServer server;
+  TTcpClient client;
+  TRecorder r;
+  auto reader = std::make_unique<TCPTheard>(client, "127.0.0.1", server.Port(), r.Hooks(), kPassMs);
+  ASSERT_TRUE(PumpUntilAccepted(server));
+  // A steady stream keeps the reader busy reading while it is stopped.
+  for (int i = 0; i < 200; ++i) server.Send("C>APRS:>" + std::to_string(i) + "\r\n");
+  ASSERT_TRUE(PumpUntil([&] { return !r.packets.empty(); }));
+  reader->Stop();
+  const size_t handed_over = r.packets.size();
+  EXPECT_FALSE(client.Connected());
+  // Nothing more arrives, and no reconnect is tried.
+  server.Drop();
+  EXPECT_FALSE(PumpUntil([&] { return server.Accept(5); }, 200));
+  EXPECT_EQ(r.packets.size(), handed_over);
+  reader.reset();
+}
+
+TEST(AprsIsReader, StopWhileTheServerIsGone) {
+  TTcpClient client;
+  TRecorder r;
+  int port = 0;
+  {
+    TLoopbackTcpServer gone;
+    port = gone.Port();
+  }
+  TCPTheard reader(client, "127.0.0.1", port, r.Hooks(), kPassMs);
+  ASSERT_TRUE(PumpUntil([&] { return r.statuses.size() >= 3; }));
+  reader.Stop();
+  const size_t statuses = r.statuses.size();
+  PumpUntil([] { return false; }, 100);
+  EXPECT_EQ(r.statuses.size(), statuses);
+  EXPECT_TRUE(r.packets.empty());
+}
+
+TEST(AprsIsReader, APortThatIsNoPortNeverConnects) {
+  TTcpClient client;
+  TRecorder r;
+  TCPTheard reader(client, "127.0.0.1", -1, r.Hooks(), kPassMs);
+  ASSERT_TRUE(PumpUntil([&] { return r.statuses.size() >= 2; }));
+  EXPECT_FALSE(client.Connected());
+}
+
+}  // namespace

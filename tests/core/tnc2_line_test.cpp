@@ -1,0 +1,49 @@
+#include "core/tnc2_line.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/text/string_list.h"
+
+namespace {
+
+std::vector<std::string> Split(std::string_view line) {
+  TStringList lines;
+  lines.Add("left over");
+  SplitIsLine(line, lines);
+  std::vector<std::string> result;
+  for (int i = 0; i < lines.Count(); ++i) result.push_back(lines[i]);
+  return result;
+}
+
+TEST(Tnc2Line, Builds) {
+  EXPECT_EQ(Tnc2Line("N0CALL", "APRS,WIDE1-1", ">hi"), "N0CALL>APRS,WIDE1-1:>hi");
+  EXPECT_EQ(Tnc2Line("N0CALL", "APRS", ""), "N0CALL>APRS:");
+}
+
+TEST(Tnc2Line, SplitsIntoInternetHeaderAndData) {
+  EXPECT_EQ(Split("N0CALL>APRS,TCPIP*,qAC,T2TEST:!4903.50N/07201.75W-"),
+            (std::vector<std::string>{"ig N0CALL to APRS via TCPIP*,qAC,T2TEST",
+                                      "!4903.50N/07201.75W-"}));
+  EXPECT_EQ(Split("N0CALL>APRS:>status"), (std::vector<std::string>{"ig N0CALL to APRS", ">status"}));
+  EXPECT_EQ(Split("N0CALL>APRS::N0CALL-1 :hello: there"),
+            (std::vector<std::string>{"ig N0CALL to APRS", ":N0CALL-1 :hello: there"}));
+  EXPECT_EQ(Split("  N0CALL > APRS , WIDE1-1 :x  "),
+            (std::vector<std::string>{"ig N0CALL to APRS via WIDE1-1", "x"}));
+  EXPECT_EQ(Split("N0CALL>APRS,:x"), (std::vector<std::string>{"ig N0CALL to APRS", "x"}));
+}
+
+TEST(Tnc2Line, NotATnc2Line) {
+  EXPECT_TRUE(Split("").empty());
+  EXPECT_TRUE(Split("# aprsc 2.1.4 7 Dec 2026 T2TEST 1.2.3.4:14580").empty());
+  EXPECT_TRUE(Split("N0CALL APRS:x").empty());   // no '>'
+  EXPECT_TRUE(Split("N0CALL>APRS").empty());     // no ':'
+  EXPECT_TRUE(Split(":N0CALL>APRS").empty());    // the '>' stands after the ':'
+  // Every prefix of a real line splits cleanly.
+  const std::string line = "N0CALL>APRS,TCPIP*:!4903.50N/07201.75W-";
+  for (size_t n = 0; n <= line.size(); ++n) {
+    std::vector<std::string> lines = Split(line.substr(0, n));
+    EXPECT_TRUE(lines.empty() || lines.size() == 2u) << n;
+  }
+}
+
+}  // namespace
