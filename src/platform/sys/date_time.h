@@ -1,0 +1,45 @@
+// Dates and times as the class library counts them: TDateTime is a double whose whole
+// part counts days since 1899-12-30 and whose fraction is the time of day
+// (2.75 = 1900-01-01 18:00). Negative values count back, the fraction still forward in
+// the day (-1.25 = 1899-12-29 06:00). Now, Date and Time are local time.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+using TDateTime = double;
+
+constexpr double HoursPerDay = 24;
+constexpr double MinsPerDay = 24 * 60;
+constexpr double SecsPerDay = 24 * 60 * 60;
+constexpr double MSecsPerDay = 24 * 60 * 60 * 1000.0;
+
+TDateTime Now();
+TDateTime Date();  // today, 00:00
+TDateTime Time();  // the time of day only
+
+// Year 1..9999, month 1..12, day within the month; EncodeDate raises EConvertError
+// on anything else, TryEncodeDate returns false and leaves Value unchanged.
+bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Value);
+TDateTime EncodeDate(int Year, int Month, int Day);
+// Hour 0..23, minute and second 0..59, millisecond 0..999.
+bool TryEncodeTime(int Hour, int Min, int Sec, int MSec, TDateTime& Value);
+TDateTime EncodeTime(int Hour, int Min, int Sec, int MSec);
+
+// Values are rounded to the millisecond first, so 23:59:59.9999 is the next day.
+void DecodeDate(TDateTime Value, int& Year, int& Month, int& Day);
+void DecodeTime(TDateTime Value, int& Hour, int& Min, int& Sec, int& MSec);
+
+// 1 = Sunday .. 7 = Saturday.
+int DayOfWeek(TDateTime Value);
+
+// Pattern letters (either case): d dd (day), ddd dddd (day name), m mm (month, or the
+// minute right after an h or hh), mmm mmmm (month name), yy yyyy, h hh, n nn (minute),
+// s ss, z zzz (millisecond); text in single or double quotes is copied without them,
+// every other character is copied as it is. Names are those of the user's locale.
+// FormatDateTime("yymmddhhnnss", EncodeDate(2007, 6, 1)) == "070601000000".
+std::string FormatDateTime(std::string_view Pattern, TDateTime Value);
+
+// Milliseconds on a clock that only moves forward (not the time of day).
+std::uint64_t GetTickCount();

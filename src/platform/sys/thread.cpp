@@ -1,0 +1,126 @@
+#include "platform/sys/thread.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QThread>
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+
+#include "platform/sys/application.h"
+
+namespace {
+
+struct SyncRequest {
+  const std::function<void()>* method;
+  bool done = false;
+};
+
+// The calls waiting for the GUI thread. One condition variable serves both directions:
+// the GUI thread waits in WaitFor for work or a finished thread, workers for "done".
+struct SyncQueue {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::deque<SyncRequest*> waiting;
+};
+
+SyncQueue& Queue() {
+  static SyncQueue queue;
+  return queue;
+}
+
+bool OnGuiThread() {
+  QCoreApplication* app = QCoreApplication::instance();
+  return app == nullptr || QThread::currentThread() == app->thread();
+}
+
+}  // namespace
+
+TThread::TThread() = default;
+
+TThread::~TThread() {
+  Terminate();
+  WaitFor();
+}
+
+void TThread::Start() {
+  if (thread_.joinable() || finished_) return;
+  thread_ = std::thread([this] { Run(); });
+}
+
+void TThread::Run() {
+  try {
+    Execute();
+  } catch (const std::exception& error) {
+    const std::string message = error.what();
+    Synchronize([&message] { throw std::runtime_error(message); });
+  }
+  {
+    std::lock_guard<std::mutex> lock(Queue().mutex);
+    finished_ = true;
+  }
+  Queue().changed.notify_all();
+}
+
+void TThread::WaitFor() {
+  if (!thread_.joinable()) return;
+  if (OnGuiThread()) {
+    SyncQueue& queue = Queue();
+    for (;;) {
+      CheckSynchronize();
+      std::unique_lock<std::mutex> lock(queue.mutex);
+      if (finished_) break;
+      queue.changed.wait_for(lock, std::chrono::milliseconds(50),
+                             [&] { return finished_ || !queue.waiting.empty(); });
+    }
+  }
+  thread_.join();
+}
+
+void TThread::Synchronize(const std::function<void()>& Method) {
+  if (OnGuiThread()) {
+    Dispatch(Method);
+    return;
+  }
+  SyncQueue& queue = Queue();
+  SyncRequest request{&Method};
+  {
+    std::lock_guard<std::mutex> lock(queue.mutex);
+    queue.waiting.push_back(&request);
+  }
+  queue.changed.notify_all();
+  // Wake the GUI thread's event loop; it drains the whole queue, so one wake-up per
+  // request is enough even when it finds the request already done.
+  QMetaObject::invokeMethod(QCoreApplication::instance(), [] { CheckSynchronize(); },
+                            Qt::QueuedConnection);
+  std::unique_lock<std::mutex> lock(queue.mutex);
+  queue.changed.wait(lock, [&] { return request.done; });
+}
+
+void TThread::CheckSynchronize() {
+  SyncQueue& queue = Queue();
+  for (;;) {
+    SyncRequest* request = nullptr;
+    {
+      std::lock_guard<std::mutex> lock(queue.mutex);
+      if (queue.waiting.empty()) return;
+      request = queue.waiting.front();
+      queue.waiting.pop_front();
+    }
+    Dispatch(*request->method);
+    {
+      std::lock_guard<std::mutex> lock(queue.mutex);
+      request->done = true;
+    }
+    queue.changed.notify_all();
+  }
+}
+
+void TThread::Sleep(unsigned Milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(Milliseconds));
+}

@@ -1,0 +1,202 @@
+#include "platform/sys/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/sys/files.h"
+#include "temp_config_folder.h"
+
+namespace {
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+void WriteWholeFile(const std::string& path, const std::string& content) {
+  ForceDirectories(ExtractFilePath(path));
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+}
+
+// Every byte value once, and the characters a line-based file could trip over.
+std::string AwkwardText() {
+  std::string text = "a=b\\c\r\nd\"e\" \t;#%";
+  for (int c = 0; c < 256; ++c) text += static_cast<char>(c);
+  return text + "\xE4\xF6\xFC\xDF";  // cp1252 umlauts
+}
+
+void WriteSample() {
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("Software\\Velmora\\Programm\\Station", true));
+  reg.WriteString("Lati", "48\xB0" "07.50 N");
+  reg.WriteString("Awkward", AwkwardText());
+  reg.WriteString("", "default value");
+  reg.WriteInteger("Power", -2147483647 - 1);
+  reg.WriteInteger("Height", 2147483647);
+  reg.WriteBool("Comp", true);
+  reg.WriteBool("Range", false);
+  reg.CloseKey();
+}
+
+}  // namespace
+
+using Registry = TempConfigFolder;
+
+TEST_F(Registry, ValuesRoundTripThroughTheFile) {
+  WriteSample();
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("\\Software\\Velmora\\Programm\\Station\\", false));
+  EXPECT_EQ(reg.ReadString("Lati"), "48\xB0" "07.50 N");
+  EXPECT_EQ(reg.ReadString("Awkward"), AwkwardText());
+  EXPECT_EQ(reg.ReadString(""), "default value");
+  EXPECT_EQ(reg.ReadInteger("Power"), -2147483647 - 1);
+  EXPECT_EQ(reg.ReadInteger("Height"), 2147483647);
+  EXPECT_TRUE(reg.ReadBool("Comp"));
+  EXPECT_FALSE(reg.ReadBool("Range"));
+  EXPECT_EQ(reg.ReadInteger("Comp"), 1);  // a Boolean is an integer
+  EXPECT_EQ(reg.GetValueNames(),
+            (std::vector<std::string>{"Lati", "Awkward", "", "Power", "Height", "Comp", "Range"}));
+  EXPECT_TRUE(std::filesystem::exists(TRegistry::FileName()));
+}
+
+TEST_F(Registry, NamesIgnoreCaseAndPathsAreRelativeToTheOpenKey) {
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("Software\\Velmora", true));
+  EXPECT_TRUE(reg.OpenKey("Programm\\Device", true));  // below the open key
+  EXPECT_EQ(reg.CurrentPath(), "Software\\Velmora\\Programm\\Device");
+  reg.WriteInteger("COM-Port", 3);
+  reg.WriteInteger("com-port", 4);  // the same value
+  EXPECT_EQ(reg.GetValueNames().size(), 1u);
+  EXPECT_EQ(reg.ReadInteger("COM-PORT"), 4);
+  EXPECT_TRUE(reg.OpenKey("\\SOFTWARE\\velmora", false));  // from the root
+  EXPECT_TRUE(reg.KeyExists("PROGRAMM\\device"));
+  EXPECT_FALSE(reg.KeyExists("Device"));
+  EXPECT_EQ(reg.GetKeyNames(), std::vector<std::string>{"Programm"});
+}
+
+TEST_F(Registry, FailedOpenWithoutCreateKeepsTheOpenKeyAndCreatesNothing) {
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("Software\\Velmora", true));
+  EXPECT_FALSE(reg.OpenKey("\\Software\\Other", false));
+  EXPECT_EQ(reg.CurrentPath(), "Software\\Velmora");
+  EXPECT_FALSE(reg.KeyExists("\\Software\\Other"));
+  reg.CloseKey();
+  EXPECT_EQ(reg.CurrentPath(), "");
+}
+
+TEST_F(Registry, AbsentAndMistypedValues) {
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("Software\\Velmora", true));
+  reg.WriteString("SetVer", "1.1");
+  reg.WriteInteger("MsgNr", 7);
+  EXPECT_FALSE(reg.ValueExists("PrgVer"));
+  EXPECT_EQ(reg.ReadString("PrgVer"), "");  // absent reads as empty
+  EXPECT_THROW(reg.ReadInteger("PrgVer"), ERegistryException);
+  EXPECT_THROW(reg.ReadBool("PrgVer"), ERegistryException);
+  EXPECT_THROW(reg.ReadInteger("SetVer"), ERegistryException);
+  EXPECT_THROW(reg.ReadString("MsgNr"), ERegistryException);
+  reg.WriteString("MsgNr", "eight");  // a write may change the type
+  EXPECT_EQ(reg.ReadString("MsgNr"), "eight");
+  EXPECT_TRUE(reg.DeleteValue("msgnr"));
+  EXPECT_FALSE(reg.DeleteValue("MsgNr"));
+  EXPECT_FALSE(reg.ValueExists("MsgNr"));
+}
+
+TEST_F(Registry, DeleteKeyRemovesTheWholeSubtree) {
+  {
+    TRegistry reg;
+    for (const char* key : {"Software\\Velmora\\Programm\\Device", "Software\\Velmora\\Programm\\Position",
+                            "Software\\Velmora\\Keep"}) {
+      ASSERT_TRUE(reg.OpenKey(std::string("\\") + key, true));
+      reg.WriteInteger("X", 1);
+    }
+    reg.CloseKey();
+    EXPECT_TRUE(reg.DeleteKey("Software\\Velmora\\Programm"));
+    EXPECT_FALSE(reg.DeleteKey("Software\\Velmora\\Programm"));
+    EXPECT_FALSE(reg.DeleteKey(""));  // not the root
+  }
+  TRegistry reg;  // and it was saved that way
+  EXPECT_FALSE(reg.KeyExists("Software\\Velmora\\Programm\\Device"));
+  EXPECT_FALSE(reg.KeyExists("Software\\Velmora\\Programm"));
+  ASSERT_TRUE(reg.OpenKey("Software\\Velmora\\Keep", false));
+  EXPECT_EQ(reg.ReadInteger("X"), 1);
+}
+
+TEST_F(Registry, WritingToAKeyDeletedWhileOpenFails) {
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("Software\\Velmora", true));
+  EXPECT_TRUE(reg.DeleteKey("\\Software"));
+  EXPECT_FALSE(reg.ValueExists("SetVer"));
+  EXPECT_THROW(reg.WriteString("SetVer", "1.1"), ERegistryException);
+}
+
+TEST_F(Registry, DamagedOrForeignFilesReadAsAbsentValues) {
+  WriteSample();
+  const std::string good = ReadWholeFile(TRegistry::FileName());
+  const std::vector<std::string> bad = {
+      "",
+      "\x00\x01\x02 binary junk",
+      "[HKEY_CURRENT_USER\\Software\\Velmora]\n\"SetVer\"=\"1.1\"\n",  // some other format
+      "Velmora registry 2\nkey \"Software\"\nend\n",                    // a later version
+      "Velmora registry 1\nstring \"Orphan\" \"no key before\"\nend\n",
+      "Velmora registry 1\nkey \"Software\"\ninteger \"N\" 99999999999\nend\n",
+      "Velmora registry 1\nkey \"Software\"\nstring \"S\" \"\\q\"\nend\n",
+      "Velmora registry 1\nkey \"Soft\\\\ware\"\nend\n",
+      "Velmora registry 1\nkey \"Software\"\nstring \"S\" \"x\\x4\"\nend\n",
+      "Velmora registry 1\nkey \"Software\"\nend\ntrailing\n",
+  };
+  for (const std::string& content : bad) {
+    WriteWholeFile(TRegistry::FileName(), content);
+    TRegistry reg;
+    EXPECT_FALSE(reg.KeyExists("Software")) << content;
+    EXPECT_TRUE(reg.OpenKey("Software\\Velmora", true)) << content;
+  }
+  // Every cut of a good file (a torn write by something else) reads as nothing at all,
+  // never as some of the values.
+  for (size_t cut = 0; cut < good.size() - 1; ++cut) {
+    WriteWholeFile(TRegistry::FileName(), good.substr(0, cut));
+    TRegistry reg;
+    ASSERT_FALSE(reg.KeyExists("Software")) << "cut at " << cut;
+  }
+}
+
+TEST_F(Registry, SavingOverADamagedFileWritesAGoodOne) {
+  WriteWholeFile(TRegistry::FileName(), "garbage");
+  WriteSample();
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("Software\\Velmora\\Programm\\Station", false));
+  EXPECT_EQ(reg.ReadInteger("Height"), 2147483647);
+}
+
+TEST_F(Registry, FailedSaveRaisesAndLeavesNoTemporaryFileBehind) {
+  // A folder where the file should be: the final rename cannot succeed.
+  std::filesystem::create_directories(TRegistry::FileName());
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("Software", true));
+  reg.WriteInteger("X", 1);
+  EXPECT_THROW(reg.CloseKey(), ERegistryException);
+  int entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(ConfigFolder())) {
+    (void)entry;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1);  // only the folder in the way
+}
+
+TEST_F(Registry, SaveReplacesTheFileWithoutLeavingTemporaryFiles) {
+  WriteSample();
+  {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\Velmora\\Programm\\Station", false));
+    reg.WriteString("Lati", "changed");
+  }  // saved when freed
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("Software\\Velmora\\Programm\\Station", false));
+  EXPECT_EQ(reg.ReadString("Lati"), "changed");
+  EXPECT_EQ(FindFiles(ConfigFolder(), "*", false), std::vector<std::string>{TRegistry::FileName()});
+}
