@@ -57,8 +57,9 @@ TForm::~TForm() {
     const TNotifyEvent handler = OnDestroy;
     Dispatch([&] { handler(this); });
   }
-  if (impl_->modal_loop) impl_->modal_loop->exit(0);
   LeaveMDIFrame();
+  // The area goes with our widget later; by then this form is gone and must not hear of it.
+  if (impl_->mdi_area) QObject::disconnect(impl_->mdi_area, nullptr, nullptr, nullptr);
   std::erase(Screen->forms_, this);
 }
 
