@@ -177,13 +177,19 @@ bool TWidgetBridge::eventFilter(QObject* watched, QEvent* event) {
       if (control) TControlEvents::MouseLeave(*control);
       return false;
     case QEvent::FocusIn:
+      // The first focus after showing comes with the window's activation, too.
+      if (!entered_) {
+        entered_ = true;
+        TControlEvents::Enter(*control);
+      }
+      return false;
     case QEvent::FocusOut: {
-      // Focus coming back with the window's activation is no entering of the control.
+      // Focus leaving with the window (another window activated, a popup) comes back to
+      // this control: that is no exit.
       const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
       if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
-      if (event->type() == QEvent::FocusIn) {
-        TControlEvents::Enter(*control);
-      } else {
+      if (entered_) {
+        entered_ = false;
         TControlEvents::Exit(*control);
       }
       return false;

@@ -63,6 +63,8 @@ class TWidgetBridge : public QObject {
   bool KeyEvent(QKeyEvent& event);
   void HostGeometryChanged();
   void SetHovered(TControl* hovered);
+
+  bool entered_ = false;  // OnEnter ran and OnExit has not yet
 };
 
 // The one entry into the protected hooks of controls, for the event routing above and

@@ -278,3 +278,30 @@ TEST(MessageBox, ShowMessageIsTitledWithTheApplication) {
   Application->Title = title;
   EXPECT_EQ(caption, "Velmora");
 }
+
+TEST(Focus, SetFocusMovesTheFocusAndFiresEnterAndExit) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 100);
+  Lines log;
+  auto make = [&](const std::string& name, int left) {
+    auto* c = new TWinControl(&form);
+    c->Name = name;
+    c->SetBounds(left, 0, 50, 50);
+    c->SetTabStop(true);
+    c->SetParent(&form);
+    c->OnEnter = [&log](TComponent* s) { log.push_back(s->Name + ":Enter"); };
+    c->OnExit = [&log](TComponent* s) { log.push_back(s->Name + ":Exit"); };
+    return c;
+  };
+  TWinControl* first = make("first", 0);
+  TWinControl* second = make("second", 60);
+  form.Show();
+  Application->ProcessMessages();  // let the window become active
+  first->SetFocus();
+  EXPECT_TRUE(first->Focused());
+  second->SetFocus();
+  EXPECT_TRUE(second->Focused());
+  EXPECT_FALSE(first->Focused());
+  EXPECT_EQ(log, (Lines{"first:Enter", "first:Exit", "second:Enter"}));
+  form.Hide();
+}

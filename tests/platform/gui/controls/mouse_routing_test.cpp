@@ -140,3 +140,14 @@ TEST_F(MouseRouting, AMouseLeaveHandlerMayFreeTheChildThatWasEntered) {
   SimulateMouseMove(form, 50, 50);
   EXPECT_EQ(log.Take(), (Lines{"a:Enter", "a:Move(5,5)", "form:Move(50,50)"}));
 }
+
+TEST_F(MouseRouting, AWindowedControlMayFreeItselfFromItsOwnClick) {
+  auto* panel = new TWinControl(&form);
+  panel->SetBounds(50, 0, 40, 20);
+  panel->SetParent(&form);
+  panel->OnClick = [panel](TComponent*) { std::unique_ptr<TWinControl>(panel).reset(); };
+  panel->OnMouseUp = [](TComponent*, TMouseButton, TShiftState, int, int) { FAIL() << "freed"; };
+  SimulateClick(*panel, 3, 4);
+  EXPECT_EQ(form.ControlCount(), 2);
+  Application->ProcessMessages();  // its widget goes once the event is over
+}
