@@ -1,0 +1,163 @@
+// Our decoders and our KISS frames against direwolf's decode_aprs (Debian package
+// direwolf, installed by scripts/install-deps). Skipped where decode_aprs is missing.
+//
+// tests/data/aprs/direwolf_packets.txt holds 75 real-looking packets: plain and
+// compressed positions with and without time, course, speed and altitude, Mic-E with
+// every message, objects and items. decode_aprs prints each position as
+// "N 49 03.5000, W 072 01.7500, 41 MPH, course 88, alt 1234 ft".
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <regex>
+
+#include "core/aprs_data.h"
+#include "core/kiss_ax25.h"
+#include "core/tnc2_line.h"
+#include "platform/text/string_list.h"
+
+namespace {
+
+const std::string kPackets = VELMORA_TEST_DATA "/aprs/direwolf_packets.txt";
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);) {
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
+// decode_aprs's output for a file, colours removed; empty when it is not installed.
+std::vector<std::string> RunDecodeAprs(const std::string& path) {
+  std::vector<std::string> lines;
+  FILE* pipe = popen(("decode_aprs '" + path + "' 2>/dev/null").c_str(), "r");
+  if (pipe == nullptr) return lines;
+  std::string output;
+  char chunk[4096];
+  for (size_t n; (n = fread(chunk, 1, sizeof chunk, pipe)) > 0;) output.append(chunk, n);
+  pclose(pipe);
+  static const std::regex colour("\x1b\\[[0-9;]*[A-Za-z]");
+  std::string line;
+  for (char c : std::regex_replace(output, colour, "")) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  return lines;
+}
+
+struct TPeerPosition {
+  double Lat = 0, Lon = 0;
+  int SpeedMph = -1, Course = -1, AltitudeFeet = -1;
+};
+
+std::optional<TPeerPosition> ParsePeerPosition(const std::string& line) {
+  static const std::regex position(
+      R"(^([NS]) (\d+) ([\d.]+), ([EW]) (\d+) ([\d.]+)(, (\d+) MPH)?(, course (\d+))?(, alt (-?\d+) ft)?)");
+  std::smatch m;
+  if (!std::regex_search(line, m, position)) return std::nullopt;
+  TPeerPosition p;
+  p.Lat = (std::stod(m[2]) + std::stod(m[3]) / 60) * (m[1] == "S" ? -1 : 1);
+  p.Lon = (std::stod(m[5]) + std::stod(m[6]) / 60) * (m[4] == "W" ? -1 : 1);
+  if (m[8].matched) p.SpeedMph = std::stoi(m[8]);
+  if (m[10].matched) p.Course = std::stoi(m[10]);
+  if (m[12].matched) p.AltitudeFeet = std::stoi(m[12]);
+  return p;
+}
+
+struct TOurPosition {
+  TAprsData Data;
+  int AltitudeFeet = -1;
+};
+
+TOurPosition DecodeOurs(const std::string& line) {
+  TStringList lines;
+  SplitIsLine(line, lines);
+  TOurPosition ours;
+  std::string header = lines[0];
+  std::string rest = header.substr(header.find(" to ") + 4);
+  ours.Data = DecodeAprsData(rest.substr(0, rest.find(' ')), lines[1]);
+  ParseStationComment(ours.Data.Comment, ours.Data.Course, ours.Data.SpeedKnots, ours.AltitudeFeet);
+  return ours;
+}
+
+TEST(DirewolfPeer, PositionsAgreeWithDecodeAprs) {
+  const std::vector<std::string> packets = ReadLines(kPackets);
+  ASSERT_EQ(packets.size(), 75u);
+  const std::vector<std::string> output = RunDecodeAprs(kPackets);
+  if (output.empty()) GTEST_SKIP() << "decode_aprs is not installed";
+  // The position line of each packet: the first one after its echo.
+  std::map<std::string, TPeerPosition> peer;
+  for (size_t i = 0; i < output.size(); ++i) {
+    for (size_t j = i + 1; j < output.size() && j < i + 4; ++j) {
+      if (std::optional<TPeerPosition> p = ParsePeerPosition(output[j])) {
+        peer.emplace(output[i], *p);
+        break;
+      }
+    }
+  }
+  int compared = 0;
+  for (const std::string& packet : packets) {
+    auto it = peer.find(packet);
+    ASSERT_NE(it, peer.end()) << "decode_aprs gave no position for " << packet;
+    const TPeerPosition& theirs = it->second;
+    const TOurPosition ours = DecodeOurs(packet);
+    ASSERT_TRUE(ours.Data.HasPosition) << packet;
+    EXPECT_NEAR(ours.Data.Lat, theirs.Lat, 0.0001) << packet;
+    EXPECT_NEAR(ours.Data.Lon, theirs.Lon, 0.0001) << packet;
+    if (theirs.Course >= 0) EXPECT_EQ(ours.Data.Course, theirs.Course) << packet;
+    if (theirs.SpeedMph >= 0) {
+      EXPECT_NEAR(ours.Data.SpeedKnots * 1.150779, theirs.SpeedMph, 0.51) << packet;
+    }
+    if (theirs.AltitudeFeet >= 0) EXPECT_NEAR(ours.AltitudeFeet, theirs.AltitudeFeet, 1) << packet;
+    if (theirs.AltitudeFeet < 0) EXPECT_EQ(ours.AltitudeFeet, -1) << packet;
+    ++compared;
+  }
+  EXPECT_EQ(compared, 75);
+}
+
+TEST(DirewolfPeer, DecodeAprsReadsOurKissFramesBackAsTheLinesWeSent) {
+  std::vector<std::string> sent;
+  std::string hex_file = testing::TempDir() + "velmora_kiss_frames.txt";
+  {
+    std::ofstream hex(hex_file);
+    for (const std::string& packet : ReadLines(kPackets)) {
+      bool printable = true;
+      for (unsigned char c : packet) printable = printable && c >= 0x20 && c < 0x7F;
+      if (!printable) continue;  // decode_aprs shows other bytes as <0xNN>
+      size_t gt = packet.find('>');
+      size_t colon = packet.find(':');
+      TKissBuildResult frame = BuildKissFrame("0:" + packet.substr(0, gt),
+                                              packet.substr(gt + 1, colon - gt - 1), packet.substr(colon + 1));
+      ASSERT_EQ(frame.Error, TKissBuildError::None) << packet;
+      for (uint8_t b : frame.Bytes) {
+        char text[4];
+        std::snprintf(text, sizeof text, "%02x ", b);
+        hex << text;
+      }
+      hex << "\n";
+      sent.push_back(packet);
+    }
+  }
+  ASSERT_GT(sent.size(), 40u);
+  const std::vector<std::string> output = RunDecodeAprs(hex_file);
+  std::remove(hex_file.c_str());
+  if (output.empty()) GTEST_SKIP() << "decode_aprs is not installed";
+  size_t found = 0, command_frames = 0;
+  for (const std::string& line : output) {
+    if (std::find(sent.begin(), sent.end(), line) != sent.end()) ++found;
+    // AX.25 version 2 command: destination C = 1, source C = 0, reserved bits set.
+    if (line.find(" dest ") == 0 && line.find("c/r=1 res=3 last=0") != std::string::npos) ++command_frames;
+  }
+  EXPECT_EQ(found, sent.size());
+  EXPECT_EQ(command_frames, sent.size());
+}
+
+}  // namespace
