@@ -183,6 +183,7 @@ class TControl : public TComponent {
   TColor color_ = clBtnFace;
   TAlign align_ = alNone;
   TCursor cursor_ = crDefault;
+  bool windowed_ = false;  // a TWinControl; still known while its destructor runs
   bool clicked_ = false;  // the left button went down on us; a release inside clicks
   // Expires when the control is freed: input routing checks it between handler calls,
   // because a handler may free the control it was called for.
@@ -286,7 +287,8 @@ class TWinControl : public TControl {
   void ApplyVisibility();
 
   std::unique_ptr<TNativeWidget> native_;
-  std::vector<TControl*> controls_;
+  std::vector<TControl*> controls_;  // the windowless ones first
+  int windowless_count_ = 0;
   bool tab_stop_ = false;
   bool aligning_ = false;
   TControl* align_changed_ = nullptr;

@@ -16,6 +16,7 @@ TWinControl::TWinControl(TComponent* AOwner)
 
 TWinControl::TWinControl(TComponent* AOwner, std::unique_ptr<TNativeWidget> Widget)
     : TControl(AOwner), native_(std::move(Widget)) {
+  windowed_ = true;
   QWidget* widget = native_->widget;
   widget->setMouseTracking(true);  // OnMouseMove fires without a button held, too
   native_->bridge = new TWidgetBridge(*this, *widget);
@@ -42,7 +43,7 @@ TControl* TWinControl::Controls(int Index) const {
 }
 
 TControl* TWinControl::ControlAtPos(TPoint Point) const {
-  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+  for (auto it = controls_.rend() - windowless_count_; it != controls_.rend(); ++it) {
     TControl* child = *it;
     if (dynamic_cast<TGraphicControl*>(child) && child->Visible() && child->Enabled() &&
         child->BoundsRect().Contains(Point)) {
@@ -63,9 +64,7 @@ void TWinControl::InsertControl(TControl& Control) {
     windowed->ApplyGeometry();
     windowed->ApplyVisibility();
   } else {
-    auto firstWindowed = std::find_if(controls_.begin(), controls_.end(),
-                                      [](TControl* c) { return dynamic_cast<TWinControl*>(c); });
-    controls_.insert(firstWindowed, &Control);
+    controls_.insert(controls_.begin() + windowless_count_++, &Control);
     Control.Invalidate();
   }
   if (Control.Align() != alNone) RealignFor(&Control);
@@ -76,6 +75,7 @@ void TWinControl::RemoveControl(TControl& Control) {
   if (it == controls_.end()) return;
   Control.Invalidate();
   controls_.erase(it);
+  if (!Control.windowed_) --windowless_count_;
   if (native_->captured == &Control) native_->captured = nullptr;
   if (native_->hovered == &Control) native_->hovered = nullptr;
   Control.parent_ = nullptr;
@@ -96,9 +96,7 @@ void TWinControl::RaiseControl(TControl& Control) {
     controls_.push_back(&Control);
     windowed->native_->host->raise();
   } else {
-    auto firstWindowed = std::find_if(controls_.begin(), controls_.end(),
-                                      [](TControl* c) { return dynamic_cast<TWinControl*>(c); });
-    controls_.insert(firstWindowed, &Control);
+    controls_.insert(controls_.begin() + (windowless_count_ - 1), &Control);
     Control.Invalidate();
   }
 }
