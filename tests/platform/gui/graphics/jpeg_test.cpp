@@ -1,0 +1,194 @@
+// JPEG pictures: files made by libjpeg-turbo's cjpeg, our own compression, and damage.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/gui/bitmap.h"
+#include "platform/gui/jpeg_image.h"
+#include "platform/text/streams.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::string Fixture(const std::string& name) {
+  const std::string here = __FILE__;
+  return here.substr(0, here.rfind('/')) + "/data/" + name;
+}
+
+Bytes ReadAll(const std::string& path) {
+  TMemoryStream stream;
+  stream.LoadFromFile(path);
+  const auto* data = static_cast<const std::uint8_t*>(stream.Memory());
+  return Bytes(data, data + stream.Size());
+}
+
+TMemoryStream StreamOf(const Bytes& bytes) {
+  TMemoryStream stream;
+  if (!bytes.empty()) stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+  stream.SetPosition(0);
+  return stream;
+}
+
+// Each channel within tolerance of the expected colour.
+::testing::AssertionResult Near(TColor actual, TColor expected, int tolerance) {
+  if (std::abs(GetRValue(actual) - GetRValue(expected)) <= tolerance &&
+      std::abs(GetGValue(actual) - GetGValue(expected)) <= tolerance &&
+      std::abs(GetBValue(actual) - GetBValue(expected)) <= tolerance)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << std::hex << "0x" << actual << " is not near 0x" << expected;
+}
+
+// The fixtures' eight 8 x 8 blocks, top row then bottom row.
+const TColor kBlocks[8] = {clRed, clLime, clBlue, clWhite, clBlack, clYellow, RGB(128, 128, 128), clAqua};
+
+// Colour at the centre of block i of a picture drawn into a bitmap.
+TColor BlockCentre(TBitmap& bitmap, int block) {
+  return bitmap.Canvas().Pixels((block % 4) * 8 + 4, (block / 4) * 8 + 4);
+}
+
+void Render(const TGraphic& graphic, TBitmap& bitmap) {
+  bitmap.SetSize(graphic.Width(), graphic.Height());
+  bitmap.Canvas().Draw(0, 0, graphic);
+}
+
+}  // namespace
+
+TEST(JpegImage, DecodesBaselineAndProgressiveFiles) {
+  for (const char* name : {"blocks.jpg", "blocks_progressive.jpg"}) {
+    SCOPED_TRACE(name);
+    TJPEGImage jpeg;
+    jpeg.LoadFromFile(Fixture(name));
+    ASSERT_EQ(jpeg.Width(), 32);
+    ASSERT_EQ(jpeg.Height(), 16);
+    TBitmap bitmap;
+    Render(jpeg, bitmap);
+    for (int block = 0; block < 8; ++block) EXPECT_TRUE(Near(BlockCentre(bitmap, block), kBlocks[block], 12)) << block;
+  }
+}
+
+TEST(JpegImage, GreyFilesBecomeGreyColour) {
+  TJPEGImage jpeg;
+  jpeg.LoadFromFile(Fixture("blocks_grey.jpg"));
+  TBitmap bitmap;
+  Render(jpeg, bitmap);
+  for (int block = 0; block < 8; ++block) {
+    const TColor c = BlockCentre(bitmap, block);
+    EXPECT_EQ(GetRValue(c), GetGValue(c));
+    EXPECT_EQ(GetGValue(c), GetBValue(c));
+  }
+  EXPECT_TRUE(Near(BlockCentre(bitmap, 3), clWhite, 4));
+  EXPECT_TRUE(Near(BlockCentre(bitmap, 4), clBlack, 4));
+}
+
+TEST(JpegImage, SavingWritesBackTheLoadedBytes) {
+  const Bytes original = ReadAll(Fixture("blocks.jpg"));
+  TJPEGImage jpeg;
+  TMemoryStream in = StreamOf(original);
+  jpeg.LoadFromStream(in);
+  TMemoryStream out;
+  jpeg.SaveToStream(out);
+  const auto* data = static_cast<const std::uint8_t*>(out.Memory());
+  EXPECT_EQ(Bytes(data, data + out.Size()), original);
+  std::unique_ptr<TGraphic> clone = jpeg.Clone();
+  EXPECT_EQ(clone->Width(), 32);
+}
+
+TEST(JpegImage, CompressesABitmapAndReadsItBack) {
+  TBitmap source;
+  source.SetPixelFormat(pf24bit);
+  source.SetSize(37, 21);  // not a multiple of the 8 x 8 blocks
+  source.Canvas().Brush().SetColor(clNavy);
+  source.Canvas().FillRect(Rect(0, 0, 37, 21));
+  source.Canvas().Brush().SetColor(clYellow);
+  source.Canvas().FillRect(Rect(16, 0, 37, 21));
+
+  for (int quality : {95, 20}) {
+    SCOPED_TRACE(quality);
+    TJPEGImage jpeg;
+    jpeg.SetCompressionQuality(quality);
+    jpeg.Assign(source);
+    EXPECT_EQ(jpeg.Width(), 37);
+    TMemoryStream stream;
+    jpeg.SaveToStream(stream);
+    ASSERT_GT(stream.Size(), 100);
+    stream.SetPosition(0);
+    TJPEGImage loaded;
+    loaded.LoadFromStream(stream);
+    ASSERT_EQ(loaded.Width(), 37);
+    ASSERT_EQ(loaded.Height(), 21);
+    TBitmap bitmap;
+    Render(loaded, bitmap);
+    EXPECT_TRUE(Near(bitmap.Canvas().Pixels(4, 10), clNavy, quality > 50 ? 10 : 40));
+    EXPECT_TRUE(Near(bitmap.Canvas().Pixels(30, 10), clYellow, quality > 50 ? 10 : 40));
+  }
+}
+
+TEST(JpegImage, QualityIsKeptInRange) {
+  TJPEGImage jpeg;
+  EXPECT_EQ(jpeg.CompressionQuality(), 90);
+  jpeg.SetCompressionQuality(0);
+  EXPECT_EQ(jpeg.CompressionQuality(), 1);
+  jpeg.SetCompressionQuality(1000);
+  EXPECT_EQ(jpeg.CompressionQuality(), 100);
+}
+
+TEST(JpegImage, EveryTruncationGivesACleanErrorAndKeepsThePicture) {
+  const Bytes whole = ReadAll(Fixture("blocks.jpg"));
+  TJPEGImage jpeg;
+  jpeg.LoadFromFile(Fixture("blocks_grey.jpg"));
+  for (size_t length = 0; length < whole.size(); ++length) {
+    TMemoryStream stream = StreamOf(Bytes(whole.begin(), whole.begin() + long(length)));
+    EXPECT_THROW(jpeg.LoadFromStream(stream), EInvalidGraphic) << "length " << length;
+  }
+  EXPECT_EQ(jpeg.Width(), 32);  // still the grey picture
+  TMemoryStream out;
+  jpeg.SaveToStream(out);
+  EXPECT_EQ(out.Size(), int64_t(ReadAll(Fixture("blocks_grey.jpg")).size()));
+}
+
+TEST(JpegImage, DamagedDataGivesACleanError) {
+  const Bytes whole = ReadAll(Fixture("blocks.jpg"));
+  // The start-of-frame header: marker FF C0, length (2 bytes), precision (1 byte),
+  // height (2 bytes), width (2 bytes).
+  size_t frame = 0;
+  while (frame + 1 < whole.size() && !(whole[frame] == 0xFF && whole[frame + 1] == 0xC0)) ++frame;
+  ASSERT_LT(frame + 9, whole.size());
+  struct Case {
+    const char* name;
+    size_t offset;
+    std::uint8_t value;
+  };
+  // Damage in the headers is fatal; damage in the entropy-coded data may only
+  // disturb pixels, but must never crash or hang.
+  const Case fatal[] = {{"start of image marker", 1, 0x00},
+                        {"frame width zero", frame + 8, 0x00},
+                        {"frame precision", frame + 4, 12}};
+  for (const Case& c : fatal) {
+    SCOPED_TRACE(c.name);
+    Bytes damaged = whole;
+    damaged[c.offset] = c.value;
+    if (c.offset == frame + 8) damaged[frame + 7] = 0x00;
+    TMemoryStream stream = StreamOf(damaged);
+    TJPEGImage jpeg;
+    try {
+      jpeg.LoadFromStream(stream);
+      ADD_FAILURE() << "loaded";
+    } catch (const EInvalidGraphic& error) {
+      EXPECT_EQ(std::string(error.what()).rfind("JPEG error: ", 0), 0u) << error.what();
+    }
+  }
+  for (size_t offset = 0; offset < whole.size(); offset += 7) {
+    Bytes damaged = whole;
+    damaged[offset] ^= 0x5A;
+    TMemoryStream stream = StreamOf(damaged);
+    TJPEGImage jpeg;
+    try {
+      jpeg.LoadFromStream(stream);
+    } catch (const EInvalidGraphic&) {
+    }
+  }
+}
