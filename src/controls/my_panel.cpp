@@ -1,0 +1,181 @@
+#include "controls/my_panel.h"
+
+#include "platform/gui/message_box.h"
+
+bool AssignPatternBitmap(const TComponent& Control, TBitmap& Target, const TBitmap& Source) {
+  if (Source.Empty()) {
+    if (Target.Empty()) return false;
+    Target.SetSize(0, 0);
+    return true;
+  }
+  if (Source.Width() < kMinPatternSize || Source.Height() < kMinPatternSize) {
+    ShowMessage(Control.Name + kBitmapTooSmallText);
+    return false;
+  }
+  Target.Assign(Source);
+  return true;
+}
+
+void DrawMyBorder(TCanvas& Canvas, TMyBorder Border, int Width, int Height) {
+  Canvas.Pen().SetColor(clBlack);
+  Canvas.Pen().SetWidth(1);
+  Canvas.Pen().SetStyle(psSolid);
+  auto line = [&Canvas](int x1, int y1, int x2, int y2) {
+    Canvas.MoveTo(x1, y1);
+    Canvas.LineTo(x2, y2);
+  };
+  if (Border.Contains(bpTop)) line(0, 0, Width, 0);
+  if (Border.Contains(bpBottom)) line(0, Height - 1, Width, Height - 1);
+  if (Border.Contains(bpLeft)) line(0, 0, 0, Height);
+  if (Border.Contains(bpRight)) line(Width - 1, 0, Width - 1, Height);
+}
+
+TMyPanel::TMyPanel(TComponent* AOwner)
+    : TCustomPanel(AOwner), background_(std::make_unique<TBitmap>()) {}
+
+TMyPanel::~TMyPanel() = default;
+
+void TMyPanel::SetBackground(const TBitmap& Value) {
+  if (AssignPatternBitmap(*this, *background_, Value)) Invalidate();
+}
+
+void TMyPanel::SetColor2(TColor Value) {
+  if (color2_ == Value) return;
+  color2_ = Value;
+  Invalidate();
+}
+
+void TMyPanel::SetColor3DLight(TColor Value) {
+  if (color_3d_light_ == Value) return;
+  color_3d_light_ = Value;
+  Invalidate();
+}
+
+void TMyPanel::SetColor3DDark(TColor Value) {
+  if (color_3d_dark_ == Value) return;
+  color_3d_dark_ = Value;
+  Invalidate();
+}
+
+void TMyPanel::SetColorFill(TColor Value) {
+  if (color_fill_ == Value) return;
+  color_fill_ = Value;
+  Invalidate();
+}
+
+void TMyPanel::SetRoundRect(bool Value) {
+  if (round_rect_ == Value) return;
+  round_rect_ = Value;
+  Invalidate();
+}
+
+void TMyPanel::SetStretchDraw(bool Value) {
+  if (stretch_draw_ == Value) return;
+  stretch_draw_ = Value;
+  Invalidate();
+}
+
+void TMyPanel::SetPaintBorder(TMyBorder Value) {
+  if (paint_border_ == Value) return;
+  paint_border_ = Value;
+  Invalidate();
+}
+
+void TMyPanel::SetGlowPaint(bool Value) {
+  if (glow_paint_ == Value) return;
+  glow_paint_ = Value;
+  Invalidate();
+}
+
+void TMyPanel::DrawBevel(TCanvas& canvas, const TRect& rect, TBevelCut cut) {
+  if (cut == bvNone || cut == bvSpace) return;
+  const bool lowered = cut == bvLowered;
+  if (round_rect_) {
+    const TColor edge = lowered ? color_3d_dark_ : color_3d_light_;
+    const int inset = BevelWidth() - 1;
+    canvas.Brush().SetStyle(bsSolid);
+    canvas.Pen().SetColor(edge);
+    canvas.Brush().SetColor(edge);
+    canvas.RoundRect(rect.Left, rect.Top, rect.Right, rect.Bottom, 10, 10);
+    canvas.Brush().SetColor(Color());
+    canvas.RoundRect(rect.Left + inset, rect.Top + inset, rect.Right - inset,
+                     rect.Bottom - inset, 10, 10);
+    return;
+  }
+  TRect frame = rect;
+  if (lowered) {
+    Frame3D(canvas, frame, color_3d_dark_, color_3d_light_, BevelWidth());
+  } else {
+    Frame3D(canvas, frame, color_3d_light_, color_3d_dark_, BevelWidth());
+  }
+}
+
+void TMyPanel::Paint() {
+  TBitmap work;
+  work.SetSize(Width(), Height());
+  PaintTo(work.Canvas());
+  Canvas().Draw(0, 0, work);
+}
+
+void TMyPanel::PaintTo(TCanvas& canvas) {
+  const int width = Width();
+  const int height = Height();
+  canvas.Font().Assign(Font());
+  canvas.Brush().SetColor(Color());
+  canvas.FillRect(Rect(0, 0, width, height));
+  canvas.Brush().SetStyle(bsClear);
+
+  int offset = 0;
+  if (BevelOuter() != bvNone) {
+    DrawBevel(canvas, Rect(0, 0, width, height), BevelOuter());
+    offset += BevelWidth();
+  }
+  if (BevelInner() != bvNone) {
+    const int in = BorderWidth() + offset;
+    DrawBevel(canvas, Rect(in, in, width - in, height - in), BevelInner());
+    offset += BevelWidth();
+  }
+  const int inset = offset + BorderWidth();
+  const TRect face = Rect(inset, inset, width - inset, height - inset);
+  const TPoint seed = Point(inset + 10, inset + 10);
+
+  if (!background_->Empty()) {
+    if (stretch_draw_) {
+      canvas.StretchDraw(face, *background_);
+    } else {
+      canvas.Brush().SetBitmap(background_.get());
+      canvas.FloodFill(seed.X, seed.Y, canvas.Pixels(seed.X, seed.Y), fsSurface);
+      canvas.Brush().SetBitmap(nullptr);
+    }
+  } else if (glow_paint_) {
+    FillSplitHorizontal(canvas, face, Color(), color2_);
+  } else {
+    canvas.Brush().SetColor(color_fill_);
+    canvas.FloodFill(seed.X, seed.Y, canvas.Pixels(seed.X, seed.Y), fsSurface);
+  }
+
+  if (!Caption().empty()) {
+    canvas.Brush().SetStyle(bsClear);
+    const TSize text = canvas.TextExtent(Caption());
+    int x = width / 2 - text.cx / 2;
+    if (Alignment() == taLeftJustify) x = inset;
+    if (Alignment() == taRightJustify) x = width - text.cx - inset;
+    canvas.TextOut(x, height / 2 - text.cy / 2, Caption());
+  }
+  DrawMyBorder(canvas, paint_border_, width, height);
+}
+
+void TMyPanel::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (move_) drag_.Start(*this, Button, X, Y);
+  TCustomPanel::MouseDown(Button, Shift, X, Y);
+}
+
+void TMyPanel::MouseMove(TShiftState Shift, int X, int Y) {
+  drag_.Follow(*this, X, Y);
+  TCustomPanel::MouseMove(Shift, X, Y);
+}
+
+void TMyPanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  drag_.Stop();
+  TCustomPanel::MouseUp(Button, Shift, X, Y);
+}

@@ -1,0 +1,120 @@
+#include "controls/number_edit.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "core/my_tools.h"
+#include "platform/gui/beep.h"
+
+namespace {
+
+constexpr char kBackspace = '\b';
+constexpr char kEnter = '\r';
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+int DigitsToInt(const std::string& Digits) {
+  long long value = 0;
+  for (char c : Digits) {
+    if (!IsDigit(c)) continue;
+    value = value * 10 + (c - '0');
+    if (value > INT_MAX) return INT_MAX;
+  }
+  return static_cast<int>(value);
+}
+
+TNumberEdit::TNumberEdit(TComponent* AOwner) : TEdit(AOwner) {
+  SetWidth(60);
+  SetText("0");
+  ApplyMaxLength();
+}
+
+void TNumberEdit::ApplyMaxLength() {
+  SetMaxLength(int_max_ > 0 ? static_cast<int>(IntToStr(int_max_).size()) : 0);
+}
+
+void TNumberEdit::SetIntMin(int Value) {
+  int_min_ = Value;
+  RebuildHint();
+}
+
+void TNumberEdit::SetIntMax(int Value) {
+  int_max_ = Value;
+  ApplyMaxLength();
+  RebuildHint();
+}
+
+void TNumberEdit::SetIntDef(int Value) {
+  int_def_ = Value;
+  RebuildHint();
+}
+
+void TNumberEdit::SetAutoHint(bool Value) {
+  auto_hint_ = Value;
+  RebuildHint();
+}
+
+void TNumberEdit::SetAutoHintText(const std::string& Value) {
+  auto_hint_text_ = Value;
+  RebuildHint();
+}
+
+void TNumberEdit::RebuildHint() {
+  if (!auto_hint_) {
+    SetHint(auto_hint_text_);
+    return;
+  }
+  // LF before CR: the hint window breaks the line at the LF.
+  SetHint(auto_hint_text_ + "\n\r" + "Bereich: " + IntToStr(int_min_) + "..." +
+          IntToStr(int_max_) + " - Voreinstellung: " + IntToStr(int_def_));
+}
+
+int TNumberEdit::IntIst() {
+  if (Text().empty()) SetText(IntToStr(int_min_));
+  return DigitsToInt(Text());
+}
+
+void TNumberEdit::SetIntIst(int Value) {
+  if (int_max_ > 0) Value = std::min(Value, int_max_);
+  SetText(IntToStr(std::max(Value, 0)));
+}
+
+void TNumberEdit::KeyPress(char& Key) {
+  ApplyMaxLength();
+  if (Key != kBackspace && Key != kEnter && !IsDigit(Key)) {
+    Beep();
+    Key = 0;
+    return;
+  }
+  if (Key == kBackspace && Text().empty()) Beep();
+  TEdit::KeyPress(Key);
+}
+
+void TNumberEdit::Change() {
+  // Pasted or dropped text never passed KeyPress: filter it here the same way.
+  const std::string text = Text();
+  if (!filtering_ && std::any_of(text.begin(), text.end(), [](char c) { return !IsDigit(c); })) {
+    std::string digits;
+    std::copy_if(text.begin(), text.end(), std::back_inserter(digits), IsDigit);
+    Beep();
+    filtering_ = true;
+    SetText(digits);
+    filtering_ = false;
+    return;  // the assignment above reported the change
+  }
+  TEdit::Change();
+}
+
+void TNumberEdit::DoExit() {
+  if (Text().empty()) SetText(IntToStr(int_min_));
+  const int value = DigitsToInt(Text());
+  if (int_max_ > 0 && (value < int_min_ || value > int_max_)) {
+    ShowErrorBox("Wert mu\xDF zwischen " + IntToStr(int_min_) + " und " + IntToStr(int_max_) +
+                 " liegen!");
+    SetText(IntToStr(value < int_min_ ? int_min_ : int_max_));
+    SetFocus();
+  }
+  TEdit::DoExit();
+}

@@ -1,0 +1,5 @@
+#include "platform/gui/beep.h"
+
+#include <QApplication>
+
+void Beep() { QApplication::beep(); }

@@ -1,0 +1,4 @@
+// The short warning sound of refused input.
+#pragma once
+
+void Beep();

@@ -1,0 +1,160 @@
+#include "platform/gui/hint_window.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QEvent>
+#include <QHelpEvent>
+#include <QScreen>
+#include <QWidget>
+
+#include "platform/gui/win_control_qt.h"
+#include "platform/sys/application.h"
+
+namespace {
+
+constexpr int kCursorHeight = 20;  // the hint opens this far below the mouse
+
+THintWindowClass& HintClass() {
+  static THintWindowClass factory;
+  return factory;
+}
+
+// Lives until the program ends and is never freed at exit: its widget must not be
+// destroyed after the application object is gone.
+std::unique_ptr<THintWindow>& CurrentWindow() {
+  static auto* window = new std::unique_ptr<THintWindow>;
+  return *window;
+}
+
+// The control under a point of a widget: the windowless child there, or the windowed
+// control the widget (or one of its parents) belongs to.
+TControl* ControlAt(QWidget* widget, QPoint& point) {
+  while (widget) {
+    if (auto* bridge = widget->findChild<TWidgetBridge*>(QString(), Qt::FindDirectChildrenOnly)) {
+      if (!bridge->control) return nullptr;
+      if (TControl* child = bridge->control->ControlAtPos(Point(point.x(), point.y()))) {
+        return child;
+      }
+      return bridge->control;
+    }
+    point = widget->mapToParent(point);
+    widget = widget->parentWidget();
+  }
+  return nullptr;
+}
+
+bool HintsEnabled(const TControl* control) {
+  for (; control; control = control->Parent()) {
+    if (control->ShowHint()) return true;
+  }
+  return false;
+}
+
+class THintFilter : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::ToolTip: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget) return false;
+        QPoint point = static_cast<QHelpEvent*>(event)->pos();
+        const QPoint global = static_cast<QHelpEvent*>(event)->globalPos();
+        TControl* control = ControlAt(widget, point);
+        if (!control) return false;
+        if (HintsEnabled(control) && !control->Hint().empty()) {
+          const std::string hint = control->Hint();
+          Dispatch([&] {
+            THintWindow& window = ApplicationHintWindow();
+            TRect rect = window.CalcHintRect(QGuiApplication::primaryScreen()->size().width(), hint);
+            const int x = global.x();
+            const int y = global.y() + kCursorHeight;
+            rect = Rect(rect.Left + x, rect.Top + y, rect.Right + x, rect.Bottom + y);
+            window.ActivateHint(rect, hint);
+          });
+        }
+        return true;
+      }
+      case QEvent::Leave:
+      case QEvent::MouseButtonPress:
+      case QEvent::KeyPress:
+      case QEvent::Wheel:
+        CancelHint();
+        return false;
+      default:
+        return false;
+    }
+  }
+};
+
+void InstallHintFilter() {
+  static THintFilter* filter = nullptr;
+  if (filter || !qApp) return;
+  filter = new THintFilter;
+  filter->setParent(qApp);
+  qApp->installEventFilter(filter);
+}
+
+}  // namespace
+
+THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
+  QWidget* widget = WidgetOf(*this);
+  widget->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+  widget->setAttribute(Qt::WA_ShowWithoutActivating);
+  SetColor(clInfoBk);
+  Font().SetColor(clInfoText);
+}
+
+TRect THintWindow::CalcHintRect(int MaxWidth, const std::string& Hint) {
+  TCanvas measure;
+  measure.Font().Assign(Font());
+  TRect rect = Rect(0, 0, MaxWidth, 0);
+  measure.TextRect(rect, Hint, tfCalcRect | tfWordBreak | tfNoPrefix);
+  return Rect(0, 0, rect.Width() + 6, rect.Height() + 4);
+}
+
+void THintWindow::ActivateHint(TRect Rect, const std::string& Hint) {
+  SetCaption(Hint);
+  ShowAt(Rect);
+}
+
+void THintWindow::ShowAt(const TRect& Rect) {
+  SetBoundsRect(Rect);
+  QWidget* widget = WidgetOf(*this);
+  widget->setGeometry(Rect.Left, Rect.Top, Rect.Width(), Rect.Height());
+  widget->show();
+  widget->raise();
+  widget->update();
+}
+
+void THintWindow::ReleaseHandle() { WidgetOf(*this)->hide(); }
+
+void THintWindow::Paint() {
+  TCanvas& canvas = Canvas();
+  TRect rect = ClientRect();
+  canvas.Brush().SetColor(Color());
+  canvas.FillRect(rect);
+  canvas.Brush().SetColor(clBlack);
+  canvas.FrameRect(rect);
+  canvas.Brush().SetStyle(bsClear);
+  canvas.Font().Assign(Font());
+  rect = ::Rect(rect.Left + 3, rect.Top + 2, rect.Right - 3, rect.Bottom - 2);
+  canvas.TextRect(rect, Caption(), tfWordBreak | tfNoPrefix);
+}
+
+void SetHintWindowClass(THintWindowClass Factory) {
+  CancelHint();
+  HintClass() = std::move(Factory);
+  CurrentWindow().reset();
+  InstallHintFilter();
+}
+
+THintWindow& ApplicationHintWindow() {
+  InstallHintFilter();
+  std::unique_ptr<THintWindow>& window = CurrentWindow();
+  if (!window) window = HintClass() ? HintClass()() : std::make_unique<THintWindow>(nullptr);
+  return *window;
+}
+
+void CancelHint() {
+  if (std::unique_ptr<THintWindow>& window = CurrentWindow()) window->ReleaseHandle();
+}

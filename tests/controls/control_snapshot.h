@@ -1,0 +1,19 @@
+// Pixels of a control as it paints itself, for the drawing tests.
+#pragma once
+
+#include <memory>
+
+#include "platform/gui/bitmap.h"
+#include "platform/gui/paint_to.h"
+
+// A bitmap of the control's size, pre-filled with Background, the control painted on it.
+inline std::unique_ptr<TBitmap> Snapshot(TControl& control, TColor background = 0x123456) {
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetSize(control.Width(), control.Height());
+  bitmap->Canvas().Brush().SetColor(background);
+  bitmap->Canvas().FillRect(Rect(0, 0, control.Width(), control.Height()));
+  PaintTo(control, bitmap->Canvas(), 0, 0);
+  return bitmap;
+}
+
+inline TColor PixelAt(TBitmap& bitmap, int x, int y) { return bitmap.Canvas().Pixels(x, y); }
