@@ -55,8 +55,12 @@ struct TBitmap::Impl {
 TBitmap::TBitmap() : impl_(std::make_unique<Impl>()) {}
 TBitmap::~TBitmap() = default;
 
-int TBitmap::Width() const { return impl_->image.width(); }
-int TBitmap::Height() const { return impl_->image.height(); }
+int TBitmap::Width() const {
+  return impl_->image.width();
+}
+int TBitmap::Height() const {
+  return impl_->image.height();
+}
 
 void TBitmap::SetSize(int NewWidth, int NewHeight) {
   NewWidth = std::max(NewWidth, 0);
@@ -69,7 +73,8 @@ void TBitmap::SetSize(int NewWidth, int NewHeight) {
   }
   QImage resized(NewWidth, NewHeight, ToQFormat(impl_->format));
   if (resized.isNull())
-    throw EInvalidGraphic(Format("Not enough memory for a bitmap of %d x %d pixels", NewWidth, NewHeight));
+    throw EInvalidGraphic(
+        Format("Not enough memory for a bitmap of %d x %d pixels", NewWidth, NewHeight));
   resized.fill(Qt::black);
   if (!image.isNull()) {
     QPainter painter(&resized);
@@ -79,10 +84,16 @@ void TBitmap::SetSize(int NewWidth, int NewHeight) {
   image = std::move(resized);
 }
 
-TCanvas& TBitmap::Canvas() { return impl_->canvas; }
-const TCanvas& TBitmap::Canvas() const { return impl_->canvas; }
+TCanvas& TBitmap::Canvas() {
+  return impl_->canvas;
+}
+const TCanvas& TBitmap::Canvas() const {
+  return impl_->canvas;
+}
 
-TPixelFormat TBitmap::PixelFormat() const { return impl_->format; }
+TPixelFormat TBitmap::PixelFormat() const {
+  return impl_->format;
+}
 
 void TBitmap::SetPixelFormat(TPixelFormat Value) {
   if (Value == impl_->format) return;
@@ -92,12 +103,14 @@ void TBitmap::SetPixelFormat(TPixelFormat Value) {
 }
 
 std::uint8_t* TBitmap::ScanLine(int Row) {
-  if (Row < 0 || Row >= Height()) throw EInvalidGraphic(Format("Scan line %d is outside the bitmap", Row));
+  if (Row < 0 || Row >= Height())
+    throw EInvalidGraphic(Format("Scan line %d is outside the bitmap", Row));
   return impl_->MutablePixels().scanLine(Row);
 }
 
 const std::uint8_t* TBitmap::ScanLine(int Row) const {
-  if (Row < 0 || Row >= Height()) throw EInvalidGraphic(Format("Scan line %d is outside the bitmap", Row));
+  if (Row < 0 || Row >= Height())
+    throw EInvalidGraphic(Format("Scan line %d is outside the bitmap", Row));
   return impl_->Pixels().constScanLine(Row);
 }
 
@@ -150,7 +163,9 @@ void TBitmap::LoadFromStream(TStream& Stream) {
   impl_->MutablePixels() = loaded.impl_->Pixels();
 }
 
-void TBitmap::SaveToStream(TStream& Stream) const { WriteBmp(*this, Stream); }
+void TBitmap::SaveToStream(TStream& Stream) const {
+  WriteBmp(*this, Stream);
+}
 
 std::unique_ptr<TGraphic> TBitmap::Clone() const {
   auto copy = std::make_unique<TBitmap>();
@@ -158,4 +173,6 @@ std::unique_ptr<TGraphic> TBitmap::Clone() const {
   return copy;
 }
 
-const QImage& TBitmapAccess::Image(const TBitmap& Bitmap) { return Bitmap.impl_->Pixels(); }
+const QImage& TBitmapAccess::Image(const TBitmap& Bitmap) {
+  return Bitmap.impl_->Pixels();
+}

@@ -5,9 +5,9 @@
 // through ScanLine (row 0 at the top):
 //   pf24bit: 3 bytes per pixel, blue, green, red;
 //   pf32bit: 4 bytes per pixel, blue, green, red and one unused byte.
-// New bitmaps are pf32bit, the layout Qt draws fastest. Its canvas draws on the pixels. A transparent bitmap is
-// drawn without the pixels of its transparent colour: a fixed colour, or in tmAuto the
-// colour of its bottom-left pixel.
+// New bitmaps are pf32bit, the layout Qt draws fastest. Its canvas draws on the pixels. A
+// transparent bitmap is drawn without the pixels of its transparent colour: a fixed colour, or in
+// tmAuto the colour of its bottom-left pixel.
 //
 // Files and streams hold Windows BMP: read with 1, 4, 8, 16, 24 or 32 bits per pixel
 // (uncompressed or bit fields), written uncompressed with 24 or 32 bits by PixelFormat.

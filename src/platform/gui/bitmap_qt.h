@@ -10,4 +10,6 @@ struct TBitmapAccess {
 };
 
 // The pixels as they are now (the bitmap's own canvas stops painting first).
-inline const QImage& BitmapImage(const TBitmap& Bitmap) { return TBitmapAccess::Image(Bitmap); }
+inline const QImage& BitmapImage(const TBitmap& Bitmap) {
+  return TBitmapAccess::Image(Bitmap);
+}

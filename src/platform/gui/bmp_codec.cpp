@@ -17,8 +17,8 @@ constexpr size_t kFileHeaderSize = 14;
 constexpr uint32_t kCoreHeaderSize = 12;
 constexpr uint32_t kInfoHeaderSize = 40;
 constexpr uint32_t kMaxHeaderSize = 1024;
-constexpr uint32_t kRgb = 0;         // uncompressed
-constexpr uint32_t kBitFields = 3;   // uncompressed with colour masks
+constexpr uint32_t kRgb = 0;        // uncompressed
+constexpr uint32_t kBitFields = 3;  // uncompressed with colour masks
 constexpr uint32_t kAlphaBitFields = 6;
 constexpr int64_t kMaxPixels = int64_t(1) << 28;
 
@@ -36,8 +36,14 @@ class Input {
     if (stream_.Read(bytes_.data() + have, int64_t(total - have)) != int64_t(total - have))
       throw EInvalidGraphic("BMP picture is truncated");
   }
-  uint32_t U16(size_t at) { Need(at + 2); return bytes_[at] | bytes_[at + 1] << 8; }
-  uint32_t U32(size_t at) { Need(at + 4); return U16(at) | U16(at + 2) << 16; }
+  uint32_t U16(size_t at) {
+    Need(at + 2);
+    return bytes_[at] | bytes_[at + 1] << 8;
+  }
+  uint32_t U32(size_t at) {
+    Need(at + 4);
+    return U16(at) | U16(at + 2) << 16;
+  }
   int32_t I32(size_t at) { return int32_t(U32(at)); }
   const uint8_t* At(size_t at) const { return bytes_.data() + at; }
 
@@ -59,7 +65,7 @@ struct Layout {
   int height = 0;
   bool topDown = false;
   int bits = 0;
-  std::array<uint32_t, 3> masks{};  // red, green, blue
+  std::array<uint32_t, 3> masks{};              // red, green, blue
   std::vector<std::array<uint8_t, 3>> palette;  // blue, green, red
 };
 
@@ -71,22 +77,33 @@ void ReadPixels(Input& in, const Layout& layout, size_t pixelOffset, TBitmap& bi
   bitmap.SetSize(layout.width, layout.height);
   const int step = wide ? 4 : 3;
   for (int row = 0; row < layout.height; ++row) {
-    const uint8_t* src = in.At(pixelOffset + stride * size_t(layout.topDown ? row : layout.height - 1 - row));
+    const uint8_t* src =
+        in.At(pixelOffset + stride * size_t(layout.topDown ? row : layout.height - 1 - row));
     uint8_t* dst = bitmap.ScanLine(row);
     for (int x = 0; x < layout.width; ++x, dst += step) {
       uint32_t pixel = 0;
       switch (layout.bits) {
-        case 1: case 4: case 8: {
+        case 1:
+        case 4:
+        case 8: {
           const int perByte = 8 / layout.bits;
           const int shift = 8 - layout.bits * (x % perByte + 1);
           const size_t index = (src[x / perByte] >> shift) & ((1u << layout.bits) - 1);
-          if (index >= layout.palette.size()) throw EInvalidGraphic("BMP colour index outside the colour table");
+          if (index >= layout.palette.size())
+            throw EInvalidGraphic("BMP colour index outside the colour table");
           std::copy(layout.palette[index].begin(), layout.palette[index].end(), dst);
           continue;
         }
-        case 16: pixel = src[2 * x] | src[2 * x + 1] << 8; break;
-        case 24: std::copy(src + 3 * x, src + 3 * x + 3, dst); continue;
-        case 32: pixel = src[4 * x] | src[4 * x + 1] << 8 | src[4 * x + 2] << 16 | uint32_t(src[4 * x + 3]) << 24; break;
+        case 16:
+          pixel = src[2 * x] | src[2 * x + 1] << 8;
+          break;
+        case 24:
+          std::copy(src + 3 * x, src + 3 * x + 3, dst);
+          continue;
+        case 32:
+          pixel = src[4 * x] | src[4 * x + 1] << 8 | src[4 * x + 2] << 16 |
+                  uint32_t(src[4 * x + 3]) << 24;
+          break;
       }
       dst[0] = Channel(pixel, layout.masks[2]);
       dst[1] = Channel(pixel, layout.masks[1]);
@@ -96,8 +113,14 @@ void ReadPixels(Input& in, const Layout& layout, size_t pixelOffset, TBitmap& bi
   }
 }
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) { out.push_back(uint8_t(v)); out.push_back(uint8_t(v >> 8)); }
-void Put32(std::vector<uint8_t>& out, uint32_t v) { Put16(out, v & 0xFFFF); Put16(out, v >> 16); }
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+  out.push_back(uint8_t(v));
+  out.push_back(uint8_t(v >> 8));
+}
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
 
 }  // namespace
 
@@ -128,7 +151,8 @@ void ReadBmp(TStream& Stream, TBitmap& Bitmap) {
   }
   size_t tableAt = kFileHeaderSize + headerSize;
   if (compression == kBitFields || compression == kAlphaBitFields) {
-    if (layout.bits != 16 && layout.bits != 32) throw EInvalidGraphic("BMP bit fields need 16 or 32 bits per pixel");
+    if (layout.bits != 16 && layout.bits != 32)
+      throw EInvalidGraphic("BMP bit fields need 16 or 32 bits per pixel");
     // In a plain 40-byte header the masks follow it; longer headers hold them.
     const size_t masksAt = kFileHeaderSize + kInfoHeaderSize;
     layout.masks = {in.U32(masksAt), in.U32(masksAt + 4), in.U32(masksAt + 8)};
@@ -140,11 +164,12 @@ void ReadBmp(TStream& Stream, TBitmap& Bitmap) {
   } else if (layout.bits == 32) {
     layout.masks = {0xFF0000, 0xFF00, 0xFF};
   }
-  if (layout.bits != 1 && layout.bits != 4 && layout.bits != 8 && layout.bits != 16 && layout.bits != 24 &&
-      layout.bits != 32)
+  if (layout.bits != 1 && layout.bits != 4 && layout.bits != 8 && layout.bits != 16 &&
+      layout.bits != 24 && layout.bits != 32)
     throw EInvalidGraphic("Unsupported BMP colour depth");
   if (layout.width <= 0 || layout.height <= 0) throw EInvalidGraphic("BMP picture has no pixels");
-  if (int64_t(layout.width) * layout.height > kMaxPixels) throw EInvalidGraphic("BMP picture is too large");
+  if (int64_t(layout.width) * layout.height > kMaxPixels)
+    throw EInvalidGraphic("BMP picture is too large");
   if (layout.bits <= 8) {
     const uint32_t maxColours = 1u << layout.bits;
     colours = colours == 0 || colours > maxColours ? maxColours : colours;

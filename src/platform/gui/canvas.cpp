@@ -15,22 +15,37 @@ namespace {
 
 QPainter::CompositionMode ToCompositionMode(TPenMode mode) {
   switch (mode) {
-    case pmBlack: return QPainter::RasterOp_ClearDestination;
-    case pmWhite: return QPainter::RasterOp_SetDestination;
-    case pmNot: return QPainter::RasterOp_NotDestination;
-    case pmNotCopy: return QPainter::RasterOp_NotSource;
-    case pmMergePenNot: return QPainter::RasterOp_SourceOrNotDestination;
-    case pmMaskPenNot: return QPainter::RasterOp_SourceAndNotDestination;
-    case pmMergeNotPen: return QPainter::RasterOp_NotSourceOrDestination;
-    case pmMaskNotPen: return QPainter::RasterOp_NotSourceAndDestination;
-    case pmMerge: return QPainter::RasterOp_SourceOrDestination;
-    case pmNotMerge: return QPainter::RasterOp_NotSourceAndNotDestination;
-    case pmMask: return QPainter::RasterOp_SourceAndDestination;
-    case pmNotMask: return QPainter::RasterOp_NotSourceOrNotDestination;
-    case pmXor: return QPainter::RasterOp_SourceXorDestination;
-    case pmNotXor: return QPainter::RasterOp_NotSourceXorDestination;
+    case pmBlack:
+      return QPainter::RasterOp_ClearDestination;
+    case pmWhite:
+      return QPainter::RasterOp_SetDestination;
+    case pmNot:
+      return QPainter::RasterOp_NotDestination;
+    case pmNotCopy:
+      return QPainter::RasterOp_NotSource;
+    case pmMergePenNot:
+      return QPainter::RasterOp_SourceOrNotDestination;
+    case pmMaskPenNot:
+      return QPainter::RasterOp_SourceAndNotDestination;
+    case pmMergeNotPen:
+      return QPainter::RasterOp_NotSourceOrDestination;
+    case pmMaskNotPen:
+      return QPainter::RasterOp_NotSourceAndDestination;
+    case pmMerge:
+      return QPainter::RasterOp_SourceOrDestination;
+    case pmNotMerge:
+      return QPainter::RasterOp_NotSourceAndNotDestination;
+    case pmMask:
+      return QPainter::RasterOp_SourceAndDestination;
+    case pmNotMask:
+      return QPainter::RasterOp_NotSourceOrNotDestination;
+    case pmXor:
+      return QPainter::RasterOp_SourceXorDestination;
+    case pmNotXor:
+      return QPainter::RasterOp_NotSourceXorDestination;
     case pmNop:
-    case pmCopy: break;
+    case pmCopy:
+      break;
   }
   return QPainter::CompositionMode_SourceOver;
 }
@@ -49,11 +64,20 @@ QPen ToQPen(const TPen& pen) {
     result.setJoinStyle(Qt::RoundJoin);
   }
   switch (pen.Style()) {
-    case psDash: result.setStyle(Qt::DashLine); break;
-    case psDot: result.setDashPattern({1, 1}); break;  // every other pixel
-    case psDashDot: result.setStyle(Qt::DashDotLine); break;
-    case psDashDotDot: result.setStyle(Qt::DashDotDotLine); break;
-    default: break;
+    case psDash:
+      result.setStyle(Qt::DashLine);
+      break;
+    case psDot:
+      result.setDashPattern({1, 1});
+      break;  // every other pixel
+    case psDashDot:
+      result.setStyle(Qt::DashDotLine);
+      break;
+    case psDashDotDot:
+      result.setStyle(Qt::DashDotDotLine);
+      break;
+    default:
+      break;
   }
   return result;
 }
@@ -72,7 +96,9 @@ QRect Normalized(int x1, int y1, int x2, int y2) {
 
 // The box a shape's path runs along: with an outline the pen covers the outer ring of
 // pixels; without one the fill stops a pixel short at the right and bottom.
-QRect ShapeBox(const QRect& box) { return box.adjusted(0, 0, -1, -1); }
+QRect ShapeBox(const QRect& box) {
+  return box.adjusted(0, 0, -1, -1);
+}
 
 }  // namespace
 
@@ -81,7 +107,9 @@ QColor ToQColor(TColor Color) {
   return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
 }
 
-TColor FromQRgb(QRgb Rgb) { return RGB(qRed(Rgb), qGreen(Rgb), qBlue(Rgb)); }
+TColor FromQRgb(QRgb Rgb) {
+  return RGB(qRed(Rgb), qGreen(Rgb), qBlue(Rgb));
+}
 
 TCanvas::TCanvas() : impl_(std::make_unique<Impl>()) {}
 TCanvas::~TCanvas() = default;
@@ -102,7 +130,9 @@ static QPainter* PlainPainter(TCanvas::Impl& impl) {
   return painter;
 }
 
-void TCanvas::MoveTo(int X, int Y) { penPos_ = {X, Y}; }
+void TCanvas::MoveTo(int X, int Y) {
+  penPos_ = {X, Y};
+}
 
 void TCanvas::LineTo(int X, int Y) {
   if (QPainter* painter = ShapePainter(*impl_, pen_, brush_))
@@ -119,12 +149,14 @@ static QPolygon ToQPolygon(std::span<const TPoint> points) {
 
 void TCanvas::Polyline(std::span<const TPoint> Points) {
   if (Points.empty()) return;
-  if (QPainter* painter = ShapePainter(*impl_, pen_, brush_)) painter->drawPolyline(ToQPolygon(Points));
+  if (QPainter* painter = ShapePainter(*impl_, pen_, brush_))
+    painter->drawPolyline(ToQPolygon(Points));
 }
 
 void TCanvas::Polygon(std::span<const TPoint> Points) {
   if (Points.empty()) return;
-  if (QPainter* painter = ShapePainter(*impl_, pen_, brush_)) painter->drawPolygon(ToQPolygon(Points));
+  if (QPainter* painter = ShapePainter(*impl_, pen_, brush_))
+    painter->drawPolygon(ToQPolygon(Points));
 }
 
 void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
@@ -206,10 +238,10 @@ void TCanvas::SetPixels(int X, int Y, TColor Color) {
 
 TRect TCanvas::ClipRect() const {
   if (QPainter* painter = impl_->attached) {
-    QRect area = painter->hasClipping() ? painter->clipBoundingRect().toAlignedRect()
-                                        : painter->combinedTransform().inverted().mapRect(
-                                              QRect(0, 0, painter->device()->width(),
-                                                    painter->device()->height()));
+    QRect area = painter->hasClipping()
+                     ? painter->clipBoundingRect().toAlignedRect()
+                     : painter->combinedTransform().inverted().mapRect(
+                           QRect(0, 0, painter->device()->width(), painter->device()->height()));
     return {area.left(), area.top(), area.right() + 1, area.bottom() + 1};
   }
   if (impl_->image) return {0, 0, impl_->image->width(), impl_->image->height()};
@@ -236,10 +268,19 @@ void Frame3D(TCanvas& Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, 
   brush.SetBitmap(keptBitmap);
 }
 
+// The painter's state is saved around the canvas' use, so pen modes and clipping set
+// for the canvas never leak into what the owner paints afterwards.
 TCanvasPainting::TCanvasPainting(TCanvas& Canvas, QPainter& Painter)
-    : canvas_(Canvas), previous_(TCanvasAccess::AttachPainter(Canvas, &Painter)) {}
+    : canvas_(Canvas),
+      painter_(Painter),
+      previous_(TCanvasAccess::AttachPainter(Canvas, &Painter)) {
+  painter_.save();
+}
 
-TCanvasPainting::~TCanvasPainting() { TCanvasAccess::AttachPainter(canvas_, previous_); }
+TCanvasPainting::~TCanvasPainting() {
+  painter_.restore();
+  TCanvasAccess::AttachPainter(canvas_, previous_);
+}
 
 void TCanvasAccess::SetImage(TCanvas& Canvas, QImage* Image, std::function<void()> Changed) {
   Canvas.impl_->own.reset();
@@ -247,9 +288,13 @@ void TCanvasAccess::SetImage(TCanvas& Canvas, QImage* Image, std::function<void(
   Canvas.impl_->imageChanged = std::move(Changed);
 }
 
-void TCanvasAccess::EndPainting(const TCanvas& Canvas) { Canvas.impl_->own.reset(); }
+void TCanvasAccess::EndPainting(const TCanvas& Canvas) {
+  Canvas.impl_->own.reset();
+}
 
-const QImage* TCanvasAccess::Image(const TCanvas& Canvas) { return Canvas.impl_->image; }
+const QImage* TCanvasAccess::Image(const TCanvas& Canvas) {
+  return Canvas.impl_->image;
+}
 
 QPainter* TCanvasAccess::AttachPainter(TCanvas& Canvas, QPainter* Painter) {
   return std::exchange(Canvas.impl_->attached, Painter);

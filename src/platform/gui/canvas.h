@@ -27,13 +27,13 @@ enum TFillStyle { fsSurface, fsBorder };
 
 // Flags for TextRect with a format, combined with |.
 enum TTextFormatFlag : unsigned {
-  tfCalcRect = 1,        // only measure: Rect's right and bottom become the text's extent
-  tfWordBreak = 2,       // break lines between words to fit Rect's width
-  tfNoPrefix = 4,        // '&' is an ordinary character (otherwise "&&" is '&', "&x" underlines x)
-  tfCenter = 8,          // centre each line horizontally
-  tfRight = 16,          // align each line right
-  tfVerticalCenter = 32, // centre the block vertically
-  tfSingleLine = 64,     // line breaks in the text are not obeyed
+  tfCalcRect = 1,         // only measure: Rect's right and bottom become the text's extent
+  tfWordBreak = 2,        // break lines between words to fit Rect's width
+  tfNoPrefix = 4,         // '&' is an ordinary character (otherwise "&&" is '&', "&x" underlines x)
+  tfCenter = 8,           // centre each line horizontally
+  tfRight = 16,           // align each line right
+  tfVerticalCenter = 32,  // centre the block vertically
+  tfSingleLine = 64,      // line breaks in the text are not obeyed
 };
 using TTextFormat = unsigned;
 

@@ -28,11 +28,14 @@ QRect FindArea(const QImage& image, QPoint seed, Inside inside, std::vector<uint
     if (mask[size_t(y) * width + p.x()] || !inside(image.pixel(p.x(), y))) continue;
     // Spread along the row, then queue the rows above and below.
     int left = p.x();
-    while (left > 0 && !mask[size_t(y) * width + left - 1] && inside(image.pixel(left - 1, y))) --left;
+    while (left > 0 && !mask[size_t(y) * width + left - 1] && inside(image.pixel(left - 1, y)))
+      --left;
     int right = p.x();
-    while (right + 1 < width && !mask[size_t(y) * width + right + 1] && inside(image.pixel(right + 1, y)))
+    while (right + 1 < width && !mask[size_t(y) * width + right + 1] &&
+           inside(image.pixel(right + 1, y)))
       ++right;
-    std::fill(mask.begin() + size_t(y) * width + left, mask.begin() + size_t(y) * width + right + 1, 1);
+    std::fill(mask.begin() + size_t(y) * width + left, mask.begin() + size_t(y) * width + right + 1,
+              1);
     box |= QRect(left, y, right - left + 1, 1);
     for (int x = left; x <= right; ++x) {
       if (y > 0) pending.emplace_back(x, y - 1);
@@ -51,8 +54,10 @@ void TCanvas::FloodFill(int X, int Y, TColor Color, TFillStyle FillStyle) {
   std::vector<uint8_t> mask;
   const QRect box =
       FillStyle == fsSurface
-          ? FindArea(*image, {X, Y}, [colour](QRgb p) { return (p | 0xFF000000u) == colour; }, mask)
-          : FindArea(*image, {X, Y}, [colour](QRgb p) { return (p | 0xFF000000u) != colour; }, mask);
+          ? FindArea(
+                *image, {X, Y}, [colour](QRgb p) { return (p | 0xFF000000u) == colour; }, mask)
+          : FindArea(
+                *image, {X, Y}, [colour](QRgb p) { return (p | 0xFF000000u) != colour; }, mask);
   if (box.isEmpty()) return;
 
   // The brush painted over the box (pattern aligned with the canvas origin), then
@@ -70,5 +75,6 @@ void TCanvas::FloodFill(int X, int Y, TColor Color, TFillStyle FillStyle) {
   if (impl_->imageChanged) impl_->imageChanged();
   for (int y = box.top(); y <= box.bottom(); ++y)
     for (int x = box.left(); x <= box.right(); ++x)
-      if (mask[size_t(y) * image->width() + x]) image->setPixel(x, y, paint.pixel(x - box.left(), y - box.top()));
+      if (mask[size_t(y) * image->width() + x])
+        image->setPixel(x, y, paint.pixel(x - box.left(), y - box.top()));
 }

@@ -12,9 +12,9 @@
 #include "platform/gui/canvas_qt.h"
 
 struct TCanvas::Impl {
-  QPainter* attached = nullptr;      // a control's painter during its paint
-  QImage* image = nullptr;           // a bitmap's pixels
-  std::unique_ptr<QPainter> own;     // open on `image` between direct accesses
+  QPainter* attached = nullptr;   // a control's painter during its paint
+  QImage* image = nullptr;        // a bitmap's pixels
+  std::unique_ptr<QPainter> own;  // open on `image` between direct accesses
   std::function<void()> imageChanged;
 
   // The font last turned into Qt terms, with its metrics.

@@ -30,6 +30,7 @@ class TCanvasPainting {
 
  private:
   TCanvas& canvas_;
+  QPainter& painter_;
   QPainter* previous_;
 };
 

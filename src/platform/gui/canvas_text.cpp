@@ -68,14 +68,17 @@ std::vector<TextLine> LayOut(const std::string& source, TTextFormat format, int 
     if ((format & tfWordBreak) && (end || isBreak || c == u' ')) {
       // The word ending here goes to a new line when it no longer fits.
       const qsizetype wordStart = i > 0 ? text.lastIndexOf(u' ', i - 1) + 1 : 0;
-      if (wordStart > lineStart && metrics.horizontalAdvance(text.mid(lineStart, i - lineStart)) > maxWidth) {
+      if (wordStart > lineStart &&
+          metrics.horizontalAdvance(text.mid(lineStart, i - lineStart)) > maxWidth) {
         add(lineStart, wordStart - 1);
         lineStart = wordStart;
       }
     }
     if (end || isBreak) {
       add(lineStart, i);
-      if (isBreak && i + 1 < text.size() && (text[i + 1] == u'\r' || text[i + 1] == u'\n') && text[i + 1] != c) ++i;
+      if (isBreak && i + 1 < text.size() && (text[i + 1] == u'\r' || text[i + 1] == u'\n') &&
+          text[i + 1] != c)
+        ++i;
       lineStart = i + 1;
     }
   }
@@ -160,7 +163,8 @@ int TCanvas::TextRect(TRect& Rect, const std::string& Text, TTextFormat Format) 
   const int height = int(lines.size()) * metrics.height();
   if (Format & tfCalcRect) {
     int width = 0;
-    for (const TextLine& line : lines) width = std::max(width, metrics.horizontalAdvance(line.text));
+    for (const TextLine& line : lines)
+      width = std::max(width, metrics.horizontalAdvance(line.text));
     Rect.Right = Rect.Left + width;
     Rect.Bottom = Rect.Top + height;
     return height;

@@ -27,8 +27,12 @@ struct TRect {
   friend bool operator==(const TRect&, const TRect&) = default;
 };
 
-inline TPoint Point(int x, int y) { return {x, y}; }
-inline TRect Rect(int left, int top, int right, int bottom) { return {left, top, right, bottom}; }
+inline TPoint Point(int x, int y) {
+  return {x, y};
+}
+inline TRect Rect(int left, int top, int right, int bottom) {
+  return {left, top, right, bottom};
+}
 inline TRect Bounds(int left, int top, int width, int height) {
   return {left, top, left + width, top + height};
 }
@@ -59,9 +63,15 @@ constexpr TColor clMoneyGreen = 0xC0DCC0;
 constexpr TColor RGB(int r, int g, int b) {
   return TColor((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int GetRValue(TColor c) { return c & 0xFF; }
-constexpr int GetGValue(TColor c) { return (c >> 8) & 0xFF; }
-constexpr int GetBValue(TColor c) { return (c >> 16) & 0xFF; }
+constexpr int GetRValue(TColor c) {
+  return c & 0xFF;
+}
+constexpr int GetGValue(TColor c) {
+  return (c >> 8) & 0xFF;
+}
+constexpr int GetBValue(TColor c) {
+  return (c >> 16) & 0xFF;
+}
 
 // System colours carry the high bit and the index of a display element in the low byte.
 // They stand for the element's colour; ColorToRGB resolves them to fixed values, since
@@ -89,20 +99,35 @@ constexpr TColor clInfoBk = clSystemColor | 24;
 constexpr TColor ColorToRGB(TColor c) {
   if ((c & clSystemColor) != clSystemColor) return c;
   switch (c & 0xFF) {
-    case 2: return RGB(0x99, 0xB4, 0xD1);
-    case 4: return RGB(0xF0, 0xF0, 0xF0);
-    case 5: return clWhite;
-    case 7: return clBlack;
-    case 8: return clBlack;
-    case 13: return RGB(0x00, 0x78, 0xD7);
-    case 14: return clWhite;
-    case 15: return RGB(0xF0, 0xF0, 0xF0);
-    case 16: return RGB(0xA0, 0xA0, 0xA0);
-    case 17: return RGB(0x6D, 0x6D, 0x6D);
-    case 18: return clBlack;
-    case 20: return clWhite;
-    case 23: return clBlack;
-    case 24: return RGB(0xFF, 0xFF, 0xE1);
-    default: return clBlack;
+    case 2:
+      return RGB(0x99, 0xB4, 0xD1);
+    case 4:
+      return RGB(0xF0, 0xF0, 0xF0);
+    case 5:
+      return clWhite;
+    case 7:
+      return clBlack;
+    case 8:
+      return clBlack;
+    case 13:
+      return RGB(0x00, 0x78, 0xD7);
+    case 14:
+      return clWhite;
+    case 15:
+      return RGB(0xF0, 0xF0, 0xF0);
+    case 16:
+      return RGB(0xA0, 0xA0, 0xA0);
+    case 17:
+      return RGB(0x6D, 0x6D, 0x6D);
+    case 18:
+      return clBlack;
+    case 20:
+      return clWhite;
+    case 23:
+      return clBlack;
+    case 24:
+      return RGB(0xFF, 0xFF, 0xE1);
+    default:
+      return clBlack;
   }
 }

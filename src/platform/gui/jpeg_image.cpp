@@ -6,8 +6,8 @@
 #include <string>
 
 extern "C" {
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 }
 
 #include "platform/text/streams.h"
@@ -91,7 +91,9 @@ struct DecodeJob {
 void StoreRow(const jpeg_decompress_struct& info, const JSAMPLE* in, uint8_t* out) {
   for (JDIMENSION x = 0; x < info.output_width; ++x, out += 3) {
     switch (info.out_color_space) {
-      case JCS_GRAYSCALE: out[0] = out[1] = out[2] = in[x]; break;
+      case JCS_GRAYSCALE:
+        out[0] = out[1] = out[2] = in[x];
+        break;
       case JCS_CMYK: {
         // Adobe writes CMYK inverted: each stored value is the amount of light kept.
         const JSAMPLE* p = in + 4 * x;
@@ -101,10 +103,16 @@ void StoreRow(const jpeg_decompress_struct& info, const JSAMPLE* in, uint8_t* ou
           const int black = inverted ? p[3] : 255 - p[3];
           return uint8_t(ink * black / 255);
         };
-        out[0] = channel(2); out[1] = channel(1); out[2] = channel(0);
+        out[0] = channel(2);
+        out[1] = channel(1);
+        out[2] = channel(0);
         break;
       }
-      default: out[0] = in[3 * x + 2]; out[1] = in[3 * x + 1]; out[2] = in[3 * x]; break;
+      default:
+        out[0] = in[3 * x + 2];
+        out[1] = in[3 * x + 1];
+        out[2] = in[3 * x];
+        break;
     }
   }
 }
@@ -126,9 +134,16 @@ bool RunDecode(DecodeJob& job) {
   job.info.src = &job.source;
   jpeg_read_header(&job.info, TRUE);
   switch (job.info.jpeg_color_space) {
-    case JCS_GRAYSCALE: job.info.out_color_space = JCS_GRAYSCALE; break;
-    case JCS_CMYK: case JCS_YCCK: job.info.out_color_space = JCS_CMYK; break;
-    default: job.info.out_color_space = JCS_RGB; break;
+    case JCS_GRAYSCALE:
+      job.info.out_color_space = JCS_GRAYSCALE;
+      break;
+    case JCS_CMYK:
+    case JCS_YCCK:
+      job.info.out_color_space = JCS_CMYK;
+      break;
+    default:
+      job.info.out_color_space = JCS_RGB;
+      break;
   }
   jpeg_start_decompress(&job.info);
   if (long(job.info.output_width) * long(job.info.output_height) > kMaxPixels) {
@@ -206,7 +221,9 @@ bool RunEncode(EncodeJob& job) {
 TJPEGImage::TJPEGImage() = default;
 TJPEGImage::~TJPEGImage() = default;
 
-void TJPEGImage::Draw(TCanvas& Canvas, const TRect& Rect) const { Canvas.StretchDraw(Rect, bitmap_); }
+void TJPEGImage::Draw(TCanvas& Canvas, const TRect& Rect) const {
+  Canvas.StretchDraw(Rect, bitmap_);
+}
 
 void TJPEGImage::LoadFromStream(TStream& Stream) {
   std::vector<uint8_t> data(size_t(std::max<int64_t>(Stream.Size() - Stream.Position(), 0)));
@@ -246,4 +263,6 @@ void TJPEGImage::Assign(const TBitmap& Source) {
   bitmap_.SetTransparent(false);
 }
 
-void TJPEGImage::SetCompressionQuality(int Value) { quality_ = std::clamp(Value, 1, 100); }
+void TJPEGImage::SetCompressionQuality(int Value) {
+  quality_ = std::clamp(Value, 1, 100);
+}

@@ -71,4 +71,6 @@ void TPicture::RegisterFileFormat(const std::string& Extension, const std::strin
   Formats()[FormatKey(Extension)] = {Description, std::move(Factory)};
 }
 
-void TPicture::UnregisterFileFormat(const std::string& Extension) { Formats().erase(FormatKey(Extension)); }
+void TPicture::UnregisterFileFormat(const std::string& Extension) {
+  Formats().erase(FormatKey(Extension));
+}

@@ -31,13 +31,18 @@ Bytes BytesOf(const TMemoryStream& stream) {
   return Bytes(data, data + stream.Size());
 }
 
-void Append16(Bytes& out, unsigned v) { out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); }
-void Append32(Bytes& out, unsigned v) { Append16(out, v & 0xFFFF); Append16(out, v >> 16); }
+void Append16(Bytes& out, unsigned v) {
+  out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
+}
+void Append32(Bytes& out, unsigned v) {
+  Append16(out, v & 0xFFFF);
+  Append16(out, v >> 16);
+}
 
 // A BMP file with a 40-byte info header; `extra` (colour table or masks) and `pixels`
 // follow the headers in that order.
-Bytes Bmp(int width, int height, int bits, unsigned compression, const Bytes& extra, const Bytes& pixels,
-          unsigned colours = 0) {
+Bytes Bmp(int width, int height, int bits, unsigned compression, const Bytes& extra,
+          const Bytes& pixels, unsigned colours = 0) {
   Bytes out{'B', 'M'};
   const unsigned offset = 14 + 40 + unsigned(extra.size());
   Append32(out, offset + unsigned(pixels.size()));  // file size
@@ -45,23 +50,27 @@ Bytes Bmp(int width, int height, int bits, unsigned compression, const Bytes& ex
   Append32(out, offset);                            // offset of the pixels
   Append32(out, 40);                                // info header size
   Append32(out, unsigned(width));
-  Append32(out, unsigned(height));                  // negative: rows top down
-  Append16(out, 1);                                 // planes
+  Append32(out, unsigned(height));  // negative: rows top down
+  Append16(out, 1);                 // planes
   Append16(out, unsigned(bits));
   Append32(out, compression);
   Append32(out, unsigned(pixels.size()));
-  Append32(out, 0);                                 // pixels per metre, x
-  Append32(out, 0);                                 // pixels per metre, y
-  Append32(out, colours);                           // colours used
-  Append32(out, 0);                                 // important colours
+  Append32(out, 0);        // pixels per metre, x
+  Append32(out, 0);        // pixels per metre, y
+  Append32(out, colours);  // colours used
+  Append32(out, 0);        // important colours
   out.insert(out.end(), extra.begin(), extra.end());
   out.insert(out.end(), pixels.begin(), pixels.end());
   return out;
 }
 
-TColor PixelOf(TBitmap& bitmap, int x, int y) { return bitmap.Canvas().Pixels(x, y); }
+TColor PixelOf(TBitmap& bitmap, int x, int y) {
+  return bitmap.Canvas().Pixels(x, y);
+}
 
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + name; }
+std::string TempPath(const std::string& name) {
+  return ::testing::TempDir() + name;
+}
 
 }  // namespace
 
@@ -220,11 +229,12 @@ TEST(Bitmap, ReadsPaletteAndBitFieldLayouts) {
       // 16 bits 5-6-5 through bit fields (red, green, blue masks after the header).
       {"16 bit fields", Bmp(2, 2, 16, 3, {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0},
                             {0x1F, 0x00, 0x00, 0xF8, 0x00, 0xF8, 0x1F, 0x00})},
-      {"24 bits", Bmp(2, 2, 24, 0, {}, {0xFF, 0, 0, 0, 0, 0xFF, 0, 0,     // bottom: blue, red
-                                        0, 0, 0xFF, 0xFF, 0, 0, 0, 0})},  // top: red, blue
+      {"24 bits", Bmp(2, 2, 24, 0, {},
+                      {0xFF, 0, 0, 0, 0, 0xFF, 0, 0,     // bottom: blue, red
+                       0, 0, 0xFF, 0xFF, 0, 0, 0, 0})},  // top: red, blue
       // Top-down rows (negative height): the first row in the file is the top one.
-      {"top down", Bmp(2, -2, 24, 0, {}, {0, 0, 0xFF, 0xFF, 0, 0, 0, 0,
-                                          0xFF, 0, 0, 0, 0, 0xFF, 0, 0})},
+      {"top down",
+       Bmp(2, -2, 24, 0, {}, {0, 0, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0})},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

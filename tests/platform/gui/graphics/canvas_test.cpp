@@ -25,7 +25,8 @@ std::string Row(TBitmap& bitmap, int y, TColor color) {
 
 std::string Column(TBitmap& bitmap, int x, TColor color) {
   std::string column;
-  for (int y = 0; y < bitmap.Height(); ++y) column += bitmap.Canvas().Pixels(x, y) == color ? '#' : '.';
+  for (int y = 0; y < bitmap.Height(); ++y)
+    column += bitmap.Canvas().Pixels(x, y) == color ? '#' : '.';
   return column;
 }
 

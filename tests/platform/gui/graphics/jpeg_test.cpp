@@ -39,11 +39,13 @@ TMemoryStream StreamOf(const Bytes& bytes) {
       std::abs(GetGValue(actual) - GetGValue(expected)) <= tolerance &&
       std::abs(GetBValue(actual) - GetBValue(expected)) <= tolerance)
     return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << std::hex << "0x" << actual << " is not near 0x" << expected;
+  return ::testing::AssertionFailure()
+         << std::hex << "0x" << actual << " is not near 0x" << expected;
 }
 
 // The fixtures' eight 8 x 8 blocks, top row then bottom row.
-const TColor kBlocks[8] = {clRed, clLime, clBlue, clWhite, clBlack, clYellow, RGB(128, 128, 128), clAqua};
+const TColor kBlocks[8] = {clRed, clLime, clBlue, clWhite, clBlack, clYellow, RGB(128, 128, 128),
+                           clAqua};
 
 // Colour at the centre of block i of a picture drawn into a bitmap.
 TColor BlockCentre(TBitmap& bitmap, int block) {
@@ -66,7 +68,8 @@ TEST(JpegImage, DecodesBaselineAndProgressiveFiles) {
     ASSERT_EQ(jpeg.Height(), 16);
     TBitmap bitmap;
     Render(jpeg, bitmap);
-    for (int block = 0; block < 8; ++block) EXPECT_TRUE(Near(BlockCentre(bitmap, block), kBlocks[block], 12)) << block;
+    for (int block = 0; block < 8; ++block)
+      EXPECT_TRUE(Near(BlockCentre(bitmap, block), kBlocks[block], 12)) << block;
   }
 }
 

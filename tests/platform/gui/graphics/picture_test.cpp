@@ -90,7 +90,8 @@ TEST(Picture, RegisteredFormatsLoadUntilUnregistered) {
   const std::string path = SaveBitmap("velmora_picture.tst", 1, 1);
   TPicture picture;
   EXPECT_THROW(picture.LoadFromFile(path), EInvalidGraphic);
-  TPicture::RegisterFileFormat("TST", "Test pictures", [] { return std::make_unique<TTestGraphic>(); });
+  TPicture::RegisterFileFormat("TST", "Test pictures",
+                               [] { return std::make_unique<TTestGraphic>(); });
   picture.LoadFromFile(path);
   EXPECT_EQ(TTestGraphic::loads, 1);
   EXPECT_EQ(picture.Width(), 7);
