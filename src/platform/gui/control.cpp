@@ -131,10 +131,18 @@ void TControl::VisibleChanged() {
   if (parent_) parent_->InvalidateRect(bounds_);
 }
 
-void TControl::EnabledChanged() { Invalidate(); }
-void TControl::CaptionChanged() { Invalidate(); }
-void TControl::FontChanged() { Invalidate(); }
-void TControl::ColorChanged() { Invalidate(); }
+void TControl::EnabledChanged() {
+  Invalidate();
+}
+void TControl::CaptionChanged() {
+  Invalidate();
+}
+void TControl::FontChanged() {
+  Invalidate();
+}
+void TControl::ColorChanged() {
+  Invalidate();
+}
 void TControl::CursorChanged() {}
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {}

@@ -38,7 +38,13 @@ enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
 // The keyboard modifiers and mouse buttons held during an input event, combined with |.
 enum TShiftStateFlag : unsigned {
-  ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64
+  ssShift = 1,
+  ssAlt = 2,
+  ssCtrl = 4,
+  ssLeft = 8,
+  ssRight = 16,
+  ssMiddle = 32,
+  ssDouble = 64
 };
 using TShiftState = unsigned;
 
@@ -94,7 +100,9 @@ class TControl : public TComponent {
   // Negative sizes are taken as 0.
   virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
   TRect BoundsRect() const { return bounds_; }
-  void SetBoundsRect(const TRect& Rect) { SetBounds(Rect.Left, Rect.Top, Rect.Width(), Rect.Height()); }
+  void SetBoundsRect(const TRect& Rect) {
+    SetBounds(Rect.Left, Rect.Top, Rect.Width(), Rect.Height());
+  }
 
   // The area inside the control, at (0, 0).
   virtual TRect ClientRect() const { return Rect(0, 0, Width(), Height()); }
@@ -184,7 +192,7 @@ class TControl : public TComponent {
   TAlign align_ = alNone;
   TCursor cursor_ = crDefault;
   bool windowed_ = false;  // a TWinControl; still known while its destructor runs
-  bool clicked_ = false;  // the left button went down on us; a release inside clicks
+  bool clicked_ = false;   // the left button went down on us; a release inside clicks
   // Expires when the control is freed: input routing checks it between handler calls,
   // because a handler may free the control it was called for.
   std::shared_ptr<char> alive_ = std::make_shared<char>();

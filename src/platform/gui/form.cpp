@@ -15,7 +15,9 @@ namespace {
 // event loop was stopped from outside (the program is ending).
 constexpr int kModalResultSet = 1;
 
-bool Sizeable(TFormBorderStyle style) { return style == bsSizeable || style == bsSizeToolWin; }
+bool Sizeable(TFormBorderStyle style) {
+  return style == bsSizeable || style == bsSizeToolWin;
+}
 
 }  // namespace
 
@@ -67,7 +69,9 @@ void TForm::DoCreate() {
   if (OnCreate) Dispatch([this] { OnCreate(this); });
 }
 
-TFormBorderStyle TForm::BorderStyle() const { return impl_->border_style; }
+TFormBorderStyle TForm::BorderStyle() const {
+  return impl_->border_style;
+}
 
 void TForm::SetBorderStyle(TFormBorderStyle Value) {
   if (Value == impl_->border_style) return;
@@ -76,7 +80,9 @@ void TForm::SetBorderStyle(TFormBorderStyle Value) {
   ApplySizeLimits();
 }
 
-TFormStyle TForm::FormStyle() const { return impl_->form_style; }
+TFormStyle TForm::FormStyle() const {
+  return impl_->form_style;
+}
 
 void TForm::SetFormStyle(TFormStyle Value) {
   const TFormStyle old = impl_->form_style;
@@ -94,8 +100,12 @@ void TForm::SetFormStyle(TFormStyle Value) {
   ApplyWindowFlags();
 }
 
-TPosition TForm::Position() const { return impl_->position; }
-void TForm::SetPosition(TPosition Value) { impl_->position = Value; }
+TPosition TForm::Position() const {
+  return impl_->position;
+}
+void TForm::SetPosition(TPosition Value) {
+  impl_->position = Value;
+}
 
 TWindowState TForm::WindowState() const {
   const QWidget* host = HostOf(*this);
@@ -110,23 +120,33 @@ void TForm::SetWindowState(TWindowState Value) {
   if (HostOf(*this)->isVisible()) ShowHost();
 }
 
-bool TForm::AlphaBlend() const { return impl_->alpha_blend; }
+bool TForm::AlphaBlend() const {
+  return impl_->alpha_blend;
+}
 
 void TForm::SetAlphaBlend(bool Value) {
   impl_->alpha_blend = Value;
   HostOf(*this)->setWindowOpacity(Value ? impl_->alpha_blend_value / 255.0 : 1.0);
 }
 
-int TForm::AlphaBlendValue() const { return impl_->alpha_blend_value; }
+int TForm::AlphaBlendValue() const {
+  return impl_->alpha_blend_value;
+}
 
 void TForm::SetAlphaBlendValue(int Value) {
   impl_->alpha_blend_value = std::clamp(Value, 0, 255);
   SetAlphaBlend(impl_->alpha_blend);
 }
 
-bool TForm::KeyPreview() const { return impl_->key_preview; }
-void TForm::SetKeyPreview(bool Value) { impl_->key_preview = Value; }
-bool TForm::PreviewsKeys() const { return impl_->key_preview; }
+bool TForm::KeyPreview() const {
+  return impl_->key_preview;
+}
+void TForm::SetKeyPreview(bool Value) {
+  impl_->key_preview = Value;
+}
+bool TForm::PreviewsKeys() const {
+  return impl_->key_preview;
+}
 
 void TForm::Show() {
   SetVisible(true);
@@ -213,7 +233,9 @@ void TForm::CloseModal() {
   if (!handled || action == caNone) impl_->modal_result = mrNone;
 }
 
-TModalResult TForm::ModalResult() const { return impl_->modal_result; }
+TModalResult TForm::ModalResult() const {
+  return impl_->modal_result;
+}
 
 void TForm::SetModalResult(TModalResult Value) {
   impl_->modal_result = Value;
@@ -258,9 +280,15 @@ void TForm::VisibleChanged() {
 void TForm::ShowHost() {
   QWidget* host = HostOf(*this);
   switch (impl_->window_state) {
-    case wsMinimized: host->showMinimized(); break;
-    case wsMaximized: host->showMaximized(); break;
-    case wsNormal: host->showNormal(); break;
+    case wsMinimized:
+      host->showMinimized();
+      break;
+    case wsMaximized:
+      host->showMaximized();
+      break;
+    case wsNormal:
+      host->showNormal();
+      break;
   }
 }
 
@@ -311,12 +339,19 @@ void TForm::ApplyWindowFlags() {
   QWidget* widget = WidgetOf(*this);
   Qt::WindowFlags flags = Qt::Window;
   switch (impl_->border_style) {
-    case bsNone: flags |= Qt::FramelessWindowHint; break;
-    case bsDialog: flags = Qt::Dialog; break;
+    case bsNone:
+      flags |= Qt::FramelessWindowHint;
+      break;
+    case bsDialog:
+      flags = Qt::Dialog;
+      break;
     case bsToolWindow:
-    case bsSizeToolWin: flags = Qt::Tool; break;
+    case bsSizeToolWin:
+      flags = Qt::Tool;
+      break;
     case bsSingle:
-    case bsSizeable: break;
+    case bsSizeable:
+      break;
   }
   if (impl_->form_style == fsStayOnTop) flags |= Qt::WindowStaysOnTopHint;
   const bool shown = widget->isVisible();
@@ -324,7 +359,9 @@ void TForm::ApplyWindowFlags() {
   if (shown) ShowHost();
 }
 
-void TForm::CaptionChanged() { WidgetOf(*this)->setWindowTitle(ToQString(Caption())); }
+void TForm::CaptionChanged() {
+  WidgetOf(*this)->setWindowTitle(ToQString(Caption()));
+}
 
 TForm* GetParentForm(TControl& Control) {
   TControl* top = &Control;

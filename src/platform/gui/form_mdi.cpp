@@ -66,7 +66,9 @@ void TForm::LeaveMDIFrame() {
   SetHost(*this, nullptr);
 }
 
-int TForm::MDIChildCount() const { return static_cast<int>(impl_->mdi_children.size()); }
+int TForm::MDIChildCount() const {
+  return static_cast<int>(impl_->mdi_children.size());
+}
 
 TForm* TForm::MDIChildren(int Index) const {
   if (Index < 0 || Index >= MDIChildCount()) return nullptr;

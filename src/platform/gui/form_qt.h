@@ -18,11 +18,11 @@ struct TForm::Impl {
   bool key_preview = false;
   bool positioned = false;  // Position was applied at the first showing
   TModalResult modal_result = mrNone;
-  QEventLoop* modal_loop = nullptr;  // while ShowModal runs
-  QPointer<QMdiArea> mdi_area;        // of a frame
-  QPointer<QMdiSubWindow> sub_window; // of a child
-  std::vector<TForm*> mdi_children;   // of a frame
-  TForm* mdi_frame = nullptr;         // of a child
+  QEventLoop* modal_loop = nullptr;    // while ShowModal runs
+  QPointer<QMdiArea> mdi_area;         // of a frame
+  QPointer<QMdiSubWindow> sub_window;  // of a child
+  std::vector<TForm*> mdi_children;    // of a frame
+  TForm* mdi_frame = nullptr;          // of a child
 };
 
 // Routes the window events of a form (closing, activation) to it.

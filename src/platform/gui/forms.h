@@ -25,7 +25,14 @@ enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 
 // Where a form appears when it is first shown. The centred positions use the integer
 // half of the difference in size.
-enum TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
+enum TPosition {
+  poDesigned,
+  poDefault,
+  poScreenCenter,
+  poDesktopCenter,
+  poMainFormCenter,
+  poOwnerFormCenter
+};
 
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 

@@ -27,9 +27,12 @@ QWidget* SurfaceOf(TControl& control, int& x, int& y) {
 
 Qt::MouseButton QtButton(TMouseButton button) {
   switch (button) {
-    case mbRight: return Qt::RightButton;
-    case mbMiddle: return Qt::MiddleButton;
-    case mbLeft: break;
+    case mbRight:
+      return Qt::RightButton;
+    case mbMiddle:
+      return Qt::MiddleButton;
+    case mbLeft:
+      break;
   }
   return Qt::LeftButton;
 }
@@ -51,30 +54,16 @@ void SendMouse(TControl& control, QEvent::Type type, Qt::MouseButton button,
   QCoreApplication::sendEvent(widget, &event);
 }
 
-int QtKey(TKeyCode key) {
-  if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return key;
-  if (key >= VK_F1 && key <= VK_F12) return Qt::Key_F1 + (key - VK_F1);
-  switch (key) {
-    case VK_BACK: return Qt::Key_Backspace;
-    case VK_TAB: return Qt::Key_Tab;
-    case VK_RETURN: return Qt::Key_Return;
-    case VK_ESCAPE: return Qt::Key_Escape;
-    case VK_SPACE: return Qt::Key_Space;
-    case VK_LEFT: return Qt::Key_Left;
-    case VK_UP: return Qt::Key_Up;
-    case VK_RIGHT: return Qt::Key_Right;
-    case VK_DOWN: return Qt::Key_Down;
-    case VK_DELETE: return Qt::Key_Delete;
-    default: return Qt::Key_unknown;
-  }
-}
-
 QMessageBox::StandardButton QtButtonOf(int id) {
   switch (id) {
-    case IDOK: return QMessageBox::Ok;
-    case IDYES: return QMessageBox::Yes;
-    case IDNO: return QMessageBox::No;
-    default: return QMessageBox::Cancel;
+    case IDOK:
+      return QMessageBox::Ok;
+    case IDYES:
+      return QMessageBox::Yes;
+    case IDNO:
+      return QMessageBox::No;
+    default:
+      return QMessageBox::Cancel;
   }
 }
 
@@ -112,11 +101,13 @@ void SimulateDblClick(TControl& Control, int X, int Y) {
 }
 
 void SimulateKey(TWinControl& Control, TKeyCode Key, const std::string& Text, TShiftState Shift) {
-  QKeyEvent event(QEvent::KeyPress, QtKey(Key), QtModifiers(Shift), ToQString(Text));
+  QKeyEvent event(QEvent::KeyPress, QtKeyOf(Key), QtModifiers(Shift), ToQString(Text));
   QCoreApplication::sendEvent(WidgetOf(Control), &event);
 }
 
-void SimulateCloseButton(TForm& Form) { HostOf(Form)->close(); }
+void SimulateCloseButton(TForm& Form) {
+  HostOf(Form)->close();
+}
 
 void QueueCall(std::function<void()> Call) {
   QMetaObject::invokeMethod(

@@ -22,7 +22,8 @@ void SimulateClick(TControl& Control, int X, int Y);
 // Down, up, the double-click press, up: what the window system sends for a double click.
 void SimulateDblClick(TControl& Control, int X, int Y);
 // A key pressed on a windowed control; Text is the character it types, if any.
-void SimulateKey(TWinControl& Control, TKeyCode Key, const std::string& Text = {}, TShiftState Shift = 0);
+void SimulateKey(TWinControl& Control, TKeyCode Key, const std::string& Text = {},
+                 TShiftState Shift = 0);
 // The window's own close button.
 void SimulateCloseButton(TForm& Form);
 

@@ -39,42 +39,17 @@ TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
 
 bool MouseButtonOf(Qt::MouseButton button, TMouseButton& result) {
   switch (button) {
-    case Qt::LeftButton: result = mbLeft; return true;
-    case Qt::RightButton: result = mbRight; return true;
-    case Qt::MiddleButton: result = mbMiddle; return true;
-    default: return false;
-  }
-}
-
-TKeyCode VirtualKeyOf(int key) {
-  if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) {
-    return static_cast<TKeyCode>(key);  // Qt uses the ASCII codes here, as the key codes do
-  }
-  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
-    return static_cast<TKeyCode>(VK_F1 + (key - Qt::Key_F1));
-  }
-  switch (key) {
-    case Qt::Key_Backspace: return VK_BACK;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return VK_TAB;
-    case Qt::Key_Return: case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_Shift: return VK_SHIFT;
-    case Qt::Key_Control: return VK_CONTROL;
-    case Qt::Key_Alt: return VK_MENU;
-    case Qt::Key_Pause: return VK_PAUSE;
-    case Qt::Key_CapsLock: return VK_CAPITAL;
-    case Qt::Key_Escape: return VK_ESCAPE;
-    case Qt::Key_Space: return VK_SPACE;
-    case Qt::Key_PageUp: return VK_PRIOR;
-    case Qt::Key_PageDown: return VK_NEXT;
-    case Qt::Key_End: return VK_END;
-    case Qt::Key_Home: return VK_HOME;
-    case Qt::Key_Left: return VK_LEFT;
-    case Qt::Key_Up: return VK_UP;
-    case Qt::Key_Right: return VK_RIGHT;
-    case Qt::Key_Down: return VK_DOWN;
-    case Qt::Key_Insert: return VK_INSERT;
-    case Qt::Key_Delete: return VK_DELETE;
-    default: return 0;
+    case Qt::LeftButton:
+      result = mbLeft;
+      return true;
+    case Qt::RightButton:
+      result = mbRight;
+      return true;
+    case Qt::MiddleButton:
+      result = mbMiddle;
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -92,6 +67,51 @@ TWinControl* PreviewerOf(TWinControl& control) {
 
 }  // namespace
 
+namespace {
+
+struct TKeyPair {
+  int qt;
+  TKeyCode key;
+};
+
+// Keys whose codes differ; letters, digits and function keys are computed.
+constexpr TKeyPair kKeyPairs[] = {
+    {Qt::Key_Backspace, VK_BACK},   {Qt::Key_Tab, VK_TAB},       {Qt::Key_Backtab, VK_TAB},
+    {Qt::Key_Return, VK_RETURN},    {Qt::Key_Enter, VK_RETURN},  {Qt::Key_Shift, VK_SHIFT},
+    {Qt::Key_Control, VK_CONTROL},  {Qt::Key_Alt, VK_MENU},      {Qt::Key_Pause, VK_PAUSE},
+    {Qt::Key_CapsLock, VK_CAPITAL}, {Qt::Key_Escape, VK_ESCAPE}, {Qt::Key_Space, VK_SPACE},
+    {Qt::Key_PageUp, VK_PRIOR},     {Qt::Key_PageDown, VK_NEXT}, {Qt::Key_End, VK_END},
+    {Qt::Key_Home, VK_HOME},        {Qt::Key_Left, VK_LEFT},     {Qt::Key_Up, VK_UP},
+    {Qt::Key_Right, VK_RIGHT},      {Qt::Key_Down, VK_DOWN},     {Qt::Key_Insert, VK_INSERT},
+    {Qt::Key_Delete, VK_DELETE},
+};
+
+bool SameCodeInBoth(int code) {
+  return (code >= Qt::Key_0 && code <= Qt::Key_9) || (code >= Qt::Key_A && code <= Qt::Key_Z);
+}
+
+}  // namespace
+
+TKeyCode VirtualKeyOf(int key) {
+  if (SameCodeInBoth(key)) return static_cast<TKeyCode>(key);  // the ASCII codes in both
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
+    return static_cast<TKeyCode>(VK_F1 + (key - Qt::Key_F1));
+  }
+  for (const TKeyPair& pair : kKeyPairs) {
+    if (pair.qt == key) return pair.key;
+  }
+  return 0;
+}
+
+int QtKeyOf(TKeyCode key) {
+  if (SameCodeInBoth(key)) return key;
+  if (key >= VK_F1 && key <= VK_F12) return Qt::Key_F1 + (key - VK_F1);
+  for (const TKeyPair& pair : kKeyPairs) {
+    if (pair.key == key) return pair.qt;
+  }
+  return Qt::Key_unknown;
+}
+
 void FreeWidget(QWidget* widget) {
   if (!widget) return;
   if (handling_depth > 0) {
@@ -104,17 +124,28 @@ void FreeWidget(QWidget* widget) {
 
 Qt::CursorShape CursorShapeOf(TCursor cursor) {
   switch (cursor) {
-    case crCross: return Qt::CrossCursor;
-    case crIBeam: return Qt::IBeamCursor;
-    case crSizeNESW: return Qt::SizeBDiagCursor;
-    case crSizeNS: return Qt::SizeVerCursor;
-    case crSizeNWSE: return Qt::SizeFDiagCursor;
-    case crSizeWE: return Qt::SizeHorCursor;
-    case crHourGlass: return Qt::WaitCursor;
-    case crNo: return Qt::ForbiddenCursor;
-    case crHandPoint: return Qt::PointingHandCursor;
-    case crSizeAll: return Qt::SizeAllCursor;
-    default: return Qt::ArrowCursor;
+    case crCross:
+      return Qt::CrossCursor;
+    case crIBeam:
+      return Qt::IBeamCursor;
+    case crSizeNESW:
+      return Qt::SizeBDiagCursor;
+    case crSizeNS:
+      return Qt::SizeVerCursor;
+    case crSizeNWSE:
+      return Qt::SizeFDiagCursor;
+    case crSizeWE:
+      return Qt::SizeHorCursor;
+    case crHourGlass:
+      return Qt::WaitCursor;
+    case crNo:
+      return Qt::ForbiddenCursor;
+    case crHandPoint:
+      return Qt::PointingHandCursor;
+    case crSizeAll:
+      return Qt::SizeAllCursor;
+    default:
+      return Qt::ArrowCursor;
   }
 }
 
@@ -130,7 +161,8 @@ void TControlWidget::paintEvent(QPaintEvent* event) {
   if (bridge) bridge->Paint(*this, event->rect());
 }
 
-TWidgetBridge::TWidgetBridge(TWinControl& Control, QWidget& Widget) : QObject(&Widget), control(&Control) {
+TWidgetBridge::TWidgetBridge(TWinControl& Control, QWidget& Widget)
+    : QObject(&Widget), control(&Control) {
   Widget.installEventFilter(this);
 }
 
@@ -145,7 +177,8 @@ void TWidgetBridge::Paint(QWidget& widget, const QRect& area) {
   for (TControl* child : children) {
     if (alive.expired()) return;
     auto* graphic = dynamic_cast<TGraphicControl*>(child);
-    if (!graphic || !graphic->Visible() || !area.intersects(ToQRect(graphic->BoundsRect()))) continue;
+    if (!graphic || !graphic->Visible() || !area.intersects(ToQRect(graphic->BoundsRect())))
+      continue;
     const auto& current = TControlEvents::Children(*control);
     if (std::find(current.begin(), current.end(), child) == current.end()) continue;
     TControlEvents::PaintChild(*graphic, painter);
@@ -263,7 +296,8 @@ void TWidgetBridge::SetHovered(TControl* hovered) {
   if (hovered == previous) return;
   native.hovered = hovered;
   // Over a windowless child its own cursor shows, unless it leaves the choice to us.
-  const TCursor cursor = hovered && hovered->Cursor() != crDefault ? hovered->Cursor() : control->Cursor();
+  const TCursor cursor =
+      hovered && hovered->Cursor() != crDefault ? hovered->Cursor() : control->Cursor();
   if (cursor == crDefault) {
     native.widget->unsetCursor();
   } else {

@@ -9,7 +9,9 @@
 TNativeWidget::TNativeWidget(QWidget* Widget, bool OwnWidget)
     : widget(Widget), host(Widget), own_widget(OwnWidget) {}
 
-TNativeWidget& NativeOf(const TWinControl& Control) { return *Control.native_; }
+TNativeWidget& NativeOf(const TWinControl& Control) {
+  return *Control.native_;
+}
 
 TWinControl::TWinControl(TComponent* AOwner)
     : TWinControl(AOwner, std::make_unique<TNativeWidget>(new TControlWidget, true)) {}
@@ -101,8 +103,12 @@ void TWinControl::RaiseControl(TControl& Control) {
   }
 }
 
-void TWinControl::InvalidateRect(const TRect& Rect) { native_->widget->update(ToQRect(Rect)); }
-void TWinControl::RepaintRect(const TRect& Rect) { native_->widget->repaint(ToQRect(Rect)); }
+void TWinControl::InvalidateRect(const TRect& Rect) {
+  native_->widget->update(ToQRect(Rect));
+}
+void TWinControl::RepaintRect(const TRect& Rect) {
+  native_->widget->repaint(ToQRect(Rect));
+}
 
 // The stored size is the truth (Qt may not have applied it yet to a hidden window);
 // only a form framed by an MDI sub-window has a client smaller than its bounds.
@@ -117,9 +123,13 @@ TPoint TWinControl::ClientToScreen(TPoint Point) const {
   return ::Point(global.x(), global.y());
 }
 
-void TWinControl::SetFocus() { native_->widget->setFocus(Qt::OtherFocusReason); }
+void TWinControl::SetFocus() {
+  native_->widget->setFocus(Qt::OtherFocusReason);
+}
 
-bool TWinControl::Focused() const { return native_->widget->hasFocus(); }
+bool TWinControl::Focused() const {
+  return native_->widget->hasFocus();
+}
 
 void TWinControl::SetTabStop(bool Value) {
   if (Value == tab_stop_) return;
@@ -127,8 +137,12 @@ void TWinControl::SetTabStop(bool Value) {
   if (native_->own_widget) native_->widget->setFocusPolicy(Value ? Qt::TabFocus : Qt::NoFocus);
 }
 
-void TWinControl::Invalidate() { native_->widget->update(); }
-void TWinControl::Repaint() { native_->widget->repaint(); }
+void TWinControl::Invalidate() {
+  native_->widget->update();
+}
+void TWinControl::Repaint() {
+  native_->widget->repaint();
+}
 
 void TWinControl::BringToFront() {
   TControl::BringToFront();
@@ -151,7 +165,9 @@ class TFlagScope {
 
 }  // namespace
 
-void TWinControl::Realign() { RealignFor(nullptr); }
+void TWinControl::Realign() {
+  RealignFor(nullptr);
+}
 
 void TWinControl::RealignFor(TControl* Changed) {
   if (aligning_) return;
@@ -171,11 +187,16 @@ void TWinControl::AlignControls(TRect& Area) {
     }
     auto position = [kind](const TControl* c) {
       switch (kind) {
-        case alTop: return c->Top();
-        case alBottom: return -c->BoundsRect().Bottom;
-        case alLeft: return c->Left();
-        case alRight: return -c->BoundsRect().Right;
-        default: return 0;
+        case alTop:
+          return c->Top();
+        case alBottom:
+          return -c->BoundsRect().Bottom;
+        case alLeft:
+          return c->Left();
+        case alRight:
+          return -c->BoundsRect().Right;
+        default:
+          return 0;
       }
     };
     std::stable_sort(result.begin(), result.end(), [&](TControl* a, TControl* b) {
@@ -213,7 +234,9 @@ void TWinControl::ApplyGeometry() {
 }
 
 // A windowed control without a parent stays hidden; Qt would show it as a window.
-void TWinControl::ApplyVisibility() { native_->host->setVisible(Visible() && Parent()); }
+void TWinControl::ApplyVisibility() {
+  native_->host->setVisible(Visible() && Parent());
+}
 
 void TWinControl::BoundsChanged(const TRect& OldBounds) {
   ApplyGeometry();
@@ -223,7 +246,9 @@ void TWinControl::BoundsChanged(const TRect& OldBounds) {
   }
 }
 
-void TWinControl::VisibleChanged() { ApplyVisibility(); }
+void TWinControl::VisibleChanged() {
+  ApplyVisibility();
+}
 
 void TWinControl::EnabledChanged() {
   native_->widget->setEnabled(Enabled());

@@ -28,8 +28,12 @@ struct TNativeWidget {
 };
 
 TNativeWidget& NativeOf(const TWinControl& Control);
-inline QWidget* WidgetOf(const TWinControl& Control) { return NativeOf(Control).widget; }
-inline QWidget* HostOf(const TWinControl& Control) { return NativeOf(Control).host; }
+inline QWidget* WidgetOf(const TWinControl& Control) {
+  return NativeOf(Control).widget;
+}
+inline QWidget* HostOf(const TWinControl& Control) {
+  return NativeOf(Control).host;
+}
 // Makes Host (an MDI sub-window holding the control's widget) what is shown and sized.
 void SetHost(TWinControl& Control, QWidget* Host);
 // Frees a widget, or leaves that to the event loop while an event is being handled:
@@ -37,6 +41,9 @@ void SetHost(TWinControl& Control, QWidget* Host);
 void FreeWidget(QWidget* Widget);
 
 Qt::CursorShape CursorShapeOf(TCursor Cursor);
+// Key codes of Qt and of OnKeyDown; 0 and Qt::Key_unknown for keys without a counterpart.
+TKeyCode VirtualKeyOf(int QtKey);
+int QtKeyOf(TKeyCode Key);
 
 // The plain widget of windowed controls that paint themselves, and of forms.
 class TControlWidget : public QWidget {

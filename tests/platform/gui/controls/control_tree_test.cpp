@@ -10,7 +10,8 @@ namespace {
 // Notes in a shared list when it is freed.
 class TTracked : public TGraphicControl {
  public:
-  TTracked(TComponent* owner, std::vector<std::string>& freed) : TGraphicControl(owner), freed_(freed) {}
+  TTracked(TComponent* owner, std::vector<std::string>& freed)
+      : TGraphicControl(owner), freed_(freed) {}
   ~TTracked() override { freed_.push_back(Name); }
 
  private:

@@ -75,7 +75,8 @@ TEST(Form, CloseQueryCanRefuseAndOnCloseChoosesWhatHappens) {
   log.closeAction.reset();  // the default: hide
   SimulateCloseButton(form);
   EXPECT_FALSE(form.Visible());
-  EXPECT_EQ(log.lines, (Lines{"Show", "CloseQuery", "CloseQuery", "Close", "CloseQuery", "Close", "Hide"}));
+  EXPECT_EQ(log.lines,
+            (Lines{"Show", "CloseQuery", "CloseQuery", "Close", "CloseQuery", "Close", "Hide"}));
 }
 
 TEST(Form, ShowModalReturnsTheResultAButtonSets) {
@@ -130,7 +131,9 @@ TEST(Form, KeyPreviewLetsTheFormSeeAndSwallowKeysFirst) {
   auto* control = new TWinControl(&form);
   control->SetParent(&form);
   Lines log;
-  control->OnKeyDown = [&](TComponent*, TKeyCode& key, TShiftState) { log.push_back("control:" + std::to_string(key)); };
+  control->OnKeyDown = [&](TComponent*, TKeyCode& key, TShiftState) {
+    log.push_back("control:" + std::to_string(key));
+  };
   control->OnKeyPress = [&](TComponent*, char& key) { log.push_back(std::string("press:") + key); };
   form.OnKeyDown = [&](TComponent*, TKeyCode& key, TShiftState) {
     log.push_back("form:" + std::to_string(key));

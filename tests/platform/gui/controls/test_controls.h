@@ -34,15 +34,20 @@ struct TEventLog {
     c.OnClick = [this](TComponent* s) { Add(s, "Click"); };
     c.OnDblClick = [this](TComponent* s) { Add(s, "DblClick"); };
     c.OnMouseDown = [this](TComponent* s, TMouseButton b, TShiftState shift, int x, int y) {
-      Add(s, Format("Down%s%s(%d,%d)", b == mbRight ? "R" : "", (shift & ssDouble) ? "2" : "", x, y));
+      Add(s,
+          Format("Down%s%s(%d,%d)", b == mbRight ? "R" : "", (shift & ssDouble) ? "2" : "", x, y));
     };
     c.OnMouseUp = [this](TComponent* s, TMouseButton, TShiftState, int x, int y) {
       Add(s, Format("Up(%d,%d)", x, y));
     };
-    c.OnMouseMove = [this](TComponent* s, TShiftState, int x, int y) { Add(s, Format("Move(%d,%d)", x, y)); };
+    c.OnMouseMove = [this](TComponent* s, TShiftState, int x, int y) {
+      Add(s, Format("Move(%d,%d)", x, y));
+    };
     c.OnMouseEnter = [this](TComponent* s) { Add(s, "Enter"); };
     c.OnMouseLeave = [this](TComponent* s) { Add(s, "Leave"); };
   }
-  void Add(TComponent* sender, const std::string& what) { lines.push_back(sender->Name + ":" + what); }
+  void Add(TComponent* sender, const std::string& what) {
+    lines.push_back(sender->Name + ":" + what);
+  }
   std::vector<std::string> Take() { return std::exchange(lines, {}); }
 };
