@@ -1,0 +1,138 @@
+#include "core/rs232.h"
+
+#include "core/my_tools.h"
+#include "platform/sys/thread.h"
+
+const char* const kRs232OpenFailed = "OpenRs232: \xD6" "ffnen der Schnittstelle nicht m\xF6glich !";
+const char* const kRs232SetupFailed = "OpenRs232: SetupComm nicht erfolgreich";
+const char* const kRs232DcbFailed = "OpenRs232: DCB setzen nicht m\xF6glich";
+
+namespace {
+
+constexpr int kReaderStepMs = 100;
+constexpr int kIoWaitMs = 1000;
+
+TSerialFlow FlowOf(int Flow) {
+  switch (Flow) {
+    case 1: return TSerialFlow::XonXoff;
+    case 2: return TSerialFlow::RtsCts;
+    default: return TSerialFlow::None;
+  }
+}
+
+}  // namespace
+
+class TEventThread : public TThread {
+ public:
+  explicit TEventThread(TRs232& Owner) : owner_(Owner) {}
+  ~TEventThread() override {
+    Terminate();
+    WaitFor();
+  }
+
+ protected:
+  void Execute() override {
+    while (!Terminated() && owner_.open_ == 1) {
+      switch (owner_.port_.WaitForData(kReaderStepMs)) {
+        case TSerialWait::DataReady:
+          if (owner_.port_.BytesWaiting() > 0) Synchronize([this] { DoReceive(); });
+          break;
+        case TSerialWait::Timeout:
+          if (owner_.OnReaderIdle) owner_.OnReaderIdle();
+          break;
+        case TSerialWait::Closed:
+          return;
+        case TSerialWait::Failed:
+          Synchronize([this] { owner_.ReaderLostDevice(); });
+          return;
+      }
+    }
+  }
+
+ private:
+  void DoReceive() {
+    if (owner_.open_ == 1 && owner_.OnReceive) owner_.OnReceive();
+  }
+
+  TRs232& owner_;
+};
+
+TRs232::TRs232(TRs232Profile Profile) : profile_(Profile) {}
+
+TRs232::~TRs232() {
+  reader_.reset();
+  port_.Close();
+}
+
+bool TRs232::OpenRs232(int Port, unsigned Baud, int Flow, std::string& Error) {
+  CloseRs232();
+  return Open(port_.Open(Port, Baud, FlowOf(Flow)), Error);
+}
+
+bool TRs232::OpenRs232Device(const std::string& Path, unsigned Baud, int Flow,
+                             std::string& Error) {
+  CloseRs232();
+  return Open(port_.OpenDevice(Path, Baud, FlowOf(Flow)), Error);
+}
+
+bool TRs232::Open(TSerialOpenResult Result, std::string& Error) {
+  switch (Result) {
+    case TSerialOpenResult::Ok: break;
+    case TSerialOpenResult::CannotOpen: Error = kRs232OpenFailed; return false;
+    case TSerialOpenResult::SetupFailed: Error = kRs232SetupFailed; return false;
+    case TSerialOpenResult::SettingsFailed: Error = kRs232DcbFailed; return false;
+  }
+  PurgeRs232Input();
+  if (profile_.PurgeOutputAtOpen) port_.PurgeOutput();
+  // Modem lines are missing on some devices (pseudo-terminals); that is no failure.
+  if (profile_.RaiseDtr) port_.SetDtr(true);
+  if (profile_.RaiseRts) port_.SetRts(true);
+  // The reader loops while the port is open, so the flag is up before it starts.
+  open_ = 1;
+  reader_ = std::make_unique<TEventThread>(*this);
+  reader_->Start();
+  return true;
+}
+
+void TRs232::CloseRs232() {
+  if (open_ != 1) return;
+  open_ = 0;
+  port_.PurgeInput();
+  port_.PurgeOutput();
+  if (reader_) {
+    reader_->Terminate();
+    port_.CancelWait();
+    reader_->WaitFor();
+    reader_.reset();
+  }
+  port_.Close();
+  if (profile_.CloseWaitMs > 0) DelayMs(profile_.CloseWaitMs);
+}
+
+void TRs232::ReaderLostDevice() {
+  // The reader ends by itself after this; close without joining it from its own call.
+  open_ = 0;
+  port_.Close();
+  if (OnDeviceLost) OnDeviceLost();
+}
+
+void TRs232::SetRs232Dtr(bool On) { port_.SetDtr(On); }
+
+void TRs232::SetRs232Rts(bool On) { port_.SetRts(On); }
+
+int TRs232::Rs232BytesAvailable() const { return port_.BytesWaiting(); }
+
+void TRs232::PurgeRs232Input() { port_.PurgeInput(); }
+
+bool TRs232::WriteRs232(const std::string& S) { return port_.Write(S, kIoWaitMs); }
+
+bool TRs232::WriteRs232Buf(const uint8_t* Buf, int LastIndex) {
+  if (LastIndex < 0) return true;
+  return port_.Write(Buf, std::size_t(LastIndex) + 1, kIoWaitMs);
+}
+
+bool TRs232::ReadRs232(uint8_t* Buf, unsigned Count, unsigned& Read) {
+  const unsigned wanted = Count < kRs232MaxRead ? Count : kRs232MaxRead;
+  Read = unsigned(port_.Read(Buf, wanted, kIoWaitMs));
+  return Read > 0 || wanted == 0;
+}

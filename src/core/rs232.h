@@ -1,0 +1,83 @@
+// The serial-port driver shared by the TNC, the GPS receiver and the weather station.
+//
+// Each device has its own TRs232 instance; the instances differ only in their
+// TRs232Profile (which modem lines go up at open, what is purged, how long a close
+// waits). While a port is open, a reader thread (TEventThread) waits for received
+// bytes in 100 ms steps and runs the owner's hand-over, OnReceive, on the GUI thread,
+// blocking until it has run: every received byte is read and decoded on the GUI thread.
+//
+// Error texts of OpenRs232 are the program's own (Windows-1252):
+//   "OpenRs232: Öffnen der Schnittstelle nicht möglich !"  port missing or in use
+//   "OpenRs232: SetupComm nicht erfolgreich"               not a serial device
+//   "OpenRs232: DCB setzen nicht möglich"                  baud or line settings refused
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/io/serial_port.h"
+
+extern const char* const kRs232OpenFailed;
+extern const char* const kRs232SetupFailed;
+extern const char* const kRs232DcbFailed;
+
+struct TRs232Profile {
+  bool RaiseDtr = false;        // DTR up once the port is open
+  bool RaiseRts = false;        // RTS up once the port is open
+  bool PurgeOutputAtOpen = false;  // the receive side is always purged
+  unsigned CloseWaitMs = 0;     // settle time after a close, window messages processed
+};
+
+class TEventThread;
+
+class TRs232 {
+ public:
+  explicit TRs232(TRs232Profile Profile);
+  ~TRs232();
+  TRs232(const TRs232&) = delete;
+  TRs232& operator=(const TRs232&) = delete;
+
+  // Flow: 0 none, 1 XON/XOFF, 2 RTS/CTS. Returns false and sets Error to one of the
+  // texts above when the port cannot be used; Error is left alone on success.
+  bool OpenRs232(int Port, unsigned Baud, int Flow, std::string& Error);
+  // As OpenRs232, on a device file instead of a port number (tests, pseudo-terminals).
+  bool OpenRs232Device(const std::string& Path, unsigned Baud, int Flow, std::string& Error);
+  // Stops and joins the reader, then closes the port. Closing a closed port does nothing.
+  void CloseRs232();
+  uint8_t Rs232Open() const { return open_; }
+
+  void SetRs232Dtr(bool On);
+  void SetRs232Rts(bool On);
+  int Rs232BytesAvailable() const;
+  void PurgeRs232Input();
+  // True when every byte went out within a second.
+  bool WriteRs232(const std::string& S);
+  bool WriteRs232Buf(const uint8_t* Buf, int LastIndex);
+  // Reads what is waiting, at most min(Count, kRs232MaxRead) bytes, waiting up to a
+  // second for the first. False only on a time-out (Read is then 0).
+  bool ReadRs232(uint8_t* Buf, unsigned Count, unsigned& Read);
+
+  // On the GUI thread, whenever bytes are waiting.
+  std::function<void()> OnReceive;
+  // On the reader thread, after every 100 ms step without data (the weather station
+  // polls its device from here).
+  std::function<void()> OnReaderIdle;
+  // On the GUI thread, when the device went away while open (unplugged); the port is
+  // closed by then.
+  std::function<void()> OnDeviceLost;
+
+  static constexpr unsigned kRs232MaxRead = 2023;
+
+ private:
+  friend class TEventThread;
+  bool Open(TSerialOpenResult Result, std::string& Error);
+  void ReaderLostDevice();
+
+  TRs232Profile profile_;
+  TSerialPort port_;
+  std::atomic<uint8_t> open_{0};  // read by the reader thread
+  std::unique_ptr<TEventThread> reader_;
+};

@@ -1,0 +1,84 @@
+// Bringing the TNC into KISS mode and back to its own command mode.
+//
+// Nine device types (the settings window's device list; 0 is "no TNC") each have a
+// connect and a disconnect sequence of command strings and waits, e.g. for a Kenwood
+// TM-D700: "ECHO OFF" CR, "SOFTDCD ON" CR, "HBAUD 1200" CR, "M OFF" CR, the user's
+// own lines, "KISS ON" CR, "RESTART" CR. The waits (250 to 1000 ms) are timed steps on
+// the GUI thread, not busy waits: nothing else runs inside a sequence, and a second
+// sequence cannot start while one runs.
+//
+// The control reaches the settings window, the caption and the error box through the
+// hooks below, which the program assigns at start-up.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/kiss_link.h"
+#include "core/rs232.h"
+#include "platform/sys/timer.h"
+
+// Status texts of the map window's caption.
+extern const char* const kTncStatusConnecting;    // "connecting device"
+extern const char* const kTncStatusDisconnected;  // "device disconnected"
+
+class TTncControl {
+ public:
+  TTncControl(TRs232& Port, TKissLink& Link);
+
+  // Start a sequence; false (and nothing happens) while another one runs, and for
+  // device type 0 (no TNC).
+  bool KissConnect(uint8_t DeviceType);
+  bool KissDisconnect();
+  bool Busy() const { return !steps_.empty() || waiting_; }
+
+  // The user's command lines as they go out: lines that are empty or start with ";"
+  // are skipped, " ;" starts a trailing comment, the rest is trimmed; ESC before each
+  // line when EscPrefix, CR after it.
+  static std::vector<std::string> TncCommandLines(const std::vector<std::string>& Lines,
+                                                  bool EscPrefix);
+
+  // Settings window.
+  std::function<int()> PortNumber;         // mfcbxPort item index + 1
+  std::function<unsigned()> BaudRate;      // mfcbxBaud text
+  std::function<void()> SelectFirstBaud;   // mfcbxBaud to "9600" (TH-D7)
+  std::function<std::vector<std::string>()> InitLines;  // memIni
+  std::function<std::vector<std::string>()> ExitLines;  // memDeini
+  // Map window caption and status.
+  std::function<void(const std::string& Status)> SetStatusText;
+  // Skinned error box.
+  std::function<void(const std::string& Text)> ShowError;
+  // Runs Next after Milliseconds on the GUI thread. Defaults to a one-shot timer;
+  // tests replace it to drive (and record) the waits.
+  std::function<void(unsigned Milliseconds, std::function<void()> Next)> Schedule;
+
+ private:
+  struct TStep {
+    unsigned WaitMs = 0;          // a wait, or
+    std::string Bytes;            // bytes to write, or
+    std::function<bool()> Action;  // an action; false ends the sequence
+  };
+
+  void Wait(unsigned Ms) { steps_.push_back({Ms, {}, {}}); }
+  void Write(std::string Bytes) { steps_.push_back({0, std::move(Bytes), {}}); }
+  void Do(std::function<bool()> Action) { steps_.push_back({0, {}, std::move(Action)}); }
+  void SendUserLines(bool Init, bool EscPrefix);
+  void OpenTnc(bool FlowOn);
+  void QueueConnectCommands(uint8_t DeviceType);
+  void QueueDisconnectCommands();
+  void Status(const std::string& Text);
+  void RunSteps();
+
+  void ScheduleOnTimer(unsigned Milliseconds, std::function<void()> Next);
+
+  TRs232& port_;
+  TKissLink& link_;
+  std::unique_ptr<TTimer> timer_;  // made on first use: the control may exist before the GUI
+  std::function<void()> afterTimer_;
+  std::deque<TStep> steps_;
+  bool waiting_ = false;
+};

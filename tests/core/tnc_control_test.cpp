@@ -1,0 +1,180 @@
+#include "core/tnc_control.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/io/pseudo_terminal.h"
+
+namespace {
+
+// The TNC on COM1 is a pseudo-terminal; every wait of a sequence is recorded with the
+// bytes the TNC had received before it, which gives the sequence's transcript.
+class TncControlTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() /
+              ("velmora-tnc-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+    std::filesystem::create_directories(folder_ / "Velmora");
+    std::ofstream(folder_ / "Velmora" / "ports") << "COM1=" << tnc_.DevicePath() << "\n";
+    setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+
+    control_.PortNumber = [] { return 1; };
+    control_.BaudRate = [this] { return baud_; };
+    control_.SelectFirstBaud = [this] { baud_ = 9600; };
+    control_.InitLines = [] { return std::vector<std::string>{"INIT A ; comment", ";skip"}; };
+    control_.ExitLines = [] { return std::vector<std::string>{"EXIT B"}; };
+    control_.SetStatusText = [this](const std::string& s) { status_ = s; };
+    control_.ShowError = [this](const std::string& s) { errors_.push_back(s); };
+    control_.Schedule = [this](unsigned ms, std::function<void()> next) {
+      Heard();
+      transcript_.push_back("wait " + std::to_string(ms));
+      pending_.push_back(std::move(next));
+    };
+    link_.AddLogText = [this](const std::string& text, int style) {
+      monitor_.push_back(std::to_string(style) + ":" + text);
+    };
+  }
+  void TearDown() override {
+    port_.CloseRs232();
+    unsetenv("XDG_CONFIG_HOME");
+    std::filesystem::remove_all(folder_);
+  }
+
+  // Runs the sequence to its end, as the timers would.
+  void RunToEnd() {
+    while (!pending_.empty()) {
+      auto next = std::move(pending_.front());
+      pending_.pop_front();
+      next();
+    }
+    Heard();
+  }
+  void Heard() {
+    const auto bytes = tnc_.Receive(4096, 50);
+    if (!bytes.empty()) transcript_.push_back(Printable(bytes));
+  }
+  static std::string Printable(const std::vector<uint8_t>& bytes) {
+    std::string text;
+    for (uint8_t b : bytes) {
+      if (b == 0x1B) text += "<ESC>";
+      else if (b == 0x0D) text += "<CR>";
+      else if (b < 0x20 || b >= 0x7F) text += "<" + std::to_string(b) + ">";
+      else text += char(b);
+    }
+    return text;
+  }
+
+  std::filesystem::path folder_;
+  TPseudoTerminal tnc_;
+  TRs232 port_{{.RaiseDtr = true}};
+  TKissLink link_;
+  TTncControl control_{port_, link_};
+  unsigned baud_ = 38400;
+  std::string status_;
+  std::vector<std::string> errors_, transcript_, monitor_;
+  std::deque<std::function<void()>> pending_;
+};
+
+using Transcript = std::vector<std::string>;
+
+}  // namespace
+
+TEST(TncCommandLines, SkipCommentsAndBlankLinesAndCutTrailingComments) {
+  EXPECT_EQ(TTncControl::TncCommandLines({"KISS ON ; to kiss", ";all comment", "   ", ""}, false),
+            std::vector<std::string>{"KISS ON\r"});
+  EXPECT_EQ(TTncControl::TncCommandLines({" MYCALL N0CALL "}, true),
+            std::vector<std::string>{"\x1BMYCALL N0CALL\r"});
+}
+
+TEST_F(TncControlTest, KenwoodTmD700ConnectAndDisconnect) {
+  ASSERT_TRUE(control_.KissConnect(1));
+  EXPECT_EQ(status_, "connecting device");
+  EXPECT_FALSE(control_.KissConnect(1)) << "a second sequence must not start meanwhile";
+  RunToEnd();
+  EXPECT_EQ(transcript_, (Transcript{"wait 250", "<CR>", "wait 500", "<CR>", "wait 500",
+                                     "ECHO OFF<CR>SOFTDCD ON<CR>HBAUD 1200<CR>M OFF<CR>"
+                                     "INIT A<CR>",
+                                     "wait 500", "KISS ON<CR>RESTART<CR>", "wait 500"}));
+  EXPECT_EQ(status_, "TM-D700/TS-2000");
+  EXPECT_EQ(link_.KissActive, 1);
+  EXPECT_EQ(link_.KissDeviceType, 1);
+  EXPECT_FALSE(control_.Busy());
+
+  transcript_.clear();
+  ASSERT_TRUE(control_.KissDisconnect());
+  EXPECT_EQ(status_, "device disconnected");
+  RunToEnd();
+  EXPECT_EQ(transcript_, (Transcript{"wait 1000", "<192><255><192>", "wait 1000", "EXIT B<CR>",
+                                     "wait 500", "wait 1000", "wait 1000"}));
+  EXPECT_EQ(monitor_, Transcript{"5:\r\n"});
+  EXPECT_EQ(link_.KissActive, 0);
+  EXPECT_EQ(port_.Rs232Open(), 0);
+}
+
+TEST_F(TncControlTest, ThD7ConnectsAt9600WithoutTheDoubleReturn) {
+  ASSERT_TRUE(control_.KissConnect(2));
+  RunToEnd();
+  EXPECT_EQ(baud_, 9600u);
+  EXPECT_EQ(status_, "TH-D7");
+  EXPECT_EQ(transcript_, (Transcript{"wait 250",
+                                     "ECHO OFF<CR>SOFTDCD ON<CR>HBAUD 1200<CR>M OFF<CR>"
+                                     "INIT A<CR>",
+                                     "wait 500", "KISS ON<CR>RESTART<CR>", "wait 500"}));
+}
+
+TEST_F(TncControlTest, PtcConnectAndDisconnect) {
+  ASSERT_TRUE(control_.KissConnect(4));
+  RunToEnd();
+  EXPECT_EQ(status_, "PTC-II");
+  EXPECT_EQ(transcript_,
+            (Transcript{"wait 250", "<ESC><ESC><ESC>", "wait 1000",
+                        "<ESC><CR><ESC><CR><ESC><CR><ESC>Q<CR><ESC>PT<CR>", "wait 1000",
+                        "<ESC>INIT A<CR>", "wait 500", "<ESC>PAC<CR><ESC>KISS<CR>", "wait 500"}));
+  transcript_.clear();
+  control_.KissDisconnect();
+  RunToEnd();
+  EXPECT_EQ(transcript_, (Transcript{"wait 1000", "<192><255><192>", "wait 1000",
+                                     "<ESC><CR><ESC>Q<CR>", "wait 500", "<ESC>EXIT B<CR>",
+                                     "wait 500", "<ESC><CR>", "wait 1000"}));
+}
+
+TEST_F(TncControlTest, TncWithoutFlowSendsTheExitFrameButNoUserLines) {
+  ASSERT_TRUE(control_.KissConnect(7));
+  RunToEnd();
+  EXPECT_EQ(status_, "TNC");
+  EXPECT_EQ(transcript_, (Transcript{"wait 250", "<ESC><CR><ESC><CR><ESC><CR><ESC>INIT A<CR>",
+                                     "wait 500", "<ESC>@K<CR>", "wait 500"}));
+  transcript_.clear();
+  control_.KissDisconnect();
+  RunToEnd();
+  EXPECT_EQ(transcript_,
+            (Transcript{"wait 1000", "<192><255><192>", "wait 1000", "wait 1000"}));
+}
+
+TEST_F(TncControlTest, KambrioHasItsOwnStatus) {
+  control_.KissConnect(9);
+  RunToEnd();
+  EXPECT_EQ(status_, "Kambrio");
+}
+
+TEST_F(TncControlTest, AFailedOpenEndsTheSequenceWithKissModeOff) {
+  std::ofstream(folder_ / "Velmora" / "ports") << "COM1=/dev/no-such-tnc\n";
+  ASSERT_TRUE(control_.KissConnect(6));
+  RunToEnd();
+  ASSERT_EQ(errors_.size(), 1u);
+  EXPECT_EQ(errors_[0], std::string("TNC-KISS (FLOW ON):") + kRs232OpenFailed);
+  EXPECT_EQ(link_.KissActive, 0);
+  EXPECT_EQ(status_, "device disconnected");
+  EXPECT_EQ(transcript_, Transcript{"wait 250"});
+}
+
+TEST_F(TncControlTest, DisconnectWithoutConnectOnlySetsTheStatus) {
+  EXPECT_TRUE(control_.KissDisconnect());
+  EXPECT_EQ(status_, "device disconnected");
+  EXPECT_TRUE(pending_.empty());
+  EXPECT_FALSE(control_.KissConnect(0));
+}
