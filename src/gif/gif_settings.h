@@ -1,0 +1,27 @@
+// Module-wide settings of the GIF codec, with their defaults. Plain variables, read
+// when a picture is created (the Default* values) or while it loads, renders and plays.
+#pragma once
+
+#include "gif/gif_types.h"
+
+extern int DelayUnitMs;         // milliseconds per delay unit of a graphic control block
+extern int DefaultFrameDelay;   // delay units when a frame has none
+extern int MinimumFrameDelay;   // smallest delay units used
+extern int MaximumFrameDelay;   // largest delay units used by a painter inside the draw call
+extern TGIFDrawOptions DefaultDrawOptions;
+extern TColorReduction DefaultColorReduction;
+extern int DefaultReductionBits;
+extern TDitherMode DefaultDitherMode;
+extern TGIFCompression DefaultCompression;
+extern int DefaultThreadPriority;  // 3 = normal
+extern int DefaultAnimationSpeed;  // per cent
+extern bool RenderOnLoad;          // frames build their bitmaps while loading
+extern bool PaletteDisplay;        // the screen has at most 8 bits per pixel
+extern bool AutoDitherEnabled;     // consulted by dfDitherOnPaletteDisplay
+extern unsigned GIFClipboardFormat;
+
+// Frames above this many pixels are refused while reading, so that a few bytes of a
+// hostile file cannot ask for gigabytes.
+constexpr long long MaximumFramePixels = 64LL * 1024 * 1024;
+// The same for all frames of one picture together.
+constexpr long long MaximumPicturePixels = 4 * MaximumFramePixels;
