@@ -12,6 +12,7 @@ int TCustomRDInfo::Index() const { return collection_ ? collection_->IndexOf(thi
 void TCustomRDInfo::Assign(const TCustomRDInfo& source) { AssignBase(source); }
 
 void TCustomRDInfo::AssignBase(const TCustomRDInfo& source) {
+  if (!AcceptsBaseProperties()) return;
   SetStyleName(source.styleName_);
   SetBaseStyleNo(source.baseStyleNo_);
   SetStandard(source.standard_);
@@ -77,7 +78,7 @@ void TCustomRDInfos::AssignItems(const TCustomRDInfos& source) {
   for (int i = 0; i < source.Count(); ++i) AddItem().Assign(source.At(i));
 }
 
-bool TCustomRDInfos::CanMergeInto(const TCustomRDInfo&, int, const TRDIntegerList&) const { return true; }
+bool TCustomRDInfos::CanMergeInto(const TCustomRDInfos&, int, const TRDIntegerList&) const { return true; }
 
 int TCustomRDInfos::FindClosestAmong(const TCustomRDInfo& source,
                                      const std::function<bool(const TCustomRDInfo&)>& allowed) const {
@@ -111,9 +112,9 @@ void TCustomRDInfos::MergeWith(const TCustomRDInfos& source, TRDStyleMergeMode m
     const TCustomRDInfo& style = source.At(i);
     int target = -1;
     if (mode == TRDStyleMergeMode::Merge) {
-      if (i < Count() && CanMergeInto(style, i, mapping) && style.IsSimpleEqualEx(At(i), mapping)) target = i;
+      if (i < Count() && CanMergeInto(source, i, mapping) && style.IsSimpleEqualEx(At(i), mapping)) target = i;
       for (int j = 0; target < 0 && j < Count(); ++j)
-        if (CanMergeInto(style, j, mapping) && style.IsSimpleEqualEx(At(j), mapping)) target = j;
+        if (CanMergeInto(source, j, mapping) && style.IsSimpleEqualEx(At(j), mapping)) target = j;
     } else if (mode == TRDStyleMergeMode::MapToClosest) {
       target = FindClosest(style);
     }

@@ -55,6 +55,8 @@ class TCustomRDInfo {
   virtual void TranslateReferences(const TRDIntegerList& mapping, const TRDIntegerList* textStyleMapping);
 
  protected:
+  // Styles inside style templates take no base properties from an Assign.
+  virtual bool AcceptsBaseProperties() const { return true; }
   void AssignBase(const TCustomRDInfo& source);
   bool NamesEqualIfCompared(const TCustomRDInfo& value) const;
   // "StyleName", "BaseStyleNo", "Standard" through keyFormat.
@@ -100,7 +102,7 @@ class TCustomRDInfos {
 
  protected:
   // May target be chosen for source in merge mode 0 (list styles refuse some)?
-  virtual bool CanMergeInto(const TCustomRDInfo& source, int targetIndex, const TRDIntegerList& mapping) const;
+  virtual bool CanMergeInto(const TCustomRDInfos& source, int targetIndex, const TRDIntegerList& mapping) const;
   // The closest target for merge mode 1; -1 when there is none.
   virtual int FindClosest(const TCustomRDInfo& source) const;
   int FindClosestAmong(const TCustomRDInfo& source, const std::function<bool(const TCustomRDInfo&)>& allowed) const;

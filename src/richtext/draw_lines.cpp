@@ -1,0 +1,105 @@
+#include "richtext/draw_lines.h"
+
+#include "richtext/item_text.h"
+#include "richtext/rd_data.h"
+#include "richtext/rich_doc_error.h"
+
+std::unique_ptr<TRDDrawLineInfo> TRDDrawLineInfo::CreateEx(int left, int top, int width, int height, int itemNo,
+                                                           bool fromNewLine) {
+  auto info = std::make_unique<TRDDrawLineInfo>();
+  info->SetData(left, top, itemNo, fromNewLine);
+  info->SetSize(width, height);
+  return info;
+}
+
+void TRDDrawLineInfo::SetData(int left, int top, int itemNo, bool fromNewLine) {
+  Left = left;
+  Top = top;
+  ItemNo = itemNo;
+  FromNewLine = fromNewLine;
+}
+
+void TRDDrawLineInfo::SetSize(int width, int height) {
+  Width = width;
+  Height = height;
+}
+
+TRDDrawLines::~TRDDrawLines() = default;
+
+void TRDDrawLines::Check(int index) const {
+  if (index < 0 || index >= Count()) throw ERDListIndexError(index);
+}
+
+TRDDrawLineInfo* TRDDrawLines::GetItem(int index) const {
+  Check(index);
+  return items_[size_t(index)].get();
+}
+
+void TRDDrawLines::PutItem(int index, std::unique_ptr<TRDDrawLineInfo> item) {
+  Check(index);
+  items_[size_t(index)] = std::move(item);
+}
+
+void TRDDrawLines::Add(std::unique_ptr<TRDDrawLineInfo> item) { items_.push_back(std::move(item)); }
+
+void TRDDrawLines::InsertItem(int index, std::unique_ptr<TRDDrawLineInfo> item) {
+  if (DelCount > 0) {
+    ++DelStart;
+    --DelCount;
+    PutItem(index, std::move(item));
+    return;
+  }
+  if (index < 0 || index > Count()) throw ERDListIndexError(index);
+  items_.insert(items_.begin() + index, std::move(item));
+}
+
+void TRDDrawLines::DeleteItem(int index) {
+  Check(index);
+  if (DelCount > 0) {
+    items_[size_t(index)].reset();
+    --DelStart;
+    ++DelCount;
+    return;
+  }
+  items_.erase(items_.begin() + index);
+}
+
+void TRDDrawLines::MarkForDelete(int first, int last) {
+  if (first < 0 || first > Count() || last < first - 1 || last >= Count())
+    throw ERDListIndexError(last < first - 1 || first < 0 ? first : last);
+  DelStart = first;
+  DelCount = last - first + 1;
+  for (int i = first; i <= last; ++i) items_[size_t(i)].reset();
+}
+
+void TRDDrawLines::DeleteMarked() {
+  if (DelCount == 0) return;
+  DeleteRange(DelStart, DelStart + DelCount - 1);
+  DelCount = 0;
+}
+
+void TRDDrawLines::DeleteRange(int first, int last) {
+  if (last < first) return;
+  Check(first);
+  Check(last);
+  items_.erase(items_.begin() + first, items_.begin() + last + 1);
+}
+
+void TRDDrawLines::Clear() {
+  items_.clear();
+  DelStart = -1;
+  DelCount = 0;
+}
+
+std::string TRDDrawLines::GetDrawItemText(int dItemNo, const TRDItemList& items) const {
+  const TRDDrawLineInfo* d = GetItem(dItemNo);
+  const TRDItemOptions options = items.Objects(d->ItemNo)->ItemOptions;
+  return CopyItemText(items.Strings(d->ItemNo), d->Offs, d->Length, options);
+}
+
+std::string TRDDrawLines::GetSubDrawItemText(int dItemNo, const TRDItemList& items, int from, int count) const {
+  const TRDDrawLineInfo* d = GetItem(dItemNo);
+  if (from + count > d->Length + 1) count = d->Length - from + 1;
+  const TRDItemOptions options = items.Objects(d->ItemNo)->ItemOptions;
+  return CopyItemText(items.Strings(d->ItemNo), d->Offs + from - 1, count, options);
+}

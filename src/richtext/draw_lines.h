@@ -1,0 +1,80 @@
+// Draw items: each is one laid-out piece of one item on one screen line (a run of
+// characters of a text item, or a whole non-text item) with its rectangle in document
+// coordinates. TRDDrawLines keeps them for fast partial reformatting: a run of old draw
+// items is freed while their slots stay (the deferred-delete window), new draw items drop
+// into those slots, and only what is left is cut out at the end, in one block move.
+//
+// Example: with a window of 3 slots, three InsertItem calls at the window start leave
+// the list length unchanged and close the window.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TRDItemList;
+
+class TRDDrawLineInfo {
+ public:
+  TRDDrawLineInfo() = default;
+  // Construction through the virtual SetData and SetSize (so descendants' apply).
+  static std::unique_ptr<TRDDrawLineInfo> CreateEx(int left, int top, int width, int height, int itemNo,
+                                                   bool fromNewLine);
+  virtual ~TRDDrawLineInfo() = default;
+
+  int XShift = 0;
+  int Left = 0;
+  int Top = 0;
+  int Width = 0;
+  int Height = 0;
+  int ItemNo = 0;
+  int Offs = 0;
+  int Length = 0;
+  int ExtraSpaceBelow = 0;
+  bool FromNewLine = false;
+
+  virtual void SetData(int left, int top, int itemNo, bool fromNewLine);
+  virtual void SetSize(int width, int height);
+  // Page splitting when printing: a plain draw item is never split.
+  virtual bool InitSplit() { return false; }
+  virtual bool CanSplitFirst(int) const { return false; }
+  virtual bool SplitAt(int) { return false; }
+};
+
+class TRDDrawLines {
+ public:
+  TRDDrawLines() = default;
+  ~TRDDrawLines();
+  TRDDrawLines(const TRDDrawLines&) = delete;
+  TRDDrawLines& operator=(const TRDDrawLines&) = delete;
+
+  int DelStart = -1;
+  int DelCount = 0;
+
+  int Count() const { return int(items_.size()); }
+  // The draw item at index (the list-index error outside 0..Count-1). Inside an open
+  // window the slot is empty: nullptr.
+  TRDDrawLineInfo* GetItem(int index) const;
+  TRDDrawLineInfo* operator[](int index) const { return GetItem(index); }
+  void PutItem(int index, std::unique_ptr<TRDDrawLineInfo> item);
+  void Add(std::unique_ptr<TRDDrawLineInfo> item);
+  // Into the window's first slot while a window is open, else inserted (the list shifts).
+  void InsertItem(int index, std::unique_ptr<TRDDrawLineInfo> item);
+  // Frees the draw item; with a window open its slot joins the window, else it is removed.
+  void DeleteItem(int index);
+  // Frees first..last and opens the window over their slots (last = first - 1: empty).
+  void MarkForDelete(int first, int last);
+  // Cuts out the slots of the window that were not refilled.
+  void DeleteMarked();
+  // Removes the entries first..last (freeing what they still hold).
+  void DeleteRange(int first, int last);
+  void Clear();
+
+  std::string GetDrawItemText(int dItemNo, const TRDItemList& items) const;
+  // count characters from the from-th character (1-based) of the draw item, cut at its end.
+  std::string GetSubDrawItemText(int dItemNo, const TRDItemList& items, int from, int count) const;
+
+ private:
+  void Check(int index) const;
+  std::vector<std::unique_ptr<TRDDrawLineInfo>> items_;
+};

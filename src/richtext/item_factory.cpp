@@ -1,0 +1,121 @@
+#include "richtext/item_factory.h"
+
+#include <vector>
+
+#include "platform/text/sysutils.h"
+#include "richtext/break_item.h"
+#include "richtext/rd_data.h"
+#include "richtext/rdf_routines.h"
+#include "richtext/rich_doc_error.h"
+#include "richtext/tab_item.h"
+
+namespace {
+
+constexpr int kLowestBuiltInCode = -9;
+
+std::vector<TRichDocItemTypeInfo>& Registry() {
+  static std::vector<TRichDocItemTypeInfo> registry;
+  return registry;
+}
+
+constexpr const char* kIntPropertyNames[] = {"",        "vshift", "vshiftabs", "width", "height",
+                                             "transparent", "tmode", "tcolor", "minheightonpage", "spacing",
+                                             "resizable", "unremovable", "nohtmlsize", "ainterval", "visible"};
+constexpr const char* kStrPropertyNames[] = {"", "hint", "alt", "filename"};
+
+template <class T>
+std::unique_ptr<TCustomRDItemInfo> Create(TCustomRDData* rdData) {
+  return std::make_unique<T>(rdData);
+}
+
+}  // namespace
+
+std::unique_ptr<TCustomRDItemInfo> CreateTextItem(TCustomRDData* rdData) { return Create<TRDTextItemInfo>(rdData); }
+
+TRDItemClass RichDocTextItemClass = CreateTextItem;
+
+const TRichDocItemTypeInfo& RegisterRDItemClass(int styleNo, TRDItemClass itemClass) {
+  static const char* const kMessage = "Can't register RichDoc item type - this StyleNo is already registered";
+  if (styleNo >= kLowestBuiltInCode) throw ERichDocError(kMessage);
+  for (const TRichDocItemTypeInfo& info : Registry()) {
+    if (info.StyleNo != styleNo) continue;
+    if (info.ItemClass == itemClass) return info;
+    throw ERichDocError(kMessage);
+  }
+  Registry().push_back(TRichDocItemTypeInfo{styleNo, itemClass});
+  return Registry().back();
+}
+
+std::unique_ptr<TCustomRDItemInfo> CreateRDItem(int styleNo, TCustomRDData* rdData) {
+  std::unique_ptr<TCustomRDItemInfo> item;
+  if (styleNo >= 0) {
+    item = RichDocTextItemClass(rdData);
+  } else if (styleNo == rdsBreak) {
+    item = Create<TRDBreakItemInfo>(rdData);
+  } else if (styleNo == rdsTab) {
+    item = Create<TRDTabItemInfo>(rdData);
+  } else if (styleNo == rdsPicture || styleNo == rdsHotspot || styleNo == rdsComponent || styleNo == rdsBullet ||
+             styleNo == rdsHotPicture || styleNo == rdsListMarker) {
+    return nullptr;  // pictures, controls and list markers are not part of this library
+  } else {
+    for (const TRichDocItemTypeInfo& info : Registry())
+      if (info.StyleNo == styleNo) {
+        item = info.ItemClass(rdData);
+        break;
+      }
+  }
+  if (item) item->StyleNo = styleNo;
+  return item;
+}
+
+std::unique_ptr<TCustomRDItemInfo> CloneRDItem(const TCustomRDItemInfo& source, TCustomRDData* rdData,
+                                               bool copyCheckpoint) {
+  std::unique_ptr<TCustomRDItemInfo> item = source.CreateEmpty(rdData);
+  item->StyleNo = source.StyleNo;
+  item->AssignProperties(source);
+  const bool tagsArePChars = rdData && rdData->TagsArePChars();
+  if (copyCheckpoint && source.Checkpoint) item->Checkpoint = CopyCheckpoint(*source.Checkpoint, tagsArePChars);
+  item->Tag = CopyItemTag(source.Tag, tagsArePChars);
+  return item;
+}
+
+TRDExtraItemProperty GetExtraIntPropertyByName(std::string_view name) {
+  for (int i = 1; i <= rdepVisible; ++i)
+    if (name == kIntPropertyNames[i]) return TRDExtraItemProperty(i);
+  return rdepUnknown;
+}
+
+TRDExtraItemStrProperty GetExtraStrPropertyByName(std::string_view name) {
+  for (int i = 1; i <= rdespImageFileName; ++i)
+    if (name == kStrPropertyNames[i]) return TRDExtraItemStrProperty(i);
+  return rdespUnknown;
+}
+
+const char* ExtraIntPropertyName(TRDExtraItemProperty prop) { return kIntPropertyNames[prop]; }
+const char* ExtraStrPropertyName(TRDExtraItemStrProperty prop) { return kStrPropertyNames[prop]; }
+
+void ReadRDFExtraProperty(TCustomRDItemInfo& item, std::string_view line) {
+  size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return;
+  std::string name(line.substr(0, equals));
+  std::string value(line.substr(equals + 1));
+  if (TRDExtraItemProperty prop = GetExtraIntPropertyByName(name); prop != rdepUnknown)
+    item.SetExtraIntProperty(prop, StrToIntDef(value, 0));
+  else if (TRDExtraItemStrProperty strProp = GetExtraStrPropertyByName(name); strProp != rdespUnknown)
+    item.SetExtraStrProperty(strProp, DecodeRDFLineBreaks(value));
+  else
+    item.SetExtraCustomProperty(name, value);
+}
+
+void WriteRDFExtraIntProperty(TStream& stream, TRDExtraItemProperty prop, int value) {
+  StreamWriteLine(stream, std::string(ExtraIntPropertyName(prop)) + "=" + std::to_string(value));
+}
+
+void WriteRDFExtraStrProperty(TStream& stream, TRDExtraItemStrProperty prop, const std::string& value) {
+  StreamWriteLine(stream, std::string(ExtraStrPropertyName(prop)) + "=" + EncodeRDFLineBreaks(value));
+}
+
+TRDItemOptions AdjustItemOptionsForSave(TRDItemOptions options, bool forceSameAsPrev) {
+  if (!forceSameAsPrev) return options;
+  return TRDItemOptions((options | rdioContinuesPara) & ~(rdioPageBreakBefore | rdioLineBreakBefore));
+}

@@ -1,0 +1,198 @@
+// Document items: every piece of a rich-text document (a run of text in one style, a
+// horizontal line, a tab, a picture ...) is an item held by the document data together
+// with its text. This is the common base with the fields and option flags every item
+// has, the operations the data and the writers drive, the word marks of live spelling,
+// the checkpoint an item may own, and the text item.
+//
+// An item whose options have neither rdioContinuesPara nor rdioLineBreakBefore starts a
+// paragraph. StyleNo >= 0 is a text item in that text style (0x7FFFFFFF: the paragraph's
+// default text style); negative values are item kinds (see item_factory.h).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "richtext/item_text.h"
+#include "richtext/rd_canvas.h"
+#include "richtext/rd_lists.h"
+#include "richtext/style_types.h"
+#include "richtext/text_routines.h"
+#include "richtext/word_painter.h"
+
+class TCustomRDData;
+class TCustomRDItemInfo;
+class TRDDrawLineInfo;
+class TRDStyle;
+class TStream;
+using TRDSaveOptions = std::uint16_t;
+
+// The text style that follows the paragraph's default.
+constexpr int kFollowParaStyleNo = 0x7FFFFFFF;
+
+// Item state: the text has been through live spelling.
+constexpr std::uint8_t rdisSpellChecked = 0x01;
+
+// Paint state bits handed to items that paint themselves.
+using TRDItemPaintState = std::uint16_t;
+constexpr TRDItemPaintState rdipsSelected = 1 << 0;
+constexpr TRDItemPaintState rdipsHover = 1 << 2;
+constexpr TRDItemPaintState rdipsFocused = 1 << 6;
+constexpr TRDItemPaintState rdipsSpecialCharacters = 1 << 9;
+
+// Integer extra properties of items (RDF "key=value" lines) and their string kin.
+enum TRDExtraItemProperty : std::uint8_t {
+  rdepUnknown, rdepVShift, rdepVShiftAbs, rdepImageWidth, rdepImageHeight, rdepTransparent,
+  rdepTransparentMode, rdepTransparentColor, rdepMinHeightOnPage, rdepSpacing, rdepResizable,
+  rdepDeleteProtect, rdepNoHTMLImageSize, rdepAnimationInterval, rdepVisible
+};
+enum TRDExtraItemStrProperty : std::uint8_t { rdespUnknown, rdespHint, rdespAlt, rdespImageFileName };
+
+enum TRDItemAction { rdiaInserting, rdiaInserted, rdiaTextModifying, rdiaDestroying, rdiaMovingToUndoList };
+
+// A checkpoint: a named position attached to an item. The document data chains them in
+// item order through Next and Prev; the item owns its checkpoint.
+class TRDCPInfo {
+ public:
+  std::string Name;
+  bool RaiseEvent = false;
+  bool Persistent = false;  // a paragraph checkpoint, kept inside its paragraph by editing
+  TRDTag Tag;
+  TRDCPInfo* Next = nullptr;
+  TRDCPInfo* Prev = nullptr;
+  TCustomRDItemInfo* ItemInfo = nullptr;
+  int Y = 0;
+
+  // Copies the name, both flags and the tag (a string tag duplicated).
+  void Assign(const TRDCPInfo& source, bool tagsArePChars);
+};
+std::unique_ptr<TRDCPInfo> CopyCheckpoint(const TRDCPInfo& source, bool tagsArePChars);
+
+// Which styles are in use, for deleting unused ones: one entry a style, 0 unused and 1
+// used (the caller turns them into running counts before renumbering).
+struct TRDStyleUsage {
+  bool Initialized = false;
+  TRDIntegerList UsedTextStyles;
+  TRDIntegerList UsedParaStyles;
+  TRDIntegerList UsedListStyles;
+  bool CheckTextStyles = false;
+  bool CheckParaStyles = false;
+  bool CheckListStyles = false;
+};
+void InitStyleUsage(TRDStyleUsage& usage, TRDStyle& rdStyle);
+
+class TCustomRDItemInfo {
+ public:
+  explicit TCustomRDItemInfo(TCustomRDData* rdData);
+  virtual ~TCustomRDItemInfo();
+  TCustomRDItemInfo(const TCustomRDItemInfo&) = delete;
+  TCustomRDItemInfo& operator=(const TCustomRDItemInfo&) = delete;
+
+  // The virtual constructor: an empty item of this item's own class.
+  virtual std::unique_ptr<TCustomRDItemInfo> CreateEmpty(TCustomRDData* rdData) const = 0;
+
+  int StyleNo = 0;
+  int ParaNo = 0;
+  TRDItemOptions ItemOptions = 0;
+  std::uint8_t ItemState = 0;
+  std::unique_ptr<TRDWordPainterList> WordPainters;
+  std::unique_ptr<TRDCPInfo> Checkpoint;
+  int JumpID = 0;
+  TRDTag Tag;
+  int DataMark = -1;
+  std::string Hint;
+
+  bool GetContinuesPara() const { return ItemOptions & rdioContinuesPara; }
+  void SetContinuesPara(bool value);
+  bool GetPageBreakBefore() const { return ItemOptions & rdioPageBreakBefore; }
+  void SetPageBreakBefore(bool value);
+  bool GetLineBreakBefore() const { return ItemOptions & rdioLineBreakBefore; }
+  void SetLineBreakBefore(bool value);
+  bool IsParaStart() const { return !(ItemOptions & (rdioContinuesPara | rdioLineBreakBefore)); }
+  int GetActualStyleNo(const TRDStyle* rdStyle) const;
+
+  // Word marks of live spelling.
+  void ClearMisspellings();
+  void ClearWordPaintersFrom(int offset);
+  bool AdjustWordPaintersOnInsert(int offset, char16_t ch, TCustomRDData* rdData);
+  bool AdjustWordPaintersOnDelete(int offset, int count);
+  bool FindWordPainterAt(int offset, int& start, int& length) const;
+  bool IsWordPainterAt(int offset) const;
+  void AddMisspelling(int startOffs, int length);
+
+  virtual int GetAssociatedTextStyleNo() const { return -1; }
+  virtual void SetAssociatedTextStyleNo(int) {}
+  // The widest unbreakable width, pixels (scaled to the device when a resolution is given).
+  virtual int GetMinWidth(const TRDResolution* resolution, TCustomRDData* rdData) const;
+  virtual bool QueryItemFlag(std::uint8_t code) const;
+  virtual bool QueryItemFlagEx(std::uint8_t code, TRDStyle* rdStyle) const;
+  virtual void PaintFullWidth(int left, int right, int top, TRDCanvas& canvas, TRDItemPaintState state,
+                              TRDStyle& rdStyle) const;
+  virtual void Paint(int x, int y, TRDCanvas& canvas, TRDItemPaintState state, TRDStyle& rdStyle,
+                     const TRDDrawLineInfo& drawItem) const;
+  virtual void Print(TRDCanvas& canvas, int x, int y, int right, TRDColorMode colorMode,
+                     const TRDResolution& resolution, TRDStyle& rdStyle, const TRDDrawLineInfo* drawItem) const;
+  virtual int GetImageWidth(const TRDStyle*) const { return 0; }
+  virtual int GetImageHeight(const TRDStyle*) const { return 0; }
+  virtual int GetHorzSpacing() const { return 0; }
+  virtual int GetVertSpacing() const { return 0; }
+  virtual std::unique_ptr<TRDDrawLineInfo> CreatePrintingDrawItem(TCustomRDData* rdData,
+                                                                  const TRDResolution& resolution) const;
+  virtual void NotifyData(TCustomRDData* rdData, std::string& text);
+  virtual void NotifyDataEx(TCustomRDData* rdData);
+  // The width the item takes in a document of the given width (set by the formatter).
+  virtual void AdjustToDocWidth(TRDCanvas& canvas, TRDStyle& rdStyle, int docWidth, int& width, int& height,
+                                int& descent) const;
+
+  virtual std::string GetRDFHeaderExtra(TCustomRDData* rdData) const;
+  virtual int GetRDFExtraPropertyCount() const;
+  virtual void SaveRDFExtraProperties(TStream& stream) const;
+  virtual void AssignProperties(const TCustomRDItemInfo& source);
+  virtual void SaveHTML(TStream& stream, TCustomRDData* rdData, int itemNo, bool useCSS,
+                        TRDSaveOptions saveOptions) const;
+  virtual std::string AsText(int lineWidth, TCustomRDData* rdData) const;
+  // Reads the item-specific rest of an RDF header line.
+  virtual bool ReadRDFHeader(std::string_view& rest, TCustomRDData* rdData);
+  // One line after the header (name, class lines, extra properties); see the reader.
+  virtual bool ReadRDFLine(const std::string& line, TCustomRDData* rdData, int readMode, int lineNo,
+                           int lineCount, std::string& name, int& readType, int& readState);
+  virtual void SaveRDF(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& name,
+                       bool forceSameAsPrev) const;
+  virtual void SaveRTF(TStream& stream, TCustomRDData* rdData, int level, const TRDColorList& colorList,
+                       double twipsPerPixel) const;
+  virtual void CollectRTFTables(TRDColorList& colorList) const;
+  virtual void MovingToUndoList(int itemNo, TCustomRDData* rdData);
+  virtual void MovingFromUndoList(int itemNo, TCustomRDData* rdData);
+  virtual void Execute(TCustomRDData* rdData);
+  virtual void MarkStylesInUse(TRDStyleUsage& usage) const;
+  virtual void UpdateStyles(const TRDStyleUsage& usage);
+  virtual bool SetExtraIntProperty(TRDExtraItemProperty prop, int value);
+  virtual bool GetExtraIntProperty(TRDExtraItemProperty prop, int& value) const;
+  virtual bool SetExtraStrProperty(TRDExtraItemStrProperty prop, const std::string& value);
+  virtual bool GetExtraStrProperty(TRDExtraItemStrProperty prop, std::string& value) const;
+  virtual bool SetExtraCustomProperty(const std::string& name, const std::string& value);
+  virtual void CreateAnimator(TCustomRDData*) {}
+
+ protected:
+  // ParaNo renumbered through a usage list prepared as running counts.
+  static void Renumber(int& styleNo, const TRDIntegerList& used);
+
+ private:
+  void FreeEmptyWordPainters();
+};
+
+class TRDTextItemInfo : public TCustomRDItemInfo {
+ public:
+  using TCustomRDItemInfo::TCustomRDItemInfo;
+  std::unique_ptr<TCustomRDItemInfo> CreateEmpty(TCustomRDData* rdData) const override;
+  bool QueryItemFlagEx(std::uint8_t code, TRDStyle* rdStyle) const override;
+  void Execute(TCustomRDData* rdData) override;
+  // The rest of the header is the hint, a double-quoted string.
+  bool ReadRDFHeader(std::string_view& rest, TCustomRDData* rdData) override;
+  std::string GetRDFHeaderExtra(TCustomRDData* rdData) const override;
+  int GetRDFExtraPropertyCount() const override { return 0; }
+  void SaveRDFExtraProperties(TStream&) const override {}
+  void MarkStylesInUse(TRDStyleUsage& usage) const override;
+  void UpdateStyles(const TRDStyleUsage& usage) override;
+};

@@ -1,0 +1,62 @@
+// The item classes between the base and the concrete objects: every item that is not
+// text (with its deletion protection), items that take a whole line, and inline
+// rectangular objects with vertical alignment, shift and spacing.
+#pragma once
+
+#include "richtext/item_info.h"
+
+class TRDNonTextItemInfo : public TCustomRDItemInfo {
+ public:
+  using TCustomRDItemInfo::TCustomRDItemInfo;
+  bool DeleteProtect = false;  // RDF "unremovable"
+
+  virtual int GetHeight() const { return 0; }
+  virtual int GetWidth() const { return 0; }
+  virtual int GetDescent() const { return 0; }
+  virtual void MoveToPosition(int, int, bool) {}
+
+  void AssignProperties(const TCustomRDItemInfo& source) override;
+  int GetRDFExtraPropertyCount() const override;
+  void SaveRDFExtraProperties(TStream& stream) const override;
+  bool SetExtraIntProperty(TRDExtraItemProperty prop, int value) override;
+  bool GetExtraIntProperty(TRDExtraItemProperty prop, int& value) const override;
+};
+
+class TRDFullLineItemInfo : public TRDNonTextItemInfo {
+ public:
+  using TRDNonTextItemInfo::TRDNonTextItemInfo;
+  bool QueryItemFlag(std::uint8_t code) const override;
+};
+
+enum TRDVAlign : std::uint8_t { rdvaBaseline, rdvaMiddle, rdvaAbsTop, rdvaAbsBottom, rdvaAbsMiddle };
+
+class TRDRectItemInfo : public TRDNonTextItemInfo {
+ public:
+  using TRDNonTextItemInfo::TRDNonTextItemInfo;
+  int MinHeightOnPage = 0;
+  TRDVAlign VAlign = rdvaBaseline;
+  int VShift = 0;
+  bool VShiftAbs = false;
+
+  int Spacing() const { return spacing_; }
+  void SetSpacing(int value) { spacing_ = value < 0 ? 0 : value; }
+  int GetSpacing() const { return spacing_; }
+  int GetHorzSpacing() const override { return spacing_; }
+  int GetVertSpacing() const override { return spacing_; }
+
+  void AssignProperties(const TCustomRDItemInfo& source) override;
+  std::string GetRDFHeaderExtra(TCustomRDData* rdData) const override;
+  bool ReadRDFHeader(std::string_view& rest, TCustomRDData* rdData) override;
+  int GetRDFExtraPropertyCount() const override;
+  void SaveRDFExtraProperties(TStream& stream) const override;
+  bool SetExtraIntProperty(TRDExtraItemProperty prop, int value) override;
+  bool GetExtraIntProperty(TRDExtraItemProperty prop, int& value) const override;
+
+ private:
+  int spacing_ = 1;
+};
+
+// "vertical-align : N" for a shifted object at the baseline, else "".
+std::string GetHTMLVerticalAlignStyle(const TRDRectItemInfo& item);
+// " align=..." for the vertical alignments HTML knows, else "".
+std::string GetHTMLAlignAttr(TRDVAlign vAlign, TRDSaveOptions saveOptions);

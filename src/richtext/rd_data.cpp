@@ -1,0 +1,634 @@
+#include "richtext/rd_data.h"
+
+#include <algorithm>
+
+#include "richtext/code_pages.h"
+#include "richtext/item_factory.h"
+#include "richtext/list_style.h"
+#include "richtext/rd_style.h"
+#include "richtext/text_routines.h"
+
+namespace {
+
+constexpr int kDefaultSpacesInTab = 8;
+constexpr char kDefaultDelimiters[] = " .;,:(){}\"/\\<>!?[]\x91\x92\x93\x94-+*=\xA0\x84\x85";
+constexpr char16_t kLinearSeparator = u'\r';
+
+bool IsFullLine(const TCustomRDItemInfo* item) { return item && item->QueryItemFlag(0); }
+
+}  // namespace
+
+// --- item list ------------------------------------------------------------------------------
+
+void TRDItemList::Check(int index) const {
+  if (index < 0 || index >= Count()) throw ERDListIndexError(index);
+}
+
+const std::string& TRDItemList::Strings(int index) const {
+  Check(index);
+  return entries_[size_t(index)].Text;
+}
+
+void TRDItemList::SetString(int index, std::string text) {
+  Check(index);
+  entries_[size_t(index)].Text = std::move(text);
+}
+
+TCustomRDItemInfo* TRDItemList::Objects(int index) const {
+  Check(index);
+  return entries_[size_t(index)].Item.get();
+}
+
+void TRDItemList::Add(std::string text, std::unique_ptr<TCustomRDItemInfo> item) {
+  entries_.push_back(Entry{std::move(text), std::move(item)});
+}
+
+void TRDItemList::Insert(int index, std::string text, std::unique_ptr<TCustomRDItemInfo> item) {
+  if (index < 0 || index > Count()) throw ERDListIndexError(index);
+  entries_.insert(entries_.begin() + index, Entry{std::move(text), std::move(item)});
+}
+
+std::vector<std::unique_ptr<TCustomRDItemInfo>> TRDItemList::Delete(int index, int count) {
+  std::vector<std::unique_ptr<TCustomRDItemInfo>> removed;
+  if (count <= 0) return removed;
+  Check(index);
+  Check(index + count - 1);
+  for (int i = index; i < index + count; ++i) removed.push_back(std::move(entries_[size_t(i)].Item));
+  entries_.erase(entries_.begin() + index, entries_.begin() + index + count);
+  return removed;
+}
+
+int TRDItemList::IndexOfObject(const TCustomRDItemInfo* item) const {
+  for (int i = 0; i < Count(); ++i)
+    if (entries_[size_t(i)].Item.get() == item) return i;
+  return -1;
+}
+
+// --- life cycle -------------------------------------------------------------------------------
+
+TCustomRDData::TCustomRDData() = default;
+
+TCustomRDData::~TCustomRDData() { Clear(); }
+
+void TCustomRDData::DoItemAction(TRDItemAction action, TCustomRDItemInfo* item, std::string&, TCustomRDData*) {
+  if (OnItemAction) OnItemAction(this, action, item);
+}
+
+std::string TCustomRDData::GetDelimiters() const { return kDefaultDelimiters; }
+
+void TCustomRDData::DoJump(int) {}
+
+// --- appending --------------------------------------------------------------------------------
+
+std::string TCustomRDData::SanitizeItemText(std::string s, bool unicode) {
+  if (!unicode) {
+    for (char& c : s) {
+      if (c == '\r' || c == '\n') c = ' ';
+      else if (c == '\0') c = '?';
+    }
+    return s;
+  }
+  for (size_t i = 0; i + 1 < s.size(); i += 2) {
+    if (s[i + 1] != '\0') continue;
+    if (s[i] == '\r' || s[i] == '\n') s[i] = ' ';
+    else if (s[i] == '\0') s[i] = '?';
+  }
+  return s;
+}
+
+std::string TCustomRDData::ExpandTabs(const std::string& s, int styleNo, bool unicode) const {
+  const TRDStyle* rdStyle = GetRDStyle();
+  int spaces = kDefaultSpacesInTab;
+  if (rdStyle) {
+    // Without a tab width the tab stays a tab (the formatter lays it out to the next stop)
+    // rather than vanishing from the text.
+    if (rdStyle->SpacesInTab < 1) return s;
+    spaces = rdStyle->SpacesInTab;
+    unicode = rdStyle->TextStyles().Items(styleNo).Unicode;
+  }
+  return unicode ? ReplaceTabsW(s, spaces) : ReplaceTabs(s, spaces);
+}
+
+void TCustomRDData::AddText(const std::string& s, int styleNo, int paraNo) { AddTextWithTag(s, styleNo, paraNo, TRDTag{}); }
+
+void TCustomRDData::AddTextWithTag(const std::string& s, int styleNo, int paraNo, const TRDTag& tag) {
+  std::unique_ptr<TCustomRDItemInfo> item = RichDocTextItemClass(this);
+  item->StyleNo = styleNo < 0 ? kFollowParaStyleNo : styleNo;
+  item->ParaNo = paraNo;
+  item->Tag = tag;
+  bool unicode = false;
+  if (const TRDStyle* rdStyle = GetRDStyle()) {
+    unicode = rdStyle->TextStyles().Items(ResolveStyleNo(item->StyleNo, std::max(paraNo, 0))).Unicode;
+    if (unicode) item->ItemOptions |= rdioUnicodeText;
+  }
+  std::string text = SanitizeItemText(ExpandTabs(s, ResolveStyleNo(item->StyleNo, std::max(paraNo, 0)), unicode), unicode);
+  if (unicode && text.size() % 2 != 0) text.pop_back();  // half a character cannot be shown or saved
+  AddItemAtEnd(std::move(text), std::move(item));
+}
+
+void TCustomRDData::AddItemAtEnd(std::string s, std::unique_ptr<TCustomRDItemInfo> item) {
+  const int count = Items.Count();
+  TCustomRDItemInfo* last = count > 0 ? Items.Objects(count - 1) : nullptr;
+  if (item->ParaNo == -1 && last && !IsFullLine(last)) {
+    item->SetContinuesPara(true);
+    item->ParaNo = last->ParaNo;
+  } else {
+    if (last && last->StyleNo == rdsListMarker) {
+      std::unique_ptr<TCustomRDItemInfo> filler = RichDocTextItemClass(this);
+      filler->StyleNo = 0;
+      filler->ParaNo = -1;
+      AddItemAtEnd("", std::move(filler));
+    }
+    item->ItemOptions &= TRDItemOptions(~rdioContinuesPara);
+    const bool lineBreak = (item->GetLineBreakBefore() || !NewLinesStartParas) && !IsFullLine(item.get());
+    if (lineBreak)
+      item->ItemOptions |= rdioLineBreakBefore;
+    else
+      item->ItemOptions &= TRDItemOptions(~rdioLineBreakBefore);
+  }
+  if (item->ParaNo == -1) item->ParaNo = 0;
+  if (item->Checkpoint) {
+    // An item moved in from another document brings its checkpoint's name, flag and tag;
+    // its former record stays with the source.
+    SetPendingCheckpoint(item->Checkpoint->Name, item->Checkpoint->RaiseEvent, item->Checkpoint->Tag);
+    item->Checkpoint.reset();
+  }
+  AppendItemAsIs(std::move(s), std::move(item));
+}
+
+void TCustomRDData::AppendItemAsIs(std::string s, std::unique_ptr<TCustomRDItemInfo> item) {
+  if (NotAddedCP) LinkPendingCheckpoint(*item);
+  TCustomRDItemInfo* raw = item.get();
+  raw->NotifyData(this, s);
+  Items.Add(std::move(s), std::move(item));
+  raw->NotifyDataEx(this);
+}
+
+// --- deleting ---------------------------------------------------------------------------------
+
+void TCustomRDData::FreeItemObject(std::unique_ptr<TCustomRDItemInfo>& item) {
+  if (!item) return;
+  if (item->Checkpoint) {
+    UnlinkCheckpoint(item->Checkpoint.get(), true);
+    item->Checkpoint.reset();
+  }
+  item.reset();
+}
+
+void TCustomRDData::FreeItem(int itemNo, bool) {
+  TCustomRDItemInfo* item = Items.Objects(itemNo);
+  std::string text = Items.Strings(itemNo);
+  DoItemAction(rdiaDestroying, item, text, this);
+  std::vector<std::unique_ptr<TCustomRDItemInfo>> removed = Items.Delete(itemNo, 1);
+  FreeItemObject(removed.front());
+  Items.Insert(itemNo, std::move(text), nullptr);  // the caller removes the entry
+}
+
+void TCustomRDData::DeleteItems(int first, int count) {
+  if (first < 0 || first >= Items.Count() || count <= 0) return;
+  count = std::min(count, Items.Count() - first);
+  std::vector<std::unique_ptr<TCustomRDItemInfo>> removed = Items.Delete(first, count);
+  for (size_t i = 0; i < removed.size(); ++i) {
+    std::string text;
+    DoItemAction(rdiaDestroying, removed[i].get(), text, this);
+    FreeItemObject(removed[i]);
+  }
+}
+
+void TCustomRDData::Clear() {
+  const bool wasClearing = State & rddsClearing;
+  State |= rddsClearing;
+  std::vector<std::unique_ptr<TCustomRDItemInfo>> removed = Items.Delete(0, Items.Count());
+  for (auto& item : removed) {
+    std::string text;
+    DoItemAction(rdiaDestroying, item.get(), text, this);
+    if (item) item->Checkpoint.reset();
+    item.reset();
+  }
+  NotAddedCP.reset();
+  FirstCP = LastCP = nullptr;
+  CPCount = 0;
+  if (!wasClearing) State &= ~rddsClearing;
+}
+
+// --- queries ----------------------------------------------------------------------------------
+
+int TCustomRDData::ResolveStyleNo(int styleNo, int paraNo) const {
+  if (styleNo != kFollowParaStyleNo) return styleNo;
+  const TRDStyle* rdStyle = GetRDStyle();
+  if (!rdStyle) return 0;
+  int defStyleNo = rdStyle->ParaStyles().Items(paraNo).DefStyleNo;
+  return defStyleNo < 0 ? 0 : defStyleNo;
+}
+
+bool TCustomRDData::IsPageBreakBefore(int itemNo) const {
+  if (itemNo < 0 || itemNo >= Items.Count()) throw ERichDocError("Item index is out of bounds");
+  if (itemNo > 0 && GetItem(itemNo - 1)->StyleNo == rdsListMarker) return GetItem(itemNo - 1)->GetPageBreakBefore();
+  return GetItem(itemNo)->GetPageBreakBefore();
+}
+
+int TCustomRDData::GetItemLength(int itemNo) const {
+  const TCustomRDItemInfo* item = GetItem(itemNo);
+  return item->StyleNo >= 0 ? GetItemTextLength(Items.Strings(itemNo), item->ItemOptions) : 1;
+}
+
+int TCustomRDData::GetItemEndOffset(int itemNo) const {
+  return GetItem(itemNo)->StyleNo >= 0 ? GetItemLength(itemNo) + 1 : 1;
+}
+
+void TCustomRDData::GetOutputRange(int& startItem, int& startOffset, int& endItem, int& endOffset) const {
+  startItem = 0;
+  startOffset = Items.Count() > 0 ? GetItemStartOffset(0) : 0;
+  endItem = Items.Count() - 1;
+  endOffset = endItem >= 0 ? GetItemEndOffset(endItem) : 0;
+}
+
+void TCustomRDData::PropagateParaNo(int itemNo) {
+  if (Items.Count() == 0) return;
+  itemNo = std::min(itemNo, Items.Count() - 1);
+  int first = GetFirstItemOfPara(itemNo);
+  const int paraNo = GetItem(first)->ParaNo;
+  for (int i = first + 1; i < Items.Count() && !GetItem(i)->IsParaStart(); ++i) GetItem(i)->ParaNo = paraNo;
+}
+
+void TCustomRDData::ClampItemNo(int& itemNo) const {
+  itemNo = Items.Count() == 0 ? 0 : std::clamp(itemNo, 0, Items.Count() - 1);
+}
+
+int TCustomRDData::GetFirstItemOfPara(int itemNo) const {
+  while (itemNo > 0 && !GetItem(itemNo)->IsParaStart()) --itemNo;
+  return std::max(itemNo, 0);
+}
+
+int TCustomRDData::GetFirstItemOfLine(int itemNo) const {
+  while (itemNo > 0 && GetItem(itemNo)->GetContinuesPara()) --itemNo;
+  return std::max(itemNo, 0);
+}
+
+void TCustomRDData::ExpandRangeToParas(int first, int last, int& newFirst, int& newLast) const {
+  newFirst = GetFirstItemOfPara(first);
+  newLast = last;
+  while (newLast + 1 < Items.Count() && !GetItem(newLast + 1)->IsParaStart()) ++newLast;
+}
+
+void TCustomRDData::ExpandRangeToLines(int first, int last, int& newFirst, int& newLast) const {
+  newFirst = GetFirstItemOfLine(first);
+  newLast = last;
+  while (newLast + 1 < Items.Count() && GetItem(newLast + 1)->GetContinuesPara()) ++newLast;
+}
+
+// --- characters, code pages and direction -----------------------------------------------------
+
+int TCustomRDData::GetNextCharOffset(const std::string& s, int itemNo, int offset) const {
+  const TRDItemOptions options = GetItemOptions(itemNo);
+  if (!IsUnicodeItem(options)) return offset + 1;
+  // Combining marks stay with the character before them.
+  const int length = GetItemTextLength(s, options);
+  int next = offset + 1;
+  while (next <= length) {
+    char16_t u = RawUnicodeAt(s, size_t(next - 1));
+    bool combining = (u >= 0x0300 && u <= 0x036F) || (u >= 0xDC00 && u <= 0xDFFF);
+    if (!combining) break;
+    ++next;
+  }
+  return next;
+}
+
+int TCustomRDData::GetPrevCharOffset(const std::string& s, int itemNo, int offset) const {
+  const TRDItemOptions options = GetItemOptions(itemNo);
+  if (!IsUnicodeItem(options)) return offset - 1;
+  int prev = offset - 1;
+  while (prev > 1) {
+    char16_t u = RawUnicodeAt(s, size_t(prev - 1));
+    bool combining = (u >= 0x0300 && u <= 0x036F) || (u >= 0xDC00 && u <= 0xDFFF);
+    if (!combining) break;
+    --prev;
+  }
+  return prev;
+}
+
+bool TCustomRDData::IsDelimiter(char16_t ch) const {
+  if (ch > 255) return false;
+  return GetDelimiters().find(char(ch)) != std::string::npos;
+}
+
+bool TCustomRDData::IsDelimiterAt(const std::string& s, int index, TRDItemOptions options) const {
+  if (index < 1 || index > GetItemTextLength(s, options)) return false;
+  if (IsUnicodeItem(options)) return IsDelimiter(RawUnicodeAt(s, size_t(index - 1)));
+  return IsDelimiter(char16_t(std::uint8_t(s[size_t(index - 1)])));
+}
+
+void TCustomRDData::ReplaceZeroChars(std::string& s) { std::replace(s.begin(), s.end(), '\0', '?'); }
+
+int TCustomRDData::GetStyleCodePage(int styleNo) const {
+  const TRDStyle* rdStyle = GetRDStyle();
+  if (!rdStyle) return 0;
+  if (styleNo < 0) return rdStyle->DefCodePage;
+  int charset = rdStyle->TextStyles().Items(styleNo).Charset;
+  return charset == DEFAULT_CHARSET ? rdStyle->DefCodePage : CharsetToCodePage(charset);
+}
+
+int TCustomRDData::GetDefaultCodePage() const { return GetRDStyle() ? GetRDStyle()->DefCodePage : 0; }
+
+TRDBiDiMode TCustomRDData::GetItemBiDiMode(int itemNo) const {
+  const TCustomRDItemInfo* item = GetItem(itemNo);
+  if (item->StyleNo >= 0 && GetRDStyle()) {
+    TRDBiDiMode mode = GetRDStyle()->TextStyles().Items(GetActualStyle(*item)).BiDiMode;
+    if (mode != rdbdUnspecified) return mode;
+  }
+  return GetParaBiDiMode(item->ParaNo);
+}
+
+TRDBiDiMode TCustomRDData::GetParaBiDiMode(int paraNo) const {
+  if (GetRDStyle()) {
+    TRDBiDiMode mode = GetRDStyle()->ParaStyles().Items(paraNo).BiDiMode;
+    if (mode != rdbdUnspecified) return mode;
+  }
+  return GetBiDiMode();
+}
+
+void TCustomRDData::Beep() const {
+  if (GetRDStyle() && GetRDStyle()->UseSound && OnBeep) OnBeep();
+}
+
+// --- checkpoints ------------------------------------------------------------------------------
+
+int TCustomRDData::SetPendingCheckpoint(const std::string& name, bool raiseEvent, const TRDTag& tag) {
+  if (NotAddedCP) return CPCount - 1;
+  NotAddedCP = std::make_unique<TRDCPInfo>();
+  NotAddedCP->Name = name;
+  NotAddedCP->RaiseEvent = raiseEvent;
+  NotAddedCP->Tag = CopyItemTag(tag, TagsArePChars());
+  return CPCount++;
+}
+
+void TCustomRDData::LinkPendingCheckpoint(TCustomRDItemInfo& item) {
+  if (!NotAddedCP) return;
+  if (item.Checkpoint) UnlinkCheckpoint(item.Checkpoint.get(), true);
+  // The checkpoint goes after the last checkpoint of an item before this one.
+  const int itemNo = Items.IndexOfObject(&item);
+  TRDCPInfo* prev = nullptr;
+  for (TRDCPInfo* cp = FirstCP; cp; cp = cp->Next) {
+    int cpItem = Items.IndexOfObject(cp->ItemInfo);
+    if (itemNo >= 0 && cpItem > itemNo) break;
+    prev = cp;
+  }
+  TRDCPInfo* cp = NotAddedCP.get();
+  cp->ItemInfo = &item;
+  cp->Prev = prev;
+  cp->Next = prev ? prev->Next : FirstCP;
+  if (cp->Next) cp->Next->Prev = cp;
+  else LastCP = cp;
+  if (prev) prev->Next = cp;
+  else FirstCP = cp;
+  item.Checkpoint = std::move(NotAddedCP);
+}
+
+void TCustomRDData::UnlinkCheckpoint(TRDCPInfo* cp, bool decCount) {
+  if (!cp) return;
+  if (cp->Prev) cp->Prev->Next = cp->Next;
+  else if (FirstCP == cp) FirstCP = cp->Next;
+  if (cp->Next) cp->Next->Prev = cp->Prev;
+  else if (LastCP == cp) LastCP = cp->Prev;
+  cp->Next = cp->Prev = nullptr;
+  cp->ItemInfo = nullptr;
+  if (decCount && CPCount > 0) --CPCount;
+}
+
+void TCustomRDData::FreeCheckpoint(std::unique_ptr<TRDCPInfo>& cp, bool unlink, bool decCount) {
+  if (!cp) return;
+  if (unlink) UnlinkCheckpoint(cp.get(), false);
+  cp.reset();
+  if (decCount && CPCount > 0) --CPCount;
+}
+
+TRDCPInfo* TCustomRDData::GetCheckpointBeforeY(int y) const {
+  if (!FirstCP || FirstCP->Y >= y) return nullptr;
+  TRDCPInfo* found = FirstCP;
+  for (TRDCPInfo* cp = FirstCP->Next; cp && cp->Y < y; cp = cp->Next) found = cp;
+  return found;
+}
+
+void TCustomRDData::InsertCheckpointSorted(TRDCPInfo* cp, int itemNo) {
+  if (itemNo == -1 || !cp) return;
+  auto itemOf = [this](const TRDCPInfo* c) { return Items.IndexOfObject(c->ItemInfo); };
+  cp->Prev = cp->Next = nullptr;
+  if (!FirstCP || itemNo < itemOf(FirstCP)) {
+    cp->Next = FirstCP;
+    if (FirstCP) FirstCP->Prev = cp;
+    else LastCP = cp;
+    FirstCP = cp;
+    return;
+  }
+  if (itemNo >= itemOf(LastCP)) {
+    cp->Prev = LastCP;
+    LastCP->Next = cp;
+    LastCP = cp;
+    return;
+  }
+  TRDCPInfo* after = FirstCP;
+  while (after->Next && itemOf(after->Next) <= itemNo) after = after->Next;
+  cp->Prev = after;
+  cp->Next = after->Next;
+  after->Next->Prev = cp;
+  after->Next = cp;
+}
+
+// --- joining ------------------------------------------------------------------------------------
+
+bool TCustomRDData::CanJoinItems(int itemNo, const TCustomRDItemInfo& item, bool force,
+                                 const TCustomRDItemInfo& nextItem) const {
+  if (item.StyleNo < 0 || nextItem.StyleNo < 0) return false;
+  const int nextNo = Items.IndexOfObject(&nextItem);
+  if (itemNo < 0 || itemNo >= Items.Count() || nextNo < 0) return false;
+  const bool empty = Items.Strings(itemNo).empty() || Items.Strings(nextNo).empty();
+  if (empty && (force || nextItem.GetContinuesPara())) return true;
+  if (item.StyleNo != nextItem.StyleNo) return false;
+  if (!force && !nextItem.GetContinuesPara()) return false;
+  if (IsUnicodeItem(item.ItemOptions) != IsUnicodeItem(nextItem.ItemOptions)) return false;
+  if (item.Hint != nextItem.Hint || !CompareItemTags(item.Tag, nextItem.Tag, TagsArePChars())) return false;
+  if (nextItem.Checkpoint) return false;
+  if (empty) return true;
+  const TRDStyle* rdStyle = GetRDStyle();
+  if (!rdStyle) return true;
+  const TRDProtectOptions protection = rdStyle->TextStyles().Items(GetActualStyle(item)).Protection;
+  return !(protection & (rdprModifyProtect | rdprConcateProtect));
+}
+
+void TCustomRDData::JoinItemsInRange(int first, int last) {
+  first = std::max(first, 0);
+  last = std::min(last, Items.Count() - 1);
+  for (int i = last; i > first; --i) {
+    TCustomRDItemInfo* previous = GetItem(i - 1);
+    TCustomRDItemInfo* item = GetItem(i);
+    if (!CanJoinItems(i - 1, *previous, false, *item)) continue;
+    if (Items.Strings(i - 1).empty() && !Items.Strings(i).empty() && previous->StyleNo != item->StyleNo)
+      previous->StyleNo = item->StyleNo;  // an empty item takes on the text it receives
+    Items.SetString(i - 1, Items.Strings(i - 1) + Items.Strings(i));
+    DeleteItems(i, 1);
+  }
+}
+
+// --- style usage ------------------------------------------------------------------------------
+
+void TCustomRDData::MarkStylesInUse(TRDStyleUsage& usage) const {
+  for (int i = 0; i < Items.Count(); ++i) GetItem(i)->MarkStylesInUse(usage);
+}
+
+void TCustomRDData::FindUsedStyles(TRDStyleUsage& usage) {
+  TRDStyle* rdStyle = GetRDStyle();
+  if (!rdStyle) return;
+  InitStyleUsage(usage, *rdStyle);
+  MarkStylesInUse(usage);
+  // Used styles keep the styles they refer to; references beyond a collection are cut.
+  auto follow = [](TRDIntegerList& used, int& reference, const auto& visit) {
+    if (reference < 0) return;
+    if (reference >= used.Count()) {
+      reference = -1;
+      return;
+    }
+    if (used[reference] == 0) {
+      used.SetValue(reference, 1);
+      visit(reference);
+    }
+  };
+  if (usage.CheckParaStyles) {
+    std::function<void(int)> visitPara = [&](int index) {
+      TParaInfo& para = rdStyle->ParaStyles()[index];
+      int base = para.BaseStyleNo();
+      follow(usage.UsedParaStyles, base, visitPara);
+      para.SetBaseStyleNo(base);
+      follow(usage.UsedParaStyles, para.NextParaNo, visitPara);
+    };
+    for (int i = 0; i < usage.UsedParaStyles.Count(); ++i)
+      if (usage.UsedParaStyles[i]) visitPara(i);
+  }
+  if (usage.CheckTextStyles) {
+    std::function<void(int)> visitText = [&](int index) {
+      TFontInfo& text = rdStyle->TextStyles()[index];
+      int base = text.BaseStyleNo();
+      follow(usage.UsedTextStyles, base, visitText);
+      text.SetBaseStyleNo(base);
+      follow(usage.UsedTextStyles, text.NextStyleNo, visitText);
+    };
+    for (int i = 0; i < rdStyle->ParaStyles().Count(); ++i)
+      if (i < usage.UsedParaStyles.Count() && usage.UsedParaStyles[i])
+        follow(usage.UsedTextStyles, rdStyle->ParaStyles()[i].DefStyleNo, visitText);
+    follow(usage.UsedTextStyles, rdStyle->DefUnicodeStyle, visitText);
+    for (int i = 0; i < usage.UsedTextStyles.Count(); ++i)
+      if (usage.UsedTextStyles[i]) visitText(i);
+  }
+  if (usage.CheckListStyles) {
+    std::function<void(int)> visitList = [&](int index) {
+      TRDListInfo& list = rdStyle->ListStyles()[index];
+      int base = list.BaseStyleNo();
+      follow(usage.UsedListStyles, base, visitList);
+      list.SetBaseStyleNo(base);
+    };
+    for (int i = 0; i < usage.UsedListStyles.Count(); ++i)
+      if (usage.UsedListStyles[i]) visitList(i);
+  }
+}
+
+void TCustomRDData::UpdateStyles(const TRDStyleUsage& usage) {
+  for (int i = 0; i < Items.Count(); ++i) GetItem(i)->UpdateStyles(usage);
+}
+
+// --- inserting and moving ---------------------------------------------------------------------
+
+void TCustomRDData::InsertItemRaw(int index, std::string s, std::unique_ptr<TCustomRDItemInfo> item) {
+  TCustomRDItemInfo* raw = item.get();
+  raw->NotifyData(this, s);
+  Items.Insert(index, std::move(s), std::move(item));
+  raw->NotifyDataEx(this);
+}
+
+void TCustomRDData::NotifyItemsInserting() {
+  for (int i = 0; i < Items.Count(); ++i) {
+    std::string text = Items.Strings(i);
+    GetItem(i)->NotifyData(this, text);
+  }
+}
+
+void TCustomRDData::MoveItemsFrom(TCustomRDData& source) {
+  if (TagsArePChars() != source.TagsArePChars())
+    throw ERichDocError("Can't assign RichDoc to RichDoc - tags types mismatch");
+  const int count = source.Items.Count();
+  std::vector<std::string> texts;
+  for (int i = 0; i < count; ++i) texts.push_back(source.Items.Strings(i));
+  std::vector<std::unique_ptr<TCustomRDItemInfo>> items = source.Items.Delete(0, count);
+  source.FirstCP = source.LastCP = nullptr;
+  source.NotAddedCP.reset();
+  source.CPCount = 0;
+  for (int i = 0; i < count; ++i) {
+    if (items[size_t(i)]->GetContinuesPara()) items[size_t(i)]->ParaNo = -1;
+    AddItemAtEnd(std::move(texts[size_t(i)]), std::move(items[size_t(i)]));
+  }
+  source.Clear();
+}
+
+bool TCustomRDData::EnumItems(const std::function<void(TCustomRDData& data, int itemNo, bool& cont)>& proc) {
+  bool cont = true;
+  for (int i = 0; i < Items.Count() && cont; ++i) proc(*this, i, cont);
+  return cont;
+}
+
+// --- linear positions -------------------------------------------------------------------------
+
+int TCustomRDData::ItemToLinear(int itemNo, int offset) const {
+  int linear = 0;
+  for (int i = 0; i < itemNo && i < Items.Count(); ++i) {
+    if (i > 0 && IsItemLineStart(i)) ++linear;
+    linear += GetItem(i)->StyleNo >= 0 ? GetItemLength(i) : 1;
+  }
+  if (itemNo > 0 && itemNo < Items.Count() && IsItemLineStart(itemNo)) ++linear;
+  if (itemNo >= 0 && itemNo < Items.Count()) linear += GetItem(itemNo)->StyleNo >= 0 ? offset - 1 : offset;
+  return linear;
+}
+
+void TCustomRDData::LinearToItem(int linear, int& itemNo, int& offset) const {
+  itemNo = 0;
+  offset = Items.Count() > 0 ? GetItemStartOffset(0) : 0;
+  int position = 0;
+  for (int i = 0; i < Items.Count(); ++i) {
+    if (i > 0 && IsItemLineStart(i)) {
+      if (linear <= position) {  // on the separator before item i: the start of item i
+        itemNo = i;
+        offset = GetItemStartOffset(i);
+        return;
+      }
+      ++position;
+    }
+    const int length = GetItem(i)->StyleNo >= 0 ? GetItemLength(i) : 1;
+    itemNo = i;
+    if (linear <= position + length) {
+      offset = GetItem(i)->StyleNo >= 0 ? linear - position + 1 : linear - position;
+      offset = std::clamp(offset, GetItemStartOffset(i), GetItemEndOffset(i));
+      return;
+    }
+    position += length;
+    offset = GetItemEndOffset(i);
+  }
+}
+
+std::string TCustomRDData::GetTextRange(int cpMin, int cpMax) const {
+  // Raw Unicode of the whole linear text, then the asked range.
+  std::u16string text;
+  for (int i = 0; i < Items.Count(); ++i) {
+    if (i > 0 && IsItemLineStart(i)) text.push_back(kLinearSeparator);
+    const TCustomRDItemInfo* item = GetItem(i);
+    if (item->StyleNo >= 0) {
+      const std::string& s = Items.Strings(i);
+      if (IsUnicodeItem(item->ItemOptions))
+        text += RawUnicodeToWideString(s);
+      else
+        text += RawUnicodeToWideString(AnsiToRawUnicode(GetStyleCodePage(GetActualStyle(*item)), s));
+    } else {
+      text.push_back(item->StyleNo == rdsTab ? u'\t' : u' ');
+    }
+  }
+  const int total = int(text.size());
+  cpMin = std::clamp(cpMin, 0, total);
+  const int end = cpMax < 0 ? total : std::clamp(cpMax, cpMin, total);
+  return WideStringToRawUnicode(std::u16string_view(text).substr(size_t(cpMin), size_t(end - cpMin)));
+}

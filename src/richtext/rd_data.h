@@ -1,0 +1,199 @@
+// The item store of one rich-text document: an ordered list of items with their texts,
+// grouped into paragraphs and lines by the items' option flags, with appending,
+// deleting, clearing, item queries, checkpoints and the services the viewer, the writers
+// and the items use (navigation, character offsets, code pages, joining text items,
+// style usage, linear character positions).
+//
+// Example: AddText("ab", 0, 0) then AddText("cd", 0, 0) gives two paragraphs; their
+// linear text is "ab", CR, "cd" (positions 0..5).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "richtext/item_info.h"
+#include "richtext/style_types.h"
+
+class TRDStyle;
+
+// The item list: item i is its text and its item object; the list owns the objects.
+class TRDItemList {
+ public:
+  int Count() const { return int(entries_.size()); }
+  const std::string& Strings(int index) const;
+  void SetString(int index, std::string text);
+  TCustomRDItemInfo* Objects(int index) const;
+  void Add(std::string text, std::unique_ptr<TCustomRDItemInfo> item);
+  void Insert(int index, std::string text, std::unique_ptr<TCustomRDItemInfo> item);
+  // Removes count entries from index, handing their objects back to the caller.
+  std::vector<std::unique_ptr<TCustomRDItemInfo>> Delete(int index, int count);
+  int IndexOfObject(const TCustomRDItemInfo* item) const;
+
+ private:
+  struct Entry {
+    std::string Text;
+    std::unique_ptr<TCustomRDItemInfo> Item;
+  };
+  void Check(int index) const;
+  std::vector<Entry> entries_;
+};
+
+// Options of the viewer that items read.
+using TRDOptions = std::uint32_t;
+constexpr TRDOptions rdoTagsArePChars = 0x80;
+constexpr TRDOptions rdoTabsInTextStyleColor = 0x400;
+constexpr TRDOptions rdoShowItemHints = 0x20000;
+
+// Document-file options of the viewer.
+using TRDFOptions = std::uint32_t;
+constexpr TRDFOptions rdfoSavePicturesBody = 1 << 0;
+constexpr TRDFOptions rdfoSaveControlsBody = 1 << 1;
+constexpr TRDFOptions rdfoIgnoreUnknownPicFmt = 1 << 2;
+constexpr TRDFOptions rdfoIgnoreUnknownCtrls = 1 << 3;
+constexpr TRDFOptions rdfoConvLargeImageIdxToZero = 1 << 4;
+constexpr TRDFOptions rdfoSaveBinary = 1 << 5;
+constexpr TRDFOptions rdfoUseStyleNames = 1 << 6;
+
+// State bits of the data.
+constexpr std::uint32_t rddsClearing = 0x80;
+
+class TCustomRDData {
+ public:
+  TCustomRDData();
+  virtual ~TCustomRDData();
+  TCustomRDData(const TCustomRDData&) = delete;
+  TCustomRDData& operator=(const TCustomRDData&) = delete;
+
+  TRDItemList Items;
+  bool NewLinesStartParas = true;
+  TRDCPInfo* FirstCP = nullptr;
+  TRDCPInfo* LastCP = nullptr;
+  std::unique_ptr<TRDCPInfo> NotAddedCP;
+  int CPCount = 0;
+  std::uint32_t State = 0;
+  int FirstJumpNo = 0;
+
+  // Settings and events, answered by the root data from the viewer's properties. This
+  // base keeps them itself.
+  virtual TRDOptions GetOptions() const { return options_; }
+  virtual void SetOptions(TRDOptions value) { options_ = value; }
+  virtual TRDFOptions GetRDFOptions() const { return rdfOptions_; }
+  virtual void SetRDFOptions(TRDFOptions value) { rdfOptions_ = value; }
+  virtual unsigned GetRDFWarnings() const { return rdfWarnings_; }
+  virtual void SetRDFWarnings(unsigned value) { rdfWarnings_ = value; }
+  virtual TRDStyle* GetRDStyle() const { return rdStyle_; }
+  void SetRDStyle(TRDStyle* value) { rdStyle_ = value; }
+  virtual TCustomRDData* GetParentData() { return nullptr; }
+  virtual TCustomRDData* GetRootData() { return this; }
+  virtual TCustomRDData* GetAbsoluteParentData() { return nullptr; }
+  virtual TCustomRDData* GetAbsoluteRootData() { return this; }
+  virtual TRDBiDiMode GetBiDiMode() const { return rdbdUnspecified; }
+  virtual void DoItemAction(TRDItemAction action, TCustomRDItemInfo* item, std::string& text, TCustomRDData* rdData);
+  virtual std::string GetDelimiters() const;
+  virtual void DoJump(int jumpNo);
+  std::function<void(TCustomRDData* sender, TRDItemAction action, TCustomRDItemInfo* item)> OnItemAction;
+  std::function<void()> OnBeep;
+  bool TagsArePChars() const { return (GetOptions() & rdoTagsArePChars) != 0; }
+
+  // Appending (the viewer path).
+  void AddText(const std::string& s, int styleNo, int paraNo);
+  void AddTextWithTag(const std::string& s, int styleNo, int paraNo, const TRDTag& tag);
+  void AddItemAtEnd(std::string s, std::unique_ptr<TCustomRDItemInfo> item);
+  void AppendItemAsIs(std::string s, std::unique_ptr<TCustomRDItemInfo> item);
+  std::string ExpandTabs(const std::string& s, int styleNo, bool unicode) const;
+  // The text as an item may hold it: CR and LF become blanks, NUL becomes '?'.
+  static std::string SanitizeItemText(std::string s, bool unicode);
+
+  // Deleting and clearing.
+  void DeleteItems(int first, int count);
+  void FreeItem(int itemNo, bool clearing);
+  virtual void Clear();
+
+  // Item queries (0-based item numbers).
+  int GetItemCount() const { return Items.Count(); }
+  TCustomRDItemInfo* GetItem(int itemNo) const { return Items.Objects(itemNo); }
+  int GetItemNo(const TCustomRDItemInfo* item) const { return Items.IndexOfObject(item); }
+  const std::string& GetItemTextRaw(int itemNo) const { return Items.Strings(itemNo); }
+  int GetItemStyle(int itemNo) const { return GetActualStyle(*GetItem(itemNo)); }
+  int GetActualStyle(const TCustomRDItemInfo& item) const { return ResolveStyleNo(item.StyleNo, item.ParaNo); }
+  int ResolveStyleNo(int styleNo, int paraNo) const;
+  int GetItemPara(int itemNo) const { return GetItem(itemNo)->ParaNo; }
+  const TRDTag& GetItemTag(int itemNo) const { return GetItem(itemNo)->Tag; }
+  TRDCPInfo* GetItemCheckpoint(int itemNo) const { return GetItem(itemNo)->Checkpoint.get(); }
+  TRDItemOptions GetItemOptions(int itemNo) const { return GetItem(itemNo)->ItemOptions; }
+  bool IsItemLineStart(int itemNo) const { return !(GetItemOptions(itemNo) & rdioContinuesPara); }
+  bool IsParaStart(int itemNo) const { return GetItem(itemNo)->IsParaStart(); }
+  bool IsPageBreakBefore(int itemNo) const;
+  template <class T>
+  T& CheckItemClass(int itemNo) const;
+  int GetItemLength(int itemNo) const;
+  int GetItemStartOffset(int itemNo) const { return GetItem(itemNo)->StyleNo >= 0 ? 1 : 0; }
+  int GetItemEndOffset(int itemNo) const;
+  void GetOutputRange(int& startItem, int& startOffset, int& endItem, int& endOffset) const;
+  void PropagateParaNo(int itemNo);
+  void ClampItemNo(int& itemNo) const;
+
+  // Navigation.
+  int GetFirstItemOfPara(int itemNo) const;
+  int GetFirstItemOfLine(int itemNo) const;
+  void ExpandRangeToParas(int first, int last, int& newFirst, int& newLast) const;
+  void ExpandRangeToLines(int first, int last, int& newFirst, int& newLast) const;
+
+  // Characters, code pages and direction.
+  int GetNextCharOffset(const std::string& s, int itemNo, int offset) const;
+  int GetPrevCharOffset(const std::string& s, int itemNo, int offset) const;
+  bool IsDelimiter(char16_t ch) const;
+  bool IsDelimiterAt(const std::string& s, int index, TRDItemOptions options) const;
+  static void ReplaceZeroChars(std::string& s);
+  int GetStyleCodePage(int styleNo) const;
+  int GetDefaultCodePage() const;
+  TRDBiDiMode GetItemBiDiMode(int itemNo) const;
+  TRDBiDiMode GetParaBiDiMode(int paraNo) const;
+  void Beep() const;
+
+  // Checkpoints.
+  int SetPendingCheckpoint(const std::string& name, bool raiseEvent, const TRDTag& tag);
+  void LinkPendingCheckpoint(TCustomRDItemInfo& item);
+  void UnlinkCheckpoint(TRDCPInfo* cp, bool decCount);
+  void FreeCheckpoint(std::unique_ptr<TRDCPInfo>& cp, bool unlink, bool decCount);
+  TRDCPInfo* GetCheckpointBeforeY(int y) const;
+  void InsertCheckpointSorted(TRDCPInfo* cp, int itemNo);
+
+  // Joining adjacent text items.
+  bool CanJoinItems(int itemNo, const TCustomRDItemInfo& item, bool force, const TCustomRDItemInfo& nextItem) const;
+  void JoinItemsInRange(int first, int last);
+
+  // Style usage and renumbering.
+  void FindUsedStyles(TRDStyleUsage& usage);
+  void MarkStylesInUse(TRDStyleUsage& usage) const;
+  void UpdateStyles(const TRDStyleUsage& usage);
+
+  // Inserting and moving items.
+  void InsertItemRaw(int index, std::string s, std::unique_ptr<TCustomRDItemInfo> item);
+  void NotifyItemsInserting();
+  // Raises "Can't assign RichDoc to RichDoc - tags types mismatch" when the tag kinds differ.
+  void MoveItemsFrom(TCustomRDData& source);
+  bool EnumItems(const std::function<void(TCustomRDData& data, int itemNo, bool& cont)>& proc);
+
+  // Linear character positions: a separator (CR) before every item that starts a line
+  // (but the first), a text item's characters, 1 for any other item.
+  int ItemToLinear(int itemNo, int offset) const;
+  void LinearToItem(int linear, int& itemNo, int& offset) const;
+  std::string GetTextRange(int cpMin, int cpMax) const;
+
+ private:
+  void FreeItemObject(std::unique_ptr<TCustomRDItemInfo>& item);
+  TRDOptions options_ = 0;
+  TRDFOptions rdfOptions_ = 0;
+  unsigned rdfWarnings_ = 0;
+  TRDStyle* rdStyle_ = nullptr;
+};
+
+template <class T>
+T& TCustomRDData::CheckItemClass(int itemNo) const {
+  if (auto* item = dynamic_cast<T*>(GetItem(itemNo))) return *item;
+  throw ERichDocError("Can't get or set this kind of information for this item");
+}

@@ -1,0 +1,281 @@
+#include "richtext/rd_style.h"
+
+#include <array>
+
+#include "platform/text/streams.h"
+#include "richtext/code_pages.h"
+#include "richtext/html_routines.h"
+#include "richtext/list_style.h"
+#include "richtext/style_template.h"
+
+namespace {
+
+constexpr int kPageBreakMarkSize = 8;
+constexpr int kCheckpointRadius = 2;
+
+}  // namespace
+
+TRDStyle::TRDStyle(TComponent* owner) : TComponent(owner) {
+  textStyles_ = std::make_unique<TFontInfos>([this](TCustomRDInfos* c) { return CreateTextStyle(c); }, this);
+  paraStyles_ = std::make_unique<TParaInfos>([this](TCustomRDInfos* c) { return CreateParaStyle(c); }, this);
+  listStyles_ = std::make_unique<TRDListInfos>([this](TCustomRDInfos* c) { return CreateListStyle(c); }, this);
+  styleTemplates_ = std::make_unique<TRDStyleTemplateCollection>(this);
+  MakeDefaultStyles();
+}
+
+TRDStyle::~TRDStyle() = default;
+
+std::unique_ptr<TCustomRDInfo> TRDStyle::CreateTextStyle(TCustomRDInfos* collection) const {
+  return CreateFontInfo(collection);
+}
+std::unique_ptr<TCustomRDInfo> TRDStyle::CreateParaStyle(TCustomRDInfos* collection) const {
+  return CreateParaInfo(collection);
+}
+std::unique_ptr<TCustomRDInfo> TRDStyle::CreateListStyle(TCustomRDInfos* collection) const {
+  return CreateListInfo(collection);
+}
+
+void TRDStyle::MakeDefaultStyles() {
+  paraStyles_->Clear();
+  paraStyles_->Add();
+  TParaInfo& centered = paraStyles_->Add();
+  centered.SetStyleName("Centered");
+  centered.Alignment = rdaCenter;
+
+  textStyles_->Clear();
+  textStyles_->Add().SetStyleName("Normal text");
+  struct Default {
+    const char* name;
+    TFontStyles style;
+    TColor color;
+    bool jump;
+  };
+  constexpr Default kDefaults[] = {{"Heading", fsBold, 0xFF0000, false},
+                                   {"Subheading", fsBold, 0x800000, false},
+                                   {"Keywords", fsItalic, 0x000080, false},
+                                   {"Jump 1", fsUnderline, 0x008000, true},
+                                   {"Jump 2", fsUnderline, 0x008000, true}};
+  for (const Default& d : kDefaults) {
+    TFontInfo& style = textStyles_->Add();
+    style.SetStyleName(d.name);
+    style.Style = d.style;
+    style.Color = d.color;
+    style.Jump = d.jump;
+    if (d.jump) style.JumpCursor = JumpCursor;
+  }
+}
+
+void TRDStyle::SetTextStyles(const TFontInfos& value) { textStyles_->AssignItems(value); }
+void TRDStyle::SetParaStyles(const TParaInfos& value) { paraStyles_->AssignItems(value); }
+
+void TRDStyle::Loaded() {
+  Loading = false;
+  styleTemplates_->UpdateParents();
+}
+
+void TRDStyle::ApplyStyle(TRDCanvas& canvas, int styleNo, TRDBiDiMode defBiDiMode, bool canUseCustomPPI) {
+  bool doDefault = true;
+  if (OnApplyStyle) OnApplyStyle(this, canvas, styleNo, doDefault);
+  if (doDefault) textStyles_->Items(styleNo).Apply(canvas, defBiDiMode, canUseCustomPPI);
+}
+
+void TRDStyle::ApplyStyleColor(TRDCanvas& canvas, int styleNo, TRDTextDrawStates drawState, bool printing,
+                               TRDColorMode colorMode) {
+  bool doDefault = true;
+  if (OnApplyStyleColor) OnApplyStyleColor(this, canvas, styleNo, drawState, doDefault);
+  if (doDefault) textStyles_->Items(styleNo).ApplyColor(canvas, *this, drawState, printing, colorMode);
+}
+
+void TRDStyle::DrawStyleText(const std::string& s, TRDCanvas& canvas, int itemNo, int offsetInItem, int styleNo,
+                             TCustomRDData* rdData, int spaceBefore, int left, int top, int width, int height,
+                             TRDTextDrawStates drawState, bool printing, bool previewCorrection,
+                             TRDColorMode colorMode, TRDBiDiMode defBiDiMode) {
+  bool doDefault = true;
+  if (OnDrawStyleText) {
+    drawingData_ = rdData;
+    drawingItemNo_ = itemNo;
+    drawingOffsetInItem_ = offsetInItem;
+    OnDrawStyleText(this, s, canvas, styleNo, spaceBefore, left, top, width, height, drawState, doDefault);
+  }
+  if (doDefault)
+    textStyles_->Items(styleNo).Draw(s, canvas, styleNo, spaceBefore, left, top, width, height, *this, drawState,
+                                     printing, previewCorrection, colorMode, defBiDiMode);
+}
+
+void TRDStyle::DrawTextBack(TRDCanvas& canvas, int itemNo, int styleNo, TCustomRDData* rdData, int left, int top,
+                            int width, int height, TRDTextDrawStates drawState) {
+  if (!OnDrawTextBack) return;
+  drawingData_ = rdData;
+  drawingItemNo_ = itemNo;
+  bool doDefault = true;
+  OnDrawTextBack(this, canvas, styleNo, left, top, width, height, drawState, doDefault);
+}
+
+TColor TRDStyle::GetHoverColorByStyleNo(int styleNo) const {
+  return GetHoverColor(textStyles_->Items(styleNo).HoverColor);
+}
+
+bool TRDStyle::IsStyleHoverSensitive(int styleNo) {
+  const TFontInfo& style = textStyles_->Items(styleNo);
+  bool sensitive = GetHoverColorByStyleNo(styleNo) != clNone || style.HoverBackColor != style.BackColor;
+  if (OnStyleHoverSensitive) OnStyleHoverSensitive(this, styleNo, sensitive);
+  return sensitive;
+}
+
+void TRDStyle::DrawCheckpoint(TRDCanvas& canvas, int x, int y, int left, int width, TCustomRDData* rdData,
+                              int itemNo, int xShift, bool raiseEvent) {
+  drawingData_ = rdData;
+  drawingItemNo_ = itemNo;
+  bool doDefault = true;
+  if (OnDrawCheckpoint) OnDrawCheckpoint(this, canvas, x, y, itemNo, xShift, raiseEvent, doDefault);
+  if (!doDefault) return;
+  canvas.PenWidth = 1;
+  canvas.PenColor = raiseEvent ? CheckpointEvColor : CheckpointColor;
+  canvas.BrushStyle = bsClear;
+  if (itemNo != -1) {
+    canvas.PenStyle = psSolid;
+    canvas.Ellipse(x - kCheckpointRadius, y - kCheckpointRadius, x + kCheckpointRadius, y + kCheckpointRadius);
+  } else {
+    canvas.PenStyle = psDot;
+    canvas.MoveTo(left - xShift, y);
+    canvas.LineTo(left + width - xShift, y);
+  }
+  canvas.PenStyle = psSolid;
+  canvas.BrushStyle = bsClear;
+}
+
+void TRDStyle::DrawPageBreak(TRDCanvas& canvas, int y, int xShift, TRDPageBreakType pageBreakType,
+                             int clientWidth) {
+  bool doDefault = true;
+  if (OnDrawPageBreak) OnDrawPageBreak(this, canvas, y, xShift, pageBreakType, doDefault);
+  if (!doDefault) return;
+  const int end = clientWidth - xShift - kPageBreakMarkSize;
+  canvas.PenWidth = 1;
+  canvas.PenStyle = psSolid;
+  canvas.PenColor = pageBreakType == rdpbPageBreak ? PageBreakColor : SoftPageBreakColor;
+  canvas.MoveTo(-xShift, y);
+  canvas.LineTo(end, y);
+  const std::array<TPoint, 3> corner{TPoint{end, y}, TPoint{end + kPageBreakMarkSize, y + kPageBreakMarkSize},
+                                     TPoint{end, y + kPageBreakMarkSize}};
+  canvas.BrushStyle = bsSolid;
+  canvas.BrushColor = clWindow;
+  canvas.Polygon(corner);
+  canvas.PenStyle = psSolid;
+  canvas.BrushStyle = bsClear;
+}
+
+void TRDStyle::DrawParaBack(TRDCanvas& canvas, int paraNo, const TRect& rect, bool printing, TRDColorMode colorMode) {
+  bool doDefault = true;
+  if (OnDrawParaBack) OnDrawParaBack(this, canvas, paraNo, rect, doDefault);
+  if (doDefault) paraStyles_->Items(paraNo).Background.Draw(rect, canvas, printing, colorMode);
+}
+
+void TRDStyle::GetNextTab(int paraNo, int x, const TRDResolution& scaleInfo, int origin, int& position,
+                          std::string& leader, TRDTabAlign& align, TRDBiDiMode defBiDiMode, int leftIndent,
+                          int rightIndent) const {
+  const TParaInfo& para = paraStyles_->Items(paraNo);
+  const TRDBiDiMode mode = defBiDiMode != rdbdUnspecified ? defBiDiMode : para.BiDiMode;
+  const bool rightToLeft = mode == rdbdRightToLeft;
+  int pos = x - origin;
+  if (rightToLeft) pos += rightIndent - leftIndent;
+  const int limit = rightToLeft ? rightIndent : leftIndent;
+  leader.clear();
+  align = rdtaLeft;
+  bool found = false;
+  for (int i = 0; i < para.Tabs.Count() && !found; ++i) {
+    const TRDTabInfo& tab = para.Tabs.Items(i);
+    int t = ScreenToDeviceX(tab.Position, scaleInfo);
+    if (pos < limit && limit < t) {
+      position = origin + limit;
+      found = true;
+    } else if (t > pos) {
+      position = origin + t;
+      leader = tab.Leader;
+      align = tab.Align;
+      found = true;
+    }
+  }
+  if (!found) {
+    int lastTab = para.Tabs.Count() > 0 ? ScreenToDeviceX(para.Tabs.Items(para.Tabs.Count() - 1).Position, scaleInfo) : 0;
+    if (pos < limit && (para.Tabs.Count() == 0 || limit > lastTab)) {
+      position = origin + limit;
+    } else {
+      int step = ScreenToDeviceX(std::max(DefTabWidth, 1), scaleInfo);
+      if (step < 1) step = 1;
+      position = origin + (pos + step) / step * step;
+    }
+  }
+  if (rightToLeft) position -= rightIndent - leftIndent;
+}
+
+std::string TRDStyle::GetCSS(unsigned options) const {
+  const bool utf8 = options & cssUTF8;
+  const bool plainFirst = options & cssPlainFirstStyles;
+  std::string out;
+  auto line = [&](const std::string& s) { out += s + "\r\n"; };
+  auto comment = [&](const TCustomRDInfo& style) -> std::string {
+    if (!style.Standard()) return "";
+    return " /* " + (utf8 ? AnsiToUTF8(DefCodePage, style.StyleName()) : style.StyleName()) + " */";
+  };
+  line("/* ========== Text Styles ========== */");
+  line("hr { color: " + ColorToHTMLString(textStyles_->Items(0).Color, false) + "}");
+  const TFontInfo& first = textStyles_->Items(0);
+  const bool firstPlain = textStyles_->Count() > 0 && !first.Jump && first.BackColor == clNone && !plainFirst;
+  for (int i = 0; i < textStyles_->Count(); ++i) {
+    const TFontInfo& style = textStyles_->Items(i);
+    if (i == 0 && firstPlain)
+      line("body, table" + comment(style));
+    else if (style.Jump)
+      line("a.rdts" + std::to_string(i) + ", span.rdts" + std::to_string(i) + comment(style));
+    else
+      line("span.rdts" + std::to_string(i) + comment(style));
+    const TFontInfo* base = nullptr;
+    if ((options & cssUseBaseStyles) && style.BaseStyleNo() >= 0 && style.BaseStyleNo() < textStyles_->Count())
+      base = &textStyles_->Items(style.BaseStyleNo());
+    else if (i > 0 && firstPlain)
+      base = &first;
+    line("{");
+    out += style.GetCSS(base, true, utf8);
+    line("}");
+    TColor hover = GetHoverColor(style.HoverColor);
+    if (style.Jump && (hover != clNone || style.HoverBackColor != clNone)) {
+      out += "a.rdts" + std::to_string(i) + ":hover {";
+      TColor baseHover = base ? GetHoverColor(base->HoverColor) : clNone;
+      bool writeColor = !base ? hover != clNone : base->Jump ? hover != baseHover : (hover != clNone || hover != baseHover);
+      if (writeColor) out += " color: " + ColorToHTMLString(hover, false) + ";";
+      bool writeBack = !base ? style.HoverBackColor != clNone
+                             : base->Jump ? style.HoverBackColor != base->HoverBackColor
+                                          : (style.HoverBackColor != clNone || style.HoverBackColor != base->HoverBackColor);
+      if (writeBack) out += " background-color: " + ColorToHTMLString(style.HoverBackColor, false) + ";";
+      line(" }");
+    }
+  }
+  line("/* ========== Para Styles ========== */");
+  for (int i = 0; i < paraStyles_->Count(); ++i) {
+    const TParaInfo& style = paraStyles_->Items(i);
+    if (i == 0 && !plainFirst)
+      line("p,ul,ol" + comment(style));
+    else
+      line(".rdps" + std::to_string(i) + comment(style));
+    const TParaInfo* base = nullptr;
+    if ((options & cssUseBaseStyles) && style.BaseStyleNo() >= 0 && style.BaseStyleNo() < paraStyles_->Count())
+      base = &paraStyles_->Items(style.BaseStyleNo());
+    else if (i >= 1 && !plainFirst)
+      base = &paraStyles_->Items(0);
+    line("{");
+    out += style.GetCSS(base, true, options & cssIgnoreLeftAlignment, false);
+    line("}");
+  }
+  return out;
+}
+
+void TRDStyle::SaveCSSToStream(TStream& stream, unsigned options) const { RDWrite(stream, GetCSS(options)); }
+
+void RDWrite(TStream& stream, std::string_view s) {
+  if (!s.empty()) stream.WriteBuffer(s.data(), int64_t(s.size()));
+}
+
+void RDWriteLn(TStream& stream, std::string_view s) {
+  RDWrite(stream, s);
+  RDWrite(stream, "\r\n");
+}

@@ -1,0 +1,12 @@
+// The two style sheets the station's windows use, built from their stored form values:
+// the monitor's (nine text styles, one per kind of traffic line, and a no-wrap and a
+// centred paragraph) and the message lists' (two text styles and four paragraph styles
+// that differ only in their background colour).
+#pragma once
+
+class TRDStyle;
+
+// Replaces the sheet's styles by the monitor's.
+void MakeMonitorStyles(TRDStyle& sheet);
+// Replaces the sheet's styles by the message lists'.
+void MakeMessageStyles(TRDStyle& sheet);
