@@ -143,6 +143,7 @@ void TMyPanel::PaintTo(TCanvas& canvas) {
     if (stretch_draw_) {
       canvas.StretchDraw(face, *background_);
     } else {
+      canvas.Brush().SetStyle(bsSolid);
       canvas.Brush().SetBitmap(background_.get());
       canvas.FloodFill(seed.X, seed.Y, canvas.Pixels(seed.X, seed.Y), fsSurface);
       canvas.Brush().SetBitmap(nullptr);

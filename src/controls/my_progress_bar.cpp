@@ -129,6 +129,7 @@ void TMyProgressBar::PaintTo(TCanvas& canvas) {
   TRect trough = Rect(0, 0, width, height);
   FillTwoTone(canvas, trough, color_fill_back_, color_fill_back2_);
   if (!bitmap_back_->Empty()) {
+    canvas.Brush().SetStyle(bsSolid);
     canvas.Brush().SetBitmap(bitmap_back_.get());
     canvas.FloodFill(11, 11, canvas.Pixels(11, 11), fsSurface);
     canvas.Brush().SetBitmap(nullptr);
@@ -145,6 +146,7 @@ void TMyProgressBar::PaintTo(TCanvas& canvas) {
   FillTwoTone(canvas, bar, color_fill_bar_, color_fill_bar2_);
   if (!bitmap_bar_->Empty() && length >= 3) {
     const TPoint seed = Point(bar.Left + 1, bar.Top + 1);
+    canvas.Brush().SetStyle(bsSolid);
     canvas.Brush().SetBitmap(bitmap_bar_.get());
     canvas.FloodFill(seed.X, seed.Y, canvas.Pixels(seed.X, seed.Y), fsSurface);
     canvas.Brush().SetBitmap(nullptr);

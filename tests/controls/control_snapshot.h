@@ -17,3 +17,12 @@ inline std::unique_ptr<TBitmap> Snapshot(TControl& control, TColor background = 
 }
 
 inline TColor PixelAt(TBitmap& bitmap, int x, int y) { return bitmap.Canvas().Pixels(x, y); }
+
+// A picture of one colour.
+inline std::unique_ptr<TBitmap> SolidPicture(int width, int height, TColor color) {
+  auto picture = std::make_unique<TBitmap>();
+  picture->SetSize(width, height);
+  picture->Canvas().Brush().SetColor(color);
+  picture->Canvas().FillRect(Rect(0, 0, width, height));
+  return picture;
+}

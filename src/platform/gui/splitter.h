@@ -1,6 +1,7 @@
 // The splitter: a bar aligned to one side of its parent between two aligned controls;
 // dragging it resizes the control it is aligned against (the one on the same side just
-// before it).
+// before it). Place it beyond that control before aligning it, as aligned controls keep
+// the order of their positions.
 #pragma once
 
 #include "platform/gui/controls.h"
