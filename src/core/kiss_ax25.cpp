@@ -54,7 +54,7 @@ std::string Ax25AddressText(std::string_view Raw, bool IsDigipeater) {
   std::string text = Trim(Raw.substr(0, kCallsignLength));
   const auto ssid_byte = static_cast<uint8_t>(Raw[kCallsignLength]);
   const int ssid = ssid_byte & kShiftedSsidMask;
-  if (ssid != 0) text += "-" + std::to_string(ssid);
+  if (ssid != 0) text.append("-").append(std::to_string(ssid));
   if (IsDigipeater && (ssid_byte & kShiftedHBit)) text += '*';
   return text;
 }
@@ -63,10 +63,10 @@ std::string CtlText(uint8_t Control, bool DestinationCBit, bool SourceCBit) {
   std::string text;
   const int received = Control >> 5;  // N(R)
   if ((Control & 0x01) == 0) {
-    text = "I" + std::to_string(received) + std::to_string((Control >> 1) & 0x07);
+    text = {'I', static_cast<char>('0' + received), static_cast<char>('0' + ((Control >> 1) & 0x07))};
   } else if ((Control & 0x03) == 0x01) {
     text = (Control & 0x08) ? "REJ" : (Control & 0x04) ? "RNR" : "RR";
-    text += std::to_string(received);
+    text += static_cast<char>('0' + received);
   } else {
     const uint8_t kind = Control & ~kPollFinal;
     for (const TUFrameName& name : kUFrameNames) {
