@@ -18,7 +18,9 @@ namespace {
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr int kCenturyWindowYears = 50;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 bool IsAsciiLetterOrDigit(char c) {
   return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
@@ -47,7 +49,9 @@ std::string AddressPart(const std::string& Addr) {
 
 // --- time ----------------------------------------------------------------------------------
 
-void NowToStamp(std::string& S) { S = FormatDateTime("yymmddhhnnss", Now()); }
+void NowToStamp(std::string& S) {
+  S = FormatDateTime("yymmddhhnnss", Now());
+}
 
 TDateTime StampToDateTime(const std::string& Stamp) {
   if (Stamp.size() != 12 || !std::all_of(Stamp.begin(), Stamp.end(), IsDigit)) {
@@ -78,7 +82,9 @@ void DelayMs(unsigned Ms) {
 
 // --- messages, files, shell ----------------------------------------------------------------
 
-int ShowErrorBox(const std::string& Text) { return MessageBox(Text, "Error", MB_OK | MB_ICONERROR); }
+int ShowErrorBox(const std::string& Text) {
+  return MessageBox(Text, "Error", MB_OK | MB_ICONERROR);
+}
 
 void ClearReadOnly(const std::string& FileName) {
   if (FileIsReadOnly(FileName)) FileSetReadOnly(FileName, false);
@@ -142,20 +148,37 @@ void ReplaceChar(char OldChar, char NewChar, std::string& S) {
   std::replace(S.begin(), S.end(), OldChar, NewChar);
 }
 
-void RemoveChar(char Ch, std::string& S) { S.erase(std::remove(S.begin(), S.end(), Ch), S.end()); }
+void RemoveChar(char Ch, std::string& S) {
+  S.erase(std::remove(S.begin(), S.end(), Ch), S.end());
+}
 
 void DosToAnsiUmlauts(const std::string& S, std::string& R) {
   R = S;
   for (char& c : R) {
     switch (static_cast<unsigned char>(c)) {
-      case 132: c = '\xE4'; break;  // ä
-      case 142: c = '\xC4'; break;  // Ä
-      case 148: c = '\xF6'; break;  // ö
-      case 153: c = '\xD6'; break;  // Ö
-      case 129: c = '\xFC'; break;  // ü
-      case 154: c = '\xDC'; break;  // Ü
-      case 225: c = '\xDF'; break;  // ß
-      default: break;
+      case 132:
+        c = '\xE4';
+        break;  // ä
+      case 142:
+        c = '\xC4';
+        break;  // Ä
+      case 148:
+        c = '\xF6';
+        break;  // ö
+      case 153:
+        c = '\xD6';
+        break;  // Ö
+      case 129:
+        c = '\xFC';
+        break;  // ü
+      case 154:
+        c = '\xDC';
+        break;  // Ü
+      case 225:
+        c = '\xDF';
+        break;  // ß
+      default:
+        break;
     }
   }
 }
@@ -227,13 +250,25 @@ void SetHighNibble(std::uint8_t& B, std::uint8_t V) {
   B = static_cast<std::uint8_t>((B & 0x0F) | ((V & 0x0F) << 4));
 }
 
-std::uint8_t LowNibble(std::uint8_t B) { return B & 0x0F; }
-std::uint8_t HighNibble(std::uint8_t B) { return B >> 4; }
-void LowNibbleHex(std::uint8_t B, std::string& S) { S = std::string(1, kHexDigits[LowNibble(B)]); }
-void HighNibbleHex(std::uint8_t B, std::string& S) { S = std::string(1, kHexDigits[HighNibble(B)]); }
+std::uint8_t LowNibble(std::uint8_t B) {
+  return B & 0x0F;
+}
+std::uint8_t HighNibble(std::uint8_t B) {
+  return B >> 4;
+}
+void LowNibbleHex(std::uint8_t B, std::string& S) {
+  S = std::string(1, kHexDigits[LowNibble(B)]);
+}
+void HighNibbleHex(std::uint8_t B, std::string& S) {
+  S = std::string(1, kHexDigits[HighNibble(B)]);
+}
 
-bool BitIsSet(std::uint8_t Value, int Bit) { return Bit >= 0 && Bit <= 7 && ((Value >> Bit) & 1) != 0; }
-bool BitIsClear(std::uint8_t Value, int Bit) { return !BitIsSet(Value, Bit); }
+bool BitIsSet(std::uint8_t Value, int Bit) {
+  return Bit >= 0 && Bit <= 7 && ((Value >> Bit) & 1) != 0;
+}
+bool BitIsClear(std::uint8_t Value, int Bit) {
+  return !BitIsSet(Value, Bit);
+}
 
 // --- geometry and colour -------------------------------------------------------------------
 

@@ -33,7 +33,9 @@ class TMyBorder {
   friend constexpr bool operator==(TMyBorder, TMyBorder) = default;
 
  private:
-  static constexpr std::uint8_t Bit(TDMyBorder edge) { return static_cast<std::uint8_t>(1u << edge); }
+  static constexpr std::uint8_t Bit(TDMyBorder edge) {
+    return static_cast<std::uint8_t>(1u << edge);
+  }
   std::uint8_t bits_ = 0;
 };
 

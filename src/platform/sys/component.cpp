@@ -6,8 +6,8 @@ namespace {
 
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
   auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 }  // namespace
@@ -26,8 +26,9 @@ TComponent::~TComponent() {
   }
   if (owner_) {
     auto& siblings = owner_->components_;
-    auto it = std::find_if(siblings.begin(), siblings.end(),
-                           [this](const std::unique_ptr<TComponent>& c) { return c.get() == this; });
+    auto it =
+        std::find_if(siblings.begin(), siblings.end(),
+                     [this](const std::unique_ptr<TComponent>& c) { return c.get() == this; });
     if (it != siblings.end()) {
       it->release();  // we are being destroyed already
       siblings.erase(it);

@@ -15,7 +15,9 @@ constexpr std::int64_t kMsPerDay = 86400000;
 // Days from 1899-12-30 (day 0 of TDateTime) to 1970-01-01.
 constexpr std::int64_t kUnixEpochDay = 25569;
 
-bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+bool IsLeapYear(int year) {
+  return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
 
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -59,7 +61,8 @@ void SplitValue(TDateTime value, std::int64_t& days, std::int64_t& ms) {
 TDateTime Now() {
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
+  const auto ms =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
   std::tm local{};
   localtime_r(&seconds, &local);
   return EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
@@ -67,7 +70,9 @@ TDateTime Now() {
                     static_cast<int>(ms.count()));
 }
 
-TDateTime Date() { return std::floor(Now()); }
+TDateTime Date() {
+  return std::floor(Now());
+}
 
 TDateTime Time() {
   const TDateTime now = Now();
@@ -85,7 +90,8 @@ bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Value) {
 
 TDateTime EncodeDate(int Year, int Month, int Day) {
   TDateTime value = 0;
-  if (!TryEncodeDate(Year, Month, Day, value)) throw EConvertError("Invalid argument to date encode");
+  if (!TryEncodeDate(Year, Month, Day, value))
+    throw EConvertError("Invalid argument to date encode");
   return value;
 }
 
@@ -101,7 +107,8 @@ bool TryEncodeTime(int Hour, int Min, int Sec, int MSec, TDateTime& Value) {
 
 TDateTime EncodeTime(int Hour, int Min, int Sec, int MSec) {
   TDateTime value = 0;
-  if (!TryEncodeTime(Hour, Min, Sec, MSec, value)) throw EConvertError("Invalid argument to time encode");
+  if (!TryEncodeTime(Hour, Min, Sec, MSec, value))
+    throw EConvertError("Invalid argument to time encode");
   return value;
 }
 
@@ -204,5 +211,6 @@ std::string FormatDateTime(std::string_view Pattern, TDateTime Value) {
 
 std::uint64_t GetTickCount() {
   const auto since = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+  return static_cast<std::uint64_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }

@@ -15,7 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 // '*' matches any run, '?' one character; iterative with one back-track point, so a
 // long name against many stars stays linear enough.
@@ -58,7 +60,9 @@ bool ForceDirectories(const std::string& Dir) {
   return DirectoryExists(Dir);
 }
 
-bool CreateDir(const std::string& Dir) { return !Dir.empty() && ::mkdir(Dir.c_str(), 0777) == 0; }
+bool CreateDir(const std::string& Dir) {
+  return !Dir.empty() && ::mkdir(Dir.c_str(), 0777) == 0;
+}
 
 bool DeleteFile(const std::string& FileName) {
   return FileExists(FileName) && ::unlink(FileName.c_str()) == 0;

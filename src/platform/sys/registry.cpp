@@ -157,7 +157,8 @@ class LineReader {
         text += escaped;
       } else if (escaped == 'x' && pos_ + 2 <= line_.size()) {
         int byte = 0;
-        const auto [end, error] = std::from_chars(line_.data() + pos_, line_.data() + pos_ + 2, byte, 16);
+        const auto [end, error] =
+            std::from_chars(line_.data() + pos_, line_.data() + pos_ + 2, byte, 16);
         if (error != std::errc() || end != line_.data() + pos_ + 2) return false;
         text += static_cast<char>(byte);
         pos_ += 2;
@@ -225,7 +226,8 @@ bool Parse(const std::string& content, RegKey& root) {
       RegValue value;
       value.isInteger = kind == "integer";
       if (key == nullptr || !reader.Quoted(value.name)) return false;
-      if (value.isInteger ? !reader.Integer(value.number) : !reader.Quoted(value.text)) return false;
+      if (value.isInteger ? !reader.Integer(value.number) : !reader.Quoted(value.text))
+        return false;
       if (!reader.AtEnd()) return false;
       if (RegValue* existing = key->FindValue(value.name)) {
         *existing = value;
@@ -360,7 +362,9 @@ struct TRegistry::Impl {
   }
 };
 
-TRegistry::TRegistry() : impl_(std::make_unique<Impl>()) { LoadFile(impl_->fileName, impl_->root); }
+TRegistry::TRegistry() : impl_(std::make_unique<Impl>()) {
+  LoadFile(impl_->fileName, impl_->root);
+}
 
 TRegistry::~TRegistry() {
   try {
@@ -370,7 +374,9 @@ TRegistry::~TRegistry() {
   }
 }
 
-std::string TRegistry::FileName() { return ConfigFolder() + "registry"; }
+std::string TRegistry::FileName() {
+  return ConfigFolder() + "registry";
+}
 
 bool TRegistry::OpenKey(const std::string& Key, bool CanCreate) {
   const KeyPath path = impl_->Resolve(Key);
@@ -424,13 +430,16 @@ bool TRegistry::DeleteKey(const std::string& Key) {
   return true;
 }
 
-bool TRegistry::ValueExists(const std::string& Name) { return impl_->Find(Name) != nullptr; }
+bool TRegistry::ValueExists(const std::string& Name) {
+  return impl_->Find(Name) != nullptr;
+}
 
 bool TRegistry::DeleteValue(const std::string& Name) {
   RegKey* key = impl_->Current();
   if (key == nullptr) return false;
-  const auto it = std::find_if(key->values.begin(), key->values.end(),
-                               [&](const RegValue& value) { return RegKey::SameName(value.name, Name); });
+  const auto it = std::find_if(key->values.begin(), key->values.end(), [&](const RegValue& value) {
+    return RegKey::SameName(value.name, Name);
+  });
   if (it == key->values.end()) return false;
   key->values.erase(it);
   impl_->changed = true;
@@ -481,6 +490,10 @@ void TRegistry::WriteInteger(const std::string& Name, int Value) {
   impl_->Put(Name, value);
 }
 
-bool TRegistry::ReadBool(const std::string& Name) { return ReadInteger(Name) != 0; }
+bool TRegistry::ReadBool(const std::string& Name) {
+  return ReadInteger(Name) != 0;
+}
 
-void TRegistry::WriteBool(const std::string& Name, bool Value) { WriteInteger(Name, Value ? 1 : 0); }
+void TRegistry::WriteBool(const std::string& Name, bool Value) {
+  WriteInteger(Name, Value ? 1 : 0);
+}

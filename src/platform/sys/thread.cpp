@@ -96,8 +96,8 @@ void TThread::Synchronize(const std::function<void()>& Method) {
   queue.changed.notify_all();
   // Wake the GUI thread's event loop; it drains the whole queue, so one wake-up per
   // request is enough even when it finds the request already done.
-  QMetaObject::invokeMethod(QCoreApplication::instance(), [] { CheckSynchronize(); },
-                            Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(), [] { CheckSynchronize(); }, Qt::QueuedConnection);
   std::unique_lock<std::mutex> lock(queue.mutex);
   queue.changed.wait(lock, [&] { return request.done; });
 }

@@ -8,7 +8,9 @@
 
 namespace {
 
-void Touch(const std::string& path) { std::ofstream(path) << "x"; }
+void Touch(const std::string& path) {
+  std::ofstream(path) << "x";
+}
 
 }  // namespace
 

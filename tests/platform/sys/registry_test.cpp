@@ -33,7 +33,9 @@ std::string AwkwardText() {
 void WriteSample() {
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey("Software\\Velmora\\Programm\\Station", true));
-  reg.WriteString("Lati", "48\xB0" "07.50 N");
+  reg.WriteString("Lati",
+                  "48\xB0"
+                  "07.50 N");
   reg.WriteString("Awkward", AwkwardText());
   reg.WriteString("", "default value");
   reg.WriteInteger("Power", -2147483647 - 1);
@@ -51,7 +53,9 @@ TEST_F(Registry, ValuesRoundTripThroughTheFile) {
   WriteSample();
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey("\\Software\\Velmora\\Programm\\Station\\", false));
-  EXPECT_EQ(reg.ReadString("Lati"), "48\xB0" "07.50 N");
+  EXPECT_EQ(reg.ReadString("Lati"),
+            "48\xB0"
+            "07.50 N");
   EXPECT_EQ(reg.ReadString("Awkward"), AwkwardText());
   EXPECT_EQ(reg.ReadString(""), "default value");
   EXPECT_EQ(reg.ReadInteger("Power"), -2147483647 - 1);
@@ -110,8 +114,8 @@ TEST_F(Registry, AbsentAndMistypedValues) {
 TEST_F(Registry, DeleteKeyRemovesTheWholeSubtree) {
   {
     TRegistry reg;
-    for (const char* key : {"Software\\Velmora\\Programm\\Device", "Software\\Velmora\\Programm\\Position",
-                            "Software\\Velmora\\Keep"}) {
+    for (const char* key : {"Software\\Velmora\\Programm\\Device",
+                            "Software\\Velmora\\Programm\\Position", "Software\\Velmora\\Keep"}) {
       ASSERT_TRUE(reg.OpenKey(std::string("\\") + key, true));
       reg.WriteInteger("X", 1);
     }
@@ -142,7 +146,7 @@ TEST_F(Registry, DamagedOrForeignFilesReadAsAbsentValues) {
       "",
       "\x00\x01\x02 binary junk",
       "[HKEY_CURRENT_USER\\Software\\Velmora]\n\"SetVer\"=\"1.1\"\n",  // some other format
-      "Velmora registry 2\nkey \"Software\"\nend\n",                    // a later version
+      "Velmora registry 2\nkey \"Software\"\nend\n",                   // a later version
       "Velmora registry 1\nstring \"Orphan\" \"no key before\"\nend\n",
       "Velmora registry 1\nkey \"Software\"\ninteger \"N\" 99999999999\nend\n",
       "Velmora registry 1\nkey \"Software\"\nstring \"S\" \"\\q\"\nend\n",
