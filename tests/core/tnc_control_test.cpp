@@ -6,6 +6,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "platform/io/pseudo_terminal.h"
 
@@ -16,8 +17,9 @@ namespace {
 class TncControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // ctest runs the cases as parallel processes: each needs a folder of its own.
     folder_ = std::filesystem::temp_directory_path() /
-              ("velmora-tnc-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+              ("velmora-tnc-" + std::to_string(std::random_device{}()));
     std::filesystem::create_directories(folder_ / "Velmora");
     std::ofstream(folder_ / "Velmora" / "ports") << "COM1=" << tnc_.DevicePath() << "\n";
     setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
