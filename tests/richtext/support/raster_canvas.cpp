@@ -25,7 +25,7 @@ int TRasterCanvas::CountPixels(TColor color) const { return int(std::count(pixel
 
 void TRasterCanvas::Set(int x, int y, TColor color) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_ || color == clNone) return;
-  pixels_[size_t(y * width_ + x)] = color;
+  pixels_[size_t(y * width_ + x)] = ColorToRGB(color);
 }
 
 int TRasterCanvas::TextWidthA(std::string_view text) { return TextWidthW(Widen(text)); }
