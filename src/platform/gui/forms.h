@@ -3,6 +3,8 @@
 // A form is a top-level window, or with FormStyle fsMDIForm the frame that holds MDI
 // child windows in its client area (what its aligned controls leave), or with fsMDIChild
 // one of those children, placed in the first MDI frame that exists. New forms are hidden.
+// A window's Left and Top are where its client area lies on the screen (the window
+// system adds the frame round it); an MDI child's are relative to its frame's MDI area.
 //
 // Closing (Close, or the window's close button) asks OnCloseQuery, then calls OnClose
 // with the default action (caHide, for an MDI child caMinimize) and carries the action
