@@ -1,0 +1,81 @@
+// The GPS records: what the NMEA decoder keeps of the four sentence kinds the program
+// uses. Each record lives from one sentence to the next: a new sentence of its kind
+// overwrites the fields it carries, and `Valid` says whether the receiver has sent
+// one since it started or last fell silent.
+//
+// Positions are kept as the receiver sent them, e.g. $GPRMC,...,4916.45,N,12311.12,W,...
+// gives Lat "4916.45" (ddmm.mm), Lon "12311.12" (dddmm.mm), NS 'N', EW 'W'. Characters
+// are 0 for an empty field.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/sys/date_time.h"
+
+// $GPGGA: fix data.
+struct TGpsGGA {
+  TDateTime DateTime = 0;  // the computer's local calendar day + the sentence's UTC time
+  std::string Raw;
+  std::string Lat;
+  std::string Lon;
+  char NS = 0;
+  char EW = 0;
+  char Quality = 0;  // '0' invalid, '1' GPS, '2' DGPS
+  double HDOP = 0;
+  double Altitude = 0;  // metres above mean sea level
+  double GeoidSep = 0;  // metres
+  double DgpsAge = 0;   // seconds
+  std::uint8_t Sats = 0;
+  std::uint16_t DgpsStation = 0;
+  bool FixValid = false;
+  bool Valid = false;
+};
+
+// $GPGSA: dilution of precision and the satellites used in the solution.
+struct TGpsGSA {
+  std::string Raw;
+  char Mode = 0;  // 'A' automatic, 'M' manual
+  char Fix = 0;   // '1' none, '2' 2D, '3' 3D
+  std::array<std::uint8_t, 12> Prn{};  // 0 for an empty field
+  double PDOP = 0;
+  double HDOP = 0;
+  double VDOP = 0;
+  bool FixValid = false;
+  bool Valid = false;
+};
+
+// One satellite in view; all zero is an empty slot.
+struct TGpsSat {
+  std::uint8_t Prn = 0;
+  std::uint8_t Elevation = 0;  // degrees
+  std::uint8_t Snr = 0;        // dB
+  std::uint16_t Azimuth = 0;   // degrees true
+};
+
+// $GPGSV: satellites in view, four per message, up to three messages.
+struct TGpsGSV {
+  std::string Raw1;
+  std::string Raw2;
+  std::string Raw3;
+  std::array<TGpsSat, 12> Sat{};  // slot k (1-based, as the receiver counts) is Sat[k - 1]
+  std::uint8_t InView = 0;
+  bool Valid = false;
+};
+
+// $GPRMC: recommended minimum data.
+struct TGpsRMC {
+  TDateTime DateTime = 0;  // the sentence's UTC date and time
+  std::string Raw;
+  std::string Lat;
+  std::string Lon;
+  char NS = 0;
+  char EW = 0;
+  char VarEW = 0;
+  double Speed = 0;      // knots over ground
+  double Course = 0;     // degrees true
+  double Variation = 0;  // degrees
+  bool Active = false;   // status "A": the receiver vouches for the data
+  bool Valid = false;
+};

@@ -1,0 +1,85 @@
+// NMEA 0183 decoding for the GPS receiver: checks sentences, fills the GPS records
+// (gps_records.h) and reports every line through events.
+//
+// A sentence is "$" address "," fields "*" two hex digits of the XOR of everything
+// between "$" and "*", at most 82 characters, e.g.
+//   $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A
+// Received text is cut into lines at CR or LF; text without a line end is held until
+// it arrives, or until it passes 100 characters, when it is reported as a bad line.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "devices/gps_records.h"
+#include "platform/sys/component.h"
+
+// Results of CheckNmeaSentence.
+constexpr int kNmeaFormatError = -1;
+constexpr int kNmeaChecksumError = -2;
+constexpr int kNmeaOther = 0;  // correct, of a kind not decoded here (or without a comma)
+constexpr int kNmeaGGA = 1;
+constexpr int kNmeaGSA = 2;
+constexpr int kNmeaGSV = 3;
+constexpr int kNmeaRMC = 4;
+
+constexpr std::size_t kNmeaMaxSentence = 82;
+constexpr std::size_t kNmeaMaxPartialLine = 100;
+
+using TOnNewData = std::function<void(TComponent* Sender, const std::string& strNewRxData)>;
+using TOnNewDataOk = std::function<void(TComponent* Sender, const std::string& strNmeaMsg)>;
+
+// For "$...*": the XOR of the characters between "$" and "*" as two upper-case hex
+// digits; anything else gives "".
+void NmeaChecksum(const std::string& Sentence, std::string& Result);
+// Field Index (0 is the address, e.g. "$GPGGA"); fields end at ',' and the last at '*'.
+// An index past the last field gives "".
+void GetNmeaField(int Index, const std::string& Sentence, std::string& Result);
+// First character, 0 for an empty field.
+char NmeaFieldAsChar(const std::string& Field);
+// The field's whole number, 0 when it is not one.
+int NmeaFieldAsInt(const std::string& Field);
+// One of the results above, for the sentence with blanks and control characters at
+// either end removed. Hex digits of either case match. A sentence with nothing between
+// "$" and "*", or without two hex digits after "*", is a format error.
+int CheckNmeaSentence(const std::string& Sentence);
+
+class TNmeaDec : public TComponent {
+ public:
+  explicit TNmeaDec(TComponent* AOwner = nullptr);
+
+  // Checks one line, fills the record of its kind and fires the events; an empty line
+  // does nothing at all.
+  void DecodeNmeaSentence(const std::string& Sentence);
+  // Splits received text into lines and decodes each.
+  void FeedNmeaText(const std::string& Text);
+  // Marks all four records stale (time-out, stop); the values stay.
+  void ClearValid();
+
+  // Timer ticks since the last decoded non-empty line (counted up by the receiver).
+  int SilentTicks = 0;
+  std::string PartialLine;
+
+  TNotifyEvent OnDataError;
+  TNotifyEvent OnGpsActivate;
+  TNotifyEvent OnGpsDeactivate;
+  TNotifyEvent OnGpsTimeOut;
+  TOnNewData OnNewData;
+  TOnNewDataOk OnNewDataOk;
+
+  // Local date and time, for the calendar day of GGA sentences; tests set their own.
+  std::function<TDateTime()> Clock = Now;
+
+  TGpsGGA GGA;
+  TGpsGSA GSA;
+  TGpsGSV GSV;
+  TGpsRMC RMC;
+
+  std::string ClassName() const override { return "TNmeaDec"; }
+
+ private:
+  void DecodeGGA(const std::string& S);
+  void DecodeGSA(const std::string& S);
+  void DecodeGSV(const std::string& S);
+  void DecodeRMC(const std::string& S);
+};

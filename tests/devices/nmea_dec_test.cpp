@@ -1,0 +1,289 @@
+#include "devices/nmea_dec.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "devices/nmea_test_support.h"
+#include "platform/sys/date_time.h"
+#include "platform/text/string_list.h"
+
+namespace {
+
+const std::string kGga =
+    Nmea("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,3.5,0120");
+const std::string kRmc =
+    "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A";
+
+// Records what the decoder reports, in order.
+struct TEventLog {
+  explicit TEventLog(TNmeaDec& Dec) {
+    Dec.OnDataError = [this](TComponent*) { Events.push_back("error"); };
+    Dec.OnNewDataOk = [this](TComponent*, const std::string& Msg) { Events.push_back("ok " + Msg); };
+    Dec.OnNewData = [this](TComponent*, const std::string& Line) { Events.push_back("data " + Line); };
+  }
+  std::vector<std::string> Events;
+};
+
+std::vector<std::string> LogLines(const char* Name) {
+  TStringList lines;
+  lines.LoadFromFile(std::string(VELMORA_TEST_DATA) + "/devices/" + Name);
+  std::vector<std::string> result;
+  for (int i = 0; i < lines.Count(); ++i) result.push_back(lines[i]);
+  return result;
+}
+
+}  // namespace
+
+TEST(NmeaSentence, ChecksumAndFields) {
+  std::string sum;
+  NmeaChecksum("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*", sum);
+  EXPECT_EQ(sum, "6A");
+  NmeaChecksum("GPRMC,1*", sum);
+  EXPECT_EQ(sum, "");
+  NmeaChecksum("$GPRMC,1", sum);
+  EXPECT_EQ(sum, "");
+
+  std::string f;
+  GetNmeaField(0, kRmc, f);
+  EXPECT_EQ(f, "$GPRMC");
+  GetNmeaField(11, kRmc, f);
+  EXPECT_EQ(f, "W");  // the last field ends at '*'
+  GetNmeaField(12, kRmc, f);
+  EXPECT_EQ(f, "");
+  GetNmeaField(-1, kRmc, f);
+  EXPECT_EQ(f, "$GPRMC");
+  EXPECT_EQ(NmeaFieldAsChar(""), 0);
+  EXPECT_EQ(NmeaFieldAsInt("08"), 8);
+  EXPECT_EQ(NmeaFieldAsInt("0.9"), 0);
+  EXPECT_EQ(NmeaFieldAsInt("99999999999999"), 0);
+}
+
+TEST(NmeaSentence, CheckGivesKindOrError) {
+  EXPECT_EQ(CheckNmeaSentence(kGga), kNmeaGGA);
+  EXPECT_EQ(CheckNmeaSentence(Nmea("GPGSA,A,3")), kNmeaGSA);
+  EXPECT_EQ(CheckNmeaSentence(Nmea("GPGSV,1,1,00")), kNmeaGSV);
+  EXPECT_EQ(CheckNmeaSentence("  " + kRmc + "\r\n"), kNmeaRMC);
+  EXPECT_EQ(CheckNmeaSentence(Nmea("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K")), kNmeaOther);
+  EXPECT_EQ(CheckNmeaSentence(Nmea("GPTXT")), kNmeaOther);  // no comma
+  EXPECT_EQ(CheckNmeaSentence(Nmea("GNRMC,1")), kNmeaOther);
+  EXPECT_EQ(CheckNmeaSentence(Nmea("gpgga,1")), kNmeaOther);  // the address compares exactly
+
+  std::string lower = kRmc;
+  lower.back() = 'a';
+  EXPECT_EQ(CheckNmeaSentence(lower), kNmeaRMC);
+  std::string wrong = kRmc;
+  wrong.back() = 'B';
+  EXPECT_EQ(CheckNmeaSentence(wrong), kNmeaChecksumError);
+  std::string flipped = kRmc;
+  flipped[10] = '9';
+  EXPECT_EQ(CheckNmeaSentence(flipped), kNmeaChecksumError);
+
+  EXPECT_EQ(CheckNmeaSentence(""), kNmeaFormatError);
+  EXPECT_EQ(CheckNmeaSentence("$*00"), kNmeaFormatError);  // nothing between '$' and '*'
+  EXPECT_EQ(CheckNmeaSentence("$GPGGA,1*G0"), kNmeaFormatError);
+  EXPECT_EQ(CheckNmeaSentence("$GPGGA,1*0"), kNmeaFormatError);
+  EXPECT_EQ(CheckNmeaSentence(kRmc.substr(1)), kNmeaFormatError);
+  EXPECT_EQ(CheckNmeaSentence(kRmc.substr(0, kRmc.size() - 3)), kNmeaFormatError);
+
+  // 82 characters are the most a sentence may have.
+  const std::string body82 = "GPVTG," + std::string(82 - 4 - 6, 'x');
+  ASSERT_EQ(Nmea(body82).size(), 82u);
+  EXPECT_EQ(CheckNmeaSentence(Nmea(body82)), kNmeaOther);
+  EXPECT_EQ(CheckNmeaSentence(Nmea(body82 + "x")), kNmeaFormatError);
+}
+
+TEST(NmeaDecoder, GgaFillsTheRecordWithTheLocalDate) {
+  TNmeaDec dec;
+  dec.Clock = [] { return EncodeDate(2026, 12, 6) + EncodeTime(23, 59, 0, 0); };
+  dec.DecodeNmeaSentence(kGga);
+  const TGpsGGA& g = dec.GGA;
+  EXPECT_TRUE(g.Valid);
+  EXPECT_TRUE(g.FixValid);
+  EXPECT_EQ(g.Raw, kGga);
+  EXPECT_EQ(g.Lat, "4807.038");
+  EXPECT_EQ(g.Lon, "01131.000");
+  EXPECT_EQ(g.NS, 'N');
+  EXPECT_EQ(g.EW, 'E');
+  EXPECT_EQ(g.Quality, '1');
+  EXPECT_EQ(g.Sats, 8);
+  EXPECT_DOUBLE_EQ(g.HDOP, 0.9);
+  EXPECT_DOUBLE_EQ(g.Altitude, 545.4);
+  EXPECT_DOUBLE_EQ(g.GeoidSep, 46.9);
+  EXPECT_DOUBLE_EQ(g.DgpsAge, 3.5);
+  EXPECT_EQ(g.DgpsStation, 120);
+  EXPECT_NEAR(g.DateTime, EncodeDate(2026, 12, 6) + EncodeTime(12, 35, 19, 0), 1e-8);
+
+  // After midnight UTC but before midnight local time: the local date with the UTC time.
+  dec.DecodeNmeaSentence(Nmea("GPGGA,000010.00,4807.038,N,01131.000,E,0,00,,,M,,M,,"));
+  EXPECT_NEAR(dec.GGA.DateTime, EncodeDate(2026, 12, 6) + EncodeTime(0, 0, 10, 0), 1e-8);
+  EXPECT_TRUE(dec.GGA.Valid);
+  EXPECT_FALSE(dec.GGA.FixValid);
+  EXPECT_DOUBLE_EQ(dec.GGA.HDOP, 0);
+}
+
+TEST(NmeaDecoder, RmcAndGsa) {
+  TNmeaDec dec;
+  dec.DecodeNmeaSentence(kRmc);
+  const TGpsRMC& r = dec.RMC;
+  EXPECT_TRUE(r.Valid);
+  EXPECT_TRUE(r.Active);
+  EXPECT_EQ(r.Lat, "4807.038");
+  EXPECT_EQ(r.NS, 'N');
+  EXPECT_EQ(r.Lon, "01131.000");
+  EXPECT_EQ(r.EW, 'E');
+  EXPECT_DOUBLE_EQ(r.Speed, 22.4);
+  EXPECT_DOUBLE_EQ(r.Course, 84.4);
+  EXPECT_DOUBLE_EQ(r.Variation, 3.1);
+  EXPECT_EQ(r.VarEW, 'W');
+  EXPECT_NEAR(r.DateTime, EncodeDate(1994, 3, 23) + EncodeTime(12, 35, 19, 0), 1e-8);
+
+  // A void fix keeps the fields it does not carry, and an impossible date keeps the time.
+  const TDateTime before = r.DateTime;
+  dec.DecodeNmeaSentence(Nmea("GPRMC,256199,V,,,,,,,310299,,"));
+  EXPECT_FALSE(r.Active);
+  EXPECT_EQ(r.Lat, "");
+  EXPECT_EQ(r.NS, 0);
+  EXPECT_EQ(r.DateTime, before);
+
+  dec.DecodeNmeaSentence(Nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"));
+  const TGpsGSA& a = dec.GSA;
+  EXPECT_TRUE(a.Valid);
+  EXPECT_TRUE(a.FixValid);
+  EXPECT_EQ(a.Mode, 'A');
+  EXPECT_EQ(a.Fix, '3');
+  const std::array<std::uint8_t, 12> prn{4, 5, 0, 9, 12, 0, 0, 24, 0, 0, 0, 0};
+  EXPECT_EQ(a.Prn, prn);
+  EXPECT_DOUBLE_EQ(a.PDOP, 2.5);
+  EXPECT_DOUBLE_EQ(a.HDOP, 1.3);
+  EXPECT_DOUBLE_EQ(a.VDOP, 2.1);
+}
+
+TEST(NmeaDecoder, GsvSetsFillAndClearTheirSlots) {
+  TNmeaDec dec;
+  for (const char* body : {"GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00",
+                           "GPGSV,3,2,11,14,25,170,00,16,57,208,39,18,67,296,40,19,40,246,00",
+                           "GPGSV,3,3,11,22,42,067,42,24,14,311,43,27,05,244,00"}) {
+    dec.DecodeNmeaSentence(Nmea(body));
+  }
+  const TGpsGSV& v = dec.GSV;
+  EXPECT_TRUE(v.Valid);
+  EXPECT_EQ(v.InView, 11);
+  EXPECT_EQ(v.Sat[0].Prn, 3);
+  EXPECT_EQ(v.Sat[5].Prn, 16);
+  EXPECT_EQ(v.Sat[5].Elevation, 57);
+  EXPECT_EQ(v.Sat[5].Azimuth, 208);
+  EXPECT_EQ(v.Sat[5].Snr, 39);
+  EXPECT_EQ(v.Sat[10].Prn, 27);
+  EXPECT_EQ(v.Sat[11].Prn, 0);  // a short last message leaves zeros
+  EXPECT_FALSE(v.Raw3.empty());
+
+  // A fourth message of a larger set changes no slot.
+  const auto before = v.Sat;
+  dec.DecodeNmeaSentence(Nmea("GPGSV,4,4,14,30,10,100,20"));
+  EXPECT_EQ(v.InView, 14);
+  for (int k = 0; k < 12; ++k) EXPECT_EQ(v.Sat[k].Prn, before[k].Prn) << k;
+
+  // A set of one message clears slots 5 to 12 and the second and third sentences.
+  dec.DecodeNmeaSentence(Nmea("GPGSV,1,1,02,07,10,020,30,08,20,040,31"));
+  EXPECT_EQ(v.Sat[0].Prn, 7);
+  EXPECT_EQ(v.Sat[2].Prn, 0);
+  for (int k = 4; k < 12; ++k) EXPECT_EQ(v.Sat[k].Prn, 0) << k;
+  EXPECT_EQ(v.Raw2, "");
+  EXPECT_EQ(v.Raw3, "");
+}
+
+TEST(NmeaDecoder, EventsFollowTheCheck) {
+  TNmeaDec dec;
+  TEventLog log(dec);
+  const std::string vtg = Nmea("gpvtg,054.7,T");
+  dec.DecodeNmeaSentence(kRmc);
+  dec.DecodeNmeaSentence(vtg);
+  dec.DecodeNmeaSentence("$GPRMC,bad*ZZ");
+  dec.DecodeNmeaSentence("");
+  EXPECT_EQ(log.Events, (std::vector<std::string>{"ok $GPRMC", "data " + kRmc, "ok $GPVTG",
+                                                  "data " + vtg, "error",
+                                                  "data $GPRMC,bad*ZZ"}));
+  EXPECT_FALSE(dec.GGA.Valid);  // a kind not decoded fills nothing
+}
+
+TEST(NmeaDecoder, LinesAreCutAtCrOrLf) {
+  // A sentence split at any point decodes once, after its line end.
+  for (std::size_t cut = 0; cut <= kGga.size(); ++cut) {
+    TNmeaDec dec;
+    TEventLog log(dec);
+    dec.FeedNmeaText(kGga.substr(0, cut));
+    dec.FeedNmeaText(kGga.substr(cut));
+    EXPECT_TRUE(log.Events.empty()) << cut;
+    dec.FeedNmeaText("\r\n");
+    EXPECT_EQ(log.Events.size(), 2u) << cut;
+    EXPECT_TRUE(dec.GGA.Valid) << cut;
+  }
+
+  TNmeaDec dec;
+  TEventLog log(dec);
+  dec.SilentTicks = 5;
+  dec.FeedNmeaText("\r\n\r\n\n\r");
+  EXPECT_TRUE(log.Events.empty());
+  EXPECT_EQ(dec.SilentTicks, 5);  // empty lines are no sign of life
+  dec.FeedNmeaText(kRmc + "\r" + kGga + "\n");
+  EXPECT_EQ(log.Events.size(), 4u);
+  EXPECT_EQ(dec.SilentTicks, 0);
+}
+
+TEST(NmeaDecoder, TextWithoutLineEndsIsReportedPast100Characters) {
+  TNmeaDec dec;
+  TEventLog log(dec);
+  for (int i = 0; i < 99; ++i) dec.FeedNmeaText("x");
+  dec.FeedNmeaText("y");
+  EXPECT_TRUE(log.Events.empty());
+  dec.FeedNmeaText("z\r");  // the whole piece up to the line end joins first
+  ASSERT_EQ(log.Events.size(), 2u);
+  EXPECT_EQ(log.Events[0], "error");
+  EXPECT_EQ(log.Events[1], "data " + std::string(99, 'x') + "yz");
+  EXPECT_EQ(dec.PartialLine, "");
+  dec.FeedNmeaText(std::string(100, 'x'));
+  EXPECT_EQ(log.Events.size(), 2u);
+  dec.FeedNmeaText("yz$GP");  // the piece that passes 100 goes out whole
+  EXPECT_EQ(log.Events.size(), 4u);
+  EXPECT_EQ(log.Events[3], "data " + std::string(100, 'x') + "yz$GP");
+
+  // One big chunk without line ends stays bounded too.
+  dec.FeedNmeaText(std::string(100000, 'q'));
+  EXPECT_LE(dec.PartialLine.size(), kNmeaMaxPartialLine);
+}
+
+TEST(NmeaDecoder, EveryTruncatedLineIsAnErrorAndNothingBreaks) {
+  // Every prefix of every line of a recorded fix, as a receiver losing power would send.
+  for (const char* log : {"nmea_fix.log", "nmea_nofix.log"}) {
+    for (const std::string& line : LogLines(log)) {
+      ASSERT_GE(CheckNmeaSentence(line), 0) << line;
+      for (std::size_t n = 1; n < line.size(); ++n) {
+        TNmeaDec dec;
+        int errors = 0;
+        dec.OnDataError = [&](TComponent*) { ++errors; };
+        dec.FeedNmeaText(line.substr(0, n) + "\r\n");
+        EXPECT_EQ(errors, 1) << line.substr(0, n);
+        EXPECT_FALSE(dec.GGA.Valid || dec.GSA.Valid || dec.GSV.Valid || dec.RMC.Valid);
+      }
+    }
+  }
+}
+
+TEST(NmeaDecoder, CorrectSentencesWithGarbageFieldsNeverBreakTheDecoder) {
+  std::mt19937 random(7);
+  const std::string alphabet = ",.*$-0123456789AVNSEW\xFF\x01 ";
+  TNmeaDec dec;
+  for (int round = 0; round < 3000; ++round) {
+    std::string body = std::vector<const char*>{"GPGGA,", "GPGSA,", "GPGSV,", "GPRMC,"}[round % 4];
+    const int length = int(random() % 70);
+    for (int i = 0; i < length; ++i) body += alphabet[random() % alphabet.size()];
+    dec.FeedNmeaText(Nmea(body) + "\r\n");
+    std::string noise(random() % 40, '\0');
+    for (char& c : noise) c = char(random());
+    dec.FeedNmeaText(noise);
+  }
+  for (int k = 0; k < 12; ++k) EXPECT_LE(dec.GSV.Sat[k].Prn, 255);
+  EXPECT_LE(dec.PartialLine.size(), kNmeaMaxPartialLine);
+}
