@@ -1,0 +1,94 @@
+#include "controls/my_hint.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/gui/forms.h"
+
+namespace {
+
+TEST(HintPlacementTest, QuadrantsByTheTopLeftCorner) {
+  EXPECT_EQ(HintQuadrant(Point(10, 10), 1000, 800), 1);
+  EXPECT_EQ(HintQuadrant(Point(499, 400), 1000, 800), 1);
+  EXPECT_EQ(HintQuadrant(Point(500, 400), 1000, 800), 2);
+  EXPECT_EQ(HintQuadrant(Point(10, 401), 1000, 800), 3);
+  EXPECT_EQ(HintQuadrant(Point(900, 700), 1000, 800), 4);
+}
+
+TEST(HintPlacementTest, HintsOpenTowardTheScreenCentre) {
+  const TRect hint = Bounds(900, 700, 100, 30);
+  EXPECT_EQ(PlaceHintRect(hint, 1000, 800), Bounds(800, 645, 100, 30));
+  EXPECT_EQ(PlaceHintRect(Bounds(600, 100, 100, 30), 1000, 800), Bounds(500, 100, 100, 30));
+  EXPECT_EQ(PlaceHintRect(Bounds(100, 500, 100, 30), 1000, 800), Bounds(100, 445, 100, 30));
+  EXPECT_EQ(PlaceHintRect(Bounds(100, 100, 100, 30), 1000, 800), Bounds(100, 100, 100, 30));
+}
+
+TEST(MyHintTest, ActiveSwitchesTheApplicationsHintWindowClass) {
+  TMyHint hint(nullptr);
+  hint.SetActive(true);
+  EXPECT_EQ(ActiveMyHint, &hint);
+  EXPECT_NE(dynamic_cast<TMyHintWindow*>(&ApplicationHintWindow()), nullptr);
+  hint.SetActive(false);
+  EXPECT_EQ(ActiveMyHint, nullptr);
+  EXPECT_EQ(dynamic_cast<TMyHintWindow*>(&ApplicationHintWindow()), nullptr);
+}
+
+TEST(MyHintTest, SizeAddsTheStripeAndMargins) {
+  TMyHint hint(nullptr);
+  hint.SetActive(true);
+  TCanvas measure;
+  measure.Font().Assign(hint.Font());
+  const TSize text = measure.TextExtent("Karte laden");
+  TRect plain = ApplicationHintWindow().CalcHintRect(1000, "Karte laden");
+  EXPECT_EQ(plain, Rect(0, 0, text.cx + 4 + 4, text.cy + 6));
+  hint.PaintBorder = true;
+  TRect striped = ApplicationHintWindow().CalcHintRect(1000, "Karte laden");
+  EXPECT_EQ(striped.Width(), text.cx + 20 + 4);
+  hint.SetActive(false);
+}
+
+TEST(MyHintTest, PaintsTwoTonesStripeFrameAndTextRightOfTheStripe) {
+  TMyHint hint(nullptr);
+  hint.Color = clWhite;
+  hint.Color2 = clSilver;
+  hint.ColorFrame = clNavy;
+  hint.ColorBorder = clAqua;
+  hint.PaintBorder = true;
+  hint.Font().SetColor(clRed);
+  hint.SetActive(true);
+  auto& window = dynamic_cast<TMyHintWindow&>(ApplicationHintWindow());
+  const TRect size = window.CalcHintRect(1000, "WWWW");
+  window.ActivateHint(Bounds(10, 10, size.Width(), size.Height()), "WWWW");
+  const TBitmap& picture = window.Picture();
+  const int w = picture.Width();
+  const int h = picture.Height();
+  EXPECT_EQ(w, size.Width());
+  const TCanvas& c = picture.Canvas();
+  EXPECT_EQ(c.Pixels(0, 0), clNavy);
+  EXPECT_EQ(c.Pixels(w - 1, h - 1), clNavy);
+  EXPECT_EQ(c.Pixels(14, h / 2), clNavy);  // the stripe's own frame
+  EXPECT_EQ(c.Pixels(7, h / 2), clAqua);
+  EXPECT_EQ(c.Pixels(w - 2, 1), clWhite);
+  EXPECT_EQ(c.Pixels(w - 2, h - 2), clSilver);
+  int text_left = w;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (c.Pixels(x, y) == clRed) text_left = std::min(text_left, x);
+  EXPECT_GE(text_left, 19);
+  EXPECT_LT(text_left, 24);
+  CancelHint();
+  hint.SetActive(false);
+}
+
+TEST(MyHintTest, NoFrameColourDrawsNoFrame) {
+  TMyHint hint(nullptr);
+  hint.ColorFrame = clNone;
+  hint.Color = clYellow;
+  hint.SetActive(true);
+  auto& window = dynamic_cast<TMyHintWindow&>(ApplicationHintWindow());
+  window.ActivateHint(Bounds(10, 10, 40, 20), "x");
+  EXPECT_EQ(window.Picture().Canvas().Pixels(0, 0), clYellow);
+  CancelHint();
+  hint.SetActive(false);
+}
+
+}  // namespace
