@@ -1,0 +1,61 @@
+// The inputs our fuzzers drive through the decoders, shared by the libFuzzer programs
+// in fuzz/ and by the test that replays their saved corpus (fuzz_replay_test.cpp).
+// Both must run to the end on any bytes: no crash, no sanitizer report, no hang.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/aprs_data.h"
+#include "core/kiss_link.h"
+#include "core/mic_e.h"
+#include "core/tnc2_line.h"
+#include "platform/text/string_list.h"
+
+// One APRS-IS line: split it, decode its information field with its destination,
+// and the station comment extensions; also the Mic-E pieces on the raw bytes.
+inline void FuzzAprsLine(const uint8_t* Data, size_t Size) {
+  const std::string line(reinterpret_cast<const char*>(Data), Size);
+  TStringList lines;
+  SplitIsLine(line, lines);
+  std::string destination = "T2SP0W";
+  std::string field = line;
+  if (lines.Count() == 2) {
+    const std::string header = lines[0];
+    const size_t to = header.find(" to ");
+    if (to != std::string::npos) destination = header.substr(to + 4, header.find(' ', to + 4) - to - 4);
+    field = lines[1];
+  }
+  TAprsData decoded = DecodeAprsData(destination, field);
+  int altitude = -1;
+  ParseStationComment(decoded.Comment, decoded.Course, decoded.SpeedKnots, altitude);
+  double speed = 0;
+  int course = 0;
+  MicESpeedCourse(line, speed, course);
+  (void)MicELongitude(line, 100);
+  (void)MicELatitude(line);
+  (void)Base91Altitude(line);
+}
+
+// A byte stream from the TNC in KISS mode, then the same in text mode: the first
+// byte picks how it is cut into pieces, so the streaming paths are fuzzed too.
+inline void FuzzKissStream(const uint8_t* Data, size_t Size) {
+  for (uint8_t mode : {1, 0}) {
+    TKissLink link;
+    link.KissActive = mode;
+    size_t lines = 0;
+    link.CollectMonitorLine = [&lines](const std::string&) { ++lines; };
+    link.AddLogText = [&lines](const std::string&, int) { ++lines; };
+    link.IsDebugChecked = [] { return true; };
+    std::string raw;
+    link.RawByteText = [&raw] { return raw.size() > 4096 ? std::string() : raw; };
+    link.SetRawByteText = [&raw](const std::string& text) { raw = text; };
+    const size_t piece = Size > 0 ? Data[0] % 7 + 1 : 1;
+    for (size_t i = 0; i < Size; i += piece) {
+      link.KissRxBytes(std::span<const uint8_t>(Data + i, std::min(piece, Size - i)));
+    }
+  }
+}
