@@ -1,0 +1,132 @@
+#include "controls/my_msg_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/gui/gui_test_support.h"
+
+namespace {
+
+// The open message box other than Except, if any.
+TfrmMyMsgDialog* OpenBoxOtherThan(const TfrmMyMsgDialog* except) {
+  for (int i = 0; i < Screen->FormCount(); ++i) {
+    auto* box = dynamic_cast<TfrmMyMsgDialog*>(Screen->Forms(i));
+    if (box && box != except && box->Visible()) return box;
+  }
+  return nullptr;
+}
+
+class MyMsgDialogTest : public ::testing::Test {
+ protected:
+  MyMsgDialogTest() : box(nullptr) { frmMyMsgDialog = &box; }
+  ~MyMsgDialogTest() override { frmMyMsgDialog = nullptr; }
+
+  void Prepare(TMyMsgKind kind, const std::string& text) {
+    box.SetKind(kind);
+    box.SetButtons(kind);
+    box.SetText(text);
+    box.LayOut();
+  }
+
+  TfrmMyMsgDialog box;
+};
+
+TEST_F(MyMsgDialogTest, ShortMessageGetsTheWidthOfTheTwoButtonsAndGap) {
+  Prepare(mkConfirmation, "Ja?");
+  // 2 x 10 + 75 + 75 + 10
+  EXPECT_EQ(box.Width(), 180);
+  const int content = std::max(32, box.lblInfo->Height());
+  EXPECT_EQ(box.Height(), 25 + 3 * 10 + content + 25);
+  EXPECT_EQ(box.mbtnYes->Top(), 20 + content);
+  EXPECT_EQ(box.mbtnYes->Left(), 90 - 5 - 75);
+  EXPECT_EQ(box.mbtnNo->Left(), 90 + 5);
+  EXPECT_TRUE(box.mbtnYes->Visible());
+  EXPECT_FALSE(box.mbtnOk->Visible());
+  EXPECT_EQ(box.DefaultButton(), box.mbtnYes);
+  EXPECT_EQ(box.Left(), Screen->Width() / 2 - 90);
+  EXPECT_EQ(box.Top(), Screen->Height() / 2 - box.Height() / 2);
+}
+
+TEST_F(MyMsgDialogTest, LongLineWidensAndLineBreaksHeightenTheBox) {
+  Prepare(mkError, std::string(120, 'W'));
+  EXPECT_EQ(box.Width(), 50 + 10 + box.lblInfo->Width());
+  EXPECT_GT(box.Width(), 400);
+  EXPECT_EQ(box.mbtnOk->Left(), box.Width() / 2 - 75 / 2);
+  EXPECT_FALSE(box.mbtnYes->Visible());
+
+  Prepare(mkError, "eins");
+  const int one_line = box.Height();
+  Prepare(mkError, "eins\r\nzwei\r\ndrei\r\nvier");
+  EXPECT_GT(box.lblInfo->Height(), 32);
+  EXPECT_EQ(box.Height(), one_line - 32 + box.lblInfo->Height());
+}
+
+TEST_F(MyMsgDialogTest, HeaderWordComesFromTheHiddenLabels) {
+  box.lblHeadWarning->SetCaption("Warning");
+  Prepare(mkWarning, "x");
+  EXPECT_EQ(box.mlblHead->Caption(), "Warning");
+  Prepare(mkConfirmation, "x");
+  EXPECT_EQ(box.mlblHead->Caption(), "Best\xE4tigung");
+  Prepare(mkError, "x");
+  EXPECT_EQ(box.mlblHead->Caption(), "Fehler");
+}
+
+TEST_F(MyMsgDialogTest, ConfirmAnswersSixSevenOrThreeForEsc) {
+  QueueCall([this] { box.mbtnYes->Click(); });
+  EXPECT_EQ(MyConfirm("Alle Stationen l\xF6schen?"), mrYes);
+  EXPECT_EQ(box.lblInfo->Caption(), "Alle Stationen l\xF6schen?");
+  QueueCall([this] { SimulateClick(*box.mbtnNo, 5, 5); });
+  EXPECT_EQ(MyConfirm("Sicher?"), mrNo);
+  QueueCall([this] { SimulateKey(*box.mbtnYes, VK_ESCAPE); });
+  EXPECT_EQ(MyConfirm("Sicher?"), 3);
+  EXPECT_FALSE(box.Visible());
+}
+
+TEST_F(MyMsgDialogTest, EscClosesErrorAndInformationBoxesToo) {
+  QueueCall([this] { SimulateKey(*box.mbtnOk, VK_ESCAPE); });
+  MyShowError("Fehler beim \xD6""ffnen");
+  EXPECT_EQ(box.ModalResult(), 3);
+  QueueCall([this] { SimulateKey(*box.mbtnOk, VK_RETURN); });
+  MyShowInfo("Fertig");
+  EXPECT_EQ(box.ModalResult(), mrOk);
+  EXPECT_FALSE(box.mpnlAdvance->Visible());
+}
+
+TEST_F(MyMsgDialogTest, CallWhileABoxIsOpenGetsABoxAndAnAnswerOfItsOwn) {
+  box.mbtnOk->SetCaption("OK");  // as a language file would
+  std::string second_text;
+  std::string second_ok;
+  int second_result = -1;
+  QueueCall([&] {
+    // The first box is open; a timer shows another message.
+    QueueCall([&] {
+      EXPECT_EQ(box.lblInfo->Caption(), "erste");
+      box.mbtnNo->Click();  // the user answers the first box
+      QueueCall([&] {
+        TfrmMyMsgDialog* second = OpenBoxOtherThan(&box);
+        ASSERT_NE(second, nullptr);
+        second_text = second->lblInfo->Caption();
+        second_ok = second->mbtnOk->Caption();
+        second->mbtnOk->Click();
+      });
+    });
+    MyShowInfo("zweite");
+    second_result = 1;
+  });
+  EXPECT_EQ(MyConfirm("erste"), mrNo);
+  EXPECT_EQ(second_result, 1);
+  EXPECT_EQ(second_text, "zweite");
+  EXPECT_EQ(second_ok, "OK");
+  EXPECT_EQ(box.lblInfo->Caption(), "erste") << "the first box was not rewritten";
+}
+
+TEST(MyMsgDialogWithoutFormTest, CallsWorkBeforeTheBoxIsCreated) {
+  ASSERT_EQ(frmMyMsgDialog, nullptr);
+  QueueCall([] {
+    TfrmMyMsgDialog* box = OpenBoxOtherThan(nullptr);
+    ASSERT_NE(box, nullptr);
+    box->mbtnYes->Click();
+  });
+  EXPECT_EQ(MyConfirm("?"), mrYes);
+}
+
+}  // namespace
