@@ -26,6 +26,7 @@ TFormEvents::TFormEvents(TForm& form, QObject& watched) : QObject(&watched), for
 }
 
 bool TFormEvents::eventFilter(QObject*, QEvent* event) {
+  const TEventScope scope;
   switch (event->type()) {
     case QEvent::Close:
       // The form decides, and hides or minimises itself; Qt must not close the window.
@@ -41,6 +42,7 @@ bool TFormEvents::eventFilter(QObject*, QEvent* event) {
 }
 
 void TFormEvents::Activate(TForm& form) {
+  const TEventScope scope;
   Dispatch([&form] { form.Activate(); });
 }
 

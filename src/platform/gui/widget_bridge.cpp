@@ -15,16 +15,8 @@
 
 namespace {
 
-// How many events are being handled right now, counting nested ones.
+// How many widget events are being handled right now, counting nested ones.
 int handling_depth = 0;
-
-class TEventScope {
- public:
-  TEventScope() { ++handling_depth; }
-  ~TEventScope() { --handling_depth; }
-  TEventScope(const TEventScope&) = delete;
-  TEventScope& operator=(const TEventScope&) = delete;
-};
 
 TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
   TShiftState shift = 0;
@@ -110,6 +102,13 @@ int QtKeyOf(TKeyCode key) {
     if (pair.key == key) return pair.qt;
   }
   return Qt::Key_unknown;
+}
+
+TEventScope::TEventScope() {
+  ++handling_depth;
+}
+TEventScope::~TEventScope() {
+  --handling_depth;
 }
 
 void FreeWidget(QWidget* widget) {

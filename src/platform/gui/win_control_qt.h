@@ -36,6 +36,14 @@ inline QWidget* HostOf(const TWinControl& Control) {
 }
 // Makes Host (an MDI sub-window holding the control's widget) what is shown and sized.
 void SetHost(TWinControl& Control, QWidget* Host);
+// Marks the handling of a widget's event, for as long as it lives.
+class TEventScope {
+ public:
+  TEventScope();
+  ~TEventScope();
+  TEventScope(const TEventScope&) = delete;
+  TEventScope& operator=(const TEventScope&) = delete;
+};
 // Frees a widget, or leaves that to the event loop while an event is being handled:
 // the event may be one of this widget's or of a child's.
 void FreeWidget(QWidget* Widget);

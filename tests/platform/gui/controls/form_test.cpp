@@ -79,6 +79,17 @@ TEST(Form, CloseQueryCanRefuseAndOnCloseChoosesWhatHappens) {
             (Lines{"Show", "CloseQuery", "CloseQuery", "Close", "CloseQuery", "Close", "Hide"}));
 }
 
+TEST(Form, OnCloseMayFreeTheFormsControls) {
+  TForm form(nullptr);
+  auto* panel = new TWinControl(&form);
+  panel->SetParent(&form);
+  form.OnClose = [&](TComponent*, TCloseAction&) { std::unique_ptr<TWinControl>(panel).reset(); };
+  form.Show();
+  SimulateCloseButton(form);
+  EXPECT_EQ(form.ControlCount(), 0);
+  Application->ProcessMessages();
+}
+
 TEST(Form, ShowModalReturnsTheResultAButtonSets) {
   TForm form(nullptr);
   auto* button = new TBox(&form, &form, Bounds(10, 10, 20, 20), clGreen);
