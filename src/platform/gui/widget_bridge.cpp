@@ -310,6 +310,7 @@ void TWidgetBridge::SetHovered(TControl* hovered) {
 }
 
 bool TWidgetBridge::KeyEvent(QKeyEvent& event) {
+  if (forwarding_) return false;
   TNativeWidget& native = NativeOf(*control);
   const bool own = native.own_widget;
   // Tab and Shift+Tab move the focus; that stays with Qt.
@@ -334,6 +335,16 @@ bool TWidgetBridge::KeyEvent(QKeyEvent& event) {
       if (alive.expired()) return true;
     }
     if (!TControlEvents::KeyPress(*control, character)) return true;
+    if (alive.expired()) return true;
+    if (!own && character != typed[0]) {
+      // A wrapped Qt widget gets the character the handler chose instead.
+      QKeyEvent replaced(event.type(), event.key(), event.modifiers(),
+                         ToQString(std::string(1, character)));
+      forwarding_ = true;
+      QCoreApplication::sendEvent(native.widget, &replaced);
+      forwarding_ = false;
+      return true;
+    }
   }
   return own && !focusKey;
 }

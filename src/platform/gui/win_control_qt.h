@@ -79,7 +79,8 @@ class TWidgetBridge : public QObject {
   void HostGeometryChanged();
   void SetHovered(TControl* hovered);
 
-  bool entered_ = false;  // OnEnter ran and OnExit has not yet
+  bool entered_ = false;     // OnEnter ran and OnExit has not yet
+  bool forwarding_ = false;  // passing a key on to a wrapped widget
 };
 
 // The one entry into the protected hooks of controls, for the event routing above and

@@ -1,0 +1,40 @@
+#include <gtest/gtest.h>
+
+#include "platform/gui/edit.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/gui_test_support.h"
+
+TEST(KeyRouting, AWrappedWidgetTypesTheCharacterOnKeyPressChose) {
+  TForm form(nullptr);
+  auto* edit = new TEdit(&form);
+  edit->SetParent(&form);
+  edit->OnKeyPress = [](TComponent*, char& key) {
+    if (key >= 'a' && key <= 'z') key = static_cast<char>(key - 'a' + 'A');
+    if (key == '#') key = 0;
+  };
+  SimulateKey(*edit, 'D', "d");
+  SimulateKey(*edit, '3', "#", ssShift);
+  SimulateKey(*edit, '0', "0");
+  SimulateKey(*edit, 0, "\xE4");  // a key without a code still types its character
+  EXPECT_EQ(edit->Text(), "D0\xE4");
+}
+
+TEST(KeyRouting, KeysMapToTheirCodesAndEnterAndEscTypeTheirCharacters) {
+  TForm form(nullptr);
+  auto* control = new TWinControl(&form);
+  control->SetParent(&form);
+  std::vector<int> codes;
+  std::string typed;
+  control->OnKeyDown = [&](TComponent*, TKeyCode& key, TShiftState shift) {
+    codes.push_back(key);
+    if (shift & ssCtrl) codes.push_back(-1);
+  };
+  control->OnKeyPress = [&](TComponent*, char& key) { typed += key; };
+  SimulateKey(*control, VK_RETURN, "\r");
+  SimulateKey(*control, VK_ESCAPE, "\x1b");
+  SimulateKey(*control, VK_F1 + 4);
+  SimulateKey(*control, VK_LEFT, {}, ssCtrl);
+  SimulateKey(*control, 'Z', "z");
+  EXPECT_EQ(codes, (std::vector<int>{VK_RETURN, VK_ESCAPE, VK_F1 + 4, VK_LEFT, -1, 'Z'}));
+  EXPECT_EQ(typed, "\r\x1bz");
+}
