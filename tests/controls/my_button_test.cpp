@@ -4,6 +4,7 @@
 
 #include "control_snapshot.h"
 #include "platform/gui/gui_test_support.h"
+#include "platform/sys/application.h"
 
 namespace {
 
@@ -157,6 +158,31 @@ TEST(MyButtonInputTest, ModalResultClosesTheModalFormWithThatResult) {
   QueueCall([cancel] { SimulateClick(*cancel, 5, 5); });
   EXPECT_EQ(form.ShowModal(), mrCancel);
   EXPECT_TRUE(clicked);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MyButtonPaintTest, FocusedTabStopShowsAFrameInsideTheBevel) {
+  TForm form(nullptr);
+  form.SetBounds(100, 100, 200, 100);
+  auto* button = new TMyButton(&form);
+  button->SetParent(&form);
+  button->SetColor(kFace);
+  button->SetColorBorder(clMaroon);
+  form.Show();
+  Application->ProcessMessages();
+  button->SetFocus();
+  Application->ProcessMessages();
+  if (!button->Focused()) GTEST_SKIP() << "no focus without an active window here";
+  auto shot = Snapshot(*button);
+  EXPECT_EQ(PixelAt(*shot, 3, 3), clMaroon);
+  EXPECT_EQ(PixelAt(*shot, 71, 21), clMaroon);
+  EXPECT_EQ(PixelAt(*shot, 4, 4), kFace);
+  button->SetTabStop(false);
+  EXPECT_EQ(PixelAt(*Snapshot(*button), 3, 3), kFace);
+  form.Hide();
 }
 
 }  // namespace
