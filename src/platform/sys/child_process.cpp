@@ -1,0 +1,37 @@
+#include "platform/sys/child_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+TChildProcess::TChildProcess(const std::string& Command, const std::string& OutputFile) {
+  const int output = ::open(OutputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (output < 0) return;
+  pid_ = fork();
+  if (pid_ == 0) {
+    setpgid(0, 0);
+    dup2(output, STDOUT_FILENO);
+    dup2(output, STDERR_FILENO);
+    const int input = ::open("/dev/null", O_RDONLY);
+    if (input >= 0) dup2(input, STDIN_FILENO);
+    execl("/bin/sh", "sh", "-c", Command.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  if (pid_ > 0) setpgid(pid_, pid_);
+  ::close(output);
+}
+
+TChildProcess::~TChildProcess() { Stop(); }
+
+void TChildProcess::Stop() {
+  if (pid_ <= 0) return;
+  kill(-pid_, SIGTERM);
+  int status = 0;
+  for (int i = 0; i < 50 && waitpid(pid_, &status, WNOHANG) == 0; ++i) usleep(20000);
+  if (waitpid(pid_, &status, WNOHANG) == 0) {
+    kill(-pid_, SIGKILL);
+    waitpid(pid_, &status, 0);
+  }
+  pid_ = -1;
+}

@@ -1,0 +1,111 @@
+// The TNC path end to end against direwolf as a real KISS TNC (Debian package direwolf):
+// a packet made into audio by gen_packets is decoded by direwolf, arrives as a KISS
+// frame on its pseudo-terminal, passes our serial driver and KISS decoder and reaches
+// the line collector; a frame we send is "transmitted" by direwolf, which prints it.
+// direwolf's pseudo-terminal has a fixed name, so both directions run in one test.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "core/kiss_link.h"
+#include "core/rs232.h"
+#include "platform/sys/application.h"
+#include "platform/sys/child_process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kKissTncLink = "/tmp/kisstnc";
+
+template <class Predicate>
+bool PumpUntil(Predicate done, int ms) {
+  const auto end = Clock::now() + std::chrono::milliseconds(ms);
+  while (!done() && Clock::now() < end) {
+    Application->ProcessMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return done();
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool HaveDirewolf() {
+  return fs::exists("/usr/bin/direwolf") && fs::exists("/usr/bin/gen_packets");
+}
+
+}  // namespace
+
+TEST(DirewolfKiss, PacketsCrossOurKissLinkInBothDirections) {
+  if (!HaveDirewolf()) GTEST_SKIP() << "direwolf is not installed";
+  const fs::path work = fs::temp_directory_path() / "velmora-direwolf";
+  fs::create_directories(work);
+  {
+    std::ofstream(work / "packet.txt") << "N0CALL>APRS,WIDE2-1:>hello from direwolf";
+    std::ofstream(work / "dw.conf") << "ADEVICE stdin null\nACHANNELS 1\nARATE 48000\n"
+                                       "CHANNEL 0\nMYCALL N0CALL\nMODEM 1200\n"
+                                       "AGWPORT 0\nKISSPORT 0\n";
+  }
+  TChildProcess gen("gen_packets -r 48000 -o " + (work / "packet.wav").string() + " " +
+                        (work / "packet.txt").string(),
+                    (work / "gen.txt").string());
+  ASSERT_TRUE(PumpUntil([&] { return fs::exists(work / "packet.wav") &&
+                                     ReadFile(work / "gen.txt").find("rror") == std::string::npos &&
+                                     fs::file_size(work / "packet.wav") > 44; }, 10000));
+  gen.Stop();
+  fs::remove(kKissTncLink);
+
+  // The audio follows after a pause, so that our port is open before the frame comes;
+  // then silence in real time, because direwolf sends only while its audio clock runs.
+  TChildProcess direwolf("(sleep 2; cat " + (work / "packet.wav").string() +
+                             "; for i in $(seq 300); do head -c 9600 /dev/zero; sleep 0.1; done)"
+                             " | stdbuf -oL direwolf -c " + (work / "dw.conf").string() +
+                             " -t 0 -p -",
+                         (work / "direwolf.txt").string());
+  ASSERT_TRUE(PumpUntil([&] { return fs::exists(kKissTncLink); }, 10000))
+      << ReadFile(work / "direwolf.txt");
+
+  TRs232 port({.RaiseDtr = true});
+  TKissLink link;
+  link.KissActive = 1;
+  std::vector<std::string> lines;
+  link.CollectMonitorLine = [&](const std::string& line) { lines.push_back(line); };
+  link.WriteRs232Buf = [&](std::span<const uint8_t> bytes) {
+    return port.WriteRs232Buf(bytes.data(), int(bytes.size()) - 1);
+  };
+  port.OnReceive = [&] {
+    uint8_t buffer[TRs232::kRs232MaxRead];
+    unsigned read = 0;
+    if (port.ReadRs232(buffer, unsigned(port.Rs232BytesAvailable()), read)) {
+      link.KissRxBytes({buffer, read});
+    }
+  };
+  std::string error;
+  ASSERT_TRUE(port.OpenRs232Device(fs::canonical(kKissTncLink).string(), 9600, 0, error)) << error;
+
+  ASSERT_TRUE(PumpUntil([&] { return lines.size() >= 2; }, 15000))
+      << ReadFile(work / "direwolf.txt");
+  EXPECT_EQ(lines[0].rfind("1:fm N0CALL to APRS via WIDE2-1", 0), 0u) << lines[0];
+  EXPECT_EQ(lines[1], ">hello from direwolf");
+
+  EXPECT_EQ(link.SendKissFrame("0:N0CALL-7", "APRS,WIDE1-1", ">velmora calling"),
+            TKissSendResult::Sent);
+  EXPECT_TRUE(PumpUntil([&] {
+    return ReadFile(work / "direwolf.txt").find("N0CALL-7>APRS,WIDE1-1:>velmora calling") !=
+           std::string::npos;
+  }, 10000)) << ReadFile(work / "direwolf.txt");
+
+  port.CloseRs232();
+  direwolf.Stop();
+  fs::remove_all(work);
+}
