@@ -274,6 +274,7 @@ void TForm::VisibleChanged() {
     DoShow();
     ShowHost();
   } else if (host->isVisible()) {
+    impl_->window_state = WindowState();  // the user may have changed it; it comes back so
     host->hide();
     DoHide();
   }
