@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 TChildProcess::TChildProcess(const std::string& Command, const std::string& OutputFile) {
   const int output = ::open(OutputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (output < 0) return;
@@ -34,4 +36,19 @@ void TChildProcess::Stop() {
     waitpid(pid_, &status, 0);
   }
   pid_ = -1;
+}
+
+std::optional<std::string> RunAndCapture(const std::string& Command) {
+  FILE* pipe = popen(Command.c_str(), "r");
+  if (!pipe) return std::nullopt;
+  std::string output;
+  char buffer[4096];
+  while (const std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+  const int status = pclose(pipe);
+  if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  return output;
+}
+
+bool ProgramAvailable(const std::string& Program) {
+  return RunAndCapture("command -v '" + Program + "' > /dev/null 2>&1").has_value();
 }

@@ -3,7 +3,14 @@
 // run independent peer programs in tests.
 #pragma once
 
+#include <optional>
 #include <string>
+
+// Runs `/bin/sh -c Command` to its end and returns what it wrote to standard output,
+// or nothing when it could not be run or exited with a non-zero status.
+std::optional<std::string> RunAndCapture(const std::string& Command);
+// True when Program is found on the search path.
+bool ProgramAvailable(const std::string& Program);
 
 class TChildProcess {
  public:
