@@ -1,0 +1,97 @@
+// HTML and RTF pieces of the writers: escaping, Symbol entities, colours, attributes,
+// fonts as CSS and tags, RTF escaping and Unicode RTF.
+#include <gtest/gtest.h>
+
+#include "richtext/code_pages.h"
+#include "richtext/html_routines.h"
+#include "richtext/rich_doc_error.h"
+#include "richtext/rtf_routines.h"
+#include "richtext/text_style.h"
+
+namespace {
+
+TEST(HtmlEscaping, AmpersandsBracketsAndSpaces) {
+  EXPECT_EQ(EscapeHTML("a<b & c", false), "a&lt;b &amp; c");
+  EXPECT_EQ(EscapeHTML("a<b & c", true), "a<b & c");
+  EXPECT_EQ(EscapeHTML("x    y", false), "x&nbsp;&nbsp;&nbsp; y");
+  EXPECT_EQ(EscapeHTML("\"q\"", false), "\"q\"");
+}
+
+TEST(HtmlSymbols, SymbolFontEntities) {
+  EXPECT_EQ(SymbolToHTML("ab"), "&alpha;&beta;");
+  EXPECT_EQ(SymbolToHTML("\xB7"), "&#8226;");
+  EXPECT_EQ(SymbolToHTML("\xE2"), SymbolToHTML("\xD2"));
+  EXPECT_EQ(SymbolToHTML("\x1F\xFF(\x27"), "(?");
+  std::string w = WideStringToRawUnicode(u"\uF061\u0062\u00FF");
+  EXPECT_EQ(SymbolToHTMLW(w), "&alpha;&beta;");
+  EXPECT_THROW(SymbolToHTMLW("abc"), ERichDocError);
+}
+
+TEST(HtmlValues, ColoursCharsetsPathsAndAttributes) {
+  EXPECT_EQ(ColorToHTMLString(clRed, false), "#FF0000");
+  EXPECT_EQ(ColorToHTMLString(0x123456, true), "\"#563412\"");
+  EXPECT_EQ(ColorToHTMLString(clNone, false), "");
+  EXPECT_EQ(ColorToHTMLString(clWindowText, false), "#000000");
+  EXPECT_EQ(ColorToCSS(clNone), "transparent");
+  EXPECT_EQ(CharsetToHTMLCharsetName(204), "Windows-1251");
+  EXPECT_EQ(CharsetToHTMLCharsetName(0), "");
+  EXPECT_EQ(FilePathToHTML("c:\\maps\\\xE9.gif", 0, 1252), "c:/maps/\xE9.gif");
+  EXPECT_EQ(FilePathToHTML("\xE9", rdsoUTF8, 1252), "\xC3\xA9");
+  EXPECT_EQ(HintToAttr(1, "a \"b\""), "title=\"a 'b'\"");
+  EXPECT_EQ(HintToAttr(2, "{x}\\\xE9"), "\\o \"_x__\\'e9\"");
+  EXPECT_EQ(HintToAttr(3, "plain"), "plain");
+  EXPECT_EQ(HintToAttr(1, ""), "");
+  EXPECT_EQ(GetHTMLEmptyTagEnd(rdsoXHTML), " /");
+  EXPECT_EQ(StrToHTMLAttr("x", rdsoXHTML), "\"x\"");
+  EXPECT_EQ(StrToHTMLAttr("\"x\"", rdsoXHTML), "\"x\"");
+  EXPECT_EQ(StrToHTMLAttr("x", 0), "x");
+  EXPECT_EQ(FontSizeToHTMLSize(8), 1);
+  EXPECT_EQ(FontSizeToHTMLSize(10), 2);
+  EXPECT_EQ(FontSizeToHTMLSize(24), 6);
+  EXPECT_EQ(FontSizeToHTMLSize(25), 7);
+}
+
+TEST(HtmlFonts, FontToCss) {
+  TRDFont font;
+  font.SetSize(10);
+  font.Color = clBlack;
+  EXPECT_EQ(FontToCSS(font, false), "font-size: 10pt; color: #000000;");
+  font.Style = fsBold | fsUnderline | fsStrikeOut;
+  font.Name = "wingdings";
+  EXPECT_EQ(FontToCSS(font, true),
+            "font-weight: bold; font-size: 10pt; font-family: 'Arial Unicode MS', 'Lucida Sans Unicode', 'Arial';"
+            " text-decoration: underline line-through; color: #000000;");
+}
+
+TEST(HtmlFonts, TextStyleTags) {
+  TFontInfo base(nullptr), style(nullptr);
+  base.Style = fsItalic;
+  style.Style = fsBold | fsUnderline;
+  style.VShift = 3;
+  style.Color = clRed;
+  EXPECT_EQ(FontInfoOpenTags(style, base, true, 0), "<font color=\"#FF0000\"></i><b><u><sup>");
+  EXPECT_EQ(FontInfoCloseTags(style, base, true), "</sup></u></b><i></font>");
+  EXPECT_EQ(FontInfoOpenTags(style, base, false, 0), "<font size=2 color=\"#FF0000\" face=\"Arial\"><b><u><sup>");
+  EXPECT_EQ(FontInfoCloseTags(style, base, false), "</sup></u></b></font>");
+}
+
+TEST(Rtf, Escaping) {
+  std::string s = "a\x95\xA0\xE9";
+  RTFEscapeHigh(s, true);
+  EXPECT_EQ(s, "a\\bullet \\~\\'e9");
+  EXPECT_EQ(RTFEscape("{x}\\", false, false), "\\{x\\}\\\\");
+  EXPECT_EQ(RTFEscape("{x}", true, false), "{x}");
+  EXPECT_EQ(RTFEscapeFieldText("c:\\a"), "c:\\\\\\\\a");
+  EXPECT_EQ(RTFEscapeNoBraces("{a}\\"), "_a__");
+  EXPECT_EQ(MakeRTFIdentifier("My Style-1"), "My_Style_1");
+}
+
+TEST(Rtf, UnicodeText) {
+  EXPECT_EQ(RTFUnicodeText(WideStringToRawUnicode(u"\u00E9"), 1252, false, true), "\\u233 \\'e9");
+  EXPECT_EQ(RTFUnicodeText(WideStringToRawUnicode(u"\uF041"), 1252, false, false), "\\u-4031 ");
+  EXPECT_EQ(RTFUnicodeText(WideStringToRawUnicode(u"a{\u2014"), 1252, false, true), "a\\{\\emdash ");
+  EXPECT_EQ(RTFUnicodeText(WideStringToRawUnicode(u"\u2014"), 1252, true, false), "\\u8212 ");
+  EXPECT_EQ(RTFUnicodeText(WideStringToRawUnicode(u"\u4E00"), 1252, false, true), "\\u19968 ?");
+}
+
+}  // namespace
