@@ -49,7 +49,9 @@ enum TShiftStateFlag : unsigned {
 using TShiftState = unsigned;
 
 // Children with an alignment fill the parent's client area in the order top, bottom,
-// left, right, client; within one kind in the order they were put on the parent.
+// left, right, client; within one kind in the order of their positions, so a panel
+// given alTop below another stays below it. Of two at the same position the one whose
+// alignment, bounds or visibility just changed goes first.
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 // Border of a window or of a bordered control; controls use only bsNone and bsSingle.
