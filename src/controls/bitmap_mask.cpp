@@ -23,7 +23,9 @@ TBitmapMask::TBitmapMask(TComponent* AOwner)
 
 TBitmapMask::~TBitmapMask() = default;
 
-int TBitmapMask::Capped(int Frame) const { return std::clamp(Frame, 0, picture_ - 1); }
+int TBitmapMask::Capped(int Frame) const {
+  return std::clamp(Frame, 0, picture_ - 1);
+}
 
 void TBitmapMask::FitToFrame() {
   if (strip_->Empty()) {
@@ -80,7 +82,9 @@ void TBitmapMask::SetAnimation(bool Value) {
   Invalidate();
 }
 
-void TBitmapMask::SetTimerInterval(unsigned Milliseconds) { timer_->SetInterval(Milliseconds); }
+void TBitmapMask::SetTimerInterval(unsigned Milliseconds) {
+  timer_->SetInterval(Milliseconds);
+}
 
 void TBitmapMask::SetTransparent(bool Value) {
   transparent_ = Value;

@@ -49,11 +49,21 @@ void TDial::SetColorValue(TColor& Field, TColor Value) {
   Invalidate();
 }
 
-void TDial::SetScale(TColor Value) { SetColorValue(scale_, Value); }
-void TDial::SetScaleN(TColor Value) { SetColorValue(scale_n_, Value); }
-void TDial::SetScalePin(TColor Value) { SetColorValue(scale_pin_, Value); }
-void TDial::SetScalePinBorder(TColor Value) { SetColorValue(scale_pin_border_, Value); }
-void TDial::SetScalePinMarker(TColor Value) { SetColorValue(scale_pin_marker_, Value); }
+void TDial::SetScale(TColor Value) {
+  SetColorValue(scale_, Value);
+}
+void TDial::SetScaleN(TColor Value) {
+  SetColorValue(scale_n_, Value);
+}
+void TDial::SetScalePin(TColor Value) {
+  SetColorValue(scale_pin_, Value);
+}
+void TDial::SetScalePinBorder(TColor Value) {
+  SetColorValue(scale_pin_border_, Value);
+}
+void TDial::SetScalePinMarker(TColor Value) {
+  SetColorValue(scale_pin_marker_, Value);
+}
 
 void TDial::DrawMark(TCanvas& canvas, int angle, int length, TColor color) const {
   const int radius = Height() / 2;

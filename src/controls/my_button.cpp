@@ -5,9 +5,13 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/hint_window.h"
 
-TColor LightenColor(TColor Color, std::uint8_t Amount) { return ShadeColor(true, Color, Amount); }
+TColor LightenColor(TColor Color, std::uint8_t Amount) {
+  return ShadeColor(true, Color, Amount);
+}
 
-TColor DarkenColor(TColor Color, std::uint8_t Amount) { return ShadeColor(false, Color, Amount); }
+TColor DarkenColor(TColor Color, std::uint8_t Amount) {
+  return ShadeColor(false, Color, Amount);
+}
 
 namespace {
 

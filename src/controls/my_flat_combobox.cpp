@@ -19,9 +19,15 @@ void TMyFlatCombobox::SetColorValue(TColor& Field, TColor Value) {
   Invalidate();
 }
 
-void TMyFlatCombobox::SetButtonColor(TColor Value) { SetColorValue(button_color_, Value); }
-void TMyFlatCombobox::SetBorderColor(TColor Value) { SetColorValue(border_color_, Value); }
-void TMyFlatCombobox::SetArrowColor(TColor Value) { SetColorValue(arrow_color_, Value); }
+void TMyFlatCombobox::SetButtonColor(TColor Value) {
+  SetColorValue(button_color_, Value);
+}
+void TMyFlatCombobox::SetBorderColor(TColor Value) {
+  SetColorValue(border_color_, Value);
+}
+void TMyFlatCombobox::SetArrowColor(TColor Value) {
+  SetColorValue(arrow_color_, Value);
+}
 
 bool TMyFlatCombobox::PaintFace(TCanvas& canvas) {
   bool default_paint = true;

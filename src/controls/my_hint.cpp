@@ -20,7 +20,9 @@ TMyHint::TMyHint(TComponent* AOwner)
   if (auto* control = dynamic_cast<TControl*>(AOwner)) font_.Assign(control->Font());
 }
 
-TMyHint::~TMyHint() { SetActive(false); }
+TMyHint::~TMyHint() {
+  SetActive(false);
+}
 
 void TMyHint::SetActive(bool Value) {
   if (active_ == Value) return;
@@ -77,8 +79,7 @@ void TMyHintWindow::ActivateHint(TRect Rect, const std::string& Hint) {
   ShowAt(Rect);
 }
 
-void TMyHintWindow::DrawHint(TMyHint& style, int width, int height,
-                             const std::string& hint) {
+void TMyHintWindow::DrawHint(TMyHint& style, int width, int height, const std::string& hint) {
   work_->SetSize(width, height);
   TCanvas& canvas = work_->Canvas();
   canvas.Font().Assign(style.Font());
@@ -108,4 +109,6 @@ void TMyHintWindow::DrawHint(TMyHint& style, int width, int height,
   }
 }
 
-void TMyHintWindow::Paint() { Canvas().Draw(0, 0, *work_); }
+void TMyHintWindow::Paint() {
+  Canvas().Draw(0, 0, *work_);
+}

@@ -19,7 +19,9 @@ TMyInetLabel::TMyInetLabel(TComponent* AOwner) : TCustomLabel(AOwner) {
   SetCursor(wcInternetCursor);
 }
 
-bool TMyInetLabel::HasLink() const { return !(internet_ == itWeb ? url_ : email_).empty(); }
+bool TMyInetLabel::HasLink() const {
+  return !(internet_ == itWeb ? url_ : email_).empty();
+}
 
 void TMyInetLabel::SetActive(bool Value) {
   // A web link used to need a mail address here; each kind now needs its own link.

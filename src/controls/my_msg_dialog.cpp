@@ -148,7 +148,9 @@ void TfrmMyMsgDialog::SetButtons(TMyMsgKind Kind) {
   default_button_ = confirm ? mbtnYes : mbtnOk;
 }
 
-void TfrmMyMsgDialog::SetText(const std::string& Text) { lblInfo->SetCaption(Text); }
+void TfrmMyMsgDialog::SetText(const std::string& Text) {
+  lblInfo->SetCaption(Text);
+}
 
 void TfrmMyMsgDialog::LayOut() {
   const int margin = imgPic->Left();
@@ -170,8 +172,7 @@ void TfrmMyMsgDialog::LayOut() {
                      mbtnYes->Height());
   mbtnNo->SetBounds(width / 2 + kButtonGap, buttons_top, mbtnNo->Width(), mbtnNo->Height());
   if (mpnlAdvance->Visible()) {
-    mpnlAdvance->SetBounds(margin, 2 * top + content, mpnlAdvance->Width(),
-                           mpnlAdvance->Height());
+    mpnlAdvance->SetBounds(margin, 2 * top + content, mpnlAdvance->Width(), mpnlAdvance->Height());
   }
   SetBounds(Screen->Width() / 2 - width / 2, Screen->Height() / 2 - height / 2, width, height);
 }
@@ -235,8 +236,14 @@ int ShowMessageBox(TMyMsgKind kind, const std::string& text) {
 
 }  // namespace
 
-void MyShowError(const std::string& Text) { ShowMessageBox(mkError, Text); }
+void MyShowError(const std::string& Text) {
+  ShowMessageBox(mkError, Text);
+}
 
-void MyShowInfo(const std::string& Text) { ShowMessageBox(mkInformation, Text); }
+void MyShowInfo(const std::string& Text) {
+  ShowMessageBox(mkInformation, Text);
+}
 
-int MyConfirm(const std::string& Text) { return ShowMessageBox(mkConfirmation, Text); }
+int MyConfirm(const std::string& Text) {
+  return ShowMessageBox(mkConfirmation, Text);
+}

@@ -98,8 +98,8 @@ void TMyPanel::DrawBevel(TCanvas& canvas, const TRect& rect, TBevelCut cut) {
     canvas.Brush().SetColor(edge);
     canvas.RoundRect(rect.Left, rect.Top, rect.Right, rect.Bottom, 10, 10);
     canvas.Brush().SetColor(Color());
-    canvas.RoundRect(rect.Left + inset, rect.Top + inset, rect.Right - inset,
-                     rect.Bottom - inset, 10, 10);
+    canvas.RoundRect(rect.Left + inset, rect.Top + inset, rect.Right - inset, rect.Bottom - inset,
+                     10, 10);
     return;
   }
   TRect frame = rect;

@@ -14,7 +14,9 @@ double Fraction(int min, int max, int position) {
   return std::clamp(fraction, 0.0, 1.0);
 }
 
-int RoundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
+int RoundHalfEven(double value) {
+  return static_cast<int>(std::nearbyint(value));
+}
 
 }  // namespace
 
@@ -83,12 +85,24 @@ void TMyProgressBar::SetColorValue(TColor& Field, TColor Value) {
   Invalidate();
 }
 
-void TMyProgressBar::SetColor3DLight(TColor Value) { SetColorValue(color_3d_light_, Value); }
-void TMyProgressBar::SetColor3DDark(TColor Value) { SetColorValue(color_3d_dark_, Value); }
-void TMyProgressBar::SetColorFillBack(TColor Value) { SetColorValue(color_fill_back_, Value); }
-void TMyProgressBar::SetColorFillBack2(TColor Value) { SetColorValue(color_fill_back2_, Value); }
-void TMyProgressBar::SetColorFillBar(TColor Value) { SetColorValue(color_fill_bar_, Value); }
-void TMyProgressBar::SetColorFillBar2(TColor Value) { SetColorValue(color_fill_bar2_, Value); }
+void TMyProgressBar::SetColor3DLight(TColor Value) {
+  SetColorValue(color_3d_light_, Value);
+}
+void TMyProgressBar::SetColor3DDark(TColor Value) {
+  SetColorValue(color_3d_dark_, Value);
+}
+void TMyProgressBar::SetColorFillBack(TColor Value) {
+  SetColorValue(color_fill_back_, Value);
+}
+void TMyProgressBar::SetColorFillBack2(TColor Value) {
+  SetColorValue(color_fill_back2_, Value);
+}
+void TMyProgressBar::SetColorFillBar(TColor Value) {
+  SetColorValue(color_fill_bar_, Value);
+}
+void TMyProgressBar::SetColorFillBar2(TColor Value) {
+  SetColorValue(color_fill_bar2_, Value);
+}
 
 void TMyProgressBar::SetGlowPaint(bool Value) {
   if (glow_paint_ == Value) return;
@@ -102,8 +116,7 @@ void TMyProgressBar::SetShowPercent(bool Value) {
   Invalidate();
 }
 
-void TMyProgressBar::FillTwoTone(TCanvas& canvas, const TRect& rect, TColor first,
-                                 TColor second) {
+void TMyProgressBar::FillTwoTone(TCanvas& canvas, const TRect& rect, TColor first, TColor second) {
   if (!glow_paint_) {
     canvas.Brush().SetColor(first);
     canvas.FillRect(rect);

@@ -9,7 +9,9 @@ constexpr std::size_t kMaxTipLength = 127;  // the notification area's tip holds
 
 }  // namespace
 
-std::string TrayTipText(const std::string& Hint) { return Hint.substr(0, kMaxTipLength); }
+std::string TrayTipText(const std::string& Hint) {
+  return Hint.substr(0, kMaxTipLength);
+}
 
 TMyTrayIcon::TMyTrayIcon(TComponent* AOwner)
     : TComponent(AOwner), icon_(std::make_unique<TBitmap>()) {
@@ -24,9 +26,13 @@ TMyTrayIcon::TMyTrayIcon(TComponent* AOwner)
   if (TForm* form = MainWindow()) tray_.WatchMinimize(*form, [this] { Minimize(); });
 }
 
-TMyTrayIcon::~TMyTrayIcon() { tray_.Remove(); }
+TMyTrayIcon::~TMyTrayIcon() {
+  tray_.Remove();
+}
 
-TForm* TMyTrayIcon::MainWindow() const { return dynamic_cast<TForm*>(Owner()); }
+TForm* TMyTrayIcon::MainWindow() const {
+  return dynamic_cast<TForm*>(Owner());
+}
 
 void TMyTrayIcon::SetHint(const std::string& Value) {
   if (hint_ == Value) return;

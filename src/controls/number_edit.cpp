@@ -11,7 +11,9 @@ namespace {
 constexpr char kBackspace = '\b';
 constexpr char kEnter = '\r';
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 }  // namespace
 
@@ -67,8 +69,8 @@ void TNumberEdit::RebuildHint() {
     return;
   }
   // LF before CR: the hint window breaks the line at the LF.
-  SetHint(auto_hint_text_ + "\n\r" + "Bereich: " + IntToStr(int_min_) + "..." +
-          IntToStr(int_max_) + " - Voreinstellung: " + IntToStr(int_def_));
+  SetHint(auto_hint_text_ + "\n\r" + "Bereich: " + IntToStr(int_min_) + "..." + IntToStr(int_max_) +
+          " - Voreinstellung: " + IntToStr(int_def_));
 }
 
 int TNumberEdit::IntIst() {

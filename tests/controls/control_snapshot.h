@@ -16,7 +16,9 @@ inline std::unique_ptr<TBitmap> Snapshot(TControl& control, TColor background = 
   return bitmap;
 }
 
-inline TColor PixelAt(TBitmap& bitmap, int x, int y) { return bitmap.Canvas().Pixels(x, y); }
+inline TColor PixelAt(TBitmap& bitmap, int x, int y) {
+  return bitmap.Canvas().Pixels(x, y);
+}
 
 // A picture of one colour.
 inline std::unique_ptr<TBitmap> SolidPicture(int width, int height, TColor color) {

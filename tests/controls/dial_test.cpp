@@ -46,9 +46,9 @@ TEST(DialPaintTest, MarksAndNeedleOnMagentaWithoutAPicture) {
   EXPECT_EQ(compass.Width(), 42);
   auto shot = Snapshot(compass);
   EXPECT_EQ(PixelAt(*shot, 0, 0), clFuchsia);
-  EXPECT_EQ(PixelAt(*shot, 21, 6), clRed);    // north mark, rows 4..9
-  EXPECT_EQ(PixelAt(*shot, 36, 21), clBlue);  // east mark
-  EXPECT_EQ(PixelAt(*shot, 23, 15), clLime);  // needle body
+  EXPECT_EQ(PixelAt(*shot, 21, 6), clRed);      // north mark, rows 4..9
+  EXPECT_EQ(PixelAt(*shot, 36, 21), clBlue);    // east mark
+  EXPECT_EQ(PixelAt(*shot, 23, 15), clLime);    // needle body
   EXPECT_EQ(PixelAt(*shot, 21, 25), clYellow);  // centre line
 
   compass.SetTransparent(true);

@@ -11,9 +11,9 @@ namespace {
 // Hover comes from the window system; the test raises it directly.
 class THoverButton : public TMyButton {
  public:
-  using TMyButton::TMyButton;
   using TMyButton::MouseEnter;
   using TMyButton::MouseLeave;
+  using TMyButton::TMyButton;
 };
 
 constexpr TColor kFace = RGB(100, 110, 120);

@@ -8,13 +8,13 @@ namespace {
 
 class TTestCombo : public TMyFlatCombobox {
  public:
-  using TMyFlatCombobox::TMyFlatCombobox;
   using TMyFlatCombobox::DoEnter;
   using TMyFlatCombobox::DoExit;
   using TMyFlatCombobox::MouseDown;
   using TMyFlatCombobox::MouseEnter;
   using TMyFlatCombobox::MouseLeave;
   using TMyFlatCombobox::MouseUp;
+  using TMyFlatCombobox::TMyFlatCombobox;
 };
 
 constexpr int kWidth = 120;

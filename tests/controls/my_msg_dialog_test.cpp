@@ -83,7 +83,9 @@ TEST_F(MyMsgDialogTest, ConfirmAnswersSixSevenOrThreeForEsc) {
 
 TEST_F(MyMsgDialogTest, EscClosesErrorAndInformationBoxesToo) {
   QueueCall([this] { SimulateKey(*box.mbtnOk, VK_ESCAPE); });
-  MyShowError("Fehler beim \xD6""ffnen");
+  MyShowError(
+      "Fehler beim \xD6"
+      "ffnen");
   EXPECT_EQ(box.ModalResult(), 3);
   QueueCall([this] { SimulateKey(*box.mbtnOk, VK_RETURN); });
   MyShowInfo("Fertig");

@@ -58,10 +58,10 @@ TEST_F(MyProgressBarPaintTest, HorizontalBarIsRaisedInASunkenTrough) {
   bar.SetShowPercent(false);
   bar.SetPosition(50);
   auto shot = Snapshot(bar);
-  EXPECT_EQ(PixelAt(*shot, 0, 0), clNavy);      // trough: dark top-left
-  EXPECT_EQ(PixelAt(*shot, 103, 19), clYellow); // light bottom-right
-  EXPECT_EQ(PixelAt(*shot, 1, 1), clYellow);    // bar: light top-left
-  EXPECT_EQ(PixelAt(*shot, 51, 18), clNavy);    // dark bottom-right, 51 pixels long
+  EXPECT_EQ(PixelAt(*shot, 0, 0), clNavy);       // trough: dark top-left
+  EXPECT_EQ(PixelAt(*shot, 103, 19), clYellow);  // light bottom-right
+  EXPECT_EQ(PixelAt(*shot, 1, 1), clYellow);     // bar: light top-left
+  EXPECT_EQ(PixelAt(*shot, 51, 18), clNavy);     // dark bottom-right, 51 pixels long
   EXPECT_EQ(PixelAt(*shot, 30, 10), clRed);
   EXPECT_EQ(PixelAt(*shot, 52, 10), clWhite);
 }

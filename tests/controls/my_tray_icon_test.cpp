@@ -61,9 +61,8 @@ class TrayMessagesTest : public ::testing::Test {
 TEST_F(TrayMessagesTest, RightClickReportsDownThenUpWithTheCursor) {
   tray.TrayMessage(tmRightDown, ssShift, Point(700, 580));
   tray.TrayMessage(tmRightUp, 0, Point(700, 580));
-  EXPECT_EQ(log, (std::vector<std::string>{"down 1 " + std::to_string(ssShift | ssRight) +
-                                               " 700,580",
-                                           "up 1"}));
+  EXPECT_EQ(log, (std::vector<std::string>{
+                     "down 1 " + std::to_string(ssShift | ssRight) + " 700,580", "up 1"}));
 }
 
 TEST_F(TrayMessagesTest, OneClickPerLeftPressOnTheIcon) {

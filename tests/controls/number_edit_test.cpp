@@ -11,8 +11,8 @@ namespace {
 // Leaving the box is a focus change from the window system; the test calls it directly.
 class TLeavingEdit : public TNumberEdit {
  public:
-  using TNumberEdit::TNumberEdit;
   using TNumberEdit::DoExit;
+  using TNumberEdit::TNumberEdit;
 };
 
 void Type(TWinControl& edit, const std::string& text) {

@@ -2,4 +2,6 @@
 
 #include <QApplication>
 
-void Beep() { QApplication::beep(); }
+void Beep() {
+  QApplication::beep();
+}

@@ -84,7 +84,9 @@ void TCustomComboBox::ItemsChanged() {
   if (style_ == csDropDown && combo.currentIndex() < 0) combo.setEditText(text);
 }
 
-int TCustomComboBox::ItemIndex() const { return ComboOf(*this).currentIndex(); }
+int TCustomComboBox::ItemIndex() const {
+  return ComboOf(*this).currentIndex();
+}
 
 void TCustomComboBox::SetItemIndex(int Value) {
   TComboBoxWidget& combo = ComboOf(*this);
@@ -92,7 +94,9 @@ void TCustomComboBox::SetItemIndex(int Value) {
   combo.update();
 }
 
-std::string TCustomComboBox::Text() const { return FromQString(ComboOf(*this).currentText()); }
+std::string TCustomComboBox::Text() const {
+  return FromQString(ComboOf(*this).currentText());
+}
 
 void TCustomComboBox::SetText(const std::string& Value) {
   TComboBoxWidget& combo = ComboOf(*this);
@@ -112,11 +116,17 @@ void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
   SetMaxLength(max_length_);
 }
 
-int TCustomComboBox::DropDownCount() const { return ComboOf(*this).maxVisibleItems(); }
+int TCustomComboBox::DropDownCount() const {
+  return ComboOf(*this).maxVisibleItems();
+}
 
-void TCustomComboBox::SetDropDownCount(int Value) { ComboOf(*this).setMaxVisibleItems(Value); }
+void TCustomComboBox::SetDropDownCount(int Value) {
+  ComboOf(*this).setMaxVisibleItems(Value);
+}
 
-void TCustomComboBox::SetItemHeight(int Value) { item_height_ = Value; }
+void TCustomComboBox::SetItemHeight(int Value) {
+  item_height_ = Value;
+}
 
 void TCustomComboBox::SetMaxLength(int Value) {
   max_length_ = Value < 0 ? 0 : Value;
@@ -151,4 +161,6 @@ void TCustomComboBox::CloseUp() {
   if (OnCloseUp) OnCloseUp(this);
 }
 
-bool TCustomComboBox::PaintFace(TCanvas&) { return false; }
+bool TCustomComboBox::PaintFace(TCanvas&) {
+  return false;
+}

@@ -8,7 +8,9 @@
 
 namespace {
 
-QLineEdit& LineEditOf(const TCustomEdit& edit) { return *static_cast<QLineEdit*>(WidgetOf(edit)); }
+QLineEdit& LineEditOf(const TCustomEdit& edit) {
+  return *static_cast<QLineEdit*>(WidgetOf(edit));
+}
 
 // QLineEdit's own limit is huge; 0 means none, as it does for the program.
 constexpr int kUnlimited = 32767;
@@ -27,7 +29,9 @@ TCustomEdit::TCustomEdit(TComponent* AOwner)
 
 TCustomEdit::~TCustomEdit() = default;
 
-std::string TCustomEdit::Text() const { return FromQString(LineEditOf(*this).text()); }
+std::string TCustomEdit::Text() const {
+  return FromQString(LineEditOf(*this).text());
+}
 
 void TCustomEdit::SetText(const std::string& Value) {
   QLineEdit& line = LineEditOf(*this);
@@ -45,11 +49,17 @@ void TCustomEdit::SetMaxLength(int Value) {
   line.setMaxLength(max_length_ > 0 ? std::max(max_length_, int(line.text().size())) : kUnlimited);
 }
 
-bool TCustomEdit::ReadOnly() const { return LineEditOf(*this).isReadOnly(); }
+bool TCustomEdit::ReadOnly() const {
+  return LineEditOf(*this).isReadOnly();
+}
 
-void TCustomEdit::SetReadOnly(bool Value) { LineEditOf(*this).setReadOnly(Value); }
+void TCustomEdit::SetReadOnly(bool Value) {
+  LineEditOf(*this).setReadOnly(Value);
+}
 
-void TCustomEdit::SelectAll() { LineEditOf(*this).selectAll(); }
+void TCustomEdit::SelectAll() {
+  LineEditOf(*this).selectAll();
+}
 
 void TCustomEdit::Change() {
   if (OnChange) OnChange(this);

@@ -73,7 +73,9 @@ bool TFolderPicker::Execute(TWinControl* Owner, const std::string& Title, bool S
   return chosen;
 }
 
-bool TFolderPicker::IsOpen() const { return impl_->dialog != nullptr; }
+bool TFolderPicker::IsOpen() const {
+  return impl_->dialog != nullptr;
+}
 
 void TFolderPicker::SetStatusText(const std::string& Text) {
   if (impl_->status) impl_->status->setText(ToQString(Text));

@@ -65,7 +65,8 @@ class THintFilter : public QObject {
           const std::string hint = control->Hint();
           Dispatch([&] {
             THintWindow& window = ApplicationHintWindow();
-            TRect rect = window.CalcHintRect(QGuiApplication::primaryScreen()->size().width(), hint);
+            TRect rect =
+                window.CalcHintRect(QGuiApplication::primaryScreen()->size().width(), hint);
             const int x = global.x();
             const int y = global.y() + kCursorHeight;
             rect = Rect(rect.Left + x, rect.Top + y, rect.Right + x, rect.Bottom + y);
@@ -126,7 +127,9 @@ void THintWindow::ShowAt(const TRect& Rect) {
   widget->update();
 }
 
-void THintWindow::ReleaseHandle() { WidgetOf(*this)->hide(); }
+void THintWindow::ReleaseHandle() {
+  WidgetOf(*this)->hide();
+}
 
 void THintWindow::Paint() {
   TCanvas& canvas = Canvas();

@@ -23,11 +23,20 @@ TControl* TSplitter::FindTarget() const {
     if (c == this || !c->Visible() || c->Align() != Align()) continue;
     const TRect r = c->BoundsRect();
     switch (Align()) {
-      case alLeft: if (r.Right == me.Left) return c; break;
-      case alRight: if (r.Left == me.Right) return c; break;
-      case alTop: if (r.Bottom == me.Top) return c; break;
-      case alBottom: if (r.Top == me.Bottom) return c; break;
-      default: break;
+      case alLeft:
+        if (r.Right == me.Left) return c;
+        break;
+      case alRight:
+        if (r.Left == me.Right) return c;
+        break;
+      case alTop:
+        if (r.Bottom == me.Top) return c;
+        break;
+      case alBottom:
+        if (r.Top == me.Bottom) return c;
+        break;
+      default:
+        break;
     }
   }
   return nullptr;

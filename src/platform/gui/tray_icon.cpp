@@ -65,7 +65,9 @@ TTrayIcon::~TTrayIcon() {
   if (impl_->watcher) impl_->watcher->on_minimized = nullptr;
 }
 
-bool TTrayIcon::Available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool TTrayIcon::Available() {
+  return QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 bool TTrayIcon::Add(const TBitmap& Icon, const std::string& Tip) {
   if (!Available()) return false;
@@ -110,9 +112,13 @@ void TTrayIcon::Modify(const TBitmap& Icon, const std::string& Tip) {
   impl_->icon->setToolTip(ToQString(Tip));
 }
 
-void TTrayIcon::Remove() { impl_->icon.reset(); }
+void TTrayIcon::Remove() {
+  impl_->icon.reset();
+}
 
-bool TTrayIcon::Shown() const { return impl_->icon != nullptr; }
+bool TTrayIcon::Shown() const {
+  return impl_->icon != nullptr;
+}
 
 void TTrayIcon::WatchMinimize(TForm& Form, std::function<void()> OnMinimized) {
   QWidget* host = HostOf(Form);
