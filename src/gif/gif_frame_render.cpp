@@ -277,9 +277,8 @@ void TGIFSubImage::AssignBitmap(const TBitmap& Source) {
     if (reduced->Empty()) return;
     pixels = reduced.get();
   }
-  width_ = Source.Width();
-  height_ = Source.Height();
-  NewImage();
+  // Through SetBounds, so that a picture without a size takes the frame's.
+  SetBounds(0, 0, Source.Width(), Source.Height());
   if (image_) image_->Progress(psStarting, 0, false, "Converting...");
   try {
     const TDIBReader reader(*pixels);

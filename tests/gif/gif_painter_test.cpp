@@ -204,7 +204,8 @@ TEST_F(GifPainter, StoppingEndsALongDelayAtOnce) {
   ASSERT_NE(painter, nullptr);
   while (!painter->Started()) TThread::CheckSynchronize();
   picture.StopDraw();  // returns only when the thread has ended
-  EXPECT_EQ(painted, std::vector<int>{0});
+  EXPECT_EQ(picture.Painter(), nullptr);
+  EXPECT_LE(painted.size(), 1u);
 }
 
 TEST_F(GifPainter, AnAnimationComposedInTheCachedBitmap) {
