@@ -1,0 +1,43 @@
+// Language files: every caption and hint of every window can come from an enciphered
+// text file "*.spk" in the folder SpkDir.
+//
+// Deciphered (code_encode.h, key kLanguageKey of language_key.h), a file is 64 characters of
+// anything, then CR LF separated semicolon records (csv_ctrl.h):
+//   "###VIRDO-SPK-HEADER###";"16122008";"Name";"N0CALL";"1.2";"1"
+//   "frmSetup";"mbtnOk";"TMyButton";"OK";"Apply and close%cr%the settings";""
+// Records after the header are form name, component name, class name, caption, hint and
+// an extra used by number edits; "%cr%" stands for a line break.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+extern const char* const kSpeakHeaderMarker;  // "###VIRDO-SPK-HEADER###"
+extern const char* const kLanguageVersion;    // "1.2"
+constexpr std::size_t kSpeakPreambleLength = 64;
+
+// Results of LoadSpeakFile.
+constexpr std::uint8_t kSpeakLoaded = 0;
+constexpr std::uint8_t kSpeakWrongVersion = 1;
+constexpr std::uint8_t kSpeakUnusable = 255;
+
+// "%cr%" to CR LF.
+std::string SpeakCrToLineBreak(const std::string& S);
+// Each CR and the character after it to "%cr%".
+std::string LineBreakToSpeakCr(const std::string& S);
+
+// The part of a version compared: up to and with the character after the first '.', or
+// the first character when there is no '.'.
+std::string SpeakVersionPart(const std::string& Version);
+
+// Loads SpkDir + FileName. With CheckOnly the file is only tested; otherwise a valid
+// file replaces the stored lines of frmSpeak, which are applied to all windows. Returns
+// kSpeakLoaded, kSpeakWrongVersion (with a message, also when checking) or
+// kSpeakUnusable (missing, not ".spk", unreadable, no header).
+std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly);
+// Applies every stored line in list order.
+void ApplySpeakLines();
+// Applies one component line to the window it names; false when it was not translated.
+// A line for a window that does not exist is skipped silently; one for a missing
+// component or an unknown class is reported with the plain message box.
+bool ApplySpeakLine(const std::string& Line);
