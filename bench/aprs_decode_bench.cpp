@@ -31,19 +31,25 @@ std::string Dm(double value, int degree_digits) {
 }
 
 // Mic-E destination and the first six information bytes for a position, speed and course.
-std::pair<std::string, std::string> MicE(double lat, double lon, int speed, int course, int message) {
+std::pair<std::string, std::string> MicE(double lat, double lon, int speed, int course,
+                                         int message) {
   const std::string digits = Dm(std::fabs(lat), 2).erase(4, 1);
   std::string dest;
   for (int k = 0; k < 6; ++k) {
-    bool flag = k < 3 ? (message >> (2 - k)) & 1 : k == 3 ? lat >= 0 : k == 4 ? std::fabs(lon) >= 100 || std::fabs(lon) < 10 : lon < 0;
+    bool flag = k < 3    ? (message >> (2 - k)) & 1
+                : k == 3 ? lat >= 0
+                : k == 4 ? std::fabs(lon) >= 100 || std::fabs(lon) < 10
+                         : lon < 0;
     dest += static_cast<char>((flag ? 'P' : '0') + (digits[k] - '0'));
   }
   const long hundredths = std::lround(std::fabs(lon) * 6000);
   const int d = static_cast<int>(hundredths / 6000), m = static_cast<int>(hundredths % 6000 / 100),
             h = static_cast<int>(hundredths % 100);
   const int b1 = d < 10 ? d + 118 : d < 100 ? d + 28 : d < 110 ? d + 8 : d - 72;
-  std::string info = {static_cast<char>(b1), static_cast<char>(m < 10 ? m + 88 : m + 28),
-                      static_cast<char>(h + 28), static_cast<char>(speed / 10 + 28),
+  std::string info = {static_cast<char>(b1),
+                      static_cast<char>(m < 10 ? m + 88 : m + 28),
+                      static_cast<char>(h + 28),
+                      static_cast<char>(speed / 10 + 28),
                       static_cast<char>(speed % 10 * 10 + course / 100 + 28),
                       static_cast<char>(course % 100 + 28)};
   return {dest, info};
@@ -63,20 +69,44 @@ std::vector<std::string> MixedPackets() {
     char csp[32];
     std::snprintf(csp, sizeof csp, "%03d/%03d", course + 1, speed);
     switch (i % 10) {
-      case 0: lines.push_back(source + ">APRS,WIDE2-1:!" + la + "/" + lo + ">" + csp + "/A=001234 Mobile"); break;
-      case 1: lines.push_back(source + ">APRS,TCPIP*,qAC,T2TEST:=" + la + "\\" + lo + "k PHG2360"); break;
-      case 2: lines.push_back(source + ">APRS:@092345z" + la + "/" + lo + "_" + csp + "g005t077r000p000P000h50b09900"); break;
-      case 3: lines.push_back(source + ">APRS:!/" + EncodeCompressedPos(std::to_string(lat), std::to_string(lon)) + ">7PA comp"); break;
+      case 0:
+        lines.push_back(source + ">APRS,WIDE2-1:!" + la + "/" + lo + ">" + csp +
+                        "/A=001234 Mobile");
+        break;
+      case 1:
+        lines.push_back(source + ">APRS,TCPIP*,qAC,T2TEST:=" + la + "\\" + lo + "k PHG2360");
+        break;
+      case 2:
+        lines.push_back(source + ">APRS:@092345z" + la + "/" + lo + "_" + csp +
+                        "g005t077r000p000P000h50b09900");
+        break;
+      case 3:
+        lines.push_back(source + ">APRS:!/" +
+                        EncodeCompressedPos(std::to_string(lat), std::to_string(lon)) +
+                        ">7PA comp");
+        break;
       case 4: {
         auto [dest, info] = MicE(lat, lon, speed, course, i % 8);
         lines.push_back(source + ">" + dest + ",WIDE1-1:`" + info + ">/]\"3x}Mic-E");
         break;
       }
-      case 5: lines.push_back(source + ">APRS:;OBJ" + std::to_string(i % 1000) + "     *092345z" + la + "/" + lo + ">" + csp); break;
-      case 6: lines.push_back(source + ">APRS:)AID" + std::to_string(i % 100) + "!" + la + "/" + lo + "A"); break;
-      case 7: lines.push_back(source + ">APRS:>Net Control Center " + std::to_string(i)); break;
-      case 8: lines.push_back(source + ">APRS:_10090556c220s004g005t077r000p000P000h50b09900wRSW"); break;
-      default: lines.push_back(source + ">APRS::WU2Z     :Testing{" + std::to_string(i % 1000)); break;
+      case 5:
+        lines.push_back(source + ">APRS:;OBJ" + std::to_string(i % 1000) + "     *092345z" + la +
+                        "/" + lo + ">" + csp);
+        break;
+      case 6:
+        lines.push_back(source + ">APRS:)AID" + std::to_string(i % 100) + "!" + la + "/" + lo +
+                        "A");
+        break;
+      case 7:
+        lines.push_back(source + ">APRS:>Net Control Center " + std::to_string(i));
+        break;
+      case 8:
+        lines.push_back(source + ">APRS:_10090556c220s004g005t077r000p000P000h50b09900wRSW");
+        break;
+      default:
+        lines.push_back(source + ">APRS::WU2Z     :Testing{" + std::to_string(i % 1000));
+        break;
     }
   }
   if (const char* dump = std::getenv("VELMORA_BENCH_PACKETS")) {
@@ -102,7 +132,8 @@ void BM_DecodeTnc2Lines(benchmark::State& state) {
       if (lines.Count() < 2) continue;
       const std::string header = lines[0];
       const size_t to = header.find(" to ") + 4;
-      TAprsData data = DecodeAprsData(std::string_view(header).substr(to, header.find(' ', to) - to), lines[1]);
+      TAprsData data =
+          DecodeAprsData(std::string_view(header).substr(to, header.find(' ', to) - to), lines[1]);
       int altitude = -1;
       ParseStationComment(data.Comment, data.Course, data.SpeedKnots, altitude);
       benchmark::DoNotOptimize(data);

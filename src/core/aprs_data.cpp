@@ -25,7 +25,9 @@ std::string_view Field(std::string_view s, size_t position, size_t count) {
   if (position < 1 || position > s.size()) return {};
   return s.substr(position - 1, count);
 }
-std::string_view FieldFrom(std::string_view s, size_t position) { return Field(s, position, s.npos); }
+std::string_view FieldFrom(std::string_view s, size_t position) {
+  return Field(s, position, s.npos);
+}
 
 // The plain-position test of one layout: long enough, the two minute points, the
 // hemisphere letters where they belong (all positions 1-based).
@@ -82,7 +84,8 @@ void DecodeMicE(std::string_view dest, std::string_view data, TAprsData& info) {
   }
   const std::string_view body = FieldFrom(data, 2);
   std::optional<std::string> lat = MicELatitude(dest);
-  std::optional<std::string> lon = MicELongitude(body, dest.size() >= 5 ? MicELonOffset(dest[4]) : 0);
+  std::optional<std::string> lon =
+      MicELongitude(body, dest.size() >= 5 ? MicELonOffset(dest[4]) : 0);
   if (!lat || !lon) return;
   const char north_south = MicENorthSouth(dest[3]);
   const char east_west = MicEEastWest(dest[5]);

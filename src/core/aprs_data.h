@@ -31,9 +31,9 @@ struct TAprsData {
   char SymCode = '\0';
   std::string Comment;
   uint8_t MicEMsg = 0;
-  int Course = -1;             // degrees, -1 absent
-  double SpeedKnots = -1;      // -1 absent
-  double RangeMiles = -1;      // -1 absent
+  int Course = -1;         // degrees, -1 absent
+  double SpeedKnots = -1;  // -1 absent
+  double RangeMiles = -1;  // -1 absent
 };
 
 // Decodes Data (the information field, data type character first); DestCall is the

@@ -25,7 +25,9 @@ TCPTheard::TCPTheard(TTcpClient& Client, std::string Host, int Port, TAprsIsHook
   Start();
 }
 
-TCPTheard::~TCPTheard() { Stop(); }
+TCPTheard::~TCPTheard() {
+  Stop();
+}
 
 void TCPTheard::Stop() {
   Terminate();
@@ -73,8 +75,8 @@ void TCPTheard::Execute() {
 }
 
 void TCPTheard::ReadWaitingLines() {
-  for (int taken = 0; taken < kMaxLinesPerPass && Active && client_.HasData() && client_.Connected();
-       ++taken) {
+  for (int taken = 0;
+       taken < kMaxLinesPerPass && Active && client_.HasData() && client_.Connected(); ++taken) {
     std::optional<std::string> line = client_.ReadLine(kLineTimeoutMs);
     if (!line) break;
     RxQueue.Add(*line);

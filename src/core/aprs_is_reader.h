@@ -29,8 +29,8 @@ struct TAprsIsHooks {
   std::function<void(TStrings& Lines)> AnalysePacket;  // TfrmAprs.AnalysePacket
   std::function<bool()> IgSeen;                        // the dispatcher has shown internet packets
   std::function<void(const std::string& Text, int Style)> AddLogText;  // monitor rdMain
-  std::function<void(TColor Color)> SetButtonColor;    // ColorDown of mbtnTcp
-  std::function<void(const std::string& Text)> SetStatusText;  // Label1
+  std::function<void(TColor Color)> SetButtonColor;                    // ColorDown of mbtnTcp
+  std::function<void(const std::string& Text)> SetStatusText;          // Label1
 };
 
 // The class name is the program's own.

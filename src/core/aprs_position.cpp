@@ -22,10 +22,14 @@ std::string_view Copy1(std::string_view s, size_t index, size_t count) {
   return s.substr(index - 1, count);
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Halves to the even neighbour, as the protocol's encoders round.
-double RoundHalfEven(double v) { return std::nearbyint(v); }
+double RoundHalfEven(double v) {
+  return std::nearbyint(v);
+}
 
 // A decimal number written with the given separator (optional sign, digits, optional
 // fraction and exponent, blanks around it); nullopt for anything else. Unlike the
@@ -74,7 +78,8 @@ double DmsToDeg(std::string_view S) {
   size_t start = 0;
   for (int part = 0;; ++part) {
     size_t colon = S.find(':', start);
-    std::string_view text = S.substr(start, colon == std::string_view::npos ? S.npos : colon - start);
+    std::string_view text =
+        S.substr(start, colon == std::string_view::npos ? S.npos : colon - start);
     std::optional<double> value = ParseDecimal(text, '.');
     if (!value) return 0;
     if (part == 0) {
@@ -136,13 +141,18 @@ std::string DisplayText(double Deg, size_t width, char positive, char negative) 
 
 }  // namespace
 
-std::string DegToLatText(double Deg) { return DisplayText(Deg, 10, 'N', 'S'); }
-std::string DegToLonText(double Deg) { return DisplayText(Deg, 11, 'E', 'W'); }
+std::string DegToLatText(double Deg) {
+  return DisplayText(Deg, 10, 'N', 'S');
+}
+std::string DegToLonText(double Deg) {
+  return DisplayText(Deg, 11, 'E', 'W');
+}
 
 void SplitLatLon(std::string_view Text, std::string& Lat, std::string& Lon) {
   size_t slash = Text.find('/');
   std::string_view lat = Text.substr(0, slash);
-  std::string_view lon = slash == std::string_view::npos ? std::string_view() : Text.substr(slash + 1);
+  std::string_view lon =
+      slash == std::string_view::npos ? std::string_view() : Text.substr(slash + 1);
   auto hemisphere_sign = [](std::string_view part, char negative) {
     return (!part.empty() && (part.back() & ~0x20) == negative) ? "-" : "";
   };
@@ -269,9 +279,9 @@ std::string EncodeCompressedPos(std::string_view Lat, std::string_view Lon) {
 }
 
 std::string CompassName(int Bearing) {
-  static constexpr std::array<const char*, 17> kPoints = {
-      "N", "NNE", "NE", "ENE", "E", "ESE", "SE", "SSE", "S",
-      "SSW", "SW", "WSW", "W", "WNW", "NW", "NNW", "N"};
+  static constexpr std::array<const char*, 17> kPoints = {"N",  "NNE", "NE", "ENE", "E",  "ESE",
+                                                          "SE", "SSE", "S",  "SSW", "SW", "WSW",
+                                                          "W",  "WNW", "NW", "NNW", "N"};
   double k = RoundHalfEven(Bearing / 22.5);
   if (k < 0 || k > 16) return {};
   return kPoints[static_cast<size_t>(k)];

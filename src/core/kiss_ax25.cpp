@@ -8,8 +8,8 @@
 namespace {
 
 constexpr uint8_t kAddressEndBit = 0x01;
-constexpr uint8_t kCBit = 0x80;          // C bit (H bit on digipeaters) of an SSID byte
-constexpr uint8_t kShiftedHBit = 0x40;   // the same bit once the byte is shifted right
+constexpr uint8_t kCBit = 0x80;         // C bit (H bit on digipeaters) of an SSID byte
+constexpr uint8_t kShiftedHBit = 0x40;  // the same bit once the byte is shifted right
 constexpr uint8_t kShiftedSsidMask = 0x0F;
 constexpr uint8_t kSsidByteCommand = 0x70;   // reserved bits set, C = 1, before the shift
 constexpr uint8_t kSsidByteResponse = 0x30;  // reserved bits set, C = 0
@@ -24,7 +24,7 @@ struct TUFrameName {
   const char* Name;
 };
 constexpr TUFrameName kUFrameNames[] = {{0x2F, "SABM"}, {0x43, "DISC"}, {0x0F, "DM"},
-                                       {0x63, "UA"},   {0x87, "FRMR"}, {0x03, "UI"}};
+                                        {0x63, "UA"},   {0x87, "FRMR"}, {0x03, "UI"}};
 
 }  // namespace
 
@@ -63,7 +63,8 @@ std::string CtlText(uint8_t Control, bool DestinationCBit, bool SourceCBit) {
   std::string text;
   const int received = Control >> 5;  // N(R)
   if ((Control & 0x01) == 0) {
-    text = {'I', static_cast<char>('0' + received), static_cast<char>('0' + ((Control >> 1) & 0x07))};
+    text = {'I', static_cast<char>('0' + received),
+            static_cast<char>('0' + ((Control >> 1) & 0x07))};
   } else if ((Control & 0x03) == 0x01) {
     text = (Control & 0x08) ? "REJ" : (Control & 0x04) ? "RNR" : "RR";
     text += static_cast<char>('0' + received);
@@ -156,7 +157,8 @@ bool EncodeAx25Address(std::string_view Address, bool CBit, TKissTxFrame& Frame)
     const auto c = static_cast<uint8_t>(i < call.size() ? call[i] : ' ');
     AppendFrameByte(static_cast<uint8_t>(c << 1), Frame);
   }
-  const uint8_t ssid_byte = (CBit ? kSsidByteCommand : kSsidByteResponse) | static_cast<uint8_t>(ssid);
+  const uint8_t ssid_byte =
+      (CBit ? kSsidByteCommand : kSsidByteResponse) | static_cast<uint8_t>(ssid);
   AppendFrameByte(static_cast<uint8_t>(ssid_byte << 1), Frame);
   return true;
 }
@@ -196,7 +198,8 @@ TKissBuildResult BuildKissFrame(std::string_view Source, std::string_view DestAn
   std::vector<std::string> path;
   for (size_t start = 0;;) {
     size_t comma = DestAndPath.find(',', start);
-    path.push_back(Trim(DestAndPath.substr(start, comma == std::string_view::npos ? comma : comma - start)));
+    path.push_back(
+        Trim(DestAndPath.substr(start, comma == std::string_view::npos ? comma : comma - start)));
     if (comma == std::string_view::npos) break;
     start = comma + 1;
   }
@@ -220,13 +223,15 @@ TKissBuildResult BuildKissFrame(std::string_view Source, std::string_view DestAn
   }
   frame.Bytes[frame.Length - 1] |= kAddressEndBit;
   ok = AppendFrameByte(kAx25ControlUi, frame) && AppendFrameByte(kAx25PidNoLayer3, frame);
-  for (size_t i = 0; ok && i < Data.size(); ++i) ok = AppendFrameByte(static_cast<uint8_t>(Data[i]), frame);
+  for (size_t i = 0; ok && i < Data.size(); ++i)
+    ok = AppendFrameByte(static_cast<uint8_t>(Data[i]), frame);
   if (!ok || !KissEscape(frame)) {
     result.Error = TKissBuildError::TooLong;
     return result;
   }
   frame.Bytes[0] = kFend;
   AppendFrameByte(kFend, frame);
-  result.Bytes.assign(frame.Bytes.begin(), frame.Bytes.begin() + static_cast<std::ptrdiff_t>(frame.Length));
+  result.Bytes.assign(frame.Bytes.begin(),
+                      frame.Bytes.begin() + static_cast<std::ptrdiff_t>(frame.Length));
   return result;
 }

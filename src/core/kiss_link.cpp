@@ -105,6 +105,8 @@ void TKissLink::EchoTxFrame(std::string_view Source, std::string_view Path, std:
   header += " ctl UIv pid F0";
   if (port != 0) header = std::to_string(port) + ":" + header;
   const bool second_port = port >= 2;
-  AddLogText("\r\n" + header, second_port ? kMonitorStyleTxHeaderPort2 : kMonitorStyleTxHeaderPort1);
-  AddLogText("\r\n" + std::string(Data), second_port ? kMonitorStyleTxDataPort2 : kMonitorStyleTxDataPort1);
+  AddLogText("\r\n" + header,
+             second_port ? kMonitorStyleTxHeaderPort2 : kMonitorStyleTxHeaderPort1);
+  AddLogText("\r\n" + std::string(Data),
+             second_port ? kMonitorStyleTxDataPort2 : kMonitorStyleTxDataPort1);
 }

@@ -49,11 +49,11 @@ class TKissLink {
   void EchoTxFrame(std::string_view Source, std::string_view Path, std::string_view Data);
 
   // Hooks into the program.
-  std::function<void(const std::string& Line)> CollectMonitorLine;   // map window
+  std::function<void(const std::string& Line)> CollectMonitorLine;     // map window
   std::function<void(const std::string& Text, int Style)> AddLogText;  // monitor rdMain
-  std::function<bool()> IsPlayingBack;   // packet-log player is playing a log
-  std::function<bool()> IsDebugChecked;  // main frame's cbxDebug
-  std::function<std::string()> RawByteText;                  // settings memBytRx, read
+  std::function<bool()> IsPlayingBack;       // packet-log player is playing a log
+  std::function<bool()> IsDebugChecked;      // main frame's cbxDebug
+  std::function<std::string()> RawByteText;  // settings memBytRx, read
   std::function<void(const std::string& Text)> SetRawByteText;  // settings memBytRx, write
   std::function<int()> DeviceIndex;  // settings mfcbxDevice item index, 0 = no TNC
   // Writes a whole frame to the TNC port; true when it was written.

@@ -12,12 +12,16 @@ namespace {
 
 constexpr double kDegToRad = std::numbers::pi / 180;
 
-int LetterIndex(char c) { return (c & ~0x20) - 'A'; }  // either case
+int LetterIndex(char c) {
+  return (c & ~0x20) - 'A';
+}  // either case
 bool IsLetterIn(char c, char last) {
   char upper = static_cast<char>(c & ~0x20);
   return std::isalpha(static_cast<unsigned char>(c)) && upper >= 'A' && upper <= last;
 }
-bool IsDigitIn(char c, char last) { return c >= '0' && c <= last; }
+bool IsDigitIn(char c, char last) {
+  return c >= '0' && c <= last;
+}
 
 // QRA zone bases (longitude, latitude) for zones 1 to 4.
 constexpr std::array<std::array<double, 2>, 4> kQraZoneBase = {
@@ -54,8 +58,12 @@ constexpr size_t kMaxCoordText = 20;
 
 }  // namespace
 
-double SinDeg(double X) { return std::sin(X * kDegToRad); }
-double CosDeg(double X) { return std::cos(X * kDegToRad); }
+double SinDeg(double X) {
+  return std::sin(X * kDegToRad);
+}
+double CosDeg(double X) {
+  return std::cos(X * kDegToRad);
+}
 
 double ArcCosDeg(double X) {
   if (X >= 1) return 0;
@@ -80,9 +88,8 @@ void DistanceBearing(double& Distance, double& Bearing, double Lon1, double Lat1
 }
 
 bool IsMaidenhead(std::string_view S) {
-  return S.size() == 6 && IsLetterIn(S[0], 'R') && IsLetterIn(S[1], 'R') &&
-         IsDigitIn(S[2], '9') && IsDigitIn(S[3], '9') && IsLetterIn(S[4], 'X') &&
-         IsLetterIn(S[5], 'X');
+  return S.size() == 6 && IsLetterIn(S[0], 'R') && IsLetterIn(S[1], 'R') && IsDigitIn(S[2], '9') &&
+         IsDigitIn(S[3], '9') && IsLetterIn(S[4], 'X') && IsLetterIn(S[5], 'X');
 }
 
 bool IsQraLocator(std::string_view S) {
@@ -120,7 +127,9 @@ bool QraToLatLon(std::string_view S, double& Lon, double& Lat) {
   return true;
 }
 
-double ParseCoordPart(std::string_view S) { return DmsToDeg(S); }
+double ParseCoordPart(std::string_view S) {
+  return DmsToDeg(S);
+}
 
 void ParseCoordText(std::string_view S, double& Lon, double& Lat, bool& Ok) {
   Ok = false;

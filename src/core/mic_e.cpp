@@ -11,13 +11,21 @@ constexpr uint8_t kBase91Offset = 33;
 constexpr int kAltitudeBaseMetres = 10000;
 constexpr double kMetresPerFoot = 0.3048;
 
-bool InRange(char c, char first, char last) { return c >= first && c <= last; }
+bool InRange(char c, char first, char last) {
+  return c >= first && c <= last;
+}
 
 // Characters of the destination that carry the northern / 100-degree / western flag.
-bool IsFlagCharacter(char C) { return InRange(C, 'P', 'Z'); }
-bool IsClearFlagCharacter(char C) { return InRange(C, '0', '9') || C == 'L'; }
+bool IsFlagCharacter(char C) {
+  return InRange(C, 'P', 'Z');
+}
+bool IsClearFlagCharacter(char C) {
+  return InRange(C, '0', '9') || C == 'L';
+}
 
-uint8_t MicEByte(char c) { return static_cast<uint8_t>(static_cast<uint8_t>(c) - kMicEByteOffset); }
+uint8_t MicEByte(char c) {
+  return static_cast<uint8_t>(static_cast<uint8_t>(c) - kMicEByteOffset);
+}
 
 }  // namespace
 
@@ -53,7 +61,8 @@ uint8_t MicEMessageCode(std::string_view Dest) {
   bool custom = false;
   std::string bits;
   for (size_t i = 0; i < 3; ++i) bits += MicEMsgBit(i < Dest.size() ? Dest[i] : '\0', custom);
-  static constexpr const char* kBitsByCode[] = {"", "111", "110", "101", "100", "011", "010", "001"};
+  static constexpr const char* kBitsByCode[] = {"",    "111", "110", "101",
+                                                "100", "011", "010", "001"};
   uint8_t code = 0;
   if (bits == "000") {
     code = kMicEEmergency;
@@ -78,7 +87,9 @@ char MicEEastWest(char C) {
   return '\0';
 }
 
-uint8_t MicELonOffset(char C) { return IsFlagCharacter(C) ? 100 : 0; }
+uint8_t MicELonOffset(char C) {
+  return IsFlagCharacter(C) ? 100 : 0;
+}
 
 std::optional<std::string> MicELongitude(std::string_view Info, uint8_t LonOffset) {
   if (Info.size() < 3) return std::nullopt;

@@ -22,7 +22,8 @@ void SplitIsLine(std::string_view Line, TStrings& Lines) {
   const std::string_view rest = address.substr(gt + 1);
   const size_t comma = rest.find(',');
   const std::string destination = Trim(rest.substr(0, comma));
-  const std::string path = comma == std::string_view::npos ? std::string() : Trim(rest.substr(comma + 1));
+  const std::string path =
+      comma == std::string_view::npos ? std::string() : Trim(rest.substr(comma + 1));
   std::string header = "ig " + source + " to " + destination;
   if (!path.empty()) header += " via " + path;
   Lines.Add(header);

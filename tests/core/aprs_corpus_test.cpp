@@ -13,8 +13,8 @@
 #include <set>
 
 #include "core/aprs_data.h"
-#include "platform/text/string_list.h"
 #include "core/tnc2_line.h"
+#include "platform/text/string_list.h"
 
 namespace {
 
@@ -78,7 +78,8 @@ TOurDecode DecodeLine(const std::string& raw) {
   ours.Destination = rest.substr(0, rest.find(' '));
   ours.Data = DecodeAprsData(ours.Destination, lines[1]);
   if (ours.Data.SymCode != '_') {
-    ParseStationComment(ours.Data.Comment, ours.Data.Course, ours.Data.SpeedKnots, ours.AltitudeFeet);
+    ParseStationComment(ours.Data.Comment, ours.Data.Course, ours.Data.SpeedKnots,
+                        ours.AltitudeFeet);
   }
   return ours;
 }
@@ -92,7 +93,8 @@ std::string Formatted(const std::string& format, double value) {
 const char* MicEBits(uint8_t code) {
   static const std::map<int, const char*> bits = {{1, "111"}, {2, "110"}, {3, "101"}, {4, "100"},
                                                   {5, "011"}, {6, "010"}, {7, "001"}, {20, "000"}};
-  auto it = bits.find(code % 10 == 0 && code != 20 ? -1 : (code > 10 && code < 20 ? code - 10 : code));
+  auto it =
+      bits.find(code % 10 == 0 && code != 20 ? -1 : (code > 10 && code < 20 ? code - 10 : code));
   return it == bits.end() ? "<absent>" : it->second;
 }
 
@@ -119,10 +121,16 @@ std::optional<std::string> OurValue(const TOurDecode& ours, const TExpectRow& ro
   }
   if (f == "format") {
     switch (d.PosFormat) {
-      case 'A': return "uncompressed";
-      case 'C': return "compressed";
-      case 'E': case ']': case '>': return "mice";
-      default: return absent;
+      case 'A':
+        return "uncompressed";
+      case 'C':
+        return "compressed";
+      case 'E':
+      case ']':
+      case '>':
+        return "mice";
+      default:
+        return absent;
     }
   }
   if (f == "mbits") return d.Kind == TAprsDataKind::MicE ? MicEBits(d.MicEMsg) : absent;
@@ -140,78 +148,42 @@ bool AltitudeAgrees(const TOurDecode& ours, const TExpectRow& row) {
 
 // Cases where our decoders read the packet otherwise, on purpose: "id field" -> reason.
 const std::map<std::string, std::string> kExpectedDivergences = {
-    {"G015 latitude",
-     "the !wXY! precision extension (DAO) in the comment is not read"},
-    {"G015 longitude",
-     "the !wXY! precision extension (DAO) in the comment is not read"},
-    {"G016 latitude",
-     "the !wXY! precision extension (DAO) in the comment is not read"},
-    {"G016 longitude",
-     "the !wXY! precision extension (DAO) in the comment is not read"},
-    {"G017 latitude",
-     "the !wXY! precision extension (DAO) in the comment is not read"},
-    {"G017 longitude",
-     "the !wXY! precision extension (DAO) in the comment is not read"},
-    {"P029 latitude",
-     "the !wXY! precision extension (DAO) in the comment is not read"},
-    {"P029 longitude",
-     "the !wXY! precision extension (DAO) in the comment is not read"},
-    {"P030 latitude",
-     "the !wXY! precision extension (DAO) in the comment is not read"},
-    {"P030 longitude",
-     "the !wXY! precision extension (DAO) in the comment is not read"},
-    {"P031 latitude",
-     "the !wXY! precision extension (DAO) in the comment is not read"},
-    {"P031 longitude",
-     "the !wXY! precision extension (DAO) in the comment is not read"},
-    {"G041 objectname",
-     "object names are kept trimmed, as the station key is made of them"},
-    {"G042 objectname",
-     "object names are kept trimmed, as the station key is made of them"},
-    {"G043 objectname",
-     "object names are kept trimmed, as the station key is made of them"},
-    {"P043 objectname",
-     "object names are kept trimmed, as the station key is made of them"},
-    {"P044 objectname",
-     "object names are kept trimmed, as the station key is made of them"},
-    {"P045 objectname",
-     "object names are kept trimmed, as the station key is made of them"},
-    {"G034 format",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"G034 latitude",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"G034 longitude",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"G034 speed",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"G036 altitude",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"G036 format",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"G036 latitude",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"G036 longitude",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"G038 format",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"G038 latitude",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"G038 longitude",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"G039 latitude",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"G039 longitude",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"P028 course",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"P028 format",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"P028 latitude",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"P028 longitude",
-     "raw NMEA ('$') is not a position data type of ours"},
-    {"P028 speed",
-     "raw NMEA ('$') is not a position data type of ours"},
+    {"G015 latitude", "the !wXY! precision extension (DAO) in the comment is not read"},
+    {"G015 longitude", "the !wXY! precision extension (DAO) in the comment is not read"},
+    {"G016 latitude", "the !wXY! precision extension (DAO) in the comment is not read"},
+    {"G016 longitude", "the !wXY! precision extension (DAO) in the comment is not read"},
+    {"G017 latitude", "the !wXY! precision extension (DAO) in the comment is not read"},
+    {"G017 longitude", "the !wXY! precision extension (DAO) in the comment is not read"},
+    {"P029 latitude", "the !wXY! precision extension (DAO) in the comment is not read"},
+    {"P029 longitude", "the !wXY! precision extension (DAO) in the comment is not read"},
+    {"P030 latitude", "the !wXY! precision extension (DAO) in the comment is not read"},
+    {"P030 longitude", "the !wXY! precision extension (DAO) in the comment is not read"},
+    {"P031 latitude", "the !wXY! precision extension (DAO) in the comment is not read"},
+    {"P031 longitude", "the !wXY! precision extension (DAO) in the comment is not read"},
+    {"G041 objectname", "object names are kept trimmed, as the station key is made of them"},
+    {"G042 objectname", "object names are kept trimmed, as the station key is made of them"},
+    {"G043 objectname", "object names are kept trimmed, as the station key is made of them"},
+    {"P043 objectname", "object names are kept trimmed, as the station key is made of them"},
+    {"P044 objectname", "object names are kept trimmed, as the station key is made of them"},
+    {"P045 objectname", "object names are kept trimmed, as the station key is made of them"},
+    {"G034 format", "raw NMEA ('$') is not a position data type of ours"},
+    {"G034 latitude", "raw NMEA ('$') is not a position data type of ours"},
+    {"G034 longitude", "raw NMEA ('$') is not a position data type of ours"},
+    {"G034 speed", "raw NMEA ('$') is not a position data type of ours"},
+    {"G036 altitude", "raw NMEA ('$') is not a position data type of ours"},
+    {"G036 format", "raw NMEA ('$') is not a position data type of ours"},
+    {"G036 latitude", "raw NMEA ('$') is not a position data type of ours"},
+    {"G036 longitude", "raw NMEA ('$') is not a position data type of ours"},
+    {"G038 format", "raw NMEA ('$') is not a position data type of ours"},
+    {"G038 latitude", "raw NMEA ('$') is not a position data type of ours"},
+    {"G038 longitude", "raw NMEA ('$') is not a position data type of ours"},
+    {"G039 latitude", "raw NMEA ('$') is not a position data type of ours"},
+    {"G039 longitude", "raw NMEA ('$') is not a position data type of ours"},
+    {"P028 course", "raw NMEA ('$') is not a position data type of ours"},
+    {"P028 format", "raw NMEA ('$') is not a position data type of ours"},
+    {"P028 latitude", "raw NMEA ('$') is not a position data type of ours"},
+    {"P028 longitude", "raw NMEA ('$') is not a position data type of ours"},
+    {"P028 speed", "raw NMEA ('$') is not a position data type of ours"},
     {"G044 format",
      "only the first character selects the data type; a position further in is not looked for"},
     {"G044 latitude",
@@ -229,25 +201,35 @@ const std::map<std::string, std::string> kExpectedDivergences = {
     {"P010 longitude",
      "only the first character selects the data type; a position further in is not looked for"},
     {"G071 latitude",
-     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the box's centre"},
+     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the "
+     "box's centre"},
     {"G071 longitude",
-     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the box's centre"},
+     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the "
+     "box's centre"},
     {"G072 latitude",
-     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the box's centre"},
+     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the "
+     "box's centre"},
     {"G072 longitude",
-     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the box's centre"},
+     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the "
+     "box's centre"},
     {"G074 latitude",
-     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the box's centre"},
+     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the "
+     "box's centre"},
     {"G074 longitude",
-     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the box's centre"},
+     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the "
+     "box's centre"},
     {"P008 latitude",
-     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the box's centre"},
+     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the "
+     "box's centre"},
     {"P008 longitude",
-     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the box's centre"},
+     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the "
+     "box's centre"},
     {"P009 latitude",
-     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the box's centre"},
+     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the "
+     "box's centre"},
     {"P009 longitude",
-     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the box's centre"},
+     "position ambiguity counts the blanks as zeros (the box's corner, as direwolf does), not the "
+     "box's centre"},
     {"G083 altitude",
      "the altitude after /A= must be six digits; a negative one stays in the comment"},
     {"P014 altitude",
@@ -287,8 +269,8 @@ TEST(AprsCorpus, AgreesWithTheIndependentSuite) {
   }
   EXPECT_GE(compared, 229);  // the assertions on fields we decode
   for (const auto& [key, difference] : differences) {
-    EXPECT_TRUE(kExpectedDivergences.count(key)) << "unexpected difference " << key << ": "
-                                                 << difference;
+    EXPECT_TRUE(kExpectedDivergences.count(key))
+        << "unexpected difference " << key << ": " << difference;
   }
   for (const auto& [key, reason] : kExpectedDivergences) {
     EXPECT_TRUE(differences.count(key)) << "listed divergence no longer differs: " << key;

@@ -95,8 +95,8 @@ TEST(AprsData, MicE) {
   EXPECT_EQ(d.MicEMsg, 3);
   EXPECT_EQ(d.Comment, "\"3x}=");
   // Short or unusable destinations and short bodies give no position.
-  for (auto [dest, data] : {std::pair{"T2SP0", "`c51!f?>/"}, {"T2SPMW", "`c51!f?>/"},
-                            {"T2SP0W", "`c5"}, {"", "`"}}) {
+  for (auto [dest, data] :
+       {std::pair{"T2SP0", "`c51!f?>/"}, {"T2SPMW", "`c51!f?>/"}, {"T2SP0W", "`c5"}, {"", "`"}}) {
     EXPECT_FALSE(DecodeAprsData(dest, data).HasPosition) << dest << " " << data;
   }
   // A body too short for speed and course still has its position.
@@ -114,9 +114,9 @@ TEST(AprsData, StatusWeatherAndOthers) {
 
 TEST(AprsData, EveryPrefixDecodesCleanly) {
   for (std::string_view data :
-       {"!4903.50N/07201.75W-Test 001234", "/092345z/5L!!<*e7>7P[", "`c51!f?>/]\"3x}=",
-        ";LEADER   *092345z4903.50N/07201.75W>088/036", ")AID #2!4903.50N/07201.75WA",
-        "@092345z4903.50N/07201.75W>088/036/A=001234"}) {
+       {"!4903.50N/07201.75W-Test 001234", "/092345z/5L!!<*e7>7P[",
+        "`c51!f?>/]\"3x}=", ";LEADER   *092345z4903.50N/07201.75W>088/036",
+        ")AID #2!4903.50N/07201.75WA", "@092345z4903.50N/07201.75W>088/036/A=001234"}) {
     for (size_t n = 0; n <= data.size(); ++n) {
       TAprsData d = DecodeAprsData("T2SP0W", data.substr(0, n));
       int course = d.Course, altitude = -1;

@@ -26,7 +26,9 @@ struct TRecorder {
       packets.push_back(packet);
     };
     hooks.IgSeen = [this] { return ig_seen; };
-    hooks.AddLogText = [this](const std::string& text, int style) { monitor.emplace_back(text, style); };
+    hooks.AddLogText = [this](const std::string& text, int style) {
+      monitor.emplace_back(text, style);
+    };
     hooks.SetButtonColor = [this](TColor color) { colors.push_back(color); };
     hooks.SetStatusText = [this](const std::string& text) { statuses.push_back(text); };
     return hooks;

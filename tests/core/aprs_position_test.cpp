@@ -29,8 +29,8 @@ TEST(AprsPosition, ShortTextsSplitToWhatIsThere) {
 TEST(AprsPosition, DmmKeepsTheSignOfMinusZeroDegrees) {
   EXPECT_DOUBLE_EQ(DmmToDeg("-0:30.00"), -0.5);
   EXPECT_DOUBLE_EQ(DmmToDeg("  12:30.00 "), 12.5);
-  EXPECT_DOUBLE_EQ(DmmToDeg("12"), 0);       // no minutes group
-  EXPECT_DOUBLE_EQ(DmmToDeg("1x:30.00"), 0);  // not a number
+  EXPECT_DOUBLE_EQ(DmmToDeg("12"), 0);         // no minutes group
+  EXPECT_DOUBLE_EQ(DmmToDeg("1x:30.00"), 0);   // not a number
   EXPECT_DOUBLE_EQ(DmmToDeg("49:60:00"), 50);  // out-of-range minutes are read as they stand
 }
 
@@ -53,11 +53,21 @@ TEST(AprsPosition, DegToDmmCarriesSixtyMinutesIntoTheDegrees) {
 }
 
 TEST(AprsPosition, DisplayTexts) {
-  EXPECT_EQ(DegToLatText(7.5), "07\xB0" "30.00 N");
-  EXPECT_EQ(DegToLonText(-0.25), "000\xB0" "15.00 W");
-  EXPECT_EQ(DegToLatText(-33.863166), "33\xB0" "51.79 S");
-  EXPECT_EQ(DegToLonText(116.44), "116\xB0" "26.40 E");
-  EXPECT_EQ(DegToLatText(89.999999), "90\xB0" "00.00 N");
+  EXPECT_EQ(DegToLatText(7.5),
+            "07\xB0"
+            "30.00 N");
+  EXPECT_EQ(DegToLonText(-0.25),
+            "000\xB0"
+            "15.00 W");
+  EXPECT_EQ(DegToLatText(-33.863166),
+            "33\xB0"
+            "51.79 S");
+  EXPECT_EQ(DegToLonText(116.44),
+            "116\xB0"
+            "26.40 E");
+  EXPECT_EQ(DegToLatText(89.999999),
+            "90\xB0"
+            "00.00 N");
 }
 
 TEST(AprsPosition, ParsesBothFixedWidthInputForms) {

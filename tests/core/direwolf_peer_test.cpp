@@ -7,11 +7,12 @@
 // "N 49 03.5000, W 072 01.7500, 41 MPH, course 88, alt 1234 ft".
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <map>
-#include <regex>
+#include <sstream>
 
 #include "core/aprs_data.h"
 #include "core/kiss_ax25.h"
@@ -40,14 +41,19 @@ std::vector<std::string> RunDecodeAprs(const std::string& path) {
   char chunk[4096];
   for (size_t n; (n = fread(chunk, 1, sizeof chunk, pipe)) > 0;) output.append(chunk, n);
   pclose(pipe);
-  static const std::regex colour("\x1b\\[[0-9;]*[A-Za-z]");
+  // Drop the colour sequences: ESC, "[", digits and ";", a letter.
   std::string line;
-  for (char c : std::regex_replace(output, colour, "")) {
-    if (c == '\n') {
+  for (size_t i = 0; i < output.size(); ++i) {
+    if (output[i] == '\x1b' && i + 1 < output.size() && output[i + 1] == '[') {
+      i += 2;
+      while (i < output.size() &&
+             (std::isdigit(static_cast<unsigned char>(output[i])) || output[i] == ';'))
+        ++i;
+    } else if (output[i] == '\n') {
       lines.push_back(line);
       line.clear();
     } else {
-      line += c;
+      line += output[i];
     }
   }
   return lines;
@@ -58,17 +64,36 @@ struct TPeerPosition {
   int SpeedMph = -1, Course = -1, AltitudeFeet = -1;
 };
 
+// "N 49 03.5000, W 072 01.7500[, 41 MPH][, course 88][, alt 1234 ft]"
 std::optional<TPeerPosition> ParsePeerPosition(const std::string& line) {
-  static const std::regex position(
-      R"(^([NS]) (\d+) ([\d.]+), ([EW]) (\d+) ([\d.]+)(, (\d+) MPH)?(, course (\d+))?(, alt (-?\d+) ft)?)");
-  std::smatch m;
-  if (!std::regex_search(line, m, position)) return std::nullopt;
+  std::istringstream in(line);
+  std::string north_south, east_west;
+  double lat_degrees = 0, lat_minutes = 0, lon_degrees = 0, lon_minutes = 0;
+  char comma = 0;
+  if (!(in >> north_south >> lat_degrees >> lat_minutes >> comma >> east_west >> lon_degrees >>
+        lon_minutes) ||
+      (north_south != "N" && north_south != "S") || comma != ',' ||
+      (east_west != "E" && east_west != "W")) {
+    return std::nullopt;
+  }
   TPeerPosition p;
-  p.Lat = (std::stod(m[2]) + std::stod(m[3]) / 60) * (m[1] == "S" ? -1 : 1);
-  p.Lon = (std::stod(m[5]) + std::stod(m[6]) / 60) * (m[4] == "W" ? -1 : 1);
-  if (m[8].matched) p.SpeedMph = std::stoi(m[8]);
-  if (m[10].matched) p.Course = std::stoi(m[10]);
-  if (m[12].matched) p.AltitudeFeet = std::stoi(m[12]);
+  p.Lat = (lat_degrees + lat_minutes / 60) * (north_south == "S" ? -1 : 1);
+  p.Lon = (lon_degrees + lon_minutes / 60) * (east_west == "W" ? -1 : 1);
+  // The rest: ", <n> MPH", ", course <n>", ", alt <n> ft", each optional.
+  std::string word;
+  while (in >> word) {
+    if (word == ",") continue;
+    if (word.back() == ',') word.pop_back();
+    if (word == "course" || word == ",course") {
+      in >> p.Course;
+    } else if (word == "alt" || word == ",alt") {
+      in >> p.AltitudeFeet;
+    } else if (std::isdigit(static_cast<unsigned char>(word[0])) || word[0] == '-') {
+      std::string unit;
+      in >> unit;
+      if (unit.rfind("MPH", 0) == 0) p.SpeedMph = std::stoi(word);
+    }
+  }
   return p;
 }
 
@@ -112,12 +137,17 @@ TEST(DirewolfPeer, PositionsAgreeWithDecodeAprs) {
     ASSERT_TRUE(ours.Data.HasPosition) << packet;
     EXPECT_NEAR(ours.Data.Lat, theirs.Lat, 0.0001) << packet;
     EXPECT_NEAR(ours.Data.Lon, theirs.Lon, 0.0001) << packet;
-    if (theirs.Course >= 0) EXPECT_EQ(ours.Data.Course, theirs.Course) << packet;
+    if (theirs.Course >= 0) {
+      EXPECT_EQ(ours.Data.Course, theirs.Course) << packet;
+    }
     if (theirs.SpeedMph >= 0) {
       EXPECT_NEAR(ours.Data.SpeedKnots * 1.150779, theirs.SpeedMph, 0.51) << packet;
     }
-    if (theirs.AltitudeFeet >= 0) EXPECT_NEAR(ours.AltitudeFeet, theirs.AltitudeFeet, 1) << packet;
-    if (theirs.AltitudeFeet < 0) EXPECT_EQ(ours.AltitudeFeet, -1) << packet;
+    if (theirs.AltitudeFeet >= 0) {
+      EXPECT_NEAR(ours.AltitudeFeet, theirs.AltitudeFeet, 1) << packet;
+    } else {
+      EXPECT_EQ(ours.AltitudeFeet, -1) << packet;
+    }
     ++compared;
   }
   EXPECT_EQ(compared, 75);
@@ -134,8 +164,9 @@ TEST(DirewolfPeer, DecodeAprsReadsOurKissFramesBackAsTheLinesWeSent) {
       if (!printable) continue;  // decode_aprs shows other bytes as <0xNN>
       size_t gt = packet.find('>');
       size_t colon = packet.find(':');
-      TKissBuildResult frame = BuildKissFrame("0:" + packet.substr(0, gt),
-                                              packet.substr(gt + 1, colon - gt - 1), packet.substr(colon + 1));
+      TKissBuildResult frame =
+          BuildKissFrame("0:" + packet.substr(0, gt), packet.substr(gt + 1, colon - gt - 1),
+                         packet.substr(colon + 1));
       ASSERT_EQ(frame.Error, TKissBuildError::None) << packet;
       for (uint8_t b : frame.Bytes) {
         char text[4];
@@ -154,7 +185,8 @@ TEST(DirewolfPeer, DecodeAprsReadsOurKissFramesBackAsTheLinesWeSent) {
   for (const std::string& line : output) {
     if (std::find(sent.begin(), sent.end(), line) != sent.end()) ++found;
     // AX.25 version 2 command: destination C = 1, source C = 0, reserved bits set.
-    if (line.find(" dest ") == 0 && line.find("c/r=1 res=3 last=0") != std::string::npos) ++command_frames;
+    if (line.find(" dest ") == 0 && line.find("c/r=1 res=3 last=0") != std::string::npos)
+      ++command_frames;
   }
   EXPECT_EQ(found, sent.size());
   EXPECT_EQ(command_frames, sent.size());

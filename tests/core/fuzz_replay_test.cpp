@@ -12,7 +12,8 @@ namespace {
 
 std::vector<std::vector<uint8_t>> Corpus(const std::string& folder) {
   std::vector<std::vector<uint8_t>> inputs;
-  for (const auto& entry : std::filesystem::directory_iterator(VELMORA_TEST_DATA "/aprs/fuzz/" + folder)) {
+  for (const auto& entry :
+       std::filesystem::directory_iterator(VELMORA_TEST_DATA "/aprs/fuzz/" + folder)) {
     std::ifstream file(entry.path(), std::ios::binary);
     inputs.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
   }

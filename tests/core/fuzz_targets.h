@@ -26,7 +26,8 @@ inline void FuzzAprsLine(const uint8_t* Data, size_t Size) {
   if (lines.Count() == 2) {
     const std::string header = lines[0];
     const size_t to = header.find(" to ");
-    if (to != std::string::npos) destination = header.substr(to + 4, header.find(' ', to + 4) - to - 4);
+    if (to != std::string::npos)
+      destination = header.substr(to + 4, header.find(' ', to + 4) - to - 4);
     field = lines[1];
   }
   TAprsData decoded = DecodeAprsData(destination, field);

@@ -9,7 +9,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-std::string Decode(const Bytes& frame) { return DecodeAx25Frame(frame); }
+std::string Decode(const Bytes& frame) {
+  return DecodeAx25Frame(frame);
+}
 
 Bytes FromHex(std::string_view hex) {
   Bytes bytes;
@@ -21,8 +23,8 @@ Bytes FromHex(std::string_view hex) {
 
 // Command byte 00, destination APRS (C = 1), source N0CALL (C = 0, last address),
 // UI, PID F0, data "!".
-const Bytes kSimpleFrame = {0x00, 0x82, 0xA0, 0xA4, 0xA6, 0x40, 0x40, 0xE0, 0x9C, 0x60, 0x86,
-                            0x82, 0x98, 0x98, 0x61, 0x03, 0xF0, 0x21};
+const Bytes kSimpleFrame = {0x00, 0x82, 0xA0, 0xA4, 0xA6, 0x40, 0x40, 0xE0, 0x9C,
+                            0x60, 0x86, 0x82, 0x98, 0x98, 0x61, 0x03, 0xF0, 0x21};
 
 TEST(Ax25Decode, UiCommandFrame) {
   EXPECT_EQ(Decode(kSimpleFrame), "1:fm N0CALL to APRS ctl UI^ pid F0\r\n!");
@@ -38,7 +40,9 @@ TEST(Ax25Decode, EscapesAreUndone) {
   Bytes frame = kSimpleFrame;
   frame.pop_back();
   for (uint8_t b : {0xDB, 0xDC, 0x41, 0xDB, 0xDD, 0xDD, 0xDB}) frame.push_back(b);
-  EXPECT_EQ(Decode(frame), "1:fm N0CALL to APRS ctl UI^ pid F0\r\n\xC0" "A\xDB\xDD\xDB");
+  EXPECT_EQ(Decode(frame),
+            "1:fm N0CALL to APRS ctl UI^ pid F0\r\n\xC0"
+            "A\xDB\xDD\xDB");
   EXPECT_EQ(KissUnescape(Bytes{0xDB, 0xDC, 0xDB, 0xDD, 0xDB, 0x41, 0xDB}),
             (Bytes{0xC0, 0xDB, 0xDB, 0x41, 0xDB}));
 }
@@ -48,7 +52,8 @@ TEST(Ax25Decode, OnlyTheLastRepeatedDigipeaterKeepsItsStar) {
   Bytes frame = FromHex(
       "0082a0a4a64040e09c6086829898e088928e926240e088928e926440e0ae92888a64406303f03e74776f207573"
       "6564");
-  EXPECT_EQ(Decode(frame), "1:fm N0CALL to APRS via DIGI1 DIGI2* WIDE2-1 ctl UI pid F0\r\n>two used");
+  EXPECT_EQ(Decode(frame),
+            "1:fm N0CALL to APRS via DIGI1 DIGI2* WIDE2-1 ctl UI pid F0\r\n>two used");
 }
 
 TEST(Ax25Decode, ControlTexts) {
@@ -110,19 +115,18 @@ TEST(Ax25Decode, DigipeatersBeyondTheEighthAreNotShown) {
 TEST(KissBuild, FrameOfThePortTwoBeacon) {
   TKissBuildResult frame = BuildKissFrame("1:N0CALL-9", "APRS,WIDE1-1", ">test");
   ASSERT_EQ(frame.Error, TKissBuildError::None);
-  Bytes expected = {0xC0, 0x10,
-                    0x82, 0xA0, 0xA4, 0xA6, 0x40, 0x40, 0xE0,  // APRS, C = 1
-                    0x9C, 0x60, 0x86, 0x82, 0x98, 0x98, 0x72,  // N0CALL-9
-                    0xAE, 0x92, 0x88, 0x8A, 0x62, 0x40, 0x63,  // WIDE1-1, last
-                    0x03, 0xF0, '>', 't', 'e', 's', 't', 0xC0};
+  Bytes expected = {0xC0, 0x10, 0x82, 0xA0, 0xA4, 0xA6, 0x40, 0x40, 0xE0,  // APRS, C = 1
+                    0x9C, 0x60, 0x86, 0x82, 0x98, 0x98, 0x72,              // N0CALL-9
+                    0xAE, 0x92, 0x88, 0x8A, 0x62, 0x40, 0x63,              // WIDE1-1, last
+                    0x03, 0xF0, '>',  't',  'e',  's',  't',  0xC0};
   EXPECT_EQ(frame.Bytes, expected);
 }
 
 TEST(KissBuild, EmptyDestinationIsAprs) {
   TKissBuildResult frame = BuildKissFrame("N0CALL", "", "x");
   ASSERT_EQ(frame.Error, TKissBuildError::None);
-  Bytes expected = {0xC0, 0x00, 0x82, 0xA0, 0xA4, 0xA6, 0x40, 0x40, 0xE0, 0x9C, 0x60,
-                    0x86, 0x82, 0x98, 0x98, 0x61, 0x03, 0xF0, 'x',  0xC0};
+  Bytes expected = {0xC0, 0x00, 0x82, 0xA0, 0xA4, 0xA6, 0x40, 0x40, 0xE0, 0x9C,
+                    0x60, 0x86, 0x82, 0x98, 0x98, 0x61, 0x03, 0xF0, 'x',  0xC0};
   EXPECT_EQ(frame.Bytes, expected);
   // Empty elements of the path are no addresses.
   EXPECT_EQ(BuildKissFrame("N0CALL", ",WIDE1-1,", "x").Bytes,
@@ -153,7 +157,8 @@ TEST(KissBuild, RefusesWhatWouldSendAWrongFrame) {
   EXPECT_EQ(BuildKissFrame("N0CALL", "APRS", std::string(400, 'x')).Error, TKissBuildError::None);
   EXPECT_EQ(BuildKissFrame("N0CALL", "APRS", std::string(400, '\xC0')).Error,
             TKissBuildError::TooLong);
-  EXPECT_EQ(BuildKissFrame("N0CALL-", "APRS", "x").Bytes, BuildKissFrame("N0CALL", "APRS", "x").Bytes);
+  EXPECT_EQ(BuildKissFrame("N0CALL-", "APRS", "x").Bytes,
+            BuildKissFrame("N0CALL", "APRS", "x").Bytes);
 }
 
 // ax25_frames.tsv: TNC2 lines and the AX.25 frames direwolf's gen_packets made of them.
@@ -210,8 +215,8 @@ TEST(KissPeer, BuildsTheFramesDirewolfBuilds) {
     if (f.Line.find('*') != std::string::npos) continue;  // we never send repeated flags
     size_t gt = f.Line.find('>');
     size_t colon = f.Line.find(':');
-    TKissBuildResult ours = BuildKissFrame(f.Line.substr(0, gt), f.Line.substr(gt + 1, colon - gt - 1),
-                                           f.Line.substr(colon + 1));
+    TKissBuildResult ours = BuildKissFrame(
+        f.Line.substr(0, gt), f.Line.substr(gt + 1, colon - gt - 1), f.Line.substr(colon + 1));
     ASSERT_EQ(ours.Error, TKissBuildError::None) << f.Line;
     Bytes expected = {0xC0, 0x00};
     expected.insert(expected.end(), f.Frame.begin(), f.Frame.end());

@@ -11,7 +11,7 @@ using Bytes = std::vector<uint8_t>;
 // A link with every hook recording what it is given.
 struct TRecordingLink {
   TKissLink link;
-  std::vector<std::string> lines;                  // CollectMonitorLine
+  std::vector<std::string> lines;                    // CollectMonitorLine
   std::vector<std::pair<std::string, int>> monitor;  // AddLogText
   std::vector<Bytes> written;
   std::string raw_bytes;
@@ -22,7 +22,9 @@ struct TRecordingLink {
 
   TRecordingLink() {
     link.CollectMonitorLine = [this](const std::string& line) { lines.push_back(line); };
-    link.AddLogText = [this](const std::string& text, int style) { monitor.emplace_back(text, style); };
+    link.AddLogText = [this](const std::string& text, int style) {
+      monitor.emplace_back(text, style);
+    };
     link.IsDebugChecked = [this] { return debug; };
     link.IsPlayingBack = [this] { return playing; };
     link.RawByteText = [this] { return raw_bytes; };
@@ -169,9 +171,9 @@ TEST(KissSend, SentFrameReadsBackAsTheSameHeader) {
   sender.link.SendKissFrame("0:N0CALL-7", "APZ001,WIDE2-2", ":N0CALL   :hi{1");
   receiver.link.KissActive = 1;
   receiver.link.KissRxBytes(sender.written.at(0));
-  EXPECT_EQ(receiver.lines, (std::vector<std::string>{
-                                "1:fm N0CALL-7 to APZ001 via WIDE2-2 ctl UI^ pid F0",
-                                ":N0CALL   :hi{1"}));
+  EXPECT_EQ(receiver.lines,
+            (std::vector<std::string>{"1:fm N0CALL-7 to APZ001 via WIDE2-2 ctl UI^ pid F0",
+                                      ":N0CALL   :hi{1"}));
 }
 
 }  // namespace

@@ -28,7 +28,9 @@ std::vector<std::string> Rotctl(const std::string& arguments) {
   return words;
 }
 
-bool RotctlMissing() { return Rotctl("l JN49GA").size() != 2; }
+bool RotctlMissing() {
+  return Rotctl("l JN49GA").size() != 2;
+}
 
 std::string Fixed(double value) {
   char text[32];

@@ -66,7 +66,11 @@ TEST(MicE, LongitudeWrapsTheProtocolRanges) {
 
 TEST(MicE, SpeedAndCourse) {
   auto info = [](int sp, int dc, int se) {
-    return std::string{'x', 'x', 'x', static_cast<char>(sp + 28), static_cast<char>(dc + 28),
+    return std::string{'x',
+                       'x',
+                       'x',
+                       static_cast<char>(sp + 28),
+                       static_cast<char>(dc + 28),
                        static_cast<char>(se + 28)};
   };
   double speed = -1;

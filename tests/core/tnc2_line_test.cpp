@@ -24,7 +24,8 @@ TEST(Tnc2Line, SplitsIntoInternetHeaderAndData) {
   EXPECT_EQ(Split("N0CALL>APRS,TCPIP*,qAC,T2TEST:!4903.50N/07201.75W-"),
             (std::vector<std::string>{"ig N0CALL to APRS via TCPIP*,qAC,T2TEST",
                                       "!4903.50N/07201.75W-"}));
-  EXPECT_EQ(Split("N0CALL>APRS:>status"), (std::vector<std::string>{"ig N0CALL to APRS", ">status"}));
+  EXPECT_EQ(Split("N0CALL>APRS:>status"),
+            (std::vector<std::string>{"ig N0CALL to APRS", ">status"}));
   EXPECT_EQ(Split("N0CALL>APRS::N0CALL-1 :hello: there"),
             (std::vector<std::string>{"ig N0CALL to APRS", ":N0CALL-1 :hello: there"}));
   EXPECT_EQ(Split("  N0CALL > APRS , WIDE1-1 :x  "),
@@ -35,9 +36,9 @@ TEST(Tnc2Line, SplitsIntoInternetHeaderAndData) {
 TEST(Tnc2Line, NotATnc2Line) {
   EXPECT_TRUE(Split("").empty());
   EXPECT_TRUE(Split("# aprsc 2.1.4 7 Dec 2026 T2TEST 1.2.3.4:14580").empty());
-  EXPECT_TRUE(Split("N0CALL APRS:x").empty());   // no '>'
-  EXPECT_TRUE(Split("N0CALL>APRS").empty());     // no ':'
-  EXPECT_TRUE(Split(":N0CALL>APRS").empty());    // the '>' stands after the ':'
+  EXPECT_TRUE(Split("N0CALL APRS:x").empty());  // no '>'
+  EXPECT_TRUE(Split("N0CALL>APRS").empty());    // no ':'
+  EXPECT_TRUE(Split(":N0CALL>APRS").empty());   // the '>' stands after the ':'
   // Every prefix of a real line splits cleanly.
   const std::string line = "N0CALL>APRS,TCPIP*:!4903.50N/07201.75W-";
   for (size_t n = 0; n <= line.size(); ++n) {

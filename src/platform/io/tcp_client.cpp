@@ -56,7 +56,9 @@ int ConnectOne(const addrinfo& address, int timeout_ms) {
 
 }  // namespace
 
-TTcpClient::~TTcpClient() { Disconnect(); }
+TTcpClient::~TTcpClient() {
+  Disconnect();
+}
 
 bool TTcpClient::Connect(const std::string& Host, int Port, int TimeoutMs) {
   Disconnect();
@@ -68,7 +70,8 @@ bool TTcpClient::Connect(const std::string& Host, int Port, int TimeoutMs) {
   const std::string service = std::to_string(Port);
   if (getaddrinfo(Host.c_str(), service.c_str(), &hints, &addresses) != 0) return false;
   int s = -1;
-  for (addrinfo* a = addresses; a != nullptr && s < 0; a = a->ai_next) s = ConnectOne(*a, TimeoutMs);
+  for (addrinfo* a = addresses; a != nullptr && s < 0; a = a->ai_next)
+    s = ConnectOne(*a, TimeoutMs);
   freeaddrinfo(addresses);
   if (s < 0) return false;
   peer_closed_ = false;

@@ -53,8 +53,8 @@ class TLoopbackTcpServer {
     listener_ = -1;
   }
   bool Send(std::string_view bytes) {
-    return client_ >= 0 &&
-           send(client_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
+    return client_ >= 0 && send(client_, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
+                               static_cast<ssize_t>(bytes.size());
   }
   // Closes the connection to the client, as a server restart would.
   void Drop() {

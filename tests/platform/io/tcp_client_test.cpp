@@ -35,7 +35,8 @@ TEST(TcpClient, WritesLinesWithCrLf) {
   ASSERT_TRUE(server.Accept());
   EXPECT_TRUE(client.WriteLine("user N0CALL pass -1 vers Velmora 1.2"));
   EXPECT_TRUE(client.WriteLine("N0CALL>APRS:>\xB0"));
-  EXPECT_EQ(server.Received("\xB0\r\n"), "user N0CALL pass -1 vers Velmora 1.2\r\nN0CALL>APRS:>\xB0\r\n");
+  EXPECT_EQ(server.Received("\xB0\r\n"),
+            "user N0CALL pass -1 vers Velmora 1.2\r\nN0CALL>APRS:>\xB0\r\n");
 }
 
 TEST(TcpClient, NoticesTheServerClosing) {
