@@ -26,32 +26,28 @@ void TKissLink::KissRxBytes(std::span<const uint8_t> Data) {
   }
 }
 
+// The buffer is emptied before the program sees the line or frame, so a handler
+// that feeds bytes again starts on a clean buffer.
 void TKissLink::EndOfLine() {
-  if (!rx_overflow_ && AddLogText) {
-    std::string line(KissRxBuffer.begin(), KissRxBuffer.begin() + KissRxCount);
-    line += '\r';
-    AddLogText(line, kMonitorStyleTncText);
-  }
+  const bool complete = !rx_overflow_;
+  std::string line(KissRxBuffer.begin(), KissRxBuffer.begin() + KissRxCount);
   ClearRxBuffer();
+  if (complete && AddLogText) AddLogText(line + '\r', kMonitorStyleTncText);
 }
 
 void TKissLink::EndOfFrame() {
-  if (!rx_overflow_) {
-    std::span<const uint8_t> frame(KissRxBuffer.data(), KissRxCount);
-    std::string text = DecodeAx25Frame(frame);
-    if (!text.empty() && CollectMonitorLine) {
-      size_t line_end = text.find("\r\n");
-      CollectMonitorLine(text.substr(0, line_end));
-      CollectMonitorLine(line_end == std::string::npos ? std::string() : text.substr(line_end + 2));
-    }
-    // The debug list shows the frame as decoded, escapes undone.
-    if (text.empty()) {
-      AppendRawBytes(frame);
-    } else {
-      AppendRawBytes(KissUnescape(frame));
-    }
-  }
+  const bool complete = !rx_overflow_;
+  const std::vector<uint8_t> frame(KissRxBuffer.begin(), KissRxBuffer.begin() + KissRxCount);
   ClearRxBuffer();
+  if (!complete) return;
+  const std::string text = DecodeAx25Frame(frame);
+  if (!text.empty() && CollectMonitorLine) {
+    const size_t line_end = text.find("\r\n");
+    CollectMonitorLine(text.substr(0, line_end));
+    CollectMonitorLine(line_end == std::string::npos ? std::string() : text.substr(line_end + 2));
+  }
+  // The debug list shows a decoded frame with its escapes undone.
+  AppendRawBytes(text.empty() ? frame : KissUnescape(frame));
 }
 
 void TKissLink::AppendRawBytes(std::span<const uint8_t> Bytes) {
