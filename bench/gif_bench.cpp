@@ -1,0 +1,77 @@
+// GIF decoding speed: a 2048 x 1024 map and a 100-frame animation, in megapixels per
+// second ("Mpix/s"). The same files are written to the temporary folder so that
+// giflib's gif2rgb can be timed on them for comparison.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include "gif/gif_picture.h"
+#include "platform/text/streams.h"
+
+namespace {
+
+// A map-like picture: smooth areas with edges, 256 colours.
+std::string MakeGif(int Width, int Height, int Frames) {
+  TGIFPicture picture;
+  for (int i = 0; i < 256; ++i) picture.Header.ColorMap.Add(RGB(i, (i * 7) & 0xFF, 255 - i));
+  for (int f = 0; f < Frames; ++f) {
+    auto frame = std::make_unique<TGIFSubImage>(&picture);
+    frame->SetBounds(0, 0, Width, Height);
+    for (int y = 0; y < Height; ++y) {
+      std::uint8_t* row = frame->Scanline(y);
+      for (int x = 0; x < Width; ++x) {
+        const double v = std::sin((x + f * 3) / 37.0) * std::cos(y / 23.0) + ((x / 64 + y / 64) % 2) * 0.5;
+        row[x] = static_cast<std::uint8_t>(static_cast<int>((v + 1.5) * 85) & 0xFF);
+      }
+    }
+    picture.Add(std::move(frame));
+  }
+  TMemoryStream stream;
+  picture.SaveToStream(stream);
+  return std::string(static_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size()));
+}
+
+void Decode(benchmark::State& State, const std::string& Gif, const char* Name, double Pixels) {
+  std::ofstream(std::filesystem::temp_directory_path() / Name, std::ios::binary) << Gif;
+  TMemoryStream stream;
+  stream.WriteBuffer(Gif.data(), static_cast<int64_t>(Gif.size()));
+  for (auto _ : State) {
+    stream.SetPosition(0);
+    TGIFPicture picture;
+    picture.LoadFromStream(stream);
+    benchmark::DoNotOptimize(picture.Images.Count());
+  }
+  State.counters["Mpix/s"] = benchmark::Counter(Pixels / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_DecodeMap2048x1024(benchmark::State& State) {
+  static const std::string gif = MakeGif(2048, 1024, 1);
+  Decode(State, gif, "velmora_map_2048x1024.gif", 2048.0 * 1024);
+}
+BENCHMARK(BM_DecodeMap2048x1024)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeAnimation100Frames(benchmark::State& State) {
+  static const std::string gif = MakeGif(320, 240, 100);
+  Decode(State, gif, "velmora_anim_100.gif", 320.0 * 240 * 100);
+}
+BENCHMARK(BM_DecodeAnimation100Frames)->Unit(benchmark::kMillisecond);
+
+void BM_EncodeMap2048x1024(benchmark::State& State) {
+  static const std::string gif = MakeGif(2048, 1024, 1);
+  TMemoryStream in;
+  in.WriteBuffer(gif.data(), static_cast<int64_t>(gif.size()));
+  in.SetPosition(0);
+  TGIFPicture picture;
+  picture.LoadFromStream(in);
+  for (auto _ : State) {
+    TMemoryStream out;
+    picture.SaveToStream(out);
+    benchmark::DoNotOptimize(out.Size());
+  }
+  State.counters["Mpix/s"] = benchmark::Counter(2048.0 * 1024 / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_EncodeMap2048x1024)->Unit(benchmark::kMillisecond);
+
+}  // namespace
