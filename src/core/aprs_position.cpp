@@ -14,6 +14,8 @@ constexpr int kBase91Offset = 33;
 constexpr double kLatUnitsPerDegree = 380926;  // 91^4 / 180, rounded as the protocol does
 constexpr double kLonUnitsPerDegree = 190463;  // 91^4 / 360
 constexpr std::array<int, 4> kBase91Weights = {753571, 8281, 91, 1};
+// Beyond this a degree value is no position, and its minutes would not fit the text.
+constexpr double kLargestDegrees = 1e9;
 
 // Copy with 1-based Index as the string routines of the program use it: characters
 // past the end are simply not there.
@@ -110,6 +112,7 @@ double DmmToDeg(std::string_view S) {
 
 std::string DegToDmm(double Deg) {
   // Hundredths of a minute of the magnitude, with the carry into the degrees made.
+  if (!std::isfinite(Deg) || std::fabs(Deg) > kLargestDegrees) Deg = 0;
   const bool negative = std::signbit(Deg) && Deg != 0;
   double magnitude = std::fabs(Deg);
   long long hundredths = std::llround(magnitude * 6000);
