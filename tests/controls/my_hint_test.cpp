@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "controls/my_button.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/gui_test_support.h"
 
 namespace {
 
@@ -88,6 +90,66 @@ TEST(MyHintTest, NoFrameColourDrawsNoFrame) {
   window.ActivateHint(Bounds(10, 10, 40, 20), "x");
   EXPECT_EQ(window.Picture().Canvas().Pixels(0, 0), clYellow);
   CancelHint();
+  hint.SetActive(false);
+}
+
+}  // namespace
+
+namespace {
+
+class HintPauseTest : public ::testing::Test {
+ protected:
+  HintPauseTest() : form(nullptr) {
+    form.SetBorderStyle(bsNone);
+    form.SetBounds(100, 100, 200, 100);
+    form.SetShowHint(true);
+    button = new TMyButton(&form);
+    button->SetParent(&form);
+    button->SetBounds(10, 10, 75, 25);
+    button->SetHint("Karte laden");
+    form.Show();
+  }
+  ~HintPauseTest() override {
+    CancelHint();
+    form.Hide();
+  }
+  TForm form;
+  TMyButton* button;
+};
+
+TEST_F(HintPauseTest, RestingMouseShowsTheHintBelowItUntilAButtonIsPressed) {
+  SimulateHintPause(*button, 5, 5);
+  THintWindow& window = ApplicationHintWindow();
+  ASSERT_TRUE(window.Showing());
+  EXPECT_EQ(window.Caption(), "Karte laden");
+  const TPoint mouse = button->ClientToScreen(Point(5, 5));
+  EXPECT_EQ(window.Left(), mouse.X);
+  EXPECT_EQ(window.Top(), mouse.Y + 20);
+  SimulateMouseDown(*button, mbLeft, 5, 5);
+  EXPECT_FALSE(window.Showing());
+  SimulateMouseUp(*button, mbLeft, 5, 5);
+}
+
+TEST_F(HintPauseTest, NoHintWhereShowHintIsOff) {
+  form.SetShowHint(false);
+  SimulateHintPause(*button, 5, 5);
+  EXPECT_FALSE(ApplicationHintWindow().Showing());
+}
+
+TEST_F(HintPauseTest, StyledHintNearTheBottomRightOpensAboveAndLeftOfTheMouse) {
+  TMyHint hint(nullptr);
+  hint.SetActive(true);
+  form.Hide();
+  form.SetBounds(Screen->Width() - 150, Screen->Height() - 80, 140, 70);
+  form.Show();
+  ASSERT_GT(button->ClientToScreen(Point(0, 0)).X, Screen->Width() / 2);
+  SimulateHintPause(*button, 5, 5);
+  auto& window = dynamic_cast<TMyHintWindow&>(ApplicationHintWindow());
+  ASSERT_TRUE(window.Showing());
+  const TPoint mouse = button->ClientToScreen(Point(5, 5));
+  EXPECT_EQ(window.Left(), mouse.X - window.Width());
+  EXPECT_EQ(window.Top(), mouse.Y + 20 - 25 - window.Height());
+  EXPECT_EQ(window.Picture().Width(), window.Width());
   hint.SetActive(false);
 }
 

@@ -162,6 +162,7 @@ TEST(MySplitterTest, DraggingResizesTheControlItIsAlignedAgainst) {
   splitter->SetBounds(0, 60, 200, 4);
   splitter->SetParent(&form);
   ASSERT_EQ(splitter->Top(), 50);
+  EXPECT_EQ(splitter->Cursor(), crSizeNS);
   int moved = 0;
   splitter->OnMoved = [&](TComponent*) { ++moved; };
 

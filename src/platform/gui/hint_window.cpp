@@ -131,6 +131,10 @@ void THintWindow::ReleaseHandle() {
   WidgetOf(*this)->hide();
 }
 
+bool THintWindow::Showing() const {
+  return WidgetOf(*this)->isVisible();
+}
+
 void THintWindow::Paint() {
   TCanvas& canvas = Canvas();
   TRect rect = ClientRect();
@@ -160,4 +164,18 @@ THintWindow& ApplicationHintWindow() {
 
 void CancelHint() {
   if (std::unique_ptr<THintWindow>& window = CurrentWindow()) window->ReleaseHandle();
+}
+
+void SimulateHintPause(TControl& Control, int X, int Y) {
+  TControl* surface = &Control;
+  if (!dynamic_cast<TWinControl*>(surface)) {
+    if (!Control.Parent()) return;
+    X += Control.Left();
+    Y += Control.Top();
+    surface = Control.Parent();
+  }
+  QWidget* widget = WidgetOf(*static_cast<TWinControl*>(surface));
+  InstallHintFilter();
+  QHelpEvent event(QEvent::ToolTip, QPoint(X, Y), widget->mapToGlobal(QPoint(X, Y)));
+  QCoreApplication::sendEvent(widget, &event);
 }

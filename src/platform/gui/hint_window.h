@@ -22,6 +22,7 @@ class THintWindow : public TCustomControl {
   virtual void ActivateHint(TRect Rect, const std::string& Hint);
   // Hides the hint.
   void ReleaseHandle();
+  bool Showing() const;
 
   std::string ClassName() const override { return "THintWindow"; }
 
@@ -40,3 +41,7 @@ void SetHintWindowClass(THintWindowClass Factory);
 THintWindow& ApplicationHintWindow();
 // Hides the hint that is showing, if any.
 void CancelHint();
+
+// Test support: what the application does when the mouse rests at (X, Y) of Control
+// (client coordinates; a windowless control's point is passed on to its parent).
+void SimulateHintPause(TControl& Control, int X, int Y);

@@ -8,6 +8,11 @@ TSplitter::TSplitter(TComponent* AOwner) : TGraphicControl(AOwner) {
   SetCursor(crSizeWE);
 }
 
+void TSplitter::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  TGraphicControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  SetCursor(Vertical() ? crSizeWE : crSizeNS);
+}
+
 void TSplitter::Paint() {
   Canvas().Brush().SetColor(Color());
   Canvas().FillRect(ClientRect());

@@ -17,6 +17,9 @@ class TSplitter : public TGraphicControl {
   // After a drag moved the splitter.
   TNotifyEvent OnMoved;
 
+  // Also picks the cursor for the side it is aligned to (placing follows aligning).
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
   std::string ClassName() const override { return "TSplitter"; }
 
  protected:
