@@ -1,5 +1,6 @@
 #include "richtext/rd_canvas.h"
 
+#include "richtext/code_pages.h"
 #include "richtext/text_routines.h"
 
 namespace {
@@ -9,3 +10,21 @@ constexpr int kPointsPerInch = 72;
 int TRDFont::Size() const { return -MulDiv(Height, kPointsPerInch, PixelsPerInch); }
 
 void TRDFont::SetSize(int points) { Height = -MulDiv(points, PixelsPerInch, kPointsPerInch); }
+
+bool TRDCanvas::GetCharacterPlacementW(std::u16string_view text, unsigned, TRDCharacterPlacement& result) {
+  result = TRDCharacterPlacement{};
+  for (size_t i = 0; i < text.size(); ++i) {
+    result.Order.push_back(int(i));
+    result.Dx.push_back(TextWidthW(text.substr(i, 1)));
+    result.Class.push_back(GCPCLASS_LATIN);
+    result.Width += result.Dx.back();
+  }
+  TRDTextMetrics metrics;
+  result.Height = GetTextMetrics(metrics) ? metrics.Height : 0;
+  return true;
+}
+
+bool TRDCanvas::GetCharacterPlacementA(std::string_view text, unsigned flags, TRDCharacterPlacement& result) {
+  return GetCharacterPlacementW(RawUnicodeToWideString(AnsiToRawUnicode(CharsetToCodePage(Font.Charset), text)),
+                                flags, result);
+}

@@ -9,9 +9,11 @@
 // pixels; a rectangle covers Left..Right-1 and Top..Bottom-1.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/gui/geometry.h"
 #include "platform/gui/graphics_objects.h"  // TFontStyles, TPenStyle, TPenMode, TBrushStyle
@@ -45,6 +47,22 @@ struct TRDOutlineTextMetrics {
   int UnderscorePosition = -1;  // from the baseline, negative below it
 };
 
+// The platform's character placement of a text: for each character its display position
+// (Order) and class (Class; 2 for right-to-left characters), for each display position its
+// advance (Dx), and the size of the whole text.
+struct TRDCharacterPlacement {
+  std::vector<int> Order;
+  std::vector<int> Dx;
+  std::vector<std::uint8_t> Class;
+  int Width = 0;
+  int Height = 0;
+};
+constexpr std::uint8_t GCPCLASS_LATIN = 1;
+constexpr std::uint8_t GCPCLASS_RIGHTTOLEFT = 2;  // Arabic and Hebrew
+// Character placement flags.
+constexpr unsigned GCP_REORDER_GLYPHSHAPE_DIACRITIC = 0x112;
+constexpr unsigned GCP_REORDER_GLYPHSHAPE_LIGATE_DIACRITIC = 0x132;
+
 // SetTextAlign values the styles use.
 constexpr unsigned TA_LEFT = 0;
 constexpr unsigned TA_RTLREADING = 256;
@@ -74,6 +92,13 @@ class TRDCanvas {
   virtual bool GetTextMetrics(TRDTextMetrics& metrics) = 0;
   // False when the font has no outline metrics.
   virtual bool GetOutlineTextMetrics(TRDOutlineTextMetrics& metrics) = 0;
+  // Where the characters of a text are displayed. This base lays every text out left to
+  // right in logical order with the font's own advances; a canvas over a shaping engine
+  // reorders right-to-left runs. False when no placement can be made.
+  virtual bool GetCharacterPlacementW(std::u16string_view text, unsigned flags, TRDCharacterPlacement& result);
+  virtual bool GetCharacterPlacementA(std::string_view text, unsigned flags, TRDCharacterPlacement& result);
+  // The font forms ligatures (GetFontLanguageInfo reports GCP_LIGATE).
+  virtual bool FontHasLigatures() { return false; }
 
   // Text with its top-left corner at (x, y); a solid brush fills the text's box first.
   virtual void TextOutA(int x, int y, std::string_view text) = 0;

@@ -1,5 +1,6 @@
 #include "richtext/text_style.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -316,36 +317,46 @@ void TCustomRDFontInfo::MarkSpecialCharacters(const std::string& s, TRDCanvas& c
   const bool unicode = IsUnicodeStyle();
   const TRDItemOptions options = unicode ? rdioUnicodeText : 0;
   const int count = GetItemTextLength(s, options);
+  const std::u16string wide = unicode ? RawUnicodeToWideString(s) : std::u16string();
   auto kindOf = [&](int i) -> TRDSpecialCharKinds {
-    if (unicode) {
-      char16_t u = RawUnicodeAt(s, size_t(i));
-      return u == u' ' ? rdskSpace : u == 0x00A0 ? rdskNonBreakingSpace : 0;
-    }
-    return s[size_t(i)] == ' ' ? rdskSpace : s[size_t(i)] == kNoBreakSpace ? rdskNonBreakingSpace : 0;
+    char16_t ch = unicode ? wide[size_t(i)] : char16_t(std::uint8_t(s[size_t(i)]));
+    return ch == u' ' ? rdskSpace : ch == char16_t(std::uint8_t(kNoBreakSpace)) ? rdskNonBreakingSpace : 0;
   };
-  // The characters stand in logical order here: display position i shows character i,
-  // each cell as wide as its character.
-  std::vector<int> extents;
-  MeasureTextFit(canvas, s, 2 * width, &extents, options);
+  TRDCharacterPlacement placement;
+  bool usable = unicode ? canvas.GetCharacterPlacementW(wide, GCP_REORDER_GLYPHSHAPE_DIACRITIC, placement)
+                        : canvas.GetCharacterPlacementA(s, GCP_REORDER_GLYPHSHAPE_DIACRITIC, placement);
+  usable = usable && int(placement.Order.size()) >= count && int(placement.Dx.size()) >= count &&
+           (count <= 1 || std::any_of(placement.Order.begin(), placement.Order.begin() + count, [](int o) { return o != 0; }));
+  if (!usable) {
+    // Without a placement the spaces are marked where they stand in the stored text.
+    std::vector<int> extents;
+    MeasureTextFit(canvas, s, 2 * width, &extents, options);
+    for (int i = 0; i < count; ++i)
+      if (kindOf(i) == rdskSpace)
+        canvas.TextOutA(left + spaceBefore + (i > 0 ? extents[size_t(i) - 1] : 0), top, std::string(1, kMiddleDot));
+    return;
+  }
+  std::vector<int> displayMap(size_t(count), -1);
+  for (int k = 0; k < count; ++k)
+    if (placement.Order[size_t(k)] >= 0 && placement.Order[size_t(k)] < count) displayMap[size_t(placement.Order[size_t(k)])] = k;
   const int extra = canvas.CharacterExtra;
   int offsets[2] = {0, 0};
   bool measured[2] = {false, false};
   int x = left + spaceBefore;
   for (int i = 0; i < count; ++i) {
-    int advance = extents[size_t(i)] - (i > 0 ? extents[size_t(i) - 1] : 0);
-    TRDSpecialCharKinds kind = kindOf(i);
+    const int j = displayMap[size_t(i)];
+    const TRDSpecialCharKinds kind = j >= 0 ? kindOf(j) : 0;
     if (kind != 0 && (RDShownSpecialChars & kind)) {
-      int k = kind == rdskSpace ? 0 : 1;
-      char mark = k == 0 ? kMiddleDot : kDegreeSign;
+      const int k = kind == rdskSpace ? 0 : 1;
+      const char mark = k == 0 ? kMiddleDot : kDegreeSign;
       if (!measured[k]) {
-        int charWidth = unicode ? canvas.TextWidthW(std::u16string(1, RawUnicodeAt(s, size_t(i))))
-                                : canvas.TextWidthA(std::string(1, s[size_t(i)]));
+        int charWidth = unicode ? canvas.TextWidthW(wide.substr(size_t(j), 1)) : canvas.TextWidthA(s.substr(size_t(j), 1));
         offsets[k] = int(std::nearbyint((charWidth - canvas.TextWidthA(std::string(1, mark))) / 2.0));
         measured[k] = true;
       }
       DrawMark(canvas, x + offsets[k], top, mark);
     }
-    x += advance + extra;
+    x += placement.Dx[size_t(i)] + extra;
   }
 }
 

@@ -3,8 +3,8 @@
 // names, with integer and with string tags), and whatever was read is written out and
 // read back. The reader must never crash, hang or read outside its input.
 //
-// Build (clang): clang++ -std=c++20 -fsanitize=fuzzer,address,undefined -Isrc \
-//   tests/richtext/fuzz/rdf_record_fuzzer.cpp <richtext and platform/text sources>
+// Build with clang: -std=c++20 -fsanitize=fuzzer,address,undefined -Isrc, this file, the
+// sources of src/richtext and of src/platform/text, and src/platform/sys/component.cpp.
 #include <cstddef>
 #include <cstdint>
 #include <string>
