@@ -1,5 +1,5 @@
-// Our decoders and our KISS frames against direwolf's decode_aprs (Debian package
-// direwolf, installed by scripts/install-deps). Skipped where decode_aprs is missing.
+// Our decoders and our KISS frames against direwolf's decode_aprs, gen_packets and atest (Debian
+// package direwolf, installed by scripts/install-deps). Each test is skipped where its tool is missing.
 //
 // tests/data/aprs/direwolf_packets.txt holds 75 real-looking packets: plain and
 // compressed positions with and without time, course, speed and altitude, Mic-E with
@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -32,10 +33,10 @@ std::vector<std::string> ReadLines(const std::string& path) {
   return lines;
 }
 
-// decode_aprs's output for a file, colours removed; empty when it is not installed.
-std::vector<std::string> RunDecodeAprs(const std::string& path) {
+// A peer's output, colours removed; empty when it is not installed.
+std::vector<std::string> RunDecoder(const std::string& command) {
   std::vector<std::string> lines;
-  FILE* pipe = popen(("decode_aprs '" + path + "' 2>/dev/null").c_str(), "r");
+  FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
   if (pipe == nullptr) return lines;
   std::string output;
   char chunk[4096];
@@ -116,7 +117,7 @@ TOurPosition DecodeOurs(const std::string& line) {
 TEST(DirewolfPeer, PositionsAgreeWithDecodeAprs) {
   const std::vector<std::string> packets = ReadLines(kPackets);
   ASSERT_EQ(packets.size(), 75u);
-  const std::vector<std::string> output = RunDecodeAprs(kPackets);
+  const std::vector<std::string> output = RunDecoder("decode_aprs '" + kPackets + "'");
   if (output.empty()) GTEST_SKIP() << "decode_aprs is not installed";
   // The position line of each packet: the first one after its echo.
   std::map<std::string, TPeerPosition> peer;
@@ -178,7 +179,7 @@ TEST(DirewolfPeer, DecodeAprsReadsOurKissFramesBackAsTheLinesWeSent) {
     }
   }
   ASSERT_GT(sent.size(), 40u);
-  const std::vector<std::string> output = RunDecodeAprs(hex_file);
+  const std::vector<std::string> output = RunDecoder("decode_aprs '" + hex_file + "'");
   std::remove(hex_file.c_str());
   if (output.empty()) GTEST_SKIP() << "decode_aprs is not installed";
   size_t found = 0, command_frames = 0;
@@ -190,6 +191,65 @@ TEST(DirewolfPeer, DecodeAprsReadsOurKissFramesBackAsTheLinesWeSent) {
   }
   EXPECT_EQ(found, sent.size());
   EXPECT_EQ(command_frames, sent.size());
+}
+
+// "[0] SRC>DEST:data" then the frame as "  000:  82 a0 ... ascii" rows, per decoded packet.
+std::vector<std::vector<uint8_t>> AtestFrames(const std::vector<std::string>& output) {
+  std::vector<std::vector<uint8_t>> frames;
+  bool in_dump = false;
+  for (const std::string& line : output) {
+    const bool dump_row = line.size() > 8 && line.compare(0, 2, "  ") == 0 && line[5] == ':';
+    if (!dump_row) {
+      in_dump = false;
+      continue;
+    }
+    if (!in_dump) frames.emplace_back();
+    in_dump = true;
+    std::istringstream row(line.substr(7, 48));
+    for (std::string hex; row >> hex && hex.size() == 2;) {
+      frames.back().push_back(static_cast<uint8_t>(std::stoi(hex, nullptr, 16)));
+    }
+  }
+  return frames;
+}
+
+TEST(DirewolfPeer, DecodesTheFramesGenPacketsAndAtestMake) {
+  const std::vector<std::string> packets = ReadLines(kPackets);
+  const std::string folder = testing::TempDir();
+  std::string wav_files;
+  for (size_t i = 0; i < packets.size(); ++i) {
+    const std::string text = folder + "velmora_packet.txt";
+    const std::string wav = folder + "velmora_packet_" + std::to_string(i) + ".wav";
+    std::ofstream(text, std::ios::binary) << packets[i];  // no line end: it would join the data
+    if (std::system(
+            ("gen_packets -r 48000 -o '" + wav + "' '" + text + "' >/dev/null 2>&1").c_str()) !=
+        0) {
+      GTEST_SKIP() << "gen_packets is not installed";
+    }
+    wav_files += " '" + wav + "'";
+  }
+  const std::vector<std::string> output = RunDecoder("atest -h" + wav_files);
+  for (size_t i = 0; i < packets.size(); ++i) {
+    std::remove((folder + "velmora_packet_" + std::to_string(i) + ".wav").c_str());
+  }
+  const std::vector<std::vector<uint8_t>> frames = AtestFrames(output);
+  ASSERT_EQ(frames.size(), packets.size());
+  for (size_t i = 0; i < packets.size(); ++i) {
+    std::vector<uint8_t> kiss = {kKissCommandData};
+    kiss.insert(kiss.end(), frames[i].begin(), frames[i].end());
+    const std::string text = DecodeAx25Frame(kiss);
+    const size_t crlf = text.find("\r\n");
+    ASSERT_NE(crlf, std::string::npos) << packets[i];
+    // "1:fm SRC to DEST via A B ctl UI pid F0" back to "SRC>DEST,A,B".
+    std::istringstream header(text.substr(0, crlf));
+    std::string fm, source, to, destination, word, address;
+    header >> fm >> source >> to >> destination >> word;
+    address = source + ">" + destination;
+    if (word == "via") {
+      while (header >> word && word != "ctl") address += "," + word;
+    }
+    EXPECT_EQ(address + ":" + text.substr(crlf + 2), packets[i]);
+  }
 }
 
 }  // namespace
