@@ -109,6 +109,11 @@ TfrmMyMsgDialog::TfrmMyMsgDialog(TComponent* AOwner) : TForm(AOwner) {
   mpnlAdvance->SetBevelOuter(bvLowered);
   mpnlAdvance->SetBounds(10, 50, 340, 100);
   mpnlAdvance->SetVisible(false);
+  memAdv = new TMemo(this);
+  memAdv->Name = "memAdv";
+  memAdv->SetParent(mpnlAdvance);
+  memAdv->SetAlign(alClient);
+  memAdv->SetReadOnly(true);
 
   mbtnOk = MakeButton(this, mpnlMain, "mbtnOk", "Ok", mrOk);
   mbtnYes = MakeButton(this, mpnlMain, "mbtnYes", "Ja", mrYes);

@@ -19,6 +19,7 @@
 #include "platform/gui/image.h"
 #include "platform/gui/image_list.h"
 #include "platform/gui/label.h"
+#include "platform/gui/memo.h"
 
 // Kinds of message: the icon index in imlPics and the header word.
 enum TMyMsgKind { mkError = 0, mkWarning = 1, mkInformation = 2, mkConfirmation = 3 };
@@ -41,6 +42,7 @@ class TfrmMyMsgDialog : public TForm {
   TLabel* lblHeadInfo;
   TLabel* lblHeadConfirm;
   TMyPanel* mpnlAdvance;
+  TMemo* memAdv;
   TMyButton* mbtnOk;
   TMyButton* mbtnYes;
   TMyButton* mbtnNo;

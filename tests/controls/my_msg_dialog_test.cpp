@@ -60,6 +60,22 @@ TEST_F(MyMsgDialogTest, LongLineWidensAndLineBreaksHeightenTheBox) {
   EXPECT_EQ(box.Height(), one_line - 32 + box.lblInfo->Height());
 }
 
+TEST_F(MyMsgDialogTest, VisibleExtraTextAreaWidensAndHeightensTheBox) {
+  box.SetKind(mkInformation);
+  box.SetButtons(mkInformation);
+  box.SetText("Log");
+  box.mpnlAdvance->SetVisible(true);
+  box.mpnlAdvance->SetBounds(0, 0, 400, 100);
+  box.memAdv->SetText("zeile 1\r\nzeile 2");
+  box.LayOut();
+  const int content = std::max(32, box.lblInfo->Height());
+  EXPECT_EQ(box.Width(), 400 + 2 * 10);
+  EXPECT_EQ(box.Height(), 25 + 3 * 10 + content + 100 + 10 + 25);
+  EXPECT_EQ(box.mpnlAdvance->Left(), 10);
+  EXPECT_EQ(box.mpnlAdvance->Top(), 20 + content);
+  EXPECT_EQ(box.mbtnOk->Top(), 20 + content + 110);
+}
+
 TEST_F(MyMsgDialogTest, HeaderWordComesFromTheHiddenLabels) {
   box.lblHeadWarning->SetCaption("Warning");
   Prepare(mkWarning, "x");
