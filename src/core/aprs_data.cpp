@@ -16,6 +16,11 @@ constexpr size_t kItemStateSearchEnd = 11;  // the state character stands within
 constexpr int kBase91Offset = 33;
 constexpr double kCompressedSpeedBase = 1.08;
 constexpr char kCompressedRangeMark = '{';
+// Mic-E data type characters: "'" (older data), "`" (current), and the typographic
+// left quote that some programs send for "`".
+constexpr unsigned char kMicEOldData = 0x27;
+constexpr unsigned char kMicECurrentData = 0x60;
+constexpr unsigned char kMicECurrentDataAnsi = 0x91;
 
 // 1-based access as the packet layouts are written: nothing beyond the end.
 char At(std::string_view s, size_t position) {
@@ -150,9 +155,9 @@ TAprsData DecodeAprsData(std::string_view DestCall, std::string_view Data) {
     case ')':
       DecodeItem(Data, info);
       break;
-    case 0x27:
-    case 0x60:
-    case 0x91:
+    case kMicEOldData:
+    case kMicECurrentData:
+    case kMicECurrentDataAnsi:
       DecodeMicE(DestCall, Data, info);
       break;
     case '>':

@@ -14,6 +14,15 @@ constexpr uint8_t kShiftedSsidMask = 0x0F;
 constexpr uint8_t kSsidByteCommand = 0x70;   // reserved bits set, C = 1, before the shift
 constexpr uint8_t kSsidByteResponse = 0x30;  // reserved bits set, C = 0
 constexpr uint8_t kPollFinal = 0x10;
+// Control field: bit 0 clear is an I frame; bits 1-0 "01" an S frame, whose bit 3
+// marks REJ and bit 2 RNR; N(S) sits in bits 3-1, N(R) in bits 7-5.
+constexpr uint8_t kControlNotIFrame = 0x01;
+constexpr uint8_t kControlKindMask = 0x03;
+constexpr uint8_t kControlSFrame = 0x01;
+constexpr uint8_t kSFrameReject = 0x08;
+constexpr uint8_t kSFrameNotReady = 0x04;
+constexpr uint8_t kSequenceMask = 0x07;
+constexpr uint8_t kKissPortMask = 0x0F;
 constexpr size_t kMinimumFrame = 1 + 2 * kAx25AddressSize;
 constexpr size_t kCallsignLength = 6;
 constexpr int kMaxSsid = 15;
@@ -62,11 +71,11 @@ std::string Ax25AddressText(std::string_view Raw, bool IsDigipeater) {
 std::string CtlText(uint8_t Control, bool DestinationCBit, bool SourceCBit) {
   std::string text;
   const int received = Control >> 5;  // N(R)
-  if ((Control & 0x01) == 0) {
+  if ((Control & kControlNotIFrame) == 0) {
     text = {'I', static_cast<char>('0' + received),
-            static_cast<char>('0' + ((Control >> 1) & 0x07))};
-  } else if ((Control & 0x03) == 0x01) {
-    text = (Control & 0x08) ? "REJ" : (Control & 0x04) ? "RNR" : "RR";
+            static_cast<char>('0' + ((Control >> 1) & kSequenceMask))};
+  } else if ((Control & kControlKindMask) == kControlSFrame) {
+    text = (Control & kSFrameReject) ? "REJ" : (Control & kSFrameNotReady) ? "RNR" : "RR";
     text += static_cast<char>('0' + received);
   } else {
     const uint8_t kind = Control & ~kPollFinal;
@@ -212,7 +221,7 @@ TKissBuildResult BuildKissFrame(std::string_view Source, std::string_view DestAn
   }
   TKissTxFrame frame;
   AppendFrameByte(0, frame);  // becomes the opening FEND after escaping
-  AppendFrameByte(static_cast<uint8_t>((port & 0x0F) << 4 | kKissCommandData), frame);
+  AppendFrameByte(static_cast<uint8_t>((port & kKissPortMask) << 4 | kKissCommandData), frame);
   bool ok = EncodeAx25Address(destination, true, frame) && EncodeAx25Address(Source, false, frame);
   for (size_t i = 1; ok && i < path.size(); ++i) {
     if (!path[i].empty()) ok = EncodeAx25Address(path[i], false, frame);
