@@ -16,8 +16,8 @@ constexpr size_t kItemStateSearchEnd = 11;  // the state character stands within
 constexpr int kBase91Offset = 33;
 constexpr double kCompressedSpeedBase = 1.08;
 constexpr char kCompressedRangeMark = '{';
-// Mic-E data type characters: "'" (older data), "`" (current), and the typographic
-// left quote that some programs send for "`".
+// Mic-E data type characters: "'" (older data), "`" (current data), and 0x91, the
+// Windows-1252 left quote, taken as Mic-E as well.
 constexpr unsigned char kMicEOldData = 0x27;
 constexpr unsigned char kMicECurrentData = 0x60;
 constexpr unsigned char kMicECurrentDataAnsi = 0x91;
