@@ -61,9 +61,6 @@ class TNmeaDec : public TComponent {
   std::string PartialLine;
 
   TNotifyEvent OnDataError;
-  TNotifyEvent OnGpsActivate;
-  TNotifyEvent OnGpsDeactivate;
-  TNotifyEvent OnGpsTimeOut;
   TOnNewData OnNewData;
   TOnNewDataOk OnNewDataOk;
 
