@@ -1,0 +1,169 @@
+// The plain standard controls the custom controls build on: label, panel, shape, image,
+// image list, edit and combo box, and drawing a control onto a canvas.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "platform/gui/combo_box.h"
+#include "platform/gui/edit.h"
+#include "platform/gui/gui_test_support.h"
+#include "platform/gui/image.h"
+#include "platform/gui/image_list.h"
+#include "platform/gui/label.h"
+#include "platform/gui/paint_to.h"
+#include "platform/gui/panel.h"
+#include "platform/gui/png_file.h"
+#include "platform/gui/shape.h"
+#include "platform/gui/shell.h"
+
+namespace {
+
+std::unique_ptr<TBitmap> Shot(TControl& control, TColor background = clWhite) {
+  auto shot = std::make_unique<TBitmap>();
+  shot->SetSize(control.Width(), control.Height());
+  shot->Canvas().Brush().SetColor(background);
+  shot->Canvas().FillRect(Rect(0, 0, control.Width(), control.Height()));
+  PaintTo(control, shot->Canvas(), 0, 0);
+  return shot;
+}
+
+TEST(LabelTest, AutoSizeFollowsTheTextAndItsLines) {
+  TLabel label(nullptr);
+  label.SetCaption("W");
+  const int one = label.Width();
+  const int line = label.Height();
+  label.SetCaption("WWWW");
+  EXPECT_GT(label.Width(), 3 * one);
+  label.SetCaption("WW\r\nWW");
+  EXPECT_EQ(label.Height(), 2 * line);
+  label.SetAutoSize(false);
+  label.SetCaption("WWWWWWWWWWWWWWWWWWWW");
+  EXPECT_EQ(label.Height(), 2 * line);
+}
+
+TEST(LabelTest, RightAlignedTextEndsAtTheRightEdge) {
+  TLabel label(nullptr);
+  label.SetAutoSize(false);
+  label.SetBounds(0, 0, 100, 20);
+  label.SetColor(clWhite);
+  label.Font().SetColor(clBlack);
+  label.SetCaption("II");
+  label.SetAlignment(taRightJustify);
+  auto shot = Shot(label);
+  int leftmost = 100;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 100; ++x)
+      if (shot->Canvas().Pixels(x, y) == clBlack) leftmost = std::min(leftmost, x);
+  EXPECT_GT(leftmost, 80);
+}
+
+TEST(PanelTest, RaisedBevelAroundTheFace) {
+  TPanel panel(nullptr);
+  panel.SetBounds(0, 0, 40, 20);
+  panel.SetColor(clSilver);
+  auto shot = Shot(panel);
+  EXPECT_EQ(shot->Canvas().Pixels(0, 0), ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(shot->Canvas().Pixels(39, 19), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(shot->Canvas().Pixels(20, 10), clSilver);
+}
+
+TEST(ShapeTest, CircleIsFilledWithTheBrushInsideThePen) {
+  TShape shape(nullptr);
+  shape.SetBounds(0, 0, 21, 21);
+  shape.SetShape(stCircle);
+  shape.Brush().SetColor(clRed);
+  shape.Pen().SetColor(clBlue);
+  auto shot = Shot(shape);
+  EXPECT_EQ(shot->Canvas().Pixels(10, 10), clRed);
+  EXPECT_EQ(shot->Canvas().Pixels(0, 0), clWhite);
+  EXPECT_EQ(shot->Canvas().Pixels(10, 0), clBlue);
+}
+
+TEST(ImageTest, PictureDrawnAtTheCornerCentredOrStretched) {
+  TImage image(nullptr);
+  image.SetBounds(0, 0, 20, 20);
+  TBitmap& picture = image.Picture().Bitmap();
+  picture.SetSize(4, 4);
+  picture.Canvas().Brush().SetColor(clGreen);
+  picture.Canvas().FillRect(Rect(0, 0, 4, 4));
+  image.Invalidate();
+  auto shot = Shot(image);
+  EXPECT_EQ(shot->Canvas().Pixels(1, 1), clGreen);
+  EXPECT_EQ(shot->Canvas().Pixels(10, 10), clWhite);
+  image.SetCenter(true);
+  shot = Shot(image);
+  EXPECT_EQ(shot->Canvas().Pixels(1, 1), clWhite);
+  EXPECT_EQ(shot->Canvas().Pixels(10, 10), clGreen);
+  image.SetStretch(true);
+  EXPECT_EQ(Shot(image)->Canvas().Pixels(19, 19), clGreen);
+}
+
+TEST(ImageListTest, PicturesByIndexAtTheListsSize) {
+  TImageList list(nullptr, 8, 8);
+  TBitmap red;
+  red.SetSize(20, 20);
+  red.Canvas().Brush().SetColor(clRed);
+  red.Canvas().FillRect(Rect(0, 0, 20, 20));
+  EXPECT_EQ(list.Add(red), 0);
+  TBitmap copy;
+  list.GetBitmap(0, copy);
+  EXPECT_EQ(copy.Width(), 8);
+  EXPECT_EQ(copy.Canvas().Pixels(7, 7), clRed);
+  list.GetBitmap(3, copy);
+  EXPECT_TRUE(copy.Empty());
+  TBitmap target;
+  target.SetSize(10, 10);
+  list.Draw(target.Canvas(), 2, 2, 5);  // out of range: nothing
+  list.Draw(target.Canvas(), 2, 2, 0);
+  EXPECT_EQ(target.Canvas().Pixels(2, 2), clRed);
+  EXPECT_EQ(target.Canvas().Pixels(1, 1), clBlack);
+}
+
+TEST(EditTest, TypingStopsAtMaxLengthButCodeMaySetLongerText) {
+  TEdit edit(nullptr);
+  int changes = 0;
+  edit.OnChange = [&](TComponent*) { ++changes; };
+  edit.SetMaxLength(3);
+  for (char c : std::string("ABCDE")) SimulateKey(edit, TKeyCode(c), std::string(1, c));
+  EXPECT_EQ(edit.Text(), "ABC");
+  EXPECT_EQ(changes, 3);
+  edit.SetText("longer text");
+  EXPECT_EQ(edit.Text(), "longer text");
+}
+
+TEST(ComboBoxTest, RefillingItemsKeepsTheChosenIndexWhileItExists) {
+  TComboBox combo(nullptr);
+  combo.SetStyle(csDropDownList);
+  combo.Items().Add("a");
+  combo.Items().Add("b");
+  combo.SetItemIndex(1);
+  combo.Items().Add("c");
+  EXPECT_EQ(combo.ItemIndex(), 1);
+  combo.Items().Delete(2);
+  combo.Items().Delete(1);
+  EXPECT_EQ(combo.ItemIndex(), -1);
+}
+
+TEST(ShellTest, LinksGoToTheInstalledHandler) {
+  std::string seen;
+  SetShellOpenHandler([&](const std::string& url) {
+    seen = url;
+    return true;
+  });
+  EXPECT_TRUE(ShellOpen("mailto:a@b.c"));
+  EXPECT_EQ(seen, "mailto:a@b.c");
+  SetShellOpenHandler(nullptr);
+}
+
+TEST(PngFileTest, WritesAPictureAndRefusesAnImpossiblePath) {
+  TBitmap picture;
+  picture.SetSize(3, 3);
+  const auto file = std::filesystem::temp_directory_path() / "velmora_png_test.png";
+  SaveBitmapToPng(picture, file.string());
+  EXPECT_GT(std::filesystem::file_size(file), 0u);
+  std::filesystem::remove(file);
+  EXPECT_THROW(SaveBitmapToPng(picture, "/nonexistent-folder/x.png"), EInvalidGraphic);
+}
+
+}  // namespace
