@@ -1,0 +1,26 @@
+#include "devices/wx_calc.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double kMagnusA = 17.5043;
+constexpr double kMagnusB = 241.2;  // degrees C
+constexpr double kKmhPerMs = 3.6;
+constexpr double kWindChillFromKmh = 5;
+
+}  // namespace
+
+double DewPoint(std::uint8_t Humidity, double Temperature) {
+  if (Humidity < 1 || Humidity > 99) return 0;
+  const double lnH = std::log(Humidity / 100.0);
+  const double t = Temperature / (kMagnusB + Temperature);
+  return (kMagnusB * lnH + kMagnusA * kMagnusB * t) / (kMagnusA - lnH - kMagnusA * t);
+}
+
+double WindChill(double Temperature, double Wind) {
+  const double v = Wind * kKmhPerMs;
+  if (v < kWindChillFromKmh) return Temperature;
+  const double v016 = std::pow(v, 0.16);
+  return 13.12 + 0.6215 * Temperature - 11.37 * v016 + 0.3965 * Temperature * v016;
+}
