@@ -70,12 +70,6 @@ TColor TGIFColorMap::Colors(int Index) {
   return RGB(c.Red, c.Green, c.Blue);
 }
 
-void TGIFColorMap::SetEntry(int Index, const TGIFColor& Color) {
-  if (Index < 0 || Index >= Count()) Error("Invalid color index");
-  entries_[Index] = Color;
-  Changed();
-}
-
 int TGIFColorMap::BitsPerPixel() const { return Colors2bpp(Count()); }
 
 void TGIFColorMap::ImportPalette(const TGIFPalette& Palette) {

@@ -44,7 +44,6 @@ class TGIFColorMap {
   // Entry as a colour; an index outside the table warns and uses entry 0.
   TColor Colors(int Index);
   const TGIFColor& Entry(int Index) const { return entries_[Index]; }
-  void SetEntry(int Index, const TGIFColor& Color);
   int Count() const { return static_cast<int>(entries_.size()); }
   int BitsPerPixel() const;
 

@@ -221,7 +221,7 @@ void TGIFSubImage::Assign(const TGIFSubImage& Source) {
   if (Source.Extensions.Count() > 0) {
     // Through the file format, so that every kind of extension copies itself.
     TMemoryStream stream;
-    const_cast<TGIFExtensionList&>(Source.Extensions).SaveToStream(stream);
+    Source.Extensions.SaveToStream(stream);
     stream.SetPosition(0);
     Extensions.LoadFromStream(stream, this);
   }

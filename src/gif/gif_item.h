@@ -50,9 +50,6 @@ class TGIFList {
     items_.push_back(std::move(Item));
     return Count() - 1;
   }
-  void Insert(int Index, std::unique_ptr<T> Item) {
-    items_.insert(items_.begin() + Index, std::move(Item));
-  }
   // Frees the items one at a time from the front, so that an item's destructor still
   // finds its siblings as they were.
   void Clear() {
@@ -62,23 +59,13 @@ class TGIFList {
     std::unique_ptr<T> item = std::move(items_[Index]);
     items_.erase(items_.begin() + Index);
   }
-  // Takes Item out of the list without freeing it; null when it is not in the list.
-  std::unique_ptr<T> Remove(const T* Item) {
-    for (std::size_t i = 0; i < items_.size(); ++i)
-      if (items_[i].get() == Item) {
-        std::unique_ptr<T> found = std::move(items_[i]);
-        items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(i));
-        return found;
-      }
-    return nullptr;
-  }
   int IndexOf(const T* Item) const {
     for (std::size_t i = 0; i < items_.size(); ++i)
       if (items_[i].get() == Item) return static_cast<int>(i);
     return -1;
   }
-  virtual void SaveToStream(TStream& Stream) {
-    for (auto& item : items_) item->SaveToStream(Stream);
+  virtual void SaveToStream(TStream& Stream) const {
+    for (const auto& item : items_) item->SaveToStream(Stream);
   }
 
  private:

@@ -145,7 +145,7 @@ void TGIFPictureList::LoadFromStream(TStream& Stream, TGIFPicture& Parent) {
   }
 }
 
-void TGIFPictureList::SaveToStream(TStream& Stream) {
+void TGIFPictureList::SaveToStream(TStream& Stream) const {
   for (int i = 0; i < Count(); ++i) {
     (*this)[i].SaveToStream(Stream);
     if (Image) Image->Progress(psRunning, Percent(i + 1, Count()), false, "Saving...");

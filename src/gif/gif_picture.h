@@ -52,7 +52,7 @@ class TGIFPictureList : public TGIFList<TGIFSubImage> {
  public:
   // Reads frames up to the trailer (left unread) or the end of the stream.
   void LoadFromStream(TStream& Stream, TGIFPicture& Parent);
-  void SaveToStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) const override;
   TGIFPicture* Image = nullptr;
 };
 

@@ -57,7 +57,9 @@ TEST(GifStructure, LoadsTheVariantsReadersMeet) {
     LoadBytes(picture, c.File);
     EXPECT_EQ(picture.Images.Count(), c.Frames);
     EXPECT_EQ(warnings.Messages, c.Warnings);
-    if (c.Frames > 0) EXPECT_EQ(picture.Images[0].Pixels(0, 0), 1);
+    if (c.Frames > 0) {
+      EXPECT_EQ(picture.Images[0].Pixels(0, 0), 1);
+    }
   }
 }
 
@@ -166,6 +168,25 @@ TEST(GifStructure, ColorTables) {
   EXPECT_EQ(Colors2bpp(2), 1);
   EXPECT_EQ(Colors2bpp(3), 2);
   EXPECT_EQ(Colors2bpp(256), 8);
+  map.ImportPalette({{1, 2, 3, 0}, {4, 5, 6, PC_NOCOLLAPSE}});
+  EXPECT_EQ(map.Count(), 2);
+  EXPECT_EQ(map.Colors(1), RGB(4, 5, 6));
+  EXPECT_EQ(map.ExportPalette(), (TGIFPalette{{1, 2, 3, PC_NOCOLLAPSE}, {4, 5, 6, PC_NOCOLLAPSE}}));
+}
+
+TEST(GifStructure, AFrameWrittenInterlacedReadsBackTheSame) {
+  TGIFPicture picture;
+  for (int i = 0; i < 8; ++i) picture.Header.ColorMap.Add(RGB(i * 30, 0, 0));
+  auto frame = std::make_unique<TGIFSubImage>(&picture);
+  frame->SetBounds(0, 0, 3, 11);
+  for (int y = 0; y < 11; ++y)
+    for (int x = 0; x < 3; ++x) frame->SetPixels(x, y, static_cast<std::uint8_t>((x + y) % 8));
+  frame->SetInterlaced(true);
+  picture.Add(std::move(frame));
+  TGIFPicture reread;
+  LoadBytes(reread, SaveBytes(picture));
+  EXPECT_TRUE(reread.Images[0].Interlaced());
+  EXPECT_EQ(reread.Images[0].Data(), picture.Images[0].Data());
 }
 
 TEST(GifStructure, OptimizingSortsByUseAndDropsUnusedColours) {
