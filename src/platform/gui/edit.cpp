@@ -57,10 +57,6 @@ void TCustomEdit::SetReadOnly(bool Value) {
   LineEditOf(*this).setReadOnly(Value);
 }
 
-void TCustomEdit::SelectAll() {
-  LineEditOf(*this).selectAll();
-}
-
 void TCustomEdit::Change() {
   if (OnChange) OnChange(this);
 }

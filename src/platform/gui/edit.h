@@ -19,7 +19,6 @@ class TCustomEdit : public TWinControl {
   void SetMaxLength(int Value);
   bool ReadOnly() const;
   void SetReadOnly(bool Value);
-  void SelectAll();
 
   TNotifyEvent OnChange;
 
