@@ -212,6 +212,7 @@ int ShowMessageBox(TMyMsgKind kind, const std::string& text) {
   // for its answer further down the stack, so this one waits for the user to answer
   // it, then shows its own box without touching the earlier one.
   while (!EarlierBoxesAnswered()) {
+    if (Application->Terminated()) return mrCancel;  // no more questions once ending
     Application->ProcessMessages();
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
