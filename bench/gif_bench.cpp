@@ -22,7 +22,8 @@ std::string MakeGif(int Width, int Height, int Frames) {
     for (int y = 0; y < Height; ++y) {
       std::uint8_t* row = frame->Scanline(y);
       for (int x = 0; x < Width; ++x) {
-        const double v = std::sin((x + f * 3) / 37.0) * std::cos(y / 23.0) + ((x / 64 + y / 64) % 2) * 0.5;
+        const double v =
+            std::sin((x + f * 3) / 37.0) * std::cos(y / 23.0) + ((x / 64 + y / 64) % 2) * 0.5;
         row[x] = static_cast<std::uint8_t>(static_cast<int>((v + 1.5) * 85) & 0xFF);
       }
     }
@@ -30,7 +31,8 @@ std::string MakeGif(int Width, int Height, int Frames) {
   }
   TMemoryStream stream;
   picture.SaveToStream(stream);
-  return std::string(static_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size()));
+  return std::string(static_cast<const char*>(stream.Memory()),
+                     static_cast<std::size_t>(stream.Size()));
 }
 
 void Decode(benchmark::State& State, const std::string& Gif, const char* Name, double Pixels) {
@@ -43,7 +45,8 @@ void Decode(benchmark::State& State, const std::string& Gif, const char* Name, d
     picture.LoadFromStream(stream);
     benchmark::DoNotOptimize(picture.Images.Count());
   }
-  State.counters["Mpix/s"] = benchmark::Counter(Pixels / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+  State.counters["Mpix/s"] =
+      benchmark::Counter(Pixels / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void BM_DecodeMap2048x1024(benchmark::State& State) {
@@ -70,7 +73,8 @@ void BM_EncodeMap2048x1024(benchmark::State& State) {
     picture.SaveToStream(out);
     benchmark::DoNotOptimize(out.Size());
   }
-  State.counters["Mpix/s"] = benchmark::Counter(2048.0 * 1024 / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+  State.counters["Mpix/s"] =
+      benchmark::Counter(2048.0 * 1024 / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_EncodeMap2048x1024)->Unit(benchmark::kMillisecond);
 

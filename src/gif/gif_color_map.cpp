@@ -70,7 +70,9 @@ TColor TGIFColorMap::Colors(int Index) {
   return RGB(c.Red, c.Green, c.Blue);
 }
 
-int TGIFColorMap::BitsPerPixel() const { return Colors2bpp(Count()); }
+int TGIFColorMap::BitsPerPixel() const {
+  return Colors2bpp(Count());
+}
 
 void TGIFColorMap::ImportPalette(const TGIFPalette& Palette) {
   const std::size_t count = std::min<std::size_t>(Palette.size(), MaxGIFColors);
@@ -133,7 +135,9 @@ bool TGIFGlobalColorMap::Optimize() {
   return TGIFColorMap::Optimize();
 }
 
-void TGIFGlobalColorMap::Warning(const std::string& Message) { owner_->Warning(Message); }
+void TGIFGlobalColorMap::Warning(const std::string& Message) {
+  owner_->Warning(Message);
+}
 
 void TGIFGlobalColorMap::GetUsage(TColorUsage& Usage) {
   TGIFPicture& image = *owner_->Image();
@@ -151,14 +155,24 @@ void TGIFGlobalColorMap::Remap(const TColorRemap& Map) {
   }
 }
 
-void TGIFGlobalColorMap::Changed() { owner_->Image()->GlobalPaletteChanged(); }
+void TGIFGlobalColorMap::Changed() {
+  owner_->Image()->GlobalPaletteChanged();
+}
 
 // --- local table ------------------------------------------------------------------
 
-void TGIFLocalColorMap::Warning(const std::string& Message) { owner_->Warning(Message); }
+void TGIFLocalColorMap::Warning(const std::string& Message) {
+  owner_->Warning(Message);
+}
 
-void TGIFLocalColorMap::GetUsage(TColorUsage& Usage) { owner_->CountColorUsage(Usage); }
+void TGIFLocalColorMap::GetUsage(TColorUsage& Usage) {
+  owner_->CountColorUsage(Usage);
+}
 
-void TGIFLocalColorMap::Remap(const TColorRemap& Map) { owner_->RemapColors(Map); }
+void TGIFLocalColorMap::Remap(const TColorRemap& Map) {
+  owner_->RemapColors(Map);
+}
 
-void TGIFLocalColorMap::Changed() { owner_->PaletteChanged(); }
+void TGIFLocalColorMap::Changed() {
+  owner_->PaletteChanged();
+}

@@ -46,9 +46,13 @@ TGIFPalette CreateGrayScalePalette() {
   return palette;
 }
 
-TGIFPalette CreateGray4Palette() { return {Grey(0), Grey(128), Grey(192), Grey(255)}; }
+TGIFPalette CreateGray4Palette() {
+  return {Grey(0), Grey(128), Grey(192), Grey(255)};
+}
 
-TGIFPalette CreateMonochromePalette() { return {Grey(0), Grey(255)}; }
+TGIFPalette CreateMonochromePalette() {
+  return {Grey(0), Grey(255)};
+}
 
 TGIFPalette CreateWindows20Palette() {
   TGIFPalette palette(kStaticPalette.begin(), kStaticPalette.end());
@@ -112,7 +116,8 @@ void TDIBWriter::Finish() {
   }
 }
 
-// --- octree quantizer -----------------------------------------------------------------------------
+// --- octree quantizer
+// -----------------------------------------------------------------------------
 
 namespace {
 
@@ -157,7 +162,8 @@ class TColorQuantizer {
       return;
     }
     const int shift = 7 - Level;
-    const int child = (((Red >> shift) & 1) << 2) | (((Green >> shift) & 1) << 1) | ((Blue >> shift) & 1);
+    const int child =
+        (((Red >> shift) & 1) << 2) | (((Green >> shift) & 1) << 1) | ((Blue >> shift) & 1);
     AddColor(Node->Child[child], Red, Green, Blue, Level + 1);
   }
 
@@ -227,7 +233,8 @@ TGIFPalette CreateOptimizedPaletteFromBitmap(const TBitmap& Bitmap, int Colors, 
   return palette;
 }
 
-// --- reduction -------------------------------------------------------------------------------------
+// --- reduction
+// -------------------------------------------------------------------------------------
 
 namespace {
 

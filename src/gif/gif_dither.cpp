@@ -4,8 +4,12 @@
 #include <cstdlib>
 
 namespace {
-int Clamp(int Value) { return std::clamp(Value, 0, 255); }
-int Luminance(int Red, int Green, int Blue) { return Red * 77 + Green * 150 + Blue * 29; }
+int Clamp(int Value) {
+  return std::clamp(Value, 0, 255);
+}
+int Luminance(int Red, int Green, int Blue) {
+  return Red * 77 + Green * 150 + Blue * 29;
+}
 }  // namespace
 
 int TSlowColorLookup::Lookup(int Red, int Green, int Blue, int& R, int& G, int& B) {
@@ -108,33 +112,66 @@ TFloydSteinbergDitherer::TFloydSteinbergDitherer(int Width, TColorLookup& Lookup
 
 TStuckiDitherer::TStuckiDitherer(int Width, TColorLookup& Lookup)
     : TErrorDiffusionDitherer(Width, Lookup, 42,
-                              {{1, 0, 8}, {2, 0, 4},
-                               {-2, 1, 2}, {-1, 1, 4}, {0, 1, 8}, {1, 1, 4}, {2, 1, 2},
-                               {-2, 2, 1}, {-1, 2, 2}, {0, 2, 4}, {1, 2, 2}, {2, 2, 1}}) {}
+                              {{1, 0, 8},
+                               {2, 0, 4},
+                               {-2, 1, 2},
+                               {-1, 1, 4},
+                               {0, 1, 8},
+                               {1, 1, 4},
+                               {2, 1, 2},
+                               {-2, 2, 1},
+                               {-1, 2, 2},
+                               {0, 2, 4},
+                               {1, 2, 2},
+                               {2, 2, 1}}) {}
 
 TSierraDitherer::TSierraDitherer(int Width, TColorLookup& Lookup)
     : TErrorDiffusionDitherer(Width, Lookup, 32,
-                              {{1, 0, 5}, {2, 0, 3},
-                               {-2, 1, 2}, {-1, 1, 4}, {0, 1, 5}, {1, 1, 4}, {2, 1, 2},
-                               {-1, 2, 2}, {0, 2, 3}, {1, 2, 2}}) {}
+                              {{1, 0, 5},
+                               {2, 0, 3},
+                               {-2, 1, 2},
+                               {-1, 1, 4},
+                               {0, 1, 5},
+                               {1, 1, 4},
+                               {2, 1, 2},
+                               {-1, 2, 2},
+                               {0, 2, 3},
+                               {1, 2, 2}}) {}
 
 TJaJuNiDitherer::TJaJuNiDitherer(int Width, TColorLookup& Lookup)
     : TErrorDiffusionDitherer(Width, Lookup, 48,
-                              {{1, 0, 7}, {2, 0, 5},
-                               {-2, 1, 3}, {-1, 1, 5}, {0, 1, 7}, {1, 1, 5}, {2, 1, 3},
-                               {-2, 2, 1}, {-1, 2, 3}, {0, 2, 5}, {1, 2, 3}, {2, 2, 1}}) {}
+                              {{1, 0, 7},
+                               {2, 0, 5},
+                               {-2, 1, 3},
+                               {-1, 1, 5},
+                               {0, 1, 7},
+                               {1, 1, 5},
+                               {2, 1, 3},
+                               {-2, 2, 1},
+                               {-1, 2, 3},
+                               {0, 2, 5},
+                               {1, 2, 3},
+                               {2, 2, 1}}) {}
 
 TSteveArcheDitherer::TSteveArcheDitherer(int Width, TColorLookup& Lookup)
     : TErrorDiffusionDitherer(Width, Lookup, 200,
                               {{2, 0, 32},
-                               {-3, 1, 12}, {-1, 1, 26}, {1, 1, 30}, {3, 1, 16},
-                               {-2, 2, 12}, {0, 2, 26}, {2, 2, 12},
-                               {-3, 3, 5}, {-1, 3, 12}, {1, 3, 12}, {3, 3, 5}}) {}
+                               {-3, 1, 12},
+                               {-1, 1, 26},
+                               {1, 1, 30},
+                               {3, 1, 16},
+                               {-2, 2, 12},
+                               {0, 2, 26},
+                               {2, 2, 12},
+                               {-3, 3, 5},
+                               {-1, 3, 12},
+                               {1, 3, 12},
+                               {3, 3, 5}}) {}
 
 TBurkesDitherer::TBurkesDitherer(int Width, TColorLookup& Lookup)
-    : TErrorDiffusionDitherer(Width, Lookup, 32,
-                              {{1, 0, 8}, {2, 0, 4},
-                               {-2, 1, 2}, {-1, 1, 4}, {0, 1, 8}, {1, 1, 4}, {2, 1, 2}}) {}
+    : TErrorDiffusionDitherer(
+          Width, Lookup, 32,
+          {{1, 0, 8}, {2, 0, 4}, {-2, 1, 2}, {-1, 1, 4}, {0, 1, 8}, {1, 1, 4}, {2, 1, 2}}) {}
 
 std::unique_ptr<TDitherEngine> CreateDitherer(TDitherMode Mode, int Width, TColorLookup& Lookup) {
   switch (Mode) {

@@ -121,6 +121,5 @@ class TBurkesDitherer : public TErrorDiffusionDitherer {
   TBurkesDitherer(int Width, TColorLookup& Lookup);
 };
 
-
 // The ditherer of a dither mode; null for an unknown mode.
 std::unique_ptr<TDitherEngine> CreateDitherer(TDitherMode Mode, int Width, TColorLookup& Lookup);

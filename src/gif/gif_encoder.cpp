@@ -39,10 +39,14 @@ void TGIFWriter::Flush() {
 
 // --- hash table ----------------------------------------------------------------------------
 
-void THashTable::Clear() { std::fill(std::begin(slots_), std::end(slots_), kFree); }
+void THashTable::Clear() {
+  std::fill(std::begin(slots_), std::end(slots_), kFree);
+}
 
 namespace {
-int HashOf(std::uint32_t Key) { return static_cast<int>(((Key >> 4) ^ Key) % THashTable::kSize); }
+int HashOf(std::uint32_t Key) {
+  return static_cast<int>(((Key >> 4) ^ Key) % THashTable::kSize);
+}
 int NextProbe(int Hash) {
   const int step = Hash == 0 ? 1 : THashTable::kSize - Hash;
   Hash -= step;

@@ -163,8 +163,8 @@ void TGIFGraphicControlExtension::SetUserInput(bool Value) {
 }
 
 void TGIFGraphicControlExtension::SetDisposal(TGIFDisposalMethod Value) {
-  PackedFields = static_cast<std::uint8_t>((PackedFields & ~kDisposalMask) |
-                                           ((Value << 2) & kDisposalMask));
+  PackedFields =
+      static_cast<std::uint8_t>((PackedFields & ~kDisposalMask) | ((Value << 2) & kDisposalMask));
 }
 
 void TGIFGraphicControlExtension::SetTransparentColorIndex(int Index) {

@@ -17,13 +17,17 @@ constexpr int kDescriptorSize = 10;
 TGIFSubImage::TGIFSubImage(TGIFPicture* Image) : TGIFItem(Image) {}
 
 // Clear first: the extensions' destructors still look at this frame's fields.
-TGIFSubImage::~TGIFSubImage() { Clear(); }
+TGIFSubImage::~TGIFSubImage() {
+  Clear();
+}
 
 GIFVersion TGIFSubImage::GetVersion() const {
   return (ColorMap.Optimized || Extensions.Count() > 0) ? Version89a : Version87a;
 }
 
-bool TGIFSubImage::Empty() const { return data_.empty() || width_ == 0 || height_ == 0; }
+bool TGIFSubImage::Empty() const {
+  return data_.empty() || width_ == 0 || height_ == 0;
+}
 
 TGIFColorMap& TGIFSubImage::ActiveColorMap() {
   if (ColorMap.Count() > 0 || !image_ || image_->Header.ColorMap.Count() == 0) return ColorMap;
@@ -139,8 +143,10 @@ void TGIFSubImage::LoadFromStream(TStream& Stream) {
 void TGIFSubImage::DecodeData(TStream& Stream) {
   const long long pixels = static_cast<long long>(width_) * height_;
   long long picture_pixels = pixels;
-  for (int i = 0; image_ && i < image_->Images.Count(); ++i) picture_pixels += image_->Images[i].DataSize();
-  if (pixels > MaximumFramePixels || picture_pixels > MaximumPicturePixels) Error("Image is too large");
+  for (int i = 0; image_ && i < image_->Images.Count(); ++i)
+    picture_pixels += image_->Images[i].DataSize();
+  if (pixels > MaximumFramePixels || picture_pixels > MaximumPicturePixels)
+    Error("Image is too large");
   data_.assign(static_cast<std::size_t>(width_) * height_, FillIndex());
   DecodeGIFImageData(Stream, data_.data(), width_, height_, Interlaced(),
                      [this](const std::string& Message) { Warning(Message); });
@@ -175,8 +181,11 @@ void TGIFSubImage::RemapColors(const TColorRemap& Map) {
   // the shortened table, which is harmless, whereas the checking setter would turn it
   // into colour 0.
   if (Transparent && GraphicControlExtension)
-    GraphicControlExtension->TransparentColorIndex = Map[GraphicControlExtension->TransparentColorIndex];
+    GraphicControlExtension->TransparentColorIndex =
+        Map[GraphicControlExtension->TransparentColorIndex];
   FreeBitmap();
 }
 
-void TGIFSubImage::PaletteChanged() { palette_.reset(); }
+void TGIFSubImage::PaletteChanged() {
+  palette_.reset();
+}

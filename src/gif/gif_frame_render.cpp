@@ -26,7 +26,8 @@ std::unique_ptr<TGIFMask> NewMask(int Width, int Height) {
 }
 
 void SetMaskBit(TGIFMask& Mask, int X, int Y) {
-  Mask.Bits[static_cast<std::size_t>(Y) * Mask.RowBytes + X / 8] |= static_cast<std::uint8_t>(0x80 >> (X % 8));
+  Mask.Bits[static_cast<std::size_t>(Y) * Mask.RowBytes + X / 8] |=
+      static_cast<std::uint8_t>(0x80 >> (X % 8));
 }
 
 bool AnyBitSet(const TGIFMask& Mask) {
@@ -127,7 +128,8 @@ TBitmap* TGIFSubImage::Bitmap() {
         std::uint8_t fill = 0;
         if (build_mask && map.Count() > 0) {
           const TColor key = map.Colors(transparent);
-          fill = static_cast<std::uint8_t>(lookup.Lookup(GetRValue(key), GetGValue(key), GetBValue(key), r, g, b));
+          fill = static_cast<std::uint8_t>(
+              lookup.Lookup(GetRValue(key), GetGValue(key), GetBValue(key), r, g, b));
         }
         for (int y = 0; y < height_; ++y) {
           if (report && y % kProgressRows == 0)
@@ -185,7 +187,8 @@ void TGIFSubImage::Draw(TCanvas& Canvas, const TRect& Rect, bool DoTransparent, 
   StretchDraw(Canvas, DoTile ? Rect : ScaleRect(Rect), DoTransparent, DoTile);
 }
 
-void TGIFSubImage::StretchDraw(TCanvas& Canvas, const TRect& Rect, bool DoTransparent, bool DoTile) {
+void TGIFSubImage::StretchDraw(TCanvas& Canvas, const TRect& Rect, bool DoTransparent,
+                               bool DoTile) {
   if (Empty()) return;
   const bool transparent = DoTransparent && Transparent && HasMask();
   const TBitmap* source = Bitmap();

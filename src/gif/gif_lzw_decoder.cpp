@@ -171,8 +171,8 @@ class TLZWDecoder {
 
 }  // namespace
 
-void DecodeGIFImageData(TStream& Stream, std::uint8_t* Data, int Width, int Height,
-                        bool Interlaced, const TGIFWarningHandler& Warning) {
+void DecodeGIFImageData(TStream& Stream, std::uint8_t* Data, int Width, int Height, bool Interlaced,
+                        const TGIFWarningHandler& Warning) {
   std::uint8_t min_code_size = 0;
   if (Stream.Read(&min_code_size, 1) != 1) return;
   if (min_code_size < kMinCodeSize || min_code_size > kMaxMinCodeSize)

@@ -78,10 +78,9 @@ void TGIFSubImage::Merge(TGIFSubImage* Previous) {
   TGIFColorMap& previous_map = Previous->ActiveColorMap();
   bool need_index = !Transparent;
   if (need_index) {
-    const bool room = ColorMap.Count() > 0
-                          ? ColorMap.Count() < MaxGIFColors
-                          : image_ && image_->Header.ColorMap.Count() >= 1 &&
-                                image_->Header.ColorMap.Count() < MaxGIFColors;
+    const bool room = ColorMap.Count() > 0 ? ColorMap.Count() < MaxGIFColors
+                                           : image_ && image_->Header.ColorMap.Count() >= 1 &&
+                                                 image_->Header.ColorMap.Count() < MaxGIFColors;
     if (!room) return;
   }
   int transparent = need_index ? -1 : FillIndex();
@@ -140,7 +139,8 @@ void TGIFPicture::Optimize(TGIFOptimizeOptions Options, TColorReduction Reductio
   int done = 0;
   auto step = [&] {
     ++done;
-    Progress(psRunning, total > 0 ? std::min(done * 100 / total, 100) : 100, false, "Optimizing...");
+    Progress(psRunning, total > 0 ? std::min(done * 100 / total, 100) : 100, false,
+             "Optimizing...");
   };
   Progress(psStarting, 0, false, "Optimizing...");
   try {

@@ -298,8 +298,8 @@ void TGIFPainter::RestoreBackground(TGIFSubImage& Frame) {
   };
   const int picture_width = image_->Width();
   const int picture_height = image_->Height();
-  const bool tiled = (options_ & dfTile) &&
-                     (Frame.Width() < picture_width || Frame.Height() < picture_height);
+  const bool tiled =
+      (options_ & dfTile) && (Frame.Width() < picture_width || Frame.Height() < picture_height);
   if (!tiled) {
     restore(frame_area);
     return;

@@ -100,10 +100,13 @@ void TGIFHeader::SaveToStream(TStream& Stream) {
   Stream.WriteBuffer("GIF", 3);
   Stream.WriteBuffer(GIFVersionText(version), 3);
   Prepare();
-  const std::uint8_t descriptor[kDescriptorSize] = {
-      static_cast<std::uint8_t>(Width), static_cast<std::uint8_t>(Width >> 8),
-      static_cast<std::uint8_t>(Height), static_cast<std::uint8_t>(Height >> 8),
-      PackedFields, BackgroundColorIndex, AspectRatio};
+  const std::uint8_t descriptor[kDescriptorSize] = {static_cast<std::uint8_t>(Width),
+                                                    static_cast<std::uint8_t>(Width >> 8),
+                                                    static_cast<std::uint8_t>(Height),
+                                                    static_cast<std::uint8_t>(Height >> 8),
+                                                    PackedFields,
+                                                    BackgroundColorIndex,
+                                                    AspectRatio};
   Stream.WriteBuffer(descriptor, kDescriptorSize);
   // The table is padded to the size the packed fields announce.
   if (PackedFields & kGlobalTableFlag) ColorMap.SaveToStream(Stream, 2 << (PackedFields & 7));
@@ -152,7 +155,9 @@ void TGIFPictureList::SaveToStream(TStream& Stream) const {
   }
 }
 
-void TGIFTrailer::SaveToStream(TStream& Stream) { WriteByte(Stream, bsTrailer); }
+void TGIFTrailer::SaveToStream(TStream& Stream) {
+  WriteByte(Stream, bsTrailer);
+}
 
 void TGIFTrailer::LoadFromStream(TStream& Stream) {
   std::uint8_t b = 0;
@@ -206,7 +211,8 @@ void TGIFPicture::Warning(const std::string& Message) {
 
 void TGIFPicture::Progress(TProgressStage Stage, int PercentDone, bool RedrawNow,
                            const std::string& Message) {
-  if (OnProgress) OnProgress(this, Stage, PercentDone, RedrawNow, Rect(0, 0, Width(), Height()), Message);
+  if (OnProgress)
+    OnProgress(this, Stage, PercentDone, RedrawNow, Rect(0, 0, Width(), Height()), Message);
 }
 
 void TGIFPicture::Changed() const {

@@ -67,7 +67,9 @@ TBitmap* TGIFPicture::Bitmap() const {
   return bitmap;
 }
 
-void TGIFPicture::FreeBitmap() const { StopDraw(); }
+void TGIFPicture::FreeBitmap() const {
+  StopDraw();
+}
 
 void TGIFPicture::DrawCachedBitmap(TCanvas& Canvas, const TRect& Rect) const {
   if (!(DrawOptions & dfTile)) {
@@ -95,7 +97,8 @@ void TGIFPicture::Draw(TCanvas& Canvas, const TRect& Rect) const {
     StartPainter(Canvas, Rect);
     return;
   }
-  TGIFSubImage& frame = (ShownFrame >= 0 && ShownFrame < Images.Count()) ? Images[ShownFrame] : Images[0];
+  TGIFSubImage& frame =
+      (ShownFrame >= 0 && ShownFrame < Images.Count()) ? Images[ShownFrame] : Images[0];
   frame.Draw(Canvas, Rect, (DrawOptions & dfTransparent) != 0, (DrawOptions & dfTile) != 0);
 }
 
@@ -177,6 +180,10 @@ void TGIFPicture::StopPainters(bool OnlyCurrent) const {
   bitmap_.reset();
 }
 
-void TGIFPicture::StopDraw() const { StopPainters(true); }
+void TGIFPicture::StopDraw() const {
+  StopPainters(true);
+}
 
-void TGIFPicture::StopAnimation() const { StopPainters(false); }
+void TGIFPicture::StopAnimation() const {
+  StopPainters(false);
+}

@@ -20,11 +20,12 @@ void RegisterGIFFormat() {
   AutoDitherEnabled = PaletteDisplay;
 }
 
-void UnregisterGIFFormat() { TPicture::UnregisterFileFormat(kExtension); }
+void UnregisterGIFFormat() {
+  TPicture::UnregisterFileFormat(kExtension);
+}
 
 void LoadFromClipboardFormat(TGIFPicture& Picture, unsigned Format) {
-  if (Format == GIFClipboardFormat && GIFClipboardFormat != 0 &&
-      Clipboard().HasFormat(Format)) {
+  if (Format == GIFClipboardFormat && GIFClipboardFormat != 0 && Clipboard().HasFormat(Format)) {
     const std::string bytes = Clipboard().GetAsBytes(Format);
     TMemoryStream stream;
     stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));

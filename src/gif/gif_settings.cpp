@@ -4,8 +4,8 @@ int DelayUnitMs = 12;
 int DefaultFrameDelay = 10;
 int MinimumFrameDelay = 3;
 int MaximumFrameDelay = 1000;
-TGIFDrawOptions DefaultDrawOptions = dfThreaded | dfTransparent | dfAnimate | dfLoop |
-                                     dfDither | dfDitherOnPaletteDisplay;
+TGIFDrawOptions DefaultDrawOptions =
+    dfThreaded | dfTransparent | dfAnimate | dfLoop | dfDither | dfDitherOnPaletteDisplay;
 TColorReduction DefaultColorReduction = ReduceWeb216;
 int DefaultReductionBits = 8;
 TDitherMode DefaultDitherMode = DitherNearest;

@@ -4,10 +4,10 @@
 
 #include "gif/gif_types.h"
 
-extern int DelayUnitMs;         // milliseconds per delay unit of a graphic control block
-extern int DefaultFrameDelay;   // delay units when a frame has none
-extern int MinimumFrameDelay;   // smallest delay units used
-extern int MaximumFrameDelay;   // largest delay units used by a painter inside the draw call
+extern int DelayUnitMs;        // milliseconds per delay unit of a graphic control block
+extern int DefaultFrameDelay;  // delay units when a frame has none
+extern int MinimumFrameDelay;  // smallest delay units used
+extern int MaximumFrameDelay;  // largest delay units used by a painter inside the draw call
 extern TGIFDrawOptions DefaultDrawOptions;
 extern TColorReduction DefaultColorReduction;
 extern int DefaultReductionBits;

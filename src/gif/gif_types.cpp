@@ -20,13 +20,17 @@ const char* GIFVersionText(GIFVersion Version) {
   }
 }
 
-void Error(const std::string& Message) { throw GIFException(Message); }
+void Error(const std::string& Message) {
+  throw GIFException(Message);
+}
 
 void ReadCheck(TStream& Stream, void* Buffer, int Count) {
   if (Count > 0 && Stream.Read(Buffer, Count) != Count) Error("Premature end of data");
 }
 
-void WriteByte(TStream& Stream, std::uint8_t Value) { Stream.WriteBuffer(&Value, 1); }
+void WriteByte(TStream& Stream, std::uint8_t Value) {
+  Stream.WriteBuffer(&Value, 1);
+}
 
 std::uint8_t ReadByte(TStream& Stream) {
   std::uint8_t value = 0;

@@ -65,11 +65,12 @@ TEST(GifColorLookup, PaletteShapes) {
 
 TEST(GifDither, ErrorDiffusionSpreadsTheError) {
   // Mid grey onto black and white: nearest gives one colour, diffusion about half each.
-  TBitmap grey; Paint(grey, 32, 32, [](int, int) { return RGB(128, 128, 128); });
+  TBitmap grey;
+  Paint(grey, 32, 32, [](int, int) { return RGB(128, 128, 128); });
   const auto nearest = ReduceColors(grey, ReduceMonochrome, DitherNearest, 8, nullptr);
   EXPECT_EQ(ColorsOf(*nearest).size(), 1u);
-  for (TDitherMode mode : {DitherFloydSteinberg, DitherStucki, DitherSierra, DitherJarvisJudiceNinke,
-                           DitherStevensonArce, DitherBurkes}) {
+  for (TDitherMode mode : {DitherFloydSteinberg, DitherStucki, DitherSierra,
+                           DitherJarvisJudiceNinke, DitherStevensonArce, DitherBurkes}) {
     SCOPED_TRACE(static_cast<int>(mode));
     const auto dithered = ReduceColors(grey, ReduceMonochrome, mode, 8, nullptr);
     int white = 0;
@@ -80,24 +81,31 @@ TEST(GifDither, ErrorDiffusionSpreadsTheError) {
 }
 
 TEST(GifDither, OnePixelWideImagesStayInsideTheirRows) {
-  TBitmap column; Paint(column, 1, 9, [](int, int y) { return RGB(y * 30, 100, 200 - y * 20); });
+  TBitmap column;
+  Paint(column, 1, 9, [](int, int y) { return RGB(y * 30, 100, 200 - y * 20); });
   for (int mode = DitherNearest; mode <= DitherBurkes; ++mode) {
-    const auto reduced = ReduceColors(column, ReduceWeb216, static_cast<TDitherMode>(mode), 8, nullptr);
+    const auto reduced =
+        ReduceColors(column, ReduceWeb216, static_cast<TDitherMode>(mode), 8, nullptr);
     EXPECT_EQ(reduced->Width(), 1);
     EXPECT_EQ(reduced->Height(), 9);
   }
 }
 
 TEST(GifReduceColors, Reductions) {
-  TBitmap three; Paint(three, 10, 6, [](int x, int y) {
-    return (x + y) % 3 == 0 ? RGB(200, 10, 10) : (x + y) % 3 == 1 ? RGB(10, 200, 10) : RGB(10, 10, 200);
+  TBitmap three;
+  Paint(three, 10, 6, [](int x, int y) {
+    return (x + y) % 3 == 0   ? RGB(200, 10, 10)
+           : (x + y) % 3 == 1 ? RGB(10, 200, 10)
+                              : RGB(10, 10, 200);
   });
   const auto optimized = ReduceColors(three, ReduceOptimized, DitherNearest, 4, nullptr);
   EXPECT_EQ(ColorsOf(*optimized), ColorsOf(three));
 
-  TBitmap ramp; Paint(ramp, 64, 64, [](int x, int y) { return RGB(x * 4, y * 4, (x + y) * 2); });
+  TBitmap ramp;
+  Paint(ramp, 64, 64, [](int x, int y) { return RGB(x * 4, y * 4, (x + y) * 2); });
   EXPECT_LE(CreateOptimizedPaletteFromBitmap(ramp, 16, 8, false).size(), 16u);
-  EXPECT_LE(ColorsOf(*ReduceColors(ramp, ReduceOptimized, DitherFloydSteinberg, 4, nullptr)).size(), 16u);
+  EXPECT_LE(ColorsOf(*ReduceColors(ramp, ReduceOptimized, DitherFloydSteinberg, 4, nullptr)).size(),
+            16u);
   EXPECT_EQ(CreateOptimizedPaletteFromBitmap(ramp, 256, 8, true).size(), 256u);
   for (TColor c : ColorsOf(*ReduceColors(ramp, ReduceWeb216, DitherNearest, 8, nullptr))) {
     EXPECT_EQ(GetRValue(c) % 51, 0);
@@ -112,7 +120,8 @@ TEST(GifReduceColors, Reductions) {
   const TGIFPalette custom = {{255, 0, 0, 0}, {0, 0, 255, 0}};
   EXPECT_EQ(ColorsOf(*ReduceColors(ramp, ReduceCustomPalette, DitherNearest, 8, &custom)),
             (std::set<TColor>{clRed, clBlue}));
-  EXPECT_TRUE(ReduceColors(ramp, static_cast<TColorReduction>(42), DitherNearest, 8, nullptr)->Empty());
+  EXPECT_TRUE(
+      ReduceColors(ramp, static_cast<TColorReduction>(42), DitherNearest, 8, nullptr)->Empty());
   EXPECT_TRUE(ReduceColors(ramp, ReduceWeb216, static_cast<TDitherMode>(42), 8, nullptr)->Empty());
 }
 

@@ -7,11 +7,11 @@
 namespace {
 
 std::string Screen() {
-  return "GIF89a" + Bytes({1, 0, 1, 0,
-                           0x80, 0, 0,                   // 2-colour global table
+  return "GIF89a" + Bytes({1, 0, 1, 0, 0x80, 0, 0,  // 2-colour global table
                            0, 0, 0, 255, 255, 255});
 }
-const std::string kFrame = Bytes({0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x00, 0x02, 0x02, 0x4C, 0x01, 0x00});
+const std::string kFrame =
+    Bytes({0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x00, 0x02, 0x02, 0x4C, 0x01, 0x00});
 
 // Loads one frame preceded by Extensions and returns the picture.
 std::unique_ptr<TGIFPicture> LoadWith(const std::string& Extensions, TWarningLog** Log = nullptr) {
@@ -52,12 +52,15 @@ TEST(GifExtensions, LoopingBlocks) {
   };
   const std::string head = Bytes({0x21, 0xFF, 0x0B}) + "NETSCAPE2.0";
   const TCase cases[] = {
-      {"loops 0", head + Bytes({0x03, 0x01, 0x00, 0x00, 0x00}), 0, 0, head + Bytes({0x03, 0x01, 0x00, 0x00, 0x00})},
-      {"loops and buffer", head + Bytes({0x03, 0x01, 0x05, 0x00, 0x05, 0x02, 0x10, 0x00, 0x00, 0x00, 0x00}), 5, 16,
+      {"loops 0", head + Bytes({0x03, 0x01, 0x00, 0x00, 0x00}), 0, 0,
+       head + Bytes({0x03, 0x01, 0x00, 0x00, 0x00})},
+      {"loops and buffer",
+       head + Bytes({0x03, 0x01, 0x05, 0x00, 0x05, 0x02, 0x10, 0x00, 0x00, 0x00, 0x00}), 5, 16,
        head + Bytes({0x03, 0x01, 0x05, 0x00, 0x05, 0x02, 0x10, 0x00, 0x00, 0x00, 0x00})},
-      {"unknown sub-block skipped", head + Bytes({0x02, 0x07, 0x09, 0x03, 0x01, 0x02, 0x00, 0x00}), 2, 0,
-       head + Bytes({0x03, 0x01, 0x02, 0x00, 0x00})},
-      {"ANIMEXTS", Bytes({0x21, 0xFF, 0x0B}) + "ANIMEXTS1.0" + Bytes({0x03, 0x01, 0x04, 0x00, 0x00}), 4, 0,
+      {"unknown sub-block skipped", head + Bytes({0x02, 0x07, 0x09, 0x03, 0x01, 0x02, 0x00, 0x00}),
+       2, 0, head + Bytes({0x03, 0x01, 0x02, 0x00, 0x00})},
+      {"ANIMEXTS",
+       Bytes({0x21, 0xFF, 0x0B}) + "ANIMEXTS1.0" + Bytes({0x03, 0x01, 0x04, 0x00, 0x00}), 4, 0,
        Bytes({0x21, 0xFF, 0x0B}) + "ANIMEXTS1.0" + Bytes({0x03, 0x01, 0x04, 0x00, 0x00})},
   };
   for (const TCase& c : cases) {
@@ -102,14 +105,16 @@ TEST(GifExtensions, CommentsAndTextKeepTheirLines) {
   comment->Text.Clear();
   comment->Text.Add(std::string(300, 'c'));
   const std::string written = ExtensionBytes(*picture);
-  EXPECT_EQ(written, Bytes({0x21, 0xFE, 0xFF}) + std::string(255, 'c') + Bytes({45}) + std::string(45, 'c') + Bytes({0}));
+  EXPECT_EQ(written, Bytes({0x21, 0xFE, 0xFF}) + std::string(255, 'c') + Bytes({45}) +
+                         std::string(45, 'c') + Bytes({0}));
   TGIFPicture reread;
   LoadBytes(reread, SaveBytes(*picture));
   auto* back = dynamic_cast<TGIFCommentExtension*>(&reread.Images[0].Extensions[0]);
   ASSERT_EQ(back->Text.Count(), 2);
   EXPECT_EQ(back->Text[1].size(), 45u);
 
-  const std::string text = Bytes({0x21, 0x01, 0x0C, 1, 0, 2, 0, 30, 0, 8, 0, 6, 8, 1, 0, 0x02, 'h', 'i', 0x00});
+  const std::string text =
+      Bytes({0x21, 0x01, 0x0C, 1, 0, 2, 0, 30, 0, 8, 0, 6, 8, 1, 0, 0x02, 'h', 'i', 0x00});
   auto with_text = LoadWith(text);
   auto* plain = dynamic_cast<TGIFTextExtension*>(&with_text->Images[0].Extensions[0]);
   ASSERT_NE(plain, nullptr);
@@ -130,8 +135,8 @@ TEST(GifExtensions, GraphicControl) {
   EXPECT_EQ(ExtensionBytes(*picture), Bytes({0x21, 0xF9, 0x05, 0x09, 0x0A, 0x00, 0x01, 0x00}));
 
   // Of two graphic control blocks the first one counts.
-  auto two = LoadWith(Bytes({0x21, 0xF9, 0x04, 0x00, 0x05, 0x00, 0x00, 0x00,
-                             0x21, 0xF9, 0x04, 0x00, 0x07, 0x00, 0x00, 0x00}));
+  auto two = LoadWith(Bytes({0x21, 0xF9, 0x04, 0x00, 0x05, 0x00, 0x00, 0x00, 0x21, 0xF9, 0x04, 0x00,
+                             0x07, 0x00, 0x00, 0x00}));
   EXPECT_EQ(two->Images[0].Extensions.Count(), 2);
   EXPECT_EQ(two->Images[0].GraphicControlExtension->Delay, 5);
 
@@ -156,7 +161,8 @@ TEST(GifExtensions, TransparentIndexOutsideTheTableWarnsAndUsesZero) {
 TEST(GifExtensions, BadBlocks) {
   const std::pair<const char*, std::string> errors[] = {
       {"Unknown extension type", Bytes({0x21, 0x77, 0x00})},
-      {"Invalid GIF data", Bytes({0x21, 0xFF, 0x0B}) + "NETSCAPE2.0" + Bytes({0x02, 0x01, 0x05, 0x00})},
+      {"Invalid GIF data",
+       Bytes({0x21, 0xFF, 0x0B}) + "NETSCAPE2.0" + Bytes({0x02, 0x01, 0x05, 0x00})},
       {"Premature end of data", Bytes({0x21, 0xFE, 0x05, 'a'})},
   };
   for (const auto& [message, block] : errors) {

@@ -14,7 +14,8 @@
 namespace {
 
 std::vector<std::uint8_t> Decode(const std::string& Data, int Width, int Height, bool Interlaced,
-                                 std::vector<std::string>* Warnings = nullptr, std::uint8_t Fill = 0) {
+                                 std::vector<std::string>* Warnings = nullptr,
+                                 std::uint8_t Fill = 0) {
   TMemoryStream stream;
   stream.WriteBuffer(Data.data(), static_cast<int64_t>(Data.size()));
   stream.SetPosition(0);
@@ -28,8 +29,10 @@ std::vector<std::uint8_t> Decode(const std::string& Data, int Width, int Height,
 std::string Encode(TGIFEncoder&& Encoder, const std::vector<std::uint8_t>& Pixels, int Bits,
                    int Width, int Height, bool Interlaced, int Colors = -1) {
   TMemoryStream stream;
-  Encoder.Compress(stream, Bits, Colors < 0 ? 1 << Bits : Colors, Pixels.data(), Interlaced, Width, Height);
-  return std::string(static_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size()));
+  Encoder.Compress(stream, Bits, Colors < 0 ? 1 << Bits : Colors, Pixels.data(), Interlaced, Width,
+                   Height);
+  return std::string(static_cast<const char*>(stream.Memory()),
+                     static_cast<std::size_t>(stream.Size()));
 }
 
 std::vector<std::uint8_t> RandomPixels(int Count, int Colors, unsigned Seed, int RunLength = 1) {
@@ -38,7 +41,8 @@ std::vector<std::uint8_t> RandomPixels(int Count, int Colors, unsigned Seed, int
   while (static_cast<int>(pixels.size()) < Count) {
     const auto value = static_cast<std::uint8_t>(random() % Colors);
     const int run = 1 + static_cast<int>(random() % RunLength);
-    for (int i = 0; i < run && static_cast<int>(pixels.size()) < Count; ++i) pixels.push_back(value);
+    for (int i = 0; i < run && static_cast<int>(pixels.size()) < Count; ++i)
+      pixels.push_back(value);
   }
   return pixels;
 }
@@ -141,8 +145,10 @@ TEST(GifLzwEncoder, RoundTripsEveryDepthSizeAndOrder) {
           SCOPED_TRACE(::testing::Message() << w << "x" << h << " bits " << bits << " run " << run
                                             << (interlaced ? " interlaced" : ""));
           const auto pixels = RandomPixels(w * h, 1 << bits, bits * 1000 + w + run, run);
-          EXPECT_EQ(Decode(Encode(TLZWEncoder(), pixels, bits, w, h, interlaced), w, h, interlaced), pixels);
-          EXPECT_EQ(Decode(Encode(TRLEEncoder(), pixels, bits, w, h, interlaced), w, h, interlaced), pixels);
+          EXPECT_EQ(Decode(Encode(TLZWEncoder(), pixels, bits, w, h, interlaced), w, h, interlaced),
+                    pixels);
+          EXPECT_EQ(Decode(Encode(TRLEEncoder(), pixels, bits, w, h, interlaced), w, h, interlaced),
+                    pixels);
         }
 }
 
@@ -153,7 +159,8 @@ TEST(GifLzwEncoder, InterlacedRowsAreWrittenOnceInPassOrder) {
     // Decoded without interlacing, the rows come in pass order.
     std::vector<std::uint8_t> order;
     for (int y : {0, 8, 4, 2, 6, 1, 3, 5, 7})
-      if (y < h && std::find(order.begin(), order.end(), y) == order.end()) order.push_back(static_cast<std::uint8_t>(y));
+      if (y < h && std::find(order.begin(), order.end(), y) == order.end())
+        order.push_back(static_cast<std::uint8_t>(y));
     EXPECT_EQ(Decode(Encode(TLZWEncoder(), pixels, 3, 1, h, true), 1, h, false), order) << h;
   }
 }
@@ -175,13 +182,15 @@ TEST(GifLzwEncoder, AFullDictionaryIsClearedAndTheCodeSizeReturns) {
   // Read the codes back: after 4095 entries a clear code (256) comes at 12 bits and the
   // next code is read at 9 bits again.
   std::string payload;
-  for (std::size_t at = 1; static_cast<std::uint8_t>(data[at]) != 0; at += static_cast<std::uint8_t>(data[at]) + 1)
+  for (std::size_t at = 1; static_cast<std::uint8_t>(data[at]) != 0;
+       at += static_cast<std::uint8_t>(data[at]) + 1)
     payload += data.substr(at + 1, static_cast<std::uint8_t>(data[at]));
   std::size_t bit = 0;
   int size = 9, next_free = 258, clears = 0;
   auto read = [&](int n) {
     int v = 0;
-    for (int i = 0; i < n; ++i, ++bit) v |= ((static_cast<std::uint8_t>(payload[bit / 8]) >> (bit % 8)) & 1) << i;
+    for (int i = 0; i < n; ++i, ++bit)
+      v |= ((static_cast<std::uint8_t>(payload[bit / 8]) >> (bit % 8)) & 1) << i;
     return v;
   };
   bool first = true;
@@ -203,7 +212,8 @@ TEST(GifLzwEncoder, AFullDictionaryIsClearedAndTheCodeSizeReturns) {
 }
 
 TEST(GifLzwEncoder, APixelOutsideTheTableIsRefused) {
-  for (TGIFEncoder* encoder : {static_cast<TGIFEncoder*>(new TLZWEncoder), static_cast<TGIFEncoder*>(new TRLEEncoder)}) {
+  for (TGIFEncoder* encoder :
+       {static_cast<TGIFEncoder*>(new TLZWEncoder), static_cast<TGIFEncoder*>(new TRLEEncoder)}) {
     std::unique_ptr<TGIFEncoder> owned(encoder);
     TMemoryStream stream;
     const std::vector<std::uint8_t> pixels = {0, 1, 3};
@@ -221,8 +231,8 @@ TEST(GifFrame, ATransparentFrameShowsTheTransparentColourWhereDataIsMissing) {
   TWarningLog warnings(picture);
   LoadBytes(picture, "GIF89a" + Bytes({3, 0, 1, 0, 0x81, 0, 0}) + std::string(12, '\0') +
                          Bytes({0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x02, 0x00,  // transparent 2
-                                0x2C, 0, 0, 0, 0, 3, 0, 1, 0, 0x00,
-                                0x02, 0x01, 0x0C, 0x00,  // clear, 1; then nothing
+                                0x2C, 0,    0,    0,    0,    3,    0,    1,
+                                0,    0x00, 0x02, 0x01, 0x0C, 0x00,  // clear, 1; then nothing
                                 0x3B}));
   EXPECT_EQ(picture.Images[0].Data(), (std::vector<std::uint8_t>{1, 2, 2}));
 }
@@ -230,9 +240,9 @@ TEST(GifFrame, ATransparentFrameShowsTheTransparentColourWhereDataIsMissing) {
 TEST(GifFrame, ADescriptorOfWidthZeroTakesTheScreenSize) {
   TGIFPicture picture;
   TWarningLog warnings(picture);
-  LoadBytes(picture, "GIF89a" + Bytes({2, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255,
-                                       0x2C, 0, 0, 0, 0, 0, 0, 1, 0, 0x00,
-                                       0x02, 0x02, 0x4C, 0x01, 0x00, 0x3B}));
+  LoadBytes(picture,
+            "GIF89a" + Bytes({2, 0, 1, 0, 0x80, 0, 0, 0,    0,    0,    255,  255,  255,  0x2C, 0,
+                              0, 0, 0, 0, 0,    1, 0, 0x00, 0x02, 0x02, 0x4C, 0x01, 0x00, 0x3B}));
   EXPECT_EQ(picture.Images[0].Width(), 2);
   EXPECT_EQ(picture.Images[0].Height(), 1);
   EXPECT_EQ(warnings.Messages, std::vector<std::string>{"Image exceeds Logical Screen size"});
@@ -241,9 +251,9 @@ TEST(GifFrame, ADescriptorOfWidthZeroTakesTheScreenSize) {
 TEST(GifFrame, FramesBeyondThePixelLimitAreRefused) {
   TGIFPicture picture;
   try {
-    LoadBytes(picture, "GIF89a" + Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0, 0, 0, 0, 0, 255, 255, 255,
-                                         0x2C, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0x00,
-                                         0x02, 0x02, 0x4C, 0x01, 0x00, 0x3B}));
+    LoadBytes(picture, "GIF89a" + Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0,    0,    0,    0,    0,
+                                         255,  255,  255,  0x2C, 0,    0,    0,    0,    0xFF, 0xFF,
+                                         0xFF, 0xFF, 0x00, 0x02, 0x02, 0x4C, 0x01, 0x00, 0x3B}));
     FAIL();
   } catch (const GIFException& error) {
     EXPECT_STREQ(error.what(), "Image is too large");

@@ -7,8 +7,8 @@
 namespace {
 
 // Frames of 3 x 2 pixels on a 4-colour global table, each with a graphic control block.
-void AddFrame(TGIFPicture& Picture, std::vector<std::uint8_t> Pixels, int Delay, bool Transparent = false,
-              int TransparentIndex = 0) {
+void AddFrame(TGIFPicture& Picture, std::vector<std::uint8_t> Pixels, int Delay,
+              bool Transparent = false, int TransparentIndex = 0) {
   if (Picture.Header.ColorMap.Count() == 0)
     for (TColor c : {clBlack, clRed, clBlue, clLime}) Picture.Header.ColorMap.Add(c);
   auto frame = std::make_unique<TGIFSubImage>(&Picture);

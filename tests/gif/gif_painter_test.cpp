@@ -45,7 +45,8 @@ void MakeAnimation(TGIFPicture& Picture, const std::vector<TFrameSpec>& Frames, 
     auto frame = std::make_unique<TGIFSubImage>(&Picture);
     frame->SetBounds(spec.Bounds.Left, spec.Bounds.Top, spec.Bounds.Width(), spec.Bounds.Height());
     for (int y = 0; y < frame->Height(); ++y)
-      for (int x = 0; x < frame->Width(); ++x) frame->SetPixels(x, y, static_cast<std::uint8_t>(spec.Color));
+      for (int x = 0; x < frame->Width(); ++x)
+        frame->SetPixels(x, y, static_cast<std::uint8_t>(spec.Color));
     if (Loops >= 0 && Picture.Images.Count() == 0) {
       auto loop = std::make_unique<TGIFAppExtNSLoop>(frame.get());
       loop->Loops = static_cast<std::uint16_t>(Loops);
@@ -91,7 +92,9 @@ class GifPainter : public ::testing::Test {
 
 TEST_F(GifPainter, DelaysInsideTheDrawCall) {
   // Delay 1 counts as 3 units, 0 as the default 10; 12 ms a unit; sleeps of 100 ms at most.
-  MakeAnimation(picture, {{Bounds(0, 0, 4, 4), 1, 1}, {Bounds(0, 0, 4, 4), 2, 0}, {Bounds(0, 0, 4, 4), 3, 0}});
+  MakeAnimation(
+      picture,
+      {{Bounds(0, 0, 4, 4), 1, 1}, {Bounds(0, 0, 4, 4), 2, 0}, {Bounds(0, 0, 4, 4), 3, 0}});
   DrawInline(dfAnimate);
   EXPECT_EQ(clock.Sleeps, (std::vector<int>{12, 36, 100, 20}));
   EXPECT_EQ(painted, (std::vector<int>{0, 1, 2}));
@@ -147,7 +150,8 @@ TEST_F(GifPainter, AThreadedPainterLoopsUntilStopped) {
 }
 
 TEST_F(GifPainter, AHandlerChoosesTheNextFrame) {
-  MakeAnimation(picture, {{Bounds(0, 0, 4, 4), 1}, {Bounds(0, 0, 4, 4), 2}, {Bounds(0, 0, 4, 4), 3}});
+  MakeAnimation(picture,
+                {{Bounds(0, 0, 4, 4), 1}, {Bounds(0, 0, 4, 4), 2}, {Bounds(0, 0, 4, 4), 3}});
   picture.OnFramePainted = [this](TGIFPainter* p) {
     painted.push_back(p->ActiveImage);
     if (p->ActiveImage == 0) p->ActiveImage = 2;

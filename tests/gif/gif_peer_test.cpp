@@ -11,11 +11,10 @@
 namespace {
 
 const char* const kFixtures[] = {
-    "basic_4",         "table_2",         "table_4",         "table_8",
-    "table_16",        "table_32",        "table_64",        "table_128",
-    "table_256",       "interlaced_23x17", "interlaced_3x1", "interlaced_3x2",
-    "interlaced_3x3",  "interlaced_3x5",  "one_pixel",       "odd_257x3",
-    "transparent",     "anim_local",      "comment_app",     "optimized",
+    "basic_4",        "table_2",        "table_4",        "table_8",        "table_16",
+    "table_32",       "table_64",       "table_128",      "table_256",      "interlaced_23x17",
+    "interlaced_3x1", "interlaced_3x2", "interlaced_3x3", "interlaced_3x5", "one_pixel",
+    "odd_257x3",      "transparent",    "anim_local",     "comment_app",    "optimized",
 };
 
 std::vector<TDumpColor> MapOf(const TGIFColorMap& Map) {
@@ -33,10 +32,12 @@ int LoopsOf(const TGIFSubImage& Frame) {
 
 // The global table is written with as many entries as the widest table of the picture
 // needs (frames on the global table are coded with that many bits), the rest zero.
-void ExpectPaddedMap(const std::vector<TDumpColor>& Written, const std::vector<TDumpColor>& Original) {
+void ExpectPaddedMap(const std::vector<TDumpColor>& Written,
+                     const std::vector<TDumpColor>& Original) {
   ASSERT_GE(Written.size(), Original.size());
   EXPECT_EQ(std::vector<TDumpColor>(Written.begin(), Written.begin() + Original.size()), Original);
-  for (std::size_t i = Original.size(); i < Written.size(); ++i) EXPECT_EQ(Written[i], TDumpColor{});
+  for (std::size_t i = Original.size(); i < Written.size(); ++i)
+    EXPECT_EQ(Written[i], TDumpColor{});
 }
 
 // Compares a picture with a dump, frame by frame and pixel by pixel.
@@ -108,7 +109,8 @@ TEST_P(GifPeer, WritesWhatItReadAndRewritesIdentically) {
 
 // giflib reads what we write: only when its tools are installed.
 TEST_P(GifPeer, GiflibReadsWhatWeWrite) {
-  if (std::system("command -v gifbuild > /dev/null 2>&1") != 0) GTEST_SKIP() << "giflib-tools not installed";
+  if (std::system("command -v gifbuild > /dev/null 2>&1") != 0)
+    GTEST_SKIP() << "giflib-tools not installed";
   const std::string name = GetParam();
   const auto folder = std::filesystem::temp_directory_path() / "velmora_gif_peer";
   std::filesystem::create_directories(folder);

@@ -15,16 +15,23 @@ void Fill(TBitmap& Bitmap, int Width, int Height, TColor Color) {
 }
 
 TColor Expected(const TGifDump& Dump, int X, int Y) {
-  const TDumpColor& c = Dump.GlobalMap[Dump.Frames[0].Pixels[static_cast<std::size_t>(Y) * Dump.Width + X]];
+  const TDumpColor& c =
+      Dump.GlobalMap[Dump.Frames[0].Pixels[static_cast<std::size_t>(Y) * Dump.Width + X]];
   return RGB(c.Red, c.Green, c.Blue);
 }
 
 // A 4 x 4 screen with one 2 x 2 frame at (1, 1): colours 1 and 2, and 3 made transparent.
 std::string SmallFrame(bool Transparent) {
-  return "GIF89a" + Bytes({4, 0, 4, 0, 0x81, 0, 0,
-                           0, 0, 0, 255, 0, 0, 0, 0, 255, 255, 255, 255,  // black red blue white
-                           0x21, 0xF9, 0x04, Transparent ? 0x01 : 0x00, 0, 0, 3, 0,
-                           0x2C, 1, 0, 1, 0, 2, 0, 2, 0, 0x00}) +
+  return "GIF89a" + Bytes({4,    0,    4,    0,
+                           0x81, 0,    0,    0,
+                           0,    0,    255,  0,
+                           0,    0,    0,    255,
+                           255,  255,  255,  // black red blue white
+                           0x21, 0xF9, 0x04, Transparent ? 0x01 : 0x00,
+                           0,    0,    3,    0,
+                           0x2C, 1,    0,    1,
+                           0,    2,    0,    2,
+                           0,    0x00}) +
          // codes: clear 4, 1, 2, 3 at 3 bits, then 1 and end 5 at 4 bits
          Bytes({0x02, 0x03, 0x8C, 0x16, 0x05, 0x00, 0x3B});
 }
@@ -38,7 +45,8 @@ TEST(GifRender, AStillPictureDrawsItsColours) {
   picture.Draw(target.Canvas(), Bounds(0, 0, picture.Width(), picture.Height()));
   EXPECT_EQ(picture.Painter(), nullptr);
   for (int y = 0; y < picture.Height(); ++y)
-    for (int x = 0; x < picture.Width(); ++x) ASSERT_EQ(target.Canvas().Pixels(x, y), Expected(dump, x, y)) << x << "," << y;
+    for (int x = 0; x < picture.Width(); ++x)
+      ASSERT_EQ(target.Canvas().Pixels(x, y), Expected(dump, x, y)) << x << "," << y;
   TBitmap copy;
   picture.AssignTo(copy);
   EXPECT_EQ(copy.Canvas().Pixels(3, 2), Expected(dump, 3, 2));

@@ -17,7 +17,8 @@ void Feed(const std::string& Bytes) {
 }
 
 TEST(GifRobustness, EveryPrefixOfAValidFileLoadsOrFailsCleanly) {
-  for (const char* name : {"basic_4", "interlaced_3x5", "transparent", "anim_local", "comment_app", "optimized"}) {
+  for (const char* name :
+       {"basic_4", "interlaced_3x5", "transparent", "anim_local", "comment_app", "optimized"}) {
     SCOPED_TRACE(name);
     const std::string file = ReadFileBytes(GifFixturePath(std::string(name) + ".gif"));
     for (std::size_t n = 0; n <= file.size(); ++n) Feed(file.substr(0, n));

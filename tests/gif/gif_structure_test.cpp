@@ -41,14 +41,26 @@ TEST(GifStructure, LoadsTheVariantsReadersMeet) {
   const TLoadCase cases[] = {
       {"plain", Screen() + kFrame + kTrailer, 1, {}},
       {"lower-case signature", Screen("gif89a") + kFrame + kTrailer, 1, {}},
-      {"stored length before the signature", Bytes({9, 0, 0, 0}) + Screen() + kFrame + kTrailer, 1, {}},
+      {"stored length before the signature",
+       Bytes({9, 0, 0, 0}) + Screen() + kFrame + kTrailer,
+       1,
+       {}},
       {"unknown version text", Screen("GIF90z") + kFrame + kTrailer, 1, {}},
-      {"zero bytes between blocks", Screen() + Bytes({0, 0}) + kFrame + Bytes({0, 0, 0}) + kTrailer, 1, {}},
+      {"zero bytes between blocks",
+       Screen() + Bytes({0, 0}) + kFrame + Bytes({0, 0, 0}) + kTrailer,
+       1,
+       {}},
       {"missing trailer", Screen() + kFrame, 1, {}},
       {"two frames", Screen() + kFrame + kFrame + kTrailer, 2, {}},
       {"no frames", Screen() + kTrailer, 0, {}},
-      {"unknown block", Screen() + kFrame + "X" + kTrailer, 1, {"Unknown GIF block type", "Invalid Image trailer"}},
-      {"extensions before the trailer", Screen() + kFrame + Bytes({0x21, 0xFE, 0x02, 'h', 'i', 0x00}) + kTrailer, 2, {}},
+      {"unknown block",
+       Screen() + kFrame + "X" + kTrailer,
+       1,
+       {"Unknown GIF block type", "Invalid Image trailer"}},
+      {"extensions before the trailer",
+       Screen() + kFrame + Bytes({0x21, 0xFE, 0x02, 'h', 'i', 0x00}) + kTrailer,
+       2,
+       {}},
   };
   for (const TLoadCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -131,8 +143,8 @@ TEST(GifStructure, AGlobalTableIsPaddedToAPowerOfTwo) {
   picture.Add(std::move(frame));
   const std::string file = SaveBytes(picture);
   EXPECT_EQ(file.substr(0, 13), "GIF87a" + Bytes({2, 0, 1, 0,
-                                                 0x91,  // global table, resolution 1, 4 entries
-                                                 0, 0}));
+                                                  0x91,  // global table, resolution 1, 4 entries
+                                                  0, 0}));
   EXPECT_EQ(file.substr(13, 12), Bytes({0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0}));
   TGIFPicture reread;
   LoadBytes(reread, file);
@@ -228,8 +240,9 @@ TEST(GifStructure, ResizingTheScreenKeepsFramesInside) {
   TWarningLog warnings(picture);
   picture.Images[0].SetBounds(0, 0, 1, 3);
   EXPECT_EQ(picture.Height(), 3);
-  EXPECT_EQ(warnings.Messages, (std::vector<std::string>{"Image height too small for contained frames",
-                                                         "Image exceeds Logical Screen size"}));
+  EXPECT_EQ(warnings.Messages,
+            (std::vector<std::string>{"Image height too small for contained frames",
+                                      "Image exceeds Logical Screen size"}));
 }
 
 TEST(GifStructure, PixelAccessChecksCoordinates) {

@@ -39,7 +39,8 @@ void LoadBytes(TGIFPicture& Picture, const std::string& Bytes) {
 std::string SaveBytes(const TGIFPicture& Picture) {
   TMemoryStream stream;
   Picture.SaveToStream(stream);
-  return std::string(static_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size()));
+  return std::string(static_cast<const char*>(stream.Memory()),
+                     static_cast<std::size_t>(stream.Size()));
 }
 
 std::string Bytes(std::initializer_list<int> Values) {
@@ -51,8 +52,7 @@ std::string Bytes(std::initializer_list<int> Values) {
 namespace {
 
 // Pixel glyphs of a dump of at most 64 colours; larger tables are dumped in hex.
-const std::string kGlyphs =
-    "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!\"";
+const std::string kGlyphs = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!\"";
 
 void ReadMap(std::istringstream& In, std::vector<TDumpColor>& Map) {
   std::string line;
@@ -78,12 +78,19 @@ TGifDump ParseGifDump(const std::string& Text) {
     std::istringstream fields(line);
     std::string a, b;
     fields >> a >> b;
-    if (a == "screen" && b == "width") fields >> dump.Width;
-    else if (a == "screen" && b == "height") fields >> dump.Height;
-    else if (a == "screen" && b == "background") fields >> dump.Background;
-    else if (a == "pixel") { std::string c; fields >> c >> dump.Aspect; }
-    else if (a == "screen" && b == "map") ReadMap(in, dump.GlobalMap);
-    else if (a == "netscape" && b == "loop") fields >> pending.Loop;
+    if (a == "screen" && b == "width")
+      fields >> dump.Width;
+    else if (a == "screen" && b == "height")
+      fields >> dump.Height;
+    else if (a == "screen" && b == "background")
+      fields >> dump.Background;
+    else if (a == "pixel") {
+      std::string c;
+      fields >> c >> dump.Aspect;
+    } else if (a == "screen" && b == "map")
+      ReadMap(in, dump.GlobalMap);
+    else if (a == "netscape" && b == "loop")
+      fields >> pending.Loop;
     else if (a == "comment") {
       while (std::getline(in, line) && line != "end") pending.Comments.push_back(line);
     } else if (a == "graphics" && b == "control") {
@@ -92,18 +99,28 @@ TGifDump ParseGifDump(const std::string& Text) {
         std::istringstream f(line);
         std::string k1, k2;
         f >> k1 >> k2;
-        if (k1 == "disposal") f >> pending.Disposal;
-        else if (k1 == "user") { std::string flag, value; f >> flag >> value; pending.UserInput = value == "on"; }
-        else if (k1 == "delay") pending.Delay = std::stoi(k2);
-        else if (k1 == "transparent") f >> pending.TransparentIndex;
+        if (k1 == "disposal")
+          f >> pending.Disposal;
+        else if (k1 == "user") {
+          std::string flag, value;
+          f >> flag >> value;
+          pending.UserInput = value == "on";
+        } else if (k1 == "delay")
+          pending.Delay = std::stoi(k2);
+        else if (k1 == "transparent")
+          f >> pending.TransparentIndex;
       }
     } else if (a == "image" && b == "#") {
       dump.Frames.push_back(pending);
       pending = TDumpFrame{};
-    } else if (a == "image" && b == "left") fields >> dump.Frames.back().Left;
-    else if (a == "image" && b == "top") fields >> dump.Frames.back().Top;
-    else if (a == "image" && b == "interlaced") dump.Frames.back().Interlaced = true;
-    else if (a == "image" && b == "map") ReadMap(in, dump.Frames.back().LocalMap);
+    } else if (a == "image" && b == "left")
+      fields >> dump.Frames.back().Left;
+    else if (a == "image" && b == "top")
+      fields >> dump.Frames.back().Top;
+    else if (a == "image" && b == "interlaced")
+      dump.Frames.back().Interlaced = true;
+    else if (a == "image" && b == "map")
+      ReadMap(in, dump.Frames.back().LocalMap);
     else if (a == "image" && b == "bits") {
       TDumpFrame& frame = dump.Frames.back();
       std::string by, hex;
@@ -111,7 +128,8 @@ TGifDump ParseGifDump(const std::string& Text) {
       for (int y = 0; y < frame.Height && std::getline(in, line); ++y) {
         if (hex == "hex")
           for (int x = 0; x < frame.Width; ++x)
-            frame.Pixels.push_back(static_cast<std::uint8_t>(std::stoi(line.substr(2 * x, 2), nullptr, 16)));
+            frame.Pixels.push_back(
+                static_cast<std::uint8_t>(std::stoi(line.substr(2 * x, 2), nullptr, 16)));
         else
           for (int x = 0; x < frame.Width; ++x)
             frame.Pixels.push_back(static_cast<std::uint8_t>(kGlyphs.find(line[x])));

@@ -55,7 +55,9 @@ struct TClipboard::Impl {
 TClipboard::TClipboard() : impl_(std::make_unique<Impl>()) {}
 TClipboard::~TClipboard() = default;
 
-void TClipboard::Open() { ++impl_->open_count; }
+void TClipboard::Open() {
+  ++impl_->open_count;
+}
 
 void TClipboard::Close() {
   if (impl_->open_count > 0) --impl_->open_count;
