@@ -253,9 +253,10 @@ void TGIFPicture::SaveToStream(TStream& Stream) const {
     self.Header.SaveToStream(Stream);
     self.Images.SaveToStream(Stream);
     TGIFTrailer(&self).SaveToStream(Stream);
-  } catch (...) {
+  } catch (const std::exception& error) {
     self.Progress(psEnding, 0, false, "Saving...");
-    throw;
+    if (dynamic_cast<const GIFException*>(&error)) throw;
+    throw GIFException(error.what());  // a stream that failed to write
   }
   self.Progress(psEnding, 100, false, "Saving...");
 }

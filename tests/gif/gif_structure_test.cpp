@@ -132,6 +132,21 @@ TEST(GifStructure, SavingAPictureWithoutFramesFails) {
   }
 }
 
+// A stream whose medium is full after a few bytes.
+class TFullStream : public TMemoryStream {
+ public:
+  int64_t Write(const void* Buffer, int64_t Count) override {
+    return Size() + Count > 20 ? 0 : TMemoryStream::Write(Buffer, Count);
+  }
+};
+
+TEST(GifStructure, AFailedWriteIsAGifError) {
+  TGIFPicture picture;
+  LoadBytes(picture, Screen() + kFrame + kTrailer);
+  TFullStream stream;
+  EXPECT_THROW(picture.SaveToStream(stream), GIFException);
+}
+
 TEST(GifStructure, AGlobalTableIsPaddedToAPowerOfTwo) {
   TGIFPicture picture;
   picture.Header.ColorMap.Add(clRed);
