@@ -28,3 +28,10 @@ bool TRDCanvas::GetCharacterPlacementA(std::string_view text, unsigned flags, TR
   return GetCharacterPlacementW(RawUnicodeToWideString(AnsiToRawUnicode(CharsetToCodePage(Font.Charset), text)),
                                 flags, result);
 }
+
+void GetResolutionInfo(TRDResolution& resolution, const TRDCanvas& canvas) {
+  resolution.ScreenPixelsPerInchX = GetScreenLogPixelsY();
+  resolution.ScreenPixelsPerInchY = GetScreenLogPixelsY();
+  resolution.DevicePixelsPerInchX = canvas.PixelsPerInchX;
+  resolution.DevicePixelsPerInchY = canvas.PixelsPerInchY;
+}

@@ -70,6 +70,8 @@ constexpr unsigned TA_RTLREADING = 256;
 constexpr unsigned ETO_OPAQUE = 2;
 constexpr unsigned ETO_CLIPPED = 4;
 
+struct TRDResolution;
+
 class TRDCanvas {
  public:
   virtual ~TRDCanvas() = default;
@@ -83,6 +85,9 @@ class TRDCanvas {
   TPenMode PenMode = pmCopy;
   int CharacterExtra = 0;
   unsigned TextAlign = TA_LEFT;
+  // Resolution of the device drawn on (a printer's is higher than the screen's 96).
+  int PixelsPerInchX = 96;
+  int PixelsPerInchY = 96;
 
   // Measuring with the current font; the character extra is not included.
   virtual int TextWidthA(std::string_view text) = 0;
@@ -120,3 +125,6 @@ class TRDCanvas {
   virtual void Polyline(std::span<const TPoint> points) = 0;
   virtual void Polygon(std::span<const TPoint> points) = 0;
 };
+
+// Screen resolution first, then the canvas's device resolution.
+void GetResolutionInfo(TRDResolution& resolution, const TRDCanvas& canvas);

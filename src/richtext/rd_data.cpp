@@ -48,6 +48,11 @@ void TRDItemList::Insert(int index, std::string text, std::unique_ptr<TCustomRDI
   entries_.insert(entries_.begin() + index, Entry{std::move(text), std::move(item)});
 }
 
+std::unique_ptr<TCustomRDItemInfo> TRDItemList::TakeObject(int index) {
+  Check(index);
+  return std::move(entries_[size_t(index)].Item);
+}
+
 std::vector<std::unique_ptr<TCustomRDItemInfo>> TRDItemList::Delete(int index, int count) {
   std::vector<std::unique_ptr<TCustomRDItemInfo>> removed;
   if (count <= 0) return removed;
@@ -176,35 +181,24 @@ void TCustomRDData::FreeItemObject(std::unique_ptr<TCustomRDItemInfo>& item) {
 }
 
 void TCustomRDData::FreeItem(int itemNo, bool) {
-  TCustomRDItemInfo* item = Items.Objects(itemNo);
   std::string text = Items.Strings(itemNo);
-  DoItemAction(rdiaDestroying, item, text, this);
-  std::vector<std::unique_ptr<TCustomRDItemInfo>> removed = Items.Delete(itemNo, 1);
-  FreeItemObject(removed.front());
-  Items.Insert(itemNo, std::move(text), nullptr);  // the caller removes the entry
+  DoItemAction(rdiaDestroying, Items.Objects(itemNo), text, this);
+  std::unique_ptr<TCustomRDItemInfo> item = Items.TakeObject(itemNo);
+  FreeItemObject(item);
 }
 
 void TCustomRDData::DeleteItems(int first, int count) {
   if (first < 0 || first >= Items.Count() || count <= 0) return;
   count = std::min(count, Items.Count() - first);
-  std::vector<std::unique_ptr<TCustomRDItemInfo>> removed = Items.Delete(first, count);
-  for (size_t i = 0; i < removed.size(); ++i) {
-    std::string text;
-    DoItemAction(rdiaDestroying, removed[i].get(), text, this);
-    FreeItemObject(removed[i]);
-  }
+  for (int i = first; i < first + count; ++i) FreeItem(i, false);
+  Items.Delete(first, count);
 }
 
 void TCustomRDData::Clear() {
   const bool wasClearing = State & rddsClearing;
   State |= rddsClearing;
-  std::vector<std::unique_ptr<TCustomRDItemInfo>> removed = Items.Delete(0, Items.Count());
-  for (auto& item : removed) {
-    std::string text;
-    DoItemAction(rdiaDestroying, item.get(), text, this);
-    if (item) item->Checkpoint.reset();
-    item.reset();
-  }
+  for (int i = 0; i < Items.Count(); ++i) FreeItem(i, true);
+  Items.Delete(0, Items.Count());
   NotAddedCP.reset();
   FirstCP = LastCP = nullptr;
   CPCount = 0;

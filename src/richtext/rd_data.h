@@ -28,6 +28,8 @@ class TRDItemList {
   TCustomRDItemInfo* Objects(int index) const;
   void Add(std::string text, std::unique_ptr<TCustomRDItemInfo> item);
   void Insert(int index, std::string text, std::unique_ptr<TCustomRDItemInfo> item);
+  // Hands the object of entry index to the caller; the entry stays, without an object.
+  std::unique_ptr<TCustomRDItemInfo> TakeObject(int index);
   // Removes count entries from index, handing their objects back to the caller.
   std::vector<std::unique_ptr<TCustomRDItemInfo>> Delete(int index, int count);
   int IndexOfObject(const TCustomRDItemInfo* item) const;

@@ -178,4 +178,11 @@ int ScaleByRatioY(int value, const TRDResolution& r) {
   return MulDiv(value, r.ScreenPixelsPerInchY, r.DevicePixelsPerInchY);
 }
 
+void ScaleRectToScreen(TRect& rect, const TRDResolution& r) {
+  rect.Left = ScaleByRatioX(rect.Left, r);
+  rect.Right = ScaleByRatioX(rect.Right, r);
+  rect.Top = ScaleByRatioY(rect.Top, r);
+  rect.Bottom = ScaleByRatioY(rect.Bottom, r);
+}
+
 int GetScreenLogPixelsY() { return kScreenPixelsPerInch; }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/gui/geometry.h"
+
 // An item or checkpoint tag: a number, or, when the document says tags are strings, a
 // text owned by its holder (std::nullopt is the nil string). Copying copies the text.
 struct TRDTag {
@@ -68,4 +70,6 @@ int ScreenToDeviceY(int value, const TRDResolution& r);
 // Device to screen.
 int ScaleByRatioX(int value, const TRDResolution& r);
 int ScaleByRatioY(int value, const TRDResolution& r);
+// A device rectangle in screen pixels (left/right by the X pair, top/bottom by the Y pair).
+void ScaleRectToScreen(TRect& rect, const TRDResolution& r);
 int GetScreenLogPixelsY();

@@ -116,6 +116,23 @@ TEST(AppendRules, ReceivedLineBreaksAndNulsNeverReachAnItem) {
   EXPECT_EQ(unicode.GetItemTextRaw(0), WideStringToRawUnicode(u"x y\u0A00"));  // the odd byte dropped
 }
 
+TEST(Deleting, FreeItemLeavesTheEntryToTheCaller) {
+  TCustomRDData data;
+  data.AddText("a", 0, 0);
+  data.SetPendingCheckpoint("cp", false, TRDTag{});
+  data.AddText("b", 0, 0);
+  std::string destroyedText;
+  data.OnItemAction = [&](TCustomRDData* d, TRDItemAction action, TCustomRDItemInfo* item) {
+    if (action == rdiaDestroying) destroyedText = d->GetItemTextRaw(d->GetItemNo(item));
+  };
+  data.FreeItem(1, false);
+  EXPECT_EQ(destroyedText, "b");
+  EXPECT_EQ(data.GetItemCount(), 2);
+  EXPECT_EQ(data.GetItem(1), nullptr);
+  EXPECT_EQ(data.FirstCP, nullptr);
+  EXPECT_EQ(data.CPCount, 0);
+}
+
 TEST(Deleting, RangeIsCutToTheItemsThatExist) {
   TCustomRDData data;
   for (int i = 0; i < 10; ++i) data.AddText(std::to_string(i), 0, 0);

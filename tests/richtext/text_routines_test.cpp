@@ -87,6 +87,9 @@ TEST(Scaling, MulDivRoundsHalfAwayFromZero) {
   EXPECT_EQ(ScreenToDeviceY(96, r), 300);
   EXPECT_EQ(ScaleByRatioX(600, r), 96);
   EXPECT_EQ(ScaleByRatioY(300, r), 96);
+  TRect rect{600, 300, 1200, 600};
+  ScaleRectToScreen(rect, r);
+  EXPECT_EQ(rect, (TRect{96, 96, 192, 192}));
 }
 
 TEST(Colors, GreyAndColourModes) {
