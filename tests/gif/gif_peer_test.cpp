@@ -129,6 +129,42 @@ TEST_P(GifPeer, GiflibReadsWhatWeWrite) {
   }
 }
 
+// ImageMagick decodes the first frame of what we write to the same colours, and gifsicle
+// reads it without complaint: only when those tools are installed.
+TEST_P(GifPeer, ImageMagickAndGifsicleReadWhatWeWrite) {
+  if (std::system("command -v gifsicle > /dev/null 2>&1 && test -x /usr/bin/convert") != 0)
+    GTEST_SKIP() << "imagemagick or gifsicle not installed";
+  const std::string name = GetParam();
+  const auto folder = std::filesystem::temp_directory_path() / "velmora_gif_peer";
+  std::filesystem::create_directories(folder);
+  for (TGIFCompression compression : {CompressLZW, CompressRLE}) {
+    TGIFPicture picture;
+    LoadBytes(picture, ReadFileBytes(GifFixturePath(name + ".gif")));
+    picture.Compression = compression;
+    const std::string gif = (folder / (name + ".gif")).string();
+    const std::string rgb = (folder / (name + ".rgb")).string();
+    const std::string log = (folder / (name + ".log")).string();
+    WriteFileBytes(gif, SaveBytes(picture));
+    ASSERT_EQ(std::system(("gifsicle '" + gif + "' -o /dev/null 2> '" + log + "'").c_str()), 0);
+    EXPECT_EQ(ReadFileBytes(log), "");
+    ASSERT_EQ(std::system(("/usr/bin/convert '" + gif + "[0]' -depth 8 rgb:'" + rgb + "'").c_str()),
+              0);
+    const std::string pixels = ReadFileBytes(rgb);
+    TGIFSubImage& frame = picture.Images[0];
+    ASSERT_EQ(frame.BoundsRect(), Rect(0, 0, picture.Width(), picture.Height()));
+    ASSERT_EQ(pixels.size(), static_cast<std::size_t>(3 * frame.Width() * frame.Height()));
+    TGIFColorMap& map = frame.ActiveColorMap();
+    for (int i = 0; i < frame.DataSize(); ++i) {
+      const int index = frame.Data()[static_cast<std::size_t>(i)];
+      if (frame.Transparent && index == frame.FillIndex()) continue;
+      const TGIFColor& c = map.Entry(index);
+      ASSERT_EQ(static_cast<std::uint8_t>(pixels[3 * i]), c.Red) << name << " pixel " << i;
+      ASSERT_EQ(static_cast<std::uint8_t>(pixels[3 * i + 1]), c.Green);
+      ASSERT_EQ(static_cast<std::uint8_t>(pixels[3 * i + 2]), c.Blue);
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Fixtures, GifPeer, ::testing::ValuesIn(kFixtures));
 
 }  // namespace
