@@ -1,0 +1,265 @@
+#include "app/packet_dispatcher.h"
+
+#include <gtest/gtest.h>
+
+#include "app/monitor_styles.h"
+#include "app/receive/receive_fixture.h"
+#include "platform/text/sysutils.h"
+
+namespace {
+
+const std::string kRadio2Header = "2:fm N0CALL-9 to APRS via WIDE1-1* WIDE2-1 ctl UI pid F0";
+const std::string kStationKey = "AAprsN0CALL459";
+
+double FieldNumber(const TReceivePath& r, const std::string& key, int field) {
+  return StrToFloat(r.Field(key, field));
+}
+
+TEST(PacketDispatcher, WithoutCallsignOrMapAPacketLeavesNoTrace) {
+  for (int variant = 0; variant < 2; ++variant) {
+    TReceivePath r;
+    r.recording = true;
+    r.tcp_digi = true;
+    if (variant == 0) r.call_p1 = " ";
+    if (variant == 1) r.map_file.clear();
+    r.Packet(kRadio2Header, "!5230.50N/01320.70E>Test");
+    EXPECT_EQ(r.monitor.ItemCount(), 0);
+    EXPECT_TRUE(r.log_lines.empty());
+    EXPECT_TRUE(r.igated.empty());
+    EXPECT_EQ(r.store.StationList.Count(), 0);
+  }
+  TReceivePath second_call_only;
+  second_call_only.call_p1.clear();
+  second_call_only.call_p2 = "N0CALL-2";
+  second_call_only.Packet(kRadio2Header, "!5230.50N/01320.70E>Test");
+  EXPECT_EQ(second_call_only.store.StationList.Count(), 1);
+}
+
+TEST(PacketDispatcher, RadioHeaderGivesPortCallsPathAndHeardVia) {
+  TReceivePath r;
+  r.tcp_digi = true;
+  r.Packet(kRadio2Header, "!5230.50N/01320.70E>Test");
+  ASSERT_EQ(r.igated.size(), 1u);
+  const TAprsInfo& info = r.igated[0];
+  EXPECT_EQ(info.Port, 2);
+  EXPECT_EQ(info.SrcCall, "N0CALL-9");
+  EXPECT_EQ(info.DestCall, "APRS");
+  EXPECT_EQ(info.Path, "WIDE1-1 WIDE2-1");
+  EXPECT_EQ(info.HeardVia, "WIDE1-1");
+  EXPECT_EQ(info.Header, kRadio2Header);
+  EXPECT_EQ(r.lamps, std::vector<int>{2});
+  // Header and data each on a line of their own, in the port 2 styles.
+  EXPECT_EQ(r.monitor.LineText(2), kRadio2Header);
+  EXPECT_EQ(r.monitor.LineText(3), "!5230.50N/01320.70E>Test");
+  EXPECT_EQ(r.monitor.GetItemStyleIndex(r.monitor.ItemCount() - 1), msP2Data);
+  EXPECT_EQ(r.monitor.GetItemStyleIndex(2), msP2Head);
+
+  EXPECT_NEAR(FieldNumber(r, kStationKey, sfLat), 52.508333, 1e-5);
+  EXPECT_NEAR(FieldNumber(r, kStationKey, sfLon), 13.345, 1e-5);
+  EXPECT_EQ(r.Field(kStationKey, sfSymTable), "47");
+  EXPECT_EQ(r.Field(kStationKey, sfSymCode), "62");
+  EXPECT_EQ(r.Field(kStationKey, sfPosFormat), "65");
+  EXPECT_EQ(r.Field(kStationKey, sfComment), "Test");
+  EXPECT_EQ(r.Field(kStationKey, sfPort), "2");
+  EXPECT_EQ(r.Field(kStationKey, sfPath), "WIDE1-1 WIDE2-1");
+}
+
+TEST(PacketDispatcher, HeardViaFromCountedDownAliasesOnly) {
+  struct Case {
+    std::string path;
+    std::string heard_via;
+  } cases[] = {{"WIDE2-1", "WIDE2-1"}, {"WIDE2-2", ""},  {"TRACE3-1", "TRACE3-1"},
+               {"TRACE3-3", ""},       {"WIDE", ""},      {"RELAY WIDE2-1", ""}};
+  for (const Case& c : cases) {
+    TReceivePath r;
+    r.tcp_digi = true;
+    r.Packet("fm N0CALL to APRS via " + c.path + " ctl UI pid F0", ">x");
+    ASSERT_EQ(r.igated.size(), 1u) << c.path;
+    EXPECT_EQ(r.igated[0].HeardVia, c.heard_via) << c.path;
+    EXPECT_EQ(r.igated[0].Path, c.path);
+  }
+}
+
+TEST(PacketDispatcher, InternetHeaderPathRunsToTheEnd) {
+  TReceivePath r;
+  r.tcp_digi = true;
+  r.Packet("ig N0CALL to APRS via TCPIP*,qAC,T2TEST", "!4903.50N/07201.75W-");
+  ASSERT_EQ(r.igated.size(), 1u);  // the IGate itself refuses internet packets
+  EXPECT_EQ(r.igated[0].Port, -1);
+  EXPECT_EQ(r.igated[0].Path, "TCPIP,QAC,T2TEST");
+  EXPECT_EQ(r.igated[0].HeardVia, "TCPIP");
+  EXPECT_TRUE(r.dispatcher.IgSeen);
+  EXPECT_TRUE(r.lamps.empty());
+  EXPECT_EQ(r.monitor.GetItemStyleIndex(r.monitor.ItemCount() - 1), msIgData);
+  // Without a path the destination is still read.
+  r.Packet("ig N0CALL-2 to APDW16", "!4903.50N/07201.75W-");
+  EXPECT_EQ(r.igated.back().DestCall, "APDW16");
+  EXPECT_EQ(r.igated.back().Path, "");
+}
+
+TEST(PacketDispatcher, NonUiRadioFramesAreOnlyEchoed) {
+  TReceivePath r;
+  r.tcp_digi = true;
+  r.recording = true;
+  r.Packet("fm N0CALL to APRS ctl I00^ pid F0", "!5230.50N/01320.70E>Test");
+  EXPECT_EQ(r.monitor.LineText(2), "fm N0CALL to APRS ctl I00^ pid F0");
+  EXPECT_TRUE(r.log_lines.empty());
+  EXPECT_TRUE(r.igated.empty());
+  EXPECT_TRUE(r.lamps.empty());
+  EXPECT_EQ(r.store.StationList.Count(), 0);
+}
+
+TEST(PacketDispatcher, UiFrameHeaderTest) {
+  EXPECT_TRUE(IsUiFrameHeader("fm A to B ctl UI pid F0"));
+  EXPECT_TRUE(IsUiFrameHeader("fm A to B ctl UIv pid F0"));
+  EXPECT_TRUE(IsUiFrameHeader("fm A to B ctl UI^"));
+  EXPECT_FALSE(IsUiFrameHeader("fm A to B ctl I00^ pid F0"));
+  EXPECT_FALSE(IsUiFrameHeader("fm A to B ctl RR1v"));
+  EXPECT_TRUE(IsUiFrameHeader("fm UI"));
+  EXPECT_FALSE(IsUiFrameHeader("fm"));
+  EXPECT_FALSE(IsUiFrameHeader(""));
+  EXPECT_EQ(HeaderPort("IG x"), -1);
+  EXPECT_EQ(HeaderPort("fm x"), 1);
+  EXPECT_EQ(HeaderPort("1:fm x"), 1);
+  EXPECT_EQ(HeaderPort("2:FM x"), 2);
+  EXPECT_EQ(HeaderPort("3:fm x"), 0);
+}
+
+TEST(PacketDispatcher, PlainAmbiguousAndCompressedPositions) {
+  TReceivePath r;
+  r.Packet("fm N0CALL to APRS ctl UI pid F0", "!5230.5 N/01320.7 E>");
+  EXPECT_NEAR(FieldNumber(r, "AAprsN0CALL", sfLat), 52.508333, 1e-5);
+  EXPECT_NEAR(FieldNumber(r, "AAprsN0CALL", sfLon), 13.345, 1e-5);
+
+  // 13 characters after '!' that fail the plain test are a compressed block.
+  r.Packet("fm N0CALL-1 to APRS ctl UI pid F0", "!/5L!!<*e7>7P[");
+  const std::string key = "AAprsN0CALL451";
+  EXPECT_EQ(r.Field(key, sfPosFormat), "67");
+  EXPECT_NEAR(FieldNumber(r, key, sfLat), 49.5, 1e-4);
+  EXPECT_NEAR(FieldNumber(r, key, sfLon), -72.75, 1e-4);
+  EXPECT_EQ(r.Field(key, sfCourse), "88");
+  EXPECT_NEAR(FieldNumber(r, key, sfSpeed), 36.2, 0.1);
+  EXPECT_EQ(r.Field(key, sfRange), "-1");
+
+  // A range byte leaves course and speed absent.
+  r.Packet("fm N0CALL-2 to APRS ctl UI pid F0", "!/5L!!<*e7>{?!");
+  EXPECT_NEAR(FieldNumber(r, "AAprsN0CALL452", sfRange), 20.125, 0.01);
+  EXPECT_EQ(r.Field("AAprsN0CALL452", sfCourse), "-1");
+  EXPECT_EQ(r.Field("AAprsN0CALL452", sfSpeed), "-1");
+
+  // Too short for either form: nothing is stored.
+  r.Packet("fm N0CALL-3 to APRS ctl UI pid F0", "!/5L!!<*e7");
+  EXPECT_EQ(r.Record("AAprsN0CALL453"), "");
+}
+
+TEST(PacketDispatcher, ObjectsAreKeyedByOwnerAndKilledObjectsDeleted) {
+  TReceivePath r;
+  r.tcp_digi = true;
+  r.Packet("fm N0CALL to APRS ctl UI pid F0", ";LEADER   *092345z4903.50N/07201.75W>088/036");
+  const std::string key = "AAprsN0CALLLEADER";
+  EXPECT_EQ(r.igated.at(0).SrcCall, "N0CALL");  // the IGate sees the packet as sent
+  EXPECT_EQ(r.Field(key, sfSrcCall), "LEADER");
+  EXPECT_EQ(r.Field(key, sfOwnerCall), "N0CALL");
+  EXPECT_EQ(r.Field(key, sfObjState), "42");
+  EXPECT_EQ(r.Field(key, sfAprsTime), "092345z");
+  EXPECT_EQ(r.Field(key, sfCourse), "88");
+  EXPECT_EQ(r.Field(key, sfSpeed), "36");
+
+  r.views.calls.clear();
+  r.Packet("fm N0CALL to APRS ctl UI pid F0", ";LEADER   _092345z4903.50N/07201.75W>088/036");
+  EXPECT_EQ(r.Record(key), "");
+  EXPECT_TRUE(r.views.Called("marker- " + key));
+  EXPECT_TRUE(r.views.Called("row- " + key));
+
+  // Items: the state character stands within the first eleven characters.
+  r.Packet("fm N0CALL to APRS ctl UI pid F0", ")AID #2!4903.50N/07201.75WA");
+  EXPECT_EQ(r.Field("AAprsN0CALLAID32352", sfSrcCall), "AID$32##2");
+  r.Packet("fm N0CALL to APRS ctl UI pid F0", ")TOOLONGNAME!4903.50N/07201.75WA");
+  EXPECT_EQ(r.store.StationList.Count(), 1);
+}
+
+TEST(PacketDispatcher, MicEPositionsAndTheirComment) {
+  TReceivePath r;
+  r.Packet("fm N0CALL to T2SP0W ctl UI pid F0", "`c51!f?>/]\"3x}=");
+  const std::string key = "AAprsN0CALL";
+  EXPECT_EQ(r.Field(key, sfPosFormat), "93");  // ']' taken out of the comment
+  EXPECT_EQ(r.Field(key, sfComment), "=");     // the altitude "3x} was taken too
+  EXPECT_NE(r.Field(key, sfAltitude), "-1");
+  EXPECT_NE(r.Field(key, sfLat), "");
+  EXPECT_EQ(r.Field(key, sfDestCall), "T2SP0W");
+}
+
+TEST(PacketDispatcher, MessagesStatusAndInternetSwitches) {
+  TReceivePath r;
+  r.Packet("fm N0CALL to APRS ctl UI pid F0", ":N0CALL-2 :hello{1");
+  ASSERT_EQ(r.messages.size(), 1u);
+  EXPECT_EQ(r.messages[0].Data, ":N0CALL-2 :hello{1");
+
+  // A status for a station not yet heard with a position is dropped, later kept.
+  r.Packet("fm N0CALL to APRS ctl UI pid F0", ">on the air");
+  EXPECT_EQ(r.store.StationList.Count(), 0);
+  r.Packet("fm N0CALL to APRS ctl UI pid F0", "!5230.50N/01320.70E>");
+  r.Packet("fm N0CALL to APRS ctl UI pid F0", ">on the air");
+  EXPECT_EQ(r.Field("AAprsN0CALL", sfStatusText), ">on$32the$32air");
+
+  r.tcp_no_out_data = true;
+  r.Packet("ig N0CALL-5 to APRS via TCPIP*", "!5230.50N/01320.70E>");
+  EXPECT_EQ(r.Record("AAprsN0CALL455"), "");
+  r.tcp_no_out_data = false;
+  r.tcp_no_mon = true;
+  const int items = r.monitor.ItemCount();
+  r.Packet("ig N0CALL-5 to APRS via TCPIP*", "!5230.50N/01320.70E>");
+  EXPECT_EQ(r.monitor.ItemCount(), items);
+  EXPECT_NE(r.Record("AAprsN0CALL455"), "");
+}
+
+TEST(PacketDispatcher, RecordsLogLinesThroughTheCallFilter) {
+  TReceivePath r;
+  r.recording = true;
+  r.log_filter = " N0CALL-9,DL1ABC ";
+  r.Packet(kRadio2Header, "!5230.50N/01320.70E>A; test");
+  r.Packet("fm N0CALL to APRS ctl UI pid F0", ">not in the filter");
+  ASSERT_EQ(r.log_lines.size(), 1u);
+  const std::string& line = r.log_lines[0];
+  ASSERT_GT(line.size(), 13u);
+  EXPECT_EQ(line[12], ':');
+  EXPECT_EQ(line.substr(13), "N0CALL-9>APRS,WIDE1-1,WIDE2-1:!5230.50N/01320.70E>A$59$32test");
+  r.log_filter.clear();
+  r.Packet("fm N0CALL to APRS ctl UI pid F0", "");  // logged even without data
+  EXPECT_EQ(r.log_lines.back().substr(13), "N0CALL>APRS:");
+  r.recording = false;
+  r.Packet("fm N0CALL to APRS ctl UI pid F0", ">x");
+  EXPECT_EQ(r.log_lines.size(), 2u);
+}
+
+TEST(PacketDispatcher, CollectMonitorLinePairsHeaderAndData) {
+  TReceivePath r;
+  r.tcp_digi = true;
+  r.dispatcher.CollectMonitorLine("!5230.50N/01320.70E>lost");  // no pair open: dropped
+  r.dispatcher.CollectMonitorLine("1:fm N0CALL-1 to APRS ctl UI pid F0");
+  // A data line that begins with fm starts the next pair instead.
+  r.dispatcher.CollectMonitorLine("FM N0CALL-2 to APRS ctl UI pid F0");
+  r.dispatcher.CollectMonitorLine("  >second  ");
+  r.dispatcher.CollectMonitorLine(">dropped");
+  ASSERT_EQ(r.igated.size(), 1u);
+  EXPECT_EQ(r.igated[0].SrcCall, "N0CALL-2");
+  EXPECT_EQ(r.igated[0].Data, ">second");
+  EXPECT_EQ(r.igated[0].Port, 1);
+}
+
+TEST(PacketDispatcher, ShortAndMalformedPacketsAreHarmless) {
+  TReceivePath r;
+  const std::string datas[] = {"!", "/", "@1", ";", ";SHORT", ")", ")!", ")A_", "`", "'",
+                               "\x91", ">", "_", "=", "!5230.50N", "/092345z", "}", "$GPRMC",
+                               std::string("!\0\0\0", 4), "!9999.99N/99999.99E>"};
+  const std::string headers[] = {"", "fm", "ig", "fm  to ", "ig x to", "fm A to B via", "2:fm A to",
+                                 "fm A to B via C* ctl UI", "fm A to B via * ctl UI pid F0"};
+  for (const std::string& header : headers) {
+    for (const std::string& data : datas) r.Packet(header, data);
+  }
+  TStringList none;
+  r.dispatcher.AnalysePacket(none);
+  SUCCEED();
+}
+
+}  // namespace

@@ -1,0 +1,116 @@
+// The receive path without windows: a dispatcher feeding a station store and a plain
+// monitor, with the windows' side recorded.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/aprs_info.h"
+#include "app/packet_dispatcher.h"
+#include "app/plain_monitor.h"
+#include "app/station_store.h"
+#include "core/csv_ctrl.h"
+#include "platform/text/string_list.h"
+
+// Records what the store asks of the windows and answers their settings.
+class TRecordingViews : public TStationViews {
+ public:
+  std::vector<std::string> calls;  // "operation key"
+  std::vector<std::string> count_captions;
+  bool info_visible = false;
+  bool follow_rx = false;
+  std::string shown_key;
+  bool sound_rx = false;
+  bool sound_call = false;
+  int max_age_minutes = 0;
+  int log_ticks = 0;
+
+  void ShowStationOnMap(const TAprsInfo& Info) override { calls.push_back("map " + Info.Key); }
+  void FreeStationMarker(const std::string& Key) override { calls.push_back("marker- " + Key); }
+  void DeleteSymbolPlaces(const std::string& Key) override { calls.push_back("places- " + Key); }
+  void ClearCrosshair(const std::string& Key) override { calls.push_back("crosshair- " + Key); }
+  void MarkStation(const std::string& Key) override { calls.push_back("crosshair " + Key); }
+  void AddOrUpdateStationRow(const std::string& Record) override {
+    std::string key;
+    CsvGetField(0, Record, key);
+    calls.push_back("row " + key);
+  }
+  void DeleteStationRow(const std::string& Key) override { calls.push_back("row- " + Key); }
+  void DeletePickKey(const std::string& Key) override { calls.push_back("pick- " + Key); }
+  bool StationInfoVisible() override { return info_visible; }
+  bool FollowRx() override { return follow_rx; }
+  std::string ShownKey() override { return shown_key; }
+  void ShowStationInfo(const std::string& Key) override { calls.push_back("info " + Key); }
+  void CloseStationInfo() override {
+    calls.push_back("info-");
+    shown_key.clear();
+  }
+  void ShowStationCount(const std::string& Caption) override { count_captions.push_back(Caption); }
+  bool SoundRxOn() override { return sound_rx; }
+  bool SoundCallOn() override { return sound_call; }
+  int StationMaxAgeMinutes() override { return max_age_minutes; }
+  void LogTick() override { ++log_ticks; }
+
+  bool Called(const std::string& call) const {
+    for (const std::string& c : calls) {
+      if (c == call) return true;
+    }
+    return false;
+  }
+};
+
+// A dispatcher with both callsigns' gate open and a map loaded.
+class TReceivePath {
+ public:
+  TReceivePath() {
+    dispatcher.Monitor = &monitor;
+    dispatcher.Settings.CallP1 = [this] { return call_p1; };
+    dispatcher.Settings.CallP2 = [this] { return call_p2; };
+    dispatcher.Settings.MapFile = [this] { return map_file; };
+    dispatcher.Settings.TcpDigi = [this] { return tcp_digi; };
+    dispatcher.Settings.TcpNoOutData = [this] { return tcp_no_out_data; };
+    dispatcher.Settings.TcpNoMon = [this] { return tcp_no_mon; };
+    dispatcher.RxLamp = [this](int port) { lamps.push_back(port); };
+    dispatcher.IGateToTcp = [this](const TAprsInfo& info) { igated.push_back(info); };
+    dispatcher.ReceiveMessage = [this](const TAprsInfo& info) { messages.push_back(info); };
+    dispatcher.Log.Recording = [this] { return recording; };
+    dispatcher.Log.Filter = [this] { return log_filter; };
+    dispatcher.Log.AddLine = [this](const std::string& line) { log_lines.push_back(line); };
+  }
+
+  void Packet(const std::string& header, const std::string& data) {
+    TStringList lines;
+    lines.Add(header);
+    lines.Add(data);
+    dispatcher.AnalysePacket(lines);
+  }
+  // The station record of a key, empty when there is none.
+  std::string Record(const std::string& key) const {
+    const int index = store.IndexOfStation(key);
+    return index < 0 ? std::string() : store.StationList.Line(index);
+  }
+  std::string Field(const std::string& key, int field) const {
+    std::string value;
+    CsvGetField(field, Record(key), value);
+    return value;
+  }
+
+  std::string call_p1 = "N0CALL";
+  std::string call_p2;
+  std::string map_file = "map.jpg";
+  bool tcp_digi = false;
+  bool tcp_no_out_data = false;
+  bool tcp_no_mon = false;
+  bool recording = false;
+  std::string log_filter;
+
+  std::vector<int> lamps;
+  std::vector<TAprsInfo> igated;
+  std::vector<TAprsInfo> messages;
+  std::vector<std::string> log_lines;
+
+  TRecordingViews views;
+  TStationStore store{views};
+  TPlainMonitor monitor;
+  TPacketDispatcher dispatcher{store, views};
+};
