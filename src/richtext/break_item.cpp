@@ -47,8 +47,8 @@ void DrawFrame3D(TRDCanvas& canvas, TRect r, TColor topColor, TColor bottomColor
   }
 }
 
-void TRDBreakItemInfo::DrawShape(TRDCanvas& canvas, int left, int right, int top, int w, int margin, int frameWidth,
-                                 TColor color, TColor shadow, TColor face) const {
+void TRDBreakItemInfo::DrawShape(TRDCanvas& canvas, int left, int right, int top, int w, int margin,
+                                 int frameWidth, TColor color, TColor shadow, TColor face) const {
   const int x1 = left + margin, x2 = right - margin, y = top + margin;
   const int t = y - w / 2;
   canvas.PenColor = color;
@@ -78,7 +78,8 @@ void TRDBreakItemInfo::DrawShape(TRDCanvas& canvas, int left, int right, int top
       canvas.BrushStyle = bsSolid;
       canvas.BrushColor = color;
       canvas.PenStyle = psClear;
-      for (int x = x1; w > 0 && x < x2; x += 3 * w) canvas.FillRect(TRect{x, t, std::min(x + 2 * w, x2), t + w});
+      for (int x = x1; w > 0 && x < x2; x += 3 * w)
+        canvas.FillRect(TRect{x, t, std::min(x + 2 * w, x2), t + w});
       break;
     default:
       canvas.PenWidth = w;
@@ -91,27 +92,29 @@ void TRDBreakItemInfo::DrawShape(TRDCanvas& canvas, int left, int right, int top
   canvas.BrushStyle = bsClear;
 }
 
-void TRDBreakItemInfo::PaintFullWidth(int left, int right, int top, TRDCanvas& canvas, TRDItemPaintState state,
-                                      TRDStyle& rdStyle) const {
+void TRDBreakItemInfo::PaintFullWidth(int left, int right, int top, TRDCanvas& canvas,
+                                      TRDItemPaintState state, TRDStyle& rdStyle) const {
   const TColor color = Color == clNone ? rdStyle.TextStyles().Items(0).Color : Color;
   DrawShape(canvas, left, right, top, LineWidth, kBreakMargin, 1, color, clBtnShadow, clBtnFace);
   if (!(state & rdipsSelected)) return;
   const TColor frame = (state & rdipsFocused) ? rdStyle.SelColor : rdStyle.InactiveSelColor;
   if (frame == clNone) return;
-  const int x1 = left + kBreakMargin, x2 = right - kBreakMargin, t = top + kBreakMargin - LineWidth / 2;
+  const int x1 = left + kBreakMargin, x2 = right - kBreakMargin,
+            t = top + kBreakMargin - LineWidth / 2;
   canvas.PenColor = frame;
   canvas.Rectangle(x1, t - 1, x2, t + LineWidth + 1);
 }
 
 void TRDBreakItemInfo::Print(TRDCanvas& canvas, int x, int y, int right, TRDColorMode colorMode,
-                             const TRDResolution& r, TRDStyle& rdStyle, const TRDDrawLineInfo*) const {
+                             const TRDResolution& r, TRDStyle& rdStyle,
+                             const TRDDrawLineInfo*) const {
   const TColor base = Color == clNone ? rdStyle.TextStyles().Items(0).Color : Color;
   const int frameWidth =
       int(std::lround(double(r.DevicePixelsPerInchY) / std::max(r.ScreenPixelsPerInchY, 1)));
   canvas.PenMode = pmCopy;
   // Printed measures are device pixels: the margin and width grow by the device ratio.
-  DrawShape(canvas, x, right, y, ScreenToDeviceY(LineWidth, r), ScreenToDeviceX(kBreakMargin, r), frameWidth,
-            ConvertTextColor(base, colorMode), ConvertTextColor(clBtnShadow, colorMode),
+  DrawShape(canvas, x, right, y, ScreenToDeviceY(LineWidth, r), ScreenToDeviceX(kBreakMargin, r),
+            frameWidth, ConvertTextColor(base, colorMode), ConvertTextColor(clBtnShadow, colorMode),
             ConvertTextColor(clBtnFace, colorMode));
 }
 
@@ -125,7 +128,8 @@ void TRDBreakItemInfo::AssignProperties(const TCustomRDItemInfo& source) {
 }
 
 std::string TRDBreakItemInfo::GetRDFHeaderExtra(TCustomRDData*) const {
-  return std::to_string(Color) + " " + std::to_string(int(Style)) + " " + std::to_string(int(LineWidth));
+  return std::to_string(Color) + " " + std::to_string(int(Style)) + " " +
+         std::to_string(int(LineWidth));
 }
 
 bool TRDBreakItemInfo::ReadRDFHeader(std::string_view& rest, TCustomRDData*) {
@@ -136,7 +140,8 @@ bool TRDBreakItemInfo::ReadRDFHeader(std::string_view& rest, TCustomRDData*) {
     return true;
   }
   int color, style, width;
-  if (!RDFReadInteger(rest, color) || !RDFReadInteger(rest, style) || !RDFReadInteger(rest, width)) return false;
+  if (!RDFReadInteger(rest, color) || !RDFReadInteger(rest, style) || !RDFReadInteger(rest, width))
+    return false;
   if (style < rdbrsLine || style > rdbrsDashed || width < 0 || width > 255) return false;
   Color = color;
   Style = TRDBreakStyle(style);
@@ -144,12 +149,14 @@ bool TRDBreakItemInfo::ReadRDFHeader(std::string_view& rest, TCustomRDData*) {
   return true;
 }
 
-void TRDBreakItemInfo::SaveRDF(TStream& stream, TCustomRDData* rdData, int, const std::string&, bool) const {
+void TRDBreakItemInfo::SaveRDF(TStream& stream, TCustomRDData* rdData, int, const std::string&,
+                               bool) const {
   StreamWriteLine(stream, RDFItemHeader(*this, rdData, GetRDFExtraPropertyCount(), 0, false));
   SaveRDFExtraProperties(stream);
 }
 
-std::string TRDBreakItemInfo::GetHTML(TCustomRDData* rdData, bool useCSS, TRDSaveOptions saveOptions) const {
+std::string TRDBreakItemInfo::GetHTML(TCustomRDData* rdData, bool useCSS,
+                                      TRDSaveOptions saveOptions) const {
   std::string hint;
   if (!Hint.empty()) {
     hint = HintToAttr(1, Hint) + " ";
@@ -164,9 +171,11 @@ std::string TRDBreakItemInfo::GetHTML(TCustomRDData* rdData, bool useCSS, TRDSav
   const std::string noShade = HTMLBooleanAttr("noshade", saveOptions);
   const std::string size = IntToHTMLAttr(LineWidth, saveOptions);
   const std::string end = GetHTMLEmptyTagEnd(saveOptions);
-  if (!style.empty()) return "<hr " + noShade + " size=" + size + " " + hint + "style=\"" + style + "\"" + end + ">";
+  if (!style.empty())
+    return "<hr " + noShade + " size=" + size + " " + hint + "style=\"" + style + "\"" + end + ">";
   if (Color != clNone)
-    return "<hr " + noShade + " size=" + size + " " + hint + "color=" + ColorToHTMLString(Color, true) + end + ">";
+    return "<hr " + noShade + " size=" + size + " " + hint +
+           "color=" + ColorToHTMLString(Color, true) + end + ">";
   return "<hr " + noShade + " " + hint + "size=" + size + end + ">";
 }
 
@@ -175,21 +184,25 @@ void TRDBreakItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, boo
   StreamWriteString(stream, GetHTML(rdData, useCSS, saveOptions));
 }
 
-std::string TRDBreakItemInfo::GetRTF(int level, const TRDColorList& colorList, double twipsPerPixel) const {
+std::string TRDBreakItemInfo::GetRTF(int level, const TRDColorList& colorList,
+                                     double twipsPerPixel) const {
   std::string table;
   if (level == 1) table = "\\intbl\\itap1";
   if (level > 1) table = "\\itap" + std::to_string(level);
   const int colorIndex = Color == clNone ? 0 : std::max(colorList.IndexOf(Color), 0);
-  return "\\pard" + table + "\\plain\\fs6\\brdrb\\brdrs\\brdrw" + std::to_string(std::lround(LineWidth * twipsPerPixel)) +
-         "\\brdrcf" + std::to_string(colorIndex) + "\\par\\pard" + table;
+  return "\\pard" + table + "\\plain\\fs6\\brdrb\\brdrs\\brdrw" +
+         std::to_string(std::lround(LineWidth * twipsPerPixel)) + "\\brdrcf" +
+         std::to_string(colorIndex) + "\\par\\pard" + table;
 }
 
-void TRDBreakItemInfo::SaveRTF(TStream& stream, TCustomRDData*, int level, const TRDColorList& colorList,
-                               double twipsPerPixel) const {
+void TRDBreakItemInfo::SaveRTF(TStream& stream, TCustomRDData*, int level,
+                               const TRDColorList& colorList, double twipsPerPixel) const {
   StreamWriteString(stream, GetRTF(level, colorList, twipsPerPixel));
 }
 
-void TRDBreakItemInfo::CollectRTFTables(TRDColorList& colorList) const { colorList.AddUniqueColor(Color); }
+void TRDBreakItemInfo::CollectRTFTables(TRDColorList& colorList) const {
+  colorList.AddUniqueColor(Color);
+}
 
 std::string TRDBreakItemInfo::AsText(int lineWidth, TCustomRDData*) const {
   return std::string(size_t(std::max(lineWidth, 1)), LineWidth <= 1 ? '-' : '=');

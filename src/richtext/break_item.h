@@ -22,8 +22,9 @@ class TRDBreakItemInfo : public TRDFullLineItemInfo {
   bool QueryItemFlagEx(std::uint8_t code, TRDStyle* rdStyle) const override;
   void PaintFullWidth(int left, int right, int top, TRDCanvas& canvas, TRDItemPaintState state,
                       TRDStyle& rdStyle) const override;
-  void Print(TRDCanvas& canvas, int x, int y, int right, TRDColorMode colorMode, const TRDResolution& resolution,
-             TRDStyle& rdStyle, const TRDDrawLineInfo* drawItem) const override;
+  void Print(TRDCanvas& canvas, int x, int y, int right, TRDColorMode colorMode,
+             const TRDResolution& resolution, TRDStyle& rdStyle,
+             const TRDDrawLineInfo* drawItem) const override;
   void AssignProperties(const TCustomRDItemInfo& source) override;
   std::string GetRDFHeaderExtra(TCustomRDData* rdData) const override;
   bool ReadRDFHeader(std::string_view& rest, TCustomRDData* rdData) override;
@@ -40,8 +41,8 @@ class TRDBreakItemInfo : public TRDFullLineItemInfo {
 
  private:
   // The shapes, shared by screen and printer; w the line width, margin the 5-pixel inset.
-  void DrawShape(TRDCanvas& canvas, int left, int right, int top, int w, int margin, int frameWidth, TColor color,
-                 TColor shadow, TColor face) const;
+  void DrawShape(TRDCanvas& canvas, int left, int right, int top, int w, int margin, int frameWidth,
+                 TColor color, TColor shadow, TColor face) const;
 };
 
 // A 3-D frame: top-left lines in topColor, bottom-right in bottomColor, width rounds.

@@ -13,10 +13,14 @@ constexpr char16_t kSwappedByteOrderMark = 0xFFFE;
 
 const char16_t* TableFor(TRDCodePage codePage) {
   switch (codePage) {
-    case CP_ACP: return SingleByteCodePageTable(kSystemCodePage);
-    case CP_OEMCP: return SingleByteCodePageTable(kOemCodePage);
-    case CP_MACCP: return SingleByteCodePageTable(kMacCodePage);
-    default: return SingleByteCodePageTable(codePage);
+    case CP_ACP:
+      return SingleByteCodePageTable(kSystemCodePage);
+    case CP_OEMCP:
+      return SingleByteCodePageTable(kOemCodePage);
+    case CP_MACCP:
+      return SingleByteCodePageTable(kMacCodePage);
+    default:
+      return SingleByteCodePageTable(codePage);
   }
 }
 
@@ -27,52 +31,88 @@ std::unordered_map<char16_t, char> ReverseTable(const char16_t* table) {
   return reverse;
 }
 
-bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+bool IsHighSurrogate(char16_t u) {
+  return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t u) {
+  return u >= 0xDC00 && u <= 0xDFFF;
+}
 
 }  // namespace
 
 TRDCodePage CharsetToCodePage(int charset) {
   switch (charset) {
-    case ANSI_CHARSET: return 1252;
-    case SHIFTJIS_CHARSET: return 932;
-    case HANGEUL_CHARSET: return 949;
-    case JOHAB_CHARSET: return 1361;
-    case GB2312_CHARSET: return 936;
-    case CHINESEBIG5_CHARSET: return 950;
-    case GREEK_CHARSET: return 1253;
-    case TURKISH_CHARSET: return 1254;
-    case VIETNAMESE_CHARSET: return 1258;
-    case HEBREW_CHARSET: return 1255;
-    case ARABIC_CHARSET: return 1256;
-    case BALTIC_CHARSET: return 1257;
-    case RUSSIAN_CHARSET: return 1251;
-    case THAI_CHARSET: return 874;
-    case EASTEUROPE_CHARSET: return 1250;
-    case MAC_CHARSET: return CP_MACCP;
-    case OEM_CHARSET: return CP_OEMCP;
-    default: return CP_ACP;
+    case ANSI_CHARSET:
+      return 1252;
+    case SHIFTJIS_CHARSET:
+      return 932;
+    case HANGEUL_CHARSET:
+      return 949;
+    case JOHAB_CHARSET:
+      return 1361;
+    case GB2312_CHARSET:
+      return 936;
+    case CHINESEBIG5_CHARSET:
+      return 950;
+    case GREEK_CHARSET:
+      return 1253;
+    case TURKISH_CHARSET:
+      return 1254;
+    case VIETNAMESE_CHARSET:
+      return 1258;
+    case HEBREW_CHARSET:
+      return 1255;
+    case ARABIC_CHARSET:
+      return 1256;
+    case BALTIC_CHARSET:
+      return 1257;
+    case RUSSIAN_CHARSET:
+      return 1251;
+    case THAI_CHARSET:
+      return 874;
+    case EASTEUROPE_CHARSET:
+      return 1250;
+    case MAC_CHARSET:
+      return CP_MACCP;
+    case OEM_CHARSET:
+      return CP_OEMCP;
+    default:
+      return CP_ACP;
   }
 }
 
 int CharsetToLanguage(int charset) {
   switch (charset) {
-    case GREEK_CHARSET: return 1032;
-    case HANGEUL_CHARSET: return 1042;
-    case JOHAB_CHARSET: return 2066;
-    case GB2312_CHARSET: return 2052;
-    case CHINESEBIG5_CHARSET: return 1028;
-    case SHIFTJIS_CHARSET: return 1041;
-    case ANSI_CHARSET: return 1033;
-    case RUSSIAN_CHARSET: return 1049;
-    case THAI_CHARSET: return 1054;
-    case TURKISH_CHARSET: return 1055;
-    case VIETNAMESE_CHARSET: return 1066;
-    case HEBREW_CHARSET: return 1037;
+    case GREEK_CHARSET:
+      return 1032;
+    case HANGEUL_CHARSET:
+      return 1042;
+    case JOHAB_CHARSET:
+      return 2066;
+    case GB2312_CHARSET:
+      return 2052;
+    case CHINESEBIG5_CHARSET:
+      return 1028;
+    case SHIFTJIS_CHARSET:
+      return 1041;
+    case ANSI_CHARSET:
+      return 1033;
+    case RUSSIAN_CHARSET:
+      return 1049;
+    case THAI_CHARSET:
+      return 1054;
+    case TURKISH_CHARSET:
+      return 1055;
+    case VIETNAMESE_CHARSET:
+      return 1066;
+    case HEBREW_CHARSET:
+      return 1037;
     case DEFAULT_CHARSET:
     case BALTIC_CHARSET:
-    case ARABIC_CHARSET: return 0;
-    default: return 1024;
+    case ARABIC_CHARSET:
+      return 0;
+    default:
+      return 1024;
   }
 }
 
@@ -167,7 +207,8 @@ std::string WideStringToRawUnicode(std::u16string_view ws) {
 }
 
 void SwapUnicodeBytes(std::string& s, size_t offset, int count) {
-  for (int i = 0; i < count && offset + 1 < s.size(); ++i, offset += 2) std::swap(s[offset], s[offset + 1]);
+  for (int i = 0; i < count && offset + 1 < s.size(); ++i, offset += 2)
+    std::swap(s[offset], s[offset + 1]);
 }
 
 void SkipUnicodeBOM(std::string& s, size_t& offset, int count) {
@@ -181,9 +222,13 @@ void SkipUnicodeBOM(std::string& s, size_t& offset, int count) {
   }
 }
 
-bool CanConvertToCodePage(TRDCodePage, std::string_view) { return false; }
+bool CanConvertToCodePage(TRDCodePage, std::string_view) {
+  return false;
+}
 
-TRDCodePage GetKeyboardCodePage() { return kSystemCodePage; }
+TRDCodePage GetKeyboardCodePage() {
+  return kSystemCodePage;
+}
 
 std::string KeyboardAnsiToRawUnicode(std::string_view s) {
   return AnsiToRawUnicode(GetKeyboardCodePage(), s);
@@ -199,7 +244,9 @@ std::uint32_t MakeLocaleID(std::uint32_t langID, std::uint32_t sortID) {
   return (sortID << 16) | (langID & 0xFFFF);
 }
 
-std::uint32_t MakeLanguageID(std::uint32_t primary, std::uint32_t sub) { return primary | (sub << 10); }
+std::uint32_t MakeLanguageID(std::uint32_t primary, std::uint32_t sub) {
+  return primary | (sub << 10);
+}
 
 std::uint32_t LanguageToLocaleID(std::uint32_t primary) {
   constexpr std::uint32_t kDefaultSublanguage = 1;

@@ -10,18 +10,22 @@ namespace {
 
 constexpr int kPlacementTolerance = 2;
 
-bool IsZeroWidth(char16_t ch) { return ch == 0x200B || ch == 0x200D || ch == 0x2060; }
+bool IsZeroWidth(char16_t ch) {
+  return ch == 0x200B || ch == 0x200D || ch == 0x2060;
+}
 
 bool Place(TRDCanvas& canvas, std::string_view s, TRDItemOptions options, unsigned flags,
            TRDCharacterPlacement& placement) {
-  if (IsUnicodeItem(options)) return canvas.GetCharacterPlacementW(RawUnicodeToWideString(s), flags, placement);
+  if (IsUnicodeItem(options))
+    return canvas.GetCharacterPlacementW(RawUnicodeToWideString(s), flags, placement);
   return canvas.GetCharacterPlacementA(s, flags, placement);
 }
 
 }  // namespace
 
-bool InitCharPlacementResults(TRDCanvas& canvas, std::string_view s, TRDItemOptions options, int width,
-                              TRDCharacterPlacement& placement, std::vector<int>& displayMap) {
+bool InitCharPlacementResults(TRDCanvas& canvas, std::string_view s, TRDItemOptions options,
+                              int width, TRDCharacterPlacement& placement,
+                              std::vector<int>& displayMap) {
   const int n = GetItemTextLength(s, options);
   int reportedWidth = 0, reportedHeight = 0;
   bool measured = false;
@@ -39,13 +43,15 @@ bool InitCharPlacementResults(TRDCanvas& canvas, std::string_view s, TRDItemOpti
     reportedHeight = placement.Height;
   }
   // The size is reported as two 16-bit halves.
-  if (std::abs(int(std::int16_t(reportedWidth)) - width) >= kPlacementTolerance || std::int16_t(reportedHeight) <= 0)
+  if (std::abs(int(std::int16_t(reportedWidth)) - width) >= kPlacementTolerance ||
+      std::int16_t(reportedHeight) <= 0)
     return false;
   // A placement that does not cover every character is of no use.
   if (int(placement.Order.size()) < n || int(placement.Dx.size()) < n) return false;
   displayMap.assign(size_t(n), -1);
   for (int k = 0; k < n; ++k)
-    if (placement.Order[size_t(k)] >= 0 && placement.Order[size_t(k)] < n) displayMap[size_t(placement.Order[size_t(k)])] = k;
+    if (placement.Order[size_t(k)] >= 0 && placement.Order[size_t(k)] < n)
+      displayMap[size_t(placement.Order[size_t(k)])] = k;
   return true;
 }
 
@@ -66,7 +72,8 @@ bool GetCharacterPositions(TRDCanvas& canvas, std::string_view s, std::vector<in
     }
     int w = placement.Dx[size_t(i)];
     if (IsUnicodeItem(options) && IsZeroWidth(RawUnicodeAt(s, size_t(j)))) w = 0;
-    const bool rightToLeft = size_t(j) < placement.Class.size() && placement.Class[size_t(j)] == GCPCLASS_RIGHTTOLEFT;
+    const bool rightToLeft =
+        size_t(j) < placement.Class.size() && placement.Class[size_t(j)] == GCPCLASS_RIGHTTOLEFT;
     if (rightToLeft) {
       positions[size_t(j) + 1] = x;
       if (j == 0) positions[0] = x + w;
@@ -84,20 +91,22 @@ bool GetCharacterPositions(TRDCanvas& canvas, std::string_view s, std::vector<in
   return true;
 }
 
-bool GetReorderedSelectionBounds(TRDCanvas& canvas, std::string_view s, int offs, int count, TRDItemOptions options,
-                                 int width, int& left, int& right) {
+bool GetReorderedSelectionBounds(TRDCanvas& canvas, std::string_view s, int offs, int count,
+                                 TRDItemOptions options, int width, int& left, int& right) {
   std::vector<int> positions;
   if (!GetCharacterPositions(canvas, s, positions, options, width)) return false;
   const int first = offs - 1, last = offs - 1 + count;
-  if (first < 0 || last < 0 || size_t(first) >= positions.size() || size_t(last) >= positions.size()) return false;
+  if (first < 0 || last < 0 || size_t(first) >= positions.size() ||
+      size_t(last) >= positions.size())
+    return false;
   left = positions[size_t(first)];
   right = positions[size_t(last)];
   if (right < left) std::swap(left, right);
   return true;
 }
 
-bool DrawReorderedText(int x, int y, int width, int height, std::string_view s, TRDCanvas& canvas, int from, int to,
-                       TRDItemOptions options) {
+bool DrawReorderedText(int x, int y, int width, int height, std::string_view s, TRDCanvas& canvas,
+                       int from, int to, TRDItemOptions options) {
   TRDCharacterPlacement placement;
   std::vector<int> map;
   if (!InitCharPlacementResults(canvas, s, options, width, placement, map)) return false;
@@ -120,7 +129,8 @@ bool DrawReorderedText(int x, int y, int width, int height, std::string_view s, 
       // A run: characters c, c + 1 ... standing at the display positions i, i + 1 ...
       int runWidth = 0;
       int k = 0;
-      while (i + k < n && map[size_t(i + k)] == c + k && c + k <= to - 1 && pending[size_t(c + k)]) {
+      while (i + k < n && map[size_t(i + k)] == c + k && c + k <= to - 1 &&
+             pending[size_t(c + k)]) {
         pending[size_t(c + k)] = false;
         runWidth += placement.Dx[size_t(i + k)];
         ++k;
@@ -133,12 +143,14 @@ bool DrawReorderedText(int x, int y, int width, int height, std::string_view s, 
       progressed = true;
       break;
     }
-    if (!progressed || std::none_of(pending.begin(), pending.end(), [](bool p) { return p; })) break;
+    if (!progressed || std::none_of(pending.begin(), pending.end(), [](bool p) { return p; }))
+      break;
   }
   return true;
 }
 
-bool DrawReorderedTextIfNeeded(int x, int y, int width, int height, std::string_view s, TRDCanvas& canvas, int from,
-                               int to, TRDItemOptions options, bool reordered) {
+bool DrawReorderedTextIfNeeded(int x, int y, int width, int height, std::string_view s,
+                               TRDCanvas& canvas, int from, int to, TRDItemOptions options,
+                               bool reordered) {
   return reordered && DrawReorderedText(x, y, width, height, s, canvas, from, to, options);
 }

@@ -15,19 +15,21 @@
 
 // The placement of an item text and the map display position -> character (-1 where no
 // character is shown). False when the placement is not accepted for width.
-bool InitCharPlacementResults(TRDCanvas& canvas, std::string_view s, TRDItemOptions options, int width,
-                              TRDCharacterPlacement& placement, std::vector<int>& displayMap);
+bool InitCharPlacementResults(TRDCanvas& canvas, std::string_view s, TRDItemOptions options,
+                              int width, TRDCharacterPlacement& placement,
+                              std::vector<int>& displayMap);
 // n + 1 caret positions (Positions[0] before the first character); all -1 when the
 // placement is not accepted.
 bool GetCharacterPositions(TRDCanvas& canvas, std::string_view s, std::vector<int>& positions,
                            TRDItemOptions options, int width);
 // The x range of characters offs .. offs + count - 1 (1-based); left and right untouched
 // when the placement is not accepted.
-bool GetReorderedSelectionBounds(TRDCanvas& canvas, std::string_view s, int offs, int count, TRDItemOptions options,
-                                 int width, int& left, int& right);
+bool GetReorderedSelectionBounds(TRDCanvas& canvas, std::string_view s, int offs, int count,
+                                 TRDItemOptions options, int width, int& left, int& right);
 // Draws characters from .. to (1-based, inclusive) over the cells where they are
 // displayed, one clipped run of neighbouring cells at a time.
-bool DrawReorderedText(int x, int y, int width, int height, std::string_view s, TRDCanvas& canvas, int from, int to,
-                       TRDItemOptions options);
-bool DrawReorderedTextIfNeeded(int x, int y, int width, int height, std::string_view s, TRDCanvas& canvas, int from,
-                               int to, TRDItemOptions options, bool reordered);
+bool DrawReorderedText(int x, int y, int width, int height, std::string_view s, TRDCanvas& canvas,
+                       int from, int to, TRDItemOptions options);
+bool DrawReorderedTextIfNeeded(int x, int y, int width, int height, std::string_view s,
+                               TRDCanvas& canvas, int from, int to, TRDItemOptions options,
+                               bool reordered);

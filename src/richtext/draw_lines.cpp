@@ -4,8 +4,8 @@
 #include "richtext/rd_data.h"
 #include "richtext/rich_doc_error.h"
 
-std::unique_ptr<TRDDrawLineInfo> TRDDrawLineInfo::CreateEx(int left, int top, int width, int height, int itemNo,
-                                                           bool fromNewLine) {
+std::unique_ptr<TRDDrawLineInfo> TRDDrawLineInfo::CreateEx(int left, int top, int width, int height,
+                                                           int itemNo, bool fromNewLine) {
   auto info = std::make_unique<TRDDrawLineInfo>();
   info->SetData(left, top, itemNo, fromNewLine);
   info->SetSize(width, height);
@@ -40,7 +40,9 @@ void TRDDrawLines::PutItem(int index, std::unique_ptr<TRDDrawLineInfo> item) {
   items_[size_t(index)] = std::move(item);
 }
 
-void TRDDrawLines::Add(std::unique_ptr<TRDDrawLineInfo> item) { items_.push_back(std::move(item)); }
+void TRDDrawLines::Add(std::unique_ptr<TRDDrawLineInfo> item) {
+  items_.push_back(std::move(item));
+}
 
 void TRDDrawLines::InsertItem(int index, std::unique_ptr<TRDDrawLineInfo> item) {
   if (DelCount > 0) {
@@ -97,7 +99,8 @@ std::string TRDDrawLines::GetDrawItemText(int dItemNo, const TRDItemList& items)
   return CopyItemText(items.Strings(d->ItemNo), d->Offs, d->Length, options);
 }
 
-std::string TRDDrawLines::GetSubDrawItemText(int dItemNo, const TRDItemList& items, int from, int count) const {
+std::string TRDDrawLines::GetSubDrawItemText(int dItemNo, const TRDItemList& items, int from,
+                                             int count) const {
   const TRDDrawLineInfo* d = GetItem(dItemNo);
   if (from + count > d->Length + 1) count = d->Length - from + 1;
   const TRDItemOptions options = items.Objects(d->ItemNo)->ItemOptions;

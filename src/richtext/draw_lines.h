@@ -18,8 +18,8 @@ class TRDDrawLineInfo {
  public:
   TRDDrawLineInfo() = default;
   // Construction through the virtual SetData and SetSize (so descendants' apply).
-  static std::unique_ptr<TRDDrawLineInfo> CreateEx(int left, int top, int width, int height, int itemNo,
-                                                   bool fromNewLine);
+  static std::unique_ptr<TRDDrawLineInfo> CreateEx(int left, int top, int width, int height,
+                                                   int itemNo, bool fromNewLine);
   virtual ~TRDDrawLineInfo() = default;
 
   int XShift = 0;

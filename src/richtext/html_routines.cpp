@@ -12,34 +12,31 @@ namespace {
 // Entries of the Symbol-font characters 32..254: a single character written as it is, or an
 // HTML entity name without '&' and ';'. Characters the table does not name are empty.
 constexpr const char* kSymbolEntries[223] = {
-    " ", "!", "forall", "#", "exist", "%", "&", "?",
-    "(", ")", "*", "+", ",", "-", ".", "/",
-    "0", "1", "2", "3", "4", "5", "6", "7",
-    "8", "9", ":", ";", "<", "=", ">", "?",
-    "cong", "Alpha", "Beta", "Chi", "Delta", "Epsilon", "Phi", "Gamma",
-    "Eta", "Iota", "#977", "Kappa", "Lambda", "Mu", "Nu", "Omicron",
-    "Pi", "Theta", "Rho", "Sigma", "Tau", "Upsilon", "sigmaf", "Omega",
-    "Xi", "Psi", "Zeta", "[", "there4", "]", "perp", "_",
-    "-", "alpha", "beta", "chi", "delta", "epsilon", "#981", "gamma",
-    "eta", "iota", "phi", "kappa", "lambda", "mu", "nu", "omicron",
-    "pi", "theta", "rho", "sigma", "tau", "upsilon", "#982", "omega",
-    "xi", "psi", "zeta", "{", "|", "}", "~", "",
-    "", "", "", "", "", "", "", "",
-    "", "", "", "", "", "", "", "",
-    "", "", "", "", "", "", "", "",
-    "", "", "", "", "", "", "", "",
-    "", "#978", "prime", "le", "frasl", "infin", "fnof", "clubs",
-    "diams", "hearts", "spades", "harr", "larr", "uarr", "rarr", "darr",
-    "°", "plusmn", "Prime", "ge", "times", "prop", "part", "#8226",
-    "divide", "ne", "equiv", "asymp", "hellip", "|", "-", "crarr",
-    "alefsym", "image", "real", "weierp", "otimes", "oplus", "empty", "cap",
-    "cup", "sup", "supe", "nsub", "sub", "sube", "isin", "notin",
-    "ang", "nabla", "reg", "copy", "trade", "prod", "radic", "sdot",
-    "not", "and", "or", "hArr", "lArr", "uArr", "rArr", "dArr",
-    "loz", "lang", "reg", "copy", "trade", "sum", "/", "|",
-    "\\", "/", "|", "\\", "/", "{", "\\", "|",
-    "euro", "rang", "int", "#8992", "|", "#8993", "\\", "|",
-    "/", "\\", "|", "/", "\\", "}", "/",
+    " ",      "!",       "forall",  "#",      "exist",   "%",     "&",       "?",       "(",
+    ")",      "*",       "+",       ",",      "-",       ".",     "/",       "0",       "1",
+    "2",      "3",       "4",       "5",      "6",       "7",     "8",       "9",       ":",
+    ";",      "<",       "=",       ">",      "?",       "cong",  "Alpha",   "Beta",    "Chi",
+    "Delta",  "Epsilon", "Phi",     "Gamma",  "Eta",     "Iota",  "#977",    "Kappa",   "Lambda",
+    "Mu",     "Nu",      "Omicron", "Pi",     "Theta",   "Rho",   "Sigma",   "Tau",     "Upsilon",
+    "sigmaf", "Omega",   "Xi",      "Psi",    "Zeta",    "[",     "there4",  "]",       "perp",
+    "_",      "-",       "alpha",   "beta",   "chi",     "delta", "epsilon", "#981",    "gamma",
+    "eta",    "iota",    "phi",     "kappa",  "lambda",  "mu",    "nu",      "omicron", "pi",
+    "theta",  "rho",     "sigma",   "tau",    "upsilon", "#982",  "omega",   "xi",      "psi",
+    "zeta",   "{",       "|",       "}",      "~",       "",      "",        "",        "",
+    "",       "",        "",        "",       "",        "",      "",        "",        "",
+    "",       "",        "",        "",       "",        "",      "",        "",        "",
+    "",       "",        "",        "",       "",        "",      "",        "",        "",
+    "",       "",        "",        "#978",   "prime",   "le",    "frasl",   "infin",   "fnof",
+    "clubs",  "diams",   "hearts",  "spades", "harr",    "larr",  "uarr",    "rarr",    "darr",
+    "°",      "plusmn",  "Prime",   "ge",     "times",   "prop",  "part",    "#8226",   "divide",
+    "ne",     "equiv",   "asymp",   "hellip", "|",       "-",     "crarr",   "alefsym", "image",
+    "real",   "weierp",  "otimes",  "oplus",  "empty",   "cap",   "cup",     "sup",     "supe",
+    "nsub",   "sub",     "sube",    "isin",   "notin",   "ang",   "nabla",   "reg",     "copy",
+    "trade",  "prod",    "radic",   "sdot",   "not",     "and",   "or",      "hArr",    "lArr",
+    "uArr",   "rArr",    "dArr",    "loz",    "lang",    "reg",   "copy",    "trade",   "sum",
+    "/",      "|",       "\\",      "/",      "|",       "\\",    "/",       "{",       "\\",
+    "|",      "euro",    "rang",    "int",    "#8992",   "|",     "#8993",   "\\",      "|",
+    "/",      "\\",      "|",       "/",      "\\",      "}",     "/",
 };
 
 constexpr int kFirstSymbol = 32;
@@ -68,8 +65,10 @@ struct StyleTag {
   const char* open;
   const char* close;
 };
-constexpr StyleTag kStyleTags[] = {
-    {fsBold, "<b>", "</b>"}, {fsItalic, "<i>", "</i>"}, {fsUnderline, "<u>", "</u>"}, {fsStrikeOut, "<s>", "</s>"}};
+constexpr StyleTag kStyleTags[] = {{fsBold, "<b>", "</b>"},
+                                   {fsItalic, "<i>", "</i>"},
+                                   {fsUnderline, "<u>", "</u>"},
+                                   {fsStrikeOut, "<s>", "</s>"}};
 
 }  // namespace
 
@@ -94,7 +93,8 @@ std::string SymbolToHTMLW(std::string_view s) {
   std::string out;
   for (size_t i = 0; i < s.size() / 2; ++i) {
     char16_t u = RawUnicodeAt(s, i);
-    if (u >= kSymbolPrivateFirst && u <= kSymbolPrivateLast) u = char16_t(u + 4096);  // modulo 65536
+    if (u >= kSymbolPrivateFirst && u <= kSymbolPrivateLast)
+      u = char16_t(u + 4096);  // modulo 65536
     AppendSymbol(out, u);
   }
   return out;
@@ -102,33 +102,52 @@ std::string SymbolToHTMLW(std::string_view s) {
 
 std::string CharsetToHTMLCharsetName(int charset) {
   switch (charset) {
-    case SHIFTJIS_CHARSET: return "shift_jis";
-    case HANGEUL_CHARSET: return "EUC-KR";
-    case JOHAB_CHARSET: return "CP1361";
-    case GB2312_CHARSET: return "gb2312";
-    case CHINESEBIG5_CHARSET: return "big5";
-    case GREEK_CHARSET: return "Windows-1253";
-    case TURKISH_CHARSET: return "Windows-1254";
-    case VIETNAMESE_CHARSET: return "Windows-1258";
-    case HEBREW_CHARSET: return "Windows-1255";
-    case ARABIC_CHARSET: return "Windows-1256";
-    case BALTIC_CHARSET: return "Windows-1257";
-    case RUSSIAN_CHARSET: return "Windows-1251";
-    case THAI_CHARSET: return "Windows-874";
-    case EASTEUROPE_CHARSET: return "Windows-1250";
-    case OEM_CHARSET: return "ascii";
-    default: return "";
+    case SHIFTJIS_CHARSET:
+      return "shift_jis";
+    case HANGEUL_CHARSET:
+      return "EUC-KR";
+    case JOHAB_CHARSET:
+      return "CP1361";
+    case GB2312_CHARSET:
+      return "gb2312";
+    case CHINESEBIG5_CHARSET:
+      return "big5";
+    case GREEK_CHARSET:
+      return "Windows-1253";
+    case TURKISH_CHARSET:
+      return "Windows-1254";
+    case VIETNAMESE_CHARSET:
+      return "Windows-1258";
+    case HEBREW_CHARSET:
+      return "Windows-1255";
+    case ARABIC_CHARSET:
+      return "Windows-1256";
+    case BALTIC_CHARSET:
+      return "Windows-1257";
+    case RUSSIAN_CHARSET:
+      return "Windows-1251";
+    case THAI_CHARSET:
+      return "Windows-874";
+    case EASTEUROPE_CHARSET:
+      return "Windows-1250";
+    case OEM_CHARSET:
+      return "ascii";
+    default:
+      return "";
   }
 }
 
 std::string ColorToHTMLString(TColor color, bool quoted) {
   if (color == clNone) return "";
   TColor rgb = color == clWindowText ? clBlack : ColorToRGB(color);
-  std::string text = "#" + IntToHex(GetRValue(rgb), 2) + IntToHex(GetGValue(rgb), 2) + IntToHex(GetBValue(rgb), 2);
+  std::string text =
+      "#" + IntToHex(GetRValue(rgb), 2) + IntToHex(GetGValue(rgb), 2) + IntToHex(GetBValue(rgb), 2);
   return quoted ? "\"" + text + "\"" : text;
 }
 
-std::string ColorToCSS(TColor color) { return color == clNone ? "transparent" : ColorToHTMLString(color, false); }
+std::string ColorToCSS(TColor color) {
+  return color == clNone ? "transparent" : ColorToHTMLString(color, false);
+}
 
 std::string FilePathToHTML(std::string_view path, TRDSaveOptions saveOptions, int codePage) {
   std::string out(path);
@@ -178,7 +197,9 @@ int FontSizeToHTMLSize(int pointSize) {
   return 7;
 }
 
-std::string GetHTMLEmptyTagEnd(TRDSaveOptions saveOptions) { return (saveOptions & rdsoXHTML) ? " /" : ""; }
+std::string GetHTMLEmptyTagEnd(TRDSaveOptions saveOptions) {
+  return (saveOptions & rdsoXHTML) ? " /" : "";
+}
 
 std::string HTMLBooleanAttr(std::string_view name, TRDSaveOptions saveOptions) {
   std::string out(name);
@@ -197,18 +218,21 @@ std::string StrToHTMLAttr(std::string_view s, TRDSaveOptions saveOptions) {
   return "\"" + std::string(s) + "\"";
 }
 
-std::string FontInfoOpenTags(const TCustomRDFontInfo& style, const TCustomRDFontInfo& base, bool relative,
-                             TRDSaveOptions saveOptions) {
+std::string FontInfoOpenTags(const TCustomRDFontInfo& style, const TCustomRDFontInfo& base,
+                             bool relative, TRDSaveOptions saveOptions) {
   std::string attributes;
   if (!relative || style.Size != base.Size)
     attributes += " size=" + IntToHTMLAttr(FontSizeToHTMLSize(style.Size), saveOptions);
-  if (!relative || style.Color != base.Color) attributes += " color=" + ColorToHTMLString(style.Color, true);
-  if (!relative || !SameText(style.FontName, base.FontName)) attributes += " face=\"" + style.FontName + "\"";
+  if (!relative || style.Color != base.Color)
+    attributes += " color=" + ColorToHTMLString(style.Color, true);
+  if (!relative || !SameText(style.FontName, base.FontName))
+    attributes += " face=\"" + style.FontName + "\"";
   std::string out;
   if (!attributes.empty()) out = "<font" + attributes + ">";
   if (relative) {
     for (int i = 3; i >= 0; --i)
-      if ((base.Style & kStyleTags[i].style) && !(style.Style & kStyleTags[i].style)) out += kStyleTags[i].close;
+      if ((base.Style & kStyleTags[i].style) && !(style.Style & kStyleTags[i].style))
+        out += kStyleTags[i].close;
     for (const StyleTag& tag : kStyleTags)
       if ((style.Style & tag.style) && !(base.Style & tag.style)) out += tag.open;
   } else {
@@ -220,20 +244,23 @@ std::string FontInfoOpenTags(const TCustomRDFontInfo& style, const TCustomRDFont
   return out;
 }
 
-std::string FontInfoCloseTags(const TCustomRDFontInfo& style, const TCustomRDFontInfo& base, bool relative) {
+std::string FontInfoCloseTags(const TCustomRDFontInfo& style, const TCustomRDFontInfo& base,
+                              bool relative) {
   std::string out;
   if (style.VShift < 0) out += "</sub>";
   if (style.VShift > 0) out += "</sup>";
   if (relative) {
     for (int i = 3; i >= 0; --i)
-      if ((style.Style & kStyleTags[i].style) && !(base.Style & kStyleTags[i].style)) out += kStyleTags[i].close;
+      if ((style.Style & kStyleTags[i].style) && !(base.Style & kStyleTags[i].style))
+        out += kStyleTags[i].close;
     for (const StyleTag& tag : kStyleTags)
       if ((base.Style & tag.style) && !(style.Style & tag.style)) out += tag.open;
   } else {
     for (int i = 3; i >= 0; --i)
       if (style.Style & kStyleTags[i].style) out += kStyleTags[i].close;
   }
-  bool sameFont = style.Size == base.Size && style.Color == base.Color && SameText(style.FontName, base.FontName);
+  bool sameFont = style.Size == base.Size && style.Color == base.Color &&
+                  SameText(style.FontName, base.FontName);
   if (!relative || !sameFont) out += "</font>";
   return out;
 }

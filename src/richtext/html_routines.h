@@ -51,6 +51,7 @@ std::string IntToHTMLAttr(int value, TRDSaveOptions saveOptions);
 std::string StrToHTMLAttr(std::string_view s, TRDSaveOptions saveOptions);
 
 // Plain-HTML tags of a text style, relative to a base style when relative.
-std::string FontInfoOpenTags(const TCustomRDFontInfo& style, const TCustomRDFontInfo& base, bool relative,
-                             TRDSaveOptions saveOptions);
-std::string FontInfoCloseTags(const TCustomRDFontInfo& style, const TCustomRDFontInfo& base, bool relative);
+std::string FontInfoOpenTags(const TCustomRDFontInfo& style, const TCustomRDFontInfo& base,
+                             bool relative, TRDSaveOptions saveOptions);
+std::string FontInfoCloseTags(const TCustomRDFontInfo& style, const TCustomRDFontInfo& base,
+                              bool relative);

@@ -8,7 +8,8 @@ std::string TRDIniFile::ReadString(std::string_view section, std::string_view ke
   return value ? *value : std::string(fallback);
 }
 
-void TRDIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+void TRDIniFile::WriteString(std::string_view section, std::string_view key,
+                             std::string_view value) {
   Section* target = nullptr;
   for (Section& s : sections_)
     if (SameText(s.Name, section)) target = &s;
@@ -61,6 +62,10 @@ std::string FormatKey(std::string_view keyFormat, std::string_view key) {
   return result;
 }
 
-std::string BoolToIni(bool value) { return value ? "Yes" : "No"; }
+std::string BoolToIni(bool value) {
+  return value ? "Yes" : "No";
+}
 
-bool IniToBool(std::string_view text) { return UpperCase(text) == "YES"; }
+bool IniToBool(std::string_view text) {
+  return UpperCase(text) == "YES";
+}

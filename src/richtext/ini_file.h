@@ -12,7 +12,8 @@
 
 class TRDIniFile {
  public:
-  std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view fallback) const;
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   int ReadInteger(std::string_view section, std::string_view key, int fallback) const;
   void WriteInteger(std::string_view section, std::string_view key, int value);

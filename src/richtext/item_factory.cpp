@@ -18,9 +18,10 @@ std::vector<TRichDocItemTypeInfo>& Registry() {
   return registry;
 }
 
-constexpr const char* kIntPropertyNames[] = {"",        "vshift", "vshiftabs", "width", "height",
-                                             "transparent", "tmode", "tcolor", "minheightonpage", "spacing",
-                                             "resizable", "unremovable", "nohtmlsize", "ainterval", "visible"};
+constexpr const char* kIntPropertyNames[] = {
+    "",           "vshift",    "vshiftabs",       "width",   "height",    "transparent",
+    "tmode",      "tcolor",    "minheightonpage", "spacing", "resizable", "unremovable",
+    "nohtmlsize", "ainterval", "visible"};
 constexpr const char* kStrPropertyNames[] = {"", "hint", "alt", "filename"};
 
 template <class T>
@@ -30,12 +31,15 @@ std::unique_ptr<TCustomRDItemInfo> Create(TCustomRDData* rdData) {
 
 }  // namespace
 
-std::unique_ptr<TCustomRDItemInfo> CreateTextItem(TCustomRDData* rdData) { return Create<TRDTextItemInfo>(rdData); }
+std::unique_ptr<TCustomRDItemInfo> CreateTextItem(TCustomRDData* rdData) {
+  return Create<TRDTextItemInfo>(rdData);
+}
 
 TRDItemClass RichDocTextItemClass = CreateTextItem;
 
 const TRichDocItemTypeInfo& RegisterRDItemClass(int styleNo, TRDItemClass itemClass) {
-  static const char* const kMessage = "Can't register RichDoc item type - this StyleNo is already registered";
+  static const char* const kMessage =
+      "Can't register RichDoc item type - this StyleNo is already registered";
   if (styleNo >= kLowestBuiltInCode) throw ERichDocError(kMessage);
   for (const TRichDocItemTypeInfo& info : Registry()) {
     if (info.StyleNo != styleNo) continue;
@@ -54,8 +58,8 @@ std::unique_ptr<TCustomRDItemInfo> CreateRDItem(int styleNo, TCustomRDData* rdDa
     item = Create<TRDBreakItemInfo>(rdData);
   } else if (styleNo == rdsTab) {
     item = Create<TRDTabItemInfo>(rdData);
-  } else if (styleNo == rdsPicture || styleNo == rdsHotspot || styleNo == rdsComponent || styleNo == rdsBullet ||
-             styleNo == rdsHotPicture || styleNo == rdsListMarker) {
+  } else if (styleNo == rdsPicture || styleNo == rdsHotspot || styleNo == rdsComponent ||
+             styleNo == rdsBullet || styleNo == rdsHotPicture || styleNo == rdsListMarker) {
     return nullptr;  // pictures, controls and list markers are not part of this library
   } else {
     for (const TRichDocItemTypeInfo& info : Registry())
@@ -68,13 +72,14 @@ std::unique_ptr<TCustomRDItemInfo> CreateRDItem(int styleNo, TCustomRDData* rdDa
   return item;
 }
 
-std::unique_ptr<TCustomRDItemInfo> CloneRDItem(const TCustomRDItemInfo& source, TCustomRDData* rdData,
-                                               bool copyCheckpoint) {
+std::unique_ptr<TCustomRDItemInfo> CloneRDItem(const TCustomRDItemInfo& source,
+                                               TCustomRDData* rdData, bool copyCheckpoint) {
   std::unique_ptr<TCustomRDItemInfo> item = source.CreateEmpty(rdData);
   item->StyleNo = source.StyleNo;
   item->AssignProperties(source);
   const bool tagsArePChars = rdData && rdData->TagsArePChars();
-  if (copyCheckpoint && source.Checkpoint) item->Checkpoint = CopyCheckpoint(*source.Checkpoint, tagsArePChars);
+  if (copyCheckpoint && source.Checkpoint)
+    item->Checkpoint = CopyCheckpoint(*source.Checkpoint, tagsArePChars);
   item->Tag = CopyItemTag(source.Tag, tagsArePChars);
   return item;
 }
@@ -91,8 +96,12 @@ TRDExtraItemStrProperty GetExtraStrPropertyByName(std::string_view name) {
   return rdespUnknown;
 }
 
-const char* ExtraIntPropertyName(TRDExtraItemProperty prop) { return kIntPropertyNames[prop]; }
-const char* ExtraStrPropertyName(TRDExtraItemStrProperty prop) { return kStrPropertyNames[prop]; }
+const char* ExtraIntPropertyName(TRDExtraItemProperty prop) {
+  return kIntPropertyNames[prop];
+}
+const char* ExtraStrPropertyName(TRDExtraItemStrProperty prop) {
+  return kStrPropertyNames[prop];
+}
 
 void ReadRDFExtraProperty(TCustomRDItemInfo& item, std::string_view line) {
   size_t equals = line.find('=');
@@ -101,7 +110,8 @@ void ReadRDFExtraProperty(TCustomRDItemInfo& item, std::string_view line) {
   std::string value(line.substr(equals + 1));
   if (TRDExtraItemProperty prop = GetExtraIntPropertyByName(name); prop != rdepUnknown)
     item.SetExtraIntProperty(prop, StrToIntDef(value, 0));
-  else if (TRDExtraItemStrProperty strProp = GetExtraStrPropertyByName(name); strProp != rdespUnknown)
+  else if (TRDExtraItemStrProperty strProp = GetExtraStrPropertyByName(name);
+           strProp != rdespUnknown)
     item.SetExtraStrProperty(strProp, DecodeRDFLineBreaks(value));
   else
     item.SetExtraCustomProperty(name, value);
@@ -111,11 +121,14 @@ void WriteRDFExtraIntProperty(TStream& stream, TRDExtraItemProperty prop, int va
   StreamWriteLine(stream, std::string(ExtraIntPropertyName(prop)) + "=" + std::to_string(value));
 }
 
-void WriteRDFExtraStrProperty(TStream& stream, TRDExtraItemStrProperty prop, const std::string& value) {
-  StreamWriteLine(stream, std::string(ExtraStrPropertyName(prop)) + "=" + EncodeRDFLineBreaks(value));
+void WriteRDFExtraStrProperty(TStream& stream, TRDExtraItemStrProperty prop,
+                              const std::string& value) {
+  StreamWriteLine(stream,
+                  std::string(ExtraStrPropertyName(prop)) + "=" + EncodeRDFLineBreaks(value));
 }
 
 TRDItemOptions AdjustItemOptionsForSave(TRDItemOptions options, bool forceSameAsPrev) {
   if (!forceSameAsPrev) return options;
-  return TRDItemOptions((options | rdioContinuesPara) & ~(rdioPageBreakBefore | rdioLineBreakBefore));
+  return TRDItemOptions((options | rdioContinuesPara) &
+                        ~(rdioPageBreakBefore | rdioLineBreakBefore));
 }

@@ -41,8 +41,8 @@ const TRichDocItemTypeInfo& RegisterRDItemClass(int styleNo, TRDItemClass itemCl
 std::unique_ptr<TCustomRDItemInfo> CreateRDItem(int styleNo, TCustomRDData* rdData);
 // A new item of the source's class with its properties, tag and (on request) checkpoint;
 // the text, word marks and DataMark are not copied.
-std::unique_ptr<TCustomRDItemInfo> CloneRDItem(const TCustomRDItemInfo& source, TCustomRDData* rdData,
-                                               bool copyCheckpoint);
+std::unique_ptr<TCustomRDItemInfo> CloneRDItem(const TCustomRDItemInfo& source,
+                                               TCustomRDData* rdData, bool copyCheckpoint);
 
 // Extra-property keys and ids; 0 for an unknown name (compared case-sensitively).
 TRDExtraItemProperty GetExtraIntPropertyByName(std::string_view name);
@@ -53,6 +53,7 @@ const char* ExtraStrPropertyName(TRDExtraItemStrProperty prop);
 void ReadRDFExtraProperty(TCustomRDItemInfo& item, std::string_view line);
 void WriteRDFExtraIntProperty(TStream& stream, TRDExtraItemProperty prop, int value);
 // String values travel with their line breaks coded (EncodeRDFLineBreaks).
-void WriteRDFExtraStrProperty(TStream& stream, TRDExtraItemStrProperty prop, const std::string& value);
+void WriteRDFExtraStrProperty(TStream& stream, TRDExtraItemStrProperty prop,
+                              const std::string& value);
 // The options an item writes when it is forced to continue the previous paragraph.
 TRDItemOptions AdjustItemOptionsForSave(TRDItemOptions options, bool forceSameAsPrev);

@@ -53,14 +53,16 @@ TCustomRDItemInfo::~TCustomRDItemInfo() = default;
 
 void TCustomRDItemInfo::SetContinuesPara(bool value) {
   if (value)
-    ItemOptions = TRDItemOptions((ItemOptions | rdioContinuesPara) & ~(rdioPageBreakBefore | rdioLineBreakBefore));
+    ItemOptions = TRDItemOptions((ItemOptions | rdioContinuesPara) &
+                                 ~(rdioPageBreakBefore | rdioLineBreakBefore));
   else
     ItemOptions &= TRDItemOptions(~rdioContinuesPara);
 }
 
 void TCustomRDItemInfo::SetPageBreakBefore(bool value) {
   if (value)
-    ItemOptions = TRDItemOptions((ItemOptions | rdioPageBreakBefore) & ~(rdioContinuesPara | rdioLineBreakBefore));
+    ItemOptions = TRDItemOptions((ItemOptions | rdioPageBreakBefore) &
+                                 ~(rdioContinuesPara | rdioLineBreakBefore));
   else
     ItemOptions &= TRDItemOptions(~rdioPageBreakBefore);
 }
@@ -173,19 +175,25 @@ int TCustomRDItemInfo::GetMinWidth(const TRDResolution* resolution, TCustomRDDat
   return resolution ? ScreenToDeviceX(kDefaultMinWidth, *resolution) : kDefaultMinWidth;
 }
 
-bool TCustomRDItemInfo::QueryItemFlag(std::uint8_t code) const { return code == 1 || code == 2 || code >= 13; }
+bool TCustomRDItemInfo::QueryItemFlag(std::uint8_t code) const {
+  return code == 1 || code == 2 || code >= 13;
+}
 
-bool TCustomRDItemInfo::QueryItemFlagEx(std::uint8_t code, TRDStyle*) const { return code == 0; }
+bool TCustomRDItemInfo::QueryItemFlagEx(std::uint8_t code, TRDStyle*) const {
+  return code == 0;
+}
 
-void TCustomRDItemInfo::PaintFullWidth(int, int, int, TRDCanvas&, TRDItemPaintState, TRDStyle&) const {}
+void TCustomRDItemInfo::PaintFullWidth(int, int, int, TRDCanvas&, TRDItemPaintState,
+                                       TRDStyle&) const {}
 
-void TCustomRDItemInfo::Paint(int, int, TRDCanvas&, TRDItemPaintState, TRDStyle&, const TRDDrawLineInfo&) const {}
+void TCustomRDItemInfo::Paint(int, int, TRDCanvas&, TRDItemPaintState, TRDStyle&,
+                              const TRDDrawLineInfo&) const {}
 
-void TCustomRDItemInfo::Print(TRDCanvas&, int, int, int, TRDColorMode, const TRDResolution&, TRDStyle&,
-                              const TRDDrawLineInfo*) const {}
+void TCustomRDItemInfo::Print(TRDCanvas&, int, int, int, TRDColorMode, const TRDResolution&,
+                              TRDStyle&, const TRDDrawLineInfo*) const {}
 
-std::unique_ptr<TRDDrawLineInfo> TCustomRDItemInfo::CreatePrintingDrawItem(TCustomRDData*,
-                                                                            const TRDResolution&) const {
+std::unique_ptr<TRDDrawLineInfo> TCustomRDItemInfo::CreatePrintingDrawItem(
+    TCustomRDData*, const TRDResolution&) const {
   return std::make_unique<TRDDrawLineInfo>();
 }
 
@@ -200,14 +208,19 @@ void TCustomRDItemInfo::NotifyDataEx(TCustomRDData* rdData) {
   rdData->DoItemAction(rdiaInserted, this, empty, rdData);
 }
 
-void TCustomRDItemInfo::AdjustToDocWidth(TRDCanvas&, TRDStyle&, int, int& width, int&, int& descent) const {
+void TCustomRDItemInfo::AdjustToDocWidth(TRDCanvas&, TRDStyle&, int, int& width, int&,
+                                         int& descent) const {
   width = 1;
   descent = 0;
 }
 
-std::string TCustomRDItemInfo::GetRDFHeaderExtra(TCustomRDData*) const { return ""; }
+std::string TCustomRDItemInfo::GetRDFHeaderExtra(TCustomRDData*) const {
+  return "";
+}
 
-int TCustomRDItemInfo::GetRDFExtraPropertyCount() const { return Hint.empty() ? 0 : 1; }
+int TCustomRDItemInfo::GetRDFExtraPropertyCount() const {
+  return Hint.empty() ? 0 : 1;
+}
 
 void TCustomRDItemInfo::SaveRDFExtraProperties(TStream& stream) const {
   if (!Hint.empty()) WriteRDFExtraStrProperty(stream, rdespHint, Hint);
@@ -222,12 +235,16 @@ void TCustomRDItemInfo::AssignProperties(const TCustomRDItemInfo& source) {
 
 void TCustomRDItemInfo::SaveHTML(TStream&, TCustomRDData*, int, bool, TRDSaveOptions) const {}
 
-std::string TCustomRDItemInfo::AsText(int, TCustomRDData*) const { return ""; }
+std::string TCustomRDItemInfo::AsText(int, TCustomRDData*) const {
+  return "";
+}
 
-bool TCustomRDItemInfo::ReadRDFHeader(std::string_view&, TCustomRDData*) { return true; }
+bool TCustomRDItemInfo::ReadRDFHeader(std::string_view&, TCustomRDData*) {
+  return true;
+}
 
-bool TCustomRDItemInfo::ReadRDFLine(const std::string& line, TCustomRDData*, int, int, int, std::string&, int&,
-                                    int&) {
+bool TCustomRDItemInfo::ReadRDFLine(const std::string& line, TCustomRDData*, int, int, int,
+                                    std::string&, int&, int&) {
   ReadRDFExtraProperty(*this, line);
   return true;
 }
@@ -251,31 +268,42 @@ void TCustomRDItemInfo::MovingFromUndoList(int, TCustomRDData*) {}
 void TCustomRDItemInfo::Execute(TCustomRDData*) {}
 
 void TCustomRDItemInfo::MarkStylesInUse(TRDStyleUsage& usage) const {
-  if (ParaNo >= 0 && ParaNo < usage.UsedParaStyles.Count()) usage.UsedParaStyles.SetValue(ParaNo, 1);
+  if (ParaNo >= 0 && ParaNo < usage.UsedParaStyles.Count())
+    usage.UsedParaStyles.SetValue(ParaNo, 1);
 }
 
 void TCustomRDItemInfo::Renumber(int& styleNo, const TRDIntegerList& used) {
   if (styleNo >= 0 && styleNo < used.Count()) styleNo -= used[styleNo] - 1;
 }
 
-void TCustomRDItemInfo::UpdateStyles(const TRDStyleUsage& usage) { Renumber(ParaNo, usage.UsedParaStyles); }
+void TCustomRDItemInfo::UpdateStyles(const TRDStyleUsage& usage) {
+  Renumber(ParaNo, usage.UsedParaStyles);
+}
 
-bool TCustomRDItemInfo::SetExtraIntProperty(TRDExtraItemProperty, int) { return false; }
-bool TCustomRDItemInfo::GetExtraIntProperty(TRDExtraItemProperty, int&) const { return false; }
+bool TCustomRDItemInfo::SetExtraIntProperty(TRDExtraItemProperty, int) {
+  return false;
+}
+bool TCustomRDItemInfo::GetExtraIntProperty(TRDExtraItemProperty, int&) const {
+  return false;
+}
 
-bool TCustomRDItemInfo::SetExtraStrProperty(TRDExtraItemStrProperty prop, const std::string& value) {
+bool TCustomRDItemInfo::SetExtraStrProperty(TRDExtraItemStrProperty prop,
+                                            const std::string& value) {
   if (prop != rdespHint) return false;
   Hint = value;
   return true;
 }
 
-bool TCustomRDItemInfo::GetExtraStrProperty(TRDExtraItemStrProperty prop, std::string& value) const {
+bool TCustomRDItemInfo::GetExtraStrProperty(TRDExtraItemStrProperty prop,
+                                            std::string& value) const {
   if (prop != rdespHint) return false;
   value = Hint;
   return true;
 }
 
-bool TCustomRDItemInfo::SetExtraCustomProperty(const std::string&, const std::string&) { return false; }
+bool TCustomRDItemInfo::SetExtraCustomProperty(const std::string&, const std::string&) {
+  return false;
+}
 
 // --- text item --------------------------------------------------------------------------
 
@@ -292,7 +320,8 @@ bool TRDTextItemInfo::QueryItemFlagEx(std::uint8_t code, TRDStyle* rdStyle) cons
 }
 
 void TRDTextItemInfo::Execute(TCustomRDData* rdData) {
-  if (rdData && QueryItemFlagEx(1, rdData->GetRDStyle())) rdData->DoJump(rdData->FirstJumpNo + JumpID);
+  if (rdData && QueryItemFlagEx(1, rdData->GetRDStyle()))
+    rdData->DoJump(rdData->FirstJumpNo + JumpID);
 }
 
 bool TRDTextItemInfo::ReadRDFHeader(std::string_view& rest, TCustomRDData*) {

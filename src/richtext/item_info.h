@@ -43,13 +43,36 @@ constexpr TRDItemPaintState rdipsSpecialCharacters = 1 << 9;
 
 // Integer extra properties of items (RDF "key=value" lines) and their string kin.
 enum TRDExtraItemProperty : std::uint8_t {
-  rdepUnknown, rdepVShift, rdepVShiftAbs, rdepImageWidth, rdepImageHeight, rdepTransparent,
-  rdepTransparentMode, rdepTransparentColor, rdepMinHeightOnPage, rdepSpacing, rdepResizable,
-  rdepDeleteProtect, rdepNoHTMLImageSize, rdepAnimationInterval, rdepVisible
+  rdepUnknown,
+  rdepVShift,
+  rdepVShiftAbs,
+  rdepImageWidth,
+  rdepImageHeight,
+  rdepTransparent,
+  rdepTransparentMode,
+  rdepTransparentColor,
+  rdepMinHeightOnPage,
+  rdepSpacing,
+  rdepResizable,
+  rdepDeleteProtect,
+  rdepNoHTMLImageSize,
+  rdepAnimationInterval,
+  rdepVisible
 };
-enum TRDExtraItemStrProperty : std::uint8_t { rdespUnknown, rdespHint, rdespAlt, rdespImageFileName };
+enum TRDExtraItemStrProperty : std::uint8_t {
+  rdespUnknown,
+  rdespHint,
+  rdespAlt,
+  rdespImageFileName
+};
 
-enum TRDItemAction { rdiaInserting, rdiaInserted, rdiaTextModifying, rdiaDestroying, rdiaMovingToUndoList };
+enum TRDItemAction {
+  rdiaInserting,
+  rdiaInserted,
+  rdiaTextModifying,
+  rdiaDestroying,
+  rdiaMovingToUndoList
+};
 
 // A checkpoint: a named position attached to an item. The document data chains them in
 // item order through Next and Prev; the item owns its checkpoint.
@@ -127,23 +150,24 @@ class TCustomRDItemInfo {
   virtual int GetMinWidth(const TRDResolution* resolution, TCustomRDData* rdData) const;
   virtual bool QueryItemFlag(std::uint8_t code) const;
   virtual bool QueryItemFlagEx(std::uint8_t code, TRDStyle* rdStyle) const;
-  virtual void PaintFullWidth(int left, int right, int top, TRDCanvas& canvas, TRDItemPaintState state,
-                              TRDStyle& rdStyle) const;
+  virtual void PaintFullWidth(int left, int right, int top, TRDCanvas& canvas,
+                              TRDItemPaintState state, TRDStyle& rdStyle) const;
   virtual void Paint(int x, int y, TRDCanvas& canvas, TRDItemPaintState state, TRDStyle& rdStyle,
                      const TRDDrawLineInfo& drawItem) const;
   virtual void Print(TRDCanvas& canvas, int x, int y, int right, TRDColorMode colorMode,
-                     const TRDResolution& resolution, TRDStyle& rdStyle, const TRDDrawLineInfo* drawItem) const;
+                     const TRDResolution& resolution, TRDStyle& rdStyle,
+                     const TRDDrawLineInfo* drawItem) const;
   virtual int GetImageWidth(const TRDStyle*) const { return 0; }
   virtual int GetImageHeight(const TRDStyle*) const { return 0; }
   virtual int GetHorzSpacing() const { return 0; }
   virtual int GetVertSpacing() const { return 0; }
-  virtual std::unique_ptr<TRDDrawLineInfo> CreatePrintingDrawItem(TCustomRDData* rdData,
-                                                                  const TRDResolution& resolution) const;
+  virtual std::unique_ptr<TRDDrawLineInfo> CreatePrintingDrawItem(
+      TCustomRDData* rdData, const TRDResolution& resolution) const;
   virtual void NotifyData(TCustomRDData* rdData, std::string& text);
   virtual void NotifyDataEx(TCustomRDData* rdData);
   // The width the item takes in a document of the given width (set by the formatter).
-  virtual void AdjustToDocWidth(TRDCanvas& canvas, TRDStyle& rdStyle, int docWidth, int& width, int& height,
-                                int& descent) const;
+  virtual void AdjustToDocWidth(TRDCanvas& canvas, TRDStyle& rdStyle, int docWidth, int& width,
+                                int& height, int& descent) const;
 
   virtual std::string GetRDFHeaderExtra(TCustomRDData* rdData) const;
   virtual int GetRDFExtraPropertyCount() const;
@@ -159,8 +183,8 @@ class TCustomRDItemInfo {
                            int lineCount, std::string& name, int& readType, int& readState);
   virtual void SaveRDF(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& name,
                        bool forceSameAsPrev) const;
-  virtual void SaveRTF(TStream& stream, TCustomRDData* rdData, int level, const TRDColorList& colorList,
-                       double twipsPerPixel) const;
+  virtual void SaveRTF(TStream& stream, TCustomRDData* rdData, int level,
+                       const TRDColorList& colorList, double twipsPerPixel) const;
   virtual void CollectRTFTables(TRDColorList& colorList) const;
   virtual void MovingToUndoList(int itemNo, TCustomRDData* rdData);
   virtual void MovingFromUndoList(int itemNo, TCustomRDData* rdData);

@@ -6,7 +6,9 @@
 
 namespace {
 
-int CharSize(TRDItemOptions options) { return IsUnicodeItem(options) ? 2 : 1; }
+int CharSize(TRDItemOptions options) {
+  return IsUnicodeItem(options) ? 2 : 1;
+}
 
 // Byte range [first, first + length) of characters index .. index + count - 1, cut to s.
 void ByteRange(std::string_view s, int index, int count, TRDItemOptions options, size_t& first,

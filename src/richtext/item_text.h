@@ -19,7 +19,9 @@ constexpr TRDItemOptions rdioLineBreakBefore = 0x04;
 constexpr TRDItemOptions rdioUnicodeText = 0x08;
 constexpr TRDItemOptions kRDFItemOptionsMask = 0x0F;
 
-inline bool IsUnicodeItem(TRDItemOptions options) { return (options & rdioUnicodeText) != 0; }
+inline bool IsUnicodeItem(TRDItemOptions options) {
+  return (options & rdioUnicodeText) != 0;
+}
 
 // Raises ERichDocError "Can't perform Unicode operation" for an odd byte length.
 void CheckUnicodeByteLength(size_t byteLength);

@@ -108,9 +108,9 @@ constexpr ClassRange kAlternatingBrackets[] = {
 };
 
 // The ten decimal digits of each script.
-constexpr char16_t kDigitZeros[] = {0x0030, 0x0660, 0x06F0, 0x0966, 0x09E6, 0x0A66, 0x0AE6,
-                                    0x0B66, 0x0C66, 0x0CE6, 0x0D66, 0x0E50, 0x0ED0, 0x0F20,
-                                    0x1040, 0x17E0, 0x1810};
+constexpr char16_t kDigitZeros[] = {0x0030, 0x0660, 0x06F0, 0x0966, 0x09E6, 0x0A66,
+                                    0x0AE6, 0x0B66, 0x0C66, 0x0CE6, 0x0D66, 0x0E50,
+                                    0x0ED0, 0x0F20, 0x1040, 0x17E0, 0x1810};
 constexpr ClassRange kOtherDigits[] = {{0x0BE7, 0x0BEF, C::NU}, {0x1369, 0x1371, C::NU}};
 
 // Ideographic blocks; the characters of other classes inside them are matched before.
@@ -157,7 +157,9 @@ constexpr std::uint8_t kPairTable[kLineBreakClassCount][kLineBreakClassCount] = 
     /* CM */ {D, P, I, I, I, P, P, P, D, D, I, I, D, I, I, I, D, D, P, I},
 };
 
-bool IsSpace(char16_t ch) { return ch == u' '; }
+bool IsSpace(char16_t ch) {
+  return ch == u' ';
+}
 
 }  // namespace
 

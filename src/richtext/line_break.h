@@ -9,7 +9,26 @@
 #include <string_view>
 
 enum class TRDLineBreakClass : std::uint8_t {
-  OP, CL, QU, GL, NS, EX, SY, IS, PR, PO, NU, AL, ID, IN, HY, BA, BB, B2, ZW, CM
+  OP,
+  CL,
+  QU,
+  GL,
+  NS,
+  EX,
+  SY,
+  IS,
+  PR,
+  PO,
+  NU,
+  AL,
+  ID,
+  IN,
+  HY,
+  BA,
+  BB,
+  B2,
+  ZW,
+  CM
 };
 constexpr int kLineBreakClassCount = 20;
 

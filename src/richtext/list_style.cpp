@@ -17,21 +17,44 @@ struct NamedColor {
   const char* name;
 };
 constexpr NamedColor kColorNames[] = {
-    {clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"},
-    {clNavy, "clNavy"}, {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"},
-    {clSilver, "clSilver"}, {clRed, "clRed"}, {clLime, "clLime"}, {clYellow, "clYellow"},
-    {clBlue, "clBlue"}, {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"}, {clWhite, "clWhite"},
-    {clMoneyGreen, "clMoneyGreen"}, {clActiveCaption, "clActiveCaption"}, {clMenu, "clMenu"},
-    {clWindow, "clWindow"}, {clMenuText, "clMenuText"}, {clWindowText, "clWindowText"},
-    {clHighlight, "clHighlight"}, {clHighlightText, "clHighlightText"}, {clBtnFace, "clBtnFace"},
-    {clBtnShadow, "clBtnShadow"}, {clGrayText, "clGrayText"}, {clBtnText, "clBtnText"},
-    {clBtnHighlight, "clBtnHighlight"}, {clInfoText, "clInfoText"}, {clInfoBk, "clInfoBk"},
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clMoneyGreen, "clMoneyGreen"},
+    {clActiveCaption, "clActiveCaption"},
+    {clMenu, "clMenu"},
+    {clWindow, "clWindow"},
+    {clMenuText, "clMenuText"},
+    {clWindowText, "clWindowText"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"},
+    {clBtnText, "clBtnText"},
+    {clBtnHighlight, "clBtnHighlight"},
+    {clInfoText, "clInfoText"},
+    {clInfoBk, "clInfoBk"},
     {clNone, "clNone"},
 };
 
 const char* ListTypeWord(TRDListType type) {
-  static constexpr const char* kWords[] = {"bullet", "pic", "image-list", "1,2,3", "a,b,c", "A,B,C",
-                                           "i,ii,iii", "I,II,III", "image-list counter", "unicode bullet"};
+  static constexpr const char* kWords[] = {
+      "bullet",   "pic",      "image-list",         "1,2,3",         "a,b,c", "A,B,C",
+      "i,ii,iii", "I,II,III", "image-list counter", "unicode bullet"};
   return kWords[type];
 }
 
@@ -40,7 +63,9 @@ int RandomListID() {
   return std::uniform_int_distribution<int>(1, kMaxListID)(generator);
 }
 
-std::string Px(int v) { return std::to_string(v) + "px"; }
+std::string Px(int v) {
+  return std::to_string(v) + "px";
+}
 
 }  // namespace
 
@@ -70,11 +95,13 @@ TRDMarkerFont::TRDMarkerFont() {
 }
 
 bool TRDMarkerFont::IsDefault() const {
-  return Size() == kMarkerFontSize && Color == clWindowText && Charset == 1 && Style == 0 && SameText(Name, "Arial");
+  return Size() == kMarkerFontSize && Color == clWindowText && Charset == 1 && Style == 0 &&
+         SameText(Name, "Arial");
 }
 
 bool TRDMarkerFont::IsEqual(const TRDMarkerFont& o) const {
-  return Height == o.Height && Style == o.Style && Color == o.Color && Charset == o.Charset && SameText(Name, o.Name);
+  return Height == o.Height && Style == o.Style && Color == o.Color && Charset == o.Charset &&
+         SameText(Name, o.Name);
 }
 
 TRDMarkerFont& TRDListLevel::GetFont() {
@@ -109,8 +136,8 @@ bool TRDListLevel::UsesFont() const {
 }
 
 std::string TRDListLevel::GetDisplayName() const {
-  return std::string(ListTypeWord(ListType)) + " " + std::to_string(LeftIndent) + "/" + std::to_string(MarkerIndent) +
-         "/" + std::to_string(FirstIndent);
+  return std::string(ListTypeWord(ListType)) + " " + std::to_string(LeftIndent) + "/" +
+         std::to_string(MarkerIndent) + "/" + std::to_string(FirstIndent);
 }
 
 bool TRDListLevel::FontsEqual(const TRDListLevel& v) const {
@@ -122,18 +149,24 @@ bool TRDListLevel::FontsEqual(const TRDListLevel& v) const {
 
 bool TRDListLevel::IsSimpleEqual(const TRDListLevel& v) const {
   return ListType == v.ListType && StartFrom == v.StartFrom && ImageList == v.ImageList &&
-         ImageIndex == v.ImageIndex && FormatString == v.FormatString && FormatStringW == v.FormatStringW &&
-         LeftIndent == v.LeftIndent && FirstIndent == v.FirstIndent && MarkerIndent == v.MarkerIndent &&
+         ImageIndex == v.ImageIndex && FormatString == v.FormatString &&
+         FormatStringW == v.FormatStringW && LeftIndent == v.LeftIndent &&
+         FirstIndent == v.FirstIndent && MarkerIndent == v.MarkerIndent &&
          MarkerAlignment == v.MarkerAlignment && FontsEqual(v) && Options == v.Options;
 }
 
 int TRDListLevel::SimilarityValue(const TRDListLevel& v) const {
   int score = ListType == v.ListType ? 5000 : 0;
-  const bool equal[] = {StartFrom == v.StartFrom,       ImageList == v.ImageList,
-                        ImageIndex == v.ImageIndex,     FormatString == v.FormatString,
-                        FormatStringW == v.FormatStringW, LeftIndent == v.LeftIndent,
-                        MarkerIndent == v.MarkerIndent, MarkerAlignment == v.MarkerAlignment,
-                        Options == v.Options,           FontsEqual(v),
+  const bool equal[] = {StartFrom == v.StartFrom,
+                        ImageList == v.ImageList,
+                        ImageIndex == v.ImageIndex,
+                        FormatString == v.FormatString,
+                        FormatStringW == v.FormatStringW,
+                        LeftIndent == v.LeftIndent,
+                        MarkerIndent == v.MarkerIndent,
+                        MarkerAlignment == v.MarkerAlignment,
+                        Options == v.Options,
+                        FontsEqual(v),
                         true /* pictures: levels here carry none */};
   for (bool e : equal) score += e ? 100 : 0;
   if (FirstIndent == v.FirstIndent) score += 200;
@@ -142,7 +175,8 @@ int TRDListLevel::SimilarityValue(const TRDListLevel& v) const {
 
 std::string TRDListLevel::GetIndentCSS() const {
   if (MarkerIndent < LeftIndent)
-    return "text-indent: " + Px(MarkerIndent - LeftIndent) + "; padding-left: " + Px(LeftIndent - MarkerIndent) +
+    return "text-indent: " + Px(MarkerIndent - LeftIndent) +
+           "; padding-left: " + Px(LeftIndent - MarkerIndent) +
            "; margin-left: " + Px(MarkerIndent) + ";";
   return "text-indent: " + Px(MarkerIndent - LeftIndent) + "; margin-left: " + Px(LeftIndent) + ";";
 }
@@ -152,28 +186,42 @@ std::string TRDListLevel::HTMLOpenTag(bool useCSS, int previousLeftIndent) const
   if (useCSS) {
     std::string css;
     if (LeftIndent > MarkerIndent)
-      css = "text-indent: " + Px(FirstIndent) + "; margin-left: " + Px(LeftIndent - previousLeftIndent) +
+      css = "text-indent: " + Px(FirstIndent) +
+            "; margin-left: " + Px(LeftIndent - previousLeftIndent) +
             "; list-style-position: outside;";
     else
-      css = "text-indent: " + Px(MarkerIndent - LeftIndent) + "; margin-left: " + Px(LeftIndent - previousLeftIndent) +
+      css = "text-indent: " + Px(MarkerIndent - LeftIndent) +
+            "; margin-left: " + Px(LeftIndent - previousLeftIndent) +
             "; list-style-position: inside;";
     style = " style=\"" + css + "\"";
   }
   if (!HasNumbering()) return "<ul" + style + ">";
   std::string type;
   switch (ListType) {
-    case rdlstLowerAlpha: type = " type=a"; break;
-    case rdlstUpperAlpha: type = " type=A"; break;
-    case rdlstLowerRoman: type = " type=i"; break;
-    case rdlstUpperRoman: type = " type=I"; break;
-    default: break;
+    case rdlstLowerAlpha:
+      type = " type=a";
+      break;
+    case rdlstUpperAlpha:
+      type = " type=A";
+      break;
+    case rdlstLowerRoman:
+      type = " type=i";
+      break;
+    case rdlstUpperRoman:
+      type = " type=I";
+      break;
+    default:
+      break;
   }
   return "<ol" + type + style + ">";
 }
 
-std::string TRDListLevel::HTMLCloseTag() const { return HasNumbering() ? "</ol>" : "</ul>"; }
+std::string TRDListLevel::HTMLCloseTag() const {
+  return HasNumbering() ? "</ol>" : "</ul>";
+}
 
-void TRDListLevel::SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& kf) const {
+void TRDListLevel::SaveToINI(TRDIniFile& ini, const std::string& section,
+                             const std::string& kf) const {
   auto writeInt = [&](const char* key, int value, int fallback) {
     if (value != fallback) ini.WriteInteger(section, FormatKey(kf, key), value);
   };
@@ -195,8 +243,10 @@ void TRDListLevel::SaveToINI(TRDIniFile& ini, const std::string& section, const 
                         std::to_string(font_->Pitch) + "," + ColorToString(font_->Color) + "," +
                         std::to_string(font_->Charset));
   }
-  if (!(Options & rdloContinuous)) ini.WriteString(section, FormatKey(kf, "Continuous"), BoolToIni(false));
-  if (!(Options & rdloLevelReset)) ini.WriteString(section, FormatKey(kf, "LevelReset"), BoolToIni(false));
+  if (!(Options & rdloContinuous))
+    ini.WriteString(section, FormatKey(kf, "Continuous"), BoolToIni(false));
+  if (!(Options & rdloLevelReset))
+    ini.WriteString(section, FormatKey(kf, "LevelReset"), BoolToIni(false));
   if (!FormatStringW.empty()) {
     std::string raw;
     for (char16_t u : FormatStringW) {
@@ -207,8 +257,11 @@ void TRDListLevel::SaveToINI(TRDIniFile& ini, const std::string& section, const 
   }
 }
 
-void TRDListLevel::LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& kf) {
-  auto readInt = [&](const char* key, int fallback) { return ini.ReadInteger(section, FormatKey(kf, key), fallback); };
+void TRDListLevel::LoadFromINI(const TRDIniFile& ini, const std::string& section,
+                               const std::string& kf) {
+  auto readInt = [&](const char* key, int fallback) {
+    return ini.ReadInteger(section, FormatKey(kf, key), fallback);
+  };
   int type = readInt("ListType", rdlstBullet);
   ListType = type >= rdlstBullet && type <= rdlstUnicodeBullet ? TRDListType(type) : rdlstBullet;
   ImageIndex = readInt("ImageIndex", 0);
@@ -217,14 +270,16 @@ void TRDListLevel::LoadFromINI(const TRDIniFile& ini, const std::string& section
   FirstIndent = readInt("FirstIndent", 10);
   MarkerIndent = readInt("MarkerIndent", 0);
   int alignment = readInt("MarkerAlignment", rdmaLeft);
-  MarkerAlignment = alignment >= rdmaLeft && alignment <= rdmaCenter ? TRDMarkerAlignment(alignment) : rdmaLeft;
+  MarkerAlignment =
+      alignment >= rdmaLeft && alignment <= rdmaCenter ? TRDMarkerAlignment(alignment) : rdmaLeft;
   if (ini.ValueExists(section, FormatKey(kf, "Font"))) {
     TRDMarkerFont& font = GetFont();
     std::string text = ini.ReadString(section, FormatKey(kf, "Font"), "");
     std::vector<std::string> fields;
     for (size_t start = 0;;) {
       size_t comma = text.find(',', start);
-      fields.push_back(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+      fields.push_back(
+          text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
       if (comma == std::string::npos) break;
       start = comma + 1;
     }
@@ -234,11 +289,24 @@ void TRDListLevel::LoadFromINI(const TRDIniFile& ini, const std::string& section
       font.Style = 0;
       for (char c : fields[2]) {
         switch (c) {
-          case 'B': case 'b': font.Style |= fsBold; break;
-          case 'I': case 'i': font.Style |= fsItalic; break;
-          case 'U': case 'u': font.Style |= fsUnderline; break;
-          case 'S': case 's': font.Style |= fsStrikeOut; break;
-          default: break;
+          case 'B':
+          case 'b':
+            font.Style |= fsBold;
+            break;
+          case 'I':
+          case 'i':
+            font.Style |= fsItalic;
+            break;
+          case 'U':
+          case 'u':
+            font.Style |= fsUnderline;
+            break;
+          case 'S':
+          case 's':
+            font.Style |= fsStrikeOut;
+            break;
+          default:
+            break;
         }
       }
     }
@@ -247,8 +315,10 @@ void TRDListLevel::LoadFromINI(const TRDIniFile& ini, const std::string& section
     if (fields.size() > 5) font.Charset = StrToIntDef(fields[5], font.Charset) & 0xFF;
   }
   Options = 0;
-  if (IniToBool(ini.ReadString(section, FormatKey(kf, "Continuous"), "Yes"))) Options |= rdloContinuous;
-  if (IniToBool(ini.ReadString(section, FormatKey(kf, "LevelReset"), "Yes"))) Options |= rdloLevelReset;
+  if (IniToBool(ini.ReadString(section, FormatKey(kf, "Continuous"), "Yes")))
+    Options |= rdloContinuous;
+  if (IniToBool(ini.ReadString(section, FormatKey(kf, "LevelReset"), "Yes")))
+    Options |= rdloLevelReset;
   std::string raw;
   HexToString(ini.ReadString(section, FormatKey(kf, "FormatStringW"), ""), raw);
   FormatStringW.clear();
@@ -256,7 +326,9 @@ void TRDListLevel::LoadFromINI(const TRDIniFile& ini, const std::string& section
     FormatStringW.push_back(char16_t(std::uint8_t(raw[i]) | (std::uint8_t(raw[i + 1]) << 8)));
 }
 
-TRDListInfo::TRDListInfo(TCustomRDInfos* collection) : TCustomRDInfo(collection) { SetStyleName("List Style"); }
+TRDListInfo::TRDListInfo(TCustomRDInfos* collection) : TCustomRDInfo(collection) {
+  SetStyleName("List Style");
+}
 
 TRDListLevel& TRDListInfo::AddLevel() {
   Levels.push_back(std::make_unique<TRDListLevel>());
@@ -293,7 +365,8 @@ bool TRDListInfo::HasTextNumberedLevels() const {
 
 bool TRDListInfo::IsSimpleEqual(const TCustomRDInfo& other, bool ignoreID) const {
   const auto* v = dynamic_cast<const TRDListInfo*>(&other);
-  if (!v || OneLevelPreview != v->OneLevelPreview || Levels.size() != v->Levels.size()) return false;
+  if (!v || OneLevelPreview != v->OneLevelPreview || Levels.size() != v->Levels.size())
+    return false;
   if (!ignoreID && ListIDOrZero() != v->ListIDOrZero()) return false;
   for (size_t i = 0; i < Levels.size(); ++i)
     if (!Levels[i]->IsSimpleEqual(*v->Levels[i])) return false;
@@ -307,14 +380,16 @@ bool TRDListInfo::IsSimpleEqualEx(TCustomRDInfo& value, const TRDIntegerList&) c
 int TRDListInfo::SimilarityValue(const TCustomRDInfo& other) const {
   const auto* v = dynamic_cast<const TRDListInfo*>(&other);
   if (!v) return 0;
-  int score = (OneLevelPreview == v->OneLevelPreview ? 100 : 0) + (ListIDOrZero() == v->ListIDOrZero() ? 50 : 0);
+  int score = (OneLevelPreview == v->OneLevelPreview ? 100 : 0) +
+              (ListIDOrZero() == v->ListIDOrZero() ? 50 : 0);
   size_t common = std::min(Levels.size(), v->Levels.size());
   score -= kLevelMissingPenalty * int(std::max(Levels.size(), v->Levels.size()) - common);
   for (size_t i = 0; i < common; ++i) score += Levels[i]->SimilarityValue(*v->Levels[i]);
   return score;
 }
 
-void TRDListInfo::SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& kf) const {
+void TRDListInfo::SaveToINI(TRDIniFile& ini, const std::string& section,
+                            const std::string& kf) const {
   SaveBaseToINI(ini, section, kf);
   if (!Levels.empty()) ini.WriteInteger(section, FormatKey(kf, "LevelsCount"), int(Levels.size()));
   if (OneLevelPreview) ini.WriteString(section, "OneLevelPreview", BoolToIni(true));
@@ -322,7 +397,8 @@ void TRDListInfo::SaveToINI(TRDIniFile& ini, const std::string& section, const s
     Levels[i]->SaveToINI(ini, section, FormatKey(kf, "") + "Lvl%s" + std::to_string(i));
 }
 
-void TRDListInfo::LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& kf) {
+void TRDListInfo::LoadFromINI(const TRDIniFile& ini, const std::string& section,
+                              const std::string& kf) {
   LoadBaseFromINI(ini, section, kf, "List Style");
   OneLevelPreview = IniToBool(ini.ReadString(section, "OneLevelPreview", "No"));
   Levels.clear();
@@ -336,7 +412,9 @@ void TRDListInfo::LoadFromINI(const TRDIniFile& ini, const std::string& section,
   }
 }
 
-TRDListInfo& TRDListInfos::Add() { return static_cast<TRDListInfo&>(AddItem()); }
+TRDListInfo& TRDListInfos::Add() {
+  return static_cast<TRDListInfo&>(AddItem());
+}
 
 TRDListInfo& TRDListInfos::Items(int index) const {
   if (index < 0 || index >= Count()) throw ERDListIndexError(index);
@@ -349,7 +427,8 @@ void TRDListInfos::RemoveImageList(const TCustomImageList* imageList) {
       if (level->ImageList == imageList) level->ImageList = nullptr;
 }
 
-bool TRDListInfos::CanMergeInto(const TCustomRDInfos& source, int targetIndex, const TRDIntegerList& mapping) const {
+bool TRDListInfos::CanMergeInto(const TCustomRDInfos& source, int targetIndex,
+                                const TRDIntegerList& mapping) const {
   // A list that already received a numbered source list keeps that numbering to itself.
   for (int k = 0; k < mapping.Count() && k < source.Count(); ++k) {
     const auto* earlier = dynamic_cast<const TRDListInfo*>(&source.At(k));
@@ -360,7 +439,8 @@ bool TRDListInfos::CanMergeInto(const TCustomRDInfos& source, int targetIndex, c
 
 int TRDListInfos::AppendCopy(const TCustomRDInfo& source) {
   int index = TCustomRDInfos::AppendCopy(source);
-  if (const auto* list = dynamic_cast<const TRDListInfo*>(&source)) Items(index).SetListID(list->ListIDOrZero());
+  if (const auto* list = dynamic_cast<const TRDListInfo*>(&source))
+    Items(index).SetListID(list->ListIDOrZero());
   return index;
 }
 

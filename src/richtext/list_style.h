@@ -18,8 +18,16 @@ class TCustomImageList;
 class TStream;
 
 enum TRDListType : std::uint8_t {
-  rdlstBullet, rdlstPicture, rdlstImageList, rdlstDecimal, rdlstLowerAlpha, rdlstUpperAlpha,
-  rdlstLowerRoman, rdlstUpperRoman, rdlstImageListCounter, rdlstUnicodeBullet
+  rdlstBullet,
+  rdlstPicture,
+  rdlstImageList,
+  rdlstDecimal,
+  rdlstLowerAlpha,
+  rdlstUpperAlpha,
+  rdlstLowerRoman,
+  rdlstUpperRoman,
+  rdlstImageListCounter,
+  rdlstUnicodeBullet
 };
 enum TRDMarkerAlignment : std::uint8_t { rdmaLeft, rdmaRight, rdmaCenter };
 
@@ -60,7 +68,9 @@ class TRDListLevel {
 
   void Assign(const TRDListLevel& source);
   bool UsesFont() const;
-  bool HasNumbering() const { return ListType >= rdlstDecimal && ListType <= rdlstImageListCounter; }
+  bool HasNumbering() const {
+    return ListType >= rdlstDecimal && ListType <= rdlstImageListCounter;
+  }
   bool HasTextNumbering() const { return ListType >= rdlstDecimal && ListType <= rdlstUpperRoman; }
   std::string GetDisplayName() const;
   bool IsSimpleEqual(const TRDListLevel& value) const;
@@ -116,7 +126,8 @@ class TRDListInfos : public TCustomRDInfos {
   void RemoveImageList(const TCustomImageList* imageList);
 
  protected:
-  bool CanMergeInto(const TCustomRDInfos& source, int targetIndex, const TRDIntegerList& mapping) const override;
+  bool CanMergeInto(const TCustomRDInfos& source, int targetIndex,
+                    const TRDIntegerList& mapping) const override;
   int AppendCopy(const TCustomRDInfo& source) override;
 };
 

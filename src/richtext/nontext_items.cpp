@@ -6,7 +6,8 @@
 
 void TRDNonTextItemInfo::AssignProperties(const TCustomRDItemInfo& source) {
   TCustomRDItemInfo::AssignProperties(source);
-  if (const auto* s = dynamic_cast<const TRDNonTextItemInfo*>(&source)) DeleteProtect = s->DeleteProtect;
+  if (const auto* s = dynamic_cast<const TRDNonTextItemInfo*>(&source))
+    DeleteProtect = s->DeleteProtect;
 }
 
 int TRDNonTextItemInfo::GetRDFExtraPropertyCount() const {
@@ -45,7 +46,9 @@ void TRDRectItemInfo::AssignProperties(const TCustomRDItemInfo& source) {
   }
 }
 
-std::string TRDRectItemInfo::GetRDFHeaderExtra(TCustomRDData*) const { return std::to_string(int(VAlign)); }
+std::string TRDRectItemInfo::GetRDFHeaderExtra(TCustomRDData*) const {
+  return std::to_string(int(VAlign));
+}
 
 bool TRDRectItemInfo::ReadRDFHeader(std::string_view& rest, TCustomRDData*) {
   if (rest.empty() || rest.front() == '\r' || rest.front() == '\n') {
@@ -59,7 +62,8 @@ bool TRDRectItemInfo::ReadRDFHeader(std::string_view& rest, TCustomRDData*) {
 }
 
 int TRDRectItemInfo::GetRDFExtraPropertyCount() const {
-  return TRDNonTextItemInfo::GetRDFExtraPropertyCount() + (VShift != 0) + VShiftAbs + (spacing_ != 1);
+  return TRDNonTextItemInfo::GetRDFExtraPropertyCount() + (VShift != 0) + VShiftAbs +
+         (spacing_ != 1);
 }
 
 void TRDRectItemInfo::SaveRDFExtraProperties(TStream& stream) const {
@@ -71,36 +75,61 @@ void TRDRectItemInfo::SaveRDFExtraProperties(TStream& stream) const {
 
 bool TRDRectItemInfo::SetExtraIntProperty(TRDExtraItemProperty prop, int value) {
   switch (prop) {
-    case rdepVShift: VShift = value; return true;
-    case rdepVShiftAbs: VShiftAbs = value != 0; return true;
-    case rdepSpacing: SetSpacing(value); return true;
-    default: return TRDNonTextItemInfo::SetExtraIntProperty(prop, value);
+    case rdepVShift:
+      VShift = value;
+      return true;
+    case rdepVShiftAbs:
+      VShiftAbs = value != 0;
+      return true;
+    case rdepSpacing:
+      SetSpacing(value);
+      return true;
+    default:
+      return TRDNonTextItemInfo::SetExtraIntProperty(prop, value);
   }
 }
 
 bool TRDRectItemInfo::GetExtraIntProperty(TRDExtraItemProperty prop, int& value) const {
   switch (prop) {
-    case rdepVShift: value = VShift; return true;
-    case rdepVShiftAbs: value = VShiftAbs ? 1 : 0; return true;
-    case rdepSpacing: value = spacing_; return true;
-    default: return TRDNonTextItemInfo::GetExtraIntProperty(prop, value);
+    case rdepVShift:
+      value = VShift;
+      return true;
+    case rdepVShiftAbs:
+      value = VShiftAbs ? 1 : 0;
+      return true;
+    case rdepSpacing:
+      value = spacing_;
+      return true;
+    default:
+      return TRDNonTextItemInfo::GetExtraIntProperty(prop, value);
   }
 }
 
 std::string GetHTMLVerticalAlignStyle(const TRDRectItemInfo& item) {
   const int height = item.GetHeight();
   if (item.VShift == 0 || height == 0 || item.VAlign != rdvaBaseline) return "";
-  return "vertical-align : " + std::to_string(item.VShiftAbs ? item.VShift : MulDiv(height, item.VShift, 100));
+  return "vertical-align : " +
+         std::to_string(item.VShiftAbs ? item.VShift : MulDiv(height, item.VShift, 100));
 }
 
 std::string GetHTMLAlignAttr(TRDVAlign vAlign, TRDSaveOptions saveOptions) {
   const char* value = nullptr;
   switch (vAlign) {
-    case rdvaMiddle: value = "middle"; break;
-    case rdvaAbsTop: value = "abstop"; break;
-    case rdvaAbsBottom: value = "absbottom"; break;
-    case rdvaAbsMiddle: value = "absmiddle"; break;
-    default: return "";
+    case rdvaMiddle:
+      value = "middle";
+      break;
+    case rdvaAbsTop:
+      value = "abstop";
+      break;
+    case rdvaAbsBottom:
+      value = "absbottom";
+      break;
+    case rdvaAbsMiddle:
+      value = "absmiddle";
+      break;
+    default:
+      return "";
   }
-  return " align=" + ((saveOptions & rdsoXHTML) ? "\"" + std::string(value) + "\"" : std::string(value));
+  return " align=" +
+         ((saveOptions & rdsoXHTML) ? "\"" + std::string(value) + "\"" : std::string(value));
 }

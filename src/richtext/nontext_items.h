@@ -28,7 +28,13 @@ class TRDFullLineItemInfo : public TRDNonTextItemInfo {
   bool QueryItemFlag(std::uint8_t code) const override;
 };
 
-enum TRDVAlign : std::uint8_t { rdvaBaseline, rdvaMiddle, rdvaAbsTop, rdvaAbsBottom, rdvaAbsMiddle };
+enum TRDVAlign : std::uint8_t {
+  rdvaBaseline,
+  rdvaMiddle,
+  rdvaAbsTop,
+  rdvaAbsBottom,
+  rdvaAbsMiddle
+};
 
 class TRDRectItemInfo : public TRDNonTextItemInfo {
  public:

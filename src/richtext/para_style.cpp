@@ -13,19 +13,28 @@ namespace {
 constexpr TColor kInvalidBorderColor = 0x0000FF;
 constexpr int kTabMissingPenalty = 400;
 
-int Bit1(TRDParaInfoProperty p) { return 1 << p; }
-int Bit2(TRDParaInfoProperty p) { return 1 << (p - rdpiNoWrap); }
+int Bit1(TRDParaInfoProperty p) {
+  return 1 << p;
+}
+int Bit2(TRDParaInfoProperty p) {
+  return 1 << (p - rdpiNoWrap);
+}
 
-void WriteIntIfNot(TRDIniFile& ini, const std::string& section, const std::string& key, int value, int fallback) {
+void WriteIntIfNot(TRDIniFile& ini, const std::string& section, const std::string& key, int value,
+                   int fallback) {
   if (value != fallback) ini.WriteInteger(section, key, value);
 }
 
 const char* AlignmentCSS(TRDAlignment a) {
   switch (a) {
-    case rdaRight: return "right";
-    case rdaCenter: return "center";
-    case rdaJustify: return "justify";
-    default: return "left";
+    case rdaRight:
+      return "right";
+    case rdaCenter:
+      return "center";
+    case rdaJustify:
+      return "justify";
+    default:
+      return "left";
   }
 }
 
@@ -33,7 +42,9 @@ const char* DirectionCSS(TRDBiDiMode mode) {
   return mode == rdbdLeftToRight ? "ltr" : mode == rdbdRightToLeft ? "rtl" : "inherit";
 }
 
-std::string Px(int v) { return std::to_string(v) + "px"; }
+std::string Px(int v) {
+  return std::to_string(v) + "px";
+}
 
 // A percent line spacing as CSS: 105 -> "1.05", 150 -> "1.50".
 std::string LineHeightCSS(int percent) {
@@ -44,10 +55,14 @@ std::string LineHeightCSS(int percent) {
 
 int LineCount(TRDBorderStyle style) {
   switch (style) {
-    case rdbSingle: return 1;
-    case rdbTriple: return 3;
-    case rdbNone: return 0;
-    default: return 2;
+    case rdbSingle:
+      return 1;
+    case rdbTriple:
+      return 3;
+    case rdbNone:
+      return 0;
+    default:
+      return 2;
   }
 }
 
@@ -82,7 +97,8 @@ void TRDParaInfoProperties::Include(TRDParaInfoProperty p) {
 }
 
 TRDParaInfoProperties TRDParaInfoProperties::operator~() const {
-  return TRDParaInfoProperties{~Props1 & RDAllParaInfoProperties.Props1, ~Props2 & RDAllParaInfoProperties.Props2};
+  return TRDParaInfoProperties{~Props1 & RDAllParaInfoProperties.Props1,
+                               ~Props2 & RDAllParaInfoProperties.Props2};
 }
 
 TRDParaInfoProperties RDParaProps(std::initializer_list<TRDParaInfoProperty> props) {
@@ -96,15 +112,17 @@ const TRDParaInfoProperties RDAllParaInfoProperties{(1u << (rdpiBorder_Vis_Botto
 
 // --- TRDRect ---------------------------------------------------------------------------
 
-void TRDRect::AssignValidProperties(const TRDRect& source, bool validLeft, bool validTop, bool validRight,
-                                    bool validBottom) {
+void TRDRect::AssignValidProperties(const TRDRect& source, bool validLeft, bool validTop,
+                                    bool validRight, bool validBottom) {
   if (validLeft) Left = source.Left;
   if (validTop) Top = source.Top;
   if (validRight) Right = source.Right;
   if (validBottom) Bottom = source.Bottom;
 }
 
-void TRDRect::AssignToRect(TRect& r) const { r = TRect{Left, Top, Right, Bottom}; }
+void TRDRect::AssignToRect(TRect& r) const {
+  r = TRect{Left, Top, Right, Bottom};
+}
 
 void TRDRect::AssignToRectIfGreater(TRect& r) const {
   r.Left = std::max(r.Left, Left);
@@ -134,8 +152,10 @@ bool TRDRect::IsEqualEx(const TRDRect& other, bool ignoreLeft, bool ignoreTop, b
 }
 
 int TRDRect::SimilarityValue(const TRDRect& other, int weight) const {
-  return RateValueSimilarity(Left, other.Left, weight) + RateValueSimilarity(Top, other.Top, weight) +
-         RateValueSimilarity(Right, other.Right, weight) + RateValueSimilarity(Bottom, other.Bottom, weight);
+  return RateValueSimilarity(Left, other.Left, weight) +
+         RateValueSimilarity(Top, other.Top, weight) +
+         RateValueSimilarity(Right, other.Right, weight) +
+         RateValueSimilarity(Bottom, other.Bottom, weight);
 }
 
 void TRDRect::SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& kf) const {
@@ -145,7 +165,8 @@ void TRDRect::SaveToINI(TRDIniFile& ini, const std::string& section, const std::
   WriteIntIfNot(ini, section, FormatKey(kf, "Bottom"), Bottom, 0);
 }
 
-void TRDRect::LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& kf) {
+void TRDRect::LoadFromINI(const TRDIniFile& ini, const std::string& section,
+                          const std::string& kf) {
   Left = ini.ReadInteger(section, FormatKey(kf, "Left"), 0);
   Right = ini.ReadInteger(section, FormatKey(kf, "Right"), 0);
   Top = ini.ReadInteger(section, FormatKey(kf, "Top"), 0);
@@ -165,28 +186,30 @@ bool TRDBooleanRect::IsEqualToValues(bool left, bool top, bool right, bool botto
   return Left == left && Top == top && Right == right && Bottom == bottom;
 }
 
-void TRDBooleanRect::AssignValidProperties(const TRDBooleanRect& source, bool validLeft, bool validTop,
-                                           bool validRight, bool validBottom) {
+void TRDBooleanRect::AssignValidProperties(const TRDBooleanRect& source, bool validLeft,
+                                           bool validTop, bool validRight, bool validBottom) {
   if (validLeft) Left = source.Left;
   if (validTop) Top = source.Top;
   if (validRight) Right = source.Right;
   if (validBottom) Bottom = source.Bottom;
 }
 
-bool TRDBooleanRect::IsEqualEx(const TRDBooleanRect& other, bool ignoreLeft, bool ignoreTop, bool ignoreRight,
-                               bool ignoreBottom) const {
+bool TRDBooleanRect::IsEqualEx(const TRDBooleanRect& other, bool ignoreLeft, bool ignoreTop,
+                               bool ignoreRight, bool ignoreBottom) const {
   return (ignoreLeft || Left == other.Left) && (ignoreTop || Top == other.Top) &&
          (ignoreRight || Right == other.Right) && (ignoreBottom || Bottom == other.Bottom);
 }
 
-void TRDBooleanRect::SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& kf) const {
+void TRDBooleanRect::SaveToINI(TRDIniFile& ini, const std::string& section,
+                               const std::string& kf) const {
   if (!Left) ini.WriteString(section, FormatKey(kf, "Left"), BoolToIni(false));
   if (!Right) ini.WriteString(section, FormatKey(kf, "Right"), BoolToIni(false));
   if (!Top) ini.WriteString(section, FormatKey(kf, "Top"), BoolToIni(false));
   if (!Bottom) ini.WriteString(section, FormatKey(kf, "Bottom"), BoolToIni(false));
 }
 
-void TRDBooleanRect::LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& kf) {
+void TRDBooleanRect::LoadFromINI(const TRDIniFile& ini, const std::string& section,
+                                 const std::string& kf) {
   Left = IniToBool(ini.ReadString(section, FormatKey(kf, "Left"), "Yes"));
   Right = IniToBool(ini.ReadString(section, FormatKey(kf, "Right"), "Yes"));
   Top = IniToBool(ini.ReadString(section, FormatKey(kf, "Top"), "Yes"));
@@ -195,7 +218,8 @@ void TRDBooleanRect::LoadFromINI(const TRDIniFile& ini, const std::string& secti
 
 // --- TRDBorder ---------------------------------------------------------------------------
 
-void TRDBorder::DrawLines(TRect r, TRDCanvas& canvas, TColor color, int width, int internalWidth, int unit) const {
+void TRDBorder::DrawLines(TRect r, TRDCanvas& canvas, TColor color, int width, int internalWidth,
+                          int unit) const {
   const int lines = LineCount(Style);
   canvas.PenStyle = psInsideFrame;
   canvas.PenColor = color;
@@ -226,15 +250,16 @@ void TRDBorder::DrawLines(TRect r, TRDCanvas& canvas, TColor color, int width, i
   canvas.PenWidth = 1;
 }
 
-void TRDBorder::Draw(TRect rect, TRDCanvas& canvas, TRDColorMode colorMode, const TRDResolution& scale) const {
+void TRDBorder::Draw(TRect rect, TRDCanvas& canvas, TRDColorMode colorMode,
+                     const TRDResolution& scale) const {
   if (Style == rdbNone) return;
   BorderOffsets.InflateRectScaled(rect, scale);
   TColor color = Color;
   if (colorMode == 1) color = ReplaceSystemColor(Color);
   if (colorMode == 2) color = ColorToGray(ReplaceSystemColor(Color));
   if (colorMode == 3 || colorMode == 4) color = clBlack;
-  DrawLines(rect, canvas, color, ScreenToDeviceY(Width, scale), ScreenToDeviceY(InternalWidth, scale),
-            ScreenToDeviceY(1, scale));
+  DrawLines(rect, canvas, color, ScreenToDeviceY(Width, scale),
+            ScreenToDeviceY(InternalWidth, scale), ScreenToDeviceY(1, scale));
 }
 
 void TRDBorder::DrawUnscaled(const TRect& rect, TRDCanvas& canvas) const {
@@ -246,39 +271,53 @@ void TRDBorder::DrawUnscaled(const TRect& rect, TRDCanvas& canvas) const {
 
 int TRDBorder::GetTotalWidth() const {
   switch (Style) {
-    case rdbSingle: return Width;
-    case rdbDouble: return 2 * Width + InternalWidth;
-    case rdbTriple: return 3 * Width + 2 * InternalWidth;
+    case rdbSingle:
+      return Width;
+    case rdbDouble:
+      return 2 * Width + InternalWidth;
+    case rdbTriple:
+      return 3 * Width + 2 * InternalWidth;
     case rdbThickInside:
-    case rdbThickOutside: return 3 * Width + InternalWidth;
-    default: return 0;
+    case rdbThickOutside:
+      return 3 * Width + InternalWidth;
+    default:
+      return 0;
   }
 }
 
 int TRDBorder::GetCSSWidth() const {
   switch (Style) {
-    case rdbSingle: return Width;
-    case rdbDouble: return Width + InternalWidth;
-    case rdbTriple: return Width + 2 * InternalWidth;
+    case rdbSingle:
+      return Width;
+    case rdbDouble:
+      return Width + InternalWidth;
+    case rdbTriple:
+      return Width + 2 * InternalWidth;
     case rdbThickInside:
-    case rdbThickOutside: return 3 * Width / 2 + InternalWidth;
-    default: return 0;
+    case rdbThickOutside:
+      return 3 * Width / 2 + InternalWidth;
+    default:
+      return 0;
   }
 }
 
 bool TRDBorder::IsEqual(const TRDBorder& o) const {
-  return Style == o.Style && Color == o.Color && Width == o.Width && InternalWidth == o.InternalWidth &&
-         BorderOffsets == o.BorderOffsets && VisibleBorders == o.VisibleBorders;
+  return Style == o.Style && Color == o.Color && Width == o.Width &&
+         InternalWidth == o.InternalWidth && BorderOffsets == o.BorderOffsets &&
+         VisibleBorders == o.VisibleBorders;
 }
 
 bool TRDBorder::IsEqualEx(const TRDBorder& o, const TRDParaInfoProperties& ig) const {
-  return (ig.Has(rdpiBorder_Style) || Style == o.Style) && (ig.Has(rdpiBorder_Color) || Color == o.Color) &&
+  return (ig.Has(rdpiBorder_Style) || Style == o.Style) &&
+         (ig.Has(rdpiBorder_Color) || Color == o.Color) &&
          (ig.Has(rdpiBorder_Width) || Width == o.Width) &&
          (ig.Has(rdpiBorder_InternalWidth) || InternalWidth == o.InternalWidth) &&
-         BorderOffsets.IsEqualEx(o.BorderOffsets, ig.Has(rdpiBorder_BO_Left), ig.Has(rdpiBorder_BO_Top),
-                                 ig.Has(rdpiBorder_BO_Right), ig.Has(rdpiBorder_BO_Bottom)) &&
-         VisibleBorders.IsEqualEx(o.VisibleBorders, ig.Has(rdpiBorder_Vis_Left), ig.Has(rdpiBorder_Vis_Top),
-                                  ig.Has(rdpiBorder_Vis_Right), ig.Has(rdpiBorder_Vis_Bottom));
+         BorderOffsets.IsEqualEx(o.BorderOffsets, ig.Has(rdpiBorder_BO_Left),
+                                 ig.Has(rdpiBorder_BO_Top), ig.Has(rdpiBorder_BO_Right),
+                                 ig.Has(rdpiBorder_BO_Bottom)) &&
+         VisibleBorders.IsEqualEx(o.VisibleBorders, ig.Has(rdpiBorder_Vis_Left),
+                                  ig.Has(rdpiBorder_Vis_Top), ig.Has(rdpiBorder_Vis_Right),
+                                  ig.Has(rdpiBorder_Vis_Bottom));
 }
 
 void TRDBorder::AssignValidProperties(const TRDBorder& s, const TRDParaInfoProperties& v) {
@@ -286,10 +325,12 @@ void TRDBorder::AssignValidProperties(const TRDBorder& s, const TRDParaInfoPrope
   if (v.Has(rdpiBorder_Color)) Color = s.Color;
   if (v.Has(rdpiBorder_Width)) Width = s.Width;
   if (v.Has(rdpiBorder_InternalWidth)) InternalWidth = s.InternalWidth;
-  BorderOffsets.AssignValidProperties(s.BorderOffsets, v.Has(rdpiBorder_BO_Left), v.Has(rdpiBorder_BO_Top),
-                                      v.Has(rdpiBorder_BO_Right), v.Has(rdpiBorder_BO_Bottom));
-  VisibleBorders.AssignValidProperties(s.VisibleBorders, v.Has(rdpiBorder_Vis_Left), v.Has(rdpiBorder_Vis_Top),
-                                       v.Has(rdpiBorder_Vis_Right), v.Has(rdpiBorder_Vis_Bottom));
+  BorderOffsets.AssignValidProperties(s.BorderOffsets, v.Has(rdpiBorder_BO_Left),
+                                      v.Has(rdpiBorder_BO_Top), v.Has(rdpiBorder_BO_Right),
+                                      v.Has(rdpiBorder_BO_Bottom));
+  VisibleBorders.AssignValidProperties(s.VisibleBorders, v.Has(rdpiBorder_Vis_Left),
+                                       v.Has(rdpiBorder_Vis_Top), v.Has(rdpiBorder_Vis_Right),
+                                       v.Has(rdpiBorder_Vis_Bottom));
 }
 
 bool TRDBorder::HasVisibleSides() const {
@@ -297,20 +338,24 @@ bool TRDBorder::HasVisibleSides() const {
 }
 
 int TRDBorder::SimilarityValue(const TRDBorder& o) const {
-  const bool shown[4] = {Style != rdbNone && VisibleBorders.Left, Style != rdbNone && VisibleBorders.Top,
-                         Style != rdbNone && VisibleBorders.Right, Style != rdbNone && VisibleBorders.Bottom};
-  const bool otherShown[4] = {o.Style != rdbNone && o.VisibleBorders.Left, o.Style != rdbNone && o.VisibleBorders.Top,
-                              o.Style != rdbNone && o.VisibleBorders.Right,
-                              o.Style != rdbNone && o.VisibleBorders.Bottom};
-  const int offsets[4] = {BorderOffsets.Left, BorderOffsets.Top, BorderOffsets.Right, BorderOffsets.Bottom};
+  const bool shown[4] = {
+      Style != rdbNone && VisibleBorders.Left, Style != rdbNone && VisibleBorders.Top,
+      Style != rdbNone && VisibleBorders.Right, Style != rdbNone && VisibleBorders.Bottom};
+  const bool otherShown[4] = {
+      o.Style != rdbNone && o.VisibleBorders.Left, o.Style != rdbNone && o.VisibleBorders.Top,
+      o.Style != rdbNone && o.VisibleBorders.Right, o.Style != rdbNone && o.VisibleBorders.Bottom};
+  const int offsets[4] = {BorderOffsets.Left, BorderOffsets.Top, BorderOffsets.Right,
+                          BorderOffsets.Bottom};
   const int otherOffsets[4] = {o.BorderOffsets.Left, o.BorderOffsets.Top, o.BorderOffsets.Right,
                                o.BorderOffsets.Bottom};
   int both = 0;
   for (int i = 0; i < 4; ++i) both += shown[i] && otherShown[i];
   int score = 0;
   if (both > 0)
-    score += both * (RateColorSimilarity(Color, o.Color, 3333, 3000) + RateValueSimilarity(Width, o.Width, 1000) +
-                     RateValueSimilarity(InternalWidth, o.InternalWidth, 1000) + (Style == o.Style ? 1000 : 0));
+    score += both * (RateColorSimilarity(Color, o.Color, 3333, 3000) +
+                     RateValueSimilarity(Width, o.Width, 1000) +
+                     RateValueSimilarity(InternalWidth, o.InternalWidth, 1000) +
+                     (Style == o.Style ? 1000 : 0));
   for (int i = 0; i < 4; ++i) {
     if (!shown[i] && !otherShown[i]) score += 20000;
     if (shown[i] != otherShown[i]) score -= 20000;
@@ -319,7 +364,8 @@ int TRDBorder::SimilarityValue(const TRDBorder& o) const {
   return score;
 }
 
-void TRDBorder::SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& kf) const {
+void TRDBorder::SaveToINI(TRDIniFile& ini, const std::string& section,
+                          const std::string& kf) const {
   WriteIntIfNot(ini, section, FormatKey(kf, "Width"), Width, 1);
   WriteIntIfNot(ini, section, FormatKey(kf, "Style"), Style, rdbNone);
   WriteIntIfNot(ini, section, FormatKey(kf, "Color"), Color, clWindowText);
@@ -328,7 +374,8 @@ void TRDBorder::SaveToINI(TRDIniFile& ini, const std::string& section, const std
   VisibleBorders.SaveToINI(ini, section, FormatKey(kf, "Visible%s"));
 }
 
-void TRDBorder::LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& kf) {
+void TRDBorder::LoadFromINI(const TRDIniFile& ini, const std::string& section,
+                            const std::string& kf) {
   Width = ini.ReadInteger(section, FormatKey(kf, "Width"), 1);
   int style = ini.ReadInteger(section, FormatKey(kf, "Style"), rdbNone);
   Style = style >= rdbNone && style <= rdbThickOutside ? TRDBorderStyle(style) : rdbNone;
@@ -340,7 +387,8 @@ void TRDBorder::LoadFromINI(const TRDIniFile& ini, const std::string& section, c
 
 // --- TRDBackgroundRect --------------------------------------------------------------------
 
-void TRDBackgroundRect::Draw(const TRect& rect, TRDCanvas& canvas, bool, TRDColorMode colorMode) const {
+void TRDBackgroundRect::Draw(const TRect& rect, TRDCanvas& canvas, bool,
+                             TRDColorMode colorMode) const {
   if (Color == clNone || colorMode == 3 || colorMode == 4) return;
   TColor color = Color;
   if (colorMode == 1) color = ReplaceSystemColor(Color);
@@ -353,28 +401,35 @@ void TRDBackgroundRect::Draw(const TRect& rect, TRDCanvas& canvas, bool, TRDColo
   canvas.BrushStyle = bsClear;
 }
 
-bool TRDBackgroundRect::IsEqualEx(const TRDBackgroundRect& o, const TRDParaInfoProperties& ig) const {
+bool TRDBackgroundRect::IsEqualEx(const TRDBackgroundRect& o,
+                                  const TRDParaInfoProperties& ig) const {
   return (ig.Has(rdpiBackground_Color) || Color == o.Color) &&
-         BorderOffsets.IsEqualEx(o.BorderOffsets, ig.Has(rdpiBackground_BO_Left), ig.Has(rdpiBackground_BO_Top),
-                                 ig.Has(rdpiBackground_BO_Right), ig.Has(rdpiBackground_BO_Bottom));
+         BorderOffsets.IsEqualEx(o.BorderOffsets, ig.Has(rdpiBackground_BO_Left),
+                                 ig.Has(rdpiBackground_BO_Top), ig.Has(rdpiBackground_BO_Right),
+                                 ig.Has(rdpiBackground_BO_Bottom));
 }
 
-void TRDBackgroundRect::AssignValidProperties(const TRDBackgroundRect& s, const TRDParaInfoProperties& v) {
+void TRDBackgroundRect::AssignValidProperties(const TRDBackgroundRect& s,
+                                              const TRDParaInfoProperties& v) {
   if (v.Has(rdpiBackground_Color)) Color = s.Color;
-  BorderOffsets.AssignValidProperties(s.BorderOffsets, v.Has(rdpiBackground_BO_Left), v.Has(rdpiBackground_BO_Top),
-                                      v.Has(rdpiBackground_BO_Right), v.Has(rdpiBackground_BO_Bottom));
+  BorderOffsets.AssignValidProperties(s.BorderOffsets, v.Has(rdpiBackground_BO_Left),
+                                      v.Has(rdpiBackground_BO_Top), v.Has(rdpiBackground_BO_Right),
+                                      v.Has(rdpiBackground_BO_Bottom));
 }
 
 int TRDBackgroundRect::SimilarityValue(const TRDBackgroundRect& o) const {
-  return RateColorSimilarity(Color, o.Color, 10000, 50000) + BorderOffsets.SimilarityValue(o.BorderOffsets, 100);
+  return RateColorSimilarity(Color, o.Color, 10000, 50000) +
+         BorderOffsets.SimilarityValue(o.BorderOffsets, 100);
 }
 
-void TRDBackgroundRect::SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& kf) const {
+void TRDBackgroundRect::SaveToINI(TRDIniFile& ini, const std::string& section,
+                                  const std::string& kf) const {
   WriteIntIfNot(ini, section, FormatKey(kf, "Color"), Color, clNone);
   BorderOffsets.SaveToINI(ini, section, FormatKey(kf, "Offsets%s"));
 }
 
-void TRDBackgroundRect::LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& kf) {
+void TRDBackgroundRect::LoadFromINI(const TRDIniFile& ini, const std::string& section,
+                                    const std::string& kf) {
   Color = ini.ReadInteger(section, FormatKey(kf, "Color"), clNone);
   BorderOffsets.LoadFromINI(ini, section, FormatKey(kf, "Offsets%s"));
 }
@@ -386,7 +441,8 @@ bool TRDTabInfo::IsEqual(const TRDTabInfo& o) const {
 }
 
 int TRDTabInfo::SimilarityValue(const TRDTabInfo& o) const {
-  return RateValueSimilarity(Position, o.Position, 200) + (Align == o.Align ? 100 : 0) + (Leader == o.Leader ? 50 : 0);
+  return RateValueSimilarity(Position, o.Position, 200) + (Align == o.Align ? 100 : 0) +
+         (Leader == o.Leader ? 50 : 0);
 }
 
 std::string TRDTabInfo::GetDisplayName() const {
@@ -406,7 +462,9 @@ void TRDTabInfos::Check(int index) const {
 }
 
 void TRDTabInfos::Sort() {
-  std::stable_sort(tabs_.begin(), tabs_.end(), [](const TRDTabInfo& a, const TRDTabInfo& b) { return a.Position < b.Position; });
+  std::stable_sort(tabs_.begin(), tabs_.end(), [](const TRDTabInfo& a, const TRDTabInfo& b) {
+    return a.Position < b.Position;
+  });
 }
 
 int TRDTabInfos::Add(int position, TRDTabAlign align, const std::string& leader) {
@@ -453,7 +511,8 @@ int TRDTabInfos::SimilarityValue(const TRDTabInfos& o) const {
   return score - kTabMissingPenalty * std::abs(Count() - o.Count());
 }
 
-void TRDTabInfos::SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& kf) const {
+void TRDTabInfos::SaveToINI(TRDIniFile& ini, const std::string& section,
+                            const std::string& kf) const {
   WriteIntIfNot(ini, section, FormatKey(kf, "TabCount"), Count(), 0);
   for (int i = 0; i < Count(); ++i) {
     std::string tabFormat = FormatKey(kf, "") + "Tab%s" + std::to_string(i);
@@ -464,20 +523,23 @@ void TRDTabInfos::SaveToINI(TRDIniFile& ini, const std::string& section, const s
   }
 }
 
-void TRDTabInfos::LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& kf) {
+void TRDTabInfos::LoadFromINI(const TRDIniFile& ini, const std::string& section,
+                              const std::string& kf) {
   tabs_.clear();
   int count = ini.ReadInteger(section, FormatKey(kf, "TabCount"), 0);
   for (int i = 0; i < count; ++i) {
     std::string tabFormat = FormatKey(kf, "") + "Tab%s" + std::to_string(i);
     // A count larger than the keys present only costs default stops; stop at the first
     // missing stop instead of trusting a huge number.
-    if (!ini.ValueExists(section, FormatKey(tabFormat, "Pos")) && !ini.ValueExists(section, FormatKey(tabFormat, "Align")) &&
+    if (!ini.ValueExists(section, FormatKey(tabFormat, "Pos")) &&
+        !ini.ValueExists(section, FormatKey(tabFormat, "Align")) &&
         !ini.ValueExists(section, FormatKey(tabFormat, "Leader")) && i > 0)
       break;
     int align = ini.ReadInteger(section, FormatKey(tabFormat, "Align"), rdtaLeft);
-    tabs_.push_back(TRDTabInfo{align >= rdtaLeft && align <= rdtaCenter ? TRDTabAlign(align) : rdtaLeft,
-                               ini.ReadInteger(section, FormatKey(tabFormat, "Pos"), 0),
-                               ini.ReadString(section, FormatKey(tabFormat, "Leader"), "")});
+    tabs_.push_back(
+        TRDTabInfo{align >= rdtaLeft && align <= rdtaCenter ? TRDTabAlign(align) : rdtaLeft,
+                   ini.ReadInteger(section, FormatKey(tabFormat, "Pos"), 0),
+                   ini.ReadString(section, FormatKey(tabFormat, "Leader"), "")});
   }
   Sort();
 }
@@ -511,7 +573,8 @@ bool TCustomRDParaInfo::ExtraLineSpacing() const {
   return LineSpacingType == rdlsPercent ? LineSpacing != 100 : LineSpacing >= 1;
 }
 
-void TCustomRDParaInfo::AssignSelectedProperties(const TCustomRDParaInfo& s, const TRDParaInfoProperties& p) {
+void TCustomRDParaInfo::AssignSelectedProperties(const TCustomRDParaInfo& s,
+                                                 const TRDParaInfoProperties& p) {
   if (p.Has(rdpiFirstIndent)) FirstIndent = s.FirstIndent;
   if (p.Has(rdpiLeftIndent)) LeftIndent = s.LeftIndent;
   if (p.Has(rdpiRightIndent)) RightIndent = s.RightIndent;
@@ -523,7 +586,8 @@ void TCustomRDParaInfo::AssignSelectedProperties(const TCustomRDParaInfo& s, con
   Background.AssignValidProperties(s.Background, p);
   Border.AssignValidProperties(s.Border, p);
   for (const ParaOptionKey& o : kParaOptions)
-    if (p.Has(o.property)) Options = (s.Options & o.option) ? (Options | o.option) : (Options & ~o.option);
+    if (p.Has(o.property))
+      Options = (s.Options & o.option) ? (Options | o.option) : (Options & ~o.option);
   if (p.Has(rdpiTabs)) Tabs = s.Tabs;
   if (p.Has(rdpiBiDiMode)) BiDiMode = s.BiDiMode;
 }
@@ -549,11 +613,12 @@ bool TCustomRDParaInfo::IsEqual(const TCustomRDParaInfo& v, const TRDParaInfoPro
 bool TCustomRDParaInfo::IsSimpleEqual(const TCustomRDInfo& other, bool) const {
   const auto* v = dynamic_cast<const TCustomRDParaInfo*>(&other);
   if (!v) return false;
-  return Alignment == v->Alignment && FirstIndent == v->FirstIndent && LeftIndent == v->LeftIndent &&
-         RightIndent == v->RightIndent && SpaceBefore == v->SpaceBefore && SpaceAfter == v->SpaceAfter &&
-         LineSpacing == v->LineSpacing && LineSpacingType == v->LineSpacingType && Options == v->Options &&
-         BiDiMode == v->BiDiMode && Background.IsEqual(v->Background) && Tabs.IsEqual(v->Tabs) &&
-         Border.IsEqual(v->Border) && NamesEqualIfCompared(*v);
+  return Alignment == v->Alignment && FirstIndent == v->FirstIndent &&
+         LeftIndent == v->LeftIndent && RightIndent == v->RightIndent &&
+         SpaceBefore == v->SpaceBefore && SpaceAfter == v->SpaceAfter &&
+         LineSpacing == v->LineSpacing && LineSpacingType == v->LineSpacingType &&
+         Options == v->Options && BiDiMode == v->BiDiMode && Background.IsEqual(v->Background) &&
+         Tabs.IsEqual(v->Tabs) && Border.IsEqual(v->Border) && NamesEqualIfCompared(*v);
 }
 
 int TCustomRDParaInfo::SimilarityValue(const TCustomRDInfo& other) const {
@@ -563,8 +628,9 @@ int TCustomRDParaInfo::SimilarityValue(const TCustomRDInfo& other) const {
               RateValueSimilarity(LeftIndent, v->LeftIndent, 1000) +
               RateValueSimilarity(RightIndent, v->RightIndent, 1000) +
               RateValueSimilarity(SpaceBefore, v->SpaceBefore, 1000) +
-              RateValueSimilarity(SpaceAfter, v->SpaceAfter, 1000) + Background.SimilarityValue(v->Background) +
-              Tabs.SimilarityValue(v->Tabs) + Border.SimilarityValue(v->Border);
+              RateValueSimilarity(SpaceAfter, v->SpaceAfter, 1000) +
+              Background.SimilarityValue(v->Background) + Tabs.SimilarityValue(v->Tabs) +
+              Border.SimilarityValue(v->Border);
   if (Alignment == v->Alignment) score += 50000;
   if (BiDiMode == v->BiDiMode) score += 10000;
   for (const ParaOptionKey& o : kParaOptions)
@@ -576,7 +642,8 @@ int TCustomRDParaInfo::SimilarityValue(const TCustomRDInfo& other) const {
   return score;
 }
 
-void TCustomRDParaInfo::SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& kf) const {
+void TCustomRDParaInfo::SaveToINI(TRDIniFile& ini, const std::string& section,
+                                  const std::string& kf) const {
   SaveBaseToINI(ini, section, kf);
   WriteIntIfNot(ini, section, FormatKey(kf, "SpaceBefore"), SpaceBefore, 0);
   WriteIntIfNot(ini, section, FormatKey(kf, "SpaceAfter"), SpaceAfter, 0);
@@ -594,9 +661,12 @@ void TCustomRDParaInfo::SaveToINI(TRDIniFile& ini, const std::string& section, c
   Tabs.SaveToINI(ini, section, FormatKey(kf, "Tab%s"));
 }
 
-void TCustomRDParaInfo::LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& kf) {
+void TCustomRDParaInfo::LoadFromINI(const TRDIniFile& ini, const std::string& section,
+                                    const std::string& kf) {
   LoadBaseFromINI(ini, section, kf, "Paragraph Style");
-  auto readInt = [&](const char* key, int fallback) { return ini.ReadInteger(section, FormatKey(kf, key), fallback); };
+  auto readInt = [&](const char* key, int fallback) {
+    return ini.ReadInteger(section, FormatKey(kf, key), fallback);
+  };
   SpaceBefore = readInt("SpaceBefore", 0);
   SpaceAfter = readInt("SpaceAfter", 0);
   LeftIndent = readInt("LeftIndent", 0);
@@ -607,7 +677,8 @@ void TCustomRDParaInfo::LoadFromINI(const TRDIniFile& ini, const std::string& se
   int alignment = readInt("Alignment", 0);
   Alignment = alignment >= rdaLeft && alignment <= rdaJustify ? TRDAlignment(alignment) : rdaLeft;
   int bidi = readInt("BiDiMode", 0);
-  BiDiMode = bidi >= rdbdUnspecified && bidi <= rdbdRightToLeft ? TRDBiDiMode(bidi) : rdbdUnspecified;
+  BiDiMode =
+      bidi >= rdbdUnspecified && bidi <= rdbdRightToLeft ? TRDBiDiMode(bidi) : rdbdUnspecified;
   Options = 0;
   for (const ParaOptionKey& o : kParaOptions)
     if (IniToBool(ini.ReadString(section, FormatKey(kf, o.key), "No"))) Options |= o.option;
@@ -628,8 +699,8 @@ TRDRect TCustomRDParaInfo::CSSPadding() const {
   return padding;
 }
 
-std::string TCustomRDParaInfo::GetCSS(const TCustomRDParaInfo* base, bool multiline, bool ignoreLeftAlignment,
-                                      bool ignoreLeftIndents) const {
+std::string TCustomRDParaInfo::GetCSS(const TCustomRDParaInfo* base, bool multiline,
+                                      bool ignoreLeftAlignment, bool ignoreLeftIndents) const {
   std::string out;
   auto put = [&](const std::string& declaration) {
     out += " " + declaration;
@@ -643,7 +714,8 @@ std::string TCustomRDParaInfo::GetCSS(const TCustomRDParaInfo* base, bool multil
     put("text-indent: " + Px(FirstIndent) + ";");
   bool percent = LineSpacingType == rdlsPercent;
   bool basePercent = base && base->LineSpacingType == rdlsPercent;
-  if (percent && (base ? !(basePercent && base->LineSpacing == LineSpacing) && !(!basePercent && LineSpacing == 100)
+  if (percent && (base ? !(basePercent && base->LineSpacing == LineSpacing) &&
+                             !(!basePercent && LineSpacing == 100)
                        : LineSpacing != 100))
     put("line-height: " + LineHeightCSS(LineSpacing) + ";");
   if (!percent && basePercent && base->LineSpacing != 100) put("line-height: normal;");
@@ -657,7 +729,8 @@ std::string TCustomRDParaInfo::GetCSS(const TCustomRDParaInfo* base, bool multil
   optionCSS(rdpaoKeepLinesTogether, "page-break-inside: avoid;", "page-break-inside: auto;");
   optionCSS(rdpaoKeepWithNext, "page-break-after: avoid;", "page-break-after: auto;");
   if (Border.Style == rdbNone || Border.Color == clNone) {
-    if (base && base->Border.HasVisibleSides() && base->Border.Color != clNone) put("border: none;");
+    if (base && base->Border.HasVisibleSides() && base->Border.Color != clNone)
+      put("border: none;");
   } else {
     put("border-color: " + ColorToHTMLString(Border.Color, false) + ";");
     put(std::string("border-style: ") + (Border.Style == rdbSingle ? "solid" : "double") + ";");
@@ -671,11 +744,12 @@ std::string TCustomRDParaInfo::GetCSS(const TCustomRDParaInfo* base, bool multil
     put("background: " + ColorToCSS(Background.Color) + ";");
   TRDRect padding = CSSPadding();
   if (!base || !(base->CSSPadding() == padding))
-    put("padding: " + Px(padding.Top) + " " + Px(padding.Right) + " " + Px(padding.Bottom) + " " + Px(padding.Left) +
-        ";");
+    put("padding: " + Px(padding.Top) + " " + Px(padding.Right) + " " + Px(padding.Bottom) + " " +
+        Px(padding.Left) + ";");
   auto margins = [](const TCustomRDParaInfo& s) {
     TRDRect p = s.CSSPadding();
-    return TRDRect{s.SpaceBefore - p.Top, s.LeftIndent - p.Left, s.RightIndent - p.Right, s.SpaceAfter - p.Bottom};
+    return TRDRect{s.SpaceBefore - p.Top, s.LeftIndent - p.Left, s.RightIndent - p.Right,
+                   s.SpaceAfter - p.Bottom};
   };
   TRDRect m = margins(*this);
   if (!base || !(margins(*base) == m)) {
@@ -690,8 +764,9 @@ std::string TCustomRDParaInfo::GetCSS(const TCustomRDParaInfo* base, bool multil
   return out;
 }
 
-void TCustomRDParaInfo::SaveCSSToStream(TStream& stream, const TCustomRDParaInfo* base, bool multiline,
-                                        bool ignoreLeftAlignment, bool ignoreLeftIndents) const {
+void TCustomRDParaInfo::SaveCSSToStream(TStream& stream, const TCustomRDParaInfo* base,
+                                        bool multiline, bool ignoreLeftAlignment,
+                                        bool ignoreLeftIndents) const {
   RDWrite(stream, GetCSS(base, multiline, ignoreLeftAlignment, ignoreLeftIndents));
 }
 
@@ -711,7 +786,8 @@ bool TParaInfo::IsEqual(const TCustomRDParaInfo& value, const TRDParaInfoPropert
   if (!v) return true;
   if (!ig.Has(rdpiNextParaNo) && NextParaNo != v->NextParaNo) return false;
   if (!ig.Has(rdpiDefStyleNo) && DefStyleNo != v->DefStyleNo) return false;
-  return StyleTemplateId() == v->StyleTemplateId() && ModifiedProperties1 == v->ModifiedProperties1 &&
+  return StyleTemplateId() == v->StyleTemplateId() &&
+         ModifiedProperties1 == v->ModifiedProperties1 &&
          ModifiedProperties2 == v->ModifiedProperties2;
 }
 
@@ -719,8 +795,8 @@ bool TParaInfo::IsSimpleEqual(const TCustomRDInfo& value, bool ignoreReferences)
   if (!TCustomRDParaInfo::IsSimpleEqual(value, ignoreReferences)) return false;
   const auto* v = dynamic_cast<const TParaInfo*>(&value);
   if (!v) return true;
-  if (ModifiedProperties1 != v->ModifiedProperties1 || ModifiedProperties2 != v->ModifiedProperties2 ||
-      StyleTemplateId() != v->StyleTemplateId())
+  if (ModifiedProperties1 != v->ModifiedProperties1 ||
+      ModifiedProperties2 != v->ModifiedProperties2 || StyleTemplateId() != v->StyleTemplateId())
     return false;
   return ignoreReferences || (NextParaNo == v->NextParaNo && DefStyleNo == v->DefStyleNo);
 }
@@ -734,26 +810,31 @@ bool TParaInfo::IsSimpleEqualEx(TCustomRDInfo& value, const TRDIntegerList& mapp
   return true;
 }
 
-void TParaInfo::TranslateReferences(const TRDIntegerList& mapping, const TRDIntegerList* textStyleMapping) {
+void TParaInfo::TranslateReferences(const TRDIntegerList& mapping,
+                                    const TRDIntegerList* textStyleMapping) {
   TCustomRDParaInfo::TranslateReferences(mapping, textStyleMapping);
   if (NextParaNo >= 0) NextParaNo = NextParaNo < mapping.Count() ? mapping[NextParaNo] : -1;
   if (textStyleMapping && DefStyleNo >= 0)
     DefStyleNo = DefStyleNo < textStyleMapping->Count() ? (*textStyleMapping)[DefStyleNo] : -1;
 }
 
-void TParaInfo::SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& kf) const {
+void TParaInfo::SaveToINI(TRDIniFile& ini, const std::string& section,
+                          const std::string& kf) const {
   TCustomRDParaInfo::SaveToINI(ini, section, kf);
   WriteIntIfNot(ini, section, FormatKey(kf, "NextParaNo"), NextParaNo, -1);
   WriteIntIfNot(ini, section, FormatKey(kf, "DefStyleNo"), DefStyleNo, -1);
 }
 
-void TParaInfo::LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& kf) {
+void TParaInfo::LoadFromINI(const TRDIniFile& ini, const std::string& section,
+                            const std::string& kf) {
   TCustomRDParaInfo::LoadFromINI(ini, section, kf);
   NextParaNo = ini.ReadInteger(section, FormatKey(kf, "NextParaNo"), -1);
   DefStyleNo = ini.ReadInteger(section, FormatKey(kf, "DefStyleNo"), -1);
 }
 
-TParaInfo& TParaInfos::Add() { return static_cast<TParaInfo&>(AddItem()); }
+TParaInfo& TParaInfos::Add() {
+  return static_cast<TParaInfo&>(AddItem());
+}
 
 TParaInfo& TParaInfos::Items(int index) const {
   if (index >= 0 && index < Count()) return static_cast<TParaInfo&>(At(index));
@@ -770,9 +851,11 @@ TParaInfo& TParaInfos::Items(int index) const {
   return static_cast<TParaInfo&>(*invalidItem_);
 }
 
-int TParaInfos::FindSuchStyle(int baseParaNo, const TParaInfo& style, const TRDParaInfoProperties& mask) const {
+int TParaInfos::FindSuchStyle(int baseParaNo, const TParaInfo& style,
+                              const TRDParaInfoProperties& mask) const {
   TRDParaInfoProperties ignore = ~mask;
-  if (baseParaNo >= 0 && baseParaNo < Count() && Items(baseParaNo).IsEqual(style, ignore)) return baseParaNo;
+  if (baseParaNo >= 0 && baseParaNo < Count() && Items(baseParaNo).IsEqual(style, ignore))
+    return baseParaNo;
   for (int i = 0; i < Count(); ++i)
     if (i != baseParaNo && Items(i).IsEqual(style, ignore)) return i;
   return -1;

@@ -25,12 +25,14 @@ struct TRDRect {
   int Bottom = 0;
 
   void SetAll(int value) { Top = Left = Right = Bottom = value; }
-  void AssignValidProperties(const TRDRect& source, bool validLeft, bool validTop, bool validRight, bool validBottom);
+  void AssignValidProperties(const TRDRect& source, bool validLeft, bool validTop, bool validRight,
+                             bool validBottom);
   void AssignToRect(TRect& r) const;
   void AssignToRectIfGreater(TRect& r) const;
   void InflateRect(TRect& r) const;
   void InflateRectScaled(TRect& r, const TRDResolution& scale) const;
-  bool IsEqualEx(const TRDRect& other, bool ignoreLeft, bool ignoreTop, bool ignoreRight, bool ignoreBottom) const;
+  bool IsEqualEx(const TRDRect& other, bool ignoreLeft, bool ignoreTop, bool ignoreRight,
+                 bool ignoreBottom) const;
   int SimilarityValue(const TRDRect& other, int weight) const;
   void SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& keyFormat) const;
   void LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& keyFormat);
@@ -50,8 +52,8 @@ struct TRDBooleanRect {
   void SetValues(bool left, bool top, bool right, bool bottom);
   bool IsEqualToValues(bool left, bool top, bool right, bool bottom) const;
   bool IsAllEqualTo(bool value) const { return IsEqualToValues(value, value, value, value); }
-  void AssignValidProperties(const TRDBooleanRect& source, bool validLeft, bool validTop, bool validRight,
-                             bool validBottom);
+  void AssignValidProperties(const TRDBooleanRect& source, bool validLeft, bool validTop,
+                             bool validRight, bool validBottom);
   bool IsEqualEx(const TRDBooleanRect& other, bool ignoreLeft, bool ignoreTop, bool ignoreRight,
                  bool ignoreBottom) const;
   void SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& keyFormat) const;
@@ -61,13 +63,42 @@ struct TRDBooleanRect {
 
 // Properties of a paragraph style for masks and ignore lists (0..35).
 enum TRDParaInfoProperty : std::uint8_t {
-  rdpiFirstIndent, rdpiLeftIndent, rdpiRightIndent, rdpiSpaceBefore, rdpiSpaceAfter, rdpiAlignment,
-  rdpiNextParaNo, rdpiDefStyleNo, rdpiLineSpacing, rdpiLineSpacingType, rdpiBackground_Color,
-  rdpiBackground_BO_Left, rdpiBackground_BO_Top, rdpiBackground_BO_Right, rdpiBackground_BO_Bottom,
-  rdpiBorder_Color, rdpiBorder_Style, rdpiBorder_Width, rdpiBorder_InternalWidth, rdpiBorder_BO_Left,
-  rdpiBorder_BO_Top, rdpiBorder_BO_Right, rdpiBorder_BO_Bottom, rdpiBorder_Vis_Left, rdpiBorder_Vis_Top,
-  rdpiBorder_Vis_Right, rdpiBorder_Vis_Bottom, rdpiNoWrap, rdpiReadOnly, rdpiStyleProtect,
-  rdpiDoNotWantReturns, rdpiKeepLinesTogether, rdpiKeepWithNext, rdpiTabs, rdpiBiDiMode, rdpiCustom
+  rdpiFirstIndent,
+  rdpiLeftIndent,
+  rdpiRightIndent,
+  rdpiSpaceBefore,
+  rdpiSpaceAfter,
+  rdpiAlignment,
+  rdpiNextParaNo,
+  rdpiDefStyleNo,
+  rdpiLineSpacing,
+  rdpiLineSpacingType,
+  rdpiBackground_Color,
+  rdpiBackground_BO_Left,
+  rdpiBackground_BO_Top,
+  rdpiBackground_BO_Right,
+  rdpiBackground_BO_Bottom,
+  rdpiBorder_Color,
+  rdpiBorder_Style,
+  rdpiBorder_Width,
+  rdpiBorder_InternalWidth,
+  rdpiBorder_BO_Left,
+  rdpiBorder_BO_Top,
+  rdpiBorder_BO_Right,
+  rdpiBorder_BO_Bottom,
+  rdpiBorder_Vis_Left,
+  rdpiBorder_Vis_Top,
+  rdpiBorder_Vis_Right,
+  rdpiBorder_Vis_Bottom,
+  rdpiNoWrap,
+  rdpiReadOnly,
+  rdpiStyleProtect,
+  rdpiDoNotWantReturns,
+  rdpiKeepLinesTogether,
+  rdpiKeepWithNext,
+  rdpiTabs,
+  rdpiBiDiMode,
+  rdpiCustom
 };
 // The two halves of a full mask: rdpiFirstIndent..rdpiBorder_Vis_Bottom (bit = property)
 // and rdpiNoWrap..rdpiBiDiMode (bit = property - rdpiNoWrap).
@@ -78,8 +109,12 @@ struct TRDParaInfoProperties {
   TRDParaInfoProperties2 Props2 = 0;
   bool Has(TRDParaInfoProperty p) const;
   void Include(TRDParaInfoProperty p);
-  TRDParaInfoProperties operator|(const TRDParaInfoProperties& o) const { return {Props1 | o.Props1, Props2 | o.Props2}; }
-  TRDParaInfoProperties operator&(const TRDParaInfoProperties& o) const { return {Props1 & o.Props1, Props2 & o.Props2}; }
+  TRDParaInfoProperties operator|(const TRDParaInfoProperties& o) const {
+    return {Props1 | o.Props1, Props2 | o.Props2};
+  }
+  TRDParaInfoProperties operator&(const TRDParaInfoProperties& o) const {
+    return {Props1 & o.Props1, Props2 & o.Props2};
+  }
   TRDParaInfoProperties operator~() const;
   bool Empty() const { return Props1 == 0 && Props2 == 0; }
   friend bool operator==(const TRDParaInfoProperties&, const TRDParaInfoProperties&) = default;
@@ -87,7 +122,14 @@ struct TRDParaInfoProperties {
 TRDParaInfoProperties RDParaProps(std::initializer_list<TRDParaInfoProperty> props);
 extern const TRDParaInfoProperties RDAllParaInfoProperties;
 
-enum TRDBorderStyle : std::uint8_t { rdbNone, rdbSingle, rdbDouble, rdbTriple, rdbThickInside, rdbThickOutside };
+enum TRDBorderStyle : std::uint8_t {
+  rdbNone,
+  rdbSingle,
+  rdbDouble,
+  rdbTriple,
+  rdbThickInside,
+  rdbThickOutside
+};
 
 class TRDBorder {
  public:
@@ -99,7 +141,8 @@ class TRDBorder {
   TRDRect BorderOffsets;
 
   // For printing and preview, scaled to the device.
-  void Draw(TRect rect, TRDCanvas& canvas, TRDColorMode colorMode, const TRDResolution& scale) const;
+  void Draw(TRect rect, TRDCanvas& canvas, TRDColorMode colorMode,
+            const TRDResolution& scale) const;
   void DrawUnscaled(const TRect& rect, TRDCanvas& canvas) const;
   int GetTotalWidth() const;
   int GetCSSWidth() const;
@@ -112,7 +155,8 @@ class TRDBorder {
   void LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& keyFormat);
 
  private:
-  void DrawLines(TRect rect, TRDCanvas& canvas, TColor color, int width, int internalWidth, int unit) const;
+  void DrawLines(TRect rect, TRDCanvas& canvas, TColor color, int width, int internalWidth,
+                 int unit) const;
 };
 
 class TRDBackgroundRect {
@@ -122,10 +166,15 @@ class TRDBackgroundRect {
 
   void Draw(const TRect& rect, TRDCanvas& canvas, bool printing, TRDColorMode colorMode) const;
   void InflateRect(TRect& r) const { BorderOffsets.InflateRect(r); }
-  void InflateRectScaled(TRect& r, const TRDResolution& scale) const { BorderOffsets.InflateRectScaled(r, scale); }
-  bool IsEqual(const TRDBackgroundRect& other) const { return Color == other.Color && BorderOffsets == other.BorderOffsets; }
+  void InflateRectScaled(TRect& r, const TRDResolution& scale) const {
+    BorderOffsets.InflateRectScaled(r, scale);
+  }
+  bool IsEqual(const TRDBackgroundRect& other) const {
+    return Color == other.Color && BorderOffsets == other.BorderOffsets;
+  }
   bool IsEqualEx(const TRDBackgroundRect& other, const TRDParaInfoProperties& ignoreList) const;
-  void AssignValidProperties(const TRDBackgroundRect& source, const TRDParaInfoProperties& validProps);
+  void AssignValidProperties(const TRDBackgroundRect& source,
+                             const TRDParaInfoProperties& validProps);
   int SimilarityValue(const TRDBackgroundRect& other) const;
   void SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& keyFormat) const;
   void LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& keyFormat);
@@ -198,7 +247,8 @@ class TCustomRDParaInfo : public TCustomRDInfo {
 
   void Assign(const TCustomRDInfo& source) override;
   bool ExtraLineSpacing() const;
-  void AssignSelectedProperties(const TCustomRDParaInfo& source, const TRDParaInfoProperties& props);
+  void AssignSelectedProperties(const TCustomRDParaInfo& source,
+                                const TRDParaInfoProperties& props);
   bool IsEqual(const TCustomRDParaInfo& value, const TRDParaInfoProperties& ignoreList) const;
   bool IsSimpleEqual(const TCustomRDInfo& value, bool ignoreReferences) const override;
   int SimilarityValue(const TCustomRDInfo& value) const override;
@@ -206,8 +256,8 @@ class TCustomRDParaInfo : public TCustomRDInfo {
   void LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& keyFormat);
   std::string GetCSS(const TCustomRDParaInfo* baseStyle, bool multiline, bool ignoreLeftAlignment,
                      bool ignoreLeftIndents) const;
-  void SaveCSSToStream(TStream& stream, const TCustomRDParaInfo* baseStyle, bool multiline, bool ignoreLeftAlignment,
-                       bool ignoreLeftIndents) const;
+  void SaveCSSToStream(TStream& stream, const TCustomRDParaInfo* baseStyle, bool multiline,
+                       bool ignoreLeftAlignment, bool ignoreLeftIndents) const;
 
  private:
   TRDRect CSSPadding() const;
@@ -226,7 +276,8 @@ class TParaInfo : public TCustomRDParaInfo {
   bool IsEqual(const TCustomRDParaInfo& value, const TRDParaInfoProperties& ignoreList) const;
   bool IsSimpleEqual(const TCustomRDInfo& value, bool ignoreReferences) const override;
   bool IsSimpleEqualEx(TCustomRDInfo& value, const TRDIntegerList& mapping) const override;
-  void TranslateReferences(const TRDIntegerList& mapping, const TRDIntegerList* textStyleMapping) override;
+  void TranslateReferences(const TRDIntegerList& mapping,
+                           const TRDIntegerList* textStyleMapping) override;
   void SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& keyFormat) const;
   void LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& keyFormat);
 };
@@ -240,7 +291,8 @@ class TParaInfos : public TCustomRDInfos {
   // width 2, 1-pixel indents and spaces), made at the first such request.
   TParaInfo& Items(int index) const;
   TParaInfo& operator[](int index) const { return Items(index); }
-  int FindSuchStyle(int baseParaNo, const TParaInfo& style, const TRDParaInfoProperties& mask) const;
+  int FindSuchStyle(int baseParaNo, const TParaInfo& style,
+                    const TRDParaInfoProperties& mask) const;
 
  private:
   mutable std::unique_ptr<TCustomRDInfo> invalidItem_;

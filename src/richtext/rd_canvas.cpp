@@ -7,11 +7,16 @@ namespace {
 constexpr int kPointsPerInch = 72;
 }
 
-int TRDFont::Size() const { return -MulDiv(Height, kPointsPerInch, PixelsPerInch); }
+int TRDFont::Size() const {
+  return -MulDiv(Height, kPointsPerInch, PixelsPerInch);
+}
 
-void TRDFont::SetSize(int points) { Height = -MulDiv(points, PixelsPerInch, kPointsPerInch); }
+void TRDFont::SetSize(int points) {
+  Height = -MulDiv(points, PixelsPerInch, kPointsPerInch);
+}
 
-bool TRDCanvas::GetCharacterPlacementW(std::u16string_view text, unsigned, TRDCharacterPlacement& result) {
+bool TRDCanvas::GetCharacterPlacementW(std::u16string_view text, unsigned,
+                                       TRDCharacterPlacement& result) {
   result = TRDCharacterPlacement{};
   for (size_t i = 0; i < text.size(); ++i) {
     result.Order.push_back(int(i));
@@ -24,9 +29,11 @@ bool TRDCanvas::GetCharacterPlacementW(std::u16string_view text, unsigned, TRDCh
   return true;
 }
 
-bool TRDCanvas::GetCharacterPlacementA(std::string_view text, unsigned flags, TRDCharacterPlacement& result) {
-  return GetCharacterPlacementW(RawUnicodeToWideString(AnsiToRawUnicode(CharsetToCodePage(Font.Charset), text)),
-                                flags, result);
+bool TRDCanvas::GetCharacterPlacementA(std::string_view text, unsigned flags,
+                                       TRDCharacterPlacement& result) {
+  return GetCharacterPlacementW(
+      RawUnicodeToWideString(AnsiToRawUnicode(CharsetToCodePage(Font.Charset), text)), flags,
+      result);
 }
 
 void GetResolutionInfo(TRDResolution& resolution, const TRDCanvas& canvas) {

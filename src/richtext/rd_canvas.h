@@ -100,8 +100,10 @@ class TRDCanvas {
   // Where the characters of a text are displayed. This base lays every text out left to
   // right in logical order with the font's own advances; a canvas over a shaping engine
   // reorders right-to-left runs. False when no placement can be made.
-  virtual bool GetCharacterPlacementW(std::u16string_view text, unsigned flags, TRDCharacterPlacement& result);
-  virtual bool GetCharacterPlacementA(std::string_view text, unsigned flags, TRDCharacterPlacement& result);
+  virtual bool GetCharacterPlacementW(std::u16string_view text, unsigned flags,
+                                      TRDCharacterPlacement& result);
+  virtual bool GetCharacterPlacementA(std::string_view text, unsigned flags,
+                                      TRDCharacterPlacement& result);
   // The font forms ligatures (GetFontLanguageInfo reports GCP_LIGATE).
   virtual bool FontHasLigatures() { return false; }
 
@@ -112,8 +114,8 @@ class TRDCanvas {
   // optionally clipped to clip and filled there with the brush (ETO_OPAQUE).
   virtual void ExtTextOutA(int x, int y, unsigned options, const TRect* clip, std::string_view text,
                            std::span<const int> dx) = 0;
-  virtual void ExtTextOutW(int x, int y, unsigned options, const TRect* clip, std::u16string_view text,
-                           std::span<const int> dx) = 0;
+  virtual void ExtTextOutW(int x, int y, unsigned options, const TRect* clip,
+                           std::u16string_view text, std::span<const int> dx) = 0;
 
   virtual void FillRect(const TRect& rect) = 0;
   virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;

@@ -32,19 +32,27 @@ TColor ReplaceSystemColor(TColor color) {
 TColor ConvertTextColor(TColor color, int colorMode) {
   if (color == clNone) return clNone;
   switch (colorMode) {
-    case 1: return ReplaceSystemColor(color);
-    case 2: return ColorToGray(ReplaceSystemColor(color));
-    case 3: return color == clWhite ? clWhite : clBlack;
-    default: return color;
+    case 1:
+      return ReplaceSystemColor(color);
+    case 2:
+      return ColorToGray(ReplaceSystemColor(color));
+    case 3:
+      return color == clWhite ? clWhite : clBlack;
+    default:
+      return color;
   }
 }
 
 TColor ConvertBackColor(TColor color, int colorMode) {
   if (color == clNone) return clNone;
   switch (colorMode) {
-    case 1: return ReplaceSystemColor(color);
-    case 2: return ColorToGray(ReplaceSystemColor(color));
-    case 3: return clWhite;
-    default: return color;
+    case 1:
+      return ReplaceSystemColor(color);
+    case 2:
+      return ColorToGray(ReplaceSystemColor(color));
+    case 3:
+      return clWhite;
+    default:
+      return color;
   }
 }

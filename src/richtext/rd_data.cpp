@@ -14,7 +14,9 @@ constexpr int kDefaultSpacesInTab = 8;
 constexpr char kDefaultDelimiters[] = " .;,:(){}\"/\\<>!?[]\x91\x92\x93\x94-+*=\xA0\x84\x85";
 constexpr char16_t kLinearSeparator = u'\r';
 
-bool IsFullLine(const TCustomRDItemInfo* item) { return item && item->QueryItemFlag(0); }
+bool IsFullLine(const TCustomRDItemInfo* item) {
+  return item && item->QueryItemFlag(0);
+}
 
 }  // namespace
 
@@ -58,7 +60,8 @@ std::vector<std::unique_ptr<TCustomRDItemInfo>> TRDItemList::Delete(int index, i
   if (count <= 0) return removed;
   Check(index);
   Check(index + count - 1);
-  for (int i = index; i < index + count; ++i) removed.push_back(std::move(entries_[size_t(i)].Item));
+  for (int i = index; i < index + count; ++i)
+    removed.push_back(std::move(entries_[size_t(i)].Item));
   entries_.erase(entries_.begin() + index, entries_.begin() + index + count);
   return removed;
 }
@@ -73,13 +76,18 @@ int TRDItemList::IndexOfObject(const TCustomRDItemInfo* item) const {
 
 TCustomRDData::TCustomRDData() = default;
 
-TCustomRDData::~TCustomRDData() { Clear(); }
+TCustomRDData::~TCustomRDData() {
+  Clear();
+}
 
-void TCustomRDData::DoItemAction(TRDItemAction action, TCustomRDItemInfo* item, std::string&, TCustomRDData*) {
+void TCustomRDData::DoItemAction(TRDItemAction action, TCustomRDItemInfo* item, std::string&,
+                                 TCustomRDData*) {
   if (OnItemAction) OnItemAction(this, action, item);
 }
 
-std::string TCustomRDData::GetDelimiters() const { return kDefaultDelimiters; }
+std::string TCustomRDData::GetDelimiters() const {
+  return kDefaultDelimiters;
+}
 
 void TCustomRDData::DoJump(int) {}
 
@@ -88,15 +96,19 @@ void TCustomRDData::DoJump(int) {}
 std::string TCustomRDData::SanitizeItemText(std::string s, bool unicode) {
   if (!unicode) {
     for (char& c : s) {
-      if (c == '\r' || c == '\n') c = ' ';
-      else if (c == '\0') c = '?';
+      if (c == '\r' || c == '\n')
+        c = ' ';
+      else if (c == '\0')
+        c = '?';
     }
     return s;
   }
   for (size_t i = 0; i + 1 < s.size(); i += 2) {
     if (s[i + 1] != '\0') continue;
-    if (s[i] == '\r' || s[i] == '\n') s[i] = ' ';
-    else if (s[i] == '\0') s[i] = '?';
+    if (s[i] == '\r' || s[i] == '\n')
+      s[i] = ' ';
+    else if (s[i] == '\0')
+      s[i] = '?';
   }
   return s;
 }
@@ -114,20 +126,26 @@ std::string TCustomRDData::ExpandTabs(const std::string& s, int styleNo, bool un
   return unicode ? ReplaceTabsW(s, spaces) : ReplaceTabs(s, spaces);
 }
 
-void TCustomRDData::AddText(const std::string& s, int styleNo, int paraNo) { AddTextWithTag(s, styleNo, paraNo, TRDTag{}); }
+void TCustomRDData::AddText(const std::string& s, int styleNo, int paraNo) {
+  AddTextWithTag(s, styleNo, paraNo, TRDTag{});
+}
 
-void TCustomRDData::AddTextWithTag(const std::string& s, int styleNo, int paraNo, const TRDTag& tag) {
+void TCustomRDData::AddTextWithTag(const std::string& s, int styleNo, int paraNo,
+                                   const TRDTag& tag) {
   std::unique_ptr<TCustomRDItemInfo> item = RichDocTextItemClass(this);
   item->StyleNo = styleNo < 0 ? kFollowParaStyleNo : styleNo;
   item->ParaNo = paraNo;
   item->Tag = tag;
   bool unicode = false;
   if (const TRDStyle* rdStyle = GetRDStyle()) {
-    unicode = rdStyle->TextStyles().Items(ResolveStyleNo(item->StyleNo, std::max(paraNo, 0))).Unicode;
+    unicode =
+        rdStyle->TextStyles().Items(ResolveStyleNo(item->StyleNo, std::max(paraNo, 0))).Unicode;
     if (unicode) item->ItemOptions |= rdioUnicodeText;
   }
-  std::string text = SanitizeItemText(ExpandTabs(s, ResolveStyleNo(item->StyleNo, std::max(paraNo, 0)), unicode), unicode);
-  if (unicode && text.size() % 2 != 0) text.pop_back();  // half a character cannot be shown or saved
+  std::string text = SanitizeItemText(
+      ExpandTabs(s, ResolveStyleNo(item->StyleNo, std::max(paraNo, 0)), unicode), unicode);
+  if (unicode && text.size() % 2 != 0)
+    text.pop_back();  // half a character cannot be shown or saved
   AddItemAtEnd(std::move(text), std::move(item));
 }
 
@@ -145,7 +163,8 @@ void TCustomRDData::AddItemAtEnd(std::string s, std::unique_ptr<TCustomRDItemInf
       AddItemAtEnd("", std::move(filler));
     }
     item->ItemOptions &= TRDItemOptions(~rdioContinuesPara);
-    const bool lineBreak = (item->GetLineBreakBefore() || !NewLinesStartParas) && !IsFullLine(item.get());
+    const bool lineBreak =
+        (item->GetLineBreakBefore() || !NewLinesStartParas) && !IsFullLine(item.get());
     if (lineBreak)
       item->ItemOptions |= rdioLineBreakBefore;
     else
@@ -155,7 +174,8 @@ void TCustomRDData::AddItemAtEnd(std::string s, std::unique_ptr<TCustomRDItemInf
   if (item->Checkpoint) {
     // An item moved in from another document brings its checkpoint's name, flag and tag;
     // its former record stays with the source.
-    SetPendingCheckpoint(item->Checkpoint->Name, item->Checkpoint->RaiseEvent, item->Checkpoint->Tag);
+    SetPendingCheckpoint(item->Checkpoint->Name, item->Checkpoint->RaiseEvent,
+                         item->Checkpoint->Tag);
     item->Checkpoint.reset();
   }
   AppendItemAsIs(std::move(s), std::move(item));
@@ -217,7 +237,8 @@ int TCustomRDData::ResolveStyleNo(int styleNo, int paraNo) const {
 
 bool TCustomRDData::IsPageBreakBefore(int itemNo) const {
   if (itemNo < 0 || itemNo >= Items.Count()) throw ERichDocError("Item index is out of bounds");
-  if (itemNo > 0 && GetItem(itemNo - 1)->StyleNo == rdsListMarker) return GetItem(itemNo - 1)->GetPageBreakBefore();
+  if (itemNo > 0 && GetItem(itemNo - 1)->StyleNo == rdsListMarker)
+    return GetItem(itemNo - 1)->GetPageBreakBefore();
   return GetItem(itemNo)->GetPageBreakBefore();
 }
 
@@ -230,7 +251,8 @@ int TCustomRDData::GetItemEndOffset(int itemNo) const {
   return GetItem(itemNo)->StyleNo >= 0 ? GetItemLength(itemNo) + 1 : 1;
 }
 
-void TCustomRDData::GetOutputRange(int& startItem, int& startOffset, int& endItem, int& endOffset) const {
+void TCustomRDData::GetOutputRange(int& startItem, int& startOffset, int& endItem,
+                                   int& endOffset) const {
   startItem = 0;
   startOffset = Items.Count() > 0 ? GetItemStartOffset(0) : 0;
   endItem = Items.Count() - 1;
@@ -242,7 +264,8 @@ void TCustomRDData::PropagateParaNo(int itemNo) {
   itemNo = std::min(itemNo, Items.Count() - 1);
   int first = GetFirstItemOfPara(itemNo);
   const int paraNo = GetItem(first)->ParaNo;
-  for (int i = first + 1; i < Items.Count() && !GetItem(i)->IsParaStart(); ++i) GetItem(i)->ParaNo = paraNo;
+  for (int i = first + 1; i < Items.Count() && !GetItem(i)->IsParaStart(); ++i)
+    GetItem(i)->ParaNo = paraNo;
 }
 
 void TCustomRDData::ClampItemNo(int& itemNo) const {
@@ -312,7 +335,9 @@ bool TCustomRDData::IsDelimiterAt(const std::string& s, int index, TRDItemOption
   return IsDelimiter(char16_t(std::uint8_t(s[size_t(index - 1)])));
 }
 
-void TCustomRDData::ReplaceZeroChars(std::string& s) { std::replace(s.begin(), s.end(), '\0', '?'); }
+void TCustomRDData::ReplaceZeroChars(std::string& s) {
+  std::replace(s.begin(), s.end(), '\0', '?');
+}
 
 int TCustomRDData::GetStyleCodePage(int styleNo) const {
   const TRDStyle* rdStyle = GetRDStyle();
@@ -322,7 +347,9 @@ int TCustomRDData::GetStyleCodePage(int styleNo) const {
   return charset == DEFAULT_CHARSET ? rdStyle->DefCodePage : CharsetToCodePage(charset);
 }
 
-int TCustomRDData::GetDefaultCodePage() const { return GetRDStyle() ? GetRDStyle()->DefCodePage : 0; }
+int TCustomRDData::GetDefaultCodePage() const {
+  return GetRDStyle() ? GetRDStyle()->DefCodePage : 0;
+}
 
 TRDBiDiMode TCustomRDData::GetItemBiDiMode(int itemNo) const {
   const TCustomRDItemInfo* item = GetItem(itemNo);
@@ -347,7 +374,8 @@ void TCustomRDData::Beep() const {
 
 // --- checkpoints ------------------------------------------------------------------------------
 
-int TCustomRDData::SetPendingCheckpoint(const std::string& name, bool raiseEvent, const TRDTag& tag) {
+int TCustomRDData::SetPendingCheckpoint(const std::string& name, bool raiseEvent,
+                                        const TRDTag& tag) {
   if (NotAddedCP) return CPCount - 1;
   NotAddedCP = std::make_unique<TRDCPInfo>();
   NotAddedCP->Name = name;
@@ -371,19 +399,27 @@ void TCustomRDData::LinkPendingCheckpoint(TCustomRDItemInfo& item) {
   cp->ItemInfo = &item;
   cp->Prev = prev;
   cp->Next = prev ? prev->Next : FirstCP;
-  if (cp->Next) cp->Next->Prev = cp;
-  else LastCP = cp;
-  if (prev) prev->Next = cp;
-  else FirstCP = cp;
+  if (cp->Next)
+    cp->Next->Prev = cp;
+  else
+    LastCP = cp;
+  if (prev)
+    prev->Next = cp;
+  else
+    FirstCP = cp;
   item.Checkpoint = std::move(NotAddedCP);
 }
 
 void TCustomRDData::UnlinkCheckpoint(TRDCPInfo* cp, bool decCount) {
   if (!cp) return;
-  if (cp->Prev) cp->Prev->Next = cp->Next;
-  else if (FirstCP == cp) FirstCP = cp->Next;
-  if (cp->Next) cp->Next->Prev = cp->Prev;
-  else if (LastCP == cp) LastCP = cp->Prev;
+  if (cp->Prev)
+    cp->Prev->Next = cp->Next;
+  else if (FirstCP == cp)
+    FirstCP = cp->Next;
+  if (cp->Next)
+    cp->Next->Prev = cp->Prev;
+  else if (LastCP == cp)
+    LastCP = cp->Prev;
   cp->Next = cp->Prev = nullptr;
   cp->ItemInfo = nullptr;
   if (decCount && CPCount > 0) --CPCount;
@@ -409,8 +445,10 @@ void TCustomRDData::InsertCheckpointSorted(TRDCPInfo* cp, int itemNo) {
   cp->Prev = cp->Next = nullptr;
   if (!FirstCP || itemNo < itemOf(FirstCP)) {
     cp->Next = FirstCP;
-    if (FirstCP) FirstCP->Prev = cp;
-    else LastCP = cp;
+    if (FirstCP)
+      FirstCP->Prev = cp;
+    else
+      LastCP = cp;
     FirstCP = cp;
     return;
   }
@@ -440,7 +478,8 @@ bool TCustomRDData::CanJoinItems(int itemNo, const TCustomRDItemInfo& item, bool
   if (item.StyleNo != nextItem.StyleNo) return false;
   if (!force && !nextItem.GetContinuesPara()) return false;
   if (IsUnicodeItem(item.ItemOptions) != IsUnicodeItem(nextItem.ItemOptions)) return false;
-  if (item.Hint != nextItem.Hint || !CompareItemTags(item.Tag, nextItem.Tag, TagsArePChars())) return false;
+  if (item.Hint != nextItem.Hint || !CompareItemTags(item.Tag, nextItem.Tag, TagsArePChars()))
+    return false;
   if (nextItem.Checkpoint) return false;
   if (empty) return true;
   const TRDStyle* rdStyle = GetRDStyle();
@@ -456,7 +495,8 @@ void TCustomRDData::JoinItemsInRange(int first, int last) {
     TCustomRDItemInfo* previous = GetItem(i - 1);
     TCustomRDItemInfo* item = GetItem(i);
     if (!CanJoinItems(i - 1, *previous, false, *item)) continue;
-    if (Items.Strings(i - 1).empty() && !Items.Strings(i).empty() && previous->StyleNo != item->StyleNo)
+    if (Items.Strings(i - 1).empty() && !Items.Strings(i).empty() &&
+        previous->StyleNo != item->StyleNo)
       previous->StyleNo = item->StyleNo;  // an empty item takes on the text it receives
     Items.SetString(i - 1, Items.Strings(i - 1) + Items.Strings(i));
     DeleteItems(i, 1);
@@ -530,7 +570,8 @@ void TCustomRDData::UpdateStyles(const TRDStyleUsage& usage) {
 
 // --- inserting and moving ---------------------------------------------------------------------
 
-void TCustomRDData::InsertItemRaw(int index, std::string s, std::unique_ptr<TCustomRDItemInfo> item) {
+void TCustomRDData::InsertItemRaw(int index, std::string s,
+                                  std::unique_ptr<TCustomRDItemInfo> item) {
   TCustomRDItemInfo* raw = item.get();
   raw->NotifyData(this, s);
   Items.Insert(index, std::move(s), std::move(item));
@@ -561,7 +602,8 @@ void TCustomRDData::MoveItemsFrom(TCustomRDData& source) {
   source.Clear();
 }
 
-bool TCustomRDData::EnumItems(const std::function<void(TCustomRDData& data, int itemNo, bool& cont)>& proc) {
+bool TCustomRDData::EnumItems(
+    const std::function<void(TCustomRDData& data, int itemNo, bool& cont)>& proc) {
   bool cont = true;
   for (int i = 0; i < Items.Count() && cont; ++i) proc(*this, i, cont);
   return cont;
@@ -576,7 +618,8 @@ int TCustomRDData::ItemToLinear(int itemNo, int offset) const {
     linear += GetItem(i)->StyleNo >= 0 ? GetItemLength(i) : 1;
   }
   if (itemNo > 0 && itemNo < Items.Count() && IsItemLineStart(itemNo)) ++linear;
-  if (itemNo >= 0 && itemNo < Items.Count()) linear += GetItem(itemNo)->StyleNo >= 0 ? offset - 1 : offset;
+  if (itemNo >= 0 && itemNo < Items.Count())
+    linear += GetItem(itemNo)->StyleNo >= 0 ? offset - 1 : offset;
   return linear;
 }
 
@@ -616,7 +659,8 @@ std::string TCustomRDData::GetTextRange(int cpMin, int cpMax) const {
       if (IsUnicodeItem(item->ItemOptions))
         text += RawUnicodeToWideString(s);
       else
-        text += RawUnicodeToWideString(AnsiToRawUnicode(GetStyleCodePage(GetActualStyle(*item)), s));
+        text +=
+            RawUnicodeToWideString(AnsiToRawUnicode(GetStyleCodePage(GetActualStyle(*item)), s));
     } else {
       text.push_back(item->StyleNo == rdsTab ? u'\t' : u' ');
     }
@@ -624,5 +668,6 @@ std::string TCustomRDData::GetTextRange(int cpMin, int cpMax) const {
   const int total = int(text.size());
   cpMin = std::clamp(cpMin, 0, total);
   const int end = cpMax < 0 ? total : std::clamp(cpMax, cpMin, total);
-  return WideStringToRawUnicode(std::u16string_view(text).substr(size_t(cpMin), size_t(end - cpMin)));
+  return WideStringToRawUnicode(
+      std::u16string_view(text).substr(size_t(cpMin), size_t(end - cpMin)));
 }

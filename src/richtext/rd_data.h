@@ -93,10 +93,12 @@ class TCustomRDData {
   virtual TCustomRDData* GetAbsoluteParentData() { return nullptr; }
   virtual TCustomRDData* GetAbsoluteRootData() { return this; }
   virtual TRDBiDiMode GetBiDiMode() const { return rdbdUnspecified; }
-  virtual void DoItemAction(TRDItemAction action, TCustomRDItemInfo* item, std::string& text, TCustomRDData* rdData);
+  virtual void DoItemAction(TRDItemAction action, TCustomRDItemInfo* item, std::string& text,
+                            TCustomRDData* rdData);
   virtual std::string GetDelimiters() const;
   virtual void DoJump(int jumpNo);
-  std::function<void(TCustomRDData* sender, TRDItemAction action, TCustomRDItemInfo* item)> OnItemAction;
+  std::function<void(TCustomRDData* sender, TRDItemAction action, TCustomRDItemInfo* item)>
+      OnItemAction;
   std::function<void()> OnBeep;
   bool TagsArePChars() const { return (GetOptions() & rdoTagsArePChars) != 0; }
 
@@ -120,7 +122,9 @@ class TCustomRDData {
   int GetItemNo(const TCustomRDItemInfo* item) const { return Items.IndexOfObject(item); }
   const std::string& GetItemTextRaw(int itemNo) const { return Items.Strings(itemNo); }
   int GetItemStyle(int itemNo) const { return GetActualStyle(*GetItem(itemNo)); }
-  int GetActualStyle(const TCustomRDItemInfo& item) const { return ResolveStyleNo(item.StyleNo, item.ParaNo); }
+  int GetActualStyle(const TCustomRDItemInfo& item) const {
+    return ResolveStyleNo(item.StyleNo, item.ParaNo);
+  }
   int ResolveStyleNo(int styleNo, int paraNo) const;
   int GetItemPara(int itemNo) const { return GetItem(itemNo)->ParaNo; }
   const TRDTag& GetItemTag(int itemNo) const { return GetItem(itemNo)->Tag; }
@@ -165,7 +169,8 @@ class TCustomRDData {
   void InsertCheckpointSorted(TRDCPInfo* cp, int itemNo);
 
   // Joining adjacent text items.
-  bool CanJoinItems(int itemNo, const TCustomRDItemInfo& item, bool force, const TCustomRDItemInfo& nextItem) const;
+  bool CanJoinItems(int itemNo, const TCustomRDItemInfo& item, bool force,
+                    const TCustomRDItemInfo& nextItem) const;
   void JoinItemsInRange(int first, int last);
 
   // Style usage and renumbering.

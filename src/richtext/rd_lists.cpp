@@ -8,7 +8,10 @@
 
 ERDListIndexError::ERDListIndexError(int index)
     // The class library's own text, in the program's code page (0xFC is u-umlaut).
-    : Exception("Listenindex \xFC" "berschreitet das Maximum (" + std::to_string(index) + ")") {}
+    : Exception(
+          "Listenindex \xFC"
+          "berschreitet das Maximum (" +
+          std::to_string(index) + ")") {}
 
 int TRDIntegerList::AddValue(int value) {
   values_.push_back(value);

@@ -16,9 +16,12 @@ constexpr int kCheckpointRadius = 2;
 }  // namespace
 
 TRDStyle::TRDStyle(TComponent* owner) : TComponent(owner) {
-  textStyles_ = std::make_unique<TFontInfos>([this](TCustomRDInfos* c) { return CreateTextStyle(c); }, this);
-  paraStyles_ = std::make_unique<TParaInfos>([this](TCustomRDInfos* c) { return CreateParaStyle(c); }, this);
-  listStyles_ = std::make_unique<TRDListInfos>([this](TCustomRDInfos* c) { return CreateListStyle(c); }, this);
+  textStyles_ =
+      std::make_unique<TFontInfos>([this](TCustomRDInfos* c) { return CreateTextStyle(c); }, this);
+  paraStyles_ =
+      std::make_unique<TParaInfos>([this](TCustomRDInfos* c) { return CreateParaStyle(c); }, this);
+  listStyles_ = std::make_unique<TRDListInfos>(
+      [this](TCustomRDInfos* c) { return CreateListStyle(c); }, this);
   styleTemplates_ = std::make_unique<TRDStyleTemplateCollection>(this);
   MakeDefaultStyles();
 }
@@ -65,45 +68,54 @@ void TRDStyle::MakeDefaultStyles() {
   }
 }
 
-void TRDStyle::SetTextStyles(const TFontInfos& value) { textStyles_->AssignItems(value); }
-void TRDStyle::SetParaStyles(const TParaInfos& value) { paraStyles_->AssignItems(value); }
+void TRDStyle::SetTextStyles(const TFontInfos& value) {
+  textStyles_->AssignItems(value);
+}
+void TRDStyle::SetParaStyles(const TParaInfos& value) {
+  paraStyles_->AssignItems(value);
+}
 
 void TRDStyle::Loaded() {
   Loading = false;
   styleTemplates_->UpdateParents();
 }
 
-void TRDStyle::ApplyStyle(TRDCanvas& canvas, int styleNo, TRDBiDiMode defBiDiMode, bool canUseCustomPPI) {
+void TRDStyle::ApplyStyle(TRDCanvas& canvas, int styleNo, TRDBiDiMode defBiDiMode,
+                          bool canUseCustomPPI) {
   bool doDefault = true;
   if (OnApplyStyle) OnApplyStyle(this, canvas, styleNo, doDefault);
   if (doDefault) textStyles_->Items(styleNo).Apply(canvas, defBiDiMode, canUseCustomPPI);
 }
 
-void TRDStyle::ApplyStyleColor(TRDCanvas& canvas, int styleNo, TRDTextDrawStates drawState, bool printing,
-                               TRDColorMode colorMode) {
+void TRDStyle::ApplyStyleColor(TRDCanvas& canvas, int styleNo, TRDTextDrawStates drawState,
+                               bool printing, TRDColorMode colorMode) {
   bool doDefault = true;
   if (OnApplyStyleColor) OnApplyStyleColor(this, canvas, styleNo, drawState, doDefault);
-  if (doDefault) textStyles_->Items(styleNo).ApplyColor(canvas, *this, drawState, printing, colorMode);
+  if (doDefault)
+    textStyles_->Items(styleNo).ApplyColor(canvas, *this, drawState, printing, colorMode);
 }
 
-void TRDStyle::DrawStyleText(const std::string& s, TRDCanvas& canvas, int itemNo, int offsetInItem, int styleNo,
-                             TCustomRDData* rdData, int spaceBefore, int left, int top, int width, int height,
-                             TRDTextDrawStates drawState, bool printing, bool previewCorrection,
-                             TRDColorMode colorMode, TRDBiDiMode defBiDiMode) {
+void TRDStyle::DrawStyleText(const std::string& s, TRDCanvas& canvas, int itemNo, int offsetInItem,
+                             int styleNo, TCustomRDData* rdData, int spaceBefore, int left, int top,
+                             int width, int height, TRDTextDrawStates drawState, bool printing,
+                             bool previewCorrection, TRDColorMode colorMode,
+                             TRDBiDiMode defBiDiMode) {
   bool doDefault = true;
   if (OnDrawStyleText) {
     drawingData_ = rdData;
     drawingItemNo_ = itemNo;
     drawingOffsetInItem_ = offsetInItem;
-    OnDrawStyleText(this, s, canvas, styleNo, spaceBefore, left, top, width, height, drawState, doDefault);
+    OnDrawStyleText(this, s, canvas, styleNo, spaceBefore, left, top, width, height, drawState,
+                    doDefault);
   }
   if (doDefault)
-    textStyles_->Items(styleNo).Draw(s, canvas, styleNo, spaceBefore, left, top, width, height, *this, drawState,
-                                     printing, previewCorrection, colorMode, defBiDiMode);
+    textStyles_->Items(styleNo).Draw(s, canvas, styleNo, spaceBefore, left, top, width, height,
+                                     *this, drawState, printing, previewCorrection, colorMode,
+                                     defBiDiMode);
 }
 
-void TRDStyle::DrawTextBack(TRDCanvas& canvas, int itemNo, int styleNo, TCustomRDData* rdData, int left, int top,
-                            int width, int height, TRDTextDrawStates drawState) {
+void TRDStyle::DrawTextBack(TRDCanvas& canvas, int itemNo, int styleNo, TCustomRDData* rdData,
+                            int left, int top, int width, int height, TRDTextDrawStates drawState) {
   if (!OnDrawTextBack) return;
   drawingData_ = rdData;
   drawingItemNo_ = itemNo;
@@ -117,13 +129,14 @@ TColor TRDStyle::GetHoverColorByStyleNo(int styleNo) const {
 
 bool TRDStyle::IsStyleHoverSensitive(int styleNo) {
   const TFontInfo& style = textStyles_->Items(styleNo);
-  bool sensitive = GetHoverColorByStyleNo(styleNo) != clNone || style.HoverBackColor != style.BackColor;
+  bool sensitive =
+      GetHoverColorByStyleNo(styleNo) != clNone || style.HoverBackColor != style.BackColor;
   if (OnStyleHoverSensitive) OnStyleHoverSensitive(this, styleNo, sensitive);
   return sensitive;
 }
 
-void TRDStyle::DrawCheckpoint(TRDCanvas& canvas, int x, int y, int left, int width, TCustomRDData* rdData,
-                              int itemNo, int xShift, bool raiseEvent) {
+void TRDStyle::DrawCheckpoint(TRDCanvas& canvas, int x, int y, int left, int width,
+                              TCustomRDData* rdData, int itemNo, int xShift, bool raiseEvent) {
   drawingData_ = rdData;
   drawingItemNo_ = itemNo;
   bool doDefault = true;
@@ -134,7 +147,8 @@ void TRDStyle::DrawCheckpoint(TRDCanvas& canvas, int x, int y, int left, int wid
   canvas.BrushStyle = bsClear;
   if (itemNo != -1) {
     canvas.PenStyle = psSolid;
-    canvas.Ellipse(x - kCheckpointRadius, y - kCheckpointRadius, x + kCheckpointRadius, y + kCheckpointRadius);
+    canvas.Ellipse(x - kCheckpointRadius, y - kCheckpointRadius, x + kCheckpointRadius,
+                   y + kCheckpointRadius);
   } else {
     canvas.PenStyle = psDot;
     canvas.MoveTo(left - xShift, y);
@@ -155,7 +169,8 @@ void TRDStyle::DrawPageBreak(TRDCanvas& canvas, int y, int xShift, TRDPageBreakT
   canvas.PenColor = pageBreakType == rdpbPageBreak ? PageBreakColor : SoftPageBreakColor;
   canvas.MoveTo(-xShift, y);
   canvas.LineTo(end, y);
-  const std::array<TPoint, 3> corner{TPoint{end, y}, TPoint{end + kPageBreakMarkSize, y + kPageBreakMarkSize},
+  const std::array<TPoint, 3> corner{TPoint{end, y},
+                                     TPoint{end + kPageBreakMarkSize, y + kPageBreakMarkSize},
                                      TPoint{end, y + kPageBreakMarkSize}};
   canvas.BrushStyle = bsSolid;
   canvas.BrushColor = clWindow;
@@ -164,15 +179,16 @@ void TRDStyle::DrawPageBreak(TRDCanvas& canvas, int y, int xShift, TRDPageBreakT
   canvas.BrushStyle = bsClear;
 }
 
-void TRDStyle::DrawParaBack(TRDCanvas& canvas, int paraNo, const TRect& rect, bool printing, TRDColorMode colorMode) {
+void TRDStyle::DrawParaBack(TRDCanvas& canvas, int paraNo, const TRect& rect, bool printing,
+                            TRDColorMode colorMode) {
   bool doDefault = true;
   if (OnDrawParaBack) OnDrawParaBack(this, canvas, paraNo, rect, doDefault);
   if (doDefault) paraStyles_->Items(paraNo).Background.Draw(rect, canvas, printing, colorMode);
 }
 
-void TRDStyle::GetNextTab(int paraNo, int x, const TRDResolution& scaleInfo, int origin, int& position,
-                          std::string& leader, TRDTabAlign& align, TRDBiDiMode defBiDiMode, int leftIndent,
-                          int rightIndent) const {
+void TRDStyle::GetNextTab(int paraNo, int x, const TRDResolution& scaleInfo, int origin,
+                          int& position, std::string& leader, TRDTabAlign& align,
+                          TRDBiDiMode defBiDiMode, int leftIndent, int rightIndent) const {
   const TParaInfo& para = paraStyles_->Items(paraNo);
   const TRDBiDiMode mode = defBiDiMode != rdbdUnspecified ? defBiDiMode : para.BiDiMode;
   const bool rightToLeft = mode == rdbdRightToLeft;
@@ -196,7 +212,9 @@ void TRDStyle::GetNextTab(int paraNo, int x, const TRDResolution& scaleInfo, int
     }
   }
   if (!found) {
-    int lastTab = para.Tabs.Count() > 0 ? ScreenToDeviceX(para.Tabs.Items(para.Tabs.Count() - 1).Position, scaleInfo) : 0;
+    int lastTab = para.Tabs.Count() > 0
+                      ? ScreenToDeviceX(para.Tabs.Items(para.Tabs.Count() - 1).Position, scaleInfo)
+                      : 0;
     if (pos < limit && (para.Tabs.Count() == 0 || limit > lastTab)) {
       position = origin + limit;
     } else {
@@ -220,7 +238,8 @@ std::string TRDStyle::GetCSS(unsigned options) const {
   line("/* ========== Text Styles ========== */");
   line("hr { color: " + ColorToHTMLString(textStyles_->Items(0).Color, false) + "}");
   const TFontInfo& first = textStyles_->Items(0);
-  const bool firstPlain = textStyles_->Count() > 0 && !first.Jump && first.BackColor == clNone && !plainFirst;
+  const bool firstPlain =
+      textStyles_->Count() > 0 && !first.Jump && first.BackColor == clNone && !plainFirst;
   for (int i = 0; i < textStyles_->Count(); ++i) {
     const TFontInfo& style = textStyles_->Items(i);
     if (i == 0 && firstPlain)
@@ -230,7 +249,8 @@ std::string TRDStyle::GetCSS(unsigned options) const {
     else
       line("span.rdts" + std::to_string(i) + comment(style));
     const TFontInfo* base = nullptr;
-    if ((options & cssUseBaseStyles) && style.BaseStyleNo() >= 0 && style.BaseStyleNo() < textStyles_->Count())
+    if ((options & cssUseBaseStyles) && style.BaseStyleNo() >= 0 &&
+        style.BaseStyleNo() < textStyles_->Count())
       base = &textStyles_->Items(style.BaseStyleNo());
     else if (i > 0 && firstPlain)
       base = &first;
@@ -241,12 +261,16 @@ std::string TRDStyle::GetCSS(unsigned options) const {
     if (style.Jump && (hover != clNone || style.HoverBackColor != clNone)) {
       out += "a.rdts" + std::to_string(i) + ":hover {";
       TColor baseHover = base ? GetHoverColor(base->HoverColor) : clNone;
-      bool writeColor = !base ? hover != clNone : base->Jump ? hover != baseHover : (hover != clNone || hover != baseHover);
+      bool writeColor = !base        ? hover != clNone
+                        : base->Jump ? hover != baseHover
+                                     : (hover != clNone || hover != baseHover);
       if (writeColor) out += " color: " + ColorToHTMLString(hover, false) + ";";
-      bool writeBack = !base ? style.HoverBackColor != clNone
-                             : base->Jump ? style.HoverBackColor != base->HoverBackColor
-                                          : (style.HoverBackColor != clNone || style.HoverBackColor != base->HoverBackColor);
-      if (writeBack) out += " background-color: " + ColorToHTMLString(style.HoverBackColor, false) + ";";
+      bool writeBack = !base        ? style.HoverBackColor != clNone
+                       : base->Jump ? style.HoverBackColor != base->HoverBackColor
+                                    : (style.HoverBackColor != clNone ||
+                                       style.HoverBackColor != base->HoverBackColor);
+      if (writeBack)
+        out += " background-color: " + ColorToHTMLString(style.HoverBackColor, false) + ";";
       line(" }");
     }
   }
@@ -258,7 +282,8 @@ std::string TRDStyle::GetCSS(unsigned options) const {
     else
       line(".rdps" + std::to_string(i) + comment(style));
     const TParaInfo* base = nullptr;
-    if ((options & cssUseBaseStyles) && style.BaseStyleNo() >= 0 && style.BaseStyleNo() < paraStyles_->Count())
+    if ((options & cssUseBaseStyles) && style.BaseStyleNo() >= 0 &&
+        style.BaseStyleNo() < paraStyles_->Count())
       base = &paraStyles_->Items(style.BaseStyleNo());
     else if (i >= 1 && !plainFirst)
       base = &paraStyles_->Items(0);
@@ -269,7 +294,9 @@ std::string TRDStyle::GetCSS(unsigned options) const {
   return out;
 }
 
-void TRDStyle::SaveCSSToStream(TStream& stream, unsigned options) const { RDWrite(stream, GetCSS(options)); }
+void TRDStyle::SaveCSSToStream(TStream& stream, unsigned options) const {
+  RDWrite(stream, GetCSS(options));
+}
 
 void RDWrite(TStream& stream, std::string_view s) {
   if (!s.empty()) stream.WriteBuffer(s.data(), int64_t(s.size()));

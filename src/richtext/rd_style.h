@@ -79,24 +79,27 @@ class TRDStyle : public TComponent {
 
   // Drawing events: each is preset DoDefault = true; the default work is done only when
   // the handler leaves it true.
-  std::function<void(TRDStyle* sender, TRDCanvas& canvas, int styleNo, bool& doDefault)> OnApplyStyle;
+  std::function<void(TRDStyle* sender, TRDCanvas& canvas, int styleNo, bool& doDefault)>
+      OnApplyStyle;
   std::function<void(TRDStyle* sender, TRDCanvas& canvas, int styleNo, TRDTextDrawStates drawState,
                      bool& doDefault)>
       OnApplyStyleColor;
-  std::function<void(TRDStyle* sender, const std::string& s, TRDCanvas& canvas, int styleNo, int spaceBefore,
-                     int left, int top, int width, int height, TRDTextDrawStates drawState, bool& doDefault)>
+  std::function<void(TRDStyle* sender, const std::string& s, TRDCanvas& canvas, int styleNo,
+                     int spaceBefore, int left, int top, int width, int height,
+                     TRDTextDrawStates drawState, bool& doDefault)>
       OnDrawStyleText;
   std::function<void(TRDStyle* sender, int styleNo, bool& sensitive)> OnStyleHoverSensitive;
-  std::function<void(TRDStyle* sender, TRDCanvas& canvas, int styleNo, int left, int top, int width, int height,
-                     TRDTextDrawStates drawState, bool& doDefault)>
+  std::function<void(TRDStyle* sender, TRDCanvas& canvas, int styleNo, int left, int top, int width,
+                     int height, TRDTextDrawStates drawState, bool& doDefault)>
       OnDrawTextBack;
-  std::function<void(TRDStyle* sender, TRDCanvas& canvas, int x, int y, int itemNo, int xShift, bool raiseEvent,
-                     bool& doDefault)>
+  std::function<void(TRDStyle* sender, TRDCanvas& canvas, int x, int y, int itemNo, int xShift,
+                     bool raiseEvent, bool& doDefault)>
       OnDrawCheckpoint;
-  std::function<void(TRDStyle* sender, TRDCanvas& canvas, int y, int xShift, TRDPageBreakType pageBreakType,
-                     bool& doDefault)>
+  std::function<void(TRDStyle* sender, TRDCanvas& canvas, int y, int xShift,
+                     TRDPageBreakType pageBreakType, bool& doDefault)>
       OnDrawPageBreak;
-  std::function<void(TRDStyle* sender, TRDCanvas& canvas, int paraNo, const TRect& rect, bool& doDefault)>
+  std::function<void(TRDStyle* sender, TRDCanvas& canvas, int paraNo, const TRect& rect,
+                     bool& doDefault)>
       OnDrawParaBack;
 
   // What is being drawn, stored just before OnDrawStyleText / OnDrawTextBack fire.
@@ -115,17 +118,19 @@ class TRDStyle : public TComponent {
   void ApplyStyle(TRDCanvas& canvas, int styleNo, TRDBiDiMode defBiDiMode, bool canUseCustomPPI);
   void ApplyStyleColor(TRDCanvas& canvas, int styleNo, TRDTextDrawStates drawState, bool printing,
                        TRDColorMode colorMode);
-  void DrawStyleText(const std::string& s, TRDCanvas& canvas, int itemNo, int offsetInItem, int styleNo,
-                     TCustomRDData* rdData, int spaceBefore, int left, int top, int width, int height,
-                     TRDTextDrawStates drawState, bool printing, bool previewCorrection, TRDColorMode colorMode,
-                     TRDBiDiMode defBiDiMode);
-  void DrawTextBack(TRDCanvas& canvas, int itemNo, int styleNo, TCustomRDData* rdData, int left, int top,
-                    int width, int height, TRDTextDrawStates drawState);
+  void DrawStyleText(const std::string& s, TRDCanvas& canvas, int itemNo, int offsetInItem,
+                     int styleNo, TCustomRDData* rdData, int spaceBefore, int left, int top,
+                     int width, int height, TRDTextDrawStates drawState, bool printing,
+                     bool previewCorrection, TRDColorMode colorMode, TRDBiDiMode defBiDiMode);
+  void DrawTextBack(TRDCanvas& canvas, int itemNo, int styleNo, TCustomRDData* rdData, int left,
+                    int top, int width, int height, TRDTextDrawStates drawState);
   bool IsStyleHoverSensitive(int styleNo);
-  void DrawCheckpoint(TRDCanvas& canvas, int x, int y, int left, int width, TCustomRDData* rdData, int itemNo,
-                      int xShift, bool raiseEvent);
-  void DrawPageBreak(TRDCanvas& canvas, int y, int xShift, TRDPageBreakType pageBreakType, int clientWidth);
-  void DrawParaBack(TRDCanvas& canvas, int paraNo, const TRect& rect, bool printing, TRDColorMode colorMode);
+  void DrawCheckpoint(TRDCanvas& canvas, int x, int y, int left, int width, TCustomRDData* rdData,
+                      int itemNo, int xShift, bool raiseEvent);
+  void DrawPageBreak(TRDCanvas& canvas, int y, int xShift, TRDPageBreakType pageBreakType,
+                     int clientWidth);
+  void DrawParaBack(TRDCanvas& canvas, int paraNo, const TRect& rect, bool printing,
+                    TRDColorMode colorMode);
 
   TColor GetHoverColor(TColor color) const { return color == clNone ? HoverColor : color; }
   TColor GetHoverColorByStyleNo(int styleNo) const;

@@ -27,18 +27,20 @@ bool NextLine(std::string_view& input, std::string_view& line) {
 
 }  // namespace
 
-std::string RDFItemHeader(const TCustomRDItemInfo& item, TCustomRDData* rdData, int lineCount, int readMode,
-                          bool forceSameAsPrev) {
+std::string RDFItemHeader(const TCustomRDItemInfo& item, TCustomRDData* rdData, int lineCount,
+                          int readMode, bool forceSameAsPrev) {
   const TRDStyle* rdStyle = rdData ? rdData->GetRDStyle() : nullptr;
   const bool useNames = rdData && (rdData->GetRDFOptions() & rdfoUseStyleNames);
   const bool tagsArePChars = rdData && rdData->TagsArePChars();
-  const TRDItemOptions options = AdjustItemOptionsForSave(item.ItemOptions, forceSameAsPrev) & kRDFItemOptionsMask;
-  const std::string styleRef =
-      item.StyleNo >= 0 ? TextStyleNoToRDFString(rdStyle, useNames, item.StyleNo) : std::to_string(item.StyleNo);
+  const TRDItemOptions options =
+      AdjustItemOptionsForSave(item.ItemOptions, forceSameAsPrev) & kRDFItemOptionsMask;
+  const std::string styleRef = item.StyleNo >= 0
+                                   ? TextStyleNoToRDFString(rdStyle, useNames, item.StyleNo)
+                                   : std::to_string(item.StyleNo);
   return styleRef + " " + std::to_string(lineCount) + " " +
-         ParaNoToRDFString(rdStyle, useNames, forceSameAsPrev ? -1 : item.ParaNo) + " " + std::to_string(options) +
-         " " + std::to_string(readMode) + " " + TagToRDFString(tagsArePChars, item.Tag) + " " +
-         item.GetRDFHeaderExtra(rdData);
+         ParaNoToRDFString(rdStyle, useNames, forceSameAsPrev ? -1 : item.ParaNo) + " " +
+         std::to_string(options) + " " + std::to_string(readMode) + " " +
+         TagToRDFString(tagsArePChars, item.Tag) + " " + item.GetRDFHeaderExtra(rdData);
 }
 
 void WriteRDFItemRecord(TStream& stream, const TCustomRDItemInfo& item, const std::string& text,
@@ -63,9 +65,10 @@ TRDFReadResult ReadRDFItemRecord(std::string_view& input, TCustomRDData* rdData,
   const bool tagsArePChars = rdData && rdData->TagsArePChars();
   int styleNo, lineCount, paraNo, options, readMode;
   TRDTag tag;
-  if (!RDFReadTextStyle(rdStyle, header, styleNo) || !RDFReadInteger(header, lineCount) || lineCount < 0 ||
-      !RDFReadParaStyle(rdStyle, header, paraNo) || paraNo < -1 || !RDFReadInteger(header, options) ||
-      !RDFReadInteger(header, readMode) || readMode < kReadModeHex || readMode > kReadModeNoBody ||
+  if (!RDFReadTextStyle(rdStyle, header, styleNo) || !RDFReadInteger(header, lineCount) ||
+      lineCount < 0 || !RDFReadParaStyle(rdStyle, header, paraNo) || paraNo < -1 ||
+      !RDFReadInteger(header, options) || !RDFReadInteger(header, readMode) ||
+      readMode < kReadModeHex || readMode > kReadModeNoBody ||
       !RDFReadTag(header, tagsArePChars, true, tag))
     return TRDFReadResult::BadHeader;
   item = CreateRDItem(styleNo, rdData);
@@ -94,7 +97,8 @@ TRDFReadResult ReadRDFItemRecord(std::string_view& input, TCustomRDData* rdData,
   int readType = 0, readState = 0;
   for (; lineNo < lineCount; ++lineNo) {
     if (!NextLine(input, line)) return TRDFReadResult::MissingLines;
-    if (!item->ReadRDFLine(std::string(line), rdData, readMode, lineNo, lineCount, name, readType, readState))
+    if (!item->ReadRDFLine(std::string(line), rdData, readMode, lineNo, lineCount, name, readType,
+                           readState))
       return TRDFReadResult::BadItemLine;
   }
   return TRDFReadResult::Ok;
@@ -115,8 +119,10 @@ TRDFReadResult LoadRDFItemRecords(std::string_view input, TCustomRDData& data) {
     if (item->ParaNo < 0 || data.GetItemCount() == 0) {
       // A record continuing the paragraph before it takes that paragraph's style; the
       // first item of a document always starts a paragraph.
-      item->ParaNo = data.GetItemCount() > 0 ? data.GetItem(data.GetItemCount() - 1)->ParaNo : std::max(item->ParaNo, 0);
-      if (data.GetItemCount() == 0) item->ItemOptions &= TRDItemOptions(~(rdioContinuesPara | rdioLineBreakBefore));
+      item->ParaNo = data.GetItemCount() > 0 ? data.GetItem(data.GetItemCount() - 1)->ParaNo
+                                             : std::max(item->ParaNo, 0);
+      if (data.GetItemCount() == 0)
+        item->ItemOptions &= TRDItemOptions(~(rdioContinuesPara | rdioLineBreakBefore));
     }
     data.AppendItemAsIs(std::move(text), std::move(item));
   }

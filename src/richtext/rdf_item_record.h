@@ -19,12 +19,20 @@
 class TCustomRDData;
 class TStream;
 
-enum class TRDFReadResult { Ok, EndOfInput, BadHeader, UnknownItemKind, MissingLines, BadItemText, BadItemLine };
+enum class TRDFReadResult {
+  Ok,
+  EndOfInput,
+  BadHeader,
+  UnknownItemKind,
+  MissingLines,
+  BadItemText,
+  BadItemLine
+};
 
 // The header line of an item: paragraph -1 and adjusted options when the item is written
 // as continuing the previous paragraph.
-std::string RDFItemHeader(const TCustomRDItemInfo& item, TCustomRDData* rdData, int lineCount, int readMode,
-                          bool forceSameAsPrev);
+std::string RDFItemHeader(const TCustomRDItemInfo& item, TCustomRDData* rdData, int lineCount,
+                          int readMode, bool forceSameAsPrev);
 // The whole record of a text item (non-text items write themselves through SaveRDF).
 void WriteRDFItemRecord(TStream& stream, const TCustomRDItemInfo& item, const std::string& text,
                         TCustomRDData* rdData, int itemNo, bool forceSameAsPrev);

@@ -73,7 +73,8 @@ std::string StringToHex(std::string_view s) {
 }
 
 void StreamToHex(const TMemoryStream& stream, std::string& s) {
-  s = StringToHex(std::string_view(static_cast<const char*>(stream.Memory()), size_t(stream.Size())));
+  s = StringToHex(
+      std::string_view(static_cast<const char*>(stream.Memory()), size_t(stream.Size())));
 }
 
 bool HexToStream(std::string_view hex, TMemoryStream& stream) {
@@ -225,8 +226,10 @@ std::string ParaNoToRDFString(const TRDStyle* rdStyle, bool useStyleNames, int p
 std::string EncodeRDFLineBreaks(std::string_view s) {
   std::string out(s);
   for (char& c : out) {
-    if (c == '\r') c = kEncodedCR;
-    else if (c == '\n') c = kEncodedLF;
+    if (c == '\r')
+      c = kEncodedCR;
+    else if (c == '\n')
+      c = kEncodedLF;
   }
   return out;
 }
@@ -234,8 +237,10 @@ std::string EncodeRDFLineBreaks(std::string_view s) {
 std::string DecodeRDFLineBreaks(std::string_view s) {
   std::string out(s);
   for (char& c : out) {
-    if (c == kEncodedCR) c = '\r';
-    else if (c == kEncodedLF) c = '\n';
+    if (c == kEncodedCR)
+      c = '\r';
+    else if (c == kEncodedLF)
+      c = '\n';
   }
   return out;
 }

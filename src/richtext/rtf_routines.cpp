@@ -12,19 +12,32 @@ constexpr std::uint8_t kNoBreakSpace = 160;
 
 const char* NamedRTFSymbol(char16_t ch) {
   switch (ch) {
-    case 8212: return "\\emdash ";
-    case 8211: return "\\endash ";
-    case 8216: return "\\lquote ";
-    case 8217: return "\\rquote ";
-    case 8220: return "\\ldblquote ";
-    case 8221: return "\\rdblquote ";
-    case 8194: return "\\enspace ";
-    case 8195: return "\\emspace ";
-    case 8197: return "\\qmspace ";
-    case 149: return "\\bullet ";
-    case 160: return "\\~";
-    case 173: return "\\-";
-    default: return nullptr;
+    case 8212:
+      return "\\emdash ";
+    case 8211:
+      return "\\endash ";
+    case 8216:
+      return "\\lquote ";
+    case 8217:
+      return "\\rquote ";
+    case 8220:
+      return "\\ldblquote ";
+    case 8221:
+      return "\\rdblquote ";
+    case 8194:
+      return "\\enspace ";
+    case 8195:
+      return "\\emspace ";
+    case 8197:
+      return "\\qmspace ";
+    case 149:
+      return "\\bullet ";
+    case 160:
+      return "\\~";
+    case 173:
+      return "\\-";
+    default:
+      return nullptr;
   }
 }
 
@@ -125,7 +138,8 @@ std::string RTFUnicodeText(std::string_view text, int codePage, bool isRTFCode, 
   return out;
 }
 
-void RTFWriteUnicodeText(TStream& stream, std::string_view text, int codePage, bool isRTFCode, bool writeANSI) {
+void RTFWriteUnicodeText(TStream& stream, std::string_view text, int codePage, bool isRTFCode,
+                         bool writeANSI) {
   std::string rtf = RTFUnicodeText(text, codePage, isRTFCode, writeANSI);
   stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
 }

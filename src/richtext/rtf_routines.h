@@ -16,4 +16,5 @@ std::string RTFEscapeNoBraces(std::string_view s);
 std::string MakeRTFIdentifier(std::string_view s);
 // The RTF of raw Unicode text (an odd trailing byte is ignored).
 std::string RTFUnicodeText(std::string_view text, int codePage, bool isRTFCode, bool writeANSI);
-void RTFWriteUnicodeText(TStream& stream, std::string_view text, int codePage, bool isRTFCode, bool writeANSI);
+void RTFWriteUnicodeText(TStream& stream, std::string_view text, int codePage, bool isRTFCode,
+                         bool writeANSI);

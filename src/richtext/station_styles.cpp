@@ -53,8 +53,9 @@ void MakeMessageStyles(TRDStyle& sheet) {
     const char* name;
     TColor background;
   };
-  for (const ParaValues& v : {ParaValues{"FrameHeader", 16711422}, ParaValues{"MSG", 13434877},
-                              ParaValues{"MSG ACK", clMoneyGreen}, ParaValues{"MSG NOACK", 14145535}}) {
+  for (const ParaValues& v :
+       {ParaValues{"FrameHeader", 16711422}, ParaValues{"MSG", 13434877},
+        ParaValues{"MSG ACK", clMoneyGreen}, ParaValues{"MSG NOACK", 14145535}}) {
     TParaInfo& para = sheet.ParaStyles().Add();
     para.SetStyleName(v.name);
     para.Background.Color = v.background;

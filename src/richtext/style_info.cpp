@@ -7,9 +7,13 @@ bool RichDocResetStandardFlag = true;
 
 TCustomRDInfo::TCustomRDInfo(TCustomRDInfos* collection) : collection_(collection) {}
 
-int TCustomRDInfo::Index() const { return collection_ ? collection_->IndexOf(this) : -1; }
+int TCustomRDInfo::Index() const {
+  return collection_ ? collection_->IndexOf(this) : -1;
+}
 
-void TCustomRDInfo::Assign(const TCustomRDInfo& source) { AssignBase(source); }
+void TCustomRDInfo::Assign(const TCustomRDInfo& source) {
+  AssignBase(source);
+}
 
 void TCustomRDInfo::AssignBase(const TCustomRDInfo& source) {
   if (!AcceptsBaseProperties()) return;
@@ -19,11 +23,17 @@ void TCustomRDInfo::AssignBase(const TCustomRDInfo& source) {
   SetStyleTemplateId(source.styleTemplateId_);
 }
 
-bool TCustomRDInfo::IsSimpleEqual(const TCustomRDInfo&, bool) const { return false; }
+bool TCustomRDInfo::IsSimpleEqual(const TCustomRDInfo&, bool) const {
+  return false;
+}
 
-bool TCustomRDInfo::IsSimpleEqualEx(TCustomRDInfo&, const TRDIntegerList&) const { return false; }
+bool TCustomRDInfo::IsSimpleEqualEx(TCustomRDInfo&, const TRDIntegerList&) const {
+  return false;
+}
 
-int TCustomRDInfo::SimilarityValue(const TCustomRDInfo&) const { return 0; }
+int TCustomRDInfo::SimilarityValue(const TCustomRDInfo&) const {
+  return 0;
+}
 
 bool TCustomRDInfo::NamesEqualIfCompared(const TCustomRDInfo& value) const {
   return !RichDocCompareStyleNames || styleName_ == value.styleName_;
@@ -36,7 +46,8 @@ void TCustomRDInfo::TranslateReferences(const TRDIntegerList& mapping, const TRD
 void TCustomRDInfo::SaveBaseToINI(TRDIniFile& ini, const std::string& section,
                                   const std::string& keyFormat) const {
   ini.WriteString(section, FormatKey(keyFormat, "StyleName"), styleName_);
-  if (baseStyleNo_ != -1) ini.WriteInteger(section, FormatKey(keyFormat, "BaseStyleNo"), baseStyleNo_);
+  if (baseStyleNo_ != -1)
+    ini.WriteInteger(section, FormatKey(keyFormat, "BaseStyleNo"), baseStyleNo_);
   if (!standard_) ini.WriteInteger(section, FormatKey(keyFormat, "Standard"), 0);
 }
 
@@ -78,10 +89,12 @@ void TCustomRDInfos::AssignItems(const TCustomRDInfos& source) {
   for (int i = 0; i < source.Count(); ++i) AddItem().Assign(source.At(i));
 }
 
-bool TCustomRDInfos::CanMergeInto(const TCustomRDInfos&, int, const TRDIntegerList&) const { return true; }
+bool TCustomRDInfos::CanMergeInto(const TCustomRDInfos&, int, const TRDIntegerList&) const {
+  return true;
+}
 
-int TCustomRDInfos::FindClosestAmong(const TCustomRDInfo& source,
-                                     const std::function<bool(const TCustomRDInfo&)>& allowed) const {
+int TCustomRDInfos::FindClosestAmong(
+    const TCustomRDInfo& source, const std::function<bool(const TCustomRDInfo&)>& allowed) const {
   int best = -1;
   int bestValue = 0;
   for (int j = 0; j < Count(); ++j) {
@@ -104,15 +117,16 @@ int TCustomRDInfos::AppendCopy(const TCustomRDInfo& source) {
   return Count() - 1;
 }
 
-void TCustomRDInfos::MergeWith(const TCustomRDInfos& source, TRDStyleMergeMode mode, TRDIntegerList& mapping,
-                               const TRDIntegerList* textStyleMapping) {
+void TCustomRDInfos::MergeWith(const TCustomRDInfos& source, TRDStyleMergeMode mode,
+                               TRDIntegerList& mapping, const TRDIntegerList* textStyleMapping) {
   mapping.Clear();
   const int firstAppended = Count();
   for (int i = 0; i < source.Count(); ++i) {
     const TCustomRDInfo& style = source.At(i);
     int target = -1;
     if (mode == TRDStyleMergeMode::Merge) {
-      if (i < Count() && CanMergeInto(source, i, mapping) && style.IsSimpleEqualEx(At(i), mapping)) target = i;
+      if (i < Count() && CanMergeInto(source, i, mapping) && style.IsSimpleEqualEx(At(i), mapping))
+        target = i;
       for (int j = 0; target < 0 && j < Count(); ++j)
         if (CanMergeInto(source, j, mapping) && style.IsSimpleEqualEx(At(j), mapping)) target = j;
     } else if (mode == TRDStyleMergeMode::MapToClosest) {

@@ -52,7 +52,8 @@ class TCustomRDInfo {
   virtual int SimilarityValue(const TCustomRDInfo& value) const;
 
   // After a merge appended this style: references translated through the mappings.
-  virtual void TranslateReferences(const TRDIntegerList& mapping, const TRDIntegerList* textStyleMapping);
+  virtual void TranslateReferences(const TRDIntegerList& mapping,
+                                   const TRDIntegerList* textStyleMapping);
 
  protected:
   // Styles inside style templates take no base properties from an Assign.
@@ -60,9 +61,10 @@ class TCustomRDInfo {
   void AssignBase(const TCustomRDInfo& source);
   bool NamesEqualIfCompared(const TCustomRDInfo& value) const;
   // "StyleName", "BaseStyleNo", "Standard" through keyFormat.
-  void SaveBaseToINI(TRDIniFile& ini, const std::string& section, const std::string& keyFormat) const;
-  void LoadBaseFromINI(const TRDIniFile& ini, const std::string& section, const std::string& keyFormat,
-                       const std::string& defaultName);
+  void SaveBaseToINI(TRDIniFile& ini, const std::string& section,
+                     const std::string& keyFormat) const;
+  void LoadBaseFromINI(const TRDIniFile& ini, const std::string& section,
+                       const std::string& keyFormat, const std::string& defaultName);
 
  private:
   TCustomRDInfos* collection_;
@@ -102,10 +104,12 @@ class TCustomRDInfos {
 
  protected:
   // May target be chosen for source in merge mode 0 (list styles refuse some)?
-  virtual bool CanMergeInto(const TCustomRDInfos& source, int targetIndex, const TRDIntegerList& mapping) const;
+  virtual bool CanMergeInto(const TCustomRDInfos& source, int targetIndex,
+                            const TRDIntegerList& mapping) const;
   // The closest target for merge mode 1; -1 when there is none.
   virtual int FindClosest(const TCustomRDInfo& source) const;
-  int FindClosestAmong(const TCustomRDInfo& source, const std::function<bool(const TCustomRDInfo&)>& allowed) const;
+  int FindClosestAmong(const TCustomRDInfo& source,
+                       const std::function<bool(const TCustomRDInfo&)>& allowed) const;
   // Appends a copy of source for a merge.
   virtual int AppendCopy(const TCustomRDInfo& source);
 

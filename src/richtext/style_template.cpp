@@ -12,7 +12,9 @@ constexpr TRDStyleTemplateId kMaxTemplateId = 0x7FFFFFFE;
 constexpr int kMaxNameCounter = 0x7FFFFFFF;
 const char* const kNormalName = "Normal";
 
-[[noreturn]] void NotValidHere() { throw ERichDocError("This property is not valid here"); }
+[[noreturn]] void NotValidHere() {
+  throw ERichDocError("This property is not valid here");
+}
 
 // The generated-name format with its first "%d" replaced by n (nothing else interpreted).
 std::string FormatName(const std::string& format, int n) {
@@ -22,22 +24,48 @@ std::string FormatName(const std::string& format, int n) {
   return name;
 }
 
-TRDParaInfoProperties ParaPropsOf(TRDParaInfoProperties1 p1, TRDParaInfoProperties2 p2) { return {p1, p2}; }
+TRDParaInfoProperties ParaPropsOf(TRDParaInfoProperties1 p1, TRDParaInfoProperties2 p2) {
+  return {p1, p2};
+}
 
 }  // namespace
 
-void TRDSTFontInfo::SetBaseStyleNo(int) { NotValidHere(); }
-void TRDSTFontInfo::SetStyleName(const std::string&) { NotValidHere(); }
-void TRDSTFontInfo::SetStandard(bool) { NotValidHere(); }
-void TRDSTFontInfo::SetStyleTemplateId(TRDStyleTemplateId) { NotValidHere(); }
-void TRDSTParaInfo::SetBaseStyleNo(int) { NotValidHere(); }
-void TRDSTParaInfo::SetStyleName(const std::string&) { NotValidHere(); }
-void TRDSTParaInfo::SetStandard(bool) { NotValidHere(); }
-void TRDSTParaInfo::SetStyleTemplateId(TRDStyleTemplateId) { NotValidHere(); }
-void TRDSTListInfo::SetBaseStyleNo(int) { NotValidHere(); }
-void TRDSTListInfo::SetStyleName(const std::string&) { NotValidHere(); }
-void TRDSTListInfo::SetStandard(bool) { NotValidHere(); }
-void TRDSTListInfo::SetStyleTemplateId(TRDStyleTemplateId) { NotValidHere(); }
+void TRDSTFontInfo::SetBaseStyleNo(int) {
+  NotValidHere();
+}
+void TRDSTFontInfo::SetStyleName(const std::string&) {
+  NotValidHere();
+}
+void TRDSTFontInfo::SetStandard(bool) {
+  NotValidHere();
+}
+void TRDSTFontInfo::SetStyleTemplateId(TRDStyleTemplateId) {
+  NotValidHere();
+}
+void TRDSTParaInfo::SetBaseStyleNo(int) {
+  NotValidHere();
+}
+void TRDSTParaInfo::SetStyleName(const std::string&) {
+  NotValidHere();
+}
+void TRDSTParaInfo::SetStandard(bool) {
+  NotValidHere();
+}
+void TRDSTParaInfo::SetStyleTemplateId(TRDStyleTemplateId) {
+  NotValidHere();
+}
+void TRDSTListInfo::SetBaseStyleNo(int) {
+  NotValidHere();
+}
+void TRDSTListInfo::SetStyleName(const std::string&) {
+  NotValidHere();
+}
+void TRDSTListInfo::SetStandard(bool) {
+  NotValidHere();
+}
+void TRDSTListInfo::SetStyleTemplateId(TRDStyleTemplateId) {
+  NotValidHere();
+}
 
 TRDStyleTemplate::TRDStyleTemplate(TRDStyleTemplateCollection* collection)
     : collection_(collection),
@@ -59,10 +87,13 @@ void TRDStyleTemplate::LeaveParent() {
   parent_ = nullptr;
 }
 
-int TRDStyleTemplate::Index() const { return collection_ ? collection_->IndexOf(this) : -1; }
+int TRDStyleTemplate::Index() const {
+  return collection_ ? collection_->IndexOf(this) : -1;
+}
 
 void TRDStyleTemplate::SetName(const std::string& value) {
-  if (collection_ && name_ == kNormalName && collection_->normal_ == this) collection_->normal_ = nullptr;
+  if (collection_ && name_ == kNormalName && collection_->normal_ == this)
+    collection_->normal_ = nullptr;
   name_ = value;
   if (collection_ && name_ == kNormalName) collection_->normal_ = this;
 }
@@ -130,7 +161,8 @@ void TRDStyleTemplate::AssignTo(TCustomRDInfo& dest) {
   }
 }
 
-TRDFontInfoProperties TRDStyleTemplate::CollectText(TCustomRDFontInfo& target, TRDFontInfoProperties wanted) {
+TRDFontInfoProperties TRDStyleTemplate::CollectText(TCustomRDFontInfo& target,
+                                                    TRDFontInfoProperties wanted) {
   TRDFontInfoProperties applied = 0;
   for (TRDStyleTemplate* t = this; t; t = t->parent_) {
     TRDFontInfoProperties props = wanted & t->ValidTextProperties & ~applied;
@@ -140,18 +172,20 @@ TRDFontInfoProperties TRDStyleTemplate::CollectText(TCustomRDFontInfo& target, T
   return applied;
 }
 
-TRDParaInfoProperties TRDStyleTemplate::CollectPara(TCustomRDParaInfo& target, TRDParaInfoProperties wanted) {
+TRDParaInfoProperties TRDStyleTemplate::CollectPara(TCustomRDParaInfo& target,
+                                                    TRDParaInfoProperties wanted) {
   TRDParaInfoProperties applied;
   for (TRDStyleTemplate* t = this; t; t = t->parent_) {
-    TRDParaInfoProperties props = wanted & ParaPropsOf(t->ValidParaProperties1, t->ValidParaProperties2) & ~applied;
+    TRDParaInfoProperties props =
+        wanted & ParaPropsOf(t->ValidParaProperties1, t->ValidParaProperties2) & ~applied;
     if (!props.Empty()) target.AssignSelectedProperties(*t->paraStyle_, props);
     applied = applied | props;
   }
   return applied;
 }
 
-void TRDStyleTemplate::ApplyToTextStyle(TCustomRDFontInfo& textStyle, const TCustomRDParaInfo* paraStyle,
-                                        bool overrideAll) {
+void TRDStyleTemplate::ApplyToTextStyle(TCustomRDFontInfo& textStyle,
+                                        const TCustomRDParaInfo* paraStyle, bool overrideAll) {
   auto* fontInfo = dynamic_cast<TFontInfo*>(&textStyle);
   TRDFontInfoProperties wanted = RDAllFontInfoProperties;
   if (!overrideAll && fontInfo) wanted &= ~fontInfo->ModifiedProperties;
@@ -161,7 +195,8 @@ void TRDStyleTemplate::ApplyToTextStyle(TCustomRDFontInfo& textStyle, const TCus
     if (index >= 0) {
       TRDStyleTemplate& paraTemplate = collection_->Items(index);
       TRDFontInfoProperties wanted2 = RDAllFontInfoProperties & ~applied;
-      if (fontInfo && fontInfo->StyleTemplateId() != paraTemplate.Id()) wanted2 &= ~fontInfo->ModifiedProperties;
+      if (fontInfo && fontInfo->StyleTemplateId() != paraTemplate.Id())
+        wanted2 &= ~fontInfo->ModifiedProperties;
       applied |= paraTemplate.CollectText(textStyle, wanted2);
     }
   }
@@ -181,7 +216,8 @@ void TRDStyleTemplate::ApplyToTextStyle(TCustomRDFontInfo& textStyle, const TCus
 void TRDStyleTemplate::ApplyToParaStyle(TCustomRDParaInfo& paraStyle, bool overrideAll) {
   auto* paraInfo = dynamic_cast<TParaInfo*>(&paraStyle);
   TRDParaInfoProperties wanted = RDAllParaInfoProperties;
-  if (!overrideAll && paraInfo) wanted = wanted & ~ParaPropsOf(paraInfo->ModifiedProperties1, paraInfo->ModifiedProperties2);
+  if (!overrideAll && paraInfo)
+    wanted = wanted & ~ParaPropsOf(paraInfo->ModifiedProperties1, paraInfo->ModifiedProperties2);
   TRDParaInfoProperties applied = CollectPara(paraStyle, wanted);
   if (!paraInfo) return;
   if (overrideAll) {
@@ -190,7 +226,8 @@ void TRDStyleTemplate::ApplyToParaStyle(TCustomRDParaInfo& paraStyle, bool overr
     paraInfo->SetStyleTemplateId(Id());
   }
   TRDParaInfoProperties rest =
-      RDAllParaInfoProperties & ~applied & ~ParaPropsOf(paraInfo->ModifiedProperties1, paraInfo->ModifiedProperties2);
+      RDAllParaInfoProperties & ~applied &
+      ~ParaPropsOf(paraInfo->ModifiedProperties1, paraInfo->ModifiedProperties2);
   if (rest.Empty() || !collection_) return;
   if (TRDStyleTemplate* normal = collection_->normal_)
     normal->CollectPara(paraStyle, rest);
@@ -200,7 +237,9 @@ void TRDStyleTemplate::ApplyToParaStyle(TCustomRDParaInfo& paraStyle, bool overr
 
 TRDStyleTemplateCollection::TRDStyleTemplateCollection(TRDStyle* owner) : owner_(owner) {}
 
-TRDStyleTemplateCollection::~TRDStyleTemplateCollection() { Clear(); }
+TRDStyleTemplateCollection::~TRDStyleTemplateCollection() {
+  Clear();
+}
 
 TRDStyleTemplate& TRDStyleTemplateCollection::Items(int index) const {
   if (index < 0 || index >= Count()) throw ERDListIndexError(index);
@@ -251,7 +290,8 @@ int TRDStyleTemplateCollection::IndexOf(const TRDStyleTemplate* item) const {
   return -1;
 }
 
-void TRDStyleTemplateCollection::AssignStyleTemplates(const TRDStyleTemplateCollection& source, bool copyIds) {
+void TRDStyleTemplateCollection::AssignStyleTemplates(const TRDStyleTemplateCollection& source,
+                                                      bool copyIds) {
   if (&source == this) return;
   Clear();
   for (int i = 0; i < source.Count(); ++i) Add().Assign(source.Items(i));
@@ -270,7 +310,8 @@ void TRDStyleTemplateCollection::AssignStyleTemplates(const TRDStyleTemplateColl
   }
 }
 
-void TRDStyleTemplateCollection::ResetTextStyle(TCustomRDFontInfo& textStyle, const TCustomRDParaInfo* paraStyle) {
+void TRDStyleTemplateCollection::ResetTextStyle(TCustomRDFontInfo& textStyle,
+                                                const TCustomRDParaInfo* paraStyle) {
   if (normal_) {
     normal_->ApplyToTextStyle(textStyle, paraStyle, true);
     return;

@@ -100,7 +100,8 @@ class TRDStyleTemplate {
   void Assign(const TRDStyleTemplate& source);
   // Applying to a style (AssignTo with OverrideAll).
   void AssignTo(TCustomRDInfo& dest);
-  void ApplyToTextStyle(TCustomRDFontInfo& textStyle, const TCustomRDParaInfo* paraStyle, bool overrideAll);
+  void ApplyToTextStyle(TCustomRDFontInfo& textStyle, const TCustomRDParaInfo* paraStyle,
+                        bool overrideAll);
   void ApplyToParaStyle(TCustomRDParaInfo& paraStyle, bool overrideAll);
   void UpdateParent();
 

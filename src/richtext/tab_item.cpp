@@ -36,8 +36,8 @@ bool TRDTabItemInfo::QueryItemFlagEx(std::uint8_t code, TRDStyle* rdStyle) const
   return TRDRectItemInfo::QueryItemFlagEx(code, rdStyle);
 }
 
-void TRDTabItemInfo::AdjustToDocWidth(TRDCanvas& canvas, TRDStyle& rdStyle, int, int& width, int& height,
-                                      int& descent) const {
+void TRDTabItemInfo::AdjustToDocWidth(TRDCanvas& canvas, TRDStyle& rdStyle, int, int& width,
+                                      int& height, int& descent) const {
   const int styleNo = ActualTextStyleNo(rdStyle);
   rdStyle.ApplyStyle(canvas, styleNo, rdbdUnspecified, false);
   rdStyle.ApplyStyleColor(canvas, styleNo, 0, false, 0);
@@ -48,8 +48,9 @@ void TRDTabItemInfo::AdjustToDocWidth(TRDCanvas& canvas, TRDStyle& rdStyle, int,
   width = 0;
 }
 
-void TRDTabItemInfo::DrawTab(int x, int y, int width, int height, TRDCanvas& canvas, TRDItemPaintState state,
-                             TRDStyle& rdStyle, bool printing, TRDColorMode colorMode) const {
+void TRDTabItemInfo::DrawTab(int x, int y, int width, int height, TRDCanvas& canvas,
+                             TRDItemPaintState state, TRDStyle& rdStyle, bool printing,
+                             TRDColorMode colorMode) const {
   const int styleNo = ActualTextStyleNo(rdStyle);
   TRDTextDrawStates drawState = 0;
   if (state & rdipsSelected) drawState |= rdtsSelected;
@@ -57,7 +58,8 @@ void TRDTabItemInfo::DrawTab(int x, int y, int width, int height, TRDCanvas& can
   if (state & rdipsFocused) drawState |= rdtsControlFocused;
   rdStyle.ApplyStyle(canvas, styleNo, rdbdUnspecified, false);
   rdStyle.ApplyStyleColor(canvas, styleNo, drawState, printing, colorMode);
-  if (canvas.BrushColor != clNone && canvas.BrushStyle != bsClear) canvas.FillRect(Bounds(x, y, width, height));
+  if (canvas.BrushColor != clNone && canvas.BrushStyle != bsClear)
+    canvas.FillRect(Bounds(x, y, width, height));
   TRDOutlineTextMetrics outline;
   if ((canvas.Font.Style & fsUnderline) && canvas.GetOutlineTextMetrics(outline)) {
     TRDTextMetrics metrics;
@@ -97,14 +99,16 @@ void TRDTabItemInfo::DrawTab(int x, int y, int width, int height, TRDCanvas& can
   }
 }
 
-void TRDTabItemInfo::Paint(int x, int y, TRDCanvas& canvas, TRDItemPaintState state, TRDStyle& rdStyle,
-                           const TRDDrawLineInfo& drawItem) const {
+void TRDTabItemInfo::Paint(int x, int y, TRDCanvas& canvas, TRDItemPaintState state,
+                           TRDStyle& rdStyle, const TRDDrawLineInfo& drawItem) const {
   DrawTab(x, y, drawItem.Width, drawItem.Height, canvas, state, rdStyle, false, 0);
 }
 
-void TRDTabItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode colorMode, const TRDResolution&,
-                           TRDStyle& rdStyle, const TRDDrawLineInfo* drawItem) const {
-  if (drawItem) DrawTab(x, y, drawItem->Width, drawItem->Height, canvas, 0, rdStyle, true, colorMode);
+void TRDTabItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode colorMode,
+                           const TRDResolution&, TRDStyle& rdStyle,
+                           const TRDDrawLineInfo* drawItem) const {
+  if (drawItem)
+    DrawTab(x, y, drawItem->Width, drawItem->Height, canvas, 0, rdStyle, true, colorMode);
 }
 
 void TRDTabItemInfo::AssignProperties(const TCustomRDItemInfo& source) {
@@ -115,7 +119,9 @@ void TRDTabItemInfo::AssignProperties(const TCustomRDItemInfo& source) {
   }
 }
 
-std::string TRDTabItemInfo::GetRDFHeaderExtra(TCustomRDData*) const { return std::to_string(TextStyleNo); }
+std::string TRDTabItemInfo::GetRDFHeaderExtra(TCustomRDData*) const {
+  return std::to_string(TextStyleNo);
+}
 
 bool TRDTabItemInfo::ReadRDFHeader(std::string_view& rest, TCustomRDData*) {
   if (rest.empty() || rest.front() == '\r' || rest.front() == '\n') return true;
@@ -125,13 +131,15 @@ bool TRDTabItemInfo::ReadRDFHeader(std::string_view& rest, TCustomRDData*) {
   return true;
 }
 
-void TRDTabItemInfo::SaveRDF(TStream& stream, TCustomRDData* rdData, int, const std::string&, bool) const {
+void TRDTabItemInfo::SaveRDF(TStream& stream, TCustomRDData* rdData, int, const std::string&,
+                             bool) const {
   StreamWriteLine(stream, RDFItemHeader(*this, rdData, GetRDFExtraPropertyCount(), 0, false));
   SaveRDFExtraProperties(stream);
 }
 
 std::string TRDTabItemInfo::GetHTML(const TRDStyle* rdStyle) const {
-  const int spaces = rdStyle && rdStyle->SpacesInTab >= 1 ? rdStyle->SpacesInTab : kDefaultSpacesInTab;
+  const int spaces =
+      rdStyle && rdStyle->SpacesInTab >= 1 ? rdStyle->SpacesInTab : kDefaultSpacesInTab;
   std::string piece;
   int copies;
   if (Leader.empty()) {
@@ -146,19 +154,24 @@ std::string TRDTabItemInfo::GetHTML(const TRDStyle* rdStyle) const {
   return out;
 }
 
-void TRDTabItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, bool, TRDSaveOptions) const {
+void TRDTabItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, bool,
+                              TRDSaveOptions) const {
   StreamWriteString(stream, GetHTML(rdData ? rdData->GetRDStyle() : nullptr));
 }
 
-void TRDTabItemInfo::SaveRTF(TStream& stream, TCustomRDData*, int, const TRDColorList&, double) const {
+void TRDTabItemInfo::SaveRTF(TStream& stream, TCustomRDData*, int, const TRDColorList&,
+                             double) const {
   StreamWriteString(stream, "\\tab ");
 }
 
-std::string TRDTabItemInfo::AsText(int, TCustomRDData*) const { return "\t"; }
+std::string TRDTabItemInfo::AsText(int, TCustomRDData*) const {
+  return "\t";
+}
 
 void TRDTabItemInfo::MarkStylesInUse(TRDStyleUsage& usage) const {
   TRDRectItemInfo::MarkStylesInUse(usage);
-  if (TextStyleNo != kFollowParaStyleNo && TextStyleNo >= 0 && TextStyleNo < usage.UsedTextStyles.Count())
+  if (TextStyleNo != kFollowParaStyleNo && TextStyleNo >= 0 &&
+      TextStyleNo < usage.UsedTextStyles.Count())
     usage.UsedTextStyles.SetValue(TextStyleNo, 1);
 }
 

@@ -24,8 +24,9 @@ class TRDTabItemInfo : public TRDRectItemInfo {
                         int& descent) const override;
   void Paint(int x, int y, TRDCanvas& canvas, TRDItemPaintState state, TRDStyle& rdStyle,
              const TRDDrawLineInfo& drawItem) const override;
-  void Print(TRDCanvas& canvas, int x, int y, int right, TRDColorMode colorMode, const TRDResolution& resolution,
-             TRDStyle& rdStyle, const TRDDrawLineInfo* drawItem) const override;
+  void Print(TRDCanvas& canvas, int x, int y, int right, TRDColorMode colorMode,
+             const TRDResolution& resolution, TRDStyle& rdStyle,
+             const TRDDrawLineInfo* drawItem) const override;
   void AssignProperties(const TCustomRDItemInfo& source) override;
   std::string GetRDFHeaderExtra(TCustomRDData* rdData) const override;
   bool ReadRDFHeader(std::string_view& rest, TCustomRDData* rdData) override;

@@ -13,7 +13,9 @@ constexpr char16_t kWordJoiner = 0x2060;
 constexpr char16_t kSoftHyphen = 0x00AD;
 constexpr char16_t kNotSign = 0x00AC;
 
-bool IsZeroWidth(char16_t ch) { return ch == kZeroWidthSpace || ch == kZeroWidthJoiner || ch == kWordJoiner; }
+bool IsZeroWidth(char16_t ch) {
+  return ch == kZeroWidthSpace || ch == kZeroWidthJoiner || ch == kWordJoiner;
+}
 
 char16_t UpperOf(char16_t c) {
   if (c >= u'a' && c <= u'z') return char16_t(c - 32);
@@ -33,9 +35,15 @@ char16_t UpperOf(char16_t c) {
 
 }  // namespace
 
-int GetZeroWidthSpaceWidth(TRDCanvas& canvas) { return canvas.TextWidthW(std::u16string(1, kZeroWidthSpace)); }
-int GetZeroWidthJoinerWidth(TRDCanvas& canvas) { return canvas.TextWidthW(std::u16string(1, kZeroWidthJoiner)); }
-int GetWordJoinerWidth(TRDCanvas& canvas) { return canvas.TextWidthW(std::u16string(1, kWordJoiner)); }
+int GetZeroWidthSpaceWidth(TRDCanvas& canvas) {
+  return canvas.TextWidthW(std::u16string(1, kZeroWidthSpace));
+}
+int GetZeroWidthJoinerWidth(TRDCanvas& canvas) {
+  return canvas.TextWidthW(std::u16string(1, kZeroWidthJoiner));
+}
+int GetWordJoinerWidth(TRDCanvas& canvas) {
+  return canvas.TextWidthW(std::u16string(1, kWordJoiner));
+}
 
 int GetTextExtentWithoutZeroWidth(TRDCanvas& canvas, std::u16string_view text) {
   int width = canvas.TextWidthW(text);
@@ -50,17 +58,19 @@ int GetTextExtentWithoutZeroWidth(TRDCanvas& canvas, std::u16string_view text) {
 }
 
 int GetItemTextWidth(std::string_view s, TRDCanvas& canvas, TRDItemOptions options) {
-  if (IsUnicodeItem(options)) return GetTextExtentWithoutZeroWidth(canvas, RawUnicodeToWideString(s));
+  if (IsUnicodeItem(options))
+    return GetTextExtentWithoutZeroWidth(canvas, RawUnicodeToWideString(s));
   return canvas.TextWidthA(s);
 }
 
-int MeasureTextFit(TRDCanvas& canvas, std::string_view s, int maxExtent, std::vector<int>* partialExtents,
-                   TRDItemOptions options) {
+int MeasureTextFit(TRDCanvas& canvas, std::string_view s, int maxExtent,
+                   std::vector<int>* partialExtents, TRDItemOptions options) {
   const int count = GetItemTextLength(s, options);
   std::vector<int> extents(size_t(count), 0);
   if (IsUnicodeItem(options)) {
     std::u16string text = RawUnicodeToWideString(s);
-    for (int i = 0; i < count; ++i) extents[size_t(i)] = canvas.TextWidthW(std::u16string_view(text).substr(0, size_t(i) + 1));
+    for (int i = 0; i < count; ++i)
+      extents[size_t(i)] = canvas.TextWidthW(std::u16string_view(text).substr(0, size_t(i) + 1));
     // A zero-width character whose own extent is not 0 gives that extent back.
     for (int i = 0; i < count; ++i) {
       if (!IsZeroWidth(text[size_t(i)])) continue;
@@ -69,7 +79,8 @@ int MeasureTextFit(TRDCanvas& canvas, std::string_view s, int maxExtent, std::ve
       for (int k = i; k < count; ++k) extents[size_t(k)] -= own;
     }
   } else {
-    for (int i = 0; i < count; ++i) extents[size_t(i)] = canvas.TextWidthA(s.substr(0, size_t(i) + 1));
+    for (int i = 0; i < count; ++i)
+      extents[size_t(i)] = canvas.TextWidthA(s.substr(0, size_t(i) + 1));
   }
   int fit = 0;
   while (fit < count && extents[size_t(fit)] <= maxExtent) ++fit;
@@ -83,15 +94,16 @@ std::u16string UnicodeUpperCase(std::u16string_view text) {
   return out;
 }
 
-std::string GetTextForDisplay(std::string_view s, const TCustomRDFontInfo& fontInfo, bool unicode, bool atLineEnd,
-                              bool removeZeroWidth, bool showSoftHyphens) {
+std::string GetTextForDisplay(std::string_view s, const TCustomRDFontInfo& fontInfo, bool unicode,
+                              bool atLineEnd, bool removeZeroWidth, bool showSoftHyphens) {
   const bool allCaps = (fontInfo.StyleEx & rdfsAllCaps) != 0;
   if (!unicode) return allCaps ? AnsiUpperCase(s) : std::string(s);
   std::u16string text = RawUnicodeToWideString(s);
   if (allCaps) text = UnicodeUpperCase(text);
   const bool shown = showSoftHyphens && (RDShownSpecialChars & rdskSoftHyphen) != 0;
   size_t last = text.size();
-  if (atLineEnd && !shown && last > 0) --last;  // a soft hyphen ending the line is drawn as a hyphen
+  if (atLineEnd && !shown && last > 0)
+    --last;  // a soft hyphen ending the line is drawn as a hyphen
   for (size_t i = 0; i < last; ++i)
     if (text[i] == kSoftHyphen) text[i] = shown ? kNotSign : kZeroWidthSpace;
   if (removeZeroWidth) std::erase_if(text, IsZeroWidth);

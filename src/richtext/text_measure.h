@@ -23,12 +23,12 @@ int GetTextExtentWithoutZeroWidth(TRDCanvas& canvas, std::u16string_view text);
 int GetItemTextWidth(std::string_view s, TRDCanvas& canvas, TRDItemOptions options);
 // The number of characters that fit into maxExtent; with partialExtents the extent after
 // each character (one entry per character).
-int MeasureTextFit(TRDCanvas& canvas, std::string_view s, int maxExtent, std::vector<int>* partialExtents,
-                   TRDItemOptions options);
+int MeasureTextFit(TRDCanvas& canvas, std::string_view s, int maxExtent,
+                   std::vector<int>* partialExtents, TRDItemOptions options);
 // What is drawn for a text item: capitals for all-caps styles; in Unicode styles soft
 // hyphens become U+00AC when shown or U+200B otherwise (the last one kept at a line end
 // when not shown), zero-width characters removed on request. The stored text is untouched.
-std::string GetTextForDisplay(std::string_view s, const TCustomRDFontInfo& fontInfo, bool unicode, bool atLineEnd,
-                              bool removeZeroWidth, bool showSoftHyphens);
+std::string GetTextForDisplay(std::string_view s, const TCustomRDFontInfo& fontInfo, bool unicode,
+                              bool atLineEnd, bool removeZeroWidth, bool showSoftHyphens);
 // Upper case of UTF-16 text for the Latin, Greek and Cyrillic letters.
 std::u16string UnicodeUpperCase(std::u16string_view text);

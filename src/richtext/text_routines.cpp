@@ -1,12 +1,14 @@
 #include "richtext/text_routines.h"
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 
 bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
@@ -91,7 +93,9 @@ void AppendWithSeparator(std::string& s, std::string_view add, std::string_view 
   }
 }
 
-void AppendWithSpace(std::string& s, std::string_view add) { AppendWithSeparator(s, add, " "); }
+void AppendWithSpace(std::string& s, std::string_view add) {
+  AppendWithSeparator(s, add, " ");
+}
 
 void ReplaceCharsInSet(std::string& s, char newChar, std::string_view charSet) {
   for (char& c : s)
@@ -135,8 +139,8 @@ bool IsPointInBox(int x, int y, int left, int top, int width, int height) {
 
 bool IsURL(std::string_view s) {
   static constexpr std::string_view kPrefixes[] = {
-      "http://", "ftp://", "file://", "gopher://", "mailto:", "https://",
-      "news:",   "telnet:", "wais:",  "www.",      "ftp."};
+      "http://", "ftp://",  "file://", "gopher://", "mailto:", "https://",
+      "news:",   "telnet:", "wais:",   "www.",      "ftp."};
   std::string lower(s);
   for (char& c : lower) c = AsciiLower(c);
   for (std::string_view prefix : kPrefixes)
@@ -185,4 +189,6 @@ void ScaleRectToScreen(TRect& rect, const TRDResolution& r) {
   rect.Bottom = ScaleByRatioY(rect.Bottom, r);
 }
 
-int GetScreenLogPixelsY() { return kScreenPixelsPerInch; }
+int GetScreenLogPixelsY() {
+  return kScreenPixelsPerInch;
+}

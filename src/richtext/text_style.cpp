@@ -13,7 +13,8 @@
 #include "richtext/rd_style.h"
 #include "richtext/text_measure.h"
 
-TRDSpecialCharKinds RDShownSpecialChars = rdskSpace | rdskNonBreakingSpace | rdskParagraphMark | rdskSoftHyphen;
+TRDSpecialCharKinds RDShownSpecialChars =
+    rdskSpace | rdskNonBreakingSpace | rdskParagraphMark | rdskSoftHyphen;
 
 namespace {
 
@@ -27,13 +28,18 @@ constexpr int kInvalidBackColor = 0x0000FF;
 // The protection bits INI files carry: rdprStyleProtect .. rdprStickToTop.
 constexpr TRDProtectOptions kIniProtectionMask = 0x03FF;
 
-bool HasProp(TRDFontInfoProperties set, TRDFontInfoProperty p) { return (set & RDFontProp(p)) != 0; }
+bool HasProp(TRDFontInfoProperties set, TRDFontInfoProperty p) {
+  return (set & RDFontProp(p)) != 0;
+}
 
 const char* DirectionCSS(TRDBiDiMode mode) {
   switch (mode) {
-    case rdbdLeftToRight: return "ltr";
-    case rdbdRightToLeft: return "rtl";
-    default: return "inherit";
+    case rdbdLeftToRight:
+      return "ltr";
+    case rdbdRightToLeft:
+      return "rtl";
+    default:
+      return "inherit";
   }
 }
 
@@ -45,9 +51,13 @@ std::string DecorationWords(const TCustomRDFontInfo& style) {
   return words.empty() ? "none" : words;
 }
 
-std::string VerticalAlignCSS(int vShift) { return vShift > 0 ? "super" : vShift < 0 ? "sub" : "baseline"; }
+std::string VerticalAlignCSS(int vShift) {
+  return vShift > 0 ? "super" : vShift < 0 ? "sub" : "baseline";
+}
 
-int Sign(int v) { return (v > 0) - (v < 0); }
+int Sign(int v) {
+  return (v > 0) - (v < 0);
+}
 
 // Draws a mark character in the font colour over a cell, with a clear brush that is put
 // back afterwards.
@@ -105,7 +115,8 @@ void TCustomRDFontInfo::AssignTo(TRDFont& font) const {
   font.Charset = Charset;
 }
 
-void TCustomRDFontInfo::AssignSelectedProperties(const TCustomRDFontInfo& source, TRDFontInfoProperties props) {
+void TCustomRDFontInfo::AssignSelectedProperties(const TCustomRDFontInfo& source,
+                                                 TRDFontInfoProperties props) {
   auto copyFlag = [](auto& target, auto sourceValue, auto flag) {
     target = (sourceValue & flag) ? (target | flag) : (target & ~flag);
   };
@@ -137,7 +148,8 @@ TRDFont TCustomRDFontInfo::MakeFont(const TRDCanvas& canvas, bool canUseCustomPP
   TRDFont font = canvas.Font;
   int ppi = canvas.Font.PixelsPerInch;
   if (canUseCustomPPI)
-    if (const auto* infos = dynamic_cast<const TFontInfos*>(Collection()); infos && infos->PixelsPerInch != 0)
+    if (const auto* infos = dynamic_cast<const TFontInfos*>(Collection());
+        infos && infos->PixelsPerInch != 0)
       ppi = infos->PixelsPerInch;
   font.Height = -MulDiv(Size, ppi, 72);
   font.Style = Style;
@@ -147,7 +159,8 @@ TRDFont TCustomRDFontInfo::MakeFont(const TRDCanvas& canvas, bool canUseCustomPP
   return font;
 }
 
-void TCustomRDFontInfo::Apply(TRDCanvas& canvas, TRDBiDiMode defBiDiMode, bool canUseCustomPPI) const {
+void TCustomRDFontInfo::Apply(TRDCanvas& canvas, TRDBiDiMode defBiDiMode,
+                              bool canUseCustomPPI) const {
   TRDFont font = MakeFont(canvas, canUseCustomPPI);
   font.Color = canvas.Font.Color;
   if (CharScale != 100) {
@@ -179,8 +192,9 @@ void TCustomRDFontInfo::ApplyBiDiMode(TRDCanvas& canvas, TRDBiDiMode defBiDiMode
   }
 }
 
-void TCustomRDFontInfo::ApplyColor(TRDCanvas& canvas, const TRDStyle& rdStyle, TRDTextDrawStates drawState,
-                                   bool useColorMode, TRDColorMode colorMode) const {
+void TCustomRDFontInfo::ApplyColor(TRDCanvas& canvas, const TRDStyle& rdStyle,
+                                   TRDTextDrawStates drawState, bool useColorMode,
+                                   TRDColorMode colorMode) const {
   if (drawState & rdtsSelected) {
     bool focused = (drawState & rdtsControlFocused) != 0;
     canvas.BrushStyle = bsSolid;
@@ -205,7 +219,8 @@ void TCustomRDFontInfo::ApplyColor(TRDCanvas& canvas, const TRDStyle& rdStyle, T
         if (BackColor == clNone) {
           canvas.BrushColor = clNone;
           canvas.Font.Color = ReplaceSystemColor(Color) == clWhite ? clWhite : clBlack;
-        } else if (RGBToGrayLevel(ReplaceSystemColor(BackColor)) > RGBToGrayLevel(ReplaceSystemColor(Color))) {
+        } else if (RGBToGrayLevel(ReplaceSystemColor(BackColor)) >
+                   RGBToGrayLevel(ReplaceSystemColor(Color))) {
           canvas.BrushColor = clWhite;
           canvas.Font.Color = clBlack;
         } else {
@@ -229,8 +244,8 @@ void TCustomRDFontInfo::ApplyColor(TRDCanvas& canvas, const TRDStyle& rdStyle, T
   canvas.BrushStyle = canvas.BrushColor == clNone ? bsClear : bsSolid;
 }
 
-void TCustomRDFontInfo::Draw(const std::string& s, TRDCanvas& canvas, int styleNo, int spaceBefore, int left,
-                             int top, int width, int height, const TRDStyle& rdStyle,
+void TCustomRDFontInfo::Draw(const std::string& s, TRDCanvas& canvas, int styleNo, int spaceBefore,
+                             int left, int top, int width, int height, const TRDStyle& rdStyle,
                              TRDTextDrawStates drawState, bool printing, bool previewCorrection,
                              TRDColorMode /*colorMode*/, TRDBiDiMode defBiDiMode) const {
   const bool unicode = IsUnicodeStyle();
@@ -251,7 +266,8 @@ void TCustomRDFontInfo::Draw(const std::string& s, TRDCanvas& canvas, int styleN
       std::vector<int> extents;
       MeasureTextFit(canvas, s, 2 * width, &extents, options);
       std::vector<int> advances(static_cast<size_t>(count));
-      for (int i = 0; i < count; ++i) advances[size_t(i)] = extents[size_t(i)] - (i > 0 ? extents[size_t(i) - 1] : 0);
+      for (int i = 0; i < count; ++i)
+        advances[size_t(i)] = extents[size_t(i)] - (i > 0 ? extents[size_t(i) - 1] : 0);
       bool drawWithAdvances = true;
       if (!previewCorrection) {
         for (int& a : advances) a += extra;
@@ -280,13 +296,14 @@ void TCustomRDFontInfo::Draw(const std::string& s, TRDCanvas& canvas, int styleN
       canvas.TextOutW(textLeft, top, RawUnicodeToWideString(s));
     else
       canvas.TextOutA(textLeft, top, s);
-    if ((drawState & rdtsSpecialCharacters) && (RDShownSpecialChars & (rdskSpace | rdskNonBreakingSpace)) &&
-        !printing)
+    if ((drawState & rdtsSpecialCharacters) &&
+        (RDShownSpecialChars & (rdskSpace | rdskNonBreakingSpace)) && !printing)
       MarkSpecialCharacters(s, canvas, left, top, width, spaceBefore);
   }
   if (!printing && spaceBefore != 0) {
     if ((drawState & rdtsSelected) && s.empty())
-      const_cast<TRDStyle&>(rdStyle).ApplyStyleColor(canvas, styleNo, drawState & ~rdtsSelected, printing, 0);
+      const_cast<TRDStyle&>(rdStyle).ApplyStyleColor(canvas, styleNo, drawState & ~rdtsSelected,
+                                                     printing, 0);
     if (canvas.BrushStyle != bsClear) canvas.FillRect(Bounds(left, top, spaceBefore, height));
   }
   canvas.BrushStyle = bsClear;
@@ -311,8 +328,8 @@ void TCustomRDFontInfo::Draw(const std::string& s, TRDCanvas& canvas, int styleN
   }
 }
 
-void TCustomRDFontInfo::MarkSpecialCharacters(const std::string& s, TRDCanvas& canvas, int left, int top,
-                                              int width, int spaceBefore) const {
+void TCustomRDFontInfo::MarkSpecialCharacters(const std::string& s, TRDCanvas& canvas, int left,
+                                              int top, int width, int spaceBefore) const {
   if (s.empty()) return;
   const bool unicode = IsUnicodeStyle();
   const TRDItemOptions options = unicode ? rdioUnicodeText : 0;
@@ -320,25 +337,31 @@ void TCustomRDFontInfo::MarkSpecialCharacters(const std::string& s, TRDCanvas& c
   const std::u16string wide = unicode ? RawUnicodeToWideString(s) : std::u16string();
   auto kindOf = [&](int i) -> TRDSpecialCharKinds {
     char16_t ch = unicode ? wide[size_t(i)] : char16_t(std::uint8_t(s[size_t(i)]));
-    return ch == u' ' ? rdskSpace : ch == char16_t(std::uint8_t(kNoBreakSpace)) ? rdskNonBreakingSpace : 0;
+    return ch == u' '                                    ? rdskSpace
+           : ch == char16_t(std::uint8_t(kNoBreakSpace)) ? rdskNonBreakingSpace
+                                                         : 0;
   };
   TRDCharacterPlacement placement;
-  bool usable = unicode ? canvas.GetCharacterPlacementW(wide, GCP_REORDER_GLYPHSHAPE_DIACRITIC, placement)
-                        : canvas.GetCharacterPlacementA(s, GCP_REORDER_GLYPHSHAPE_DIACRITIC, placement);
+  bool usable =
+      unicode ? canvas.GetCharacterPlacementW(wide, GCP_REORDER_GLYPHSHAPE_DIACRITIC, placement)
+              : canvas.GetCharacterPlacementA(s, GCP_REORDER_GLYPHSHAPE_DIACRITIC, placement);
   usable = usable && int(placement.Order.size()) >= count && int(placement.Dx.size()) >= count &&
-           (count <= 1 || std::any_of(placement.Order.begin(), placement.Order.begin() + count, [](int o) { return o != 0; }));
+           (count <= 1 || std::any_of(placement.Order.begin(), placement.Order.begin() + count,
+                                      [](int o) { return o != 0; }));
   if (!usable) {
     // Without a placement the spaces are marked where they stand in the stored text.
     std::vector<int> extents;
     MeasureTextFit(canvas, s, 2 * width, &extents, options);
     for (int i = 0; i < count; ++i)
       if (kindOf(i) == rdskSpace)
-        canvas.TextOutA(left + spaceBefore + (i > 0 ? extents[size_t(i) - 1] : 0), top, std::string(1, kMiddleDot));
+        canvas.TextOutA(left + spaceBefore + (i > 0 ? extents[size_t(i) - 1] : 0), top,
+                        std::string(1, kMiddleDot));
     return;
   }
   std::vector<int> displayMap(size_t(count), -1);
   for (int k = 0; k < count; ++k)
-    if (placement.Order[size_t(k)] >= 0 && placement.Order[size_t(k)] < count) displayMap[size_t(placement.Order[size_t(k)])] = k;
+    if (placement.Order[size_t(k)] >= 0 && placement.Order[size_t(k)] < count)
+      displayMap[size_t(placement.Order[size_t(k)])] = k;
   const int extra = canvas.CharacterExtra;
   int offsets[2] = {0, 0};
   bool measured[2] = {false, false};
@@ -350,8 +373,10 @@ void TCustomRDFontInfo::MarkSpecialCharacters(const std::string& s, TRDCanvas& c
       const int k = kind == rdskSpace ? 0 : 1;
       const char mark = k == 0 ? kMiddleDot : kDegreeSign;
       if (!measured[k]) {
-        int charWidth = unicode ? canvas.TextWidthW(wide.substr(size_t(j), 1)) : canvas.TextWidthA(s.substr(size_t(j), 1));
-        offsets[k] = int(std::nearbyint((charWidth - canvas.TextWidthA(std::string(1, mark))) / 2.0));
+        int charWidth = unicode ? canvas.TextWidthW(wide.substr(size_t(j), 1))
+                                : canvas.TextWidthA(s.substr(size_t(j), 1));
+        offsets[k] =
+            int(std::nearbyint((charWidth - canvas.TextWidthA(std::string(1, mark))) / 2.0));
         measured[k] = true;
       }
       DrawMark(canvas, x + offsets[k], top, mark);
@@ -360,7 +385,8 @@ void TCustomRDFontInfo::MarkSpecialCharacters(const std::string& s, TRDCanvas& c
   }
 }
 
-bool TCustomRDFontInfo::IsEqual(const TCustomRDFontInfo& value, TRDFontInfoProperties ignoreList) const {
+bool TCustomRDFontInfo::IsEqual(const TCustomRDFontInfo& value,
+                                TRDFontInfoProperties ignoreList) const {
   auto check = [&](TRDFontInfoProperty p, bool equal) { return HasProp(ignoreList, p) || equal; };
   auto flagEqual = [](auto a, auto b, auto flag) { return ((a & flag) != 0) == ((b & flag) != 0); };
   if (!check(rdfiSize, Size == value.Size)) return false;
@@ -394,15 +420,17 @@ bool TCustomRDFontInfo::IsEqual(const TCustomRDFontInfo& value, TRDFontInfoPrope
 bool TCustomRDFontInfo::IsSimpleEqual(const TCustomRDInfo& other, bool) const {
   const auto* value = dynamic_cast<const TCustomRDFontInfo*>(&other);
   if (!value) return false;
-  if (Size != value->Size || Charset != value->Charset || Style != value->Style || StyleEx != value->StyleEx ||
-      !SameText(FontName, value->FontName) || VShift != value->VShift || Color != value->Color ||
-      BackColor != value->BackColor || Jump != value->Jump)
+  if (Size != value->Size || Charset != value->Charset || Style != value->Style ||
+      StyleEx != value->StyleEx || !SameText(FontName, value->FontName) ||
+      VShift != value->VShift || Color != value->Color || BackColor != value->BackColor ||
+      Jump != value->Jump)
     return false;
   if (Jump && (HoverColor != value->HoverColor || HoverBackColor != value->HoverBackColor ||
                JumpCursor != value->JumpCursor))
     return false;
-  if (Protection != value->Protection || Options != value->Options || CharScale != value->CharScale ||
-      CharSpacing != value->CharSpacing || BiDiMode != value->BiDiMode)
+  if (Protection != value->Protection || Options != value->Options ||
+      CharScale != value->CharScale || CharSpacing != value->CharSpacing ||
+      BiDiMode != value->BiDiMode)
     return false;
   return NamesEqualIfCompared(*value);
 }
@@ -410,8 +438,11 @@ bool TCustomRDFontInfo::IsSimpleEqual(const TCustomRDInfo& other, bool) const {
 int TCustomRDFontInfo::SimilarityValue(const TCustomRDInfo& other) const {
   const auto* value = dynamic_cast<const TCustomRDFontInfo*>(&other);
   if (!value) return 0;
-  auto bothOrNeither = [](auto a, auto b, auto flag) { return ((a & flag) != 0) == ((b & flag) != 0); };
-  int score = RateValueSimilarity(value->Size, Size, 10000) + RateValueSimilarity(value->VShift, VShift, 1000) +
+  auto bothOrNeither = [](auto a, auto b, auto flag) {
+    return ((a & flag) != 0) == ((b & flag) != 0);
+  };
+  int score = RateValueSimilarity(value->Size, Size, 10000) +
+              RateValueSimilarity(value->VShift, VShift, 1000) +
               RateValueSimilarity(value->CharScale, CharScale, 300) +
               RateValueSimilarity(value->CharSpacing, CharSpacing, 1000) +
               RateColorSimilarity(value->Color, Color, 3333, 3000) +
@@ -440,7 +471,8 @@ int TCustomRDFontInfo::SimilarityValue(const TCustomRDInfo& other) const {
   return score;
 }
 
-void TCustomRDFontInfo::SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& kf) const {
+void TCustomRDFontInfo::SaveToINI(TRDIniFile& ini, const std::string& section,
+                                  const std::string& kf) const {
   SaveBaseToINI(ini, section, kf);
   auto writeInt = [&](const char* key, int value, int fallback) {
     if (value != fallback) ini.WriteInteger(section, FormatKey(kf, key), value);
@@ -472,11 +504,15 @@ void TCustomRDFontInfo::SaveToINI(TRDIniFile& ini, const std::string& section, c
   writeInt("VShift", VShift, 0);
 }
 
-void TCustomRDFontInfo::LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& kf,
-                                    bool jumpByDefault, int defJumpCursor) {
+void TCustomRDFontInfo::LoadFromINI(const TRDIniFile& ini, const std::string& section,
+                                    const std::string& kf, bool jumpByDefault, int defJumpCursor) {
   LoadBaseFromINI(ini, section, kf, "Font Style");
-  auto readInt = [&](const char* key, int fallback) { return ini.ReadInteger(section, FormatKey(kf, key), fallback); };
-  auto readBool = [&](const char* key) { return IniToBool(ini.ReadString(section, FormatKey(kf, key), "No")); };
+  auto readInt = [&](const char* key, int fallback) {
+    return ini.ReadInteger(section, FormatKey(kf, key), fallback);
+  };
+  auto readBool = [&](const char* key) {
+    return IniToBool(ini.ReadString(section, FormatKey(kf, key), "No"));
+  };
   FontName = ini.ReadString(section, FormatKey(kf, "Name"), "Arial");
   std::string jump = ini.ReadString(section, FormatKey(kf, "Jump"), "?");
   if (jump == "?") {
@@ -495,7 +531,8 @@ void TCustomRDFontInfo::LoadFromINI(const TRDIniFile& ini, const std::string& se
   CharScale = readInt("CharScale", 100);
   CharSpacing = readInt("CharSpacing", 0);
   int bidi = readInt("BiDiMode", 0);
-  BiDiMode = bidi >= rdbdUnspecified && bidi <= rdbdRightToLeft ? TRDBiDiMode(bidi) : rdbdUnspecified;
+  BiDiMode =
+      bidi >= rdbdUnspecified && bidi <= rdbdRightToLeft ? TRDBiDiMode(bidi) : rdbdUnspecified;
   Style = 0;
   if (readBool("Bold")) Style |= fsBold;
   if (readBool("Underline")) Style |= fsUnderline;
@@ -516,7 +553,8 @@ void TCustomRDFontInfo::ReadSingleSymbols(bool value) {
   if (value) Protection |= rdprStyleProtect | rdprDoNotAutoSwitch;
 }
 
-std::string TCustomRDFontInfo::GetCSS(const TCustomRDFontInfo* base, bool multiline, bool utf8) const {
+std::string TCustomRDFontInfo::GetCSS(const TCustomRDFontInfo* base, bool multiline,
+                                      bool utf8) const {
   std::string out;
   auto put = [&](const std::string& declaration) {
     out += " " + declaration;
@@ -554,8 +592,8 @@ std::string TCustomRDFontInfo::GetCSS(const TCustomRDFontInfo* base, bool multil
   return out;
 }
 
-void TCustomRDFontInfo::SaveCSSToStream(TStream& stream, const TCustomRDFontInfo* base, bool multiline,
-                                        bool utf8) const {
+void TCustomRDFontInfo::SaveCSSToStream(TStream& stream, const TCustomRDFontInfo* base,
+                                        bool multiline, bool utf8) const {
   RDWrite(stream, GetCSS(base, multiline, utf8));
 }
 
@@ -598,27 +636,32 @@ bool TFontInfo::IsSimpleEqualEx(TCustomRDInfo& value, const TRDIntegerList& mapp
   return true;
 }
 
-void TFontInfo::TranslateReferences(const TRDIntegerList& mapping, const TRDIntegerList* textStyleMapping) {
+void TFontInfo::TranslateReferences(const TRDIntegerList& mapping,
+                                    const TRDIntegerList* textStyleMapping) {
   TCustomRDFontInfo::TranslateReferences(mapping, textStyleMapping);
   if (NextStyleNo >= 0) NextStyleNo = NextStyleNo < mapping.Count() ? mapping[NextStyleNo] : -1;
 }
 
-void TFontInfo::SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& kf) const {
+void TFontInfo::SaveToINI(TRDIniFile& ini, const std::string& section,
+                          const std::string& kf) const {
   TCustomRDFontInfo::SaveToINI(ini, section, kf);
   if (NextStyleNo != -1) ini.WriteInteger(section, FormatKey(kf, "NextStyleNo"), NextStyleNo);
   if (Unicode) ini.WriteString(section, FormatKey(kf, "Unicode"), BoolToIni(true));
 }
 
-void TFontInfo::LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& kf,
-                            bool jumpByDefault, int defJumpCursor) {
+void TFontInfo::LoadFromINI(const TRDIniFile& ini, const std::string& section,
+                            const std::string& kf, bool jumpByDefault, int defJumpCursor) {
   TCustomRDFontInfo::LoadFromINI(ini, section, kf, jumpByDefault, defJumpCursor);
   NextStyleNo = ini.ReadInteger(section, FormatKey(kf, "NextStyleNo"), -1);
   Unicode = IniToBool(ini.ReadString(section, FormatKey(kf, "Unicode"), "No"));
 }
 
-TFontInfos::TFontInfos(TItemFactory factory, TRDStyle* owner) : TCustomRDInfos(std::move(factory), owner) {}
+TFontInfos::TFontInfos(TItemFactory factory, TRDStyle* owner)
+    : TCustomRDInfos(std::move(factory), owner) {}
 
-TFontInfo& TFontInfos::Add() { return static_cast<TFontInfo&>(AddItem()); }
+TFontInfo& TFontInfos::Add() {
+  return static_cast<TFontInfo&>(AddItem());
+}
 
 TFontInfo& TFontInfos::Items(int index) const {
   if (index >= 0 && index < Count()) return static_cast<TFontInfo&>(At(index));
@@ -632,9 +675,11 @@ TFontInfo& TFontInfos::Items(int index) const {
   return static_cast<TFontInfo&>(*invalidItem_);
 }
 
-int TFontInfos::FindSuchStyle(int baseStyleNo, const TFontInfo& style, TRDFontInfoProperties mask) const {
+int TFontInfos::FindSuchStyle(int baseStyleNo, const TFontInfo& style,
+                              TRDFontInfoProperties mask) const {
   TRDFontInfoProperties ignore = RDAllFontInfoProperties & ~mask;
-  if (baseStyleNo >= 0 && baseStyleNo < Count() && Items(baseStyleNo).IsEqual(style, ignore)) return baseStyleNo;
+  if (baseStyleNo >= 0 && baseStyleNo < Count() && Items(baseStyleNo).IsEqual(style, ignore))
+    return baseStyleNo;
   for (int i = 0; i < Count(); ++i)
     if (i != baseStyleNo && Items(i).IsEqual(style, ignore)) return i;
   return -1;
@@ -662,7 +707,9 @@ int TFontInfos::FindClosest(const TCustomRDInfo& source) const {
         return f.Jump == wanted->Jump && f.Unicode == wanted->Unicode;
       },
       [&](const TCustomRDInfo& t) { return static_cast<const TFontInfo&>(t).Jump == wanted->Jump; },
-      [&](const TCustomRDInfo& t) { return static_cast<const TFontInfo&>(t).Unicode == wanted->Unicode; },
+      [&](const TCustomRDInfo& t) {
+        return static_cast<const TFontInfo&>(t).Unicode == wanted->Unicode;
+      },
       [](const TCustomRDInfo&) { return true; }};
   for (const auto& allowed : passes)
     if (int found = FindClosestAmong(source, allowed); found >= 0) return found;

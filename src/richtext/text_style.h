@@ -19,14 +19,37 @@ class TRDStyle;
 
 // Properties of a text style, for masks and ignore lists (bit numbers 0..25).
 enum TRDFontInfoProperty : std::uint8_t {
-  rdfiFontName, rdfiSize, rdfiCharset, rdfiUnicode, rdfiBold, rdfiItalic, rdfiUnderline,
-  rdfiStrikeout, rdfiOverline, rdfiAllCaps, rdfiVShift, rdfiColor, rdfiBackColor, rdfiJump,
-  rdfiHoverBackColor, rdfiHoverColor, rdfiJumpCursor, rdfiNextStyleNo, rdfiProtection,
-  rdfiCharScale, rdfiBaseStyleNo, rdfiBiDiMode, rdfiCharSpacing, rdfiHTMLCode, rdfiRTFCode,
+  rdfiFontName,
+  rdfiSize,
+  rdfiCharset,
+  rdfiUnicode,
+  rdfiBold,
+  rdfiItalic,
+  rdfiUnderline,
+  rdfiStrikeout,
+  rdfiOverline,
+  rdfiAllCaps,
+  rdfiVShift,
+  rdfiColor,
+  rdfiBackColor,
+  rdfiJump,
+  rdfiHoverBackColor,
+  rdfiHoverColor,
+  rdfiJumpCursor,
+  rdfiNextStyleNo,
+  rdfiProtection,
+  rdfiCharScale,
+  rdfiBaseStyleNo,
+  rdfiBiDiMode,
+  rdfiCharSpacing,
+  rdfiHTMLCode,
+  rdfiRTFCode,
   rdfiCustom
 };
 using TRDFontInfoProperties = std::uint32_t;
-constexpr TRDFontInfoProperties RDFontProp(TRDFontInfoProperty p) { return TRDFontInfoProperties(1) << p; }
+constexpr TRDFontInfoProperties RDFontProp(TRDFontInfoProperty p) {
+  return TRDFontInfoProperties(1) << p;
+}
 constexpr TRDFontInfoProperties RDAllFontInfoProperties = 0x03FFFFFF;
 
 class TCustomRDFontInfo : public TCustomRDInfo {
@@ -62,12 +85,13 @@ class TCustomRDFontInfo : public TCustomRDInfo {
   TRDFont MakeFont(const TRDCanvas& canvas, bool canUseCustomPPI) const;
   void Apply(TRDCanvas& canvas, TRDBiDiMode defBiDiMode, bool canUseCustomPPI) const;
   void ApplyBiDiMode(TRDCanvas& canvas, TRDBiDiMode defBiDiMode) const;
-  void ApplyColor(TRDCanvas& canvas, const TRDStyle& rdStyle, TRDTextDrawStates drawState, bool useColorMode,
-                  TRDColorMode colorMode) const;
+  void ApplyColor(TRDCanvas& canvas, const TRDStyle& rdStyle, TRDTextDrawStates drawState,
+                  bool useColorMode, TRDColorMode colorMode) const;
   // Draws one piece of text s at (left + spaceBefore, top); see the sheet's DrawStyleText.
-  void Draw(const std::string& s, TRDCanvas& canvas, int styleNo, int spaceBefore, int left, int top, int width,
-            int height, const TRDStyle& rdStyle, TRDTextDrawStates drawState, bool printing,
-            bool previewCorrection, TRDColorMode colorMode, TRDBiDiMode defBiDiMode) const;
+  void Draw(const std::string& s, TRDCanvas& canvas, int styleNo, int spaceBefore, int left,
+            int top, int width, int height, const TRDStyle& rdStyle, TRDTextDrawStates drawState,
+            bool printing, bool previewCorrection, TRDColorMode colorMode,
+            TRDBiDiMode defBiDiMode) const;
 
   bool IsEqual(const TCustomRDFontInfo& value, TRDFontInfoProperties ignoreList) const;
   bool IsSimpleEqual(const TCustomRDInfo& value, bool ignoreReferences) const override;
@@ -79,7 +103,8 @@ class TCustomRDFontInfo : public TCustomRDInfo {
   // The CSS declarations, each with a leading blank (and CR LF when multiline); with a
   // base style only what differs from it.
   std::string GetCSS(const TCustomRDFontInfo* baseStyle, bool multiline, bool utf8) const;
-  void SaveCSSToStream(TStream& stream, const TCustomRDFontInfo* baseStyle, bool multiline, bool utf8) const;
+  void SaveCSSToStream(TStream& stream, const TCustomRDFontInfo* baseStyle, bool multiline,
+                       bool utf8) const;
   // The old streamed Boolean "SingleSymbols": True protects the style.
   void ReadSingleSymbols(bool value);
 
@@ -103,7 +128,8 @@ class TFontInfo : public TCustomRDFontInfo {
   bool IsEqual(const TCustomRDFontInfo& value, TRDFontInfoProperties ignoreList) const;
   bool IsSimpleEqual(const TCustomRDInfo& value, bool ignoreReferences) const override;
   bool IsSimpleEqualEx(TCustomRDInfo& value, const TRDIntegerList& mapping) const override;
-  void TranslateReferences(const TRDIntegerList& mapping, const TRDIntegerList* textStyleMapping) override;
+  void TranslateReferences(const TRDIntegerList& mapping,
+                           const TRDIntegerList* textStyleMapping) override;
   void SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& keyFormat) const;
   void LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& keyFormat,
                    bool jumpByDefault, int defJumpCursor);

@@ -8,11 +8,20 @@ constexpr char16_t kNoBreakSpace = 0x00A0;
 
 bool EscapeSpecial(char16_t ch, std::string& result) {
   switch (ch) {
-    case u'&': result += "&amp;"; return true;
-    case u'<': result += "&lt;"; return true;
-    case u'>': result += "&gt;"; return true;
-    case kNoBreakSpace: result += "&nbsp;"; return true;
-    default: return false;
+    case u'&':
+      result += "&amp;";
+      return true;
+    case u'<':
+      result += "&lt;";
+      return true;
+    case u'>':
+      result += "&gt;";
+      return true;
+    case kNoBreakSpace:
+      result += "&nbsp;";
+      return true;
+    default:
+      return false;
   }
 }
 

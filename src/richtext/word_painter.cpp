@@ -10,7 +10,8 @@ constexpr int kZigzagStep = 2;
 constexpr int kZigzagHeight = 2;
 }  // namespace
 
-void TRDWordMisspellPainter::Draw(TRDCanvas& canvas, const TRDStyle& rdStyle, const TRect& rect) const {
+void TRDWordMisspellPainter::Draw(TRDCanvas& canvas, const TRDStyle& rdStyle,
+                                  const TRect& rect) const {
   std::array<TPoint, kMaxZigzagPoints> points;
   int count = 0;
   for (int x = rect.Left; x < rect.Right && count < kMaxZigzagPoints; x += kZigzagStep, ++count)

@@ -113,7 +113,8 @@ TEST(AppendRules, ReceivedLineBreaksAndNulsNeverReachAnItem) {
   unicode.SetRDStyle(&sheet);
   unicode.AddText(WideStringToRawUnicode(u"x\ny\u0A00") + "z", 0, 0);
   EXPECT_EQ(unicode.GetItemOptions(0), rdioUnicodeText);
-  EXPECT_EQ(unicode.GetItemTextRaw(0), WideStringToRawUnicode(u"x y\u0A00"));  // the odd byte dropped
+  EXPECT_EQ(unicode.GetItemTextRaw(0),
+            WideStringToRawUnicode(u"x y\u0A00"));  // the odd byte dropped
 }
 
 TEST(Deleting, FreeItemLeavesTheEntryToTheCaller) {
@@ -265,7 +266,8 @@ TEST(StyleUsage, ItemsAndReferencesMarkTheirStyles) {
   TRDStyleUsage usage;
   usage.CheckTextStyles = usage.CheckParaStyles = true;
   data.FindUsedStyles(usage);
-  const int expected[] = {0, 1, 0, 1, 1, 1};  // tab's style, the default style, the item's and its next
+  const int expected[] = {0, 1, 0,
+                          1, 1, 1};  // tab's style, the default style, the item's and its next
   for (int i = 0; i < 6; ++i) EXPECT_EQ(usage.UsedTextStyles[i], expected[i]) << i;
   EXPECT_EQ(usage.UsedParaStyles[0], 1);
   EXPECT_EQ(usage.UsedParaStyles[1], 0);  // neither used nor standard

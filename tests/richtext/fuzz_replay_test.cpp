@@ -13,19 +13,25 @@ namespace {
 
 int ReplayFolder(const std::string& folder) {
   int files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(std::string(VELMORA_TEST_DATA) + "/richtext/" + folder)) {
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(VELMORA_TEST_DATA) +
+                                                               "/richtext/" + folder)) {
     std::ifstream file(entry.path(), std::ios::binary);
     std::stringstream content;
     content << file.rdbuf();
     const std::string bytes = content.str();
-    EXPECT_TRUE(FuzzRDFItemRecords(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())) << entry.path();
+    EXPECT_TRUE(FuzzRDFItemRecords(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()))
+        << entry.path();
     ++files;
   }
   return files;
 }
 
-TEST(RecordFuzzReplay, SavedCorpus) { EXPECT_GE(ReplayFolder("fuzz"), 20); }
+TEST(RecordFuzzReplay, SavedCorpus) {
+  EXPECT_GE(ReplayFolder("fuzz"), 20);
+}
 
-TEST(RecordFuzzReplay, KeptMalformedDocuments) { EXPECT_GE(ReplayFolder("malformed"), 7); }
+TEST(RecordFuzzReplay, KeptMalformedDocuments) {
+  EXPECT_GE(ReplayFolder("malformed"), 7);
+}
 
 }  // namespace

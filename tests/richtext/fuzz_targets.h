@@ -30,7 +30,8 @@ inline bool FuzzRDFItemRecords(const uint8_t* Data, size_t Size) {
     reread.SetRDStyle(&sheet);
     reread.SetOptions(options);
     const std::string text(static_cast<const char*>(saved.Memory()), size_t(saved.Size()));
-    if (LoadRDFItemRecords(text, reread) != TRDFReadResult::Ok || reread.GetItemCount() != document.GetItemCount())
+    if (LoadRDFItemRecords(text, reread) != TRDFReadResult::Ok ||
+        reread.GetItemCount() != document.GetItemCount())
       return false;
   }
   return true;

@@ -59,7 +59,8 @@ TEST(HtmlFonts, FontToCss) {
   font.Style = fsBold | fsUnderline | fsStrikeOut;
   font.Name = "wingdings";
   EXPECT_EQ(FontToCSS(font, true),
-            "font-weight: bold; font-size: 10pt; font-family: 'Arial Unicode MS', 'Lucida Sans Unicode', 'Arial';"
+            "font-weight: bold; font-size: 10pt; font-family: 'Arial Unicode MS', 'Lucida Sans "
+            "Unicode', 'Arial';"
             " text-decoration: underline line-through; color: #000000;");
 }
 
@@ -71,7 +72,8 @@ TEST(HtmlFonts, TextStyleTags) {
   style.Color = clRed;
   EXPECT_EQ(FontInfoOpenTags(style, base, true, 0), "<font color=\"#FF0000\"></i><b><u><sup>");
   EXPECT_EQ(FontInfoCloseTags(style, base, true), "</sup></u></b><i></font>");
-  EXPECT_EQ(FontInfoOpenTags(style, base, false, 0), "<font size=2 color=\"#FF0000\" face=\"Arial\"><b><u><sup>");
+  EXPECT_EQ(FontInfoOpenTags(style, base, false, 0),
+            "<font size=2 color=\"#FF0000\" face=\"Arial\"><b><u><sup>");
   EXPECT_EQ(FontInfoCloseTags(style, base, false), "</sup></u></b></font>");
 }
 
@@ -89,7 +91,8 @@ TEST(Rtf, Escaping) {
 TEST(Rtf, UnicodeText) {
   EXPECT_EQ(RTFUnicodeText(WideStringToRawUnicode(u"\u00E9"), 1252, false, true), "\\u233 \\'e9");
   EXPECT_EQ(RTFUnicodeText(WideStringToRawUnicode(u"\uF041"), 1252, false, false), "\\u-4031 ");
-  EXPECT_EQ(RTFUnicodeText(WideStringToRawUnicode(u"a{\u2014"), 1252, false, true), "a\\{\\emdash ");
+  EXPECT_EQ(RTFUnicodeText(WideStringToRawUnicode(u"a{\u2014"), 1252, false, true),
+            "a\\{\\emdash ");
   EXPECT_EQ(RTFUnicodeText(WideStringToRawUnicode(u"\u2014"), 1252, true, false), "\\u8212 ");
   EXPECT_EQ(RTFUnicodeText(WideStringToRawUnicode(u"\u4E00"), 1252, false, true), "\\u19968 ?");
 }

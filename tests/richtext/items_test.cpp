@@ -138,8 +138,12 @@ TEST(ItemQueries, ExecuteJumpsOnlyForLinks) {
   EXPECT_EQ(data.Jumped, 12);
 }
 
-std::unique_ptr<TCustomRDItemInfo> CreateCustomBreak(TCustomRDData* d) { return std::make_unique<TRDBreakItemInfo>(d); }
-std::unique_ptr<TCustomRDItemInfo> CreateCustomTab(TCustomRDData* d) { return std::make_unique<TRDTabItemInfo>(d); }
+std::unique_ptr<TCustomRDItemInfo> CreateCustomBreak(TCustomRDData* d) {
+  return std::make_unique<TRDBreakItemInfo>(d);
+}
+std::unique_ptr<TCustomRDItemInfo> CreateCustomTab(TCustomRDData* d) {
+  return std::make_unique<TRDTabItemInfo>(d);
+}
 
 TEST(ItemFactory, RegistryRules) {
   const TRichDocItemTypeInfo& first = RegisterRDItemClass(-60, CreateCustomBreak);
@@ -215,7 +219,9 @@ TEST(ExtraProperties, LinesAreReadByName) {
   ReadRDFExtraProperty(tab, "VSHIFT=99");  // names are case-sensitive: dropped
   EXPECT_EQ(tab.VShift, 12);
   ReadRDFExtraProperty(tab, "no equals sign");
-  ReadRDFExtraProperty(tab, "hint=a\x01\x02" "b=c");
+  ReadRDFExtraProperty(tab,
+                       "hint=a\x01\x02"
+                       "b=c");
   EXPECT_EQ(tab.Hint, "a\r\nb=c");
   ReadRDFExtraProperty(tab, "unremovable=1");
   EXPECT_TRUE(tab.DeleteProtect);
@@ -224,9 +230,12 @@ TEST(ExtraProperties, LinesAreReadByName) {
   EXPECT_EQ(GetExtraIntPropertyByName("hint"), rdepUnknown);
   TMemoryStream stream;
   tab.SaveRDFExtraProperties(stream);
-  EXPECT_EQ(StreamText(stream), "hint=a\x01\x02" "b=c\r\nunremovable=1\r\nvshift=12\r\nspacing=0\r\n");
+  EXPECT_EQ(StreamText(stream),
+            "hint=a\x01\x02"
+            "b=c\r\nunremovable=1\r\nvshift=12\r\nspacing=0\r\n");
   EXPECT_EQ(tab.GetRDFExtraPropertyCount(), 4);
-  EXPECT_EQ(AdjustItemOptionsForSave(rdioPageBreakBefore | rdioUnicodeText, true), rdioContinuesPara | rdioUnicodeText);
+  EXPECT_EQ(AdjustItemOptionsForSave(rdioPageBreakBefore | rdioUnicodeText, true),
+            rdioContinuesPara | rdioUnicodeText);
   EXPECT_EQ(AdjustItemOptionsForSave(rdioPageBreakBefore, false), rdioPageBreakBefore);
 }
 
@@ -241,19 +250,23 @@ TEST(BreakItem, PlainTextHtmlAndRtf) {
   EXPECT_EQ(line.GetHTML(nullptr, false, rdsoXHTML), "<hr noshade=\"noshade\" size=\"1\" />");
   line.Color = clRed;
   line.Hint = "say \"hi\"";
-  EXPECT_EQ(line.GetHTML(nullptr, false, 0), "<hr noshade size=1 title=\"say 'hi'\" color=\"#FF0000\">");
+  EXPECT_EQ(line.GetHTML(nullptr, false, 0),
+            "<hr noshade size=1 title=\"say 'hi'\" color=\"#FF0000\">");
   line.Style = rdbrsDotted;
-  EXPECT_EQ(line.GetHTML(nullptr, true, 0),
-            "<hr noshade size=1 title=\"say 'hi'\" style=\"color : #FF0000; border-style: dotted\">");
+  EXPECT_EQ(
+      line.GetHTML(nullptr, true, 0),
+      "<hr noshade size=1 title=\"say 'hi'\" style=\"color : #FF0000; border-style: dotted\">");
   TRDColorList colors;
   colors.AddValue(0);
   line.CollectRTFTables(colors);
   line.CollectRTFTables(colors);
   EXPECT_EQ(colors.Count(), 2);
   line.LineWidth = 2;
-  EXPECT_EQ(line.GetRTF(0, colors, 15), "\\pard\\plain\\fs6\\brdrb\\brdrs\\brdrw30\\brdrcf1\\par\\pard");
-  EXPECT_EQ(line.GetRTF(1, colors, 15),
-            "\\pard\\intbl\\itap1\\plain\\fs6\\brdrb\\brdrs\\brdrw30\\brdrcf1\\par\\pard\\intbl\\itap1");
+  EXPECT_EQ(line.GetRTF(0, colors, 15),
+            "\\pard\\plain\\fs6\\brdrb\\brdrs\\brdrw30\\brdrcf1\\par\\pard");
+  EXPECT_EQ(
+      line.GetRTF(1, colors, 15),
+      "\\pard\\intbl\\itap1\\plain\\fs6\\brdrb\\brdrs\\brdrw30\\brdrcf1\\par\\pard\\intbl\\itap1");
   EXPECT_EQ(line.GetRTF(3, TRDColorList(), 15).substr(0, 12), "\\pard\\itap3\\");
 }
 
@@ -340,7 +353,8 @@ TEST(TabItem, DrawsLeaderAndArrow) {
   std::vector<std::string> leaders;
   for (const std::string& call : canvas.Log)
     if (call.rfind("TextOut", 0) == 0) leaders.push_back(call);
-  EXPECT_EQ(leaders, (std::vector<std::string>{"TextOut 6,0 .", "TextOut 12,0 .", "TextOut 18,0 ."}));
+  EXPECT_EQ(leaders,
+            (std::vector<std::string>{"TextOut 6,0 .", "TextOut 12,0 .", "TextOut 18,0 ."}));
   EXPECT_EQ(canvas.Pixel(20, 5), clRed);  // the arrow's shaft
 }
 

@@ -62,7 +62,8 @@ TEST(LineBreakPairs, TableEntriesTheAnnexGives) {
     C before = C(row);
     if (before != C::ZW) EXPECT_EQ(LineBreakAction(before, C::CM), kIndirectBreak);
     for (C after : {C::CL, C::EX, C::IS, C::SY, C::ZW})
-      if (before != C::ZW || after == C::ZW) EXPECT_EQ(LineBreakAction(before, after), kProhibitedBreak);
+      if (before != C::ZW || after == C::ZW)
+        EXPECT_EQ(LineBreakAction(before, after), kProhibitedBreak);
     if (row != int(C::CM)) EXPECT_EQ(LineBreakAction(C::OP, before), kProhibitedBreak);
   }
   EXPECT_EQ(LineBreakAction(C::ZW, C::AL), kDirectBreak);

@@ -37,8 +37,9 @@ TEST(ListLevel, HtmlTagsAndIndentCss) {
   level.LeftIndent = 24;
   level.MarkerIndent = 4;
   EXPECT_EQ(level.HTMLOpenTag(false, 0), "<ol type=I>");
-  EXPECT_EQ(level.HTMLOpenTag(true, 10),
-            "<ol type=I style=\"text-indent: 10px; margin-left: 14px; list-style-position: outside;\">");
+  EXPECT_EQ(
+      level.HTMLOpenTag(true, 10),
+      "<ol type=I style=\"text-indent: 10px; margin-left: 14px; list-style-position: outside;\">");
   EXPECT_EQ(level.HTMLCloseTag(), "</ol>");
   EXPECT_EQ(level.GetIndentCSS(), "text-indent: -20px; padding-left: 20px; margin-left: 4px;");
   level.ListType = rdlstBullet;
@@ -77,8 +78,8 @@ TEST(ListStyle, IniKeysAndRoundTrip) {
   second.SetFont(&font);
   list.SaveToINI(ini, "L", "%s");
   auto keys = ini.Keys("L");
-  for (const char* key : {"LevelsCount", "OneLevelPreview", "LvlFormatString0", "LvlListType1", "LvlFormatString1",
-                          "LvlFont1", "LvlContinuous1", "LvlFormatStringW1"})
+  for (const char* key : {"LevelsCount", "OneLevelPreview", "LvlFormatString0", "LvlListType1",
+                          "LvlFormatString1", "LvlFont1", "LvlContinuous1", "LvlFormatStringW1"})
     EXPECT_NE(std::find(keys.begin(), keys.end(), key), keys.end()) << key;
   EXPECT_EQ(ini.ReadString("L", "LvlFont1", ""), "Wingdings,-11,BU,0,clRed,1");
   EXPECT_EQ(ini.ReadString("L", "LvlFormatStringW1", ""), "2220");
@@ -210,8 +211,8 @@ TEST(StyleTemplates, HandMadeChangesSurviveUnlessOverridden) {
   style.ModifiedProperties = RDFontProp(rdfiColor);
   t.ApplyToTextStyle(style, nullptr, false);
   EXPECT_EQ(style.Color, clLime);
-  EXPECT_EQ(style.Size, 20);             // from the parent: the nearer template does not define it
-  EXPECT_EQ(style.FontName, "Arial");    // the rest comes from text style 0
+  EXPECT_EQ(style.Size, 20);           // from the parent: the nearer template does not define it
+  EXPECT_EQ(style.FontName, "Arial");  // the rest comes from text style 0
   t.ApplyToTextStyle(style, nullptr, true);
   EXPECT_EQ(style.Color, clRed);
   EXPECT_EQ(style.ModifiedProperties, 0u);

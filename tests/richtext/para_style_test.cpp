@@ -78,7 +78,7 @@ TEST(ParaBorder, DoubleBorderDrawsTwoFramesTwoPixelsApart) {
   border.Color = clRed;
   TRasterCanvas canvas(30, 30);
   border.DrawUnscaled(TRect{10, 10, 20, 20}, canvas);
-  EXPECT_EQ(canvas.Pixel(10, 10), clRed);   // inner frame
+  EXPECT_EQ(canvas.Pixel(10, 10), clRed);  // inner frame
   EXPECT_EQ(canvas.Pixel(20, 15), clRed);
   EXPECT_EQ(canvas.Pixel(9, 15), clWhite);  // the gap
   EXPECT_EQ(canvas.Pixel(8, 15), clRed);    // outer frame
@@ -131,10 +131,11 @@ TEST(ParaStyleIni, KeysThroughSubFormats) {
   style.Options = rdpaoNoWrap | rdpaoKeepWithNext;
   style.DefStyleNo = 4;
   style.SaveToINI(ini, "P", "%s");
-  EXPECT_EQ(ini.Keys("P"), (std::vector<std::string>{"StyleName", "NoWrap", "KeepWithNext", "BorderWidth",
-                                                       "BorderOffsetsLeft", "BorderVisibleTop", "BackgroundColor",
-                                                       "TabTabCount", "TabTabPos0", "TabTabAlign0", "TabTabLeader0",
-                                                       "TabTabPos1", "DefStyleNo"}));
+  EXPECT_EQ(ini.Keys("P"),
+            (std::vector<std::string>{"StyleName", "NoWrap", "KeepWithNext", "BorderWidth",
+                                      "BorderOffsetsLeft", "BorderVisibleTop", "BackgroundColor",
+                                      "TabTabCount", "TabTabPos0", "TabTabAlign0", "TabTabLeader0",
+                                      "TabTabPos1", "DefStyleNo"}));
   TParaInfo loaded(nullptr);
   loaded.LoadFromINI(ini, "P", "%s");
   EXPECT_TRUE(loaded.IsEqual(style, {}));
@@ -152,10 +153,12 @@ TEST(ParaStyleIni, HugeTabCountStopsAtTheLastStop) {
 
 TEST(ParaStyleCss, WithoutABase) {
   TParaInfo style(nullptr);
-  EXPECT_EQ(style.GetCSS(nullptr, false, false, false),
-            " text-align: left; text-indent: 0px; padding: 0px 0px 0px 0px; margin: 0px 0px 0px 0px;");
-  EXPECT_EQ(style.GetCSS(nullptr, false, true, true), " padding: 0px 0px 0px 0px; margin-top: 0px;"
-                                                      " margin-right: 0px; margin-bottom: 0px;");
+  EXPECT_EQ(
+      style.GetCSS(nullptr, false, false, false),
+      " text-align: left; text-indent: 0px; padding: 0px 0px 0px 0px; margin: 0px 0px 0px 0px;");
+  EXPECT_EQ(style.GetCSS(nullptr, false, true, true),
+            " padding: 0px 0px 0px 0px; margin-top: 0px;"
+            " margin-right: 0px; margin-bottom: 0px;");
   style.LineSpacing = 105;
   style.Alignment = rdaJustify;
   style.Border.Style = rdbSingle;
@@ -171,7 +174,8 @@ TEST(ParaStyleCss, WithoutABase) {
             " border-style: solid; border-width: 1px; border-left: none; background: #FFFF00;"
             " padding: 5px 2px 2px 2px; margin: 5px -2px -2px 18px;");
   style.LineSpacing = 150;
-  EXPECT_NE(style.GetCSS(nullptr, false, false, false).find("line-height: 1.50;"), std::string::npos);
+  EXPECT_NE(style.GetCSS(nullptr, false, false, false).find("line-height: 1.50;"),
+            std::string::npos);
 }
 
 TEST(ParaStyleCss, AgainstABase) {

@@ -121,13 +121,17 @@ TEST(HeaderTokens, StylesByNumberOrName) {
 }
 
 TEST(LineBreakCoding, RoundTrip) {
-  EXPECT_EQ(EncodeRDFLineBreaks("a\r\nb"), "a\x01\x02" "b");
+  EXPECT_EQ(EncodeRDFLineBreaks("a\r\nb"),
+            "a\x01\x02"
+            "b");
   EXPECT_EQ(DecodeRDFLineBreaks(EncodeRDFLineBreaks("x\ry\nz")), "x\ry\nz");
   TMemoryStream stream;
   WriteRDFItemTextLine(stream, WideStringToRawUnicode(u"A"), true, true);
   WriteRDFItemTextLine(stream, WideStringToRawUnicode(u"B"), true, false);
   WriteRDFItemTextLine(stream, "C", false, true);
-  EXPECT_EQ(StreamText(stream), std::string("4100\r\nB\0\x29\x20" "C\r\n", 13));
+  EXPECT_EQ(StreamText(stream), std::string("4100\r\nB\0\x29\x20"
+                                            "C\r\n",
+                                            13));
 }
 
 TEST(ItemRecords, ExactTextOfTextBreakAndTabRecords) {
@@ -163,7 +167,8 @@ TEST(ItemRecords, RoundTripKeepsEveryField) {
   data.SetRDStyle(&sheet);
   data.SetOptions(rdoTagsArePChars);
   data.AddText("plain \xE9", 0, 0);
-  data.AddTextWithTag(WideStringToRawUnicode(u"\u4E00 z"), 1, -1, TRDTag{0, std::string("t \"q\"")});
+  data.AddTextWithTag(WideStringToRawUnicode(u"\u4E00 z"), 1, -1,
+                      TRDTag{0, std::string("t \"q\"")});
   data.GetItem(1)->Hint = "two\r\nlines";
   auto line = std::make_unique<TRDBreakItemInfo>(&data);
   line->StyleNo = rdsBreak;
@@ -225,13 +230,15 @@ TEST(ItemRecords, BadRecordsAreRejected) {
   EXPECT_EQ(read("0 0 0 0 0 0 \r\n"), TRDFReadResult::MissingLines);
   EXPECT_EQ(read("0 1 0 8 0 0 \r\n414\r\n"), TRDFReadResult::BadItemText);
   EXPECT_EQ(read("0 1 0 8 0 0 \r\n41XX\r\n"), TRDFReadResult::BadItemText);
-  EXPECT_EQ(read("-1 0 0 0 0 0 1 2\r\n"), TRDFReadResult::BadHeader);  // a break needs three numbers
+  EXPECT_EQ(read("-1 0 0 0 0 0 1 2\r\n"),
+            TRDFReadResult::BadHeader);  // a break needs three numbers
   EXPECT_EQ(read("-1 0 0 0 0 0 1 9 1\r\n"), TRDFReadResult::BadHeader);  // no such break style
-  EXPECT_EQ(read("-1 0 0 0 0 0\r\n"), TRDFReadResult::Ok);              // defaults
+  EXPECT_EQ(read("-1 0 0 0 0 0\r\n"), TRDFReadResult::Ok);               // defaults
 }
 
 TEST(ItemRecords, EveryPrefixOfADocumentReadsCleanly) {
-  std::ifstream file(std::string(VELMORA_TEST_DATA) + "/richtext/monitor_items.rdf", std::ios::binary);
+  std::ifstream file(std::string(VELMORA_TEST_DATA) + "/richtext/monitor_items.rdf",
+                     std::ios::binary);
   std::stringstream content;
   content << file.rdbuf();
   const std::string document = content.str();

@@ -15,7 +15,8 @@ TEST(StyleSheet, NewSheetDefaults) {
   ASSERT_EQ(sheet.TextStyles().Count(), 6);
   ASSERT_EQ(sheet.ParaStyles().Count(), 2);
   EXPECT_EQ(sheet.TextStyles().StyleNames(),
-            (std::vector<std::string>{"Normal text", "Heading", "Subheading", "Keywords", "Jump 1", "Jump 2"}));
+            (std::vector<std::string>{"Normal text", "Heading", "Subheading", "Keywords", "Jump 1",
+                                      "Jump 2"}));
   for (int i : {4, 5}) {
     const TFontInfo& jump = sheet.TextStyles()[i];
     EXPECT_TRUE(jump.Jump);
@@ -37,9 +38,9 @@ TEST(StyleSheet, StationMonitorStyles) {
   TRDStyle sheet;
   MakeMonitorStyles(sheet);
   ASSERT_EQ(sheet.TextStyles().Count(), 9);
-  EXPECT_EQ(sheet.TextStyles().StyleNames(), (std::vector<std::string>{"Normal text", "RS232", "KISS", "IG_HEAD",
-                                                                        "IG_DATA", "P1_HEAD", "P1_DATA", "P2_HEAD",
-                                                                        "P2_DATA"}));
+  EXPECT_EQ(sheet.TextStyles().StyleNames(),
+            (std::vector<std::string>{"Normal text", "RS232", "KISS", "IG_HEAD", "IG_DATA",
+                                      "P1_HEAD", "P1_DATA", "P2_HEAD", "P2_DATA"}));
   EXPECT_EQ(sheet.TextStyles()[1].FontName, "Courier New");
   EXPECT_EQ(sheet.TextStyles()[1].Color, clBlue);
   EXPECT_EQ(sheet.TextStyles()[3].FontName, "Tahoma");
@@ -86,13 +87,14 @@ TEST(StyleSheet, DrawStyleTextStoresTheContextForItsHandler) {
   TRDStyle sheet;
   TRasterCanvas canvas(4, 4);
   int seenItem = -1;
-  sheet.OnDrawStyleText = [&](TRDStyle* s, const std::string&, TRDCanvas&, int, int, int, int, int, int,
-                              TRDTextDrawStates, bool& doDefault) {
+  sheet.OnDrawStyleText = [&](TRDStyle* s, const std::string&, TRDCanvas&, int, int, int, int, int,
+                              int, TRDTextDrawStates, bool& doDefault) {
     seenItem = s->DrawingItemNo();
     EXPECT_EQ(s->DrawingOffsetInItem(), 3);
     doDefault = false;
   };
-  sheet.DrawStyleText("x", canvas, 7, 3, 0, nullptr, 0, 0, 0, 6, 10, 0, false, false, 0, rdbdUnspecified);
+  sheet.DrawStyleText("x", canvas, 7, 3, 0, nullptr, 0, 0, 0, 6, 10, 0, false, false, 0,
+                      rdbdUnspecified);
   EXPECT_EQ(seenItem, 7);
   EXPECT_TRUE(canvas.Log.empty());
 }
@@ -150,19 +152,25 @@ TEST(StyleSheet, CssOfTheDefaultSheet) {
   TRDStyle sheet;
   const std::string css = sheet.GetCSS(0);
   EXPECT_EQ(css.substr(0, css.find("\r\n{")),
-            "/* ========== Text Styles ========== */\r\nhr { color: #000000}\r\nbody, table /* Normal text */");
-  EXPECT_NE(css.find("span.rdts1 /* Heading */\r\n{\r\n font-weight: bold;\r\n color: #0000FF;\r\n}\r\n"),
+            "/* ========== Text Styles ========== */\r\nhr { color: #000000}\r\nbody, table /* "
+            "Normal text */");
+  EXPECT_NE(
+      css.find("span.rdts1 /* Heading */\r\n{\r\n font-weight: bold;\r\n color: #0000FF;\r\n}\r\n"),
+      std::string::npos);
+  EXPECT_NE(css.find("a.rdts4, span.rdts4 /* Jump 1 */\r\n{\r\n color: #008000;\r\n "
+                     "text-decoration: underline;\r\n}"),
             std::string::npos);
-  EXPECT_NE(css.find("a.rdts4, span.rdts4 /* Jump 1 */\r\n{\r\n color: #008000;\r\n text-decoration: underline;\r\n}"),
+  EXPECT_NE(
+      css.find("/* ========== Para Styles ========== */\r\np,ul,ol /* Paragraph Style */\r\n{\r\n"
+               " text-align: left;\r\n"),
+      std::string::npos);
+  EXPECT_NE(css.find(".rdps1 /* Centered */\r\n{\r\n text-align: center;\r\n}\r\n"),
             std::string::npos);
-  EXPECT_NE(css.find("/* ========== Para Styles ========== */\r\np,ul,ol /* Paragraph Style */\r\n{\r\n"
-                     " text-align: left;\r\n"),
-            std::string::npos);
-  EXPECT_NE(css.find(".rdps1 /* Centered */\r\n{\r\n text-align: center;\r\n}\r\n"), std::string::npos);
   sheet.TextStyles()[4].HoverColor = clRed;
   EXPECT_NE(sheet.GetCSS(0).find("a.rdts4:hover { color: #FF0000; }\r\n"), std::string::npos);
   sheet.TextStyles()[1].SetStandard(false);
-  EXPECT_NE(sheet.GetCSS(cssPlainFirstStyles).find("span.rdts1\r\n{\r\n font-size: 10pt;"), std::string::npos);
+  EXPECT_NE(sheet.GetCSS(cssPlainFirstStyles).find("span.rdts1\r\n{\r\n font-size: 10pt;"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -10,7 +10,9 @@
 
 namespace {
 
-std::string Raw(std::u16string_view text) { return WideStringToRawUnicode(text); }
+std::string Raw(std::u16string_view text) {
+  return WideStringToRawUnicode(text);
+}
 
 TEST(ItemText, UnicodeTextCountsTwoBytesACharacter) {
   std::string s = Raw(u"abcde");
@@ -72,7 +74,8 @@ TEST(CodePages, CharsetsMapToTheirCodePages) {
 TEST(CodePages, EveryByteOfEverySingleBytePageSurvivesARoundTrip) {
   std::string all;
   for (int b = 0; b < 256; ++b) all.push_back(char(b));
-  for (int page : {874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, CP_ACP, CP_OEMCP, CP_MACCP}) {
+  for (int page :
+       {874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, CP_ACP, CP_OEMCP, CP_MACCP}) {
     std::string raw = AnsiToRawUnicode(page, all);
     ASSERT_EQ(raw.size(), 512u) << page;
     EXPECT_EQ(RawUnicodeToAnsi(page, raw), all) << page;
@@ -96,7 +99,7 @@ TEST(CodePages, UnknownPagesFallBackToTheSystemPage) {
 TEST(CodePages, UnconvertibleCharactersBecomeQuestionMarks) {
   EXPECT_EQ(RawUnicodeToAnsi(1252, Raw(u"a\u4E00b")), "a?b");
   EXPECT_EQ(RawUnicodeToAnsi(1252, Raw(u"\U0001F600")), "?");  // one pair, one character
-  EXPECT_EQ(RawUnicodeToAnsi(1252, Raw(u"ab") + "c"), "ab");      // odd trailing byte
+  EXPECT_EQ(RawUnicodeToAnsi(1252, Raw(u"ab") + "c"), "ab");   // odd trailing byte
   EXPECT_EQ(RawUnicodeToUTF8(Raw(u"\U0001F600")), "\xF0\x9F\x98\x80");
   std::string lone = Raw(u"x");
   AppendRawUnicode(lone, 0xD800);

@@ -10,7 +10,9 @@
 
 namespace {
 
-std::string Raw(std::u16string_view text) { return WideStringToRawUnicode(text); }
+std::string Raw(std::u16string_view text) {
+  return WideStringToRawUnicode(text);
+}
 
 // A canvas that displays every text right to left with fixed advances 5, 6, 7, ...
 // (or left to right with rightToLeft false), reporting a chosen width.
@@ -18,7 +20,8 @@ class TPlacementCanvas : public TRasterCanvas {
  public:
   TPlacementCanvas(bool rightToLeft, int reportedWidth)
       : TRasterCanvas(100, 20), rightToLeft_(rightToLeft), reportedWidth_(reportedWidth) {}
-  bool GetCharacterPlacementW(std::u16string_view text, unsigned, TRDCharacterPlacement& result) override {
+  bool GetCharacterPlacementW(std::u16string_view text, unsigned,
+                              TRDCharacterPlacement& result) override {
     const int n = int(text.size());
     result = TRDCharacterPlacement{};
     for (int k = 0; k < n; ++k) {
@@ -33,8 +36,10 @@ class TPlacementCanvas : public TRasterCanvas {
     result.Height = 10;
     return true;
   }
-  bool GetCharacterPlacementA(std::string_view text, unsigned flags, TRDCharacterPlacement& result) override {
-    return GetCharacterPlacementW(RawUnicodeToWideString(AnsiToRawUnicode(1252, text)), flags, result);
+  bool GetCharacterPlacementA(std::string_view text, unsigned flags,
+                              TRDCharacterPlacement& result) override {
+    return GetCharacterPlacementW(RawUnicodeToWideString(AnsiToRawUnicode(1252, text)), flags,
+                                  result);
   }
 
  private:
@@ -58,7 +63,8 @@ TEST(Measure, ZeroWidthCharactersCountNothing) {
     TWideZeroCanvas() : TRasterCanvas(10, 10) {}
     int TextWidthW(std::u16string_view text) override {
       int width = 0;
-      for (char16_t c : text) width += c == 0x200B ? 4 : kCharWidth;  // a font that gives it a width
+      for (char16_t c : text)
+        width += c == 0x200B ? 4 : kCharWidth;  // a font that gives it a width
       return width;
     }
   } canvas;
@@ -74,16 +80,21 @@ TEST(DisplayText, CapitalsAndSoftHyphens) {
   EXPECT_EQ(GetTextForDisplay("ab\xE9", style, false, false, false, false), "ab\xE9");
   style.StyleEx = rdfsAllCaps;
   EXPECT_EQ(GetTextForDisplay("ab\xE9", style, false, false, false, false), "AB\xC9");
-  EXPECT_EQ(GetTextForDisplay(Raw(u"a\u00E9\u0436"), style, true, false, false, false), Raw(u"A\u00C9\u0416"));
+  EXPECT_EQ(GetTextForDisplay(Raw(u"a\u00E9\u0436"), style, true, false, false, false),
+            Raw(u"A\u00C9\u0416"));
   style.StyleEx = 0;
   const std::string hyphenated = Raw(u"ab\u00ADcd\u00AD");
-  EXPECT_EQ(GetTextForDisplay(hyphenated, style, true, false, false, false), Raw(u"ab\u200Bcd\u200B"));
-  EXPECT_EQ(GetTextForDisplay(hyphenated, style, true, true, false, false), Raw(u"ab\u200Bcd\u00AD"));
-  EXPECT_EQ(GetTextForDisplay(hyphenated, style, true, true, false, true), Raw(u"ab\u00ACcd\u00AC"));
+  EXPECT_EQ(GetTextForDisplay(hyphenated, style, true, false, false, false),
+            Raw(u"ab\u200Bcd\u200B"));
+  EXPECT_EQ(GetTextForDisplay(hyphenated, style, true, true, false, false),
+            Raw(u"ab\u200Bcd\u00AD"));
+  EXPECT_EQ(GetTextForDisplay(hyphenated, style, true, true, false, true),
+            Raw(u"ab\u00ACcd\u00AC"));
   EXPECT_EQ(GetTextForDisplay(hyphenated, style, true, false, true, false), Raw(u"abcd"));
   const TRDSpecialCharKinds saved = RDShownSpecialChars;
   RDShownSpecialChars = rdskSpace;
-  EXPECT_EQ(GetTextForDisplay(hyphenated, style, true, false, false, true), Raw(u"ab\u200Bcd\u200B"));
+  EXPECT_EQ(GetTextForDisplay(hyphenated, style, true, false, false, true),
+            Raw(u"ab\u200Bcd\u200B"));
   RDShownSpecialChars = saved;
   EXPECT_EQ(hyphenated, Raw(u"ab\u00ADcd\u00AD"));
 }
@@ -122,8 +133,8 @@ TEST(ComplexScript, SelectionDrawnAsClippedRuns) {
   EXPECT_EQ(leftToRight.Log, (std::vector<std::string>{"ExtTextOut 10,0", "FillRect 15,0,28,10"}));
   TPlacementCanvas rightToLeft(true, 18);
   EXPECT_TRUE(DrawReorderedText(10, 0, 18, 10, "abc", rightToLeft, 2, 3, 0));
-  EXPECT_EQ(rightToLeft.Log, (std::vector<std::string>{"ExtTextOut 10,0", "FillRect 10,0,17,10", "ExtTextOut 10,0",
-                                                       "FillRect 17,0,23,10"}));
+  EXPECT_EQ(rightToLeft.Log, (std::vector<std::string>{"ExtTextOut 10,0", "FillRect 10,0,17,10",
+                                                       "ExtTextOut 10,0", "FillRect 17,0,23,10"}));
   TPlacementCanvas empty(false, 18);
   EXPECT_TRUE(DrawReorderedText(0, 0, 18, 10, "abc", empty, 3, 2, 0));
   EXPECT_TRUE(empty.Log.empty());
@@ -134,8 +145,8 @@ TEST(ComplexScript, SpecialCharacterMarksLandWhereTheSpaceIsDisplayed) {
   TRDStyle sheet;
   TPlacementCanvas canvas(true, 18);
   canvas.BrushStyle = bsClear;
-  sheet.DrawStyleText("a b", canvas, 0, 1, 0, nullptr, 0, 0, 0, 18, 10, rdtsSpecialCharacters, false, false, 0,
-                      rdbdUnspecified);
+  sheet.DrawStyleText("a b", canvas, 0, 1, 0, nullptr, 0, 0, 0, 18, 10, rdtsSpecialCharacters,
+                      false, false, 0, rdbdUnspecified);
   // Displayed "b a": the space (advance 6) is the second cell, from x 7 to 13; the mark
   // is centred with (6 - 6) / 2 = 0.
   EXPECT_EQ(canvas.Log.back(), "TextOut 7,0 \xB7");

@@ -75,7 +75,8 @@ TEST(TextStyle, FindSuchStyleLooksOnlyAtTheMask) {
   wanted.Size = 30;
   EXPECT_EQ(sheet.TextStyles().FindSuchStyle(2, wanted, RDFontProp(rdfiBold)), 2);
   EXPECT_EQ(sheet.TextStyles().FindSuchStyle(0, wanted, RDFontProp(rdfiBold)), 1);
-  EXPECT_EQ(sheet.TextStyles().FindSuchStyle(0, wanted, RDFontProp(rdfiBold) | RDFontProp(rdfiSize)), -1);
+  EXPECT_EQ(
+      sheet.TextStyles().FindSuchStyle(0, wanted, RDFontProp(rdfiBold) | RDFontProp(rdfiSize)), -1);
 }
 
 TEST(TextStyle, FindStyleWithCharset) {
@@ -94,7 +95,8 @@ TEST(TextStyle, AssignSelectedPropertiesCopiesOnlyTheMask) {
   source.Color = clRed;
   source.Size = 20;
   target.Style = fsUnderline;
-  target.AssignSelectedProperties(source, RDFontProp(rdfiBold) | RDFontProp(rdfiUnderline) | RDFontProp(rdfiColor));
+  target.AssignSelectedProperties(
+      source, RDFontProp(rdfiBold) | RDFontProp(rdfiUnderline) | RDFontProp(rdfiColor));
   EXPECT_EQ(target.Style, fsBold);
   EXPECT_EQ(target.Color, clRed);
   EXPECT_EQ(target.Size, 10);
@@ -111,8 +113,9 @@ TEST(TextStyle, SimilarityPrefersTheCloserStyle) {
   // Identical default styles: 10000 size + 1000 vshift + 300 scale + 1000 spacing + colours
   // 3000 and 80000 + 10000 direction + 10000 name + 6 * 50000 + 50000 plain + 2 * 50000
   // codes + 50000 charset.
-  EXPECT_EQ(same.SimilarityValue(TFontInfo(nullptr)), 10000 + 1000 + 300 + 1000 + 3000 + 80000 + 10000 + 10000 +
-                                                          300000 + 50000 + 100000 + 50000);
+  EXPECT_EQ(
+      same.SimilarityValue(TFontInfo(nullptr)),
+      10000 + 1000 + 300 + 1000 + 3000 + 80000 + 10000 + 10000 + 300000 + 50000 + 100000 + 50000);
 }
 
 TEST(TextStyleIni, DefaultStyleWritesOnlyNameKeys) {
@@ -175,10 +178,12 @@ TEST(TextStyleCss, WithoutABaseStyle) {
   TFontInfo style(nullptr);
   style.Color = clRed;
   EXPECT_EQ(style.GetCSS(nullptr, false, false),
-            " font-size: 10pt; font-family: 'Arial'; font-style: normal; font-weight: normal; color: #FF0000;"
+            " font-size: 10pt; font-family: 'Arial'; font-style: normal; font-weight: normal; "
+            "color: #FF0000;"
             " background-color: transparent; text-decoration: none;");
   EXPECT_EQ(style.GetCSS(nullptr, true, false),
-            " font-size: 10pt;\r\n font-family: 'Arial';\r\n font-style: normal;\r\n font-weight: normal;\r\n"
+            " font-size: 10pt;\r\n font-family: 'Arial';\r\n font-style: normal;\r\n font-weight: "
+            "normal;\r\n"
             " color: #FF0000;\r\n text-decoration: none;\r\n");
   style.FontName = "symbol";
   style.BiDiMode = rdbdRightToLeft;
@@ -188,7 +193,8 @@ TEST(TextStyleCss, WithoutABaseStyle) {
   style.VShift = 5;
   style.BackColor = 0x00FF00;
   EXPECT_EQ(style.GetCSS(nullptr, false, false),
-            " font-size: 10pt; direction: rtl; font-family: 'Arial Unicode MS', 'Lucida Sans Unicode', 'Arial';"
+            " font-size: 10pt; direction: rtl; font-family: 'Arial Unicode MS', 'Lucida Sans "
+            "Unicode', 'Arial';"
             " font-style: italic; font-weight: bold; color: #FF0000; letter-spacing: 2px;"
             " text-transform: uppercase; background-color: #00FF00; vertical-align: super;"
             " text-decoration: underline overline;");
@@ -201,7 +207,8 @@ TEST(TextStyleCss, AgainstABaseStyleOnlyDifferences) {
   EXPECT_EQ(style.GetCSS(&base, false, false), " text-decoration: none;");
   base.StyleEx = rdfsAllCaps;
   style.Size = 12;
-  EXPECT_EQ(style.GetCSS(&base, false, false), " font-size: 12pt; text-transform: none; text-decoration: none;");
+  EXPECT_EQ(style.GetCSS(&base, false, false),
+            " font-size: 12pt; text-transform: none; text-decoration: none;");
   style.FontName = "Tahoma\xE9";
   style.Jump = false;
   base.StyleEx = 0;
@@ -242,7 +249,7 @@ TEST(TextStyleColors, EachDrawState) {
   EXPECT_EQ(canvas.Font.Color, clGray);
   style.ApplyColor(canvas, sheet, 0, true, 2);
   EXPECT_EQ(canvas.BrushColor, TColor(0xE3E3E3));  // 226.95
-  style.ApplyColor(canvas, sheet, 0, true, 3);  // yellow background is brighter than grey text
+  style.ApplyColor(canvas, sheet, 0, true, 3);     // yellow background is brighter than grey text
   EXPECT_EQ(canvas.Font.Color, clBlack);
   EXPECT_EQ(canvas.BrushColor, clWhite);
   style.BackColor = clNone;
@@ -261,14 +268,16 @@ TEST(TextStyleDraw, PixelsOfEachDrawState) {
   sheet.SelTextColor = clWhite;
   TFontInfo& style = sheet.TextStyles().Items(0);
   style.Color = clRed;
-  for (TRDTextDrawStates state : {TRDTextDrawStates(0), TRDTextDrawStates(rdtsSelected | rdtsControlFocused)}) {
+  for (TRDTextDrawStates state :
+       {TRDTextDrawStates(0), TRDTextDrawStates(rdtsSelected | rdtsControlFocused)}) {
     TRasterCanvas canvas(40, 12);
     sheet.ApplyStyleColor(canvas, 0, state, false, 0);
-    sheet.DrawStyleText("ab", canvas, 0, 1, 0, nullptr, 4, 0, 0, 16, 10, state, false, false, 0, rdbdUnspecified);
+    sheet.DrawStyleText("ab", canvas, 0, 1, 0, nullptr, 4, 0, 0, 16, 10, state, false, false, 0,
+                        rdbdUnspecified);
     bool selected = state != 0;
-    EXPECT_EQ(canvas.Pixel(4 + 2, 3), selected ? clWhite : clRed);       // inside the first glyph
-    EXPECT_EQ(canvas.Pixel(4 + 0, 0), selected ? clBlue : clWhite);      // text box background
-    EXPECT_EQ(canvas.Pixel(1, 5), selected ? clBlue : clWhite);          // the space before
+    EXPECT_EQ(canvas.Pixel(4 + 2, 3), selected ? clWhite : clRed);   // inside the first glyph
+    EXPECT_EQ(canvas.Pixel(4 + 0, 0), selected ? clBlue : clWhite);  // text box background
+    EXPECT_EQ(canvas.Pixel(1, 5), selected ? clBlue : clWhite);      // the space before
     EXPECT_EQ(canvas.Pixel(30, 5), clWhite);
     EXPECT_EQ(canvas.BrushStyle, bsClear);
   }
@@ -282,19 +291,19 @@ TEST(TextStyleDraw, SpecialCharactersAreMarkedOnScreenOnly) {
   RDShownSpecialChars = rdskNonBreakingSpace;
   TRasterCanvas canvas(60, 12);
   sheet.ApplyStyleColor(canvas, 0, 0, false, 0);
-  sheet.DrawStyleText("a b\xA0", canvas, 0, 1, 0, nullptr, 0, 0, 0, 24, 10, rdtsSpecialCharacters, false, false, 0,
-                      rdbdUnspecified);
+  sheet.DrawStyleText("a b\xA0", canvas, 0, 1, 0, nullptr, 0, 0, 0, 24, 10, rdtsSpecialCharacters,
+                      false, false, 0, rdbdUnspecified);
   // The only mark is the degree sign, centred in the cell of the no-break space (x 18).
   EXPECT_EQ(canvas.Log.back(), "TextOut 18,0 \xB0");
   RDShownSpecialChars = 0;
   TRasterCanvas none(60, 12);
-  sheet.DrawStyleText("a b\xA0", none, 0, 1, 0, nullptr, 0, 0, 0, 24, 10, rdtsSpecialCharacters, false, false, 0,
-                      rdbdUnspecified);
+  sheet.DrawStyleText("a b\xA0", none, 0, 1, 0, nullptr, 0, 0, 0, 24, 10, rdtsSpecialCharacters,
+                      false, false, 0, rdbdUnspecified);
   for (const std::string& call : none.Log) EXPECT_EQ(call.find("\xB0"), std::string::npos);
   RDShownSpecialChars = rdskSpace | rdskNonBreakingSpace;
   TRasterCanvas printed(60, 12);
-  sheet.DrawStyleText("a b", printed, 0, 1, 0, nullptr, 0, 0, 0, 18, 10, rdtsSpecialCharacters, true, false, 0,
-                      rdbdUnspecified);
+  sheet.DrawStyleText("a b", printed, 0, 1, 0, nullptr, 0, 0, 0, 18, 10, rdtsSpecialCharacters,
+                      true, false, 0, rdbdUnspecified);
   for (const std::string& call : printed.Log) EXPECT_EQ(call.find("\xB7"), std::string::npos);
   RDShownSpecialChars = saved;
 }
@@ -304,12 +313,14 @@ TEST(TextStyleDraw, PrintingSpreadsCharacterExtraAndPreviewStretching) {
   TRasterCanvas canvas(80, 12);
   canvas.BrushStyle = bsClear;
   canvas.CharacterExtra = 2;
-  sheet.DrawStyleText("abc", canvas, 0, 1, 0, nullptr, 0, 0, 0, 24, 10, 0, true, false, 0, rdbdUnspecified);
+  sheet.DrawStyleText("abc", canvas, 0, 1, 0, nullptr, 0, 0, 0, 24, 10, 0, true, false, 0,
+                      rdbdUnspecified);
   EXPECT_EQ(canvas.Log.back(), "ExtTextOut 0,0 8 8 8");
   EXPECT_EQ(canvas.CharacterExtra, 2);
   TRasterCanvas preview(80, 12);
   preview.BrushStyle = bsClear;
-  sheet.DrawStyleText("abc", preview, 0, 1, 0, nullptr, 0, 0, 0, 23, 10, 0, true, true, 0, rdbdUnspecified);
+  sheet.DrawStyleText("abc", preview, 0, 1, 0, nullptr, 0, 0, 0, 23, 10, 0, true, true, 0,
+                      rdbdUnspecified);
   EXPECT_EQ(preview.Log.back(), "ExtTextOut 0,0 7 8 8");  // 5 extra pixels: 1, 2, 2
 }
 
@@ -346,7 +357,8 @@ TEST(TextStyleMerge, MergeMapsEqualStylesAndAppendsTheRest) {
   EXPECT_EQ(mapping[5], 5);  // the same index is tried first
   EXPECT_FALSE(target.TextStyles().Items(6).Standard());
   TRDIntegerList closest;
-  target.TextStyles().MergeWith(source.TextStyles(), TRDStyleMergeMode::MapToClosest, closest, nullptr);
+  target.TextStyles().MergeWith(source.TextStyles(), TRDStyleMergeMode::MapToClosest, closest,
+                                nullptr);
   EXPECT_EQ(target.TextStyles().Count(), 7);
   EXPECT_EQ(closest[4], 4);
   TRDIntegerList appended;

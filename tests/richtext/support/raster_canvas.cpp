@@ -7,9 +7,13 @@
 
 namespace {
 
-bool IsZeroWidth(char16_t c) { return c == 0x200B || c == 0x200D || c == 0x2060; }
+bool IsZeroWidth(char16_t c) {
+  return c == 0x200B || c == 0x200D || c == 0x2060;
+}
 
-std::u16string Widen(std::string_view text) { return RawUnicodeToWideString(AnsiToRawUnicode(1252, text)); }
+std::u16string Widen(std::string_view text) {
+  return RawUnicodeToWideString(AnsiToRawUnicode(1252, text));
+}
 
 }  // namespace
 
@@ -21,14 +25,18 @@ TColor TRasterCanvas::Pixel(int x, int y) const {
   return pixels_[size_t(y * width_ + x)];
 }
 
-int TRasterCanvas::CountPixels(TColor color) const { return int(std::count(pixels_.begin(), pixels_.end(), color)); }
+int TRasterCanvas::CountPixels(TColor color) const {
+  return int(std::count(pixels_.begin(), pixels_.end(), color));
+}
 
 void TRasterCanvas::Set(int x, int y, TColor color) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_ || color == clNone) return;
   pixels_[size_t(y * width_ + x)] = ColorToRGB(color);
 }
 
-int TRasterCanvas::TextWidthA(std::string_view text) { return TextWidthW(Widen(text)); }
+int TRasterCanvas::TextWidthA(std::string_view text) {
+  return TextWidthW(Widen(text));
+}
 
 int TRasterCanvas::TextWidthW(std::u16string_view text) {
   int width = 0;
@@ -68,18 +76,19 @@ void TRasterCanvas::TextOutA(int x, int y, std::string_view text) {
 }
 
 void TRasterCanvas::TextOutW(int x, int y, std::u16string_view text) {
-  Log.push_back("TextOutW " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(text.size()));
+  Log.push_back("TextOutW " + std::to_string(x) + "," + std::to_string(y) + " " +
+                std::to_string(text.size()));
   if (BrushStyle == bsSolid) FillRect(Bounds(x, y, TextWidthW(text), kLineHeight));
   Glyphs(x, y, std::u16string(text), {});
 }
 
-void TRasterCanvas::ExtTextOutA(int x, int y, unsigned options, const TRect* clip, std::string_view text,
-                                std::span<const int> dx) {
+void TRasterCanvas::ExtTextOutA(int x, int y, unsigned options, const TRect* clip,
+                                std::string_view text, std::span<const int> dx) {
   ExtTextOutW(x, y, options, clip, Widen(text), dx);
 }
 
-void TRasterCanvas::ExtTextOutW(int x, int y, unsigned options, const TRect* clip, std::u16string_view text,
-                                std::span<const int> dx) {
+void TRasterCanvas::ExtTextOutW(int x, int y, unsigned options, const TRect* clip,
+                                std::u16string_view text, std::span<const int> dx) {
   std::string advances;
   for (int d : dx) advances += " " + std::to_string(d);
   Log.push_back("ExtTextOut " + std::to_string(x) + "," + std::to_string(y) + advances);
@@ -96,8 +105,8 @@ void TRasterCanvas::FillRect(const TRect& rect) {
 }
 
 void TRasterCanvas::Rectangle(int x1, int y1, int x2, int y2) {
-  Log.push_back("Rectangle " + std::to_string(x1) + "," + std::to_string(y1) + "," + std::to_string(x2) + "," +
-                std::to_string(y2));
+  Log.push_back("Rectangle " + std::to_string(x1) + "," + std::to_string(y1) + "," +
+                std::to_string(x2) + "," + std::to_string(y2));
   if (BrushStyle != bsClear) FillRect(TRect{x1, y1, x2, y2});
   if (PenStyle == psClear) return;
   Line(x1, y1, x2 - 1, y1, true);
@@ -107,12 +116,14 @@ void TRasterCanvas::Rectangle(int x1, int y1, int x2, int y2) {
 }
 
 void TRasterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
-  Log.push_back("Ellipse " + std::to_string(x1) + "," + std::to_string(y1) + "," + std::to_string(x2) + "," +
-                std::to_string(y2));
+  Log.push_back("Ellipse " + std::to_string(x1) + "," + std::to_string(y1) + "," +
+                std::to_string(x2) + "," + std::to_string(y2));
   if (BrushStyle != bsClear) FillRect(TRect{x1, y1, x2, y2});
 }
 
-void TRasterCanvas::MoveTo(int x, int y) { pen_ = TPoint{x, y}; }
+void TRasterCanvas::MoveTo(int x, int y) {
+  pen_ = TPoint{x, y};
+}
 
 void TRasterCanvas::Line(int x1, int y1, int x2, int y2, bool includeEnd) {
   if (PenStyle == psClear) return;
@@ -139,8 +150,8 @@ void TRasterCanvas::Line(int x1, int y1, int x2, int y2, bool includeEnd) {
 }
 
 void TRasterCanvas::LineTo(int x, int y) {
-  Log.push_back("Line " + std::to_string(pen_.X) + "," + std::to_string(pen_.Y) + "-" + std::to_string(x) + "," +
-                std::to_string(y) + (PenStyle == psDot ? " dotted" : ""));
+  Log.push_back("Line " + std::to_string(pen_.X) + "," + std::to_string(pen_.Y) + "-" +
+                std::to_string(x) + "," + std::to_string(y) + (PenStyle == psDot ? " dotted" : ""));
   Line(pen_.X, pen_.Y, x, y, false);
   pen_ = TPoint{x, y};
 }
