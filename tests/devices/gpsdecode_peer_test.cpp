@@ -1,0 +1,147 @@
+// The NMEA decoding compared with gpsd's own decoder: gpsdecode (Debian gpsd-clients)
+// reads the same recorded logs and reports positions (TPV) and skies (SKY) as JSON.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "devices/gps_fix.h"
+#include "devices/nmea_dec.h"
+#include "platform/text/string_list.h"
+
+namespace {
+
+std::string LogPath(const char* Name) { return std::string(VELMORA_TEST_DATA) + "/devices/" + Name; }
+
+std::vector<std::string> GpsdecodeLines(const char* Log) {
+  std::vector<std::string> lines;
+  FILE* pipe = popen(("gpsdecode < '" + LogPath(Log) + "' 2>/dev/null").c_str(), "r");
+  if (!pipe) return lines;
+  char buffer[8192];
+  while (std::fgets(buffer, sizeof buffer, pipe)) lines.emplace_back(buffer);
+  pclose(pipe);
+  return lines;
+}
+
+// The first number after "Key": in a JSON text.
+bool Number(const std::string& Json, const std::string& Key, double& Value) {
+  const std::string tag = "\"" + Key + "\":";
+  const std::size_t at = Json.find(tag);
+  if (at == std::string::npos) return false;
+  const std::size_t start = at + tag.size();
+  const std::size_t end = Json.find_first_not_of("-0123456789.", start);
+  if (end == start) return false;
+  Value = std::stod(Json.substr(start, end - start));
+  return true;
+}
+
+// Our fixes, one per RMC, with the GGA altitude of the same second.
+struct TOurFix {
+  double Lat = 0, Lon = 0, SpeedKnots = 0, Course = 0, Altitude = 0;
+};
+
+}  // namespace
+
+TEST(GpsdecodePeer, PositionsSpeedsAndAltitudesAgree) {
+  const auto peer = GpsdecodeLines("nmea_fix.log");
+  if (peer.empty()) GTEST_SKIP() << "gpsdecode is not installed";
+
+  TStringList log;
+  log.LoadFromFile(LogPath("nmea_fix.log"));
+  TNmeaDec dec;
+  std::vector<TOurFix> ours;
+  for (int i = 0; i < log.Count(); ++i) {
+    dec.DecodeNmeaSentence(log[i]);
+    if (CheckNmeaSentence(log[i]) == kNmeaGGA) {
+      TOurFix f;
+      ASSERT_TRUE(RmcFixPosition(dec.RMC, f.Lat, f.Lon));
+      f.SpeedKnots = dec.RMC.Speed;
+      f.Course = dec.RMC.Course;
+      f.Altitude = dec.GGA.Altitude;
+      ours.push_back(f);
+    }
+  }
+  int compared = 0;
+  for (const std::string& json : peer) {
+    if (json.find("\"class\":\"TPV\"") == std::string::npos) continue;
+    double lat, lon, speed, track, alt;
+    ASSERT_TRUE(Number(json, "lat", lat) && Number(json, "lon", lon)) << json;
+    bool found = false;
+    for (const TOurFix& f : ours) {
+      if (std::abs(f.Lat - lat) > 1e-8 || std::abs(f.Lon - lon) > 1e-8) continue;
+      found = true;
+      ASSERT_TRUE(Number(json, "speed", speed) && Number(json, "track", track) &&
+                  Number(json, "altMSL", alt));
+      EXPECT_NEAR(f.SpeedKnots * 1852.0 / 3600, speed, 1e-3);
+      EXPECT_NEAR(f.Course, track, 1e-6);
+      EXPECT_NEAR(f.Altitude, alt, 1e-6);
+    }
+    EXPECT_TRUE(found) << json;
+    ++compared;
+  }
+  EXPECT_GE(compared, 10);
+}
+
+TEST(GpsdecodePeer, SatellitesInViewAndInUseAgree) {
+  const auto peer = GpsdecodeLines("nmea_fix.log");
+  if (peer.empty()) GTEST_SKIP() << "gpsdecode is not installed";
+  TStringList log;
+  log.LoadFromFile(LogPath("nmea_fix.log"));
+  TNmeaDec dec;
+  for (int i = 0; i < log.Count(); ++i) dec.DecodeNmeaSentence(log[i]);
+
+  const std::string* sky = nullptr;
+  for (const std::string& json : peer) {
+    if (json.find("\"class\":\"SKY\"") != std::string::npos) sky = &json;
+  }
+  ASSERT_NE(sky, nullptr);
+  double pdop, hdop, vdop;
+  ASSERT_TRUE(Number(*sky, "pdop", pdop) && Number(*sky, "hdop", hdop) && Number(*sky, "vdop", vdop));
+  EXPECT_NEAR(dec.GSA.PDOP, pdop, 1e-9);
+  EXPECT_NEAR(dec.GSA.HDOP, hdop, 1e-9);
+  EXPECT_NEAR(dec.GSA.VDOP, vdop, 1e-9);
+
+  int seen = 0;
+  for (std::size_t at = sky->find("{\"PRN\":"); at != std::string::npos;
+       at = sky->find("{\"PRN\":", at + 1), ++seen) {
+    const std::string satellite = sky->substr(at, sky->find('}', at) - at);
+    double prn, el, az, ss;
+    ASSERT_TRUE(Number(satellite, "PRN", prn) && Number(satellite, "el", el) &&
+                Number(satellite, "az", az) && Number(satellite, "ss", ss));
+    ASSERT_LT(seen, 12);
+    const TGpsSat& ourSat = dec.GSV.Sat[seen];
+    EXPECT_EQ(ourSat.Prn, prn);
+    EXPECT_EQ(ourSat.Elevation, el);
+    EXPECT_EQ(ourSat.Azimuth, az);
+    EXPECT_EQ(ourSat.Snr, ss);
+    // gpsd counts a listed satellite as used only while it hears it (SNR above 0).
+    const bool used = satellite.find("\"used\":true") != std::string::npos;
+    if (ourSat.Snr > 0) {
+      EXPECT_EQ(used, std::find(dec.GSA.Prn.begin(), dec.GSA.Prn.end(), ourSat.Prn) != dec.GSA.Prn.end())
+          << int(ourSat.Prn);
+    }
+  }
+  EXPECT_EQ(seen, dec.GSV.InView);
+}
+
+TEST(GpsdecodePeer, NoFixGivesNoPosition) {
+  const auto peer = GpsdecodeLines("nmea_nofix.log");
+  if (peer.empty()) GTEST_SKIP() << "gpsdecode is not installed";
+  for (const std::string& json : peer) {
+    if (json.find("\"class\":\"TPV\"") != std::string::npos) {
+      EXPECT_EQ(json.find("\"lat\""), std::string::npos) << json;
+    }
+  }
+  TStringList log;
+  log.LoadFromFile(LogPath("nmea_nofix.log"));
+  TNmeaDec dec;
+  double lat = 0, lon = 0;
+  for (int i = 0; i < log.Count(); ++i) {
+    dec.DecodeNmeaSentence(log[i]);
+    EXPECT_FALSE(RmcFixPosition(dec.RMC, lat, lon)) << log[i];
+  }
+  EXPECT_TRUE(dec.RMC.Valid);
+  EXPECT_FALSE(dec.RMC.Active);
+}
