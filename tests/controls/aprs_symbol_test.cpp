@@ -1,0 +1,152 @@
+#include "controls/aprs_symbol.h"
+
+#include <gtest/gtest.h>
+
+#include "control_snapshot.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/gui_test_support.h"
+
+namespace {
+
+constexpr TColor kMagenta = clFuchsia;
+
+// A 20 x 20 symbol: red with a white (transparent) corner pixel.
+std::unique_ptr<TBitmap> RedSymbol() {
+  auto symbol = SolidPicture(20, 20, clRed);
+  symbol->Canvas().SetPixels(0, 0, clWhite);
+  symbol->SetTransparentColor(clWhite);
+  symbol->SetTransparent(true);
+  return symbol;
+}
+
+TColor BufferPixel(const TAprsSymbol& marker, int x, int y) {
+  return marker.DrawBuffer().Canvas().Pixels(x, y);
+}
+
+TEST(AprsSymbolTest, SizeAndAnchorFollowTheStyle) {
+  auto symbol = RedSymbol();
+  TAprsSymbol marker(nullptr);
+  marker.SetSymDrawStyle(dsPoint);
+  marker.SetSymbol("N0CALL", 100, 50, symbol.get(), 1);
+  EXPECT_EQ(marker.BoundsRect(), Bounds(97, 47, 6, 6));  // the dot's centre on the point
+
+  marker.SetSymDrawStyle(dsSymbol);
+  EXPECT_EQ(marker.BoundsRect(), Bounds(90, 40, 20, 20));
+
+  marker.SetSymDrawStyle(dsPoint | dsSymbol);
+  EXPECT_EQ(marker.BoundsRect(), Bounds(90, 47, 20, 27));  // dot on the point, symbol below
+
+  const TCanvas& measure = marker.DrawBuffer().Canvas();
+  const int textWidth = measure.TextWidth("N0CALL");
+  const int textHeight = measure.TextHeight("N0CALL");
+  marker.SetSymDrawStyle(dsCall);
+  const int width = textWidth + 4;
+  const int height = textHeight + 4;
+  EXPECT_EQ(marker.BoundsRect(), Bounds(100 - width / 2, 50 - height / 2, width, height));
+
+  // With a dot the label starts 7 pixels down and the dot stays the anchor.
+  marker.SetSymDrawStyle(dsPoint | dsCall);
+  EXPECT_EQ(marker.BoundsRect(), Bounds(100 - width / 2, 47, width, height + 7));
+
+  marker.SetSymDrawStyle(dsPoint | dsSymbol | dsCall);
+  EXPECT_EQ(marker.Height(), textHeight + 4 + 27);
+  EXPECT_EQ(marker.Width(), width);  // the label's width even where the symbol is wider
+}
+
+TEST(AprsSymbolTest, WithoutAStyleTheMarkerIsTransparentAndStays) {
+  auto symbol = RedSymbol();
+  TAprsSymbol marker(nullptr);
+  marker.SetBounds(5, 6, 10, 10);
+  marker.SetSymbol("N0CALL", 100, 50, symbol.get(), 1);
+  EXPECT_EQ(marker.BoundsRect(), Bounds(5, 6, 32, 32));
+  for (int y = 0; y < 32; y += 3)
+    for (int x = 0; x < 32; x += 3) ASSERT_EQ(BufferPixel(marker, x, y), kMagenta) << x << "," << y;
+}
+
+TEST(AprsSymbolTest, StyleSetterStoresPointForEmptyAndSkipsAnEqualSet) {
+  auto symbol = RedSymbol();
+  TAprsSymbol marker(nullptr);
+  marker.SetSymDrawStyle(dsSymbol);
+  marker.SetSymbol("N0CALL", 100, 50, symbol.get(), 1);
+  marker.SetSymDrawStyle(0);
+  EXPECT_EQ(marker.SymDrawStyle(), dsPoint);
+  EXPECT_EQ(marker.BoundsRect(), Bounds(97, 47, 6, 6));
+
+  // An equal set does not rebuild: a position set by hand survives.
+  marker.SetBounds(1, 2, 6, 6);
+  marker.SetSymDrawStyle(dsPoint);
+  EXPECT_EQ(marker.BoundsRect(), Bounds(1, 2, 6, 6));
+}
+
+TEST(AprsSymbolTest, PaintsDotSymbolAndLabelPixels) {
+  auto symbol = RedSymbol();
+  TAprsSymbol marker(nullptr);
+  marker.SetSymDrawStyle(dsPoint | dsSymbol);
+  marker.SetSymbol("X", 50, 50, symbol.get(), 1);
+  // Dot: white inside a black rim, centred at the top.
+  EXPECT_EQ(BufferPixel(marker, 10, 3), clWhite);
+  EXPECT_EQ(BufferPixel(marker, 10, 0), clBlack);
+  EXPECT_EQ(BufferPixel(marker, 0, 0), kMagenta);
+  // Symbol directly below the dot; its transparent corner stays magenta.
+  EXPECT_EQ(BufferPixel(marker, 10, 16), clRed);
+  EXPECT_EQ(BufferPixel(marker, 0, 6), kMagenta);
+
+  // Painted on a background, the magenta pixels are not drawn.
+  auto snapshot = Snapshot(marker, clGreen);
+  EXPECT_EQ(PixelAt(*snapshot, 0, 0), clGreen);
+  EXPECT_EQ(PixelAt(*snapshot, 10, 16), clRed);
+  EXPECT_EQ(PixelAt(*snapshot, 10, 3), clWhite);
+}
+
+TEST(AprsSymbolTest, LabelColourByPort) {
+  TAprsSymbol marker(nullptr);
+  marker.SetSymDrawStyle(dsCall);
+  const std::pair<int, TColor> cases[] = {
+      {1, 0xFFE9E9}, {2, 0xB3FFFF}, {-1, 0xD5FFD5}, {0, 0xFFE9E9}, {7, 0xFFE9E9}};
+  for (auto [port, colour] : cases) {
+    marker.SetSymbol("WIDE", 40, 40, nullptr, port);
+    // Inside the rounded frame, left of the text.
+    EXPECT_EQ(BufferPixel(marker, 1, marker.Height() / 2), colour) << port;
+    EXPECT_EQ(BufferPixel(marker, 0, marker.Height() / 2), clBlack) << port;
+    EXPECT_EQ(marker.Port(), port);
+  }
+}
+
+TEST(AprsSymbolTest, MissingBitmapLeavesAGapAndKeepsTheOldSymbol) {
+  auto symbol = RedSymbol();
+  TAprsSymbol marker(nullptr);
+  marker.SetSymDrawStyle(dsSymbol);
+  marker.SetSymbol("N0CALL", 30, 30, symbol.get(), 1);
+  marker.SetSymbol("N0CALL", 60, 30, nullptr, 1);
+  EXPECT_EQ(marker.BoundsRect(), Bounds(50, 20, 20, 20));
+  EXPECT_EQ(BufferPixel(marker, 10, 10), kMagenta);
+  EXPECT_EQ(marker.SymbolBitmap().Canvas().Pixels(10, 10), clRed);
+  // A style change rebuilds from the kept symbol.
+  marker.SetSymDrawStyle(dsSymbol | dsPoint);
+  EXPECT_EQ(BufferPixel(marker, 10, 16), clRed);
+}
+
+TEST(AprsSymbolTest, ClickAndRebuildBringTheMarkerToTheFront) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 200);
+  auto* lower = new TAprsSymbol(&form);
+  auto* upper = new TAprsSymbol(&form);
+  lower->SetParent(&form);
+  upper->SetParent(&form);
+  lower->SetSymDrawStyle(dsSymbol);
+  upper->SetSymDrawStyle(dsSymbol);
+  lower->SetSymbol("A", 50, 50, nullptr, 1);
+  upper->SetSymbol("B", 55, 55, nullptr, 1);
+  EXPECT_EQ(form.ControlAtPos(Point(52, 52)), upper);
+
+  bool clicked = false;
+  lower->OnClick = [&](TComponent*) { clicked = true; };
+  SimulateClick(*lower, 2, 2);  // (42, 42): only the lower marker lies there
+  EXPECT_TRUE(clicked);
+  EXPECT_EQ(form.ControlAtPos(Point(52, 52)), lower);
+
+  upper->SetSymbol("B", 55, 55, nullptr, 1);
+  EXPECT_EQ(form.ControlAtPos(Point(52, 52)), upper);
+}
+
+}  // namespace
