@@ -60,11 +60,17 @@ TEST(LineBreakPairs, TableEntriesTheAnnexGives) {
   EXPECT_EQ(LineBreakAction(C::B2, C::B2), kProhibitedBreak);
   for (int row = 0; row < kLineBreakClassCount; ++row) {
     C before = C(row);
-    if (before != C::ZW) EXPECT_EQ(LineBreakAction(before, C::CM), kIndirectBreak);
-    for (C after : {C::CL, C::EX, C::IS, C::SY, C::ZW})
-      if (before != C::ZW || after == C::ZW)
+    if (before != C::ZW) {
+      EXPECT_EQ(LineBreakAction(before, C::CM), kIndirectBreak);
+    }
+    for (C after : {C::CL, C::EX, C::IS, C::SY, C::ZW}) {
+      if (before != C::ZW || after == C::ZW) {
         EXPECT_EQ(LineBreakAction(before, after), kProhibitedBreak);
-    if (row != int(C::CM)) EXPECT_EQ(LineBreakAction(C::OP, before), kProhibitedBreak);
+      }
+    }
+    if (row != int(C::CM)) {
+      EXPECT_EQ(LineBreakAction(C::OP, before), kProhibitedBreak);
+    }
   }
   EXPECT_EQ(LineBreakAction(C::ZW, C::AL), kDirectBreak);
 }
