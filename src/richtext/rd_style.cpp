@@ -6,6 +6,7 @@
 #include "richtext/code_pages.h"
 #include "richtext/html_routines.h"
 #include "richtext/list_style.h"
+#include "richtext/rdf_routines.h"
 #include "richtext/style_template.h"
 
 namespace {
@@ -299,10 +300,9 @@ void TRDStyle::SaveCSSToStream(TStream& stream, unsigned options) const {
 }
 
 void RDWrite(TStream& stream, std::string_view s) {
-  if (!s.empty()) stream.WriteBuffer(s.data(), int64_t(s.size()));
+  StreamWriteString(stream, s);
 }
 
 void RDWriteLn(TStream& stream, std::string_view s) {
-  RDWrite(stream, s);
-  RDWrite(stream, "\r\n");
+  StreamWriteLine(stream, s);
 }

@@ -27,6 +27,12 @@ bool NextLine(std::string_view& input, std::string_view& line) {
 
 }  // namespace
 
+std::string GetRDFParaRef(int paraNo, TCustomRDData* rdData, bool sameAsPrev) {
+  const TRDStyle* rdStyle = rdData ? rdData->GetRDStyle() : nullptr;
+  const bool useNames = rdData && (rdData->GetRDFOptions() & rdfoUseStyleNames);
+  return ParaNoToRDFString(rdStyle, useNames, sameAsPrev ? -1 : paraNo);
+}
+
 std::string RDFItemHeader(const TCustomRDItemInfo& item, TCustomRDData* rdData, int lineCount,
                           int readMode, bool forceSameAsPrev) {
   const TRDStyle* rdStyle = rdData ? rdData->GetRDStyle() : nullptr;
@@ -38,9 +44,9 @@ std::string RDFItemHeader(const TCustomRDItemInfo& item, TCustomRDData* rdData, 
                                    ? TextStyleNoToRDFString(rdStyle, useNames, item.StyleNo)
                                    : std::to_string(item.StyleNo);
   return styleRef + " " + std::to_string(lineCount) + " " +
-         ParaNoToRDFString(rdStyle, useNames, forceSameAsPrev ? -1 : item.ParaNo) + " " +
-         std::to_string(options) + " " + std::to_string(readMode) + " " +
-         TagToRDFString(tagsArePChars, item.Tag) + " " + item.GetRDFHeaderExtra(rdData);
+         GetRDFParaRef(item.ParaNo, rdData, forceSameAsPrev) + " " + std::to_string(options) + " " +
+         std::to_string(readMode) + " " + TagToRDFString(tagsArePChars, item.Tag) + " " +
+         item.GetRDFHeaderExtra(rdData);
 }
 
 void WriteRDFItemRecord(TStream& stream, const TCustomRDItemInfo& item, const std::string& text,

@@ -29,6 +29,9 @@ enum class TRDFReadResult {
   BadItemLine
 };
 
+// The paragraph reference of a record: the style number (or quoted name with
+// rdfoUseStyleNames), -1 when the item continues the previous paragraph.
+std::string GetRDFParaRef(int paraNo, TCustomRDData* rdData, bool sameAsPrev);
 // The header line of an item: paragraph -1 and adjusted options when the item is written
 // as continuing the previous paragraph.
 std::string RDFItemHeader(const TCustomRDItemInfo& item, TCustomRDData* rdData, int lineCount,

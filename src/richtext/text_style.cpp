@@ -245,7 +245,7 @@ void TCustomRDFontInfo::ApplyColor(TRDCanvas& canvas, const TRDStyle& rdStyle,
 }
 
 void TCustomRDFontInfo::Draw(const std::string& s, TRDCanvas& canvas, int styleNo, int spaceBefore,
-                             int left, int top, int width, int height, const TRDStyle& rdStyle,
+                             int left, int top, int width, int height, TRDStyle& rdStyle,
                              TRDTextDrawStates drawState, bool printing, bool previewCorrection,
                              TRDColorMode /*colorMode*/, TRDBiDiMode defBiDiMode) const {
   const bool unicode = IsUnicodeStyle();
@@ -302,8 +302,7 @@ void TCustomRDFontInfo::Draw(const std::string& s, TRDCanvas& canvas, int styleN
   }
   if (!printing && spaceBefore != 0) {
     if ((drawState & rdtsSelected) && s.empty())
-      const_cast<TRDStyle&>(rdStyle).ApplyStyleColor(canvas, styleNo, drawState & ~rdtsSelected,
-                                                     printing, 0);
+      rdStyle.ApplyStyleColor(canvas, styleNo, drawState & ~rdtsSelected, printing, 0);
     if (canvas.BrushStyle != bsClear) canvas.FillRect(Bounds(left, top, spaceBefore, height));
   }
   canvas.BrushStyle = bsClear;

@@ -89,7 +89,7 @@ class TCustomRDFontInfo : public TCustomRDInfo {
                   bool useColorMode, TRDColorMode colorMode) const;
   // Draws one piece of text s at (left + spaceBefore, top); see the sheet's DrawStyleText.
   void Draw(const std::string& s, TRDCanvas& canvas, int styleNo, int spaceBefore, int left,
-            int top, int width, int height, const TRDStyle& rdStyle, TRDTextDrawStates drawState,
+            int top, int width, int height, TRDStyle& rdStyle, TRDTextDrawStates drawState,
             bool printing, bool previewCorrection, TRDColorMode colorMode,
             TRDBiDiMode defBiDiMode) const;
 
