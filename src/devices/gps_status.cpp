@@ -1,0 +1,357 @@
+#include "devices/gps_status.h"
+
+#include "controls/my_button.h"
+#include "controls/my_panel.h"
+#include "controls/my_progress_bar.h"
+#include "core/aprs_position.h"
+#include "core/locator.h"
+#include "core/my_tools.h"
+#include "devices/gps_fix.h"
+#include "devices/gps_rx.h"
+#include "devices/sat_tracking_diagram.h"
+#include "platform/gui/label.h"
+#include "platform/sys/application.h"
+#include "platform/sys/timer.h"
+#include "platform/text/format.h"
+#include "platform/text/sysutils.h"
+
+const char* const kGpsStatusNoReceiver = "no receiver connected...";
+const char* const kGpsStatusWaiting = "to wait for position data...";
+const char* const kGpsStatusDataError = "position data error...";
+const char* const kGpsStatusNmeaError = "NMEA data error...";
+const char* const kGpsStatusLost = "lost position data...";
+
+namespace {
+
+constexpr TColor kErrorColor = 8224255;
+constexpr std::uint8_t kErrorShade = 30;
+constexpr std::uint8_t kBarShade = 15;
+constexpr int kSnrMax = 55;  // dB: a full signal bar
+constexpr int kWidth = 170;
+constexpr int kRow = 18;
+
+std::string Dop(double Value) { return FormatFloat("0.0", Value) + "m"; }
+
+}  // namespace
+
+TfrmGpsStatus::TfrmGpsStatus(TComponent* AOwner) : TForm(AOwner) {
+  Name = "frmGpsStatus";
+  SetBorderStyle(bsNone);
+  SetFormStyle(fsStayOnTop);
+  BuildControls();
+  GpsRxMain->OnGpsActivate = [this](TComponent* s) { GpsRxMainGpsActivate(s); };
+  GpsRxMain->OnGpsDeactivate = [this](TComponent* s) { GpsRxMainGpsDeactivate(s); };
+  GpsRxMain->OnGpsTimeOut = [this](TComponent* s) { GpsRxMainGpsTimeOut(s); };
+  GpsRxMain->SetOnDataError([this](TComponent* s) { GpsRxMainDataError(s); });
+  GpsRxMain->SetOnNewDataOk([this](TComponent* s, const std::string& m) { GpsRxMainNewDataOk(s, m); });
+  ResetGpsDisplay();
+}
+
+TfrmGpsStatus::~TfrmGpsStatus() {
+  // The receiver is stopped before the window goes; the handlers may not run any more.
+  GpsRxMain->OnGpsDeactivate = nullptr;
+  GpsRxMain->SetRun(false);
+}
+
+void TfrmGpsStatus::BuildControls() {
+  auto panel = [this](TWinControl* parent, const char* name, int x, int y, int w, int h,
+                      const std::string& caption = {}) {
+    auto* p = new TMyPanel(this);
+    p->Name = name;
+    p->SetParent(parent);
+    p->SetBounds(x, y, w, h);
+    p->SetCaption(caption);
+    return p;
+  };
+  auto hiddenButton = [this](const char* name) {
+    auto* b = new TMyButton(this);
+    b->Name = name;
+    b->SetChecker(true);
+    b->SetDown(true);
+    b->SetVisible(false);
+    b->SetParent(this);
+    return b;
+  };
+  auto hiddenLabel = [this](const char* name) {
+    auto* l = new TLabel(this);
+    l->Name = name;
+    l->SetVisible(false);
+    l->SetParent(this);
+    return l;
+  };
+
+  int y = 0;
+  mpnlTop = panel(this, "mpnlTop", 0, y, kWidth, 20, "GPS");
+  mpnlTop->SetMove(true);
+  mbtnClose = new TMyButton(this);
+  mbtnClose->Name = "mbtnClose";
+  mbtnClose->SetParent(mpnlTop);
+  mbtnClose->SetBounds(kWidth - 18, 2, 16, 16);
+  mbtnClose->SetCaption("x");
+  mbtnClose->OnClick = [this](TComponent* s) { mbtnCloseClick(s); };
+  y += 20;
+  mpnlStatus = panel(this, "mpnlStatus", 0, y, kWidth, kRow);
+  y += kRow;
+  const int lampWidth = kWidth / 5;
+  mpnlGPS = panel(this, "mpnlGPS", 0, y, lampWidth, kRow, "GPS");
+  mpnlRMC = panel(this, "mpnlRMC", lampWidth, y, lampWidth, kRow, "RMC");
+  mpnlGGA = panel(this, "mpnlGGA", 2 * lampWidth, y, lampWidth, kRow, "GGA");
+  mpnlGSA = panel(this, "mpnlGSA", 3 * lampWidth, y, lampWidth, kRow, "GSA");
+  mpnlGSV = panel(this, "mpnlGSV", 4 * lampWidth, y, kWidth - 4 * lampWidth, kRow, "GSV");
+  for (TMyPanel* lamp : {mpnlGPS, mpnlRMC, mpnlGGA, mpnlGSA, mpnlGSV}) lamp->SetGlowPaint(true);
+  y += kRow;
+  mpnlLati = panel(this, "mpnlLati", 0, y, kWidth, kRow);
+  y += kRow;
+  mpnlLong = panel(this, "mpnlLong", 0, y, kWidth, kRow);
+  y += kRow;
+  mpnlSTD = panel(this, "mpnlSTD", 0, y, kWidth, 122);
+  stdMain = new TSatTrackingDiagram(this);
+  stdMain->Name = "stdMain";
+  stdMain->SetParent(mpnlSTD);
+  stdMain->SetBounds((kWidth - stdMain->Width()) / 2, 11, stdMain->Width(), stdMain->Height());
+  y += 122;
+  mpnlSignal = panel(this, "mpnlSignal", 0, y, kWidth, 62);
+  for (int k = 0; k < kGpsSignalBars; ++k) {
+    auto* bar = new TMyProgressBar(this);
+    bar->Name = "mpbS" + IntToStr(k + 1);
+    bar->SetParent(mpnlSignal);
+    bar->SetOrientation(pbVertical);
+    bar->SetMin(0);
+    bar->SetMax(kSnrMax);
+    bar->SetBounds(5 + 13 * k, 4, 11, 40);
+    bar->SetShowHint(true);
+    mpbS[k] = bar;
+    auto* label = new TLabel(this);
+    label->Name = "lblS" + IntToStr(k + 1);
+    label->SetParent(mpnlSignal);
+    label->SetBounds(4 + 13 * k, 46, 13, 12);
+    label->SetCaption("00");
+    lblS[k] = label;
+  }
+  y += 62;
+  mpnlLoc = panel(this, "mpnlLoc", 0, y, kWidth, kRow);
+  y += kRow;
+  const int dopWidth = kWidth / 3;
+  mpnlPDOP = panel(this, "mpnlPDOP", 0, y, dopWidth, kRow);
+  mpnlHDOP = panel(this, "mpnlHDOP", dopWidth, y, dopWidth, kRow);
+  mpnlVDOP = panel(this, "mpnlVDOP", 2 * dopWidth, y, kWidth - 2 * dopWidth, kRow);
+  y += kRow;
+  SetClientSize(kWidth, y);
+
+  mbtnGGA = hiddenButton("mbtnGGA");
+  mbtnGSA = hiddenButton("mbtnGSA");
+  mbtnGSV = hiddenButton("mbtnGSV");
+  mbtnRMC = hiddenButton("mbtnRMC");
+  stxtDAT = hiddenLabel("stxtDAT");
+  stxtDGPSAge = hiddenLabel("stxtDGPSAge");
+  stxtDGPSID = hiddenLabel("stxtDGPSID");
+
+  GpsRxMain = new TGpsRx(this);
+  GpsRxMain->Name = "GpsRxMain";
+  Timer1 = new TTimer(this);
+  Timer1->Name = "Timer1";
+  Timer1->SetEnabled(false);
+  Timer1->SetInterval(kGpsRefreshMs);
+  Timer1->OnTimer = [this](TComponent* s) { Timer1Timer(s); };
+}
+
+void TfrmGpsStatus::ShowPanelError(TMyPanel* Panel) {
+  Panel->Font().SetColor(clYellow);
+  Panel->SetColor(kErrorColor);
+  Panel->SetColor2(ShadeColor(false, kErrorColor, kErrorShade));
+}
+
+void TfrmGpsStatus::SetPanelState(TMyPanel* Panel, bool On) {
+  if (On) {
+    Panel->Font().SetColor(stdMain->SatFontInUse());
+    Panel->SetColor(stdMain->SatNoInUse());
+    Panel->SetColor2(stdMain->SatInUse());
+  } else {
+    Panel->Font().SetColor(stdMain->SatFontNoInUse());
+    Panel->SetColor(stdMain->Color());
+    Panel->SetColor2(stdMain->Color2());
+  }
+}
+
+void TfrmGpsStatus::Lamp(int Picture) {
+  if (SetGpsLamp) SetGpsLamp(Picture);
+}
+
+void TfrmGpsStatus::SetGpsPosButton(bool Enabled) {
+  if (EnableSetGpsPos) EnableSetGpsPos(Enabled);
+}
+
+void TfrmGpsStatus::OwnPositionChanged() {
+  if (ShowOwnPosition) ShowOwnPosition();
+}
+
+void TfrmGpsStatus::ResetGpsDisplay() {
+  SetGpsPosButton(false);
+  GpsDataError = false;
+  GpsDataOk = false;
+  GpsPositionValid = false;
+  GpsLat = 0;
+  GpsLon = 0;
+  mpnlStatus->SetCaption(kGpsStatusNoReceiver);
+  for (TMyPanel* p : {mpnlLati, mpnlLong, mpnlLoc, mpnlPDOP, mpnlHDOP, mpnlVDOP}) p->SetCaption("");
+  mpnlGPS->SetCaption("GPS");
+  stdMain->ClearData();
+  for (TMyPanel* lamp : {mpnlGGA, mpnlGSA, mpnlGSV, mpnlRMC, mpnlGPS}) SetPanelState(lamp, false);
+  for (int k = 0; k < kGpsSignalBars; ++k) {
+    lblS[k]->SetCaption("00");
+    mpbS[k]->SetPosition(0);
+  }
+}
+
+void TfrmGpsStatus::RefreshGpsStatus() {
+  if (GpsDataError) {
+    ResetGpsDisplay();
+    ShowPanelError(mpnlGPS);
+    mpnlStatus->SetCaption(kGpsStatusNmeaError);
+  }
+  TGpsGGA gga;
+  TGpsGSA gsa;
+  TGpsGSV gsv;
+  TGpsRMC rmc;
+  GpsRxMain->GetGGA(gga);
+  GpsRxMain->GetGSA(gsa);
+  GpsRxMain->GetGSV(gsv);
+  GpsRxMain->GetRMC(rmc);
+  gga.Valid = gga.Valid && mbtnGGA->Down();
+  gsa.Valid = gsa.Valid && mbtnGSA->Down();
+  gsv.Valid = gsv.Valid && mbtnGSV->Down();
+  rmc.Valid = rmc.Valid && mbtnRMC->Down();
+
+  SetPanelState(mpnlGGA, gga.Valid);
+  SetPanelState(mpnlGSA, gsa.Valid);
+  SetPanelState(mpnlGSV, gsv.Valid);
+  SetPanelState(mpnlRMC, rmc.Valid);
+  stxtDAT->SetCaption(gga.Raw + "\r" + gsa.Raw + "\r" + gsv.Raw1 + "\r" + gsv.Raw2 + "\r" + gsv.Raw3 +
+                      "\r" + rmc.Raw);
+
+  if (rmc.Valid) {
+    mpnlStatus->SetCaption(GpsStatusTime(rmc.DateTime));
+    if (!gga.Valid) {
+      if (rmc.Active) {
+        SetPanelState(mpnlGPS, true);
+        mpnlGPS->SetCaption("GPS");
+      } else {
+        ShowPanelError(mpnlGPS);
+      }
+    }
+    const bool hadPosition = GpsPositionValid;
+    GpsPositionValid = RmcFixPosition(rmc, GpsLat, GpsLon);
+    if (GpsPositionValid) {
+      mpnlLati->SetCaption(DegToLatText(GpsLat));
+      mpnlLong->SetCaption(DegToLonText(GpsLon));
+      mpnlLoc->SetCaption(LatLonToMaidenhead(GpsLat, GpsLon));
+    }
+    if (GpsPositionValid || hadPosition) OwnPositionChanged();
+    stdMain->CaptionSpeed = GpsSpeedCaption(rmc.Speed);
+    stdMain->CaptionDirection = GpsCourseCaption(rmc.Speed, rmc.Course);
+  }
+
+  if (gga.Valid) {
+    stdMain->SetGpsGGA(gga);
+    if (gga.FixValid) {
+      SetPanelState(mpnlGPS, true);
+      mpnlGPS->SetCaption(GpsQualityCaption(gga.Quality));
+    } else {
+      mpnlGPS->SetCaption("FIX");
+      ShowPanelError(mpnlGPS);
+    }
+    if (!gsa.Valid) mpnlHDOP->SetCaption(Dop(gga.HDOP));
+    stdMain->CaptionHeight = FormatFloat("0.0", gga.Altitude) + "m";
+    stxtDGPSAge->SetCaption(FormatFloat("0.0", gga.DgpsAge) + "s");
+    stxtDGPSID->SetCaption(FormatFloat("0000", gga.DgpsStation));
+  }
+
+  if (gsv.Valid) {
+    stdMain->SetGpsGSV(gsv);
+    for (int k = 0; k < kGpsSignalBars; ++k) {
+      lblS[k]->SetCaption(FormatFloat("00", gsv.Sat[k].Prn));
+      mpbS[k]->SetPosition(gsv.Sat[k].Snr);
+    }
+  }
+
+  if (gsv.Valid && gsa.Valid) {
+    stdMain->SetGpsGSA(gsa);
+    for (int k = 0; k < kGpsSignalBars; ++k) ShowSatBar(gsv.Sat[k], mpbS[k]);
+    mpnlPDOP->SetCaption(Dop(gsa.PDOP));
+    mpnlHDOP->SetCaption(Dop(gsa.HDOP));
+    mpnlVDOP->SetCaption(Dop(gsa.VDOP));
+  }
+  stdMain->Invalidate();
+}
+
+void TfrmGpsStatus::ShowSatBar(const TGpsSat& Sat, TMyProgressBar* Bar) {
+  if (Sat.Prn == 0) {
+    Bar->SetHint("");
+    return;
+  }
+  const bool inUse = stdMain->IsPrnInUse(Sat.Prn);
+  const std::string first = inUse ? Format("Satellit %d wird f\xFCr die Berechnung verwendet", int(Sat.Prn))
+                                  : Format("Satellit %d in Sicht", int(Sat.Prn));
+  Bar->SetHint(first + "\n\r" + Format("Signalst\xE4rke: %d dBHz", int(Sat.Snr)) + "\n\r" +
+               Format("Azimut: %d\xB0 Elevation: %d\xB0", int(Sat.Azimuth), int(Sat.Elevation)));
+  const TColor base = inUse ? stdMain->SatInUse() : stdMain->SatNoInUse();
+  Bar->SetColorFillBar(ShadeColor(true, base, kBarShade));
+  Bar->SetColorFillBar2(base);
+}
+
+void TfrmGpsStatus::GpsRxMainDataError(TComponent*) {
+  SetGpsPosButton(false);
+  Lamp(2);
+  ShowPanelError(mpnlGPS);
+  mpnlStatus->SetCaption(kGpsStatusDataError);
+  GpsDataError = true;
+  GpsDataOk = false;
+  OwnPositionChanged();
+}
+
+void TfrmGpsStatus::GpsRxMainGpsActivate(TComponent*) {
+  Lamp(0);
+  ShowPanelError(mpnlGPS);
+  mpnlStatus->SetCaption(kGpsStatusWaiting);
+  GpsDataError = false;
+  GpsDataOk = false;
+  OwnPositionChanged();
+  Timer1->SetEnabled(true);
+}
+
+void TfrmGpsStatus::GpsRxMainGpsDeactivate(TComponent*) {
+  Lamp(0);
+  SetPanelState(mpnlGPS, false);
+  ResetGpsDisplay();
+  OwnPositionChanged();
+  Timer1->SetEnabled(false);
+}
+
+void TfrmGpsStatus::GpsRxMainGpsTimeOut(TComponent*) {
+  Lamp(2);
+  ResetGpsDisplay();
+  ShowPanelError(mpnlGPS);
+  mpnlStatus->SetCaption(kGpsStatusLost);
+  // The reset dropped the own position; the map must stop showing it.
+  OwnPositionChanged();
+}
+
+void TfrmGpsStatus::GpsRxMainNewDataOk(TComponent*, const std::string&) {
+  SetGpsPosButton(true);
+  Lamp(1);
+  GpsDataError = false;
+  GpsDataOk = true;
+}
+
+void TfrmGpsStatus::Timer1Timer(TComponent*) { RefreshGpsStatus(); }
+
+void TfrmGpsStatus::mbtnCloseClick(TComponent*) { Close(); }
+
+void TfrmGpsStatus::Button1Click(TComponent*) {
+  for (int i = 0; i < Memo1.Count(); ++i) {
+    GpsRxMain->FeedText(Memo1[i] + "\r");
+    if (i % 10 == 0) Application->ProcessMessages();
+  }
+}
+
+void TfrmGpsStatus::Button2Click(TComponent*) { GpsRxMain->SetRun(!GpsRxMain->Run()); }

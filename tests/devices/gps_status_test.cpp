@@ -1,0 +1,228 @@
+#include "devices/gps_status.h"
+
+#include <gtest/gtest.h>
+
+#include "controls/control_snapshot.h"
+#include "controls/my_button.h"
+#include "controls/my_panel.h"
+#include "controls/my_progress_bar.h"
+#include "devices/gps_rx.h"
+#include "devices/nmea_test_support.h"
+#include "devices/pump.h"
+#include "devices/sat_tracking_diagram.h"
+#include "platform/gui/label.h"
+#include "platform/io/pseudo_terminal.h"
+#include "platform/sys/timer.h"
+
+namespace {
+
+std::string Rmc(const char* Status, const char* Lat, const char* Lon, const char* Speed = "000.0") {
+  return Nmea(std::string("GPRMC,235959,") + Status + "," + Lat + "," + Lon + "," + Speed +
+              ",084.4,061226,003.1,W") + "\r\n";
+}
+
+const std::string kGsa = Nmea("GPGSA,A,3,04,16,18,,,,,,,,,,2.5,1.3,2.1") + "\r\n";
+const std::string kGsv = Nmea("GPGSV,2,1,05,04,90,000,00,16,45,090,39,18,45,270,40,22,10,180,00") +
+                         "\r\n" + Nmea("GPGSV,2,2,05,30,00,000,00") + "\r\n";
+
+// The window with its hooks recorded.
+struct TWindowBench {
+  TWindowBench() {
+    Form.ShowOwnPosition = [this] {
+      ++OwnPositionCalls;
+      Followed.push_back(Form.HasGpsPosition() ? Form.GpsLat : -999);
+    };
+    Form.SetGpsLamp = [this](int Picture) { Lamp = Picture; };
+    Form.EnableSetGpsPos = [this](bool On) { SetGpsPosEnabled = On; };
+  }
+  void Feed(const std::string& Text) { Form.GpsRxMain->FeedText(Text); }
+
+  TfrmGpsStatus Form;
+  int OwnPositionCalls = 0;
+  std::vector<double> Followed;
+  int Lamp = -1;
+  bool SetGpsPosEnabled = false;
+};
+
+}  // namespace
+
+TEST(GpsStatus, AValidFixGivesTheOwnPositionAndFillsTheWindow) {
+  TWindowBench bench;
+  EXPECT_EQ(bench.Form.mpnlStatus->Caption(), kGpsStatusNoReceiver);
+  bench.Feed(Rmc("A", "5230.00,S", "01300.00,W", "001.6"));
+  bench.Feed(Nmea("GPGGA,235959,5230.00,S,01300.00,W,6,03,0.9,45.5,M,46.9,M,2.0,0042") + "\r\n");
+  bench.Feed(kGsa + kGsv);
+  EXPECT_TRUE(bench.Form.GpsDataOk);
+  EXPECT_EQ(bench.Lamp, 1);
+  EXPECT_TRUE(bench.SetGpsPosEnabled);
+
+  bench.Form.RefreshGpsStatus();
+  TfrmGpsStatus& f = bench.Form;
+  EXPECT_TRUE(f.HasGpsPosition());
+  EXPECT_NEAR(f.GpsLat, -52.5, 1e-9);
+  EXPECT_NEAR(f.GpsLon, -13.0, 1e-9);
+  EXPECT_EQ(bench.Followed, std::vector<double>{f.GpsLat});
+  EXPECT_EQ(f.mpnlStatus->Caption(), "06.12.2026 - 23:59:59 UTC");
+  EXPECT_EQ(f.mpnlLati->Caption(), "52\xB0" "30.00 S");
+  EXPECT_EQ(f.mpnlLong->Caption(), "013\xB0" "00.00 W");
+  EXPECT_EQ(f.mpnlLoc->Caption(), "ID37MM");
+  EXPECT_EQ(f.mpnlGPS->Caption(), "GPS-6");
+  EXPECT_EQ(f.mpnlPDOP->Caption(), "2.5m");
+  EXPECT_EQ(f.mpnlHDOP->Caption(), "1.3m");
+  EXPECT_EQ(f.mpnlVDOP->Caption(), "2.1m");
+  EXPECT_EQ(f.stdMain->CaptionSpeed, "2 kts");
+  EXPECT_EQ(f.stdMain->CaptionDirection, "84\xB0");
+  EXPECT_EQ(f.stdMain->CaptionHeight, "45.5m");
+  EXPECT_EQ(f.stxtDGPSAge->Caption(), "2.0s");
+  EXPECT_EQ(f.stxtDGPSID->Caption(), "0042");
+  EXPECT_EQ(f.lblS[1]->Caption(), "16");
+  EXPECT_EQ(f.lblS[5]->Caption(), "00");
+  EXPECT_EQ(f.mpbS[2]->Position(), 40);
+  EXPECT_EQ(f.mpbS[1]->Hint(),
+            "Satellit 16 wird f\xFCr die Berechnung verwendet\n\rSignalst\xE4rke: 39 dBHz\n\r"
+            "Azimut: 90\xB0 Elevation: 45\xB0");
+  EXPECT_EQ(f.mpbS[3]->Hint().substr(0, 22), "Satellit 22 in Sicht\n\r");
+  EXPECT_EQ(f.mpbS[6]->Hint(), "");
+}
+
+TEST(GpsStatus, AReceiverWithoutAFixNeverMovesTheOwnPosition) {
+  TWindowBench bench;
+  bench.Feed(Rmc("V", ",", ","));
+  bench.Feed(Nmea("GPGGA,235959,,,,,0,00,99.9,,M,,M,,") + "\r\n");
+  bench.Form.RefreshGpsStatus();
+  EXPECT_TRUE(bench.Form.GpsDataOk);
+  EXPECT_FALSE(bench.Form.HasGpsPosition());
+  EXPECT_EQ(bench.OwnPositionCalls, 0);
+  EXPECT_EQ(bench.Form.mpnlGPS->Caption(), "FIX");
+  EXPECT_EQ(bench.Form.mpnlLati->Caption(), "");
+
+  // A fix, then the fix is lost: the map hears once that the position is gone.
+  bench.Feed(Rmc("A", "4807.038,N", "01131.000,E"));
+  bench.Form.RefreshGpsStatus();
+  bench.Feed(Rmc("V", "4807.038,N", "01131.000,E"));
+  bench.Form.RefreshGpsStatus();
+  bench.Form.RefreshGpsStatus();
+  EXPECT_EQ(bench.Followed, (std::vector<double>{48 + 7.038 / 60, -999}));
+  EXPECT_FALSE(bench.Form.HasGpsPosition());
+}
+
+TEST(GpsStatus, ErrorsTimeOutsAndStop) {
+  TWindowBench bench;
+  TfrmGpsStatus& f = bench.Form;
+  bench.Feed(Rmc("A", "4807.038,N", "01131.000,E"));
+  f.RefreshGpsStatus();
+  ASSERT_TRUE(f.HasGpsPosition());
+
+  bench.Feed("$GPRMC,garbage*00\r\n");
+  EXPECT_TRUE(f.GpsDataError);
+  EXPECT_FALSE(f.HasGpsPosition());
+  EXPECT_EQ(f.mpnlStatus->Caption(), kGpsStatusDataError);
+  EXPECT_EQ(bench.Lamp, 2);
+  EXPECT_FALSE(bench.SetGpsPosEnabled);
+  f.RefreshGpsStatus();  // resets, then the still valid RMC fills it again
+  EXPECT_FALSE(f.GpsDataError);
+  EXPECT_TRUE(f.GpsPositionValid);
+
+  for (int tick = 0; tick < 3; ++tick) f.GpsRxMain->TimeOutTick();
+  EXPECT_EQ(f.mpnlStatus->Caption(), kGpsStatusLost);
+  EXPECT_FALSE(f.HasGpsPosition());
+  EXPECT_EQ(f.GpsLat, 0);
+
+  // Switching one sentence kind off treats it as not valid.
+  bench.Feed(Rmc("A", "4807.038,N", "01131.000,E"));
+  f.mbtnRMC->SetDown(false);
+  f.RefreshGpsStatus();
+  EXPECT_FALSE(f.GpsPositionValid);
+}
+
+TEST(GpsStatus, SpeedBelowTwoKnotsHidesTheCourse) {
+  TWindowBench bench;
+  bench.Feed(Rmc("A", "4807.038,N", "01131.000,E", "001.4"));
+  bench.Form.RefreshGpsStatus();
+  EXPECT_EQ(bench.Form.stdMain->CaptionDirection, "0\xB0");
+}
+
+TEST(GpsStatus, TheTestButtonFeedsTheRecordedSentences) {
+  TWindowBench bench;
+  bench.Form.Memo1.Add(Nmea("GPRMC,120000,A,4807.038,N,01131.000,E,000.0,084.4,061226,,"));
+  bench.Form.Memo1.Add("not nmea");
+  int errors = 0;
+  bench.Form.GpsRxMain->SetOnDataError([&](TComponent*) { ++errors; });
+  bench.Form.Button1Click(nullptr);
+  EXPECT_EQ(errors, 1);
+  bench.Form.RefreshGpsStatus();
+  EXPECT_TRUE(bench.Form.GpsPositionValid);
+}
+
+TEST(GpsStatus, TheOwnPositionFollowsAReceiverOnASerialPort) {
+  TPseudoTerminal receiver;
+  TWindowBench bench;
+  TfrmGpsStatus& f = bench.Form;
+  f.GpsRxMain->Device = receiver.DevicePath();
+  f.Button2Click(nullptr);
+  ASSERT_TRUE(f.GpsRxMain->Run());
+  EXPECT_EQ(f.mpnlStatus->Caption(), kGpsStatusWaiting);
+  EXPECT_TRUE(f.Timer1->Enabled());
+
+  receiver.Send(Rmc("A", "4807.038,N", "01131.000,E"));
+  ASSERT_TRUE(PumpUntil([&] { return f.GpsDataOk; }));
+  f.Timer1Timer(nullptr);
+  receiver.Send(Rmc("A", "4808.038,N", "01131.000,E"));
+  ASSERT_TRUE(PumpUntil([&] {
+    f.Timer1Timer(nullptr);
+    return f.GpsLat > 48.13;
+  }));
+  // The activation told the map there is no position yet; then it follows the fixes.
+  EXPECT_EQ(bench.Followed.front(), -999);
+  std::erase(bench.Followed, -999);
+  ASSERT_GE(bench.Followed.size(), 2u);
+  EXPECT_NEAR(bench.Followed.front(), 48 + 7.038 / 60, 1e-9);
+  EXPECT_NEAR(bench.Followed.back(), 48 + 8.038 / 60, 1e-9);
+
+  f.Button2Click(nullptr);
+  EXPECT_FALSE(f.GpsRxMain->Run());
+  EXPECT_FALSE(f.Timer1->Enabled());
+  EXPECT_FALSE(f.HasGpsPosition());
+  EXPECT_EQ(f.mpnlStatus->Caption(), kGpsStatusNoReceiver);
+}
+
+TEST(SatTrackingDiagram, SymbolsFixAndColours) {
+  TSatTrackingDiagram plot(nullptr);
+  EXPECT_EQ(plot.Width(), 100);
+  TGpsGSV gsv;
+  gsv.Valid = true;
+  gsv.InView = 14;  // more than the twelve slots: twelve symbols
+  for (int k = 0; k < 12; ++k) gsv.Sat[k] = {std::uint8_t(k + 1), 10, 30, std::uint16_t(30 * k)};
+  gsv.Sat[0] = {5, 90, 0, 0};   // overhead, heard nothing, not in use: white
+  gsv.Sat[1] = {7, 90, 40, 0};  // overhead too, drawn after: in use
+  TGpsGSA gsa;
+  gsa.Valid = true;
+  gsa.Fix = '1';
+  plot.SetGpsGSV(gsv);
+  plot.SetGpsGSA(gsa);
+  auto shot = Snapshot(plot);
+  // In the middle, left of the number, inside the symbol of the second overhead one:
+  // not in use, but heard.
+  EXPECT_EQ(PixelAt(*shot, 50 - 8, 50 + 4), plot.SatNoInUse());
+  gsv.Sat[1].Prn = 5;  // same number as the first: the white one shows again
+  gsv.Sat[1].Snr = 0;
+  plot.SetGpsGSV(gsv);
+  shot = Snapshot(plot);
+  EXPECT_EQ(PixelAt(*shot, 50 - 8, 50 + 4), clWhite);
+  gsa.Prn[0] = 5;
+  plot.SetGpsGSA(gsa);
+  shot = Snapshot(plot);
+  EXPECT_EQ(PixelAt(*shot, 50 - 8, 50 + 4), plot.SatInUse());
+
+  // "NO FIX" in red at the top left.
+  int red = 0;
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 45; ++x) red += PixelAt(*shot, x, y) == clRed;
+  }
+  EXPECT_GT(red, 5);
+
+  plot.ClearData();
+  EXPECT_FALSE(plot.GpsGSV().Valid);
+  shot = Snapshot(plot);
+  EXPECT_EQ(PixelAt(*shot, 50 - 8, 50 + 4), plot.Color2());
+}
