@@ -17,6 +17,10 @@ convert -size 7x5 gradient:red-blue -colors 4 basic_4.gif
 for n in 2 4 8 16 32 64 128 256; do
   convert "$work/noise.ppm" -colors $n +dither "table_$n.gif"
 done
+# Frames after the first get local tables of 4 up to 256 entries.
+convert \( "$work/noise.ppm" -colors 2 \) \( "$work/noise.ppm" -colors 3 \) \( "$work/noise.ppm" -colors 7 \) \
+  \( "$work/noise.ppm" -colors 13 \) \( "$work/noise.ppm" -colors 30 \) \( "$work/noise.ppm" -colors 60 \) \
+  \( "$work/noise.ppm" -colors 120 \) \( "$work/noise.ppm" +dither -colors 250 \) local_tables.gif
 convert "$work/noise.ppm" -colors 60 -interlace GIF interlaced_23x17.gif
 for h in 1 2 3 5; do
   convert -size 3x$h gradient:red-blue -colors 8 "$work/small.gif"
