@@ -1,0 +1,117 @@
+#include "devices/wx_status.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "controls/compass.h"
+#include "controls/hydro.h"
+#include "controls/my_button.h"
+#include "controls/my_panel.h"
+#include "core/aprs_position.h"
+#include "platform/text/format.h"
+#include "platform/text/sysutils.h"
+
+namespace {
+
+constexpr double kMetresPerSecondPerMph = 0.44704;
+constexpr int kScaleLowF = -40;
+constexpr int kScaleHighF = 122;
+constexpr int kThermoScaleHeight = 112;
+const std::string kDegreeSign = "\xB0";
+
+int RoundEven(double Value) { return static_cast<int>(std::nearbyint(Value)); }
+
+}  // namespace
+
+TfrmWxStatus::TfrmWxStatus(TComponent* AOwner) : TForm(AOwner) {
+  Name = "frmWxStatus";
+  SetBorderStyle(bsNone);
+  SetFormStyle(fsStayOnTop);
+  auto panel = [this](const char* name, int x, int y, int w, int h, const std::string& caption = {}) {
+    auto* p = new TMyPanel(this);
+    p->Name = name;
+    p->SetParent(this);
+    p->SetBounds(x, y, w, h);
+    p->SetCaption(caption);
+    return p;
+  };
+  mpnlTop = panel("mpnlTop", 0, 0, 153, 18, "WX Status");
+  mpnlTop->SetMove(true);
+  mbtnClose = new TMyButton(this);
+  mbtnClose->Name = "mbtnClose";
+  mbtnClose->SetParent(mpnlTop);
+  mbtnClose->SetBounds(136, 1, 16, 16);
+  mbtnClose->SetCaption("x");
+  mbtnClose->OnClick = [this](TComponent* s) { mbtnCloseClick(s); };
+
+  CompassWind = new TCompass(this);
+  CompassWind->Name = "CompassWind";
+  CompassWind->SetParent(this);
+  CompassWind->SetBounds(2, 20, 60, 60);
+  mpnlWindDegWord = panel("mpnlWindDegWord", 2, 82, 60, 14);
+  mpnlWindDeg = panel("mpnlWindDeg", 2, 96, 60, 14);
+  mpnlWindSpeed = panel("mpnlWindSpeed", 2, 110, 60, 14);
+  mpnlWindSpeedPeak = panel("mpnlWindSpeedPeak", 2, 124, 60, 14);
+
+  mpnlTS = panel("mpnlTS", 64, 22, 12, kThermoScaleHeight);
+  mpnlTemp = panel("mpnlTemp", 77, 22, 34, 14);
+
+  Hydro = new THydro(this);
+  Hydro->Name = "Hydro";
+  Hydro->SetParent(this);
+  Hydro->SetBounds(113, 22, 38, 38);
+  mpnlHydroWord = panel("mpnlHydroWord", 113, 62, 38, 14);
+  mpnlBarometic = panel("mpnlBarometic", 77, 124, 74, 14);
+  SetClientSize(153, 141);
+}
+
+void TfrmWxStatus::DoShow() {
+  if (GetWxData) {
+    TWxData data;
+    GetWxData(data);
+    ShowWxData(data);
+  }
+  TForm::DoShow();
+}
+
+void TfrmWxStatus::mbtnCloseClick(TComponent*) { Close(); }
+
+std::string TfrmWxStatus::WindText(double MetresPerSecond) const {
+  const int mph = RoundEven(MetresPerSecond / kMetresPerSecondPerMph);
+  const int value = WindFromMph ? WindFromMph(mph) : mph;
+  return IntToStr(value) + " " + (WindUnitName ? WindUnitName() : std::string("mph"));
+}
+
+void TfrmWxStatus::ShowWxData(const TWxData& Data) {
+  if (Data.Wind.Valid) {
+    CompassWind->SetDegrees(Data.Wind.Dir);
+    mpnlWindDeg->SetCaption(IntToStr(Data.Wind.Dir) + kDegreeSign);
+    mpnlWindDegWord->SetCaption(CompassName(Data.Wind.Dir));
+    mpnlWindSpeed->SetCaption(WindText(Data.Wind.Peak1Min));
+    mpnlWindSpeedPeak->SetCaption(WindText(Data.Wind.Peak5Min));
+  } else {
+    CompassWind->SetDegrees(0);
+    for (TMyPanel* p : {mpnlWindDeg, mpnlWindDegWord, mpnlWindSpeed, mpnlWindSpeedPeak}) p->SetCaption("---");
+  }
+
+  SetThermoBar(Data.TempOut.Valid ? RoundEven(Data.TempOut.Cur * 1.8) + 32 : 32);
+
+  if (Data.HumOut.Valid) {
+    Hydro->SetDegrees(Data.HumOut.Cur);
+    mpnlHydroWord->SetCaption(IntToStr(Data.HumOut.Cur) + "%");
+  } else {
+    Hydro->SetDegrees(0);
+    mpnlHydroWord->SetCaption("---");
+  }
+
+  mpnlBarometic->SetCaption(Data.Baro.Valid ? Format("%0.1f hPa", Data.Baro.Rel) : std::string("----"));
+}
+
+void TfrmWxStatus::SetThermoBar(int Fahrenheit) {
+  const int lowest = mpnlTS->Top() + mpnlTS->Height() - mpnlTemp->Height();
+  const int travel = mpnlTS->Height() - mpnlTemp->Height();
+  const int clamped = std::clamp(Fahrenheit, kScaleLowF, kScaleHighF);
+  mpnlTemp->SetTop(lowest - RoundEven(double(travel) / (kScaleHighF - kScaleLowF) * (clamped - kScaleLowF)));
+  const int shown = TempFromFahrenheit ? TempFromFahrenheit(Fahrenheit) : Fahrenheit;
+  mpnlTemp->SetCaption(IntToStr(shown) + (TempUnitName ? TempUnitName() : kDegreeSign + "F"));
+}
