@@ -76,6 +76,8 @@ bool TTcpClient::Connect(const std::string& Host, int Port, int TimeoutMs) {
   if (s < 0) return false;
   peer_closed_ = false;
   socket_ = s;
+  if (OnStatus) OnStatus("Connected.");
+  if (OnConnected) OnConnected();
   return true;
 }
 
@@ -86,6 +88,9 @@ void TTcpClient::Disconnect() {
     close(s);
   }
   ClearInputBuffer();
+  if (s < 0) return;
+  if (OnStatus) OnStatus("Disconnected.");
+  if (OnDisconnected) OnDisconnected();
 }
 
 void TTcpClient::Shutdown() {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -39,6 +40,15 @@ class TTcpClient {
   // Ends the connection from any thread: a reader waiting in ReadLine returns at once.
   void Shutdown();
   void ClearInputBuffer();
+  // The connection is open as far as this side knows; safe to ask from any thread
+  // (Connected belongs to the reading thread).
+  bool IsOpen() const { return socket_ >= 0 && !peer_closed_; }
+
+  // Called by Connect after it succeeded and by Disconnect when it closed an open
+  // connection, on the thread that called them; OnStatus gets a short state text.
+  std::function<void()> OnConnected;
+  std::function<void()> OnDisconnected;
+  std::function<void(const std::string& Text)> OnStatus;
 
   static constexpr size_t kMaxLineLength = 4096;
 

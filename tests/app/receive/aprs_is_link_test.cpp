@@ -1,0 +1,72 @@
+#include "app/aprs_is_link.h"
+
+#include <gtest/gtest.h>
+
+#include "app/receive/receive_session.h"
+#include "platform/io/loopback_tcp_server.h"
+
+namespace {
+
+TEST(LoginLine, CallPasscodeVersionAndFilter) {
+  EXPECT_EQ(LoginLine("N0CALL", "12345", " r/52/13/100 "), "user N0CALL pass 12345 vers Velmora 1.2 r/52/13/100");
+  EXPECT_EQ(LoginLine("", "-1", ""), "user  pass -1 vers Velmora 1.2");
+}
+
+TEST(AprsIsLink, WithoutServerOnlyTheErrorIsShown) {
+  TAprsIsLink link;
+  std::vector<std::string> errors;
+  std::vector<bool> button;
+  link.ShowError = [&](const std::string& text) { errors.push_back(text); };
+  link.SetButtonDown = [&](bool down) { button.push_back(down); };
+  link.Settings.Server = [] { return std::string("  "); };
+  link.mbtnTcpClick();
+  EXPECT_EQ(errors, std::vector<std::string>{"Bitte erst einen Server im Setup ausw\xE4hlen!"});
+  EXPECT_TRUE(button.empty());
+  EXPECT_FALSE(link.TcpWanted());
+  EXPECT_FALSE(link.IsConnected());
+}
+
+TEST(AprsIsLink, LogsInOnConnectAndStopsOnTheSecondClick) {
+  TLoopbackTcpServer server;
+  TReceiveSession s(server.Port());
+  std::vector<bool> button;
+  s.link.SetButtonDown = [&](bool down) { button.push_back(down); };
+  s.link.mbtnTcpClick();
+  ASSERT_TRUE(PumpUntil([&] { return server.Accept(5); }));
+  EXPECT_EQ(server.Received("\r\n"), "user N0CALL pass 12345 vers Velmora 1.2 r/52/13/100\r\n");
+  EXPECT_TRUE(s.link.IsConnected());
+  EXPECT_EQ(s.statuses.back(), "Connected.");
+  s.path.dispatcher.IgSeen = true;
+  s.link.mbtnTcpClick();
+  EXPECT_EQ(button, (std::vector<bool>{true, false}));
+  EXPECT_FALSE(s.link.TcpWanted());
+  EXPECT_FALSE(s.link.IsConnected());
+  EXPECT_FALSE(s.path.dispatcher.IgSeen);
+  EXPECT_EQ(s.statuses.back(), "Disconnected.");
+}
+
+TEST(AprsIsLink, IGateForwardsRadioPacketsOnlyWhileConnected) {
+  TLoopbackTcpServer server;
+  TReceiveSession s(server.Port());
+  int lamp = 0;
+  s.link.TxLamp = [&] { ++lamp; };
+  s.path.tcp_digi = true;
+  s.path.Packet("fm N0CALL-9 to APRS via WIDE1-1 WIDE2-1 ctl UI pid F0", "!5230.50N/01320.70E>Test");
+  EXPECT_EQ(lamp, 0);  // not connected: nothing sent, the lamp stays dark
+
+  s.link.mbtnTcpClick();
+  ASSERT_TRUE(PumpUntil([&] { return server.Accept(5); }));
+  const std::string login = server.Received("\r\n");
+  s.path.Packet("fm N0CALL-9 to APRS via WIDE1-1* WIDE2-1 ctl UI pid F0", "!5230.50N/01320.70E>Test");
+  s.path.Packet("ig N0CALL-8 to APRS via TCPIP*", "!5230.50N/01320.70E>internet");
+  s.path.Packet("fm N0CALL-7 to APRS ctl UI pid F0", ">direct");
+  const std::string sent = server.Received("direct\r\n").substr(login.size());
+  EXPECT_EQ(sent, "N0CALL-9>APRS,WIDE1-1,WIDE2-1:!5230.50N/01320.70E>Test\r\nN0CALL-7>APRS:>direct\r\n");
+  EXPECT_EQ(lamp, 2);
+  // Nothing of it is echoed as sent.
+  for (int line = 1; line <= s.path.monitor.LineCount(); ++line) {
+    EXPECT_EQ(s.path.monitor.LineText(line).find("N0CALL-9>APRS"), std::string::npos);
+  }
+}
+
+}  // namespace
