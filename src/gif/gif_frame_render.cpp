@@ -239,6 +239,14 @@ void TGIFSubImage::Assign(const TGraphic& Source) {
     AssignBitmap(*frame_source);
     return;
   }
+  // A picture gives its rendered composite, as it does when assigned to a bitmap;
+  // drawing it would start its animation.
+  if (const auto* picture = dynamic_cast<const TGIFPicture*>(&Source)) {
+    if (TBitmap* rendered = picture->Bitmap()) {
+      AssignBitmap(*rendered);
+      return;
+    }
+  }
   Clear();
   if (Source.Empty()) return;
   // Any other picture is drawn onto a bitmap of its size first.

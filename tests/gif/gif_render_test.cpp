@@ -124,6 +124,19 @@ TEST(GifRender, FramesFromBitmaps) {
   EXPECT_EQ(reread.Images[0].Data(), frame.Data());
 }
 
+TEST(GifRender, AnAnimationAddedAsAGraphicGivesItsFirstPicture) {
+  TGIFPicture animation;
+  LoadBytes(animation, ReadFileBytes(GifFixturePath("anim_local.gif")));
+  TGIFPicture picture;
+  picture.Add(static_cast<const TGraphic&>(animation));
+  ASSERT_EQ(picture.Images.Count(), 1);
+  EXPECT_EQ(animation.Painter(), nullptr);
+  EXPECT_EQ(picture.Width(), animation.Width());
+  TGIFSubImage& first = animation.Images[0];
+  const TColor expected = first.ActiveColorMap().Colors(first.Pixels(5, 5));
+  EXPECT_EQ(picture.Images[0].ColorMap.Colors(picture.Images[0].Pixels(5, 5)), expected);
+}
+
 TEST(GifRender, ATransparentBitmapBecomesATransparentFrame) {
   TBitmap source;
   Fill(source, 4, 2, clWhite);
