@@ -67,8 +67,7 @@ std::string Px(int v) {
   return std::to_string(v) + "px";
 }
 
-}  // namespace
-
+// The class library's colour texts: "clRed", "clWindowText" ... or "$00BBGGRR".
 std::string ColorToString(TColor color) {
   for (const NamedColor& c : kColorNames)
     if (c.color == color) return c.name;
@@ -88,6 +87,8 @@ bool StringToColor(std::string_view text, TColor& color) {
   }
   return false;
 }
+
+}  // namespace
 
 TRDMarkerFont::TRDMarkerFont() {
   Name = "Arial";

@@ -43,10 +43,6 @@ struct TRDMarkerFont : TRDFont {
   bool IsEqual(const TRDMarkerFont& other) const;
 };
 
-// The class library's colour texts: "clRed", "clWindowText" ... or "$00BBGGRR".
-std::string ColorToString(TColor color);
-bool StringToColor(std::string_view text, TColor& color);
-
 class TRDListLevel {
  public:
   TRDListType ListType = rdlstBullet;

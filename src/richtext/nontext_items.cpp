@@ -109,7 +109,7 @@ std::string GetHTMLVerticalAlignStyle(const TRDRectItemInfo& item) {
   const int height = item.GetHeight();
   if (item.VShift == 0 || height == 0 || item.VAlign != rdvaBaseline) return "";
   return "vertical-align : " +
-         std::to_string(item.VShiftAbs ? item.VShift : MulDiv(height, item.VShift, 100));
+         std::to_string(item.VShiftAbs ? item.VShift : RDMulDiv(height, item.VShift, 100));
 }
 
 std::string GetHTMLAlignAttr(TRDVAlign vAlign, TRDSaveOptions saveOptions) {

@@ -8,11 +8,11 @@ constexpr int kPointsPerInch = 72;
 }
 
 int TRDFont::Size() const {
-  return -MulDiv(Height, kPointsPerInch, PixelsPerInch);
+  return -RDMulDiv(Height, kPointsPerInch, PixelsPerInch);
 }
 
 void TRDFont::SetSize(int points) {
-  Height = -MulDiv(points, PixelsPerInch, kPointsPerInch);
+  Height = -RDMulDiv(points, PixelsPerInch, kPointsPerInch);
 }
 
 bool TRDCanvas::GetCharacterPlacementW(std::u16string_view text, unsigned,

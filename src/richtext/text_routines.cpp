@@ -155,7 +155,7 @@ bool IsEmailAddress(std::string_view s) {
   return dot != std::string_view::npos && dot >= at;
 }
 
-int MulDiv(int a, int b, int c) {
+int RDMulDiv(int a, int b, int c) {
   if (c == 0) return -1;
   std::int64_t numerator = std::int64_t(a) * b;
   std::int64_t denominator = c;
@@ -170,16 +170,16 @@ int MulDiv(int a, int b, int c) {
 }
 
 int ScreenToDeviceX(int value, const TRDResolution& r) {
-  return MulDiv(value, r.DevicePixelsPerInchX, r.ScreenPixelsPerInchX);
+  return RDMulDiv(value, r.DevicePixelsPerInchX, r.ScreenPixelsPerInchX);
 }
 int ScreenToDeviceY(int value, const TRDResolution& r) {
-  return MulDiv(value, r.DevicePixelsPerInchY, r.ScreenPixelsPerInchY);
+  return RDMulDiv(value, r.DevicePixelsPerInchY, r.ScreenPixelsPerInchY);
 }
 int ScaleByRatioX(int value, const TRDResolution& r) {
-  return MulDiv(value, r.ScreenPixelsPerInchX, r.DevicePixelsPerInchX);
+  return RDMulDiv(value, r.ScreenPixelsPerInchX, r.DevicePixelsPerInchX);
 }
 int ScaleByRatioY(int value, const TRDResolution& r) {
-  return MulDiv(value, r.ScreenPixelsPerInchY, r.DevicePixelsPerInchY);
+  return RDMulDiv(value, r.ScreenPixelsPerInchY, r.DevicePixelsPerInchY);
 }
 
 void ScaleRectToScreen(TRect& rect, const TRDResolution& r) {

@@ -51,9 +51,8 @@ bool IsURL(std::string_view s);
 // True when s holds "@" and its last "." stands at or after the first "@".
 bool IsEmailAddress(std::string_view s);
 
-// The class library's MulDiv: a * b / c rounded half away from zero in 64-bit; -1 when c
-// is 0.
-int MulDiv(int a, int b, int c);
+// a * b / c rounded half away from zero in 64-bit; -1 when c is 0 (the platform's MulDiv).
+int RDMulDiv(int a, int b, int c);
 
 // Screen and device resolutions (pixels per inch) for scaling screen sizes to a printer.
 struct TRDResolution {

@@ -151,7 +151,7 @@ TRDFont TCustomRDFontInfo::MakeFont(const TRDCanvas& canvas, bool canUseCustomPP
     if (const auto* infos = dynamic_cast<const TFontInfos*>(Collection());
         infos && infos->PixelsPerInch != 0)
       ppi = infos->PixelsPerInch;
-  font.Height = -MulDiv(Size, ppi, 72);
+  font.Height = -RDMulDiv(Size, ppi, 72);
   font.Style = Style;
   font.Name = FontName;
   font.Charset = Charset;

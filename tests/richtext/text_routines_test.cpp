@@ -75,11 +75,11 @@ TEST(TextRoutines, PointInBoxExcludesTheFarEdges) {
   EXPECT_FALSE(IsPointInBox(1, 2, 0, 0, 2, 2));
 }
 
-TEST(Scaling, MulDivRoundsHalfAwayFromZero) {
-  EXPECT_EQ(MulDiv(5, 1, 2), 3);
-  EXPECT_EQ(MulDiv(-5, 1, 2), -3);
-  EXPECT_EQ(MulDiv(10, 300, 96), 31);
-  EXPECT_EQ(MulDiv(1, 1, 0), -1);
+TEST(Scaling, RDMulDivRoundsHalfAwayFromZero) {
+  EXPECT_EQ(RDMulDiv(5, 1, 2), 3);
+  EXPECT_EQ(RDMulDiv(-5, 1, 2), -3);
+  EXPECT_EQ(RDMulDiv(10, 300, 96), 31);
+  EXPECT_EQ(RDMulDiv(1, 1, 0), -1);
   TRDResolution r;
   r.DevicePixelsPerInchX = 600;
   r.DevicePixelsPerInchY = 300;
