@@ -239,6 +239,7 @@ void TGIFPainter::WaitForFrame(TGIFSubImage& Frame, int PendingDelay, std::int64
       const std::int64_t before = clock_.Now();
       clock_.Sleep(std::min(wait, kNonThreadedSleepStepMs));
       wait -= static_cast<int>(std::max<std::int64_t>(clock_.Now() - before, 1));
+      if (!Application) continue;
       Application->ProcessMessages();
       if (Application->Terminated()) Terminate();
     }
