@@ -7,7 +7,7 @@ RELEASE_DIR := build/release
 TEST_DIR := build/test
 GENERATOR := -G Ninja
 
-.PHONY: all deps run build test test-build bench clean
+.PHONY: all deps run build test test-build bench fuzz clean
 
 all: build
 
@@ -41,6 +41,17 @@ bench: deps
 	cmake -S . -B build/bench $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON
 	cmake --build build/bench -j $(JOBS)
 	@for b in build/bench/bench/*_bench; do [ -x "$$b" ] && "$$b"; done; true
+
+# Each fuzzer runs a minute from the saved corpus; new inputs go to the build copy only.
+FUZZ_DIR := build/fuzz
+fuzz:
+	@bash scripts/install-deps --fuzz
+	cmake -S . -B $(FUZZ_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_CXX_FLAGS="-O1 -g -fsanitize=fuzzer-no-link,address,undefined" -DVELMORA_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target aprs_line_fuzz kiss_fuzz
+	mkdir -p $(FUZZ_DIR)/corpus && cp -r tests/data/aprs/fuzz/lines tests/data/aprs/fuzz/kiss $(FUZZ_DIR)/corpus/
+	$(FUZZ_DIR)/fuzz/aprs_line_fuzz -max_total_time=60 $(FUZZ_DIR)/corpus/lines tests/data/aprs/fuzz/lines
+	$(FUZZ_DIR)/fuzz/kiss_fuzz -max_total_time=60 $(FUZZ_DIR)/corpus/kiss tests/data/aprs/fuzz/kiss
 
 clean:
 	rm -rf build

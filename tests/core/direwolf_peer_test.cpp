@@ -18,6 +18,7 @@
 #include "core/aprs_data.h"
 #include "core/kiss_ax25.h"
 #include "core/tnc2_line.h"
+#include "platform/sys/child_process.h"
 #include "platform/text/string_list.h"
 
 namespace {
@@ -36,12 +37,7 @@ std::vector<std::string> ReadLines(const std::string& path) {
 // A peer's output, colours removed; empty when it is not installed.
 std::vector<std::string> RunDecoder(const std::string& command) {
   std::vector<std::string> lines;
-  FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-  if (pipe == nullptr) return lines;
-  std::string output;
-  char chunk[4096];
-  for (size_t n; (n = fread(chunk, 1, sizeof chunk, pipe)) > 0;) output.append(chunk, n);
-  pclose(pipe);
+  const std::string output = RunAndCapture(command + " 2>/dev/null");
   // Drop the colour sequences: ESC, "[", digits and ";", a letter.
   std::string line;
   for (size_t i = 0; i < output.size(); ++i) {

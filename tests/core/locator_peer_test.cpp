@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "core/locator.h"
+#include "platform/sys/child_process.h"
 
 namespace {
 
@@ -17,13 +18,7 @@ constexpr double kRotctlKmPerDegree = 10008.0 / 90;
 
 std::vector<std::string> Rotctl(const std::string& arguments) {
   std::vector<std::string> words;
-  FILE* pipe = popen(("rotctl -m 1 " + arguments + " 2>/dev/null").c_str(), "r");
-  if (pipe == nullptr) return words;
-  std::string output;
-  char chunk[512];
-  for (size_t n; (n = fread(chunk, 1, sizeof chunk, pipe)) > 0;) output.append(chunk, n);
-  pclose(pipe);
-  std::istringstream stream(output);
+  std::istringstream stream(RunAndCapture("rotctl -m 1 " + arguments + " 2>/dev/null"));
   for (std::string word; stream >> word;) words.push_back(word);
   return words;
 }

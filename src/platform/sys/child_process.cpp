@@ -38,17 +38,20 @@ void TChildProcess::Stop() {
   pid_ = -1;
 }
 
-std::optional<std::string> RunAndCapture(const std::string& Command) {
+std::string RunAndCapture(const std::string& Command, int* ExitStatus) {
+  if (ExitStatus) *ExitStatus = -1;
   FILE* pipe = popen(Command.c_str(), "r");
-  if (!pipe) return std::nullopt;
+  if (!pipe) return {};
   std::string output;
   char buffer[4096];
   while (const std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
   const int status = pclose(pipe);
-  if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  if (ExitStatus && status != -1 && WIFEXITED(status)) *ExitStatus = WEXITSTATUS(status);
   return output;
 }
 
 bool ProgramAvailable(const std::string& Program) {
-  return RunAndCapture("command -v '" + Program + "' > /dev/null 2>&1").has_value();
+  int status = -1;
+  RunAndCapture("command -v '" + Program + "' > /dev/null 2>&1", &status);
+  return status == 0;
 }

@@ -3,12 +3,12 @@
 // run independent peer programs in tests.
 #pragma once
 
-#include <optional>
 #include <string>
 
-// Runs `/bin/sh -c Command` to its end and returns what it wrote to standard output,
-// or nothing when it could not be run or exited with a non-zero status.
-std::optional<std::string> RunAndCapture(const std::string& Command);
+// Runs `/bin/sh -c Command` to its end and returns what it wrote to standard output
+// (empty when it could not be run). ExitStatus, when given, receives its exit status,
+// or -1 when it did not exit normally.
+std::string RunAndCapture(const std::string& Command, int* ExitStatus = nullptr);
 // True when Program is found on the search path.
 bool ProgramAvailable(const std::string& Program);
 
