@@ -44,7 +44,9 @@ std::string GpsQualityCaption(char Quality) {
   return std::string("GPS-") + Quality;
 }
 
-std::string GpsSpeedCaption(double SpeedKnots) { return FormatFloat("0", SpeedKnots) + " kts"; }
+std::string GpsSpeedCaption(double SpeedKnots) {
+  return FormatFloat("0", SpeedKnots) + " kts";
+}
 
 std::string GpsCourseCaption(double SpeedKnots, double CourseDegrees) {
   if (std::nearbyint(SpeedKnots) < 2) return "0" + kDegreeSign;

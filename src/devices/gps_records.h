@@ -36,8 +36,8 @@ struct TGpsGGA {
 // $GPGSA: dilution of precision and the satellites used in the solution.
 struct TGpsGSA {
   std::string Raw;
-  char Mode = 0;  // 'A' automatic, 'M' manual
-  char Fix = 0;   // '1' none, '2' 2D, '3' 3D
+  char Mode = 0;                       // 'A' automatic, 'M' manual
+  char Fix = 0;                        // '1' none, '2' 2D, '3' 3D
   std::array<std::uint8_t, 12> Prn{};  // 0 for an empty field
   double PDOP = 0;
   double HDOP = 0;

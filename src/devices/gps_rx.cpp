@@ -24,7 +24,9 @@ TGpsRx::TGpsRx(TComponent* AOwner)
   dec_->SilentTicks = 0;
 }
 
-TGpsRx::~TGpsRx() { port_.CloseRs232(); }
+TGpsRx::~TGpsRx() {
+  port_.CloseRs232();
+}
 
 void TGpsRx::SetRun(bool Value) {
   if (Value) {
@@ -60,7 +62,9 @@ void TGpsRx::TimeOutTick() {
   ++dec_->SilentTicks;
 }
 
-bool TGpsRx::TimerEnabled() const { return timer_->Enabled(); }
+bool TGpsRx::TimerEnabled() const {
+  return timer_->Enabled();
+}
 
 void TGpsRx::ReadAndDecodeGps() {
   std::string text;

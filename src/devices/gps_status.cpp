@@ -30,7 +30,9 @@ constexpr int kSnrMax = 55;  // dB: a full signal bar
 constexpr int kWidth = 170;
 constexpr int kRow = 18;
 
-std::string Dop(double Value) { return FormatFloat("0.0", Value) + "m"; }
+std::string Dop(double Value) {
+  return FormatFloat("0.0", Value) + "m";
+}
 
 }  // namespace
 
@@ -43,7 +45,8 @@ TfrmGpsStatus::TfrmGpsStatus(TComponent* AOwner) : TForm(AOwner) {
   GpsRxMain->OnGpsDeactivate = [this](TComponent* s) { GpsRxMainGpsDeactivate(s); };
   GpsRxMain->OnGpsTimeOut = [this](TComponent* s) { GpsRxMainGpsTimeOut(s); };
   GpsRxMain->SetOnDataError([this](TComponent* s) { GpsRxMainDataError(s); });
-  GpsRxMain->SetOnNewDataOk([this](TComponent* s, const std::string& m) { GpsRxMainNewDataOk(s, m); });
+  GpsRxMain->SetOnNewDataOk(
+      [this](TComponent* s, const std::string& m) { GpsRxMainNewDataOk(s, m); });
   ResetGpsDisplay();
 }
 
@@ -226,8 +229,8 @@ void TfrmGpsStatus::RefreshGpsStatus() {
   SetPanelState(mpnlGSA, gsa.Valid);
   SetPanelState(mpnlGSV, gsv.Valid);
   SetPanelState(mpnlRMC, rmc.Valid);
-  stxtDAT->SetCaption(gga.Raw + "\r" + gsa.Raw + "\r" + gsv.Raw1 + "\r" + gsv.Raw2 + "\r" + gsv.Raw3 +
-                      "\r" + rmc.Raw);
+  stxtDAT->SetCaption(gga.Raw + "\r" + gsa.Raw + "\r" + gsv.Raw1 + "\r" + gsv.Raw2 + "\r" +
+                      gsv.Raw3 + "\r" + rmc.Raw);
 
   if (rmc.Valid) {
     mpnlStatus->SetCaption(GpsStatusTime(rmc.DateTime));
@@ -290,8 +293,9 @@ void TfrmGpsStatus::ShowSatBar(const TGpsSat& Sat, TMyProgressBar* Bar) {
     return;
   }
   const bool inUse = stdMain->IsPrnInUse(Sat.Prn);
-  const std::string first = inUse ? Format("Satellit %d wird f\xFCr die Berechnung verwendet", int(Sat.Prn))
-                                  : Format("Satellit %d in Sicht", int(Sat.Prn));
+  const std::string first =
+      inUse ? Format("Satellit %d wird f\xFCr die Berechnung verwendet", int(Sat.Prn))
+            : Format("Satellit %d in Sicht", int(Sat.Prn));
   Bar->SetHint(first + "\n\r" + Format("Signalst\xE4rke: %d dBHz", int(Sat.Snr)) + "\n\r" +
                Format("Azimut: %d\xB0 Elevation: %d\xB0", int(Sat.Azimuth), int(Sat.Elevation)));
   const TColor base = inUse ? stdMain->SatInUse() : stdMain->SatNoInUse();
@@ -343,9 +347,13 @@ void TfrmGpsStatus::GpsRxMainNewDataOk(TComponent*, const std::string&) {
   GpsDataOk = true;
 }
 
-void TfrmGpsStatus::Timer1Timer(TComponent*) { RefreshGpsStatus(); }
+void TfrmGpsStatus::Timer1Timer(TComponent*) {
+  RefreshGpsStatus();
+}
 
-void TfrmGpsStatus::mbtnCloseClick(TComponent*) { Close(); }
+void TfrmGpsStatus::mbtnCloseClick(TComponent*) {
+  Close();
+}
 
 void TfrmGpsStatus::Button1Click(TComponent*) {
   for (int i = 0; i < Memo1.Count(); ++i) {
@@ -354,4 +362,6 @@ void TfrmGpsStatus::Button1Click(TComponent*) {
   }
 }
 
-void TfrmGpsStatus::Button2Click(TComponent*) { GpsRxMain->SetRun(!GpsRxMain->Run()); }
+void TfrmGpsStatus::Button2Click(TComponent*) {
+  GpsRxMain->SetRun(!GpsRxMain->Run());
+}

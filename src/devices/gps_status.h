@@ -24,11 +24,11 @@ class TMyProgressBar;
 class TSatTrackingDiagram;
 class TTimer;
 
-extern const char* const kGpsStatusNoReceiver;   // "no receiver connected..."
-extern const char* const kGpsStatusWaiting;      // "to wait for position data..."
-extern const char* const kGpsStatusDataError;    // "position data error..."
-extern const char* const kGpsStatusNmeaError;    // "NMEA data error..."
-extern const char* const kGpsStatusLost;         // "lost position data..."
+extern const char* const kGpsStatusNoReceiver;  // "no receiver connected..."
+extern const char* const kGpsStatusWaiting;     // "to wait for position data..."
+extern const char* const kGpsStatusDataError;   // "position data error..."
+extern const char* const kGpsStatusNmeaError;   // "NMEA data error..."
+extern const char* const kGpsStatusLost;        // "lost position data..."
 
 constexpr int kGpsRefreshMs = 500;
 constexpr int kGpsSignalBars = 12;
@@ -53,8 +53,8 @@ class TfrmGpsStatus : public TForm {
   TGpsRx* GpsRxMain;
 
   // Reaching the other windows; each is called only when assigned.
-  std::function<void()> ShowOwnPosition;            // the map window redraws the own marker
-  std::function<void(int Picture)> SetGpsLamp;     // main window lamp: 0 off, 1 ok, 2 error
+  std::function<void()> ShowOwnPosition;              // the map window redraws the own marker
+  std::function<void(int Picture)> SetGpsLamp;        // main window lamp: 0 off, 1 ok, 2 error
   std::function<void(bool Enabled)> EnableSetGpsPos;  // the settings window's copy button
 
   void ResetGpsDisplay();

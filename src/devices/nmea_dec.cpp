@@ -29,12 +29,20 @@ std::string Field(int Index, const std::string& S) {
   return f;
 }
 
-char CharField(int Index, const std::string& S) { return NmeaFieldAsChar(Field(Index, S)); }
-int IntField(int Index, const std::string& S) { return NmeaFieldAsInt(Field(Index, S)); }
-double FloatField(int Index, const std::string& S) { return StrToFloatSafe(Field(Index, S)); }
+char CharField(int Index, const std::string& S) {
+  return NmeaFieldAsChar(Field(Index, S));
+}
+int IntField(int Index, const std::string& S) {
+  return NmeaFieldAsInt(Field(Index, S));
+}
+double FloatField(int Index, const std::string& S) {
+  return StrToFloatSafe(Field(Index, S));
+}
 
 // "hhnnss" of a time field such as "123519.00"; the receiver's fraction is dropped.
-std::string TimeText(const std::string& S) { return Copy(Field(1, S), 1, 6); }
+std::string TimeText(const std::string& S) {
+  return Copy(Field(1, S), 1, 6);
+}
 
 // Joins "yymmdd" and "hhnnss" when both have six characters. A date or time that does
 // not exist (a receiver's garbage that passed the checksum) leaves Value alone.
@@ -67,7 +75,9 @@ void GetNmeaField(int Index, const std::string& Sentence, std::string& Result) {
   Result = Sentence.substr(start, stop - start);
 }
 
-char NmeaFieldAsChar(const std::string& Field) { return Field.empty() ? 0 : Field[0]; }
+char NmeaFieldAsChar(const std::string& Field) {
+  return Field.empty() ? 0 : Field[0];
+}
 
 int NmeaFieldAsInt(const std::string& Field) {
   int value = 0;
@@ -100,11 +110,20 @@ void TNmeaDec::DecodeNmeaSentence(const std::string& Sentence) {
   // Fields are read from the checked text, so blanks around the line do not shift them.
   const std::string s = Trim(Sentence);
   switch (kind) {
-    case kNmeaGGA: DecodeGGA(s); break;
-    case kNmeaGSA: DecodeGSA(s); break;
-    case kNmeaGSV: DecodeGSV(s); break;
-    case kNmeaRMC: DecodeRMC(s); break;
-    default: break;
+    case kNmeaGGA:
+      DecodeGGA(s);
+      break;
+    case kNmeaGSA:
+      DecodeGSA(s);
+      break;
+    case kNmeaGSV:
+      DecodeGSV(s);
+      break;
+    case kNmeaRMC:
+      DecodeRMC(s);
+      break;
+    default:
+      break;
   }
   if (kind < 0) {
     if (OnDataError) OnDataError(this);

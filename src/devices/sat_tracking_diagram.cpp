@@ -12,7 +12,7 @@ namespace {
 constexpr int kSizeWithoutImage = 100;
 constexpr int kImageMargin = 22;  // the control is this much larger than its sky image
 constexpr int kSymbolRadius = 11;
-constexpr int kSymbolBar = 14;    // half width of the solar-panel bar through a symbol
+constexpr int kSymbolBar = 14;  // half width of the solar-panel bar through a symbol
 
 }  // namespace
 
@@ -65,8 +65,10 @@ void TSatTrackingDiagram::Paint() {
 
   const TPoint centre = Point(Width() / 2, Height() / 2);
   // Without a sky image the rings fill the control as the image would.
-  const int rx = background_on_->Empty() ? (Width() - kImageMargin) / 2 : background_on_->Width() / 2;
-  const int ry = background_on_->Empty() ? (Height() - kImageMargin) / 2 : background_on_->Height() / 2;
+  const int rx =
+      background_on_->Empty() ? (Width() - kImageMargin) / 2 : background_on_->Width() / 2;
+  const int ry =
+      background_on_->Empty() ? (Height() - kImageMargin) / 2 : background_on_->Height() / 2;
 
   const bool noData = !gga_.Valid && !gsa_.Valid && !gsv_.Valid;
   const TBitmap& sky = noData && !background_on_->Empty() ? *background_off_ : *background_on_;
@@ -165,7 +167,8 @@ void TSatTrackingDiagram::DrawTexts(TCanvas& c) const {
         c.Font().SetColor(clGreen);
         c.TextOut(3, 3, "3D");
         break;
-      default: break;
+      default:
+        break;
     }
   }
 

@@ -11,17 +11,29 @@ constexpr std::uint8_t kInvalidBit = 0x40;
 constexpr std::uint8_t kTemperatureSignBit = 0x80;
 constexpr double kPressureOffset = 600;  // hPa
 
-enum : std::uint8_t { kTypeWind = 0, kTypeRain = 1, kTypeClock = 2, kTypeOutdoor = 3, kTypeIndoor = 6 };
+enum : std::uint8_t {
+  kTypeWind = 0,
+  kTypeRain = 1,
+  kTypeClock = 2,
+  kTypeOutdoor = 3,
+  kTypeIndoor = 6
+};
 
 // Where the checksum stands for that type; 0 for a type the station does not send.
 int ChecksumPosition(std::uint8_t Type) {
   switch (Type) {
-    case kTypeWind: return 11;
-    case kTypeRain: return 16;
-    case kTypeClock: return 9;
-    case kTypeOutdoor: return 9;
-    case kTypeIndoor: return 14;
-    default: return 0;
+    case kTypeWind:
+      return 11;
+    case kTypeRain:
+      return 16;
+    case kTypeClock:
+      return 9;
+    case kTypeOutdoor:
+      return 9;
+    case kTypeIndoor:
+      return 14;
+    default:
+      return 0;
   }
 }
 
@@ -33,8 +45,8 @@ void TrackExtremes(bool WasValid, TValue Cur, TValue& Max, TValue& Min) {
 }
 
 // Temperature from f5 and f6, humidity from f7.
-void DecodeTemperatureHumidity(const TBuffer64& f, bool Valid, TWxTemperature& T,
-                               TWxHumidity& H, TDateTime Now) {
+void DecodeTemperatureHumidity(const TBuffer64& f, bool Valid, TWxTemperature& T, TWxHumidity& H,
+                               TDateTime Now) {
   const bool tempWasValid = T.Valid;
   const bool humWasValid = H.Valid;
   T.Valid = H.Valid = Valid;

@@ -20,18 +20,18 @@ struct TWsRequest {
 
 // Request 1 first.
 constexpr std::array<TWsRequest, kWs2300Requests> kRequests{{
-    {0x0346, 7, TWsDecoder::Temperature},   // TempIn
-    {0x0373, 7, TWsDecoder::Temperature},   // TempOut
-    {0x03FB, 3, TWsDecoder::Humidity},      // HumIn
-    {0x0419, 3, TWsDecoder::Humidity},      // HumOut
-    {0x0527, 6, TWsDecoder::Wind},          // Wind
-    {0x05D8, 8, TWsDecoder::Pressure},      // Baro
-    {0x05F6, 8, TWsDecoder::Pressure},      // BaroMin
-    {0x060A, 8, TWsDecoder::Pressure},      // BaroMax
-    {0x054C, 3, TWsDecoder::SensorState},   // SensorState
-    {0x04B4, 11, TWsDecoder::Rain},         // Rain1h
-    {0x0497, 11, TWsDecoder::Rain},         // Rain24h
-    {0x04D2, 8, TWsDecoder::RainTotal},     // RainTotal
+    {0x0346, 7, TWsDecoder::Temperature},  // TempIn
+    {0x0373, 7, TWsDecoder::Temperature},  // TempOut
+    {0x03FB, 3, TWsDecoder::Humidity},     // HumIn
+    {0x0419, 3, TWsDecoder::Humidity},     // HumOut
+    {0x0527, 6, TWsDecoder::Wind},         // Wind
+    {0x05D8, 8, TWsDecoder::Pressure},     // Baro
+    {0x05F6, 8, TWsDecoder::Pressure},     // BaroMin
+    {0x060A, 8, TWsDecoder::Pressure},     // BaroMax
+    {0x054C, 3, TWsDecoder::SensorState},  // SensorState
+    {0x04B4, 11, TWsDecoder::Rain},        // Rain1h
+    {0x0497, 11, TWsDecoder::Rain},        // Rain24h
+    {0x04D2, 8, TWsDecoder::RainTotal},    // RainTotal
 }};
 
 std::uint8_t Sum(const TBuffer64& Frame, int First, int End) {
@@ -41,7 +41,9 @@ std::uint8_t Sum(const TBuffer64& Frame, int First, int End) {
 }
 
 // Halves go to the even neighbour, as everywhere the station's values are rounded.
-double RoundEven(double Value) { return std::nearbyint(Value); }
+double RoundEven(double Value) {
+  return std::nearbyint(Value);
+}
 
 void DecodeTemperature(const std::uint8_t* d, TWxTemperature& T, bool Passed, TDateTime Now) {
   if (!Passed) {

@@ -24,7 +24,8 @@ constexpr int kWs2300SilentPasses = 10;
 // Link states.
 constexpr std::uint8_t kWs2300StateReset = 1;
 constexpr std::uint8_t kWs2300StateResync = 2;
-constexpr std::uint8_t kWs2300StateAck1 = 3;  // 3..6: waiting for address byte 1..4's acknowledgement
+constexpr std::uint8_t kWs2300StateAck1 =
+    3;  // 3..6: waiting for address byte 1..4's acknowledgement
 constexpr std::uint8_t kWs2300StateData = 7;
 
 // The link state machine. The reader thread's side (ReaderIdle, PassDone) and the

@@ -15,12 +15,18 @@ constexpr std::uint8_t kSignBit = 0x08;
 // Where the checksum stands in a frame of that group; 0 for a byte that is no group.
 int ChecksumPosition(std::uint8_t Group) {
   switch (Group) {
-    case kGroupHumidity: return 34;
-    case kGroupTemperature: return 33;
-    case kGroupPressure: return 30;
-    case kGroupRain: return 13;
-    case kGroupWind: return 26;
-    default: return 0;
+    case kGroupHumidity:
+      return 34;
+    case kGroupTemperature:
+      return 33;
+    case kGroupPressure:
+      return 30;
+    case kGroupRain:
+      return 13;
+    case kGroupWind:
+      return 26;
+    default:
+      return 0;
   }
 }
 
@@ -91,7 +97,8 @@ void DecodeWx200Frame(int Code, const TBuffer64& f, TWxData& Data, TDateTime Now
       break;
     case kGroupPressure:
       Data.Baro.Abs = double(DecimalNibbles({Hi(f[2]), Lo(f[2]), Hi(f[1]), Lo(f[1])}));
-      Data.Baro.Rel = double(DecimalNibbles({Lo(f[5]), Hi(f[4]), Lo(f[4]), Hi(f[3]), Lo(f[3])})) / 10;
+      Data.Baro.Rel =
+          double(DecimalNibbles({Lo(f[5]), Hi(f[4]), Lo(f[4]), Hi(f[3]), Lo(f[3])})) / 10;
       Data.Baro.Valid = true;
       Data.Baro.Time = Now;
       break;

@@ -57,7 +57,7 @@ struct TWxRain {
 
 struct TWxRainTotal {
   bool Valid = false;
-  double Value = 0;    // mm since the station's counter start
+  double Value = 0;     // mm since the station's counter start
   TDateTime Since = 0;  // not reported by any family; stays 0
   TDateTime Time = 0;
 };

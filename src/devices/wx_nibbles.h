@@ -10,8 +10,12 @@
 #include <cstdint>
 #include <initializer_list>
 
-inline std::uint8_t Hi(std::uint8_t B) { return B >> 4; }
-inline std::uint8_t Lo(std::uint8_t B) { return B & 0x0F; }
+inline std::uint8_t Hi(std::uint8_t B) {
+  return B >> 4;
+}
+inline std::uint8_t Lo(std::uint8_t B) {
+  return B & 0x0F;
+}
 
 inline std::int64_t DecimalNibbles(std::initializer_list<std::uint8_t> Nibbles) {
   std::int64_t value = 0;

@@ -19,7 +19,9 @@ constexpr int kScaleHighF = 122;
 constexpr int kThermoScaleHeight = 112;
 const std::string kDegreeSign = "\xB0";
 
-int RoundEven(double Value) { return static_cast<int>(std::nearbyint(Value)); }
+int RoundEven(double Value) {
+  return static_cast<int>(std::nearbyint(Value));
+}
 
 }  // namespace
 
@@ -27,7 +29,8 @@ TfrmWxStatus::TfrmWxStatus(TComponent* AOwner) : TForm(AOwner) {
   Name = "frmWxStatus";
   SetBorderStyle(bsNone);
   SetFormStyle(fsStayOnTop);
-  auto panel = [this](const char* name, int x, int y, int w, int h, const std::string& caption = {}) {
+  auto panel = [this](const char* name, int x, int y, int w, int h,
+                      const std::string& caption = {}) {
     auto* p = new TMyPanel(this);
     p->Name = name;
     p->SetParent(this);
@@ -74,7 +77,9 @@ void TfrmWxStatus::DoShow() {
   TForm::DoShow();
 }
 
-void TfrmWxStatus::mbtnCloseClick(TComponent*) { Close(); }
+void TfrmWxStatus::mbtnCloseClick(TComponent*) {
+  Close();
+}
 
 std::string TfrmWxStatus::WindText(double MetresPerSecond) const {
   const int mph = RoundEven(MetresPerSecond / kMetresPerSecondPerMph);
@@ -91,7 +96,8 @@ void TfrmWxStatus::ShowWxData(const TWxData& Data) {
     mpnlWindSpeedPeak->SetCaption(WindText(Data.Wind.Peak5Min));
   } else {
     CompassWind->SetDegrees(0);
-    for (TMyPanel* p : {mpnlWindDeg, mpnlWindDegWord, mpnlWindSpeed, mpnlWindSpeedPeak}) p->SetCaption("---");
+    for (TMyPanel* p : {mpnlWindDeg, mpnlWindDegWord, mpnlWindSpeed, mpnlWindSpeedPeak})
+      p->SetCaption("---");
   }
 
   SetThermoBar(Data.TempOut.Valid ? RoundEven(Data.TempOut.Cur * 1.8) + 32 : 32);
@@ -104,14 +110,16 @@ void TfrmWxStatus::ShowWxData(const TWxData& Data) {
     mpnlHydroWord->SetCaption("---");
   }
 
-  mpnlBarometic->SetCaption(Data.Baro.Valid ? Format("%0.1f hPa", Data.Baro.Rel) : std::string("----"));
+  mpnlBarometic->SetCaption(Data.Baro.Valid ? Format("%0.1f hPa", Data.Baro.Rel)
+                                            : std::string("----"));
 }
 
 void TfrmWxStatus::SetThermoBar(int Fahrenheit) {
   const int lowest = mpnlTS->Top() + mpnlTS->Height() - mpnlTemp->Height();
   const int travel = mpnlTS->Height() - mpnlTemp->Height();
   const int clamped = std::clamp(Fahrenheit, kScaleLowF, kScaleHighF);
-  mpnlTemp->SetTop(lowest - RoundEven(double(travel) / (kScaleHighF - kScaleLowF) * (clamped - kScaleLowF)));
+  mpnlTemp->SetTop(lowest -
+                   RoundEven(double(travel) / (kScaleHighF - kScaleLowF) * (clamped - kScaleLowF)));
   const int shown = TempFromFahrenheit ? TempFromFahrenheit(Fahrenheit) : Fahrenheit;
   mpnlTemp->SetCaption(IntToStr(shown) + (TempUnitName ? TempUnitName() : kDegreeSign + "F"));
 }

@@ -23,9 +23,14 @@ void TWxStnDataReader::DispatchWxFrame(int Code, const TBuffer64& Frame) {
         if (ShowFormatError) ShowFormatError(complaint);
       }
       break;
-    case wstWX200: DecodeWx200Frame(Code, Frame, Data, now); break;
-    case wstWMR918: DecodeWmr918Frame(Code, Frame, Data, now); break;
-    case wstNIL: break;
+    case wstWX200:
+      DecodeWx200Frame(Code, Frame, Data, now);
+      break;
+    case wstWMR918:
+      DecodeWmr918Frame(Code, Frame, Data, now);
+      break;
+    case wstNIL:
+      break;
   }
   Wind.Update(Data.Wind.Speed, now);
   Data.Wind.Peak1Min = Wind.PeakSince(now - 1.0 / MinsPerDay);
@@ -38,7 +43,9 @@ TWxStn::TWxStn(TComponent* AOwner)
       ShowError([](const std::string& Text) { ShowErrorBox(Text); }),
       reader_(new TWxStnDataReader(this)),
       port_({.PurgeOutputAtOpen = true}) {
-  auto dispatch = [this](int Code, const TBuffer64& Frame) { reader_->DispatchWxFrame(Code, Frame); };
+  auto dispatch = [this](int Code, const TBuffer64& Frame) {
+    reader_->DispatchWxFrame(Code, Frame);
+  };
   ws2300_.Dispatch = dispatch;
   wx200_.Dispatch = dispatch;
   wmr918_.Dispatch = dispatch;
@@ -53,7 +60,9 @@ TWxStn::TWxStn(TComponent* AOwner)
   port_.OnDeviceLost = [this] { Deactivate(); };
 }
 
-TWxStn::~TWxStn() { port_.CloseRs232(); }
+TWxStn::~TWxStn() {
+  port_.CloseRs232();
+}
 
 void TWxStn::SetRun(bool Value) {
   if (!Value) {
@@ -95,8 +104,13 @@ void TWxStn::ReceiveBytes() {
       ws2300_.Receive(buffer, read);
       ws2300_.PassDone();
       break;
-    case wstWX200: wx200_.Receive(buffer, read); break;
-    case wstWMR918: wmr918_.Receive(buffer, read); break;
-    case wstNIL: break;
+    case wstWX200:
+      wx200_.Receive(buffer, read);
+      break;
+    case wstWMR918:
+      wmr918_.Receive(buffer, read);
+      break;
+    case wstNIL:
+      break;
   }
 }

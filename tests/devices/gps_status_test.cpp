@@ -18,7 +18,8 @@ namespace {
 
 std::string Rmc(const char* Status, const char* Lat, const char* Lon, const char* Speed = "000.0") {
   return Nmea(std::string("GPRMC,235959,") + Status + "," + Lat + "," + Lon + "," + Speed +
-              ",084.4,061226,003.1,W") + "\r\n";
+              ",084.4,061226,003.1,W") +
+         "\r\n";
 }
 
 const std::string kGsa = Nmea("GPGSA,A,3,04,16,18,,,,,,,,,,2.5,1.3,2.1") + "\r\n";
@@ -63,8 +64,12 @@ TEST(GpsStatus, AValidFixGivesTheOwnPositionAndFillsTheWindow) {
   EXPECT_NEAR(f.GpsLon, -13.0, 1e-9);
   EXPECT_EQ(bench.Followed, std::vector<double>{f.GpsLat});
   EXPECT_EQ(f.mpnlStatus->Caption(), "06.12.2026 - 23:59:59 UTC");
-  EXPECT_EQ(f.mpnlLati->Caption(), "52\xB0" "30.00 S");
-  EXPECT_EQ(f.mpnlLong->Caption(), "013\xB0" "00.00 W");
+  EXPECT_EQ(f.mpnlLati->Caption(),
+            "52\xB0"
+            "30.00 S");
+  EXPECT_EQ(f.mpnlLong->Caption(),
+            "013\xB0"
+            "00.00 W");
   EXPECT_EQ(f.mpnlLoc->Caption(), "ID37MM");
   EXPECT_EQ(f.mpnlGPS->Caption(), "GPS-6");
   EXPECT_EQ(f.mpnlPDOP->Caption(), "2.5m");

@@ -13,7 +13,9 @@
 
 namespace {
 
-std::string LogPath(const char* Name) { return std::string(VELMORA_TEST_DATA) + "/devices/" + Name; }
+std::string LogPath(const char* Name) {
+  return std::string(VELMORA_TEST_DATA) + "/devices/" + Name;
+}
 
 std::vector<std::string> GpsdecodeLines(const char* Log) {
   std::vector<std::string> lines;
@@ -98,7 +100,8 @@ TEST(GpsdecodePeer, SatellitesInViewAndInUseAgree) {
   }
   ASSERT_NE(sky, nullptr);
   double pdop, hdop, vdop;
-  ASSERT_TRUE(Number(*sky, "pdop", pdop) && Number(*sky, "hdop", hdop) && Number(*sky, "vdop", vdop));
+  ASSERT_TRUE(Number(*sky, "pdop", pdop) && Number(*sky, "hdop", hdop) &&
+              Number(*sky, "vdop", vdop));
   EXPECT_NEAR(dec.GSA.PDOP, pdop, 1e-9);
   EXPECT_NEAR(dec.GSA.HDOP, hdop, 1e-9);
   EXPECT_NEAR(dec.GSA.VDOP, vdop, 1e-9);
@@ -119,7 +122,8 @@ TEST(GpsdecodePeer, SatellitesInViewAndInUseAgree) {
     // gpsd counts a listed satellite as used only while it hears it (SNR above 0).
     const bool used = satellite.find("\"used\":true") != std::string::npos;
     if (ourSat.Snr > 0) {
-      EXPECT_EQ(used, std::find(dec.GSA.Prn.begin(), dec.GSA.Prn.end(), ourSat.Prn) != dec.GSA.Prn.end())
+      EXPECT_EQ(used,
+                std::find(dec.GSA.Prn.begin(), dec.GSA.Prn.end(), ourSat.Prn) != dec.GSA.Prn.end())
           << int(ourSat.Prn);
     }
   }

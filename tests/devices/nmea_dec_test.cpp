@@ -13,15 +13,18 @@ namespace {
 
 const std::string kGga =
     Nmea("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,3.5,0120");
-const std::string kRmc =
-    "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A";
+const std::string kRmc = "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A";
 
 // Records what the decoder reports, in order.
 struct TEventLog {
   explicit TEventLog(TNmeaDec& Dec) {
     Dec.OnDataError = [this](TComponent*) { Events.push_back("error"); };
-    Dec.OnNewDataOk = [this](TComponent*, const std::string& Msg) { Events.push_back("ok " + Msg); };
-    Dec.OnNewData = [this](TComponent*, const std::string& Line) { Events.push_back("data " + Line); };
+    Dec.OnNewDataOk = [this](TComponent*, const std::string& Msg) {
+      Events.push_back("ok " + Msg);
+    };
+    Dec.OnNewData = [this](TComponent*, const std::string& Line) {
+      Events.push_back("data " + Line);
+    };
   }
   std::vector<std::string> Events;
 };
@@ -203,8 +206,7 @@ TEST(NmeaDecoder, EventsFollowTheCheck) {
   dec.DecodeNmeaSentence("$GPRMC,bad*ZZ");
   dec.DecodeNmeaSentence("");
   EXPECT_EQ(log.Events, (std::vector<std::string>{"ok $GPRMC", "data " + kRmc, "ok $GPVTG",
-                                                  "data " + vtg, "error",
-                                                  "data $GPRMC,bad*ZZ"}));
+                                                  "data " + vtg, "error", "data $GPRMC,bad*ZZ"}));
   EXPECT_FALSE(dec.GGA.Valid);  // a kind not decoded fills nothing
 }
 

@@ -16,13 +16,15 @@ std::vector<std::uint8_t> Outdoor(std::uint8_t F5, std::uint8_t F6, std::uint8_t
   return Wmr918Frame(3, 9, {{4, Flags}, {5, F5}, {6, F6}, {7, Humidity}});
 }
 
-const std::vector<std::uint8_t> kWind = Wmr918Frame(0, 11, {{5, 0x25}, {6, 0x02}, {8, 0x23}, {9, 0x01}});
+const std::vector<std::uint8_t> kWind =
+    Wmr918Frame(0, 11, {{5, 0x25}, {6, 0x02}, {8, 0x23}, {9, 0x01}});
 const std::vector<std::uint8_t> kRain =
     Wmr918Frame(1, 16, {{5, 0x12}, {7, 0x34}, {8, 0x12}, {9, 0x45}, {10, 0x03}});
 const std::vector<std::uint8_t> kClock = Wmr918Frame(2, 9, {{5, 0x59}});
 // Indoor 21.0 degrees, 40 %, pressure nibbles 1A3, sea-level part 0600 and .25.
 const std::vector<std::uint8_t> kIndoor = Wmr918Frame(
-    6, 14, {{5, 0x10}, {6, 0x02}, {7, 0x40}, {9, 0xA3}, {10, 0x01}, {11, 0x25}, {12, 0x00}, {13, 0x06}});
+    6, 14,
+    {{5, 0x10}, {6, 0x02}, {7, 0x40}, {9, 0xA3}, {10, 0x01}, {11, 0x25}, {12, 0x00}, {13, 0x06}});
 
 struct TBench {
   TBench() {
@@ -31,7 +33,9 @@ struct TBench {
       DecodeWmr918Frame(Code, Frame, Data, kNow);
     };
   }
-  void Feed(const std::vector<std::uint8_t>& Bytes) { Receiver.Receive(Bytes.data(), Bytes.size()); }
+  void Feed(const std::vector<std::uint8_t>& Bytes) {
+    Receiver.Receive(Bytes.data(), Bytes.size());
+  }
   TWmr918Receiver Receiver;
   std::vector<int> Codes;
   TWxData Data;
@@ -42,7 +46,8 @@ struct TBench {
 TEST(Wmr918, FramesOfEveryTypeDecode) {
   TBench bench;
   std::vector<std::uint8_t> stream;
-  for (const auto& f : {kWind, kRain, kClock, Outdoor(0x25, 0x81, 0x67), kIndoor}) Append(stream, f);
+  for (const auto& f : {kWind, kRain, kClock, Outdoor(0x25, 0x81, 0x67), kIndoor})
+    Append(stream, f);
   bench.Feed(stream);
   EXPECT_EQ(bench.Codes, (std::vector<int>{0, 1, 2, 3, 6}));
 

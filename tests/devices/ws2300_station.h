@@ -39,8 +39,8 @@ class TWs2300Station {
       std::vector<std::uint8_t> reply{std::uint8_t(0x30 + count)};
       unsigned sum = 0;
       for (int k = 0; k < count; ++k) {
-        const std::uint8_t d = std::uint8_t(memory_[(a + 2 * k) & 0xFFFF] |
-                                            memory_[(a + 2 * k + 1) & 0xFFFF] << 4);
+        const std::uint8_t d =
+            std::uint8_t(memory_[(a + 2 * k) & 0xFFFF] | memory_[(a + 2 * k + 1) & 0xFFFF] << 4);
         reply.push_back(d);
         sum += d;
       }

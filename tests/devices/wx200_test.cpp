@@ -13,9 +13,17 @@ constexpr TDateTime kNow = 46000.25;
 const std::vector<std::uint8_t> kHumidity =
     Wx200Frame(0x8F, 35, {{8, 0x45}, {9, 0x60}, {13, 0x00}, {14, 0x03}, {20, 0xEE}});
 // Indoor 23.4 (max 25.6, min -5.1), outdoor -12.3 (max 3.0, min -20.5).
-const std::vector<std::uint8_t> kTemperature = Wx200Frame(
-    0x9F, 34, {{1, 0x34}, {2, 0x62}, {3, 0x25}, {7, 0x10}, {8, 0x85}, {16, 0x23}, {17, 0x09},
-               {18, 0x03}, {22, 0x50}, {23, 0xA0}});
+const std::vector<std::uint8_t> kTemperature = Wx200Frame(0x9F, 34,
+                                                          {{1, 0x34},
+                                                           {2, 0x62},
+                                                           {3, 0x25},
+                                                           {7, 0x10},
+                                                           {8, 0x85},
+                                                           {16, 0x23},
+                                                           {17, 0x09},
+                                                           {18, 0x03},
+                                                           {22, 0x50},
+                                                           {23, 0xA0}});
 const std::vector<std::uint8_t> kPressure =
     Wx200Frame(0xAF, 31, {{1, 0x03}, {2, 0x10}, {3, 0x32}, {4, 0x01}, {5, 0x01}});
 // All zero: its checksum is 0xBF, a group byte.
@@ -29,7 +37,9 @@ struct TBench {
       DecodeWx200Frame(Code, Frame, Data, kNow);
     };
   }
-  void Feed(const std::vector<std::uint8_t>& Bytes) { Receiver.Receive(Bytes.data(), Bytes.size()); }
+  void Feed(const std::vector<std::uint8_t>& Bytes) {
+    Receiver.Receive(Bytes.data(), Bytes.size());
+  }
   TWx200Receiver Receiver;
   std::vector<int> Codes;
   TWxData Data;

@@ -13,7 +13,11 @@ namespace {
 struct TCelsiusWindow {
   TCelsiusWindow() {
     Form.TempFromFahrenheit = [](int F) { return int(std::nearbyint((F - 32) / 1.8)); };
-    Form.TempUnitName = [] { return std::string("\xB0" "C"); };
+    Form.TempUnitName = [] {
+      return std::string(
+          "\xB0"
+          "C");
+    };
     Form.WindFromMph = [](int Mph) { return int(std::nearbyint(Mph * 1.609344)); };
     Form.WindUnitName = [] { return std::string("km/h"); };
   }
@@ -51,7 +55,9 @@ TEST(WxStatus, ShowsAFullRecordInTheChosenUnits) {
   EXPECT_EQ(w.Form.mpnlWindDegWord->Caption(), "WSW");
   EXPECT_EQ(w.Form.mpnlWindSpeed->Caption(), "16 km/h");
   EXPECT_EQ(w.Form.mpnlWindSpeedPeak->Caption(), "32 km/h");
-  EXPECT_EQ(w.Form.mpnlTemp->Caption(), "20\xB0" "C");  // 68 F
+  EXPECT_EQ(w.Form.mpnlTemp->Caption(),
+            "20\xB0"
+            "C");  // 68 F
   EXPECT_EQ(w.Form.Hydro->Degrees(), 56);
   EXPECT_EQ(w.Form.mpnlHydroWord->Caption(), "56%");
   EXPECT_EQ(w.Form.mpnlBarometic->Caption(), "1013.2 hPa");  // %0.1f of 1013.25
@@ -69,7 +75,9 @@ TEST(WxStatus, MissingValuesShowPlaceholders) {
   EXPECT_EQ(w.Form.Hydro->Degrees(), 0);
   EXPECT_EQ(w.Form.mpnlBarometic->Caption(), "----");
   // No outdoor temperature: the marker stands at 32 F, which is 0 in Celsius.
-  EXPECT_EQ(w.Form.mpnlTemp->Caption(), "0\xB0" "C");
+  EXPECT_EQ(w.Form.mpnlTemp->Caption(),
+            "0\xB0"
+            "C");
   EXPECT_EQ(w.Form.mpnlTemp->Top(), w.MarkerTopFor(32));
 }
 
@@ -87,7 +95,9 @@ TEST(WxStatus, TheThermometerMarkerStopsAtBothEnds) {
   hot.TempOut.Cur = 60;
   w.Form.ShowWxData(hot);
   EXPECT_EQ(w.Form.mpnlTemp->Top(), lowest - travel);
-  EXPECT_EQ(w.Form.mpnlTemp->Caption(), "60\xB0" "C");
+  EXPECT_EQ(w.Form.mpnlTemp->Caption(),
+            "60\xB0"
+            "C");
   EXPECT_EQ(w.MarkerTopFor(41), lowest - int(std::nearbyint(travel / 162.0 * 81)));
 }
 
@@ -101,7 +111,9 @@ TEST(WxStatus, ShowingTheWindowFetchesTheCurrentRecord) {
   form.Show();
   EXPECT_EQ(fetched, 1);
   EXPECT_EQ(form.mpnlHydroWord->Caption(), "56%");
-  EXPECT_EQ(form.mpnlTemp->Caption(), "68\xB0" "F");
+  EXPECT_EQ(form.mpnlTemp->Caption(),
+            "68\xB0"
+            "F");
   EXPECT_EQ(form.mpnlWindSpeed->Caption(), "10 mph");
   form.mbtnCloseClick(nullptr);
   EXPECT_FALSE(form.Visible());
