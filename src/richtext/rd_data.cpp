@@ -609,6 +609,31 @@ bool TCustomRDData::EnumItems(
   return cont;
 }
 
+int TCustomRDData::ComparePositions(TCustomRDData& data1, int itemNo1, TCustomRDData& data2,
+                                    int itemNo2) {
+  // Every document from data1 up to its root, with the item number that leads down.
+  struct Level {
+    TCustomRDData* Data;
+    int ItemNo;
+    bool Inner;  // the position lies inside that item (in a sub-document)
+  };
+  std::vector<Level> chain;
+  for (Level level{&data1, itemNo1, false}; level.Data;) {
+    chain.push_back(level);
+    level = Level{level.Data->GetAbsoluteParentData(), level.Data->GetParentItemNo(), true};
+  }
+  for (Level other{&data2, itemNo2, false}; other.Data;) {
+    for (const Level& mine : chain) {
+      if (mine.Data != other.Data) continue;
+      if (mine.ItemNo != other.ItemNo) return mine.ItemNo - other.ItemNo;
+      // A position inside the item counts after the item's own position.
+      return int(mine.Inner) - int(other.Inner);
+    }
+    other = Level{other.Data->GetAbsoluteParentData(), other.Data->GetParentItemNo(), true};
+  }
+  throw ERichDocError("Error when comparing positions in the document");
+}
+
 // --- linear positions -------------------------------------------------------------------------
 
 int TCustomRDData::ItemToLinear(int itemNo, int offset) const {

@@ -93,6 +93,8 @@ class TCustomRDData {
   virtual TCustomRDData* GetAbsoluteParentData() { return nullptr; }
   virtual TCustomRDData* GetAbsoluteRootData() { return this; }
   virtual TRDBiDiMode GetBiDiMode() const { return rdbdUnspecified; }
+  // Where a sub-document stands in its parent: the item holding it (-1 for a root).
+  virtual int GetParentItemNo() const { return -1; }
   virtual void DoItemAction(TRDItemAction action, TCustomRDItemInfo* item, std::string& text,
                             TCustomRDData* rdData);
   virtual std::string GetDelimiters() const;
@@ -184,6 +186,11 @@ class TCustomRDData {
   // Raises "Can't assign RichDoc to RichDoc - tags types mismatch" when the tag kinds differ.
   void MoveItemsFrom(TCustomRDData& source);
   bool EnumItems(const std::function<void(TCustomRDData& data, int itemNo, bool& cont)>& proc);
+  // Negative when (data1, itemNo1) comes before (data2, itemNo2), 0 when they are at the
+  // same place; positions in nested documents are compared where their chains of parent
+  // documents meet. Raises "Error when comparing positions in the document" when they
+  // belong to different documents.
+  static int ComparePositions(TCustomRDData& data1, int itemNo1, TCustomRDData& data2, int itemNo2);
 
   // Linear character positions: a separator (CR) before every item that starts a line
   // (but the first), a text item's characters, 1 for any other item.

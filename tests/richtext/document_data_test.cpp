@@ -311,6 +311,33 @@ TEST(LinearPositions, TwoParagraphs) {
   EXPECT_EQ(offset, 3);
 }
 
+TEST(ComparingPositions, SameAndNestedDocuments) {
+  class TCellData : public TCustomRDData {
+   public:
+    TCellData(TCustomRDData* parent, int itemNo) : parent_(parent), itemNo_(itemNo) {}
+    TCustomRDData* GetAbsoluteParentData() override { return parent_; }
+    int GetParentItemNo() const override { return itemNo_; }
+
+   private:
+    TCustomRDData* parent_;
+    int itemNo_;
+  };
+  TCustomRDData root;
+  TCellData cell(&root, 2);
+  EXPECT_LT(TCustomRDData::ComparePositions(root, 1, root, 3), 0);
+  EXPECT_EQ(TCustomRDData::ComparePositions(root, 3, root, 3), 0);
+  EXPECT_LT(TCustomRDData::ComparePositions(cell, 0, root, 4), 0);
+  EXPECT_GT(TCustomRDData::ComparePositions(cell, 0, root, 2), 0);
+  EXPECT_LT(TCustomRDData::ComparePositions(root, 2, cell, 5), 0);
+  TCustomRDData other;
+  try {
+    TCustomRDData::ComparePositions(root, 0, other, 0);
+    FAIL();
+  } catch (const ERichDocError& e) {
+    EXPECT_STREQ(e.what(), "Error when comparing positions in the document");
+  }
+}
+
 TEST(MovingItems, TagKindsMustAgree) {
   TCustomRDData source, target;
   source.AddText("a", 0, 0);
