@@ -51,7 +51,9 @@ TfrmGpsStatus::TfrmGpsStatus(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TfrmGpsStatus::~TfrmGpsStatus() {
-  // The receiver is stopped before the window goes; the handlers may not run any more.
+  // The receiver is stopped before the window goes; closing the port keeps the event
+  // loop running for a second, in which neither the refresh nor a handler may run.
+  Timer1->SetEnabled(false);
   GpsRxMain->OnGpsDeactivate = nullptr;
   GpsRxMain->SetRun(false);
 }
