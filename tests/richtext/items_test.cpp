@@ -299,6 +299,19 @@ TEST(BreakItem, ScreenShapes) {
   EXPECT_EQ(selected.Pixel(5, 6), clBlue);
 }
 
+TEST(BreakItem, PrintedMeasuresGrowWithTheDevice) {
+  TRDStyle sheet;
+  TRDBreakItemInfo line(nullptr);
+  line.Color = clBtnShadow;
+  TRDResolution printer;
+  printer.DevicePixelsPerInchX = printer.DevicePixelsPerInchY = 192;
+  TRasterCanvas canvas(400, 40);
+  line.Print(canvas, 0, 0, 400, 1, printer, sheet, nullptr);
+  EXPECT_EQ(canvas.Log, std::vector<std::string>{"Line 10,10-390,10"});
+  EXPECT_EQ(canvas.Pixel(20, 10), clGray);  // printer colours replace the system colour
+  EXPECT_EQ(canvas.PenMode, pmCopy);
+}
+
 TEST(RectItem, HtmlVerticalAlign) {
   class TPicture : public TRDRectItemInfo {
    public:
