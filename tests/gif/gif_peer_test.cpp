@@ -170,3 +170,39 @@ TEST_P(GifPeer, ImageMagickAndGifsicleReadWhatWeWrite) {
 INSTANTIATE_TEST_SUITE_P(Fixtures, GifPeer, ::testing::ValuesIn(kFixtures));
 
 }  // namespace
+
+namespace {
+
+// Enough pixels to fill the LZW dictionary several times, for both encoders.
+TEST(GifPeerLarge, GiflibReadsFullDictionariesAndLongRuns) {
+  if (std::system("command -v gifbuild > /dev/null 2>&1") != 0)
+    GTEST_SKIP() << "giflib-tools not installed";
+  const auto folder = std::filesystem::temp_directory_path() / "velmora_gif_peer";
+  std::filesystem::create_directories(folder);
+  TGIFPicture picture;
+  for (int i = 0; i < 256; ++i) picture.Header.ColorMap.Add(RGB(i, 255 - i, i / 2));
+  auto frame = std::make_unique<TGIFSubImage>(&picture);
+  frame->SetBounds(0, 0, 160, 120);
+  unsigned seed = 7;
+  for (int y = 0; y < 120; ++y) {
+    std::uint8_t* row = frame->Scanline(y);
+    for (int x = 0; x < 160; ++x) {
+      seed = seed * 1103515245 + 12345;
+      // Random colours in the top half, long runs in the bottom half.
+      row[x] = static_cast<std::uint8_t>(y < 60 ? (seed >> 16) & 0xFF : (x / 37 + y / 11) & 0xFF);
+    }
+  }
+  picture.Add(std::move(frame));
+  for (TGIFCompression compression : {CompressLZW, CompressRLE}) {
+    picture.Compression = compression;
+    const std::string gif = (folder / "large.gif").string();
+    const std::string dump = (folder / "large.dump").string();
+    WriteFileBytes(gif, SaveBytes(picture));
+    ASSERT_EQ(std::system(("gifbuild -d '" + gif + "' > '" + dump + "' 2>&1").c_str()), 0);
+    const TGifDump peer = ParseGifDump(ReadFileBytes(dump));
+    ASSERT_EQ(peer.Frames.size(), 1u);
+    EXPECT_EQ(peer.Frames[0].Pixels, picture.Images[0].Data());
+  }
+}
+
+}  // namespace
