@@ -266,18 +266,27 @@ TEST(TextStyleDraw, PixelsOfEachDrawState) {
   TRDStyle sheet;
   sheet.SelColor = clBlue;
   sheet.SelTextColor = clWhite;
+  sheet.InactiveSelColor = clGray;
+  sheet.InactiveSelTextColor = clBlack;
+  sheet.HoverColor = clGreen;
   TFontInfo& style = sheet.TextStyles().Items(0);
   style.Color = clRed;
-  for (TRDTextDrawStates state :
-       {TRDTextDrawStates(0), TRDTextDrawStates(rdtsSelected | rdtsControlFocused)}) {
+  style.HoverBackColor = clYellow;
+  struct Expected {
+    TRDTextDrawStates state;
+    TColor text;
+    TColor back;
+  };
+  for (const Expected& e :
+       {Expected{0, clRed, clWhite}, Expected{rdtsSelected | rdtsControlFocused, clWhite, clBlue},
+        Expected{rdtsSelected, clBlack, clGray}, Expected{rdtsHover, clGreen, clYellow}}) {
     TRasterCanvas canvas(40, 12);
-    sheet.ApplyStyleColor(canvas, 0, state, false, 0);
-    sheet.DrawStyleText("ab", canvas, 0, 1, 0, nullptr, 4, 0, 0, 16, 10, state, false, false, 0,
+    sheet.ApplyStyleColor(canvas, 0, e.state, false, 0);
+    sheet.DrawStyleText("ab", canvas, 0, 1, 0, nullptr, 4, 0, 0, 16, 10, e.state, false, false, 0,
                         rdbdUnspecified);
-    bool selected = state != 0;
-    EXPECT_EQ(canvas.Pixel(4 + 2, 3), selected ? clWhite : clRed);   // inside the first glyph
-    EXPECT_EQ(canvas.Pixel(4 + 0, 0), selected ? clBlue : clWhite);  // text box background
-    EXPECT_EQ(canvas.Pixel(1, 5), selected ? clBlue : clWhite);      // the space before
+    EXPECT_EQ(canvas.Pixel(4 + 2, 3), e.text) << int(e.state);  // inside the first glyph
+    EXPECT_EQ(canvas.Pixel(4 + 0, 0), e.back) << int(e.state);  // the text box
+    EXPECT_EQ(canvas.Pixel(1, 5), e.back) << int(e.state);      // the space before
     EXPECT_EQ(canvas.Pixel(30, 5), clWhite);
     EXPECT_EQ(canvas.BrushStyle, bsClear);
   }
