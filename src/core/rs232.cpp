@@ -82,8 +82,11 @@ bool TRs232::Open(TSerialOpenResult Result, std::string& Error) {
     case TSerialOpenResult::SetupFailed: Error = kRs232SetupFailed; return false;
     case TSerialOpenResult::SettingsFailed: Error = kRs232DcbFailed; return false;
   }
-  PurgeRs232Input();
-  if (profile_.PurgeOutputAtOpen) port_.PurgeOutput();
+  if (profile_.PurgeOutputAtOpen) {
+    PurgeRs232();
+  } else {
+    PurgeRs232Input();
+  }
   // Modem lines are missing on some devices (pseudo-terminals); that is no failure.
   if (profile_.RaiseDtr) port_.SetDtr(true);
   if (profile_.RaiseRts) port_.SetRts(true);
@@ -97,8 +100,7 @@ bool TRs232::Open(TSerialOpenResult Result, std::string& Error) {
 void TRs232::CloseRs232() {
   if (open_ != 1) return;
   open_ = 0;
-  port_.PurgeInput();
-  port_.PurgeOutput();
+  PurgeRs232();
   if (reader_) {
     reader_->Terminate();
     port_.CancelWait();
@@ -123,6 +125,11 @@ void TRs232::SetRs232Rts(bool On) { port_.SetRts(On); }
 int TRs232::Rs232BytesAvailable() const { return port_.BytesWaiting(); }
 
 void TRs232::PurgeRs232Input() { port_.PurgeInput(); }
+
+void TRs232::PurgeRs232() {
+  port_.PurgeInput();
+  port_.PurgeOutput();
+}
 
 bool TRs232::WriteRs232(const std::string& S) { return port_.Write(S, kIoWaitMs); }
 

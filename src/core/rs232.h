@@ -53,6 +53,8 @@ class TRs232 {
   void SetRs232Rts(bool On);
   int Rs232BytesAvailable() const;
   void PurgeRs232Input();
+  // Both directions, as the weather station's resync needs.
+  void PurgeRs232();
   // True when every byte went out within a second.
   bool WriteRs232(const std::string& S);
   bool WriteRs232Buf(const uint8_t* Buf, int LastIndex);

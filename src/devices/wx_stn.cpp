@@ -50,7 +50,7 @@ TWxStn::TWxStn(TComponent* AOwner)
   wx200_.Dispatch = dispatch;
   wmr918_.Dispatch = dispatch;
   ws2300_.SendByte = [this](std::uint8_t Byte) { port_.WriteRs232Buf(&Byte, 0); };
-  ws2300_.Purge = [this] { port_.PurgeRs232Input(); };
+  ws2300_.Purge = [this] { port_.PurgeRs232(); };
   port_.OnReceive = [this] { ReceiveBytes(); };
   // The reader thread polls the WS-2300 between received bytes; the receiving side
   // runs on the GUI thread while the reader waits, so the two never overlap.
