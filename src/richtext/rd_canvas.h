@@ -71,6 +71,7 @@ constexpr unsigned ETO_OPAQUE = 2;
 constexpr unsigned ETO_CLIPPED = 4;
 
 struct TRDResolution;
+class TGraphic;
 
 class TRDCanvas {
  public:
@@ -126,6 +127,8 @@ class TRDCanvas {
   // Connected lines through the points, the last point drawn too.
   virtual void Polyline(std::span<const TPoint> points) = 0;
   virtual void Polygon(std::span<const TPoint> points) = 0;
+  // The picture stretched into rect.
+  virtual void StretchDraw(const TRect& rect, const TGraphic& graphic) = 0;
 };
 
 // Screen resolution first, then the canvas's device resolution.

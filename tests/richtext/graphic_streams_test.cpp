@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/jpeg_image.h"
 #include "platform/text/streams.h"
 #include "richtext/graphic_streams.h"
+#include "richtext/picture_routines.h"
+#include "richtext/support/raster_canvas.h"
 
 namespace {
 
@@ -67,6 +70,25 @@ TEST(GraphicStreams, BytesAsAPicture) {
   LoadGraphicFromString(
       std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size())), loaded);
   EXPECT_EQ(loaded.Height(), 2);
+}
+
+TEST(PictureRoutines, TransparencyAndScaledDrawing) {
+  TBitmap bitmap;
+  MakePicture(bitmap);
+  EXPECT_FALSE(IsTransparentGraphic(bitmap));
+  bitmap.SetTransparent(true);
+  EXPECT_TRUE(IsTransparentGraphic(bitmap));
+  TJPEGImage jpeg;
+  EXPECT_FALSE(IsTransparentGraphic(jpeg));
+  TRDResolution printer;
+  printer.DevicePixelsPerInchX = 192;
+  printer.DevicePixelsPerInchY = 288;
+  TRasterCanvas canvas(10, 10);
+  DrawGraphicScaled(canvas, 5, 6, -1, 10, printer, bitmap, true);
+  DrawGraphicScaled(canvas, -5, 6, -1, -1, printer, bitmap, false);
+  DrawGraphicScaled(canvas, 5, 6, 1, 1, printer, jpeg, false);  // only bitmaps without stretching
+  EXPECT_EQ(canvas.Log,
+            (std::vector<std::string>{"StretchDraw 5,6,11,36", "StretchDraw 0,6,6,12"}));
 }
 
 }  // namespace

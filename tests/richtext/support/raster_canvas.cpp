@@ -170,3 +170,8 @@ void TRasterCanvas::Polygon(std::span<const TPoint> points) {
     Line(a.X, a.Y, b.X, b.Y, true);
   }
 }
+
+void TRasterCanvas::StretchDraw(const TRect& rect, const TGraphic&) {
+  Log.push_back("StretchDraw " + std::to_string(rect.Left) + "," + std::to_string(rect.Top) + "," +
+                std::to_string(rect.Right) + "," + std::to_string(rect.Bottom));
+}

@@ -39,6 +39,7 @@ class TRasterCanvas : public TRDCanvas {
   void LineTo(int x, int y) override;
   void Polyline(std::span<const TPoint> points) override;
   void Polygon(std::span<const TPoint> points) override;
+  void StretchDraw(const TRect& rect, const TGraphic& graphic) override;
 
  private:
   void Set(int x, int y, TColor color);
