@@ -78,6 +78,9 @@ bool TAprsIsLink::IsConnected() const { return TCPClientIGate.IsOpen(); }
 void TAprsIsLink::IGateToTcp(const TAprsInfo& Info) {
   if (Info.Port == -1 || Info.SrcCall.empty() || !IsConnected()) return;
   const std::string dest = Info.Path.empty() ? Info.DestCall : Info.DestCall + "," + NormalizeDigiPath(Info.Path);
+  // A CR or LF from the radio would end the line early and make the rest of the data a
+  // line of its own on the server: the packet is cut at the first one.
+  const std::string data = Info.Data.substr(0, Info.Data.find_first_of("\r\n"));
   // The lamp shows what went out, not what was tried.
-  if (TCPClientIGate.WriteLine(Tnc2Line(Info.SrcCall, dest, Info.Data)) && TxLamp) TxLamp();
+  if (TCPClientIGate.WriteLine(Tnc2Line(Info.SrcCall, dest, data)) && TxLamp) TxLamp();
 }

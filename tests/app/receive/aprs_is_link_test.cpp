@@ -59,10 +59,13 @@ TEST(AprsIsLink, IGateForwardsRadioPacketsOnlyWhileConnected) {
   const std::string login = server.Received("\r\n");
   s.path.Packet("fm N0CALL-9 to APRS via WIDE1-1* WIDE2-1 ctl UI pid F0", "!5230.50N/01320.70E>Test");
   s.path.Packet("ig N0CALL-8 to APRS via TCPIP*", "!5230.50N/01320.70E>internet");
+  // A line end inside the data must not make a line of its own on the server.
+  s.path.Packet("fm N0CALL-6 to APRS ctl UI pid F0", ">cut\nN0CALL>APRS:>injected");
   s.path.Packet("fm N0CALL-7 to APRS ctl UI pid F0", ">direct");
   const std::string sent = server.Received("direct\r\n").substr(login.size());
-  EXPECT_EQ(sent, "N0CALL-9>APRS,WIDE1-1,WIDE2-1:!5230.50N/01320.70E>Test\r\nN0CALL-7>APRS:>direct\r\n");
-  EXPECT_EQ(lamp, 2);
+  EXPECT_EQ(sent, "N0CALL-9>APRS,WIDE1-1,WIDE2-1:!5230.50N/01320.70E>Test\r\nN0CALL-6>APRS:>cut\r\n"
+                  "N0CALL-7>APRS:>direct\r\n");
+  EXPECT_EQ(lamp, 3);
   // Nothing of it is echoed as sent.
   for (int line = 1; line <= s.path.monitor.LineCount(); ++line) {
     EXPECT_EQ(s.path.monitor.LineText(line).find("N0CALL-9>APRS"), std::string::npos);

@@ -247,6 +247,18 @@ TEST(PacketDispatcher, CollectMonitorLinePairsHeaderAndData) {
   EXPECT_EQ(r.igated[0].Port, 1);
 }
 
+TEST(PacketDispatcher, ControlCharactersInAPacketStayOnItsLine) {
+  TReceivePath r;
+  r.Packet("fm N0CALL to APRS ctl UI pid F0", ">first");
+  r.Packet("fm N0CALL to APRS ctl UI pid F0", ">a\b\b\b\b\rb\nc\ad");
+  const int lines = r.monitor.LineCount();
+  EXPECT_EQ(r.monitor.LineText(lines - 2), ">first");
+  EXPECT_EQ(r.monitor.LineText(lines), ">a     b c d");
+  r.recording = true;
+  r.Packet("fm N0CALL to APRS ctl UI pid F0", ">x\ry");
+  EXPECT_EQ(r.log_lines.back().substr(13), "N0CALL>APRS:>x$13y");
+}
+
 TEST(PacketDispatcher, ShortAndMalformedPacketsAreHarmless) {
   TReceivePath r;
   const std::string datas[] = {"!", "/", "@1", ";", ";SHORT", ")", ")!", ")A_", "`", "'",
