@@ -5,6 +5,7 @@
 #include "platform/gui/win_control_qt.h"
 #include "platform/sys/application.h"
 #include "platform/text/qt_string_qt.h"
+#include "platform/text/sysutils.h"
 
 namespace {
 
@@ -28,6 +29,15 @@ TMemo::~TMemo() {
   lines_->OnChange = nullptr;
 }
 
+std::string TMemo::Text() const {
+  std::string text;
+  for (int n = 0; n < lines_->Count(); ++n) {
+    if (n > 0) text += "\r\n";
+    text += lines_->Get(n);
+  }
+  return text;
+}
+
 bool TMemo::ReadOnly() const {
   return EditOf(*this).isReadOnly();
 }
@@ -39,12 +49,7 @@ void TMemo::SetReadOnly(bool Value) {
 void TMemo::LinesChanged() {
   if (syncing_) return;
   syncing_ = true;
-  std::string text;
-  for (int n = 0; n < lines_->Count(); ++n) {
-    if (n > 0) text += '\n';
-    text += lines_->Get(n);
-  }
-  EditOf(*this).setPlainText(ToQString(text));
+  EditOf(*this).setPlainText(ToQString(StringReplace(Text(), "\r\n", "\n", rfReplaceAll)));
   syncing_ = false;
   if (OnChange) OnChange(this);
 }

@@ -14,8 +14,8 @@ class TMemo : public TWinControl {
 
   TStringList& Lines() { return *lines_; }
   const TStringList& Lines() const { return *lines_; }
-  // The lines joined with CR LF.
-  std::string Text() const { return lines_->Text(); }
+  // The lines joined with CR LF, as the box shows them (no line break after the last).
+  std::string Text() const;
   void SetText(const std::string& Value) { lines_->SetText(Value); }
   bool ReadOnly() const;
   void SetReadOnly(bool Value);

@@ -1,0 +1,54 @@
+// The map and monitor window: the MDI child of the main frame, shown maximised.
+//
+// Here it holds what the start-up, the settings and the settings store use of it: the
+// program's folders, the GPS button of the tool bar, the beacon progress bars, the
+// lamps the settings switch, the station-aging timer and the bottom (monitor) panel.
+#pragma once
+
+#include <string>
+
+#include "controls/bitmap_mask.h"
+#include "controls/my_button.h"
+#include "controls/my_panel.h"
+#include "controls/my_progress_bar.h"
+#include "platform/gui/forms.h"
+#include "platform/sys/timer.h"
+
+// Product name and version, as every caption shows them.
+extern const char* const kProductName;     // "Velmora"
+extern const char* const kProgramVersion;  // "1.2"
+
+class TfrmAprs : public TForm {
+ public:
+  explicit TfrmAprs(TComponent* AOwner);
+  ~TfrmAprs() override;
+
+  TMyPanel* mpnlToolMain;
+  TMyButton* mbtnGps;
+  TMyPanel* mpnlPB;
+  TMyProgressBar* mpbTimPosP1;
+  TMyProgressBar* mpbTimStaP1;
+  TMyProgressBar* mpbTimPosP2;
+  TMyProgressBar* mpbTimStaP2;
+  TMyPanel* mpnlDot;
+  TBitmapMask* bmpmRxP1;
+  TBitmapMask* bmpmRxP2;
+  TBitmapMask* bmpmWx;
+  TMyPanel* mpnlBottom;
+  TTimer* timStnDelete;
+
+  // Folders with a trailing '/', set when the window is made, before the language file
+  // is loaded (the language folder is SpkDir of app_folders.h).
+  std::string ProgDir;
+  std::string SoundDir;
+  // The map folder and the map file shown now.
+  std::string MapDir;
+  std::string AprsMapFile;
+
+  std::string ClassName() const override { return "TfrmAprs"; }
+};
+
+extern TfrmAprs* frmAprs;
+
+// "Velmora 1.2 - ...": the frame's caption, the tray tip and the application title.
+std::string ProgramTitle();

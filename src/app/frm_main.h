@@ -1,0 +1,46 @@
+// The main frame: the MDI window that holds the map window, owns the tray icon and the
+// hint style, and runs the shut-down when it closes.
+#pragma once
+
+#include "controls/my_hint.h"
+#include "controls/my_tray_icon.h"
+#include "platform/gui/button.h"
+#include "platform/gui/check_box.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/panel.h"
+
+// Most values the byte-list test feed takes.
+constexpr int kTestFeedBytes = 2024;
+
+class TfrmMain : public TForm {
+ public:
+  explicit TfrmMain(TComponent* AOwner);
+  ~TfrmMain() override;
+
+  TPanel* pnlTop;
+  TButton* btnKissOff;
+  TButton* btnKissOn;
+  TCheckBox* cbxDebug;
+  TButton* Button3;
+  TMyHint* MyHint1;
+  TMyTrayIcon* MyTrayIcon;
+
+  void MyTrayIconDblClick(TComponent* Sender);
+  void btnKissOffClick(TComponent* Sender);
+  void btnKissOnClick(TComponent* Sender);
+  void Button3Click(TComponent* Sender);
+  void FormCloseQuery(TComponent* Sender, bool& CanClose);
+  void FormClose(TComponent* Sender, TCloseAction& Action);
+
+  // True once the shut-down sequence has run.
+  bool ShutDownDone() const { return shut_down_done_; }
+
+  std::string ClassName() const override { return "TfrmMain"; }
+
+ private:
+  void ShutDown();
+
+  bool shut_down_done_ = false;
+};
+
+extern TfrmMain* frmMain;

@@ -1,0 +1,98 @@
+#include "app/program.h"
+
+#include "app/device_windows.h"
+#include "app/frm_aprs.h"
+#include "app/frm_aprs_msg.h"
+#include "app/frm_aprs_stn_info.h"
+#include "app/frm_aprs_stn_list.h"
+#include "app/frm_aprs_stn_select.h"
+#include "app/frm_info.h"
+#include "app/frm_log.h"
+#include "app/frm_main.h"
+#include "app/frm_prg_msg.h"
+#include "app/frm_setup.h"
+#include "app/frm_speak.h"
+#include "app/settings_store.h"
+#include "app/speak_file.h"
+#include "app/tnc_link.h"
+#include "controls/my_msg_dialog.h"
+#include "platform/sys/application.h"
+
+TfrmGpsStatus* frmGpsStatus = nullptr;
+TfrmWxStatus* frmWxStatus = nullptr;
+
+const char* const kNoValidSpeakFileText = "No valid speakfile found, Velmora loading abort!";
+
+TProgramWindows::~TProgramWindows() {
+  frmMyMsgDialog = nullptr;
+  frmGpsStatus = nullptr;
+  frmWxStatus = nullptr;
+}
+
+namespace {
+
+// The device windows reach the settings window through their hooks.
+void ConnectDeviceWindows() {
+  frmGpsStatus->EnableSetGpsPos = [](bool Enabled) {
+    frmSetup->mbtnSetGpsPos->SetEnabled(Enabled);
+  };
+  frmWxStatus->WindFromMph = [](int Mph) { return frmSetup->WindFromMph(Mph); };
+  frmWxStatus->WindUnitName = [] { return frmSetup->WindUnitName(); };
+  frmWxStatus->TempFromFahrenheit = [](int F) { return frmSetup->TempFromFahrenheit(F); };
+  frmWxStatus->TempUnitName = [] { return frmSetup->TempUnitName(); };
+  frmWxStatus->GetWxData = [](TWxData& Data) { frmSetup->WxStn->GetWxData(Data); };
+}
+
+}  // namespace
+
+void CreateWindows(TProgramWindows& Owner) {
+  new TfrmMain(&Owner);
+  frmMyMsgDialog = new TfrmMyMsgDialog(&Owner);
+  new TfrmSetup(&Owner);
+  new TfrmAprsStnList(&Owner);
+  new TfrmAprsStnSelect(&Owner);
+  new TfrmAprsStnInfo(&Owner);
+  new TfrmAprsMsg(&Owner);
+  new TfrmAprs(&Owner);
+  frmAprs->SetWindowState(wsMaximized);
+  frmAprs->Show();
+  frmGpsStatus = new TfrmGpsStatus(&Owner);
+  new TfrmInfo(&Owner);
+  new TfrmSpeak(&Owner);
+  new TfrmPrgMsg(&Owner);
+  frmWxStatus = new TfrmWxStatus(&Owner);
+  new TfrmLog(&Owner);
+  ConnectTncToWindows();
+  ConnectDeviceWindows();
+}
+
+std::uint8_t LoadStartLanguage() {
+  std::uint8_t result = LoadSpeakFile(frmSetup->mfcbxSpk->Text(), false);
+  for (const char* fallback : {"english.spk", "deutsch.spk"}) {
+    if (result == kSpeakLoaded) break;
+    frmSetup->mfcbxSpk->SetText(fallback);
+    result = LoadSpeakFile(fallback, false);
+  }
+  return result;
+}
+
+bool StartProgram() {
+  LoadSettings();
+  const std::uint8_t language = LoadStartLanguage();
+  if (language == kSpeakWrongVersion) MyShowError(kNoValidSpeakFileText);
+  if (language != kSpeakLoaded) return false;
+  frmInfo->ShowSplash();
+  frmMain->Show();
+  frmMain->MyHint1->SetActive(true);
+  frmSetup->TncInitialised = 0;
+  frmSetup->mbtnChange->Click();
+  frmSetup->TncInitialised = 1;
+  return true;
+}
+
+int RunProgram() {
+  TProgramWindows owner;
+  CreateWindows(owner);
+  if (StartProgram()) Application->Run();
+  return 0;
+}

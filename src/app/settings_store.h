@@ -1,0 +1,17 @@
+// The settings between runs, in the registry store under HKEY_CURRENT_USER
+// "Software\Velmora\": the version values SetVer and PrgVer, and the subkeys
+// "Programm\Device", "Programm\Station", "Programm\Programm" and "Programm\Position".
+//
+// The values live in the controls of the settings window and of a few other windows;
+// loading writes them into those controls, saving reads them back. A value that is
+// absent, of the wrong type or out of its control's range counts as absent: its
+// default applies. Saving rebuilds the Programm subtree from scratch.
+#pragma once
+
+extern const char* const kSetupVersion;  // "1.1"
+
+// Once at start-up, after every window exists; also fills the server list from
+// "Server.dat" in the program folder and applies the settings.
+void LoadSettings();
+// When the main frame closes.
+void SaveSettings();

@@ -1,0 +1,71 @@
+#include "app/tnc_link.h"
+
+#include <vector>
+
+#include "app/frm_main.h"
+#include "app/frm_setup.h"
+#include "controls/my_msg_dialog.h"
+#include "core/my_tools.h"
+#include "platform/sys/date_time.h"
+#include "platform/text/sysutils.h"
+
+namespace {
+
+constexpr TRs232Profile kTncProfile{};
+constexpr unsigned kWaitStepMs = 50;
+
+std::vector<std::string> MemoLines(const TMemo& Memo) {
+  std::vector<std::string> lines;
+  for (int n = 0; n < Memo.Lines().Count(); ++n) lines.push_back(Memo.Lines().Get(n));
+  return lines;
+}
+
+void ReceiveTncBytes() {
+  uint8_t buffer[TRs232::kRs232MaxRead];
+  unsigned read = 0;
+  while (TncRs232().Rs232BytesAvailable() > 0 &&
+         TncRs232().ReadRs232(buffer, sizeof buffer, read) && read > 0) {
+    KissLink.KissRxBytes(std::span<const uint8_t>(buffer, read));
+  }
+}
+
+}  // namespace
+
+TRs232& TncRs232() {
+  static TRs232 port(kTncProfile);
+  return port;
+}
+
+TTncControl& TncControl() {
+  static TTncControl control(TncRs232(), KissLink);
+  return control;
+}
+
+void ConnectTncToWindows() {
+  TTncControl& tnc = TncControl();
+  tnc.PortNumber = [] { return frmSetup->mfcbxPort->ItemIndex() + 1; };
+  tnc.BaudRate = [] {
+    return static_cast<unsigned>(StrToIntDef(frmSetup->mfcbxBaud->Text(), 9600));
+  };
+  tnc.SelectFirstBaud = [] { frmSetup->mfcbxBaud->SetItemIndex(0); };
+  tnc.InitLines = [] { return MemoLines(*frmSetup->memIni); };
+  tnc.ExitLines = [] { return MemoLines(*frmSetup->memDeini); };
+  tnc.ShowError = [](const std::string& Text) { MyShowError(Text); };
+
+  KissLink.DeviceIndex = [] { return frmSetup->mfcbxDevice->ItemIndex(); };
+  KissLink.IsDebugChecked = [] { return frmMain->cbxDebug->Checked(); };
+  KissLink.RawByteText = [] { return frmSetup->memBytRx->Text(); };
+  KissLink.SetRawByteText = [](const std::string& Text) { frmSetup->memBytRx->SetText(Text); };
+  KissLink.WriteRs232Buf = [](std::span<const uint8_t> Bytes) {
+    return !Bytes.empty() &&
+           TncRs232().WriteRs232Buf(Bytes.data(), static_cast<int>(Bytes.size()) - 1);
+  };
+  TncRs232().OnReceive = ReceiveTncBytes;
+}
+
+void KissDisconnectAndWait(unsigned TimeoutMs) {
+  TTncControl& tnc = TncControl();
+  tnc.KissDisconnect();
+  const std::uint64_t start = GetTickCount();
+  while (tnc.Busy() && GetTickCount() - start < TimeoutMs) DelayMs(kWaitStepMs);
+}
