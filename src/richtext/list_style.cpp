@@ -2,7 +2,11 @@
 
 #include <random>
 
+#include "platform/gui/bitmap.h"
+#include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
+#include "richtext/graphic_classes.h"
+#include "richtext/graphic_streams.h"
 #include "richtext/ini_file.h"
 #include "richtext/rdf_routines.h"
 
@@ -11,6 +15,32 @@ namespace {
 constexpr int kMarkerFontSize = 8;
 constexpr int kLevelMissingPenalty = 100;
 constexpr int kMaxListID = 0x7FFFFFFE;
+constexpr size_t kLongValuePiece = 500;
+
+// A long value in pieces of at most 500 characters under Key_0, Key_1 ... (a last empty
+// piece is not written).
+void WriteLongValue(TRDIniFile& ini, const std::string& section, const std::string& key,
+                    const std::string& value) {
+  for (size_t i = 0, n = 0; i < value.size(); i += kLongValuePiece, ++n)
+    ini.WriteString(section, key + "_" + std::to_string(n), value.substr(i, kLongValuePiece));
+}
+
+// Reading stops at the first piece that reads as empty.
+std::string ReadLongValue(const TRDIniFile& ini, const std::string& section,
+                          const std::string& key) {
+  std::string value;
+  for (size_t n = 0;; ++n) {
+    std::string piece = ini.ReadString(section, key + "_" + std::to_string(n), "");
+    if (piece.empty()) return value;
+    value += piece;
+  }
+}
+
+std::string SavedBytes(const TGraphic& graphic) {
+  TMemoryStream stream;
+  graphic.SaveToStream(stream);
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
 
 struct NamedColor {
   TColor color;
@@ -105,6 +135,29 @@ bool TRDMarkerFont::IsEqual(const TRDMarkerFont& o) const {
          SameText(Name, o.Name);
 }
 
+TRDListLevel::TRDListLevel() = default;
+TRDListLevel::~TRDListLevel() = default;
+
+void TRDListLevel::SetPicture(const TGraphic* picture) {
+  if (picture == picture_.get()) return;
+  if (!picture || picture->Empty()) {
+    picture_.reset();
+    return;
+  }
+  picture_ = picture->Clone();
+  picture_->SetTransparent(true);
+}
+
+bool TRDListLevel::HasPicture() const {
+  return picture_ && !picture_->Empty();
+}
+
+bool TRDListLevel::PicturesEqual(const TRDListLevel& v) const {
+  if (!HasPicture() || !v.HasPicture()) return HasPicture() == v.HasPicture();
+  return typeid(*picture_) == typeid(*v.picture_) &&
+         SavedBytes(*picture_) == SavedBytes(*v.picture_);
+}
+
 TRDMarkerFont& TRDListLevel::GetFont() {
   if (!font_) font_.emplace();
   return *font_;
@@ -129,6 +182,7 @@ void TRDListLevel::Assign(const TRDListLevel& s) {
   MarkerIndent = s.MarkerIndent;
   MarkerAlignment = s.MarkerAlignment;
   font_ = s.font_;
+  SetPicture(s.picture_.get());
   Options = s.Options;
 }
 
@@ -153,7 +207,8 @@ bool TRDListLevel::IsSimpleEqual(const TRDListLevel& v) const {
          ImageIndex == v.ImageIndex && FormatString == v.FormatString &&
          FormatStringW == v.FormatStringW && LeftIndent == v.LeftIndent &&
          FirstIndent == v.FirstIndent && MarkerIndent == v.MarkerIndent &&
-         MarkerAlignment == v.MarkerAlignment && FontsEqual(v) && Options == v.Options;
+         MarkerAlignment == v.MarkerAlignment && FontsEqual(v) && Options == v.Options &&
+         PicturesEqual(v);
 }
 
 int TRDListLevel::SimilarityValue(const TRDListLevel& v) const {
@@ -168,7 +223,7 @@ int TRDListLevel::SimilarityValue(const TRDListLevel& v) const {
                         MarkerAlignment == v.MarkerAlignment,
                         Options == v.Options,
                         FontsEqual(v),
-                        true /* pictures: levels here carry none */};
+                        PicturesEqual(v)};
   for (bool e : equal) score += e ? 100 : 0;
   if (FirstIndent == v.FirstIndent) score += 200;
   return score;
@@ -233,6 +288,12 @@ void TRDListLevel::SaveToINI(TRDIniFile& ini, const std::string& section,
   writeInt("FirstIndent", FirstIndent, 10);
   writeInt("MarkerIndent", MarkerIndent, 0);
   writeInt("MarkerAlignment", MarkerAlignment, rdmaLeft);
+  if (HasPicture()) {
+    ini.WriteString(section, FormatKey(kf, "GraphicClass"), GraphicClassName(*picture_));
+    std::string hex;
+    GraphicToHex(*picture_, hex);
+    WriteLongValue(ini, section, FormatKey(kf, "Picture"), hex);
+  }
   if (font_) {
     std::string letters;
     if (font_->Style & fsBold) letters += "B";
@@ -273,6 +334,18 @@ void TRDListLevel::LoadFromINI(const TRDIniFile& ini, const std::string& section
   int alignment = readInt("MarkerAlignment", rdmaLeft);
   MarkerAlignment =
       alignment >= rdmaLeft && alignment <= rdmaCenter ? TRDMarkerAlignment(alignment) : rdmaLeft;
+  picture_.reset();
+  if (TRDGraphicClass graphicClass =
+          FindGraphicClass(ini.ReadString(section, FormatKey(kf, "GraphicClass"), ""))) {
+    std::unique_ptr<TGraphic> picture = RDCreateGraphicProc(graphicClass);
+    // A picture that cannot be read leaves the level without one.
+    try {
+      if (picture &&
+          LoadGraphicFromHex(ReadLongValue(ini, section, FormatKey(kf, "Picture")), *picture))
+        SetPicture(picture.get());
+    } catch (const EInvalidGraphic&) {
+    }
+  }
   if (ini.ValueExists(section, FormatKey(kf, "Font"))) {
     TRDMarkerFont& font = GetFont();
     std::string text = ini.ReadString(section, FormatKey(kf, "Font"), "");

@@ -15,6 +15,7 @@
 #include "richtext/style_info.h"
 
 class TCustomImageList;
+class TGraphic;
 class TStream;
 
 enum TRDListType : std::uint8_t {
@@ -45,6 +46,8 @@ struct TRDMarkerFont : TRDFont {
 
 class TRDListLevel {
  public:
+  TRDListLevel();
+  ~TRDListLevel();
   TRDListType ListType = rdlstBullet;
   TCustomImageList* ImageList = nullptr;
   int ImageIndex = 0;
@@ -56,6 +59,12 @@ class TRDListLevel {
   TRDMarkerAlignment MarkerAlignment = rdmaLeft;
   TRDListLevelOptions Options = rdloContinuous | rdloLevelReset;
   int StartFrom = 1;
+
+  // The marker picture for rdlstPicture, or none. Setting copies the picture and makes
+  // the copy transparent; none or an empty picture frees the level's own.
+  const TGraphic* Picture() const { return picture_.get(); }
+  void SetPicture(const TGraphic* picture);
+  bool HasPicture() const;
 
   // The marker font, made at the first write; none until then.
   const std::optional<TRDMarkerFont>& Font() const { return font_; }
@@ -81,7 +90,9 @@ class TRDListLevel {
 
  private:
   bool FontsEqual(const TRDListLevel& value) const;
+  bool PicturesEqual(const TRDListLevel& value) const;
   std::optional<TRDMarkerFont> font_;
+  std::unique_ptr<TGraphic> picture_;
 };
 
 class TRDListInfo : public TCustomRDInfo {

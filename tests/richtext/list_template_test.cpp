@@ -1,6 +1,9 @@
 // List styles and style templates.
 #include <gtest/gtest.h>
 
+#include "platform/gui/bitmap.h"
+#include "richtext/graphic_classes.h"
+#include "richtext/graphic_streams.h"
 #include "richtext/ini_file.h"
 #include "richtext/list_style.h"
 #include "richtext/rd_style.h"
@@ -103,6 +106,58 @@ TEST(ListStyle, FontTextWithMissingAndOddFields) {
   EXPECT_EQ(font.Height, -20);
   EXPECT_EQ(font.Style, fsBold);
   EXPECT_EQ(font.Color, clWindowText);
+}
+
+TEST(ListLevel, PictureIsCopiedComparedAndSavedInPieces) {
+  TBitmap bitmap;
+  bitmap.SetSize(20, 20);  // several pieces of 500 hexadecimal digits
+  bitmap.Canvas().SetPixels(3, 4, clRed);
+  TRDListLevel level;
+  level.ListType = rdlstPicture;
+  level.SetPicture(&bitmap);
+  ASSERT_TRUE(level.HasPicture());
+  EXPECT_TRUE(level.Picture()->Transparent());
+  EXPECT_FALSE(bitmap.Transparent());
+  TRDListLevel other;
+  other.Assign(level);
+  EXPECT_TRUE(other.IsSimpleEqual(level));
+  TBitmap changed;
+  changed.SetSize(20, 20);
+  other.SetPicture(&changed);
+  EXPECT_FALSE(other.IsSimpleEqual(level));
+  TBitmap empty;
+  other.SetPicture(&empty);
+  EXPECT_FALSE(other.HasPicture());
+
+  TRDIniFile ini;
+  level.SaveToINI(ini, "L", "%s");
+  EXPECT_EQ(ini.ReadString("L", "GraphicClass", ""), "TBitmap");
+  EXPECT_EQ(ini.ReadString("L", "Picture_0", "").size(), 500u);
+  std::string hex;
+  GraphicToHex(*level.Picture(), hex);
+  const size_t pieces = (hex.size() + 499) / 500;
+  EXPECT_TRUE(ini.ValueExists("L", "Picture_" + std::to_string(pieces - 1)));
+  EXPECT_FALSE(ini.ValueExists("L", "Picture_" + std::to_string(pieces)));
+  TRDListLevel loaded;
+  loaded.LoadFromINI(ini, "L", "%s");
+  ASSERT_TRUE(loaded.HasPicture());
+  EXPECT_TRUE(loaded.IsSimpleEqual(level));
+
+  ini.WriteString("L", "Picture_1", "zz");  // damaged: the level simply has no picture
+  loaded.LoadFromINI(ini, "L", "%s");
+  EXPECT_FALSE(loaded.HasPicture());
+  ini.WriteString("L", "GraphicClass", "TMetafile");
+  loaded.LoadFromINI(ini, "L", "%s");
+  EXPECT_FALSE(loaded.HasPicture());
+}
+
+TEST(GraphicClasses, NamesAndHooks) {
+  TBitmap bitmap;
+  EXPECT_EQ(GraphicClassName(bitmap), "TBitmap");
+  EXPECT_NE(FindGraphicClass("tjpegimage"), nullptr);
+  EXPECT_EQ(FindGraphicClass("TIcon"), nullptr);
+  std::unique_ptr<TGraphic> made = RDCreateGraphicProc(FindGraphicClass("TBitmap"));
+  EXPECT_NE(dynamic_cast<TBitmap*>(made.get()), nullptr);
 }
 
 TEST(ListStyles, BadIndexAndImageListRemoval) {
