@@ -1,0 +1,309 @@
+#include "richtext_edit/rtf/rtf_bitmaps.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+
+namespace {
+
+// Decoded bitmaps are held as 32-bit pixels; this bounds what damaged sizes may allocate.
+constexpr std::int64_t kMaxPixels = std::int64_t(1) << 25;
+
+constexpr std::uint32_t kCoreHeaderSize = 12;
+constexpr std::uint32_t kInfoHeaderSize = 40;
+constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiBitFields = 3;
+constexpr std::uint32_t kDibRgbColors = 0;
+
+[[noreturn]] void Fail(const char* message) { throw EInvalidGraphic(message); }
+
+bool Has(std::span<const std::uint8_t> data, std::uint64_t offset, std::uint64_t count) {
+  return offset <= data.size() && count <= data.size() - offset;
+}
+std::uint16_t U16(std::span<const std::uint8_t> d, std::size_t o) { return std::uint16_t(d[o] | d[o + 1] << 8); }
+std::uint32_t U32(std::span<const std::uint8_t> d, std::size_t o) {
+  return std::uint32_t(d[o]) | std::uint32_t(d[o + 1]) << 8 | std::uint32_t(d[o + 2]) << 16 | std::uint32_t(d[o + 3]) << 24;
+}
+
+struct DibHeader {
+  std::int64_t Width = 0, Height = 0;
+  bool TopDown = false;
+  int BitsPerPixel = 0;
+  std::uint32_t Compression = kBiRgb;
+  std::array<std::uint32_t, 3> Masks{};  // red, green, blue
+  std::array<std::uint32_t, 256> Palette{};  // 0x00RRGGBB
+  std::size_t InfoSize = 0;                  // header, masks and colour table
+};
+
+DibHeader ReadDibHeader(std::span<const std::uint8_t> info) {
+  if (!Has(info, 0, 4)) Fail("Bitmap header too short");
+  DibHeader h;
+  const std::uint32_t headerSize = U32(info, 0);
+  std::uint32_t colorsUsed = 0;
+  std::size_t entrySize = 4;
+  if (headerSize == kCoreHeaderSize && Has(info, 0, kCoreHeaderSize)) {
+    h.Width = U16(info, 4);
+    h.Height = U16(info, 6);
+    h.BitsPerPixel = U16(info, 10);
+    entrySize = 3;
+  } else if (headerSize >= kInfoHeaderSize && Has(info, 0, headerSize)) {
+    h.Width = std::int32_t(U32(info, 4));
+    h.Height = std::int32_t(U32(info, 8));
+    h.BitsPerPixel = U16(info, 14);
+    h.Compression = U32(info, 16);
+    colorsUsed = U32(info, 32);
+  } else {
+    Fail("Bitmap header too short");
+  }
+  if (h.Height < 0) {
+    h.TopDown = true;
+    h.Height = -h.Height;
+  }
+  if (h.Width <= 0 || h.Height <= 0 || h.Width * h.Height > kMaxPixels) Fail("Invalid bitmap size");
+  const int bpp = h.BitsPerPixel;
+  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) Fail("Unsupported bitmap format");
+  std::size_t offset = headerSize;
+  if (h.Compression == kBiBitFields && (bpp == 16 || bpp == 32)) {
+    // Masks follow a 40-byte header; longer headers hold them inside.
+    const std::size_t masksAt = kInfoHeaderSize;
+    if (!Has(info, masksAt, 12)) Fail("Bitmap header too short");
+    for (int i = 0; i < 3; ++i) h.Masks[std::size_t(i)] = U32(info, masksAt + 4 * std::size_t(i));
+    if (headerSize == kInfoHeaderSize) offset += 12;
+  } else if (h.Compression != kBiRgb) {
+    Fail("Unsupported bitmap compression");
+  } else if (bpp == 16) {
+    h.Masks = {0x7C00, 0x03E0, 0x001F};
+  } else if (bpp == 32) {
+    h.Masks = {0xFF0000, 0x00FF00, 0x0000FF};
+  }
+  if (bpp <= 8) {
+    const std::uint32_t maxColors = 1u << bpp;
+    const std::uint32_t count = colorsUsed == 0 || colorsUsed > maxColors ? maxColors : colorsUsed;
+    if (!Has(info, offset, std::uint64_t(count) * entrySize)) Fail("Bitmap colour table too short");
+    for (std::uint32_t i = 0; i < count; ++i) {
+      const std::size_t at = offset + i * entrySize;
+      h.Palette[i] = std::uint32_t(info[at]) | std::uint32_t(info[at + 1]) << 8 | std::uint32_t(info[at + 2]) << 16;
+    }
+    offset += count * entrySize;
+  }
+  h.InfoSize = offset;
+  return h;
+}
+
+// One channel of a bit-field pixel scaled to 0..255.
+std::uint8_t Channel(std::uint32_t pixel, std::uint32_t mask) {
+  if (mask == 0) return 0;
+  const int shift = std::countr_zero(mask);
+  const std::uint32_t max = mask >> shift;
+  return std::uint8_t((std::uint64_t((pixel & mask) >> shift) * 255 + max / 2) / max);
+}
+
+void PutPixel(std::uint8_t* row, std::int64_t x, std::uint8_t b, std::uint8_t g, std::uint8_t r) {
+  std::uint8_t* p = row + 4 * x;
+  p[0] = b;
+  p[1] = g;
+  p[2] = r;
+  p[3] = 0;
+}
+
+void PutPaletteIndex(std::uint8_t* row, std::int64_t x, const std::array<std::uint32_t, 256>& palette, unsigned index) {
+  const std::uint32_t c = palette[index & 0xFF];
+  PutPixel(row, x, std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16));
+}
+
+}  // namespace
+
+std::unique_ptr<TBitmap> DecodeDib(std::span<const std::uint8_t> info, std::span<const std::uint8_t> bits) {
+  const DibHeader h = ReadDibHeader(info);
+  const std::int64_t stride = (h.Width * h.BitsPerPixel + 31) / 32 * 4;
+  if (!Has(bits, 0, std::uint64_t(stride * h.Height))) Fail("Bitmap data too short");
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetSize(int(h.Width), int(h.Height));
+  for (std::int64_t y = 0; y < h.Height; ++y) {
+    const std::uint8_t* src = bits.data() + (h.TopDown ? y : h.Height - 1 - y) * stride;
+    std::uint8_t* dst = bitmap->ScanLine(int(y));
+    for (std::int64_t x = 0; x < h.Width; ++x) {
+      switch (h.BitsPerPixel) {
+        case 1: PutPaletteIndex(dst, x, h.Palette, (src[x / 8] >> (7 - x % 8)) & 1); break;
+        case 4: PutPaletteIndex(dst, x, h.Palette, (src[x / 2] >> (x % 2 ? 0 : 4)) & 0xF); break;
+        case 8: PutPaletteIndex(dst, x, h.Palette, src[x]); break;
+        case 16: {
+          const std::uint32_t v = U16(std::span(src + 2 * x, 2), 0);
+          PutPixel(dst, x, Channel(v, h.Masks[2]), Channel(v, h.Masks[1]), Channel(v, h.Masks[0]));
+          break;
+        }
+        case 24: PutPixel(dst, x, src[3 * x], src[3 * x + 1], src[3 * x + 2]); break;
+        default: {
+          const std::uint32_t v = U32(std::span(src + 4 * x, 4), 0);
+          PutPixel(dst, x, Channel(v, h.Masks[2]), Channel(v, h.Masks[1]), Channel(v, h.Masks[0]));
+        }
+      }
+    }
+  }
+  return bitmap;
+}
+
+std::size_t DibInfoSize(std::span<const std::uint8_t> dib) { return ReadDibHeader(dib).InfoSize; }
+
+std::unique_ptr<TBitmap> DecodePackedDib(std::span<const std::uint8_t> dib) {
+  const std::size_t infoSize = DibInfoSize(dib);
+  return DecodeDib(dib.first(infoSize), dib.subspan(infoSize));
+}
+
+std::unique_ptr<TBitmap> DecodeDdb(const TRDDdbFormat& format, std::span<const std::uint8_t> data) {
+  const std::int64_t width = format.Width, height = format.Height, bpp = format.BitsPixel;
+  if (width <= 0 || height <= 0 || width * height > kMaxPixels) Fail("Invalid bitmap size");
+  if (format.Planes != 1 || (bpp != 1 && bpp != 16 && bpp != 24 && bpp != 32)) Fail("Unsupported bitmap format");
+  const std::int64_t widthBytes = format.WidthBytes > 0 ? format.WidthBytes : (width * bpp + 15) / 16 * 2;
+  if (widthBytes * 8 < width * bpp) Fail("Invalid bitmap size");
+  if (!Has(data, 0, std::uint64_t(widthBytes * height))) Fail("Bitmap data too short");
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetSize(int(width), int(height));
+  static constexpr std::array<std::uint32_t, 256> kMonochrome = {0x000000, 0xFFFFFF};
+  for (std::int64_t y = 0; y < height; ++y) {
+    const std::uint8_t* src = data.data() + y * widthBytes;
+    std::uint8_t* dst = bitmap->ScanLine(int(y));
+    for (std::int64_t x = 0; x < width; ++x) {
+      if (bpp == 1) {
+        PutPaletteIndex(dst, x, kMonochrome, (src[x / 8] >> (7 - x % 8)) & 1);
+      } else if (bpp == 16) {
+        const std::uint32_t v = U16(std::span(src + 2 * x, 2), 0);
+        PutPixel(dst, x, Channel(v, 0x001F), Channel(v, 0x03E0), Channel(v, 0x7C00));
+      } else {
+        const std::uint8_t* p = src + x * (bpp / 8);
+        PutPixel(dst, x, p[0], p[1], p[2]);
+      }
+    }
+  }
+  return bitmap;
+}
+
+namespace {
+
+constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
+constexpr std::size_t kPlaceableHeaderSize = 22;
+constexpr std::size_t kMetaHeaderSize = 18;
+constexpr std::uint16_t kMetaHeaderWords = 9;
+
+// Windows metafile record functions.
+constexpr std::uint16_t kMetaEof = 0x0000, kMetaSaveDC = 0x001E, kMetaSetMapMode = 0x0103,
+                        kMetaSetStretchBltMode = 0x0107, kMetaRestoreDC = 0x0127, kMetaSelectClipRegion = 0x012C,
+                        kMetaSelectObject = 0x012D, kMetaSetBkColor = 0x0201, kMetaSetTextColor = 0x0209,
+                        kMetaSetWindowOrg = 0x020B, kMetaSetWindowExt = 0x020C, kMetaSetViewportOrg = 0x020D,
+                        kMetaSetViewportExt = 0x020E, kMetaSelectPalette = 0x0234, kMetaExcludeClipRect = 0x0415,
+                        kMetaIntersectClipRect = 0x0416, kMetaEscape = 0x0626, kMetaSetDibToDev = 0x0D33,
+                        kMetaStretchDib = 0x0F43;
+// Where the bitmap starts in the two bitmap records, and where their colour usage is.
+constexpr std::size_t kSetDibToDevDib = 24, kSetDibToDevUsage = 6;
+constexpr std::size_t kStretchDibDib = 28, kStretchDibUsage = 10;
+
+// Enhanced metafile record types.
+constexpr std::uint32_t kEmrHeader = 1, kEmrSetWindowExtEx = 9, kEmrSetWindowOrgEx = 10, kEmrSetViewportExtEx = 11,
+                        kEmrSetViewportOrgEx = 12, kEmrEof = 14, kEmrSetMapMode = 17, kEmrSetStretchBltMode = 21,
+                        kEmrSetTextColor = 24, kEmrSetBkColor = 25, kEmrExcludeClipRect = 29,
+                        kEmrIntersectClipRect = 30, kEmrSaveDC = 33, kEmrRestoreDC = 34, kEmrSelectObject = 37,
+                        kEmrSelectPalette = 48, kEmrGdiComment = 70, kEmrExtSelectClipRgn = 75,
+                        kEmrSetDiBitsToDevice = 80, kEmrStretchDiBits = 81;
+constexpr std::size_t kEmrHeaderMinSize = 88;
+constexpr std::size_t kEmfSignatureAt = 40;
+constexpr std::uint32_t kEmfSignature = 0x464D4520;  // " EMF"
+// Both bitmap records: offsets of the BITMAPINFO and the bits, their sizes, the colour usage.
+constexpr std::size_t kEmrBmiOffsetAt = 48, kEmrUsageAt = 64, kEmrDibRecordMinSize = 68;
+
+std::size_t WindowsMetafileRecordsStart(std::span<const std::uint8_t> data) {
+  const std::size_t start = Has(data, 0, 4) && U32(data, 0) == kPlaceableKey ? kPlaceableHeaderSize : 0;
+  if (!Has(data, start, kMetaHeaderSize)) return 0;
+  const std::uint16_t type = U16(data, start);
+  if ((type != 1 && type != 2) || U16(data, start + 2) != kMetaHeaderWords) return 0;
+  return start + kMetaHeaderSize;
+}
+
+std::unique_ptr<TBitmap> TryPackedDib(std::span<const std::uint8_t> dib) {
+  try {
+    return DecodePackedDib(dib);
+  } catch (const EInvalidGraphic&) {
+    return nullptr;
+  }
+}
+
+}  // namespace
+
+void CheckWindowsMetafile(std::span<const std::uint8_t> data) {
+  if (WindowsMetafileRecordsStart(data) == 0) Fail("Invalid metafile");
+}
+
+void CheckEnhancedMetafile(std::span<const std::uint8_t> data) {
+  if (!Has(data, 0, kEmrHeaderMinSize) || U32(data, 0) != kEmrHeader || U32(data, kEmfSignatureAt) != kEmfSignature)
+    Fail("Invalid metafile");
+}
+
+std::unique_ptr<TBitmap> ExtractWindowsMetafileBitmap(std::span<const std::uint8_t> data) {
+  std::size_t offset = WindowsMetafileRecordsStart(data);
+  if (offset == 0) return nullptr;
+  std::unique_ptr<TBitmap> found;
+  while (Has(data, offset, 6)) {
+    const std::uint64_t size = std::uint64_t(U32(data, offset)) * 2;
+    const std::uint16_t function = U16(data, offset + 4);
+    if (function == kMetaEof) break;
+    if (size < 6 || !Has(data, offset, size)) return nullptr;
+    const auto record = data.subspan(offset, std::size_t(size));
+    switch (function) {
+      case kMetaSaveDC: case kMetaSetMapMode: case kMetaSetStretchBltMode: case kMetaRestoreDC:
+      case kMetaSelectClipRegion: case kMetaSelectObject: case kMetaSetBkColor: case kMetaSetTextColor:
+      case kMetaSetWindowOrg: case kMetaSetWindowExt: case kMetaSetViewportOrg: case kMetaSetViewportExt:
+      case kMetaSelectPalette: case kMetaExcludeClipRect: case kMetaIntersectClipRect: case kMetaEscape:
+        break;
+      case kMetaSetDibToDev:
+      case kMetaStretchDib: {
+        const bool setDib = function == kMetaSetDibToDev;
+        const std::size_t dibAt = setDib ? kSetDibToDevDib : kStretchDibDib;
+        const std::size_t usageAt = setDib ? kSetDibToDevUsage : kStretchDibUsage;
+        if (found || !Has(record, dibAt, 0) || U16(record, usageAt) != kDibRgbColors) return nullptr;
+        found = TryPackedDib(record.subspan(dibAt));
+        if (!found) return nullptr;
+        break;
+      }
+      default:
+        return nullptr;
+    }
+    offset += std::size_t(size);
+  }
+  return found;
+}
+
+std::unique_ptr<TBitmap> ExtractEnhancedMetafileBitmap(std::span<const std::uint8_t> data) {
+  std::size_t offset = 0;
+  std::unique_ptr<TBitmap> found;
+  while (Has(data, offset, 8)) {
+    const std::uint32_t type = U32(data, offset);
+    const std::uint32_t size = U32(data, offset + 4);
+    if (size < 8 || size % 4 != 0 || !Has(data, offset, size)) return nullptr;
+    if (type == kEmrEof) break;
+    const auto record = data.subspan(offset, size);
+    switch (type) {
+      case kEmrHeader: case kEmrSetWindowExtEx: case kEmrSetWindowOrgEx: case kEmrSetViewportExtEx:
+      case kEmrSetViewportOrgEx: case kEmrSetMapMode: case kEmrSetStretchBltMode: case kEmrSetTextColor:
+      case kEmrSetBkColor: case kEmrExcludeClipRect: case kEmrIntersectClipRect: case kEmrSaveDC:
+      case kEmrRestoreDC: case kEmrSelectObject: case kEmrSelectPalette: case kEmrGdiComment:
+      case kEmrExtSelectClipRgn:
+        break;
+      case kEmrSetDiBitsToDevice:
+      case kEmrStretchDiBits: {
+        if (found || size < kEmrDibRecordMinSize || U32(record, kEmrUsageAt) != kDibRgbColors) return nullptr;
+        const std::uint32_t bmiAt = U32(record, kEmrBmiOffsetAt), bmiSize = U32(record, kEmrBmiOffsetAt + 4);
+        const std::uint32_t bitsAt = U32(record, kEmrBmiOffsetAt + 8), bitsSize = U32(record, kEmrBmiOffsetAt + 12);
+        if (!Has(record, bmiAt, bmiSize) || !Has(record, bitsAt, bitsSize)) return nullptr;
+        try {
+          found = DecodeDib(record.subspan(bmiAt, bmiSize), record.subspan(bitsAt, bitsSize));
+        } catch (const EInvalidGraphic&) {
+          return nullptr;
+        }
+        break;
+      }
+      default:
+        return nullptr;
+    }
+    offset += size;
+  }
+  return found;
+}

@@ -1,0 +1,14 @@
+// Hooks of the document model for graphics made while RTF is read. They belong with the
+// rich-text document model; until it offers them they live here.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "platform/gui/bitmap.h"
+
+// Makes an empty graphic for PNG data; empty by default, and PNG pictures in RTF are
+// then reported without a graphic.
+extern std::function<std::unique_ptr<TGraphic>()> PngGraphicClass;
+// Called with every graphic made during an RTF read before the graphic is reported.
+extern std::function<void(TGraphic&)> GraphicCreatedHook;

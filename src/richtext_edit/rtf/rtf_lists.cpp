@@ -1,0 +1,46 @@
+#include "richtext_edit/rtf/rtf_lists.h"
+
+#include <type_traits>
+
+std::uint8_t LevelNfcToNumberType(int nfc) {
+  switch (nfc) {
+    case 1: return 5;   // upper roman
+    case 2: return 4;   // lower roman
+    case 3: return 3;   // upper letter
+    case 4: return 2;   // lower letter
+    case 23: return 6;  // bullet
+    default: return 1;  // decimal and every numbering we do not draw
+  }
+}
+
+TRDRTFListLevel97* TRDRTFListTable97::LastLevel() {
+  TRDRTFList97* list = Last();
+  return list && !list->Levels.empty() ? &list->Levels.back() : nullptr;
+}
+
+int TRDRTFListTable97::IndexOfListID(int listID) const {
+  for (std::size_t i = 0; i < lists_.size(); ++i)
+    if (lists_[i].ListID == listID) return int(i);
+  return -1;
+}
+
+TRDRTFListOverrideLevel97* TRDRTFListOverrideTable97::LastLevel() {
+  TRDRTFListOverride97* item = Last();
+  return item && !item->Levels.empty() ? &item->Levels.back() : nullptr;
+}
+
+int TRDRTFListOverrideTable97::IndexOfNumber(int number) const {
+  for (std::size_t i = 0; i < overrides_.size(); ++i)
+    if (overrides_[i].Number == number) return int(i);
+  return -1;
+}
+
+template <class S>
+static void CutCounted(S& text) {
+  if (text.empty()) return;
+  const std::size_t count = std::size_t(static_cast<std::make_unsigned_t<typename S::value_type>>(text[0]));
+  if (text.size() > count + 1) text.resize(count + 1);
+}
+
+void CutCountedText(std::string& text) { CutCounted(text); }
+void CutCountedText(std::u16string& text) { CutCounted(text); }

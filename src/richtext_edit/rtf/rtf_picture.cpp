@@ -1,0 +1,99 @@
+#include "richtext_edit/rtf/rtf_picture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+
+#include "platform/gui/jpeg_image.h"
+#include "richtext_edit/rtf/rtf_bitmaps.h"
+#include "richtext_edit/rtf/rtf_graphic_hooks.h"
+
+namespace {
+
+constexpr int kMapModeIsotropic = 7, kMapModeAnisotropic = 8;
+constexpr double kHundredthsMmPerInch = 2540.0;
+constexpr double kTwipsPerInch = 1440.0;
+
+std::span<const std::uint8_t> Bytes(const TMemoryStream& stream, std::int64_t from = 0) {
+  const auto* data = static_cast<const std::uint8_t*>(stream.Memory());
+  if (from >= stream.Size()) return {};
+  return {data + from, std::size_t(stream.Size() - from)};
+}
+
+int RoundToInt(double value) { return int(std::clamp(std::nearbyint(value), -2147483647.0, 2147483647.0)); }
+
+// Fills the room kept in front of \dibitmap data with a bitmap file header, so the data
+// stream holds a complete BMP file for whoever saves it.
+void WriteBitmapFileHeader(TMemoryStream& data) {
+  constexpr std::uint32_t kInfoHeaderOffset = TRDRTFPicture::kBitmapFileHeaderSize;
+  auto* bytes = static_cast<std::uint8_t*>(data.Memory());
+  const auto put32 = [bytes](int at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = std::uint8_t(v >> (8 * i));
+  };
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  put32(2, std::uint32_t(data.Size()));
+  put32(6, 0);
+  put32(10, std::uint32_t(kInfoHeaderOffset + DibInfoSize(Bytes(data, kInfoHeaderOffset))));
+}
+
+}  // namespace
+
+void TRDRTFPicture::StartDib() {
+  PicType = rtf_pt_Dib;
+  if (Data.Size() < kBitmapFileHeaderSize) Data.SetSize(kBitmapFileHeaderSize);
+  Data.Seek(kBitmapFileHeaderSize, soBeginning);
+}
+
+std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixelsPerInch, bool extractMetafileBitmaps) {
+  std::unique_ptr<TGraphic> graphic;
+  switch (picture.PicType) {
+    case rtf_pt_EnhancedMetafile:
+      CheckEnhancedMetafile(Bytes(picture.Data));
+      if (extractMetafileBitmaps) graphic = ExtractEnhancedMetafileBitmap(Bytes(picture.Data));
+      break;
+    case rtf_pt_WindowsMetafile:
+      if (picture.PicW >= 1 && picture.PicH >= 1 &&
+          (picture.MetafileMapMode == kMapModeIsotropic || picture.MetafileMapMode == kMapModeAnisotropic)) {
+        picture.Width = RoundToInt(picture.PicW / kHundredthsMmPerInch * pixelsPerInch);
+        picture.Height = RoundToInt(picture.PicH / kHundredthsMmPerInch * pixelsPerInch);
+      }
+      CheckWindowsMetafile(Bytes(picture.Data));
+      if (extractMetafileBitmaps) graphic = ExtractWindowsMetafileBitmap(Bytes(picture.Data));
+      break;
+    case rtf_pt_Png:
+      if (PngGraphicClass) {
+        graphic = PngGraphicClass();
+        picture.Data.Seek(0, soBeginning);
+        graphic->LoadFromStream(picture.Data);
+      }
+      break;
+    case rtf_pt_Jpeg:
+      graphic = std::make_unique<TJPEGImage>();
+      picture.Data.Seek(0, soBeginning);
+      graphic->LoadFromStream(picture.Data);
+      break;
+    case rtf_pt_Dib:
+      if (picture.Data.Size() < TRDRTFPicture::kBitmapFileHeaderSize) throw EInvalidGraphic("Bitmap header too short");
+      graphic = DecodePackedDib(Bytes(picture.Data, TRDRTFPicture::kBitmapFileHeaderSize));
+      WriteBitmapFileHeader(picture.Data);  // the data decoded, so its header is sound
+      break;
+    case rtf_pt_Ddb: {
+      TRDDdbFormat format;
+      format.Width = picture.PicW;
+      format.Height = picture.PicH;
+      format.WidthBytes = picture.BitmapWidthBytes;
+      format.BitsPixel = picture.BitmapBitsPixel;
+      format.Planes = picture.BitmapPlanes;
+      graphic = DecodeDdb(format, Bytes(picture.Data));
+      break;
+    }
+    default:
+      break;  // Macintosh and OS/2 pictures: reported without a graphic
+  }
+  if (picture.PicWGoal != 0 && picture.PicHGoal != 0) {
+    picture.Width = RoundToInt(picture.PicWGoal * double(pixelsPerInch) / kTwipsPerInch);
+    picture.Height = RoundToInt(picture.PicHGoal * double(pixelsPerInch) / kTwipsPerInch);
+  }
+  return graphic;
+}

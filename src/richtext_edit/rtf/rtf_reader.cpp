@@ -1,0 +1,704 @@
+// The reader's tokenizer, group stack, destinations and text output. Property words
+// are applied in rtf_reader_properties.cpp; pictures, objects and fields in
+// rtf_reader_fields.cpp.
+#include "richtext_edit/rtf/rtf_reader.h"
+
+#include <algorithm>
+
+#include "richtext/code_pages.h"
+#include "richtext/text_routines.h"
+
+namespace {
+
+constexpr int kParagraphEnd = 10;  // LF: the code \par passes on
+constexpr int kLineBreak = 13;     // CR: the code \line passes on
+constexpr int kTab = 9;
+constexpr std::int64_t kProgressThreshold = 20480;
+// Control words are at most 32 letters long; longer runs are read to their end but
+// match no entry.
+constexpr std::size_t kMaxKeywordLength = 32;
+// Parameters beyond 32 bits saturate (symmetric, so negating one never overflows).
+constexpr std::int64_t kMaxParam = 2147483647;
+constexpr std::size_t kPictureBlockSize = 65536;
+
+int HexValue(int ch) {
+  if (ch >= '0' && ch <= '9') return ch - '0';
+  if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+  return -1;
+}
+
+bool IsLetter(int ch) { return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z'); }
+bool IsDigit(int ch) { return ch >= '0' && ch <= '9'; }
+
+}  // namespace
+
+TRDRTFRowProperties& TRDRTFReaderState::GetRowProps() {
+  if (!RowProps) RowProps.emplace();
+  return *RowProps;
+}
+
+void TRDRTFReaderState::CopyGroupStateFrom(const TRDRTFReaderState& source) {
+  DefLanguage = source.DefLanguage;
+  CharProps = source.CharProps;
+  ParaProps = source.ParaProps;
+  SectProps = source.SectProps;
+  DocProps = source.DocProps;
+  RowProps = source.RowProps;
+  BorderTarget = source.BorderTarget;
+  Destination = source.Destination;
+  InternalState = source.InternalState;
+  MarkerTextForLevel = source.MarkerTextForLevel;
+  HFType = source.HFType;
+}
+
+TRDRTFReader::TRDRTFReader(TComponent* AOwner) : TComponent(AOwner), state_(std::make_unique<TRDRTFReaderState>()) {}
+
+TRDRTFReader::~TRDRTFReader() = default;
+
+void TRDRTFReader::Clear() {
+  fontTable_.Clear();
+  colorTable_.Clear();
+  styleSheet_.Clear();
+  listTable_.Clear();
+  listOverrideTable_.Clear();
+  stateStack_.clear();
+  state_ = std::make_unique<TRDRTFReaderState>();
+  pendingText_.clear();
+  pendingUnicode_.clear();
+  nextPosition_ = rtf_ts_NewPara;
+  charPushedBack_ = false;
+  curPicture_.reset();
+  curObject_.reset();
+  curMarker_.reset();
+  codePage_ = DefCodePage;
+  unicodeSkipCount_ = 1;
+  skipCount_ = 0;
+  depth_ = 0;
+  tableDepth_ = 0;
+  forceFlush_ = false;
+  if (PixelsPerInch == 0) PixelsPerInch = GetScreenLogPixelsY();
+  shpPictInserted_ = false;
+  objectInserted_ = false;
+  starSeen_ = false;
+  binCount_ = 0;
+  listLevelNumber_ = 0;
+  rowAlignment_ = 0;
+  rowAlignmentSet_ = false;
+  hexHighNibble_ = escapeHighNibble_ = true;
+}
+
+TRDRTFErrorCode TRDRTFReader::ReadFromStream(TStream& Stream) {
+  stream_ = &Stream;
+  streamSize_ = Stream.Size();
+  Clear();
+  buffer_.assign(kBufferSize, 0);
+  bufLen_ = kBufferSize;
+  bufPos_ = kBufferSize;
+  progressOn_ = streamSize_ > kProgressThreshold && OnProgress;
+  struct EndOfRead {
+    TRDRTFReader& reader;
+    ~EndOfRead() {
+      reader.buffer_.clear();
+      reader.buffer_.shrink_to_fit();
+      reader.stream_ = nullptr;
+    }
+  } endOfRead{*this};
+  if (progressOn_) OnProgress(this, rdprtfprStarting, 0);
+  const TRDRTFErrorCode result = ParseLoop();
+  if (progressOn_) OnProgress(this, rdprtfprEnding, 0);
+  return result;
+}
+
+int TRDRTFReader::GetChar() {
+  if (charPushedBack_) {
+    charPushedBack_ = false;
+    return lastChar_;
+  }
+  if (bufPos_ >= bufLen_) {
+    if (progressOn_) {
+      const std::int64_t percent = (stream_->Position() * 200 + streamSize_) / (2 * streamSize_);
+      OnProgress(this, rdprtfprRunning, std::uint8_t(std::clamp<std::int64_t>(percent, 0, 100)));
+    }
+    const std::int64_t remaining = streamSize_ - stream_->Position();
+    bufPos_ = 0;
+    bufLen_ = remaining > 0 ? int(stream_->Read(buffer_.data(), std::min<std::int64_t>(remaining, kBufferSize))) : 0;
+    if (bufLen_ <= 0) {
+      bufLen_ = 0;
+      return kEndOfInput;
+    }
+  }
+  lastChar_ = buffer_[std::size_t(bufPos_++)];
+  return lastChar_;
+}
+
+bool TRDRTFReader::AtEndOfInput() const {
+  return !charPushedBack_ && bufPos_ >= bufLen_ && stream_->Position() >= streamSize_;
+}
+
+TRDRTFErrorCode TRDRTFReader::ParseLoop() {
+  TRDRTFErrorCode error = rtf_ec_OK;
+  for (int ch = GetChar(); ch != kEndOfInput; ch = GetChar()) {
+    if (state_->InternalState == rtf_ris_Bin) {
+      error = ReadBinaryByte(ch);
+    } else if (ch == '{') {
+      skipCount_ = 0;
+      error = PushState();
+    } else if (ch == '}') {
+      skipCount_ = 0;
+      error = PopState();
+      if (error == rtf_ec_OK && depth_ == 0) break;  // nothing after the outermost group is read
+    } else if (ch == '\\') {
+      error = ParseKeyword();
+    } else if (ch == kParagraphEnd || ch == kLineBreak) {
+      continue;
+    } else if (state_->InternalState == rtf_ris_Hex) {
+      error = ParseHexDigit(ch);
+    } else if (skipCount_ > 0) {
+      --skipCount_;
+    } else {
+      error = ParseChar(ch);
+    }
+    if (error != rtf_ec_OK) return error;
+  }
+  UpdateMarker();
+  for (; tableDepth_ > 0; --tableDepth_) FireTable(rdf_tbl_TableEnd);
+  colorTable_.DeleteLast();  // the automatic entry after the table's last ';'
+  if (depth_ < 0) return rtf_ec_StackUnderflow;
+  if (depth_ > 0) return rtf_ec_UnmatchedBrace;
+  if (!pendingText_.empty()) return OutputChar(kParagraphEnd, true);
+  return rtf_ec_OK;
+}
+
+TRDRTFErrorCode TRDRTFReader::ReadBinaryByte(int ch) {
+  TRDRTFErrorCode error = rtf_ec_OK;
+  TMemoryStream* sink = nullptr;
+  if (state_->Destination == rtf_ds_Picture && curPicture_) sink = &curPicture_->Data;
+  if (state_->Destination == rtf_ds_ObjData && curObject_) sink = &curObject_->Data;
+  if (sink) {
+    const std::uint8_t byte = std::uint8_t(ch);
+    sink->WriteBuffer(&byte, 1);
+    // The rest of the run that is already buffered goes in one piece.
+    const std::int64_t more = std::min<std::int64_t>(binCount_ - 1, bufLen_ - bufPos_);
+    if (more > 0 && !charPushedBack_) {
+      sink->WriteBuffer(buffer_.data() + bufPos_, more);
+      bufPos_ += int(more);
+      binCount_ -= more;
+    }
+  } else if (state_->Destination != rtf_ds_Picture && state_->Destination != rtf_ds_ObjData) {
+    error = ParseChar(ch);
+  }
+  if (--binCount_ <= 0) state_->InternalState = rtf_ris_Norm;
+  return error;
+}
+
+TRDRTFErrorCode TRDRTFReader::ParseHexDigit(int ch) {
+  const int value = HexValue(ch);
+  if (value < 0) return rtf_ec_InvalidHex;
+  if (escapeHighNibble_) {
+    escapeByte_ = std::uint8_t(value << 4);
+    escapeHighNibble_ = false;
+    return rtf_ec_OK;
+  }
+  escapeByte_ = std::uint8_t(escapeByte_ | value);
+  escapeHighNibble_ = true;
+  state_->InternalState = rtf_ris_Norm;
+  if (skipCount_ > 0) {
+    --skipCount_;
+    return rtf_ec_OK;
+  }
+  return ParseChar(escapeByte_);
+}
+
+TRDRTFErrorCode TRDRTFReader::ParseKeyword() {
+  int ch = GetChar();
+  if (ch == kEndOfInput) return rtf_ec_EndOfFile;
+  if (!IsLetter(ch)) {
+    param_ = 0;
+    const char symbol = char(ch);
+    return TranslateKeyword(std::string_view(&symbol, 1), 0, false);
+  }
+  char word[kMaxKeywordLength];
+  std::size_t length = 0;
+  for (; IsLetter(ch); ch = GetChar())
+    if (length < kMaxKeywordLength) word[length++] = char(ch);
+  bool negative = false;
+  if (ch == '-') {
+    negative = true;
+    ch = GetChar();
+  }
+  bool hasParam = false;
+  std::int64_t value = 0;
+  for (; IsDigit(ch); ch = GetChar()) {
+    hasParam = true;
+    value = std::min(value * 10 + (ch - '0'), kMaxParam);
+  }
+  if (ch != kEndOfInput && ch != ' ') PushBack();
+  param_ = int(negative ? -value : value);
+  return TranslateKeyword(std::string_view(word, length), param_, hasParam);
+}
+
+TRDRTFErrorCode TRDRTFReader::TranslateKeyword(std::string_view keyword, int param, bool hasParam) {
+  if (OnTranslateKeyword) {
+    std::string text;
+    bool doDefault = true;
+    OnTranslateKeyword(this, std::string(keyword), param, hasParam, text, doDefault);
+    for (const char c : text)
+      if (const TRDRTFErrorCode error = ParseChar(std::uint8_t(c)); error != rtf_ec_OK) return error;
+    if (!doDefault) return rtf_ec_OK;
+  }
+  const TRDRTFKeyword* entry = FindRTFKeyword(keyword);
+  if (!entry) {
+    if (starSeen_) SetDestination(rtf_ds_Skip);
+    starSeen_ = false;
+    return rtf_ec_OK;
+  }
+  starSeen_ = false;
+  switch (entry->Kind) {
+    case rtf_kw_Char:
+      if (skipCount_ > 0) {
+        --skipCount_;
+        return rtf_ec_OK;
+      }
+      return ParseChar(entry->Index);
+    case rtf_kw_UnicodeChar:
+      if (skipCount_ > 0) {
+        --skipCount_;
+        return rtf_ec_OK;
+      }
+      if (state_->Destination != rtf_ds_Normal || !OnNewUnicodeText) return ParseChar(entry->DefaultValue);
+      return OutputUnicode(char16_t(entry->Index));
+    case rtf_kw_Destination:
+      return ChangeDestination(TRDRTFDestinationWord(entry->Index));
+    case rtf_kw_Property: {
+      const int value = entry->UseDefault || !hasParam ? entry->DefaultValue : param;
+      if (state_->Destination == rtf_ds_Normal && entry->Affects == TRDRTFAffects::Character)
+        if (const TRDRTFErrorCode error = OutputChar(0, true); error != rtf_ec_OK) return error;
+      return ApplyProperty(*entry, value);
+    }
+    case rtf_kw_Special:
+      switch (TRDRTFSpecial(entry->Index)) {
+        case TRDRTFSpecial::Bin:
+          // Also in a skipped group, so that the binary data is stepped over.
+          state_->InternalState = rtf_ris_Bin;
+          binCount_ = param_;
+          return rtf_ec_OK;
+        case TRDRTFSpecial::Hex:
+          if (state_->Destination != rtf_ds_Skip) {
+            state_->InternalState = rtf_ris_Hex;
+            escapeHighNibble_ = true;
+          }
+          return rtf_ec_OK;
+        case TRDRTFSpecial::Star:
+          if (state_->Destination != rtf_ds_Skip) starSeen_ = true;
+          return rtf_ec_OK;
+      }
+      return rtf_ec_BadTable;
+  }
+  return rtf_ec_BadTable;
+}
+
+TRDRTFErrorCode TRDRTFReader::ParseChar(int ch) {
+  const char c = char(ch);
+  switch (state_->Destination) {
+    case rtf_ds_Normal:
+      if ((ch == kParagraphEnd || ch == kLineBreak) && OnUpdateMarker) {
+        UpdateMarker();
+        const TRDRTFErrorCode error = OutputChar(ch, true);
+        if (error == rtf_ec_OK) UpdateMarker();
+        return error;
+      }
+      return OutputChar(ch, true);
+    case rtf_ds_Picture:
+      if (state_->InternalState == rtf_ris_Bin) {
+        if (curPicture_) curPicture_->Data.WriteBuffer(&c, 1);
+      } else {
+        ReadPictureHexRun(ch);
+      }
+      return rtf_ec_OK;
+    case rtf_ds_ObjData:
+      if (state_->InternalState == rtf_ris_Bin) {
+        if (curObject_) curObject_->Data.WriteBuffer(&c, 1);
+        return rtf_ec_OK;
+      }
+      return ParseObjectHexDigit(ch);
+    default:
+      AddToDestinationText(c);
+      return rtf_ec_OK;
+  }
+}
+
+void TRDRTFReader::AddToDestinationText(char c) {
+  switch (state_->Destination) {
+    case rtf_ds_FieldInst:
+      state_->FieldInstruction += c;
+      break;
+    case rtf_ds_FontTable:
+      if (c != ';')
+        if (TRDRTFFont* font = fontTable_.Last()) font->Name += c;
+      break;
+    case rtf_ds_ColorTable:
+      if (c == ';') colorTable_.AddAutomatic();
+      break;
+    case rtf_ds_StyleSheetEntry:
+      if (c != ';')
+        if (TRDRTFStyleSheetEntry* entry = styleSheet_.Last()) entry->Name += c;
+      break;
+    case rtf_ds_PnTextAfter:
+    case rtf_ds_PnTextBefore:
+      if (TRDRTFMarkerProperties* marker = CurrentMarker())
+        (state_->Destination == rtf_ds_PnTextAfter ? marker->TextAfter : marker->TextBefore) += c;
+      break;
+    case rtf_ds_ListName:
+      if (TRDRTFList97* list = listTable_.Last()) list->Name += c;
+      break;
+    case rtf_ds_LevelText:
+      if (TRDRTFListLevel97* level = listTable_.LastLevel()) {
+        level->Text += c;
+        if (!level->TextW.empty())
+          level->TextW += RawUnicodeToWideString(AnsiToRawUnicode(TRDCodePage(codePage_), std::string(1, c)));
+      }
+      break;
+    case rtf_ds_LevelNumbers:
+      if (TRDRTFListLevel97* level = listTable_.LastLevel()) level->Numbers += c;
+      break;
+    default:
+      break;
+  }
+}
+
+void TRDRTFReader::ReadPictureHexRun(int first) {
+  // A stray character that is not a hex digit would only be pushed back and read
+  // again; it is dropped.
+  if (HexValue(first) < 0) return;
+  std::vector<std::uint8_t> block;
+  block.reserve(kPictureBlockSize);
+  const auto writeBlock = [this, &block] {
+    if (curPicture_ && !block.empty()) curPicture_->Data.WriteBuffer(block.data(), std::int64_t(block.size()));
+    block.clear();
+  };
+  for (int ch = first; ch != kEndOfInput; ch = GetChar()) {
+    const int value = HexValue(ch);
+    if (value < 0) {
+      if (ch == kParagraphEnd || ch == kLineBreak) continue;
+      PushBack();
+      break;
+    }
+    if (hexHighNibble_) {
+      hexByte_ = std::uint8_t(value << 4);
+      hexHighNibble_ = false;
+      continue;
+    }
+    block.push_back(std::uint8_t(hexByte_ | value));
+    hexHighNibble_ = true;
+    if (block.size() == kPictureBlockSize) writeBlock();
+  }
+  writeBlock();
+}
+
+TRDRTFErrorCode TRDRTFReader::ParseObjectHexDigit(int ch) {
+  const int value = HexValue(ch);
+  if (value < 0) return rtf_ec_InvalidPicture;
+  if (hexHighNibble_) {
+    hexByte_ = std::uint8_t(value << 4);
+    hexHighNibble_ = false;
+    return rtf_ec_OK;
+  }
+  const std::uint8_t byte = std::uint8_t(hexByte_ | value);
+  hexHighNibble_ = true;
+  if (curObject_) curObject_->Data.WriteBuffer(&byte, 1);
+  return rtf_ec_OK;
+}
+
+TRDRTFErrorCode TRDRTFReader::PushState() {
+  if (depth_ >= kMaxGroupDepth) return rtf_ec_StackOverflow;
+  auto saved = std::make_unique<TRDRTFReaderState>();
+  saved->CopyGroupStateFrom(*state_);
+  stateStack_.push_back(std::move(saved));
+  state_->InternalState = rtf_ris_Norm;
+  ++depth_;
+  if (state_->Destination == rtf_ds_StyleSheet) {
+    styleSheet_.Add();
+    state_->Destination = rtf_ds_StyleSheetEntry;
+  }
+  return rtf_ec_OK;
+}
+
+TRDRTFErrorCode TRDRTFReader::PopState() {
+  if (stateStack_.empty()) return rtf_ec_StackUnderflow;
+  if (stateStack_.size() == 1) {
+    UpdateMarker();
+    if (OnEndParsing) OnEndParsing(this);
+  }
+  const TRDRTFReaderState& saved = *stateStack_.back();
+  const TRDRTFDestination closing = state_->Destination;
+  if (closing == rtf_ds_StyleSheetEntry && saved.Destination == rtf_ds_StyleSheet) {
+    if (TRDRTFStyleSheetEntry* entry = styleSheet_.Last()) {
+      entry->CharProps = state_->CharProps;
+      entry->ParaProps = state_->ParaProps;
+    }
+  }
+  TRDRTFErrorCode error = rtf_ec_OK;
+  if (closing == rtf_ds_Normal) error = OutputChar(0, false);
+  if (error == rtf_ec_OK && closing != saved.Destination) error = EndDestination(closing);
+  if (error != rtf_ec_OK) return error;
+  const TRDRTFHeaderFooterType hfType = state_->HFType;
+  if (hfType != saved.HFType && (hfType == rtf_hf_Header || hfType == rtf_hf_Footer) && OnHeaderFooter) {
+    bool supported = true;
+    OnHeaderFooter(this, hfType, false, supported);
+  }
+  // The numbering of \pnseclvl groups describes the section, not the group: it
+  // outlives the group that sets it (\sectd resets it).
+  auto levelMarkers = std::move(state_->SectProps.LevelMarkers);
+  state_->CopyGroupStateFrom(saved);
+  if (levelMarkers) state_->SectProps.LevelMarkers = std::move(levelMarkers);
+  if (closing == rtf_ds_Pn && state_->Destination != rtf_ds_Pn && curMarker_) {
+    state_->ParaProps.Marker = std::move(curMarker_);
+    curMarker_.reset();
+  }
+  stateStack_.pop_back();
+  --depth_;
+  return rtf_ec_OK;
+}
+
+TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
+  using D = TRDRTFDestinationWord;
+  const TRDRTFDestination current = state_->Destination;
+  if (current == rtf_ds_Skip) return rtf_ec_OK;
+  const auto inside = [&](TRDRTFDestination required, TRDRTFDestination target) {
+    SetDestination(current == required ? target : rtf_ds_Skip);
+    return current == required;
+  };
+  switch (word) {
+    case D::ShpPict:
+      shpPictInserted_ = false;
+      SetDestination(rtf_ds_ShpPict);
+      break;
+    case D::NonShpPict:
+      SetDestination(shpPictInserted_ ? rtf_ds_Skip : rtf_ds_Normal);
+      break;
+    case D::Pict:
+      return StartPicture();
+    case D::Skip:
+      SetDestination(rtf_ds_Skip);
+      break;
+    case D::FontTable:
+      fontTable_.Clear();
+      SetDestination(rtf_ds_FontTable);
+      break;
+    case D::StyleSheet:
+      styleSheet_.Clear();
+      SetDestination(rtf_ds_StyleSheet);
+      break;
+    case D::ColorTable:
+      colorTable_.Clear();
+      colorTable_.AddAutomatic();
+      SetDestination(rtf_ds_ColorTable);
+      break;
+    case D::Field:
+      if (const TRDRTFErrorCode error = OutputChar(0, true); error != rtf_ec_OK) return error;
+      SetDestination(rtf_ds_Field);
+      break;
+    case D::FieldInst:
+      if (inside(rtf_ds_Field, rtf_ds_FieldInst)) {
+        state_->FieldInstruction.clear();
+        state_->FieldPicture.reset();
+      }
+      break;
+    case D::FieldResult:
+      inside(rtf_ds_Field, rtf_ds_Normal);
+      break;
+    case D::NestTableProps:
+      SetDestination(rtf_ds_Normal);
+      break;
+    case D::Header:
+    case D::Footer: {
+      const TRDRTFHeaderFooterType type = word == D::Header ? rtf_hf_Header : rtf_hf_Footer;
+      bool supported = false;
+      if (OnHeaderFooter) {
+        // Text of the main body still pending belongs before the header, not in it.
+        if (const TRDRTFErrorCode error = OutputChar(0, true); error != rtf_ec_OK) return error;
+        OnHeaderFooter(this, type, true, supported);
+      }
+      SetDestination(supported ? rtf_ds_Normal : rtf_ds_Skip);
+      if (supported) state_->HFType = type;
+      break;
+    }
+    case D::PnTextAfter:
+    case D::PnTextBefore:
+      state_->MarkerTextForLevel = current == rtf_ds_PnSecLevel;
+      SetDestination(current == rtf_ds_Pn || current == rtf_ds_PnSecLevel
+                         ? (word == D::PnTextAfter ? rtf_ds_PnTextAfter : rtf_ds_PnTextBefore)
+                         : rtf_ds_Skip);
+      break;
+    case D::Pn:
+      curMarker_.emplace();
+      SetDestination(rtf_ds_Pn);
+      break;
+    case D::ListTable:
+      listTable_.Clear();
+      SetDestination(rtf_ds_ListTable);
+      break;
+    case D::List:
+      if (inside(rtf_ds_ListTable, rtf_ds_List)) listTable_.Add();
+      break;
+    case D::ListName:
+      inside(rtf_ds_List, rtf_ds_ListName);
+      break;
+    case D::ListLevel:
+      if (inside(rtf_ds_List, rtf_ds_ListLevel)) listTable_.Last()->Levels.emplace_back();
+      break;
+    case D::LevelText:
+      inside(rtf_ds_ListLevel, rtf_ds_LevelText);
+      break;
+    case D::LevelNumbers:
+      inside(rtf_ds_ListLevel, rtf_ds_LevelNumbers);
+      break;
+    case D::ListOverrideTable:
+      listOverrideTable_.Clear();
+      SetDestination(rtf_ds_ListOverrideTable);
+      break;
+    case D::ListOverride:
+      if (inside(rtf_ds_ListOverrideTable, rtf_ds_ListOverride)) listOverrideTable_.Add();
+      break;
+    case D::LfoLevel:
+      if (inside(rtf_ds_ListOverride, rtf_ds_LfoLevel)) listOverrideTable_.Last()->Levels.emplace_back();
+      break;
+    case D::Object:
+      if (OnNewObject) {
+        curObject_ = std::make_unique<TRDRTFObject>();
+        objectInserted_ = false;
+        SetDestination(rtf_ds_Object);
+      } else {
+        SetDestination(rtf_ds_Normal);
+      }
+      break;
+    case D::ObjData:
+      if (inside(rtf_ds_Object, rtf_ds_ObjData)) hexHighNibble_ = true;
+      break;
+    case D::Result:
+      SetDestination(objectInserted_ ? rtf_ds_Skip : rtf_ds_Normal);
+      break;
+  }
+  return rtf_ec_OK;
+}
+
+TRDRTFErrorCode TRDRTFReader::EndDestination(TRDRTFDestination destination) {
+  switch (destination) {
+    case rtf_ds_FontTable:
+      fontTable_.CutCharsetSuffixes();
+      break;
+    case rtf_ds_Picture:
+      return EndPicture();
+    case rtf_ds_Object:
+      curObject_.reset();
+      break;
+    case rtf_ds_ObjData:
+      return EndObjectData();
+    case rtf_ds_Field:
+      EndField();
+      break;
+    case rtf_ds_FieldInst:
+      return EndFieldInstruction();
+    case rtf_ds_LevelText:
+      if (TRDRTFListLevel97* level = listTable_.LastLevel()) {
+        CutCountedText(level->Text);
+        CutCountedText(level->TextW);
+      }
+      break;
+    case rtf_ds_LevelNumbers:
+      if (TRDRTFListLevel97* level = listTable_.LastLevel()) CutCountedText(level->Numbers);
+      break;
+    default:
+      break;
+  }
+  return rtf_ec_OK;
+}
+
+TRDRTFErrorCode TRDRTFReader::OutputChar(int ch, bool sync) {
+  if (sync)
+    if (const TRDRTFErrorCode error = SyncTables(); error != rtf_ec_OK) return error;
+  if (TabAsSeparateText && ch == kTab) {
+    Flush();
+    pendingText_ += char(kTab);
+    return Flush();
+  }
+  if (ch != 0 && ch != kParagraphEnd && ch != kLineBreak) {
+    if (!pendingUnicode_.empty()) Flush();
+    pendingText_ += char(ch);
+    return rtf_ec_OK;
+  }
+  const TRDRTFPosition position = ch == kParagraphEnd ? rtf_ts_NewPara
+                                  : ch == kLineBreak  ? rtf_ts_NewLine
+                                                      : rtf_ts_ContinuePara;
+  const TRDRTFErrorCode error = Flush();
+  if (position != rtf_ts_ContinuePara) nextPosition_ = position;
+  return error;
+}
+
+TRDRTFErrorCode TRDRTFReader::Flush() {
+  const bool pending = !pendingText_.empty() || !pendingUnicode_.empty();
+  if (!pending && !forceFlush_) return rtf_ec_OK;
+  state_->ParaProps.Finalize();
+  if (OnNewUnicodeText && !pendingUnicode_.empty())
+    OnNewUnicodeText(this, pendingUnicode_, nextPosition_);
+  else if (OnNewText)
+    OnNewText(this, pendingText_, nextPosition_);
+  pendingText_.clear();
+  pendingUnicode_.clear();
+  // Text that follows reported text continues its paragraph, whichever of the two
+  // pending texts it goes to.
+  if (pending) nextPosition_ = rtf_ts_ContinuePara;
+  return rtf_ec_OK;
+}
+
+TRDRTFErrorCode TRDRTFReader::OutputUnicode(char16_t code) {
+  if (state_->Destination == rtf_ds_Normal) {
+    if (const TRDRTFErrorCode error = SyncTables(); error != rtf_ec_OK) return error;
+    if (OnNewUnicodeText) {
+      if (!pendingText_.empty()) Flush();
+      if (code != 0) pendingUnicode_ += code;
+    }
+  } else if (state_->Destination == rtf_ds_LevelText) {
+    if (TRDRTFListLevel97* level = listTable_.LastLevel()) {
+      if (level->TextW.empty())
+        level->TextW = RawUnicodeToWideString(AnsiToRawUnicode(TRDCodePage(codePage_), level->Text));
+      level->TextW += code;
+      level->Text += RawUnicodeToAnsi(TRDCodePage(codePage_), WideStringToRawUnicode(std::u16string(1, code)));
+    }
+  }
+  return rtf_ec_OK;
+}
+
+TRDRTFErrorCode TRDRTFReader::OutputUnicodeAsBytes(char16_t code) {
+  const std::string bytes = RawUnicodeToAnsi(TRDCodePage(codePage_), WideStringToRawUnicode(std::u16string(1, code)));
+  for (const char c : bytes)
+    if (const TRDRTFErrorCode error = ParseChar(std::uint8_t(c)); error != rtf_ec_OK) return error;
+  return rtf_ec_OK;
+}
+
+TRDRTFErrorCode TRDRTFReader::SyncTables() {
+  const TRDRTFParaProperties& para = state_->ParaProps;
+  const int wanted = para.InTable ? std::max(para.NestingLevel, 0) : 0;
+  if (wanted > kMaxTableDepth) return rtf_ec_StackOverflow;
+  while (tableDepth_ < wanted) {
+    FireTable(rdf_tbl_TableStart);
+    rowAlignmentSet_ = false;
+    ++tableDepth_;
+  }
+  if (!para.NoOverlap)
+    for (; tableDepth_ > wanted; --tableDepth_) FireTable(rdf_tbl_TableEnd);
+  tableDepth_ = wanted;
+  return rtf_ec_OK;
+}
+
+void TRDRTFReader::FireTable(TRDRTFTableEventKind kind) {
+  UpdateMarker();
+  if (OnTable) OnTable(this, kind);
+}
+
+void TRDRTFReader::UpdateMarker() {
+  if (!OnUpdateMarker) return;
+  if (state_->ParaProps.Marker) state_->ParaProps.Marker->TakeFontFrom(state_->CharProps);
+  OnUpdateMarker(this);
+}

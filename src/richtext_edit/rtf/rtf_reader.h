@@ -1,0 +1,240 @@
+// The event-driven RTF reader. It reads an RTF byte stream once and reports what it
+// finds through events: runs of text with where they start (continuing the paragraph,
+// after a line break, in a new paragraph), pictures, embedded objects, table starts and
+// ends with row and cell ends, page breaks, header and footer groups, list-marker
+// updates and progress. It builds no document: event handlers read the current
+// properties (State()) and the document tables from the reader while an event runs.
+//
+//   TRDRTFReader reader;
+//   reader.OnNewText = [](TRDRTFReader* r, const std::string& text, TRDRTFPosition at) {...};
+//   TRDRTFErrorCode result = reader.ReadFromStream(stream);
+//
+// "{\rtf1 a\par b\line c}" reports "a" (new paragraph), "b" (new paragraph) and "c"
+// (new line). Text is reported in the file's 8-bit code page (CodePage()); \u characters
+// are reported as UTF-16 through OnNewUnicodeText when that handler is assigned.
+//
+// Errors end the read and are returned; nothing is reported after them. Exceptions of
+// event handlers and of picture decoding (EInvalidGraphic) pass to the caller.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/gui/bitmap.h"
+#include "platform/sys/component.h"
+#include "platform/text/streams.h"
+#include "richtext_edit/rtf/rtf_document_tables.h"
+#include "richtext_edit/rtf/rtf_keywords.h"
+#include "richtext_edit/rtf/rtf_lists.h"
+#include "richtext_edit/rtf/rtf_picture.h"
+#include "richtext_edit/rtf/rtf_properties.h"
+#include "richtext_edit/rtf/rtf_row_properties.h"
+#include "richtext_edit/rtf/rtf_types.h"
+
+class TRDRTFReader;
+
+// The state of one open group; saved on '{' and restored on '}'.
+struct TRDRTFReaderState {
+  int DefLanguage = 0;
+  TRDRTFCharProperties CharProps;
+  TRDRTFParaProperties ParaProps;
+  TRDRTFSectionProperties SectProps;
+  TRDRTFDocProperties DocProps;
+  std::optional<TRDRTFRowProperties> RowProps;
+  std::uint8_t BorderTarget = 0;  // 0 paragraph, 1 table row, 2 table cell
+  TRDRTFDestination Destination = rtf_ds_Normal;
+  TRDRTFInternalState InternalState = rtf_ris_Norm;
+  // Marker texts (\pntxta, \pntxtb) inside a \pnseclvl group belong to that level.
+  bool MarkerTextForLevel = false;
+  TRDRTFHeaderFooterType HFType = rtf_hf_MainText;
+  // Kept by the state object across group boundaries (not saved and restored): a
+  // field's instruction must still be known while its result is read.
+  std::string FieldInstruction;
+  bool FieldPictureInserted = false;
+  std::unique_ptr<TGraphic> FieldPicture;
+  int DefFont = 0;
+  int DefFontIndex = -1;
+
+  TRDRTFRowProperties& GetRowProps();
+  // Copies everything but the field data and the default font.
+  void CopyGroupStateFrom(const TRDRTFReaderState& source);
+};
+
+using TRDRTFNewTextEvent = std::function<void(TRDRTFReader* Sender, const std::string& Text, TRDRTFPosition Position)>;
+using TRDRTFNewUnicodeTextEvent =
+    std::function<void(TRDRTFReader* Sender, const std::u16string& Text, TRDRTFPosition Position)>;
+// The handler takes the graphic (moves it out) when it accepts the picture and sets
+// Inserted; a graphic left behind is freed by the reader. RTFPicture is null for
+// pictures named by a field.
+using TRDRTFNewPictureEvent =
+    std::function<void(TRDRTFReader* Sender, TRDRTFPicture* RTFPicture, std::unique_ptr<TGraphic>& Graphic,
+                       TRDRTFPosition Position, const std::string& FileName, bool& Inserted)>;
+using TRDRTFNewObjectEvent =
+    std::function<void(TRDRTFReader* Sender, TRDRTFObject* RTFObject, TRDRTFPosition Position, bool& Inserted)>;
+using TRDRTFTableEvent = std::function<void(TRDRTFReader* Sender, TRDRTFTableEventKind WhatHappens)>;
+using TRDRTFHeaderFooterEvent =
+    std::function<void(TRDRTFReader* Sender, TRDRTFHeaderFooterType HFType, bool Starting, bool& Supported)>;
+using TRDRTFImportPictureEvent = std::function<void(TRDRTFReader* Sender, const std::string& Location,
+                                                    std::unique_ptr<TGraphic>& Graphic, bool& Invalid)>;
+using TRDRTFTranslateKeywordEvent = std::function<void(TRDRTFReader* Sender, const std::string& Keyword, int Param,
+                                                       bool fParam, std::string& Text, bool& DoDefault)>;
+using TRDRTFProgressEvent = std::function<void(TRDRTFReader* Sender, TRDRTFProgressStage Stage, std::uint8_t PercentDone)>;
+
+class TRDRTFReader : public TComponent {
+ public:
+  // Groups nested deeper, or tables nested deeper (\itap), end the read with
+  // rtf_ec_StackOverflow instead of growing without bound.
+  static constexpr int kMaxGroupDepth = 1000;
+  static constexpr int kMaxTableDepth = 64;
+  // Pictures named by INCLUDEPICTURE/IMPORT fields are read only from regular files up
+  // to this size.
+  static constexpr std::int64_t kMaxFieldPictureFileSize = 64 * 1024 * 1024;
+
+  explicit TRDRTFReader(TComponent* AOwner = nullptr);
+  ~TRDRTFReader() override;
+  std::string ClassName() const override { return "TRDRTFReader"; }
+
+  TRDRTFErrorCode ReadFromStream(TStream& Stream);
+
+  // Read by event handlers.
+  TRDRTFReaderState& State() { return *state_; }
+  const TRDRTFFontList& FontTable() const { return fontTable_; }
+  const TRDRTFColorList& ColorTable() const { return colorTable_; }
+  const TRDRTFStyleSheet& StyleSheet() const { return styleSheet_; }
+  const TRDRTFListTable97& ListTable() const { return listTable_; }
+  const TRDRTFListOverrideTable97& ListOverrideTable() const { return listOverrideTable_; }
+  unsigned CodePage() const { return codePage_; }
+  std::uint8_t RowAlignment() const { return rowAlignment_; }
+  bool RowAlignmentSet() const { return rowAlignmentSet_; }
+  int ListLevelNumber() const { return listLevelNumber_; }
+
+  // Settings.
+  unsigned DefCodePage = 0;
+  TRDRTFHighlightConvert ConvertHighlight = rtf_hl_FixedColors;
+  bool ExtractMetafileBitmaps = true;
+  int PixelsPerInch = 0;  // 0: the screen's, taken at the start of a read
+  bool TabAsSeparateText = false;
+  std::string BasePath;  // prefix of relative picture file names in fields
+
+  // Events.
+  TRDRTFNewTextEvent OnNewText;
+  TRDRTFNewUnicodeTextEvent OnNewUnicodeText;
+  TRDRTFHeaderFooterEvent OnHeaderFooter;
+  TRDRTFImportPictureEvent OnImportPicture;
+  TRDRTFTranslateKeywordEvent OnTranslateKeyword;
+  TRDRTFNewPictureEvent OnNewPicture;
+  TRDRTFNewObjectEvent OnNewObject;
+  TRDRTFTableEvent OnTable;
+  TNotifyEvent OnRequiredPageBreak;
+  TNotifyEvent OnUpdateMarker;
+  TNotifyEvent OnEndParsing;
+  TRDRTFProgressEvent OnProgress;
+
+ private:
+  static constexpr int kBufferSize = 4096;
+  static constexpr int kEndOfInput = -1;
+
+  void Clear();
+  // Tokenizer.
+  int GetChar();
+  void PushBack() { charPushedBack_ = true; }
+  bool AtEndOfInput() const;
+  TRDRTFErrorCode ParseLoop();
+  TRDRTFErrorCode ParseKeyword();
+  TRDRTFErrorCode TranslateKeyword(std::string_view keyword, int param, bool hasParam);
+  TRDRTFErrorCode ParseChar(int ch);
+  TRDRTFErrorCode ParseHexDigit(int ch);
+  TRDRTFErrorCode ReadBinaryByte(int ch);
+  void ReadPictureHexRun(int first);
+  TRDRTFErrorCode ParseObjectHexDigit(int ch);
+  // Groups and destinations.
+  TRDRTFErrorCode PushState();
+  TRDRTFErrorCode PopState();
+  TRDRTFErrorCode ChangeDestination(TRDRTFDestinationWord word);
+  TRDRTFErrorCode EndDestination(TRDRTFDestination destination);
+  void SetDestination(TRDRTFDestination destination) { state_->Destination = destination; }
+  void AddToDestinationText(char ch);
+  // Text output.
+  TRDRTFErrorCode OutputChar(int ch, bool sync);
+  TRDRTFErrorCode OutputUnicode(char16_t code);
+  TRDRTFErrorCode OutputUnicodeAsBytes(char16_t code);
+  TRDRTFErrorCode Flush();
+  TRDRTFErrorCode SyncTables();
+  void UpdateMarker();
+  void FireTable(TRDRTFTableEventKind kind);
+  // Properties (rtf_reader_properties.cpp).
+  TRDRTFErrorCode ApplyProperty(const TRDRTFKeyword& keyword, int value);
+  TRDRTFErrorCode ApplyCharacterProperty(TRDRTFProp prop, int value);
+  void ApplyParagraphProperty(TRDRTFProp prop, int value);
+  TRDRTFErrorCode ApplySectionProperty(TRDRTFProp prop, int value);
+  TRDRTFErrorCode ApplyTableProperty(TRDRTFProp prop, int value, int sub);
+  void ApplyPictureProperty(TRDRTFProp prop, int value);
+  void ApplyMarkerProperty(TRDRTFMarkerProperties& marker, TRDRTFProp prop, int value);
+  void ApplyListLevelProperty(TRDRTFListLevel97& level, TRDRTFProp prop, int value);
+  void ApplyStyleSheetProperty(TRDRTFProp prop, int value);
+  TRDRTFErrorCode ApplyUnicodeCharacter(int value);
+  TRDRTFErrorCode SetHidden(bool hidden);
+  TRDRTFErrorCode EndCell();
+  TRDRTFErrorCode EndRow();
+  TRDRTFBorderSide* CurrentBorderSide();
+  TRDRTFMarkerProperties* CurrentMarker();
+  int DefaultFontIndex();
+  int FontIndexOf(int number);
+  bool ColorOf(int index, TColor& color) const;
+  // Pictures, objects and fields (rtf_reader_fields.cpp).
+  TRDRTFErrorCode StartPicture();
+  TRDRTFErrorCode EndPicture();
+  TRDRTFErrorCode EndObjectData();
+  void EndField();
+  TRDRTFErrorCode EndFieldInstruction();
+  void InsertFieldPicture(const std::string& instruction);
+  std::unique_ptr<TGraphic> LoadFieldPicture(const std::string& location, bool& invalid);
+  TRDRTFErrorCode OutputSymbolField(const std::string& instruction);
+  bool ReportPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic>& graphic, const std::string& fileName);
+
+  TStream* stream_ = nullptr;
+  std::int64_t streamSize_ = 0;
+  std::vector<std::uint8_t> buffer_;
+  int bufPos_ = 0;  // 0-based index of the next byte
+  int bufLen_ = 0;
+  std::string pendingText_;
+  std::u16string pendingUnicode_;
+  std::uint8_t lastChar_ = 0;
+  bool charPushedBack_ = false;
+
+  TRDRTFStyleSheet styleSheet_;
+  TRDRTFFontList fontTable_;
+  TRDRTFColorList colorTable_;
+  TRDRTFListTable97 listTable_;
+  TRDRTFListOverrideTable97 listOverrideTable_;
+  std::unique_ptr<TRDRTFReaderState> state_;
+  std::vector<std::unique_ptr<TRDRTFReaderState>> stateStack_;
+  std::unique_ptr<TRDRTFPicture> curPicture_;
+  std::unique_ptr<TRDRTFObject> curObject_;
+  std::optional<TRDRTFMarkerProperties> curMarker_;
+
+  unsigned codePage_ = 0;
+  int unicodeSkipCount_ = 1;
+  int skipCount_ = 0;
+  int tableDepth_ = 0;
+  int listLevelNumber_ = 0;
+  bool progressOn_ = false;
+  bool shpPictInserted_ = false;
+  bool objectInserted_ = false;
+  bool forceFlush_ = false;
+  TRDRTFPosition nextPosition_ = rtf_ts_NewPara;
+  int depth_ = 0;
+  std::int64_t binCount_ = 0;
+  int param_ = 0;
+  std::uint8_t hexByte_ = 0;  // picture and object data nibbles
+  bool hexHighNibble_ = true;
+  std::uint8_t escapeByte_ = 0;  // the digits after \'
+  bool escapeHighNibble_ = true;
+  bool starSeen_ = false;
+  std::uint8_t rowAlignment_ = 0;
+  bool rowAlignmentSet_ = false;
+};

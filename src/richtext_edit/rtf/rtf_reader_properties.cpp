@@ -1,0 +1,544 @@
+// What each property control word does to the reader's properties and tables. Which
+// words count depends on the destination: font words in the font table, colour words
+// in the colour table, level words in a list level and so on; in the document text
+// (and in stylesheet entries) the character, paragraph, section and table words.
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/text/sysutils.h"
+#include "richtext/code_pages.h"
+#include "richtext_edit/rtf/rtf_reader.h"
+
+namespace {
+
+using P = TRDRTFProp;
+
+bool InRange(P prop, P first, P last) { return prop >= first && prop <= last; }
+
+// Half-points to points, halves rounded to even (\fs23 and \fs25 both give 12).
+int HalfPointsToPoints(int halfPoints) { return int(std::nearbyint(halfPoints / 2.0)); }
+
+void SetStyleBit(TRDRTFFontStyles& styles, TRDRTFFontStyle bit, int value) {
+  styles = TRDRTFFontStyles(value != 0 ? styles | bit : styles & ~bit);
+}
+
+// The style bit of \b, \i, \ul and \strike and of their \pn... twins.
+bool FontStyleBit(P prop, TRDRTFFontStyle& bit) {
+  switch (prop) {
+    case P::Bold: case P::PnBold: bit = rtf_fs_Bold; return true;
+    case P::Italic: case P::PnItalic: bit = rtf_fs_Italic; return true;
+    case P::Underline: case P::PnUnderline: bit = rtf_fs_Underline; return true;
+    case P::Strike: case P::PnStrike: bit = rtf_fs_StrikeOut; return true;
+    default: return false;
+  }
+}
+
+// \highlight N with fixed colours.
+TColor HighlightColor(int index) {
+  static constexpr TColor kColors[] = {
+      clNone,           RGB(0, 0, 0),     RGB(0, 0, 255),   RGB(0, 255, 255), RGB(0, 255, 0),
+      RGB(255, 0, 255), RGB(255, 0, 0),   RGB(255, 255, 0), RGB(255, 255, 255), RGB(0, 0, 128),
+      RGB(0, 128, 128), RGB(0, 128, 0),   RGB(128, 0, 128), RGB(128, 0, 0),   RGB(128, 128, 0),
+      RGB(128, 128, 128), RGB(192, 192, 192)};
+  return index >= 1 && index <= 16 ? kColors[index] : clNone;
+}
+
+// Background colours: the automatic colour means none.
+TColor AsBackground(TColor color) { return color == clWindowText ? clNone : color; }
+
+}  // namespace
+
+bool TRDRTFReader::ColorOf(int index, TColor& color) const {
+  if (!colorTable_.IsValidIndex(index)) return false;
+  color = colorTable_[index];
+  return true;
+}
+
+int TRDRTFReader::DefaultFontIndex() {
+  if (state_->DefFontIndex >= 0) return state_->DefFontIndex;
+  // Before the font table is read the answer is not kept: \deff may name a font yet to come.
+  if (fontTable_.Count() == 0) return 0;
+  const int index = fontTable_.IndexOfNumber(state_->DefFont);
+  state_->DefFontIndex = index >= 0 ? index : 0;
+  return state_->DefFontIndex;
+}
+
+int TRDRTFReader::FontIndexOf(int number) {
+  const int index = fontTable_.IndexOfNumber(number);
+  return index >= 0 ? index : DefaultFontIndex();
+}
+
+TRDRTFMarkerProperties* TRDRTFReader::CurrentMarker() {
+  const TRDRTFDestination destination = state_->Destination;
+  const bool level = destination == rtf_ds_PnSecLevel ||
+                     ((destination == rtf_ds_PnTextAfter || destination == rtf_ds_PnTextBefore) &&
+                      state_->MarkerTextForLevel);
+  if (!level) return curMarker_ ? &*curMarker_ : nullptr;
+  if (listLevelNumber_ < 1 || listLevelNumber_ > TRDRTFSectionProperties::kLevelMarkerCount) return nullptr;
+  auto& markers = state_->SectProps.LevelMarkers;
+  if (!markers) markers.emplace();
+  return &(*markers)[std::size_t(listLevelNumber_ - 1)];
+}
+
+TRDRTFBorderSide* TRDRTFReader::CurrentBorderSide() {
+  switch (state_->BorderTarget) {
+    case 1: {
+      TRDRTFRowProperties& row = state_->GetRowProps();
+      return &row.Border.Side(row.CurBorderSide);
+    }
+    case 2: {
+      TRDRTFCellProperties* cell = state_->GetRowProps().LastCell();
+      return cell ? &cell->Border.Side(cell->CurBorderSide) : nullptr;
+    }
+    default: {
+      TRDRTFParaProperties& para = state_->ParaProps;
+      return &para.GetBorder().Side(para.CurBorderSide);
+    }
+  }
+}
+
+TRDRTFErrorCode TRDRTFReader::ApplyProperty(const TRDRTFKeyword& keyword, int value) {
+  const P prop = P(keyword.Index);
+  // The \uc count belongs to the reader, not to the group.
+  if (prop == P::UnicodeSkip) {
+    unicodeSkipCount_ = std::max(value, 0);
+    return rtf_ec_OK;
+  }
+  if (prop == P::UnicodeChar) return ApplyUnicodeCharacter(value);
+  switch (state_->Destination) {
+    case rtf_ds_Skip:
+      return rtf_ec_OK;
+    case rtf_ds_FontTable:
+      if (prop == P::Font) {
+        fontTable_.Add(value);
+      } else if (TRDRTFFont* font = fontTable_.Last()) {
+        if (prop == P::FontFamily) font->Family = std::uint8_t(value);
+        if (prop == P::FontCharset) font->Charset = std::uint8_t(value >= 256 ? MAC_CHARSET : value);
+      }
+      return rtf_ec_OK;
+    case rtf_ds_ColorTable:
+      if (prop == P::Red) colorTable_.OrIntoLast(value, 0);
+      if (prop == P::Green) colorTable_.OrIntoLast(value, 8);
+      if (prop == P::Blue) colorTable_.OrIntoLast(value, 16);
+      return rtf_ec_OK;
+    case rtf_ds_Picture:
+      ApplyPictureProperty(prop, value);
+      return rtf_ec_OK;
+    case rtf_ds_Object:
+      if (curObject_) {
+        if (prop == P::ObjType) curObject_->ObjType = std::uint8_t(value);
+        if (prop == P::ObjWidth) curObject_->Width = value;
+        if (prop == P::ObjHeight) curObject_->Height = value;
+      }
+      return rtf_ec_OK;
+    case rtf_ds_Pn:
+    case rtf_ds_PnSecLevel:
+      if (TRDRTFMarkerProperties* marker = CurrentMarker()) ApplyMarkerProperty(*marker, prop, value);
+      return rtf_ec_OK;
+    case rtf_ds_List:
+      if (TRDRTFList97* list = listTable_.Last()) {
+        if (prop == P::ListID) list->ListID = value;
+        if (prop == P::ListSimple) list->Simple = value != 0;
+      }
+      return rtf_ec_OK;
+    case rtf_ds_ListLevel:
+      if (TRDRTFListLevel97* level = listTable_.LastLevel()) ApplyListLevelProperty(*level, prop, value);
+      return rtf_ec_OK;
+    case rtf_ds_ListOverride:
+      if (TRDRTFListOverride97* item = listOverrideTable_.Last()) {
+        if (prop == P::ListID) item->ListIndex = listTable_.IndexOfListID(value);
+        if (prop == P::ListOverrideCount) item->Count = value;
+        if (prop == P::ListOverride) item->Number = value;
+      }
+      return rtf_ec_OK;
+    case rtf_ds_LfoLevel:
+      if (TRDRTFListOverrideLevel97* level = listOverrideTable_.LastLevel()) {
+        if (prop == P::ListOverrideStartAt) level->StartAtOverridden = true;
+        if (prop == P::LevelStartAt) level->StartAt = value;
+      }
+      return rtf_ec_OK;
+    case rtf_ds_StyleSheetEntry:
+      if (InRange(prop, P::CharStyle, P::StyleHidden)) {
+        ApplyStyleSheetProperty(prop, value);
+        return rtf_ec_OK;
+      }
+      break;
+    default:
+      break;
+  }
+  if (InRange(prop, P::Bold, P::Hidden)) return ApplyCharacterProperty(prop, value);
+  if (InRange(prop, P::LineSpacing, P::NoOverlap)) {
+    ApplyParagraphProperty(prop, value);
+    return rtf_ec_OK;
+  }
+  if (InRange(prop, P::SectReset, P::AnsiCodePage) || prop == P::PageBreak || prop == P::PnSecLevel)
+    return ApplySectionProperty(prop, value);
+  // Row and cell words describe the tables of the document text.
+  if (InRange(prop, P::CellEnd, P::TableBestWidth) && state_->Destination == rtf_ds_Normal)
+    return ApplyTableProperty(prop, value, 0);
+  return rtf_ec_OK;
+}
+
+TRDRTFErrorCode TRDRTFReader::ApplyCharacterProperty(P prop, int value) {
+  TRDRTFCharProperties& chars = state_->CharProps;
+  TColor color = clNone;
+  TRDRTFFontStyle bit{};
+  if (FontStyleBit(prop, bit)) {
+    SetStyleBit(chars.Style, bit, value);
+    return rtf_ec_OK;
+  }
+  switch (prop) {
+    case P::CharScaleX: chars.CharScaleX = value; break;
+    case P::CharSpacing: chars.CharSpacing = value; break;
+    case P::VShift: chars.VShift = std::uint8_t(value); break;
+    case P::Caps: chars.StyleEx = std::uint8_t(value != 0 ? chars.StyleEx | rtf_fsex_AllCaps : chars.StyleEx & ~rtf_fsex_AllCaps); break;
+    case P::FontSize: chars.Size = HalfPointsToPoints(value); break;
+    case P::Color: if (ColorOf(value, color)) chars.Color = color; break;
+    case P::BackColor: if (ColorOf(value, color)) chars.BackColor = AsBackground(color); break;
+    case P::Highlight:
+      if (ConvertHighlight == rtf_hl_FixedColors) chars.BackColor = HighlightColor(value);
+      if (ConvertHighlight == rtf_hl_ColorTable && ColorOf(value, color)) chars.BackColor = AsBackground(color);
+      break;
+    case P::Language: chars.Language = value; break;
+    case P::DefLanguage: state_->DefLanguage = value; break;
+    case P::CharReset: chars.Reset(DefaultFontIndex(), state_->DefLanguage); break;
+    case P::Font: chars.FontIndex = FontIndexOf(value); break;
+    case P::Hidden: return SetHidden(value != 0);
+    default: break;
+  }
+  return rtf_ec_OK;
+}
+
+TRDRTFErrorCode TRDRTFReader::SetHidden(bool hidden) {
+  TRDRTFCharProperties& chars = state_->CharProps;
+  if (chars.Hidden == hidden) return rtf_ec_OK;
+  TRDRTFErrorCode error = rtf_ec_OK;
+  if (state_->Destination == rtf_ds_Normal) {
+    if (hidden) {
+      // An event is raised even without pending text; when nothing is pending that
+      // empty event already carries the hidden attribute.
+      forceFlush_ = true;
+      if (pendingText_.empty() && pendingUnicode_.empty()) chars.Hidden = true;
+      error = OutputChar(0, true);
+      forceFlush_ = false;
+    } else {
+      error = OutputChar(0, true);
+    }
+  }
+  chars.Hidden = hidden;
+  return error;
+}
+
+void TRDRTFReader::ApplyParagraphProperty(P prop, int value) {
+  TRDRTFParaProperties& para = state_->ParaProps;
+  TColor color = clNone;
+  switch (prop) {
+    case P::LineSpacing: para.LineSpacing = value; break;
+    case P::LineSpacingMultiple: para.LineSpacingMultiple = value != 0; break;
+    case P::LeftIndent: para.LeftIndent = value; break;
+    case P::RightIndent: para.RightIndent = value; break;
+    case P::FirstIndent: para.FirstIndent = value; break;
+    case P::SpaceBefore: para.SpaceBefore = value; break;
+    case P::SpaceAfter: para.SpaceAfter = value; break;
+    case P::Alignment: para.Alignment = std::uint8_t(value); break;
+    case P::ParaReset: para.Reset(); break;
+    case P::BorderStyle:
+      // Only the first style word of a side counts (\brdrs\brdrdb stays single).
+      if (TRDRTFBorderSide* side = CurrentBorderSide(); side && side->Style == 0) side->Style = std::uint8_t(value);
+      break;
+    case P::BorderSide:
+      state_->BorderTarget = 0;
+      para.CurBorderSide = std::uint8_t(value);
+      break;
+    case P::BorderWidth:
+      if (TRDRTFBorderSide* side = CurrentBorderSide()) side->Width = value;
+      break;
+    case P::BorderColor:
+      if (TRDRTFBorderSide* side = CurrentBorderSide(); side && ColorOf(value, color)) side->Color = color;
+      break;
+    case P::BorderSpacing: para.GetBorder().Side(para.CurBorderSide).Spacing = value; break;
+    case P::ParaColor: if (ColorOf(value, color)) para.Color = color; break;
+    case P::ParaPatternColor: if (ColorOf(value, color)) para.PatternColor = color; break;
+    case P::ParaShading: para.Shading = value; break;
+    case P::KeepTogether: para.KeepTogether = true; break;
+    case P::KeepWithNext: para.KeepWithNext = true; break;
+    case P::TabPosition:
+      para.LastTab().Position = value;
+      para.Tabs->emplace_back();  // collects the next tab's alignment and leader
+      break;
+    case P::TabAlign: para.LastTab().Align = std::uint8_t(value); break;
+    case P::TabLeader: para.LastTab().Leader = std::uint8_t(value); break;
+    case P::ListTab: para.LastTab().ListTab = true; break;
+    case P::ListOverride: para.ListOverride = listOverrideTable_.IndexOfNumber(value); break;
+    case P::ListLevel: para.ListLevel = value; break;
+    case P::NoOverlap: para.NoOverlap = true; break;
+    default: break;
+  }
+}
+
+TRDRTFErrorCode TRDRTFReader::ApplySectionProperty(P prop, int value) {
+  TRDRTFSectionProperties& section = state_->SectProps;
+  TRDRTFDocProperties& document = state_->DocProps;
+  switch (prop) {
+    case P::SectReset: section.Reset(); break;
+    case P::DefFont:
+      if (state_->Destination == rtf_ds_Normal) {
+        state_->DefFont = value;
+        state_->DefFontIndex = -1;
+      }
+      break;
+    case P::Columns: section.Columns = value; break;
+    case P::PageNumberX: section.PageNumberX = value; break;
+    case P::PageNumberY: section.PageNumberY = value; break;
+    case P::HeaderY: section.HeaderY = value; break;
+    case P::FooterY: section.FooterY = value; break;
+    case P::SectionBreak: section.SectionBreak = std::uint8_t(value); break;
+    case P::PageNumberFormat: section.PageNumberFormat = std::uint8_t(value); break;
+    case P::PaperWidth: document.PaperWidth = value; break;
+    case P::PaperHeight: document.PaperHeight = value; break;
+    case P::MarginLeft: document.LeftMargin = value; break;
+    case P::MarginRight: document.RightMargin = value; break;
+    case P::MarginTop: document.TopMargin = value; break;
+    case P::MarginBottom: document.BottomMargin = value; break;
+    case P::PageNumberStart: document.PageNumberStart = value; break;
+    case P::FacingPages: document.FacingPages = true; break;
+    case P::Landscape: document.Landscape = true; break;
+    case P::AnsiCodePage: codePage_ = unsigned(value); break;
+    case P::PnSecLevel:
+      listLevelNumber_ = value;
+      SetDestination(rtf_ds_PnSecLevel);
+      break;
+    case P::PageBreak:
+      if (state_->Destination == rtf_ds_Normal && OnRequiredPageBreak) {
+        if (const TRDRTFErrorCode error = OutputChar(10, true); error != rtf_ec_OK) return error;
+        OnRequiredPageBreak(this);
+      }
+      break;
+    default: break;
+  }
+  return rtf_ec_OK;
+}
+
+TRDRTFErrorCode TRDRTFReader::EndCell() {
+  if (const TRDRTFErrorCode error = OutputChar(10, true); error != rtf_ec_OK) return error;
+  nextPosition_ = rtf_ts_NewPara;
+  FireTable(rdf_tbl_CellEnd);
+  return rtf_ec_OK;
+}
+
+TRDRTFErrorCode TRDRTFReader::EndRow() {
+  state_->GetRowProps().Finish();
+  if (const TRDRTFErrorCode error = SyncTables(); error != rtf_ec_OK) return error;
+  FireTable(rdf_tbl_RowEnd);
+  return rtf_ec_OK;
+}
+
+TRDRTFErrorCode TRDRTFReader::ApplyTableProperty(P prop, int value, int sub) {
+  if (prop == P::CellEnd) return EndCell();
+  if (prop == P::RowEnd) return EndRow();
+  if (prop == P::InTable || prop == P::TableLevel) {
+    TRDRTFParaProperties& para = state_->ParaProps;
+    if (prop == P::TableLevel) para.NestingLevel = value;
+    para.InTable = value > 0;
+    return rtf_ec_OK;
+  }
+  if (prop == P::RowAlign) {
+    rowAlignment_ = std::uint8_t(value);
+    rowAlignmentSet_ = true;
+    return rtf_ec_OK;
+  }
+  TRDRTFRowProperties& row = state_->GetRowProps();
+  const std::size_t side = std::size_t(sub & 3);
+  switch (prop) {
+    case P::RowReset: row.Reset(); return rtf_ec_OK;
+    case P::RowHeading: row.Heading = true; return rtf_ec_OK;
+    case P::RowGap: row.GapH = value; return rtf_ec_OK;
+    case P::RowLeft: row.Left = value; return rtf_ec_OK;
+    case P::RowHeight: row.Height = std::abs(value); return rtf_ec_OK;
+    case P::RowPadding: row.Padding[side] = value; return rtf_ec_OK;
+    case P::RowPaddingUnit: row.PaddingInTwips[side] = value == 3; return rtf_ec_OK;
+    case P::RowSpacing: row.Spacing[side] = value; return rtf_ec_OK;
+    case P::RowSpacingUnit: row.SpacingInTwips[side] = value == 3; return rtf_ec_OK;
+    case P::RowWidth: ApplyWidthValue(value, row.PercentWidth, row.BestWidth); return rtf_ec_OK;
+    case P::RowWidthUnit: ApplyWidthUnit(value, row.PercentWidth, row.BestWidth); return rtf_ec_OK;
+    case P::CellRight: row.CloseCell(value); return rtf_ec_OK;
+    case P::RowBorderSide:
+      state_->BorderTarget = 1;
+      row.CurBorderSide = std::uint8_t(value);
+      return rtf_ec_OK;
+    case P::TableBestWidth:
+      row.BestWidth = value;
+      row.HasComponentSizes = true;
+      return rtf_ec_OK;
+    default: break;
+  }
+  TRDRTFCellProperties* cell = row.LastCell();
+  if (!cell) return rtf_ec_OK;
+  TColor color = clNone;
+  switch (prop) {
+    case P::CellVMerge: cell->VMerge = std::uint8_t(cell->VMerge == 1 ? 1 : value); break;
+    case P::CellHMerge: cell->HMerge = std::uint8_t(cell->HMerge == 1 ? 1 : value); break;
+    case P::CellWidth: ApplyWidthValue(value, cell->PercentWidth, cell->BestWidth); break;
+    case P::CellWidthUnit: ApplyWidthUnit(value, cell->PercentWidth, cell->BestWidth); break;
+    case P::CellColor: if (ColorOf(value, color)) cell->Color = AsBackground(color); break;
+    case P::CellPatternColor: if (ColorOf(value, color)) cell->PatternColor = color; break;
+    case P::CellShading: cell->Shading = value; break;
+    case P::CellVAlign: cell->VAlign = std::uint8_t(value); break;
+    case P::CellBorderSide:
+      state_->BorderTarget = 2;
+      cell->CurBorderSide = std::uint8_t(value);
+      break;
+    case P::CellBestWidth:
+      cell->BestWidth = value;
+      row.HasComponentSizes = true;
+      break;
+    case P::CellBestHeight:
+      cell->BestHeight = value;
+      row.HasComponentSizes = true;
+      break;
+    default: break;
+  }
+  return rtf_ec_OK;
+}
+
+void TRDRTFReader::ApplyPictureProperty(P prop, int value) {
+  if (!curPicture_) return;
+  TRDRTFPicture& picture = *curPicture_;
+  constexpr int kFirstMapMode = 2, kLastMapMode = 8;
+  switch (prop) {
+    case P::PicWidth: picture.PicW = value; break;
+    case P::PicHeight: picture.PicH = value; break;
+    case P::PicWidthGoal: picture.PicWGoal = value; break;
+    case P::PicHeightGoal: picture.PicHGoal = value; break;
+    case P::PicScaleX: picture.PicScaleX = value; break;
+    case P::PicScaleY: picture.PicScaleY = value; break;
+    case P::BitmapWidthBytes: picture.BitmapWidthBytes = value; break;
+    case P::BitmapBitsPixel: picture.BitmapBitsPixel = value; break;
+    case P::BitmapPlanes: picture.BitmapPlanes = value; break;
+    case P::PicType:
+      if (value == rtf_pt_Dib)
+        picture.StartDib();
+      else
+        picture.PicType = std::uint8_t(value);
+      break;
+    case P::WindowsMetafile:
+      picture.PicType = rtf_pt_WindowsMetafile;
+      picture.MetafileMapMode = value >= kFirstMapMode && value <= kLastMapMode ? value : 1;
+      break;
+    case P::PicBmp: picture.PicBmp = true; break;
+    default: break;
+  }
+}
+
+void TRDRTFReader::ApplyMarkerProperty(TRDRTFMarkerProperties& marker, P prop, int value) {
+  TRDRTFFontStyle bit{};
+  if (FontStyleBit(prop, bit)) {
+    SetStyleBit(marker.FontStyle, bit, value);
+    return;
+  }
+  TColor color = clNone;
+  switch (prop) {
+    case P::PnLevel: {
+      const auto& levels = state_->SectProps.LevelMarkers;
+      if (levels && value >= 1 && value <= TRDRTFSectionProperties::kLevelMarkerCount)
+        marker.TakeFromLevelMarker((*levels)[std::size_t(value - 1)]);
+      marker.Level = value;
+      break;
+    }
+    case P::PnHanging: marker.Hanging = value != 0; break;
+    case P::PnNumberType: marker.NumberType = std::uint8_t(value); break;
+    case P::PnColor:
+      if (ColorOf(value, color)) marker.Color = color;
+      marker.FontFlags |= TRDRTFCustomMarkerProperties::kColorGiven;
+      break;
+    case P::PnFont:
+      marker.FontIndex = FontIndexOf(value);
+      marker.FontFlags |= TRDRTFCustomMarkerProperties::kFontGiven;
+      break;
+    case P::PnFontSize:
+      marker.FontSize = HalfPointsToPoints(value);
+      marker.FontFlags |= TRDRTFCustomMarkerProperties::kSizeGiven;
+      break;
+    case P::PnIndent: marker.Indent = value; break;
+    case P::PnSpace: marker.Space = value; break;
+    case P::PnStart: marker.Start = value; break;
+    case P::PnAlign: marker.Alignment = std::uint8_t(value); break;
+    default: break;
+  }
+}
+
+void TRDRTFReader::ApplyListLevelProperty(TRDRTFListLevel97& level, P prop, int value) {
+  TRDRTFFontStyle bit{};
+  if (FontStyleBit(prop, bit)) {
+    SetStyleBit(level.FontStyle, bit, value);
+    return;
+  }
+  TColor color = clNone;
+  switch (prop) {
+    case P::LevelStartAt: level.Start = value; break;
+    case P::LevelNfc: level.NumberType = LevelNfcToNumberType(value); break;
+    case P::LevelJc: level.Alignment = std::uint8_t(value == 1 ? 2 : value == 2 ? 1 : 0); break;
+    case P::LevelOld: level.Old = value != 0; break;
+    case P::LevelLegal: level.Legal = value != 0; break;
+    case P::LevelNoRestart: level.NoRestart = value != 0; break;
+    case P::LevelIndent: level.Indent = value; break;
+    case P::LevelSpace: level.Space = value; break;
+    case P::LevelFollow: level.Follow = std::uint8_t(value); break;
+    case P::FontSize:
+      level.FontSize = HalfPointsToPoints(value);
+      level.FontSizeSet = true;
+      break;
+    case P::Color: if (ColorOf(value, color)) level.Color = color; break;
+    case P::Font: level.FontIndex = FontIndexOf(value); break;
+    case P::LeftIndent: level.LeftIndent = value; break;
+    case P::FirstIndent: level.FirstIndent = value; break;
+    case P::TabPosition: level.TabPos = value; break;
+    default: break;
+  }
+}
+
+void TRDRTFReader::ApplyStyleSheetProperty(P prop, int value) {
+  TRDRTFStyleSheetEntry* entry = styleSheet_.Last();
+  if (!entry) return;
+  switch (prop) {
+    case P::CharStyle: case P::ParaStyle: case P::SectStyle:
+      entry->Number = value;
+      entry->Kind = prop == P::CharStyle ? 0 : prop == P::ParaStyle ? 1 : 2;
+      break;
+    case P::BasedOn: entry->BasedOn = styleSheet_.FindNumber(value); break;
+    case P::NextStyle: entry->Next = styleSheet_.FindNumber(value); break;
+    case P::Additive: entry->Additive = true; break;
+    case P::StyleHidden: entry->Hidden = true; break;
+    default: break;
+  }
+}
+
+TRDRTFErrorCode TRDRTFReader::ApplyUnicodeCharacter(int value) {
+  const char16_t code = char16_t(std::uint16_t(value));  // \u-4064 is U+F020
+  switch (state_->Destination) {
+    case rtf_ds_Normal:
+      if (!OnNewUnicodeText) return rtf_ec_OK;  // the fallback characters are read as text
+      skipCount_ = unicodeSkipCount_;
+      return OutputUnicode(code);
+    case rtf_ds_LevelText:
+      skipCount_ = unicodeSkipCount_;
+      return OutputUnicode(code);
+    case rtf_ds_PnTextAfter:
+    case rtf_ds_PnTextBefore: {
+      // Symbol-font markers are written as U+F0xx; their byte is the font's character.
+      constexpr char16_t kSymbolFirst = 0xF000, kSymbolLast = 0xF0FF;
+      const TRDRTFMarkerProperties* marker = CurrentMarker();
+      if (marker && code >= kSymbolFirst && code <= kSymbolLast && marker->FontIndex >= 0 &&
+          marker->FontIndex < fontTable_.Count() && SameText(fontTable_[marker->FontIndex].Name, "Symbol")) {
+        skipCount_ = unicodeSkipCount_;
+        return ParseChar(code & 0xFF);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  if (unicodeSkipCount_ < 1) return rtf_ec_OK;
+  skipCount_ = unicodeSkipCount_;
+  return OutputUnicodeAsBytes(code);
+}
