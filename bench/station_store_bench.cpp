@@ -21,7 +21,9 @@ namespace {
 
 constexpr int kFeedLength = 8192;
 
-std::string Call(int station) { return "N" + std::to_string(station) + "-" + std::to_string(station % 16); }
+std::string Call(int station) {
+  return "N" + std::to_string(station) + "-" + std::to_string(station % 16);
+}
 
 std::string Dm(double value, int degree_digits) {
   const long hundredths = std::lround(std::fabs(value) * 6000);
@@ -36,19 +38,22 @@ std::string Dm(double value, int degree_digits) {
 std::unique_ptr<TStringList> Packet(int station, double lat, double lon, int kind) {
   auto lines = std::make_unique<TStringList>();
   lines->Add("ig " + Call(station) + " to APRS via TCPIP*,qAC,T2TEST");
-  const std::string position = Dm(lat, 2) + (lat >= 0 ? "N" : "S") + "/" + Dm(lon, 3) + (lon >= 0 ? "E" : "W");
+  const std::string position =
+      Dm(lat, 2) + (lat >= 0 ? "N" : "S") + "/" + Dm(lon, 3) + (lon >= 0 ? "E" : "W");
   switch (kind % 4) {
     case 0:
       lines->Add("!" + position.substr(0, 9) + "/" + position.substr(10) + ">mobile 145.500MHz");
       break;
     case 1:
-      lines->Add("=" + position.substr(0, 9) + "/" + position.substr(10) + ">088/036/A=000123 on the road");
+      lines->Add("=" + position.substr(0, 9) + "/" + position.substr(10) +
+                 ">088/036/A=000123 on the road");
       break;
     case 2:
       lines->Add("@092345z" + position.substr(0, 9) + "/" + position.substr(10) + "-home station");
       break;
     default:
-      lines->Add("!" + position.substr(0, 9) + "/" + position.substr(10) + "_220/004g005t077r000p000P000h50b09900");
+      lines->Add("!" + position.substr(0, 9) + "/" + position.substr(10) +
+                 "_220/004g005t077r000p000P000h50b09900");
       break;
   }
   return lines;
@@ -68,7 +73,8 @@ void BM_AnalysePacket(benchmark::State& state) {
 
   std::mt19937 random(7);
   std::uniform_real_distribution<double> lat(-60, 70), lon(-179, 179);
-  for (int s = 0; s < stations; ++s) dispatcher.AnalysePacket(*Packet(s, lat(random), lon(random), s));
+  for (int s = 0; s < stations; ++s)
+    dispatcher.AnalysePacket(*Packet(s, lat(random), lon(random), s));
   std::vector<std::unique_ptr<TStringList>> feed;
   std::uniform_int_distribution<int> pick(0, stations - 1);
   for (int i = 0; i < kFeedLength; ++i) {
@@ -98,7 +104,8 @@ void BM_AgeStations(benchmark::State& state) {
   TPacketDispatcher dispatcher(store, views);
   dispatcher.Settings.CallP1 = [] { return std::string("N0CALL"); };
   dispatcher.Settings.MapFile = [] { return std::string("map.jpg"); };
-  for (int s = 0; s < state.range(0); ++s) dispatcher.AnalysePacket(*Packet(s, 50 + s * 1e-4, 10, s));
+  for (int s = 0; s < state.range(0); ++s)
+    dispatcher.AnalysePacket(*Packet(s, 50 + s * 1e-4, 10, s));
   for (auto _ : state) store.AgeStations();
   state.counters["stations"] = store.StationList.Count();
 }

@@ -28,7 +28,8 @@ void AppendTone(std::vector<int16_t>& samples, Tone tone) {
   for (int i = 0; i < count; ++i) {
     const double envelope =
         std::min({1.0, static_cast<double>(i) / fade, static_cast<double>(count - 1 - i) / fade});
-    const double value = kAmplitude * envelope * std::sin(2 * std::numbers::pi * tone.hertz * i / kSampleRate);
+    const double value =
+        kAmplitude * envelope * std::sin(2 * std::numbers::pi * tone.hertz * i / kSampleRate);
     samples.push_back(static_cast<int16_t>(std::lround(value)));
   }
 }
@@ -45,9 +46,9 @@ bool WriteWave(const std::string& path, std::initializer_list<Tone> tones) {
   out.write("RIFF", 4);
   Put(out, 36 + data_bytes, 4);
   out.write("WAVEfmt ", 8);
-  Put(out, 16, 4);               // format chunk size
-  Put(out, 1, 2);                // PCM
-  Put(out, 1, 2);                // mono
+  Put(out, 16, 4);  // format chunk size
+  Put(out, 1, 2);   // PCM
+  Put(out, 1, 2);   // mono
   Put(out, kSampleRate, 4);
   Put(out, kSampleRate * 2, 4);  // bytes per second
   Put(out, 2, 2);                // block align

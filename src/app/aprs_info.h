@@ -18,18 +18,18 @@ struct TAprsInfo {
   std::string AprsTime;   // the 7-character time stamp as received
   std::string RxStamp;    // "yymmddhhnnss" of reception
   std::string Comment;
-  std::string Header;     // monitor header line as received
-  std::string Data;       // information field, data type character first
+  std::string Header;  // monitor header line as received
+  std::string Data;    // information field, data type character first
   uint8_t MicEMsg = 0;
   int32_t Course = -1;    // degrees
   int32_t Altitude = -1;  // feet
   int32_t Port = 0;       // -1 internet, 1 or 2 radio port, 0 anything else
   char SymTable = '\0';
   char SymCode = '\0';
-  char ObjState = '?';    // objects '*' / '_', items '!' / '_'
-  char PosFormat = '?';   // 'A', 'C', 'E', ']' or '>'
-  double Speed = -1;      // knots
-  double Range = -1;      // miles
+  char ObjState = '?';   // objects '*' / '_', items '!' / '_'
+  char PosFormat = '?';  // 'A', 'C', 'E', ']' or '>'
+  double Speed = -1;     // knots
+  double Range = -1;     // miles
 };
 
 // The Mic-E message of a code (Emergency is 20); empty for codes without a text.

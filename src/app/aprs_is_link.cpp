@@ -13,12 +13,16 @@ constexpr const char* kProductVersion = "1.2";
 // "Please choose a server in the settings first!"
 constexpr const char* kNoServerText = "Bitte erst einen Server im Setup ausw\xE4hlen!";
 
-std::string Text(const std::function<std::string()>& f) { return f ? f() : std::string(); }
+std::string Text(const std::function<std::string()>& f) {
+  return f ? f() : std::string();
+}
 
 }  // namespace
 
-std::string LoginLine(const std::string& Call, const std::string& Passcode, const std::string& Filter) {
-  std::string line = Format("user %s pass %s vers %s %s", Call, Passcode, kProductName, kProductVersion);
+std::string LoginLine(const std::string& Call, const std::string& Passcode,
+                      const std::string& Filter) {
+  std::string line =
+      Format("user %s pass %s vers %s %s", Call, Passcode, kProductName, kProductVersion);
   const std::string filter = Trim(Filter);
   if (!filter.empty()) line += " " + filter;
   return line;
@@ -69,15 +73,18 @@ void TAprsIsLink::mbtnTcpClick() {
 
 void TAprsIsLink::TCPClientIGateConnected() {
   if (ClearIgSeen) ClearIgSeen();
-  TCPClientIGate.WriteLine(LoginLine(Trim(Text(Settings.CallP1)), Trim(Text(Settings.Passcode)),
-                                     Text(Settings.Filter)));
+  TCPClientIGate.WriteLine(
+      LoginLine(Trim(Text(Settings.CallP1)), Trim(Text(Settings.Passcode)), Text(Settings.Filter)));
 }
 
-bool TAprsIsLink::IsConnected() const { return TCPClientIGate.IsOpen(); }
+bool TAprsIsLink::IsConnected() const {
+  return TCPClientIGate.IsOpen();
+}
 
 void TAprsIsLink::IGateToTcp(const TAprsInfo& Info) {
   if (Info.Port == -1 || Info.SrcCall.empty() || !IsConnected()) return;
-  const std::string dest = Info.Path.empty() ? Info.DestCall : Info.DestCall + "," + NormalizeDigiPath(Info.Path);
+  const std::string dest =
+      Info.Path.empty() ? Info.DestCall : Info.DestCall + "," + NormalizeDigiPath(Info.Path);
   // A CR or LF from the radio would end the line early and make the rest of the data a
   // line of its own on the server: the packet is cut at the first one.
   const std::string data = Info.Data.substr(0, Info.Data.find_first_of("\r\n"));

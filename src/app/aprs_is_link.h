@@ -15,7 +15,8 @@
 
 // "user %s pass %s vers Velmora 1.2", then a blank and the filter when the trimmed
 // filter is not empty (taken literally).
-std::string LoginLine(const std::string& Call, const std::string& Passcode, const std::string& Filter);
+std::string LoginLine(const std::string& Call, const std::string& Passcode,
+                      const std::string& Filter);
 
 // The settings window's controls the connection reads.
 struct TAprsIsSettings {

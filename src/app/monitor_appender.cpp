@@ -25,9 +25,13 @@ void RestoreSelection(TMonitorView& view, TMonitorSelection s, int deleted) {
   if (s.StartItem >= 0) view.SetSelectionRange(s);
 }
 
-bool IsAtEnd(const TMonitorView& view) { return view.VScrollPos() == view.GetVScrollMax(); }
+bool IsAtEnd(const TMonitorView& view) {
+  return view.VScrollPos() == view.GetVScrollMax();
+}
 
-void EraseAll(std::string& text, char c) { text.erase(std::remove(text.begin(), text.end(), c), text.end()); }
+void EraseAll(std::string& text, char c) {
+  text.erase(std::remove(text.begin(), text.end(), c), text.end());
+}
 
 // Each BS takes back the last character of the log as it stands, before this text.
 void TakeBackCharacters(TMonitorView& view, std::string& text) {
@@ -53,8 +57,8 @@ void AddLogText(TMonitorView* View, std::string Text, int StyleNo, int Mode, int
 
   const int entry_para = ParaNo;
   const bool had_selection = view.HasSelection();
-  const TMonitorSelection selection = had_selection ? Normalised(view.GetSelectionRange())
-                                                    : TMonitorSelection{};
+  const TMonitorSelection selection =
+      had_selection ? Normalised(view.GetSelectionRange()) : TMonitorSelection{};
   view.FollowEnd = IsAtEnd(view) && !had_selection;
 
   EraseAll(Text, kLf);
@@ -104,8 +108,8 @@ void AddLogText(TMonitorView* View, std::string Text, int StyleNo, int Mode, int
 
 int TrimLogLines(TMonitorView& View) {
   const bool had_selection = View.HasSelection();
-  const TMonitorSelection selection = had_selection ? Normalised(View.GetSelectionRange())
-                                                    : TMonitorSelection{};
+  const TMonitorSelection selection =
+      had_selection ? Normalised(View.GetSelectionRange()) : TMonitorSelection{};
   View.FormatDocument();
   const int count = View.ItemCount();
   if (count == 0) return 0;

@@ -24,10 +24,16 @@ std::string Printable(std::string text) {
   return text;
 }
 
-bool IsRadioPort(int port) { return port == 1 || port == 2; }
+bool IsRadioPort(int port) {
+  return port == 1 || port == 2;
+}
 
-bool Call(const std::function<bool()>& f) { return f && f(); }
-std::string Text(const std::function<std::string()>& f) { return f ? f() : std::string(); }
+bool Call(const std::function<bool()>& f) {
+  return f && f();
+}
+std::string Text(const std::function<std::string()>& f) {
+  return f ? f() : std::string();
+}
 
 // The digipeater a packet was heard through: the call marked used ('*'), or a whole
 // path that starts with a WIDEn-N or TRACEn-N some digipeater has already counted down.
@@ -108,7 +114,8 @@ void TPacketDispatcher::AnalysePacket(const TStrings& Lines) {
   }
 }
 
-void TPacketDispatcher::Echo(const TAprsInfo& Info, const std::string& Header, const std::string& Data) {
+void TPacketDispatcher::Echo(const TAprsInfo& Info, const std::string& Header,
+                             const std::string& Data) {
   if (Info.Port == -1 && Call(Settings.TcpNoMon)) return;
   const TMonitorStylePair styles = MonitorStylePair(Info.Port);
   int para = -1;
@@ -181,8 +188,10 @@ void TPacketDispatcher::RecordLogPacket(const TAprsInfo& Info) {
   if (!Call(Log.Recording) || !Log.AddLine) return;
   std::string filter = Trim(Text(Log.Filter));
   ReplaceChar(',', '~', filter);
-  if (!filter.empty() && ("~" + filter + "~").find("~" + Info.SrcCall + "~") == std::string::npos) return;
-  const std::string dest = Info.Path.empty() ? Info.DestCall : Info.DestCall + "," + NormalizeDigiPath(Info.Path);
+  if (!filter.empty() && ("~" + filter + "~").find("~" + Info.SrcCall + "~") == std::string::npos)
+    return;
+  const std::string dest =
+      Info.Path.empty() ? Info.DestCall : Info.DestCall + "," + NormalizeDigiPath(Info.Path);
   std::string escaped, stamp;
   CsvEscape(Info.Data, escaped);
   NowToStamp(stamp);

@@ -21,18 +21,18 @@ class TStationViews;
 
 // The settings window's controls the dispatcher reads.
 struct TDispatcherSettings {
-  std::function<std::string()> CallP1;  // edtCallP1
-  std::function<std::string()> CallP2;  // edtCallP2
+  std::function<std::string()> CallP1;   // edtCallP1
+  std::function<std::string()> CallP2;   // edtCallP2
   std::function<std::string()> MapFile;  // the loaded map, empty when none
-  std::function<bool()> TcpDigi;        // mbtnTcpDigi: forward radio packets (IGate)
-  std::function<bool()> TcpNoOutData;   // mbtnTcpNoOutData: do not decode internet packets
-  std::function<bool()> TcpNoMon;       // mbtnTcpNoMon: do not echo internet packets
+  std::function<bool()> TcpDigi;         // mbtnTcpDigi: forward radio packets (IGate)
+  std::function<bool()> TcpNoOutData;    // mbtnTcpNoOutData: do not decode internet packets
+  std::function<bool()> TcpNoMon;        // mbtnTcpNoMon: do not echo internet packets
 };
 
 // The packet log window's recorder as the dispatcher sees it.
 struct TLogRecorderHooks {
   std::function<bool()> Recording;
-  std::function<std::string()> Filter;                 // memFilter: calls separated by ','
+  std::function<std::string()> Filter;                   // memFilter: calls separated by ','
   std::function<void(const std::string& Line)> AddLine;  // one recorded line
 };
 

@@ -7,7 +7,8 @@
 namespace {
 
 void CheckItem(int item, int count) {
-  if (item < 0 || item >= count) throw EStringListError("List index out of bounds (" + std::to_string(item) + ")");
+  if (item < 0 || item >= count)
+    throw EStringListError("List index out of bounds (" + std::to_string(item) + ")");
 }
 
 }  // namespace
@@ -17,14 +18,18 @@ const TPlainMonitor::TItem& TPlainMonitor::Item(int ItemNo) const {
   return items_[ItemNo];
 }
 
-std::string TPlainMonitor::ReadItemText(int ItemNo) const { return Item(ItemNo).Text; }
+std::string TPlainMonitor::ReadItemText(int ItemNo) const {
+  return Item(ItemNo).Text;
+}
 
 void TPlainMonitor::ReplaceItemText(int ItemNo, const std::string& Text) {
   CheckItem(ItemNo, ItemCount());
   items_[ItemNo].Text = Text;
 }
 
-int TPlainMonitor::GetItemStyleIndex(int ItemNo) const { return Item(ItemNo).StyleNo; }
+int TPlainMonitor::GetItemStyleIndex(int ItemNo) const {
+  return Item(ItemNo).StyleNo;
+}
 
 void TPlainMonitor::AddTextParagraph(const std::string& Text, int StyleNo, int ParaNo) {
   items_.push_back({Text, StyleNo, std::max(ParaNo, 0)});
@@ -61,7 +66,9 @@ int TPlainMonitor::GetLineNumber(int ItemNo) const {
   return line_of_[ItemNo];
 }
 
-int TPlainMonitor::LineCount() const { return items_.empty() ? 0 : GetLineNumber(ItemCount() - 1); }
+int TPlainMonitor::LineCount() const {
+  return items_.empty() ? 0 : GetLineNumber(ItemCount() - 1);
+}
 
 std::string TPlainMonitor::LineText(int Line) const {
   std::string text;
@@ -91,6 +98,10 @@ void TPlainMonitor::ClearDocument() {
   ItemsChanged();
 }
 
-int TPlainMonitor::GetVScrollMax() const { return std::max(LineCount() - PageLines, 0); }
+int TPlainMonitor::GetVScrollMax() const {
+  return std::max(LineCount() - PageLines, 0);
+}
 
-void TPlainMonitor::SetVScrollPos(int Value) { scroll_pos_ = std::clamp(Value, 0, GetVScrollMax()); }
+void TPlainMonitor::SetVScrollPos(int Value) {
+  scroll_pos_ = std::clamp(Value, 0, GetVScrollMax());
+}

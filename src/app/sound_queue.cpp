@@ -23,11 +23,15 @@ std::string SpokenFile(char c) {
 }  // namespace
 
 TSoundQueue::TSoundQueue(TWaveSound& Player, std::string SoundDir)
-    : player_(Player), sound_dir_(std::move(SoundDir)), sound_available_(Player.OutputDeviceCount() > 0) {
+    : player_(Player),
+      sound_dir_(std::move(SoundDir)),
+      sound_available_(Player.OutputDeviceCount() > 0) {
   player_.OnNotify = [this] { PlaySoundQueue(); };
 }
 
-TSoundQueue::~TSoundQueue() { player_.OnNotify = nullptr; }
+TSoundQueue::~TSoundQueue() {
+  player_.OnNotify = nullptr;
+}
 
 void TSoundQueue::Enqueue(const std::string& FileName) {
   if (FileExists(FileName)) SoundQueue.Add(FileName);
@@ -49,7 +53,8 @@ void TSoundQueue::PlaySound(int Index) {
 void TSoundQueue::SpeakCallsign(const std::string& Call) {
   if (!sound_available_) return;
   for (char c : Call) {
-    const std::string file = SpokenFile(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    const std::string file =
+        SpokenFile(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
     if (!file.empty()) Enqueue(sound_dir_ + kTalkFolder + file);
   }
   PlayWhenIdle();

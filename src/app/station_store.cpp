@@ -35,7 +35,9 @@ std::string Plain(std::string s) {
   return s;
 }
 
-std::string CharCode(char c) { return IntToStr(static_cast<unsigned char>(c)); }
+std::string CharCode(char c) {
+  return IntToStr(static_cast<unsigned char>(c));
+}
 
 std::string Field(int index, const std::string& record) {
   std::string field;
@@ -45,8 +47,8 @@ std::string Field(int index, const std::string& record) {
 
 // The fields that differ between copies of one transmission: times, comment, the road
 // it took, header and data, and the status text that only the store itself writes.
-constexpr int kRepeatFields[] = {sfRxStamp, sfAprsTime,  sfComment, sfHeardVia, sfDestCall,
-                                 sfPath,    sfHeader,    sfData,    sfStatusText};
+constexpr int kRepeatFields[] = {sfRxStamp, sfAprsTime, sfComment, sfHeardVia,  sfDestCall,
+                                 sfPath,    sfHeader,   sfData,    sfStatusText};
 
 std::string WithoutRepeatFields(std::string record) {
   for (int field : kRepeatFields) CsvSetField(field, "", record);
@@ -94,14 +96,30 @@ std::string MakeStationKey(const std::string& Owner, const std::string& Name) {
 
 std::string StationRecord(const TAprsInfo& Info) {
   std::string record;
-  for (const std::string& field :
-       {Info.Key, Escaped(Info.SrcCall), Plain(Info.OwnerCall), Info.LatText, Info.LonText,
-        CharCode(Info.SymTable), CharCode(Info.SymCode), CharCode(Info.ObjState),
-        CharCode(Info.PosFormat), Info.RxStamp, Plain(Info.AprsTime), Escaped(Info.Comment),
-        IntToStr(Info.Port), Plain(Info.HeardVia), Plain(Info.DestCall), Plain(Info.Path),
-        IntToStr(Info.Altitude), FloatToStr(Info.Speed), FloatToStr(Info.Range),
-        IntToStr(Info.Course), IntToStr(Info.MicEMsg), Escaped(Info.Header), Escaped(Info.Data),
-        std::string()}) {
+  for (const std::string& field : {Info.Key,
+                                   Escaped(Info.SrcCall),
+                                   Plain(Info.OwnerCall),
+                                   Info.LatText,
+                                   Info.LonText,
+                                   CharCode(Info.SymTable),
+                                   CharCode(Info.SymCode),
+                                   CharCode(Info.ObjState),
+                                   CharCode(Info.PosFormat),
+                                   Info.RxStamp,
+                                   Plain(Info.AprsTime),
+                                   Escaped(Info.Comment),
+                                   IntToStr(Info.Port),
+                                   Plain(Info.HeardVia),
+                                   Plain(Info.DestCall),
+                                   Plain(Info.Path),
+                                   IntToStr(Info.Altitude),
+                                   FloatToStr(Info.Speed),
+                                   FloatToStr(Info.Range),
+                                   IntToStr(Info.Course),
+                                   IntToStr(Info.MicEMsg),
+                                   Escaped(Info.Header),
+                                   Escaped(Info.Data),
+                                   std::string()}) {
     CsvAddField(field, record);
   }
   return record;
@@ -109,7 +127,9 @@ std::string StationRecord(const TAprsInfo& Info) {
 
 // --- TStationList --------------------------------------------------------------------------
 
-std::string TStationList::Get(int index) const { return Line(index); }
+std::string TStationList::Get(int index) const {
+  return Line(index);
+}
 
 const std::string& TStationList::Line(int index) const {
   CheckIndex(index, Count());
@@ -117,10 +137,9 @@ const std::string& TStationList::Line(int index) const {
 }
 
 int TStationList::Add(const std::string& text) {
-  auto place = std::lower_bound(lines_.begin(), lines_.end(), text,
-                                [this](const std::string& a, const std::string& b) {
-                                  return CompareStrings(a, b) < 0;
-                                });
+  auto place = std::lower_bound(
+      lines_.begin(), lines_.end(), text,
+      [this](const std::string& a, const std::string& b) { return CompareStrings(a, b) < 0; });
   const int index = static_cast<int>(place - lines_.begin());
   if (place != lines_.end() && CompareStrings(*place, text) == 0) return index;
   lines_.insert(place, text);
@@ -136,7 +155,9 @@ void TStationList::Delete(int index) {
   lines_.erase(lines_.begin() + index);
 }
 
-void TStationList::Clear() { lines_.clear(); }
+void TStationList::Clear() {
+  lines_.clear();
+}
 
 int TStationList::Replace(int index, const std::string& text) {
   CheckIndex(index, Count());
@@ -258,7 +279,8 @@ void TStationStore::AgeStations() {
     TDateTime heard;
     // A record whose time cannot be read is left alone; it must not stop the aging
     // of all the others.
-    if (ReadStamp(Field(sfRxStamp, line), heard) && std::llround((now - heard) * MSecsPerDay) >= max_age_ms) {
+    if (ReadStamp(Field(sfRxStamp, line), heard) &&
+        std::llround((now - heard) * MSecsPerDay) >= max_age_ms) {
       const std::string key = Field(sfKey, line);
       int first, last;
       CsvFindRange(key, StationList, first, last);
@@ -298,4 +320,6 @@ bool TStationStore::LoadStations(const std::string& FileName) {
   return true;
 }
 
-void TStationStore::SaveStations(const std::string& FileName) const { StationList.SaveToFile(FileName); }
+void TStationStore::SaveStations(const std::string& FileName) const {
+  StationList.SaveToFile(FileName);
+}

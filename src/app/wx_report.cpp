@@ -19,9 +19,9 @@ struct WxKey {
 };
 
 constexpr WxKey kWxKeys[] = {
-    {'c', 3, &TWxInfo::WindDir},  {'s', 3, &TWxInfo::WindSpeed},    {'g', 3, &TWxInfo::WindGust},
-    {'t', 3, &TWxInfo::Temp},     {'r', 3, &TWxInfo::Rain1h},       {'P', 3, &TWxInfo::RainMidnight},
-    {'p', 3, &TWxInfo::Rain24h},  {'h', 2, &TWxInfo::Humidity},     {'b', 5, &TWxInfo::Pressure}};
+    {'c', 3, &TWxInfo::WindDir}, {'s', 3, &TWxInfo::WindSpeed}, {'g', 3, &TWxInfo::WindGust},
+    {'t', 3, &TWxInfo::Temp},    {'r', 3, &TWxInfo::Rain1h},    {'P', 3, &TWxInfo::RainMidnight},
+    {'p', 3, &TWxInfo::Rain24h}, {'h', 2, &TWxInfo::Humidity},  {'b', 5, &TWxInfo::Pressure}};
 
 }  // namespace
 

@@ -12,7 +12,7 @@ class TStationStore;
 class TStationViews;
 
 struct TWxInfo {
-  bool Valid = false;  // at least one value was found
+  bool Valid = false;        // at least one value was found
   int32_t WindDir = 0;       // degrees
   int32_t WindSpeed = 0;     // mph, sustained
   int32_t WindGust = 0;      // mph

@@ -1,7 +1,13 @@
 #include "platform/io/wave_sound.h"
 
-int TWaveSound::OutputDeviceCount() const { return 0; }
+int TWaveSound::OutputDeviceCount() const {
+  return 0;
+}
 
-bool TWaveSound::Play(const std::string&) { return false; }
+bool TWaveSound::Play(const std::string&) {
+  return false;
+}
 
-bool TWaveSound::Playing() const { return false; }
+bool TWaveSound::Playing() const {
+  return false;
+}

@@ -68,8 +68,8 @@ TEST(PacketDispatcher, HeardViaFromCountedDownAliasesOnly) {
   struct Case {
     std::string path;
     std::string heard_via;
-  } cases[] = {{"WIDE2-1", "WIDE2-1"}, {"WIDE2-2", ""},  {"TRACE3-1", "TRACE3-1"},
-               {"TRACE3-3", ""},       {"WIDE", ""},      {"RELAY WIDE2-1", ""}};
+  } cases[] = {{"WIDE2-1", "WIDE2-1"}, {"WIDE2-2", ""}, {"TRACE3-1", "TRACE3-1"},
+               {"TRACE3-3", ""},       {"WIDE", ""},    {"RELAY WIDE2-1", ""}};
   for (const Case& c : cases) {
     TReceivePath r;
     r.tcp_digi = true;
@@ -261,11 +261,35 @@ TEST(PacketDispatcher, ControlCharactersInAPacketStayOnItsLine) {
 
 TEST(PacketDispatcher, ShortAndMalformedPacketsAreHarmless) {
   TReceivePath r;
-  const std::string datas[] = {"!", "/", "@1", ";", ";SHORT", ")", ")!", ")A_", "`", "'",
-                               "\x91", ">", "_", "=", "!5230.50N", "/092345z", "}", "$GPRMC",
-                               std::string("!\0\0\0", 4), "!9999.99N/99999.99E>"};
-  const std::string headers[] = {"", "fm", "ig", "fm  to ", "ig x to", "fm A to B via", "2:fm A to",
-                                 "fm A to B via C* ctl UI", "fm A to B via * ctl UI pid F0"};
+  const std::string datas[] = {"!",
+                               "/",
+                               "@1",
+                               ";",
+                               ";SHORT",
+                               ")",
+                               ")!",
+                               ")A_",
+                               "`",
+                               "'",
+                               "\x91",
+                               ">",
+                               "_",
+                               "=",
+                               "!5230.50N",
+                               "/092345z",
+                               "}",
+                               "$GPRMC",
+                               std::string("!\0\0\0", 4),
+                               "!9999.99N/99999.99E>"};
+  const std::string headers[] = {"",
+                                 "fm",
+                                 "ig",
+                                 "fm  to ",
+                                 "ig x to",
+                                 "fm A to B via",
+                                 "2:fm A to",
+                                 "fm A to B via C* ctl UI",
+                                 "fm A to B via * ctl UI pid F0"};
   for (const std::string& header : headers) {
     for (const std::string& data : datas) r.Packet(header, data);
   }

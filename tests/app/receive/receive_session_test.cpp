@@ -17,7 +17,8 @@
 namespace {
 
 std::vector<std::string> SessionLines() {
-  std::ifstream in(std::string(VELMORA_TEST_DATA) + "/receive/aprs_is_session.txt", std::ios::binary);
+  std::ifstream in(std::string(VELMORA_TEST_DATA) + "/receive/aprs_is_session.txt",
+                   std::ios::binary);
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -32,7 +33,8 @@ std::string WithoutRoad(std::string record, std::initializer_list<int> fields) {
   return record;
 }
 
-std::map<std::string, std::string> Records(const TStationList& list, std::initializer_list<int> fields) {
+std::map<std::string, std::string> Records(const TStationList& list,
+                                           std::initializer_list<int> fields) {
   std::map<std::string, std::string> records;
   for (int i = 0; i < list.Count(); ++i) {
     std::string key;
@@ -75,7 +77,9 @@ TEST(ReceiveSession, LoopbackServerSessionEndsInStationsMonitorAndStationFile) {
   EXPECT_EQ(monitor.GetItemStyleIndex(monitor.ItemCount() - 1), msIgData);
 
   // Stations from the corpus, with the values its test suites assert.
-  auto number = [&](const std::string& key, int field) { return StrToFloat(s.path.Field(key, field)); };
+  auto number = [&](const std::string& key, int field) {
+    return StrToFloat(s.path.Field(key, field));
+  };
   EXPECT_NEAR(number("AAprsOH7FDN", sfLat), 62.8920, 5e-5);
   EXPECT_NEAR(number("AAprsOH7FDN", sfLon), 27.6578, 5e-5);
   EXPECT_EQ(s.path.Field("AAprsOH7FDN", sfCourse), "36");
@@ -94,11 +98,13 @@ TEST(ReceiveSession, LoopbackServerSessionEndsInStationsMonitorAndStationFile) {
   TReceivePath direct;
   FeedDirectly(direct, lines);
   EXPECT_GT(direct.store.StationList.Count(), 30);
-  EXPECT_EQ(Records(s.path.store.StationList, {sfRxStamp}), Records(direct.store.StationList, {sfRxStamp}));
+  EXPECT_EQ(Records(s.path.store.StationList, {sfRxStamp}),
+            Records(direct.store.StationList, {sfRxStamp}));
 
   // Shut-down: the reader stops, then the stations are written and read back whole.
   s.link.Stop();
-  const std::string file = (std::filesystem::temp_directory_path() / "velmora_session_stn.dat").string();
+  const std::string file =
+      (std::filesystem::temp_directory_path() / "velmora_session_stn.dat").string();
   s.path.store.SaveStations(file);
   TRecordingViews views;
   TStationStore reloaded(views);
@@ -112,7 +118,9 @@ TEST(ReceiveSession, RadioFramesGiveTheSameStationsAsInternetLines) {
   TReceivePath radio;
   TKissLink tnc;
   tnc.KissActive = 1;
-  tnc.CollectMonitorLine = [&](const std::string& line) { radio.dispatcher.CollectMonitorLine(line); };
+  tnc.CollectMonitorLine = [&](const std::string& line) {
+    radio.dispatcher.CollectMonitorLine(line);
+  };
   for (const std::string& line : SessionLines()) {
     TStringList pair;
     SplitIsLine(line, pair);
@@ -131,7 +139,8 @@ TEST(ReceiveSession, RadioFramesGiveTheSameStationsAsInternetLines) {
       radio_path += (radio_path.empty() ? "" : ",") + element;
       from = comma + 1;
     }
-    const TKissBuildResult frame = BuildKissFrame("0:" + line.substr(0, gt), radio_path, line.substr(colon + 1));
+    const TKissBuildResult frame =
+        BuildKissFrame("0:" + line.substr(0, gt), radio_path, line.substr(colon + 1));
     if (frame.Error != TKissBuildError::None) continue;
     tnc.KissRxBytes(frame.Bytes);
     sent.push_back(line);

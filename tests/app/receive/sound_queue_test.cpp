@@ -35,7 +35,8 @@ class SoundQueue : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = std::filesystem::temp_directory_path() /
-          (std::string("velmora_sound_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+          (std::string("velmora_sound_") +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir / "Talk");
     for (const char* name : {"PrgUp.wav", "NewRx.wav"}) std::ofstream(dir / name) << "RIFF";
     for (const char* name : {"N", "0", "C", "A", "L", "9", "STROKE", "100ms", "O", "B", "J"}) {
@@ -65,8 +66,8 @@ TEST_F(SoundQueue, LowerCaseIsSpokenUpperAndUnknownCharactersAreSkipped) {
   TSoundQueue queue(player, SoundDir());
   queue.SpeakCallsign("ob/j *x");  // no X.wav: skipped when queued
   while (player.playing) player.Finish();
-  EXPECT_EQ(player.played, (std::vector<std::string>{"Talk/O.wav", "Talk/B.wav", "Talk/J.wav",
-                                                     "Talk/100ms.wav"}));
+  EXPECT_EQ(player.played,
+            (std::vector<std::string>{"Talk/O.wav", "Talk/B.wav", "Talk/J.wav", "Talk/100ms.wav"}));
 }
 
 TEST_F(SoundQueue, SoundsPlayInOrderOfArrival) {
@@ -77,8 +78,8 @@ TEST_F(SoundQueue, SoundsPlayInOrderOfArrival) {
   queue.PlaySound(1);  // no sound of that index
   queue.PlaySound(0);
   while (player.playing) player.Finish();
-  EXPECT_EQ(player.played, (std::vector<std::string>{"NewRx.wav", "Talk/A.wav", "NewRx.wav",
-                                                     "PrgUp.wav"}));
+  EXPECT_EQ(player.played,
+            (std::vector<std::string>{"NewRx.wav", "Talk/A.wav", "NewRx.wav", "PrgUp.wav"}));
 }
 
 TEST_F(SoundQueue, WithoutADeviceNothingIsQueued) {
@@ -103,9 +104,9 @@ TEST_F(SoundQueue, NewStationsQueueTheReceiveSoundAndTheirName) {
   r.Packet("fm N0CALL to APRS ctl UI pid F0", "!5230.50N/01320.70E>");
   r.Packet("fm N0CALL to APRS ctl UI pid F0", "!5230.50N/01320.70E>");  // repeat: silent
   while (player.playing) player.Finish();
-  EXPECT_EQ(player.played, (std::vector<std::string>{"NewRx.wav", "Talk/N.wav", "Talk/0.wav",
-                                                     "Talk/C.wav", "Talk/A.wav", "Talk/L.wav",
-                                                     "Talk/L.wav"}));
+  EXPECT_EQ(player.played,
+            (std::vector<std::string>{"NewRx.wav", "Talk/N.wav", "Talk/0.wav", "Talk/C.wav",
+                                      "Talk/A.wav", "Talk/L.wav", "Talk/L.wav"}));
 }
 
 }  // namespace

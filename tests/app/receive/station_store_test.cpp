@@ -11,11 +11,16 @@
 
 namespace {
 
-TDateTime Noon() { return EncodeDate(2026, 12, 7) + EncodeTime(12, 0, 0, 0); }
+TDateTime Noon() {
+  return EncodeDate(2026, 12, 7) + EncodeTime(12, 0, 0, 0);
+}
 
-std::string StampAt(TDateTime t) { return FormatDateTime("yymmddhhnnss", t); }
+std::string StampAt(TDateTime t) {
+  return FormatDateTime("yymmddhhnnss", t);
+}
 
-TAprsInfo Position(const std::string& call, const std::string& lat = "52.5", TDateTime heard = Noon()) {
+TAprsInfo Position(const std::string& call, const std::string& lat = "52.5",
+                   TDateTime heard = Noon()) {
   TAprsInfo info;
   info.SrcCall = call;
   info.LatText = lat;
@@ -169,7 +174,8 @@ TEST_F(StationStore, AgingRemovesOldStationsOnly) {
 TEST_F(StationStore, DamagedStationFileLinesAreSkippedAndNeverStopAging) {
   store.UpdateStation(Position("A1", "50", Noon() - 2 / HoursPerDay));
   store.UpdateStation(Position("B1", "50", Noon()));
-  const std::string path = (std::filesystem::temp_directory_path() / "velmora_stn_test.dat").string();
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "velmora_stn_test.dat").string();
   store.SaveStations(path);
   {
     std::ofstream out(path, std::ios::binary | std::ios::app);
@@ -208,7 +214,8 @@ TEST_F(StationStore, ControlAndHighBytesSurviveTheStationFile) {
     CsvEscape(">" + all_bytes, escaped);
     return escaped;
   }()));
-  const std::string path = (std::filesystem::temp_directory_path() / "velmora_stn_bytes.dat").string();
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "velmora_stn_bytes.dat").string();
   store.SaveStations(path);
   TRecordingViews views2;
   TStationStore loaded(views2);
