@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "platform/gui/bitmap.h"
 #include "platform/text/streams.h"
 #include "richtext/code_pages.h"
 #include "richtext/html_routines.h"
@@ -13,6 +14,24 @@ namespace {
 
 constexpr int kPageBreakMarkSize = 8;
 constexpr int kCheckpointRadius = 2;
+constexpr int kInvalidPictureSize = 20;
+
+// The stand-in for a picture that cannot be shown: a grey frame with a red cross.
+std::unique_ptr<TGraphic> MakeInvalidPicture() {
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetSize(kInvalidPictureSize, kInvalidPictureSize);
+  TCanvas& canvas = bitmap->Canvas();
+  canvas.Brush().SetColor(clWhite);
+  canvas.Pen().SetColor(clGray);
+  canvas.Rectangle(0, 0, kInvalidPictureSize, kInvalidPictureSize);
+  canvas.Pen().SetColor(clRed);
+  canvas.Pen().SetWidth(2);
+  canvas.MoveTo(4, 4);
+  canvas.LineTo(kInvalidPictureSize - 4, kInvalidPictureSize - 4);
+  canvas.MoveTo(kInvalidPictureSize - 5, 4);
+  canvas.LineTo(3, kInvalidPictureSize - 4);
+  return bitmap;
+}
 
 }  // namespace
 
@@ -67,6 +86,16 @@ void TRDStyle::MakeDefaultStyles() {
     style.Jump = d.jump;
     if (d.jump) style.JumpCursor = JumpCursor;
   }
+}
+
+const TGraphic& TRDStyle::InvalidPicture() {
+  if (!invalidPicture_) invalidPicture_ = MakeInvalidPicture();
+  return *invalidPicture_;
+}
+
+void TRDStyle::SetInvalidPicture(const TGraphic* picture) {
+  if (picture == invalidPicture_.get()) return;
+  invalidPicture_ = picture ? picture->Clone() : nullptr;
 }
 
 void TRDStyle::SetTextStyles(const TFontInfos& value) {

@@ -20,6 +20,7 @@
 
 class TStream;
 class TCustomRDData;
+class TGraphic;
 class TRDListInfos;
 class TRDStyleTemplateCollection;
 
@@ -73,6 +74,11 @@ class TRDStyle : public TComponent {
   TRDSelectionStyle SelectionStyle = rdssItems;
   int DefUnicodeStyle = -1;
   int DefCodePage = 0;
+
+  // Shown in place of a picture that cannot be loaded: made at the first read (a framed
+  // red cross); setting nullptr frees it, setting a picture copies it.
+  const TGraphic& InvalidPicture();
+  void SetInvalidPicture(const TGraphic* picture);
 
   // True while the sheet is read from a form (templates then only keep parent ids).
   bool Loading = false;
@@ -149,6 +155,7 @@ class TRDStyle : public TComponent {
   std::unique_ptr<TParaInfos> paraStyles_;
   std::unique_ptr<TRDListInfos> listStyles_;
   std::unique_ptr<TRDStyleTemplateCollection> styleTemplates_;
+  std::unique_ptr<TGraphic> invalidPicture_;
   TCustomRDData* drawingData_ = nullptr;
   int drawingItemNo_ = -1;
   int drawingOffsetInItem_ = 0;

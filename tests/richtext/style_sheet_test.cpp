@@ -2,6 +2,7 @@
 // hover sensitivity, tab stops and the sheet's CSS.
 #include <gtest/gtest.h>
 
+#include "platform/gui/bitmap.h"
 #include "richtext/list_style.h"
 #include "richtext/rd_style.h"
 #include "richtext/station_styles.h"
@@ -32,6 +33,19 @@ TEST(StyleSheet, NewSheetDefaults) {
   EXPECT_EQ(sheet.DefTabWidth, 48);
   EXPECT_EQ(sheet.LineSelectCursor, 106);
   EXPECT_EQ(sheet.CheckpointEvColor, TColor(0x00FF00));
+}
+
+TEST(StyleSheet, InvalidPictureIsMadeOnFirstRead) {
+  TRDStyle sheet;
+  const TGraphic& bad = sheet.InvalidPicture();
+  EXPECT_EQ(bad.Width(), 20);
+  EXPECT_EQ(&sheet.InvalidPicture(), &bad);
+  TBitmap mine;
+  mine.SetSize(7, 5);
+  sheet.SetInvalidPicture(&mine);
+  EXPECT_EQ(sheet.InvalidPicture().Width(), 7);
+  sheet.SetInvalidPicture(nullptr);
+  EXPECT_EQ(sheet.InvalidPicture().Width(), 20);
 }
 
 TEST(StyleSheet, StationMonitorStyles) {
