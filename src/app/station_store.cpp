@@ -46,9 +46,10 @@ std::string Field(int index, const std::string& record) {
 }
 
 // The fields that differ between copies of one transmission: times, comment, the road
-// it took, header and data, and the status text that only the store itself writes.
-constexpr int kRepeatFields[] = {sfRxStamp, sfAprsTime, sfComment, sfHeardVia,  sfDestCall,
-                                 sfPath,    sfHeader,   sfData,    sfStatusText};
+// it took (digipeaters, and radio or internet: an IGate puts every radio packet on the
+// internet as well), header and data, and the status text that only the store writes.
+constexpr int kRepeatFields[] = {sfRxStamp,  sfAprsTime, sfComment, sfPort, sfHeardVia,
+                                 sfDestCall, sfPath,     sfHeader,  sfData, sfStatusText};
 
 std::string WithoutRepeatFields(std::string record) {
   for (int field : kRepeatFields) CsvSetField(field, "", record);

@@ -94,6 +94,10 @@ TEST_F(StationStore, RepeatsWithinTwentySecondsAreIgnored) {
   now = Noon() + 20 / SecsPerDay;
   store.UpdateStation(copy);
   EXPECT_TRUE(views.calls.empty());
+  // The same packet gated to the internet is a repeat as well.
+  copy.Port = -1;
+  store.UpdateStation(copy);
+  EXPECT_TRUE(views.calls.empty());
   EXPECT_EQ(Field("AAprsN0CALL", sfRxStamp), "261207120000");
   // 21 seconds: the record is replaced with the new time.
   copy.RxStamp = StampAt(Noon() + 21 / SecsPerDay);
