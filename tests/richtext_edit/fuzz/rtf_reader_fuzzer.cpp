@@ -1,0 +1,41 @@
+// libFuzzer entry point for the RTF reader: any bytes are read with every event handler
+// assigned (pictures and objects accepted, headers supported, Unicode reported). The
+// reader must never crash, hang or read outside its input; damaged picture data may
+// raise EInvalidGraphic, which is the reader's documented answer to it.
+//
+// Build (clang): clang++ -std=c++20 -fsanitize=fuzzer,address,undefined -Isrc
+//   tests/richtext_edit/fuzz/rtf_reader_fuzzer.cpp <richtext_edit, richtext and platform sources>
+// (one command line), with tests/data/rtf as the seed corpus.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/gui/bitmap.h"
+#include "platform/text/streams.h"
+#include "richtext_edit/rtf/rtf_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  TRDRTFReader reader;
+  reader.PixelsPerInch = 96;
+  std::size_t reported = 0;
+  reader.OnNewText = [&](TRDRTFReader*, const std::string& text, TRDRTFPosition) { reported += text.size(); };
+  reader.OnNewUnicodeText = [&](TRDRTFReader*, const std::u16string& text, TRDRTFPosition) { reported += text.size(); };
+  reader.OnNewPicture = [](TRDRTFReader*, TRDRTFPicture*, std::unique_ptr<TGraphic>&, TRDRTFPosition,
+                           const std::string&, bool& inserted) { inserted = true; };
+  reader.OnNewObject = [](TRDRTFReader*, TRDRTFObject*, TRDRTFPosition, bool& inserted) { inserted = true; };
+  reader.OnHeaderFooter = [](TRDRTFReader*, TRDRTFHeaderFooterType, bool, bool& supported) { supported = true; };
+  reader.OnTable = [](TRDRTFReader*, TRDRTFTableEventKind) {};
+  reader.OnUpdateMarker = [](TComponent*) {};
+  reader.OnRequiredPageBreak = [](TComponent*) {};
+  TMemoryStream stream;
+  stream.WriteBuffer(data, std::int64_t(size));
+  stream.Seek(0, soBeginning);
+  try {
+    reader.ReadFromStream(stream);
+  } catch (const EInvalidGraphic&) {
+  }
+  // Every reported character came from the input (Unicode output is at most one unit
+  // per \u word, and symbol fields one byte per instruction).
+  if (reported > size) __builtin_trap();
+  return 0;
+}

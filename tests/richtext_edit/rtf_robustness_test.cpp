@@ -1,0 +1,96 @@
+// Damaged RTF: every prefix of every fixture, single-byte damage at every position, and
+// the kept malformed inputs, read with every handler assigned. Nothing may crash or read
+// outside the input (the sanitizers watch), and a cut file is never reported as whole.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+
+#include "richtext_edit/support/rtf_event_log.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
+namespace {
+
+const char* const kFixtures[] = {"rtf/basic.rtf", "rtf/lists.rtf", "rtf/tables.rtf", "rtf/pictures.rtf"};
+
+int Fuzz(const std::string& bytes) {
+  return LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+}
+
+TEST(RTFRobustness, EveryPrefixOfEveryFixture) {
+  for (const char* name : kFixtures) {
+    const std::string rtf = LoadTestFile(name);
+    ASSERT_FALSE(rtf.empty()) << name;
+    const std::size_t lastBrace = rtf.rfind('}');
+    for (std::size_t length = 0; length < rtf.size(); ++length) {
+      const std::string prefix = rtf.substr(0, length);
+      TRDRTFReader reader;
+      reader.PixelsPerInch = 96;
+      TRTFEventLog log(reader);
+      TRDRTFErrorCode result = rtf_ec_OK;
+      try {
+        result = ReadRTF(reader, prefix);
+      } catch (const EInvalidGraphic&) {
+        continue;  // a cut picture
+      }
+      // Until the outermost group is closed the file is incomplete.
+      if (length > 0 && length <= lastBrace) {
+        EXPECT_NE(result, rtf_ec_OK) << name << " cut at " << length;
+      }
+    }
+  }
+}
+
+TEST(RTFRobustness, DamageAtEveryPosition) {
+  const char damages[] = {'{', '}', '\\', '\'', 'z', '\0', char(0xFF)};
+  for (const char* name : kFixtures) {
+    const std::string rtf = LoadTestFile(name);
+    for (std::size_t at = 0; at < rtf.size(); ++at) {
+      for (const char damage : damages) {
+        std::string damaged = rtf;
+        damaged[at] = damage;
+        EXPECT_EQ(Fuzz(damaged), 0);
+      }
+    }
+  }
+}
+
+TEST(RTFRobustness, KeptMalformedInputs) {
+  const std::filesystem::path folder = std::filesystem::path(VELMORA_TEST_DATA) / "rtf" / "malformed";
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const std::string bytes = LoadTestFile("rtf/malformed/" + entry.path().filename().string());
+    EXPECT_EQ(Fuzz(bytes), 0) << entry.path();
+    ++files;
+  }
+  EXPECT_GE(files, 8);
+}
+
+TEST(RTFRobustness, UnbalancedAndEndlessInput) {
+  struct Case {
+    std::string rtf;
+    TRDRTFErrorCode result;
+  };
+  const Case cases[] = {
+      {"{\\rtf1 " + std::string(5000, '}'), rtf_ec_OK},
+      {std::string(5000, '}'), rtf_ec_StackUnderflow},
+      {"{\\rtf1 " + std::string(999, '{'), rtf_ec_UnmatchedBrace},
+      {"{\\rtf1{\\pict\\dibitmap0 " + std::string(100000, 'f') + "}}", rtf_ec_OK},
+      {"{\\rtf1{\\pict\\bin999999999 \x01\x02", rtf_ec_UnmatchedBrace},
+      {"{\\rtf1\\'", rtf_ec_UnmatchedBrace},
+      {"{\\rtf1\\u", rtf_ec_UnmatchedBrace},
+      {"{\\rtf1\\uc99999999999\\u65 " + std::string(100, 'x') + "}", rtf_ec_OK},
+  };
+  for (const Case& c : cases) {
+    TRDRTFReader reader;
+    TRTFEventLog log(reader);
+    try {
+      EXPECT_EQ(ReadRTF(reader, c.rtf), c.result) << c.rtf.substr(0, 40);
+    } catch (const EInvalidGraphic&) {
+      EXPECT_NE(c.rtf.find("\\pict"), std::string::npos);
+    }
+  }
+}
+
+}  // namespace
