@@ -271,8 +271,13 @@ void TStationStore::DeleteStation(const std::string& Key) {
 void TStationStore::AgeStations() {
   views_.LogTick();
   const int max_age_minutes = views_.StationMaxAgeMinutes();
+  // The windows told of a removal may let the timer tick again meanwhile.
   if (max_age_minutes <= 0 || aging_) return;
   aging_ = true;
+  struct TAgingDone {
+    bool& aging;
+    ~TAgingDone() { aging = false; }
+  } done{aging_};
   const TDateTime now = Clock();
   const long long max_age_ms = max_age_minutes * 60000LL;
   for (int i = 0; i < StationList.Count();) {
@@ -291,7 +296,6 @@ void TStationStore::AgeStations() {
     }
     ++i;
   }
-  aging_ = false;
 }
 
 void TStationStore::UpdateStationCount() {
