@@ -37,7 +37,7 @@ class TAprsIsLink {
   TAprsIsSettings Settings;
   // Handed to the reader thread when the connection is started.
   TAprsIsHooks ReaderHooks;
-  // Seconds between the reader's passes, in milliseconds.
+  // Milliseconds between the reader's passes over the connection.
   int ReaderPassMs = 1000;
 
   // Window side, each called only when assigned.

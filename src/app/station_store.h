@@ -1,7 +1,7 @@
 // The heard stations, objects and items: one semicolon record of 24 fields per station
 // (csv_ctrl.h), kept in key order in StationList and saved whole to "Stn.dat".
 //
-//   "AAprsN0CALL45" + "9";"N0CALL-9";"";"52.5083";"13.345";"47";"62";"63";"65";...
+//   "AAprsN0CALL459";"N0CALL-9";"";"52.5083";"13.345";"47";"62";"63";"65";...
 //
 // Every decoded position goes through UpdateStation, which drops repeats heard within
 // 20 seconds (digipeated copies, the same packet from radio and internet) and keeps the
