@@ -26,11 +26,13 @@ std::string Escaped(const std::string& s) {
   return result;
 }
 
-// Fields stored as they are still must not break the line: a control character from a
-// malformed header or time stamp becomes a blank.
+// Fields stored as they are still must not break the record: a control character from
+// a malformed header or time stamp becomes a blank, and a double quote, which a field
+// cannot end with and still be read back, an apostrophe.
 std::string Plain(std::string s) {
   for (char& c : s) {
     if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    if (c == '"') c = '\'';
   }
   return s;
 }

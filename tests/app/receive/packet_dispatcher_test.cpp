@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <random>
+
 #include "app/monitor_styles.h"
 #include "app/receive/receive_fixture.h"
 #include "platform/text/sysutils.h"
@@ -296,6 +299,44 @@ TEST(PacketDispatcher, ShortAndMalformedPacketsAreHarmless) {
   TStringList none;
   r.dispatcher.AnalysePacket(none);
   SUCCEED();
+}
+
+TEST(PacketDispatcher, RandomBytesNeverCorruptTheStationFile) {
+  TReceivePath r;
+  std::mt19937 random(42);
+  std::uniform_int_distribution<int> byte(0, 255), length(0, 60);
+  auto noise = [&] {
+    std::string text(length(random), '\0');
+    for (char& c : text) c = static_cast<char>(byte(random));
+    return text;
+  };
+  const std::string prefixes[] = {"!5230.50N/01320.70E",
+                                  "=/5L!!<*e7>7P",
+                                  ";OBJ      *092345z4903.50N/07201.75W",
+                                  ")IT!4903.50N/07201.75W",
+                                  "`c51!f?>/",
+                                  ">",
+                                  "_"};
+  for (int i = 0; i < 3000; ++i) {
+    const std::string call = "N" + std::to_string(i % 50) + noise().substr(0, i % 3);
+    r.Packet((i % 2 ? "fm " : "ig ") + call + " to T2SP0W via " + noise() + " ctl UI pid F0",
+             prefixes[i % std::size(prefixes)] + noise());
+  }
+  ASSERT_GT(r.store.StationList.Count(), 20);
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "velmora_random_stn.dat").string();
+  r.store.SaveStations(path);
+  TRecordingViews views;
+  TStationStore loaded(views);
+  ASSERT_TRUE(loaded.LoadStations(path));
+  std::filesystem::remove(path);
+  EXPECT_EQ(loaded.StationList.Text(), r.store.StationList.Text());
+  // Every record still has its 24 fields in place.
+  for (int i = 0; i < loaded.StationList.Count(); ++i) {
+    std::string stamp;
+    CsvGetField(sfRxStamp, loaded.StationList.Line(i), stamp);
+    EXPECT_EQ(stamp.size(), 12u);
+  }
 }
 
 }  // namespace
