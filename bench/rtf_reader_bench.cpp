@@ -12,12 +12,15 @@ namespace {
 
 std::string MakeDocument(std::size_t size) {
   std::string rtf =
-      "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss Arial;}}"
+      "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss "
+      "Arial;}}"
       "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\n";
   const std::string paragraph =
       "\\pard\\plain\\f0\\fs24 The station heard {\\b DL1ABC-9} via {\\i WIDE1-1} at 12:34, "
-      "moving north at 42 km/h; the caf\\'e9 beacon said \\u8364?5 for coffee. {\\cf1 Warning:} battery "
-      "low, {\\f1\\fs20 position} 49\\'b0 03.50' N, 72\\'b0 01.75' W. Message acknowledged and retried "
+      "moving north at 42 km/h; the caf\\'e9 beacon said \\u8364?5 for coffee. {\\cf1 Warning:} "
+      "battery "
+      "low, {\\f1\\fs20 position} 49\\'b0 03.50' N, 72\\'b0 01.75' W. Message acknowledged and "
+      "retried "
       "after five seconds without any further answer from the other side.\\par\n";
   while (rtf.size() < size) rtf += paragraph;
   rtf += "}";
@@ -34,9 +37,8 @@ void BM_ReadTextHeavyRTF(benchmark::State& state) {
     reader.OnNewText = [&characters](TRDRTFReader*, const std::string& text, TRDRTFPosition) {
       characters += text.size();
     };
-    reader.OnNewUnicodeText = [&characters](TRDRTFReader*, const std::u16string& text, TRDRTFPosition) {
-      characters += text.size();
-    };
+    reader.OnNewUnicodeText = [&characters](TRDRTFReader*, const std::u16string& text,
+                                            TRDRTFPosition) { characters += text.size(); };
     stream.Seek(0, soBeginning);
     if (reader.ReadFromStream(stream) != rtf_ec_OK) state.SkipWithError("read failed");
   }

@@ -12,7 +12,8 @@ TEST(RTFLists, ListTableAndOverridesFromTheFixture) {
   TRDRTFReader reader;
   std::vector<std::pair<int, int>> paragraphLists;  // override index and level per text
   reader.OnNewText = [&](TRDRTFReader* sender, const std::string&, TRDRTFPosition) {
-    paragraphLists.emplace_back(sender->State().ParaProps.ListOverride, sender->State().ParaProps.ListLevel);
+    paragraphLists.emplace_back(sender->State().ParaProps.ListOverride,
+                                sender->State().ParaProps.ListLevel);
   };
   reader.OnNewUnicodeText = [](TRDRTFReader*, const std::u16string&, TRDRTFPosition) {};
   ASSERT_EQ(ReadRTF(reader, LoadTestFile("rtf/lists.rtf")), rtf_ec_OK);
@@ -56,13 +57,17 @@ TEST(RTFLists, LevelWordsOutsideTheirPlacesAreSkipped) {
   TRDRTFReader reader;
   TRTFEventLog log(reader);
   // \list outside \listtable, \leveltext outside a level, an empty level text.
-  ASSERT_EQ(ReadRTF(reader, "{\\rtf1{\\list\\listid5 a}{\\leveltext b}{\\*\\listtable{\\list{\\listlevel{\\leveltext}"
-                            "{\\levelnumbers\\'05;}}}}\\ls9 c}"),
-            rtf_ec_OK);
+  ASSERT_EQ(
+      ReadRTF(
+          reader,
+          "{\\rtf1{\\list\\listid5 a}{\\leveltext b}{\\*\\listtable{\\list{\\listlevel{\\leveltext}"
+          "{\\levelnumbers\\'05;}}}}\\ls9 c}"),
+      rtf_ec_OK);
   EXPECT_EQ(log.Text(), "c");
   ASSERT_EQ(reader.ListTable().Count(), 1);
   EXPECT_EQ(reader.ListTable()[0].Levels[0].Text, "");
-  EXPECT_EQ(reader.ListTable()[0].Levels[0].Numbers, "\x05;");  // a count past the text keeps it all
+  EXPECT_EQ(reader.ListTable()[0].Levels[0].Numbers,
+            "\x05;");  // a count past the text keeps it all
   EXPECT_EQ(LevelNfcToNumberType(23), 6);
   EXPECT_EQ(LevelNfcToNumberType(1), 5);
   EXPECT_EQ(LevelNfcToNumberType(47), 1);
@@ -99,7 +104,8 @@ TEST(RTFOldStyleNumbering, MarkersFromPnGroupsAndSectionLevels) {
   EXPECT_EQ(markers[2].TextBefore, "\xb7");
   EXPECT_EQ(markers[2].FontIndex, 1);
   EXPECT_EQ(markers[2].FontSize, 10);
-  EXPECT_EQ(markers[2].FontFlags, TRDRTFCustomMarkerProperties::kFontGiven | TRDRTFCustomMarkerProperties::kSizeGiven);
+  EXPECT_EQ(markers[2].FontFlags,
+            TRDRTFCustomMarkerProperties::kFontGiven | TRDRTFCustomMarkerProperties::kSizeGiven);
 }
 
 TEST(RTFOldStyleNumbering, UnsetMarkerFontsFollowTheText) {
@@ -110,7 +116,9 @@ TEST(RTFOldStyleNumbering, UnsetMarkerFontsFollowTheText) {
     ++updates;
     if (reader.State().ParaProps.Marker) marker = *reader.State().ParaProps.Marker;
   };
-  ReadRTF(reader, "{\\rtf1{\\colortbl;\\red1\\green2\\blue3;}{\\*\\pn\\pnlvlbody\\pndec\\pnfs30}\\cf1\\fs40 x\\par}");
+  ReadRTF(reader,
+          "{\\rtf1{\\colortbl;\\red1\\green2\\blue3;}{\\*\\pn\\pnlvlbody\\pndec\\pnfs30}"
+          "\\cf1\\fs40 x\\par}");
   EXPECT_GE(updates, 2);
   EXPECT_EQ(marker.Color, RGB(1, 2, 3));
   EXPECT_EQ(marker.FontSize, 15);  // given by \pnfs, not taken from \fs40
@@ -125,16 +133,39 @@ TEST(RTFTables, EventsCellsAndRowPropertiesFromTheFixture) {
   reader.OnTable = [&](TRDRTFReader* sender, TRDRTFTableEventKind kind) {
     logTable(sender, kind);
     if (kind == rdf_tbl_RowEnd) rows.push_back(*sender->State().RowProps);
-    if (kind == rdf_tbl_TableStart) startAlignments.push_back(sender->RowAlignmentSet() ? sender->RowAlignment() : -1);
+    if (kind == rdf_tbl_TableStart)
+      startAlignments.push_back(sender->RowAlignmentSet() ? sender->RowAlignment() : -1);
   };
   ASSERT_EQ(ReadRTF(reader, LoadTestFile("rtf/tables.rtf")), rtf_ec_OK);
-  EXPECT_EQ(log.Lines,
-            (Lines{"text NewPara: Before the table.", "table start", "text NewPara: A1", "cell end", "text NewPara: B1",
-                   "cell end", "text NewPara: C1", "cell end", "row end", "text NewPara: A2 merged", "cell end",
-                   "cell end", "cell end", "row end", "text NewPara: Outer", "cell end", "table start",
-                   "text NewPara: Inner 1", "cell end", "text NewPara: Inner 2", "cell end", "row end", "table end",
-                   "text NewPara: After inner", "cell end", "row end", "table end",
-                   "text NewPara: After the table.", "end"}));
+  EXPECT_EQ(log.Lines, (Lines{"text NewPara: Before the table.",
+                              "table start",
+                              "text NewPara: A1",
+                              "cell end",
+                              "text NewPara: B1",
+                              "cell end",
+                              "text NewPara: C1",
+                              "cell end",
+                              "row end",
+                              "text NewPara: A2 merged",
+                              "cell end",
+                              "cell end",
+                              "cell end",
+                              "row end",
+                              "text NewPara: Outer",
+                              "cell end",
+                              "table start",
+                              "text NewPara: Inner 1",
+                              "cell end",
+                              "text NewPara: Inner 2",
+                              "cell end",
+                              "row end",
+                              "table end",
+                              "text NewPara: After inner",
+                              "cell end",
+                              "row end",
+                              "table end",
+                              "text NewPara: After the table.",
+                              "end"}));
   ASSERT_EQ(rows.size(), 4u);
   const TRDRTFRowProperties& first = rows[0];
   ASSERT_EQ(first.Cells.size(), 3u);  // the open cell after the last \cellx is dropped
@@ -178,7 +209,9 @@ TEST(RTFTables, WidthUnitsAndMergeMarks) {
   reader.OnTable = [&](TRDRTFReader* sender, TRDRTFTableEventKind kind) {
     if (kind == rdf_tbl_RowEnd) seen = sender->State().RowProps;
   };
-  ReadRTF(reader, "{\\rtf1\\trowd\\clvmgf\\clvmrg\\clmrg\\cellx100\\trrh-300\\richviewtbw77\\intbl a\\cell\\row}");
+  ReadRTF(reader,
+          "{\\rtf1\\trowd\\clvmgf\\clvmrg\\clmrg\\cellx100\\trrh-300\\richviewtbw77\\intbl "
+          "a\\cell\\row}");
   ASSERT_TRUE(seen);
   EXPECT_EQ(seen->Cells.size(), 1u);
   EXPECT_EQ(seen->Cells[0].VMerge, 1);  // a first cell of a merge stays one
@@ -192,7 +225,8 @@ TEST(RTFTables, OpenTablesAreClosedAtTheEnd) {
   TRDRTFReader reader;
   TRTFEventLog log(reader);
   ReadRTF(reader, "{\\rtf1\\intbl\\itap2 deep}");
-  EXPECT_EQ(log.Lines, (Lines{"table start", "table start", "end", "text NewPara: deep", "table end", "table end"}));
+  EXPECT_EQ(log.Lines, (Lines{"table start", "table start", "end", "text NewPara: deep",
+                              "table end", "table end"}));
 }
 
 }  // namespace

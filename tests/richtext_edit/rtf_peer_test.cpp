@@ -27,8 +27,12 @@ std::string UnrtfText(const std::string& file) {
 std::string OurText(const std::string& rtf) {
   TRDRTFReader reader;
   std::string text;
-  reader.OnNewText = [&text](TRDRTFReader*, const std::string& piece, TRDRTFPosition) { text += piece; };
-  reader.OnHeaderFooter = [](TRDRTFReader*, TRDRTFHeaderFooterType, bool, bool& supported) { supported = false; };
+  reader.OnNewText = [&text](TRDRTFReader*, const std::string& piece, TRDRTFPosition) {
+    text += piece;
+  };
+  reader.OnHeaderFooter = [](TRDRTFReader*, TRDRTFHeaderFooterType, bool, bool& supported) {
+    supported = false;
+  };
   EXPECT_EQ(ReadRTF(reader, rtf), rtf_ec_OK);
   return text;
 }
@@ -36,7 +40,8 @@ std::string OurText(const std::string& rtf) {
 TEST(RTFPeer, TextAgreesWithUnrtf) {
   if (!ProgramAvailable("unrtf")) GTEST_SKIP() << "unrtf is not installed";
   for (const char* name : {"rtf/basic.rtf", "rtf/tables.rtf"}) {
-    const std::string peer = WithoutWhitespace(UnrtfText(std::string(VELMORA_TEST_DATA) + "/" + name));
+    const std::string peer =
+        WithoutWhitespace(UnrtfText(std::string(VELMORA_TEST_DATA) + "/" + name));
     ASSERT_FALSE(peer.empty()) << name;
     EXPECT_EQ(WithoutWhitespace(OurText(LoadTestFile(name))), peer) << name;
   }

@@ -32,13 +32,14 @@ TEST(RTFPictures, TheFixturesPicturesAndObject) {
   reader.PixelsPerInch = 96;
   TRTFEventLog log(reader);
   ASSERT_EQ(ReadRTF(reader, LoadTestFile("rtf/pictures.rtf")), rtf_ec_OK);
-  EXPECT_EQ(log.Lines,
-            (Lines{"text NewPara: Device-independent bitmap: ", "picture 6 4x2 graphic 4x2 Continue",
-                   "text NewPara: Metafile with one bitmap: ", "picture 5 96x48 graphic 4x2 Continue",
-                   "text NewPara: Bitmap: ", "picture 7 0x0 graphic 4x2 Continue",
-                   "text NewPara: Picture choice: ", "picture 6 0x0 graphic 4x2 Continue",
-                   "text NewPara: Object: ", "object 0 8 bytes 1440x720", "text NewPara: Binary: ",
-                   "picture 6 0x0 graphic 4x2 Continue", "text NewPara: End.", "end"}));
+  EXPECT_EQ(
+      log.Lines,
+      (Lines{"text NewPara: Device-independent bitmap: ", "picture 6 4x2 graphic 4x2 Continue",
+             "text NewPara: Metafile with one bitmap: ", "picture 5 96x48 graphic 4x2 Continue",
+             "text NewPara: Bitmap: ", "picture 7 0x0 graphic 4x2 Continue",
+             "text NewPara: Picture choice: ", "picture 6 0x0 graphic 4x2 Continue",
+             "text NewPara: Object: ", "object 0 8 bytes 1440x720", "text NewPara: Binary: ",
+             "picture 6 0x0 graphic 4x2 Continue", "text NewPara: End.", "end"}));
   ASSERT_EQ(log.Pictures.size(), 5u);
   // Pixel (x, y) of the test bitmap is red 255 - 60x, green 200y, blue 60x; the file
   // holds its rows bottom-up.
@@ -56,11 +57,12 @@ TEST(RTFPictures, RefusedObjectsAndShapePicturesFallBackToTheirAlternatives) {
   TRTFEventLog log(reader);
   log.AcceptObjects = false;
   log.AcceptPictures = false;
-  ReadRTF(reader, "{\\rtf1{\\object{\\*\\objdata 0102}{\\result alt}}{\\*\\shppict{\\pict\\macpict 00}}"
-                  "{\\nonshppict other}}");
+  ReadRTF(reader,
+          "{\\rtf1{\\object{\\*\\objdata 0102}{\\result alt}}{\\*\\shppict{\\pict\\macpict 00}}"
+          "{\\nonshppict other}}");
   // Whether taken or not, what follows an object continues its paragraph.
-  EXPECT_EQ(log.Lines, (Lines{"object 0 2 bytes 0x0", "text Continue: alt", "picture 3 0x0 no graphic Continue",
-                              "text Continue: other", "end"}));
+  EXPECT_EQ(log.Lines, (Lines{"object 0 2 bytes 0x0", "text Continue: alt",
+                              "picture 3 0x0 no graphic Continue", "text Continue: other", "end"}));
   // Without an object handler the object's result is ordinary text.
   TRDRTFReader plain;
   TRTFEventLog textOnly(plain);
@@ -74,14 +76,17 @@ TEST(RTFPictures, SizesFromMetafileExtentsAndGoals) {
   reader.PixelsPerInch = 96;
   TRTFEventLog log(reader);
   // A Windows metafile with only its header and an end record.
-  const std::string emptyMetafile = Hex(std::string("\x01\x00\x09\x00\x00\x03\x0c\x00\x00\x00\x00\x00\x03\x00\x00\x00\x00\x00"
-                                                    "\x03\x00\x00\x00\x00\x00",
-                                                    24));
+  const std::string emptyMetafile =
+      Hex(std::string("\x01\x00\x09\x00\x00\x03\x0c\x00\x00\x00\x00\x00\x03\x00\x00\x00\x00\x00"
+                      "\x03\x00\x00\x00\x00\x00",
+                      24));
   ReadRTF(reader, "{\\rtf1{\\pict\\wmetafile8\\picw2540\\pich2540 " + emptyMetafile +
                       "}{\\pict\\wmetafile1\\picw2540\\pich2540 " + emptyMetafile +
-                      "}{\\pict\\wmetafile8\\picw2540\\pich2540\\picwgoal720\\pichgoal360 " + emptyMetafile + "}}");
-  EXPECT_EQ(log.Lines, (Lines{"picture 5 96x96 no graphic NewPara", "picture 5 0x0 no graphic Continue",
-                              "picture 5 48x24 no graphic Continue", "end"}));
+                      "}{\\pict\\wmetafile8\\picw2540\\pich2540\\picwgoal720\\pichgoal360 " +
+                      emptyMetafile + "}}");
+  EXPECT_EQ(log.Lines,
+            (Lines{"picture 5 96x96 no graphic NewPara", "picture 5 0x0 no graphic Continue",
+                   "picture 5 48x24 no graphic Continue", "end"}));
 }
 
 TEST(RTFPictures, DamagedPictureDataRaises) {
@@ -91,7 +96,8 @@ TEST(RTFPictures, DamagedPictureDataRaises) {
   EXPECT_THROW(ReadRTF(reader, "{\\rtf1{\\pict\\emfblip 0102}}"), EInvalidGraphic);
   EXPECT_THROW(ReadRTF(reader, "{\\rtf1{\\pict\\jpegblip ffd8ff00}}"), EInvalidGraphic);
   // A DDB whose rows are shorter than its size says.
-  EXPECT_THROW(ReadRTF(reader, "{\\rtf1{\\pict\\wbitmap0\\picw8\\pich8\\wbmwidthbytes2 00ff}}"), EInvalidGraphic);
+  EXPECT_THROW(ReadRTF(reader, "{\\rtf1{\\pict\\wbitmap0\\picw8\\pich8\\wbmwidthbytes2 00ff}}"),
+               EInvalidGraphic);
   // The reader is usable again afterwards.
   EXPECT_EQ(ReadRTF(reader, "{\\rtf1 fine}"), rtf_ec_OK);
 }
@@ -113,8 +119,10 @@ TEST(RTFPictures, JpegAndPngPictures) {
   TRTFEventLog log(reader);
   int created = 0;
   GraphicCreatedHook = [&created](TGraphic&) { ++created; };
-  ReadRTF(reader, "{\\rtf1{\\pict\\jpegblip\\picwgoal240\\pichgoal240 " + jpegHex + "}{\\pict\\pngblip 89504e47}}");
-  EXPECT_EQ(log.Lines, (Lines{"picture 2 16x16 graphic 8x8 NewPara", "picture 1 0x0 no graphic Continue", "end"}));
+  ReadRTF(reader, "{\\rtf1{\\pict\\jpegblip\\picwgoal240\\pichgoal240 " + jpegHex +
+                      "}{\\pict\\pngblip 89504e47}}");
+  EXPECT_EQ(log.Lines, (Lines{"picture 2 16x16 graphic 8x8 NewPara",
+                              "picture 1 0x0 no graphic Continue", "end"}));
   EXPECT_EQ(created, 1);
   // A registered PNG class is asked to load the data.
   PngGraphicClass = [] { return std::make_unique<TBitmap>(); };  // reads BMP: the data is refused
@@ -126,14 +134,14 @@ TEST(RTFPictures, JpegAndPngPictures) {
 TEST(RTFBitmaps, DibLayouts) {
   // 2x2, 1 bit per pixel with a two-colour table, top-down (negative height).
   std::string dib(40, '\0');
-  dib[0] = 40;                                              // header size
-  dib[4] = 2;                                               // width
-  dib[8] = dib[9] = dib[10] = dib[11] = '\xff';             // height -1 ...
-  dib[8] = '\xfe';                                          // ... -2: rows top-down
-  dib[12] = 1;                                              // planes
-  dib[14] = 1;                                              // bits per pixel
+  dib[0] = 40;                                                // header size
+  dib[4] = 2;                                                 // width
+  dib[8] = dib[9] = dib[10] = dib[11] = '\xff';               // height -1 ...
+  dib[8] = '\xfe';                                            // ... -2: rows top-down
+  dib[12] = 1;                                                // planes
+  dib[14] = 1;                                                // bits per pixel
   dib += std::string("\x00\x00\xff\x00\xff\x00\x00\x00", 8);  // red, blue (B, G, R, 0)
-  dib += std::string("\x40\0\0\0\x80\0\0\0", 8);                // rows: 01, 10
+  dib += std::string("\x40\0\0\0\x80\0\0\0", 8);              // rows: 01, 10
   const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(dib.data()), dib.size());
   const auto bitmap = DecodePackedDib(bytes);
   EXPECT_EQ(PixelAt(*bitmap, 0, 0), 0xFF0000u);
@@ -144,32 +152,37 @@ TEST(RTFBitmaps, DibLayouts) {
   EXPECT_THROW(DecodePackedDib(bytes.first(bytes.size() - 1)), EInvalidGraphic);
   std::string rle = dib;
   rle[16] = 1;
-  EXPECT_THROW(DecodePackedDib(std::span(reinterpret_cast<const std::uint8_t*>(rle.data()), rle.size())),
-               EInvalidGraphic);
+  EXPECT_THROW(
+      DecodePackedDib(std::span(reinterpret_cast<const std::uint8_t*>(rle.data()), rle.size())),
+      EInvalidGraphic);
   std::string deep = dib;
   deep[14] = 7;
-  EXPECT_THROW(DecodePackedDib(std::span(reinterpret_cast<const std::uint8_t*>(deep.data()), deep.size())),
-               EInvalidGraphic);
+  EXPECT_THROW(
+      DecodePackedDib(std::span(reinterpret_cast<const std::uint8_t*>(deep.data()), deep.size())),
+      EInvalidGraphic);
   // A size whose rows could not be in any input is refused before anything is allocated.
   std::string huge = dib;
   huge[4] = huge[5] = huge[6] = '\x7f';
-  EXPECT_THROW(DecodePackedDib(std::span(reinterpret_cast<const std::uint8_t*>(huge.data()), huge.size())),
-               EInvalidGraphic);
+  EXPECT_THROW(
+      DecodePackedDib(std::span(reinterpret_cast<const std::uint8_t*>(huge.data()), huge.size())),
+      EInvalidGraphic);
 }
 
 TEST(RTFBitmaps, MetafilesWithOtherDrawingKeepNoBitmap) {
   // Header, a LineTo record (not passed over), end.
-  const std::string wmf("\x01\x00\x09\x00\x00\x03\x0f\x00\x00\x00\x00\x00\x05\x00\x00\x00\x00\x00"
-                        "\x05\x00\x00\x00\x13\x02\x01\x00\x01\x00"
-                        "\x03\x00\x00\x00\x00\x00",
-                        34);
+  const std::string wmf(
+      "\x01\x00\x09\x00\x00\x03\x0f\x00\x00\x00\x00\x00\x05\x00\x00\x00\x00\x00"
+      "\x05\x00\x00\x00\x13\x02\x01\x00\x01\x00"
+      "\x03\x00\x00\x00\x00\x00",
+      34);
   const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(wmf.data()), wmf.size());
   EXPECT_NO_THROW(CheckWindowsMetafile(bytes));
   EXPECT_EQ(ExtractWindowsMetafileBitmap(bytes), nullptr);
   // A record claiming more than the data holds ends the walk.
   std::string cut = wmf;
   cut[18] = '\x40';
-  EXPECT_EQ(ExtractWindowsMetafileBitmap(std::span(reinterpret_cast<const std::uint8_t*>(cut.data()), cut.size())),
+  EXPECT_EQ(ExtractWindowsMetafileBitmap(
+                std::span(reinterpret_cast<const std::uint8_t*>(cut.data()), cut.size())),
             nullptr);
   EXPECT_EQ(ExtractEnhancedMetafileBitmap(bytes), nullptr);
   EXPECT_THROW(CheckEnhancedMetafile(bytes), EInvalidGraphic);

@@ -26,7 +26,8 @@ struct AtText {
   TRDRTFErrorCode result = rtf_ec_OK;
 };
 
-const std::string kColors = "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green255\\blue0;\\red0\\green0\\blue255;}";
+const std::string kColors =
+    "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green255\\blue0;\\red0\\green0\\blue255;}";
 
 TEST(RTFCharacterProperties, FontSizesRoundHalvesToEven) {
   EXPECT_EQ(AtText("{\\rtf1\\fs23 x}").chars.Size, 12);
@@ -87,14 +88,17 @@ TEST(RTFColorTable, HighlightByConversionMode) {
   EXPECT_EQ(AtText("{\\rtf1" + kColors + "\\highlight3 x}").chars.BackColor, RGB(0, 255, 255));
   EXPECT_EQ(AtText("{\\rtf1" + kColors + "\\highlight16 x}").chars.BackColor, RGB(192, 192, 192));
   EXPECT_EQ(AtText("{\\rtf1" + kColors + "\\highlight3 x}", rtf_hl_Ignore).chars.BackColor, clNone);
-  EXPECT_EQ(AtText("{\\rtf1" + kColors + "\\highlight3 x}", rtf_hl_ColorTable).chars.BackColor, RGB(0, 0, 255));
+  EXPECT_EQ(AtText("{\\rtf1" + kColors + "\\highlight3 x}", rtf_hl_ColorTable).chars.BackColor,
+            RGB(0, 0, 255));
   EXPECT_EQ(AtText("{\\rtf1" + kColors + "\\highlight17 x}").chars.BackColor, clNone);
 }
 
 TEST(RTFFontTable, FontsNamesFamiliesAndCharsets) {
   AtText r(
-      "{\\rtf1\\deff1{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}{\\f1\\fswiss\\fcharset204 Arial Cyr;}"
-      "{\\f2\\fnil\\fcharset238{\\*\\panose 0}Tahoma CE;}{\\f3\\fcharset300 Big;}\\f4\\fmodern Courier;}"
+      "{\\rtf1\\deff1{\\fonttbl{\\f0\\froman\\fcharset0 Times New "
+      "Roman;}{\\f1\\fswiss\\fcharset204 Arial Cyr;}"
+      "{\\f2\\fnil\\fcharset238{\\*\\panose 0}Tahoma CE;}{\\f3\\fcharset300 Big;}\\f4\\fmodern "
+      "Courier;}"
       "\\plain x}");
   const TRDRTFFontList& fonts = r.reader.FontTable();
   ASSERT_EQ(fonts.Count(), 5);
@@ -157,7 +161,8 @@ TEST(RTFParagraphProperties, IndentsSpacingAlignmentAndReset) {
 }
 
 TEST(RTFParagraphProperties, BordersTakeTheFirstStyleOfASide) {
-  AtText r("{\\rtf1" + kColors + "\\brdrt\\brdrs\\brdrdb\\brdrw15\\brdrcf1\\brsp40\\brdrb\\brdrdot x}");
+  AtText r("{\\rtf1" + kColors +
+           "\\brdrt\\brdrs\\brdrdb\\brdrw15\\brdrcf1\\brsp40\\brdrb\\brdrdot x}");
   ASSERT_TRUE(r.para.Border);
   const TRDRTFBorderSide& top = *r.para.Border->Sides[1];
   EXPECT_EQ(top.Style, 1);
@@ -187,7 +192,8 @@ TEST(RTFParagraphProperties, ShadingIsMixedIntoTheBackground) {
   AtText r("{\\rtf1" + kColors + "\\cbpat1\\cfpat3\\shading5000 x}");
   EXPECT_EQ(r.para.Color, RGB(127, 0, 127));
   EXPECT_EQ(r.para.Shading, 0);
-  EXPECT_EQ(AtText("{\\rtf1" + kColors + "\\cfpat2\\shading2500 x}").para.Color, RGB(191, 255, 191));
+  EXPECT_EQ(AtText("{\\rtf1" + kColors + "\\cfpat2\\shading2500 x}").para.Color,
+            RGB(191, 255, 191));
 }
 
 TEST(RTFSectionAndDocument, PageSetup) {
@@ -199,7 +205,8 @@ TEST(RTFSectionAndDocument, PageSetup) {
     document = sender->State().DocProps;
   };
   ReadRTF(reader,
-          "{\\rtf1\\paperw11906\\paperh16838\\margl1134\\margr1134\\margt1417\\margb1134\\landscape\\facingp"
+          "{\\rtf1\\paperw11906\\paperh16838\\margl1134\\margr1134\\margt1417\\margb1134\\landscape"
+          "\\facingp"
           "\\pgnstart3\\cols2\\sbkodd\\pgnlcrm\\headery500\\footery600 x}");
   EXPECT_EQ(document.PaperWidth, 11906);
   EXPECT_EQ(document.PaperHeight, 16838);

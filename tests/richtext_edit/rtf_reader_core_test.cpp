@@ -9,7 +9,9 @@ namespace {
 using Lines = std::vector<std::string>;
 
 struct Read {
-  explicit Read(const std::string& rtf, bool unicode = true) : log(reader, unicode) { result = ReadRTF(reader, rtf); }
+  explicit Read(const std::string& rtf, bool unicode = true) : log(reader, unicode) {
+    result = ReadRTF(reader, rtf);
+  }
   TRDRTFReader reader;
   TRTFEventLog log;
   TRDRTFErrorCode result = rtf_ec_OK;
@@ -157,8 +159,8 @@ TEST(RTFReaderLimits, LongWordsHugeNumbersAndBinaryRuns) {
 
 TEST(RTFReaderHidden, HiddenTextIsReportedInEventsOfItsOwn) {
   Read r("{\\rtf1 a{\\v b}c\\v\\v0 d}");
-  EXPECT_EQ(r.log.Lines,
-            (Lines{"text NewPara: a", "hidden Continue: b", "text Continue: c", "end", "text Continue: d"}));
+  EXPECT_EQ(r.log.Lines, (Lines{"text NewPara: a", "hidden Continue: b", "text Continue: c", "end",
+                                "text Continue: d"}));
   // Turning hidden text on with nothing pending raises an empty hidden event; it does
   // not use up the new paragraph.
   Read empty("{\\rtf1 \\v\\v0 y}");
@@ -177,8 +179,8 @@ TEST(RTFReaderTabs, TabsAsSeparateText) {
 
 TEST(RTFReaderHeaders, HeaderGroupsAreOfferedAndSkippedWhenRefused) {
   Read r("{\\rtf1 {\\header h\\par}{\\footer f}body}");
-  EXPECT_EQ(r.log.Lines, (Lines{"header start", "text NewPara: h", "header end", "footer start", "text NewPara: f",
-                                "footer end", "end", "text Continue: body"}));
+  EXPECT_EQ(r.log.Lines, (Lines{"header start", "text NewPara: h", "header end", "footer start",
+                                "text NewPara: f", "footer end", "end", "text Continue: body"}));
   TRDRTFReader reader;
   TRTFEventLog log(reader);
   log.SupportHeaders = false;
@@ -198,7 +200,8 @@ TEST(RTFReaderFields, ResultTextIsReadAndInstructionsAreKept) {
   reader.OnNewText = [&](TRDRTFReader* sender, const std::string& text, TRDRTFPosition) {
     log.Lines.push_back(text + "|" + sender->State().FieldInstruction);
   };
-  ReadRTF(reader, "{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"http://x/\"}{\\fldrslt here}} now}");
+  ReadRTF(reader,
+          "{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"http://x/\"}{\\fldrslt here}} now}");
   EXPECT_EQ(log.Lines, (Lines{"see |", "here|HYPERLINK \"http://x/\"", "end", " now|"}));
 }
 
@@ -209,7 +212,8 @@ TEST(RTFReaderFields, SymbolFieldReportsOneCharacterInItsFont) {
     const auto& chars = sender->State().CharProps;
     seen.push_back(text + "|" + chars.FontName + "|" + std::to_string(chars.Size));
   };
-  ReadRTF(reader, "{\\rtf1 a{\\field{\\*\\fldinst SYMBOL 183 \\\\f \"Symbol\" \\\\s 10.6}{\\fldrslt }}b}");
+  ReadRTF(reader,
+          "{\\rtf1 a{\\field{\\*\\fldinst SYMBOL 183 \\\\f \"Symbol\" \\\\s 10.6}{\\fldrslt }}b}");
   EXPECT_EQ(seen, (std::vector<std::string>{"a||12", "\xb7|Symbol|11", "b||12"}));
 }
 
@@ -218,8 +222,8 @@ TEST(RTFReaderFields, IncludePictureAsksTheImportHandlerWithTheBasePath) {
   TRTFEventLog log(reader);
   reader.BasePath = "/pictures/";
   std::vector<std::string> asked;
-  reader.OnImportPicture = [&](TRDRTFReader*, const std::string& location, std::unique_ptr<TGraphic>& graphic,
-                               bool&) {
+  reader.OnImportPicture = [&](TRDRTFReader*, const std::string& location,
+                               std::unique_ptr<TGraphic>& graphic, bool&) {
     asked.push_back(location);
     if (location == "/pictures/my logo.bmp") {
       auto bitmap = std::make_unique<TBitmap>();
@@ -232,15 +236,18 @@ TEST(RTFReaderFields, IncludePictureAsksTheImportHandlerWithTheBasePath) {
           "{\\fldrslt {\\pict\\macpict 00}}}y}");
   EXPECT_EQ(asked, (std::vector<std::string>{"/pictures/my%20logo.bmp", "/pictures/my logo.bmp"}));
   // The field's picture is reported; the result's own picture is then not.
-  EXPECT_EQ(log.Lines, (Lines{"text NewPara: x", "field picture /pictures/my logo.bmp graphic 3x5 Continue", "end",
-                              "text Continue: y"}));
+  EXPECT_EQ(log.Lines,
+            (Lines{"text NewPara: x", "field picture /pictures/my logo.bmp graphic 3x5 Continue",
+                   "end", "text Continue: y"}));
 }
 
 TEST(RTFReaderFields, MissingPictureFilesAndNonFilesGiveNoPicture) {
   TRDRTFReader reader;
   TRTFEventLog log(reader);
-  ReadRTF(reader, "{\\rtf1 {\\field{\\*\\fldinst INCLUDEPICTURE \"/dev/zero\"}}{\\field{\\*\\fldinst IMPORT "
-                  "/nonexistent/x.bmp}}z}");
+  ReadRTF(
+      reader,
+      "{\\rtf1 {\\field{\\*\\fldinst INCLUDEPICTURE \"/dev/zero\"}}{\\field{\\*\\fldinst IMPORT "
+      "/nonexistent/x.bmp}}z}");
   EXPECT_EQ(log.Lines, (Lines{"end", "text NewPara: z"}));
 }
 
@@ -265,8 +272,8 @@ TEST(RTFReaderProgress, LargeInputsReportProgressPerBlock) {
 TEST(RTFReaderKeywords, TranslateKeywordHandlerMayReplaceWords) {
   TRDRTFReader reader;
   TRTFEventLog log(reader);
-  reader.OnTranslateKeyword = [](TRDRTFReader*, const std::string& keyword, int param, bool hasParam,
-                                 std::string& text, bool& doDefault) {
+  reader.OnTranslateKeyword = [](TRDRTFReader*, const std::string& keyword, int param,
+                                 bool hasParam, std::string& text, bool& doDefault) {
     if (keyword == "mine") {
       text = "<" + std::to_string(param) + (hasParam ? "+" : "-") + ">";
       doDefault = false;

@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 namespace {
 
-const char* const kFixtures[] = {"rtf/basic.rtf", "rtf/lists.rtf", "rtf/tables.rtf", "rtf/pictures.rtf"};
+const char* const kFixtures[] = {"rtf/basic.rtf", "rtf/lists.rtf", "rtf/tables.rtf",
+                                 "rtf/pictures.rtf"};
 
 int Fuzz(const std::string& bytes) {
   return LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
@@ -57,7 +58,8 @@ TEST(RTFRobustness, DamageAtEveryPosition) {
 }
 
 TEST(RTFRobustness, KeptMalformedInputs) {
-  const std::filesystem::path folder = std::filesystem::path(VELMORA_TEST_DATA) / "rtf" / "malformed";
+  const std::filesystem::path folder =
+      std::filesystem::path(VELMORA_TEST_DATA) / "rtf" / "malformed";
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     const std::string bytes = LoadTestFile("rtf/malformed/" + entry.path().filename().string());

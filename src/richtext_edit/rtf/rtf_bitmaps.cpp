@@ -15,14 +15,19 @@ constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiBitFields = 3;
 constexpr std::uint32_t kDibRgbColors = 0;
 
-[[noreturn]] void Fail(const char* message) { throw EInvalidGraphic(message); }
+[[noreturn]] void Fail(const char* message) {
+  throw EInvalidGraphic(message);
+}
 
 bool Has(std::span<const std::uint8_t> data, std::uint64_t offset, std::uint64_t count) {
   return offset <= data.size() && count <= data.size() - offset;
 }
-std::uint16_t U16(std::span<const std::uint8_t> d, std::size_t o) { return std::uint16_t(d[o] | d[o + 1] << 8); }
+std::uint16_t U16(std::span<const std::uint8_t> d, std::size_t o) {
+  return std::uint16_t(d[o] | d[o + 1] << 8);
+}
 std::uint32_t U32(std::span<const std::uint8_t> d, std::size_t o) {
-  return std::uint32_t(d[o]) | std::uint32_t(d[o + 1]) << 8 | std::uint32_t(d[o + 2]) << 16 | std::uint32_t(d[o + 3]) << 24;
+  return std::uint32_t(d[o]) | std::uint32_t(d[o + 1]) << 8 | std::uint32_t(d[o + 2]) << 16 |
+         std::uint32_t(d[o + 3]) << 24;
 }
 
 struct DibHeader {
@@ -30,7 +35,7 @@ struct DibHeader {
   bool TopDown = false;
   int BitsPerPixel = 0;
   std::uint32_t Compression = kBiRgb;
-  std::array<std::uint32_t, 3> Masks{};  // red, green, blue
+  std::array<std::uint32_t, 3> Masks{};      // red, green, blue
   std::array<std::uint32_t, 256> Palette{};  // 0x00RRGGBB
   std::size_t InfoSize = 0;                  // header, masks and colour table
 };
@@ -61,7 +66,8 @@ DibHeader ReadDibHeader(std::span<const std::uint8_t> info) {
   }
   if (h.Width <= 0 || h.Height <= 0 || h.Width * h.Height > kMaxPixels) Fail("Invalid bitmap size");
   const int bpp = h.BitsPerPixel;
-  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) Fail("Unsupported bitmap format");
+  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
+    Fail("Unsupported bitmap format");
   std::size_t offset = headerSize;
   if (h.Compression == kBiBitFields && (bpp == 16 || bpp == 32)) {
     // Masks follow a 40-byte header; longer headers hold them inside.
@@ -82,7 +88,8 @@ DibHeader ReadDibHeader(std::span<const std::uint8_t> info) {
     if (!Has(info, offset, std::uint64_t(count) * entrySize)) Fail("Bitmap colour table too short");
     for (std::uint32_t i = 0; i < count; ++i) {
       const std::size_t at = offset + i * entrySize;
-      h.Palette[i] = std::uint32_t(info[at]) | std::uint32_t(info[at + 1]) << 8 | std::uint32_t(info[at + 2]) << 16;
+      h.Palette[i] = std::uint32_t(info[at]) | std::uint32_t(info[at + 1]) << 8 |
+                     std::uint32_t(info[at + 2]) << 16;
     }
     offset += count * entrySize;
   }
@@ -106,14 +113,16 @@ void PutPixel(std::uint8_t* row, std::int64_t x, std::uint8_t b, std::uint8_t g,
   p[3] = 0;
 }
 
-void PutPaletteIndex(std::uint8_t* row, std::int64_t x, const std::array<std::uint32_t, 256>& palette, unsigned index) {
+void PutPaletteIndex(std::uint8_t* row, std::int64_t x,
+                     const std::array<std::uint32_t, 256>& palette, unsigned index) {
   const std::uint32_t c = palette[index & 0xFF];
   PutPixel(row, x, std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16));
 }
 
 }  // namespace
 
-std::unique_ptr<TBitmap> DecodeDib(std::span<const std::uint8_t> info, std::span<const std::uint8_t> bits) {
+std::unique_ptr<TBitmap> DecodeDib(std::span<const std::uint8_t> info,
+                                   std::span<const std::uint8_t> bits) {
   const DibHeader h = ReadDibHeader(info);
   const std::int64_t stride = (h.Width * h.BitsPerPixel + 31) / 32 * 4;
   if (!Has(bits, 0, std::uint64_t(stride * h.Height))) Fail("Bitmap data too short");
@@ -124,15 +133,23 @@ std::unique_ptr<TBitmap> DecodeDib(std::span<const std::uint8_t> info, std::span
     std::uint8_t* dst = bitmap->ScanLine(int(y));
     for (std::int64_t x = 0; x < h.Width; ++x) {
       switch (h.BitsPerPixel) {
-        case 1: PutPaletteIndex(dst, x, h.Palette, (src[x / 8] >> (7 - x % 8)) & 1); break;
-        case 4: PutPaletteIndex(dst, x, h.Palette, (src[x / 2] >> (x % 2 ? 0 : 4)) & 0xF); break;
-        case 8: PutPaletteIndex(dst, x, h.Palette, src[x]); break;
+        case 1:
+          PutPaletteIndex(dst, x, h.Palette, (src[x / 8] >> (7 - x % 8)) & 1);
+          break;
+        case 4:
+          PutPaletteIndex(dst, x, h.Palette, (src[x / 2] >> (x % 2 ? 0 : 4)) & 0xF);
+          break;
+        case 8:
+          PutPaletteIndex(dst, x, h.Palette, src[x]);
+          break;
         case 16: {
           const std::uint32_t v = U16(std::span(src + 2 * x, 2), 0);
           PutPixel(dst, x, Channel(v, h.Masks[2]), Channel(v, h.Masks[1]), Channel(v, h.Masks[0]));
           break;
         }
-        case 24: PutPixel(dst, x, src[3 * x], src[3 * x + 1], src[3 * x + 2]); break;
+        case 24:
+          PutPixel(dst, x, src[3 * x], src[3 * x + 1], src[3 * x + 2]);
+          break;
         default: {
           const std::uint32_t v = U32(std::span(src + 4 * x, 4), 0);
           PutPixel(dst, x, Channel(v, h.Masks[2]), Channel(v, h.Masks[1]), Channel(v, h.Masks[0]));
@@ -143,7 +160,9 @@ std::unique_ptr<TBitmap> DecodeDib(std::span<const std::uint8_t> info, std::span
   return bitmap;
 }
 
-std::size_t DibInfoSize(std::span<const std::uint8_t> dib) { return ReadDibHeader(dib).InfoSize; }
+std::size_t DibInfoSize(std::span<const std::uint8_t> dib) {
+  return ReadDibHeader(dib).InfoSize;
+}
 
 std::unique_ptr<TBitmap> DecodePackedDib(std::span<const std::uint8_t> dib) {
   const std::size_t infoSize = DibInfoSize(dib);
@@ -153,8 +172,10 @@ std::unique_ptr<TBitmap> DecodePackedDib(std::span<const std::uint8_t> dib) {
 std::unique_ptr<TBitmap> DecodeDdb(const TRDDdbFormat& format, std::span<const std::uint8_t> data) {
   const std::int64_t width = format.Width, height = format.Height, bpp = format.BitsPixel;
   if (width <= 0 || height <= 0 || width * height > kMaxPixels) Fail("Invalid bitmap size");
-  if (format.Planes != 1 || (bpp != 1 && bpp != 16 && bpp != 24 && bpp != 32)) Fail("Unsupported bitmap format");
-  const std::int64_t widthBytes = format.WidthBytes > 0 ? format.WidthBytes : (width * bpp + 15) / 16 * 2;
+  if (format.Planes != 1 || (bpp != 1 && bpp != 16 && bpp != 24 && bpp != 32))
+    Fail("Unsupported bitmap format");
+  const std::int64_t widthBytes =
+      format.WidthBytes > 0 ? format.WidthBytes : (width * bpp + 15) / 16 * 2;
   if (widthBytes * 8 < width * bpp) Fail("Invalid bitmap size");
   if (!Has(data, 0, std::uint64_t(widthBytes * height))) Fail("Bitmap data too short");
   auto bitmap = std::make_unique<TBitmap>();
@@ -187,21 +208,24 @@ constexpr std::uint16_t kMetaHeaderWords = 9;
 
 // Windows metafile record functions.
 constexpr std::uint16_t kMetaEof = 0x0000, kMetaSaveDC = 0x001E, kMetaSetMapMode = 0x0103,
-                        kMetaSetStretchBltMode = 0x0107, kMetaRestoreDC = 0x0127, kMetaSelectClipRegion = 0x012C,
-                        kMetaSelectObject = 0x012D, kMetaSetBkColor = 0x0201, kMetaSetTextColor = 0x0209,
-                        kMetaSetWindowOrg = 0x020B, kMetaSetWindowExt = 0x020C, kMetaSetViewportOrg = 0x020D,
-                        kMetaSetViewportExt = 0x020E, kMetaSelectPalette = 0x0234, kMetaExcludeClipRect = 0x0415,
-                        kMetaIntersectClipRect = 0x0416, kMetaEscape = 0x0626, kMetaSetDibToDev = 0x0D33,
-                        kMetaStretchDib = 0x0F43;
+                        kMetaSetStretchBltMode = 0x0107, kMetaRestoreDC = 0x0127,
+                        kMetaSelectClipRegion = 0x012C, kMetaSelectObject = 0x012D,
+                        kMetaSetBkColor = 0x0201, kMetaSetTextColor = 0x0209,
+                        kMetaSetWindowOrg = 0x020B, kMetaSetWindowExt = 0x020C,
+                        kMetaSetViewportOrg = 0x020D, kMetaSetViewportExt = 0x020E,
+                        kMetaSelectPalette = 0x0234, kMetaExcludeClipRect = 0x0415,
+                        kMetaIntersectClipRect = 0x0416, kMetaEscape = 0x0626,
+                        kMetaSetDibToDev = 0x0D33, kMetaStretchDib = 0x0F43;
 // Where the bitmap starts in the two bitmap records, and where their colour usage is.
 constexpr std::size_t kSetDibToDevDib = 24, kSetDibToDevUsage = 6;
 constexpr std::size_t kStretchDibDib = 28, kStretchDibUsage = 10;
 
 // Enhanced metafile record types.
-constexpr std::uint32_t kEmrHeader = 1, kEmrSetWindowExtEx = 9, kEmrSetWindowOrgEx = 10, kEmrSetViewportExtEx = 11,
-                        kEmrSetViewportOrgEx = 12, kEmrEof = 14, kEmrSetMapMode = 17, kEmrSetStretchBltMode = 21,
-                        kEmrSetTextColor = 24, kEmrSetBkColor = 25, kEmrExcludeClipRect = 29,
-                        kEmrIntersectClipRect = 30, kEmrSaveDC = 33, kEmrRestoreDC = 34, kEmrSelectObject = 37,
+constexpr std::uint32_t kEmrHeader = 1, kEmrSetWindowExtEx = 9, kEmrSetWindowOrgEx = 10,
+                        kEmrSetViewportExtEx = 11, kEmrSetViewportOrgEx = 12, kEmrEof = 14,
+                        kEmrSetMapMode = 17, kEmrSetStretchBltMode = 21, kEmrSetTextColor = 24,
+                        kEmrSetBkColor = 25, kEmrExcludeClipRect = 29, kEmrIntersectClipRect = 30,
+                        kEmrSaveDC = 33, kEmrRestoreDC = 34, kEmrSelectObject = 37,
                         kEmrSelectPalette = 48, kEmrGdiComment = 70, kEmrExtSelectClipRgn = 75,
                         kEmrSetDiBitsToDevice = 80, kEmrStretchDiBits = 81;
 constexpr std::size_t kEmrHeaderMinSize = 88;
@@ -211,7 +235,8 @@ constexpr std::uint32_t kEmfSignature = 0x464D4520;  // " EMF"
 constexpr std::size_t kEmrBmiOffsetAt = 48, kEmrUsageAt = 64, kEmrDibRecordMinSize = 68;
 
 std::size_t WindowsMetafileRecordsStart(std::span<const std::uint8_t> data) {
-  const std::size_t start = Has(data, 0, 4) && U32(data, 0) == kPlaceableKey ? kPlaceableHeaderSize : 0;
+  const std::size_t start =
+      Has(data, 0, 4) && U32(data, 0) == kPlaceableKey ? kPlaceableHeaderSize : 0;
   if (!Has(data, start, kMetaHeaderSize)) return 0;
   const std::uint16_t type = U16(data, start);
   if ((type != 1 && type != 2) || U16(data, start + 2) != kMetaHeaderWords) return 0;
@@ -233,7 +258,8 @@ void CheckWindowsMetafile(std::span<const std::uint8_t> data) {
 }
 
 void CheckEnhancedMetafile(std::span<const std::uint8_t> data) {
-  if (!Has(data, 0, kEmrHeaderMinSize) || U32(data, 0) != kEmrHeader || U32(data, kEmfSignatureAt) != kEmfSignature)
+  if (!Has(data, 0, kEmrHeaderMinSize) || U32(data, 0) != kEmrHeader ||
+      U32(data, kEmfSignatureAt) != kEmfSignature)
     Fail("Invalid metafile");
 }
 
@@ -248,17 +274,30 @@ std::unique_ptr<TBitmap> ExtractWindowsMetafileBitmap(std::span<const std::uint8
     if (size < 6 || !Has(data, offset, size)) return nullptr;
     const auto record = data.subspan(offset, std::size_t(size));
     switch (function) {
-      case kMetaSaveDC: case kMetaSetMapMode: case kMetaSetStretchBltMode: case kMetaRestoreDC:
-      case kMetaSelectClipRegion: case kMetaSelectObject: case kMetaSetBkColor: case kMetaSetTextColor:
-      case kMetaSetWindowOrg: case kMetaSetWindowExt: case kMetaSetViewportOrg: case kMetaSetViewportExt:
-      case kMetaSelectPalette: case kMetaExcludeClipRect: case kMetaIntersectClipRect: case kMetaEscape:
+      case kMetaSaveDC:
+      case kMetaSetMapMode:
+      case kMetaSetStretchBltMode:
+      case kMetaRestoreDC:
+      case kMetaSelectClipRegion:
+      case kMetaSelectObject:
+      case kMetaSetBkColor:
+      case kMetaSetTextColor:
+      case kMetaSetWindowOrg:
+      case kMetaSetWindowExt:
+      case kMetaSetViewportOrg:
+      case kMetaSetViewportExt:
+      case kMetaSelectPalette:
+      case kMetaExcludeClipRect:
+      case kMetaIntersectClipRect:
+      case kMetaEscape:
         break;
       case kMetaSetDibToDev:
       case kMetaStretchDib: {
         const bool setDib = function == kMetaSetDibToDev;
         const std::size_t dibAt = setDib ? kSetDibToDevDib : kStretchDibDib;
         const std::size_t usageAt = setDib ? kSetDibToDevUsage : kStretchDibUsage;
-        if (found || !Has(record, dibAt, 0) || U16(record, usageAt) != kDibRgbColors) return nullptr;
+        if (found || !Has(record, dibAt, 0) || U16(record, usageAt) != kDibRgbColors)
+          return nullptr;
         found = TryPackedDib(record.subspan(dibAt));
         if (!found) return nullptr;
         break;
@@ -281,17 +320,32 @@ std::unique_ptr<TBitmap> ExtractEnhancedMetafileBitmap(std::span<const std::uint
     if (type == kEmrEof) break;
     const auto record = data.subspan(offset, size);
     switch (type) {
-      case kEmrHeader: case kEmrSetWindowExtEx: case kEmrSetWindowOrgEx: case kEmrSetViewportExtEx:
-      case kEmrSetViewportOrgEx: case kEmrSetMapMode: case kEmrSetStretchBltMode: case kEmrSetTextColor:
-      case kEmrSetBkColor: case kEmrExcludeClipRect: case kEmrIntersectClipRect: case kEmrSaveDC:
-      case kEmrRestoreDC: case kEmrSelectObject: case kEmrSelectPalette: case kEmrGdiComment:
+      case kEmrHeader:
+      case kEmrSetWindowExtEx:
+      case kEmrSetWindowOrgEx:
+      case kEmrSetViewportExtEx:
+      case kEmrSetViewportOrgEx:
+      case kEmrSetMapMode:
+      case kEmrSetStretchBltMode:
+      case kEmrSetTextColor:
+      case kEmrSetBkColor:
+      case kEmrExcludeClipRect:
+      case kEmrIntersectClipRect:
+      case kEmrSaveDC:
+      case kEmrRestoreDC:
+      case kEmrSelectObject:
+      case kEmrSelectPalette:
+      case kEmrGdiComment:
       case kEmrExtSelectClipRgn:
         break;
       case kEmrSetDiBitsToDevice:
       case kEmrStretchDiBits: {
-        if (found || size < kEmrDibRecordMinSize || U32(record, kEmrUsageAt) != kDibRgbColors) return nullptr;
-        const std::uint32_t bmiAt = U32(record, kEmrBmiOffsetAt), bmiSize = U32(record, kEmrBmiOffsetAt + 4);
-        const std::uint32_t bitsAt = U32(record, kEmrBmiOffsetAt + 8), bitsSize = U32(record, kEmrBmiOffsetAt + 12);
+        if (found || size < kEmrDibRecordMinSize || U32(record, kEmrUsageAt) != kDibRgbColors)
+          return nullptr;
+        const std::uint32_t bmiAt = U32(record, kEmrBmiOffsetAt),
+                            bmiSize = U32(record, kEmrBmiOffsetAt + 4);
+        const std::uint32_t bitsAt = U32(record, kEmrBmiOffsetAt + 8),
+                            bitsSize = U32(record, kEmrBmiOffsetAt + 12);
         if (!Has(record, bmiAt, bmiSize) || !Has(record, bitsAt, bitsSize)) return nullptr;
         try {
           found = DecodeDib(record.subspan(bmiAt, bmiSize), record.subspan(bitsAt, bitsSize));

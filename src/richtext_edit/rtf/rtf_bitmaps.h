@@ -19,7 +19,8 @@
 
 // The bitmap of a DIB: Info (header and colour table) and the pixel rows (Bits). Raises
 // EInvalidGraphic when the header is not understood or Bits is too short.
-std::unique_ptr<TBitmap> DecodeDib(std::span<const std::uint8_t> info, std::span<const std::uint8_t> bits);
+std::unique_ptr<TBitmap> DecodeDib(std::span<const std::uint8_t> info,
+                                   std::span<const std::uint8_t> bits);
 // A packed DIB: header, colour table and rows in one block.
 // Bytes of its header, bit-field masks and colour table (where the rows start).
 std::size_t DibInfoSize(std::span<const std::uint8_t> dib);

@@ -4,12 +4,18 @@
 
 std::uint8_t LevelNfcToNumberType(int nfc) {
   switch (nfc) {
-    case 1: return 5;   // upper roman
-    case 2: return 4;   // lower roman
-    case 3: return 3;   // upper letter
-    case 4: return 2;   // lower letter
-    case 23: return 6;  // bullet
-    default: return 1;  // decimal and every numbering we do not draw
+    case 1:
+      return 5;  // upper roman
+    case 2:
+      return 4;  // lower roman
+    case 3:
+      return 3;  // upper letter
+    case 4:
+      return 2;  // lower letter
+    case 23:
+      return 6;  // bullet
+    default:
+      return 1;  // decimal and every numbering we do not draw
   }
 }
 
@@ -38,9 +44,14 @@ int TRDRTFListOverrideTable97::IndexOfNumber(int number) const {
 template <class S>
 static void CutCounted(S& text) {
   if (text.empty()) return;
-  const std::size_t count = std::size_t(static_cast<std::make_unsigned_t<typename S::value_type>>(text[0]));
+  const std::size_t count =
+      std::size_t(static_cast<std::make_unsigned_t<typename S::value_type>>(text[0]));
   if (text.size() > count + 1) text.resize(count + 1);
 }
 
-void CutCountedText(std::string& text) { CutCounted(text); }
-void CutCountedText(std::u16string& text) { CutCounted(text); }
+void CutCountedText(std::string& text) {
+  CutCounted(text);
+}
+void CutCountedText(std::u16string& text) {
+  CutCounted(text);
+}

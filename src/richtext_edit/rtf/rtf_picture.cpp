@@ -20,7 +20,9 @@ std::span<const std::uint8_t> Bytes(const TMemoryStream& stream, std::int64_t fr
   return {data + from, std::size_t(stream.Size() - from)};
 }
 
-int RoundToInt(double value) { return int(std::clamp(std::nearbyint(value), -2147483647.0, 2147483647.0)); }
+int RoundToInt(double value) {
+  return int(std::clamp(std::nearbyint(value), -2147483647.0, 2147483647.0));
+}
 
 // Fills the room kept in front of \dibitmap data with a bitmap file header, so the data
 // stream holds a complete BMP file for whoever saves it.
@@ -45,7 +47,8 @@ void TRDRTFPicture::StartDib() {
   Data.Seek(kBitmapFileHeaderSize, soBeginning);
 }
 
-std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixelsPerInch, bool extractMetafileBitmaps) {
+std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixelsPerInch,
+                                               bool extractMetafileBitmaps) {
   std::unique_ptr<TGraphic> graphic;
   switch (picture.PicType) {
     case rtf_pt_EnhancedMetafile:
@@ -54,7 +57,8 @@ std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixel
       break;
     case rtf_pt_WindowsMetafile:
       if (picture.PicW >= 1 && picture.PicH >= 1 &&
-          (picture.MetafileMapMode == kMapModeIsotropic || picture.MetafileMapMode == kMapModeAnisotropic)) {
+          (picture.MetafileMapMode == kMapModeIsotropic ||
+           picture.MetafileMapMode == kMapModeAnisotropic)) {
         picture.Width = RoundToInt(picture.PicW / kHundredthsMmPerInch * pixelsPerInch);
         picture.Height = RoundToInt(picture.PicH / kHundredthsMmPerInch * pixelsPerInch);
       }
@@ -74,7 +78,8 @@ std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixel
       graphic->LoadFromStream(picture.Data);
       break;
     case rtf_pt_Dib:
-      if (picture.Data.Size() < TRDRTFPicture::kBitmapFileHeaderSize) throw EInvalidGraphic("Bitmap header too short");
+      if (picture.Data.Size() < TRDRTFPicture::kBitmapFileHeaderSize)
+        throw EInvalidGraphic("Bitmap header too short");
       graphic = DecodePackedDib(Bytes(picture.Data, TRDRTFPicture::kBitmapFileHeaderSize));
       WriteBitmapFileHeader(picture.Data);  // the data decoded, so its header is sound
       break;

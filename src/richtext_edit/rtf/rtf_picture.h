@@ -43,11 +43,18 @@ struct TRDRTFPicture {
 // from the sizes at pixelsPerInch. Null for kinds we cannot show (Macintosh and OS/2
 // pictures, PNG without a PNG graphic class, metafiles that draw more than one bitmap).
 // Raises EInvalidGraphic for data the picture's kind cannot hold ("Invalid metafile").
-std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixelsPerInch, bool extractMetafileBitmaps);
+std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixelsPerInch,
+                                               bool extractMetafileBitmaps);
 
 enum TRDRTFObjectType : std::uint8_t {
-  rtf_ot_Embedded, rtf_ot_Link, rtf_ot_AutoLink, rtf_ot_Subscriber, rtf_ot_Publisher,
-  rtf_ot_EmbeddedWithIcon, rtf_ot_HtmlControl, rtf_ot_OleControl
+  rtf_ot_Embedded,
+  rtf_ot_Link,
+  rtf_ot_AutoLink,
+  rtf_ot_Subscriber,
+  rtf_ot_Publisher,
+  rtf_ot_EmbeddedWithIcon,
+  rtf_ot_HtmlControl,
+  rtf_ot_OleControl
 };
 
 struct TRDRTFObject {

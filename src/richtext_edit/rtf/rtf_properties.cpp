@@ -84,5 +84,6 @@ TColor MixShading(TColor background, TColor pattern, int shading) {
     const long long value = ((10000LL - shading) * bc + (long long)shading * pc) / 10000;
     return int(value & 0xFF);
   };
-  return RGB(mix(GetRValue(b), GetRValue(p)), mix(GetGValue(b), GetGValue(p)), mix(GetBValue(b), GetBValue(p)));
+  return RGB(mix(GetRValue(b), GetRValue(p)), mix(GetGValue(b), GetGValue(p)),
+             mix(GetBValue(b), GetBValue(p)));
 }

@@ -28,8 +28,12 @@ int HexValue(int ch) {
   return -1;
 }
 
-bool IsLetter(int ch) { return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z'); }
-bool IsDigit(int ch) { return ch >= '0' && ch <= '9'; }
+bool IsLetter(int ch) {
+  return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
+}
+bool IsDigit(int ch) {
+  return ch >= '0' && ch <= '9';
+}
 
 }  // namespace
 
@@ -52,7 +56,8 @@ void TRDRTFReaderState::CopyGroupStateFrom(const TRDRTFReaderState& source) {
   HFType = source.HFType;
 }
 
-TRDRTFReader::TRDRTFReader(TComponent* AOwner) : TComponent(AOwner), state_(std::make_unique<TRDRTFReaderState>()) {}
+TRDRTFReader::TRDRTFReader(TComponent* AOwner)
+    : TComponent(AOwner), state_(std::make_unique<TRDRTFReaderState>()) {}
 
 TRDRTFReader::~TRDRTFReader() = default;
 
@@ -122,7 +127,10 @@ int TRDRTFReader::GetChar() {
     }
     const std::int64_t remaining = streamSize_ - stream_->Position();
     bufPos_ = 0;
-    bufLen_ = remaining > 0 ? int(stream_->Read(buffer_.data(), std::min<std::int64_t>(remaining, kBufferSize))) : 0;
+    bufLen_ =
+        remaining > 0
+            ? int(stream_->Read(buffer_.data(), std::min<std::int64_t>(remaining, kBufferSize)))
+            : 0;
     if (bufLen_ <= 0) {
       bufLen_ = 0;
       return kEndOfInput;
@@ -244,7 +252,8 @@ TRDRTFErrorCode TRDRTFReader::TranslateKeyword(std::string_view keyword, int par
     bool doDefault = true;
     OnTranslateKeyword(this, std::string(keyword), param, hasParam, text, doDefault);
     for (const char c : text)
-      if (const TRDRTFErrorCode error = ParseChar(std::uint8_t(c)); error != rtf_ec_OK) return error;
+      if (const TRDRTFErrorCode error = ParseChar(std::uint8_t(c)); error != rtf_ec_OK)
+        return error;
     if (!doDefault) return rtf_ec_OK;
   }
   const TRDRTFKeyword* entry = FindRTFKeyword(keyword);
@@ -266,7 +275,8 @@ TRDRTFErrorCode TRDRTFReader::TranslateKeyword(std::string_view keyword, int par
         --skipCount_;
         return rtf_ec_OK;
       }
-      if (state_->Destination != rtf_ds_Normal || !OnNewUnicodeText) return ParseChar(entry->DefaultValue);
+      if (state_->Destination != rtf_ds_Normal || !OnNewUnicodeText)
+        return ParseChar(entry->DefaultValue);
       return OutputUnicode(char16_t(entry->Index));
     case rtf_kw_Destination:
       return ChangeDestination(TRDRTFDestinationWord(entry->Index));
@@ -356,7 +366,8 @@ void TRDRTFReader::AddToDestinationText(char c) {
       if (TRDRTFListLevel97* level = listTable_.LastLevel()) {
         level->Text += c;
         if (!level->TextW.empty())
-          level->TextW += RawUnicodeToWideString(AnsiToRawUnicode(TRDCodePage(codePage_), std::string(1, c)));
+          level->TextW +=
+              RawUnicodeToWideString(AnsiToRawUnicode(TRDCodePage(codePage_), std::string(1, c)));
       }
       break;
     case rtf_ds_LevelNumbers:
@@ -374,7 +385,8 @@ void TRDRTFReader::ReadPictureHexRun(int first) {
   std::vector<std::uint8_t> block;
   block.reserve(kPictureBlockSize);
   const auto writeBlock = [this, &block] {
-    if (curPicture_ && !block.empty()) curPicture_->Data.WriteBuffer(block.data(), std::int64_t(block.size()));
+    if (curPicture_ && !block.empty())
+      curPicture_->Data.WriteBuffer(block.data(), std::int64_t(block.size()));
     block.clear();
   };
   for (int ch = first; ch != kEndOfInput; ch = GetChar()) {
@@ -443,7 +455,8 @@ TRDRTFErrorCode TRDRTFReader::PopState() {
   if (error == rtf_ec_OK && closing != saved.Destination) error = EndDestination(closing);
   if (error != rtf_ec_OK) return error;
   const TRDRTFHeaderFooterType hfType = state_->HFType;
-  if (hfType != saved.HFType && (hfType == rtf_hf_Header || hfType == rtf_hf_Footer) && OnHeaderFooter) {
+  if (hfType != saved.HFType && (hfType == rtf_hf_Header || hfType == rtf_hf_Footer) &&
+      OnHeaderFooter) {
     bool supported = true;
     OnHeaderFooter(this, hfType, false, supported);
   }
@@ -562,7 +575,8 @@ TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
       if (inside(rtf_ds_ListOverrideTable, rtf_ds_ListOverride)) listOverrideTable_.Add();
       break;
     case D::LfoLevel:
-      if (inside(rtf_ds_ListOverride, rtf_ds_LfoLevel)) listOverrideTable_.Last()->Levels.emplace_back();
+      if (inside(rtf_ds_ListOverride, rtf_ds_LfoLevel))
+        listOverrideTable_.Last()->Levels.emplace_back();
       break;
     case D::Object:
       if (OnNewObject) {
@@ -662,16 +676,19 @@ TRDRTFErrorCode TRDRTFReader::OutputUnicode(char16_t code) {
   } else if (state_->Destination == rtf_ds_LevelText) {
     if (TRDRTFListLevel97* level = listTable_.LastLevel()) {
       if (level->TextW.empty())
-        level->TextW = RawUnicodeToWideString(AnsiToRawUnicode(TRDCodePage(codePage_), level->Text));
+        level->TextW =
+            RawUnicodeToWideString(AnsiToRawUnicode(TRDCodePage(codePage_), level->Text));
       level->TextW += code;
-      level->Text += RawUnicodeToAnsi(TRDCodePage(codePage_), WideStringToRawUnicode(std::u16string(1, code)));
+      level->Text +=
+          RawUnicodeToAnsi(TRDCodePage(codePage_), WideStringToRawUnicode(std::u16string(1, code)));
     }
   }
   return rtf_ec_OK;
 }
 
 TRDRTFErrorCode TRDRTFReader::OutputUnicodeAsBytes(char16_t code) {
-  const std::string bytes = RawUnicodeToAnsi(TRDCodePage(codePage_), WideStringToRawUnicode(std::u16string(1, code)));
+  const std::string bytes =
+      RawUnicodeToAnsi(TRDCodePage(codePage_), WideStringToRawUnicode(std::u16string(1, code)));
   for (const char c : bytes)
     if (const TRDRTFErrorCode error = ParseChar(std::uint8_t(c)); error != rtf_ec_OK) return error;
   return rtf_ec_OK;

@@ -64,25 +64,30 @@ struct TRDRTFReaderState {
   void CopyGroupStateFrom(const TRDRTFReaderState& source);
 };
 
-using TRDRTFNewTextEvent = std::function<void(TRDRTFReader* Sender, const std::string& Text, TRDRTFPosition Position)>;
+using TRDRTFNewTextEvent =
+    std::function<void(TRDRTFReader* Sender, const std::string& Text, TRDRTFPosition Position)>;
 using TRDRTFNewUnicodeTextEvent =
     std::function<void(TRDRTFReader* Sender, const std::u16string& Text, TRDRTFPosition Position)>;
 // The handler takes the graphic (moves it out) when it accepts the picture and sets
 // Inserted; a graphic left behind is freed by the reader. RTFPicture is null for
 // pictures named by a field.
-using TRDRTFNewPictureEvent =
-    std::function<void(TRDRTFReader* Sender, TRDRTFPicture* RTFPicture, std::unique_ptr<TGraphic>& Graphic,
-                       TRDRTFPosition Position, const std::string& FileName, bool& Inserted)>;
-using TRDRTFNewObjectEvent =
-    std::function<void(TRDRTFReader* Sender, TRDRTFObject* RTFObject, TRDRTFPosition Position, bool& Inserted)>;
-using TRDRTFTableEvent = std::function<void(TRDRTFReader* Sender, TRDRTFTableEventKind WhatHappens)>;
-using TRDRTFHeaderFooterEvent =
-    std::function<void(TRDRTFReader* Sender, TRDRTFHeaderFooterType HFType, bool Starting, bool& Supported)>;
-using TRDRTFImportPictureEvent = std::function<void(TRDRTFReader* Sender, const std::string& Location,
-                                                    std::unique_ptr<TGraphic>& Graphic, bool& Invalid)>;
-using TRDRTFTranslateKeywordEvent = std::function<void(TRDRTFReader* Sender, const std::string& Keyword, int Param,
-                                                       bool fParam, std::string& Text, bool& DoDefault)>;
-using TRDRTFProgressEvent = std::function<void(TRDRTFReader* Sender, TRDRTFProgressStage Stage, std::uint8_t PercentDone)>;
+using TRDRTFNewPictureEvent = std::function<void(
+    TRDRTFReader* Sender, TRDRTFPicture* RTFPicture, std::unique_ptr<TGraphic>& Graphic,
+    TRDRTFPosition Position, const std::string& FileName, bool& Inserted)>;
+using TRDRTFNewObjectEvent = std::function<void(TRDRTFReader* Sender, TRDRTFObject* RTFObject,
+                                                TRDRTFPosition Position, bool& Inserted)>;
+using TRDRTFTableEvent =
+    std::function<void(TRDRTFReader* Sender, TRDRTFTableEventKind WhatHappens)>;
+using TRDRTFHeaderFooterEvent = std::function<void(
+    TRDRTFReader* Sender, TRDRTFHeaderFooterType HFType, bool Starting, bool& Supported)>;
+using TRDRTFImportPictureEvent =
+    std::function<void(TRDRTFReader* Sender, const std::string& Location,
+                       std::unique_ptr<TGraphic>& Graphic, bool& Invalid)>;
+using TRDRTFTranslateKeywordEvent =
+    std::function<void(TRDRTFReader* Sender, const std::string& Keyword, int Param, bool fParam,
+                       std::string& Text, bool& DoDefault)>;
+using TRDRTFProgressEvent =
+    std::function<void(TRDRTFReader* Sender, TRDRTFProgressStage Stage, std::uint8_t PercentDone)>;
 
 class TRDRTFReader : public TComponent {
  public:
@@ -194,7 +199,8 @@ class TRDRTFReader : public TComponent {
   void InsertFieldPicture(const std::string& instruction);
   std::unique_ptr<TGraphic> LoadFieldPicture(const std::string& location, bool& invalid);
   TRDRTFErrorCode OutputSymbolField(const std::string& instruction);
-  bool ReportPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic>& graphic, const std::string& fileName);
+  bool ReportPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic>& graphic,
+                     const std::string& fileName);
 
   TStream* stream_ = nullptr;
   std::int64_t streamSize_ = 0;

@@ -12,7 +12,9 @@
 
 namespace {
 
-bool IsPathDelimiter(char c) { return c == '/' || c == '\\'; }
+bool IsPathDelimiter(char c) {
+  return c == '/' || c == '\\';
+}
 
 // The first word of text from pos on; a quoted word may hold blanks, its quotes removed.
 std::string FirstWord(const std::string& text, std::size_t pos) {
@@ -54,7 +56,8 @@ TRDRTFErrorCode TRDRTFReader::EndPicture() {
   if (!curPicture_) return OnNewPicture ? rtf_ec_InvalidPicture : rtf_ec_OK;
   const std::unique_ptr<TRDRTFPicture> picture = std::move(curPicture_);
   if (state_->FieldPictureInserted) return rtf_ec_OK;
-  std::unique_ptr<TGraphic> graphic = CreatePictureGraphic(*picture, PixelsPerInch, ExtractMetafileBitmaps);
+  std::unique_ptr<TGraphic> graphic =
+      CreatePictureGraphic(*picture, PixelsPerInch, ExtractMetafileBitmaps);
   if (graphic && GraphicCreatedHook) GraphicCreatedHook(*graphic);
   const bool inserted = ReportPicture(picture.get(), graphic, {});
   if (picture->FromShpPict) shpPictInserted_ = inserted;
@@ -90,7 +93,8 @@ TRDRTFErrorCode TRDRTFReader::EndFieldInstruction() {
   return OutputSymbolField(instruction);
 }
 
-std::unique_ptr<TGraphic> TRDRTFReader::LoadFieldPicture(const std::string& location, bool& invalid) {
+std::unique_ptr<TGraphic> TRDRTFReader::LoadFieldPicture(const std::string& location,
+                                                         bool& invalid) {
   std::unique_ptr<TGraphic> graphic;
   invalid = false;
   if (OnImportPicture) OnImportPicture(this, location, graphic, invalid);
@@ -110,11 +114,14 @@ void TRDRTFReader::InsertFieldPicture(const std::string& instruction) {
   std::string text = Trim(instruction);
   if (!text.empty() && text[0] == '\\') text.erase(0, 1);
   const std::string upper = UpperCase(text);
-  const std::size_t nameLength = upper.starts_with("INCLUDEPICTURE") ? 14 : upper.starts_with("IMPORT") ? 6 : 0;
+  const std::size_t nameLength = upper.starts_with("INCLUDEPICTURE") ? 14
+                                 : upper.starts_with("IMPORT")       ? 6
+                                                                     : 0;
   if (nameLength == 0) return;
   std::string location = StringReplace(FirstWord(text, nameLength), "\\\\", "\\", rfReplaceAll);
   if (location.empty()) return;
-  if (!BasePath.empty() && IsPathDelimiter(BasePath.back()) && IsPathDelimiter(location[0])) location.erase(0, 1);
+  if (!BasePath.empty() && IsPathDelimiter(BasePath.back()) && IsPathDelimiter(location[0]))
+    location.erase(0, 1);
   if (location.find(':') == std::string::npos) location = BasePath + location;
   bool invalid = false;
   std::unique_ptr<TGraphic> graphic = LoadFieldPicture(location, invalid);
@@ -145,7 +152,8 @@ TRDRTFErrorCode TRDRTFReader::OutputSymbolField(const std::string& instruction) 
   constexpr std::size_t kCodeAt = 7;  // after "SYMBOL "
   const std::string rest = text.size() > kCodeAt ? text.substr(kCodeAt) : std::string();
   int code = 0;
-  if (!TryStrToInt(rest.substr(0, rest.find(' ')), code) || code < 1 || code > 255) return rtf_ec_OK;
+  if (!TryStrToInt(rest.substr(0, rest.find(' ')), code) || code < 1 || code > 255)
+    return rtf_ec_OK;
   const std::size_t fontAt = rest.find("\\f");
   const std::size_t quoteAt = fontAt == std::string::npos ? fontAt : rest.find('"', fontAt);
   const std::size_t quoteEnd = quoteAt == std::string::npos ? quoteAt : rest.find('"', quoteAt + 1);
@@ -155,7 +163,8 @@ TRDRTFErrorCode TRDRTFReader::OutputSymbolField(const std::string& instruction) 
   for (char& c : sizeText)
     if (c == '.') c = DecimalSeparator;
   double size = 0;
-  if (!TryStrToFloat(sizeText, size) || !std::isfinite(size) || std::fabs(size) > 1e6) return rtf_ec_OK;
+  if (!TryStrToFloat(sizeText, size) || !std::isfinite(size) || std::fabs(size) > 1e6)
+    return rtf_ec_OK;
   TRDRTFCharProperties& chars = state_->CharProps;
   const int savedSize = chars.Size;
   const std::string savedName = chars.FontName;

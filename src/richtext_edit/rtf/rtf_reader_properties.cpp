@@ -13,10 +13,14 @@ namespace {
 
 using P = TRDRTFProp;
 
-bool InRange(P prop, P first, P last) { return prop >= first && prop <= last; }
+bool InRange(P prop, P first, P last) {
+  return prop >= first && prop <= last;
+}
 
 // Half-points to points, halves rounded to even (\fs23 and \fs25 both give 12).
-int HalfPointsToPoints(int halfPoints) { return int(std::nearbyint(halfPoints / 2.0)); }
+int HalfPointsToPoints(int halfPoints) {
+  return int(std::nearbyint(halfPoints / 2.0));
+}
 
 void SetStyleBit(TRDRTFFontStyles& styles, TRDRTFFontStyle bit, int value) {
   styles = TRDRTFFontStyles(value != 0 ? styles | bit : styles & ~bit);
@@ -25,26 +29,53 @@ void SetStyleBit(TRDRTFFontStyles& styles, TRDRTFFontStyle bit, int value) {
 // The style bit of \b, \i, \ul and \strike and of their \pn... twins.
 bool FontStyleBit(P prop, TRDRTFFontStyle& bit) {
   switch (prop) {
-    case P::Bold: case P::PnBold: bit = rtf_fs_Bold; return true;
-    case P::Italic: case P::PnItalic: bit = rtf_fs_Italic; return true;
-    case P::Underline: case P::PnUnderline: bit = rtf_fs_Underline; return true;
-    case P::Strike: case P::PnStrike: bit = rtf_fs_StrikeOut; return true;
-    default: return false;
+    case P::Bold:
+    case P::PnBold:
+      bit = rtf_fs_Bold;
+      return true;
+    case P::Italic:
+    case P::PnItalic:
+      bit = rtf_fs_Italic;
+      return true;
+    case P::Underline:
+    case P::PnUnderline:
+      bit = rtf_fs_Underline;
+      return true;
+    case P::Strike:
+    case P::PnStrike:
+      bit = rtf_fs_StrikeOut;
+      return true;
+    default:
+      return false;
   }
 }
 
 // \highlight N with fixed colours.
 TColor HighlightColor(int index) {
-  static constexpr TColor kColors[] = {
-      clNone,           RGB(0, 0, 0),     RGB(0, 0, 255),   RGB(0, 255, 255), RGB(0, 255, 0),
-      RGB(255, 0, 255), RGB(255, 0, 0),   RGB(255, 255, 0), RGB(255, 255, 255), RGB(0, 0, 128),
-      RGB(0, 128, 128), RGB(0, 128, 0),   RGB(128, 0, 128), RGB(128, 0, 0),   RGB(128, 128, 0),
-      RGB(128, 128, 128), RGB(192, 192, 192)};
+  static constexpr TColor kColors[] = {clNone,
+                                       RGB(0, 0, 0),
+                                       RGB(0, 0, 255),
+                                       RGB(0, 255, 255),
+                                       RGB(0, 255, 0),
+                                       RGB(255, 0, 255),
+                                       RGB(255, 0, 0),
+                                       RGB(255, 255, 0),
+                                       RGB(255, 255, 255),
+                                       RGB(0, 0, 128),
+                                       RGB(0, 128, 128),
+                                       RGB(0, 128, 0),
+                                       RGB(128, 0, 128),
+                                       RGB(128, 0, 0),
+                                       RGB(128, 128, 0),
+                                       RGB(128, 128, 128),
+                                       RGB(192, 192, 192)};
   return index >= 1 && index <= 16 ? kColors[index] : clNone;
 }
 
 // Background colours: the automatic colour means none.
-TColor AsBackground(TColor color) { return color == clWindowText ? clNone : color; }
+TColor AsBackground(TColor color) {
+  return color == clWindowText ? clNone : color;
+}
 
 }  // namespace
 
@@ -74,7 +105,8 @@ TRDRTFMarkerProperties* TRDRTFReader::CurrentMarker() {
                      ((destination == rtf_ds_PnTextAfter || destination == rtf_ds_PnTextBefore) &&
                       state_->MarkerTextForLevel);
   if (!level) return curMarker_ ? &*curMarker_ : nullptr;
-  if (listLevelNumber_ < 1 || listLevelNumber_ > TRDRTFSectionProperties::kLevelMarkerCount) return nullptr;
+  if (listLevelNumber_ < 1 || listLevelNumber_ > TRDRTFSectionProperties::kLevelMarkerCount)
+    return nullptr;
   auto& markers = state_->SectProps.LevelMarkers;
   if (!markers) markers.emplace();
   return &(*markers)[std::size_t(listLevelNumber_ - 1)];
@@ -113,7 +145,8 @@ TRDRTFErrorCode TRDRTFReader::ApplyProperty(const TRDRTFKeyword& keyword, int va
         fontTable_.Add(value);
       } else if (TRDRTFFont* font = fontTable_.Last()) {
         if (prop == P::FontFamily) font->Family = std::uint8_t(value);
-        if (prop == P::FontCharset) font->Charset = std::uint8_t(value >= 256 ? MAC_CHARSET : value);
+        if (prop == P::FontCharset)
+          font->Charset = std::uint8_t(value >= 256 ? MAC_CHARSET : value);
       }
       return rtf_ec_OK;
     case rtf_ds_ColorTable:
@@ -133,7 +166,8 @@ TRDRTFErrorCode TRDRTFReader::ApplyProperty(const TRDRTFKeyword& keyword, int va
       return rtf_ec_OK;
     case rtf_ds_Pn:
     case rtf_ds_PnSecLevel:
-      if (TRDRTFMarkerProperties* marker = CurrentMarker()) ApplyMarkerProperty(*marker, prop, value);
+      if (TRDRTFMarkerProperties* marker = CurrentMarker())
+        ApplyMarkerProperty(*marker, prop, value);
       return rtf_ec_OK;
     case rtf_ds_List:
       if (TRDRTFList97* list = listTable_.Last()) {
@@ -142,7 +176,8 @@ TRDRTFErrorCode TRDRTFReader::ApplyProperty(const TRDRTFKeyword& keyword, int va
       }
       return rtf_ec_OK;
     case rtf_ds_ListLevel:
-      if (TRDRTFListLevel97* level = listTable_.LastLevel()) ApplyListLevelProperty(*level, prop, value);
+      if (TRDRTFListLevel97* level = listTable_.LastLevel())
+        ApplyListLevelProperty(*level, prop, value);
       return rtf_ec_OK;
     case rtf_ds_ListOverride:
       if (TRDRTFListOverride97* item = listOverrideTable_.Last()) {
@@ -188,23 +223,49 @@ TRDRTFErrorCode TRDRTFReader::ApplyCharacterProperty(P prop, int value) {
     return rtf_ec_OK;
   }
   switch (prop) {
-    case P::CharScaleX: chars.CharScaleX = value; break;
-    case P::CharSpacing: chars.CharSpacing = value; break;
-    case P::VShift: chars.VShift = std::uint8_t(value); break;
-    case P::Caps: chars.StyleEx = std::uint8_t(value != 0 ? chars.StyleEx | rtf_fsex_AllCaps : chars.StyleEx & ~rtf_fsex_AllCaps); break;
-    case P::FontSize: chars.Size = HalfPointsToPoints(value); break;
-    case P::Color: if (ColorOf(value, color)) chars.Color = color; break;
-    case P::BackColor: if (ColorOf(value, color)) chars.BackColor = AsBackground(color); break;
+    case P::CharScaleX:
+      chars.CharScaleX = value;
+      break;
+    case P::CharSpacing:
+      chars.CharSpacing = value;
+      break;
+    case P::VShift:
+      chars.VShift = std::uint8_t(value);
+      break;
+    case P::Caps:
+      chars.StyleEx = std::uint8_t(value != 0 ? chars.StyleEx | rtf_fsex_AllCaps
+                                              : chars.StyleEx & ~rtf_fsex_AllCaps);
+      break;
+    case P::FontSize:
+      chars.Size = HalfPointsToPoints(value);
+      break;
+    case P::Color:
+      if (ColorOf(value, color)) chars.Color = color;
+      break;
+    case P::BackColor:
+      if (ColorOf(value, color)) chars.BackColor = AsBackground(color);
+      break;
     case P::Highlight:
       if (ConvertHighlight == rtf_hl_FixedColors) chars.BackColor = HighlightColor(value);
-      if (ConvertHighlight == rtf_hl_ColorTable && ColorOf(value, color)) chars.BackColor = AsBackground(color);
+      if (ConvertHighlight == rtf_hl_ColorTable && ColorOf(value, color))
+        chars.BackColor = AsBackground(color);
       break;
-    case P::Language: chars.Language = value; break;
-    case P::DefLanguage: state_->DefLanguage = value; break;
-    case P::CharReset: chars.Reset(DefaultFontIndex(), state_->DefLanguage); break;
-    case P::Font: chars.FontIndex = FontIndexOf(value); break;
-    case P::Hidden: return SetHidden(value != 0);
-    default: break;
+    case P::Language:
+      chars.Language = value;
+      break;
+    case P::DefLanguage:
+      state_->DefLanguage = value;
+      break;
+    case P::CharReset:
+      chars.Reset(DefaultFontIndex(), state_->DefLanguage);
+      break;
+    case P::Font:
+      chars.FontIndex = FontIndexOf(value);
+      break;
+    case P::Hidden:
+      return SetHidden(value != 0);
+    default:
+      break;
   }
   return rtf_ec_OK;
 }
@@ -233,18 +294,37 @@ void TRDRTFReader::ApplyParagraphProperty(P prop, int value) {
   TRDRTFParaProperties& para = state_->ParaProps;
   TColor color = clNone;
   switch (prop) {
-    case P::LineSpacing: para.LineSpacing = value; break;
-    case P::LineSpacingMultiple: para.LineSpacingMultiple = value != 0; break;
-    case P::LeftIndent: para.LeftIndent = value; break;
-    case P::RightIndent: para.RightIndent = value; break;
-    case P::FirstIndent: para.FirstIndent = value; break;
-    case P::SpaceBefore: para.SpaceBefore = value; break;
-    case P::SpaceAfter: para.SpaceAfter = value; break;
-    case P::Alignment: para.Alignment = std::uint8_t(value); break;
-    case P::ParaReset: para.Reset(); break;
+    case P::LineSpacing:
+      para.LineSpacing = value;
+      break;
+    case P::LineSpacingMultiple:
+      para.LineSpacingMultiple = value != 0;
+      break;
+    case P::LeftIndent:
+      para.LeftIndent = value;
+      break;
+    case P::RightIndent:
+      para.RightIndent = value;
+      break;
+    case P::FirstIndent:
+      para.FirstIndent = value;
+      break;
+    case P::SpaceBefore:
+      para.SpaceBefore = value;
+      break;
+    case P::SpaceAfter:
+      para.SpaceAfter = value;
+      break;
+    case P::Alignment:
+      para.Alignment = std::uint8_t(value);
+      break;
+    case P::ParaReset:
+      para.Reset();
+      break;
     case P::BorderStyle:
       // Only the first style word of a side counts (\brdrs\brdrdb stays single).
-      if (TRDRTFBorderSide* side = CurrentBorderSide(); side && side->Style == 0) side->Style = std::uint8_t(value);
+      if (TRDRTFBorderSide* side = CurrentBorderSide(); side && side->Style == 0)
+        side->Style = std::uint8_t(value);
       break;
     case P::BorderSide:
       state_->BorderTarget = 0;
@@ -254,25 +334,51 @@ void TRDRTFReader::ApplyParagraphProperty(P prop, int value) {
       if (TRDRTFBorderSide* side = CurrentBorderSide()) side->Width = value;
       break;
     case P::BorderColor:
-      if (TRDRTFBorderSide* side = CurrentBorderSide(); side && ColorOf(value, color)) side->Color = color;
+      if (TRDRTFBorderSide* side = CurrentBorderSide(); side && ColorOf(value, color))
+        side->Color = color;
       break;
-    case P::BorderSpacing: para.GetBorder().Side(para.CurBorderSide).Spacing = value; break;
-    case P::ParaColor: if (ColorOf(value, color)) para.Color = color; break;
-    case P::ParaPatternColor: if (ColorOf(value, color)) para.PatternColor = color; break;
-    case P::ParaShading: para.Shading = value; break;
-    case P::KeepTogether: para.KeepTogether = true; break;
-    case P::KeepWithNext: para.KeepWithNext = true; break;
+    case P::BorderSpacing:
+      para.GetBorder().Side(para.CurBorderSide).Spacing = value;
+      break;
+    case P::ParaColor:
+      if (ColorOf(value, color)) para.Color = color;
+      break;
+    case P::ParaPatternColor:
+      if (ColorOf(value, color)) para.PatternColor = color;
+      break;
+    case P::ParaShading:
+      para.Shading = value;
+      break;
+    case P::KeepTogether:
+      para.KeepTogether = true;
+      break;
+    case P::KeepWithNext:
+      para.KeepWithNext = true;
+      break;
     case P::TabPosition:
       para.LastTab().Position = value;
       para.Tabs->emplace_back();  // collects the next tab's alignment and leader
       break;
-    case P::TabAlign: para.LastTab().Align = std::uint8_t(value); break;
-    case P::TabLeader: para.LastTab().Leader = std::uint8_t(value); break;
-    case P::ListTab: para.LastTab().ListTab = true; break;
-    case P::ListOverride: para.ListOverride = listOverrideTable_.IndexOfNumber(value); break;
-    case P::ListLevel: para.ListLevel = value; break;
-    case P::NoOverlap: para.NoOverlap = true; break;
-    default: break;
+    case P::TabAlign:
+      para.LastTab().Align = std::uint8_t(value);
+      break;
+    case P::TabLeader:
+      para.LastTab().Leader = std::uint8_t(value);
+      break;
+    case P::ListTab:
+      para.LastTab().ListTab = true;
+      break;
+    case P::ListOverride:
+      para.ListOverride = listOverrideTable_.IndexOfNumber(value);
+      break;
+    case P::ListLevel:
+      para.ListLevel = value;
+      break;
+    case P::NoOverlap:
+      para.NoOverlap = true;
+      break;
+    default:
+      break;
   }
 }
 
@@ -280,30 +386,66 @@ TRDRTFErrorCode TRDRTFReader::ApplySectionProperty(P prop, int value) {
   TRDRTFSectionProperties& section = state_->SectProps;
   TRDRTFDocProperties& document = state_->DocProps;
   switch (prop) {
-    case P::SectReset: section.Reset(); break;
+    case P::SectReset:
+      section.Reset();
+      break;
     case P::DefFont:
       if (state_->Destination == rtf_ds_Normal) {
         state_->DefFont = value;
         state_->DefFontIndex = -1;
       }
       break;
-    case P::Columns: section.Columns = value; break;
-    case P::PageNumberX: section.PageNumberX = value; break;
-    case P::PageNumberY: section.PageNumberY = value; break;
-    case P::HeaderY: section.HeaderY = value; break;
-    case P::FooterY: section.FooterY = value; break;
-    case P::SectionBreak: section.SectionBreak = std::uint8_t(value); break;
-    case P::PageNumberFormat: section.PageNumberFormat = std::uint8_t(value); break;
-    case P::PaperWidth: document.PaperWidth = value; break;
-    case P::PaperHeight: document.PaperHeight = value; break;
-    case P::MarginLeft: document.LeftMargin = value; break;
-    case P::MarginRight: document.RightMargin = value; break;
-    case P::MarginTop: document.TopMargin = value; break;
-    case P::MarginBottom: document.BottomMargin = value; break;
-    case P::PageNumberStart: document.PageNumberStart = value; break;
-    case P::FacingPages: document.FacingPages = true; break;
-    case P::Landscape: document.Landscape = true; break;
-    case P::AnsiCodePage: codePage_ = unsigned(value); break;
+    case P::Columns:
+      section.Columns = value;
+      break;
+    case P::PageNumberX:
+      section.PageNumberX = value;
+      break;
+    case P::PageNumberY:
+      section.PageNumberY = value;
+      break;
+    case P::HeaderY:
+      section.HeaderY = value;
+      break;
+    case P::FooterY:
+      section.FooterY = value;
+      break;
+    case P::SectionBreak:
+      section.SectionBreak = std::uint8_t(value);
+      break;
+    case P::PageNumberFormat:
+      section.PageNumberFormat = std::uint8_t(value);
+      break;
+    case P::PaperWidth:
+      document.PaperWidth = value;
+      break;
+    case P::PaperHeight:
+      document.PaperHeight = value;
+      break;
+    case P::MarginLeft:
+      document.LeftMargin = value;
+      break;
+    case P::MarginRight:
+      document.RightMargin = value;
+      break;
+    case P::MarginTop:
+      document.TopMargin = value;
+      break;
+    case P::MarginBottom:
+      document.BottomMargin = value;
+      break;
+    case P::PageNumberStart:
+      document.PageNumberStart = value;
+      break;
+    case P::FacingPages:
+      document.FacingPages = true;
+      break;
+    case P::Landscape:
+      document.Landscape = true;
+      break;
+    case P::AnsiCodePage:
+      codePage_ = unsigned(value);
+      break;
     case P::PnSecLevel:
       listLevelNumber_ = value;
       SetDestination(rtf_ds_PnSecLevel);
@@ -314,7 +456,8 @@ TRDRTFErrorCode TRDRTFReader::ApplySectionProperty(P prop, int value) {
         OnRequiredPageBreak(this);
       }
       break;
-    default: break;
+    default:
+      break;
   }
   return rtf_ec_OK;
 }
@@ -350,18 +493,42 @@ TRDRTFErrorCode TRDRTFReader::ApplyTableProperty(P prop, int value, int sub) {
   TRDRTFRowProperties& row = state_->GetRowProps();
   const std::size_t side = std::size_t(sub & 3);
   switch (prop) {
-    case P::RowReset: row.Reset(); return rtf_ec_OK;
-    case P::RowHeading: row.Heading = true; return rtf_ec_OK;
-    case P::RowGap: row.GapH = value; return rtf_ec_OK;
-    case P::RowLeft: row.Left = value; return rtf_ec_OK;
-    case P::RowHeight: row.Height = std::abs(value); return rtf_ec_OK;
-    case P::RowPadding: row.Padding[side] = value; return rtf_ec_OK;
-    case P::RowPaddingUnit: row.PaddingInTwips[side] = value == 3; return rtf_ec_OK;
-    case P::RowSpacing: row.Spacing[side] = value; return rtf_ec_OK;
-    case P::RowSpacingUnit: row.SpacingInTwips[side] = value == 3; return rtf_ec_OK;
-    case P::RowWidth: ApplyWidthValue(value, row.PercentWidth, row.BestWidth); return rtf_ec_OK;
-    case P::RowWidthUnit: ApplyWidthUnit(value, row.PercentWidth, row.BestWidth); return rtf_ec_OK;
-    case P::CellRight: row.CloseCell(value); return rtf_ec_OK;
+    case P::RowReset:
+      row.Reset();
+      return rtf_ec_OK;
+    case P::RowHeading:
+      row.Heading = true;
+      return rtf_ec_OK;
+    case P::RowGap:
+      row.GapH = value;
+      return rtf_ec_OK;
+    case P::RowLeft:
+      row.Left = value;
+      return rtf_ec_OK;
+    case P::RowHeight:
+      row.Height = std::abs(value);
+      return rtf_ec_OK;
+    case P::RowPadding:
+      row.Padding[side] = value;
+      return rtf_ec_OK;
+    case P::RowPaddingUnit:
+      row.PaddingInTwips[side] = value == 3;
+      return rtf_ec_OK;
+    case P::RowSpacing:
+      row.Spacing[side] = value;
+      return rtf_ec_OK;
+    case P::RowSpacingUnit:
+      row.SpacingInTwips[side] = value == 3;
+      return rtf_ec_OK;
+    case P::RowWidth:
+      ApplyWidthValue(value, row.PercentWidth, row.BestWidth);
+      return rtf_ec_OK;
+    case P::RowWidthUnit:
+      ApplyWidthUnit(value, row.PercentWidth, row.BestWidth);
+      return rtf_ec_OK;
+    case P::CellRight:
+      row.CloseCell(value);
+      return rtf_ec_OK;
     case P::RowBorderSide:
       state_->BorderTarget = 1;
       row.CurBorderSide = std::uint8_t(value);
@@ -370,20 +537,37 @@ TRDRTFErrorCode TRDRTFReader::ApplyTableProperty(P prop, int value, int sub) {
       row.BestWidth = value;
       row.HasComponentSizes = true;
       return rtf_ec_OK;
-    default: break;
+    default:
+      break;
   }
   TRDRTFCellProperties* cell = row.LastCell();
   if (!cell) return rtf_ec_OK;
   TColor color = clNone;
   switch (prop) {
-    case P::CellVMerge: cell->VMerge = std::uint8_t(cell->VMerge == 1 ? 1 : value); break;
-    case P::CellHMerge: cell->HMerge = std::uint8_t(cell->HMerge == 1 ? 1 : value); break;
-    case P::CellWidth: ApplyWidthValue(value, cell->PercentWidth, cell->BestWidth); break;
-    case P::CellWidthUnit: ApplyWidthUnit(value, cell->PercentWidth, cell->BestWidth); break;
-    case P::CellColor: if (ColorOf(value, color)) cell->Color = AsBackground(color); break;
-    case P::CellPatternColor: if (ColorOf(value, color)) cell->PatternColor = color; break;
-    case P::CellShading: cell->Shading = value; break;
-    case P::CellVAlign: cell->VAlign = std::uint8_t(value); break;
+    case P::CellVMerge:
+      cell->VMerge = std::uint8_t(cell->VMerge == 1 ? 1 : value);
+      break;
+    case P::CellHMerge:
+      cell->HMerge = std::uint8_t(cell->HMerge == 1 ? 1 : value);
+      break;
+    case P::CellWidth:
+      ApplyWidthValue(value, cell->PercentWidth, cell->BestWidth);
+      break;
+    case P::CellWidthUnit:
+      ApplyWidthUnit(value, cell->PercentWidth, cell->BestWidth);
+      break;
+    case P::CellColor:
+      if (ColorOf(value, color)) cell->Color = AsBackground(color);
+      break;
+    case P::CellPatternColor:
+      if (ColorOf(value, color)) cell->PatternColor = color;
+      break;
+    case P::CellShading:
+      cell->Shading = value;
+      break;
+    case P::CellVAlign:
+      cell->VAlign = std::uint8_t(value);
+      break;
     case P::CellBorderSide:
       state_->BorderTarget = 2;
       cell->CurBorderSide = std::uint8_t(value);
@@ -396,7 +580,8 @@ TRDRTFErrorCode TRDRTFReader::ApplyTableProperty(P prop, int value, int sub) {
       cell->BestHeight = value;
       row.HasComponentSizes = true;
       break;
-    default: break;
+    default:
+      break;
   }
   return rtf_ec_OK;
 }
@@ -406,15 +591,33 @@ void TRDRTFReader::ApplyPictureProperty(P prop, int value) {
   TRDRTFPicture& picture = *curPicture_;
   constexpr int kFirstMapMode = 2, kLastMapMode = 8;
   switch (prop) {
-    case P::PicWidth: picture.PicW = value; break;
-    case P::PicHeight: picture.PicH = value; break;
-    case P::PicWidthGoal: picture.PicWGoal = value; break;
-    case P::PicHeightGoal: picture.PicHGoal = value; break;
-    case P::PicScaleX: picture.PicScaleX = value; break;
-    case P::PicScaleY: picture.PicScaleY = value; break;
-    case P::BitmapWidthBytes: picture.BitmapWidthBytes = value; break;
-    case P::BitmapBitsPixel: picture.BitmapBitsPixel = value; break;
-    case P::BitmapPlanes: picture.BitmapPlanes = value; break;
+    case P::PicWidth:
+      picture.PicW = value;
+      break;
+    case P::PicHeight:
+      picture.PicH = value;
+      break;
+    case P::PicWidthGoal:
+      picture.PicWGoal = value;
+      break;
+    case P::PicHeightGoal:
+      picture.PicHGoal = value;
+      break;
+    case P::PicScaleX:
+      picture.PicScaleX = value;
+      break;
+    case P::PicScaleY:
+      picture.PicScaleY = value;
+      break;
+    case P::BitmapWidthBytes:
+      picture.BitmapWidthBytes = value;
+      break;
+    case P::BitmapBitsPixel:
+      picture.BitmapBitsPixel = value;
+      break;
+    case P::BitmapPlanes:
+      picture.BitmapPlanes = value;
+      break;
     case P::PicType:
       if (value == rtf_pt_Dib)
         picture.StartDib();
@@ -425,8 +628,11 @@ void TRDRTFReader::ApplyPictureProperty(P prop, int value) {
       picture.PicType = rtf_pt_WindowsMetafile;
       picture.MetafileMapMode = value >= kFirstMapMode && value <= kLastMapMode ? value : 1;
       break;
-    case P::PicBmp: picture.PicBmp = true; break;
-    default: break;
+    case P::PicBmp:
+      picture.PicBmp = true;
+      break;
+    default:
+      break;
   }
 }
 
@@ -445,8 +651,12 @@ void TRDRTFReader::ApplyMarkerProperty(TRDRTFMarkerProperties& marker, P prop, i
       marker.Level = value;
       break;
     }
-    case P::PnHanging: marker.Hanging = value != 0; break;
-    case P::PnNumberType: marker.NumberType = std::uint8_t(value); break;
+    case P::PnHanging:
+      marker.Hanging = value != 0;
+      break;
+    case P::PnNumberType:
+      marker.NumberType = std::uint8_t(value);
+      break;
     case P::PnColor:
       if (ColorOf(value, color)) marker.Color = color;
       marker.FontFlags |= TRDRTFCustomMarkerProperties::kColorGiven;
@@ -459,11 +669,20 @@ void TRDRTFReader::ApplyMarkerProperty(TRDRTFMarkerProperties& marker, P prop, i
       marker.FontSize = HalfPointsToPoints(value);
       marker.FontFlags |= TRDRTFCustomMarkerProperties::kSizeGiven;
       break;
-    case P::PnIndent: marker.Indent = value; break;
-    case P::PnSpace: marker.Space = value; break;
-    case P::PnStart: marker.Start = value; break;
-    case P::PnAlign: marker.Alignment = std::uint8_t(value); break;
-    default: break;
+    case P::PnIndent:
+      marker.Indent = value;
+      break;
+    case P::PnSpace:
+      marker.Space = value;
+      break;
+    case P::PnStart:
+      marker.Start = value;
+      break;
+    case P::PnAlign:
+      marker.Alignment = std::uint8_t(value);
+      break;
+    default:
+      break;
   }
 }
 
@@ -475,25 +694,54 @@ void TRDRTFReader::ApplyListLevelProperty(TRDRTFListLevel97& level, P prop, int 
   }
   TColor color = clNone;
   switch (prop) {
-    case P::LevelStartAt: level.Start = value; break;
-    case P::LevelNfc: level.NumberType = LevelNfcToNumberType(value); break;
-    case P::LevelJc: level.Alignment = std::uint8_t(value == 1 ? 2 : value == 2 ? 1 : 0); break;
-    case P::LevelOld: level.Old = value != 0; break;
-    case P::LevelLegal: level.Legal = value != 0; break;
-    case P::LevelNoRestart: level.NoRestart = value != 0; break;
-    case P::LevelIndent: level.Indent = value; break;
-    case P::LevelSpace: level.Space = value; break;
-    case P::LevelFollow: level.Follow = std::uint8_t(value); break;
+    case P::LevelStartAt:
+      level.Start = value;
+      break;
+    case P::LevelNfc:
+      level.NumberType = LevelNfcToNumberType(value);
+      break;
+    case P::LevelJc:
+      level.Alignment = std::uint8_t(value == 1 ? 2 : value == 2 ? 1 : 0);
+      break;
+    case P::LevelOld:
+      level.Old = value != 0;
+      break;
+    case P::LevelLegal:
+      level.Legal = value != 0;
+      break;
+    case P::LevelNoRestart:
+      level.NoRestart = value != 0;
+      break;
+    case P::LevelIndent:
+      level.Indent = value;
+      break;
+    case P::LevelSpace:
+      level.Space = value;
+      break;
+    case P::LevelFollow:
+      level.Follow = std::uint8_t(value);
+      break;
     case P::FontSize:
       level.FontSize = HalfPointsToPoints(value);
       level.FontSizeSet = true;
       break;
-    case P::Color: if (ColorOf(value, color)) level.Color = color; break;
-    case P::Font: level.FontIndex = FontIndexOf(value); break;
-    case P::LeftIndent: level.LeftIndent = value; break;
-    case P::FirstIndent: level.FirstIndent = value; break;
-    case P::TabPosition: level.TabPos = value; break;
-    default: break;
+    case P::Color:
+      if (ColorOf(value, color)) level.Color = color;
+      break;
+    case P::Font:
+      level.FontIndex = FontIndexOf(value);
+      break;
+    case P::LeftIndent:
+      level.LeftIndent = value;
+      break;
+    case P::FirstIndent:
+      level.FirstIndent = value;
+      break;
+    case P::TabPosition:
+      level.TabPos = value;
+      break;
+    default:
+      break;
   }
 }
 
@@ -501,15 +749,26 @@ void TRDRTFReader::ApplyStyleSheetProperty(P prop, int value) {
   TRDRTFStyleSheetEntry* entry = styleSheet_.Last();
   if (!entry) return;
   switch (prop) {
-    case P::CharStyle: case P::ParaStyle: case P::SectStyle:
+    case P::CharStyle:
+    case P::ParaStyle:
+    case P::SectStyle:
       entry->Number = value;
       entry->Kind = prop == P::CharStyle ? 0 : prop == P::ParaStyle ? 1 : 2;
       break;
-    case P::BasedOn: entry->BasedOn = styleSheet_.FindNumber(value); break;
-    case P::NextStyle: entry->Next = styleSheet_.FindNumber(value); break;
-    case P::Additive: entry->Additive = true; break;
-    case P::StyleHidden: entry->Hidden = true; break;
-    default: break;
+    case P::BasedOn:
+      entry->BasedOn = styleSheet_.FindNumber(value);
+      break;
+    case P::NextStyle:
+      entry->Next = styleSheet_.FindNumber(value);
+      break;
+    case P::Additive:
+      entry->Additive = true;
+      break;
+    case P::StyleHidden:
+      entry->Hidden = true;
+      break;
+    default:
+      break;
   }
 }
 
@@ -529,7 +788,8 @@ TRDRTFErrorCode TRDRTFReader::ApplyUnicodeCharacter(int value) {
       constexpr char16_t kSymbolFirst = 0xF000, kSymbolLast = 0xF0FF;
       const TRDRTFMarkerProperties* marker = CurrentMarker();
       if (marker && code >= kSymbolFirst && code <= kSymbolLast && marker->FontIndex >= 0 &&
-          marker->FontIndex < fontTable_.Count() && SameText(fontTable_[marker->FontIndex].Name, "Symbol")) {
+          marker->FontIndex < fontTable_.Count() &&
+          SameText(fontTable_[marker->FontIndex].Name, "Symbol")) {
         skipCount_ = unicodeSkipCount_;
         return ParseChar(code & 0xFF);
       }

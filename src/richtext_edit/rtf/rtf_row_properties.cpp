@@ -1,6 +1,8 @@
 #include "richtext_edit/rtf/rtf_row_properties.h"
 
-void TRDRTFRowProperties::Reset() { *this = TRDRTFRowProperties(); }
+void TRDRTFRowProperties::Reset() {
+  *this = TRDRTFRowProperties();
+}
 
 void TRDRTFRowProperties::CloseCell(int right) {
   if (TRDRTFCellProperties* cell = LastCell()) cell->Right = right;
@@ -34,4 +36,6 @@ void ApplyWidthUnit(int unit, bool& percentWidth, int& bestWidth) {
   }
 }
 
-void ApplyWidthValue(int value, bool percentWidth, int& bestWidth) { bestWidth = percentWidth ? -value : value; }
+void ApplyWidthValue(int value, bool percentWidth, int& bestWidth) {
+  bestWidth = percentWidth ? -value : value;
+}

@@ -12,7 +12,8 @@
 #include "richtext_edit/rtf/rtf_properties.h"
 
 struct TRDRTFCellProperties {
-  std::uint8_t HMerge = 0, VMerge = 0;  // 0 none, 1 first cell of a merge, 2 merged into the previous
+  std::uint8_t HMerge = 0,
+               VMerge = 0;  // 0 none, 1 first cell of a merge, 2 merged into the previous
   bool PercentWidth = false;
   int BestWidth = 0;
   TColor Color = clNone;

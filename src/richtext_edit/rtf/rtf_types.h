@@ -12,7 +12,12 @@ enum TRDRTFHeaderFooterType : std::uint8_t { rtf_hf_MainText, rtf_hf_Header, rtf
 
 enum TRDRTFProgressStage : std::uint8_t { rdprtfprStarting, rdprtfprRunning, rdprtfprEnding };
 
-enum TRDRTFTableEventKind : std::uint8_t { rdf_tbl_TableStart, rdf_tbl_TableEnd, rdf_tbl_RowEnd, rdf_tbl_CellEnd };
+enum TRDRTFTableEventKind : std::uint8_t {
+  rdf_tbl_TableStart,
+  rdf_tbl_TableEnd,
+  rdf_tbl_RowEnd,
+  rdf_tbl_CellEnd
+};
 
 // How \highlight is read: ignored, as one of the 16 fixed highlight colours, or as an
 // index into the colour table (like \chcbpat).

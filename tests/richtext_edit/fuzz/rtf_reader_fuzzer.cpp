@@ -18,12 +18,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TRDRTFReader reader;
   reader.PixelsPerInch = 96;
   std::size_t reported = 0;
-  reader.OnNewText = [&](TRDRTFReader*, const std::string& text, TRDRTFPosition) { reported += text.size(); };
-  reader.OnNewUnicodeText = [&](TRDRTFReader*, const std::u16string& text, TRDRTFPosition) { reported += text.size(); };
-  reader.OnNewPicture = [](TRDRTFReader*, TRDRTFPicture*, std::unique_ptr<TGraphic>&, TRDRTFPosition,
-                           const std::string&, bool& inserted) { inserted = true; };
-  reader.OnNewObject = [](TRDRTFReader*, TRDRTFObject*, TRDRTFPosition, bool& inserted) { inserted = true; };
-  reader.OnHeaderFooter = [](TRDRTFReader*, TRDRTFHeaderFooterType, bool, bool& supported) { supported = true; };
+  reader.OnNewText = [&](TRDRTFReader*, const std::string& text, TRDRTFPosition) {
+    reported += text.size();
+  };
+  reader.OnNewUnicodeText = [&](TRDRTFReader*, const std::u16string& text, TRDRTFPosition) {
+    reported += text.size();
+  };
+  reader.OnNewPicture = [](TRDRTFReader*, TRDRTFPicture*, std::unique_ptr<TGraphic>&,
+                           TRDRTFPosition, const std::string&, bool& inserted) { inserted = true; };
+  reader.OnNewObject = [](TRDRTFReader*, TRDRTFObject*, TRDRTFPosition, bool& inserted) {
+    inserted = true;
+  };
+  reader.OnHeaderFooter = [](TRDRTFReader*, TRDRTFHeaderFooterType, bool, bool& supported) {
+    supported = true;
+  };
   reader.OnTable = [](TRDRTFReader*, TRDRTFTableEventKind) {};
   reader.OnUpdateMarker = [](TComponent*) {};
   reader.OnRequiredPageBreak = [](TComponent*) {};

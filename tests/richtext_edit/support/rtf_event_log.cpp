@@ -8,9 +8,12 @@
 
 const char* PositionName(TRDRTFPosition position) {
   switch (position) {
-    case rtf_ts_ContinuePara: return "Continue";
-    case rtf_ts_NewLine: return "NewLine";
-    default: return "NewPara";
+    case rtf_ts_ContinuePara:
+      return "Continue";
+    case rtf_ts_NewLine:
+      return "NewLine";
+    default:
+      return "NewPara";
   }
 }
 
@@ -21,40 +24,50 @@ TRTFEventLog::TRTFEventLog(TRDRTFReader& reader, bool unicode) {
     if (at == rtf_ts_NewLine) text_ += '\n';
     text_ += utf8;
   };
-  reader.OnNewText = [this, addText](TRDRTFReader* sender, const std::string& text, TRDRTFPosition at) {
-    addText(AnsiToUTF8(TRDCodePage(sender->CodePage()), text), at, sender->State().CharProps.Hidden ? "hidden" : "text");
+  reader.OnNewText = [this, addText](TRDRTFReader* sender, const std::string& text,
+                                     TRDRTFPosition at) {
+    addText(AnsiToUTF8(TRDCodePage(sender->CodePage()), text), at,
+            sender->State().CharProps.Hidden ? "hidden" : "text");
   };
   if (unicode)
-    reader.OnNewUnicodeText = [addText](TRDRTFReader*, const std::u16string& text, TRDRTFPosition at) {
+    reader.OnNewUnicodeText = [addText](TRDRTFReader*, const std::u16string& text,
+                                        TRDRTFPosition at) {
       addText(RawUnicodeToUTF8(WideStringToRawUnicode(text)), at, "utext");
     };
   reader.OnTable = [this](TRDRTFReader*, TRDRTFTableEventKind kind) {
     static const char* const kNames[] = {"table start", "table end", "row end", "cell end"};
     Lines.push_back(kNames[kind]);
   };
-  reader.OnNewPicture = [this](TRDRTFReader*, TRDRTFPicture* picture, std::unique_ptr<TGraphic>& graphic,
-                               TRDRTFPosition at, const std::string& fileName, bool& inserted) {
-    std::string line = picture ? Format("picture %d %dx%d", int(picture->PicType), picture->Width, picture->Height)
-                               : Format("field picture %s", fileName);
-    line += graphic ? Format(" graphic %dx%d", graphic->Width(), graphic->Height()) : std::string(" no graphic");
+  reader.OnNewPicture = [this](TRDRTFReader*, TRDRTFPicture* picture,
+                               std::unique_ptr<TGraphic>& graphic, TRDRTFPosition at,
+                               const std::string& fileName, bool& inserted) {
+    std::string line =
+        picture ? Format("picture %d %dx%d", int(picture->PicType), picture->Width, picture->Height)
+                : Format("field picture %s", fileName);
+    line += graphic ? Format(" graphic %dx%d", graphic->Width(), graphic->Height())
+                    : std::string(" no graphic");
     Lines.push_back(line + " " + PositionName(at));
     inserted = AcceptPictures;
     if (inserted && graphic) Pictures.push_back(std::move(graphic));
   };
   reader.OnNewObject = [this](TRDRTFReader*, TRDRTFObject* object, TRDRTFPosition, bool& inserted) {
-    Lines.push_back(Format("object %d %d bytes %dx%d", int(object->ObjType), int(object->Data.Size()), object->Width,
-                           object->Height));
+    Lines.push_back(Format("object %d %d bytes %dx%d", int(object->ObjType),
+                           int(object->Data.Size()), object->Width, object->Height));
     inserted = AcceptObjects;
   };
-  reader.OnHeaderFooter = [this](TRDRTFReader*, TRDRTFHeaderFooterType type, bool starting, bool& supported) {
-    Lines.push_back(Format("%s %s", type == rtf_hf_Header ? "header" : "footer", starting ? "start" : "end"));
+  reader.OnHeaderFooter = [this](TRDRTFReader*, TRDRTFHeaderFooterType type, bool starting,
+                                 bool& supported) {
+    Lines.push_back(
+        Format("%s %s", type == rtf_hf_Header ? "header" : "footer", starting ? "start" : "end"));
     supported = SupportHeaders;
   };
   reader.OnRequiredPageBreak = [this](TComponent*) { Lines.push_back("page"); };
   reader.OnEndParsing = [this](TComponent*) { Lines.push_back("end"); };
 }
 
-std::string TRTFEventLog::Text() const { return text_; }
+std::string TRTFEventLog::Text() const {
+  return text_;
+}
 
 TRDRTFErrorCode ReadRTF(TRDRTFReader& reader, const std::string& rtf) {
   TMemoryStream stream;
