@@ -48,12 +48,14 @@ fuzz:
 	@bash scripts/install-deps --fuzz
 	cmake -S . -B $(FUZZ_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
 	  -DCMAKE_CXX_FLAGS="-O1 -g -fsanitize=fuzzer-no-link,address,undefined" -DVELMORA_FUZZ=ON
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target aprs_line_fuzz kiss_fuzz gif_reader_fuzz
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target aprs_line_fuzz kiss_fuzz gif_reader_fuzz rdf_record_fuzz
 	mkdir -p $(FUZZ_DIR)/corpus && cp -r tests/data/aprs/fuzz/lines tests/data/aprs/fuzz/kiss $(FUZZ_DIR)/corpus/
 	$(FUZZ_DIR)/fuzz/aprs_line_fuzz -max_total_time=60 $(FUZZ_DIR)/corpus/lines tests/data/aprs/fuzz/lines
 	$(FUZZ_DIR)/fuzz/kiss_fuzz -max_total_time=60 $(FUZZ_DIR)/corpus/kiss tests/data/aprs/fuzz/kiss
 	mkdir -p $(FUZZ_DIR)/corpus/gif
 	$(FUZZ_DIR)/fuzz/gif_reader_fuzz -max_total_time=60 -rss_limit_mb=4096 $(FUZZ_DIR)/corpus/gif tests/data/gif/malformed
+	mkdir -p $(FUZZ_DIR)/corpus/rdf && cp -r tests/data/richtext/fuzz/. $(FUZZ_DIR)/corpus/rdf/
+	$(FUZZ_DIR)/fuzz/rdf_record_fuzz -max_total_time=60 $(FUZZ_DIR)/corpus/rdf tests/data/richtext/malformed
 
 clean:
 	rm -rf build
