@@ -46,6 +46,8 @@ void TPlainMonitor::DeleteItemRange(int First, int Last) {
   Last = std::min(Last, ItemCount() - 1);
   if (First > Last) return;
   items_.erase(items_.begin() + First, items_.begin() + Last + 1);
+  // As in the viewer, deleting items ends the selection; the appender puts it back.
+  selection_ = {};
   ItemsChanged();
 }
 

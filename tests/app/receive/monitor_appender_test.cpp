@@ -86,6 +86,8 @@ TEST(MonitorAppender, UserSelectionSurvivesAppendsAndTrimming) {
   EXPECT_EQ(view.ReadItemText(s.StartItem), "line 300");
   EXPECT_EQ(s.StartOffs, 1);
   EXPECT_EQ(s.EndOffs, 3);
+  // While text is selected the view does not follow, so nothing is trimmed.
+  EXPECT_EQ(view.LineText(1), "line 1");
 }
 
 TEST(MonitorAppender, ClearLogEmptiesTheView) {
