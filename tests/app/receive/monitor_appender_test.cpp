@@ -73,7 +73,7 @@ TEST(MonitorAppender, TrimsToThreeHundredLinesOnlyWhileFollowing) {
   EXPECT_EQ(view.LineText(1), "line 1");
 }
 
-TEST(MonitorAppender, UserSelectionSurvivesAppendsAndTrimming) {
+TEST(MonitorAppender, UserSelectionSurvivesAppends) {
   TPlainMonitor view;
   for (int i = 1; i <= 300; ++i) Add(view, "\r\nline " + std::to_string(i), msIgData);
   const int item = view.ItemCount() - 1;
