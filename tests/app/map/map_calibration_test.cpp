@@ -1,0 +1,94 @@
+#include "app/map_calibration.h"
+
+#include "map_test_support.h"
+
+namespace {
+
+class MapCalibrationTest : public MapFolderTest {
+ protected:
+  struct TRead {
+    bool Ok = false;
+    long double LatMin = -999, LonMin = -999, LatMax = -999, LonMax = -999;
+    std::string Name = "unset";
+  };
+  static TRead Read(const std::string& Image) {
+    TRead r;
+    r.Ok = ReadMapCalibration(Image, r.LatMin, r.LonMin, r.Name, r.LonMax, r.LatMax);
+    return r;
+  }
+  // Reads and answers the one message box it must show.
+  static TRead ReadRejected(const std::string& Image, std::string& Message) {
+    AnswerNextMyMsgBox(&Message);
+    return Read(Image);
+  }
+};
+
+TEST_F(MapCalibrationTest, DatCornersInEitherOrderGiveTheSameMap) {
+  const std::string a =
+      WriteMap("a.bmp", 4, 4, DatText("52:40.00N/013:05.00E", "52:20.00N/013:45.00E", "Berlin"));
+  const std::string b = WriteMap("b.bmp", 4, 4,
+                                 "; lower left first\r\n\r\n  52:20.00N/013:05.00E  "
+                                 "\r\n52:40.00N/013:45.00E\r\nBerlin\r\nignored\r\n");
+  for (const std::string& image : {a, b}) {
+    const TRead r = Read(image);
+    ASSERT_TRUE(r.Ok) << image;
+    EXPECT_DOUBLE_EQ(static_cast<double>(r.LatMin), 52 + 20.0 / 60);
+    EXPECT_DOUBLE_EQ(static_cast<double>(r.LatMax), 52 + 40.0 / 60);
+    EXPECT_DOUBLE_EQ(static_cast<double>(r.LonMin), 13 + 5.0 / 60);
+    EXPECT_DOUBLE_EQ(static_cast<double>(r.LonMax), 13 + 45.0 / 60);
+    EXPECT_EQ(r.Name, "Berlin");
+  }
+}
+
+TEST_F(MapCalibrationTest, DatIsPreferredToInfAndInfIsTypedFreely) {
+  const std::string image =
+      WriteMap("m.jpg", 4, 4, DatText("10:00.00N/020:00.00E", "11:00.00N/021:00.00E", "Dat"));
+  WriteText(Folder() + "m.INF", "50.0.0N, 5.0.0W\r\n40.30.0N, 5.0.0E\r\nInf\r\n");
+  EXPECT_EQ(MapCalibrationFile(image), Folder() + "m.DAT");
+  EXPECT_EQ(Read(image).Name, "Dat");
+
+  std::filesystem::remove(Folder() + "m.DAT");
+  const TRead r = Read(image);
+  ASSERT_TRUE(r.Ok);
+  EXPECT_EQ(r.Name, "Inf");
+  EXPECT_DOUBLE_EQ(static_cast<double>(r.LatMin), 40.5);
+  EXPECT_DOUBLE_EQ(static_cast<double>(r.LatMax), 50);
+  EXPECT_DOUBLE_EQ(static_cast<double>(r.LonMin), -5);
+  EXPECT_DOUBLE_EQ(static_cast<double>(r.LonMax), 5);
+}
+
+TEST_F(MapCalibrationTest, LowerCaseCalibrationIsFoundAndSecondsFormRead) {
+  const std::string image = WriteMap(
+      "w.bmp", 4, 4, DatText("90:00:00N/180:00:00W", "90:00:00S/180:00:00E", "Welt"), ".dat");
+  const TRead r = Read(image);
+  ASSERT_TRUE(r.Ok);
+  EXPECT_EQ(r.LatMin, -90);
+  EXPECT_EQ(r.LonMax, 180);
+}
+
+TEST_F(MapCalibrationTest, MissingImageFailsSilently) {
+  EXPECT_FALSE(Read("").Ok);
+  EXPECT_FALSE(Read(Folder() + "none.jpg").Ok);
+}
+
+TEST_F(MapCalibrationTest, RejectsMissingShortAndAreaLessCalibrations) {
+  const std::string missing = WriteMap("missing.bmp", 4, 4, "");
+  const std::string oneCorner = WriteMap("one.bmp", 4, 4, "52:40.00N/013:05.00E\r\nName\r\n");
+  const std::string badCorner =
+      WriteMap("bad.bmp", 4, 4, DatText("52:40.00N/013:05.00E", "nonsense", "Name"));
+  const std::string sameLat =
+      WriteMap("lat.bmp", 4, 4, DatText("52:40.00N/013:05.00E", "52:40.00N/014:05.00E", "N"));
+  const std::string sameLon =
+      WriteMap("lon.bmp", 4, 4, DatText("52:40.00N/013:05.00E", "51:40.00N/013:05.00E", "N"));
+  for (const std::string& image : {missing, oneCorner, badCorner, sameLat, sameLon}) {
+    std::string message;
+    const TRead r = ReadRejected(image, message);
+    EXPECT_FALSE(r.Ok) << image;
+    EXPECT_EQ(message, "DAT/INF Datei f\xFCr folgende Karte nicht gefunden!\n\r" + image);
+    // Nothing is written on failure.
+    EXPECT_EQ(r.LatMin, -999);
+    EXPECT_EQ(r.Name, "unset");
+  }
+}
+
+}  // namespace

@@ -1,0 +1,407 @@
+#include "app/map_view.h"
+
+#include "app/aprs_info.h"
+#include "app/station_store.h"
+#include "map_test_support.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/paint_to.h"
+
+namespace {
+
+constexpr TColor kMapColor = clSilver;
+
+// Every symbol cell one solid colour from its index; grid lines grey.
+TColor SymbolColor(char Code) {
+  return RGB(static_cast<uint8_t>(Code - 33) * 2 + 20, 40, 160);
+}
+void PaintSolidSheets() {
+  for (char table : {kPrimaryTable, kAlternateTable}) {
+    TBitmap& sheet = SymbolSheet(table);
+    sheet.SetSize(337, 127);
+    sheet.Canvas().Brush().SetColor(clGray);
+    sheet.Canvas().FillRect(Rect(0, 0, 337, 127));
+    for (int index = 0; index < 96; ++index) {
+      const int left = (index % 16) * 21 + 1;
+      const int top = (index / 16) * 21 + 1;
+      sheet.Canvas().Brush().SetColor(SymbolColor(static_cast<char>(index + 33)));
+      sheet.Canvas().FillRect(Rect(left, top, left + 20, top + 20));
+    }
+  }
+}
+
+TAprsInfo Station(const std::string& Call, double Lat, double Lon, char Code = '>', int Port = 1) {
+  TAprsInfo info;
+  info.SrcCall = Call;
+  info.Key = MakeStationKey("", Call);
+  info.LatText = FloatToStr(Lat);
+  info.LonText = FloatToStr(Lon);
+  info.SymTable = '/';
+  info.SymCode = Code;
+  info.Port = Port;
+  info.RxStamp = "261207081500";
+  return info;
+}
+
+// A 201 x 101 map from 50 N 0 E to 40 N 20 E: a tenth of a degree per pixel.
+class MapViewTest : public MapFolderTest {
+ protected:
+  void SetUp() override {
+    MapFolderTest::SetUp();
+    PaintSolidSheets();
+    form_.SetBounds(0, 0, 400, 300);
+    view_ = std::make_unique<TMapView>(&form_, &form_, stations_);
+    map_ = WriteMap("region.bmp", 201, 101,
+                    DatText("50:00.00N/000:00.00E", "40:00.00N/020:00.00E", "Region"));
+  }
+  void TearDown() override {
+    view_.reset();
+    MapFolderTest::TearDown();
+  }
+
+  // What the station store does with a decoded position.
+  void Receive(const TAprsInfo& Info) {
+    const int index = IndexOf(Info.Key);
+    if (index >= 0) stations_.Delete(index);
+    stations_.Add(StationRecord(Info));
+    view_->ShowStation(Info);
+  }
+  int IndexOf(const std::string& Key) {
+    for (int i = 0; i < stations_.Count(); ++i)
+      if (stations_[i].rfind("\"" + Key + "\"", 0) == 0) return i;
+    return -1;
+  }
+
+  std::unique_ptr<TBitmap> Render() {
+    auto bitmap = std::make_unique<TBitmap>();
+    TPanel& panel = *view_->pnlCard;
+    bitmap->SetSize(panel.Width(), panel.Height());
+    PaintTo(panel, bitmap->Canvas(), 0, 0);
+    return bitmap;
+  }
+
+  TForm form_{nullptr};
+  TStationList stations_;
+  std::unique_ptr<TMapView> view_;
+  std::string map_;
+};
+
+TEST_F(MapViewTest, LoadedMapSetsGeometryAndShapes) {
+  int loaded = 0;
+  view_->OnMapLoaded = [&] { ++loaded; };
+  ASSERT_TRUE(view_->LoadMap(map_));
+  EXPECT_EQ(loaded, 1);
+  EXPECT_EQ(view_->MapFile, map_);
+  EXPECT_EQ(view_->MapName, "Region");
+  EXPECT_EQ(view_->Map().MapW, 200);
+  EXPECT_EQ(view_->Map().MapH, 100);
+  EXPECT_GT(view_->Map().Scale, 0);
+  EXPECT_EQ(view_->pnlCard->BoundsRect(), Bounds(0, 0, 201, 101));
+  EXPECT_TRUE(view_->pnlCard->Visible());
+  EXPECT_EQ(view_->shpR->BoundsRect(), Bounds(0, 0, 200, 100));
+  EXPECT_EQ(view_->shpV->Height(), 100);
+  EXPECT_EQ(view_->shpH->Width(), 200);
+  int y = 0;
+  int x = 0;
+  view_->GeoToPixel(y, x, 45, 10);
+  EXPECT_EQ(y, 50);
+  EXPECT_EQ(x, 100);
+}
+
+TEST_F(MapViewTest, FailedLoadsKeepTheOldMap) {
+  ASSERT_TRUE(view_->LoadMap(map_));
+  const std::string corners = DatText("50:00.00N/000:00.00E", "40:00.00N/020:00.00E", "Bad");
+  const std::string thin = WriteMap("thin.bmp", 1, 50, corners);
+  const std::string flat = WriteMap("flat.bmp", 50, 1, corners);
+  const std::string broken = Folder() + "broken.bmp";
+  WriteText(broken, "BM not really");
+  WriteText(Folder() + "broken.DAT", corners);
+  for (const std::string& image : {thin, flat, broken}) {
+    std::string message;
+    AnswerNextMyMsgBox(&message);
+    EXPECT_FALSE(view_->LoadMap(image)) << image;
+    EXPECT_EQ(message, "Karten Datei nicht gefunden, laden abgebrochen!");
+  }
+  const std::string uncalibrated = WriteMap("plain.bmp", 30, 30, "");
+  AnswerNextMyMsgBox();
+  EXPECT_FALSE(view_->LoadMap(uncalibrated));
+  EXPECT_EQ(view_->MapFile, map_);
+  EXPECT_EQ(view_->MapName, "Region");
+  EXPECT_EQ(view_->Map().MapW, 200);
+  EXPECT_EQ(view_->imgCard->Picture().Width(), 201);
+}
+
+TEST_F(MapViewTest, ShippedJpegWorldMapLoads) {
+  ASSERT_TRUE(view_->LoadMap(ShippedDataFolder() + "APRS-Karten/Welt.jpg"));
+  EXPECT_EQ(view_->MapName, "Welt");
+  EXPECT_EQ(view_->Map().MapW, 2047);
+  EXPECT_EQ(view_->Map().MapH, 1023);
+  EXPECT_EQ(view_->Map().Scale, -1);  // longitudes sum to zero
+
+  // The calibration fits the picture: sea, land and ice where they belong.
+  auto bitmap = Render();
+  auto colourAt = [&](double Lat, double Lon) {
+    int y = 0;
+    int x = 0;
+    view_->GeoToPixel(y, x, Lat, Lon);
+    return bitmap->Canvas().Pixels(x, y);
+  };
+  auto isSea = [](TColor c) { return GetBValue(c) > GetRValue(c) + 60; };
+  auto isLand = [](TColor c) { return GetGValue(c) > GetBValue(c) + 30; };
+  EXPECT_TRUE(isSea(colourAt(5, -25)));          // Atlantic, off the grid lines
+  EXPECT_TRUE(isSea(colourAt(-35, -140)));       // Pacific
+  EXPECT_TRUE(isLand(colourAt(20, 20)));         // Sahara
+  EXPECT_TRUE(isLand(colourAt(-25, 135)));       // Australia
+  EXPECT_TRUE(isLand(colourAt(40, -100)));       // North America
+  EXPECT_TRUE(isLand(colourAt(-10, -55)));       // South America
+  EXPECT_GT(GetRValue(colourAt(-85, 10)), 200);  // Antarctica
+}
+
+TEST_F(MapViewTest, ShippedMapsMakeACatalogueToZoomIn) {
+  view_->MapDir = ShippedDataFolder() + "APRS-Karten";
+  view_->BuildMapCatalog();
+  ASSERT_EQ(view_->MapCatalog.Count(), 2);
+  TMapCatalogEntry europe;
+  ASSERT_TRUE(ReadMapCatalogRecord(view_->MapCatalog[0], europe));
+  EXPECT_EQ(europe.Name, "Europa");
+  EXPECT_EQ(europe.Corners.LatMin, 34);
+  EXPECT_EQ(europe.Corners.LatMax, 72);
+  EXPECT_EQ(europe.Corners.LonMin, -25);
+  EXPECT_EQ(europe.Corners.LonMax, 45);
+  ASSERT_TRUE(view_->LoadMap(ShippedDataFolder() + "APRS-Karten/Welt.jpg"));
+  EXPECT_TRUE(view_->ZoomMap(true, false, 10, 50));
+  EXPECT_EQ(view_->MapName, "Europa");
+  EXPECT_GT(view_->Map().Scale, 0);
+}
+
+TEST_F(MapViewTest, StationMarkerFollowsTheStationAndLeavesWithIt) {
+  ASSERT_TRUE(view_->LoadMap(map_));
+  Receive(Station("N0CALL-9", 45, 10));
+  const std::string key = MakeStationKey("", "N0CALL-9");
+  TAprsSymbol* marker = view_->FindSymbolControl(key);
+  ASSERT_NE(marker, nullptr);
+  EXPECT_EQ(marker->Name, key);
+  EXPECT_EQ(marker->Parent(), view_->pnlCard);
+  EXPECT_EQ(marker->Owner(), &form_);
+  EXPECT_EQ(marker->SymDrawStyle(), dsSymbol | dsCall);
+  EXPECT_EQ(marker->Left(), 100 - marker->Width() / 2);
+  EXPECT_EQ(marker->Top(), 50 - 10);
+  EXPECT_EQ(marker->Text(), "N0CALL-9");
+
+  Receive(Station("N0CALL-9", 41, 2));
+  EXPECT_EQ(view_->FindSymbolControl(key), marker);
+  EXPECT_EQ(marker->Top(), 90 - 10);
+  int y = 0;
+  int x = 0;
+  ASSERT_TRUE(view_->SymbolPlaces.GetSymbolPlace(key, y, x));
+  EXPECT_EQ(y, 90);
+  EXPECT_EQ(x, 20);
+
+  // Off the map: the marker goes, the record and the old place stay.
+  Receive(Station("N0CALL-9", 60, 10));
+  EXPECT_EQ(view_->FindSymbolControl(key), nullptr);
+  EXPECT_EQ(view_->MarkerCount(), 0);
+  EXPECT_EQ(stations_.Count(), 1);
+  ASSERT_TRUE(view_->SymbolPlaces.GetSymbolPlace(key, y, x));
+  EXPECT_EQ(y, 90);
+
+  // A border point is on the map.
+  Receive(Station("N0CALL-9", 40, 20));
+  EXPECT_NE(view_->FindSymbolControl(key), nullptr);
+  view_->FreeStationMarker(key);
+  EXPECT_EQ(view_->FindSymbolControl(key), nullptr);
+}
+
+TEST_F(MapViewTest, AnotherMapRecreatesTheMarkersOfItsStations) {
+  ASSERT_TRUE(view_->LoadMap(map_));
+  Receive(Station("INSIDE", 45, 10));
+  Receive(Station("OUTSIDE", 45, 30));
+  EXPECT_EQ(view_->MarkerCount(), 1);
+  const std::string wide = WriteMap(
+      "wide.bmp", 401, 101, DatText("50:00.00N/000:00.00E", "40:00.00N/040:00.00E", "Wide"));
+  int placesChanged = 0;
+  view_->OnPlacesChanged = [&] { ++placesChanged; };
+  ASSERT_TRUE(view_->LoadMap(wide));
+  EXPECT_GT(placesChanged, 0);
+  EXPECT_EQ(view_->MarkerCount(), 2);
+  TAprsSymbol* outside = view_->FindSymbolControl(MakeStationKey("", "OUTSIDE"));
+  ASSERT_NE(outside, nullptr);
+  EXPECT_EQ(outside->Text(), "OUTSIDE");
+  EXPECT_EQ(outside->Top(), 50 - 10);
+  EXPECT_EQ(outside->Left(), 300 - outside->Width() / 2);
+  EXPECT_EQ(view_->SymbolPlaces.Count(), 2);
+}
+
+TEST_F(MapViewTest, DrawStyleRestylesEveryMarker) {
+  ASSERT_TRUE(view_->LoadMap(map_));
+  Receive(Station("A1", 45, 10));
+  Receive(Station("B2", 44, 12));
+  view_->SetSymDrawStyle(dsPoint);
+  for (const char* call : {"A1", "B2"}) {
+    TAprsSymbol* marker = view_->FindSymbolControl(MakeStationKey("", call));
+    ASSERT_NE(marker, nullptr);
+    EXPECT_EQ(marker->SymDrawStyle(), dsPoint);
+    EXPECT_EQ(marker->Width(), 6);
+  }
+  Receive(Station("C3", 43, 12));
+  EXPECT_EQ(view_->FindSymbolControl(MakeStationKey("", "C3"))->SymDrawStyle(), dsPoint);
+}
+
+TEST_F(MapViewTest, CrosshairFlashesTenTimesAndStaysGrey) {
+  ASSERT_TRUE(view_->LoadMap(map_));
+  Receive(Station("A1", 45, 10));
+  EXPECT_EQ(view_->CrosshairKey(), MakeStationKey("", "A1"));
+  EXPECT_TRUE(view_->shpH->Visible());
+  EXPECT_TRUE(view_->shpV->Visible());
+  EXPECT_EQ(view_->shpH->Top(), 50);
+  EXPECT_EQ(view_->shpV->Left(), 100);
+  EXPECT_TRUE(view_->timFlashPos->Enabled());
+  std::vector<TColor> colours;
+  for (int tick = 0; tick < 11; ++tick) {
+    view_->FlashPosTick();
+    colours.push_back(view_->shpH->Pen().Color());
+  }
+  EXPECT_EQ(colours[0], clWhite);
+  EXPECT_EQ(colours[1], RGB(128, 128, 128));
+  EXPECT_EQ(colours[9], RGB(128, 128, 128));
+  EXPECT_EQ(colours[10], RGB(128, 128, 128));
+  EXPECT_FALSE(view_->timFlashPos->Enabled());
+  EXPECT_EQ(view_->shpV->Pen().Color(), RGB(128, 128, 128));
+
+  view_->ClearCrosshair("someone else");
+  EXPECT_TRUE(view_->shpH->Visible());
+  view_->ClearCrosshair(MakeStationKey("", "A1"));
+  EXPECT_FALSE(view_->shpH->Visible());
+  EXPECT_EQ(view_->shpV->Left(), 0);
+}
+
+TEST_F(MapViewTest, RangeCircleNeedsARangeAPlaceAndAScale) {
+  ASSERT_TRUE(view_->LoadMap(map_));
+  Receive(Station("A1", 45, 10));
+  const std::string key = MakeStationKey("", "A1");
+  view_->ShowRangeCircle(key, "RNG0050");
+  const int size = RangeCircleSize("RNG0050", view_->Map().Scale);
+  ASSERT_GE(size, 2);
+  EXPECT_TRUE(view_->shpRange->Visible());
+  EXPECT_EQ(view_->shpRange->BoundsRect(), Bounds(100 - size / 2, 50 - size / 2, size, size));
+  EXPECT_EQ(view_->CrosshairKey(), key);
+
+  view_->ShowRangeCircle(key, "PHG0000");
+  EXPECT_FALSE(view_->shpRange->Visible());
+  EXPECT_EQ(view_->shpRange->BoundsRect(), Bounds(0, 0, 1, 1));
+  view_->ShowRangeCircle("AAprsNOBODY", "RNG0050");
+  EXPECT_FALSE(view_->shpRange->Visible());
+
+  // The world map has no scale: never a circle.
+  ASSERT_TRUE(view_->LoadMap(ShippedDataFolder() + "APRS-Karten/Welt.jpg"));
+  view_->ShowRangeCircle(key, "RNG0050");
+  EXPECT_FALSE(view_->shpRange->Visible());
+}
+
+TEST_F(MapViewTest, OwnPositionCircleAndItsBlinking) {
+  bool running = false;
+  view_->GpsRunning = [&] { return running; };
+  view_->OwnPosition = [] { return TGeoPoint{45, 10}; };
+  ASSERT_TRUE(view_->LoadMap(map_));
+  EXPECT_TRUE(view_->shpGPS->Visible());
+  EXPECT_EQ(view_->shpGPS->BoundsRect(), Bounds(95, 45, 11, 11));
+  view_->GpsFlashTick();
+  EXPECT_EQ(view_->shpGPS->Brush().Color(), clRed);
+  running = true;
+  view_->GpsFlashTick();
+  EXPECT_EQ(view_->shpGPS->Brush().Color(), clYellow);
+  view_->GpsFlashTick();
+  EXPECT_EQ(view_->shpGPS->Brush().Color(), clRed);
+  view_->ShowOwnPosition(0, 0);  // a reset GPS: off this map
+  EXPECT_FALSE(view_->shpGPS->Visible());
+}
+
+TEST_F(MapViewTest, CursorTextsAndPickList) {
+  ASSERT_TRUE(view_->LoadMap(map_));
+  TCursorTexts texts;
+  view_->OnCursorTexts = [&](const TCursorTexts& t) { texts = t; };
+  view_->MapMouseMove(100, 50);
+  EXPECT_EQ(texts.Lat,
+            "45\xB0"
+            "00.00 N");
+  EXPECT_EQ(texts.Lon,
+            "010\xB0"
+            "00.00 E");
+  EXPECT_EQ(texts.Locator, "JN55AA");
+  EXPECT_DOUBLE_EQ(view_->CursorPosition().Lat, 45);
+  view_->RememberZoomPoint();
+  view_->MapMouseMove(0, 0);
+  EXPECT_DOUBLE_EQ(view_->ZoomPoint().Lon, 10);
+
+  Receive(Station("A1", 45, 10));
+  Receive(Station("B2", 45.05, 10.05));
+  Receive(Station("FAR", 42, 5));
+  view_->MapMouseMove(101, 50);
+  std::vector<std::string> picked = view_->PickStations();
+  ASSERT_EQ(picked.size(), 2u);
+  EXPECT_EQ(picked[0], MakeStationKey("", "A1"));
+  EXPECT_EQ(picked[1], MakeStationKey("", "B2"));
+  view_->MapMouseMove(150, 10);
+  EXPECT_TRUE(view_->PickStations().empty());
+
+  // A marker reports the cursor in map pixels.
+  TAprsSymbol* marker = view_->FindSymbolControl(MakeStationKey("", "FAR"));
+  ASSERT_NE(marker, nullptr);
+  marker->OnMouseMove(marker, 0, 3, 4);
+  EXPECT_EQ(view_->CursorX(), marker->Left() + 3);
+  EXPECT_EQ(view_->CursorY(), marker->Top() + 4);
+}
+
+TEST_F(MapViewTest, ZoomLoadsTheCatalogueMapRoundThePoint) {
+  const std::string wide = WriteMap(
+      "wide.bmp", 401, 101, DatText("50:00.00N/000:00.00E", "40:00.00N/040:00.00E", "Wide"));
+  view_->MapDir = Folder();
+  view_->BuildMapCatalog();
+  ASSERT_EQ(view_->MapCatalog.Count(), 2);
+  ASSERT_TRUE(view_->LoadMap(map_));
+  EXPECT_TRUE(view_->ZoomMap(false, false, 10, 45));
+  EXPECT_EQ(view_->MapFile, wide);
+  EXPECT_FALSE(view_->ZoomMap(false, false, 10, 45));
+  EXPECT_TRUE(view_->ZoomMap(true, true, 10, 45));
+  EXPECT_EQ(view_->MapFile, map_);
+  EXPECT_FALSE(view_->ZoomMap(true, false, 30, 45));  // the region does not hold 30 E
+}
+
+TEST_F(MapViewTest, RenderedMarkersSitOnTheirStations) {
+  ASSERT_TRUE(view_->LoadMap(map_));
+  struct TPlaced {
+    int X, Y;
+    char Code;
+  };
+  std::vector<TPlaced> placed;
+  // 300 stations on a grid, 20 pixels apart so no symbol covers another's centre.
+  for (int i = 0; i < 300; ++i) {
+    const int x = 10 + (i % 10) * 20;
+    const int y = 10 + (i / 10 % 5) * 20;
+    const char code = static_cast<char>('!' + i % 90);
+    const double lat = 50 - y / 10.0;
+    const double lon = x / 10.0;
+    Receive(Station("S" + std::to_string(i), lat, lon, code));
+    placed.push_back({x, y, code});
+  }
+  // Restyling keeps the order: later stations on a grid point still cover earlier ones.
+  view_->SetSymDrawStyle(dsSymbol);
+  auto bitmap = Render();
+  for (size_t i = placed.size() - 50; i < placed.size(); ++i) {
+    const TPlaced& p = placed[i];
+    EXPECT_EQ(bitmap->Canvas().Pixels(p.X, p.Y), SymbolColor(p.Code)) << i;
+  }
+  // Between the symbols the map shows.
+  EXPECT_EQ(bitmap->Canvas().Pixels(200, 100), kMapColor);
+  EXPECT_EQ(bitmap->Canvas().Pixels(100, 100), kMapColor);
+
+  view_->SetSymDrawStyle(dsPoint);
+  bitmap = Render();
+  for (size_t i = placed.size() - 50; i < placed.size(); ++i) {
+    const TPlaced& p = placed[i];
+    EXPECT_EQ(bitmap->Canvas().Pixels(p.X, p.Y), clWhite) << i;
+    EXPECT_EQ(bitmap->Canvas().Pixels(p.X, p.Y - 3), clBlack) << i;
+    EXPECT_EQ(bitmap->Canvas().Pixels(p.X + 6, p.Y), kMapColor) << i;
+  }
+}
+
+}  // namespace
