@@ -284,3 +284,31 @@ TEST(RTFReaderKeywords, TranslateKeywordHandlerMayReplaceWords) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RTFReaderEvents, MarkerUpdatesAroundParagraphEndsAndTables) {
+  TRDRTFReader reader;
+  TRTFEventLog log(reader);
+  reader.OnUpdateMarker = [&log](TComponent*) { log.Lines.push_back("marker"); };
+  ReadRTF(reader, "{\\rtf1 a\\par\\intbl b\\cell}");
+  // Around \par; before every table event; when the outermost group closes; at the end.
+  EXPECT_EQ(log.Lines, (Lines{"marker", "text NewPara: a", "marker", "marker", "table start",
+                              "text NewPara: b", "marker", "cell end", "marker", "end", "marker",
+                              "marker", "table end"}));
+}
+
+TEST(RTFReaderEvents, PicturesAndObjectsWithoutHandlersAreSteppedOver) {
+  TRDRTFReader reader;
+  std::string text;
+  reader.OnNewText = [&text](TRDRTFReader*, const std::string& piece, TRDRTFPosition) {
+    text += piece;
+  };
+  EXPECT_EQ(
+      ReadRTF(reader,
+              "{\\rtf1 a{\\pict\\pngblip 0a0b\\bin2 }}}b{\\object{\\*\\objdata 01}{\\result c}}}"),
+      rtf_ec_OK);
+  EXPECT_EQ(text, "abc");
+}
+
+}  // namespace

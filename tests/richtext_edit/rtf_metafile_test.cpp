@@ -1,0 +1,150 @@
+// Bitmaps carried by enhanced metafiles, and the less common DIB and DDB layouts,
+// built here byte by byte after the EMF and BMP record layouts.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "richtext_edit/rtf/rtf_bitmaps.h"
+
+namespace {
+
+struct Bytes {
+  std::vector<std::uint8_t> data;
+  Bytes& U16(unsigned v) {
+    data.push_back(std::uint8_t(v));
+    data.push_back(std::uint8_t(v >> 8));
+    return *this;
+  }
+  Bytes& U32(std::uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
+  Bytes& Raw(const std::vector<std::uint8_t>& more) {
+    data.insert(data.end(), more.begin(), more.end());
+    return *this;
+  }
+  std::span<const std::uint8_t> Span() const { return data; }
+};
+
+std::uint32_t PixelAt(const TBitmap& bitmap, int x, int y) {
+  const std::uint8_t* p = bitmap.ScanLine(y) + 4 * x;
+  return std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
+}
+
+// BITMAPINFOHEADER of a w x h picture.
+Bytes InfoHeader(int w, int h, int bitsPerPixel, std::uint32_t compression = 0) {
+  Bytes b;
+  b.U32(40)
+      .U32(std::uint32_t(w))
+      .U32(std::uint32_t(h))
+      .U16(1)
+      .U16(unsigned(bitsPerPixel))
+      .U32(compression);
+  b.U32(0).U32(0).U32(0).U32(0).U32(0);
+  return b;
+}
+
+// An enhanced metafile: header, the given records, end of file.
+Bytes Emf(const std::vector<Bytes>& records) {
+  Bytes emf;
+  emf.U32(1).U32(88);                       // EMR_HEADER, size
+  for (int i = 0; i < 8; ++i) emf.U32(0);   // bounds and frame
+  emf.U32(0x464D4520).U32(0x10000).U32(0);  // signature " EMF", version, file size
+  for (int i = 0; i < 9; ++i) emf.U32(0);   // handles ... millimetres
+  for (const Bytes& record : records) emf.Raw(record.data);
+  emf.U32(14).U32(20).U32(0).U32(0).U32(20);  // EMR_EOF
+  return emf;
+}
+
+// EMR_STRETCHDIBITS drawing the given DIB (header plus bits).
+Bytes StretchDiBits(const Bytes& info, const Bytes& bits, std::uint32_t usage = 0) {
+  constexpr std::uint32_t kFixedSize = 80;
+  Bytes r;
+  r.U32(81).U32(kFixedSize + std::uint32_t(info.data.size() + bits.data.size()));
+  for (int i = 0; i < 4; ++i) r.U32(0);  // bounds
+  for (int i = 0; i < 6; ++i) r.U32(0);  // destination and source
+  r.U32(kFixedSize).U32(std::uint32_t(info.data.size()));
+  r.U32(kFixedSize + std::uint32_t(info.data.size())).U32(std::uint32_t(bits.data.size()));
+  r.U32(usage).U32(0x00CC0020).U32(2).U32(1);
+  r.Raw(info.data).Raw(bits.data);
+  return r;
+}
+
+TEST(RTFMetafileBitmaps, EnhancedMetafileWithOneStretchedBitmap) {
+  Bytes bits;
+  bits.Raw({0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0, 0});  // red, blue, padding
+  const Bytes emf = Emf({StretchDiBits(InfoHeader(2, 1, 24), bits)});
+  EXPECT_NO_THROW(CheckEnhancedMetafile(emf.Span()));
+  const auto bitmap = ExtractEnhancedMetafileBitmap(emf.Span());
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_EQ(bitmap->Width(), 2);
+  EXPECT_EQ(bitmap->Height(), 1);
+  EXPECT_EQ(PixelAt(*bitmap, 0, 0), 0xFF0000u);
+  EXPECT_EQ(PixelAt(*bitmap, 1, 0), 0x0000FFu);
+}
+
+TEST(RTFMetafileBitmaps, TwoBitmapsPaletteIndicesOrBadOffsetsKeepTheMetafile) {
+  Bytes bits;
+  bits.Raw({0, 0, 0, 0, 0, 0, 0, 0});
+  const Bytes one = StretchDiBits(InfoHeader(2, 1, 24), bits);
+  EXPECT_EQ(ExtractEnhancedMetafileBitmap(Emf({one, one}).Span()), nullptr);
+  EXPECT_EQ(
+      ExtractEnhancedMetafileBitmap(Emf({StretchDiBits(InfoHeader(2, 1, 24), bits, 1)}).Span()),
+      nullptr);
+  Bytes lying = one;
+  lying.data[56] = 0xF0;  // bits offset far outside the record
+  EXPECT_EQ(ExtractEnhancedMetafileBitmap(Emf({lying}).Span()), nullptr);
+  Bytes shortBits;
+  shortBits.Raw({0, 0, 0});
+  EXPECT_EQ(
+      ExtractEnhancedMetafileBitmap(Emf({StretchDiBits(InfoHeader(2, 1, 24), shortBits)}).Span()),
+      nullptr);
+}
+
+TEST(RTFDibLayouts, BitFieldsAndFourBitPalettes) {
+  // 16 bits 5-6-5 with explicit masks: one white and one pure green pixel.
+  Bytes info565 = InfoHeader(2, 1, 16, 3);
+  info565.U32(0xF800).U32(0x07E0).U32(0x001F);
+  Bytes bits565;
+  bits565.U16(0xFFFF).U16(0x07E0);
+  const auto b565 = DecodeDib(info565.Span(), bits565.Span());
+  EXPECT_EQ(PixelAt(*b565, 0, 0), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(*b565, 1, 0), 0x00FF00u);
+  // 32 bits without masks: blue, green, red, unused.
+  Bytes bits32;
+  bits32.U32(0x00123456);
+  EXPECT_EQ(PixelAt(*DecodeDib(InfoHeader(1, 1, 32).Span(), bits32.Span()), 0, 0), 0x123456u);
+  // 4 bits, two palette entries used, bottom-up rows of one byte each (padded to 4).
+  Bytes info4 = InfoHeader(2, 2, 4);
+  info4.data[32] = 2;  // colours used
+  info4.Raw({0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0});
+  Bytes bits4;
+  bits4.Raw({0x01, 0, 0, 0, 0x10, 0, 0, 0});
+  const auto b4 = DecodeDib(info4.Span(), bits4.Span());
+  EXPECT_EQ(PixelAt(*b4, 0, 0), 0xFFFFFFu);  // top row is the file's second
+  EXPECT_EQ(PixelAt(*b4, 1, 0), 0x000000u);
+  EXPECT_EQ(PixelAt(*b4, 1, 1), 0xFFFFFFu);
+  // A colour table shorter than it says.
+  Bytes cut = InfoHeader(2, 2, 8);
+  EXPECT_THROW(DecodeDib(cut.Span(), bits4.Span()), EInvalidGraphic);
+}
+
+TEST(RTFDdbLayouts, ColourDepthsAndRowWidths) {
+  TRDDdbFormat format;
+  format.Width = 2;
+  format.Height = 1;
+  format.BitsPixel = 24;
+  Bytes rgb;
+  rgb.Raw({0x56, 0x34, 0x12, 0xFF, 0xFF, 0xFF});
+  EXPECT_EQ(PixelAt(*DecodeDdb(format, rgb.Span()), 0, 0),
+            0x123456u);  // rows padded to 16 bits: 6 bytes
+  format.BitsPixel = 8;
+  EXPECT_THROW(DecodeDdb(format, rgb.Span()), EInvalidGraphic);
+  format.BitsPixel = 24;
+  format.Planes = 3;
+  EXPECT_THROW(DecodeDdb(format, rgb.Span()), EInvalidGraphic);
+  format.Planes = 1;
+  format.WidthBytes = 2;  // narrower than its pixels
+  EXPECT_THROW(DecodeDdb(format, rgb.Span()), EInvalidGraphic);
+}
+
+}  // namespace
