@@ -140,10 +140,6 @@ int TRDRTFReader::GetChar() {
   return lastChar_;
 }
 
-bool TRDRTFReader::AtEndOfInput() const {
-  return !charPushedBack_ && bufPos_ >= bufLen_ && stream_->Position() >= streamSize_;
-}
-
 TRDRTFErrorCode TRDRTFReader::ParseLoop() {
   TRDRTFErrorCode error = rtf_ec_OK;
   for (int ch = GetChar(); ch != kEndOfInput; ch = GetChar()) {

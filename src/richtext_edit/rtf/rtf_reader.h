@@ -145,9 +145,9 @@ class TRDRTFReader : public TComponent {
 
   void Clear();
   // Tokenizer.
+  // The next input byte, or kEndOfInput; refills the buffer 4096 bytes at a time.
   int GetChar();
   void PushBack() { charPushedBack_ = true; }
-  bool AtEndOfInput() const;
   TRDRTFErrorCode ParseLoop();
   TRDRTFErrorCode ParseKeyword();
   TRDRTFErrorCode TranslateKeyword(std::string_view keyword, int param, bool hasParam);
