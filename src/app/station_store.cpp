@@ -202,7 +202,7 @@ int TStationStore::IndexOfStation(const std::string& Key) const {
   return first;
 }
 
-bool TStationStore::IsRepeat(const std::string& OldLine, const std::string& NewLine) {
+bool TStationStore::IsRepeat(const std::string& OldLine, const std::string& NewLine) const {
   if (WithoutRepeatFields(OldLine) != WithoutRepeatFields(NewLine)) return false;
   TDateTime heard;
   // A record whose time cannot be read is replaced rather than kept for ever.

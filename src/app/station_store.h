@@ -147,7 +147,7 @@ class TStationStore {
   void SaveStations(const std::string& FileName) const;
 
  private:
-  bool IsRepeat(const std::string& OldLine, const std::string& NewLine);
+  bool IsRepeat(const std::string& OldLine, const std::string& NewLine) const;
 
   TStationViews& views_;
   bool aging_ = false;
