@@ -1,14 +1,69 @@
-// The station list window: the heard stations in a grouped column list.
+// The station list window: every heard station as one row of a grouped column list
+// (symbol, callsign, owner, comment, distance, heard via, time last heard), kept up to
+// date row by row by the station store. A double click on a row opens the station's
+// detail window.
 #pragma once
 
+#include <functional>
+#include <string>
+#include <unordered_map>
+
+#include "controls/my_button.h"
+#include "controls/my_panel.h"
+#include "lists/ex_section_list_standin.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/image_list.h"
 
 class TfrmAprsStnList : public TForm {
  public:
   explicit TfrmAprsStnList(TComponent* AOwner);
   ~TfrmAprsStnList() override;
 
+  TMyPanel* mpnlTop;
+  TMyButton* mbtnClose;
+  TMyPanel* mpnlStnInfo;
+  TExSectionList* ExSectionList1;
+  // 20 x 20 symbol pictures, primary table first (index = code - 32, + 94 for the
+  // alternate table); filled by the map window from the symbol sheets.
+  TImageList* imglSym;
+  // The list's one group, holding every station.
+  TSectionGroup* Group() const { return group_; }
+
+  // Every record of Stations (station records, station_store.h), in list order.
+  void FillStationList(const TStrings& Stations);
+  // Adds or refreshes the row of one station record.
+  void AddOrUpdateStationRow(const std::string& Record);
+  void DeleteStationRow(const std::string& Key);
+  // Row index in the group, -1 when the station has no row.
+  int FindStationRow(const std::string& Key) const;
+
+  // Opens the detail window for a station key (wired to ShowStationInfo).
+  std::function<void(const std::string& Key)> OnShowStation;
+  // Distance in km from the own position; the settings window's when unset.
+  std::function<double(double Lat, double Lon)> QrbDistance;
+
+  void ExSectionList1ItemClick(TComponent* Sender, TSectionNode* Item, int Column);
+  void ExSectionList1ItemDblClick(TComponent* Sender, TSectionNode* Item);
+  void ExSectionList1CustomCompare(TComponent* Sender, TSectionNode* Item1, TSectionNode* Item2,
+                                   int Column, const std::string& Value1,
+                                   const std::string& Value2, int& Result);
+  void ExSectionList1KeyUp(TComponent* Sender, TKeyCode& Key, TShiftState Shift);
+  void mbtnCloseClick(TComponent* Sender);
+
   std::string ClassName() const override { return "TfrmAprsStnList"; }
+
+ private:
+  double DistanceTo(double Lat, double Lon) const;
+
+  TSectionGroup* group_ = nullptr;
+  // The row of each station key: a busy feed updates rows all the time, and a walk
+  // over every row per update would grow with the square of the station count.
+  std::unordered_map<std::string, TSectionNode*> rows_;
+  // The item last clicked; its position is selected again after every update.
+  TSectionNode* clicked_ = nullptr;
 };
 
 extern TfrmAprsStnList* frmAprsStnList;
+
+// The key of a row: MakeStationKey of its owner (text 2) and station (text 1).
+std::string StationRowKey(const TStrings& Row);

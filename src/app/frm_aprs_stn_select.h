@@ -1,12 +1,26 @@
-// The pick list of the stations near a double click on the map.
+// The pick list of the stations under a double click on the map: the map window fills
+// it with their keys; clicking one opens that station while the list stays in front.
 #pragma once
 
+#include <functional>
+
+#include "controls/my_panel.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/list_box.h"
 
 class TfrmAprsStnSelect : public TForm {
  public:
   explicit TfrmAprsStnSelect(TComponent* AOwner);
   ~TfrmAprsStnSelect() override;
+
+  TMyPanel* mpnlMain;
+  TMyPanel* mpnlTop;
+  TListBox* lboxStnSelect;
+
+  // The map window's handling of a picked entry (it opens that station).
+  TNotifyEvent OnStationPicked;
+
+  void lboxStnSelectClick(TComponent* Sender);
 
   std::string ClassName() const override { return "TfrmAprsStnSelect"; }
 };

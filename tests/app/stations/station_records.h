@@ -1,0 +1,41 @@
+// Station records for the station window tests, built the way the station store
+// builds them.
+#pragma once
+
+#include <string>
+
+#include "app/aprs_info.h"
+#include "app/station_store.h"
+#include "core/csv_ctrl.h"
+
+// A station heard directly on radio port 1 at 2026-12-07 08:30:15 with a plain position.
+inline TAprsInfo SampleStation(const std::string& Call, const std::string& Lat = "52.5",
+                               const std::string& Lon = "13.4") {
+  TAprsInfo info;
+  info.SrcCall = Call;
+  info.LatText = Lat;
+  info.LonText = Lon;
+  info.SymTable = '/';
+  info.SymCode = '>';
+  info.PosFormat = 'A';
+  info.RxStamp = "261207083015";
+  info.Port = 1;
+  info.DestCall = "APRS";
+  info.Path = "WIDE1-1";
+  info.Header = "fm " + Call + " to APRS via WIDE1-1 ctl UI pid F0";
+  info.Data = "!5230.00N/01324.00E>";
+  return info;
+}
+
+inline std::string RecordOf(TAprsInfo Info) {
+  Info.Key = MakeStationKey(Info.OwnerCall, Info.SrcCall);
+  return StationRecord(Info);
+}
+
+// The record with a stored status or positionless weather field (data type first).
+inline std::string WithStatus(std::string Record, const std::string& Status) {
+  std::string escaped;
+  CsvEscape(Status, escaped);
+  CsvSetField(sfStatusText, escaped, Record);
+  return Record;
+}

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include "../app_windows.h"
+#include "app/frm_aprs_stn_list.h"
+#include "app/frm_setup.h"
+#include "station_records.h"
+
+namespace {
+
+class StationListTest : public AppWindowsTest {
+ protected:
+  void SetUp() override {
+    AppWindowsTest::SetUp();
+    list = frmAprsStnList;
+    ASSERT_NE(list, nullptr);
+    frmSetup->OwnLat = 52.5;
+    frmSetup->OwnLon = 13.4;
+  }
+  std::string Text(int Row, int Index) const { return list->Group()->GetItemStrings(Row).Get(Index); }
+  std::string Calls() const {
+    std::string calls;
+    for (int i = 0; i < list->Group()->GetCount(); ++i) calls += Text(i, 1) + " ";
+    return calls;
+  }
+  void Add(const std::string& Call, const std::string& Stamp) {
+    TAprsInfo info = SampleStation(Call);
+    info.RxStamp = Stamp;
+    list->AddOrUpdateStationRow(RecordOf(info));
+  }
+
+  TfrmAprsStnList* list = nullptr;
+};
+
+}  // namespace
+
+TEST_F(StationListTest, TheWindowAsBuilt) {
+  EXPECT_EQ(list->Caption(), "Stationsliste");
+  EXPECT_EQ(list->ClientWidth(), 750);
+  EXPECT_EQ(list->ClientHeight(), 289);
+  EXPECT_EQ(list->mpnlTop->Caption(), "Stationsliste");
+  EXPECT_EQ(list->mbtnClose->ModalResult(), mrCancel);
+  TExSectionList& grid = *list->ExSectionList1;
+  ASSERT_EQ(grid.ColumnCount(), 8);
+  const char* captions[] = {"", "SYM", "Station", "Besitzer", "Bemerkung", "QRB", "TX", "Uhrzeit"};
+  for (int c = 0; c < 8; ++c) EXPECT_EQ(grid.Columns(c).Caption, captions[c]);
+  EXPECT_TRUE(grid.Columns(1).ImageColumn);
+  EXPECT_EQ(grid.Columns(5).Alignment, taRightJustify);
+  EXPECT_EQ(grid.SortColumn(), 7);
+  EXPECT_TRUE(grid.SortDescending());
+  EXPECT_EQ(grid.ItemHeight(), 22);
+  EXPECT_EQ(grid.GroupCount(), 1);
+  EXPECT_EQ(list->imglSym->Width(), 20);
+}
+
+TEST_F(StationListTest, RowTextsOfAStationAndOfAnObject) {
+  TAprsInfo station = SampleStation("N0CALL-9", "52.6", "13.4");
+  station.Comment = "Hello <b>&amp; \"world\"; 50%";
+  station.HeardVia = "DB0ABC";
+  list->AddOrUpdateStationRow(RecordOf(station));
+  TAprsInfo object = SampleStation("My Obj");
+  object.OwnerCall = "N0CALL";
+  object.SymTable = '\\';
+  object.SymCode = '!';
+  object.ObjState = '*';
+  list->AddOrUpdateStationRow(RecordOf(object));
+
+  const int s = list->FindStationRow("AAprsN0CALL459");
+  ASSERT_GE(s, 0);
+  EXPECT_EQ(Text(s, 0), "30");  // '>' = 62
+  EXPECT_EQ(Text(s, 1), "N0CALL-9");
+  EXPECT_EQ(Text(s, 2), "");
+  EXPECT_EQ(Text(s, 3), "Hello <b>&amp; \"world\"; 50%");  // as received, unescaped
+  EXPECT_EQ(Text(s, 4), "11.1");  // 0.1 degree north at 111.136 km per degree
+  EXPECT_EQ(Text(s, 5), "DB0ABC");
+  EXPECT_EQ(Text(s, 6), "26.12.07 08:30:15");
+
+  const int o = list->FindStationRow("AAprsN0CALLMy32Obj");
+  ASSERT_GE(o, 0);
+  EXPECT_EQ(Text(o, 0), "95");  // '!' = 33: 1, plus 94 for the alternate table
+  EXPECT_EQ(Text(o, 1), "My Obj");
+  EXPECT_EQ(Text(o, 2), "N0CALL");
+  EXPECT_EQ(Text(o, 4), "0.0");
+  EXPECT_EQ(StationRowKey(list->Group()->GetItemStrings(o)), "AAprsN0CALLMy32Obj");
+  EXPECT_EQ(list->FindStationRow("AAprsNOBODY"), -1);
+}
+
+TEST_F(StationListTest, AStationHeardAgainKeepsOneRowAndTheNewestComesFirst) {
+  Add("AAA", "261207080000");
+  Add("BBB", "261207080100");
+  Add("CCC", "261207080200");
+  EXPECT_EQ(Calls(), "CCC BBB AAA ");
+  Add("AAA", "261207080300");
+  EXPECT_EQ(list->Group()->GetCount(), 3);
+  EXPECT_EQ(Calls(), "AAA CCC BBB ");
+  EXPECT_EQ(Text(0, 6), "26.12.07 08:03:00");
+  EXPECT_EQ(list->FindStationRow(MakeStationKey("", "BBB")), 2);
+
+  list->DeleteStationRow(MakeStationKey("", "CCC"));
+  EXPECT_EQ(Calls(), "AAA BBB ");
+  list->DeleteStationRow(MakeStationKey("", "CCC"));  // unknown: nothing changes
+  EXPECT_EQ(Calls(), "AAA BBB ");
+  EXPECT_EQ(list->FindStationRow(MakeStationKey("", "CCC")), -1);
+}
+
+TEST_F(StationListTest, FillTakesEveryRecordOfTheStationList) {
+  TStationList stations;
+  stations.Add(RecordOf(SampleStation("N1")));
+  stations.Add(RecordOf(SampleStation("N2")));
+  list->FillStationList(stations);
+  EXPECT_EQ(list->Group()->GetCount(), 2);
+  EXPECT_GE(list->FindStationRow("AAprsN1"), 0);
+  EXPECT_GE(list->FindStationRow("AAprsN2"), 0);
+}
+
+TEST_F(StationListTest, QrbSortsNumericallyThroughTheCustomCompare) {
+  for (const char* lat : {"52.5855", "52.5", "53.4", "52.55"}) {
+    list->AddOrUpdateStationRow(RecordOf(SampleStation(std::string("S") + lat, lat, "13.4")));
+  }
+  list->ExSectionList1->SetSortColumn(5, false);
+  list->ExSectionList1->Sort();
+  std::string qrb;
+  for (int i = 0; i < 4; ++i) qrb += Text(i, 4) + " ";
+  EXPECT_EQ(qrb, "0.0 5.6 9.5 100.0 ");
+
+  int result = 7;
+  list->ExSectionList1CustomCompare(nullptr, nullptr, nullptr, 5, "10.0", "9.5", result);
+  EXPECT_EQ(result, 1);
+  list->ExSectionList1CustomCompare(nullptr, nullptr, nullptr, 5, "9.5", "10.0", result);
+  EXPECT_EQ(result, -1);
+  list->ExSectionList1CustomCompare(nullptr, nullptr, nullptr, 5, "9.5", "9.5", result);
+  EXPECT_EQ(result, 0);
+  result = 7;
+  list->ExSectionList1CustomCompare(nullptr, nullptr, nullptr, 4, "10.0", "9.5", result);
+  EXPECT_EQ(result, 7);  // other columns are not its business
+  EXPECT_THROW(
+      list->ExSectionList1CustomCompare(nullptr, nullptr, nullptr, 5, "far", "9.5", result),
+      EConvertError);
+}
+
+TEST_F(StationListTest, TheClickedPositionIsSelectedAgainAfterAnUpdate) {
+  Add("AAA", "261207080000");
+  Add("BBB", "261207080100");
+  Add("CCC", "261207080200");
+  // Click the second row, BBB.
+  TSectionNode* bbb = list->Group()->GetItemNode(1);
+  list->ExSectionList1ItemClick(list->ExSectionList1, bbb, 2);
+  auto selected = [&] {
+    return Text(list->Group()->IndexOfNode(list->ExSectionList1->Selected()), 1);
+  };
+  // AAA heard again goes to the top; the selection stays on the second place, where
+  // CCC is now.
+  Add("AAA", "261207080300");
+  EXPECT_EQ(Calls(), "AAA CCC BBB ");
+  EXPECT_EQ(selected(), "CCC");
+  Add("DDD", "261207080400");
+  // BBB was third before this update: the third row (now CCC) is selected.
+  EXPECT_EQ(Calls(), "DDD AAA CCC BBB ");
+  EXPECT_EQ(selected(), "CCC");
+
+  // A deleted clicked item is forgotten: no position is restored.
+  list->DeleteStationRow(MakeStationKey("", "BBB"));
+  list->ExSectionList1->SelectNode(nullptr);
+  Add("EEE", "261207080500");
+  EXPECT_EQ(list->ExSectionList1->Selected(), nullptr);
+}
+
+TEST_F(StationListTest, DoubleClickOpensTheRowsStationAndKeysExpandTheGroup) {
+  TAprsInfo object = SampleStation("My Obj");
+  object.OwnerCall = "N0CALL";
+  list->AddOrUpdateStationRow(RecordOf(object));
+  std::string opened;
+  list->OnShowStation = [&](const std::string& key) { opened = key; };
+  list->ExSectionList1->SetBounds(0, 0, 700, 200);
+  // Header row, the group's line, then the first item.
+  SimulateDblClick(*list->ExSectionList1, 100, 22 * 2 + 5);
+  EXPECT_EQ(opened, "AAprsN0CALLMy32Obj");
+
+  list->Group()->SetExpanded(false);
+  TKeyCode key = 'A';
+  list->ExSectionList1KeyUp(list->ExSectionList1, key, 0);
+  EXPECT_TRUE(list->Group()->GetExpanded());
+}
