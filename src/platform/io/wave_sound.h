@@ -1,16 +1,20 @@
 // Wave-file output: plays one file at a time and says when it has finished.
 //
-// This build has no audio backend linked, so there is no output device: Play plays
-// nothing and reports failure, and callers that ask OutputDeviceCount first queue
-// nothing at all. The operations are virtual so that a backend can take their place.
+// Backed by the system's audio output. Where there is none (a server, a test machine),
+// OutputDeviceCount is 0 and Play plays nothing and reports failure. The operations are
+// virtual so that tests can stand in for the device.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class TWaveSound {
  public:
-  virtual ~TWaveSound() = default;
+  TWaveSound();
+  virtual ~TWaveSound();
+  TWaveSound(const TWaveSound&) = delete;
+  TWaveSound& operator=(const TWaveSound&) = delete;
 
   // Wave output devices the system offers.
   virtual int OutputDeviceCount() const;
@@ -20,4 +24,8 @@ class TWaveSound {
 
   // A file has finished playing (called on the GUI thread, only when assigned).
   std::function<void()> OnNotify;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;  // made on the first Play
 };
