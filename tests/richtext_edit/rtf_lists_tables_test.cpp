@@ -230,3 +230,16 @@ TEST(RTFTables, OpenTablesAreClosedAtTheEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RTFTables, FormattingBetweenPardAndIntblKeepsTheTableOpen) {
+  TRDRTFReader reader;
+  TRTFEventLog log(reader);
+  ReadRTF(reader,
+          "{\\rtf1\\pard\\intbl a\\cell\\pard\\plain\\b\\intbl b\\cell\\row\\pard\\plain c\\par}");
+  EXPECT_EQ(log.Lines, (Lines{"table start", "text NewPara: a", "cell end", "text NewPara: b",
+                              "cell end", "row end", "table end", "text NewPara: c", "end"}));
+}
+
+}  // namespace

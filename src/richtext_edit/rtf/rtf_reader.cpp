@@ -279,7 +279,7 @@ TRDRTFErrorCode TRDRTFReader::TranslateKeyword(std::string_view keyword, int par
     case rtf_kw_Property: {
       const int value = entry->UseDefault || !hasParam ? entry->DefaultValue : param;
       if (state_->Destination == rtf_ds_Normal && entry->Affects == TRDRTFAffects::Character)
-        if (const TRDRTFErrorCode error = OutputChar(0, true); error != rtf_ec_OK) return error;
+        if (const TRDRTFErrorCode error = FlushPending(); error != rtf_ec_OK) return error;
       return ApplyProperty(*entry, value);
     }
     case rtf_kw_Special:
@@ -505,7 +505,7 @@ TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
       SetDestination(rtf_ds_ColorTable);
       break;
     case D::Field:
-      if (const TRDRTFErrorCode error = OutputChar(0, true); error != rtf_ec_OK) return error;
+      if (const TRDRTFErrorCode error = FlushPending(); error != rtf_ec_OK) return error;
       SetDestination(rtf_ds_Field);
       break;
     case D::FieldInst:
@@ -526,7 +526,7 @@ TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
       bool supported = false;
       if (OnHeaderFooter) {
         // Text of the main body still pending belongs before the header, not in it.
-        if (const TRDRTFErrorCode error = OutputChar(0, true); error != rtf_ec_OK) return error;
+        if (const TRDRTFErrorCode error = FlushPending(); error != rtf_ec_OK) return error;
         OnHeaderFooter(this, type, true, supported);
       }
       SetDestination(supported ? rtf_ds_Normal : rtf_ds_Skip);
@@ -644,6 +644,14 @@ TRDRTFErrorCode TRDRTFReader::OutputChar(int ch, bool sync) {
   const TRDRTFErrorCode error = Flush();
   if (position != rtf_ts_ContinuePara) nextPosition_ = position;
   return error;
+}
+
+TRDRTFErrorCode TRDRTFReader::FlushPending() {
+  // Tables are synchronised for text about to be reported only: between \pard and
+  // \intbl a paragraph is briefly outside any table, and a formatting word there
+  // ("\pard\plain\intbl", as word processors begin every cell) must not end the table.
+  if (pendingText_.empty() && pendingUnicode_.empty() && !forceFlush_) return rtf_ec_OK;
+  return OutputChar(0, true);
 }
 
 TRDRTFErrorCode TRDRTFReader::Flush() {

@@ -168,6 +168,8 @@ class TRDRTFReader : public TComponent {
   TRDRTFErrorCode OutputUnicode(char16_t code);
   TRDRTFErrorCode OutputUnicodeAsBytes(char16_t code);
   TRDRTFErrorCode Flush();
+  // Reports pending text, synchronising tables first; nothing when nothing is pending.
+  TRDRTFErrorCode FlushPending();
   TRDRTFErrorCode SyncTables();
   void UpdateMarker();
   void FireTable(TRDRTFTableEventKind kind);

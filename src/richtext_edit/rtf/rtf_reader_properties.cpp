@@ -283,7 +283,7 @@ TRDRTFErrorCode TRDRTFReader::SetHidden(bool hidden) {
       error = OutputChar(0, true);
       forceFlush_ = false;
     } else {
-      error = OutputChar(0, true);
+      error = FlushPending();
     }
   }
   chars.Hidden = hidden;
