@@ -1,0 +1,119 @@
+// The station list window under a busy feed: 50,000 stations in the list, each update
+// a station heard again (newest time, so it moves to the top of the default sort).
+// Measures one update in place (AddOrUpdateStationRow on a known station) and one
+// replacement as the station store does it (DeleteStationRow, then the row added anew).
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/frm_aprs_stn_list.h"
+#include "app/station_store.h"
+#include "core/locator.h"
+#include "platform/sys/application.h"
+
+namespace {
+
+constexpr int kStations = 50000;
+
+TApplication& App() {
+  static int argc = 1;
+  static char name[] = "station_list_bench";
+  static char* argv[] = {name, nullptr};
+  static TApplication* app = [] {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    return new TApplication(argc, argv);
+  }();
+  return *app;
+}
+
+// "yymmddhhnnss" of second N after 2026-01-01 00:00:00 (within a day of 86,400 seconds
+// per day, 28 days a month).
+std::string Stamp(long N) {
+  char text[16];
+  const long day = N / 86400;
+  const long second = N % 86400;
+  std::snprintf(text, sizeof text, "26%02ld%02ld%02ld%02ld%02ld", 1 + day / 28 % 12, 1 + day % 28,
+                second / 3600, second / 60 % 60, second % 60);
+  return text;
+}
+
+std::string Record(int Station, long Second) {
+  TAprsInfo info;
+  info.SrcCall = "N" + std::to_string(Station) + "-" + std::to_string(Station % 16);
+  info.Key = MakeStationKey("", info.SrcCall);
+  info.LatText = std::to_string(48.0 + (Station % 1000) * 0.01);
+  info.LonText = std::to_string(8.0 + (Station / 1000) * 0.01);
+  info.SymTable = '/';
+  info.SymCode = '>';
+  info.PosFormat = 'A';
+  info.RxStamp = Stamp(Second);
+  info.Comment = "Comment of station " + std::to_string(Station);
+  info.HeardVia = "DB0ABC";
+  return StationRecord(info);
+}
+
+struct ListFixture {
+  ListFixture() : owner(nullptr), list(new TfrmAprsStnList(&owner)) {
+    list->QrbDistance = [](double lat, double lon) {
+      double distance = 0;
+      double bearing = 0;
+      DistanceBearing(distance, bearing, 8.5, 48.5, lon, lat);
+      return distance;
+    };
+    TStationList stations;
+    std::vector<std::string> lines;
+    for (int s = 0; s < kStations; ++s) lines.push_back(Record(s, s));
+    stations.Assign(std::move(lines));
+    list->FillStationList(stations);
+  }
+  TComponent owner;
+  TfrmAprsStnList* list;
+};
+
+void BM_UpdateRowAt50000(benchmark::State& state) {
+  App();
+  ListFixture fixture;
+  // Records made beforehand: only the list's work is timed.
+  std::vector<std::string> updates;
+  long second = kStations;
+  for (int i = 0; i < 4096; ++i) updates.push_back(Record((i * 7919) % kStations, second++));
+  size_t next = 0;
+  for (auto _ : state) {
+    fixture.list->AddOrUpdateStationRow(updates[next]);
+    if (++next == updates.size()) {
+      state.PauseTiming();
+      for (std::string& line : updates) line = Record(std::rand() % kStations, second++);
+      next = 0;
+      state.ResumeTiming();
+    }
+  }
+  state.counters["rows"] = fixture.list->Group()->GetCount();
+}
+BENCHMARK(BM_UpdateRowAt50000)->Unit(benchmark::kMicrosecond);
+
+void BM_ReplaceRowAt50000(benchmark::State& state) {
+  App();
+  ListFixture fixture;
+  std::vector<std::string> updates;
+  std::vector<std::string> keys;
+  long second = kStations;
+  for (int i = 0; i < 4096; ++i) {
+    const int station = (i * 7919) % kStations;
+    updates.push_back(Record(station, second++));
+    keys.push_back(MakeStationKey("", "N" + std::to_string(station) + "-" +
+                                          std::to_string(station % 16)));
+  }
+  size_t next = 0;
+  for (auto _ : state) {
+    fixture.list->DeleteStationRow(keys[next]);
+    fixture.list->AddOrUpdateStationRow(updates[next]);
+    if (++next == updates.size()) next = 0;
+  }
+  state.counters["rows"] = fixture.list->Group()->GetCount();
+}
+BENCHMARK(BM_ReplaceRowAt50000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
