@@ -157,7 +157,7 @@ void SetHost(TWinControl& control, QWidget* host) {
 TControlWidget::TControlWidget() = default;
 
 void TControlWidget::paintEvent(QPaintEvent* event) {
-  if (bridge) bridge->Paint(*this, event->rect());
+  if (bridge) bridge->Paint(*this, event->region());
 }
 
 TWidgetBridge::TWidgetBridge(TWinControl& Control, QWidget& Widget)
@@ -165,7 +165,7 @@ TWidgetBridge::TWidgetBridge(TWinControl& Control, QWidget& Widget)
   Widget.installEventFilter(this);
 }
 
-void TWidgetBridge::Paint(QWidget& widget, const QRect& area) {
+void TWidgetBridge::Paint(QWidget& widget, const QRegion& area) {
   if (!control) return;
   TEventScope scope;
   const std::weak_ptr<char> alive = TControlEvents::Lifetime(*control);
@@ -175,9 +175,9 @@ void TWidgetBridge::Paint(QWidget& widget, const QRect& area) {
   const std::vector<TControl*> children = TControlEvents::Children(*control);
   for (TControl* child : children) {
     if (alive.expired()) return;
+    if (!child->Visible() || !area.intersects(ToQRect(child->BoundsRect()))) continue;
     auto* graphic = dynamic_cast<TGraphicControl*>(child);
-    if (!graphic || !graphic->Visible() || !area.intersects(ToQRect(graphic->BoundsRect())))
-      continue;
+    if (!graphic) continue;
     const auto& current = TControlEvents::Children(*control);
     if (std::find(current.begin(), current.end(), child) == current.end()) continue;
     TControlEvents::PaintChild(*graphic, painter);

@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 
 #include "platform/gui/controls.h"
@@ -71,7 +72,9 @@ class TWidgetBridge : public QObject {
 
   TWinControl* control;  // null once the control is freed
   bool eventFilter(QObject* watched, QEvent* event) override;
-  void Paint(QWidget& widget, const QRect& area);
+  // Only the windowless children that meet Area are painted: a small change on a
+  // surface holding thousands of them (the map's markers) must not paint them all.
+  void Paint(QWidget& widget, const QRegion& area);
 
  private:
   bool MouseEvent(QMouseEvent& event);
