@@ -243,3 +243,24 @@ TEST(RTFTables, FormattingBetweenPardAndIntblKeepsTheTableOpen) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RTFLists, UnicodeInLevelAndMarkerTextsUsesTheFilesCodePage) {
+  TRDRTFReader reader;
+  std::string markerAfter;
+  reader.OnNewText = [&](TRDRTFReader* sender, const std::string&, TRDRTFPosition) {
+    if (sender->State().ParaProps.Marker) markerAfter = sender->State().ParaProps.Marker->TextAfter;
+  };
+  ASSERT_EQ(ReadRTF(reader,
+                    "{\\rtf1\\ansi\\ansicpg1251{\\*\\listtable{\\list{\\listlevel{\\leveltext\\'"
+                    "03\\'e0\\u1073?;}}}}"
+                    "{\\*\\pn\\pnlvlbody{\\pntxta\\u1074?}}x}"),
+            rtf_ec_OK);
+  const TRDRTFListLevel97& level = reader.ListTable()[0].Levels[0];
+  EXPECT_EQ(level.Text, "\x03\xe0\xe1;");        // а б in code page 1251
+  EXPECT_EQ(level.TextW, u"\x03\u0430\u0431;");  // the bytes before the first \u converted too
+  EXPECT_EQ(markerAfter, "\xe2");                // в
+}
+
+}  // namespace

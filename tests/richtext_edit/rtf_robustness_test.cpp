@@ -96,3 +96,92 @@ TEST(RTFRobustness, UnbalancedAndEndlessInput) {
 }
 
 }  // namespace
+
+namespace {
+
+// Random sequences of RTF pieces: every destination, table, list, picture and field word
+// in orders no writer would produce.
+TEST(RTFRobustness, RandomSequencesOfRealWords) {
+  const char* const pieces[] = {"{",
+                                "}",
+                                "}",
+                                "{\\*",
+                                "\\par ",
+                                "\\pard",
+                                "\\plain",
+                                "\\intbl",
+                                "\\itap2 ",
+                                "\\itap0 ",
+                                "\\cell ",
+                                "\\nestcell ",
+                                "\\row ",
+                                "\\nestrow ",
+                                "\\trowd",
+                                "\\cellx100",
+                                "\\clvmgf",
+                                "\\clmrg",
+                                "\\clbrdrt\\brdrs",
+                                "\\trbrdrl\\brdrdb",
+                                "\\brdrw5",
+                                "\\clshdng3000",
+                                "\\clcbpat1",
+                                "{\\colortbl;\\red9;}",
+                                "{\\fonttbl{\\f0 A;}}",
+                                "\\f0",
+                                "\\f99",
+                                "{\\stylesheet{\\s1 N;}",
+                                "{\\*\\listtable{\\list{\\listlevel{\\leveltext\\'02\\'00;}",
+                                "{\\listoverride\\ls1",
+                                "{\\*\\listoverridetable",
+                                "\\ls1\\ilvl3",
+                                "{\\*\\pn\\pnlvl3",
+                                "{\\*\\pnseclvl2\\pnucrm",
+                                "{\\pntxta x}",
+                                "{\\pict\\wmetafile8 ",
+                                "{\\pict\\dibitmap0 ",
+                                "{\\pict\\wbitmap0\\picw2\\pich2 ",
+                                "{\\pict\\jpegblip ",
+                                "\\bin3 ",
+                                "0102ff",
+                                "{\\*\\shppict",
+                                "{\\nonshppict",
+                                "{\\object\\objemb{\\*\\objdata ",
+                                "{\\result ",
+                                "{\\field{\\*\\fldinst ",
+                                "SYMBOL 65 \\\\f \"S\" \\\\s 9",
+                                "INCLUDEPICTURE x.png",
+                                "{\\fldrslt ",
+                                "\\u8364?",
+                                "\\uc2",
+                                "\\'e9",
+                                "\\'",
+                                "\\v",
+                                "\\v0",
+                                "\\b",
+                                "\\fs-7",
+                                "\\highlight9",
+                                "\\tx100\\tqr",
+                                "\\jclisttab",
+                                "{\\header ",
+                                "{\\footer ",
+                                "\\page",
+                                "\\line",
+                                "\\tab",
+                                "text ",
+                                "\\~",
+                                "\\-",
+                                "\\ldblquote"};
+  std::uint32_t seed = 12345;
+  const auto next = [&seed] {
+    seed = seed * 1103515245 + 12345;
+    return seed >> 8;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    std::string rtf = "{\\rtf1";
+    const int count = int(next() % 40);
+    for (int i = 0; i < count; ++i) rtf += pieces[next() % std::size(pieces)];
+    EXPECT_EQ(Fuzz(rtf), 0);
+  }
+}
+
+}  // namespace
