@@ -4,6 +4,7 @@
 // replacement as the station store does it (DeleteStationRow, then the row added anew).
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -32,7 +33,7 @@ TApplication& App() {
 // "yymmddhhnnss" of second N after 2026-01-01 00:00:00 (within a day of 86,400 seconds
 // per day, 28 days a month).
 std::string Stamp(long N) {
-  char text[16];
+  char text[40];
   const long day = N / 86400;
   const long second = N % 86400;
   std::snprintf(text, sizeof text, "26%02ld%02ld%02ld%02ld%02ld", 1 + day / 28 % 12, 1 + day % 28,
@@ -40,9 +41,15 @@ std::string Stamp(long N) {
   return text;
 }
 
+std::string Call(int Station) {
+  char text[24];
+  std::snprintf(text, sizeof text, "N%d-%d", Station, Station % 16);
+  return text;
+}
+
 std::string Record(int Station, long Second) {
   TAprsInfo info;
-  info.SrcCall = "N" + std::to_string(Station) + "-" + std::to_string(Station % 16);
+  info.SrcCall = Call(Station);
   info.Key = MakeStationKey("", info.SrcCall);
   info.LatText = std::to_string(48.0 + (Station % 1000) * 0.01);
   info.LonText = std::to_string(8.0 + (Station / 1000) * 0.01);
@@ -50,7 +57,7 @@ std::string Record(int Station, long Second) {
   info.SymCode = '>';
   info.PosFormat = 'A';
   info.RxStamp = Stamp(Second);
-  info.Comment = "Comment of station " + std::to_string(Station);
+  info.Comment = "Comment of station " + Call(Station);
   info.HeardVia = "DB0ABC";
   return StationRecord(info);
 }
@@ -103,8 +110,7 @@ void BM_ReplaceRowAt50000(benchmark::State& state) {
   for (int i = 0; i < 4096; ++i) {
     const int station = (i * 7919) % kStations;
     updates.push_back(Record(station, second++));
-    keys.push_back(MakeStationKey("", "N" + std::to_string(station) + "-" +
-                                          std::to_string(station % 16)));
+    keys.push_back(MakeStationKey("", Call(station)));
   }
   size_t next = 0;
   for (auto _ : state) {
