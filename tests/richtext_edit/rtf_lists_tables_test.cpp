@@ -264,3 +264,27 @@ TEST(RTFLists, UnicodeInLevelAndMarkerTextsUsesTheFilesCodePage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RTFTables, RowsAndTabListsAreBounded) {
+  TRDRTFReader reader;
+  std::size_t cells = 0, tabs = 0;
+  reader.OnTable = [&](TRDRTFReader* sender, TRDRTFTableEventKind kind) {
+    if (kind == rdf_tbl_RowEnd) cells = sender->State().RowProps->Cells.size();
+  };
+  reader.OnNewText = [&](TRDRTFReader* sender, const std::string&, TRDRTFPosition) {
+    tabs = sender->State().ParaProps.Tabs->size();
+  };
+  std::string rtf = "{\\rtf1\\trowd";
+  for (int i = 1; i <= 100000; ++i) rtf += "\\cellx" + std::to_string(i);
+  for (int i = 1; i <= 100000; ++i) rtf += "\\tx" + std::to_string(i);
+  // Each group copies the row and the tabs: bounded, this stays linear.
+  for (int i = 0; i < 20000; ++i) rtf += "{}";
+  rtf += "\\intbl x\\cell\\row}";
+  ASSERT_EQ(ReadRTF(reader, rtf), rtf_ec_OK);
+  EXPECT_EQ(cells, TRDRTFRowProperties::kMaxCells);
+  EXPECT_EQ(tabs, TRDRTFParaProperties::kMaxTabs - 1);
+}
+
+}  // namespace

@@ -65,6 +65,11 @@ TRDRTFTab& TRDRTFParaProperties::LastTab() {
   return Tabs->back();
 }
 
+void TRDRTFParaProperties::CloseTab(int position) {
+  LastTab().Position = position;
+  if (Tabs->size() < kMaxTabs) Tabs->emplace_back();
+}
+
 void TRDRTFParaProperties::Finalize() {
   if (Shading != 0) {
     Color = MixShading(Color, PatternColor, Shading);

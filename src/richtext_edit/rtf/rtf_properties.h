@@ -89,6 +89,8 @@ struct TRDRTFMarkerProperties : TRDRTFCustomMarkerProperties {
 };
 
 struct TRDRTFParaProperties {
+  // Every group copies the paragraph's tabs; more than this many are not kept.
+  static constexpr std::size_t kMaxTabs = 256;
   int LeftIndent = 0, RightIndent = 0, FirstIndent = 0, SpaceBefore = 0, SpaceAfter = 0;
   std::uint8_t Alignment = 0;  // 0 left, 1 right, 2 centre, 3 justify
   std::optional<TRDRTFParaBorder> Border;
@@ -111,6 +113,8 @@ struct TRDRTFParaProperties {
   TRDRTFParaBorder& GetBorder();
   // The open tab at the end of the list that collects the next tab's words.
   TRDRTFTab& LastTab();
+  // \tx: the open tab gets its position and a new open tab is started.
+  void CloseTab(int position);
   // Before text is reported: shading mixed into the colour, the open tab and list tabs removed.
   void Finalize();
 };

@@ -356,8 +356,7 @@ void TRDRTFReader::ApplyParagraphProperty(P prop, int value) {
       para.KeepWithNext = true;
       break;
     case P::TabPosition:
-      para.LastTab().Position = value;
-      para.Tabs->emplace_back();  // collects the next tab's alignment and leader
+      para.CloseTab(value);
       break;
     case P::TabAlign:
       para.LastTab().Align = std::uint8_t(value);

@@ -6,8 +6,8 @@ void TRDRTFRowProperties::Reset() {
 
 void TRDRTFRowProperties::CloseCell(int right) {
   if (TRDRTFCellProperties* cell = LastCell()) cell->Right = right;
-  Cells.emplace_back();
-  LastCellOpen = true;
+  LastCellOpen = Cells.size() < kMaxCells;
+  if (LastCellOpen) Cells.emplace_back();
 }
 
 void TRDRTFRowProperties::Finish() {

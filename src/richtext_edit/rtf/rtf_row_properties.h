@@ -27,6 +27,9 @@ struct TRDRTFCellProperties {
 };
 
 struct TRDRTFRowProperties {
+  // Every group copies the row; rows wider than this (word processors stop at 63
+  // cells) would make that copying the bulk of the work.
+  static constexpr std::size_t kMaxCells = 256;
   TRDRTFRowProperties() { Cells.emplace_back(); }
 
   bool PercentWidth = false;
@@ -48,7 +51,8 @@ struct TRDRTFRowProperties {
   void Reset();
   // The cell the cell words address, or null after a row without cells ended.
   TRDRTFCellProperties* LastCell() { return Cells.empty() ? nullptr : &Cells.back(); }
-  // \cellx: the last cell gets its right edge and a new cell collects the next one's words.
+  // \cellx: the last cell gets its right edge and a new cell collects the next one's
+  // words (past kMaxCells the last cell is reused).
   void CloseCell(int right);
   // \row: the trailing open cell is dropped and cell shading is mixed into the colours.
   void Finish();
