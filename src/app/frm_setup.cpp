@@ -273,7 +273,7 @@ void TfrmSetup::BuildStationPage() {
   mbtnRange->SetDown(true);
   NewLabel(this, page, "lblPower", "Leistung (W)", 8, top + 2 * kRow);
   nedtPower = NewNumber(this, page, "nedtPower", 98, top + 2 * kRow, 120, 4);
-  NewLabel(this, page, "lblHeight", "Antennenh\xF6he", 160, top + 2 * kRow);
+  NewLabel(this, page, "lblAntHeight", "Antennenh\xF6he", 160, top + 2 * kRow);
   nedtHeight = NewNumber(this, page, "nedtHeight", 250, top + 2 * kRow, 120, 1);
   lblRangeHeight = NewLabel(this, page, "lblRangeHeight", "m", 304, top + 2 * kRow);
   NewLabel(this, page, "lblGain", "Gewinn (dB)", 340, top + 2 * kRow);
@@ -313,7 +313,7 @@ void TfrmSetup::BuildProgramPage() {
       {mfcbxRain, "mfcbxRain", "Regen", "mm\r\ninch\r\nl/m\xB2"}};
   int top = 8 + 4 * kRow;
   for (const TUnitBox& unit : units) {
-    NewLabel(this, page, (std::string("lbl") + (unit.Name + 5)).c_str(), unit.Caption, 8, top);
+    NewLabel(this, page, (std::string("lblUnit") + (unit.Name + 5)).c_str(), unit.Caption, 8, top);
     unit.Box = NewChoice(this, page, unit.Name, kFieldLeft, top, 80, unit.Items, 0);
     unit.Box->OnSelect = [this](TComponent* Sender) { UnitChange(Sender); };
     top += kRow;

@@ -23,8 +23,6 @@ namespace {
 constexpr unsigned kMsPerMinute = 60000;
 // The TNC gets this long to leave KISS mode before the link is set up again.
 constexpr unsigned kKissOffWaitMs = 3000;
-// Opacity 255 less the transparency percent of 255.
-constexpr double kOpacityPerPercent = 2.55;
 constexpr char kBackspace = 8;
 constexpr char kEscape = 27;
 
@@ -51,7 +49,9 @@ void SetTransparency(TForm* Form, int Percent) {
     return;
   }
   Form->SetAlphaBlend(true);
-  Form->SetAlphaBlendValue(255 - static_cast<int>(std::nearbyint(Percent * kOpacityPerPercent)));
+  // Opacity 255 less the percent of 255 (2.55 a percent, computed exactly: 50 % is 127.5,
+  // which rounds to 128).
+  Form->SetAlphaBlendValue(255 - static_cast<int>(std::nearbyint(Percent * 255 / 100.0)));
 }
 
 // Inserts ':' after the degrees: "4903.50N" gives "49:03.50N".

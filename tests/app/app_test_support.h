@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -67,16 +69,41 @@ class AppFolderTest : public ::testing::Test {
   std::string old_;
 };
 
+inline TfrmMyMsgDialog* OpenMyMsgBox() {
+  for (int n = 0; n < Screen->FormCount(); ++n) {
+    auto* box = dynamic_cast<TfrmMyMsgDialog*>(Screen->Forms(n));
+    if (box && box->Visible() && box->ModalResult() == mrNone) return box;
+  }
+  return nullptr;
+}
+
 // Answers the next skinned message box with OK and keeps its text.
 inline void AnswerNextMyMsgBox(std::string* Text = nullptr) {
   QueueCall([Text] {
-    for (int n = 0; n < Screen->FormCount(); ++n) {
-      auto* box = dynamic_cast<TfrmMyMsgDialog*>(Screen->Forms(n));
-      if (box && box->Visible()) {
-        if (Text) *Text = box->lblInfo->Caption();
-        box->SetModalResult(mrOk);
-        return;
-      }
+    if (TfrmMyMsgDialog* box = OpenMyMsgBox()) {
+      if (Text) *Text = box->lblInfo->Caption();
+      box->SetModalResult(mrOk);
     }
   });
+}
+
+// Answers the next Count skinned message boxes, one after the other, appending their
+// texts; waits for each for a bounded number of event-loop passes.
+inline void AnswerMyMsgBoxes(std::vector<std::string>& Texts, int Count) {
+  constexpr int kPatience = 5000;
+  auto answer = std::make_shared<std::function<void(int, int)>>();
+  // The function holds itself only weakly; each queued call keeps it alive.
+  std::weak_ptr<std::function<void(int, int)>> self = answer;
+  *answer = [&Texts, self](int Left, int Patience) {
+    auto me = self.lock();
+    if (!me || Left <= 0 || Patience <= 0) return;
+    if (TfrmMyMsgDialog* box = OpenMyMsgBox()) {
+      Texts.push_back(box->lblInfo->Caption());
+      box->SetModalResult(mrOk);
+      QueueCall([me, Left] { (*me)(Left - 1, kPatience); });
+    } else {
+      QueueCall([me, Left, Patience] { (*me)(Left, Patience - 1); });
+    }
+  };
+  QueueCall([answer, Count] { (*answer)(Count, kPatience); });
 }

@@ -1,0 +1,187 @@
+#include "app/program.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/frm_aprs.h"
+#include "app/frm_info.h"
+#include "app/frm_main.h"
+#include "app/frm_prg_msg.h"
+#include "app/frm_setup.h"
+#include "app/frm_speak.h"
+#include "app/settings_store.h"
+#include "app/speak_file.h"
+#include "app/tnc_link.h"
+#include "app_windows.h"
+#include "core/csv_ctrl.h"
+#include "core/my_tools.h"
+#include "platform/sys/application.h"
+#include "platform/sys/registry.h"
+#include "platform/text/string_list.h"
+
+namespace {
+
+class ProgramTest : public AppWindowsTest {
+ protected:
+  static void SetOwnCall() {
+    TRegistry reg;
+    reg.OpenKey("\\Software\\Velmora\\Programm\\Station", true);
+    reg.WriteString("CallP1", "N0CALL");
+  }
+};
+
+TEST_F(ProgramTest, WindowsAreMadeInOrder) {
+  const char* const order[] = {"frmMain",          "frmMyMsgDialog", "frmSetup",   "frmAprsStnList",
+                               "frmAprsStnSelect", "frmAprsStnInfo", "frmAprsMsg", "frmAprs",
+                               "frmGpsStatus",     "frmInfo",        "frmSpeak",   "frmPrgMsg",
+                               "frmWxStatus",      "frmLog"};
+  std::vector<std::string> names;
+  for (int n = 0; n < Screen->FormCount(); ++n)
+    if (!Screen->Forms(n)->Name.empty()) names.push_back(Screen->Forms(n)->Name);
+  ASSERT_GE(names.size(), std::size(order));
+  for (size_t n = 0; n < std::size(order); ++n) EXPECT_EQ(names[n], order[n]);
+  EXPECT_EQ(frmMain->FormStyle(), fsMDIForm);
+  EXPECT_EQ(frmAprs->FormStyle(), fsMDIChild);
+  EXPECT_EQ(frmAprs->WindowState(), wsMaximized);
+  EXPECT_EQ(SpkDir, PrgDir() + "Speak/");
+}
+
+TEST_F(ProgramTest, MissingLanguageFallsBackToEnglish) {
+  WriteSpeakFile("english.spk", "1.2", {R"("frmSetup";"lblDevice";"TLabel";"Device";"")"});
+  WriteSpeakFile("deutsch.spk", "1.2", {});
+  frmSetup->mfcbxSpk->SetText("francais.spk");
+  EXPECT_EQ(LoadStartLanguage(), kSpeakLoaded);
+  EXPECT_EQ(frmSetup->mfcbxSpk->Text(), "english.spk");
+}
+
+TEST_F(ProgramTest, GermanIsTheLastFallback) {
+  WriteSpeakFile("deutsch.spk", "1.2", {});
+  EXPECT_EQ(LoadStartLanguage(), kSpeakLoaded);
+  EXPECT_EQ(frmSetup->mfcbxSpk->Text(), "deutsch.spk");
+}
+
+TEST_F(ProgramTest, NoLanguageFileEndsSilently) {
+  SetOwnCall();
+  EXPECT_FALSE(StartProgram());
+  EXPECT_FALSE(frmMain->Visible());
+  EXPECT_FALSE(TncRs232().Rs232Open());
+}
+
+TEST_F(ProgramTest, LanguageOfAnotherVersionEndsWithTheMessage) {
+  SetOwnCall();
+  WriteSpeakFile("deutsch.spk", "2.0", {});
+  std::vector<std::string> texts;
+  AnswerMyMsgBoxes(texts, 2);
+  EXPECT_FALSE(StartProgram());
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[1], "No valid speakfile found, Velmora loading abort!");
+  EXPECT_FALSE(frmMain->Visible());
+  EXPECT_FALSE(TncRs232().Rs232Open());
+}
+
+TEST_F(ProgramTest, StartsRunsAndShutsDown) {
+  SetOwnCall();
+  WriteSpeakFile("english.spk", "1.2", {R"("frmSetup";"lblDevice";"TLabel";"Device";"")"});
+  frmSetup->mfcbxSpk->SetText("english.spk");
+  ASSERT_TRUE(StartProgram());
+  EXPECT_TRUE(frmMain->Visible());
+  EXPECT_TRUE(frmMain->MyHint1->Active());
+  EXPECT_TRUE(frmInfo->Visible());
+  EXPECT_TRUE(frmInfo->Timer1->Enabled());
+  EXPECT_FALSE(frmInfo->mbtnClose->Visible());
+  EXPECT_EQ(frmSetup->TncInitialised, 1);
+  EXPECT_TRUE(frmSetup->timPosDec->Enabled());
+  EXPECT_EQ(Application->HelpFile, PrgDir() + "Velmora.chm");
+  // The splash ends on its timer.
+  frmInfo->Timer1->OnTimer(frmInfo->Timer1);
+  EXPECT_FALSE(frmInfo->Visible());
+  EXPECT_TRUE(frmInfo->mbtnClose->Visible());
+
+  frmSetup->edtTcpFilter->SetText("m/50");
+  std::string notice;
+  AnswerNextMyMsgBox(&notice);
+  frmMain->Close();
+  EXPECT_TRUE(frmMain->ShutDownDone());
+  EXPECT_EQ(notice, "Setup Version aktualisiert.");
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", false));
+  EXPECT_EQ(reg.ReadString("Spk"), "english.spk");
+  EXPECT_EQ(reg.ReadString("TcpFilter"), "m/50");
+}
+
+TEST_F(ProgramTest, AboutBoxClosesOnlyAfterTheSplash) {
+  frmInfo->ShowSplash();
+  frmInfo->mbtnCloseClick(frmInfo->mbtnClose);
+  EXPECT_TRUE(frmInfo->Visible());
+  frmInfo->Timer1->OnTimer(frmInfo->Timer1);
+  EXPECT_FALSE(frmInfo->Visible());
+  frmInfo->Show();
+  frmInfo->mbtnCloseClick(frmInfo->mbtnClose);
+  EXPECT_FALSE(frmInfo->Visible());
+}
+
+TEST_F(ProgramTest, AboutTextUsesTheTranslatedWords) {
+  frmPrgMsg->lblWordVersion->SetCaption("Release");
+  const std::string text = TfrmInfo::AboutText();
+  EXPECT_NE(text.find("<B><FONT size=\"10\" color=\"#000000\">Release 1.2</FONT></B><br><br>"),
+            std::string::npos);
+  EXPECT_NE(text.find("<FONT size=\"10\" color=\"#000000\">letzte \xC4nderung am 16.12.2008"
+                      "</FONT><br><br>"),
+            std::string::npos);
+  frmInfo->Show();
+  EXPECT_NE(frmInfo->htmlblInfo->PlainText().find("Release 1.2"), std::string::npos);
+  frmInfo->Hide();
+}
+
+TEST_F(ProgramTest, MessageTextsExpandLineBreaks) {
+  EXPECT_EQ(GetPrgMsg(*frmPrgMsg->lblInfOwnCall),
+            "F\xFCr die Funktion von Velmora,\r\nbitte das eigene Rufzeichen in den "
+            "Einstellungen eingeben!");
+  EXPECT_EQ(GetPrgMsg(*frmPrgMsg->lblQueAdd), "Sollen die Daten angehangen werden?");
+}
+
+// The language files the build ships beside the program: every line names a component
+// that exists, with its class, so applying them shows no message; English translates.
+TEST_F(ProgramTest, ShippedLanguageFilesFitTheWindows) {
+  const std::string shipped = Application->ExeFolder() + "../bin/Speak/";
+  for (const char* name : {"english.spk", "deutsch.spk"}) {
+    if (!std::filesystem::exists(shipped + name)) GTEST_SKIP() << "not built: " << shipped;
+    std::filesystem::copy_file(shipped + name, SpkDir + name);
+    std::string content;
+    LoadFileToString(content, SpkDir + name);
+    TStringList lines;
+    lines.SetText(DecodeString(content, kLanguageKey).substr(kSpeakPreambleLength));
+    ASSERT_GT(lines.Count(), 1) << name;
+    for (int n = 1; n < lines.Count(); ++n) {
+      std::string form, component, cls;
+      CsvGetField(0, lines[n], form);
+      CsvGetField(1, lines[n], component);
+      CsvGetField(2, lines[n], cls);
+      TForm* window = nullptr;
+      for (int f = 0; f < Screen->FormCount(); ++f)
+        if (Screen->Forms(f)->Name == form) window = Screen->Forms(f);
+      ASSERT_NE(window, nullptr) << lines[n];
+      if (cls == "TForm") continue;
+      TComponent* found = nullptr;
+      for (int c = 0; c < window->ComponentCount(); ++c)
+        if (window->Components(c)->Name == component) found = window->Components(c);
+      ASSERT_NE(found, nullptr) << lines[n];
+      EXPECT_EQ(found->ClassName(), cls) << lines[n];
+    }
+  }
+  frmSetup->edtCallP1->SetText("N0CALL");
+  EXPECT_EQ(LoadSpeakFile("english.spk", false), kSpeakLoaded);
+  EXPECT_EQ(frmSetup->Caption(), "Settings");
+  EXPECT_EQ(frmSetup->mbtnChange->Caption(), "Apply");
+  EXPECT_EQ(frmSetup->edtCallP1->Text(), "N0CALL");
+  EXPECT_EQ(GetPrgMsg(*frmPrgMsg->lblInfOwnCall),
+            "For Velmora to work,\r\nplease enter your own callsign in the settings!");
+  EXPECT_EQ(LoadSpeakFile("deutsch.spk", false), kSpeakLoaded);
+  EXPECT_EQ(frmSetup->Caption(), "Einstellungen");
+  EXPECT_EQ(frmSetup->mbtnChange->Caption(),
+            "\xDC"
+            "bernehmen");
+}
+
+}  // namespace
