@@ -213,6 +213,11 @@ void TfrmAprsStnInfo::BuildWeatherPanel() {
   mpnlTendenz = NewValuePanel(this, mpnlWx, "mpnlTendenz", 136, 98, 90);
   mpnlRain1H = NewValuePanel(this, mpnlWx, "mpnlRain1H", 136, 120, 90);
   mpnlRain24h = NewValuePanel(this, mpnlWx, "mpnlRain24h", 136, 134, 90);
+  imgRain->OnDblClick = [this](TComponent* Sender) { imgRainDblClick(Sender); };
+  TrackBar1 = NewControl<TTrackBar>(this, mpnlWx, "TrackBar1", 4, 148, kWxWidth - 8, 18);
+  TrackBar1->SetRange(0, 999);
+  TrackBar1->SetVisible(false);
+  TrackBar1->OnChange = [this](TComponent* Sender) { TrackBar1Change(Sender); };
 }
 
 void TfrmAprsStnInfo::ArrangeStnInfoPanels() {

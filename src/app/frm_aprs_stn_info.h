@@ -18,6 +18,7 @@
 #include "platform/gui/image.h"
 #include "platform/gui/label.h"
 #include "platform/gui/memo.h"
+#include "platform/gui/track_bar.h"
 #include "platform/sys/timer.h"
 #include "platform/text/string_list.h"
 
@@ -83,6 +84,8 @@ class TfrmAprsStnInfo : public TForm {
   TImage* imgRain;
   TMyPanel* mpnlRain1H;
   TMyPanel* mpnlRain24h;
+  // Hidden; a double click on the gauge shows it, to try the gauge out.
+  TTrackBar* TrackBar1;
   // AX.25 panel.
   TMyPanel* mpnlAX25;
   TMemo* memAx25;
@@ -117,6 +120,9 @@ class TfrmAprsStnInfo : public TForm {
   void Timer1Timer(TComponent* Sender);
   // The thermometer panels: the same switch as the timer.
   void mpnlTempChangeClick(TComponent* Sender);
+  void imgRainDblClick(TComponent* Sender);
+  // The gauge with (position, position + 10).
+  void TrackBar1Change(TComponent* Sender);
 
   std::string ClassName() const override { return "TfrmAprsStnInfo"; }
 

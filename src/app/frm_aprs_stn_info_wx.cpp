@@ -72,3 +72,9 @@ void TfrmAprsStnInfo::ShowRainGauge(int Rain1h, int RainMidnight) {
   mpnlRain1H->SetCaption(RainText(Rain1h));
   mpnlRain24h->SetCaption(RainText(midnight));
 }
+
+void TfrmAprsStnInfo::imgRainDblClick(TComponent*) { TrackBar1->SetVisible(true); }
+
+void TfrmAprsStnInfo::TrackBar1Change(TComponent*) {
+  ShowRainGauge(TrackBar1->Position(), TrackBar1->Position() + 10);
+}

@@ -206,6 +206,18 @@ TEST_F(StationInfoTest, WeatherFromTheStatusKeepsTheWholeComment) {
   EXPECT_EQ(info->lblMsgTyp->Caption(), "Wait For Positionless Weather Report");
 }
 
+TEST_F(StationInfoTest, TheHiddenTrackBarTriesTheGaugeOut) {
+  Show(RecordOf(Weather("225/004t050")));
+  EXPECT_FALSE(info->TrackBar1->Visible());
+  info->imgRainDblClick(info->imgRain);
+  EXPECT_TRUE(info->TrackBar1->Visible());
+  info->TrackBar1->SetPosition(20);
+  EXPECT_EQ(info->mpnlRain1H->Caption(), "5 mm");   // 0.20 inch
+  EXPECT_EQ(info->mpnlRain24h->Caption(), "8 mm");  // 0.30 inch
+  info->TrackBar1->SetPosition(5000);
+  EXPECT_EQ(info->TrackBar1->Position(), 999);
+}
+
 TEST_F(StationInfoTest, PressureWordsAndTheDecimalSeparator) {
   const std::string record = RecordOf(Weather("225/004t050b10132"));
   Show(record);
