@@ -36,19 +36,20 @@ constexpr int kThermoValueHeight = 14;
 constexpr int kLastMicEMsg = 21;
 constexpr const char* kDegree = "\xB0";
 
-int RoundEven(double Value) { return static_cast<int>(std::nearbyint(Value)); }
+int RoundEven(double Value) {
+  return static_cast<int>(std::nearbyint(Value));
+}
 
 // Whatever is typed in the packet is shown as typed: no '&' accelerators.
-TLabel* NewPlainLabel(TComponent* Owner, TWinControl* Parent, const char* Name, int Left,
-                      int Top) {
+TLabel* NewPlainLabel(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top) {
   auto* label = NewControl<TLabel>(Owner, Parent, Name, Left, Top, 60, 13);
   label->SetShowAccelChar(false);
   label->SetTransparent(true);
   return label;
 }
 
-TLabel* NewWrappedLabel(TComponent* Owner, TWinControl* Parent, const char* Name, int Left,
-                        int Top, int Width, int Height) {
+TLabel* NewWrappedLabel(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top,
+                        int Width, int Height) {
   TLabel* label = NewPlainLabel(Owner, Parent, Name, Left, Top);
   label->SetAutoSize(false);
   label->SetWordWrap(true);
@@ -56,14 +57,16 @@ TLabel* NewWrappedLabel(TComponent* Owner, TWinControl* Parent, const char* Name
   return label;
 }
 
-TMyPanel* NewValuePanel(TComponent* Owner, TWinControl* Parent, const char* Name, int Left,
-                        int Top, int Width, int Height = 14) {
+TMyPanel* NewValuePanel(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top,
+                        int Width, int Height = 14) {
   auto* panel = NewControl<TMyPanel>(Owner, Parent, Name, Left, Top, Width, Height);
   panel->SetRoundRect(false);
   return panel;
 }
 
-std::string UnitText(int Value, const std::string& Unit) { return IntToStr(Value) + " " + Unit; }
+std::string UnitText(int Value, const std::string& Unit) {
+  return IntToStr(Value) + " " + Unit;
+}
 
 // The status text as stored: the information field, its data type character first.
 std::string StatusText(const std::string& Record) {
@@ -73,12 +76,18 @@ std::string StatusText(const std::string& Record) {
 
 std::string PositionFormatName(char Format) {
   switch (Format) {
-    case 'A': return "ASCII";
-    case 'C': return "COMP";
-    case ']': return "TM-D700";
-    case '>': return "TH-D7";
-    case 'E': return "Mic-E";
-    default: return "";
+    case 'A':
+      return "ASCII";
+    case 'C':
+      return "COMP";
+    case ']':
+      return "TM-D700";
+    case '>':
+      return "TH-D7";
+    case 'E':
+      return "Mic-E";
+    default:
+      return "";
   }
 }
 
@@ -445,7 +454,9 @@ void TfrmAprsStnInfo::Timer1Timer(TComponent*) {
   toggle_ = !toggle_;
 }
 
-void TfrmAprsStnInfo::mpnlTempChangeClick(TComponent* Sender) { Timer1Timer(Sender); }
+void TfrmAprsStnInfo::mpnlTempChangeClick(TComponent* Sender) {
+  Timer1Timer(Sender);
+}
 
 void TfrmAprsStnInfo::DoShow() {
   ArrangeStnInfoPanels();

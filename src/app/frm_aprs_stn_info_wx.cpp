@@ -16,7 +16,9 @@ namespace {
 constexpr double kMetresPerSecondPerMph = 0.44704;
 constexpr int kCompleteWeatherReport = 2;
 
-double Celsius(int Fahrenheit) { return (Fahrenheit - 32) / 1.8; }
+double Celsius(int Fahrenheit) {
+  return (Fahrenheit - 32) / 1.8;
+}
 
 std::string WindText(int Mph) {
   if (!frmSetup) return "";
@@ -73,7 +75,9 @@ void TfrmAprsStnInfo::ShowRainGauge(int Rain1h, int RainMidnight) {
   mpnlRain24h->SetCaption(RainText(midnight));
 }
 
-void TfrmAprsStnInfo::imgRainDblClick(TComponent*) { TrackBar1->SetVisible(true); }
+void TfrmAprsStnInfo::imgRainDblClick(TComponent*) {
+  TrackBar1->SetVisible(true);
+}
 
 void TfrmAprsStnInfo::TrackBar1Change(TComponent*) {
   ShowRainGauge(TrackBar1->Position(), TrackBar1->Position() + 10);

@@ -183,4 +183,6 @@ void TfrmAprsStnList::ExSectionList1KeyUp(TComponent*, TKeyCode&, TShiftState) {
   if (!group_->GetExpanded()) group_->SetExpanded(true);
 }
 
-void TfrmAprsStnList::mbtnCloseClick(TComponent*) { Close(); }
+void TfrmAprsStnList::mbtnCloseClick(TComponent*) {
+  Close();
+}

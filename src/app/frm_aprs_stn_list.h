@@ -45,8 +45,8 @@ class TfrmAprsStnList : public TForm {
   void ExSectionList1ItemClick(TComponent* Sender, TSectionNode* Item, int Column);
   void ExSectionList1ItemDblClick(TComponent* Sender, TSectionNode* Item);
   void ExSectionList1CustomCompare(TComponent* Sender, TSectionNode* Item1, TSectionNode* Item2,
-                                   int Column, const std::string& Value1,
-                                   const std::string& Value2, int& Result);
+                                   int Column, const std::string& Value1, const std::string& Value2,
+                                   int& Result);
   void ExSectionList1KeyUp(TComponent* Sender, TKeyCode& Key, TShiftState Shift);
   void mbtnCloseClick(TComponent* Sender);
 

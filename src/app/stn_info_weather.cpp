@@ -12,10 +12,14 @@ namespace {
 
 constexpr int kGroupLength = 7;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // To the nearest integer, halves to the even neighbour.
-int RoundEven(double Value) { return static_cast<int>(std::nearbyint(Value)); }
+int RoundEven(double Value) {
+  return static_cast<int>(std::nearbyint(Value));
+}
 
 bool IsValidPhg(const std::string& Group) {
   if (Group.size() != kGroupLength) return false;
@@ -88,7 +92,9 @@ std::string PressureTendencyWord(int PressureTenths) {
   if (hpa <= 990) return "viel Regen";
   if (hpa <= 1000) return "Regen";
   if (hpa <= 1020) return "ver\xE4nderlich";
-  if (hpa <= 1030) return "\xFC" "berwiegend sonnig";
+  if (hpa <= 1030)
+    return "\xFC"
+           "berwiegend sonnig";
   if (hpa <= 1040) return "sonnig, best\xE4ndig";
   return "sehr trocken";
 }

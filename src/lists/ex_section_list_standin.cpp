@@ -82,14 +82,18 @@ TSectionGroup::~TSectionGroup() {
   for (TSectionNode* node : order_->Tree) delete node;
 }
 
-int TSectionGroup::GetCount() const { return static_cast<int>(order_->Tree.size()); }
+int TSectionGroup::GetCount() const {
+  return static_cast<int>(order_->Tree.size());
+}
 
 TSectionNode* TSectionGroup::GetItemNode(int Index) const {
   if (Index < 0 || Index >= GetCount()) throw ESectionListError(kIndexOutOfBounds);
   return *order_->Tree.find_by_order(static_cast<size_t>(Index));
 }
 
-TStrings& TSectionGroup::GetItemStrings(int Index) const { return GetItemNode(Index)->Strings; }
+TStrings& TSectionGroup::GetItemStrings(int Index) const {
+  return GetItemNode(Index)->Strings;
+}
 
 void TSectionGroup::DeleteItem(int Index) {
   TSectionNode* node = GetItemNode(Index);
@@ -188,7 +192,8 @@ int TExSectionList::CompareValues(const TSectionNode* A, const TSectionNode* B) 
   const std::string& a = text < A->Strings.Count() ? A->Strings.Text(text) : kEmpty;
   const std::string& b = text < B->Strings.Count() ? B->Strings.Text(text) : kEmpty;
   switch (column.SortType) {
-    case sstText: return CompareText(a, b);
+    case sstText:
+      return CompareText(a, b);
     case sstNumeric: {
       const double x = StrToFloatDef(a, 0);
       const double y = StrToFloatDef(b, 0);
@@ -196,13 +201,19 @@ int TExSectionList::CompareValues(const TSectionNode* A, const TSectionNode* B) 
     }
     case sstCustom: {
       int result = 0;
-      if (OnCustomCompare) {
+      if (!OnCustomCompare) return 0;
+      // The order is kept in a tree: a compare that raises counts as equal, so that the
+      // item keeps a place instead of dropping out of the list half inserted.
+      try {
         OnCustomCompare(const_cast<TExSectionList*>(this), const_cast<TSectionNode*>(A),
                         const_cast<TSectionNode*>(B), order_column_, a, b, result);
+      } catch (const Exception&) {
+        return 0;
       }
       return result;
     }
-    case sstNone: break;
+    case sstNone:
+      break;
   }
   return 0;
 }
@@ -359,13 +370,26 @@ void TExSectionList::KeyDown(TKeyCode& Key, TShiftState Shift) {
   TCustomControl::KeyDown(Key, Shift);
   const int page = std::max(1, Height() / item_height_ - 2);
   switch (Key) {
-    case VK_UP: SetTopRow(top_row_ - 1); break;
-    case VK_DOWN: SetTopRow(top_row_ + 1); break;
-    case VK_PRIOR: SetTopRow(top_row_ - page); break;
-    case VK_NEXT: SetTopRow(top_row_ + page); break;
-    case VK_HOME: SetTopRow(0); break;
-    case VK_END: SetTopRow(RowCount() - 1); break;
-    default: break;
+    case VK_UP:
+      SetTopRow(top_row_ - 1);
+      break;
+    case VK_DOWN:
+      SetTopRow(top_row_ + 1);
+      break;
+    case VK_PRIOR:
+      SetTopRow(top_row_ - page);
+      break;
+    case VK_NEXT:
+      SetTopRow(top_row_ + page);
+      break;
+    case VK_HOME:
+      SetTopRow(0);
+      break;
+    case VK_END:
+      SetTopRow(RowCount() - 1);
+      break;
+    default:
+      break;
   }
   if (OnKeyUp) OnKeyUp(this, Key, Shift);
 }

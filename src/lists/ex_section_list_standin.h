@@ -21,8 +21,8 @@
 #include "platform/gui/controls.h"
 #include "platform/gui/image_list.h"
 #include "platform/gui/text_layout.h"
-#include "platform/text/sysutils.h"
 #include "platform/text/string_list.h"
+#include "platform/text/sysutils.h"
 
 class TExSectionList;
 class TSectionGroup;

@@ -7,7 +7,9 @@
 
 namespace {
 
-QSlider& SliderOf(const TTrackBar& bar) { return *static_cast<QSlider*>(WidgetOf(bar)); }
+QSlider& SliderOf(const TTrackBar& bar) {
+  return *static_cast<QSlider*>(WidgetOf(bar));
+}
 
 }  // namespace
 
@@ -23,12 +25,22 @@ TTrackBar::TTrackBar(TComponent* AOwner)
   });
 }
 
-int TTrackBar::Min() const { return SliderOf(*this).minimum(); }
+int TTrackBar::Min() const {
+  return SliderOf(*this).minimum();
+}
 
-int TTrackBar::Max() const { return SliderOf(*this).maximum(); }
+int TTrackBar::Max() const {
+  return SliderOf(*this).maximum();
+}
 
-void TTrackBar::SetRange(int AMin, int AMax) { SliderOf(*this).setRange(AMin, AMax); }
+void TTrackBar::SetRange(int AMin, int AMax) {
+  SliderOf(*this).setRange(AMin, AMax);
+}
 
-int TTrackBar::Position() const { return SliderOf(*this).value(); }
+int TTrackBar::Position() const {
+  return SliderOf(*this).value();
+}
 
-void TTrackBar::SetPosition(int Value) { SliderOf(*this).setValue(Value); }
+void TTrackBar::SetPosition(int Value) {
+  SliderOf(*this).setValue(Value);
+}

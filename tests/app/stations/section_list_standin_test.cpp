@@ -105,3 +105,20 @@ TEST_F(SectionListTest, DeletingTheSelectedItemClearsTheSelection) {
   EXPECT_EQ(group->GetCount(), 0);
   EXPECT_EQ(list.GetNodeStrings(nullptr), nullptr);
 }
+
+TEST_F(SectionListTest, ACompareThatRaisesKeepsTheItemInTheList) {
+  list.Columns(2).SortType = sstCustom;
+  list.OnCustomCompare = [](TComponent*, TSectionNode*, TSectionNode*, int, const std::string& A,
+                            const std::string& B, int& Result) {
+    Result = static_cast<int>(StrToFloat(A) - StrToFloat(B));
+  };
+  list.SetSortColumn(2, false);
+  list.Sort();
+  Add("a", "2");
+  Add("b", "1");
+  Add("c", "far");
+  EXPECT_EQ(group->GetCount(), 3);
+  EXPECT_EQ(group->GetItemStrings(0).Get(0), "b");
+  group->DeleteItem(group->GetCount() - 1);
+  EXPECT_EQ(group->GetCount(), 2);
+}

@@ -170,7 +170,9 @@ TEST_F(StationInfoTest, AWeatherStation) {
   EXPECT_EQ(info->mpnlWindDegWord->Caption(), CompassName(225));
   EXPECT_EQ(info->mpnlWindSpeed->Caption(), "6 km/h");
   EXPECT_EQ(info->mpnlWindSpeedPeak->Caption(), "16 km/h");
-  EXPECT_EQ(info->mpnlTemp->Caption(), "10\xB0" "C");
+  EXPECT_EQ(info->mpnlTemp->Caption(),
+            "10\xB0"
+            "C");
   EXPECT_EQ(info->mpnlRain1H->Caption(), "1 mm");
   EXPECT_EQ(info->mpnlRain24h->Caption(), "3 mm");
   EXPECT_EQ(info->lblStnComment->Caption(), "Davis");
@@ -178,7 +180,9 @@ TEST_F(StationInfoTest, AWeatherStation) {
   // 50 F on the temperature track; dew point (85 %, 10 C: 7.6 C = 46 F) and wind chill.
   EXPECT_EQ(info->mpnlTemp->Top(), ThermometerValueTop(info->mpnlTS->Top(), info->mpnlTS->Height(),
                                                        info->mpnlTemp->Height(), 50));
-  EXPECT_EQ(info->mpnlDewPoint->Caption(), "8\xB0" "C");
+  EXPECT_EQ(info->mpnlDewPoint->Caption(),
+            "8\xB0"
+            "C");
   EXPECT_EQ(info->mpnlDewPoint->Left(), info->mpnlTemp->Left());
   EXPECT_EQ(info->mpnlWCTS->Left(), info->mpnlTS->Left());
 
@@ -335,5 +339,6 @@ TEST_F(StationInfoTest, AWeatherStationAsPainted) {
   EXPECT_EQ(canvas.Pixels(x, bottom - 38), TColor{kRainDayColor});
   EXPECT_EQ(canvas.Pixels(x, top + 14), clWhite);
   // Outside the glass the gauge is transparent: no magenta reaches the window.
-  EXPECT_NE(canvas.Pixels(info->mpnlWx->Left() + info->imgRain->Left(), top), TColor{kRainGaugeBack});
+  EXPECT_NE(canvas.Pixels(info->mpnlWx->Left() + info->imgRain->Left(), top),
+            TColor{kRainGaugeBack});
 }

@@ -19,7 +19,8 @@ TEST(PhgRng, AValidPhgGroupIsTakenOutOfTheComment) {
 }
 
 TEST(PhgRng, AnInvalidPhgGroupLeavesTheCommentAndHidesAnRng) {
-  for (const char* text : {"/PHG9X32 Hello", "PHG513", "PHG5139 x", "PHG51/2", "PHG5:32", "PHGA132"}) {
+  for (const char* text :
+       {"/PHG9X32 Hello", "PHG513", "PHG5139 x", "PHG51/2", "PHG5:32", "PHGA132"}) {
     std::string comment = text;
     EXPECT_EQ(ExtractPhgRng(comment), "") << text;
     EXPECT_EQ(comment, text);
@@ -49,7 +50,9 @@ TEST(PressureWords, EachRangeAndItsEdges) {
   EXPECT_EQ(PressureTendencyWord(9905), "viel Regen");  // 990.5 rounds to even 990
   EXPECT_EQ(PressureTendencyWord(10000), "Regen");
   EXPECT_EQ(PressureTendencyWord(10132), "ver\xE4nderlich");
-  EXPECT_EQ(PressureTendencyWord(10210), "\xFC" "berwiegend sonnig");
+  EXPECT_EQ(PressureTendencyWord(10210),
+            "\xFC"
+            "berwiegend sonnig");
   EXPECT_EQ(PressureTendencyWord(10400), "sonnig, best\xE4ndig");
   EXPECT_EQ(PressureTendencyWord(10410), "sehr trocken");
 }

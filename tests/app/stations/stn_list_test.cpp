@@ -16,7 +16,9 @@ class StationListTest : public AppWindowsTest {
     frmSetup->OwnLat = 52.5;
     frmSetup->OwnLon = 13.4;
   }
-  std::string Text(int Row, int Index) const { return list->Group()->GetItemStrings(Row).Get(Index); }
+  std::string Text(int Row, int Index) const {
+    return list->Group()->GetItemStrings(Row).Get(Index);
+  }
   std::string Calls() const {
     std::string calls;
     for (int i = 0; i < list->Group()->GetCount(); ++i) calls += Text(i, 1) + " ";
