@@ -236,3 +236,33 @@ TEST(RTFKeywordTable, LookupIsExactAndCaseSensitive) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RTFTableLookups, TheFirstEntryWithANumberIsFound) {
+  AtText fonts("{\\rtf1{\\fonttbl{\\f1 A;}{\\f1 B;}{\\f2 C;}}\\f1 x}");
+  EXPECT_EQ(fonts.chars.FontIndex, 0);
+  AtText styles(
+      "{\\rtf1{\\stylesheet{\\s3 A;}{\\s3 B;}{\\s5\\s6 R;}{Plain;}{\\s4\\sbasedon3\\snext5 C;}"
+      "{\\s7\\sbasedon6\\snext0 D;}}x}");
+  const TRDRTFStyleSheet& sheet = styles.reader.StyleSheet();
+  ASSERT_EQ(sheet.Count(), 6);
+  EXPECT_EQ(sheet[4].BasedOn, &sheet[0]);
+  EXPECT_EQ(sheet[4].Next, nullptr);  // the entry once numbered 5 is 6 now
+  EXPECT_EQ(sheet[5].BasedOn, &sheet[2]);
+  EXPECT_EQ(sheet[5].Next, &sheet[3]);  // the first entry still numbered 0
+  EXPECT_EQ(sheet.FindNumber(0), &sheet[3]);
+  TRDRTFReader reader;
+  ASSERT_EQ(ReadRTF(reader,
+                    "{\\rtf1{\\*\\listtable{\\list\\listid9\\listid8}{\\list\\listid8}}"
+                    "{\\*\\listoverridetable{\\listoverride\\listid8\\ls4}{"
+                    "\\listoverride\\listid9\\ls4\\ls5}}}"),
+            rtf_ec_OK);
+  EXPECT_EQ(reader.ListTable().IndexOfListID(8), 0);
+  EXPECT_EQ(reader.ListTable().IndexOfListID(9), -1);
+  EXPECT_EQ(reader.ListOverrideTable()[1].ListIndex, -1);
+  EXPECT_EQ(reader.ListOverrideTable().IndexOfNumber(4), 0);
+  EXPECT_EQ(reader.ListOverrideTable().IndexOfNumber(5), 1);
+}
+
+}  // namespace

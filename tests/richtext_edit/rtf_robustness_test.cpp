@@ -185,3 +185,26 @@ TEST(RTFRobustness, RandomSequencesOfRealWords) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RTFRobustness, ManyTableEntriesAndReferencesStayLinear) {
+  std::string rtf = "{\\rtf1{\\fonttbl";
+  for (int i = 0; i < 50000; ++i) rtf += "{\\f" + std::to_string(i) + " F;}";
+  rtf += "}{\\stylesheet";
+  for (int i = 0; i < 50000; ++i)
+    rtf += "{\\s" + std::to_string(i) + "\\sbasedon" + std::to_string(i / 2) + " S;}";
+  rtf += "}";
+  for (int i = 0; i < 50000; ++i) rtf += "\\f" + std::to_string(49999 - i) + " x";
+  rtf += "}";
+  TRDRTFReader reader;
+  int lastFont = -1;
+  reader.OnNewText = [&lastFont](TRDRTFReader* sender, const std::string&, TRDRTFPosition) {
+    lastFont = sender->State().CharProps.FontIndex;
+  };
+  ASSERT_EQ(ReadRTF(reader, rtf), rtf_ec_OK);
+  EXPECT_EQ(lastFont, 0);
+  EXPECT_EQ(reader.StyleSheet()[49999].BasedOn, &reader.StyleSheet()[24999]);
+}
+
+}  // namespace

@@ -4,15 +4,10 @@
 #include "richtext/code_pages.h"
 
 TRDRTFFont& TRDRTFFontList::Add(int number) {
+  byNumber_.Added(number, Count());
   fonts_.emplace_back();
   fonts_.back().Number = number;
   return fonts_.back();
-}
-
-int TRDRTFFontList::IndexOfNumber(int number) const {
-  for (std::size_t i = 0; i < fonts_.size(); ++i)
-    if (fonts_[i].Number == number) return int(i);
-  return -1;
 }
 
 void TRDRTFFontList::CutCharsetSuffixes() {
@@ -49,11 +44,18 @@ void TRDRTFColorList::DeleteLast() {
 TRDRTFStyleSheetEntry& TRDRTFStyleSheet::Add() {
   entries_.push_back(std::make_unique<TRDRTFStyleSheetEntry>());
   entries_.back()->Next = entries_.back().get();
+  byNumber_.Added(entries_.back()->Number, Count() - 1);
   return *entries_.back();
 }
 
+void TRDRTFStyleSheet::SetLastNumber(int number) {
+  TRDRTFStyleSheetEntry* entry = Last();
+  if (!entry) return;
+  byNumber_.Renumbered(entry->Number, number, Count() - 1);
+  entry->Number = number;
+}
+
 const TRDRTFStyleSheetEntry* TRDRTFStyleSheet::FindNumber(int number) const {
-  for (const auto& entry : entries_)
-    if (entry->Number == number) return entry.get();
-  return nullptr;
+  const int index = byNumber_.Find(number);
+  return index >= 0 ? entries_[std::size_t(index)].get() : nullptr;
 }

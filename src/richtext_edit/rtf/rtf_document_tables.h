@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "richtext_edit/rtf/rtf_first_index.h"
 #include "richtext_edit/rtf/rtf_properties.h"
 
 struct TRDRTFFont {
@@ -27,14 +28,18 @@ class TRDRTFFontList {
   TRDRTFFont& Add(int number);
   TRDRTFFont* Last() { return fonts_.empty() ? nullptr : &fonts_.back(); }
   // Index of the first font with that \f number, or -1.
-  int IndexOfNumber(int number) const;
-  void Clear() { fonts_.clear(); }
+  int IndexOfNumber(int number) const { return byNumber_.Find(number); }
+  void Clear() {
+    fonts_.clear();
+    byNumber_.Clear();
+  }
   // Cuts " Cyr", " CE", " Greek", " Tur" and " Baltic" from names of fonts whose charset
   // says the same, so that they name the installed font.
   void CutCharsetSuffixes();
 
  private:
   std::vector<TRDRTFFont> fonts_;
+  TRDRTFFirstIndex byNumber_;
 };
 
 // The colour table; entries in file order, the automatic entry as clWindowText.
@@ -71,11 +76,17 @@ class TRDRTFStyleSheet {
   const TRDRTFStyleSheetEntry& operator[](int index) const { return *entries_[std::size_t(index)]; }
   TRDRTFStyleSheetEntry& Add();
   TRDRTFStyleSheetEntry* Last() { return entries_.empty() ? nullptr : entries_.back().get(); }
+  // \s, \cs, \ds: the number of the last entry.
+  void SetLastNumber(int number);
   // The first entry with that number, or null.
   const TRDRTFStyleSheetEntry* FindNumber(int number) const;
-  void Clear() { entries_.clear(); }
+  void Clear() {
+    entries_.clear();
+    byNumber_.Clear();
+  }
 
  private:
   // Entries refer to each other; they keep their addresses as the sheet grows.
   std::vector<std::unique_ptr<TRDRTFStyleSheetEntry>> entries_;
+  TRDRTFFirstIndex byNumber_;
 };

@@ -24,10 +24,15 @@ TRDRTFListLevel97* TRDRTFListTable97::LastLevel() {
   return list && !list->Levels.empty() ? &list->Levels.back() : nullptr;
 }
 
-int TRDRTFListTable97::IndexOfListID(int listID) const {
-  for (std::size_t i = 0; i < lists_.size(); ++i)
-    if (lists_[i].ListID == listID) return int(i);
-  return -1;
+TRDRTFList97& TRDRTFListTable97::Add() {
+  byID_.Added(0, Count());
+  return lists_.emplace_back();
+}
+
+void TRDRTFListTable97::SetLastListID(int listID) {
+  if (lists_.empty()) return;
+  byID_.Renumbered(lists_.back().ListID, listID, Count() - 1);
+  lists_.back().ListID = listID;
 }
 
 TRDRTFListOverrideLevel97* TRDRTFListOverrideTable97::LastLevel() {
@@ -35,10 +40,15 @@ TRDRTFListOverrideLevel97* TRDRTFListOverrideTable97::LastLevel() {
   return item && !item->Levels.empty() ? &item->Levels.back() : nullptr;
 }
 
-int TRDRTFListOverrideTable97::IndexOfNumber(int number) const {
-  for (std::size_t i = 0; i < overrides_.size(); ++i)
-    if (overrides_[i].Number == number) return int(i);
-  return -1;
+TRDRTFListOverride97& TRDRTFListOverrideTable97::Add() {
+  byNumber_.Added(0, Count());
+  return overrides_.emplace_back();
+}
+
+void TRDRTFListOverrideTable97::SetLastNumber(int number) {
+  if (overrides_.empty()) return;
+  byNumber_.Renumbered(overrides_.back().Number, number, Count() - 1);
+  overrides_.back().Number = number;
 }
 
 template <class S>

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "richtext_edit/rtf/rtf_first_index.h"
 #include "richtext_edit/rtf/rtf_properties.h"
 
 struct TRDRTFListLevel97 : TRDRTFCustomMarkerProperties {
@@ -36,15 +37,21 @@ class TRDRTFListTable97 {
  public:
   int Count() const { return int(lists_.size()); }
   const TRDRTFList97& operator[](int index) const { return lists_[std::size_t(index)]; }
-  TRDRTFList97& Add() { return lists_.emplace_back(); }
+  TRDRTFList97& Add();
   TRDRTFList97* Last() { return lists_.empty() ? nullptr : &lists_.back(); }
   TRDRTFListLevel97* LastLevel();
+  // \listid: the ID of the last list.
+  void SetLastListID(int listID);
   // Index of the first list with that \listid, or -1.
-  int IndexOfListID(int listID) const;
-  void Clear() { lists_.clear(); }
+  int IndexOfListID(int listID) const { return byID_.Find(listID); }
+  void Clear() {
+    lists_.clear();
+    byID_.Clear();
+  }
 
  private:
   std::vector<TRDRTFList97> lists_;
+  TRDRTFFirstIndex byID_;
 };
 
 struct TRDRTFListOverrideLevel97 {
@@ -63,15 +70,21 @@ class TRDRTFListOverrideTable97 {
  public:
   int Count() const { return int(overrides_.size()); }
   const TRDRTFListOverride97& operator[](int index) const { return overrides_[std::size_t(index)]; }
-  TRDRTFListOverride97& Add() { return overrides_.emplace_back(); }
+  TRDRTFListOverride97& Add();
   TRDRTFListOverride97* Last() { return overrides_.empty() ? nullptr : &overrides_.back(); }
   TRDRTFListOverrideLevel97* LastLevel();
+  // \ls inside an override: the number of the last override.
+  void SetLastNumber(int number);
   // Index of the first override with that \ls number, or -1.
-  int IndexOfNumber(int number) const;
-  void Clear() { overrides_.clear(); }
+  int IndexOfNumber(int number) const { return byNumber_.Find(number); }
+  void Clear() {
+    overrides_.clear();
+    byNumber_.Clear();
+  }
 
  private:
   std::vector<TRDRTFListOverride97> overrides_;
+  TRDRTFFirstIndex byNumber_;
 };
 
 // \leveltext and \levelnumbers: the first character counts the characters that follow;

@@ -7,6 +7,7 @@
 
 #include "platform/text/sysutils.h"
 #include "richtext/code_pages.h"
+#include "richtext_edit/rtf/rtf_property_values.h"
 #include "richtext_edit/rtf/rtf_reader.h"
 
 namespace {
@@ -15,39 +16,6 @@ using P = TRDRTFProp;
 
 bool InRange(P prop, P first, P last) {
   return prop >= first && prop <= last;
-}
-
-// Half-points to points, halves rounded to even (\fs23 and \fs25 both give 12).
-int HalfPointsToPoints(int halfPoints) {
-  return int(std::nearbyint(halfPoints / 2.0));
-}
-
-void SetStyleBit(TRDRTFFontStyles& styles, TRDRTFFontStyle bit, int value) {
-  styles = TRDRTFFontStyles(value != 0 ? styles | bit : styles & ~bit);
-}
-
-// The style bit of \b, \i, \ul and \strike and of their \pn... twins.
-bool FontStyleBit(P prop, TRDRTFFontStyle& bit) {
-  switch (prop) {
-    case P::Bold:
-    case P::PnBold:
-      bit = rtf_fs_Bold;
-      return true;
-    case P::Italic:
-    case P::PnItalic:
-      bit = rtf_fs_Italic;
-      return true;
-    case P::Underline:
-    case P::PnUnderline:
-      bit = rtf_fs_Underline;
-      return true;
-    case P::Strike:
-    case P::PnStrike:
-      bit = rtf_fs_StrikeOut;
-      return true;
-    default:
-      return false;
-  }
 }
 
 // \highlight N with fixed colours.
@@ -97,19 +65,6 @@ int TRDRTFReader::DefaultFontIndex() {
 int TRDRTFReader::FontIndexOf(int number) {
   const int index = fontTable_.IndexOfNumber(number);
   return index >= 0 ? index : DefaultFontIndex();
-}
-
-TRDRTFMarkerProperties* TRDRTFReader::CurrentMarker() {
-  const TRDRTFDestination destination = state_->Destination;
-  const bool level = destination == rtf_ds_PnSecLevel ||
-                     ((destination == rtf_ds_PnTextAfter || destination == rtf_ds_PnTextBefore) &&
-                      state_->MarkerTextForLevel);
-  if (!level) return curMarker_ ? &*curMarker_ : nullptr;
-  if (listLevelNumber_ < 1 || listLevelNumber_ > TRDRTFSectionProperties::kLevelMarkerCount)
-    return nullptr;
-  auto& markers = state_->SectProps.LevelMarkers;
-  if (!markers) markers.emplace();
-  return &(*markers)[std::size_t(listLevelNumber_ - 1)];
 }
 
 TRDRTFBorderSide* TRDRTFReader::CurrentBorderSide() {
@@ -171,7 +126,7 @@ TRDRTFErrorCode TRDRTFReader::ApplyProperty(const TRDRTFKeyword& keyword, int va
       return rtf_ec_OK;
     case rtf_ds_List:
       if (TRDRTFList97* list = listTable_.Last()) {
-        if (prop == P::ListID) list->ListID = value;
+        if (prop == P::ListID) listTable_.SetLastListID(value);
         if (prop == P::ListSimple) list->Simple = value != 0;
       }
       return rtf_ec_OK;
@@ -183,7 +138,7 @@ TRDRTFErrorCode TRDRTFReader::ApplyProperty(const TRDRTFKeyword& keyword, int va
       if (TRDRTFListOverride97* item = listOverrideTable_.Last()) {
         if (prop == P::ListID) item->ListIndex = listTable_.IndexOfListID(value);
         if (prop == P::ListOverrideCount) item->Count = value;
-        if (prop == P::ListOverride) item->Number = value;
+        if (prop == P::ListOverride) listOverrideTable_.SetLastNumber(value);
       }
       return rtf_ec_OK;
     case rtf_ds_LfoLevel:
@@ -635,115 +590,6 @@ void TRDRTFReader::ApplyPictureProperty(P prop, int value) {
   }
 }
 
-void TRDRTFReader::ApplyMarkerProperty(TRDRTFMarkerProperties& marker, P prop, int value) {
-  TRDRTFFontStyle bit{};
-  if (FontStyleBit(prop, bit)) {
-    SetStyleBit(marker.FontStyle, bit, value);
-    return;
-  }
-  TColor color = clNone;
-  switch (prop) {
-    case P::PnLevel: {
-      const auto& levels = state_->SectProps.LevelMarkers;
-      if (levels && value >= 1 && value <= TRDRTFSectionProperties::kLevelMarkerCount)
-        marker.TakeFromLevelMarker((*levels)[std::size_t(value - 1)]);
-      marker.Level = value;
-      break;
-    }
-    case P::PnHanging:
-      marker.Hanging = value != 0;
-      break;
-    case P::PnNumberType:
-      marker.NumberType = std::uint8_t(value);
-      break;
-    case P::PnColor:
-      if (ColorOf(value, color)) marker.Color = color;
-      marker.FontFlags |= TRDRTFCustomMarkerProperties::kColorGiven;
-      break;
-    case P::PnFont:
-      marker.FontIndex = FontIndexOf(value);
-      marker.FontFlags |= TRDRTFCustomMarkerProperties::kFontGiven;
-      break;
-    case P::PnFontSize:
-      marker.FontSize = HalfPointsToPoints(value);
-      marker.FontFlags |= TRDRTFCustomMarkerProperties::kSizeGiven;
-      break;
-    case P::PnIndent:
-      marker.Indent = value;
-      break;
-    case P::PnSpace:
-      marker.Space = value;
-      break;
-    case P::PnStart:
-      marker.Start = value;
-      break;
-    case P::PnAlign:
-      marker.Alignment = std::uint8_t(value);
-      break;
-    default:
-      break;
-  }
-}
-
-void TRDRTFReader::ApplyListLevelProperty(TRDRTFListLevel97& level, P prop, int value) {
-  TRDRTFFontStyle bit{};
-  if (FontStyleBit(prop, bit)) {
-    SetStyleBit(level.FontStyle, bit, value);
-    return;
-  }
-  TColor color = clNone;
-  switch (prop) {
-    case P::LevelStartAt:
-      level.Start = value;
-      break;
-    case P::LevelNfc:
-      level.NumberType = LevelNfcToNumberType(value);
-      break;
-    case P::LevelJc:
-      level.Alignment = std::uint8_t(value == 1 ? 2 : value == 2 ? 1 : 0);
-      break;
-    case P::LevelOld:
-      level.Old = value != 0;
-      break;
-    case P::LevelLegal:
-      level.Legal = value != 0;
-      break;
-    case P::LevelNoRestart:
-      level.NoRestart = value != 0;
-      break;
-    case P::LevelIndent:
-      level.Indent = value;
-      break;
-    case P::LevelSpace:
-      level.Space = value;
-      break;
-    case P::LevelFollow:
-      level.Follow = std::uint8_t(value);
-      break;
-    case P::FontSize:
-      level.FontSize = HalfPointsToPoints(value);
-      level.FontSizeSet = true;
-      break;
-    case P::Color:
-      if (ColorOf(value, color)) level.Color = color;
-      break;
-    case P::Font:
-      level.FontIndex = FontIndexOf(value);
-      break;
-    case P::LeftIndent:
-      level.LeftIndent = value;
-      break;
-    case P::FirstIndent:
-      level.FirstIndent = value;
-      break;
-    case P::TabPosition:
-      level.TabPos = value;
-      break;
-    default:
-      break;
-  }
-}
-
 void TRDRTFReader::ApplyStyleSheetProperty(P prop, int value) {
   TRDRTFStyleSheetEntry* entry = styleSheet_.Last();
   if (!entry) return;
@@ -751,7 +597,7 @@ void TRDRTFReader::ApplyStyleSheetProperty(P prop, int value) {
     case P::CharStyle:
     case P::ParaStyle:
     case P::SectStyle:
-      entry->Number = value;
+      styleSheet_.SetLastNumber(value);
       entry->Kind = prop == P::CharStyle ? 0 : prop == P::ParaStyle ? 1 : 2;
       break;
     case P::BasedOn:
