@@ -207,4 +207,17 @@ TEST(RTFRobustness, ManyTableEntriesAndReferencesStayLinear) {
   EXPECT_EQ(reader.StyleSheet()[49999].BasedOn, &reader.StyleSheet()[24999]);
 }
 
+TEST(RTFRobustness, LongMarkerTextsAreCutBeforeGroupsCopyThem) {
+  std::string rtf = "{\\rtf1{\\*\\pn\\pnlvlbody{\\pntxta " + std::string(1000000, 'm') + "}}";
+  for (int i = 0; i < 20000; ++i) rtf += "{}";
+  rtf += "x}";
+  TRDRTFReader reader;
+  std::size_t length = 0;
+  reader.OnNewText = [&length](TRDRTFReader* sender, const std::string&, TRDRTFPosition) {
+    length = sender->State().ParaProps.Marker->TextAfter.size();
+  };
+  ASSERT_EQ(ReadRTF(reader, rtf), rtf_ec_OK);
+  EXPECT_EQ(length, TRDRTFMarkerProperties::kMaxTextLength);
+}
+
 }  // namespace

@@ -79,6 +79,9 @@ struct TRDRTFCustomMarkerProperties {
 struct TRDRTFMarkerProperties : TRDRTFCustomMarkerProperties {
   static constexpr int kBodyLevel = 10;    // \pnlvlbody
   static constexpr int kBulletLevel = 11;  // \pnlvlblt
+  // Marker texts are short (RTF allows 32 characters); longer ones are cut here, as
+  // every group copies the paragraph's marker.
+  static constexpr std::size_t kMaxTextLength = 255;
   int Level = 0;
   bool Hanging = false;
   std::string TextAfter;

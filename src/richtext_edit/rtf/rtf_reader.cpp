@@ -352,8 +352,11 @@ void TRDRTFReader::AddToDestinationText(char c) {
       break;
     case rtf_ds_PnTextAfter:
     case rtf_ds_PnTextBefore:
-      if (TRDRTFMarkerProperties* marker = CurrentMarker())
-        (state_->Destination == rtf_ds_PnTextAfter ? marker->TextAfter : marker->TextBefore) += c;
+      if (TRDRTFMarkerProperties* marker = CurrentMarker()) {
+        std::string& text =
+            state_->Destination == rtf_ds_PnTextAfter ? marker->TextAfter : marker->TextBefore;
+        if (text.size() < TRDRTFMarkerProperties::kMaxTextLength) text += c;
+      }
       break;
     case rtf_ds_ListName:
       if (TRDRTFList97* list = listTable_.Last()) list->Name += c;
