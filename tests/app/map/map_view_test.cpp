@@ -2,6 +2,7 @@
 
 #include "app/aprs_info.h"
 #include "app/station_store.h"
+#include "gif/gif_registration.h"
 #include "map_test_support.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/paint_to.h"
@@ -402,6 +403,67 @@ TEST_F(MapViewTest, RenderedMarkersSitOnTheirStations) {
     EXPECT_EQ(bitmap->Canvas().Pixels(p.X, p.Y - 3), clBlack) << i;
     EXPECT_EQ(bitmap->Canvas().Pixels(p.X + 6, p.Y), kMapColor) << i;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MapViewTest, GifMapsLoadThroughTheRegisteredCodec) {
+  RegisterGIFFormat();
+  ASSERT_TRUE(view_->LoadMap(std::string(VELMORA_TEST_DATA) + "/map/Quadrant.gif"));
+  EXPECT_EQ(view_->MapName, "Quadrant");
+  EXPECT_EQ(view_->Map().MapW, 39);
+  EXPECT_EQ(view_->Map().MapH, 19);
+  // The first frame is what shows: red-ish left half, blue lower half.
+  auto bitmap = Render();
+  EXPECT_EQ(GetRValue(bitmap->Canvas().Pixels(5, 2)), 200);
+  EXPECT_EQ(GetBValue(bitmap->Canvas().Pixels(35, 15)), 220);
+}
+
+// The station store keeps the map in step through the window's views.
+class MapStoreViews : public TStationViews {
+ public:
+  TMapView* Map = nullptr;
+  void ShowStationOnMap(const TAprsInfo& Info) override { Map->ShowStation(Info); }
+  void FreeStationMarker(const std::string& Key) override { Map->FreeStationMarker(Key); }
+  void DeleteSymbolPlaces(const std::string& Key) override {
+    Map->SymbolPlaces.DeleteSymbolPlaces(Key);
+  }
+  void ClearCrosshair(const std::string& Key) override { Map->ClearCrosshair(Key); }
+  int StationMaxAgeMinutes() override { return 30; }
+};
+
+TEST_F(MapViewTest, MarkersGoWhenStationsAgeOut) {
+  MapStoreViews views;
+  TStationStore store(views);
+  TMapView map(&form_, &form_, store.StationList);
+  views.Map = &map;
+  ASSERT_TRUE(map.LoadMap(map_));
+  TDateTime now = EncodeDate(2026, 12, 7) + EncodeTime(8, 0, 0, 0);
+  store.Clock = [&] { return now; };
+  TAprsInfo old = Station("OLD", 45, 10);
+  old.Key.clear();
+  old.RxStamp = "261207080000";
+  store.UpdateStation(old);
+  now += 20.0 / 1440;
+  TAprsInfo fresh = Station("FRESH", 42, 5);
+  fresh.Key.clear();
+  fresh.RxStamp = "261207082000";
+  store.UpdateStation(fresh);
+  ASSERT_EQ(map.MarkerCount(), 2);
+  EXPECT_EQ(map.CrosshairKey(), MakeStationKey("", "FRESH"));
+
+  now += 15.0 / 1440;  // OLD is 35 minutes old, FRESH 15
+  store.AgeStations();
+  EXPECT_EQ(map.MarkerCount(), 1);
+  EXPECT_EQ(map.FindSymbolControl(MakeStationKey("", "OLD")), nullptr);
+  EXPECT_NE(map.FindSymbolControl(MakeStationKey("", "FRESH")), nullptr);
+  EXPECT_EQ(map.SymbolPlaces.Count(), 1);
+
+  store.DeleteStation(MakeStationKey("", "FRESH"));
+  EXPECT_EQ(map.MarkerCount(), 0);
+  EXPECT_FALSE(map.shpH->Visible());
 }
 
 }  // namespace
