@@ -15,10 +15,10 @@ TEST(RTFIndependentWriter, EnscriptSourceListing) {
   TRDRTFReader reader;
   std::string text;
   std::map<std::string, std::pair<TColor, TRDRTFFontStyles>> runs;
-  reader.OnNewText = [&](TRDRTFReader* sender, const std::string& piece, TRDRTFPosition at) {
+  reader.OnNewText = [&](TRDRTFReader* sender, const std::string& run, TRDRTFPosition at) {
     if (at != rtf_ts_ContinuePara && !text.empty()) text += '\n';
-    text += piece;
-    runs[piece] = {sender->State().CharProps.Color, sender->State().CharProps.Style};
+    text += run;
+    runs[run] = {sender->State().CharProps.Color, sender->State().CharProps.Style};
   };
   ASSERT_EQ(ReadRTF(reader, LoadTestFile("rtf/enscript/beacon.rtf")), rtf_ec_OK);
   std::string source = LoadTestFile("rtf/enscript/beacon.c");

@@ -27,8 +27,8 @@ std::string UnrtfText(const std::string& file) {
 std::string OurText(const std::string& rtf) {
   TRDRTFReader reader;
   std::string text;
-  reader.OnNewText = [&text](TRDRTFReader*, const std::string& piece, TRDRTFPosition) {
-    text += piece;
+  reader.OnNewText = [&text](TRDRTFReader*, const std::string& run, TRDRTFPosition) {
+    text += run;
   };
   reader.OnHeaderFooter = [](TRDRTFReader*, TRDRTFHeaderFooterType, bool, bool& supported) {
     supported = false;

@@ -18,7 +18,7 @@ constexpr TRDRTFKeyword Uni(std::string_view word, int unicode, int ansi) {
 constexpr TRDRTFKeyword Dest(std::string_view word, D destination) {
   return {word, 0, false, rtf_kw_Destination, int(destination), A::Nothing, 0};
 }
-constexpr TRDRTFKeyword Spec(std::string_view word, TRDRTFSpecial special) {
+constexpr TRDRTFKeyword Special(std::string_view word, TRDRTFSpecial special) {
   return {word, 0, false, rtf_kw_Special, int(special), A::Nothing, 0};
 }
 // A property word whose parameter (or the default when none is written) is the value.
@@ -74,8 +74,8 @@ constexpr std::array kKeywords = {
     Ch("~", 160), Ch("bullet", 149), Uni("ldblquote", 8220, 147), Uni("rdblquote", 8221, 148),
     Uni("lquote", 8216, 145), Uni("rquote", 8217, 146), Uni("endash", 8211, 150),
     Uni("emdash", 8212, 151), Uni("emspace", 8195, 32), Uni("enspace", 8194, 32),
-    Uni("qmspace", 8197, 32), Uni("-", 173, 173), Spec("bin", TRDRTFSpecial::Bin),
-    Spec("*", TRDRTFSpecial::Star), Spec("'", TRDRTFSpecial::Hex),
+    Uni("qmspace", 8197, 32), Uni("-", 173, 173), Special("bin", TRDRTFSpecial::Bin),
+    Special("*", TRDRTFSpecial::Star), Special("'", TRDRTFSpecial::Hex),
     // destinations
     Dest("author", D::Skip), Dest("buptim", D::Skip), Dest("colortbl", D::ColorTable),
     Dest("comment", D::Skip), Dest("creatim", D::Skip), Dest("doccomm", D::Skip),

@@ -182,7 +182,7 @@ TRDRTFErrorCode TRDRTFReader::ReadBinaryByte(int ch) {
   if (sink) {
     const std::uint8_t byte = std::uint8_t(ch);
     sink->WriteBuffer(&byte, 1);
-    // The rest of the run that is already buffered goes in one piece.
+    // The rest of the run that is already buffered goes in one block.
     const std::int64_t more = std::min<std::int64_t>(binCount_ - 1, bufLen_ - bufPos_);
     if (more > 0 && !charPushedBack_) {
       sink->WriteBuffer(buffer_.data() + bufPos_, more);

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-// Where a reported piece of text (or picture, or object) starts.
+// Where a reported run of text (or picture, or object) starts.
 enum TRDRTFPosition : std::uint8_t { rtf_ts_ContinuePara, rtf_ts_NewLine, rtf_ts_NewPara };
 
 enum TRDRTFHeaderFooterType : std::uint8_t { rtf_hf_MainText, rtf_hf_Header, rtf_hf_Footer };
