@@ -138,6 +138,7 @@ TfrmSetup::TfrmSetup(TComponent* AOwner) : TForm(AOwner) {
   BuildProgramPage();
   BuildTcpPage();
   BuildWeatherPage();
+  BuildSymbolPage();
 
   timPosP1 = NewTimer(this, "timPosP1");
   timStatusP1 = NewTimer(this, "timStatusP1");

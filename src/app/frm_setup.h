@@ -25,6 +25,7 @@
 #include "platform/gui/label.h"
 #include "platform/gui/list_box.h"
 #include "platform/gui/memo.h"
+#include "platform/gui/track_bar.h"
 #include "platform/sys/timer.h"
 
 constexpr int kDeviceCount = 10;
@@ -156,6 +157,20 @@ class TfrmSetup : public TForm {
   TNumberEdit* nedtTimWxStatusP2;
   TEdit* edtWxStatusP2;
 
+  // Symbol page.
+  TEdit* edtSymTab;
+  TEdit* edtSymCode;
+  TTrackBar* tbarSymCode;
+  TNumberEdit* nedtSymNr;
+  TImage* imgSym;
+  TImage* imgSymA;
+  TLabel* lblSymDes;
+  TLabel* lblSymADes;
+  TMyButton* mbtnSymSelect;
+  TMyButton* mbtnSymASelect;
+  TMyButton* mbtnSymSelectAbort;
+  TMemo* memSymName;  // hidden: the symbol names, see symbol_names.h
+
   // Buttons under the pages.
   TMyButton* mbtnChange;
   TMyButton* mbtnOk;
@@ -179,6 +194,8 @@ class TfrmSetup : public TForm {
   double OwnLon = 0;
   // The current APRS weather text; empty until the first weather data.
   std::string WxText;
+  // Which own symbol the symbol page chooses: 1 port 1, 2 port 2, 0 none.
+  std::uint8_t SymSelectTarget = 0;
   // 0 until the start-up has applied the settings once; the apply button skips its
   // stop half while it is 0.
   std::uint8_t TncInitialised = 0;
@@ -234,6 +251,13 @@ class TfrmSetup : public TForm {
   void ButtonClick(TComponent* Sender);
   void mbtnChangeClick(TComponent* Sender);
   void mbtnOkClick(TComponent* Sender);
+  void SymbolClick(TComponent* Sender);
+  void edtSymCodeChange(TComponent* Sender);
+  void tbarSymCodeChange(TComponent* Sender);
+  void nedtSymNrChange(TComponent* Sender);
+  void edtSymCodeKeyPress(TComponent* Sender, char& Key);
+  void edtSymTabKeyPress(TComponent* Sender, char& Key);
+  void mbtnSymSelectClick(TComponent* Sender);
   void WxStnWxActivate(TComponent* Sender);
   void WxStnWxDeactivate(TComponent* Sender);
   void WxStnWxDataUpdate(TComponent* Sender);
@@ -247,6 +271,7 @@ class TfrmSetup : public TForm {
   void BuildProgramPage();
   void BuildTcpPage();
   void BuildWeatherPage();
+  void BuildSymbolPage();
   void BuildButtons();
   void ShowPort2Parts(bool Visible);
 

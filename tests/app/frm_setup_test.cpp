@@ -251,3 +251,62 @@ TEST_F(SetupTest, ApplyIsNotReentrantAndDefersTheClose) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SetupTest, SymbolPageChoosesTheOwnSymbol) {
+  TfrmSetup& s = *frmSetup;
+  ASSERT_EQ(s.memSymName->Lines().Count(), 95);
+  SymTabP2 = '/';
+  SymCodeP2 = '>';
+  s.SymbolClick(s.imgSymP2);
+  EXPECT_EQ(s.SymSelectTarget, 2);
+  EXPECT_EQ(s.apctrlSetup->ActivePage(), s.atabSym);
+  EXPECT_EQ(s.edtSymTab->Text(), "\\");
+  EXPECT_EQ(s.edtSymCode->Text(), ">");
+  EXPECT_EQ(s.tbarSymCode->Position(), '>' - 32);
+  EXPECT_EQ(s.nedtSymNr->IntIst(), '>' - 32);
+  EXPECT_EQ(s.lblSymDes->Caption(), "Car [SSID-9]");
+  EXPECT_EQ(s.lblSymADes->Caption(), "Car [with overlay]");
+  // "!" names both tables, "\"" neither, "{" only the alternate one.
+  s.tbarSymCode->SetPosition(1);
+  EXPECT_EQ(s.edtSymCode->Text(), "!");
+  EXPECT_EQ(s.lblSymDes->Caption(), "Police, Sheriff");
+  s.edtSymCode->SetText("\"");
+  EXPECT_FALSE(s.mbtnSymSelect->Visible());
+  EXPECT_FALSE(s.mbtnSymASelect->Visible());
+  s.nedtSymNr->SetIntIst('{' - 32);
+  EXPECT_EQ(s.edtSymCode->Text(), "{");
+  EXPECT_EQ(s.lblSymADes->Caption(), "Fog");
+  EXPECT_FALSE(s.mbtnSymSelect->Visible());
+  EXPECT_TRUE(s.mbtnSymASelect->Visible());
+  s.edtSymTab->SetText("D");
+  s.mbtnSymSelectClick(s.mbtnSymASelect);
+  EXPECT_EQ(SymTabP2, 'D');
+  EXPECT_EQ(SymCodeP2, '{');
+  EXPECT_EQ(s.apctrlSetup->ActivePage(), s.atabStn);
+  // The weather images choose nothing.
+  s.SymbolClick(s.imgSymWxP1);
+  EXPECT_EQ(s.SymSelectTarget, 0);
+  EXPECT_EQ(s.apctrlSetup->ActivePage(), s.atabStn);
+  SymTabP2 = '/';
+  SymCodeP2 = '-';
+}
+
+TEST_F(SetupTest, SymbolKeys) {
+  TfrmSetup& s = *frmSetup;
+  char key = ' ';
+  s.edtSymCodeKeyPress(s.edtSymCode, key);
+  EXPECT_EQ(key, 0);
+  key = '~';
+  s.edtSymCodeKeyPress(s.edtSymCode, key);
+  EXPECT_EQ(key, '~');
+  key = '#';
+  s.edtSymTabKeyPress(s.edtSymTab, key);
+  EXPECT_EQ(key, '\\');
+  key = '7';
+  s.edtSymTabKeyPress(s.edtSymTab, key);
+  EXPECT_EQ(key, '7');
+}
+
+}  // namespace

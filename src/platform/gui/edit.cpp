@@ -57,6 +57,10 @@ void TCustomEdit::SetReadOnly(bool Value) {
   LineEditOf(*this).setReadOnly(Value);
 }
 
+void TCustomEdit::SelectAll() {
+  LineEditOf(*this).selectAll();
+}
+
 void TCustomEdit::Change() {
   if (OnChange) OnChange(this);
 }

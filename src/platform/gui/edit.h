@@ -19,6 +19,8 @@ class TCustomEdit : public TWinControl {
   void SetMaxLength(int Value);
   bool ReadOnly() const;
   void SetReadOnly(bool Value);
+  // Selects the whole text (the symbol page's one-character edits after each key).
+  void SelectAll();
 
   TNotifyEvent OnChange;
 
