@@ -301,8 +301,8 @@ TEST(RTFReaderEvents, MarkerUpdatesAroundParagraphEndsAndTables) {
 TEST(RTFReaderEvents, PicturesAndObjectsWithoutHandlersAreSteppedOver) {
   TRDRTFReader reader;
   std::string text;
-  reader.OnNewText = [&text](TRDRTFReader*, const std::string& piece, TRDRTFPosition) {
-    text += piece;
+  reader.OnNewText = [&text](TRDRTFReader*, const std::string& run, TRDRTFPosition) {
+    text += run;
   };
   EXPECT_EQ(
       ReadRTF(reader,
