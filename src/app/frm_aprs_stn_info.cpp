@@ -306,6 +306,8 @@ void TfrmAprsStnInfo::ShowStationInfo(const std::string& Key) {
   if (first >= 0) {
     record_ = Stations->Get(first);
     ShowTexts(record_);
+  } else if (OnRangeCircle) {
+    OnRangeCircle(Key, "");  // no range of the station shown before stays on the map
   }
   ArrangeStnInfoPanels();
   KeepStnInfoOnScreen();

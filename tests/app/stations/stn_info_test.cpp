@@ -253,8 +253,10 @@ TEST_F(StationInfoTest, AnotherStationClearsEverythingOfThePreviousOne) {
   EXPECT_EQ(info->imgRain->Picture().Graphic(), nullptr);
 
   // A key that is not in the list shows the window empty, arranged without side panel.
+  ranges.clear();
   info->ShowStationInfo("AAprsNOBODY");
   EXPECT_EQ(ShownKey, "AAprsNOBODY");
+  EXPECT_EQ(ranges, std::vector<std::string>{"AAprsNOBODY "});
   EXPECT_TRUE(info->Visible());
   EXPECT_EQ(info->lblCall->Caption(), "");
   EXPECT_EQ(info->memAx25->Text(), "");
