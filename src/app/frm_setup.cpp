@@ -1,5 +1,7 @@
 #include "app/frm_setup.h"
 
+#include <cctype>
+
 #include "app/app_folders.h"
 #include "app/form_build.h"
 #include "platform/text/string_list.h"
@@ -69,6 +71,11 @@ TEdit* NewText(TComponent* Owner, TWinControl* Parent, const char* Name, int Lef
   auto* edit = NewControl<TEdit>(Owner, Parent, Name, Left, Top, Width, 21);
   edit->SetText(Text);
   return edit;
+}
+
+// Callsigns and paths are typed in upper case.
+void UpperCaseKey(TComponent*, char& Key) {
+  Key = static_cast<char>(std::toupper(static_cast<unsigned char>(Key)));
 }
 
 TTimer* NewTimer(TComponent* Owner, const char* Name) {
@@ -231,8 +238,10 @@ void TfrmSetup::BuildStationPage() {
     NewLabel(this, parent, name("lblCall").c_str(), "Rufzeichen", left, 8);
     call = NewText(this, parent, name("edtCall").c_str(), left + 90, 8, 100, "");
     call->OnChange = [this](TComponent* Sender) { edtCallP1Change(Sender); };
+    call->OnKeyPress = UpperCaseKey;
     NewLabel(this, parent, name("lblPath").c_str(), "Pfad", left, 8 + kRow);
     path = NewText(this, parent, name("edtPath").c_str(), left + 90, 8 + kRow, 160, "APRS");
+    path->OnKeyPress = UpperCaseKey;
     NewLabel(this, parent, name("lblInfo").c_str(), "Info", left, 8 + 2 * kRow);
     info =
         NewText(this, parent, name("edtInfo").c_str(), left + 90, 8 + 2 * kRow, 160, kDefaultInfo);
@@ -385,6 +394,7 @@ void TfrmSetup::BuildWeatherPage() {
 
 void TfrmSetup::FormShow(TComponent*) {
   FillLanguageList();
+  edtSymCodeChange(edtSymCode);
   htmllbxSelect->SetItemIndex(0);
   htmllbxSelectClick(this);
 }

@@ -202,3 +202,27 @@ TEST_F(SpeakFileTest, FailedLoadKeepsThePreviousLanguage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SpeakFileTest, ExportListsComponentsByTag) {
+  form_->lblInfo->SetCaption("Zwei\r\nZeilen");
+  form_->edtCall->Tag = -1;
+  form_->nedtTime->Tag = 3;
+  const std::string plain = speak_->ExportText();
+  EXPECT_NE(plain.find(R"("frmTest";"lblInfo";"TLabel";"Zwei%cr%Zeilen";"")"), std::string::npos);
+  EXPECT_NE(plain.find(R"("frmTest";"mbtnOk";"TMyButton";"";"";"0")"), std::string::npos);
+  EXPECT_EQ(plain.find("edtCall"), std::string::npos);
+  EXPECT_EQ(plain.find("nedtTime"), std::string::npos);
+  EXPECT_NE(plain.find(R"("###VIRDO-SPK-HEADER###")"), std::string::npos);
+  speak_->cbxShowDeactiveComponent->SetChecked(true);
+  const std::string all = speak_->ExportText();
+  EXPECT_NE(all.find(R"("frmTest";"edtCall";"nil")"), std::string::npos);
+  EXPECT_NE(all.find(R"("frmTest";"nedtTime";"TAG-USED-IN-PROGRAMM")"), std::string::npos);
+  form_->Tag = -1;
+  EXPECT_EQ(speak_->ExportText().find("frmTest"), std::string::npos);
+  speak_->cbxShowDeactiveForm->SetChecked(true);
+  EXPECT_NE(speak_->ExportText().find(R"("frmTest";"nil")"), std::string::npos);
+}
+
+}  // namespace
