@@ -1,4 +1,5 @@
-#include <algorithm>
+#include <memory>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -171,16 +172,22 @@ void TWidgetBridge::Paint(QWidget& widget, const QRegion& area) {
   const std::weak_ptr<char> alive = TControlEvents::Lifetime(*control);
   QPainter painter(&widget);
   TControlEvents::PaintFace(*control, painter);
-  // A copy: a paint handler may free or move siblings.
-  const std::vector<TControl*> children = TControlEvents::Children(*control);
-  for (TControl* child : children) {
-    if (alive.expired()) return;
+  // The windowless children in the area, each with its lifetime: a paint handler may
+  // free, hide or move siblings.
+  struct TToPaint {
+    TGraphicControl* child;
+    std::weak_ptr<char> alive;
+  };
+  std::vector<TToPaint> to_paint;
+  for (TControl* child : TControlEvents::Children(*control)) {
     if (!child->Visible() || !area.intersects(ToQRect(child->BoundsRect()))) continue;
-    auto* graphic = dynamic_cast<TGraphicControl*>(child);
-    if (!graphic) continue;
-    const auto& current = TControlEvents::Children(*control);
-    if (std::find(current.begin(), current.end(), child) == current.end()) continue;
-    TControlEvents::PaintChild(*graphic, painter);
+    if (auto* graphic = dynamic_cast<TGraphicControl*>(child))
+      to_paint.push_back({graphic, TControlEvents::Lifetime(*graphic)});
+  }
+  for (const TToPaint& item : to_paint) {
+    if (alive.expired()) return;
+    if (item.alive.expired() || item.child->Parent() != control || !item.child->Visible()) continue;
+    TControlEvents::PaintChild(*item.child, painter);
   }
 }
 
