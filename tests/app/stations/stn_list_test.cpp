@@ -2,6 +2,7 @@
 
 #include "../app_windows.h"
 #include "app/frm_aprs_stn_list.h"
+#include "app/frm_aprs_stn_select.h"
 #include "app/frm_setup.h"
 #include "station_records.h"
 
@@ -181,4 +182,19 @@ TEST_F(StationListTest, DoubleClickOpensTheRowsStationAndKeysExpandTheGroup) {
   TKeyCode key = 'A';
   list->ExSectionList1KeyUp(list->ExSectionList1, key, 0);
   EXPECT_TRUE(list->Group()->GetExpanded());
+}
+
+TEST_F(StationListTest, ThePickListHandsTheClickOnAndStaysInFront) {
+  TfrmAprsStnSelect& select = *frmAprsStnSelect;
+  EXPECT_EQ(select.mpnlTop->Caption(), "Station ausw\xE4hlen...");
+  EXPECT_EQ(select.ClientWidth(), 141);
+  EXPECT_EQ(select.ClientHeight(), 120);
+  select.lboxStnSelect->Items().Add("N0CALL");
+  select.lboxStnSelect->Items().Add("My Obj");
+  int picked = -1;
+  select.OnStationPicked = [&](TComponent*) { picked = select.lboxStnSelect->ItemIndex(); };
+  select.lboxStnSelect->SetItemIndex(1);
+  select.lboxStnSelectClick(select.lboxStnSelect);
+  EXPECT_EQ(picked, 1);
+  EXPECT_TRUE(select.Visible());
 }
