@@ -128,6 +128,43 @@ TEST(RTFDibLayouts, BitFieldsAndFourBitPalettes) {
   EXPECT_THROW(DecodeDib(cut.Span(), bits4.Span()), EInvalidGraphic);
 }
 
+TEST(RTFDibLayouts, RunLengthCodedRows) {
+  // 4 x 2, 8 bits: bottom row "one 1, then the absolute run 2 3 1 (padded)", end of
+  // line; top row a move of 2 to the right, then one 1; end of bitmap.
+  Bytes runs;
+  runs.Raw({1, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 2, 0, 1, 1, 0, 1});
+  Bytes info = InfoHeader(4, 2, 8, 1);
+  info.data[20] = std::uint8_t(runs.data.size());                       // image size
+  info.data[32] = 4;                                                    // colours used
+  info.Raw({0, 0, 0, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0});  // black, red, green, blue
+  const auto rle8 = DecodeDib(info.Span(), runs.Span());
+  EXPECT_EQ(PixelAt(*rle8, 0, 1), 0xFF0000u);
+  EXPECT_EQ(PixelAt(*rle8, 1, 1), 0x00FF00u);
+  EXPECT_EQ(PixelAt(*rle8, 2, 1), 0x0000FFu);
+  EXPECT_EQ(PixelAt(*rle8, 3, 1), 0xFF0000u);
+  EXPECT_EQ(PixelAt(*rle8, 1, 0), 0x000000u);  // left out by the delta
+  EXPECT_EQ(PixelAt(*rle8, 2, 0), 0xFF0000u);
+  // 4 bits: a run alternates its two nibbles.
+  Bytes runs4;
+  runs4.Raw({4, 0x12, 0, 1});
+  Bytes info4 = InfoHeader(4, 1, 4, 2);
+  info4.data[32] = 4;
+  info4.Raw({0, 0, 0, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0});
+  const auto rle4 = DecodeDib(info4.Span(), runs4.Span());
+  EXPECT_EQ(PixelAt(*rle4, 0, 0), 0xFF0000u);
+  EXPECT_EQ(PixelAt(*rle4, 1, 0), 0x00FF00u);
+  EXPECT_EQ(PixelAt(*rle4, 2, 0), 0xFF0000u);
+  // Runs past the edges, deltas past the end and cut data end the picture safely.
+  Bytes wild;
+  wild.Raw({255, 1, 0, 2, 255, 255, 0, 200, 1});
+  Bytes infoWild = InfoHeader(4, 2, 8, 1);
+  infoWild.data[32] = 1;
+  infoWild.Raw({0, 0, 0, 0});
+  EXPECT_NO_THROW(DecodeDib(infoWild.Span(), wild.Span()));
+  infoWild.data[20] = 100;  // says more than there is
+  EXPECT_THROW(DecodeDib(infoWild.Span(), wild.Span()), EInvalidGraphic);
+}
+
 TEST(RTFDdbLayouts, ColourDepthsAndRowWidths) {
   TRDDdbFormat format;
   format.Width = 2;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <vector>
 
 namespace {
 
@@ -12,6 +13,8 @@ constexpr std::int64_t kMaxPixels = std::int64_t(1) << 25;
 constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiRle8 = 1;
+constexpr std::uint32_t kBiRle4 = 2;
 constexpr std::uint32_t kBiBitFields = 3;
 constexpr std::uint32_t kDibRgbColors = 0;
 
@@ -35,6 +38,7 @@ struct DibHeader {
   bool TopDown = false;
   int BitsPerPixel = 0;
   std::uint32_t Compression = kBiRgb;
+  std::uint32_t ImageSize = 0;               // biSizeImage: the bytes of compressed rows
   std::array<std::uint32_t, 3> Masks{};      // red, green, blue
   std::array<std::uint32_t, 256> Palette{};  // 0x00RRGGBB
   std::size_t InfoSize = 0;                  // header, masks and colour table
@@ -56,6 +60,7 @@ DibHeader ReadDibHeader(std::span<const std::uint8_t> info) {
     h.Height = std::int32_t(U32(info, 8));
     h.BitsPerPixel = U16(info, 14);
     h.Compression = U32(info, 16);
+    h.ImageSize = U32(info, 20);
     colorsUsed = U32(info, 32);
   } else {
     Fail("Bitmap header too short");
@@ -75,7 +80,8 @@ DibHeader ReadDibHeader(std::span<const std::uint8_t> info) {
     if (!Has(info, masksAt, 12)) Fail("Bitmap header too short");
     for (int i = 0; i < 3; ++i) h.Masks[std::size_t(i)] = U32(info, masksAt + 4 * std::size_t(i));
     if (headerSize == kInfoHeaderSize) offset += 12;
-  } else if (h.Compression != kBiRgb) {
+  } else if (h.Compression != kBiRgb && !(h.Compression == kBiRle8 && bpp == 8) &&
+             !(h.Compression == kBiRle4 && bpp == 4)) {
     Fail("Unsupported bitmap compression");
   } else if (bpp == 16) {
     h.Masks = {0x7C00, 0x03E0, 0x001F};
@@ -119,11 +125,63 @@ void PutPaletteIndex(std::uint8_t* row, std::int64_t x,
   PutPixel(row, x, std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16));
 }
 
+// Run-length coded rows (bottom-up) as palette indices, row 0 at the bottom; pixels the
+// runs leave out keep index 0. Runs that leave the bitmap are cut at its edge.
+std::vector<std::uint8_t> DecodeRunLengths(const DibHeader& h, std::span<const std::uint8_t> bits) {
+  constexpr std::uint8_t kEscape = 0, kEndOfLine = 0, kEndOfBitmap = 1, kDelta = 2;
+  const bool fourBits = h.Compression == kBiRle4;
+  std::vector<std::uint8_t> indices(std::size_t(h.Width * h.Height), 0);
+  std::int64_t x = 0, y = 0;
+  const auto put = [&](std::uint8_t index) {
+    if (x < h.Width && y < h.Height) indices[std::size_t(y * h.Width + x)] = index;
+    ++x;
+  };
+  std::size_t at = 0;
+  while (at + 2 <= bits.size() && y < h.Height) {
+    const std::uint8_t count = bits[at], value = bits[at + 1];
+    at += 2;
+    if (count != kEscape) {
+      for (int i = 0; i < count; ++i) put(fourBits ? (i % 2 ? value & 0xF : value >> 4) : value);
+    } else if (value == kEndOfLine) {
+      x = 0;
+      ++y;
+    } else if (value == kEndOfBitmap) {
+      break;
+    } else if (value == kDelta) {
+      if (at + 2 > bits.size()) break;
+      x += bits[at];
+      y += bits[at + 1];
+      at += 2;
+    } else {
+      // An absolute run of `value` indices, padded to a 16-bit boundary.
+      const std::size_t bytes = fourBits ? (value + 1u) / 2 : value;
+      if (at + bytes > bits.size()) break;
+      for (int i = 0; i < value; ++i)
+        put(fourBits ? (i % 2 ? bits[at + i / 2] & 0xF : bits[at + i / 2] >> 4) : bits[at + i]);
+      at += (bytes + 1) & ~std::size_t(1);
+    }
+  }
+  return indices;
+}
+
 }  // namespace
 
 std::unique_ptr<TBitmap> DecodeDib(std::span<const std::uint8_t> info,
                                    std::span<const std::uint8_t> bits) {
   const DibHeader h = ReadDibHeader(info);
+  if (h.Compression == kBiRle8 || h.Compression == kBiRle4) {
+    if (bits.size() < h.ImageSize) Fail("Bitmap data too short");
+    const std::vector<std::uint8_t> indices =
+        DecodeRunLengths(h, bits.first(h.ImageSize ? h.ImageSize : bits.size()));
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetSize(int(h.Width), int(h.Height));
+    for (std::int64_t y = 0; y < h.Height; ++y) {
+      std::uint8_t* dst = bitmap->ScanLine(int(h.Height - 1 - y));
+      for (std::int64_t x = 0; x < h.Width; ++x)
+        PutPaletteIndex(dst, x, h.Palette, indices[std::size_t(y * h.Width + x)]);
+    }
+    return bitmap;
+  }
   const std::int64_t stride = (h.Width * h.BitsPerPixel + 31) / 32 * 4;
   if (!Has(bits, 0, std::uint64_t(stride * h.Height))) Fail("Bitmap data too short");
   auto bitmap = std::make_unique<TBitmap>();

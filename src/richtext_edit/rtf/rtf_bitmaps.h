@@ -2,7 +2,8 @@
 // - device-independent bitmaps (\dibitmap, and those carried by metafiles): a
 //   BITMAPINFOHEADER (40 bytes or more) or BITMAPCOREHEADER (12 bytes), the colour table,
 //   then the rows, bottom-up unless the height is negative, each padded to 4 bytes;
-//   1, 4, 8, 16, 24 and 32 bits per pixel, uncompressed or with bit fields;
+//   1, 4, 8, 16, 24 and 32 bits per pixel, uncompressed, with bit fields, or run-length
+//   coded (4 and 8 bits);
 // - device-dependent bitmaps (\wbitmap): rows top-down of WidthBytes bytes each
 //   (1 bit per pixel: set bits white; 16 bits 5-5-5; 24 and 32 bits blue, green, red);
 // - the one bitmap a Windows metafile (\wmetafile) or enhanced metafile (\emfblip)
