@@ -100,6 +100,36 @@ TEST(RTFMetafileBitmaps, TwoBitmapsPaletteIndicesOrBadOffsetsKeepTheMetafile) {
       nullptr);
 }
 
+TEST(RTFMetafileBitmaps, BlockTransfersOfABitmapAreTakenToo) {
+  Bytes bits;
+  bits.Raw({0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0, 0});  // red, blue
+  Bytes dib = InfoHeader(2, 1, 24);
+  dib.Raw(bits.data);
+  // Windows metafile: header, DIBStretchBlt (raster operation, 8 coordinates, the DIB), end.
+  Bytes stretch;
+  stretch.U32(0x00CC0020);
+  for (int i = 0; i < 8; ++i) stretch.U16(1);
+  stretch.Raw(dib.data);
+  Bytes wmf;
+  wmf.U16(1).U16(9).U16(0x0300).U32(0).U16(0).U32(0).U16(0);
+  wmf.U32(std::uint32_t(6 + stretch.data.size()) / 2).U16(0x0B41).Raw(stretch.data);
+  wmf.U32(3).U16(0);
+  const auto fromWmf = ExtractWindowsMetafileBitmap(wmf.Span());
+  ASSERT_NE(fromWmf, nullptr);
+  EXPECT_EQ(PixelAt(*fromWmf, 1, 0), 0x0000FFu);
+  // Enhanced metafile: BitBlt with the bitmap after the record's 100 fixed bytes.
+  const Bytes info = InfoHeader(2, 1, 24);
+  Bytes blt;
+  blt.U32(76).U32(100 + std::uint32_t(info.data.size() + bits.data.size()));
+  for (int i = 0; i < 4 + 4 + 1 + 2 + 6 + 1; ++i) blt.U32(0);  // bounds .. background colour
+  blt.U32(0).U32(100).U32(std::uint32_t(info.data.size()));
+  blt.U32(100 + std::uint32_t(info.data.size())).U32(std::uint32_t(bits.data.size()));
+  blt.Raw(info.data).Raw(bits.data);
+  const auto fromEmf = ExtractEnhancedMetafileBitmap(Emf({blt}).Span());
+  ASSERT_NE(fromEmf, nullptr);
+  EXPECT_EQ(PixelAt(*fromEmf, 0, 0), 0xFF0000u);
+}
+
 TEST(RTFDibLayouts, BitFieldsAndFourBitPalettes) {
   // 16 bits 5-6-5 with explicit masks: one white and one pure green pixel.
   Bytes info565 = InfoHeader(2, 1, 16, 3);

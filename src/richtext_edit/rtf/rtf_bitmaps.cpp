@@ -264,33 +264,73 @@ constexpr std::size_t kPlaceableHeaderSize = 22;
 constexpr std::size_t kMetaHeaderSize = 18;
 constexpr std::uint16_t kMetaHeaderWords = 9;
 
-// Windows metafile record functions.
-constexpr std::uint16_t kMetaEof = 0x0000, kMetaSaveDC = 0x001E, kMetaSetMapMode = 0x0103,
-                        kMetaSetStretchBltMode = 0x0107, kMetaRestoreDC = 0x0127,
-                        kMetaSelectClipRegion = 0x012C, kMetaSelectObject = 0x012D,
-                        kMetaSetBkColor = 0x0201, kMetaSetTextColor = 0x0209,
-                        kMetaSetWindowOrg = 0x020B, kMetaSetWindowExt = 0x020C,
-                        kMetaSetViewportOrg = 0x020D, kMetaSetViewportExt = 0x020E,
-                        kMetaSelectPalette = 0x0234, kMetaExcludeClipRect = 0x0415,
-                        kMetaIntersectClipRect = 0x0416, kMetaEscape = 0x0626,
-                        kMetaSetDibToDev = 0x0D33, kMetaStretchDib = 0x0F43;
-// Where the bitmap starts in the two bitmap records, and where their colour usage is.
-constexpr std::size_t kSetDibToDevDib = 24, kSetDibToDevUsage = 6;
-constexpr std::size_t kStretchDibDib = 28, kStretchDibUsage = 10;
+// Windows metafile record functions passed over: page set-up, state and clipping.
+constexpr std::uint16_t kMetaEof = 0x0000;
+constexpr std::uint16_t kMetaPassedOver[] = {0x001E /* SaveDC */,
+                                             0x0103 /* SetMapMode */,
+                                             0x0107 /* SetStretchBltMode */,
+                                             0x0127 /* RestoreDC */,
+                                             0x012C /* SelectClipRegion */,
+                                             0x012D /* SelectObject */,
+                                             0x0201 /* SetBkColor */,
+                                             0x0209 /* SetTextColor */,
+                                             0x020B /* SetWindowOrg */,
+                                             0x020C /* SetWindowExt */,
+                                             0x020D /* SetViewportOrg */,
+                                             0x020E /* SetViewportExt */,
+                                             0x0234 /* SelectPalette */,
+                                             0x0415 /* ExcludeClipRect */,
+                                             0x0416 /* IntersectClipRect */,
+                                             0x0626 /* Escape (comment) */};
+// Records that draw a device-independent bitmap: where in the record the bitmap starts
+// and where its colour usage is (0: the record has none, the colours are RGB). The two
+// block transfers are taken too: we cannot draw the metafile, only the bitmap.
+struct TMetaBitmapRecord {
+  std::uint16_t Function;
+  std::size_t DibAt, UsageAt;
+};
+constexpr TMetaBitmapRecord kMetaBitmapRecords[] = {{0x0D33 /* SetDIBitsToDevice */, 24, 6},
+                                                    {0x0F43 /* StretchDIBits */, 28, 10},
+                                                    {0x0940 /* DIBBitBlt */, 22, 0},
+                                                    {0x0B41 /* DIBStretchBlt */, 26, 0}};
 
-// Enhanced metafile record types.
-constexpr std::uint32_t kEmrHeader = 1, kEmrSetWindowExtEx = 9, kEmrSetWindowOrgEx = 10,
-                        kEmrSetViewportExtEx = 11, kEmrSetViewportOrgEx = 12, kEmrEof = 14,
-                        kEmrSetMapMode = 17, kEmrSetStretchBltMode = 21, kEmrSetTextColor = 24,
-                        kEmrSetBkColor = 25, kEmrExcludeClipRect = 29, kEmrIntersectClipRect = 30,
-                        kEmrSaveDC = 33, kEmrRestoreDC = 34, kEmrSelectObject = 37,
-                        kEmrSelectPalette = 48, kEmrGdiComment = 70, kEmrExtSelectClipRgn = 75,
-                        kEmrSetDiBitsToDevice = 80, kEmrStretchDiBits = 81;
+// Enhanced metafile record types passed over.
+constexpr std::uint32_t kEmrHeader = 1, kEmrEof = 14;
+constexpr std::uint32_t kEmrPassedOver[] = {kEmrHeader,
+                                            9 /* SetWindowExtEx */,
+                                            10 /* SetWindowOrgEx */,
+                                            11 /* SetViewportExtEx */,
+                                            12 /* SetViewportOrgEx */,
+                                            17 /* SetMapMode */,
+                                            21 /* SetStretchBltMode */,
+                                            24 /* SetTextColor */,
+                                            25 /* SetBkColor */,
+                                            29 /* ExcludeClipRect */,
+                                            30 /* IntersectClipRect */,
+                                            33 /* SaveDC */,
+                                            34 /* RestoreDC */,
+                                            37 /* SelectObject */,
+                                            48 /* SelectPalette */,
+                                            70 /* GdiComment */,
+                                            75 /* ExtSelectClipRgn */};
+// Records that draw a bitmap: where the offsets of its BITMAPINFO and bits (each followed
+// by its size) and its colour usage are, and the smallest size of such a record.
+struct TEmrBitmapRecord {
+  std::uint32_t Type;
+  std::size_t BmiOffsetAt, UsageAt, MinSize;
+};
+constexpr TEmrBitmapRecord kEmrBitmapRecords[] = {{80 /* SetDIBitsToDevice */, 48, 64, 76},
+                                                  {81 /* StretchDIBits */, 48, 64, 80},
+                                                  {76 /* BitBlt */, 84, 80, 100},
+                                                  {77 /* StretchBlt */, 84, 80, 108}};
 constexpr std::size_t kEmrHeaderMinSize = 88;
 constexpr std::size_t kEmfSignatureAt = 40;
 constexpr std::uint32_t kEmfSignature = 0x464D4520;  // " EMF"
-// Both bitmap records: offsets of the BITMAPINFO and the bits, their sizes, the colour usage.
-constexpr std::size_t kEmrBmiOffsetAt = 48, kEmrUsageAt = 64, kEmrDibRecordMinSize = 68;
+
+template <class T, std::size_t N>
+bool Contains(const T (&values)[N], T value) {
+  return std::find(std::begin(values), std::end(values), value) != std::end(values);
+}
 
 std::size_t WindowsMetafileRecordsStart(std::span<const std::uint8_t> data) {
   const std::size_t start =
@@ -331,39 +371,16 @@ std::unique_ptr<TBitmap> ExtractWindowsMetafileBitmap(std::span<const std::uint8
     if (function == kMetaEof) break;
     if (size < 6 || !Has(data, offset, size)) return nullptr;
     const auto record = data.subspan(offset, std::size_t(size));
-    switch (function) {
-      case kMetaSaveDC:
-      case kMetaSetMapMode:
-      case kMetaSetStretchBltMode:
-      case kMetaRestoreDC:
-      case kMetaSelectClipRegion:
-      case kMetaSelectObject:
-      case kMetaSetBkColor:
-      case kMetaSetTextColor:
-      case kMetaSetWindowOrg:
-      case kMetaSetWindowExt:
-      case kMetaSetViewportOrg:
-      case kMetaSetViewportExt:
-      case kMetaSelectPalette:
-      case kMetaExcludeClipRect:
-      case kMetaIntersectClipRect:
-      case kMetaEscape:
-        break;
-      case kMetaSetDibToDev:
-      case kMetaStretchDib: {
-        const bool setDib = function == kMetaSetDibToDev;
-        const std::size_t dibAt = setDib ? kSetDibToDevDib : kStretchDibDib;
-        const std::size_t usageAt = setDib ? kSetDibToDevUsage : kStretchDibUsage;
-        if (found || !Has(record, dibAt, 0) || U16(record, usageAt) != kDibRgbColors)
-          return nullptr;
-        found = TryPackedDib(record.subspan(dibAt));
-        if (!found) return nullptr;
-        break;
-      }
-      default:
-        return nullptr;
-    }
     offset += std::size_t(size);
+    if (Contains(kMetaPassedOver, function)) continue;
+    const auto kind =
+        std::find_if(std::begin(kMetaBitmapRecords), std::end(kMetaBitmapRecords),
+                     [function](const TMetaBitmapRecord& r) { return r.Function == function; });
+    if (kind == std::end(kMetaBitmapRecords) || found || !Has(record, kind->DibAt, 0))
+      return nullptr;
+    if (kind->UsageAt != 0 && U16(record, kind->UsageAt) != kDibRgbColors) return nullptr;
+    found = TryPackedDib(record.subspan(kind->DibAt));
+    if (!found) return nullptr;
   }
   return found;
 }
@@ -377,45 +394,23 @@ std::unique_ptr<TBitmap> ExtractEnhancedMetafileBitmap(std::span<const std::uint
     if (size < 8 || size % 4 != 0 || !Has(data, offset, size)) return nullptr;
     if (type == kEmrEof) break;
     const auto record = data.subspan(offset, size);
-    switch (type) {
-      case kEmrHeader:
-      case kEmrSetWindowExtEx:
-      case kEmrSetWindowOrgEx:
-      case kEmrSetViewportExtEx:
-      case kEmrSetViewportOrgEx:
-      case kEmrSetMapMode:
-      case kEmrSetStretchBltMode:
-      case kEmrSetTextColor:
-      case kEmrSetBkColor:
-      case kEmrExcludeClipRect:
-      case kEmrIntersectClipRect:
-      case kEmrSaveDC:
-      case kEmrRestoreDC:
-      case kEmrSelectObject:
-      case kEmrSelectPalette:
-      case kEmrGdiComment:
-      case kEmrExtSelectClipRgn:
-        break;
-      case kEmrSetDiBitsToDevice:
-      case kEmrStretchDiBits: {
-        if (found || size < kEmrDibRecordMinSize || U32(record, kEmrUsageAt) != kDibRgbColors)
-          return nullptr;
-        const std::uint32_t bmiAt = U32(record, kEmrBmiOffsetAt),
-                            bmiSize = U32(record, kEmrBmiOffsetAt + 4);
-        const std::uint32_t bitsAt = U32(record, kEmrBmiOffsetAt + 8),
-                            bitsSize = U32(record, kEmrBmiOffsetAt + 12);
-        if (!Has(record, bmiAt, bmiSize) || !Has(record, bitsAt, bitsSize)) return nullptr;
-        try {
-          found = DecodeDib(record.subspan(bmiAt, bmiSize), record.subspan(bitsAt, bitsSize));
-        } catch (const EInvalidGraphic&) {
-          return nullptr;
-        }
-        break;
-      }
-      default:
-        return nullptr;
-    }
     offset += size;
+    if (Contains(kEmrPassedOver, type)) continue;
+    const auto kind = std::find_if(std::begin(kEmrBitmapRecords), std::end(kEmrBitmapRecords),
+                                   [type](const TEmrBitmapRecord& r) { return r.Type == type; });
+    if (kind == std::end(kEmrBitmapRecords) || found || size < kind->MinSize ||
+        U32(record, kind->UsageAt) != kDibRgbColors)
+      return nullptr;
+    const std::uint32_t bmiAt = U32(record, kind->BmiOffsetAt);
+    const std::uint32_t bmiSize = U32(record, kind->BmiOffsetAt + 4);
+    const std::uint32_t bitsAt = U32(record, kind->BmiOffsetAt + 8);
+    const std::uint32_t bitsSize = U32(record, kind->BmiOffsetAt + 12);
+    if (!Has(record, bmiAt, bmiSize) || !Has(record, bitsAt, bitsSize)) return nullptr;
+    try {
+      found = DecodeDib(record.subspan(bmiAt, bmiSize), record.subspan(bitsAt, bitsSize));
+    } catch (const EInvalidGraphic&) {
+      return nullptr;
+    }
   }
   return found;
 }

@@ -7,7 +7,8 @@
 // - device-dependent bitmaps (\wbitmap): rows top-down of WidthBytes bytes each
 //   (1 bit per pixel: set bits white; 16 bits 5-5-5; 24 and 32 bits blue, green, red);
 // - the one bitmap a Windows metafile (\wmetafile) or enhanced metafile (\emfblip)
-//   carries when it does nothing but set up the page and draw that bitmap.
+//   carries when it does nothing but set up the page and draw that bitmap (with a
+//   DIB-drawing record or a block transfer from it: we cannot draw metafiles).
 // Data shorter than the bitmap's declared size is rejected.
 #pragma once
 
