@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "lists/ex_section_list_standin.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/canvas.h"
+#include "platform/gui/paint_to.h"
 
 namespace {
 
@@ -121,4 +124,35 @@ TEST_F(SectionListTest, ACompareThatRaisesKeepsTheItemInTheList) {
   EXPECT_EQ(group->GetItemStrings(0).Get(0), "b");
   group->DeleteItem(group->GetCount() - 1);
   EXPECT_EQ(group->GetCount(), 2);
+}
+
+TEST_F(SectionListTest, PaintsTheImageColumnAndTheSelectedRow) {
+  TImageList images(nullptr, 20, 20);
+  TBitmap red;
+  red.SetSize(20, 20);
+  red.Canvas().Brush().SetColor(clRed);
+  red.Canvas().FillRect(Rect(0, 0, 20, 20));
+  images.Add(red);
+  TExSectionList grid(nullptr);
+  grid.Images = &images;
+  grid.SetItemHeight(22);
+  grid.AddColumn("SYM", 35).ImageColumn = true;
+  grid.AddColumn("Station", 80);
+  grid.SetBounds(0, 0, 200, 100);
+  TSectionGroup* rows = grid.AddGroup("");
+  for (const char* index : {"0", "7"}) {  // 7: no such image, nothing drawn
+    TSectionItemStrings& row = grid.AddItem(rows);
+    row.Add(index);
+    row.Add("N0CALL");
+  }
+  grid.SelectNode(rows->GetItemNode(1));
+  TBitmap shot;
+  shot.SetSize(200, 100);
+  PaintTo(grid, shot.Canvas(), 0, 0);
+  // Header, group line, then the rows from y = 44.
+  EXPECT_EQ(shot.Canvas().Pixels(17, 44 + 11), clRed);
+  EXPECT_EQ(shot.Canvas().Pixels(17, 66 + 11), shot.Canvas().Pixels(2, 66 + 2));
+  EXPECT_NE(shot.Canvas().Pixels(2, 66 + 2), shot.Canvas().Pixels(2, 44 + 2));  // selected
+  EXPECT_EQ(grid.NodeAt(44 + 5), rows->GetItemNode(0));
+  EXPECT_EQ(grid.NodeAt(22 + 5), nullptr);  // the group's line
 }
