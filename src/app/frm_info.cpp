@@ -3,6 +3,7 @@
 #include "app/form_build.h"
 #include "app/frm_aprs.h"
 #include "app/frm_prg_msg.h"
+#include "app/window_shape.h"
 #include "platform/text/format.h"
 
 TfrmInfo* frmInfo = nullptr;
@@ -13,6 +14,22 @@ namespace {
 
 constexpr const char* kMakerUrl = "https://www.example.org/velmora/";
 constexpr const char* kMakerMail = "velmora@example.org";
+constexpr int kWidth = 360;
+constexpr int kHeight = 260;
+constexpr int kCorner = 40;
+constexpr TColor kOutside = clFuchsia;
+
+// The background: a white card with round corners; what lies outside is cut away.
+void DrawBackground(TBitmap& Picture) {
+  Picture.SetSize(kWidth, kHeight);
+  TCanvas& canvas = Picture.Canvas();
+  canvas.Brush().SetColor(kOutside);
+  canvas.FillRect(Rect(0, 0, kWidth, kHeight));
+  canvas.Brush().SetColor(clWhite);
+  canvas.Pen().SetColor(clNavy);
+  canvas.RoundRect(0, 0, kWidth, kHeight, kCorner, kCorner);
+  Picture.SetTransparentColor(kOutside);
+}
 
 }  // namespace
 
@@ -21,9 +38,11 @@ TfrmInfo::TfrmInfo(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsNone);
   SetFormStyle(fsStayOnTop);
   SetPosition(poScreenCenter);
-  SetClientSize(360, 260);
+  SetClientSize(kWidth, kHeight);
   SetColor(clWhite);
-  Image1 = NewControl<TImage>(this, this, "Image1", 0, 0, 360, 260);
+  Image1 = NewControl<TImage>(this, this, "Image1", 0, 0, kWidth, kHeight);
+  DrawBackground(Image1->Picture().Bitmap());
+  SetWindowRegion(PictureShapeRects(Image1->Picture().Bitmap()));
   imgLogo = NewControl<TImage>(this, this, "imgLogo", 16, 16, 64, 64);
   htmlblInfo = NewControl<THtmlLabel>(this, this, "htmlblInfo", 20, 90, 320, 100);
   htmlblInfo->AutoSizeType = asVertical;

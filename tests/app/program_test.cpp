@@ -13,6 +13,7 @@
 #include "app/settings_store.h"
 #include "app/speak_file.h"
 #include "app/tnc_link.h"
+#include "app/window_shape.h"
 #include "app_windows.h"
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
@@ -182,6 +183,37 @@ TEST_F(ProgramTest, ShippedLanguageFilesFitTheWindows) {
   EXPECT_EQ(frmSetup->mbtnChange->Caption(),
             "\xDC"
             "bernehmen");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(WindowShape, KeepsWhatIsNotBackground) {
+  TBitmap picture;
+  picture.SetSize(4, 3);
+  picture.Canvas().Brush().SetColor(clFuchsia);
+  picture.Canvas().FillRect(Rect(0, 0, 4, 3));
+  picture.Canvas().SetPixels(1, 0, clWhite);
+  picture.Canvas().SetPixels(2, 0, clWhite);
+  picture.Canvas().SetPixels(0, 2, clBlack);
+  picture.Canvas().SetPixels(3, 2, clBlack);
+  picture.SetTransparentColor(clFuchsia);
+  const std::vector<TRect> runs = PictureShapeRects(picture);
+  ASSERT_EQ(runs.size(), 3u);
+  // Rows from the last to the first, runs from left to right.
+  EXPECT_EQ(runs[0], Rect(0, 2, 1, 3));
+  EXPECT_EQ(runs[1], Rect(3, 2, 4, 3));
+  EXPECT_EQ(runs[2], Rect(1, 0, 3, 1));
+  EXPECT_TRUE(PictureShapeRects(TBitmap()).empty());
+}
+
+TEST_F(ProgramTest, AboutWindowTakesTheOutlineOfItsPicture) {
+  const std::vector<TRect> runs = PictureShapeRects(frmInfo->Image1->Picture().Bitmap());
+  ASSERT_FALSE(runs.empty());
+  // The round corners are cut: the top row starts further in than the middle row.
+  EXPECT_GT(runs.back().Left, 0);
+  EXPECT_EQ(runs[runs.size() / 2].Left, 0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCloseEvent>
+#include <QRegion>
 #include <QWidget>
 
 #include <algorithm>
@@ -138,6 +139,17 @@ int TForm::AlphaBlendValue() const {
 void TForm::SetAlphaBlendValue(int Value) {
   impl_->alpha_blend_value = std::clamp(Value, 0, 255);
   SetAlphaBlend(impl_->alpha_blend);
+}
+
+void TForm::SetWindowRegion(const std::vector<TRect>& Rects) {
+  QWidget* host = HostOf(*this);
+  if (Rects.empty()) {
+    host->clearMask();
+    return;
+  }
+  QRegion region;
+  for (const TRect& rect : Rects) region += QRect(rect.Left, rect.Top, rect.Width(), rect.Height());
+  host->setMask(region);
 }
 
 bool TForm::KeyPreview() const {

@@ -72,6 +72,9 @@ class TForm : public TWinControl {
   void SetAlphaBlend(bool Value);
   int AlphaBlendValue() const;
   void SetAlphaBlendValue(int Value);
+  // Cuts the window to the union of Rects (client coordinates), for windows shaped like
+  // their picture; an empty list gives the whole window back.
+  void SetWindowRegion(const std::vector<TRect>& Rects);
   // With KeyPreview the form's OnKeyDown and OnKeyPress see the keys of its controls
   // first; setting Key to 0 there keeps it from the control.
   bool KeyPreview() const;
