@@ -148,7 +148,9 @@ void TForm::SetWindowRegion(const std::vector<TRect>& Rects) {
     return;
   }
   QRegion region;
-  for (const TRect& rect : Rects) region += QRect(rect.Left, rect.Top, rect.Width(), rect.Height());
+  for (const TRect& rect : Rects) {
+    region += QRect(rect.Left, rect.Top, rect.Width(), rect.Height());
+  }
   host->setMask(region);
 }
 
