@@ -47,8 +47,8 @@ FUZZ_DIR := build/fuzz
 fuzz:
 	@bash scripts/install-deps --fuzz
 	cmake -S . -B $(FUZZ_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-	  -DCMAKE_CXX_FLAGS="-O1 -g -fsanitize=fuzzer-no-link,address,undefined" -DVELMORA_FUZZ=ON
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target aprs_line_fuzz kiss_fuzz gif_reader_fuzz rdf_record_fuzz
+	  -DCMAKE_CXX_FLAGS="-O1 -g -fbracket-depth=1024 -fsanitize=fuzzer-no-link,address,undefined" -DVELMORA_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target aprs_line_fuzz kiss_fuzz gif_reader_fuzz rdf_record_fuzz rtf_reader_fuzz
 	mkdir -p $(FUZZ_DIR)/corpus && cp -r tests/data/aprs/fuzz/lines tests/data/aprs/fuzz/kiss $(FUZZ_DIR)/corpus/
 	$(FUZZ_DIR)/fuzz/aprs_line_fuzz -max_total_time=60 $(FUZZ_DIR)/corpus/lines tests/data/aprs/fuzz/lines
 	$(FUZZ_DIR)/fuzz/kiss_fuzz -max_total_time=60 $(FUZZ_DIR)/corpus/kiss tests/data/aprs/fuzz/kiss
@@ -56,6 +56,8 @@ fuzz:
 	$(FUZZ_DIR)/fuzz/gif_reader_fuzz -max_total_time=60 -rss_limit_mb=4096 $(FUZZ_DIR)/corpus/gif tests/data/gif/malformed
 	mkdir -p $(FUZZ_DIR)/corpus/rdf && cp -r tests/data/richtext/fuzz/. $(FUZZ_DIR)/corpus/rdf/
 	$(FUZZ_DIR)/fuzz/rdf_record_fuzz -max_total_time=60 $(FUZZ_DIR)/corpus/rdf tests/data/richtext/malformed
+	mkdir -p $(FUZZ_DIR)/corpus/rtf && cp tests/data/rtf/*.rtf $(FUZZ_DIR)/corpus/rtf/
+	$(FUZZ_DIR)/fuzz/rtf_reader_fuzz -max_total_time=60 $(FUZZ_DIR)/corpus/rtf tests/data/rtf/malformed
 
 clean:
 	rm -rf build
