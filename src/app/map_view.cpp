@@ -7,6 +7,7 @@
 #include "controls/my_msg_dialog.h"
 #include "core/csv_ctrl.h"
 #include "platform/gui/picture.h"
+#include "platform/gui/scroll_box.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -146,6 +147,7 @@ bool TMapView::LoadMap(const std::string& FileName) {
   map_.MapW = picture.Width() - 1;
   map_.Scale = MapScale(c, map_.MapW);
 
+  if (auto* scrollBox = dynamic_cast<TScrollBox*>(pnlCard->Parent())) scrollBox->ScrollTo(0, 0);
   pnlCard->SetBounds(0, 0, picture.Width(), picture.Height());
   imgCard->SetBounds(0, 0, picture.Width(), picture.Height());
   shpV->SetHeight(map_.MapH);

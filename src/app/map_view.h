@@ -2,8 +2,9 @@
 // own-position circle, the crosshair that flashes on the station just heard, and the
 // range circle of the station shown in the detail window.
 //
-// The view builds its controls on the panel it is given (the map window's scroll box
-// holds that panel) with the window as their owner: `pnlCard` sized to the image, with
+// The view builds its controls on the control it is given (the map window's scroll box
+// `scrBoxCard`, scrolled back to the top-left by every map loaded) with the window as
+// their owner: `pnlCard` sized to the image, with
 // `imgCard`, the frame `shpR`, the crosshair lines `shpH` and `shpV`, the circles
 // `shpGPS` and `shpRange`, and one TAprsSymbol per station on the map, named after the
 // station's key. The window feeds it stations and mouse positions and learns of the

@@ -43,7 +43,7 @@ struct TScrollBox::Impl : public QObject {
   // click beside the children still lands on the box.
   void FitContent() {
     if (!content) return;
-    QSize size = area->viewport()->size();
+    QSize size = area->maximumViewportSize();
     for (QObject* object : content->children()) {
       auto* child = qobject_cast<QWidget*>(object);
       if (!child || child->isHidden()) continue;

@@ -6,6 +6,7 @@
 #include "map_test_support.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/paint_to.h"
+#include "platform/gui/scroll_box.h"
 
 namespace {
 
@@ -129,6 +130,21 @@ TEST_F(MapViewTest, FailedLoadsKeepTheOldMap) {
   EXPECT_EQ(view_->MapName, "Region");
   EXPECT_EQ(view_->Map().MapW, 200);
   EXPECT_EQ(view_->imgCard->Picture().Width(), 201);
+}
+
+TEST_F(MapViewTest, LoadingScrollsTheScrollBoxBackToTheCorner) {
+  auto* scrBoxCard = new TScrollBox(&form_);
+  scrBoxCard->SetParent(&form_);
+  scrBoxCard->SetBounds(0, 0, 100, 60);
+  TMapView view(&form_, scrBoxCard, stations_);
+  form_.Show();
+  ASSERT_TRUE(view.LoadMap(map_));
+  EXPECT_EQ(scrBoxCard->ScrollRange(), (TSize{201, 101}));
+  scrBoxCard->ScrollTo(50, 30);
+  EXPECT_EQ(scrBoxCard->ScrollPosition(), Point(50, 30));
+  ASSERT_TRUE(view.LoadMap(map_));
+  EXPECT_EQ(scrBoxCard->ScrollPosition(), Point(0, 0));
+  form_.Hide();
 }
 
 TEST_F(MapViewTest, ShippedJpegWorldMapLoads) {
