@@ -25,7 +25,8 @@ class TSymbolPlaces {
   void DeleteSymbolPlaces(const std::string& Key);
   void Clear() { places_.Clear(); }
   // The places of every station record of Stations (their latitude and longitude
-  // fields), on the map geometry Map; records without a readable position are skipped.
+  // fields) on Map, which later places are checked against too; records without a
+  // readable position are skipped.
   void RebuildSymbolPlaces(const TStrings& Stations, const TMapGeometry& Map);
 
   int Count() const { return places_.Count(); }
@@ -34,10 +35,6 @@ class TSymbolPlaces {
   // Keys of the places strictly inside the pick box round the cursor (IsNearCursor),
   // in list order.
   std::vector<std::string> KeysNearCursor(int CursorY, int CursorX) const;
-
-  const TStringList& Places() const { return places_; }
-  // The map the places are on; AddSymbolPlace tests points against it.
-  void SetMap(const TMapGeometry& Map) { map_ = Map; }
 
  private:
   TStringList places_;
