@@ -12,10 +12,6 @@ constexpr TRDStyleTemplateId kMaxTemplateId = 0x7FFFFFFE;
 constexpr int kMaxNameCounter = 0x7FFFFFFF;
 const char* const kNormalName = "Normal";
 
-[[noreturn]] void NotValidHere() {
-  throw ERichDocError("This property is not valid here");
-}
-
 // The generated-name format with its first "%d" replaced by n (nothing else interpreted).
 std::string FormatName(const std::string& format, int n) {
   std::string name = format;
@@ -30,41 +26,8 @@ TRDParaInfoProperties ParaPropsOf(TRDParaInfoProperties1 p1, TRDParaInfoProperti
 
 }  // namespace
 
-void TRDSTFontInfo::SetBaseStyleNo(int) {
-  NotValidHere();
-}
-void TRDSTFontInfo::SetStyleName(const std::string&) {
-  NotValidHere();
-}
-void TRDSTFontInfo::SetStandard(bool) {
-  NotValidHere();
-}
-void TRDSTFontInfo::SetStyleTemplateId(TRDStyleTemplateId) {
-  NotValidHere();
-}
-void TRDSTParaInfo::SetBaseStyleNo(int) {
-  NotValidHere();
-}
-void TRDSTParaInfo::SetStyleName(const std::string&) {
-  NotValidHere();
-}
-void TRDSTParaInfo::SetStandard(bool) {
-  NotValidHere();
-}
-void TRDSTParaInfo::SetStyleTemplateId(TRDStyleTemplateId) {
-  NotValidHere();
-}
-void TRDSTListInfo::SetBaseStyleNo(int) {
-  NotValidHere();
-}
-void TRDSTListInfo::SetStyleName(const std::string&) {
-  NotValidHere();
-}
-void TRDSTListInfo::SetStandard(bool) {
-  NotValidHere();
-}
-void TRDSTListInfo::SetStyleTemplateId(TRDStyleTemplateId) {
-  NotValidHere();
+void RaiseNotValidInTemplate() {
+  throw ERichDocError("This property is not valid here");
 }
 
 TRDStyleTemplate::TRDStyleTemplate(TRDStyleTemplateCollection* collection)

@@ -21,14 +21,17 @@ class TRDStyleTemplate;
 class TRDStyleTemplateCollection;
 
 // The style objects inside a template refuse the four base properties.
-class TRDSTFontInfo : public TCustomRDFontInfo {
+[[noreturn]] void RaiseNotValidInTemplate();
+
+template <class TInfo>
+class TRDSTInfo : public TInfo {
  public:
-  explicit TRDSTFontInfo(TRDStyleTemplate* owner) : TCustomRDFontInfo(nullptr), owner_(owner) {}
+  explicit TRDSTInfo(TRDStyleTemplate* owner) : TInfo(nullptr), owner_(owner) {}
   TRDStyleTemplate* Owner() const { return owner_; }
-  void SetBaseStyleNo(int) override;
-  void SetStyleName(const std::string&) override;
-  void SetStandard(bool) override;
-  void SetStyleTemplateId(TRDStyleTemplateId) override;
+  void SetBaseStyleNo(int) override { RaiseNotValidInTemplate(); }
+  void SetStyleName(const std::string&) override { RaiseNotValidInTemplate(); }
+  void SetStandard(bool) override { RaiseNotValidInTemplate(); }
+  void SetStyleTemplateId(TRDStyleTemplateId) override { RaiseNotValidInTemplate(); }
 
  protected:
   bool AcceptsBaseProperties() const override { return false; }
@@ -37,36 +40,19 @@ class TRDSTFontInfo : public TCustomRDFontInfo {
   TRDStyleTemplate* owner_;
 };
 
-class TRDSTParaInfo : public TCustomRDParaInfo {
+class TRDSTFontInfo : public TRDSTInfo<TCustomRDFontInfo> {
  public:
-  explicit TRDSTParaInfo(TRDStyleTemplate* owner) : TCustomRDParaInfo(nullptr), owner_(owner) {}
-  TRDStyleTemplate* Owner() const { return owner_; }
-  void SetBaseStyleNo(int) override;
-  void SetStyleName(const std::string&) override;
-  void SetStandard(bool) override;
-  void SetStyleTemplateId(TRDStyleTemplateId) override;
-
- protected:
-  bool AcceptsBaseProperties() const override { return false; }
-
- private:
-  TRDStyleTemplate* owner_;
+  using TRDSTInfo::TRDSTInfo;
 };
 
-class TRDSTListInfo : public TRDListInfo {
+class TRDSTParaInfo : public TRDSTInfo<TCustomRDParaInfo> {
  public:
-  explicit TRDSTListInfo(TRDStyleTemplate* owner) : TRDListInfo(nullptr), owner_(owner) {}
-  TRDStyleTemplate* Owner() const { return owner_; }
-  void SetBaseStyleNo(int) override;
-  void SetStyleName(const std::string&) override;
-  void SetStandard(bool) override;
-  void SetStyleTemplateId(TRDStyleTemplateId) override;
+  using TRDSTInfo::TRDSTInfo;
+};
 
- protected:
-  bool AcceptsBaseProperties() const override { return false; }
-
- private:
-  TRDStyleTemplate* owner_;
+class TRDSTListInfo : public TRDSTInfo<TRDListInfo> {
+ public:
+  using TRDSTInfo::TRDSTInfo;
 };
 
 class TRDStyleTemplate {
