@@ -29,30 +29,31 @@ TColor ReplaceSystemColor(TColor color) {
   return color;
 }
 
-TColor ConvertTextColor(TColor color, int colorMode) {
-  if (color == clNone) return clNone;
+namespace {
+
+// Modes 1 and 2 print system colours as the colours they stand for, mode 2 also in grey;
+// mode 3 (black and white) is left to the caller.
+TColor ConvertColor(TColor color, int colorMode) {
   switch (colorMode) {
     case 1:
       return ReplaceSystemColor(color);
     case 2:
       return ColorToGray(ReplaceSystemColor(color));
-    case 3:
-      return color == clWhite ? clWhite : clBlack;
     default:
       return color;
   }
 }
 
+}  // namespace
+
+TColor ConvertTextColor(TColor color, int colorMode) {
+  if (color == clNone) return clNone;
+  if (colorMode == 3) return color == clWhite ? clWhite : clBlack;
+  return ConvertColor(color, colorMode);
+}
+
 TColor ConvertBackColor(TColor color, int colorMode) {
   if (color == clNone) return clNone;
-  switch (colorMode) {
-    case 1:
-      return ReplaceSystemColor(color);
-    case 2:
-      return ColorToGray(ReplaceSystemColor(color));
-    case 3:
-      return clWhite;
-    default:
-      return color;
-  }
+  if (colorMode == 3) return clWhite;
+  return ConvertColor(color, colorMode);
 }
