@@ -15,23 +15,13 @@
 #include "core/rs232.h"
 #include "platform/sys/application.h"
 #include "platform/sys/child_process.h"
+#include "platform/sys/pump.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 constexpr const char* kKissTncLink = "/tmp/kisstnc";
-
-template <class Predicate>
-bool PumpUntil(Predicate done, int ms) {
-  const auto end = Clock::now() + std::chrono::milliseconds(ms);
-  while (!done() && Clock::now() < end) {
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return done();
-}
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path);

@@ -7,21 +7,11 @@
 
 #include "platform/io/pseudo_terminal.h"
 #include "platform/sys/application.h"
+#include "platform/sys/pump.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Pumps the GUI thread until `done` holds or `ms` passed.
-template <class Predicate>
-bool PumpUntil(Predicate done, int ms = 3000) {
-  const auto end = Clock::now() + std::chrono::milliseconds(ms);
-  while (!done() && Clock::now() < end) {
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return done();
-}
 
 }  // namespace
 

@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "devices/nmea_test_support.h"
-#include "devices/pump.h"
 #include "platform/io/pseudo_terminal.h"
+#include "platform/sys/pump.h"
 #include "platform/text/string_list.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include "controls/my_progress_bar.h"
 #include "devices/gps_rx.h"
 #include "devices/nmea_test_support.h"
-#include "devices/pump.h"
 #include "devices/sat_tracking_diagram.h"
 #include "platform/gui/label.h"
 #include "platform/io/pseudo_terminal.h"
+#include "platform/sys/pump.h"
 #include "platform/sys/timer.h"
 
 namespace {

@@ -6,11 +6,11 @@
 #include <random>
 #include <thread>
 
-#include "devices/pump.h"
 #include "devices/ws2300_station.h"
 #include "devices/wx_frames.h"
 #include "devices/wx_stn.h"
 #include "platform/io/pseudo_terminal.h"
+#include "platform/sys/pump.h"
 
 namespace {
 

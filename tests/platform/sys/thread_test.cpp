@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "platform/sys/application.h"
-#include "platform/sys/date_time.h"
+#include "platform/sys/pump.h"
 
 namespace {
 
@@ -27,13 +27,6 @@ class Worker : public TThread {
  private:
   std::function<void(Worker&)> work_;
 };
-
-template <class Done>
-bool PumpUntil(Done done) {
-  const auto limit = GetTickCount() + 10000;
-  while (!done() && GetTickCount() < limit) Application->ProcessMessages();
-  return done();
-}
 
 }  // namespace
 

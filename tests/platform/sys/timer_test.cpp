@@ -5,19 +5,7 @@
 #include <stdexcept>
 
 #include "platform/sys/application.h"
-#include "platform/sys/date_time.h"
-
-namespace {
-
-// Pumps events until done() or a generous limit; the limit only stops a broken test.
-template <class Done>
-bool PumpUntil(Done done) {
-  const auto limit = GetTickCount() + 10000;
-  while (!done() && GetTickCount() < limit) Application->ProcessMessages();
-  return done();
-}
-
-}  // namespace
+#include "platform/sys/pump.h"
 
 TEST(Timer, StartsEnabledWithOneSecondAndCallsOnTimerWithItself) {
   TTimer timer;
