@@ -11,6 +11,7 @@
 #include "platform/gui/shell.h"
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
+#include "platform/text/decimal_separator_guard.h"
 #include "platform/text/format.h"
 #include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
@@ -88,15 +89,13 @@ TEST(MyToolsNumbers, IntegerAndFloatChecksTakeEitherSeparator) {
   EXPECT_FALSE(IsInteger("4.2"));
   EXPECT_FALSE(IsInteger(""));
   EXPECT_FALSE(IsInteger("99999999999"));
-  const char saved = DecimalSeparator;
   for (char separator : {'.', ','}) {
-    DecimalSeparator = separator;
+    DecimalSeparatorGuard guard(separator);
     EXPECT_TRUE(IsFloat("3,5"));
     EXPECT_TRUE(IsFloat("3.5"));
     EXPECT_DOUBLE_EQ(StrToFloatSafe("3,5"), 3.5);
     EXPECT_DOUBLE_EQ(StrToFloatSafe("-0.25"), -0.25);
   }
-  DecimalSeparator = saved;
   EXPECT_FALSE(IsFloat(""));
   EXPECT_FALSE(IsFloat("abc"));
   EXPECT_FALSE(IsFloat("1.2.3"));

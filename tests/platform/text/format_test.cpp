@@ -5,23 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/text/decimal_separator_guard.h"
 #include "platform/text/sysutils.h"
-
-namespace {
-
-// Restores the global separator however a test ends.
-class DecimalSeparatorGuard {
- public:
-  explicit DecimalSeparatorGuard(char separator) : saved_(DecimalSeparator) {
-    DecimalSeparator = separator;
-  }
-  ~DecimalSeparatorGuard() { DecimalSeparator = saved_; }
-
- private:
-  char saved_;
-};
-
-}  // namespace
 
 TEST(Format, ProgramPatterns) {
   EXPECT_EQ(Format("fm %s to %s via %s ctl %s pid %s", "N0CALL", std::string("APRS"), "WIDE1-1",

@@ -5,20 +5,7 @@
 #include <climits>
 #include <cstdint>
 
-namespace {
-
-class DecimalSeparatorGuard {
- public:
-  explicit DecimalSeparatorGuard(char separator) : saved_(DecimalSeparator) {
-    DecimalSeparator = separator;
-  }
-  ~DecimalSeparatorGuard() { DecimalSeparator = saved_; }
-
- private:
-  char saved_;
-};
-
-}  // namespace
+#include "platform/text/decimal_separator_guard.h"
 
 TEST(IntegerTexts, ToText) {
   EXPECT_EQ(IntToStr(-5), "-5");
