@@ -7,8 +7,6 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gui/geometry.h"
-
 struct TPaletteEntry {
   std::uint8_t peRed = 0;
   std::uint8_t peGreen = 0;
@@ -22,7 +20,3 @@ constexpr std::uint8_t PC_NOCOLLAPSE = 0x04;
 
 using TGIFPalette = std::vector<TPaletteEntry>;
 using TPaletteHandle = std::shared_ptr<const TGIFPalette>;
-
-inline TColor PaletteColor(const TPaletteEntry& Entry) {
-  return RGB(Entry.peRed, Entry.peGreen, Entry.peBlue);
-}

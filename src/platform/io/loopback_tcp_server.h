@@ -14,7 +14,6 @@ class TLoopbackTcpServer {
   TLoopbackTcpServer& operator=(const TLoopbackTcpServer&) = delete;
 
   int Port() const { return port_; }
-  bool HasClient() const { return client_ >= 0; }
 
   // Waits up to TimeoutMs for a client and takes it; true when one came.
   bool Accept(int TimeoutMs = 2000);

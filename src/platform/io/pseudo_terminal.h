@@ -1,6 +1,6 @@
 // A pseudo-terminal pair: the device end behaves like a serial port for TSerialPort,
-// and this object holds the other end, standing in for the TNC, GPS receiver or weather
-// station in tests.
+// and this object holds the other end, standing in for the device on the
+// far end of the line in tests.
 #pragma once
 
 #include <cstdint>
