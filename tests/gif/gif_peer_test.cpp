@@ -78,13 +78,35 @@ void ExpectMatchesDump(TGIFPicture& Picture, const TGifDump& Dump, const std::st
   }
 }
 
+void LoadFixture(TGIFPicture& Picture, const std::string& Name) {
+  LoadBytes(Picture, ReadFileBytes(GifFixturePath(Name + ".gif")));
+}
+
+// Where the files handed to the peer tools go.
+std::filesystem::path PeerFolder() {
+  const auto folder = std::filesystem::temp_directory_path() / "velmora_gif_peer";
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
+// Loads a fixture into Picture and writes it with the given compression for a peer tool to
+// read; the path of the written file.
+std::string WriteFixtureForPeer(TGIFPicture& Picture, const std::string& Name,
+                                TGIFCompression Compression) {
+  LoadFixture(Picture, Name);
+  Picture.Compression = Compression;
+  const std::string gif = (PeerFolder() / (Name + ".gif")).string();
+  WriteFileBytes(gif, SaveBytes(Picture));
+  return gif;
+}
+
 class GifPeer : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(GifPeer, ReadsWhatGiflibReads) {
   const std::string name = GetParam();
   TGIFPicture picture;
   TWarningLog warnings(picture);
-  LoadBytes(picture, ReadFileBytes(GifFixturePath(name + ".gif")));
+  LoadFixture(picture, name);
   EXPECT_TRUE(warnings.Messages.empty()) << warnings.Messages.front();
   ExpectMatchesDump(picture, ParseGifDump(ReadFileBytes(GifFixturePath(name + ".dump"))), name);
 }
@@ -95,7 +117,7 @@ TEST_P(GifPeer, WritesWhatItReadAndRewritesIdentically) {
   for (TGIFCompression compression : {CompressLZW, CompressRLE}) {
     SCOPED_TRACE(compression == CompressLZW ? "LZW" : "RLE");
     TGIFPicture picture;
-    LoadBytes(picture, ReadFileBytes(GifFixturePath(name + ".gif")));
+    LoadFixture(picture, name);
     picture.Compression = compression;
     const std::string written = SaveBytes(picture);
     TGIFPicture reread;
@@ -113,15 +135,11 @@ TEST_P(GifPeer, GiflibReadsWhatWeWrite) {
   if (std::system("command -v gifbuild > /dev/null 2>&1") != 0)
     GTEST_SKIP() << "giflib-tools not installed";
   const std::string name = GetParam();
-  const auto folder = std::filesystem::temp_directory_path() / "velmora_gif_peer";
-  std::filesystem::create_directories(folder);
+  const auto folder = PeerFolder();
   for (TGIFCompression compression : {CompressLZW, CompressRLE}) {
     TGIFPicture picture;
-    LoadBytes(picture, ReadFileBytes(GifFixturePath(name + ".gif")));
-    picture.Compression = compression;
-    const std::string gif = (folder / (name + ".gif")).string();
+    const std::string gif = WriteFixtureForPeer(picture, name, compression);
     const std::string dump = (folder / (name + ".dump")).string();
-    WriteFileBytes(gif, SaveBytes(picture));
     ASSERT_EQ(std::system(("gifbuild -d '" + gif + "' > '" + dump + "' 2>&1").c_str()), 0);
     ExpectPaddedMap(ParseGifDump(ReadFileBytes(dump)).GlobalMap, MapOf(picture.Header.ColorMap));
     TGifDump peer = ParseGifDump(ReadFileBytes(dump));
@@ -136,16 +154,12 @@ TEST_P(GifPeer, ImageMagickAndGifsicleReadWhatWeWrite) {
   if (std::system("command -v gifsicle > /dev/null 2>&1 && test -x /usr/bin/convert") != 0)
     GTEST_SKIP() << "imagemagick or gifsicle not installed";
   const std::string name = GetParam();
-  const auto folder = std::filesystem::temp_directory_path() / "velmora_gif_peer";
-  std::filesystem::create_directories(folder);
+  const auto folder = PeerFolder();
   for (TGIFCompression compression : {CompressLZW, CompressRLE}) {
     TGIFPicture picture;
-    LoadBytes(picture, ReadFileBytes(GifFixturePath(name + ".gif")));
-    picture.Compression = compression;
-    const std::string gif = (folder / (name + ".gif")).string();
+    const std::string gif = WriteFixtureForPeer(picture, name, compression);
     const std::string rgb = (folder / (name + ".rgb")).string();
     const std::string log = (folder / (name + ".log")).string();
-    WriteFileBytes(gif, SaveBytes(picture));
     ASSERT_EQ(std::system(("gifsicle '" + gif + "' -o /dev/null 2> '" + log + "'").c_str()), 0);
     // Reading problems name the file; what gifsicle says about its own output does not.
     EXPECT_EQ(ReadFileBytes(log).find(gif), std::string::npos) << ReadFileBytes(log);
@@ -177,8 +191,7 @@ namespace {
 TEST(GifPeerLarge, GiflibReadsFullDictionariesAndLongRuns) {
   if (std::system("command -v gifbuild > /dev/null 2>&1") != 0)
     GTEST_SKIP() << "giflib-tools not installed";
-  const auto folder = std::filesystem::temp_directory_path() / "velmora_gif_peer";
-  std::filesystem::create_directories(folder);
+  const auto folder = PeerFolder();
   TGIFPicture picture;
   for (int i = 0; i < 256; ++i) picture.Header.ColorMap.Add(RGB(i, 255 - i, i / 2));
   auto frame = std::make_unique<TGIFSubImage>(&picture);
