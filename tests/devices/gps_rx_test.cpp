@@ -7,17 +7,8 @@
 #include "devices/nmea_test_support.h"
 #include "platform/io/pseudo_terminal.h"
 #include "platform/sys/pump.h"
-#include "platform/text/string_list.h"
 
 namespace {
-
-std::vector<std::string> LogLines(const char* Name) {
-  TStringList lines;
-  lines.LoadFromFile(std::string(VELMORA_TEST_DATA) + "/devices/" + Name);
-  std::vector<std::string> result;
-  for (int i = 0; i < lines.Count(); ++i) result.push_back(lines[i]);
-  return result;
-}
 
 struct TGpsEvents {
   explicit TGpsEvents(TGpsRx& Rx) {

@@ -7,7 +7,6 @@
 
 #include "devices/nmea_test_support.h"
 #include "platform/sys/date_time.h"
-#include "platform/text/string_list.h"
 
 namespace {
 
@@ -28,14 +27,6 @@ struct TEventLog {
   }
   std::vector<std::string> Events;
 };
-
-std::vector<std::string> LogLines(const char* Name) {
-  TStringList lines;
-  lines.LoadFromFile(std::string(VELMORA_TEST_DATA) + "/devices/" + Name);
-  std::vector<std::string> result;
-  for (int i = 0; i < lines.Count(); ++i) result.push_back(lines[i]);
-  return result;
-}
 
 }  // namespace
 

@@ -1,9 +1,13 @@
-// Building NMEA sentences for the tests: the checksum is computed here, independently
-// of the decoder, so a test line is correct unless the test spoils it on purpose.
+// Test helpers for NMEA: sentences built with a checksum computed here, independently
+// of the decoder (so a test line is correct unless the test spoils it on purpose), and
+// recorded receiver logs.
 #pragma once
 
 #include <cstdio>
 #include <string>
+#include <vector>
+
+#include "platform/text/string_list.h"
 
 inline std::string Nmea(const std::string& Body) {
   unsigned sum = 0;
@@ -11,4 +15,13 @@ inline std::string Nmea(const std::string& Body) {
   char digits[3];
   std::snprintf(digits, sizeof digits, "%02X", sum);
   return "$" + Body + "*" + digits;
+}
+
+// The lines of a recorded receiver log in the test data.
+inline std::vector<std::string> LogLines(const char* Name) {
+  TStringList lines;
+  lines.LoadFromFile(std::string(VELMORA_TEST_DATA) + "/devices/" + Name);
+  std::vector<std::string> result;
+  for (int i = 0; i < lines.Count(); ++i) result.push_back(lines[i]);
+  return result;
 }
