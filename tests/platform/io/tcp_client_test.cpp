@@ -9,11 +9,19 @@
 
 namespace {
 
-TEST(TcpClient, ReadsLinesSplitAcrossPackets) {
+// A client connected to a loopback server that has taken the connection.
+class ConnectedTcpClient : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(client.Connect("127.0.0.1", server.Port()));
+    ASSERT_TRUE(server.Accept());
+  }
+
   TLoopbackTcpServer server;
   TTcpClient client;
-  ASSERT_TRUE(client.Connect("127.0.0.1", server.Port()));
-  ASSERT_TRUE(server.Accept());
+};
+
+TEST_F(ConnectedTcpClient, ReadsLinesSplitAcrossPackets) {
   EXPECT_TRUE(client.Connected());
   EXPECT_FALSE(client.HasData());
   EXPECT_EQ(client.ReadLine(20), std::nullopt);  // nothing yet: a time-out, not an end
@@ -39,11 +47,7 @@ TEST(TcpClient, WritesLinesWithCrLf) {
             "user N0CALL pass -1 vers Velmora 1.2\r\nN0CALL>APRS:>\xB0\r\n");
 }
 
-TEST(TcpClient, NoticesTheServerClosing) {
-  TLoopbackTcpServer server;
-  TTcpClient client;
-  ASSERT_TRUE(client.Connect("127.0.0.1", server.Port()));
-  ASSERT_TRUE(server.Accept());
+TEST_F(ConnectedTcpClient, NoticesTheServerClosing) {
   server.Send("one\r\n");
   server.Drop();
   EXPECT_EQ(client.ReadLine(), "one");
@@ -73,11 +77,7 @@ TEST(TcpClient, ConnectFailuresAreReported) {
   EXPECT_EQ(client.ReadLine(10), std::nullopt);
 }
 
-TEST(TcpClient, ShutdownWakesABlockedReader) {
-  TLoopbackTcpServer server;
-  TTcpClient client;
-  ASSERT_TRUE(client.Connect("127.0.0.1", server.Port()));
-  ASSERT_TRUE(server.Accept());
+TEST_F(ConnectedTcpClient, ShutdownWakesABlockedReader) {
   std::optional<std::string> line = "unset";
   std::thread reader([&] { line = client.ReadLine(60000); });
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -87,11 +87,7 @@ TEST(TcpClient, ShutdownWakesABlockedReader) {
   EXPECT_FALSE(client.Connected());
 }
 
-TEST(TcpClient, OverlongLinesAreDropped) {
-  TLoopbackTcpServer server;
-  TTcpClient client;
-  ASSERT_TRUE(client.Connect("127.0.0.1", server.Port()));
-  ASSERT_TRUE(server.Accept());
+TEST_F(ConnectedTcpClient, OverlongLinesAreDropped) {
   std::string flood(3 * TTcpClient::kMaxLineLength, 'x');
   server.Send(flood);
   while (client.ReadLine(50)) {
