@@ -1,5 +1,6 @@
 // The shape of the map window (frames, crosshair, position and range circles): the plain
-// shape control, clickable like the map below it.
+// shape control, clickable like the map below it and opening the map's context menu
+// (PopupMenu) on a right click.
 #pragma once
 
 #include "platform/gui/shape.h"

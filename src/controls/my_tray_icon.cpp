@@ -86,6 +86,7 @@ void TMyTrayIcon::TrayMessage(TTrayMessage Message, TShiftState Shift, TPoint Cu
       break;
     case tmRightDown:
       if (OnMouseDown) OnMouseDown(this, mbRight, Shift | ssRight, x, y);
+      if (popup_menu_) popup_menu_->Popup(x, y);
       break;
     case tmRightUp:
       if (OnMouseUp) OnMouseUp(this, mbRight, Shift, x, y);

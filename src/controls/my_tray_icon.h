@@ -1,15 +1,17 @@
 // The program's icon in the desktop's notification area.
 //
 // It shows the application's title as its tip, reports mouse actions on the icon as
-// events, and hides the main window while the program is minimised (Restore brings it
-// back). Where the desktop has no notification area no icon is shown and minimising
-// works as usual, so the window can always be found again.
+// events, opens its pop-up menu at the cursor on a right button press, and hides the
+// main window while the program is minimised (Restore brings it back). Where the desktop
+// has no notification area no icon is shown and minimising works as usual, so the
+// window can always be found again.
 #pragma once
 
 #include <memory>
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/controls.h"
+#include "platform/gui/menu.h"
 #include "platform/gui/tray_icon.h"
 
 class TForm;
@@ -29,6 +31,10 @@ class TMyTrayIcon : public TComponent {
   void SetIcon(const TBitmap& Value);
   // True while the program is hidden by minimising.
   bool Minimized() const { return minimized_; }
+  // Opens at the cursor on a right button press, between OnMouseDown and OnMouseUp.
+  // Not owned.
+  TPopupMenu* PopupMenu() const { return popup_menu_; }
+  void SetPopupMenu(TPopupMenu* Value) { popup_menu_ = Value; }
   // Whether the icon is in the notification area.
   bool Shown() const { return tray_.Shown(); }
 
@@ -57,6 +63,7 @@ class TMyTrayIcon : public TComponent {
   TTrayIcon tray_;
   std::unique_ptr<TBitmap> icon_;
   std::string hint_;
+  TPopupMenu* popup_menu_ = nullptr;
   bool minimized_ = false;
   bool left_pressed_ = false;
 };

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/gui/forms.h"
+#include "platform/gui/gui_test_support.h"
+#include "platform/sys/application.h"
 
 namespace {
 
@@ -63,6 +65,28 @@ TEST_F(TrayMessagesTest, RightClickReportsDownThenUpWithTheCursor) {
   tray.TrayMessage(tmRightUp, 0, Point(700, 580));
   EXPECT_EQ(log, (std::vector<std::string>{
                      "down 1 " + std::to_string(ssShift | ssRight) + " 700,580", "up 1"}));
+}
+
+TEST_F(TrayMessagesTest, ARightPressOpensThePopupMenuAtTheCursorBetweenDownAndUp) {
+  TPopupMenu menu(nullptr);
+  auto* restore = new TMenuItem(&menu);
+  restore->Caption = "Restore";
+  restore->OnClick = [this](TComponent*) { log.push_back("restore"); };
+  menu.Items().Add(restore);
+  menu.OnPopup = [this](TComponent*) { log.push_back("popup"); };
+  tray.SetPopupMenu(&menu);
+  TPoint at{};
+  QueueCall([&] {
+    at = ShownMenuPosition();
+    ChooseMenuItem("Restore");
+  });
+  tray.TrayMessage(tmRightDown, 0, Point(300, 200));
+  log.push_back("closed");
+  tray.TrayMessage(tmRightUp, 0, Point(300, 200));
+  Application->ProcessMessages();
+  EXPECT_EQ(log, (std::vector<std::string>{"down 1 " + std::to_string(ssRight) + " 300,200",
+                                           "popup", "closed", "up 1", "restore"}));
+  EXPECT_EQ(at, Point(300, 200));
 }
 
 TEST_F(TrayMessagesTest, OneClickPerLeftPressOnTheIcon) {

@@ -1,4 +1,5 @@
 #include "platform/gui/canvas_qt.h"
+#include "platform/gui/menu.h"
 #include "platform/gui/win_control_qt.h"
 #include "platform/sys/application.h"
 
@@ -26,6 +27,7 @@ void TControlEvents::MouseMove(TControl& Control, TShiftState Shift, TPoint Poin
 }
 
 // A left button released over the control it went down on clicks it, before OnMouseUp.
+// A right button released opens the context menu after OnMouseUp.
 void TControlEvents::MouseUp(TControl& Control, TMouseButton Button, TShiftState Shift,
                              TPoint Point) {
   const std::weak_ptr<char> alive = Control.alive_;
@@ -37,6 +39,14 @@ void TControlEvents::MouseUp(TControl& Control, TMouseButton Button, TShiftState
     }
   }
   Dispatch([&] { Control.MouseUp(Button, Shift, Point.X, Point.Y); });
+  if (Button != mbRight || alive.expired()) return;
+  for (TControl* c = &Control; c; c = c->Parent()) {
+    if (TPopupMenu* menu = c->PopupMenu()) {
+      const TPoint at = Control.ClientToScreen(Point);
+      Dispatch([&] { menu->Popup(at.X, at.Y); });
+      return;
+    }
+  }
 }
 
 void TControlEvents::MouseEnter(TControl& Control) {

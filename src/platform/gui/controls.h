@@ -26,6 +26,7 @@
 #include "platform/sys/component.h"
 #include "platform/text/sysutils.h"
 
+class TPopupMenu;
 class TWinControl;
 
 // A control used in a way that cannot work, such as making a visible form modal.
@@ -136,6 +137,10 @@ class TControl : public TComponent {
   void SetAlign(TAlign Value);
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor Value);
+  // Opens at the cursor when the right button is released over the control, or over a
+  // child that has no menu of its own. Not owned.
+  TPopupMenu* PopupMenu() const { return popup_menu_; }
+  void SetPopupMenu(TPopupMenu* Value) { popup_menu_ = Value; }
 
   // Invalidate asks for a repaint from the event loop; Repaint paints at once.
   virtual void Invalidate();
@@ -193,6 +198,7 @@ class TControl : public TComponent {
   TColor color_ = clBtnFace;
   TAlign align_ = alNone;
   TCursor cursor_ = crDefault;
+  TPopupMenu* popup_menu_ = nullptr;
   bool windowed_ = false;  // a TWinControl; still known while its destructor runs
   bool clicked_ = false;   // the left button went down on us; a release inside clicks
   // Expires when the control is freed: input routing checks it between handler calls,

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QMouseEvent>
@@ -120,6 +121,56 @@ void AnswerMessageBox(int Id, std::string* Text, std::string* Caption) {
   if (Text) *Text = FromQString(box->text());
   if (Caption) *Caption = FromQString(box->windowTitle());
   if (QAbstractButton* button = box->button(QtButtonOf(Id))) button->click();
+}
+
+namespace {
+
+QMenu* OpenMenu() {
+  return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+void SendKeyTo(QWidget* widget, int key) {
+  QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &event);
+}
+
+}  // namespace
+
+std::vector<TShownMenuItem> ShownMenuItems() {
+  std::vector<TShownMenuItem> shown;
+  QMenu* menu = OpenMenu();
+  if (!menu) return shown;
+  for (QAction* action : menu->actions()) {
+    if (!action->isVisible()) continue;
+    shown.push_back({action->isSeparator() ? std::string("-") : FromQString(action->text()),
+                     action->isEnabled(), action->isChecked()});
+  }
+  return shown;
+}
+
+TPoint ShownMenuPosition() {
+  QMenu* menu = OpenMenu();
+  if (!menu) return TPoint{};
+  const QPoint at = menu->pos();
+  return Point(at.x(), at.y());
+}
+
+bool ChooseMenuItem(const std::string& Caption) {
+  QMenu* menu = OpenMenu();
+  if (!menu) return false;
+  const QString text = ToQString(Caption);
+  for (QAction* action : menu->actions()) {
+    if (action->isSeparator() || !action->isVisible() || action->text() != text) continue;
+    if (!action->isEnabled()) return false;
+    menu->setActiveAction(action);
+    SendKeyTo(menu, Qt::Key_Return);
+    return true;
+  }
+  return false;
+}
+
+void CloseMenu() {
+  if (QMenu* menu = OpenMenu()) SendKeyTo(menu, Qt::Key_Escape);
 }
 
 TColor RenderedPixel(TWinControl& Control, int X, int Y) {

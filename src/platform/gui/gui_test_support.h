@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/gui/controls.h"
 #include "platform/gui/forms.h"
@@ -33,6 +34,23 @@ void QueueCall(std::function<void()> Call);
 // Presses the button of the open message box that gives Id; Text and Caption receive
 // what the box shows. Call from QueueCall.
 void AnswerMessageBox(int Id, std::string* Text = nullptr, std::string* Caption = nullptr);
+
+// An item of the open pop-up menu as it is shown; a separator shows as "-".
+struct TShownMenuItem {
+  std::string Caption;
+  bool Enabled;
+  bool Checked;
+};
+// The items the open pop-up menu shows, in order; empty when no menu is open. Call from
+// QueueCall.
+std::vector<TShownMenuItem> ShownMenuItems();
+// The screen point of the open pop-up menu's top-left corner.
+TPoint ShownMenuPosition();
+// Chooses the item with that caption in the open pop-up menu, as the Enter key on it
+// would. False, and the menu stays open, when there is no such item or it is disabled.
+bool ChooseMenuItem(const std::string& Caption);
+// Closes the open pop-up menu without choosing (the Escape key).
+void CloseMenu();
 
 // The colour a windowed control shows at one pixel, rendered afresh.
 TColor RenderedPixel(TWinControl& Control, int X, int Y);
