@@ -9,13 +9,9 @@
 
 #include "devices/gps_fix.h"
 #include "devices/nmea_dec.h"
-#include "platform/text/string_list.h"
+#include "devices/nmea_test_support.h"
 
 namespace {
-
-std::string LogPath(const char* Name) {
-  return std::string(VELMORA_TEST_DATA) + "/devices/" + Name;
-}
 
 std::vector<std::string> GpsdecodeLines(const char* Log) {
   std::vector<std::string> lines;
@@ -50,13 +46,11 @@ TEST(GpsdecodePeer, PositionsSpeedsAndAltitudesAgree) {
   const auto peer = GpsdecodeLines("nmea_fix.log");
   if (peer.empty()) GTEST_SKIP() << "gpsdecode is not installed";
 
-  TStringList log;
-  log.LoadFromFile(LogPath("nmea_fix.log"));
   TNmeaDec dec;
   std::vector<TOurFix> ours;
-  for (int i = 0; i < log.Count(); ++i) {
-    dec.DecodeNmeaSentence(log[i]);
-    if (CheckNmeaSentence(log[i]) == kNmeaGGA) {
+  for (const std::string& line : LogLines("nmea_fix.log")) {
+    dec.DecodeNmeaSentence(line);
+    if (CheckNmeaSentence(line) == kNmeaGGA) {
       TOurFix f;
       ASSERT_TRUE(RmcFixPosition(dec.RMC, f.Lat, f.Lon));
       f.SpeedKnots = dec.RMC.Speed;
@@ -89,10 +83,8 @@ TEST(GpsdecodePeer, PositionsSpeedsAndAltitudesAgree) {
 TEST(GpsdecodePeer, SatellitesInViewAndInUseAgree) {
   const auto peer = GpsdecodeLines("nmea_fix.log");
   if (peer.empty()) GTEST_SKIP() << "gpsdecode is not installed";
-  TStringList log;
-  log.LoadFromFile(LogPath("nmea_fix.log"));
   TNmeaDec dec;
-  for (int i = 0; i < log.Count(); ++i) dec.DecodeNmeaSentence(log[i]);
+  for (const std::string& line : LogLines("nmea_fix.log")) dec.DecodeNmeaSentence(line);
 
   const std::string* sky = nullptr;
   for (const std::string& json : peer) {
@@ -138,13 +130,11 @@ TEST(GpsdecodePeer, NoFixGivesNoPosition) {
       EXPECT_EQ(json.find("\"lat\""), std::string::npos) << json;
     }
   }
-  TStringList log;
-  log.LoadFromFile(LogPath("nmea_nofix.log"));
   TNmeaDec dec;
   double lat = 0, lon = 0;
-  for (int i = 0; i < log.Count(); ++i) {
-    dec.DecodeNmeaSentence(log[i]);
-    EXPECT_FALSE(RmcFixPosition(dec.RMC, lat, lon)) << log[i];
+  for (const std::string& line : LogLines("nmea_nofix.log")) {
+    dec.DecodeNmeaSentence(line);
+    EXPECT_FALSE(RmcFixPosition(dec.RMC, lat, lon)) << line;
   }
   EXPECT_TRUE(dec.RMC.Valid);
   EXPECT_FALSE(dec.RMC.Active);

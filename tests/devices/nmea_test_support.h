@@ -17,10 +17,14 @@ inline std::string Nmea(const std::string& Body) {
   return "$" + Body + "*" + digits;
 }
 
-// The lines of a recorded receiver log in the test data.
+// A recorded receiver log in the test data, and its lines.
+inline std::string LogPath(const char* Name) {
+  return std::string(VELMORA_TEST_DATA) + "/devices/" + Name;
+}
+
 inline std::vector<std::string> LogLines(const char* Name) {
   TStringList lines;
-  lines.LoadFromFile(std::string(VELMORA_TEST_DATA) + "/devices/" + Name);
+  lines.LoadFromFile(LogPath(Name));
   std::vector<std::string> result;
   for (int i = 0; i < lines.Count(); ++i) result.push_back(lines[i]);
   return result;
