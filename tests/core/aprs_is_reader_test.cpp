@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/io/loopback_tcp_server.h"
+#include "platform/sys/pump.h"
 
 namespace {
 
@@ -37,20 +38,8 @@ struct TRecorder {
 
 constexpr int kPassMs = 30;
 
-// Runs the reader's hand-overs on this (the GUI) thread until the condition holds.
-template <class Condition>
-bool PumpUntil(Condition condition, int timeout_ms = 5000) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    TThread::CheckSynchronize();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
-
-bool PumpUntilAccepted(TLoopbackTcpServer& server) {
-  return PumpUntil([&] { return server.Accept(5); });
+bool SynchronizeUntilAccepted(TLoopbackTcpServer& server) {
+  return SynchronizeUntil([&] { return server.Accept(5); });
 }
 
 TEST(AprsIsReader, ConnectsAndHandsOverLinesSplitAcrossReads) {
@@ -58,7 +47,7 @@ TEST(AprsIsReader, ConnectsAndHandsOverLinesSplitAcrossReads) {
   TTcpClient client;
   TRecorder r;
   TCPTheard reader(client, "127.0.0.1", server.Port(), r.Hooks(), kPassMs);
-  ASSERT_TRUE(PumpUntilAccepted(server));
+  ASSERT_TRUE(SynchronizeUntilAccepted(server));
   // The first pass found no connection: it says so and connects.
   ASSERT_FALSE(r.statuses.empty());
   EXPECT_EQ(r.statuses[0], "TCPIP connection lost, try to reconnect now...");
@@ -67,7 +56,7 @@ TEST(AprsIsReader, ConnectsAndHandsOverLinesSplitAcrossReads) {
   server.Send("# aprsc 2.1.4\r\nN0CALL>APRS,TCPIP*,qAC,T2TEST:!4903.50N/0720");
   std::this_thread::sleep_for(std::chrono::milliseconds(3 * kPassMs));
   server.Send("1.75W-\r\n\r\nN0CALL>APRS:>status\r\n");
-  ASSERT_TRUE(PumpUntil([&] { return r.packets.size() == 3; }));
+  ASSERT_TRUE(SynchronizeUntil([&] { return r.packets.size() == 3; }));
   EXPECT_TRUE(r.packets[0].empty());  // the server comment is no packet
   EXPECT_EQ(r.packets[1], (std::vector<std::string>{"ig N0CALL to APRS via TCPIP*,qAC,T2TEST",
                                                     "!4903.50N/07201.75W-"}));
@@ -86,9 +75,9 @@ TEST(AprsIsReader, NoEchoOnceTheDispatcherShowsInternetPackets) {
   TRecorder r;
   r.ig_seen = true;
   TCPTheard reader(client, "127.0.0.1", server.Port(), r.Hooks(), kPassMs);
-  ASSERT_TRUE(PumpUntilAccepted(server));
+  ASSERT_TRUE(SynchronizeUntilAccepted(server));
   server.Send("N0CALL>APRS:>status\r\n");
-  ASSERT_TRUE(PumpUntil([&] { return r.packets.size() == 1; }));
+  ASSERT_TRUE(SynchronizeUntil([&] { return r.packets.size() == 1; }));
   EXPECT_TRUE(r.monitor.empty());
 }
 
@@ -97,15 +86,15 @@ TEST(AprsIsReader, ReconnectsAfterTheServerDropsTheConnection) {
   TTcpClient client;
   TRecorder r;
   TCPTheard reader(client, "127.0.0.1", server.Port(), r.Hooks(), kPassMs);
-  ASSERT_TRUE(PumpUntilAccepted(server));
+  ASSERT_TRUE(SynchronizeUntilAccepted(server));
   server.Send("A>APRS:>one\r\n");
-  ASSERT_TRUE(PumpUntil([&] { return r.packets.size() == 1; }));
+  ASSERT_TRUE(SynchronizeUntil([&] { return r.packets.size() == 1; }));
   const size_t statuses = r.statuses.size();
   server.Drop();
-  ASSERT_TRUE(PumpUntilAccepted(server));
+  ASSERT_TRUE(SynchronizeUntilAccepted(server));
   EXPECT_GT(r.statuses.size(), statuses);
   server.Send("B>APRS:>two\r\n");
-  ASSERT_TRUE(PumpUntil([&] { return r.packets.size() == 2; }));
+  ASSERT_TRUE(SynchronizeUntil([&] { return r.packets.size() == 2; }));
   EXPECT_EQ(r.packets[1][1], ">two");
 }
 
@@ -114,16 +103,16 @@ TEST(AprsIsReader, StopEndsEverything) {
   TTcpClient client;
   TRecorder r;
   auto reader = std::make_unique<TCPTheard>(client, "127.0.0.1", server.Port(), r.Hooks(), kPassMs);
-  ASSERT_TRUE(PumpUntilAccepted(server));
+  ASSERT_TRUE(SynchronizeUntilAccepted(server));
   // A steady stream keeps the reader busy reading while it is stopped.
   for (int i = 0; i < 200; ++i) server.Send("C>APRS:>" + std::to_string(i) + "\r\n");
-  ASSERT_TRUE(PumpUntil([&] { return !r.packets.empty(); }));
+  ASSERT_TRUE(SynchronizeUntil([&] { return !r.packets.empty(); }));
   reader->Stop();
   const size_t handed_over = r.packets.size();
   EXPECT_FALSE(client.Connected());
   // Nothing more arrives, and no reconnect is tried.
   server.Drop();
-  EXPECT_FALSE(PumpUntil([&] { return server.Accept(5); }, 200));
+  EXPECT_FALSE(SynchronizeUntil([&] { return server.Accept(5); }, 200));
   EXPECT_EQ(r.packets.size(), handed_over);
   reader.reset();
 }
@@ -137,10 +126,10 @@ TEST(AprsIsReader, StopWhileTheServerIsGone) {
     port = gone.Port();
   }
   TCPTheard reader(client, "127.0.0.1", port, r.Hooks(), kPassMs);
-  ASSERT_TRUE(PumpUntil([&] { return r.statuses.size() >= 3; }));
+  ASSERT_TRUE(SynchronizeUntil([&] { return r.statuses.size() >= 3; }));
   reader.Stop();
   const size_t statuses = r.statuses.size();
-  PumpUntil([] { return false; }, 100);
+  SynchronizeUntil([] { return false; }, 100);
   EXPECT_EQ(r.statuses.size(), statuses);
   EXPECT_TRUE(r.packets.empty());
 }
@@ -149,7 +138,7 @@ TEST(AprsIsReader, APortThatIsNoPortNeverConnects) {
   TTcpClient client;
   TRecorder r;
   TCPTheard reader(client, "127.0.0.1", -1, r.Hooks(), kPassMs);
-  ASSERT_TRUE(PumpUntil([&] { return r.statuses.size() >= 2; }));
+  ASSERT_TRUE(SynchronizeUntil([&] { return r.statuses.size() >= 2; }));
   EXPECT_FALSE(client.Connected());
 }
 
