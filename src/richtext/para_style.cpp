@@ -322,18 +322,14 @@ bool TParaInfo::IsSimpleEqual(const TCustomRDInfo& value, bool ignoreReferences)
 bool TParaInfo::IsSimpleEqualEx(TCustomRDInfo& value, const TRDIntegerList& mapping) const {
   if (!IsSimpleEqual(value, true)) return false;
   auto* v = dynamic_cast<TParaInfo*>(&value);
-  if (!v || v->NextParaNo < 0) return true;
-  if (v->NextParaNo < mapping.Count()) return mapping[v->NextParaNo] == NextParaNo;
-  v->NextParaNo = -1;
-  return true;
+  return !v || MappedReferenceMatches(v->NextParaNo, NextParaNo, mapping);
 }
 
 void TParaInfo::TranslateReferences(const TRDIntegerList& mapping,
                                     const TRDIntegerList* textStyleMapping) {
   TCustomRDParaInfo::TranslateReferences(mapping, textStyleMapping);
-  if (NextParaNo >= 0) NextParaNo = NextParaNo < mapping.Count() ? mapping[NextParaNo] : -1;
-  if (textStyleMapping && DefStyleNo >= 0)
-    DefStyleNo = DefStyleNo < textStyleMapping->Count() ? (*textStyleMapping)[DefStyleNo] : -1;
+  TranslateReference(NextParaNo, mapping);
+  if (textStyleMapping) TranslateReference(DefStyleNo, *textStyleMapping);
 }
 
 void TParaInfo::SaveToINI(TRDIniFile& ini, const std::string& section,
@@ -371,12 +367,7 @@ TParaInfo& TParaInfos::Items(int index) const {
 
 int TParaInfos::FindSuchStyle(int baseParaNo, const TParaInfo& style,
                               const TRDParaInfoProperties& mask) const {
-  TRDParaInfoProperties ignore = ~mask;
-  if (baseParaNo >= 0 && baseParaNo < Count() && Items(baseParaNo).IsEqual(style, ignore))
-    return baseParaNo;
-  for (int i = 0; i < Count(); ++i)
-    if (i != baseParaNo && Items(i).IsEqual(style, ignore)) return i;
-  return -1;
+  return FindEqualStyle(*this, baseParaNo, style, ~mask);
 }
 
 std::unique_ptr<TCustomRDInfo> CreateParaInfo(TCustomRDInfos* collection) {

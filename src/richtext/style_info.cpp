@@ -39,8 +39,19 @@ bool TCustomRDInfo::NamesEqualIfCompared(const TCustomRDInfo& value) const {
   return !RichDocCompareStyleNames || styleName_ == value.styleName_;
 }
 
+void TCustomRDInfo::TranslateReference(int& reference, const TRDIntegerList& mapping) {
+  if (reference >= 0) reference = reference < mapping.Count() ? mapping[reference] : -1;
+}
+
+bool TCustomRDInfo::MappedReferenceMatches(int& theirs, int ours, const TRDIntegerList& mapping) {
+  if (theirs < 0) return true;
+  if (theirs < mapping.Count()) return mapping[theirs] == ours;
+  theirs = -1;
+  return true;
+}
+
 void TCustomRDInfo::TranslateReferences(const TRDIntegerList& mapping, const TRDIntegerList*) {
-  if (baseStyleNo_ >= 0) baseStyleNo_ = baseStyleNo_ < mapping.Count() ? mapping[baseStyleNo_] : -1;
+  TranslateReference(baseStyleNo_, mapping);
 }
 
 void TCustomRDInfo::SaveBaseToINI(TRDIniFile& ini, const std::string& section,

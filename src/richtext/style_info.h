@@ -60,6 +60,12 @@ class TCustomRDInfo {
   virtual bool AcceptsBaseProperties() const { return true; }
   void AssignBase(const TCustomRDInfo& source);
   bool NamesEqualIfCompared(const TCustomRDInfo& value) const;
+  // A reference to another style (an index, -1 for none) after a merge appended this style:
+  // translated through mapping, -1 when it lies beyond it.
+  static void TranslateReference(int& reference, const TRDIntegerList& mapping);
+  // Whether a target style's reference, seen through mapping, is ours; a reference beyond
+  // mapping is reset to -1 and matches, as does none.
+  static bool MappedReferenceMatches(int& theirs, int ours, const TRDIntegerList& mapping);
   // "StyleName", "BaseStyleNo", "Standard" through keyFormat.
   void SaveBaseToINI(TRDIniFile& ini, const std::string& section,
                      const std::string& keyFormat) const;
@@ -73,6 +79,17 @@ class TCustomRDInfo {
   bool standard_ = true;
   TRDStyleTemplateId styleTemplateId_ = -1;
 };
+
+// The index of the first style of infos equal to style apart from ignore: the base style
+// when it is equal, otherwise the first in order; -1 when none is.
+template <class TInfos, class TStyle, class TIgnore>
+int FindEqualStyle(const TInfos& infos, int baseNo, const TStyle& style, const TIgnore& ignore) {
+  if (baseNo >= 0 && baseNo < infos.Count() && infos.Items(baseNo).IsEqual(style, ignore))
+    return baseNo;
+  for (int i = 0; i < infos.Count(); ++i)
+    if (i != baseNo && infos.Items(i).IsEqual(style, ignore)) return i;
+  return -1;
+}
 
 // The merge modes of MergeWith.
 enum class TRDStyleMergeMode { Merge = 0, MapToClosest = 1, Append = 2 };

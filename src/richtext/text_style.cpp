@@ -629,16 +629,13 @@ bool TFontInfo::IsSimpleEqual(const TCustomRDInfo& value, bool ignoreReferences)
 bool TFontInfo::IsSimpleEqualEx(TCustomRDInfo& value, const TRDIntegerList& mapping) const {
   if (!IsSimpleEqual(value, true)) return false;
   auto* v = dynamic_cast<TFontInfo*>(&value);
-  if (!v || v->NextStyleNo < 0) return true;
-  if (v->NextStyleNo < mapping.Count()) return mapping[v->NextStyleNo] == NextStyleNo;
-  v->NextStyleNo = -1;
-  return true;
+  return !v || MappedReferenceMatches(v->NextStyleNo, NextStyleNo, mapping);
 }
 
 void TFontInfo::TranslateReferences(const TRDIntegerList& mapping,
                                     const TRDIntegerList* textStyleMapping) {
   TCustomRDFontInfo::TranslateReferences(mapping, textStyleMapping);
-  if (NextStyleNo >= 0) NextStyleNo = NextStyleNo < mapping.Count() ? mapping[NextStyleNo] : -1;
+  TranslateReference(NextStyleNo, mapping);
 }
 
 void TFontInfo::SaveToINI(TRDIniFile& ini, const std::string& section,
@@ -676,12 +673,7 @@ TFontInfo& TFontInfos::Items(int index) const {
 
 int TFontInfos::FindSuchStyle(int baseStyleNo, const TFontInfo& style,
                               TRDFontInfoProperties mask) const {
-  TRDFontInfoProperties ignore = RDAllFontInfoProperties & ~mask;
-  if (baseStyleNo >= 0 && baseStyleNo < Count() && Items(baseStyleNo).IsEqual(style, ignore))
-    return baseStyleNo;
-  for (int i = 0; i < Count(); ++i)
-    if (i != baseStyleNo && Items(i).IsEqual(style, ignore)) return i;
-  return -1;
+  return FindEqualStyle(*this, baseStyleNo, style, RDAllFontInfoProperties & ~mask);
 }
 
 int TFontInfos::FindStyleWithCharset(int baseStyleNo, int charset) const {
