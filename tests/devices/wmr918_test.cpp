@@ -113,22 +113,8 @@ TEST(Wmr918, FillerNibblesInTheSeaLevelPartKeepTheOldPressure) {
 }
 
 TEST(Wmr918, BrokenFramesAreDroppedAndSyncRestarts) {
-  for (const auto& frame : {kWind, kRain, kClock, kIndoor}) {
-    for (std::size_t n = 1; n < frame.size(); ++n) {
-      TBench bench;
-      std::vector<std::uint8_t> stream(frame.begin(), frame.begin() + long(n));
-      Append(stream, kWind);
-      bench.Feed(stream);
-      EXPECT_EQ(bench.Codes, std::vector<int>{0}) << int(frame[2]) << " cut at " << n;
-    }
-  }
-  for (std::size_t i = 2; i < kIndoor.size(); ++i) {
-    TBench bench;
-    auto spoiled = kIndoor;
-    spoiled[i] ^= 0x04;
-    bench.Feed(spoiled);
-    EXPECT_TRUE(bench.Codes.empty()) << i;
-  }
+  ExpectCutFramesDropped<TBench>({kWind, kRain, kClock, kIndoor}, kWind, 0);
+  ExpectSpoiledFramesDropped<TBench>(kIndoor, 2, 0x04);
   // Unknown types never complete; bytes before the first sync are ignored.
   TBench bench;
   bench.Feed(Wmr918Frame(4, 9, {}));

@@ -93,24 +93,9 @@ TEST(Wx200, MissingTemperatureReadsZero) {
 }
 
 TEST(Wx200, BrokenFramesAreDroppedAndTheNextOneCounts) {
-  // Every truncation of every frame, followed by a whole frame: only the whole one.
-  for (const auto& frame : {kHumidity, kTemperature, kPressure, kRain, kWind}) {
-    for (std::size_t n = 1; n < frame.size(); ++n) {
-      TBench bench;
-      std::vector<std::uint8_t> stream(frame.begin(), frame.begin() + long(n));
-      Append(stream, kWind);
-      bench.Feed(stream);
-      EXPECT_EQ(bench.Codes, std::vector<int>{0xCF}) << int(frame[0]) << " cut at " << n;
-    }
-  }
+  ExpectCutFramesDropped<TBench>({kHumidity, kTemperature, kPressure, kRain, kWind}, kWind, 0xCF);
   // A spoiled byte anywhere drops the frame.
-  for (std::size_t i = 1; i < kPressure.size(); ++i) {
-    TBench bench;
-    auto spoiled = kPressure;
-    spoiled[i] ^= 0x01;
-    bench.Feed(spoiled);
-    EXPECT_TRUE(bench.Codes.empty()) << i;
-  }
+  ExpectSpoiledFramesDropped<TBench>(kPressure, 1, 0x01);
   // A group byte inside a frame starts a new one there.
   TBench bench;
   std::vector<std::uint8_t> stream(kTemperature.begin(), kTemperature.begin() + 10);
