@@ -295,6 +295,8 @@ void TfrmSetup::BuildProgramPage() {
   TWinControl* page = atabPrg;
   NewLabel(this, page, "lblSpk", "Sprache", 8, 8);
   mfcbxSpk = NewControl<TMyFlatCombobox>(this, page, "mfcbxSpk", kFieldLeft, 8, 160, 21);
+  // A first start speaks German, the windows' own language.
+  mfcbxSpk->SetText("deutsch.spk");
   mfcbxSpk->OnSelect = [this](TComponent* Sender) { mfcbxSpkChange(Sender); };
   NewLabel(this, page, "lblCrdDir", "Kartenordner", 8, 8 + kRow);
   edtCrdDir =

@@ -72,11 +72,13 @@ TEST_F(ProgramTest, NoLanguageFileEndsSilently) {
 TEST_F(ProgramTest, LanguageOfAnotherVersionEndsWithTheMessage) {
   SetOwnCall();
   WriteSpeakFile("deutsch.spk", "2.0", {});
+  // Tried as configured (deutsch.spk), then english.spk (missing), then deutsch.spk:
+  // two version messages, then the end.
   std::vector<std::string> texts;
-  AnswerMyMsgBoxes(texts, 2);
+  AnswerMyMsgBoxes(texts, 3);
   EXPECT_FALSE(StartProgram());
-  ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts[1], "No valid speakfile found, Velmora loading abort!");
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[2], "No valid speakfile found, Velmora loading abort!");
   EXPECT_FALSE(frmMain->Visible());
   EXPECT_FALSE(TncRs232().Rs232Open());
 }

@@ -62,6 +62,7 @@ TEST_F(SettingsStoreTest, FirstStartShowsDefaultsAndTheCallsignWarning) {
   EXPECT_EQ(s.nedtStnInfoTrans->IntIst(), 15);
   EXPECT_EQ(s.edtCrdDir->Text(), PrgDir() + "APRS-Karten/");
   EXPECT_EQ(s.mfcbxTcpServer->ItemIndex(), -1);
+  EXPECT_EQ(s.mfcbxSpk->Text(), "deutsch.spk");
   EXPECT_EQ(s.medtLati->Text(),
             "00\xB0"
             "00.00 N");
