@@ -59,7 +59,6 @@ class TWxStn : public TComponent {
   void SetWxStnTyp(TWxStnTyp Value) { reader_->StationType = Value; }
 
   void GetWxData(TWxData& Data) const { Data = reader_->Data; }
-  TWxStnDataReader& DataReader() { return *reader_; }
 
   std::uint8_t ComPort = 1;
   // The device file to open instead of COMn (a pseudo-terminal in tests); empty: COMn.
