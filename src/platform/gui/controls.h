@@ -5,8 +5,8 @@
 // itself, before its owned components go.
 //
 // TGraphicControl has no window of its own: its parent paints it on the parent's own
-// surface, in z-order, and routes mouse input to it by hit-testing. The map holds one
-// marker per station, thousands of them, so a marker must not cost a native widget.
+// surface, in z-order, and routes mouse input to it by hit-testing. A window may hold
+// thousands of such small controls (markers on a map), so one must not cost a native widget.
 // TWinControl has a native window (a Qt widget behind a pimpl) and holds child controls;
 // TCustomControl is a windowed control that draws itself in Paint.
 //
