@@ -3,23 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "devices/gps_fix.h"
 #include "devices/nmea_dec.h"
 #include "devices/nmea_test_support.h"
+#include "platform/sys/child_process.h"
 
 namespace {
 
+// gpsdecode's JSON reports of a log, one a line; none when gpsdecode is not installed.
 std::vector<std::string> GpsdecodeLines(const char* Log) {
   std::vector<std::string> lines;
-  FILE* pipe = popen(("gpsdecode < '" + LogPath(Log) + "' 2>/dev/null").c_str(), "r");
-  if (!pipe) return lines;
-  char buffer[8192];
-  while (std::fgets(buffer, sizeof buffer, pipe)) lines.emplace_back(buffer);
-  pclose(pipe);
+  if (!ProgramAvailable("gpsdecode")) return lines;
+  const std::string output = RunAndCapture("gpsdecode < '" + LogPath(Log) + "' 2>/dev/null");
+  std::istringstream stream(output);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
   return lines;
 }
 
