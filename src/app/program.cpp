@@ -24,6 +24,7 @@ TfrmWxStatus* frmWxStatus = nullptr;
 const char* const kNoValidSpeakFileText = "No valid speakfile found, Velmora loading abort!";
 
 TProgramWindows::~TProgramWindows() {
+  DisconnectTncFromWindows();
   frmMyMsgDialog = nullptr;
   frmGpsStatus = nullptr;
   frmWxStatus = nullptr;

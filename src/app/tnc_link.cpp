@@ -1,5 +1,6 @@
 #include "app/tnc_link.h"
 
+#include <memory>
 #include <vector>
 
 #include "app/frm_main.h"
@@ -29,16 +30,27 @@ void ReceiveTncBytes() {
   }
 }
 
+// The port and its control live from the windows' creation to their end, so the
+// reader thread and the control's timer never outlive the application.
+struct TTncLink {
+  TRs232 Port{kTncProfile};
+  TTncControl Control{Port, KissLink};
+};
+std::unique_ptr<TTncLink> tnc_link;
+
+TTncLink& Link() {
+  if (!tnc_link) tnc_link = std::make_unique<TTncLink>();
+  return *tnc_link;
+}
+
 }  // namespace
 
 TRs232& TncRs232() {
-  static TRs232 port(kTncProfile);
-  return port;
+  return Link().Port;
 }
 
 TTncControl& TncControl() {
-  static TTncControl control(TncRs232(), KissLink);
-  return control;
+  return Link().Control;
 }
 
 void ConnectTncToWindows() {
@@ -61,6 +73,15 @@ void ConnectTncToWindows() {
            TncRs232().WriteRs232Buf(Bytes.data(), static_cast<int>(Bytes.size()) - 1);
   };
   TncRs232().OnReceive = ReceiveTncBytes;
+}
+
+void DisconnectTncFromWindows() {
+  KissLink.DeviceIndex = nullptr;
+  KissLink.IsDebugChecked = nullptr;
+  KissLink.RawByteText = nullptr;
+  KissLink.SetRawByteText = nullptr;
+  KissLink.WriteRs232Buf = nullptr;
+  tnc_link.reset();
 }
 
 void KissDisconnectAndWait(unsigned TimeoutMs) {
