@@ -6,7 +6,9 @@
 #include "richtext/rd_style.h"
 #include "richtext/text_style.h"
 
-TRichDoc::TRichDoc(TComponent* AOwner) : TCustomControl(AOwner) { SetColor(clWindow); }
+TRichDoc::TRichDoc(TComponent* AOwner) : TCustomControl(AOwner) {
+  SetColor(clWindow);
+}
 
 TRichDoc::~TRichDoc() = default;
 
@@ -44,8 +46,8 @@ void TRichDoc::ClearDocument() {
 }
 
 int TRichDoc::LineCount() const {
-  return static_cast<int>(std::count_if(items_.begin(), items_.end(),
-                                        [](const TItem& item) { return !item.Info.ContinuesPara; }));
+  return static_cast<int>(std::count_if(
+      items_.begin(), items_.end(), [](const TItem& item) { return !item.Info.ContinuesPara; }));
 }
 
 int TRichDoc::GetVScrollMax() const {

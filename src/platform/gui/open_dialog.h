@@ -1,0 +1,25 @@
+// The file chooser of a window: asks for one file, existing or new, run modally.
+#pragma once
+
+#include <string>
+
+#include "platform/sys/component.h"
+
+class TOpenDialog : public TComponent {
+ public:
+  explicit TOpenDialog(TComponent* AOwner) : TComponent(AOwner) {}
+
+  // The file chosen last, and the one the chooser starts with.
+  std::string FileName;
+  std::string Title;
+
+  // Shows the chooser over the active window; true when a file was chosen, which then
+  // is in FileName.
+  bool Execute();
+
+  std::string ClassName() const override { return "TOpenDialog"; }
+};
+
+// Test support: chooses FileName (Accept true) or cancels in the open file chooser;
+// false when none is open.
+bool CloseOpenDialog(bool Accept, const std::string& FileName = {});
