@@ -5,22 +5,19 @@
 
 #include "core/my_tools.h"
 #include "platform/gui/beep.h"
+#include "platform/text/ascii.h"
 
 namespace {
 
 constexpr char kBackspace = '\b';
 constexpr char kEnter = '\r';
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
 }  // namespace
 
 int DigitsToInt(const std::string& Digits) {
   long long value = 0;
   for (char c : Digits) {
-    if (!IsDigit(c)) continue;
+    if (!IsAsciiDigit(c)) continue;
     value = value * 10 + (c - '0');
     if (value > INT_MAX) return INT_MAX;
   }
@@ -85,7 +82,7 @@ void TNumberEdit::SetIntIst(int Value) {
 
 void TNumberEdit::KeyPress(char& Key) {
   ApplyMaxLength();
-  if (Key != kBackspace && Key != kEnter && !IsDigit(Key)) {
+  if (Key != kBackspace && Key != kEnter && !IsAsciiDigit(Key)) {
     Beep();
     Key = 0;
     return;
@@ -97,9 +94,10 @@ void TNumberEdit::KeyPress(char& Key) {
 void TNumberEdit::Change() {
   // Pasted or dropped text never passed KeyPress: filter it here the same way.
   const std::string text = Text();
-  if (!filtering_ && std::any_of(text.begin(), text.end(), [](char c) { return !IsDigit(c); })) {
+  if (!filtering_ &&
+      std::any_of(text.begin(), text.end(), [](char c) { return !IsAsciiDigit(c); })) {
     std::string digits;
-    std::copy_if(text.begin(), text.end(), std::back_inserter(digits), IsDigit);
+    std::copy_if(text.begin(), text.end(), std::back_inserter(digits), IsAsciiDigit);
     Beep();
     filtering_ = true;
     SetText(digits);

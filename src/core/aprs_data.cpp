@@ -4,6 +4,7 @@
 
 #include "core/aprs_position.h"
 #include "core/mic_e.h"
+#include "platform/text/ascii.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -195,7 +196,7 @@ bool IsCourseSpeed(std::string_view S) {
   if (S.size() < 7 || S[3] != '/') return false;
   for (size_t i : {0, 1, 2, 4, 5, 6}) {
     const char c = S[i];
-    if (!(c >= '0' && c <= '9') && c != ' ' && c != '.') return false;
+    if (!IsAsciiDigit(c) && c != ' ' && c != '.') return false;
   }
   return true;
 }
@@ -206,7 +207,7 @@ void ParseStationComment(std::string& Comment, int& Course, double& SpeedKnots, 
   if (has_altitude_mark && Comment.size() >= altitude + 9) {
     const std::string_view digits = std::string_view(Comment).substr(altitude + 3, 6);
     bool all_digits = true;
-    for (char c : digits) all_digits = all_digits && c >= '0' && c <= '9';
+    for (char c : digits) all_digits = all_digits && IsAsciiDigit(c);
     if (all_digits) {
       AltitudeFeet = std::stoi(std::string(digits));
       Comment.erase(altitude, 9);

@@ -1,5 +1,6 @@
 #include "core/aprs_position.h"
 
+#include "platform/text/ascii.h"
 #include "platform/text/sysutils.h"
 
 #include <array>
@@ -24,10 +25,6 @@ std::string_view Copy1(std::string_view s, size_t index, size_t count) {
   return s.substr(index - 1, count);
 }
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
 // Halves to the even neighbour, as the protocol's encoders round.
 double RoundHalfEven(double v) {
   return std::nearbyint(v);
@@ -47,11 +44,11 @@ std::optional<double> ParseDecimal(std::string_view S, char Separator) {
     ++i;
   }
   bool digits = false;
-  while (i < S.size() && IsDigit(S[i])) text += S[i++], digits = true;
+  while (i < S.size() && IsAsciiDigit(S[i])) text += S[i++], digits = true;
   if (i < S.size() && S[i] == Separator) {
     text += '.';
     ++i;
-    while (i < S.size() && IsDigit(S[i])) text += S[i++], digits = true;
+    while (i < S.size() && IsAsciiDigit(S[i])) text += S[i++], digits = true;
   }
   if (!digits) return std::nullopt;
   if (i < S.size() && (S[i] == 'e' || S[i] == 'E')) {
@@ -59,7 +56,7 @@ std::optional<double> ParseDecimal(std::string_view S, char Separator) {
     ++i;
     if (i < S.size() && (S[i] == '+' || S[i] == '-')) text += S[i++];
     bool exponent_digits = false;
-    while (i < S.size() && IsDigit(S[i])) text += S[i++], exponent_digits = true;
+    while (i < S.size() && IsAsciiDigit(S[i])) text += S[i++], exponent_digits = true;
     if (!exponent_digits) return std::nullopt;
   }
   if (i != S.size()) return std::nullopt;

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 
 #include "core/aprs_position.h"
+#include "platform/text/ascii.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ int LetterIndex(char c) {
 }  // either case
 bool IsLetterIn(char c, char last) {
   char upper = static_cast<char>(c & ~0x20);
-  return std::isalpha(static_cast<unsigned char>(c)) && upper >= 'A' && upper <= last;
+  return IsAsciiLetter(c) && upper >= 'A' && upper <= last;
 }
 bool IsDigitIn(char c, char last) {
   return c >= '0' && c <= last;
@@ -46,7 +47,7 @@ constexpr std::array<TQraNinth, 9> kQraNinths = {{{'A', 3, -1},
 const TQraNinth* FindNinth(char c) {
   char upper = static_cast<char>(c & ~0x20);
   for (const TQraNinth& ninth : kQraNinths) {
-    if (std::isalpha(static_cast<unsigned char>(c)) && ninth.Letter == upper) return &ninth;
+    if (IsAsciiLetter(c) && ninth.Letter == upper) return &ninth;
   }
   return nullptr;
 }
@@ -140,7 +141,7 @@ void ParseCoordText(std::string_view S, double& Lon, double& Lat, bool& Ok) {
       shape += 'V';
     } else if (c == '/' || c == ':' || c == '.') {
       shape += c;
-    } else if (c >= '0' && c <= '9') {
+    } else if (IsAsciiDigit(c)) {
       if (shape.empty() || shape.back() != 'Z') shape += 'Z';
     } else {
       shape += '?';
@@ -165,7 +166,7 @@ namespace {
 
 bool QthToLonLat(std::string_view Qth, double& Lon, double& Lat) {
   const char first = Qth.front();
-  if (first == '+' || first == '-' || (first >= '0' && first <= '9')) {
+  if (first == '+' || first == '-' || IsAsciiDigit(first)) {
     bool ok = false;
     ParseCoordText(Qth, Lon, Lat, ok);
     return ok;

@@ -10,6 +10,7 @@
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
 #include "platform/sys/thread.h"
+#include "platform/text/ascii.h"
 #include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
 
@@ -17,13 +18,6 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr int kCenturyWindowYears = 50;
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-bool IsAsciiLetterOrDigit(char c) {
-  return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
 
 void AppendHexByte(std::string& out, unsigned char c) {
   out += kHexDigits[c >> 4];
@@ -54,7 +48,7 @@ void NowToStamp(std::string& S) {
 }
 
 TDateTime StampToDateTime(const std::string& Stamp) {
-  if (Stamp.size() != 12 || !std::all_of(Stamp.begin(), Stamp.end(), IsDigit)) {
+  if (Stamp.size() != 12 || !std::all_of(Stamp.begin(), Stamp.end(), IsAsciiDigit)) {
     throw EConvertError("'" + Stamp + "' is not a valid date and time");
   }
   auto pair = [&](int at) { return (Stamp[at] - '0') * 10 + (Stamp[at + 1] - '0'); };

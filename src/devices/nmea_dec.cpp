@@ -3,19 +3,13 @@
 #include <algorithm>
 
 #include "core/my_tools.h"
+#include "platform/text/ascii.h"
 #include "platform/text/sysutils.h"
 
 namespace {
 
 constexpr char kLineFeed = 10;
 constexpr char kCarriageReturn = 13;
-
-int HexDigit(char C) {
-  if (C >= '0' && C <= '9') return C - '0';
-  if (C >= 'A' && C <= 'F') return C - 'A' + 10;
-  if (C >= 'a' && C <= 'f') return C - 'a' + 10;
-  return -1;
-}
 
 std::uint8_t XorBetween(const std::string& S, std::size_t First, std::size_t End) {
   std::uint8_t sum = 0;
@@ -89,8 +83,8 @@ int CheckNmeaSentence(const std::string& Sentence) {
   const std::size_t n = s.size();
   // "$", at least one character, "*", two digits.
   if (n < 5 || n > kNmeaMaxSentence || s[0] != '$' || s[n - 3] != '*') return kNmeaFormatError;
-  const int high = HexDigit(s[n - 2]);
-  const int low = HexDigit(s[n - 1]);
+  const int high = AsciiHexValue(s[n - 2]);
+  const int low = AsciiHexValue(s[n - 1]);
   if (high < 0 || low < 0) return kNmeaFormatError;
   if (XorBetween(s, 1, n - 3) != high * 16 + low) return kNmeaChecksumError;
   if (s.find(',') == std::string::npos) return kNmeaOther;

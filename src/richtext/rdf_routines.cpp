@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/text/ascii.h"
 #include "platform/text/streams.h"
 #include "richtext/rd_style.h"
 
@@ -12,16 +13,9 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr char kEncodedCR = '\x01';
 constexpr char kEncodedLF = '\x02';
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 bool HexPair(std::string_view hex, size_t i, std::uint8_t& byte) {
-  int high = HexValue(hex[i]);
-  int low = HexValue(hex[i + 1]);
+  int high = AsciiHexValue(hex[i]);
+  int low = AsciiHexValue(hex[i + 1]);
   if (high < 0 || low < 0) return false;
   byte = std::uint8_t(high * 16 + low);
   return true;

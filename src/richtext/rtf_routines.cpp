@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/text/ascii.h"
 #include "platform/text/streams.h"
 #include "richtext/code_pages.h"
 
@@ -48,10 +49,6 @@ std::string BackslashBeforeSpecials(std::string_view s) {
     out.push_back(c);
   }
   return out;
-}
-
-bool IsAsciiLetterOrDigit(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
 }  // namespace

@@ -4,15 +4,10 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/text/ascii.h"
+#include "platform/text/sysutils.h"
+
 namespace {
-
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
-
-bool IsHexDigit(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
 
 constexpr int kScreenPixelsPerInch = 96;
 
@@ -116,7 +111,8 @@ std::string DecodePercentEscapes(std::string_view s) {
   std::string out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '%' && i + 2 < s.size() && IsHexDigit(s[i + 1]) && IsHexDigit(s[i + 2])) {
+    if (s[i] == '%' && i + 2 < s.size() && AsciiHexValue(s[i + 1]) >= 0 &&
+        AsciiHexValue(s[i + 2]) >= 0) {
       out.push_back(char(HexDigitValue(s[i + 1]) * 16 + HexDigitValue(s[i + 2])));
       i += 2;
     } else {
@@ -127,10 +123,7 @@ std::string DecodePercentEscapes(std::string_view s) {
 }
 
 int HexDigitValue(char ch) {
-  if (ch >= '0' && ch <= '9') return ch - '0';
-  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-  if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-  return 0;
+  return std::max(AsciiHexValue(ch), 0);
 }
 
 bool IsPointInBox(int x, int y, int left, int top, int width, int height) {
@@ -141,8 +134,7 @@ bool IsURL(std::string_view s) {
   static constexpr std::string_view kPrefixes[] = {
       "http://", "ftp://",  "file://", "gopher://", "mailto:", "https://",
       "news:",   "telnet:", "wais:",   "www.",      "ftp."};
-  std::string lower(s);
-  for (char& c : lower) c = AsciiLower(c);
+  const std::string lower = LowerCase(s);
   for (std::string_view prefix : kPrefixes)
     if (lower.size() > prefix.size() && lower.compare(0, prefix.size(), prefix) == 0) return true;
   return false;

@@ -2,15 +2,7 @@
 
 #include <algorithm>
 
-namespace {
-
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-}  // namespace
+#include "platform/text/sysutils.h"
 
 TComponent::TComponent(TComponent* AOwner) : owner_(AOwner) {
   if (owner_) owner_->components_.emplace_back(this);
@@ -44,7 +36,7 @@ TComponent* TComponent::Components(int Index) const {
 TComponent* TComponent::FindComponent(std::string_view AName) const {
   if (AName.empty()) return nullptr;
   for (const auto& c : components_) {
-    if (SameNameIgnoringCase(c->Name, AName)) return c.get();
+    if (SameText(c->Name, AName)) return c.get();
   }
   return nullptr;
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "platform/text/ascii.h"
 #include "platform/text/qt_string_qt.h"
 #include "platform/text/sysutils.h"
 
@@ -138,7 +139,6 @@ std::string FormatDateTime(std::string_view Pattern, TDateTime Value) {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
   DecodeDate(Value, year, month, day);
   DecodeTime(Value, hour, minute, second, msec);
-  auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
   auto number = [](int value, int width) {
     std::string text = std::to_string(value);
     if (static_cast<int>(text.size()) < width) text.insert(0, width - text.size(), '0');
@@ -151,7 +151,7 @@ std::string FormatDateTime(std::string_view Pattern, TDateTime Value) {
   size_t i = 0;
   while (i < Pattern.size()) {
     const char c = Pattern[i];
-    const char letter = upper(c);
+    const char letter = AsciiUpper(c);
     if (c == '\'' || c == '"') {
       const size_t close = Pattern.find(c, i + 1);
       const size_t end = close == std::string_view::npos ? Pattern.size() : close;
@@ -166,7 +166,7 @@ std::string FormatDateTime(std::string_view Pattern, TDateTime Value) {
       continue;
     }
     size_t count = 1;
-    while (i + count < Pattern.size() && upper(Pattern[i + count]) == letter) ++count;
+    while (i + count < Pattern.size() && AsciiUpper(Pattern[i + count]) == letter) ++count;
     i += count;
     switch (letter) {
       case 'D':

@@ -11,20 +11,18 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/text/ascii.h"
+
 namespace fs = std::filesystem;
 
 namespace {
-
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
 
 // '*' matches any run, '?' one character; iterative with one back-track point, so a
 // long name against many stars stays linear enough.
 bool MatchesMask(const std::string& name, const std::string& mask) {
   size_t n = 0, m = 0, star = std::string::npos, resume = 0;
   while (n < name.size()) {
-    if (m < mask.size() && (mask[m] == '?' || LowerAscii(mask[m]) == LowerAscii(name[n]))) {
+    if (m < mask.size() && (mask[m] == '?' || AsciiLower(mask[m]) == AsciiLower(name[n]))) {
       ++n;
       ++m;
     } else if (m < mask.size() && mask[m] == '*') {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "platform/text/ascii.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -25,10 +26,6 @@ struct Directive {
                       "' invalid or incompatible with argument");
 }
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
 bool IsInteger(const FormatArg& arg) {
   return arg.kind() == FormatArg::Kind::Signed || arg.kind() == FormatArg::Kind::Unsigned;
 }
@@ -36,7 +33,7 @@ bool IsInteger(const FormatArg& arg) {
 // Reads digits at `at` into `value`; false when the number is absurdly large.
 bool ReadNumber(std::string_view pattern, size_t& at, int& value) {
   value = 0;
-  while (at < pattern.size() && IsDigit(pattern[at])) {
+  while (at < pattern.size() && IsAsciiDigit(pattern[at])) {
     value = value * 10 + (pattern[at++] - '0');
     if (value > kMaxWidth) return false;
   }

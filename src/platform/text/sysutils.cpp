@@ -5,6 +5,8 @@
 #include <climits>
 #include <cmath>
 
+#include "platform/text/ascii.h"
+
 char DecimalSeparator = '.';
 
 namespace {
@@ -12,24 +14,6 @@ namespace {
 bool IsBlankOrControl(char c) {
   return static_cast<unsigned char>(c) <= ' ';
 }
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-char AsciiUpper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-int HexDigitValue(char c) {
-  if (IsDigit(c)) return c - '0';
-  const char upper = AsciiUpper(c);
-  if (upper >= 'A' && upper <= 'F') return upper - 'A' + 10;
-  return -1;
-}
-
 int Sign(int difference) {
   return (difference > 0) - (difference < 0);
 }
@@ -54,7 +38,7 @@ bool ParseInteger(std::string_view text, int& value) {
       hex ? 0xFFFFFFFFLL : (negative ? -static_cast<long long>(INT_MIN) : INT_MAX);
   long long magnitude = 0;
   for (; i < text.size(); ++i) {
-    const int digit = hex ? HexDigitValue(text[i]) : (IsDigit(text[i]) ? text[i] - '0' : -1);
+    const int digit = hex ? AsciiHexValue(text[i]) : (IsAsciiDigit(text[i]) ? text[i] - '0' : -1);
     if (digit < 0) return false;
     magnitude = magnitude * (hex ? 16 : 10) + digit;
     if (magnitude > limit) return false;
@@ -79,7 +63,7 @@ bool ParseFloat(std::string_view text, double& value) {
   bool separatorSeen = false;
   for (; i < trimmed.size(); ++i) {
     const char c = trimmed[i];
-    if (IsDigit(c)) {
+    if (IsAsciiDigit(c)) {
       ++mantissaDigits;
       normal.push_back(c);
     } else if (c == DecimalSeparator && !separatorSeen) {
@@ -96,7 +80,7 @@ bool ParseFloat(std::string_view text, double& value) {
     if (i < trimmed.size() && (trimmed[i] == '-' || trimmed[i] == '+'))
       normal.push_back(trimmed[i++]);
     int exponentDigits = 0;
-    for (; i < trimmed.size() && IsDigit(trimmed[i]); ++i, ++exponentDigits) {
+    for (; i < trimmed.size() && IsAsciiDigit(trimmed[i]); ++i, ++exponentDigits) {
       normal.push_back(trimmed[i]);
     }
     if (exponentDigits == 0) return false;

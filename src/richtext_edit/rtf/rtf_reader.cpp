@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/text/ascii.h"
 #include "richtext/code_pages.h"
 #include "richtext/text_routines.h"
 
@@ -20,20 +21,6 @@ constexpr std::size_t kMaxKeywordLength = 32;
 // Parameters beyond 32 bits saturate (symmetric, so negating one never overflows).
 constexpr std::int64_t kMaxParam = 2147483647;
 constexpr std::size_t kPictureBlockSize = 65536;
-
-int HexValue(int ch) {
-  if (ch >= '0' && ch <= '9') return ch - '0';
-  if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-  return -1;
-}
-
-bool IsLetter(int ch) {
-  return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
-}
-bool IsDigit(int ch) {
-  return ch >= '0' && ch <= '9';
-}
 
 }  // namespace
 
@@ -197,7 +184,7 @@ TRDRTFErrorCode TRDRTFReader::ReadBinaryByte(int ch) {
 }
 
 TRDRTFErrorCode TRDRTFReader::ParseHexDigit(int ch) {
-  const int value = HexValue(ch);
+  const int value = AsciiHexValue(ch);
   if (value < 0) return rtf_ec_InvalidHex;
   if (escapeHighNibble_) {
     escapeByte_ = std::uint8_t(value << 4);
@@ -217,14 +204,14 @@ TRDRTFErrorCode TRDRTFReader::ParseHexDigit(int ch) {
 TRDRTFErrorCode TRDRTFReader::ParseKeyword() {
   int ch = GetChar();
   if (ch == kEndOfInput) return rtf_ec_EndOfFile;
-  if (!IsLetter(ch)) {
+  if (!IsAsciiLetter(ch)) {
     param_ = 0;
     const char symbol = char(ch);
     return TranslateKeyword(std::string_view(&symbol, 1), 0, false);
   }
   char word[kMaxKeywordLength];
   std::size_t length = 0;
-  for (; IsLetter(ch); ch = GetChar())
+  for (; IsAsciiLetter(ch); ch = GetChar())
     if (length < kMaxKeywordLength) word[length++] = char(ch);
   bool negative = false;
   if (ch == '-') {
@@ -233,7 +220,7 @@ TRDRTFErrorCode TRDRTFReader::ParseKeyword() {
   }
   bool hasParam = false;
   std::int64_t value = 0;
-  for (; IsDigit(ch); ch = GetChar()) {
+  for (; IsAsciiDigit(ch); ch = GetChar()) {
     hasParam = true;
     value = std::min(value * 10 + (ch - '0'), kMaxParam);
   }
@@ -380,7 +367,7 @@ void TRDRTFReader::AddToDestinationText(char c) {
 void TRDRTFReader::ReadPictureHexRun(int first) {
   // A stray character that is not a hex digit would only be pushed back and read
   // again; it is dropped.
-  if (HexValue(first) < 0) return;
+  if (AsciiHexValue(first) < 0) return;
   std::vector<std::uint8_t> block;
   block.reserve(kPictureBlockSize);
   const auto writeBlock = [this, &block] {
@@ -389,7 +376,7 @@ void TRDRTFReader::ReadPictureHexRun(int first) {
     block.clear();
   };
   for (int ch = first; ch != kEndOfInput; ch = GetChar()) {
-    const int value = HexValue(ch);
+    const int value = AsciiHexValue(ch);
     if (value < 0) {
       if (ch == kParagraphEnd || ch == kLineBreak) continue;
       PushBack();
@@ -408,7 +395,7 @@ void TRDRTFReader::ReadPictureHexRun(int first) {
 }
 
 TRDRTFErrorCode TRDRTFReader::ParseObjectHexDigit(int ch) {
-  const int value = HexValue(ch);
+  const int value = AsciiHexValue(ch);
   if (value < 0) return rtf_ec_InvalidPicture;
   if (hexHighNibble_) {
     hexByte_ = std::uint8_t(value << 4);
