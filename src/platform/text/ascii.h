@@ -4,6 +4,11 @@
 // as well as a char.
 #pragma once
 
+// Blanks and control characters, the characters Trim and comma texts strip.
+constexpr bool IsBlankOrControl(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
+
 constexpr bool IsAsciiDigit(int c) {
   return c >= '0' && c <= '9';
 }

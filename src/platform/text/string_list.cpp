@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "platform/text/ascii.h"
 #include "platform/text/streams.h"
 
 namespace {
@@ -10,10 +11,6 @@ namespace {
 constexpr char kLineBreak[] = "\r\n";
 constexpr char kCommaDelimiter = ',';
 constexpr char kQuote = '"';
-
-bool IsBlankOrControl(char c) {
-  return static_cast<unsigned char>(c) <= ' ';
-}
 
 bool NeedsCommaQuotes(const std::string& item) {
   return std::any_of(item.begin(), item.end(), [](char c) {

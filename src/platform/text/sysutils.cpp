@@ -11,9 +11,6 @@ char DecimalSeparator = '.';
 
 namespace {
 
-bool IsBlankOrControl(char c) {
-  return static_cast<unsigned char>(c) <= ' ';
-}
 int Sign(int difference) {
   return (difference > 0) - (difference < 0);
 }
