@@ -80,5 +80,11 @@ inline void AppendRawUnicode(std::string& s, char16_t ch) {
   s.push_back(char(ch & 0xFF));
   s.push_back(char(ch >> 8));
 }
+
+// Zero width space (U+200B), zero width joiner (U+200D) and word joiner (U+2060): they
+// take no room when text is measured or placed.
+inline bool IsZeroWidthChar(char16_t ch) {
+  return ch == 0x200B || ch == 0x200D || ch == 0x2060;
+}
 // UTF-8 of one code point.
 void AppendUTF8(std::string& out, char32_t cp);

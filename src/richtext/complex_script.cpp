@@ -10,10 +10,6 @@ namespace {
 
 constexpr int kPlacementTolerance = 2;
 
-bool IsZeroWidth(char16_t ch) {
-  return ch == 0x200B || ch == 0x200D || ch == 0x2060;
-}
-
 bool Place(TRDCanvas& canvas, std::string_view s, TRDItemOptions options, unsigned flags,
            TRDCharacterPlacement& placement) {
   if (IsUnicodeItem(options))
@@ -71,7 +67,7 @@ bool GetCharacterPositions(TRDCanvas& canvas, std::string_view s, std::vector<in
       continue;
     }
     int w = placement.Dx[size_t(i)];
-    if (IsUnicodeItem(options) && IsZeroWidth(RawUnicodeAt(s, size_t(j)))) w = 0;
+    if (IsUnicodeItem(options) && IsZeroWidthChar(RawUnicodeAt(s, size_t(j)))) w = 0;
     const bool rightToLeft =
         size_t(j) < placement.Class.size() && placement.Class[size_t(j)] == GCPCLASS_RIGHTTOLEFT;
     if (rightToLeft) {

@@ -13,10 +13,6 @@ constexpr char16_t kWordJoiner = 0x2060;
 constexpr char16_t kSoftHyphen = 0x00AD;
 constexpr char16_t kNotSign = 0x00AC;
 
-bool IsZeroWidth(char16_t ch) {
-  return ch == kZeroWidthSpace || ch == kZeroWidthJoiner || ch == kWordJoiner;
-}
-
 char16_t UpperOf(char16_t c) {
   if (c >= u'a' && c <= u'z') return char16_t(c - 32);
   if ((c >= 0x00E0 && c <= 0x00FE && c != 0x00F7)) return char16_t(c - 32);
@@ -73,7 +69,7 @@ int MeasureTextFit(TRDCanvas& canvas, std::string_view s, int maxExtent,
       extents[size_t(i)] = canvas.TextWidthW(std::u16string_view(text).substr(0, size_t(i) + 1));
     // A zero-width character whose own extent is not 0 gives that extent back.
     for (int i = 0; i < count; ++i) {
-      if (!IsZeroWidth(text[size_t(i)])) continue;
+      if (!IsZeroWidthChar(text[size_t(i)])) continue;
       int own = extents[size_t(i)] - (i > 0 ? extents[size_t(i) - 1] : 0);
       if (own == 0) continue;
       for (int k = i; k < count; ++k) extents[size_t(k)] -= own;
@@ -106,6 +102,6 @@ std::string GetTextForDisplay(std::string_view s, const TCustomRDFontInfo& fontI
     --last;  // a soft hyphen ending the line is drawn as a hyphen
   for (size_t i = 0; i < last; ++i)
     if (text[i] == kSoftHyphen) text[i] = shown ? kNotSign : kZeroWidthSpace;
-  if (removeZeroWidth) std::erase_if(text, IsZeroWidth);
+  if (removeZeroWidth) std::erase_if(text, IsZeroWidthChar);
   return WideStringToRawUnicode(text);
 }
