@@ -2,15 +2,19 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QPointer>
+#include <QTimer>
+
+#include <optional>
+#include <utility>
 
 #include "platform/text/qt_string_qt.h"
 
 namespace {
 
-QPointer<QFileDialog>& RunningDialog() {
-  static QPointer<QFileDialog> dialog;
-  return dialog;
+// The answer a test has given for the next chooser: accept with a file, or cancel.
+std::optional<std::pair<bool, std::string>>& PendingAnswer() {
+  static std::optional<std::pair<bool, std::string>> answer;
+  return answer;
 }
 
 }  // namespace
@@ -22,21 +26,23 @@ bool TOpenDialog::Execute() {
   // A recording may go to a file that does not exist yet.
   dialog.setFileMode(QFileDialog::AnyFile);
   if (!FileName.empty()) dialog.selectFile(ToQString(FileName));
-  RunningDialog() = &dialog;
+  QTimer::singleShot(0, &dialog, [&dialog] {
+    std::optional<std::pair<bool, std::string>> answer =
+        std::exchange(PendingAnswer(), std::nullopt);
+    if (!answer) return;
+    if (answer->first) {
+      dialog.selectFile(ToQString(answer->second));
+      // accept() is protected; called as a slot it takes the file as the Open button does.
+      QMetaObject::invokeMethod(&dialog, "accept");
+    } else {
+      dialog.reject();
+    }
+  });
   const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-  RunningDialog() = nullptr;
   if (chosen) FileName = FromQString(dialog.selectedFiles().first());
   return chosen;
 }
 
-bool CloseOpenDialog(bool Accept, const std::string& FileName) {
-  QFileDialog* dialog = RunningDialog();
-  if (!dialog || !dialog->isVisible()) return false;
-  if (Accept) {
-    dialog->selectFile(ToQString(FileName));
-    QMetaObject::invokeMethod(dialog, "accept");
-  } else {
-    dialog->reject();
-  }
-  return true;
+void AnswerNextOpenDialog(bool Accept, const std::string& FileName) {
+  PendingAnswer() = std::make_pair(Accept, FileName);
 }

@@ -20,6 +20,6 @@ class TOpenDialog : public TComponent {
   std::string ClassName() const override { return "TOpenDialog"; }
 };
 
-// Test support: chooses FileName (Accept true) or cancels in the open file chooser;
-// false when none is open.
-bool CloseOpenDialog(bool Accept, const std::string& FileName = {});
+// Test support: the next chooser that opens chooses FileName (Accept true) or is
+// cancelled as soon as it shows.
+void AnswerNextOpenDialog(bool Accept, const std::string& FileName = {});
