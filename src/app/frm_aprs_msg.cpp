@@ -271,6 +271,7 @@ void TfrmAprsMsg::mbtnTxMsgClick(TComponent*) {
   if (UpperCase(call) == UpperCase(addressee)) {
     ShowMessage(kMsgSameCallText);
     edtMsgAdr->SetFocus();
+    edtMsgAdr->SelectAll();
     return;
   }
   if (edtMsgTxt->Text().empty()) {

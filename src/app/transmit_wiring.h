@@ -1,0 +1,15 @@
+// Connects the beacons and the messaging window to the settings window (which holds
+// their settings and timers) and to the map window's beacon progress bars, as the
+// program does at start-up. The APRS-IS link and the monitor are connected where the
+// map window makes them (TBeacons::IsConnected, WriteLine, AddLogText).
+#pragma once
+
+class TBeacons;
+class TfrmAprsMsg;
+class TfrmSetup;
+
+// The settings hooks, the eight beacon timers (each sends its beacon) and timPosDec
+// (the progress bars of the map window, when it exists).
+void ConnectBeaconsToSetup(TBeacons& Beacons, TfrmSetup& Setup);
+// The own calls and paths, and the common internet sender of Beacons.
+void ConnectMsgToSetup(TfrmAprsMsg& Msg, TfrmSetup& Setup, TBeacons& Beacons);
