@@ -158,6 +158,9 @@ TfrmSetup::TfrmSetup(TComponent* AOwner) : TForm(AOwner) {
   timPosDec = NewTimer(this, "timPosDec");
   PathDialog = new TPathDialog(this);
   PathDialog->Name = "PathDialog";
+  OpenDialog = new TOpenDialog(this);
+  OpenDialog->Name = "OpenDialog";
+  OpenDialog->Filter = "Text [*.txt]|*.txt";
   WxStn = new TWxStn(this);
   WxStn->Name = "WxStn";
   WxStn->OnWxActivate = [this](TComponent* Sender) { WxStnWxActivate(Sender); };
@@ -364,6 +367,7 @@ void TfrmSetup::BuildWeatherPage() {
   edtWxFile = NewText(this, page, "edtWxFile", kFieldLeft, 8 + kRow, 300, "");
   mbtnWxFile = NewControl<TMyButton>(this, page, "mbtnWxFile", kFieldLeft + 304, 8 + kRow, 25, 21);
   mbtnWxFile->SetCaption("...");
+  mbtnWxFile->OnClick = [this](TComponent* Sender) { ButtonClick(Sender); };
   mbtnWind = NewSwitch(this, page, "mbtnWind", "Wind", 8, 8 + 2 * kRow, 80, 21);
   mbtnRain = NewSwitch(this, page, "mbtnRain", "Regen", 92, 8 + 2 * kRow, 80, 21);
   mbtnHuminity = NewSwitch(this, page, "mbtnHuminity", "Feuchte", 176, 8 + 2 * kRow, 80, 21);

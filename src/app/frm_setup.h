@@ -25,6 +25,7 @@
 #include "platform/gui/label.h"
 #include "platform/gui/list_box.h"
 #include "platform/gui/memo.h"
+#include "platform/gui/open_dialog.h"
 #include "platform/gui/track_bar.h"
 #include "platform/sys/timer.h"
 
@@ -187,6 +188,7 @@ class TfrmSetup : public TForm {
   TTimer* timWxStatusP2;
   TTimer* timPosDec;
   TPathDialog* PathDialog;
+  TOpenDialog* OpenDialog;
   TWxStn* WxStn;
 
   // The fixed own position, decimal degrees, north and east positive.

@@ -248,6 +248,9 @@ void TfrmSetup::ButtonClick(TComponent* Sender) {
     PathDialog->SetPathName(edtCrdDir->Text());
     if (PathDialog->Execute())
       edtCrdDir->SetText(IncludeTrailingPathDelimiter(PathDialog->PathName()));
+  } else if (Sender == mbtnWxFile) {
+    OpenDialog->FileName = edtWxFile->Text();
+    if (OpenDialog->Execute()) edtWxFile->SetText(OpenDialog->FileName);
   }
 }
 

@@ -9,6 +9,7 @@
 #include "app/frm_main.h"
 #include "app/speak_file.h"
 #include "app_windows.h"
+#include "platform/gui/open_dialog.h"
 #include "platform/sys/files.h"
 #include "platform/sys/registry.h"
 #include "platform/text/string_list.h"
@@ -307,6 +308,23 @@ TEST_F(SetupTest, SymbolKeys) {
   key = '7';
   s.edtSymTabKeyPress(s.edtSymTab, key);
   EXPECT_EQ(key, '7');
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SetupTest, WeatherFileIsChosenWithTheFileChooser) {
+  TfrmSetup& s = *frmSetup;
+  EXPECT_EQ(s.OpenDialog->Filter, "Text [*.txt]|*.txt");
+  const std::string file = PrgDir() + "wetter.txt";
+  WriteFile(file, "x\r\n");
+  AnswerNextOpenDialog(true, file);
+  s.ButtonClick(s.mbtnWxFile);
+  EXPECT_EQ(s.edtWxFile->Text(), file);
+  AnswerNextOpenDialog(false);
+  s.ButtonClick(s.mbtnWxFile);
+  EXPECT_EQ(s.edtWxFile->Text(), file);
 }
 
 }  // namespace

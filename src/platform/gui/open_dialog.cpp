@@ -17,6 +17,16 @@ std::optional<std::pair<bool, std::string>>& PendingAnswer() {
   return answer;
 }
 
+// "Text|*.txt|All|*.*" to the chooser's "Text (*.txt)" and "All (*.*)".
+QStringList NameFilters(const std::string& Filter) {
+  const QStringList parts = ToQString(Filter).split('|');
+  QStringList filters;
+  for (int n = 0; n + 1 < parts.size(); n += 2) {
+    filters << parts[n] + " (" + QString(parts[n + 1]).replace(';', ' ') + ")";
+  }
+  return filters;
+}
+
 }  // namespace
 
 bool TOpenDialog::Execute() {
@@ -25,6 +35,7 @@ bool TOpenDialog::Execute() {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   // A recording may go to a file that does not exist yet.
   dialog.setFileMode(QFileDialog::AnyFile);
+  if (!Filter.empty()) dialog.setNameFilters(NameFilters(Filter));
   if (!FileName.empty()) dialog.selectFile(ToQString(FileName));
   QTimer::singleShot(0, &dialog, [&dialog] {
     std::optional<std::pair<bool, std::string>> answer =

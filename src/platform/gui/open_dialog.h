@@ -12,6 +12,9 @@ class TOpenDialog : public TComponent {
   // The file chosen last, and the one the chooser starts with.
   std::string FileName;
   std::string Title;
+  // The file kinds offered: pairs of description and pattern, all separated by '|', as in
+  // "Text [*.txt]|*.txt"; empty offers every file.
+  std::string Filter;
 
   // Shows the chooser over the active window; true when a file was chosen, which then
   // is in FileName.
