@@ -4,7 +4,9 @@
 #include "app/device_windows.h"
 #include "app/frm_aprs.h"
 #include "app/frm_aprs_msg.h"
+#include "app/frm_log.h"
 #include "app/frm_setup.h"
+#include "app/packet_dispatcher.h"
 
 namespace {
 
@@ -92,4 +94,19 @@ void ConnectMsgToSetup(TfrmAprsMsg& Msg, TfrmSetup& Setup, TBeacons& Beacons) {
                               const std::string& Data) {
     return beacons->SendToIgate(Src, Path, Data);
   };
+}
+
+void ConnectPacketLog(TfrmLog& Log, TPacketDispatcher& Dispatcher, TfrmAprsMsg* Msg) {
+  TfrmLog* log = &Log;
+  Dispatcher.Log.Recording = [log] { return log->Recording(); };
+  Dispatcher.Log.Filter = [log] { return log->FilterText(); };
+  Dispatcher.Log.AddLine = [log](const std::string& Line) { log->AddLogLine(Line); };
+  TPacketDispatcher* dispatcher = &Dispatcher;
+  Log.AnalysePacket = [dispatcher](const TStrings& Packet) { dispatcher->AnalysePacket(Packet); };
+  if (Dispatcher.IGateToTcp) {
+    Dispatcher.IGateToTcp = [log, igate = Dispatcher.IGateToTcp](const TAprsInfo& Info) {
+      if (!log->Player.HandingOver()) igate(Info);
+    };
+  }
+  if (Msg) Msg->IsReplaying = [log] { return log->Player.HandingOver(); };
 }

@@ -5,7 +5,9 @@
 #pragma once
 
 class TBeacons;
+class TPacketDispatcher;
 class TfrmAprsMsg;
+class TfrmLog;
 class TfrmSetup;
 
 // The settings hooks, the eight beacon timers (each sends its beacon) and timPosDec
@@ -13,3 +15,8 @@ class TfrmSetup;
 void ConnectBeaconsToSetup(TBeacons& Beacons, TfrmSetup& Setup);
 // The own calls and paths, and the common internet sender of Beacons.
 void ConnectMsgToSetup(TfrmAprsMsg& Msg, TfrmSetup& Setup, TBeacons& Beacons);
+// The packet log between the dispatcher and the rest: the dispatcher records through
+// it and gets the played packets; a played packet is shown, decoded and stored, but the
+// IGate does not forward it and the messaging window (when given) does not answer it.
+// Call after the dispatcher's IGate has been set.
+void ConnectPacketLog(TfrmLog& Log, TPacketDispatcher& Dispatcher, TfrmAprsMsg* Msg);

@@ -8,7 +8,9 @@
 #include "app/beacons.h"
 #include "app/frm_aprs.h"
 #include "app/frm_aprs_msg.h"
+#include "app/frm_log.h"
 #include "app/frm_setup.h"
+#include "app/receive/receive_fixture.h"
 #include "app/transmit/transmit_support.h"
 
 namespace {
@@ -76,4 +78,41 @@ TEST_F(TransmitWiringTest, MessagesGoOutWithTheSettingsCallsAndPath) {
   msg.HandleRxMessage(info);
   ASSERT_EQ(tnc.frames.size(), 1u);
   EXPECT_EQ(tnc.Decoded(0), "1:fm N0CALL-9 to APRS via WIDE1-1 ctl UI^ pid F0\r\n:DL1ABC   :ack5");
+}
+
+// A session recorded through the dispatcher and played back: the packets are stored
+// again, but the IGate forwards none of them and no message is answered twice.
+TEST_F(TransmitWiringTest, PlayedPacketsAreStoredButNeitherForwardedNorAnswered) {
+  TReceivePath path;
+  path.tcp_digi = true;
+  TfrmAprsMsg& msg = *frmAprsMsg;
+  msg.Kiss = &tnc.link;
+  ConnectMsgToSetup(msg, *frmSetup, beacons);
+  path.dispatcher.ReceiveMessage = [&](const TAprsInfo& info) { msg.HandleRxMessage(info); };
+  path.call_p1 = "N0CALL-9";
+  TfrmLog& log = *frmLog;
+  ConnectPacketLog(log, path.dispatcher, &msg);
+
+  const std::string file = PrgDir() + "session.log";
+  log.StartRecording(file, false);
+  path.Packet("fm DL1ABC to APRS via WIDE1-1 ctl UI pid F0", "!4903.50N/07201.75W>live");
+  path.Packet("fm DL1ABC to APRS ctl UI pid F0", ":N0CALL-9 :hello{5");
+  log.StopRecording();
+  EXPECT_EQ(path.igated.size(), 2u);
+  EXPECT_EQ(tnc.frames.size(), 1u);  // the acknowledgement
+
+  TReceivePath replay;
+  replay.tcp_digi = true;
+  replay.call_p1 = "N0CALL-9";
+  replay.dispatcher.ReceiveMessage = [&](const TAprsInfo& info) { msg.HandleRxMessage(info); };
+  ConnectPacketLog(log, replay.dispatcher, &msg);
+  ASSERT_TRUE(log.StartPlayback(file));
+  for (int i = 0; i < 5 && log.Player.Playing(); ++i) log.timPlayBack->OnTimer(log.timPlayBack);
+  EXPECT_FALSE(log.Player.Playing());
+  EXPECT_TRUE(replay.igated.empty());
+  EXPECT_EQ(tnc.frames.size(), 1u);
+  EXPECT_EQ(replay.Field("AAprsDL1ABC", sfComment), "live");
+  // Live traffic after the playback is forwarded again.
+  replay.Packet("fm DL1ABC to APRS ctl UI pid F0", ">live again");
+  EXPECT_EQ(replay.igated.size(), 1u);
 }
