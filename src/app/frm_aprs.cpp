@@ -88,6 +88,8 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   ProgDir = PrgDir();
   SpkDir = ProgDir + "Speak/";
   SoundDir = ProgDir + "Sound/";
+  mpToMain = std::make_unique<TWaveSound>();
+  Sounds = std::make_unique<TSoundQueue>(*mpToMain, SoundDir);
 
   const std::string title = ProgramTitle();
   SetCaption(title);
@@ -101,5 +103,7 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TfrmAprs::~TfrmAprs() {
+  // The queue lets go of the player's end-of-playback event before the player goes.
+  Sounds.reset();
   if (frmAprs == this) frmAprs = nullptr;
 }

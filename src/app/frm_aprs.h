@@ -5,13 +5,16 @@
 // lamps the settings switch, the station-aging timer and the bottom (monitor) panel.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "app/sound_queue.h"
 #include "controls/bitmap_mask.h"
 #include "controls/my_button.h"
 #include "controls/my_panel.h"
 #include "controls/my_progress_bar.h"
 #include "platform/gui/forms.h"
+#include "platform/io/wave_sound.h"
 #include "platform/sys/timer.h"
 
 // Product name and version, as every caption shows them.
@@ -41,6 +44,9 @@ class TfrmAprs : public TForm {
   // is loaded (the language folder is SpkDir of app_folders.h).
   std::string ProgDir;
   std::string SoundDir;
+  // The wave player and the sounds waiting for it.
+  std::unique_ptr<TWaveSound> mpToMain;
+  std::unique_ptr<TSoundQueue> Sounds;
   // The map folder and the map file shown now.
   std::string MapDir;
   std::string AprsMapFile;

@@ -21,6 +21,9 @@
 TfrmGpsStatus* frmGpsStatus = nullptr;
 TfrmWxStatus* frmWxStatus = nullptr;
 
+// PlaySound index of "PrgUp.wav".
+constexpr int kStartSound = 0;
+
 const char* const kNoValidSpeakFileText = "No valid speakfile found, Velmora loading abort!";
 
 TProgramWindows::~TProgramWindows() {
@@ -82,6 +85,7 @@ bool StartProgram() {
   const std::uint8_t language = LoadStartLanguage();
   if (language == kSpeakWrongVersion) MyShowError(kNoValidSpeakFileText);
   if (language != kSpeakLoaded) return false;
+  frmAprs->Sounds->PlaySound(kStartSound);
   frmInfo->ShowSplash();
   frmMain->Show();
   frmMain->MyHint1->SetActive(true);

@@ -83,8 +83,24 @@ TEST_F(ProgramTest, LanguageOfAnotherVersionEndsWithTheMessage) {
   EXPECT_FALSE(TncRs232().Rs232Open());
 }
 
+// A player that plays nothing and tells what it was given.
+class TRecordingPlayer : public TWaveSound {
+ public:
+  int OutputDeviceCount() const override { return 1; }
+  bool Play(const std::string& FileName) override {
+    Played.push_back(FileName);
+    return true;
+  }
+  bool Playing() const override { return false; }
+  std::vector<std::string> Played;
+};
+
 TEST_F(ProgramTest, StartsRunsAndShutsDown) {
   SetOwnCall();
+  std::filesystem::create_directories(PrgDir() + "Sound");
+  WriteFile(PrgDir() + "Sound/PrgUp.wav", "RIFF");
+  TRecordingPlayer player;
+  frmAprs->Sounds = std::make_unique<TSoundQueue>(player, frmAprs->SoundDir);
   WriteSpeakFile("english.spk", "1.2", {R"("frmSetup";"lblDevice";"TLabel";"Device";"")"});
   frmSetup->mfcbxSpk->SetText("english.spk");
   ASSERT_TRUE(StartProgram());
@@ -96,6 +112,9 @@ TEST_F(ProgramTest, StartsRunsAndShutsDown) {
   EXPECT_EQ(frmSetup->TncInitialised, 1);
   EXPECT_TRUE(frmSetup->timPosDec->Enabled());
   EXPECT_EQ(Application->HelpFile, PrgDir() + "Velmora.chm");
+  ASSERT_EQ(player.Played.size(), 1u);
+  EXPECT_EQ(player.Played[0], PrgDir() + "Sound/PrgUp.wav");
+  frmAprs->Sounds.reset();
   // The splash ends on its timer.
   frmInfo->Timer1->OnTimer(frmInfo->Timer1);
   EXPECT_FALSE(frmInfo->Visible());
