@@ -81,6 +81,13 @@ void ConnectBeaconsToSetup(TBeacons& Beacons, TfrmSetup& Setup) {
   Beacons.StepProgress = [](TBeaconKind Kind) {
     if (TMyProgressBar* bar = ProgressBar(Kind)) bar->SetPosition(bar->Position() + 1);
   };
+  s->WxStn->SetOnWxDataUpdate([s](TComponent* Sender) {
+    s->WxStnWxDataUpdate(Sender);
+    TWxData data;
+    s->WxStn->GetWxData(data);
+    s->WxText = BuildWxText(data, {s->mbtnWind->Down(), s->mbtnRain->Down(),
+                                   s->mbtnHuminity->Down(), s->mbtnBaro->Down()});
+  });
 }
 
 void ConnectMsgToSetup(TfrmAprsMsg& Msg, TfrmSetup& Setup, TBeacons& Beacons) {

@@ -10,8 +10,9 @@ class TfrmAprsMsg;
 class TfrmLog;
 class TfrmSetup;
 
-// The settings hooks, the eight beacon timers (each sends its beacon) and timPosDec
-// (the progress bars of the map window, when it exists).
+// The settings hooks, the eight beacon timers (each sends its beacon), timPosDec (the
+// progress bars of the map window, when it exists), and the weather text, rebuilt from
+// the station's record after the settings window has shown each weather update.
 void ConnectBeaconsToSetup(TBeacons& Beacons, TfrmSetup& Setup);
 // The own calls and paths, and the common internet sender of Beacons.
 void ConnectMsgToSetup(TfrmAprsMsg& Msg, TfrmSetup& Setup, TBeacons& Beacons);

@@ -12,6 +12,7 @@
 #include "app/frm_setup.h"
 #include "app/receive/receive_fixture.h"
 #include "app/transmit/transmit_support.h"
+#include "devices/wx_stn.h"
 
 namespace {
 
@@ -115,4 +116,21 @@ TEST_F(TransmitWiringTest, PlayedPacketsAreStoredButNeitherForwardedNorAnswered)
   // Live traffic after the playback is forwarded again.
   replay.Packet("fm DL1ABC to APRS ctl UI pid F0", ">live again");
   EXPECT_EQ(replay.igated.size(), 1u);
+}
+
+TEST_F(TransmitWiringTest, EveryWeatherUpdateRebuildsTheWeatherText) {
+  TfrmSetup& s = *frmSetup;
+  TWxStnDataReader* reader = nullptr;
+  for (int i = 0; i < s.WxStn->ComponentCount() && !reader; ++i)
+    reader = dynamic_cast<TWxStnDataReader*>(s.WxStn->Components(i));
+  ASSERT_NE(reader, nullptr);
+  reader->Data.TempOut = {true, -20.5, 0, 0, 0};
+  reader->Data.HumOut = {true, 100, 0, 0, 0};
+  s.mbtnWind->SetDown(false);
+  s.mbtnRain->SetDown(false);
+  s.mbtnHuminity->SetDown(true);
+  s.mbtnBaro->SetDown(true);
+  ASSERT_TRUE(reader->OnWxDataUpdate);
+  reader->OnWxDataUpdate(reader);
+  EXPECT_EQ(s.WxText, ".../...g...t-05h00b.....");
 }
