@@ -169,6 +169,9 @@ void TfrmAprsMsg::HandleRxMessage(const TAprsInfo& Info) {
   const std::string call_p2 = Trim(Text(Settings.CallP2));
   // An own call that is not set matches nobody.
   const bool own = !addressee.empty() && (addressee == call_p1 || addressee == call_p2);
+  // A packet from a played log is shown, but it answers nothing and settles nothing of
+  // today's messages.
+  const bool replayed = IsReplaying && IsReplaying();
 
   std::string text;
   std::string number;
@@ -176,7 +179,7 @@ void TfrmAprsMsg::HandleRxMessage(const TAprsInfo& Info) {
   if (brace != std::string::npos) {
     text = data.substr(11, brace - 11);
     number = Trim(data.substr(brace, 5));
-    if (own && !(IsReplaying && IsReplaying())) SendAck(Info.SrcCall, addressee, number, Info.Port);
+    if (own && !replayed) SendAck(Info.SrcCall, addressee, number, Info.Port);
   } else {
     text = data.substr(11);
   }
@@ -184,7 +187,7 @@ void TfrmAprsMsg::HandleRxMessage(const TAprsInfo& Info) {
 
   const std::string kind = UpperCase(text.substr(0, 3));
   if (kind == "ACK" || kind == "REJ") {
-    if (own) MarkAcknowledged(addressee, Trim(Info.SrcCall), Trim(text.substr(3)));
+    if (own && !replayed) MarkAcknowledged(addressee, Trim(Info.SrcCall), Trim(text.substr(3)));
     return;
   }
   AddOrUpdateMsgLine(*rdMonitor, Info.SrcCall, addressee, true, -1, number, text, tag);

@@ -215,6 +215,10 @@ TEST_F(MsgTest, AcknowledgementFromTheAddresseeSettlesTheMessage) {
   EXPECT_GE(FindAckedLine(*msg.rdMyMsg, "N0CALL", "WU2Z", "{5"), 0);
   EXPECT_EQ(State(*msg.rdMyMsg, FindAckedLine(*msg.rdMyMsg, "N0CALL", "WU2Z", "{5")), mpsMsg);
   const size_t acks_before = tnc.frames.size();
+  replaying = true;  // an acknowledgement from a played log settles nothing
+  Receive("WU2Z", ":N0CALL   :ACK5");
+  EXPECT_EQ(msg.PendingMsgs.Count(), 12);
+  replaying = false;
   Receive("WU2Z", ":N0CALL   :ACK5");
   EXPECT_EQ(msg.PendingMsgs.Count(), 11);
   Receive("WU2Z", ":N0CALL   :rej7");
