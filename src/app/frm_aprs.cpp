@@ -90,6 +90,8 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   SoundDir = ProgDir + "Sound/";
   mpToMain = std::make_unique<TWaveSound>();
   Sounds = std::make_unique<TSoundQueue>(*mpToMain, SoundDir);
+  Stations.Sounds = Sounds.get();
+  OnShow = [this](TComponent* Sender) { FormShow(Sender); };
 
   const std::string title = ProgramTitle();
   SetCaption(title);
@@ -104,6 +106,13 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
 
 TfrmAprs::~TfrmAprs() {
   // The queue lets go of the player's end-of-playback event before the player goes.
+  Stations.Sounds = nullptr;
   Sounds.reset();
   if (frmAprs == this) frmAprs = nullptr;
+}
+
+void TfrmAprs::FormShow(TComponent*) {
+  if (shown_once_) return;
+  shown_once_ = true;
+  Stations.LoadStations(StationFileName());
 }

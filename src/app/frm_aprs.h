@@ -8,7 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "app/aprs_is_link.h"
 #include "app/sound_queue.h"
+#include "app/station_store.h"
 #include "controls/bitmap_mask.h"
 #include "controls/my_button.h"
 #include "controls/my_panel.h"
@@ -21,7 +23,8 @@
 extern const char* const kProductName;     // "Velmora"
 extern const char* const kProgramVersion;  // "1.2"
 
-class TfrmAprs : public TForm {
+// The window is the station store's view of the windows (TStationViews).
+class TfrmAprs : public TForm, public TStationViews {
  public:
   explicit TfrmAprs(TComponent* AOwner);
   ~TfrmAprs() override;
@@ -47,11 +50,21 @@ class TfrmAprs : public TForm {
   // The wave player and the sounds waiting for it.
   std::unique_ptr<TWaveSound> mpToMain;
   std::unique_ptr<TSoundQueue> Sounds;
+  // The heard stations, kept in "Stn.dat" between runs, and the APRS-IS connection.
+  TStationStore Stations{*this};
+  TAprsIsLink AprsIs;
   // The map folder and the map file shown now.
   std::string MapDir;
   std::string AprsMapFile;
 
+  // The first showing loads the station file.
+  void FormShow(TComponent* Sender);
+  std::string StationFileName() const { return ProgDir + "Stn.dat"; }
+
   std::string ClassName() const override { return "TfrmAprs"; }
+
+ private:
+  bool shown_once_ = false;
 };
 
 extern TfrmAprs* frmAprs;

@@ -4,9 +4,11 @@
 #include <array>
 
 #include "app/device_windows.h"
+#include "app/frm_aprs.h"
 #include "app/frm_setup.h"
 #include "app/settings_store.h"
 #include "app/tnc_link.h"
+#include "controls/my_msg_dialog.h"
 #include "platform/sys/application.h"
 #include "platform/text/sysutils.h"
 
@@ -117,9 +119,18 @@ void TfrmMain::FormClose(TComponent*, TCloseAction& Action) {
 void TfrmMain::ShutDown() {
   if (shut_down_done_) return;
   shut_down_done_ = true;
+  if (frmAprs && frmAprs->AprsIs.TcpWanted()) frmAprs->AprsIs.Stop();
   SaveSettings();
   KissDisconnectAndWait(kShutDownKissWaitMs);
   TncRs232().CloseRs232();
   if (frmGpsStatus) frmGpsStatus->GpsRxMain->SetRun(false);
   if (frmSetup) frmSetup->WxStn->SetRun(false);
+  if (frmAprs) {
+    try {
+      frmAprs->Stations.SaveStations(frmAprs->StationFileName());
+    } catch (const Exception& error) {
+      // The heard stations would be gone at the next start: say so.
+      MyShowError(error.what());
+    }
+  }
 }

@@ -126,6 +126,8 @@ TEST_F(ProgramTest, StartsRunsAndShutsDown) {
   frmMain->Close();
   EXPECT_TRUE(frmMain->ShutDownDone());
   EXPECT_EQ(notice, "Setup Version aktualisiert.");
+  // No APRS-IS connection existed; the stations are saved all the same.
+  EXPECT_TRUE(std::filesystem::exists(PrgDir() + "Stn.dat"));
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", false));
   EXPECT_EQ(reg.ReadString("Spk"), "english.spk");
