@@ -78,6 +78,7 @@ TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
     ShowState();
   };
 
+  for (TLabel* label : {lblGo, lblNow, lblEnd}) label->SetCaption("");
   mpbPos->SetPosition(0);
   ShowState();
   frmLog = this;
