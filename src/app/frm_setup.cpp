@@ -146,6 +146,7 @@ TfrmSetup::TfrmSetup(TComponent* AOwner) : TForm(AOwner) {
   BuildTcpPage();
   BuildWeatherPage();
   BuildSymbolPage();
+  RangeChange(nedtPower);
 
   timPosP1 = NewTimer(this, "timPosP1");
   timStatusP1 = NewTimer(this, "timStatusP1");
@@ -292,6 +293,8 @@ void TfrmSetup::BuildStationPage() {
   NewLabel(this, page, "lblGain", "Gewinn (dB)", 340, top + 2 * kRow);
   nedtGain = NewNumber(this, page, "nedtGain", 430, top + 2 * kRow, 120, 0);
   lblRangeResult = NewLabel(this, page, "lblRangeResult", "", 8, top + 3 * kRow);
+  for (TNumberEdit* edit : {nedtPower, nedtHeight, nedtGain})
+    edit->OnChange = [this](TComponent* Sender) { RangeChange(Sender); };
 }
 
 void TfrmSetup::BuildProgramPage() {

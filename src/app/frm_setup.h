@@ -247,6 +247,7 @@ class TfrmSetup : public TForm {
   void mfcbxDeviceChange(TComponent* Sender);
   void mfcbxWxDeviceChange(TComponent* Sender);
   void UnitChange(TComponent* Sender);
+  void RangeChange(TComponent* Sender);
   void mfcbxSpkChange(TComponent* Sender);
   void edtCallP1Change(TComponent* Sender);
   void PosKeyPress(TComponent* Sender, char& Key);

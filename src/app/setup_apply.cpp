@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/app_folders.h"
+#include "app/beacon_builder.h"
 #include "app/device_windows.h"
 #include "app/frm_aprs.h"
 #include "app/frm_aprs_msg.h"
@@ -209,6 +210,12 @@ void TfrmSetup::mfcbxWxDeviceChange(TComponent*) {
 
 void TfrmSetup::UnitChange(TComponent*) {
   lblRangeHeight->SetCaption(HeightUnitName());
+}
+
+void TfrmSetup::RangeChange(TComponent*) {
+  lblRangeResult->SetCaption("-> " + BuildRngText(nedtPower->IntIst(),
+                                                  HeightToFeet(nedtHeight->IntIst()),
+                                                  nedtGain->IntIst()));
 }
 
 void TfrmSetup::FillLanguageList() {

@@ -328,3 +328,20 @@ TEST_F(SetupTest, WeatherFileIsChosenWithTheFileChooser) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SetupTest, RangeTextFollowsPowerHeightAndGain) {
+  TfrmSetup& s = *frmSetup;
+  // The start values: 4 W, 1 m, 0 dB.
+  EXPECT_EQ(s.lblRangeResult->Caption(), "-> RNG0002");
+  s.nedtHeight->SetIntIst(100);
+  EXPECT_EQ(s.lblRangeResult->Caption(), "-> RNG0017");
+  s.nedtPower->SetIntIst(0);
+  EXPECT_EQ(s.lblRangeResult->Caption(), "-> RNG0000");
+  s.mfcbxHeight->SetItemIndex(1);
+  s.UnitChange(s.mfcbxHeight);
+  EXPECT_EQ(s.lblRangeHeight->Caption(), "ft");
+}
+
+}  // namespace
