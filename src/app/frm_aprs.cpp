@@ -1,6 +1,7 @@
 #include "app/frm_aprs.h"
 
 #include "app/app_folders.h"
+#include "app/aprs_symbols.h"
 #include "app/frm_main.h"
 #include "platform/sys/application.h"
 
@@ -88,6 +89,8 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   ProgDir = PrgDir();
   SpkDir = ProgDir + "Speak/";
   SoundDir = ProgDir + "Sound/";
+  // Without the sheets the symbols stay blank; the program runs all the same.
+  LoadSymbolSheets(ProgDir);
   mpToMain = std::make_unique<TWaveSound>();
   Sounds = std::make_unique<TSoundQueue>(*mpToMain, SoundDir);
   Stations.Sounds = Sounds.get();

@@ -403,6 +403,7 @@ void TfrmSetup::BuildWeatherPage() {
 
 void TfrmSetup::FormShow(TComponent*) {
   FillLanguageList();
+  ShowSymbolImages();
   edtSymCodeChange(edtSymCode);
   htmllbxSelect->SetItemIndex(0);
   htmllbxSelectClick(this);

@@ -227,6 +227,8 @@ class TfrmSetup : public TForm {
   std::string LonMaskToAprs() const;
 
   void ApplySettings();
+  // Draws the own symbols and the weather symbol into their images.
+  void ShowSymbolImages();
   void LoadTncIniFiles();
   void SaveTncIniFiles();
   // The command file of the chosen device: program folder + short name + " ini.ini"

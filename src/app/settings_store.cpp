@@ -410,6 +410,7 @@ void LoadSettings() {
     TSettingsReader r(reg);
     if (reg.OpenKey(kDeviceKey, true)) LoadDevice(r);
     if (reg.OpenKey(kStationKey, true)) LoadStation(r, defaults);
+    s.ShowSymbolImages();
     WarnWithoutOwnCall();
     if (reg.OpenKey(kProgrammKey, true)) LoadProgramm(r);
     if (reg.OpenKey(kPositionKey, true)) LoadPosition(r);

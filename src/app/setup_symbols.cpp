@@ -1,5 +1,6 @@
 // The settings window's symbol page: choosing the own symbol of port 1 or 2 by its code
 // character, with the names of the symbol in both tables.
+#include "app/aprs_symbols.h"
 #include "app/form_build.h"
 #include "app/frm_setup.h"
 #include "app/symbol_names.h"
@@ -7,15 +8,21 @@
 
 namespace {
 
-constexpr char kPrimaryTable = '/';
-constexpr char kAlternateTable = '\\';
 constexpr char kBackspace = 8;
 // The track bar and the number show the code less 32: 1 for "!" to 94 for "~".
 constexpr int kSymbolNumberOffset = 32;
 constexpr int kLastSymbolNumber = 94;
 
+constexpr char kWeatherSymbolCode = '_';
+
 bool IsSymbolCode(char C) {
   return C >= '!' && C <= '~';
+}
+
+void ShowSymbol(TImage& Image, char Table, char Code) {
+  SymbolPicture(Table, Code, Image.Picture().Bitmap());
+  Image.SetTransparent(true);
+  Image.Invalidate();
 }
 
 }  // namespace
@@ -86,6 +93,8 @@ void TfrmSetup::edtSymCodeChange(TComponent*) {
   CsvGetField(1, names, alternate);
   lblSymDes->SetCaption(primary);
   lblSymADes->SetCaption(alternate);
+  ShowSymbol(*imgSym, kPrimaryTable, code[0]);
+  ShowSymbol(*imgSymA, table[0] == kPrimaryTable ? kAlternateTable : table[0], code[0]);
   mbtnSymSelect->SetVisible(!primary.empty());
   imgSym->SetVisible(!primary.empty());
   mbtnSymASelect->SetVisible(!alternate.empty());
@@ -125,4 +134,12 @@ void TfrmSetup::mbtnSymSelectClick(TComponent* Sender) {
     (SymSelectTarget == 1 ? SymCodeP1 : SymCodeP2) = code[0];
   }
   apctrlSetup->SetActivePage(atabStn);
+  ShowSymbolImages();
+}
+
+void TfrmSetup::ShowSymbolImages() {
+  ShowSymbol(*imgSymP1, SymTabP1, SymCodeP1);
+  ShowSymbol(*imgSymP2, SymTabP2, SymCodeP2);
+  ShowSymbol(*imgSymWxP1, kPrimaryTable, kWeatherSymbolCode);
+  ShowSymbol(*imgSymWxP2, kPrimaryTable, kWeatherSymbolCode);
 }

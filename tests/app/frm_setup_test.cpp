@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/aprs_symbols.h"
 #include "app/device_windows.h"
 #include "app/frm_aprs.h"
 #include "app/frm_aprs_msg.h"
@@ -342,6 +343,21 @@ TEST_F(SetupTest, RangeTextFollowsPowerHeightAndGain) {
   s.mfcbxHeight->SetItemIndex(1);
   s.UnitChange(s.mfcbxHeight);
   EXPECT_EQ(s.lblRangeHeight->Caption(), "ft");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SetupTest, OwnSymbolsAreDrawnFromTheSheets) {
+  ASSERT_TRUE(LoadSymbolSheets(std::string(VELMORA_TEST_DATA) + "/../../data/"));
+  TfrmSetup& s = *frmSetup;
+  s.ShowSymbolImages();
+  EXPECT_EQ(s.imgSymP1->Picture().Bitmap().Width(), kSymbolPixels);
+  EXPECT_EQ(s.imgSymWxP2->Picture().Bitmap().Height(), kSymbolPixels);
+  s.SymbolClick(s.imgSymP1);
+  EXPECT_EQ(s.imgSym->Picture().Bitmap().Width(), kSymbolPixels);
+  EXPECT_EQ(s.imgSymA->Picture().Bitmap().Width(), kSymbolPixels);
 }
 
 }  // namespace
