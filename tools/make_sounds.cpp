@@ -1,6 +1,7 @@
-// Writes the program's two sounds into a folder: "PrgUp.wav", played at start-up (two
-// rising tones), and "NewRx.wav", played for every new station record (one short
-// beep). 16-bit mono PCM at 22,050 Hz, with short fades so that they do not click.
+// Writes the program's own sounds into a folder: "PrgUp.wav", played at start-up (two
+// rising tones), "NewRx.wav", played for every new station record (one short beep), and
+// "Talk/100ms.wav", the pause for a blank in a spelled callsign. 16-bit mono PCM at
+// 22,050 Hz, with short fades so that they do not click.
 //   make_sounds <folder>
 #include <algorithm>
 #include <cmath>
@@ -68,7 +69,8 @@ int main(int argc, char** argv) {
   }
   const std::string folder = std::string(argv[1]) + "/";
   const bool written = WriteWave(folder + "PrgUp.wav", {{660, 0.12}, {880, 0.18}}) &&
-                       WriteWave(folder + "NewRx.wav", {{1000, 0.08}});
+                       WriteWave(folder + "NewRx.wav", {{1000, 0.08}}) &&
+                       WriteWave(folder + "Talk/100ms.wav", {{0, 0.1}});
   if (!written) std::fprintf(stderr, "make_sounds: cannot write into %s\n", argv[1]);
   return written ? 0 : 1;
 }
