@@ -78,6 +78,17 @@ void UpperCaseKey(TComponent*, char& Key) {
   Key = static_cast<char>(std::toupper(static_cast<unsigned char>(Key)));
 }
 
+// A beacon's send-now button, beside its interval edit.
+TMyButton* NewTxButton(TfrmSetup* Form, TWinControl* Parent, const std::string& Name, int Left,
+                       int Top, const char* Hint) {
+  auto* button = NewControl<TMyButton>(Form, Parent, Name.c_str(), Left, Top, 40, 21);
+  button->SetCaption("TX");
+  button->SetHint(Hint);
+  button->SetShowHint(true);
+  button->OnClick = [Form](TComponent* Sender) { Form->ButtonClick(Sender); };
+  return button;
+}
+
 TTimer* NewTimer(TComponent* Owner, const char* Name) {
   auto* timer = new TTimer(Owner);
   timer->Name = Name;
@@ -236,7 +247,7 @@ void TfrmSetup::BuildStationPage() {
   // The two ports side by side: the second in a panel that only dual-port devices show.
   auto port = [this](TWinControl* parent, int left, bool second, TEdit*& call, TEdit*& path,
                      TEdit*& info, TEdit*& status, TNumberEdit*& timPos, TNumberEdit*& timStatus,
-                     TImage*& sym) {
+                     TImage*& sym, TMyButton*& txPos, TMyButton*& txStatus) {
     const char* p = second ? "P2" : "P1";
     auto name = [p](const char* base) { return std::string(base) + p; };
     NewLabel(this, parent, name("lblCall").c_str(), "Rufzeichen", left, 8);
@@ -258,13 +269,17 @@ void TfrmSetup::BuildStationPage() {
     timStatus =
         NewNumber(this, parent, name("nedtTimStatus").c_str(), left + 90, 8 + 5 * kRow, 120, 20);
     sym = NewControl<TImage>(this, parent, name("imgSym").c_str(), left + 200, 8, 20, 20);
+    txPos = NewTxButton(this, parent, name("mbtnTxPos"), left + 146, 8 + 4 * kRow,
+                        "Positionsbake jetzt senden");
+    txStatus = NewTxButton(this, parent, name("mbtnTxStatus"), left + 146, 8 + 5 * kRow,
+                           "Statusbake jetzt senden");
   };
   port(page, 8, false, edtCallP1, edtPathP1, edtInfoP1, edtStatusP1, nedtTimPosP1, nedtTimStatusP1,
-       imgSymP1);
+       imgSymP1, mbtnTxPosP1, mbtnTxStatusP1);
   mpnlStnP2 = NewControl<TMyPanel>(this, page, "mpnlStnP2", 270, 0, 270, 8 + 6 * kRow);
   lblStnP2 = NewLabel(this, page, "lblStnP2", "Port 2", 270, 8 + 6 * kRow);
   port(mpnlStnP2, 0, true, edtCallP2, edtPathP2, edtInfoP2, edtStatusP2, nedtTimPosP2,
-       nedtTimStatusP2, imgSymP2);
+       nedtTimStatusP2, imgSymP2, mbtnTxPosP2, mbtnTxStatusP2);
 
   const int top = 8 + 7 * kRow;
   NewLabel(this, page, "lblPosition", "Feste Position", 8, top);
@@ -378,7 +393,8 @@ void TfrmSetup::BuildWeatherPage() {
 
   auto port = [this](TWinControl* parent, int left, bool second, TLabel*& call,
                      TMyFlatCombobox*& ssid, TImage*& sym, TNumberEdit*& tim,
-                     TNumberEdit*& timStatus, TEdit*& status) {
+                     TNumberEdit*& timStatus, TEdit*& status, TMyButton*& tx,
+                     TMyButton*& txStatus) {
     const char* p = second ? "P2" : "P1";
     auto name = [p](const char* base) { return std::string(base) + p; };
     call = NewLabel(this, parent, name("lblWxCall").c_str(), "", left, 8);
@@ -391,14 +407,18 @@ void TfrmSetup::BuildWeatherPage() {
         NewNumber(this, parent, name("nedtTimWxStatus").c_str(), left + 90, 8 + 2 * kRow, 120, 0);
     status = NewText(this, parent, name("edtWxStatus").c_str(), left, 8 + 3 * kRow, 240,
                      kDefaultWxStatus);
+    tx = NewTxButton(this, parent, name("mbtnTxWx"), left + 146, 8 + kRow,
+                     "Wetterbake jetzt senden");
+    txStatus = NewTxButton(this, parent, name("mbtnTxWxStatus"), left + 146, 8 + 2 * kRow,
+                           "Wetterstatus jetzt senden");
   };
   auto* portOne = NewControl<TMyPanel>(this, page, "mpnlWxP1", 8, 8 + 3 * kRow, 260, 8 + 4 * kRow);
   port(portOne, 4, false, lblWxCallP1, mfcbxWxSsidP1, imgSymWxP1, nedtTimWxP1, nedtTimWxStatusP1,
-       edtWxStatusP1);
+       edtWxStatusP1, mbtnTxWxP1, mbtnTxWxStatusP1);
   mpnlWxP2 = NewControl<TMyPanel>(this, page, "mpnlWxP2", 272, 8 + 3 * kRow, 260, 8 + 4 * kRow);
   lblWxP2 = NewLabel(this, page, "lblWxP2", "Port 2", 272, 8 + 7 * kRow);
   port(mpnlWxP2, 4, true, lblWxCallP2, mfcbxWxSsidP2, imgSymWxP2, nedtTimWxP2, nedtTimWxStatusP2,
-       edtWxStatusP2);
+       edtWxStatusP2, mbtnTxWxP2, mbtnTxWxStatusP2);
 }
 
 void TfrmSetup::FormShow(TComponent*) {

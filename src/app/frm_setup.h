@@ -8,8 +8,10 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 
+#include "app/beacons.h"
 #include "controls/my_button.h"
 #include "controls/my_flat_combobox.h"
 #include "controls/my_panel.h"
@@ -89,6 +91,8 @@ class TfrmSetup : public TForm {
   TNumberEdit* nedtTimPosP1;
   TNumberEdit* nedtTimStatusP1;
   TImage* imgSymP1;
+  TMyButton* mbtnTxPosP1;
+  TMyButton* mbtnTxStatusP1;
   TMyPanel* mpnlStnP2;
   TLabel* lblStnP2;
   TEdit* edtCallP2;
@@ -98,6 +102,8 @@ class TfrmSetup : public TForm {
   TNumberEdit* nedtTimPosP2;
   TNumberEdit* nedtTimStatusP2;
   TImage* imgSymP2;
+  TMyButton* mbtnTxPosP2;
+  TMyButton* mbtnTxStatusP2;
   TEdit* medtLati;
   TEdit* medtLong;
   TMyButton* mbtnSetGpsPos;
@@ -149,6 +155,8 @@ class TfrmSetup : public TForm {
   TNumberEdit* nedtTimWxP1;
   TNumberEdit* nedtTimWxStatusP1;
   TEdit* edtWxStatusP1;
+  TMyButton* mbtnTxWxP1;
+  TMyButton* mbtnTxWxStatusP1;
   TMyPanel* mpnlWxP2;
   TLabel* lblWxP2;
   TLabel* lblWxCallP2;
@@ -157,6 +165,8 @@ class TfrmSetup : public TForm {
   TNumberEdit* nedtTimWxP2;
   TNumberEdit* nedtTimWxStatusP2;
   TEdit* edtWxStatusP2;
+  TMyButton* mbtnTxWxP2;
+  TMyButton* mbtnTxWxStatusP2;
 
   // Symbol page.
   TEdit* edtSymTab;
@@ -190,6 +200,12 @@ class TfrmSetup : public TForm {
   TPathDialog* PathDialog;
   TOpenDialog* OpenDialog;
   TWxStn* WxStn;
+
+  // The beacon sender the TX buttons call (TBeacons::SendBeacon); nothing is sent while
+  // it is unset.
+  std::function<void(TBeaconKind Kind)> SendBeacon;
+  // The TX button of a beacon.
+  TMyButton* TxButton(TBeaconKind Kind) const;
 
   // The fixed own position, decimal degrees, north and east positive.
   double OwnLat = 0;

@@ -258,7 +258,33 @@ void TfrmSetup::ButtonClick(TComponent* Sender) {
   } else if (Sender == mbtnWxFile) {
     OpenDialog->FileName = edtWxFile->Text();
     if (OpenDialog->Execute()) edtWxFile->SetText(OpenDialog->FileName);
+  } else if (SendBeacon) {
+    for (int kind = bkPosP1; kind <= bkWxStatusP2; ++kind) {
+      if (Sender == TxButton(TBeaconKind(kind))) SendBeacon(TBeaconKind(kind));
+    }
   }
+}
+
+TMyButton* TfrmSetup::TxButton(TBeaconKind Kind) const {
+  switch (Kind) {
+    case bkPosP1:
+      return mbtnTxPosP1;
+    case bkStatusP1:
+      return mbtnTxStatusP1;
+    case bkWxP1:
+      return mbtnTxWxP1;
+    case bkWxStatusP1:
+      return mbtnTxWxStatusP1;
+    case bkPosP2:
+      return mbtnTxPosP2;
+    case bkStatusP2:
+      return mbtnTxStatusP2;
+    case bkWxP2:
+      return mbtnTxWxP2;
+    case bkWxStatusP2:
+      return mbtnTxWxStatusP2;
+  }
+  return nullptr;
 }
 
 void TfrmSetup::ReadWxTextFile() {

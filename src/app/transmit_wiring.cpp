@@ -66,6 +66,7 @@ void ConnectBeaconsToSetup(TBeacons& Beacons, TfrmSetup& Setup) {
   b.WxText = [s] { return s->WxText; };
 
   TBeacons* beacons = &Beacons;
+  s->SendBeacon = [beacons](TBeaconKind Kind) { beacons->SendBeacon(Kind); };
   const std::pair<TTimer*, TBeaconKind> timers[] = {
       {s->timPosP1, bkPosP1}, {s->timStatusP1, bkStatusP1},
       {s->timWxP1, bkWxP1},   {s->timWxStatusP1, bkWxStatusP1},

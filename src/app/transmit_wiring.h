@@ -10,7 +10,7 @@ class TfrmAprsMsg;
 class TfrmLog;
 class TfrmSetup;
 
-// The settings hooks, the eight beacon timers (each sends its beacon), timPosDec (the
+// The settings hooks, the eight TX buttons and the eight beacon timers (each sends its beacon), timPosDec (the
 // progress bars of the map window, when it exists), and the weather text, rebuilt from
 // the station's record after the settings window has shown each weather update.
 void ConnectBeaconsToSetup(TBeacons& Beacons, TfrmSetup& Setup);

@@ -134,3 +134,54 @@ TEST_F(TransmitWiringTest, EveryWeatherUpdateRebuildsTheWeatherText) {
   reader->OnWxDataUpdate(reader);
   EXPECT_EQ(s.WxText, ".../...g...t-05h00b.....");
 }
+
+// The TX buttons of the settings window send their beacon at once, through the TNC
+// link's port writer, and a second-port position only with a dual-port device.
+TEST_F(TransmitWiringTest, TxButtonsSendTheirBeaconThroughTheTncPort) {
+  TfrmSetup& s = *frmSetup;
+  std::vector<std::string> written;
+  tnc.link.WriteRs232Buf = [&](std::span<const uint8_t> bytes) {
+    written.emplace_back(bytes.begin(), bytes.end());
+    return true;
+  };
+  s.mbtnTxPosP1->Click();
+  ASSERT_EQ(written.size(), 1u);
+  EXPECT_EQ(written[0].front(), '\xC0');
+  EXPECT_EQ(written[0][1], '\x00');  // KISS data frame, radio port 1
+  EXPECT_NE(written[0].find("=4903.50N/07201.75W>RNG0002/wired"), std::string::npos);
+
+  s.mbtnTxStatusP1->Click();
+  ASSERT_EQ(written.size(), 2u);
+  EXPECT_NE(written[1].find(">on the air"), std::string::npos);
+
+  s.mfcbxDevice->SetItemIndex(0);  // OFF
+  s.mbtnTxPosP2->Click();
+  EXPECT_EQ(written.size(), 2u);
+  s.mfcbxDevice->SetItemIndex(kDevicePtc2);
+  s.edtCallP2->SetText("N0CALL-2");
+  s.mbtnTxPosP2->Click();
+  ASSERT_EQ(written.size(), 3u);
+  EXPECT_EQ(written[2][1], '\x10');  // radio port 2
+
+  // A weather beacon without weather data sends nothing.
+  s.mfcbxWxDevice->SetItemIndex(kWxDeviceWs2300);
+  s.mbtnTxWxP1->Click();
+  EXPECT_EQ(written.size(), 3u);
+  // Nothing at all without a fixed own position.
+  s.OwnLat = 0;
+  s.OwnLon = 0;
+  s.mbtnTxStatusP1->Click();
+  EXPECT_EQ(written.size(), 3u);
+}
+
+TEST_F(TransmitWiringTest, EveryBeaconHasItsNamedTxButton) {
+  const char* const names[] = {"mbtnTxPosP1", "mbtnTxStatusP1", "mbtnTxWxP1",
+                               "mbtnTxWxStatusP1", "mbtnTxPosP2", "mbtnTxStatusP2",
+                               "mbtnTxWxP2", "mbtnTxWxStatusP2"};
+  for (int kind = bkPosP1; kind <= bkWxStatusP2; ++kind) {
+    TMyButton* button = frmSetup->TxButton(TBeaconKind(kind));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->Name, names[kind]);
+    EXPECT_EQ(frmSetup->FindComponent(names[kind]), button);
+  }
+}
