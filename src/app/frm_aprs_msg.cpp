@@ -265,6 +265,12 @@ void TfrmAprsMsg::ShowSentMsg(const std::string& Src, const std::string& Dst,
   AddOrUpdateMsgLine(*rdMyMsg, Src, Dst, false, TxCount, Number, Text, "*");
 }
 
+void TfrmAprsMsg::OnMessageTo(const std::string& Call) {
+  edtMsgAdr->SetText(Call);
+  edtMsgTxt->SetText("");
+  if (!Visible()) Show();
+}
+
 void TfrmAprsMsg::mbtnTxMsgClick(TComponent*) {
   const int port = mbtnTxP1->Down() ? 0 : 1;
   const std::string call = Trim(Text(port == 0 ? Settings.CallP1 : Settings.CallP2));

@@ -96,6 +96,9 @@ class TfrmAprsMsg : public TForm {
   std::function<void(bool On)> MsgLamp;
 
   void HandleRxMessage(const TAprsInfo& Info);
+  // Starts a message to Call from another window: the addressee is set, the text
+  // cleared, and the window shown when hidden.
+  void OnMessageTo(const std::string& Call);
   void SendAck(const std::string& Src, const std::string& Addressee, const std::string& Number,
                int Port);
   void ShowSentMsg(const std::string& Src, const std::string& Dst, const std::string& Text,
