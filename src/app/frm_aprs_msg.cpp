@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "app/form_build.h"
+#include "app/form_fit.h"
 #include "app/msg_lists.h"
 #include "core/csv_ctrl.h"
 #include "core/kiss_link.h"
@@ -71,7 +72,6 @@ TfrmAprsMsg::TfrmAprsMsg(TComponent* AOwner) : TForm(AOwner), rdsMsg(std::make_u
   Name = "frmAprsMsg";
   SetCaption("Messages");
   SetFormStyle(fsStayOnTop);
-  SetClientSize(560, 360);
   MakeMessageStyles(*rdsMsg);
 
   apctrlMain = NewControl<TExPageControl>(this, this, "apctrlMain", 0, 0, 560, 270);
@@ -345,6 +345,7 @@ void TfrmAprsMsg::timMsgTxTimer(TComponent*) {
 
 void TfrmAprsMsg::FormShow(TComponent* Sender) {
   apctrlMainChange(Sender);
+  FitClientToControls(*this);
 }
 
 void TfrmAprsMsg::apctrlMainChange(TComponent*) {

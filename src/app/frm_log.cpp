@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "app/form_build.h"
+#include "app/form_fit.h"
 #include "app/frm_prg_msg.h"
 #include "controls/my_msg_dialog.h"
 #include "platform/sys/files.h"
@@ -25,7 +26,6 @@ TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
   Name = "frmLog";
   SetCaption("Log");
   SetFormStyle(fsStayOnTop);
-  SetClientSize(300, 200);
   auto button = [this](const char* name, const char* caption, const char* hint, int left) {
     auto* b = NewControl<TMyButton>(this, this, name, left, 8, 52, 25);
     b->SetCaption(caption);
@@ -81,6 +81,7 @@ TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
   for (TLabel* label : {lblGo, lblNow, lblEnd}) label->SetCaption("");
   mpbPos->SetPosition(0);
   ShowState();
+  FitClientToControls(*this);
   frmLog = this;
   DoCreate();
 }
@@ -176,6 +177,7 @@ void TfrmLog::mbtnCloseClick(TComponent*) {
 
 void TfrmLog::mbtnFilterClick(TComponent*) {
   mpnlFilter->SetVisible(mbtnFilter->Down());
+  FitClientToControls(*this);
 }
 
 void TfrmLog::memFilterKeyPress(TComponent*, char& Key) {
