@@ -141,7 +141,14 @@ bool TMapView::LoadMap(const std::string& FileName) {
   HideRangeCircle();
   MapFile = FileName;
   MapName = read.Name;
-  imgCard->Picture().SetGraphic(picture.Graphic());
+  // Drawn once into a 32-bit bitmap, the layout the screen takes without converting: the
+  // map is repainted in strips all the time, under every marker and crosshair that moves.
+  TBitmap screenReady;
+  screenReady.SetSize(picture.Width(), picture.Height());
+  screenReady.Canvas().Brush().SetColor(clWhite);
+  screenReady.Canvas().FillRect(Rect(0, 0, picture.Width(), picture.Height()));
+  screenReady.Canvas().Draw(0, 0, *picture.Graphic());
+  imgCard->Picture().SetGraphic(&screenReady);
   map_.Corners = c;
   map_.MapH = picture.Height() - 1;
   map_.MapW = picture.Width() - 1;
