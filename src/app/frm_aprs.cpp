@@ -2,8 +2,22 @@
 
 #include "app/app_folders.h"
 #include "app/aprs_symbols.h"
+#include "app/device_windows.h"
+#include "app/frm_aprs_msg.h"
+#include "app/frm_aprs_stn_info.h"
+#include "app/frm_aprs_stn_list.h"
+#include "app/frm_aprs_stn_select.h"
+#include "app/frm_info.h"
+#include "app/frm_log.h"
 #include "app/frm_main.h"
+#include "app/frm_setup.h"
+#include "app/monitor_appender.h"
+#include "controls/my_msg_dialog.h"
 #include "platform/sys/application.h"
+#include "platform/sys/files.h"
+#include "richtext/rd_style.h"
+#include "richtext/rich_doc_standin.h"
+#include "richtext/station_styles.h"
 
 TfrmAprs* frmAprs = nullptr;
 
@@ -14,6 +28,7 @@ namespace {
 
 constexpr int kMinWidth = 640;
 constexpr int kMinHeight = 480;
+constexpr int kStationAgingMs = 1000;
 
 TBitmapMask* MakeLamp(TfrmAprs* form, TWinControl* parent, const char* name, int left) {
   auto* lamp = new TBitmapMask(form);
@@ -21,6 +36,25 @@ TBitmapMask* MakeLamp(TfrmAprs* form, TWinControl* parent, const char* name, int
   lamp->SetParent(parent);
   lamp->SetBounds(left, 4, 16, 16);
   return lamp;
+}
+
+TLabel* MakeLabel(TfrmAprs* form, TWinControl* parent, const char* name, int left, int width) {
+  auto* label = new TLabel(form);
+  label->Name = name;
+  label->SetParent(parent);
+  label->SetBounds(left, 4, width, 16);
+  return label;
+}
+
+TMyButton* MakeToolButton(TfrmAprs* form, TWinControl* parent, const char* name,
+                          const char* caption, int top) {
+  auto* button = new TMyButton(form);
+  button->Name = name;
+  button->SetParent(parent);
+  button->SetBounds(4, top, 58, 25);
+  button->SetCaption(caption);
+  button->OnClick = [form](TComponent* Sender) { form->ButtonClick(Sender); };
+  return button;
 }
 
 TMyProgressBar* MakeBar(TfrmAprs* form, TWinControl* parent, const char* name, int top) {
@@ -50,12 +84,10 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   mpnlToolMain->SetAlign(alLeft);
   mpnlToolMain->SetWidth(66);
 
-  mbtnGps = new TMyButton(this);
-  mbtnGps->Name = "mbtnGps";
-  mbtnGps->SetParent(mpnlToolMain);
-  mbtnGps->SetBounds(4, 4, 58, 25);
-  mbtnGps->SetCaption("GPS");
+  mbtnGps = MakeToolButton(this, mpnlToolMain, "mbtnGps", "GPS", 4);
   mbtnGps->SetChecker(true);
+  mbtnTcp = MakeToolButton(this, mpnlToolMain, "mbtnTcp", "TCP", 100);
+  mbtnLog = MakeToolButton(this, mpnlToolMain, "mbtnLog", "Log", 130);
 
   mpnlPB = new TMyPanel(this);
   mpnlPB->Name = "mpnlPB";
@@ -70,21 +102,28 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   mpnlBottom->Name = "mpnlBottom";
   mpnlBottom->SetParent(this);
   mpnlBottom->SetAlign(alBottom);
-  mpnlBottom->SetHeight(50);
+  mpnlBottom->SetHeight(150);
+  rdMain = new TRichDoc(this);
+  rdMain->Name = "rdMain";
+  rdMain->SetParent(mpnlBottom);
+  rdMain->SetAlign(alClient);
+  monitor_styles_ = std::make_unique<TRDStyle>();
+  MakeMonitorStyles(*monitor_styles_);
+  rdMain->Style = monitor_styles_.get();
+  Monitor = std::make_unique<TRichDocMonitor>(*rdMain);
 
-  mpnlDot = new TMyPanel(this);
-  mpnlDot->Name = "mpnlDot";
-  mpnlDot->SetParent(this);
-  mpnlDot->SetAlign(alBottom);
-  mpnlDot->SetHeight(24);
-  bmpmRxP1 = MakeLamp(this, mpnlDot, "bmpmRxP1", 4);
-  bmpmRxP2 = MakeLamp(this, mpnlDot, "bmpmRxP2", 24);
-  bmpmRxP2->SetVisible(false);
-  bmpmWx = MakeLamp(this, mpnlDot, "bmpmWx", 44);
+  BuildStatusBar();
+
+  scrBoxCard = new TScrollBox(this);
+  scrBoxCard->Name = "scrBoxCard";
+  scrBoxCard->SetParent(this);
+  scrBoxCard->SetAlign(alClient);
 
   timStnDelete = new TTimer(this);
   timStnDelete->Name = "timStnDelete";
   timStnDelete->SetEnabled(false);
+  timStnDelete->SetInterval(kStationAgingMs);
+  timStnDelete->OnTimer = [this](TComponent*) { Stations.AgeStations(); };
 
   ProgDir = PrgDir();
   SpkDir = ProgDir + "Speak/";
@@ -95,6 +134,10 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   Sounds = std::make_unique<TSoundQueue>(*mpToMain, SoundDir);
   Stations.Sounds = Sounds.get();
   OnShow = [this](TComponent* Sender) { FormShow(Sender); };
+  ConnectMap();
+  ConnectStationWindows();
+  ConnectReceivePath();
+  ConnectAprsIs();
 
   const std::string title = ProgramTitle();
   SetCaption(title);
@@ -108,14 +151,194 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TfrmAprs::~TfrmAprs() {
+  // The reader thread hands lines to the dispatcher: it ends before the window does.
+  AprsIs.Stop();
+  Dispatcher.Monitor = nullptr;
+  if (frmAprsStnInfo) {
+    frmAprsStnInfo->Stations = nullptr;
+    frmAprsStnInfo->OnRangeCircle = nullptr;
+    frmAprsStnInfo->OnZoom = nullptr;
+  }
+  if (frmAprsStnList) frmAprsStnList->OnShowStation = nullptr;
+  if (frmAprsStnSelect) frmAprsStnSelect->OnStationPicked = nullptr;
   // The queue lets go of the player's end-of-playback event before the player goes.
   Stations.Sounds = nullptr;
   Sounds.reset();
   if (frmAprs == this) frmAprs = nullptr;
 }
 
+void TfrmAprs::BuildStatusBar() {
+  Label1 = MakeLabel(this, mpnlPB, "Label1", 2, 62);
+  Label1->SetTop(46);
+  mpnlDot = new TMyPanel(this);
+  mpnlDot->Name = "mpnlDot";
+  mpnlDot->SetParent(this);
+  mpnlDot->SetAlign(alBottom);
+  mpnlDot->SetHeight(24);
+  lblLat = MakeLabel(this, mpnlDot, "lblLat", 4, 90);
+  lblLong = MakeLabel(this, mpnlDot, "lblLong", 98, 90);
+  lblLocator = MakeLabel(this, mpnlDot, "lblLocator", 192, 60);
+  lblStnCount = MakeLabel(this, mpnlDot, "lblStnCount", 256, 90);
+  lblStnCount->SetHint("Stationsliste anzeigen...");
+  lblStnCount->SetShowHint(true);
+  lblStnCount->OnClick = [this](TComponent* Sender) { ButtonClick(Sender); };
+  bmpmRxP1 = MakeLamp(this, mpnlDot, "bmpmRxP1", 350);
+  bmpmRxP2 = MakeLamp(this, mpnlDot, "bmpmRxP2", 370);
+  bmpmRxP2->SetVisible(false);
+  bmpmMsg = MakeLamp(this, mpnlDot, "bmpmMsg", 390);
+  bmpmMsg->SetHint("Nachrichten anzeigen...");
+  bmpmGps = MakeLamp(this, mpnlDot, "bmpmGps", 410);
+  bmpmGps->SetHint("GPS Status anzeigen...");
+  bmpmWx = MakeLamp(this, mpnlDot, "bmpmWx", 430);
+  bmpmWx->SetHint("WX Status anzeigen...");
+  bmpmTxTcp = MakeLamp(this, mpnlDot, "bmpmTxTcp", 450);
+  bmpmTxTcp->SetHint("HF nach TCP Digipeating");
+  for (TBitmapMask* lamp : {bmpmMsg, bmpmGps, bmpmWx}) {
+    lamp->SetShowHint(true);
+    lamp->OnClick = [this](TComponent* Sender) { ButtonClick(Sender); };
+  }
+  lamp_rx_p1_ = std::make_unique<TLampTimer>(this, "timRxP1", *bmpmRxP1);
+  lamp_rx_p2_ = std::make_unique<TLampTimer>(this, "timRxP2", *bmpmRxP2);
+  lamp_tx_tcp_ = std::make_unique<TLampTimer>(this, "timTxTcp", *bmpmTxTcp);
+}
+
+void TfrmAprs::ConnectMap() {
+  Map = std::make_unique<TMapView>(this, scrBoxCard, Stations.StationList);
+  Map->OnMapClick = [this](TComponent* Sender) { AprsCardClick(Sender); };
+  Map->OnMapDblClick = [this](TComponent* Sender) { AprsCardDblClick(Sender); };
+  Map->OnCursorTexts = [this](const TCursorTexts& Texts) {
+    lblLat->SetCaption(Texts.Lat);
+    lblLong->SetCaption(Texts.Lon);
+    lblLocator->SetCaption(Texts.Locator);
+  };
+  Map->OnMapLoaded = [this] {
+    AprsMapFile = Map->MapFile;
+    UpdateCaption(status_text_);
+    Stations.UpdateStationCount();
+  };
+  Map->OnPlacesChanged = [this] { Stations.UpdateStationCount(); };
+  Map->ShownKey = [] { return ::ShownKey; };
+  Map->ShownPhgText = [] {
+    return frmAprsStnInfo ? frmAprsStnInfo->ShownPhgText() : std::string();
+  };
+  Map->OwnPosition = [] {
+    return frmGpsStatus ? TGeoPoint{frmGpsStatus->GpsLat, frmGpsStatus->GpsLon} : TGeoPoint{};
+  };
+  Map->GpsRunning = [] { return frmGpsStatus && frmGpsStatus->HasGpsPosition(); };
+}
+
+// The station windows are made before this one.
+void TfrmAprs::ConnectStationWindows() {
+  if (frmAprsStnInfo) {
+    frmAprsStnInfo->Stations = &Stations.StationList;
+    frmAprsStnInfo->OnRangeCircle = [this](const std::string& Key, const std::string& PhgRng) {
+      Map->ShowRangeCircle(Key, PhgRng);
+    };
+    frmAprsStnInfo->OnZoom = [this](bool ZoomIn, double Lat, double Lon) {
+      Map->ZoomMap(ZoomIn, false, Lon, Lat);
+    };
+  }
+  if (frmAprsStnList) {
+    frmAprsStnList->OnShowStation = [this](const std::string& Key) { ShowStationInfo(Key); };
+  }
+  if (frmAprsStnSelect) {
+    frmAprsStnSelect->OnStationPicked = [this](TComponent* Sender) { lboxStnSelectClick(Sender); };
+  }
+}
+
+// The settings window's controls are read when a packet comes, so the dispatcher
+// follows every change without being told.
+void TfrmAprs::ConnectReceivePath() {
+  Dispatcher.Monitor = Monitor.get();
+  Dispatcher.Settings.CallP1 = [] { return frmSetup ? frmSetup->edtCallP1->Text() : ""; };
+  Dispatcher.Settings.CallP2 = [] { return frmSetup ? frmSetup->edtCallP2->Text() : ""; };
+  Dispatcher.Settings.MapFile = [this] { return Map->MapFile; };
+  Dispatcher.Settings.TcpDigi = [] { return frmSetup && frmSetup->mbtnTcpDigi->Down(); };
+  Dispatcher.Settings.TcpNoOutData = [] {
+    return frmSetup && frmSetup->mbtnTcpNoOutData->Down();
+  };
+  Dispatcher.Settings.TcpNoMon = [] { return frmSetup && frmSetup->mbtnTcpNoMon->Down(); };
+  Dispatcher.RxLamp = [this](int Port) {
+    (Port == 2 ? lamp_rx_p2_ : lamp_rx_p1_)->Light();
+  };
+  Dispatcher.IGateToTcp = [this](const TAprsInfo& Info) { AprsIs.IGateToTcp(Info); };
+  Dispatcher.ReceiveMessage = [](const TAprsInfo& Info) {
+    if (frmAprsMsg) frmAprsMsg->HandleRxMessage(Info);
+  };
+  Dispatcher.Log.Recording = [] { return frmLog && frmLog->Recording(); };
+  Dispatcher.Log.Filter = [] { return frmLog ? frmLog->FilterText() : std::string(); };
+  Dispatcher.Log.AddLine = [](const std::string& Line) {
+    if (frmLog) frmLog->AddLogLine(Line);
+  };
+
+  Beacons.IsConnected = [this] { return AprsIs.IsConnected(); };
+  Beacons.WriteLine = [this](const std::string& Line) {
+    return AprsIs.TCPClientIGate.WriteLine(Line);
+  };
+  Beacons.AddLogText = [this](const std::string& Text, int Style) { AddMonitorText(Text, Style); };
+}
+
+void TfrmAprs::ConnectAprsIs() {
+  AprsIs.Settings.Server = [] { return frmSetup->mfcbxTcpServer->Text(); };
+  AprsIs.Settings.CallP1 = [] { return frmSetup->edtCallP1->Text(); };
+  AprsIs.Settings.Passcode = [] { return frmSetup->nedtVNR->Text(); };
+  AprsIs.Settings.Filter = [] { return frmSetup->edtTcpFilter->Text(); };
+  AprsIs.SetButtonDown = [this](bool Down) { mbtnTcp->SetDown(Down); };
+  AprsIs.ShowError = [](const std::string& Text) { MyShowError(Text); };
+  AprsIs.SetStatusText = [this](const std::string& Text) { Label1->SetCaption(Text); };
+  AprsIs.ClearIgSeen = [this] { Dispatcher.IgSeen = false; };
+  AprsIs.TxLamp = [this] { lamp_tx_tcp_->Light(); };
+  AprsIs.ReaderHooks.AnalysePacket = [this](TStrings& Lines) { Dispatcher.AnalysePacket(Lines); };
+  AprsIs.ReaderHooks.IgSeen = [this] { return Dispatcher.IgSeen; };
+  AprsIs.ReaderHooks.AddLogText = [this](const std::string& Text, int Style) {
+    AddMonitorText(Text, Style);
+  };
+  AprsIs.ReaderHooks.SetButtonColor = [this](TColor Color) { mbtnTcp->SetColorDown(Color); };
+  AprsIs.ReaderHooks.SetStatusText = [this](const std::string& Text) {
+    Label1->SetCaption(Text);
+  };
+}
+
 void TfrmAprs::FormShow(TComponent*) {
   if (shown_once_) return;
   shown_once_ = true;
+  if (frmAprsStnList) AddSymbolPictures(*frmAprsStnList->imglSym);
   Stations.LoadStations(StationFileName());
+  if (frmAprsStnList) frmAprsStnList->FillStationList(Stations.StationList);
+  Map->RedrawAllSymbols();
+  Stations.UpdateStationCount();
+}
+
+void TfrmAprs::LoadMapFromSettings() {
+  Map->MapDir = MapDir;
+  Map->BuildMapCatalog();
+  if (!AprsMapFile.empty() && FileExists(AprsMapFile)) Map->LoadMap(AprsMapFile);
+}
+
+void TfrmAprs::AddMonitorText(const std::string& Text, int Style) {
+  AddLogText(Monitor.get(), Text, Style, 0, monitor_para_);
+}
+
+void TfrmAprs::UpdateCaption(const std::string& StatusText) {
+  status_text_ = StatusText;
+  SetCaption(MapWindowCaption(Map->MapName, StatusText));
+}
+
+void TfrmAprs::ButtonClick(TComponent* Sender) {
+  if (Sender == mbtnLog && frmLog) frmLog->Show();
+  if (Sender == mbtnGps && frmGpsStatus) {
+    frmGpsStatus->GpsRxMain->SetRun(mbtnGps->Down());
+    if (mbtnGps->Down() && !frmGpsStatus->Visible()) frmGpsStatus->Show();
+  }
+  if (Sender == bmpmGps && frmGpsStatus) frmGpsStatus->Show();
+  if (Sender == bmpmWx && frmWxStatus) frmWxStatus->Show();
+  if (Sender == bmpmMsg && frmAprsMsg) frmAprsMsg->Show();
+  if (Sender == lblStnCount && frmAprsStnList) frmAprsStnList->Show();
+  if (Sender == mbtnTcp) AprsIs.mbtnTcpClick();
+}
+
+void TfrmAprs::ShowGpsPosition() {
+  if (frmGpsStatus && frmGpsStatus->HasGpsPosition()) {
+    Map->ShowOwnPosition(frmGpsStatus->GpsLat, frmGpsStatus->GpsLon);
+  }
 }

@@ -1,14 +1,21 @@
 // The map and monitor window: the MDI child of the main frame, shown maximised.
 //
-// Here it holds what the start-up, the settings and the settings store use of it: the
-// program's folders, the GPS button of the tool bar, the beacon progress bars, the
-// lamps the settings switch, the station-aging timer and the bottom (monitor) panel.
+// It holds the map, the monitor rdMain, the packet dispatcher every received packet
+// goes through, the station store, the APRS-IS link and the beacons, the tool bar, the
+// lamps and the station counter; as the store's view (TStationViews) it keeps the map,
+// the station list, the pick list and the detail window in step with the stations.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/aprs_is_link.h"
+#include "app/beacons.h"
+#include "app/map_view.h"
+#include "app/map_window_commands.h"
+#include "app/packet_dispatcher.h"
+#include "app/rich_doc_monitor.h"
 #include "app/sound_queue.h"
 #include "app/station_store.h"
 #include "controls/bitmap_mask.h"
@@ -16,6 +23,8 @@
 #include "controls/my_panel.h"
 #include "controls/my_progress_bar.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/label.h"
+#include "platform/gui/scroll_box.h"
 #include "platform/io/wave_sound.h"
 #include "platform/sys/timer.h"
 
@@ -24,6 +33,9 @@ extern const char* const kProductName;     // "Velmora"
 extern const char* const kProgramVersion;  // "1.2"
 
 // The window is the station store's view of the windows (TStationViews).
+class TRDStyle;
+class TRichDoc;
+
 class TfrmAprs : public TForm, public TStationViews {
  public:
   explicit TfrmAprs(TComponent* AOwner);
@@ -31,16 +43,28 @@ class TfrmAprs : public TForm, public TStationViews {
 
   TMyPanel* mpnlToolMain;
   TMyButton* mbtnGps;
+  TMyButton* mbtnTcp;
+  TMyButton* mbtnLog;
   TMyPanel* mpnlPB;
   TMyProgressBar* mpbTimPosP1;
   TMyProgressBar* mpbTimStaP1;
   TMyProgressBar* mpbTimPosP2;
   TMyProgressBar* mpbTimStaP2;
+  TLabel* Label1;
   TMyPanel* mpnlDot;
   TBitmapMask* bmpmRxP1;
   TBitmapMask* bmpmRxP2;
   TBitmapMask* bmpmWx;
+  TBitmapMask* bmpmMsg;
+  TBitmapMask* bmpmGps;
+  TBitmapMask* bmpmTxTcp;
+  TLabel* lblLat;
+  TLabel* lblLong;
+  TLabel* lblLocator;
+  TLabel* lblStnCount;
+  TScrollBox* scrBoxCard;
   TMyPanel* mpnlBottom;
+  TRichDoc* rdMain;
   TTimer* timStnDelete;
 
   // Folders with a trailing '/', set when the window is made, before the language file
@@ -53,18 +77,73 @@ class TfrmAprs : public TForm, public TStationViews {
   // The heard stations, kept in "Stn.dat" between runs, and the APRS-IS connection.
   TStationStore Stations{*this};
   TAprsIsLink AprsIs;
+  // Every received packet, whatever its road, ends here.
+  TPacketDispatcher Dispatcher{Stations, *this};
+  // The program's beacons (timers and settings in the settings window).
+  TBeacons Beacons;
+  // The monitor's document over rdMain; every monitor writer goes through AddMonitorText.
+  std::unique_ptr<TRichDocMonitor> Monitor;
+  std::unique_ptr<TMapView> Map;
   // The map folder and the map file shown now.
   std::string MapDir;
   std::string AprsMapFile;
+  // The stations of the last double click on the map, in pick-list order.
+  std::vector<std::string> PickKeys;
 
   // The first showing loads the station file.
   void FormShow(TComponent* Sender);
   std::string StationFileName() const { return ProgDir + "Stn.dat"; }
+  // The map catalogue of MapDir and the map AprsMapFile, when it exists.
+  void LoadMapFromSettings();
+  // One monitor writer's text with its control characters (monitor_appender.h).
+  void AddMonitorText(const std::string& Text, int Style);
+  // The caption "<map name>, <status>"; the last status is kept for the next map.
+  void UpdateCaption(const std::string& StatusText);
+  // The tool bar buttons, the counter and the lamps that open windows.
+  void ButtonClick(TComponent* Sender);
+  // The picked row of the station-select window.
+  void lboxStnSelectClick(TComponent* Sender);
+  void AprsCardClick(TComponent* Sender);
+  void AprsCardDblClick(TComponent* Sender);
+  // The GPS window's own position, only from a valid fix.
+  void ShowGpsPosition();
+
+  // TStationViews
+  void ShowStationOnMap(const TAprsInfo& Info) override;
+  void FreeStationMarker(const std::string& Key) override;
+  void DeleteSymbolPlaces(const std::string& Key) override;
+  void ClearCrosshair(const std::string& Key) override;
+  void MarkStation(const std::string& Key) override;
+  void AddOrUpdateStationRow(const std::string& Record) override;
+  void DeleteStationRow(const std::string& Key) override;
+  void DeletePickKey(const std::string& Key) override;
+  bool StationInfoVisible() override;
+  bool FollowRx() override;
+  std::string ShownKey() override;
+  void ShowStationInfo(const std::string& Key) override;
+  void CloseStationInfo() override;
+  void ShowStationCount(const std::string& Caption) override;
+  bool SoundRxOn() override;
+  bool SoundCallOn() override;
+  int StationMaxAgeMinutes() override;
+  void LogTick() override;
 
   std::string ClassName() const override { return "TfrmAprs"; }
 
  private:
+  void BuildStatusBar();
+  void ConnectReceivePath();
+  void ConnectAprsIs();
+  void ConnectMap();
+  void ConnectStationWindows();
+
   bool shown_once_ = false;
+  int monitor_para_ = -1;
+  std::string status_text_;
+  std::unique_ptr<TRDStyle> monitor_styles_;
+  std::unique_ptr<TLampTimer> lamp_rx_p1_;
+  std::unique_ptr<TLampTimer> lamp_rx_p2_;
+  std::unique_ptr<TLampTimer> lamp_tx_tcp_;
 };
 
 extern TfrmAprs* frmAprs;

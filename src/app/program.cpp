@@ -15,7 +15,9 @@
 #include "app/settings_store.h"
 #include "app/speak_file.h"
 #include "app/tnc_link.h"
+#include "app/transmit_wiring.h"
 #include "controls/my_msg_dialog.h"
+#include "gif/gif_registration.h"
 #include "platform/sys/application.h"
 
 TfrmGpsStatus* frmGpsStatus = nullptr;
@@ -45,6 +47,25 @@ void ConnectDeviceWindows() {
   frmWxStatus->TempFromFahrenheit = [](int F) { return frmSetup->TempFromFahrenheit(F); };
   frmWxStatus->TempUnitName = [] { return frmSetup->TempUnitName(); };
   frmWxStatus->GetWxData = [](TWxData& Data) { frmSetup->WxStn->GetWxData(Data); };
+  frmGpsStatus->ShowOwnPosition = [] {
+    if (frmAprs) frmAprs->ShowGpsPosition();
+  };
+  frmGpsStatus->SetGpsLamp = [](int Picture) {
+    if (!frmAprs) return;
+    frmAprs->bmpmGps->SetActivePicture(Picture);
+    frmAprs->bmpmGps->SetActive(Picture != 0);
+  };
+}
+
+// Beacons, messages and the packet log reach the settings window, the APRS-IS link and
+// the dispatcher; the log goes in after the dispatcher's IGate is set.
+void ConnectTransmitting() {
+  ConnectBeaconsToSetup(frmAprs->Beacons, *frmSetup);
+  ConnectMsgToSetup(*frmAprsMsg, *frmSetup, frmAprs->Beacons);
+  ConnectPacketLog(*frmLog, frmAprs->Dispatcher, frmAprsMsg);
+  frmAprsMsg->MsgLamp = [](bool On) {
+    if (frmAprs) frmAprs->bmpmMsg->SetActive(On);
+  };
 }
 
 }  // namespace
@@ -68,6 +89,7 @@ void CreateWindows(TProgramWindows& Owner) {
   new TfrmLog(&Owner);
   ConnectTncToWindows();
   ConnectDeviceWindows();
+  ConnectTransmitting();
 }
 
 std::uint8_t LoadStartLanguage() {
@@ -92,10 +114,13 @@ bool StartProgram() {
   frmSetup->TncInitialised = 0;
   frmSetup->mbtnChange->Click();
   frmSetup->TncInitialised = 1;
+  frmAprs->LoadMapFromSettings();
   return true;
 }
 
 int RunProgram() {
+  // Maps and symbols may be GIF pictures: the format is known before any loads.
+  RegisterGIFFormat();
   TProgramWindows owner;
   CreateWindows(owner);
   if (StartProgram()) Application->Run();

@@ -3,6 +3,8 @@
 #include <memory>
 #include <vector>
 
+#include "app/frm_aprs.h"
+#include "app/frm_log.h"
 #include "app/frm_main.h"
 #include "app/frm_setup.h"
 #include "controls/my_msg_dialog.h"
@@ -63,6 +65,17 @@ void ConnectTncToWindows() {
   tnc.InitLines = [] { return MemoLines(*frmSetup->memIni); };
   tnc.ExitLines = [] { return MemoLines(*frmSetup->memDeini); };
   tnc.ShowError = [](const std::string& Text) { MyShowError(Text); };
+  tnc.SetStatusText = [](const std::string& Status) {
+    if (frmAprs) frmAprs->UpdateCaption(Status);
+  };
+
+  KissLink.CollectMonitorLine = [](const std::string& Line) {
+    if (frmAprs) frmAprs->Dispatcher.CollectMonitorLine(Line);
+  };
+  KissLink.AddLogText = [](const std::string& Text, int Style) {
+    if (frmAprs) frmAprs->AddMonitorText(Text, Style);
+  };
+  KissLink.IsPlayingBack = [] { return frmLog && frmLog->Player.Playing(); };
 
   KissLink.DeviceIndex = [] { return frmSetup->mfcbxDevice->ItemIndex(); };
   KissLink.IsDebugChecked = [] { return frmMain->cbxDebug->Checked(); };
@@ -76,6 +89,9 @@ void ConnectTncToWindows() {
 }
 
 void DisconnectTncFromWindows() {
+  KissLink.CollectMonitorLine = nullptr;
+  KissLink.AddLogText = nullptr;
+  KissLink.IsPlayingBack = nullptr;
   KissLink.DeviceIndex = nullptr;
   KissLink.IsDebugChecked = nullptr;
   KissLink.RawByteText = nullptr;

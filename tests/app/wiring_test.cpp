@@ -1,0 +1,130 @@
+// The program's windows made as the program makes them: a packet from the TNC or the
+// APRS-IS server travels through the dispatcher into the monitor, the station store,
+// the station list and the map.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/frm_aprs.h"
+#include "app/frm_aprs_msg.h"
+#include "app/frm_aprs_stn_info.h"
+#include "app/frm_aprs_stn_list.h"
+#include "app/frm_setup.h"
+#include "app/map/map_test_support.h"
+#include "app/monitor_styles.h"
+#include "app_windows.h"
+#include "core/kiss_ax25.h"
+#include "core/kiss_link.h"
+#include "platform/io/loopback_tcp_server.h"
+#include "platform/sys/pump.h"
+#include "platform/sys/application.h"
+#include "platform/sys/timer.h"
+#include "richtext/rich_doc_standin.h"
+
+namespace {
+
+constexpr const char* kKey = "AAprsDL1ABC459";
+
+class WiringTest : public AppWindowsTest {
+ protected:
+  void SetUp() override {
+    AppWindowsTest::SetUp();
+    frmSetup->edtCallP1->SetText("N0CALL");
+    frmAprs->MapDir = ShippedDataFolder() + "APRS-Karten/";
+    frmAprs->AprsMapFile = frmAprs->MapDir + "Welt.jpg";
+    frmAprs->LoadMapFromSettings();
+  }
+  void TearDown() override {
+    KissLink.KissActive = 0;
+    AppWindowsTest::TearDown();
+  }
+
+  // The text of the monitor's last line, its runs joined, and the style of its last run.
+  static std::string LastMonitorLine(int& Style) {
+    const TRichDoc& doc = *frmAprs->rdMain;
+    std::string line;
+    int item = doc.ItemCount() - 1;
+    while (item > 0 && const_cast<TRichDoc&>(doc).GetItemInfo(item)->ContinuesPara) --item;
+    for (int n = item; n < doc.ItemCount(); ++n) line += doc.ReadItemText(n);
+    Style = const_cast<TRichDoc&>(doc).GetItemInfo(doc.ItemCount() - 1)->StyleNo;
+    return line;
+  }
+
+  static void ExpectStationEverywhere() {
+    ASSERT_GE(frmAprs->Stations.IndexOfStation(kKey), 0);
+    EXPECT_GE(frmAprsStnList->FindStationRow(kKey), 0);
+    EXPECT_NE(frmAprs->Map->FindSymbolControl(kKey), nullptr);
+    EXPECT_NE(frmAprs->lblStnCount->Caption(), "");
+  }
+};
+
+TEST_F(WiringTest, KissFrameReachesMonitorStoreListAndMap) {
+  ASSERT_FALSE(frmAprs->Map->MapFile.empty());
+  const TKissBuildResult frame =
+      BuildKissFrame("DL1ABC-9", "APRS,WIDE1-1", "!5230.50N/01320.70E>Wired");
+  ASSERT_EQ(frame.Error, TKissBuildError::None);
+  KissLink.KissActive = 1;
+  // In two pieces, as a serial port hands them over.
+  const std::span<const uint8_t> bytes(frame.Bytes);
+  KissLink.KissRxBytes(bytes.first(7));
+  KissLink.KissRxBytes(bytes.subspan(7));
+
+  int style = -1;
+  EXPECT_EQ(LastMonitorLine(style), "!5230.50N/01320.70E>Wired");
+  EXPECT_EQ(style, msP1Data);
+  // The lamp's timer runs (the lamp itself stays dark once an earlier test has ended the
+  // application).
+  auto* timer = dynamic_cast<TTimer*>(frmAprs->FindComponent("timRxP1"));
+  ASSERT_NE(timer, nullptr);
+  EXPECT_TRUE(timer->Enabled());
+  ExpectStationEverywhere();
+  // The detail window reads the same list the store keeps.
+  frmAprsStnList->OnShowStation(kKey);
+  EXPECT_EQ(ShownKey, kKey);
+  EXPECT_TRUE(frmAprsStnInfo->Visible());
+}
+
+TEST_F(WiringTest, NothingIsStoredWithoutAMap) {
+  TfrmAprs& aprs = *frmAprs;
+  aprs.AprsMapFile.clear();
+  aprs.Map->MapFile.clear();
+  const TKissBuildResult frame = BuildKissFrame("DL1ABC-9", "APRS", "!5230.50N/01320.70E>x");
+  KissLink.KissActive = 1;
+  KissLink.KissRxBytes(frame.Bytes);
+  EXPECT_LT(aprs.Stations.IndexOfStation(kKey), 0);
+  EXPECT_EQ(frmAprsStnList->FindStationRow(kKey), -1);
+}
+
+TEST_F(WiringTest, AprsIsLineReachesMonitorStoreListAndMap) {
+  TLoopbackTcpServer server;
+  TMyFlatCombobox& servers = *frmSetup->mfcbxTcpServer;
+  servers.Items().Add("127.0.0.1:" + std::to_string(server.Port()) + " ;loopback");
+  servers.SetItemIndex(servers.Items().Count() - 1);
+  frmAprs->AprsIs.ReaderPassMs = 20;
+  frmAprs->ButtonClick(frmAprs->mbtnTcp);
+  ASSERT_TRUE(SynchronizeUntil([&] { return server.Accept(5); }));
+  EXPECT_EQ(server.Received("\r\n").substr(0, 12), "user N0CALL ");
+  ASSERT_TRUE(server.Send("DL1ABC-9>APRS,TCPIP*,qAC,T2TEST:!5230.50N/01320.70E>Internet\r\n"));
+  ASSERT_TRUE(SynchronizeUntil([] { return frmAprs->Stations.IndexOfStation(kKey) >= 0; }));
+
+  int style = -1;
+  EXPECT_EQ(LastMonitorLine(style), "!5230.50N/01320.70E>Internet");
+  EXPECT_EQ(style, msIgData);
+  ExpectStationEverywhere();
+  frmAprs->ButtonClick(frmAprs->mbtnTcp);
+  EXPECT_FALSE(frmAprs->AprsIs.TcpWanted());
+}
+
+TEST_F(WiringTest, MessageToUsReachesTheMessagingWindow) {
+  const TKissBuildResult frame =
+      BuildKissFrame("DL1ABC-9", "APRS", ":N0CALL   :Hello there{7");
+  KissLink.KissActive = 1;
+  const int before = frmAprsMsg->rdMyMsg->ItemCount();
+  KissLink.KissRxBytes(frame.Bytes);
+  EXPECT_GT(frmAprsMsg->rdMyMsg->ItemCount(), before);
+  if (!Application->Terminated()) {
+    EXPECT_TRUE(frmAprs->bmpmMsg->Active());
+  }
+}
+
+}  // namespace
