@@ -13,6 +13,7 @@
 #include "app/frm_setup.h"
 #include "app/monitor_appender.h"
 #include "controls/my_msg_dialog.h"
+#include "core/csv_ctrl.h"
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
 #include "richtext/rd_style.h"
@@ -78,16 +79,7 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   SetFormStyle(fsMDIChild);
   SetBounds(0, 0, kMinWidth, kMinHeight);
 
-  mpnlToolMain = new TMyPanel(this);
-  mpnlToolMain->Name = "mpnlToolMain";
-  mpnlToolMain->SetParent(this);
-  mpnlToolMain->SetAlign(alLeft);
-  mpnlToolMain->SetWidth(66);
-
-  mbtnGps = MakeToolButton(this, mpnlToolMain, "mbtnGps", "GPS", 4);
-  mbtnGps->SetChecker(true);
-  mbtnTcp = MakeToolButton(this, mpnlToolMain, "mbtnTcp", "TCP", 100);
-  mbtnLog = MakeToolButton(this, mpnlToolMain, "mbtnLog", "Log", 130);
+  BuildToolBar();
 
   mpnlPB = new TMyPanel(this);
   mpnlPB->Name = "mpnlPB";
@@ -167,6 +159,49 @@ TfrmAprs::~TfrmAprs() {
   if (frmAprs == this) frmAprs = nullptr;
 }
 
+void TfrmAprs::BuildToolBar() {
+  mpnlToolMain = new TMyPanel(this);
+  mpnlToolMain->Name = "mpnlToolMain";
+  mpnlToolMain->SetParent(this);
+  mpnlToolMain->SetAlign(alLeft);
+  mbtnShowToolBar = MakeToolButton(this, mpnlToolMain, "mbtnShowToolBar", "", 0);
+  mbtnShowToolBar->SetBounds(0, 0, 16, 25);
+  mbtnShowToolBar->SetHint("Modepalette einblenden");
+  mbtnShowToolBar->SetChecker(true);
+  mbtnShowToolBar->SetDown(true);
+  mbtnDrawCall = MakeToolButton(this, mpnlToolMain, "mbtnDrawCall", "C", 4);
+  mbtnDrawSymbol = MakeToolButton(this, mpnlToolMain, "mbtnDrawSymbol", "S", 4);
+  mbtnDrawPoint = MakeToolButton(this, mpnlToolMain, "mbtnDrawPoint", "P", 4);
+  int left = 20;
+  for (TMyButton* button : {mbtnDrawCall, mbtnDrawSymbol, mbtnDrawPoint}) {
+    button->SetBounds(left, 4, 21, 21);
+    button->SetChecker(true);
+    left += 22;
+  }
+  mbtnDrawCall->SetDown(true);
+  mbtnDrawSymbol->SetDown(true);
+  int top = 30;
+  auto command = [this, &top](const char* name, const char* caption) {
+    TMyButton* button = MakeToolButton(this, mpnlToolMain, name, caption, top);
+    button->SetLeft(20);
+    top += 28;
+    return button;
+  };
+  mbtnLoadCard = command("mbtnLoadCard", "Karte");
+  mbtnDelAllStn = command("mbtnDelAllStn", "L\xF6schen");
+  mbtnTxBake = command("mbtnTxBake", "TX-Bake");
+  mbtnGps = command("mbtnGps", "GPS");
+  mbtnGps->SetChecker(true);
+  mbtnTcp = command("mbtnTcp", "TCP");
+  mbtnLog = command("mbtnLog", "Log");
+  mbtnSetup = command("mbtnSetup", "Setup");
+  mbtnInfo = command("mbtnInfo", "Info");
+  mpnlToolMain->SetWidth(ToolPanelWidth(mbtnLoadCard->Width(), mbtnShowToolBar->Width()));
+  OpenPictureDialog = new TOpenDialog(this);
+  OpenPictureDialog->Name = "OpenPictureDialog";
+  OpenPictureDialog->Filter = kMapPictureFilter;
+}
+
 void TfrmAprs::BuildStatusBar() {
   Label1 = MakeLabel(this, mpnlPB, "Label1", 2, 62);
   Label1->SetTop(46);
@@ -213,6 +248,7 @@ void TfrmAprs::ConnectMap() {
   };
   Map->OnMapLoaded = [this] {
     AprsMapFile = Map->MapFile;
+    ShowGpsPosition();
     UpdateCaption(status_text_);
     Stations.UpdateStationCount();
   };
@@ -221,10 +257,7 @@ void TfrmAprs::ConnectMap() {
   Map->ShownPhgText = [] {
     return frmAprsStnInfo ? frmAprsStnInfo->ShownPhgText() : std::string();
   };
-  Map->OwnPosition = [] {
-    return frmGpsStatus ? TGeoPoint{frmGpsStatus->GpsLat, frmGpsStatus->GpsLon} : TGeoPoint{};
-  };
-  Map->GpsRunning = [] { return frmGpsStatus && frmGpsStatus->HasGpsPosition(); };
+  Map->GpsRunning = [] { return frmGpsStatus && frmGpsStatus->GpsRxMain->Run(); };
 }
 
 // The station windows are made before this one.
@@ -325,6 +358,7 @@ void TfrmAprs::UpdateCaption(const std::string& StatusText) {
 }
 
 void TfrmAprs::ButtonClick(TComponent* Sender) {
+  if (Sender == mbtnInfo && frmInfo) frmInfo->ShowModal();
   if (Sender == mbtnLog && frmLog) frmLog->Show();
   if (Sender == mbtnGps && frmGpsStatus) {
     frmGpsStatus->GpsRxMain->SetRun(mbtnGps->Down());
@@ -334,11 +368,57 @@ void TfrmAprs::ButtonClick(TComponent* Sender) {
   if (Sender == bmpmWx && frmWxStatus) frmWxStatus->Show();
   if (Sender == bmpmMsg && frmAprsMsg) frmAprsMsg->Show();
   if (Sender == lblStnCount && frmAprsStnList) frmAprsStnList->Show();
+  if (Sender == mbtnSetup && frmSetup) frmSetup->ShowModal();
+  if (Sender == mbtnDelAllStn) DelAllStnClick();
+  if (Sender == mbtnDrawCall || Sender == mbtnDrawSymbol || Sender == mbtnDrawPoint) {
+    DrawStyleClick();
+  }
+  if (Sender == mbtnLoadCard) LoadCardClick();
+  if (Sender == mbtnShowToolBar) {
+    mpnlToolMain->SetWidth(tool_bar_collapse_.Toggle(
+        mbtnShowToolBar->Down(), mpnlToolMain->Width(), mbtnShowToolBar->Width()));
+  }
+  if (Sender == mbtnTxBake && frmSetup) {
+    for (const std::string& name : TxBakeButtons(frmSetup->IsDualPortDevice())) {
+      if (auto* button = dynamic_cast<TMyButton*>(frmSetup->FindComponent(name))) button->Click();
+    }
+  }
   if (Sender == mbtnTcp) AprsIs.mbtnTcpClick();
 }
 
+void TfrmAprs::DrawStyleClick() {
+  TDrawStyleButtons buttons{mbtnDrawPoint->Down(), mbtnDrawSymbol->Down(), mbtnDrawCall->Down()};
+  const TSymDrawStyles style = DrawStyleFromButtons(buttons);
+  mbtnDrawPoint->SetDown(buttons.Point);
+  Map->SetSymDrawStyle(style);
+}
+
+void TfrmAprs::LoadCardClick() {
+  const TMapPickerStart start =
+      MapPickerStart(frmSetup ? frmSetup->edtCrdDir->Text() : MapDir, MapDir, Map->MapFile);
+  if (!start.Open) return;
+  OpenPictureDialog->FileName = start.FileName.empty() ? start.InitialDir : start.FileName;
+  if (OpenPictureDialog->Execute()) Map->LoadMap(OpenPictureDialog->FileName);
+}
+
+void TfrmAprs::DelAllStnClick() {
+  if (MyConfirm(kDeleteAllStationsQuestion) != mrYes) return;
+  for (int n = 0; n < Stations.StationList.Count(); ++n) {
+    std::string key;
+    CsvGetField(sfKey, Stations.StationList.Line(n), key);
+    DeleteStationRow(key);
+  }
+  DeleteAllStations(*Map, Stations.StationList);
+  if (StationInfoVisible()) CloseStationInfo();
+  Stations.UpdateStationCount();
+}
+
+// Without a valid fix the coordinates are stale or empty: no circle rather than a
+// circle in the wrong place.
 void TfrmAprs::ShowGpsPosition() {
   if (frmGpsStatus && frmGpsStatus->HasGpsPosition()) {
     Map->ShowOwnPosition(frmGpsStatus->GpsLat, frmGpsStatus->GpsLon);
+  } else {
+    Map->shpGPS->Hide();
   }
 }

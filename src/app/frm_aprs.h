@@ -24,6 +24,7 @@
 #include "controls/my_progress_bar.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/label.h"
+#include "platform/gui/open_dialog.h"
 #include "platform/gui/scroll_box.h"
 #include "platform/io/wave_sound.h"
 #include "platform/sys/timer.h"
@@ -42,9 +43,19 @@ class TfrmAprs : public TForm, public TStationViews {
   ~TfrmAprs() override;
 
   TMyPanel* mpnlToolMain;
+  TMyButton* mbtnDrawCall;
+  TMyButton* mbtnDrawSymbol;
+  TMyButton* mbtnDrawPoint;
+  TMyButton* mbtnShowToolBar;
+  TMyButton* mbtnLoadCard;
+  TMyButton* mbtnDelAllStn;
+  TMyButton* mbtnTxBake;
   TMyButton* mbtnGps;
   TMyButton* mbtnTcp;
   TMyButton* mbtnLog;
+  TMyButton* mbtnSetup;
+  TMyButton* mbtnInfo;
+  TOpenDialog* OpenPictureDialog;
   TMyPanel* mpnlPB;
   TMyProgressBar* mpbTimPosP1;
   TMyProgressBar* mpbTimStaP1;
@@ -131,7 +142,11 @@ class TfrmAprs : public TForm, public TStationViews {
   std::string ClassName() const override { return "TfrmAprs"; }
 
  private:
+  void BuildToolBar();
   void BuildStatusBar();
+  void DrawStyleClick();
+  void LoadCardClick();
+  void DelAllStnClick();
   void ConnectReceivePath();
   void ConnectAprsIs();
   void ConnectMap();
@@ -144,6 +159,7 @@ class TfrmAprs : public TForm, public TStationViews {
   std::unique_ptr<TLampTimer> lamp_rx_p1_;
   std::unique_ptr<TLampTimer> lamp_rx_p2_;
   std::unique_ptr<TLampTimer> lamp_tx_tcp_;
+  TToolBarCollapse tool_bar_collapse_;
 };
 
 extern TfrmAprs* frmAprs;

@@ -9,6 +9,7 @@
 #include "app/frm_aprs_msg.h"
 #include "app/frm_aprs_stn_info.h"
 #include "app/frm_aprs_stn_list.h"
+#include "app/device_windows.h"
 #include "app/frm_setup.h"
 #include "app/map/map_test_support.h"
 #include "app/monitor_styles.h"
@@ -125,6 +126,45 @@ TEST_F(WiringTest, MessageToUsReachesTheMessagingWindow) {
   if (!Application->Terminated()) {
     EXPECT_TRUE(frmAprs->bmpmMsg->Active());
   }
+}
+
+TEST_F(WiringTest, DeletingAllStationsKeepsMapAndMonitor) {
+  const TKissBuildResult frame = BuildKissFrame("DL1ABC-9", "APRS", "!5230.50N/01320.70E>x");
+  KissLink.KissActive = 1;
+  KissLink.KissRxBytes(frame.Bytes);
+  ASSERT_GE(frmAprs->Stations.IndexOfStation(kKey), 0);
+  const int monitorItems = frmAprs->rdMain->ItemCount();
+  QueueCall([] {
+    if (TfrmMyMsgDialog* box = OpenMyMsgBox()) box->SetModalResult(mrYes);
+  });
+  frmAprs->ButtonClick(frmAprs->mbtnDelAllStn);
+  EXPECT_EQ(frmAprs->Stations.StationList.Count(), 0);
+  EXPECT_EQ(frmAprsStnList->FindStationRow(kKey), -1);
+  EXPECT_EQ(frmAprs->Map->FindSymbolControl(kKey), nullptr);
+  EXPECT_FALSE(frmAprs->Map->MapFile.empty());
+  EXPECT_EQ(frmAprs->rdMain->ItemCount(), monitorItems);
+}
+
+TEST_F(WiringTest, DrawStyleButtonsNeverLeaveMarkersInvisible) {
+  TfrmAprs& aprs = *frmAprs;
+  for (TMyButton* button : {aprs.mbtnDrawCall, aprs.mbtnDrawSymbol, aprs.mbtnDrawPoint}) {
+    button->SetDown(false);
+  }
+  aprs.ButtonClick(aprs.mbtnDrawCall);
+  EXPECT_TRUE(aprs.mbtnDrawPoint->Down());
+  EXPECT_EQ(aprs.Map->SymDrawStyle(), dsPoint);
+}
+
+TEST_F(WiringTest, OwnPositionOnlyFromAValidFix) {
+  frmGpsStatus->GpsLat = 52.5;
+  frmGpsStatus->GpsLon = 13.3;
+  frmGpsStatus->GpsDataOk = false;
+  frmGpsStatus->ShowOwnPosition();
+  EXPECT_FALSE(frmAprs->Map->shpGPS->Visible());
+  frmGpsStatus->GpsDataOk = true;
+  frmGpsStatus->GpsPositionValid = true;
+  frmGpsStatus->ShowOwnPosition();
+  EXPECT_TRUE(frmAprs->Map->shpGPS->Visible());
 }
 
 }  // namespace
