@@ -175,9 +175,8 @@ TEST_F(TransmitWiringTest, TxButtonsSendTheirBeaconThroughTheTncPort) {
 }
 
 TEST_F(TransmitWiringTest, EveryBeaconHasItsNamedTxButton) {
-  const char* const names[] = {"mbtnTxPosP1", "mbtnTxStatusP1", "mbtnTxWxP1",
-                               "mbtnTxWxStatusP1", "mbtnTxPosP2", "mbtnTxStatusP2",
-                               "mbtnTxWxP2", "mbtnTxWxStatusP2"};
+  const char* const names[] = {"mbtnTxPosP1", "mbtnTxStatusP1", "mbtnTxWxP1", "mbtnTxWxStatusP1",
+                               "mbtnTxPosP2", "mbtnTxStatusP2", "mbtnTxWxP2", "mbtnTxWxStatusP2"};
   for (int kind = bkPosP1; kind <= bkWxStatusP2; ++kind) {
     TMyButton* button = frmSetup->TxButton(TBeaconKind(kind));
     ASSERT_NE(button, nullptr);
