@@ -202,6 +202,32 @@ void TfrmAprs::BuildToolBar() {
   OpenPictureDialog->Filter = kMapPictureFilter;
 }
 
+void TfrmAprs::BuildMapMenu() {
+  apmnuCrd = new TPopupMenu(this);
+  apmnuCrd->Name = "apmnuCrd";
+  apmnuCrd->OnPopup = [this](TComponent*) { Map->RememberZoomPoint(); };
+  auto item = [this](const char* name, const char* caption) {
+    auto* menuItem = new TMenuItem(this);
+    menuItem->Name = name;
+    menuItem->Caption = caption;
+    menuItem->OnClick = [this](TComponent* Sender) { MenuClick(Sender); };
+    apmnuCrd->Items().Add(menuItem);
+    return menuItem;
+  };
+  mnuZoomOutMax = item("mnuZoomOutMax", "Kartenausschnitt maximal verkleinern");
+  mnuZoomOut = item("mnuZoomOut", "Kartenausschnitt verkleinern");
+  mnuZoomIn = item("mnuZoomIn", "Kartenausschnitt vergr\xF6\xDF" "ern");
+  mnuZoomInMax = item("mnuZoomInMax", "Kartenausschnitt maximal vergr\xF6\xDF" "ern");
+  Map->imgCard->SetPopupMenu(apmnuCrd);
+}
+
+void TfrmAprs::MenuClick(TComponent* Sender) {
+  const TGeoPoint at = Map->ZoomPoint();
+  const bool zoomIn = Sender == mnuZoomIn || Sender == mnuZoomInMax;
+  const bool toLimit = Sender == mnuZoomInMax || Sender == mnuZoomOutMax;
+  Map->ZoomMap(zoomIn, toLimit, at.Lon, at.Lat);
+}
+
 void TfrmAprs::BuildStatusBar() {
   Label1 = MakeLabel(this, mpnlPB, "Label1", 2, 62);
   Label1->SetTop(46);
@@ -239,6 +265,7 @@ void TfrmAprs::BuildStatusBar() {
 
 void TfrmAprs::ConnectMap() {
   Map = std::make_unique<TMapView>(this, scrBoxCard, Stations.StationList);
+  BuildMapMenu();
   Map->OnMapClick = [this](TComponent* Sender) { AprsCardClick(Sender); };
   Map->OnMapDblClick = [this](TComponent* Sender) { AprsCardDblClick(Sender); };
   Map->OnCursorTexts = [this](const TCursorTexts& Texts) {

@@ -24,6 +24,7 @@
 #include "controls/my_progress_bar.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/label.h"
+#include "platform/gui/menu.h"
 #include "platform/gui/open_dialog.h"
 #include "platform/gui/scroll_box.h"
 #include "platform/io/wave_sound.h"
@@ -56,6 +57,11 @@ class TfrmAprs : public TForm, public TStationViews {
   TMyButton* mbtnSetup;
   TMyButton* mbtnInfo;
   TOpenDialog* OpenPictureDialog;
+  TPopupMenu* apmnuCrd;
+  TMenuItem* mnuZoomOutMax;
+  TMenuItem* mnuZoomOut;
+  TMenuItem* mnuZoomIn;
+  TMenuItem* mnuZoomInMax;
   TMyPanel* mpnlPB;
   TMyProgressBar* mpbTimPosP1;
   TMyProgressBar* mpbTimStaP1;
@@ -114,6 +120,8 @@ class TfrmAprs : public TForm, public TStationViews {
   void ButtonClick(TComponent* Sender);
   // The picked row of the station-select window.
   void lboxStnSelectClick(TComponent* Sender);
+  // The map's context menu: zoom round the point where it opened.
+  void MenuClick(TComponent* Sender);
   void AprsCardClick(TComponent* Sender);
   void AprsCardDblClick(TComponent* Sender);
   // The GPS window's own position, only from a valid fix.
@@ -144,6 +152,7 @@ class TfrmAprs : public TForm, public TStationViews {
  private:
   void BuildToolBar();
   void BuildStatusBar();
+  void BuildMapMenu();
   void DrawStyleClick();
   void LoadCardClick();
   void DelAllStnClick();

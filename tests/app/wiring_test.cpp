@@ -19,6 +19,7 @@
 #include "platform/io/loopback_tcp_server.h"
 #include "platform/sys/pump.h"
 #include "platform/sys/application.h"
+#include "platform/sys/files.h"
 #include "platform/sys/timer.h"
 #include "richtext/rich_doc_standin.h"
 
@@ -153,6 +154,21 @@ TEST_F(WiringTest, DrawStyleButtonsNeverLeaveMarkersInvisible) {
   aprs.ButtonClick(aprs.mbtnDrawCall);
   EXPECT_TRUE(aprs.mbtnDrawPoint->Down());
   EXPECT_EQ(aprs.Map->SymDrawStyle(), dsPoint);
+}
+
+TEST_F(WiringTest, ContextMenuZoomsRoundWhereItOpened) {
+  TfrmAprs& aprs = *frmAprs;
+  int y = -1;
+  int x = -1;
+  aprs.Map->GeoToPixel(y, x, 50.0, 10.0);
+  aprs.Map->MapMouseMove(x, y);
+  aprs.apmnuCrd->OnPopup(aprs.apmnuCrd);
+  aprs.MenuClick(aprs.mnuZoomIn);
+  EXPECT_EQ(ExtractFileName(aprs.Map->MapFile), "Europa.jpg");
+  // The map shown now is the one the settings keep.
+  EXPECT_EQ(aprs.AprsMapFile, aprs.Map->MapFile);
+  aprs.MenuClick(aprs.mnuZoomOutMax);
+  EXPECT_EQ(ExtractFileName(aprs.Map->MapFile), "Welt.jpg");
 }
 
 TEST_F(WiringTest, OwnPositionOnlyFromAValidFix) {
