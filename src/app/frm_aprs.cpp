@@ -103,6 +103,12 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   MakeMonitorStyles(*monitor_styles_);
   rdMain->Style = monitor_styles_.get();
   Monitor = std::make_unique<TRichDocMonitor>(*rdMain);
+  // Above the monitor, so that dragging it gives the monitor more or less room.
+  msplRx = new TSplitter(this);
+  msplRx->Name = "msplRx";
+  msplRx->SetParent(this);
+  msplRx->SetBounds(0, mpnlBottom->Top() - 4, Width(), 4);
+  msplRx->SetAlign(alBottom);
 
   BuildStatusBar();
 

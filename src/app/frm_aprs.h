@@ -27,6 +27,7 @@
 #include "platform/gui/menu.h"
 #include "platform/gui/open_dialog.h"
 #include "platform/gui/scroll_box.h"
+#include "platform/gui/splitter.h"
 #include "platform/io/wave_sound.h"
 #include "platform/sys/timer.h"
 
@@ -80,6 +81,7 @@ class TfrmAprs : public TForm, public TStationViews {
   TLabel* lblLocator;
   TLabel* lblStnCount;
   TScrollBox* scrBoxCard;
+  TSplitter* msplRx;
   TMyPanel* mpnlBottom;
   TRichDoc* rdMain;
   TTimer* timStnDelete;
