@@ -40,7 +40,7 @@ test: test-build
 bench: deps
 	cmake -S . -B build/bench $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON
 	cmake --build build/bench -j $(JOBS)
-	@for b in build/bench/bench/*_bench; do [ -x "$$b" ] && "$$b"; done; true
+	@for b in build/bench/bench/*_bench; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done; true
 
 # Each fuzzer runs a minute from the saved corpus; new inputs go to the build copy only.
 FUZZ_DIR := build/fuzz

@@ -23,17 +23,11 @@
 #include "platform/sys/application.h"
 #include "platform/text/sysutils.h"
 
+#include "bench_support.h"
+
 namespace {
 
 constexpr int kStationCount = 5000;
-
-TApplication& App() {
-  static int argc = 1;
-  static char name[] = "map_markers_bench";
-  static char* argv[] = {name, nullptr};
-  static TApplication app(argc, argv);
-  return app;
-}
 
 // The data folder of the source tree, which the build copies beside the program.
 std::string DataFolder() {
@@ -86,10 +80,10 @@ struct TLoadedMap {
     }
     view->RedrawAllSymbols();
     form.Show();
-    App().ProcessMessages();
+    Application->ProcessMessages();
   }
 
-  TApplication& app = App();  // before any window
+  TApplication& app = *Application;
   TForm form{nullptr};
   TMapStationViews views;
   TStationStore store{views};
@@ -99,8 +93,12 @@ struct TLoadedMap {
 };
 
 TLoadedMap& Loaded() {
-  static TLoadedMap map;
-  return map;
+  static std::unique_ptr<TLoadedMap> map;
+  if (!map) {
+    map = std::make_unique<TLoadedMap>();
+    AtBenchEnd([] { map.reset(); });
+  }
+  return *map;
 }
 
 void BM_FullRepaint(benchmark::State& state) {
@@ -126,7 +124,7 @@ void BM_SingleStationUpdate(benchmark::State& state) {
     info.LonText = FloatToStr(StrToFloat(info.LonText) + step(random));
     map.store.UpdateStation(info);
     // The event loop paints what changed: the marker's old and new place, the crosshair.
-    App().ProcessMessages();
+    Application->ProcessMessages();
   }
   state.counters["markers"] = map.view->MarkerCount();
 }
@@ -140,7 +138,7 @@ void BM_MarkerOnlyUpdate(benchmark::State& state) {
   std::mt19937 random(10);
   std::uniform_int_distribution<int> pick(0, kStationCount - 1);
   std::uniform_int_distribution<int> step(-5, 5);
-  App().ProcessMessages();
+  Application->ProcessMessages();
   for (auto _ : state) {
     const TAprsInfo& info = map.infos[static_cast<size_t>(pick(random))];
     const std::string key = MakeStationKey("", info.SrcCall);
@@ -151,7 +149,7 @@ void BM_MarkerOnlyUpdate(benchmark::State& state) {
     x = std::clamp(x + step(random), 0, map.view->Map().MapW);
     map.view->SymbolPlaces.AddSymbolPlace(key, y, x);
     map.view->DrawStationSymbol(key, info.SrcCall, x, y, info.SymTable, info.SymCode, info.Port);
-    App().ProcessMessages();
+    Application->ProcessMessages();
   }
 }
 BENCHMARK(BM_MarkerOnlyUpdate)->Unit(benchmark::kMicrosecond);

@@ -19,17 +19,6 @@ namespace {
 
 constexpr int kStations = 50000;
 
-TApplication& App() {
-  static int argc = 1;
-  static char name[] = "station_list_bench";
-  static char* argv[] = {name, nullptr};
-  static TApplication* app = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return new TApplication(argc, argv);
-  }();
-  return *app;
-}
-
 // "yymmddhhnnss" of second N after 2026-01-01 00:00:00 (within a day of 86,400 seconds
 // per day, 28 days a month).
 std::string Stamp(long N) {
@@ -81,7 +70,6 @@ struct ListFixture {
 };
 
 void BM_UpdateRowAt50000(benchmark::State& state) {
-  App();
   ListFixture fixture;
   // Records made beforehand: only the list's work is timed.
   std::vector<std::string> updates;
@@ -102,7 +90,6 @@ void BM_UpdateRowAt50000(benchmark::State& state) {
 BENCHMARK(BM_UpdateRowAt50000)->Unit(benchmark::kMicrosecond);
 
 void BM_ReplaceRowAt50000(benchmark::State& state) {
-  App();
   ListFixture fixture;
   std::vector<std::string> updates;
   std::vector<std::string> keys;

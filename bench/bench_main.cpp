@@ -1,0 +1,27 @@
+// Every benchmark program runs with one application object, as the program does, made
+// before any benchmark and freed after the last one (windows, timers and painting need it).
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "bench_support.h"
+#include "platform/sys/application.h"
+
+namespace {
+std::vector<std::function<void()>>& Cleanups() {
+  static std::vector<std::function<void()>> cleanups;
+  return cleanups;
+}
+}  // namespace
+
+void AtBenchEnd(std::function<void()> Cleanup) { Cleanups().push_back(std::move(Cleanup)); }
+
+int main(int argc, char** argv) {
+  TApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  for (auto it = Cleanups().rbegin(); it != Cleanups().rend(); ++it) (*it)();
+  return 0;
+}
