@@ -27,6 +27,13 @@ namespace {
 
 constexpr const char* kKey = "AAprsDL1ABC459";
 
+// Whether the server received Text (everything so far is searched); the link logs in
+// from the GUI thread, which runs the hand-overs meanwhile.
+bool ServerGot(TLoopbackTcpServer& Server, const std::string& Text) {
+  return SynchronizeUntil(
+      [&] { return Server.Received(Text, 5).find(Text) != std::string::npos; }, 5000);
+}
+
 class WiringTest : public AppWindowsTest {
  protected:
   void SetUp() override {
@@ -105,7 +112,7 @@ TEST_F(WiringTest, AprsIsLineReachesMonitorStoreListAndMap) {
   frmAprs->AprsIs.ReaderPassMs = 20;
   frmAprs->ButtonClick(frmAprs->mbtnTcp);
   ASSERT_TRUE(SynchronizeUntil([&] { return server.Accept(5); }));
-  EXPECT_EQ(server.Received("\r\n").substr(0, 12), "user N0CALL ");
+  EXPECT_TRUE(ServerGot(server, "user N0CALL pass 0 vers Velmora 1.2\r\n"));
   ASSERT_TRUE(server.Send("DL1ABC-9>APRS,TCPIP*,qAC,T2TEST:!5230.50N/01320.70E>Internet\r\n"));
   ASSERT_TRUE(SynchronizeUntil([] { return frmAprs->Stations.IndexOfStation(kKey) >= 0; }));
 
@@ -115,6 +122,24 @@ TEST_F(WiringTest, AprsIsLineReachesMonitorStoreListAndMap) {
   ExpectStationEverywhere();
   frmAprs->ButtonClick(frmAprs->mbtnTcp);
   EXPECT_FALSE(frmAprs->AprsIs.TcpWanted());
+}
+
+TEST_F(WiringTest, RadioPacketsAreGatedToTheServerWhileDigipeatingIsOn) {
+  TLoopbackTcpServer server;
+  TMyFlatCombobox& servers = *frmSetup->mfcbxTcpServer;
+  servers.Items().Add("127.0.0.1:" + std::to_string(server.Port()) + " ;loopback");
+  servers.SetItemIndex(servers.Items().Count() - 1);
+  frmSetup->mbtnTcpDigi->SetDown(true);
+  frmAprs->AprsIs.ReaderPassMs = 20;
+  frmAprs->ButtonClick(frmAprs->mbtnTcp);
+  ASSERT_TRUE(SynchronizeUntil([&] { return server.Accept(5); }));
+  ASSERT_TRUE(ServerGot(server, "user N0CALL pass 0 vers Velmora 1.2\r\n"));
+  const TKissBuildResult frame =
+      BuildKissFrame("DL1ABC-9", "APRS,WIDE1-1", "!5230.50N/01320.70E>Gated");
+  KissLink.KissActive = 1;
+  KissLink.KissRxBytes(frame.Bytes);
+  EXPECT_TRUE(ServerGot(server, "\nDL1ABC-9>APRS,WIDE1-1:!5230.50N/01320.70E>Gated\r\n"));
+  frmAprs->AprsIs.Stop();
 }
 
 TEST_F(WiringTest, MessageToUsReachesTheMessagingWindow) {
@@ -181,6 +206,38 @@ TEST_F(WiringTest, OwnPositionOnlyFromAValidFix) {
   frmGpsStatus->GpsPositionValid = true;
   frmGpsStatus->ShowOwnPosition();
   EXPECT_TRUE(frmAprs->Map->shpGPS->Visible());
+}
+
+// The stations of the last run are back in the list and, once the saved map is loaded,
+// on the map.
+class WiringRestartTest : public AppFolderTest {};
+
+TEST_F(WiringRestartTest, SavedStationsComeBackInListAndMap) {
+  std::string stations;
+  {
+    TProgramWindows owner;
+    CreateWindows(owner);
+    frmSetup->edtCallP1->SetText("N0CALL");
+    frmAprs->MapDir = ShippedDataFolder() + "APRS-Karten/";
+    frmAprs->AprsMapFile = frmAprs->MapDir + "Welt.jpg";
+    frmAprs->LoadMapFromSettings();
+    const TKissBuildResult frame =
+        BuildKissFrame("DL1ABC-9", "APRS", "!5230.50N/01320.70E>Saved");
+    KissLink.KissActive = 1;
+    KissLink.KissRxBytes(frame.Bytes);
+    KissLink.KissActive = 0;
+    frmAprs->Stations.SaveStations(frmAprs->StationFileName());
+    stations = frmAprs->Stations.StationList.Text();
+  }
+  TProgramWindows owner;
+  CreateWindows(owner);
+  EXPECT_EQ(frmAprs->Stations.StationList.Text(), stations);
+  EXPECT_GE(frmAprsStnList->FindStationRow(kKey), 0);
+  EXPECT_EQ(frmAprs->Map->FindSymbolControl(kKey), nullptr);
+  frmAprs->MapDir = ShippedDataFolder() + "APRS-Karten/";
+  frmAprs->AprsMapFile = frmAprs->MapDir + "Welt.jpg";
+  frmAprs->LoadMapFromSettings();
+  EXPECT_NE(frmAprs->Map->FindSymbolControl(kKey), nullptr);
 }
 
 }  // namespace
