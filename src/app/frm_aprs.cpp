@@ -84,7 +84,8 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   mpnlPB = new TMyPanel(this);
   mpnlPB->Name = "mpnlPB";
   mpnlPB->SetParent(mpnlToolMain);
-  mpnlPB->SetBounds(0, 40, 66, 48);
+  // Below the command buttons: the beacon bars and the connection status.
+  mpnlPB->SetBounds(0, 260, mpnlToolMain->Width(), 70);
   mpbTimPosP1 = MakeBar(this, mpnlPB, "mpbTimPosP1", 2);
   mpbTimStaP1 = MakeBar(this, mpnlPB, "mpbTimStaP1", 12);
   mpbTimPosP2 = MakeBar(this, mpnlPB, "mpbTimPosP2", 24);
@@ -235,8 +236,8 @@ void TfrmAprs::MenuClick(TComponent* Sender) {
 }
 
 void TfrmAprs::BuildStatusBar() {
-  Label1 = MakeLabel(this, mpnlPB, "Label1", 2, 62);
-  Label1->SetTop(46);
+  Label1 = MakeLabel(this, mpnlPB, "Label1", 2, mpnlPB->Width() - 4);
+  Label1->SetTop(48);
   mpnlDot = new TMyPanel(this);
   mpnlDot->Name = "mpnlDot";
   mpnlDot->SetParent(this);

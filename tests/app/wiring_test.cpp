@@ -13,6 +13,7 @@
 #include "app/frm_setup.h"
 #include "app/map/map_test_support.h"
 #include "app/monitor_styles.h"
+#include "app/tnc_link.h"
 #include "app_windows.h"
 #include "core/kiss_ax25.h"
 #include "core/kiss_link.h"
@@ -152,6 +153,16 @@ TEST_F(WiringTest, MessageToUsReachesTheMessagingWindow) {
   if (!Application->Terminated()) {
     EXPECT_TRUE(frmAprs->bmpmMsg->Active());
   }
+}
+
+TEST_F(WiringTest, TncStatusAndAprsIsStatusAreShown) {
+  TncControl().SetStatusText("KISS");
+  EXPECT_EQ(frmAprs->Caption(), MapWindowCaption(frmAprs->Map->MapName, "KISS"));
+  frmAprs->AprsIs.SetStatusText("connected");
+  EXPECT_EQ(frmAprs->Label1->Caption(), "connected");
+  // A new map keeps the TNC's status in the caption.
+  frmAprs->LoadMapFromSettings();
+  EXPECT_EQ(frmAprs->Caption(), MapWindowCaption(frmAprs->Map->MapName, "KISS"));
 }
 
 TEST_F(WiringTest, DeletingAllStationsKeepsMapAndMonitor) {
