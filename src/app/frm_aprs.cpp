@@ -157,6 +157,7 @@ TfrmAprs::~TfrmAprs() {
     frmAprsStnInfo->Stations = nullptr;
     frmAprsStnInfo->OnRangeCircle = nullptr;
     frmAprsStnInfo->OnZoom = nullptr;
+    frmAprsStnInfo->OnMessageTo = nullptr;
   }
   if (frmAprsStnList) frmAprsStnList->OnShowStation = nullptr;
   if (frmAprsStnSelect) frmAprsStnSelect->OnStationPicked = nullptr;
@@ -303,6 +304,9 @@ void TfrmAprs::ConnectStationWindows() {
     };
     frmAprsStnInfo->OnZoom = [this](bool ZoomIn, double Lat, double Lon) {
       Map->ZoomMap(ZoomIn, false, Lon, Lat);
+    };
+    frmAprsStnInfo->OnMessageTo = [](const std::string& Call) {
+      if (frmAprsMsg) frmAprsMsg->OnMessageTo(Call);
     };
   }
   if (frmAprsStnList) {

@@ -92,6 +92,10 @@ TEST_F(WiringTest, KissFrameReachesMonitorStoreListAndMap) {
   frmAprsStnList->OnShowStation(kKey);
   EXPECT_EQ(ShownKey, kKey);
   EXPECT_TRUE(frmAprsStnInfo->Visible());
+  // Its message button addresses the station in the messaging window.
+  frmAprsStnInfo->ButtonClick(frmAprsStnInfo->mbtnTxMsg);
+  EXPECT_EQ(frmAprsMsg->edtMsgAdr->Text(), "DL1ABC-9");
+  EXPECT_TRUE(frmAprsMsg->Visible());
 }
 
 TEST_F(WiringTest, NothingIsStoredWithoutAMap) {
