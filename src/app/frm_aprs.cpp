@@ -150,6 +150,8 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TfrmAprs::~TfrmAprs() {
+  // The panels shrink as the window goes; the window's half is gone by then.
+  mpnlToolMain->OnResize = nullptr;
   // The reader thread hands lines to the dispatcher: it ends before the window does.
   AprsIs.Stop();
   Dispatcher.Monitor = nullptr;
@@ -205,6 +207,10 @@ void TfrmAprs::BuildToolBar() {
   mbtnSetup = command("mbtnSetup", "Setup");
   mbtnInfo = command("mbtnInfo", "Info");
   mpnlToolMain->SetWidth(ToolPanelWidth(mbtnLoadCard->Width(), mbtnShowToolBar->Width()));
+  // The collapse button runs the panel's full height.
+  mpnlToolMain->OnResize = [this](TComponent*) {
+    mbtnShowToolBar->SetHeight(mpnlToolMain->Height());
+  };
   OpenPictureDialog = new TOpenDialog(this);
   OpenPictureDialog->Name = "OpenPictureDialog";
   OpenPictureDialog->Filter = kMapPictureFilter;

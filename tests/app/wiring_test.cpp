@@ -196,6 +196,19 @@ TEST_F(WiringTest, DrawStyleButtonsNeverLeaveMarkersInvisible) {
   EXPECT_EQ(aprs.Map->SymDrawStyle(), dsPoint);
 }
 
+TEST_F(WiringTest, ToolBarCollapsesToItsButtonAndComesBack) {
+  TfrmAprs& aprs = *frmAprs;
+  const int width = aprs.mpnlToolMain->Width();
+  aprs.mbtnShowToolBar->SetDown(false);
+  aprs.ButtonClick(aprs.mbtnShowToolBar);
+  EXPECT_EQ(aprs.mpnlToolMain->Width(), aprs.mbtnShowToolBar->Width());
+  aprs.mbtnShowToolBar->SetDown(true);
+  aprs.ButtonClick(aprs.mbtnShowToolBar);
+  EXPECT_EQ(aprs.mpnlToolMain->Width(), width);
+  aprs.mpnlToolMain->SetHeight(300);
+  EXPECT_EQ(aprs.mbtnShowToolBar->Height(), aprs.mpnlToolMain->Height());
+}
+
 TEST_F(WiringTest, ContextMenuZoomsRoundWhereItOpened) {
   TfrmAprs& aprs = *frmAprs;
   int y = -1;
