@@ -1,4 +1,4 @@
-#include "richtext/station_styles.h"
+#include "app/station_styles.h"
 
 #include "richtext/rd_style.h"
 
