@@ -18,7 +18,7 @@
 #include "platform/sys/files.h"
 #include "richtext/rd_style.h"
 #include "richtext/rich_doc_standin.h"
-#include "richtext/station_styles.h"
+#include "app/station_styles.h"
 
 TfrmAprs* frmAprs = nullptr;
 

@@ -12,7 +12,7 @@
 #include "platform/text/format.h"
 #include "platform/text/sysutils.h"
 #include "richtext/rd_style.h"
-#include "richtext/station_styles.h"
+#include "app/station_styles.h"
 
 const char* const kMsgSameCallText = "Absender gleich Emp\xE4nger, Nachricht nicht gesendet!";
 const char* const kMsgNoTextText = "Keine Nachricht eingegeben, Nachricht nicht gesendet!";

@@ -1,5 +1,5 @@
 // The text styles of the monitor, one per kind of traffic line (the style sheet itself
-// is made by MakeMonitorStyles, richtext/station_styles.h, in this order).
+// is made by MakeMonitorStyles, app/station_styles.h, in this order).
 #pragma once
 
 enum TMonitorStyleNo {

@@ -10,7 +10,7 @@
 
 class TRichDoc;
 
-// Paragraph styles of the message lists (richtext/station_styles.h, MakeMessageStyles).
+// Paragraph styles of the message lists (app/station_styles.h, MakeMessageStyles).
 enum TMsgParaStyle { mpsFrameHeader = 0, mpsMsg = 1, mpsMsgAck = 2, mpsMsgNoAck = 3 };
 // Text styles of the message lists.
 enum TMsgTextStyle { mtsNormal = 0, mtsHeading = 1 };
