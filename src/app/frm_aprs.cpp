@@ -386,10 +386,17 @@ void TfrmAprs::FormShow(TComponent*) {
   Stations.UpdateStationCount();
 }
 
+namespace {
+const char* const kFirstStartMap = "APRS-Karten/Welt.jpg";
+}  // namespace
+
 void TfrmAprs::LoadMapFromSettings() {
   Map->MapDir = MapDir;
   Map->BuildMapCatalog();
-  if (!AprsMapFile.empty() && FileExists(AprsMapFile)) Map->LoadMap(AprsMapFile);
+  // Packets are dropped while no map is loaded, so a first start (no map saved yet)
+  // shows the world map that ships with the program.
+  const std::string mapFile = AprsMapFile.empty() ? ProgDir + kFirstStartMap : AprsMapFile;
+  if (FileExists(mapFile)) Map->LoadMap(mapFile);
 }
 
 void TfrmAprs::AddMonitorText(const std::string& Text, int Style) {

@@ -98,6 +98,14 @@ TEST_F(WiringTest, KissFrameReachesMonitorStoreListAndMap) {
   EXPECT_TRUE(frmAprsMsg->Visible());
 }
 
+TEST_F(WiringTest, AFirstStartShowsTheShippedWorldMap) {
+  TfrmAprs& aprs = *frmAprs;
+  aprs.ProgDir = ShippedDataFolder();
+  aprs.AprsMapFile.clear();
+  aprs.LoadMapFromSettings();
+  EXPECT_EQ(aprs.Map->MapFile, ShippedDataFolder() + "APRS-Karten/Welt.jpg");
+}
+
 TEST_F(WiringTest, NothingIsStoredWithoutAMap) {
   TfrmAprs& aprs = *frmAprs;
   aprs.AprsMapFile.clear();
