@@ -17,6 +17,7 @@
 #include "app_windows.h"
 #include "core/kiss_ax25.h"
 #include "core/kiss_link.h"
+#include "platform/gui/gui_test_support.h"
 #include "platform/io/loopback_tcp_server.h"
 #include "platform/sys/pump.h"
 #include "platform/sys/application.h"
@@ -96,6 +97,20 @@ TEST_F(WiringTest, KissFrameReachesMonitorStoreListAndMap) {
   frmAprsStnInfo->ButtonClick(frmAprsStnInfo->mbtnTxMsg);
   EXPECT_EQ(frmAprsMsg->edtMsgAdr->Text(), "DL1ABC-9");
   EXPECT_TRUE(frmAprsMsg->Visible());
+}
+
+TEST_F(WiringTest, DoubleClickOnAMarkerOpensItsStation) {
+  const TKissBuildResult frame = BuildKissFrame("DL1ABC-9", "APRS", "!5230.50N/01320.70E>x");
+  KissLink.KissActive = 1;
+  KissLink.KissRxBytes(frame.Bytes);
+  TAprsSymbol* marker = frmAprs->Map->FindSymbolControl(kKey);
+  ASSERT_NE(marker, nullptr);
+  ::ShownKey.clear();
+  // The pointer comes over the marker before the user double-clicks it.
+  SimulateMouseMove(*marker, marker->Width() / 2, marker->Height() / 2);
+  SimulateDblClick(*marker, marker->Width() / 2, marker->Height() / 2);
+  EXPECT_EQ(ShownKey, kKey);
+  EXPECT_TRUE(frmAprsStnInfo->Visible());
 }
 
 TEST_F(WiringTest, AFirstStartShowsTheShippedWorldMap) {
