@@ -150,6 +150,9 @@ void TBitmap::Draw(TCanvas& Canvas, const TRect& Rect) const {
       for (int x = 0; x < impl_->masked.width(); ++x)
         if ((row[x] | 0xFF000000u) == keyRgb) row[x] = 0;
     }
+    // Premultiplied, as the screen and bitmaps blend it without converting every pixel
+    // of every draw; the same colours, as blending premultiplies them anyway.
+    impl_->masked.convertTo(QImage::Format_ARGB32_Premultiplied);
     impl_->maskColor = key;
     impl_->maskValid = true;
   }

@@ -1,6 +1,7 @@
 #include "platform/gui/canvas.h"
 
 #include <QPolygon>
+#include <QRegion>
 #include <QTransform>
 #include <algorithm>
 #include <utility>
@@ -270,15 +271,16 @@ void Frame3D(TCanvas& Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, 
 
 // The painter's state is saved around the canvas' use, so pen modes and clipping set
 // for the canvas never leak into what the owner paints afterwards.
-TCanvasPainting::TCanvasPainting(TCanvas& Canvas, QPainter& Painter)
+TCanvasPainting::TCanvasPainting(TCanvas& Canvas, QPainter& Painter, bool SaveState)
     : canvas_(Canvas),
       painter_(Painter),
-      previous_(TCanvasAccess::AttachPainter(Canvas, &Painter)) {
-  painter_.save();
+      previous_(TCanvasAccess::AttachPainter(Canvas, &Painter)),
+      saved_(SaveState) {
+  if (saved_) painter_.save();
 }
 
 TCanvasPainting::~TCanvasPainting() {
-  painter_.restore();
+  if (saved_) painter_.restore();
   TCanvasAccess::AttachPainter(canvas_, previous_);
 }
 
@@ -300,6 +302,29 @@ QPainter* TCanvasAccess::AttachPainter(TCanvas& Canvas, QPainter* Painter) {
   return std::exchange(Canvas.impl_->attached, Painter);
 }
 
+// Blends a large unscaled image one clip rectangle at a time, each under a clip of its
+// own, if there are only a few: under a clip of several rectangles (the map's dirty
+// strips) the raster engine blends span by span over the whole image, in worker threads.
+// False when the image is small, scaled or clipped to many pieces; nothing is drawn then.
+static bool DrawImageInClip(QPainter& Painter, const QRect& Dest, const QImage& Image,
+                            const QRect& Source) {
+  constexpr qint64 kLargeImage = 256 * 256;
+  constexpr int kMaxRects = 64;
+  if (static_cast<qint64>(Dest.width()) * Dest.height() < kLargeImage) return false;
+  if (Dest.size() != Source.size() || !Painter.hasClipping()) return false;
+  if (Painter.deviceTransform().type() > QTransform::TxTranslate) return false;
+  const QRegion clip = Painter.clipRegion() & Dest;
+  if (clip.rectCount() > kMaxRects) return false;
+  const QPoint offset = Source.topLeft() - Dest.topLeft();
+  for (const QRect& part : clip) {
+    Painter.save();
+    Painter.setClipRect(part);
+    Painter.drawImage(part, Image, part.translated(offset));
+    Painter.restore();
+  }
+  return true;
+}
+
 void TCanvasAccess::DrawImage(TCanvas& Canvas, const TRect& Dest, const QImage& Image,
                               const QRect& Source) {
   QPainter* painter = PlainPainter(*Canvas.impl_);
@@ -308,7 +333,7 @@ void TCanvasAccess::DrawImage(TCanvas& Canvas, const TRect& Dest, const QImage& 
   if (&Image == Canvas.impl_->image) {
     const QImage copy = Image.copy(Source);
     painter->drawImage(ToQRect(Dest), copy, copy.rect());
-  } else {
+  } else if (!DrawImageInClip(*painter, ToQRect(Dest), Image, Source)) {
     painter->drawImage(ToQRect(Dest), Image, Source);
   }
 }

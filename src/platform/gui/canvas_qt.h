@@ -23,7 +23,8 @@ QFont ToQFont(const TFont& Font);
 // control's Paint. Scopes nest: the previous painter comes back at the end.
 class TCanvasPainting {
  public:
-  TCanvasPainting(TCanvas& Canvas, QPainter& Painter);
+  // SaveState false: the caller saves and restores the painter's state round it.
+  TCanvasPainting(TCanvas& Canvas, QPainter& Painter, bool SaveState = true);
   ~TCanvasPainting();
   TCanvasPainting(const TCanvasPainting&) = delete;
   TCanvasPainting& operator=(const TCanvasPainting&) = delete;
@@ -32,6 +33,7 @@ class TCanvasPainting {
   TCanvas& canvas_;
   QPainter& painter_;
   QPainter* previous_;
+  bool saved_;
 };
 
 struct TCanvasAccess {

@@ -95,7 +95,8 @@ void TControlEvents::PaintChild(TGraphicControl& Control, QPainter& Painter) {
   Painter.translate(bounds.Left, bounds.Top);
   Painter.setClipRect(QRect(0, 0, bounds.Width(), bounds.Height()), Qt::IntersectClip);
   {
-    TCanvasPainting painting(Control.canvas_, Painter);
+    // One state saved per child: the map repaints hundreds of markers in a strip.
+    TCanvasPainting painting(Control.canvas_, Painter, false);
     Dispatch([&] { Control.Paint(); });
   }
   Painter.restore();

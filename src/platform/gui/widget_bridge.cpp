@@ -171,6 +171,9 @@ void TWidgetBridge::Paint(QWidget& widget, const QRegion& area) {
   TEventScope scope;
   const std::weak_ptr<char> alive = TControlEvents::Lifetime(*control);
   QPainter painter(&widget);
+  // The same pixels as the system clip, but readable: a large picture under a few thin
+  // dirty strips (the map under its crosshair) draws only those strips.
+  painter.setClipRegion(area);
   TControlEvents::PaintFace(*control, painter);
   // The windowless children in the area, each with its lifetime: a paint handler may
   // free, hide or move siblings.

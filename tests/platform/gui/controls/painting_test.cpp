@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <stdexcept>
 
+#include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_test_support.h"
+#include "platform/gui/image.h"
 #include "platform/sys/application.h"
 #include "test_controls.h"
 
@@ -102,4 +105,33 @@ TEST_F(Painting, AFailingPaintIsReportedAndTheOtherChildrenStillPaint) {
   EXPECT_EQ(seen, clBlue);
   ASSERT_FALSE(reported.empty());
   EXPECT_EQ(reported[0], "paint failed");
+}
+
+// A picture as large as a map is drawn only in the parts repainted; each part must show
+// the picture's own pixels at their place, under the children above it.
+TEST_F(Painting, ALargePictureRepaintedInPartsShowsItsOwnPixels) {
+  form.SetBounds(0, 0, 400, 320);
+  TBitmap picture;
+  picture.SetSize(300, 260);
+  for (int y = 0; y < picture.Height(); ++y) {
+    std::uint8_t* row = picture.ScanLine(y);
+    for (int x = 0; x < picture.Width(); ++x) {
+      row[4 * x] = 90;                                // blue
+      row[4 * x + 1] = static_cast<std::uint8_t>(y);  // green
+      row[4 * x + 2] = static_cast<std::uint8_t>(x);  // red
+    }
+  }
+  auto* image = new TImage(&form);
+  image->SetBounds(10, 20, 300, 260);
+  image->Picture().SetGraphic(&picture);
+  image->SetParent(&form);
+  new TBox(&form, &form, Bounds(50, 50, 10, 10), clRed);
+
+  EXPECT_EQ(RenderedPixel(form, 10, 20), RGB(0, 0, 90));
+  EXPECT_EQ(RenderedPixel(form, 10 + 255, 20 + 200), RGB(255, 200, 90));
+  EXPECT_EQ(RenderedPixel(form, 10 + 299, 20 + 259), RGB(299 % 256, 259 % 256, 90));
+  EXPECT_EQ(RenderedPixel(form, 55, 55), clRed);
+  EXPECT_EQ(RenderedPixel(form, 60, 55), RGB(50, 35, 90));
+  EXPECT_EQ(RenderedPixel(form, 310, 100), clWhite);
+  EXPECT_EQ(RenderedPixel(form, 9, 100), clWhite);
 }
