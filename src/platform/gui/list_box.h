@@ -1,10 +1,32 @@
 // The list box: one line per item, at most one chosen.
+//
+// With Style lbOwnerDrawFixed every row is ItemHeight pixels high and drawn by
+// OnDrawItem on Canvas. Before the handler runs, Canvas carries the list's Font and a
+// brush of its Color, or the highlight colours for the selected row, so a handler that
+// only writes text matches the list. Without a handler the row is filled and its text
+// written 2 pixels from the left.
 #pragma once
 
+#include <functional>
 #include <memory>
 
+#include "platform/gui/canvas.h"
 #include "platform/gui/controls.h"
 #include "platform/text/string_list.h"
+
+enum TListBoxStyle { lbStandard, lbOwnerDrawFixed };
+
+// The state of a row being drawn, a set of these flags.
+enum TOwnerDrawStateFlag : unsigned {
+  odSelected = 1,
+  odFocused = 2,
+  odDisabled = 4,
+};
+using TOwnerDrawState = unsigned;
+
+// Index is the row's 0-based item; Rect its area in the list's client coordinates.
+using TDrawItemEvent =
+    std::function<void(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
 
 class TListBox : public TWinControl {
  public:
@@ -18,10 +40,29 @@ class TListBox : public TWinControl {
   int ItemIndex() const;
   void SetItemIndex(int Value);
 
+  TListBoxStyle Style() const { return style_; }
+  void SetStyle(TListBoxStyle Value);
+  // The height of an owner-drawn row; values below 1 become 1.
+  int ItemHeight() const { return item_height_; }
+  void SetItemHeight(int Value);
+  // Draws on the row while OnDrawItem runs; otherwise it only measures text.
+  TCanvas& Canvas() { return *canvas_; }
+
+  TDrawItemEvent OnDrawItem;
+
   std::string ClassName() const override { return "TListBox"; }
 
+ protected:
+  // Draws one owner-drawn row on Canvas; the default calls OnDrawItem.
+  virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+  void ColorChanged() override;
+
  private:
+  friend class TListBoxDelegate;
   void ItemsChanged();
 
   std::unique_ptr<TStringList> items_;
+  std::unique_ptr<TCanvas> canvas_;
+  TListBoxStyle style_ = lbStandard;
+  int item_height_ = 16;
 };
