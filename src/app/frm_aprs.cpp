@@ -11,7 +11,9 @@
 #include "app/frm_log.h"
 #include "app/frm_main.h"
 #include "app/frm_setup.h"
+#include "app/lamp_strip.h"
 #include "app/monitor_appender.h"
+#include "app/program_logo.h"
 #include "controls/my_msg_dialog.h"
 #include "core/csv_ctrl.h"
 #include "platform/sys/application.h"
@@ -31,11 +33,23 @@ constexpr int kMinWidth = 640;
 constexpr int kMinHeight = 480;
 constexpr int kStationAgingMs = 1000;
 
-TBitmapMask* MakeLamp(TfrmAprs* form, TWinControl* parent, const char* name, int left) {
+// The lamps' colours: on, off and the outline.
+constexpr TColor kLampOutline = 0x404040;
+constexpr TLampColors kReceiveLamp{clLime, 0x004000, kLampOutline};
+constexpr TLampColors kMessageLamp{clYellow, 0x004040, kLampOutline};
+constexpr TLampColors kGpsLamp{clLime, 0x004000, kLampOutline};
+constexpr TLampColors kWeatherLamp{0xFFC040, 0x603010, kLampOutline};
+constexpr TLampColors kTxTcpLamp{0x0080FF, 0x002040, kLampOutline};
+// The GPS lamp has a third picture for a data error or a lost fix.
+constexpr int kGpsLampFrames = 3;
+
+TBitmapMask* MakeLamp(TfrmAprs* form, TWinControl* parent, const char* name, int left,
+                      const TLampColors& colors, int frames = 2) {
   auto* lamp = new TBitmapMask(form);
   lamp->Name = name;
   lamp->SetParent(parent);
-  lamp->SetBounds(left, 4, 16, 16);
+  lamp->SetBounds(left, 4, kLampSize, kLampSize);
+  SetUpLamp(*lamp, colors, frames);
   return lamp;
 }
 
@@ -162,7 +176,10 @@ TfrmAprs::~TfrmAprs() {
     frmAprsStnInfo->OnMessageTo = nullptr;
   }
   if (frmAprsStnList) frmAprsStnList->OnShowStation = nullptr;
-  if (frmAprsStnSelect) frmAprsStnSelect->OnStationPicked = nullptr;
+  if (frmAprsStnSelect) {
+    frmAprsStnSelect->OnStationPicked = nullptr;
+    frmAprsStnSelect->lboxStnSelect->OnDrawItem = nullptr;
+  }
   // The queue lets go of the player's end-of-playback event before the player goes.
   Stations.Sounds = nullptr;
   Sounds.reset();
@@ -206,14 +223,23 @@ void TfrmAprs::BuildToolBar() {
   mbtnLog = command("mbtnLog", "Log");
   mbtnSetup = command("mbtnSetup", "Setup");
   mbtnInfo = command("mbtnInfo", "Info");
+  imgLogo = new TImage(this);
+  imgLogo->Name = "imgLogo";
+  imgLogo->SetParent(mpnlToolMain);
+  DrawProgramLogo(imgLogo->Picture().Bitmap(), mbtnLoadCard->Width());
+  imgLogo->SetBounds(mbtnLoadCard->Left(), 0, mbtnLoadCard->Width(), mbtnLoadCard->Width());
+  imgLogo->SetTransparent(true);
   mpnlToolMain->SetWidth(ToolPanelWidth(mbtnLoadCard->Width(), mbtnShowToolBar->Width()));
-  // The collapse button runs the panel's full height.
-  mpnlToolMain->OnResize = [this](TComponent*) {
-    mbtnShowToolBar->SetHeight(mpnlToolMain->Height());
-  };
+  mpnlToolMain->OnResize = [this](TComponent* Sender) { mpnlToolMainResize(Sender); };
   OpenPictureDialog = new TOpenDialog(this);
   OpenPictureDialog->Name = "OpenPictureDialog";
   OpenPictureDialog->Filter = kMapPictureFilter;
+}
+
+void TfrmAprs::mpnlToolMainResize(TComponent*) {
+  mbtnShowToolBar->SetHeight(mpnlToolMain->Height());
+  imgLogo->SetTop(
+      ToolPanelLogoTop(mpnlToolMain->Height(), imgLogo->Height(), mbtnShowToolBar->Width()));
 }
 
 void TfrmAprs::BuildMapMenu() {
@@ -257,16 +283,16 @@ void TfrmAprs::BuildStatusBar() {
   lblStnCount->SetHint("Stationsliste anzeigen...");
   lblStnCount->SetShowHint(true);
   lblStnCount->OnClick = [this](TComponent* Sender) { ButtonClick(Sender); };
-  bmpmRxP1 = MakeLamp(this, mpnlDot, "bmpmRxP1", 350);
-  bmpmRxP2 = MakeLamp(this, mpnlDot, "bmpmRxP2", 370);
+  bmpmRxP1 = MakeLamp(this, mpnlDot, "bmpmRxP1", 350, kReceiveLamp);
+  bmpmRxP2 = MakeLamp(this, mpnlDot, "bmpmRxP2", 370, kReceiveLamp);
   bmpmRxP2->SetVisible(false);
-  bmpmMsg = MakeLamp(this, mpnlDot, "bmpmMsg", 390);
+  bmpmMsg = MakeLamp(this, mpnlDot, "bmpmMsg", 390, kMessageLamp);
   bmpmMsg->SetHint("Nachrichten anzeigen...");
-  bmpmGps = MakeLamp(this, mpnlDot, "bmpmGps", 410);
+  bmpmGps = MakeLamp(this, mpnlDot, "bmpmGps", 410, kGpsLamp, kGpsLampFrames);
   bmpmGps->SetHint("GPS Status anzeigen...");
-  bmpmWx = MakeLamp(this, mpnlDot, "bmpmWx", 430);
+  bmpmWx = MakeLamp(this, mpnlDot, "bmpmWx", 430, kWeatherLamp);
   bmpmWx->SetHint("WX Status anzeigen...");
-  bmpmTxTcp = MakeLamp(this, mpnlDot, "bmpmTxTcp", 450);
+  bmpmTxTcp = MakeLamp(this, mpnlDot, "bmpmTxTcp", 450, kTxTcpLamp);
   bmpmTxTcp->SetHint("HF nach TCP Digipeating");
   for (TBitmapMask* lamp : {bmpmMsg, bmpmGps, bmpmWx}) {
     lamp->SetShowHint(true);
@@ -320,6 +346,10 @@ void TfrmAprs::ConnectStationWindows() {
   }
   if (frmAprsStnSelect) {
     frmAprsStnSelect->OnStationPicked = [this](TComponent* Sender) { lboxStnSelectClick(Sender); };
+    frmAprsStnSelect->lboxStnSelect->OnDrawItem = [this](TWinControl* Control, int Index,
+                                                         const TRect& Rect, TOwnerDrawState State) {
+      lboxStnSelectDrawItem(Control, Index, Rect, State);
+    };
   }
 }
 

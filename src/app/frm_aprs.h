@@ -23,7 +23,9 @@
 #include "controls/my_panel.h"
 #include "controls/my_progress_bar.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/image.h"
 #include "platform/gui/label.h"
+#include "platform/gui/list_box.h"
 #include "platform/gui/menu.h"
 #include "platform/gui/open_dialog.h"
 #include "platform/gui/scroll_box.h"
@@ -57,6 +59,7 @@ class TfrmAprs : public TForm, public TStationViews {
   TMyButton* mbtnLog;
   TMyButton* mbtnSetup;
   TMyButton* mbtnInfo;
+  TImage* imgLogo;
   TOpenDialog* OpenPictureDialog;
   TPopupMenu* apmnuCrd;
   TMenuItem* mnuZoomOutMax;
@@ -122,6 +125,11 @@ class TfrmAprs : public TForm, public TStationViews {
   void ButtonClick(TComponent* Sender);
   // The picked row of the station-select window.
   void lboxStnSelectClick(TComponent* Sender);
+  // A row of the station-select window's list.
+  void lboxStnSelectDrawItem(TWinControl* Control, int Index, const TRect& Rect,
+                             TOwnerDrawState State);
+  // The collapse button runs the tool panel's height; the logo sits at its foot.
+  void mpnlToolMainResize(TComponent* Sender);
   // The map's context menu: zoom round the point where it opened.
   void MenuClick(TComponent* Sender);
   void AprsCardClick(TComponent* Sender);

@@ -23,6 +23,8 @@ TfrmAprsStnSelect::TfrmAprsStnSelect(TComponent* AOwner) : TForm(AOwner) {
   mpnlTop->SetGlowPaint(true);
   lboxStnSelect = NewControl<TListBox>(this, mpnlMain, "lboxStnSelect", 1, 19, 139, 100);
   lboxStnSelect->SetColor(0xAAF9FB);
+  // The map window draws the rows (selected ones black).
+  lboxStnSelect->SetStyle(lbOwnerDrawFixed);
   lboxStnSelect->OnClick = [this](TComponent* Sender) { lboxStnSelectClick(Sender); };
 
   frmAprsStnSelect = this;

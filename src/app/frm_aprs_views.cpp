@@ -131,3 +131,11 @@ void TfrmAprs::lboxStnSelectClick(TComponent*) {
   if (TAprsSymbol* marker = Map->FindSymbolControl(key)) marker->BringToFront();
   ShowStationInfo(key);
 }
+
+void TfrmAprs::lboxStnSelectDrawItem(TWinControl* Control, int Index, const TRect& Rect,
+                                     TOwnerDrawState State) {
+  auto* list = dynamic_cast<TListBox*>(Control);
+  if (!list || Index < 0 || Index >= list->Items().Count()) return;
+  DrawPickListRow(list->Canvas(), Rect, list->Items()[Index], (State & odSelected) != 0,
+                  list->Color());
+}

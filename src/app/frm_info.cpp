@@ -3,6 +3,7 @@
 #include "app/form_build.h"
 #include "app/frm_aprs.h"
 #include "app/frm_prg_msg.h"
+#include "app/program_logo.h"
 #include "app/window_shape.h"
 #include "platform/text/format.h"
 
@@ -17,6 +18,7 @@ constexpr const char* kMakerMail = "velmora@example.org";
 constexpr int kWidth = 360;
 constexpr int kHeight = 260;
 constexpr int kCorner = 40;
+constexpr int kLogoSize = 64;
 constexpr TColor kOutside = clFuchsia;
 
 // The background: a white card with round corners; what lies outside is cut away.
@@ -43,7 +45,9 @@ TfrmInfo::TfrmInfo(TComponent* AOwner) : TForm(AOwner) {
   Image1 = NewControl<TImage>(this, this, "Image1", 0, 0, kWidth, kHeight);
   DrawBackground(Image1->Picture().Bitmap());
   SetWindowRegion(PictureShapeRects(Image1->Picture().Bitmap()));
-  imgLogo = NewControl<TImage>(this, this, "imgLogo", 16, 16, 64, 64);
+  imgLogo = NewControl<TImage>(this, this, "imgLogo", 16, 16, kLogoSize, kLogoSize);
+  DrawProgramLogo(imgLogo->Picture().Bitmap(), kLogoSize);
+  imgLogo->SetTransparent(true);
   htmlblInfo = NewControl<THtmlLabel>(this, this, "htmlblInfo", 20, 90, 320, 100);
   htmlblInfo->AutoSizeType = asVertical;
   htmlblInfo->HoverColor = clNone;

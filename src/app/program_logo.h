@@ -1,0 +1,10 @@
+// The program's logo, drawn here rather than shipped as a picture: a blue globe with a
+// red station dot sending rings of radio waves, and the program's name below it. Shown
+// at the foot of the map window's tool bar and on the about window.
+#pragma once
+
+#include "platform/gui/bitmap.h"
+
+// Draws the logo into Logo, Size pixels square. What lies round it is the bitmap's
+// transparent colour (fixed), so a transparent image shows its background there.
+void DrawProgramLogo(TBitmap& Logo, int Size);
