@@ -52,6 +52,9 @@ TMapView::TMapView(TComponent* Owner, TWinControl* Parent, const TStrings& Stati
   pnlCard->SetBevelOuter(bvNone);
   pnlCard->SetParent(Parent);
   pnlCard->SetBounds(0, 0, 0, 0);
+  // The markers lie above the map's lines and circles; kept composed apart, the
+  // crosshair's moves and flashes do not repaint the markers along its lines.
+  pnlCard->SetLayeredFaces(true);
   pnlCard->SetVisible(false);
 
   imgCard = new TImage(Owner);
@@ -194,6 +197,7 @@ bool TMapView::IsOnMap(int Y, int X) const {
 
 void TMapView::SetSymDrawStyle(TSymDrawStyles Value) {
   sym_draw_style_ = Value;
+  pnlCard->Invalidate();
   // Bottom first: each rebuilt marker comes to the front, so this keeps their order.
   std::vector<TAprsSymbol*> markers;
   markers.reserve(markers_.size());
@@ -250,6 +254,8 @@ void TMapView::DrawStationSymbol(const std::string& Key, const std::string& Name
 }
 
 void TMapView::RedrawAllSymbols() {
+  // First: the thousands of marker changes below then add nothing to repaint.
+  pnlCard->Invalidate();
   FreeAllSymbols();
   RebuildSymbolPlaces();
   for (int i = 0; i < SymbolPlaces.Count(); ++i) {
@@ -266,7 +272,6 @@ void TMapView::RedrawAllSymbols() {
                       CodeField(record, sfSymCode), StrToIntDef(Field(record, sfPort), 0));
   }
   if (OnPlacesChanged) OnPlacesChanged();
-  pnlCard->Invalidate();
 }
 
 void TMapView::FreeAllSymbols() {

@@ -117,10 +117,6 @@ void TAprsSymbol::SetSymbol(const std::string& Text, int X, int Y, const TBitmap
   BringToFront();
 }
 
-void TAprsSymbol::Paint() {
-  Canvas().Draw(0, 0, *draw_buffer_);
-}
-
 void TAprsSymbol::Click() {
   BringToFront();
   TGraphicControl::Click();

@@ -42,14 +42,13 @@ class TAprsSymbol : public TGraphicControl {
   // null: the symbol's room then stays empty and the stored symbol is kept.
   void SetSymbol(const std::string& Text, int X, int Y, const TBitmap* Bitmap, int Port);
 
-  // The picture painted, for the map's own drawing and the tests.
-  const TBitmap& DrawBuffer() const { return *draw_buffer_; }
+  // The whole marker as shown: the map copies it, never repainting the parts.
+  const TBitmap* Face() const override { return draw_buffer_.get(); }
   const std::string& Text() const { return text_; }
 
   std::string ClassName() const override { return "TAprsSymbol"; }
 
  protected:
-  void Paint() override;
   // A clicked marker comes to the front, so it is no longer hidden under its neighbours.
   void Click() override;
 

@@ -20,7 +20,7 @@ std::unique_ptr<TBitmap> RedSymbol() {
 }
 
 TColor BufferPixel(const TAprsSymbol& marker, int x, int y) {
-  return marker.DrawBuffer().Canvas().Pixels(x, y);
+  return marker.Face()->Canvas().Pixels(x, y);
 }
 
 TEST(AprsSymbolTest, SizeAndAnchorFollowTheStyle) {
@@ -36,7 +36,7 @@ TEST(AprsSymbolTest, SizeAndAnchorFollowTheStyle) {
   marker.SetSymDrawStyle(dsPoint | dsSymbol);
   EXPECT_EQ(marker.BoundsRect(), Bounds(90, 47, 20, 27));  // dot on the point, symbol below
 
-  const TCanvas& measure = marker.DrawBuffer().Canvas();
+  const TCanvas& measure = marker.Face()->Canvas();
   const int textWidth = measure.TextWidth("N0CALL");
   const int textHeight = measure.TextHeight("N0CALL");
   marker.SetSymDrawStyle(dsCall);

@@ -135,28 +135,8 @@ void TBitmap::Assign(const TBitmap& Source) {
 }
 
 void TBitmap::Draw(TCanvas& Canvas, const TRect& Rect) const {
-  const QImage& image = impl_->Pixels();
-  if (image.isNull()) return;
-  if (!Transparent()) {
-    TCanvasAccess::DrawImage(Canvas, Rect, image, image.rect());
-    return;
-  }
-  const TColor key = ColorToRGB(TransparentColor());
-  if (!impl_->maskValid || impl_->maskColor != key) {
-    impl_->masked = image.convertToFormat(QImage::Format_ARGB32);
-    const QRgb keyRgb = ToQColor(key).rgb();
-    for (int y = 0; y < impl_->masked.height(); ++y) {
-      auto* row = reinterpret_cast<QRgb*>(impl_->masked.scanLine(y));
-      for (int x = 0; x < impl_->masked.width(); ++x)
-        if ((row[x] | 0xFF000000u) == keyRgb) row[x] = 0;
-    }
-    // Premultiplied, as the screen and bitmaps blend it without converting every pixel
-    // of every draw; the same colours, as blending premultiplies them anyway.
-    impl_->masked.convertTo(QImage::Format_ARGB32_Premultiplied);
-    impl_->maskColor = key;
-    impl_->maskValid = true;
-  }
-  TCanvasAccess::DrawImage(Canvas, Rect, impl_->masked, image.rect());
+  const QImage& image = TBitmapAccess::DrawnImage(*this);
+  if (!image.isNull()) TCanvasAccess::DrawImage(Canvas, Rect, image, image.rect());
 }
 
 void TBitmap::LoadFromStream(TStream& Stream) {
@@ -178,4 +158,26 @@ std::unique_ptr<TGraphic> TBitmap::Clone() const {
 
 const QImage& TBitmapAccess::Image(const TBitmap& Bitmap) {
   return Bitmap.impl_->Pixels();
+}
+
+const QImage& TBitmapAccess::DrawnImage(const TBitmap& Bitmap) {
+  const QImage& image = Bitmap.impl_->Pixels();
+  if (image.isNull() || !Bitmap.Transparent()) return image;
+  auto& impl = *Bitmap.impl_;
+  const TColor key = ColorToRGB(Bitmap.TransparentColor());
+  if (!impl.maskValid || impl.maskColor != key) {
+    impl.masked = image.convertToFormat(QImage::Format_ARGB32);
+    const QRgb keyRgb = ToQColor(key).rgb();
+    for (int y = 0; y < impl.masked.height(); ++y) {
+      auto* row = reinterpret_cast<QRgb*>(impl.masked.scanLine(y));
+      for (int x = 0; x < impl.masked.width(); ++x)
+        if ((row[x] | 0xFF000000u) == keyRgb) row[x] = 0;
+    }
+    // Premultiplied, as the screen and bitmaps blend it without converting every pixel
+    // of every draw; the same colours, as blending premultiplies them anyway.
+    impl.masked.convertTo(QImage::Format_ARGB32_Premultiplied);
+    impl.maskColor = key;
+    impl.maskValid = true;
+  }
+  return impl.masked;
 }

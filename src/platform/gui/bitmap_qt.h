@@ -7,6 +7,8 @@
 
 struct TBitmapAccess {
   static const QImage& Image(const TBitmap& Bitmap);
+  // The pixels as Draw blends them: a transparent bitmap's key colour made clear.
+  static const QImage& DrawnImage(const TBitmap& Bitmap);
 };
 
 // The pixels as they are now (the bitmap's own canvas stops painting first).

@@ -315,14 +315,21 @@ static bool DrawImageInClip(QPainter& Painter, const QRect& Dest, const QImage& 
   if (Painter.deviceTransform().type() > QTransform::TxTranslate) return false;
   const QRegion clip = Painter.clipRegion() & Dest;
   if (clip.rectCount() > kMaxRects) return false;
+  DrawImageParts(Painter, Dest, Image, Source, clip);
+  return true;
+}
+
+void DrawImageParts(QPainter& Painter, const QRect& Dest, const QImage& Image, const QRect& Source,
+                    const QRegion& Parts) {
   const QPoint offset = Source.topLeft() - Dest.topLeft();
-  for (const QRect& part : clip) {
+  for (const QRect& rect : Parts) {
+    const QRect part = rect & Dest;
+    if (part.isEmpty()) continue;
     Painter.save();
     Painter.setClipRect(part);
     Painter.drawImage(part, Image, part.translated(offset));
     Painter.restore();
   }
-  return true;
 }
 
 void TCanvasAccess::DrawImage(TCanvas& Canvas, const TRect& Dest, const QImage& Image,

@@ -36,6 +36,12 @@ class TCanvasPainting {
   bool saved_;
 };
 
+// Blends Source of Image (unscaled: Dest has its size) where Dest meets Parts, one
+// rectangle at a time under a clip of just that rectangle: under a clip of many thin
+// strips the raster engine blends span by span.
+void DrawImageParts(QPainter& Painter, const QRect& Dest, const QImage& Image, const QRect& Source,
+                    const QRegion& Parts);
+
 struct TCanvasAccess {
   // Makes Canvas draw on Image through a painter of its own, opened on first use;
   // Changed runs whenever that painter opens, i.e. before the image is drawn on.

@@ -24,6 +24,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   if (bounds == bounds_) return;
   const TRect old = bounds_;
   bounds_ = bounds;
+  if (parent_ && !windowed_) parent_->PlaceChanged(*this);
   BoundsChanged(old);
   if (parent_ && align_ != alNone) parent_->RealignFor(this);
 }
@@ -36,6 +37,7 @@ void TControl::SetClientSize(int AWidth, int AHeight) {
 void TControl::SetVisible(bool Value) {
   if (Value == visible_) return;
   visible_ = Value;
+  if (parent_ && !windowed_) parent_->PlaceChanged(*this);
   VisibleChanged();
   if (parent_ && align_ != alNone) parent_->RealignFor(this);
 }
@@ -72,7 +74,7 @@ void TControl::SetCursor(TCursor Value) {
 
 // A windowless control repaints through its parent, which owns the surface it is on.
 void TControl::Invalidate() {
-  if (parent_ && visible_) parent_->InvalidateRect(bounds_);
+  if (parent_ && visible_) parent_->InvalidateRect(bounds_, this);
 }
 
 void TControl::Repaint() {
@@ -123,12 +125,12 @@ void TControl::MouseLeave() {
 
 void TControl::BoundsChanged(const TRect& OldBounds) {
   if (!parent_ || !visible_) return;
-  parent_->InvalidateRect(OldBounds);
-  parent_->InvalidateRect(bounds_);
+  parent_->InvalidateRect(OldBounds, this);
+  parent_->InvalidateRect(bounds_, this);
 }
 
 void TControl::VisibleChanged() {
-  if (parent_) parent_->InvalidateRect(bounds_);
+  if (parent_) parent_->InvalidateRect(bounds_, this);
 }
 
 void TControl::EnabledChanged() {

@@ -1,3 +1,4 @@
+#include "platform/gui/bitmap_qt.h"
 #include "platform/gui/canvas_qt.h"
 #include "platform/gui/menu.h"
 #include "platform/gui/win_control_qt.h"
@@ -89,11 +90,17 @@ void TControlEvents::PaintFace(TWinControl& Control, QPainter& Painter) {
   Dispatch([&] { custom->Paint(); });
 }
 
-void TControlEvents::PaintChild(TGraphicControl& Control, QPainter& Painter) {
+void TControlEvents::PaintChild(TGraphicControl& Control, QPainter& Painter, const QRegion& Area) {
+  const QRect bounds = ToQRect(Control.BoundsRect());
+  if (const TBitmap* face = Control.Face()) {
+    const QImage& picture = TBitmapAccess::DrawnImage(*face);
+    const QRect shown = QRect(bounds.topLeft(), picture.size()) & bounds;
+    DrawImageParts(Painter, shown, picture, QRect(QPoint(0, 0), shown.size()), Area);
+    return;
+  }
   Painter.save();
-  const TRect bounds = Control.BoundsRect();
-  Painter.translate(bounds.Left, bounds.Top);
-  Painter.setClipRect(QRect(0, 0, bounds.Width(), bounds.Height()), Qt::IntersectClip);
+  Painter.translate(bounds.topLeft());
+  Painter.setClipRect(QRect(QPoint(0, 0), bounds.size()), Qt::IntersectClip);
   {
     // One state saved per child: the map repaints hundreds of markers in a strip.
     TCanvasPainting painting(Control.canvas_, Painter, false);

@@ -217,6 +217,12 @@ class TGraphicControl : public TControl {
 
   std::string ClassName() const override { return "TGraphicControl"; }
 
+  // A control whose whole look is one picture at its top-left corner returns it here
+  // (the same picture object, or none, all its life), and its parent copies the part it
+  // repaints straight from the picture instead of running Paint: the map repaints
+  // hundreds of markers under every crosshair move.
+  virtual const TBitmap* Face() const { return nullptr; }
+
  protected:
   virtual void Paint() {}
 
@@ -254,6 +260,11 @@ class TWinControl : public TControl {
   void BringToFront() override;
   // Lays the aligned children out again.
   void Realign();
+  // Windowless children that show a picture (Face) are kept composed in an image of
+  // their own and drawn above the other windowless children, whatever the z-order: a
+  // repaint beneath them (a line moved under thousands of map markers) then copies that
+  // image instead of painting each of them again. Costs an image of the client area.
+  void SetLayeredFaces(bool Value);
 
   TKeyEvent OnKeyDown;
   TKeyPressEvent OnKeyPress;
@@ -291,20 +302,35 @@ class TWinControl : public TControl {
   friend class TControlEvents;
   friend TNativeWidget& NativeOf(const TWinControl& Control);
 
+  // Where each windowless child is, in the order of controls_: painting and hit-testing
+  // find the children at a place without visiting thousands of controls.
+  struct TChildPlace {
+    TRect bounds;
+    bool visible;
+    bool face;  // shows a picture, see SetLayeredFaces
+  };
+  static TChildPlace PlaceOf(const TControl& Child);
+  // The index of a windowless child, searched from the top, where changes happen.
+  size_t WindowlessIndexOf(const TControl& Child) const;
+  void PlaceChanged(const TControl& Child);
+
   void InsertControl(TControl& Control);
   void RemoveControl(TControl& Control);
   void RaiseControl(TControl& Control);
   // Realigns after Changed's bounds, alignment or visibility changed; it goes before
   // children at the same position.
   void RealignFor(TControl* Changed);
-  void InvalidateRect(const TRect& Rect);
+  // Child: the windowless child whose look changed there, if any.
+  void InvalidateRect(const TRect& Rect, const TControl* Child = nullptr);
   void RepaintRect(const TRect& Rect);
   void ApplyGeometry();
   void ApplyVisibility();
 
   std::unique_ptr<TNativeWidget> native_;
   std::vector<TControl*> controls_;  // the windowless ones first
+  std::vector<TChildPlace> places_;
   int windowless_count_ = 0;
+  unsigned removals_ = 0;
   bool tab_stop_ = false;
   bool aligning_ = false;
   TControl* align_changed_ = nullptr;

@@ -19,7 +19,7 @@ void PaintTo(TControl& Control, TCanvas& Canvas, int X, int Y) {
     } else if (auto* graphic = dynamic_cast<TGraphicControl*>(&Control)) {
       // PaintChild places the control at its bounds on the parent's surface.
       painter.translate(-Control.Left(), -Control.Top());
-      TControlEvents::PaintChild(*graphic, painter);
+      TControlEvents::PaintChild(*graphic, painter, ToQRect(Control.BoundsRect()));
     }
   }
   TCanvasAccess::DrawImage(Canvas, Bounds(X, Y, width, height), image, image.rect());

@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
-#include <QPainter>
 
 #include "platform/gui/canvas_qt.h"
 #include "platform/gui/win_control_qt.h"
@@ -164,34 +163,6 @@ void TControlWidget::paintEvent(QPaintEvent* event) {
 TWidgetBridge::TWidgetBridge(TWinControl& Control, QWidget& Widget)
     : QObject(&Widget), control(&Control) {
   Widget.installEventFilter(this);
-}
-
-void TWidgetBridge::Paint(QWidget& widget, const QRegion& area) {
-  if (!control) return;
-  TEventScope scope;
-  const std::weak_ptr<char> alive = TControlEvents::Lifetime(*control);
-  QPainter painter(&widget);
-  // The same pixels as the system clip, but readable: a large picture under a few thin
-  // dirty strips (the map under its crosshair) draws only those strips.
-  painter.setClipRegion(area);
-  TControlEvents::PaintFace(*control, painter);
-  // The windowless children in the area, each with its lifetime: a paint handler may
-  // free, hide or move siblings.
-  struct TToPaint {
-    TGraphicControl* child;
-    std::weak_ptr<char> alive;
-  };
-  std::vector<TToPaint> to_paint;
-  for (TControl* child : TControlEvents::Children(*control)) {
-    if (!child->Visible() || !area.intersects(ToQRect(child->BoundsRect()))) continue;
-    if (auto* graphic = dynamic_cast<TGraphicControl*>(child))
-      to_paint.push_back({graphic, TControlEvents::Lifetime(*graphic)});
-  }
-  for (const TToPaint& item : to_paint) {
-    if (alive.expired()) return;
-    if (item.alive.expired() || item.child->Parent() != control || !item.child->Visible()) continue;
-    TControlEvents::PaintChild(*item.child, painter);
-  }
 }
 
 bool TWidgetBridge::eventFilter(QObject* watched, QEvent* event) {

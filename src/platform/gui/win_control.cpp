@@ -9,6 +9,15 @@
 TNativeWidget::TNativeWidget(QWidget* Widget, bool OwnWidget)
     : widget(Widget), host(Widget), own_widget(OwnWidget) {}
 
+// Thousands of markers moved at once would make a region of thousands of rectangles,
+// whose every union costs more than composing the layer anew over their bounds.
+static void AddLayerDirt(TNativeWidget& Native, const QRect& Rect) {
+  constexpr int kMaxRects = 32;
+  Native.layer_dirty += Rect;
+  if (Native.layer_dirty.rectCount() > kMaxRects)
+    Native.layer_dirty = Native.layer_dirty.boundingRect();
+}
+
 TNativeWidget& NativeOf(const TWinControl& Control) {
   return *Control.native_;
 }
@@ -45,14 +54,35 @@ TControl* TWinControl::Controls(int Index) const {
 }
 
 TControl* TWinControl::ControlAtPos(TPoint Point) const {
-  for (auto it = controls_.rend() - windowless_count_; it != controls_.rend(); ++it) {
-    TControl* child = *it;
-    if (dynamic_cast<TGraphicControl*>(child) && child->Visible() && child->Enabled() &&
-        child->BoundsRect().Contains(Point)) {
-      return child;
-    }
+  for (size_t i = places_.size(); i-- > 0;) {
+    const TChildPlace& place = places_[i];
+    if (!place.visible || !place.bounds.Contains(Point)) continue;
+    TControl* child = controls_[i];
+    if (child->Enabled() && dynamic_cast<TGraphicControl*>(child)) return child;
   }
   return nullptr;
+}
+
+TWinControl::TChildPlace TWinControl::PlaceOf(const TControl& Child) {
+  const auto* graphic = dynamic_cast<const TGraphicControl*>(&Child);
+  return {Child.bounds_, Child.visible_, graphic && graphic->Face()};
+}
+
+size_t TWinControl::WindowlessIndexOf(const TControl& Child) const {
+  const auto end = controls_.rend();
+  const auto it = std::find(end - windowless_count_, end, &Child);
+  return it == end ? places_.size() : static_cast<size_t>(end - it - 1);
+}
+
+void TWinControl::PlaceChanged(const TControl& Child) {
+  const size_t index = WindowlessIndexOf(Child);
+  if (index < places_.size()) places_[index] = PlaceOf(Child);
+}
+
+void TWinControl::SetLayeredFaces(bool Value) {
+  native_->layered_faces = Value;
+  native_->face_layer = QImage();
+  Invalidate();
 }
 
 // Windowless children are kept before the windowed ones, each group in z-order.
@@ -66,6 +96,7 @@ void TWinControl::InsertControl(TControl& Control) {
     windowed->ApplyGeometry();
     windowed->ApplyVisibility();
   } else {
+    places_.insert(places_.begin() + windowless_count_, PlaceOf(Control));
     controls_.insert(controls_.begin() + windowless_count_++, &Control);
     Control.Invalidate();
   }
@@ -76,7 +107,13 @@ void TWinControl::RemoveControl(TControl& Control) {
   auto it = std::find(controls_.begin(), controls_.end(), &Control);
   if (it == controls_.end()) return;
   Control.Invalidate();
+  if (!Control.windowed_) {
+    // While a child is being freed it no longer knows whether it showed a picture.
+    if (native_->layered_faces) AddLayerDirt(*native_, ToQRect(Control.bounds_));
+    places_.erase(places_.begin() + (it - controls_.begin()));
+  }
   controls_.erase(it);
+  ++removals_;
   if (!Control.windowed_) --windowless_count_;
   if (native_->captured == &Control) native_->captured = nullptr;
   if (native_->hovered == &Control) native_->hovered = nullptr;
@@ -93,18 +130,26 @@ void TWinControl::RemoveControl(TControl& Control) {
 void TWinControl::RaiseControl(TControl& Control) {
   auto it = std::find(controls_.begin(), controls_.end(), &Control);
   if (it == controls_.end()) return;
-  controls_.erase(it);
   if (auto* windowed = dynamic_cast<TWinControl*>(&Control)) {
+    controls_.erase(it);
     controls_.push_back(&Control);
     windowed->native_->host->raise();
   } else {
+    const auto index = it - controls_.begin();
+    const TChildPlace place = places_[static_cast<size_t>(index)];
+    places_.erase(places_.begin() + index);
+    places_.insert(places_.begin() + (windowless_count_ - 1), place);
+    controls_.erase(it);
     controls_.insert(controls_.begin() + (windowless_count_ - 1), &Control);
     Control.Invalidate();
   }
 }
 
-void TWinControl::InvalidateRect(const TRect& Rect) {
+void TWinControl::InvalidateRect(const TRect& Rect, const TControl* Child) {
   native_->widget->update(ToQRect(Rect));
+  if (!native_->layered_faces || !Child) return;
+  const auto* graphic = dynamic_cast<const TGraphicControl*>(Child);
+  if (graphic && graphic->Face()) AddLayerDirt(*native_, ToQRect(Rect));
 }
 void TWinControl::RepaintRect(const TRect& Rect) {
   native_->widget->repaint(ToQRect(Rect));
@@ -137,8 +182,11 @@ void TWinControl::SetTabStop(bool Value) {
   if (native_->own_widget) native_->widget->setFocusPolicy(Value ? Qt::TabFocus : Qt::NoFocus);
 }
 
+// Everything is painted anew, the picture children too. Once the whole surface is
+// dirty, the many small invalidations that often follow cost nothing more.
 void TWinControl::Invalidate() {
   native_->widget->update();
+  if (native_->layered_faces) native_->layer_dirty = native_->face_layer.rect();
 }
 void TWinControl::Repaint() {
   native_->widget->repaint();

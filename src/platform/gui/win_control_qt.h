@@ -1,6 +1,7 @@
 // Platform-internal: the Qt side of windowed controls.
 #pragma once
 
+#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QRegion>
@@ -26,6 +27,10 @@ struct TNativeWidget {
   TWidgetBridge* bridge = nullptr;  // a child object of the widget
   TControl* captured = nullptr;     // windowless child that holds the mouse while a button is down
   TControl* hovered = nullptr;      // windowless child under the mouse
+  // The picture children composed, and where they changed since (SetLayeredFaces).
+  bool layered_faces = false;
+  QImage face_layer;
+  QRegion layer_dirty;
 };
 
 TNativeWidget& NativeOf(const TWinControl& Control);
@@ -77,6 +82,8 @@ class TWidgetBridge : public QObject {
   void Paint(QWidget& widget, const QRegion& area);
 
  private:
+  // Brings the layer of picture children up to date; false when there is none to use.
+  bool UpdateFaceLayer(const QSize& size);
   bool MouseEvent(QMouseEvent& event);
   bool KeyEvent(QKeyEvent& event);
   void HostGeometryChanged();
@@ -103,11 +110,18 @@ class TControlEvents {
   static void Exit(TWinControl& Control);
   static void Resize(TWinControl& Control);
   static void PaintFace(TWinControl& Control, QPainter& Painter);
-  static void PaintChild(TGraphicControl& Control, QPainter& Painter);
+  // Area: the part of the parent to repaint, in the parent's coordinates.
+  static void PaintChild(TGraphicControl& Control, QPainter& Painter, const QRegion& Area);
   static const std::vector<TControl*>& Children(const TWinControl& Control) {
     return Control.controls_;
   }
+  // The bounds, visibility and picture flag of each windowless child, in z-order.
+  static const auto& Places(const TWinControl& Control) { return Control.places_; }
   static bool Previews(const TWinControl& Control) { return Control.PreviewsKeys(); }
   static void UpdateBounds(TControl& Control, const TRect& Bounds) { Control.UpdateBounds(Bounds); }
   static std::weak_ptr<char> Lifetime(const TControl& Control) { return Control.alive_; }
+  static int WindowlessCount(const TWinControl& Control) { return Control.windowless_count_; }
+  // Counts the children ever taken off Control, so that a painter holding pointers to
+  // them knows when to check them again.
+  static unsigned Removals(const TWinControl& Control) { return Control.removals_; }
 };

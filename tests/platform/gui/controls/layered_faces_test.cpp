@@ -1,0 +1,126 @@
+// A surface keeping its picture children composed apart (the map's markers) must show
+// exactly what painting every child afresh would, however the children change between
+// repaints.
+#include <gtest/gtest.h>
+
+#include "platform/gui/bitmap.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/gui_test_support.h"
+#include "test_controls.h"
+
+namespace {
+
+// A windowless control that is one picture: a square of one colour whose top-left
+// pixel is the transparent key colour.
+class TPictureBox : public TGraphicControl {
+ public:
+  TPictureBox(TComponent* owner, TWinControl* parent, TRect bounds, TColor fill)
+      : TGraphicControl(owner) {
+    picture.SetSize(bounds.Width(), bounds.Height());
+    picture.SetTransparentColor(clFuchsia);
+    picture.SetTransparent(true);
+    Fill(fill);
+    SetBoundsRect(bounds);
+    SetParent(parent);
+  }
+  void Fill(TColor fill) {
+    picture.Canvas().Brush().SetColor(fill);
+    picture.Canvas().FillRect(Rect(0, 0, picture.Width(), picture.Height()));
+    picture.Canvas().SetPixels(0, 0, clFuchsia);
+    Invalidate();
+  }
+  const TBitmap* Face() const override { return &picture; }
+  TBitmap picture;
+};
+
+struct LayeredFaces : ::testing::Test {
+  LayeredFaces() {
+    form.SetBounds(0, 0, 160, 120);
+    form.SetColor(clWhite);
+    form.SetLayeredFaces(true);
+    form.Show();
+  }
+  ~LayeredFaces() override { form.Hide(); }
+  TColor At(int x, int y) { return RenderedPixel(form, x, y); }
+  TForm form{nullptr};
+};
+
+}  // namespace
+
+TEST_F(LayeredFaces, PicturesFollowTheirMovesAndLeaveNothingBehind) {
+  auto* line = new TBox(&form, &form, Bounds(0, 40, 160, 2), clGray);
+  auto* a = new TPictureBox(&form, &form, Bounds(10, 30, 20, 20), clRed);
+  EXPECT_EQ(At(20, 40), clRed);
+  EXPECT_EQ(At(10, 30), clWhite);  // the picture's transparent pixel
+  EXPECT_EQ(At(50, 40), clGray);
+
+  a->SetLeft(60);
+  EXPECT_EQ(At(20, 40), clGray);
+  EXPECT_EQ(At(20, 35), clWhite);
+  EXPECT_EQ(At(70, 40), clRed);
+
+  // The line moving beneath the picture leaves it as it was.
+  line->SetTop(44);
+  EXPECT_EQ(At(70, 44), clRed);
+  EXPECT_EQ(At(20, 44), clGray);
+  EXPECT_EQ(At(20, 40), clWhite);
+
+  a->Fill(clBlue);
+  EXPECT_EQ(At(70, 35), clBlue);
+  a->Hide();
+  EXPECT_EQ(At(70, 35), clWhite);
+  EXPECT_EQ(At(70, 44), clGray);
+  a->Show();
+  EXPECT_EQ(At(70, 35), clBlue);
+  delete a;
+  EXPECT_EQ(At(70, 35), clWhite);
+  EXPECT_EQ(At(70, 44), clGray);
+}
+
+TEST_F(LayeredFaces, PicturesKeepTheirOrderAmongThemselvesAndLieAboveOtherChildren) {
+  auto* a = new TPictureBox(&form, &form, Bounds(10, 10, 30, 30), clRed);
+  auto* b = new TPictureBox(&form, &form, Bounds(25, 25, 30, 30), clBlue);
+  auto* box = new TBox(&form, &form, Bounds(35, 35, 30, 30), clLime);
+  EXPECT_EQ(At(30, 30), clBlue);
+  EXPECT_EQ(At(38, 38), clBlue);  // the box came later but lies beneath the pictures
+  EXPECT_EQ(At(60, 60), clLime);
+
+  a->BringToFront();
+  EXPECT_EQ(At(30, 30), clRed);
+  box->BringToFront();
+  EXPECT_EQ(At(38, 38), clRed);
+
+  // Without the layer the z-order alone decides.
+  form.SetLayeredFaces(false);
+  EXPECT_EQ(At(38, 38), clLime);
+  EXPECT_EQ(At(30, 30), clRed);
+  b->BringToFront();
+  EXPECT_EQ(At(30, 30), clBlue);
+}
+
+TEST_F(LayeredFaces, ManyChangesBetweenTwoRepaintsAreAllShown) {
+  std::vector<TPictureBox*> boxes;
+  for (int i = 0; i < 60; ++i) {
+    boxes.push_back(new TPictureBox(&form, &form, Bounds(2 * i, i, 4, 4), clRed));
+  }
+  EXPECT_EQ(At(2 * 30 + 2, 30 + 2), clRed);
+  for (int i = 0; i < 60; ++i) boxes[static_cast<size_t>(i)]->SetTop(i + 50);
+  EXPECT_EQ(At(2 * 30 + 2, 30 + 2), clWhite);
+  EXPECT_EQ(At(2 * 30 + 2, 80 + 2), clRed);
+  EXPECT_EQ(At(2 * 59 + 2, 109 + 2), clRed);
+}
+
+TEST_F(LayeredFaces, TheMouseFindsTheChildAtItsNewPlace) {
+  auto* a = new TPictureBox(&form, &form, Bounds(10, 10, 20, 20), clRed);
+  auto* b = new TPictureBox(&form, &form, Bounds(15, 15, 20, 20), clBlue);
+  EXPECT_EQ(form.ControlAtPos(Point(20, 20)), b);
+  a->BringToFront();
+  EXPECT_EQ(form.ControlAtPos(Point(20, 20)), a);
+  a->SetLeft(100);
+  EXPECT_EQ(form.ControlAtPos(Point(20, 20)), b);
+  EXPECT_EQ(form.ControlAtPos(Point(105, 15)), a);
+  b->Hide();
+  EXPECT_EQ(form.ControlAtPos(Point(20, 20)), nullptr);
+  delete a;
+  EXPECT_EQ(form.ControlAtPos(Point(105, 15)), nullptr);
+}
