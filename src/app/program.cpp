@@ -52,8 +52,8 @@ void ConnectDeviceWindows() {
   };
   frmGpsStatus->SetGpsLamp = [](int Picture) {
     if (!frmAprs) return;
+    // Picture 2, the fault, must stay: setting Active would show frame 1 again.
     frmAprs->bmpmGps->SetActivePicture(Picture);
-    frmAprs->bmpmGps->SetActive(Picture != 0);
   };
 }
 
@@ -64,7 +64,8 @@ void ConnectTransmitting() {
   ConnectMsgToSetup(*frmAprsMsg, *frmSetup, frmAprs->Beacons);
   ConnectPacketLog(*frmLog, frmAprs->Dispatcher, frmAprsMsg);
   frmAprsMsg->MsgLamp = [](bool On) {
-    if (frmAprs) frmAprs->bmpmMsg->SetActive(On);
+    // A message waiting blinks the lamp; read, it goes dark (frame 0).
+    if (frmAprs) frmAprs->bmpmMsg->SetAnimation(On);
   };
 }
 

@@ -5,11 +5,11 @@
 
 #include <string>
 
+#include "app/device_windows.h"
 #include "app/frm_aprs.h"
 #include "app/frm_aprs_msg.h"
 #include "app/frm_aprs_stn_info.h"
 #include "app/frm_aprs_stn_list.h"
-#include "app/device_windows.h"
 #include "app/frm_setup.h"
 #include "app/map/map_test_support.h"
 #include "app/monitor_styles.h"
@@ -19,9 +19,9 @@
 #include "core/kiss_link.h"
 #include "platform/gui/gui_test_support.h"
 #include "platform/io/loopback_tcp_server.h"
-#include "platform/sys/pump.h"
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
+#include "platform/sys/pump.h"
 #include "platform/sys/timer.h"
 #include "richtext/rich_doc_standin.h"
 
@@ -32,8 +32,8 @@ constexpr const char* kKey = "AAprsDL1ABC459";
 // Whether the server received Text (everything so far is searched); the link logs in
 // from the GUI thread, which runs the hand-overs meanwhile.
 bool ServerGot(TLoopbackTcpServer& Server, const std::string& Text) {
-  return SynchronizeUntil(
-      [&] { return Server.Received(Text, 5).find(Text) != std::string::npos; }, 5000);
+  return SynchronizeUntil([&] { return Server.Received(Text, 5).find(Text) != std::string::npos; },
+                          5000);
 }
 
 class WiringTest : public AppWindowsTest {
@@ -171,15 +171,22 @@ TEST_F(WiringTest, RadioPacketsAreGatedToTheServerWhileDigipeatingIsOn) {
 }
 
 TEST_F(WiringTest, MessageToUsReachesTheMessagingWindow) {
-  const TKissBuildResult frame =
-      BuildKissFrame("DL1ABC-9", "APRS", ":N0CALL   :Hello there{7");
+  const TKissBuildResult frame = BuildKissFrame("DL1ABC-9", "APRS", ":N0CALL   :Hello there{7");
   KissLink.KissActive = 1;
   const int before = frmAprsMsg->rdMyMsg->ItemCount();
   KissLink.KissRxBytes(frame.Bytes);
   EXPECT_GT(frmAprsMsg->rdMyMsg->ItemCount(), before);
   if (!Application->Terminated()) {
-    EXPECT_TRUE(frmAprs->bmpmMsg->Active());
+    EXPECT_TRUE(frmAprs->bmpmMsg->Animation());  // blinks until the message is read
   }
+}
+
+TEST_F(WiringTest, TheGpsLampKeepsTheFaultPicture) {
+  frmGpsStatus->SetGpsLamp(2);
+  EXPECT_EQ(frmAprs->bmpmGps->ActivePicture(), 2);
+  frmGpsStatus->SetGpsLamp(1);
+  EXPECT_EQ(frmAprs->bmpmGps->ActivePicture(), 1);
+  EXPECT_TRUE(frmAprs->bmpmGps->Active());
 }
 
 TEST_F(WiringTest, TncStatusAndAprsIsStatusAreShown) {
@@ -272,8 +279,7 @@ TEST_F(WiringRestartTest, SavedStationsComeBackInListAndMap) {
     frmAprs->MapDir = ShippedDataFolder() + "APRS-Karten/";
     frmAprs->AprsMapFile = frmAprs->MapDir + "Welt.jpg";
     frmAprs->LoadMapFromSettings();
-    const TKissBuildResult frame =
-        BuildKissFrame("DL1ABC-9", "APRS", "!5230.50N/01320.70E>Saved");
+    const TKissBuildResult frame = BuildKissFrame("DL1ABC-9", "APRS", "!5230.50N/01320.70E>Saved");
     KissLink.KissActive = 1;
     KissLink.KissRxBytes(frame.Bytes);
     KissLink.KissActive = 0;
