@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
@@ -29,10 +28,6 @@ namespace {
 
 constexpr int kStationCount = 5000;
 
-// The data folder of the source tree, which the build copies beside the program.
-std::string DataFolder() {
-  return (std::filesystem::path(__FILE__).parent_path().parent_path() / "data").string() + "/";
-}
 
 TAprsInfo Station(int Index, double Lat, double Lon) {
   TAprsInfo info;
@@ -62,13 +57,13 @@ class TMapStationViews : public TStationViews {
 // The map window's part that matters here, with 5,000 stations heard.
 struct TLoadedMap {
   TLoadedMap() {
-    LoadSymbolSheets(DataFolder());
+    LoadSymbolSheets(VELMORA_PROGRAM_FOLDER);
     form.SetBounds(0, 0, 2100, 1100);
     view = std::make_unique<TMapView>(&form, &form, store.StationList);
     views.View = view.get();
     // A minute between packets: no update counts as a repeat.
     store.Clock = [this] { return clock += 1.0 / 1440; };
-    if (!view->LoadMap(DataFolder() + "APRS-Karten/Welt.jpg")) std::abort();
+    if (!view->LoadMap(std::string(VELMORA_PROGRAM_FOLDER) + "APRS-Karten/Welt.jpg")) std::abort();
     std::mt19937 random(8);
     std::uniform_real_distribution<double> lat(-80, 80);
     std::uniform_real_distribution<double> lon(-179, 179);

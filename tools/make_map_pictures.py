@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""Draws the pictures that ship beside the program: two calibrated maps for the map
-folder and the two APRS symbol sheets. Everything is drawn here from coarse outlines
-typed by hand, so nothing is taken from another program or data set.
+"""Draws the pictures that ship beside the program: the calibrated map of Europe for the
+map folder, the world map's calibration and the two APRS symbol sheets. Everything is
+drawn here from coarse outlines typed by hand, so nothing is taken from another program
+or data set.
 
     tools/make_map_pictures.py data
 
-writes data/APRS-Karten/Welt.jpg (+ .DAT), data/APRS-Karten/Europa.jpg (+ .INF) and
+writes data/APRS-Karten/Welt.DAT, data/APRS-Karten/Europa.jpg (+ .INF) and
 data/Symbols/Primary.bmp, data/Symbols/Alternate.bmp. JPEG needs cjpeg (libjpeg-turbo-progs).
 """
 import os
@@ -238,7 +239,7 @@ def main():
     os.makedirs(maps, exist_ok=True)
     os.makedirs(symbols, exist_ok=True)
 
-    write_jpeg(os.path.join(maps, "Welt.jpg"), 2048, draw_map(2048, 1024, 90, -90, -180, 180, 30))
+    # The world map itself is NASA's picture, put beside the program by the build.
     with open(os.path.join(maps, "Welt.DAT"), "w", newline="\r\n") as out:
         out.write("; Equirectangular world map, corners on the first and last pixel\n")
         out.write("90:00.00N/180:00.00W\n90:00.00S/180:00.00E\nWelt\n")

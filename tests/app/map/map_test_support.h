@@ -15,7 +15,7 @@
 
 // The program folder the build fills: the shipped maps and symbol sheets.
 inline std::string ShippedDataFolder() {
-  return std::string(VELMORA_TEST_DATA) + "/../../data/";
+  return VELMORA_PROGRAM_FOLDER;
 }
 
 class MapFolderTest : public ::testing::Test {
