@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "control_snapshot.h"
 #include "controls/compass.h"
 #include "controls/hydro.h"
+#include "support/control_snapshot.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "control_snapshot.h"
 #include "platform/gui/gui_test_support.h"
 #include "platform/sys/application.h"
+#include "support/control_snapshot.h"
 
 namespace {
 

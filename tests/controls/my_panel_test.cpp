@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "control_snapshot.h"
 #include "controls/my_label.h"
 #include "controls/my_splitter.h"
 #include "platform/gui/gui_test_support.h"
+#include "support/control_snapshot.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "control_snapshot.h"
+#include "support/control_snapshot.h"
 
 namespace {
 

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include "control_snapshot.h"
 #include "controls/bitmap_mask.h"
 #include "controls/compass.h"
 #include "controls/hydro.h"
@@ -19,6 +18,7 @@
 #include "controls/number_edit.h"
 #include "platform/gui/png_file.h"
 #include "platform/sys/application.h"
+#include "support/control_snapshot.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "controls/control_snapshot.h"
 #include "controls/my_button.h"
 #include "controls/my_panel.h"
 #include "controls/my_progress_bar.h"
@@ -13,6 +12,7 @@
 #include "platform/io/pseudo_terminal.h"
 #include "platform/sys/pump.h"
 #include "platform/sys/timer.h"
+#include "support/control_snapshot.h"
 
 namespace {
 

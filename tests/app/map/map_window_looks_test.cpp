@@ -14,18 +14,14 @@
 #include "app/program_logo.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/paint_to.h"
+#include "support/control_snapshot.h"
 
 namespace {
 
 constexpr TColor kBackdrop = 0x336699;
 
-std::unique_ptr<TBitmap> Shot(TControl& Control, TColor Background = kBackdrop) {
-  auto shot = std::make_unique<TBitmap>();
-  shot->SetSize(Control.Width(), Control.Height());
-  shot->Canvas().Brush().SetColor(Background);
-  shot->Canvas().FillRect(Rect(0, 0, Control.Width(), Control.Height()));
-  PaintTo(Control, shot->Canvas(), 0, 0);
-  return shot;
+std::unique_ptr<TBitmap> Shot(TControl& Control) {
+  return Snapshot(Control, kBackdrop);
 }
 
 int CountPixels(const TBitmap& Picture, TColor Color, const TRect& Area) {

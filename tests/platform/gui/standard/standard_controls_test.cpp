@@ -16,16 +16,12 @@
 #include "platform/gui/png_file.h"
 #include "platform/gui/shape.h"
 #include "platform/gui/shell.h"
+#include "support/control_snapshot.h"
 
 namespace {
 
-std::unique_ptr<TBitmap> Shot(TControl& control, TColor background = clWhite) {
-  auto shot = std::make_unique<TBitmap>();
-  shot->SetSize(control.Width(), control.Height());
-  shot->Canvas().Brush().SetColor(background);
-  shot->Canvas().FillRect(Rect(0, 0, control.Width(), control.Height()));
-  PaintTo(control, shot->Canvas(), 0, 0);
-  return shot;
+std::unique_ptr<TBitmap> Shot(TControl& Control) {
+  return Snapshot(Control, clWhite);
 }
 
 TEST(LabelTest, AutoSizeFollowsTheTextAndItsLines) {
