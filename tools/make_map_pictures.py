@@ -4,10 +4,10 @@ map folder, the world map's calibration and the two APRS symbol sheets. Everythi
 drawn here from coarse outlines typed by hand, so nothing is taken from another program
 or data set.
 
-    tools/make_map_pictures.py data
+    tools/make_map_pictures.py <program folder>
 
-writes data/APRS-Karten/Welt.DAT, data/APRS-Karten/Europa.jpg (+ .INF) and
-data/Symbols/Primary.bmp, data/Symbols/Alternate.bmp. JPEG needs cjpeg (libjpeg-turbo-progs).
+writes APRS-Karten/Welt.DAT, APRS-Karten/Europa.jpg (+ .INF) and Symbols/Primary.bmp,
+Symbols/Alternate.bmp there; the build runs it. JPEG needs cjpeg (libjpeg-turbo-progs).
 """
 import os
 import subprocess
@@ -233,9 +233,11 @@ def draw_sheet(alternate):
 
 
 def main():
-    data = sys.argv[1] if len(sys.argv) > 1 else "data"
-    maps = os.path.join(data, "APRS-Karten")
-    symbols = os.path.join(data, "Symbols")
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    folder = sys.argv[1]
+    maps = os.path.join(folder, "APRS-Karten")
+    symbols = os.path.join(folder, "Symbols")
     os.makedirs(maps, exist_ok=True)
     os.makedirs(symbols, exist_ok=True)
 

@@ -350,7 +350,7 @@ TEST_F(SetupTest, RangeTextFollowsPowerHeightAndGain) {
 namespace {
 
 TEST_F(SetupTest, OwnSymbolsAreDrawnFromTheSheets) {
-  ASSERT_TRUE(LoadSymbolSheets(std::string(VELMORA_TEST_DATA) + "/../../data/"));
+  ASSERT_TRUE(LoadSymbolSheets(VELMORA_PROGRAM_FOLDER));
   TfrmSetup& s = *frmSetup;
   s.ShowSymbolImages();
   EXPECT_EQ(s.imgSymP1->Picture().Bitmap().Width(), kSymbolPixels);
