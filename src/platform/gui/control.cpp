@@ -78,7 +78,7 @@ void TControl::Invalidate() {
 }
 
 void TControl::Repaint() {
-  if (parent_ && visible_) parent_->RepaintRect(bounds_);
+  if (parent_ && visible_) parent_->RepaintRect(bounds_, *this);
 }
 
 TPoint TControl::ClientToScreen(TPoint Point) const {

@@ -322,7 +322,9 @@ class TWinControl : public TControl {
   void RealignFor(TControl* Changed);
   // Child: the windowless child whose look changed there, if any.
   void InvalidateRect(const TRect& Rect, const TControl* Child = nullptr);
-  void RepaintRect(const TRect& Rect);
+  void RepaintRect(const TRect& Rect, const TControl& Child);
+  // Marks the layer of picture children for composing anew where Child changed.
+  void FaceChanged(const TRect& Rect, const TControl* Child);
   void ApplyGeometry();
   void ApplyVisibility();
 

@@ -146,13 +146,18 @@ void TWinControl::RaiseControl(TControl& Control) {
 }
 
 void TWinControl::InvalidateRect(const TRect& Rect, const TControl* Child) {
+  FaceChanged(Rect, Child);
   native_->widget->update(ToQRect(Rect));
+}
+void TWinControl::RepaintRect(const TRect& Rect, const TControl& Child) {
+  FaceChanged(Rect, &Child);
+  native_->widget->repaint(ToQRect(Rect));
+}
+
+void TWinControl::FaceChanged(const TRect& Rect, const TControl* Child) {
   if (!native_->layered_faces || !Child) return;
   const auto* graphic = dynamic_cast<const TGraphicControl*>(Child);
   if (graphic && graphic->Face()) AddLayerDirt(*native_, ToQRect(Rect));
-}
-void TWinControl::RepaintRect(const TRect& Rect) {
-  native_->widget->repaint(ToQRect(Rect));
 }
 
 // The stored size is the truth (Qt may not have applied it yet to a hidden window);

@@ -67,6 +67,12 @@ TEST_F(LayeredFaces, PicturesFollowTheirMovesAndLeaveNothingBehind) {
 
   a->Fill(clBlue);
   EXPECT_EQ(At(70, 35), clBlue);
+  // Repaint draws at once, a picture changed without Invalidate too.
+  a->picture.Canvas().Brush().SetColor(clGreen);
+  a->picture.Canvas().FillRect(Rect(1, 1, 20, 20));
+  a->Repaint();
+  EXPECT_EQ(At(70, 35), clGreen);
+  a->Fill(clBlue);
   a->Hide();
   EXPECT_EQ(At(70, 35), clWhite);
   EXPECT_EQ(At(70, 44), clGray);
