@@ -31,6 +31,8 @@ class TRDDrawLineInfo {
   int Offs = 0;
   int Length = 0;
   int ExtraSpaceBelow = 0;
+  // Pixels justification added to Width, drawn before the piece's text.
+  int JustifyExtra = 0;
   bool FromNewLine = false;
 
   virtual void SetData(int left, int top, int itemNo, bool fromNewLine);

@@ -122,6 +122,8 @@ class TCustomRDItemInfo {
   std::unique_ptr<TRDWordPainterList> WordPainters;
   std::unique_ptr<TRDCPInfo> Checkpoint;
   int JumpID = 0;
+  // The item's first draw line; -1 while it is not laid out.
+  int DrawItemNo = -1;
   TRDTag Tag;
   int DataMark = -1;
   std::string Hint;

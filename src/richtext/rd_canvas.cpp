@@ -2,6 +2,7 @@
 
 #include "richtext/code_pages.h"
 #include "richtext/text_routines.h"
+#include "platform/gui/bitmap.h"
 
 namespace {
 constexpr int kPointsPerInch = 72;
@@ -36,8 +37,12 @@ bool TRDCanvas::GetCharacterPlacementA(std::string_view text, unsigned flags,
       result);
 }
 
+void TRDCanvas::Draw(int x, int y, const TGraphic& graphic) {
+  StretchDraw(Bounds(x, y, graphic.Width(), graphic.Height()), graphic);
+}
+
 void GetResolutionInfo(TRDResolution& resolution, const TRDCanvas& canvas) {
-  resolution.ScreenPixelsPerInchX = GetScreenLogPixelsY();
+  resolution.ScreenPixelsPerInchX = GetScreenLogPixelsX();
   resolution.ScreenPixelsPerInchY = GetScreenLogPixelsY();
   resolution.DevicePixelsPerInchX = canvas.PixelsPerInchX;
   resolution.DevicePixelsPerInchY = canvas.PixelsPerInchY;

@@ -129,6 +129,14 @@ class TRDCanvas {
   virtual void Polygon(std::span<const TPoint> points) = 0;
   // The picture stretched into rect.
   virtual void StretchDraw(const TRect& rect, const TGraphic& graphic) = 0;
+  // The picture at its own size with its top-left corner at (x, y).
+  virtual void Draw(int x, int y, const TGraphic& graphic);
+
+  // Drawing state kept on a stack: the clip rectangle narrows until it is restored. A
+  // canvas that only measures ignores them.
+  virtual void SaveState() {}
+  virtual void RestoreState() {}
+  virtual void IntersectClipRect(const TRect&) {}
 };
 
 // Screen resolution first, then the canvas's device resolution.

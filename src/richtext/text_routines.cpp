@@ -181,6 +181,10 @@ void ScaleRectToScreen(TRect& rect, const TRDResolution& r) {
   rect.Bottom = ScaleByRatioY(rect.Bottom, r);
 }
 
+int GetScreenLogPixelsX() {
+  return kScreenPixelsPerInch;
+}
+
 int GetScreenLogPixelsY() {
   return kScreenPixelsPerInch;
 }

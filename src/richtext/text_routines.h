@@ -71,4 +71,5 @@ int ScaleByRatioX(int value, const TRDResolution& r);
 int ScaleByRatioY(int value, const TRDResolution& r);
 // A device rectangle in screen pixels (left/right by the X pair, top/bottom by the Y pair).
 void ScaleRectToScreen(TRect& rect, const TRDResolution& r);
+int GetScreenLogPixelsX();
 int GetScreenLogPixelsY();

@@ -51,6 +51,7 @@ struct TCanvasAccess {
   // The image a bitmap's canvas draws on, or null for other canvases.
   static const QImage* Image(const TCanvas& Canvas);
   static QPainter* AttachPainter(TCanvas& Canvas, QPainter* Painter);
+  static TCanvas::Impl& ImplOf(TCanvas& Canvas) { return *Canvas.impl_; }
   // Draws Image stretched into Dest, unaffected by the pen mode.
   static void DrawImage(TCanvas& Canvas, const TRect& Dest, const QImage& Image,
                         const QRect& Source);

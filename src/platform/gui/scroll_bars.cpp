@@ -1,0 +1,149 @@
+#include "platform/gui/scroll_bars.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "platform/gui/canvas_impl_qt.h"
+#include "platform/gui/canvas_qt.h"
+#include "platform/gui/win_control_qt.h"
+
+struct TControlScrollBars::Impl : QObject {
+  Impl(TControlScrollBars& owner, QWidget* widget) : owner(owner), widget(widget) {
+    for (int k = 0; k < 2; ++k) {
+      auto* bar = new QScrollBar(k == sbVertical ? Qt::Vertical : Qt::Horizontal, widget);
+      bar->hide();
+      bar->setFocusPolicy(Qt::NoFocus);
+      bars[k] = bar;
+      QObject::connect(bar, &QAbstractSlider::actionTriggered, this,
+                       [this, k](int action) { Action(TScrollBarKind(k), action); });
+      QObject::connect(bar, &QAbstractSlider::sliderReleased, this, [this, k] {
+        Report(TScrollBarKind(k), scPosition, bars[k]->sliderPosition());
+      });
+    }
+    widget->installEventFilter(this);
+  }
+  ~Impl() override {
+    for (auto& bar : bars) delete bar.data();
+  }
+
+  void Report(TScrollBarKind kind, TScrollCode code, int pos) {
+    if (owner.OnScroll) owner.OnScroll(kind, code, pos);
+  }
+
+  void Action(TScrollBarKind kind, int action) {
+    QScrollBar* bar = bars[kind];
+    switch (action) {
+      case QAbstractSlider::SliderSingleStepAdd: Report(kind, scLineDown, 0); break;
+      case QAbstractSlider::SliderSingleStepSub: Report(kind, scLineUp, 0); break;
+      case QAbstractSlider::SliderPageStepAdd: Report(kind, scPageDown, 0); break;
+      case QAbstractSlider::SliderPageStepSub: Report(kind, scPageUp, 0); break;
+      case QAbstractSlider::SliderToMinimum: Report(kind, scTop, 0); break;
+      case QAbstractSlider::SliderToMaximum: Report(kind, scBottom, 0); break;
+      case QAbstractSlider::SliderMove: Report(kind, scTrack, bar->sliderPosition()); break;
+      default: break;
+    }
+    // The bar shows what the control made of it, not what the bar would have done.
+    if (bar) bar->setSliderPosition(info[kind].Pos);
+  }
+
+  void Place() {
+    const int t = Thickness();
+    const int w = widget->width(), h = widget->height();
+    const bool v = Showing(sbVertical), hz = Showing(sbHorizontal);
+    bars[sbVertical]->setGeometry(left ? 0 : w - t, 0, t, h - (hz ? t : 0));
+    bars[sbHorizontal]->setGeometry(left && v ? t : 0, h - t, w - (v ? t : 0), t);
+    bars[sbVertical]->setVisible(v);
+    bars[sbHorizontal]->setVisible(hz);
+  }
+
+  bool Showing(TScrollBarKind kind) const {
+    const TScrollBarInfo& i = info[kind];
+    return i.Page <= i.Max - i.Min;
+  }
+
+  int Thickness() const { return widget->style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == widget && event->type() == QEvent::Resize) Place();
+    if (watched == widget && event->type() == QEvent::Wheel && owner.OnWheel) {
+      auto* wheel = static_cast<QWheelEvent*>(event);
+      wheel_rest += wheel->angleDelta().y();
+      const int notches = wheel_rest / 120;
+      wheel_rest -= notches * 120;
+      if (notches != 0 && owner.OnWheel(notches)) return true;
+    }
+    return false;
+  }
+
+  TControlScrollBars& owner;
+  QPointer<QWidget> widget;
+  QPointer<QScrollBar> bars[2];
+  TScrollBarInfo info[2];
+  bool left = false;
+  int wheel_rest = 0;
+};
+
+TControlScrollBars::TControlScrollBars(TWinControl& Control)
+    : impl_(std::make_unique<Impl>(*this, WidgetOf(Control))) {}
+
+TControlScrollBars::~TControlScrollBars() = default;
+
+int TControlScrollBars::SetInfo(TScrollBarKind Kind, const TScrollBarInfo& Info) {
+  TScrollBarInfo i = Info;
+  if (i.Max < i.Min) i.Max = i.Min;
+  i.Page = std::clamp(i.Page, 0, i.Max - i.Min + 1);
+  i.Pos = std::clamp(i.Pos, i.Min, std::max(i.Min, i.Max - std::max(i.Page, 1) + 1));
+  impl_->info[Kind] = i;
+  QScrollBar* bar = impl_->bars[Kind];
+  if (bar) {
+    const QSignalBlocker block(bar);
+    bar->setRange(i.Min, std::max(i.Min, i.Max - std::max(i.Page, 1) + 1));
+    bar->setPageStep(std::max(1, i.Page));
+    bar->setSingleStep(1);
+    bar->setValue(i.Pos);
+    bar->setSliderPosition(i.Pos);
+  }
+  if (impl_->widget) impl_->Place();
+  return i.Pos;
+}
+
+TScrollBarInfo TControlScrollBars::GetInfo(TScrollBarKind Kind) const {
+  return impl_->info[Kind];
+}
+
+bool TControlScrollBars::Showing(TScrollBarKind Kind) const {
+  return impl_->Showing(Kind);
+}
+
+int TControlScrollBars::Thickness() const {
+  return impl_->Thickness();
+}
+
+void TControlScrollBars::SetVerticalAtLeft(bool Value) {
+  impl_->left = Value;
+  impl_->Place();
+}
+
+int TControlScrollBars::WheelScrollLines() {
+  const int lines = QApplication::wheelScrollLines();
+  return lines > 0 ? lines : 3;
+}
+
+void DrawEditFrame(TCanvas& Canvas, const TRect& Rect) {
+  QPainter* painter = TCanvasAccess::ImplOf(Canvas).Painter();
+  if (!painter) return;
+  QStyleOptionFrame option;
+  option.rect = ToQRect(Rect);
+  option.lineWidth = 1;
+  option.midLineWidth = 0;
+  option.state = QStyle::State_Sunken | QStyle::State_Enabled;
+  option.frameShape = QFrame::StyledPanel;
+  QApplication::style()->drawPrimitive(QStyle::PE_Frame, &option, painter);
+}

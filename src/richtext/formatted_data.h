@@ -1,0 +1,209 @@
+// A document laid out into draw lines: the layer between the item list and whatever
+// shows it. It formats the items into draw lines (word wrap, paragraph indents and
+// spacing, alignment, tabs, full-line items), paints them, keeps the selection as draw
+// line positions and answers the viewer's geometry questions. What it needs of the
+// window that shows it (client size, margins, scroll position, canvas, background)
+// comes through the virtual operations below, which a descendant answers.
+//
+// Coordinates: document coordinates start at the top-left corner of the document
+// area; a client point is a document point minus (GetHOffs - origin X, GetVOffs -
+// origin Y).
+//
+// Example: with margins of 5, a client 100 wide and a font whose every character is 6
+// pixels wide, the text "aaaa bbbb cccc" wraps after "aaaa bbbb" (54 pixels of 90 fit,
+// the next word would not), giving two screen lines.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "richtext/draw_lines.h"
+#include "richtext/rd_data.h"
+
+class TRDBackground;
+class TCustomRDFontInfo;
+
+// The options of a viewer, from bit 0 on.
+constexpr TRDOptions rdoAllowSelection = 1u << 0;
+constexpr TRDOptions rdoSingleClick = 1u << 1;
+constexpr TRDOptions rdoScrollToEnd = 1u << 2;
+constexpr TRDOptions rdoClientTextWidth = 1u << 3;
+constexpr TRDOptions rdoShowCheckpoints = 1u << 4;
+constexpr TRDOptions rdoShowPageBreaks = 1u << 5;
+constexpr TRDOptions rdoShowSpecialCharacters = 1u << 6;
+constexpr TRDOptions rdoAutoCopyText = 1u << 8;
+constexpr TRDOptions rdoAutoCopyUnicodeText = 1u << 9;
+constexpr TRDOptions rdoAutoCopyRDF = 1u << 10;
+constexpr TRDOptions rdoAutoCopyImage = 1u << 11;
+constexpr TRDOptions rdoAutoCopyRTF = 1u << 12;
+constexpr TRDOptions rdoFormatInvalidate = 1u << 13;
+constexpr TRDOptions rdoDblClickSelectsWord = 1u << 14;
+constexpr TRDOptions rdoRClickDeselects = 1u << 15;
+constexpr TRDOptions rdoDisallowDrag = 1u << 16;
+constexpr TRDOptions rdoFastFormatting = 1u << 18;
+
+// The data flag word.
+constexpr std::uint16_t rdfCollectJumps = 0x0001;
+constexpr std::uint16_t rdfTrimSpaces = 0x0002;
+constexpr std::uint16_t rdfKeepControls = 0x0004;
+constexpr std::uint16_t rdfExternalLeading = 0x0008;
+constexpr std::uint16_t rdfUnclampedMouse = 0x0010;
+constexpr std::uint16_t rdfOwnDrawItems = 0x0020;
+constexpr std::uint16_t rdfFitService = 0x0040;
+constexpr std::uint16_t rdfRoot = 0x0100;
+constexpr std::uint16_t rdfStyleFlag = 0x0400;
+
+// State bits of this layer.
+constexpr std::uint32_t rdsSelecting = 0x1;
+constexpr std::uint32_t rdsSelectingLines = 0x2;
+constexpr std::uint32_t rdsLit = 0x4;
+constexpr std::uint32_t rdsFormatting = 0x8;
+constexpr std::uint32_t rdsMouseReleased = 0x10;
+constexpr std::uint32_t rdsAllSelected = 0x40;
+constexpr std::uint32_t rdsDeselecting = 0x1000;
+constexpr std::uint32_t rdsNoLastParaEnd = 0x400000;
+
+// One hypertext area.
+struct TRDJumpInfo {
+  TCustomRDData* RDData = nullptr;
+  int Left = 0;
+  int Top = 0;
+  int Width = 0;
+  int Height = 0;
+  int Id = 0;
+  int DrawItemNo = 0;
+  int Cursor = 0;
+};
+
+class TCustomRDFormattedData : public TCustomRDData {
+ public:
+  TCustomRDFormattedData();
+  ~TCustomRDFormattedData() override;
+
+  TRDDrawLines DrawItems;
+  std::vector<TRDJumpInfo> Jumps;
+  int JumpCount = 0;
+  int DocumentWidth = -1;
+  int TextWidth = -1;
+  int DocumentHeight = 0;
+  int LastFormattedItem = -1;
+  // The selection as drawn positions (-1: none); it may run backwards.
+  int SelStartDItem = -1;
+  int SelStartOffs = 0;
+  int SelEndDItem = -1;
+  int SelEndOffs = 0;
+  int PartialSelectedItem = -1;
+  int JumpUnderMouse = -1;
+  int JumpPressed = -1;
+  int DrawItemUnderMouse = -1;
+  int DrawItemPressed = -1;
+  TCustomRDData* LitJumpData = nullptr;
+
+  // What the window that shows the document answers.
+  virtual int GetAreaWidth() const = 0;
+  virtual int GetAreaHeight() const = 0;
+  virtual int GetLeftMargin() const = 0;
+  virtual int GetRightMargin() const = 0;
+  virtual int GetTopMargin() const = 0;
+  virtual int GetBottomMargin() const = 0;
+  virtual int GetMinTextWidth() const = 0;
+  virtual int GetMaxTextWidth() const = 0;
+  virtual int GetWidth() const = 0;
+  virtual int GetHeight() const = 0;
+  virtual void SetDocumentAreaSize(int width, int height, bool redraw) = 0;
+  virtual void AdjustVScrollUnits() = 0;
+  virtual int GetHOffs() const { return 0; }
+  virtual int GetVOffs() const { return 0; }
+  virtual void ScrollTo(int y, bool redraw) = 0;
+  virtual void HScrollTo(int x) = 0;
+  virtual int GetVSmallStep() const = 0;
+  virtual TRDBackground* GetBackground() = 0;
+  virtual TColor GetBackgroundColor() const = 0;
+  virtual TRDCanvas& GetCanvas() = 0;
+  virtual int GetVAlignOffset() const { return 0; }
+  virtual void GetOrigin(int& x, int& y) const {
+    x = 0;
+    y = 0;
+  }
+  virtual std::uint16_t GetFlags() const { return flags_; }
+  virtual void SetFlags(std::uint16_t value) { flags_ = value; }
+  virtual bool IsControlFocused() const { return false; }
+  virtual void InvalidateControl() {}
+  virtual void GetDeviceScaling(TRDCanvas& canvas, TRDResolution& resolution) const;
+  // The page positions painted as page breaks (none at this layer).
+  virtual const std::vector<int>* GetPageBreaks() const { return nullptr; }
+
+  // Laying out (see formatter.cpp). Canvas null: GetCanvas.
+  void FormatItems(bool keepPosition, bool force, bool noRestore, int depth, TRDCanvas* canvas,
+                   bool formatTail, bool passThrough1, bool passThrough2);
+  virtual void ClearFormatting();
+  // Deletes count items from first and keeps the layout of the rest when whole
+  // paragraphs go; otherwise the next format lays out everything.
+  void DeleteItemsFormatted(int first, int count);
+
+  // Painting (see painter.cpp): the part clip (client coordinates) on canvas, whose
+  // point (0, 0) stands for clip's top-left corner.
+  void PaintTo(TRDCanvas& canvas, const TRect& clip);
+  void DrawBackground(TRDCanvas& canvas, const TRect& rect);
+
+  // Draw line queries.
+  int GetDrawItemStartOffset(int dItemNo) const;
+  int GetDrawItemEndOffset(int dItemNo) const;
+  void DrawItemToItem(int dItemNo, int dItemOffs, int& itemNo, int& itemOffs) const;
+  void ItemToDrawItem(int itemNo, int itemOffs, int& dItemNo, int& dItemOffs) const;
+  int GetFirstDrawItemOfItem(int itemNo) const;
+  int GetItemEndDrawItem(int itemNo) const;
+  void GetLineDrawItemRange(int dItemNo, int& first, int& last) const;
+  int FindFirstVisibleDrawItem(int y, int mode) const;
+  int GetFirstVisibleItemNo() const;
+  int GetLastVisibleItemNo() const;
+  int FindDrawItemAtPoint(int x, int y) const;
+  void FindDrawItemAtPos(int x, int y, bool strict, int& dItemNo, int& dItemOffs);
+  // Screen lines (draw lines that start a line) up to and including the one of the
+  // position; 0 when the position has no draw line.
+  int GetLineNumber(int itemNo, int offset) const;
+  void ClientToDocument(int& x, int& y) const;
+
+  // Selection.
+  void GetSelectionDrawBounds(int& startDItem, int& endDItem, int& startOffs, int& endOffs,
+                              bool normalize) const;
+  bool HasSelection() const;
+  void GetSelectionBounds(int& startItemNo, int& startOffs, int& endItemNo, int& endOffs,
+                          bool normalize) const;
+  void SetSelectionBounds(int startItemNo, int startOffs, int endItemNo, int endOffs);
+  void Deselect(bool notify);
+  void SelectAll();
+  // The word around a document point: the item and the word's 1-based start and length.
+  bool FindWordAt(int x, int y, int& itemNo, int& wordStart, int& wordLength);
+  std::function<void()> OnSelect;
+
+  void Clear() override;
+
+ protected:
+  // The line being built (formatter.cpp).
+  struct TRDFormatParams;
+  void FormatLine(const std::string& text, const std::string& stored, int itemNo, int count,
+                  int startOffs, TRDFormatParams& params);
+  void FormatRectItem(int itemNo, TRDFormatParams& params);
+  void FormatFullLineItem(int itemNo, TRDFormatParams& params);
+  void StartNewLine(int itemNo, bool wrapping, TRDFormatParams& params);
+  void FinishLine(int rightEdge, TRDFormatParams& params, bool paraEnd);
+  void FinishPendingTab(TRDFormatParams& params);
+  int GetFitCount(const std::string& text, const std::string& stored, int itemNo, int count,
+                  int room, TRDFormatParams& params, int& fitWidth) const;
+  void ApplyTextStyle(int styleNo, int itemNo, TRDFormatParams& params);
+  void AddDrawLine(std::unique_ptr<TRDDrawLineInfo> line, TRDFormatParams& params);
+  int ParaSpaceAfter(int itemNo, const TRDResolution& scaling) const;
+  int ParaSpaceBefore(int itemNo, const TRDResolution& scaling) const;
+  void ReorderBiDiLine(int first, int last, TRDFormatParams& params);
+  // The text a draw line shows, prepared for display.
+  std::string DisplayTextOf(int dItemNo, bool atLineEnd) const;
+
+ private:
+  std::uint16_t flags_ = rdfCollectJumps | rdfTrimSpaces | rdfRoot;
+  // Set while the document size goes to the window: a resize it causes must not start
+  // a format inside this one.
+  bool area_size_guard_ = false;
+};

@@ -1,0 +1,653 @@
+// Laying the items out into draw lines: word wrap, rectangle items, tabs, full-line
+// items, a common baseline per screen line, paragraph indents and spacing, and the
+// document's size handed to the window (with the second pass a scroll bar that came or
+// went asks for).
+#include <algorithm>
+#include <cstdint>
+
+#include "richtext/format_params.h"
+#include "richtext/line_break.h"
+#include "richtext/nontext_items.h"
+#include "richtext/rd_style.h"
+#include "richtext/code_pages.h"
+#include "richtext/text_measure.h"
+
+
+namespace {
+
+bool IsLowSurrogate(char16_t u) {
+  return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+char16_t CharAt(const std::string& s, int index, bool unicode) {
+  return unicode ? RawUnicodeAt(s, size_t(index)) : char16_t(std::uint8_t(s[size_t(index)]));
+}
+
+std::string Piece(const std::string& s, int from, int count, bool unicode) {
+  return unicode ? s.substr(size_t(from) * 2, size_t(count) * 2) : s.substr(size_t(from), size_t(count));
+}
+
+// Restores the canvas state and the formatting bit however the format ends.
+struct TFormatScope {
+  TRDCanvas& canvas;
+  std::uint32_t& state;
+  bool owns_bit;
+  ~TFormatScope() {
+    canvas.RestoreState();
+    if (owns_bit) state &= ~rdsFormatting;
+  }
+};
+
+}  // namespace
+
+void TCustomRDFormattedData::ApplyTextStyle(int styleNo, int itemNo, TRDFormatParams& p) {
+  if (p.cur_style == styleNo) return;
+  TRDStyle& style = *GetRDStyle();
+  style.ApplyStyle(*p.canvas, styleNo, GetParaBiDiMode(GetItemPara(itemNo)), false);
+  p.canvas->GetTextMetrics(p.metrics);
+  const TFontInfo& info = style.TextStyles()[styleNo];
+  p.v_offset = info.VShift * p.metrics.Height / 100;
+  p.cur_style = styleNo;
+}
+
+void TCustomRDFormattedData::AddDrawLine(std::unique_ptr<TRDDrawLineInfo> line,
+                                         TRDFormatParams& p) {
+  TCustomRDItemInfo* item = GetItem(line->ItemNo);
+  if (item->DrawItemNo < 0) item->DrawItemNo = DrawItems.Count();
+  DrawItems.Add(std::move(line));
+  (void)p;
+}
+
+// Places a new draw line of the given ascent and descent: on a new line below the last
+// one, or on the current line, lowering that line when the piece reaches higher.
+static void PlaceOnLine(TRDDrawLines& lines, TRDDrawLineInfo& line, bool newLine, int ascent,
+                        int descent, int lineFirst, int& baseline, int& lineAscent,
+                        int& lineDescent, int& pendingExtra) {
+  if (newLine) {
+    baseline += pendingExtra;
+    pendingExtra = 0;
+    line.FromNewLine = true;
+    line.Top = baseline + lineDescent;
+    lineAscent = ascent;
+    baseline += lineDescent + ascent;
+    lineDescent = descent;
+    return;
+  }
+  line.FromNewLine = false;
+  if (ascent > lineAscent) {
+    const int diff = ascent - lineAscent;
+    for (int d = lineFirst; d < lines.Count(); ++d) lines[d]->Top += diff;
+    baseline += diff;
+    lineAscent = ascent;
+  }
+  line.Top = baseline - ascent;
+  lineDescent = std::max(lineDescent, descent);
+}
+
+int TCustomRDFormattedData::GetFitCount(const std::string& text, const std::string& stored,
+                                        int itemNo, int count, int room, TRDFormatParams& p,
+                                        int& fitWidth) const {
+  const TRDItemOptions options = GetItemOptions(itemNo);
+  const bool unicode = IsUnicodeItem(options);
+  TRDCanvas& canvas = *p.canvas;
+  auto width = [&](int n) { return GetItemTextWidth(Piece(text, 0, n, unicode), canvas, options); };
+  const TParaInfo& para = GetRDStyle()->ParaStyles()[GetItemPara(itemNo)];
+  const int whole = width(count);
+  if ((para.Options & rdpaoNoWrap) || (whole >= 0 && whole <= room)) {
+    fitWidth = whole;
+    return count;
+  }
+  // Interpolation between a count known to fit and one known not to; 64-bit products,
+  // as a long item times a wide room overflows 32 bits.
+  int low = 0, lowWidth = 0, high = count, highWidth = whole;
+  fitWidth = -1;
+  while (high > low + 1) {
+    std::int64_t span = std::int64_t(highWidth) - lowWidth;
+    if (span == 0) span = 1;
+    std::int64_t probe = low + std::int64_t(room - lowWidth) * (high - low) / span;
+    probe = std::clamp<std::int64_t>(probe, low + 1, high - 1);
+    const int n = int(probe);
+    const int w = width(n);
+    if (w == room) {
+      low = n;
+      lowWidth = w;
+      break;
+    }
+    if (w > 0 && w < room) {
+      low = n;
+      lowWidth = w;
+    } else {
+      high = n;
+      highWidth = w;
+    }
+  }
+  // Never between the two halves of a surrogate pair, nor before a combining mark.
+  while (unicode && low > 0 && low < count && IsLowSurrogate(CharAt(stored, low, true))) --low;
+  if (low > 0) fitWidth = low == 0 ? 0 : width(low);
+  return low;
+}
+
+void TCustomRDFormattedData::FormatLine(const std::string& text, const std::string& stored,
+                                        int itemNo, int count, int startOffs,
+                                        TRDFormatParams& p) {
+  TCustomRDItemInfo* item = GetItem(itemNo);
+  const TRDItemOptions options = item->ItemOptions;
+  const bool unicode = IsUnicodeItem(options);
+  const bool trim = (GetFlags() & rdfTrimSpaces) != 0;
+  TRDStyle& style = *GetRDStyle();
+  const int styleNo = GetActualStyle(*item);
+  const bool lineStart = startOffs == 0 && IsItemLineStart(itemNo);
+  if (startOffs == 0 && item->IsParaStart()) {
+    p.at_para_start = true;
+    p.space_dropped = false;
+  }
+  // After a full-line item nothing may continue its line.
+  const bool afterFullLine = DrawItems.Count() > 0 && p.line_first < DrawItems.Count() &&
+                             GetItem(DrawItems[DrawItems.Count() - 1]->ItemNo)->StyleNo < 0 &&
+                             GetItem(DrawItems[DrawItems.Count() - 1]->ItemNo)->QueryItemFlag(0);
+  bool newLine = lineStart || afterFullLine;
+  ApplyTextStyle(styleNo, itemNo, p);
+  const TFontInfo& info = style.TextStyles()[styleNo];
+  const int ascent = p.metrics.Ascent + p.v_offset;
+  const int descent = p.metrics.Descent - p.v_offset;
+  const bool hyper = info.Jump && (GetFlags() & rdfCollectJumps);
+
+  if (count == 0) {
+    if (newLine) {
+      StartNewLine(itemNo, false, p);
+      p.x = 0;
+    }
+    auto line = TRDDrawLineInfo::CreateEx(p.line_left + p.x, 0, 0, p.metrics.Height, itemNo, false);
+    line->Offs = 1;
+    line->Length = 0;
+    PlaceOnLine(DrawItems, *line, DrawItems.Count() == p.line_first, ascent, descent,
+                p.line_first, p.baseline, p.ascent, p.descent, p.pending_extra);
+    line->Left = p.line_left + p.x;
+    AddDrawLine(std::move(line), p);
+    if (info.Jump) item->JumpID = -3;
+    p.at_para_start = false;
+    return;
+  }
+
+  int pos = startOffs;  // 0-based index of the next character to lay
+  const int end = startOffs + count;
+  bool firstPiece = true;
+  while (pos < end) {
+    if (newLine) {
+      StartNewLine(itemNo, !p.at_para_start, p);
+      p.x = 0;
+      newLine = false;
+      if (trim && !p.space_dropped && !p.at_para_start && end - pos > 1 &&
+          CharAt(stored, pos, unicode) == u' ')
+        ++pos;
+    }
+    p.space_dropped = false;
+    const bool lineEmpty = DrawItems.Count() == p.line_first;
+    const int room = std::max(0, p.room - p.x);
+    const int left = end - pos;
+    const std::string rest = Piece(text, pos, left, unicode);
+    int fitWidth = -1;
+    int fit = GetFitCount(rest, Piece(stored, pos, left, unicode), itemNo, left, room, p, fitWidth);
+    const bool afterMarker = firstPiece && startOffs == 0 && itemNo > 0 &&
+                             GetItem(itemNo - 1)->StyleNo == -11;
+    if (fit == 0) {
+      if (lineEmpty || afterMarker) {
+        // At least one whole character on an empty line.
+        fit = GetNextCharOffset(stored, itemNo, pos + 1) - (pos + 1);
+        fit = std::clamp(fit, 1, left);
+        fitWidth = -1;
+      } else {
+        p.at_para_start = false;
+        newLine = true;
+        continue;
+      }
+    }
+    int pieceLength = fit;
+    bool skipSpace = false;
+    if (fit < left) {
+      int breakAt = -1;  // the space (0-based, in the item) after which the line may end
+      if (unicode) {
+        std::u16string wide = RawUnicodeToWideString(rest);
+        const int b = FindLineBreakW(wide, fit, trim);
+        if (b != kNoLineBreak) {
+          breakAt = pos + b;
+          // The opportunity lies after the character at b; a space there may be trimmed.
+          if (CharAt(stored, breakAt, true) != u' ') {
+            pieceLength = b + 1;
+            breakAt = -2;
+          }
+        }
+      } else {
+        int from = pos + fit;
+        if (from == end - 1) --from;
+        for (int k = std::min(from, end - 1); k >= pos; --k)
+          if (CharAt(stored, k, false) == ' ') {
+            breakAt = k;
+            break;
+          }
+      }
+      if (breakAt == -1 && trim && pos + fit < end && CharAt(stored, pos + fit, unicode) == u' ' &&
+          (end - (pos + fit) > 1 ||
+           (itemNo + 1 < Items.Count() && GetItem(itemNo + 1)->GetContinuesPara())))
+        breakAt = pos + fit;
+      if (breakAt == -1) {
+        if (!lineEmpty && !afterMarker) {
+          p.at_para_start = false;
+          newLine = true;
+          continue;
+        }
+        pieceLength = fit;
+      } else if (breakAt >= 0) {
+        if (breakAt == pos || !trim) {
+          pieceLength = breakAt - pos + 1;
+        } else {
+          pieceLength = breakAt - pos;
+          skipSpace = true;
+        }
+      }
+      if (pieceLength != fit) fitWidth = -1;
+    }
+    const int width = fitWidth >= 0 && pieceLength == fit
+                          ? fitWidth
+                          : GetItemTextWidth(Piece(text, pos, pieceLength, unicode), *p.canvas,
+                                             options);
+    auto line = TRDDrawLineInfo::CreateEx(0, 0, width, p.metrics.Height, itemNo, false);
+    line->Offs = pos + 1;
+    line->Length = pieceLength;
+    PlaceOnLine(DrawItems, *line, lineEmpty, ascent, descent, p.line_first, p.baseline,
+                p.ascent, p.descent, p.pending_extra);
+    if (lineEmpty) p.x = 0;
+    line->Left = p.x + p.line_left;
+    if (hyper) {
+      TRDJumpInfo jump;
+      jump.RDData = this;
+      jump.Left = line->Left;
+      jump.Top = line->Top;
+      jump.Width = width;
+      jump.Height = line->Height;
+      jump.Id = startOffs > 0 || !firstPiece ? JumpCount - (startOffs > 0 ? 1 : 0) : JumpCount;
+      jump.DrawItemNo = DrawItems.Count();
+      jump.Cursor = info.JumpCursor;
+      Jumps.push_back(jump);
+    }
+    AddDrawLine(std::move(line), p);
+    p.x += width;
+    p.at_para_start = false;
+    pos += pieceLength;
+    if (skipSpace) {
+      ++pos;
+      p.space_dropped = pos == end;
+    }
+    firstPiece = false;
+    newLine = true;
+  }
+  if (hyper && startOffs == 0) item->JumpID = JumpCount++;
+}
+
+void TCustomRDFormattedData::FormatRectItem(int itemNo, TRDFormatParams& p) {
+  auto* item = dynamic_cast<TRDNonTextItemInfo*>(GetItem(itemNo));
+  if (!item) return;
+  TRDStyle& style = *GetRDStyle();
+  int width = item->GetWidth();
+  int height = item->GetHeight();
+  int descent = item->GetDescent();
+  // A tab reaches exactly to its stop.
+  const int spacing = item->StyleNo == -12 ? 0 : item->GetHorzSpacing();
+  item->AdjustToDocWidth(*p.canvas, style, TextWidth, width, height, descent);
+  p.cur_style = -1;  // the item may have set a font of its own
+  const TParaInfo& para = style.ParaStyles()[item->ParaNo];
+  const bool noWrap = (para.Options & rdpaoNoWrap) != 0;
+  const bool afterMarker = itemNo > 0 && GetItem(itemNo - 1)->StyleNo == -11;
+  const bool lineEmpty = DrawItems.Count() == p.line_first;
+  bool newLine = IsItemLineStart(itemNo) ||
+                 (!lineEmpty && p.x + width > p.room && !noWrap && !afterMarker);
+  if (IsItemLineStart(itemNo) && item->IsParaStart()) p.at_para_start = true;
+  if (newLine) {
+    StartNewLine(itemNo, !item->IsParaStart() && !item->GetLineBreakBefore(), p);
+    p.x = 0;
+  }
+  if (item->StyleNo == -12) {
+    FinishPendingTab(p);
+    int position = 0;
+    std::string leader;
+    TRDTabAlign align = rdtaLeft;
+    const int margin = ScreenToDeviceX(GetLeftMargin(), p.scaling);
+    style.GetNextTab(item->ParaNo, p.line_left + p.x, p.scaling, margin, position, leader, align,
+                     GetParaBiDiMode(item->ParaNo), p.left_indent, p.right_indent);
+    const int here = p.line_left + p.x;
+    if (align == rdtaLeft) {
+      width = std::max(0, position - here);
+    } else {
+      width = align == rdtaRight
+                  ? 0
+                  : std::max(0, (position - here) - (p.line_left + p.room - position));
+      p.tab_item = DrawItems.Count();
+      p.tab_align = align;
+      p.tab_pos = position;
+    }
+  }
+  int ascent = height - descent;
+  auto* rect = dynamic_cast<TRDRectItemInfo*>(item);
+  const int vAlign = rect ? rect->VAlign : rdvaBaseline;
+  if (vAlign == rdvaMiddle) {
+    ascent = height / 2;
+    descent = height - ascent;
+  }
+  if (rect && rect->VShift != 0) {
+    const int shift = rect->VShiftAbs ? ScreenToDeviceY(rect->VShift, p.scaling)
+                                      : height * rect->VShift / 100;
+    ascent += shift;
+    descent -= shift;
+  }
+  const bool aligned = vAlign >= rdvaAbsTop;
+  if (aligned) p.line_has_valigned = true;
+  auto line = TRDDrawLineInfo::CreateEx(0, 0, width, height, itemNo, false);
+  PlaceOnLine(DrawItems, *line, DrawItems.Count() == p.line_first, aligned ? 0 : ascent,
+              aligned ? 0 : descent, p.line_first, p.baseline, p.ascent, p.descent,
+              p.pending_extra);
+  if (aligned) line->Top = p.baseline;
+  line->Left = p.x + p.line_left + spacing;
+  line->Offs = 0;
+  line->Length = 0;
+  AddDrawLine(std::move(line), p);
+  p.x += width + spacing;
+  p.at_para_start = false;
+}
+
+void TCustomRDFormattedData::FormatFullLineItem(int itemNo, TRDFormatParams& p) {
+  TCustomRDItemInfo* item = GetItem(itemNo);
+  TRDStyle& style = *GetRDStyle();
+  FinishPendingTab(p);
+  FinishLine(p.line_left + p.room, p, true);
+  p.baseline += p.pending_extra;
+  p.pending_extra = 0;
+  if (itemNo > 0) p.descent += ParaSpaceAfter(itemNo - 1, p.scaling);
+  p.descent += ParaSpaceBefore(itemNo, p.scaling);
+  const int margin = ScreenToDeviceX(GetLeftMargin(), p.scaling);
+  std::unique_ptr<TRDDrawLineInfo> line;
+  if (item->StyleNo == -1) {
+    p.descent += ParaSpaceAfter(itemNo, p.scaling);
+    const int s = RDMulDiv(5, p.scaling.DevicePixelsPerInchY, p.scaling.ScreenPixelsPerInchY);
+    line = TRDDrawLineInfo::CreateEx(margin, p.baseline + p.descent, TextWidth, 2 * s + 1, itemNo,
+                                     true);
+    p.baseline += p.descent + s + 1;
+    p.ascent = s;
+    p.descent = s;
+  } else {
+    const TParaInfo& para = style.ParaStyles()[item->ParaNo];
+    const int leftIndent = ScreenToDeviceX(para.LeftIndent, p.scaling);
+    const int room = TextWidth - leftIndent - ScreenToDeviceX(para.RightIndent, p.scaling);
+    int width = room, height = 0, descent = 0;
+    item->AdjustToDocWidth(*p.canvas, style, room, width, height, descent);
+    int shift = 0;
+    if (para.Alignment == rdaRight) shift = room - width;
+    if (para.Alignment == rdaCenter) shift = (room - width) / 2;
+    line = TRDDrawLineInfo::CreateEx(margin + leftIndent + std::max(0, shift),
+                                     p.baseline + p.descent, width, height, itemNo, true);
+    p.baseline += p.descent + height;
+    p.ascent = height;
+    p.descent = 0;
+  }
+  line->Offs = 0;
+  line->Length = 0;
+  p.line_first = DrawItems.Count();
+  AddDrawLine(std::move(line), p);
+  p.cur_style = -1;
+  p.x = 0;
+  p.at_para_start = false;
+}
+
+void TCustomRDFormattedData::StartNewLine(int itemNo, bool wrapping, TRDFormatParams& p) {
+  TRDStyle& style = *GetRDStyle();
+  const int count = DrawItems.Count();
+  if (wrapping && !p.space_dropped && count > p.line_first) {
+    // A space that ends the wrapped line takes no room.
+    TRDDrawLineInfo* last = DrawItems[count - 1];
+    TCustomRDItemInfo* lastItem = GetItem(last->ItemNo);
+    const bool unicode = IsUnicodeItem(lastItem->ItemOptions);
+    if (lastItem->StyleNo >= 0 && last->Length > 0 &&
+        CharAt(GetItemTextRaw(last->ItemNo), last->Offs + last->Length - 2, unicode) == u' ') {
+      if (last->Length == 1 && !last->FromNewLine && count - 1 > p.line_first &&
+          DrawItems[count - 2]->ItemNo == last->ItemNo) {
+        DrawItems.DeleteItem(count - 1);
+      } else {
+        --last->Length;
+        ApplyTextStyle(GetActualStyle(*lastItem), last->ItemNo, p);
+        last->Width = GetItemTextWidth(
+            Piece(GetItemTextRaw(last->ItemNo), last->Offs - 1, last->Length, unicode), *p.canvas,
+            lastItem->ItemOptions);
+      }
+      p.space_dropped = true;
+    }
+  }
+  FinishPendingTab(p);
+  const TCustomRDItemInfo* item = GetItem(itemNo);
+  const bool paraStart = item->IsParaStart() && p.at_para_start;
+  FinishLine(p.line_left + p.room, p, paraStart);
+  const TParaInfo& para = style.ParaStyles()[item->ParaNo];
+  int left = para.LeftIndent;
+  if (paraStart && p.at_para_start && !(item->StyleNo < 0 && item->QueryItemFlag(0)))
+    left += para.FirstIndent;
+  int right = para.RightIndent;
+  if (GetParaBiDiMode(item->ParaNo) == rdbdRightToLeft) std::swap(left, right);
+  left = ScreenToDeviceX(left, p.scaling);
+  right = ScreenToDeviceX(right, p.scaling);
+  p.left_indent = ScreenToDeviceX(para.LeftIndent, p.scaling);
+  p.right_indent = ScreenToDeviceX(para.RightIndent, p.scaling);
+  if (paraStart && p.at_para_start) {
+    if (itemNo > 0) p.descent += ParaSpaceAfter(itemNo - 1, p.scaling);
+    p.descent += ParaSpaceBefore(itemNo, p.scaling);
+  }
+  p.room = ((para.Options & rdpaoNoWrap) ? DocumentWidth : TextWidth) - (right + left);
+  p.line_left = ScreenToDeviceX(GetLeftMargin(), p.scaling) + left;
+  p.line_first = DrawItems.Count();
+  p.line_has_valigned = false;
+}
+
+// The widest line of no-wrap paragraphs and the widest non-text item, which the
+// document must be at least as wide as (a wrapping paragraph breaks a long word).
+static int LinesMinWidth(TCustomRDFormattedData& data, int first, int last, TRDCanvas& canvas,
+                         const TRDResolution& scaling) {
+  TRDStyle& style = *data.GetRDStyle();
+  int widest = 0;
+  int line = 0;
+  int lineStyle = -1;
+  for (int i = first; i <= last; ++i) {
+    const TCustomRDItemInfo* item = data.GetItem(i);
+    const TParaInfo& para = style.ParaStyles()[item->ParaNo];
+    if (data.IsItemLineStart(i)) {
+      line = ScreenToDeviceX(para.LeftIndent + para.RightIndent + std::max(0, para.FirstIndent),
+                             scaling);
+    }
+    int width = 0;
+    if (item->StyleNo < 0) {
+      if (auto* nonText = dynamic_cast<const TRDNonTextItemInfo*>(item))
+        width = item->QueryItemFlag(0) ? 0 : nonText->GetWidth() + nonText->GetHorzSpacing();
+    } else if (para.Options & rdpaoNoWrap) {
+      const int styleNo = data.GetActualStyle(*item);
+      if (styleNo != lineStyle) {
+        style.ApplyStyle(canvas, styleNo, rdbdUnspecified, false);
+        lineStyle = styleNo;
+      }
+      width = GetItemTextWidth(data.GetItemTextRaw(i), canvas, item->ItemOptions);
+    }
+    if (para.Options & rdpaoNoWrap)
+      line += width;
+    else
+      line = std::max(line, width);
+    widest = std::max(widest, line);
+  }
+  return widest;
+}
+
+void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noRestore, int depth,
+                                         TRDCanvas* canvasArg, bool formatTail, bool passThrough1,
+                                         bool passThrough2) {
+  if (area_size_guard_) {
+    area_size_guard_ = false;
+    return;
+  }
+  if (depth > 1) return;
+  TRDStyle* style = GetRDStyle();
+  if (!style || (State & rdsFormatting)) return;
+  TRDCanvas& canvas = canvasArg ? *canvasArg : GetCanvas();
+  const bool outer = depth == 0;
+  State |= rdsFormatting;
+  canvas.SaveState();
+  TFormatScope scope{canvas, State, true};
+  struct TAfter {
+    TCustomRDFormattedData& data;
+    bool outer;
+    ~TAfter() {
+      if (outer) data.LastFormattedItem = data.Items.Count() - 1;
+    }
+  } after{*this, outer};
+
+  int keepStart = -1, keepStartOffs = 0, keepEnd = -1, keepEndOffs = 0;
+  int keepItem = -1, keepDistance = 0;
+  if (keepPosition) {
+    GetSelectionBounds(keepStart, keepStartOffs, keepEnd, keepEndOffs, false);
+    if (!noRestore && DrawItems.Count() > 0) {
+      int d = std::min(FindFirstVisibleDrawItem(GetVOffs(), 1), DrawItems.Count() - 1);
+      keepItem = DrawItems[d]->ItemNo;
+      d = GetItem(keepItem)->DrawItemNo;
+      keepDistance = GetVOffs() - DrawItems[d]->Top;
+    }
+  }
+  const int oldVOffs = GetVOffs();
+
+  TRDFormatParams p;
+  p.canvas = &canvas;
+  GetDeviceScaling(canvas, p.scaling);
+  p.pass1 = passThrough1;
+  p.pass2 = passThrough2;
+  const int l = ScreenToDeviceX(GetLeftMargin(), p.scaling);
+  const int r = ScreenToDeviceX(GetRightMargin(), p.scaling);
+  const int minW = ScreenToDeviceX(GetMinTextWidth(), p.scaling);
+  const int maxW = ScreenToDeviceX(GetMaxTextWidth(), p.scaling);
+
+  // Where the layout starts: the paragraph of the last item laid out, when only the
+  // tail is asked for (an appender may have added to that paragraph's items), else the
+  // beginning.
+  int firstItem = 0;
+  int restartLine = -1;
+  if (formatTail && LastFormattedItem >= 0 && LastFormattedItem < Items.Count()) {
+    const int para = GetFirstItemOfPara(LastFormattedItem);
+    const int d = GetItem(para)->DrawItemNo;
+    if (d >= 0 && d < DrawItems.Count()) {
+      firstItem = para;
+      restartLine = d;
+    }
+  }
+  const int oldDocumentWidth = DocumentWidth;
+  const int oldTextWidth = TextWidth;
+  int minWidth;
+  if (restartLine >= 0)
+    minWidth = std::max(DocumentWidth, LinesMinWidth(*this, firstItem, Items.Count() - 1, canvas,
+                                                     p.scaling));
+  else
+    minWidth = LinesMinWidth(*this, 0, Items.Count() - 1, canvas, p.scaling);
+  int documentWidth = std::max(minWidth, GetWidth() - (l + r));
+  if (minW > documentWidth) documentWidth = minW;
+  int textWidth;
+  if (GetOptions() & rdoClientTextWidth)
+    textWidth = std::max(GetWidth() - (l + r), minW);
+  else
+    textWidth = documentWidth > maxW && GetMaxTextWidth() > 0 ? maxW : documentWidth;
+  const bool widthsChanged = documentWidth != oldDocumentWidth || textWidth != oldTextWidth;
+  // A wider no-wrap line changes where the earlier lines stand only in their room; a
+  // changed text width changes the wrapping of everything.
+  if (restartLine >= 0 && textWidth != oldTextWidth) restartLine = -1, firstItem = 0;
+  DocumentWidth = documentWidth;
+  TextWidth = textWidth;
+
+  if (force || !keepPosition || widthsChanged) {
+    if (restartLine >= 0) {
+      int lineTop = DrawItems[restartLine]->Top;
+      int first, last;
+      GetLineDrawItemRange(restartLine, first, last);
+      for (int d = first; d <= last; ++d) lineTop = std::min(lineTop, DrawItems[d]->Top);
+      p.baseline = lineTop - ParaSpaceBefore(firstItem, p.scaling) -
+                   (firstItem > 0 ? ParaSpaceAfter(firstItem - 1, p.scaling) : 0);
+      Jumps.erase(std::remove_if(Jumps.begin(), Jumps.end(),
+                                 [&](const TRDJumpInfo& j) { return j.DrawItemNo >= restartLine; }),
+                  Jumps.end());
+      JumpCount = Jumps.empty() ? 0 : Jumps.back().Id + 1;
+      if (SelStartDItem >= restartLine || SelEndDItem >= restartLine) {
+        if (!keepPosition) GetSelectionBounds(keepStart, keepStartOffs, keepEnd, keepEndOffs, false);
+        Deselect(false);
+      }
+      DrawItems.DeleteRange(restartLine, DrawItems.Count() - 1);
+      for (int i = firstItem; i < Items.Count(); ++i) GetItem(i)->DrawItemNo = -1;
+    } else {
+      firstItem = 0;
+      p.baseline = GetTopMargin();
+      if (!keepPosition && HasSelection())
+        GetSelectionBounds(keepStart, keepStartOffs, keepEnd, keepEndOffs, false);
+      const int selStart = keepStart, selStartOffs = keepStartOffs, selEnd = keepEnd,
+                selEndOffs = keepEndOffs;
+      ClearFormatting();
+      keepStart = selStart, keepStartOffs = selStartOffs, keepEnd = selEnd, keepEndOffs = selEndOffs;
+    }
+    p.line_first = DrawItems.Count();
+    for (int i = firstItem; i < Items.Count(); ++i) {
+      TCustomRDItemInfo* item = GetItem(i);
+      if (item->StyleNo < 0) {
+        if (item->QueryItemFlag(0))
+          FormatFullLineItem(i, p);
+        else
+          FormatRectItem(i, p);
+        continue;
+      }
+      const std::string& stored = GetItemTextRaw(i);
+      const bool unicode = IsUnicodeItem(item->ItemOptions);
+      const int count = GetItemTextLength(stored, item->ItemOptions);
+      const std::string display = GetTextForDisplay(
+          stored, style->TextStyles()[GetActualStyle(*item)], unicode, false, false,
+          (GetOptions() & rdoShowSpecialCharacters) != 0);
+      if (style->ParaStyles()[item->ParaNo].Alignment == rdaJustify && count > 0) {
+        // Word by word, each chunk with the one space before it.
+        int pos = 0;
+        while (pos < count) {
+          int next = pos + 1;
+          while (next < count && CharAt(stored, next, unicode) != u' ') ++next;
+          FormatLine(display, stored, i, next - pos, pos, p);
+          pos = next;
+        }
+      } else {
+        FormatLine(display, stored, i, count, 0, p);
+      }
+    }
+    FinishPendingTab(p);
+    FinishLine(p.line_left + p.room, p, !(State & rdsNoLastParaEnd));
+    DocumentHeight = ScreenToDeviceY(GetBottomMargin(), p.scaling) + p.baseline + p.descent +
+                     p.pending_extra;
+    if (Items.Count() > 0) DocumentHeight += ParaSpaceAfter(Items.Count() - 1, p.scaling);
+    AdjustVScrollUnits();
+    for (TRDJumpInfo& jump : Jumps) {
+      const TRDDrawLineInfo* line = DrawItems[jump.DrawItemNo];
+      jump.Left = line->Left;
+      jump.Top = line->Top;
+    }
+  }
+
+  const int oldWidth = GetWidth(), oldHeight = GetHeight();
+  area_size_guard_ = true;
+  SetDocumentAreaSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
+  area_size_guard_ = false;
+  if (GetWidth() != oldWidth || GetHeight() != oldHeight) {
+    State &= ~rdsFormatting;
+    FormatItems(keepPosition, force, false, depth + 1, canvasArg, false, passThrough1,
+                passThrough2);
+    State |= rdsFormatting;
+  }
+  if (outer) {
+    if (keepPosition && !noRestore) {
+      const int d = keepItem >= 0 && keepItem < Items.Count() ? GetItem(keepItem)->DrawItemNo : -1;
+      ScrollTo(d >= 0 ? DrawItems[d]->Top + keepDistance : 0, false);
+    }
+    if (formatTail) ScrollTo((GetOptions() & rdoScrollToEnd) ? DocumentHeight : oldVOffs, false);
+    if (keepStart >= 0 && keepEnd >= 0 && keepEnd < Items.Count() && keepStart < Items.Count())
+      SetSelectionBounds(keepStart, keepStartOffs, keepEnd, keepEndOffs);
+  }
+}

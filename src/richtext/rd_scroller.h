@@ -1,0 +1,102 @@
+// The scrolling base of the rich-text viewer: a control that draws itself, with the
+// two scroll positions and ranges, the scroll bars, keyboard and wheel scrolling, the
+// child controls that sit in the document, and the frame. It knows nothing of the
+// document: the viewer gives it the document's size and draws.
+//
+// The vertical position counts steps of VSmallStep pixels, the horizontal one pixels.
+// A view at its end has VScrollPos() == GetVScrollMax(); a document shorter than the
+// window gives a largest position of 0.
+#pragma once
+
+#include <memory>
+
+#include "platform/gui/controls.h"
+#include "platform/gui/scroll_bars.h"
+#include "richtext/style_types.h"
+
+class TRDScroller : public TCustomControl {
+ public:
+  explicit TRDScroller(TComponent* AOwner);
+  ~TRDScroller() override;
+
+  TBorderStyle BorderStyle() const { return border_style_; }
+  void SetBorderStyle(TBorderStyle Value);
+  int VSmallStep() const { return v_small_step_; }
+  // Never below 1: the step divides.
+  virtual void SetVSmallStep(int Value);
+  bool VScrollVisible() const { return v_scroll_visible_; }
+  void SetVScrollVisible(bool Value);
+  bool HScrollVisible() const { return h_scroll_visible_; }
+  void SetHScrollVisible(bool Value);
+  TRDBiDiMode BiDiMode() const { return bidi_mode_; }
+  virtual void SetBiDiMode(TRDBiDiMode Value);
+
+  bool Tracking = true;
+  bool RedrawOnScroll = false;
+  bool KeepVScrollBar = false;
+  bool ScrollByKeys = true;
+  bool UseXPThemes = true;
+  int StepsPerLine = 1;
+  int WheelStep = 2;
+
+  int VScrollPos() const { return v_scroll_pos_; }
+  void SetVScrollPos(int Value) { ScrollTo(Value, true); }
+  int HScrollPos() const { return h_scroll_pos_; }
+  int GetVScrollMax() const;
+  int ScrollWidth() const { return scroll_width_; }
+  int ScrollHeight() const { return scroll_height_; }
+
+  virtual void ScrollTo(int Y, bool Redraw);
+  virtual void HScrollTo(int X);
+  void ScrollToY(int Y) { ScrollTo(Y / v_small_step_, true); }
+  void ScrollToYNoRedraw(int Y) { ScrollTo(Y / v_small_step_, false); }
+  // The document's size: width in pixels, height in steps.
+  void UpdateScrollRanges(int ScrollWidth, int ScrollHeight, bool UpdateH, bool AllowKeep);
+  virtual void UpdateScrollBars();
+  // Moves the child controls; a child's Tag holds its true top, its Top stays within
+  // -10000..10000.
+  void ScrollChildren(int DX, int DY);
+  static int GetTopFromTag(const TControl& Child);
+
+  // What the user did on a bar, as the bars report it.
+  void VScrollAction(TScrollCode Code, int Pos);
+  void HScrollAction(TScrollCode Code, int Pos);
+  // Turns of the wheel; false when the wheel does not scroll this control.
+  bool WheelNotches(int Notches);
+
+  // The part of the control the document shows in: inside the frame, beside the bars.
+  TRect DocumentRect() const;
+  int DocClientWidth() const { return DocumentRect().Width(); }
+  int DocClientHeight() const { return DocumentRect().Height(); }
+  bool IsFocusedOrEditorFocused() const { return Focused(); }
+
+  TNotifyEvent OnVScrolled;
+  TNotifyEvent OnHScrolled;
+
+  std::string ClassName() const override { return "TRDScroller"; }
+
+ protected:
+  virtual void DoVScrolled();
+  virtual void DoHScrolled();
+  virtual int GetDefSmallStep() const { return 10; }
+  void KeyDown(TKeyCode& Key, TShiftState Shift) override;
+  // Paints the frame; the document is the viewer's.
+  void PaintFrame();
+
+ private:
+  TControlScrollBars bars_;
+  TBorderStyle border_style_ = bsNone;
+  int v_small_step_ = 10;
+  bool v_scroll_visible_ = true;
+  bool h_scroll_visible_ = true;
+  TRDBiDiMode bidi_mode_ = rdbdUnspecified;
+  bool updating_scroll_bars_ = false;
+  int v_range_max_ = 0;
+  int v_page_size_ = 0;
+  int h_range_max_ = 0;
+  int h_page_size_ = 0;
+  int h_scroll_pos_ = 0;
+  int v_scroll_pos_ = 0;
+  int scroll_width_ = 0;
+  int scroll_height_ = 0;
+};

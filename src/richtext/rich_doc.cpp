@@ -1,0 +1,434 @@
+#include "richtext/rich_doc.h"
+
+#include <algorithm>
+
+#include "platform/gui/bitmap.h"
+#include "platform/sys/timer.h"
+#include "richtext/rd_animate.h"
+#include "richtext/rd_background.h"
+#include "richtext/rd_platform_canvas.h"
+#include "richtext/rd_style.h"
+#include "richtext/rtf_read_properties.h"
+
+namespace {
+
+constexpr unsigned kAutoScrollInterval = 100;
+constexpr int kMaxScrollUnits = 32000;
+
+// Blank, the punctuation a word ends at, the typographic quotes, the signs and the
+// no-break space.
+const std::string kDefaultDelimiters = " .;,:(){}\"/\\<>!?[]\x91\x92\x93\x94-+*=\xA0";
+
+}  // namespace
+
+TCustomRichDoc::TCustomRichDoc(TComponent* AOwner)
+    : TRDScroller(AOwner),
+      RDFOptions(0x0001 | 0x0002 | 0x0040 | 0x4000 | 0x8000),
+      Delimiters(kDefaultDelimiters),
+      rd_data_(std::make_unique<TRichDocRDData>(*this)),
+      background_(std::make_unique<TRDBackground>(false)),
+      auto_scroll_timer_(new TTimer(this)),
+      animation_timer_(new TTimer(this)),
+      deferred_timer_(new TTimer(this)) {
+  SetBounds(Left(), Top(), 100, 40);
+  SetBorderStyle(bsSingle);
+  SetColor(clNone);
+  auto_scroll_timer_->SetEnabled(false);
+  auto_scroll_timer_->SetInterval(kAutoScrollInterval);
+  auto_scroll_timer_->OnTimer = [this](TComponent*) { AutoScrollTick(); };
+  animation_timer_->SetEnabled(false);
+  animation_timer_->OnTimer = [this](TComponent*) { AnimationTick(); };
+  deferred_timer_->SetEnabled(false);
+  deferred_timer_->SetInterval(0);
+  deferred_timer_->OnTimer = [this](TComponent*) { DispatchDeferred(); };
+}
+
+TCustomRichDoc::~TCustomRichDoc() {
+  auto_scroll_timer_->SetEnabled(false);
+  animation_timer_->SetEnabled(false);
+  ClearFormatting();
+  rd_data_->Clear();
+  rd_data_.reset();
+}
+
+void TCustomRichDoc::SetStyle(TRDStyle* Value) {
+  style_ = Value;
+  Invalidate();
+}
+
+void TCustomRichDoc::SetAllowSelection(bool Value) {
+  Options = Value ? Options | rdoAllowSelection : Options & ~rdoAllowSelection;
+}
+
+void TCustomRichDoc::SetSingleClick(bool Value) {
+  Options = Value ? Options | rdoSingleClick : Options & ~rdoSingleClick;
+}
+
+TRDRTFReaderProperties& TCustomRichDoc::RTFReadProperties() {
+  if (!rtf_read_properties_) rtf_read_properties_ = std::make_unique<TRDRTFReaderProperties>();
+  return *rtf_read_properties_;
+}
+
+TColor TCustomRichDoc::BackgroundColor() const {
+  if (Color() != clNone) return Color();
+  return style_ ? style_->Color : clWindow;
+}
+
+void TCustomRichDoc::SetBackgroundBitmap(const TGraphic* Value) {
+  background_->AssignImage(Value);
+  RedrawOnScroll = background_->ScrollNeedsFullRedraw();
+  if (Options & rdoFormatInvalidate) Invalidate();
+}
+
+void TCustomRichDoc::SetBackgroundStyle(int Value) {
+  background_->Style = TBackgroundStyle(Value);
+  RedrawOnScroll = background_->ScrollNeedsFullRedraw();
+  if (Options & rdoFormatInvalidate) Invalidate();
+}
+
+void TCustomRichDoc::ColorChanged() {
+  Invalidate();
+}
+
+void TCustomRichDoc::SetVSmallStep(int Value) {
+  // More than 32000 steps cannot be reached by a scroll bar.
+  if (VScrollVisible() && Value > 0 && rd_data_->DocumentHeight / Value > kMaxScrollUnits) return;
+  TRDScroller::SetVSmallStep(Value);
+}
+
+void TCustomRichDoc::AddTextParagraph(const std::string& s, int StyleNo, int ParaNo) {
+  rd_data_->AddText(s, StyleNo, ParaNo);
+}
+
+void TCustomRichDoc::AddTextContinued(const std::string& s, int StyleNo) {
+  rd_data_->AddTextWithTag(s, StyleNo, -1, TRDTag{});
+}
+
+void TCustomRichDoc::ReplaceItemText(int ItemNo, const std::string& s) {
+  rd_data_->Items.SetString(ItemNo, s);
+}
+
+void TCustomRichDoc::Format(bool keepPosition, bool force, bool formatTail, bool pass1,
+                            bool pass2) {
+  rd_data_->FormatItems(keepPosition, force, false, 0, nullptr, formatTail, pass1, pass2);
+}
+
+void TCustomRichDoc::AfterFormat() {
+  if (Options & rdoFormatInvalidate) Invalidate();
+}
+
+void TCustomRichDoc::FormatDocument() {
+  Format(false, true, false, true, false);
+  AfterFormat();
+  if (animation_mode_ == rdaniOnFormat) StartAnimation();
+}
+
+void TCustomRichDoc::FormatKeepSelection() {
+  Format(true, true, false, true, true);
+  AfterFormat();
+}
+
+void TCustomRichDoc::FormatTail() {
+  Format(false, true, true, true, false);
+  AfterFormat();
+}
+
+void TCustomRichDoc::ClearFormatting() {
+  auto_scroll_timer_->SetEnabled(false);
+  rd_data_->ClearFormatting();
+}
+
+void TCustomRichDoc::ClearDocument() {
+  ClearFormatting();
+  rd_data_->Clear();
+}
+
+void TCustomRichDoc::DeleteItemRange(int First, int Count) {
+  rd_data_->DeleteItemsFormatted(First, Count);
+}
+
+void TCustomRichDoc::GetSelectionRange(int& StartItemNo, int& StartOffs, int& EndItemNo,
+                                       int& EndOffs, bool Normalize) const {
+  rd_data_->GetSelectionBounds(StartItemNo, StartOffs, EndItemNo, EndOffs, Normalize);
+}
+
+void TCustomRichDoc::SetSelectionRange(int StartItemNo, int StartOffs, int EndItemNo,
+                                       int EndOffs) {
+  rd_data_->SetSelectionBounds(StartItemNo, StartOffs, EndItemNo, EndOffs);
+}
+
+void TCustomRichDoc::SelectAll() {
+  rd_data_->SelectAll();
+  Invalidate();
+}
+
+void TCustomRichDoc::Deselect() {
+  rd_data_->Deselect(true);
+  Invalidate();
+}
+
+void TCustomRichDoc::BoundsChanged(const TRect& OldBounds) {
+  TRDScroller::BoundsChanged(OldBounds);
+  if (ItemCount() > 0)
+    Format(true, false, false, false, false);
+  else
+    UpdateScrollBars();
+  Invalidate();
+}
+
+void TCustomRichDoc::PaintWithoutStyle() {
+  TCanvas& canvas = Canvas();
+  canvas.Brush().SetColor(BackgroundColor());
+  canvas.Brush().SetStyle(bsSolid);
+  canvas.FillRect(Rect(0, 0, Width(), Height()));
+  canvas.Font().SetName("MS Sans Serif");
+  canvas.Font().SetSize(8);
+  canvas.Font().SetColor(clWindowText);
+  TRect r = Rect(0, 0, Width(), Height());
+  canvas.TextRect(r,
+                  "Style is not defined\rCreate a TRDStyle object and assign it to " + Name +
+                      ".Style",
+                  tfWordBreak | tfNoPrefix);
+}
+
+void TCustomRichDoc::Paint() {
+  if (!style_) {
+    PaintWithoutStyle();
+    PaintFrame();
+    return;
+  }
+  const TRect area = DocumentRect();
+  const int w = std::max(1, area.Width()), h = std::max(1, area.Height());
+  if (!buffer_) {
+    buffer_ = std::make_unique<TBitmap>();
+    buffer_canvas_ = std::make_unique<TRDPlatformCanvas>(buffer_->Canvas());
+  }
+  if (buffer_->Width() != w || buffer_->Height() != h) buffer_->SetSize(w, h);
+  try {
+    const TRect clip = Rect(0, 0, w, h);
+    rd_data_->DrawBackground(*buffer_canvas_, clip);
+    rd_data_->PaintTo(*buffer_canvas_, clip);
+    Canvas().Draw(area.Left, area.Top, *buffer_);
+  } catch (const std::exception& e) {
+    TCanvas& canvas = Canvas();
+    canvas.Brush().SetColor(clWhite);
+    canvas.Brush().SetStyle(bsSolid);
+    canvas.Font().SetName("Arial");
+    canvas.Font().SetSize(10);
+    canvas.Font().SetColor(clRed);
+    canvas.TextOut(0, 0, std::string("Error:") + e.what());
+  }
+  PaintFrame();
+  if (OnPaint) {
+    TRDPlatformCanvas canvas(Canvas());
+    OnPaint(this, canvas, false);
+  }
+}
+
+bool TCustomRichDoc::PositionAt(int X, int Y, int& ItemNo, int& Offs) {
+  const TRect area = DocumentRect();
+  int x = X - area.Left, y = Y - area.Top;
+  rd_data_->ClientToDocument(x, y);
+  int dItemNo, dItemOffs;
+  rd_data_->FindDrawItemAtPos(x, y, false, dItemNo, dItemOffs);
+  if (dItemNo < 0) return false;
+  rd_data_->DrawItemToItem(dItemNo, dItemOffs, ItemNo, Offs);
+  return true;
+}
+
+void TCustomRichDoc::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TRDScroller::MouseDown(Button, Shift, X, Y);
+  SetFocus();
+  last_mouse_ = Point(X, Y);
+  last_shift_ = Shift;
+  int itemNo, offs;
+  const bool found = PositionAt(X, Y, itemNo, offs);
+  if (Button == mbLeft && (Shift & ssDouble)) {
+    // The second press of a double click: the double click has chosen the selection.
+  } else if (Button == mbLeft) {
+    auto_scroll_dx_ = auto_scroll_dy_ = 0;
+    auto_scroll_timer_->SetEnabled(true);
+    if (AllowSelection() && found) {
+      int s, so, e, eo;
+      GetSelectionRange(s, so, e, eo, false);
+      if ((Shift & ssShift) && s >= 0)
+        SetSelectionRange(s, so, itemNo, offs);
+      else
+        SetSelectionRange(itemNo, offs, itemNo, offs);
+      selecting_ = true;
+      Invalidate();
+    }
+  } else if (Button == mbRight && (Options & rdoRClickDeselects) && HasSelection() && found) {
+    int s, so, e, eo;
+    GetSelectionRange(s, so, e, eo, true);
+    const bool inside = (itemNo > s || (itemNo == s && offs >= so)) &&
+                        (itemNo < e || (itemNo == e && offs <= eo));
+    if (!inside) Deselect();
+  }
+  if (OnRDMouseDown) OnRDMouseDown(this, Button, Shift, found ? itemNo : -1, X, Y);
+}
+
+void TCustomRichDoc::MouseMove(TShiftState Shift, int X, int Y) {
+  TRDScroller::MouseMove(Shift, X, Y);
+  last_mouse_ = Point(X, Y);
+  last_shift_ = Shift;
+  const TRect area = DocumentRect();
+  auto step = [](int v, int low, int high) {
+    if (v < low - 20) return -10;
+    if (v < low) return -1;
+    if (v > high + 20) return 10;
+    if (v > high) return 1;
+    return 0;
+  };
+  auto_scroll_dy_ = step(Y, area.Top, area.Bottom);
+  auto_scroll_dx_ = step(X, area.Left, area.Right);
+  if (!selecting_) return;
+  int itemNo, offs;
+  if (!PositionAt(X, Y, itemNo, offs)) return;
+  int s, so, e, eo;
+  GetSelectionRange(s, so, e, eo, false);
+  if (s < 0) return;
+  SetSelectionRange(s, so, itemNo, offs);
+  Invalidate();
+}
+
+void TCustomRichDoc::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TRDScroller::MouseUp(Button, Shift, X, Y);
+  if (Button == mbLeft) {
+    auto_scroll_timer_->SetEnabled(false);
+    selecting_ = false;
+  }
+  int itemNo = -1, offs = 0;
+  const bool found = PositionAt(X, Y, itemNo, offs);
+  if (OnRDMouseUp) OnRDMouseUp(this, Button, Shift, found ? itemNo : -1, X, Y);
+}
+
+void TCustomRichDoc::AutoScrollTick() {
+  if (auto_scroll_dy_ != 0) ScrollTo(VScrollPos() + auto_scroll_dy_, true);
+  if (auto_scroll_dx_ != 0) HScrollTo(HScrollPos() + auto_scroll_dx_ * VSmallStep());
+  if (auto_scroll_dx_ != 0 || auto_scroll_dy_ != 0) MouseMove(last_shift_, last_mouse_.X, last_mouse_.Y);
+}
+
+void TCustomRichDoc::DblClick() {
+  TRDScroller::DblClick();
+  selecting_ = false;
+  auto_scroll_timer_->SetEnabled(false);
+  const bool selectsWord = (Options & rdoDblClickSelectsWord) != 0;
+  if (!selectsWord && ((Options & rdoSingleClick) || !OnRDDblClick)) return;
+  const TRect area = DocumentRect();
+  int x = last_mouse_.X - area.Left, y = last_mouse_.Y - area.Top;
+  rd_data_->ClientToDocument(x, y);
+  int itemNo, start, length;
+  if (!rd_data_->FindWordAt(x, y, itemNo, start, length)) return;
+  const TCustomRDItemInfo* item = GetItemInfo(itemNo);
+  std::string word;
+  if (item->StyleNo >= 0) word = CopyItemText(ReadItemText(itemNo), start, length, item->ItemOptions);
+  if (selectsWord && AllowSelection()) {
+    if (item->StyleNo >= 0)
+      SetSelectionRange(itemNo, start, itemNo, start + length);
+    else
+      SetSelectionRange(itemNo, 0, itemNo, 1);
+    Invalidate();
+  }
+  if (OnRDDblClick) OnRDDblClick(this, word, GetItemStyleIndex(itemNo));
+}
+
+void TCustomRichDoc::DoEnter() {
+  TRDScroller::DoEnter();
+  if (HasSelection()) Invalidate();
+}
+
+void TCustomRichDoc::DoExit() {
+  TRDScroller::DoExit();
+  if (HasSelection()) Invalidate();
+}
+
+void TCustomRichDoc::SetAnimationMode(TRDAnimationMode Value) {
+  animation_mode_ = Value;
+  if (Value == rdaniDisabled) ResetAnimation();
+}
+
+void TCustomRichDoc::StartAnimation() {
+  rd_data_->AnimationsWanted = true;
+  TRDAnimatorList* list = rd_data_->AnimatorsIfAny();
+  if (!list || list->Count() == 0 || list->Active) return;
+  list->Active = true;
+  list->LastInterval = list->MinInterval;
+  animation_timer_->SetInterval(unsigned(std::max(1, list->MinInterval)));
+  animation_timer_->SetEnabled(true);
+}
+
+void TCustomRichDoc::StopAnimation() {
+  rd_data_->AnimationsWanted = false;
+  TRDAnimatorList* list = rd_data_->AnimatorsIfAny();
+  if (!list || !list->Active) return;
+  list->Active = false;
+  animation_timer_->SetEnabled(false);
+}
+
+void TCustomRichDoc::ResetAnimation() {
+  StopAnimation();
+  if (TRDAnimatorList* list = rd_data_->AnimatorsIfAny()) list->FreeAll();
+}
+
+void TCustomRichDoc::AnimationTick() {
+  TRDAnimatorList* list = rd_data_->AnimatorsIfAny();
+  if (!list || !list->Active) return;
+  TRichDocRDData& data = *rd_data_;
+  auto visible = [&](const TRDAnimator& animator) {
+    const int d = animator.Item->DrawItemNo;
+    if (d < 0 || d >= data.DrawItems.Count()) return false;
+    const TRDDrawLineInfo& line = *data.DrawItems[d];
+    const int top = line.Top - data.GetVOffs();
+    return top < data.GetHeight() && top + line.Height > 1;
+  };
+  // No drawing here: the paint shows the new frame.
+  auto invalidate = [&](const TRDAnimator&) { Invalidate(); };
+  if (list->Tick(visible, invalidate) && list->Count() > 0) {
+    animation_timer_->SetInterval(unsigned(std::max(1, list->MinInterval)));
+  }
+}
+
+void TCustomRichDoc::PostDeferredEvent(std::unique_ptr<TRDMessageData> Data) {
+  deferred_.push_back(std::move(Data));
+  deferred_timer_->SetEnabled(true);
+}
+
+void TCustomRichDoc::DispatchDeferred() {
+  deferred_timer_->SetEnabled(false);
+  while (!deferred_.empty()) {
+    std::unique_ptr<TRDMessageData> data = std::move(deferred_.front());
+    deferred_.pop_front();
+    switch (data->Kind) {
+      case 0:
+        if (OnRDDblClick) {
+          auto& d = static_cast<TRDDblClickMessageData&>(*data);
+          OnRDDblClick(this, d.ClickedWord, d.StyleNo);
+        }
+        break;
+      case 1:
+        if (OnJump) OnJump(this, static_cast<TRDJumpMessageData&>(*data).Id);
+        break;
+      case 2:
+      case 3: {
+        auto& d = static_cast<TRDMouseUpDownMessageData&>(*data);
+        auto& event = data->Kind == 2 ? OnRDMouseUp : OnRDMouseDown;
+        if (event) event(this, d.Button, d.Shift, d.ItemNo, d.X, d.Y);
+        break;
+      }
+      case 4:
+        Click();
+        break;
+      case 5:
+        DblClick();
+        break;
+      case 6: {
+        auto& d = static_cast<TRDMouseMoveMessageData&>(*data);
+        MouseMove(d.Shift, d.X, d.Y);
+        break;
+      }
+      default:
+        break;
+    }
+  }
+}

@@ -1,0 +1,207 @@
+// The read-only rich-text viewer: a scrolling window that holds one document, lays it
+// out at its width, paints it double-buffered and offers the operations the program's
+// monitor and message lists call (append, format the tail, select, scroll to the end).
+// TCustomRichDoc holds the behaviour; TRichDoc is what forms create.
+//
+// Example: AddTextParagraph("hello", 0, 0); FormatTail() lays out and shows the new
+// line, and with rdoScrollToEnd the view follows the end of the document.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/gui/text_layout.h"
+#include "richtext/rd_scroller.h"
+#include "richtext/rich_doc_data.h"
+
+class TBitmap;
+class TGraphic;
+class TRDBackground;
+class TRDPlatformCanvas;
+class TRDRTFReaderProperties;
+class TRDStyle;
+class TTimer;
+
+enum TRDTabNavigationType { rdtnNone, rdtnTab, rdtnCtrlTab };
+enum TRDAnimationMode { rdaniDisabled, rdaniManualStart, rdaniOnFormat };
+enum TCPEventKind { cpeNone, cpeAsSectionStart, cpeWhenVisible };
+enum TRDPaletteAction { rdpaDoNothing, rdpaAssignPalette, rdpaCreateCopies, rdpaCreateCopiesEx };
+enum TRDFReaderStyleMode { rdf_sIgnore, rdf_sInsertMap, rdf_sInsertMerge };
+
+// The deferred events: what an embedded editor hands the viewer to fire after its own
+// handling is over.
+struct TRDMessageData {
+  explicit TRDMessageData(std::uint8_t kind) : Kind(kind) {}
+  virtual ~TRDMessageData() = default;
+  std::uint8_t Kind;
+};
+struct TRDDblClickMessageData : TRDMessageData {
+  TRDDblClickMessageData(std::string word, int styleNo)
+      : TRDMessageData(0), ClickedWord(std::move(word)), StyleNo(styleNo) {}
+  std::string ClickedWord;
+  int StyleNo;
+};
+struct TRDJumpMessageData : TRDMessageData {
+  explicit TRDJumpMessageData(int id) : TRDMessageData(1), Id(id) {}
+  int Id;
+};
+struct TRDMouseUpDownMessageData : TRDMessageData {
+  TRDMouseUpDownMessageData(bool up, TMouseButton button, TShiftState shift, int itemNo, int x,
+                            int y)
+      : TRDMessageData(up ? 2 : 3), Button(button), Shift(shift), ItemNo(itemNo), X(x), Y(y) {}
+  TMouseButton Button;
+  TShiftState Shift;
+  int ItemNo, X, Y;
+};
+struct TRDMouseMoveMessageData : TRDMessageData {
+  TRDMouseMoveMessageData(TShiftState shift, int x, int y)
+      : TRDMessageData(6), Shift(shift), X(x), Y(y) {}
+  TShiftState Shift;
+  int X, Y;
+};
+
+class TCustomRichDoc : public TRDScroller {
+ public:
+  explicit TCustomRichDoc(TComponent* AOwner);
+  ~TCustomRichDoc() override;
+
+  static constexpr TRDOptions kDefaultOptions =
+      rdoAllowSelection | rdoScrollToEnd | rdoShowPageBreaks | rdoAutoCopyText | rdoAutoCopyRDF |
+      rdoAutoCopyImage | rdoAutoCopyRTF | rdoFormatInvalidate | rdoDblClickSelectsWord |
+      rdoRClickDeselects | rdoFastFormatting;
+
+  TRichDocRDData& RDData() { return *rd_data_; }
+  const TRichDocRDData& RDData() const { return *rd_data_; }
+
+  TRDOptions Options = kDefaultOptions;
+  TRDFOptions RDFOptions;
+  unsigned RTFOptions = 0x7;  // duplicate Unicode, metafiles as WMF, JPEG as JPEG
+  TRDFReaderStyleMode RDFTextStylesReadMode = rdf_sInsertMerge;
+  TRDFReaderStyleMode RDFParaStylesReadMode = rdf_sInsertMerge;
+  int LeftMargin = 5;
+  int RightMargin = 5;
+  int TopMargin = 5;
+  int BottomMargin = 5;
+  int MinTextWidth = 0;
+  int MaxTextWidth = 0;
+  std::string Delimiters;
+  TRDTabNavigationType TabNavigation = rdtnTab;
+  TCPEventKind CPEventKind = cpeNone;
+  int MaxLength = 0;
+  TTextLayout VAlign = tlTop;
+  TRDPaletteAction DoInPaletteMode = rdpaCreateCopies;
+  std::uint16_t Flags = 0x0D03;
+
+  TRDStyle* Style() const { return style_; }
+  virtual void SetStyle(TRDStyle* Value);
+  TRDAnimationMode AnimationMode() const { return animation_mode_; }
+  void SetAnimationMode(TRDAnimationMode Value);
+  TRDBackground& Background() { return *background_; }
+  void SetBackgroundBitmap(const TGraphic* Value);
+  void SetBackgroundStyle(int Value);
+  bool AllowSelection() const { return (Options & rdoAllowSelection) != 0; }
+  void SetAllowSelection(bool Value);
+  bool SingleClick() const { return (Options & rdoSingleClick) != 0; }
+  void SetSingleClick(bool Value);
+  // Made on the first call.
+  TRDRTFReaderProperties& RTFReadProperties();
+  // The colour painted behind the document: Color, else the style sheet's.
+  TColor BackgroundColor() const;
+
+  // Building the document.
+  void AddTextParagraph(const std::string& s, int StyleNo, int ParaNo);
+  void AddTextContinued(const std::string& s, int StyleNo);
+  void FormatDocument();
+  void FormatKeepSelection();
+  void FormatTail();
+  virtual void ClearFormatting();
+  void ClearDocument();
+  // Deletes Count items from First; a format afterwards shows the change.
+  void DeleteItemRange(int First, int Count);
+  int ItemCount() const { return rd_data_->GetItemCount(); }
+  int GetItemStyleIndex(int ItemNo) const { return rd_data_->GetItemStyle(ItemNo); }
+  std::string ReadItemText(int ItemNo) const { return rd_data_->GetItemTextRaw(ItemNo); }
+  // Into the list, not laid out until the next format.
+  void ReplaceItemText(int ItemNo, const std::string& s);
+  TCustomRDItemInfo* GetItemInfo(int ItemNo) const { return rd_data_->GetItem(ItemNo); }
+  int GetItemStartOffset(int ItemNo) const { return rd_data_->GetItemStartOffset(ItemNo); }
+  int GetItemEndOffset(int ItemNo) const { return rd_data_->GetItemEndOffset(ItemNo); }
+  bool IsItemLineStart(int ItemNo) const { return rd_data_->IsItemLineStart(ItemNo); }
+  int GetLineNumber(int ItemNo, int Offset) const {
+    return rd_data_->GetLineNumber(ItemNo, Offset);
+  }
+  int GetDocumentHeight() const { return rd_data_->DocumentHeight; }
+
+  // The selection.
+  bool HasSelection() const { return rd_data_->HasSelection(); }
+  void GetSelectionRange(int& StartItemNo, int& StartOffs, int& EndItemNo, int& EndOffs,
+                         bool Normalize) const;
+  void SetSelectionRange(int StartItemNo, int StartOffs, int EndItemNo, int EndOffs);
+  void SelectAll();
+  void Deselect();
+
+  // Animations of the document's pictures.
+  void StartAnimation();
+  void StopAnimation();
+  void ResetAnimation();
+  // One tick of the animation timer (the timer calls it; tests may too).
+  void AnimationTick();
+
+  // Queues an event to fire once the current input has been handled.
+  void PostDeferredEvent(std::unique_ptr<TRDMessageData> Data);
+
+  std::function<void(TCustomRichDoc* Sender, TRDCanvas& Canvas, bool Prepaint)> OnPaint;
+  TNotifyEvent OnSelect;
+  std::function<void(TCustomRichDoc* Sender, const std::string& ClickedWord, int StyleNo)>
+      OnRDDblClick;
+  std::function<void(TCustomRichDoc* Sender, int Id)> OnJump;
+  std::function<void(TCustomRichDoc* Sender, TMouseButton Button, TShiftState Shift, int ItemNo,
+                     int X, int Y)>
+      OnRDMouseDown;
+  std::function<void(TCustomRichDoc* Sender, TMouseButton Button, TShiftState Shift, int ItemNo,
+                     int X, int Y)>
+      OnRDMouseUp;
+
+  void SetVSmallStep(int Value) override;
+  std::string ClassName() const override { return "TCustomRichDoc"; }
+
+ protected:
+  void Paint() override;
+  void BoundsChanged(const TRect& OldBounds) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void DblClick() override;
+  void DoEnter() override;
+  void DoExit() override;
+  void ColorChanged() override;
+
+ private:
+  friend class TRichDocRDData;
+  void Format(bool keepPosition, bool force, bool formatTail, bool pass1, bool pass2);
+  void AfterFormat();
+  // The document position under a client point of the control.
+  bool PositionAt(int X, int Y, int& ItemNo, int& Offs);
+  void AutoScrollTick();
+  void DispatchDeferred();
+  void PaintWithoutStyle();
+
+  std::unique_ptr<TRichDocRDData> rd_data_;
+  std::unique_ptr<TRDBackground> background_;
+  std::unique_ptr<TRDRTFReaderProperties> rtf_read_properties_;
+  TRDStyle* style_ = nullptr;
+  TRDAnimationMode animation_mode_ = rdaniManualStart;
+  std::unique_ptr<TBitmap> buffer_;
+  std::unique_ptr<TRDPlatformCanvas> buffer_canvas_;
+  TTimer* auto_scroll_timer_;
+  TTimer* animation_timer_;
+  TTimer* deferred_timer_;
+  int auto_scroll_dx_ = 0;
+  int auto_scroll_dy_ = 0;
+  TPoint last_mouse_;
+  TShiftState last_shift_ = 0;
+  bool selecting_ = false;
+  std::deque<std::unique_ptr<TRDMessageData>> deferred_;
+};

@@ -1,0 +1,192 @@
+#include "richtext/rich_doc_data.h"
+
+#include <algorithm>
+
+#include "richtext/rd_animate.h"
+#include "richtext/rd_platform_canvas.h"
+#include "richtext/rd_style.h"
+#include "richtext/rich_doc.h"
+
+namespace {
+
+constexpr int kMaxScrollUnits = 32000;
+constexpr int kDefaultStep = 10;
+
+}  // namespace
+
+void TRDControlData::SetFocusedItem(int itemNo, TCustomRDData* data) {
+  FocusedItemNo = itemNo;
+  FocusedItemData = data;
+}
+
+TRichDocRDData::TRichDocRDData(TCustomRichDoc& richDoc)
+    : rich_doc_(richDoc), format_canvas_(std::make_unique<TRDPlatformCanvas>(richDoc.Canvas())) {
+  OnSelect = [this] {
+    if (rich_doc_.OnSelect) rich_doc_.OnSelect(&rich_doc_);
+  };
+}
+
+TRichDocRDData::~TRichDocRDData() {
+  animators_.reset();
+  Clear();
+}
+
+TRDOptions TRichDocRDData::GetOptions() const {
+  return rich_doc_.Options;
+}
+
+void TRichDocRDData::SetOptions(TRDOptions value) {
+  rich_doc_.Options = value;
+}
+
+TRDFOptions TRichDocRDData::GetRDFOptions() const {
+  return rich_doc_.RDFOptions;
+}
+
+void TRichDocRDData::SetRDFOptions(TRDFOptions value) {
+  rich_doc_.RDFOptions = value;
+}
+
+TRDStyle* TRichDocRDData::GetRDStyle() const {
+  return rich_doc_.Style();
+}
+
+TRDBiDiMode TRichDocRDData::GetBiDiMode() const {
+  return rich_doc_.BiDiMode();
+}
+
+std::string TRichDocRDData::GetDelimiters() const {
+  return rich_doc_.Delimiters;
+}
+
+std::uint16_t TRichDocRDData::GetFlags() const {
+  return rich_doc_.Flags;
+}
+
+void TRichDocRDData::SetFlags(std::uint16_t value) {
+  rich_doc_.Flags = value;
+}
+
+int TRichDocRDData::GetAreaWidth() const {
+  return rich_doc_.ScrollWidth();
+}
+
+int TRichDocRDData::GetAreaHeight() const {
+  return rich_doc_.ScrollHeight() * rich_doc_.VSmallStep();
+}
+
+int TRichDocRDData::GetLeftMargin() const {
+  return rich_doc_.LeftMargin;
+}
+
+int TRichDocRDData::GetRightMargin() const {
+  return rich_doc_.RightMargin;
+}
+
+int TRichDocRDData::GetTopMargin() const {
+  return rich_doc_.TopMargin;
+}
+
+int TRichDocRDData::GetBottomMargin() const {
+  return rich_doc_.BottomMargin;
+}
+
+int TRichDocRDData::GetMinTextWidth() const {
+  return rich_doc_.MinTextWidth;
+}
+
+int TRichDocRDData::GetMaxTextWidth() const {
+  return rich_doc_.MaxTextWidth;
+}
+
+int TRichDocRDData::GetWidth() const {
+  return rich_doc_.DocClientWidth();
+}
+
+int TRichDocRDData::GetHeight() const {
+  return rich_doc_.DocClientHeight();
+}
+
+void TRichDocRDData::SetDocumentAreaSize(int width, int height, bool redraw) {
+  const int step = rich_doc_.VSmallStep();
+  rich_doc_.UpdateScrollRanges(width, (height + step - 1) / step, true, true);
+  if (redraw && (rich_doc_.Options & rdoFormatInvalidate)) rich_doc_.Invalidate();
+}
+
+void TRichDocRDData::AdjustVScrollUnits() {
+  if (!rich_doc_.VScrollVisible()) return;
+  const int height = DocumentHeight;
+  int step = rich_doc_.VSmallStep();
+  if (height / step > kMaxScrollUnits) {
+    step = height / kMaxScrollUnits;
+    if (height / step > kMaxScrollUnits) ++step;
+    rich_doc_.TRDScroller::SetVSmallStep(step);
+  } else if (step > kDefaultStep && height / kDefaultStep <= kMaxScrollUnits) {
+    rich_doc_.TRDScroller::SetVSmallStep(kDefaultStep);
+  }
+}
+
+int TRichDocRDData::GetHOffs() const {
+  return rich_doc_.HScrollPos();
+}
+
+int TRichDocRDData::GetVOffs() const {
+  return rich_doc_.VScrollPos() * rich_doc_.VSmallStep() - GetVAlignOffset();
+}
+
+void TRichDocRDData::ScrollTo(int y, bool redraw) {
+  rich_doc_.ScrollTo(y / rich_doc_.VSmallStep(), redraw);
+}
+
+void TRichDocRDData::HScrollTo(int x) {
+  rich_doc_.HScrollTo(x);
+}
+
+int TRichDocRDData::GetVSmallStep() const {
+  return rich_doc_.VSmallStep();
+}
+
+TRDBackground* TRichDocRDData::GetBackground() {
+  return &rich_doc_.Background();
+}
+
+TColor TRichDocRDData::GetBackgroundColor() const {
+  return rich_doc_.BackgroundColor();
+}
+
+TRDCanvas& TRichDocRDData::GetCanvas() {
+  return *format_canvas_;
+}
+
+int TRichDocRDData::GetVAlignOffset() const {
+  int offset = 0;
+  if (rich_doc_.VAlign == tlCenter)
+    offset = (GetHeight() - DocumentHeight) / 2;
+  else if (rich_doc_.VAlign == tlBottom)
+    offset = GetHeight() - DocumentHeight;
+  return std::max(0, offset);
+}
+
+void TRichDocRDData::GetOrigin(int& x, int& y) const {
+  x = 0;
+  y = GetVAlignOffset();
+}
+
+bool TRichDocRDData::IsControlFocused() const {
+  return rich_doc_.IsFocusedOrEditorFocused();
+}
+
+void TRichDocRDData::InvalidateControl() {
+  rich_doc_.Invalidate();
+}
+
+void TRichDocRDData::Clear() {
+  if (animators_ && rich_doc_.AnimationMode() == rdaniOnFormat) rich_doc_.StopAnimation();
+  if (animators_) animators_->FreeAll();
+  TRDControlData::Clear();
+}
+
+TRDAnimatorList& TRichDocRDData::Animators() {
+  if (!animators_) animators_ = std::make_unique<TRDAnimatorList>();
+  return *animators_;
+}

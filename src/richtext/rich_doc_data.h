@@ -1,0 +1,78 @@
+// The documents between the formatted data and a viewer window. TRDControlData is a
+// formatted document shown in a window, with keyboard focus on items; TRichDocRDData is
+// the document of one viewer: it answers every question about settings from the
+// viewer's properties, fires the viewer's events and owns the per-document objects.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "richtext/formatted_data.h"
+
+class TCustomRichDoc;
+class TRDAnimatorList;
+class TRDPlatformCanvas;
+
+class TRDControlData : public TCustomRDFormattedData {
+ public:
+  int FocusedItemNo = -1;
+  TCustomRDData* FocusedItemData = nullptr;
+
+  void SetFocusedItem(int itemNo, TCustomRDData* data);
+};
+
+class TRichDocRDData : public TRDControlData {
+ public:
+  explicit TRichDocRDData(TCustomRichDoc& richDoc);
+  ~TRichDocRDData() override;
+
+  TCustomRichDoc& RichDoc() const { return rich_doc_; }
+
+  TRDOptions GetOptions() const override;
+  void SetOptions(TRDOptions value) override;
+  TRDFOptions GetRDFOptions() const override;
+  void SetRDFOptions(TRDFOptions value) override;
+  TRDStyle* GetRDStyle() const override;
+  TRDBiDiMode GetBiDiMode() const override;
+  std::string GetDelimiters() const override;
+  std::uint16_t GetFlags() const override;
+  void SetFlags(std::uint16_t value) override;
+
+  int GetAreaWidth() const override;
+  int GetAreaHeight() const override;
+  int GetLeftMargin() const override;
+  int GetRightMargin() const override;
+  int GetTopMargin() const override;
+  int GetBottomMargin() const override;
+  int GetMinTextWidth() const override;
+  int GetMaxTextWidth() const override;
+  int GetWidth() const override;
+  int GetHeight() const override;
+  void SetDocumentAreaSize(int width, int height, bool redraw) override;
+  void AdjustVScrollUnits() override;
+  int GetHOffs() const override;
+  int GetVOffs() const override;
+  void ScrollTo(int y, bool redraw) override;
+  void HScrollTo(int x) override;
+  int GetVSmallStep() const override;
+  TRDBackground* GetBackground() override;
+  TColor GetBackgroundColor() const override;
+  TRDCanvas& GetCanvas() override;
+  int GetVAlignOffset() const override;
+  void GetOrigin(int& x, int& y) const override;
+  bool IsControlFocused() const override;
+  void InvalidateControl() override;
+  void Clear() override;
+
+  // The animators of the document's pictures, made on demand.
+  TRDAnimatorList& Animators();
+  TRDAnimatorList* AnimatorsIfAny() const { return animators_.get(); }
+  bool AnimationsWanted = false;
+
+ private:
+  TCustomRichDoc& rich_doc_;
+  // Measures for formatting: over the viewer's canvas, which outside a paint only
+  // measures.
+  std::unique_ptr<TRDPlatformCanvas> format_canvas_;
+  std::unique_ptr<TRDAnimatorList> animators_;
+};

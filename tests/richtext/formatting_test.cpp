@@ -1,0 +1,302 @@
+// Laying documents out into draw lines on a raster canvas whose characters are all 6
+// pixels wide and 10 high (ascent 8): word wrap, long words, alignment, justification,
+// tabs, break lines, line spacing, the tail format, the second pass, hit tests and the
+// formatted deletion of leading paragraphs.
+#include <gtest/gtest.h>
+
+#include "richtext/code_pages.h"
+#include "richtext/item_factory.h"
+#include "richtext/tab_item.h"
+#include "richtext/support/test_formatted_data.h"
+
+namespace {
+
+constexpr int W = TRasterCanvas::kCharWidth;
+
+TEST(WordWrap, WrapsAtTheLastSpaceThatFitsAndDropsIt) {
+  TTestFormattedData data(70, 100);  // text width 60: ten characters
+  data.AddText("aaaa bbbb cccc", 0, 0);
+  data.Format();
+  ASSERT_EQ(data.DrawItems.Count(), 2);
+  EXPECT_EQ(data.Line(0).Offs, 1);
+  EXPECT_EQ(data.Line(0).Length, 9);
+  EXPECT_EQ(data.Line(0).Width, 9 * W);
+  EXPECT_EQ(data.Line(1).Offs, 11);
+  EXPECT_EQ(data.Line(1).Length, 4);
+  EXPECT_TRUE(data.Line(1).FromNewLine);
+  EXPECT_EQ(data.Line(0).Top, 5);
+  EXPECT_EQ(data.Line(1).Top, 15);
+  EXPECT_EQ(data.Line(1).Left, 5);
+  EXPECT_EQ(data.DocumentHeight, 30);  // margins 5 + two lines of 10 + 5
+  EXPECT_EQ(data.LastFormattedItem, 0);
+}
+
+TEST(WordWrap, AWordLongerThanTheLineIsBrokenInsideIt) {
+  TTestFormattedData data(40, 100);  // text width 30: five characters
+  data.AddText("abcdefghijkl", 0, 0);
+  data.Format();
+  ASSERT_EQ(data.DrawItems.Count(), 3);
+  EXPECT_EQ(data.Line(0).Length, 5);
+  EXPECT_EQ(data.Line(1).Length, 5);
+  EXPECT_EQ(data.Line(2).Length, 2);
+}
+
+TEST(WordWrap, ATooNarrowWindowStillTakesOneCharacterALine) {
+  TTestFormattedData data(12, 100);  // text width 2: nothing fits
+  data.AddText("abc", 0, 0);
+  data.Format();
+  ASSERT_EQ(data.DrawItems.Count(), 3);
+  for (int d = 0; d < 3; ++d) EXPECT_EQ(data.Line(d).Length, 1);
+}
+
+TEST(WordWrap, ASurrogatePairIsNeverSplit) {
+  TTestFormattedData data(12, 100);
+  data.style.TextStyles()[0].Charset = 1;
+  std::string text = AnsiToRawUnicode(1252, "a");
+  text += std::string("\x3D\xD8\x00\xDE", 4);  // U+1F600 as a surrogate pair
+  data.AddItemAtEnd(text, CreateRDItem(0, &data));
+  data.GetItem(0)->ItemOptions |= rdioUnicodeText;
+  data.Format();
+  ASSERT_EQ(data.DrawItems.Count(), 2);
+  EXPECT_EQ(data.Line(0).Length, 1);
+  EXPECT_EQ(data.Line(1).Length, 2);
+}
+
+TEST(WordWrap, ItemsOfOneParagraphShareTheLine) {
+  TTestFormattedData data(200, 100);
+  data.AddText("ab", 0, 0);
+  data.AddText("cd", 1, -1);
+  data.AddText("ef", 0, 0);
+  data.Format();
+  ASSERT_EQ(data.DrawItems.Count(), 3);
+  EXPECT_FALSE(data.Line(1).FromNewLine);
+  EXPECT_EQ(data.Line(1).Left, 5 + 2 * W);
+  EXPECT_EQ(data.Line(1).Top, data.Line(0).Top);
+  EXPECT_TRUE(data.Line(2).FromNewLine);
+  EXPECT_EQ(data.GetLineNumber(2, 1), 2);
+  EXPECT_EQ(data.GetLineNumber(1, 1), 1);
+}
+
+TEST(WordWrap, EmptyDocumentHasOnlyItsMargins) {
+  TTestFormattedData data(100, 100);
+  data.Format();
+  EXPECT_EQ(data.DrawItems.Count(), 0);
+  EXPECT_EQ(data.DocumentHeight, 10);
+  EXPECT_EQ(data.FindFirstVisibleDrawItem(50, 0), 0);
+  EXPECT_EQ(data.FindDrawItemAtPoint(10, 10), -1);
+  EXPECT_EQ(data.GetFirstVisibleItemNo(), -1);
+}
+
+TEST(Alignment, RightAndCentreShiftTheLine) {
+  TTestFormattedData data(110, 100);  // text width 100
+  TParaInfo& right = data.style.ParaStyles().Add();
+  right.Alignment = rdaRight;
+  data.AddText("abcd", 0, 2);  // 24 wide
+  data.AddText("abcd", 0, 1);  // the sheet's "Centered"
+  data.Format();
+  EXPECT_EQ(data.Line(0).Left, 5 + 100 - 24);
+  EXPECT_EQ(data.Line(1).Left, 5 + (100 - 24) / 2);
+}
+
+TEST(Alignment, ALineWiderThanItsRoomStaysAtItsIndent) {
+  TTestFormattedData data(40, 100);  // text width 30
+  TParaInfo& right = data.style.ParaStyles().Add();
+  right.Alignment = rdaRight;
+  right.Options = rdpaoNoWrap;
+  data.AddText("abcdefghij", 0, 2);  // 60 wide, never wrapped
+  data.Format();
+  ASSERT_EQ(data.DrawItems.Count(), 1);
+  EXPECT_EQ(data.Line(0).Left, 5);
+  EXPECT_GE(data.DocumentWidth, 60);
+}
+
+TEST(Alignment, JustifyStretchesThePiecesThatBeginWithASpace) {
+  TTestFormattedData data(75, 100);  // text width 65
+  TParaInfo& justify = data.style.ParaStyles().Add();
+  justify.Alignment = rdaJustify;
+  data.AddText("aa bb cc dd ee ff", 0, 2);
+  data.Format();
+  // "aa bb cc" (48 pixels) fits, " dd" would end at 66.
+  int first, last;
+  data.GetLineDrawItemRange(0, first, last);
+  EXPECT_EQ(first, 0);
+  ASSERT_GE(last, 2);
+  const TRDDrawLineInfo& end = data.Line(last);
+  EXPECT_EQ(end.Left + end.Width, 5 + 65);  // the line ends at its right edge
+  int extra = 0;
+  for (int d = first; d <= last; ++d) extra += data.Line(d).JustifyExtra;
+  EXPECT_EQ(extra, 65 - 48);
+  EXPECT_LE(data.Line(1).JustifyExtra, data.Line(2).JustifyExtra);  // later, larger shares
+  // The paragraph's last line stays left-aligned.
+  const TRDDrawLineInfo& tail = data.Line(data.DrawItems.Count() - 1);
+  EXPECT_EQ(tail.JustifyExtra, 0);
+}
+
+TEST(LineSpacing, PercentAddsBelowTheLine) {
+  TTestFormattedData data(200, 100);
+  TParaInfo& spaced = data.style.ParaStyles().Add();
+  spaced.LineSpacing = 150;
+  data.AddText("a", 0, 2);
+  data.AddText("b", 0, 2);
+  data.Format();
+  EXPECT_EQ(data.Line(0).ExtraSpaceBelow, 5);
+  EXPECT_EQ(data.Line(1).Top, 5 + 10 + 5);
+  spaced.LineSpacing = 49;
+  data.Format();
+  EXPECT_EQ(data.Line(0).ExtraSpaceBelow, 0);
+}
+
+TEST(Tabs, ALeftTabReachesTheNextStop) {
+  TTestFormattedData data(300, 100);
+  data.style.DefTabWidth = 48;
+  data.AddText("ab", 0, 0);
+  data.AddItemAtEnd("", CreateRDItem(rdsTab, &data));
+  data.GetItem(1)->ItemOptions |= rdioContinuesPara;
+  data.AddText("c", 0, -1);
+  data.Format();
+  ASSERT_EQ(data.DrawItems.Count(), 3);
+  EXPECT_EQ(data.Line(2).Left, 5 + 48);
+}
+
+TEST(Tabs, ARightTabMakesTheTextAfterItEndAtTheStop) {
+  TTestFormattedData data(300, 100);
+  data.style.ParaStyles()[0].Tabs.Add(120, rdtaRight);
+  data.AddText("ab", 0, 0);
+  data.AddItemAtEnd("", CreateRDItem(rdsTab, &data));
+  data.GetItem(1)->ItemOptions |= rdioContinuesPara;
+  data.AddText("cde", 0, -1);
+  data.Format();
+  ASSERT_EQ(data.DrawItems.Count(), 3);
+  EXPECT_EQ(data.Line(2).Left + data.Line(2).Width, 5 + 120);
+}
+
+TEST(FullLineItems, ABreakLineIsElevenPixelsHigh) {
+  TTestFormattedData data(200, 100);
+  data.AddText("a", 0, 0);
+  data.AddItemAtEnd("", CreateRDItem(rdsBreak, &data));
+  data.AddText("b", 0, 0);
+  data.Format();
+  ASSERT_EQ(data.DrawItems.Count(), 3);
+  EXPECT_EQ(data.Line(1).Height, 11);
+  EXPECT_EQ(data.Line(1).Top, 15);
+  EXPECT_EQ(data.Line(2).Top, 15 + 11);
+}
+
+TEST(FormatTail, LaysOutOnlyWhatCameAfterTheLastFormat) {
+  TTestFormattedData data(200, 40);
+  data.SetOptions(rdoScrollToEnd);
+  for (int i = 0; i < 5; ++i) data.AddText("line", 0, 0);
+  data.FormatTail();  // never formatted: everything
+  ASSERT_EQ(data.DrawItems.Count(), 5);
+  TRDDrawLineInfo* kept = data.DrawItems[2];
+  data.AddText("more", 0, 0);
+  data.FormatTail();
+  ASSERT_EQ(data.DrawItems.Count(), 6);
+  EXPECT_EQ(data.DrawItems[2], kept);  // earlier lines are not laid out again
+  EXPECT_EQ(data.Line(5).Top, 5 + 50);
+  EXPECT_EQ(data.DocumentHeight, 70);
+  EXPECT_EQ(data.v_offs, 70 - 40);  // scrolled to the end
+}
+
+TEST(FormatTail, PicksUpTextAddedToTheLastParagraph) {
+  TTestFormattedData data(200, 40);
+  data.AddText("ab", 0, 0);
+  data.FormatTail();
+  data.Items.SetString(0, "abcd");
+  data.AddText("ef", 1, -1);
+  data.FormatTail();
+  ASSERT_EQ(data.DrawItems.Count(), 2);
+  EXPECT_EQ(data.Line(0).Length, 4);
+  EXPECT_EQ(data.Line(1).Left, 5 + 4 * W);
+}
+
+TEST(FormatTail, WithoutScrollToEndTheViewStays) {
+  TTestFormattedData data(200, 40);
+  for (int i = 0; i < 10; ++i) data.AddText("line", 0, 0);
+  data.Format();
+  data.ScrollTo(20, false);
+  data.AddText("more", 0, 0);
+  data.FormatTail();
+  EXPECT_EQ(data.v_offs, 20);
+}
+
+TEST(SecondPass, AScrollBarThatAppearsFormatsOnceMore) {
+  TTestFormattedData data(70, 20);
+  data.bar_width = 20;  // text width 60, then 40
+  data.AddText("aaaa bbbb cccc dddd", 0, 0);
+  data.Format();
+  EXPECT_EQ(data.area_calls, 2);
+  EXPECT_EQ(data.TextWidth, 40);
+  EXPECT_EQ(data.Line(0).Length, 4);
+}
+
+TEST(HitTests, PositionsAtBordersAndBetweenDrawLines) {
+  TTestFormattedData data(70, 100);
+  data.AddText("aaaa bbbb cccc", 0, 0);
+  data.Format();
+  int d, offs;
+  data.FindDrawItemAtPos(5, 6, false, d, offs);
+  EXPECT_EQ(d, 0);
+  EXPECT_EQ(offs, 1);
+  data.FindDrawItemAtPos(5 + W + 2, 6, false, d, offs);  // nearer the boundary after 'a'
+  EXPECT_EQ(offs, 2);
+  data.FindDrawItemAtPos(5 + W / 2, 6, false, d, offs);  // a tie: the earlier boundary
+  EXPECT_EQ(offs, 1);
+  data.FindDrawItemAtPos(300, 16, false, d, offs);  // right of the second line
+  EXPECT_EQ(d, 1);
+  EXPECT_EQ(offs, 5);
+  data.FindDrawItemAtPos(300, 16, true, d, offs);
+  EXPECT_EQ(d, -1);
+  // The caret after "bbbb" lies on the border of both draw lines: the earlier one.
+  int dItem, dOffs;
+  data.ItemToDrawItem(0, 10, dItem, dOffs);
+  EXPECT_EQ(dItem, 0);
+  EXPECT_EQ(dOffs, 10);
+  data.ItemToDrawItem(0, 12, dItem, dOffs);
+  EXPECT_EQ(dItem, 1);
+  EXPECT_EQ(dOffs, 2);
+  int itemNo, itemOffs;
+  data.DrawItemToItem(-1, 0, itemNo, itemOffs);
+  EXPECT_EQ(itemNo, -1);
+  data.DrawItemToItem(1, 2, itemNo, itemOffs);
+  EXPECT_EQ(itemOffs, 12);
+}
+
+TEST(Formatting, ClearFormattingLeavesTheMargins) {
+  TTestFormattedData data(70, 100);
+  data.AddText("a", 0, 0);
+  data.Format();
+  data.ClearFormatting();
+  EXPECT_EQ(data.DocumentHeight, 10);
+  EXPECT_EQ(data.LastFormattedItem, -1);
+  EXPECT_EQ(data.GetItem(0)->DrawItemNo, -1);
+}
+
+TEST(FormattedDeletion, LeadingParagraphsGoAndTheRestMovesUp) {
+  TTestFormattedData data(200, 40);
+  for (int i = 0; i < 4; ++i) data.AddText(std::string(1, char('a' + i)), 0, 0);
+  data.Format();
+  data.SetSelectionBounds(3, 1, 3, 2);
+  TRDDrawLineInfo* kept = data.DrawItems[3];
+  data.DeleteItemsFormatted(0, 2);
+  ASSERT_EQ(data.DrawItems.Count(), 2);
+  EXPECT_EQ(data.DrawItems[1], kept);
+  EXPECT_EQ(data.Line(0).Top, 5);
+  EXPECT_EQ(data.Line(1).ItemNo, 1);
+  EXPECT_EQ(data.DocumentHeight, 30);
+  EXPECT_EQ(data.LastFormattedItem, 1);
+  int s, so, e, eo;
+  data.GetSelectionBounds(s, so, e, eo, true);
+  EXPECT_EQ(s, 1);
+  EXPECT_EQ(eo, 2);
+}
+
+TEST(FitSearch, AVeryLongItemFitsWithoutOverflow) {
+  TTestFormattedData data(2'000'000, 100);
+  data.AddText(std::string(400'000, 'x'), 0, 0);
+  data.Format();
+  EXPECT_GT(data.DrawItems.Count(), 1);
+  EXPECT_EQ(data.Line(0).Length, (2'000'000 - 10) / W);
+}
+
+}  // namespace

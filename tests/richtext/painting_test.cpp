@@ -1,0 +1,167 @@
+// Painting formatted documents on a raster canvas (characters are 6 x 10 blocks drawn
+// in the font colour): style colours, selection colours and where they start and end,
+// paragraph backgrounds cut by the clip, the whole document selected, and the
+// background painter's placements.
+#include <gtest/gtest.h>
+
+#include "platform/gui/bitmap.h"
+#include "richtext/rd_background.h"
+#include "richtext/support/test_formatted_data.h"
+
+namespace {
+
+constexpr int W = TRasterCanvas::kCharWidth;
+
+struct Painted {
+  explicit Painted(TTestFormattedData& data, int width = 200, int height = 100)
+      : canvas(width, height, clWhite) {
+    data.PaintTo(canvas, Rect(0, 0, width, height));
+  }
+  TRasterCanvas canvas;
+  // A pixel inside the glyph block of character i (0-based) of a line at (left, top).
+  TColor Glyph(int left, int top, int i) const { return canvas.Pixel(left + i * W + 2, top + 3); }
+  // A pixel of the cell that the glyph block leaves free: the text background.
+  TColor Back(int left, int top, int i) const { return canvas.Pixel(left + i * W, top + 9); }
+};
+
+TTestFormattedData& Sample(TTestFormattedData& data) {
+  data.style.TextStyles()[0].Color = clBlue;
+  data.style.TextStyles()[1].Color = clRed;
+  data.style.InactiveSelColor = clLime;
+  data.style.InactiveSelTextColor = clBlack;
+  data.AddText("abcd", 0, 0);
+  data.AddText("efgh", 1, 0);
+  data.Format();
+  return data;
+}
+
+TEST(Painting, TextInTheColoursOfItsStyles) {
+  TTestFormattedData data(200, 100);
+  Painted p(Sample(data));
+  EXPECT_EQ(p.Glyph(5, 5, 0), ColorToRGB(clBlue));
+  EXPECT_EQ(p.Glyph(5, 15, 3), ColorToRGB(clRed));
+  EXPECT_EQ(p.Back(5, 5, 0), ColorToRGB(clWhite));
+}
+
+TEST(Painting, APartlySelectedPieceShowsOnlyItsSelectedCharacters) {
+  TTestFormattedData data(200, 100);
+  Sample(data).SetSelectionBounds(0, 2, 0, 4);  // "bc"
+  Painted p(data);
+  EXPECT_EQ(p.Back(5, 5, 0), ColorToRGB(clWhite));
+  EXPECT_EQ(p.Back(5, 5, 1), ColorToRGB(clLime));
+  EXPECT_EQ(p.Glyph(5, 5, 1), ColorToRGB(clBlack));
+  EXPECT_EQ(p.Back(5, 5, 2), ColorToRGB(clLime));
+  EXPECT_EQ(p.Back(5, 5, 3), ColorToRGB(clWhite));
+  EXPECT_EQ(p.Glyph(5, 5, 3), ColorToRGB(clBlue));
+}
+
+TEST(Painting, ASelectionThatEndsAtTheStartOfAPieceLeavesItAlone) {
+  TTestFormattedData data(200, 100);
+  Sample(data).SetSelectionBounds(0, 3, 1, 1);
+  Painted p(data);
+  EXPECT_EQ(p.Back(5, 5, 3), ColorToRGB(clLime));
+  EXPECT_EQ(p.Back(5, 15, 0), ColorToRGB(clWhite));
+  EXPECT_EQ(p.Glyph(5, 15, 0), ColorToRGB(clRed));
+}
+
+TEST(Painting, TheWholeDocumentShownSelected) {
+  TTestFormattedData data(200, 100);
+  Sample(data).SelectAll();
+  Painted p(data);
+  EXPECT_EQ(p.Back(5, 5, 0), ColorToRGB(clLime));
+  EXPECT_EQ(p.Back(5, 15, 3), ColorToRGB(clLime));
+}
+
+TEST(Painting, AParagraphCutByTheClipTopKeepsItsWholeBackground) {
+  TTestFormattedData data(200, 40);
+  data.style.ParaStyles()[0].Background.Color = clYellow;
+  data.style.ParaStyles()[0].Options = 0;
+  data.AddText("aaaa bbbb cccc dddd eeee", 0, 0);  // wraps into lines of "aaaa bbbb"
+  data.AddText("x", 0, 1);
+  data.Format();
+  data.v_offs = 12;  // the first line is scrolled partly out
+  TRasterCanvas canvas(200, 40, clWhite);
+  data.PaintTo(canvas, Rect(0, 0, 200, 40));
+  EXPECT_EQ(canvas.Pixel(5 + 190 - 3, 0), ColorToRGB(clYellow));  // right of the text, top row
+  // The centred paragraph has no background.
+  const int xTop = data.Line(data.DrawItems.Count() - 1).Top - 12;
+  EXPECT_EQ(canvas.Pixel(2, xTop + 5), ColorToRGB(clWhite));
+}
+
+TEST(Painting, JustifiedTextSpreadsItsGlyphs) {
+  TTestFormattedData data(75, 100);
+  TParaInfo& justify = data.style.ParaStyles().Add();
+  justify.Alignment = rdaJustify;
+  data.style.TextStyles()[0].Color = clBlue;
+  data.AddText("aa bb cc dd", 0, 2);
+  data.Format();
+  Painted p(data, 75, 100);
+  // "cc" ends at the right edge (70): its last glyph block starts at 70 - W + 1.
+  EXPECT_EQ(p.canvas.Pixel(70 - W + 2, 8), ColorToRGB(clBlue));
+}
+
+// A transparent graphic for the background painter's placement checks.
+class TDummyGraphic : public TGraphic {
+ public:
+  int Width() const override { return 10; }
+  int Height() const override { return 10; }
+  void Draw(TCanvas&, const TRect&) const override {}
+  void LoadFromStream(TStream&) override {}
+  void SaveToStream(TStream&) const override {}
+  std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TDummyGraphic>(); }
+};
+
+TEST(Background, TiledAndScrolledTilesMoveWithTheDocument) {
+  TRDBackground background(false);
+  TDummyGraphic picture;
+  background.AssignImage(&picture);
+  background.Style = bsTiledAndScrolled;
+  TRasterCanvas canvas(30, 30);
+  background.Draw(canvas, Rect(0, 0, 30, 30), 3, 4, 0, 0, 30, 30, clNone, false);
+  ASSERT_FALSE(canvas.Log.empty());
+  EXPECT_EQ(canvas.Log.front(), "StretchDraw -3,-4,7,6");
+  EXPECT_FALSE(background.ScrollNeedsFullRedraw());
+  background.Style = bsTiled;
+  EXPECT_TRUE(background.ScrollNeedsFullRedraw());
+  canvas.Log.clear();
+  background.Draw(canvas, Rect(0, 0, 30, 30), 3, 4, 0, 0, 30, 30, clNone, false);
+  EXPECT_EQ(canvas.Log.front(), "StretchDraw 0,0,10,10");
+}
+
+TEST(Background, ColourAndNoPictureFillsAndNothingPaintsNothing) {
+  TRDBackground background(false);
+  TRasterCanvas canvas(20, 20, clWhite);
+  background.Draw(canvas, Rect(0, 0, 20, 20), 0, 0, 0, 0, 20, 20, clNone, false);
+  EXPECT_TRUE(canvas.Log.empty());
+  background.Draw(canvas, Rect(0, 0, 20, 20), 0, 0, 0, 0, 20, 20, clRed, false);
+  EXPECT_EQ(canvas.Pixel(19, 19), ColorToRGB(clRed));
+}
+
+TEST(Background, CornerPlacementsAndItemStyles) {
+  TRDBackground background(false);
+  TDummyGraphic picture;
+  background.AssignImage(&picture);
+  background.Style = bsBottomRight;
+  TRasterCanvas canvas(50, 40);
+  background.Draw(canvas, Rect(0, 0, 50, 40), 0, 0, 0, 0, 50, 40, clNone, false);
+  EXPECT_EQ(canvas.Log.back(), "StretchDraw 40,30,50,40");
+  background.Style = bsTopRight;
+  EXPECT_EQ(background.GetItemBackgroundStyle(), rdbsCentered);
+  background.SetItemBackgroundStyle(rdbsCentered);
+  EXPECT_EQ(background.GetItemBackgroundStyle(), rdbsCentered);
+  EXPECT_TRUE(background.NeedsBackColor());
+}
+
+TEST(Background, PrintingPlacesFromTheAreaCorner) {
+  TRDBackground background(false);
+  TDummyGraphic picture;
+  background.AssignImage(&picture);
+  background.Style = bsCentered;
+  TRasterCanvas canvas(100, 100);
+  TRDResolution printer;
+  printer.DevicePixelsPerInchX = printer.DevicePixelsPerInchY = 192;
+  background.Print(canvas, Rect(0, 0, 100, 100), Rect(20, 20, 80, 80), printer, clNone);
+  EXPECT_EQ(canvas.Log.back(), "StretchDraw 40,40,60,60");
+}
+
+}  // namespace

@@ -1,0 +1,238 @@
+// The viewer control on the offscreen platform: scroll units and their clamping, the
+// wheel, the step limit, following the end with the tail format, selection by mouse and
+// double click, painting through the double buffer, and the animators.
+#include <gtest/gtest.h>
+
+#include "platform/gui/bitmap.h"
+#include "platform/gui/gui_test_support.h"
+#include "richtext/rd_animate.h"
+#include "richtext/rd_style.h"
+#include "richtext/rich_doc.h"
+#include "support/control_snapshot.h"
+
+namespace {
+
+struct Viewer {
+  Viewer(int width = 200, int height = 100) : doc(nullptr) {
+    doc.SetStyle(&style);
+    doc.Name = "rdTest";
+    doc.SetBounds(0, 0, width, height);
+    doc.SetBorderStyle(bsNone);
+  }
+  void Lines(int n) {
+    for (int i = 0; i < n; ++i) doc.AddTextParagraph("line " + std::to_string(i), 0, 0);
+  }
+  TRDStyle style;
+  TCustomRichDoc doc;
+};
+
+TEST(ViewerScrolling, AShortDocumentCannotBeScrolled) {
+  Viewer v;
+  v.Lines(2);
+  v.doc.FormatDocument();
+  EXPECT_EQ(v.doc.GetVScrollMax(), 0);
+  int scrolled = 0;
+  v.doc.OnVScrolled = [&](TComponent*) { ++scrolled; };
+  v.doc.SetVScrollPos(5);
+  EXPECT_EQ(v.doc.VScrollPos(), 0);
+  EXPECT_EQ(scrolled, 0);
+}
+
+TEST(ViewerScrolling, PositionsCountStepsAndClampAtTheEnd) {
+  Viewer v;
+  v.Lines(40);
+  v.doc.FormatDocument();
+  const int steps = (v.doc.GetDocumentHeight() + 9) / 10;
+  EXPECT_EQ(v.doc.ScrollHeight(), steps);
+  EXPECT_EQ(v.doc.GetVScrollMax(), steps - v.doc.DocClientHeight() / 10);
+  int scrolled = 0;
+  v.doc.OnVScrolled = [&](TComponent*) { ++scrolled; };
+  v.doc.SetVScrollPos(100000);
+  EXPECT_EQ(v.doc.VScrollPos(), v.doc.GetVScrollMax());
+  EXPECT_EQ(scrolled, 1);
+  v.doc.SetVScrollPos(v.doc.VScrollPos());
+  EXPECT_EQ(scrolled, 1);
+  TKeyCode home = VK_HOME;
+  SimulateKey(v.doc, home);
+  EXPECT_EQ(v.doc.VScrollPos(), 0);
+  SimulateKey(v.doc, VK_DOWN);
+  EXPECT_EQ(v.doc.VScrollPos(), 1);
+}
+
+TEST(ViewerScrolling, OneWheelNotchMovesTwoSteps) {
+  Viewer v;
+  v.Lines(40);
+  v.doc.FormatDocument();
+  EXPECT_TRUE(v.doc.WheelNotches(-1));  // towards the user: down
+  EXPECT_EQ(v.doc.VScrollPos(), 2 * TControlScrollBars::WheelScrollLines() / 3);
+  v.doc.WheelStep = 0;
+  EXPECT_FALSE(v.doc.WheelNotches(-1));
+}
+
+TEST(ViewerScrolling, StepsAreNeverBelowOneAndKeepTheRangeReachable) {
+  Viewer v;
+  v.doc.SetVSmallStep(0);
+  EXPECT_EQ(v.doc.VSmallStep(), 1);
+  v.doc.RDData().DocumentHeight = 400000;
+  v.doc.TRDScroller::SetVSmallStep(10);
+  v.doc.RDData().AdjustVScrollUnits();
+  EXPECT_EQ(v.doc.VSmallStep(), 13);
+  v.doc.RDData().DocumentHeight = 1000;
+  v.doc.RDData().AdjustVScrollUnits();
+  EXPECT_EQ(v.doc.VSmallStep(), 10);
+  v.doc.RDData().DocumentHeight = 400000;
+  v.doc.SetVSmallStep(10);  // refused: 40000 steps
+  EXPECT_EQ(v.doc.VSmallStep(), 10);
+}
+
+TEST(ViewerScrolling, TheTailFormatFollowsTheEnd) {
+  Viewer v;
+  v.Lines(5);
+  v.doc.FormatTail();
+  for (int i = 0; i < 30; ++i) {
+    v.doc.AddTextParagraph("more", 0, 0);
+    v.doc.FormatTail();
+    EXPECT_EQ(v.doc.VScrollPos(), v.doc.GetVScrollMax());
+  }
+  EXPECT_GT(v.doc.GetVScrollMax(), 0);
+  // Away from the end the view stays where the user put it.
+  v.doc.Options &= ~rdoScrollToEnd;
+  v.doc.SetVScrollPos(1);
+  v.doc.AddTextParagraph("more", 0, 0);
+  v.doc.FormatTail();
+  EXPECT_EQ(v.doc.VScrollPos(), 1);
+}
+
+TEST(ViewerScrolling, ALongDocumentGetsTheBarAndNarrowerLines) {
+  Viewer v(200, 60);
+  v.Lines(2);
+  v.doc.FormatDocument();
+  const int wide = v.doc.RDData().TextWidth;
+  v.Lines(20);
+  v.doc.FormatDocument();
+  EXPECT_LT(v.doc.RDData().TextWidth, wide);
+  EXPECT_EQ(v.doc.DocClientWidth(), v.doc.RDData().GetWidth());
+}
+
+TEST(ViewerSelection, DraggingSelectsAndDoubleClickSelectsAWord) {
+  Viewer v(300, 100);
+  v.doc.AddTextParagraph("hello brave world", 0, 0);
+  v.doc.FormatDocument();
+  SimulateMouseDown(v.doc, mbLeft, 6, 8);
+  SimulateMouseMove(v.doc, 40, 8, ssLeft);
+  SimulateMouseUp(v.doc, mbLeft, 40, 8);
+  EXPECT_TRUE(v.doc.HasSelection());
+  SimulateDblClick(v.doc, 60, 8);
+  int s, so, e, eo;
+  v.doc.GetSelectionRange(s, so, e, eo, true);
+  EXPECT_EQ(s, 0);
+  const std::string text = v.doc.ReadItemText(0);
+  EXPECT_EQ(text.substr(size_t(so - 1), size_t(eo - so)), "brave");
+  v.doc.Options &= ~rdoAllowSelection;
+  v.doc.Deselect();
+  SimulateMouseDown(v.doc, mbLeft, 6, 8);
+  SimulateMouseMove(v.doc, 40, 8, ssLeft);
+  SimulateMouseUp(v.doc, mbLeft, 40, 8);
+  EXPECT_FALSE(v.doc.HasSelection());
+}
+
+TEST(ViewerPainting, TheDocumentIsPaintedInItsStyles) {
+  Viewer v;
+  v.style.TextStyles()[0].Color = clRed;
+  v.style.TextStyles()[0].Size = 14;
+  v.style.Color = clWhite;
+  v.doc.AddTextParagraph("MMMMMMMM", 0, 0);
+  v.doc.FormatDocument();
+  auto shot = Snapshot(v.doc);
+  int red = 0, white = 0;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 100; ++x) {
+      const TColor c = PixelAt(*shot, x, y);
+      red += c == ColorToRGB(clRed);
+      white += c == ColorToRGB(clWhite);
+    }
+  EXPECT_GT(red, 20);
+  EXPECT_GT(white, 500);
+  v.doc.SelectAll();
+  v.style.InactiveSelColor = clBlue;
+  auto selected = Snapshot(v.doc);
+  EXPECT_EQ(PixelAt(*selected, 6, 6), ColorToRGB(clBlue));
+}
+
+TEST(ViewerPainting, ClearedDocumentShowsOnlyTheBackground) {
+  Viewer v;
+  v.style.Color = clWhite;
+  v.Lines(3);
+  v.doc.FormatDocument();
+  v.doc.ClearDocument();
+  v.doc.FormatDocument();
+  auto shot = Snapshot(v.doc);
+  for (int y = 0; y < 100; y += 7)
+    for (int x = 0; x < 180; x += 7) ASSERT_EQ(PixelAt(*shot, x, y), ColorToRGB(clWhite));
+  EXPECT_EQ(v.doc.GetDocumentHeight(), 10);
+}
+
+// A picture item of four 16 x 16 frames in a row.
+class TStripItem : public TRDTextItemInfo, public TRDAnimatedPicture {
+ public:
+  explicit TStripItem(int interval) : TRDTextItemInfo(nullptr), interval_(interval) {
+    bitmap_.SetSize(64, 16);
+  }
+  const TBitmap* AnimationBitmap() const override { return &bitmap_; }
+  int FrameWidth() const override { return 16; }
+  int FrameHeight() const override { return 16; }
+  int FrameInterval() const override { return interval_; }
+
+ private:
+  TBitmap bitmap_;
+  int interval_;
+};
+
+TEST(Animation, FramesCycleOnTheTimersTicks) {
+  TRDAnimatorList list;
+  TStripItem item(10);
+  RDMakeAnimator(item, nullptr, list);
+  ASSERT_EQ(list.Count(), 1);
+  auto& animator = static_cast<TRDBitmapAnimator&>(*list.Items(0));
+  EXPECT_EQ(animator.GetFrameCount(), 4);
+  EXPECT_EQ(list.MinInterval, 100);
+  int painted = 0;
+  for (int tick = 1; tick <= 4; ++tick) {
+    list.Tick([](const TRDAnimator&) { return true; }, [&](const TRDAnimator&) { ++painted; });
+    EXPECT_EQ(animator.FrameIndex, tick % 4);
+  }
+  EXPECT_EQ(painted, 4);
+}
+
+TEST(Animation, OneFrameGetsNoAnimatorAndTheShortestIntervalWins) {
+  TRDAnimatorList list;
+  class TOneFrame : public TStripItem {
+   public:
+    TOneFrame() : TStripItem(10) {}
+    int FrameWidth() const override { return 64; }
+  } single;
+  RDMakeAnimator(single, nullptr, list);
+  EXPECT_EQ(list.Count(), 0);
+  TStripItem fast(10), slow(25);
+  RDMakeAnimator(fast, nullptr, list);
+  RDMakeAnimator(slow, nullptr, list);
+  EXPECT_EQ(list.MinInterval, 100);
+  list.Tick([](const TRDAnimator&) { return false; }, [](const TRDAnimator&) {});
+  EXPECT_EQ(list.Items(1)->Interval, 150);
+  list.FreeAll();
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_FALSE(list.Active);
+}
+
+TEST(Animation, DisablingFreesTheAnimators) {
+  Viewer v;
+  TStripItem item(10);
+  RDMakeAnimator(item, &v.doc.RDData(), v.doc.RDData().Animators());
+  v.doc.StartAnimation();
+  EXPECT_TRUE(v.doc.RDData().Animators().Active);
+  v.doc.SetAnimationMode(rdaniDisabled);
+  EXPECT_EQ(v.doc.RDData().Animators().Count(), 0);
+  EXPECT_FALSE(v.doc.RDData().Animators().Active);
+}
+
+}  // namespace
