@@ -15,8 +15,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 std::string Fixture(const std::string& name) {
-  const std::string here = __FILE__;
-  return here.substr(0, here.rfind('/')) + "/data/" + name;
+  return std::string(VELMORA_TEST_DATA) + "/jpeg/" + name;
 }
 
 Bytes ReadAll(const std::string& path) {

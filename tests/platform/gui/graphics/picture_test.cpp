@@ -12,8 +12,7 @@
 namespace {
 
 std::string Fixture(const std::string& name) {
-  const std::string here = __FILE__;
-  return here.substr(0, here.rfind('/')) + "/data/" + name;
+  return std::string(VELMORA_TEST_DATA) + "/jpeg/" + name;
 }
 
 std::string SaveBitmap(const std::string& name, int width, int height) {
