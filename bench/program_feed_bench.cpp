@@ -1,0 +1,335 @@
+// The whole program under a full APRS-IS feed: the windows made as the program makes
+// them and shown offscreen (the map window with the world map, its markers and the
+// monitor; the station list window), fed TNC2 lines the way the APRS-IS reader hands
+// them over, with the event loop run after every line as it runs between the reader's
+// hand-overs (so it paints when it would).
+//
+// For 1,000, 10,000, 50,000 and 200,000 stations heard (positions spread over the
+// world map, every packet a new position, so none is a repeat):
+//   Feed       packets per second; bytes of RSS per station (records, markers and rows)
+//   Paint      one paint of the visible map, everything on it composed anew
+//   MapLoad    loading the map again with all its markers (LoadMap); Redraw alone
+//   AgeAll     one aging tick that removes every station
+// and Start: the program started with a 50,000-station "Stn.dat" until its window has
+// painted, and until every station is on the map and in the list.
+//
+// Targets (Release, one core): 20,000 packets/s at 50,000 stations, 10,000 at 200,000;
+// at most 4 KiB RSS per station; map load under 200 ms; a paint under 16 ms; aging out
+// 50,000 stations under 100 ms; a start painted within 1 s, all stations within 2 s.
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <ctime>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/app_folders.h"
+#include "app/frm_aprs.h"
+#include "app/frm_aprs_stn_list.h"
+#include "app/frm_main.h"
+#include "app/frm_setup.h"
+#include "app/program.h"
+#include "core/tnc2_line.h"
+#include "platform/sys/application.h"
+#include "platform/text/string_list.h"
+
+#include "bench_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Seconds of CPU time of this thread: the machine may be shared, and the targets are
+// for one core.
+double CpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+long RssBytes() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0;
+  long resident = 0;
+  statm >> pages >> resident;
+  return resident * sysconf(_SC_PAGESIZE);
+}
+
+std::string Dm(double value, int degree_digits) {
+  const long hundredths = std::lround(std::fabs(value) * 6000);
+  char text[32];
+  std::snprintf(text, sizeof text, "%0*ld%02ld.%02ld", degree_digits, hundredths / 6000,
+                hundredths % 6000 / 100, hundredths % 100);
+  return text;
+}
+
+// A TNC2 line of station S at a random place of the world map: plain positions with a
+// comment, some with course and speed, some with a time stamp, some weather stations.
+std::string Line(int S, std::mt19937& Random) {
+  std::uniform_real_distribution<double> lat(-79, 79);
+  std::uniform_real_distribution<double> lon(-178, 178);
+  const double la = lat(Random);
+  const double lo = lon(Random);
+  const std::string position = Dm(la, 2) + (la >= 0 ? "N" : "S") + "/" + Dm(lo, 3) +
+                               (lo >= 0 ? "E" : "W");
+  const std::string head =
+      "N" + std::to_string(S) + "-" + std::to_string(S % 16) + ">APRS,TCPIP*,qAC,T2TEST:";
+  switch (S % 4) {
+    case 0:
+      return head + "!" + position + ">mobile 145.500MHz";
+    case 1:
+      return head + "=" + position + "k088/036/A=000123 on the road";
+    case 2:
+      return head + "@092345z" + position + "-home station";
+    default:
+      return head + "!" + position + "_220/004g005t077r000p000P000h50b09900";
+  }
+}
+
+// A program folder of its own (no "Stn.dat" of earlier runs) holding what ships beside
+// the program, and a settings folder of its own.
+class TProgramFolder {
+ public:
+  TProgramFolder() {
+    std::random_device random;
+    base_ = fs::temp_directory_path() / ("velmora-bench-" + std::to_string(random()));
+    fs::create_directories(base_ / "prg");
+    fs::create_directories(base_ / "config");
+    for (const fs::directory_entry& entry : fs::directory_iterator(VELMORA_PROGRAM_FOLDER)) {
+      if (entry.path().filename() == "Stn.dat") continue;
+      fs::create_symlink(entry.path(), base_ / "prg" / entry.path().filename());
+    }
+    setenv("XDG_CONFIG_HOME", (base_ / "config").c_str(), 1);
+    SetPrgDir((base_ / "prg").string());
+  }
+  ~TProgramFolder() {
+    std::error_code ignored;
+    fs::remove_all(base_, ignored);
+  }
+  std::string Prg() const { return (base_ / "prg").string() + "/"; }
+
+ private:
+  fs::path base_;
+};
+
+// The program's windows with the world map shown, for one station count.
+class TRunningProgram {
+ public:
+  TRunningProgram() {
+    owner_ = std::make_unique<TProgramWindows>();
+    CreateWindows(*owner_);
+    frmSetup->edtCallP1->SetText("N0CALL");
+    frmAprs->MapDir = folder_.Prg() + "APRS-Karten/";
+    frmAprs->AprsMapFile = frmAprs->MapDir + "Welt.jpg";
+    frmMain->Show();
+    frmAprs->LoadMapFromSettings();
+    frmAprsStnList->Show();
+    Application->ProcessMessages();
+  }
+  ~TRunningProgram() {
+    owner_.reset();
+    Application->ProcessMessages();
+  }
+
+  // One line as the APRS-IS reader hands it over, then the event loop's turn.
+  void Feed(const std::string& TncLine) {
+    SplitIsLine(TncLine, work_);
+    TAprsIsHooks& hooks = frmAprs->AprsIs.ReaderHooks;
+    hooks.AnalysePacket(work_);
+    if (!hooks.IgSeen()) hooks.AddLogText("\r\n" + TncLine, 4);
+    Application->ProcessMessages();
+  }
+
+  // Every station of 0 .. Count-1 heard once.
+  void Fill(int Count) {
+    for (int s = 0; s < Count; ++s) Feed(Line(s, random_));
+  }
+
+  int Stations() const { return frmAprs->Stations.StationList.Count(); }
+  std::mt19937& Random() { return random_; }
+
+ private:
+  TProgramFolder folder_;
+  std::unique_ptr<TProgramWindows> owner_;
+  TStringList work_;
+  std::mt19937 random_{20};
+};
+
+// The program with Count stations heard; one at a time, the last one asked for.
+struct TFilled {
+  int count = 0;
+  std::unique_ptr<TRunningProgram> program;
+  double bytes_per_station = 0;
+};
+
+TFilled& Filled(int Count) {
+  static TFilled filled;
+  static bool registered = false;
+  if (!registered) {
+    registered = true;
+    AtBenchEnd([] { filled.program.reset(); });
+  }
+  if (filled.program && filled.count == Count && filled.program->Stations() == Count) {
+    return filled;
+  }
+  filled.program.reset();
+  filled.program = std::make_unique<TRunningProgram>();
+  const long before = RssBytes();
+  filled.program->Fill(Count);
+  filled.count = Count;
+  filled.bytes_per_station = static_cast<double>(RssBytes() - before) / Count;
+  return filled;
+}
+
+void BM_Feed(benchmark::State& state) {
+  const int count = static_cast<int>(state.range(0));
+  TFilled& filled = Filled(count);
+  TRunningProgram& program = *filled.program;
+  std::uniform_int_distribution<int> pick(0, count - 1);
+  std::vector<std::string> lines;
+  size_t next = 0;
+  for (auto _ : state) {
+    if (next == lines.size()) {
+      state.PauseTiming();
+      lines.clear();
+      for (int i = 0; i < 4096; ++i) lines.push_back(Line(pick(program.Random()), program.Random()));
+      next = 0;
+      state.ResumeTiming();
+    }
+    program.Feed(lines[next++]);
+  }
+  state.SetItemsProcessed(state.iterations());
+  state.counters["stations"] = program.Stations();
+  state.counters["markers"] = frmAprs->Map->MarkerCount();
+  state.counters["rss_per_station"] = filled.bytes_per_station;
+}
+
+void BM_Paint(benchmark::State& state) {
+  Filled(static_cast<int>(state.range(0)));
+  TPanel& card = *frmAprs->Map->pnlCard;
+  for (auto _ : state) {
+    card.Invalidate();
+    card.Repaint();
+  }
+  state.counters["markers"] = frmAprs->Map->MarkerCount();
+}
+
+void BM_MapLoad(benchmark::State& state) {
+  Filled(static_cast<int>(state.range(0)));
+  TMapView& map = *frmAprs->Map;
+  const std::string file = map.MapFile;
+  for (auto _ : state) {
+    map.LoadMap(file);
+    Application->ProcessMessages();
+  }
+  state.counters["markers"] = map.MarkerCount();
+}
+
+void BM_RedrawAllSymbols(benchmark::State& state) {
+  Filled(static_cast<int>(state.range(0)));
+  TMapView& map = *frmAprs->Map;
+  for (auto _ : state) {
+    map.RedrawAllSymbols();
+    Application->ProcessMessages();
+  }
+  state.counters["markers"] = map.MarkerCount();
+}
+
+// Every station a day old at one tick; the stations are heard anew between runs.
+void BM_AgeAll(benchmark::State& state) {
+  const int count = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    TFilled& filled = Filled(count);
+    frmSetup->nedtStnDelete->SetIntIst(30);
+    TStationStore& store = frmAprs->Stations;
+    store.Clock = [] { return Now() + 1; };
+    const double start = CpuSeconds();
+    store.AgeStations();
+    Application->ProcessMessages();
+    state.SetIterationTime(CpuSeconds() - start);
+    if (store.StationList.Count() != 0) state.SkipWithError("stations left after aging");
+    store.Clock = Now;
+    frmSetup->nedtStnDelete->SetIntIst(0);
+    (void)filled;
+  }
+}
+
+// The program started with Count stations in "Stn.dat": until the window painted, and
+// until every station is on the map and in the list.
+void BM_Start(benchmark::State& state) {
+  const int count = static_cast<int>(state.range(0));
+  std::vector<std::string> records;
+  {
+    // The records the program itself saved after hearing the stations.
+    TRunningProgram program;
+    program.Fill(count);
+    for (int i = 0; i < program.Stations(); ++i) {
+      records.push_back(frmAprs->Stations.StationList.Get(i));
+    }
+  }
+  for (auto _ : state) {
+    TProgramFolder folder;
+    {
+      std::ofstream file(folder.Prg() + "Stn.dat", std::ios::binary);
+      for (const std::string& record : records) file << record << "\r\n";
+    }
+    const double start = CpuSeconds();
+    auto owner = std::make_unique<TProgramWindows>();
+    CreateWindows(*owner);
+    frmSetup->edtCallP1->SetText("N0CALL");
+    frmAprs->MapDir = folder.Prg() + "APRS-Karten/";
+    frmAprs->AprsMapFile = frmAprs->MapDir + "Welt.jpg";
+    frmMain->Show();
+    frmAprs->LoadMapFromSettings();
+    Application->ProcessMessages();
+    const double painted = CpuSeconds() - start;
+    while (frmAprs->Map->MarkerCount() < count ||
+           frmAprsStnList->Group()->GetCount() < count) {
+      Application->ProcessMessages();
+      if (CpuSeconds() - start > 60) break;
+    }
+    const double all = CpuSeconds() - start;
+    state.SetIterationTime(all);
+    state.counters["painted_s"] = painted;
+    state.counters["all_there_s"] = all;
+    state.counters["markers"] = frmAprs->Map->MarkerCount();
+    owner.reset();
+    Application->ProcessMessages();
+  }
+}
+
+// Per station count the benchmarks share one filled program, so they run in this order.
+const bool kRegistered = [] {
+  for (int count : {1000, 10000, 50000, 200000}) {
+    benchmark::RegisterBenchmark("BM_Feed", BM_Feed)->Arg(count)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("BM_Paint", BM_Paint)->Arg(count)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_MapLoad", BM_MapLoad)
+        ->Arg(count)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_RedrawAllSymbols", BM_RedrawAllSymbols)
+        ->Arg(count)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_AgeAll", BM_AgeAll)
+        ->Arg(count)
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+  }
+  benchmark::RegisterBenchmark("BM_Start", BM_Start)
+      ->Arg(1000)
+      ->Arg(50000)
+      ->UseManualTime()
+      ->Iterations(1)
+      ->Unit(benchmark::kMillisecond);
+  return true;
+}();
+
+}  // namespace
