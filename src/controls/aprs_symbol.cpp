@@ -1,14 +1,94 @@
 #include "controls/aprs_symbol.h"
 
+#include <unordered_map>
+
 namespace {
 
-// Pixels of the buffer that the map shows through.
+// Pixels of the pictures that the map shows through.
 constexpr TColor kTransparent = clFuchsia;
 constexpr int kMargin = 2;  // round the label text
 constexpr int kDotSize = 6;
 constexpr int kSymbolSize = 20;
-constexpr int kEmptySize = 32;  // what a marker without any style builds
+constexpr int kEmptySize = 32;  // what a marker without any style takes
 constexpr int kLabelCorner = 6;
+
+std::unique_ptr<TBitmap> TransparentPicture(int Width, int Height) {
+  auto picture = std::make_unique<TBitmap>();
+  picture->SetSize(Width, Height);
+  picture->SetTransparentColor(kTransparent);
+  picture->SetTransparent(true);
+  TCanvas& canvas = picture->Canvas();
+  canvas.Pen().SetColor(kTransparent);
+  canvas.Brush().SetColor(kTransparent);
+  canvas.FillRect(Rect(0, 0, Width, Height));
+  return picture;
+}
+
+// The white dot with its black rim, the same for every marker. Kept for the program's
+// life, like the label canvas: pictures must not outlive the application object.
+const TBitmap& DotPicture() {
+  static const TBitmap* dot = [] {
+    TBitmap* picture = TransparentPicture(kDotSize, kDotSize).release();
+    TCanvas& canvas = picture->Canvas();
+    canvas.Pen().SetColor(clBlack);
+    canvas.Pen().SetWidth(1);
+    canvas.Brush().SetColor(clWhite);
+    canvas.Ellipse(0, 0, kDotSize, kDotSize);
+    return picture;
+  }();
+  return *dot;
+}
+
+// Labels by text and colour: a station heard again draws the one it had, and equal
+// texts share one. Labels no marker holds any more go when the cache has doubled.
+class TLabelPictures {
+ public:
+  std::shared_ptr<const TBitmap> Get(const std::string& Text, TColor Color, int Width,
+                                     int Height) {
+    std::string key = Text;
+    key.append(reinterpret_cast<const char*>(&Color), sizeof Color);
+    auto found = labels_.find(key);
+    if (found != labels_.end()) return found->second;
+    if (labels_.size() >= 2 * kept_ + kMinPurge) Purge();
+    std::shared_ptr<const TBitmap> label = Draw(Text, Color, Width, Height);
+    labels_.emplace(std::move(key), label);
+    return label;
+  }
+
+ private:
+  static constexpr size_t kMinPurge = 1024;
+
+  static std::shared_ptr<const TBitmap> Draw(const std::string& Text, TColor Color, int Width,
+                                             int Height) {
+    std::shared_ptr<TBitmap> label = TransparentPicture(Width, Height);
+    TCanvas& canvas = label->Canvas();
+    canvas.Font().Assign(AprsSymbolLabelCanvas().Font());
+    canvas.Pen().SetColor(clBlack);
+    canvas.Pen().SetWidth(1);
+    canvas.Brush().SetColor(Color);
+    canvas.RoundRect(0, 0, Width, Height, kLabelCorner, kLabelCorner);
+    canvas.TextOut(kMargin, kMargin, Text);
+    return label;
+  }
+
+  void Purge() {
+    std::erase_if(labels_, [](const auto& entry) { return entry.second.use_count() == 1; });
+    kept_ = labels_.size();
+  }
+
+  std::unordered_map<std::string, std::shared_ptr<const TBitmap>> labels_;
+  size_t kept_ = 0;
+};
+
+TLabelPictures& LabelPictures() {
+  static auto* labels = new TLabelPictures;
+  return *labels;
+}
+
+const TBitmap& EmptyBitmap() {
+  static const TBitmap* empty = new TBitmap;
+  return *empty;
+}
 
 }  // namespace
 
@@ -23,27 +103,47 @@ TColor AprsSymbolLabelColor(int Port) {
   }
 }
 
-TAprsSymbol::TAprsSymbol(TComponent* AOwner)
-    : TGraphicControl(AOwner),
-      draw_buffer_(std::make_unique<TBitmap>()),
-      symbol_bitmap_(std::make_unique<TBitmap>()) {
+const TCanvas& AprsSymbolLabelCanvas() {
+  static const TBitmap* measure = new TBitmap;
+  return measure->Canvas();
+}
+
+TAprsSymbol::TAprsSymbol(TComponent* AOwner) : TGraphicControl(AOwner) {
   SetBounds(Left(), Top(), 10, 10);
 }
 
 TAprsSymbol::~TAprsSymbol() = default;
 
+const TBitmap& TAprsSymbol::SymbolBitmap() const {
+  return symbol_bitmap_ ? *symbol_bitmap_ : EmptyBitmap();
+}
+
 void TAprsSymbol::SetSymDrawStyle(TSymDrawStyles Value) {
   if (Value == 0) Value = dsPoint;
   if (Value == sym_draw_style_) return;
   sym_draw_style_ = Value;
-  // The stored picture is handed back in; SetSymbol copies it only when it differs.
-  SetSymbol(text_, x_, y_, symbol_bitmap_.get(), port_);
+  Rebuild(text_, x_, y_, symbol_bitmap_, port_);
   Invalidate();
 }
 
 void TAprsSymbol::SetSymbol(const std::string& Text, int X, int Y, const TBitmap* Bitmap,
                             int Port) {
-  port_ = Port;
+  std::shared_ptr<const TBitmap> copy;
+  if (Bitmap) {
+    auto own = std::make_shared<TBitmap>();
+    own->Assign(*Bitmap);
+    copy = std::move(own);
+  }
+  Rebuild(Text, X, Y, std::move(copy), Port);
+}
+
+void TAprsSymbol::SetSymbol(const std::string& Text, int X, int Y,
+                            std::shared_ptr<const TBitmap> Bitmap, int Port) {
+  Rebuild(Text, X, Y, std::move(Bitmap), Port);
+}
+
+void TAprsSymbol::Rebuild(const std::string& Text, int X, int Y,
+                          std::shared_ptr<const TBitmap> Bitmap, int Port) {
   const bool point = (sym_draw_style_ & dsPoint) != 0;
   const bool symbol = (sym_draw_style_ & dsSymbol) != 0;
   const bool call = (sym_draw_style_ & dsCall) != 0;
@@ -62,10 +162,15 @@ void TAprsSymbol::SetSymbol(const std::string& Text, int X, int Y, const TBitmap
     height = labelTop;
     width = kSymbolSize;
   }
-  TCanvas& measure = draw_buffer_->Canvas();
   if (call) {
-    height = measure.TextHeight(Text) + labelTop + 2 * kMargin;
-    width = measure.TextWidth(Text) + 2 * kMargin;
+    if (Text != measured_text_ || text_height_ == 0) {
+      const TSize extent = AprsSymbolLabelCanvas().TextExtent(Text);
+      measured_text_ = Text;
+      text_width_ = extent.cx;
+      text_height_ = extent.cy;
+    }
+    height = text_height_ + labelTop + 2 * kMargin;
+    width = text_width_ + 2 * kMargin;
   }
   const int halfWidth = width / 2;
   const int halfHeight = height / 2;
@@ -83,38 +188,39 @@ void TAprsSymbol::SetSymbol(const std::string& Text, int X, int Y, const TBitmap
     top = Y - halfHeight;
   }
 
-  TBitmap work;
-  work.SetSize(width, height);
-  work.SetTransparentColor(kTransparent);
-  work.SetTransparent(true);
-  TCanvas& canvas = work.Canvas();
-  canvas.Font().Assign(measure.Font());
-  canvas.Pen().SetColor(kTransparent);
-  canvas.Brush().SetColor(kTransparent);
-  canvas.FillRect(Rect(0, 0, width, height));
-  if (point) {
-    canvas.Pen().SetColor(clBlack);
-    canvas.Pen().SetWidth(1);
-    canvas.Brush().SetColor(clWhite);
-    canvas.Ellipse(halfWidth - dot / 2, 0, halfWidth + dot / 2, dot);
-  }
-  if (call) {
-    canvas.Pen().SetColor(clBlack);
-    canvas.Pen().SetWidth(1);
-    canvas.Brush().SetColor(AprsSymbolLabelColor(Port));
-    canvas.RoundRect(0, labelTop, width, height, kLabelCorner, kLabelCorner);
-    canvas.TextOut(kMargin, kMargin + labelTop, Text);
-  }
-  if (symbol && Bitmap) canvas.Draw(halfWidth - kSymbolSize / 2, dot, *Bitmap);
-
+  // The label is drawn anew only for another text or colour; a move copies the marker
+  // to its new place from the pictures it has.
+  if (Text != text_ || Port != port_) label_.reset();
+  port_ = Port;
   text_ = Text;
   x_ = X;
   y_ = Y;
-  if (Bitmap && Bitmap != symbol_bitmap_.get()) symbol_bitmap_->Assign(*Bitmap);
-  draw_buffer_->Assign(work);
+  symbol_shown_ = Bitmap != nullptr;
+  if (Bitmap) symbol_bitmap_ = std::move(Bitmap);
   SetBounds(left, top, width, height);
   Invalidate();
   BringToFront();
+}
+
+void TAprsSymbol::Paint() {
+  const bool point = (sym_draw_style_ & dsPoint) != 0;
+  const bool symbol = (sym_draw_style_ & dsSymbol) != 0;
+  const bool call = (sym_draw_style_ & dsCall) != 0;
+  const int halfWidth = Width() / 2;
+  const int dot = point ? kDotSize : 0;
+  TCanvas& canvas = Canvas();
+  if (point) canvas.Draw(halfWidth - kDotSize / 2, 0, DotPicture());
+  if (call) {
+    const int labelTop = (point ? dot + 1 : 0) + (symbol ? kSymbolSize : 0);
+    if (!label_) {
+      label_ = LabelPictures().Get(text_, AprsSymbolLabelColor(port_), Width(),
+                                   Height() - labelTop);
+    }
+    canvas.Draw(0, labelTop, *label_);
+  }
+  if (symbol && symbol_shown_ && symbol_bitmap_) {
+    canvas.Draw(halfWidth - kSymbolSize / 2, dot, *symbol_bitmap_);
+  }
 }
 
 void TAprsSymbol::Click() {

@@ -1,13 +1,15 @@
 // The map marker of one station: a dot, the station's 20 x 20 APRS symbol and a
 // callsign label, in any combination (SymDrawStyle).
 //
-// The map holds one marker per station it shows, thousands of them, so a marker is
-// windowless (painted by the map panel it sits on) and keeps no timer. It draws itself
-// from a buffer that SetSymbol rebuilds; painting only copies that buffer, with its
-// magenta background left out so the map shows round the marker.
+// The map holds one marker per station it shows, tens of thousands of them, so a
+// marker is windowless (painted by the map panel it sits on), keeps no timer and no
+// picture of its own: it paints the dot, the symbol picture (shared by every marker of
+// that symbol) and its label (drawn once per text and colour and shared by equal
+// ones). A marker only moved draws nothing anew. The parent keeps markers composed
+// (KeptComposed), so a repaint beneath them copies them.
 //
 //   marker.SetSymDrawStyle(dsSymbol | dsCall);
-//   marker.SetSymbol("N0CALL-9", 120, 80, &symbolPicture, 1);
+//   marker.SetSymbol("N0CALL-9", 120, 80, symbolPicture, 1);
 //
 // Placement keeps the station's map point on the marker's anchor: the dot's centre when
 // there is a dot, else the symbol's centre, else the label's centre.
@@ -33,35 +35,50 @@ class TAprsSymbol : public TGraphicControl {
   // A new set rebuilds the marker; an empty set is stored as dsPoint, so a marker never
   // becomes invisible.
   void SetSymDrawStyle(TSymDrawStyles Value);
-  // The station's symbol picture, a copy owned by the marker.
-  const TBitmap& SymbolBitmap() const { return *symbol_bitmap_; }
+  // The station's symbol picture (empty before one was given).
+  const TBitmap& SymbolBitmap() const;
   // Where the station was heard: -1 internet, 1 or 2 radio port; chooses the label colour.
   int Port() const { return port_; }
 
   // Rebuilds the marker for a station at map point (X, Y) of the parent. Bitmap may be
-  // null: the symbol's room then stays empty and the stored symbol is kept.
+  // null: the symbol's room then stays empty and the stored symbol is kept. The marker
+  // keeps a copy of Bitmap.
   void SetSymbol(const std::string& Text, int X, int Y, const TBitmap* Bitmap, int Port);
+  // The same with a picture shared with other markers; it must not change afterwards.
+  void SetSymbol(const std::string& Text, int X, int Y, std::shared_ptr<const TBitmap> Bitmap,
+                 int Port);
 
-  // The whole marker as shown: the map copies it, never repainting the parts.
-  const TBitmap* Face() const override { return draw_buffer_.get(); }
   const std::string& Text() const { return text_; }
+  bool KeptComposed() const override { return true; }
 
   std::string ClassName() const override { return "TAprsSymbol"; }
 
  protected:
+  void Paint() override;
   // A clicked marker comes to the front, so it is no longer hidden under its neighbours.
   void Click() override;
 
  private:
-  std::unique_ptr<TBitmap> draw_buffer_;
-  std::unique_ptr<TBitmap> symbol_bitmap_;
+  void Rebuild(const std::string& Text, int X, int Y, std::shared_ptr<const TBitmap> Bitmap,
+               int Port);
+
+  std::shared_ptr<const TBitmap> symbol_bitmap_;
+  // The label as drawn, fetched when the marker is first painted after a change.
+  std::shared_ptr<const TBitmap> label_;
   TSymDrawStyles sym_draw_style_ = 0;
+  bool symbol_shown_ = false;  // the last rebuild was given a symbol
   int port_ = 0;
   std::string text_ = "APRS-SYMBOL";
   int x_ = 0;
   int y_ = 0;
+  // The label text's extent, measured when the text changes.
+  std::string measured_text_;
+  int text_width_ = 0;
+  int text_height_ = 0;
 };
 
 // Label colours by port (0x00BBGGRR): light blue for radio port 1 and anything unknown,
 // light yellow for port 2, light green for the internet.
 TColor AprsSymbolLabelColor(int Port);
+// The canvas whose font measures and draws marker labels.
+const TCanvas& AprsSymbolLabelCanvas();

@@ -19,8 +19,9 @@ std::unique_ptr<TBitmap> RedSymbol() {
   return symbol;
 }
 
-TColor BufferPixel(const TAprsSymbol& marker, int x, int y) {
-  return marker.Face()->Canvas().Pixels(x, y);
+// The marker as painted where nothing lies beneath it (magenta shows through).
+TColor BufferPixel(TAprsSymbol& marker, int x, int y) {
+  return PixelAt(*Snapshot(marker, kMagenta), x, y);
 }
 
 TEST(AprsSymbolTest, SizeAndAnchorFollowTheStyle) {
@@ -36,7 +37,7 @@ TEST(AprsSymbolTest, SizeAndAnchorFollowTheStyle) {
   marker.SetSymDrawStyle(dsPoint | dsSymbol);
   EXPECT_EQ(marker.BoundsRect(), Bounds(90, 47, 20, 27));  // dot on the point, symbol below
 
-  const TCanvas& measure = marker.Face()->Canvas();
+  const TCanvas& measure = AprsSymbolLabelCanvas();
   const int textWidth = measure.TextWidth("N0CALL");
   const int textHeight = measure.TextHeight("N0CALL");
   marker.SetSymDrawStyle(dsCall);
@@ -59,8 +60,9 @@ TEST(AprsSymbolTest, WithoutAStyleTheMarkerIsTransparentAndStays) {
   marker.SetBounds(5, 6, 10, 10);
   marker.SetSymbol("N0CALL", 100, 50, symbol.get(), 1);
   EXPECT_EQ(marker.BoundsRect(), Bounds(5, 6, 32, 32));
+  auto snapshot = Snapshot(marker, kMagenta);
   for (int y = 0; y < 32; y += 3)
-    for (int x = 0; x < 32; x += 3) ASSERT_EQ(BufferPixel(marker, x, y), kMagenta) << x << "," << y;
+    for (int x = 0; x < 32; x += 3) ASSERT_EQ(PixelAt(*snapshot, x, y), kMagenta) << x << "," << y;
 }
 
 TEST(AprsSymbolTest, StyleSetterStoresPointForEmptyAndSkipsAnEqualSet) {
@@ -147,6 +149,45 @@ TEST(AprsSymbolTest, ClickAndRebuildBringTheMarkerToTheFront) {
 
   upper->SetSymbol("B", 55, 55, nullptr, 1);
   EXPECT_EQ(form.ControlAtPos(Point(52, 52)), upper);
+}
+
+TEST(AprsSymbolTest, MarkersShareOneSymbolPictureAndChangeApart) {
+  std::shared_ptr<const TBitmap> red = RedSymbol();
+  auto blue = std::make_shared<TBitmap>();
+  blue->Assign(*SolidPicture(20, 20, clBlue));
+  TAprsSymbol a(nullptr);
+  TAprsSymbol b(nullptr);
+  a.SetSymDrawStyle(dsSymbol);
+  b.SetSymDrawStyle(dsSymbol);
+  a.SetSymbol("A", 30, 30, red, 1);
+  b.SetSymbol("B", 60, 30, red, 1);
+  EXPECT_EQ(&a.SymbolBitmap(), &b.SymbolBitmap());
+  EXPECT_EQ(BufferPixel(b, 10, 10), clRed);
+
+  // Another symbol for one station leaves the other's, and the shared picture, as they were.
+  b.SetSymbol("B", 60, 30, blue, 1);
+  EXPECT_EQ(BufferPixel(b, 10, 10), clBlue);
+  EXPECT_EQ(BufferPixel(a, 10, 10), clRed);
+  EXPECT_EQ(red->Canvas().Pixels(10, 10), clRed);
+  EXPECT_NE(&a.SymbolBitmap(), &b.SymbolBitmap());
+}
+
+TEST(AprsSymbolTest, AMoveKeepsTheLookAndALabelChangeDrawsTheNewText) {
+  TAprsSymbol marker(nullptr);
+  marker.SetSymDrawStyle(dsCall);
+  marker.SetSymbol("N0CALL", 40, 40, nullptr, 2);
+  auto before = Snapshot(marker, kMagenta);
+  marker.SetSymbol("N0CALL", 140, 90, nullptr, 2);
+  EXPECT_EQ(marker.BoundsRect().Left, 140 - marker.Width() / 2);
+  auto after = Snapshot(marker, kMagenta);
+  for (int y = 0; y < marker.Height(); ++y)
+    for (int x = 0; x < marker.Width(); ++x) ASSERT_EQ(PixelAt(*after, x, y), PixelAt(*before, x, y));
+
+  // Another text measures and draws anew; a colour of another port too.
+  marker.SetSymbol("W", 140, 90, nullptr, 2);
+  EXPECT_LT(marker.Width(), before->Width());
+  marker.SetSymbol("W", 140, 90, nullptr, -1);
+  EXPECT_EQ(BufferPixel(marker, 1, marker.Height() / 2), 0xD5FFD5);
 }
 
 }  // namespace

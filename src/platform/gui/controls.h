@@ -15,6 +15,7 @@
 // running.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -200,6 +201,7 @@ class TControl : public TComponent {
   TCursor cursor_ = crDefault;
   TPopupMenu* popup_menu_ = nullptr;
   bool windowed_ = false;  // a TWinControl; still known while its destructor runs
+  size_t slot_ = 0;        // a windowless child's place among its parent's
   bool clicked_ = false;   // the left button went down on us; a release inside clicks
   // Expires when the control is freed: input routing checks it between handler calls,
   // because a handler may free the control it was called for.
@@ -222,6 +224,9 @@ class TGraphicControl : public TControl {
   // repaints straight from the picture instead of running Paint: the map repaints
   // hundreds of markers under every crosshair move.
   virtual const TBitmap* Face() const { return nullptr; }
+  // A control whose look changes only when it invalidates itself, and whose Paint
+  // changes no control, may be kept composed with the pictures (SetLayeredFaces).
+  virtual bool KeptComposed() const { return Face() != nullptr; }
 
  protected:
   virtual void Paint() {}
@@ -233,6 +238,16 @@ class TGraphicControl : public TControl {
 
 struct TNativeWidget;  // platform-internal: the Qt widget of a windowed control
 
+// Finds the windowless children of a control that meet a rectangle, for a control that
+// holds thousands of them (a map's markers), so that painting and hit-testing need not
+// walk them all. Whoever sets it keeps it in step with the children's places.
+class TChildFinder {
+ public:
+  virtual ~TChildFinder() = default;
+  // Adds every visible windowless child whose bounds meet Area (more do no harm).
+  virtual void ChildrenIn(const TRect& Area, std::vector<TControl*>& Found) const = 0;
+};
+
 class TWinControl : public TControl {
  public:
   explicit TWinControl(TComponent* AOwner);
@@ -240,7 +255,7 @@ class TWinControl : public TControl {
 
   // Child controls in z-order, the bottom one first. Windowless children always lie
   // below windowed ones, as they are painted on this control's surface.
-  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  int ControlCount() const;
   // Index is 0-based; out of range gives null.
   TControl* Controls(int Index) const;
   // The topmost visible and enabled windowless child under a point of the client area.
@@ -265,6 +280,8 @@ class TWinControl : public TControl {
   // repaint beneath them (a line moved under thousands of map markers) then copies that
   // image instead of painting each of them again. Costs an image of the client area.
   void SetLayeredFaces(bool Value);
+  // Not owned; null walks all the children again.
+  void SetChildFinder(const TChildFinder* Finder) { finder_ = Finder; }
 
   TKeyEvent OnKeyDown;
   TKeyPressEvent OnKeyPress;
@@ -302,17 +319,21 @@ class TWinControl : public TControl {
   friend class TControlEvents;
   friend TNativeWidget& NativeOf(const TWinControl& Control);
 
-  // Where each windowless child is, in the order of controls_: painting and hit-testing
-  // find the children at a place without visiting thousands of controls.
+  // Where each windowless child is, by its slot: painting and hit-testing find the
+  // children at a place without visiting thousands of controls. The z-order is a
+  // stamp, so bringing one of thousands of children to the front moves nothing.
   struct TChildPlace {
     TRect bounds;
     bool visible;
-    bool face;  // shows a picture, see SetLayeredFaces
+    bool face;  // kept composed, see SetLayeredFaces
+    std::uint64_t z;
   };
-  static TChildPlace PlaceOf(const TControl& Child);
-  // The index of a windowless child, searched from the top, where changes happen.
-  size_t WindowlessIndexOf(const TControl& Child) const;
+  static TChildPlace PlaceOf(const TControl& Child, std::uint64_t Z);
   void PlaceChanged(const TControl& Child);
+  // The found of the visible windowless children meeting Area, bottom first.
+  void WindowlessIn(const TRect& Area, std::vector<size_t>& Found) const;
+  // Every child, the windowless ones first, each group bottom first.
+  const std::vector<TControl*>& Ordered() const;
 
   void InsertControl(TControl& Control);
   void RemoveControl(TControl& Control);
@@ -329,10 +350,13 @@ class TWinControl : public TControl {
   void ApplyVisibility();
 
   std::unique_ptr<TNativeWidget> native_;
-  std::vector<TControl*> controls_;  // the windowless ones first
-  std::vector<TChildPlace> places_;
-  int windowless_count_ = 0;
-  unsigned removals_ = 0;
+  std::vector<TControl*> windowless_;  // by slot
+  std::vector<TChildPlace> places_;    // by slot
+  std::vector<TControl*> windowed_children_;    // bottom first
+  mutable std::vector<TControl*> ordered_;
+  mutable bool ordered_stale_ = false;
+  std::uint64_t next_z_ = 0;
+  const TChildFinder* finder_ = nullptr;
   bool tab_stop_ = false;
   bool aligning_ = false;
   TControl* align_changed_ = nullptr;

@@ -40,43 +40,84 @@ TWinControl::TWinControl(TComponent* AOwner, std::unique_ptr<TNativeWidget> Widg
 }
 
 TWinControl::~TWinControl() {
-  // The controls still sitting on us go first; each leaves controls_ as it is freed.
-  while (!controls_.empty()) {
-    std::unique_ptr<TControl> child(controls_.back());
+  // The controls still sitting on us go first; each leaves us as it is freed.
+  while (!windowed_children_.empty()) {
+    std::unique_ptr<TControl> child(windowed_children_.back());
+  }
+  while (!windowless_.empty()) {
+    std::unique_ptr<TControl> child(windowless_.back());
   }
   native_->bridge->control = nullptr;
   FreeWidget(native_->widget);
 }
 
+const std::vector<TControl*>& TWinControl::Ordered() const {
+  if (!ordered_stale_ && ordered_.size() == windowless_.size() + windowed_children_.size()) return ordered_;
+  std::vector<size_t> found(windowless_.size());
+  for (size_t i = 0; i < found.size(); ++i) found[i] = i;
+  std::sort(found.begin(), found.end(),
+            [this](size_t a, size_t b) { return places_[a].z < places_[b].z; });
+  ordered_.clear();
+  ordered_.reserve(windowless_.size() + windowed_children_.size());
+  for (size_t slot : found) ordered_.push_back(windowless_[slot]);
+  ordered_.insert(ordered_.end(), windowed_children_.begin(), windowed_children_.end());
+  ordered_stale_ = false;
+  return ordered_;
+}
+
 TControl* TWinControl::Controls(int Index) const {
   if (Index < 0 || Index >= ControlCount()) return nullptr;
-  return controls_[static_cast<size_t>(Index)];
+  return Ordered()[static_cast<size_t>(Index)];
+}
+
+int TWinControl::ControlCount() const {
+  return static_cast<int>(windowless_.size() + windowed_children_.size());
+}
+
+void TWinControl::WindowlessIn(const TRect& Area, std::vector<size_t>& Found) const {
+  Found.clear();
+  auto meets = [&Area](const TChildPlace& place) {
+    const TRect& b = place.bounds;
+    return place.visible && b.Left < Area.Right && Area.Left < b.Right && b.Top < Area.Bottom &&
+           Area.Top < b.Bottom;
+  };
+  if (finder_) {
+    std::vector<TControl*> found;
+    finder_->ChildrenIn(Area, found);
+    for (TControl* child : found) {
+      if (child->parent_ != this || child->windowed_) continue;
+      if (meets(places_[child->slot_])) Found.push_back(child->slot_);
+    }
+  } else {
+    for (size_t slot = 0; slot < places_.size(); ++slot) {
+      if (meets(places_[slot])) Found.push_back(slot);
+    }
+  }
+  std::sort(Found.begin(), Found.end(),
+            [this](size_t a, size_t b) { return places_[a].z < places_[b].z; });
+  Found.erase(std::unique(Found.begin(), Found.end()), Found.end());
 }
 
 TControl* TWinControl::ControlAtPos(TPoint Point) const {
-  for (size_t i = places_.size(); i-- > 0;) {
-    const TChildPlace& place = places_[i];
-    if (!place.visible || !place.bounds.Contains(Point)) continue;
-    TControl* child = controls_[i];
+  std::vector<size_t> found;
+  WindowlessIn(Rect(Point.X, Point.Y, Point.X + 1, Point.Y + 1), found);
+  for (size_t i = found.size(); i-- > 0;) {
+    TControl* child = windowless_[found[i]];
     if (child->Enabled() && dynamic_cast<TGraphicControl*>(child)) return child;
   }
   return nullptr;
 }
 
-TWinControl::TChildPlace TWinControl::PlaceOf(const TControl& Child) {
+TWinControl::TChildPlace TWinControl::PlaceOf(const TControl& Child, std::uint64_t Z) {
   const auto* graphic = dynamic_cast<const TGraphicControl*>(&Child);
-  return {Child.bounds_, Child.visible_, graphic && graphic->Face()};
-}
-
-size_t TWinControl::WindowlessIndexOf(const TControl& Child) const {
-  const auto end = controls_.rend();
-  const auto it = std::find(end - windowless_count_, end, &Child);
-  return it == end ? places_.size() : static_cast<size_t>(end - it - 1);
+  return {Child.bounds_, Child.visible_, graphic && graphic->KeptComposed(), Z};
 }
 
 void TWinControl::PlaceChanged(const TControl& Child) {
-  const size_t index = WindowlessIndexOf(Child);
-  if (index < places_.size()) places_[index] = PlaceOf(Child);
+  if (Child.slot_ < windowless_.size() && windowless_[Child.slot_] == &Child) {
+    TChildPlace& place = places_[Child.slot_];
+    place = PlaceOf(Child, place.z);
+  }
 }
 
 void TWinControl::SetLayeredFaces(bool Value) {
@@ -85,36 +126,42 @@ void TWinControl::SetLayeredFaces(bool Value) {
   Invalidate();
 }
 
-// Windowless children are kept before the windowed ones, each group in z-order.
 void TWinControl::InsertControl(TControl& Control) {
   Control.parent_ = this;
+  ordered_stale_ = true;
   auto* windowed = dynamic_cast<TWinControl*>(&Control);
   if (windowed) {
-    controls_.push_back(&Control);
+    windowed_children_.push_back(&Control);
     QWidget* host = windowed->native_->host;
     host->setParent(native_->widget);
     windowed->ApplyGeometry();
     windowed->ApplyVisibility();
   } else {
-    places_.insert(places_.begin() + windowless_count_, PlaceOf(Control));
-    controls_.insert(controls_.begin() + windowless_count_++, &Control);
+    Control.slot_ = windowless_.size();
+    windowless_.push_back(&Control);
+    places_.push_back(PlaceOf(Control, ++next_z_));
     Control.Invalidate();
   }
   if (Control.Align() != alNone) RealignFor(&Control);
 }
 
 void TWinControl::RemoveControl(TControl& Control) {
-  auto it = std::find(controls_.begin(), controls_.end(), &Control);
-  if (it == controls_.end()) return;
+  if (Control.parent_ != this) return;
   Control.Invalidate();
+  ordered_stale_ = true;
   if (!Control.windowed_) {
     // While a child is being freed it no longer knows whether it showed a picture.
     if (native_->layered_faces) AddLayerDirt(*native_, ToQRect(Control.bounds_));
-    places_.erase(places_.begin() + (it - controls_.begin()));
+    // The last child takes the freed slot.
+    const size_t slot = Control.slot_;
+    windowless_[slot] = windowless_.back();
+    windowless_[slot]->slot_ = slot;
+    places_[slot] = places_.back();
+    windowless_.pop_back();
+    places_.pop_back();
+  } else {
+    windowed_children_.erase(std::find(windowed_children_.begin(), windowed_children_.end(), &Control));
   }
-  controls_.erase(it);
-  ++removals_;
-  if (!Control.windowed_) --windowless_count_;
   if (native_->captured == &Control) native_->captured = nullptr;
   if (native_->hovered == &Control) native_->hovered = nullptr;
   Control.parent_ = nullptr;
@@ -128,19 +175,14 @@ void TWinControl::RemoveControl(TControl& Control) {
 }
 
 void TWinControl::RaiseControl(TControl& Control) {
-  auto it = std::find(controls_.begin(), controls_.end(), &Control);
-  if (it == controls_.end()) return;
+  if (Control.parent_ != this) return;
+  ordered_stale_ = true;
   if (auto* windowed = dynamic_cast<TWinControl*>(&Control)) {
-    controls_.erase(it);
-    controls_.push_back(&Control);
+    windowed_children_.erase(std::find(windowed_children_.begin(), windowed_children_.end(), &Control));
+    windowed_children_.push_back(&Control);
     windowed->native_->host->raise();
   } else {
-    const auto index = it - controls_.begin();
-    const TChildPlace place = places_[static_cast<size_t>(index)];
-    places_.erase(places_.begin() + index);
-    places_.insert(places_.begin() + (windowless_count_ - 1), place);
-    controls_.erase(it);
-    controls_.insert(controls_.begin() + (windowless_count_ - 1), &Control);
+    places_[Control.slot_].z = ++next_z_;
     Control.Invalidate();
   }
 }
@@ -157,7 +199,7 @@ void TWinControl::RepaintRect(const TRect& Rect, const TControl& Child) {
 void TWinControl::FaceChanged(const TRect& Rect, const TControl* Child) {
   if (!native_->layered_faces || !Child) return;
   const auto* graphic = dynamic_cast<const TGraphicControl*>(Child);
-  if (graphic && graphic->Face()) AddLayerDirt(*native_, ToQRect(Rect));
+  if (graphic && graphic->KeptComposed()) AddLayerDirt(*native_, ToQRect(Rect));
 }
 
 // The stored size is the truth (Qt may not have applied it yet to a hidden window);
@@ -235,7 +277,7 @@ void TWinControl::AlignControls(TRect& Area) {
   // the same position the one just changed goes first, else the one put on us first.
   auto aligned = [this](TAlign kind) {
     std::vector<TControl*> result;
-    for (TControl* c : controls_) {
+    for (TControl* c : Ordered()) {
       if (c->Align() == kind && c->Visible()) result.push_back(c);
     }
     auto position = [kind](const TControl* c) {

@@ -82,8 +82,9 @@ class TWidgetBridge : public QObject {
   void Paint(QWidget& widget, const QRegion& area);
 
  private:
-  // Brings the layer of picture children up to date; false when there is none to use.
-  bool UpdateFaceLayer(const QSize& size);
+  // Brings the layer of picture children up to date where Area shows it; false when
+  // there is none to use.
+  bool UpdateFaceLayer(const QSize& size, const QRegion& area);
   bool MouseEvent(QMouseEvent& event);
   bool KeyEvent(QKeyEvent& event);
   void HostGeometryChanged();
@@ -112,16 +113,18 @@ class TControlEvents {
   static void PaintFace(TWinControl& Control, QPainter& Painter);
   // Area: the part of the parent to repaint, in the parent's coordinates.
   static void PaintChild(TGraphicControl& Control, QPainter& Painter, const QRegion& Area);
-  static const std::vector<TControl*>& Children(const TWinControl& Control) {
-    return Control.controls_;
+  // The windowless children by slot, and the bounds, visibility, picture flag and
+  // z-order stamp of each.
+  static const std::vector<TControl*>& Windowless(const TWinControl& Control) {
+    return Control.windowless_;
   }
-  // The bounds, visibility and picture flag of each windowless child, in z-order.
   static const auto& Places(const TWinControl& Control) { return Control.places_; }
+  // The found of the visible windowless children meeting Area, bottom first.
+  static void WindowlessIn(const TWinControl& Control, const TRect& Area,
+                           std::vector<size_t>& Found) {
+    Control.WindowlessIn(Area, Found);
+  }
   static bool Previews(const TWinControl& Control) { return Control.PreviewsKeys(); }
   static void UpdateBounds(TControl& Control, const TRect& Bounds) { Control.UpdateBounds(Bounds); }
   static std::weak_ptr<char> Lifetime(const TControl& Control) { return Control.alive_; }
-  static int WindowlessCount(const TWinControl& Control) { return Control.windowless_count_; }
-  // Counts the children ever taken off Control, so that a painter holding pointers to
-  // them knows when to check them again.
-  static unsigned Removals(const TWinControl& Control) { return Control.removals_; }
 };

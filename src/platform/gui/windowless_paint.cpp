@@ -16,6 +16,15 @@ constexpr qint64 kMaxLayerPixels = qint64{32} << 20;
 
 }  // namespace
 
+namespace {
+
+TRect AreaRect(const QRegion& Area) {
+  const QRect r = Area.boundingRect();
+  return Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+}
+
+}  // namespace
+
 void TWidgetBridge::Paint(QWidget& widget, const QRegion& area) {
   if (!control) return;
   TEventScope scope;
@@ -26,35 +35,32 @@ void TWidgetBridge::Paint(QWidget& widget, const QRegion& area) {
   painter.setClipRegion(area);
   TControlEvents::PaintFace(*control, painter);
   if (alive.expired()) return;
-  const bool layered = UpdateFaceLayer(widget.size());
+  const bool layered = UpdateFaceLayer(widget.size(), area);
 
   // The windowless children in the area, bottom first. A paint handler may free, hide or
-  // move siblings; once a child has left, each one still to paint is looked up again.
-  const std::vector<TControl*>& children = TControlEvents::Children(*control);
+  // move siblings: each child is checked again before it paints.
+  std::vector<size_t> found;
+  TControlEvents::WindowlessIn(*control, AreaRect(area), found);
+  const std::vector<TControl*>& children = TControlEvents::Windowless(*control);
   const auto& places = TControlEvents::Places(*control);
-  std::vector<TGraphicControl*> to_paint;
-  for (size_t i = 0; i < places.size(); ++i) {
-    const auto& place = places[i];
-    if (!place.visible || (layered && place.face) || !area.intersects(ToQRect(place.bounds))) {
-      continue;
+  std::vector<std::pair<TGraphicControl*, std::weak_ptr<char>>> to_paint;
+  for (size_t slot : found) {
+    const auto& place = places[slot];
+    if ((layered && place.face) || !area.intersects(ToQRect(place.bounds))) continue;
+    if (auto* graphic = dynamic_cast<TGraphicControl*>(children[slot])) {
+      to_paint.emplace_back(graphic, TControlEvents::Lifetime(*graphic));
     }
-    if (auto* graphic = dynamic_cast<TGraphicControl*>(children[i])) to_paint.push_back(graphic);
   }
-  const unsigned removals = TControlEvents::Removals(*control);
-  for (TGraphicControl* child : to_paint) {
+  for (const auto& [child, child_alive] : to_paint) {
     if (alive.expired()) return;
-    if (TControlEvents::Removals(*control) != removals &&
-        std::find(children.begin(), children.end(), child) == children.end()) {
-      continue;
-    }
-    if (child->Visible()) TControlEvents::PaintChild(*child, painter, area);
+    if (!child_alive.expired() && child->Visible()) TControlEvents::PaintChild(*child, painter, area);
   }
   if (!layered || alive.expired()) return;
   const QImage& layer = NativeOf(*control).face_layer;
   DrawImageParts(painter, layer.rect(), layer, layer.rect(), area);
 }
 
-bool TWidgetBridge::UpdateFaceLayer(const QSize& size) {
+bool TWidgetBridge::UpdateFaceLayer(const QSize& size, const QRegion& area) {
   TNativeWidget& native = NativeOf(*control);
   if (!native.layered_faces) return false;
   QImage& layer = native.face_layer;
@@ -65,19 +71,24 @@ bool TWidgetBridge::UpdateFaceLayer(const QSize& size) {
     if (layer.isNull()) return false;
     native.layer_dirty = layer.rect();
   }
-  const QRegion dirty = std::exchange(native.layer_dirty, QRegion()) & layer.rect();
+  // Only what is shown now: the rest of a large surface (a map scrolled to one corner)
+  // is composed when it comes into view.
+  const QRegion dirty = native.layer_dirty & area & layer.rect();
   if (dirty.isEmpty()) return true;
+  native.layer_dirty -= dirty;
   QPainter painter(&layer);
   painter.setCompositionMode(QPainter::CompositionMode_Source);
   for (const QRect& rect : dirty) painter.fillRect(rect, Qt::transparent);
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  const std::vector<TControl*>& children = TControlEvents::Children(*control);
+  std::vector<size_t> found;
+  TControlEvents::WindowlessIn(*control, AreaRect(dirty), found);
+  const std::vector<TControl*>& children = TControlEvents::Windowless(*control);
   const auto& places = TControlEvents::Places(*control);
-  for (size_t i = 0; i < places.size(); ++i) {
-    const auto& place = places[i];
-    if (!place.visible || !place.face || !dirty.intersects(ToQRect(place.bounds))) continue;
-    // Pictures are copied, never painted by a handler: nothing can change under us here.
-    TControlEvents::PaintChild(static_cast<TGraphicControl&>(*children[i]), painter, dirty);
+  for (size_t slot : found) {
+    const auto& place = places[slot];
+    if (!place.face || !dirty.intersects(ToQRect(place.bounds))) continue;
+    // Children kept composed change no control while they paint.
+    TControlEvents::PaintChild(static_cast<TGraphicControl&>(*children[slot]), painter, dirty);
   }
   return true;
 }

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "platform/gui/frame_pacing.h"
+
 TApplication* Application = nullptr;
 
 struct TApplication::Impl {
@@ -15,6 +17,7 @@ struct TApplication::Impl {
 
 TApplication::TApplication(int& argc, char** argv) : impl_(std::make_unique<Impl>(argc, argv)) {
   Application = this;
+  InstallFramePacing(impl_->app);
 }
 
 TApplication::~TApplication() {

@@ -29,7 +29,7 @@ class TComponent {
   int Tag = 0;
 
   TComponent* Owner() const { return owner_; }
-  int ComponentCount() const { return static_cast<int>(components_.size()); }
+  int ComponentCount() const;
   // Index is 0-based; out of range gives null.
   TComponent* Components(int Index) const;
   // Owned component with that name, compared case-insensitively (ASCII); null if none.
@@ -38,6 +38,14 @@ class TComponent {
   virtual std::string ClassName() const { return "TComponent"; }
 
  private:
+  // Drops the places left empty by freed components.
+  void Compact() const;
+
   TComponent* owner_ = nullptr;
-  std::vector<std::unique_ptr<TComponent>> components_;
+  // Where we sit in the owner's list: a window owns thousands of map markers, which
+  // come and go all the time, so a component leaves its place empty instead of being
+  // searched for and the list closed up behind it; the holes go in one pass later.
+  size_t owner_slot_ = 0;
+  mutable std::vector<std::unique_ptr<TComponent>> components_;
+  mutable size_t holes_ = 0;
 };

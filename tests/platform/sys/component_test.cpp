@@ -64,3 +64,27 @@ TEST(Component, FindComponentIgnoresCaseAndLooksOnlyAtOwnedComponents) {
   EXPECT_EQ(form.FindComponent("mpnlBottom")->ClassName(), "TTracked");
   EXPECT_EQ(form.ClassName(), "TComponent");
 }
+
+TEST(Component, ManyFreedInAnyOrderLeaveTheOthersInCreationOrder) {
+  std::vector<std::string> freed;
+  {
+    TComponent form;
+    std::vector<Tracked*> made;
+    for (int i = 0; i < 100; ++i) made.push_back(new Tracked(&form, std::to_string(i), freed));
+    // Every other one from the front, then the last: the rest keep their order, and
+    // new ones come after them.
+    for (int i = 0; i < 100; i += 2) delete made[static_cast<size_t>(i)];
+    delete made[99];
+    new Tracked(&form, "new", freed);
+    ASSERT_EQ(form.ComponentCount(), 50);
+    EXPECT_EQ(form.Components(0)->Name, "1");
+    EXPECT_EQ(form.Components(48)->Name, "97");
+    EXPECT_EQ(form.Components(49)->Name, "new");
+    EXPECT_EQ(form.FindComponent("51")->Name, "51");
+    EXPECT_EQ(form.FindComponent("50"), nullptr);
+    freed.clear();
+  }
+  ASSERT_EQ(freed.size(), 50u);
+  EXPECT_EQ(freed.front(), "new");
+  EXPECT_EQ(freed.back(), "1");
+}

@@ -6,6 +6,7 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_test_support.h"
+#include "platform/gui/paint_to.h"
 #include "test_controls.h"
 
 namespace {
@@ -129,4 +130,79 @@ TEST_F(LayeredFaces, TheMouseFindsTheChildAtItsNewPlace) {
   EXPECT_EQ(form.ControlAtPos(Point(20, 20)), nullptr);
   delete a;
   EXPECT_EQ(form.ControlAtPos(Point(105, 15)), nullptr);
+}
+
+namespace {
+
+// A windowless control that paints itself and keeps its look until it invalidates.
+class TKeptBox : public TBox {
+ public:
+  using TBox::TBox;
+  bool KeptComposed() const override { return true; }
+};
+
+// Finds the children among those it was told of: the ones left out are neither painted
+// nor hit, which shows that the surface asks it.
+class TListFinder : public TChildFinder {
+ public:
+  void ChildrenIn(const TRect&, std::vector<TControl*>& Found) const override {
+    Found.insert(Found.end(), known.begin(), known.end());
+  }
+  std::vector<TControl*> known;
+};
+
+}  // namespace
+
+TEST_F(LayeredFaces, PaintedChildrenKeptComposedArePaintedOnceUntilTheyChange) {
+  // Parented once made: while TBox is made it does not yet know it is kept.
+  auto* kept = new TKeptBox(&form, nullptr, Bounds(10, 10, 20, 20), clRed);
+  kept->SetParent(&form);
+  auto* line = new TBox(&form, &form, Bounds(0, 15, 160, 2), clGray);
+  EXPECT_EQ(At(20, 20), clRed);
+  TBitmap whole;  // composed in full
+  whole.SetSize(form.Width(), form.Height());
+  PaintTo(form, whole.Canvas(), 0, 0);
+  const int painted = kept->PaintCount;
+  line->SetTop(18);  // a repaint beneath copies the composed child
+  EXPECT_EQ(At(20, 18), clRed);
+  EXPECT_EQ(At(50, 18), clGray);
+  EXPECT_EQ(kept->PaintCount, painted);
+  kept->Fill = clBlue;
+  kept->Invalidate();
+  EXPECT_EQ(At(20, 20), clBlue);
+}
+
+TEST_F(LayeredFaces, AFinderDecidesWhichChildrenArePaintedAndHit) {
+  TListFinder finder;
+  auto* found = new TPictureBox(&form, &form, Bounds(10, 10, 20, 20), clRed);
+  auto* missed = new TBox(&form, &form, Bounds(50, 10, 20, 20), clBlue);
+  finder.known.push_back(found);
+  form.SetChildFinder(&finder);
+  form.Invalidate();
+  EXPECT_EQ(At(20, 20), clRed);
+  EXPECT_EQ(At(60, 20), clWhite);
+  EXPECT_EQ(form.ControlAtPos(Point(20, 20)), found);
+  EXPECT_EQ(form.ControlAtPos(Point(60, 20)), nullptr);
+  form.SetChildFinder(nullptr);
+  form.Invalidate();
+  EXPECT_EQ(At(60, 20), clBlue);
+  EXPECT_EQ(form.ControlAtPos(Point(60, 20)), missed);
+}
+
+TEST_F(LayeredFaces, OrderSurvivesManyRaisesAndRemovals) {
+  std::vector<TPictureBox*> boxes;
+  for (int i = 0; i < 50; ++i) {
+    boxes.push_back(new TPictureBox(&form, &form, Bounds(10, 10, 20, 20), i % 2 ? clRed : clBlue));
+  }
+  EXPECT_EQ(form.ControlAtPos(Point(20, 20)), boxes[49]);
+  boxes[3]->BringToFront();
+  delete boxes[49];
+  delete boxes[0];
+  EXPECT_EQ(form.ControlAtPos(Point(20, 20)), boxes[3]);
+  EXPECT_EQ(At(20, 20), clRed);
+  // Controls lists them bottom first, the raised one last.
+  ASSERT_EQ(form.ControlCount(), 48);
+  EXPECT_EQ(form.Controls(0), boxes[1]);
+  EXPECT_EQ(form.Controls(47), boxes[3]);
+  EXPECT_EQ(form.Controls(46), boxes[48]);
 }
