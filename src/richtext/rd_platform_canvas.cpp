@@ -1,5 +1,7 @@
 #include "richtext/rd_platform_canvas.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "platform/gui/bitmap.h"
@@ -29,8 +31,23 @@ const TPreparedFont& TRDPlatformCanvas::Prepared() {
   return *slot;
 }
 
-std::u16string TRDPlatformCanvas::Wide(std::string_view text) const {
-  return RawUnicodeToWideString(AnsiToRawUnicode(CharsetToCodePage(Font.Charset), text));
+const std::u16string& TRDPlatformCanvas::Wide(std::string_view text) {
+  const int codePage = CharsetToCodePage(Font.Charset);
+  if (codePage != table_code_page_) {
+    std::string all(256, '\0');
+    for (int i = 0; i < 256; ++i) all[size_t(i)] = char(i);
+    const std::u16string wide = RawUnicodeToWideString(AnsiToRawUnicode(codePage, all));
+    // A code page with characters of two bytes has no one-to-one table.
+    if (wide.size() != 256) {
+      wide_ = RawUnicodeToWideString(AnsiToRawUnicode(codePage, text));
+      return wide_;
+    }
+    std::copy(wide.begin(), wide.end(), table_);
+    table_code_page_ = codePage;
+  }
+  wide_.resize(text.size());
+  for (size_t i = 0; i < text.size(); ++i) wide_[i] = table_[std::uint8_t(text[i])];
+  return wide_;
 }
 
 void TRDPlatformCanvas::SyncPenAndBrush() {

@@ -50,7 +50,8 @@ class TRDPlatformCanvas : public TRDCanvas {
  private:
   using TFontKey = std::tuple<std::string, int, int, unsigned>;
   const TPreparedFont& Prepared();
-  std::u16string Wide(std::string_view text) const;
+  // The text in UTF-16 through the font's code page, in a buffer kept for reuse.
+  const std::u16string& Wide(std::string_view text);
   void SyncPenAndBrush();
 
   TCanvas& canvas_;
@@ -58,4 +59,8 @@ class TRDPlatformCanvas : public TRDCanvas {
   // The font last asked for and its prepared form, the common case of many calls.
   TRDFont last_font_;
   const TPreparedFont* last_prepared_ = nullptr;
+  // The UTF-16 of every byte of the code page last used.
+  int table_code_page_ = -1;
+  char16_t table_[256] = {};
+  std::u16string wide_;
 };

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QString>
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "platform/gui/canvas_impl_qt.h"
 #include "platform/gui/canvas_qt.h"
@@ -17,10 +19,36 @@ QString ToQ(std::u16string_view text) {
 
 }  // namespace
 
+// A layout measures text again and again, so plain characters are measured once: the
+// font is set up without shaping (no kerning, no ligatures for simple scripts), so the
+// width of such a text is the sum of its characters' advances, and drawing agrees.
+QFont PreparedQFont(const TFont& font) {
+  QFont q = ToQFont(font);
+  q.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferNoShaping));
+  q.setKerning(false);
+  return q;
+}
+
+constexpr std::int16_t kUnknown = -1;
+constexpr std::int16_t kShaped = -2;  // needs the whole text: marks, surrogates, bidi
+
 struct TPreparedFont::Impl {
-  explicit Impl(const TFont& font) : qfont(ToQFont(font)), metrics(qfont) {}
+  explicit Impl(const TFont& font) : qfont(PreparedQFont(font)), metrics(qfont) {}
   QFont qfont;
   QFontMetrics metrics;
+  std::vector<std::int16_t> advances;  // per UTF-16 unit, filled on first use
+
+  int Advance(char16_t ch) {
+    if (advances.empty()) advances.assign(0x10000, kUnknown);
+    std::int16_t& a = advances[ch];
+    if (a == kUnknown) {
+      const QChar c(ch);
+      const bool plain = !c.isSurrogate() && !c.isMark() && c.category() != QChar::Other_Format &&
+                         !TPreparedFont::IsRightToLeft(ch) && ch >= 0x20;
+      a = plain ? std::int16_t(std::min(metrics.horizontalAdvance(c), 0x7FFF)) : kShaped;
+    }
+    return a;
+  }
 };
 
 TPreparedFont::TPreparedFont(const TFont& Font) : impl_(std::make_unique<Impl>(Font)) {
@@ -37,15 +65,29 @@ TPreparedFont::TPreparedFont(const TFont& Font) : impl_(std::make_unique<Impl>(F
 TPreparedFont::~TPreparedFont() = default;
 
 int TPreparedFont::TextWidth(std::u16string_view Text) const {
-  if (Text.empty()) return 0;
-  return impl_->metrics.horizontalAdvance(ToQ(Text));
+  int width = 0;
+  for (char16_t ch : Text) {
+    const int a = impl_->Advance(ch);
+    if (a < 0) return impl_->metrics.horizontalAdvance(ToQ(Text));
+    width += a;
+  }
+  return width;
 }
 
 void TPreparedFont::PrefixExtents(std::u16string_view Text, std::vector<int>& Extents) const {
   Extents.resize(Text.size());
-  const QString text = ToQ(Text);
-  for (qsizetype i = 0; i < text.size(); ++i)
-    Extents[size_t(i)] = impl_->metrics.horizontalAdvance(text, int(i + 1));
+  int width = 0;
+  for (size_t i = 0; i < Text.size(); ++i) {
+    const int a = impl_->Advance(Text[i]);
+    if (a < 0) {
+      const QString text = ToQ(Text);
+      for (qsizetype k = 0; k < text.size(); ++k)
+        Extents[size_t(k)] = impl_->metrics.horizontalAdvance(text, int(k + 1));
+      return;
+    }
+    width += a;
+    Extents[i] = width;
+  }
 }
 
 bool TPreparedFont::IsRightToLeft(char16_t Ch) {

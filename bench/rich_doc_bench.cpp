@@ -1,0 +1,69 @@
+// The rich-text viewer with a long message history: 10,000 paragraphs of a header line
+// and a message line, as the message lists hold them. Measures one full format and one
+// paint of a screenful (the view scrolled to the middle).
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "bench_support.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/paint_to.h"
+#include "richtext/rd_style.h"
+#include "richtext/rich_doc.h"
+
+namespace {
+
+constexpr int kParagraphs = 10000;
+
+struct History {
+  History() : doc(nullptr) {
+    style.TextStyles()[0].FontName = "Courier New";
+    style.TextStyles()[0].Size = 8;
+    style.TextStyles()[1].FontName = "Tahoma";
+    style.TextStyles()[1].Size = 11;
+    style.ParaStyles()[0].Background.Color = 16711422;
+    style.ParaStyles()[1].Background.Color = 13434877;
+    doc.SetStyle(&style);
+    doc.SetBounds(0, 0, 560, 270);
+    for (int i = 0; i < kParagraphs / 2; ++i) {
+      doc.AddTextParagraph("DL1ABC-" + std::to_string(i % 16) + " ", 0, 0);
+      doc.AddTextContinued(">", 0);
+      doc.AddTextContinued("N0CALL   ", 0);
+      doc.AddTextContinued(": [WIDE1-1] RX-CNT:1", 0);
+      doc.AddTextParagraph("Message number " + std::to_string(i) +
+                               " with a few words of text that may wrap on a narrow window",
+                           1, 1);
+    }
+  }
+  TRDStyle style;
+  TCustomRichDoc doc;
+};
+
+History& TheHistory() {
+  static History* history = [] {
+    auto* h = new History;
+    AtBenchEnd([h] { delete h; });
+    return h;
+  }();
+  return *history;
+}
+
+void BM_FormatLongHistory(benchmark::State& state) {
+  History& h = TheHistory();
+  for (auto _ : state) h.doc.FormatDocument();
+  state.counters["paragraphs"] = kParagraphs;
+}
+BENCHMARK(BM_FormatLongHistory)->Unit(benchmark::kMillisecond);
+
+void BM_PaintScreenful(benchmark::State& state) {
+  History& h = TheHistory();
+  h.doc.FormatDocument();
+  h.doc.SetVScrollPos(h.doc.GetVScrollMax() / 2);
+  TBitmap target;
+  target.SetSize(h.doc.Width(), h.doc.Height());
+  for (auto _ : state) PaintTo(h.doc, target.Canvas(), 0, 0);
+}
+BENCHMARK(BM_PaintScreenful)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
