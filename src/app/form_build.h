@@ -15,11 +15,12 @@ T* NewControl(TComponent* Owner, TWinControl* Parent, const char* Name, int Left
   return control;
 }
 
-// A button that stays down until clicked again.
+// A button that stays down until clicked again, and looks pressed while down.
 inline TMyButton* NewSwitch(TComponent* Owner, TWinControl* Parent, const char* Name,
                             const char* Caption, int Left, int Top, int Width, int Height) {
   auto* button = NewControl<TMyButton>(Owner, Parent, Name, Left, Top, Width, Height);
   button->SetCaption(Caption);
   button->SetChecker(true);
+  button->SetPaintDown(true);
   return button;
 }

@@ -203,6 +203,7 @@ void TfrmAprs::BuildToolBar() {
   for (TMyButton* button : {mbtnDrawCall, mbtnDrawSymbol, mbtnDrawPoint}) {
     button->SetBounds(left, 4, 21, 21);
     button->SetChecker(true);
+    button->SetPaintDown(true);
     left += 22;
   }
   mbtnDrawCall->SetDown(true);
@@ -220,6 +221,8 @@ void TfrmAprs::BuildToolBar() {
   mbtnGps = command("mbtnGps", "GPS");
   mbtnGps->SetChecker(true);
   mbtnTcp = command("mbtnTcp", "TCP");
+  // Switched on, these look pressed (the link colours the TCP button by its state).
+  for (TMyButton* button : {mbtnGps, mbtnTcp}) button->SetPaintDown(true);
   mbtnLog = command("mbtnLog", "Log");
   mbtnSetup = command("mbtnSetup", "Setup");
   mbtnInfo = command("mbtnInfo", "Info");
@@ -420,9 +423,14 @@ namespace {
 const char* const kFirstStartMap = "APRS-Karten/Welt.jpg";
 }  // namespace
 
-void TfrmAprs::LoadMapFromSettings() {
-  Map->MapDir = MapDir;
+void TfrmAprs::SetMapFolder(const std::string& Folder) {
+  MapDir = Folder;
+  Map->MapDir = Folder;
   Map->BuildMapCatalog();
+}
+
+void TfrmAprs::LoadMapFromSettings() {
+  SetMapFolder(MapDir);
   // Packets are dropped while no map is loaded, so a first start (no map saved yet)
   // shows the world map that ships with the program.
   const std::string mapFile = AprsMapFile.empty() ? ProgDir + kFirstStartMap : AprsMapFile;

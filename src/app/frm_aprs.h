@@ -115,6 +115,8 @@ class TfrmAprs : public TForm, public TStationViews {
   // The first showing loads the station file.
   void FormShow(TComponent* Sender);
   std::string StationFileName() const { return ProgDir + "Stn.dat"; }
+  // The map folder the map view and its catalogue (for zooming) use from now on.
+  void SetMapFolder(const std::string& Folder);
   // The map catalogue of MapDir and the map AprsMapFile, when it exists.
   void LoadMapFromSettings();
   // One monitor writer's text with its control characters (monitor_appender.h).

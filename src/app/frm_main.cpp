@@ -112,8 +112,14 @@ void TfrmMain::FormCloseQuery(TComponent*, bool& CanClose) {
 
 void TfrmMain::FormClose(TComponent*, TCloseAction& Action) {
   if (Action == caNone) return;
+  // Whatever goes wrong while shutting down, the program ends: it must not run on with
+  // its main window gone.
+  struct TEnd {
+    ~TEnd() {
+      if (Application) Application->Terminate();
+    }
+  } end;
   ShutDown();
-  if (Application) Application->Terminate();
 }
 
 void TfrmMain::ShutDown() {

@@ -283,12 +283,12 @@ void TfrmSetup::BuildStationPage() {
 
   const int top = 8 + 7 * kRow;
   NewLabel(this, page, "lblPosition", "Feste Position", 8, top);
-  medtLati = NewText(this, page, "medtLati", 98, top, 90,
-                     "00\xB0"
-                     "00.00 N");
-  medtLong = NewText(this, page, "medtLong", 192, top, 100,
-                     "000\xB0"
-                     "00.00 E");
+  medtLati = NewControl<TMaskEdit>(this, page, "medtLati", 98, top, 90, 21);
+  medtLati->SetEditMask(kLatMask);
+  medtLati->SetText(kLatMaskStart);
+  medtLong = NewControl<TMaskEdit>(this, page, "medtLong", 192, top, 100, 21);
+  medtLong->SetEditMask(kLonMask);
+  medtLong->SetText(kLonMaskStart);
   medtLati->OnKeyPress = [this](TComponent* Sender, char& Key) { PosKeyPress(Sender, Key); };
   medtLong->OnKeyPress = [this](TComponent* Sender, char& Key) { PosKeyPress(Sender, Key); };
   mbtnSetGpsPos = NewControl<TMyButton>(this, page, "mbtnSetGpsPos", 296, top, 50, 21);

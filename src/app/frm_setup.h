@@ -26,6 +26,7 @@
 #include "platform/gui/image.h"
 #include "platform/gui/label.h"
 #include "platform/gui/list_box.h"
+#include "platform/gui/mask_edit.h"
 #include "platform/gui/memo.h"
 #include "platform/gui/open_dialog.h"
 #include "platform/gui/track_bar.h"
@@ -42,6 +43,12 @@ constexpr int kWxDeviceWs2300 = 1;
 constexpr int kWxDeviceWx200 = 2;
 constexpr int kWxDeviceWmr918 = 3;
 constexpr int kWxDeviceText = 4;
+
+// The fixed position's masks (degrees, minutes, hemisphere) and their start texts.
+inline constexpr const char* kLatMask = "00\xB0" "00.00 L";
+inline constexpr const char* kLonMask = "000\xB0" "00.00 L";
+inline constexpr const char* kLatMaskStart = "00\xB0" "00.00 N";
+inline constexpr const char* kLonMaskStart = "000\xB0" "00.00 E";
 
 extern std::array<std::string, kDeviceCount> DeviceNames;
 extern std::array<std::string, kDeviceCount> DeviceShortNames;
@@ -104,8 +111,8 @@ class TfrmSetup : public TForm {
   TImage* imgSymP2;
   TMyButton* mbtnTxPosP2;
   TMyButton* mbtnTxStatusP2;
-  TEdit* medtLati;
-  TEdit* medtLong;
+  TMaskEdit* medtLati;
+  TMaskEdit* medtLong;
   TMyButton* mbtnSetGpsPos;
   TMyFlatCombobox* mfcbxPosAmbi;
   TMyButton* mbtnComp;

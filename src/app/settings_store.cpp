@@ -190,12 +190,8 @@ void LoadPort(TSettingsReader& r, const TPortControls& p, const TPortDefaults& d
 
 void LoadStation(TSettingsReader& r, const TPortDefaults& Defaults) {
   TfrmSetup& s = *frmSetup;
-  r.Edit("Lati", *s.medtLati,
-         "00\xB0"
-         "00.00 N");
-  r.Edit("Long", *s.medtLong,
-         "000\xB0"
-         "00.00 E");
+  r.Edit("Lati", *s.medtLati, kLatMaskStart);
+  r.Edit("Long", *s.medtLong, kLonMaskStart);
   r.Down("Comp", *s.mbtnComp, true);
   r.Number("Power", *s.nedtPower, 4);
   r.Number("Height", *s.nedtHeight, 1);

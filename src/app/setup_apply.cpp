@@ -119,7 +119,7 @@ void TfrmSetup::mbtnChangeClick(TComponent*) {
   applying_ = true;
   mbtnChange->SetEnabled(false);
   SaveTncIniFiles();
-  if (frmAprs) frmAprs->MapDir = edtCrdDir->Text();
+  if (frmAprs) frmAprs->SetMapFolder(edtCrdDir->Text());
   if (TncInitialised) {
     frmMain->btnKissOff->Click();
     DelayMs(kKissOffWaitMs);

@@ -2,15 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/aprs_symbols.h"
 #include "app/device_windows.h"
 #include "app/frm_aprs.h"
 #include "app/frm_aprs_msg.h"
 #include "app/frm_aprs_stn_info.h"
 #include "app/frm_main.h"
+#include "app/map_view.h"
 #include "app/speak_file.h"
 #include "app_windows.h"
+#include "platform/gui/gui_test_support.h"
 #include "platform/gui/open_dialog.h"
+#include "platform/gui/virtual_keys.h"
 #include "platform/sys/files.h"
 #include "platform/sys/registry.h"
 #include "platform/text/string_list.h"
@@ -150,6 +155,42 @@ TEST_F(SetupTest, PositionKeys) {
   char typed = 'w';
   s.PosKeyPress(s.medtLong, typed);
   EXPECT_EQ(typed, 'w');
+}
+
+// Typed as a user types it: digits overwrite the zeros, the caret steps over the degree
+// sign, the point and the blank.
+TEST_F(SetupTest, ThePositionIsTypedIntoTheMask) {
+  TfrmSetup& s = *frmSetup;
+  auto type = [](TMaskEdit& edit, const std::string& keys) {
+    SimulateKey(edit, VK_HOME);
+    for (char c : keys) {
+      const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      SimulateKey(edit, TKeyCode(upper), std::string(1, c));
+    }
+  };
+  type(*s.medtLati, "523012s");
+  type(*s.medtLong, "01324567w");
+  EXPECT_EQ(s.medtLati->Text(), "52\xB0" "30.12 S");
+  EXPECT_EQ(s.medtLong->Text(), "013\xB0" "24.56 W");
+  s.ApplySettings();
+  EXPECT_NEAR(s.OwnLat, -(52 + 30.12 / 60), 1e-9);
+  EXPECT_NEAR(s.OwnLon, -(13 + 24.56 / 60), 1e-9);
+}
+
+// The map folder chosen in the settings is the one zooming uses after the apply.
+TEST_F(SetupTest, ApplyRebuildsTheMapCatalogueOfTheNewFolder) {
+  const std::string folder = PrgDir() + "Other maps/";
+  std::filesystem::create_directories(folder);
+  TBitmap map;
+  map.SetSize(20, 10);
+  map.SaveToFile(folder + "Region.bmp");
+  WriteFile(folder + "Region.DAT", "50:00.00N/000:00.00E\r\n40:00.00N/020:00.00E\r\nRegion\r\n");
+  frmSetup->edtCrdDir->SetText(folder);
+  frmSetup->mbtnChangeClick(frmSetup->mbtnChange);
+  EXPECT_EQ(frmAprs->MapDir, folder);
+  EXPECT_EQ(frmAprs->Map->MapDir, folder);
+  ASSERT_EQ(frmAprs->Map->MapCatalog.Count(), 1);
+  EXPECT_NE(frmAprs->Map->MapCatalog[0].find("Region.bmp"), std::string::npos);
 }
 
 TEST_F(SetupTest, WeatherTextFile) {

@@ -4,8 +4,14 @@
 
 #include <filesystem>
 
+#include "app/device_windows.h"
 #include "app/frm_aprs.h"
+#include "app/frm_aprs_msg.h"
+#include "app/frm_aprs_stn_info.h"
+#include "app/frm_aprs_stn_list.h"
+#include "app/frm_aprs_stn_select.h"
 #include "app/frm_info.h"
+#include "app/frm_log.h"
 #include "app/frm_main.h"
 #include "app/frm_prg_msg.h"
 #include "app/frm_setup.h"
@@ -17,8 +23,10 @@
 #include "app_windows.h"
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
+#include "platform/gui/gui_test_support.h"
 #include "platform/sys/application.h"
 #include "platform/sys/registry.h"
+#include "platform/sys/timer.h"
 #include "platform/text/string_list.h"
 
 namespace {
@@ -132,6 +140,62 @@ TEST_F(ProgramTest, StartsRunsAndShutsDown) {
   ASSERT_TRUE(reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", false));
   EXPECT_EQ(reg.ReadString("Spk"), "english.spk");
   EXPECT_EQ(reg.ReadString("TcpFilter"), "m/50");
+}
+
+// A user closes the main window while every other window is still open: the program
+// must end, not run on invisibly.
+TEST_F(ProgramTest, ClosingTheMainWindowEndsTheProgramWithEveryWindowOpen) {
+  SetOwnCall();
+  WriteSpeakFile("english.spk", "1.2", {});
+  frmSetup->mfcbxSpk->SetText("english.spk");
+  ASSERT_TRUE(StartProgram());
+  for (TForm* form : std::initializer_list<TForm*>{frmAprsStnList, frmAprsStnSelect, frmAprsStnInfo,
+                                                   frmAprsMsg, frmGpsStatus, frmWxStatus, frmLog,
+                                                   frmInfo})
+    form->Show();
+  bool closed = false;
+  QueueCall([&] {
+    closed = true;
+    AnswerNextMyMsgBox();  // the settings of this new version are saved with a notice
+    SimulateCloseButton(*frmMain);
+  });
+  // Should the close not end the loop, this ends it and the test fails.
+  TTimer guard(nullptr);
+  guard.SetInterval(5000);
+  bool timedOut = false;
+  guard.OnTimer = [&](TComponent*) {
+    timedOut = true;
+    Application->Terminate();
+  };
+  guard.SetEnabled(true);
+  Application->Run();
+  EXPECT_TRUE(closed);
+  EXPECT_FALSE(timedOut);
+  EXPECT_TRUE(frmMain->ShutDownDone());
+}
+
+// No window opens with a part (its title bar above all) off the screen, and a modal
+// window is not covered by the stay-on-top ones.
+TEST_F(ProgramTest, WindowsOpenOnTheScreenAndModalOnesOnTop) {
+  for (int n = 0; n < Screen->FormCount(); ++n) {
+    TForm* form = Screen->Forms(n);
+    if (form->FormStyle() == fsMDIChild || form == frmMyMsgDialog || form == frmPrgMsg) continue;
+    form->SetBounds(-40, -30, form->Width(), form->Height());  // e.g. a saved place
+    form->Show();
+    EXPECT_GE(form->Left(), 0) << form->Name;
+    EXPECT_GE(form->Top(), 0) << form->Name;
+    EXPECT_LE(form->Left() + form->Width(), Screen->Width()) << form->Name;
+    EXPECT_LE(form->Top() + form->Height(), Screen->Height()) << form->Name;
+    form->Hide();
+  }
+  bool onTop = false;
+  QueueCall([&] {
+    onTop = StaysOnTop(*frmSetup);
+    frmSetup->SetModalResult(mrCancel);
+  });
+  frmSetup->ShowModal();
+  EXPECT_TRUE(onTop);
+  EXPECT_FALSE(StaysOnTop(*frmSetup));
 }
 
 TEST_F(ProgramTest, AboutBoxClosesOnlyAfterTheSplash) {

@@ -29,14 +29,17 @@ TCustomEdit::TCustomEdit(TComponent* AOwner)
 
 TCustomEdit::~TCustomEdit() = default;
 
+// Under a mask the text keeps its empty places as blanks, so every character keeps
+// its position.
 std::string TCustomEdit::Text() const {
-  return FromQString(LineEditOf(*this).text());
+  const QLineEdit& line = LineEditOf(*this);
+  return FromQString(line.inputMask().isEmpty() ? line.text() : line.displayText());
 }
 
 void TCustomEdit::SetText(const std::string& Value) {
   QLineEdit& line = LineEditOf(*this);
   const QString text = ToQString(Value);
-  if (line.text() == text) return;
+  if (ToQString(Text()) == text) return;
   // Text from code is not cut to MaxLength: lift the limit for this one assignment.
   line.setMaxLength(kUnlimited);
   line.setText(text);

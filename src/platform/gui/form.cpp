@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QRegion>
+#include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
@@ -18,6 +19,45 @@ constexpr int kModalResultSet = 1;
 
 bool Sizeable(TFormBorderStyle style) {
   return style == bsSizeable || style == bsSizeToolWin;
+}
+
+// The work area of the screen that shows the program's main window (the first window
+// made, when it is on the screen), else of the primary screen.
+QRect WorkAreaFor(const TForm& form) {
+  const QScreen* screen = nullptr;
+  const TForm* main = Screen->FormCount() > 0 ? Screen->Forms(0) : nullptr;
+  if (main && main != &form && HostOf(*main)->isVisible()) screen = HostOf(*main)->screen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect();
+}
+
+// The frame the window system draws round a window, as it draws it round the windows
+// already shown (nothing is known of a window's own frame before it is shown).
+QMargins FrameMargins(const TForm& form) {
+  const QWidget* own = HostOf(form);
+  const QWidget* shown = own->isVisible() ? own : nullptr;
+  for (int n = 0; !shown && n < Screen->FormCount(); ++n) {
+    const QWidget* host = HostOf(*Screen->Forms(n));
+    if (host->isWindow() && host->isVisible() && host->frameGeometry() != host->geometry())
+      shown = host;
+  }
+  if (!shown) return {};
+  const QRect outer = shown->frameGeometry();
+  const QRect inner = shown->geometry();
+  return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+          outer.bottom() - inner.bottom()};
+}
+
+// The whole window, frame and title bar included, lies inside the work area; a window
+// larger than the area keeps its top-left corner (and so its title bar) on the screen.
+void KeepOnScreen(TForm& form, const QRect& work) {
+  if (work.isEmpty()) return;
+  const QMargins frame = form.BorderStyle() == bsNone ? QMargins() : FrameMargins(form);
+  const int outerWidth = form.Width() + frame.left() + frame.right();
+  const int outerHeight = form.Height() + frame.top() + frame.bottom();
+  const int left = std::max(std::min(form.Left(), work.right() + 1 - outerWidth), work.left());
+  const int top = std::max(std::min(form.Top(), work.bottom() + 1 - outerHeight), work.top());
+  if (left != form.Left() || top != form.Top()) form.SetBounds(left, top, form.Width(), form.Height());
 }
 
 }  // namespace
@@ -211,17 +251,21 @@ TModalResult TForm::ShowModal() {
   QWidget* host = HostOf(*this);
   QEventLoop loop;
   // Whatever way ShowModal is left (a throwing OnShow included), the form is no longer modal.
+  // While it waits for an answer it also stays above the stay-on-top windows, which
+  // would otherwise cover its buttons.
   struct TModalScope {
     TForm& form;
     QWidget* host;
     ~TModalScope() {
       form.impl_->modal_loop = nullptr;
       host->setWindowModality(Qt::NonModal);
+      if (form.impl_->form_style != fsStayOnTop) host->setWindowFlag(Qt::WindowStaysOnTopHint, false);
     }
   } scope{*this, host};
   impl_->modal_result = mrNone;
   impl_->modal_loop = &loop;
   host->setWindowModality(Qt::ApplicationModal);
+  host->setWindowFlag(Qt::WindowStaysOnTopHint, true);
   Show();
   for (;;) {
     if (impl_->modal_result == mrNone && loop.exec() != kModalResultSet) {
@@ -311,10 +355,12 @@ void TForm::ShowHost() {
 
 void TForm::ApplyPosition() {
   const TForm* over = nullptr;
+  bool centre = true;
   switch (impl_->position) {
     case poDesigned:
     case poDefault:
-      return;
+      centre = false;
+      break;
     case poScreenCenter:
     case poDesktopCenter:
       break;
@@ -326,9 +372,15 @@ void TForm::ApplyPosition() {
       break;
   }
   if (over == this) over = nullptr;
-  const TRect area = over ? over->BoundsRect() : Rect(0, 0, Screen->Width(), Screen->Height());
-  SetBounds(area.Left + (area.Width() - Width()) / 2, area.Top + (area.Height() - Height()) / 2,
-            Width(), Height());
+  const QRect work = WorkAreaFor(*this);
+  if (centre) {
+    const TRect area = over ? over->BoundsRect()
+                            : Rect(work.left(), work.top(), work.right() + 1, work.bottom() + 1);
+    SetBounds(area.Left + (area.Width() - Width()) / 2, area.Top + (area.Height() - Height()) / 2,
+              Width(), Height());
+  }
+  if (impl_->sub_window) return;
+  KeepOnScreen(*this, work);
 }
 
 void TForm::BoundsChanged(const TRect& OldBounds) {

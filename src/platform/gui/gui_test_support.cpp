@@ -1,6 +1,7 @@
 #include "platform/gui/gui_test_support.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -18,8 +19,19 @@
 namespace {
 
 // The widget that receives input for Control, and the point on it.
+// A scrolled view (a list box's rows) gets the mouse on its viewport, as from the window
+// system.
 QWidget* SurfaceOf(TControl& control, int& x, int& y) {
-  if (auto* windowed = dynamic_cast<TWinControl*>(&control)) return WidgetOf(*windowed);
+  if (auto* windowed = dynamic_cast<TWinControl*>(&control)) {
+    QWidget* widget = WidgetOf(*windowed);
+    auto* area = qobject_cast<QAbstractScrollArea*>(widget);
+    if (!area) return widget;
+    const QPoint at = area->viewport()->mapFrom(widget, QPoint(x, y));
+    if (!area->viewport()->rect().contains(at)) return widget;
+    x = at.x();
+    y = at.y();
+    return area->viewport();
+  }
   if (!control.Parent()) return nullptr;
   x += control.Left();
   y += control.Top();
@@ -108,6 +120,10 @@ void SimulateKey(TWinControl& Control, TKeyCode Key, const std::string& Text, TS
 
 void SimulateCloseButton(TForm& Form) {
   HostOf(Form)->close();
+}
+
+bool StaysOnTop(TForm& Form) {
+  return HostOf(Form)->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
 }
 
 void QueueCall(std::function<void()> Call) {

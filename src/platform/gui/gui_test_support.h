@@ -52,5 +52,8 @@ bool ChooseMenuItem(const std::string& Caption);
 // Closes the open pop-up menu without choosing (the Escape key).
 void CloseMenu();
 
+// True when the window system is asked to keep the form above ordinary windows.
+bool StaysOnTop(TForm& Form);
+
 // The colour a windowed control shows at one pixel, rendered afresh.
 TColor RenderedPixel(TWinControl& Control, int X, int Y);

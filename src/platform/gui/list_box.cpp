@@ -85,6 +85,10 @@ TListBox::TListBox(TComponent* AOwner)
   SetTabStop(true);
   SetColor(clWindow);
   items_->OnChange = [this](TStringList*) { ItemsChanged(); };
+  // A click on a row lands on the list's viewport, which our events do not see: the
+  // list tells us, after it has made that row the current one.
+  QObject::connect(&list, &QListWidget::itemClicked, NativeOf(*this).bridge,
+                   [this](QListWidgetItem*) { Dispatch([this] { Click(); }); });
 }
 
 TListBox::~TListBox() {

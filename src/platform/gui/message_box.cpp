@@ -55,6 +55,8 @@ int ResultOf(int button) {
 
 int MessageBox(const std::string& Text, const std::string& Caption, unsigned Flags) {
   QMessageBox box(IconOf(Flags), ToQString(Caption), ToQString(Text), ButtonsOf(Flags));
+  // Above the program's stay-on-top windows, too: a box behind them cannot be answered.
+  box.setWindowFlag(Qt::WindowStaysOnTopHint);
   return ResultOf(box.exec());
 }
 

@@ -220,10 +220,12 @@ bool TWidgetBridge::eventFilter(QObject* watched, QEvent* event) {
 // The window system moved or sized the control (a user dragging a window's border).
 void TWidgetBridge::HostGeometryChanged() {
   TNativeWidget& native = NativeOf(*control);
-  // A top-level window's position is only known to the window system; the child's
-  // geometry is relative to its parent, as Left and Top are.
-  const QRect g = native.host->geometry();
-  const TRect bounds = Bounds(g.x(), g.y(), g.width(), g.height());
+  // A top-level window's position is only known to the window system, and it is the
+  // position of its frame; the child's geometry is relative to its parent, as Left and
+  // Top are.
+  const QWidget& host = *native.host;
+  const QPoint at = host.isWindow() ? host.pos() : host.geometry().topLeft();
+  const TRect bounds = Bounds(at.x(), at.y(), host.width(), host.height());
   const TRect old = control->BoundsRect();
   if (bounds == old) return;
   TControlEvents::UpdateBounds(*control, bounds);

@@ -323,9 +323,17 @@ void TWinControl::AlignControls(TRect& Area) {
   }
 }
 
+// A window's Left and Top place its frame, title bar included, as on the desktop the
+// program was made for; its size stays the size of what it shows.
 void TWinControl::ApplyGeometry() {
   const TRect b = BoundsRect();
-  native_->host->setGeometry(b.Left, b.Top, b.Width(), b.Height());
+  QWidget* host = native_->host;
+  if (host->isWindow()) {
+    host->move(b.Left, b.Top);
+    host->resize(b.Width(), b.Height());
+    return;
+  }
+  host->setGeometry(b.Left, b.Top, b.Width(), b.Height());
 }
 
 // A windowed control without a parent stays hidden; Qt would show it as a window.

@@ -40,7 +40,14 @@ void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoo
 
 void TApplication::Terminate() {
   terminated_ = true;
-  QCoreApplication::quit();
+  // Not quit(): that first asks every window to close and is refused by any that stays
+  // open (our windows hide themselves instead of closing), so the process would run on
+  // with nothing on the screen. exit() leaves every running loop, modal ones included.
+  QCoreApplication::exit(0);
+}
+
+void TApplication::ClearTerminated() {
+  terminated_ = false;
 }
 
 void TApplication::HandleException(const std::exception& error) {

@@ -29,8 +29,11 @@ class TApplication {
   void Run();
   // Handles the events that are waiting, then returns (used by busy waits).
   void ProcessMessages();
+  // Ends every running event loop; Run returns, and a later Run returns at once.
   void Terminate();
   bool Terminated() const { return terminated_; }
+  // A test runner starts each test with an application that is not ending.
+  void ClearTerminated();
 
   // Called with every exception that a handler lets escape; when unassigned the
   // message is written to standard error.

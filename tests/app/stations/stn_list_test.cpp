@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "../app_windows.h"
+#include "app/frm_aprs.h"
 #include "app/frm_aprs_stn_list.h"
 #include "app/frm_aprs_stn_select.h"
 #include "app/frm_setup.h"
+#include "platform/gui/gui_test_support.h"
 #include "station_records.h"
 
 namespace {
@@ -196,5 +198,23 @@ TEST_F(StationListTest, ThePickListHandsTheClickOnAndStaysInFront) {
   select.lboxStnSelect->SetItemIndex(1);
   select.lboxStnSelectClick(select.lboxStnSelect);
   EXPECT_EQ(picked, 1);
+  EXPECT_TRUE(select.Visible());
+}
+
+// What the map's double click leaves: two stations in the pick list, the first shown.
+// A click on the second row shows that one.
+TEST_F(StationListTest, ClickingAnotherPickListRowShowsThatStation) {
+  TfrmAprsStnSelect& select = *frmAprsStnSelect;
+  frmAprs->PickKeys = {MakeStationKey("", "N0CALL"), MakeStationKey("", "DL1ABC")};
+  select.lboxStnSelect->Items().Add("N0CALL");
+  select.lboxStnSelect->Items().Add("DL1ABC");
+  select.lboxStnSelect->SetItemIndex(0);
+  select.Show();
+  select.lboxStnSelectClick(select.lboxStnSelect);
+  EXPECT_EQ(frmAprs->ShownKey(), MakeStationKey("", "N0CALL"));
+  const int rowHeight = select.lboxStnSelect->ItemHeight();
+  SimulateClick(*select.lboxStnSelect, 20, rowHeight + rowHeight / 2);
+  EXPECT_EQ(select.lboxStnSelect->ItemIndex(), 1);
+  EXPECT_EQ(frmAprs->ShownKey(), MakeStationKey("", "DL1ABC"));
   EXPECT_TRUE(select.Visible());
 }

@@ -7,6 +7,7 @@
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/gui_test_support.h"
 #include "platform/gui/list_box.h"
 #include "platform/gui/paint_to.h"
 
@@ -125,6 +126,26 @@ TEST_F(ListBoxTest, StandardListIgnoresTheDrawHandlerAndItemHeight) {
   list->SetStyle(lbStandard);
   Shot();
   EXPECT_EQ(calls, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ListBoxTest, AClickOnARowMakesItCurrentAndClicksTheList) {
+  list->SetStyle(lbOwnerDrawFixed);
+  list->SetItemHeight(20);
+  int clicks = 0;
+  int current = -1;
+  list->OnClick = [&](TComponent*) {
+    ++clicks;
+    current = list->ItemIndex();
+  };
+  SimulateClick(*list, 30, 2 * 20 + 5);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(current, 2);
+  list->SetItemIndex(0);  // from code: no click
+  EXPECT_EQ(clicks, 1);
 }
 
 }  // namespace
