@@ -55,6 +55,8 @@ TMapView::TMapView(TComponent* Owner, TWinControl* Parent, const TStrings& Stati
   // The markers lie above the map's lines and circles; kept composed apart, the
   // crosshair's moves and flashes do not repaint the markers along its lines.
   pnlCard->SetLayeredFaces(true);
+  // Thousands of markers: a repaint asks the view which children lie in its strip.
+  pnlCard->SetChildFinder(this);
   pnlCard->SetVisible(false);
 
   imgCard = new TImage(Owner);
@@ -98,8 +100,28 @@ TMapView::TMapView(TComponent* Owner, TWinControl* Parent, const TStrings& Stati
   timGpsFlash->SetEnabled(true);
 }
 
-// The controls belong to the window and go with it.
-TMapView::~TMapView() = default;
+// The controls belong to the window and go with it; the markers, which would leave the
+// index they were filed in, go now.
+TMapView::~TMapView() {
+  pnlCard->SetChildFinder(nullptr);
+  FreeAllSymbols();
+}
+
+void TMapView::ChildrenIn(const TRect& Area, std::vector<TControl*>& Found) const {
+  Found.insert(Found.end(), {imgCard, shpR, shpH, shpV, shpGPS, shpRange});
+  marker_grid_.MarkersIn(Area, Found);
+}
+
+std::shared_ptr<const TBitmap> TMapView::SharedSymbolPicture(char SymTable, char SymCode) {
+  auto [found, added] = symbol_pictures_.try_emplace({SymTable, SymCode});
+  if (added) {
+    auto picture = std::make_shared<TBitmap>();
+    SymbolPicture(SymTable, SymCode, *picture);
+    // An unknown table leaves the picture empty.
+    if (!picture->Empty()) found->second = std::move(picture);
+  }
+  return found->second;
+}
 
 TMyShape* TMapView::NewShape(const char* Name, TShapeType Shape) {
   auto* shape = new TMyShape(owner_);
@@ -160,6 +182,7 @@ bool TMapView::LoadMap(const std::string& FileName) {
   if (auto* scrollBox = dynamic_cast<TScrollBox*>(pnlCard->Parent())) scrollBox->ScrollTo(0, 0);
   pnlCard->SetBounds(0, 0, picture.Width(), picture.Height());
   imgCard->SetBounds(0, 0, picture.Width(), picture.Height());
+  marker_grid_.Reset(picture.Width(), picture.Height());
   shpV->SetHeight(map_.MapH);
   shpH->SetWidth(map_.MapW);
   shpR->SetBounds(0, 0, map_.MapW, map_.MapH);
@@ -204,7 +227,10 @@ void TMapView::SetSymDrawStyle(TSymDrawStyles Value) {
   for (int i = 0; i < pnlCard->ControlCount(); ++i) {
     if (auto* marker = dynamic_cast<TAprsSymbol*>(pnlCard->Controls(i))) markers.push_back(marker);
   }
-  for (TAprsSymbol* marker : markers) marker->SetSymDrawStyle(Value);
+  for (TAprsSymbol* marker : markers) {
+    marker->SetSymDrawStyle(Value);
+    marker_grid_.Place(marker);
+  }
 }
 
 void TMapView::ShowStation(const TAprsInfo& Info) {
@@ -231,8 +257,6 @@ void TMapView::RebuildSymbolPlaces() {
 
 void TMapView::DrawStationSymbol(const std::string& Key, const std::string& Name, int X, int Y,
                                  char SymTable, char SymCode, int Port) {
-  TBitmap picture;
-  SymbolPicture(SymTable, SymCode, picture);
   TAprsSymbol* marker = FindSymbolControl(Key);
   const bool onMap = IsOnMap(Y, X);
   if (marker && !onMap) {
@@ -248,8 +272,9 @@ void TMapView::DrawStationSymbol(const std::string& Key, const std::string& Name
     WireMouse(*marker);
     markers_.emplace(Key, marker);
   }
-  // An unknown table leaves the picture empty: the marker keeps its old symbol.
-  marker->SetSymbol(Name, X, Y, picture.Empty() ? nullptr : &picture, Port);
+  // An unknown table gives no picture: the marker keeps its old symbol.
+  marker->SetSymbol(Name, X, Y, SharedSymbolPicture(SymTable, SymCode), Port);
+  marker_grid_.Place(marker);
   marker->Show();
 }
 
@@ -258,16 +283,15 @@ void TMapView::RedrawAllSymbols() {
   pnlCard->Invalidate();
   FreeAllSymbols();
   RebuildSymbolPlaces();
-  for (int i = 0; i < SymbolPlaces.Count(); ++i) {
+  // The stations and their places are both in key order: one walk over the stations
+  // meets the places in their order.
+  for (int i = 0; i < stations_.Count(); ++i) {
+    const std::string record = stations_[i];
     std::string key;
+    CsvGetField(sfKey, record, key);
     int y = -1;
     int x = -1;
-    SymbolPlaces.Place(i, key, y, x);
-    int first = -1;
-    int last = -1;
-    CsvFindRange(key, stations_, first, last);
-    if (first < 0) continue;
-    const std::string record = stations_[first];
+    if (!SymbolPlaces.GetSymbolPlace(key, y, x) || FindSymbolControl(key)) continue;
     DrawStationSymbol(key, UnescapedField(record, sfSrcCall), x, y, CodeField(record, sfSymTable),
                       CodeField(record, sfSymCode), StrToIntDef(Field(record, sfPort), 0));
   }
@@ -275,13 +299,17 @@ void TMapView::RedrawAllSymbols() {
 }
 
 void TMapView::FreeAllSymbols() {
-  for (auto& [key, marker] : markers_) delete marker;
+  for (auto& [key, marker] : markers_) {
+    marker_grid_.Remove(marker);
+    delete marker;
+  }
   markers_.clear();
 }
 
 void TMapView::FreeStationMarker(const std::string& Key) {
   auto it = markers_.find(Key);
   if (it == markers_.end()) return;
+  marker_grid_.Remove(it->second);
   delete it->second;
   markers_.erase(it);
 }

@@ -16,12 +16,15 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 #include "app/map_catalog.h"
 #include "app/map_coordinates.h"
+#include "app/marker_grid.h"
 #include "app/symbol_places.h"
 #include "controls/aprs_symbol.h"
 #include "controls/my_shape.h"
@@ -32,7 +35,7 @@
 
 struct TAprsInfo;
 
-class TMapView {
+class TMapView : private TChildFinder {
  public:
   // Owner (the window) owns every control and marker; they sit on a panel placed on
   // Parent. Stations is the station store's list; the view only reads it.
@@ -138,6 +141,11 @@ class TMapView {
   std::function<bool()> GpsRunning;
 
  private:
+  // The panel's children in Area: the shapes and the image, and the markers there.
+  void ChildrenIn(const TRect& Area, std::vector<TControl*>& Found) const override;
+  // The picture of a symbol, drawn once and shared by its markers; null for a table
+  // without pictures.
+  std::shared_ptr<const TBitmap> SharedSymbolPicture(char SymTable, char SymCode);
   TMyShape* NewShape(const char* Name, TShapeType Shape);
   void WireMouse(TControl& Control);
   void SetCrosshairColor(TColor Color);
@@ -147,6 +155,8 @@ class TMapView {
   TMapGeometry map_;
   TSymDrawStyles sym_draw_style_ = dsSymbol | dsCall;
   std::unordered_map<std::string, TAprsSymbol*> markers_;
+  TMarkerGrid marker_grid_;
+  std::map<std::pair<char, char>, std::shared_ptr<const TBitmap>> symbol_pictures_;
   std::string crosshair_key_;
   int flash_count_ = 0;
   bool gps_flash_on_ = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "app/packet_dispatcher.h"
 #include "app/sound_queue.h"
@@ -53,9 +54,19 @@ std::string Field(int index, const std::string& record) {
 constexpr int kRepeatFields[] = {sfRxStamp,  sfAprsTime, sfComment, sfPort, sfHeardVia,
                                  sfDestCall, sfPath,     sfHeader,  sfData, sfStatusText};
 
-std::string WithoutRepeatFields(std::string record) {
-  for (int field : kRepeatFields) CsvSetField(field, "", record);
-  return record;
+bool IsRepeatField(int field) {
+  return std::find(std::begin(kRepeatFields), std::end(kRepeatFields), field) !=
+         std::end(kRepeatFields);
+}
+
+// The two records are equal but for the fields that differ between copies of one
+// transmission; compared where they lie.
+bool SameButRepeatFields(const std::string& a, const std::string& b) {
+  for (int field = 0; field < kStationFieldCount; ++field) {
+    if (!IsRepeatField(field) && CsvFieldView(field, a) != CsvFieldView(field, b)) return false;
+  }
+  // Anything after the last field counts too.
+  return CsvFieldView(kStationFieldCount, a) == CsvFieldView(kStationFieldCount, b);
 }
 
 bool IsValidKey(const std::string& key) {
@@ -130,22 +141,106 @@ std::string StationRecord(const TAprsInfo& Info) {
 
 // --- TStationList --------------------------------------------------------------------------
 
+namespace {
+
+// Lines per chunk: a split makes two of half this.
+constexpr size_t kChunkLines = 512;
+
+// Field 0 of a record upper-cased, as CsvFindRange compares keys.
+std::string UpperKey(const std::string& record) {
+  std::string key;
+  CsvGetField(sfKey, record, key);
+  return UpperCase(key);
+}
+
+}  // namespace
+
 std::string TStationList::Get(int index) const {
   return Line(index);
 }
 
-const std::string& TStationList::Line(int index) const {
+TStationList::TPlace TStationList::Locate(int index) const {
   CheckIndex(index, Count());
-  return lines_[index];
+  const auto after = std::upper_bound(starts_.begin(), starts_.end(), index);
+  const size_t chunk = static_cast<size_t>(after - starts_.begin()) - 1;
+  return {chunk, static_cast<size_t>(index - starts_[chunk])};
+}
+
+const std::string& TStationList::Line(int index) const {
+  const TPlace place = Locate(index);
+  return chunks_[place.chunk][place.offset];
+}
+
+void TStationList::Renumber(size_t from) {
+  for (size_t chunk = from; chunk < chunks_.size(); ++chunk) {
+    starts_[chunk] = chunk == 0 ? 0 : starts_[chunk - 1] + static_cast<int>(chunks_[chunk - 1].size());
+  }
+}
+
+int TStationList::LowerBound(const std::string& text) const {
+  const auto less = [this](const std::string& a, const std::string& b) {
+    return CompareStrings(a, b) < 0;
+  };
+  // The first chunk whose last line is not before text, then the place in it.
+  const auto chunk = std::partition_point(
+      chunks_.begin(), chunks_.end(),
+      [&](const std::vector<std::string>& lines) { return less(lines.back(), text); });
+  if (chunk == chunks_.end()) return count_;
+  const auto line = std::lower_bound(chunk->begin(), chunk->end(), text, less);
+  return starts_[static_cast<size_t>(chunk - chunks_.begin())] +
+         static_cast<int>(line - chunk->begin());
+}
+
+void TStationList::InsertAt(int index, const std::string& text) {
+  if (chunks_.empty()) {
+    chunks_.emplace_back();
+    starts_.push_back(0);
+  }
+  // At the very end the line joins the last chunk.
+  TPlace place = index == count_ ? TPlace{chunks_.size() - 1, chunks_.back().size()}
+                                 : Locate(index);
+  std::vector<std::string>& lines = chunks_[place.chunk];
+  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place.offset), text);
+  if (lines.size() > kChunkLines) {
+    std::vector<std::string> upper(std::make_move_iterator(lines.begin() + kChunkLines / 2),
+                                   std::make_move_iterator(lines.end()));
+    lines.resize(kChunkLines / 2);
+    chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(place.chunk) + 1, std::move(upper));
+    starts_.insert(starts_.begin() + static_cast<std::ptrdiff_t>(place.chunk) + 1, 0);
+  }
+  ++count_;
+  Renumber(place.chunk + 1);
+  Heard(text, true);
+}
+
+void TStationList::EraseAt(int index) {
+  const TPlace place = Locate(index);
+  std::vector<std::string>& lines = chunks_[place.chunk];
+  Heard(lines[place.offset], false);
+  lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(place.offset));
+  if (lines.empty()) {
+    chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(place.chunk));
+    starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(place.chunk));
+  }
+  --count_;
+  Renumber(place.chunk);
+}
+
+void TStationList::Heard(const std::string& line, bool add) {
+  TDateTime heard;
+  if (!ReadStamp(Field(sfRxStamp, line), heard)) return;
+  std::pair<TDateTime, std::string> entry{heard, Field(sfKey, line)};
+  if (add) {
+    heard_.insert(std::move(entry));
+  } else if (auto it = heard_.find(entry); it != heard_.end()) {
+    heard_.erase(it);
+  }
 }
 
 int TStationList::Add(const std::string& text) {
-  auto place = std::lower_bound(
-      lines_.begin(), lines_.end(), text,
-      [this](const std::string& a, const std::string& b) { return CompareStrings(a, b) < 0; });
-  const int index = static_cast<int>(place - lines_.begin());
-  if (place != lines_.end() && CompareStrings(*place, text) == 0) return index;
-  lines_.insert(place, text);
+  const int index = LowerBound(text);
+  if (index < count_ && CompareStrings(Line(index), text) == 0) return index;
+  InsertAt(index, text);
   return index;
 }
 
@@ -154,20 +249,25 @@ void TStationList::Insert(int, const std::string&) {
 }
 
 void TStationList::Delete(int index) {
-  CheckIndex(index, Count());
-  lines_.erase(lines_.begin() + index);
+  EraseAt(index);
 }
 
 void TStationList::Clear() {
-  lines_.clear();
+  chunks_.clear();
+  starts_.clear();
+  heard_.clear();
+  count_ = 0;
 }
 
 int TStationList::Replace(int index, const std::string& text) {
-  CheckIndex(index, Count());
-  const bool after_previous = index == 0 || CompareStrings(lines_[index - 1], text) < 0;
-  const bool before_next = index + 1 == Count() || CompareStrings(text, lines_[index + 1]) < 0;
+  const TPlace place = Locate(index);
+  const bool after_previous = index == 0 || CompareStrings(Line(index - 1), text) < 0;
+  const bool before_next = index + 1 == Count() || CompareStrings(text, Line(index + 1)) < 0;
   if (after_previous && before_next) {
-    lines_[index] = text;
+    std::string& line = chunks_[place.chunk][place.offset];
+    Heard(line, false);
+    line = text;
+    Heard(line, true);
     return index;
   }
   Delete(index);
@@ -183,27 +283,65 @@ void TStationList::Assign(std::vector<std::string> Lines) {
                             return CompareStrings(a, b) == 0;
                           }),
               Lines.end());
-  lines_ = std::move(Lines);
+  Clear();
+  for (size_t first = 0; first < Lines.size(); first += kChunkLines / 2) {
+    const size_t last = std::min(Lines.size(), first + kChunkLines / 2);
+    chunks_.emplace_back(std::make_move_iterator(Lines.begin() + static_cast<std::ptrdiff_t>(first)),
+                         std::make_move_iterator(Lines.begin() + static_cast<std::ptrdiff_t>(last)));
+    starts_.push_back(static_cast<int>(first));
+    for (const std::string& line : chunks_.back()) Heard(line, true);
+  }
+  count_ = static_cast<int>(Lines.size());
 }
 
 size_t TStationList::MemoryBytes() const {
-  size_t bytes = lines_.capacity() * sizeof(std::string);
-  for (const std::string& line : lines_) {
-    if (line.capacity() > std::string().capacity()) bytes += line.capacity() + 1;
+  size_t bytes = chunks_.capacity() * sizeof(chunks_[0]) + starts_.capacity() * sizeof(int);
+  for (const auto& lines : chunks_) {
+    bytes += lines.capacity() * sizeof(std::string);
+    for (const std::string& line : lines) {
+      if (line.capacity() > std::string().capacity()) bytes += line.capacity() + 1;
+    }
   }
+  // A tree node per line: two pointers, a parent, a colour, the time and the key.
+  bytes += heard_.size() * (4 * sizeof(void*) + sizeof(std::pair<TDateTime, std::string>));
   return bytes;
+}
+
+void TStationList::FindKey(const std::string& Key, int& First, int& Last) const {
+  First = -1;
+  Last = -1;
+  const std::string key = UpperCase(Trim(Key));
+  // Every line begins with its quoted key, and a key's characters all sort after the
+  // quote: the lines of a key are the first ones not before the quoted key alone.
+  if (std::any_of(key.begin(), key.end(), [](char c) { return static_cast<unsigned char>(c) <= '"'; })) {
+    CsvFindRange(Key, *this, First, Last);
+    return;
+  }
+  const int index = LowerBound("\"" + key + "\"");
+  if (index >= count_ || UpperKey(Line(index)) != key) return;
+  First = Last = index;
+  while (Last + 1 < count_ && UpperKey(Line(Last + 1)) == key) ++Last;
+}
+
+std::vector<std::pair<TDateTime, std::string>> TStationList::HeardBefore(TDateTime Before) const {
+  std::vector<std::pair<TDateTime, std::string>> lines;
+  for (const auto& entry : heard_) {
+    if (entry.first > Before) break;
+    lines.push_back(entry);
+  }
+  return lines;
 }
 
 // --- TStationStore -------------------------------------------------------------------------
 
 int TStationStore::IndexOfStation(const std::string& Key) const {
   int first, last;
-  CsvFindRange(Key, StationList, first, last);
+  StationList.FindKey(Key, first, last);
   return first;
 }
 
 bool TStationStore::IsRepeat(const std::string& OldLine, const std::string& NewLine) const {
-  if (WithoutRepeatFields(OldLine) != WithoutRepeatFields(NewLine)) return false;
+  if (!SameButRepeatFields(OldLine, NewLine)) return false;
   TDateTime heard;
   // A record whose time cannot be read is replaced rather than kept for ever.
   if (!ReadStamp(Field(sfRxStamp, OldLine), heard)) return false;
@@ -258,7 +396,7 @@ void TStationStore::UpdateStation(TAprsInfo Info) {
 void TStationStore::DeleteStation(const std::string& Key) {
   views_.FreeStationMarker(Key);
   int first, last;
-  CsvFindRange(Key, StationList, first, last);
+  StationList.FindKey(Key, first, last);
   for (int i = last; i >= first && i >= 0; --i) {
     StationList.Delete(i);
     views_.DeleteStationRow(Key);
@@ -282,21 +420,13 @@ void TStationStore::AgeStations() {
   } done{aging_};
   const TDateTime now = Clock();
   const long long max_age_ms = max_age_minutes * 60000LL;
-  for (int i = 0; i < StationList.Count();) {
-    const std::string& line = StationList.Line(i);
-    TDateTime heard;
-    // A record whose time cannot be read is left alone; it must not stop the aging
-    // of all the others.
-    if (ReadStamp(Field(sfRxStamp, line), heard) &&
-        std::llround((now - heard) * MSecsPerDay) >= max_age_ms) {
-      const std::string key = Field(sfKey, line);
-      int first, last;
-      CsvFindRange(key, StationList, first, last);
-      DeleteStation(key);
-      if (first >= 0) i = std::min(i, first);
-      continue;
-    }
-    ++i;
+  // Only the stations heard long enough ago are looked at, oldest first; a second
+  // more than the age lets no station through that the exact test below would keep.
+  // Records whose time cannot be read are left alone.
+  const TDateTime before = now - static_cast<double>(max_age_ms - 1000) / MSecsPerDay;
+  for (const auto& [heard, key] : StationList.HeardBefore(before)) {
+    if (std::llround((now - heard) * MSecsPerDay) < max_age_ms) continue;
+    DeleteStation(key);
   }
 }
 

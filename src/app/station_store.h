@@ -10,6 +10,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,12 +59,15 @@ std::string MakeStationKey(const std::string& Owner, const std::string& Name);
 // The record of Info with an empty status text.
 std::string StationRecord(const TAprsInfo& Info);
 
-// A sorted string list (case-insensitive order of the whole line) that can replace a
-// line in place: a busy feed replaces records all the time, and deleting and re-adding
-// each one would move the whole list twice per packet.
+// A sorted string list (case-insensitive order of the whole line) built for tens of
+// thousands of records under a busy feed. The lines lie in chunks of at most a few
+// hundred, so adding or deleting one moves only its chunk's lines and the chunks'
+// first indices; a line can be replaced in place; keys are found without copying a
+// record; and the lines are also kept in order of their time last heard, so that aging
+// looks only at the stations it removes.
 class TStationList : public TStrings {
  public:
-  int Count() const override { return static_cast<int>(lines_.size()); }
+  int Count() const override { return count_; }
   std::string Get(int index) const override;
   const std::string& Line(int index) const;
   // The line goes to its sorted place; a line equal to one already there is dropped.
@@ -79,8 +83,30 @@ class TStationList : public TStrings {
   void Assign(std::vector<std::string> Lines);
   size_t MemoryBytes() const;
 
+  // The first and last index of the lines whose key (field 0) is Key, compared as
+  // CsvFindRange does; -1 and -1 when there is none.
+  void FindKey(const std::string& Key, int& First, int& Last) const;
+  // The time last heard and key of each line heard at Before or earlier, oldest first;
+  // lines whose time cannot be read are never among them.
+  std::vector<std::pair<TDateTime, std::string>> HeardBefore(TDateTime Before) const;
+
  private:
-  std::vector<std::string> lines_;
+  struct TPlace {
+    size_t chunk;
+    size_t offset;
+  };
+  TPlace Locate(int index) const;
+  // The index of the first line not ordered before text.
+  int LowerBound(const std::string& text) const;
+  void InsertAt(int index, const std::string& text);
+  void EraseAt(int index);
+  void Renumber(size_t from);
+  void Heard(const std::string& line, bool add);
+
+  std::vector<std::vector<std::string>> chunks_;
+  std::vector<int> starts_;  // the index of each chunk's first line
+  int count_ = 0;
+  std::multiset<std::pair<TDateTime, std::string>> heard_;  // (time last heard, key)
 };
 
 // What the store changes outside itself: the map, the station list and select
@@ -148,6 +174,7 @@ class TStationStore {
 
  private:
   bool IsRepeat(const std::string& OldLine, const std::string& NewLine) const;
+  void RemoveStation(const std::string& Key);
 
   TStationViews& views_;
   bool aging_ = false;

@@ -6,69 +6,42 @@
 
 namespace {
 
-enum TPlaceField { pfKey = 0, pfY = 1, pfX = 2 };
-
-std::string PlaceRecord(const std::string& Key, int Y, int X) {
-  std::string record;
-  CsvAddField(Key, record);
-  CsvAddField(IntToStr(Y), record);
-  CsvAddField(IntToStr(X), record);
-  return record;
-}
-
-int IntField(const std::string& Record, int Index) {
-  std::string field;
-  CsvGetField(Index, Record, field);
-  return StrToIntDef(field, -1);
-}
-
 bool FloatField(const std::string& Record, int Index, double& Value) {
   std::string field;
   CsvGetField(Index, Record, field);
   return TryStrToFloat(field, Value);
 }
 
-}  // namespace
-
-TSymbolPlaces::TSymbolPlaces() {
-  places_.SetSorted(true);
-  places_.SetDuplicates(dupAccept);
+std::string PlaceKey(const std::string& Key) {
+  return UpperCase(Trim(Key));
 }
+
+}  // namespace
 
 void TSymbolPlaces::AddSymbolPlace(const std::string& Key, int Y, int X) {
   if (!IsOnMap(map_, Y, X)) return;
-  int first = -1;
-  int last = -1;
-  CsvFindRange(Key, places_, first, last);
-  if (first >= 0) places_.Delete(first);
-  places_.Add(PlaceRecord(Key, Y, X));
+  places_.insert_or_assign(PlaceKey(Key), TPlace{Trim(Key), Y, X});
 }
 
 bool TSymbolPlaces::GetSymbolPlace(const std::string& Key, int& Y, int& X) const {
-  int first = -1;
-  int last = -1;
-  CsvFindRange(Key, places_, first, last);
-  if (first < 0) {
+  const auto place = places_.find(PlaceKey(Key));
+  if (place == places_.end()) {
     Y = -1;
     X = -1;
     return false;
   }
-  Y = IntField(places_[first], pfY);
-  X = IntField(places_[first], pfX);
+  Y = place->second.y;
+  X = place->second.x;
   return true;
 }
 
 void TSymbolPlaces::DeleteSymbolPlaces(const std::string& Key) {
-  int first = -1;
-  int last = -1;
-  CsvFindRange(Key, places_, first, last);
-  for (int i = last; first >= 0 && i >= first; --i) places_.Delete(i);
+  places_.erase(PlaceKey(Key));
 }
 
 void TSymbolPlaces::RebuildSymbolPlaces(const TStrings& Stations, const TMapGeometry& Map) {
   map_ = Map;
-  places_.BeginUpdate();
-  places_.Clear();
+  places_.clear();
   for (int i = 0; i < Stations.Count(); ++i) {
     const std::string record = Stations[i];
     double lat = 0;
@@ -81,24 +54,12 @@ void TSymbolPlaces::RebuildSymbolPlaces(const TStrings& Stations, const TMapGeom
     GeoToPixel(map_, y, x, lat, lon);
     AddSymbolPlace(key, y, x);
   }
-  places_.EndUpdate();
-}
-
-void TSymbolPlaces::Place(int Index, std::string& Key, int& Y, int& X) const {
-  const std::string& record = places_[Index];
-  CsvGetField(pfKey, record, Key);
-  Y = IntField(record, pfY);
-  X = IntField(record, pfX);
 }
 
 std::vector<std::string> TSymbolPlaces::KeysNearCursor(int CursorY, int CursorX) const {
   std::vector<std::string> keys;
-  for (int i = 0; i < places_.Count(); ++i) {
-    std::string key;
-    int y = -1;
-    int x = -1;
-    Place(i, key, y, x);
-    if (IsNearCursor(map_, y, x, CursorY, CursorX)) keys.push_back(std::move(key));
+  for (const auto& [upper, place] : places_) {
+    if (IsNearCursor(map_, place.y, place.x, CursorY, CursorX)) keys.push_back(place.key);
   }
   return keys;
 }

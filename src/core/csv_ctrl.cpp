@@ -115,11 +115,19 @@ void CsvUndoubleQuotes(std::string& S) {
   }
 }
 
-void CsvFieldOp(CsvFieldMode Mode, int Index, std::string& Rec, std::string& Result,
-                const std::string& NewValue) {
-  Result.clear();
-  Rec = Trim(Rec);
-  if (Rec.empty() || Index < 0) return;
+namespace {
+
+// Where field Index of a trimmed record lies: from its first character (start) to the
+// one after it and its closing quote (end); its content from begin to finish.
+struct TFieldSpan {
+  size_t start = 0;
+  size_t begin = 0;
+  size_t finish = 0;
+  size_t end = 0;
+};
+
+bool FindField(std::string_view Rec, int Index, TFieldSpan& Span) {
+  if (Rec.empty() || Index < 0) return false;
   const size_t n = Rec.size();
 
   // Start of the field: after the Index-th ';' that stands outside quotes.
@@ -135,38 +143,56 @@ void CsvFieldOp(CsvFieldMode Mode, int Index, std::string& Rec, std::string& Res
         break;
       }
     }
-    if (p == n) return;
+    if (p == n) return false;
     start = p + 1;
   }
-  if (start >= n) return;
+  if (start >= n) return false;
 
   // A quoted field ends at a quote followed by ';' or standing last; one whose closing
   // quote is missing runs to the end of the record.
-  size_t contentBegin = start;
-  size_t contentEnd = 0;
-  size_t fieldEnd = 0;
+  Span.start = start;
   if (Rec[start] == kQuote) {
-    contentBegin = start + 1;
-    size_t q = contentBegin;
+    Span.begin = start + 1;
+    size_t q = Span.begin;
     while (q < n && !(Rec[q] == kQuote && (q + 1 == n || Rec[q + 1] == kSeparator))) ++q;
-    contentEnd = q;
-    fieldEnd = q < n ? q + 1 : n;
+    Span.finish = q;
+    Span.end = q < n ? q + 1 : n;
   } else {
     const size_t separator = Rec.find(kSeparator, start);
-    contentEnd = fieldEnd = separator == std::string::npos ? n : separator;
+    Span.begin = start;
+    Span.finish = Span.end = separator == std::string_view::npos ? n : separator;
   }
+  return true;
+}
 
+std::string_view Trimmed(std::string_view S) {
+  size_t first = 0;
+  size_t last = S.size();
+  while (first < last && static_cast<unsigned char>(S[first]) <= ' ') ++first;
+  while (last > first && static_cast<unsigned char>(S[last - 1]) <= ' ') --last;
+  return S.substr(first, last - first);
+}
+
+}  // namespace
+
+void CsvFieldOp(CsvFieldMode Mode, int Index, std::string& Rec, std::string& Result,
+                const std::string& NewValue) {
+  Result.clear();
+  Rec = Trim(Rec);
+  TFieldSpan span;
+  if (!FindField(Rec, Index, span)) return;
   switch (Mode) {
     case CsvFieldMode::Get:
-      Result = Rec.substr(contentBegin, contentEnd - contentBegin);
+      Result = Rec.substr(span.begin, span.finish - span.begin);
       break;
     case CsvFieldMode::Replace:
-      Rec.replace(contentBegin, contentEnd - contentBegin, NewValue);
+      Rec.replace(span.begin, span.finish - span.begin, NewValue);
       Result = Rec;
       break;
     case CsvFieldMode::Delete: {
-      const size_t eraseEnd = fieldEnd < n && Rec[fieldEnd] == kSeparator ? fieldEnd + 1 : fieldEnd;
-      Rec.erase(start, eraseEnd - start);
+      const size_t n = Rec.size();
+      const size_t eraseEnd = span.end < n && Rec[span.end] == kSeparator ? span.end + 1 : span.end;
+      Rec.erase(span.start, eraseEnd - span.start);
       if (!Rec.empty() && Rec.back() == kSeparator) Rec.pop_back();
       Result = Rec;
       break;
@@ -174,9 +200,15 @@ void CsvFieldOp(CsvFieldMode Mode, int Index, std::string& Rec, std::string& Res
   }
 }
 
+std::string_view CsvFieldView(int Index, std::string_view Rec) {
+  Rec = Trimmed(Rec);
+  TFieldSpan span;
+  if (!FindField(Rec, Index, span)) return {};
+  return Rec.substr(span.begin, span.finish - span.begin);
+}
+
 void CsvGetField(int Index, const std::string& Rec, std::string& Field) {
-  std::string copy = Rec;
-  CsvFieldOp(CsvFieldMode::Get, Index, copy, Field, std::string());
+  Field = CsvFieldView(Index, Rec);
   CsvUndoubleQuotes(Field);
 }
 

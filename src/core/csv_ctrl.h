@@ -14,6 +14,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 class TStrings;
 
@@ -37,6 +38,10 @@ enum class CsvFieldMode { Get = 0, Replace = 1, Delete = 2 };
 // left as it is and Result is empty.
 void CsvFieldOp(CsvFieldMode Mode, int Index, std::string& Rec, std::string& Result,
                 const std::string& NewValue);
+
+// Field Index as stored (quotes still doubled), a view into Rec: the busy paths read
+// fields without copying records. Empty when the record has fewer fields.
+std::string_view CsvFieldView(int Index, std::string_view Rec);
 
 // Field Index with its quotes undoubled; empty when the record has fewer fields.
 void CsvGetField(int Index, const std::string& Rec, std::string& Field);

@@ -388,6 +388,30 @@ TEST_F(MapViewTest, ZoomLoadsTheCatalogueMapRoundThePoint) {
   EXPECT_FALSE(view_->ZoomMap(true, false, 30, 45));  // the region does not hold 30 E
 }
 
+TEST_F(MapViewTest, MarkersOfOneSymbolShareItsPictureAndChangeApart) {
+  ASSERT_TRUE(view_->LoadMap(map_));
+  Receive(Station("A", 45, 5, '>'));
+  Receive(Station("B", 46, 6, '>'));
+  TAprsSymbol* a = view_->FindSymbolControl(MakeStationKey("", "A"));
+  TAprsSymbol* b = view_->FindSymbolControl(MakeStationKey("", "B"));
+  ASSERT_NE(a, nullptr);
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(&a->SymbolBitmap(), &b->SymbolBitmap());
+
+  view_->SetSymDrawStyle(dsSymbol);
+  Receive(Station("B", 46, 6, '-'));
+  EXPECT_NE(&a->SymbolBitmap(), &b->SymbolBitmap());
+  auto bitmap = Render();
+  EXPECT_EQ(bitmap->Canvas().Pixels(50, 50), SymbolColor('>'));
+  EXPECT_EQ(bitmap->Canvas().Pixels(60, 40), SymbolColor('-'));
+  // Moved, B keeps its look and leaves the map clean behind it.
+  Receive(Station("B", 42, 15, '-'));
+  bitmap = Render();
+  EXPECT_EQ(bitmap->Canvas().Pixels(150, 80), SymbolColor('-'));
+  EXPECT_EQ(bitmap->Canvas().Pixels(60, 40), kMapColor);
+  EXPECT_EQ(bitmap->Canvas().Pixels(50, 50), SymbolColor('>'));
+}
+
 TEST_F(MapViewTest, RenderedMarkersSitOnTheirStations) {
   ASSERT_TRUE(view_->LoadMap(map_));
   struct TPlaced {

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "app/receive/receive_fixture.h"
+#include "core/csv_ctrl.h"
 #include "core/my_tools.h"
 #include "platform/text/sysutils.h"
 
@@ -257,6 +258,64 @@ TEST(StationList, StaysSortedWhenLinesAreReplaced) {
   EXPECT_THROW(list.Insert(0, "x"), EStringListError);
   list.Assign({"\"AAprsZ\"", "\"AAprsY\"", "\"AAprsY\""});
   EXPECT_EQ(list.Text(), "\"AAprsY\"\r\n\"AAprsZ\"\r\n");
+}
+
+TEST(StationList, ThousandsOfLinesStaySortedAndFoundThroughAddsAndDeletes) {
+  // Enough lines for many chunks, added in a scrambled order, some keys in lower case.
+  TStationList list;
+  std::vector<std::string> keys;
+  for (int i = 0; i < 3000; ++i) {
+    const int n = (i * 7919) % 3000;
+    keys.push_back((n % 5 ? "AAprsN" : "AAprsn") + std::to_string(n));
+    const TDateTime heard = Noon() - n / SecsPerDay;
+    list.Add("\"" + keys.back() + "\";\"x\";\"\";\"1\";\"2\";\"47\";\"62\";\"63\";\"65\";\"" +
+             StampAt(heard) + "\"");
+  }
+  auto check = [&list] {
+    for (int i = 1; i < list.Count(); ++i)
+      ASSERT_LT(CompareText(list.Line(i - 1), list.Line(i)), 0) << i;
+  };
+  check();
+  ASSERT_EQ(list.Count(), 3000);
+  for (const std::string& key : keys) {
+    int first = -1, last = -1;
+    list.FindKey(UpperCase(key), first, last);
+    ASSERT_GE(first, 0) << key;
+    EXPECT_EQ(first, last);
+    int csvFirst = -1, csvLast = -1;
+    CsvFindRange(key, list, csvFirst, csvLast);
+    EXPECT_EQ(first, csvFirst) << key;
+  }
+  int first = -1, last = -1;
+  list.FindKey("AAprsN30000", first, last);
+  EXPECT_EQ(first, -1);
+  // Every other line goes; the rest stay sorted and the oldest are the ones heard first.
+  for (int i = list.Count() - 1; i >= 0; i -= 2) list.Delete(i);
+  check();
+  EXPECT_EQ(list.Count(), 1500);
+  const auto old = list.HeardBefore(Noon() - 2900 / SecsPerDay);
+  ASSERT_FALSE(old.empty());
+  for (size_t i = 1; i < old.size(); ++i) EXPECT_LE(old[i - 1].first, old[i].first);
+  for (const auto& [heard, key] : old) EXPECT_LE(heard, Noon() - 2900 / SecsPerDay + 1e-9);
+  list.Clear();
+  EXPECT_TRUE(list.HeardBefore(Noon()).empty());
+}
+
+TEST_F(StationStore, AgingThousandsRemovesExactlyTheOldOnes) {
+  for (int i = 0; i < 1200; ++i) {
+    store.UpdateStation(Position("S" + std::to_string(i), "50", Noon() - i / MinsPerDay));
+  }
+  views.max_age_minutes = 600;
+  store.AgeStations();
+  // Heard 600 minutes ago or earlier: stations 600 to 1199.
+  EXPECT_EQ(store.StationList.Count(), 600);
+  EXPECT_GE(store.IndexOfStation("AAprsS599"), 0);
+  EXPECT_LT(store.IndexOfStation("AAprsS600"), 0);
+  // A station heard again is aged by its new time.
+  store.UpdateStation(Position("S0", "51", Noon() - 700 / MinsPerDay));
+  store.AgeStations();
+  EXPECT_LT(store.IndexOfStation("AAprsS0"), 0);
+  EXPECT_EQ(store.StationList.Count(), 599);
 }
 
 }  // namespace
