@@ -18,6 +18,7 @@ constexpr qint64 kFrameMs = 16;
 // Per window: when it last painted, and whether a paint waits for the next frame.
 constexpr const char* kLastPaint = "velmoraLastPaint";
 constexpr const char* kPaintWaits = "velmoraPaintWaits";
+int paint_now = 0;  // TPaintNow scopes open on the GUI thread
 
 class TFramePacer : public QObject {
  public:
@@ -28,7 +29,7 @@ class TFramePacer : public QObject {
     const qint64 now = clock_.elapsed();
     const QVariant last = watched->property(kLastPaint);
     const qint64 since = last.isValid() ? now - last.toLongLong() : kFrameMs;
-    if (since >= kFrameMs) {
+    if (since >= kFrameMs || paint_now > 0) {
       watched->setProperty(kLastPaint, now);
       return false;
     }
@@ -53,6 +54,14 @@ class TFramePacer : public QObject {
 };
 
 }  // namespace
+
+TPaintNow::TPaintNow() {
+  ++paint_now;
+}
+
+TPaintNow::~TPaintNow() {
+  --paint_now;
+}
 
 void InstallFramePacing(QObject& Application) {
   Application.installEventFilter(new TFramePacer(&Application));

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gui/canvas_qt.h"
+#include "platform/gui/frame_pacing.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/win_control_qt.h"
 
@@ -193,6 +194,7 @@ void TWinControl::InvalidateRect(const TRect& Rect, const TControl* Child) {
 }
 void TWinControl::RepaintRect(const TRect& Rect, const TControl& Child) {
   FaceChanged(Rect, &Child);
+  const TPaintNow now;
   native_->widget->repaint(ToQRect(Rect));
 }
 
@@ -236,6 +238,7 @@ void TWinControl::Invalidate() {
   if (native_->layered_faces) native_->layer_dirty = native_->face_layer.rect();
 }
 void TWinControl::Repaint() {
+  const TPaintNow now;
   native_->widget->repaint();
 }
 
