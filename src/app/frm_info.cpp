@@ -49,9 +49,12 @@ TfrmInfo::TfrmInfo(TComponent* AOwner) : TForm(AOwner) {
   DrawProgramLogo(imgLogo->Picture().Bitmap(), kLogoSize);
   imgLogo->SetTransparent(true);
   htmlblInfo = NewControl<THtmlLabel>(this, this, "htmlblInfo", 20, 90, 320, 100);
-  htmlblInfo->AutoSizeType = asVertical;
-  htmlblInfo->HoverColor = clNone;
-  htmlblInfo->HoverFontColor = clNone;
+  // The label grows downwards with its text and lets the background picture show.
+  htmlblInfo->SetAutoSizeType(asVertical);
+  htmlblInfo->SetAutoSizing(true);
+  htmlblInfo->SetTransparent(true);
+  htmlblInfo->SetHoverColor(clNone);
+  htmlblInfo->SetHoverFontColor(clNone);
   ilblUrl = NewControl<TMyInetLabel>(this, this, "ilblUrl", 20, 196, 320, 15);
   ilblUrl->SetInternet(itWeb);
   ilblUrl->SetUrl(kMakerUrl);

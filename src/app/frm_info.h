@@ -3,7 +3,7 @@
 
 #include "controls/my_button.h"
 #include "controls/my_inet_label.h"
-#include "html/html_label_standin.h"
+#include "html/html_label.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/image.h"
 #include "platform/sys/timer.h"

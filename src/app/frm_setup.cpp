@@ -4,6 +4,7 @@
 
 #include "app/app_folders.h"
 #include "app/form_build.h"
+#include "platform/sys/files.h"
 #include "platform/text/string_list.h"
 
 TfrmSetup* frmSetup = nullptr;
@@ -18,7 +19,7 @@ char SymCodeP2 = '-';
 
 namespace {
 
-constexpr int kPageListWidth = 150;
+constexpr int kPageListWidth = 160;
 constexpr int kPageListItemHeight = 42;
 constexpr int kLabelWidth = 150;
 constexpr int kFieldLeft = 160;
@@ -39,6 +40,9 @@ const char* const kWxSsids =
 // The page list: picture, indent and caption of each page, in page order.
 const char* const kPageCaptions[] = {"AX-25 Ger\xE4t", "GPS", "Station",
                                      "Programm",       "TCP", "Wetter"};
+// The pictures of the pages, in PictureContainer1 by these names; the build draws them
+// into the program folder's "Pictures/".
+const char* const kPagePictures[] = {"DEVICE", "GPS", "STATION", "Programm", "Server", "WX"};
 
 TLabel* NewLabel(TComponent* Owner, TWinControl* Parent, const char* Name, const char* Caption,
                  int Left, int Top) {
@@ -106,6 +110,20 @@ TExTabSheet* NewSheet(TfrmSetup* Form, const char* Name) {
 
 }  // namespace
 
+void LoadPagePictures(TPictureContainer& Container, const std::string& ProgramFolder) {
+  for (const char* name : kPagePictures) {
+    const std::string path = ProgramFolder + "Pictures/" + name + ".gif";
+    if (!FileExists(path)) continue;
+    TPictureItem& item = Container.Items().Add();
+    item.Name = name;
+    try {
+      item.Picture.LoadFromFile(path);
+    } catch (const Exception&) {
+      // An unreadable picture leaves its page without one.
+    }
+  }
+}
+
 TfrmSetup::TfrmSetup(TComponent* AOwner) : TForm(AOwner) {
   Name = "frmSetup";
   SetCaption("Einstellungen");
@@ -131,12 +149,17 @@ TfrmSetup::TfrmSetup(TComponent* AOwner) : TForm(AOwner) {
   PictureContainer1->Name = "PictureContainer1";
   htmllbxSelect = NewControl<THtmlListBox>(this, this, "htmllbxSelect", 0, 0, kPageListWidth, 0);
   htmllbxSelect->SetAlign(alLeft);
+  LoadPagePictures(*PictureContainer1, PrgDir());
   htmllbxSelect->SetItemHeight(kPageListItemHeight);
-  htmllbxSelect->PictureContainer = PictureContainer1;
+  htmllbxSelect->SetEllipsis(false);
+  htmllbxSelect->SetShowFocus(false);
+  // Silver frame, gold above and orange below.
+  htmllbxSelect->ApplyColorPreset(4);
+  htmllbxSelect->SetPictureContainer(PictureContainer1);
   for (int n = 0; n < 6; ++n) {
-    htmllbxSelect->Items().Add(std::string("<IMG src=\"page") + std::to_string(n) +
-                               "\"><IND x=\"50\"><FONT size=\"12\">" + kPageCaptions[n] +
-                               "</FONT>");
+    htmllbxSelect->Items().Add(std::string("<IMG src=\"") + kPagePictures[n] +
+                               "\" align=\"middle\"><IND x=\"50\"><FONT size=\"12\">" +
+                               kPageCaptions[n] + "</FONT>");
   }
   htmllbxSelect->OnClick = [this](TComponent*) { htmllbxSelectClick(this); };
 

@@ -18,8 +18,8 @@
 #include "controls/number_edit.h"
 #include "controls/path_dialog.h"
 #include "devices/wx_stn.h"
-#include "html/html_list_box_standin.h"
-#include "html/picture_container_standin.h"
+#include "html/html_list_box.h"
+#include "html/picture_container.h"
 #include "lists/ex_page_control_standin.h"
 #include "platform/gui/edit.h"
 #include "platform/gui/forms.h"
@@ -55,6 +55,10 @@ extern std::array<std::string, kDeviceCount> DeviceShortNames;
 extern std::array<std::string, kWxDeviceCount> WxDeviceNames;
 // The own symbols of radio port 1 and 2: table and code character.
 extern char SymTabP1, SymCodeP1, SymTabP2, SymCodeP2;
+
+// Adds the page pictures the build drew into ProgramFolder's "Pictures/" to Container;
+// a missing or unreadable one is left out.
+void LoadPagePictures(TPictureContainer& Container, const std::string& ProgramFolder);
 
 class TfrmSetup : public TForm {
  public:

@@ -28,9 +28,9 @@ void PaintBands(TCanvas& Canvas, TColor From, TColor To, bool Horizontal, const 
   const int width = End == TBandEnd::Rounded ? RoundEven(band_length) : int(band_length);
   const int far_edge = Horizontal ? Rect.Right : Rect.Bottom;
   for (int i = 0; i < n; ++i) {
-    const TColor colour = RGB(GetRValue(from) + RoundEven(i * red_step),
-                              GetGValue(from) + RoundEven(i * green_step),
-                              GetBValue(from) + RoundEven(i * blue_step));
+    const TColor colour =
+        RGB(GetRValue(from) + RoundEven(i * red_step), GetGValue(from) + RoundEven(i * green_step),
+            GetBValue(from) + RoundEven(i * blue_step));
     Canvas.Pen().SetColor(colour);
     Canvas.Brush().SetColor(colour);
     const int start = (Horizontal ? Rect.Left : Rect.Top) + RoundEven(i * band_length);
@@ -59,8 +59,8 @@ void FillGradient(TCanvas& Canvas, TColor From, TColor To, bool Horizontal, cons
 }
 
 void StretchTransparentCopy(TCanvas& Canvas, const TBitmap& Source, int X, int Y, int Width,
-                            int Height, int SourceX, int SourceY, int SourceWidth,
-                            int SourceHeight, TColor TransparentColor) {
+                            int Height, int SourceX, int SourceY, int SourceWidth, int SourceHeight,
+                            TColor TransparentColor) {
   if (Width <= 0 || Height <= 0 || SourceWidth <= 0 || SourceHeight <= 0) return;
   // A copy of the area carries the key colour, so the source itself is never touched.
   TBitmap area;
@@ -72,8 +72,8 @@ void StretchTransparentCopy(TCanvas& Canvas, const TBitmap& Source, int X, int Y
   Canvas.StretchDraw(Bounds(X, Y, Width, Height), area);
 }
 
-void TransparentCopy(TCanvas& Canvas, const TBitmap& Source, int X, int Y, int SourceX,
-                     int SourceY, int Width, int Height, TColor TransparentColor) {
+void TransparentCopy(TCanvas& Canvas, const TBitmap& Source, int X, int Y, int SourceX, int SourceY,
+                     int Width, int Height, TColor TransparentColor) {
   StretchTransparentCopy(Canvas, Source, X, Y, Width, Height, SourceX, SourceY, Width, Height,
                          TransparentColor);
 }

@@ -30,12 +30,12 @@ void FillGradient(TCanvas& Canvas, TColor From, TColor To, bool Horizontal, cons
 
 // Copies the Width x Height area of Source at (SourceX, SourceY) to (X, Y) of Canvas,
 // leaving out the pixels of TransparentColor. Source is not changed.
-void TransparentCopy(TCanvas& Canvas, const TBitmap& Source, int X, int Y, int SourceX,
-                     int SourceY, int Width, int Height, TColor TransparentColor);
+void TransparentCopy(TCanvas& Canvas, const TBitmap& Source, int X, int Y, int SourceX, int SourceY,
+                     int Width, int Height, TColor TransparentColor);
 // As TransparentCopy, the SourceWidth x SourceHeight area stretched to Width x Height.
 void StretchTransparentCopy(TCanvas& Canvas, const TBitmap& Source, int X, int Y, int Width,
-                            int Height, int SourceX, int SourceY, int SourceWidth,
-                            int SourceHeight, TColor TransparentColor);
+                            int Height, int SourceX, int SourceY, int SourceWidth, int SourceHeight,
+                            TColor TransparentColor);
 
 // A bitmap drawn Length pixels long without distorting its ends: its first half as it
 // is, the two pixels at its middle stretched over the length left, its second half as it

@@ -259,6 +259,38 @@ TEST_F(SetupTest, PagesAreChosenFromTheList) {
   s.Hide();
 }
 
+TEST_F(SetupTest, ThePageListShowsItsPicturesAndWorksByMouseAndKeyboard) {
+  TfrmSetup& s = *frmSetup;
+  // The six pictures the build drew, found by the names the items use.
+  s.PictureContainer1->Items().Clear();
+  LoadPagePictures(*s.PictureContainer1, VELMORA_PROGRAM_FOLDER);
+  s.htmllbxSelect->SetPictureContainer(s.PictureContainer1);
+  for (const char* name : {"DEVICE", "GPS", "STATION", "Programm", "Server", "WX"}) {
+    THTMLPicture* picture = s.PictureContainer1->FindPicture(name);
+    ASSERT_NE(picture, nullptr) << name;
+    EXPECT_GE(picture->Width(), 43) << name;
+    EXPECT_EQ(picture->FrameCount(), 1) << name;
+  }
+  s.Show();
+  TExTabSheet* const pages[] = {s.atabDev, s.atabGps, s.atabStn, s.atabPrg, s.atabTcp, s.atabWx};
+  // Every item is as high as its picture, and a click on it shows its page.
+  for (int n = 0; n < 6; ++n) {
+    EXPECT_GE(s.htmllbxSelect->ItemHeights(n), 44) << n;
+    const TRect item = s.htmllbxSelect->ItemRect(n);
+    SimulateClick(*s.htmllbxSelect, 100, (item.Top + item.Bottom) / 2);
+    EXPECT_EQ(s.htmllbxSelect->ItemIndex(), n);
+    EXPECT_EQ(s.apctrlSetup->ActivePage(), pages[n]) << n;
+  }
+  s.htmllbxSelect->SetFocus();
+  SimulateKey(*s.htmllbxSelect, VK_HOME);
+  EXPECT_EQ(s.apctrlSetup->ActivePage(), s.atabDev);
+  SimulateKey(*s.htmllbxSelect, VK_DOWN);
+  EXPECT_EQ(s.apctrlSetup->ActivePage(), s.atabGps);
+  SimulateKey(*s.htmllbxSelect, 'W', "w");
+  EXPECT_EQ(s.apctrlSetup->ActivePage(), s.atabWx);
+  s.Hide();
+}
+
 // The apply sequence waits for the TNC; a close of the main frame meanwhile waits for it.
 TEST_F(SetupTest, ApplyIsNotReentrantAndDefersTheClose) {
   TfrmSetup& s = *frmSetup;

@@ -22,6 +22,7 @@
 #include "app/window_shape.h"
 #include "app_windows.h"
 #include "core/csv_ctrl.h"
+#include "html/html_text.h"
 #include "core/my_tools.h"
 #include "platform/gui/gui_test_support.h"
 #include "platform/sys/application.h"
@@ -218,7 +219,7 @@ TEST_F(ProgramTest, AboutTextUsesTheTranslatedWords) {
                       "</FONT><br><br>"),
             std::string::npos);
   frmInfo->Show();
-  EXPECT_NE(frmInfo->htmlblInfo->PlainText().find("Release 1.2"), std::string::npos);
+  EXPECT_NE(HtmlStrip(frmInfo->htmlblInfo->GetFullText()).find("Release 1.2"), std::string::npos);
   frmInfo->Hide();
 }
 

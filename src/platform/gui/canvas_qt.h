@@ -55,4 +55,6 @@ struct TCanvasAccess {
   // Draws Image stretched into Dest, unaffected by the pen mode.
   static void DrawImage(TCanvas& Canvas, const TRect& Dest, const QImage& Image,
                         const QRect& Source);
+  // The canvas' Qt side, for drawing the canvas itself does not offer.
+  static TCanvas::Impl& Internals(TCanvas& Canvas) { return *Canvas.impl_; }
 };

@@ -1,0 +1,278 @@
+#include "html/html_draw.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "html/picture_container.h"
+#include "platform/text/streams.h"
+#include "support/control_snapshot.h"
+
+namespace {
+
+constexpr TColor kPaper = clWhite;
+
+struct Drawing {
+  std::unique_ptr<TBitmap> bitmap = SolidPicture(300, 200, kPaper);
+  TCanvas& canvas = bitmap->Canvas();
+  THtmlDrawParams params;
+  THtmlDrawResult result;
+  Drawing() {
+    canvas.Font().SetName("DejaVu Sans");
+    canvas.Font().SetSize(10);
+    canvas.Font().SetColor(clBlack);
+  }
+  bool Draw(const std::string& text, TRect rect = Rect(0, 0, 300, 200)) {
+    return DrawHtmlText(canvas, text, rect, params, result);
+  }
+  bool Measure(const std::string& text, TRect rect = Rect(0, 0, 300, 200)) {
+    params.MeasureOnly = true;
+    const bool hit = Draw(text, rect);
+    params.MeasureOnly = false;
+    return hit;
+  }
+  int Width(const std::string& text) { return canvas.TextWidth(text); }
+  int LineHeight() { return canvas.TextHeight("gh"); }
+  // Columns holding any pixel other than the paper in the rows Top..Bottom-1.
+  std::pair<int, int> InkColumns(int top, int bottom) {
+    int first = -1, last = -1;
+    for (int x = 0; x < bitmap->Width(); ++x)
+      for (int y = top; y < bottom; ++y)
+        if (PixelAt(*bitmap, x, y) != kPaper) {
+          if (first < 0) first = x;
+          last = x;
+          break;
+        }
+    return {first, last};
+  }
+};
+
+TEST(DrawHtmlText, EmptyAndPlainTextSizes) {
+  Drawing d;
+  EXPECT_FALSE(d.Draw(""));
+  EXPECT_EQ(d.result.YSize, d.LineHeight());
+  EXPECT_EQ(d.result.XSize, 0);
+  EXPECT_EQ(d.result.MouseLink, -1);
+  d.Draw("Hello world");
+  EXPECT_EQ(d.result.XSize, d.Width("Hello world") + 2);
+  EXPECT_EQ(d.result.YSize, d.LineHeight());
+  d.Measure("one<BR>two<br>three");
+  EXPECT_EQ(d.result.YSize, 3 * d.LineHeight());
+  EXPECT_EQ(d.result.StripVal, "one\rtwo\rthree");
+  // The canvas gets its tools back.
+  EXPECT_EQ(d.canvas.Font().Color(), clBlack);
+  EXPECT_EQ(d.canvas.Brush().Color(), kPaper);
+}
+
+TEST(DrawHtmlText, FontSizesMapOneToFiveAndTakeOthersAsPoints) {
+  Drawing d;
+  const std::pair<const char*, int> sizes[] = {{"1", 8},  {"2", 10}, {"3", 12}, {"4", 14},
+                                               {"5", 16}, {"6", 6},  {"20", 20}};
+  for (const auto& [size, points] : sizes) {
+    d.Measure(std::string("<FONT size=\"") + size + "\">Xg</FONT>");
+    TFont font;
+    font.Assign(d.canvas.Font());
+    font.SetSize(points);
+    TBitmap probe;
+    probe.Canvas().Font().Assign(font);
+    EXPECT_EQ(d.result.YSize, std::max(probe.Canvas().TextHeight("Xg"), d.LineHeight())) << size;
+    EXPECT_EQ(d.result.XSize, probe.Canvas().TextWidth("Xg") + 2) << size;
+  }
+  // Bold changes the width; the closing tag ends it.
+  d.Measure("<B>Wide</B>");
+  TBitmap bold;
+  bold.Canvas().Font().Assign(d.canvas.Font());
+  bold.Canvas().Font().SetStyle(fsBold);
+  EXPECT_EQ(d.result.XSize, bold.Canvas().TextWidth("Wide") + 2);
+}
+
+TEST(DrawHtmlText, LinksReportTargetNumberAndRectangle) {
+  Drawing d;
+  const std::string text =
+      "go <A href=\"Https://Example.org/X\">here</A> and <a href=\"mail\">there</a>";
+  const int start = 1 + d.Width("go ");
+  d.params.XPos = start + 3;
+  d.params.YPos = d.LineHeight() / 2;
+  d.params.HitTestOnly = true;
+  EXPECT_TRUE(d.Draw(text));
+  EXPECT_EQ(d.result.AnchorVal, "Https://Example.org/X");  // as written
+  EXPECT_EQ(d.result.MouseLink, 1);
+  EXPECT_EQ(d.result.HyperLinks, 2);
+  EXPECT_EQ(d.result.HoverRect, Rect(start, 0, start + d.Width("here"), d.LineHeight()));
+
+  d.params.XPos = 1 + d.Width("go here and ") + 2;
+  EXPECT_TRUE(d.Draw(text));
+  EXPECT_EQ(d.result.AnchorVal, "mail");
+  EXPECT_EQ(d.result.MouseLink, 2);
+
+  // Off the links: nothing found, the out-values that say so are left alone.
+  d.result.AnchorVal = "kept";
+  d.params.XPos = 2;
+  EXPECT_FALSE(d.Draw(text));
+  EXPECT_EQ(d.result.AnchorVal, "kept");
+  EXPECT_EQ(d.result.MouseLink, -1);
+
+  // The focused link (counted from 0) gives its target.
+  d.params.HitTestOnly = false;
+  d.params.FocusLink = 1;
+  d.Draw(text);
+  EXPECT_EQ(d.result.FocusAnchor, "mail");
+}
+
+TEST(DrawHtmlText, EntitiesNeverOpenTagsAndDecodeOnce) {
+  Drawing d;
+  d.Measure("&lt;B&gt;x");
+  EXPECT_EQ(d.result.XSize, d.Width("<B>x") + 2);
+  // "&amp;" shows one '&' ...
+  d.Measure("a&amp;b");
+  EXPECT_EQ(d.result.XSize, d.Width("a&b") + 2);
+  // ... and what it spells is not decoded again.
+  d.Measure("&amp;lt;");
+  EXPECT_EQ(d.result.XSize, d.Width("&lt;") + 2);
+  // With " & " in the text the ampersands are shown as they are.
+  d.Measure("x & y &amp;");
+  EXPECT_EQ(d.result.XSize, d.Width("x & y &&") + 2);
+}
+
+TEST(DrawHtmlText, WrapsAtBlanksButNotInsideAWordSplitByTags) {
+  Drawing d;
+  const int room = d.Width("alpha beta gam") + 2;
+  d.Measure("alpha beta gamma delta", Rect(0, 0, room, 200));
+  EXPECT_EQ(d.result.YSize, 2 * d.LineHeight());
+  // The blank at a line's end is not counted.
+  EXPECT_EQ(d.result.XSize, std::max(d.Width("alpha beta"), d.Width("gamma delta")) + 2);
+  // "bo" + "ld" is one word: it moves to the next line whole.
+  d.Measure("alpha <B>bo</B>ld", Rect(0, 0, d.Width("alpha b") + 2, 200));
+  EXPECT_EQ(d.result.YSize, 2 * d.LineHeight());
+  // A word wider than the whole line keeps a line of its own.
+  d.Measure("a incomprehensibilities b", Rect(0, 0, 20, 200));
+  EXPECT_EQ(d.result.YSize, 3 * d.LineHeight());
+}
+
+TEST(DrawHtmlText, WithoutWordWrapALongLineEndsAtTheEdge) {
+  Drawing d;
+  d.params.WordWrap = false;
+  d.Draw("a very long line of text that does not fit", Rect(0, 0, 80, 40));
+  EXPECT_EQ(d.result.YSize, d.LineHeight());
+  const auto [first, last] = d.InkColumns(0, 40);
+  EXPECT_GE(first, 1);
+  EXPECT_LT(last, 80);
+}
+
+TEST(DrawHtmlText, ListsIndentByLevelAndEveryItemStartsALine) {
+  Drawing d;
+  d.Measure("<UL><LI>a<LI>b</UL>");
+  EXPECT_EQ(d.result.YSize, 3 * d.LineHeight());  // the list line and two items
+  EXPECT_EQ(d.result.XSize, 12 + d.Width("a") + 2);
+  d.Measure("<UL><UL><LI>deep</UL></UL>");
+  EXPECT_EQ(d.result.XSize, 24 + d.Width("deep") + 2);
+}
+
+TEST(DrawHtmlText, HiddenTextIsStrippedButNotShown) {
+  Drawing d;
+  d.Measure("<Z>secret</Z>shown");
+  EXPECT_EQ(d.result.XSize, d.Width("shown") + 2);
+  EXPECT_EQ(d.result.StripVal, "secretshown");
+}
+
+TEST(DrawHtmlText, CentredParagraphsStayCentredAfterTheirEnd) {
+  Drawing d;
+  d.Draw("<P align=\"center\">mid</P>next", Rect(0, 0, 200, 100));
+  const int h = d.LineHeight();
+  const auto [first1, last1] = d.InkColumns(0, h);
+  const auto [first2, last2] = d.InkColumns(h, 2 * h);
+  EXPECT_NEAR((first1 + last1) / 2, 100, 4);
+  EXPECT_NEAR((first2 + last2) / 2, 100, 4);
+}
+
+TEST(DrawHtmlText, SelectedTextKeepsTheCallersColours) {
+  Drawing d;
+  d.Draw("<FONT color=\"#FF0000\">red</FONT>");
+  EXPECT_NE(d.InkColumns(0, 20).first, -1);
+  bool red = false;
+  for (int x = 0; x < 40; ++x)
+    for (int y = 0; y < 20; ++y) red = red || PixelAt(*d.bitmap, x, y) == clRed;
+  EXPECT_TRUE(red);
+  Drawing s;
+  s.params.Selected = true;
+  s.Draw("<FONT color=\"#FF0000\">red</FONT>");
+  for (int x = 0; x < 40; ++x)
+    for (int y = 0; y < 20; ++y) ASSERT_NE(PixelAt(*s.bitmap, x, y), clRed);
+}
+
+TEST(DrawHtmlText, DrawingStopsAtTheBottomButMeasuringGoesOn) {
+  Drawing d;
+  const std::string text = "1<BR>2<BR>3<BR>4<BR>5";
+  d.Measure(text, Rect(0, 0, 100, 2 * d.LineHeight()));
+  EXPECT_EQ(d.result.YSize, 5 * d.LineHeight());
+  d.Draw(text, Rect(0, 0, 100, 2 * d.LineHeight()));
+  EXPECT_EQ(d.result.YSize, 2 * d.LineHeight());
+}
+
+// A container with one red 10 x 8 picture named "Pic".
+struct Pictures {
+  TPictureContainer container;
+  Pictures() {
+    TPictureItem& item = container.Items().Add();
+    item.Name = "Pic";
+    auto red = SolidPicture(10, 8, clRed);
+    TMemoryStream stream;
+    red->SaveToStream(stream);
+    stream.SetPosition(0);
+    item.Picture.LoadFromStream(stream);
+  }
+};
+
+TEST(DrawHtmlText, ImagesTakeTheRoomTheyAreDrawnIn) {
+  Drawing d;
+  Pictures pictures;
+  d.params.PictureContainer = &pictures.container;
+  d.Draw("<IMG src=\"PIC\">");
+  EXPECT_EQ(d.result.XSize, 10 + 2);
+  EXPECT_EQ(d.result.YSize, std::max(8, d.LineHeight()));
+  EXPECT_EQ(PixelAt(*d.bitmap, 1, 0), clRed);
+  EXPECT_EQ(PixelAt(*d.bitmap, 10, 7), clRed);
+  EXPECT_EQ(PixelAt(*d.bitmap, 11, 0), kPaper);
+
+  Drawing sized;
+  sized.params.PictureContainer = &pictures.container;
+  sized.Draw("<IMG src=\"pic\" width=\"30\" height=\"25\">");
+  EXPECT_EQ(sized.result.XSize, 30 + 2);
+  EXPECT_EQ(sized.result.YSize, 25);
+  EXPECT_EQ(PixelAt(*sized.bitmap, 30, 24), clRed);
+  EXPECT_EQ(PixelAt(*sized.bitmap, 31, 10), kPaper);
+  EXPECT_EQ(PixelAt(*sized.bitmap, 10, 25), kPaper);
+
+  // An image that does not fit behind the text moves to the next line.
+  Drawing wrapped;
+  wrapped.params.PictureContainer = &pictures.container;
+  const int room = wrapped.Width("text") + 6;
+  wrapped.Measure("text<IMG src=\"Pic\">", Rect(0, 0, room, 200));
+  EXPECT_EQ(wrapped.result.YSize, wrapped.LineHeight() + std::max(8, wrapped.LineHeight()));
+
+  // A missing picture takes no room.
+  Drawing missing;
+  missing.Measure("<IMG src=\"nothing\">x");
+  EXPECT_EQ(missing.result.XSize, missing.Width("x") + 2);
+}
+
+TEST(DrawHtmlText, CachedSourcesKeepTheirCaseAndLinkedImagesHit) {
+  const auto folder = std::filesystem::temp_directory_path() / "velmora_html_Case";
+  std::filesystem::create_directories(folder);
+  const std::string path = (folder / "Red.BMP").string();
+  SolidPicture(6, 5, clRed)->SaveToFile(path);
+  Drawing d;
+  THTMLPictureCache cache;
+  d.params.PictureCache = &cache;
+  d.params.HitTestOnly = true;
+  d.params.XPos = 3;
+  d.params.YPos = 2;
+  EXPECT_TRUE(d.Draw("<A href=\"pic\"><IMG src=\"FILE://" + path + "\"></A>"));
+  EXPECT_EQ(d.result.AnchorVal, "pic");
+  EXPECT_EQ(d.result.XSize, 6 + 2);
+  ASSERT_EQ(cache.Count(), 1);
+  EXPECT_FALSE(cache.FindPicture("FILE://" + path)->IsEmpty());
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace

@@ -1,0 +1,205 @@
+#include "html/html_list_box.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/gui/forms.h"
+#include "platform/gui/gui_test_support.h"
+#include "platform/gui/shell.h"
+#include "support/control_snapshot.h"
+
+namespace {
+
+class HtmlListBoxTest : public ::testing::Test {
+ protected:
+  HtmlListBoxTest() : form(nullptr) {
+    SetShellOpenHandler([this](const std::string& url) {
+      opened.push_back(url);
+      return true;
+    });
+    form.SetBounds(50, 50, 400, 400);
+    list = new THtmlListBox(&form);
+    list->SetParent(&form);
+    list->SetBounds(0, 0, 200, 300);
+    list->Font().SetName("DejaVu Sans");
+    list->Font().SetSize(10);
+    list->OnClick = [this](TComponent*) { clicks.push_back(list->ItemIndex()); };
+    list->OnAnchorClick = [this](TComponent*, int index, const std::string& a) {
+      anchors.push_back(std::to_string(index) + ":" + a);
+    };
+    list->OnAnchorEnter = [this](TComponent*, int, const std::string& a) {
+      events.push_back("enter " + a);
+    };
+    list->OnAnchorExit = [this](TComponent*, int, const std::string& a) {
+      events.push_back("exit " + a);
+    };
+    form.Show();
+  }
+  ~HtmlListBoxTest() override {
+    form.Hide();
+    SetShellOpenHandler(nullptr);
+  }
+  int LineHeight() { return list->Canvas().TextHeight("gh"); }
+  int Width(const std::string& text) { return list->Canvas().TextWidth(text); }
+
+  TForm form;
+  THtmlListBox* list;
+  std::vector<std::string> opened, anchors, events;
+  std::vector<int> clicks;
+};
+
+TEST_F(HtmlListBoxTest, ItemsAreMeasuredOneByOneOrAllTogether) {
+  list->Items().Add("one");
+  list->Items().Add("two<BR>lines");
+  EXPECT_EQ(list->ItemHeights(0), LineHeight());
+  EXPECT_EQ(list->ItemHeights(1), 2 * LineHeight());
+  list->UpdateItemHeights();
+  EXPECT_EQ(list->ItemHeights(0), LineHeight() + 1);
+  // Tall items stop at 255 when added alone, 256 when all are measured again.
+  std::string tall;
+  for (int n = 0; n < 30; ++n) tall += "x<BR>";
+  list->SetHeight(1000);
+  list->Items().Add(tall);
+  EXPECT_EQ(list->ItemHeights(2), 255);
+  list->UpdateItemHeights();
+  EXPECT_EQ(list->ItemHeights(2), 256);
+  list->SetAutoItemHeight(false);
+  list->SetItemHeight(42);
+  EXPECT_EQ(list->ItemHeights(1), 42);
+  EXPECT_THROW(list->PlainItems(3), EHtmlListBoxError);
+  EXPECT_EQ(list->PlainItems(1), "two\r\nlines");
+}
+
+TEST_F(HtmlListBoxTest, KeysMoveTheChoiceAndTypingSearches) {
+  for (const char* item : {"<B>Alpha</B>", "Beta", "<I>Gamma</I>", "Delta", "Gemini"})
+    list->Items().Add(item);
+  list->SetFocus();
+  SimulateKey(*list, 'G', "g");  // nothing chosen and no incremental look-up: no search
+  EXPECT_EQ(list->ItemIndex(), -1);
+  list->SetItemIndex(0);
+  SimulateKey(*list, 'G', "g");
+  EXPECT_EQ(list->ItemIndex(), 2);
+  SimulateKey(*list, VK_DOWN);
+  SimulateKey(*list, VK_END);
+  SimulateKey(*list, VK_HOME);
+  EXPECT_EQ(clicks, (std::vector<int>{2, 3, 4, 0}));
+  list->IncrLookup = true;
+  SimulateKey(*list, 'G', "g");
+  SimulateKey(*list, 'E', "e");
+  EXPECT_EQ(list->ItemIndex(), 4);  // "GE"
+  SimulateKey(*list, VK_BACK);
+  SimulateKey(*list, 'A', "a");
+  EXPECT_EQ(list->ItemIndex(), 2);  // "GA"
+  // A function key types nothing and finds nothing.
+  SimulateKey(*list, VK_F1);
+  EXPECT_EQ(list->ItemIndex(), 2);
+}
+
+TEST_F(HtmlListBoxTest, LinksOpenRaiseEventsAndChangeTheCursor) {
+  list->Items().Add("<A href=\"http://example.org\">web</A> <A href=\"page\">page</A>");
+  list->Items().Add("second");
+  const int y = LineHeight() / 2;
+  const int web = 2 + Width("w");
+  const int page = 2 + Width("web pa");
+  SimulateClick(*list, web, y);
+  EXPECT_EQ(opened, (std::vector<std::string>{"http://example.org"}));
+  SimulateClick(*list, page, y);
+  EXPECT_EQ(anchors, (std::vector<std::string>{"0:page"}));
+  EXPECT_TRUE(clicks.empty());  // a link is no choice
+  EXPECT_EQ(list->ItemIndex(), -1);
+
+  SimulateMouseMove(*list, web, y);
+  EXPECT_EQ(list->Cursor(), crHandPoint);
+  SimulateMouseMove(*list, page, y);
+  SimulateMouseMove(*list, web, LineHeight() + 3);
+  EXPECT_EQ(list->Cursor(), crDefault);
+  EXPECT_EQ(events, (std::vector<std::string>{"enter http://example.org", "exit http://example.org",
+                                              "enter page", "exit page"}));
+  SimulateClick(*list, 50, LineHeight() + 3);
+  EXPECT_EQ(list->ItemIndex(), 1);
+  EXPECT_EQ(clicks, (std::vector<int>{1}));
+}
+
+TEST_F(HtmlListBoxTest, SortingHappensOnceByThePlainText) {
+  for (const char* item : {"<B>zulu</B>", "alpha", "<I>mike</I>", "Bravo"}) list->Items().Add(item);
+  list->SetSorted(true);
+  EXPECT_TRUE(list->Sorted());
+  std::vector<std::string> plain;
+  for (int n = 0; n < list->Count(); ++n) plain.push_back(list->PlainItems(n));
+  EXPECT_EQ(plain, (std::vector<std::string>{"alpha", "Bravo", "mike", "zulu"}));
+  list->Items().Add("aaa");
+  EXPECT_EQ(list->PlainItems(4), "aaa");
+  list->SortWithHTML = true;
+  list->SetSorted(true);
+  EXPECT_EQ(list->Items().Get(0), "<B>zulu</B>");
+}
+
+TEST_F(HtmlListBoxTest, BlinkingRedrawsEveryFifthTick) {
+  list->Items().Add("<blink>now</blink>");
+  list->SetEnableBlink(true);
+  auto ink = [&] {
+    auto bitmap = Snapshot(*list);
+    int count = 0;
+    for (int x = 0; x < 60; ++x)
+      for (int y = 0; y < LineHeight(); ++y) count += PixelAt(*bitmap, x, y) == clBlack;
+    return count;
+  };
+  list->Font().SetColor(clBlack);
+  const int shown = ink();
+  EXPECT_GT(shown, 0);
+  for (int n = 0; n < 4; ++n) list->BlinkTick();
+  EXPECT_EQ(ink(), shown);
+  list->BlinkTick();
+  EXPECT_EQ(ink(), 0);  // the off phase draws it in the background colour
+  for (int n = 0; n < 5; ++n) list->BlinkTick();
+  EXPECT_EQ(ink(), shown);
+  list->SetEnableBlink(false);
+}
+
+TEST_F(HtmlListBoxTest, TheSelectionIsAGradientInItsFrame) {
+  list->Items().Add("first");
+  list->Items().Add("second");
+  list->ApplyColorPreset(4);
+  list->SetItemIndex(0);
+  auto bitmap = Snapshot(*list);
+  const int h = list->ItemHeights(0);
+  EXPECT_EQ(PixelAt(*bitmap, 0, 0), 0xC0C0C0);
+  EXPECT_EQ(PixelAt(*bitmap, 199, h - 1), 0xC0C0C0);
+  // The upper half runs from ColorFrom towards ColorTo, the lower from the mirror colours.
+  auto between = [](TColor c, TColor from, TColor to) {
+    for (int shift : {0, 8, 16}) {
+      const int v = (c >> shift) & 0xFF, a = (from >> shift) & 0xFF, b = (to >> shift) & 0xFF;
+      if (v < std::min(a, b) || v > std::max(a, b)) return false;
+    }
+    return true;
+  };
+  for (int y = 1; y < h / 2; ++y)
+    EXPECT_TRUE(between(PixelAt(*bitmap, 100, y), 0xEBFDFF, 0xABEBFF)) << y;
+  for (int y = h / 2 + 1; y < h - 1; ++y)
+    EXPECT_TRUE(between(PixelAt(*bitmap, 100, y), 0x69D6FF, 0x96E4FF)) << y;
+  EXPECT_NE(PixelAt(*bitmap, 100, 1), PixelAt(*bitmap, 100, h / 2 - 1));
+  EXPECT_EQ(PixelAt(*bitmap, 100, h + 3), ColorToRGB(clWindow));
+  list->ApplyColorPreset(6);
+  EXPECT_EQ(list->SelectionColors().ColorFrom(), clHighlight);
+  EXPECT_EQ(list->SelectionFontColor(), clHighlightText);
+  list->ApplyColorPreset(8);
+  EXPECT_EQ(list->SelectionColors().ColorFrom(), clHighlight);
+  auto plain = Snapshot(*list);
+  EXPECT_EQ(PixelAt(*plain, 100, 1), ColorToRGB(clHighlight));
+}
+
+TEST_F(HtmlListBoxTest, NarrowItemsNeedNoHorizontalScrolling) {
+  list->SetScrollHorizontal(true);
+  list->Items().Add("short");
+  EXPECT_EQ(list->HorizontalExtent(), 0);
+  list->Items().Add("<FONT size=\"30\">a very very long item indeed</FONT>");
+  EXPECT_GT(list->HorizontalExtent(), list->Width());
+  list->SetHorizontalPosition(40);
+  EXPECT_EQ(list->HorizontalPosition(), 40);
+  list->Items().Delete(1);
+  EXPECT_EQ(list->HorizontalExtent(), 0);
+  EXPECT_EQ(list->HorizontalPosition(), 0);
+}
+
+}  // namespace
