@@ -42,22 +42,29 @@ bench: deps
 	cmake --build build/bench -j $(JOBS)
 	@for b in build/bench/bench/*_bench; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done; true
 
-# Each fuzzer runs a minute from the saved corpus; new inputs go to the build copy only.
+# Each fuzzer runs FUZZ_SECONDS from its saved corpus (the tests replay that corpus on
+# every run); new inputs go to the build copy only. A crash stops make with the input.
 FUZZ_DIR := build/fuzz
+FUZZ_SECONDS ?= 60
+# fuzzer:saved corpus (folders under tests/data, joined by '+')
+FUZZERS := aprs_line_fuzz:aprs/fuzz/lines kiss_fuzz:aprs/fuzz/kiss \
+  server_list_fuzz:aprs/fuzz/servers \
+  nmea_fuzz:devices/fuzz/nmea wx200_fuzz:devices/fuzz/wx200 \
+  wmr918_fuzz:devices/fuzz/wmr918 ws2300_fuzz:devices/fuzz/ws2300 \
+  settings_file_fuzz:platform/fuzz/settings jpeg_map_fuzz:jpeg \
+  gif_reader_fuzz:gif/malformed rdf_record_fuzz:richtext/fuzz+richtext/malformed rtf_reader_fuzz:rtf/malformed+rtf
 fuzz:
 	@bash scripts/install-deps --fuzz
 	cmake -S . -B $(FUZZ_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
 	  -DCMAKE_CXX_FLAGS="-O1 -g -fbracket-depth=1024 -fsanitize=fuzzer-no-link,address,undefined" -DVELMORA_FUZZ=ON
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target aprs_line_fuzz kiss_fuzz gif_reader_fuzz rdf_record_fuzz rtf_reader_fuzz
-	mkdir -p $(FUZZ_DIR)/corpus && cp -r tests/data/aprs/fuzz/lines tests/data/aprs/fuzz/kiss $(FUZZ_DIR)/corpus/
-	$(FUZZ_DIR)/fuzz/aprs_line_fuzz -max_total_time=60 $(FUZZ_DIR)/corpus/lines tests/data/aprs/fuzz/lines
-	$(FUZZ_DIR)/fuzz/kiss_fuzz -max_total_time=60 $(FUZZ_DIR)/corpus/kiss tests/data/aprs/fuzz/kiss
-	mkdir -p $(FUZZ_DIR)/corpus/gif
-	$(FUZZ_DIR)/fuzz/gif_reader_fuzz -max_total_time=60 -rss_limit_mb=4096 $(FUZZ_DIR)/corpus/gif tests/data/gif/malformed
-	mkdir -p $(FUZZ_DIR)/corpus/rdf && cp -r tests/data/richtext/fuzz/. $(FUZZ_DIR)/corpus/rdf/
-	$(FUZZ_DIR)/fuzz/rdf_record_fuzz -max_total_time=60 $(FUZZ_DIR)/corpus/rdf tests/data/richtext/malformed
-	mkdir -p $(FUZZ_DIR)/corpus/rtf && cp tests/data/rtf/*.rtf $(FUZZ_DIR)/corpus/rtf/
-	$(FUZZ_DIR)/fuzz/rtf_reader_fuzz -max_total_time=60 $(FUZZ_DIR)/corpus/rtf tests/data/rtf/malformed
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(foreach f,$(FUZZERS),$(word 1,$(subst :, ,$(f))))
+	@set -e; for entry in $(FUZZERS); do \
+	  name=$${entry%%:*}; seeds=tests/data/$$(echo $${entry#*:} | sed 's| *+ *| tests/data/|g'); \
+	  mkdir -p $(FUZZ_DIR)/corpus/$$name; \
+	  echo "fuzz: $$name from $$seeds"; \
+	  QT_QPA_PLATFORM=offscreen $(FUZZ_DIR)/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 \
+	    -artifact_prefix=$(FUZZ_DIR)/$$name- $(FUZZ_DIR)/corpus/$$name $$seeds; \
+	done
 
 clean:
 	rm -rf build

@@ -49,37 +49,43 @@ void TCPTheard::Pause() {
                  [this] { return Terminated() || !Active; });
 }
 
+// Lines that came in before the connection dropped are handed over before the
+// reconnect, which would drop them with the old connection.
 void TCPTheard::Execute() {
   while (!Terminated() && Active) {
     Pause();
     if (Terminated() || !Active) break;
-    if (client_.Connected()) {
+    const bool connected = client_.Connected();
+    if (connected) {
       Synchronize([this] {
         if (Active && hooks_.SetButtonColor) hooks_.SetButtonColor(kTcpConnectedColor);
       });
-      ReadWaitingLines();
-      while (RxQueue.Count() > 0) {
-        CurrentLine = RxQueue[0];
-        if (!CurrentLine.empty()) Synchronize([this] { ProcessLine(); });
-        RxQueue.Delete(0);
-      }
-    } else if (!Terminated()) {
-      Synchronize([this] {
-        if (!Active) return;
-        if (hooks_.SetStatusText) hooks_.SetStatusText(kConnectionLostText);
-        if (hooks_.SetButtonColor) hooks_.SetButtonColor(kTcpReconnectingColor);
-        Reconnect();
-      });
     }
+    ReadWaitingLines();
+    HandOverLines();
+    if (connected || Terminated() || !Active) continue;
+    Synchronize([this] {
+      if (!Active) return;
+      if (hooks_.SetStatusText) hooks_.SetStatusText(kConnectionLostText);
+      if (hooks_.SetButtonColor) hooks_.SetButtonColor(kTcpReconnectingColor);
+      Reconnect();
+    });
   }
 }
 
 void TCPTheard::ReadWaitingLines() {
-  for (int taken = 0;
-       taken < kMaxLinesPerPass && Active && client_.HasData() && client_.Connected(); ++taken) {
+  for (int taken = 0; taken < kMaxLinesPerPass && Active && client_.HasData(); ++taken) {
     std::optional<std::string> line = client_.ReadLine(kLineTimeoutMs);
     if (!line) break;
     RxQueue.Add(*line);
+  }
+}
+
+void TCPTheard::HandOverLines() {
+  while (RxQueue.Count() > 0) {
+    CurrentLine = RxQueue[0];
+    if (!CurrentLine.empty()) Synchronize([this] { ProcessLine(); });
+    RxQueue.Delete(0);
   }
 }
 

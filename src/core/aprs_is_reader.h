@@ -51,6 +51,7 @@ class TCPTheard : public TThread {
 
  private:
   void ReadWaitingLines();
+  void HandOverLines();
   void Reconnect();
   void ProcessLine();
   // Waits one pass interval, or less when Stop wakes the reader.

@@ -68,6 +68,19 @@ std::string Ax25AddressText(std::string_view Raw, bool IsDigipeater) {
   return text;
 }
 
+bool IsAx25Callsign(std::string_view Raw) {
+  if (Raw.size() < kCallsignLength) return false;
+  const std::string_view call = Raw.substr(0, kCallsignLength);
+  const size_t end = call.find(' ');
+  const std::string_view text = call.substr(0, end);
+  if (text.empty()) return false;
+  if (end != std::string_view::npos && call.find_first_not_of(' ', end) != std::string_view::npos)
+    return false;
+  return std::all_of(text.begin(), text.end(), [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+  });
+}
+
 std::string CtlText(uint8_t Control, bool DestinationCBit, bool SourceCBit) {
   std::string text;
   const int received = Control >> 5;  // N(R)
@@ -111,6 +124,7 @@ std::string DecodeAx25Frame(std::span<const uint8_t> Frame) {
     group += static_cast<char>(byte >> 1);
     last_address = byte & kAddressEndBit;
     if (++address_bytes % kAx25AddressSize != 0) continue;
+    if (!IsAx25Callsign(group)) return {};
     if (address_bytes == kAx25AddressSize) {
       destination = Ax25AddressText(group, false);
       destination_c = byte & kCBit;

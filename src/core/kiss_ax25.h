@@ -41,13 +41,18 @@ std::vector<uint8_t> KissUnescape(std::span<const uint8_t> Frame);
 // "-" and the SSID when it is not 0, and "*" for a digipeater whose H bit is set;
 // empty when Raw is shorter than seven characters.
 std::string Ax25AddressText(std::string_view Raw, bool IsDigipeater);
+// Raw's six callsign characters (already shifted right by one): letters and digits,
+// then only the blanks that pad them to six; at least one character.
+bool IsAx25Callsign(std::string_view Raw);
 // The "ctl" text of a monitor header: "UI^", "I23+", "RR2v", "SABM", ... The marker
 // tells command ("^", "+" with P/F) from response ("v", "-") when the two C bits
 // differ, and is "!" (P/F set) or nothing for the older version with equal C bits.
 std::string CtlText(uint8_t Control, bool DestinationCBit, bool SourceCBit);
 // One received KISS frame, still escaped, from the command byte to the byte before
 // the closing FEND: "n:fm SRC to DEST[ via PATH] ctl CTL pid PID" CR LF data, n the
-// KISS port + 1. Empty for fewer than 15 bytes (command byte and two addresses).
+// KISS port + 1. Empty for fewer than 15 bytes (command byte and two addresses), and
+// for a frame any of whose addresses is no callsign (see IsAx25Callsign): its text
+// would end up in our monitor, our log and the lines we send to the internet.
 // Digipeaters beyond the eighth are walked over but not shown.
 std::string DecodeAx25Frame(std::span<const uint8_t> Frame);
 

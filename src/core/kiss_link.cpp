@@ -41,6 +41,7 @@ void TKissLink::EndOfFrame() {
   ClearRxBuffer();
   if (!complete) return;
   const std::string text = DecodeAx25Frame(frame);
+  if (text.empty() && !frame.empty()) ++MalformedFrames;
   if (!text.empty() && CollectMonitorLine) {
     const size_t line_end = text.find("\r\n");
     CollectMonitorLine(text.substr(0, line_end));

@@ -32,6 +32,9 @@ class TKissLink {
   uint8_t KissActive = 0;
   // Device type 1..9 chosen at connect, read back by the disconnect sequence.
   uint8_t KissDeviceType = 0;
+  // Frames dropped because they could not be decoded: too short, or an address that
+  // is no callsign.
+  size_t MalformedFrames = 0;
 
   // Bytes as they arrive from the TNC port, in any pieces: the output is the same
   // whether a frame comes whole or byte by byte. A line or frame longer than the

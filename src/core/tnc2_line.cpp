@@ -3,7 +3,14 @@
 #include "platform/text/string_list.h"
 #include "platform/text/sysutils.h"
 
+std::string_view LinePart(std::string_view Text) {
+  return Text.substr(0, Text.find_first_of(std::string_view("\r\n\0", 3)));
+}
+
 std::string Tnc2Line(std::string_view Source, std::string_view DestAndPath, std::string_view Data) {
+  Source = LinePart(Source);
+  DestAndPath = LinePart(DestAndPath);
+  Data = LinePart(Data);
   std::string line;
   line.reserve(Source.size() + DestAndPath.size() + Data.size() + 2);
   line.append(Source).append(">").append(DestAndPath).append(":").append(Data);

@@ -10,8 +10,11 @@
 
 class TStrings;
 
+// The text up to its first CR, LF or NUL: what of a received text may go into a line we
+// send or write, where any of them would end the line and start one of its own.
+std::string_view LinePart(std::string_view Text);
 // "%s>%s:%s": DestAndPath is the destination, or the destination and the path joined
-// by commas.
+// by commas. Each part is cut by LinePart, so the result is always one line.
 std::string Tnc2Line(std::string_view Source, std::string_view DestAndPath, std::string_view Data);
 // Clears Lines and, for a line in TNC2 form, adds the "ig" header and the data.
 // Nothing is added for an empty line or one without ":" before which stands a ">".

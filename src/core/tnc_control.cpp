@@ -1,9 +1,11 @@
 #include "core/tnc_control.h"
 
+#include "platform/text/format.h"
 #include "platform/text/sysutils.h"
 
 const char* const kTncStatusConnecting = "connecting device";
 const char* const kTncStatusDisconnected = "device disconnected";
+const char* const kTncStatusLost = "device lost";
 
 namespace {
 
@@ -12,8 +14,12 @@ constexpr char kCr = 0x0D;
 const std::string kEscCr{kEsc, kCr};
 const std::string kKissExitFrame{char(0xC0), char(0xFF), char(0xC0)};
 
-std::string Cr(const std::string& Text) { return Text + kCr; }
-std::string EscCr(const std::string& Text) { return kEsc + Text + kCr; }
+std::string Cr(const std::string& Text) {
+  return Text + kCr;
+}
+std::string EscCr(const std::string& Text) {
+  return kEsc + Text + kCr;
+}
 
 const std::string kKenwoodSetup =
     Cr("ECHO OFF") + Cr("SOFTDCD ON") + Cr("HBAUD 1200") + Cr("M OFF");
@@ -36,8 +42,8 @@ bool OpensWithoutFlow(uint8_t Type) {
 
 }  // namespace
 
-TTncControl::TTncControl(TRs232& Port, TKissLink& Link)
-    : port_(Port), link_(Link) {
+TTncControl::TTncControl(TRs232& Port, TKissLink& Link) : port_(Port), link_(Link) {
+  port_.OnDeviceLost = [this] { DeviceLost(); };
   Schedule = [this](unsigned Milliseconds, std::function<void()> Next) {
     ScheduleOnTimer(Milliseconds, std::move(Next));
   };
@@ -177,6 +183,16 @@ void TTncControl::QueueConnectCommands(uint8_t DeviceType) {
     default:
       break;
   }
+}
+
+void TTncControl::DeviceLost() {
+  // A sequence half run would go on writing to a port that is gone.
+  steps_.clear();
+  link_.KissActive = 0;
+  Status(kTncStatusLost);
+  const int port = PortNumber ? PortNumber() : 1;
+  if (ShowError) ShowError(Format("TNC: the device on COM%d is gone (unplugged?)", port));
+  if (OnDeviceLost) OnDeviceLost();
 }
 
 bool TTncControl::KissDisconnect() {

@@ -25,6 +25,7 @@
 // Status texts of the map window's caption.
 extern const char* const kTncStatusConnecting;    // "connecting device"
 extern const char* const kTncStatusDisconnected;  // "device disconnected"
+extern const char* const kTncStatusLost;          // "device lost"
 
 class TTncControl {
  public:
@@ -35,6 +36,10 @@ class TTncControl {
   bool KissConnect(uint8_t DeviceType);
   bool KissDisconnect();
   bool Busy() const { return !steps_.empty() || waiting_; }
+  // The port's device went away while open (unplugged): the running sequence ends, the
+  // link leaves KISS mode, and the user is told. The control takes the port's
+  // OnDeviceLost for this.
+  void DeviceLost();
 
   // The user's command lines as they go out: lines that are empty or start with ";"
   // are skipped, " ;" starts a trailing comment, the rest is trimmed; ESC before each
@@ -43,23 +48,25 @@ class TTncControl {
                                                   bool EscPrefix);
 
   // Settings window.
-  std::function<int()> PortNumber;         // mfcbxPort item index + 1
-  std::function<unsigned()> BaudRate;      // mfcbxBaud text
-  std::function<void()> SelectFirstBaud;   // mfcbxBaud to "9600" (TH-D7)
+  std::function<int()> PortNumber;                      // mfcbxPort item index + 1
+  std::function<unsigned()> BaudRate;                   // mfcbxBaud text
+  std::function<void()> SelectFirstBaud;                // mfcbxBaud to "9600" (TH-D7)
   std::function<std::vector<std::string>()> InitLines;  // memIni
   std::function<std::vector<std::string>()> ExitLines;  // memDeini
   // Map window caption and status.
   std::function<void(const std::string& Status)> SetStatusText;
   // Skinned error box.
   std::function<void(const std::string& Text)> ShowError;
+  // After DeviceLost has told the user: the windows show the port as gone.
+  std::function<void()> OnDeviceLost;
   // Runs Next after Milliseconds on the GUI thread. Defaults to a one-shot timer;
   // tests replace it to drive (and record) the waits.
   std::function<void(unsigned Milliseconds, std::function<void()> Next)> Schedule;
 
  private:
   struct TStep {
-    unsigned WaitMs = 0;          // a wait, or
-    std::string Bytes;            // bytes to write, or
+    unsigned WaitMs = 0;           // a wait, or
+    std::string Bytes;             // bytes to write, or
     std::function<bool()> Action;  // an action; false ends the sequence
   };
 

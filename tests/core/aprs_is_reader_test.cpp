@@ -98,6 +98,36 @@ TEST(AprsIsReader, ReconnectsAfterTheServerDropsTheConnection) {
   EXPECT_EQ(r.packets[1][1], ">two");
 }
 
+// A server that drops the connection twice in a feed: every line it sent before a drop
+// arrives, each exactly once and in order.
+TEST(AprsIsReader, EveryLineSentBeforeADropArrivesExactlyOnce) {
+  TLoopbackTcpServer server;
+  TTcpClient client;
+  TRecorder r;
+  TCPTheard reader(client, "127.0.0.1", server.Port(), r.Hooks(), kPassMs);
+  ASSERT_TRUE(SynchronizeUntilAccepted(server));
+  constexpr int kLines = 1500;
+  constexpr int kChunk = 50;
+  for (int sent = 0; sent < kLines; sent += kChunk) {
+    if (sent == 500 || sent == 1000) {
+      server.Drop();
+      ASSERT_TRUE(SynchronizeUntilAccepted(server)) << sent;
+    }
+    std::string chunk;
+    for (int i = sent; i < sent + kChunk; ++i)
+      chunk += "S" + std::to_string(i) + ">APRS:>" + std::to_string(i) + "\r\n";
+    ASSERT_TRUE(server.Send(chunk));
+  }
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (r.packets.size() < size_t(kLines) && std::chrono::steady_clock::now() < end) {
+    TThread::CheckSynchronize();
+    std::this_thread::yield();
+  }
+  ASSERT_EQ(r.packets.size(), size_t(kLines));
+  for (int i = 0; i < kLines; ++i) ASSERT_EQ(r.packets[i].at(1), ">" + std::to_string(i));
+  reader.Stop();
+}
+
 TEST(AprsIsReader, StopEndsEverything) {
   TLoopbackTcpServer server;
   TTcpClient client;

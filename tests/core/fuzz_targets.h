@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <span>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 #include "core/aprs_data.h"
 #include "core/kiss_link.h"
 #include "core/mic_e.h"
+#include "core/my_tools.h"
 #include "core/tnc2_line.h"
 #include "platform/text/string_list.h"
 
@@ -58,5 +60,19 @@ inline void FuzzKissStream(const uint8_t* Data, size_t Size) {
     for (size_t i = 0; i < Size; i += piece) {
       link.KissRxBytes(std::span<const uint8_t>(Data + i, std::min(piece, Size - i)));
     }
+  }
+}
+
+// "Server.dat": one server a line, "host:port ;comment", each taken apart as the
+// connect button takes the chosen one.
+inline void FuzzServerList(const uint8_t* Data, size_t Size) {
+  TStringList servers;
+  servers.SetText(std::string(reinterpret_cast<const char*>(Data), Size));
+  for (int i = 0; i < servers.Count(); ++i) {
+    const std::string entry = Trim(servers[i]);
+    std::string host;
+    HostOfAddress(entry, host);
+    (void)PortOfAddress(entry);
+    if (host.size() > entry.size()) std::abort();
   }
 }

@@ -98,6 +98,44 @@ TEST(Ax25Decode, ShortAndMalformedFrames) {
   }
 }
 
+// Frame bytes for "source" (any bytes) from N0CALL's place in kSimpleFrame.
+Bytes WithAddress(size_t Start, std::string_view Call) {
+  Bytes frame = kSimpleFrame;
+  for (size_t i = 0; i < 6; ++i) {
+    const char c = i < Call.size() ? Call[i] : ' ';
+    frame[Start + i] = static_cast<uint8_t>(static_cast<uint8_t>(c) << 1);
+  }
+  return frame;
+}
+
+// An address is a callsign: letters and digits, padded with blanks. Anything else
+// would carry line breaks, blanks or header words into every text made of it.
+TEST(Ax25Decode, FramesWithAddressesThatAreNoCallsignsAreDropped) {
+  EXPECT_EQ(Decode(WithAddress(8, "n0call")), "1:fm n0call to APRS ctl UI^ pid F0\r\n!");
+  EXPECT_EQ(Decode(WithAddress(8, "X")), "1:fm X to APRS ctl UI^ pid F0\r\n!");
+  for (std::string_view bad : std::initializer_list<std::string_view>{
+           "X\nEVIL", "X\rEVIL", std::string_view("X\0EVIL", 6), "X EVIL", " XEVIL", "      ",
+           "X>EVIL", "X:EVIL", "TO*", "A-B"}) {
+    EXPECT_EQ(Decode(WithAddress(8, bad)), "") << bad;  // source
+    EXPECT_EQ(Decode(WithAddress(1, bad)), "") << bad;  // destination
+  }
+  // A digipeater is checked the same way.
+  TKissTxFrame frame;
+  AppendFrameByte(0, frame);
+  EncodeAx25Address("APRS", true, frame);
+  EncodeAx25Address("N0CALL", false, frame);
+  EncodeAx25Address("WIDE1", false, frame);
+  frame.Bytes[frame.Length - 1] |= 1;
+  AppendFrameByte(0x03, frame);
+  AppendFrameByte(0xF0, frame);
+  Bytes good(frame.Bytes.begin(), frame.Bytes.begin() + frame.Length);
+  EXPECT_EQ(Decode(good), "1:fm N0CALL to APRS via WIDE1 ctl UI^ pid F0\r\n");
+  good[15 + 4] = '\n' << 1;
+  EXPECT_EQ(Decode(good), "");
+  EXPECT_FALSE(IsAx25Callsign("N0CAL"));  // too short to be an address
+  EXPECT_TRUE(IsAx25Callsign("N0CALL"));
+}
+
 TEST(Ax25Decode, DigipeatersBeyondTheEighthAreNotShown) {
   TKissTxFrame frame;
   AppendFrameByte(0, frame);

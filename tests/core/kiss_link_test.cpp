@@ -86,6 +86,19 @@ TEST(KissReceive, GarbageNeverCrashes) {
   }
 }
 
+TEST(KissReceive, MalformedFramesAreCountedNotPassedOn) {
+  TRecordingLink r;
+  r.link.KissActive = 1;
+  Bytes hostile = kStream;
+  hostile[10] = '\n' << 1;                        // the source's second character
+  Bytes stream = {0xC0, 0xC0, 0x00, 0x82, 0xC0};  // an empty and a short frame
+  stream.insert(stream.end(), hostile.begin(), hostile.end());
+  stream.insert(stream.end(), kStream.begin(), kStream.end());
+  r.link.KissRxBytes(stream);
+  EXPECT_EQ(r.lines, (std::vector<std::string>{"1:fm N0CALL to APRS ctl UI^ pid F0", "!"}));
+  EXPECT_EQ(r.link.MalformedFrames, 2u);
+}
+
 TEST(KissReceive, TextModeShowsTncLines) {
   TRecordingLink r;
   const std::string text = "cmd:\nKISS ON\r\r";

@@ -20,6 +20,16 @@ TEST(Tnc2Line, Builds) {
   EXPECT_EQ(Tnc2Line("N0CALL", "APRS", ""), "N0CALL>APRS:");
 }
 
+// Whatever a received packet holds, the line built from it stays one line.
+TEST(Tnc2Line, PartsEndAtTheirFirstLineBreak) {
+  EXPECT_EQ(Tnc2Line("X\nEVIL>APRS:forged", "APRS", ">hi"), "X>APRS:>hi");
+  EXPECT_EQ(Tnc2Line("N0CALL", "APRS,WIDE1-1\r\nEVIL", ">hi"), "N0CALL>APRS,WIDE1-1:>hi");
+  EXPECT_EQ(Tnc2Line("N0CALL", "APRS", std::string_view(">a\0b", 4)), "N0CALL>APRS:>a");
+  EXPECT_EQ(Tnc2Line("N0CALL", "APRS", ">a\rEVIL>APRS:b"), "N0CALL>APRS:>a");
+  EXPECT_EQ(LinePart("\nall gone"), "");
+  EXPECT_EQ(LinePart("clean \t\x7F\xFF"), "clean \t\x7F\xFF");
+}
+
 TEST(Tnc2Line, SplitsIntoInternetHeaderAndData) {
   EXPECT_EQ(Split("N0CALL>APRS,TCPIP*,qAC,T2TEST:!4903.50N/07201.75W-"),
             (std::vector<std::string>{"ig N0CALL to APRS via TCPIP*,qAC,T2TEST",

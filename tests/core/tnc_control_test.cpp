@@ -9,6 +9,7 @@
 #include <random>
 
 #include "platform/io/pseudo_terminal.h"
+#include "platform/sys/pump.h"
 
 namespace {
 
@@ -62,10 +63,14 @@ class TncControlTest : public ::testing::Test {
   static std::string Printable(const std::vector<uint8_t>& bytes) {
     std::string text;
     for (uint8_t b : bytes) {
-      if (b == 0x1B) text += "<ESC>";
-      else if (b == 0x0D) text += "<CR>";
-      else if (b < 0x20 || b >= 0x7F) text += "<" + std::to_string(b) + ">";
-      else text += char(b);
+      if (b == 0x1B)
+        text += "<ESC>";
+      else if (b == 0x0D)
+        text += "<CR>";
+      else if (b < 0x20 || b >= 0x7F)
+        text += "<" + std::to_string(b) + ">";
+      else
+        text += char(b);
     }
     return text;
   }
@@ -139,9 +144,9 @@ TEST_F(TncControlTest, PtcConnectAndDisconnect) {
   transcript_.clear();
   control_.KissDisconnect();
   RunToEnd();
-  EXPECT_EQ(transcript_, (Transcript{"wait 1000", "<192><255><192>", "wait 1000",
-                                     "<ESC><CR><ESC>Q<CR>", "wait 500", "<ESC>EXIT B<CR>",
-                                     "wait 500", "<ESC><CR>", "wait 1000"}));
+  EXPECT_EQ(transcript_,
+            (Transcript{"wait 1000", "<192><255><192>", "wait 1000", "<ESC><CR><ESC>Q<CR>",
+                        "wait 500", "<ESC>EXIT B<CR>", "wait 500", "<ESC><CR>", "wait 1000"}));
 }
 
 TEST_F(TncControlTest, TncWithoutFlowSendsTheExitFrameButNoUserLines) {
@@ -153,8 +158,7 @@ TEST_F(TncControlTest, TncWithoutFlowSendsTheExitFrameButNoUserLines) {
   transcript_.clear();
   control_.KissDisconnect();
   RunToEnd();
-  EXPECT_EQ(transcript_,
-            (Transcript{"wait 1000", "<192><255><192>", "wait 1000", "wait 1000"}));
+  EXPECT_EQ(transcript_, (Transcript{"wait 1000", "<192><255><192>", "wait 1000", "wait 1000"}));
 }
 
 TEST_F(TncControlTest, KambrioHasItsOwnStatus) {
@@ -179,4 +183,31 @@ TEST_F(TncControlTest, DisconnectWithoutConnectOnlySetsTheStatus) {
   EXPECT_EQ(status_, "device disconnected");
   EXPECT_TRUE(pending_.empty());
   EXPECT_FALSE(control_.KissConnect(0));
+}
+
+// An unplugged TNC is reported like an unplugged GPS receiver: the status says so,
+// the user is told, the link leaves KISS mode and the windows hear of it.
+TEST(TncDeviceLost, UnpluggingTheTncIsReported) {
+  TRs232 port({});
+  TKissLink link;
+  TTncControl control(port, link);
+  std::string status;
+  std::vector<std::string> errors;
+  bool windows_told = false;
+  control.PortNumber = [] { return 3; };
+  control.SetStatusText = [&](const std::string& s) { status = s; };
+  control.ShowError = [&](const std::string& s) { errors.push_back(s); };
+  control.OnDeviceLost = [&] { windows_told = true; };
+  {
+    TPseudoTerminal device;
+    std::string error;
+    ASSERT_TRUE(port.OpenRs232Device(device.DevicePath(), 9600, 0, error));
+    link.KissActive = 1;
+  }
+  ASSERT_TRUE(PumpUntil([&] { return windows_told; }));
+  EXPECT_EQ(status, kTncStatusLost);
+  EXPECT_EQ(errors, std::vector<std::string>{"TNC: the device on COM3 is gone (unplugged?)"});
+  EXPECT_EQ(link.KissActive, 0);
+  EXPECT_FALSE(control.Busy());
+  EXPECT_EQ(port.Rs232Open(), 0);
 }

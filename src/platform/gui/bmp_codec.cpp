@@ -5,9 +5,11 @@
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/graphic_limits.h"
 #include "platform/text/streams.h"
 
 namespace {
@@ -20,7 +22,6 @@ constexpr uint32_t kMaxHeaderSize = 1024;
 constexpr uint32_t kRgb = 0;        // uncompressed
 constexpr uint32_t kBitFields = 3;  // uncompressed with colour masks
 constexpr uint32_t kAlphaBitFields = 6;
-constexpr int64_t kMaxPixels = int64_t(1) << 28;
 
 // The bytes read so far; Need reads more from the stream as parsing goes on.
 class Input {
@@ -168,8 +169,9 @@ void ReadBmp(TStream& Stream, TBitmap& Bitmap) {
       layout.bits != 24 && layout.bits != 32)
     throw EInvalidGraphic("Unsupported BMP colour depth");
   if (layout.width <= 0 || layout.height <= 0) throw EInvalidGraphic("BMP picture has no pixels");
-  if (int64_t(layout.width) * layout.height > kMaxPixels)
-    throw EInvalidGraphic("BMP picture is too large");
+  if (int64_t(layout.width) * layout.height > kMaxGraphicPixels)
+    throw EGraphicTooLarge("BMP picture is too large: " + std::to_string(layout.width) + " x " +
+                           std::to_string(layout.height) + " pixels");
   if (layout.bits <= 8) {
     const uint32_t maxColours = 1u << layout.bits;
     colours = colours == 0 || colours > maxColours ? maxColours : colours;

@@ -10,12 +10,12 @@ extern "C" {
 #include <jpeglib.h>
 }
 
+#include "platform/gui/graphic_limits.h"
 #include "platform/text/streams.h"
 
 namespace {
 
 constexpr size_t kOutputChunk = 64 * 1024;
-constexpr long kMaxPixels = 1L << 28;
 
 // libjpeg ends the process on an error unless error_exit leaves by itself: ours jumps
 // back to the call that started the job, which then raises a C++ exception outside
@@ -82,6 +82,7 @@ struct DecodeJob {
   const std::vector<uint8_t>* data = nullptr;
   TBitmap* bitmap = nullptr;
   std::vector<JSAMPLE> row;
+  bool too_large = false;
   ErrorManager errors;
   jpeg_source_mgr source;
   jpeg_decompress_struct info;
@@ -133,6 +134,14 @@ bool RunDecode(DecodeJob& job) {
   job.source.term_source = TermSource;
   job.info.src = &job.source;
   jpeg_read_header(&job.info, TRUE);
+  // Before anything is decoded: a header may claim a size no map needs and no memory holds.
+  if (int64_t(job.info.image_width) * int64_t(job.info.image_height) > kMaxGraphicPixels) {
+    job.too_large = true;
+    std::snprintf(job.errors.message, sizeof job.errors.message, "%u x %u pixels",
+                  unsigned(job.info.image_width), unsigned(job.info.image_height));
+    jpeg_destroy_decompress(&job.info);
+    return false;
+  }
   switch (job.info.jpeg_color_space) {
     case JCS_GRAYSCALE:
       job.info.out_color_space = JCS_GRAYSCALE;
@@ -146,11 +155,6 @@ bool RunDecode(DecodeJob& job) {
       break;
   }
   jpeg_start_decompress(&job.info);
-  if (long(job.info.output_width) * long(job.info.output_height) > kMaxPixels) {
-    std::snprintf(job.errors.message, sizeof job.errors.message, "JPEG picture is too large");
-    jpeg_destroy_decompress(&job.info);
-    return false;
-  }
   try {
     job.row.resize(size_t(job.info.output_width) * size_t(job.info.output_components));
     job.bitmap->SetPixelFormat(pf24bit);
@@ -232,7 +236,11 @@ void TJPEGImage::LoadFromStream(TStream& Stream) {
   auto job = std::make_unique<DecodeJob>();
   job->data = &data;
   job->bitmap = &decoded;
-  if (!RunDecode(*job)) throw EInvalidGraphic(std::string("JPEG error: ") + job->errors.message);
+  if (!RunDecode(*job)) {
+    if (job->too_large)
+      throw EGraphicTooLarge(std::string("JPEG picture is too large: ") + job->errors.message);
+    throw EInvalidGraphic(std::string("JPEG error: ") + job->errors.message);
+  }
   data_ = std::move(data);
   bitmap_.Assign(decoded);
 }

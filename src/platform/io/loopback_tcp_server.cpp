@@ -46,8 +46,16 @@ bool TLoopbackTcpServer::Send(std::string_view Bytes) {
          send(client_, Bytes.data(), Bytes.size(), MSG_NOSIGNAL) == ssize_t(Bytes.size());
 }
 
+// As a server closes a connection: what it sent still arrives, then the end of the
+// stream. Unread input is taken first, since closing over it would reset the connection
+// and throw away the client's unread bytes too.
 void TLoopbackTcpServer::Drop() {
-  if (client_ >= 0) close(client_);
+  if (client_ < 0) return;
+  shutdown(client_, SHUT_WR);
+  char chunk[4096];
+  while (recv(client_, chunk, sizeof chunk, MSG_DONTWAIT) > 0) {
+  }
+  close(client_);
   client_ = -1;
 }
 

@@ -20,7 +20,7 @@ class TLoopbackTcpServer {
   // Stops listening: later connects are refused.
   void CloseListener();
   bool Send(std::string_view Bytes);
-  // Closes the connection to the client.
+  // Closes the connection to the client; the bytes sent before still reach it.
   void Drop();
   // Everything the client sent so far, waiting up to TimeoutMs for `Until` to appear.
   std::string Received(std::string_view Until = {}, int TimeoutMs = 2000);

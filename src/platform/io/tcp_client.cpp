@@ -74,18 +74,27 @@ bool TTcpClient::Connect(const std::string& Host, int Port, int TimeoutMs) {
     s = ConnectOne(*a, TimeoutMs);
   freeaddrinfo(addresses);
   if (s < 0) return false;
-  peer_closed_ = false;
-  socket_ = s;
+  {
+    std::lock_guard lock(write_mutex_);
+    peer_closed_ = false;
+    socket_ = s;
+  }
   if (OnStatus) OnStatus("Connected.");
   if (OnConnected) OnConnected();
   return true;
 }
 
 void TTcpClient::Disconnect() {
-  int s = socket_.exchange(-1);
-  if (s >= 0) {
-    shutdown(s, SHUT_RDWR);
-    close(s);
+  int s = -1;
+  {
+    // Not while a writer on another thread still uses the socket's number, which a new
+    // connection could be given.
+    std::lock_guard lock(write_mutex_);
+    s = socket_.exchange(-1);
+    if (s >= 0) {
+      shutdown(s, SHUT_RDWR);
+      close(s);
+    }
   }
   ClearInputBuffer();
   if (s < 0) return;
@@ -120,10 +129,21 @@ bool TTcpClient::Receive(int TimeoutMs) {
   return false;
 }
 
+// Only looks: the bytes stay on the socket for ReadLine, so asking never moves data
+// into the buffer behind the reader's back. A peer that has closed shows as an end of
+// stream only once every byte it sent before has been read.
 bool TTcpClient::Connected() {
-  if (socket_.load() < 0) return false;
-  Receive(0);
-  return !peer_closed_;
+  const int s = socket_.load();
+  if (s < 0 || peer_closed_) return false;
+  char byte = 0;
+  for (;;) {
+    const ssize_t count = recv(s, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (count > 0) return true;
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
+    peer_closed_ = true;
+    return false;
+  }
 }
 
 bool TTcpClient::HasData() {
@@ -165,11 +185,18 @@ std::optional<std::string> TTcpClient::ReadLine(int TimeoutMs) {
 }
 
 bool TTcpClient::WriteLine(std::string_view Line) {
+  // A line break inside would send a second line the caller never meant to send.
+  if (Line.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return false;
+  std::string text(Line);
+  text += "\r\n";
+  return Write(text);
+}
+
+bool TTcpClient::Write(std::string_view Bytes) {
   std::lock_guard lock(write_mutex_);
   const int s = socket_.load();
   if (s < 0 || peer_closed_) return false;
-  std::string text(Line);
-  text += "\r\n";
+  const std::string_view text = Bytes;
   size_t sent = 0;
   while (sent < text.size()) {
     ssize_t count = send(s, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);

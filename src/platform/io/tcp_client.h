@@ -26,17 +26,22 @@ class TTcpClient {
   // is not 1..65535, the peer refuses or does not answer in time.
   bool Connect(const std::string& Host, int Port, int TimeoutMs = 1000);
   void Disconnect();
-  // True while the connection is open and the peer has not closed it. Takes in any
-  // bytes that have arrived, so HasData sees them.
+  // True while the connection is open and the peer has not closed it. Consumes nothing:
+  // lines the peer sent before it closed are still there for ReadLine.
   bool Connected();
   // A whole line is buffered, or bytes are waiting on the socket.
   bool HasData();
   // The next line without its line end, waiting up to TimeoutMs for it to complete;
-  // nullopt on time-out (a partial line stays buffered) or when the connection ended.
+  // nullopt on time-out (a partial line stays buffered) or when the connection ended
+  // and no whole line is left.
   // A line longer than kMaxLineLength is dropped up to its end.
   std::optional<std::string> ReadLine(int TimeoutMs = 100);
-  // Writes Line and CR LF; false when not connected or the write failed.
+  // Writes Line and CR LF; false when not connected, when the write failed, and for a
+  // Line holding CR, LF or NUL, which is not written at all.
   bool WriteLine(std::string_view Line);
+  // Writes the bytes as they are (a binary protocol such as KISS over TCP); false when
+  // not connected or the write failed.
+  bool Write(std::string_view Bytes);
   // Ends the connection from any thread: a reader waiting in ReadLine returns at once.
   void Shutdown();
   void ClearInputBuffer();

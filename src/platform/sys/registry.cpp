@@ -1,11 +1,6 @@
 #include "platform/sys/registry.h"
 
-#include <fcntl.h>
-#include <stdio.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstdio>
@@ -13,7 +8,9 @@
 #include <iterator>
 #include <sstream>
 
+#include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
+#include "platform/text/streams.h"
 
 namespace {
 
@@ -193,6 +190,15 @@ RegKey* CreatePath(RegKey& root, const KeyPath& path);
 
 // Fills root from the file text; false (root then half filled) when it is not ours or damaged.
 bool Parse(const std::string& content, RegKey& root) {
+  // A last line without its line end may be cut short, an integer to fewer digits: only
+  // the closing line is taken without one.
+  const size_t end_of_last = content.rfind('\n');
+  const std::string_view last =
+      std::string_view(content).substr(end_of_last == std::string::npos ? 0 : end_of_last + 1);
+  if (!last.empty() && last != kTrailer) {
+    Parse(content.substr(0, end_of_last == std::string::npos ? 0 : end_of_last + 1), root);
+    return false;
+  }
   std::istringstream lines(content);
   std::string line;
   if (!std::getline(lines, line)) return false;
@@ -241,49 +247,19 @@ bool Parse(const std::string& content, RegKey& root) {
   return ended;
 }
 
-void LoadFile(const std::string& fileName, RegKey& root) {
+enum class TLoad { Missing, Read, Damaged };
+
+// What of a damaged file can be read stays in root: the values before the damage.
+TLoad LoadFile(const std::string& fileName, RegKey& root, std::string& content) {
+  if (!FileExists(fileName)) return TLoad::Missing;  // also a folder in its way
   std::ifstream file(fileName, std::ios::binary | std::ios::ate);
-  if (!file) return;
+  if (!file) return TLoad::Missing;
   const std::streamoff size = file.tellg();
-  if (size < 0 || size > kMaxFileSize) return;
+  if (size < 0 || size > kMaxFileSize) return TLoad::Damaged;
   file.seekg(0);
-  std::string content(static_cast<size_t>(size), '\0');
-  if (!file.read(content.data(), size)) return;
-  if (!Parse(content, root)) {
-    root.values.clear();
-    root.subkeys.clear();
-  }
-}
-
-bool WriteAll(int fd, const std::string& data) {
-  size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t written = ::write(fd, data.data() + done, data.size() - done);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    done += static_cast<size_t>(written);
-  }
-  return true;
-}
-
-// Temporary file beside the target, synced, renamed over it, folder synced: after a crash
-// the file holds the old or the new settings, never part of either.
-bool SaveFile(const std::string& fileName, const std::string& data) {
-  const std::string folder = ExtractFilePath(fileName);
-  if (!ForceDirectories(folder)) return false;
-  std::string temp = fileName + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  const bool written = WriteAll(fd, data) && ::fsync(fd) == 0;
-  if (::close(fd) != 0 || !written || ::rename(temp.c_str(), fileName.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY); dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  return true;
+  content.assign(static_cast<size_t>(size), '\0');
+  if (!file.read(content.data(), size)) return TLoad::Damaged;
+  return Parse(content, root) ? TLoad::Read : TLoad::Damaged;
 }
 
 RegKey* FindPath(RegKey& root, const KeyPath& path) {
@@ -353,17 +329,33 @@ struct TRegistry::Impl {
     }
   }
 
+  bool damaged = false;
+
   void Save() {
     if (!changed) return;
-    if (!SaveFile(fileName, Serialize(root))) {
-      throw ERegistryException("Failed to save the settings to '" + fileName + "'");
+    if (!ForceDirectories(ExtractFilePath(fileName))) {
+      throw ERegistryException("Cannot save file \"" + fileName + "\". The folder cannot be made.");
+    }
+    try {
+      SaveFileAtomically(fileName, Serialize(root));
+    } catch (const EWriteError& error) {
+      throw ERegistryException(error.what());
     }
     changed = false;
   }
 };
 
 TRegistry::TRegistry() : impl_(std::make_unique<Impl>()) {
-  LoadFile(impl_->fileName, impl_->root);
+  std::string content;
+  if (LoadFile(impl_->fileName, impl_->root, content) != TLoad::Damaged) return;
+  impl_->damaged = true;
+  // The next save replaces the file: its damaged text is kept for the user first. A copy
+  // that cannot be made leaves the damaged file where it is until the next save.
+  try {
+    SaveFileAtomically(DamagedFileName(), content);
+  } catch (const EWriteError& error) {
+    std::fprintf(stderr, "Velmora: %s\n", error.what());
+  }
 }
 
 TRegistry::~TRegistry() {
@@ -376,6 +368,18 @@ TRegistry::~TRegistry() {
 
 std::string TRegistry::FileName() {
   return ConfigFolder() + "registry";
+}
+
+std::string TRegistry::DamagedFileName() {
+  return FileName() + ".damaged";
+}
+
+bool TRegistry::Damaged() const {
+  return impl_->damaged;
+}
+
+void TRegistry::SaveChanges() {
+  impl_->Save();
 }
 
 bool TRegistry::OpenKey(const std::string& Key, bool CanCreate) {
@@ -398,7 +402,6 @@ bool TRegistry::OpenKey(const std::string& Key, bool CanCreate) {
 void TRegistry::CloseKey() {
   impl_->open = false;
   impl_->current.clear();
-  impl_->Save();
 }
 
 std::string TRegistry::CurrentPath() const {

@@ -5,11 +5,13 @@
 // at the open key (at the root when none is open). Key and value names compare without
 // case. A value is a string or an integer; a Boolean is the integer 0 or 1.
 //
-// Each TRegistry reads the file when it is made. Changes are written back when a key is
-// closed (also by opening another) and when the object is freed. The file is replaced
-// atomically: written to a temporary file, synced, then renamed over the old one, so a
-// crash leaves either the old or the new settings, never a mix. A file that is damaged
-// or not in this format reads as empty: every value is absent and its default applies.
+// Each TRegistry reads the file when it is made. Changes are written back all at once,
+// by SaveChanges or when the object is freed, never key by key: a save that deletes a
+// subtree and writes it anew can never leave the file without it. The file is replaced
+// atomically (atomic_file.h), so a crash leaves either the old or the new settings.
+// Of a file that is damaged or not in this format the values before the damage are
+// read (none of a file that is not ours), the rest reads as absent, and a copy of the
+// file is kept as DamagedFileName() before anything can overwrite it.
 #pragma once
 
 #include <memory>
@@ -34,6 +36,13 @@ class TRegistry {
 
   // ConfigFolder() + "registry".
   static std::string FileName();
+  // FileName() + ".damaged".
+  static std::string DamagedFileName();
+  // The file was damaged when this object read it.
+  bool Damaged() const;
+  // Writes the changes made so far; raises ERegistryException naming the file and the
+  // reason when it cannot be saved, the old file then being left as it was.
+  void SaveChanges();
 
   // Makes the key the open key; with CanCreate a missing key (and its parents) is created,
   // otherwise false is returned and the open key stays as it was.

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/sys/atomic_file.h"
+
 namespace {
 
 constexpr int64_t kCopyChunk = 64 * 1024;
@@ -106,9 +108,10 @@ void TMemoryStream::LoadFromStream(TStream& source) {
   position_ = 0;
 }
 
+// Replaced whole, as every file the program writes.
 void TMemoryStream::SaveToFile(const std::string& fileName) const {
-  TFileStream file(fileName, fmCreate);
-  SaveToStream(file);
+  SaveFileAtomically(fileName,
+                     std::string_view(reinterpret_cast<const char*>(data_.data()), data_.size()));
 }
 
 void TMemoryStream::SaveToStream(TStream& destination) const {

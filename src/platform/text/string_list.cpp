@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "platform/sys/atomic_file.h"
 #include "platform/text/ascii.h"
 #include "platform/text/streams.h"
 
@@ -226,9 +227,9 @@ void TStrings::LoadFromStream(TStream& stream) {
   SetText(text);
 }
 
+// Replaced whole: a crash or a full disk never leaves half a list behind.
 void TStrings::SaveToFile(const std::string& fileName) const {
-  TFileStream stream(fileName, fmCreate);
-  SaveToStream(stream);
+  SaveFileAtomically(fileName, Text());
 }
 
 void TStrings::SaveToStream(TStream& stream) const {

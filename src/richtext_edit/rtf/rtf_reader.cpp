@@ -545,7 +545,10 @@ TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
       inside(rtf_ds_List, rtf_ds_ListName);
       break;
     case D::ListLevel:
-      if (inside(rtf_ds_List, rtf_ds_ListLevel)) listTable_.Last()->Levels.emplace_back();
+      // A list table nested in a list has emptied the table: there may be no list.
+      if (inside(rtf_ds_List, rtf_ds_ListLevel)) {
+        if (TRDRTFList97* list = listTable_.Last()) list->Levels.emplace_back();
+      }
       break;
     case D::LevelText:
       inside(rtf_ds_ListLevel, rtf_ds_LevelText);
@@ -561,8 +564,9 @@ TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
       if (inside(rtf_ds_ListOverrideTable, rtf_ds_ListOverride)) listOverrideTable_.Add();
       break;
     case D::LfoLevel:
-      if (inside(rtf_ds_ListOverride, rtf_ds_LfoLevel))
-        listOverrideTable_.Last()->Levels.emplace_back();
+      if (inside(rtf_ds_ListOverride, rtf_ds_LfoLevel)) {
+        if (TRDRTFListOverride97* item = listOverrideTable_.Last()) item->Levels.emplace_back();
+      }
       break;
     case D::Object:
       if (OnNewObject) {

@@ -66,9 +66,8 @@ TEST(DirewolfTnc, TransmitsOurBeaconsMessagesAndAcknowledgements) {
   TTcpClient tnc;
   ASSERT_TRUE(tnc.Connect("127.0.0.1", port, 2000));
   TKissLink link;
-  // Bytes between frames are ignored by a KISS TNC, so the line end after each is harmless.
   link.WriteRs232Buf = [&](std::span<const uint8_t> bytes) {
-    return tnc.WriteLine(std::string(bytes.begin(), bytes.end()));
+    return tnc.Write(std::string(bytes.begin(), bytes.end()));
   };
 
   TBeacons beacons;

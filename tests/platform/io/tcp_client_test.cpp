@@ -60,6 +60,31 @@ TEST_F(ConnectedTcpClient, NoticesTheServerClosing) {
   EXPECT_TRUE(client.Connected());
 }
 
+// The health check only looks: lines that came in before the peer closed are all still
+// read, and only then does the connection count as ended.
+TEST_F(ConnectedTcpClient, AskingForTheConnectionConsumesNothing) {
+  std::string burst;
+  for (int i = 0; i < 500; ++i) burst += "L" + std::to_string(i) + "\r\n";
+  server.Send(burst);
+  server.Drop();
+  for (int i = 0; i < 500; ++i) {
+    ASSERT_TRUE(client.HasData()) << i;
+    client.Connected();
+    ASSERT_EQ(client.ReadLine(), "L" + std::to_string(i));
+  }
+  EXPECT_EQ(client.ReadLine(20), std::nullopt);
+  EXPECT_FALSE(client.Connected());
+  EXPECT_FALSE(client.HasData());
+}
+
+TEST_F(ConnectedTcpClient, LinesHoldingLineBreaksAreNotSent) {
+  EXPECT_FALSE(client.WriteLine("X>APRS:a\r\nEVIL>APRS:b"));
+  EXPECT_FALSE(client.WriteLine("X\nEVIL>APRS:b"));
+  EXPECT_FALSE(client.WriteLine(std::string_view("X>APRS:a\0b", 10)));
+  EXPECT_TRUE(client.WriteLine("X>APRS:ok"));
+  EXPECT_EQ(server.Received("ok\r\n"), "X>APRS:ok\r\n");
+}
+
 TEST(TcpClient, ConnectFailuresAreReported) {
   TTcpClient client;
   int port = 0;

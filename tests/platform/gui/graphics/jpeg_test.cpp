@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/graphic_limits.h"
 #include "platform/gui/jpeg_image.h"
 #include "platform/text/streams.h"
 
@@ -194,3 +195,32 @@ TEST(JpegImage, DamagedDataGivesACleanError) {
     }
   }
 }
+
+namespace {
+
+// A header that claims a picture no map needs is refused before anything is decoded
+// (a 16384 x 16384 claim would take 800 MB), and the old picture stays.
+TEST(JpegImage, HugeClaimedSizesAreRefusedBeforeDecoding) {
+  const Bytes whole = ReadAll(Fixture("blocks.jpg"));
+  size_t frame = 0;
+  while (frame + 1 < whole.size() && !(whole[frame] == 0xFF && whole[frame + 1] == 0xC0)) ++frame;
+  ASSERT_LT(frame + 9, whole.size());
+  TJPEGImage jpeg;
+  jpeg.LoadFromFile(Fixture("blocks_grey.jpg"));
+  for (int side : {16384, 10001, 65000}) {
+    Bytes huge = whole;
+    huge[frame + 5] = huge[frame + 7] = std::uint8_t(side >> 8);
+    huge[frame + 6] = huge[frame + 8] = std::uint8_t(side & 0xFF);
+    TMemoryStream stream = StreamOf(huge);
+    try {
+      jpeg.LoadFromStream(stream);
+      ADD_FAILURE() << side << " loaded";
+    } catch (const EGraphicTooLarge& error) {
+      const std::string size = std::to_string(side) + " x " + std::to_string(side);
+      EXPECT_NE(std::string(error.what()).find(size), std::string::npos) << error.what();
+    }
+  }
+  EXPECT_EQ(jpeg.Width(), 32);
+}
+
+}  // namespace

@@ -1,0 +1,7 @@
+// libFuzzer program: WX-200 station bytes through its frame receiver and decoder.
+#include "devices/fuzz_targets.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+  FuzzWx200(Data, Size);
+  return 0;
+}

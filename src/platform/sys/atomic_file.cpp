@@ -1,0 +1,133 @@
+#include "platform/sys/atomic_file.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/sys/files.h"
+#include "platform/text/streams.h"
+
+namespace {
+
+// A temporary file is the target's name, this mark and six characters.
+constexpr char kSaveMark[] = "~save-";
+constexpr size_t kSaveMarkLength = sizeof kSaveMark - 1;
+constexpr size_t kUniqueLength = 6;
+constexpr mode_t kNewFilePermissions = 0666;  // narrowed by the umask
+constexpr int kNameAttempts = 100;
+
+[[noreturn]] void Fail(const std::string& FileName, int Error) {
+  throw EWriteError("Cannot save file \"" + FileName + "\". " + std::strerror(Error));
+}
+
+std::string UniqueSuffix() {
+  static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  static std::atomic<unsigned> counter{0};
+  unsigned long long seed =
+      static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+      (static_cast<unsigned long long>(::getpid()) << 20) ^ (counter++ * 0x9E3779B97F4A7C15ull);
+  std::string suffix;
+  for (size_t i = 0; i < kUniqueLength; ++i) {
+    seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+    suffix += kChars[(seed >> 33) % (sizeof kChars - 1)];
+  }
+  return suffix;
+}
+
+// The file a name stands for: a symbolic link is followed, so the link survives the save.
+std::string TargetOf(const std::string& FileName) {
+  struct stat link {};
+  if (::lstat(FileName.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return FileName;
+  char resolved[PATH_MAX];
+  return ::realpath(FileName.c_str(), resolved) ? std::string(resolved) : FileName;
+}
+
+bool WriteAll(int Handle, std::string_view Data, int& Error) {
+  size_t done = 0;
+  while (done < Data.size()) {
+    const ssize_t written = ::write(Handle, Data.data() + done, Data.size() - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      Error = written < 0 ? errno : ENOSPC;
+      return false;
+    }
+    done += static_cast<size_t>(written);
+  }
+  return true;
+}
+
+void SyncFolder(const std::string& Folder) {
+  const int handle =
+      ::open(Folder.empty() ? "." : Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (handle < 0) return;
+  ::fsync(handle);
+  ::close(handle);
+}
+
+bool IsSaveFileName(const std::string& Name) {
+  if (Name.size() < kSaveMarkLength + kUniqueLength + 1) return false;
+  return Name.compare(Name.size() - kUniqueLength - kSaveMarkLength, kSaveMarkLength, kSaveMark) ==
+         0;
+}
+
+}  // namespace
+
+void SaveFileAtomically(const std::string& FileName, std::string_view Data) {
+  const std::string target = TargetOf(FileName);
+  // A file the user made read-only keeps its content, as writing it in place would.
+  if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
+    Fail(FileName, errno);
+  }
+  std::string temp;
+  int handle = -1;
+  for (int attempt = 0; handle < 0 && attempt < kNameAttempts; ++attempt) {
+    temp = target + kSaveMark + UniqueSuffix();
+    handle = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFilePermissions);
+    if (handle < 0 && errno != EEXIST) Fail(FileName, errno);
+  }
+  if (handle < 0) Fail(FileName, EEXIST);
+  // An existing file keeps its permissions.
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0) ::fchmod(handle, old.st_mode & 07777);
+  int error = 0;
+  bool ok = WriteAll(handle, Data, error);
+  if (ok && ::fsync(handle) != 0) {
+    error = errno;
+    ok = false;
+  }
+  if (::close(handle) != 0 && ok) {
+    error = errno;
+    ok = false;
+  }
+  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+    error = errno;
+    ok = false;
+  }
+  if (!ok) {
+    ::unlink(temp.c_str());
+    Fail(FileName, error);
+  }
+  SyncFolder(ExtractFilePath(target));
+}
+
+int DeleteStaleSaveFiles(const std::string& Folder) {
+  DIR* dir = ::opendir(Folder.empty() ? "." : Folder.c_str());
+  if (dir == nullptr) return 0;
+  int deleted = 0;
+  const std::string folder = Folder.empty() ? std::string() : IncludeTrailingPathDelimiter(Folder);
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (!IsSaveFileName(name)) continue;
+    if (FileExists(folder + name) && ::unlink((folder + name).c_str()) == 0) ++deleted;
+  }
+  ::closedir(dir);
+  return deleted;
+}

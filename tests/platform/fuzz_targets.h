@@ -1,0 +1,72 @@
+// The inputs our fuzzers drive through the platform's file readers, shared by the
+// libFuzzer programs in fuzz/ and by the test that replays their saved corpus
+// (fuzz_replay_test.cpp). Both must run to the end on any bytes: no crash, no
+// sanitizer report, no hang, and no result that breaks the reader's promises.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include <strings.h>
+
+#include "platform/gui/bitmap.h"
+#include "platform/gui/jpeg_image.h"
+#include "platform/sys/files.h"
+#include "platform/sys/registry.h"
+#include "platform/text/streams.h"
+
+// Every value under Path as text, keys and values in their order, skipping Skip.
+inline void CollectSettings(TRegistry& Reg, const std::string& Path, const std::string& Skip,
+                            std::string& Out) {
+  if (!Reg.OpenKey(Path.empty() ? "\\" : Path, false)) std::abort();
+  for (const std::string& name : Reg.GetValueNames()) {
+    Out += Path + "|" + name + "=";
+    try {
+      Out += Reg.ReadString(name);
+    } catch (const ERegistryException&) {
+      Out += "#" + std::to_string(Reg.ReadInteger(name));
+    }
+    Out += "\n";
+  }
+  for (const std::string& key : Reg.GetKeyNames()) {
+    // Key names compare without case, as the store compares them.
+    if (strcasecmp((Path + "\\" + key).c_str(), Skip.c_str()) != 0)
+      CollectSettings(Reg, Path + "\\" + key, Skip, Out);
+  }
+}
+
+// Any bytes as the settings file (in ConfigFolder()): whatever is read is written back,
+// and what was written reads back whole and the same.
+inline void FuzzSettingsFile(const uint8_t* Data, size_t Size) {
+  ForceDirectories(ConfigFolder());
+  std::ofstream(TRegistry::FileName(), std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(Data), std::streamsize(Size));
+  const std::string marker = "\\FuzzWritten";
+  std::string first;
+  {
+    TRegistry reg;
+    CollectSettings(reg, "", marker, first);
+    reg.OpenKey(marker, true);  // a change, so the file is written back
+    reg.WriteInteger("Written", 1);
+    reg.SaveChanges();
+  }
+  TRegistry again;
+  if (again.Damaged()) std::abort();  // what we write must read back
+  std::string second;
+  CollectSettings(again, "", marker, second);
+  if (first != second) std::abort();
+}
+
+// Any bytes as a JPEG map picture: decoded or refused with EInvalidGraphic.
+inline void FuzzJpeg(const uint8_t* Data, size_t Size) {
+  TMemoryStream stream;
+  if (Size > 0) stream.WriteBuffer(Data, int64_t(Size));
+  stream.SetPosition(0);
+  TJPEGImage jpeg;
+  try {
+    jpeg.LoadFromStream(stream);
+  } catch (const EInvalidGraphic&) {
+  }
+}

@@ -1,0 +1,108 @@
+#include "platform/sys/atomic_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "file_size_limit.h"
+#include "platform/sys/files.h"
+#include "platform/text/streams.h"
+#include "platform/text/string_list.h"
+#include "temp_config_folder.h"
+
+namespace {
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+using AtomicFile = TempConfigFolder;
+
+TEST_F(AtomicFile, ReplacesTheFileAndKeepsItsPermissionsAndLinks) {
+  const std::string file = Base() + "Stn.dat";
+  SaveFileAtomically(file, "old\n");
+  chmod(file.c_str(), 0640);
+  SaveFileAtomically(file, std::string("new\0line\n", 9));
+  EXPECT_EQ(ReadWholeFile(file), std::string("new\0line\n", 9));
+  struct stat info {};
+  ASSERT_EQ(stat(file.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  // A link is followed: the file it names changes, the link stays a link.
+  const std::string link = Base() + "link.dat";
+  std::filesystem::create_symlink(file, link);
+  SaveFileAtomically(link, "through the link\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadWholeFile(file), "through the link\n");
+  EXPECT_EQ(FolderNames(Base()), (std::vector<std::string>{"Stn.dat", "link.dat"}));
+}
+
+// A full disk in the middle of a save: the error names the file and the reason, the
+// old file is whole, and no temporary file stays.
+TEST_F(AtomicFile, AFullDiskKeepsTheOldFileWhole) {
+  const std::string file = Base() + "Stn.dat";
+  TStringList old_lines;
+  for (int i = 0; i < 5000; ++i) old_lines.Add("OLD" + std::to_string(i) + ";1;2;3");
+  old_lines.SaveToFile(file);
+  const std::string old_content = ReadWholeFile(file);
+  TStringList new_lines;
+  for (int i = 0; i < 6000; ++i) new_lines.Add("NEW" + std::to_string(i) + ";1;2;3");
+  try {
+    TFileSizeLimit full(old_content.size());
+    new_lines.SaveToFile(file);
+    FAIL() << "the save succeeded";
+  } catch (const EWriteError& error) {
+    const std::string message = error.what();
+    EXPECT_NE(message.find(file), std::string::npos) << message;
+    EXPECT_NE(message.find("File too large"), std::string::npos) << message;
+  }
+  EXPECT_EQ(ReadWholeFile(file), old_content);
+  EXPECT_EQ(FolderNames(Base()), std::vector<std::string>{"Stn.dat"});
+  // Once there is room again the same save goes through.
+  new_lines.SaveToFile(file);
+  EXPECT_EQ(ReadWholeFile(file), new_lines.Text());
+}
+
+TEST_F(AtomicFile, AFileThatCannotBeWrittenIsLeftAlone) {
+  // A folder in the way of the name: nothing can be renamed over it.
+  std::filesystem::create_directories(Base() + "busy");
+  EXPECT_THROW(SaveFileAtomically(Base() + "busy", "x"), EWriteError);
+  EXPECT_THROW(SaveFileAtomically(Base() + "no/such/folder/f", "x"), EWriteError);
+  EXPECT_EQ(FolderNames(Base()), std::vector<std::string>{"busy"});
+  if (geteuid() != 0) {  // the superuser may write anything
+    const std::string file = Base() + "locked";
+    SaveFileAtomically(file, "kept");
+    ASSERT_TRUE(FileSetReadOnly(file, true));
+    EXPECT_THROW(SaveFileAtomically(file, "lost"), EWriteError);
+    EXPECT_EQ(ReadWholeFile(file), "kept");
+  }
+}
+
+TEST_F(AtomicFile, StaleTemporaryFilesAreDeletedAndNothingElse) {
+  for (const char* name : {"registry~save-a1B2c3", "Stn.dat~save-ZZZZZZ", "Stn.dat", "registry",
+                           "notes~save-abc", "registry.damaged", "~save-123456x"}) {
+    std::ofstream(Base() + name) << "x";
+  }
+  std::filesystem::create_directories(Base() + "folder~save-abcdef");
+  EXPECT_EQ(DeleteStaleSaveFiles(Base()), 2);
+  EXPECT_EQ(FolderNames(Base()),
+            (std::vector<std::string>{"Stn.dat", "folder~save-abcdef", "notes~save-abc", "registry",
+                                      "registry.damaged", "~save-123456x"}));
+  EXPECT_EQ(DeleteStaleSaveFiles(Base() + "missing/"), 0);
+}
+
+}  // namespace
