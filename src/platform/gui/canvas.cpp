@@ -249,6 +249,26 @@ TRect TCanvas::ClipRect() const {
   return {};
 }
 
+void TCanvas::IntersectClipRect(const TRect& Rect) {
+  if (QPainter* painter = impl_->Painter()) {
+    painter->save();
+    painter->setClipRect(ToQRect(Rect), Qt::IntersectClip);
+  }
+}
+
+void TCanvas::RestoreClip() {
+  if (QPainter* painter = impl_->Painter()) painter->restore();
+}
+
+void TCanvas::BlendRect(const TRect& Rect, TColor Color, int Opacity) {
+  if (Color == clNone) return;
+  if (QPainter* painter = impl_->Painter()) {
+    QColor color = ToQColor(Color);
+    color.setAlpha(std::clamp(Opacity, 0, 255));
+    painter->fillRect(ToQRect(Rect), color);
+  }
+}
+
 void Frame3D(TCanvas& Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, int Width) {
   TBrush& brush = Canvas.Brush();
   const TColor keptColor = brush.Color();

@@ -105,6 +105,11 @@ class TCanvas {
 
   // The area drawing reaches, in this canvas' coordinates.
   TRect ClipRect() const;
+  // Narrows the area drawing reaches to Rect until the matching RestoreClip; pairs nest.
+  void IntersectClipRect(const TRect& Rect);
+  void RestoreClip();
+  // Covers Rect with Color at an opacity of Opacity / 255, the pixels beneath showing through.
+  void BlendRect(const TRect& Rect, TColor Color, int Opacity);
 
   struct Impl;  // what the canvas draws on, known only inside the platform
 

@@ -68,6 +68,10 @@ bool TControlEvents::KeyPress(TWinControl& Control, char& Key) {
   return Key != 0;
 }
 
+void TControlEvents::KeyUp(TWinControl& Control, TKeyCode Key, TShiftState Shift) {
+  Dispatch([&] { Control.KeyUp(Key, Shift); });
+}
+
 void TControlEvents::Enter(TWinControl& Control) {
   Dispatch([&] { Control.DoEnter(); });
 }

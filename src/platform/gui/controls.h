@@ -284,6 +284,8 @@ class TWinControl : public TControl {
   void SetChildFinder(const TChildFinder* Finder) { finder_ = Finder; }
 
   TKeyEvent OnKeyDown;
+  // The key was let go (not for the repeats of a key held down).
+  TKeyEvent OnKeyUp;
   TKeyPressEvent OnKeyPress;
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
@@ -296,6 +298,7 @@ class TWinControl : public TControl {
   TWinControl(TComponent* AOwner, std::unique_ptr<TNativeWidget> Widget);
 
   virtual void KeyDown(TKeyCode& Key, TShiftState Shift);
+  virtual void KeyUp(TKeyCode& Key, TShiftState Shift);
   virtual void KeyPress(char& Key);
   virtual void DoEnter();
   virtual void DoExit();

@@ -10,6 +10,7 @@
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QWheelEvent>
 
 #include "platform/gui/canvas_qt.h"
 #include "platform/gui/win_control_qt.h"
@@ -116,6 +117,19 @@ void SimulateDblClick(TControl& Control, int X, int Y) {
 void SimulateKey(TWinControl& Control, TKeyCode Key, const std::string& Text, TShiftState Shift) {
   QKeyEvent event(QEvent::KeyPress, QtKeyOf(Key), QtModifiers(Shift), ToQString(Text));
   QCoreApplication::sendEvent(WidgetOf(Control), &event);
+}
+
+void SimulateKeyUp(TWinControl& Control, TKeyCode Key, TShiftState Shift) {
+  QKeyEvent event(QEvent::KeyRelease, QtKeyOf(Key), QtModifiers(Shift));
+  QCoreApplication::sendEvent(WidgetOf(Control), &event);
+}
+
+void SimulateMouseWheel(TWinControl& Control, int Delta, int X, int Y, TShiftState Shift) {
+  QWidget* widget = WidgetOf(Control);
+  const QPointF local(X, Y);
+  QWheelEvent event(local, widget->mapToGlobal(local), QPoint(), QPoint(0, Delta), Qt::NoButton,
+                    QtModifiers(Shift), Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(widget, &event);
 }
 
 void SimulateCloseButton(TForm& Form) {

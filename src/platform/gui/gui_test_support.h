@@ -25,6 +25,10 @@ void SimulateDblClick(TControl& Control, int X, int Y);
 // A key pressed on a windowed control; Text is the character it types, if any.
 void SimulateKey(TWinControl& Control, TKeyCode Key, const std::string& Text = {},
                  TShiftState Shift = 0);
+// A key let go on a windowed control.
+void SimulateKeyUp(TWinControl& Control, TKeyCode Key, TShiftState Shift = 0);
+// The mouse wheel turned by Delta (120 a notch, positive away from the user) at (X, Y).
+void SimulateMouseWheel(TWinControl& Control, int Delta, int X, int Y, TShiftState Shift = 0);
 // The window's own close button.
 void SimulateCloseButton(TForm& Form);
 

@@ -182,6 +182,8 @@ bool TWidgetBridge::eventFilter(QObject* watched, QEvent* event) {
       return MouseEvent(static_cast<QMouseEvent&>(*event));
     case QEvent::KeyPress:
       return KeyEvent(static_cast<QKeyEvent&>(*event));
+    case QEvent::KeyRelease:
+      return KeyReleaseEvent(static_cast<QKeyEvent&>(*event));
     case QEvent::Enter:
       TControlEvents::MouseEnter(*control);
       return false;
@@ -330,4 +332,11 @@ bool TWidgetBridge::KeyEvent(QKeyEvent& event) {
     }
   }
   return own && !focusKey;
+}
+
+bool TWidgetBridge::KeyReleaseEvent(QKeyEvent& event) {
+  if (event.isAutoRepeat()) return false;
+  const TKeyCode key = VirtualKeyOf(event.key());
+  if (key != 0) TControlEvents::KeyUp(*control, key, ShiftOf(event.modifiers(), Qt::NoButton));
+  return false;
 }

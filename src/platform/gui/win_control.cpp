@@ -392,6 +392,10 @@ void TWinControl::KeyDown(TKeyCode& Key, TShiftState Shift) {
   if (OnKeyDown) OnKeyDown(this, Key, Shift);
 }
 
+void TWinControl::KeyUp(TKeyCode& Key, TShiftState Shift) {
+  if (OnKeyUp) OnKeyUp(this, Key, Shift);
+}
+
 void TWinControl::KeyPress(char& Key) {
   if (OnKeyPress) OnKeyPress(this, Key);
 }

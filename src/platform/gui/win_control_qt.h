@@ -87,6 +87,7 @@ class TWidgetBridge : public QObject {
   bool UpdateFaceLayer(const QSize& size, const QRegion& area);
   bool MouseEvent(QMouseEvent& event);
   bool KeyEvent(QKeyEvent& event);
+  bool KeyReleaseEvent(QKeyEvent& event);
   void HostGeometryChanged();
   void SetHovered(TControl* hovered);
 
@@ -107,6 +108,7 @@ class TControlEvents {
   // Return false when a handler consumed the key (set it to 0).
   static bool KeyDown(TWinControl& Control, TKeyCode& Key, TShiftState Shift);
   static bool KeyPress(TWinControl& Control, char& Key);
+  static void KeyUp(TWinControl& Control, TKeyCode Key, TShiftState Shift);
   static void Enter(TWinControl& Control);
   static void Exit(TWinControl& Control);
   static void Resize(TWinControl& Control);

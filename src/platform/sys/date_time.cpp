@@ -1,5 +1,6 @@
 #include "platform/sys/date_time.h"
 
+#include <QDateTime>
 #include <QLocale>
 
 #include <chrono>
@@ -213,4 +214,78 @@ std::uint64_t GetTickCount() {
   const auto since = std::chrono::steady_clock::now().time_since_epoch();
   return static_cast<std::uint64_t>(
       std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+namespace {
+
+TDateTime FromQDate(const QDate& date) {
+  TDateTime value = 0;
+  TryEncodeDate(date.year(), date.month(), date.day(), value);
+  return value;
+}
+
+TDateTime FromQTime(const QTime& time) {
+  TDateTime value = 0;
+  TryEncodeTime(time.hour(), time.minute(), time.second(), time.msec(), value);
+  return value;
+}
+
+}  // namespace
+
+namespace {
+
+QDate ToQDate(TDateTime Value) {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  DecodeDate(Value, year, month, day);
+  return QDate(year, month, day);
+}
+
+QTime ToQTime(TDateTime Value) {
+  int hour = 0;
+  int min = 0;
+  int sec = 0;
+  int msec = 0;
+  DecodeTime(Value, hour, min, sec, msec);
+  return QTime(hour, min, sec, msec);
+}
+
+}  // namespace
+
+std::string DateToStr(TDateTime Value) {
+  return FromQString(QLocale::system().toString(ToQDate(Value), QLocale::ShortFormat));
+}
+
+std::string DateTimeToStr(TDateTime Value) {
+  return FromQString(QLocale::system().toString(QDateTime(ToQDate(Value), ToQTime(Value)),
+                                                QLocale::ShortFormat));
+}
+
+bool TryStrToDate(std::string_view Text, TDateTime& Value) {
+  const QDate date = QLocale::system().toDate(ToQString(std::string(Text)), QLocale::ShortFormat);
+  if (!date.isValid()) return false;
+  Value = FromQDate(date);
+  return true;
+}
+
+bool TryStrToTime(std::string_view Text, TDateTime& Value) {
+  const QLocale locale = QLocale::system();
+  const QString text = ToQString(std::string(Text));
+  QTime time = locale.toTime(text, QLocale::ShortFormat);
+  if (!time.isValid()) time = locale.toTime(text, QLocale::LongFormat);
+  if (!time.isValid()) return false;
+  Value = FromQTime(time);
+  return true;
+}
+
+bool TryStrToDateTime(std::string_view Text, TDateTime& Value) {
+  const QString text = ToQString(std::string(Text)).trimmed();
+  const QDateTime stamp = QLocale::system().toDateTime(text, QLocale::ShortFormat);
+  if (stamp.isValid()) {
+    const TDateTime date = FromQDate(stamp.date());
+    Value = date + (date < 0 ? -1 : 1) * FromQTime(stamp.time());
+    return true;
+  }
+  return TryStrToDate(Text, Value);  // a date alone is the day's midnight
 }

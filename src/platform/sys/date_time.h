@@ -41,5 +41,15 @@ int DayOfWeek(TDateTime Value);
 // FormatDateTime("yymmddhhnnss", EncodeDate(2007, 6, 1)) == "070601000000".
 std::string FormatDateTime(std::string_view Pattern, TDateTime Value);
 
+// The date, the time of day, or both, in the user's locale's short formats.
+std::string DateToStr(TDateTime Value);
+std::string DateTimeToStr(TDateTime Value);
+
+// Texts in the user's locale's short date and time formats (a date, a time of day, or a
+// date followed by a time); false, and Value unchanged, for anything else.
+bool TryStrToDate(std::string_view Text, TDateTime& Value);
+bool TryStrToTime(std::string_view Text, TDateTime& Value);
+bool TryStrToDateTime(std::string_view Text, TDateTime& Value);
+
 // Milliseconds on a clock that only moves forward (not the time of day).
 std::uint64_t GetTickCount();

@@ -92,6 +92,9 @@ std::string AnsiLowerCase(std::string_view text);
 int CompareText(std::string_view a, std::string_view b);
 int CompareStr(std::string_view a, std::string_view b);
 bool SameText(std::string_view a, std::string_view b);
+// By the rules of the user's locale (accents, case order); <0, 0 or >0.
+int AnsiCompareStr(std::string_view a, std::string_view b);
+int AnsiCompareText(std::string_view a, std::string_view b);
 
 // --- 1-based positions ------------------------------------------------------------------
 

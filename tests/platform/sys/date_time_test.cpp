@@ -130,3 +130,17 @@ TEST(DateTime, NowIsTodayPlusTheTimeAndTheTickCountNeverGoesBack) {
     last = tick;
   }
 }
+
+TEST(DateTime, TextsInTheLocaleShortFormatsReadBack) {
+  const TDateTime stamp = EncodeDate(2026, 3, 14) + EncodeTime(9, 26, 0, 0);
+  TDateTime value = -1;
+  ASSERT_TRUE(TryStrToDate(DateToStr(stamp), value));
+  EXPECT_EQ(value, EncodeDate(2026, 3, 14));
+  TDateTime both = -1;
+  ASSERT_TRUE(TryStrToDateTime(DateTimeToStr(stamp), both));
+  EXPECT_NEAR(both, stamp, 1.0 / MinsPerDay);
+  EXPECT_FALSE(TryStrToDate("no date", value));
+  EXPECT_FALSE(TryStrToTime("25:99", value));
+  EXPECT_FALSE(TryStrToDateTime("", value));
+  EXPECT_EQ(value, EncodeDate(2026, 3, 14));  // unchanged after a failure
+}

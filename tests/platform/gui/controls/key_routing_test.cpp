@@ -38,3 +38,17 @@ TEST(KeyRouting, KeysMapToTheirCodesAndEnterAndEscTypeTheirCharacters) {
   EXPECT_EQ(codes, (std::vector<int>{VK_RETURN, VK_ESCAPE, VK_F1 + 4, VK_LEFT, -1, 'Z'}));
   EXPECT_EQ(typed, "\r\x1bz");
 }
+
+TEST(KeyRouting, KeyReleasesReachTheControl) {
+  TForm form(nullptr);
+  auto* control = new TWinControl(&form);
+  control->SetParent(&form);
+  std::vector<int> released;
+  control->OnKeyUp = [&](TComponent*, TKeyCode& key, TShiftState shift) {
+    released.push_back(key);
+    if (shift & ssShift) released.push_back(-1);
+  };
+  SimulateKeyUp(*control, VK_DOWN);
+  SimulateKeyUp(*control, 'A', ssShift);
+  EXPECT_EQ(released, (std::vector<int>{VK_DOWN, 'A', -1}));
+}

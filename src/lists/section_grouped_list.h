@@ -1,0 +1,361 @@
+// The grouped list: a scrolling window showing a two-level tree, groups with a header
+// bar each and, under an expanded group, its items as a one-column list (vsList) or a
+// grid of thumbnails (vsThumbnails).
+//
+// The control keeps no texts or values of its own: every node carries a block of
+// ItemDataSize bytes that belongs to the owner, and captions, item heights, sort order
+// and the items' look are asked from the owner through events.
+//
+//   TSectionGroupedList list(owner);
+//   list.ItemDataSize = sizeof(MyRow*);
+//   POGLItem group = list.AddItem(nullptr);     // a group
+//   POGLItem item = list.AddItem(group);        // an item of it
+//   *static_cast<MyRow**>(list.GetItemData(item)) = row;
+//
+// Each group keeps its items in a position tree, so an item's Index, the item at an
+// index and moving an item cost logarithmic time however many items there are.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lists/position_tree.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/controls.h"
+#include "platform/gui/image_list.h"
+#include "platform/gui/scroll_bars.h"
+
+class TSectionGroupedList;
+
+// A group or an item. The owner's data block follows the record in the same allocation.
+struct TOGLItem {
+  // Node flags.
+  static constexpr std::uint8_t IsGroupFlag = 1;
+  static constexpr std::uint8_t Deleting = 2;
+  static constexpr std::uint8_t NoExpandRelayout = 4;
+  static constexpr std::uint8_t NoCollapseRelayout = 8;
+  static constexpr std::uint8_t Expanded = 16;
+  static constexpr std::uint8_t Selected = 32;
+
+  // Position among the siblings, 0-based.
+  int Index() const;
+  bool Has(std::uint8_t Flag) const { return (Flags & Flag) != 0; }
+
+  int ChildCount = 0;
+  int SelectedCount = 0;  // groups: selected items
+  int ContentHeight = 0;  // groups: height of the item area under the header
+  int NodeCount = 0;      // root: groups and items in the whole tree
+  std::uint8_t Flags = 0;
+  TOGLItem* Parent = nullptr;
+  TOGLItem* PrevSibling = nullptr;
+  TOGLItem* NextSibling = nullptr;
+  TOGLItem* FirstChild = nullptr;
+  TOGLItem* LastChild = nullptr;
+
+  TPositionHook Hook;      // place among the siblings
+  TPositionTree Children;  // the children in order
+};
+using POGLItem = TOGLItem*;
+
+// What lies under a point. Kind: 0 nothing, 1 a group's expand button, 2 the node
+// itself, 3 the caption box under a thumbnail.
+struct TOGLHitInfo {
+  POGLItem Group = nullptr;
+  POGLItem Item = nullptr;
+  int Kind = 0;
+};
+
+enum TOGLAutoOption : unsigned {
+  toAutoExpandOnCreate = 1,
+  toAutoExpandOnFocus = 2,
+  toAutoExpandOnDrop = 4,
+  toAutoScrollOnExpand = 8,
+  toAutoSort = 16,
+  toAutoDeleteMovedItems = 32,
+};
+using TOGLAutoOptions = unsigned;
+
+enum TOGLSelectionOption : unsigned { soMultiSelect = 1, soRightClickSelect = 2 };
+using TOGLSelectionOptions = unsigned;
+
+enum TOGLViewStyle { vsList, vsThumbnails };
+enum TOGLSortDirection { sdAscending, sdDescending, sdDefault };
+enum class TOGLSearchType { stNone, stAll, stChildOnly };
+enum TOGLDrawSelectionMode { dsmDottedRectangle, dsmBlendedRectangle, dsmThemeAware };
+
+struct TOGLThumbnailOptions {
+  int HorizSpacing = 12;
+  int VertSpacing = 12;
+  int ThumbnailWidth = 96;
+  int ThumbnailHeight = 96;
+};
+
+using TOGLItemEvent = std::function<void(TSectionGroupedList* Sender, POGLItem Item)>;
+using TOGLItemMouseEvent =
+    std::function<void(TSectionGroupedList* Sender, TMouseButton Button, TShiftState Shift, int X,
+                       int Y, TOGLHitInfo& HitInfo)>;
+
+class TSectionGroupedList : public TCustomControl {
+ public:
+  explicit TSectionGroupedList(TComponent* AOwner);
+  ~TSectionGroupedList() override;
+
+  // --- tree and data ---
+  // Size of every node's data block; set it before the first node is made.
+  int ItemDataSize = 0;
+  // Parent null makes a group; otherwise Parent must be a group (else null is returned).
+  POGLItem AddItem(POGLItem Parent);
+  // Removes a node (a group with its items); the following siblings move up one place.
+  void DeleteItem(POGLItem Item);
+  void DeleteSelectedItems();
+  void Clear();
+  // The node's data block; null for null or the root. Raises when ItemDataSize is not set.
+  void* GetItemData(POGLItem Item) const;
+  POGLItem RootItem() const { return root_; }
+  POGLItem FirstGroup() const { return root_->FirstChild; }
+  // The child at Index of Parent (null: the root), or null.
+  POGLItem ChildAt(POGLItem Parent, int Index) const;
+  bool IsGroup(POGLItem Item) const;
+  bool IsItemSelected(POGLItem Item) const;
+  // A group with the expanded flag and at least one item.
+  bool IsGroupExpanded(POGLItem Item) const;
+  bool ExpandGroup(POGLItem Item);
+  bool CollapseGroup(POGLItem Item);
+  void ToggleGroup(POGLItem Item);
+  void GetItemCaption(POGLItem Item, std::string& Caption) const;
+  // Among Parent's children (the groups for null), the first whose caption equals
+  // Caption ignoring case; null without an OnGetCaption handler.
+  POGLItem FindItemByCaption(const std::string& Caption, POGLItem Parent) const;
+
+  // Nested batch changes: nothing repaints until the last EndUpdate, which repaints all.
+  void BeginUpdate();
+  void EndUpdate();
+  int UpdateCount() const { return update_count_; }
+
+  // --- geometry ---
+  // The node's rectangle in document coordinates (the scroll position not applied).
+  TRect GetItemRect(POGLItem Item) const;
+  // The rectangle grown by 1 on each side, in window coordinates; with WithContent a
+  // group's item area is included.
+  TRect GetItemDisplayRect(POGLItem Item, bool WithContent) const;
+  void InvalidateItem(POGLItem Item, bool WithContent);
+  int ItemWidth() const;
+  int ItemHeight() const { return item_height_; }
+  int Columns() const { return columns_; }
+  int TotalHeight() const { return total_height_; }
+  void Relayout();
+  // Width of the area the nodes are laid out in: the client width less a shown scroll bar.
+  int ContentWidth() const;
+  // The vertical scroll position: the document row shown at the top.
+  int TopPosition() const { return top_; }
+  // Kept within 0 .. TotalHeight - client height.
+  void SetTopPosition(int Value);
+  TControlScrollBars& ScrollBars() const { return *scroll_bars_; }
+
+  // --- focus and selection ---
+  POGLItem FocusedItem() const { return focused_; }
+  POGLItem AnchorItem() const { return anchor_; }
+  const std::vector<POGLItem>& SelectedItems() const { return selected_; }
+  void FocusItem(POGLItem Item) { SetFocusedItem(Item, true); }
+  bool SetFocusedItem(POGLItem Item, bool MoveAnchor);
+  void SelectItem(POGLItem Item, bool Recurse);
+  void DeselectItem(POGLItem Item, bool Recurse);
+  void ToggleItemSelection(POGLItem Item, bool Recurse);
+  void SelectAll();
+  bool DeselectAll();
+  void SelectRange(POGLItem Target);
+  void DeselectBefore(POGLItem Item);
+  void DeselectAfter(POGLItem Item);
+  // Whether B comes after A in display order.
+  bool IsAfter(POGLItem A, POGLItem B) const;
+  bool ScrollIntoView(POGLItem Item, bool WholeGroup);
+
+  // --- hit testing ---
+  // X, Y in client coordinates; Scrolled adds the scroll position first.
+  void HitTest(int X, int Y, TOGLHitInfo& HitInfo, bool Scrolled) const;
+  POGLItem GetItemAt(int X, int Y, bool Scrolled) const;
+
+  // --- sorting and search ---
+  // Column -1 means SortColumn; Direction sdDefault means SortDirection.
+  void Sort(int Column, TOGLSortDirection Direction);
+  void SortChildren(POGLItem Parent, int Column, TOGLSortDirection Direction);
+  // Puts one item that may have left its sorted place back among its siblings, which
+  // must be in sorted order by Column and Direction otherwise. The result is the order
+  // a full stable sort would give.
+  void ResortItem(POGLItem Item, int Column, TOGLSortDirection Direction);
+  void IncrementalSearch(char Key);
+  int SortColumn() const { return sort_column_; }
+  void SetSortColumn(int Value);
+  TOGLSortDirection SortDirection() const { return sort_direction_; }
+  void SetSortDirection(TOGLSortDirection Value);
+  TOGLSearchType SearchType = TOGLSearchType::stChildOnly;
+
+  // --- look ---
+  TOGLAutoOptions AutoOptions =
+      toAutoExpandOnCreate | toAutoScrollOnExpand | toAutoSort | toAutoDeleteMovedItems;
+  TOGLSelectionOptions SelectionOptions() const { return selection_options_; }
+  void SetSelectionOptions(TOGLSelectionOptions Value);
+  TOGLViewStyle ViewStyle() const { return view_style_; }
+  void SetViewStyle(TOGLViewStyle Value);
+  const TOGLThumbnailOptions& ThumbnailOptions() const { return thumbnails_; }
+  void SetThumbnailOptions(const TOGLThumbnailOptions& Value);
+  int GroupItemHeight() const { return group_item_height_; }
+  void SetGroupItemHeight(int Value);
+  int GroupCaptionTop() const { return group_caption_top_; }
+  int CaptionHeight() const { return caption_height_; }
+  bool ShowNodes() const { return show_nodes_; }
+  void SetShowNodes(bool Value);
+  bool GroupShowCount() const { return group_show_count_; }
+  void SetGroupShowCount(bool Value);
+  TColor GroupColor() const { return group_color_; }
+  void SetGroupColor(TColor Value);
+  TColor GroupSelectionColor() const { return group_selection_color_; }
+  void SetGroupSelectionColor(TColor Value);
+  TColor GroupSelectionTextColor() const { return group_selection_text_color_; }
+  void SetGroupSelectionTextColor(TColor Value);
+  TColor SelectionColor = clHighlight;
+  bool HideSelection = true;
+  TOGLDrawSelectionMode DrawSelectionMode = dsmThemeAware;
+  TFont& GroupFont() { return group_font_; }
+  TFont& GroupCountFont() { return group_count_font_; }
+  // Group images; not owned.
+  TImageList* Images = nullptr;
+  // Whether a hint request is answered afresh for another part of the same node.
+  bool HintTrackHit = false;
+  // Whether the selection shows now: the control has the focus or HideSelection is off.
+  bool SelectionShows() const;
+
+  // --- events ---
+  TOGLItemEvent OnInitItem;
+  TOGLItemEvent OnFreeItem;
+  std::function<void(TSectionGroupedList* Sender, POGLItem Item, std::string& Caption)>
+      OnGetCaption;
+  TOGLItemEvent OnExpandItem;
+  TOGLItemEvent OnCollapsItem;
+  std::function<void(TSectionGroupedList* Sender, TCanvas& Canvas, int& ItemHeight)>
+      OnGetChildItemHeight;
+  TOGLItemEvent OnItemDblClick;
+  // Result starts at 0; positive puts Item2 first in ascending order.
+  std::function<void(TSectionGroupedList* Sender, POGLItem Item1, POGLItem Item2, int Column,
+                     int& Result)>
+      OnCompareItems;
+  std::function<void(TSectionGroupedList* Sender, POGLItem Item, std::string& HintText,
+                     TPoint& HintPos)>
+      OnGetHint;
+  std::function<void(TSectionGroupedList* Sender, TCanvas& Canvas, TRect Rect, POGLItem Item)>
+      OnDrawItem;
+  std::function<void(TSectionGroupedList* Sender, POGLItem Item, int& ImageIndex)>
+      OnGetGroupImageIndex;
+  TNotifyEvent OnSelectionChange;
+  TOGLItemMouseEvent OnItemMouseDown;
+  TOGLItemMouseEvent OnItemClick;
+
+  // --- painting ---
+  void PaintContents(TCanvas& Canvas, bool SelectedOnly);
+  // Draws a group caption that holds markup; the default shows its plain text.
+  virtual void DrawHTMLCaption(TCanvas& Canvas, const std::string& Caption, TRect Rect);
+
+  std::string ClassName() const override { return "TSectionGroupedList"; }
+
+ protected:
+  void Paint() override;
+  void Resize() override;
+  void FontChanged() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseLeave() override;
+  void DblClick() override;
+  void KeyDown(TKeyCode& Key, TShiftState Shift) override;
+  void KeyPress(char& Key) override;
+  void DoEnter() override;
+  void DoExit() override;
+
+ private:
+  enum TState : unsigned {
+    stRubberBand = 1,
+    stRubberBandMoved = 2,
+    stCtrlTogglePending = 4,
+    stLeftButtonDown = 8,
+    stRightButtonDown = 16,
+    stDeselectPending = 32,
+    stSearchPending = 64,
+    stRangeSelect = 128,  // SelectRange runs: its selection is announced once
+  };
+
+  void FreeNode(POGLItem Item);
+  void Changed();
+  void UpdateScrollBar();
+  void Scroll(TScrollCode Code, int Pos);
+  bool Wheel(int Notches);
+  int GroupTop(POGLItem Group) const;
+  void LayoutFor(int Width, bool StopWhenFull);
+  void MoveFocusFrom(POGLItem Item);
+  bool HasFocus() const;
+  POGLItem LastItem(POGLItem Group) const { return Group ? Group->LastChild : nullptr; }
+  // Navigation helpers.
+  POGLItem ColumnSlot(POGLItem Group, int Slot, bool FirstRow) const;
+  POGLItem ProbeAt(int X, int Y) const;
+  bool Navigate(TKeyCode Key, bool Extend, bool ClearSel, bool SelectNew, bool Ctrl);
+  // Painting.
+  void DrawNode(TCanvas& Canvas, TRect Rect, POGLItem Item);
+  void DrawGroup(TCanvas& Canvas, TRect Rect, POGLItem Group);
+  void DrawListItem(TCanvas& Canvas, TRect Rect, POGLItem Item);
+  void DrawThumbnail(TCanvas& Canvas, TRect Rect, POGLItem Item);
+  void DrawOwnerItem(TCanvas& Canvas, TRect Rect, POGLItem Item);
+  TRect ThumbnailCaptionBox(TCanvas& Canvas, TRect Cell, const std::string& Caption) const;
+  void DrawRubberBand(TCanvas& Canvas);
+  TRect RubberBandRect() const;
+  void EndRubberBand();
+  void UpdateBandSelection(const TRect& OldBand, const TRect& NewBand);
+  // Hints.
+  void UpdateHint(int X, int Y);
+  int Compare(POGLItem A, POGLItem B, int Column) const;
+
+  POGLItem root_;
+  POGLItem focused_ = nullptr;
+  POGLItem anchor_ = nullptr;
+  std::vector<POGLItem> selected_;
+  int update_count_ = 0;
+  int select_nesting_ = 0;
+  bool range_announced_ = false;
+  int focus_column_ = 0;
+  int total_height_ = 0;
+  int top_ = 0;
+  int columns_ = 1;
+  int item_height_ = 96;
+  int caption_height_ = 0;
+  int group_caption_top_ = 0;
+  int group_item_height_ = 34;
+  bool show_nodes_ = true;
+  bool group_show_count_ = true;
+  TColor group_color_ = clNone;
+  TColor group_selection_color_ = clHighlight;
+  TColor group_selection_text_color_ = clNone;
+  TFont group_font_;
+  TFont group_count_font_;
+  TOGLSelectionOptions selection_options_ = soMultiSelect | soRightClickSelect;
+  TOGLViewStyle view_style_ = vsThumbnails;
+  TOGLThumbnailOptions thumbnails_;
+  int sort_column_ = -1;
+  TOGLSortDirection sort_direction_ = sdAscending;
+  TBitmap plus_glyph_;
+  TBitmap minus_glyph_;
+  std::unique_ptr<TControlScrollBars> scroll_bars_;
+  bool destroying_ = false;
+  // Interaction.
+  unsigned state_ = 0;
+  TPoint band_start_;  // document coordinates
+  TPoint band_current_;
+  TShiftState band_shift_ = 0;
+  TPoint press_point_;
+  // Hints: the hit the hint was made for.
+  TOGLHitInfo hint_hit_;
+  bool hint_hit_valid_ = false;
+};
+
+// Draws the plus or minus box of a group header.
+void DrawNodeButton(TBitmap& Glyph, bool Expanded);

@@ -1,0 +1,327 @@
+#include "lists/section_grouped_list.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/gui/gui_test_support.h"
+#include "support/control_snapshot.h"
+
+namespace {
+
+// A list whose nodes carry one int each, compared and captioned by it.
+class GroupedListTest : public ::testing::Test {
+ protected:
+  GroupedListTest() : list(nullptr) {
+    list.ItemDataSize = sizeof(int);
+    list.AutoOptions &= ~toAutoSort;  // groups stay where added (their value comes after)
+    list.SetViewStyle(vsList);
+    list.SetBounds(0, 0, 300, 200);
+    list.OnGetChildItemHeight = [](TSectionGroupedList*, TCanvas&, int& h) { h = 20; };
+    list.Relayout();
+    list.OnCompareItems = [this](TSectionGroupedList*, POGLItem a, POGLItem b, int, int& r) {
+      r = Value(a) / 10 - Value(b) / 10;  // the tens compare, the units tell ties apart
+    };
+    list.OnGetCaption = [this](TSectionGroupedList*, POGLItem n, std::string& c) {
+      c = captions.empty() ? std::to_string(Value(n)) : captions[static_cast<size_t>(Value(n))];
+    };
+  }
+  int& Value(POGLItem n) { return *static_cast<int*>(list.GetItemData(n)); }
+  POGLItem Add(POGLItem parent, int value) {
+    POGLItem n = list.AddItem(parent);
+    Value(n) = value;
+    return n;
+  }
+  std::string Values(POGLItem group) {
+    std::string s;
+    for (POGLItem n = group->FirstChild; n; n = n->NextSibling) {
+      s += std::to_string(Value(n)) + " ";
+      EXPECT_EQ(list.ChildAt(group, n->Index()), n);
+    }
+    return s;
+  }
+  std::string Selected() {
+    std::string s;
+    for (POGLItem n : list.SelectedItems()) s += std::to_string(Value(n)) + " ";
+    return s;
+  }
+
+  TSectionGroupedList list;
+  std::vector<std::string> captions;
+};
+
+}  // namespace
+
+TEST_F(GroupedListTest, TreeCountsLinksAndDataBlocks) {
+  EXPECT_THROW(TSectionGroupedList(nullptr).GetItemData(nullptr), Exception);
+  int inits = 0;
+  int frees = 0;
+  list.OnInitItem = [&](TSectionGroupedList*, POGLItem n) {
+    EXPECT_EQ(Value(n), 0);  // zero-filled
+    ++inits;
+  };
+  list.OnFreeItem = [&](TSectionGroupedList*, POGLItem) { ++frees; };
+  POGLItem g = Add(nullptr, 100);
+  POGLItem a = Add(g, 1);
+  Add(g, 2);
+  EXPECT_EQ(list.AddItem(a), nullptr);  // no third level
+  EXPECT_EQ(inits, 3);
+  EXPECT_EQ(list.RootItem()->NodeCount, 3);
+  EXPECT_EQ(g->ChildCount, 2);
+  EXPECT_TRUE(list.IsGroup(g));
+  EXPECT_FALSE(list.IsGroup(a));
+  EXPECT_EQ(list.FocusedItem(), g);  // the first group takes the focus
+  EXPECT_EQ(list.GetItemData(list.RootItem()), nullptr);
+  list.Clear();
+  EXPECT_EQ(frees, 3);
+  EXPECT_EQ(list.FirstGroup(), nullptr);
+  EXPECT_EQ(list.FocusedItem(), nullptr);
+}
+
+TEST_F(GroupedListTest, DeletingMovesFocusAndNeverLeavesAFreedAnchor) {
+  POGLItem g = Add(nullptr, 100);
+  POGLItem a = Add(g, 1);
+  POGLItem b = Add(g, 2);
+  POGLItem c = Add(g, 3);
+  list.FocusItem(c);
+  list.DeleteItem(c);  // last item: the previous sibling
+  EXPECT_EQ(list.FocusedItem(), b);
+  EXPECT_EQ(list.AnchorItem(), b);
+  EXPECT_EQ(a->Index(), 0);
+  list.FocusItem(a);
+  list.DeleteItem(a);  // the next one moves up and is renumbered
+  EXPECT_EQ(list.FocusedItem(), b);
+  EXPECT_EQ(b->Index(), 0);
+  list.DeleteItem(b);  // the only item: its group
+  EXPECT_EQ(list.FocusedItem(), g);
+  // An anchor that is not the focus goes too when its node does.
+  POGLItem d = Add(g, 4);
+  POGLItem e = Add(g, 5);
+  list.SetFocusedItem(d, true);
+  list.SetFocusedItem(e, false);
+  list.DeleteItem(d);
+  EXPECT_NE(list.AnchorItem(), d);
+  EXPECT_EQ(list.AnchorItem(), e);
+}
+
+TEST_F(GroupedListTest, LayoutOfListAndThumbnails) {
+  POGLItem g1 = Add(nullptr, 100);
+  for (int i = 0; i < 7; ++i) Add(g1, i);
+  POGLItem g2 = Add(nullptr, 200);
+  POGLItem last = Add(g2, 9);
+  EXPECT_EQ(list.ItemHeight(), 20);
+  EXPECT_EQ(g1->ContentHeight, 140);
+  EXPECT_EQ(list.TotalHeight(), 34 + 140 + 34 + 20);
+  EXPECT_EQ(list.GetItemRect(last).Top, 34 + 140 + 34);
+  EXPECT_TRUE(list.ScrollBars().Showing(sbVertical));  // 228 rows > 200 pixels
+  EXPECT_EQ(list.GetItemRect(g2).Right, 300 - list.ScrollBars().Thickness());
+  EXPECT_TRUE(list.CollapseGroup(g1));
+  EXPECT_EQ(list.TotalHeight(), 34 + 34 + 20);
+  EXPECT_FALSE(list.CollapseGroup(g1));
+  POGLItem empty = Add(nullptr, 300);
+  EXPECT_FALSE(list.IsGroupExpanded(empty));  // flag set, but no items
+  EXPECT_FALSE(list.ExpandGroup(empty));
+  list.ExpandGroup(g1);
+
+  // Thumbnails 120 wide in 3 columns: 7 items make 3 rows.
+  list.SetBounds(0, 0, 380, 2000);
+  list.SetViewStyle(vsThumbnails);
+  EXPECT_EQ(list.Columns(), 3);
+  EXPECT_EQ(list.ItemHeight(), 96 + 4 + list.CaptionHeight() + 12);
+  EXPECT_EQ(g1->ContentHeight, 3 * list.ItemHeight() + 12);
+  const TRect r = list.GetItemRect(list.ChildAt(g1, 4));
+  EXPECT_EQ(r.Left, 120);
+  EXPECT_EQ(r.Top, 34 + list.ItemHeight());
+}
+
+TEST_F(GroupedListTest, HitTestKinds) {
+  POGLItem g = Add(nullptr, 100);
+  POGLItem a = Add(g, 1);
+  Add(g, 2);
+  TOGLHitInfo hit;
+  list.HitTest(6, list.GroupCaptionTop() + 2, hit, true);
+  EXPECT_EQ(hit.Item, g);
+  EXPECT_EQ(hit.Kind, 1);  // the expand button
+  list.HitTest(100, 5, hit, true);
+  EXPECT_EQ(hit.Kind, 2);
+  list.HitTest(100, 34 + 5, hit, true);
+  EXPECT_EQ(hit.Item, a);
+  EXPECT_EQ(hit.Kind, 2);
+  list.HitTest(100, 190, hit, true);  // below everything: the last group
+  EXPECT_EQ(hit.Item, nullptr);
+  EXPECT_EQ(hit.Group, g);
+  EXPECT_EQ(hit.Kind, 0);
+  list.SetShowNodes(false);
+  list.HitTest(6, list.GroupCaptionTop() + 2, hit, true);
+  EXPECT_EQ(hit.Kind, 2);
+}
+
+TEST_F(GroupedListTest, SelectionWithRangesAndCounts) {
+  POGLItem g1 = Add(nullptr, 100);
+  POGLItem a = Add(g1, 1);
+  POGLItem b = Add(g1, 2);
+  POGLItem g2 = Add(nullptr, 200);
+  POGLItem c = Add(g2, 3);
+  Add(g2, 4);
+  int changes = 0;
+  list.OnSelectionChange = [&](TComponent*) { ++changes; };
+  list.SelectItem(a, false);
+  list.SelectItem(b, false);
+  EXPECT_TRUE(list.IsItemSelected(g1));  // all its items
+  EXPECT_EQ(g1->SelectedCount, 2);
+  list.DeselectItem(a, false);
+  EXPECT_FALSE(list.IsItemSelected(g1));
+  EXPECT_TRUE(list.IsAfter(b, c));
+  EXPECT_TRUE(list.IsAfter(g1, c));
+  EXPECT_FALSE(list.IsAfter(c, a));
+  EXPECT_TRUE(list.DeselectAll());
+  changes = 0;
+  list.SetFocusedItem(b, true);
+  list.SelectRange(c);
+  EXPECT_EQ(Selected(), "2 3 ");
+  EXPECT_EQ(changes, 1);  // a range is announced once
+  list.SelectRange(a);    // before the anchor: from a to b
+  EXPECT_EQ(Selected(), "2 1 100 ");
+  list.DeselectAll();
+  list.SelectItem(g2, true);  // a group with its items
+  EXPECT_EQ(g2->SelectedCount, 2);
+}
+
+TEST_F(GroupedListTest, MouseSelectsWithCtrlAndShiftAndTheButtonToggles) {
+  POGLItem g = Add(nullptr, 100);
+  for (int i = 0; i < 5; ++i) Add(g, i);
+  auto rowY = [](int i) { return 34 + 20 * i + 5; };
+  SimulateClick(list, 50, rowY(1));
+  EXPECT_EQ(Selected(), "1 ");
+  EXPECT_EQ(list.FocusedItem(), list.ChildAt(g, 1));
+  SimulateMouseDown(list, mbLeft, 50, rowY(3), ssShift);
+  SimulateMouseUp(list, mbLeft, 50, rowY(3), ssShift);
+  EXPECT_EQ(Selected(), "1 2 3 ");
+  SimulateMouseDown(list, mbLeft, 50, rowY(2), ssCtrl);
+  SimulateMouseUp(list, mbLeft, 50, rowY(2), ssCtrl);
+  EXPECT_EQ(Selected(), "1 3 ");
+  SimulateClick(list, 50, rowY(4));
+  EXPECT_EQ(Selected(), "4 ");
+  // The expand button neither selects nor focuses.
+  SimulateClick(list, 6, list.GroupCaptionTop() + 2);
+  EXPECT_FALSE(list.IsGroupExpanded(g));
+  EXPECT_EQ(Selected(), "4 ");
+  EXPECT_EQ(Value(list.FocusedItem()), 4);
+}
+
+TEST_F(GroupedListTest, KeysMoveTheFocusAndTheWheelScrolls) {
+  POGLItem g = Add(nullptr, 100);
+  for (int i = 0; i < 30; ++i) Add(g, i);
+  list.FocusItem(g);
+  SimulateKey(list, VK_DOWN);
+  EXPECT_EQ(list.FocusedItem(), list.ChildAt(g, 0));
+  SimulateKey(list, VK_END);
+  EXPECT_EQ(list.FocusedItem(), list.ChildAt(g, 29));
+  EXPECT_EQ(Selected(), "29 ");
+  EXPECT_EQ(list.TopPosition(), list.TotalHeight() - list.ClientHeight());  // in view
+  SimulateKey(list, VK_UP, {}, ssShift);
+  EXPECT_EQ(Selected(), "29 28 ");
+  SimulateKey(list, VK_HOME);
+  EXPECT_EQ(list.FocusedItem(), g);
+  EXPECT_EQ(list.TopPosition(), 0);
+  SimulateMouseWheel(list, -120, 50, 50);
+  EXPECT_EQ(list.TopPosition(), 120);
+  SimulateMouseWheel(list, 240, 50, 50);
+  EXPECT_EQ(list.TopPosition(), 0);
+  list.ScrollBars().OnScroll(sbVertical, scTrack, 200);  // the bar moves the view
+  EXPECT_EQ(list.TopPosition(), 200);
+  EXPECT_EQ(list.ScrollBars().GetInfo(sbVertical).Pos, 200);
+  // Content shorter than the window: the wheel leaves the position alone.
+  list.CollapseGroup(g);
+  SimulateMouseWheel(list, -120, 50, 10);
+  EXPECT_EQ(list.TopPosition(), 0);
+}
+
+TEST_F(GroupedListTest, StableSortBothWaysAndOneItemResorted) {
+  POGLItem g = Add(nullptr, 100);
+  for (int v : {31, 10, 32, 20, 11, 33}) Add(g, v);
+  list.Sort(0, sdAscending);
+  EXPECT_EQ(Values(g), "10 11 20 31 32 33 ");  // ties keep their order
+  list.Sort(0, sdDescending);
+  EXPECT_EQ(Values(g), "31 32 33 20 10 11 ");  // and are not reversed
+  list.OnCompareItems = nullptr;
+  list.Sort(0, sdAscending);
+  EXPECT_EQ(Values(g), "31 32 33 20 10 11 ");  // no comparison: only renumbered
+
+  // Against the full sort: change one value at random, resort that item only.
+  list.OnCompareItems = [this](TSectionGroupedList*, POGLItem a, POGLItem b, int, int& r) {
+    r = Value(a) / 10 - Value(b) / 10;
+  };
+  std::mt19937 random(3);
+  for (int i = 0; i < 40; ++i) Add(g, static_cast<int>(random() % 100));
+  for (TOGLSortDirection dir : {sdAscending, sdDescending}) {
+    list.Sort(0, dir);
+    for (int step = 0; step < 200; ++step) {
+      POGLItem n = list.ChildAt(g, static_cast<int>(random() % g->ChildCount));
+      Value(n) = static_cast<int>(random() % 100);
+      list.ResortItem(n, 0, dir);
+      const std::string incremental = Values(g);
+      list.Sort(0, dir);
+      ASSERT_EQ(Values(g), incremental);
+    }
+  }
+}
+
+TEST_F(GroupedListTest, IncrementalSearchOnCaptions) {
+  captions = {"group", "apple", "Berry", "bramble", "Cherry"};
+  POGLItem g = Add(nullptr, 0);
+  for (int i = 1; i <= 4; ++i) Add(g, i);
+  list.FocusItem(g);
+  list.IncrementalSearch('b');  // lower case never matches
+  EXPECT_EQ(list.FocusedItem(), g);
+  list.IncrementalSearch('B');
+  EXPECT_EQ(Value(list.FocusedItem()), 2);
+  list.IncrementalSearch('B');  // the next one, either case
+  EXPECT_EQ(Value(list.FocusedItem()), 3);
+  list.IncrementalSearch('B');  // wraps round
+  EXPECT_EQ(Value(list.FocusedItem()), 2);
+  list.IncrementalSearch('G');  // group captions only with stAll
+  EXPECT_EQ(Value(list.FocusedItem()), 2);
+  list.SearchType = TOGLSearchType::stAll;
+  list.IncrementalSearch('G');
+  EXPECT_EQ(list.FocusedItem(), g);
+  list.SearchType = TOGLSearchType::stNone;
+  list.IncrementalSearch('A');
+  EXPECT_EQ(list.FocusedItem(), g);
+}
+
+TEST_F(GroupedListTest, PaintsHeaderCountRowsAndSelection) {
+  list.SetColor(clWhite);
+  POGLItem g = Add(nullptr, 100);
+  Add(g, 1);
+  POGLItem b = Add(g, 2);
+  int drawn = 0;
+  list.OnDrawItem = [&](TSectionGroupedList*, TCanvas& canvas, TRect r, POGLItem) {
+    ++drawn;
+    EXPECT_EQ(r.Height(), 19);  // the separator line is not the owner's
+    canvas.Brush().SetColor(clRed);
+    canvas.FillRect(Rect(r.Left, r.Top, r.Left + 5, r.Bottom));
+  };
+  list.SelectItem(b, false);
+  list.HideSelection = false;
+  auto shot = Snapshot(list);
+  EXPECT_EQ(drawn, 2);
+  EXPECT_EQ(PixelAt(*shot, 100, 32), RGB(123, 164, 224));          // the header's bottom line
+  EXPECT_EQ(PixelAt(*shot, 100, 34 + 19), ColorToRGB(clBtnFace));  // row separator
+  EXPECT_EQ(PixelAt(*shot, 2, 34 + 5), clRed);
+  EXPECT_EQ(PixelAt(*shot, 100, 54 + 5), ColorToRGB(clHighlight));  // selected row
+  EXPECT_EQ(PixelAt(*shot, 100, 34 + 5), clWhite);
+  // The count at the right of the header, in black.
+  bool countInk = false;
+  for (int x = 260; x < 300; ++x) {
+    for (int y = 5; y < 30; ++y) countInk |= PixelAt(*shot, x, y) == clBlack;
+  }
+  EXPECT_TRUE(countInk);
+  // Unfocused with HideSelection: the soft selection colour.
+  list.HideSelection = true;
+  shot = Snapshot(list);
+  EXPECT_EQ(PixelAt(*shot, 100, 54 + 5), RGB(224, 233, 246));
+}
