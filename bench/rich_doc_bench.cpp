@@ -37,7 +37,7 @@ struct History {
     }
   }
   TRDStyle style;
-  TCustomRichDoc doc;
+  TRichDoc doc;
 };
 
 History& TheHistory() {

@@ -13,9 +13,11 @@
 #include <vector>
 
 #include "app/packet_dispatcher.h"
-#include "app/plain_monitor.h"
+#include "app/station_styles.h"
 #include "app/station_store.h"
 #include "platform/text/string_list.h"
+#include "richtext/rd_style.h"
+#include "richtext/rich_doc.h"
 
 namespace {
 
@@ -63,7 +65,11 @@ void BM_AnalysePacket(benchmark::State& state) {
   const int stations = static_cast<int>(state.range(0));
   TQuietViews views;
   TStationStore store(views);
-  TPlainMonitor monitor;
+  TRDStyle sheet;
+  MakeMonitorStyles(sheet);
+  TRichDoc monitor(nullptr);
+  SetUpMonitorViewer(monitor, sheet);
+  monitor.SetBounds(0, 0, 800, 150);
   TPacketDispatcher dispatcher(store, views);
   dispatcher.Monitor = &monitor;
   dispatcher.Settings.CallP1 = [] { return std::string("N0CALL"); };
@@ -105,7 +111,11 @@ void BM_AgeStations(benchmark::State& state) {
     int StationMaxAgeMinutes() override { return 60; }
   } views;
   TStationStore store(views);
-  TPlainMonitor monitor;
+  TRDStyle sheet;
+  MakeMonitorStyles(sheet);
+  TRichDoc monitor(nullptr);
+  SetUpMonitorViewer(monitor, sheet);
+  monitor.SetBounds(0, 0, 800, 150);
   TPacketDispatcher dispatcher(store, views);
   dispatcher.Settings.CallP1 = [] { return std::string("N0CALL"); };
   dispatcher.Settings.MapFile = [] { return std::string("map.jpg"); };

@@ -14,13 +14,14 @@
 #include "app/lamp_strip.h"
 #include "app/monitor_appender.h"
 #include "app/program_logo.h"
+#include "app/station_styles.h"
 #include "controls/my_msg_dialog.h"
+#include "controls/my_splitter.h"
 #include "core/csv_ctrl.h"
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
 #include "richtext/rd_style.h"
-#include "richtext/rich_doc_standin.h"
-#include "app/station_styles.h"
+#include "richtext/rich_doc.h"
 
 TfrmAprs* frmAprs = nullptr;
 
@@ -116,14 +117,15 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   rdMain->SetAlign(alClient);
   monitor_styles_ = std::make_unique<TRDStyle>();
   MakeMonitorStyles(*monitor_styles_);
-  rdMain->Style = monitor_styles_.get();
-  Monitor = std::make_unique<TRichDocMonitor>(*rdMain);
-  // Above the monitor, so that dragging it gives the monitor more or less room.
-  msplRx = new TSplitter(this);
+  SetUpMonitorViewer(*rdMain, *monitor_styles_);
+  // Above the monitor, so that dragging it gives the monitor more or less room; the log
+  // shows its end again at its new size.
+  msplRx = new TMySplitter(this);
   msplRx->Name = "msplRx";
   msplRx->SetParent(this);
   msplRx->SetBounds(0, mpnlBottom->Top() - 4, Width(), 4);
   msplRx->SetAlign(alBottom);
+  msplRx->OnMoved = [this](TComponent*) { ScrollLogToEnd(*rdMain); };
 
   BuildStatusBar();
 
@@ -169,6 +171,8 @@ TfrmAprs::~TfrmAprs() {
   // The reader thread hands lines to the dispatcher: it ends before the window does.
   AprsIs.Stop();
   Dispatcher.Monitor = nullptr;
+  // The monitor outlives its style sheet, a member of this window.
+  rdMain->SetStyle(nullptr);
   if (frmAprsStnInfo) {
     frmAprsStnInfo->Stations = nullptr;
     frmAprsStnInfo->OnRangeCircle = nullptr;
@@ -359,7 +363,7 @@ void TfrmAprs::ConnectStationWindows() {
 // The settings window's controls are read when a packet comes, so the dispatcher
 // follows every change without being told.
 void TfrmAprs::ConnectReceivePath() {
-  Dispatcher.Monitor = Monitor.get();
+  Dispatcher.Monitor = rdMain;
   Dispatcher.Settings.CallP1 = [] { return frmSetup ? frmSetup->edtCallP1->Text() : ""; };
   Dispatcher.Settings.CallP2 = [] { return frmSetup ? frmSetup->edtCallP2->Text() : ""; };
   Dispatcher.Settings.MapFile = [this] { return Map->MapFile; };
@@ -438,7 +442,7 @@ void TfrmAprs::LoadMapFromSettings() {
 }
 
 void TfrmAprs::AddMonitorText(const std::string& Text, int Style) {
-  AddLogText(Monitor.get(), Text, Style, 0, monitor_para_);
+  AddLogText(rdMain, Text, Style, 0, monitor_para_);
 }
 
 void TfrmAprs::UpdateCaption(const std::string& StatusText) {

@@ -15,7 +15,6 @@
 #include "app/map_view.h"
 #include "app/map_window_commands.h"
 #include "app/packet_dispatcher.h"
-#include "app/rich_doc_monitor.h"
 #include "app/sound_queue.h"
 #include "app/station_store.h"
 #include "controls/bitmap_mask.h"
@@ -29,7 +28,6 @@
 #include "platform/gui/menu.h"
 #include "platform/gui/open_dialog.h"
 #include "platform/gui/scroll_box.h"
-#include "platform/gui/splitter.h"
 #include "platform/io/wave_sound.h"
 #include "platform/sys/timer.h"
 
@@ -39,6 +37,7 @@ extern const char* const kProgramVersion;  // "1.2"
 
 // The window is the station store's view of the windows (TStationViews).
 class TRDStyle;
+class TMySplitter;
 class TRichDoc;
 
 class TfrmAprs : public TForm, public TStationViews {
@@ -84,7 +83,7 @@ class TfrmAprs : public TForm, public TStationViews {
   TLabel* lblLocator;
   TLabel* lblStnCount;
   TScrollBox* scrBoxCard;
-  TSplitter* msplRx;
+  TMySplitter* msplRx;
   TMyPanel* mpnlBottom;
   TRichDoc* rdMain;
   TTimer* timStnDelete;
@@ -103,8 +102,6 @@ class TfrmAprs : public TForm, public TStationViews {
   TPacketDispatcher Dispatcher{Stations, *this};
   // The program's beacons (timers and settings in the settings window).
   TBeacons Beacons;
-  // The monitor's document over rdMain; every monitor writer goes through AddMonitorText.
-  std::unique_ptr<TRichDocMonitor> Monitor;
   std::unique_ptr<TMapView> Map;
   // The map folder and the map file shown now.
   std::string MapDir;

@@ -86,7 +86,7 @@ TfrmAprsMsg::TfrmAprsMsg(TComponent* AOwner) : TForm(AOwner), rdsMsg(std::make_u
   atabGroup = sheet("atabGroup", "Message Group");
   auto viewer = [this](const char* name, TExTabSheet* tab) {
     auto* rd = NewControl<TRichDoc>(this, tab, name, 0, 0, 560, 270);
-    rd->Style = rdsMsg.get();
+    SetUpMessageViewer(*rd, *rdsMsg);
     return rd;
   };
   rdMonitor = viewer("rdMonitor", atabMonitor);
@@ -143,6 +143,8 @@ TfrmAprsMsg::TfrmAprsMsg(TComponent* AOwner) : TForm(AOwner), rdsMsg(std::make_u
 
 TfrmAprsMsg::~TfrmAprsMsg() {
   if (frmAprsMsg == this) frmAprsMsg = nullptr;
+  // The lists outlive their style sheet, a member of this window.
+  for (TRichDoc* viewer : {rdMonitor, rdMyMsg, rdGroupMsg}) viewer->SetStyle(nullptr);
 }
 
 TDateTime TfrmAprsMsg::NowTime() const {

@@ -22,7 +22,7 @@
 #include "platform/sys/date_time.h"
 #include "platform/sys/timer.h"
 #include "platform/text/string_list.h"
-#include "richtext/rich_doc_standin.h"
+#include "richtext/rich_doc.h"
 
 #include "core/kiss_link.h"
 class TRDStyle;

@@ -1,7 +1,8 @@
 #include "app/monitor_appender.h"
 
 #include <algorithm>
-#include <utility>
+
+#include "richtext/rich_doc.h"
 
 namespace {
 
@@ -10,23 +11,34 @@ constexpr char kLf = '\n';
 constexpr char kBel = '\a';
 constexpr char kBs = '\b';
 
-TMonitorSelection Normalised(TMonitorSelection s) {
-  if (std::pair(s.StartItem, s.StartOffs) > std::pair(s.EndItem, s.EndOffs)) {
-    std::swap(s.StartItem, s.EndItem);
-    std::swap(s.StartOffs, s.EndOffs);
-  }
+struct TSelection {
+  int StartItem = -1, StartOffs = 0, EndItem = -1, EndOffs = 0;
+};
+
+TSelection SelectionOf(const TCustomRichDoc& view) {
+  TSelection s;
+  if (view.HasSelection()) view.GetSelectionRange(s.StartItem, s.StartOffs, s.EndItem, s.EndOffs, true);
   return s;
 }
 
 // Puts a selection back after Deleted items went from the front, unless it began in them.
-void RestoreSelection(TMonitorView& view, TMonitorSelection s, int deleted) {
+void RestoreSelection(TCustomRichDoc& view, TSelection s, int deleted) {
   s.StartItem -= deleted;
   s.EndItem -= deleted;
-  if (s.StartItem >= 0) view.SetSelectionRange(s);
+  if (s.StartItem >= 0) view.SetSelectionRange(s.StartItem, s.StartOffs, s.EndItem, s.EndOffs);
 }
 
-bool IsAtEnd(const TMonitorView& view) {
+bool IsAtEnd(const TCustomRichDoc& view) {
   return view.VScrollPos() == view.GetVScrollMax();
+}
+
+// Lays out what was appended without moving the view: following the end is the
+// appender's own decision.
+void FormatAppended(TCustomRichDoc& view) {
+  const TRDOptions options = view.Options;
+  view.Options &= ~rdoScrollToEnd;
+  view.FormatTail();
+  view.Options = options;
 }
 
 void EraseAll(std::string& text, char c) {
@@ -34,7 +46,7 @@ void EraseAll(std::string& text, char c) {
 }
 
 // Each BS takes back the last character of the log as it stands, before this text.
-void TakeBackCharacters(TMonitorView& view, std::string& text) {
+void TakeBackCharacters(TCustomRichDoc& view, std::string& text) {
   const auto count = std::count(text.begin(), text.end(), kBs);
   EraseAll(text, kBs);
   for (auto i = count; i > 0 && view.ItemCount() > 0; --i) {
@@ -49,17 +61,15 @@ void TakeBackCharacters(TMonitorView& view, std::string& text) {
 
 }  // namespace
 
-void AddLogText(TMonitorView* View, std::string Text, int StyleNo, int Mode, int& ParaNo) {
+void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int Mode, int& ParaNo) {
   if (View == nullptr) return;
-  TMonitorView& view = *View;
+  TCustomRichDoc& view = *View;
   if (view.ItemCount() == 0) view.AddTextContinued("", 0);
-  view.SetRedraw(false);
 
   const int entry_para = ParaNo;
-  const bool had_selection = view.HasSelection();
-  const TMonitorSelection selection =
-      had_selection ? Normalised(view.GetSelectionRange()) : TMonitorSelection{};
-  view.FollowEnd = IsAtEnd(view) && !had_selection;
+  const TSelection selection = SelectionOf(view);
+  const bool had_selection = selection.StartItem >= 0;
+  const bool follow_end = IsAtEnd(view) && !had_selection;
 
   EraseAll(Text, kLf);
   EraseAll(Text, kBel);
@@ -93,57 +103,60 @@ void AddLogText(TMonitorView* View, std::string Text, int StyleNo, int Mode, int
     view.AddTextContinued(Text.substr(start), StyleNo);
   }
 
-  view.FormatDocument();
+  FormatAppended(view);
   if (Mode == 2 || Mode == 3) {
     DeleteEmptyLastLine(view);
-    view.FormatDocument();
+    FormatAppended(view);
   }
-  if (view.FollowEnd) ScrollLogToEnd(view);
+  if (follow_end) ScrollLogToEnd(view);
   const int trimmed = TrimLogLines(view);
   // The selection moves with its text when the oldest lines went.
   if (had_selection) RestoreSelection(view, selection, trimmed);
-  view.SetRedraw(true);
-  view.Repaint();
+  view.Invalidate();
 }
 
-int TrimLogLines(TMonitorView& View) {
-  const bool had_selection = View.HasSelection();
-  const TMonitorSelection selection =
-      had_selection ? Normalised(View.GetSelectionRange()) : TMonitorSelection{};
-  View.FormatDocument();
+int TrimLogLines(TCustomRichDoc& View) {
+  const TSelection selection = SelectionOf(View);
+  FormatAppended(View);
   const int count = View.ItemCount();
   if (count == 0) return 0;
-  const int last_line = View.GetLineNumber(count - 1);
+  const TRichDocRDData& data = View.RDData();
+  const int last_line = View.GetLineNumber(count - 1, View.GetItemStartOffset(count - 1));
   if (last_line <= kMonitorMaxLines || !IsAtEnd(View)) return 0;
-  int n = 0;
-  while (n < count - 1 && last_line - View.GetLineNumber(n) >= kMonitorMaxLines) ++n;
+  // The first item whose line is among the newest 299: one walk over the draw lines.
+  int n = 0, d = 0, line = 0;
+  for (; n < count - 1; ++n) {
+    const int first = data.GetFirstDrawItemOfItem(n);
+    for (; d <= first; ++d)
+      if (data.DrawItems[d]->FromNewLine) ++line;
+    if (last_line - line < kMonitorMaxLines) break;
+  }
   if (n == 0) return 0;
-  View.DeleteItemRange(0, n - 1);
-  View.FormatDocument();
-  if (had_selection) RestoreSelection(View, selection, n);
+  View.DeleteItemRange(0, n);
+  FormatAppended(View);
+  if (selection.StartItem >= 0) RestoreSelection(View, selection, n);
   return n;
 }
 
-void ScrollLogToEnd(TMonitorView& View) {
+void ScrollLogToEnd(TCustomRichDoc& View) {
   View.SetVScrollPos(View.GetVScrollMax());
   const int last = View.ItemCount() - 1;
   if (last >= 0) {
     const int end = View.GetItemEndOffset(last);
-    View.SetSelectionRange({last, end, last, end});
+    View.SetSelectionRange(last, end, last, end);
   }
-  View.FormatDocument();
+  FormatAppended(View);
 }
 
-void DeleteEmptyLastLine(TMonitorView& View) {
+void DeleteEmptyLastLine(TCustomRichDoc& View) {
   const int last = View.ItemCount() - 1;
   if (last < 0 || !View.ReadItemText(last).empty()) return;
-  const int line = View.GetLineNumber(last);
   int first = last;
-  while (first > 0 && View.GetLineNumber(first - 1) == line) --first;
-  View.DeleteItemRange(first, last);
+  while (first > 0 && !View.IsItemLineStart(first)) --first;
+  View.DeleteItemRange(first, last - first + 1);
 }
 
-void ClearLog(TMonitorView& View) {
+void ClearLog(TCustomRichDoc& View) {
   View.ClearDocument();
-  View.FormatDocument();
+  View.FormatKeepSelection();
 }

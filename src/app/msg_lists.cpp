@@ -2,7 +2,7 @@
 
 #include "core/my_tools.h"
 #include "platform/text/sysutils.h"
-#include "richtext/rich_doc_standin.h"
+#include "richtext/rich_doc.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ int FindAckedLine(TRichDoc& Viewer, const std::string& Src, const std::string& D
 }
 
 void SetMsgState(TRichDoc& Viewer, int ItemNo, TMsgParaStyle State) {
-  if (TRichDocItemInfo* info = Viewer.GetItemInfo(ItemNo)) info->ParaNo = State;
+  Viewer.GetItemInfo(ItemNo)->ParaNo = State;
   Viewer.FormatDocument();
 }
 

@@ -15,7 +15,7 @@
 #include "app/aprs_info.h"
 #include "platform/text/string_list.h"
 
-class TMonitorView;
+class TCustomRichDoc;
 class TStationStore;
 class TStationViews;
 
@@ -43,7 +43,7 @@ class TPacketDispatcher {
   TDispatcherSettings Settings;
   TLogRecorderHooks Log;
   // Monitor viewer rdMain; no echo while unset.
-  TMonitorView* Monitor = nullptr;
+  TCustomRichDoc* Monitor = nullptr;
   // Restarts the receive lamp of radio port 1 or 2 (bmpmRxP1 / timRxP1 ...).
   std::function<void(int Port)> RxLamp;
   // The IGate (IGateToTcp), for UI packets while mbtnTcpDigi is down.

@@ -1,6 +1,8 @@
 #include "app/station_styles.h"
 
 #include "richtext/rd_style.h"
+#include "richtext/rich_doc.h"
+#include "richtext/rtf_read_properties.h"
 
 namespace {
 
@@ -60,4 +62,33 @@ void MakeMessageStyles(TRDStyle& sheet) {
     para.SetStyleName(v.name);
     para.Background.Color = v.background;
   }
+}
+
+namespace {
+
+// What both kinds of viewer save of their styles and take from imported RTF.
+void SetUpStationViewer(TCustomRichDoc& viewer, TRDStyle& sheet) {
+  viewer.SetStyle(&sheet);
+  viewer.DoInPaletteMode = rdpaCreateCopies;
+  viewer.RDFOptions |= rdfoSaveTextStyles | rdfoSaveParaStyles;
+  viewer.RTFReadProperties().TextStyleMode = rdrsAddIfNeeded;
+  viewer.RTFReadProperties().ParaStyleMode = rdrsAddIfNeeded;
+}
+
+}  // namespace
+
+void SetUpMonitorViewer(TCustomRichDoc& viewer, TRDStyle& sheet) {
+  SetUpStationViewer(viewer, sheet);
+  viewer.Options = rdoAllowSelection | rdoScrollToEnd | rdoAutoCopyText | rdoAutoCopyRDF |
+                   rdoAutoCopyImage | rdoAutoCopyRTF | rdoFastFormatting | rdoDblClickSelectsWord |
+                   rdoRClickDeselects;
+  viewer.SetBorderStyle(bsNone);
+}
+
+void SetUpMessageViewer(TCustomRichDoc& viewer, TRDStyle& sheet) {
+  SetUpStationViewer(viewer, sheet);
+  viewer.Options |= rdoSingleClick;
+  viewer.SetColor(0xF0F0F0);
+  viewer.LeftMargin = viewer.RightMargin = viewer.TopMargin = viewer.BottomMargin = 0;
+  viewer.UseXPThemes = false;
 }

@@ -4,9 +4,15 @@
 // that differ only in their background colour).
 #pragma once
 
+class TCustomRichDoc;
 class TRDStyle;
 
 // Replaces the sheet's styles by the monitor's.
 void MakeMonitorStyles(TRDStyle& sheet);
 // Replaces the sheet's styles by the message lists'.
 void MakeMessageStyles(TRDStyle& sheet);
+// The monitor rdMain as the map window shows it, on sheet: frameless, following the
+// end, selectable (the user may select text to copy while the log runs on).
+void SetUpMonitorViewer(TCustomRichDoc& viewer, TRDStyle& sheet);
+// A message list of the messaging window on sheet: light grey, no margins, plain frame.
+void SetUpMessageViewer(TCustomRichDoc& viewer, TRDStyle& sheet);

@@ -49,15 +49,24 @@ constexpr TRDOptions rdoTagsArePChars = 0x80;
 constexpr TRDOptions rdoTabsInTextStyleColor = 0x400;
 constexpr TRDOptions rdoShowItemHints = 0x20000;
 
-// Document-file options of the viewer.
+// Document-file options of the viewer (the bits of the document format's option word).
 using TRDFOptions = std::uint32_t;
-constexpr TRDFOptions rdfoSavePicturesBody = 1 << 0;
-constexpr TRDFOptions rdfoSaveControlsBody = 1 << 1;
-constexpr TRDFOptions rdfoIgnoreUnknownPicFmt = 1 << 2;
-constexpr TRDFOptions rdfoIgnoreUnknownCtrls = 1 << 3;
-constexpr TRDFOptions rdfoConvLargeImageIdxToZero = 1 << 4;
-constexpr TRDFOptions rdfoSaveBinary = 1 << 5;
-constexpr TRDFOptions rdfoUseStyleNames = 1 << 6;
+constexpr TRDFOptions rdfoSavePicturesBody = 0x0001;
+constexpr TRDFOptions rdfoSaveControlsBody = 0x0002;
+constexpr TRDFOptions rdfoIgnoreUnknownPicFmt = 0x0004;
+constexpr TRDFOptions rdfoIgnoreUnknownCtrls = 0x0008;
+constexpr TRDFOptions rdfoConvUnknownStylesToZero = 0x0010;
+constexpr TRDFOptions rdfoConvLargeImageIdxToZero = 0x0020;
+constexpr TRDFOptions rdfoSaveBinary = 0x0040;
+constexpr TRDFOptions rdfoUseStyleNames = 0x0080;
+constexpr TRDFOptions rdfoSaveBack = 0x0100;
+constexpr TRDFOptions rdfoLoadBack = 0x0200;
+constexpr TRDFOptions rdfoSaveTextStyles = 0x0400;
+constexpr TRDFOptions rdfoSaveParaStyles = 0x0800;
+constexpr TRDFOptions rdfoSaveLayout = 0x1000;
+constexpr TRDFOptions rdfoLoadLayout = 0x2000;
+constexpr TRDFOptions rdfoSaveDocProperties = 0x4000;
+constexpr TRDFOptions rdfoLoadDocProperties = 0x8000;
 
 // State bits of the data.
 constexpr std::uint32_t rddsClearing = 0x80;

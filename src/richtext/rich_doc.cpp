@@ -23,7 +23,8 @@ const std::string kDefaultDelimiters = " .;,:(){}\"/\\<>!?[]\x91\x92\x93\x94-+*=
 
 TCustomRichDoc::TCustomRichDoc(TComponent* AOwner)
     : TRDScroller(AOwner),
-      RDFOptions(0x0001 | 0x0002 | 0x0040 | 0x4000 | 0x8000),
+      RDFOptions(rdfoSavePicturesBody | rdfoSaveControlsBody | rdfoSaveBinary |
+                 rdfoSaveDocProperties | rdfoLoadDocProperties),
       Delimiters(kDefaultDelimiters),
       rd_data_(std::make_unique<TRichDocRDData>(*this)),
       background_(std::make_unique<TRDBackground>(false)),

@@ -205,3 +205,9 @@ class TCustomRichDoc : public TRDScroller {
   bool selecting_ = false;
   std::deque<std::unique_ptr<TRDMessageData>> deferred_;
 };
+
+class TRichDoc : public TCustomRichDoc {
+ public:
+  explicit TRichDoc(TComponent* AOwner) : TCustomRichDoc(AOwner) {}
+  std::string ClassName() const override { return "TRichDoc"; }
+};

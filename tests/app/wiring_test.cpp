@@ -23,7 +23,7 @@
 #include "platform/sys/files.h"
 #include "platform/sys/pump.h"
 #include "platform/sys/timer.h"
-#include "richtext/rich_doc_standin.h"
+#include "richtext/rich_doc.h"
 
 namespace {
 
@@ -55,9 +55,9 @@ class WiringTest : public AppWindowsTest {
     const TRichDoc& doc = *frmAprs->rdMain;
     std::string line;
     int item = doc.ItemCount() - 1;
-    while (item > 0 && const_cast<TRichDoc&>(doc).GetItemInfo(item)->ContinuesPara) --item;
+    while (item > 0 && !doc.IsItemLineStart(item)) --item;
     for (int n = item; n < doc.ItemCount(); ++n) line += doc.ReadItemText(n);
-    Style = const_cast<TRichDoc&>(doc).GetItemInfo(doc.ItemCount() - 1)->StyleNo;
+    Style = doc.GetItemStyleIndex(doc.ItemCount() - 1);
     return line;
   }
 

@@ -23,7 +23,7 @@ struct Viewer {
     for (int i = 0; i < n; ++i) doc.AddTextParagraph("line " + std::to_string(i), 0, 0);
   }
   TRDStyle style;
-  TCustomRichDoc doc;
+  TRichDoc doc;
 };
 
 TEST(ViewerScrolling, AShortDocumentCannotBeScrolled) {

@@ -3,17 +3,17 @@
 #include <gtest/gtest.h>
 
 #include "app/monitor_styles.h"
-#include "app/plain_monitor.h"
+#include "app/receive/test_monitor.h"
 
 namespace {
 
-void Add(TPlainMonitor& view, const std::string& text, int style) {
+void Add(TTestMonitor& view, const std::string& text, int style) {
   int para = -1;
   AddLogText(&view, text, style, 0, para);
 }
 
 TEST(MonitorAppender, HeaderAfterDataMakesExactlyOneNewLine) {
-  TPlainMonitor view;
+  TTestMonitor view;
   Add(view, "\r\nfm A to B ctl UI pid F0", msP1Head);
   Add(view, "\r\n!data", msP1Data);
   const int lines = view.LineCount();
@@ -21,11 +21,10 @@ TEST(MonitorAppender, HeaderAfterDataMakesExactlyOneNewLine) {
   EXPECT_EQ(view.LineCount(), lines + 1);
   EXPECT_EQ(view.LineText(view.LineCount()), "fm C to D ctl UI pid F0");
   EXPECT_EQ(view.GetItemStyleIndex(view.ItemCount() - 1), msP1Head);
-  EXPECT_TRUE(view.RedrawOn());
 }
 
 TEST(MonitorAppender, ControlCharacters) {
-  TPlainMonitor view;
+  TTestMonitor view;
   Add(view, "xyz", msRs232);
   Add(view, "abc\b", msRs232);  // the BS takes back the 'z' first
   EXPECT_EQ(view.LineText(1), "xyabc");
@@ -44,7 +43,7 @@ TEST(MonitorAppender, ControlCharacters) {
 }
 
 TEST(MonitorAppender, ModesDropAnEmptyLastLine) {
-  TPlainMonitor view;
+  TTestMonitor view;
   Add(view, "line\r", msNormalText);
   ASSERT_EQ(view.LineCount(), 2);
   int para = -1;
@@ -56,7 +55,7 @@ TEST(MonitorAppender, ModesDropAnEmptyLastLine) {
 }
 
 TEST(MonitorAppender, TrimsToThreeHundredLinesOnlyWhileFollowing) {
-  TPlainMonitor view;
+  TTestMonitor view;
   for (int i = 1; i <= 299; ++i) Add(view, "\r\nline " + std::to_string(i), msIgData);
   EXPECT_EQ(view.LineCount(), 300);  // the first line is the empty start of the log
   EXPECT_EQ(view.LineText(1), "");
@@ -74,24 +73,25 @@ TEST(MonitorAppender, TrimsToThreeHundredLinesOnlyWhileFollowing) {
 }
 
 TEST(MonitorAppender, UserSelectionSurvivesAppends) {
-  TPlainMonitor view;
+  TTestMonitor view;
   for (int i = 1; i <= 300; ++i) Add(view, "\r\nline " + std::to_string(i), msIgData);
   const int item = view.ItemCount() - 1;
   ASSERT_EQ(view.ReadItemText(item), "line 300");
-  view.SetSelectionRange({item, 3, item, 1});  // selected backwards
+  view.SetSelectionRange(item, 3, item, 1);  // selected backwards
   Add(view, "\r\nline 301", msIgData);
   Add(view, "\r\nline 302", msIgData);
   ASSERT_TRUE(view.HasSelection());
-  const TMonitorSelection s = view.GetSelectionRange();
-  EXPECT_EQ(view.ReadItemText(s.StartItem), "line 300");
-  EXPECT_EQ(s.StartOffs, 1);
-  EXPECT_EQ(s.EndOffs, 3);
+  int start, start_offs, end, end_offs;
+  view.GetSelectionRange(start, start_offs, end, end_offs, true);
+  EXPECT_EQ(view.ReadItemText(start), "line 300");
+  EXPECT_EQ(start_offs, 1);
+  EXPECT_EQ(end_offs, 3);
   // While text is selected the view does not follow, so nothing is trimmed.
   EXPECT_EQ(view.LineText(1), "line 1");
 }
 
 TEST(MonitorAppender, ClearLogEmptiesTheView) {
-  TPlainMonitor view;
+  TTestMonitor view;
   Add(view, "\r\nx", msIgData);
   ClearLog(view);
   EXPECT_EQ(view.ItemCount(), 0);

@@ -7,7 +7,7 @@
 
 #include "app/aprs_info.h"
 #include "app/packet_dispatcher.h"
-#include "app/plain_monitor.h"
+#include "app/receive/test_monitor.h"
 #include "app/station_store.h"
 #include "core/csv_ctrl.h"
 #include "platform/text/string_list.h"
@@ -111,6 +111,6 @@ class TReceivePath {
 
   TRecordingViews views;
   TStationStore store{views};
-  TPlainMonitor monitor;
+  TTestMonitor monitor;
   TPacketDispatcher dispatcher{store, views};
 };

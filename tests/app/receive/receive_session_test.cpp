@@ -67,7 +67,7 @@ TEST(ReceiveSession, LoopbackServerSessionEndsInStationsMonitorAndStationFile) {
   ASSERT_TRUE(PumpUntil([&] { return s.handed_over == static_cast<int>(lines.size()) + 1; }));
 
   // The monitor follows the end and holds the last packets, trimmed to 300 lines.
-  TPlainMonitor& monitor = s.path.monitor;
+  TTestMonitor& monitor = s.path.monitor;
   EXPECT_LE(monitor.LineCount(), kMonitorMaxLines);
   EXPECT_GT(monitor.LineCount(), 250);
   TStringList last;
