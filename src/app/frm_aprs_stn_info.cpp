@@ -10,6 +10,8 @@
 #include "app/stn_info_weather.h"
 #include "app/stn_record_fields.h"
 #include "app/wx_report.h"
+#include "controls/dial_face.h"
+#include "controls/thermometer_scale.h"
 #include "core/aprs_position.h"
 #include "core/csv_ctrl.h"
 #include "core/locator.h"
@@ -186,6 +188,7 @@ void TfrmAprsStnInfo::BuildMotionPanel() {
   mpnlAdv = NewControl<TMyPanel>(this, this, "mpnlAdv", 0, kTitleHeight, kAdvWidth, kPanelHeight);
   mpnlAdv->SetRoundRect(false);
   Compass = NewControl<TCompass>(this, mpnlAdv, "Compass", 15, 4, 80, 80);
+  SetDialFace(*Compass);
   mpnlDeg = NewValuePanel(this, mpnlAdv, "mpnlDeg", 4, 88, kAdvWidth - 8);
   mpnlDegWord = NewValuePanel(this, mpnlAdv, "mpnlDegWord", 4, 102, kAdvWidth - 8);
   mpnlSpeed = NewValuePanel(this, mpnlAdv, "mpnlSpeed", 4, 120, kAdvWidth - 8);
@@ -196,6 +199,7 @@ void TfrmAprsStnInfo::BuildWeatherPanel() {
   mpnlWx = NewControl<TMyPanel>(this, this, "mpnlWx", 0, kTitleHeight, kWxWidth, kPanelHeight);
   mpnlWx->SetRoundRect(false);
   CompassWind = NewControl<TCompass>(this, mpnlWx, "CompassWind", 4, 4, 64, 64);
+  SetDialFace(*CompassWind);
   mpnlWindDeg = NewValuePanel(this, mpnlWx, "mpnlWindDeg", 4, 70, 64);
   mpnlWindDegWord = NewValuePanel(this, mpnlWx, "mpnlWindDegWord", 4, 84, 64);
   mpnlWindSpeed = NewValuePanel(this, mpnlWx, "mpnlWindSpeed", 4, 102, 64);
@@ -204,6 +208,7 @@ void TfrmAprsStnInfo::BuildWeatherPanel() {
   auto thermometer = [this](const char* track_name, const char* value_name, int left,
                             TMyPanel*& track, TMyPanel*& value) {
     track = NewValuePanel(this, mpnlWx, track_name, left, kThermoTop, 10, kThermoHeight);
+    SetThermometerScale(*track, kThermoValueHeight);
     value = NewValuePanel(this, mpnlWx, value_name, left + 12, kThermoTop, 44, kThermoValueHeight);
     for (TMyPanel* panel : {track, value}) {
       panel->OnClick = [this](TComponent* Sender) { mpnlTempChangeClick(Sender); };
@@ -215,6 +220,7 @@ void TfrmAprsStnInfo::BuildWeatherPanel() {
   thermometer("mpnlWCTS", "mpnlWindChill", 74, mpnlWCTS, mpnlWindChill);
 
   Hydro = NewControl<THydro>(this, mpnlWx, "Hydro", 136, 4, 44, 44);
+  SetDialFace(*Hydro);
   mpnlHydroWord = NewValuePanel(this, mpnlWx, "mpnlHydroWord", 136, 50, 44);
   imgRain = NewControl<TImage>(this, mpnlWx, "imgRain", 186, 4, 36, 74);
   imgRain->SetTransparent(true);

@@ -4,9 +4,11 @@
 #include <cmath>
 
 #include "controls/compass.h"
+#include "controls/dial_face.h"
 #include "controls/hydro.h"
 #include "controls/my_button.h"
 #include "controls/my_panel.h"
+#include "controls/thermometer_scale.h"
 #include "core/aprs_position.h"
 #include "platform/text/format.h"
 #include "platform/text/sysutils.h"
@@ -14,8 +16,6 @@
 namespace {
 
 constexpr double kMetresPerSecondPerMph = 0.44704;
-constexpr int kScaleLowF = -40;
-constexpr int kScaleHighF = 122;
 constexpr int kThermoScaleHeight = 112;
 const std::string kDegreeSign = "\xB0";
 
@@ -51,6 +51,7 @@ TfrmWxStatus::TfrmWxStatus(TComponent* AOwner) : TForm(AOwner) {
   CompassWind->Name = "CompassWind";
   CompassWind->SetParent(this);
   CompassWind->SetBounds(2, 20, 60, 60);
+  SetDialFace(*CompassWind);
   mpnlWindDegWord = panel("mpnlWindDegWord", 2, 82, 60, 14);
   mpnlWindDeg = panel("mpnlWindDeg", 2, 96, 60, 14);
   mpnlWindSpeed = panel("mpnlWindSpeed", 2, 110, 60, 14);
@@ -58,11 +59,13 @@ TfrmWxStatus::TfrmWxStatus(TComponent* AOwner) : TForm(AOwner) {
 
   mpnlTS = panel("mpnlTS", 64, 22, 12, kThermoScaleHeight);
   mpnlTemp = panel("mpnlTemp", 77, 22, 34, 14);
+  SetThermometerScale(*mpnlTS, mpnlTemp->Height());
 
   Hydro = new THydro(this);
   Hydro->Name = "Hydro";
   Hydro->SetParent(this);
   Hydro->SetBounds(113, 22, 38, 38);
+  SetDialFace(*Hydro);
   mpnlHydroWord = panel("mpnlHydroWord", 113, 62, 38, 14);
   mpnlBarometic = panel("mpnlBarometic", 77, 124, 74, 14);
   SetClientSize(153, 141);
@@ -117,9 +120,9 @@ void TfrmWxStatus::ShowWxData(const TWxData& Data) {
 void TfrmWxStatus::SetThermoBar(int Fahrenheit) {
   const int lowest = mpnlTS->Top() + mpnlTS->Height() - mpnlTemp->Height();
   const int travel = mpnlTS->Height() - mpnlTemp->Height();
-  const int clamped = std::clamp(Fahrenheit, kScaleLowF, kScaleHighF);
+  const int clamped = std::clamp(Fahrenheit, kThermometerLowF, kThermometerHighF);
   mpnlTemp->SetTop(lowest -
-                   RoundEven(double(travel) / (kScaleHighF - kScaleLowF) * (clamped - kScaleLowF)));
+                   RoundEven(double(travel) / (kThermometerHighF - kThermometerLowF) * (clamped - kThermometerLowF)));
   const int shown = TempFromFahrenheit ? TempFromFahrenheit(Fahrenheit) : Fahrenheit;
   mpnlTemp->SetCaption(IntToStr(shown) + (TempUnitName ? TempUnitName() : kDegreeSign + "F"));
 }

@@ -130,4 +130,26 @@ TEST(ShippedSymbolSheetsTest, LoadWithTheirLayout) {
   EXPECT_FALSE(LoadSymbolSheets("/nonexistent/"));
 }
 
+// The sheets hold the APRS symbol pictures, not stand-ins: a blue weather station, a red
+// car, a green digipeater star, each on transparent white.
+TEST(ShippedSymbolSheetsTest, HoldTheRealSymbolPictures) {
+  ASSERT_TRUE(LoadSymbolSheets(ShippedDataFolder()));
+  auto count = [](char Table, char Code, auto Matches) {
+    TBitmap picture;
+    SymbolPicture(Table, Code, picture);
+    int n = 0;
+    for (int y = 0; y < kSymbolPixels; ++y)
+      for (int x = 0; x < kSymbolPixels; ++x) n += Matches(picture.Canvas().Pixels(x, y));
+    return n;
+  };
+  auto blue = [](TColor c) { return GetBValue(c) > 200 && GetRValue(c) < 60 && GetGValue(c) < 60; };
+  auto red = [](TColor c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; };
+  auto green = [](TColor c) { return GetGValue(c) > 150 && GetRValue(c) < 60 && GetBValue(c) < 60; };
+  auto white = [](TColor c) { return c == clWhite; };
+  EXPECT_GT(count(kPrimaryTable, '_', blue), 100);
+  EXPECT_GT(count(kPrimaryTable, '>', red), 40);
+  EXPECT_GT(count(kPrimaryTable, '#', green), 60);
+  EXPECT_GT(count(kPrimaryTable, '>', white), 150);
+}
+
 }  // namespace

@@ -195,6 +195,28 @@ TEST_F(MapViewTest, ShippedMapsMakeACatalogueToZoomIn) {
   EXPECT_GT(view_->Map().Scale, 0);
 }
 
+// The map of Europe is cut from the same picture of the earth: sea and land lie where
+// its calibration says.
+TEST_F(MapViewTest, ShippedEuropeMapShowsTheEarth) {
+  ASSERT_TRUE(view_->LoadMap(ShippedDataFolder() + "APRS-Karten/Europa.jpg"));
+  EXPECT_EQ(view_->MapName, "Europa");
+  auto bitmap = Render();
+  auto colourAt = [&](double Lat, double Lon) {
+    int y = 0;
+    int x = 0;
+    view_->GeoToPixel(y, x, Lat, Lon);
+    return bitmap->Canvas().Pixels(x, y);
+  };
+  auto isSea = [](TColor c) { return GetBValue(c) > GetRValue(c) + 30 && GetBValue(c) > GetGValue(c); };
+  auto isLand = [](TColor c) { return std::max(GetRValue(c), GetGValue(c)) > GetBValue(c) + 20; };
+  EXPECT_TRUE(isSea(colourAt(45, -15)));   // Bay of Biscay, off shore
+  EXPECT_TRUE(isSea(colourAt(43, 34)));    // Black Sea
+  EXPECT_TRUE(isSea(colourAt(35.5, 18)));  // Ionian Sea
+  EXPECT_TRUE(isLand(colourAt(50, 10)));   // Germany
+  EXPECT_TRUE(isLand(colourAt(40, -4)));   // Spain
+  EXPECT_TRUE(isLand(colourAt(62, 30)));   // Finland and Karelia
+}
+
 TEST_F(MapViewTest, StationMarkerFollowsTheStationAndLeavesWithIt) {
   ASSERT_TRUE(view_->LoadMap(map_));
   Receive(Station("N0CALL-9", 45, 10));

@@ -7,6 +7,7 @@
 
 #include "../app_windows.h"
 #include "app/frm_aprs.h"
+#include "app/frm_aprs_stn_info.h"
 #include "app/frm_aprs_stn_select.h"
 #include "app/frm_info.h"
 #include "app/frm_main.h"
@@ -180,6 +181,26 @@ TEST_F(MapWindowLooksTest, PickListSelectedRowIsBlackWithTheListColourAsText) {
   ASSERT_GE(inkAt("DL1ABC-9"), 5);
   EXPECT_EQ(LeftmostOf(*shot, listColor, selected) - rowLeft, inkAt("DL1ABC-9"));
   EXPECT_EQ(LeftmostOf(*shot, clBlack, plain) - rowLeft, inkAt("N0CALL"));
+}
+
+}  // namespace
+
+namespace {
+
+// A switched-on switch looks pressed: the map window's GPS, TCP and draw-style buttons
+// and the detail window's L, A and F.
+TEST_F(MapWindowLooksTest, SwitchesShowWhenTheyAreDown) {
+  std::vector<TMyButton*> switches = {frmAprs->mbtnGps,        frmAprs->mbtnTcp,
+                                      frmAprs->mbtnDrawCall,   frmAprs->mbtnDrawPoint,
+                                      frmAprsStnInfo->mbtnShowLock, frmAprsStnInfo->mbtnShowAx25,
+                                      frmAprsStnInfo->mbtnFollowRx};
+  for (TMyButton* button : switches) {
+    button->SetDown(false);
+    const TColor up = Shot(*button)->Canvas().Pixels(4, button->Height() / 2);
+    button->SetDown(true);
+    const TColor down = Shot(*button)->Canvas().Pixels(4, button->Height() / 2);
+    EXPECT_NE(up, down) << button->Name;
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "app/frm_aprs_stn_info.h"
 #include "app/frm_setup.h"
 #include "app/stn_info_weather.h"
+#include "controls/thermometer_scale.h"
 #include "core/aprs_position.h"
 #include "core/locator.h"
 #include "platform/gui/bitmap.h"
@@ -343,4 +344,20 @@ TEST_F(StationInfoTest, AWeatherStationAsPainted) {
   // Outside the glass the gauge is transparent: no magenta reaches the window.
   EXPECT_NE(canvas.Pixels(info->mpnlWx->Left() + info->imgRain->Left(), top),
             TColor{kRainGaugeBack});
+  // The dials sit on their round faces; the corners round them show the window.
+  for (TDial* dial : std::initializer_list<TDial*>{info->CompassWind, info->Hydro}) {
+    const int left = info->mpnlWx->Left() + dial->Left();
+    const int dialTop = info->mpnlWx->Top() + dial->Top();
+    EXPECT_NE(canvas.Pixels(left, dialTop), clFuchsia) << dial->Name;
+    EXPECT_NE(canvas.Pixels(left + dial->Width() - 1, dialTop + dial->Height() - 1), clFuchsia)
+        << dial->Name;
+  }
+  // The thermometer's track is a scale: its freezing mark lies where a value panel
+  // showing 32 F has its middle.
+  const TRect track = info->mpnlTS->BoundsRect();
+  const int freezing = info->mpnlWx->Top() + track.Top +
+                       ThermometerScaleY(track.Height(), info->mpnlTemp->Height(), 32);
+  const TColor mark = canvas.Pixels(info->mpnlWx->Left() + track.Left + track.Width() / 2, freezing);
+  EXPECT_GT(GetBValue(mark), 150);
+  EXPECT_LT(GetRValue(mark), 60);
 }
