@@ -147,6 +147,9 @@ class TScreen {
   int Width() const;
   int Height() const;
   int PixelsPerInch() const;
+  // The font menus are drawn in: the program's own, fixed like its colours, so that
+  // menus look alike whatever the desktop sets.
+  const TFont& MenuFont() const;
   // Every form that exists, in the order they were made.
   int FormCount() const { return static_cast<int>(forms_.size()); }
   TForm* Forms(int Index) const;

@@ -203,6 +203,28 @@ void CloseMenu() {
   if (QMenu* menu = OpenMenu()) SendKeyTo(menu, Qt::Key_Escape);
 }
 
+bool HighlightMenuItem(const std::string& Caption) {
+  QMenu* menu = OpenMenu();
+  if (!menu) return false;
+  for (QAction* action : menu->actions()) {
+    if (action->isSeparator() || action->text() != ToQString(Caption)) continue;
+    menu->setActiveAction(action);
+    menu->repaint();
+    return true;
+  }
+  return false;
+}
+
+bool ShownMenuPicture(TBitmap& Bitmap) {
+  QMenu* menu = OpenMenu();
+  if (!menu) return false;
+  const QImage image = menu->grab().toImage();
+  Bitmap.SetSize(image.width(), image.height());
+  TCanvasAccess::DrawImage(Bitmap.Canvas(), Rect(0, 0, image.width(), image.height()), image,
+                           image.rect());
+  return true;
+}
+
 TColor RenderedPixel(TWinControl& Control, int X, int Y) {
   const QImage image = WidgetOf(Control)->grab(QRect(X, Y, 1, 1)).toImage();
   return image.isNull() ? clNone : FromQRgb(image.pixel(0, 0));

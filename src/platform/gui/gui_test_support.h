@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gui/bitmap.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/message_box.h"
@@ -55,6 +56,12 @@ TPoint ShownMenuPosition();
 bool ChooseMenuItem(const std::string& Caption);
 // Closes the open pop-up menu without choosing (the Escape key).
 void CloseMenu();
+// Moves the highlight of the open pop-up menu onto the item with that caption, as the
+// mouse resting on it would. False when there is no such item.
+bool HighlightMenuItem(const std::string& Caption);
+// The open pop-up menu as it looks on screen, window frame included; Bitmap takes its
+// size. False when no menu is open.
+bool ShownMenuPicture(TBitmap& Bitmap);
 
 // True when the window system is asked to keep the form above ordinary windows.
 bool StaysOnTop(TForm& Form);

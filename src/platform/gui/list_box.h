@@ -12,17 +12,10 @@
 
 #include "platform/gui/canvas.h"
 #include "platform/gui/controls.h"
+#include "platform/gui/owner_draw.h"
 #include "platform/text/string_list.h"
 
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed };
-
-// The state of a row being drawn, a set of these flags.
-enum TOwnerDrawStateFlag : unsigned {
-  odSelected = 1,
-  odFocused = 2,
-  odDisabled = 4,
-};
-using TOwnerDrawState = unsigned;
 
 // Index is the row's 0-based item; Rect its area in the list's client coordinates.
 using TDrawItemEvent =

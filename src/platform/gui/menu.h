@@ -15,9 +15,33 @@
 #include <string>
 #include <vector>
 
+#include "platform/gui/canvas.h"
+#include "platform/gui/owner_draw.h"
+#include "platform/gui/virtual_keys.h"
 #include "platform/sys/component.h"
 
 class TPopupMenu;
+
+// A menu command's key: the virtual key in the low byte plus the modifier bits.
+using TShortCut = std::uint16_t;
+constexpr TShortCut scWin = 0x0200;
+constexpr TShortCut scShift = 0x2000;
+constexpr TShortCut scCtrl = 0x4000;
+constexpr TShortCut scAlt = 0x8000;
+
+// The name the keyboard gives a key ("Enter", "F5", "Home"), as the desktop writes it.
+std::string KeyNameText(TKeyCode Key);
+// "Shift+", "Ctrl+" and "Alt+" in this order, then the key's name; empty for no key.
+std::string ShortCutToText(TShortCut ShortCut);
+
+// Measuring an owner-drawn item: Width and Height come in as the platform's proposal
+// (the caption's width, a line of the menu font plus 4) and go out as the item's size;
+// a width below 1 leaves the width to the widest item. The canvas holds the menu font.
+using TMenuMeasureItemEvent =
+    std::function<void(TComponent* Sender, TCanvas& ACanvas, int& Width, int& Height)>;
+// Drawing an owner-drawn item into ARect of the canvas of its whole pop-up window.
+using TMenuDrawItemEvent = std::function<void(TComponent* Sender, TCanvas& ACanvas,
+                                              const TRect& ARect, TOwnerDrawState State)>;
 
 class TMenuItem : public TComponent {
  public:
@@ -31,7 +55,15 @@ class TMenuItem : public TComponent {
   bool Checked = false;
   bool Enabled = true;
   bool Visible = true;
+  // Checked shows a round mark instead of a tick.
+  bool RadioItem = false;
+  // The command Enter would choose; shown in bold.
+  bool Default = false;
+  TShortCut ShortCut = 0;
   TNotifyEvent OnClick;
+  // Used when the item's menu is owner-drawn.
+  TMenuMeasureItemEvent OnMeasureItem;
+  TMenuDrawItemEvent OnAdvancedDrawItem;
 
   // Sub-items; an item with sub-items opens a sub-menu. Index is 0-based; out of range
   // gives null.
@@ -46,6 +78,10 @@ class TMenuItem : public TComponent {
 
   // Fires OnClick.
   virtual void Click();
+
+  // Where the item lies in its open owner-drawn pop-up window, in that window's
+  // coordinates; empty while it is not shown there.
+  TRect PopupRect() const;
 
   std::string ClassName() const override { return "TMenuItem"; }
 
@@ -62,6 +98,8 @@ class TMenuItem : public TComponent {
   std::shared_ptr<char> alive_ = std::make_shared<char>();
 };
 
+enum TPopupAlignment { paLeft, paRight, paCenter };
+
 class TPopupMenu : public TComponent {
  public:
   explicit TPopupMenu(TComponent* AOwner);
@@ -76,6 +114,16 @@ class TPopupMenu : public TComponent {
   // open.
   virtual void Popup(int X, int Y);
 
+  // Owner-drawn: every item is measured by its OnMeasureItem and drawn by its
+  // OnAdvancedDrawItem, on the canvas of the whole pop-up window; the window keeps a
+  // border of kOwnerDrawMenuBorder pixels round the items for them to paint.
+  bool OwnerDraw = false;
+  static constexpr int kOwnerDrawMenuBorder = 2;
+  // Where the menu's texts sit within the items.
+  TPopupAlignment Alignment = paLeft;
+  // While the menu is open: measures every item again and repaints it.
+  void RefreshItems();
+
   TNotifyEvent OnPopup;
 
   std::string ClassName() const override { return "TPopupMenu"; }
@@ -83,3 +131,8 @@ class TPopupMenu : public TComponent {
  private:
   std::unique_ptr<TMenuItem> items_;
 };
+
+// Whether pop-up menus of this program slide or fade in. Only this program's menus are
+// affected, never the desktop's setting.
+bool MenuAnimation();
+void SetMenuAnimation(bool Value);

@@ -27,6 +27,15 @@ int TScreen::PixelsPerInch() const {
   return screen ? static_cast<int>(screen->logicalDotsPerInch() + 0.5) : kScreenPixelsPerInch;
 }
 
+const TFont& TScreen::MenuFont() const {
+  static const TFont font = [] {
+    TFont menuFont;
+    menuFont.SetSize(9);
+    return menuFont;
+  }();
+  return font;
+}
+
 TForm* TScreen::Forms(int Index) const {
   if (Index < 0 || Index >= FormCount()) return nullptr;
   return forms_[static_cast<size_t>(Index)];
