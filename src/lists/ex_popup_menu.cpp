@@ -1,9 +1,11 @@
 #include "lists/ex_popup_menu.h"
 
 #include <cctype>
+#include <cmath>
 
 #include "html/component_version.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/rotated_text.h"
 
 namespace {
 
@@ -372,11 +374,54 @@ void TExPopupMenu::DrawFrame(TCanvas& Canvas) {
   Canvas.FrameRect({window.Left + 1, window.Top + 1, window.Right - 1, window.Bottom - 1});
 }
 
+// The caption runs along the bar, upwards or downwards, with an optional highlight and
+// shadow copy offset by Depth.
+void TExPopupMenu::DrawSideBarCaption(TCanvas& Canvas, const TRect& Band) {
+  TSideBar& bar = current_->SideBar();
+  if (bar.Caption.empty()) return;
+  Canvas.Font().Assign(bar.Font());
+  const TSize e = Canvas.TextExtent(bar.Caption);
+  const bool up = bar.Direction == dDownToUp;
+  auto round = [](double Value) { return static_cast<int>(std::nearbyint(Value)); };
+  int x = round((bar.Size - e.cy) / 2.0 - 0.5);
+  int y;
+  const bool atStart = (bar.Alignment == taRightJustify) == up;
+  if (bar.Alignment == taCenter) {
+    y = round((Band.Height() + e.cx) / 2.0 - 0.5);
+  } else if (atStart) {
+    y = bar.CaptionMargin + e.cx;
+  } else {
+    y = Band.Height() - bar.CaptionMargin;
+    const TBackgroundPosition place = bar.Image().Position;
+    if (bar.Image().HasImage() && (place == bpBottomLeft || place == bpBottomRight))
+      y -= bar.Image().Image().Height();
+  }
+  if (!up) {
+    y -= e.cx;
+    x += e.cy + 1;
+  }
+  x += Band.Left;
+  y += Band.Top;
+  const int angle = up ? 900 : -900;
+  const TColor text = bar.Font().Color();
+  if (bar.HighlightColor != clNone) {
+    Canvas.Font().SetColor(bar.HighlightColor);
+    DrawRotatedText(Canvas, x - bar.Depth, y + bar.Depth, bar.Caption, angle);
+  }
+  if (bar.ShadowColor != clNone) {
+    Canvas.Font().SetColor(bar.ShadowColor);
+    DrawRotatedText(Canvas, x + bar.Depth, y - bar.Depth, bar.Caption, angle);
+  }
+  Canvas.Font().SetColor(text);
+  DrawRotatedText(Canvas, x, y, bar.Caption, angle);
+}
+
 void TExPopupMenu::DrawSideBar(TCanvas& Canvas, const TRect& Band) {
   TSideBar& bar = current_->SideBar();
   bar.PopupHeight = Band.Height();
   bar.Background().Draw(Canvas, Band, true);
   if (bar.Image().Color != clNone) bar.Image().Draw(Canvas, Band, true);
+  DrawSideBarCaption(Canvas, Band);
   if (bar.BorderColor != clNone) {
     Canvas.Brush().SetColor(bar.BorderColor);
     Canvas.FrameRect({Band.Left, Band.Top, Band.Right - bar.SplitterWidth, Band.Bottom});

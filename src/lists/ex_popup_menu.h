@@ -62,6 +62,7 @@ class TExPopupMenu : public TPopupMenu, public IStyledMenu {
   void InstallHandlers(TMenuItem& Parent);
   bool SideBarApplies(const TMenuItem& Item) const;
   void DrawSideBar(TCanvas& Canvas, const TRect& Band);
+  void DrawSideBarCaption(TCanvas& Canvas, const TRect& Band);
   void DrawGlyphCell(TMenuItem& Item, TCanvas& Canvas, const TRect& R, bool Selected);
   void DrawCaption(TMenuItem& Item, TCanvas& Canvas, TRect R, TOwnerDrawState State,
                    unsigned Format);

@@ -224,3 +224,37 @@ TEST_F(ExPopupMenuTest, AChosenStylerIsUsedUntilItIsFreed) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ExPopupMenuTest, ASideBarWidensFirstLevelItemsAndCarriesItsCaptionUpwards) {
+  TMenuItem* item = Add("Zoom");
+  const int plain = Measure(*item).cx;
+  TSideBar& bar = menu->GetCurrentMenuStyler().SideBar();
+  bar.Visible = true;
+  EXPECT_EQ(Measure(*item).cx, plain);  // first-visible bars belong to menu bars only
+  bar.VisibleIn = viFirstLevel;
+  EXPECT_EQ(Measure(*item).cx, plain + 24 + 1);
+  bar.Background().Color = clBlack;
+  bar.Caption = "Velmora";
+  TBitmap picture;
+  picture.SetSize(160, 120);
+  menu->DrawItem(*item, picture.Canvas(), Rect(2, 2, 158, 118), 0);
+  TCanvas& c = picture.Canvas();
+  EXPECT_EQ(c.Pixels(26, 50), 0x808080);  // the splitter at the band's right edge
+  EXPECT_EQ(c.Pixels(25, 50), 0xA19D9D);  // the band's frame, left of the splitter
+  EXPECT_EQ(c.Pixels(27, 50), 0xFFF9F9);  // the icon strip starts past the band
+  // White letters in the band, the text running up from near its bottom.
+  int lowest = -1, highest = 1000;
+  for (int y = 3; y < 117; ++y)
+    for (int x = 3; x < 24; ++x)
+      if (c.Pixels(x, y) == clWhite) {
+        lowest = std::max(lowest, y);
+        highest = std::min(highest, y);
+      }
+  ASSERT_GE(lowest, 0);
+  EXPECT_GT(lowest, 100);
+  EXPECT_LT(highest, lowest - 30);
+}
+
+}  // namespace
