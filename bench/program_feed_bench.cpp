@@ -129,6 +129,8 @@ class TRunningProgram {
     frmSetup->edtCallP1->SetText("N0CALL");
     frmAprs->MapDir = folder_.Prg() + "APRS-Karten/";
     frmAprs->AprsMapFile = frmAprs->MapDir + "Welt.jpg";
+    // A desktop's worth of map in view.
+    frmMain->SetBounds(0, 0, 1600, 1000);
     frmMain->Show();
     frmAprs->LoadMapFromSettings();
     frmAprsStnList->Show();

@@ -394,6 +394,11 @@ void TStationStore::UpdateStation(TAprsInfo Info) {
 }
 
 void TStationStore::DeleteStation(const std::string& Key) {
+  RemoveStation(Key);
+  UpdateStationCount();
+}
+
+void TStationStore::RemoveStation(const std::string& Key) {
   views_.FreeStationMarker(Key);
   int first, last;
   StationList.FindKey(Key, first, last);
@@ -405,7 +410,6 @@ void TStationStore::DeleteStation(const std::string& Key) {
   views_.DeletePickKey(Key);
   if (views_.StationInfoVisible() && views_.ShownKey() == Key) views_.CloseStationInfo();
   views_.ClearCrosshair(Key);
-  UpdateStationCount();
 }
 
 void TStationStore::AgeStations() {
@@ -424,10 +428,14 @@ void TStationStore::AgeStations() {
   // more than the age lets no station through that the exact test below would keep.
   // Records whose time cannot be read are left alone.
   const TDateTime before = now - static_cast<double>(max_age_ms - 1000) / MSecsPerDay;
+  bool removed = false;
   for (const auto& [heard, key] : StationList.HeardBefore(before)) {
     if (std::llround((now - heard) * MSecsPerDay) < max_age_ms) continue;
-    DeleteStation(key);
+    RemoveStation(key);
+    removed = true;
   }
+  // The counter once for the whole tick: thousands may go at once.
+  if (removed) UpdateStationCount();
 }
 
 void TStationStore::UpdateStationCount() {

@@ -174,6 +174,7 @@ class TStationStore {
 
  private:
   bool IsRepeat(const std::string& OldLine, const std::string& NewLine) const;
+  // DeleteStation but for the counter.
   void RemoveStation(const std::string& Key);
 
   TStationViews& views_;

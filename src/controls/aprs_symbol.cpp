@@ -80,6 +80,16 @@ class TLabelPictures {
   size_t kept_ = 0;
 };
 
+// Label texts measured once: a map load makes every marker anew.
+TSize LabelExtent(const std::string& Text) {
+  static auto* extents = new std::unordered_map<std::string, TSize>;
+  auto found = extents->find(Text);
+  if (found != extents->end()) return found->second;
+  constexpr size_t kMaxExtents = 1 << 18;
+  if (extents->size() >= kMaxExtents) extents->clear();
+  return extents->emplace(Text, AprsSymbolLabelCanvas().TextExtent(Text)).first->second;
+}
+
 TLabelPictures& LabelPictures() {
   static auto* labels = new TLabelPictures;
   return *labels;
@@ -163,14 +173,9 @@ void TAprsSymbol::Rebuild(const std::string& Text, int X, int Y,
     width = kSymbolSize;
   }
   if (call) {
-    if (Text != measured_text_ || text_height_ == 0) {
-      const TSize extent = AprsSymbolLabelCanvas().TextExtent(Text);
-      measured_text_ = Text;
-      text_width_ = extent.cx;
-      text_height_ = extent.cy;
-    }
-    height = text_height_ + labelTop + 2 * kMargin;
-    width = text_width_ + 2 * kMargin;
+    const TSize extent = LabelExtent(Text);
+    height = extent.cy + labelTop + 2 * kMargin;
+    width = extent.cx + 2 * kMargin;
   }
   const int halfWidth = width / 2;
   const int halfHeight = height / 2;
@@ -202,25 +207,26 @@ void TAprsSymbol::Rebuild(const std::string& Text, int X, int Y,
   BringToFront();
 }
 
-void TAprsSymbol::Paint() {
+int TAprsSymbol::FaceParts(TFacePart (&Parts)[kMaxFaceParts]) const {
   const bool point = (sym_draw_style_ & dsPoint) != 0;
   const bool symbol = (sym_draw_style_ & dsSymbol) != 0;
   const bool call = (sym_draw_style_ & dsCall) != 0;
   const int halfWidth = Width() / 2;
   const int dot = point ? kDotSize : 0;
-  TCanvas& canvas = Canvas();
-  if (point) canvas.Draw(halfWidth - kDotSize / 2, 0, DotPicture());
+  int count = 0;
+  if (point) Parts[count++] = {&DotPicture(), Point(halfWidth - kDotSize / 2, 0)};
   if (call) {
     const int labelTop = (point ? dot + 1 : 0) + (symbol ? kSymbolSize : 0);
     if (!label_) {
       label_ = LabelPictures().Get(text_, AprsSymbolLabelColor(port_), Width(),
                                    Height() - labelTop);
     }
-    canvas.Draw(0, labelTop, *label_);
+    Parts[count++] = {label_.get(), Point(0, labelTop)};
   }
   if (symbol && symbol_shown_ && symbol_bitmap_) {
-    canvas.Draw(halfWidth - kSymbolSize / 2, dot, *symbol_bitmap_);
+    Parts[count++] = {symbol_bitmap_.get(), Point(halfWidth - kSymbolSize / 2, dot)};
   }
+  return count;
 }
 
 void TAprsSymbol::Click() {

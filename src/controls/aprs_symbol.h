@@ -3,10 +3,9 @@
 //
 // The map holds one marker per station it shows, tens of thousands of them, so a
 // marker is windowless (painted by the map panel it sits on), keeps no timer and no
-// picture of its own: it paints the dot, the symbol picture (shared by every marker of
-// that symbol) and its label (drawn once per text and colour and shared by equal
-// ones). A marker only moved draws nothing anew. The parent keeps markers composed
-// (KeptComposed), so a repaint beneath them copies them.
+// picture of its own: its look is the dot, the symbol picture (shared by every marker
+// of that symbol) and its label (drawn once per text and colour and shared by equal
+// ones), which the map copies (FaceParts). A marker only moved draws nothing anew.
 //
 //   marker.SetSymDrawStyle(dsSymbol | dsCall);
 //   marker.SetSymbol("N0CALL-9", 120, 80, symbolPicture, 1);
@@ -49,12 +48,13 @@ class TAprsSymbol : public TGraphicControl {
                  int Port);
 
   const std::string& Text() const { return text_; }
+  // The dot, the label and the symbol, as they lie in the marker.
+  int FaceParts(TFacePart (&Parts)[kMaxFaceParts]) const override;
   bool KeptComposed() const override { return true; }
 
   std::string ClassName() const override { return "TAprsSymbol"; }
 
  protected:
-  void Paint() override;
   // A clicked marker comes to the front, so it is no longer hidden under its neighbours.
   void Click() override;
 
@@ -64,17 +64,13 @@ class TAprsSymbol : public TGraphicControl {
 
   std::shared_ptr<const TBitmap> symbol_bitmap_;
   // The label as drawn, fetched when the marker is first painted after a change.
-  std::shared_ptr<const TBitmap> label_;
+  mutable std::shared_ptr<const TBitmap> label_;
   TSymDrawStyles sym_draw_style_ = 0;
   bool symbol_shown_ = false;  // the last rebuild was given a symbol
   int port_ = 0;
   std::string text_ = "APRS-SYMBOL";
   int x_ = 0;
   int y_ = 0;
-  // The label text's extent, measured when the text changes.
-  std::string measured_text_;
-  int text_width_ = 0;
-  int text_height_ = 0;
 };
 
 // Label colours by port (0x00BBGGRR): light blue for radio port 1 and anything unknown,

@@ -343,12 +343,10 @@ void DrawImageParts(QPainter& Painter, const QRect& Dest, const QImage& Image, c
                     const QRegion& Parts) {
   const QPoint offset = Source.topLeft() - Dest.topLeft();
   for (const QRect& rect : Parts) {
+    // Source and target of one size: exactly the part is drawn, no clip needed.
     const QRect part = rect & Dest;
     if (part.isEmpty()) continue;
-    Painter.save();
-    Painter.setClipRect(part);
     Painter.drawImage(part, Image, part.translated(offset));
-    Painter.restore();
   }
 }
 

@@ -148,3 +148,10 @@ void TControl::ColorChanged() {
 void TControl::CursorChanged() {}
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {}
+
+int TGraphicControl::FaceParts(TFacePart (&Parts)[kMaxFaceParts]) const {
+  const TBitmap* face = Face();
+  if (!face) return 0;
+  Parts[0] = {face, TPoint{}};
+  return 1;
+}

@@ -96,12 +96,15 @@ void TControlEvents::PaintFace(TWinControl& Control, QPainter& Painter) {
 
 void TControlEvents::PaintChild(TGraphicControl& Control, QPainter& Painter, const QRegion& Area) {
   const QRect bounds = ToQRect(Control.BoundsRect());
-  if (const TBitmap* face = Control.Face()) {
-    const QImage& picture = TBitmapAccess::DrawnImage(*face);
-    const QRect shown = QRect(bounds.topLeft(), picture.size()) & bounds;
-    DrawImageParts(Painter, shown, picture, QRect(QPoint(0, 0), shown.size()), Area);
-    return;
+  TGraphicControl::TFacePart parts[TGraphicControl::kMaxFaceParts];
+  const int count = Control.FaceParts(parts);
+  for (int i = 0; i < count; ++i) {
+    const QImage& picture = TBitmapAccess::DrawnImage(*parts[i].Picture);
+    const QPoint at = bounds.topLeft() + QPoint(parts[i].At.X, parts[i].At.Y);
+    const QRect shown = QRect(at, picture.size()) & bounds;
+    DrawImageParts(Painter, shown, picture, shown.translated(-at), Area);
   }
+  if (count > 0) return;
   Painter.save();
   Painter.translate(bounds.topLeft());
   Painter.setClipRect(QRect(QPoint(0, 0), bounds.size()), Qt::IntersectClip);

@@ -224,6 +224,15 @@ class TGraphicControl : public TControl {
   // repaints straight from the picture instead of running Paint: the map repaints
   // hundreds of markers under every crosshair move.
   virtual const TBitmap* Face() const { return nullptr; }
+  // One of a few pictures that make up a control's look, and where it lies in it.
+  struct TFacePart {
+    const TBitmap* Picture;
+    TPoint At;
+  };
+  static constexpr int kMaxFaceParts = 4;
+  // The same for a look made of a few pictures (a map marker's dot, symbol and label),
+  // bottom first; the count. By default the Face, if any, at the top-left corner.
+  virtual int FaceParts(TFacePart (&Parts)[kMaxFaceParts]) const;
   // A control whose look changes only when it invalidates itself, and whose Paint
   // changes no control, may be kept composed with the pictures (SetLayeredFaces).
   virtual bool KeptComposed() const { return Face() != nullptr; }

@@ -10,13 +10,72 @@
 TNativeWidget::TNativeWidget(QWidget* Widget, bool OwnWidget)
     : widget(Widget), host(Widget), own_widget(OwnWidget) {}
 
-// Thousands of markers moved at once would make a region of thousands of rectangles,
-// whose every union costs more than composing the layer anew over their bounds.
-static void AddLayerDirt(TNativeWidget& Native, const QRect& Rect) {
-  constexpr int kMaxRects = 32;
-  Native.layer_dirty += Rect;
-  if (Native.layer_dirty.rectCount() > kMaxRects)
-    Native.layer_dirty = Native.layer_dirty.boundingRect();
+void TLayerDirt::Reset(const QSize& Size) {
+  columns_ = (Size.width() + kTile - 1) / kTile;
+  rows_ = (Size.height() + kTile - 1) / kTile;
+  dirty_.assign(static_cast<size_t>(columns_) * static_cast<size_t>(rows_), true);
+}
+
+void TLayerDirt::AddAll() {
+  dirty_.assign(dirty_.size(), true);
+}
+
+void TLayerDirt::Add(const QRect& Rect) {
+  if (Rect.isEmpty() || dirty_.empty()) return;
+  const int left = std::max(0, Rect.left() / kTile);
+  const int right = std::min(columns_ - 1, Rect.right() / kTile);
+  const int top = std::max(0, Rect.top() / kTile);
+  const int bottom = std::min(rows_ - 1, Rect.bottom() / kTile);
+  for (int row = top; row <= bottom; ++row) {
+    for (int column = left; column <= right; ++column) {
+      dirty_[static_cast<size_t>(row) * static_cast<size_t>(columns_) + static_cast<size_t>(column)] = true;
+    }
+  }
+}
+
+std::vector<QRect> TLayerDirt::Take(const QRect& Area) {
+  std::vector<QRect> rects;
+  if (Area.isEmpty() || dirty_.empty()) return rects;
+  const int left = std::max(0, Area.left() / kTile);
+  const int right = std::min(columns_ - 1, Area.right() / kTile);
+  const int top = std::max(0, Area.top() / kTile);
+  const int bottom = std::min(rows_ - 1, Area.bottom() / kTile);
+  // Runs of dirty tiles along each row; a run right below one of the same span in the
+  // row above makes that rectangle taller.
+  struct TRun {
+    int first;
+    int end;
+    size_t rect;
+  };
+  std::vector<TRun> above;
+  std::vector<TRun> here;
+  for (int row = top; row <= bottom; ++row) {
+    here.clear();
+    const size_t base = static_cast<size_t>(row) * static_cast<size_t>(columns_);
+    for (int column = left; column <= right;) {
+      if (!dirty_[base + static_cast<size_t>(column)]) {
+        ++column;
+        continue;
+      }
+      const int first = column;
+      while (column <= right && dirty_[base + static_cast<size_t>(column)]) {
+        dirty_[base + static_cast<size_t>(column)] = false;
+        ++column;
+      }
+      auto same = std::find_if(above.begin(), above.end(), [&](const TRun& run) {
+        return run.first == first && run.end == column;
+      });
+      if (same != above.end()) {
+        rects[same->rect].setBottom((row + 1) * kTile - 1);
+        here.push_back({first, column, same->rect});
+      } else {
+        rects.emplace_back(first * kTile, row * kTile, (column - first) * kTile, kTile);
+        here.push_back({first, column, rects.size() - 1});
+      }
+    }
+    std::swap(above, here);
+  }
+  return rects;
 }
 
 TNativeWidget& NativeOf(const TWinControl& Control) {
@@ -152,7 +211,7 @@ void TWinControl::RemoveControl(TControl& Control) {
   ordered_stale_ = true;
   if (!Control.windowed_) {
     // While a child is being freed it no longer knows whether it showed a picture.
-    if (native_->layered_faces) AddLayerDirt(*native_, ToQRect(Control.bounds_));
+    if (native_->layered_faces) native_->layer_dirt.Add(ToQRect(Control.bounds_));
     // The last child takes the freed slot.
     const size_t slot = Control.slot_;
     windowless_[slot] = windowless_.back();
@@ -190,7 +249,18 @@ void TWinControl::RaiseControl(TControl& Control) {
 
 void TWinControl::InvalidateRect(const TRect& Rect, const TControl* Child) {
   FaceChanged(Rect, Child);
-  native_->widget->update(ToQRect(Rect));
+  // Hundreds of children changing between two paints would make a region of hundreds
+  // of rectangles, each added at a cost that grows with it; past a few the whole
+  // surface is repainted (the layer still composes only what changed).
+  constexpr int kMaxRectsBetweenPaints = 48;
+  TNativeWidget& native = *native_;
+  if (native.all_dirty) return;
+  if (++native.rects_dirty > kMaxRectsBetweenPaints) {
+    native.all_dirty = true;
+    native.widget->update();
+    return;
+  }
+  native.widget->update(ToQRect(Rect));
 }
 void TWinControl::RepaintRect(const TRect& Rect, const TControl& Child) {
   FaceChanged(Rect, &Child);
@@ -201,7 +271,7 @@ void TWinControl::RepaintRect(const TRect& Rect, const TControl& Child) {
 void TWinControl::FaceChanged(const TRect& Rect, const TControl* Child) {
   if (!native_->layered_faces || !Child) return;
   const auto* graphic = dynamic_cast<const TGraphicControl*>(Child);
-  if (graphic && graphic->KeptComposed()) AddLayerDirt(*native_, ToQRect(Rect));
+  if (graphic && graphic->KeptComposed()) native_->layer_dirt.Add(ToQRect(Rect));
 }
 
 // The stored size is the truth (Qt may not have applied it yet to a hidden window);
@@ -235,7 +305,8 @@ void TWinControl::SetTabStop(bool Value) {
 // dirty, the many small invalidations that often follow cost nothing more.
 void TWinControl::Invalidate() {
   native_->widget->update();
-  if (native_->layered_faces) native_->layer_dirty = native_->face_layer.rect();
+  native_->all_dirty = true;
+  if (native_->layered_faces) native_->layer_dirt.AddAll();
 }
 void TWinControl::Repaint() {
   const TPaintNow now;

@@ -7,11 +7,32 @@
 #include <QRegion>
 #include <QWidget>
 
+#include <vector>
+
 #include "platform/gui/controls.h"
 
 class QMouseEvent;
 class QKeyEvent;
 class TWidgetBridge;
+
+// Where the layer of picture children must be composed anew, kept in tiles: thousands
+// of markers moving between two frames each mark a few tiles, where a region of their
+// rectangles would cost more to build than composing anew.
+class TLayerDirt {
+ public:
+  // Size: the layer's; everything is dirty afterwards.
+  void Reset(const QSize& Size);
+  void Add(const QRect& Rect);
+  void AddAll();
+  // Takes the dirty tiles that meet Area, as rectangles; they are clean afterwards.
+  std::vector<QRect> Take(const QRect& Area);
+
+ private:
+  static constexpr int kTile = 32;
+  int columns_ = 0;
+  int rows_ = 0;
+  std::vector<bool> dirty_;
+};
 
 // The widget behind a TWinControl. `widget` is the client surface that holds the
 // children and is painted; `host` is what is shown, moved and sized: the widget itself,
@@ -30,7 +51,10 @@ struct TNativeWidget {
   // The picture children composed, and where they changed since (SetLayeredFaces).
   bool layered_faces = false;
   QImage face_layer;
-  QRegion layer_dirty;
+  TLayerDirt layer_dirt;
+  // Rectangles asked to be repainted since the last paint, and whether it is all of it.
+  int rects_dirty = 0;
+  bool all_dirty = false;
 };
 
 TNativeWidget& NativeOf(const TWinControl& Control);

@@ -29,6 +29,9 @@ void TWidgetBridge::Paint(QWidget& widget, const QRegion& area) {
   if (!control) return;
   TEventScope scope;
   const std::weak_ptr<char> alive = TControlEvents::Lifetime(*control);
+  TNativeWidget& native = NativeOf(*control);
+  native.rects_dirty = 0;
+  native.all_dirty = false;
   QPainter painter(&widget);
   // The same pixels as the system clip, but readable: a large picture under a few thin
   // dirty strips (the map under its crosshair) draws only those strips.
@@ -69,26 +72,29 @@ bool TWidgetBridge::UpdateFaceLayer(const QSize& size, const QRegion& area) {
     if (size.isEmpty() || qint64{size.width()} * size.height() > kMaxLayerPixels) return false;
     layer = QImage(size, QImage::Format_ARGB32_Premultiplied);
     if (layer.isNull()) return false;
-    native.layer_dirty = layer.rect();
+    native.layer_dirt.Reset(size);
   }
   // Only what is shown now: the rest of a large surface (a map scrolled to one corner)
   // is composed when it comes into view.
-  const QRegion dirty = native.layer_dirty & area & layer.rect();
-  if (dirty.isEmpty()) return true;
-  native.layer_dirty -= dirty;
+  const std::vector<QRect> dirty = native.layer_dirt.Take(area.boundingRect() & layer.rect());
+  if (dirty.empty()) return true;
   QPainter painter(&layer);
-  painter.setCompositionMode(QPainter::CompositionMode_Source);
-  for (const QRect& rect : dirty) painter.fillRect(rect, Qt::transparent);
-  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  std::vector<size_t> found;
-  TControlEvents::WindowlessIn(*control, AreaRect(dirty), found);
   const std::vector<TControl*>& children = TControlEvents::Windowless(*control);
   const auto& places = TControlEvents::Places(*control);
-  for (size_t slot : found) {
-    const auto& place = places[slot];
-    if (!place.face || !dirty.intersects(ToQRect(place.bounds))) continue;
-    // Children kept composed change no control while they paint.
-    TControlEvents::PaintChild(static_cast<TGraphicControl&>(*children[slot]), painter, dirty);
+  std::vector<size_t> found;
+  for (const QRect& rect : dirty) {
+    // Each piece alone: a child drawn beyond it would cover what lies above it there.
+    painter.setClipRect(rect);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect, Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    TControlEvents::WindowlessIn(*control, AreaRect(QRegion(rect)), found);
+    for (size_t slot : found) {
+      if (!places[slot].face) continue;
+      // Children kept composed change no control while they paint.
+      TControlEvents::PaintChild(static_cast<TGraphicControl&>(*children[slot]), painter,
+                                 QRegion(rect));
+    }
   }
   return true;
 }
