@@ -77,7 +77,9 @@ int TRDItemList::IndexOfObject(const TCustomRDItemInfo* item) const {
 TCustomRDData::TCustomRDData() = default;
 
 TCustomRDData::~TCustomRDData() {
-  Clear();
+  // Only this class's part is left to clear here: a descendant with its own Clear calls
+  // it from its own destructor, while its state still exists.
+  TCustomRDData::Clear();
 }
 
 void TCustomRDData::DoItemAction(TRDItemAction action, TCustomRDItemInfo* item, std::string&,
@@ -474,13 +476,15 @@ bool TCustomRDData::CanJoinItems(int itemNo, const TCustomRDItemInfo& item, bool
   const int nextNo = Items.IndexOfObject(&nextItem);
   if (itemNo < 0 || itemNo >= Items.Count() || nextNo < 0) return false;
   const bool empty = Items.Strings(itemNo).empty() || Items.Strings(nextNo).empty();
+  // A checkpoint stays at its place only when it can move to the start of the joined
+  // item: the first item must be empty and have none of its own.
+  if (nextItem.Checkpoint && !(Items.Strings(itemNo).empty() && !item.Checkpoint)) return false;
   if (empty && (force || nextItem.GetContinuesPara())) return true;
   if (item.StyleNo != nextItem.StyleNo) return false;
   if (!force && !nextItem.GetContinuesPara()) return false;
   if (IsUnicodeItem(item.ItemOptions) != IsUnicodeItem(nextItem.ItemOptions)) return false;
   if (item.Hint != nextItem.Hint || !CompareItemTags(item.Tag, nextItem.Tag, TagsArePChars()))
     return false;
-  if (nextItem.Checkpoint) return false;
   if (empty) return true;
   const TRDStyle* rdStyle = GetRDStyle();
   if (!rdStyle) return true;
@@ -498,6 +502,10 @@ void TCustomRDData::JoinItemsInRange(int first, int last) {
     if (Items.Strings(i - 1).empty() && !Items.Strings(i).empty() &&
         previous->StyleNo != item->StyleNo)
       previous->StyleNo = item->StyleNo;  // an empty item takes on the text it receives
+    if (item->Checkpoint) {
+      previous->Checkpoint = std::move(item->Checkpoint);
+      previous->Checkpoint->ItemInfo = previous;
+    }
     Items.SetString(i - 1, Items.Strings(i - 1) + Items.Strings(i));
     DeleteItems(i, 1);
   }

@@ -43,7 +43,6 @@ TRDStyle::TRDStyle(TComponent* owner) : TComponent(owner) {
   listStyles_ = std::make_unique<TRDListInfos>(
       [this](TCustomRDInfos* c) { return CreateListStyle(c); }, this);
   styleTemplates_ = std::make_unique<TRDStyleTemplateCollection>(this);
-  MakeDefaultStyles();
 }
 
 TRDStyle::~TRDStyle() = default;
@@ -58,13 +57,21 @@ std::unique_ptr<TCustomRDInfo> TRDStyle::CreateListStyle(TCustomRDInfos* collect
   return CreateListInfo(collection);
 }
 
-void TRDStyle::MakeDefaultStyles() {
-  paraStyles_->Clear();
-  paraStyles_->Add();
-  TParaInfo& centered = paraStyles_->Add();
-  centered.SetStyleName("Centered");
-  centered.Alignment = rdaCenter;
+TParaInfos& TRDStyle::DefaultParaStyles() const {
+  if (para_defaults_pending_) {
+    para_defaults_pending_ = false;
+    paraStyles_->Clear();
+    paraStyles_->Add();
+    TParaInfo& centered = paraStyles_->Add();
+    centered.SetStyleName("Centered");
+    centered.Alignment = rdaCenter;
+  }
+  return *paraStyles_;
+}
 
+TFontInfos& TRDStyle::DefaultTextStyles() const {
+  if (!text_defaults_pending_) return *textStyles_;
+  text_defaults_pending_ = false;
   textStyles_->Clear();
   textStyles_->Add().SetStyleName("Normal text");
   struct Default {
@@ -86,6 +93,7 @@ void TRDStyle::MakeDefaultStyles() {
     style.Jump = d.jump;
     if (d.jump) style.JumpCursor = JumpCursor;
   }
+  return *textStyles_;
 }
 
 const TGraphic& TRDStyle::InvalidPicture() {
@@ -99,9 +107,11 @@ void TRDStyle::SetInvalidPicture(const TGraphic* picture) {
 }
 
 void TRDStyle::SetTextStyles(const TFontInfos& value) {
+  text_defaults_pending_ = false;
   textStyles_->AssignItems(value);
 }
 void TRDStyle::SetParaStyles(const TParaInfos& value) {
+  para_defaults_pending_ = false;
   paraStyles_->AssignItems(value);
 }
 
@@ -114,7 +124,7 @@ void TRDStyle::ApplyStyle(TRDCanvas& canvas, int styleNo, TRDBiDiMode defBiDiMod
                           bool canUseCustomPPI) {
   bool doDefault = true;
   if (OnApplyStyle) OnApplyStyle(this, canvas, styleNo, doDefault);
-  if (doDefault) textStyles_->Items(styleNo).Apply(canvas, defBiDiMode, canUseCustomPPI);
+  if (doDefault) TextStyles().Items(styleNo).Apply(canvas, defBiDiMode, canUseCustomPPI);
 }
 
 void TRDStyle::ApplyStyleColor(TRDCanvas& canvas, int styleNo, TRDTextDrawStates drawState,
@@ -122,7 +132,7 @@ void TRDStyle::ApplyStyleColor(TRDCanvas& canvas, int styleNo, TRDTextDrawStates
   bool doDefault = true;
   if (OnApplyStyleColor) OnApplyStyleColor(this, canvas, styleNo, drawState, doDefault);
   if (doDefault)
-    textStyles_->Items(styleNo).ApplyColor(canvas, *this, drawState, printing, colorMode);
+    TextStyles().Items(styleNo).ApplyColor(canvas, *this, drawState, printing, colorMode);
 }
 
 void TRDStyle::DrawStyleText(const std::string& s, TRDCanvas& canvas, int itemNo, int offsetInItem,
@@ -139,7 +149,7 @@ void TRDStyle::DrawStyleText(const std::string& s, TRDCanvas& canvas, int itemNo
                     doDefault);
   }
   if (doDefault)
-    textStyles_->Items(styleNo).Draw(s, canvas, styleNo, spaceBefore, left, top, width, height,
+    TextStyles().Items(styleNo).Draw(s, canvas, styleNo, spaceBefore, left, top, width, height,
                                      *this, drawState, printing, previewCorrection, colorMode,
                                      defBiDiMode);
 }
@@ -154,11 +164,11 @@ void TRDStyle::DrawTextBack(TRDCanvas& canvas, int itemNo, int styleNo, TCustomR
 }
 
 TColor TRDStyle::GetHoverColorByStyleNo(int styleNo) const {
-  return GetHoverColor(textStyles_->Items(styleNo).HoverColor);
+  return GetHoverColor(TextStyles().Items(styleNo).HoverColor);
 }
 
 bool TRDStyle::IsStyleHoverSensitive(int styleNo) {
-  const TFontInfo& style = textStyles_->Items(styleNo);
+  const TFontInfo& style = TextStyles().Items(styleNo);
   bool sensitive =
       GetHoverColorByStyleNo(styleNo) != clNone || style.HoverBackColor != style.BackColor;
   if (OnStyleHoverSensitive) OnStyleHoverSensitive(this, styleNo, sensitive);
@@ -213,13 +223,13 @@ void TRDStyle::DrawParaBack(TRDCanvas& canvas, int paraNo, const TRect& rect, bo
                             TRDColorMode colorMode) {
   bool doDefault = true;
   if (OnDrawParaBack) OnDrawParaBack(this, canvas, paraNo, rect, doDefault);
-  if (doDefault) paraStyles_->Items(paraNo).Background.Draw(rect, canvas, printing, colorMode);
+  if (doDefault) ParaStyles().Items(paraNo).Background.Draw(rect, canvas, printing, colorMode);
 }
 
 void TRDStyle::GetNextTab(int paraNo, int x, const TRDResolution& scaleInfo, int origin,
                           int& position, std::string& leader, TRDTabAlign& align,
                           TRDBiDiMode defBiDiMode, int leftIndent, int rightIndent) const {
-  const TParaInfo& para = paraStyles_->Items(paraNo);
+  const TParaInfo& para = ParaStyles().Items(paraNo);
   const TRDBiDiMode mode = defBiDiMode != rdbdUnspecified ? defBiDiMode : para.BiDiMode;
   const bool rightToLeft = mode == rdbdRightToLeft;
   int pos = x - origin;
@@ -266,12 +276,12 @@ std::string TRDStyle::GetCSS(unsigned options) const {
     return " /* " + (utf8 ? AnsiToUTF8(DefCodePage, style.StyleName()) : style.StyleName()) + " */";
   };
   line("/* ========== Text Styles ========== */");
-  line("hr { color: " + ColorToHTMLString(textStyles_->Items(0).Color, false) + "}");
-  const TFontInfo& first = textStyles_->Items(0);
+  line("hr { color: " + ColorToHTMLString(TextStyles().Items(0).Color, false) + "}");
+  const TFontInfo& first = TextStyles().Items(0);
   const bool firstPlain =
-      textStyles_->Count() > 0 && !first.Jump && first.BackColor == clNone && !plainFirst;
-  for (int i = 0; i < textStyles_->Count(); ++i) {
-    const TFontInfo& style = textStyles_->Items(i);
+      TextStyles().Count() > 0 && !first.Jump && first.BackColor == clNone && !plainFirst;
+  for (int i = 0; i < TextStyles().Count(); ++i) {
+    const TFontInfo& style = TextStyles().Items(i);
     if (i == 0 && firstPlain)
       line("body, table" + comment(style));
     else if (style.Jump)
@@ -280,8 +290,8 @@ std::string TRDStyle::GetCSS(unsigned options) const {
       line("span.rdts" + std::to_string(i) + comment(style));
     const TFontInfo* base = nullptr;
     if ((options & cssUseBaseStyles) && style.BaseStyleNo() >= 0 &&
-        style.BaseStyleNo() < textStyles_->Count())
-      base = &textStyles_->Items(style.BaseStyleNo());
+        style.BaseStyleNo() < TextStyles().Count())
+      base = &TextStyles().Items(style.BaseStyleNo());
     else if (i > 0 && firstPlain)
       base = &first;
     line("{");
@@ -305,18 +315,18 @@ std::string TRDStyle::GetCSS(unsigned options) const {
     }
   }
   line("/* ========== Para Styles ========== */");
-  for (int i = 0; i < paraStyles_->Count(); ++i) {
-    const TParaInfo& style = paraStyles_->Items(i);
+  for (int i = 0; i < ParaStyles().Count(); ++i) {
+    const TParaInfo& style = ParaStyles().Items(i);
     if (i == 0 && !plainFirst)
       line("p,ul,ol" + comment(style));
     else
       line(".rdps" + std::to_string(i) + comment(style));
     const TParaInfo* base = nullptr;
     if ((options & cssUseBaseStyles) && style.BaseStyleNo() >= 0 &&
-        style.BaseStyleNo() < paraStyles_->Count())
-      base = &paraStyles_->Items(style.BaseStyleNo());
+        style.BaseStyleNo() < ParaStyles().Count())
+      base = &ParaStyles().Items(style.BaseStyleNo());
     else if (i >= 1 && !plainFirst)
-      base = &paraStyles_->Items(0);
+      base = &ParaStyles().Items(0);
     line("{");
     out += style.GetCSS(base, true, options & cssIgnoreLeftAlignment, false);
     line("}");

@@ -40,10 +40,12 @@ class TRDStyle : public TComponent {
   ~TRDStyle() override;
   std::string ClassName() const override { return "TRDStyle"; }
 
-  TFontInfos& TextStyles() { return *textStyles_; }
-  const TFontInfos& TextStyles() const { return *textStyles_; }
-  TParaInfos& ParaStyles() { return *paraStyles_; }
-  const TParaInfos& ParaStyles() const { return *paraStyles_; }
+  // The collections hold the default styles from their first use on, made then so that
+  // a descendant sheet's own style classes (its Create* overrides) make them.
+  TFontInfos& TextStyles() { return DefaultTextStyles(); }
+  const TFontInfos& TextStyles() const { return DefaultTextStyles(); }
+  TParaInfos& ParaStyles() { return DefaultParaStyles(); }
+  const TParaInfos& ParaStyles() const { return DefaultParaStyles(); }
   TRDListInfos& ListStyles() { return *listStyles_; }
   const TRDListInfos& ListStyles() const { return *listStyles_; }
   TRDStyleTemplateCollection& StyleTemplates() { return *styleTemplates_; }
@@ -149,13 +151,16 @@ class TRDStyle : public TComponent {
   void SaveCSSToStream(TStream& stream, unsigned options) const;
 
  private:
-  void MakeDefaultStyles();
+  TFontInfos& DefaultTextStyles() const;
+  TParaInfos& DefaultParaStyles() const;
 
   std::unique_ptr<TFontInfos> textStyles_;
   std::unique_ptr<TParaInfos> paraStyles_;
   std::unique_ptr<TRDListInfos> listStyles_;
   std::unique_ptr<TRDStyleTemplateCollection> styleTemplates_;
   std::unique_ptr<TGraphic> invalidPicture_;
+  mutable bool text_defaults_pending_ = true;
+  mutable bool para_defaults_pending_ = true;
   TCustomRDData* drawingData_ = nullptr;
   int drawingItemNo_ = -1;
   int drawingOffsetInItem_ = 0;

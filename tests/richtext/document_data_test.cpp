@@ -250,6 +250,26 @@ TEST(Joining, RulesForTextItems) {
   EXPECT_TRUE(guarded.CanJoinItems(1, *guarded.GetItem(1), false, *guarded.GetItem(2)));
 }
 
+TEST(Joining, ACheckpointMovesToTheStartOfTheJoinedItem) {
+  TCustomRDData data;
+  data.AddText("", 0, 0);
+  data.SetPendingCheckpoint("here", false, TRDTag{});
+  data.AddText("b", 0, -1);
+  data.JoinItemsInRange(0, 1);
+  ASSERT_EQ(data.GetItemCount(), 1);
+  ASSERT_NE(data.GetItemCheckpoint(0), nullptr);
+  EXPECT_EQ(data.GetItemCheckpoint(0)->Name, "here");
+  EXPECT_EQ(data.GetItemCheckpoint(0)->ItemInfo, data.GetItem(0));
+  EXPECT_EQ(data.FirstCP, data.GetItemCheckpoint(0));
+  // Behind text the checkpoint has nowhere to go: the items stay apart.
+  data.AddText("", 0, -1);
+  data.SetPendingCheckpoint("there", false, TRDTag{});
+  data.AddText("c", 0, -1);
+  data.JoinItemsInRange(0, 2);
+  EXPECT_EQ(data.CPCount, 2);
+  EXPECT_NE(data.GetItemCheckpoint(data.GetItemCount() - 1), nullptr);
+}
+
 TEST(StyleUsage, ItemsAndReferencesMarkTheirStyles) {
   TRDStyle sheet;
   for (int i = 0; i < 6; ++i) sheet.TextStyles()[i].SetStandard(false);

@@ -34,6 +34,22 @@ TEST(StyleSheet, NewSheetDefaults) {
   EXPECT_EQ(sheet.CheckpointEvColor, TColor(0x00FF00));
 }
 
+TEST(StyleSheet, ADescendantsStyleClassesMakeTheDefaultStyles) {
+  class TMarkedStyle : public TFontInfo {
+   public:
+    using TFontInfo::TFontInfo;
+  };
+  class TMySheet : public TRDStyle {
+   public:
+    std::unique_ptr<TCustomRDInfo> CreateTextStyle(TCustomRDInfos* collection) const override {
+      return std::make_unique<TMarkedStyle>(collection);
+    }
+  } sheet;
+  ASSERT_EQ(sheet.TextStyles().Count(), 6);
+  for (int i = 0; i < 6; ++i) EXPECT_NE(dynamic_cast<TMarkedStyle*>(&sheet.TextStyles()[i]), nullptr);
+  EXPECT_EQ(sheet.ParaStyles().Count(), 2);
+}
+
 TEST(StyleSheet, InvalidPictureIsMadeOnFirstRead) {
   TRDStyle sheet;
   const TGraphic& bad = sheet.InvalidPicture();

@@ -26,6 +26,20 @@ struct Viewer {
   TRichDoc doc;
 };
 
+TEST(ViewerDefaults, AsCreated) {
+  Viewer v;
+  EXPECT_EQ(v.doc.Width(), 200);
+  EXPECT_EQ(v.doc.Options, TCustomRichDoc::kDefaultOptions);
+  // Pictures and controls bodies, binary, document properties saved and loaded.
+  EXPECT_EQ(v.doc.RDFOptions, 0xC043u);
+  EXPECT_EQ(v.doc.LeftMargin, 5);
+  EXPECT_EQ(v.doc.Delimiters.size(), 27u);
+  EXPECT_EQ(v.doc.WheelStep, 2);
+  EXPECT_EQ(v.doc.VSmallStep(), 10);
+  EXPECT_EQ(v.doc.Color(), clNone);
+  EXPECT_EQ(v.doc.BackgroundColor(), v.style.Color);
+}
+
 TEST(ViewerScrolling, AShortDocumentCannotBeScrolled) {
   Viewer v;
   v.Lines(2);
