@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "app/aprs_info.h"
-#include "app/aprs_symbols.h"
-#include "app/map_view.h"
-#include "app/station_store.h"
+#include "app/receive/aprs_info.h"
+#include "app/map/aprs_symbols.h"
+#include "app/map/map_view.h"
+#include "app/stations/station_store.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/paint_to.h"
 #include "platform/sys/application.h"

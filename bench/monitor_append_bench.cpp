@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "app/monitor_appender.h"
-#include "app/monitor_styles.h"
-#include "app/station_styles.h"
+#include "app/monitor/monitor_appender.h"
+#include "app/monitor/monitor_styles.h"
+#include "app/monitor/station_styles.h"
 #include "bench_support.h"
 #include "richtext/rd_style.h"
 #include "richtext/rich_doc.h"

@@ -31,12 +31,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_folders.h"
-#include "app/frm_aprs.h"
-#include "app/frm_aprs_stn_list.h"
-#include "app/frm_main.h"
-#include "app/frm_setup.h"
-#include "app/program.h"
+#include "app/program/app_folders.h"
+#include "app/map/frm_aprs.h"
+#include "app/stations/frm_aprs_stn_list.h"
+#include "app/program/frm_main.h"
+#include "app/settings/frm_setup.h"
+#include "app/program/program.h"
 #include "core/tnc2_line.h"
 #include "platform/sys/application.h"
 #include "platform/text/string_list.h"

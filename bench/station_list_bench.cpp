@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/frm_aprs_stn_list.h"
-#include "app/station_store.h"
+#include "app/stations/frm_aprs_stn_list.h"
+#include "app/stations/station_store.h"
 #include "core/locator.h"
 #include "platform/sys/application.h"
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/packet_dispatcher.h"
-#include "app/station_styles.h"
-#include "app/station_store.h"
+#include "app/receive/packet_dispatcher.h"
+#include "app/monitor/station_styles.h"
+#include "app/stations/station_store.h"
 #include "platform/text/string_list.h"
 #include "richtext/rd_style.h"
 #include "richtext/rich_doc.h"

@@ -9,8 +9,8 @@
 #include <iostream>
 #include <string>
 
-#include "app/code_encode.h"
-#include "app/language_key.h"
+#include "app/language/code_encode.h"
+#include "app/language/language_key.h"
 
 namespace {
 

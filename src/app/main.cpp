@@ -1,4 +1,4 @@
-#include "app/program.h"
+#include "app/program/program.h"
 #include "platform/sys/application.h"
 
 int main(int argc, char** argv) {

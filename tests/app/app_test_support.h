@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_folders.h"
-#include "app/code_encode.h"
-#include "app/language_key.h"
+#include "app/program/app_folders.h"
+#include "app/language/code_encode.h"
+#include "app/language/language_key.h"
 #include "controls/my_msg_dialog.h"
 #include "platform/gui/gui_test_support.h"
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "app/program.h"
+#include "app/program/program.h"
 #include "app_test_support.h"
 
 class AppWindowsTest : public AppFolderTest {

@@ -1,4 +1,4 @@
-#include "app/aprs_symbols.h"
+#include "app/map/aprs_symbols.h"
 
 #include "map_test_support.h"
 #include "platform/gui/image_list.h"

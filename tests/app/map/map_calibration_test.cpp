@@ -1,4 +1,4 @@
-#include "app/map_calibration.h"
+#include "app/map/map_calibration.h"
 
 #include "map_test_support.h"
 

@@ -1,4 +1,4 @@
-#include "app/map_catalog.h"
+#include "app/map/map_catalog.h"
 
 #include "core/csv_ctrl.h"
 #include "map_test_support.h"

@@ -1,4 +1,4 @@
-#include "app/map_coordinates.h"
+#include "app/map/map_coordinates.h"
 
 #include "core/locator.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/app_test_support.h"
-#include "app/aprs_symbols.h"
+#include "app/map/aprs_symbols.h"
 #include "platform/gui/bitmap.h"
 
 // The program folder the build fills: the shipped maps and symbol sheets.

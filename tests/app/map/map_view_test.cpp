@@ -1,9 +1,9 @@
-#include "app/map_view.h"
+#include "app/map/map_view.h"
 
 #include <algorithm>
 
-#include "app/aprs_info.h"
-#include "app/station_store.h"
+#include "app/receive/aprs_info.h"
+#include "app/stations/station_store.h"
 #include "gif/gif_registration.h"
 #include "map_test_support.h"
 #include "platform/gui/forms.h"

@@ -1,8 +1,8 @@
-#include "app/map_window_commands.h"
+#include "app/map/map_window_commands.h"
 
-#include "app/aprs_info.h"
-#include "app/map_view.h"
-#include "app/station_store.h"
+#include "app/receive/aprs_info.h"
+#include "app/map/map_view.h"
+#include "app/stations/station_store.h"
 #include "map_test_support.h"
 #include "platform/gui/forms.h"
 

@@ -1,6 +1,6 @@
 // The grid must find exactly the markers a walk over all of them finds, however they
 // move and go.
-#include "app/marker_grid.h"
+#include "app/map/marker_grid.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/aprs_is_link.h"
+#include "app/receive/aprs_is_link.h"
 
 #include <gtest/gtest.h>
 

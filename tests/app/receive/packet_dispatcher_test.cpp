@@ -1,11 +1,11 @@
-#include "app/packet_dispatcher.h"
+#include "app/receive/packet_dispatcher.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <random>
 
-#include "app/monitor_styles.h"
+#include "app/monitor/monitor_styles.h"
 #include "app/receive/receive_fixture.h"
 #include "platform/text/sysutils.h"
 

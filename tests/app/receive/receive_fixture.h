@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/aprs_info.h"
-#include "app/packet_dispatcher.h"
+#include "app/receive/aprs_info.h"
+#include "app/receive/packet_dispatcher.h"
 #include "app/receive/test_monitor.h"
-#include "app/station_store.h"
+#include "app/stations/station_store.h"
 #include "core/csv_ctrl.h"
 #include "platform/text/string_list.h"
 

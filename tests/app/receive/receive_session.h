@@ -6,8 +6,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/aprs_is_link.h"
-#include "app/monitor_appender.h"
+#include "app/receive/aprs_is_link.h"
+#include "app/monitor/monitor_appender.h"
 #include "app/receive/receive_fixture.h"
 #include "platform/sys/thread.h"
 

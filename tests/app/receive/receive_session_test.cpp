@@ -6,7 +6,7 @@
 #include <fstream>
 #include <map>
 
-#include "app/monitor_styles.h"
+#include "app/monitor/monitor_styles.h"
 #include "app/receive/receive_session.h"
 #include "core/kiss_ax25.h"
 #include "core/kiss_link.h"

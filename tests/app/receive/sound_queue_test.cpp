@@ -1,4 +1,4 @@
-#include "app/sound_queue.h"
+#include "app/receive/sound_queue.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/station_styles.h"
+#include "app/monitor/station_styles.h"
 #include "richtext/rd_style.h"
 #include "richtext/rich_doc.h"
 

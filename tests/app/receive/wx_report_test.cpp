@@ -1,4 +1,4 @@
-#include "app/wx_report.h"
+#include "app/receive/wx_report.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/aprs_info.h"
-#include "app/station_store.h"
+#include "app/receive/aprs_info.h"
+#include "app/stations/station_store.h"
 #include "core/csv_ctrl.h"
 
 // A station heard directly on radio port 1 at 2026-12-07 08:30:15 with a plain position.

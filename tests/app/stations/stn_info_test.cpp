@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "../app_windows.h"
-#include "app/frm_aprs_stn_info.h"
-#include "app/frm_setup.h"
-#include "app/stn_info_weather.h"
+#include "app/stations/frm_aprs_stn_info.h"
+#include "app/settings/frm_setup.h"
+#include "app/stations/stn_info_weather.h"
 #include "controls/thermometer_scale.h"
 #include "core/aprs_position.h"
 #include "core/locator.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/stn_info_weather.h"
+#include "app/stations/stn_info_weather.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "../app_windows.h"
-#include "app/frm_aprs.h"
-#include "app/frm_aprs_stn_list.h"
-#include "app/frm_aprs_stn_select.h"
-#include "app/frm_setup.h"
+#include "app/map/frm_aprs.h"
+#include "app/stations/frm_aprs_stn_list.h"
+#include "app/stations/frm_aprs_stn_select.h"
+#include "app/settings/frm_setup.h"
 #include "platform/gui/gui_test_support.h"
 #include "station_records.h"
 

@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "app/beacon_builder.h"
+#include "app/transmit/beacon_builder.h"
 #include "core/aprs_data.h"
 #include "devices/wx_data.h"
 

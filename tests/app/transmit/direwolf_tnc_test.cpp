@@ -9,8 +9,8 @@
 #include <sstream>
 #include <thread>
 
-#include "app/beacons.h"
-#include "app/frm_aprs_msg.h"
+#include "app/transmit/beacons.h"
+#include "app/messages/frm_aprs_msg.h"
 #include "core/kiss_link.h"
 #include "platform/io/loopback_tcp_server.h"
 #include "platform/io/tcp_client.h"

@@ -1,15 +1,15 @@
 // The beacons and the messaging window read the real settings window and move the map
 // window's progress bars, as the program wires them.
-#include "app/transmit_wiring.h"
+#include "app/transmit/transmit_wiring.h"
 
 #include <gtest/gtest.h>
 
 #include "app/app_windows.h"
-#include "app/beacons.h"
-#include "app/frm_aprs.h"
-#include "app/frm_aprs_msg.h"
-#include "app/frm_log.h"
-#include "app/frm_setup.h"
+#include "app/transmit/beacons.h"
+#include "app/map/frm_aprs.h"
+#include "app/messages/frm_aprs_msg.h"
+#include "app/receive/frm_log.h"
+#include "app/settings/frm_setup.h"
 #include "app/receive/receive_fixture.h"
 #include "app/transmit/transmit_support.h"
 #include "devices/wx_stn.h"

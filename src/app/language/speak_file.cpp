@@ -1,0 +1,278 @@
+#include "app/language/speak_file.h"
+
+#include "app/program/app_folders.h"
+#include "app/language/code_encode.h"
+#include "app/language/frm_speak.h"
+#include "app/language/language_key.h"
+#include "controls/my_button.h"
+#include "controls/my_flat_combobox.h"
+#include "controls/my_msg_dialog.h"
+#include "controls/number_edit.h"
+#include "core/csv_ctrl.h"
+#include "core/my_tools.h"
+#include "lists/ex_page_control_standin.h"
+#include "platform/gui/check_box.h"
+#include "platform/gui/combo_box.h"
+#include "platform/gui/edit.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/list_box.h"
+#include "platform/gui/memo.h"
+#include "platform/gui/message_box.h"
+#include "platform/sys/application.h"
+#include "platform/sys/files.h"
+#include "platform/text/format.h"
+#include "platform/text/string_list.h"
+#include "platform/text/sysutils.h"
+
+const char* const kSpeakHeaderMarker = "###VIRDO-SPK-HEADER###";
+const char* const kLanguageVersion = "1.2";
+
+namespace {
+
+constexpr const char* kSpeakCr = "%cr%";
+// Two-line messages are joined by a line feed and a carriage return, in that order.
+constexpr const char* kMessageLineJoin = "\n\r";
+
+enum SpeakField {
+  kFieldForm,
+  kFieldComponent,
+  kFieldClass,
+  kFieldCaption,
+  kFieldHint,
+  kFieldExtra
+};
+
+std::string Field(const std::string& Rec, int Index) {
+  std::string value;
+  CsvGetField(Index, Rec, value);
+  return value;
+}
+
+// The lines of a caption that holds CR LF line breaks.
+void SplitLines(const std::string& Text, TStrings& Lines) {
+  Lines.Clear();
+  size_t start = 0;
+  while (true) {
+    const size_t end = Text.find("\r\n", start);
+    Lines.Add(Text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) break;
+    start = end + 2;
+  }
+}
+
+struct TSpeakLine {
+  std::string Caption;
+  std::string Hint;
+  std::string Extra;
+};
+
+// "Hint": a non-empty hint replaces the control's; show-hint follows the hint.
+void ApplyHint(TControl& Control, const TSpeakLine& Line) {
+  if (!Line.Hint.empty()) Control.SetHint(Line.Hint);
+  Control.SetShowHint(!Line.Hint.empty());
+}
+
+// "Text": a non-empty caption becomes the control's caption, or its text.
+void ApplyText(TControl& Control, const TSpeakLine& Line) {
+  if (Line.Caption.empty()) return;
+  if (auto* memo = dynamic_cast<TMemo*>(&Control)) {
+    memo->SetText(Line.Caption);
+  } else {
+    Control.SetCaption(Line.Caption);
+  }
+}
+
+// The items become the caption's lines. The chosen item stays chosen: a language
+// change must not lose a setting that was loaded into the box, and the change of
+// items is no choice of the user, so no handler runs.
+void ApplyComboItems(TCustomComboBox& Combo, const TSpeakLine& Line) {
+  if (Line.Caption.empty()) return;
+  const int index = Combo.ItemIndex();
+  TNotifyEvent onChange = std::move(Combo.OnChange);
+  Combo.OnChange = nullptr;
+  TStringList lines;
+  SplitLines(Line.Caption, lines);
+  Combo.Items().BeginUpdate();
+  Combo.Items().Clear();
+  Combo.Items().AddStrings(lines);
+  Combo.Items().EndUpdate();
+  Combo.SetItemIndex(index < Combo.Items().Count() ? index : -1);
+  Combo.OnChange = std::move(onChange);
+}
+
+void ApplyNumberEdit(TNumberEdit& Edit, TSpeakLine Line) {
+  Edit.SetAutoHint(false);
+  std::string hint = Line.Hint;
+  if (!hint.empty()) {
+    std::string extra = Line.Extra;
+    try {
+      extra = Format(Line.Extra, Edit.IntMin(), Edit.IntMax(), Edit.IntDef());
+    } catch (const EConvertError&) {
+      // A pattern that does not take three numbers is shown as written.
+    }
+    hint += std::string(kMessageLineJoin) + extra;
+    Edit.SetHint(hint);
+  }
+  Edit.SetShowHint(!hint.empty());
+}
+
+bool IsOneOf(const std::string& ClassField, std::initializer_list<const char*> Names) {
+  for (const char* name : Names)
+    if (ClassField == name) return true;
+  return false;
+}
+
+// The class table: true when the line was translated.
+bool ApplyToComponent(TComponent& Component, const std::string& ClassField,
+                      const TSpeakLine& Line) {
+  auto* control = dynamic_cast<TControl*>(&Component);
+  if (!control) return false;
+  if (IsOneOf(ClassField, {"TADVTOOLBARBUTTON", "TBUTTON", "TCHECKBOX", "TGROUPBOX", "TLABEL",
+                           "TMEMO", "TMYCOMBOBOX", "TMYINETLABEL", "TMYPANEL", "TPANEL",
+                           "TRADIOBUTTON", "TSPEEDBUTTON", "TSTATICTEXT", "TTABSHEET",
+                           "TTOOLBUTTON", "TADVTABSHEET", "TBITMAPFONT", "TMYBUTTON"})) {
+    ApplyText(*control, Line);
+    ApplyHint(*control, Line);
+    return true;
+  }
+  if (IsOneOf(ClassField, {"TBITMAPMASK", "TCOMPASS", "TIMAGE", "THYDRO", "TMYPROGRESSBAR",
+                           "TTRACKBAR", "TEDIT", "TMASKEDIT", "TQRGEDIT"})) {
+    // Edits keep their text: it holds a setting (a callsign, a path) by now.
+    ApplyHint(*control, Line);
+    return true;
+  }
+  if (IsOneOf(ClassField, {"TTABSET", "TLISTBOX", "TTABCONTROL"})) {
+    auto* list = dynamic_cast<TListBox*>(control);
+    if (!list) return false;
+    if (!Line.Caption.empty()) SplitLines(Line.Caption, list->Items());
+    ApplyHint(*control, Line);
+    return true;
+  }
+  if (IsOneOf(ClassField, {"TCOMBOBOX", "TMYFLATCOMBOBOX"})) {
+    auto* combo = dynamic_cast<TCustomComboBox*>(control);
+    if (!combo) return false;
+    ApplyComboItems(*combo, Line);
+    ApplyHint(*control, Line);
+    return true;
+  }
+  if (ClassField == "TNUMBEREDIT") {
+    auto* edit = dynamic_cast<TNumberEdit*>(control);
+    if (!edit) return false;
+    ApplyNumberEdit(*edit, Line);
+    return true;
+  }
+  return false;
+}
+
+TForm* FindForm(const std::string& Name) {
+  for (int n = 0; n < Screen->FormCount(); ++n) {
+    TForm* form = Screen->Forms(n);
+    if (form->Name == Name) return form;
+  }
+  return nullptr;
+}
+
+TComponent* FindComponentExact(const TForm& Form, const std::string& Name) {
+  for (int n = 0; n < Form.ComponentCount(); ++n) {
+    TComponent* component = Form.Components(n);
+    if (component->Name == Name) return component;
+  }
+  return nullptr;
+}
+
+std::string TwoLineMessage(const std::string& First, const std::string& Second) {
+  return First + kMessageLineJoin + Second;
+}
+
+}  // namespace
+
+std::string SpeakCrToLineBreak(const std::string& S) {
+  return StringReplace(S, kSpeakCr, "\r\n", rfReplaceAll);
+}
+
+std::string LineBreakToSpeakCr(const std::string& S) {
+  std::string result;
+  for (size_t n = 0; n < S.size(); ++n) {
+    if (S[n] == '\r') {
+      result += kSpeakCr;
+      ++n;  // the character after the CR goes with it
+    } else {
+      result += S[n];
+    }
+  }
+  return result;
+}
+
+std::string SpeakVersionPart(const std::string& Version) {
+  const size_t dot = Version.find('.');
+  if (dot == std::string::npos) return Version.substr(0, 1);
+  return Version.substr(0, dot + 2);
+}
+
+bool ApplySpeakLine(const std::string& Line) {
+  const std::string formName = Field(Line, kFieldForm);
+  const std::string componentName = Field(Line, kFieldComponent);
+  const std::string classField = UpperCase(Field(Line, kFieldClass));
+  const TSpeakLine texts{SpeakCrToLineBreak(Field(Line, kFieldCaption)),
+                         SpeakCrToLineBreak(Field(Line, kFieldHint)), Field(Line, kFieldExtra)};
+  TForm* form = FindForm(formName);
+  if (!form) return false;
+  if (classField == "TFORM") {
+    form->SetCaption(texts.Caption);
+    return true;
+  }
+  TComponent* component = FindComponentExact(*form, componentName);
+  if (component && ApplyToComponent(*component, classField, texts)) return true;
+  ShowMessage(
+      Format("Informationen von \"%s:%s\" NICHT \xFC"
+             "bersetzt!",
+             formName, componentName));
+  return false;
+}
+
+void ApplySpeakLines() {
+  if (!frmSpeak) return;
+  // A line may show a message box, whose event loop could load another file: walk a copy.
+  TStringList lines;
+  lines.Assign(*frmSpeak->SpeakLines);
+  for (int n = 0; n < lines.Count(); ++n) ApplySpeakLine(lines.Get(n));
+}
+
+std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly) {
+  const std::string path = SpkDir + FileName;
+  std::uint8_t result = kSpeakUnusable;
+  if (FileExists(path)) {
+    if (UpperCase(ExtractFileExt(path)) != ".SPK") return kSpeakUnusable;
+    TStringList lines;
+    std::string content;
+    try {
+      LoadFileToString(content, path);
+      const std::string plain = DecodeString(content, kLanguageKey);
+      lines.SetText(plain.size() > kSpeakPreambleLength ? plain.substr(kSpeakPreambleLength)
+                                                        : std::string());
+    } catch (const Exception&) {
+      MyShowError(TwoLineMessage(Format("The SPEAK file \"%s\" is destroyed!", FileName),
+                                 Format("Please delete this file from \"%s\" !", SpkDir)));
+      lines.SetText(content);
+    }
+    if (lines.Count() > 0 && Field(lines.Get(0), 0) == kSpeakHeaderMarker) {
+      const std::string version = Field(lines.Get(0), 4);
+      result = SpeakVersionPart(version) == SpeakVersionPart(kLanguageVersion) ? kSpeakLoaded
+                                                                               : kSpeakWrongVersion;
+    }
+    if (lines.Count() > 0) lines.Delete(0);
+    if (result == kSpeakWrongVersion) {
+      MyShowError(TwoLineMessage(Format("This SPEAK file \"%s\" is not for Virdo Version %s !",
+                                        FileName, kLanguageVersion),
+                                 Format("Please delete this file from \"%s\" !", SpkDir)));
+    }
+    if (CheckOnly || result != kSpeakLoaded) return result;
+    if (frmSpeak) frmSpeak->SpeakLines->Assign(lines);
+    ApplySpeakLines();
+  }
+  if (Application) {
+    Application->HelpFile = PrgDir() + "Velmora.chm";
+    for (int n = 0; n < 3; ++n) Application->ProcessMessages();
+  }
+  return result;
+}

@@ -1,0 +1,517 @@
+#include "app/map/frm_aprs.h"
+
+#include "app/program/app_folders.h"
+#include "app/map/aprs_symbols.h"
+#include "app/program/device_windows.h"
+#include "app/messages/frm_aprs_msg.h"
+#include "app/stations/frm_aprs_stn_info.h"
+#include "app/stations/frm_aprs_stn_list.h"
+#include "app/stations/frm_aprs_stn_select.h"
+#include "app/program/frm_info.h"
+#include "app/receive/frm_log.h"
+#include "app/program/frm_main.h"
+#include "app/settings/frm_setup.h"
+#include "app/map/lamp_strip.h"
+#include "app/monitor/monitor_appender.h"
+#include "app/program/program_logo.h"
+#include "app/monitor/station_styles.h"
+#include "controls/my_msg_dialog.h"
+#include "controls/my_splitter.h"
+#include "core/csv_ctrl.h"
+#include "platform/sys/application.h"
+#include "platform/sys/files.h"
+#include "richtext/rd_style.h"
+#include "richtext/rich_doc.h"
+
+TfrmAprs* frmAprs = nullptr;
+
+const char* const kProductName = "Velmora";
+const char* const kProgramVersion = "1.2";
+
+namespace {
+
+constexpr int kMinWidth = 640;
+constexpr int kMinHeight = 480;
+constexpr int kStationAgingMs = 1000;
+
+// The lamps' colours: on, off and the outline.
+constexpr TColor kLampOutline = 0x404040;
+constexpr TLampColors kReceiveLamp{clLime, 0x004000, kLampOutline};
+constexpr TLampColors kMessageLamp{clYellow, 0x004040, kLampOutline};
+constexpr TLampColors kGpsLamp{clLime, 0x004000, kLampOutline};
+constexpr TLampColors kWeatherLamp{0xFFC040, 0x603010, kLampOutline};
+constexpr TLampColors kTxTcpLamp{0x0080FF, 0x002040, kLampOutline};
+// The GPS lamp has a third picture for a data error or a lost fix.
+constexpr int kGpsLampFrames = 3;
+
+TBitmapMask* MakeLamp(TfrmAprs* form, TWinControl* parent, const char* name, int left,
+                      const TLampColors& colors, int frames = 2) {
+  auto* lamp = new TBitmapMask(form);
+  lamp->Name = name;
+  lamp->SetParent(parent);
+  lamp->SetBounds(left, 4, kLampSize, kLampSize);
+  SetUpLamp(*lamp, colors, frames);
+  return lamp;
+}
+
+TLabel* MakeLabel(TfrmAprs* form, TWinControl* parent, const char* name, int left, int width) {
+  auto* label = new TLabel(form);
+  label->Name = name;
+  label->SetParent(parent);
+  label->SetBounds(left, 4, width, 16);
+  return label;
+}
+
+TMyButton* MakeToolButton(TfrmAprs* form, TWinControl* parent, const char* name,
+                          const char* caption, int top) {
+  auto* button = new TMyButton(form);
+  button->Name = name;
+  button->SetParent(parent);
+  button->SetBounds(4, top, 58, 25);
+  button->SetCaption(caption);
+  button->OnClick = [form](TComponent* Sender) { form->ButtonClick(Sender); };
+  return button;
+}
+
+TMyProgressBar* MakeBar(TfrmAprs* form, TWinControl* parent, const char* name, int top) {
+  auto* bar = new TMyProgressBar(form);
+  bar->Name = name;
+  bar->SetParent(parent);
+  bar->SetBounds(2, top, 60, 8);
+  bar->SetShowPercent(false);
+  bar->SetVisible(false);
+  return bar;
+}
+
+}  // namespace
+
+std::string ProgramTitle() {
+  return std::string(kProductName) + " " + kProgramVersion + " - APRS station";
+}
+
+TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
+  Name = "frmAprs";
+  SetFormStyle(fsMDIChild);
+  SetBounds(0, 0, kMinWidth, kMinHeight);
+
+  BuildToolBar();
+
+  mpnlPB = new TMyPanel(this);
+  mpnlPB->Name = "mpnlPB";
+  mpnlPB->SetParent(mpnlToolMain);
+  // Below the command buttons: the beacon bars and the connection status.
+  mpnlPB->SetBounds(0, 260, mpnlToolMain->Width(), 70);
+  mpbTimPosP1 = MakeBar(this, mpnlPB, "mpbTimPosP1", 2);
+  mpbTimStaP1 = MakeBar(this, mpnlPB, "mpbTimStaP1", 12);
+  mpbTimPosP2 = MakeBar(this, mpnlPB, "mpbTimPosP2", 24);
+  mpbTimStaP2 = MakeBar(this, mpnlPB, "mpbTimStaP2", 34);
+
+  mpnlBottom = new TMyPanel(this);
+  mpnlBottom->Name = "mpnlBottom";
+  mpnlBottom->SetParent(this);
+  mpnlBottom->SetAlign(alBottom);
+  mpnlBottom->SetHeight(150);
+  rdMain = new TRichDoc(this);
+  rdMain->Name = "rdMain";
+  rdMain->SetParent(mpnlBottom);
+  rdMain->SetAlign(alClient);
+  monitor_styles_ = std::make_unique<TRDStyle>();
+  MakeMonitorStyles(*monitor_styles_);
+  SetUpMonitorViewer(*rdMain, *monitor_styles_);
+  // Above the monitor, so that dragging it gives the monitor more or less room; the log
+  // shows its end again at its new size.
+  msplRx = new TMySplitter(this);
+  msplRx->Name = "msplRx";
+  msplRx->SetParent(this);
+  msplRx->SetBounds(0, mpnlBottom->Top() - 4, Width(), 4);
+  msplRx->SetAlign(alBottom);
+  msplRx->OnMoved = [this](TComponent*) { ScrollLogToEnd(*rdMain); };
+
+  BuildStatusBar();
+
+  scrBoxCard = new TScrollBox(this);
+  scrBoxCard->Name = "scrBoxCard";
+  scrBoxCard->SetParent(this);
+  scrBoxCard->SetAlign(alClient);
+
+  timStnDelete = new TTimer(this);
+  timStnDelete->Name = "timStnDelete";
+  timStnDelete->SetEnabled(false);
+  timStnDelete->SetInterval(kStationAgingMs);
+  timStnDelete->OnTimer = [this](TComponent*) { Stations.AgeStations(); };
+
+  ProgDir = PrgDir();
+  SpkDir = ProgDir + "Speak/";
+  SoundDir = ProgDir + "Sound/";
+  // Without the sheets the symbols stay blank; the program runs all the same.
+  LoadSymbolSheets(ProgDir);
+  mpToMain = std::make_unique<TWaveSound>();
+  Sounds = std::make_unique<TSoundQueue>(*mpToMain, SoundDir);
+  Stations.Sounds = Sounds.get();
+  OnShow = [this](TComponent* Sender) { FormShow(Sender); };
+  ConnectMap();
+  ConnectStationWindows();
+  ConnectReceivePath();
+  ConnectAprsIs();
+
+  const std::string title = ProgramTitle();
+  SetCaption(title);
+  if (Application) Application->Title = title;
+  if (frmMain) {
+    frmMain->SetCaption(title);
+    frmMain->MyTrayIcon->SetHint(title);
+  }
+  frmAprs = this;
+  DoCreate();
+}
+
+TfrmAprs::~TfrmAprs() {
+  // The panels shrink as the window goes; the window's half is gone by then.
+  mpnlToolMain->OnResize = nullptr;
+  // The reader thread hands lines to the dispatcher: it ends before the window does.
+  AprsIs.Stop();
+  Dispatcher.Monitor = nullptr;
+  // The monitor outlives its style sheet, a member of this window.
+  rdMain->SetStyle(nullptr);
+  if (frmAprsStnInfo) {
+    frmAprsStnInfo->Stations = nullptr;
+    frmAprsStnInfo->OnRangeCircle = nullptr;
+    frmAprsStnInfo->OnZoom = nullptr;
+    frmAprsStnInfo->OnMessageTo = nullptr;
+  }
+  if (frmAprsStnList) frmAprsStnList->OnShowStation = nullptr;
+  if (frmAprsStnSelect) {
+    frmAprsStnSelect->OnStationPicked = nullptr;
+    frmAprsStnSelect->lboxStnSelect->OnDrawItem = nullptr;
+  }
+  // The queue lets go of the player's end-of-playback event before the player goes.
+  Stations.Sounds = nullptr;
+  Sounds.reset();
+  if (frmAprs == this) frmAprs = nullptr;
+}
+
+void TfrmAprs::BuildToolBar() {
+  mpnlToolMain = new TMyPanel(this);
+  mpnlToolMain->Name = "mpnlToolMain";
+  mpnlToolMain->SetParent(this);
+  mpnlToolMain->SetAlign(alLeft);
+  mbtnShowToolBar = MakeToolButton(this, mpnlToolMain, "mbtnShowToolBar", "", 0);
+  mbtnShowToolBar->SetBounds(0, 0, 16, 25);
+  mbtnShowToolBar->SetHint("Modepalette einblenden");
+  mbtnShowToolBar->SetChecker(true);
+  mbtnShowToolBar->SetDown(true);
+  mbtnDrawCall = MakeToolButton(this, mpnlToolMain, "mbtnDrawCall", "C", 4);
+  mbtnDrawSymbol = MakeToolButton(this, mpnlToolMain, "mbtnDrawSymbol", "S", 4);
+  mbtnDrawPoint = MakeToolButton(this, mpnlToolMain, "mbtnDrawPoint", "P", 4);
+  int left = 20;
+  for (TMyButton* button : {mbtnDrawCall, mbtnDrawSymbol, mbtnDrawPoint}) {
+    button->SetBounds(left, 4, 21, 21);
+    button->SetChecker(true);
+    button->SetPaintDown(true);
+    left += 22;
+  }
+  mbtnDrawCall->SetDown(true);
+  mbtnDrawSymbol->SetDown(true);
+  int top = 30;
+  auto command = [this, &top](const char* name, const char* caption) {
+    TMyButton* button = MakeToolButton(this, mpnlToolMain, name, caption, top);
+    button->SetLeft(20);
+    top += 28;
+    return button;
+  };
+  mbtnLoadCard = command("mbtnLoadCard", "Karte");
+  mbtnDelAllStn = command("mbtnDelAllStn", "L\xF6schen");
+  mbtnTxBake = command("mbtnTxBake", "TX-Bake");
+  mbtnGps = command("mbtnGps", "GPS");
+  mbtnGps->SetChecker(true);
+  mbtnTcp = command("mbtnTcp", "TCP");
+  // Switched on, these look pressed (the link colours the TCP button by its state).
+  for (TMyButton* button : {mbtnGps, mbtnTcp}) button->SetPaintDown(true);
+  mbtnLog = command("mbtnLog", "Log");
+  mbtnSetup = command("mbtnSetup", "Setup");
+  mbtnInfo = command("mbtnInfo", "Info");
+  imgLogo = new TImage(this);
+  imgLogo->Name = "imgLogo";
+  imgLogo->SetParent(mpnlToolMain);
+  DrawProgramLogo(imgLogo->Picture().Bitmap(), mbtnLoadCard->Width());
+  imgLogo->SetBounds(mbtnLoadCard->Left(), 0, mbtnLoadCard->Width(), mbtnLoadCard->Width());
+  imgLogo->SetTransparent(true);
+  mpnlToolMain->SetWidth(ToolPanelWidth(mbtnLoadCard->Width(), mbtnShowToolBar->Width()));
+  mpnlToolMain->OnResize = [this](TComponent* Sender) { mpnlToolMainResize(Sender); };
+  OpenPictureDialog = new TOpenDialog(this);
+  OpenPictureDialog->Name = "OpenPictureDialog";
+  OpenPictureDialog->Filter = kMapPictureFilter;
+}
+
+void TfrmAprs::mpnlToolMainResize(TComponent*) {
+  mbtnShowToolBar->SetHeight(mpnlToolMain->Height());
+  imgLogo->SetTop(
+      ToolPanelLogoTop(mpnlToolMain->Height(), imgLogo->Height(), mbtnShowToolBar->Width()));
+}
+
+void TfrmAprs::BuildMapMenu() {
+  apmnuCrd = new TPopupMenu(this);
+  apmnuCrd->Name = "apmnuCrd";
+  apmnuCrd->OnPopup = [this](TComponent*) { Map->RememberZoomPoint(); };
+  auto item = [this](const char* name, const char* caption) {
+    auto* menuItem = new TMenuItem(this);
+    menuItem->Name = name;
+    menuItem->Caption = caption;
+    menuItem->OnClick = [this](TComponent* Sender) { MenuClick(Sender); };
+    apmnuCrd->Items().Add(menuItem);
+    return menuItem;
+  };
+  mnuZoomOutMax = item("mnuZoomOutMax", "Kartenausschnitt maximal verkleinern");
+  mnuZoomOut = item("mnuZoomOut", "Kartenausschnitt verkleinern");
+  mnuZoomIn = item("mnuZoomIn", "Kartenausschnitt vergr\xF6\xDF" "ern");
+  mnuZoomInMax = item("mnuZoomInMax", "Kartenausschnitt maximal vergr\xF6\xDF" "ern");
+  Map->imgCard->SetPopupMenu(apmnuCrd);
+}
+
+void TfrmAprs::MenuClick(TComponent* Sender) {
+  const TGeoPoint at = Map->ZoomPoint();
+  const bool zoomIn = Sender == mnuZoomIn || Sender == mnuZoomInMax;
+  const bool toLimit = Sender == mnuZoomInMax || Sender == mnuZoomOutMax;
+  Map->ZoomMap(zoomIn, toLimit, at.Lon, at.Lat);
+}
+
+void TfrmAprs::BuildStatusBar() {
+  Label1 = MakeLabel(this, mpnlPB, "Label1", 2, mpnlPB->Width() - 4);
+  Label1->SetTop(48);
+  mpnlDot = new TMyPanel(this);
+  mpnlDot->Name = "mpnlDot";
+  mpnlDot->SetParent(this);
+  mpnlDot->SetAlign(alBottom);
+  mpnlDot->SetHeight(24);
+  lblLat = MakeLabel(this, mpnlDot, "lblLat", 4, 90);
+  lblLong = MakeLabel(this, mpnlDot, "lblLong", 98, 90);
+  lblLocator = MakeLabel(this, mpnlDot, "lblLocator", 192, 60);
+  lblStnCount = MakeLabel(this, mpnlDot, "lblStnCount", 256, 90);
+  lblStnCount->SetHint("Stationsliste anzeigen...");
+  lblStnCount->SetShowHint(true);
+  lblStnCount->OnClick = [this](TComponent* Sender) { ButtonClick(Sender); };
+  bmpmRxP1 = MakeLamp(this, mpnlDot, "bmpmRxP1", 350, kReceiveLamp);
+  bmpmRxP2 = MakeLamp(this, mpnlDot, "bmpmRxP2", 370, kReceiveLamp);
+  bmpmRxP2->SetVisible(false);
+  bmpmMsg = MakeLamp(this, mpnlDot, "bmpmMsg", 390, kMessageLamp);
+  bmpmMsg->SetHint("Nachrichten anzeigen...");
+  bmpmGps = MakeLamp(this, mpnlDot, "bmpmGps", 410, kGpsLamp, kGpsLampFrames);
+  bmpmGps->SetHint("GPS Status anzeigen...");
+  bmpmWx = MakeLamp(this, mpnlDot, "bmpmWx", 430, kWeatherLamp);
+  bmpmWx->SetHint("WX Status anzeigen...");
+  bmpmTxTcp = MakeLamp(this, mpnlDot, "bmpmTxTcp", 450, kTxTcpLamp);
+  bmpmTxTcp->SetHint("HF nach TCP Digipeating");
+  for (TBitmapMask* lamp : {bmpmMsg, bmpmGps, bmpmWx}) {
+    lamp->SetShowHint(true);
+    lamp->OnClick = [this](TComponent* Sender) { ButtonClick(Sender); };
+  }
+  lamp_rx_p1_ = std::make_unique<TLampTimer>(this, "timRxP1", *bmpmRxP1);
+  lamp_rx_p2_ = std::make_unique<TLampTimer>(this, "timRxP2", *bmpmRxP2);
+  lamp_tx_tcp_ = std::make_unique<TLampTimer>(this, "timTxTcp", *bmpmTxTcp);
+}
+
+void TfrmAprs::ConnectMap() {
+  Map = std::make_unique<TMapView>(this, scrBoxCard, Stations.StationList);
+  BuildMapMenu();
+  Map->OnMapClick = [this](TComponent* Sender) { AprsCardClick(Sender); };
+  Map->OnMapDblClick = [this](TComponent* Sender) { AprsCardDblClick(Sender); };
+  Map->OnCursorTexts = [this](const TCursorTexts& Texts) {
+    lblLat->SetCaption(Texts.Lat);
+    lblLong->SetCaption(Texts.Lon);
+    lblLocator->SetCaption(Texts.Locator);
+  };
+  Map->OnMapLoaded = [this] {
+    AprsMapFile = Map->MapFile;
+    ShowGpsPosition();
+    UpdateCaption(status_text_);
+    Stations.UpdateStationCount();
+  };
+  Map->OnPlacesChanged = [this] { Stations.UpdateStationCount(); };
+  Map->ShownKey = [] { return ::ShownKey; };
+  Map->ShownPhgText = [] {
+    return frmAprsStnInfo ? frmAprsStnInfo->ShownPhgText() : std::string();
+  };
+  Map->GpsRunning = [] { return frmGpsStatus && frmGpsStatus->GpsRxMain->Run(); };
+}
+
+// The station windows are made before this one.
+void TfrmAprs::ConnectStationWindows() {
+  if (frmAprsStnInfo) {
+    frmAprsStnInfo->Stations = &Stations.StationList;
+    frmAprsStnInfo->OnRangeCircle = [this](const std::string& Key, const std::string& PhgRng) {
+      Map->ShowRangeCircle(Key, PhgRng);
+    };
+    frmAprsStnInfo->OnZoom = [this](bool ZoomIn, double Lat, double Lon) {
+      Map->ZoomMap(ZoomIn, false, Lon, Lat);
+    };
+    frmAprsStnInfo->OnMessageTo = [](const std::string& Call) {
+      if (frmAprsMsg) frmAprsMsg->OnMessageTo(Call);
+    };
+  }
+  if (frmAprsStnList) {
+    frmAprsStnList->OnShowStation = [this](const std::string& Key) { ShowStationInfo(Key); };
+  }
+  if (frmAprsStnSelect) {
+    frmAprsStnSelect->OnStationPicked = [this](TComponent* Sender) { lboxStnSelectClick(Sender); };
+    frmAprsStnSelect->lboxStnSelect->OnDrawItem = [this](TWinControl* Control, int Index,
+                                                         const TRect& Rect, TOwnerDrawState State) {
+      lboxStnSelectDrawItem(Control, Index, Rect, State);
+    };
+  }
+}
+
+// The settings window's controls are read when a packet comes, so the dispatcher
+// follows every change without being told.
+void TfrmAprs::ConnectReceivePath() {
+  Dispatcher.Monitor = rdMain;
+  Dispatcher.Settings.CallP1 = [] { return frmSetup ? frmSetup->edtCallP1->Text() : ""; };
+  Dispatcher.Settings.CallP2 = [] { return frmSetup ? frmSetup->edtCallP2->Text() : ""; };
+  Dispatcher.Settings.MapFile = [this] { return Map->MapFile; };
+  Dispatcher.Settings.TcpDigi = [] { return frmSetup && frmSetup->mbtnTcpDigi->Down(); };
+  Dispatcher.Settings.TcpNoOutData = [] {
+    return frmSetup && frmSetup->mbtnTcpNoOutData->Down();
+  };
+  Dispatcher.Settings.TcpNoMon = [] { return frmSetup && frmSetup->mbtnTcpNoMon->Down(); };
+  Dispatcher.RxLamp = [this](int Port) {
+    (Port == 2 ? lamp_rx_p2_ : lamp_rx_p1_)->Light();
+  };
+  Dispatcher.IGateToTcp = [this](const TAprsInfo& Info) { AprsIs.IGateToTcp(Info); };
+  Dispatcher.ReceiveMessage = [](const TAprsInfo& Info) {
+    if (frmAprsMsg) frmAprsMsg->HandleRxMessage(Info);
+  };
+  Dispatcher.Log.Recording = [] { return frmLog && frmLog->Recording(); };
+  Dispatcher.Log.Filter = [] { return frmLog ? frmLog->FilterText() : std::string(); };
+  Dispatcher.Log.AddLine = [](const std::string& Line) {
+    if (frmLog) frmLog->AddLogLine(Line);
+  };
+
+  Beacons.IsConnected = [this] { return AprsIs.IsConnected(); };
+  Beacons.WriteLine = [this](const std::string& Line) {
+    return AprsIs.TCPClientIGate.WriteLine(Line);
+  };
+  Beacons.AddLogText = [this](const std::string& Text, int Style) { AddMonitorText(Text, Style); };
+}
+
+void TfrmAprs::ConnectAprsIs() {
+  AprsIs.Settings.Server = [] { return frmSetup->mfcbxTcpServer->Text(); };
+  AprsIs.Settings.CallP1 = [] { return frmSetup->edtCallP1->Text(); };
+  AprsIs.Settings.Passcode = [] { return frmSetup->nedtVNR->Text(); };
+  AprsIs.Settings.Filter = [] { return frmSetup->edtTcpFilter->Text(); };
+  AprsIs.SetButtonDown = [this](bool Down) { mbtnTcp->SetDown(Down); };
+  AprsIs.ShowError = [](const std::string& Text) { MyShowError(Text); };
+  AprsIs.SetStatusText = [this](const std::string& Text) { Label1->SetCaption(Text); };
+  AprsIs.ClearIgSeen = [this] { Dispatcher.IgSeen = false; };
+  AprsIs.TxLamp = [this] { lamp_tx_tcp_->Light(); };
+  AprsIs.ReaderHooks.AnalysePacket = [this](TStrings& Lines) { Dispatcher.AnalysePacket(Lines); };
+  AprsIs.ReaderHooks.IgSeen = [this] { return Dispatcher.IgSeen; };
+  AprsIs.ReaderHooks.AddLogText = [this](const std::string& Text, int Style) {
+    AddMonitorText(Text, Style);
+  };
+  AprsIs.ReaderHooks.SetButtonColor = [this](TColor Color) { mbtnTcp->SetColorDown(Color); };
+  AprsIs.ReaderHooks.SetStatusText = [this](const std::string& Text) {
+    Label1->SetCaption(Text);
+  };
+}
+
+void TfrmAprs::FormShow(TComponent*) {
+  if (shown_once_) return;
+  shown_once_ = true;
+  if (frmAprsStnList) AddSymbolPictures(*frmAprsStnList->imglSym);
+  Stations.LoadStations(StationFileName());
+  if (frmAprsStnList) frmAprsStnList->FillStationList(Stations.StationList);
+  Map->RedrawAllSymbols();
+  Stations.UpdateStationCount();
+}
+
+namespace {
+const char* const kFirstStartMap = "APRS-Karten/Welt.jpg";
+}  // namespace
+
+void TfrmAprs::SetMapFolder(const std::string& Folder) {
+  MapDir = Folder;
+  Map->MapDir = Folder;
+  Map->BuildMapCatalog();
+}
+
+void TfrmAprs::LoadMapFromSettings() {
+  SetMapFolder(MapDir);
+  // Packets are dropped while no map is loaded, so a first start (no map saved yet)
+  // shows the world map that ships with the program.
+  const std::string mapFile = AprsMapFile.empty() ? ProgDir + kFirstStartMap : AprsMapFile;
+  if (FileExists(mapFile)) Map->LoadMap(mapFile);
+}
+
+void TfrmAprs::AddMonitorText(const std::string& Text, int Style) {
+  AddLogText(rdMain, Text, Style, 0, monitor_para_);
+}
+
+void TfrmAprs::UpdateCaption(const std::string& StatusText) {
+  status_text_ = StatusText;
+  SetCaption(MapWindowCaption(Map->MapName, StatusText));
+}
+
+void TfrmAprs::ButtonClick(TComponent* Sender) {
+  if (Sender == mbtnInfo && frmInfo) frmInfo->ShowModal();
+  if (Sender == mbtnLog && frmLog) frmLog->Show();
+  if (Sender == mbtnGps && frmGpsStatus) {
+    frmGpsStatus->GpsRxMain->SetRun(mbtnGps->Down());
+    if (mbtnGps->Down() && !frmGpsStatus->Visible()) frmGpsStatus->Show();
+  }
+  if (Sender == bmpmGps && frmGpsStatus) frmGpsStatus->Show();
+  if (Sender == bmpmWx && frmWxStatus) frmWxStatus->Show();
+  if (Sender == bmpmMsg && frmAprsMsg) frmAprsMsg->Show();
+  if (Sender == lblStnCount && frmAprsStnList) frmAprsStnList->Show();
+  if (Sender == mbtnSetup && frmSetup) frmSetup->ShowModal();
+  if (Sender == mbtnDelAllStn) DelAllStnClick();
+  if (Sender == mbtnDrawCall || Sender == mbtnDrawSymbol || Sender == mbtnDrawPoint) {
+    DrawStyleClick();
+  }
+  if (Sender == mbtnLoadCard) LoadCardClick();
+  if (Sender == mbtnShowToolBar) {
+    mpnlToolMain->SetWidth(tool_bar_collapse_.Toggle(
+        mbtnShowToolBar->Down(), mpnlToolMain->Width(), mbtnShowToolBar->Width()));
+  }
+  if (Sender == mbtnTxBake && frmSetup) {
+    for (const std::string& name : TxBakeButtons(frmSetup->IsDualPortDevice())) {
+      if (auto* button = dynamic_cast<TMyButton*>(frmSetup->FindComponent(name))) button->Click();
+    }
+  }
+  if (Sender == mbtnTcp) AprsIs.mbtnTcpClick();
+}
+
+void TfrmAprs::DrawStyleClick() {
+  TDrawStyleButtons buttons{mbtnDrawPoint->Down(), mbtnDrawSymbol->Down(), mbtnDrawCall->Down()};
+  const TSymDrawStyles style = DrawStyleFromButtons(buttons);
+  mbtnDrawPoint->SetDown(buttons.Point);
+  Map->SetSymDrawStyle(style);
+}
+
+void TfrmAprs::LoadCardClick() {
+  const TMapPickerStart start =
+      MapPickerStart(frmSetup ? frmSetup->edtCrdDir->Text() : MapDir, MapDir, Map->MapFile);
+  if (!start.Open) return;
+  OpenPictureDialog->FileName = start.FileName.empty() ? start.InitialDir : start.FileName;
+  if (OpenPictureDialog->Execute()) Map->LoadMap(OpenPictureDialog->FileName);
+}
+
+void TfrmAprs::DelAllStnClick() {
+  if (MyConfirm(kDeleteAllStationsQuestion) != mrYes) return;
+  for (int n = 0; n < Stations.StationList.Count(); ++n) {
+    std::string key;
+    CsvGetField(sfKey, Stations.StationList.Line(n), key);
+    DeleteStationRow(key);
+  }
+  DeleteAllStations(*Map, Stations.StationList);
+  if (StationInfoVisible()) CloseStationInfo();
+  Stations.UpdateStationCount();
+}
+
+// Without a valid fix the coordinates are stale or empty: no circle rather than a
+// circle in the wrong place.
+void TfrmAprs::ShowGpsPosition() {
+  if (frmGpsStatus && frmGpsStatus->HasGpsPosition()) {
+    Map->ShowOwnPosition(frmGpsStatus->GpsLat, frmGpsStatus->GpsLon);
+  } else {
+    Map->shpGPS->Hide();
+  }
+}

@@ -1,0 +1,186 @@
+// The map and monitor window: the MDI child of the main frame, shown maximised.
+//
+// It holds the map, the monitor rdMain, the packet dispatcher every received packet
+// goes through, the station store, the APRS-IS link and the beacons, the tool bar, the
+// lamps and the station counter; as the store's view (TStationViews) it keeps the map,
+// the station list, the pick list and the detail window in step with the stations.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/receive/aprs_is_link.h"
+#include "app/transmit/beacons.h"
+#include "app/map/map_view.h"
+#include "app/map/map_window_commands.h"
+#include "app/receive/packet_dispatcher.h"
+#include "app/receive/sound_queue.h"
+#include "app/stations/station_store.h"
+#include "controls/bitmap_mask.h"
+#include "controls/my_button.h"
+#include "controls/my_panel.h"
+#include "controls/my_progress_bar.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/image.h"
+#include "platform/gui/label.h"
+#include "platform/gui/list_box.h"
+#include "platform/gui/menu.h"
+#include "platform/gui/open_dialog.h"
+#include "platform/gui/scroll_box.h"
+#include "platform/io/wave_sound.h"
+#include "platform/sys/timer.h"
+
+// Product name and version, as every caption shows them.
+extern const char* const kProductName;     // "Velmora"
+extern const char* const kProgramVersion;  // "1.2"
+
+// The window is the station store's view of the windows (TStationViews).
+class TRDStyle;
+class TMySplitter;
+class TRichDoc;
+
+class TfrmAprs : public TForm, public TStationViews {
+ public:
+  explicit TfrmAprs(TComponent* AOwner);
+  ~TfrmAprs() override;
+
+  TMyPanel* mpnlToolMain;
+  TMyButton* mbtnDrawCall;
+  TMyButton* mbtnDrawSymbol;
+  TMyButton* mbtnDrawPoint;
+  TMyButton* mbtnShowToolBar;
+  TMyButton* mbtnLoadCard;
+  TMyButton* mbtnDelAllStn;
+  TMyButton* mbtnTxBake;
+  TMyButton* mbtnGps;
+  TMyButton* mbtnTcp;
+  TMyButton* mbtnLog;
+  TMyButton* mbtnSetup;
+  TMyButton* mbtnInfo;
+  TImage* imgLogo;
+  TOpenDialog* OpenPictureDialog;
+  TPopupMenu* apmnuCrd;
+  TMenuItem* mnuZoomOutMax;
+  TMenuItem* mnuZoomOut;
+  TMenuItem* mnuZoomIn;
+  TMenuItem* mnuZoomInMax;
+  TMyPanel* mpnlPB;
+  TMyProgressBar* mpbTimPosP1;
+  TMyProgressBar* mpbTimStaP1;
+  TMyProgressBar* mpbTimPosP2;
+  TMyProgressBar* mpbTimStaP2;
+  TLabel* Label1;
+  TMyPanel* mpnlDot;
+  TBitmapMask* bmpmRxP1;
+  TBitmapMask* bmpmRxP2;
+  TBitmapMask* bmpmWx;
+  TBitmapMask* bmpmMsg;
+  TBitmapMask* bmpmGps;
+  TBitmapMask* bmpmTxTcp;
+  TLabel* lblLat;
+  TLabel* lblLong;
+  TLabel* lblLocator;
+  TLabel* lblStnCount;
+  TScrollBox* scrBoxCard;
+  TMySplitter* msplRx;
+  TMyPanel* mpnlBottom;
+  TRichDoc* rdMain;
+  TTimer* timStnDelete;
+
+  // Folders with a trailing '/', set when the window is made, before the language file
+  // is loaded (the language folder is SpkDir of app_folders.h).
+  std::string ProgDir;
+  std::string SoundDir;
+  // The wave player and the sounds waiting for it.
+  std::unique_ptr<TWaveSound> mpToMain;
+  std::unique_ptr<TSoundQueue> Sounds;
+  // The heard stations, kept in "Stn.dat" between runs, and the APRS-IS connection.
+  TStationStore Stations{*this};
+  TAprsIsLink AprsIs;
+  // Every received packet, whatever its road, ends here.
+  TPacketDispatcher Dispatcher{Stations, *this};
+  // The program's beacons (timers and settings in the settings window).
+  TBeacons Beacons;
+  std::unique_ptr<TMapView> Map;
+  // The map folder and the map file shown now.
+  std::string MapDir;
+  std::string AprsMapFile;
+  // The stations of the last double click on the map, in pick-list order.
+  std::vector<std::string> PickKeys;
+
+  // The first showing loads the station file.
+  void FormShow(TComponent* Sender);
+  std::string StationFileName() const { return ProgDir + "Stn.dat"; }
+  // The map folder the map view and its catalogue (for zooming) use from now on.
+  void SetMapFolder(const std::string& Folder);
+  // The map catalogue of MapDir and the map AprsMapFile, when it exists.
+  void LoadMapFromSettings();
+  // One monitor writer's text with its control characters (monitor_appender.h).
+  void AddMonitorText(const std::string& Text, int Style);
+  // The caption "<map name>, <status>"; the last status is kept for the next map.
+  void UpdateCaption(const std::string& StatusText);
+  // The tool bar buttons, the counter and the lamps that open windows.
+  void ButtonClick(TComponent* Sender);
+  // The picked row of the station-select window.
+  void lboxStnSelectClick(TComponent* Sender);
+  // A row of the station-select window's list.
+  void lboxStnSelectDrawItem(TWinControl* Control, int Index, const TRect& Rect,
+                             TOwnerDrawState State);
+  // The collapse button runs the tool panel's height; the logo sits at its foot.
+  void mpnlToolMainResize(TComponent* Sender);
+  // The map's context menu: zoom round the point where it opened.
+  void MenuClick(TComponent* Sender);
+  void AprsCardClick(TComponent* Sender);
+  void AprsCardDblClick(TComponent* Sender);
+  // The GPS window's own position, only from a valid fix.
+  void ShowGpsPosition();
+
+  // TStationViews
+  void ShowStationOnMap(const TAprsInfo& Info) override;
+  void FreeStationMarker(const std::string& Key) override;
+  void DeleteSymbolPlaces(const std::string& Key) override;
+  void ClearCrosshair(const std::string& Key) override;
+  void MarkStation(const std::string& Key) override;
+  void AddOrUpdateStationRow(const std::string& Record) override;
+  void DeleteStationRow(const std::string& Key) override;
+  void DeletePickKey(const std::string& Key) override;
+  bool StationInfoVisible() override;
+  bool FollowRx() override;
+  std::string ShownKey() override;
+  void ShowStationInfo(const std::string& Key) override;
+  void CloseStationInfo() override;
+  void ShowStationCount(const std::string& Caption) override;
+  bool SoundRxOn() override;
+  bool SoundCallOn() override;
+  int StationMaxAgeMinutes() override;
+  void LogTick() override;
+
+  std::string ClassName() const override { return "TfrmAprs"; }
+
+ private:
+  void BuildToolBar();
+  void BuildStatusBar();
+  void BuildMapMenu();
+  void DrawStyleClick();
+  void LoadCardClick();
+  void DelAllStnClick();
+  void ConnectReceivePath();
+  void ConnectAprsIs();
+  void ConnectMap();
+  void ConnectStationWindows();
+
+  bool shown_once_ = false;
+  int monitor_para_ = -1;
+  std::string status_text_;
+  std::unique_ptr<TRDStyle> monitor_styles_;
+  std::unique_ptr<TLampTimer> lamp_rx_p1_;
+  std::unique_ptr<TLampTimer> lamp_rx_p2_;
+  std::unique_ptr<TLampTimer> lamp_tx_tcp_;
+  TToolBarCollapse tool_bar_collapse_;
+};
+
+extern TfrmAprs* frmAprs;
+
+// "Velmora 1.2 - ...": the frame's caption, the tray tip and the application title.
+std::string ProgramTitle();

@@ -1,0 +1,79 @@
+#include "app/map/map_calibration.h"
+
+#include <utility>
+
+#include "controls/my_msg_dialog.h"
+#include "core/aprs_position.h"
+#include "platform/sys/files.h"
+#include "platform/text/string_list.h"
+#include "platform/text/sysutils.h"
+
+namespace {
+
+const char* const kNoCalibration = "DAT/INF Datei f\xFCr folgende Karte nicht gefunden!";
+const char* const kImageGone = "Karten Datei nicht gefunden, laden abgebrochen!";
+
+// The corner lines and the name, comments left out; at most the three lines used.
+std::vector<std::string> CalibrationLines(const std::string& CalibrationFile) {
+  TStringList lines;
+  lines.LoadFromFile(CalibrationFile);
+  std::vector<std::string> used;
+  for (int i = 0; i < lines.Count() && used.size() < 3; ++i) {
+    std::string line = Trim(lines[i]);
+    if (line.empty() || line[0] == ';') continue;
+    used.push_back(std::move(line));
+  }
+  return used;
+}
+
+}  // namespace
+
+std::string MapCalibrationFile(const std::string& ImageFile) {
+  // The maps were named on a system that ignores case; here "Karte.dat" must be found too.
+  for (const char* extension : {".DAT", ".dat", ".INF", ".inf"}) {
+    std::string name = ChangeFileExt(ImageFile, extension);
+    if (FileExists(name)) return name;
+  }
+  return {};
+}
+
+bool ReadMapCalibration(const std::string& FileName, long double& LatMin, long double& LonMin,
+                        std::string& MapName, long double& LonMax, long double& LatMax) {
+  if (FileName.empty() || !FileExists(FileName)) return false;
+  const std::string calibration = MapCalibrationFile(FileName);
+  const std::string noCalibration = std::string(kNoCalibration) + "\n\r" + FileName;
+  if (calibration.empty()) {
+    MyShowError(noCalibration);
+    return false;
+  }
+  std::vector<std::string> lines;
+  try {
+    lines = CalibrationLines(calibration);
+  } catch (const Exception&) {
+    // Unreadable is as good as missing.
+  }
+  const bool typed = SameText(ExtractFileExt(calibration), ".INF");
+  double lat[2] = {};
+  double lon[2] = {};
+  int corners = 0;
+  for (size_t i = 0; i < lines.size() && i < 2; ++i) {
+    const std::string text = typed ? NormalizePosText(lines[i]) : lines[i];
+    if (ParseLatLon(text, lat[i], lon[i])) ++corners;
+  }
+  // Two readable corners spanning an area, or the mapping would divide by zero.
+  if (corners < 2 || lat[0] == lat[1] || lon[0] == lon[1]) {
+    MyShowError(noCalibration);
+    return false;
+  }
+  if (!FileExists(FileName)) {
+    MyShowError(kImageGone);
+    return false;
+  }
+  // On equality the second corner's value is the maximum; equal corners are refused above.
+  LatMin = std::min(lat[0], lat[1]);
+  LatMax = std::max(lat[0], lat[1]);
+  LonMin = std::min(lon[0], lon[1]);
+  LonMax = std::max(lon[0], lon[1]);
+  MapName = lines.size() > 2 ? lines[2] : std::string();
+  return true;
+}

@@ -1,0 +1,30 @@
+// Calibration files: the two corners and the name of a map image.
+//
+// Beside "Berlin.jpg" lies "Berlin.DAT" or, when there is none, "Berlin.INF" (either
+// extension in upper or lower case). Lines are trimmed; empty lines and lines starting
+// with ';' are comments. The first two remaining lines are opposite corners, in either
+// order, the third the map's name:
+//
+//   ; Berlin and surroundings                 (.DAT: the fixed form ParseLatLon reads)
+//   52:40.00N/013:05.00E
+//   52:20.00N/013:45.00E
+//   Berlin
+//
+// A ".INF" file may type the corners freely ("52.40N, 13.5E") and is normalised first.
+#pragma once
+
+#include <string>
+
+#include "app/map/map_coordinates.h"
+
+// The calibration file of an image: ".DAT" before ".INF"; empty when there is none.
+std::string MapCalibrationFile(const std::string& ImageFile);
+
+// Reads the corners and name of ImageFile. Fails silently when the name is empty or the
+// image does not exist; shows "DAT/INF Datei für folgende Karte nicht gefunden!" with the
+// image's name when there is no calibration file, or when it holds fewer than two
+// readable corners or corners that span no area (such a map could not be drawn on), and
+// "Karten Datei nicht gefunden, laden abgebrochen!" when the image went away meanwhile.
+// The outputs are written only on success.
+bool ReadMapCalibration(const std::string& FileName, long double& LatMin, long double& LonMin,
+                        std::string& MapName, long double& LonMax, long double& LatMax);

@@ -1,0 +1,409 @@
+#include "app/map/map_view.h"
+
+#include "app/receive/aprs_info.h"
+#include "app/map/aprs_symbols.h"
+#include "app/map/map_calibration.h"
+#include "app/stations/station_store.h"
+#include "controls/my_msg_dialog.h"
+#include "core/csv_ctrl.h"
+#include "platform/gui/picture.h"
+#include "platform/gui/scroll_box.h"
+#include "platform/text/sysutils.h"
+
+namespace {
+
+const char* const kImageUnreadable = "Karten Datei nicht gefunden, laden abgebrochen!";
+
+constexpr TColor kLineGrey = RGB(128, 128, 128);
+constexpr TColor kLineWhite = RGB(255, 255, 255);
+constexpr TColor kRangeFill = RGB(198, 198, 255);
+constexpr int kGpsCircle = 11;
+constexpr int kFlashCount = 10;
+constexpr unsigned kFlashPosMs = 200;
+constexpr unsigned kGpsFlashMs = 1000;
+
+std::string Field(const std::string& Record, int Index) {
+  std::string field;
+  CsvGetField(Index, Record, field);
+  return field;
+}
+
+std::string UnescapedField(const std::string& Record, int Index) {
+  std::string plain;
+  try {
+    CsvUnescape(Field(Record, Index), plain);
+  } catch (const EConvertError&) {
+    plain = Field(Record, Index);
+  }
+  return plain;
+}
+
+char CodeField(const std::string& Record, int Index) {
+  return static_cast<char>(StrToIntDef(Field(Record, Index), 0));
+}
+
+}  // namespace
+
+TMapView::TMapView(TComponent* Owner, TWinControl* Parent, const TStrings& Stations)
+    : owner_(Owner), stations_(Stations) {
+  MapCatalog.SetSorted(true);
+  pnlCard = new TPanel(Owner);
+  pnlCard->Name = "pnlCard";
+  pnlCard->SetBevelOuter(bvNone);
+  pnlCard->SetParent(Parent);
+  pnlCard->SetBounds(0, 0, 0, 0);
+  // The markers lie above the map's lines and circles; kept composed apart, the
+  // crosshair's moves and flashes do not repaint the markers along its lines.
+  pnlCard->SetLayeredFaces(true);
+  // Thousands of markers: a repaint asks the view which children lie in its strip.
+  pnlCard->SetChildFinder(this);
+  pnlCard->SetVisible(false);
+
+  imgCard = new TImage(Owner);
+  imgCard->Name = "imgCard";
+  imgCard->SetParent(pnlCard);
+  WireMouse(*imgCard);
+
+  shpR = NewShape("shpR", stRectangle);
+  shpR->Pen().SetColor(kLineGrey);
+  shpR->Brush().SetStyle(bsClear);
+  shpH = NewShape("shpH", stRectangle);
+  shpV = NewShape("shpV", stRectangle);
+  for (TMyShape* line : {shpH, shpV}) {
+    line->Pen().SetStyle(psDot);
+    line->Brush().SetStyle(bsClear);
+    line->SetVisible(false);
+  }
+  shpH->SetBounds(0, 0, 0, 1);
+  shpV->SetBounds(0, 0, 1, 0);
+  SetCrosshairColor(kLineGrey);
+  shpRange = NewShape("shpRange", stCircle);
+  shpRange->Brush().SetColor(kRangeFill);
+  shpRange->Pen().SetColor(kRangeFill);
+  // Mask mode: the map shows through the circle, tinted.
+  shpRange->Pen().SetMode(pmMask);
+  shpRange->SetVisible(false);
+  shpGPS = NewShape("shpGPS", stCircle);
+  shpGPS->Brush().SetColor(clRed);
+  shpGPS->SetBounds(0, 0, kGpsCircle, kGpsCircle);
+  shpGPS->SetVisible(false);
+
+  timFlashPos = new TTimer(Owner);
+  timFlashPos->Name = "timFlashPos";
+  timFlashPos->SetEnabled(false);
+  timFlashPos->SetInterval(kFlashPosMs);
+  timFlashPos->OnTimer = [this](TComponent*) { FlashPosTick(); };
+  timGpsFlash = new TTimer(Owner);
+  timGpsFlash->Name = "timGpsFlash";
+  timGpsFlash->SetInterval(kGpsFlashMs);
+  timGpsFlash->OnTimer = [this](TComponent*) { GpsFlashTick(); };
+  timGpsFlash->SetEnabled(true);
+}
+
+// The controls belong to the window and go with it; the markers, which would leave the
+// index they were filed in, go now.
+TMapView::~TMapView() {
+  pnlCard->SetChildFinder(nullptr);
+  FreeAllSymbols();
+}
+
+void TMapView::ChildrenIn(const TRect& Area, std::vector<TControl*>& Found) const {
+  Found.insert(Found.end(), {imgCard, shpR, shpH, shpV, shpGPS, shpRange});
+  marker_grid_.MarkersIn(Area, Found);
+}
+
+std::shared_ptr<const TBitmap> TMapView::SharedSymbolPicture(char SymTable, char SymCode) {
+  auto [found, added] = symbol_pictures_.try_emplace({SymTable, SymCode});
+  if (added) {
+    auto picture = std::make_shared<TBitmap>();
+    SymbolPicture(SymTable, SymCode, *picture);
+    // An unknown table leaves the picture empty.
+    if (!picture->Empty()) found->second = std::move(picture);
+  }
+  return found->second;
+}
+
+TMyShape* TMapView::NewShape(const char* Name, TShapeType Shape) {
+  auto* shape = new TMyShape(owner_);
+  shape->Name = Name;
+  shape->SetShape(Shape);
+  shape->SetParent(pnlCard);
+  WireMouse(*shape);
+  return shape;
+}
+
+// Image, shapes and markers all report the cursor in map pixels and pass their clicks on.
+void TMapView::WireMouse(TControl& Control) {
+  Control.OnMouseMove = [this](TComponent* Sender, TShiftState, int X, int Y) {
+    auto* control = static_cast<TControl*>(Sender);
+    MapMouseMove(control->Left() + X, control->Top() + Y);
+  };
+  Control.OnClick = [this](TComponent* Sender) {
+    if (OnMapClick) OnMapClick(Sender);
+  };
+  Control.OnDblClick = [this](TComponent* Sender) {
+    if (OnMapDblClick) OnMapDblClick(Sender);
+  };
+}
+
+bool TMapView::LoadMap(const std::string& FileName) {
+  TMapCatalogEntry read;
+  TMapCorners& c = read.Corners;
+  if (!ReadMapCalibration(FileName, c.LatMin, c.LonMin, read.Name, c.LonMax, c.LatMax))
+    return false;
+  TPicture picture;
+  try {
+    picture.LoadFromFile(FileName);
+  } catch (const Exception&) {
+    picture.SetGraphic(nullptr);
+  }
+  // Without two pixels each way there is nothing to map positions onto.
+  if (picture.Width() < 2 || picture.Height() < 2) {
+    MyShowError(kImageUnreadable);
+    return false;
+  }
+
+  HideRangeCircle();
+  MapFile = FileName;
+  MapName = read.Name;
+  // Drawn once into a 32-bit bitmap, the layout the screen takes without converting: the
+  // map is repainted in strips all the time, under every marker and crosshair that moves.
+  TBitmap screenReady;
+  screenReady.SetSize(picture.Width(), picture.Height());
+  screenReady.Canvas().Brush().SetColor(clWhite);
+  screenReady.Canvas().FillRect(Rect(0, 0, picture.Width(), picture.Height()));
+  screenReady.Canvas().Draw(0, 0, *picture.Graphic());
+  imgCard->Picture().SetGraphic(&screenReady);
+  map_.Corners = c;
+  map_.MapH = picture.Height() - 1;
+  map_.MapW = picture.Width() - 1;
+  map_.Scale = MapScale(c, map_.MapW);
+
+  if (auto* scrollBox = dynamic_cast<TScrollBox*>(pnlCard->Parent())) scrollBox->ScrollTo(0, 0);
+  pnlCard->SetBounds(0, 0, picture.Width(), picture.Height());
+  imgCard->SetBounds(0, 0, picture.Width(), picture.Height());
+  marker_grid_.Reset(picture.Width(), picture.Height());
+  shpV->SetHeight(map_.MapH);
+  shpH->SetWidth(map_.MapW);
+  shpR->SetBounds(0, 0, map_.MapW, map_.MapH);
+
+  RedrawAllSymbols();
+  ShowStationCrosshair(crosshair_key_);
+  if (ShownKey && ShownPhgText) ShowRangeCircle(ShownKey(), ShownPhgText());
+  if (OwnPosition) {
+    const TGeoPoint own = OwnPosition();
+    ShowOwnPosition(own.Lat, own.Lon);
+  }
+  if (OnMapLoaded) OnMapLoaded();
+  pnlCard->Show();
+  return true;
+}
+
+void TMapView::BuildMapCatalog() {
+  ::BuildMapCatalog(MapDir, MapCatalog);
+}
+
+bool TMapView::ZoomMap(bool ZoomIn, bool ToLimit, double Lon, double Lat) {
+  const std::string chosen =
+      ChooseZoomMap(MapCatalog, MapFile, ZoomIn ? TZoomDirection::In : TZoomDirection::Out,
+                    ToLimit ? TZoomReach::ToLimit : TZoomReach::OneStep, Lon, Lat);
+  return !chosen.empty() && LoadMap(chosen);
+}
+
+void TMapView::GeoToPixel(int& Y, int& X, double Lat, double Lon) const {
+  ::GeoToPixel(map_, Y, X, Lat, Lon);
+}
+
+bool TMapView::IsOnMap(int Y, int X) const {
+  return ::IsOnMap(map_, Y, X);
+}
+
+void TMapView::SetSymDrawStyle(TSymDrawStyles Value) {
+  sym_draw_style_ = Value;
+  pnlCard->Invalidate();
+  // Bottom first: each rebuilt marker comes to the front, so this keeps their order.
+  std::vector<TAprsSymbol*> markers;
+  markers.reserve(markers_.size());
+  for (int i = 0; i < pnlCard->ControlCount(); ++i) {
+    if (auto* marker = dynamic_cast<TAprsSymbol*>(pnlCard->Controls(i))) markers.push_back(marker);
+  }
+  for (TAprsSymbol* marker : markers) {
+    marker->SetSymDrawStyle(Value);
+    marker_grid_.Place(marker);
+  }
+}
+
+void TMapView::ShowStation(const TAprsInfo& Info) {
+  double lat = 0;
+  double lon = 0;
+  if (!TryStrToFloat(Info.LatText, lat) || !TryStrToFloat(Info.LonText, lon)) return;
+  int y = -1;
+  int x = -1;
+  GeoToPixel(y, x, lat, lon);
+  SymbolPlaces.AddSymbolPlace(Info.Key, y, x);
+  ShowStationCrosshair(Info.Key);
+  DrawStationSymbol(Info.Key, Info.SrcCall, x, y, Info.SymTable, Info.SymCode, Info.Port);
+}
+
+bool TMapView::GetSymbolPlace(const std::string& Key, int& Y, int& X) {
+  crosshair_key_ = Key;
+  return SymbolPlaces.GetSymbolPlace(Key, Y, X);
+}
+
+void TMapView::RebuildSymbolPlaces() {
+  SymbolPlaces.RebuildSymbolPlaces(stations_, map_);
+  if (OnPlacesChanged) OnPlacesChanged();
+}
+
+void TMapView::DrawStationSymbol(const std::string& Key, const std::string& Name, int X, int Y,
+                                 char SymTable, char SymCode, int Port) {
+  TAprsSymbol* marker = FindSymbolControl(Key);
+  const bool onMap = IsOnMap(Y, X);
+  if (marker && !onMap) {
+    FreeStationMarker(Key);
+    return;
+  }
+  if (!onMap) return;
+  if (!marker) {
+    marker = new TAprsSymbol(owner_);
+    marker->Name = Key;
+    marker->SetParent(pnlCard);
+    marker->SetSymDrawStyle(sym_draw_style_);
+    WireMouse(*marker);
+    markers_.emplace(Key, marker);
+  }
+  // An unknown table gives no picture: the marker keeps its old symbol.
+  marker->SetSymbol(Name, X, Y, SharedSymbolPicture(SymTable, SymCode), Port);
+  marker_grid_.Place(marker);
+  marker->Show();
+}
+
+void TMapView::RedrawAllSymbols() {
+  // First: the thousands of marker changes below then add nothing to repaint.
+  pnlCard->Invalidate();
+  FreeAllSymbols();
+  RebuildSymbolPlaces();
+  // The stations and their places are both in key order: one walk over the stations
+  // meets the places in their order.
+  for (int i = 0; i < stations_.Count(); ++i) {
+    const std::string record = stations_[i];
+    std::string key;
+    CsvGetField(sfKey, record, key);
+    int y = -1;
+    int x = -1;
+    if (!SymbolPlaces.GetSymbolPlace(key, y, x) || FindSymbolControl(key)) continue;
+    DrawStationSymbol(key, UnescapedField(record, sfSrcCall), x, y, CodeField(record, sfSymTable),
+                      CodeField(record, sfSymCode), StrToIntDef(Field(record, sfPort), 0));
+  }
+  if (OnPlacesChanged) OnPlacesChanged();
+}
+
+void TMapView::FreeAllSymbols() {
+  for (auto& [key, marker] : markers_) {
+    marker_grid_.Remove(marker);
+    delete marker;
+  }
+  markers_.clear();
+}
+
+void TMapView::FreeStationMarker(const std::string& Key) {
+  auto it = markers_.find(Key);
+  if (it == markers_.end()) return;
+  marker_grid_.Remove(it->second);
+  delete it->second;
+  markers_.erase(it);
+}
+
+TAprsSymbol* TMapView::FindSymbolControl(const std::string& Key) const {
+  auto it = markers_.find(Key);
+  return it == markers_.end() ? nullptr : it->second;
+}
+
+void TMapView::SetCrosshairColor(TColor Color) {
+  shpH->Pen().SetColor(Color);
+  shpV->Pen().SetColor(Color);
+}
+
+void TMapView::ShowStationCrosshair(const std::string& Key) {
+  int y = -1;
+  int x = -1;
+  flash_count_ = kFlashCount;
+  if (!GetSymbolPlace(Key, y, x)) {
+    shpH->Hide();
+    shpV->Hide();
+    shpH->SetTop(0);
+    shpV->SetLeft(0);
+    timFlashPos->SetEnabled(false);
+    return;
+  }
+  shpH->SetTop(y - shpH->Height() / 2);
+  shpV->SetLeft(x - shpV->Width() / 2);
+  shpH->Show();
+  shpV->Show();
+  timFlashPos->SetEnabled(true);
+}
+
+void TMapView::ClearCrosshair(const std::string& Key) {
+  if (Key != crosshair_key_) return;
+  crosshair_key_.clear();
+  ShowStationCrosshair(crosshair_key_);
+}
+
+void TMapView::FlashPosTick() {
+  if (flash_count_ > 0) {
+    --flash_count_;
+    SetCrosshairColor(shpH->Pen().Color() == kLineGrey ? kLineWhite : kLineGrey);
+    return;
+  }
+  flash_count_ = kFlashCount;
+  timFlashPos->SetEnabled(false);
+  SetCrosshairColor(kLineGrey);
+}
+
+void TMapView::ShowRangeCircle(const std::string& Key, const std::string& PhgText) {
+  int y = -1;
+  int x = -1;
+  const bool placed = SymbolPlaces.GetSymbolPlace(Key, y, x);
+  const int size = placed ? RangeCircleSize(PhgText, map_.Scale) : 1;
+  shpRange->Hide();
+  if (size < 2) {
+    shpRange->SetBounds(0, 0, size, size);
+    return;
+  }
+  shpRange->SetBounds(x - size / 2, y - size / 2, size, size);
+  shpRange->Show();
+}
+
+void TMapView::HideRangeCircle() {
+  shpRange->Hide();
+}
+
+void TMapView::ShowOwnPosition(double Lat, double Lon) {
+  int y = -1;
+  int x = -1;
+  GeoToPixel(y, x, Lat, Lon);
+  if (!IsOnMap(y, x)) {
+    shpGPS->Hide();
+    return;
+  }
+  shpGPS->SetBounds(x - kGpsCircle / 2, y - kGpsCircle / 2, kGpsCircle, kGpsCircle);
+  shpGPS->Show();
+}
+
+void TMapView::GpsFlashTick() {
+  if (!GpsRunning || !GpsRunning()) return;
+  gps_flash_on_ = !gps_flash_on_;
+  shpGPS->Brush().SetColor(gps_flash_on_ ? clYellow : clRed);
+}
+
+void TMapView::MapMouseMove(int X, int Y) {
+  if (map_.MapW == 0 || map_.MapH == 0) return;
+  cursor_x_ = X;
+  cursor_y_ = Y;
+  PixelToGeo(map_, Y, X, cursor_.Lat, cursor_.Lon);
+  if (OnCursorTexts) OnCursorTexts(CursorTexts(cursor_.Lat, cursor_.Lon));
+}
+
+std::vector<std::string> TMapView::PickStations() const {
+  return SymbolPlaces.KeysNearCursor(cursor_y_, cursor_x_);
+}

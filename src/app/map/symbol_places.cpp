@@ -1,0 +1,65 @@
+#include "app/map/symbol_places.h"
+
+#include "app/stations/station_store.h"
+#include "core/csv_ctrl.h"
+#include "platform/text/sysutils.h"
+
+namespace {
+
+bool FloatField(const std::string& Record, int Index, double& Value) {
+  std::string field;
+  CsvGetField(Index, Record, field);
+  return TryStrToFloat(field, Value);
+}
+
+std::string PlaceKey(const std::string& Key) {
+  return UpperCase(Trim(Key));
+}
+
+}  // namespace
+
+void TSymbolPlaces::AddSymbolPlace(const std::string& Key, int Y, int X) {
+  if (!IsOnMap(map_, Y, X)) return;
+  places_.insert_or_assign(PlaceKey(Key), TPlace{Trim(Key), Y, X});
+}
+
+bool TSymbolPlaces::GetSymbolPlace(const std::string& Key, int& Y, int& X) const {
+  const auto place = places_.find(PlaceKey(Key));
+  if (place == places_.end()) {
+    Y = -1;
+    X = -1;
+    return false;
+  }
+  Y = place->second.y;
+  X = place->second.x;
+  return true;
+}
+
+void TSymbolPlaces::DeleteSymbolPlaces(const std::string& Key) {
+  places_.erase(PlaceKey(Key));
+}
+
+void TSymbolPlaces::RebuildSymbolPlaces(const TStrings& Stations, const TMapGeometry& Map) {
+  map_ = Map;
+  places_.clear();
+  for (int i = 0; i < Stations.Count(); ++i) {
+    const std::string record = Stations[i];
+    double lat = 0;
+    double lon = 0;
+    if (!FloatField(record, sfLat, lat) || !FloatField(record, sfLon, lon)) continue;
+    std::string key;
+    CsvGetField(sfKey, record, key);
+    int y = -1;
+    int x = -1;
+    GeoToPixel(map_, y, x, lat, lon);
+    AddSymbolPlace(key, y, x);
+  }
+}
+
+std::vector<std::string> TSymbolPlaces::KeysNearCursor(int CursorY, int CursorX) const {
+  std::vector<std::string> keys;
+  for (const auto& [upper, place] : places_) {
+    if (IsNearCursor(map_, place.y, place.x, CursorY, CursorX)) keys.push_back(place.key);
+  }
+  return keys;
+}

@@ -1,0 +1,377 @@
+#include "app/messages/frm_aprs_msg.h"
+
+#include <cctype>
+
+#include "app/program/form_build.h"
+#include "app/program/form_fit.h"
+#include "app/messages/msg_lists.h"
+#include "core/csv_ctrl.h"
+#include "core/kiss_link.h"
+#include "core/my_tools.h"
+#include "platform/gui/message_box.h"
+#include "platform/text/format.h"
+#include "platform/text/sysutils.h"
+#include "richtext/rd_style.h"
+#include "app/monitor/station_styles.h"
+
+const char* const kMsgSameCallText = "Absender gleich Emp\xE4nger, Nachricht nicht gesendet!";
+const char* const kMsgNoTextText = "Keine Nachricht eingegeben, Nachricht nicht gesendet!";
+
+TfrmAprsMsg* frmAprsMsg = nullptr;
+
+namespace {
+
+constexpr int kMaxMsgNr = 9999;
+constexpr int kMaxSends = 5;
+constexpr unsigned kRetryIntervalMs = 5000;
+// A message is sent again when its last send is more than a minute old; a repeated
+// message is not acknowledged again within five seconds.
+constexpr TDateTime kRetryAge = 0.000694444;
+constexpr TDateTime kAckRepeatAge = 0.0000578704;
+constexpr char kEnter = '\r';
+
+std::string Text(const std::function<std::string()>& f) {
+  return f ? f() : std::string();
+}
+
+std::string Field(const std::string& Record, int Index) {
+  std::string value;
+  CsvGetField(Index, Record, value);
+  return value;
+}
+
+std::string Escaped(const std::string& S) {
+  std::string escaped;
+  CsvEscape(S, escaped);
+  return escaped;
+}
+
+std::string Unescaped(const std::string& S) {
+  std::string plain;
+  try {
+    CsvUnescape(S, plain);
+  } catch (const EConvertError&) {
+    // Only our own records are read back here; a broken one gives an empty field.
+  }
+  return plain;
+}
+
+bool IsGroupAddressee(const std::string& Addressee) {
+  const std::string upper = UpperCase(Addressee);
+  return upper == "ALL" || upper == "QST" || upper == "CQ";
+}
+
+// Addressee and path are typed in upper case.
+void UpperCaseKey(TComponent*, char& Key) {
+  Key = static_cast<char>(std::toupper(static_cast<unsigned char>(Key)));
+}
+
+}  // namespace
+
+TfrmAprsMsg::TfrmAprsMsg(TComponent* AOwner) : TForm(AOwner), rdsMsg(std::make_unique<TRDStyle>()) {
+  Name = "frmAprsMsg";
+  SetCaption("Messages");
+  SetFormStyle(fsStayOnTop);
+  MakeMessageStyles(*rdsMsg);
+
+  apctrlMain = NewControl<TExPageControl>(this, this, "apctrlMain", 0, 0, 560, 270);
+  auto sheet = [this](const char* name, const char* caption) {
+    auto* tab = NewControl<TExTabSheet>(this, apctrlMain, name, 0, 0, 560, 270);
+    tab->SetCaption(caption);
+    tab->SetPageControl(apctrlMain);
+    return tab;
+  };
+  atabMonitor = sheet("atabMonitor", "Monitor");
+  atabMyMSg = sheet("atabMyMSg", "My Message");
+  atabGroup = sheet("atabGroup", "Message Group");
+  auto viewer = [this](const char* name, TExTabSheet* tab) {
+    auto* rd = NewControl<TRichDoc>(this, tab, name, 0, 0, 560, 270);
+    SetUpMessageViewer(*rd, *rdsMsg);
+    return rd;
+  };
+  rdMonitor = viewer("rdMonitor", atabMonitor);
+  rdMyMsg = viewer("rdMyMsg", atabMyMSg);
+  rdGroupMsg = viewer("rdGroupMsg", atabGroup);
+  apctrlMain->SetActivePage(atabMonitor);
+  apctrlMain->OnChange = [this](TComponent* Sender) { apctrlMainChange(Sender); };
+
+  edtMsgAdr = NewControl<TEdit>(this, this, "edtMsgAdr", 8, 278, 90, 21);
+  edtMsgAdr->SetMaxLength(9);
+  edtMsgAdr->OnKeyPress = UpperCaseKey;
+  edtMsgPath = NewControl<TEdit>(this, this, "edtMsgPath", 104, 278, 200, 21);
+  edtMsgPath->SetMaxLength(67);
+  edtMsgPath->OnKeyPress = UpperCaseKey;
+  edtMsgTxt = NewControl<TEdit>(this, this, "edtMsgTxt", 8, 304, 460, 21);
+  edtMsgTxt->SetMaxLength(67);
+  edtMsgTxt->OnKeyPress = [this](TComponent* Sender, char& Key) { edtMsgTxtKeyPress(Sender, Key); };
+
+  mbtnTxMsg = NewControl<TMyButton>(this, this, "mbtnTxMsg", 476, 304, 76, 21);
+  mbtnTxMsg->SetCaption("TX");
+  mbtnTxMsg->OnClick = [this](TComponent* Sender) { mbtnTxMsgClick(Sender); };
+  mbtnTxP1 = NewControl<TMyButton>(this, this, "mbtnTxP1", 312, 278, 50, 21);
+  mbtnTxP1->SetCaption("P1");
+  mbtnTxP1->SetDown(true);
+  mbtnTxP2 = NewControl<TMyButton>(this, this, "mbtnTxP2", 366, 278, 50, 21);
+  mbtnTxP2->SetCaption("P2");
+  for (TMyButton* port : {mbtnTxP1, mbtnTxP2})
+    port->OnClick = [this](TComponent* Sender) { mbtnTxP1Click(Sender); };
+  mbtnClr = NewControl<TMyButton>(this, this, "mbtnClr", 8, 332, 76, 21);
+  mbtnClr->SetCaption("CLR");
+  mbtnClr->OnClick = [this](TComponent* Sender) { mbtnClrClick(Sender); };
+  MyButton2 = NewControl<TMyButton>(this, this, "MyButton2", 476, 332, 76, 21);
+  MyButton2->SetCaption("Close");
+  MyButton2->OnClick = [this](TComponent* Sender) { MyButton2Click(Sender); };
+
+  memTx = NewControl<TMemo>(this, this, "memTx", 0, 0, 10, 10);
+  memTx->SetVisible(false);
+  memAck = NewControl<TMemo>(this, this, "memAck", 0, 0, 10, 10);
+  memAck->SetVisible(false);
+
+  AckLog.SetSorted(true);
+  AckLog.SetDuplicates(dupAccept);
+  RetryBusy = 0;
+  timMsgTx = new TTimer(this);
+  timMsgTx->Name = "timMsgTx";
+  timMsgTx->SetInterval(kRetryIntervalMs);
+  timMsgTx->OnTimer = [this](TComponent* Sender) { timMsgTxTimer(Sender); };
+  timMsgTx->SetEnabled(true);
+
+  OnShow = [this](TComponent* Sender) { FormShow(Sender); };
+  frmAprsMsg = this;
+  DoCreate();
+}
+
+TfrmAprsMsg::~TfrmAprsMsg() {
+  if (frmAprsMsg == this) frmAprsMsg = nullptr;
+  // The lists outlive their style sheet, a member of this window.
+  for (TRichDoc* viewer : {rdMonitor, rdMyMsg, rdGroupMsg}) viewer->SetStyle(nullptr);
+}
+
+TDateTime TfrmAprsMsg::NowTime() const {
+  return Clock ? Clock() : Now();
+}
+
+std::string TfrmAprsMsg::NowStamp() const {
+  return FormatDateTime("yymmddhhnnss", NowTime());
+}
+
+void TfrmAprsMsg::RefreshMemos() {
+  memTx->Lines().Assign(PendingMsgs);
+  memAck->Lines().Assign(AckLog);
+}
+
+// --- receiving ----------------------------------------------------------------------------
+
+void TfrmAprsMsg::HandleRxMessage(const TAprsInfo& Info) {
+  const std::string& data = Info.Data;
+  // ':' + nine addressee characters + ':' at least; anything shorter is no message.
+  if (data.size() < 11 || data[0] != ':' || data[10] != ':') return;
+  const std::string addressee = Trim(data.substr(1, 9));
+  const std::string call_p1 = Trim(Text(Settings.CallP1));
+  const std::string call_p2 = Trim(Text(Settings.CallP2));
+  // An own call that is not set matches nobody.
+  const bool own = !addressee.empty() && (addressee == call_p1 || addressee == call_p2);
+  // A packet from a played log is shown, but it answers nothing and settles nothing of
+  // today's messages.
+  const bool replayed = IsReplaying && IsReplaying();
+
+  std::string text;
+  std::string number;
+  const size_t brace = data.find('{', 11);
+  if (brace != std::string::npos) {
+    text = data.substr(11, brace - 11);
+    number = Trim(data.substr(brace, 5));
+    if (own && !replayed) SendAck(Info.SrcCall, addressee, number, Info.Port);
+  } else {
+    text = data.substr(11);
+  }
+  const std::string tag = Info.HeardVia.empty() ? Trim(Info.SrcCall) : Info.HeardVia;
+
+  const std::string kind = UpperCase(text.substr(0, 3));
+  if (kind == "ACK" || kind == "REJ") {
+    if (own && !replayed) MarkAcknowledged(addressee, Trim(Info.SrcCall), Trim(text.substr(3)));
+    return;
+  }
+  AddOrUpdateMsgLine(*rdMonitor, Info.SrcCall, addressee, true, -1, number, text, tag);
+  if (own) {
+    AddOrUpdateMsgLine(*rdMyMsg, Info.SrcCall, addressee, true, -1, number, text, tag);
+    if ((!Visible() || apctrlMain->ActivePage() != atabMyMSg) && MsgLamp) MsgLamp(true);
+  }
+  if (IsGroupAddressee(addressee))
+    AddOrUpdateMsgLine(*rdGroupMsg, Info.SrcCall, addressee, true, -1, number, text, tag);
+}
+
+// A rejection closes the entry like an acknowledgement: either way the station answered.
+void TfrmAprsMsg::MarkAcknowledged(const std::string& OwnCall, const std::string& From,
+                                   const std::string& Answered) {
+  for (TRichDoc* viewer : {rdMonitor, rdMyMsg}) {
+    const int item = FindAckedLine(*viewer, OwnCall, From, "{" + Answered);
+    if (item >= 0) SetMsgState(*viewer, item, mpsMsgAck);
+  }
+  // Only the message to the station that answered is settled: the number alone could
+  // belong to a message to someone else.
+  for (int i = PendingMsgs.Count() - 1; i >= 0; --i) {
+    const std::string& record = PendingMsgs[i];
+    if (Field(record, pfNumber) == Answered &&
+        SameText(Trim(Unescaped(Field(record, pfAddressee))), From))
+      PendingMsgs.Delete(i);
+  }
+  RefreshMemos();
+}
+
+void TfrmAprsMsg::SendAck(const std::string& Src, const std::string& Addressee,
+                          const std::string& Number, int Port) {
+  const std::string key = Escaped(IntToStr(Port) + ":" + Src + ">" + Addressee + ":" + Number);
+  int first = -1;
+  int last = -1;
+  CsvFindRange(key, AckLog, first, last);
+  if (first >= 0) {
+    TDateTime sent = 0;
+    try {
+      sent = StampToDateTime(Field(AckLog[last], 1));
+    } catch (const EConvertError&) {
+    }
+    if (NowTime() - sent <= kAckRepeatAge) return;
+    for (int i = last; i >= first; --i) AckLog.Delete(i);
+  }
+  const std::string payload = ":" + PadAddressee(Src) + ":" +
+                              CleanMsgText("ack" + (Number.empty() ? "" : Number.substr(1)));
+  // The acknowledgement comes from the call the message was addressed to, on the port
+  // it came in on.
+  const std::string path_p1 = Text(Settings.PathP1);
+  if (Port == 2) {
+    if (Kiss) Kiss->SendKissFrame("1:" + Addressee, Text(Settings.PathP2), payload);
+  } else if (Port != -1) {
+    if (Kiss) Kiss->SendKissFrame("0:" + Addressee, path_p1, payload);
+  }
+  if (SendToIgate) SendToIgate(Addressee, path_p1, payload);
+  std::string record;
+  CsvAddField(key, record);
+  CsvAddField(NowStamp(), record);
+  AckLog.Add(record);
+  RefreshMemos();
+}
+
+// --- sending ------------------------------------------------------------------------------
+
+void TfrmAprsMsg::SendMessage(int Port, const std::string& Call, const std::string& Path,
+                              const std::string& Addressee, const std::string& Text, int Number) {
+  const std::string payload = ":" + PadAddressee(Addressee) + ":" + Text + "{" + IntToStr(Number);
+  if (Kiss) Kiss->SendKissFrame(IntToStr(Port) + ":" + Call, Path, payload);
+  if (SendToIgate) SendToIgate(Call, Path, payload);
+}
+
+void TfrmAprsMsg::ShowSentMsg(const std::string& Src, const std::string& Dst,
+                              const std::string& Text, int TxCount, const std::string& Number) {
+  AddOrUpdateMsgLine(*rdMonitor, Src, Dst, false, TxCount, Number, Text, "*");
+  AddOrUpdateMsgLine(*rdMyMsg, Src, Dst, false, TxCount, Number, Text, "*");
+}
+
+void TfrmAprsMsg::OnMessageTo(const std::string& Call) {
+  edtMsgAdr->SetText(Call);
+  edtMsgTxt->SetText("");
+  if (!Visible()) Show();
+}
+
+void TfrmAprsMsg::mbtnTxMsgClick(TComponent*) {
+  const int port = mbtnTxP1->Down() ? 0 : 1;
+  const std::string call = Trim(Text(port == 0 ? Settings.CallP1 : Settings.CallP2));
+  std::string path = Trim(edtMsgPath->Text());
+  if (path.empty()) path = Text(port == 0 ? Settings.PathP1 : Settings.PathP2);
+  const std::string addressee = Trim(edtMsgAdr->Text());
+  if (UpperCase(call) == UpperCase(addressee)) {
+    ShowMessage(kMsgSameCallText);
+    edtMsgAdr->SetFocus();
+    edtMsgAdr->SelectAll();
+    return;
+  }
+  if (edtMsgTxt->Text().empty()) {
+    ShowMessage(kMsgNoTextText);
+    edtMsgTxt->SetFocus();
+    return;
+  }
+  // A message without sender or addressee is no message: nothing is sent or listed.
+  if (call.empty() || addressee.empty()) return;
+  if (MsgNr < 0 || MsgNr > kMaxMsgNr) MsgNr = 0;
+  const std::string text = CleanMsgText(edtMsgTxt->Text());
+  SendMessage(port, call, path, addressee, text, MsgNr);
+
+  std::string record;
+  for (const std::string& field : {IntToStr(MsgNr), NowStamp(), std::string("1"), IntToStr(port),
+                                   Escaped(call), Escaped(path), Escaped(addressee), Escaped(text)})
+    CsvAddField(field, record);
+  PendingMsgs.Add(record);
+  RefreshMemos();
+  ShowSentMsg(call, addressee, text, 1, "{" + IntToStr(MsgNr));
+  MsgNr = MsgNr >= kMaxMsgNr ? 0 : MsgNr + 1;
+  edtMsgTxt->SetText("");
+}
+
+void TfrmAprsMsg::timMsgTxTimer(TComponent*) {
+  if (RetryBusy || PendingMsgs.Count() == 0) return;
+  RetryBusy = 1;
+  const TDateTime now = NowTime();
+  for (int i = 0; i < PendingMsgs.Count();) {
+    std::string record = PendingMsgs[i];
+    TDateTime last_send = 0;
+    try {
+      last_send = StampToDateTime(Field(record, pfLastSend));
+    } catch (const EConvertError&) {
+    }
+    if (now - last_send <= kRetryAge) {
+      ++i;
+      continue;
+    }
+    const std::string number = Field(record, pfNumber);
+    const std::string call = Unescaped(Field(record, pfCall));
+    const std::string addressee = Unescaped(Field(record, pfAddressee));
+    const std::string text = Unescaped(Field(record, pfText));
+    const int count = StrToIntDef(Field(record, pfCount), kMaxSends) + 1;
+    if (count > kMaxSends) {
+      PendingMsgs.Delete(i);
+    } else {
+      SendMessage(StrToIntDef(Field(record, pfPort), 0), call, Unescaped(Field(record, pfPath)),
+                  addressee, text, StrToIntDef(number, 0));
+      CsvSetField(pfCount, IntToStr(count), record);
+      CsvSetField(pfLastSend, FormatDateTime("yymmddhhnnss", NowTime()), record);
+      PendingMsgs.Put(i, record);
+      ++i;
+    }
+    ShowSentMsg(call, addressee, text, count, "{" + number);
+  }
+  RefreshMemos();
+  RetryBusy = 0;
+}
+
+// --- other controls -----------------------------------------------------------------------
+
+void TfrmAprsMsg::FormShow(TComponent* Sender) {
+  apctrlMainChange(Sender);
+  FitClientToControls(*this);
+}
+
+void TfrmAprsMsg::apctrlMainChange(TComponent*) {
+  if (apctrlMain->ActivePage() == atabMyMSg && MsgLamp) MsgLamp(false);
+}
+
+void TfrmAprsMsg::edtMsgTxtKeyPress(TComponent* Sender, char& Key) {
+  if (Key != kEnter) return;
+  Key = 0;
+  mbtnTxMsgClick(Sender);
+}
+
+void TfrmAprsMsg::mbtnTxP1Click(TComponent* Sender) {
+  mbtnTxP1->SetDown(Sender == mbtnTxP1);
+  mbtnTxP2->SetDown(Sender == mbtnTxP2);
+}
+
+void TfrmAprsMsg::mbtnClrClick(TComponent*) {
+  TExTabSheet* page = apctrlMain->ActivePage();
+  TRichDoc* viewer = page == atabMyMSg ? rdMyMsg : page == atabGroup ? rdGroupMsg : rdMonitor;
+  viewer->ClearDocument();
+  viewer->FormatDocument();
+}
+
+void TfrmAprsMsg::MyButton2Click(TComponent*) {
+  Close();
+}

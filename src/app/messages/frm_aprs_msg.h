@@ -1,0 +1,130 @@
+// The messaging window: every APRS message the dispatcher hands over is shown in three
+// lists (all messages, those to and from the own calls, group messages to ALL, QST and
+// CQ); numbered messages to an own call are acknowledged at once; own messages go out
+// numbered 0..9999 and are sent again about every minute until acknowledged, at most
+// five times. The message counter is kept with the settings.
+//
+//   ":N0CALL   :Hello{12"   a message to N0CALL, number 12
+//   ":DL1ABC   :ack12"      its acknowledgement, from N0CALL to DL1ABC
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/receive/aprs_info.h"
+#include "controls/my_button.h"
+#include "lists/ex_page_control_standin.h"
+#include "platform/gui/edit.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/memo.h"
+#include "platform/sys/date_time.h"
+#include "platform/sys/timer.h"
+#include "platform/text/string_list.h"
+#include "richtext/rich_doc.h"
+
+#include "core/kiss_link.h"
+class TRDStyle;
+
+// The settings window's controls the messaging window reads.
+struct TMsgSettings {
+  std::function<std::string()> CallP1, CallP2;  // edtCallP1/P2
+  std::function<std::string()> PathP1, PathP2;  // edtPathP1/P2
+};
+
+// Fields of a PendingMsgs record.
+enum TPendingField {
+  pfNumber = 0,
+  pfLastSend = 1,
+  pfCount = 2,
+  pfPort = 3,
+  pfCall = 4,
+  pfPath = 5,
+  pfAddressee = 6,
+  pfText = 7,
+};
+
+// Texts of the two refusals of the send button.
+extern const char* const kMsgSameCallText;  // "Absender gleich Empänger, ..."
+extern const char* const kMsgNoTextText;    // "Keine Nachricht eingegeben, ..."
+
+class TfrmAprsMsg : public TForm {
+ public:
+  explicit TfrmAprsMsg(TComponent* AOwner);
+  ~TfrmAprsMsg() override;
+
+  TExPageControl* apctrlMain;
+  TExTabSheet* atabMonitor;
+  TExTabSheet* atabMyMSg;
+  TExTabSheet* atabGroup;
+  TRichDoc* rdMonitor;
+  TRichDoc* rdMyMsg;
+  TRichDoc* rdGroupMsg;
+  TEdit* edtMsgAdr;
+  TEdit* edtMsgPath;
+  TEdit* edtMsgTxt;
+  TMyButton* mbtnTxMsg;
+  TMyButton* mbtnTxP1;
+  TMyButton* mbtnTxP2;
+  TMyButton* mbtnClr;
+  TMyButton* MyButton2;
+  TMemo* memTx;   // hidden: PendingMsgs
+  TMemo* memAck;  // hidden: AckLog
+  TTimer* timMsgTx;
+
+  // The next own message number, 0..9999.
+  int MsgNr = 0;
+  // Own messages awaiting acknowledgement, one record each (TPendingField).
+  TStringList PendingMsgs;
+  // Acknowledgements sent: escaped key port:source>addressee:{number, time.
+  TStringList AckLog;
+  std::uint8_t RetryBusy = 0;
+
+  // Wiring into the program, each used only when set.
+  TMsgSettings Settings;
+  TKissLink* Kiss = &KissLink;
+  // The common internet sender (TBeacons::SendToIgate).
+  std::function<bool(const std::string& Src, const std::string& Path, const std::string& Data)>
+      SendToIgate;
+  // The clock of the send times and the acknowledgement window; Now when unset.
+  std::function<TDateTime()> Clock;
+  // True while the packet log player hands over a recorded packet: it is shown, but
+  // never answered.
+  std::function<bool()> IsReplaying;
+  // The map window's message lamp bmpmMsg: blinking on or off.
+  std::function<void(bool On)> MsgLamp;
+
+  void HandleRxMessage(const TAprsInfo& Info);
+  // Starts a message to Call from another window: the addressee is set, the text
+  // cleared, and the window shown when hidden.
+  void OnMessageTo(const std::string& Call);
+  void SendAck(const std::string& Src, const std::string& Addressee, const std::string& Number,
+               int Port);
+  void ShowSentMsg(const std::string& Src, const std::string& Dst, const std::string& Text,
+                   int TxCount, const std::string& Number);
+
+  void FormShow(TComponent* Sender);
+  void apctrlMainChange(TComponent* Sender);
+  void edtMsgTxtKeyPress(TComponent* Sender, char& Key);
+  void mbtnTxMsgClick(TComponent* Sender);
+  void mbtnTxP1Click(TComponent* Sender);
+  void mbtnClrClick(TComponent* Sender);
+  void MyButton2Click(TComponent* Sender);
+  void timMsgTxTimer(TComponent* Sender);
+
+  std::string ClassName() const override { return "TfrmAprsMsg"; }
+
+ private:
+  TDateTime NowTime() const;
+  std::string NowStamp() const;
+  void SendMessage(int Port, const std::string& Call, const std::string& Path,
+                   const std::string& Addressee, const std::string& Text, int Number);
+  void MarkAcknowledged(const std::string& OwnCall, const std::string& From,
+                        const std::string& Answered);
+  void RefreshMemos();
+
+  std::unique_ptr<TRDStyle> rdsMsg;
+};
+
+extern TfrmAprsMsg* frmAprsMsg;

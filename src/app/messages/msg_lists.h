@@ -1,0 +1,51 @@
+// The entries of the messaging window's three lists. One message is twelve runs of one
+// viewer, a header line and the text line:
+//   "DL1ABC   " ">" "N0CALL   " ":" " [" "WIDE1-1" "] RX-CNT:" "2" "" ""      header
+//   "Hello there" "{12"                                                     text
+// An own message has the tag "*", "]" and " TX-CNT:" with its send count instead. The
+// text line's paragraph style tells the state: open, acknowledged, given up.
+#pragma once
+
+#include <string>
+
+class TRichDoc;
+
+// Paragraph styles of the message lists (app/monitor/station_styles.h, MakeMessageStyles).
+enum TMsgParaStyle { mpsFrameHeader = 0, mpsMsg = 1, mpsMsgAck = 2, mpsMsgNoAck = 3 };
+// Text styles of the message lists.
+enum TMsgTextStyle { mtsNormal = 0, mtsHeading = 1 };
+
+// Items per entry and the entry's items, counted from its first.
+constexpr int kMsgEntryItems = 12;
+enum TMsgEntryItem {
+  meiSender = 0,
+  meiAddressee = 2,
+  meiTag = 5,
+  meiRxLabel = 6,
+  meiRxCount = 7,
+  meiTxLabel = 8,
+  meiTxCount = 9,
+  meiText = 10,
+  meiNumber = 11,
+};
+
+// Trimmed S followed by blanks up to 9 characters (a longer text stays as it is).
+std::string PadAddressee(const std::string& S);
+// S without '|', '~' and '{', which the message format reserves.
+std::string CleanMsgText(const std::string& S);
+
+// Index of the text item of the newest entry from Src to Dst with this number and
+// text (FindAckedLine: any text); -1 when there is none.
+int FindMsgLine(TRichDoc& Viewer, const std::string& Src, const std::string& Dst,
+                const std::string& Number, const std::string& Text);
+int FindAckedLine(TRichDoc& Viewer, const std::string& Src, const std::string& Dst,
+                  const std::string& Number);
+
+// Adds the entry, or updates the one already there: a received one counts up and
+// gains the new tag; an own one shows its send count, and from count 6 on it is given
+// up ("MSG NOACK"). TxCount -1 for received messages. The view shows its end afterwards.
+void AddOrUpdateMsgLine(TRichDoc& Viewer, const std::string& Src, const std::string& Dst,
+                        bool Received, int TxCount, const std::string& Number,
+                        const std::string& Text, const std::string& Tag);
+// Marks the entry whose text item is ItemNo with a paragraph style and shows it.
+void SetMsgState(TRichDoc& Viewer, int ItemNo, TMsgParaStyle State);

@@ -1,0 +1,162 @@
+#include "app/monitor/monitor_appender.h"
+
+#include <algorithm>
+
+#include "richtext/rich_doc.h"
+
+namespace {
+
+constexpr char kCr = '\r';
+constexpr char kLf = '\n';
+constexpr char kBel = '\a';
+constexpr char kBs = '\b';
+
+struct TSelection {
+  int StartItem = -1, StartOffs = 0, EndItem = -1, EndOffs = 0;
+};
+
+TSelection SelectionOf(const TCustomRichDoc& view) {
+  TSelection s;
+  if (view.HasSelection()) view.GetSelectionRange(s.StartItem, s.StartOffs, s.EndItem, s.EndOffs, true);
+  return s;
+}
+
+// Puts a selection back after Deleted items went from the front, unless it began in them.
+void RestoreSelection(TCustomRichDoc& view, TSelection s, int deleted) {
+  s.StartItem -= deleted;
+  s.EndItem -= deleted;
+  if (s.StartItem >= 0) view.SetSelectionRange(s.StartItem, s.StartOffs, s.EndItem, s.EndOffs);
+}
+
+bool IsAtEnd(const TCustomRichDoc& view) {
+  return view.VScrollPos() == view.GetVScrollMax();
+}
+
+// Lays out what was appended without moving the view: following the end is the
+// appender's own decision.
+void FormatAppended(TCustomRichDoc& view) {
+  const TRDOptions options = view.Options;
+  view.Options &= ~rdoScrollToEnd;
+  view.FormatTail();
+  view.Options = options;
+}
+
+void EraseAll(std::string& text, char c) {
+  text.erase(std::remove(text.begin(), text.end(), c), text.end());
+}
+
+// Each BS takes back the last character of the log as it stands, before this text.
+void TakeBackCharacters(TCustomRichDoc& view, std::string& text) {
+  const auto count = std::count(text.begin(), text.end(), kBs);
+  EraseAll(text, kBs);
+  for (auto i = count; i > 0 && view.ItemCount() > 0; --i) {
+    const int last = view.ItemCount() - 1;
+    std::string item = view.ReadItemText(last);
+    if (!item.empty()) {
+      item.pop_back();
+      view.ReplaceItemText(last, item);
+    }
+  }
+}
+
+}  // namespace
+
+void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int Mode, int& ParaNo) {
+  if (View == nullptr) return;
+  TCustomRichDoc& view = *View;
+  if (view.ItemCount() == 0) view.AddTextContinued("", 0);
+
+  const int entry_para = ParaNo;
+  const TSelection selection = SelectionOf(view);
+  const bool had_selection = selection.StartItem >= 0;
+  const bool follow_end = IsAtEnd(view) && !had_selection;
+
+  EraseAll(Text, kLf);
+  EraseAll(Text, kBel);
+  TakeBackCharacters(view, Text);
+  if (Mode == 1 || Mode == 3) DeleteEmptyLastLine(view);
+
+  // Same style on the same line joins the last run; anything else is a run of its own.
+  auto add_line_text = [&](const std::string& line) {
+    const int last = view.ItemCount() - 1;
+    if (last < 0 || view.GetItemStyleIndex(last) != StyleNo || entry_para != -1) {
+      if (ParaNo == -1) {
+        view.AddTextContinued(line, StyleNo);
+      } else {
+        view.AddTextParagraph(line, StyleNo, ParaNo);
+      }
+    } else {
+      view.ReplaceItemText(last, view.ReadItemText(last) + line);
+    }
+  };
+
+  size_t start = 0;
+  for (size_t cr = Text.find(kCr); cr != std::string::npos; cr = Text.find(kCr, start)) {
+    add_line_text(Text.substr(start, cr - start));
+    view.AddTextParagraph("", StyleNo, entry_para >= 1 ? entry_para : 0);
+    ParaNo = -1;
+    start = cr + 1;
+  }
+  if (start == 0) {
+    add_line_text(Text);
+  } else if (start < Text.size()) {
+    view.AddTextContinued(Text.substr(start), StyleNo);
+  }
+
+  FormatAppended(view);
+  if (Mode == 2 || Mode == 3) {
+    DeleteEmptyLastLine(view);
+    FormatAppended(view);
+  }
+  if (follow_end) ScrollLogToEnd(view);
+  const int trimmed = TrimLogLines(view);
+  // The selection moves with its text when the oldest lines went.
+  if (had_selection) RestoreSelection(view, selection, trimmed);
+  view.Invalidate();
+}
+
+int TrimLogLines(TCustomRichDoc& View) {
+  const TSelection selection = SelectionOf(View);
+  FormatAppended(View);
+  const int count = View.ItemCount();
+  if (count == 0) return 0;
+  const TRichDocRDData& data = View.RDData();
+  const int last_line = View.GetLineNumber(count - 1, View.GetItemStartOffset(count - 1));
+  if (last_line <= kMonitorMaxLines || !IsAtEnd(View)) return 0;
+  // The first item whose line is among the newest 299: one walk over the draw lines.
+  int n = 0, d = 0, line = 0;
+  for (; n < count - 1; ++n) {
+    const int first = data.GetFirstDrawItemOfItem(n);
+    for (; d <= first; ++d)
+      if (data.DrawItems[d]->FromNewLine) ++line;
+    if (last_line - line < kMonitorMaxLines) break;
+  }
+  if (n == 0) return 0;
+  View.DeleteItemRange(0, n);
+  FormatAppended(View);
+  if (selection.StartItem >= 0) RestoreSelection(View, selection, n);
+  return n;
+}
+
+void ScrollLogToEnd(TCustomRichDoc& View) {
+  View.SetVScrollPos(View.GetVScrollMax());
+  const int last = View.ItemCount() - 1;
+  if (last >= 0) {
+    const int end = View.GetItemEndOffset(last);
+    View.SetSelectionRange(last, end, last, end);
+  }
+  FormatAppended(View);
+}
+
+void DeleteEmptyLastLine(TCustomRichDoc& View) {
+  const int last = View.ItemCount() - 1;
+  if (last < 0 || !View.ReadItemText(last).empty()) return;
+  int first = last;
+  while (first > 0 && !View.IsItemLineStart(first)) --first;
+  View.DeleteItemRange(first, last - first + 1);
+}
+
+void ClearLog(TCustomRichDoc& View) {
+  View.ClearDocument();
+  View.FormatKeepSelection();
+}

@@ -1,0 +1,94 @@
+#include "app/monitor/station_styles.h"
+
+#include "richtext/rd_style.h"
+#include "richtext/rich_doc.h"
+#include "richtext/rtf_read_properties.h"
+
+namespace {
+
+struct TextStyleValues {
+  const char* name;
+  const char* fontName;
+  int size;
+  TFontStyles style;
+  TColor color;
+  int vShift;
+};
+
+void SetTextStyles(TRDStyle& sheet, std::initializer_list<TextStyleValues> values) {
+  sheet.TextStyles().Clear();
+  for (const TextStyleValues& v : values) {
+    TFontInfo& style = sheet.TextStyles().Add();
+    style.SetStyleName(v.name);
+    style.FontName = v.fontName;
+    style.Size = v.size;
+    style.Style = v.style;
+    style.Color = v.color;
+    style.VShift = v.vShift;
+  }
+}
+
+}  // namespace
+
+void MakeMonitorStyles(TRDStyle& sheet) {
+  SetTextStyles(sheet, {{"Normal text", "Tahoma", 10, 0, clWindowText, 0},
+                        {"RS232", "Courier New", 10, 0, clBlue, 0},
+                        {"KISS", "Tahoma", 10, 0, clWindowText, 0},
+                        {"IG_HEAD", "Tahoma", 10, fsBold, clNavy, 0},
+                        {"IG_DATA", "Tahoma", 10, 0, 13762560, 0},
+                        {"P1_HEAD", "Tahoma", 10, fsBold, clGreen, 0},
+                        {"P1_DATA", "Tahoma", 10, 0, 45824, 0},
+                        {"P2_HEAD", "Tahoma", 10, fsBold, clTeal, 0},
+                        {"P2_DATA", "Tahoma", 10, 0, 12697856, 0}});
+  sheet.ParaStyles().Clear();
+  sheet.ParaStyles().Add().Options = rdpaoNoWrap;
+  TParaInfo& centered = sheet.ParaStyles().Add();
+  centered.SetStyleName("Centered");
+  centered.Alignment = rdaCenter;
+}
+
+void MakeMessageStyles(TRDStyle& sheet) {
+  SetTextStyles(sheet, {{"Normal text", "Courier New", 8, 0, 10658466, 0},
+                        {"Heading", "Tahoma", 11, fsBold, clBlack, 10}});
+  sheet.ParaStyles().Clear();
+  struct ParaValues {
+    const char* name;
+    TColor background;
+  };
+  for (const ParaValues& v :
+       {ParaValues{"FrameHeader", 16711422}, ParaValues{"MSG", 13434877},
+        ParaValues{"MSG ACK", clMoneyGreen}, ParaValues{"MSG NOACK", 14145535}}) {
+    TParaInfo& para = sheet.ParaStyles().Add();
+    para.SetStyleName(v.name);
+    para.Background.Color = v.background;
+  }
+}
+
+namespace {
+
+// What both kinds of viewer save of their styles and take from imported RTF.
+void SetUpStationViewer(TCustomRichDoc& viewer, TRDStyle& sheet) {
+  viewer.SetStyle(&sheet);
+  viewer.DoInPaletteMode = rdpaCreateCopies;
+  viewer.RDFOptions |= rdfoSaveTextStyles | rdfoSaveParaStyles;
+  viewer.RTFReadProperties().TextStyleMode = rdrsAddIfNeeded;
+  viewer.RTFReadProperties().ParaStyleMode = rdrsAddIfNeeded;
+}
+
+}  // namespace
+
+void SetUpMonitorViewer(TCustomRichDoc& viewer, TRDStyle& sheet) {
+  SetUpStationViewer(viewer, sheet);
+  viewer.Options = rdoAllowSelection | rdoScrollToEnd | rdoAutoCopyText | rdoAutoCopyRDF |
+                   rdoAutoCopyImage | rdoAutoCopyRTF | rdoFastFormatting | rdoDblClickSelectsWord |
+                   rdoRClickDeselects;
+  viewer.SetBorderStyle(bsNone);
+}
+
+void SetUpMessageViewer(TCustomRichDoc& viewer, TRDStyle& sheet) {
+  SetUpStationViewer(viewer, sheet);
+  viewer.Options |= rdoSingleClick;
+  viewer.SetColor(0xF0F0F0);
+  viewer.LeftMargin = viewer.RightMargin = viewer.TopMargin = viewer.BottomMargin = 0;
+  viewer.UseXPThemes = false;
+}

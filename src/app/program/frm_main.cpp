@@ -1,0 +1,142 @@
+#include "app/program/frm_main.h"
+
+#include <algorithm>
+#include <array>
+
+#include "app/program/device_windows.h"
+#include "app/map/frm_aprs.h"
+#include "app/settings/frm_setup.h"
+#include "app/settings/settings_store.h"
+#include "app/receive/tnc_link.h"
+#include "controls/my_msg_dialog.h"
+#include "platform/sys/application.h"
+#include "platform/text/sysutils.h"
+
+TfrmMain* frmMain = nullptr;
+
+namespace {
+
+// How long the end of the program waits for the TNC to leave KISS mode.
+constexpr unsigned kShutDownKissWaitMs = 10000;
+
+TButton* MakeButton(TfrmMain* form, const char* name, const char* caption, int left, int width) {
+  auto* button = new TButton(form);
+  button->Name = name;
+  button->SetParent(form->pnlTop);
+  button->SetBounds(left, 6, width, 25);
+  button->SetCaption(caption);
+  return button;
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
+  Name = "frmMain";
+  SetFormStyle(fsMDIForm);
+  SetPosition(poDesigned);
+  SetClientSize(740, 444);
+
+  pnlTop = new TPanel(this);
+  pnlTop->Name = "pnlTop";
+  pnlTop->SetParent(this);
+  pnlTop->SetAlign(alTop);
+  pnlTop->SetHeight(36);
+  pnlTop->SetVisible(false);
+  btnKissOff = MakeButton(this, "btnKissOff", "KISS off", 8, 75);
+  btnKissOn = MakeButton(this, "btnKissOn", "KISS on", 88, 75);
+  Button3 = MakeButton(this, "Button3", "Einzelnen Datensatz debugen", 240, 180);
+  Button3->SetVisible(false);
+  cbxDebug = new TCheckBox(this);
+  cbxDebug->Name = "cbxDebug";
+  cbxDebug->SetParent(pnlTop);
+  cbxDebug->SetBounds(170, 10, 60, 17);
+  cbxDebug->SetCaption("Debug");
+  cbxDebug->SetVisible(false);
+
+  MyHint1 = new TMyHint(this);
+  MyHint1->Name = "MyHint1";
+  MyTrayIcon = new TMyTrayIcon(this);
+  MyTrayIcon->Name = "MyTrayIcon";
+
+  btnKissOff->OnClick = [this](TComponent* Sender) { btnKissOffClick(Sender); };
+  btnKissOn->OnClick = [this](TComponent* Sender) { btnKissOnClick(Sender); };
+  Button3->OnClick = [this](TComponent* Sender) { Button3Click(Sender); };
+  MyTrayIcon->OnDblClick = [this](TComponent* Sender) { MyTrayIconDblClick(Sender); };
+  OnCloseQuery = [this](TComponent* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
+  OnClose = [this](TComponent* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
+
+  frmMain = this;
+  DoCreate();
+}
+
+TfrmMain::~TfrmMain() {
+  if (frmMain == this) frmMain = nullptr;
+}
+
+void TfrmMain::MyTrayIconDblClick(TComponent*) {
+  Show();
+  SetWindowState(wsNormal);
+  BringToFront();
+  MyTrayIcon->Restore();
+}
+
+void TfrmMain::btnKissOffClick(TComponent*) {
+  TncControl().KissDisconnect();
+}
+
+void TfrmMain::btnKissOnClick(TComponent*) {
+  const int device = frmSetup->mfcbxDevice->ItemIndex();
+  if (device > 0) TncControl().KissConnect(static_cast<uint8_t>(device));
+}
+
+void TfrmMain::Button3Click(TComponent*) {
+  std::string text = StringReplace(frmSetup->memDebu->Text(), "\r\n", "", rfReplaceAll);
+  text = StringReplace(text, ",", "\r\n", rfReplaceAll);
+  frmSetup->lbxByt->Items().SetText(text);
+  std::array<uint8_t, kTestFeedBytes> bytes{};
+  const int count = std::min(frmSetup->lbxByt->Items().Count(), kTestFeedBytes);
+  for (int n = 0; n < count; ++n)
+    bytes[n] = static_cast<uint8_t>(StrToInt(Trim(frmSetup->lbxByt->Items().Get(n))));
+  KissLink.KissRxBytes(std::span<const uint8_t>(bytes.data(), static_cast<size_t>(count)));
+}
+
+// While the settings are being applied (with a wait for the TNC inside) the program
+// must not end underneath that sequence: the close is refused and made once the
+// sequence is done.
+void TfrmMain::FormCloseQuery(TComponent*, bool& CanClose) {
+  if (frmSetup && frmSetup->Applying()) {
+    frmSetup->CloseMainWhenApplied();
+    CanClose = false;
+  }
+}
+
+void TfrmMain::FormClose(TComponent*, TCloseAction& Action) {
+  if (Action == caNone) return;
+  // Whatever goes wrong while shutting down, the program ends: it must not run on with
+  // its main window gone.
+  struct TEnd {
+    ~TEnd() {
+      if (Application) Application->Terminate();
+    }
+  } end;
+  ShutDown();
+}
+
+void TfrmMain::ShutDown() {
+  if (shut_down_done_) return;
+  shut_down_done_ = true;
+  if (frmAprs && frmAprs->AprsIs.TcpWanted()) frmAprs->AprsIs.Stop();
+  SaveSettings();
+  KissDisconnectAndWait(kShutDownKissWaitMs);
+  TncRs232().CloseRs232();
+  if (frmGpsStatus) frmGpsStatus->GpsRxMain->SetRun(false);
+  if (frmSetup) frmSetup->WxStn->SetRun(false);
+  if (frmAprs) {
+    try {
+      frmAprs->Stations.SaveStations(frmAprs->StationFileName());
+    } catch (const Exception& error) {
+      // The heard stations would be gone at the next start: say so.
+      MyShowError(error.what());
+    }
+  }
+}

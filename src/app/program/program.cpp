@@ -1,0 +1,129 @@
+#include "app/program/program.h"
+
+#include "app/program/device_windows.h"
+#include "app/map/frm_aprs.h"
+#include "app/messages/frm_aprs_msg.h"
+#include "app/stations/frm_aprs_stn_info.h"
+#include "app/stations/frm_aprs_stn_list.h"
+#include "app/stations/frm_aprs_stn_select.h"
+#include "app/program/frm_info.h"
+#include "app/receive/frm_log.h"
+#include "app/program/frm_main.h"
+#include "app/language/frm_prg_msg.h"
+#include "app/settings/frm_setup.h"
+#include "app/language/frm_speak.h"
+#include "app/settings/settings_store.h"
+#include "app/language/speak_file.h"
+#include "app/receive/tnc_link.h"
+#include "app/transmit/transmit_wiring.h"
+#include "controls/my_msg_dialog.h"
+#include "gif/gif_registration.h"
+#include "platform/sys/application.h"
+
+TfrmGpsStatus* frmGpsStatus = nullptr;
+TfrmWxStatus* frmWxStatus = nullptr;
+
+// PlaySound index of "PrgUp.wav".
+constexpr int kStartSound = 0;
+
+const char* const kNoValidSpeakFileText = "No valid speakfile found, Velmora loading abort!";
+
+TProgramWindows::~TProgramWindows() {
+  DisconnectTncFromWindows();
+  frmMyMsgDialog = nullptr;
+  frmGpsStatus = nullptr;
+  frmWxStatus = nullptr;
+}
+
+namespace {
+
+// The device windows reach the settings window through their hooks.
+void ConnectDeviceWindows() {
+  frmGpsStatus->EnableSetGpsPos = [](bool Enabled) {
+    frmSetup->mbtnSetGpsPos->SetEnabled(Enabled);
+  };
+  frmWxStatus->WindFromMph = [](int Mph) { return frmSetup->WindFromMph(Mph); };
+  frmWxStatus->WindUnitName = [] { return frmSetup->WindUnitName(); };
+  frmWxStatus->TempFromFahrenheit = [](int F) { return frmSetup->TempFromFahrenheit(F); };
+  frmWxStatus->TempUnitName = [] { return frmSetup->TempUnitName(); };
+  frmWxStatus->GetWxData = [](TWxData& Data) { frmSetup->WxStn->GetWxData(Data); };
+  frmGpsStatus->ShowOwnPosition = [] {
+    if (frmAprs) frmAprs->ShowGpsPosition();
+  };
+  frmGpsStatus->SetGpsLamp = [](int Picture) {
+    if (!frmAprs) return;
+    // Picture 2, the fault, must stay: setting Active would show frame 1 again.
+    frmAprs->bmpmGps->SetActivePicture(Picture);
+  };
+}
+
+// Beacons, messages and the packet log reach the settings window, the APRS-IS link and
+// the dispatcher; the log goes in after the dispatcher's IGate is set.
+void ConnectTransmitting() {
+  ConnectBeaconsToSetup(frmAprs->Beacons, *frmSetup);
+  ConnectMsgToSetup(*frmAprsMsg, *frmSetup, frmAprs->Beacons);
+  ConnectPacketLog(*frmLog, frmAprs->Dispatcher, frmAprsMsg);
+  frmAprsMsg->MsgLamp = [](bool On) {
+    // A message waiting blinks the lamp; read, it goes dark (frame 0).
+    if (frmAprs) frmAprs->bmpmMsg->SetAnimation(On);
+  };
+}
+
+}  // namespace
+
+void CreateWindows(TProgramWindows& Owner) {
+  new TfrmMain(&Owner);
+  frmMyMsgDialog = new TfrmMyMsgDialog(&Owner);
+  new TfrmSetup(&Owner);
+  new TfrmAprsStnList(&Owner);
+  new TfrmAprsStnSelect(&Owner);
+  new TfrmAprsStnInfo(&Owner);
+  new TfrmAprsMsg(&Owner);
+  new TfrmAprs(&Owner);
+  frmAprs->SetWindowState(wsMaximized);
+  frmAprs->Show();
+  frmGpsStatus = new TfrmGpsStatus(&Owner);
+  new TfrmInfo(&Owner);
+  new TfrmSpeak(&Owner);
+  new TfrmPrgMsg(&Owner);
+  frmWxStatus = new TfrmWxStatus(&Owner);
+  new TfrmLog(&Owner);
+  ConnectTncToWindows();
+  ConnectDeviceWindows();
+  ConnectTransmitting();
+}
+
+std::uint8_t LoadStartLanguage() {
+  std::uint8_t result = LoadSpeakFile(frmSetup->mfcbxSpk->Text(), false);
+  for (const char* fallback : {"english.spk", "deutsch.spk"}) {
+    if (result == kSpeakLoaded) break;
+    frmSetup->mfcbxSpk->SetText(fallback);
+    result = LoadSpeakFile(fallback, false);
+  }
+  return result;
+}
+
+bool StartProgram() {
+  LoadSettings();
+  const std::uint8_t language = LoadStartLanguage();
+  if (language == kSpeakWrongVersion) MyShowError(kNoValidSpeakFileText);
+  if (language != kSpeakLoaded) return false;
+  frmAprs->Sounds->PlaySound(kStartSound);
+  frmInfo->ShowSplash();
+  frmMain->Show();
+  frmMain->MyHint1->SetActive(true);
+  frmSetup->TncInitialised = 0;
+  frmSetup->mbtnChange->Click();
+  frmSetup->TncInitialised = 1;
+  frmAprs->LoadMapFromSettings();
+  return true;
+}
+
+int RunProgram() {
+  // Maps and symbols may be GIF pictures: the format is known before any loads.
+  RegisterGIFFormat();
+  TProgramWindows owner;
+  CreateWindows(owner);
+  if (StartProgram()) Application->Run();
+  return 0;
+}

@@ -1,0 +1,195 @@
+#include "app/receive/frm_log.h"
+
+#include <cctype>
+
+#include "app/program/form_build.h"
+#include "app/program/form_fit.h"
+#include "app/language/frm_prg_msg.h"
+#include "controls/my_msg_dialog.h"
+#include "platform/sys/files.h"
+#include "platform/text/sysutils.h"
+
+TfrmLog* frmLog = nullptr;
+
+namespace {
+
+constexpr unsigned kPlayTickMs = 1000;
+constexpr unsigned kFlushTickMs = 1000;
+constexpr int kConfirmYes = 6;
+constexpr char kBackspace = 8;
+constexpr const char* kProgressFormat = "dddd dd mmm yyyy - hh:nn:ss";
+constexpr const char* kAppendQuestion = "Sollen die Daten angehangen werden?";
+
+}  // namespace
+
+TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
+  Name = "frmLog";
+  SetCaption("Log");
+  SetFormStyle(fsStayOnTop);
+  auto button = [this](const char* name, const char* caption, const char* hint, int left) {
+    auto* b = NewControl<TMyButton>(this, this, name, left, 8, 52, 25);
+    b->SetCaption(caption);
+    b->SetHint(hint);
+    b->SetShowHint(true);
+    return b;
+  };
+  mbtnPlay = button("mbtnPlay", "P", "Abspielen", 8);
+  mbtnPlay->OnClick = [this](TComponent* Sender) { mbtnPlayClick(Sender); };
+  mbtnRecord = button("mbtnRecord", "R", "Aufnehmen", 64);
+  mbtnRecord->OnClick = [this](TComponent* Sender) { mbtnRecordClick(Sender); };
+  mbtnStop = button("mbtnStop", "STOP", "Stoppen", 120);
+  mbtnStop->OnClick = [this](TComponent* Sender) { mbtnStopClick(Sender); };
+  mbtnClose = button("mbtnClose", "X", "", 240);
+  mbtnClose->OnClick = [this](TComponent* Sender) { mbtnCloseClick(Sender); };
+  mbtnFilter = NewSwitch(this, this, "mbtnFilter", "FILTER", 176, 8, 60, 25);
+  mbtnFilter->SetHint("show/hide filter option");
+  mbtnFilter->OnClick = [this](TComponent* Sender) { mbtnFilterClick(Sender); };
+
+  lblGo = NewControl<TLabel>(this, this, "lblGo", 8, 40, 284, 15);
+  lblNow = NewControl<TLabel>(this, this, "lblNow", 8, 56, 284, 15);
+  lblEnd = NewControl<TLabel>(this, this, "lblEnd", 8, 72, 284, 15);
+  mpbPos = NewControl<TMyProgressBar>(this, this, "mpbPos", 8, 90, 284, 12);
+
+  mpnlFilter = NewControl<TMyPanel>(this, this, "mpnlFilter", 8, 108, 284, 84);
+  mpnlFilter->SetVisible(false);
+  memFilter = NewControl<TMemo>(this, mpnlFilter, "memFilter", 4, 4, 276, 76);
+  memFilter->OnKeyPress = [this](TComponent* Sender, char& Key) { memFilterKeyPress(Sender, Key); };
+
+  OpenDialog = new TOpenDialog(this);
+  OpenDialog->Name = "OpenDialog";
+  timPlayBack = new TTimer(this);
+  timPlayBack->Name = "timPlayBack";
+  timPlayBack->SetInterval(kPlayTickMs);
+  timPlayBack->SetEnabled(false);
+  timPlayBack->OnTimer = [this](TComponent* Sender) { timPlayBackTimer(Sender); };
+  timFlush = new TTimer(this);
+  timFlush->Name = "timFlush";
+  timFlush->SetInterval(kFlushTickMs);
+  timFlush->SetEnabled(false);
+  timFlush->OnTimer = [this](TComponent*) { Recorder.FlushTick(); };
+
+  Recorder.OnWriteError = [](const std::string& Error) { MyShowError(Error); };
+  Player.AnalysePacket = [this](const TStrings& Packet) {
+    if (AnalysePacket) AnalysePacket(Packet);
+  };
+  Player.OnStopped = [this] {
+    timPlayBack->SetEnabled(false);
+    ShowPlayProgress();
+    ShowState();
+  };
+
+  for (TLabel* label : {lblGo, lblNow, lblEnd}) label->SetCaption("");
+  mpbPos->SetPosition(0);
+  ShowState();
+  FitClientToControls(*this);
+  frmLog = this;
+  DoCreate();
+}
+
+TfrmLog::~TfrmLog() {
+  Player.OnStopped = nullptr;
+  Recorder.OnWriteError = nullptr;
+  StopRecording();
+  StopPlayback();
+  if (frmLog == this) frmLog = nullptr;
+}
+
+std::string TfrmLog::FilterText() const {
+  // Line breaks (from a stored filter) separate calls like commas.
+  return StringReplace(Trim(memFilter->Text()), "\r\n", ",", rfReplaceAll);
+}
+
+void TfrmLog::ShowState() {
+  const bool busy = Recorder.Recording() || Player.Playing();
+  mbtnStop->SetEnabled(busy);
+  mbtnRecord->SetDown(Recorder.Recording());
+  mbtnRecord->SetEnabled(!Player.Playing());
+  mbtnPlay->SetDown(Player.Playing());
+  mbtnPlay->SetEnabled(!Recorder.Recording());
+}
+
+void TfrmLog::StartRecording(const std::string& FileName, bool Append) {
+  std::string error;
+  if (!Recorder.Start(FileName, Append, error)) MyShowError(error);
+  timFlush->SetEnabled(Recorder.Recording());
+  ShowState();
+}
+
+void TfrmLog::StopRecording() {
+  Recorder.Stop();
+  timFlush->SetEnabled(false);
+  if (mbtnStop) ShowState();
+}
+
+bool TfrmLog::StartPlayback(const std::string& FileName) {
+  StopPlayback();
+  const bool started = Player.Start(FileName);
+  if (started) {
+    mpbPos->SetMin(0);
+    mpbPos->SetMax(Player.LineCount() - 1);
+    timPlayBack->SetEnabled(true);
+  }
+  ShowPlayProgress();
+  ShowState();
+  return started;
+}
+
+void TfrmLog::StopPlayback() {
+  Player.Stop();
+}
+
+void TfrmLog::ShowPlayProgress() {
+  if (Player.PlayStart() == 0) return;
+  lblGo->SetCaption(FormatDateTime(kProgressFormat, Player.PlayStart()));
+  lblNow->SetCaption(FormatDateTime(kProgressFormat, Player.PlayNow()));
+  lblEnd->SetCaption(FormatDateTime(kProgressFormat, Player.PlayEnd()));
+  mpbPos->SetPosition(Player.PlayIndex());
+}
+
+void TfrmLog::mbtnPlayClick(TComponent*) {
+  if (mbtnStop->Enabled()) return;
+  if (OpenDialog->Execute()) StartPlayback(OpenDialog->FileName);
+  ShowState();
+}
+
+void TfrmLog::mbtnRecordClick(TComponent*) {
+  if (mbtnStop->Enabled()) return;
+  StopRecording();
+  if (!OpenDialog->Execute()) {
+    ShowState();
+    return;
+  }
+  const std::string file = OpenDialog->FileName;
+  const std::string question = frmPrgMsg ? GetPrgMsg(*frmPrgMsg->lblQueAdd) : kAppendQuestion;
+  const bool append = FileExists(file) && MyConfirm(question) == kConfirmYes;
+  StartRecording(file, append);
+}
+
+void TfrmLog::mbtnStopClick(TComponent*) {
+  StopRecording();
+  StopPlayback();
+  ShowState();
+}
+
+void TfrmLog::mbtnCloseClick(TComponent*) {
+  Close();
+}
+
+void TfrmLog::mbtnFilterClick(TComponent*) {
+  mpnlFilter->SetVisible(mbtnFilter->Down());
+  FitClientToControls(*this);
+}
+
+void TfrmLog::memFilterKeyPress(TComponent*, char& Key) {
+  Key = static_cast<char>(std::toupper(static_cast<unsigned char>(Key)));
+  const bool allowed = Key == kBackspace || Key == ',' || Key == '-' ||
+                       (Key >= '0' && Key <= '9') || (Key >= 'A' && Key <= 'Z');
+  if (!allowed) Key = 0;
+}
+
+void TfrmLog::timPlayBackTimer(TComponent*) {
+  timPlayBack->SetEnabled(false);
+  Player.Tick();
+  if (Player.Playing()) timPlayBack->SetEnabled(true);
+  ShowPlayProgress();
+}

@@ -1,0 +1,74 @@
+// The packet log window: records the received packets to a log file (optionally only
+// those of the callsigns in the filter) and plays a recorded log back into the packet
+// dispatcher, one minute of log time per second. Idle, recording and playing exclude
+// each other. Its filter switch and filter text are kept with the settings.
+#pragma once
+
+#include <functional>
+
+#include "app/receive/packet_log.h"
+#include "controls/my_button.h"
+#include "controls/my_panel.h"
+#include "controls/my_progress_bar.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/label.h"
+#include "platform/gui/memo.h"
+#include "platform/gui/open_dialog.h"
+#include "platform/sys/timer.h"
+
+class TfrmLog : public TForm {
+ public:
+  explicit TfrmLog(TComponent* AOwner);
+  ~TfrmLog() override;
+
+  TMyButton* mbtnPlay;
+  TMyButton* mbtnRecord;
+  TMyButton* mbtnStop;
+  TMyButton* mbtnClose;
+  TMyButton* mbtnFilter;
+  TMyPanel* mpnlFilter;
+  TMemo* memFilter;
+  TLabel* lblGo;
+  TLabel* lblNow;
+  TLabel* lblEnd;
+  TMyProgressBar* mpbPos;
+  TOpenDialog* OpenDialog;
+  TTimer* timPlayBack;
+  // Flushes the recording every 20 seconds, whether station aging runs or not.
+  TTimer* timFlush;
+
+  TPacketRecorder Recorder;
+  TPacketPlayer Player;
+  // The dispatcher's AnalysePacket, for played packets.
+  std::function<void(const TStrings& Packet)> AnalysePacket;
+
+  // The dispatcher's recording hand-off (TLogRecorderHooks).
+  bool Recording() const { return Recorder.Recording(); }
+  std::string FilterText() const;
+  void AddLogLine(const std::string& Line) { Recorder.AddLine(Line); }
+
+  // Recording to FileName; Append keeps the lines of an existing file. The window's
+  // buttons follow; a file that cannot be read for appending is reported.
+  void StartRecording(const std::string& FileName, bool Append);
+  void StopRecording();
+  // False when the file does not exist or has no readable line.
+  bool StartPlayback(const std::string& FileName);
+  void StopPlayback();
+  void ShowPlayProgress();
+
+  void mbtnPlayClick(TComponent* Sender);
+  void mbtnRecordClick(TComponent* Sender);
+  void mbtnStopClick(TComponent* Sender);
+  void mbtnCloseClick(TComponent* Sender);
+  // Shows the filter panel while mbtnFilter is down.
+  void mbtnFilterClick(TComponent* Sender);
+  void memFilterKeyPress(TComponent* Sender, char& Key);
+  void timPlayBackTimer(TComponent* Sender);
+
+  std::string ClassName() const override { return "TfrmLog"; }
+
+ private:
+  void ShowState();
+};
+
+extern TfrmLog* frmLog;

@@ -1,0 +1,215 @@
+#include "app/receive/packet_dispatcher.h"
+
+#include <exception>
+
+#include "app/monitor/monitor_appender.h"
+#include "app/monitor/monitor_styles.h"
+#include "app/stations/station_store.h"
+#include "app/receive/wx_report.h"
+#include "core/aprs_data.h"
+#include "core/csv_ctrl.h"
+#include "core/digi_path.h"
+#include "core/my_tools.h"
+#include "core/tnc2_line.h"
+#include "platform/text/sysutils.h"
+
+namespace {
+
+// A packet is shown as one line: its control characters would break the line, ring or
+// take back characters of the packets before it.
+std::string Printable(std::string text) {
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+  }
+  return text;
+}
+
+bool IsRadioPort(int port) {
+  return port == 1 || port == 2;
+}
+
+bool Call(const std::function<bool()>& f) {
+  return f && f();
+}
+std::string Text(const std::function<std::string()>& f) {
+  return f ? f() : std::string();
+}
+
+// The digipeater a packet was heard through: the call marked used ('*'), or a whole
+// path that starts with a WIDEn-N or TRACEn-N some digipeater has already counted down.
+std::string HeardViaOf(const std::string& path) {
+  const size_t star = path.find('*');
+  if (star != std::string::npos) {
+    const size_t blank = path.rfind(' ', star);
+    const size_t begin = blank == std::string::npos ? 0 : blank + 1;
+    return path.substr(begin, star - begin);
+  }
+  auto counted_down = [&](const std::string& alias) {
+    const size_t n = alias.size();
+    return path.size() >= n + 3 && path.compare(0, n, alias) == 0 && path[n] != path[n + 2];
+  };
+  return counted_down("WIDE") || counted_down("TRACE") ? path : std::string();
+}
+
+// Source, destination and path from the upper-cased header ("FM A TO B VIA C CTL ..."
+// or "IG A TO B VIA C,D").
+void ParseHeader(std::string work, TAprsInfo& info) {
+  const size_t mark = work.find(info.Port == -1 ? "IG " : "FM ");
+  const size_t start = mark == std::string::npos ? 2 : mark + 3;
+  const size_t to = work.find(" TO ");
+  if (to != std::string::npos && to > start) info.SrcCall = work.substr(start, to - start);
+  if (to != std::string::npos) work.erase(0, to + 4);
+  const size_t blank = work.find(' ');
+  info.DestCall = work.substr(0, blank);
+  work.erase(0, blank == std::string::npos ? work.size() : blank + 1);
+  const size_t via = work.find("VIA");
+  if (via == std::string::npos) return;
+  const size_t from = via + 4;
+  if (from >= work.size()) return;
+  const size_t end = IsRadioPort(info.Port) ? work.find(" CTL ", from) : std::string::npos;
+  info.Path = work.substr(from, end == std::string::npos ? std::string::npos : end - from);
+  if (info.Path.empty()) return;
+  info.HeardVia = HeardViaOf(info.Path);
+  RemoveChar('*', info.Path);
+}
+
+}  // namespace
+
+int HeaderPort(const std::string& Header) {
+  const std::string work = UpperCase(Header);
+  int port = 0;
+  if (work.rfind("IG", 0) == 0) port = -1;
+  if (work.rfind("FM", 0) == 0) port = 1;
+  if (work.rfind("1:FM", 0) == 0) port = 1;
+  if (work.rfind("2:FM", 0) == 0) port = 2;
+  return port;
+}
+
+bool IsUiFrameHeader(const std::string& Header) {
+  const std::string work = UpperCase(Header);
+  const size_t ctl = work.find(" CTL ");
+  const size_t from = ctl == std::string::npos ? 3 : ctl + 4;
+  if (from >= work.size()) return false;
+  std::string word = Trim(work.substr(from));
+  word = word.substr(0, word.find(' '));
+  return word.rfind("UI", 0) == 0;
+}
+
+void ParseStationComment(TAprsInfo& Info) {
+  ::ParseStationComment(Info.Comment, Info.Course, Info.Speed, Info.Altitude);
+}
+
+bool TPacketDispatcher::Enabled() const {
+  std::string call = Trim(Text(Settings.CallP1));
+  if (call.empty()) call = Trim(Text(Settings.CallP2));
+  return !call.empty() && !Text(Settings.MapFile).empty();
+}
+
+void TPacketDispatcher::AnalysePacket(const TStrings& Lines) {
+  // A malformed packet must never stop the program: whatever cannot be decoded is
+  // dropped here.
+  try {
+    Dispatch(Lines);
+  } catch (const std::exception&) {
+  }
+}
+
+void TPacketDispatcher::Echo(const TAprsInfo& Info, const std::string& Header,
+                             const std::string& Data) {
+  if (Info.Port == -1 && Call(Settings.TcpNoMon)) return;
+  const TMonitorStylePair styles = MonitorStylePair(Info.Port);
+  int para = -1;
+  AddLogText(Monitor, "\r\n" + Printable(Header), styles.Head, 0, para);
+  if (!Data.empty()) AddLogText(Monitor, "\r\n" + Printable(Data), styles.Data, 0, para);
+}
+
+void TPacketDispatcher::Dispatch(const TStrings& Lines) {
+  if (!Enabled()) return;
+  const std::string header = Lines.Count() > 0 ? Trim(Lines[0]) : std::string();
+  const std::string data = Lines.Count() > 1 ? Trim(Lines[1]) : std::string();
+  TAprsInfo info;
+  NowToStamp(info.RxStamp);
+  if (!header.empty()) {
+    info.Header = header;
+    info.Port = HeaderPort(header);
+  }
+  Echo(info, header, data);
+  if (IsRadioPort(info.Port) && !IsUiFrameHeader(header)) return;
+  if (info.Port == -1) IgSeen = true;
+  if (IsRadioPort(info.Port) && RxLamp) RxLamp(info.Port);
+
+  ParseHeader(UpperCase(header), info);
+  info.Data = data;
+  RecordLogPacket(info);
+  if (Call(Settings.TcpDigi) && IGateToTcp) IGateToTcp(info);
+
+  if (data.empty()) return;
+  if (data[0] == ':' && ReceiveMessage) ReceiveMessage(info);
+  if (info.Port == -1 && Call(Settings.TcpNoOutData)) return;
+  Decode(info);
+}
+
+void TPacketDispatcher::Decode(TAprsInfo& Info) {
+  const TAprsData d = DecodeAprsData(Info.DestCall, Info.Data);
+  switch (d.Kind) {
+    case TAprsDataKind::Status:
+    case TAprsDataKind::PositionlessWeather:
+      UpdateStationText(store_, views_, Info.SrcCall, Info.Data);
+      return;
+    case TAprsDataKind::Other:
+      return;
+    case TAprsDataKind::Object:
+    case TAprsDataKind::Item:
+      Info.OwnerCall = Info.SrcCall;
+      Info.SrcCall = d.Name;
+      Info.ObjState = d.ObjState;
+      break;
+    case TAprsDataKind::Position:
+    case TAprsDataKind::MicE:
+      break;
+  }
+  Info.AprsTime = d.AprsTime;
+  Info.PosFormat = d.PosFormat;
+  Info.SymTable = d.SymTable;
+  Info.SymCode = d.SymCode;
+  Info.Comment = d.Comment;
+  Info.MicEMsg = d.MicEMsg;
+  Info.Course = d.Course;
+  Info.Speed = d.SpeedKnots;
+  Info.Range = d.RangeMiles;
+  if (d.HasPosition) {
+    Info.LatText = FloatToStr(d.Lat);
+    Info.LonText = FloatToStr(d.Lon);
+  }
+  store_.UpdateStation(Info);
+}
+
+void TPacketDispatcher::RecordLogPacket(const TAprsInfo& Info) {
+  if (!Call(Log.Recording) || !Log.AddLine) return;
+  std::string filter = Trim(Text(Log.Filter));
+  ReplaceChar(',', '~', filter);
+  if (!filter.empty() && ("~" + filter + "~").find("~" + Info.SrcCall + "~") == std::string::npos)
+    return;
+  const std::string dest =
+      Info.Path.empty() ? Info.DestCall : Info.DestCall + "," + NormalizeDigiPath(Info.Path);
+  std::string escaped, stamp;
+  CsvEscape(Info.Data, escaped);
+  NowToStamp(stamp);
+  Log.AddLine(stamp + ":" + Tnc2Line(Info.SrcCall, dest, escaped));
+}
+
+void TPacketDispatcher::CollectMonitorLine(const std::string& Line) {
+  if (!pairing_) MonitorPair.Clear();
+  const std::string t = Trim(Line);
+  const size_t fm = UpperCase(t).find("FM");
+  if (fm == 0 || fm == 2) {
+    MonitorPair.Clear();
+    pairing_ = true;
+  }
+  if (!pairing_) return;
+  MonitorPair.Add(t);
+  if (MonitorPair.Count() == 2) {
+    pairing_ = false;
+    AnalysePacket(MonitorPair);
+  }
+}

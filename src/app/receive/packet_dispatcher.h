@@ -1,0 +1,83 @@
+// The packet dispatcher: every received packet, in monitor form (a header line and the
+// information field), ends here whatever its road - KISS frames from the TNC, lines
+// from the APRS-IS server, packets played back from a log:
+//   "2:fm N0CALL-9 to APRS via WIDE1-1* WIDE2-1 ctl UI pid F0"   radio port 2
+//   "ig N0CALL to APRS via TCPIP*,qAC,T2TEST"                      internet
+// It echoes the packet to the monitor in the styles of its port, lights the receive
+// lamp, hands it to the packet log, the IGate and the messaging window, and decodes
+// positions, objects, items and Mic-E into a TAprsInfo for the station store; status and
+// positionless weather texts go to the station they belong to.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/receive/aprs_info.h"
+#include "platform/text/string_list.h"
+
+class TCustomRichDoc;
+class TStationStore;
+class TStationViews;
+
+// The settings window's controls the dispatcher reads.
+struct TDispatcherSettings {
+  std::function<std::string()> CallP1;   // edtCallP1
+  std::function<std::string()> CallP2;   // edtCallP2
+  std::function<std::string()> MapFile;  // the loaded map, empty when none
+  std::function<bool()> TcpDigi;         // mbtnTcpDigi: forward radio packets (IGate)
+  std::function<bool()> TcpNoOutData;    // mbtnTcpNoOutData: do not decode internet packets
+  std::function<bool()> TcpNoMon;        // mbtnTcpNoMon: do not echo internet packets
+};
+
+// The packet log window's recorder as the dispatcher sees it.
+struct TLogRecorderHooks {
+  std::function<bool()> Recording;
+  std::function<std::string()> Filter;                   // memFilter: calls separated by ','
+  std::function<void(const std::string& Line)> AddLine;  // one recorded line
+};
+
+class TPacketDispatcher {
+ public:
+  TPacketDispatcher(TStationStore& Store, TStationViews& Views) : store_(Store), views_(Views) {}
+
+  TDispatcherSettings Settings;
+  TLogRecorderHooks Log;
+  // Monitor viewer rdMain; no echo while unset.
+  TCustomRichDoc* Monitor = nullptr;
+  // Restarts the receive lamp of radio port 1 or 2 (bmpmRxP1 / timRxP1 ...).
+  std::function<void(int Port)> RxLamp;
+  // The IGate (IGateToTcp), for UI packets while mbtnTcpDigi is down.
+  std::function<void(const TAprsInfo& Info)> IGateToTcp;
+  // The messaging window's receive routine, for information fields starting with ':'.
+  std::function<void(const TAprsInfo& Info)> ReceiveMessage;
+
+  // Set by every dispatched internet packet; the APRS-IS side reads and clears it.
+  bool IgSeen = false;
+
+  // Line 0 the header, line 1 the information field; missing lines count as empty.
+  // Never raises: what cannot be decoded is ignored.
+  void AnalysePacket(const TStrings& Lines);
+  // Pairs single monitor lines into header and data for AnalysePacket: a line whose
+  // "fm" stands at position 1 or 3 starts a pair, the next line completes it.
+  void CollectMonitorLine(const std::string& Line);
+  // Hands the packet to the packet log while it records, through its call filter.
+  void RecordLogPacket(const TAprsInfo& Info);
+
+ private:
+  void Dispatch(const TStrings& Lines);
+  bool Enabled() const;
+  void Echo(const TAprsInfo& Info, const std::string& Header, const std::string& Data);
+  void Decode(TAprsInfo& Info);
+
+  TStationStore& store_;
+  TStationViews& views_;
+  TStringList MonitorPair;
+  bool pairing_ = false;
+};
+
+// The frame type word after "ctl" starts with "UI" ("UI", "UIv", "UI^").
+bool IsUiFrameHeader(const std::string& Header);
+// Takes altitude, course/speed and Mic-E altitude out of the comment (aprs_data.h).
+void ParseStationComment(TAprsInfo& Info);
+// Port of a monitor header: -1 "ig", 1 "fm" or "1:fm", 2 "2:fm", else 0.
+int HeaderPort(const std::string& Header);

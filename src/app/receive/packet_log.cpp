@@ -1,0 +1,201 @@
+#include "app/receive/packet_log.h"
+
+#include <algorithm>
+
+#include "core/csv_ctrl.h"
+#include "core/my_tools.h"
+#include "platform/sys/files.h"
+#include "platform/text/format.h"
+#include "platform/text/sysutils.h"
+
+namespace {
+
+// One minute of log time per playback tick.
+constexpr TDateTime kPlayStep = 0.000694444;
+// The stamp "yymmddhhnnss" and its ':'.
+constexpr int kStampLength = 12;
+
+// Lines ordered by their stamps alone: packets of one second keep the order in which
+// they came in, which the line text (sender before sender) would lose.
+bool StampBefore(const std::string& a, const std::string& b) {
+  return a.compare(0, kStampLength, b, 0, kStampLength) < 0;
+}
+
+}  // namespace
+
+bool LogLineToPacket(const std::string& Line, TStrings& Packet) {
+  Packet.Clear();
+  std::string rest;
+  CopyFrom(Line, kStampLength + 2, rest);
+  rest = Trim(rest);
+  const size_t colon = rest.find(':');
+  if (colon == std::string::npos) return false;
+  const std::string head = rest.substr(0, colon);
+  const size_t gt = head.find('>');
+  if (gt == std::string::npos) return false;
+  std::string data;
+  try {
+    CsvUnescape(rest.substr(colon + 1), data);
+  } catch (const EConvertError&) {
+    return false;
+  }
+  const std::string source = Trim(head.substr(0, gt));
+  const std::string dest_and_path = head.substr(gt + 1);
+  const size_t comma = dest_and_path.find(',');
+  const std::string destination = Trim(dest_and_path.substr(0, comma));
+  const std::string via =
+      comma == std::string::npos ? std::string() : Trim(dest_and_path.substr(comma + 1));
+  Packet.Add(via.empty() ? Format("fm %s to %s ctl UI pid F0", source, destination)
+                         : Format("fm %s to %s via %s ctl UI pid F0", source, destination, via));
+  Packet.Add(data);
+  return true;
+}
+
+bool LogLineTime(const std::string& Line, TDateTime& Time) {
+  std::string stamp;
+  FirstToken(Line, 1, ':', stamp);
+  try {
+    Time = StampToDateTime(stamp);
+    return true;
+  } catch (const EConvertError&) {
+    return false;
+  }
+}
+
+// --- recorder ------------------------------------------------------------------------------
+
+TPacketRecorder::TPacketRecorder() = default;
+
+TPacketRecorder::~TPacketRecorder() = default;
+
+bool TPacketRecorder::Start(const std::string& FileName, bool Append, std::string& Error) {
+  Error.clear();
+  flush_ticks_ = 0;
+  Stop();
+  TStringList lines;
+  if (Append && FileExists(FileName)) {
+    try {
+      lines.LoadFromFile(FileName);
+    } catch (const Exception& error) {
+      // Recording on would overwrite the lines that could not be read.
+      Error = error.what();
+      return false;
+    }
+  }
+  log_file_name_ = FileName;
+  log_lines_.clear();
+  known_lines_.clear();
+  log_buffer_.clear();
+  for (int i = 0; i < lines.Count(); ++i) Insert(lines[i]);
+  write_error_.clear();
+  unwritten_ = false;
+  recording_ = true;
+  return true;
+}
+
+void TPacketRecorder::AddLine(const std::string& Line) {
+  if (recording_) log_buffer_.push_back(Line);
+}
+
+void TPacketRecorder::Insert(const std::string& Line) {
+  if (!known_lines_.insert(Line).second) return;
+  log_lines_.insert(std::upper_bound(log_lines_.begin(), log_lines_.end(), Line, StampBefore),
+                    Line);
+  unwritten_ = true;
+}
+
+void TPacketRecorder::FlushTick() {
+  if (!recording_) return;
+  if (++flush_ticks_ >= kFlushTicks) FlushLog();
+}
+
+void TPacketRecorder::FlushLog() {
+  flush_ticks_ = 0;
+  if (!recording_) return;
+  for (const std::string& line : log_buffer_) Insert(line);
+  log_buffer_.clear();
+  if (unwritten_) WriteFile();
+}
+
+void TPacketRecorder::WriteFile() {
+  try {
+    TStringList lines;
+    for (const std::string& line : log_lines_) lines.Add(line);
+    lines.SaveToFile(log_file_name_);
+    unwritten_ = false;
+  } catch (const Exception& error) {
+    // The lines stay in the log and go out with the next write that succeeds.
+    if (!write_error_.empty()) return;
+    write_error_ = error.what();
+    if (OnWriteError) OnWriteError(write_error_);
+  }
+}
+
+void TPacketRecorder::Stop() {
+  if (!recording_) return;
+  FlushLog();
+  recording_ = false;
+  WriteFile();
+  log_lines_.clear();
+  known_lines_.clear();
+}
+
+// --- player --------------------------------------------------------------------------------
+
+bool TPacketPlayer::Start(const std::string& FileName) {
+  Stop();
+  playing_ = false;
+  if (!FileExists(FileName)) return false;
+  auto lines = std::make_unique<TStringList>();
+  try {
+    lines->LoadFromFile(FileName);
+  } catch (const Exception&) {
+    return false;
+  }
+  // The clock runs from the first to the last line that has a time; damaged lines
+  // around them are skipped when their turn comes.
+  bool timed = false;
+  TDateTime time = 0;
+  for (int i = 0; i < lines->Count(); ++i) {
+    if (!LogLineTime(lines->Get(i), time)) continue;
+    if (!timed) play_start_ = time;
+    timed = true;
+    play_end_ = time;
+  }
+  if (!timed) return false;
+  play_lines_ = std::move(lines);
+  play_index_ = 0;
+  play_now_ = play_start_;
+  playing_ = true;
+  return true;
+}
+
+void TPacketPlayer::Stop() {
+  if (!playing_) return;
+  playing_ = false;
+  play_lines_.reset();
+  if (OnStopped) OnStopped();
+}
+
+void TPacketPlayer::Tick() {
+  if (!playing_) return;
+  const TDateTime target = play_now_ + kPlayStep;
+  TStringList packet;
+  while (play_index_ < play_lines_->Count()) {
+    const std::string& line = play_lines_->Get(play_index_);
+    TDateTime time = 0;
+    if (LogLineTime(line, time)) {
+      if (time >= target) break;
+      if (LogLineToPacket(line, packet) && AnalysePacket) {
+        handing_over_ = true;
+        AnalysePacket(packet);
+        handing_over_ = false;
+        // The receiver of the packet may have stopped the playback.
+        if (!playing_) return;
+      }
+    }
+    ++play_index_;
+  }
+  play_now_ = target;
+  if (play_index_ >= play_lines_->Count()) Stop();
+}

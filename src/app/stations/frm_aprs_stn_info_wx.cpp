@@ -1,0 +1,84 @@
+// The detail window's weather panel: dials, words, thermometers and the rain gauge.
+#include "app/stations/frm_aprs_stn_info.h"
+
+#include "app/receive/aprs_info.h"
+#include "app/settings/frm_setup.h"
+#include "app/stations/stn_info_weather.h"
+#include "app/receive/wx_report.h"
+#include "core/aprs_position.h"
+#include "devices/wx_calc.h"
+#include "platform/gui/bitmap.h"
+#include "platform/text/format.h"
+#include "platform/text/sysutils.h"
+
+namespace {
+
+constexpr double kMetresPerSecondPerMph = 0.44704;
+constexpr int kCompleteWeatherReport = 2;
+
+double Celsius(int Fahrenheit) {
+  return (Fahrenheit - 32) / 1.8;
+}
+
+std::string WindText(int Mph) {
+  if (!frmSetup) return "";
+  return IntToStr(frmSetup->WindFromMph(Mph)) + " " + frmSetup->WindUnitName();
+}
+
+std::string RainText(int HundredthInch) {
+  if (!frmSetup) return "";
+  return IntToStr(frmSetup->RainFromHundredthInch(HundredthInch)) + " " + frmSetup->RainUnitName();
+}
+
+}  // namespace
+
+void TfrmAprsStnInfo::ShowWeather(const TWxInfo& Wx) {
+  panel_mode_ = 2;
+  lblMsgTyp->SetCaption(WxReportStateText(kCompleteWeatherReport));
+  CompassWind->SetDegrees(static_cast<uint16_t>(Wx.WindDir));
+  Hydro->SetDegrees(static_cast<uint16_t>(Wx.Humidity));
+  mpnlHydroWord->SetCaption(IntToStr(Wx.Humidity) + "%");
+  mpnlBarometic->SetCaption(Format("%0.1f hPa", Wx.Pressure / 10.0));
+  const std::string word = PressureTendencyWord(Wx.Pressure);
+  if (!word.empty()) mpnlTendenz->SetCaption(word);
+  ShowRainGauge(Wx.Rain1h, Wx.RainMidnight);
+  mpnlWindDeg->SetCaption(IntToStr(Wx.WindDir) + "\xB0");
+  mpnlWindDegWord->SetCaption(CompassName(Wx.WindDir));
+  mpnlWindSpeed->SetCaption(WindText(Wx.WindSpeed));
+  mpnlWindSpeedPeak->SetCaption(WindText(Wx.WindGust));
+  ShowThermometers(Wx.Temp, Wx.Humidity, Wx.WindGust);
+}
+
+// The wind chill takes the gust, not the mean wind.
+void TfrmAprsStnInfo::ShowThermometers(int Temp, int Humidity, int Gust) {
+  PlaceThermometer(*mpnlTS, *mpnlTemp, Temp);
+  const double dew_point = DewPoint(static_cast<uint8_t>(Humidity), Celsius(Temp));
+  PlaceThermometer(*mpnlDPTS, *mpnlDewPoint, ThermometerFahrenheit(dew_point));
+  const double wind_chill = WindChill(Celsius(Temp), Gust * kMetresPerSecondPerMph);
+  PlaceThermometer(*mpnlWCTS, *mpnlWindChill, ThermometerFahrenheit(wind_chill));
+}
+
+void TfrmAprsStnInfo::PlaceThermometer(TMyPanel& Track, TMyPanel& Value, int Fahrenheit) {
+  Value.SetTop(ThermometerValueTop(Track.Top(), Track.Height(), Value.Height(), Fahrenheit));
+  if (frmSetup) {
+    Value.SetCaption(IntToStr(frmSetup->TempFromFahrenheit(Fahrenheit)) + frmSetup->TempUnitName());
+  }
+}
+
+void TfrmAprsStnInfo::ShowRainGauge(int Rain1h, int RainMidnight) {
+  TBitmap gauge;
+  gauge.SetSize(imgRain->Width(), imgRain->Height());
+  const int midnight = DrawRainGauge(gauge, Rain1h, RainMidnight);
+  gauge.SetTransparent(true);
+  imgRain->Picture().SetGraphic(&gauge);
+  mpnlRain1H->SetCaption(RainText(Rain1h));
+  mpnlRain24h->SetCaption(RainText(midnight));
+}
+
+void TfrmAprsStnInfo::imgRainDblClick(TComponent*) {
+  TrackBar1->SetVisible(true);
+}
+
+void TfrmAprsStnInfo::TrackBar1Change(TComponent*) {
+  ShowRainGauge(TrackBar1->Position(), TrackBar1->Position() + 10);
+}

@@ -1,0 +1,188 @@
+#include "app/stations/frm_aprs_stn_list.h"
+
+#include "app/program/form_build.h"
+#include "app/settings/frm_setup.h"
+#include "app/stations/station_store.h"
+#include "app/stations/stn_record_fields.h"
+#include "core/my_tools.h"
+#include "platform/sys/date_time.h"
+#include "platform/text/sysutils.h"
+
+TfrmAprsStnList* frmAprsStnList = nullptr;
+
+namespace {
+
+constexpr int kQrbColumn = 5;
+constexpr int kTimeColumn = 7;
+// Image indices: codes from the blank on, the alternate table after the primary one.
+constexpr int kFirstSymbolCode = 32;
+constexpr int kAlternateImageOffset = 94;
+
+std::string ImageIndexText(const std::string& Record) {
+  const int code = StrToIntDef(StationField(Record, sfSymCode), 0);
+  int index = code - kFirstSymbolCode;
+  if (StationField(Record, sfSymTable) != IntToStr('/')) index += kAlternateImageOffset;
+  return IntToStr(static_cast<unsigned char>(index));
+}
+
+std::string HeardTimeText(const std::string& Record) {
+  return FormatDateTime("yy.mm.dd hh:nn:ss", StampToDateTime(StationField(Record, sfRxStamp)));
+}
+
+}  // namespace
+
+std::string StationRowKey(const TStrings& Row) {
+  return MakeStationKey(Row.Count() > 2 ? Row.Get(2) : "", Row.Count() > 1 ? Row.Get(1) : "");
+}
+
+TfrmAprsStnList::TfrmAprsStnList(TComponent* AOwner) : TForm(AOwner) {
+  Name = "frmAprsStnList";
+  SetCaption("Stationsliste");
+  SetBorderStyle(bsNone);
+  SetFormStyle(fsStayOnTop);
+  SetPosition(poOwnerFormCenter);
+  SetClientSize(750, 289);
+
+  mpnlTop = NewControl<TMyPanel>(this, this, "mpnlTop", 0, 0, 750, 18);
+  mpnlTop->SetCaption("Stationsliste");
+  mpnlTop->Font().SetStyle(fsBold);
+  mpnlTop->SetColor(0xF0F0F0);
+  mpnlTop->SetColor2(0xE6E6E6);
+  mpnlTop->SetMove(true);
+  mpnlTop->SetGlowPaint(true);
+  mbtnClose = NewControl<TMyButton>(this, mpnlTop, "mbtnClose", 750 - 17, 0, 17, 18);
+  mbtnClose->SetCaption("x");
+  mbtnClose->SetModalResult(mrCancel);
+  mbtnClose->OnClick = [this](TComponent* Sender) { mbtnCloseClick(Sender); };
+
+  mpnlStnInfo = NewControl<TMyPanel>(this, this, "mpnlStnInfo", 0, 18, 750, 271);
+  mpnlStnInfo->SetPaintBorder({bpBottom, bpLeft, bpRight});
+  imglSym = new TImageList(this, 20, 20);
+  imglSym->Name = "imglSym";
+
+  ExSectionList1 = NewControl<TExSectionList>(this, mpnlStnInfo, "ExSectionList1", 1, 0, 748, 270);
+  ExSectionList1->Images = imglSym;
+  ExSectionList1->SetItemHeight(22);
+  auto column = [this](const char* caption, int width, TAlignment alignment,
+                       TSectionSortType sort) -> TSectionColumn& {
+    TSectionColumn& c = ExSectionList1->AddColumn(caption, width);
+    c.Alignment = alignment;
+    c.SortType = sort;
+    return c;
+  };
+  column("SYM", 35, taCenter, sstNumeric).ImageColumn = true;
+  column("Station", 80, taLeftJustify, sstText).Bold = true;
+  column("Besitzer", 60, taLeftJustify, sstText);
+  column("Bemerkung", 330, taLeftJustify, sstText);
+  column("QRB", 60, taRightJustify, sstCustom);
+  column("TX", 70, taCenter, sstText);
+  column("Uhrzeit", 110, taLeftJustify, sstText);
+  ExSectionList1->SetSortColumn(kTimeColumn, true);
+  ExSectionList1->Sort();
+  ExSectionList1->OnItemClick = [this](TComponent* s, TSectionNode* item, int c) {
+    ExSectionList1ItemClick(s, item, c);
+  };
+  ExSectionList1->OnItemDblClick = [this](TComponent* s, TSectionNode* item) {
+    ExSectionList1ItemDblClick(s, item);
+  };
+  ExSectionList1->OnCustomCompare = [this](TComponent* s, TSectionNode* a, TSectionNode* b, int c,
+                                           const std::string& va, const std::string& vb, int& r) {
+    ExSectionList1CustomCompare(s, a, b, c, va, vb, r);
+  };
+  ExSectionList1->OnKeyUp = [this](TComponent* s, TKeyCode& key, TShiftState shift) {
+    ExSectionList1KeyUp(s, key, shift);
+  };
+  group_ = ExSectionList1->AddGroup("");
+
+  frmAprsStnList = this;
+  DoCreate();
+}
+
+TfrmAprsStnList::~TfrmAprsStnList() {
+  if (frmAprsStnList == this) frmAprsStnList = nullptr;
+}
+
+double TfrmAprsStnList::DistanceTo(double Lat, double Lon) const {
+  if (QrbDistance) return QrbDistance(Lat, Lon);
+  double distance = 0;
+  double bearing = 0;
+  if (!frmSetup || !frmSetup->QrbFromOwnPos(Lat, Lon, distance, bearing)) return 0;
+  return distance;
+}
+
+void TfrmAprsStnList::FillStationList(const TStrings& Stations) {
+  for (int i = 0; i < Stations.Count(); ++i) AddOrUpdateStationRow(Stations.Get(i));
+}
+
+void TfrmAprsStnList::AddOrUpdateStationRow(const std::string& Record) {
+  // Every text first: a record that cannot be read changes nothing.
+  std::string texts[7];
+  texts[0] = ImageIndexText(Record);
+  texts[1] = StationFieldText(Record, sfSrcCall);
+  texts[2] = StationField(Record, sfOwnerCall);
+  texts[3] = StationFieldText(Record, sfComment);
+  texts[4] = FormatFloat("0.0", DistanceTo(StrToFloatDef(StationField(Record, sfLat), 0),
+                                           StrToFloatDef(StationField(Record, sfLon), 0)));
+  texts[5] = StationField(Record, sfHeardVia);
+  texts[6] = HeardTimeText(Record);
+  const std::string key = MakeStationKey(texts[2], texts[1]);
+
+  const int remembered = group_->IndexOfNode(clicked_);
+  TExSectionList::TUpdateScope update(*ExSectionList1);
+  const int row = FindStationRow(key);
+  if (row < 0) {
+    TSectionItemStrings& strings = ExSectionList1->AddItem(group_);
+    for (const std::string& text : texts) strings.Add(text);
+    rows_[key] = &strings.Node();
+  } else {
+    TStrings& strings = group_->GetItemStrings(row);
+    for (int i = 0; i < 7; ++i) strings.Put(i, texts[i]);
+  }
+  ExSectionList1->Sort();
+  if (remembered >= 0 && remembered < group_->GetCount()) {
+    ExSectionList1->SelectNode(group_->GetItemNode(remembered));
+  }
+}
+
+int TfrmAprsStnList::FindStationRow(const std::string& Key) const {
+  const auto found = rows_.find(Key);
+  return found == rows_.end() ? -1 : group_->IndexOfNode(found->second);
+}
+
+void TfrmAprsStnList::DeleteStationRow(const std::string& Key) {
+  TExSectionList::TUpdateScope update(*ExSectionList1);
+  const auto found = rows_.find(Key);
+  if (found != rows_.end()) {
+    TSectionNode* node = found->second;
+    rows_.erase(found);
+    if (clicked_ == node) clicked_ = nullptr;
+    group_->DeleteItem(group_->IndexOfNode(node));
+  }
+  ExSectionList1->Sort();
+}
+
+void TfrmAprsStnList::ExSectionList1ItemClick(TComponent*, TSectionNode* Item, int) {
+  clicked_ = Item;
+}
+
+void TfrmAprsStnList::ExSectionList1ItemDblClick(TComponent*, TSectionNode* Item) {
+  TStrings* row = ExSectionList1->GetNodeStrings(Item);
+  if (row && OnShowStation) OnShowStation(StationRowKey(*row));
+}
+
+void TfrmAprsStnList::ExSectionList1CustomCompare(TComponent*, TSectionNode*, TSectionNode*,
+                                                  int Column, const std::string& Value1,
+                                                  const std::string& Value2, int& Result) {
+  if (Column != kQrbColumn) return;
+  const double a = StrToFloat(Value1);
+  const double b = StrToFloat(Value2);
+  Result = a > b ? 1 : (a < b ? -1 : 0);
+}
+
+void TfrmAprsStnList::ExSectionList1KeyUp(TComponent*, TKeyCode&, TShiftState) {
+  if (!group_->GetExpanded()) group_->SetExpanded(true);
+}
+
+void TfrmAprsStnList::mbtnCloseClick(TComponent*) {
+  Close();
+}

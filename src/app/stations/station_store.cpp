@@ -1,0 +1,470 @@
+#include "app/stations/station_store.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+#include "app/receive/packet_dispatcher.h"
+#include "app/receive/sound_queue.h"
+#include "core/csv_ctrl.h"
+#include "core/my_tools.h"
+#include "platform/sys/files.h"
+#include "platform/text/sysutils.h"
+
+namespace {
+
+constexpr const char* kKeyPrefix = "AAprs";
+constexpr long long kRepeatWindowMs = 20000;
+constexpr int kNewRxSound = 2;
+
+bool IsAsciiAlnum(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+std::string Escaped(const std::string& s) {
+  std::string result;
+  CsvEscape(s, result);
+  return result;
+}
+
+// Fields stored as they are still must not break the record: a control character from
+// a malformed header or time stamp becomes a blank, and a double quote, which a field
+// cannot end with and still be read back, an apostrophe.
+std::string Plain(std::string s) {
+  for (char& c : s) {
+    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    if (c == '"') c = '\'';
+  }
+  return s;
+}
+
+std::string CharCode(char c) {
+  return IntToStr(static_cast<unsigned char>(c));
+}
+
+std::string Field(int index, const std::string& record) {
+  std::string field;
+  CsvGetField(index, record, field);
+  return field;
+}
+
+// The fields that differ between copies of one transmission: times, comment, the road
+// it took (digipeaters, and radio or internet: an IGate puts every radio packet on the
+// internet as well), header and data, and the status text that only the store writes.
+constexpr int kRepeatFields[] = {sfRxStamp,  sfAprsTime, sfComment, sfPort, sfHeardVia,
+                                 sfDestCall, sfPath,     sfHeader,  sfData, sfStatusText};
+
+bool IsRepeatField(int field) {
+  return std::find(std::begin(kRepeatFields), std::end(kRepeatFields), field) !=
+         std::end(kRepeatFields);
+}
+
+// The two records are equal but for the fields that differ between copies of one
+// transmission; compared where they lie.
+bool SameButRepeatFields(const std::string& a, const std::string& b) {
+  for (int field = 0; field < kStationFieldCount; ++field) {
+    if (!IsRepeatField(field) && CsvFieldView(field, a) != CsvFieldView(field, b)) return false;
+  }
+  // Anything after the last field counts too.
+  return CsvFieldView(kStationFieldCount, a) == CsvFieldView(kStationFieldCount, b);
+}
+
+bool IsValidKey(const std::string& key) {
+  if (key.size() <= std::char_traits<char>::length(kKeyPrefix) || key.rfind(kKeyPrefix, 0) != 0) {
+    return false;
+  }
+  return std::all_of(key.begin(), key.end(), [](char c) { return IsAsciiAlnum(c); });
+}
+
+bool ReadStamp(const std::string& stamp, TDateTime& time) {
+  try {
+    time = StampToDateTime(stamp);
+    return true;
+  } catch (const EConvertError&) {
+    return false;
+  }
+}
+
+// A line of "Stn.dat" that the store can use: a key, a readable time last heard and a
+// position.
+bool IsStationRecord(const std::string& line) {
+  TDateTime heard;
+  double degrees;
+  return IsValidKey(Field(sfKey, line)) && ReadStamp(Field(sfRxStamp, line), heard) &&
+         TryStrToFloat(Field(sfLat, line), degrees) && TryStrToFloat(Field(sfLon, line), degrees);
+}
+
+}  // namespace
+
+std::string MakeStationKey(const std::string& Owner, const std::string& Name) {
+  std::string key = kKeyPrefix;
+  for (char c : Trim(Owner) + Trim(Name)) {
+    if (IsAsciiAlnum(static_cast<unsigned char>(c))) {
+      key += c;
+    } else {
+      key += CharCode(c);
+    }
+  }
+  return key;
+}
+
+std::string StationRecord(const TAprsInfo& Info) {
+  std::string record;
+  for (const std::string& field : {Info.Key,
+                                   Escaped(Info.SrcCall),
+                                   Plain(Info.OwnerCall),
+                                   Info.LatText,
+                                   Info.LonText,
+                                   CharCode(Info.SymTable),
+                                   CharCode(Info.SymCode),
+                                   CharCode(Info.ObjState),
+                                   CharCode(Info.PosFormat),
+                                   Info.RxStamp,
+                                   Plain(Info.AprsTime),
+                                   Escaped(Info.Comment),
+                                   IntToStr(Info.Port),
+                                   Plain(Info.HeardVia),
+                                   Plain(Info.DestCall),
+                                   Plain(Info.Path),
+                                   IntToStr(Info.Altitude),
+                                   FloatToStr(Info.Speed),
+                                   FloatToStr(Info.Range),
+                                   IntToStr(Info.Course),
+                                   IntToStr(Info.MicEMsg),
+                                   Escaped(Info.Header),
+                                   Escaped(Info.Data),
+                                   std::string()}) {
+    CsvAddField(field, record);
+  }
+  return record;
+}
+
+// --- TStationList --------------------------------------------------------------------------
+
+namespace {
+
+// Lines per chunk: a split makes two of half this.
+constexpr size_t kChunkLines = 512;
+
+// Field 0 of a record upper-cased, as CsvFindRange compares keys.
+std::string UpperKey(const std::string& record) {
+  std::string key;
+  CsvGetField(sfKey, record, key);
+  return UpperCase(key);
+}
+
+}  // namespace
+
+std::string TStationList::Get(int index) const {
+  return Line(index);
+}
+
+TStationList::TPlace TStationList::Locate(int index) const {
+  CheckIndex(index, Count());
+  const auto after = std::upper_bound(starts_.begin(), starts_.end(), index);
+  const size_t chunk = static_cast<size_t>(after - starts_.begin()) - 1;
+  return {chunk, static_cast<size_t>(index - starts_[chunk])};
+}
+
+const std::string& TStationList::Line(int index) const {
+  const TPlace place = Locate(index);
+  return chunks_[place.chunk][place.offset];
+}
+
+void TStationList::Renumber(size_t from) {
+  for (size_t chunk = from; chunk < chunks_.size(); ++chunk) {
+    starts_[chunk] = chunk == 0 ? 0 : starts_[chunk - 1] + static_cast<int>(chunks_[chunk - 1].size());
+  }
+}
+
+int TStationList::LowerBound(const std::string& text) const {
+  const auto less = [this](const std::string& a, const std::string& b) {
+    return CompareStrings(a, b) < 0;
+  };
+  // The first chunk whose last line is not before text, then the place in it.
+  const auto chunk = std::partition_point(
+      chunks_.begin(), chunks_.end(),
+      [&](const std::vector<std::string>& lines) { return less(lines.back(), text); });
+  if (chunk == chunks_.end()) return count_;
+  const auto line = std::lower_bound(chunk->begin(), chunk->end(), text, less);
+  return starts_[static_cast<size_t>(chunk - chunks_.begin())] +
+         static_cast<int>(line - chunk->begin());
+}
+
+void TStationList::InsertAt(int index, const std::string& text) {
+  if (chunks_.empty()) {
+    chunks_.emplace_back();
+    starts_.push_back(0);
+  }
+  // At the very end the line joins the last chunk.
+  TPlace place = index == count_ ? TPlace{chunks_.size() - 1, chunks_.back().size()}
+                                 : Locate(index);
+  std::vector<std::string>& lines = chunks_[place.chunk];
+  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place.offset), text);
+  if (lines.size() > kChunkLines) {
+    std::vector<std::string> upper(std::make_move_iterator(lines.begin() + kChunkLines / 2),
+                                   std::make_move_iterator(lines.end()));
+    lines.resize(kChunkLines / 2);
+    chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(place.chunk) + 1, std::move(upper));
+    starts_.insert(starts_.begin() + static_cast<std::ptrdiff_t>(place.chunk) + 1, 0);
+  }
+  ++count_;
+  Renumber(place.chunk + 1);
+  Heard(text, true);
+}
+
+void TStationList::EraseAt(int index) {
+  const TPlace place = Locate(index);
+  std::vector<std::string>& lines = chunks_[place.chunk];
+  Heard(lines[place.offset], false);
+  lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(place.offset));
+  if (lines.empty()) {
+    chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(place.chunk));
+    starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(place.chunk));
+  }
+  --count_;
+  Renumber(place.chunk);
+}
+
+void TStationList::Heard(const std::string& line, bool add) {
+  TDateTime heard;
+  if (!ReadStamp(Field(sfRxStamp, line), heard)) return;
+  std::pair<TDateTime, std::string> entry{heard, Field(sfKey, line)};
+  if (add) {
+    heard_.insert(std::move(entry));
+  } else if (auto it = heard_.find(entry); it != heard_.end()) {
+    heard_.erase(it);
+  }
+}
+
+int TStationList::Add(const std::string& text) {
+  const int index = LowerBound(text);
+  if (index < count_ && CompareStrings(Line(index), text) == 0) return index;
+  InsertAt(index, text);
+  return index;
+}
+
+void TStationList::Insert(int, const std::string&) {
+  throw EStringListError("Operation not allowed on sorted list");
+}
+
+void TStationList::Delete(int index) {
+  EraseAt(index);
+}
+
+void TStationList::Clear() {
+  chunks_.clear();
+  starts_.clear();
+  heard_.clear();
+  count_ = 0;
+}
+
+int TStationList::Replace(int index, const std::string& text) {
+  const TPlace place = Locate(index);
+  const bool after_previous = index == 0 || CompareStrings(Line(index - 1), text) < 0;
+  const bool before_next = index + 1 == Count() || CompareStrings(text, Line(index + 1)) < 0;
+  if (after_previous && before_next) {
+    std::string& line = chunks_[place.chunk][place.offset];
+    Heard(line, false);
+    line = text;
+    Heard(line, true);
+    return index;
+  }
+  Delete(index);
+  return Add(text);
+}
+
+void TStationList::Assign(std::vector<std::string> Lines) {
+  std::stable_sort(Lines.begin(), Lines.end(), [this](const std::string& a, const std::string& b) {
+    return CompareStrings(a, b) < 0;
+  });
+  Lines.erase(std::unique(Lines.begin(), Lines.end(),
+                          [this](const std::string& a, const std::string& b) {
+                            return CompareStrings(a, b) == 0;
+                          }),
+              Lines.end());
+  Clear();
+  for (size_t first = 0; first < Lines.size(); first += kChunkLines / 2) {
+    const size_t last = std::min(Lines.size(), first + kChunkLines / 2);
+    chunks_.emplace_back(std::make_move_iterator(Lines.begin() + static_cast<std::ptrdiff_t>(first)),
+                         std::make_move_iterator(Lines.begin() + static_cast<std::ptrdiff_t>(last)));
+    starts_.push_back(static_cast<int>(first));
+    for (const std::string& line : chunks_.back()) Heard(line, true);
+  }
+  count_ = static_cast<int>(Lines.size());
+}
+
+size_t TStationList::MemoryBytes() const {
+  size_t bytes = chunks_.capacity() * sizeof(chunks_[0]) + starts_.capacity() * sizeof(int);
+  for (const auto& lines : chunks_) {
+    bytes += lines.capacity() * sizeof(std::string);
+    for (const std::string& line : lines) {
+      if (line.capacity() > std::string().capacity()) bytes += line.capacity() + 1;
+    }
+  }
+  // A tree node per line: two pointers, a parent, a colour, the time and the key.
+  bytes += heard_.size() * (4 * sizeof(void*) + sizeof(std::pair<TDateTime, std::string>));
+  return bytes;
+}
+
+void TStationList::FindKey(const std::string& Key, int& First, int& Last) const {
+  First = -1;
+  Last = -1;
+  const std::string key = UpperCase(Trim(Key));
+  // Every line begins with its quoted key, and a key's characters all sort after the
+  // quote: the lines of a key are the first ones not before the quoted key alone.
+  if (std::any_of(key.begin(), key.end(), [](char c) { return static_cast<unsigned char>(c) <= '"'; })) {
+    CsvFindRange(Key, *this, First, Last);
+    return;
+  }
+  const int index = LowerBound("\"" + key + "\"");
+  if (index >= count_ || UpperKey(Line(index)) != key) return;
+  First = Last = index;
+  while (Last + 1 < count_ && UpperKey(Line(Last + 1)) == key) ++Last;
+}
+
+std::vector<std::pair<TDateTime, std::string>> TStationList::HeardBefore(TDateTime Before) const {
+  std::vector<std::pair<TDateTime, std::string>> lines;
+  for (const auto& entry : heard_) {
+    if (entry.first > Before) break;
+    lines.push_back(entry);
+  }
+  return lines;
+}
+
+// --- TStationStore -------------------------------------------------------------------------
+
+int TStationStore::IndexOfStation(const std::string& Key) const {
+  int first, last;
+  StationList.FindKey(Key, first, last);
+  return first;
+}
+
+bool TStationStore::IsRepeat(const std::string& OldLine, const std::string& NewLine) const {
+  if (!SameButRepeatFields(OldLine, NewLine)) return false;
+  TDateTime heard;
+  // A record whose time cannot be read is replaced rather than kept for ever.
+  if (!ReadStamp(Field(sfRxStamp, OldLine), heard)) return false;
+  // Whole milliseconds, so that exactly 20 seconds counts as within.
+  return std::llround((Clock() - heard) * MSecsPerDay) <= kRepeatWindowMs;
+}
+
+void TStationStore::UpdateStation(TAprsInfo Info) {
+  if (Trim(Info.LatText).empty() || Trim(Info.LonText).empty()) return;
+  Info.Header = Trim(Info.Header);
+  Info.Data = Trim(Info.Data);
+  std::string comment;
+  DosToAnsiUmlauts(Info.Comment, comment);
+  Info.Comment = comment;
+  if (Trim(Info.SrcCall).empty()) return;
+  Info.Key = MakeStationKey(Info.OwnerCall, Info.SrcCall);
+  if (Info.ObjState == '_') {
+    DeleteStation(Info.Key);
+    return;
+  }
+  if (Info.SymCode != '_') {
+    ParseStationComment(Info);
+  } else {
+    Info.MicEMsg = kWeatherStationMicEMsg;
+  }
+  std::string line = StationRecord(Info);
+
+  const int index = IndexOfStation(Info.Key);
+  if (index >= 0) {
+    const std::string& old_line = StationList.Line(index);
+    if (IsRepeat(old_line, line)) return;
+    const std::string status = Field(sfStatusText, old_line);
+    if (!status.empty()) CsvSetField(sfStatusText, status, line);
+    views_.DeleteStationRow(Info.Key);
+    StationList.Replace(index, line);
+  } else {
+    StationList.Add(line);
+  }
+  views_.AddOrUpdateStationRow(line);
+
+  views_.ShowStationOnMap(Info);
+  UpdateStationCount();
+  if (views_.StationInfoVisible()) {
+    if (views_.FollowRx() || views_.ShownKey() == Info.Key) views_.ShowStationInfo(Info.Key);
+  }
+  if (Sounds != nullptr) {
+    if (views_.SoundRxOn()) Sounds->PlaySound(kNewRxSound);
+    if (views_.SoundCallOn()) Sounds->SpeakCallsign(Info.SrcCall);
+  }
+}
+
+void TStationStore::DeleteStation(const std::string& Key) {
+  RemoveStation(Key);
+  UpdateStationCount();
+}
+
+void TStationStore::RemoveStation(const std::string& Key) {
+  views_.FreeStationMarker(Key);
+  int first, last;
+  StationList.FindKey(Key, first, last);
+  for (int i = last; i >= first && i >= 0; --i) {
+    StationList.Delete(i);
+    views_.DeleteStationRow(Key);
+  }
+  views_.DeleteSymbolPlaces(Key);
+  views_.DeletePickKey(Key);
+  if (views_.StationInfoVisible() && views_.ShownKey() == Key) views_.CloseStationInfo();
+  views_.ClearCrosshair(Key);
+}
+
+void TStationStore::AgeStations() {
+  views_.LogTick();
+  const int max_age_minutes = views_.StationMaxAgeMinutes();
+  // The windows told of a removal may let the timer tick again meanwhile.
+  if (max_age_minutes <= 0 || aging_) return;
+  aging_ = true;
+  struct TAgingDone {
+    bool& aging;
+    ~TAgingDone() { aging = false; }
+  } done{aging_};
+  const TDateTime now = Clock();
+  const long long max_age_ms = max_age_minutes * 60000LL;
+  // Only the stations heard long enough ago are looked at, oldest first; a second
+  // more than the age lets no station through that the exact test below would keep.
+  // Records whose time cannot be read are left alone.
+  const TDateTime before = now - static_cast<double>(max_age_ms - 1000) / MSecsPerDay;
+  bool removed = false;
+  for (const auto& [heard, key] : StationList.HeardBefore(before)) {
+    if (std::llround((now - heard) * MSecsPerDay) < max_age_ms) continue;
+    RemoveStation(key);
+    removed = true;
+  }
+  // The counter once for the whole tick: thousands may go at once.
+  if (removed) UpdateStationCount();
+}
+
+void TStationStore::UpdateStationCount() {
+  views_.ShowStationCount(IntToStr(StationList.Count()) + " Stationen");
+}
+
+bool TStationStore::SetStatusText(const std::string& Key, const std::string& Escaped) {
+  const int index = IndexOfStation(Key);
+  if (index < 0) return false;
+  std::string line = StationList.Line(index);
+  CsvSetField(sfStatusText, Escaped, line);
+  StationList.Replace(index, line);
+  return true;
+}
+
+bool TStationStore::LoadStations(const std::string& FileName) {
+  if (!FileExists(FileName)) return false;
+  TStringList file;
+  file.LoadFromFile(FileName);
+  std::vector<std::string> lines;
+  lines.reserve(file.Count());
+  for (int i = 0; i < file.Count(); ++i) {
+    std::string line = Trim(file[i]);
+    if (IsStationRecord(line)) lines.push_back(std::move(line));
+  }
+  StationList.Assign(std::move(lines));
+  return true;
+}
+
+void TStationStore::SaveStations(const std::string& FileName) const {
+  StationList.SaveToFile(FileName);
+}

@@ -1,0 +1,171 @@
+#include "app/transmit/beacons.h"
+
+#include <algorithm>
+
+#include "app/monitor/monitor_styles.h"
+#include "core/digi_path.h"
+#include "core/kiss_link.h"
+#include "core/my_tools.h"
+#include "core/tnc2_line.h"
+#include "platform/text/format.h"
+#include "platform/text/sysutils.h"
+
+namespace {
+
+constexpr const char* kDefaultDestination = "APRS";
+constexpr int kMaxAmbiguity = 3;
+constexpr TBeaconSymbol kWeatherSymbol{'/', '_'};
+
+std::string Text(const std::function<std::string()>& f) {
+  return f ? f() : std::string();
+}
+bool Switch(const std::function<bool()>& f) {
+  return f && f();
+}
+double Number(const std::function<double()>& f) {
+  return f ? f() : 0;
+}
+
+}  // namespace
+
+TBeacons Beacons;
+
+TBeaconResult TBeacons::SendBeacon(TBeaconKind Kind) {
+  const TGeoPoint own = Settings.OwnPos ? Settings.OwnPos() : TGeoPoint{};
+  if (own.Lat == 0 && own.Lon == 0) return TBeaconResult::NoOwnPosition;
+  switch (Kind) {
+    case bkPosP1:
+      return SendPosition(0);
+    case bkStatusP1:
+      return SendStatus(0);
+    case bkWxP1:
+      return SendWeather(0, false);
+    case bkWxStatusP1:
+      return SendWeather(0, true);
+    case bkPosP2:
+      return SendPosition(1);
+    case bkStatusP2:
+      return SendStatus(1);
+    case bkWxP2:
+      return SendWeather(1, false);
+    case bkWxStatusP2:
+      return SendWeather(1, true);
+  }
+  return TBeaconResult::Sent;
+}
+
+TBeaconResult TBeacons::SendPosition(int Port) {
+  if (Port == 1 && !Switch(Settings.DualPort)) return TBeaconResult::NotDualPort;
+  const std::string call = Trim(Text(Port == 0 ? Settings.CallP1 : Settings.CallP2));
+  if (call.empty()) return TBeaconResult::NoCallsign;
+  const std::string position = BuildBeaconPos(Port, false);
+  if (position.empty()) return TBeaconResult::BadPosition;
+  std::string comment = Trim(Text(Port == 0 ? Settings.InfoP1 : Settings.InfoP2));
+  if (Switch(Settings.RangeOn)) comment = BuildRngText() + "/" + comment;
+  SendBoth(call, Port, Text(Port == 0 ? Settings.PathP1 : Settings.PathP2),
+           "=" + position + comment);
+  if (ResetProgress) ResetProgress(Port == 0 ? bkPosP1 : bkPosP2);
+  return TBeaconResult::Sent;
+}
+
+TBeaconResult TBeacons::SendStatus(int Port) {
+  if (Port == 1 && !Switch(Settings.DualPort)) return TBeaconResult::NotDualPort;
+  const std::string call = Trim(Text(Port == 0 ? Settings.CallP1 : Settings.CallP2));
+  if (call.empty()) return TBeaconResult::NoCallsign;
+  SendBoth(call, Port, Text(Port == 0 ? Settings.PathP1 : Settings.PathP2),
+           ">" + Text(Port == 0 ? Settings.StatusP1 : Settings.StatusP2));
+  if (ResetProgress) ResetProgress(Port == 0 ? bkStatusP1 : bkStatusP2);
+  return TBeaconResult::Sent;
+}
+
+// Both weather ports send from the port-1 call with the weather SSID, whatever the
+// device; they reset no progress bar.
+TBeaconResult TBeacons::SendWeather(int Port, bool Status) {
+  if (!Switch(Settings.WxDeviceOn)) return TBeaconResult::NoWxDevice;
+  if (!Status && Switch(Settings.WxFromTextFile) && Settings.ReadWxTextFile)
+    Settings.ReadWxTextFile();
+  if (Text(Settings.WxText).empty()) return TBeaconResult::NoWxText;
+  std::string base;
+  CallWithoutSsid(Text(Settings.CallP1), base);
+  if (base.empty()) return TBeaconResult::NoCallsign;
+  const std::string source = base + Trim(Text(Port == 0 ? Settings.WxSsidP1 : Settings.WxSsidP2));
+  std::string data;
+  if (Status) {
+    const std::string status = Text(Port == 0 ? Settings.WxStatusP1 : Settings.WxStatusP2);
+    if (status.empty()) return TBeaconResult::EmptyWxStatus;
+    data = ">" + status;
+  } else {
+    const std::string position = BuildBeaconPos(Port, true);
+    if (position.empty()) return TBeaconResult::BadPosition;
+    data = "=" + position + Text(Settings.WxText);
+  }
+  SendBoth(source, Port, Text(Port == 0 ? Settings.PathP1 : Settings.PathP2), data);
+  return TBeaconResult::Sent;
+}
+
+void TBeacons::SendBoth(const std::string& Call, int Port, const std::string& Path,
+                        const std::string& Data) {
+  if (Kiss) Kiss->SendKissFrame(Format("%d:%s", Port, Call), Path, Data);
+  SendToIgate(Call, Path, Data);
+}
+
+void TBeacons::timPosDecTimer() {
+  if (!StepProgress) return;
+  StepProgress(bkPosP1);
+  StepProgress(bkStatusP1);
+  if (!Switch(Settings.DualPort)) return;
+  StepProgress(bkPosP2);
+  StepProgress(bkStatusP2);
+}
+
+std::string TBeacons::BuildRngText() const {
+  return ::BuildRngText(Number(Settings.PowerWatts), Number(Settings.HeightFeet),
+                        Number(Settings.GainDb));
+}
+
+std::string TBeacons::BuildBeaconPos(int Port, bool Weather) const {
+  TGeoPoint pos = Settings.OwnPos ? Settings.OwnPos() : TGeoPoint{};
+  TGeoPoint gps;
+  if (Settings.GpsPos && Settings.GpsPos(gps)) pos = gps;
+  const int digits = std::clamp(Settings.Ambiguity ? Settings.Ambiguity() : 0, 0, kMaxAmbiguity);
+  const double lat = AmbiguateLat(digits, pos.Lat);
+  const double lon = AmbiguateLon(digits, pos.Lon);
+  if (Weather) return BuildUncompressedPos(lat, lon, kWeatherSymbol.Table, kWeatherSymbol.Code);
+  const TBeaconSymbol symbol = Settings.Symbol ? Settings.Symbol(Port) : TBeaconSymbol{};
+  return Switch(Settings.Compressed) ? BuildCompressedPos(lat, lon, symbol.Table, symbol.Code)
+                                     : BuildUncompressedPos(lat, lon, symbol.Table, symbol.Code);
+}
+
+bool TBeacons::SendToIgate(const std::string& Src, const std::string& Path,
+                           const std::string& Data) {
+  if (!Switch(IsConnected)) return false;
+  const size_t colon = Src.find(':');
+  const std::string source = Trim(colon == std::string::npos ? Src : Src.substr(colon + 1));
+  // A line without source is no packet; the server would drop the connection for it.
+  if (source.empty()) return false;
+  std::string path = NormalizeDigiPath(Path);
+  // The destination may not be missing in a TNC2 line; the radio frame uses the same.
+  if (path.empty() || path.front() == ',') path = kDefaultDestination + path;
+  bool written = false;
+  if (Switch(IsConnected) && WriteLine) written = WriteLine(Tnc2Line(source, path, Data));
+  EchoIgateFrame(source, path, Data);
+  return written;
+}
+
+void TBeacons::EchoIgateFrame(const std::string& Src, const std::string& Path,
+                              const std::string& Data) {
+  if (!AddLogText) return;
+  std::string path = Path;
+  ReplaceChar(',', ' ', path);
+  const size_t blank = path.find(' ');
+  std::string destination = Trim(path.substr(0, blank));
+  const std::string via = blank == std::string::npos ? std::string() : Trim(path.substr(blank + 1));
+  if (destination.empty()) destination = kDefaultDestination;
+  const std::string header =
+      via.empty() ? Format("ig %s to %s ctl %s pid %s", Src, destination, "UIv", "F0")
+                  : Format("ig %s to %s via %s ctl %s pid %s", Src, destination, via, "UIv", "F0");
+  // Each line starts with its line break, as every other writer of the monitor does, so
+  // the echo never runs on from an unfinished line.
+  AddLogText("\r\n" + header, msIgHead);
+  AddLogText("\r\n" + Data, msIgData);
+}

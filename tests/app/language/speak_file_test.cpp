@@ -1,0 +1,228 @@
+#include "app/language/speak_file.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/language/frm_speak.h"
+#include "app/app_test_support.h"
+#include "controls/my_button.h"
+#include "controls/my_flat_combobox.h"
+#include "controls/number_edit.h"
+#include "platform/gui/edit.h"
+#include "platform/gui/label.h"
+#include "platform/gui/memo.h"
+#include "platform/sys/application.h"
+
+namespace {
+
+TEST(SpeakText, LineBreakPlaceholders) {
+  EXPECT_EQ(SpeakCrToLineBreak("Zeile 1%cr%Zeile 2%cr%"), "Zeile 1\r\nZeile 2\r\n");
+  EXPECT_EQ(SpeakCrToLineBreak("%CR%"), "%CR%");
+  EXPECT_EQ(LineBreakToSpeakCr("a\r\nb"), "a%cr%b");
+  // The character after a CR goes with it, whatever it is.
+  EXPECT_EQ(LineBreakToSpeakCr("a\rxb\r"), "a%cr%b%cr%");
+}
+
+TEST(SpeakText, ComparedVersionPart) {
+  EXPECT_EQ(SpeakVersionPart("1.2"), "1.2");
+  EXPECT_EQ(SpeakVersionPart("1.25"), "1.2");
+  EXPECT_EQ(SpeakVersionPart("1.3"), "1.3");
+  EXPECT_EQ(SpeakVersionPart("12"), "1");
+  EXPECT_EQ(SpeakVersionPart("1."), "1.");
+  EXPECT_EQ(SpeakVersionPart(""), "");
+}
+
+class TTestForm : public TForm {
+ public:
+  explicit TTestForm(TComponent* AOwner) : TForm(AOwner) {
+    Name = "frmTest";
+    SetCaption("Test");
+    lblInfo = Make<TLabel>("lblInfo");
+    lblInfo->SetCaption("Hallo");
+    cbxUnit = Make<TMyFlatCombobox>("cbxUnit");
+    cbxUnit->Items().SetText("km/h\r\nmph\r\nkts");
+    cbxUnit->SetItemIndex(2);
+    edtCall = Make<TEdit>("edtCall");
+    edtCall->SetText("N0CALL");
+    nedtTime = Make<TNumberEdit>("nedtTime");
+    nedtTime->SetIntMax(120);
+    nedtTime->SetIntDef(15);
+    mbtnOk = Make<TMyButton>("mbtnOk");
+    mbtnOk->SetCaption("Übernehmen");
+    memText = Make<TMemo>("memText");
+  }
+  template <class T>
+  T* Make(const char* Name) {
+    auto* control = new T(this);
+    control->Name = Name;
+    control->SetParent(this);
+    return control;
+  }
+  TLabel* lblInfo;
+  TMyFlatCombobox* cbxUnit;
+  TEdit* edtCall;
+  TNumberEdit* nedtTime;
+  TMyButton* mbtnOk;
+  TMemo* memText;
+};
+
+class SpeakFileTest : public AppFolderTest {
+ protected:
+  void SetUp() override {
+    AppFolderTest::SetUp();
+    speak_ = std::make_unique<TfrmSpeak>(nullptr);
+    form_ = std::make_unique<TTestForm>(nullptr);
+    Application->HelpFile.clear();
+  }
+  void TearDown() override {
+    form_.reset();
+    speak_.reset();
+    AppFolderTest::TearDown();
+  }
+  std::unique_ptr<TfrmSpeak> speak_;
+  std::unique_ptr<TTestForm> form_;
+};
+
+TEST_F(SpeakFileTest, MissingFileIsUnusableButSetsTheHelpFile) {
+  EXPECT_EQ(LoadSpeakFile("english.spk", false), kSpeakUnusable);
+  EXPECT_EQ(Application->HelpFile, PrgDir() + "Velmora.chm");
+}
+
+TEST_F(SpeakFileTest, OtherExtensionIsUnusableAtOnce) {
+  WriteSpeakFile("english.txt", "1.2", {});
+  EXPECT_EQ(LoadSpeakFile("english.txt", false), kSpeakUnusable);
+  EXPECT_EQ(Application->HelpFile, "");
+}
+
+TEST_F(SpeakFileTest, ForeignOrDamagedFilesAreUnusable) {
+  WriteFile(SpkDir + "plain.spk",
+            std::string(64, '-') + "\"###VIRDO-SPK-HEADER###\";\"\";\"\";\"\";\"1.2\";\"1\"\r\n");
+  EXPECT_EQ(LoadSpeakFile("plain.spk", false), kSpeakUnusable);
+  WriteFile(SpkDir + "empty.spk", "");
+  EXPECT_EQ(LoadSpeakFile("empty.spk", false), kSpeakUnusable);
+  std::string binary;
+  for (int n = 0; n < 5000; ++n) binary += static_cast<char>(n * 7919 % 251);
+  WriteFile(SpkDir + "binary.spk", binary);
+  EXPECT_EQ(LoadSpeakFile("binary.spk", true), kSpeakUnusable);
+}
+
+TEST_F(SpeakFileTest, VersionRules) {
+  WriteSpeakFile("v125.spk", "1.25", {});
+  EXPECT_EQ(LoadSpeakFile("v125.spk", true), kSpeakLoaded);
+  for (const char* version : {"1.3", "2.0", "1"}) {
+    WriteSpeakFile("other.spk", version, {});
+    std::string text;
+    AnswerNextMyMsgBox(&text);
+    EXPECT_EQ(LoadSpeakFile("other.spk", true), kSpeakWrongVersion) << version;
+    EXPECT_EQ(text,
+              "This SPEAK file \"other.spk\" is not for Virdo Version 1.2 !\n\r"
+              "Please delete this file from \"" +
+                  SpkDir + "\" !");
+  }
+}
+
+TEST_F(SpeakFileTest, CheckOnlyAppliesNothing) {
+  WriteSpeakFile("english.spk", "1.2", {R"("frmTest";"lblInfo";"TLabel";"Hello";"")"});
+  EXPECT_EQ(LoadSpeakFile("english.spk", true), kSpeakLoaded);
+  EXPECT_EQ(form_->lblInfo->Caption(), "Hallo");
+  EXPECT_EQ(speak_->SpeakLines->Count(), 0);
+  EXPECT_EQ(Application->HelpFile, "");
+}
+
+TEST_F(SpeakFileTest, AppliesCaptionsAndHintsByClass) {
+  WriteSpeakFile("english.spk", "1.2",
+                 {R"("frmTest";"frmTest";"TForm";"Test window";"")",
+                  R"("frmTest";"lblInfo";"TLabel";"Hello%cr%World";"A label")",
+                  R"("frmTest";"cbxUnit";"TMyFlatCombobox";"km/h%cr%mph%cr%knots";"")",
+                  R"("frmTest";"edtCall";"TEdit";"ignored";"Your callsign")",
+                  R"("frmTest";"nedtTime";"TNumberEdit";"";"Minutes";"%d to %d, default %d")",
+                  R"("frmTest";"mbtnOk";"TMyButton";"";"Apply")",
+                  R"("frmTest";"memText";"TMemo";"one%cr%two";"")",
+                  R"("frmNone";"lblInfo";"TLabel";"nobody";"")"});
+  EXPECT_EQ(LoadSpeakFile("english.spk", false), kSpeakLoaded);
+  EXPECT_EQ(form_->Caption(), "Test window");
+  EXPECT_EQ(form_->lblInfo->Caption(), "Hello\r\nWorld");
+  EXPECT_EQ(form_->lblInfo->Hint(), "A label");
+  EXPECT_TRUE(form_->lblInfo->ShowHint());
+  // The combo box takes the new items and keeps the loaded choice.
+  EXPECT_EQ(form_->cbxUnit->Items().Count(), 3);
+  EXPECT_EQ(form_->cbxUnit->Items()[2], "knots");
+  EXPECT_EQ(form_->cbxUnit->ItemIndex(), 2);
+  // An edit keeps the loaded callsign.
+  EXPECT_EQ(form_->edtCall->Text(), "N0CALL");
+  EXPECT_EQ(form_->edtCall->Hint(), "Your callsign");
+  EXPECT_EQ(form_->nedtTime->Hint(), "Minutes\n\r0 to 120, default 15");
+  EXPECT_FALSE(form_->nedtTime->AutoHint());
+  // An empty caption leaves the caption but still sets the hint.
+  EXPECT_EQ(form_->mbtnOk->Caption(), "Übernehmen");
+  EXPECT_EQ(form_->mbtnOk->Hint(), "Apply");
+  EXPECT_TRUE(form_->mbtnOk->ShowHint());
+  EXPECT_EQ(form_->memText->Lines().Count(), 2);
+  EXPECT_EQ(Application->HelpFile, PrgDir() + "Velmora.chm");
+  // The header is gone from the stored lines: re-applying changes nothing.
+  EXPECT_EQ(speak_->SpeakLines->Count(), 8);
+  ApplySpeakLines();
+  EXPECT_EQ(form_->cbxUnit->ItemIndex(), 2);
+}
+
+TEST_F(SpeakFileTest, EmptyHintClearsShowHint) {
+  form_->lblInfo->SetHint("old");
+  form_->lblInfo->SetShowHint(true);
+  EXPECT_TRUE(ApplySpeakLine(R"("frmTest";"lblInfo";"TLabel";"";"")"));
+  EXPECT_EQ(form_->lblInfo->Caption(), "Hallo");
+  EXPECT_EQ(form_->lblInfo->Hint(), "old");
+  EXPECT_FALSE(form_->lblInfo->ShowHint());
+}
+
+TEST_F(SpeakFileTest, UntranslatedLinesAreReported) {
+  std::string text;
+  QueueCall([&text] { AnswerMessageBox(IDOK, &text); });
+  EXPECT_FALSE(ApplySpeakLine(R"("frmTest";"lblGone";"TLabel";"x";"")"));
+  EXPECT_EQ(text,
+            "Informationen von \"frmTest:lblGone\" NICHT \xFC"
+            "bersetzt!");
+  QueueCall([&text] { AnswerMessageBox(IDOK, &text); });
+  EXPECT_FALSE(ApplySpeakLine(R"("frmTest";"lblInfo";"TTreeView";"x";"")"));
+  EXPECT_EQ(text,
+            "Informationen von \"frmTest:lblInfo\" NICHT \xFC"
+            "bersetzt!");
+  // A window that does not exist is skipped without a word.
+  EXPECT_FALSE(ApplySpeakLine(R"("frmNone";"lblInfo";"TLabel";"x";"")"));
+}
+
+TEST_F(SpeakFileTest, FailedLoadKeepsThePreviousLanguage) {
+  WriteSpeakFile("english.spk", "1.2", {R"("frmTest";"lblInfo";"TLabel";"Hello";"")"});
+  ASSERT_EQ(LoadSpeakFile("english.spk", false), kSpeakLoaded);
+  WriteSpeakFile("other.spk", "2.0", {R"("frmTest";"lblInfo";"TLabel";"Servus";"")"});
+  AnswerNextMyMsgBox();
+  EXPECT_EQ(LoadSpeakFile("other.spk", false), kSpeakWrongVersion);
+  EXPECT_EQ(form_->lblInfo->Caption(), "Hello");
+  EXPECT_EQ(speak_->SpeakLines->Count(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SpeakFileTest, ExportListsComponentsByTag) {
+  form_->lblInfo->SetCaption("Zwei\r\nZeilen");
+  form_->edtCall->Tag = -1;
+  form_->nedtTime->Tag = 3;
+  const std::string plain = speak_->ExportText();
+  EXPECT_NE(plain.find(R"("frmTest";"lblInfo";"TLabel";"Zwei%cr%Zeilen";"")"), std::string::npos);
+  EXPECT_NE(plain.find(R"("frmTest";"mbtnOk";"TMyButton";"";"";"0")"), std::string::npos);
+  EXPECT_EQ(plain.find("edtCall"), std::string::npos);
+  EXPECT_EQ(plain.find("nedtTime"), std::string::npos);
+  EXPECT_NE(plain.find(R"("###VIRDO-SPK-HEADER###")"), std::string::npos);
+  speak_->cbxShowDeactiveComponent->SetChecked(true);
+  const std::string all = speak_->ExportText();
+  EXPECT_NE(all.find(R"("frmTest";"edtCall";"nil")"), std::string::npos);
+  EXPECT_NE(all.find(R"("frmTest";"nedtTime";"TAG-USED-IN-PROGRAMM")"), std::string::npos);
+  form_->Tag = -1;
+  EXPECT_EQ(speak_->ExportText().find("frmTest"), std::string::npos);
+  speak_->cbxShowDeactiveForm->SetChecked(true);
+  EXPECT_NE(speak_->ExportText().find(R"("frmTest";"nil")"), std::string::npos);
+}
+
+}  // namespace

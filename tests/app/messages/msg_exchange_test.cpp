@@ -1,0 +1,119 @@
+// A message exchange with an APRS-IS server on the loopback address: the server's lines
+// reach the messaging window through the reader and the dispatcher, and what the
+// window sends reaches the server through the common internet sender.
+#include <gtest/gtest.h>
+
+#include "app/transmit/beacons.h"
+#include "app/messages/frm_aprs_msg.h"
+#include "app/messages/msg_lists.h"
+#include "app/receive/receive_session.h"
+#include "app/transmit/transmit_support.h"
+#include "platform/io/loopback_tcp_server.h"
+
+namespace {
+
+constexpr TDateTime kSecond = 1.0 / 86400;
+
+// An item of the first entry of the "My Message" list.
+std::string Item(TfrmAprsMsg& msg, int item = meiText) {
+  return msg.rdMyMsg->ReadItemText(item);
+}
+
+int Occurrences(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+class MsgExchange : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    session.link.mbtnTcpClick();
+    ASSERT_TRUE(PumpUntil([&] { return server.Accept(5); }));
+    ASSERT_NE(server.Received("\r\n").find("user N0CALL"), std::string::npos);
+    igate.IsConnected = [this] { return session.link.IsConnected(); };
+    igate.WriteLine = [this](const std::string& line) {
+      return session.link.TCPClientIGate.WriteLine(line);
+    };
+    msg.Settings.CallP1 = [] { return std::string("N0CALL"); };
+    msg.Settings.PathP1 = [] { return std::string("APRS"); };
+    msg.Kiss = &tnc.link;
+    msg.Clock = [this] { return now; };
+    msg.SendToIgate = [this](const std::string& src, const std::string& path,
+                             const std::string& data) {
+      return igate.SendToIgate(src, path, data);
+    };
+    session.path.dispatcher.ReceiveMessage = [this](const TAprsInfo& info) {
+      msg.HandleRxMessage(info);
+    };
+  }
+  void TearDown() override { session.link.Stop(); }
+
+  // The server sends lines; they are through the dispatcher when this returns.
+  void ServerSends(const std::string& lines, int count) {
+    const int before = session.handed_over;
+    ASSERT_TRUE(server.Send(lines));
+    ASSERT_TRUE(PumpUntil([&] { return session.handed_over >= before + count; }));
+  }
+  void RunRetryTimer(int seconds) {
+    for (int s = 0; s < seconds; s += 5) {
+      now += 5 * kSecond;
+      msg.timMsgTxTimer(msg.timMsgTx);
+    }
+  }
+  void SendMessage(const std::string& to, const std::string& text) {
+    msg.edtMsgAdr->SetText(to);
+    msg.edtMsgTxt->SetText(text);
+    msg.mbtnTxMsgClick(msg.mbtnTxMsg);
+  }
+
+  TLoopbackTcpServer server;
+  TReceiveSession session{server.Port()};
+  TBeacons igate;
+  TCapturedKiss tnc;
+  TDateTime now = EncodeDate(2026, 12, 7) + EncodeTime(9, 0, 0, 0);
+  TfrmAprsMsg msg{nullptr};
+};
+
+}  // namespace
+
+TEST_F(MsgExchange, MessageToOwnCallIsAcknowledgedOnceThroughTheServer) {
+  const std::string line = "DL1ABC>APRS,TCPIP*,qAC,T2TEST::N0CALL   :Hello{42\r\n";
+  ServerSends(line + line, 2);
+  // A marker after the acknowledgements: everything before it has reached the server.
+  SendMessage("DL1ABC", "marker");
+  const std::string received = server.Received(":marker{0\r\n");
+  EXPECT_EQ(Occurrences(received, "N0CALL>APRS::DL1ABC   :ack42\r\n"), 1) << received;
+  // The acknowledgement of an internet message goes to the internet only; the one frame
+  // is the marker message.
+  EXPECT_EQ(tnc.frames.size(), 1u);
+  EXPECT_EQ(Item(msg), "Hello");
+}
+
+TEST_F(MsgExchange, OwnMessageIsRetriedUntilTheServerAnswersThenSettled) {
+  SendMessage("DL1ABC", "Are you there?");
+  EXPECT_NE(server.Received("{0\r\n").find("N0CALL>APRS::DL1ABC   :Are you there?{0\r\n"),
+            std::string::npos);
+  RunRetryTimer(65);
+  std::string received = server.Received("{0\r\n{0\r\n");  // the first repeat
+  EXPECT_EQ(Occurrences(received, ":Are you there?{0\r\n"), 2);
+  EXPECT_EQ(Item(msg, meiTxCount), "2");
+
+  ServerSends("DL1ABC>APRS,TCPIP*,qAC,T2TEST::N0CALL   :ack0\r\n", 1);
+  EXPECT_EQ(msg.PendingMsgs.Count(), 0);
+  EXPECT_EQ(msg.rdMyMsg->GetItemInfo(meiText)->ParaNo, mpsMsgAck);
+  RunRetryTimer(300);
+  SendMessage("DL1ABC", "marker");
+  received = server.Received(":marker{1\r\n");
+  EXPECT_EQ(Occurrences(received, ":Are you there?{0\r\n"), 2) << received;
+}
+
+TEST_F(MsgExchange, UnansweredMessageFailsAfterFiveSends) {
+  SendMessage("DL1ABC", "Hello?");
+  RunRetryTimer(400);
+  SendMessage("DL1ABC", "marker");
+  const std::string received = server.Received(":marker{1\r\n");
+  EXPECT_EQ(Occurrences(received, ":Hello?{0\r\n"), 5) << received;
+  EXPECT_EQ(msg.rdMyMsg->GetItemInfo(meiText)->ParaNo, mpsMsgNoAck);
+  EXPECT_EQ(Item(msg, meiTxCount), "5");
+}

@@ -1,0 +1,307 @@
+#include "app/program/program.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/program/device_windows.h"
+#include "app/map/frm_aprs.h"
+#include "app/messages/frm_aprs_msg.h"
+#include "app/stations/frm_aprs_stn_info.h"
+#include "app/stations/frm_aprs_stn_list.h"
+#include "app/stations/frm_aprs_stn_select.h"
+#include "app/program/frm_info.h"
+#include "app/receive/frm_log.h"
+#include "app/program/frm_main.h"
+#include "app/language/frm_prg_msg.h"
+#include "app/settings/frm_setup.h"
+#include "app/language/frm_speak.h"
+#include "app/settings/settings_store.h"
+#include "app/language/speak_file.h"
+#include "app/receive/tnc_link.h"
+#include "app/program/window_shape.h"
+#include "app/app_windows.h"
+#include "core/csv_ctrl.h"
+#include "html/html_text.h"
+#include "core/my_tools.h"
+#include "platform/gui/gui_test_support.h"
+#include "platform/sys/application.h"
+#include "platform/sys/registry.h"
+#include "platform/sys/timer.h"
+#include "platform/text/string_list.h"
+
+namespace {
+
+class ProgramTest : public AppWindowsTest {
+ protected:
+  static void SetOwnCall() {
+    TRegistry reg;
+    reg.OpenKey("\\Software\\Velmora\\Programm\\Station", true);
+    reg.WriteString("CallP1", "N0CALL");
+  }
+};
+
+TEST_F(ProgramTest, WindowsAreMadeInOrder) {
+  const char* const order[] = {"frmMain",          "frmMyMsgDialog", "frmSetup",   "frmAprsStnList",
+                               "frmAprsStnSelect", "frmAprsStnInfo", "frmAprsMsg", "frmAprs",
+                               "frmGpsStatus",     "frmInfo",        "frmSpeak",   "frmPrgMsg",
+                               "frmWxStatus",      "frmLog"};
+  std::vector<std::string> names;
+  for (int n = 0; n < Screen->FormCount(); ++n)
+    if (!Screen->Forms(n)->Name.empty()) names.push_back(Screen->Forms(n)->Name);
+  ASSERT_GE(names.size(), std::size(order));
+  for (size_t n = 0; n < std::size(order); ++n) EXPECT_EQ(names[n], order[n]);
+  EXPECT_EQ(frmMain->FormStyle(), fsMDIForm);
+  EXPECT_EQ(frmAprs->FormStyle(), fsMDIChild);
+  EXPECT_EQ(frmAprs->WindowState(), wsMaximized);
+  EXPECT_EQ(SpkDir, PrgDir() + "Speak/");
+}
+
+TEST_F(ProgramTest, MissingLanguageFallsBackToEnglish) {
+  WriteSpeakFile("english.spk", "1.2", {R"("frmSetup";"lblDevice";"TLabel";"Device";"")"});
+  WriteSpeakFile("deutsch.spk", "1.2", {});
+  frmSetup->mfcbxSpk->SetText("francais.spk");
+  EXPECT_EQ(LoadStartLanguage(), kSpeakLoaded);
+  EXPECT_EQ(frmSetup->mfcbxSpk->Text(), "english.spk");
+}
+
+TEST_F(ProgramTest, GermanIsTheLastFallback) {
+  WriteSpeakFile("deutsch.spk", "1.2", {});
+  EXPECT_EQ(LoadStartLanguage(), kSpeakLoaded);
+  EXPECT_EQ(frmSetup->mfcbxSpk->Text(), "deutsch.spk");
+}
+
+TEST_F(ProgramTest, NoLanguageFileEndsSilently) {
+  SetOwnCall();
+  EXPECT_FALSE(StartProgram());
+  EXPECT_FALSE(frmMain->Visible());
+  EXPECT_FALSE(TncRs232().Rs232Open());
+}
+
+TEST_F(ProgramTest, LanguageOfAnotherVersionEndsWithTheMessage) {
+  SetOwnCall();
+  WriteSpeakFile("deutsch.spk", "2.0", {});
+  // Tried as configured (deutsch.spk), then english.spk (missing), then deutsch.spk:
+  // two version messages, then the end.
+  std::vector<std::string> texts;
+  AnswerMyMsgBoxes(texts, 3);
+  EXPECT_FALSE(StartProgram());
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[2], "No valid speakfile found, Velmora loading abort!");
+  EXPECT_FALSE(frmMain->Visible());
+  EXPECT_FALSE(TncRs232().Rs232Open());
+}
+
+// A player that plays nothing and tells what it was given.
+class TRecordingPlayer : public TWaveSound {
+ public:
+  int OutputDeviceCount() const override { return 1; }
+  bool Play(const std::string& FileName) override {
+    Played.push_back(FileName);
+    return true;
+  }
+  bool Playing() const override { return false; }
+  std::vector<std::string> Played;
+};
+
+TEST_F(ProgramTest, StartsRunsAndShutsDown) {
+  SetOwnCall();
+  std::filesystem::create_directories(PrgDir() + "Sound");
+  WriteFile(PrgDir() + "Sound/PrgUp.wav", "RIFF");
+  TRecordingPlayer player;
+  frmAprs->Sounds = std::make_unique<TSoundQueue>(player, frmAprs->SoundDir);
+  WriteSpeakFile("english.spk", "1.2", {R"("frmSetup";"lblDevice";"TLabel";"Device";"")"});
+  frmSetup->mfcbxSpk->SetText("english.spk");
+  ASSERT_TRUE(StartProgram());
+  EXPECT_TRUE(frmMain->Visible());
+  EXPECT_TRUE(frmMain->MyHint1->Active());
+  EXPECT_TRUE(frmInfo->Visible());
+  EXPECT_TRUE(frmInfo->Timer1->Enabled());
+  EXPECT_FALSE(frmInfo->mbtnClose->Visible());
+  EXPECT_EQ(frmSetup->TncInitialised, 1);
+  EXPECT_TRUE(frmSetup->timPosDec->Enabled());
+  EXPECT_EQ(Application->HelpFile, PrgDir() + "Velmora.chm");
+  ASSERT_EQ(player.Played.size(), 1u);
+  EXPECT_EQ(player.Played[0], PrgDir() + "Sound/PrgUp.wav");
+  frmAprs->Sounds.reset();
+  // The splash ends on its timer.
+  frmInfo->Timer1->OnTimer(frmInfo->Timer1);
+  EXPECT_FALSE(frmInfo->Visible());
+  EXPECT_TRUE(frmInfo->mbtnClose->Visible());
+
+  frmSetup->edtTcpFilter->SetText("m/50");
+  std::string notice;
+  AnswerNextMyMsgBox(&notice);
+  frmMain->Close();
+  EXPECT_TRUE(frmMain->ShutDownDone());
+  EXPECT_EQ(notice, "Setup Version aktualisiert.");
+  // No APRS-IS connection existed; the stations are saved all the same.
+  EXPECT_TRUE(std::filesystem::exists(PrgDir() + "Stn.dat"));
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", false));
+  EXPECT_EQ(reg.ReadString("Spk"), "english.spk");
+  EXPECT_EQ(reg.ReadString("TcpFilter"), "m/50");
+}
+
+// A user closes the main window while every other window is still open: the program
+// must end, not run on invisibly.
+TEST_F(ProgramTest, ClosingTheMainWindowEndsTheProgramWithEveryWindowOpen) {
+  SetOwnCall();
+  WriteSpeakFile("english.spk", "1.2", {});
+  frmSetup->mfcbxSpk->SetText("english.spk");
+  ASSERT_TRUE(StartProgram());
+  for (TForm* form : std::initializer_list<TForm*>{frmAprsStnList, frmAprsStnSelect, frmAprsStnInfo,
+                                                   frmAprsMsg, frmGpsStatus, frmWxStatus, frmLog,
+                                                   frmInfo})
+    form->Show();
+  bool closed = false;
+  QueueCall([&] {
+    closed = true;
+    AnswerNextMyMsgBox();  // the settings of this new version are saved with a notice
+    SimulateCloseButton(*frmMain);
+  });
+  // Should the close not end the loop, this ends it and the test fails.
+  TTimer guard(nullptr);
+  guard.SetInterval(5000);
+  bool timedOut = false;
+  guard.OnTimer = [&](TComponent*) {
+    timedOut = true;
+    Application->Terminate();
+  };
+  guard.SetEnabled(true);
+  Application->Run();
+  EXPECT_TRUE(closed);
+  EXPECT_FALSE(timedOut);
+  EXPECT_TRUE(frmMain->ShutDownDone());
+}
+
+// No window opens with a part (its title bar above all) off the screen, and a modal
+// window is not covered by the stay-on-top ones.
+TEST_F(ProgramTest, WindowsOpenOnTheScreenAndModalOnesOnTop) {
+  for (int n = 0; n < Screen->FormCount(); ++n) {
+    TForm* form = Screen->Forms(n);
+    if (form->FormStyle() == fsMDIChild || form == frmMyMsgDialog || form == frmPrgMsg) continue;
+    form->SetBounds(-40, -30, form->Width(), form->Height());  // e.g. a saved place
+    form->Show();
+    EXPECT_GE(form->Left(), 0) << form->Name;
+    EXPECT_GE(form->Top(), 0) << form->Name;
+    EXPECT_LE(form->Left() + form->Width(), Screen->Width()) << form->Name;
+    EXPECT_LE(form->Top() + form->Height(), Screen->Height()) << form->Name;
+    form->Hide();
+  }
+  bool onTop = false;
+  QueueCall([&] {
+    onTop = StaysOnTop(*frmSetup);
+    frmSetup->SetModalResult(mrCancel);
+  });
+  frmSetup->ShowModal();
+  EXPECT_TRUE(onTop);
+  EXPECT_FALSE(StaysOnTop(*frmSetup));
+}
+
+TEST_F(ProgramTest, AboutBoxClosesOnlyAfterTheSplash) {
+  frmInfo->ShowSplash();
+  frmInfo->mbtnCloseClick(frmInfo->mbtnClose);
+  EXPECT_TRUE(frmInfo->Visible());
+  frmInfo->Timer1->OnTimer(frmInfo->Timer1);
+  EXPECT_FALSE(frmInfo->Visible());
+  frmInfo->Show();
+  frmInfo->mbtnCloseClick(frmInfo->mbtnClose);
+  EXPECT_FALSE(frmInfo->Visible());
+}
+
+TEST_F(ProgramTest, AboutTextUsesTheTranslatedWords) {
+  frmPrgMsg->lblWordVersion->SetCaption("Release");
+  const std::string text = TfrmInfo::AboutText();
+  EXPECT_NE(text.find("<B><FONT size=\"10\" color=\"#000000\">Release 1.2</FONT></B><br><br>"),
+            std::string::npos);
+  EXPECT_NE(text.find("<FONT size=\"10\" color=\"#000000\">letzte \xC4nderung am 16.12.2008"
+                      "</FONT><br><br>"),
+            std::string::npos);
+  frmInfo->Show();
+  EXPECT_NE(HtmlStrip(frmInfo->htmlblInfo->GetFullText()).find("Release 1.2"), std::string::npos);
+  frmInfo->Hide();
+}
+
+TEST_F(ProgramTest, MessageTextsExpandLineBreaks) {
+  EXPECT_EQ(GetPrgMsg(*frmPrgMsg->lblInfOwnCall),
+            "F\xFCr die Funktion von Velmora,\r\nbitte das eigene Rufzeichen in den "
+            "Einstellungen eingeben!");
+  EXPECT_EQ(GetPrgMsg(*frmPrgMsg->lblQueAdd), "Sollen die Daten angehangen werden?");
+}
+
+// The language files the build ships beside the program: every line names a component
+// that exists, with its class, so applying them shows no message; English translates.
+TEST_F(ProgramTest, ShippedLanguageFilesFitTheWindows) {
+  const std::string shipped = Application->ExeFolder() + "../bin/Speak/";
+  for (const char* name : {"english.spk", "deutsch.spk"}) {
+    if (!std::filesystem::exists(shipped + name)) GTEST_SKIP() << "not built: " << shipped;
+    std::filesystem::copy_file(shipped + name, SpkDir + name);
+    std::string content;
+    LoadFileToString(content, SpkDir + name);
+    TStringList lines;
+    lines.SetText(DecodeString(content, kLanguageKey).substr(kSpeakPreambleLength));
+    ASSERT_GT(lines.Count(), 1) << name;
+    for (int n = 1; n < lines.Count(); ++n) {
+      std::string form, component, cls;
+      CsvGetField(0, lines[n], form);
+      CsvGetField(1, lines[n], component);
+      CsvGetField(2, lines[n], cls);
+      TForm* window = nullptr;
+      for (int f = 0; f < Screen->FormCount(); ++f)
+        if (Screen->Forms(f)->Name == form) window = Screen->Forms(f);
+      ASSERT_NE(window, nullptr) << lines[n];
+      if (cls == "TForm") continue;
+      TComponent* found = nullptr;
+      for (int c = 0; c < window->ComponentCount(); ++c)
+        if (window->Components(c)->Name == component) found = window->Components(c);
+      ASSERT_NE(found, nullptr) << lines[n];
+      EXPECT_EQ(found->ClassName(), cls) << lines[n];
+    }
+  }
+  frmSetup->edtCallP1->SetText("N0CALL");
+  EXPECT_EQ(LoadSpeakFile("english.spk", false), kSpeakLoaded);
+  EXPECT_EQ(frmSetup->Caption(), "Settings");
+  EXPECT_EQ(frmSetup->mbtnChange->Caption(), "Apply");
+  EXPECT_EQ(frmSetup->edtCallP1->Text(), "N0CALL");
+  EXPECT_EQ(GetPrgMsg(*frmPrgMsg->lblInfOwnCall),
+            "For Velmora to work,\r\nplease enter your own callsign in the settings!");
+  EXPECT_EQ(LoadSpeakFile("deutsch.spk", false), kSpeakLoaded);
+  EXPECT_EQ(frmSetup->Caption(), "Einstellungen");
+  EXPECT_EQ(frmSetup->mbtnChange->Caption(),
+            "\xDC"
+            "bernehmen");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(WindowShape, KeepsWhatIsNotBackground) {
+  TBitmap picture;
+  picture.SetSize(4, 3);
+  picture.Canvas().Brush().SetColor(clFuchsia);
+  picture.Canvas().FillRect(Rect(0, 0, 4, 3));
+  picture.Canvas().SetPixels(1, 0, clWhite);
+  picture.Canvas().SetPixels(2, 0, clWhite);
+  picture.Canvas().SetPixels(0, 2, clBlack);
+  picture.Canvas().SetPixels(3, 2, clBlack);
+  picture.SetTransparentColor(clFuchsia);
+  const std::vector<TRect> runs = PictureShapeRects(picture);
+  ASSERT_EQ(runs.size(), 3u);
+  // Rows from the last to the first, runs from left to right.
+  EXPECT_EQ(runs[0], Rect(0, 2, 1, 3));
+  EXPECT_EQ(runs[1], Rect(3, 2, 4, 3));
+  EXPECT_EQ(runs[2], Rect(1, 0, 3, 1));
+  EXPECT_TRUE(PictureShapeRects(TBitmap()).empty());
+}
+
+TEST_F(ProgramTest, AboutWindowTakesTheOutlineOfItsPicture) {
+  const std::vector<TRect> runs = PictureShapeRects(frmInfo->Image1->Picture().Bitmap());
+  ASSERT_FALSE(runs.empty());
+  // The round corners are cut: the top row starts further in than the middle row.
+  EXPECT_GT(runs.back().Left, 0);
+  EXPECT_EQ(runs[runs.size() / 2].Left, 0);
+}
+
+}  // namespace

@@ -1,0 +1,298 @@
+// The program's windows made as the program makes them: a packet from the TNC or the
+// APRS-IS server travels through the dispatcher into the monitor, the station store,
+// the station list and the map.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/program/device_windows.h"
+#include "app/map/frm_aprs.h"
+#include "app/messages/frm_aprs_msg.h"
+#include "app/stations/frm_aprs_stn_info.h"
+#include "app/stations/frm_aprs_stn_list.h"
+#include "app/settings/frm_setup.h"
+#include "app/map/map_test_support.h"
+#include "app/monitor/monitor_styles.h"
+#include "app/receive/tnc_link.h"
+#include "app/app_windows.h"
+#include "core/kiss_ax25.h"
+#include "core/kiss_link.h"
+#include "platform/gui/gui_test_support.h"
+#include "platform/io/loopback_tcp_server.h"
+#include "platform/sys/application.h"
+#include "platform/sys/files.h"
+#include "platform/sys/pump.h"
+#include "platform/sys/timer.h"
+#include "richtext/rich_doc.h"
+
+namespace {
+
+constexpr const char* kKey = "AAprsDL1ABC459";
+
+// Whether the server received Text (everything so far is searched); the link logs in
+// from the GUI thread, which runs the hand-overs meanwhile.
+bool ServerGot(TLoopbackTcpServer& Server, const std::string& Text) {
+  return SynchronizeUntil([&] { return Server.Received(Text, 5).find(Text) != std::string::npos; },
+                          5000);
+}
+
+class WiringTest : public AppWindowsTest {
+ protected:
+  void SetUp() override {
+    AppWindowsTest::SetUp();
+    frmSetup->edtCallP1->SetText("N0CALL");
+    frmAprs->MapDir = ShippedDataFolder() + "APRS-Karten/";
+    frmAprs->AprsMapFile = frmAprs->MapDir + "Welt.jpg";
+    frmAprs->LoadMapFromSettings();
+  }
+  void TearDown() override {
+    KissLink.KissActive = 0;
+    AppWindowsTest::TearDown();
+  }
+
+  // The text of the monitor's last line, its runs joined, and the style of its last run.
+  static std::string LastMonitorLine(int& Style) {
+    const TRichDoc& doc = *frmAprs->rdMain;
+    std::string line;
+    int item = doc.ItemCount() - 1;
+    while (item > 0 && !doc.IsItemLineStart(item)) --item;
+    for (int n = item; n < doc.ItemCount(); ++n) line += doc.ReadItemText(n);
+    Style = doc.GetItemStyleIndex(doc.ItemCount() - 1);
+    return line;
+  }
+
+  static void ExpectStationEverywhere() {
+    ASSERT_GE(frmAprs->Stations.IndexOfStation(kKey), 0);
+    EXPECT_GE(frmAprsStnList->FindStationRow(kKey), 0);
+    EXPECT_NE(frmAprs->Map->FindSymbolControl(kKey), nullptr);
+    EXPECT_NE(frmAprs->lblStnCount->Caption(), "");
+  }
+};
+
+TEST_F(WiringTest, KissFrameReachesMonitorStoreListAndMap) {
+  ASSERT_FALSE(frmAprs->Map->MapFile.empty());
+  const TKissBuildResult frame =
+      BuildKissFrame("DL1ABC-9", "APRS,WIDE1-1", "!5230.50N/01320.70E>Wired");
+  ASSERT_EQ(frame.Error, TKissBuildError::None);
+  KissLink.KissActive = 1;
+  // In two pieces, as a serial port hands them over.
+  const std::span<const uint8_t> bytes(frame.Bytes);
+  KissLink.KissRxBytes(bytes.first(7));
+  KissLink.KissRxBytes(bytes.subspan(7));
+
+  int style = -1;
+  EXPECT_EQ(LastMonitorLine(style), "!5230.50N/01320.70E>Wired");
+  EXPECT_EQ(style, msP1Data);
+  // The lamp's timer runs (the lamp itself stays dark once an earlier test has ended the
+  // application).
+  auto* timer = dynamic_cast<TTimer*>(frmAprs->FindComponent("timRxP1"));
+  ASSERT_NE(timer, nullptr);
+  EXPECT_TRUE(timer->Enabled());
+  ExpectStationEverywhere();
+  // The detail window reads the same list the store keeps.
+  frmAprsStnList->OnShowStation(kKey);
+  EXPECT_EQ(ShownKey, kKey);
+  EXPECT_TRUE(frmAprsStnInfo->Visible());
+  // Its message button addresses the station in the messaging window.
+  frmAprsStnInfo->ButtonClick(frmAprsStnInfo->mbtnTxMsg);
+  EXPECT_EQ(frmAprsMsg->edtMsgAdr->Text(), "DL1ABC-9");
+  EXPECT_TRUE(frmAprsMsg->Visible());
+}
+
+TEST_F(WiringTest, DoubleClickOnAMarkerOpensItsStation) {
+  const TKissBuildResult frame = BuildKissFrame("DL1ABC-9", "APRS", "!5230.50N/01320.70E>x");
+  KissLink.KissActive = 1;
+  KissLink.KissRxBytes(frame.Bytes);
+  TAprsSymbol* marker = frmAprs->Map->FindSymbolControl(kKey);
+  ASSERT_NE(marker, nullptr);
+  ::ShownKey.clear();
+  // The pointer comes over the marker before the user double-clicks it.
+  SimulateMouseMove(*marker, marker->Width() / 2, marker->Height() / 2);
+  SimulateDblClick(*marker, marker->Width() / 2, marker->Height() / 2);
+  EXPECT_EQ(ShownKey, kKey);
+  EXPECT_TRUE(frmAprsStnInfo->Visible());
+}
+
+TEST_F(WiringTest, AFirstStartShowsTheShippedWorldMap) {
+  TfrmAprs& aprs = *frmAprs;
+  aprs.ProgDir = ShippedDataFolder();
+  aprs.AprsMapFile.clear();
+  aprs.LoadMapFromSettings();
+  EXPECT_EQ(aprs.Map->MapFile, ShippedDataFolder() + "APRS-Karten/Welt.jpg");
+}
+
+TEST_F(WiringTest, NothingIsStoredWithoutAMap) {
+  TfrmAprs& aprs = *frmAprs;
+  aprs.AprsMapFile.clear();
+  aprs.Map->MapFile.clear();
+  const TKissBuildResult frame = BuildKissFrame("DL1ABC-9", "APRS", "!5230.50N/01320.70E>x");
+  KissLink.KissActive = 1;
+  KissLink.KissRxBytes(frame.Bytes);
+  EXPECT_LT(aprs.Stations.IndexOfStation(kKey), 0);
+  EXPECT_EQ(frmAprsStnList->FindStationRow(kKey), -1);
+}
+
+TEST_F(WiringTest, AprsIsLineReachesMonitorStoreListAndMap) {
+  TLoopbackTcpServer server;
+  TMyFlatCombobox& servers = *frmSetup->mfcbxTcpServer;
+  servers.Items().Add("127.0.0.1:" + std::to_string(server.Port()) + " ;loopback");
+  servers.SetItemIndex(servers.Items().Count() - 1);
+  frmAprs->AprsIs.ReaderPassMs = 20;
+  frmAprs->ButtonClick(frmAprs->mbtnTcp);
+  ASSERT_TRUE(SynchronizeUntil([&] { return server.Accept(5); }));
+  EXPECT_TRUE(ServerGot(server, "user N0CALL pass 0 vers Velmora 1.2\r\n"));
+  ASSERT_TRUE(server.Send("DL1ABC-9>APRS,TCPIP*,qAC,T2TEST:!5230.50N/01320.70E>Internet\r\n"));
+  ASSERT_TRUE(SynchronizeUntil([] { return frmAprs->Stations.IndexOfStation(kKey) >= 0; }));
+
+  int style = -1;
+  EXPECT_EQ(LastMonitorLine(style), "!5230.50N/01320.70E>Internet");
+  EXPECT_EQ(style, msIgData);
+  ExpectStationEverywhere();
+  frmAprs->ButtonClick(frmAprs->mbtnTcp);
+  EXPECT_FALSE(frmAprs->AprsIs.TcpWanted());
+}
+
+TEST_F(WiringTest, RadioPacketsAreGatedToTheServerWhileDigipeatingIsOn) {
+  TLoopbackTcpServer server;
+  TMyFlatCombobox& servers = *frmSetup->mfcbxTcpServer;
+  servers.Items().Add("127.0.0.1:" + std::to_string(server.Port()) + " ;loopback");
+  servers.SetItemIndex(servers.Items().Count() - 1);
+  frmSetup->mbtnTcpDigi->SetDown(true);
+  frmAprs->AprsIs.ReaderPassMs = 20;
+  frmAprs->ButtonClick(frmAprs->mbtnTcp);
+  ASSERT_TRUE(SynchronizeUntil([&] { return server.Accept(5); }));
+  ASSERT_TRUE(ServerGot(server, "user N0CALL pass 0 vers Velmora 1.2\r\n"));
+  const TKissBuildResult frame =
+      BuildKissFrame("DL1ABC-9", "APRS,WIDE1-1", "!5230.50N/01320.70E>Gated");
+  KissLink.KissActive = 1;
+  KissLink.KissRxBytes(frame.Bytes);
+  EXPECT_TRUE(ServerGot(server, "\nDL1ABC-9>APRS,WIDE1-1:!5230.50N/01320.70E>Gated\r\n"));
+  frmAprs->AprsIs.Stop();
+}
+
+TEST_F(WiringTest, MessageToUsReachesTheMessagingWindow) {
+  const TKissBuildResult frame = BuildKissFrame("DL1ABC-9", "APRS", ":N0CALL   :Hello there{7");
+  KissLink.KissActive = 1;
+  const int before = frmAprsMsg->rdMyMsg->ItemCount();
+  KissLink.KissRxBytes(frame.Bytes);
+  EXPECT_GT(frmAprsMsg->rdMyMsg->ItemCount(), before);
+  EXPECT_TRUE(frmAprs->bmpmMsg->Animation());  // blinks until the message is read
+}
+
+TEST_F(WiringTest, TheGpsLampKeepsTheFaultPicture) {
+  frmGpsStatus->SetGpsLamp(2);
+  EXPECT_EQ(frmAprs->bmpmGps->ActivePicture(), 2);
+  frmGpsStatus->SetGpsLamp(1);
+  EXPECT_EQ(frmAprs->bmpmGps->ActivePicture(), 1);
+  EXPECT_TRUE(frmAprs->bmpmGps->Active());
+}
+
+TEST_F(WiringTest, TncStatusAndAprsIsStatusAreShown) {
+  TncControl().SetStatusText("KISS");
+  EXPECT_EQ(frmAprs->Caption(), MapWindowCaption(frmAprs->Map->MapName, "KISS"));
+  frmAprs->AprsIs.SetStatusText("connected");
+  EXPECT_EQ(frmAprs->Label1->Caption(), "connected");
+  // A new map keeps the TNC's status in the caption.
+  frmAprs->LoadMapFromSettings();
+  EXPECT_EQ(frmAprs->Caption(), MapWindowCaption(frmAprs->Map->MapName, "KISS"));
+}
+
+TEST_F(WiringTest, DeletingAllStationsKeepsMapAndMonitor) {
+  const TKissBuildResult frame = BuildKissFrame("DL1ABC-9", "APRS", "!5230.50N/01320.70E>x");
+  KissLink.KissActive = 1;
+  KissLink.KissRxBytes(frame.Bytes);
+  ASSERT_GE(frmAprs->Stations.IndexOfStation(kKey), 0);
+  const int monitorItems = frmAprs->rdMain->ItemCount();
+  QueueCall([] {
+    if (TfrmMyMsgDialog* box = OpenMyMsgBox()) box->SetModalResult(mrYes);
+  });
+  frmAprs->ButtonClick(frmAprs->mbtnDelAllStn);
+  EXPECT_EQ(frmAprs->Stations.StationList.Count(), 0);
+  EXPECT_EQ(frmAprsStnList->FindStationRow(kKey), -1);
+  EXPECT_EQ(frmAprs->Map->FindSymbolControl(kKey), nullptr);
+  EXPECT_FALSE(frmAprs->Map->MapFile.empty());
+  EXPECT_EQ(frmAprs->rdMain->ItemCount(), monitorItems);
+}
+
+TEST_F(WiringTest, DrawStyleButtonsNeverLeaveMarkersInvisible) {
+  TfrmAprs& aprs = *frmAprs;
+  for (TMyButton* button : {aprs.mbtnDrawCall, aprs.mbtnDrawSymbol, aprs.mbtnDrawPoint}) {
+    button->SetDown(false);
+  }
+  aprs.ButtonClick(aprs.mbtnDrawCall);
+  EXPECT_TRUE(aprs.mbtnDrawPoint->Down());
+  EXPECT_EQ(aprs.Map->SymDrawStyle(), dsPoint);
+}
+
+TEST_F(WiringTest, ToolBarCollapsesToItsButtonAndComesBack) {
+  TfrmAprs& aprs = *frmAprs;
+  const int width = aprs.mpnlToolMain->Width();
+  aprs.mbtnShowToolBar->SetDown(false);
+  aprs.ButtonClick(aprs.mbtnShowToolBar);
+  EXPECT_EQ(aprs.mpnlToolMain->Width(), aprs.mbtnShowToolBar->Width());
+  aprs.mbtnShowToolBar->SetDown(true);
+  aprs.ButtonClick(aprs.mbtnShowToolBar);
+  EXPECT_EQ(aprs.mpnlToolMain->Width(), width);
+  aprs.mpnlToolMain->SetHeight(300);
+  EXPECT_EQ(aprs.mbtnShowToolBar->Height(), aprs.mpnlToolMain->Height());
+}
+
+TEST_F(WiringTest, ContextMenuZoomsRoundWhereItOpened) {
+  TfrmAprs& aprs = *frmAprs;
+  int y = -1;
+  int x = -1;
+  aprs.Map->GeoToPixel(y, x, 50.0, 10.0);
+  aprs.Map->MapMouseMove(x, y);
+  aprs.apmnuCrd->OnPopup(aprs.apmnuCrd);
+  aprs.MenuClick(aprs.mnuZoomIn);
+  EXPECT_EQ(ExtractFileName(aprs.Map->MapFile), "Europa.jpg");
+  // The map shown now is the one the settings keep.
+  EXPECT_EQ(aprs.AprsMapFile, aprs.Map->MapFile);
+  aprs.MenuClick(aprs.mnuZoomOutMax);
+  EXPECT_EQ(ExtractFileName(aprs.Map->MapFile), "Welt.jpg");
+}
+
+TEST_F(WiringTest, OwnPositionOnlyFromAValidFix) {
+  frmGpsStatus->GpsLat = 52.5;
+  frmGpsStatus->GpsLon = 13.3;
+  frmGpsStatus->GpsDataOk = false;
+  frmGpsStatus->ShowOwnPosition();
+  EXPECT_FALSE(frmAprs->Map->shpGPS->Visible());
+  frmGpsStatus->GpsDataOk = true;
+  frmGpsStatus->GpsPositionValid = true;
+  frmGpsStatus->ShowOwnPosition();
+  EXPECT_TRUE(frmAprs->Map->shpGPS->Visible());
+}
+
+// The stations of the last run are back in the list and, once the saved map is loaded,
+// on the map.
+class WiringRestartTest : public AppFolderTest {};
+
+TEST_F(WiringRestartTest, SavedStationsComeBackInListAndMap) {
+  std::string stations;
+  {
+    TProgramWindows owner;
+    CreateWindows(owner);
+    frmSetup->edtCallP1->SetText("N0CALL");
+    frmAprs->MapDir = ShippedDataFolder() + "APRS-Karten/";
+    frmAprs->AprsMapFile = frmAprs->MapDir + "Welt.jpg";
+    frmAprs->LoadMapFromSettings();
+    const TKissBuildResult frame = BuildKissFrame("DL1ABC-9", "APRS", "!5230.50N/01320.70E>Saved");
+    KissLink.KissActive = 1;
+    KissLink.KissRxBytes(frame.Bytes);
+    KissLink.KissActive = 0;
+    frmAprs->Stations.SaveStations(frmAprs->StationFileName());
+    stations = frmAprs->Stations.StationList.Text();
+  }
+  TProgramWindows owner;
+  CreateWindows(owner);
+  EXPECT_EQ(frmAprs->Stations.StationList.Text(), stations);
+  EXPECT_GE(frmAprsStnList->FindStationRow(kKey), 0);
+  EXPECT_EQ(frmAprs->Map->FindSymbolControl(kKey), nullptr);
+  frmAprs->MapDir = ShippedDataFolder() + "APRS-Karten/";
+  frmAprs->AprsMapFile = frmAprs->MapDir + "Welt.jpg";
+  frmAprs->LoadMapFromSettings();
+  EXPECT_NE(frmAprs->Map->FindSymbolControl(kKey), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,116 @@
+// The packet log window: its three states, flushing on its own clock, playback through
+// its timer with the progress display, and the filter keys.
+#include "app/receive/frm_log.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/gui/gui_test_support.h"
+#include "platform/gui/open_dialog.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class LogWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("velmora-frmlog-" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    log.AnalysePacket = [this](const TStrings& p) { played.push_back(p[0] + "|" + p[1]); };
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string File(const std::string& name) const { return (dir_ / name).string(); }
+
+  fs::path dir_;
+  std::vector<std::string> played;
+  TfrmLog log{nullptr};
+};
+
+}  // namespace
+
+TEST_F(LogWindowTest, RecordingFlushesEveryTwentySecondsOfItsOwnTimer) {
+  EXPECT_FALSE(log.mbtnStop->Enabled());
+  log.StartRecording(File("r.log"), false);
+  EXPECT_TRUE(log.Recording());
+  EXPECT_TRUE(log.mbtnStop->Enabled());
+  EXPECT_FALSE(log.mbtnPlay->Enabled());
+  EXPECT_TRUE(log.mbtnRecord->Down());
+  EXPECT_TRUE(log.timFlush->Enabled());
+  log.AddLogLine("070601143005:A>APRS:>1");
+  for (int i = 0; i < 19; ++i) log.timFlush->OnTimer(log.timFlush);
+  EXPECT_FALSE(fs::exists(File("r.log")));
+  log.timFlush->OnTimer(log.timFlush);
+  EXPECT_TRUE(fs::exists(File("r.log")));
+  // Play is ignored while recording: no file chooser opens.
+  const std::string other = File("other.log");
+  { std::ofstream(other) << "070601140000:A>APRS:>1\r\n"; }
+  AnswerNextOpenDialog(true, other);
+  log.mbtnPlayClick(log.mbtnPlay);
+  EXPECT_FALSE(log.Player.Playing());
+  log.mbtnStopClick(log.mbtnStop);
+  EXPECT_FALSE(log.Recording());
+  EXPECT_FALSE(log.mbtnStop->Enabled());
+  EXPECT_TRUE(log.mbtnPlay->Enabled());
+  EXPECT_FALSE(log.timFlush->Enabled());
+  // Now Play asks (taking the answer the ignored click left) and plays.
+  log.mbtnPlayClick(log.mbtnPlay);
+  EXPECT_TRUE(log.Player.Playing());
+  EXPECT_FALSE(log.mbtnRecord->Enabled());
+  log.mbtnStopClick(log.mbtnStop);
+  EXPECT_FALSE(log.Player.Playing());
+}
+
+TEST_F(LogWindowTest, RecordButtonAsksForTheFileAndStartsANewLog) {
+  const std::string file = File("new.log");
+  AnswerNextOpenDialog(true, file);
+  log.mbtnRecordClick(log.mbtnRecord);
+  EXPECT_TRUE(log.Recording());
+  EXPECT_EQ(log.Recorder.LogFileName(), file);
+  log.StopRecording();
+}
+
+TEST_F(LogWindowTest, PlaybackRunsOnItsTimerAndShowsItsProgress) {
+  {
+    std::ofstream out(File("p.log"), std::ios::binary);
+    out << "070601140000:A>APRS:>1\r\n070601140130:B>APRS:>2\r\n070601140300:C>APRS:>3\r\n";
+  }
+  ASSERT_TRUE(log.StartPlayback(File("p.log")));
+  EXPECT_TRUE(log.timPlayBack->Enabled());
+  EXPECT_FALSE(log.mbtnRecord->Enabled());
+  EXPECT_TRUE(log.mbtnPlay->Down());
+  EXPECT_EQ(log.mpbPos->Max(), 2);
+  EXPECT_EQ(log.lblGo->Caption(), FormatDateTime("dddd dd mmm yyyy - hh:nn:ss",
+                                                 EncodeDate(2007, 6, 1) + EncodeTime(14, 0, 0, 0)));
+  EXPECT_EQ(log.lblEnd->Caption().substr(log.lblEnd->Caption().size() - 8), "14:03:00");
+  log.timPlayBack->OnTimer(log.timPlayBack);
+  EXPECT_EQ(played.size(), 1u);
+  EXPECT_EQ(log.mpbPos->Position(), 1);
+  EXPECT_EQ(log.lblNow->Caption().substr(log.lblNow->Caption().size() - 8), "14:01:00");
+  for (int i = 0; i < 5 && log.Player.Playing(); ++i) log.timPlayBack->OnTimer(log.timPlayBack);
+  EXPECT_EQ(played, (std::vector<std::string>{"fm A to APRS ctl UI pid F0|>1",
+                                              "fm B to APRS ctl UI pid F0|>2",
+                                              "fm C to APRS ctl UI pid F0|>3"}));
+  EXPECT_FALSE(log.Player.Playing());
+  EXPECT_FALSE(log.timPlayBack->Enabled());
+  EXPECT_FALSE(log.mbtnStop->Enabled());
+  EXPECT_TRUE(log.mbtnRecord->Enabled());
+  EXPECT_FALSE(log.StartPlayback(File("missing.log")));
+}
+
+TEST_F(LogWindowTest, FilterTakesCallsignCharactersInUpperCase) {
+  std::string typed;
+  for (char c : std::string("dl1abc-9, n0call!; x")) {
+    char key = c;
+    log.memFilterKeyPress(log.memFilter, key);
+    if (key) typed += key;
+  }
+  EXPECT_EQ(typed, "DL1ABC-9,N0CALLX");
+  log.mbtnFilter->Click();
+  EXPECT_TRUE(log.mpnlFilter->Visible());
+  log.mbtnFilter->Click();
+  EXPECT_FALSE(log.mpnlFilter->Visible());
+}

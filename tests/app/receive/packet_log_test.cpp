@@ -1,0 +1,255 @@
+// The packet log: line conversion, the recorder's flushing and write errors, playback in
+// compressed time, and a recorded session played back into the same stations.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+
+#include "app/receive/packet_log.h"
+#include "app/receive/receive_fixture.h"
+#include "core/tnc2_line.h"
+#include "platform/sys/files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class PacketLogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("velmora-log-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string File(const std::string& name) const { return (dir_ / name).string(); }
+  static std::vector<std::string> ReadLines(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+    }
+    return lines;
+  }
+  static void WriteLines(const std::string& file, const std::vector<std::string>& lines) {
+    std::ofstream out(file, std::ios::binary);
+    for (const std::string& line : lines) out << line << "\r\n";
+  }
+
+  fs::path dir_;
+};
+
+std::vector<std::string> Played(TPacketPlayer& player, int& ticks) {
+  std::vector<std::string> packets;
+  player.AnalysePacket = [&](const TStrings& p) {
+    EXPECT_TRUE(player.HandingOver());
+    packets.push_back(p[0] + "|" + p[1]);
+  };
+  ticks = 0;
+  while (player.Playing() && ticks < 1000) {
+    player.Tick();
+    ++ticks;
+  }
+  return packets;
+}
+
+}  // namespace
+
+TEST(LogLine, ConvertsBackToTheRadioPacketForm) {
+  TStringList p;
+  ASSERT_TRUE(LogLineToPacket("070601143005:N0CALL>APRS:>Net$32Control$59x", p));
+  EXPECT_EQ(p.Count(), 2);
+  EXPECT_EQ(p[0], "fm N0CALL to APRS ctl UI pid F0");
+  EXPECT_EQ(p[1], ">Net Control;x");
+  ASSERT_TRUE(
+      LogLineToPacket("070601143005:N0CALL-9>APDR16,WIDE1-1,WIDE2-1::WU2Z$32$32$32$32$32:hi{3", p));
+  EXPECT_EQ(p[0], "fm N0CALL-9 to APDR16 via WIDE1-1,WIDE2-1 ctl UI pid F0");
+  EXPECT_EQ(p[1], ":WU2Z     :hi{3");
+  TDateTime t = 0;
+  ASSERT_TRUE(LogLineTime("070601143005:N0CALL>APRS:>x", t));
+  EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss", t), "2007-06-01 14:30:05");
+}
+
+TEST(LogLine, DamagedLinesGiveNoPacket) {
+  TStringList p;
+  EXPECT_FALSE(LogLineToPacket("070601143005:N0CALL APRS:>x", p));     // no '>'
+  EXPECT_FALSE(LogLineToPacket("070601143005:N0CALL>APRS", p));        // no ':'
+  EXPECT_FALSE(LogLineToPacket("070601143005:N0CALL>APRS:>50#x", p));  // broken escape
+  EXPECT_FALSE(LogLineToPacket("", p));
+  EXPECT_EQ(p.Count(), 0);
+  TDateTime t = 0;
+  EXPECT_FALSE(LogLineTime("0706011430:N0CALL>APRS:>x", t));
+  EXPECT_FALSE(LogLineTime("071301143005:N0CALL>APRS:>x", t));  // month 13
+  EXPECT_FALSE(LogLineTime("garbage", t));
+}
+
+TEST_F(PacketLogTest, RecorderFlushesEveryTwentyTicksInTimeOrderWithoutDuplicates) {
+  TPacketRecorder rec;
+  std::string error;
+  ASSERT_TRUE(rec.Start(File("a.log"), false, error));
+  rec.AddLine("070601143007:B>APRS:>2");
+  rec.AddLine("070601143005:Z>APRS:>0");  // within a second, the order they came in
+  rec.AddLine("070601143005:A>APRS:>1");
+  rec.AddLine("070601143005:A>APRS:>1");  // the same packet in the same second
+  rec.AddLine("070601143005:A>APRS:>X");
+  rec.AddLine("070601143005:A>APRS:>x");  // differs only in case: another packet
+  for (int i = 0; i < kFlushTicks - 1; ++i) rec.FlushTick();
+  EXPECT_FALSE(fs::exists(File("a.log")));
+  rec.FlushTick();
+  EXPECT_EQ(ReadLines(File("a.log")),
+            (std::vector<std::string>{"070601143005:Z>APRS:>0", "070601143005:A>APRS:>1",
+                                      "070601143005:A>APRS:>X", "070601143005:A>APRS:>x",
+                                      "070601143007:B>APRS:>2"}));
+  EXPECT_EQ(rec.FlushTicks(), 0);
+  rec.AddLine("070601143006:C>APRS:>3");
+  rec.Stop();
+  EXPECT_FALSE(rec.Recording());
+  EXPECT_EQ(ReadLines(File("a.log"))[4], "070601143006:C>APRS:>3");
+  // Appending keeps the file's lines; starting afresh overwrites them at the first flush.
+  ASSERT_TRUE(rec.Start(File("a.log"), true, error));
+  EXPECT_EQ(rec.LineCount(), 6);
+  rec.AddLine("070601143000:D>APRS:>0");
+  rec.AddLine("070601143005:Z>APRS:>0");  // already in the file
+  rec.Stop();
+  EXPECT_EQ(ReadLines(File("a.log")).size(), 7u);
+  EXPECT_EQ(ReadLines(File("a.log"))[0], "070601143000:D>APRS:>0");
+  ASSERT_TRUE(rec.Start(File("a.log"), false, error));
+  rec.AddLine("070601150000:E>APRS:>e");
+  rec.FlushLog();
+  EXPECT_EQ(ReadLines(File("a.log")), std::vector<std::string>{"070601150000:E>APRS:>e"});
+  rec.Stop();
+}
+
+TEST_F(PacketLogTest, RecorderKeepsItsFirstWriteErrorAndTheLines) {
+  TPacketRecorder rec;
+  std::vector<std::string> errors;
+  rec.OnWriteError = [&](const std::string& e) { errors.push_back(e); };
+  std::string error;
+  const std::string file = File("later/b.log");  // its folder does not exist yet
+  ASSERT_TRUE(rec.Start(file, false, error));
+  rec.AddLine("070601143005:A>APRS:>1");
+  rec.FlushLog();
+  rec.AddLine("070601143006:A>APRS:>2");
+  rec.FlushLog();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_FALSE(rec.WriteError().empty());
+  EXPECT_EQ(rec.WriteError(), errors[0]);
+  // Once the file can be written, nothing recorded meanwhile is missing, even without
+  // a new line.
+  fs::create_directories(dir_ / "later");
+  rec.FlushLog();
+  EXPECT_EQ(ReadLines(file).size(), 2u);
+  rec.Stop();
+}
+
+TEST_F(PacketLogTest, TenMinutesPlayInAboutTenTicksWithDamagedLinesSkipped) {
+  WriteLines(File("p.log"), {"070601140000:A>APRS:>first", "garbage without stamp",
+                             "070601140130:B>APRS,WIDE1-1:>second", "070601140200:C APRS:>no head",
+                             "070601140500:D>APRS:>50#x broken escape",
+                             "070601140530:E>APRS:>third$32word", "070601141000:F>APRS:>last"});
+  TPacketPlayer player;
+  int stopped = 0;
+  player.OnStopped = [&] { ++stopped; };
+  ASSERT_TRUE(player.Start(File("p.log")));
+  EXPECT_EQ(FormatDateTime("hh:nn:ss", player.PlayStart()), "14:00:00");
+  EXPECT_EQ(FormatDateTime("hh:nn:ss", player.PlayEnd()), "14:10:00");
+  int ticks = 0;
+  const std::vector<std::string> packets = Played(player, ticks);
+  EXPECT_EQ(packets, (std::vector<std::string>{"fm A to APRS ctl UI pid F0|>first",
+                                               "fm B to APRS via WIDE1-1 ctl UI pid F0|>second",
+                                               "fm E to APRS ctl UI pid F0|>third word",
+                                               "fm F to APRS ctl UI pid F0|>last"}));
+  EXPECT_EQ(ticks, 11);  // the last line is before 14:11
+  EXPECT_EQ(stopped, 1);
+  EXPECT_FALSE(player.HandingOver());
+}
+
+TEST_F(PacketLogTest, FilesWithoutAnyReadableLineAreNotPlayed) {
+  TPacketPlayer player;
+  EXPECT_FALSE(player.Start(File("missing.log")));
+  WriteLines(File("empty.log"), {});
+  EXPECT_FALSE(player.Start(File("empty.log")));
+  WriteLines(File("bad.log"), {"no stamp here", "nor here"});
+  EXPECT_FALSE(player.Start(File("bad.log")));
+  EXPECT_FALSE(player.Playing());
+}
+
+TEST_F(PacketLogTest, PlaybackStoppedByItsReceiverEndsCleanly) {
+  WriteLines(File("s.log"), {"070601140000:A>APRS:>1", "070601140000:B>APRS:>2"});
+  TPacketPlayer player;
+  ASSERT_TRUE(player.Start(File("s.log")));
+  int handed = 0;
+  player.AnalysePacket = [&](const TStrings&) {
+    ++handed;
+    player.Stop();
+  };
+  player.Tick();
+  EXPECT_EQ(handed, 1);
+  EXPECT_FALSE(player.Playing());
+}
+
+// A live session recorded through the dispatcher, played back into a fresh one, gives
+// the same stations; only how and when they came in differs (the log keeps no port,
+// no header and no digipeater mark).
+TEST_F(PacketLogTest, RecordedSessionReplaysToTheSameStations) {
+  std::ifstream in(std::string(VELMORA_TEST_DATA) + "/receive/aprs_is_session.txt",
+                   std::ios::binary);
+  // Within one second a packet heard again is recorded once; the corpus repeats some of
+  // its packets, so the session sends each only the first time, as a live second would
+  // hold it.
+  std::vector<std::string> lines;
+  std::set<std::string> seen;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (seen.insert(line).second) lines.push_back(line);
+  }
+  ASSERT_GT(lines.size(), 400u);
+
+  TPacketRecorder rec;
+  std::string error;
+  ASSERT_TRUE(rec.Start(File("session.log"), false, error));
+  TReceivePath live;
+  live.recording = true;
+  live.dispatcher.Log.AddLine = [&](const std::string& line) { rec.AddLine(line); };
+  TStringList pair;
+  for (const std::string& line : lines) {
+    SplitIsLine(line, pair);
+    live.dispatcher.AnalysePacket(pair);
+  }
+  rec.Stop();
+  EXPECT_TRUE(rec.WriteError().empty());
+
+  TReceivePath replay;
+  TPacketPlayer player;
+  ASSERT_TRUE(player.Start(File("session.log")));
+  player.AnalysePacket = [&](const TStrings& p) { replay.dispatcher.AnalysePacket(p); };
+  for (int i = 0; player.Playing() && i < 100; ++i) player.Tick();
+  EXPECT_FALSE(player.Playing());
+
+  auto records = [](const TStationList& list) {
+    std::map<std::string, std::string> result;
+    for (int i = 0; i < list.Count(); ++i) {
+      std::string record = list.Line(i);
+      std::string key;
+      CsvGetField(sfKey, record, key);
+      for (int field : {sfRxStamp, sfPort, sfHeader, sfHeardVia}) CsvSetField(field, "", record);
+      result[key] = record;
+    }
+    return result;
+  };
+  EXPECT_GT(live.store.StationList.Count(), 30);
+  const auto replayed = records(replay.store.StationList);
+  const auto recorded = records(live.store.StationList);
+  EXPECT_EQ(replayed.size(), recorded.size());
+  for (const auto& [key, record] : recorded) {
+    const auto it = replayed.find(key);
+    EXPECT_TRUE(it != replayed.end() && it->second == record)
+        << key << "\n live:   " << record
+        << "\n replay: " << (it == replayed.end() ? "-" : it->second);
+  }
+}

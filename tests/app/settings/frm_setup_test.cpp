@@ -1,0 +1,436 @@
+#include "app/settings/frm_setup.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/map/aprs_symbols.h"
+#include "app/program/device_windows.h"
+#include "app/map/frm_aprs.h"
+#include "app/messages/frm_aprs_msg.h"
+#include "app/stations/frm_aprs_stn_info.h"
+#include "app/program/frm_main.h"
+#include "app/map/map_view.h"
+#include "app/language/speak_file.h"
+#include "app/app_windows.h"
+#include "platform/gui/gui_test_support.h"
+#include "platform/gui/open_dialog.h"
+#include "platform/gui/virtual_keys.h"
+#include "platform/sys/files.h"
+#include "platform/sys/registry.h"
+#include "platform/text/string_list.h"
+
+namespace {
+
+using SetupTest = AppWindowsTest;
+
+TEST_F(SetupTest, UnitConversions) {
+  TfrmSetup& s = *frmSetup;
+  s.mfcbxWindSpeed->SetItemIndex(3);
+  EXPECT_EQ(s.WindFromMph(10), 9);
+  EXPECT_EQ(s.WindUnitName(), "kts");
+  s.mfcbxWindSpeed->SetItemIndex(0);
+  EXPECT_EQ(s.WindFromMph(10), 16);
+  s.mfcbxRain->SetItemIndex(0);
+  EXPECT_EQ(s.RainFromHundredthInch(100), 25);
+  s.mfcbxRain->SetItemIndex(1);
+  EXPECT_EQ(s.RainFromHundredthInch(100), 100);
+  s.mfcbxTemp->SetItemIndex(0);
+  EXPECT_EQ(s.TempFromFahrenheit(212), 100);
+  EXPECT_EQ(s.TempFromFahrenheit(-40), -40);
+  s.mfcbxSpeed->SetItemIndex(1);
+  EXPECT_EQ(s.SpeedFromKnots(10), 12);
+  s.mfcbxHeight->SetItemIndex(0);
+  EXPECT_EQ(s.HeightToFeet(10), 33);
+  EXPECT_EQ(s.HeightFromFeet(1000), 305);
+  EXPECT_EQ(s.HeightUnitName(), "m");
+  // Halves go to the even neighbour: 5 knots is 9.25992 km/h, 2.5 m is 8.2 ft.
+  s.mfcbxSpeed->SetItemIndex(0);
+  EXPECT_EQ(s.SpeedFromKnots(5), 9);
+  s.mfcbxTemp->SetItemIndex(-1);
+  EXPECT_EQ(s.TempFromFahrenheit(50), 0);
+  EXPECT_EQ(s.TempUnitName(), "?");
+}
+
+TEST_F(SetupTest, DeviceTable) {
+  TfrmSetup& s = *frmSetup;
+  ASSERT_EQ(s.mfcbxDevice->Items().Count(), kDeviceCount);
+  for (int device = 0; device < kDeviceCount; ++device) {
+    s.mfcbxDevice->SetItemIndex(device);
+    EXPECT_EQ(s.IsDualPortDevice(), device == 5 || device == 8) << device;
+  }
+  s.mfcbxDevice->SetItemIndex(0);
+  EXPECT_EQ(s.TncIniFileName(true), "");
+  s.mfcbxDevice->SetItemIndex(7);
+  EXPECT_EQ(s.TncIniFileName(true), PrgDir() + "TNC-1P ini.ini");
+  EXPECT_EQ(s.TncIniFileName(false), PrgDir() + "TNC-1P deini.ini");
+  s.mfcbxDevice->SetItemIndex(6);
+  EXPECT_EQ(s.TncIniFileName(true), PrgDir() + "TNC-1P ini.ini");
+  s.mfcbxWxDevice->SetItemIndex(0);
+  EXPECT_FALSE(s.IsWxDeviceOn());
+  s.mfcbxWxDevice->SetItemIndex(kWxDeviceText);
+  EXPECT_TRUE(s.IsWxDeviceOn());
+}
+
+TEST_F(SetupTest, CommandFilesFollowTheDevice) {
+  TfrmSetup& s = *frmSetup;
+  WriteFile(PrgDir() + "TNC-1P ini.ini", "KISS ON\r\n;comment\r\n");
+  s.mfcbxDevice->SetItemIndex(7);
+  s.mfcbxDeviceChange(s.mfcbxDevice);
+  EXPECT_EQ(s.memIni->Lines().Count(), 2);
+  EXPECT_EQ(s.memDeini->Lines().Count(), 0);
+  EXPECT_TRUE(s.memIni->Visible());
+  EXPECT_TRUE(s.mfcbxPort->Visible());
+  EXPECT_FALSE(s.mpnlStnP2->Visible());
+  EXPECT_FALSE(frmAprsMsg->mbtnTxP2->Visible());
+  s.memDeini->Lines().SetText("KISS OFF\r\n");
+  s.SaveTncIniFiles();
+  EXPECT_TRUE(FileExists(PrgDir() + "TNC-1P deini.ini"));
+  // Device 6 shares the files.
+  s.mfcbxDevice->SetItemIndex(6);
+  s.mfcbxDeviceChange(s.mfcbxDevice);
+  EXPECT_EQ(s.memDeini->Lines().Get(0), "KISS OFF");
+  s.mfcbxDevice->SetItemIndex(kDeviceTnc3);
+  s.mfcbxDeviceChange(s.mfcbxDevice);
+  EXPECT_TRUE(s.mpnlStnP2->Visible());
+  EXPECT_TRUE(frmAprsMsg->mbtnTxP2->Visible());
+  // "OFF" hides port, baud rate and memos and builds no file name.
+  s.mfcbxDevice->SetItemIndex(0);
+  s.mfcbxDeviceChange(s.mfcbxDevice);
+  EXPECT_FALSE(s.memIni->Visible());
+  EXPECT_FALSE(s.mfcbxBaud->Visible());
+  EXPECT_EQ(s.memIni->Lines().Count(), 0);
+  s.SaveTncIniFiles();
+  EXPECT_FALSE(FileExists(PrgDir() + " ini.ini"));
+}
+
+TEST_F(SetupTest, ApplySetsTimersTransparencyAndPosition) {
+  TfrmSetup& s = *frmSetup;
+  s.nedtTimPosP1->SetIntIst(0);
+  s.nedtTimStatusP1->SetIntIst(30);
+  s.nedtTimWxP2->SetIntIst(5);
+  s.nedtStnInfoTrans->SetIntIst(50);
+  s.nedtStnDelete->SetIntIst(0);
+  s.medtLati->SetText(
+      "52\xB0"
+      "30.00 S");
+  s.medtLong->SetText(
+      "013\xB0"
+      "15.00 X");
+  s.mfcbxPortGps->SetItemIndex(3);
+  s.mfcbxBaudGps->SetItemIndex(1);
+  s.ApplySettings();
+  EXPECT_FALSE(s.timPosP1->Enabled());
+  EXPECT_FALSE(frmAprs->mpbTimPosP1->Visible());
+  EXPECT_TRUE(s.timStatusP1->Enabled());
+  EXPECT_EQ(s.timStatusP1->Interval(), 30u * 60000u);
+  EXPECT_EQ(frmAprs->mpbTimStaP1->Max(), 1800);
+  EXPECT_TRUE(s.timWxP2->Enabled());
+  EXPECT_TRUE(frmAprsStnInfo->AlphaBlend());
+  EXPECT_EQ(frmAprsStnInfo->AlphaBlendValue(), 127);
+  EXPECT_FALSE(frmAprs->timStnDelete->Enabled());
+  EXPECT_EQ(s.LatMaskToAprs(), "5230.00S");
+  EXPECT_EQ(s.LonMaskToAprs(), "01315.00E");
+  EXPECT_DOUBLE_EQ(s.OwnLat, -52.5);
+  EXPECT_DOUBLE_EQ(s.OwnLon, 13.25);
+  EXPECT_EQ(frmGpsStatus->GpsRxMain->ComPort, 4);
+  EXPECT_EQ(frmGpsStatus->GpsRxMain->Baudrate, 9600);
+  s.nedtStnInfoTrans->SetIntIst(0);
+  s.ApplySettings();
+  EXPECT_FALSE(frmAprsStnInfo->AlphaBlend());
+}
+
+TEST_F(SetupTest, PositionKeys) {
+  TfrmSetup& s = *frmSetup;
+  for (char key : {'5', 's', 'N', '\b'}) {
+    char typed = key;
+    s.PosKeyPress(s.medtLati, typed);
+    EXPECT_EQ(typed, key);
+  }
+  for (char key : {'e', 'x', '.', ' '}) {
+    char typed = key;
+    s.PosKeyPress(s.medtLati, typed);
+    EXPECT_EQ(typed, 0) << key;
+  }
+  char typed = 'w';
+  s.PosKeyPress(s.medtLong, typed);
+  EXPECT_EQ(typed, 'w');
+}
+
+// Typed as a user types it: digits overwrite the zeros, the caret steps over the degree
+// sign, the point and the blank.
+TEST_F(SetupTest, ThePositionIsTypedIntoTheMask) {
+  TfrmSetup& s = *frmSetup;
+  auto type = [](TMaskEdit& edit, const std::string& keys) {
+    SimulateKey(edit, VK_HOME);
+    for (char c : keys) {
+      const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      SimulateKey(edit, TKeyCode(upper), std::string(1, c));
+    }
+  };
+  type(*s.medtLati, "523012s");
+  type(*s.medtLong, "01324567w");
+  EXPECT_EQ(s.medtLati->Text(), "52\xB0" "30.12 S");
+  EXPECT_EQ(s.medtLong->Text(), "013\xB0" "24.56 W");
+  s.ApplySettings();
+  EXPECT_NEAR(s.OwnLat, -(52 + 30.12 / 60), 1e-9);
+  EXPECT_NEAR(s.OwnLon, -(13 + 24.56 / 60), 1e-9);
+}
+
+// The map folder chosen in the settings is the one zooming uses after the apply.
+TEST_F(SetupTest, ApplyRebuildsTheMapCatalogueOfTheNewFolder) {
+  const std::string folder = PrgDir() + "Other maps/";
+  std::filesystem::create_directories(folder);
+  TBitmap map;
+  map.SetSize(20, 10);
+  map.SaveToFile(folder + "Region.bmp");
+  WriteFile(folder + "Region.DAT", "50:00.00N/000:00.00E\r\n40:00.00N/020:00.00E\r\nRegion\r\n");
+  frmSetup->edtCrdDir->SetText(folder);
+  frmSetup->mbtnChangeClick(frmSetup->mbtnChange);
+  EXPECT_EQ(frmAprs->MapDir, folder);
+  EXPECT_EQ(frmAprs->Map->MapDir, folder);
+  ASSERT_EQ(frmAprs->Map->MapCatalog.Count(), 1);
+  EXPECT_NE(frmAprs->Map->MapCatalog[0].find("Region.bmp"), std::string::npos);
+}
+
+TEST_F(SetupTest, WeatherTextFile) {
+  TfrmSetup& s = *frmSetup;
+  const std::string file = PrgDir() + "wx.txt";
+  WriteFile(file, "Header\r\n270/010g015t068\r\n");
+  s.edtWxFile->SetText(" " + file + " ");
+  s.ReadWxTextFile();
+  EXPECT_EQ(s.WxText, "270/010g015t068");
+  EXPECT_TRUE(frmAprs->bmpmWx->Active());
+
+  WriteFile(file, "only one line\r\n");
+  std::string text;
+  AnswerNextMyMsgBox(&text);
+  s.ReadWxTextFile();
+  EXPECT_EQ(s.WxText, "");
+  EXPECT_EQ(text, "WX-Text file \"" + file + "\" format error!");
+  EXPECT_FALSE(frmAprs->bmpmWx->Active());
+
+  AnswerNextMyMsgBox(&text);
+  s.edtWxFile->SetText(file + ".gone");
+  s.ReadWxTextFile();
+  EXPECT_EQ(text, "WX-Text file \"" + file + ".gone\" not found!");
+}
+
+TEST_F(SetupTest, WeatherChoiceShowsPortOrFile) {
+  TfrmSetup& s = *frmSetup;
+  s.mfcbxWxDevice->SetItemIndex(kWxDeviceWmr918);
+  s.mfcbxWxDeviceChange(s.mfcbxWxDevice);
+  EXPECT_TRUE(s.mfcbxPortWx->Visible());
+  EXPECT_FALSE(s.edtWxFile->Visible());
+  s.mfcbxWxDevice->SetItemIndex(kWxDeviceText);
+  s.mfcbxWxDeviceChange(s.mfcbxWxDevice);
+  EXPECT_FALSE(s.mfcbxPortWx->Visible());
+  EXPECT_TRUE(s.edtWxFile->Visible());
+  EXPECT_TRUE(s.mbtnWxFile->Visible());
+}
+
+TEST_F(SetupTest, LanguageListOffersValidFilesOnly) {
+  TfrmSetup& s = *frmSetup;
+  WriteSpeakFile("english.spk", "1.2", {});
+  WriteSpeakFile("deutsch.spk", "1.2", {});
+  WriteFile(SpkDir + "broken.spk", "not a language file");
+  s.mfcbxSpk->SetText("deutsch.spk");
+  s.FillLanguageList();
+  ASSERT_EQ(s.mfcbxSpk->Items().Count(), 2);
+  EXPECT_EQ(s.mfcbxSpk->Items()[0], "deutsch.spk");
+  EXPECT_EQ(s.mfcbxSpk->Text(), "deutsch.spk");
+}
+
+TEST_F(SetupTest, CallsignsShowOnTheWeatherPage) {
+  frmSetup->edtCallP1->SetText(" N0CALL ");
+  EXPECT_EQ(frmSetup->lblWxCallP1->Caption(), "N0CALL");
+}
+
+TEST_F(SetupTest, PagesAreChosenFromTheList) {
+  TfrmSetup& s = *frmSetup;
+  for (int n = 0; n < s.apctrlSetup->PageCount(); ++n)
+    EXPECT_FALSE(s.apctrlSetup->Pages(n)->TabVisible());
+  s.htmllbxSelect->SetItemIndex(5);
+  s.htmllbxSelectClick(&s);
+  EXPECT_EQ(s.apctrlSetup->ActivePage(), s.atabWx);
+  s.Show();
+  EXPECT_EQ(s.htmllbxSelect->ItemIndex(), 0);
+  EXPECT_EQ(s.apctrlSetup->ActivePage(), s.atabDev);
+  s.Hide();
+}
+
+TEST_F(SetupTest, ThePageListShowsItsPicturesAndWorksByMouseAndKeyboard) {
+  TfrmSetup& s = *frmSetup;
+  // The six pictures the build drew, found by the names the items use.
+  s.PictureContainer1->Items().Clear();
+  LoadPagePictures(*s.PictureContainer1, VELMORA_PROGRAM_FOLDER);
+  s.htmllbxSelect->SetPictureContainer(s.PictureContainer1);
+  for (const char* name : {"DEVICE", "GPS", "STATION", "Programm", "Server", "WX"}) {
+    THTMLPicture* picture = s.PictureContainer1->FindPicture(name);
+    ASSERT_NE(picture, nullptr) << name;
+    EXPECT_GE(picture->Width(), 43) << name;
+    EXPECT_EQ(picture->FrameCount(), 1) << name;
+  }
+  s.Show();
+  TExTabSheet* const pages[] = {s.atabDev, s.atabGps, s.atabStn, s.atabPrg, s.atabTcp, s.atabWx};
+  // Every item is as high as its picture, and a click on it shows its page.
+  for (int n = 0; n < 6; ++n) {
+    EXPECT_GE(s.htmllbxSelect->ItemHeights(n), 44) << n;
+    const TRect item = s.htmllbxSelect->ItemRect(n);
+    SimulateClick(*s.htmllbxSelect, 100, (item.Top + item.Bottom) / 2);
+    EXPECT_EQ(s.htmllbxSelect->ItemIndex(), n);
+    EXPECT_EQ(s.apctrlSetup->ActivePage(), pages[n]) << n;
+  }
+  s.htmllbxSelect->SetFocus();
+  SimulateKey(*s.htmllbxSelect, VK_HOME);
+  EXPECT_EQ(s.apctrlSetup->ActivePage(), s.atabDev);
+  SimulateKey(*s.htmllbxSelect, VK_DOWN);
+  EXPECT_EQ(s.apctrlSetup->ActivePage(), s.atabGps);
+  SimulateKey(*s.htmllbxSelect, 'W', "w");
+  EXPECT_EQ(s.apctrlSetup->ActivePage(), s.atabWx);
+  s.Hide();
+}
+
+// The apply sequence waits for the TNC; a close of the main frame meanwhile waits for it.
+TEST_F(SetupTest, ApplyIsNotReentrantAndDefersTheClose) {
+  TfrmSetup& s = *frmSetup;
+  {
+    // A store of this version: the save at the end shows no notice.
+    TRegistry reg;
+    reg.OpenKey("\\Software\\Velmora", true);
+    reg.WriteString("SetVer", "1.1");
+  }
+  s.TncInitialised = 1;
+  bool closedDuringApply = false;
+  bool secondApplyRan = false;
+  QueueCall([&] {
+    EXPECT_TRUE(s.Applying());
+    EXPECT_FALSE(s.mbtnChange->Enabled());
+    bool canClose = true;
+    frmMain->FormCloseQuery(frmMain, canClose);
+    closedDuringApply = canClose;
+    // A second click while the first runs does nothing.
+    const bool before = s.Applying();
+    s.mbtnChangeClick(s.mbtnChange);
+    secondApplyRan = !before;
+  });
+  frmMain->Show();
+  s.mbtnChangeClick(s.mbtnChange);
+  EXPECT_FALSE(closedDuringApply);
+  EXPECT_FALSE(secondApplyRan);
+  EXPECT_FALSE(s.Applying());
+  EXPECT_TRUE(s.mbtnChange->Enabled());
+  EXPECT_TRUE(s.timPosDec->Enabled());
+  // The deferred close ran the shut-down once the sequence was over.
+  EXPECT_TRUE(frmMain->ShutDownDone());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SetupTest, SymbolPageChoosesTheOwnSymbol) {
+  TfrmSetup& s = *frmSetup;
+  ASSERT_EQ(s.memSymName->Lines().Count(), 95);
+  SymTabP2 = '/';
+  SymCodeP2 = '>';
+  s.SymbolClick(s.imgSymP2);
+  EXPECT_EQ(s.SymSelectTarget, 2);
+  EXPECT_EQ(s.apctrlSetup->ActivePage(), s.atabSym);
+  EXPECT_EQ(s.edtSymTab->Text(), "\\");
+  EXPECT_EQ(s.edtSymCode->Text(), ">");
+  EXPECT_EQ(s.tbarSymCode->Position(), '>' - 32);
+  EXPECT_EQ(s.nedtSymNr->IntIst(), '>' - 32);
+  EXPECT_EQ(s.lblSymDes->Caption(), "Car [SSID-9]");
+  EXPECT_EQ(s.lblSymADes->Caption(), "Car [with overlay]");
+  // "!" names both tables, "\"" neither, "{" only the alternate one.
+  s.tbarSymCode->SetPosition(1);
+  EXPECT_EQ(s.edtSymCode->Text(), "!");
+  EXPECT_EQ(s.lblSymDes->Caption(), "Police, Sheriff");
+  s.edtSymCode->SetText("\"");
+  EXPECT_FALSE(s.mbtnSymSelect->Visible());
+  EXPECT_FALSE(s.mbtnSymASelect->Visible());
+  s.nedtSymNr->SetIntIst('{' - 32);
+  EXPECT_EQ(s.edtSymCode->Text(), "{");
+  EXPECT_EQ(s.lblSymADes->Caption(), "Fog");
+  EXPECT_FALSE(s.mbtnSymSelect->Visible());
+  EXPECT_TRUE(s.mbtnSymASelect->Visible());
+  s.edtSymTab->SetText("D");
+  s.mbtnSymSelectClick(s.mbtnSymASelect);
+  EXPECT_EQ(SymTabP2, 'D');
+  EXPECT_EQ(SymCodeP2, '{');
+  EXPECT_EQ(s.apctrlSetup->ActivePage(), s.atabStn);
+  // The weather images choose nothing.
+  s.SymbolClick(s.imgSymWxP1);
+  EXPECT_EQ(s.SymSelectTarget, 0);
+  EXPECT_EQ(s.apctrlSetup->ActivePage(), s.atabStn);
+  SymTabP2 = '/';
+  SymCodeP2 = '-';
+}
+
+TEST_F(SetupTest, SymbolKeys) {
+  TfrmSetup& s = *frmSetup;
+  char key = ' ';
+  s.edtSymCodeKeyPress(s.edtSymCode, key);
+  EXPECT_EQ(key, 0);
+  key = '~';
+  s.edtSymCodeKeyPress(s.edtSymCode, key);
+  EXPECT_EQ(key, '~');
+  key = '#';
+  s.edtSymTabKeyPress(s.edtSymTab, key);
+  EXPECT_EQ(key, '\\');
+  key = '7';
+  s.edtSymTabKeyPress(s.edtSymTab, key);
+  EXPECT_EQ(key, '7');
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SetupTest, WeatherFileIsChosenWithTheFileChooser) {
+  TfrmSetup& s = *frmSetup;
+  EXPECT_EQ(s.OpenDialog->Filter, "Text [*.txt]|*.txt");
+  const std::string file = PrgDir() + "wetter.txt";
+  WriteFile(file, "x\r\n");
+  AnswerNextOpenDialog(true, file);
+  s.ButtonClick(s.mbtnWxFile);
+  EXPECT_EQ(s.edtWxFile->Text(), file);
+  AnswerNextOpenDialog(false);
+  s.ButtonClick(s.mbtnWxFile);
+  EXPECT_EQ(s.edtWxFile->Text(), file);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SetupTest, RangeTextFollowsPowerHeightAndGain) {
+  TfrmSetup& s = *frmSetup;
+  // The start values: 4 W, 1 m, 0 dB.
+  EXPECT_EQ(s.lblRangeResult->Caption(), "-> RNG0002");
+  s.nedtHeight->SetIntIst(100);
+  EXPECT_EQ(s.lblRangeResult->Caption(), "-> RNG0017");
+  s.nedtPower->SetIntIst(0);
+  EXPECT_EQ(s.lblRangeResult->Caption(), "-> RNG0000");
+  s.mfcbxHeight->SetItemIndex(1);
+  s.UnitChange(s.mfcbxHeight);
+  EXPECT_EQ(s.lblRangeHeight->Caption(), "ft");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SetupTest, OwnSymbolsAreDrawnFromTheSheets) {
+  ASSERT_TRUE(LoadSymbolSheets(VELMORA_PROGRAM_FOLDER));
+  TfrmSetup& s = *frmSetup;
+  s.ShowSymbolImages();
+  EXPECT_EQ(s.imgSymP1->Picture().Bitmap().Width(), kSymbolPixels);
+  EXPECT_EQ(s.imgSymWxP2->Picture().Bitmap().Height(), kSymbolPixels);
+  s.SymbolClick(s.imgSymP1);
+  EXPECT_EQ(s.imgSym->Picture().Bitmap().Width(), kSymbolPixels);
+  EXPECT_EQ(s.imgSymA->Picture().Bitmap().Width(), kSymbolPixels);
+}
+
+}  // namespace

@@ -1,0 +1,321 @@
+#include "app/stations/station_store.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/receive/receive_fixture.h"
+#include "core/csv_ctrl.h"
+#include "core/my_tools.h"
+#include "platform/text/sysutils.h"
+
+namespace {
+
+TDateTime Noon() {
+  return EncodeDate(2026, 12, 7) + EncodeTime(12, 0, 0, 0);
+}
+
+std::string StampAt(TDateTime t) {
+  return FormatDateTime("yymmddhhnnss", t);
+}
+
+TAprsInfo Position(const std::string& call, const std::string& lat = "52.5",
+                   TDateTime heard = Noon()) {
+  TAprsInfo info;
+  info.SrcCall = call;
+  info.LatText = lat;
+  info.LonText = "13.25";
+  info.SymTable = '/';
+  info.SymCode = '>';
+  info.PosFormat = 'A';
+  info.Port = 1;
+  info.RxStamp = StampAt(heard);
+  info.Header = "fm " + call + " to APRS via WIDE1-1* ctl UI pid F0";
+  info.Data = "!5230.00N/01315.00E>";
+  info.Path = "WIDE1-1";
+  info.HeardVia = "WIDE1-1";
+  info.DestCall = "APRS";
+  return info;
+}
+
+class StationStore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    store.Clock = [this] { return now; };
+  }
+  std::string Field(const std::string& key, int field) {
+    std::string value;
+    const int index = store.IndexOfStation(key);
+    if (index >= 0) CsvGetField(field, store.StationList.Line(index), value);
+    return value;
+  }
+
+  TDateTime now = Noon();
+  TRecordingViews views;
+  TStationStore store{views};
+};
+
+TEST(StationKey, LettersAndDigitsOnly) {
+  EXPECT_EQ(MakeStationKey("", "N0CALL"), "AAprsN0CALL");
+  EXPECT_EQ(MakeStationKey("", " N0CALL-9 "), "AAprsN0CALL459");
+  EXPECT_EQ(MakeStationKey("N0CALL", "My Obj"), "AAprsN0CALLMy32Obj");
+  EXPECT_EQ(MakeStationKey("", "\xE4/"), "AAprs22847");
+}
+
+TEST_F(StationStore, RecordHasAllFieldsInOrder) {
+  TAprsInfo info = Position("N0CALL-9");
+  info.Comment = "088/036/A=001234 hi";
+  store.UpdateStation(info);
+  const std::string key = "AAprsN0CALL459";
+  ASSERT_EQ(store.StationList.Count(), 1);
+  EXPECT_EQ(Field(key, sfKey), key);
+  EXPECT_EQ(Field(key, sfSrcCall), "N0CALL-9");
+  EXPECT_EQ(Field(key, sfComment), "$32hi");  // altitude and course/speed taken out
+  EXPECT_EQ(Field(key, sfAltitude), "1234");
+  EXPECT_EQ(Field(key, sfCourse), "88");
+  EXPECT_EQ(Field(key, sfSpeed), "36");
+  EXPECT_EQ(Field(key, sfObjState), "63");
+  EXPECT_EQ(Field(key, sfRxStamp), "261207120000");
+  EXPECT_EQ(Field(key, sfPath), "WIDE1-1");
+  EXPECT_EQ(Field(key, sfStatusText), "");
+  EXPECT_EQ(views.count_captions.back(), "1 Stationen");
+  EXPECT_TRUE(views.Called("map " + key));
+  EXPECT_TRUE(views.Called("row " + key));
+}
+
+TEST_F(StationStore, RepeatsWithinTwentySecondsAreIgnored) {
+  store.UpdateStation(Position("N0CALL"));
+  views.calls.clear();
+  // Another digipeater, another header, 20 seconds later: a repeat.
+  TAprsInfo copy = Position("N0CALL", "52.5", Noon() + 20 / SecsPerDay);
+  copy.HeardVia = "DIGI2";
+  copy.Path = "DIGI2,WIDE2-1";
+  copy.Header = "fm N0CALL to APRS via DIGI2* ctl UI pid F0";
+  now = Noon() + 20 / SecsPerDay;
+  store.UpdateStation(copy);
+  EXPECT_TRUE(views.calls.empty());
+  // The same packet gated to the internet is a repeat as well.
+  copy.Port = -1;
+  store.UpdateStation(copy);
+  EXPECT_TRUE(views.calls.empty());
+  EXPECT_EQ(Field("AAprsN0CALL", sfRxStamp), "261207120000");
+  // 21 seconds: the record is replaced with the new time.
+  copy.RxStamp = StampAt(Noon() + 21 / SecsPerDay);
+  now = Noon() + 21 / SecsPerDay;
+  store.UpdateStation(copy);
+  EXPECT_EQ(Field("AAprsN0CALL", sfRxStamp), "261207120021");
+  EXPECT_EQ(Field("AAprsN0CALL", sfHeardVia), "DIGI2");
+  // A move is taken at once.
+  store.UpdateStation(Position("N0CALL", "52.6", now));
+  EXPECT_EQ(Field("AAprsN0CALL", sfLat), "52.6");
+  EXPECT_EQ(store.StationList.Count(), 1);
+}
+
+TEST_F(StationStore, StatusTextSurvivesUpdatesAndDoesNotDefeatTheRepeatRule) {
+  store.UpdateStation(Position("N0CALL"));
+  ASSERT_TRUE(store.SetStatusText("AAprsN0CALL", ">QRV"));
+  EXPECT_FALSE(store.SetStatusText("AAprsUNKNOWN", ">QRV"));
+  views.calls.clear();
+  store.UpdateStation(Position("N0CALL"));
+  EXPECT_TRUE(views.calls.empty());  // still a repeat
+  now += 30 / SecsPerDay;
+  store.UpdateStation(Position("N0CALL", "52.7", now));
+  EXPECT_EQ(Field("AAprsN0CALL", sfStatusText), ">QRV");
+  EXPECT_EQ(Field("AAprsN0CALL", sfLat), "52.7");
+}
+
+TEST_F(StationStore, WeatherStationsKeepTheirComment) {
+  TAprsInfo info = Position("WX1");
+  info.SymCode = '_';
+  info.Comment = "220/004g005t077r000p000P000h50b09900";
+  store.UpdateStation(info);
+  EXPECT_EQ(Field("AAprsWX1", sfComment), info.Comment);
+  EXPECT_EQ(Field("AAprsWX1", sfCourse), "-1");
+  EXPECT_EQ(Field("AAprsWX1", sfMicEMsg), "32");
+}
+
+TEST_F(StationStore, IgnoresRecordsWithoutPositionOrName) {
+  store.UpdateStation(Position("N0CALL", ""));
+  store.UpdateStation(Position(" "));
+  EXPECT_EQ(store.StationList.Count(), 0);
+}
+
+TEST_F(StationStore, DeleteStationClearsEveryView) {
+  store.UpdateStation(Position("N0CALL"));
+  views.info_visible = true;
+  views.shown_key = "AAprsN0CALL";
+  views.calls.clear();
+  store.DeleteStation("AAprsN0CALL");
+  EXPECT_EQ(views.calls, (std::vector<std::string>{"marker- AAprsN0CALL", "row- AAprsN0CALL",
+                                                   "places- AAprsN0CALL", "pick- AAprsN0CALL",
+                                                   "info-", "crosshair- AAprsN0CALL"}));
+  EXPECT_EQ(views.count_captions.back(), "0 Stationen");
+}
+
+TEST_F(StationStore, DetailWindowFollowsOrRefreshesItsStation) {
+  views.info_visible = true;
+  views.shown_key = "AAprsOTHER";
+  store.UpdateStation(Position("N0CALL"));
+  EXPECT_FALSE(views.Called("info AAprsN0CALL"));
+  views.follow_rx = true;
+  store.UpdateStation(Position("N0CALL", "53"));
+  EXPECT_TRUE(views.Called("info AAprsN0CALL"));
+}
+
+TEST_F(StationStore, AgingRemovesOldStationsOnly) {
+  store.UpdateStation(Position("OLD1", "50", Noon() - 30 / MinsPerDay));
+  store.UpdateStation(Position("OLD2", "50", Noon() - 31 / MinsPerDay));
+  store.UpdateStation(Position("NEW", "50", Noon() - 29 / MinsPerDay));
+  store.AgeStations();  // 0 minutes: never
+  EXPECT_EQ(store.StationList.Count(), 3);
+  views.max_age_minutes = 30;
+  store.AgeStations();
+  ASSERT_EQ(store.StationList.Count(), 1);
+  EXPECT_GE(store.IndexOfStation("AAprsNEW"), 0);
+  EXPECT_EQ(views.log_ticks, 2);
+}
+
+TEST_F(StationStore, DamagedStationFileLinesAreSkippedAndNeverStopAging) {
+  store.UpdateStation(Position("A1", "50", Noon() - 2 / HoursPerDay));
+  store.UpdateStation(Position("B1", "50", Noon()));
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "velmora_stn_test.dat").string();
+  store.SaveStations(path);
+  {
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    out << "\"AAprsBAD1\";\"BAD1\";\"\";\"1\";\"2\";\"47\";\"62\";\"63\";\"65\";\"not a time\"\r\n";
+    out << "garbage without fields\r\n\r\n";
+    out << "\"AAprs-X\";\"X\";\"\";\"1\";\"2\";\"47\";\"62\";\"63\";\"65\";\"261207120000\"\r\n";
+    out << "\"AAprsC1\";\"C1\";\"\";\"1\";\"2\";\"47\";\"62\";\"63\";\"65\";\"261207100000\"\r\n";
+  }
+  TRecordingViews views2;
+  TStationStore loaded(views2);
+  loaded.Clock = [this] { return now; };
+  ASSERT_TRUE(loaded.LoadStations(path));
+  ASSERT_EQ(loaded.StationList.Count(), 3);
+  EXPECT_EQ(loaded.StationList.Line(0), store.StationList.Line(0));
+  EXPECT_EQ(loaded.StationList.Line(1), store.StationList.Line(1));
+  views2.max_age_minutes = 60;
+  loaded.AgeStations();
+  ASSERT_EQ(loaded.StationList.Count(), 1);
+  EXPECT_GE(loaded.IndexOfStation("AAprsB1"), 0);
+  std::filesystem::remove(path);
+  EXPECT_FALSE(loaded.LoadStations(path));
+  EXPECT_EQ(loaded.StationList.Count(), 1);
+}
+
+TEST_F(StationStore, ControlAndHighBytesSurviveTheStationFile) {
+  std::string all_bytes;
+  for (int c = 1; c < 256; ++c) all_bytes += static_cast<char>(c);
+  TAprsInfo info = Position("N0CALL");
+  info.Comment = all_bytes;
+  info.Data = "!5230.00N/01315.00E>" + all_bytes;
+  info.AprsTime = "09\r\n45z";
+  info.Path = "WIDE1-1\r\nX";
+  store.UpdateStation(info);
+  ASSERT_TRUE(store.SetStatusText("AAprsN0CALL", [&] {
+    std::string escaped;
+    CsvEscape(">" + all_bytes, escaped);
+    return escaped;
+  }()));
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "velmora_stn_bytes.dat").string();
+  store.SaveStations(path);
+  TRecordingViews views2;
+  TStationStore loaded(views2);
+  ASSERT_TRUE(loaded.LoadStations(path));
+  std::filesystem::remove(path);
+  ASSERT_EQ(loaded.StationList.Count(), 1);
+  const std::string& line = loaded.StationList.Line(0);
+  EXPECT_EQ(line, store.StationList.Line(0));
+  auto unescaped = [&](int field) {
+    std::string value, plain;
+    CsvGetField(field, line, value);
+    CsvUnescape(value, plain);
+    return plain;
+  };
+  std::string comment;
+  DosToAnsiUmlauts(all_bytes, comment);
+  EXPECT_EQ(unescaped(sfComment), comment);
+  EXPECT_EQ(unescaped(sfData), info.Data);
+  EXPECT_EQ(unescaped(sfStatusText), ">" + all_bytes);
+}
+
+TEST(StationList, StaysSortedWhenLinesAreReplaced) {
+  TStationList list;
+  list.Add("\"AAprsB\";\"1\"");
+  list.Add("\"AAprsa\";\"1\"");
+  list.Add("\"AAprsC\";\"1\"");
+  list.Add("\"AAprsC\";\"1\"");  // equal lines are not doubled
+  ASSERT_EQ(list.Count(), 3);
+  EXPECT_EQ(list.Line(0), "\"AAprsa\";\"1\"");
+  EXPECT_EQ(list.Replace(1, "\"AAprsB\";\"2\""), 1);
+  EXPECT_EQ(list.Line(1), "\"AAprsB\";\"2\"");
+  // A line that belongs elsewhere moves there.
+  EXPECT_EQ(list.Replace(0, "\"AAprsD\";\"1\""), 2);
+  EXPECT_EQ(list.Line(2), "\"AAprsD\";\"1\"");
+  EXPECT_THROW(list.Insert(0, "x"), EStringListError);
+  list.Assign({"\"AAprsZ\"", "\"AAprsY\"", "\"AAprsY\""});
+  EXPECT_EQ(list.Text(), "\"AAprsY\"\r\n\"AAprsZ\"\r\n");
+}
+
+TEST(StationList, ThousandsOfLinesStaySortedAndFoundThroughAddsAndDeletes) {
+  // Enough lines for many chunks, added in a scrambled order, some keys in lower case.
+  TStationList list;
+  std::vector<std::string> keys;
+  for (int i = 0; i < 3000; ++i) {
+    const int n = (i * 7919) % 3000;
+    keys.push_back((n % 5 ? "AAprsN" : "AAprsn") + std::to_string(n));
+    const TDateTime heard = Noon() - n / SecsPerDay;
+    list.Add("\"" + keys.back() + "\";\"x\";\"\";\"1\";\"2\";\"47\";\"62\";\"63\";\"65\";\"" +
+             StampAt(heard) + "\"");
+  }
+  auto check = [&list] {
+    for (int i = 1; i < list.Count(); ++i)
+      ASSERT_LT(CompareText(list.Line(i - 1), list.Line(i)), 0) << i;
+  };
+  check();
+  ASSERT_EQ(list.Count(), 3000);
+  for (const std::string& key : keys) {
+    int first = -1, last = -1;
+    list.FindKey(UpperCase(key), first, last);
+    ASSERT_GE(first, 0) << key;
+    EXPECT_EQ(first, last);
+    int csvFirst = -1, csvLast = -1;
+    CsvFindRange(key, list, csvFirst, csvLast);
+    EXPECT_EQ(first, csvFirst) << key;
+  }
+  int first = -1, last = -1;
+  list.FindKey("AAprsN30000", first, last);
+  EXPECT_EQ(first, -1);
+  // Every other line goes; the rest stay sorted and the oldest are the ones heard first.
+  for (int i = list.Count() - 1; i >= 0; i -= 2) list.Delete(i);
+  check();
+  EXPECT_EQ(list.Count(), 1500);
+  const auto old = list.HeardBefore(Noon() - 2900 / SecsPerDay);
+  ASSERT_FALSE(old.empty());
+  for (size_t i = 1; i < old.size(); ++i) EXPECT_LE(old[i - 1].first, old[i].first);
+  for (const auto& [heard, key] : old) EXPECT_LE(heard, Noon() - 2900 / SecsPerDay + 1e-9);
+  list.Clear();
+  EXPECT_TRUE(list.HeardBefore(Noon()).empty());
+}
+
+TEST_F(StationStore, AgingThousandsRemovesExactlyTheOldOnes) {
+  for (int i = 0; i < 1200; ++i) {
+    store.UpdateStation(Position("S" + std::to_string(i), "50", Noon() - i / MinsPerDay));
+  }
+  views.max_age_minutes = 600;
+  store.AgeStations();
+  // Heard 600 minutes ago or earlier: stations 600 to 1199.
+  EXPECT_EQ(store.StationList.Count(), 600);
+  EXPECT_GE(store.IndexOfStation("AAprsS599"), 0);
+  EXPECT_LT(store.IndexOfStation("AAprsS600"), 0);
+  // A station heard again is aged by its new time.
+  store.UpdateStation(Position("S0", "51", Noon() - 700 / MinsPerDay));
+  store.AgeStations();
+  EXPECT_LT(store.IndexOfStation("AAprsS0"), 0);
+  EXPECT_EQ(store.StationList.Count(), 599);
+}
+
+}  // namespace
