@@ -54,12 +54,12 @@ void TTncControl::ScheduleOnTimer(unsigned Milliseconds, std::function<void()> N
     timer_ = std::make_unique<TTimer>();
     timer_->OnTimer = [this](TComponent*) {
       timer_->SetEnabled(false);
-      auto next = std::move(afterTimer_);
-      afterTimer_ = nullptr;
+      auto next = std::move(after_timer_);
+      after_timer_ = nullptr;
       if (next) next();
     };
   }
-  afterTimer_ = std::move(Next);
+  after_timer_ = std::move(Next);
   timer_->SetInterval(Milliseconds);
   timer_->SetEnabled(true);
 }

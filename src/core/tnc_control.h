@@ -85,7 +85,7 @@ class TTncControl {
   TRs232& port_;
   TKissLink& link_;
   std::unique_ptr<TTimer> timer_;  // made on first use: the control may exist before the GUI
-  std::function<void()> afterTimer_;
+  std::function<void()> after_timer_;
   std::deque<TStep> steps_;
   bool waiting_ = false;
 };

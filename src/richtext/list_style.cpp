@@ -421,8 +421,8 @@ void TRDListInfo::Assign(const TCustomRDInfo& source) {
 }
 
 int TRDListInfo::GetListID() {
-  while (listID_ == 0) listID_ = RandomListID();
-  return listID_;
+  while (list_id_ == 0) list_id_ = RandomListID();
+  return list_id_;
 }
 
 bool TRDListInfo::HasNumberedLevels() const {

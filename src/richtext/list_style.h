@@ -106,7 +106,7 @@ class TRDListInfo : public TCustomRDInfo {
   void Assign(const TCustomRDInfo& source) override;
   // The list identifier, drawn at random from 1..0x7FFFFFFE on first request.
   int GetListID();
-  void SetListID(int id) { listID_ = id; }
+  void SetListID(int id) { list_id_ = id; }
   bool HasNumberedLevels() const;
   bool HasTextNumberedLevels() const;
   bool IsSimpleEqual(const TCustomRDInfo& value, bool ignoreID) const override;
@@ -117,8 +117,8 @@ class TRDListInfo : public TCustomRDInfo {
 
  private:
   friend class TRDListInfos;
-  int ListIDOrZero() const { return listID_; }
-  int listID_ = 0;
+  int ListIDOrZero() const { return list_id_; }
+  int list_id_ = 0;
 };
 
 class TRDListInfos : public TCustomRDInfos {

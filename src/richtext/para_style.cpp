@@ -352,17 +352,17 @@ TParaInfo& TParaInfos::Add() {
 
 TParaInfo& TParaInfos::Items(int index) const {
   if (index >= 0 && index < Count()) return static_cast<TParaInfo&>(At(index));
-  if (!invalidItem_) {
-    invalidItem_ = Owner() ? Owner()->CreateParaStyle(nullptr) : CreateParaInfo(nullptr);
-    if (Count() > 0) invalidItem_->Assign(At(0));
-    auto& invalid = static_cast<TParaInfo&>(*invalidItem_);
+  if (!invalid_item_) {
+    invalid_item_ = Owner() ? Owner()->CreateParaStyle(nullptr) : CreateParaInfo(nullptr);
+    if (Count() > 0) invalid_item_->Assign(At(0));
+    auto& invalid = static_cast<TParaInfo&>(*invalid_item_);
     invalid.LeftIndent = invalid.RightIndent = invalid.SpaceBefore = invalid.SpaceAfter = 1;
     invalid.Border.Color = kInvalidBorderColor;
     invalid.Border.Style = rdbSingle;
     invalid.Border.Width = 2;
     invalid.Border.BorderOffsets.SetAll(1);
   }
-  return static_cast<TParaInfo&>(*invalidItem_);
+  return static_cast<TParaInfo&>(*invalid_item_);
 }
 
 int TParaInfos::FindSuchStyle(int baseParaNo, const TParaInfo& style,

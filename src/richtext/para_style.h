@@ -94,7 +94,7 @@ class TParaInfos : public TCustomRDInfos {
                     const TRDParaInfoProperties& mask) const;
 
  private:
-  mutable std::unique_ptr<TCustomRDInfo> invalidItem_;
+  mutable std::unique_ptr<TCustomRDInfo> invalid_item_;
 };
 
 std::unique_ptr<TCustomRDInfo> CreateParaInfo(TCustomRDInfos* collection);

@@ -91,12 +91,12 @@ class TCustomRDData {
   // base keeps them itself.
   virtual TRDOptions GetOptions() const { return options_; }
   virtual void SetOptions(TRDOptions value) { options_ = value; }
-  virtual TRDFOptions GetRDFOptions() const { return rdfOptions_; }
-  virtual void SetRDFOptions(TRDFOptions value) { rdfOptions_ = value; }
-  virtual unsigned GetRDFWarnings() const { return rdfWarnings_; }
-  virtual void SetRDFWarnings(unsigned value) { rdfWarnings_ = value; }
-  virtual TRDStyle* GetRDStyle() const { return rdStyle_; }
-  void SetRDStyle(TRDStyle* value) { rdStyle_ = value; }
+  virtual TRDFOptions GetRDFOptions() const { return rdf_options_; }
+  virtual void SetRDFOptions(TRDFOptions value) { rdf_options_ = value; }
+  virtual unsigned GetRDFWarnings() const { return rdf_warnings_; }
+  virtual void SetRDFWarnings(unsigned value) { rdf_warnings_ = value; }
+  virtual TRDStyle* GetRDStyle() const { return rd_style_; }
+  void SetRDStyle(TRDStyle* value) { rd_style_ = value; }
   virtual TCustomRDData* GetParentData() { return nullptr; }
   virtual TCustomRDData* GetRootData() { return this; }
   virtual TCustomRDData* GetAbsoluteParentData() { return nullptr; }
@@ -210,9 +210,9 @@ class TCustomRDData {
  private:
   void FreeItemObject(std::unique_ptr<TCustomRDItemInfo>& item);
   TRDOptions options_ = 0;
-  TRDFOptions rdfOptions_ = 0;
-  unsigned rdfWarnings_ = 0;
-  TRDStyle* rdStyle_ = nullptr;
+  TRDFOptions rdf_options_ = 0;
+  unsigned rdf_warnings_ = 0;
+  TRDStyle* rd_style_ = nullptr;
 };
 
 template <class T>

@@ -36,13 +36,13 @@ std::unique_ptr<TGraphic> MakeInvalidPicture() {
 }  // namespace
 
 TRDStyle::TRDStyle(TComponent* owner) : TComponent(owner) {
-  textStyles_ =
+  text_styles_ =
       std::make_unique<TFontInfos>([this](TCustomRDInfos* c) { return CreateTextStyle(c); }, this);
-  paraStyles_ =
+  para_styles_ =
       std::make_unique<TParaInfos>([this](TCustomRDInfos* c) { return CreateParaStyle(c); }, this);
-  listStyles_ = std::make_unique<TRDListInfos>(
+  list_styles_ = std::make_unique<TRDListInfos>(
       [this](TCustomRDInfos* c) { return CreateListStyle(c); }, this);
-  styleTemplates_ = std::make_unique<TRDStyleTemplateCollection>(this);
+  style_templates_ = std::make_unique<TRDStyleTemplateCollection>(this);
 }
 
 TRDStyle::~TRDStyle() = default;
@@ -60,20 +60,20 @@ std::unique_ptr<TCustomRDInfo> TRDStyle::CreateListStyle(TCustomRDInfos* collect
 TParaInfos& TRDStyle::DefaultParaStyles() const {
   if (para_defaults_pending_) {
     para_defaults_pending_ = false;
-    paraStyles_->Clear();
-    paraStyles_->Add();
-    TParaInfo& centered = paraStyles_->Add();
+    para_styles_->Clear();
+    para_styles_->Add();
+    TParaInfo& centered = para_styles_->Add();
     centered.SetStyleName("Centered");
     centered.Alignment = rdaCenter;
   }
-  return *paraStyles_;
+  return *para_styles_;
 }
 
 TFontInfos& TRDStyle::DefaultTextStyles() const {
-  if (!text_defaults_pending_) return *textStyles_;
+  if (!text_defaults_pending_) return *text_styles_;
   text_defaults_pending_ = false;
-  textStyles_->Clear();
-  textStyles_->Add().SetStyleName("Normal text");
+  text_styles_->Clear();
+  text_styles_->Add().SetStyleName("Normal text");
   struct Default {
     const char* name;
     TFontStyles style;
@@ -86,38 +86,38 @@ TFontInfos& TRDStyle::DefaultTextStyles() const {
                                    {"Jump 1", fsUnderline, 0x008000, true},
                                    {"Jump 2", fsUnderline, 0x008000, true}};
   for (const Default& d : kDefaults) {
-    TFontInfo& style = textStyles_->Add();
+    TFontInfo& style = text_styles_->Add();
     style.SetStyleName(d.name);
     style.Style = d.style;
     style.Color = d.color;
     style.Jump = d.jump;
     if (d.jump) style.JumpCursor = JumpCursor;
   }
-  return *textStyles_;
+  return *text_styles_;
 }
 
 const TGraphic& TRDStyle::InvalidPicture() {
-  if (!invalidPicture_) invalidPicture_ = MakeInvalidPicture();
-  return *invalidPicture_;
+  if (!invalid_picture_) invalid_picture_ = MakeInvalidPicture();
+  return *invalid_picture_;
 }
 
 void TRDStyle::SetInvalidPicture(const TGraphic* picture) {
-  if (picture == invalidPicture_.get()) return;
-  invalidPicture_ = picture ? picture->Clone() : nullptr;
+  if (picture == invalid_picture_.get()) return;
+  invalid_picture_ = picture ? picture->Clone() : nullptr;
 }
 
 void TRDStyle::SetTextStyles(const TFontInfos& value) {
   text_defaults_pending_ = false;
-  textStyles_->AssignItems(value);
+  text_styles_->AssignItems(value);
 }
 void TRDStyle::SetParaStyles(const TParaInfos& value) {
   para_defaults_pending_ = false;
-  paraStyles_->AssignItems(value);
+  para_styles_->AssignItems(value);
 }
 
 void TRDStyle::Loaded() {
   Loading = false;
-  styleTemplates_->UpdateParents();
+  style_templates_->UpdateParents();
 }
 
 void TRDStyle::ApplyStyle(TRDCanvas& canvas, int styleNo, TRDBiDiMode defBiDiMode,
@@ -142,9 +142,9 @@ void TRDStyle::DrawStyleText(const std::string& s, TRDCanvas& canvas, int itemNo
                              TRDBiDiMode defBiDiMode) {
   bool doDefault = true;
   if (OnDrawStyleText) {
-    drawingData_ = rdData;
-    drawingItemNo_ = itemNo;
-    drawingOffsetInItem_ = offsetInItem;
+    drawing_data_ = rdData;
+    drawing_item_no_ = itemNo;
+    drawing_offset_in_item_ = offsetInItem;
     OnDrawStyleText(this, s, canvas, styleNo, spaceBefore, left, top, width, height, drawState,
                     doDefault);
   }
@@ -157,8 +157,8 @@ void TRDStyle::DrawStyleText(const std::string& s, TRDCanvas& canvas, int itemNo
 void TRDStyle::DrawTextBack(TRDCanvas& canvas, int itemNo, int styleNo, TCustomRDData* rdData,
                             int left, int top, int width, int height, TRDTextDrawStates drawState) {
   if (!OnDrawTextBack) return;
-  drawingData_ = rdData;
-  drawingItemNo_ = itemNo;
+  drawing_data_ = rdData;
+  drawing_item_no_ = itemNo;
   bool doDefault = true;
   OnDrawTextBack(this, canvas, styleNo, left, top, width, height, drawState, doDefault);
 }
@@ -177,8 +177,8 @@ bool TRDStyle::IsStyleHoverSensitive(int styleNo) {
 
 void TRDStyle::DrawCheckpoint(TRDCanvas& canvas, int x, int y, int left, int width,
                               TCustomRDData* rdData, int itemNo, int xShift, bool raiseEvent) {
-  drawingData_ = rdData;
-  drawingItemNo_ = itemNo;
+  drawing_data_ = rdData;
+  drawing_item_no_ = itemNo;
   bool doDefault = true;
   if (OnDrawCheckpoint) OnDrawCheckpoint(this, canvas, x, y, itemNo, xShift, raiseEvent, doDefault);
   if (!doDefault) return;

@@ -46,10 +46,10 @@ class TRDStyle : public TComponent {
   const TFontInfos& TextStyles() const { return DefaultTextStyles(); }
   TParaInfos& ParaStyles() { return DefaultParaStyles(); }
   const TParaInfos& ParaStyles() const { return DefaultParaStyles(); }
-  TRDListInfos& ListStyles() { return *listStyles_; }
-  const TRDListInfos& ListStyles() const { return *listStyles_; }
-  TRDStyleTemplateCollection& StyleTemplates() { return *styleTemplates_; }
-  const TRDStyleTemplateCollection& StyleTemplates() const { return *styleTemplates_; }
+  TRDListInfos& ListStyles() { return *list_styles_; }
+  const TRDListInfos& ListStyles() const { return *list_styles_; }
+  TRDStyleTemplateCollection& StyleTemplates() { return *style_templates_; }
+  const TRDStyleTemplateCollection& StyleTemplates() const { return *style_templates_; }
   // Setting a collection copies the given one's items.
   void SetTextStyles(const TFontInfos& value);
   void SetParaStyles(const TParaInfos& value);
@@ -111,9 +111,9 @@ class TRDStyle : public TComponent {
       OnDrawParaBack;
 
   // What is being drawn, stored just before OnDrawStyleText / OnDrawTextBack fire.
-  TCustomRDData* DrawingData() const { return drawingData_; }
-  int DrawingItemNo() const { return drawingItemNo_; }
-  int DrawingOffsetInItem() const { return drawingOffsetInItem_; }
+  TCustomRDData* DrawingData() const { return drawing_data_; }
+  int DrawingItemNo() const { return drawing_item_no_; }
+  int DrawingOffsetInItem() const { return drawing_offset_in_item_; }
 
   // Style classes of the collections; a descendant sheet may use its own.
   virtual std::unique_ptr<TCustomRDInfo> CreateTextStyle(TCustomRDInfos* collection) const;
@@ -154,16 +154,16 @@ class TRDStyle : public TComponent {
   TFontInfos& DefaultTextStyles() const;
   TParaInfos& DefaultParaStyles() const;
 
-  std::unique_ptr<TFontInfos> textStyles_;
-  std::unique_ptr<TParaInfos> paraStyles_;
-  std::unique_ptr<TRDListInfos> listStyles_;
-  std::unique_ptr<TRDStyleTemplateCollection> styleTemplates_;
-  std::unique_ptr<TGraphic> invalidPicture_;
+  std::unique_ptr<TFontInfos> text_styles_;
+  std::unique_ptr<TParaInfos> para_styles_;
+  std::unique_ptr<TRDListInfos> list_styles_;
+  std::unique_ptr<TRDStyleTemplateCollection> style_templates_;
+  std::unique_ptr<TGraphic> invalid_picture_;
   mutable bool text_defaults_pending_ = true;
   mutable bool para_defaults_pending_ = true;
-  TCustomRDData* drawingData_ = nullptr;
-  int drawingItemNo_ = -1;
-  int drawingOffsetInItem_ = 0;
+  TCustomRDData* drawing_data_ = nullptr;
+  int drawing_item_no_ = -1;
+  int drawing_offset_in_item_ = 0;
 };
 
 // Text writers: the bytes of s, and s followed by CR LF.

@@ -17,10 +17,10 @@ void TCustomRDInfo::Assign(const TCustomRDInfo& source) {
 
 void TCustomRDInfo::AssignBase(const TCustomRDInfo& source) {
   if (!AcceptsBaseProperties()) return;
-  SetStyleName(source.styleName_);
-  SetBaseStyleNo(source.baseStyleNo_);
+  SetStyleName(source.style_name_);
+  SetBaseStyleNo(source.base_style_no_);
   SetStandard(source.standard_);
-  SetStyleTemplateId(source.styleTemplateId_);
+  SetStyleTemplateId(source.style_template_id_);
 }
 
 bool TCustomRDInfo::IsSimpleEqual(const TCustomRDInfo&, bool) const {
@@ -36,7 +36,7 @@ int TCustomRDInfo::SimilarityValue(const TCustomRDInfo&) const {
 }
 
 bool TCustomRDInfo::NamesEqualIfCompared(const TCustomRDInfo& value) const {
-  return !RichDocCompareStyleNames || styleName_ == value.styleName_;
+  return !RichDocCompareStyleNames || style_name_ == value.style_name_;
 }
 
 void TCustomRDInfo::TranslateReference(int& reference, const TRDIntegerList& mapping) {
@@ -51,14 +51,14 @@ bool TCustomRDInfo::MappedReferenceMatches(int& theirs, int ours, const TRDInteg
 }
 
 void TCustomRDInfo::TranslateReferences(const TRDIntegerList& mapping, const TRDIntegerList*) {
-  TranslateReference(baseStyleNo_, mapping);
+  TranslateReference(base_style_no_, mapping);
 }
 
 void TCustomRDInfo::SaveBaseToINI(TRDIniFile& ini, const std::string& section,
                                   const std::string& keyFormat) const {
-  ini.WriteString(section, FormatKey(keyFormat, "StyleName"), styleName_);
-  if (baseStyleNo_ != -1)
-    ini.WriteInteger(section, FormatKey(keyFormat, "BaseStyleNo"), baseStyleNo_);
+  ini.WriteString(section, FormatKey(keyFormat, "StyleName"), style_name_);
+  if (base_style_no_ != -1)
+    ini.WriteInteger(section, FormatKey(keyFormat, "BaseStyleNo"), base_style_no_);
   if (!standard_) ini.WriteInteger(section, FormatKey(keyFormat, "Standard"), 0);
 }
 

@@ -30,18 +30,18 @@ class TCustomRDInfo {
   TCustomRDInfo& operator=(const TCustomRDInfo&) = delete;
 
   // The four base properties. Styles inside style templates refuse to be given them.
-  int BaseStyleNo() const { return baseStyleNo_; }
-  virtual void SetBaseStyleNo(int value) { baseStyleNo_ = value; }
-  const std::string& StyleName() const { return styleName_; }
-  virtual void SetStyleName(const std::string& value) { styleName_ = value; }
+  int BaseStyleNo() const { return base_style_no_; }
+  virtual void SetBaseStyleNo(int value) { base_style_no_ = value; }
+  const std::string& StyleName() const { return style_name_; }
+  virtual void SetStyleName(const std::string& value) { style_name_ = value; }
   bool Standard() const { return standard_; }
   virtual void SetStandard(bool value) { standard_ = value; }
-  TRDStyleTemplateId StyleTemplateId() const { return styleTemplateId_; }
-  virtual void SetStyleTemplateId(TRDStyleTemplateId value) { styleTemplateId_ = value; }
+  TRDStyleTemplateId StyleTemplateId() const { return style_template_id_; }
+  virtual void SetStyleTemplateId(TRDStyleTemplateId value) { style_template_id_ = value; }
 
   TCustomRDInfos* Collection() const { return collection_; }
   int Index() const;
-  std::string GetDisplayName() const { return styleName_; }
+  std::string GetDisplayName() const { return style_name_; }
 
   // Copies the base properties; descendants copy their own first.
   virtual void Assign(const TCustomRDInfo& source);
@@ -74,10 +74,10 @@ class TCustomRDInfo {
 
  private:
   TCustomRDInfos* collection_;
-  int baseStyleNo_ = -1;
-  std::string styleName_;
+  int base_style_no_ = -1;
+  std::string style_name_;
   bool standard_ = true;
-  TRDStyleTemplateId styleTemplateId_ = -1;
+  TRDStyleTemplateId style_template_id_ = -1;
 };
 
 // The index of the first style of infos equal to style apart from ignore: the base style

@@ -32,14 +32,14 @@ void RaiseNotValidInTemplate() {
 
 TRDStyleTemplate::TRDStyleTemplate(TRDStyleTemplateCollection* collection)
     : collection_(collection),
-      textStyle_(std::make_unique<TRDSTFontInfo>(this)),
-      paraStyle_(std::make_unique<TRDSTParaInfo>(this)),
-      listStyle_(std::make_unique<TRDSTListInfo>(this)) {}
+      text_style_(std::make_unique<TRDSTFontInfo>(this)),
+      para_style_(std::make_unique<TRDSTParaInfo>(this)),
+      list_style_(std::make_unique<TRDSTListInfo>(this)) {}
 
 TRDStyleTemplate::~TRDStyleTemplate() {
   LeaveParent();
   for (TRDStyleTemplate* child : children_) {
-    child->parentId_ = -1;
+    child->parent_id_ = -1;
     child->parent_ = nullptr;
   }
   if (collection_ && collection_->normal_ == this) collection_->normal_ = nullptr;
@@ -71,10 +71,10 @@ TRDStyleTemplateId TRDStyleTemplate::Id() {
 }
 
 void TRDStyleTemplate::SetParentId(TRDStyleTemplateId value) {
-  if (value == parentId_) return;
+  if (value == parent_id_) return;
   const bool loading = collection_ && collection_->owner_ && collection_->owner_->Loading;
-  if (!loading && parentId_ >= 1) LeaveParent();
-  parentId_ = value;
+  if (!loading && parent_id_ >= 1) LeaveParent();
+  parent_id_ = value;
   parent_ = nullptr;
   if (loading || value <= 0 || !collection_) return;
   int index = collection_->FindById(value);
@@ -82,7 +82,7 @@ void TRDStyleTemplate::SetParentId(TRDStyleTemplateId value) {
   TRDStyleTemplate* candidate = &collection_->Items(index);
   for (TRDStyleTemplate* t = candidate; t; t = t->parent_) {
     if (t == this) {
-      parentId_ = -1;
+      parent_id_ = -1;
       throw ERichDocError("Circular references are not allowed");
     }
   }
@@ -92,8 +92,8 @@ void TRDStyleTemplate::SetParentId(TRDStyleTemplateId value) {
 
 void TRDStyleTemplate::UpdateParent() {
   LeaveParent();
-  if (parentId_ <= 0 || !collection_) return;
-  int index = collection_->FindById(parentId_);
+  if (parent_id_ <= 0 || !collection_) return;
+  int index = collection_->FindById(parent_id_);
   if (index < 0) return;
   TRDStyleTemplate* candidate = &collection_->Items(index);
   // A damaged sheet could name a descendant as parent; such a link is not made.
@@ -105,13 +105,13 @@ void TRDStyleTemplate::UpdateParent() {
 
 void TRDStyleTemplate::Assign(const TRDStyleTemplate& source) {
   if (&source == this) return;
-  textStyle_->Assign(*source.textStyle_);
-  paraStyle_->Assign(*source.paraStyle_);
+  text_style_->Assign(*source.text_style_);
+  para_style_->Assign(*source.para_style_);
   SetName(source.name_);
   ValidTextProperties = source.ValidTextProperties;
   ValidParaProperties1 = source.ValidParaProperties1;
   ValidParaProperties2 = source.ValidParaProperties2;
-  if (collection_ && collection_ == source.collection_) SetParentId(source.parentId_);
+  if (collection_ && collection_ == source.collection_) SetParentId(source.parent_id_);
 }
 
 void TRDStyleTemplate::AssignTo(TCustomRDInfo& dest) {
@@ -129,7 +129,7 @@ TRDFontInfoProperties TRDStyleTemplate::CollectText(TCustomRDFontInfo& target,
   TRDFontInfoProperties applied = 0;
   for (TRDStyleTemplate* t = this; t; t = t->parent_) {
     TRDFontInfoProperties props = wanted & t->ValidTextProperties & ~applied;
-    if (props) target.AssignSelectedProperties(*t->textStyle_, props);
+    if (props) target.AssignSelectedProperties(*t->text_style_, props);
     applied |= props;
   }
   return applied;
@@ -141,7 +141,7 @@ TRDParaInfoProperties TRDStyleTemplate::CollectPara(TCustomRDParaInfo& target,
   for (TRDStyleTemplate* t = this; t; t = t->parent_) {
     TRDParaInfoProperties props =
         wanted & ParaPropsOf(t->ValidParaProperties1, t->ValidParaProperties2) & ~applied;
-    if (!props.Empty()) target.AssignSelectedProperties(*t->paraStyle_, props);
+    if (!props.Empty()) target.AssignSelectedProperties(*t->para_style_, props);
     applied = applied | props;
   }
   return applied;
@@ -217,17 +217,17 @@ TRDStyleTemplate& TRDStyleTemplateCollection::Add() {
 }
 
 void TRDStyleTemplateCollection::MakeUniqueName(TRDStyleTemplate& item) {
-  if (Count() == 1) nameCounter_ = 0;
+  if (Count() == 1) name_counter_ = 0;
   std::string name;
   bool taken;
   do {
-    if (nameCounter_ == kMaxNameCounter) nameCounter_ = 0;
-    ++nameCounter_;
-    name = FormatName(DefStyleName, nameCounter_);
+    if (name_counter_ == kMaxNameCounter) name_counter_ = 0;
+    ++name_counter_;
+    name = FormatName(DefStyleName, name_counter_);
     taken = false;
     for (const auto& other : items_)
       if (other.get() != &item && other->Name() == name) taken = true;
-  } while (taken && name.find(std::to_string(nameCounter_)) != std::string::npos);
+  } while (taken && name.find(std::to_string(name_counter_)) != std::string::npos);
   item.SetName(name);
 }
 
@@ -265,7 +265,7 @@ void TRDStyleTemplateCollection::AssignStyleTemplates(const TRDStyleTemplateColl
   for (int i = 0; i < source.Count(); ++i) {
     TRDStyleTemplate& sourceItem = source.Items(i);
     if (copyIds) {
-      items_[size_t(i)]->SetParentId(sourceItem.parentId_);
+      items_[size_t(i)]->SetParentId(sourceItem.parent_id_);
     } else if (sourceItem.parent_) {
       int parentIndex = source.IndexOf(sourceItem.parent_);
       items_[size_t(i)]->SetParentId(Items(parentIndex).Id());

@@ -62,9 +62,9 @@ class TRDStyleTemplate {
   TRDStyleTemplate(const TRDStyleTemplate&) = delete;
   TRDStyleTemplate& operator=(const TRDStyleTemplate&) = delete;
 
-  TRDSTFontInfo& TextStyle() { return *textStyle_; }
-  TRDSTParaInfo& ParaStyle() { return *paraStyle_; }
-  TRDSTListInfo& ListStyle() { return *listStyle_; }
+  TRDSTFontInfo& TextStyle() { return *text_style_; }
+  TRDSTParaInfo& ParaStyle() { return *para_style_; }
+  TRDSTListInfo& ListStyle() { return *list_style_; }
   TRDFontInfoProperties ValidTextProperties = 0;
   TRDParaInfoProperties1 ValidParaProperties1 = 0;
   TRDParaInfoProperties2 ValidParaProperties2 = 0;
@@ -74,7 +74,7 @@ class TRDStyleTemplate {
   // The identifier, drawn at random (unique in the collection) at the first request.
   TRDStyleTemplateId Id();
   void SetIdDirectly(TRDStyleTemplateId id) { id_ = id; }
-  TRDStyleTemplateId ParentId() const { return parentId_; }
+  TRDStyleTemplateId ParentId() const { return parent_id_; }
   // Raises "Circular references are not allowed" (after resetting to -1) when the new
   // parent is this template or one of its descendants.
   void SetParentId(TRDStyleTemplateId value);
@@ -98,12 +98,12 @@ class TRDStyleTemplate {
   void LeaveParent();
 
   TRDStyleTemplateCollection* collection_;
-  std::unique_ptr<TRDSTFontInfo> textStyle_;
-  std::unique_ptr<TRDSTParaInfo> paraStyle_;
-  std::unique_ptr<TRDSTListInfo> listStyle_;
+  std::unique_ptr<TRDSTFontInfo> text_style_;
+  std::unique_ptr<TRDSTParaInfo> para_style_;
+  std::unique_ptr<TRDSTListInfo> list_style_;
   std::string name_;
   TRDStyleTemplateId id_ = -1;
-  TRDStyleTemplateId parentId_ = -1;
+  TRDStyleTemplateId parent_id_ = -1;
   TRDStyleTemplate* parent_ = nullptr;
   std::vector<TRDStyleTemplate*> children_;
 };
@@ -138,5 +138,5 @@ class TRDStyleTemplateCollection {
   TRDStyle* owner_;
   std::vector<std::unique_ptr<TRDStyleTemplate>> items_;
   TRDStyleTemplate* normal_ = nullptr;
-  int nameCounter_ = 0;
+  int name_counter_ = 0;
 };

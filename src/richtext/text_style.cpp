@@ -661,14 +661,14 @@ TFontInfo& TFontInfos::Add() {
 
 TFontInfo& TFontInfos::Items(int index) const {
   if (index >= 0 && index < Count()) return static_cast<TFontInfo&>(At(index));
-  if (!invalidItem_) {
-    invalidItem_ = Owner() ? Owner()->CreateTextStyle(nullptr) : CreateFontInfo(nullptr);
-    if (Count() > 0) invalidItem_->Assign(At(0));
-    auto& invalid = static_cast<TFontInfo&>(*invalidItem_);
+  if (!invalid_item_) {
+    invalid_item_ = Owner() ? Owner()->CreateTextStyle(nullptr) : CreateFontInfo(nullptr);
+    if (Count() > 0) invalid_item_->Assign(At(0));
+    auto& invalid = static_cast<TFontInfo&>(*invalid_item_);
     invalid.Color = kInvalidTextColor;
     invalid.BackColor = kInvalidBackColor;
   }
-  return static_cast<TFontInfo&>(*invalidItem_);
+  return static_cast<TFontInfo&>(*invalid_item_);
 }
 
 int TFontInfos::FindSuchStyle(int baseStyleNo, const TFontInfo& style,

@@ -157,7 +157,7 @@ class TFontInfos : public TCustomRDInfos {
   int FindClosest(const TCustomRDInfo& source) const override;
 
  private:
-  mutable std::unique_ptr<TCustomRDInfo> invalidItem_;
+  mutable std::unique_ptr<TCustomRDInfo> invalid_item_;
 };
 
 // The item factory of plain text styles.

@@ -334,13 +334,13 @@ TEST(LinearPositions, TwoParagraphs) {
 TEST(ComparingPositions, SameAndNestedDocuments) {
   class TCellData : public TCustomRDData {
    public:
-    TCellData(TCustomRDData* parent, int itemNo) : parent_(parent), itemNo_(itemNo) {}
+    TCellData(TCustomRDData* parent, int itemNo) : parent_(parent), item_no_(itemNo) {}
     TCustomRDData* GetAbsoluteParentData() override { return parent_; }
-    int GetParentItemNo() const override { return itemNo_; }
+    int GetParentItemNo() const override { return item_no_; }
 
    private:
     TCustomRDData* parent_;
-    int itemNo_;
+    int item_no_;
   };
   TCustomRDData root;
   TCellData cell(&root, 2);

@@ -19,20 +19,20 @@ std::string Raw(std::u16string_view text) {
 class TPlacementCanvas : public TRasterCanvas {
  public:
   TPlacementCanvas(bool rightToLeft, int reportedWidth)
-      : TRasterCanvas(100, 20), rightToLeft_(rightToLeft), reportedWidth_(reportedWidth) {}
+      : TRasterCanvas(100, 20), right_to_left_(rightToLeft), reported_width_(reportedWidth) {}
   bool GetCharacterPlacementW(std::u16string_view text, unsigned,
                               TRDCharacterPlacement& result) override {
     const int n = int(text.size());
     result = TRDCharacterPlacement{};
     for (int k = 0; k < n; ++k) {
-      result.Order.push_back(rightToLeft_ ? n - 1 - k : k);
-      result.Class.push_back(rightToLeft_ ? GCPCLASS_RIGHTTOLEFT : GCPCLASS_LATIN);
+      result.Order.push_back(right_to_left_ ? n - 1 - k : k);
+      result.Class.push_back(right_to_left_ ? GCPCLASS_RIGHTTOLEFT : GCPCLASS_LATIN);
     }
     for (int i = 0; i < n; ++i) {
-      int character = rightToLeft_ ? n - 1 - i : i;
+      int character = right_to_left_ ? n - 1 - i : i;
       result.Dx.push_back(5 + character);
     }
-    result.Width = reportedWidth_;
+    result.Width = reported_width_;
     result.Height = 10;
     return true;
   }
@@ -43,8 +43,8 @@ class TPlacementCanvas : public TRasterCanvas {
   }
 
  private:
-  bool rightToLeft_;
-  int reportedWidth_;
+  bool right_to_left_;
+  int reported_width_;
 };
 
 TEST(Measure, FitAndPartialExtents) {

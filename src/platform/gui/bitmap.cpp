@@ -115,14 +115,14 @@ const std::uint8_t* TBitmap::ScanLine(int Row) const {
 }
 
 TColor TBitmap::TransparentColor() const {
-  if (transparentMode_ == tmFixed) return transparentColor_;
+  if (transparent_mode_ == tmFixed) return transparent_color_;
   if (Empty()) return clNone;
   return FromQRgb(impl_->Pixels().pixel(0, Height() - 1));
 }
 
 void TBitmap::SetTransparentColor(TColor Value) {
-  transparentColor_ = Value;
-  transparentMode_ = tmFixed;
+  transparent_color_ = Value;
+  transparent_mode_ = tmFixed;
 }
 
 void TBitmap::Assign(const TBitmap& Source) {
@@ -130,8 +130,8 @@ void TBitmap::Assign(const TBitmap& Source) {
   impl_->format = Source.impl_->format;
   impl_->MutablePixels() = Source.impl_->Pixels();  // shared until either side writes
   SetTransparent(Source.Transparent());
-  transparentMode_ = Source.transparentMode_;
-  transparentColor_ = Source.transparentColor_;
+  transparent_mode_ = Source.transparent_mode_;
+  transparent_color_ = Source.transparent_color_;
 }
 
 void TBitmap::Draw(TCanvas& Canvas, const TRect& Rect) const {

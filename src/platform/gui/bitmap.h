@@ -94,8 +94,8 @@ class TBitmap : public TGraphic {
   TColor TransparentColor() const;
   // Fixes the transparent colour (TransparentMode becomes tmFixed).
   void SetTransparentColor(TColor Value);
-  TTransparentMode TransparentMode() const { return transparentMode_; }
-  void SetTransparentMode(TTransparentMode Value) { transparentMode_ = Value; }
+  TTransparentMode TransparentMode() const { return transparent_mode_; }
+  void SetTransparentMode(TTransparentMode Value) { transparent_mode_ = Value; }
 
   // Copies pixels, pixel format and transparency.
   void Assign(const TBitmap& Source);
@@ -110,6 +110,6 @@ class TBitmap : public TGraphic {
  private:
   friend struct TBitmapAccess;
   std::unique_ptr<Impl> impl_;
-  TTransparentMode transparentMode_ = tmAuto;
-  TColor transparentColor_ = clNone;
+  TTransparentMode transparent_mode_ = tmAuto;
+  TColor transparent_color_ = clNone;
 };

@@ -132,13 +132,13 @@ static QPainter* PlainPainter(TCanvas::Impl& impl) {
 }
 
 void TCanvas::MoveTo(int X, int Y) {
-  penPos_ = {X, Y};
+  pen_pos_ = {X, Y};
 }
 
 void TCanvas::LineTo(int X, int Y) {
   if (QPainter* painter = ShapePainter(*impl_, pen_, brush_))
-    painter->drawLine(penPos_.X, penPos_.Y, X, Y);
-  penPos_ = {X, Y};
+    painter->drawLine(pen_pos_.X, pen_pos_.Y, X, Y);
+  pen_pos_ = {X, Y};
 }
 
 static QPolygon ToQPolygon(std::span<const TPoint> points) {

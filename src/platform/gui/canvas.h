@@ -51,7 +51,7 @@ class TCanvas {
   TBrush& Brush() { return brush_; }
   const TBrush& Brush() const { return brush_; }
 
-  TPoint PenPos() const { return penPos_; }
+  TPoint PenPos() const { return pen_pos_; }
   void MoveTo(int X, int Y);
   // Line from the pen position to (X, Y), that point itself left out; the pen moves there.
   void LineTo(int X, int Y);
@@ -119,7 +119,7 @@ class TCanvas {
   TFont font_;
   TPen pen_;
   TBrush brush_;
-  TPoint penPos_;
+  TPoint pen_pos_;
 };
 
 // A bevel of Width rings inside Rect: top and left edges in TopColor, bottom and right

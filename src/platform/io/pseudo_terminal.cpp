@@ -14,7 +14,7 @@ TPseudoTerminal::TPseudoTerminal() {
   if (openpty(&controller_, &device_, name, nullptr, nullptr) != 0) {
     throw std::runtime_error("no pseudo-terminal available");
   }
-  devicePath_ = name;
+  device_path_ = name;
   termios tio{};
   tcgetattr(controller_, &tio);
   cfmakeraw(&tio);

@@ -15,7 +15,7 @@ class TPseudoTerminal {
   TPseudoTerminal& operator=(const TPseudoTerminal&) = delete;
 
   // The device file to open as the serial port.
-  const std::string& DevicePath() const { return devicePath_; }
+  const std::string& DevicePath() const { return device_path_; }
 
   // Sends bytes towards the serial port.
   bool Send(const std::vector<std::uint8_t>& bytes);
@@ -28,5 +28,5 @@ class TPseudoTerminal {
  private:
   int controller_ = -1;
   int device_ = -1;  // kept open so the device end exists until the test closes it
-  std::string devicePath_;
+  std::string device_path_;
 };

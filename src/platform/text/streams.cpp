@@ -120,7 +120,7 @@ void TMemoryStream::SaveToStream(TStream& destination) const {
 
 // --- TFileStream ------------------------------------------------------------------------
 
-TFileStream::TFileStream(const std::string& fileName, unsigned mode) : fileName_(fileName) {
+TFileStream::TFileStream(const std::string& fileName, unsigned mode) : file_name_(fileName) {
   int flags = O_CLOEXEC;
   if ((mode & fmCreate) == fmCreate) {
     flags |= O_RDWR | O_CREAT | O_TRUNC;
@@ -192,6 +192,6 @@ int64_t TFileStream::Size() const {
 
 void TFileStream::SetSize(int64_t size) {
   if (size < 0 || ::ftruncate(handle_, size) != 0) {
-    throw EWriteError("Cannot set the size of \"" + fileName_ + "\". " + std::strerror(errno));
+    throw EWriteError("Cannot set the size of \"" + file_name_ + "\". " + std::strerror(errno));
   }
 }

@@ -102,9 +102,9 @@ class TFileStream : public TStream {
   int64_t Size() const override;
   void SetSize(int64_t size) override;
 
-  const std::string& FileName() const { return fileName_; }
+  const std::string& FileName() const { return file_name_; }
 
  private:
-  std::string fileName_;
+  std::string file_name_;
   int handle_ = -1;
 };

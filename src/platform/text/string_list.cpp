@@ -206,11 +206,11 @@ void TStrings::SetValue(const std::string& name, const std::string& value) {
 }
 
 void TStrings::BeginUpdate() {
-  if (updateCount_++ == 0) SetUpdateState(true);
+  if (update_count_++ == 0) SetUpdateState(true);
 }
 
 void TStrings::EndUpdate() {
-  if (updateCount_ > 0 && --updateCount_ == 0) SetUpdateState(false);
+  if (update_count_ > 0 && --update_count_ == 0) SetUpdateState(false);
 }
 
 void TStrings::SetUpdateState(bool) {}
@@ -375,8 +375,8 @@ void TStringList::SetSorted(bool sorted) {
 }
 
 void TStringList::SetCaseSensitive(bool caseSensitive) {
-  if (caseSensitive == caseSensitive_) return;
-  caseSensitive_ = caseSensitive;
+  if (caseSensitive == case_sensitive_) return;
+  case_sensitive_ = caseSensitive;
   if (sorted_) {
     sorted_ = false;
     Sort();
@@ -385,7 +385,7 @@ void TStringList::SetCaseSensitive(bool caseSensitive) {
 }
 
 int TStringList::CompareStrings(const std::string& a, const std::string& b) const {
-  return caseSensitive_ ? CompareStr(a, b) : CompareText(a, b);
+  return case_sensitive_ ? CompareStr(a, b) : CompareText(a, b);
 }
 
 void TStringList::SetUpdateState(bool updating) {

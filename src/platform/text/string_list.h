@@ -90,12 +90,12 @@ class TStrings {
   virtual int CompareStrings(const std::string& a, const std::string& b) const;
   // Called when the first update begins (true) and the last ends (false).
   virtual void SetUpdateState(bool updating);
-  int UpdateCount() const { return updateCount_; }
+  int UpdateCount() const { return update_count_; }
   // Raises EStringListError "List index out of bounds (n)" unless 0 <= index < limit.
   static void CheckIndex(int index, int limit);
 
  private:
-  int updateCount_ = 0;
+  int update_count_ = 0;
 };
 
 enum TDuplicates { dupIgnore, dupAccept, dupError };
@@ -131,7 +131,7 @@ class TStringList : public TStrings {
   void SetSorted(bool sorted);
   TDuplicates Duplicates() const { return duplicates_; }
   void SetDuplicates(TDuplicates duplicates) { duplicates_ = duplicates; }
-  bool CaseSensitive() const { return caseSensitive_; }
+  bool CaseSensitive() const { return case_sensitive_; }
   // Re-sorts a sorted list.
   void SetCaseSensitive(bool caseSensitive);
 
@@ -153,5 +153,5 @@ class TStringList : public TStrings {
   std::vector<Item> items_;
   bool sorted_ = false;
   TDuplicates duplicates_ = dupIgnore;
-  bool caseSensitive_ = false;
+  bool case_sensitive_ = false;
 };

@@ -4,7 +4,7 @@
 #include "richtext/code_pages.h"
 
 TRDRTFFont& TRDRTFFontList::Add(int number) {
-  byNumber_.Added(number, Count());
+  by_number_.Added(number, Count());
   fonts_.emplace_back();
   fonts_.back().Number = number;
   return fonts_.back();
@@ -44,18 +44,18 @@ void TRDRTFColorList::DeleteLast() {
 TRDRTFStyleSheetEntry& TRDRTFStyleSheet::Add() {
   entries_.push_back(std::make_unique<TRDRTFStyleSheetEntry>());
   entries_.back()->Next = entries_.back().get();
-  byNumber_.Added(entries_.back()->Number, Count() - 1);
+  by_number_.Added(entries_.back()->Number, Count() - 1);
   return *entries_.back();
 }
 
 void TRDRTFStyleSheet::SetLastNumber(int number) {
   TRDRTFStyleSheetEntry* entry = Last();
   if (!entry) return;
-  byNumber_.Renumbered(entry->Number, number, Count() - 1);
+  by_number_.Renumbered(entry->Number, number, Count() - 1);
   entry->Number = number;
 }
 
 const TRDRTFStyleSheetEntry* TRDRTFStyleSheet::FindNumber(int number) const {
-  const int index = byNumber_.Find(number);
+  const int index = by_number_.Find(number);
   return index >= 0 ? entries_[std::size_t(index)].get() : nullptr;
 }

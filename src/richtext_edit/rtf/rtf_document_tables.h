@@ -28,10 +28,10 @@ class TRDRTFFontList {
   TRDRTFFont& Add(int number);
   TRDRTFFont* Last() { return fonts_.empty() ? nullptr : &fonts_.back(); }
   // Index of the first font with that \f number, or -1.
-  int IndexOfNumber(int number) const { return byNumber_.Find(number); }
+  int IndexOfNumber(int number) const { return by_number_.Find(number); }
   void Clear() {
     fonts_.clear();
-    byNumber_.Clear();
+    by_number_.Clear();
   }
   // Cuts " Cyr", " CE", " Greek", " Tur" and " Baltic" from names of fonts whose charset
   // says the same, so that they name the installed font.
@@ -39,7 +39,7 @@ class TRDRTFFontList {
 
  private:
   std::vector<TRDRTFFont> fonts_;
-  TRDRTFFirstIndex byNumber_;
+  TRDRTFFirstIndex by_number_;
 };
 
 // The colour table; entries in file order, the automatic entry as clWindowText.
@@ -82,11 +82,11 @@ class TRDRTFStyleSheet {
   const TRDRTFStyleSheetEntry* FindNumber(int number) const;
   void Clear() {
     entries_.clear();
-    byNumber_.Clear();
+    by_number_.Clear();
   }
 
  private:
   // Entries refer to each other; they keep their addresses as the sheet grows.
   std::vector<std::unique_ptr<TRDRTFStyleSheetEntry>> entries_;
-  TRDRTFFirstIndex byNumber_;
+  TRDRTFFirstIndex by_number_;
 };

@@ -25,13 +25,13 @@ TRDRTFListLevel97* TRDRTFListTable97::LastLevel() {
 }
 
 TRDRTFList97& TRDRTFListTable97::Add() {
-  byID_.Added(0, Count());
+  by_id_.Added(0, Count());
   return lists_.emplace_back();
 }
 
 void TRDRTFListTable97::SetLastListID(int listID) {
   if (lists_.empty()) return;
-  byID_.Renumbered(lists_.back().ListID, listID, Count() - 1);
+  by_id_.Renumbered(lists_.back().ListID, listID, Count() - 1);
   lists_.back().ListID = listID;
 }
 
@@ -41,13 +41,13 @@ TRDRTFListOverrideLevel97* TRDRTFListOverrideTable97::LastLevel() {
 }
 
 TRDRTFListOverride97& TRDRTFListOverrideTable97::Add() {
-  byNumber_.Added(0, Count());
+  by_number_.Added(0, Count());
   return overrides_.emplace_back();
 }
 
 void TRDRTFListOverrideTable97::SetLastNumber(int number) {
   if (overrides_.empty()) return;
-  byNumber_.Renumbered(overrides_.back().Number, number, Count() - 1);
+  by_number_.Renumbered(overrides_.back().Number, number, Count() - 1);
   overrides_.back().Number = number;
 }
 

@@ -43,15 +43,15 @@ class TRDRTFListTable97 {
   // \listid: the ID of the last list.
   void SetLastListID(int listID);
   // Index of the first list with that \listid, or -1.
-  int IndexOfListID(int listID) const { return byID_.Find(listID); }
+  int IndexOfListID(int listID) const { return by_id_.Find(listID); }
   void Clear() {
     lists_.clear();
-    byID_.Clear();
+    by_id_.Clear();
   }
 
  private:
   std::vector<TRDRTFList97> lists_;
-  TRDRTFFirstIndex byID_;
+  TRDRTFFirstIndex by_id_;
 };
 
 struct TRDRTFListOverrideLevel97 {
@@ -76,15 +76,15 @@ class TRDRTFListOverrideTable97 {
   // \ls inside an override: the number of the last override.
   void SetLastNumber(int number);
   // Index of the first override with that \ls number, or -1.
-  int IndexOfNumber(int number) const { return byNumber_.Find(number); }
+  int IndexOfNumber(int number) const { return by_number_.Find(number); }
   void Clear() {
     overrides_.clear();
-    byNumber_.Clear();
+    by_number_.Clear();
   }
 
  private:
   std::vector<TRDRTFListOverride97> overrides_;
-  TRDRTFFirstIndex byNumber_;
+  TRDRTFFirstIndex by_number_;
 };
 
 // \leveltext and \levelnumbers: the first character counts the characters that follow;

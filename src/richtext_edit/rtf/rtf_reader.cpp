@@ -49,45 +49,45 @@ TRDRTFReader::TRDRTFReader(TComponent* AOwner)
 TRDRTFReader::~TRDRTFReader() = default;
 
 void TRDRTFReader::Clear() {
-  fontTable_.Clear();
-  colorTable_.Clear();
-  styleSheet_.Clear();
-  listTable_.Clear();
-  listOverrideTable_.Clear();
-  stateStack_.clear();
+  font_table_.Clear();
+  color_table_.Clear();
+  style_sheet_.Clear();
+  list_table_.Clear();
+  list_override_table_.Clear();
+  state_stack_.clear();
   state_ = std::make_unique<TRDRTFReaderState>();
-  pendingText_.clear();
-  pendingUnicode_.clear();
-  nextPosition_ = rtf_ts_NewPara;
-  charPushedBack_ = false;
-  curPicture_.reset();
-  curObject_.reset();
-  curMarker_.reset();
-  codePage_ = DefCodePage;
-  unicodeSkipCount_ = 1;
-  skipCount_ = 0;
+  pending_text_.clear();
+  pending_unicode_.clear();
+  next_position_ = rtf_ts_NewPara;
+  char_pushed_back_ = false;
+  cur_picture_.reset();
+  cur_object_.reset();
+  cur_marker_.reset();
+  code_page_ = DefCodePage;
+  unicode_skip_count_ = 1;
+  skip_count_ = 0;
   depth_ = 0;
-  tableDepth_ = 0;
-  forceFlush_ = false;
+  table_depth_ = 0;
+  force_flush_ = false;
   if (PixelsPerInch == 0) PixelsPerInch = GetScreenLogPixelsY();
-  shpPictInserted_ = false;
-  objectInserted_ = false;
-  starSeen_ = false;
-  binCount_ = 0;
-  listLevelNumber_ = 0;
-  rowAlignment_ = 0;
-  rowAlignmentSet_ = false;
-  hexHighNibble_ = escapeHighNibble_ = true;
+  shp_pict_inserted_ = false;
+  object_inserted_ = false;
+  star_seen_ = false;
+  bin_count_ = 0;
+  list_level_number_ = 0;
+  row_alignment_ = 0;
+  row_alignment_set_ = false;
+  hex_high_nibble_ = escape_high_nibble_ = true;
 }
 
 TRDRTFErrorCode TRDRTFReader::ReadFromStream(TStream& Stream) {
   stream_ = &Stream;
-  streamSize_ = Stream.Size();
+  stream_size_ = Stream.Size();
   Clear();
   buffer_.assign(kBufferSize, 0);
-  bufLen_ = kBufferSize;
-  bufPos_ = kBufferSize;
-  progressOn_ = streamSize_ > kProgressThreshold && OnProgress;
+  buf_len_ = kBufferSize;
+  buf_pos_ = kBufferSize;
+  progress_on_ = stream_size_ > kProgressThreshold && OnProgress;
   struct EndOfRead {
     TRDRTFReader& reader;
     ~EndOfRead() {
@@ -96,35 +96,35 @@ TRDRTFErrorCode TRDRTFReader::ReadFromStream(TStream& Stream) {
       reader.stream_ = nullptr;
     }
   } endOfRead{*this};
-  if (progressOn_) OnProgress(this, rdprtfprStarting, 0);
+  if (progress_on_) OnProgress(this, rdprtfprStarting, 0);
   const TRDRTFErrorCode result = ParseLoop();
-  if (progressOn_) OnProgress(this, rdprtfprEnding, 0);
+  if (progress_on_) OnProgress(this, rdprtfprEnding, 0);
   return result;
 }
 
 int TRDRTFReader::GetChar() {
-  if (charPushedBack_) {
-    charPushedBack_ = false;
-    return lastChar_;
+  if (char_pushed_back_) {
+    char_pushed_back_ = false;
+    return last_char_;
   }
-  if (bufPos_ >= bufLen_) {
-    if (progressOn_) {
-      const std::int64_t percent = (stream_->Position() * 200 + streamSize_) / (2 * streamSize_);
+  if (buf_pos_ >= buf_len_) {
+    if (progress_on_) {
+      const std::int64_t percent = (stream_->Position() * 200 + stream_size_) / (2 * stream_size_);
       OnProgress(this, rdprtfprRunning, std::uint8_t(std::clamp<std::int64_t>(percent, 0, 100)));
     }
-    const std::int64_t remaining = streamSize_ - stream_->Position();
-    bufPos_ = 0;
-    bufLen_ =
+    const std::int64_t remaining = stream_size_ - stream_->Position();
+    buf_pos_ = 0;
+    buf_len_ =
         remaining > 0
             ? int(stream_->Read(buffer_.data(), std::min<std::int64_t>(remaining, kBufferSize)))
             : 0;
-    if (bufLen_ <= 0) {
-      bufLen_ = 0;
+    if (buf_len_ <= 0) {
+      buf_len_ = 0;
       return kEndOfInput;
     }
   }
-  lastChar_ = buffer_[std::size_t(bufPos_++)];
-  return lastChar_;
+  last_char_ = buffer_[std::size_t(buf_pos_++)];
+  return last_char_;
 }
 
 TRDRTFErrorCode TRDRTFReader::ParseLoop() {
@@ -133,10 +133,10 @@ TRDRTFErrorCode TRDRTFReader::ParseLoop() {
     if (state_->InternalState == rtf_ris_Bin) {
       error = ReadBinaryByte(ch);
     } else if (ch == '{') {
-      skipCount_ = 0;
+      skip_count_ = 0;
       error = PushState();
     } else if (ch == '}') {
-      skipCount_ = 0;
+      skip_count_ = 0;
       error = PopState();
       if (error == rtf_ec_OK && depth_ == 0) break;  // nothing after the outermost group is read
     } else if (ch == '\\') {
@@ -145,60 +145,60 @@ TRDRTFErrorCode TRDRTFReader::ParseLoop() {
       continue;
     } else if (state_->InternalState == rtf_ris_Hex) {
       error = ParseHexDigit(ch);
-    } else if (skipCount_ > 0) {
-      --skipCount_;
+    } else if (skip_count_ > 0) {
+      --skip_count_;
     } else {
       error = ParseChar(ch);
     }
     if (error != rtf_ec_OK) return error;
   }
   UpdateMarker();
-  for (; tableDepth_ > 0; --tableDepth_) FireTable(rdf_tbl_TableEnd);
-  colorTable_.DeleteLast();  // the automatic entry after the table's last ';'
+  for (; table_depth_ > 0; --table_depth_) FireTable(rdf_tbl_TableEnd);
+  color_table_.DeleteLast();  // the automatic entry after the table's last ';'
   if (depth_ < 0) return rtf_ec_StackUnderflow;
   if (depth_ > 0) return rtf_ec_UnmatchedBrace;
-  if (!pendingText_.empty()) return OutputChar(kParagraphEnd, true);
+  if (!pending_text_.empty()) return OutputChar(kParagraphEnd, true);
   return rtf_ec_OK;
 }
 
 TRDRTFErrorCode TRDRTFReader::ReadBinaryByte(int ch) {
   TRDRTFErrorCode error = rtf_ec_OK;
   TMemoryStream* sink = nullptr;
-  if (state_->Destination == rtf_ds_Picture && curPicture_) sink = &curPicture_->Data;
-  if (state_->Destination == rtf_ds_ObjData && curObject_) sink = &curObject_->Data;
+  if (state_->Destination == rtf_ds_Picture && cur_picture_) sink = &cur_picture_->Data;
+  if (state_->Destination == rtf_ds_ObjData && cur_object_) sink = &cur_object_->Data;
   if (sink) {
     const std::uint8_t byte = std::uint8_t(ch);
     sink->WriteBuffer(&byte, 1);
     // The rest of the run that is already buffered goes in one block.
-    const std::int64_t more = std::min<std::int64_t>(binCount_ - 1, bufLen_ - bufPos_);
-    if (more > 0 && !charPushedBack_) {
-      sink->WriteBuffer(buffer_.data() + bufPos_, more);
-      bufPos_ += int(more);
-      binCount_ -= more;
+    const std::int64_t more = std::min<std::int64_t>(bin_count_ - 1, buf_len_ - buf_pos_);
+    if (more > 0 && !char_pushed_back_) {
+      sink->WriteBuffer(buffer_.data() + buf_pos_, more);
+      buf_pos_ += int(more);
+      bin_count_ -= more;
     }
   } else if (state_->Destination != rtf_ds_Picture && state_->Destination != rtf_ds_ObjData) {
     error = ParseChar(ch);
   }
-  if (--binCount_ <= 0) state_->InternalState = rtf_ris_Norm;
+  if (--bin_count_ <= 0) state_->InternalState = rtf_ris_Norm;
   return error;
 }
 
 TRDRTFErrorCode TRDRTFReader::ParseHexDigit(int ch) {
   const int value = AsciiHexValue(ch);
   if (value < 0) return rtf_ec_InvalidHex;
-  if (escapeHighNibble_) {
-    escapeByte_ = std::uint8_t(value << 4);
-    escapeHighNibble_ = false;
+  if (escape_high_nibble_) {
+    escape_byte_ = std::uint8_t(value << 4);
+    escape_high_nibble_ = false;
     return rtf_ec_OK;
   }
-  escapeByte_ = std::uint8_t(escapeByte_ | value);
-  escapeHighNibble_ = true;
+  escape_byte_ = std::uint8_t(escape_byte_ | value);
+  escape_high_nibble_ = true;
   state_->InternalState = rtf_ris_Norm;
-  if (skipCount_ > 0) {
-    --skipCount_;
+  if (skip_count_ > 0) {
+    --skip_count_;
     return rtf_ec_OK;
   }
-  return ParseChar(escapeByte_);
+  return ParseChar(escape_byte_);
 }
 
 TRDRTFErrorCode TRDRTFReader::ParseKeyword() {
@@ -241,21 +241,21 @@ TRDRTFErrorCode TRDRTFReader::TranslateKeyword(std::string_view keyword, int par
   }
   const TRDRTFKeyword* entry = FindRTFKeyword(keyword);
   if (!entry) {
-    if (starSeen_) SetDestination(rtf_ds_Skip);
-    starSeen_ = false;
+    if (star_seen_) SetDestination(rtf_ds_Skip);
+    star_seen_ = false;
     return rtf_ec_OK;
   }
-  starSeen_ = false;
+  star_seen_ = false;
   switch (entry->Kind) {
     case rtf_kw_Char:
-      if (skipCount_ > 0) {
-        --skipCount_;
+      if (skip_count_ > 0) {
+        --skip_count_;
         return rtf_ec_OK;
       }
       return ParseChar(entry->Index);
     case rtf_kw_UnicodeChar:
-      if (skipCount_ > 0) {
-        --skipCount_;
+      if (skip_count_ > 0) {
+        --skip_count_;
         return rtf_ec_OK;
       }
       if (state_->Destination != rtf_ds_Normal || !OnNewUnicodeText)
@@ -274,16 +274,16 @@ TRDRTFErrorCode TRDRTFReader::TranslateKeyword(std::string_view keyword, int par
         case TRDRTFSpecial::Bin:
           // Also in a skipped group, so that the binary data is stepped over.
           state_->InternalState = rtf_ris_Bin;
-          binCount_ = param_;
+          bin_count_ = param_;
           return rtf_ec_OK;
         case TRDRTFSpecial::Hex:
           if (state_->Destination != rtf_ds_Skip) {
             state_->InternalState = rtf_ris_Hex;
-            escapeHighNibble_ = true;
+            escape_high_nibble_ = true;
           }
           return rtf_ec_OK;
         case TRDRTFSpecial::Star:
-          if (state_->Destination != rtf_ds_Skip) starSeen_ = true;
+          if (state_->Destination != rtf_ds_Skip) star_seen_ = true;
           return rtf_ec_OK;
       }
       return rtf_ec_BadTable;
@@ -304,14 +304,14 @@ TRDRTFErrorCode TRDRTFReader::ParseChar(int ch) {
       return OutputChar(ch, true);
     case rtf_ds_Picture:
       if (state_->InternalState == rtf_ris_Bin) {
-        if (curPicture_) curPicture_->Data.WriteBuffer(&c, 1);
+        if (cur_picture_) cur_picture_->Data.WriteBuffer(&c, 1);
       } else {
         ReadPictureHexRun(ch);
       }
       return rtf_ec_OK;
     case rtf_ds_ObjData:
       if (state_->InternalState == rtf_ris_Bin) {
-        if (curObject_) curObject_->Data.WriteBuffer(&c, 1);
+        if (cur_object_) cur_object_->Data.WriteBuffer(&c, 1);
         return rtf_ec_OK;
       }
       return ParseObjectHexDigit(ch);
@@ -328,14 +328,14 @@ void TRDRTFReader::AddToDestinationText(char c) {
       break;
     case rtf_ds_FontTable:
       if (c != ';')
-        if (TRDRTFFont* font = fontTable_.Last()) font->Name += c;
+        if (TRDRTFFont* font = font_table_.Last()) font->Name += c;
       break;
     case rtf_ds_ColorTable:
-      if (c == ';') colorTable_.AddAutomatic();
+      if (c == ';') color_table_.AddAutomatic();
       break;
     case rtf_ds_StyleSheetEntry:
       if (c != ';')
-        if (TRDRTFStyleSheetEntry* entry = styleSheet_.Last()) entry->Name += c;
+        if (TRDRTFStyleSheetEntry* entry = style_sheet_.Last()) entry->Name += c;
       break;
     case rtf_ds_PnTextAfter:
     case rtf_ds_PnTextBefore:
@@ -346,18 +346,18 @@ void TRDRTFReader::AddToDestinationText(char c) {
       }
       break;
     case rtf_ds_ListName:
-      if (TRDRTFList97* list = listTable_.Last()) list->Name += c;
+      if (TRDRTFList97* list = list_table_.Last()) list->Name += c;
       break;
     case rtf_ds_LevelText:
-      if (TRDRTFListLevel97* level = listTable_.LastLevel()) {
+      if (TRDRTFListLevel97* level = list_table_.LastLevel()) {
         level->Text += c;
         if (!level->TextW.empty())
           level->TextW +=
-              RawUnicodeToWideString(AnsiToRawUnicode(TRDCodePage(codePage_), std::string(1, c)));
+              RawUnicodeToWideString(AnsiToRawUnicode(TRDCodePage(code_page_), std::string(1, c)));
       }
       break;
     case rtf_ds_LevelNumbers:
-      if (TRDRTFListLevel97* level = listTable_.LastLevel()) level->Numbers += c;
+      if (TRDRTFListLevel97* level = list_table_.LastLevel()) level->Numbers += c;
       break;
     default:
       break;
@@ -371,8 +371,8 @@ void TRDRTFReader::ReadPictureHexRun(int first) {
   std::vector<std::uint8_t> block;
   block.reserve(kPictureBlockSize);
   const auto writeBlock = [this, &block] {
-    if (curPicture_ && !block.empty())
-      curPicture_->Data.WriteBuffer(block.data(), std::int64_t(block.size()));
+    if (cur_picture_ && !block.empty())
+      cur_picture_->Data.WriteBuffer(block.data(), std::int64_t(block.size()));
     block.clear();
   };
   for (int ch = first; ch != kEndOfInput; ch = GetChar()) {
@@ -382,13 +382,13 @@ void TRDRTFReader::ReadPictureHexRun(int first) {
       PushBack();
       break;
     }
-    if (hexHighNibble_) {
-      hexByte_ = std::uint8_t(value << 4);
-      hexHighNibble_ = false;
+    if (hex_high_nibble_) {
+      hex_byte_ = std::uint8_t(value << 4);
+      hex_high_nibble_ = false;
       continue;
     }
-    block.push_back(std::uint8_t(hexByte_ | value));
-    hexHighNibble_ = true;
+    block.push_back(std::uint8_t(hex_byte_ | value));
+    hex_high_nibble_ = true;
     if (block.size() == kPictureBlockSize) writeBlock();
   }
   writeBlock();
@@ -397,14 +397,14 @@ void TRDRTFReader::ReadPictureHexRun(int first) {
 TRDRTFErrorCode TRDRTFReader::ParseObjectHexDigit(int ch) {
   const int value = AsciiHexValue(ch);
   if (value < 0) return rtf_ec_InvalidPicture;
-  if (hexHighNibble_) {
-    hexByte_ = std::uint8_t(value << 4);
-    hexHighNibble_ = false;
+  if (hex_high_nibble_) {
+    hex_byte_ = std::uint8_t(value << 4);
+    hex_high_nibble_ = false;
     return rtf_ec_OK;
   }
-  const std::uint8_t byte = std::uint8_t(hexByte_ | value);
-  hexHighNibble_ = true;
-  if (curObject_) curObject_->Data.WriteBuffer(&byte, 1);
+  const std::uint8_t byte = std::uint8_t(hex_byte_ | value);
+  hex_high_nibble_ = true;
+  if (cur_object_) cur_object_->Data.WriteBuffer(&byte, 1);
   return rtf_ec_OK;
 }
 
@@ -412,26 +412,26 @@ TRDRTFErrorCode TRDRTFReader::PushState() {
   if (depth_ >= kMaxGroupDepth) return rtf_ec_StackOverflow;
   auto saved = std::make_unique<TRDRTFReaderState>();
   saved->CopyGroupStateFrom(*state_);
-  stateStack_.push_back(std::move(saved));
+  state_stack_.push_back(std::move(saved));
   state_->InternalState = rtf_ris_Norm;
   ++depth_;
   if (state_->Destination == rtf_ds_StyleSheet) {
-    styleSheet_.Add();
+    style_sheet_.Add();
     state_->Destination = rtf_ds_StyleSheetEntry;
   }
   return rtf_ec_OK;
 }
 
 TRDRTFErrorCode TRDRTFReader::PopState() {
-  if (stateStack_.empty()) return rtf_ec_StackUnderflow;
-  if (stateStack_.size() == 1) {
+  if (state_stack_.empty()) return rtf_ec_StackUnderflow;
+  if (state_stack_.size() == 1) {
     UpdateMarker();
     if (OnEndParsing) OnEndParsing(this);
   }
-  const TRDRTFReaderState& saved = *stateStack_.back();
+  const TRDRTFReaderState& saved = *state_stack_.back();
   const TRDRTFDestination closing = state_->Destination;
   if (closing == rtf_ds_StyleSheetEntry && saved.Destination == rtf_ds_StyleSheet) {
-    if (TRDRTFStyleSheetEntry* entry = styleSheet_.Last()) {
+    if (TRDRTFStyleSheetEntry* entry = style_sheet_.Last()) {
       entry->CharProps = state_->CharProps;
       entry->ParaProps = state_->ParaProps;
     }
@@ -451,11 +451,11 @@ TRDRTFErrorCode TRDRTFReader::PopState() {
   auto levelMarkers = std::move(state_->SectProps.LevelMarkers);
   state_->CopyGroupStateFrom(saved);
   if (levelMarkers) state_->SectProps.LevelMarkers = std::move(levelMarkers);
-  if (closing == rtf_ds_Pn && state_->Destination != rtf_ds_Pn && curMarker_) {
-    state_->ParaProps.Marker = std::move(curMarker_);
-    curMarker_.reset();
+  if (closing == rtf_ds_Pn && state_->Destination != rtf_ds_Pn && cur_marker_) {
+    state_->ParaProps.Marker = std::move(cur_marker_);
+    cur_marker_.reset();
   }
-  stateStack_.pop_back();
+  state_stack_.pop_back();
   --depth_;
   return rtf_ec_OK;
 }
@@ -470,11 +470,11 @@ TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
   };
   switch (word) {
     case D::ShpPict:
-      shpPictInserted_ = false;
+      shp_pict_inserted_ = false;
       SetDestination(rtf_ds_ShpPict);
       break;
     case D::NonShpPict:
-      SetDestination(shpPictInserted_ ? rtf_ds_Skip : rtf_ds_Normal);
+      SetDestination(shp_pict_inserted_ ? rtf_ds_Skip : rtf_ds_Normal);
       break;
     case D::Pict:
       return StartPicture();
@@ -482,16 +482,16 @@ TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
       SetDestination(rtf_ds_Skip);
       break;
     case D::FontTable:
-      fontTable_.Clear();
+      font_table_.Clear();
       SetDestination(rtf_ds_FontTable);
       break;
     case D::StyleSheet:
-      styleSheet_.Clear();
+      style_sheet_.Clear();
       SetDestination(rtf_ds_StyleSheet);
       break;
     case D::ColorTable:
-      colorTable_.Clear();
-      colorTable_.AddAutomatic();
+      color_table_.Clear();
+      color_table_.AddAutomatic();
       SetDestination(rtf_ds_ColorTable);
       break;
     case D::Field:
@@ -531,15 +531,15 @@ TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
                          : rtf_ds_Skip);
       break;
     case D::Pn:
-      curMarker_.emplace();
+      cur_marker_.emplace();
       SetDestination(rtf_ds_Pn);
       break;
     case D::ListTable:
-      listTable_.Clear();
+      list_table_.Clear();
       SetDestination(rtf_ds_ListTable);
       break;
     case D::List:
-      if (inside(rtf_ds_ListTable, rtf_ds_List)) listTable_.Add();
+      if (inside(rtf_ds_ListTable, rtf_ds_List)) list_table_.Add();
       break;
     case D::ListName:
       inside(rtf_ds_List, rtf_ds_ListName);
@@ -547,7 +547,7 @@ TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
     case D::ListLevel:
       // A list table nested in a list has emptied the table: there may be no list.
       if (inside(rtf_ds_List, rtf_ds_ListLevel)) {
-        if (TRDRTFList97* list = listTable_.Last()) list->Levels.emplace_back();
+        if (TRDRTFList97* list = list_table_.Last()) list->Levels.emplace_back();
       }
       break;
     case D::LevelText:
@@ -557,31 +557,31 @@ TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
       inside(rtf_ds_ListLevel, rtf_ds_LevelNumbers);
       break;
     case D::ListOverrideTable:
-      listOverrideTable_.Clear();
+      list_override_table_.Clear();
       SetDestination(rtf_ds_ListOverrideTable);
       break;
     case D::ListOverride:
-      if (inside(rtf_ds_ListOverrideTable, rtf_ds_ListOverride)) listOverrideTable_.Add();
+      if (inside(rtf_ds_ListOverrideTable, rtf_ds_ListOverride)) list_override_table_.Add();
       break;
     case D::LfoLevel:
       if (inside(rtf_ds_ListOverride, rtf_ds_LfoLevel)) {
-        if (TRDRTFListOverride97* item = listOverrideTable_.Last()) item->Levels.emplace_back();
+        if (TRDRTFListOverride97* item = list_override_table_.Last()) item->Levels.emplace_back();
       }
       break;
     case D::Object:
       if (OnNewObject) {
-        curObject_ = std::make_unique<TRDRTFObject>();
-        objectInserted_ = false;
+        cur_object_ = std::make_unique<TRDRTFObject>();
+        object_inserted_ = false;
         SetDestination(rtf_ds_Object);
       } else {
         SetDestination(rtf_ds_Normal);
       }
       break;
     case D::ObjData:
-      if (inside(rtf_ds_Object, rtf_ds_ObjData)) hexHighNibble_ = true;
+      if (inside(rtf_ds_Object, rtf_ds_ObjData)) hex_high_nibble_ = true;
       break;
     case D::Result:
-      SetDestination(objectInserted_ ? rtf_ds_Skip : rtf_ds_Normal);
+      SetDestination(object_inserted_ ? rtf_ds_Skip : rtf_ds_Normal);
       break;
   }
   return rtf_ec_OK;
@@ -590,12 +590,12 @@ TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
 TRDRTFErrorCode TRDRTFReader::EndDestination(TRDRTFDestination destination) {
   switch (destination) {
     case rtf_ds_FontTable:
-      fontTable_.CutCharsetSuffixes();
+      font_table_.CutCharsetSuffixes();
       break;
     case rtf_ds_Picture:
       return EndPicture();
     case rtf_ds_Object:
-      curObject_.reset();
+      cur_object_.reset();
       break;
     case rtf_ds_ObjData:
       return EndObjectData();
@@ -605,13 +605,13 @@ TRDRTFErrorCode TRDRTFReader::EndDestination(TRDRTFDestination destination) {
     case rtf_ds_FieldInst:
       return EndFieldInstruction();
     case rtf_ds_LevelText:
-      if (TRDRTFListLevel97* level = listTable_.LastLevel()) {
+      if (TRDRTFListLevel97* level = list_table_.LastLevel()) {
         CutCountedText(level->Text);
         CutCountedText(level->TextW);
       }
       break;
     case rtf_ds_LevelNumbers:
-      if (TRDRTFListLevel97* level = listTable_.LastLevel()) CutCountedText(level->Numbers);
+      if (TRDRTFListLevel97* level = list_table_.LastLevel()) CutCountedText(level->Numbers);
       break;
     default:
       break;
@@ -624,19 +624,19 @@ TRDRTFErrorCode TRDRTFReader::OutputChar(int ch, bool sync) {
     if (const TRDRTFErrorCode error = SyncTables(); error != rtf_ec_OK) return error;
   if (TabAsSeparateText && ch == kTab) {
     Flush();
-    pendingText_ += char(kTab);
+    pending_text_ += char(kTab);
     return Flush();
   }
   if (ch != 0 && ch != kParagraphEnd && ch != kLineBreak) {
-    if (!pendingUnicode_.empty()) Flush();
-    pendingText_ += char(ch);
+    if (!pending_unicode_.empty()) Flush();
+    pending_text_ += char(ch);
     return rtf_ec_OK;
   }
   const TRDRTFPosition position = ch == kParagraphEnd ? rtf_ts_NewPara
                                   : ch == kLineBreak  ? rtf_ts_NewLine
                                                       : rtf_ts_ContinuePara;
   const TRDRTFErrorCode error = Flush();
-  if (position != rtf_ts_ContinuePara) nextPosition_ = position;
+  if (position != rtf_ts_ContinuePara) next_position_ = position;
   return error;
 }
 
@@ -644,23 +644,23 @@ TRDRTFErrorCode TRDRTFReader::FlushPending() {
   // Tables are synchronised for text about to be reported only: between \pard and
   // \intbl a paragraph is briefly outside any table, and a formatting word there
   // ("\pard\plain\intbl", as word processors begin every cell) must not end the table.
-  if (pendingText_.empty() && pendingUnicode_.empty() && !forceFlush_) return rtf_ec_OK;
+  if (pending_text_.empty() && pending_unicode_.empty() && !force_flush_) return rtf_ec_OK;
   return OutputChar(0, true);
 }
 
 TRDRTFErrorCode TRDRTFReader::Flush() {
-  const bool pending = !pendingText_.empty() || !pendingUnicode_.empty();
-  if (!pending && !forceFlush_) return rtf_ec_OK;
+  const bool pending = !pending_text_.empty() || !pending_unicode_.empty();
+  if (!pending && !force_flush_) return rtf_ec_OK;
   state_->ParaProps.Finalize();
-  if (OnNewUnicodeText && !pendingUnicode_.empty())
-    OnNewUnicodeText(this, pendingUnicode_, nextPosition_);
+  if (OnNewUnicodeText && !pending_unicode_.empty())
+    OnNewUnicodeText(this, pending_unicode_, next_position_);
   else if (OnNewText)
-    OnNewText(this, pendingText_, nextPosition_);
-  pendingText_.clear();
-  pendingUnicode_.clear();
+    OnNewText(this, pending_text_, next_position_);
+  pending_text_.clear();
+  pending_unicode_.clear();
   // Text that follows reported text continues its paragraph, whichever of the two
   // pending texts it goes to.
-  if (pending) nextPosition_ = rtf_ts_ContinuePara;
+  if (pending) next_position_ = rtf_ts_ContinuePara;
   return rtf_ec_OK;
 }
 
@@ -668,17 +668,17 @@ TRDRTFErrorCode TRDRTFReader::OutputUnicode(char16_t code) {
   if (state_->Destination == rtf_ds_Normal) {
     if (const TRDRTFErrorCode error = SyncTables(); error != rtf_ec_OK) return error;
     if (OnNewUnicodeText) {
-      if (!pendingText_.empty()) Flush();
-      if (code != 0) pendingUnicode_ += code;
+      if (!pending_text_.empty()) Flush();
+      if (code != 0) pending_unicode_ += code;
     }
   } else if (state_->Destination == rtf_ds_LevelText) {
-    if (TRDRTFListLevel97* level = listTable_.LastLevel()) {
+    if (TRDRTFListLevel97* level = list_table_.LastLevel()) {
       if (level->TextW.empty())
         level->TextW =
-            RawUnicodeToWideString(AnsiToRawUnicode(TRDCodePage(codePage_), level->Text));
+            RawUnicodeToWideString(AnsiToRawUnicode(TRDCodePage(code_page_), level->Text));
       level->TextW += code;
       level->Text +=
-          RawUnicodeToAnsi(TRDCodePage(codePage_), WideStringToRawUnicode(std::u16string(1, code)));
+          RawUnicodeToAnsi(TRDCodePage(code_page_), WideStringToRawUnicode(std::u16string(1, code)));
     }
   }
   return rtf_ec_OK;
@@ -686,7 +686,7 @@ TRDRTFErrorCode TRDRTFReader::OutputUnicode(char16_t code) {
 
 TRDRTFErrorCode TRDRTFReader::OutputUnicodeAsBytes(char16_t code) {
   const std::string bytes =
-      RawUnicodeToAnsi(TRDCodePage(codePage_), WideStringToRawUnicode(std::u16string(1, code)));
+      RawUnicodeToAnsi(TRDCodePage(code_page_), WideStringToRawUnicode(std::u16string(1, code)));
   for (const char c : bytes)
     if (const TRDRTFErrorCode error = ParseChar(std::uint8_t(c)); error != rtf_ec_OK) return error;
   return rtf_ec_OK;
@@ -696,14 +696,14 @@ TRDRTFErrorCode TRDRTFReader::SyncTables() {
   const TRDRTFParaProperties& para = state_->ParaProps;
   const int wanted = para.InTable ? std::max(para.NestingLevel, 0) : 0;
   if (wanted > kMaxTableDepth) return rtf_ec_StackOverflow;
-  while (tableDepth_ < wanted) {
+  while (table_depth_ < wanted) {
     FireTable(rdf_tbl_TableStart);
-    rowAlignmentSet_ = false;
-    ++tableDepth_;
+    row_alignment_set_ = false;
+    ++table_depth_;
   }
   if (!para.NoOverlap)
-    for (; tableDepth_ > wanted; --tableDepth_) FireTable(rdf_tbl_TableEnd);
-  tableDepth_ = wanted;
+    for (; table_depth_ > wanted; --table_depth_) FireTable(rdf_tbl_TableEnd);
+  table_depth_ = wanted;
   return rtf_ec_OK;
 }
 

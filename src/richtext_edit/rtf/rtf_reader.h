@@ -107,15 +107,15 @@ class TRDRTFReader : public TComponent {
 
   // Read by event handlers.
   TRDRTFReaderState& State() { return *state_; }
-  const TRDRTFFontList& FontTable() const { return fontTable_; }
-  const TRDRTFColorList& ColorTable() const { return colorTable_; }
-  const TRDRTFStyleSheet& StyleSheet() const { return styleSheet_; }
-  const TRDRTFListTable97& ListTable() const { return listTable_; }
-  const TRDRTFListOverrideTable97& ListOverrideTable() const { return listOverrideTable_; }
-  unsigned CodePage() const { return codePage_; }
-  std::uint8_t RowAlignment() const { return rowAlignment_; }
-  bool RowAlignmentSet() const { return rowAlignmentSet_; }
-  int ListLevelNumber() const { return listLevelNumber_; }
+  const TRDRTFFontList& FontTable() const { return font_table_; }
+  const TRDRTFColorList& ColorTable() const { return color_table_; }
+  const TRDRTFStyleSheet& StyleSheet() const { return style_sheet_; }
+  const TRDRTFListTable97& ListTable() const { return list_table_; }
+  const TRDRTFListOverrideTable97& ListOverrideTable() const { return list_override_table_; }
+  unsigned CodePage() const { return code_page_; }
+  std::uint8_t RowAlignment() const { return row_alignment_; }
+  bool RowAlignmentSet() const { return row_alignment_set_; }
+  int ListLevelNumber() const { return list_level_number_; }
 
   // Settings.
   unsigned DefCodePage = 0;
@@ -147,7 +147,7 @@ class TRDRTFReader : public TComponent {
   // Tokenizer.
   // The next input byte, or kEndOfInput; refills the buffer 4096 bytes at a time.
   int GetChar();
-  void PushBack() { charPushedBack_ = true; }
+  void PushBack() { char_pushed_back_ = true; }
   TRDRTFErrorCode ParseLoop();
   TRDRTFErrorCode ParseKeyword();
   TRDRTFErrorCode TranslateKeyword(std::string_view keyword, int param, bool hasParam);
@@ -205,44 +205,44 @@ class TRDRTFReader : public TComponent {
                      const std::string& fileName);
 
   TStream* stream_ = nullptr;
-  std::int64_t streamSize_ = 0;
+  std::int64_t stream_size_ = 0;
   std::vector<std::uint8_t> buffer_;
-  int bufPos_ = 0;  // 0-based index of the next byte
-  int bufLen_ = 0;
-  std::string pendingText_;
-  std::u16string pendingUnicode_;
-  std::uint8_t lastChar_ = 0;
-  bool charPushedBack_ = false;
+  int buf_pos_ = 0;  // 0-based index of the next byte
+  int buf_len_ = 0;
+  std::string pending_text_;
+  std::u16string pending_unicode_;
+  std::uint8_t last_char_ = 0;
+  bool char_pushed_back_ = false;
 
-  TRDRTFStyleSheet styleSheet_;
-  TRDRTFFontList fontTable_;
-  TRDRTFColorList colorTable_;
-  TRDRTFListTable97 listTable_;
-  TRDRTFListOverrideTable97 listOverrideTable_;
+  TRDRTFStyleSheet style_sheet_;
+  TRDRTFFontList font_table_;
+  TRDRTFColorList color_table_;
+  TRDRTFListTable97 list_table_;
+  TRDRTFListOverrideTable97 list_override_table_;
   std::unique_ptr<TRDRTFReaderState> state_;
-  std::vector<std::unique_ptr<TRDRTFReaderState>> stateStack_;
-  std::unique_ptr<TRDRTFPicture> curPicture_;
-  std::unique_ptr<TRDRTFObject> curObject_;
-  std::optional<TRDRTFMarkerProperties> curMarker_;
+  std::vector<std::unique_ptr<TRDRTFReaderState>> state_stack_;
+  std::unique_ptr<TRDRTFPicture> cur_picture_;
+  std::unique_ptr<TRDRTFObject> cur_object_;
+  std::optional<TRDRTFMarkerProperties> cur_marker_;
 
-  unsigned codePage_ = 0;
-  int unicodeSkipCount_ = 1;
-  int skipCount_ = 0;
-  int tableDepth_ = 0;
-  int listLevelNumber_ = 0;
-  bool progressOn_ = false;
-  bool shpPictInserted_ = false;
-  bool objectInserted_ = false;
-  bool forceFlush_ = false;
-  TRDRTFPosition nextPosition_ = rtf_ts_NewPara;
+  unsigned code_page_ = 0;
+  int unicode_skip_count_ = 1;
+  int skip_count_ = 0;
+  int table_depth_ = 0;
+  int list_level_number_ = 0;
+  bool progress_on_ = false;
+  bool shp_pict_inserted_ = false;
+  bool object_inserted_ = false;
+  bool force_flush_ = false;
+  TRDRTFPosition next_position_ = rtf_ts_NewPara;
   int depth_ = 0;
-  std::int64_t binCount_ = 0;
+  std::int64_t bin_count_ = 0;
   int param_ = 0;
-  std::uint8_t hexByte_ = 0;  // picture and object data nibbles
-  bool hexHighNibble_ = true;
-  std::uint8_t escapeByte_ = 0;  // the digits after \'
-  bool escapeHighNibble_ = true;
-  bool starSeen_ = false;
-  std::uint8_t rowAlignment_ = 0;
-  bool rowAlignmentSet_ = false;
+  std::uint8_t hex_byte_ = 0;  // picture and object data nibbles
+  bool hex_high_nibble_ = true;
+  std::uint8_t escape_byte_ = 0;  // the digits after \'
+  bool escape_high_nibble_ = true;
+  bool star_seen_ = false;
+  std::uint8_t row_alignment_ = 0;
+  bool row_alignment_set_ = false;
 };

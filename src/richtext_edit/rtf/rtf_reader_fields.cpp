@@ -34,33 +34,33 @@ bool TRDRTFReader::ReportPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphi
                                  const std::string& fileName) {
   state_->ParaProps.Finalize();
   bool inserted = false;
-  OnNewPicture(this, picture, graphic, nextPosition_, fileName, inserted);
-  if (inserted) nextPosition_ = rtf_ts_ContinuePara;
+  OnNewPicture(this, picture, graphic, next_position_, fileName, inserted);
+  if (inserted) next_position_ = rtf_ts_ContinuePara;
   return inserted;
 }
 
 TRDRTFErrorCode TRDRTFReader::StartPicture() {
-  if (curPicture_) return rtf_ec_InvalidPicture;
+  if (cur_picture_) return rtf_ec_InvalidPicture;
   const bool fromShpPict = state_->Destination == rtf_ds_ShpPict;
   SetDestination(rtf_ds_Picture);
   if (OnNewPicture) {
-    curPicture_ = std::make_unique<TRDRTFPicture>();
-    curPicture_->FromShpPict = fromShpPict;
-    hexHighNibble_ = true;
+    cur_picture_ = std::make_unique<TRDRTFPicture>();
+    cur_picture_->FromShpPict = fromShpPict;
+    hex_high_nibble_ = true;
   }
   return rtf_ec_OK;
 }
 
 TRDRTFErrorCode TRDRTFReader::EndPicture() {
   if (const TRDRTFErrorCode error = OutputChar(0, false); error != rtf_ec_OK) return error;
-  if (!curPicture_) return OnNewPicture ? rtf_ec_InvalidPicture : rtf_ec_OK;
-  const std::unique_ptr<TRDRTFPicture> picture = std::move(curPicture_);
+  if (!cur_picture_) return OnNewPicture ? rtf_ec_InvalidPicture : rtf_ec_OK;
+  const std::unique_ptr<TRDRTFPicture> picture = std::move(cur_picture_);
   if (state_->FieldPictureInserted) return rtf_ec_OK;
   std::unique_ptr<TGraphic> graphic =
       CreatePictureGraphic(*picture, PixelsPerInch, ExtractMetafileBitmaps);
   if (graphic && GraphicCreatedHook) GraphicCreatedHook(*graphic);
   const bool inserted = ReportPicture(picture.get(), graphic, {});
-  if (picture->FromShpPict) shpPictInserted_ = inserted;
+  if (picture->FromShpPict) shp_pict_inserted_ = inserted;
   if (!inserted && state_->FieldPicture && ReportPicture(nullptr, state_->FieldPicture, {})) {
     state_->FieldPictureInserted = true;
     state_->FieldPicture.reset();
@@ -70,12 +70,12 @@ TRDRTFErrorCode TRDRTFReader::EndPicture() {
 
 TRDRTFErrorCode TRDRTFReader::EndObjectData() {
   if (const TRDRTFErrorCode error = OutputChar(0, false); error != rtf_ec_OK) return error;
-  if (!curObject_ || !OnNewObject) return rtf_ec_OK;
-  curObject_->Data.Seek(0, soBeginning);
+  if (!cur_object_ || !OnNewObject) return rtf_ec_OK;
+  cur_object_->Data.Seek(0, soBeginning);
   state_->ParaProps.Finalize();
-  objectInserted_ = false;
-  OnNewObject(this, curObject_.get(), nextPosition_, objectInserted_);
-  nextPosition_ = rtf_ts_ContinuePara;
+  object_inserted_ = false;
+  OnNewObject(this, cur_object_.get(), next_position_, object_inserted_);
+  next_position_ = rtf_ts_ContinuePara;
   return rtf_ec_OK;
 }
 
@@ -142,7 +142,7 @@ void TRDRTFReader::InsertFieldPicture(const std::string& instruction) {
     return;
   }
   ReportPicture(nullptr, graphic, location);
-  nextPosition_ = rtf_ts_ContinuePara;
+  next_position_ = rtf_ts_ContinuePara;
   state_->FieldPictureInserted = true;
 }
 

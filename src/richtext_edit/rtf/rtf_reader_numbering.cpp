@@ -12,12 +12,12 @@ TRDRTFMarkerProperties* TRDRTFReader::CurrentMarker() {
   const bool level = destination == rtf_ds_PnSecLevel ||
                      ((destination == rtf_ds_PnTextAfter || destination == rtf_ds_PnTextBefore) &&
                       state_->MarkerTextForLevel);
-  if (!level) return curMarker_ ? &*curMarker_ : nullptr;
-  if (listLevelNumber_ < 1 || listLevelNumber_ > TRDRTFSectionProperties::kLevelMarkerCount)
+  if (!level) return cur_marker_ ? &*cur_marker_ : nullptr;
+  if (list_level_number_ < 1 || list_level_number_ > TRDRTFSectionProperties::kLevelMarkerCount)
     return nullptr;
   auto& markers = state_->SectProps.LevelMarkers;
   if (!markers) markers.emplace();
-  return &(*markers)[std::size_t(listLevelNumber_ - 1)];
+  return &(*markers)[std::size_t(list_level_number_ - 1)];
 }
 
 void TRDRTFReader::ApplyMarkerProperty(TRDRTFMarkerProperties& marker, P prop, int value) {

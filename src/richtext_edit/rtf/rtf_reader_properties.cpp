@@ -48,22 +48,22 @@ TColor AsBackground(TColor color) {
 }  // namespace
 
 bool TRDRTFReader::ColorOf(int index, TColor& color) const {
-  if (!colorTable_.IsValidIndex(index)) return false;
-  color = colorTable_[index];
+  if (!color_table_.IsValidIndex(index)) return false;
+  color = color_table_[index];
   return true;
 }
 
 int TRDRTFReader::DefaultFontIndex() {
   if (state_->DefFontIndex >= 0) return state_->DefFontIndex;
   // Before the font table is read the answer is not kept: \deff may name a font yet to come.
-  if (fontTable_.Count() == 0) return 0;
-  const int index = fontTable_.IndexOfNumber(state_->DefFont);
+  if (font_table_.Count() == 0) return 0;
+  const int index = font_table_.IndexOfNumber(state_->DefFont);
   state_->DefFontIndex = index >= 0 ? index : 0;
   return state_->DefFontIndex;
 }
 
 int TRDRTFReader::FontIndexOf(int number) {
-  const int index = fontTable_.IndexOfNumber(number);
+  const int index = font_table_.IndexOfNumber(number);
   return index >= 0 ? index : DefaultFontIndex();
 }
 
@@ -88,7 +88,7 @@ TRDRTFErrorCode TRDRTFReader::ApplyProperty(const TRDRTFKeyword& keyword, int va
   const P prop = P(keyword.Index);
   // The \uc count belongs to the reader, not to the group.
   if (prop == P::UnicodeSkip) {
-    unicodeSkipCount_ = std::max(value, 0);
+    unicode_skip_count_ = std::max(value, 0);
     return rtf_ec_OK;
   }
   if (prop == P::UnicodeChar) return ApplyUnicodeCharacter(value);
@@ -97,26 +97,26 @@ TRDRTFErrorCode TRDRTFReader::ApplyProperty(const TRDRTFKeyword& keyword, int va
       return rtf_ec_OK;
     case rtf_ds_FontTable:
       if (prop == P::Font) {
-        fontTable_.Add(value);
-      } else if (TRDRTFFont* font = fontTable_.Last()) {
+        font_table_.Add(value);
+      } else if (TRDRTFFont* font = font_table_.Last()) {
         if (prop == P::FontFamily) font->Family = std::uint8_t(value);
         if (prop == P::FontCharset)
           font->Charset = std::uint8_t(value >= 256 ? MAC_CHARSET : value);
       }
       return rtf_ec_OK;
     case rtf_ds_ColorTable:
-      if (prop == P::Red) colorTable_.OrIntoLast(value, 0);
-      if (prop == P::Green) colorTable_.OrIntoLast(value, 8);
-      if (prop == P::Blue) colorTable_.OrIntoLast(value, 16);
+      if (prop == P::Red) color_table_.OrIntoLast(value, 0);
+      if (prop == P::Green) color_table_.OrIntoLast(value, 8);
+      if (prop == P::Blue) color_table_.OrIntoLast(value, 16);
       return rtf_ec_OK;
     case rtf_ds_Picture:
       ApplyPictureProperty(prop, value);
       return rtf_ec_OK;
     case rtf_ds_Object:
-      if (curObject_) {
-        if (prop == P::ObjType) curObject_->ObjType = std::uint8_t(value);
-        if (prop == P::ObjWidth) curObject_->Width = value;
-        if (prop == P::ObjHeight) curObject_->Height = value;
+      if (cur_object_) {
+        if (prop == P::ObjType) cur_object_->ObjType = std::uint8_t(value);
+        if (prop == P::ObjWidth) cur_object_->Width = value;
+        if (prop == P::ObjHeight) cur_object_->Height = value;
       }
       return rtf_ec_OK;
     case rtf_ds_Pn:
@@ -125,24 +125,24 @@ TRDRTFErrorCode TRDRTFReader::ApplyProperty(const TRDRTFKeyword& keyword, int va
         ApplyMarkerProperty(*marker, prop, value);
       return rtf_ec_OK;
     case rtf_ds_List:
-      if (TRDRTFList97* list = listTable_.Last()) {
-        if (prop == P::ListID) listTable_.SetLastListID(value);
+      if (TRDRTFList97* list = list_table_.Last()) {
+        if (prop == P::ListID) list_table_.SetLastListID(value);
         if (prop == P::ListSimple) list->Simple = value != 0;
       }
       return rtf_ec_OK;
     case rtf_ds_ListLevel:
-      if (TRDRTFListLevel97* level = listTable_.LastLevel())
+      if (TRDRTFListLevel97* level = list_table_.LastLevel())
         ApplyListLevelProperty(*level, prop, value);
       return rtf_ec_OK;
     case rtf_ds_ListOverride:
-      if (TRDRTFListOverride97* item = listOverrideTable_.Last()) {
-        if (prop == P::ListID) item->ListIndex = listTable_.IndexOfListID(value);
+      if (TRDRTFListOverride97* item = list_override_table_.Last()) {
+        if (prop == P::ListID) item->ListIndex = list_table_.IndexOfListID(value);
         if (prop == P::ListOverrideCount) item->Count = value;
-        if (prop == P::ListOverride) listOverrideTable_.SetLastNumber(value);
+        if (prop == P::ListOverride) list_override_table_.SetLastNumber(value);
       }
       return rtf_ec_OK;
     case rtf_ds_LfoLevel:
-      if (TRDRTFListOverrideLevel97* level = listOverrideTable_.LastLevel()) {
+      if (TRDRTFListOverrideLevel97* level = list_override_table_.LastLevel()) {
         if (prop == P::ListOverrideStartAt) level->StartAtOverridden = true;
         if (prop == P::LevelStartAt) level->StartAt = value;
       }
@@ -233,10 +233,10 @@ TRDRTFErrorCode TRDRTFReader::SetHidden(bool hidden) {
     if (hidden) {
       // An event is raised even without pending text; when nothing is pending that
       // empty event already carries the hidden attribute.
-      forceFlush_ = true;
-      if (pendingText_.empty() && pendingUnicode_.empty()) chars.Hidden = true;
+      force_flush_ = true;
+      if (pending_text_.empty() && pending_unicode_.empty()) chars.Hidden = true;
       error = OutputChar(0, true);
-      forceFlush_ = false;
+      force_flush_ = false;
     } else {
       error = FlushPending();
     }
@@ -323,7 +323,7 @@ void TRDRTFReader::ApplyParagraphProperty(P prop, int value) {
       para.LastTab().ListTab = true;
       break;
     case P::ListOverride:
-      para.ListOverride = listOverrideTable_.IndexOfNumber(value);
+      para.ListOverride = list_override_table_.IndexOfNumber(value);
       break;
     case P::ListLevel:
       para.ListLevel = value;
@@ -398,10 +398,10 @@ TRDRTFErrorCode TRDRTFReader::ApplySectionProperty(P prop, int value) {
       document.Landscape = true;
       break;
     case P::AnsiCodePage:
-      codePage_ = unsigned(value);
+      code_page_ = unsigned(value);
       break;
     case P::PnSecLevel:
-      listLevelNumber_ = value;
+      list_level_number_ = value;
       SetDestination(rtf_ds_PnSecLevel);
       break;
     case P::PageBreak:
@@ -418,7 +418,7 @@ TRDRTFErrorCode TRDRTFReader::ApplySectionProperty(P prop, int value) {
 
 TRDRTFErrorCode TRDRTFReader::EndCell() {
   if (const TRDRTFErrorCode error = OutputChar(10, true); error != rtf_ec_OK) return error;
-  nextPosition_ = rtf_ts_NewPara;
+  next_position_ = rtf_ts_NewPara;
   FireTable(rdf_tbl_CellEnd);
   return rtf_ec_OK;
 }
@@ -440,8 +440,8 @@ TRDRTFErrorCode TRDRTFReader::ApplyTableProperty(P prop, int value, int sub) {
     return rtf_ec_OK;
   }
   if (prop == P::RowAlign) {
-    rowAlignment_ = std::uint8_t(value);
-    rowAlignmentSet_ = true;
+    row_alignment_ = std::uint8_t(value);
+    row_alignment_set_ = true;
     return rtf_ec_OK;
   }
   TRDRTFRowProperties& row = state_->GetRowProps();
@@ -541,8 +541,8 @@ TRDRTFErrorCode TRDRTFReader::ApplyTableProperty(P prop, int value, int sub) {
 }
 
 void TRDRTFReader::ApplyPictureProperty(P prop, int value) {
-  if (!curPicture_) return;
-  TRDRTFPicture& picture = *curPicture_;
+  if (!cur_picture_) return;
+  TRDRTFPicture& picture = *cur_picture_;
   constexpr int kFirstMapMode = 2, kLastMapMode = 8;
   switch (prop) {
     case P::PicWidth:
@@ -591,20 +591,20 @@ void TRDRTFReader::ApplyPictureProperty(P prop, int value) {
 }
 
 void TRDRTFReader::ApplyStyleSheetProperty(P prop, int value) {
-  TRDRTFStyleSheetEntry* entry = styleSheet_.Last();
+  TRDRTFStyleSheetEntry* entry = style_sheet_.Last();
   if (!entry) return;
   switch (prop) {
     case P::CharStyle:
     case P::ParaStyle:
     case P::SectStyle:
-      styleSheet_.SetLastNumber(value);
+      style_sheet_.SetLastNumber(value);
       entry->Kind = prop == P::CharStyle ? 0 : prop == P::ParaStyle ? 1 : 2;
       break;
     case P::BasedOn:
-      entry->BasedOn = styleSheet_.FindNumber(value);
+      entry->BasedOn = style_sheet_.FindNumber(value);
       break;
     case P::NextStyle:
-      entry->Next = styleSheet_.FindNumber(value);
+      entry->Next = style_sheet_.FindNumber(value);
       break;
     case P::Additive:
       entry->Additive = true;
@@ -622,10 +622,10 @@ TRDRTFErrorCode TRDRTFReader::ApplyUnicodeCharacter(int value) {
   switch (state_->Destination) {
     case rtf_ds_Normal:
       if (!OnNewUnicodeText) return rtf_ec_OK;  // the fallback characters are read as text
-      skipCount_ = unicodeSkipCount_;
+      skip_count_ = unicode_skip_count_;
       return OutputUnicode(code);
     case rtf_ds_LevelText:
-      skipCount_ = unicodeSkipCount_;
+      skip_count_ = unicode_skip_count_;
       return OutputUnicode(code);
     case rtf_ds_PnTextAfter:
     case rtf_ds_PnTextBefore: {
@@ -633,9 +633,9 @@ TRDRTFErrorCode TRDRTFReader::ApplyUnicodeCharacter(int value) {
       constexpr char16_t kSymbolFirst = 0xF000, kSymbolLast = 0xF0FF;
       const TRDRTFMarkerProperties* marker = CurrentMarker();
       if (marker && code >= kSymbolFirst && code <= kSymbolLast && marker->FontIndex >= 0 &&
-          marker->FontIndex < fontTable_.Count() &&
-          SameText(fontTable_[marker->FontIndex].Name, "Symbol")) {
-        skipCount_ = unicodeSkipCount_;
+          marker->FontIndex < font_table_.Count() &&
+          SameText(font_table_[marker->FontIndex].Name, "Symbol")) {
+        skip_count_ = unicode_skip_count_;
         return ParseChar(code & 0xFF);
       }
       break;
@@ -643,7 +643,7 @@ TRDRTFErrorCode TRDRTFReader::ApplyUnicodeCharacter(int value) {
     default:
       break;
   }
-  if (unicodeSkipCount_ < 1) return rtf_ec_OK;
-  skipCount_ = unicodeSkipCount_;
+  if (unicode_skip_count_ < 1) return rtf_ec_OK;
+  skip_count_ = unicode_skip_count_;
   return OutputUnicodeAsBytes(code);
 }
