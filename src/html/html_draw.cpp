@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "html/gradient_style.h"
@@ -10,6 +12,7 @@
 #include "html/picture_container.h"
 #include "platform/gui/image_list.h"
 #include "platform/gui/rotated_text.h"
+#include "platform/gui/text_runs.h"
 #include "platform/text/ascii.h"
 #include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
@@ -73,14 +76,38 @@ bool IsWholeNumber(const std::string& S) {
 // Runs of text draw as the platform's single-line text: "&&" shows one '&' and "&x"
 // underlines x, unless the whole text contains " & ".
 class TRunText {
+  static constexpr std::size_t kRememberedWidths = 16384;
+  static std::unordered_map<std::string, int>& Widths() {
+    static std::unordered_map<std::string, int> widths;
+    return widths;
+  }
+
  public:
   TRunText(TCanvas& Canvas, bool NoPrefix) : canvas_(Canvas), no_prefix_(NoPrefix) {}
 
-  int Width(const std::string& Run) const {
-    if (no_prefix_ || Run.find('&') == std::string::npos) return canvas_.TextWidth(Run);
-    TRect r = Rect(0, 0, 0, 0);
-    canvas_.TextRect(r, Run, Format() | tfCalcRect);
-    return r.Width();
+  // Controls draw the same markup again and again, so run widths are remembered
+  // program-wide, by font and text.
+  int Width(std::string_view Run) const {
+    const TFont& font = canvas_.Font();
+    key_.assign(font.Name());
+    key_ += char(font.Style());
+    key_ += std::to_string(font.Height());
+    key_ += no_prefix_ ? '\1' : '\2';
+    key_ += Run;
+    auto& widths = Widths();
+    if (auto found = widths.find(key_); found != widths.end()) return found->second;
+    const std::string run(Run);
+    int width;
+    if (no_prefix_ || Run.find('&') == std::string_view::npos) {
+      width = canvas_.TextWidth(run);
+    } else {
+      TRect r = Rect(0, 0, 0, 0);
+      canvas_.TextRect(r, run, Format() | tfCalcRect);
+      width = r.Width();
+    }
+    if (widths.size() >= kRememberedWidths) widths.clear();
+    widths.emplace(key_, width);
+    return width;
   }
 
   // Run with its bottom at Bottom from X; with RightEdge >= 0 a run passing it is cut
@@ -93,8 +120,11 @@ class TRunText {
       DrawRotatedText(canvas_, X, Bottom - height, shown, AngleTenths);
       return;
     }
-    TRect r = Rect(X, Bottom - height, std::max(X, RightEdge >= 0 ? RightEdge : X + Width(shown)),
-                   Bottom);
+    if (no_prefix_ || shown.find('&') == std::string::npos) {
+      DrawTextRun(canvas_, X, Bottom - height, shown);
+      return;
+    }
+    TRect r = Rect(X, Bottom - height, X + Width(shown), Bottom);
     canvas_.TextRect(r, shown, Format());
   }
 
@@ -109,6 +139,7 @@ class TRunText {
 
   TCanvas& canvas_;
   bool no_prefix_;
+  mutable std::string key_;  // kept, so that looking a width up allocates nothing
 };
 
 // The state that runs on from line to line. Each line's second pass starts again from
@@ -154,7 +185,7 @@ class TRenderer {
     entry_brush_ = Canvas.Brush().Style() == bsClear ? clNone : Canvas.Brush().Color();
   }
 
-  bool Run(std::string Text, const TRect& Area);
+  bool Run(std::string_view Text, const TRect& Area);
 
  private:
   struct TPass {
@@ -171,15 +202,20 @@ class TRenderer {
     bool item_seen = false;
     bool placed_text = false;  // a text run is on the line
     char last_char = '\0';     // the last character of text on the line
-    std::string consumed;
+    std::string pending;       // drawn text not yet painted, from pending_x
+    int pending_x = 0;
     bool text_hit = false;
     bool image_hit = false;
   };
 
-  void LinePass(std::string& Source, TPass& Pass);
+  // Consumes one line's markup from the front of Source.
+  void LinePass(std::string_view& Source, TPass& Pass);
   enum class TRunEnd { Hidden, Consumed, NextLine };
-  TRunEnd TextRun(std::string& Source, const std::string& Run, TPass& Pass);
-  void DrawRun(const std::string& Shown, int Width, TPass& Pass);
+  TRunEnd TextRun(std::string_view& Source, std::string_view Run, TPass& Pass);
+  // Adds a run to the text waiting to be drawn at the pen.
+  void DrawRun(std::string_view Shown, int Width, TPass& Pass);
+  // Draws the waiting text; before every tag and at the line's end.
+  void FlushRuns(TPass& Pass);
   void Tag(const TTag& Tag, TPass& Pass);
   void ClosingTag(const TTag& Tag, TPass& Pass);
   void OpenLink(const TTag& Tag, TPass& Pass);
@@ -210,7 +246,10 @@ class TRenderer {
   TColor BrushColor() const {
     return canvas_.Brush().Style() == bsClear ? clNone : canvas_.Brush().Color();
   }
-  int TextHeightGh() const { return canvas_.TextHeight("gh"); }
+  int TextHeightGh() const {
+    static const std::string gh = "gh";
+    return canvas_.TextHeight(gh);
+  }
 
   TCanvas& canvas_;
   const THtmlDrawParams& p_;
@@ -231,7 +270,7 @@ class TRenderer {
   TColor para_brush_ = clNone;
 };
 
-bool TRenderer::Run(std::string Text, const TRect& Area) {
+bool TRenderer::Run(std::string_view Text, const TRect& Area) {
   area_ = Area;
   TFont measure_font, draw_font;
   measure_font.Assign(canvas_.Font());
@@ -247,7 +286,10 @@ bool TRenderer::Run(std::string Text, const TRect& Area) {
     line.rect = Rect(Area.Left + 1, y, Area.Right, Area.Bottom);
     TPass measure{true, false, p_.MeasureOnly, line};
     measure.text_bottom = line.rect.Bottom;
+    const std::string_view line_start = Text;
     LinePass(Text, measure);
+    // What the measuring pass took is the line's markup.
+    std::string_view markup = line_start.substr(0, line_start.size() - Text.size());
     measure_font.Assign(canvas_.Font());
     if (p_.MeasureOnly && measure.image_hit) on_link = true;
     line.height += p_.LineSpacing;
@@ -274,7 +316,6 @@ bool TRenderer::Run(std::string Text, const TRect& Area) {
       shown.rect = drawn;
       TPass second{false, !p_.HitTestOnly, true, shown};
       second.text_bottom = drawn.Bottom - line.subscript;
-      std::string markup = measure.consumed;
       LinePass(markup, second);
       draw_font.Assign(canvas_.Font());
       const int gh = TextHeightGh();
@@ -296,7 +337,7 @@ bool TRenderer::Run(std::string Text, const TRect& Area) {
   return on_link;
 }
 
-void TRenderer::LinePass(std::string& Source, TPass& Pass) {
+void TRenderer::LinePass(std::string_view& Source, TPass& Pass) {
   TLine& line = Pass.line;
   Pass.pen_x = line.rect.Left + flow_.of_offset;
   if (Pass.drawing && flow_.para_background)
@@ -305,18 +346,18 @@ void TRenderer::LinePass(std::string& Source, TPass& Pass) {
   int trailing = 0;
   while (!Source.empty() && !Pass.end_of_line && !Pass.stop) {
     const size_t lt = Source.find('<');
-    size_t run_end = lt == std::string::npos ? Source.size() : lt;
+    size_t run_end = lt == std::string_view::npos ? Source.size() : lt;
     if (p_.WordWrap) {
       const size_t blank = Source.find(' ');
-      if (blank != std::string::npos && blank < run_end) run_end = blank + 1;
+      if (blank != std::string_view::npos && blank < run_end) run_end = blank + 1;
     }
     if (run_end > 0) {
-      const std::string run = Source.substr(0, run_end);
+      const std::string_view run = Source.substr(0, run_end);
       switch (TextRun(Source, run, Pass)) {
         case TRunEnd::Hidden:
           break;
         case TRunEnd::Consumed:
-          trailing = run.back() == ' ' ? canvas_.TextWidth(" ") : 0;
+          trailing = run.back() == ' ' ? runs_.Width(" ") : 0;
           break;
         case TRunEnd::NextLine:
           continue;
@@ -324,16 +365,17 @@ void TRenderer::LinePass(std::string& Source, TPass& Pass) {
     }
     if (Source.empty() || Source[0] != '<') continue;
     const size_t close = Source.find('>');
-    if (Source.size() < 3 || close == std::string::npos) {
-      Source.clear();  // an unfinished tag ends the text
+    if (Source.size() < 3 || close == std::string_view::npos) {
+      Source = {};  // an unfinished tag ends the text
       break;
     }
-    const std::string text = Source.substr(0, close + 1);
+    const std::string text(Source.substr(0, close + 1));
+    FlushRuns(Pass);
     Tag(TTag{text, UpperCase(text)}, Pass);
     if (Pass.stop) break;
-    Pass.consumed += text;
-    Source.erase(0, close + 1);
+    Source.remove_prefix(close + 1);
   }
+  FlushRuns(Pass);
   line.width -= trailing;
   r_.XSize = std::max(r_.XSize, line.width + 2);
   if (Pass.drawing && flow_.in_link && flow_.hyper_links - 1 == p_.FocusLink) {
@@ -344,17 +386,21 @@ void TRenderer::LinePass(std::string& Source, TPass& Pass) {
   }
 }
 
-TRenderer::TRunEnd TRenderer::TextRun(std::string& Source, const std::string& Run, TPass& Pass) {
+TRenderer::TRunEnd TRenderer::TextRun(std::string_view& Source, std::string_view Run, TPass& Pass) {
   TLine& line = Pass.line;
-  const std::string shown = DecodeRunEntities(Run);
+  std::string decoded;
+  std::string_view shown = Run;
+  if (Run.find('&') != std::string_view::npos) {
+    decoded = DecodeRunEntities(std::string(Run));
+    shown = decoded;
+  }
   r_.StripVal += shown;
   if (flow_.hidden) {
-    Pass.consumed += Run;
-    Source.erase(0, Run.size());
+    Source.remove_prefix(Run.size());
     return TRunEnd::Hidden;
   }
   if (Pass.first) {
-    const int height = canvas_.TextHeight(shown);
+    const int height = TextHeightGh();  // a line of the font, whatever its text
     if (flow_.subscript) line.subscript = std::max(line.subscript, height / 4);
     if (flow_.superscript) line.superscript = std::max(line.superscript, height / 4);
     line.height = std::max(line.height, height);
@@ -387,17 +433,26 @@ TRenderer::TRunEnd TRenderer::TextRun(std::string& Source, const std::string& Ru
   }
   Pass.placed_text = true;
   Pass.last_char = Run.back();
-  Pass.consumed += Run;
-  Source.erase(0, Run.size());
+  Source.remove_prefix(Run.size());
   return TRunEnd::Consumed;
 }
 
-void TRenderer::DrawRun(const std::string& Shown, int Width, TPass& Pass) {
+void TRenderer::DrawRun(std::string_view Shown, int Width, TPass& Pass) {
+  if (flow_.in_link && flow_.hyper_links - 1 == p_.FocusLink) r_.FocusAnchor = flow_.target;
+  // Runs between two tags share their look: they are drawn together, which costs one
+  // text layout instead of one a word.
+  if (Pass.pending.empty()) Pass.pending_x = Pass.pen_x;
+  Pass.pending += Shown;
+  Pass.pen_x += Width;
+}
+
+void TRenderer::FlushRuns(TPass& Pass) {
+  if (Pass.pending.empty()) return;
+  const std::string text = std::move(Pass.pending);
+  Pass.pending.clear();
+  if (flow_.blink_off) return;
   const TLine& line = Pass.line;
-  if (flow_.blink_off) {
-    Pass.pen_x += Width;
-    return;
-  }
+  const int left = Pass.pending_x;
   int bottom = Pass.text_bottom;
   if (flow_.superscript) bottom -= line.superscript;
   if (flow_.subscript) bottom += line.subscript;
@@ -406,23 +461,20 @@ void TRenderer::DrawRun(const std::string& Shown, int Width, TPass& Pass) {
   if (flow_.shadow) {
     const TColor colour = canvas_.Font().Color();
     canvas_.Font().SetColor(p_.ShadowColor);
-    runs_.Draw(Shown, Pass.pen_x + p_.ShadowOffset, bottom + p_.ShadowOffset, right_edge,
+    runs_.Draw(text, left + p_.ShadowOffset, bottom + p_.ShadowOffset, right_edge,
                flow_.angle * 10);
     canvas_.Font().SetColor(colour);
   }
-  runs_.Draw(Shown, Pass.pen_x, bottom, right_edge, flow_.angle * 10);
-  const int right = Pass.pen_x + Width;
-  if (flow_.in_link && flow_.hyper_links - 1 == p_.FocusLink) r_.FocusAnchor = flow_.target;
+  runs_.Draw(text, left, bottom, right_edge, flow_.angle * 10);
   if (flow_.error_underline) {
     std::vector<TPoint> zigzag;
-    for (int x = Pass.pen_x & ~1; x <= right; x += 2)
+    for (int x = left & ~1; x <= Pass.pen_x; x += 2)
       zigzag.push_back(Point(x, (x % 4 == 0) ? bottom - 1 : bottom + 1));
     canvas_.Pen().SetColor(clRed);
     canvas_.Pen().SetStyle(psSolid);
     canvas_.Pen().SetWidth(1);
     canvas_.Polyline(zigzag);
   }
-  Pass.pen_x = right;
 }
 
 void TRenderer::SetStyle(TFontStyles Style, bool On) {
@@ -837,12 +889,16 @@ void TRenderer::Image(const TTag& Tag, TPass& Pass) {
       }
     }
   }
-  if (Pass.hit_testing && flow_.in_link) {
+  // The measuring pass already notes a linked image under the point, so that the drawing
+  // pass shows its ALT picture.
+  if ((Pass.first || Pass.hit_testing) && flow_.in_link) {
     const int x = p_.XPos - line.rect.Left;
     if (x >= line.width && x < line.width + size.cx && p_.YPos >= top && p_.YPos < top + size.cy) {
-      r_.AnchorVal = flow_.target;
       image_hit_ = flow_.image_no;
-      Pass.image_hit = true;
+      if (Pass.hit_testing) {
+        r_.AnchorVal = flow_.target;
+        Pass.image_hit = true;
+      }
     }
   }
   if (Pass.first && line.width + size.cx > line.rect.Width() && line.rect.Width() > size.cx) {
@@ -908,7 +964,7 @@ bool DrawHtmlText(TCanvas& Canvas, const std::string& Text, const TRect& Rect,
   const bool no_prefix = text.find(" & ") != std::string::npos;
   TRenderer renderer(Canvas, Params, Result, no_prefix);
   Canvas.Brush().SetColor(clNone);
-  const bool on_link = renderer.Run(std::move(text), Rect);
+  const bool on_link = renderer.Run(text, Rect);
 
   Canvas.Brush().Assign(brush);
   Canvas.Pen().Assign(pen);

@@ -256,6 +256,29 @@ TEST(DrawHtmlText, ImagesTakeTheRoomTheyAreDrawnIn) {
   EXPECT_EQ(missing.result.XSize, missing.Width("x") + 2);
 }
 
+TEST(DrawHtmlText, ALinkedImageUnderTheMouseShowsItsAltPicture) {
+  Pictures pictures;
+  TPictureItem& blue = pictures.container.Items().Add();
+  blue.Name = "Over";
+  auto picture = SolidPicture(10, 8, clBlue);
+  TMemoryStream stream;
+  picture->SaveToStream(stream);
+  stream.SetPosition(0);
+  blue.Picture.LoadFromStream(stream);
+  const std::string text = "<A href=\"x\"><IMG src=\"Pic\" alt=\"Over\"></A>";
+  Drawing away;
+  away.params.PictureContainer = &pictures.container;
+  away.params.XPos = 200;
+  away.Draw(text);
+  EXPECT_EQ(PixelAt(*away.bitmap, 3, 3), clRed);
+  Drawing over;
+  over.params.PictureContainer = &pictures.container;
+  over.params.XPos = 3;
+  over.params.YPos = 3;
+  EXPECT_TRUE(over.Draw(text));
+  EXPECT_EQ(PixelAt(*over.bitmap, 3, 3), clBlue);
+}
+
 TEST(DrawHtmlText, CachedSourcesKeepTheirCaseAndLinkedImagesHit) {
   const auto folder = std::filesystem::temp_directory_path() / "velmora_html_Case";
   std::filesystem::create_directories(folder);
@@ -273,6 +296,37 @@ TEST(DrawHtmlText, CachedSourcesKeepTheirCaseAndLinkedImagesHit) {
   ASSERT_EQ(cache.Count(), 1);
   EXPECT_FALSE(cache.FindPicture("FILE://" + path)->IsEmpty());
   std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DrawHtmlText, RotatedTextRunsUpwards) {
+  Drawing d;
+  d.Draw("<R a=\"90\">WWWWWW</R>", Rect(0, 100, 300, 200));
+  int top = 200, bottom = -1, left = 300, right = -1;
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 300; ++x)
+      if (PixelAt(*d.bitmap, x, y) != kPaper) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+  ASSERT_GE(bottom, 0);
+  EXPECT_GT(bottom - top, 2 * (right - left));
+}
+
+TEST(DrawHtmlText, FileIconsTakeTheirSizeAndIconNumbersNone) {
+  Drawing d;
+  d.Measure("<IMG src=\"SSYS:readme.txt\">");
+  EXPECT_EQ(d.result.XSize, 16 + 2);
+  d.Measure("<IMG src=\"LSYS:readme.txt\">");
+  EXPECT_EQ(d.result.XSize, 32 + 2);
+  // A number named an icon of a system list elsewhere; here it names nothing.
+  d.Measure("<IMG src=\"SSYS:12\">x");
+  EXPECT_EQ(d.result.XSize, d.Width("x") + 2);
 }
 
 }  // namespace

@@ -4,9 +4,11 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/gui/canvas.h"
 #include "platform/gui/canvas_qt.h"
@@ -33,10 +35,30 @@ struct TCanvas::Impl {
     return own.get();
   }
 
+  // Fonts last turned into Qt terms, the latest first: text that switches between a few
+  // fonts (markup) would otherwise build each of them anew at every switch.
+  struct CachedFont {
+    TFont font;
+    QFont qfont;
+    QFontMetrics metrics;
+  };
+  static constexpr std::size_t kCachedFonts = 8;
+  std::vector<CachedFont> fonts;
+
   void UseFont(const TFont& font) {
     if (metricsFont && metricsFont->SameAs(font)) return;
-    qfont = ToQFont(font);
-    metrics.emplace(qfont);
+    auto found = std::find_if(fonts.begin(), fonts.end(),
+                              [&](const CachedFont& c) { return c.font.SameAs(font); });
+    if (found == fonts.end()) {
+      if (fonts.size() >= kCachedFonts) fonts.pop_back();
+      QFont made = ToQFont(font);
+      fonts.insert(fonts.begin(), CachedFont{{}, made, QFontMetrics(made)});
+      fonts.front().font.Assign(font);
+    } else if (found != fonts.begin()) {
+      std::rotate(fonts.begin(), found, found + 1);
+    }
+    qfont = fonts.front().qfont;
+    metrics.emplace(fonts.front().metrics);
     metricsFont.emplace();
     metricsFont->Assign(font);
   }

@@ -175,7 +175,9 @@ int TCanvas::TextRect(TRect& Rect, const std::string& Text, TTextFormat Format) 
   painter->setClipRect(ToQRect(Rect), Qt::IntersectClip);
   int y = Rect.Top + ((Format & tfVerticalCenter) ? (Rect.Height() - height) / 2 : 0);
   for (const TextLine& line : lines) {
-    const int width = metrics.horizontalAdvance(line.text);
+    // Left-aligned lines need no width: measuring costs a text layout of its own.
+    const bool aligned = (Format & (tfCenter | tfRight)) != 0;
+    const int width = aligned ? metrics.horizontalAdvance(line.text) : 0;
     const int x = (Format & tfCenter)  ? Rect.Left + (Rect.Width() - width) / 2
                   : (Format & tfRight) ? Rect.Right - width
                                        : Rect.Left;
