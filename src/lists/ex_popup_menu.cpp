@@ -309,7 +309,7 @@ void TExPopupMenu::DrawGlyphCell(TMenuItem& Item, TCanvas& Canvas, const TRect& 
   TRect cell{R.Left, R.Top + 1, R.Left + styler.IconBar().Size(), R.Bottom - 1};
   const int side = std::min(cell.Width(), cell.Height());
   CenterRect(cell, side, side);
-  const TCheckBox& box =
+  const TCheckColors& box =
       Item.RadioItem ? (Selected ? styler.SelectedItem().Radio() : styler.IconBar().Radio())
                      : (Selected ? styler.SelectedItem().Check() : styler.IconBar().Check());
   FramedGradient(Canvas, cell, Item.Enabled, box.Border, box.GradientDirection, box.ColorTo,

@@ -85,7 +85,7 @@ void MirroredGradient(TCanvas& Canvas, const TRect& R, bool Fill, TColor BorderC
   FramedGradient(Canvas, R, false, BorderColor, Direction, EndColor, StartColor);
 }
 
-void FadedLine(TCanvas& Canvas, TRect R, int Margin, int FadeLength, TGradientType Type,
+void FadedLine(TCanvas& Canvas, TRect R, int Margin, int FadeLength, TMenuGradientType Type,
                TGradientDirection LineDirection, TColor EndColor, TColor StartColor) {
   const TColor c2 = EndColor == clNone ? StartColor : EndColor;
   int g = FadeLength;

@@ -10,8 +10,8 @@
 #include "platform/gui/canvas.h"
 #include "platform/gui/geometry.h"
 
-// Which end(s) of a line fade.
-enum TGradientType { gtLeft, gtRight, gtBoth };
+// Which end(s) of a line fade (named apart from the HTML label's gradient kinds).
+enum TMenuGradientType { gtLeft, gtRight, gtBoth };
 
 // Start -> End over R: per row from top to bottom (gdVertical) or per column from left
 // to right (gdHorizontal); row or column i of n gets start + (end - start) * i / n per
@@ -33,7 +33,7 @@ void MirroredGradient(TCanvas& Canvas, const TRect& R, bool Fill, TColor BorderC
                       TColor EndColor, TColor StartColor);
 // A line filling R (gdHorizontal: along x, gdVertical: along y), inset by Margin at both
 // ends, solid in the middle and fading over FadeLength pixels at the ends Type names.
-void FadedLine(TCanvas& Canvas, TRect R, int Margin, int FadeLength, TGradientType Type,
+void FadedLine(TCanvas& Canvas, TRect R, int Margin, int FadeLength, TMenuGradientType Type,
                TGradientDirection LineDirection, TColor EndColor, TColor StartColor);
 
 // Moves and sizes R to a W x H rectangle centred where R was.

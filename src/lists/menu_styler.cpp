@@ -14,7 +14,7 @@ TFont MenuFontCopy(int Smaller, TColor Color) {
   return font;
 }
 
-TColor& Pick(TCheckBox& Box, int Index) {
+TColor& Pick(TCheckColors& Box, int Index) {
   if (Index == 0) return Box.Color;
   if (Index == 1) return Box.ColorTo;
   throw EInvalidPropertyIndex(Index);
@@ -113,7 +113,7 @@ TIconBar::TIconBar(IStyledMenu* AMenu) : TGradientBar(AMenu) {
 }
 
 TColor TIconBar::GetCheckColor(int Index) const {
-  return Pick(const_cast<TCheckBox&>(check_), Index);
+  return Pick(const_cast<TCheckColors&>(check_), Index);
 }
 
 void TIconBar::SetCheckColor(int Index, TColor Value) {
@@ -122,7 +122,7 @@ void TIconBar::SetCheckColor(int Index, TColor Value) {
 }
 
 TColor TIconBar::GetRadioColor(int Index) const {
-  return Pick(const_cast<TCheckBox&>(radio_), Index);
+  return Pick(const_cast<TCheckColors&>(radio_), Index);
 }
 
 void TIconBar::SetRadioColor(int Index, TColor Value) {
@@ -170,7 +170,7 @@ void TSelectedItem::SetUseSystemFont(bool Value) {
 }
 
 TColor TSelectedItem::GetCheckColor(int Index) const {
-  return Pick(const_cast<TCheckBox&>(check_), Index);
+  return Pick(const_cast<TCheckColors&>(check_), Index);
 }
 
 void TSelectedItem::SetCheckColor(int Index, TColor Value) {
@@ -179,7 +179,7 @@ void TSelectedItem::SetCheckColor(int Index, TColor Value) {
 }
 
 TColor TSelectedItem::GetRadioColor(int Index) const {
-  return Pick(const_cast<TCheckBox&>(radio_), Index);
+  return Pick(const_cast<TCheckColors&>(radio_), Index);
 }
 
 void TSelectedItem::SetRadioColor(int Index, TColor Value) {

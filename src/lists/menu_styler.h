@@ -17,6 +17,7 @@
 #include "platform/gui/graphics_objects.h"
 #include "platform/gui/menu.h"
 #include "platform/gui/picture.h"
+#include "platform/gui/text_layout.h"
 #include "platform/sys/component.h"
 #include "platform/text/sysutils.h"
 
@@ -43,7 +44,6 @@ enum TBackgroundPosition {
   bpCenter,
   bpXY
 };
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // How stylers and item drawing reach the menu they serve.
 class IStyledMenu {
@@ -101,12 +101,12 @@ class TGradientBar : public TMenuPart {
 };
 
 // Colours of the box behind a checked item's glyph.
-struct TCheckBox {
+struct TCheckColors {
   TColor Color;
   TColor ColorTo;
   TColor Border;
   TGradientDirection GradientDirection;
-  friend bool operator==(const TCheckBox&, const TCheckBox&) = default;
+  friend bool operator==(const TCheckColors&, const TCheckColors&) = default;
 };
 
 // The strip down the left edge of pop-up items, with the check and radio boxes of
@@ -116,8 +116,8 @@ class TIconBar : public TGradientBar {
   explicit TIconBar(IStyledMenu* AMenu);
 
   TColor SeparatorColor = clNone;
-  const TCheckBox& Check() const { return check_; }
-  const TCheckBox& Radio() const { return radio_; }
+  const TCheckColors& Check() const { return check_; }
+  const TCheckColors& Radio() const { return radio_; }
   // Index 0 colour, 1 colour-to; the borders and directions are stored only.
   TColor GetCheckColor(int Index) const;
   void SetCheckColor(int Index, TColor Value);
@@ -134,8 +134,8 @@ class TIconBar : public TGradientBar {
   void Assign(const TGradientBar& Source) override;
 
  private:
-  TCheckBox check_{0x6FC0FF, clNone, 0x6F4B4B, gdVertical};
-  TCheckBox radio_{0x6FC0FF, clNone, 0x6F4B4B, gdVertical};
+  TCheckColors check_{0x6FC0FF, clNone, 0x6F4B4B, gdVertical};
+  TCheckColors radio_{0x6FC0FF, clNone, 0x6F4B4B, gdVertical};
   int size_ = 24;
 };
 
@@ -154,8 +154,8 @@ class TSelectedItem : public TGradientBar {
   // True: the selected caption is drawn in the menu font and Font is not used.
   bool UseSystemFont() const { return use_system_font_; }
   void SetUseSystemFont(bool Value);
-  const TCheckBox& Check() const { return check_; }
-  const TCheckBox& Radio() const { return radio_; }
+  const TCheckColors& Check() const { return check_; }
+  const TCheckColors& Radio() const { return radio_; }
   TColor GetCheckColor(int Index) const;
   void SetCheckColor(int Index, TColor Value);
   TColor GetRadioColor(int Index) const;
@@ -171,8 +171,8 @@ class TSelectedItem : public TGradientBar {
   TFont font_;
   TFont notes_font_;
   bool use_system_font_ = true;
-  TCheckBox check_{0x3E80FE, clNone, 0x6F4B4B, gdVertical};
-  TCheckBox radio_{0x3E80FE, clNone, 0x6F4B4B, gdVertical};
+  TCheckColors check_{0x3E80FE, clNone, 0x6F4B4B, gdVertical};
+  TCheckColors radio_{0x3E80FE, clNone, 0x6F4B4B, gdVertical};
 };
 
 // Colour, colour-to, mirror and mirror-to of a menu-bar item's look.
@@ -303,7 +303,7 @@ class TSideBar : public TBarCaption {
   int SplitterWidth = 1;
   int SplitterMargin = 0;
   int SplitterGradientWidth = 0;
-  TGradientType SplitterGradientType = gtBoth;
+  TMenuGradientType SplitterGradientType = gtBoth;
   TColor BorderColor = 0xA19D9D;
   // Height of the pop-up the bar was last drawn in.
   int PopupHeight = 0;
@@ -326,7 +326,7 @@ class TSeparator : public TGradientBar {
 
   // Line thickness; a separator item is Width + 2 pixels high.
   int Width = 1;
-  TGradientType GradientType = gtBoth;
+  TMenuGradientType GradientType = gtBoth;
   int GradientWidth = 0;
   int Margin = 2;
 

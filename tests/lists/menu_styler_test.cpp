@@ -38,13 +38,13 @@ TEST(MenuStylerTest, AFreshStylerHasTheProgramsMenuLook) {
   EXPECT_EQ(styler.IconBar().ColorTo, 0xBBA0A1);
   EXPECT_EQ(styler.IconBar().GradientDirection, gdHorizontal);
   EXPECT_EQ(styler.IconBar().Size(), 24);
-  EXPECT_EQ(styler.IconBar().Check(), (TCheckBox{0x6FC0FF, clNone, 0x6F4B4B, gdVertical}));
+  EXPECT_EQ(styler.IconBar().Check(), (TCheckColors{0x6FC0FF, clNone, 0x6F4B4B, gdVertical}));
   EXPECT_EQ(styler.IconBar().SeparatorColor, clNone);
   EXPECT_EQ(styler.SelectedItem().Color, 0xC2EEFF);
   EXPECT_EQ(styler.SelectedItem().ColorTo, clNone);
   EXPECT_EQ(styler.SelectedItem().ColorMirror, clNone);
   EXPECT_EQ(styler.SelectedItem().BorderColor, 0x6F4B4B);
-  EXPECT_EQ(styler.SelectedItem().Radio(), (TCheckBox{0x3E80FE, clNone, 0x6F4B4B, gdVertical}));
+  EXPECT_EQ(styler.SelectedItem().Radio(), (TCheckColors{0x3E80FE, clNone, 0x6F4B4B, gdVertical}));
   EXPECT_TRUE(styler.SelectedItem().UseSystemFont());
   EXPECT_EQ(styler.RootItem().Color, 0xE5D7D7);
   EXPECT_EQ(styler.RootItem().GetSelectedColor(1), 0xCDB8B9);

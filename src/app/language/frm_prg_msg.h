@@ -3,7 +3,7 @@
 // caption. GetPrgMsg gives a label's caption with "%cr%" as a line break.
 #pragma once
 
-#include "lists/ex_page_control_standin.h"
+#include "lists/ex_page_control.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/label.h"
 

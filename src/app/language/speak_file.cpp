@@ -10,7 +10,8 @@
 #include "controls/number_edit.h"
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
-#include "lists/ex_page_control_standin.h"
+#include "lists/ex_page_control.h"
+#include "lists/ex_popup_menu.h"
 #include "platform/gui/check_box.h"
 #include "platform/gui/combo_box.h"
 #include "platform/gui/edit.h"
@@ -123,14 +124,36 @@ bool IsOneOf(const std::string& ClassField, std::initializer_list<const char*> N
 }
 
 // The class table: true when the line was translated.
+// A menu item's caption and hint; a styled menu takes the change as one batch.
+bool ApplyToMenuItem(TMenuItem& Item, const TSpeakLine& Line) {
+  auto* styled = dynamic_cast<TExPopupMenu*>(Item.GetParentMenu());
+  if (styled) styled->BeginUpdate();
+  if (!Line.Caption.empty()) Item.Caption = Line.Caption;
+  if (!Line.Hint.empty()) Item.Hint = Line.Hint;
+  if (styled) styled->EndUpdate();
+  return true;
+}
+
 bool ApplyToComponent(TComponent& Component, const std::string& ClassField,
                       const TSpeakLine& Line) {
+  if (ClassField == "TMENUITEM") {
+    auto* item = dynamic_cast<TMenuItem*>(&Component);
+    return item && ApplyToMenuItem(*item, Line);
+  }
   auto* control = dynamic_cast<TControl*>(&Component);
   if (!control) return false;
-  if (IsOneOf(ClassField, {"TADVTOOLBARBUTTON", "TBUTTON", "TCHECKBOX", "TGROUPBOX", "TLABEL",
-                           "TMEMO", "TMYCOMBOBOX", "TMYINETLABEL", "TMYPANEL", "TPANEL",
-                           "TRADIOBUTTON", "TSPEEDBUTTON", "TSTATICTEXT", "TTABSHEET",
-                           "TTOOLBUTTON", "TADVTABSHEET", "TBITMAPFONT", "TMYBUTTON"})) {
+  // A page's tab shows its caption; the export names our sheets by their own class.
+  if (IsOneOf(ClassField, {"TADVTABSHEET", "TEXTABSHEET"})) {
+    auto* sheet = dynamic_cast<TExTabSheet*>(control);
+    if (!sheet) return false;
+    if (!Line.Caption.empty()) sheet->SetCaption(Line.Caption);
+    ApplyHint(*control, Line);
+    return true;
+  }
+  if (IsOneOf(ClassField,
+              {"TADVTOOLBARBUTTON", "TBUTTON", "TCHECKBOX", "TGROUPBOX", "TLABEL", "TMEMO",
+               "TMYCOMBOBOX", "TMYINETLABEL", "TMYPANEL", "TPANEL", "TRADIOBUTTON", "TSPEEDBUTTON",
+               "TSTATICTEXT", "TTABSHEET", "TTOOLBUTTON", "TBITMAPFONT", "TMYBUTTON"})) {
     ApplyText(*control, Line);
     ApplyHint(*control, Line);
     return true;

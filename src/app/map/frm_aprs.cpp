@@ -250,7 +250,7 @@ void TfrmAprs::mpnlToolMainResize(TComponent*) {
 }
 
 void TfrmAprs::BuildMapMenu() {
-  apmnuCrd = new TPopupMenu(this);
+  apmnuCrd = new TExPopupMenu(this);
   apmnuCrd->Name = "apmnuCrd";
   apmnuCrd->OnPopup = [this](TComponent*) { Map->RememberZoomPoint(); };
   auto item = [this](const char* name, const char* caption) {
@@ -265,7 +265,9 @@ void TfrmAprs::BuildMapMenu() {
   mnuZoomOut = item("mnuZoomOut", "Kartenausschnitt verkleinern");
   mnuZoomIn = item("mnuZoomIn", "Kartenausschnitt vergr\xF6\xDF" "ern");
   mnuZoomInMax = item("mnuZoomInMax", "Kartenausschnitt maximal vergr\xF6\xDF" "ern");
-  Map->imgCard->SetPopupMenu(apmnuCrd);
+  // On the panel the map lies on: the image, the frame and circles over it and the
+  // markers all pass a right click up to it.
+  Map->pnlCard->SetPopupMenu(apmnuCrd);
 }
 
 void TfrmAprs::MenuClick(TComponent* Sender) {

@@ -21,6 +21,7 @@
 #include "controls/my_button.h"
 #include "controls/my_panel.h"
 #include "controls/my_progress_bar.h"
+#include "lists/ex_popup_menu.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/image.h"
 #include "platform/gui/label.h"
@@ -60,7 +61,7 @@ class TfrmAprs : public TForm, public TStationViews {
   TMyButton* mbtnInfo;
   TImage* imgLogo;
   TOpenDialog* OpenPictureDialog;
-  TPopupMenu* apmnuCrd;
+  TExPopupMenu* apmnuCrd;
   TMenuItem* mnuZoomOutMax;
   TMenuItem* mnuZoomOut;
   TMenuItem* mnuZoomIn;

@@ -75,6 +75,13 @@ TfrmAprsMsg::TfrmAprsMsg(TComponent* AOwner) : TForm(AOwner), rdsMsg(std::make_u
   MakeMessageStyles(*rdsMsg);
 
   apctrlMain = NewControl<TExPageControl>(this, this, "apctrlMain", 0, 0, 560, 270);
+  apctrlMain->SetTabPosition(tpBottom);
+  apctrlMain->SetTabHeight(24);
+  TTabMargin margins;
+  margins.SetLeftMargin(10);
+  margins.SetTopMargin(2);
+  apctrlMain->SetTabMargin(&margins);
+  apctrlMain->SetTabOverlap(0);
   auto sheet = [this](const char* name, const char* caption) {
     auto* tab = NewControl<TExTabSheet>(this, apctrlMain, name, 0, 0, 560, 270);
     tab->SetCaption(caption);
@@ -86,6 +93,7 @@ TfrmAprsMsg::TfrmAprsMsg(TComponent* AOwner) : TForm(AOwner), rdsMsg(std::make_u
   atabGroup = sheet("atabGroup", "Message Group");
   auto viewer = [this](const char* name, TExTabSheet* tab) {
     auto* rd = NewControl<TRichDoc>(this, tab, name, 0, 0, 560, 270);
+    rd->SetAlign(alClient);
     SetUpMessageViewer(*rd, *rdsMsg);
     return rd;
   };

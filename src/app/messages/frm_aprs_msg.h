@@ -15,7 +15,7 @@
 
 #include "app/receive/aprs_info.h"
 #include "controls/my_button.h"
-#include "lists/ex_page_control_standin.h"
+#include "lists/ex_page_control.h"
 #include "platform/gui/edit.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/memo.h"

@@ -166,6 +166,8 @@ TfrmSetup::TfrmSetup(TComponent* AOwner) : TForm(AOwner) {
   BuildButtons();
   apctrlSetup = NewControl<TExPageControl>(this, this, "apctrlSetup", 0, 0, 0, 0);
   apctrlSetup->SetAlign(alClient);
+  apctrlSetup->SetTabPosition(tpBottom);
+  apctrlSetup->SetLowerActive(0);
   atabDev = NewSheet(this, "atabDev");
   atabGps = NewSheet(this, "atabGps");
   atabStn = NewSheet(this, "atabStn");

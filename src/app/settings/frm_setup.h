@@ -20,7 +20,7 @@
 #include "devices/wx_stn.h"
 #include "html/html_list_box.h"
 #include "html/picture_container.h"
-#include "lists/ex_page_control_standin.h"
+#include "lists/ex_page_control.h"
 #include "platform/gui/edit.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/image.h"

@@ -63,6 +63,11 @@ bool TControlEvents::KeyDown(TWinControl& Control, TKeyCode& Key, TShiftState Sh
   return Key != 0;
 }
 
+bool TControlEvents::DialogKey(TWinControl& Control, TKeyCode& Key, TShiftState Shift) {
+  Dispatch([&] { Control.DialogKey(Key, Shift); });
+  return Key != 0;
+}
+
 bool TControlEvents::KeyPress(TWinControl& Control, char& Key) {
   Dispatch([&] { Control.KeyPress(Key); });
   return Key != 0;

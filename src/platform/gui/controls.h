@@ -309,6 +309,10 @@ class TWinControl : public TControl {
   virtual void KeyDown(TKeyCode& Key, TShiftState Shift);
   virtual void KeyUp(TKeyCode& Key, TShiftState Shift);
   virtual void KeyPress(char& Key);
+  // Keys held with Ctrl or Alt pass the controls that hold the focused one, nearest
+  // first, before the focused control sees them; setting Key to 0 takes the key (page
+  // switching, accelerators).
+  virtual void DialogKey(TKeyCode& /*Key*/, TShiftState /*Shift*/) {}
   virtual void DoEnter();
   virtual void DoExit();
   virtual void Resize();

@@ -30,7 +30,12 @@ std::unique_ptr<THintWindow>& CurrentWindow() {
 // control the widget (or one of its parents) belongs to.
 TControl* ControlAt(QWidget* widget, QPoint& point) {
   while (widget) {
-    if (auto* bridge = widget->findChild<TWidgetBridge*>(QString(), Qt::FindDirectChildrenOnly)) {
+    // Looked for by its C++ type: a bridge has no meta-object of its own, so a Qt cast
+    // would take any child (a menu's actions) for one.
+    TWidgetBridge* bridge = nullptr;
+    for (QObject* child : widget->children())
+      if ((bridge = dynamic_cast<TWidgetBridge*>(child))) break;
+    if (bridge) {
       if (!bridge->control) return nullptr;
       if (TControl* child = bridge->control->ControlAtPos(Point(point.x(), point.y()))) {
         return child;

@@ -309,6 +309,12 @@ bool TWidgetBridge::KeyEvent(QKeyEvent& event) {
       if (!TControlEvents::KeyDown(*previewer, key, shift)) return true;
       if (alive.expired()) return true;
     }
+    if (shift & (ssCtrl | ssAlt)) {
+      for (TWinControl* holder = control->Parent(); holder; holder = holder->Parent()) {
+        if (!TControlEvents::DialogKey(*holder, key, shift)) return true;
+        if (alive.expired()) return true;
+      }
+    }
     if (!TControlEvents::KeyDown(*control, key, shift)) return true;
     if (alive.expired()) return true;
   }

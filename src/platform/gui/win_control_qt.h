@@ -133,6 +133,7 @@ class TControlEvents {
   static bool KeyDown(TWinControl& Control, TKeyCode& Key, TShiftState Shift);
   static bool KeyPress(TWinControl& Control, char& Key);
   static void KeyUp(TWinControl& Control, TKeyCode Key, TShiftState Shift);
+  static bool DialogKey(TWinControl& Control, TKeyCode& Key, TShiftState Shift);
   static void Enter(TWinControl& Control);
   static void Exit(TWinControl& Control);
   static void Resize(TWinControl& Control);

@@ -9,6 +9,8 @@
 #include "controls/my_button.h"
 #include "controls/my_flat_combobox.h"
 #include "controls/number_edit.h"
+#include "lists/ex_page_control.h"
+#include "lists/ex_popup_menu.h"
 #include "platform/gui/edit.h"
 #include "platform/gui/label.h"
 #include "platform/gui/memo.h"
@@ -173,6 +175,36 @@ TEST_F(SpeakFileTest, EmptyHintClearsShowHint) {
   EXPECT_EQ(form_->lblInfo->Caption(), "Hallo");
   EXPECT_EQ(form_->lblInfo->Hint(), "old");
   EXPECT_FALSE(form_->lblInfo->ShowHint());
+}
+
+TEST_F(SpeakFileTest, MenuItemsAndPageTabsTranslate) {
+  auto* menu = new TExPopupMenu(form_.get());
+  menu->Name = "apmnuTest";
+  auto* item = new TMenuItem(form_.get());
+  item->Name = "mnuZoom";
+  item->Caption = "Vergr\xF6\xDF" "ern";
+  menu->Items().Add(item);
+  auto* pages = new TExPageControl(form_.get());
+  pages->SetParent(form_.get());
+  auto* sheet = new TExTabSheet(form_.get());
+  sheet->Name = "atabOne";
+  sheet->SetCaption("Eins");
+  sheet->SetPageControl(pages);
+  EXPECT_TRUE(ApplySpeakLine(R"("frmTest";"mnuZoom";"TMenuItem";"Zoom in";"Closer")"));
+  EXPECT_EQ(item->Caption, "Zoom in");
+  EXPECT_EQ(item->Hint, "Closer");
+  // The styled menu took the change as a batch and set its items up again at its end.
+  EXPECT_TRUE(item->OnAdvancedDrawItem);
+  EXPECT_TRUE(ApplySpeakLine(R"("frmTest";"mnuZoom";"TMenuItem";"";"")"));
+  EXPECT_EQ(item->Caption, "Zoom in");
+  EXPECT_TRUE(ApplySpeakLine(R"("frmTest";"atabOne";"TExTabSheet";"One";"First page")"));
+  EXPECT_EQ(sheet->Caption(), "One");
+  EXPECT_EQ(sheet->Hint(), "First page");
+  EXPECT_TRUE(ApplySpeakLine(R"("frmTest";"atabOne";"TAdvTabSheet";"Uno";"")"));
+  EXPECT_EQ(sheet->Caption(), "Uno");
+  EXPECT_FALSE(sheet->ShowHint());
+  EXPECT_TRUE(ApplySpeakLine(R"("frmTest";"atabOne";"TTabSheet";"Un";"")"));
+  EXPECT_EQ(sheet->Caption(), "Un");
 }
 
 TEST_F(SpeakFileTest, UntranslatedLinesAreReported) {

@@ -7,6 +7,7 @@
 
 #include "app/language/code_encode.h"
 #include "app/map/frm_aprs.h"
+#include "app/messages/frm_aprs_msg.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "app/receive/frm_log.h"
 #include "app/settings/frm_setup.h"
@@ -40,13 +41,23 @@ TForm* FindWindow(const std::string& Name) {
   return nullptr;
 }
 
-TControl* FindControl(const TSpeakRecord& R) {
+TComponent* FindNamed(const TSpeakRecord& R) {
   TForm* window = FindWindow(R.Form);
   if (!window || R.Class == "TForm") return window;
   for (int c = 0; c < window->ComponentCount(); ++c)
-    if (window->Components(c)->Name == R.Component)
-      return dynamic_cast<TControl*>(window->Components(c));
+    if (window->Components(c)->Name == R.Component) return window->Components(c);
   return nullptr;
+}
+
+// Menu items are no controls: their caption and hint are plain fields.
+std::string CaptionOf(const TComponent* C) {
+  if (const auto* item = dynamic_cast<const TMenuItem*>(C)) return item->Caption;
+  return static_cast<const TControl*>(C)->Caption();
+}
+
+std::string HintOf(const TComponent* C) {
+  if (const auto* item = dynamic_cast<const TMenuItem*>(C)) return item->Hint;
+  return static_cast<const TControl*>(C)->Hint();
 }
 
 class SpeakWindowsTest : public AppWindowsTest {
@@ -84,7 +95,7 @@ TEST_F(SpeakWindowsTest, GermanGivesTheWindowsTheirOwnTextsBackAndEnglishTransla
 
   ASSERT_EQ(german.size(), english.size());
   struct TOwn {
-    TControl* Control;
+    TComponent* Control;
     std::string Caption, Hint;
   };
   std::vector<TOwn> own;
@@ -94,7 +105,7 @@ TEST_F(SpeakWindowsTest, GermanGivesTheWindowsTheirOwnTextsBackAndEnglishTransla
     ASSERT_EQ(g.Form + ":" + g.Component + ":" + g.Class,
               e.Form + ":" + e.Component + ":" + e.Class);
     if (!Restores(g)) continue;
-    TControl* control = FindControl(g);
+    TComponent* control = FindNamed(g);
     ASSERT_NE(control, nullptr) << g.Form << ":" << g.Component;
     if (g.Class != "TForm") {
       EXPECT_EQ(control->ClassName(), g.Class);
@@ -102,13 +113,13 @@ TEST_F(SpeakWindowsTest, GermanGivesTheWindowsTheirOwnTextsBackAndEnglishTransla
     // Windows that show data in a caption (the map's name, a count) have no caption line.
     EXPECT_FALSE(g.Caption.empty() && !e.Caption.empty()) << g.Component;
     if (!g.Caption.empty()) {
-      EXPECT_EQ(g.Caption, control->Caption()) << g.Component;
+      EXPECT_EQ(g.Caption, CaptionOf(control)) << g.Component;
     }
-    if (!control->Hint().empty()) {
-      EXPECT_EQ(g.Hint, control->Hint()) << g.Component;
+    if (!HintOf(control).empty()) {
+      EXPECT_EQ(g.Hint, HintOf(control)) << g.Component;
     }
     if (control != frmAprs->lblStnCount) {
-      own.push_back({control, control->Caption(), control->Hint()});
+      own.push_back({control, CaptionOf(control), HintOf(control)});
     }
   }
   ASSERT_FALSE(own.empty());
@@ -124,12 +135,15 @@ TEST_F(SpeakWindowsTest, GermanGivesTheWindowsTheirOwnTextsBackAndEnglishTransla
   EXPECT_EQ(frmSetup->mbtnTxPosP1->Caption(), "TX");
   // A caption that shows data keeps it.
   EXPECT_EQ(frmAprs->lblStnCount->Caption(), "7 Stationen");
+  // The map's styled menu and the messaging window's tabs translate too.
+  EXPECT_EQ(frmAprs->mnuZoomInMax->Caption, "Zoom the map in fully");
+  EXPECT_EQ(frmAprsMsg->atabMyMSg->Caption(), "My Message");
 
   ASSERT_EQ(LoadSpeakFile("deutsch.spk", false), kSpeakLoaded);
   for (const TOwn& o : own) {
-    EXPECT_EQ(o.Control->Caption(), o.Caption) << o.Control->Name;
+    EXPECT_EQ(CaptionOf(o.Control), o.Caption) << o.Control->Name;
     if (!o.Hint.empty()) {
-      EXPECT_EQ(o.Control->Hint(), o.Hint) << o.Control->Name;
+      EXPECT_EQ(HintOf(o.Control), o.Hint) << o.Control->Name;
     }
   }
 }

@@ -3,6 +3,7 @@
 
 #include "app/messages/frm_aprs_msg.h"
 #include "app/transmit/transmit_support.h"
+#include "platform/gui/gui_test_support.h"
 
 TEST(MsgWindow, MessageToACallFillsTheAddresseeClearsTheTextAndShowsTheWindow) {
   TCapturedKiss tnc;
@@ -28,5 +29,42 @@ TEST(MsgWindow, MessageToACallFillsTheAddresseeClearsTheTextAndShowsTheWindow) {
   msg.mbtnTxMsgClick(msg.mbtnTxMsg);
   ASSERT_EQ(tnc.frames.size(), 1u);
   EXPECT_NE(tnc.Decoded(0).find(":WU2Z     :hello{0"), std::string::npos);
+  msg.Hide();
+}
+
+// The three lists are pages with their tabs at the bottom; choosing "My Message" by a
+// click or by Ctrl+Tab puts the message lamp out.
+TEST(MsgWindow, TheListsArePagesWithTabsAtTheBottomChosenByClickAndCtrlTab) {
+  TfrmAprsMsg msg{nullptr};
+  std::vector<bool> lamp;
+  msg.MsgLamp = [&lamp](bool On) { lamp.push_back(On); };
+  msg.Show();
+  TExPageControl& pages = *msg.apctrlMain;
+  ASSERT_EQ(pages.PageCount(), 3);
+  EXPECT_EQ(pages.ActivePage(), msg.atabMonitor);
+  for (int n = 0; n < 3; ++n) {
+    const TRect tab = pages.TabRect(n);
+    EXPECT_EQ(tab.Bottom, pages.Height() - 2) << n;
+    EXPECT_EQ(tab.Height(), 24) << n;
+  }
+  // The lists fill their pages above the tabs.
+  EXPECT_LE(msg.atabMonitor->Top() + msg.atabMonitor->Height(), pages.TabRect(0).Top);
+  EXPECT_EQ(msg.rdMonitor->Width(), msg.atabMonitor->ClientWidth());
+
+  const TRect mine = pages.TabRect(1);
+  SimulateClick(pages, mine.Left + 10, mine.Top + 10);
+  EXPECT_EQ(pages.ActivePage(), msg.atabMyMSg);
+  EXPECT_TRUE(msg.rdMyMsg->Visible() && msg.atabMyMSg->Visible());
+  EXPECT_FALSE(msg.atabMonitor->Visible());
+  ASSERT_FALSE(lamp.empty());
+  EXPECT_FALSE(lamp.back());
+
+  msg.rdMyMsg->SetFocus();
+  SimulateKey(*msg.rdMyMsg, VK_TAB, "", ssCtrl);
+  EXPECT_EQ(pages.ActivePage(), msg.atabGroup);
+  lamp.clear();
+  SimulateKey(*msg.rdGroupMsg, VK_TAB, "", ssCtrl | ssShift);
+  EXPECT_EQ(pages.ActivePage(), msg.atabMyMSg);
+  EXPECT_EQ(lamp, std::vector<bool>{false});
   msg.Hide();
 }

@@ -253,6 +253,11 @@ TEST_F(SetupTest, PagesAreChosenFromTheList) {
   s.htmllbxSelect->SetItemIndex(5);
   s.htmllbxSelectClick(&s);
   EXPECT_EQ(s.apctrlSetup->ActivePage(), s.atabWx);
+  // One sheet shown, no tab row: the sheets reach down to the page's frame.
+  for (int n = 0; n < s.apctrlSetup->PageCount(); ++n)
+    EXPECT_EQ(s.apctrlSetup->Pages(n)->Visible(), s.apctrlSetup->Pages(n) == s.atabWx) << n;
+  EXPECT_EQ(s.apctrlSetup->TabRect(s.atabWx->PageIndex()), TRect{});
+  EXPECT_EQ(s.apctrlSetup->DisplayRect().Bottom, s.apctrlSetup->Height() - 2 - 4);
   s.Show();
   EXPECT_EQ(s.htmllbxSelect->ItemIndex(), 0);
   EXPECT_EQ(s.apctrlSetup->ActivePage(), s.atabDev);

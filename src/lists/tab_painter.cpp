@@ -1,0 +1,788 @@
+// The page control's look: the tab row band, every tab in its style, the page frame,
+// the colour ring of the active page, the hover outline and the close buttons.
+#include "lists/ex_page_control.h"
+#include "platform/gui/rotated_text.h"
+
+namespace {
+
+constexpr int kGradientBands = 16;
+
+enum TCloseLook { clkNormal, clkHot, clkPressed };
+
+void Line(TCanvas& C, std::initializer_list<TPoint> Points) {
+  auto p = Points.begin();
+  C.MoveTo(p->X, p->Y);
+  for (++p; p != Points.end(); ++p) C.LineTo(p->X, p->Y);
+}
+
+void Fill(TCanvas& C, const TRect& R, TColor Color) {
+  C.Brush().SetStyle(bsSolid);
+  C.Brush().SetColor(Color);
+  C.FillRect(R);
+}
+
+}  // namespace
+
+class TTabPainter {
+ public:
+  TTabPainter(TExPageControl& Control, TCanvas& Canvas)
+      : pc_(Control), c_(Canvas), w_(Control.Width()), h_(Control.Height()) {}
+
+  void Paint();
+  void DrawCloseButton(const TRect& Tab, bool Active, TCloseLook Look);
+
+ private:
+  void ComputeExtent();
+  int Edge() const;
+  void DrawColourRing();
+  void DrawPageBorder();
+  void DrawRoundEdges();
+  void DrawJoinLine();
+  void DrawTab(TExTabSheet& Sheet, int PageIndex);
+  void DrawTabBorder(const TRect& R, bool Active, int PageIndex);
+  void DrawDeferredTab();
+  void DrawHover();
+  bool IsLastTab(const TRect& R) const;
+
+  TExPageControl& pc_;
+  TCanvas& c_;
+  const int w_, h_;
+  int max_bottom_ = 0, min_top_ = 0, min_left_ = 0, max_right_ = 0;
+  int join_ = 0;
+  bool ring_ = false;
+  bool any_tab_ = false;
+  TColor parent_color_ = clBtnFace;
+  // The active tab drawn last over its neighbours when it has a bitmap of its own.
+  int deferred_ = -1;
+  TRect deferred_rect_;
+  TPoint deferred_text_{-10, -10};
+  TBitmap scratch_;
+};
+
+void TExPageControl::Paint() {
+  TTabPainter(*this, Canvas()).Paint();
+}
+
+// The close box of a tab, anchored by position and side; Look decides its colours.
+void TTabPainter::DrawCloseButton(const TRect& Tab, bool Active, TCloseLook Look) {
+  const TTabMargin& m = pc_.TabMargin();
+  const int la = (Active || Look != clkNormal) ? pc_.LowerActive() : 0;
+  const bool right = pc_.ClosePosition() == cpRight;
+  int x = 0, y = 0;
+  switch (pc_.TabPosition()) {
+    case tpTop:
+    case tpBottom:
+      x = right ? Tab.Right - m.RightMargin() - 14 : Tab.Left + m.LeftMargin();
+      y = Tab.Top + m.TopMargin() + la;
+      break;
+    case tpRight:
+      x = Look == clkHot ? Tab.Left + m.LeftMargin() : Tab.Left + m.LeftMargin() + 2 - la;
+      y = right ? Tab.Bottom - m.RightMargin() - 13 : Tab.Top + m.TopMargin();
+      break;
+    case tpLeft:
+      x = Tab.Left + m.LeftMargin() + la;
+      y = right ? Tab.Top + m.RightMargin() + 13 : Tab.Bottom - m.TopMargin();
+      if (!pc_.TabBackGroundActive().Empty()) y += pc_.TabOverlap();
+      break;
+  }
+  const bool up = pc_.TabPosition() == tpLeft;
+  if (!pc_.CloseGlyph().Empty()) {
+    c_.Draw(x + 2, up ? y - 13 : y + 2, pc_.CloseGlyph());
+    return;
+  }
+  const TColor fill = Look == clkPressed ? 0xC0C0C0 : clWhite;
+  const TColor border = Look == clkNormal ? 0x808080 : clBlack;
+  const TColor strokes = Look == clkHot ? 0x808080 : clBlack;
+  const TRect box = up ? Rect(x + 2, y - 13, x + 14, y - 2) : Rect(x + 2, y + 2, x + 14, y + 13);
+  Fill(c_, box, fill);
+  c_.Brush().SetColor(border);
+  c_.FrameRect(box);
+  c_.Pen().SetColor(strokes);
+  const int s = up ? -1 : 1;
+  const int o = up ? -1 : 0;  // the mirrored figure sits one row higher
+  Line(c_, {{x + 5, y + s * 9 + o}, {x + 11, y + s * 4 + o}});
+  Line(c_, {{x + 6, y + s * 9 + o}, {x + 10, y + s * 4 + o}});
+  Line(c_, {{x + 5, y + s * 5 + o}, {x + 11, y + s * 10 + o}});
+  Line(c_, {{x + 6, y + s * 5 + o}, {x + 10, y + s * 10 + o}});
+}
+
+TRect TExPageControl::CloseHitArea(const TRect& Tab) const {
+  const int lm = tab_margin_.LeftMargin(), tm = tab_margin_.TopMargin(),
+            rm = tab_margin_.RightMargin();
+  const bool right = close_position_ == cpRight;
+  switch (tab_position_) {
+    case tpTop:
+    case tpBottom:
+      if (right) return Bounds(Tab.Right - rm - 14, Tab.Top + tm, 14, 13);
+      break;
+    case tpRight:
+      if (right) return Bounds(Tab.Left + lm, Tab.Bottom - rm - 13, 14, 13);
+      break;
+    case tpLeft: {
+      const bool active = !tab_background_active_.Empty();
+      const int x = Tab.Left + lm + (active ? 2 : 0);
+      int b = right ? Tab.Top + rm + 13 : Tab.Bottom - tm;
+      if (active) b += tab_overlap_;
+      return Rect(x + 2, b - 13, x + 14, b - 2);
+    }
+  }
+  return Rect(Tab.Left + lm + 2, Tab.Top + tm + 2, Tab.Left + lm + 14, Tab.Top + tm + 13);
+}
+
+void TTabPainter::ComputeExtent() {
+  max_bottom_ = 0;
+  min_top_ = pc_.PageCount() > 0 ? pc_.TabRect(0).Top : 0;
+  min_left_ = w_;
+  max_right_ = 0;
+  for (int n = pc_.PageCount() - 1; n >= 0; --n) {
+    if (!pc_.Pages(n)->TabVisible()) continue;
+    TRect r = pc_.TabRect(n);
+    if (r.Width() <= 0) continue;
+    if (!any_tab_) min_top_ = r.Top;
+    any_tab_ = true;
+    max_bottom_ = std::max(max_bottom_, r.Bottom);
+    min_top_ = std::min(min_top_, r.Top);
+    min_left_ = std::min(min_left_, r.Left);
+    max_right_ = std::max(max_right_, r.Right);
+    r.Right += 2;
+    switch (pc_.TabPosition()) {
+      case tpTop:
+        r.Left -= 2;
+        r.Top -= 2;
+        break;
+      case tpBottom:
+        r.Left -= 2;
+        r.Bottom += 2;
+        break;
+      case tpLeft:
+        r.Left -= 2;
+        r.Top -= 2;
+        r.Bottom += 2;
+        r.Right -= 2;
+        break;
+      case tpRight:
+        r.Top -= 2;
+        r.Bottom += 2;
+        break;
+    }
+    Fill(c_, r, parent_color_);
+  }
+  if (!any_tab_) {
+    switch (pc_.TabPosition()) {
+      case tpTop:
+        max_bottom_ = 2;
+        break;
+      case tpBottom:
+        min_top_ = h_ - 2;
+        break;
+      case tpLeft:
+        max_right_ = 2;
+        break;
+      case tpRight:
+        min_left_ = w_ - 2;
+        break;
+    }
+  }
+}
+
+// The extent's edge next to the page.
+int TTabPainter::Edge() const {
+  switch (pc_.TabPosition()) {
+    case tpTop:
+      return max_bottom_;
+    case tpBottom:
+      return min_top_;
+    case tpLeft:
+      return max_right_;
+    case tpRight:
+      return min_left_;
+  }
+  return 0;
+}
+
+void TTabPainter::Paint() {
+  // The whole client area starts in the control's colour: the page behind the sheets.
+  Fill(c_, pc_.ClientRect(), pc_.Color());
+  parent_color_ = pc_.Parent() ? pc_.Parent()->Color() : clBtnFace;
+  c_.Font().Assign(pc_.Font());
+  ComputeExtent();
+  switch (pc_.TabPosition()) {
+    case tpTop:
+      Fill(c_, Rect(0, 0, w_, max_bottom_), pc_.TabBackGroundColor());
+      break;
+    case tpBottom:
+      Fill(c_, Rect(0, min_top_, w_, h_), pc_.TabBackGroundColor());
+      break;
+    case tpLeft:
+      Fill(c_, Rect(0, 0, max_right_, h_), pc_.TabBackGroundColor());
+      break;
+    case tpRight:
+      Fill(c_, Rect(min_left_, 0, w_, h_), pc_.TabBackGroundColor());
+      break;
+  }
+  DrawColourRing();
+  if (!pc_.TabSheet3D()) {
+    DrawPageBorder();
+    if (pc_.RoundEdges()) DrawRoundEdges();
+    DrawJoinLine();
+  }
+  for (int n = pc_.PageCount() - 1; n >= 0; --n)
+    if (pc_.Pages(n)->TabVisible() && pc_.TabRect(n).Width() > 0) DrawTab(*pc_.Pages(n), n);
+  DrawDeferredTab();
+  DrawHover();
+}
+
+void TTabPainter::DrawColourRing() {
+  TExTabSheet* active = pc_.ActivePage();
+  if (!active || (active->Color() == clNone && active->ColorTo() == clNone)) return;
+  ring_ = true;
+  const int d = pc_.TabSheet3D() ? 1 : 0;
+  const int e = Edge();
+  std::vector<TRect> strips;
+  TRect band;
+  switch (pc_.TabPosition()) {
+    case tpTop:
+      strips = {Rect(1, e + d, w_ - 1, e + 4), Rect(1, h_ - 4, w_ - 1, h_ - 1),
+                Rect(1, e + d, 4, h_ - 1), Rect(w_ - 4, e + d, w_ - 1, h_ - 1)};
+      band = Rect(1, e + 1, w_ - 1, e + 4);
+      break;
+    case tpBottom:
+      strips = {Rect(1, e - 4, w_ - 1, e - d), Rect(1, 1, w_ - 1, 4), Rect(1, 1, 4, e - d),
+                Rect(w_ - 4, 1, w_ - 1, e - d)};
+      band = Rect(1, 1, w_ - 1, 4);
+      break;
+    case tpLeft:
+      strips = {Rect(e + d, 1, e + 4, h_ - 1), Rect(w_ - 4, 1, w_ - 1, h_ - 1),
+                Rect(e + d, 1, w_ - 1, 4), Rect(e + d, h_ - 4, w_ - 1, h_ - 1)};
+      band = Rect(e + d, 1, w_ - 1, 4);
+      break;
+    case tpRight:
+      strips = {Rect(e - 4, 1, e - d, h_ - 2), Rect(1, 1, 4, h_ - 2), Rect(1, 1, e - d, 4),
+                Rect(1, h_ - 4, e - d, h_ - 1)};
+      band = Rect(1, 1, e - d, 4);
+      break;
+  }
+  // With a second colour each strip shows its share of one gradient over the client area.
+  TBitmap whole;
+  if (active->ColorTo() != clNone) {
+    whole.SetSize(w_, h_);
+    GradientFill(whole.Canvas(), active->Color(), active->ColorTo(), false, Rect(0, 0, w_, h_),
+                 kGradientBands);
+  }
+  for (const TRect& strip : strips) {
+    if (active->ColorTo() == clNone) {
+      Fill(c_, strip, active->Color());
+    } else {
+      c_.CopyRect(strip, whole.Canvas(), strip);
+    }
+  }
+  if (active->ColorTo() != clNone) Fill(c_, band, active->Color());
+}
+
+void TTabPainter::DrawPageBorder() {
+  const int e = Edge();
+  c_.Pen().SetColor(pc_.TabSheetBorderColor());
+  const TColor inner = pc_.Color();
+  switch (pc_.TabPosition()) {
+    case tpTop:
+      Line(c_, {{0, e}, {0, h_}});
+      Line(c_, {{0, h_ - 1}, {w_, h_ - 1}});
+      Line(c_, {{w_ - 1, h_ - 2}, {w_ - 1, e}});
+      Line(c_, {{0, e}, {w_, e}});
+      if (!ring_) {
+        c_.Pen().SetColor(inner);
+        Line(c_, {{1, h_ - 2}, {w_ - 1, h_ - 2}});
+        Line(c_, {{w_ - 2, h_ - 2}, {w_ - 2, e}});
+      }
+      break;
+    case tpBottom:
+      Line(c_, {{0, 0}, {0, e}});
+      Line(c_, {{0, e - 1}, {w_, e - 1}});
+      Line(c_, {{w_ - 1, e - 1}, {w_ - 1, 0}});
+      Line(c_, {{0, 0}, {w_, 0}});
+      if (!ring_) {
+        c_.Pen().SetColor(inner);
+        Line(c_, {{1, e - 2}, {w_ - 1, e - 2}});
+        Line(c_, {{w_ - 2, e - 2}, {w_ - 2, 0}});
+      }
+      break;
+    case tpLeft:
+      Line(c_, {{e, 0}, {e, h_}});
+      Line(c_, {{e, h_ - 2}, {w_ - 2, h_ - 2}});
+      Line(c_, {{w_ - 2, h_}, {w_ - 2, 0}});
+      Line(c_, {{w_ - 2, 0}, {e, 0}});
+      c_.Pen().SetColor(inner);
+      Line(c_, {{e, h_ - 1}, {w_ - 1, h_ - 1}, {w_ - 1, -1}});
+      break;
+    case tpRight:
+      Line(c_, {{0, 0}, {0, h_}});
+      Line(c_, {{0, h_ - 2}, {e, h_ - 2}});
+      Line(c_, {{e - 1, h_}, {e - 1, 0}});
+      Line(c_, {{e - 1, 0}, {0, 0}});
+      c_.Pen().SetColor(inner);
+      Line(c_, {{0, h_ - 1}, {e, h_ - 1}});
+      if (!ring_) Line(c_, {{e - 2, h_ - 3}, {e - 2, 0}});
+      break;
+  }
+}
+
+void TTabPainter::DrawRoundEdges() {
+  const TColor inner = pc_.Color();
+  const TColor border = pc_.TabSheetBorderColor();
+  const int W = w_, H = h_;
+  switch (pc_.TabPosition()) {
+    case tpTop:
+      c_.Pen().SetColor(inner);
+      Line(c_, {{0, H - 4}, {0, H - 1}, {4, H - 1}});
+      Line(c_, {{W - 4, H - 1}, {W - 1, H - 1}, {W - 1, H - 5}});
+      c_.Pen().SetColor(border);
+      Line(c_, {{1, H - 4}, {1, H - 2}});
+      Line(c_, {{2, H - 2}, {4, H - 2}});
+      Line(c_, {{W - 4, H - 2}, {W - 2, H - 2}});
+      Line(c_, {{W - 2, H - 3}, {W - 2, H - 5}});
+      break;
+    case tpBottom:
+      c_.Pen().SetColor(inner);
+      Line(c_, {{0, 3}, {0, 0}, {5, 0}});
+      Line(c_, {{W - 1, 3}, {W - 1, 0}, {W - 5, 0}});
+      c_.Pen().SetColor(border);
+      Line(c_, {{1, 3}, {1, 1}});
+      Line(c_, {{2, 1}, {5, 0}});
+      Line(c_, {{W - 2, 3}, {W - 2, 1}});
+      Line(c_, {{W - 3, 1}, {W - 5, 1}});
+      break;
+    case tpLeft:
+      c_.Pen().SetColor(inner);
+      Line(c_, {{W - 5, H - 2}, {W - 2, H - 2}, {W - 2, H - 6}});
+      Line(c_, {{W - 2, 3}, {W - 2, 0}, {W - 6, 0}});
+      c_.Pen().SetColor(border);
+      Line(c_, {{W - 5, H - 3}, {W - 3, H - 3}});
+      Line(c_, {{W - 3, H - 4}, {W - 3, H - 6}});
+      Line(c_, {{W - 3, 3}, {W - 3, 1}});
+      Line(c_, {{W - 4, 1}, {W - 6, 1}});
+      break;
+    case tpRight:
+      c_.Pen().SetColor(inner);
+      Line(c_, {{0, 3}, {0, 0}, {5, 0}});
+      Line(c_, {{0, H - 5}, {0, H - 2}, {4, H - 2}});
+      c_.Pen().SetColor(border);
+      Line(c_, {{1, 3}, {1, 1}});
+      Line(c_, {{2, 1}, {5, 0}});
+      Line(c_, {{1, H - 5}, {1, H - 3}});
+      Line(c_, {{2, H - 3}, {4, H - 3}});
+      break;
+  }
+}
+
+void TTabPainter::DrawJoinLine() {
+  if (pc_.TabSplitLine() || pc_.PageCount() == 0 || !any_tab_) return;
+  join_ = 1;
+  TExTabSheet* active = pc_.ActivePage();
+  TColor pen = pc_.Color();
+  if (ring_ && active) {
+    pen = active->Color();
+    if (pc_.TabPosition() == tpBottom && active->ColorTo() != clNone) pen = active->ColorTo();
+  }
+  c_.Pen().SetColor(pen);
+  const int o = pc_.TabOverlap();
+  switch (pc_.TabPosition()) {
+    case tpTop:
+      Line(c_, {{3, max_bottom_}, {max_right_ + o, max_bottom_}});
+      break;
+    case tpBottom:
+      Line(c_, {{2, min_top_ - 1}, {max_right_ + o, min_top_ - 1}});
+      break;
+    case tpLeft: {
+      const int extra = pc_.TabStyle() == tsClassic && !pc_.TabBackGround().Empty() ? 2 : 0;
+      Line(c_, {{max_right_, 2}, {max_right_, max_bottom_ + o + extra}});
+      break;
+    }
+    case tpRight:
+      Line(c_, {{min_left_ - 1, max_bottom_ - 1 + o}, {min_left_ - 1, 2}});
+      break;
+  }
+}
+
+// A tab whose far edge lies within 3 pixels of the row's end.
+bool TTabPainter::IsLastTab(const TRect& R) const {
+  const bool across = pc_.TabPosition() == tpTop || pc_.TabPosition() == tpBottom;
+  return across ? R.Right >= max_right_ - 3 : R.Bottom >= max_bottom_ - 3;
+}
+
+void TTabPainter::DrawTabBorder(const TRect& R, bool Active, int PageIndex) {
+  const int L = R.Left, T = R.Top, Rr = R.Right, B = R.Bottom;
+  const TTabPosition pos = pc_.TabPosition();
+  c_.Brush().SetStyle(bsClear);
+  c_.Pen().SetColor(pc_.TabBorderColor());
+  auto separatorWanted = [&] {
+    TExTabSheet* next = pc_.FindNextPage(pc_.Pages(PageIndex), true, true);
+    return !(next && next == pc_.ActivePage() && !IsLastTab(R));
+  };
+  switch (pc_.TabStyle()) {
+    case tsClassic:
+      if (Active) {
+        switch (pos) {
+          case tpTop:
+            Line(c_, {{L, B - 1}, {L, T}, {Rr, T}, {Rr, B}});
+            break;
+          case tpBottom:
+            Line(c_, {{L, T}, {L, B}, {Rr, B}, {Rr, T - 1}});
+            break;
+          case tpLeft:
+            Line(c_, {{Rr - 1, T}, {L, T}, {L, B}, {Rr, B}});
+            break;
+          case tpRight:
+            Line(c_, {{L, T}, {Rr - 1, T}, {Rr - 1, B}, {L - 1, B}});
+            break;
+        }
+      } else {
+        const bool inRow = pos == tpTop      ? B >= max_bottom_
+                           : pos == tpBottom ? T <= min_top_
+                           : pos == tpLeft   ? Rr >= max_right_
+                                             : L <= min_left_;
+        if (!inRow) join_ = 0;
+        const int j = join_;
+        const bool across = pos == tpTop || pos == tpBottom;
+        const int e = across ? (Rr > w_ - 5 ? 0 : 1) : (B > h_ - 5 ? 0 : 1);
+        switch (pos) {
+          case tpTop:
+            c_.Rectangle(L, T, Rr + e, B + j);
+            break;
+          case tpBottom:
+            c_.Rectangle(L, T - j, Rr + e, B);
+            break;
+          case tpLeft:
+            c_.Rectangle(L, T, Rr + j, B + e);
+            break;
+          case tpRight:
+            c_.Rectangle(L - j, T, Rr, B + e);
+            break;
+        }
+        join_ = pc_.TabSheet3D() || pc_.TabSplitLine() ? 0 : 1;
+      }
+      break;
+    case tsDotNet:
+    case tsKestrel:
+      if (Active) {
+        const bool dotNet = pc_.TabStyle() == tsDotNet;
+        switch (pos) {
+          case tpTop:
+            if (dotNet) {
+              Line(c_, {{L, B}, {L, T}, {Rr, T}, {Rr, B}});
+            } else {
+              Line(c_, {{L, B}, {L, T}});
+              Line(c_, {{Rr, T}, {Rr, B}});
+            }
+            break;
+          case tpBottom:
+            if (dotNet) {
+              Line(c_, {{L, T - 1}, {L, B}, {Rr, B}, {Rr, T - 1}});
+            } else {
+              Line(c_, {{L, T - 1}, {L, B}});
+              Line(c_, {{Rr, B - 1}, {Rr, T - 1}});
+            }
+            break;
+          case tpLeft:
+            if (dotNet) {
+              Line(c_, {{Rr, T}, {L, T}, {L, B}, {Rr, B}});
+            } else {
+              Line(c_, {{Rr, T}, {L, T}});
+              Line(c_, {{L, B}, {Rr, B}});
+            }
+            break;
+          case tpRight:
+            if (dotNet) {
+              Line(c_, {{L - 1, T}, {Rr - 1, T}, {Rr - 1, B}, {L - 1, B}});
+            } else {
+              Line(c_, {{L - 1, T}, {Rr - 1, T}});
+              Line(c_, {{Rr - 1, B}, {L - 1, B}});
+            }
+            break;
+        }
+      } else {
+        switch (pos) {
+          case tpTop:
+            Line(c_, {{L, B}, {Rr, B}});
+            break;
+          case tpBottom:
+            Line(c_, {{L, T - 1}, {Rr, T - 1}});
+            break;
+          case tpLeft:
+            Line(c_, {{Rr, T}, {Rr, B}});
+            break;
+          case tpRight:
+            Line(c_, {{L - 1, T}, {L - 1, B}});
+            break;
+        }
+        if (!separatorWanted()) break;
+        const bool across = pos == tpTop || pos == tpBottom;
+        if (pc_.TabStyle() == tsDotNet) {
+          c_.Pen().SetColor(pc_.ActiveColor());
+          for (int k = 2; k <= 3; ++k) {
+            if (across) {
+              Line(c_, {{Rr - k, B - 3}, {Rr - k, T + 2}});
+            } else {
+              Line(c_, {{L + 2, B - k}, {Rr - 2, B - k}});
+            }
+          }
+        } else if (across) {
+          if (pos == tpTop) {
+            Line(c_, {{Rr - 2, B}, {Rr - 2, T}});
+          } else {
+            Line(c_, {{Rr - 2, B - 1}, {Rr - 2, T - 1}});
+          }
+        } else {
+          Line(c_, {{L, B - 2}, {Rr, B - 2}});
+        }
+      }
+      break;
+  }
+}
+
+void TTabPainter::DrawTab(TExTabSheet& Sheet, int PageIndex) {
+  TRect r = pc_.TabRect(PageIndex);
+  const bool active = &Sheet == pc_.ActivePage();
+  const bool drawn = static_cast<bool>(pc_.OnDrawTab);
+  if (drawn) pc_.OnDrawTab(&pc_, PageIndex, r, active);
+  const TTabPosition pos = pc_.TabPosition();
+  const bool across = pos == tpTop || pos == tpBottom;
+  const TTabMargin& m = pc_.TabMargin();
+  // Colours by state.
+  TColor from = Sheet.TabColor(), to = Sheet.TabColorTo();
+  TGradientDirection direction = Sheet.TabGradientDirection();
+  if (active && pc_.ActiveColor() != clNone) {
+    from = pc_.ActiveColor();
+    to = pc_.ActiveColorTo();
+  } else if (PageIndex == pc_.HoverTab() &&
+             (pc_.TabHoverColor != clNone || pc_.TabHoverColorTo != clNone)) {
+    from = pc_.TabHoverColor;
+    to = pc_.TabHoverColorTo;
+    direction = Sheet.HoverGradientDirection;
+  }
+  const int la = active ? pc_.LowerActive() : 0;
+  const bool closeLeft = Sheet.ShowClose() && pc_.ClosePosition() == cpLeft;
+  int x = 0, y = 0;
+  switch (pos) {
+    case tpTop:
+      x = r.Left + (closeLeft ? 18 : 4);
+      y = r.Top + la + 1;
+      break;
+    case tpBottom:
+      x = r.Left + (closeLeft ? 18 : 4);
+      y = active ? r.Top + la + 1 : r.Top;
+      break;
+    case tpLeft:
+      x = r.Left + la + 1;
+      y = r.Bottom - (closeLeft ? 17 : 4);
+      break;
+    case tpRight:
+      x = r.Right - la - 1;
+      y = r.Top + (closeLeft ? 17 : 4);
+      break;
+  }
+  const bool bitmap = !pc_.TabBackGround().Empty();
+  if (!bitmap) {
+    TRect fill = r;
+    if (pos == tpTop) fill.Top -= 1;
+    if (pos == tpBottom) fill.Bottom += 1;
+    if (pos == tpLeft) fill.Left -= 1;
+    if (!drawn && from != clNone) {
+      if (to == clNone) {
+        Fill(c_, fill, from);
+      } else {
+        TRect g = fill;
+        const bool horizontal = direction == gdHorizontal;
+        switch (pos) {
+          case tpTop:
+            g.Bottom -= 1;
+            if (horizontal) g.Right -= 1;
+            break;
+          case tpBottom:
+            if (horizontal) {
+              g.Right -= 1;
+            } else {
+              g.Bottom -= 1;
+            }
+            break;
+          case tpLeft:
+            g.Right -= 1;
+            if (!horizontal) g.Bottom -= 1;
+            break;
+          case tpRight:
+            if (!active && !horizontal) g.Bottom -= 1;
+            break;
+        }
+        GradientFill(c_, from, to, horizontal, g, kGradientBands);
+      }
+    }
+    if (pos == tpRight) r.Right += 1;
+    DrawTabBorder(r, active, PageIndex);
+    if (pc_.TabStyle() == tsClassic && !active && pos == tpBottom) y += 2;
+  } else if (!drawn) {
+    if (active && !pc_.TabBackGroundActive().Empty()) {
+      deferred_ = PageIndex;
+      deferred_rect_ = r;
+    } else {
+      const int length = (across ? r.Width() : r.Height()) + (across ? 2 : 3) + pc_.TabOverlap();
+      switch (pos) {
+        case tpTop:
+          DrawHorizontalThreeSlice(pc_.TabBackGround(), c_, r.Left - 1, length, r.Top - 2);
+          break;
+        case tpBottom:
+          DrawHorizontalThreeSlice(pc_.TabBackGround(), c_, r.Left - 2, length, r.Top - 1);
+          y += 3;
+          break;
+        case tpLeft:
+          DrawVerticalThreeSlice(pc_.TabBackGround(), c_, r.Left, length, r.Top);
+          x -= 2;
+          y -= 3;
+          break;
+        case tpRight:
+          DrawVerticalThreeSlice(pc_.TabBackGround(), c_, r.Left - 1, length, r.Top - 2);
+          x -= pc_.TabHeight() / 3;
+          y -= 3;
+          break;
+      }
+    }
+  }
+  x += m.LeftMargin();
+  y += pos == tpLeft ? -m.TopMargin() : m.TopMargin();
+  if (pos == tpLeft && !pc_.TabBackGroundActive().Empty()) y += pc_.TabOverlap() + 3;
+  if (deferred_ == PageIndex) {
+    if (deferred_text_.X == -10 && deferred_text_.Y == -10) deferred_text_ = {x, y};
+    return;
+  }
+  if (Sheet.ShowClose()) {
+    const TCloseLook look = !active           ? clkNormal
+                            : pc_.close_down_ ? clkPressed
+                            : pc_.close_hot_  ? clkHot
+                                              : clkNormal;
+    DrawCloseButton(r, active, look);
+  }
+  TImageList* images = pc_.Images();
+  if (images && Sheet.ImageIndex() >= 0 && !drawn) {
+    switch (pos) {
+      case tpLeft:
+        images->Draw(c_, x + 1, y - 14, Sheet.ImageIndex());
+        y -= images->Height();
+        break;
+      case tpRight:
+        images->Draw(c_, x - 18, y, Sheet.ImageIndex());
+        y += images->Height();
+        break;
+      default:
+        images->Draw(c_, x - 2, y, Sheet.ImageIndex());
+        x += images->Width();
+        break;
+    }
+  }
+  c_.Font().Assign(active && across ? pc_.ActiveFont() : pc_.Font());
+  if (!active) c_.Font().SetColor(Sheet.TextColor());
+  if (!Sheet.TabEnable()) c_.Font().SetColor(0x808080);
+  if (!Sheet.Enabled()) c_.Font().SetColor(clGrayText);
+  if (!drawn) {
+    c_.Brush().SetStyle(bsClear);
+    if (across) {
+      TRect text{x, y, r.Right + 200, r.Bottom + 200};
+      c_.TextRect(text, Sheet.Caption(), tfSingleLine);
+    } else {
+      DrawRotatedText(c_, x, y, Sheet.Caption(), pos == tpLeft ? 900 : -900);
+    }
+  }
+  if (active) c_.Font().Assign(pc_.Font());
+  if (pc_.ShowFocus && active && pc_.Focused()) {
+    const TRect focus = across ? Rect(r.Left + 5, r.Top + 3, r.Right - 5, r.Bottom - 3)
+                               : Rect(r.Left + 5, r.Top + 3, r.Right - 5, r.Bottom - 3);
+    c_.DrawFocusRect(focus);
+  }
+}
+
+void TTabPainter::DrawDeferredTab() {
+  if (deferred_ < 0 || pc_.OnDrawTab) return;
+  TExTabSheet& sheet = *pc_.Pages(deferred_);
+  const TRect& r = deferred_rect_;
+  const TTabPosition pos = pc_.TabPosition();
+  const bool across = pos == tpTop || pos == tpBottom;
+  const int length = (across ? r.Width() : r.Height()) + (across ? 2 : 3) + pc_.TabOverlap();
+  const bool low = pc_.LowerActive() < 1;
+  const TBitmap& picture = pc_.TabBackGroundActive();
+  switch (pos) {
+    case tpTop:
+      DrawHorizontalThreeSlice(picture, c_, r.Left - 2, length, low ? r.Top - 2 : r.Top - 1);
+      break;
+    case tpBottom:
+      DrawHorizontalThreeSlice(picture, c_, r.Left - 2, length, low ? r.Top - 1 : r.Top - 3);
+      break;
+    case tpLeft:
+      DrawVerticalThreeSlice(picture, c_, low ? r.Left : r.Left + 1, length, r.Top);
+      break;
+    case tpRight:
+      DrawVerticalThreeSlice(picture, c_, low ? r.Left - 1 : r.Left - 3, length, r.Top - 2);
+      break;
+  }
+  if (sheet.ShowClose())
+    DrawCloseButton(r, true, pc_.close_down_ ? clkPressed : pc_.close_hot_ ? clkHot : clkNormal);
+  int x = deferred_text_.X, y = deferred_text_.Y;
+  if (TImageList* images = pc_.Images(); images && sheet.ImageIndex() >= 0) {
+    switch (pos) {
+      case tpLeft:
+        images->Draw(c_, x, y - 14, sheet.ImageIndex());
+        y -= images->Height();
+        break;
+      case tpRight:
+        images->Draw(c_, x - 14, y, sheet.ImageIndex());
+        y += images->Height();
+        break;
+      default:
+        images->Draw(c_, x - 2, y, sheet.ImageIndex());
+        x += images->Width();
+        break;
+    }
+  }
+  c_.Font().Assign(pc_.ActiveFont());
+  if (!sheet.Enabled()) c_.Font().SetColor(clGrayText);
+  c_.Brush().SetStyle(bsClear);
+  if (across) {
+    TRect text{x, pos == tpBottom ? y - 2 : y, r.Right + 200, r.Bottom + 200};
+    c_.TextRect(text, sheet.Caption(), tfSingleLine);
+  } else {
+    DrawRotatedText(c_, x, y, sheet.Caption(), pos == tpLeft ? 900 : -900);
+  }
+  c_.Font().Assign(pc_.Font());
+  if (pc_.ShowFocus && pc_.Focused()) {
+    const int o = pc_.TabOverlap();
+    c_.DrawFocusRect(across ? Rect(r.Left + 5, r.Top + 3, r.Right - 5 - o, r.Bottom - 3)
+                            : Rect(r.Left + 5, r.Top + 3, r.Right - 5, r.Bottom - 3 - o));
+  }
+}
+
+void TTabPainter::DrawHover() {
+  const int hover = pc_.HoverTab();
+  if (hover < 0 || pc_.TabHoverBorder == clNone || pc_.Pages(hover) == pc_.ActivePage()) return;
+  TRect r = pc_.TabRect(hover);
+  if (r.Width() <= 0) return;
+  int L = r.Left, T = r.Top, R = r.Right, B = r.Bottom;
+  c_.Pen().SetColor(pc_.TabHoverBorder);
+  switch (pc_.TabPosition()) {
+    case tpTop:
+      T -= 1;
+      if (R > w_ - 5) R -= 1;
+      Line(c_, {{L, B - 2}, {L, T}, {R, T}, {R, B - 1}});
+      break;
+    case tpBottom:
+      if (R > w_ - 5) R -= 1;
+      Line(c_, {{L, T + 1}, {L, B}, {R, B}, {R, T}});
+      break;
+    case tpLeft:
+      L -= 1;
+      T -= 2;
+      if (B > h_ - 5) B -= 1;
+      Line(c_, {{R - 1, T + 2}, {L, T + 2}, {L, B}, {R, B}});
+      break;
+    case tpRight:
+      L += 1;
+      if (B > h_ - 5) B -= 1;
+      Line(c_, {{L, T}, {R, T}, {R, B}, {L - 1, B}});
+      break;
+  }
+}

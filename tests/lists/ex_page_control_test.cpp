@@ -1,0 +1,404 @@
+// The page control: sheets and their tabs, page and tab indices, the active page (by
+// code, click, Ctrl+Tab and accelerators), hidden tabs, closing and hovering, and how
+// tabs are laid out and painted in each style and position.
+#include "lists/ex_page_control.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/gui/edit.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/gui_test_support.h"
+#include "platform/text/string_list.h"
+#include "support/control_snapshot.h"
+
+namespace {
+
+struct PageControlTest : ::testing::Test {
+  PageControlTest() {
+    form.SetBounds(0, 0, 400, 300);
+    pc = new TExPageControl(&form);
+    pc->SetParent(&form);
+    pc->SetBounds(0, 0, 360, 240);
+  }
+  TExTabSheet* Sheet(const std::string& Caption, TExPageControl* Control = nullptr) {
+    auto* sheet = new TExTabSheet(&form);
+    sheet->Name = "atab" + std::to_string(++made);
+    sheet->SetCaption(Caption);
+    sheet->SetPageControl(Control ? Control : pc);
+    return sheet;
+  }
+  std::vector<bool> Shown() {
+    std::vector<bool> shown;
+    for (int n = 0; n < pc->PageCount(); ++n) shown.push_back(pc->Pages(n)->Visible());
+    return shown;
+  }
+
+  TForm form{nullptr};
+  TExPageControl* pc;
+  int made = 0;
+};
+
+TEST_F(PageControlTest, TheFirstSheetIsShownAndActivePageShowsExactlyOne) {
+  TExTabSheet* a = Sheet("Monitor");
+  TExTabSheet* b = Sheet("My Message");
+  TExTabSheet* c = Sheet("Message Group");
+  EXPECT_EQ(pc->ActivePage(), a);
+  EXPECT_EQ(Shown(), (std::vector<bool>{true, false, false}));
+  int changes = 0;
+  pc->OnChange = [&](TComponent*) { ++changes; };
+  pc->SetActivePage(c);
+  EXPECT_EQ(pc->ActivePage(), c);
+  EXPECT_EQ(pc->ActivePageIndex(), 2);
+  EXPECT_EQ(Shown(), (std::vector<bool>{false, false, true}));
+  EXPECT_EQ(changes, 0);  // only the user's changes are reported
+  // A sheet of another control changes nothing.
+  TExPageControl other(&form);
+  other.SetParent(&form);
+  TExTabSheet* foreign = Sheet("Other", &other);
+  pc->SetActivePage(foreign);
+  EXPECT_EQ(pc->ActivePage(), c);
+  // Null clears the selection; the sheet shown stays shown.
+  pc->SetActivePage(nullptr);
+  EXPECT_EQ(pc->ActivePage(), nullptr);
+  EXPECT_TRUE(c->Visible());
+  EXPECT_EQ(b->PageIndex(), 1);
+  EXPECT_EQ(foreign->PageIndex(), 0);
+  // The sheets fill the page area, inside the frame, above the tab row.
+  EXPECT_EQ(c->BoundsRect(), pc->DisplayRect());
+}
+
+TEST_F(PageControlTest, PageAndTabIndicesDifferBehindAHiddenTab) {
+  TExTabSheet* a = Sheet("Alpha");
+  TExTabSheet* b = Sheet("Beta");
+  TExTabSheet* c = Sheet("Gamma");
+  a->SetTabVisible(false);
+  EXPECT_FALSE(a->TabShowing());
+  EXPECT_EQ(c->PageIndex(), 2);
+  EXPECT_EQ(c->TabIndex(), 1);
+  EXPECT_EQ(a->TabIndex(), -1);
+  EXPECT_EQ(pc->TabRect(0), TRect{});
+  const TRect cTab = pc->TabRect(2);
+  EXPECT_GT(cTab.Width(), 0);
+  EXPECT_EQ(pc->PageAtPos(cTab.Left + 2, cTab.Top + 2), 2);
+  EXPECT_EQ(pc->PageAtPos(pc->TabRect(1).Left + 1, cTab.Top + 2), 1);
+  EXPECT_EQ(pc->PageAtPos(300, 200), -1);
+  // Moving a sheet moves its tab with it.
+  c->SetPageIndex(0);
+  EXPECT_EQ(c->TabIndex(), 0);
+  EXPECT_EQ(b->TabIndex(), 1);
+  EXPECT_LT(pc->TabRect(0).Left, pc->TabRect(2).Left);
+  try {
+    b->SetPageIndex(3);
+    FAIL();
+  } catch (const EStringListError& error) {
+    EXPECT_STREQ(error.what(),
+                 "3 ist ein ung\xFCltiger Wert f\xFCr PageIndex. PageIndex muss zwischen 0 und 2 "
+                 "liegen");
+  }
+}
+
+TEST_F(PageControlTest, HidingTheActiveTabMovesToTheTabNowAtItsPlace) {
+  TExTabSheet* a = Sheet("A1");
+  TExTabSheet* b = Sheet("B1");
+  TExTabSheet* c = Sheet("C1");
+  pc->SetActivePage(b);
+  b->SetTabVisible(false);
+  EXPECT_EQ(pc->ActivePage(), c);
+  c->SetTabVisible(false);
+  EXPECT_EQ(pc->ActivePage(), a);  // the last tab
+  a->SetTabVisible(false);
+  EXPECT_EQ(pc->ActivePage(), nullptr);
+  // Sheets without a tab can still be chosen from code.
+  pc->SetActivePage(b);
+  EXPECT_EQ(pc->ActivePage(), b);
+  EXPECT_EQ(Shown(), (std::vector<bool>{false, true, false}));
+}
+
+TEST_F(PageControlTest, AllTabsHiddenSheetsAreChosenByActivePageAndTheFrameIsAtTheEdge) {
+  std::vector<TExTabSheet*> sheets;
+  for (const char* caption : {"Dev", "GPS", "Station"}) {
+    sheets.push_back(Sheet(caption));
+    sheets.back()->SetTabVisible(false);
+  }
+  pc->SetTabPosition(tpBottom);
+  pc->SetLowerActive(0);
+  pc->SetActivePage(sheets[2]);
+  EXPECT_EQ(Shown(), (std::vector<bool>{false, false, true}));
+  pc->SetActivePage(sheets[0]);
+  EXPECT_EQ(Shown(), (std::vector<bool>{true, false, false}));
+  // No tab row: a 2-pixel strip edge below, the sheets fill the rest.
+  auto picture = Snapshot(*pc);
+  EXPECT_EQ(PixelAt(*picture, 100, pc->Height() - 3), 0x808080);
+  EXPECT_EQ(pc->DisplayRect().Bottom, pc->Height() - 2 - 4);
+}
+
+TEST_F(PageControlTest, ADisabledTabCannotBeChosenAndTheActiveOneCannotBeDisabled) {
+  TExTabSheet* a = Sheet("A1");
+  TExTabSheet* b = Sheet("B1");
+  b->SetTabEnable(false);
+  pc->SetActivePage(b);
+  EXPECT_EQ(pc->ActivePage(), a);
+  try {
+    a->SetTabEnable(false);
+    FAIL();
+  } catch (const Exception& error) {
+    EXPECT_STREQ(error.what(), "Can not disable active tab.");
+  }
+  EXPECT_TRUE(a->TabEnable());
+}
+
+TEST_F(PageControlTest, RemovingPagesMovesOnAndTheLastLeavesNoActivePage) {
+  TExTabSheet* a = Sheet("A1");
+  TExTabSheet* b = Sheet("B1");
+  delete a;
+  EXPECT_EQ(pc->PageCount(), 1);
+  EXPECT_EQ(pc->ActivePage(), b);
+  b->SetPageControl(nullptr);
+  EXPECT_EQ(pc->PageCount(), 0);
+  EXPECT_EQ(pc->ActivePage(), nullptr);
+  EXPECT_EQ(pc->FindNextPage(nullptr, true, true), nullptr);
+}
+
+TEST_F(PageControlTest, SizingTextsAndTheTabWidthRule) {
+  TExTabSheet* a = Sheet("X");
+  EXPECT_EQ(a->TabSizingText(), "");
+  a->SetShowClose(true);
+  EXPECT_EQ(a->TabSizingText(), "X ");
+  a->SetShowClose(false);
+  a->SetCaption("Message Group");
+  EXPECT_EQ(a->TabSizingText(), "Message Gro");
+  TCanvas measure;
+  measure.Font().Assign(pc->Font());
+  // The text, six pixels each side, two characters' room (in the wider of the tab and
+  // active fonts) and the image room.
+  EXPECT_EQ(pc->TabRect(0).Width(),
+            measure.TextWidth("Message Gro") + 12 + 2 * measure.TextWidth("W"));
+  TTabMargin margins;
+  margins.SetLeftMargin(10);
+  margins.SetTopMargin(2);
+  pc->SetTabMargin(&margins);
+  EXPECT_EQ(pc->TabRect(0).Width(),
+            measure.TextWidth("Message Gro") + 10 + 12 + 2 * measure.TextWidth("W"));
+  pc->SetTabHeight(24);
+  EXPECT_EQ(pc->TabRect(0).Height(), 24);
+  // Margin changes are reported before they are stored.
+  TTabMargin watched;
+  std::vector<int> seen;
+  watched.OnMarginChange = [&](int New, int Old, int Index) {
+    seen = {New, Old, Index, watched.RightMargin()};
+  };
+  watched.SetRightMargin(5);
+  EXPECT_EQ(seen, (std::vector<int>{5, 0, 2, 0}));
+  EXPECT_EQ(watched.RightMargin(), 5);
+}
+
+// No caption runs past its tab, whatever characters end it, in either font.
+TEST_F(PageControlTest, NoCaptionIsClipped) {
+  pc->SetTabPosition(tpBottom);
+  pc->SetTabHeight(24);
+  TTabMargin margins;
+  margins.SetLeftMargin(10);
+  margins.SetTopMargin(2);
+  pc->SetTabMargin(&margins);
+  for (const char* caption : {"Monitor", "My Message", "Message Group", "MWWW", "i", "WW"})
+    Sheet(caption);
+  TFont bold;
+  bold.SetStyle(fsBold);
+  pc->SetActiveFont(bold);
+  pc->SetTabStyle(tsDotNet);
+  pc->SetActiveColor(clWhite);
+  for (int active = 0; active < pc->PageCount(); ++active) {
+    pc->SetActivePage(pc->Pages(active));
+    auto picture = Snapshot(*pc);
+    for (int n = 0; n < pc->PageCount(); ++n) {
+      const TRect tab = pc->TabRect(n);
+      // The last three columns of each tab hold no text.
+      for (int x = tab.Right - 4; x < tab.Right - 1; ++x)
+        for (int y = tab.Top + 2; y < tab.Bottom - 2; ++y)
+          ASSERT_NE(PixelAt(*picture, x, y), clBlack)
+              << pc->Pages(n)->Caption() << " active " << active << " at " << x;
+    }
+  }
+}
+
+TEST_F(PageControlTest, AClickChangesThePageUnlessOnCanChangeRefuses) {
+  Sheet("Monitor");
+  TExTabSheet* b = Sheet("My Message");
+  TExTabSheet* c = Sheet("Message Group");
+  std::vector<std::string> log;
+  pc->OnChange = [&](TComponent* Sender) {
+    EXPECT_EQ(Sender, pc);
+    log.push_back("change");
+  };
+  pc->OnCanChange = [&](TComponent*, int From, int To, bool& Allow) {
+    log.push_back(std::to_string(From) + ">" + std::to_string(To));
+    Allow = To != 2;
+  };
+  const TRect tabB = pc->TabRect(1);
+  SimulateClick(*pc, tabB.Left + 5, tabB.Top + 5);
+  EXPECT_EQ(pc->ActivePage(), b);
+  const TRect tabC = pc->TabRect(2);
+  SimulateClick(*pc, tabC.Left + 5, tabC.Top + 5);
+  EXPECT_EQ(pc->ActivePage(), b);
+  EXPECT_EQ(log, (std::vector<std::string>{"0>1", "change", "1>2"}));
+  (void)c;
+}
+
+TEST_F(PageControlTest, CtrlTabStepsThroughVisibleTabsFromInsideASheetAndWraps) {
+  TExTabSheet* a = Sheet("Monitor");
+  TExTabSheet* hidden = Sheet("Hidden");
+  TExTabSheet* c = Sheet("Message &Group");
+  hidden->SetTabVisible(false);
+  auto* edit = new TEdit(&form);
+  edit->SetParent(a);
+  form.Show();
+  edit->SetFocus();
+  int changes = 0;
+  pc->OnChange = [&](TComponent*) { ++changes; };
+  SimulateKey(*edit, VK_TAB, "", ssCtrl);
+  EXPECT_EQ(pc->ActivePage(), c);
+  SimulateKey(*pc, VK_TAB, "", ssCtrl);
+  EXPECT_EQ(pc->ActivePage(), a);  // wrapped round, the hidden one skipped
+  SimulateKey(*pc, VK_TAB, "", ssCtrl | ssShift);
+  EXPECT_EQ(pc->ActivePage(), c);
+  EXPECT_EQ(changes, 3);
+  // Alt and the underlined letter choose a tab too.
+  pc->SetActivePage(a);
+  SimulateKey(*pc, 'G', "", ssAlt);
+  EXPECT_EQ(pc->ActivePage(), c);
+}
+
+TEST_F(PageControlTest, TheCloseButtonClosesTheActiveSheetOnALeftRelease) {
+  pc->SetClosePosition(cpRight);
+  TExTabSheet* a = Sheet("First");
+  TExTabSheet* b = Sheet("Second");
+  a->SetShowClose(true);
+  const TRect tab = pc->TabRect(0);
+  const int x = tab.Right - 14 + 6, y = tab.Top + 6;
+  // A right button does not close; OnCanClose may refuse.
+  SimulateMouseDown(*pc, mbRight, x, y);
+  SimulateMouseUp(*pc, mbRight, x, y);
+  EXPECT_EQ(pc->PageCount(), 2);
+  bool allow = false;
+  a->OnCanClose = [&](TComponent*, bool& CanClose) { CanClose = allow; };
+  SimulateClick(*pc, x, y);
+  EXPECT_EQ(pc->PageCount(), 2);
+  allow = true;
+  std::vector<std::string> log;
+  a->OnClose = [&](TComponent*) { log.push_back("close"); };
+  pc->OnChange = [&](TComponent*) { log.push_back("change"); };
+  SimulateClick(*pc, x, y);
+  EXPECT_EQ(log, (std::vector<std::string>{"close", "change"}));
+  EXPECT_EQ(pc->PageCount(), 1);
+  EXPECT_EQ(pc->ActivePage(), b);
+  ASSERT_EQ(pc->ClosedSheets().size(), 1u);
+  EXPECT_EQ(pc->ClosedSheets()[0].second, a);
+  EXPECT_EQ(a->PageControl(), nullptr);
+  // Closing the last page keeps it too, and nothing is active.
+  b->SetShowClose(true);
+  const TRect last = pc->TabRect(0);
+  SimulateClick(*pc, last.Right - 8, last.Top + 6);
+  EXPECT_EQ(pc->ActivePage(), nullptr);
+  EXPECT_EQ(pc->ClosedSheets().size(), 2u);
+}
+
+TEST_F(PageControlTest, HoverFollowsTheMouseOnlyWithAHoverColour) {
+  Sheet("First");
+  Sheet("Second");
+  const TRect second = pc->TabRect(1);
+  pc->TabHoverColorTo = clRed;
+  pc->TabHoverBorder = clBlue;
+  SimulateMouseMove(*pc, second.Left + 4, second.Top + 4);
+  EXPECT_EQ(pc->HoverTab(), -1);
+  pc->TabHoverColor = clYellow;
+  SimulateMouseMove(*pc, second.Left + 4, second.Top + 4);
+  EXPECT_EQ(pc->HoverTab(), 1);
+  auto picture = Snapshot(*pc);
+  EXPECT_EQ(PixelAt(*picture, second.Left, second.Top + 4), clBlue);  // the outline
+  // The hover gradient from yellow at the top towards red.
+  const TColor top = PixelAt(*picture, second.Right - 4, second.Top + 1);
+  EXPECT_EQ(GetRValue(top), 255);
+  EXPECT_GT(GetGValue(top), 200);
+  EXPECT_EQ(GetBValue(top), 0);
+  EXPECT_LT(GetGValue(PixelAt(*picture, second.Right - 4, second.Bottom - 2)), 100);
+  SimulateMouseLeave(*pc);
+  EXPECT_EQ(pc->HoverTab(), -1);
+}
+
+TEST_F(PageControlTest, BottomClassicTabsOpenIntoThePage) {
+  pc->SetTabPosition(tpBottom);
+  pc->SetTabHeight(24);
+  Sheet("Monitor");
+  Sheet("My Message");
+  auto picture = Snapshot(*pc);
+  const TRect active = pc->TabRect(0), other = pc->TabRect(1);
+  const int edge = active.Top;  // the page's lower edge
+  EXPECT_EQ(active.Bottom, pc->Height() - 2);
+  // The active tab: framed left, bottom and right, open at the top onto the page.
+  EXPECT_EQ(PixelAt(*picture, active.Left, active.Top + 10), 0x808080);
+  EXPECT_EQ(PixelAt(*picture, active.Left + 10, active.Bottom), 0x808080);
+  EXPECT_EQ(PixelAt(*picture, active.Left + 10, edge - 1), ColorToRGB(clBtnFace));
+  // An inactive one is a closed box reaching one pixel into the page's border.
+  EXPECT_EQ(PixelAt(*picture, other.Left + 10, other.Top - 1), 0x808080);
+  EXPECT_EQ(PixelAt(*picture, other.Left + 10, other.Bottom - 1), 0x808080);
+  // The page border above the tabs and round the page.
+  EXPECT_EQ(PixelAt(*picture, 0, 10), 0x808080);
+  EXPECT_EQ(PixelAt(*picture, pc->Width() - 1, 10), 0x808080);
+  // The captions are written.
+  bool ink = false;
+  for (int x = active.Left + 4; x < active.Right && !ink; ++x)
+    for (int y = active.Top; y < active.Bottom && !ink; ++y)
+      ink = PixelAt(*picture, x, y) == clBlack;
+  EXPECT_TRUE(ink);
+}
+
+TEST_F(PageControlTest, DotNetSeparatorsLeaveOutTheOneBeforeTheActiveTab) {
+  pc->SetTabStyle(tsDotNet);
+  pc->SetActiveColor(clWhite);
+  for (const char* caption : {"One", "Two", "Three"}) Sheet(caption);
+  pc->SetActivePage(pc->Pages(1));
+  auto picture = Snapshot(*pc);
+  const TRect first = pc->TabRect(0), last = pc->TabRect(2);
+  const int y = first.Top + first.Height() / 2;
+  EXPECT_NE(PixelAt(*picture, first.Right - 2, y), clWhite);  // before the active tab
+  EXPECT_EQ(PixelAt(*picture, last.Right - 2, y), clWhite);   // after the last tab
+  EXPECT_EQ(PixelAt(*picture, last.Right - 3, y), clWhite);
+  // The active tab is filled in its colour and framed on three sides.
+  const TRect active = pc->TabRect(1);
+  EXPECT_EQ(PixelAt(*picture, active.Left + 3, active.Top + 3), clWhite);
+  EXPECT_EQ(PixelAt(*picture, active.Left, active.Top + 3), 0x808080);
+  EXPECT_THROW(pc->SetTabSplitLine(true), Exception);
+}
+
+TEST_F(PageControlTest, CloseButtonsHaveTheirLooks) {
+  TExTabSheet* a = Sheet("Closable");
+  a->SetShowClose(true);
+  pc->SetLowerActive(0);
+  const TRect tab = pc->TabRect(0);
+  // cpLeft: the box at the tab's left, white with a grey frame and black strokes.
+  auto picture = Snapshot(*pc);
+  const int x = tab.Left, y = tab.Top;
+  EXPECT_EQ(PixelAt(*picture, x + 2, y + 5), 0x808080);
+  EXPECT_EQ(PixelAt(*picture, x + 3, y + 3), clWhite);
+  EXPECT_EQ(PixelAt(*picture, x + 5, y + 5), clBlack);
+  // Pressed: grey fill and a black frame.
+  SimulateMouseDown(*pc, mbLeft, x + 6, y + 6);
+  picture = Snapshot(*pc);
+  EXPECT_EQ(PixelAt(*picture, x + 3, y + 3), 0xC0C0C0);
+  EXPECT_EQ(PixelAt(*picture, x + 2, y + 5), clBlack);
+  SimulateMouseUp(*pc, mbLeft, tab.Right + 50, y + 6);  // released elsewhere: kept
+  EXPECT_EQ(pc->PageCount(), 1);
+}
+
+TEST_F(PageControlTest, SheetsShowAndHideWithTheirEvents) {
+  TExTabSheet* a = Sheet("A1");
+  TExTabSheet* b = Sheet("B1");
+  std::vector<std::string> log;
+  a->OnHide = [&](TComponent*) { log.push_back("hide a"); };
+  b->OnShow = [&](TComponent*) { log.push_back("show b"); };
+  pc->SetActivePage(b);
+  EXPECT_EQ(log, (std::vector<std::string>{"show b", "hide a"}));
+  EXPECT_FALSE(pc->Version().empty());
+}
+
+}  // namespace
