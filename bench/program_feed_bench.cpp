@@ -7,7 +7,8 @@
 // For 1,000, 10,000, 50,000 and 200,000 stations heard (positions spread over the
 // world map, every packet a new position, so none is a repeat):
 //   Feed       packets per second; bytes of RSS per station (records, markers and rows)
-//   Paint      one paint of the visible map, everything on it composed anew
+//   Paint      one paint of the visible map, everything on it composed anew (as after
+//              a map load); PaintFrame one where the markers did not change
 //   MapLoad    loading the map again with all its markers (LoadMap); Redraw alone
 //   AgeAll     one aging tick that removes every station
 // and Start: the program started with a 50,000-station "Stn.dat" until its window has
@@ -224,6 +225,17 @@ void BM_Paint(benchmark::State& state) {
   state.counters["markers"] = frmAprs->Map->MarkerCount();
 }
 
+// A paint where the markers did not change: the map beneath them and their layer.
+void BM_PaintFrame(benchmark::State& state) {
+  Filled(static_cast<int>(state.range(0)));
+  TPanel& card = *frmAprs->Map->pnlCard;
+  card.Repaint();
+  for (auto _ : state) {
+    frmAprs->Map->imgCard->Invalidate();
+    card.Repaint();
+  }
+}
+
 void BM_MapLoad(benchmark::State& state) {
   Filled(static_cast<int>(state.range(0)));
   TMapView& map = *frmAprs->Map;
@@ -313,6 +325,9 @@ const bool kRegistered = [] {
   for (int count : {1000, 10000, 50000, 200000}) {
     benchmark::RegisterBenchmark("BM_Feed", BM_Feed)->Arg(count)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("BM_Paint", BM_Paint)->Arg(count)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_PaintFrame", BM_PaintFrame)
+        ->Arg(count)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_MapLoad", BM_MapLoad)
         ->Arg(count)
         ->Unit(benchmark::kMillisecond);

@@ -281,7 +281,11 @@ void TMapView::DrawStationSymbol(const std::string& Key, const std::string& Name
 void TMapView::RedrawAllSymbols() {
   // First: the thousands of marker changes below then add nothing to repaint.
   pnlCard->Invalidate();
-  FreeAllSymbols();
+  // The markers of stations still on the map are placed anew instead of freed and made
+  // again, which would take most of the time of a map change with tens of thousands of
+  // stations; they come to the front in the same order, so the map looks the same.
+  std::unordered_map<std::string, TAprsSymbol*> old;
+  old.swap(markers_);
   RebuildSymbolPlaces();
   // The stations and their places are both in key order: one walk over the stations
   // meets the places in their order.
@@ -292,8 +296,15 @@ void TMapView::RedrawAllSymbols() {
     int y = -1;
     int x = -1;
     if (!SymbolPlaces.GetSymbolPlace(key, y, x) || FindSymbolControl(key)) continue;
+    if (auto kept = old.find(key); kept != old.end()) {
+      markers_.insert(old.extract(kept));
+    }
     DrawStationSymbol(key, UnescapedField(record, sfSrcCall), x, y, CodeField(record, sfSymTable),
                       CodeField(record, sfSymCode), StrToIntDef(Field(record, sfPort), 0));
+  }
+  for (auto& [key, marker] : old) {
+    marker_grid_.Remove(marker);
+    delete marker;
   }
   if (OnPlacesChanged) OnPlacesChanged();
 }

@@ -434,6 +434,24 @@ TEST_F(MapViewTest, MarkersOfOneSymbolShareItsPictureAndChangeApart) {
   EXPECT_EQ(bitmap->Canvas().Pixels(50, 50), SymbolColor('>'));
 }
 
+TEST_F(MapViewTest, ALoadedMapShowsTheMarkersInTheOrderOfTheStationList) {
+  ASSERT_TRUE(view_->LoadMap(map_));
+  view_->SetSymDrawStyle(dsSymbol);
+  // Heard last, B lies on top; after a load the station list's order decides (key order).
+  Receive(Station("B", 45, 5, '-'));
+  Receive(Station("A", 45, 5, '>'));
+  EXPECT_EQ(Render()->Canvas().Pixels(50, 50), SymbolColor('>'));
+  ASSERT_TRUE(view_->LoadMap(map_));
+  EXPECT_EQ(view_->MarkerCount(), 2);
+  EXPECT_EQ(Render()->Canvas().Pixels(50, 50), SymbolColor('-'));
+  // A station gone from the list loses its marker at the next load.
+  stations_.Delete(IndexOf(MakeStationKey("", "B")));
+  ASSERT_TRUE(view_->LoadMap(map_));
+  EXPECT_EQ(view_->MarkerCount(), 1);
+  EXPECT_EQ(view_->FindSymbolControl(MakeStationKey("", "B")), nullptr);
+  EXPECT_EQ(Render()->Canvas().Pixels(50, 50), SymbolColor('>'));
+}
+
 TEST_F(MapViewTest, RenderedMarkersSitOnTheirStations) {
   ASSERT_TRUE(view_->LoadMap(map_));
   struct TPlaced {
