@@ -107,9 +107,10 @@ TMapView::~TMapView() {
   FreeAllSymbols();
 }
 
-void TMapView::ChildrenIn(const TRect& Area, std::vector<TControl*>& Found) const {
+void TMapView::ChildrenIn(const TRect& Area, bool Composed, std::vector<TControl*>& Found) const {
   Found.insert(Found.end(), {imgCard, shpR, shpH, shpV, shpGPS, shpRange});
-  marker_grid_.MarkersIn(Area, Found);
+  // Markers are kept composed.
+  if (Composed) marker_grid_.MarkersIn(Area, Found);
 }
 
 std::shared_ptr<const TBitmap> TMapView::SharedSymbolPicture(char SymTable, char SymCode) {

@@ -142,7 +142,7 @@ class TMapView : private TChildFinder {
 
  private:
   // The panel's children in Area: the shapes and the image, and the markers there.
-  void ChildrenIn(const TRect& Area, std::vector<TControl*>& Found) const override;
+  void ChildrenIn(const TRect& Area, bool Composed, std::vector<TControl*>& Found) const override;
   // The picture of a symbol, drawn once and shared by its markers; null for a table
   // without pictures.
   std::shared_ptr<const TBitmap> SharedSymbolPicture(char SymTable, char SymCode);

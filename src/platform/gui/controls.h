@@ -253,8 +253,9 @@ struct TNativeWidget;  // platform-internal: the Qt widget of a windowed control
 class TChildFinder {
  public:
   virtual ~TChildFinder() = default;
-  // Adds every visible windowless child whose bounds meet Area (more do no harm).
-  virtual void ChildrenIn(const TRect& Area, std::vector<TControl*>& Found) const = 0;
+  // Adds every visible windowless child whose bounds meet Area (more do no harm); without
+  // Composed, those kept composed may be left out (a paint above their layer).
+  virtual void ChildrenIn(const TRect& Area, bool Composed, std::vector<TControl*>& Found) const = 0;
 };
 
 class TWinControl : public TControl {
@@ -347,7 +348,8 @@ class TWinControl : public TControl {
   static TChildPlace PlaceOf(const TControl& Child, std::uint64_t Z);
   void PlaceChanged(const TControl& Child);
   // The found of the visible windowless children meeting Area, bottom first.
-  void WindowlessIn(const TRect& Area, std::vector<size_t>& Found) const;
+  // Without Composed, those kept composed may be missing.
+  void WindowlessIn(const TRect& Area, std::vector<size_t>& Found, bool Composed = true) const;
   // Every child, the windowless ones first, each group bottom first.
   const std::vector<TControl*>& Ordered() const;
 

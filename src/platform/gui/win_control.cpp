@@ -134,7 +134,8 @@ int TWinControl::ControlCount() const {
   return static_cast<int>(windowless_.size() + windowed_children_.size());
 }
 
-void TWinControl::WindowlessIn(const TRect& Area, std::vector<size_t>& Found) const {
+void TWinControl::WindowlessIn(const TRect& Area, std::vector<size_t>& Found,
+                               bool Composed) const {
   Found.clear();
   auto meets = [&Area](const TChildPlace& place) {
     const TRect& b = place.bounds;
@@ -143,7 +144,7 @@ void TWinControl::WindowlessIn(const TRect& Area, std::vector<size_t>& Found) co
   };
   if (finder_) {
     std::vector<TControl*> found;
-    finder_->ChildrenIn(Area, found);
+    finder_->ChildrenIn(Area, Composed, found);
     for (TControl* child : found) {
       if (child->parent_ != this || child->windowed_) continue;
       if (meets(places_[child->slot_])) Found.push_back(child->slot_);

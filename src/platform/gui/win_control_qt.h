@@ -148,8 +148,8 @@ class TControlEvents {
   static const auto& Places(const TWinControl& Control) { return Control.places_; }
   // The found of the visible windowless children meeting Area, bottom first.
   static void WindowlessIn(const TWinControl& Control, const TRect& Area,
-                           std::vector<size_t>& Found) {
-    Control.WindowlessIn(Area, Found);
+                           std::vector<size_t>& Found, bool Composed = true) {
+    Control.WindowlessIn(Area, Found, Composed);
   }
   static bool Previews(const TWinControl& Control) { return Control.PreviewsKeys(); }
   static void UpdateBounds(TControl& Control, const TRect& Bounds) { Control.UpdateBounds(Bounds); }

@@ -43,7 +43,7 @@ void TWidgetBridge::Paint(QWidget& widget, const QRegion& area) {
   // The windowless children in the area, bottom first. A paint handler may free, hide or
   // move siblings: each child is checked again before it paints.
   std::vector<size_t> found;
-  TControlEvents::WindowlessIn(*control, AreaRect(area), found);
+  TControlEvents::WindowlessIn(*control, AreaRect(area), found, !layered);
   const std::vector<TControl*>& children = TControlEvents::Windowless(*control);
   const auto& places = TControlEvents::Places(*control);
   std::vector<std::pair<TGraphicControl*, std::weak_ptr<char>>> to_paint;

@@ -145,7 +145,7 @@ class TKeptBox : public TBox {
 // nor hit, which shows that the surface asks it.
 class TListFinder : public TChildFinder {
  public:
-  void ChildrenIn(const TRect&, std::vector<TControl*>& Found) const override {
+  void ChildrenIn(const TRect&, bool, std::vector<TControl*>& Found) const override {
     Found.insert(Found.end(), known.begin(), known.end());
   }
   std::vector<TControl*> known;
