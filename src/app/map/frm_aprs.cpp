@@ -32,6 +32,7 @@ namespace {
 
 constexpr int kMinWidth = 640;
 constexpr int kMinHeight = 480;
+constexpr int kSplitterHeight = 4;
 constexpr int kStationAgingMs = 1000;
 
 // The lamps' colours: on, off and the outline.
@@ -123,7 +124,7 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   msplRx = new TMySplitter(this);
   msplRx->Name = "msplRx";
   msplRx->SetParent(this);
-  msplRx->SetBounds(0, mpnlBottom->Top() - 4, Width(), 4);
+  msplRx->SetBounds(0, mpnlBottom->Top() - kSplitterHeight, Width(), kSplitterHeight);
   msplRx->SetAlign(alBottom);
   msplRx->OnMoved = [this](TComponent*) { ScrollLogToEnd(*rdMain); };
 
