@@ -68,8 +68,8 @@ void TCPTheard::Execute() {
       if (!Active) return;
       if (hooks_.SetStatusText) hooks_.SetStatusText(kConnectionLostText);
       if (hooks_.SetButtonColor) hooks_.SetButtonColor(kTcpReconnectingColor);
-      Reconnect();
     });
+    Reconnect();
   }
 }
 
@@ -89,10 +89,12 @@ void TCPTheard::HandOverLines() {
   }
 }
 
+// On the reader's thread: a server that does not answer holds up the reader for the
+// connect time-out, never the window; Stop cuts the wait short.
 void TCPTheard::Reconnect() {
   if (!Active) return;
   client_.Disconnect();
-  client_.Connect(Host, Port, kConnectTimeoutMs);
+  client_.Connect(Host, Port, kConnectTimeoutMs, [this] { return Terminated() || !Active; });
 }
 
 void TCPTheard::ProcessLine() {

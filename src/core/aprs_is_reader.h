@@ -1,11 +1,13 @@
 // The APRS-IS reader: a worker thread that watches the internet server connection once
 // a second, reads the lines that have arrived and hands each one to the GUI thread,
 // where it is split into monitor form (tnc2_line.h) and given to the packet
-// dispatcher. While the connection is down it reports that and reconnects.
+// dispatcher. Lines that arrived before the connection dropped are all handed over;
+// then it reports the loss and reconnects, on its own thread.
 //
 // Everything that touches the program (dispatcher, monitor, the connect button and the
 // status text) runs on the GUI thread through TThread::Synchronize, through hooks that
-// the program assigns before the reader is created.
+// the program assigns before the reader is created. The connection's own events
+// (TTcpClient::OnConnected ...) come on the reader's thread.
 #pragma once
 
 #include <atomic>

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -125,6 +126,20 @@ TEST(AprsIsReader, EveryLineSentBeforeADropArrivesExactlyOnce) {
   }
   ASSERT_EQ(r.packets.size(), size_t(kLines));
   for (int i = 0; i < kLines; ++i) ASSERT_EQ(r.packets[i].at(1), ">" + std::to_string(i));
+  reader.Stop();
+}
+
+// The connect is the reader's: the window's thread never waits for the network.
+TEST(AprsIsReader, ConnectsOnItsOwnThread) {
+  TLoopbackTcpServer server;
+  TTcpClient client;
+  std::atomic<std::thread::id> connected_on{};
+  client.OnConnected = [&] { connected_on = std::this_thread::get_id(); };
+  TRecorder r;
+  TCPTheard reader(client, "127.0.0.1", server.Port(), r.Hooks(), kPassMs);
+  ASSERT_TRUE(SynchronizeUntilAccepted(server));
+  ASSERT_TRUE(SynchronizeUntil([&] { return connected_on.load() != std::thread::id(); }));
+  EXPECT_NE(connected_on.load(), std::this_thread::get_id());
   reader.Stop();
 }
 

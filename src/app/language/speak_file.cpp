@@ -261,6 +261,17 @@ void ApplySpeakLines() {
   for (int n = 0; n < lines.Count(); ++n) ApplySpeakLine(lines.Get(n));
 }
 
+std::uint8_t ReadSpeakLines(TStringList& Lines) {
+  std::uint8_t result = kSpeakUnusable;
+  if (Lines.Count() > 0 && Field(Lines.Get(0), 0) == kSpeakHeaderMarker) {
+    const std::string version = Field(Lines.Get(0), 4);
+    result = SpeakVersionPart(version) == SpeakVersionPart(kLanguageVersion) ? kSpeakLoaded
+                                                                             : kSpeakWrongVersion;
+  }
+  if (Lines.Count() > 0) Lines.Delete(0);
+  return result;
+}
+
 std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly) {
   const std::string path = SpkDir + FileName;
   std::uint8_t result = kSpeakUnusable;
@@ -278,12 +289,7 @@ std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly) {
                                  Format("Please delete this file from \"%s\" !", SpkDir)));
       lines.SetText(content);
     }
-    if (lines.Count() > 0 && Field(lines.Get(0), 0) == kSpeakHeaderMarker) {
-      const std::string version = Field(lines.Get(0), 4);
-      result = SpeakVersionPart(version) == SpeakVersionPart(kLanguageVersion) ? kSpeakLoaded
-                                                                               : kSpeakWrongVersion;
-    }
-    if (lines.Count() > 0) lines.Delete(0);
+    result = ReadSpeakLines(lines);
     if (result == kSpeakWrongVersion) {
       MyShowError(TwoLineMessage(Format("This SPEAK file \"%s\" is not for Virdo Version %s !",
                                         FileName, kLanguageVersion),

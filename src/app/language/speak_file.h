@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/text/string_list.h"
+
 extern const char* const kSpeakHeaderMarker;  // "###VIRDO-SPK-HEADER###"
 extern const char* const kLanguageVersion;    // "1.2"
 constexpr std::size_t kSpeakPreambleLength = 64;
@@ -30,6 +32,10 @@ std::string LineBreakToSpeakCr(const std::string& S);
 // the first character when there is no '.'.
 std::string SpeakVersionPart(const std::string& Version);
 
+// The lines of a deciphered language file (its 64 preamble characters already taken
+// off): kSpeakLoaded or kSpeakWrongVersion by the header's version, kSpeakUnusable
+// without a header. The header line is taken out of Lines.
+std::uint8_t ReadSpeakLines(TStringList& Lines);
 // Loads SpkDir + FileName. With CheckOnly the file is only tested; otherwise a valid
 // file replaces the stored lines of frmSpeak, which are applied to all windows. Returns
 // kSpeakLoaded, kSpeakWrongVersion (with a message, also when checking) or

@@ -14,9 +14,9 @@ const char* const kNoCalibration = "DAT/INF Datei f\xFCr folgende Karte nicht ge
 const char* const kImageGone = "Karten Datei nicht gefunden, laden abgebrochen!";
 
 // The corner lines and the name, comments left out; at most the three lines used.
-std::vector<std::string> CalibrationLines(const std::string& CalibrationFile) {
+std::vector<std::string> CalibrationLines(const std::string& Text) {
   TStringList lines;
-  lines.LoadFromFile(CalibrationFile);
+  lines.SetText(Text);
   std::vector<std::string> used;
   for (int i = 0; i < lines.Count() && used.size() < 3; ++i) {
     std::string line = Trim(lines[i]);
@@ -46,22 +46,18 @@ bool ReadMapCalibration(const std::string& FileName, long double& LatMin, long d
     MyShowError(noCalibration);
     return false;
   }
-  std::vector<std::string> lines;
+  std::string text;
   try {
-    lines = CalibrationLines(calibration);
+    TStringList file;
+    file.LoadFromFile(calibration);
+    text = file.Text();
   } catch (const Exception&) {
     // Unreadable is as good as missing.
   }
-  const bool typed = SameText(ExtractFileExt(calibration), ".INF");
-  double lat[2] = {};
-  double lon[2] = {};
-  int corners = 0;
-  for (size_t i = 0; i < lines.size() && i < 2; ++i) {
-    const std::string text = typed ? NormalizePosText(lines[i]) : lines[i];
-    if (ParseLatLon(text, lat[i], lon[i])) ++corners;
-  }
-  // Two readable corners spanning an area, or the mapping would divide by zero.
-  if (corners < 2 || lat[0] == lat[1] || lon[0] == lon[1]) {
+  long double lat_min = 0, lon_min = 0, lon_max = 0, lat_max = 0;
+  std::string name;
+  if (!ParseMapCalibration(text, SameText(ExtractFileExt(calibration), ".INF"), lat_min, lon_min,
+                           name, lon_max, lat_max)) {
     MyShowError(noCalibration);
     return false;
   }
@@ -69,6 +65,27 @@ bool ReadMapCalibration(const std::string& FileName, long double& LatMin, long d
     MyShowError(kImageGone);
     return false;
   }
+  LatMin = lat_min;
+  LonMin = lon_min;
+  LonMax = lon_max;
+  LatMax = lat_max;
+  MapName = name;
+  return true;
+}
+
+bool ParseMapCalibration(const std::string& Text, bool Typed, long double& LatMin,
+                         long double& LonMin, std::string& MapName, long double& LonMax,
+                         long double& LatMax) {
+  const std::vector<std::string> lines = CalibrationLines(Text);
+  double lat[2] = {};
+  double lon[2] = {};
+  int corners = 0;
+  for (size_t i = 0; i < lines.size() && i < 2; ++i) {
+    const std::string text = Typed ? NormalizePosText(lines[i]) : lines[i];
+    if (ParseLatLon(text, lat[i], lon[i])) ++corners;
+  }
+  // Two readable corners spanning an area, or the mapping would divide by zero.
+  if (corners < 2 || lat[0] == lat[1] || lon[0] == lon[1]) return false;
   // On equality the second corner's value is the maximum; equal corners are refused above.
   LatMin = std::min(lat[0], lat[1]);
   LatMax = std::max(lat[0], lat[1]);

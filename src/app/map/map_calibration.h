@@ -28,3 +28,9 @@ std::string MapCalibrationFile(const std::string& ImageFile);
 // The outputs are written only on success.
 bool ReadMapCalibration(const std::string& FileName, long double& LatMin, long double& LonMin,
                         std::string& MapName, long double& LonMax, long double& LatMax);
+// The corners and name in the text of a calibration file, as ReadMapCalibration takes
+// them (Typed: an ".INF" file, whose corners are normalised first); false, outputs
+// untouched, for fewer than two readable corners or corners that span no area.
+bool ParseMapCalibration(const std::string& Text, bool Typed, long double& LatMin,
+                         long double& LonMin, std::string& MapName, long double& LonMax,
+                         long double& LatMax);

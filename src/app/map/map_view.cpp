@@ -6,13 +6,15 @@
 #include "app/stations/station_store.h"
 #include "controls/my_msg_dialog.h"
 #include "core/csv_ctrl.h"
+#include "platform/gui/graphic_limits.h"
 #include "platform/gui/picture.h"
 #include "platform/gui/scroll_box.h"
 #include "platform/text/sysutils.h"
 
 namespace {
 
-const char* const kImageUnreadable = "Karten Datei nicht gefunden, laden abgebrochen!";
+const char* const kImageUnreadable = "Karten Datei nicht lesbar, laden abgebrochen!";
+const char* const kImageTooLarge = "Karten Datei zu gro\xDF, laden abgebrochen!";
 
 constexpr TColor kLineGrey = RGB(128, 128, 128);
 constexpr TColor kLineWhite = RGB(255, 255, 255);
@@ -153,14 +155,19 @@ bool TMapView::LoadMap(const std::string& FileName) {
   if (!ReadMapCalibration(FileName, c.LatMin, c.LonMin, read.Name, c.LonMax, c.LatMax))
     return false;
   TPicture picture;
+  // The old map stays when the new one cannot be shown; the message says why.
   try {
     picture.LoadFromFile(FileName);
-  } catch (const Exception&) {
-    picture.SetGraphic(nullptr);
+  } catch (const EGraphicTooLarge& error) {
+    MyShowError(std::string(kImageTooLarge) + "\n\r" + FileName + "\n\r" + error.what());
+    return false;
+  } catch (const Exception& error) {
+    MyShowError(std::string(kImageUnreadable) + "\n\r" + FileName + "\n\r" + error.what());
+    return false;
   }
   // Without two pixels each way there is nothing to map positions onto.
   if (picture.Width() < 2 || picture.Height() < 2) {
-    MyShowError(kImageUnreadable);
+    MyShowError(std::string(kImageUnreadable) + "\n\r" + FileName);
     return false;
   }
 

@@ -30,6 +30,14 @@ constexpr TDateTime kRetryAge = 0.000694444;
 constexpr TDateTime kAckRepeatAge = 0.0000578704;
 constexpr char kEnter = '\r';
 
+// Index of the first character below a blank, npos when there is none.
+size_t FirstControl(const std::string& S) {
+  for (size_t i = 0; i < S.size(); ++i) {
+    if (static_cast<unsigned char>(S[i]) < 0x20) return i;
+  }
+  return std::string::npos;
+}
+
 std::string Text(const std::function<std::string()>& f) {
   return f ? f() : std::string();
 }
@@ -188,7 +196,10 @@ void TfrmAprsMsg::HandleRxMessage(const TAprsInfo& Info) {
   const size_t brace = data.find('{', 11);
   if (brace != std::string::npos) {
     text = data.substr(11, brace - 11);
-    number = Trim(data.substr(brace, 5));
+    // The number ends at a control character: a line break after it would go out in
+    // our acknowledgement as a line of its own.
+    number = data.substr(brace, 5);
+    number = Trim(number.substr(0, FirstControl(number)));
     if (own && !replayed) SendAck(Info.SrcCall, addressee, number, Info.Port);
   } else {
     text = data.substr(11);
@@ -229,6 +240,9 @@ void TfrmAprsMsg::MarkAcknowledged(const std::string& OwnCall, const std::string
 
 void TfrmAprsMsg::SendAck(const std::string& Src, const std::string& Addressee,
                           const std::string& Number, int Port) {
+  // A sender whose call holds a control character (an internet line may carry a CR or
+  // NUL) is no station we can answer without sending that character on.
+  if (FirstControl(Src) != std::string::npos) return;
   const std::string key = Escaped(IntToStr(Port) + ":" + Src + ">" + Addressee + ":" + Number);
   int first = -1;
   int last = -1;

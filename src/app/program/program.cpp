@@ -1,5 +1,6 @@
 #include "app/program/program.h"
 
+#include "app/program/app_folders.h"
 #include "app/program/device_windows.h"
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
@@ -19,6 +20,8 @@
 #include "controls/my_msg_dialog.h"
 #include "gif/gif_registration.h"
 #include "platform/sys/application.h"
+#include "platform/sys/atomic_file.h"
+#include "platform/sys/files.h"
 
 TfrmGpsStatus* frmGpsStatus = nullptr;
 TfrmWxStatus* frmWxStatus = nullptr;
@@ -103,7 +106,13 @@ std::uint8_t LoadStartLanguage() {
   return result;
 }
 
+void DeleteInterruptedSaves() {
+  DeleteStaleSaveFiles(ConfigFolder());
+  DeleteStaleSaveFiles(PrgDir());
+}
+
 bool StartProgram() {
+  DeleteInterruptedSaves();
   LoadSettings();
   const std::uint8_t language = LoadStartLanguage();
   if (language == kSpeakWrongVersion) MyShowError(kNoValidSpeakFileText);

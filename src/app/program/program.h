@@ -26,5 +26,8 @@ std::uint8_t LoadStartLanguage();
 // Everything after the windows exist up to the message loop. False when the program
 // must end without running (no usable language file).
 bool StartProgram();
+// Deletes the temporary files of saves that a crash or a kill cut short, in the
+// settings folder and the program folder; part of the start, before anything is saved.
+void DeleteInterruptedSaves();
 // The whole program; returns the exit code.
 int RunProgram();

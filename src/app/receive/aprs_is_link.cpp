@@ -3,6 +3,7 @@
 #include "core/digi_path.h"
 #include "core/my_tools.h"
 #include "core/tnc2_line.h"
+#include "platform/sys/thread.h"
 #include "platform/text/format.h"
 #include "platform/text/sysutils.h"
 
@@ -28,21 +29,29 @@ std::string LoginLine(const std::string& Call, const std::string& Passcode,
   return line;
 }
 
+// The reader connects on its own thread, so that the window never waits for the
+// network; what the connection's events change belongs to the GUI thread.
 TAprsIsLink::TAprsIsLink() {
-  TCPClientIGate.OnConnected = [this] { TCPClientIGateConnected(); };
+  TCPClientIGate.OnConnected = [this] {
+    TThread::Synchronize([this] {
+      if (!closing_) TCPClientIGateConnected();
+    });
+  };
   TCPClientIGate.OnDisconnected = [this] {
-    if (ClearIgSeen) ClearIgSeen();
+    TThread::Synchronize([this] {
+      if (!closing_ && ClearIgSeen) ClearIgSeen();
+    });
   };
   TCPClientIGate.OnStatus = [this](const std::string& text) {
-    if (SetStatusText) SetStatusText(text);
+    TThread::Synchronize([this, text] {
+      if (!closing_ && SetStatusText) SetStatusText(text);
+    });
   };
 }
 
 // The window that wired the hooks may be half gone by now: nothing is reported.
 TAprsIsLink::~TAprsIsLink() {
-  TCPClientIGate.OnConnected = nullptr;
-  TCPClientIGate.OnDisconnected = nullptr;
-  TCPClientIGate.OnStatus = nullptr;
+  closing_ = true;
   Stop();
 }
 
@@ -81,13 +90,18 @@ bool TAprsIsLink::IsConnected() const {
   return TCPClientIGate.IsOpen();
 }
 
-void TAprsIsLink::IGateToTcp(const TAprsInfo& Info) {
-  if (Info.Port == -1 || Info.SrcCall.empty() || !IsConnected()) return;
+std::optional<std::string> IGateLine(const TAprsInfo& Info) {
+  if (Info.Port == -1 || Info.SrcCall.empty()) return std::nullopt;
   const std::string dest =
       Info.Path.empty() ? Info.DestCall : Info.DestCall + "," + NormalizeDigiPath(Info.Path);
-  // A CR or LF from the radio would end the line early and make the rest of the data a
-  // line of its own on the server: the packet is cut at the first one.
-  const std::string data = Info.Data.substr(0, Info.Data.find_first_of("\r\n"));
+  // A CR, LF or NUL from the radio would end the line early and make the rest of the
+  // data a line of its own on the server: Tnc2Line cuts the packet at the first one.
+  return Tnc2Line(Info.SrcCall, dest, Info.Data);
+}
+
+void TAprsIsLink::IGateToTcp(const TAprsInfo& Info) {
+  if (!IsConnected()) return;
+  const std::optional<std::string> line = IGateLine(Info);
   // The lamp shows what went out, not what was tried.
-  if (TCPClientIGate.WriteLine(Tnc2Line(Info.SrcCall, dest, data)) && TxLamp) TxLamp();
+  if (line && TCPClientIGate.WriteLine(*line) && TxLamp) TxLamp();
 }

@@ -5,13 +5,19 @@
 //   N0CALL-9>APRS,WIDE1-1,WIDE2-1:!5230.50N/01320.70E>Test
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/receive/aprs_info.h"
 #include "core/aprs_is_reader.h"
 #include "platform/io/tcp_client.h"
+
+// The IGate's line for a packet heard on the radio, source>destination,path:data, cut at
+// any line break (tnc2_line.h); none for internet packets and packets without source.
+std::optional<std::string> IGateLine(const TAprsInfo& Info);
 
 // "user %s pass %s vers Velmora 1.2", then a blank and the filter when the trimmed
 // filter is not empty (taken literally).
@@ -62,4 +68,5 @@ class TAprsIsLink {
   void TCPClientIGateConnected();
 
   std::unique_ptr<TCPTheard> reader_;
+  std::atomic<bool> closing_{false};
 };

@@ -4,6 +4,7 @@
 
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
+#include "core/tnc2_line.h"
 #include "platform/sys/files.h"
 #include "platform/text/format.h"
 #include "platform/text/sysutils.h"
@@ -94,7 +95,8 @@ bool TPacketRecorder::Start(const std::string& FileName, bool Append, std::strin
 }
 
 void TPacketRecorder::AddLine(const std::string& Line) {
-  if (recording_) log_buffer_.push_back(Line);
+  // A line break inside would make the rest a line of its own in the file.
+  if (recording_) log_buffer_.emplace_back(LinePart(Line));
 }
 
 void TPacketRecorder::Insert(const std::string& Line) {

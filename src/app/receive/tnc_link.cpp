@@ -68,6 +68,11 @@ void ConnectTncToWindows() {
   tnc.SetStatusText = [](const std::string& Status) {
     if (frmAprs) frmAprs->UpdateCaption(Status);
   };
+  tnc.OnDeviceLost = [] {
+    if (!frmAprs) return;
+    frmAprs->bmpmRxP1->SetActive(false);
+    frmAprs->bmpmRxP2->SetActive(false);
+  };
 
   KissLink.CollectMonitorLine = [](const std::string& Line) {
     if (frmAprs) frmAprs->Dispatcher.CollectMonitorLine(Line);

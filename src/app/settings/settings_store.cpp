@@ -401,6 +401,12 @@ void LoadSettings() {
   const TPortDefaults defaults{s.edtInfoP1->Text(), s.edtStatusP1->Text(), s.edtWxStatusP1->Text()};
   {
     TRegistry reg;
+    if (reg.Damaged()) {
+      MyShowError("The settings file \"" + TRegistry::FileName() +
+                  "\" was damaged: what could be read is used, the rest is set to defaults. "
+                  "The damaged file is kept as \"" +
+                  TRegistry::DamagedFileName() + "\".");
+    }
     reg.OpenKey(kRootKey, true);
     reg.CloseKey();
     TSettingsReader r(reg);
@@ -428,6 +434,9 @@ void SaveSettings() {
     if (reg.OpenKey(kProgrammKey, true)) SaveProgramm(reg);
     if (reg.OpenKey(kPositionKey, true)) SavePosition(reg);
     reg.CloseKey();
+    // One write of the whole result: a save cut short never leaves the file without
+    // the settings it has just deleted.
+    reg.SaveChanges();
   } catch (const ERegistryException& error) {
     // Settings that could not be written are lost: say so instead of ending quietly.
     MyShowError(error.what());

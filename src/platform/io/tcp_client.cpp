@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -31,14 +32,21 @@ int PollFor(int socket, short events, int timeout_ms) {
   }
 }
 
-int ConnectOne(const addrinfo& address, int timeout_ms) {
+// Waits for a connect in short slices, so that a caller may give up early.
+constexpr int kConnectSliceMs = 20;
+
+int ConnectOne(const addrinfo& address, int timeout_ms, const std::function<bool()>& cancelled) {
   int s = socket(address.ai_family, address.ai_socktype | SOCK_CLOEXEC, address.ai_protocol);
   if (s < 0) return -1;
   int flags = fcntl(s, F_GETFL, 0);
   fcntl(s, F_SETFL, flags | O_NONBLOCK);
   int result = connect(s, address.ai_addr, address.ai_addrlen);
   if (result < 0 && errno == EINPROGRESS) {
-    int events = PollFor(s, POLLOUT, timeout_ms);
+    int events = 0;
+    for (int waited = 0; events == 0 && waited < timeout_ms; waited += kConnectSliceMs) {
+      if (cancelled && cancelled()) break;
+      events = PollFor(s, POLLOUT, std::min(kConnectSliceMs, timeout_ms - waited));
+    }
     int error = 0;
     socklen_t length = sizeof error;
     if (events > 0 && getsockopt(s, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0) {
@@ -60,7 +68,8 @@ TTcpClient::~TTcpClient() {
   Disconnect();
 }
 
-bool TTcpClient::Connect(const std::string& Host, int Port, int TimeoutMs) {
+bool TTcpClient::Connect(const std::string& Host, int Port, int TimeoutMs,
+                         const std::function<bool()>& Cancelled) {
   Disconnect();
   if (Host.empty() || Port < 1 || Port > 65535) return false;
   addrinfo hints{};
@@ -71,7 +80,7 @@ bool TTcpClient::Connect(const std::string& Host, int Port, int TimeoutMs) {
   if (getaddrinfo(Host.c_str(), service.c_str(), &hints, &addresses) != 0) return false;
   int s = -1;
   for (addrinfo* a = addresses; a != nullptr && s < 0; a = a->ai_next)
-    s = ConnectOne(*a, TimeoutMs);
+    s = ConnectOne(*a, TimeoutMs, Cancelled);
   freeaddrinfo(addresses);
   if (s < 0) return false;
   {

@@ -21,10 +21,12 @@ class TTcpClient {
   TTcpClient(const TTcpClient&) = delete;
   TTcpClient& operator=(const TTcpClient&) = delete;
 
-  // Connects to Host (name or address) and Port, giving up after TimeoutMs; an
-  // existing connection is closed first. False when the host is unknown, the port
-  // is not 1..65535, the peer refuses or does not answer in time.
-  bool Connect(const std::string& Host, int Port, int TimeoutMs = 1000);
+  // Connects to Host (name or address) and Port, giving up after TimeoutMs, or as soon
+  // as Cancelled (asked every few milliseconds while waiting) says so; an existing
+  // connection is closed first. False when the host is unknown, the port is not
+  // 1..65535, the peer refuses or does not answer in time.
+  bool Connect(const std::string& Host, int Port, int TimeoutMs = 1000,
+               const std::function<bool()>& Cancelled = {});
   void Disconnect();
   // True while the connection is open and the peer has not closed it. Consumes nothing:
   // lines the peer sent before it closed are still there for ReadLine.

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 TChildProcess::TChildProcess(const std::string& Command, const std::string& OutputFile) {
@@ -24,7 +25,9 @@ TChildProcess::TChildProcess(const std::string& Command, const std::string& Outp
   ::close(output);
 }
 
-TChildProcess::~TChildProcess() { Stop(); }
+TChildProcess::~TChildProcess() {
+  Stop();
+}
 
 void TChildProcess::Stop() {
   if (pid_ <= 0) return;
@@ -54,4 +57,19 @@ bool ProgramAvailable(const std::string& Program) {
   int status = -1;
   RunAndCapture("command -v '" + Program + "' > /dev/null 2>&1", &status);
   return status == 0;
+}
+
+bool RunAndKillAfter(const std::function<void()>& Work, int DelayUs) {
+  const pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    Work();
+    _exit(0);  // Work was to run until the kill; no exit handlers of the parent's state
+  }
+  usleep(static_cast<useconds_t>(DelayUs > 0 ? DelayUs : 0));
+  kill(child, SIGKILL);
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }

@@ -3,6 +3,7 @@
 // run independent peer programs in tests.
 #pragma once
 
+#include <functional>
 #include <string>
 
 // Runs `/bin/sh -c Command` to its end and returns what it wrote to standard output
@@ -11,6 +12,12 @@
 std::string RunAndCapture(const std::string& Command, int* ExitStatus = nullptr);
 // True when Program is found on the search path.
 bool ProgramAvailable(const std::string& Program);
+
+// Runs Work in a copy of this process and kills that copy (SIGKILL, as a power cut or
+// "kill -9" ends a program) DelayUs microseconds after it started; Work should not
+// return before. False when the copy could not be made or ended by itself. For tests
+// of what a kill at any moment leaves behind.
+bool RunAndKillAfter(const std::function<void()>& Work, int DelayUs);
 
 class TChildProcess {
  public:

@@ -1,6 +1,8 @@
 #include "app/map/map_view.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 #include "app/receive/aprs_info.h"
 #include "app/stations/station_store.h"
@@ -119,11 +121,23 @@ TEST_F(MapViewTest, FailedLoadsKeepTheOldMap) {
   const std::string broken = Folder() + "broken.bmp";
   WriteText(broken, "BM not really");
   WriteText(Folder() + "broken.DAT", corners);
-  for (const std::string& image : {thin, flat, broken}) {
+  // A JPEG whose header claims 16384 x 16384 pixels (800 MB) is refused unread.
+  std::ifstream jpeg(VELMORA_TEST_DATA "/jpeg/blocks.jpg", std::ios::binary);
+  std::string huge((std::istreambuf_iterator<char>(jpeg)), std::istreambuf_iterator<char>());
+  const size_t frame = huge.find("\xFF\xC0");
+  ASSERT_NE(frame, std::string::npos);
+  huge[frame + 5] = huge[frame + 7] = '\x40';
+  huge[frame + 6] = huge[frame + 8] = '\x00';
+  const std::string giant = Folder() + "giant.jpg";
+  WriteText(giant, huge);
+  WriteText(Folder() + "giant.DAT", corners);
+  for (const std::string& image : {thin, flat, broken, giant}) {
     std::string message;
     AnswerNextMyMsgBox(&message);
     EXPECT_FALSE(view_->LoadMap(image)) << image;
-    EXPECT_EQ(message, "Karten Datei nicht gefunden, laden abgebrochen!");
+    const std::string said = image == giant ? "Karten Datei zu gro\xDF, laden abgebrochen!"
+                                            : "Karten Datei nicht lesbar, laden abgebrochen!";
+    EXPECT_EQ(message.rfind(said + "\n\r" + image, 0), 0u) << message;
   }
   const std::string uncalibrated = WriteMap("plain.bmp", 30, 30, "");
   AnswerNextMyMsgBox();
@@ -166,9 +180,7 @@ TEST_F(MapViewTest, ShippedJpegWorldMapLoads) {
   };
   // Deep blue sea; land green, brown or sand, all warmer than blue.
   auto isSea = [](TColor c) { return GetBValue(c) > GetRValue(c) + 40 && GetGValue(c) < 60; };
-  auto isLand = [](TColor c) {
-    return std::max(GetRValue(c), GetGValue(c)) > GetBValue(c) + 30;
-  };
+  auto isLand = [](TColor c) { return std::max(GetRValue(c), GetGValue(c)) > GetBValue(c) + 30; };
   EXPECT_TRUE(isSea(colourAt(5, -25)));          // Atlantic
   EXPECT_TRUE(isSea(colourAt(-35, -140)));       // Pacific
   EXPECT_TRUE(isLand(colourAt(20, 20)));         // Sahara

@@ -30,7 +30,7 @@ class MsgExchange : public ::testing::Test {
   void SetUp() override {
     session.link.mbtnTcpClick();
     ASSERT_TRUE(PumpUntil([&] { return server.Accept(5); }));
-    ASSERT_NE(server.Received("\r\n").find("user N0CALL"), std::string::npos);
+    ASSERT_NE(PumpLogin(server).find("user N0CALL"), std::string::npos);
     igate.IsConnected = [this] { return session.link.IsConnected(); };
     igate.WriteLine = [this](const std::string& line) {
       return session.link.TCPClientIGate.WriteLine(line);

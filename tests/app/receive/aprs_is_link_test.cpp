@@ -34,7 +34,7 @@ TEST(AprsIsLink, LogsInOnConnectAndStopsOnTheSecondClick) {
   s.link.SetButtonDown = [&](bool down) { button.push_back(down); };
   s.link.mbtnTcpClick();
   ASSERT_TRUE(PumpUntil([&] { return server.Accept(5); }));
-  EXPECT_EQ(server.Received("\r\n"), "user N0CALL pass 12345 vers Velmora 1.2 r/52/13/100\r\n");
+  EXPECT_EQ(PumpLogin(server), "user N0CALL pass 12345 vers Velmora 1.2 r/52/13/100\r\n");
   EXPECT_TRUE(s.link.IsConnected());
   EXPECT_EQ(s.statuses.back(), "Connected.");
   s.path.dispatcher.IgSeen = true;
@@ -58,7 +58,7 @@ TEST(AprsIsLink, IGateForwardsRadioPacketsOnlyWhileConnected) {
 
   s.link.mbtnTcpClick();
   ASSERT_TRUE(PumpUntil([&] { return server.Accept(5); }));
-  const std::string login = server.Received("\r\n");
+  const std::string login = PumpLogin(server);
   s.path.Packet("fm N0CALL-9 to APRS via WIDE1-1* WIDE2-1 ctl UI pid F0",
                 "!5230.50N/01320.70E>Test");
   s.path.Packet("ig N0CALL-8 to APRS via TCPIP*", "!5230.50N/01320.70E>internet");

@@ -9,6 +9,7 @@
 #include "app/receive/aprs_is_link.h"
 #include "app/monitor/monitor_appender.h"
 #include "app/receive/receive_fixture.h"
+#include "platform/io/loopback_tcp_server.h"
 #include "platform/sys/thread.h"
 
 // Runs the reader's hand-overs on this (the GUI) thread until the condition holds.
@@ -21,6 +22,13 @@ bool PumpUntil(Condition condition, int timeout_ms = 10000) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   return true;
+}
+
+// The login, once the connect (made on the reader's thread) has had the GUI thread send
+// it; empty when none came.
+inline std::string PumpLogin(TLoopbackTcpServer& Server) {
+  PumpUntil([&] { return Server.Received().find("\r\n") != std::string::npos; });
+  return Server.Received();
 }
 
 class TReceiveSession {

@@ -59,7 +59,7 @@ TEST(ReceiveSession, LoopbackServerSessionEndsInStationsMonitorAndStationFile) {
   TReceiveSession s(server.Port());
   s.link.mbtnTcpClick();
   ASSERT_TRUE(PumpUntil([&] { return server.Accept(5); }));
-  ASSERT_EQ(server.Received("\r\n"), "user N0CALL pass 12345 vers Velmora 1.2 r/52/13/100\r\n");
+  ASSERT_EQ(PumpLogin(server), "user N0CALL pass 12345 vers Velmora 1.2 r/52/13/100\r\n");
 
   std::string session = "# aprsc 2.1.4 7 Dec 2026 08:00:00 GMT T2TEST 127.0.0.1:14580\r\n";
   for (const std::string& line : lines) session += line + "\r\n";

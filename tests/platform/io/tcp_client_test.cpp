@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "platform/io/loopback_tcp_server.h"
 
@@ -83,6 +90,30 @@ TEST_F(ConnectedTcpClient, LinesHoldingLineBreaksAreNotSent) {
   EXPECT_FALSE(client.WriteLine(std::string_view("X>APRS:a\0b", 10)));
   EXPECT_TRUE(client.WriteLine("X>APRS:ok"));
   EXPECT_EQ(server.Received("ok\r\n"), "X>APRS:ok\r\n");
+}
+
+// A peer that never answers (its queue of connections to accept is full, so its
+// system drops our request): the wait ends as soon as the caller gives up.
+TEST(TcpClient, AConnectThatHangsEndsWhenCancelled) {
+  const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 0), 0);
+  socklen_t length = sizeof address;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  const int port = ntohs(address.sin_port);
+  std::vector<std::unique_ptr<TTcpClient>> queued;
+  for (int i = 0; i < 3; ++i) {
+    queued.push_back(std::make_unique<TTcpClient>());
+    queued.back()->Connect("127.0.0.1", port, 200);
+  }
+  TTcpClient client;
+  int asked = 0;
+  EXPECT_FALSE(client.Connect("127.0.0.1", port, 600000, [&] { return ++asked > 3; }));
+  EXPECT_GT(asked, 3);
+  close(listener);
 }
 
 TEST(TcpClient, ConnectFailuresAreReported) {
