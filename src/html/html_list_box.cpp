@@ -29,6 +29,11 @@ int LocaleCompare(const std::string& A, const std::string& B) {
 
 THtmlListBox::THtmlListBox(TComponent* AOwner)
     : TCustomControl(AOwner), items_(std::make_unique<TStringList>()) {
+  scroll_bars_ = std::make_unique<TControlScrollBars>(*this);
+  scroll_bars_->OnScroll = [this](TScrollBarKind Kind, TScrollCode Code, int Pos) {
+    Scroll(Kind, Code, Pos);
+  };
+  scroll_bars_->OnWheel = [this](int Notches) { return Wheel(Notches); };
   SetColor(clWindow);
   SetTabStop(true);
   items_->OnChange = [this](TStringList*) { ItemsChanged(); };
@@ -53,33 +58,111 @@ void THtmlListBox::SetItemIndex(int Value) {
 }
 
 void THtmlListBox::SetTopIndex(int Value) {
-  const int top = std::clamp(Value, 0, std::max(Count() - 1, 0));
+  const int top = std::clamp(Value, 0, MaxTopIndex(ItemsHeight()));
   if (top == top_index_) return;
   top_index_ = top;
+  UpdateScrollBars();
   Invalidate();
+}
+
+int THtmlListBox::ItemsWidth() const {
+  return ClientWidth() - (scroll_bars_->Showing(sbVertical) ? scroll_bars_->Thickness() : 0);
+}
+
+int THtmlListBox::ItemsHeight() const {
+  return ClientHeight() - (scroll_bars_->Showing(sbHorizontal) ? scroll_bars_->Thickness() : 0);
+}
+
+// The first item of the last page: from it on, every item fits into Height.
+int THtmlListBox::MaxTopIndex(int Height) const {
+  const int count = int(heights_.size());  // the items as measured
+  int y = 0, n = count;
+  while (n > 0 && y + heights_[std::size_t(n - 1)] <= Height) y += heights_[std::size_t(--n)];
+  return std::min(n, std::max(count - 1, 0));
+}
+
+void THtmlListBox::UpdateScrollBars() {
+  // A horizontal bar takes height from the items, a vertical one width: the vertical bar
+  // is decided on the whole height, then again once the horizontal one is known.
+  const int thickness = scroll_bars_->Thickness();
+  const bool vertical = MaxTopIndex(ClientHeight()) > 0;
+  const int width = ClientWidth() - (vertical ? thickness : 0);
+  const bool horizontal = scroll_horizontal_ && horizontal_extent_ > width;
+  const int max_top = MaxTopIndex(ClientHeight() - (horizontal ? thickness : 0));
+  top_index_ = std::min(top_index_, max_top);
+  horizontal_position_ =
+      std::clamp(horizontal_position_, 0, std::max(horizontal_extent_ - width, 0));
+  scroll_bars_->SetInfo(sbHorizontal, {0, horizontal ? horizontal_extent_ - 1 : 0,
+                                       horizontal ? width : 1, horizontal_position_});
+  const int count = int(heights_.size());
+  scroll_bars_->SetInfo(sbVertical,
+                        {0, std::max(count - 1, 0), std::max(count - max_top, 1), top_index_});
+}
+
+void THtmlListBox::Scroll(TScrollBarKind Kind, TScrollCode Code, int Pos) {
+  const bool vertical = Kind == sbVertical;
+  const int now = vertical ? top_index_ : horizontal_position_;
+  const int line = vertical ? 1 : kHorizontalStep;
+  const int page = vertical ? VisibleItems() : ItemsWidth();
+  int to = now;
+  switch (Code) {
+    case scLineUp:
+      to = now - line;
+      break;
+    case scLineDown:
+      to = now + line;
+      break;
+    case scPageUp:
+      to = now - page;
+      break;
+    case scPageDown:
+      to = now + page;
+      break;
+    case scPosition:
+    case scTrack:
+      to = Pos;
+      break;
+    case scTop:
+      to = 0;
+      break;
+    case scBottom:
+      to = vertical ? Count() : horizontal_extent_;
+      break;
+  }
+  if (vertical)
+    SetTopIndex(to);
+  else
+    SetHorizontalPosition(to);
+}
+
+// Without the vertical bar the list has nothing to scroll and the wheel is the parent's.
+bool THtmlListBox::Wheel(int Notches) {
+  if (!scroll_bars_->Showing(sbVertical)) return false;
+  SetTopIndex(top_index_ - Notches * TControlScrollBars::WheelScrollLines());
+  return true;
 }
 
 TRect THtmlListBox::ItemRect(int Index) const {
   if (Index < top_index_ || Index >= Count()) return Rect(0, 0, 0, 0);
   int y = 0;
   for (int n = top_index_; n < Index; ++n) y += heights_[std::size_t(n)];
-  return Rect(0, y, ClientWidth(), y + heights_[std::size_t(Index)]);
+  return Rect(0, y, ItemsWidth(), y + heights_[std::size_t(Index)]);
 }
 
 int THtmlListBox::ItemAtPos(TPoint Point) const {
-  if (Point.X < 0 || Point.X >= ClientWidth() || Point.Y < 0) return -1;
+  if (Point.X < 0 || Point.X >= ItemsWidth() || Point.Y < 0) return -1;
   int y = 0;
   for (int n = top_index_; n < Count(); ++n) {
     y += heights_[std::size_t(n)];
     if (Point.Y < y) return n;
-    if (y >= ClientHeight()) break;
+    if (y >= ItemsHeight()) break;
   }
   return -1;
 }
 
 int THtmlListBox::VisibleItems() const {
   int y = 0, shown = 0;
-  for (int n = top_index_; n < Count() && y + heights_[std::size_t(n)] <= ClientHeight(); ++n) {
+  for (int n = top_index_; n < Count() && y + heights_[std::size_t(n)] <= ItemsHeight(); ++n) {
     y += heights_[std::size_t(n)];
     ++shown;
   }
@@ -99,7 +182,7 @@ void THtmlListBox::MakeVisible(int Index) {
     for (int n = first; n <= Index; ++n) y += heights_[std::size_t(n)];
     return y;
   };
-  while (top < Index && bottom_of(top) > ClientHeight()) ++top;
+  while (top < Index && bottom_of(top) > ItemsHeight()) ++top;
   SetTopIndex(top);
 }
 
@@ -122,8 +205,12 @@ THtmlDrawParams THtmlListBox::DrawParams() const {
   return params;
 }
 
+// Room is kept for the vertical bar when it shows or the items will need it at their set
+// height, else Margin pixels.
 int THtmlListBox::MeasureRight(int Margin) const {
-  return scroll_horizontal_ ? kLayoutWidth : ClientWidth() - Margin;
+  if (scroll_horizontal_) return kLayoutWidth;
+  const bool bar = scroll_bars_->Showing(sbVertical) || Count() * item_height_ > Height();
+  return ClientWidth() - (bar ? scroll_bars_->Thickness() : Margin);
 }
 
 THtmlDrawResult THtmlListBox::MeasureItem(int Index, int Right) {
@@ -163,6 +250,7 @@ void THtmlListBox::UpdateItemHeights() {
   widest_ = WidestItem();
   measured_.clear();
   for (int n = 0; n < Count(); ++n) measured_.push_back(items_->Get(n));
+  UpdateScrollBars();
   Invalidate();
 }
 
@@ -178,18 +266,20 @@ void THtmlListBox::UpdateHorizontalExtent(int Width) {
   updating_extent_ = true;
   if (Count() > 0 && scroll_horizontal_) {
     if (Width < 1) Width = WidestItem();
-    horizontal_extent_ = ClientWidth() >= Width ? 0 : Width;
+    horizontal_extent_ = ItemsWidth() >= Width ? 0 : Width;
   } else {
     horizontal_extent_ = 0;
   }
   if (horizontal_extent_ == 0) horizontal_position_ = 0;
+  UpdateScrollBars();
   updating_extent_ = false;
 }
 
 void THtmlListBox::SetHorizontalPosition(int Value) {
-  const int position = std::clamp(Value, 0, std::max(horizontal_extent_ - ClientWidth(), 0));
+  const int position = std::clamp(Value, 0, std::max(horizontal_extent_ - ItemsWidth(), 0));
   if (position == horizontal_position_) return;
   horizontal_position_ = position;
+  UpdateScrollBars();
   Invalidate();
 }
 
@@ -207,31 +297,37 @@ void THtmlListBox::ItemsChanged() {
   // One more at the end: measure just that one.
   const int index = Count() - 1;
   int height = item_height_;
+  int width = 0;
   if (auto_item_height_ && item_height_ >= 1) {
     const THtmlDrawResult measured = MeasureItem(index, MeasureRight(2));
     height = LimitedHeight(measured.YSize, ClientHeight());
-    if (scroll_horizontal_ && measured.XSize + 6 > widest_) {
-      widest_ = measured.XSize + 6;
-      UpdateHorizontalExtent(widest_);
-    }
+    width = measured.XSize + 6;
   }
   heights_.push_back(height);
   measured_.push_back(items_->Get(index));
+  if (scroll_horizontal_ && width > widest_) {
+    widest_ = width;
+    UpdateHorizontalExtent(widest_);
+  }
+  UpdateScrollBars();
   Invalidate();
 }
 
 void THtmlListBox::Paint() {
   TCanvas& canvas = Canvas();
+  // Only the items in the area to paint are drawn (a blink repaints just its items).
+  const int width = ItemsWidth();
   int y = 0;
   for (int n = top_index_; n < Count() && y < ClientHeight(); ++n) {
-    const TRect rect = Rect(0, y, ClientWidth(), y + heights_[std::size_t(n)]);
-    DrawItem(n, rect, n == item_index_, n == item_index_ && Focused());
+    const TRect rect = Rect(0, y, width, y + heights_[std::size_t(n)]);
+    if (canvas.RectVisible(rect))
+      DrawItem(n, rect, n == item_index_, n == item_index_ && Focused());
     y = rect.Bottom;
   }
-  if (y < ClientHeight()) {
-    canvas.Brush().SetColor(Color());
-    canvas.FillRect(Rect(0, y, ClientWidth(), ClientHeight()));
-  }
+  // What no item covers: below the last, and the corner between the two scroll bars.
+  canvas.Brush().SetColor(Color());
+  if (y < ClientHeight()) canvas.FillRect(Rect(0, y, ClientWidth(), ClientHeight()));
+  if (width < ClientWidth()) canvas.FillRect(Rect(width, 0, ClientWidth(), ClientHeight()));
 }
 
 void THtmlListBox::DrawItem(int Index, TRect Rect, bool Selected, bool Focused) {
@@ -508,14 +604,20 @@ void THtmlListBox::ApplyColorPreset(int Style) {
 
 void THtmlListBox::BlinkTick() {
   if (Count() == 0 || !enable_blink_) return;
-  bool repaint = picture_cache_.Animate();
-  if (picture_container_ && picture_container_->Items().Animate()) repaint = true;
-  if (++ticks_ % kTicksPerBlink == 0) {
-    for (int n = top_index_; n < Count() && ItemRect(n).Top < ClientHeight(); ++n)
-      if (UpperCase(items_->Get(n)).find("<BLINK") != std::string::npos) repaint = true;
-    blink_phase_ = !blink_phase_;
+  bool animated = picture_cache_.Animate();
+  if (picture_container_ && picture_container_->Items().Animate()) animated = true;
+  if (animated) Invalidate();
+  if (++ticks_ % kTicksPerBlink != 0) return;
+  blink_phase_ = !blink_phase_;
+  if (animated) return;
+  // Only the blinking items in view are painted again, in the new phase.
+  const int width = ItemsWidth();
+  for (int n = top_index_, y = 0; n < Count() && y < ItemsHeight(); ++n) {
+    const int bottom = y + heights_[std::size_t(n)];
+    if (UpperCase(items_->Get(n)).find("<BLINK") != std::string::npos)
+      InvalidateRect(Rect(0, y, width, bottom));
+    y = bottom;
   }
-  if (repaint) Invalidate();
 }
 
 void THtmlListBox::SetEnableBlink(bool Value) {

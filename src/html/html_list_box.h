@@ -13,6 +13,7 @@
 #include "html/html_draw.h"
 #include "html/picture_container.h"
 #include "platform/gui/controls.h"
+#include "platform/gui/scroll_bars.h"
 #include "platform/text/string_list.h"
 #include "platform/text/sysutils.h"
 
@@ -38,7 +39,8 @@ class THtmlListBox : public TCustomControl {
   // -1 when no item is chosen.
   int ItemIndex() const { return item_index_; }
   void SetItemIndex(int Value);
-  // The first item shown at the top.
+  // The first item shown at the top; the list scrolls no further than where its last
+  // item stands at the bottom.
   int TopIndex() const { return top_index_; }
   void SetTopIndex(int Value);
   // The item's area in client coordinates (empty for an item out of range).
@@ -46,6 +48,9 @@ class THtmlListBox : public TCustomControl {
   // The item at a client point, -1 when none.
   int ItemAtPos(TPoint Point) const;
   int ItemHeights(int Index) const { return heights_.at(std::size_t(Index)); }
+  // The vertical bar runs over the items (a page of those that fit), the horizontal one
+  // over the horizontal extent; each shows only when needed.
+  TControlScrollBars& ScrollBars() const { return *scroll_bars_; }
 
   // The item's text through HtmlStrip; EHtmlListBoxError for an index out of range.
   std::string PlainItems(int Index) const;
@@ -137,6 +142,14 @@ class THtmlListBox : public TCustomControl {
   void ItemsChanged();
   void Sort();
   int VisibleItems() const;
+  // The width and height items have, the scroll bars showing taken off.
+  int ItemsWidth() const;
+  int ItemsHeight() const;
+  // The first item of the last page when Height pixels show items.
+  int MaxTopIndex(int Height) const;
+  void UpdateScrollBars();
+  void Scroll(TScrollBarKind Kind, TScrollCode Code, int Pos);
+  bool Wheel(int Notches);
   void MakeVisible(int Index);
   // Chooses Index as the keyboard does: shows it and reports the click.
   void Choose(int Index);
@@ -179,4 +192,5 @@ class THtmlListBox : public TCustomControl {
   std::string search_;
   TPoint mouse_ = Point(-1, -1);
   bool link_pressed_ = false;
+  std::unique_ptr<TControlScrollBars> scroll_bars_;
 };

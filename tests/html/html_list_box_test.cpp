@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_test_support.h"
 #include "platform/gui/shell.h"
+#include "platform/sys/application.h"
 #include "support/control_snapshot.h"
 
 namespace {
@@ -190,16 +193,123 @@ TEST_F(HtmlListBoxTest, TheSelectionIsAGradientInItsFrame) {
 }
 
 TEST_F(HtmlListBoxTest, NarrowItemsNeedNoHorizontalScrolling) {
+  TControlScrollBars& bars = list->ScrollBars();
   list->SetScrollHorizontal(true);
   list->Items().Add("short");
   EXPECT_EQ(list->HorizontalExtent(), 0);
+  EXPECT_FALSE(bars.Showing(sbHorizontal));
   list->Items().Add("<FONT size=\"30\">a very very long item indeed</FONT>");
   EXPECT_GT(list->HorizontalExtent(), list->Width());
+  ASSERT_TRUE(bars.Showing(sbHorizontal));
+  EXPECT_FALSE(bars.Showing(sbVertical));
+  EXPECT_EQ(bars.GetInfo(sbHorizontal).Max, list->HorizontalExtent() - 1);
+  EXPECT_EQ(bars.GetInfo(sbHorizontal).Page, list->Width());
   list->SetHorizontalPosition(40);
   EXPECT_EQ(list->HorizontalPosition(), 40);
+  EXPECT_EQ(bars.GetInfo(sbHorizontal).Pos, 40);
+  bars.OnScroll(sbHorizontal, scLineDown, 0);
+  EXPECT_EQ(list->HorizontalPosition(), 48);
+  bars.OnScroll(sbHorizontal, scBottom, 0);
+  EXPECT_EQ(list->HorizontalPosition(), list->HorizontalExtent() - list->Width());
   list->Items().Delete(1);
   EXPECT_EQ(list->HorizontalExtent(), 0);
   EXPECT_EQ(list->HorizontalPosition(), 0);
+  EXPECT_FALSE(bars.Showing(sbHorizontal));
+}
+
+TEST_F(HtmlListBoxTest, TheVerticalBarAndTheWheelScrollTheItems) {
+  TControlScrollBars& bars = list->ScrollBars();
+  for (int n = 0; n < 5; ++n) list->Items().Add("item " + std::to_string(n));
+  EXPECT_FALSE(bars.Showing(sbVertical));
+  SimulateMouseWheel(*list, -120, 50, 50);  // nothing to scroll
+  EXPECT_EQ(list->TopIndex(), 0);
+  EXPECT_EQ(list->ItemRect(0).Right, list->Width());
+
+  for (int n = 5; n < 40; ++n) list->Items().Add("item " + std::to_string(n));
+  const int page = list->Height() / LineHeight();
+  ASSERT_TRUE(bars.Showing(sbVertical));
+  TScrollBarInfo info = bars.GetInfo(sbVertical);
+  EXPECT_EQ(info.Min, 0);
+  EXPECT_EQ(info.Max, 39);
+  EXPECT_EQ(info.Page, page);
+  EXPECT_EQ(info.Pos, 0);
+  EXPECT_EQ(list->ItemRect(0).Right, list->Width() - bars.Thickness());
+  EXPECT_EQ(list->ItemAtPos(Point(list->Width() - 2, 2)), -1);  // that is the bar's
+
+  const int lines = TControlScrollBars::WheelScrollLines();
+  SimulateMouseWheel(*list, -120, 50, 50);
+  EXPECT_EQ(list->TopIndex(), lines);
+  EXPECT_EQ(bars.GetInfo(sbVertical).Pos, lines);
+  SimulateMouseWheel(*list, 240, 50, 50);
+  EXPECT_EQ(list->TopIndex(), 0);
+
+  bars.OnScroll(sbVertical, scTrack, 7);
+  EXPECT_EQ(list->TopIndex(), 7);
+  bars.OnScroll(sbVertical, scLineDown, 0);
+  EXPECT_EQ(list->TopIndex(), 8);
+  bars.OnScroll(sbVertical, scPageUp, 0);
+  EXPECT_EQ(list->TopIndex(), 0);
+  bars.OnScroll(sbVertical, scPageDown, 0);
+  EXPECT_EQ(list->TopIndex(), page);
+  // No further than the last item at the bottom.
+  bars.OnScroll(sbVertical, scBottom, 0);
+  EXPECT_EQ(list->TopIndex(), 40 - page);
+  list->SetTopIndex(1000);
+  EXPECT_EQ(list->TopIndex(), 40 - page);
+  EXPECT_EQ(list->ItemAtPos(Point(10, list->Height() - 1)), 39);
+  list->SetItemIndex(3);
+  EXPECT_EQ(bars.GetInfo(sbVertical).Pos, 3);
+
+  // Fewer items than fit: the bar goes and the list shows from the first.
+  while (list->Count() > 10) list->Items().Delete(list->Count() - 1);
+  EXPECT_FALSE(bars.Showing(sbVertical));
+  EXPECT_EQ(list->TopIndex(), 0);
+}
+
+TEST_F(HtmlListBoxTest, ItemsAreMeasuredBesideTheBarTheyWillNeed) {
+  const std::string text = "aaaa bbbb";
+  list->Items().Add(text);
+  // The text fits unless the bar's width is taken off.
+  ASSERT_GT(list->ScrollBars().Thickness(), 8);
+  list->SetBounds(0, 0, Width(text) + 8, 300);
+  EXPECT_EQ(list->ItemHeights(0), LineHeight() + 1);
+  for (int n = 0; n < 30; ++n) list->Items().Add("x");
+  list->UpdateItemHeights();
+  EXPECT_EQ(list->ItemHeights(0), 2 * LineHeight() + 1);
+}
+
+class TPaintedItems : public THtmlListBox {
+ public:
+  using THtmlListBox::THtmlListBox;
+  std::vector<int> drawn;
+
+ protected:
+  void DrawItem(int Index, TRect Rect, bool Selected, bool Focused) override {
+    drawn.push_back(Index);
+    THtmlListBox::DrawItem(Index, Rect, Selected, Focused);
+  }
+};
+
+TEST_F(HtmlListBoxTest, BlinkingRepaintsOnlyTheBlinkingItems) {
+  auto* blinking = new TPaintedItems(&form);
+  blinking->SetParent(&form);
+  blinking->SetBounds(200, 0, 200, 300);
+  for (const char* item : {"plain", "<blink>one</blink>", "plain", "<BLINK>two</BLINK>", "plain"})
+    blinking->Items().Add(item);
+  blinking->SetEnableBlink(true);
+  // The window system paints a little later; a sure bound, not a measurement.
+  auto paint = [&] {
+    blinking->drawn.clear();
+    for (int n = 0; n < 1000 && blinking->drawn.empty(); ++n) {
+      Application->ProcessMessages();
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return blinking->drawn;
+  };
+  EXPECT_EQ(paint().size(), 5u);
+  for (int n = 0; n < 5; ++n) blinking->BlinkTick();
+  EXPECT_EQ(paint(), (std::vector<int>{1, 3}));
+  blinking->SetEnableBlink(false);
 }
 
 }  // namespace

@@ -249,6 +249,14 @@ TRect TCanvas::ClipRect() const {
   return {};
 }
 
+bool TCanvas::RectVisible(const TRect& Rect) const {
+  const QRect rect = ToQRect(Rect);
+  if (QPainter* painter = impl_->attached; painter && painter->hasClipping())
+    return painter->clipRegion().intersects(rect);
+  const TRect area = ClipRect();
+  return rect.intersects(ToQRect(area));
+}
+
 void TCanvas::IntersectClipRect(const TRect& Rect) {
   if (QPainter* painter = impl_->Painter()) {
     painter->save();

@@ -105,6 +105,9 @@ class TCanvas {
 
   // The area drawing reaches, in this canvas' coordinates.
   TRect ClipRect() const;
+  // Whether drawing into Rect would reach any pixel: the area to paint may be several
+  // rectangles apart, which ClipRect only bounds.
+  bool RectVisible(const TRect& Rect) const;
   // Narrows the area drawing reaches to Rect until the matching RestoreClip; pairs nest.
   void IntersectClipRect(const TRect& Rect);
   void RestoreClip();

@@ -281,6 +281,9 @@ class TWinControl : public TControl {
   void SetTabStop(bool Value);
 
   void Invalidate() override;
+  // Asks for a repaint of only Rect of the client area. Child: the windowless child
+  // whose look changed there, if any.
+  void InvalidateRect(const TRect& Rect, const TControl* Child = nullptr);
   void Repaint() override;
   void BringToFront() override;
   // Lays the aligned children out again.
@@ -359,8 +362,6 @@ class TWinControl : public TControl {
   // Realigns after Changed's bounds, alignment or visibility changed; it goes before
   // children at the same position.
   void RealignFor(TControl* Changed);
-  // Child: the windowless child whose look changed there, if any.
-  void InvalidateRect(const TRect& Rect, const TControl* Child = nullptr);
   void RepaintRect(const TRect& Rect, const TControl& Child);
   // Marks the layer of picture children for composing anew where Child changed.
   void FaceChanged(const TRect& Rect, const TControl* Child);
