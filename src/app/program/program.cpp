@@ -19,6 +19,7 @@
 #include "app/transmit/transmit_wiring.h"
 #include "controls/my_msg_dialog.h"
 #include "gif/gif_registration.h"
+#include "lists/visual_styles.h"
 #include "platform/sys/application.h"
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
@@ -131,6 +132,7 @@ bool StartProgram() {
 int RunProgram() {
   // Maps and symbols may be GIF pictures: the format is known before any loads.
   RegisterGIFFormat();
+  StartComponentUnits();
   TProgramWindows owner;
   CreateWindows(owner);
   if (StartProgram()) Application->Run();

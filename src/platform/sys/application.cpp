@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
 
 #include <cstdio>
+#include <map>
 
 #include "platform/gui/frame_pacing.h"
 
@@ -36,7 +38,9 @@ void TApplication::Run() {
   if (!terminated_) impl_->app.exec();
 }
 
-void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void TApplication::ProcessMessages() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void TApplication::Terminate() {
   terminated_ = true;
@@ -68,4 +72,13 @@ void Dispatch(const std::function<void()>& handler) {
       std::fprintf(stderr, "Velmora: %s\n", error.what());
     }
   }
+}
+
+std::uint16_t RegisterWindowMessage(const std::string& Name) {
+  static std::map<std::string, std::uint16_t> registered;
+  auto found = registered.find(Name);
+  if (found != registered.end()) return found->second;
+  const auto id = static_cast<std::uint16_t>(QEvent::registerEventType());
+  registered.emplace(Name, id);
+  return id;
 }

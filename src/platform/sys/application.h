@@ -6,6 +6,7 @@
 // (or logged) and the program keeps running instead of unwinding through Qt.
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -47,6 +48,10 @@ class TApplication {
 };
 
 extern TApplication* Application;
+
+// A message identifier of the program's own, the same for the same name all along the
+// run (names are compared exactly); a 16-bit number above the system's events.
+std::uint16_t RegisterWindowMessage(const std::string& Name);
 
 // Runs handler, catching whatever it throws and passing it to the application's
 // exception handler. Every call from the event loop into program code goes through here.
