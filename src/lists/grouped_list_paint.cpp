@@ -2,6 +2,7 @@
 // the rubber band. The items' content is the owner's (OnDrawItem).
 #include <algorithm>
 
+#include "html/html_draw.h"
 #include "lists/section_grouped_list.h"
 
 namespace {
@@ -26,22 +27,6 @@ void Fill(TCanvas& Canvas, const TRect& R, TColor Color) {
   Canvas.Brush().SetStyle(bsSolid);
   Canvas.Brush().SetColor(Color);
   Canvas.FillRect(R);
-}
-
-// Markup shown as its text: the tags left out, the common entities decoded.
-std::string PlainText(const std::string& Markup) {
-  std::string text;
-  bool inTag = false;
-  for (char c : Markup) {
-    if (c == '<') {
-      inTag = true;
-    } else if (c == '>' && inTag) {
-      inTag = false;
-    } else if (!inTag) {
-      text += c;
-    }
-  }
-  return text;
 }
 
 }  // namespace
@@ -160,10 +145,17 @@ void TSectionGroupedList::DrawGroup(TCanvas& Canvas, TRect R, POGLItem Group) {
   }
 }
 
-// Without the markup renderer a caption shows its text, at the bottom like any other.
+// Measured first, so that a caption lower than its bar sits at the bottom like a plain one.
 void TSectionGroupedList::DrawHTMLCaption(TCanvas& Canvas, const std::string& Caption, TRect Rect) {
-  const std::string text = PlainText(Caption);
-  Canvas.TextRect(Rect, Rect.Left, Rect.Bottom - Canvas.TextHeight(text), text);
+  THtmlDrawParams params;
+  params.URLColor = clBlue;
+  params.ShadowColor = clNone;
+  params.MeasureOnly = true;
+  THtmlDrawResult result;
+  DrawHtmlText(Canvas, Caption, Rect, params, result);
+  if (Rect.Height() > result.YSize + 4) Rect.Top += Rect.Height() - result.YSize;
+  params.MeasureOnly = false;
+  DrawHtmlText(Canvas, Caption, Rect, params, result);
 }
 
 void TSectionGroupedList::DrawListItem(TCanvas& Canvas, TRect R, POGLItem Item) {

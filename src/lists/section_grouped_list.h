@@ -255,7 +255,7 @@ class TSectionGroupedList : public TCustomControl {
 
   // --- painting ---
   void PaintContents(TCanvas& Canvas, bool SelectedOnly);
-  // Draws a group caption that holds markup; the default shows its plain text.
+  // Draws a group caption that holds markup.
   virtual void DrawHTMLCaption(TCanvas& Canvas, const std::string& Caption, TRect Rect);
 
   std::string ClassName() const override { return "TSectionGroupedList"; }

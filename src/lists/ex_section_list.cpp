@@ -1,0 +1,609 @@
+#include "lists/ex_section_list.h"
+
+#include <algorithm>
+
+#include "html/html_text.h"
+#include "platform/gui/hint_window.h"
+#include "platform/gui/shell.h"
+#include "platform/sys/date_time.h"
+
+namespace {
+
+constexpr const char* kIndexOutOfBounds = "Index out of bounds";
+// Beyond this many rows changed since the last sort, sorting them all again is cheaper.
+constexpr size_t kMaxChangedRows = 8;
+
+// Values that do not read as their kind sort below every value that does.
+template <class T>
+int CompareParsed(bool okA, const T& a, bool okB, const T& b) {
+  if (!okA || !okB) return okA == okB ? 0 : (okA ? 1 : -1);
+  return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+bool TryStrToBoolean(const std::string& Text, bool& Value) {
+  if (SameText(Text, "true") || Text == "-1" || Text == "1") {
+    Value = true;
+    return true;
+  }
+  if (SameText(Text, "false") || Text == "0") {
+    Value = false;
+    return true;
+  }
+  return false;
+}
+
+int Sign(int Value) {
+  return Value < 0 ? -1 : (Value > 0 ? 1 : 0);
+}
+
+}  // namespace
+
+// --- groups -----------------------------------------------------------------------------
+
+int TSectionGroup::GetCount() const {
+  return Node->ChildCount;
+}
+
+POGLItem TSectionGroup::GetItemNode(int Index) const {
+  if (Index < 0 || Index >= GetCount()) throw ESectionListError(kIndexOutOfBounds);
+  return list_.engine_->ChildAt(Node, Index);
+}
+
+TStrings& TSectionGroup::GetItemStrings(int Index) const {
+  return *list_.RowOf(GetItemNode(Index));
+}
+
+void TSectionGroup::DeleteItem(int Index) {
+  list_.engine_->DeleteItem(GetItemNode(Index));
+}
+
+void TSectionGroup::Clear() {
+  list_.engine_->BeginUpdate();
+  for (POGLItem item = Node->FirstChild; item;) {
+    POGLItem next = item->NextSibling;
+    list_.engine_->DeleteItem(item);
+    item = next;
+  }
+  list_.engine_->EndUpdate();
+}
+
+bool TSectionGroup::GetExpanded() const {
+  return Node->Has(TOGLItem::Expanded);
+}
+
+void TSectionGroup::SetExpanded(bool Value) {
+  if (Value) {
+    list_.engine_->ExpandGroup(Node);
+  } else {
+    list_.engine_->CollapseGroup(Node);
+  }
+  list_.Changed();
+}
+
+// --- construction -----------------------------------------------------------------------
+
+TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Columns(this) {
+  engine_ = new TSectionGroupedList(this);
+  engine_->ItemDataSize = sizeof(TStringList*);
+  engine_->AutoOptions &= ~(toAutoScrollOnExpand | toAutoSort);
+  engine_->SearchType = TOGLSearchType::stNone;
+  engine_->HintTrackHit = true;
+  engine_->SetViewStyle(vsList);
+  engine_->SetGroupSelectionTextColor(clWhite);
+  engine_->OnGetChildItemHeight = [this](TSectionGroupedList*, TCanvas&, int& Height) {
+    Height = item_height_ + (PreviewSettings.Active() ? PreviewSettings.Height() : 0);
+  };
+  engine_->OnFreeItem = [this](TSectionGroupedList*, POGLItem Item) {
+    std::erase(changed_rows_, Item);
+    delete RowOf(Item);
+  };
+  engine_->OnGetCaption = [this](TSectionGroupedList*, POGLItem Item, std::string& Caption) {
+    TStringList* row = RowOf(Item);
+    if (row && row->Count() > 0) Caption = row->Get(0);
+    if (OnGetCaption) OnGetCaption(this, Item, Caption);
+  };
+  engine_->OnDrawItem = [this](TSectionGroupedList*, TCanvas& Canvas, TRect Rect, POGLItem Item) {
+    DrawRow(Canvas, Rect, Item);
+  };
+  engine_->OnCompareItems = [this](TSectionGroupedList*, POGLItem A, POGLItem B, int, int& R) {
+    if (sorting_) R = Compare(A, B);
+  };
+  engine_->OnItemClick = [this](TSectionGroupedList*, TMouseButton Button, TShiftState, int X,
+                                int Y, TOGLHitInfo& Hit) { ItemClick(Button, X, Y, Hit); };
+  engine_->OnItemMouseDown = [this](TSectionGroupedList*, TMouseButton, TShiftState, int, int,
+                                    TOGLHitInfo&) { look_up_text_.clear(); };
+  engine_->OnItemDblClick = [this](TSectionGroupedList*, POGLItem Item) {
+    if (engine_->IsGroup(Item)) {
+      if (OnGroupDblClick) OnGroupDblClick(this, Item);
+    } else if (OnItemDblClick) {
+      OnItemDblClick(this, Item);
+    }
+  };
+  engine_->OnExpandItem = [this](TSectionGroupedList*, POGLItem Item) {
+    if (OnGroupExpand) OnGroupExpand(this, Item);
+  };
+  engine_->OnCollapsItem = [this](TSectionGroupedList*, POGLItem Item) {
+    if (OnGroupCollaps) OnGroupCollaps(this, Item);
+  };
+  engine_->OnSelectionChange = [this](TComponent*) {
+    if (OnSelectionChange) OnSelectionChange(this);
+  };
+  engine_->OnGetHint = [this](TSectionGroupedList*, POGLItem Item, std::string& Text, TPoint& Pos) {
+    GetHint(Item, Text, Pos);
+  };
+  engine_->OnGetGroupImageIndex = [this](TSectionGroupedList*, POGLItem, int& Index) {
+    if (const TExSectionColumn* column = Columns.Items(GroupColumn)) {
+      Index = column->GroupImageIndex();
+    }
+  };
+  engine_->OnKeyDown = [this](TComponent*, TKeyCode& Key, TShiftState Shift) {
+    EngineKeyDown(Key, Shift);
+  };
+  engine_->OnKeyUp = [this](TComponent*, TKeyCode& Key, TShiftState Shift) {
+    if (OnKeyUp) OnKeyUp(this, Key, Shift);
+  };
+  engine_->OnKeyPress = [this](TComponent*, char& Key) {
+    if (OnKeyPress) OnKeyPress(this, Key);
+  };
+  engine_->OnMouseMove = [this](TComponent* Sender, TShiftState Shift, int X, int Y) {
+    if (OnMouseMove) OnMouseMove(Sender, Shift, X, Y);
+    EngineMouseMove(X, Y);
+  };
+  engine_->OnMouseDown = [this](TComponent* Sender, TMouseButton B, TShiftState S, int X, int Y) {
+    if (OnMouseDown) OnMouseDown(Sender, B, S, X, Y);
+  };
+  engine_->OnMouseUp = [this](TComponent* Sender, TMouseButton B, TShiftState S, int X, int Y) {
+    if (OnMouseUp) OnMouseUp(Sender, B, S, X, Y);
+  };
+  engine_->OnMouseLeave = [this](TComponent*) { hint_column_ = -1; };
+
+  header_ = new TExSectionHeader(*this);
+  header_->SetParent(this);
+  header_->SetAlign(alTop);
+  header_->SetHeight(20);
+  engine_->SetParent(this);
+  engine_->SetAlign(alClient);
+
+  Columns.OnChange = [this] {
+    order_valid_ = false;
+    UpdateHeader();
+  };
+  Columns.OnRefresh = [this] { Changed(); };
+  SortSettings.OnChange = [this] { Sort(); };
+  PreviewSettings.OnChange = [this] { PreviewChanged(); };
+  engine_->GroupFont().SetColor(0xB96837);
+  SetShowHint(true);
+  SetColor(clWhite);
+  SetBounds(0, 0, 400, 300);
+  // A list nobody gave columns shows four, so that it shows something.
+  Columns.BeginUpdate();
+  Columns.Add()->SetCaption("Group Column");
+  for (int i = 1; i <= 3; ++i) Columns.Add()->SetCaption("column " + std::to_string(i));
+  Columns.EndUpdate();
+}
+
+TExSectionList::~TExSectionList() {
+  engine_->Clear();
+}
+
+TStringList* TExSectionList::RowOf(POGLItem Node) const {
+  if (!Node || Node == engine_->RootItem()) return nullptr;
+  return *static_cast<TStringList**>(engine_->GetItemData(Node));
+}
+
+// --- rows and groups --------------------------------------------------------------------
+
+TSectionGroup* TExSectionList::AddGroup(const std::string& Caption) {
+  POGLItem node = engine_->AddItem(nullptr);
+  auto* strings = new TStringList;
+  strings->Add(Caption);
+  strings->OnChange = [this](TStringList*) { Changed(); };
+  *static_cast<TStringList**>(engine_->GetItemData(node)) = strings;
+  groups_.push_back(std::make_unique<TSectionGroup>(*this, node));
+  return groups_.back().get();
+}
+
+TStrings& TExSectionList::AddItem(TSectionGroup* Group) {
+  POGLItem node = engine_->AddItem(Group->Node);
+  auto* strings = new TStringList;
+  strings->OnChange = [this, node](TStringList*) { RowChanged(node); };
+  *static_cast<TStringList**>(engine_->GetItemData(node)) = strings;
+  RowChanged(node);
+  return *strings;
+}
+
+TStrings* TExSectionList::GetNodeStrings(POGLItem Node) const {
+  return RowOf(Node);
+}
+
+void TExSectionList::RowChanged(POGLItem Node) {
+  if (order_valid_ && (changed_rows_.empty() || changed_rows_.back() != Node)) {
+    if (changed_rows_.size() >= kMaxChangedRows) {
+      order_valid_ = false;
+      changed_rows_.clear();
+    } else if (std::find(changed_rows_.begin(), changed_rows_.end(), Node) == changed_rows_.end()) {
+      changed_rows_.push_back(Node);
+    }
+  }
+  Changed();
+}
+
+void TExSectionList::SelectNode(POGLItem Node) {
+  if (!(engine_->SelectionOptions() & soMultiSelect)) engine_->DeselectAll();
+  engine_->SelectItem(Node, true);
+  Changed();
+}
+
+void TExSectionList::Changed() {
+  if (engine_->UpdateCount() == 0) {
+    engine_->Invalidate();
+    header_->Invalidate();
+  }
+}
+
+// --- look -------------------------------------------------------------------------------
+
+void TExSectionList::SetImages(TImageList* Value) {
+  images_ = Value;
+  engine_->Images = Value;
+  Changed();
+}
+
+void TExSectionList::SetItemHeight(int Value) {
+  item_height_ = Value;
+  engine_->Relayout();
+}
+
+void TExSectionList::SetHideSelection(bool Value) {
+  engine_->HideSelection = Value;
+  Changed();
+}
+
+void TExSectionList::SetSelectionColor(TColor Value) {
+  engine_->SelectionColor = Value;
+  Changed();
+}
+
+void TExSectionList::SetBorderStyle(TBorderStyle Value) {
+  border_style_ = Value;
+  Realign();
+  Invalidate();
+}
+
+void TExSectionList::SetGroupColumnDisplay(TGroupColumnDisplay Value) {
+  group_column_display_ = Value;
+  UpdateHeader();
+}
+
+int TExSectionList::HeaderHeight() const {
+  return header_->Height();
+}
+
+void TExSectionList::SetHeaderHeight(int Value) {
+  header_->SetHeight(Value);
+}
+
+bool TExSectionList::HeaderResize() const {
+  return header_->AllowResize;
+}
+
+void TExSectionList::SetHeaderResize(bool Value) {
+  header_->AllowResize = Value;
+}
+
+void TExSectionList::SetHeaderDragDrop(TDragDropSetting Value) {
+  header_drag_drop_ = Value;
+  header_->SectionDragDrop = Value == ddEnabled;
+}
+
+void TExSectionList::ColorChanged() {
+  TCustomControl::ColorChanged();
+  engine_->SetColor(Color());
+}
+
+void TExSectionList::DoEnter() {
+  TCustomControl::DoEnter();
+  engine_->SetFocus();
+}
+
+// The single border is a frame round the children.
+void TExSectionList::AlignControls(TRect& Area) {
+  if (border_style_ == bsSingle)
+    Area = Rect(Area.Left + 1, Area.Top + 1, Area.Right - 1, Area.Bottom - 1);
+  TCustomControl::AlignControls(Area);
+}
+
+void TExSectionList::Paint() {
+  TCanvas& canvas = Canvas();
+  canvas.Brush().SetStyle(bsSolid);
+  canvas.Brush().SetColor(Color());
+  canvas.FillRect(ClientRect());
+  if (border_style_ == bsSingle && BorderColor != clNone) {
+    canvas.Brush().SetColor(BorderColor);
+    canvas.FrameRect(ClientRect());
+  }
+}
+
+// --- clicks, moves, keys and hints ------------------------------------------------------
+
+void TExSectionList::ItemClick(TMouseButton Button, int X, int Y, TOGLHitInfo& Hit) {
+  POGLItem node = Hit.Item;
+  if (!node) return;
+  TRect cell;
+  const TRect row = engine_->GetItemDisplayRect(node, false);
+  const int column =
+      ColumnAtPoint(Rect(row.Left + 1, row.Top + 1, row.Right - 1, row.Bottom - 1), X, Y, cell);
+  if (Button == mbRight) {
+    if (engine_->IsGroup(node)) {
+      if (OnGroupRightClick) OnGroupRightClick(this, node);
+    } else if (column >= 0 && Hit.Kind == 2 && OnItemRightClick) {
+      OnItemRightClick(this, node, column);
+    }
+    return;
+  }
+  if (Button != mbLeft || engine_->ViewStyle() != vsList) return;
+  if (engine_->IsGroup(node)) {
+    if (X >= 18 && OnGroupClick) OnGroupClick(this, node);
+    return;
+  }
+  if (column < 0 || Hit.Kind != 2) return;
+  const TExSectionColumn* c = Columns.Items(column);
+  const std::string value = CellText(node, column);
+  switch (c->ColumnType()) {
+    case ctURL:
+      if (PointOnURLText(node, column, Point(X, Y), cell)) {
+        bool open = true;
+        if (OnURLClick) OnURLClick(this, node, column, value, open);
+        if (open && IsDesktopLink(value)) ShellOpen(value);
+      }
+      break;
+    case ctCheckBox: {
+      const int left = c->Alignment() == taLeftJustify    ? cell.Left
+                       : c->Alignment() == taRightJustify ? cell.Right - 15
+                                                          : cell.Left + (cell.Width() - 15) / 2;
+      const int top = cell.Top + (cell.Height() - 15) / 2;
+      if (X >= left && X < left + 15 && Y >= top && Y < top + 15) {
+        ToggleCheckBox(node, column);
+        if (OnCheckBoxClick) OnCheckBoxClick(this, node, column, CellText(node, column) != "0");
+      }
+      break;
+    }
+    case ctText: {
+      const std::string anchor = AnchorAtPoint(X, Y, cell, value, column);
+      if (anchor.empty()) break;
+      // Only web and mail links go to the desktop; anything else is the program's.
+      if (IsDesktopLink(anchor)) {
+        ShellOpen(anchor);
+      } else if (OnAnchorClick && anchor.find("://") == std::string::npos &&
+                 anchor.find("mailto:") == std::string::npos) {
+        OnAnchorClick(this, node, column, anchor);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  if (OnItemClick) OnItemClick(this, node, column);
+}
+
+void TExSectionList::ToggleCheckBox(POGLItem Item, int Column) {
+  if (!Columns.Items(Column) || (Column == GroupColumn && group_column_display_ == gdVisible))
+    return;
+  TStringList* row = RowOf(Item);
+  if (!row) return;
+  const int i = ColumnToStringIndex(Column);
+  if (row->Count() < i + 1) {
+    row->BeginUpdate();
+    while (row->Count() < i + 1) row->Add("");
+    row->Put(i, "1");
+    row->EndUpdate();
+  } else {
+    row->Put(i, row->Get(i) == "1" ? "0" : "1");
+  }
+}
+
+void TExSectionList::EngineMouseMove(int X, int Y) {
+  mouse_ = Point(X, Y);
+  TOGLHitInfo hit;
+  engine_->HitTest(X, Y, hit, true);
+  bool hand = false;
+  if (engine_->ViewStyle() == vsList && hit.Item && hit.Kind == 2 && !engine_->IsGroup(hit.Item)) {
+    TRect cell;
+    const TRect row = engine_->GetItemDisplayRect(hit.Item, false);
+    const int column =
+        ColumnAtPoint(Rect(row.Left + 1, row.Top + 1, row.Right - 1, row.Bottom - 1), X, Y, cell);
+    if (column >= 0) {
+      if (column != hint_column_) {
+        hint_column_ = column;
+        CancelHint();
+      }
+      const TExSectionColumn* c = Columns.Items(column);
+      const std::string value = CellText(hit.Item, column);
+      if (c->ColumnType() == ctURL && !value.empty() &&
+          PointOnURLText(hit.Item, column, Point(X, Y), cell)) {
+        hand = true;
+      } else if (c->ColumnType() == ctText && value.find("</") != std::string::npos) {
+        const std::string anchor = AnchorAtPoint(X, Y, cell, value, column);
+        hand = !anchor.empty();
+        if (anchor != last_anchor_) {
+          if (!last_anchor_.empty() && anchor.empty() && OnAnchorExit) {
+            OnAnchorExit(this, hit.Item, column, "");
+          }
+          if (!anchor.empty() && OnAnchorEnter) OnAnchorEnter(this, hit.Item, column, anchor);
+          last_anchor_ = anchor;
+        }
+      }
+    }
+  }
+  if (hand != hand_cursor_) {
+    hand_cursor_ = hand;
+    engine_->SetCursor(hand ? crHandPoint : crDefault);
+  }
+}
+
+void TExSectionList::GetHint(POGLItem Item, std::string& Text, TPoint&) {
+  if (engine_->IsGroup(Item)) {
+    if (OnGetGroupHint) OnGetGroupHint(this, Item, Text);
+    return;
+  }
+  const TExSectionColumn* column = Columns.Items(hint_column_);
+  Text = column && column->ShowHint() ? column->Hint() : "";
+  if (column && OnGetItemHint) OnGetItemHint(this, Item, hint_column_, Text);
+}
+
+void TExSectionList::EngineKeyDown(TKeyCode& Key, TShiftState Shift) {
+  if (OnKeyDown) OnKeyDown(this, Key, Shift);
+  if (Key == VK_RETURN || Key == VK_ESCAPE || (Key >= VK_LEFT && Key <= VK_DOWN)) {
+    look_up_text_.clear();
+    return;
+  }
+  int column = -1;
+  if (LookUp.Column >= 0) {
+    column = LookUp.Column;
+  } else if (SortSettings.Enabled) {
+    column = SortSettings.Column();
+  }
+  if (!Columns.Items(column) || Key < 32 || Key > 255) return;
+  const std::string typed(1, static_cast<char>(Key));
+  if (LookUp.Method == lmIncremental) {
+    look_up_text_ += typed;
+    LookUpItem(look_up_text_, column);
+  } else {
+    LookUpItem(typed, column);
+  }
+}
+
+// --- sorting and look-up ----------------------------------------------------------------
+
+std::string TExSectionList::CellText(POGLItem Item, int Column) const {
+  if (Column == GroupColumn && group_column_display_ == gdVisible && Item &&
+      !engine_->IsGroup(Item)) {
+    const TStringList* group = RowOf(Item->Parent);
+    return group && group->Count() > 0 ? group->Get(0) : "";
+  }
+  const TStringList* row = RowOf(Item);
+  const int i = ColumnToStringIndex(Column);
+  return row && i >= 0 && i < row->Count() ? row->Get(i) : "";
+}
+
+int TExSectionList::Compare(POGLItem A, POGLItem B) const {
+  std::string a;
+  std::string b;
+  TSortType kind = stNone;
+  if (engine_->IsGroup(A) || engine_->IsGroup(B)) {
+    if (!SortSettings.SortGroups()) return 0;
+    const TStringList* ra = RowOf(A);
+    const TStringList* rb = RowOf(B);
+    a = ra && ra->Count() > 0 ? ra->Get(0) : "";
+    b = rb && rb->Count() > 0 ? rb->Get(0) : "";
+    if (const TExSectionColumn* c = Columns.Items(GroupColumn)) kind = c->SortType();
+  } else {
+    const TStringList* ra = RowOf(A);
+    const TStringList* rb = RowOf(B);
+    const int i = ColumnToStringIndex(SortSettings.Column());
+    a = ra && i < ra->Count() ? ra->Get(i) : "";
+    b = rb && i < rb->Count() ? rb->Get(i) : "";
+    kind = Columns.Items(SortSettings.Column())->SortType();
+  }
+  switch (kind) {
+    case stNone:
+      return 0;
+    case stTextCase:
+      return CompareStr(a, b);
+    case stTextNoCase:
+      return CompareText(a, b);
+    case stNumeric: {
+      int x = 0;
+      int y = 0;
+      const bool okA = TryStrToInt(a, x);
+      const bool okB = TryStrToInt(b, y);
+      return CompareParsed(okA, x, okB, y);
+    }
+    case stBoolean: {
+      bool x = false;
+      bool y = false;
+      const bool okA = TryStrToBoolean(a, x);
+      const bool okB = TryStrToBoolean(b, y);
+      return CompareParsed(okA, x, okB, y);
+    }
+    case stDate:
+    case stTime:
+    case stDateTime: {
+      TDateTime x = 0;
+      TDateTime y = 0;
+      auto parse = [kind](const std::string& s, TDateTime& v) {
+        return kind == stDate ? TryStrToDate(s, v)
+                              : (kind == stTime ? TryStrToTime(s, v) : TryStrToDateTime(s, v));
+      };
+      const bool okA = parse(a, x);
+      const bool okB = parse(b, y);
+      return CompareParsed(okA, x, okB, y);
+    }
+    case stFloat: {
+      double x = 0;
+      double y = 0;
+      const bool okA = TryStrToFloat(a, x);
+      const bool okB = TryStrToFloat(b, y);
+      return CompareParsed(okA, x, okB, y);
+    }
+    case stAnsiText:
+      return Sign(AnsiCompareStr(a, b));
+    case stAnsiTextNoCase:
+      return Sign(AnsiCompareText(a, b));
+    case stCustom: {
+      int result = 0;
+      if (!OnCustomCompare) return 0;
+      // A comparison that fails counts as equal: the sort always finishes whole.
+      try {
+        OnCustomCompare(const_cast<TExSectionList*>(this), A, B, SortSettings.Column(), a, b,
+                        result);
+      } catch (const Exception&) {
+        return 0;
+      }
+      return result;
+    }
+  }
+  return 0;
+}
+
+void TExSectionList::Sort() {
+  const int column = SortSettings.Column();
+  const TExSectionColumn* c = Columns.Items(column);
+  if (!c || c->SortType() == stNone) return;
+  const TOGLSortDirection direction = SortSettings.Direction();
+  const bool settingsChanged =
+      !order_valid_ || order_column_ != column || order_direction_ != direction;
+  sorting_ = true;
+  if (!settingsChanged && !SortSettings.SortGroups()) {
+    // Every other row is in its place: each changed row finds its own.
+    for (POGLItem row : changed_rows_) engine_->ResortItem(row, column, direction);
+  } else {
+    engine_->Sort(column, direction);
+  }
+  sorting_ = false;
+  changed_rows_.clear();
+  order_valid_ = true;
+  order_column_ = column;
+  order_direction_ = direction;
+  header_->Invalidate();
+  if (OnSorted) OnSorted(this, column);
+}
+
+// The first row whose cell in the column starts with Text, letters a-z folded.
+void TExSectionList::LookUpItem(const std::string& Text, int Column) {
+  if (!Columns.Items(Column)) return;
+  const std::string wanted = UpperCase(Text);
+  for (POGLItem group = engine_->FirstGroup(); group; group = group->NextSibling) {
+    for (POGLItem item = group->FirstChild; item; item = item->NextSibling) {
+      std::string value = CellText(item, Column);
+      if (value.find("</") != std::string::npos) value = HtmlStrip(value);
+      if (UpperCase(value.substr(0, wanted.size())) != wanted) continue;
+      engine_->DeselectAll();
+      engine_->ScrollIntoView(item, false);
+      engine_->SelectItem(item, false);
+      engine_->FocusItem(item);
+      Changed();
+      return;
+    }
+  }
+}

@@ -1,0 +1,411 @@
+// Cell drawing of the section list: each column kind has its look (plain or markup
+// text, link, image, check box, progress bar); the preview column is a strip under the
+// row. Also the geometry that the clicks on links and check boxes use.
+#include <algorithm>
+#include <cmath>
+
+#include "html/html_draw.h"
+#include "lists/ex_section_list.h"
+
+namespace {
+
+constexpr int kCheckBoxSize = 15;
+
+int Round(double Value) {
+  return static_cast<int>(std::lround(Value));
+}
+
+void FillRectColor(TCanvas& Canvas, const TRect& Rect, TColor Color) {
+  Canvas.Brush().SetStyle(bsSolid);
+  Canvas.Brush().SetColor(Color);
+  Canvas.FillRect(Rect);
+}
+
+TTextFormat AlignmentFormat(TAlignment Alignment) {
+  if (Alignment == taCenter) return tfCenter;
+  return Alignment == taRightJustify ? TTextFormat(tfRight) : 0;
+}
+
+}  // namespace
+
+// --- drawing routines -------------------------------------------------------------------
+
+void DrawGradient(TCanvas& Canvas, TColor FromColor, TColor ToColor, bool Horizontal,
+                  const TRect& Rect, int Steps) {
+  Steps = std::max(1, Steps);
+  const TColor from = ColorToRGB(FromColor);
+  const TColor to = ColorToRGB(ToColor);
+  const int extent = (Horizontal ? Rect.Width() : Rect.Height()) - 1;
+  const int thickness = Round(static_cast<double>(extent) / Steps);
+  for (int i = 0; i < Steps; ++i) {
+    auto channel = [&](int a, int b) {
+      return a + Round(static_cast<double>(i) * (b - a) / Steps);
+    };
+    const TColor color =
+        RGB(channel(GetRValue(from), GetRValue(to)), channel(GetGValue(from), GetGValue(to)),
+            channel(GetBValue(from), GetBValue(to)));
+    const int start = Round(static_cast<double>(i) * extent / Steps);
+    // One pixel longer than the band: bands overlap, leaving no gap from rounding.
+    const TRect band =
+        Horizontal
+            ? ::Rect(Rect.Left + start, Rect.Top, Rect.Left + start + thickness + 1, Rect.Bottom)
+            : ::Rect(Rect.Left, Rect.Top + start, Rect.Right, Rect.Top + start + thickness + 1);
+    FillRectColor(Canvas, band, color);
+  }
+}
+
+// The box pictures are drawn here: a frame, a light face and the check mark.
+void DrawCheckBox(TCanvas& Canvas, const TRect& Rect, bool Checked, TCheckBoxStyle Style,
+                  TColor Color, bool Enabled) {
+  const int l = Rect.Left + (Rect.Width() - kCheckBoxSize) / 2;
+  const int t = Rect.Top + (Rect.Height() - kCheckBoxSize) / 2;
+  const int r = l + kCheckBoxSize;
+  const int b = t + kCheckBoxSize;
+  TPen& pen = Canvas.Pen();
+  const TColor mark = Enabled ? Color : clGray;
+  auto line = [&](int x1, int y1, int x2, int y2) {
+    Canvas.MoveTo(x1, y1);
+    Canvas.LineTo(x2, y2);
+  };
+  if (Style == cbsQuillet) {
+    FillRectColor(Canvas, ::Rect(l, t, r, b), Enabled ? clBtnFace : clBtnShadow);
+    pen.SetColor(clBtnHighlight);
+    line(l, b, l, t);
+    line(l, t, r, t);
+    pen.SetColor(clBtnShadow);
+    line(r, t, r, b);
+    line(r, b, l, b);
+    if (Checked) {
+      pen.SetColor(mark);
+      pen.SetWidth(1);
+      line(l + 2, t + 7, l + 2, b - 2);
+      line(l + 3, t + 6, l + 3, b - 3);
+      line(l + 2, b - 2, r - 2, t + 2);
+      line(l + 3, b - 2, r - 1, t + 2);
+    }
+    return;
+  }
+  // Classic and flat: a sunken (or plain) frame; the XP look: a blue-grey frame on a
+  // soft face. Inside, a tick of three strokes.
+  const int bl = l + 1;
+  const int bt = t + 1;
+  const int br = r - 1;
+  const int bb = b - 1;
+  if (Style == cbsWinXP) {
+    FillRectColor(Canvas, ::Rect(bl, bt, br, bb), Enabled ? RGB(0x1C, 0x51, 0x80) : clGray);
+    FillRectColor(Canvas, ::Rect(bl + 1, bt + 1, br - 1, bb - 1),
+                  Enabled ? RGB(0xF4, 0xF4, 0xF0) : clBtnFace);
+  } else {
+    FillRectColor(Canvas, ::Rect(bl, bt, br, bb), Style == cbsFlat ? clGray : clBtnShadow);
+    FillRectColor(Canvas, ::Rect(bl + 1, bt + 1, br, bb), Style == cbsFlat ? clGray : clWhite);
+    FillRectColor(Canvas, ::Rect(bl + 1, bt + 1, br - 1, bb - 1), Enabled ? clWhite : clBtnFace);
+  }
+  if (Checked) {
+    const TColor tick = Style == cbsWinXP && Enabled ? RGB(0x21, 0xA1, 0x21) : mark;
+    for (int i = 0; i < 3; ++i) {
+      FillRectColor(Canvas, ::Rect(bl + 3 + i, bt + 5 + i, bl + 4 + i, bt + 8 + i), tick);
+    }
+    for (int i = 0; i < 4; ++i) {
+      FillRectColor(Canvas, ::Rect(bl + 6 + i, bt + 6 - i, bl + 7 + i, bt + 9 - i), tick);
+    }
+  }
+}
+
+void DrawProgressBar(TCanvas& Canvas, TRect R, int Position, const TProgressAppearance& A,
+                     TColor Background, bool Vertical) {
+  const int p = std::clamp(Position, 0, 100);
+  const int length = (Vertical ? R.Height() : R.Width()) - 2;
+  const TColor border = A.ShowBorder ? A.BorderColor : Background;
+  FillRectColor(Canvas, R, Background);
+  Canvas.Brush().SetColor(border);
+  Canvas.FrameRect(R);
+  // A segment from `from` to `to` pixels past the start edge, inset by Inset on the sides.
+  auto segment = [&](int from, int to, int inset, TColor color, TColor colorTo) {
+    if (to <= from) return;
+    TRect s = Vertical
+                  ? Rect(R.Left + inset, R.Bottom - 1 - to, R.Right - inset, R.Bottom - 1 - from)
+                  : Rect(R.Left + 1 + from, R.Top + inset, R.Left + 1 + to, R.Bottom - inset);
+    if (!A.ShowGradient) {
+      FillRectColor(Canvas, s, color);
+      return;
+    }
+    // Two mirrored gradients meeting in the middle of the bar's thickness.
+    if (Vertical) {
+      const int mid = (s.Left + s.Right) / 2;
+      DrawGradient(Canvas, colorTo, color, true, Rect(s.Left, s.Top, mid, s.Bottom), A.Steps);
+      DrawGradient(Canvas, color, colorTo, true, Rect(mid, s.Top, s.Right, s.Bottom), A.Steps);
+    } else {
+      const int mid = (s.Top + s.Bottom) / 2;
+      DrawGradient(Canvas, colorTo, color, false, Rect(s.Left, s.Top, s.Right, mid), A.Steps);
+      DrawGradient(Canvas, color, colorTo, false, Rect(s.Left, mid, s.Right, s.Bottom), A.Steps);
+    }
+  };
+  auto share = [&](double percent) { return Round(percent / 100 * length); };
+  if (p >= 1) {
+    if (A.Stacked) {
+      const int one = p < A.Level1Perc ? share(p) : share(A.Level1Perc);
+      segment(0, one, 1, A.Level0Color, A.Level0ColorTo);
+      if (p >= A.Level1Perc) {
+        const int two =
+            p < A.Level2Perc ? share(p - A.Level1Perc) : share(A.Level2Perc - A.Level1Perc);
+        segment(one, one + two, 1, A.Level1Color, A.Level1ColorTo);
+        if (p >= A.Level2Perc) {
+          const int three = p == 100 ? length - one - two : share(p - A.Level2Perc);
+          segment(one + two, one + two + three, 1, A.Level3Color, A.Level3ColorTo);
+        }
+      }
+    } else {
+      TColor color = A.Level0Color;
+      TColor colorTo = A.Level0ColorTo;
+      if (p >= 100) {
+        color = A.Level3Color;
+        colorTo = A.Level3ColorTo;
+      } else if (p >= A.Level2Perc) {
+        color = A.Level2Color;
+        colorTo = A.Level2ColorTo;
+      } else if (p >= A.Level1Perc) {
+        color = A.Level1Color;
+        colorTo = A.Level1ColorTo;
+      }
+      if (A.CompletionSmooth) {
+        segment(0, share(p), 1, color, colorTo);
+      } else {
+        const int n = Round(static_cast<double>(p) * length / 100);
+        if (n >= 10) {
+          segment(1, 8, 2, color, colorTo);  // pixels 2 to 9 past the start edge
+          int end = 8;
+          for (int i = 0; i < n / 9 - 1; ++i) {
+            segment(end + 2, end + 9, 2, color, colorTo);
+            end += 9;
+          }
+          if (n % 9 > 2) segment(end + 2, end + 2 + n % 9 - 1, 2, color, colorTo);
+        } else if (n >= 2) {
+          segment(1, n, 2, color, colorTo);
+        }
+      }
+    }
+  }
+  if (A.ShowPercentage) {
+    Canvas.Brush().SetStyle(bsClear);
+    TRect text = R;
+    Canvas.TextRect(text, std::to_string(Position) + "%",
+                    tfSingleLine | tfNoPrefix | tfCenter | tfVerticalCenter);
+  }
+  Canvas.Brush().SetStyle(bsSolid);
+  Canvas.Brush().SetColor(border);
+  Canvas.FrameRect(R);
+}
+
+void DrawProgress(TCanvas& Canvas, TRect Rect, int Position, bool Classic,
+                  const TProgressAppearance& A) {
+  Rect = ::Rect(Rect.Left + 1, Rect.Top + 1, Rect.Right - 1, Rect.Bottom - 1);
+  if (!Classic) {
+    const TColor background =
+        A.UnCompleteColor == clNone ? Canvas.Brush().Color() : A.UnCompleteColor;
+    Canvas.Font().SetColor(A.CompleteFontColor);
+    DrawProgressBar(Canvas, ::Rect(Rect.Left + 1, Rect.Top + 1, Rect.Right - 1, Rect.Bottom - 1),
+                    Position, A, background, false);
+    return;
+  }
+  const TColor cell = Canvas.Brush().Color();
+  const TFontStyles style = Canvas.Font().Style();
+  Rect = ::Rect(Rect.Left + 2, Rect.Top + 2, Rect.Right - 2, Rect.Bottom - 2);
+  const std::string text = std::to_string(Position) + "%";
+  const int complete = Round(Rect.Width() * std::clamp(Position, 0, 100) / 100.0);
+  Canvas.Font().SetStyle(0);
+  const TSize extent = Canvas.TextExtent(text);
+  const int x = Rect.Left + (Rect.Width() - extent.cx) / 2;
+  const int y = Rect.Top + (Rect.Height() - extent.cy) / 2;
+  Canvas.Brush().SetStyle(bsSolid);
+  Canvas.Brush().SetColor(A.CompleteColor);
+  Canvas.Font().SetColor(A.CompleteFontColor);
+  Canvas.TextRect(::Rect(Rect.Left, Rect.Top, Rect.Left + complete, Rect.Bottom), x, y, text);
+  Canvas.Brush().SetColor(A.UnCompleteColor);
+  Canvas.Font().SetColor(A.UnCompleteFontColor);
+  Canvas.TextRect(::Rect(Rect.Left + complete, Rect.Top, Rect.Right, Rect.Bottom), x, y, text);
+  Canvas.Brush().SetColor(cell);
+  Canvas.FrameRect(::Rect(Rect.Left - 1, Rect.Top - 1, Rect.Right + 1, Rect.Bottom + 1));
+  Canvas.FrameRect(::Rect(Rect.Left - 2, Rect.Top - 2, Rect.Right + 2, Rect.Bottom + 2));
+  Canvas.Font().SetStyle(style);
+}
+
+// --- cell geometry ----------------------------------------------------------------------
+
+TRect TExSectionList::GetCellRect(const TRect& RowRect, int Column) const {
+  const TExSectionColumn* column = Columns.Items(Column);
+  if (!column || !column->Visible()) return TRect{};
+  if (Column == GroupColumn && group_column_display_ == gdHidden) return TRect{};
+  const bool preview = PreviewSettings.Active() && Columns.Items(PreviewSettings.Column());
+  if (preview && Column == PreviewSettings.Column()) {
+    return Rect(RowRect.Left, RowRect.Bottom - PreviewSettings.Height(), RowRect.Right,
+                RowRect.Bottom);
+  }
+  int x = RowRect.Left;
+  for (int s = 0; s < header_->SectionCount(); ++s) {
+    const int w = header_->SectionWidth(s);
+    if (SectionToColumn(s) == Column) {
+      return Rect(x, RowRect.Top, x + w - 1,
+                  preview ? RowRect.Bottom - PreviewSettings.Height() : RowRect.Bottom);
+    }
+    x += w;
+  }
+  return TRect{};
+}
+
+int TExSectionList::ColumnAtPoint(const TRect& RowRect, int X, int Y, TRect& Cell) const {
+  for (int c = 0; c < Columns.Count(); ++c) {
+    const TRect r = GetCellRect(RowRect, c);
+    if (X >= r.Left && X < r.Right && Y >= r.Top && Y < r.Bottom) {
+      Cell = r;
+      return c;
+    }
+  }
+  return -1;
+}
+
+bool TExSectionList::PointOnURLText(POGLItem Item, int Column, TPoint Pt, const TRect& CellRect) {
+  TExSectionColumn* column = Columns.Items(Column);
+  if (!column || (column->ColumnType() != ctText && column->ColumnType() != ctURL)) return false;
+  const TStringList* row = RowOf(Item);
+  const int i = ColumnToStringIndex(Column);
+  if (!row || i >= row->Count()) return false;
+  TCanvas measure;
+  const bool preview = PreviewSettings.Active() && Column == PreviewSettings.Column();
+  measure.Font().Assign(preview ? PreviewSettings.Font : column->Font());
+  measure.Font().SetStyle(URLSettings.FontStyle);
+  const TSize size = measure.TextExtent(row->Get(i));
+  int left = CellRect.Left;
+  if (column->Alignment() == taRightJustify) left = CellRect.Right - size.cx;
+  if (column->Alignment() == taCenter) left = CellRect.Left + (CellRect.Width() - size.cx) / 2;
+  const int top = CellRect.Top + (CellRect.Height() - size.cy) / 2;
+  return Pt.X >= left && Pt.X < left + size.cx && Pt.Y >= top && Pt.Y < top + size.cy;
+}
+
+// --- painting ---------------------------------------------------------------------------
+
+void TExSectionList::DrawRow(TCanvas& Canvas, TRect Rect, POGLItem Item) {
+  for (int c = 0; c < Columns.Count(); ++c) {
+    if (c == GroupColumn && group_column_display_ == gdHidden) continue;
+    if (!Columns.Items(c)->Visible()) continue;
+    DrawCell(Canvas, Rect, Item, c);
+  }
+}
+
+bool TExSectionList::DrawHtml(TCanvas& Canvas, const std::string& Text, const TRect& Rect,
+                              TColor LinkColor, bool HitTest, TPoint Mouse, std::string& Anchor) {
+  THtmlDrawParams params;
+  params.Images = images_;
+  params.XPos = Mouse.X;
+  params.YPos = Mouse.Y;
+  params.HitTestOnly = HitTest;
+  params.URLColor = LinkColor;
+  params.ShadowOffset = 2;
+  params.PictureCache = &picture_cache_;
+  params.PictureContainer = PictureContainer;
+  THtmlDrawResult result;
+  const bool onLink = DrawHtmlText(Canvas, Text, Rect, params, result);
+  Anchor = onLink ? result.AnchorVal : "";
+  return onLink;
+}
+
+std::string TExSectionList::AnchorAtPoint(int X, int Y, const TRect& CellRect,
+                                          const std::string& Value, int Column) {
+  TCanvas& canvas = Canvas();
+  TExSectionColumn* column = Columns.Items(Column);
+  const bool preview = PreviewSettings.Active() && Column == PreviewSettings.Column();
+  canvas.Font().Assign(preview ? PreviewSettings.Font : column->Font());
+  std::string anchor;
+  DrawHtml(canvas, Value, Rect(CellRect.Left + 2, CellRect.Top, CellRect.Right, CellRect.Bottom),
+           URLSettings.Color, true, Point(X, Y), anchor);
+  return anchor;
+}
+
+void TExSectionList::DrawCell(TCanvas& Canvas, const TRect& Row, POGLItem Item, int Column) {
+  TExSectionColumn& column = *Columns.Items(Column);
+  const TRect cell = GetCellRect(Row, Column);
+  if (cell.Width() <= 0 && cell.Height() <= 0) return;
+  const bool groupCell = Column == GroupColumn && group_column_display_ == gdVisible;
+  std::string value = CellText(Item, Column);
+  if (OnDrawItem) {
+    OnDrawItem(this, Item, Column, value, Canvas, cell);
+    return;
+  }
+  const bool preview = PreviewSettings.Active() && Column == PreviewSettings.Column();
+  Canvas.Font().Assign(preview ? PreviewSettings.Font : column.Font());
+  if (column.ColumnType() == ctURL) {
+    Canvas.Font().SetStyle(URLSettings.FontStyle);
+    Canvas.Font().SetColor(URLSettings.Color);
+  }
+  Canvas.Brush().SetStyle(bsSolid);
+  if (engine_->IsItemSelected(Item) && engine_->SelectionShows()) {
+    Canvas.Font().SetColor(SelectionTextColor);
+    Canvas.Brush().SetColor(engine_->SelectionColor);
+    if (OnDrawItemProp) OnDrawItemProp(this, Item, Column, value, Canvas.Brush(), Canvas.Font());
+  } else {
+    Canvas.Brush().SetColor(column.Color() == clNone ? Color() : column.Color());
+    if (OnDrawItemProp) OnDrawItemProp(this, Item, Column, value, Canvas.Brush(), Canvas.Font());
+    const int left = ColumnLineColor == clNone ? cell.Left - 1 : cell.Left + 1;
+    Canvas.FillRect(Rect(left, cell.Top, cell.Right, cell.Bottom));
+  }
+  if (OnDrawItemValue) OnDrawItemValue(this, Item, Column, value);
+  const TColor brush = Canvas.Brush().Color();
+  const int section = column.SectionIndex;
+  if (section < header_->SectionCount() - 1 && ColumnLineColor != clNone) {
+    Canvas.Brush().SetStyle(bsSolid);
+    Canvas.Brush().SetColor(ColumnLineColor);
+    if (preview) {
+      Canvas.FillRect(Rect(cell.Left, cell.Top, cell.Right, cell.Top + 1));
+    } else {
+      const int x = cell.Left + column.Width() - 1;
+      Canvas.FillRect(Rect(x, cell.Top, x + 1, cell.Bottom));
+    }
+    Canvas.Brush().SetColor(brush);
+  }
+  const TStringList* row = RowOf(Item);
+  if (!groupCell && (!row || ColumnToStringIndex(Column) >= row->Count())) return;
+  // A number that is not one draws nothing: a bad cell must not stop the painting.
+  int number = 0;
+  const bool isNumber = TryStrToInt(value, number);
+  switch (column.ColumnType()) {
+    case ctText:
+    case ctURL: {
+      TRect text = Rect(cell.Left + 2, cell.Top, cell.Right, cell.Bottom);
+      Canvas.Brush().SetStyle(bsClear);
+      if (column.ColumnType() == ctText && value.find("</") != std::string::npos) {
+        std::string anchor;
+        DrawHtml(Canvas, value, text, preview ? PreviewSettings.Font.Color() : URLSettings.Color,
+                 false, mouse_, anchor);
+      } else {
+        Canvas.TextRect(
+            text, value,
+            tfSingleLine | tfNoPrefix | tfVerticalCenter | AlignmentFormat(column.Alignment()));
+      }
+      break;
+    }
+    case ctImage:
+      if (images_ && isNumber && number >= 0) {
+        const int y = cell.Top + (cell.Height() - images_->Height()) / 2;
+        int x = cell.Left;
+        if (column.Alignment() == taRightJustify) x = cell.Right - images_->Width();
+        if (column.Alignment() == taCenter) x = cell.Left + (cell.Width() - images_->Width()) / 2;
+        images_->Draw(Canvas, x, y, number);
+      }
+      break;
+    case ctCheckBox:
+      if (isNumber) {
+        int x = cell.Left;
+        if (column.Alignment() == taRightJustify) x = cell.Right - kCheckBoxSize;
+        if (column.Alignment() == taCenter) x = cell.Left + (cell.Width() - kCheckBoxSize) / 2;
+        const int y = cell.Top + (cell.Height() - kCheckBoxSize) / 2;
+        DrawCheckBox(Canvas, Rect(x, y, x + kCheckBoxSize, y + kCheckBoxSize), number == 1,
+                     CheckBoxStyle, clBlack, true);
+      }
+      break;
+    case ctProgress:
+      if (isNumber) {
+        DrawProgress(Canvas, cell, number, ProgressAppearance.Style == psClassic,
+                     ProgressAppearance);
+      }
+      break;
+  }
+}

@@ -1,0 +1,316 @@
+#include "lists/ex_section_list.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/gui/forms.h"
+#include "platform/gui/gui_test_support.h"
+#include "platform/gui/shell.h"
+#include "support/control_snapshot.h"
+
+namespace {
+
+// Eight columns: the hidden group column and seven data columns 1..7.
+class SectionListTest : public ::testing::Test {
+ protected:
+  SectionListTest() : form(nullptr) {
+    list = new TExSectionList(&form);
+    list->SetParent(&form);
+    list->SetBounds(0, 0, 400, 300);
+    list->Columns.BeginUpdate();
+    while (list->Columns.Count() > 0) list->Columns.Delete(0);
+    for (int c = 0; c < 8; ++c) {
+      TExSectionColumn* column = list->Columns.Add();
+      column->SetCaption(c == 0 ? "" : "C" + std::to_string(c));
+      column->SetWidth(50);
+    }
+    list->Columns.EndUpdate();
+    list->SetItemHeight(20);
+    group = list->AddGroup("");
+  }
+  POGLItem Add(std::vector<std::string> texts) {
+    TStrings& row = list->AddItem(group);
+    for (const std::string& t : texts) row.Add(t);
+    return group->GetItemNode(group->GetCount() - 1);
+  }
+  // Column 1 of every row, in order.
+  std::string Firsts() {
+    std::string s;
+    for (int i = 0; i < group->GetCount(); ++i) s += group->GetItemStrings(i).Get(0) + " ";
+    return s;
+  }
+  void SortBy(int column, TSortType type, TOGLSortDirection direction) {
+    list->Columns.Items(column)->SetSortType(type);
+    list->SortSettings.Enabled = false;
+    list->SortSettings.SetColumn(column);
+    list->SortSettings.SetDirection(direction);
+    list->SortSettings.Enabled = true;
+    list->Sort();
+  }
+
+  TForm form;
+  TExSectionList* list;
+  TSectionGroup* group;
+};
+
+}  // namespace
+
+TEST(SectionListDefaults, ANewListShowsFourColumnsGroupColumnFirst) {
+  TExSectionList list(nullptr);
+  ASSERT_EQ(list.Columns.Count(), 4);
+  EXPECT_EQ(list.Columns.Items(0)->Caption(), "Group Column");
+  EXPECT_EQ(list.Columns.Items(3)->Caption(), "column 3");
+  EXPECT_EQ(list.Header().SectionCount(), 3);  // the group column is hidden
+  EXPECT_EQ(list.GroupItemHeight(), 34);
+  EXPECT_EQ(list.ItemHeight(), 20);
+  list.Columns.Items(2)->SetCaption("");
+  EXPECT_EQ(list.Columns.Items(2)->DisplayName(), "Data column 2");
+}
+
+TEST_F(SectionListTest, SectionsFollowHiddenGroupPreviewAndMoves) {
+  EXPECT_EQ(list->Header().SectionCount(), 7);
+  EXPECT_EQ(list->ColumnToSection(1), 0);
+  EXPECT_EQ(list->SectionToColumn(0), 1);
+  EXPECT_EQ(list->SectionToColumn(7), -1);  // no column there: -1, not the section
+  list->PreviewSettings.SetColumn(4);
+  list->PreviewSettings.SetActive(true);
+  EXPECT_EQ(list->Header().SectionCount(), 6);
+  EXPECT_EQ(list->SectionToColumn(3), 5);
+  EXPECT_EQ(list->ItemHeight(), 20);
+  EXPECT_EQ(list->Engine().ItemHeight(), 60);  // row and preview strip
+  list->PreviewSettings.SetActive(false);
+  EXPECT_EQ(list->Header().SectionCount(), 7);
+  for (int c = 1; c <= 7; ++c) EXPECT_EQ(list->SectionToColumn(c - 1), c);
+  int from = -1;
+  int to = -1;
+  list->OnHeaderDragDrop = [&](TComponent*, int f, int t) {
+    from = f;
+    to = t;
+  };
+  list->MoveSection(5, 2);
+  EXPECT_EQ(list->SectionToColumn(2), 6);
+  EXPECT_EQ(list->SectionToColumn(3), 3);
+  EXPECT_EQ(list->SectionToColumn(6), 7);
+  EXPECT_EQ(from, 6);
+  EXPECT_EQ(to, 3);
+  list->PreviewSettings.SetColumn(20);
+  EXPECT_THROW(list->PreviewSettings.SetActive(true), Exception);
+  EXPECT_FALSE(list->PreviewSettings.Active());
+}
+
+TEST_F(SectionListTest, RowsByIndexDeleteAndClear) {
+  TStrings& first = list->AddItem(group);
+  EXPECT_EQ(first.Count(), 0);
+  first.Add("a");
+  POGLItem b = Add({"b", "x"});
+  Add({"c"});
+  EXPECT_EQ(list->CellText(b, 2), "x");
+  EXPECT_EQ(list->CellText(group->GetItemNode(2), 2), "");  // a missing string is empty
+  EXPECT_EQ(group->GetItemNode(1), b);
+  try {
+    group->DeleteItem(3);
+    FAIL();
+  } catch (const ESectionListError& e) {
+    EXPECT_STREQ(e.what(), "Index out of bounds");
+  }
+  EXPECT_THROW(group->GetItemStrings(-1), ESectionListError);
+  group->DeleteItem(0);
+  EXPECT_EQ(b->Index(), 0);  // renumbered
+  group->DeleteItem(group->GetCount() - 1);
+  EXPECT_EQ(Firsts(), "b ");
+  for (int i = 0; i < 300; ++i) Add({std::to_string(i)});
+  group->Clear();
+  EXPECT_EQ(group->GetCount(), 0);
+  list->SetSelectionOptions(soMultiSelect);
+  POGLItem p = Add({"p"});
+  POGLItem q = Add({"q"});
+  list->SelectNode(p);
+  list->SelectNode(q);
+  EXPECT_TRUE(list->Engine().IsItemSelected(p));  // multi-select keeps the first
+  EXPECT_TRUE(list->Engine().IsItemSelected(q));
+}
+
+TEST_F(SectionListTest, SortsByColumnKindWithBadValuesFirst) {
+  for (const char* v : {"10", "9", "100"}) Add({v});
+  SortBy(1, stNumeric, sdAscending);
+  EXPECT_EQ(Firsts(), "9 10 100 ");
+  SortBy(1, stTextNoCase, sdAscending);
+  EXPECT_EQ(Firsts(), "10 100 9 ");
+  SortBy(1, stNumeric, sdDescending);
+  EXPECT_EQ(Firsts(), "100 10 9 ");
+  Add({"x1"});
+  Add({""});
+  SortBy(1, stFloat, sdAscending);
+  EXPECT_EQ(Firsts(), "x1  9 10 100 ");  // the unreadable ones as the smallest, kept in order
+  // A comparison that raises leaves a whole list, nothing lost.
+  list->OnCustomCompare = [](TComponent*, POGLItem, POGLItem, int, const std::string& a,
+                             const std::string& b, int& r) { r = StrToInt(a) - StrToInt(b); };
+  SortBy(1, stCustom, sdAscending);
+  EXPECT_EQ(group->GetCount(), 5);
+  int sorted = -1;
+  list->OnSorted = [&](TComponent*, int c) { sorted = c; };
+  list->SortSettings.SetColumn(-1);
+  list->Sort();
+  EXPECT_EQ(sorted, -1);  // no column: no sort
+}
+
+TEST_F(SectionListTest, ChangedRowsFindTheirPlaceAsAFullSortWould) {
+  std::mt19937 random(11);
+  for (int i = 0; i < 60; ++i) Add({std::to_string(random() % 20), std::to_string(i)});
+  for (TOGLSortDirection direction : {sdDescending, sdAscending}) {
+    SortBy(1, stNumeric, direction);
+    for (int step = 0; step < 150; ++step) {
+      TStrings& row = group->GetItemStrings(static_cast<int>(random() % group->GetCount()));
+      row.Put(0, std::to_string(random() % 20));
+      if (step % 10 == 0) Add({std::to_string(random() % 20), "new"});
+      list->Sort();
+      std::string incremental;
+      for (int i = 0; i < group->GetCount(); ++i) {
+        incremental +=
+            group->GetItemStrings(i).Get(0) + "/" + group->GetItemStrings(i).Get(1) + " ";
+      }
+      // Everything sorted anew: the same order.
+      SortBy(1, stTextNoCase, direction);
+      SortBy(1, stNumeric, direction);
+      std::string full;
+      for (int i = 0; i < group->GetCount(); ++i) {
+        full += group->GetItemStrings(i).Get(0) + "/" + group->GetItemStrings(i).Get(1) + " ";
+      }
+      ASSERT_EQ(incremental, full);
+    }
+  }
+}
+
+TEST_F(SectionListTest, HeaderClickSortsAndFlipsButNotAtTheEdge) {
+  for (const char* v : {"b", "c", "a"}) Add({v});
+  SimulateClick(list->Header(), 25, 10);  // column 1, in the middle
+  EXPECT_EQ(list->SortSettings.Column(), 1);
+  EXPECT_EQ(Firsts(), "a b c ");
+  SimulateClick(list->Header(), 25, 10);
+  EXPECT_EQ(list->SortSettings.Direction(), sdDescending);
+  EXPECT_EQ(Firsts(), "c b a ");
+  SimulateClick(list->Header(), 47, 10);  // 3 pixels from the edge
+  EXPECT_EQ(list->SortSettings.Direction(), sdDescending);
+  int clicked = -1;
+  list->OnHeaderClick = [&](TComponent*, int c) { clicked = c; };
+  SimulateClick(list->Header(), 75, 10);
+  EXPECT_EQ(clicked, 2);
+}
+
+TEST_F(SectionListTest, TypingLooksUpTheSortColumn) {
+  for (const char* v : {"Apple", "Berry", "bramble"}) Add({v});
+  list->SortSettings.Enabled = false;
+  list->SortSettings.SetColumn(1);
+  list->SortSettings.Enabled = true;
+  auto focused = [&] { return list->CellText(list->Engine().FocusedItem(), 1); };
+  SimulateKey(list->Engine(), 'B', "b");
+  EXPECT_EQ(focused(), "Berry");
+  SimulateKey(list->Engine(), 'X', "x");
+  EXPECT_EQ(focused(), "Berry");
+  list->LookUp.Method = lmIncremental;
+  SimulateKey(list->Engine(), VK_ESCAPE);
+  SimulateKey(list->Engine(), 'B', "b");
+  SimulateKey(list->Engine(), 'R', "r");
+  EXPECT_EQ(focused(), "bramble");
+  SimulateKey(list->Engine(), VK_ESCAPE);
+  SimulateKey(list->Engine(), 'A', "a");
+  EXPECT_EQ(focused(), "Apple");
+  // Markup is looked up by its text.
+  Add({"<b>Zulu</b>"});
+  SimulateKey(list->Engine(), VK_ESCAPE);
+  SimulateKey(list->Engine(), 'Z', "z");
+  EXPECT_EQ(focused(), "<b>Zulu</b>");
+}
+
+TEST_F(SectionListTest, CellsByKindAndBadNumbersDrawNothing) {
+  TImageList images(nullptr, 16, 16);
+  images.Add(*SolidPicture(16, 16, clRed));
+  list->SetImages(&images);
+  list->Columns.Items(1)->SetColumnType(ctImage);
+  list->Columns.Items(2)->SetColumnType(ctCheckBox);
+  list->Columns.Items(3)->SetColumnType(ctProgress);
+  list->ColumnLineColor = clNone;
+  list->Engine().SetSelectionOptions(0);
+  Add({"0", "1", "150", "text"});
+  Add({"x", "", "y"});           // none of these is a number
+  const int row0 = 1 + 20 + 34;  // border, header, group bar
+  auto shot = Snapshot(*list);
+  EXPECT_EQ(PixelAt(*shot, 1 + 8, row0 + 9), clRed);  // the image at the left, centred vertically
+  EXPECT_EQ(PixelAt(*shot, 1 + 20, row0 + 9), clWhite);
+  // The check box holds the tick; the empty one draws no box at all.
+  bool tick = false;
+  for (int x = 51; x < 51 + 16; ++x) {
+    for (int y = row0; y < row0 + 19; ++y) tick |= PixelAt(*shot, x, y) == RGB(0x21, 0xA1, 0x21);
+  }
+  EXPECT_TRUE(tick);
+  for (int x = 51; x < 100; ++x) EXPECT_EQ(PixelAt(*shot, x, row0 + 20 + 9), clWhite);
+  // 150 fills the whole bar in the top level's colours.
+  EXPECT_NE(PixelAt(*shot, 101 + 45, row0 + 3), clWhite);
+  for (int x = 101; x < 150; ++x) EXPECT_EQ(PixelAt(*shot, x, row0 + 20 + 9), clWhite);
+}
+
+TEST_F(SectionListTest, HeaderShowsGradientAndSortMark) {
+  list->Columns.Items(1)->SetHeaderColor(clWhite);
+  list->Columns.Items(1)->SetHeaderColorTo(clBlack);
+  SortBy(1, stTextNoCase, sdAscending);
+  auto shot = Snapshot(list->Header());
+  const TColor top = PixelAt(*shot, 10, 1);
+  const TColor bottom = PixelAt(*shot, 10, 18);
+  EXPECT_GT(GetRValue(top), GetRValue(bottom));  // light to dark, downwards
+  // The mark's grey edge near the right of the section.
+  bool grey = false;
+  for (int x = 30; x < 48; ++x) {
+    for (int y = 2; y < 18; ++y) grey |= PixelAt(*shot, x, y) == clGray;
+  }
+  EXPECT_TRUE(grey);
+}
+
+TEST(SectionListRoutines, ProgressBarClampsItsValue) {
+  TBitmap bitmap;
+  bitmap.SetSize(102, 10);
+  TProgressAppearance look;
+  look.ShowPercentage = false;
+  look.ShowGradient = false;
+  DrawProgressBar(bitmap.Canvas(), Rect(0, 0, 102, 10), 80, look, clWhite, false);
+  EXPECT_EQ(bitmap.Canvas().Pixels(50, 5), look.Level1Color);
+  EXPECT_EQ(bitmap.Canvas().Pixels(95, 5), clWhite);
+  DrawProgressBar(bitmap.Canvas(), Rect(0, 0, 102, 10), 250, look, clWhite, false);
+  EXPECT_EQ(bitmap.Canvas().Pixels(99, 5), look.Level3Color);
+  DrawProgressBar(bitmap.Canvas(), Rect(0, 0, 102, 10), -5, look, clWhite, false);
+  EXPECT_EQ(bitmap.Canvas().Pixels(50, 5), clWhite);
+}
+
+TEST_F(SectionListTest, LinkCellsOpenOnlyWebAndMailAddresses) {
+  std::vector<std::string> opened;
+  SetShellOpenHandler([&](const std::string& url) {
+    opened.push_back(url);
+    return true;
+  });
+  list->Columns.Items(1)->SetColumnType(ctURL);
+  list->Columns.Items(1)->SetWidth(300);
+  Add({"file:///etc/passwd"});
+  Add({"https://example.org/"});
+  Add({"mailto:a@b.c"});
+  std::vector<int> clicked;
+  list->OnItemClick = [&](TComponent*, POGLItem, int column) { clicked.push_back(column); };
+  for (int row = 0; row < 3; ++row) SimulateClick(list->Engine(), 5, 34 + 20 * row + 9);
+  SetShellOpenHandler(nullptr);
+  EXPECT_EQ(opened, (std::vector<std::string>{"https://example.org/", "mailto:a@b.c"}));
+  EXPECT_EQ(clicked, (std::vector<int>{1, 1, 1}));
+}
+
+TEST_F(SectionListTest, MarkupCellsAndGroupCaptionsGoThroughTheRenderer) {
+  list->AddGroup("<b>Bold</b> group");
+  Add({"<b>X</b>", "a <i>b"});
+  list->SetHideSelection(false);
+  auto shot = Snapshot(*list);
+  // Tags are not shown: "<b>X</b>" is one letter wide, ink only near the cell's start.
+  bool inkFar = false;
+  for (int x = 1 + 20; x < 50; ++x) {
+    for (int y = 55; y < 74; ++y) inkFar |= PixelAt(*shot, x, y) != clWhite;
+  }
+  EXPECT_FALSE(inkFar);
+}
