@@ -1,7 +1,10 @@
 // The station list window under a busy feed: 50,000 stations in the list, each update
 // a station heard again (newest time, so it moves to the top of the default sort).
 // Measures one update in place (AddOrUpdateStationRow on a known station) and one
-// replacement as the station store does it (DeleteStationRow, then the row added anew).
+// replacement as the station store does it (DeleteStationRow, then the row added anew),
+// a full paint of the rows the window shows, and sorting all rows by another column.
+//
+// Targets (Release): an update under 50 us, a paint under 5 ms, a sort under 100 ms.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -13,6 +16,8 @@
 #include "app/stations/frm_aprs_stn_list.h"
 #include "app/stations/station_store.h"
 #include "core/locator.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/paint_to.h"
 #include "platform/sys/application.h"
 
 namespace {
@@ -108,5 +113,30 @@ void BM_ReplaceRowAt50000(benchmark::State& state) {
   state.counters["rows"] = fixture.list->Group()->GetCount();
 }
 BENCHMARK(BM_ReplaceRowAt50000)->Unit(benchmark::kMicrosecond);
+
+// The rows in the middle of the list, painted as the window shows them.
+void BM_RepaintVisibleRowsAt50000(benchmark::State& state) {
+  ListFixture fixture;
+  TSectionGroupedList& rows = fixture.list->ExSectionList1->Engine();
+  rows.SetTopPosition(rows.TotalHeight() / 2);
+  TBitmap bitmap;
+  bitmap.SetSize(rows.Width(), rows.Height());
+  for (auto _ : state) PaintTo(rows, bitmap.Canvas(), 0, 0);
+  state.counters["rows"] = rows.ClientHeight() / rows.ItemHeight();
+}
+BENCHMARK(BM_RepaintVisibleRowsAt50000)->Unit(benchmark::kMillisecond);
+
+// Every row sorted anew: by station, then back by time, one sort per iteration.
+void BM_SortAt50000(benchmark::State& state) {
+  ListFixture fixture;
+  TExSectionList& list = *fixture.list->ExSectionList1;
+  int column = 2;
+  for (auto _ : state) {
+    list.SortSettings.SetColumn(column);
+    column = column == 2 ? 7 : 2;
+  }
+  state.counters["rows"] = fixture.list->Group()->GetCount();
+}
+BENCHMARK(BM_SortAt50000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "html/gradient_style.h"
 #include "lists/section_grouped_list.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/graphics_objects.h"
@@ -30,7 +31,8 @@ enum TSortType {
   stAnsiText,
   stAnsiTextNoCase
 };
-enum TGradientDir { gdVertical, gdHorizontal };
+// The header's gradient direction: the same two values as the gradient fills'.
+using TGradientDir = TGradientDirection;
 enum TURLType { utHTTP, utHTTPS, utFTP, utMailTo, utNNTP };
 
 class TExSectionColumns;

@@ -44,6 +44,8 @@ TSectionGroupedList::TSectionGroupedList(TComponent* AOwner) : TCustomControl(AO
     if (Kind == sbVertical) Scroll(Code, Pos);
   };
   scroll_bars_->OnWheel = [this](int Notches) { return Wheel(Notches); };
+  // Nothing is wider than the window: no horizontal bar.
+  scroll_bars_->SetInfo(sbHorizontal, TScrollBarInfo{0, 0, 1, 0});
   SetBounds(0, 0, 200, 200);
   SetTabStop(true);
   SetShowHint(true);

@@ -61,35 +61,52 @@ TfrmAprsStnList::TfrmAprsStnList(TComponent* AOwner) : TForm(AOwner) {
   imglSym->Name = "imglSym";
 
   ExSectionList1 = NewControl<TExSectionList>(this, mpnlStnInfo, "ExSectionList1", 1, 0, 748, 270);
-  ExSectionList1->Images = imglSym;
-  ExSectionList1->SetItemHeight(22);
-  auto column = [this](const char* caption, int width, TAlignment alignment,
-                       TSectionSortType sort) -> TSectionColumn& {
-    TSectionColumn& c = ExSectionList1->AddColumn(caption, width);
-    c.Alignment = alignment;
-    c.SortType = sort;
+  TExSectionList& list = *ExSectionList1;
+  list.SetImages(imglSym);
+  list.SetItemHeight(22);
+  list.SetGroupShowCount(true);
+  list.SetGroupColumnDisplay(gdHidden);
+  list.DragDropSetting = ddDisabled;
+  list.SetHideSelection(true);
+  list.SetShowNodes(false);
+  list.PreviewSettings.SetColumn(4);
+  list.PreviewSettings.Font.SetName("Verdana");
+  list.PreviewSettings.Font.SetColor(clBlue);
+  list.Columns.BeginUpdate();
+  while (list.Columns.Count() > 0) list.Columns.Delete(0);
+  list.Columns.Add();  // the group column, hidden
+  auto column = [&list](const char* caption, int width, TAlignment alignment, TSortType sort) {
+    TExSectionColumn* c = list.Columns.Add();
+    c->SetCaption(caption);
+    c->SetWidth(width);
+    c->SetAlignment(alignment);
+    c->SetSortType(sort);
     return c;
   };
-  column("SYM", 35, taCenter, sstNumeric).ImageColumn = true;
-  column("Station", 80, taLeftJustify, sstText).Bold = true;
-  column("Besitzer", 60, taLeftJustify, sstText);
-  column("Bemerkung", 330, taLeftJustify, sstText);
-  column("QRB", 60, taRightJustify, sstCustom);
-  column("TX", 70, taCenter, sstText);
-  column("Uhrzeit", 110, taLeftJustify, sstText);
-  ExSectionList1->SetSortColumn(kTimeColumn, true);
-  ExSectionList1->Sort();
-  ExSectionList1->OnItemClick = [this](TComponent* s, TSectionNode* item, int c) {
+  column("SYM", 35, taCenter, stNumeric)->SetColumnType(ctImage);
+  column("Station", 80, taLeftJustify, stTextNoCase)->Font().SetStyle(fsBold);
+  column("Besitzer", 60, taLeftJustify, stTextNoCase);
+  // 14 pixels narrower than the original's comment column: the time column, in our wider
+  // font, is read whole beside the scroll bar.
+  column("Bemerkung", 316, taLeftJustify, stTextNoCase);
+  column("QRB", 60, taRightJustify, stCustom);
+  column("TX", 70, taCenter, stTextNoCase);
+  column("Uhrzeit", 110, taLeftJustify, stTextNoCase);
+  list.Columns.EndUpdate();
+  list.SortSettings.Enabled = false;
+  list.SortSettings.SetColumn(kTimeColumn);
+  list.SortSettings.SetDirection(sdDescending);
+  list.SortSettings.Enabled = true;
+  list.OnItemClick = [this](TComponent* s, POGLItem item, int c) {
     ExSectionList1ItemClick(s, item, c);
   };
-  ExSectionList1->OnItemDblClick = [this](TComponent* s, TSectionNode* item) {
+  list.OnItemDblClick = [this](TComponent* s, POGLItem item) {
     ExSectionList1ItemDblClick(s, item);
   };
-  ExSectionList1->OnCustomCompare = [this](TComponent* s, TSectionNode* a, TSectionNode* b, int c,
-                                           const std::string& va, const std::string& vb, int& r) {
-    ExSectionList1CustomCompare(s, a, b, c, va, vb, r);
-  };
-  ExSectionList1->OnKeyUp = [this](TComponent* s, TKeyCode& key, TShiftState shift) {
+  list.OnCustomCompare = [this](TComponent* s, POGLItem a, POGLItem b, int c, const std::string& va,
+                                const std::string& vb,
+                                int& r) { ExSectionList1CustomCompare(s, a, b, c, va, vb, r); };
+  list.OnKeyUp = [this](TComponent* s, TKeyCode& key, TShiftState shift) {
     ExSectionList1KeyUp(s, key, shift);
   };
   group_ = ExSectionList1->AddGroup("");
@@ -127,55 +144,69 @@ void TfrmAprsStnList::AddOrUpdateStationRow(const std::string& Record) {
   texts[6] = HeardTimeText(Record);
   const std::string key = MakeStationKey(texts[2], texts[1]);
 
-  const int remembered = group_->IndexOfNode(clicked_);
+  const int remembered = clicked_ ? clicked_->Index() : -1;
   TExSectionList::TUpdateScope update(*ExSectionList1);
   const int row = FindStationRow(key);
   if (row < 0) {
-    TSectionItemStrings& strings = ExSectionList1->AddItem(group_);
+    TStrings& strings = ExSectionList1->AddItem(group_);
+    strings.BeginUpdate();
     for (const std::string& text : texts) strings.Add(text);
-    rows_[key] = &strings.Node();
+    strings.EndUpdate();
+    rows_[key] = group_->GetItemNode(group_->GetCount() - 1);
   } else {
     TStrings& strings = group_->GetItemStrings(row);
+    strings.BeginUpdate();
     for (int i = 0; i < 7; ++i) strings.Put(i, texts[i]);
+    strings.EndUpdate();
   }
   ExSectionList1->Sort();
   if (remembered >= 0 && remembered < group_->GetCount()) {
+    // One row stays selected: the list selects more than one, and would add the place to
+    // the rows selected before.
+    ExSectionList1->Engine().DeselectAll();
     ExSectionList1->SelectNode(group_->GetItemNode(remembered));
   }
 }
 
 int TfrmAprsStnList::FindStationRow(const std::string& Key) const {
   const auto found = rows_.find(Key);
-  return found == rows_.end() ? -1 : group_->IndexOfNode(found->second);
+  return found == rows_.end() ? -1 : found->second->Index();
 }
 
 void TfrmAprsStnList::DeleteStationRow(const std::string& Key) {
   TExSectionList::TUpdateScope update(*ExSectionList1);
   const auto found = rows_.find(Key);
   if (found != rows_.end()) {
-    TSectionNode* node = found->second;
+    POGLItem node = found->second;
     rows_.erase(found);
     if (clicked_ == node) clicked_ = nullptr;
-    group_->DeleteItem(group_->IndexOfNode(node));
+    group_->DeleteItem(node->Index());
   }
   ExSectionList1->Sort();
 }
 
-void TfrmAprsStnList::ExSectionList1ItemClick(TComponent*, TSectionNode* Item, int) {
+void TfrmAprsStnList::ExSectionList1ItemClick(TComponent*, POGLItem Item, int) {
   clicked_ = Item;
 }
 
-void TfrmAprsStnList::ExSectionList1ItemDblClick(TComponent*, TSectionNode* Item) {
+void TfrmAprsStnList::ExSectionList1ItemDblClick(TComponent*, POGLItem Item) {
   TStrings* row = ExSectionList1->GetNodeStrings(Item);
   if (row && OnShowStation) OnShowStation(StationRowKey(*row));
 }
 
-void TfrmAprsStnList::ExSectionList1CustomCompare(TComponent*, TSectionNode*, TSectionNode*,
-                                                  int Column, const std::string& Value1,
+void TfrmAprsStnList::ExSectionList1CustomCompare(TComponent*, POGLItem, POGLItem, int Column,
+                                                  const std::string& Value1,
                                                   const std::string& Value2, int& Result) {
   if (Column != kQrbColumn) return;
-  const double a = StrToFloat(Value1);
-  const double b = StrToFloat(Value2);
+  // A text that is no distance sorts below every distance.
+  double a = 0;
+  double b = 0;
+  const bool okA = TryStrToFloat(Value1, a);
+  const bool okB = TryStrToFloat(Value2, b);
+  if (!okA || !okB) {
+    Result = okA == okB ? 0 : (okA ? 1 : -1);
+    return;
+  }
   Result = a > b ? 1 : (a < b ? -1 : 0);
 }
 

@@ -10,7 +10,7 @@
 
 #include "controls/my_button.h"
 #include "controls/my_panel.h"
-#include "lists/ex_section_list_standin.h"
+#include "lists/ex_section_list.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/image_list.h"
 
@@ -42,10 +42,10 @@ class TfrmAprsStnList : public TForm {
   // Distance in km from the own position; the settings window's when unset.
   std::function<double(double Lat, double Lon)> QrbDistance;
 
-  void ExSectionList1ItemClick(TComponent* Sender, TSectionNode* Item, int Column);
-  void ExSectionList1ItemDblClick(TComponent* Sender, TSectionNode* Item);
-  void ExSectionList1CustomCompare(TComponent* Sender, TSectionNode* Item1, TSectionNode* Item2,
-                                   int Column, const std::string& Value1, const std::string& Value2,
+  void ExSectionList1ItemClick(TComponent* Sender, POGLItem Item, int Column);
+  void ExSectionList1ItemDblClick(TComponent* Sender, POGLItem Item);
+  void ExSectionList1CustomCompare(TComponent* Sender, POGLItem Item1, POGLItem Item2, int Column,
+                                   const std::string& Value1, const std::string& Value2,
                                    int& Result);
   void ExSectionList1KeyUp(TComponent* Sender, TKeyCode& Key, TShiftState Shift);
   void mbtnCloseClick(TComponent* Sender);
@@ -57,10 +57,11 @@ class TfrmAprsStnList : public TForm {
 
   TSectionGroup* group_ = nullptr;
   // The row of each station key: a busy feed updates rows all the time, and a walk
-  // over every row per update would grow with the square of the station count.
-  std::unordered_map<std::string, TSectionNode*> rows_;
+  // over every row per update would grow with the square of the station count. A row's
+  // index comes from the list in logarithmic time.
+  std::unordered_map<std::string, POGLItem> rows_;
   // The item last clicked; its position is selected again after every update.
-  TSectionNode* clicked_ = nullptr;
+  POGLItem clicked_ = nullptr;
 };
 
 extern TfrmAprsStnList* frmAprsStnList;

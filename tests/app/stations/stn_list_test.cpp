@@ -45,15 +45,22 @@ TEST_F(StationListTest, TheWindowAsBuilt) {
   EXPECT_EQ(list->mpnlTop->Caption(), "Stationsliste");
   EXPECT_EQ(list->mbtnClose->ModalResult(), mrCancel);
   TExSectionList& grid = *list->ExSectionList1;
-  ASSERT_EQ(grid.ColumnCount(), 8);
+  ASSERT_EQ(grid.Columns.Count(), 8);
   const char* captions[] = {"", "SYM", "Station", "Besitzer", "Bemerkung", "QRB", "TX", "Uhrzeit"};
-  for (int c = 0; c < 8; ++c) EXPECT_EQ(grid.Columns(c).Caption, captions[c]);
-  EXPECT_TRUE(grid.Columns(1).ImageColumn);
-  EXPECT_EQ(grid.Columns(5).Alignment, taRightJustify);
-  EXPECT_EQ(grid.SortColumn(), 7);
-  EXPECT_TRUE(grid.SortDescending());
+  for (int c = 0; c < 8; ++c) EXPECT_EQ(grid.Columns.Items(c)->Caption(), captions[c]);
+  EXPECT_EQ(grid.Header().SectionCount(), 7);  // the group column is hidden
+  EXPECT_EQ(grid.Columns.Items(1)->ColumnType(), ctImage);
+  EXPECT_EQ(grid.Columns.Items(2)->Font().Style(), fsBold);
+  EXPECT_EQ(grid.Columns.Items(5)->Alignment(), taRightJustify);
+  EXPECT_EQ(grid.Columns.Items(5)->SortType(), stCustom);
+  EXPECT_EQ(grid.SortSettings.Column(), 7);
+  EXPECT_EQ(grid.SortSettings.Direction(), sdDescending);
   EXPECT_EQ(grid.ItemHeight(), 22);
   EXPECT_EQ(grid.GroupCount(), 1);
+  EXPECT_FALSE(grid.ShowNodes());
+  EXPECT_EQ(grid.DragDropSetting, ddDisabled);
+  EXPECT_EQ(grid.PreviewSettings.Column(), 4);
+  EXPECT_FALSE(grid.PreviewSettings.Active());
   EXPECT_EQ(list->imglSym->Width(), 20);
 }
 
@@ -121,8 +128,8 @@ TEST_F(StationListTest, QrbSortsNumericallyThroughTheCustomCompare) {
   for (const char* lat : {"52.5855", "52.5", "53.4", "52.55"}) {
     list->AddOrUpdateStationRow(RecordOf(SampleStation(std::string("S") + lat, lat, "13.4")));
   }
-  list->ExSectionList1->SetSortColumn(5, false);
-  list->ExSectionList1->Sort();
+  list->ExSectionList1->SortSettings.SetColumn(5);
+  list->ExSectionList1->SortSettings.SetDirection(sdAscending);
   std::string qrb;
   for (int i = 0; i < 4; ++i) qrb += Text(i, 4) + " ";
   EXPECT_EQ(qrb, "0.0 5.6 9.5 100.0 ");
@@ -137,9 +144,11 @@ TEST_F(StationListTest, QrbSortsNumericallyThroughTheCustomCompare) {
   result = 7;
   list->ExSectionList1CustomCompare(nullptr, nullptr, nullptr, 4, "10.0", "9.5", result);
   EXPECT_EQ(result, 7);  // other columns are not its business
-  EXPECT_THROW(
-      list->ExSectionList1CustomCompare(nullptr, nullptr, nullptr, 5, "far", "9.5", result),
-      EConvertError);
+  // A text that is no distance sorts first, and the sort goes on.
+  list->ExSectionList1CustomCompare(nullptr, nullptr, nullptr, 5, "far", "9.5", result);
+  EXPECT_EQ(result, -1);
+  list->ExSectionList1CustomCompare(nullptr, nullptr, nullptr, 5, "9.5", "", result);
+  EXPECT_EQ(result, 1);
 }
 
 TEST_F(StationListTest, TheClickedPositionIsSelectedAgainAfterAnUpdate) {
@@ -147,10 +156,15 @@ TEST_F(StationListTest, TheClickedPositionIsSelectedAgainAfterAnUpdate) {
   Add("BBB", "261207080100");
   Add("CCC", "261207080200");
   // Click the second row, BBB.
-  TSectionNode* bbb = list->Group()->GetItemNode(1);
+  POGLItem bbb = list->Group()->GetItemNode(1);
   list->ExSectionList1ItemClick(list->ExSectionList1, bbb, 2);
+  TSectionGroupedList& engine = list->ExSectionList1->Engine();
   auto selected = [&] {
-    return Text(list->Group()->IndexOfNode(list->ExSectionList1->Selected()), 1);
+    std::string calls;
+    for (POGLItem node : engine.SelectedItems()) {
+      if (!engine.IsGroup(node)) calls += Text(node->Index(), 1);
+    }
+    return calls;
   };
   // AAA heard again goes to the top; the selection stays on the second place, where
   // CCC is now.
@@ -164,9 +178,9 @@ TEST_F(StationListTest, TheClickedPositionIsSelectedAgainAfterAnUpdate) {
 
   // A deleted clicked item is forgotten: no position is restored.
   list->DeleteStationRow(MakeStationKey("", "BBB"));
-  list->ExSectionList1->SelectNode(nullptr);
+  engine.DeselectAll();
   Add("EEE", "261207080500");
-  EXPECT_EQ(list->ExSectionList1->Selected(), nullptr);
+  EXPECT_EQ(selected(), "");
 }
 
 TEST_F(StationListTest, DoubleClickOpensTheRowsStationAndKeysExpandTheGroup) {
@@ -176,13 +190,12 @@ TEST_F(StationListTest, DoubleClickOpensTheRowsStationAndKeysExpandTheGroup) {
   std::string opened;
   list->OnShowStation = [&](const std::string& key) { opened = key; };
   list->ExSectionList1->SetBounds(0, 0, 700, 200);
-  // Header row, the group's line, then the first item.
-  SimulateDblClick(*list->ExSectionList1, 100, 22 * 2 + 5);
+  // Under the header, the group's bar, then the first row.
+  SimulateDblClick(list->ExSectionList1->Engine(), 100, 34 + 5);
   EXPECT_EQ(opened, "AAprsN0CALLMy32Obj");
 
   list->Group()->SetExpanded(false);
-  TKeyCode key = 'A';
-  list->ExSectionList1KeyUp(list->ExSectionList1, key, 0);
+  SimulateKeyUp(list->ExSectionList1->Engine(), 'A');
   EXPECT_TRUE(list->Group()->GetExpanded());
 }
 

@@ -1,0 +1,112 @@
+// The station list under a feed: 2,000 stations heard through the TNC reach the list
+// the way the program wires them (dispatcher, station store, list), and the list is
+// scrolled to its end and sorted by every column as a user would.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "../app_windows.h"
+#include "app/map/frm_aprs.h"
+#include "app/stations/frm_aprs_stn_list.h"
+#include "app/settings/frm_setup.h"
+#include "app/map/map_test_support.h"
+#include "core/kiss_ax25.h"
+#include "core/kiss_link.h"
+#include "platform/gui/gui_test_support.h"
+#include "support/control_snapshot.h"
+
+namespace {
+
+constexpr int kStations = 2000;
+
+class StationListFeedTest : public AppWindowsTest {
+ protected:
+  void SetUp() override {
+    AppWindowsTest::SetUp();
+    frmSetup->edtCallP1->SetText("N0CALL");
+    frmSetup->OwnLat = 50.0;
+    frmSetup->OwnLon = 10.0;
+    frmAprs->MapDir = ShippedDataFolder() + "APRS-Karten/";
+    frmAprs->AprsMapFile = frmAprs->MapDir + "Welt.jpg";
+    frmAprs->LoadMapFromSettings();
+    KissLink.KissActive = 1;
+    // Positions spread over 20 x 100 places round the own one; symbols of both tables.
+    for (int i = 0; i < kStations; ++i) {
+      char call[32];
+      std::snprintf(call, sizeof call, "D%c%04d-%d", 'A' + i % 26, i, 1 + i % 9);
+      char info[64];
+      std::snprintf(info, sizeof info, "!%02d%02d.%02dN%c%03d%02d.%02dE%cStation %d", 45 + i % 20,
+                    i % 60, i % 100, i % 3 ? '/' : '\\', 5 + i / 20 % 10, i % 60, i % 97,
+                    static_cast<char>('!' + i % 90), i);
+      const TKissBuildResult frame = BuildKissFrame(call, "APRS,WIDE1-1", info);
+      ASSERT_EQ(frame.Error, TKissBuildError::None);
+      KissLink.KissRxBytes(frame.Bytes);
+    }
+  }
+  void TearDown() override {
+    KissLink.KissActive = 0;
+    AppWindowsTest::TearDown();
+  }
+};
+
+}  // namespace
+
+TEST_F(StationListFeedTest, TwoThousandStationsScrollAndSortByEveryColumn) {
+  TfrmAprsStnList& window = *frmAprsStnList;
+  TExSectionList& list = *window.ExSectionList1;
+  TSectionGroupedList& rows = list.Engine();
+  window.Show();
+  ASSERT_EQ(window.Group()->GetCount(), kStations);
+  EXPECT_GE(window.FindStationRow(MakeStationKey("", "DA0000-1")), 0);
+
+  // To the end with the keyboard, back with the wheel.
+  rows.SetFocus();
+  rows.FocusItem(window.Group()->GetItemNode(0));
+  SimulateKey(rows, VK_END);
+  const int end = rows.TotalHeight() - rows.ClientHeight();
+  EXPECT_GT(end, 22 * (kStations - 20));
+  EXPECT_EQ(rows.TopPosition(), end);
+  EXPECT_EQ(rows.FocusedItem(), window.Group()->GetItemNode(kStations - 1));
+  SimulateMouseWheel(rows, 120, 100, 100);
+  EXPECT_EQ(rows.TopPosition(), end - 120);
+  // The last rows are painted down there: their station texts show ink.
+  auto shot = Snapshot(rows);
+  bool ink = false;
+  for (int y = rows.ClientHeight() - 40; y < rows.ClientHeight(); ++y) {
+    for (int x = 40; x < 110; ++x) ink |= PixelAt(*shot, x, y) == clBlack;
+  }
+  EXPECT_TRUE(ink);
+
+  // A click in the middle of each header section sorts by it, again flips it.
+  for (int section = 0; section < list.Header().SectionCount(); ++section) {
+    int x = list.Header().SectionWidth(section) / 2;
+    for (int s = 0; s < section; ++s) x += list.Header().SectionWidth(s);
+    const int column = list.SectionToColumn(section);
+    for (int pass = 0; pass < 2; ++pass) {
+      SimulateClick(list.Header(), x, 10);
+      ASSERT_EQ(list.SortSettings.Column(), column);
+      // In order by the column's kind, every station still there once.
+      std::set<std::string> keys;
+      double previous = 0;
+      for (int i = 0; i < kStations; ++i) {
+        const TStrings& row = window.Group()->GetItemStrings(i);
+        keys.insert(StationRowKey(row));
+        const std::string text = row.Get(column - 1);
+        if (column == 5 || column == 1) {
+          const double value = StrToFloat(text);
+          if (i > 0) {
+            if (list.SortSettings.Direction() == sdAscending) {
+              ASSERT_GE(value, previous) << "column " << column;
+            } else {
+              ASSERT_LE(value, previous) << "column " << column;
+            }
+          }
+          previous = value;
+        }
+      }
+      EXPECT_EQ(keys.size(), static_cast<size_t>(kStations));
+    }
+  }
+}
