@@ -181,7 +181,7 @@ void TExSectionList::PaintHeader(TCanvas& Canvas) {
     TExSectionColumn* column = Columns.Items(c);
     if (!column) continue;
     if (column->HeaderColor() != clNone && column->HeaderColorTo() != clNone) {
-      DrawGradient(Canvas, column->HeaderColor(), column->HeaderColorTo(),
+      GradientFill(Canvas, column->HeaderColor(), column->HeaderColorTo(),
                    column->HeaderGradientDir() == gdHorizontal, r, 40);
     } else if (column->HeaderColor() != clNone) {
       Canvas.Brush().SetStyle(bsSolid);

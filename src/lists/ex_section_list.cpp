@@ -20,7 +20,7 @@ int CompareParsed(bool okA, const T& a, bool okB, const T& b) {
   return a < b ? -1 : (a > b ? 1 : 0);
 }
 
-bool TryStrToBoolean(const std::string& Text, bool& Value) {
+bool TryStrToBoolean(std::string_view Text, bool& Value) {
   if (SameText(Text, "true") || Text == "-1" || Text == "1") {
     Value = true;
     return true;
@@ -84,7 +84,7 @@ void TSectionGroup::SetExpanded(bool Value) {
 
 TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Columns(this) {
   engine_ = new TSectionGroupedList(this);
-  engine_->ItemDataSize = sizeof(TStringList*);
+  engine_->ItemDataSize = sizeof(TRowData);
   engine_->AutoOptions &= ~(toAutoScrollOnExpand | toAutoSort);
   engine_->SearchType = TOGLSearchType::stNone;
   engine_->HintTrackHit = true;
@@ -188,7 +188,7 @@ TExSectionList::~TExSectionList() {
 
 TStringList* TExSectionList::RowOf(POGLItem Node) const {
   if (!Node || Node == engine_->RootItem()) return nullptr;
-  return *static_cast<TStringList**>(engine_->GetItemData(Node));
+  return static_cast<TRowData*>(engine_->GetItemData(Node))->Strings;
 }
 
 // --- rows and groups --------------------------------------------------------------------
@@ -198,7 +198,7 @@ TSectionGroup* TExSectionList::AddGroup(const std::string& Caption) {
   auto* strings = new TStringList;
   strings->Add(Caption);
   strings->OnChange = [this](TStringList*) { Changed(); };
-  *static_cast<TStringList**>(engine_->GetItemData(node)) = strings;
+  static_cast<TRowData*>(engine_->GetItemData(node))->Strings = strings;
   groups_.push_back(std::make_unique<TSectionGroup>(*this, node));
   return groups_.back().get();
 }
@@ -207,7 +207,7 @@ TStrings& TExSectionList::AddItem(TSectionGroup* Group) {
   POGLItem node = engine_->AddItem(Group->Node);
   auto* strings = new TStringList;
   strings->OnChange = [this, node](TStringList*) { RowChanged(node); };
-  *static_cast<TStringList**>(engine_->GetItemData(node)) = strings;
+  static_cast<TRowData*>(engine_->GetItemData(node))->Strings = strings;
   RowChanged(node);
   return *strings;
 }
@@ -487,22 +487,35 @@ std::string TExSectionList::CellText(POGLItem Item, int Column) const {
 }
 
 int TExSectionList::Compare(POGLItem A, POGLItem B) const {
-  std::string a;
-  std::string b;
+  std::string_view a;
+  std::string_view b;
+  std::string groupA;
+  std::string groupB;
+  std::string rowA;
+  std::string rowB;
   TSortType kind = stNone;
   if (engine_->IsGroup(A) || engine_->IsGroup(B)) {
     if (!SortSettings.SortGroups()) return 0;
     const TStringList* ra = RowOf(A);
     const TStringList* rb = RowOf(B);
-    a = ra && ra->Count() > 0 ? ra->Get(0) : "";
-    b = rb && rb->Count() > 0 ? rb->Get(0) : "";
+    groupA = ra && ra->Count() > 0 ? ra->Get(0) : "";
+    groupB = rb && rb->Count() > 0 ? rb->Get(0) : "";
+    a = groupA;
+    b = groupB;
     if (const TExSectionColumn* c = Columns.Items(GroupColumn)) kind = c->SortType();
+  } else if (!sort_keys_.empty()) {
+    // A whole sort reads the values taken out beforehand, without copying them again.
+    a = sort_keys_[static_cast<size_t>(static_cast<TRowData*>(engine_->GetItemData(A))->SortSlot)];
+    b = sort_keys_[static_cast<size_t>(static_cast<TRowData*>(engine_->GetItemData(B))->SortSlot)];
+    kind = Columns.Items(SortSettings.Column())->SortType();
   } else {
     const TStringList* ra = RowOf(A);
     const TStringList* rb = RowOf(B);
     const int i = ColumnToStringIndex(SortSettings.Column());
-    a = ra && i < ra->Count() ? ra->Get(i) : "";
-    b = rb && i < rb->Count() ? rb->Get(i) : "";
+    rowA = ra && i < ra->Count() ? ra->Get(i) : "";
+    rowB = rb && i < rb->Count() ? rb->Get(i) : "";
+    a = rowA;
+    b = rowB;
     kind = Columns.Items(SortSettings.Column())->SortType();
   }
   switch (kind) {
@@ -531,7 +544,7 @@ int TExSectionList::Compare(POGLItem A, POGLItem B) const {
     case stDateTime: {
       TDateTime x = 0;
       TDateTime y = 0;
-      auto parse = [kind](const std::string& s, TDateTime& v) {
+      auto parse = [kind](std::string_view s, TDateTime& v) {
         return kind == stDate ? TryStrToDate(s, v)
                               : (kind == stTime ? TryStrToTime(s, v) : TryStrToDateTime(s, v));
       };
@@ -555,8 +568,8 @@ int TExSectionList::Compare(POGLItem A, POGLItem B) const {
       if (!OnCustomCompare) return 0;
       // A comparison that fails counts as equal: the sort always finishes whole.
       try {
-        OnCustomCompare(const_cast<TExSectionList*>(this), A, B, SortSettings.Column(), a, b,
-                        result);
+        OnCustomCompare(const_cast<TExSectionList*>(this), A, B, SortSettings.Column(),
+                        std::string(a), std::string(b), result);
       } catch (const Exception&) {
         return 0;
       }
@@ -578,7 +591,9 @@ void TExSectionList::Sort() {
     // Every other row is in its place: each changed row finds its own.
     for (POGLItem row : changed_rows_) engine_->ResortItem(row, column, direction);
   } else {
+    if (!SortSettings.SortGroups()) TakeSortKeys(column);
     engine_->Sort(column, direction);
+    sort_keys_.clear();
   }
   sorting_ = false;
   changed_rows_.clear();
@@ -587,6 +602,19 @@ void TExSectionList::Sort() {
   order_direction_ = direction;
   header_->Invalidate();
   if (OnSorted) OnSorted(this, column);
+}
+
+void TExSectionList::TakeSortKeys(int Column) {
+  sort_keys_.clear();
+  const int i = ColumnToStringIndex(Column);
+  for (POGLItem group = engine_->FirstGroup(); group; group = group->NextSibling) {
+    for (POGLItem item = group->FirstChild; item; item = item->NextSibling) {
+      auto* data = static_cast<TRowData*>(engine_->GetItemData(item));
+      data->SortSlot = static_cast<int>(sort_keys_.size());
+      sort_keys_.push_back(data->Strings && i < data->Strings->Count() ? data->Strings->Get(i)
+                                                                       : "");
+    }
+  }
 }
 
 // The first row whose cell in the column starts with Text, letters a-z folded.

@@ -227,7 +227,14 @@ class TExSectionList : public TCustomControl {
   friend class TSectionGroup;
   friend class TExSectionHeader;
 
+  // A node's data block: its strings, and its place among the values of a running sort.
+  struct TRowData {
+    TStringList* Strings;
+    int SortSlot;
+  };
   TStringList* RowOf(POGLItem Node) const;
+  // Each row's value in Column, for a whole sort.
+  void TakeSortKeys(int Column);
   void RowChanged(POGLItem Node);
   void PreviewChanged();
   void UpdateSectionIndexes();
@@ -261,6 +268,7 @@ class TExSectionList : public TCustomControl {
   int order_column_ = -1;
   TOGLSortDirection order_direction_ = sdAscending;
   std::vector<POGLItem> changed_rows_;
+  std::vector<std::string> sort_keys_;
   bool hand_cursor_ = false;
   std::string last_anchor_;  // the link the mouse is over
   TPoint mouse_;             // where the mouse last moved over the rows
@@ -268,8 +276,6 @@ class TExSectionList : public TCustomControl {
 };
 
 // Drawing routines of the cells, for owner drawing too.
-void DrawGradient(TCanvas& Canvas, TColor FromColor, TColor ToColor, bool Horizontal,
-                  const TRect& Rect, int Steps);
 void DrawCheckBox(TCanvas& Canvas, const TRect& Rect, bool Checked, TCheckBoxStyle Style,
                   TColor Color, bool Enabled);
 // Position is clamped to 0..100 for the bar; the text shows it as given.

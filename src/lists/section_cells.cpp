@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "html/gradient_style.h"
 #include "html/html_draw.h"
 #include "lists/ex_section_list.h"
 
@@ -29,30 +30,6 @@ TTextFormat AlignmentFormat(TAlignment Alignment) {
 }  // namespace
 
 // --- drawing routines -------------------------------------------------------------------
-
-void DrawGradient(TCanvas& Canvas, TColor FromColor, TColor ToColor, bool Horizontal,
-                  const TRect& Rect, int Steps) {
-  Steps = std::max(1, Steps);
-  const TColor from = ColorToRGB(FromColor);
-  const TColor to = ColorToRGB(ToColor);
-  const int extent = (Horizontal ? Rect.Width() : Rect.Height()) - 1;
-  const int thickness = Round(static_cast<double>(extent) / Steps);
-  for (int i = 0; i < Steps; ++i) {
-    auto channel = [&](int a, int b) {
-      return a + Round(static_cast<double>(i) * (b - a) / Steps);
-    };
-    const TColor color =
-        RGB(channel(GetRValue(from), GetRValue(to)), channel(GetGValue(from), GetGValue(to)),
-            channel(GetBValue(from), GetBValue(to)));
-    const int start = Round(static_cast<double>(i) * extent / Steps);
-    // One pixel longer than the band: bands overlap, leaving no gap from rounding.
-    const TRect band =
-        Horizontal
-            ? ::Rect(Rect.Left + start, Rect.Top, Rect.Left + start + thickness + 1, Rect.Bottom)
-            : ::Rect(Rect.Left, Rect.Top + start, Rect.Right, Rect.Top + start + thickness + 1);
-    FillRectColor(Canvas, band, color);
-  }
-}
 
 // The box pictures are drawn here: a frame, a light face and the check mark.
 void DrawCheckBox(TCanvas& Canvas, const TRect& Rect, bool Checked, TCheckBoxStyle Style,
@@ -132,12 +109,12 @@ void DrawProgressBar(TCanvas& Canvas, TRect R, int Position, const TProgressAppe
     // Two mirrored gradients meeting in the middle of the bar's thickness.
     if (Vertical) {
       const int mid = (s.Left + s.Right) / 2;
-      DrawGradient(Canvas, colorTo, color, true, Rect(s.Left, s.Top, mid, s.Bottom), A.Steps);
-      DrawGradient(Canvas, color, colorTo, true, Rect(mid, s.Top, s.Right, s.Bottom), A.Steps);
+      GradientFill(Canvas, colorTo, color, true, Rect(s.Left, s.Top, mid, s.Bottom), A.Steps);
+      GradientFill(Canvas, color, colorTo, true, Rect(mid, s.Top, s.Right, s.Bottom), A.Steps);
     } else {
       const int mid = (s.Top + s.Bottom) / 2;
-      DrawGradient(Canvas, colorTo, color, false, Rect(s.Left, s.Top, s.Right, mid), A.Steps);
-      DrawGradient(Canvas, color, colorTo, false, Rect(s.Left, mid, s.Right, s.Bottom), A.Steps);
+      GradientFill(Canvas, colorTo, color, false, Rect(s.Left, s.Top, s.Right, mid), A.Steps);
+      GradientFill(Canvas, color, colorTo, false, Rect(s.Left, mid, s.Right, s.Bottom), A.Steps);
     }
   };
   auto share = [&](double percent) { return Round(percent / 100 * length); };
