@@ -2,13 +2,16 @@
 // a packet made into audio by gen_packets is decoded by direwolf, arrives as a KISS
 // frame on its pseudo-terminal, passes our serial driver and KISS decoder and reaches
 // the line collector; a frame we send is "transmitted" by direwolf, which prints it.
-// direwolf's pseudo-terminal has a fixed name, so both directions run in one test.
+// direwolf makes one pseudo-terminal per start, so both directions run in one test; its
+// name is read from direwolf's own report rather than the shared /tmp/kisstnc link, so
+// that two test runs at once do not take each other's terminal.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <random>
 #include <thread>
 
 #include "core/kiss_link.h"
@@ -21,13 +24,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kKissTncLink = "/tmp/kisstnc";
-
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path);
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+// The device direwolf reports as "Virtual KISS TNC is available on /dev/pts/N", or "".
+std::string KissTncDevice(const std::string& report) {
+  const std::string lead = "Virtual KISS TNC is available on ";
+  const auto at = report.find(lead);
+  if (at == std::string::npos) return {};
+  const auto start = at + lead.size();
+  const auto end = report.find_first_of(" \r\n", start);
+  if (end == std::string::npos) return {};
+  return report.substr(start, end - start);
 }
 
 bool HaveDirewolf() {
@@ -38,7 +50,8 @@ bool HaveDirewolf() {
 
 TEST(DirewolfKiss, PacketsCrossOurKissLinkInBothDirections) {
   if (!HaveDirewolf()) GTEST_SKIP() << "direwolf is not installed";
-  const fs::path work = fs::temp_directory_path() / "velmora-direwolf";
+  const fs::path work =
+      fs::temp_directory_path() / ("velmora-direwolf-" + std::to_string(std::random_device{}()));
   fs::create_directories(work);
   {
     std::ofstream(work / "packet.txt") << "N0CALL>APRS,WIDE2-1:>hello from direwolf";
@@ -53,7 +66,6 @@ TEST(DirewolfKiss, PacketsCrossOurKissLinkInBothDirections) {
                                      ReadFile(work / "gen.txt").find("rror") == std::string::npos &&
                                      fs::file_size(work / "packet.wav") > 44; }, 10000));
   gen.Stop();
-  fs::remove(kKissTncLink);
 
   // The audio follows after a pause, so that our port is open before the frame comes;
   // then silence in real time, because direwolf sends only while its audio clock runs.
@@ -62,8 +74,11 @@ TEST(DirewolfKiss, PacketsCrossOurKissLinkInBothDirections) {
                              " | stdbuf -oL direwolf -c " + (work / "dw.conf").string() +
                              " -t 0 -p -",
                          (work / "direwolf.txt").string());
-  ASSERT_TRUE(PumpUntil([&] { return fs::exists(kKissTncLink); }, 10000))
-      << ReadFile(work / "direwolf.txt");
+  std::string device;
+  ASSERT_TRUE(PumpUntil([&] {
+    device = KissTncDevice(ReadFile(work / "direwolf.txt"));
+    return !device.empty();
+  }, 10000)) << ReadFile(work / "direwolf.txt");
 
   TRs232 port({.RaiseDtr = true});
   TKissLink link;
@@ -81,7 +96,7 @@ TEST(DirewolfKiss, PacketsCrossOurKissLinkInBothDirections) {
     }
   };
   std::string error;
-  ASSERT_TRUE(port.OpenRs232Device(fs::canonical(kKissTncLink).string(), 9600, 0, error)) << error;
+  ASSERT_TRUE(port.OpenRs232Device(device, 9600, 0, error)) << error;
 
   ASSERT_TRUE(PumpUntil([&] { return lines.size() >= 2; }, 15000))
       << ReadFile(work / "direwolf.txt");
