@@ -29,6 +29,8 @@ struct TCustomRDFormattedData::TRDFormatParams {
   int left_indent = 0;
   int right_indent = 0;
   int pending_extra = 0;  // extra height of the line finished last
+  int line_chars = 0;  // characters laid on the line being built
+  int max_length = 0;  // the most characters a line may hold (0: no limit)
   bool pass1 = false;
   bool pass2 = false;
 };

@@ -15,8 +15,21 @@
 
 namespace {
 
+constexpr char16_t kSoftHyphen = 0x00AD;
+constexpr char16_t kZeroWidthSpace = 0x200B;
+
 bool IsLowSurrogate(char16_t u) {
   return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+// Soft hyphens drawn as special characters everywhere, not as hyphens at wraps.
+bool SoftHyphensShown(TRDOptions options) {
+  return (options & rdoShowSpecialCharacters) && (RDShownSpecialChars & rdskSoftHyphen);
+}
+
+// The width a soft hyphen shows at a wrap: a hyphen's in the canvas font.
+int HyphenWidth(TRDCanvas& canvas) {
+  return canvas.TextWidthW(u"-");
 }
 
 char16_t CharAt(const std::string& s, int index, bool unicode) {
@@ -87,6 +100,11 @@ static void PlaceOnLine(TRDDrawLines& lines, TRDDrawLineInfo& line, bool newLine
 int TCustomRDFormattedData::GetFitCount(const std::string& text, const std::string& stored,
                                         int itemNo, int count, int room, TRDFormatParams& p,
                                         int& fitWidth) const {
+  if (p.max_length > 0) count = std::min(count, p.max_length - p.line_chars);
+  if (count <= 0) {
+    fitWidth = 0;
+    return 0;
+  }
   const TRDItemOptions options = GetItemOptions(itemNo);
   const bool unicode = IsUnicodeItem(options);
   TRDCanvas& canvas = *p.canvas;
@@ -97,6 +115,11 @@ int TCustomRDFormattedData::GetFitCount(const std::string& text, const std::stri
     fitWidth = whole;
     return count;
   }
+  // A hidden soft hyphen ending a probe would show as a hyphen if the line ended there.
+  auto endsOnHiddenHyphen = [&](int n) {
+    return unicode && CharAt(stored, n - 1, true) == kSoftHyphen &&
+           CharAt(text, n - 1, true) == kZeroWidthSpace;
+  };
   // Interpolation between a count known to fit and one known not to; 64-bit products,
   // as a long item times a wide room overflows 32 bits.
   int low = 0, lowWidth = 0, high = count, highWidth = whole;
@@ -107,7 +130,7 @@ int TCustomRDFormattedData::GetFitCount(const std::string& text, const std::stri
     std::int64_t probe = low + std::int64_t(room - lowWidth) * (high - low) / span;
     probe = std::clamp<std::int64_t>(probe, low + 1, high - 1);
     const int n = int(probe);
-    const int w = width(n);
+    const int w = width(n) + (endsOnHiddenHyphen(n) ? HyphenWidth(canvas) : 0);
     if (w == room) {
       low = n;
       lowWidth = w;
@@ -121,6 +144,8 @@ int TCustomRDFormattedData::GetFitCount(const std::string& text, const std::stri
       highWidth = w;
     }
   }
+  // Not right before a soft hyphen: a break after it would need its hyphen's room too.
+  if (unicode && low > 0 && CharAt(stored, low, true) == kSoftHyphen) --low;
   // Never between the two halves of a surrogate pair, nor before a combining mark.
   while (unicode && low > 0 && low < count && IsLowSurrogate(CharAt(stored, low, true))) --low;
   if (low > 0) fitWidth = low == 0 ? 0 : width(low);
@@ -148,7 +173,9 @@ void TCustomRDFormattedData::FormatLine(const std::string& text, const std::stri
   bool newLine = lineStart || afterFullLine;
   ApplyTextStyle(styleNo, itemNo, p);
   const TFontInfo& info = style.TextStyles()[styleNo];
-  const int ascent = p.metrics.Ascent + p.v_offset;
+  // With the external leading the font's advised gap stands above every line.
+  const int leading = (GetFlags() & rdfExternalLeading) ? p.metrics.ExternalLeading : 0;
+  const int ascent = p.metrics.Ascent + p.v_offset + leading;
   const int descent = p.metrics.Descent - p.v_offset;
   const bool hyper = info.Jump && (GetFlags() & rdfCollectJumps);
 
@@ -272,6 +299,7 @@ void TCustomRDFormattedData::FormatLine(const std::string& text, const std::stri
     }
     AddDrawLine(std::move(line), p);
     p.x += width;
+    p.line_chars += pieceLength;
     p.at_para_start = false;
     pos += pieceLength;
     if (skipSpace) {
@@ -299,8 +327,8 @@ void TCustomRDFormattedData::FormatRectItem(int itemNo, TRDFormatParams& p) {
   const bool noWrap = (para.Options & rdpaoNoWrap) != 0;
   const bool afterMarker = itemNo > 0 && GetItem(itemNo - 1)->StyleNo == -11;
   const bool lineEmpty = DrawItems.Count() == p.line_first;
-  bool newLine = IsItemLineStart(itemNo) ||
-                 (!lineEmpty && p.x + width > p.room && !noWrap && !afterMarker);
+  const bool lineFull = p.x + width > p.room || (p.max_length > 0 && p.line_chars >= p.max_length);
+  bool newLine = IsItemLineStart(itemNo) || (!lineEmpty && lineFull && !noWrap && !afterMarker);
   if (IsItemLineStart(itemNo) && item->IsParaStart()) p.at_para_start = true;
   if (newLine) {
     StartNewLine(itemNo, !item->IsParaStart() && !item->GetLineBreakBefore(), p);
@@ -420,6 +448,16 @@ void TCustomRDFormattedData::StartNewLine(int itemNo, bool wrapping, TRDFormatPa
       p.space_dropped = true;
     }
   }
+  if (wrapping && DrawItems.Count() > p.line_first && !SoftHyphensShown(GetOptions())) {
+    // A soft hyphen that ends the wrapped line shows as a hyphen, which takes room.
+    TRDDrawLineInfo* last = DrawItems[DrawItems.Count() - 1];
+    TCustomRDItemInfo* lastItem = GetItem(last->ItemNo);
+    if (lastItem->StyleNo >= 0 && IsUnicodeItem(lastItem->ItemOptions) && last->Length > 0 &&
+        CharAt(GetItemTextRaw(last->ItemNo), last->Offs + last->Length - 2, true) == kSoftHyphen) {
+      ApplyTextStyle(GetActualStyle(*lastItem), last->ItemNo, p);
+      last->Width += HyphenWidth(*p.canvas);
+    }
+  }
   FinishPendingTab(p);
   const TCustomRDItemInfo* item = GetItem(itemNo);
   const bool paraStart = item->IsParaStart() && p.at_para_start;
@@ -441,6 +479,7 @@ void TCustomRDFormattedData::StartNewLine(int itemNo, bool wrapping, TRDFormatPa
   p.room = ((para.Options & rdpaoNoWrap) ? DocumentWidth : TextWidth) - (right + left);
   p.line_left = ScreenToDeviceX(GetLeftMargin(), p.scaling) + left;
   p.line_first = DrawItems.Count();
+  p.line_chars = 0;
   p.line_has_valigned = false;
 }
 
@@ -521,6 +560,8 @@ void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noR
   GetDeviceScaling(canvas, p.scaling);
   p.pass1 = passThrough1;
   p.pass2 = passThrough2;
+  // The length limit belongs to the document a viewer shows, not to its sub-documents.
+  p.max_length = (GetFlags() & rdfRoot) ? GetMaxLength() : 0;
   const int l = ScreenToDeviceX(GetLeftMargin(), p.scaling);
   const int r = ScreenToDeviceX(GetRightMargin(), p.scaling);
   const int minW = ScreenToDeviceX(GetMinTextWidth(), p.scaling);

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "richtext/formatted_data.h"
+#include "richtext/item_factory.h"
 #include "richtext/nontext_items.h"
 #include "richtext/rd_background.h"
 #include "richtext/rd_style.h"
@@ -121,11 +122,44 @@ void TCustomRDFormattedData::PaintTo(TRDCanvas& canvas, const TRect& clip) {
       if (y >= DrawItems[first]->Top)
         style->DrawPageBreak(canvas, y - 1 + dy, dx, rdpbSoftPageBreak, GetWidth());
 
+  // With whole-line selections a selected part is filled over the height of its screen
+  // line, the paragraph's spacing above and below included.
+  bool wholeLines = false;
+  int lineTop = 0, lineBottom = 0;
+  auto fillLine = [&](int left, int right) {
+    const TColor color = IsControlFocused() ? style->SelColor : style->InactiveSelColor;
+    if (color == clNone) return;
+    canvas.BrushStyle = bsSolid;
+    canvas.BrushColor = color;
+    canvas.FillRect(Rect(left, lineTop + dy, right, lineBottom + dy));
+    canvas.BrushStyle = bsClear;
+  };
+
   int appliedStyle = -1;
   for (int d = first; d <= last; ++d) {
     const TRDDrawLineInfo& line = *DrawItems[d];
     TCustomRDItemInfo& item = *GetItem(line.ItemNo);
     const bool firstOfItem = item.DrawItemNo == d;
+    if (line.FromNewLine || d == first) {
+      const bool ownDirection =
+          item.StyleNo >= 0 && style->TextStyles()[GetActualStyle(item)].BiDiMode != rdbdUnspecified;
+      wholeLines = style->SelectionStyle == rdssLines && selection && !ownDirection;
+      if (wholeLines) {
+        int lineFirst, lineLast;
+        GetLineDrawItemRange(d, lineFirst, lineLast);
+        lineTop = INT_MAX;
+        lineBottom = INT_MIN;
+        for (int k = lineFirst; k <= lineLast; ++k) {
+          lineTop = std::min(lineTop, DrawItems[k]->Top);
+          lineBottom = std::max(lineBottom, DrawItems[k]->Top + DrawItems[k]->Height +
+                                                DrawItems[k]->ExtraSpaceBelow);
+        }
+        if (startsPara(lineFirst))
+          lineTop -= ParaSpaceBefore(DrawItems[lineFirst]->ItemNo, scaling);
+        if (lineLast + 1 == count || startsPara(lineLast + 1))
+          lineBottom += ParaSpaceAfter(DrawItems[lineLast]->ItemNo, scaling);
+      }
+    }
     if (firstOfItem && item.GetPageBreakBefore() && (options & rdoShowPageBreaks))
       style->DrawPageBreak(canvas, line.Top + dy, dx, rdpbPageBreak, GetWidth());
     if (firstOfItem && item.Checkpoint && (options & rdoShowCheckpoints))
@@ -140,6 +174,8 @@ void TCustomRDFormattedData::PaintTo(TRDCanvas& canvas, const TRect& clip) {
         if (selStart == selEnd) selected = selStartOffs == 0 && selEndOffs == 1;
       }
       if (selected) state |= rdipsSelected;
+      if (selected && wholeLines && item.StyleNo != rdsListMarker && !IsFullLine(item))
+        fillLine(line.Left + dx, line.Left + line.Width + dx);
       if (IsControlFocused()) state |= rdipsFocused;
       if (special) state |= rdipsSpecialCharacters;
       if (IsFullLine(item)) {
@@ -158,8 +194,10 @@ void TCustomRDFormattedData::PaintTo(TRDCanvas& canvas, const TRect& clip) {
       style->ApplyStyle(canvas, styleNo, bidi, false);
       appliedStyle = styleNo;
     }
+    // The next draw line wraps when it goes on with this item or continues the line.
     const bool nextWraps = d + 1 < count && DrawItems[d + 1]->FromNewLine &&
-                           !IsItemLineStart(DrawItems[d + 1]->ItemNo);
+                           (DrawItems[d + 1]->ItemNo == line.ItemNo ||
+                            !IsItemLineStart(DrawItems[d + 1]->ItemNo));
     const std::string text = DisplayTextOf(d, nextWraps);
     const bool hot = (State & rdsLit) && item.JumpID == JumpUnderMouse &&
                      style->TextStyles()[styleNo].Jump;
@@ -173,6 +211,7 @@ void TCustomRDFormattedData::PaintTo(TRDCanvas& canvas, const TRect& clip) {
       if (endsPiece) state |= rdtsDrawItemEnd;
       if (offs == 1) state |= rdtsItemStart;
       if (lastChar == itemLength) state |= rdtsItemEnd;
+      if (selected && wholeLines) fillLine(left, left + width);
       style->ApplyStyleColor(canvas, styleNo, state, false, 0);
       style->DrawStyleText(s, canvas, line.ItemNo, offs, styleNo, this, spaceBefore, left,
                            line.Top + dy, width, line.Height, state, false, false, 0, bidi);

@@ -40,6 +40,7 @@ struct TRDTextMetrics {
   int Ascent = 0;
   int Descent = 0;
   int AveCharWidth = 0;
+  int ExternalLeading = 0;  // the space the font advises between lines
 };
 
 struct TRDOutlineTextMetrics {

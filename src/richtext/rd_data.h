@@ -95,6 +95,8 @@ class TCustomRDData {
   virtual void SetRDFOptions(TRDFOptions value) { rdf_options_ = value; }
   virtual unsigned GetRDFWarnings() const { return rdf_warnings_; }
   virtual void SetRDFWarnings(unsigned value) { rdf_warnings_ = value; }
+  // The most characters a screen line may hold (0: no limit); only a viewer limits.
+  virtual int GetMaxLength() const { return 0; }
   virtual TRDStyle* GetRDStyle() const { return rd_style_; }
   void SetRDStyle(TRDStyle* value) { rd_style_ = value; }
   virtual TCustomRDData* GetParentData() { return nullptr; }

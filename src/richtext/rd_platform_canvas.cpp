@@ -73,6 +73,7 @@ bool TRDPlatformCanvas::GetTextMetrics(TRDTextMetrics& metrics) {
   metrics.Ascent = m.Ascent;
   metrics.Descent = m.Descent;
   metrics.AveCharWidth = m.AveCharWidth;
+  metrics.ExternalLeading = m.ExternalLeading;
   return m.Height > 0;
 }
 

@@ -67,6 +67,10 @@ void TRichDocRDData::SetFlags(std::uint16_t value) {
   rich_doc_.Flags = value;
 }
 
+int TRichDocRDData::GetMaxLength() const {
+  return rich_doc_.MaxLength;
+}
+
 int TRichDocRDData::GetAreaWidth() const {
   return rich_doc_.ScrollWidth();
 }

@@ -37,6 +37,7 @@ class TRichDocRDData : public TRDControlData {
   std::string GetDelimiters() const override;
   std::uint16_t GetFlags() const override;
   void SetFlags(std::uint16_t value) override;
+  int GetMaxLength() const override;
 
   int GetAreaWidth() const override;
   int GetAreaHeight() const override;

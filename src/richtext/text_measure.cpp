@@ -97,11 +97,12 @@ std::string GetTextForDisplay(std::string_view s, const TCustomRDFontInfo& fontI
   std::u16string text = RawUnicodeToWideString(s);
   if (allCaps) text = UnicodeUpperCase(text);
   const bool shown = showSoftHyphens && (RDShownSpecialChars & rdskSoftHyphen) != 0;
-  size_t last = text.size();
-  if (atLineEnd && !shown && last > 0)
-    --last;  // a soft hyphen ending the line is drawn as a hyphen
-  for (size_t i = 0; i < last; ++i)
-    if (text[i] == kSoftHyphen) text[i] = shown ? kNotSign : kZeroWidthSpace;
+  // A soft hyphen that ends a wrapped line is drawn as a hyphen; fonts draw U+00AD itself
+  // as nothing, so it becomes a hyphen-minus.
+  const bool hyphenAtEnd = atLineEnd && !shown && !text.empty() && text.back() == kSoftHyphen;
+  for (char16_t& c : text)
+    if (c == kSoftHyphen) c = shown ? kNotSign : kZeroWidthSpace;
+  if (hyphenAtEnd) text.back() = u'-';
   if (removeZeroWidth) std::erase_if(text, IsZeroWidthChar);
   return WideStringToRawUnicode(text);
 }

@@ -26,8 +26,9 @@ int GetItemTextWidth(std::string_view s, TRDCanvas& canvas, TRDItemOptions optio
 int MeasureTextFit(TRDCanvas& canvas, std::string_view s, int maxExtent,
                    std::vector<int>* partialExtents, TRDItemOptions options);
 // What is drawn for a text item: capitals for all-caps styles; in Unicode styles soft
-// hyphens become U+00AC when shown or U+200B otherwise (the last one kept at a line end
-// when not shown), zero-width characters removed on request. The stored text is untouched.
+// hyphens become U+00AC when shown or U+200B otherwise (a last one at a line end, when
+// not shown, becomes a hyphen-minus), zero-width characters removed on request. The
+// stored text is untouched.
 std::string GetTextForDisplay(std::string_view s, const TCustomRDFontInfo& fontInfo, bool unicode,
                               bool atLineEnd, bool removeZeroWidth, bool showSoftHyphens);
 // Upper case of UTF-16 text for the Latin, Greek and Cyrillic letters.

@@ -62,6 +62,52 @@ TEST(WordWrap, ASurrogatePairIsNeverSplit) {
   EXPECT_EQ(data.Line(1).Length, 2);
 }
 
+void AddUnicodeText(TTestFormattedData& data, const std::u16string& text) {
+  data.style.TextStyles()[0].Unicode = true;
+  data.AddItemAtEnd(WideStringToRawUnicode(text), CreateRDItem(0, &data));
+  data.GetItem(data.Items.Count() - 1)->ItemOptions |= rdioUnicodeText;
+}
+
+TEST(SoftHyphens, AWrapAtASoftHyphenTakesAHyphensWidth) {
+  TTestFormattedData data(40, 100);  // text width 30: five characters
+  AddUnicodeText(data, u"abc\u00ADdef");
+  data.Format();
+  ASSERT_EQ(data.DrawItems.Count(), 2);
+  EXPECT_EQ(data.Line(0).Length, 4);     // "abc" and the soft hyphen
+  EXPECT_EQ(data.Line(0).Width, 4 * W);  // the hyphen shows at the wrap
+  EXPECT_EQ(data.Line(1).Offs, 5);
+  EXPECT_EQ(data.Line(1).Length, 3);
+  EXPECT_EQ(data.Line(1).Width, 3 * W);
+}
+
+TEST(SoftHyphens, ASoftHyphenWhoseHyphenDoesNotFitIsNotABreak) {
+  TTestFormattedData data(30, 100);  // text width 20: "abc" fits, "abc-" does not
+  AddUnicodeText(data, u"abc\u00ADdef");
+  data.Format();
+  ASSERT_EQ(data.DrawItems.Count(), 3);
+  EXPECT_EQ(data.Line(0).Length, 2);  // the fit stops short of the soft hyphen
+  EXPECT_EQ(data.Line(0).Width, 2 * W);
+  EXPECT_EQ(data.Line(1).Offs, 3);
+  EXPECT_EQ(data.Line(1).Length, 2);
+  EXPECT_EQ(data.Line(1).Width, 2 * W);
+  EXPECT_EQ(data.Line(2).Length, 3);
+}
+
+TEST(SoftHyphens, InsideALineOrShownAsSpecialCharactersTheyAddNothing) {
+  TTestFormattedData data(200, 100);
+  AddUnicodeText(data, u"abc\u00ADdef");
+  data.Format();
+  ASSERT_EQ(data.DrawItems.Count(), 1);
+  EXPECT_EQ(data.Line(0).Width, 6 * W);
+  TTestFormattedData shown(40, 100);
+  shown.SetOptions(rdoShowSpecialCharacters);
+  AddUnicodeText(shown, u"abc\u00ADdef");
+  shown.Format();
+  ASSERT_GT(shown.DrawItems.Count(), 1);
+  for (int d = 0; d < shown.DrawItems.Count(); ++d)
+    EXPECT_EQ(shown.Line(d).Width, shown.Line(d).Length * W);  // the mark is a character
+}
+
 TEST(WordWrap, ItemsOfOneParagraphShareTheLine) {
   TTestFormattedData data(200, 100);
   data.AddText("ab", 0, 0);
@@ -85,6 +131,76 @@ TEST(WordWrap, EmptyDocumentHasOnlyItsMargins) {
   EXPECT_EQ(data.FindFirstVisibleDrawItem(50, 0), 0);
   EXPECT_EQ(data.FindDrawItemAtPoint(10, 10), -1);
   EXPECT_EQ(data.GetFirstVisibleItemNo(), -1);
+}
+
+TEST(MaxLength, ALineHoldsNoMoreCharactersThanTheLimit) {
+  TTestFormattedData data(300, 100);  // room for 48 characters
+  data.max_length = 5;
+  data.AddText("abcdefghijkl", 0, 0);
+  data.Format();
+  ASSERT_EQ(data.DrawItems.Count(), 3);
+  EXPECT_EQ(data.Line(0).Length, 5);
+  EXPECT_EQ(data.Line(1).Offs, 6);
+  EXPECT_EQ(data.Line(1).Length, 5);
+  EXPECT_TRUE(data.Line(1).FromNewLine);
+  EXPECT_EQ(data.Line(2).Length, 2);
+  EXPECT_EQ(data.Line(2).Top, 25);
+}
+
+TEST(MaxLength, TheLimitBreaksAtASpaceInsideIt) {
+  TTestFormattedData data(300, 100);
+  data.max_length = 4;
+  data.AddText("ab cd ef", 0, 0);
+  data.Format();
+  ASSERT_EQ(data.DrawItems.Count(), 3);
+  EXPECT_EQ(data.Line(0).Length, 2);
+  EXPECT_EQ(data.Line(1).Offs, 4);
+  EXPECT_EQ(data.Line(1).Length, 2);
+  EXPECT_EQ(data.Line(2).Offs, 7);
+  EXPECT_EQ(data.Line(2).Length, 2);
+}
+
+TEST(MaxLength, ReachedTheNextItemsOfTheParagraphStartNewLines) {
+  TTestFormattedData data(300, 100);
+  data.style.DefTabWidth = 48;
+  data.max_length = 4;
+  data.AddText("abc", 0, 0);
+  data.AddText("def", 0, -1);  // one more character fits: the word goes on whole
+  data.AddText("g", 0, -1);    // the fourth character of that line
+  data.AddItemAtEnd("", CreateRDItem(rdsTab, &data));
+  data.GetItem(3)->ItemOptions |= rdioContinuesPara;  // the limit is reached
+  data.Format();
+  ASSERT_EQ(data.DrawItems.Count(), 4);
+  EXPECT_EQ(data.Line(0).Length, 3);
+  EXPECT_TRUE(data.Line(1).FromNewLine);
+  EXPECT_EQ(data.Line(1).Left, 5);
+  EXPECT_EQ(data.Line(1).Length, 3);
+  EXPECT_FALSE(data.Line(2).FromNewLine);
+  EXPECT_TRUE(data.Line(3).FromNewLine);
+  EXPECT_EQ(data.Line(3).Top, 25);
+  // Without a limit all of it is one line.
+  data.max_length = 0;
+  data.Format();
+  for (int d = 1; d < 4; ++d) EXPECT_FALSE(data.Line(d).FromNewLine);
+}
+
+TEST(ExternalLeading, TheFontsLeadingWidensEveryLineWithItsFlag) {
+  constexpr int L = TRasterCanvas::kExternalLeading;
+  TTestFormattedData data(200, 100);
+  data.AddText("a", 0, 0);
+  data.AddText("b", 0, 0);
+  data.AddText("c", 0, -1);
+  data.SetFlags(data.GetFlags() | rdfExternalLeading);
+  data.Format();
+  EXPECT_EQ(data.Line(0).Top, 5);
+  EXPECT_EQ(data.Line(1).Top, 5 + 10 + L);
+  EXPECT_EQ(data.Line(2).Top, data.Line(1).Top);
+  EXPECT_EQ(data.Line(1).Height, 10);
+  EXPECT_EQ(data.DocumentHeight, 5 + 2 * (10 + L) + 5);
+  data.SetFlags(data.GetFlags() & ~rdfExternalLeading);
+  data.Format();
+  EXPECT_EQ(data.Line(1).Top, 15);
+  EXPECT_EQ(data.DocumentHeight, 30);
 }
 
 TEST(Alignment, RightAndCentreShiftTheLine) {

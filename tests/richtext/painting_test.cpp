@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/bitmap.h"
+#include "richtext/code_pages.h"
+#include "richtext/item_factory.h"
 #include "richtext/rd_background.h"
 #include "richtext/support/test_formatted_data.h"
 
@@ -98,6 +100,52 @@ TEST(Painting, JustifiedTextSpreadsItsGlyphs) {
   Painted p(data, 75, 100);
   // "cc" ends at the right edge (70): its last glyph block starts at 70 - W + 1.
   EXPECT_EQ(p.canvas.Pixel(70 - W + 2, 8), ColorToRGB(clBlue));
+}
+
+TEST(Painting, WholeLineSelectionsFillTheLineWithItsParagraphSpacing) {
+  TTestFormattedData data(200, 100);
+  data.style.ParaStyles()[0].SpaceBefore = 4;
+  data.style.ParaStyles()[0].SpaceAfter = 6;
+  Sample(data).SetSelectionBounds(0, 2, 0, 4);  // "bc": its line spans 5 .. 25
+  ASSERT_EQ(data.Line(0).Top, 9);
+  const int x = 5 + W + 1;  // inside the cell of "b"
+  {
+    Painted items(data);
+    EXPECT_EQ(items.canvas.Pixel(x, 5), ColorToRGB(clWhite));
+    EXPECT_EQ(items.canvas.Pixel(x, 24), ColorToRGB(clWhite));
+  }
+  data.style.SelectionStyle = rdssLines;
+  Painted lines(data);
+  EXPECT_EQ(lines.canvas.Pixel(x, 5), ColorToRGB(clLime));
+  EXPECT_EQ(lines.canvas.Pixel(x, 24), ColorToRGB(clLime));
+  EXPECT_EQ(lines.canvas.Pixel(x, 25), ColorToRGB(clWhite));
+  EXPECT_EQ(lines.canvas.Pixel(5 + 1, 5), ColorToRGB(clWhite));  // "a" is not selected
+  EXPECT_EQ(lines.canvas.Pixel(5 + 3 * W + 1, 24), ColorToRGB(clWhite));
+  EXPECT_EQ(lines.Glyph(5, 9, 1), ColorToRGB(clBlack));
+  data.Deselect(false);
+  Painted none(data);
+  EXPECT_EQ(none.canvas.CountPixels(clLime), 0);
+}
+
+TTestFormattedData& Hyphenated(TTestFormattedData& data) {
+  data.style.TextStyles()[0].Color = clBlue;
+  data.style.TextStyles()[0].Unicode = true;
+  data.AddItemAtEnd(WideStringToRawUnicode(u"abc\u00ADdef"), CreateRDItem(0, &data));
+  data.GetItem(0)->ItemOptions |= rdioUnicodeText;
+  data.Format();
+  return data;
+}
+
+TEST(Painting, ASoftHyphenShowsOnlyAtAWrap) {
+  TTestFormattedData data(40, 100);  // "abc" and its hyphen, then "def"
+  Painted wrapped(Hyphenated(data), 40, 100);
+  EXPECT_EQ(wrapped.Glyph(5, 5, 3), ColorToRGB(clBlue));
+  EXPECT_EQ(wrapped.Glyph(5, 15, 0), ColorToRGB(clBlue));
+  EXPECT_EQ(wrapped.Glyph(5, 15, 3), ColorToRGB(clWhite));
+  TTestFormattedData wide(200, 100);
+  Painted oneLine(Hyphenated(wide));
+  EXPECT_EQ(oneLine.Glyph(5, 5, 5), ColorToRGB(clBlue));  // "abcdef" without a gap
+  EXPECT_EQ(oneLine.Glyph(5, 5, 6), ColorToRGB(clWhite));
 }
 
 // A transparent graphic for the background painter's placement checks.

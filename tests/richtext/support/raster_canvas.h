@@ -1,7 +1,8 @@
 // A canvas for tests: a pixel grid with fixed box metrics. Every character is
 // kCharWidth pixels wide (zero-width characters 0) and kLineHeight high; a character is
 // drawn as a block (x+1..x+kCharWidth-2, y+1..y+kAscent-1) in the font colour, a space as
-// nothing. Lines are drawn pixel by pixel, one pixel wide whatever the pen width.
+// nothing; the font advises kExternalLeading pixels between lines. Lines are drawn
+// pixel by pixel, one pixel wide whatever the pen width.
 #pragma once
 
 #include <string>
@@ -14,6 +15,7 @@ class TRasterCanvas : public TRDCanvas {
   static constexpr int kCharWidth = 6;
   static constexpr int kLineHeight = 10;
   static constexpr int kAscent = 8;
+  static constexpr int kExternalLeading = 3;
 
   TRasterCanvas(int width, int height, TColor background = clWhite);
 

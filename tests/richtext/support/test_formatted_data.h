@@ -26,7 +26,9 @@ class TTestFormattedData : public TCustomRDFormattedData {
   // A scroll bar that takes this many pixels of width once the document is taller than
   // the window (0: none).
   int bar_width = 0;
+  int max_length = 0;
 
+  int GetMaxLength() const override { return max_length; }
   int GetAreaWidth() const override { return area_width; }
   int GetAreaHeight() const override { return area_height; }
   int GetLeftMargin() const override { return margin; }
