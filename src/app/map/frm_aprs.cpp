@@ -33,6 +33,7 @@ namespace {
 constexpr int kMinWidth = 640;
 constexpr int kMinHeight = 480;
 constexpr int kSplitterHeight = 4;
+constexpr int kDotBarHeight = 24;
 constexpr int kStationAgingMs = 1000;
 
 // The lamps' colours: on, off and the outline.
@@ -121,11 +122,13 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   SetUpMonitorViewer(*rdMain, *monitor_styles_);
   // Above the monitor, so that dragging it gives the monitor more or less room; the log
   // shows its end again at its new size.
+  // Aligned and placed before it goes on the window: a new splitter stands on the left
+  // and would take the window's height (none yet) as its own.
   msplRx = new TMySplitter(this);
   msplRx->Name = "msplRx";
-  msplRx->SetParent(this);
-  msplRx->SetBounds(0, mpnlBottom->Top() - kSplitterHeight, Width(), kSplitterHeight);
   msplRx->SetAlign(alBottom);
+  msplRx->SetBounds(0, mpnlBottom->Top() - kSplitterHeight, Width(), kSplitterHeight);
+  msplRx->SetParent(this);
   msplRx->OnMoved = [this](TComponent*) { ScrollLogToEnd(*rdMain); };
 
   BuildStatusBar();
@@ -281,11 +284,13 @@ void TfrmAprs::MenuClick(TComponent* Sender) {
 void TfrmAprs::BuildStatusBar() {
   Label1 = MakeLabel(this, mpnlPB, "Label1", 2, mpnlPB->Width() - 4);
   Label1->SetTop(48);
+  // Placed on the splitter's top, so that the stack at the bottom stays monitor, splitter,
+  // coordinate bar.
   mpnlDot = new TMyPanel(this);
   mpnlDot->Name = "mpnlDot";
-  mpnlDot->SetParent(this);
   mpnlDot->SetAlign(alBottom);
-  mpnlDot->SetHeight(24);
+  mpnlDot->SetBounds(0, msplRx->Top() - kDotBarHeight, Width(), kDotBarHeight);
+  mpnlDot->SetParent(this);
   lblLat = MakeLabel(this, mpnlDot, "lblLat", 4, 90);
   lblLong = MakeLabel(this, mpnlDot, "lblLong", 98, 90);
   lblLocator = MakeLabel(this, mpnlDot, "lblLocator", 192, 60);

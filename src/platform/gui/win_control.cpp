@@ -375,23 +375,33 @@ void TWinControl::AlignControls(TRect& Area) {
     });
     return result;
   };
+  // The children of a side are stacked whole even when the room is too small (as while a
+  // window has no size yet): those that do not fit lie beyond the far edge, in their
+  // order, so the positions they are ranked by next time still say that order.
+  auto total = [](const std::vector<TControl*>& controls, int (TControl::*size)() const) {
+    int sum = 0;
+    for (const TControl* c : controls) sum += (c->*size)();
+    return sum;
+  };
   for (TControl* c : aligned(alTop)) {
     c->SetBounds(Area.Left, Area.Top, Area.Width(), c->Height());
-    Area.Top = std::min(Area.Top + c->Height(), Area.Bottom);
+    Area.Top += c->Height();
   }
-  for (TControl* c : aligned(alBottom)) {
-    const int top = std::max(Area.Bottom - c->Height(), Area.Top);
-    c->SetBounds(Area.Left, top, Area.Width(), c->Height());
-    Area.Bottom = top;
+  const std::vector<TControl*> bottoms = aligned(alBottom);
+  Area.Bottom = std::max(Area.Bottom, Area.Top + total(bottoms, &TControl::Height));
+  for (TControl* c : bottoms) {
+    Area.Bottom -= c->Height();
+    c->SetBounds(Area.Left, Area.Bottom, Area.Width(), c->Height());
   }
   for (TControl* c : aligned(alLeft)) {
     c->SetBounds(Area.Left, Area.Top, c->Width(), Area.Height());
-    Area.Left = std::min(Area.Left + c->Width(), Area.Right);
+    Area.Left += c->Width();
   }
-  for (TControl* c : aligned(alRight)) {
-    const int left = std::max(Area.Right - c->Width(), Area.Left);
-    c->SetBounds(left, Area.Top, c->Width(), Area.Height());
-    Area.Right = left;
+  const std::vector<TControl*> rights = aligned(alRight);
+  Area.Right = std::max(Area.Right, Area.Left + total(rights, &TControl::Width));
+  for (TControl* c : rights) {
+    Area.Right -= c->Width();
+    c->SetBounds(Area.Right, Area.Top, c->Width(), Area.Height());
   }
   for (TControl* c : aligned(alClient)) {
     c->SetBounds(Area.Left, Area.Top, Area.Width(), Area.Height());

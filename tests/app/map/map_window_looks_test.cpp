@@ -1,5 +1,6 @@
 // What the map window's pictures look like: the status lamps off and on, the logo at
-// the foot of the tool bar (and on the about window), and the rows of the pick list.
+// the foot of the tool bar (and on the about window), and the rows of the pick list; and
+// how its bottom stack lies: monitor, splitter, coordinate bar.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -13,6 +14,11 @@
 #include "app/program/frm_main.h"
 #include "app/map/lamp_strip.h"
 #include "app/program/program_logo.h"
+#include "app/monitor/monitor_styles.h"
+#include "controls/my_panel.h"
+#include "controls/my_splitter.h"
+#include "platform/gui/gui_test_support.h"
+#include "richtext/rich_doc.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/paint_to.h"
 #include "support/control_snapshot.h"
@@ -94,6 +100,31 @@ class MapWindowLooksTest : public AppWindowsTest {
     ASSERT_GT(frmAprs->mpnlToolMain->Height(), 300);
   }
 };
+
+TEST_F(MapWindowLooksTest, TheSplitterLiesOnTheMonitorAndDraggingItUpMakesTheMonitorTaller) {
+  TfrmAprs& aprs = *frmAprs;
+  auto expectStack = [&] {
+    EXPECT_EQ(aprs.mpnlBottom->BoundsRect().Bottom, aprs.ClientHeight());
+    EXPECT_EQ(aprs.msplRx->Height(), 4);
+    EXPECT_EQ(aprs.msplRx->BoundsRect().Bottom, aprs.mpnlBottom->Top());
+    EXPECT_EQ(aprs.mpnlDot->BoundsRect().Bottom, aprs.msplRx->Top());
+    EXPECT_EQ(aprs.scrBoxCard->BoundsRect().Bottom, aprs.mpnlDot->Top());
+  };
+  expectStack();
+
+  for (int i = 0; i < 60; ++i) aprs.AddMonitorText("\r\nline " + std::to_string(i), msIgData);
+  TCustomRichDoc& monitor = *aprs.rdMain;
+  ASSERT_GT(monitor.GetVScrollMax(), 0);
+  monitor.SetVScrollPos(0);  // the user had scrolled back
+  const int height = aprs.mpnlBottom->Height();
+  SimulateMouseDown(*aprs.msplRx, mbLeft, 20, 2);
+  SimulateMouseMove(*aprs.msplRx, 20, -98, ssLeft);
+  SimulateMouseUp(*aprs.msplRx, mbLeft, 20, -98);
+  EXPECT_EQ(aprs.mpnlBottom->Height(), height + 100);
+  expectStack();
+  EXPECT_GT(monitor.GetVScrollMax(), 0);
+  EXPECT_EQ(monitor.VScrollPos(), monitor.GetVScrollMax());
+}
 
 TEST_F(MapWindowLooksTest, EveryLampShowsOffAndOnOnThePanel) {
   TfrmAprs& aprs = *frmAprs;

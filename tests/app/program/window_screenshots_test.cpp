@@ -1,7 +1,8 @@
 // Writes pictures of the windows a new user meets first to window_screenshots/ beside
 // the test program, for a person to look at (run under a real display, they show its
-// fonts): the map window with stations on the map of Europe, the detail window of a
-// weather station, the weather window and the settings window's fixed position.
+// fonts): the map window with stations on the map of Europe and their packets in the
+// monitor, the messaging window with a message received, the detail window of a weather
+// station, the weather window and the settings window's fixed position.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include "app/map/aprs_symbols.h"
 #include "app/program/device_windows.h"
 #include "app/map/frm_aprs.h"
+#include "app/messages/frm_aprs_msg.h"
 #include "app/stations/frm_aprs_stn_info.h"
 #include "app/settings/frm_setup.h"
 #include "app/map/map_test_support.h"
@@ -63,6 +65,10 @@ TEST_F(WindowScreenshotsTest, WhatANewUserSeesFirst) {
   Receive("F5WX", "!4852.00N/00220.00E_270/010g015t050r001p005P004h80b10120Weather");
   Receive("G4BUS-2", "!5130.00N/00007.00WUBus");
   Save(*frmAprs, "map_window");
+
+  Receive("DL1ABC-9", ":N0CALL   :Hallo aus Berlin{1");
+  frmAprsMsg->Show();
+  Save(*frmAprsMsg, "messaging_window");
 
   frmAprs->ShowStationInfo(MakeStationKey("", "F5WX"));
   ASSERT_TRUE(frmAprsStnInfo->mpnlWx->Visible());

@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "platform/gui/forms.h"
+#include "platform/gui/gui_test_support.h"
+#include "platform/gui/splitter.h"
 #include "test_controls.h"
 
 namespace {
@@ -158,6 +160,64 @@ TEST(Align, AChildLargerThanTheRoomLeftGetsNoNegativeSpace) {
   client->SetAlign(alClient);
   EXPECT_EQ(bottom->BoundsRect(), Rect(0, 30, 100, 60));
   EXPECT_EQ(client->Height(), 0);
+}
+
+// A window builds its bottom stack before it has any room: the monitor at the edge, the
+// splitter placed on its top, a bar placed on the splitter's top. Laid out in no room and
+// again, the stack must come out in that order once the room is there.
+TEST(Align, ABottomStackKeepsItsOrderWhileTheParentHasNoRoom) {
+  TForm form(nullptr);
+  form.SetClientSize(400, 400);
+  auto* parent = new TWinControl(&form);
+  parent->SetParent(&form);
+  parent->SetBounds(0, 0, 200, 0);
+  auto* monitor = new TWinControl(&form);
+  monitor->SetParent(parent);
+  monitor->SetAlign(alBottom);
+  monitor->SetHeight(150);
+  auto* splitter = new TSplitter(&form);
+  splitter->SetParent(parent);  // aligned to the left at first, as every new splitter
+  splitter->SetAlign(alBottom);
+  splitter->SetBounds(0, monitor->Top() - 4, 200, 4);
+  auto* bar = new TWinControl(&form);
+  bar->SetBounds(0, splitter->Top() - 24, 200, 24);
+  bar->SetParent(parent);
+  bar->SetAlign(alBottom);
+  auto* client = new TWinControl(&form);
+  client->SetParent(parent);
+  client->SetAlign(alClient);
+
+  auto expectStack = [&](int bottom) {
+    EXPECT_EQ(monitor->BoundsRect().Bottom, bottom);
+    EXPECT_EQ(splitter->BoundsRect(), Rect(0, monitor->Top() - 4, 200, monitor->Top()));
+    EXPECT_EQ(bar->BoundsRect(), Rect(0, splitter->Top() - 24, 200, splitter->Top()));
+  };
+  {
+    SCOPED_TRACE("no room");
+    expectStack(monitor->BoundsRect().Bottom);
+    EXPECT_EQ(bar->Top(), 0);  // the stack hangs below the parent, not above it
+    EXPECT_EQ(client->Height(), 0);
+    monitor->SetHeight(120);
+    parent->SetHeight(-5);
+    expectStack(monitor->BoundsRect().Bottom);
+    EXPECT_EQ(client->Height(), 0);
+  }
+  {
+    SCOPED_TRACE("room");
+    parent->SetHeight(300);
+    expectStack(300);
+    EXPECT_EQ(monitor->Height(), 120);
+    EXPECT_EQ(client->BoundsRect(), Rect(0, 0, 200, bar->Top()));
+  }
+  {
+    SCOPED_TRACE("dragged up");
+    SimulateMouseDown(*splitter, mbLeft, 10, 2);
+    SimulateMouseMove(*splitter, 10, -38, ssLeft);
+    SimulateMouseUp(*splitter, mbLeft, 10, -38);
+    EXPECT_EQ(monitor->Height(), 160);
+    expectStack(300);
+    EXPECT_EQ(client->BoundsRect(), Rect(0, 0, 200, bar->Top()));
+  }
 }
 
 TEST(GetParentForm, WalksUpToTheFormAControlSitsOn) {
