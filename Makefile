@@ -64,7 +64,8 @@ fuzz:
 	  name=$${entry%%:*}; seeds=tests/data/$$(echo $${entry#*:} | sed 's| *+ *| tests/data/|g'); \
 	  mkdir -p $(FUZZ_DIR)/corpus/$$name; \
 	  echo "fuzz: $$name from $$seeds"; \
-	  QT_QPA_PLATFORM=offscreen $(FUZZ_DIR)/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 \
+	  QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	    $(FUZZ_DIR)/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 \
 	    -artifact_prefix=$(FUZZ_DIR)/$$name- $(FUZZ_DIR)/corpus/$$name $$seeds; \
 	done
 
