@@ -19,7 +19,8 @@ class TLZWDecoder {
     ResetTable();
   }
 
-  // Fills Count pixels; a negative result (-1 data exhausted, -2 end code) stops.
+  // Fills Count pixels; a negative result (-1 data exhausted, -2 end code, -3 a code
+  // the table cannot hold) stops.
   int Fetch(std::uint8_t* Pixels, int Count) {
     for (int i = 0; i < Count; ++i) {
       if (stack_size_ == 0) {
@@ -102,7 +103,7 @@ class TLZWDecoder {
       while (code == clear_code_);
       if (code < 0) return code;
       if (code == end_code_) return EndCode();
-      if (code > end_code_) Error("Invalid LZW code");
+      if (code > end_code_) return InvalidCode();
       previous_code_ = code;
       first_byte_ = static_cast<std::uint8_t>(code);
       Push(first_byte_);
@@ -110,7 +111,7 @@ class TLZWDecoder {
     }
     if (code == end_code_) return EndCode();
     // A code may name the entry about to be made (the KwKwK case), never one beyond it.
-    if (code > first_free_) Error("Invalid LZW code");
+    if (code > first_free_) return InvalidCode();
     const int in_code = code;
     if (code == first_free_) {
       Push(first_byte_);
@@ -138,6 +139,12 @@ class TLZWDecoder {
   int EndCode() {
     Finish();
     return -2;
+  }
+
+  // Damaged data: the frame keeps the pixels decoded so far, the rest is skipped.
+  int InvalidCode() {
+    Warn("Invalid LZW code");
+    return -3;
   }
 
   void Warn(const char* Message) {

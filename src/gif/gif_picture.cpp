@@ -288,6 +288,8 @@ void TGIFPicture::SetHeight(int Value) {
 }
 
 int TGIFPicture::Add(std::unique_ptr<TGIFSubImage> Frame) {
+  // Painters walk the frames on their own threads: they end before the list changes.
+  StopAnimation();
   const int index = Images.Add(std::move(Frame));
   FreeBitmap();
   Changed();

@@ -110,10 +110,6 @@ TEST(GifLzwDecoder, RejectsCorruptCodeStreams) {
   const std::pair<const char*, std::string> cases[] = {
       {"Invalid LZW minimum code size", Bytes({0x01, 0x01, 0x00, 0x00})},
       {"Invalid LZW minimum code size", Bytes({0x0C, 0x01, 0x00, 0x00})},
-      // clear, 0, 7 while the next free entry is 6
-      {"Invalid LZW code", Bytes({0x02, 0x02, 0xC4, 0x01, 0x00})},
-      // clear followed by a code that is no colour
-      {"Invalid LZW code", Bytes({0x02, 0x01, 0x3C, 0x00})},
   };
   for (const auto& [message, data] : cases) {
     try {
@@ -122,6 +118,29 @@ TEST(GifLzwDecoder, RejectsCorruptCodeStreams) {
     } catch (const GIFException& error) {
       EXPECT_STREQ(error.what(), message);
     }
+  }
+}
+
+// A code the table cannot hold ends the frame's data with a warning; what was decoded
+// before it stays, the rest keeps its fill, and the stream is left after the data.
+TEST(GifLzwDecoder, AnInvalidCodeKeepsThePixelsDecodedSoFar) {
+  const std::pair<std::string, std::vector<std::uint8_t>> cases[] = {
+      // clear, 0, 7 while the next free entry is 6: one pixel, then the bad code
+      {Bytes({0x02, 0x02, 0xC4, 0x01, 0x00, 0x3B}), {0, 9, 9, 9}},
+      // clear followed by a code that is no colour: nothing decoded
+      {Bytes({0x02, 0x01, 0x3C, 0x00, 0x3B}), {9, 9, 9, 9}},
+  };
+  for (const auto& [data, expected] : cases) {
+    TMemoryStream stream;
+    stream.WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
+    stream.SetPosition(0);
+    std::vector<std::uint8_t> pixels(4, 9);
+    std::vector<std::string> warnings;
+    const TGIFWarningHandler warn = [&](const std::string& Text) { warnings.push_back(Text); };
+    DecodeGIFImageData(stream, pixels.data(), 4, 1, false, warn);
+    EXPECT_EQ(pixels, expected);
+    EXPECT_EQ(warnings, std::vector<std::string>{"Invalid LZW code"});
+    EXPECT_EQ(stream.Position(), static_cast<int64_t>(data.size()) - 1);
   }
 }
 

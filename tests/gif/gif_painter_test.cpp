@@ -213,6 +213,20 @@ TEST_F(GifPainter, StoppingEndsALongDelayAtOnce) {
   EXPECT_LE(painted.size(), 1u);
 }
 
+TEST_F(GifPainter, AddingAFrameEndsTheRunningAnimationFirst) {
+  MakeAnimation(picture, {{Bounds(0, 0, 4, 4), 1, 5}, {Bounds(0, 0, 4, 4), 2, 5}}, 0);
+  picture.DrawOptions = dfThreaded | dfAnimate | dfLoop | dfDirect;
+  picture.Draw(target.Canvas(), Bounds(0, 0, 4, 4));
+  TGIFPainter* painter = picture.Painter();
+  ASSERT_NE(painter, nullptr);
+  while (!painter->Started()) TThread::CheckSynchronize();
+  TBitmap frame;
+  frame.SetSize(4, 4);
+  EXPECT_EQ(picture.Add(frame), 2);
+  EXPECT_EQ(picture.Painter(), nullptr);
+  EXPECT_EQ(picture.Images.Count(), 3);
+}
+
 TEST_F(GifPainter, AnAnimationComposedInTheCachedBitmap) {
   MakeAnimation(picture, {{Bounds(0, 0, 4, 4), 1, 5}, {Bounds(0, 0, 4, 4), 2, 5}}, 0);
   int changes = 0;

@@ -85,8 +85,8 @@ void AddOrUpdateMsgLine(TRichDoc& Viewer, const std::string& Src, const std::str
       Viewer.ReplaceItemText(first + meiRxCount, IntToStr(count + 1));
       Viewer.ReplaceItemText(first + meiRxLabel, "] RX-CNT:");
       const std::string old_tag = Viewer.ReadItemText(first + meiTag);
-      // A station already in the tag list is not added again.
-      if (UpperCase(" " + old_tag + " ").find(UpperCase(" " + Tag + " ")) == std::string::npos) {
+      // The tag grows unless it is this station alone (the whole texts compared).
+      if (UpperCase(" " + old_tag + " ") != UpperCase(" " + Tag + " ")) {
         const std::string kept = Trim(old_tag);
         Viewer.ReplaceItemText(first + meiTag, kept.empty() ? Tag : kept + " " + Tag);
       }

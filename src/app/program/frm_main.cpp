@@ -5,10 +5,12 @@
 
 #include "app/program/device_windows.h"
 #include "app/map/frm_aprs.h"
+#include "app/monitor/monitor_appender.h"
 #include "app/settings/frm_setup.h"
 #include "app/settings/settings_store.h"
 #include "app/receive/tnc_link.h"
 #include "controls/my_msg_dialog.h"
+#include "richtext/rich_doc.h"
 #include "platform/sys/application.h"
 #include "platform/text/sysutils.h"
 
@@ -97,6 +99,8 @@ void TfrmMain::Button3Click(TComponent*) {
   const int count = std::min(frmSetup->lbxByt->Items().Count(), kTestFeedBytes);
   for (int n = 0; n < count; ++n)
     bytes[n] = static_cast<uint8_t>(StrToInt(Trim(frmSetup->lbxByt->Items().Get(n))));
+  // The monitor shows the fed frame alone.
+  if (frmAprs) ClearLog(*frmAprs->rdMain);
   KissLink.KissRxBytes(std::span<const uint8_t>(bytes.data(), static_cast<size_t>(count)));
 }
 

@@ -14,7 +14,8 @@
 
 namespace {
 
-constexpr TRs232Profile kTncProfile{};
+// DTR raised for the TNC once its port is open; after a close the port settles 500 ms.
+constexpr TRs232Profile kTncProfile{.RaiseDtr = true, .CloseWaitMs = 500};
 constexpr unsigned kWaitStepMs = 50;
 
 std::vector<std::string> MemoLines(const TMemo& Memo) {

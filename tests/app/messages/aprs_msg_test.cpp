@@ -138,13 +138,17 @@ TEST_F(MsgTest, NoAcknowledgementWithoutNumberForOthersOrForReplayedPackets) {
   EXPECT_EQ(msg.rdMonitor->ItemCount(), 5 * kMsgEntryItems);
 }
 
+// The tag is compared as a whole: heard again through the one station it names, it
+// stays; any other tag is appended, even one already in a longer list.
 TEST_F(MsgTest, RepeatsViaOtherDigipeatersCountUpAndCollectTags) {
   Receive("DL1ABC", ":ALL      :CQ CQ", 1, "");
-  Receive("DL1ABC", ":ALL      :CQ CQ", 1, "DB0ABC");
+  Receive("DL1ABC", ":ALL      :CQ CQ", 1, "");
+  EXPECT_EQ(Item(*msg.rdGroupMsg, meiTag), "DL1ABC");
+  Receive("DL1ABC", ":ALL      :CQ CQ", 1, "db0abc");
   Receive("DL1ABC", ":ALL      :CQ CQ", 1, "DB0ABC");
   ASSERT_EQ(msg.rdGroupMsg->ItemCount(), kMsgEntryItems);
-  EXPECT_EQ(Item(*msg.rdGroupMsg, meiTag), "DL1ABC DB0ABC");
-  EXPECT_EQ(Item(*msg.rdGroupMsg, meiRxCount), "3");
+  EXPECT_EQ(Item(*msg.rdGroupMsg, meiTag), "DL1ABC db0abc DB0ABC");
+  EXPECT_EQ(Item(*msg.rdGroupMsg, meiRxCount), "4");
   EXPECT_EQ(Item(*msg.rdGroupMsg, meiRxLabel), "] RX-CNT:");
   EXPECT_EQ(msg.rdMyMsg->ItemCount(), 0);
   EXPECT_FALSE(lamp);

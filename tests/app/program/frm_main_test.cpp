@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "app/map/frm_aprs.h"
 #include "app/settings/frm_setup.h"
 #include "app/receive/tnc_link.h"
 #include "app/app_windows.h"
 #include "core/kiss_link.h"
+#include "richtext/rich_doc.h"
 
 namespace {
 
@@ -22,7 +24,10 @@ TEST_F(MainFrameTest, ByteListFeedReachesTheKissReceiver) {
   KissLink.KissActive = 0;
   KissLink.AddLogText = [&monitor](const std::string& Text, int) { monitor += Text; };
   frmSetup->memDebu->SetText("86, 101,108\r\n,13");
+  frmAprs->AddMonitorText("\r\nan earlier packet", 0);
+  ASSERT_GT(frmAprs->rdMain->ItemCount(), 0);
   frmMain->Button3Click(frmMain->Button3);
+  EXPECT_EQ(frmAprs->rdMain->ItemCount(), 0);  // cleared first
   ASSERT_EQ(frmSetup->lbxByt->Items().Count(), 4);
   EXPECT_EQ(frmSetup->lbxByt->Items()[1], " 101");
   EXPECT_EQ(monitor, "Vel\r");
