@@ -41,6 +41,8 @@ TfrmPrgMsg::TfrmPrgMsg(TComponent* AOwner) : TForm(AOwner) {
                         "F\xFCr die Funktion von Velmora,%cr%bitte das eigene Rufzeichen in den "
                         "Einstellungen eingeben!");
   lblQueAdd = label(kPageQuestions, "lblQueAdd", "Sollen die Daten angehangen werden?");
+  lblWordStations = label(kPageWords, "lblWordStations", "Stationen");
+  lblWordStations->SetTop(48);
   frmPrgMsg = this;
   DoCreate();
 }

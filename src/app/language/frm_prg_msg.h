@@ -17,6 +17,8 @@ class TfrmPrgMsg : public TForm {
   TLabel* lblInfLastChange;
   TLabel* lblInfOwnCall;
   TLabel* lblQueAdd;
+  // The word after the number of the map window's station counter.
+  TLabel* lblWordStations;
 
   std::string ClassName() const override { return "TfrmPrgMsg"; }
 };

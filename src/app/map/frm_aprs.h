@@ -151,7 +151,8 @@ class TfrmAprs : public TForm, public TStationViews {
   std::string ShownKey() override;
   void ShowStationInfo(const std::string& Key) override;
   void CloseStationInfo() override;
-  void ShowStationCount(const std::string& Caption) override;
+  // "<count> Stationen", the word from the program texts (so a language file turns it).
+  void ShowStationCount(int Count) override;
   bool SoundRxOn() override;
   bool SoundCallOn() override;
   int StationMaxAgeMinutes() override;

@@ -7,6 +7,7 @@
 #include "app/stations/frm_aprs_stn_select.h"
 #include "app/receive/frm_log.h"
 #include "app/settings/frm_setup.h"
+#include "app/language/frm_prg_msg.h"
 
 void TfrmAprs::ShowStationOnMap(const TAprsInfo& Info) {
   Map->ShowStation(Info);
@@ -67,8 +68,9 @@ void TfrmAprs::CloseStationInfo() {
   if (frmAprsStnInfo) frmAprsStnInfo->HideStationInfo();
 }
 
-void TfrmAprs::ShowStationCount(const std::string& Caption) {
-  lblStnCount->SetCaption(Caption);
+void TfrmAprs::ShowStationCount(int Count) {
+  const std::string word = frmPrgMsg ? GetPrgMsg(*frmPrgMsg->lblWordStations) : "Stationen";
+  lblStnCount->SetCaption(IntToStr(Count) + " " + word);
 }
 
 bool TfrmAprs::SoundRxOn() {

@@ -439,7 +439,7 @@ void TStationStore::AgeStations() {
 }
 
 void TStationStore::UpdateStationCount() {
-  views_.ShowStationCount(IntToStr(StationList.Count()) + " Stationen");
+  views_.ShowStationCount(StationList.Count());
 }
 
 bool TStationStore::SetStatusText(const std::string& Key, const std::string& Escaped) {

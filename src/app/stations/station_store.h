@@ -135,7 +135,7 @@ class TStationViews {
   virtual void ShowStationInfo(const std::string& /*Key*/) {}
   virtual void CloseStationInfo() {}
   // lblStnCount.
-  virtual void ShowStationCount(const std::string& /*Caption*/) {}
+  virtual void ShowStationCount(int /*Count*/) {}
   // Settings: mbtnSoundRx, mbtnSoundCall, nedtStnDelete (minutes, 0 = never).
   virtual bool SoundRxOn() { return false; }
   virtual bool SoundCallOn() { return false; }

@@ -2,7 +2,9 @@
 // in the same order, German gives every window its own texts back, English translates.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "app/language/code_encode.h"
@@ -14,8 +16,14 @@
 #include "app/language/language_key.h"
 #include "app/language/speak_file.h"
 #include "app/app_windows.h"
+#include "app/language/frm_prg_msg.h"
+#include "app/language/frm_speak.h"
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
+#include "platform/gui/combo_box.h"
+#include "platform/gui/edit.h"
+#include "platform/gui/label.h"
+#include "platform/gui/list_box.h"
 #include "platform/sys/application.h"
 #include "platform/text/string_list.h"
 
@@ -145,6 +153,73 @@ TEST_F(SpeakWindowsTest, GermanGivesTheWindowsTheirOwnTextsBackAndEnglishTransla
     if (!o.Hint.empty()) {
       EXPECT_EQ(HintOf(o.Control), o.Hint) << o.Control->Name;
     }
+  }
+}
+
+// Every text a window shows, by form, component and kind: captions, hints, the items of
+// lists and combo boxes, and the station counter composed in code.
+std::map<std::string, std::string> ShownTexts() {
+  std::map<std::string, std::string> texts;
+  frmAprs->Stations.UpdateStationCount();
+  for (int f = 0; f < Screen->FormCount(); ++f) {
+    TForm& form = *Screen->Forms(f);
+    if (&form == frmSpeak) continue;  // the translators' own tool
+    texts[form.Name + ": caption"] = form.Caption();
+    for (int c = 0; c < form.ComponentCount(); ++c) {
+      TComponent* component = form.Components(c);
+      const std::string key = form.Name + ":" + component->Name;
+      auto* control = dynamic_cast<TControl*>(component);
+      if (!control) continue;
+      // The program texts' pages only group the texts for translators; never shown.
+      if (&form == frmPrgMsg && !dynamic_cast<TLabel*>(control)) continue;
+      if (!dynamic_cast<TCustomEdit*>(control)) texts[key + " caption"] = control->Caption();
+      texts[key + " hint"] = control->Hint();
+      if (auto* combo = dynamic_cast<TCustomComboBox*>(control)) {
+        texts[key + " items"] = combo->Items().Text();
+      } else if (auto* list = dynamic_cast<TListBox*>(control)) {
+        texts[key + " items"] = list->Items().Text();
+      }
+    }
+  }
+  return texts;
+}
+
+// Texts that read the same in English: names, units, numbers, single letters.
+bool SameInEnglish(const std::string& Text) {
+  static const std::set<std::string> same = {
+      "GPS", "TCP", "OK", "Ok", "Info", "Information", "Status", "Log", "Setup", "TX", "MSG", "x",
+      "X", "...", "KISS on", "KISS off", "Debug", "Digi", "IGate", "APRS", "Velmora", "WX Status",
+      "SYM", "QRB", "Port 2",
+      "+", "-", "C", "S", "P", "L", "A", "F", "R", "P1", "P2", "CLR", "STOP", "FILTER", "Filter",
+      "Wind", "Version", "Monitor", "Messages", "My Message", "Message Group", "Close", "Captions",
+      "Hints", "GGA", "GSA", "GSV", "RMC", "no receiver connected...", "show/hide filter option",
+      "Position (min)", "Status (min)", "Velmora 1.2 - APRS station", "frmAprsStnSelect",
+      "https://www.example.org/velmora/", "velmora@example.org", "m", "-> RNG0002", "N0CALL",
+      // The units and device names of the settings' choices.
+      "OFF\r\nKenwood TM-D700/710\r\nKenwood TH-D7\r\nKenwood TS-2000\r\n"
+      "SCS PTC-IIe / SCS PTC-IIex / SCS PTC-IIusb\r\nSCS PTC-II / SCS PTC-IIpro\r\n"
+      "SCS Tracker / TNC / TNC2 / TNC Multi / AS232\r\nTNC no flow control\r\nTNC3\r\n"
+      "Quandel Kambrio\r\n",
+      "OFF\r\nWS-23xx\r\nWX-200, WM-918\r\nWMR-918, WMR-928, WMR-968\r\nWX-TEXT\r\n",
+      "off\r\n1\r\n2\r\n3\r\n", "m\r\nft\r\n", "mm\r\ninch\r\nl/m\xB2\r\n", "km/h\r\nmph\r\nkts\r\n",
+      "\xB0" "C\r\n\xB0" "F\r\n", "km/h\r\nm/s\r\nmph\r\nkn\r\n"};
+  if (same.count(Text)) return true;
+  for (char c : Text)
+    if (std::isalpha(static_cast<unsigned char>(c))) return false;
+  return true;  // no letter at all
+}
+
+TEST_F(SpeakWindowsTest, NoVisibleTextStaysGermanInEnglish) {
+  if (Shipped("deutsch.spk").empty() || Shipped("english.spk").empty())
+    GTEST_SKIP() << "language files not built";
+  frmSetup->edtCallP1->SetText("N0CALL");
+  ASSERT_EQ(LoadSpeakFile("deutsch.spk", false), kSpeakLoaded);
+  const std::map<std::string, std::string> german = ShownTexts();
+  ASSERT_EQ(LoadSpeakFile("english.spk", false), kSpeakLoaded);
+  const std::map<std::string, std::string> english = ShownTexts();
+  for (const auto& [key, text] : german) {
+    if (text.empty() || SameInEnglish(text)) continue;
+    EXPECT_NE(english.at(key), text) << key << " stays German";
   }
 }
 

@@ -16,7 +16,7 @@
 class TRecordingViews : public TStationViews {
  public:
   std::vector<std::string> calls;  // "operation key"
-  std::vector<std::string> count_captions;
+  std::vector<int> station_counts;
   bool info_visible = false;
   bool follow_rx = false;
   std::string shown_key;
@@ -45,7 +45,7 @@ class TRecordingViews : public TStationViews {
     calls.push_back("info-");
     shown_key.clear();
   }
-  void ShowStationCount(const std::string& Caption) override { count_captions.push_back(Caption); }
+  void ShowStationCount(int Count) override { station_counts.push_back(Count); }
   bool SoundRxOn() override { return sound_rx; }
   bool SoundCallOn() override { return sound_call; }
   int StationMaxAgeMinutes() override { return max_age_minutes; }

@@ -439,3 +439,28 @@ TEST_F(SetupTest, OwnSymbolsAreDrawnFromTheSheets) {
 }
 
 }  // namespace
+
+namespace {
+
+// The language list opens with a click on its button, as every choice list does.
+TEST_F(SetupTest, TheLanguageListOpensWithTheMouse) {
+  WriteSpeakFile("english.spk", "1.2", {});
+  WriteSpeakFile("deutsch.spk", "1.2", {});
+  TfrmSetup& s = *frmSetup;
+  s.Show();
+  ASSERT_EQ(s.mfcbxSpk->Items().Count(), 2);
+  SimulateMouseDown(*s.mfcbxDevice, mbLeft, s.mfcbxDevice->Width() - 6, 10);
+  EXPECT_TRUE(s.mfcbxDevice->DroppedDown());
+  SimulateMouseUp(*s.mfcbxDevice, mbLeft, s.mfcbxDevice->Width() - 6, 10);
+  s.htmllbxSelect->SetItemIndex(3);
+  s.htmllbxSelectClick(&s);
+  TMyFlatCombobox& list = *s.mfcbxSpk;
+  ASSERT_TRUE(list.Visible());
+  // Anywhere on the drawn button, its left edge included.
+  SimulateMouseDown(list, mbLeft, list.Width() - 18, list.Height() / 2);
+  EXPECT_TRUE(list.DroppedDown());
+  SimulateMouseUp(list, mbLeft, list.Width() - 18, list.Height() / 2);
+  s.Hide();
+}
+
+}  // namespace

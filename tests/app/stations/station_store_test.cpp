@@ -79,7 +79,7 @@ TEST_F(StationStore, RecordHasAllFieldsInOrder) {
   EXPECT_EQ(Field(key, sfRxStamp), "261207120000");
   EXPECT_EQ(Field(key, sfPath), "WIDE1-1");
   EXPECT_EQ(Field(key, sfStatusText), "");
-  EXPECT_EQ(views.count_captions.back(), "1 Stationen");
+  EXPECT_EQ(views.station_counts.back(), 1);
   EXPECT_TRUE(views.Called("map " + key));
   EXPECT_TRUE(views.Called("row " + key));
 }
@@ -150,7 +150,7 @@ TEST_F(StationStore, DeleteStationClearsEveryView) {
   EXPECT_EQ(views.calls, (std::vector<std::string>{"marker- AAprsN0CALL", "row- AAprsN0CALL",
                                                    "places- AAprsN0CALL", "pick- AAprsN0CALL",
                                                    "info-", "crosshair- AAprsN0CALL"}));
-  EXPECT_EQ(views.count_captions.back(), "0 Stationen");
+  EXPECT_EQ(views.station_counts.back(), 0);
 }
 
 TEST_F(StationStore, DetailWindowFollowsOrRefreshesItsStation) {
