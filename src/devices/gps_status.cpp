@@ -130,6 +130,8 @@ void TfrmGpsStatus::BuildControls() {
     label->Name = "lblS" + IntToStr(k + 1);
     label->SetParent(mpnlSignal);
     label->SetBounds(4 + 13 * k, 46, 13, 12);
+    // Two digits in the 13 pixels of a bar's column, so that neighbours do not run together.
+    label->Font().SetHeight(-8);
     label->SetCaption("00");
     lblS[k] = label;
   }

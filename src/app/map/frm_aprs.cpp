@@ -102,7 +102,7 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   mpnlPB->Name = "mpnlPB";
   mpnlPB->SetParent(mpnlToolMain);
   // Below the command buttons: the beacon bars and the connection status.
-  mpnlPB->SetBounds(0, 260, mpnlToolMain->Width(), 70);
+  mpnlPB->SetBounds(0, 260, mpnlToolMain->Width(), 100);
   mpbTimPosP1 = MakeBar(this, mpnlPB, "mpbTimPosP1", 2);
   mpbTimStaP1 = MakeBar(this, mpnlPB, "mpbTimStaP1", 12);
   mpbTimPosP2 = MakeBar(this, mpnlPB, "mpbTimPosP2", 24);
@@ -283,7 +283,12 @@ void TfrmAprs::MenuClick(TComponent* Sender) {
 
 void TfrmAprs::BuildStatusBar() {
   Label1 = MakeLabel(this, mpnlPB, "Label1", 2, mpnlPB->Width() - 4);
-  Label1->SetTop(48);
+  // The status texts ("TCPIP connection lost, try to reconnect now...") are long for the
+  // narrow panel: they wrap, in a small font, in the room below the beacon bars.
+  Label1->SetAutoSize(false);
+  Label1->SetWordWrap(true);
+  Label1->Font().SetHeight(-9);
+  Label1->SetBounds(2, 42, mpnlPB->Width() - 4, mpnlPB->Height() - 44);
   // Placed on the splitter's top, so that the stack at the bottom stays monitor, splitter,
   // coordinate bar.
   mpnlDot = new TMyPanel(this);

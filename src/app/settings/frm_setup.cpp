@@ -23,6 +23,7 @@ constexpr int kPageListWidth = 160;
 constexpr int kPageListItemHeight = 42;
 constexpr int kLabelWidth = 150;
 constexpr int kFieldLeft = 160;
+constexpr int kLongLabelFieldLeft = 200;
 constexpr int kRow = 26;
 
 // The text of the default status beacon.
@@ -339,6 +340,8 @@ void TfrmSetup::BuildStationPage() {
 
 void TfrmSetup::BuildProgramPage() {
   TWinControl* page = atabPrg;
+  // This page's captions are long in both languages ("Remove stations after (min)").
+  constexpr int kFieldLeft = kLongLabelFieldLeft;
   NewLabel(this, page, "lblSpk", "Sprache", 8, 8);
   mfcbxSpk = NewControl<TMyFlatCombobox>(this, page, "mfcbxSpk", kFieldLeft, 8, 160, 21);
   // A first start speaks German, the windows' own language.
@@ -441,7 +444,8 @@ void TfrmSetup::BuildWeatherPage() {
   port(portOne, 4, false, lblWxCallP1, mfcbxWxSsidP1, imgSymWxP1, nedtTimWxP1, nedtTimWxStatusP1,
        edtWxStatusP1, mbtnTxWxP1, mbtnTxWxStatusP1);
   mpnlWxP2 = NewControl<TMyPanel>(this, page, "mpnlWxP2", 272, 8 + 3 * kRow, 260, 8 + 4 * kRow);
-  lblWxP2 = NewLabel(this, page, "lblWxP2", "Port 2", 272, 8 + 7 * kRow);
+  // Below its panel, which ends at 16 + 7 rows.
+  lblWxP2 = NewLabel(this, page, "lblWxP2", "Port 2", 272, 16 + 7 * kRow);
   port(mpnlWxP2, 4, true, lblWxCallP2, mfcbxWxSsidP2, imgSymWxP2, nedtTimWxP2, nedtTimWxStatusP2,
        edtWxStatusP2, mbtnTxWxP2, mbtnTxWxStatusP2);
 }

@@ -170,6 +170,23 @@ TEST_F(WiringTest, RadioPacketsAreGatedToTheServerWhileDigipeatingIsOn) {
   frmAprs->AprsIs.Stop();
 }
 
+// Stopping the link with its button leaves no "connected" behind in the status text.
+TEST_F(WiringTest, StoppingTheLinkShowsItInTheStatusText) {
+  TLoopbackTcpServer server;
+  TMyFlatCombobox& servers = *frmSetup->mfcbxTcpServer;
+  servers.Items().Add("127.0.0.1:" + std::to_string(server.Port()) + " ;loopback");
+  servers.SetItemIndex(servers.Items().Count() - 1);
+  frmAprs->AprsIs.ReaderPassMs = 20;
+  frmAprs->ButtonClick(frmAprs->mbtnTcp);
+  ASSERT_TRUE(SynchronizeUntil([&] { return server.Accept(5); }));
+  ASSERT_TRUE(ServerGot(server, "user N0CALL pass 0 vers Velmora 1.2\r\n"));
+  const std::string connected = frmAprs->Label1->Caption();
+  frmAprs->ButtonClick(frmAprs->mbtnTcp);
+  EXPECT_FALSE(frmAprs->mbtnTcp->Down());
+  EXPECT_NE(frmAprs->Label1->Caption(), connected);
+  EXPECT_EQ(frmAprs->Label1->Caption(), "Disconnected.");
+}
+
 TEST_F(WiringTest, MessageToUsReachesTheMessagingWindow) {
   const TKissBuildResult frame = BuildKissFrame("DL1ABC-9", "APRS", ":N0CALL   :Hello there{7");
   KissLink.KissActive = 1;
