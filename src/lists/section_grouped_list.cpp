@@ -120,6 +120,22 @@ void TSectionGroupedList::MoveFocusFrom(POGLItem Item) {
   }
 }
 
+// Takes Item out of its parent's sibling chain and position tree; its own links stay.
+void TSectionGroupedList::Unlink(POGLItem Item) {
+  POGLItem parent = Item->Parent;
+  if (Item->PrevSibling) {
+    Item->PrevSibling->NextSibling = Item->NextSibling;
+  } else {
+    parent->FirstChild = Item->NextSibling;
+  }
+  if (Item->NextSibling) {
+    Item->NextSibling->PrevSibling = Item->PrevSibling;
+  } else {
+    parent->LastChild = Item->PrevSibling;
+  }
+  parent->Children.Remove(&Item->Hook);
+}
+
 void TSectionGroupedList::DeleteItem(POGLItem Item) {
   if (!Item || Item == root_) return;
   POGLItem parent = Item->Parent;
@@ -134,17 +150,7 @@ void TSectionGroupedList::DeleteItem(POGLItem Item) {
     Item->Flags |= TOGLItem::Deleting;
     while (Item->FirstChild) DeleteItem(Item->FirstChild);
   }
-  if (Item->PrevSibling) {
-    Item->PrevSibling->NextSibling = Item->NextSibling;
-  } else {
-    parent->FirstChild = Item->NextSibling;
-  }
-  if (Item->NextSibling) {
-    Item->NextSibling->PrevSibling = Item->PrevSibling;
-  } else {
-    parent->LastChild = Item->PrevSibling;
-  }
-  parent->Children.Remove(&Item->Hook);
+  Unlink(Item);
   --parent->ChildCount;
   parent->SelectedCount = std::min(parent->SelectedCount, parent->ChildCount);
   --root_->NodeCount;
@@ -581,17 +587,7 @@ void TSectionGroupedList::ResortItem(POGLItem Item, int Column, TOGLSortDirectio
   const bool prevOk = !Item->PrevSibling || before(Item->PrevSibling, old - 1);
   const bool nextOk = !Item->NextSibling || !before(Item->NextSibling, old);
   if (prevOk && nextOk) return;
-  if (Item->PrevSibling) {
-    Item->PrevSibling->NextSibling = Item->NextSibling;
-  } else {
-    parent->FirstChild = Item->NextSibling;
-  }
-  if (Item->NextSibling) {
-    Item->NextSibling->PrevSibling = Item->PrevSibling;
-  } else {
-    parent->LastChild = Item->PrevSibling;
-  }
-  parent->Children.Remove(&Item->Hook);
+  Unlink(Item);
   int lo = 0;
   int hi = parent->Children.Count();
   while (lo < hi) {

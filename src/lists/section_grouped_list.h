@@ -294,6 +294,7 @@ class TSectionGroupedList : public TCustomControl {
   int GroupTop(POGLItem Group) const;
   void LayoutFor(int Width, bool StopWhenFull);
   void MoveFocusFrom(POGLItem Item);
+  void Unlink(POGLItem Item);
   bool HasFocus() const;
   POGLItem LastItem(POGLItem Group) const { return Group ? Group->LastChild : nullptr; }
   // Navigation helpers.
