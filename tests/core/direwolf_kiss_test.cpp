@@ -67,9 +67,12 @@ TEST(DirewolfKiss, PacketsCrossOurKissLinkInBothDirections) {
                                      fs::file_size(work / "packet.wav") > 44; }, 10000));
   gen.Stop();
 
-  // The audio follows after a pause, so that our port is open before the frame comes;
-  // then silence in real time, because direwolf sends only while its audio clock runs.
-  TChildProcess direwolf("(sleep 2; cat " + (work / "packet.wav").string() +
+  // The audio waits until our port is open (the test then makes the file "go"), so the
+  // frame cannot come before anyone listens however slow the machine is; then silence in
+  // real time, because direwolf sends only while its audio clock runs.
+  const fs::path go = work / "go";
+  TChildProcess direwolf("(while [ ! -e " + go.string() + " ]; do sleep 0.05; done; cat " +
+                             (work / "packet.wav").string() +
                              "; for i in $(seq 300); do head -c 9600 /dev/zero; sleep 0.1; done)"
                              " | stdbuf -oL direwolf -c " + (work / "dw.conf").string() +
                              " -t 0 -p -",
@@ -97,6 +100,7 @@ TEST(DirewolfKiss, PacketsCrossOurKissLinkInBothDirections) {
   };
   std::string error;
   ASSERT_TRUE(port.OpenRs232Device(device, 9600, 0, error)) << error;
+  std::ofstream(go).put('\n');
 
   ASSERT_TRUE(PumpUntil([&] { return lines.size() >= 2; }, 15000))
       << ReadFile(work / "direwolf.txt");
