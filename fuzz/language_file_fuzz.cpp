@@ -1,12 +1,9 @@
 // libFuzzer program: any bytes as a language file, plain and enciphered.
-#include <cstdlib>
-
 #include "app/fuzz_targets.h"
-#include "platform/sys/application.h"
+#include "fuzz_setup.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static TApplication application(*argc, *argv);
+  StartOffscreenApplication(argc, argv);
   return 0;
 }
 

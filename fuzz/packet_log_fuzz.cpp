@@ -1,20 +1,16 @@
 // libFuzzer program: any bytes as a recorded packet log, read and played back.
-#include <cstdlib>
 #include <string>
 
 #include "app/fuzz_targets.h"
-#include "platform/sys/application.h"
+#include "fuzz_setup.h"
 
 namespace {
 std::string folder;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static TApplication application(*argc, *argv);
-  folder = "/tmp/velmora-fuzz-XXXXXX";
-  if (mkdtemp(folder.data()) == nullptr) std::abort();
-  folder += "/";
+  StartOffscreenApplication(argc, argv);
+  folder = MakeScratchFolder();
   return 0;
 }
 

@@ -2,11 +2,10 @@
 // dispatcher and station store, the IGate, automatic acknowledgements and the packet
 // log), every line we would send or write checked to be one line.
 #include "app/fuzz_targets.h"
-#include "platform/sys/application.h"
+#include "fuzz_setup.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static TApplication application(*argc, *argv);
+  StartOffscreenApplication(argc, argv);
   return 0;
 }
 

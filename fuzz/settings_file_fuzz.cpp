@@ -1,14 +1,12 @@
 // libFuzzer program: any bytes as the settings file, read, written back and read again.
 #include <cstdlib>
-#include <string>
 
+#include "fuzz_setup.h"
 #include "platform/fuzz_targets.h"
 
 // The settings file lives in a folder of its own, never in the user's.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  std::string folder = "/tmp/velmora-fuzz-XXXXXX";
-  if (mkdtemp(folder.data()) == nullptr) std::abort();
-  setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", MakeScratchFolder().c_str(), 1);
   return 0;
 }
 
