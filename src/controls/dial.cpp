@@ -1,6 +1,6 @@
 #include "controls/dial.h"
 
-#include "core/my_tools.h"
+#include "controls/draw_tools.h"
 
 namespace {
 

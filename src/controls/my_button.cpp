@@ -1,7 +1,7 @@
 #include "controls/my_button.h"
 
 #include "controls/bitmap_colors.h"
-#include "core/my_tools.h"
+#include "controls/draw_tools.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/hint_window.h"
 

@@ -1,6 +1,6 @@
 #include "controls/my_hint.h"
 
-#include "core/my_tools.h"
+#include "controls/draw_tools.h"
 #include "platform/gui/forms.h"
 
 TMyHint* ActiveMyHint = nullptr;

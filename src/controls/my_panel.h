@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "controls/form_drag.h"
-#include "core/my_tools.h"
+#include "controls/draw_tools.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/panel.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "controls/my_panel.h"
-#include "core/my_tools.h"
+#include "controls/draw_tools.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // sides named in PaintBorder, like the skinned panels.
 #pragma once
 
-#include "core/my_tools.h"
+#include "controls/draw_tools.h"
 #include "platform/gui/splitter.h"
 
 class TMySplitter : public TSplitter {

@@ -2,11 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
-#include "platform/gui/canvas.h"
-#include "platform/gui/message_box.h"
-#include "platform/gui/shell.h"
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
 #include "platform/sys/thread.h"
@@ -74,11 +70,7 @@ void DelayMs(unsigned Ms) {
   }
 }
 
-// --- messages, files, shell ----------------------------------------------------------------
-
-int ShowErrorBox(const std::string& Text) {
-  return MessageBox(Text, "Error", MB_OK | MB_ICONERROR);
-}
+// --- files ---------------------------------------------------------------------------------
 
 void ClearReadOnly(const std::string& FileName) {
   if (FileIsReadOnly(FileName)) FileSetReadOnly(FileName, false);
@@ -89,21 +81,6 @@ void LoadFileToString(std::string& S, const std::string& FileName) {
   stream.LoadFromFile(FileName);
   const char* bytes = static_cast<const char*>(stream.Memory());
   S.assign(bytes, bytes + stream.Size());
-}
-
-bool SendMailTo(const std::string& Name, const std::string& Address, const std::string& Subject,
-                const std::string& Body) {
-  std::string address = Trim(Address);
-  const std::string name = Trim(Name);
-  if (!name.empty()) UrlEncode("\"" + name + "\" <" + address + ">", address);
-  std::string subject, body;
-  UrlEncode(Trim(Subject), subject);
-  UrlEncode(Trim(Body), body);
-  if (Trim(Address).empty()) return false;
-  std::string url = "mailto:" + address;
-  if (!subject.empty()) url += "?subject=" + subject;
-  if (!body.empty()) url += (subject.empty() ? "?body=" : "&body=") + body;
-  return ShellOpen(url);
 }
 
 // --- texts and numbers ---------------------------------------------------------------------
@@ -262,42 +239,4 @@ bool BitIsSet(std::uint8_t Value, int Bit) {
 }
 bool BitIsClear(std::uint8_t Value, int Bit) {
   return !BitIsSet(Value, Bit);
-}
-
-// --- geometry and colour -------------------------------------------------------------------
-
-void PolarToPoint(TPoint Centre, int Radius, std::uint16_t Angle, TPoint& P) {
-  const double a = (static_cast<double>(Angle) - 90) * std::numbers::pi / 180;
-  // Halves round to the even neighbour, as everywhere in the program.
-  P.X = static_cast<int>(std::nearbyint(std::cos(a) * Radius + Centre.X));
-  P.Y = static_cast<int>(std::nearbyint(std::sin(a) * Radius + Centre.Y));
-}
-
-TColor ShadeColor(bool Lighten, TColor Color, std::uint8_t Amount) {
-  auto shade = [&](int shift) {
-    const int part = (Color >> shift) & 0xFF;
-    const int value = Lighten ? std::min(part + Amount, 255) : std::max(part - Amount, 0);
-    return value << shift;
-  };
-  return shade(0) | shade(8) | shade(16);
-}
-
-// The split lies at Right div 2 (Bottom div 2) as the controls have always drawn it, kept
-// within the rectangle so that a rectangle away from the origin is never painted outside.
-void FillSplitVertical(TCanvas& Canvas, const TRect& Rect, TColor ColorLeft, TColor ColorRight) {
-  const int split = std::clamp(Rect.Right / 2, std::min(Rect.Left, Rect.Right), Rect.Right);
-  Canvas.Brush().SetStyle(bsSolid);
-  Canvas.Brush().SetColor(ColorLeft);
-  Canvas.FillRect(TRect{Rect.Left, Rect.Top, split, Rect.Bottom});
-  Canvas.Brush().SetColor(ColorRight);
-  Canvas.FillRect(TRect{split, Rect.Top, Rect.Right, Rect.Bottom});
-}
-
-void FillSplitHorizontal(TCanvas& Canvas, const TRect& Rect, TColor ColorTop, TColor ColorBottom) {
-  const int split = std::clamp(Rect.Bottom / 2, std::min(Rect.Top, Rect.Bottom), Rect.Bottom);
-  Canvas.Brush().SetStyle(bsSolid);
-  Canvas.Brush().SetColor(ColorTop);
-  Canvas.FillRect(TRect{Rect.Left, Rect.Top, Rect.Right, split});
-  Canvas.Brush().SetColor(ColorBottom);
-  Canvas.FillRect(TRect{Rect.Left, split, Rect.Right, Rect.Bottom});
 }

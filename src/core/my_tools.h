@@ -1,6 +1,6 @@
 // Small routines used all over the program: time stamps, a wait that keeps the windows
 // alive, number checks that take either decimal separator, character and nibble helpers,
-// two canvas fills for the custom controls, and the splitting of server addresses.
+// and the splitting of server addresses.
 //
 // Time stamps are local time "yymmddhhnnss", e.g. "070601143005" for 2007-06-01
 // 14:30:05. Server addresses look like "rotate.aprs.net:14580 ;Europe". Where a routine
@@ -9,35 +9,9 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 
-#include "platform/gui/geometry.h"
 #include "platform/sys/date_time.h"
-
-class TCanvas;
-
-// The edges a custom panel or splitter draws.
-enum TDMyBorder : std::uint8_t { bpTop, bpBottom, bpLeft, bpRight };
-
-class TMyBorder {
- public:
-  constexpr TMyBorder() = default;
-  constexpr TMyBorder(std::initializer_list<TDMyBorder> edges) {
-    for (TDMyBorder edge : edges) Include(edge);
-  }
-  constexpr bool Contains(TDMyBorder edge) const { return (bits_ & Bit(edge)) != 0; }
-  constexpr void Include(TDMyBorder edge) { bits_ |= Bit(edge); }
-  constexpr void Exclude(TDMyBorder edge) { bits_ &= static_cast<std::uint8_t>(~Bit(edge)); }
-  constexpr bool Empty() const { return bits_ == 0; }
-  friend constexpr bool operator==(TMyBorder, TMyBorder) = default;
-
- private:
-  static constexpr std::uint8_t Bit(TDMyBorder edge) {
-    return static_cast<std::uint8_t>(1u << edge);
-  }
-  std::uint8_t bits_ = 0;
-};
 
 // --- time ----------------------------------------------------------------------------------
 
@@ -50,17 +24,11 @@ TDateTime StampToDateTime(const std::string& Stamp);
 // changes), handling the application's events meanwhile.
 void DelayMs(unsigned Ms);
 
-// --- messages, files, shell ----------------------------------------------------------------
+// --- files ---------------------------------------------------------------------------------
 
-// The system message box with the caption "Error" and the error icon; the button pressed.
-int ShowErrorBox(const std::string& Text);
 void ClearReadOnly(const std::string& FileName);
 // The whole file, byte for byte; raises the stream errors (EFOpenError, EReadError).
 void LoadFileToString(std::string& S, const std::string& FileName);
-// Opens a "mailto:" link built from the trimmed parts (subject and body only when given)
-// in the user's mail program; false when there is no address or it could not be opened.
-bool SendMailTo(const std::string& Name, const std::string& Address, const std::string& Subject,
-                const std::string& Body);
 
 // --- texts and numbers ---------------------------------------------------------------------
 
@@ -105,13 +73,3 @@ void HighNibbleHex(std::uint8_t B, std::string& S);
 // Bit 0..7; any other bit counts as clear.
 bool BitIsSet(std::uint8_t Value, int Bit);
 bool BitIsClear(std::uint8_t Value, int Bit);
-
-// --- geometry and colour -------------------------------------------------------------------
-
-// The point Radius pixels from Centre at Angle degrees: 0 points up, angles grow clockwise.
-void PolarToPoint(TPoint Centre, int Radius, std::uint16_t Angle, TPoint& P);
-// Adds (Lighten) or subtracts Amount from each of red, green and blue, within 0..255.
-TColor ShadeColor(bool Lighten, TColor Color, std::uint8_t Amount);
-// Two solid halves: left and right of Right div 2, or above and below Bottom div 2.
-void FillSplitVertical(TCanvas& Canvas, const TRect& Rect, TColor ColorLeft, TColor ColorRight);
-void FillSplitHorizontal(TCanvas& Canvas, const TRect& Rect, TColor ColorTop, TColor ColorBottom);

@@ -5,7 +5,7 @@
 #include "controls/my_progress_bar.h"
 #include "core/aprs_position.h"
 #include "core/locator.h"
-#include "core/my_tools.h"
+#include "controls/draw_tools.h"
 #include "devices/gps_fix.h"
 #include "devices/gps_rx.h"
 #include "devices/sat_tracking_diagram.h"

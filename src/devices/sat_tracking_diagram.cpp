@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/my_tools.h"
+#include "controls/draw_tools.h"
 #include "platform/gui/canvas.h"
 #include "platform/text/sysutils.h"
 

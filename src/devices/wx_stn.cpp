@@ -1,6 +1,5 @@
 #include "devices/wx_stn.h"
 
-#include "core/my_tools.h"
 #include "platform/gui/message_box.h"
 
 const char* const kWxComError = "WX-STATION COM ERROR!";

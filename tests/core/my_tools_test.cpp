@@ -179,26 +179,6 @@ TEST(MyToolsBits, NibblesAndBits) {
   EXPECT_TRUE(BitIsClear(0xFF, 8));
 }
 
-TEST(MyToolsGeometry, PolarToPointStartsUpAndTurnsClockwise) {
-  TPoint p;
-  PolarToPoint({100, 100}, 10, 90, p);
-  EXPECT_EQ(p, (TPoint{110, 100}));
-  PolarToPoint({100, 100}, 10, 0, p);
-  EXPECT_EQ(p, (TPoint{100, 90}));
-  PolarToPoint({100, 100}, 10, 180, p);
-  EXPECT_EQ(p, (TPoint{100, 110}));
-  PolarToPoint({100, 100}, 10, 270, p);
-  EXPECT_EQ(p, (TPoint{90, 100}));
-}
-
-TEST(MyToolsColour, ShadeColorStopsAtWhiteAndBlack) {
-  EXPECT_EQ(ShadeColor(true, RGB(240, 240, 240), 32), RGB(255, 255, 255));
-  EXPECT_EQ(ShadeColor(false, RGB(16, 16, 16), 32), RGB(0, 0, 0));
-  EXPECT_EQ(ShadeColor(true, RGB(10, 200, 230), 30), RGB(40, 230, 255));
-  EXPECT_EQ(ShadeColor(false, RGB(10, 200, 32), 32), RGB(0, 168, 0));
-  EXPECT_EQ(ShadeColor(true, clNone, 0), 0xFFFFFF);  // the top byte is dropped
-}
-
 TEST(MyToolsFiles, LoadFileToStringIsByteForByteAndClearReadOnly) {
   const std::string path = TempPath("bytes");
   std::string bytes;
@@ -213,57 +193,4 @@ TEST(MyToolsFiles, LoadFileToStringIsByteForByteAndClearReadOnly) {
   EXPECT_FALSE(FileIsReadOnly(path));
   DeleteFile(path);
   EXPECT_THROW(LoadFileToString(read, path), EFOpenError);
-}
-
-TEST(MyToolsShell, SendMailToBuildsTheMailtoLink) {
-  std::vector<std::string> opened;
-  SetShellOpenHandler([&](const std::string& url) {
-    opened.push_back(url);
-    return true;
-  });
-  EXPECT_TRUE(SendMailTo(" Max ", " dl1abc@example.org ", " Hi there ", " a&b "));
-  EXPECT_TRUE(SendMailTo("", "dl1abc@example.org", "", "body"));
-  EXPECT_TRUE(SendMailTo("", "dl1abc@example.org", "", ""));
-  EXPECT_FALSE(SendMailTo("Max", "  ", "s", "b"));  // nothing to send to
-  SetShellOpenHandler(nullptr);
-  ASSERT_EQ(opened.size(), 3u);
-  EXPECT_EQ(opened[0],
-            "mailto:%22Max%22%20%3Cdl1abc%40example%2Eorg%3E?subject=Hi%20there&body=a%26b");
-  EXPECT_EQ(opened[1], "mailto:dl1abc@example.org?body=body");
-  EXPECT_EQ(opened[2], "mailto:dl1abc@example.org");
-}
-
-TEST(MyToolsErrorBox, SystemBoxCaptionedError) {
-  std::string text, caption;
-  QueueCall([&] { AnswerMessageBox(IDOK, &text, &caption); });
-  EXPECT_EQ(ShowErrorBox("WX-STATION COM ERROR!"), IDOK);
-  EXPECT_EQ(text, "WX-STATION COM ERROR!");
-  EXPECT_EQ(caption, "Error");
-}
-
-TEST(MyToolsCanvas, FillSplitPaintsTwoHalves) {
-  TBitmap bitmap;
-  bitmap.SetSize(10, 8);
-  FillSplitVertical(bitmap.Canvas(), Rect(0, 0, 10, 8), clRed, clBlue);
-  EXPECT_EQ(bitmap.Canvas().Pixels(4, 7), clRed);
-  EXPECT_EQ(bitmap.Canvas().Pixels(5, 0), clBlue);
-  FillSplitHorizontal(bitmap.Canvas(), Rect(0, 0, 10, 8), clLime, clYellow);
-  EXPECT_EQ(bitmap.Canvas().Pixels(9, 3), clLime);
-  EXPECT_EQ(bitmap.Canvas().Pixels(0, 4), clYellow);
-}
-
-TEST(MyToolsCanvas, FillSplitNeverPaintsOutsideARectAwayFromTheOrigin) {
-  TBitmap bitmap;
-  bitmap.SetSize(20, 20);
-  bitmap.Canvas().Brush().SetColor(clWhite);
-  bitmap.Canvas().FillRect(Rect(0, 0, 20, 20));
-  // Right div 2 = 9 lies left of the rectangle: all of it takes the second colour.
-  FillSplitVertical(bitmap.Canvas(), Rect(12, 12, 18, 18), clRed, clBlue);
-  FillSplitHorizontal(bitmap.Canvas(), Rect(12, 0, 18, 4), clRed, clBlue);
-  EXPECT_EQ(bitmap.Canvas().Pixels(11, 14), clWhite);
-  EXPECT_EQ(bitmap.Canvas().Pixels(12, 14), clBlue);
-  EXPECT_EQ(bitmap.Canvas().Pixels(14, 11), clWhite);
-  EXPECT_EQ(bitmap.Canvas().Pixels(14, 1), clRed);
-  EXPECT_EQ(bitmap.Canvas().Pixels(14, 2), clBlue);
-  EXPECT_EQ(bitmap.Canvas().Pixels(14, 5), clWhite);
 }

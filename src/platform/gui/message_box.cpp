@@ -63,3 +63,7 @@ int MessageBox(const std::string& Text, const std::string& Caption, unsigned Fla
 void ShowMessage(const std::string& Text) {
   MessageBox(Text, Application ? Application->Title : std::string(), MB_OK);
 }
+
+int ShowErrorBox(const std::string& Text) {
+  return MessageBox(Text, "Error", MB_OK | MB_ICONERROR);
+}

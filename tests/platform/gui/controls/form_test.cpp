@@ -283,6 +283,14 @@ TEST(MessageBox, ShowsTheTextAndReturnsTheButtonPressed) {
   EXPECT_EQ(MessageBox("x", "y", MB_OKCANCEL | MB_ICONERROR), IDOK);
 }
 
+TEST(MessageBox, TheErrorBoxIsCaptionedError) {
+  std::string text, caption;
+  QueueCall([&] { AnswerMessageBox(IDOK, &text, &caption); });
+  EXPECT_EQ(ShowErrorBox("WX-STATION COM ERROR!"), IDOK);
+  EXPECT_EQ(text, "WX-STATION COM ERROR!");
+  EXPECT_EQ(caption, "Error");
+}
+
 TEST(MessageBox, ShowMessageIsTitledWithTheApplication) {
   const std::string title = Application->Title;
   Application->Title = "Velmora";
