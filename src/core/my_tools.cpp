@@ -43,9 +43,9 @@ void NowToStamp(std::string& S) {
   S = FormatDateTime("yymmddhhnnss", Now());
 }
 
-TDateTime StampToDateTime(const std::string& Stamp) {
+std::optional<TDateTime> TryStampToDateTime(const std::string& Stamp) {
   if (Stamp.size() != 12 || !std::all_of(Stamp.begin(), Stamp.end(), IsAsciiDigit)) {
-    throw EConvertError("'" + Stamp + "' is not a valid date and time");
+    return std::nullopt;
   }
   auto pair = [&](int at) { return (Stamp[at] - '0') * 10 + (Stamp[at + 1] - '0'); };
   int currentYear = 0, month = 0, day = 0;
@@ -56,9 +56,15 @@ TDateTime StampToDateTime(const std::string& Stamp) {
   TDateTime date = 0, time = 0;
   if (!TryEncodeDate(year, pair(2), pair(4), date) ||
       !TryEncodeTime(pair(6), pair(8), pair(10), 0, time)) {
-    throw EConvertError("'" + Stamp + "' is not a valid date and time");
+    return std::nullopt;
   }
   return date + time;
+}
+
+TDateTime StampToDateTime(const std::string& Stamp) {
+  const std::optional<TDateTime> time = TryStampToDateTime(Stamp);
+  if (!time) throw EConvertError("'" + Stamp + "' is not a valid date and time");
+  return *time;
 }
 
 void DelayMs(unsigned Ms) {
@@ -113,6 +119,13 @@ bool IsFloat(const std::string& S) {
 double StrToFloatSafe(const std::string& S) {
   double value = 0;
   return !S.empty() && TryStrToFloat(WithDecimalSeparator(S), value) ? value : 0;
+}
+
+std::string BlankControlChars(std::string S) {
+  for (char& c : S) {
+    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+  }
+  return S;
 }
 
 void ReplaceChar(char OldChar, char NewChar, std::string& S) {

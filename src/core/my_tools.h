@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/sys/date_time.h"
@@ -20,6 +21,8 @@ void NowToStamp(std::string& S);
 // it at most 50 years before the current year. Anything but twelve digits forming a real
 // date and time raises EConvertError.
 TDateTime StampToDateTime(const std::string& Stamp);
+// The same without raising: nothing when Stamp is not a real date and time.
+std::optional<TDateTime> TryStampToDateTime(const std::string& Stamp);
 // Waits Ms milliseconds of elapsed time (a clock unaffected by midnight or clock
 // changes), handling the application's events meanwhile.
 void DelayMs(unsigned Ms);
@@ -42,6 +45,9 @@ bool IsFloat(const std::string& S);
 // The number with either separator, 0 when S is not one.
 double StrToFloatSafe(const std::string& S);
 void ReplaceChar(char OldChar, char NewChar, std::string& S);
+// S with every control character (codes below 32) as a blank: text from a packet shown
+// or stored as one line can neither break that line nor ring or take characters back.
+std::string BlankControlChars(std::string S);
 void RemoveChar(char Ch, std::string& S);
 // The DOS code page's umlauts and sharp s (code page 437) in their Windows-1252 codes.
 void DosToAnsiUmlauts(const std::string& S, std::string& R);

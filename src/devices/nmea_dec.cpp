@@ -42,10 +42,7 @@ std::string TimeText(const std::string& S) {
 // not exist (a receiver's garbage that passed the checksum) leaves Value alone.
 void SetStampTime(const std::string& Date, const std::string& Time, TDateTime& Value) {
   if (Date.size() != 6 || Time.size() != 6) return;
-  try {
-    Value = StampToDateTime(Date + Time);
-  } catch (const EConvertError&) {
-  }
+  if (const auto stamp = TryStampToDateTime(Date + Time)) Value = *stamp;
 }
 
 }  // namespace

@@ -55,7 +55,9 @@ TEST(MyToolsTimeStamp, MalformedStampsRaiseConvertErrors) {
                           " 70601143005", "071301143005", "070230143005", "070601243005",
                           "070601146005", "070601143060", "070600143005", "-70601143005"}) {
     EXPECT_THROW(StampToDateTime(bad), EConvertError) << bad;
+    EXPECT_FALSE(TryStampToDateTime(bad).has_value()) << bad;
   }
+  EXPECT_EQ(TryStampToDateTime("070601143005"), StampToDateTime("070601143005"));
 }
 
 TEST(MyToolsDelayMs, WaitsAtLeastTheTimeWhileEventsKeepRunning) {
@@ -109,6 +111,8 @@ TEST(MyToolsTexts, CharactersReplacedRemovedAndConverted) {
   EXPECT_EQ(s, "a,b,c");
   RemoveChar(',', s);
   EXPECT_EQ(s, "abc");
+  EXPECT_EQ(BlankControlChars(std::string("a\r\nb\x07\x08\x1F\x20\x7F\xE4", 10)),
+            "a  b    \x7F\xE4");
   std::string r = "stale";
   DosToAnsiUmlauts("\x84\x8E\x94\x99\x81\x9A\xE1 x", r);
   EXPECT_EQ(r, "\xE4\xC4\xF6\xD6\xFC\xDC\xDF x");

@@ -248,11 +248,7 @@ void TfrmAprsMsg::SendAck(const std::string& Src, const std::string& Addressee,
   int last = -1;
   CsvFindRange(key, AckLog, first, last);
   if (first >= 0) {
-    TDateTime sent = 0;
-    try {
-      sent = StampToDateTime(Field(AckLog[last], 1));
-    } catch (const EConvertError&) {
-    }
+    const TDateTime sent = TryStampToDateTime(Field(AckLog[last], 1)).value_or(0);
     if (NowTime() - sent <= kAckRepeatAge) return;
     for (int i = last; i >= first; --i) AckLog.Delete(i);
   }
@@ -335,11 +331,7 @@ void TfrmAprsMsg::timMsgTxTimer(TComponent*) {
   const TDateTime now = NowTime();
   for (int i = 0; i < PendingMsgs.Count();) {
     std::string record = PendingMsgs[i];
-    TDateTime last_send = 0;
-    try {
-      last_send = StampToDateTime(Field(record, pfLastSend));
-    } catch (const EConvertError&) {
-    }
+    const TDateTime last_send = TryStampToDateTime(Field(record, pfLastSend)).value_or(0);
     if (now - last_send <= kRetryAge) {
       ++i;
       continue;

@@ -15,15 +15,6 @@
 
 namespace {
 
-// A packet is shown as one line: its control characters would break the line, ring or
-// take back characters of the packets before it.
-std::string Printable(std::string text) {
-  for (char& c : text) {
-    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-  }
-  return text;
-}
-
 bool IsRadioPort(int port) {
   return port == 1 || port == 2;
 }
@@ -119,8 +110,8 @@ void TPacketDispatcher::Echo(const TAprsInfo& Info, const std::string& Header,
   if (Info.Port == -1 && Call(Settings.TcpNoMon)) return;
   const TMonitorStylePair styles = MonitorStylePair(Info.Port);
   int para = -1;
-  AddLogText(Monitor, "\r\n" + Printable(Header), styles.Head, 0, para);
-  if (!Data.empty()) AddLogText(Monitor, "\r\n" + Printable(Data), styles.Data, 0, para);
+  AddLogText(Monitor, "\r\n" + BlankControlChars(Header), styles.Head, 0, para);
+  if (!Data.empty()) AddLogText(Monitor, "\r\n" + BlankControlChars(Data), styles.Data, 0, para);
 }
 
 void TPacketDispatcher::Dispatch(const TStrings& Lines) {

@@ -55,12 +55,9 @@ bool LogLineToPacket(const std::string& Line, TStrings& Packet) {
 bool LogLineTime(const std::string& Line, TDateTime& Time) {
   std::string stamp;
   FirstToken(Line, 1, ':', stamp);
-  try {
-    Time = StampToDateTime(stamp);
-    return true;
-  } catch (const EConvertError&) {
-    return false;
-  }
+  const std::optional<TDateTime> read = TryStampToDateTime(stamp);
+  if (read) Time = *read;
+  return read.has_value();
 }
 
 // --- recorder ------------------------------------------------------------------------------

@@ -95,10 +95,9 @@ std::string PositionFormatName(char Format) {
 
 std::string HeardTimeText(const std::string& Record) {
   std::string text;
-  try {
-    text = FormatDateTime("dd.mm.yy - hh:nn:ss", StampToDateTime(StationField(Record, sfRxStamp)));
-  } catch (const EConvertError&) {
-    // A record without a readable time still shows the rest.
+  // A record without a readable time still shows the rest.
+  if (const auto heard = TryStampToDateTime(StationField(Record, sfRxStamp))) {
+    text = FormatDateTime("dd.mm.yy - hh:nn:ss", *heard);
   }
   const std::string aprs_time = StationField(Record, sfAprsTime);
   if (!aprs_time.empty()) text += " [" + aprs_time + "]";

@@ -30,12 +30,10 @@ std::string Escaped(const std::string& s) {
 // Fields stored as they are still must not break the record: a control character from
 // a malformed header or time stamp becomes a blank, and a double quote, which a field
 // cannot end with and still be read back, an apostrophe.
-std::string Plain(std::string s) {
-  for (char& c : s) {
-    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-    if (c == '"') c = '\'';
-  }
-  return s;
+std::string Plain(const std::string& s) {
+  std::string plain = BlankControlChars(s);
+  ReplaceChar('"', '\'', plain);
+  return plain;
 }
 
 std::string CharCode(char c) {
@@ -77,12 +75,9 @@ bool IsValidKey(const std::string& key) {
 }
 
 bool ReadStamp(const std::string& stamp, TDateTime& time) {
-  try {
-    time = StampToDateTime(stamp);
-    return true;
-  } catch (const EConvertError&) {
-    return false;
-  }
+  const std::optional<TDateTime> read = TryStampToDateTime(stamp);
+  if (read) time = *read;
+  return read.has_value();
 }
 
 // A line of "Stn.dat" that the store can use: a key, a readable time last heard and a
