@@ -32,37 +32,27 @@ void TDial::SetBackground(const TBitmap& Value) {
 }
 
 void TDial::SetTransparent(bool Value) {
-  if (transparent_ == Value) return;
-  transparent_ = Value;
-  Invalidate();
+  SetAndInvalidate(transparent_, Value);
 }
 
 void TDial::SetDegrees(std::uint16_t Value) {
-  if (degrees_ == Value) return;
-  degrees_ = Value;
-  Invalidate();
-}
-
-void TDial::SetColorValue(TColor& Field, TColor Value) {
-  if (Field == Value) return;
-  Field = Value;
-  Invalidate();
+  SetAndInvalidate(degrees_, Value);
 }
 
 void TDial::SetScale(TColor Value) {
-  SetColorValue(scale_, Value);
+  SetAndInvalidate(scale_, Value);
 }
 void TDial::SetScaleN(TColor Value) {
-  SetColorValue(scale_n_, Value);
+  SetAndInvalidate(scale_n_, Value);
 }
 void TDial::SetScalePin(TColor Value) {
-  SetColorValue(scale_pin_, Value);
+  SetAndInvalidate(scale_pin_, Value);
 }
 void TDial::SetScalePinBorder(TColor Value) {
-  SetColorValue(scale_pin_border_, Value);
+  SetAndInvalidate(scale_pin_border_, Value);
 }
 void TDial::SetScalePinMarker(TColor Value) {
-  SetColorValue(scale_pin_marker_, Value);
+  SetAndInvalidate(scale_pin_marker_, Value);
 }
 
 void TDial::DrawMark(TCanvas& canvas, int angle, int length, TColor color) const {

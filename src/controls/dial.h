@@ -59,8 +59,6 @@ class TDial : public TGraphicControl {
   virtual void DrawScale(TCanvas& Canvas) const = 0;
 
  private:
-  void SetColorValue(TColor& Field, TColor Value);
-
   std::unique_ptr<TBitmap> background_;
   bool transparent_ = false;
   std::uint16_t degrees_ = 0;

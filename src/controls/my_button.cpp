@@ -36,27 +36,19 @@ void TMyButton::SetCaptionBitmap(const TBitmap& Value) {
 }
 
 void TMyButton::SetColorDown(TColor Value) {
-  if (color_down_ == Value) return;
-  color_down_ = Value;
-  Invalidate();
+  SetAndInvalidate(color_down_, Value);
 }
 
 void TMyButton::SetColorBorder(TColor Value) {
-  if (color_border_ == Value) return;
-  color_border_ = Value;
-  Invalidate();
+  SetAndInvalidate(color_border_, Value);
 }
 
 void TMyButton::SetDown(bool Value) {
-  if (down_ == Value) return;
-  down_ = Value;
-  Invalidate();
+  SetAndInvalidate(down_, Value);
 }
 
 void TMyButton::SetPaintDown(bool Value) {
-  if (paint_down_ == Value) return;
-  paint_down_ = Value;
-  Invalidate();
+  SetAndInvalidate(paint_down_, Value);
 }
 
 void TMyButton::Paint() {

@@ -13,20 +13,14 @@ TMyFlatCombobox::TMyFlatCombobox(TComponent* AOwner) : TCustomComboBox(AOwner) {
   normal_color_ = Color();
 }
 
-void TMyFlatCombobox::SetColorValue(TColor& Field, TColor Value) {
-  if (Field == Value) return;
-  Field = Value;
-  Invalidate();
-}
-
 void TMyFlatCombobox::SetButtonColor(TColor Value) {
-  SetColorValue(button_color_, Value);
+  SetAndInvalidate(button_color_, Value);
 }
 void TMyFlatCombobox::SetBorderColor(TColor Value) {
-  SetColorValue(border_color_, Value);
+  SetAndInvalidate(border_color_, Value);
 }
 void TMyFlatCombobox::SetArrowColor(TColor Value) {
-  SetColorValue(arrow_color_, Value);
+  SetAndInvalidate(arrow_color_, Value);
 }
 
 bool TMyFlatCombobox::PaintFace(TCanvas& canvas) {

@@ -45,8 +45,6 @@ class TMyFlatCombobox : public TCustomComboBox {
   void Select() override;
 
  private:
-  void SetColorValue(TColor& Field, TColor Value);
-
   TColor button_color_ = clBtnFace;
   TColor border_color_ = clBlack;
   TColor arrow_color_ = clBlack;

@@ -58,33 +58,23 @@ void TMyPanel::SetColor3DDark(TColor Value) {
 }
 
 void TMyPanel::SetColorFill(TColor Value) {
-  if (color_fill_ == Value) return;
-  color_fill_ = Value;
-  Invalidate();
+  SetAndInvalidate(color_fill_, Value);
 }
 
 void TMyPanel::SetRoundRect(bool Value) {
-  if (round_rect_ == Value) return;
-  round_rect_ = Value;
-  Invalidate();
+  SetAndInvalidate(round_rect_, Value);
 }
 
 void TMyPanel::SetStretchDraw(bool Value) {
-  if (stretch_draw_ == Value) return;
-  stretch_draw_ = Value;
-  Invalidate();
+  SetAndInvalidate(stretch_draw_, Value);
 }
 
 void TMyPanel::SetPaintBorder(TMyBorder Value) {
-  if (paint_border_ == Value) return;
-  paint_border_ = Value;
-  Invalidate();
+  SetAndInvalidate(paint_border_, Value);
 }
 
 void TMyPanel::SetGlowPaint(bool Value) {
-  if (glow_paint_ == Value) return;
-  glow_paint_ = Value;
-  Invalidate();
+  SetAndInvalidate(glow_paint_, Value);
 }
 
 void TMyPanel::DrawBevel(TCanvas& canvas, const TRect& rect, TBevelCut cut) {

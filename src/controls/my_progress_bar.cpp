@@ -47,9 +47,7 @@ void TMyProgressBar::SetMin(int Value) {
 }
 
 void TMyProgressBar::SetMax(int Value) {
-  if (max_ == Value) return;
-  max_ = Value;
-  Invalidate();
+  SetAndInvalidate(max_, Value);
 }
 
 void TMyProgressBar::SetPosition(int Value) {
@@ -60,15 +58,11 @@ void TMyProgressBar::SetPosition(int Value) {
 }
 
 void TMyProgressBar::SetBorder(int Value) {
-  if (border_ == Value) return;
-  border_ = Value;
-  Invalidate();
+  SetAndInvalidate(border_, Value);
 }
 
 void TMyProgressBar::SetOrientation(TProgressBarOrientation Value) {
-  if (orientation_ == Value) return;
-  orientation_ = Value;
-  Invalidate();
+  SetAndInvalidate(orientation_, Value);
 }
 
 void TMyProgressBar::SetBitmapBack(const TBitmap& Value) {
@@ -79,41 +73,31 @@ void TMyProgressBar::SetBitmapBar(const TBitmap& Value) {
   if (AssignPatternBitmap(*this, *bitmap_bar_, Value)) Invalidate();
 }
 
-void TMyProgressBar::SetColorValue(TColor& Field, TColor Value) {
-  if (Field == Value) return;
-  Field = Value;
-  Invalidate();
-}
-
 void TMyProgressBar::SetColor3DLight(TColor Value) {
-  SetColorValue(color_3d_light_, Value);
+  SetAndInvalidate(color_3d_light_, Value);
 }
 void TMyProgressBar::SetColor3DDark(TColor Value) {
-  SetColorValue(color_3d_dark_, Value);
+  SetAndInvalidate(color_3d_dark_, Value);
 }
 void TMyProgressBar::SetColorFillBack(TColor Value) {
-  SetColorValue(color_fill_back_, Value);
+  SetAndInvalidate(color_fill_back_, Value);
 }
 void TMyProgressBar::SetColorFillBack2(TColor Value) {
-  SetColorValue(color_fill_back2_, Value);
+  SetAndInvalidate(color_fill_back2_, Value);
 }
 void TMyProgressBar::SetColorFillBar(TColor Value) {
-  SetColorValue(color_fill_bar_, Value);
+  SetAndInvalidate(color_fill_bar_, Value);
 }
 void TMyProgressBar::SetColorFillBar2(TColor Value) {
-  SetColorValue(color_fill_bar2_, Value);
+  SetAndInvalidate(color_fill_bar2_, Value);
 }
 
 void TMyProgressBar::SetGlowPaint(bool Value) {
-  if (glow_paint_ == Value) return;
-  glow_paint_ = Value;
-  Invalidate();
+  SetAndInvalidate(glow_paint_, Value);
 }
 
 void TMyProgressBar::SetShowPercent(bool Value) {
-  if (show_percent_ == Value) return;
-  show_percent_ = Value;
-  Invalidate();
+  SetAndInvalidate(show_percent_, Value);
 }
 
 void TMyProgressBar::FillTwoTone(TCanvas& canvas, const TRect& rect, TColor first, TColor second) {

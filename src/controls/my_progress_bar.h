@@ -65,7 +65,6 @@ class TMyProgressBar : public TGraphicControl {
  private:
   void PaintTo(TCanvas& Canvas);
   void FillTwoTone(TCanvas& Canvas, const TRect& Rect, TColor First, TColor Second);
-  void SetColorValue(TColor& Field, TColor Value);
 
   std::unique_ptr<TBitmap> bitmap_back_;
   std::unique_ptr<TBitmap> bitmap_bar_;

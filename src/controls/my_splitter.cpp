@@ -3,9 +3,7 @@
 #include "controls/my_panel.h"
 
 void TMySplitter::SetPaintBorder(TMyBorder Value) {
-  if (paint_border_ == Value) return;
-  paint_border_ = Value;
-  Invalidate();
+  SetAndInvalidate(paint_border_, Value);
 }
 
 void TMySplitter::Paint() {

@@ -643,9 +643,7 @@ void THtmlListBox::SetAutoItemHeight(bool Value) {
 }
 
 void THtmlListBox::SetEllipsis(bool Value) {
-  if (ellipsis_ == Value) return;
-  ellipsis_ = Value;
-  Invalidate();
+  SetAndInvalidate(ellipsis_, Value);
 }
 
 void THtmlListBox::SetImages(TImageList* Value) {
@@ -683,9 +681,7 @@ void THtmlListBox::SetScrollHorizontal(bool Value) {
 }
 
 void THtmlListBox::SetSelectionFontColor(TColor Value) {
-  if (selection_font_color_ == Value) return;
-  selection_font_color_ = Value;
-  Invalidate();
+  SetAndInvalidate(selection_font_color_, Value);
 }
 
 void THtmlListBox::SetShadowColor(TColor Value) {
@@ -709,7 +705,5 @@ void THtmlListBox::SetShowSelection(bool Value) {
 }
 
 void THtmlListBox::SetURLColor(TColor Value) {
-  if (url_color_ == Value) return;
-  url_color_ = Value;
-  Invalidate();
+  SetAndInvalidate(url_color_, Value);
 }

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/gui/canvas.h"
@@ -180,6 +181,16 @@ class TControl : public TComponent {
   virtual void FontChanged();
   virtual void ColorChanged();
   virtual void CursorChanged();
+
+  // The setters of properties that only change the looks: assigns Value to Field and
+  // asks for a repaint, unless Field holds it already; true when it changed.
+  template <class T>
+  bool SetAndInvalidate(T& Field, const std::type_identity_t<T>& Value) {
+    if (Field == Value) return false;
+    Field = Value;
+    Invalidate();
+    return true;
+  }
 
   // Sets the stored bounds without applying them (used when the window system moved us).
   void UpdateBounds(const TRect& Bounds) { bounds_ = Bounds; }

@@ -12,15 +12,11 @@ void TCustomLabel::SetAutoSize(bool Value) {
 }
 
 void TCustomLabel::SetAlignment(TAlignment Value) {
-  if (alignment_ == Value) return;
-  alignment_ = Value;
-  Invalidate();
+  SetAndInvalidate(alignment_, Value);
 }
 
 void TCustomLabel::SetLayout(TTextLayout Value) {
-  if (layout_ == Value) return;
-  layout_ = Value;
-  Invalidate();
+  SetAndInvalidate(layout_, Value);
 }
 
 void TCustomLabel::SetWordWrap(bool Value) {
@@ -31,9 +27,7 @@ void TCustomLabel::SetWordWrap(bool Value) {
 }
 
 void TCustomLabel::SetTransparent(bool Value) {
-  if (transparent_ == Value) return;
-  transparent_ = Value;
-  Invalidate();
+  SetAndInvalidate(transparent_, Value);
 }
 
 void TCustomLabel::SetShowAccelChar(bool Value) {

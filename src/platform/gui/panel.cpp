@@ -5,15 +5,11 @@ TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
 }
 
 void TCustomPanel::SetBevelOuter(TBevelCut Value) {
-  if (bevel_outer_ == Value) return;
-  bevel_outer_ = Value;
-  Invalidate();
+  SetAndInvalidate(bevel_outer_, Value);
 }
 
 void TCustomPanel::SetBevelInner(TBevelCut Value) {
-  if (bevel_inner_ == Value) return;
-  bevel_inner_ = Value;
-  Invalidate();
+  SetAndInvalidate(bevel_inner_, Value);
 }
 
 void TCustomPanel::SetBevelWidth(int Value) {
@@ -31,9 +27,7 @@ void TCustomPanel::SetBorderWidth(int Value) {
 }
 
 void TCustomPanel::SetAlignment(TAlignment Value) {
-  if (alignment_ == Value) return;
-  alignment_ = Value;
-  Invalidate();
+  SetAndInvalidate(alignment_, Value);
 }
 
 namespace {

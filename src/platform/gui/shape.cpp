@@ -9,9 +9,7 @@ TShape::TShape(TComponent* AOwner) : TGraphicControl(AOwner) {
 }
 
 void TShape::SetShape(TShapeType Value) {
-  if (shape_ == Value) return;
-  shape_ = Value;
-  Invalidate();
+  SetAndInvalidate(shape_, Value);
 }
 
 void TShape::Paint() {
