@@ -148,7 +148,7 @@ void TGIFSubImage::DecodeData(TStream& Stream) {
   if (pixels > MaximumFramePixels || picture_pixels > MaximumPicturePixels)
     Error("Image is too large");
   data_.assign(static_cast<std::size_t>(width_) * height_, FillIndex());
-  DecodeGIFImageData(Stream, data_.data(), width_, height_, Interlaced(),
+  DecodeFramePixels(Stream, data_.data(), width_, height_, Interlaced(),
                      [this](const std::string& Message) { Warning(Message); });
 }
 

@@ -178,7 +178,7 @@ class TLZWDecoder {
 
 }  // namespace
 
-void DecodeGIFImageData(TStream& Stream, std::uint8_t* Data, int Width, int Height, bool Interlaced,
+void DecodeFramePixels(TStream& Stream, std::uint8_t* Data, int Width, int Height, bool Interlaced,
                         const TGIFWarningHandler& Warning) {
   std::uint8_t min_code_size = 0;
   if (Stream.Read(&min_code_size, 1) != 1) return;

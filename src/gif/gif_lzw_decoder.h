@@ -23,5 +23,5 @@ using TGIFWarningHandler = std::function<void(const std::string& Message)>;
 // Truncated data warns ("Premature end of data", "Decoder bit buffer under-run") and
 // keeps what was decoded. A minimum code size outside 2..11 raises "Invalid LZW minimum
 // code size"; a code beyond the next free table entry raises "Invalid LZW code".
-void DecodeGIFImageData(TStream& Stream, std::uint8_t* Data, int Width, int Height, bool Interlaced,
+void DecodeFramePixels(TStream& Stream, std::uint8_t* Data, int Width, int Height, bool Interlaced,
                         const TGIFWarningHandler& Warning);

@@ -20,7 +20,7 @@ std::vector<std::uint8_t> Decode(const std::string& Data, int Width, int Height,
   stream.WriteBuffer(Data.data(), static_cast<int64_t>(Data.size()));
   stream.SetPosition(0);
   std::vector<std::uint8_t> pixels(static_cast<std::size_t>(Width) * Height, Fill);
-  DecodeGIFImageData(stream, pixels.data(), Width, Height, Interlaced, [&](const std::string& m) {
+  DecodeFramePixels(stream, pixels.data(), Width, Height, Interlaced, [&](const std::string& m) {
     if (Warnings) Warnings->push_back(m);
   });
   return pixels;
@@ -102,7 +102,7 @@ TEST(GifLzwDecoder, LeavesTheStreamAfterTheImageData) {
   stream.WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
   stream.SetPosition(0);
   std::uint8_t pixel = 0;
-  DecodeGIFImageData(stream, &pixel, 1, 1, false, nullptr);
+  DecodeFramePixels(stream, &pixel, 1, 1, false, nullptr);
   EXPECT_EQ(stream.Position(), 7);
 }
 
@@ -137,7 +137,7 @@ TEST(GifLzwDecoder, AnInvalidCodeKeepsThePixelsDecodedSoFar) {
     std::vector<std::uint8_t> pixels(4, 9);
     std::vector<std::string> warnings;
     const TGIFWarningHandler warn = [&](const std::string& Text) { warnings.push_back(Text); };
-    DecodeGIFImageData(stream, pixels.data(), 4, 1, false, warn);
+    DecodeFramePixels(stream, pixels.data(), 4, 1, false, warn);
     EXPECT_EQ(pixels, expected);
     EXPECT_EQ(warnings, std::vector<std::string>{"Invalid LZW code"});
     EXPECT_EQ(stream.Position(), static_cast<int64_t>(data.size()) - 1);

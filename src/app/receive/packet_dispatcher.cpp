@@ -98,10 +98,11 @@ bool TPacketDispatcher::Enabled() const {
 
 void TPacketDispatcher::AnalysePacket(const TStrings& Lines) {
   // A malformed packet must never stop the program: whatever cannot be decoded is
-  // dropped here.
+  // dropped here, and counted.
   try {
     Dispatch(Lines);
   } catch (const std::exception&) {
+    ++dropped_;
   }
 }
 

@@ -53,9 +53,11 @@ class TPacketDispatcher {
 
   // Set by every dispatched internet packet; the APRS-IS side reads and clears it.
   bool IgSeen = false;
+  // Packets dropped because decoding them failed.
+  long Dropped() const { return dropped_; }
 
   // Line 0 the header, line 1 the information field; missing lines count as empty.
-  // Never raises: what cannot be decoded is ignored.
+  // Never raises: what cannot be decoded is dropped and counted (Dropped).
   void AnalysePacket(const TStrings& Lines);
   // Pairs single monitor lines into header and data for AnalysePacket: a line whose
   // "fm" stands at position 1 or 3 starts a pair, the next line completes it.
@@ -73,6 +75,7 @@ class TPacketDispatcher {
   TStationViews& views_;
   TStringList MonitorPair;
   bool pairing_ = false;
+  long dropped_ = 0;
 };
 
 // The frame type word after "ctl" starts with "UI" ("UI", "UIv", "UI^").

@@ -28,8 +28,6 @@ double Number(const std::function<double()>& f) {
 
 }  // namespace
 
-TBeacons Beacons;
-
 TBeaconResult TBeacons::SendBeacon(TBeaconKind Kind) {
   const TGeoPoint own = Settings.OwnPos ? Settings.OwnPos() : TGeoPoint{};
   if (own.Lat == 0 && own.Lon == 0) return TBeaconResult::NoOwnPosition;

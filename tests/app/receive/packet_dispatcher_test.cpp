@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <random>
+#include <stdexcept>
 
 #include "app/monitor/monitor_styles.h"
 #include "app/receive/receive_fixture.h"
@@ -299,6 +300,16 @@ TEST(PacketDispatcher, ShortAndMalformedPacketsAreHarmless) {
   TStringList none;
   r.dispatcher.AnalysePacket(none);
   SUCCEED();
+}
+
+TEST(PacketDispatcher, APacketWhoseHandlingFailsIsDroppedAndCounted) {
+  TReceivePath r;
+  r.dispatcher.ReceiveMessage = [](const TAprsInfo&) { throw std::runtime_error("full"); };
+  r.Packet(kRadio2Header, ":N0CALL   :hello{1");
+  EXPECT_EQ(r.dispatcher.Dropped(), 1);
+  r.Packet(kRadio2Header, "!5230.50N/01320.70E>Test");
+  EXPECT_EQ(r.dispatcher.Dropped(), 1);
+  EXPECT_FALSE(r.Record(kStationKey).empty());
 }
 
 TEST(PacketDispatcher, RandomBytesNeverCorruptTheStationFile) {
