@@ -147,7 +147,7 @@ class TRunningProgram {
     SplitIsLine(TncLine, work_);
     TAprsIsHooks& hooks = frmAprs->AprsIs.ReaderHooks;
     hooks.AnalysePacket(work_);
-    if (!hooks.IgSeen()) hooks.AddLogText("\r\n" + TncLine, 4);
+    if (!hooks.IgSeen()) hooks.AddLogText("\r\n" + TncLine, TLinkTraffic::InternetData);
     Application->ProcessMessages();
   }
 

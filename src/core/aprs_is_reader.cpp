@@ -58,7 +58,7 @@ void TCPTheard::Execute() {
     const bool connected = client_.Connected();
     if (connected) {
       Synchronize([this] {
-        if (Active && hooks_.SetButtonColor) hooks_.SetButtonColor(kTcpConnectedColor);
+        if (Active && hooks_.SetLinkState) hooks_.SetLinkState(TAprsIsState::Connected);
       });
     }
     ReadWaitingLines();
@@ -67,7 +67,7 @@ void TCPTheard::Execute() {
     Synchronize([this] {
       if (!Active) return;
       if (hooks_.SetStatusText) hooks_.SetStatusText(kConnectionLostText);
-      if (hooks_.SetButtonColor) hooks_.SetButtonColor(kTcpReconnectingColor);
+      if (hooks_.SetLinkState) hooks_.SetLinkState(TAprsIsState::Reconnecting);
     });
     Reconnect();
   }
@@ -102,6 +102,6 @@ void TCPTheard::ProcessLine() {
   SplitIsLine(CurrentLine, WorkList);
   if (hooks_.AnalysePacket) hooks_.AnalysePacket(WorkList);
   if (hooks_.AddLogText && !(hooks_.IgSeen && hooks_.IgSeen())) {
-    hooks_.AddLogText("\r\n" + CurrentLine, kMonitorStyleInternetData);
+    hooks_.AddLogText("\r\n" + CurrentLine, TLinkTraffic::InternetData);
   }
 }

@@ -17,21 +17,19 @@
 #include <mutex>
 #include <string>
 
-#include "platform/gui/geometry.h"
+#include "core/link_traffic.h"
 #include "platform/io/tcp_client.h"
 #include "platform/sys/thread.h"
 #include "platform/text/string_list.h"
 
-// Connect button colours: light green while connected, light red while reconnecting.
-constexpr TColor kTcpConnectedColor = 0x93FFA0;
-constexpr TColor kTcpReconnectingColor = 0x6262FF;
-constexpr int kMonitorStyleInternetData = 4;
+// The connection as the reader sees it; the program shows it on the connect button.
+enum class TAprsIsState : std::uint8_t { Connected, Reconnecting };
 
 struct TAprsIsHooks {
   std::function<void(TStrings& Lines)> AnalysePacket;  // TfrmAprs.AnalysePacket
   std::function<bool()> IgSeen;                        // the dispatcher has shown internet packets
-  std::function<void(const std::string& Text, int Style)> AddLogText;  // monitor rdMain
-  std::function<void(TColor Color)> SetButtonColor;                    // ColorDown of mbtnTcp
+  std::function<void(const std::string& Text, TLinkTraffic Traffic)> AddLogText;  // monitor rdMain
+  std::function<void(TAprsIsState State)> SetLinkState;  // the connect button mbtnTcp
   std::function<void(const std::string& Text)> SetStatusText;          // Label1
 };
 

@@ -32,7 +32,7 @@ void TKissLink::EndOfLine() {
   const bool complete = !rx_overflow_;
   std::string line(KissRxBuffer.begin(), KissRxBuffer.begin() + KissRxCount);
   ClearRxBuffer();
-  if (complete && AddLogText) AddLogText(line + '\r', kMonitorStyleTncText);
+  if (complete && AddLogText) AddLogText(line + '\r', TLinkTraffic::TncText);
 }
 
 void TKissLink::EndOfFrame() {
@@ -103,7 +103,7 @@ void TKissLink::EchoTxFrame(std::string_view Source, std::string_view Path, std:
   if (port != 0) header = std::to_string(port) + ":" + header;
   const bool second_port = port >= 2;
   AddLogText("\r\n" + header,
-             second_port ? kMonitorStyleTxHeaderPort2 : kMonitorStyleTxHeaderPort1);
+             second_port ? TLinkTraffic::TxHeaderPort2 : TLinkTraffic::TxHeaderPort1);
   AddLogText("\r\n" + std::string(Data),
-             second_port ? kMonitorStyleTxDataPort2 : kMonitorStyleTxDataPort1);
+             second_port ? TLinkTraffic::TxDataPort2 : TLinkTraffic::TxDataPort1);
 }

@@ -16,13 +16,7 @@
 #include <string_view>
 
 #include "core/kiss_ax25.h"
-
-// Monitor styles this link writes with.
-constexpr int kMonitorStyleTncText = 1;
-constexpr int kMonitorStyleTxHeaderPort1 = 5;
-constexpr int kMonitorStyleTxDataPort1 = 6;
-constexpr int kMonitorStyleTxHeaderPort2 = 7;
-constexpr int kMonitorStyleTxDataPort2 = 8;
+#include "core/link_traffic.h"
 
 enum class TKissSendResult { Sent, Refused, NotWritten };
 
@@ -53,7 +47,7 @@ class TKissLink {
 
   // Hooks into the program.
   std::function<void(const std::string& Line)> CollectMonitorLine;     // map window
-  std::function<void(const std::string& Text, int Style)> AddLogText;  // monitor rdMain
+  std::function<void(const std::string& Text, TLinkTraffic Traffic)> AddLogText;  // monitor rdMain
   std::function<bool()> IsPlayingBack;       // packet-log player is playing a log
   std::function<bool()> IsDebugChecked;      // main frame's cbxDebug
   std::function<std::string()> RawByteText;  // settings memBytRx, read

@@ -15,8 +15,8 @@ namespace {
 // What the reader gave the program, as seen on the GUI thread.
 struct TRecorder {
   std::vector<std::vector<std::string>> packets;
-  std::vector<std::pair<std::string, int>> monitor;
-  std::vector<TColor> colors;
+  std::vector<std::pair<std::string, TLinkTraffic>> monitor;
+  std::vector<TAprsIsState> states;
   std::vector<std::string> statuses;
   bool ig_seen = false;
 
@@ -28,10 +28,10 @@ struct TRecorder {
       packets.push_back(packet);
     };
     hooks.IgSeen = [this] { return ig_seen; };
-    hooks.AddLogText = [this](const std::string& text, int style) {
-      monitor.emplace_back(text, style);
+    hooks.AddLogText = [this](const std::string& text, TLinkTraffic traffic) {
+      monitor.emplace_back(text, traffic);
     };
-    hooks.SetButtonColor = [this](TColor color) { colors.push_back(color); };
+    hooks.SetLinkState = [this](TAprsIsState state) { states.push_back(state); };
     hooks.SetStatusText = [this](const std::string& text) { statuses.push_back(text); };
     return hooks;
   }
@@ -52,7 +52,7 @@ TEST(AprsIsReader, ConnectsAndHandsOverLinesSplitAcrossReads) {
   // The first pass found no connection: it says so and connects.
   ASSERT_FALSE(r.statuses.empty());
   EXPECT_EQ(r.statuses[0], "TCPIP connection lost, try to reconnect now...");
-  EXPECT_EQ(r.colors.at(0), kTcpReconnectingColor);
+  EXPECT_EQ(r.states.at(0), TAprsIsState::Reconnecting);
 
   server.Send("# aprsc 2.1.4\r\nN0CALL>APRS,TCPIP*,qAC,T2TEST:!4903.50N/0720");
   std::this_thread::sleep_for(std::chrono::milliseconds(3 * kPassMs));
@@ -65,8 +65,8 @@ TEST(AprsIsReader, ConnectsAndHandsOverLinesSplitAcrossReads) {
   ASSERT_EQ(r.monitor.size(), 3u);
   EXPECT_EQ(r.monitor[1],
             std::make_pair(std::string("\r\nN0CALL>APRS,TCPIP*,qAC,T2TEST:!4903.50N/07201.75W-"),
-                           kMonitorStyleInternetData));
-  EXPECT_EQ(r.colors.back(), kTcpConnectedColor);
+                           TLinkTraffic::InternetData));
+  EXPECT_EQ(r.states.back(), TAprsIsState::Connected);
   reader.Stop();
 }
 

@@ -51,7 +51,7 @@ inline void FuzzKissStream(const uint8_t* Data, size_t Size) {
     link.KissActive = mode;
     size_t lines = 0;
     link.CollectMonitorLine = [&lines](const std::string&) { ++lines; };
-    link.AddLogText = [&lines](const std::string&, int) { ++lines; };
+    link.AddLogText = [&lines](const std::string&, TLinkTraffic) { ++lines; };
     link.IsDebugChecked = [] { return true; };
     std::string raw;
     link.RawByteText = [&raw] { return raw.size() > 4096 ? std::string() : raw; };

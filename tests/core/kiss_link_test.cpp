@@ -12,7 +12,7 @@ using Bytes = std::vector<uint8_t>;
 struct TRecordingLink {
   TKissLink link;
   std::vector<std::string> lines;                    // CollectMonitorLine
-  std::vector<std::pair<std::string, int>> monitor;  // AddLogText
+  std::vector<std::pair<std::string, TLinkTraffic>> monitor;  // AddLogText
   std::vector<Bytes> written;
   std::string raw_bytes;
   bool debug = false;
@@ -22,8 +22,8 @@ struct TRecordingLink {
 
   TRecordingLink() {
     link.CollectMonitorLine = [this](const std::string& line) { lines.push_back(line); };
-    link.AddLogText = [this](const std::string& text, int style) {
-      monitor.emplace_back(text, style);
+    link.AddLogText = [this](const std::string& text, TLinkTraffic traffic) {
+      monitor.emplace_back(text, traffic);
     };
     link.IsDebugChecked = [this] { return debug; };
     link.IsPlayingBack = [this] { return playing; };
@@ -104,8 +104,8 @@ TEST(KissReceive, TextModeShowsTncLines) {
   const std::string text = "cmd:\nKISS ON\r\r";
   r.link.KissRxBytes(Bytes(text.begin(), text.end()));
   ASSERT_EQ(r.monitor.size(), 2u);
-  EXPECT_EQ(r.monitor[0], std::make_pair(std::string("cmd:\nKISS ON\r"), kMonitorStyleTncText));
-  EXPECT_EQ(r.monitor[1], std::make_pair(std::string("\r"), kMonitorStyleTncText));
+  EXPECT_EQ(r.monitor[0], std::make_pair(std::string("cmd:\nKISS ON\r"), TLinkTraffic::TncText));
+  EXPECT_EQ(r.monitor[1], std::make_pair(std::string("\r"), TLinkTraffic::TncText));
   EXPECT_TRUE(r.lines.empty());
   // A FEND in text mode is just a byte of the line.
   r.link.KissRxBytes(kStream);
@@ -144,8 +144,8 @@ TEST(KissSend, WritesTheFrameAndEchoesIt) {
   EXPECT_EQ(r.written[0], BuildKissFrame("1:N0CALL-9", "APRS,WIDE1-1", ">test").Bytes);
   ASSERT_EQ(r.monitor.size(), 2u);
   EXPECT_EQ(r.monitor[0].first, "\r\n2:fm N0CALL-9 to APRS via WIDE1-1 ctl UIv pid F0");
-  EXPECT_EQ(r.monitor[0].second, kMonitorStyleTxHeaderPort2);
-  EXPECT_EQ(r.monitor[1], std::make_pair(std::string("\r\n>test"), kMonitorStyleTxDataPort2));
+  EXPECT_EQ(r.monitor[0].second, TLinkTraffic::TxHeaderPort2);
+  EXPECT_EQ(r.monitor[1], std::make_pair(std::string("\r\n>test"), TLinkTraffic::TxDataPort2));
 }
 
 TEST(KissSend, EchoForms) {
@@ -153,12 +153,12 @@ TEST(KissSend, EchoForms) {
   r.link.SendKissFrame("0:N0CALL", "", "x");
   ASSERT_EQ(r.monitor.size(), 2u);
   EXPECT_EQ(r.monitor[0], std::make_pair(std::string("\r\n1:fm N0CALL to APRS ctl UIv pid F0"),
-                                         kMonitorStyleTxHeaderPort1));
-  EXPECT_EQ(r.monitor[1].second, kMonitorStyleTxDataPort1);
+                                         TLinkTraffic::TxHeaderPort1));
+  EXPECT_EQ(r.monitor[1].second, TLinkTraffic::TxDataPort1);
   r.monitor.clear();
   r.link.EchoTxFrame("N0CALL", "APDW16,WIDE1-1,WIDE2-1", "y");
   EXPECT_EQ(r.monitor[0].first, "\r\nfm N0CALL to APDW16 via WIDE1-1 WIDE2-1 ctl UIv pid F0");
-  EXPECT_EQ(r.monitor[0].second, kMonitorStyleTxHeaderPort1);
+  EXPECT_EQ(r.monitor[0].second, TLinkTraffic::TxHeaderPort1);
 }
 
 TEST(KissSend, NoDeviceNoEcho) {

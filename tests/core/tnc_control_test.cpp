@@ -37,8 +37,8 @@ class TncControlTest : public ::testing::Test {
       transcript_.push_back("wait " + std::to_string(ms));
       pending_.push_back(std::move(next));
     };
-    link_.AddLogText = [this](const std::string& text, int style) {
-      monitor_.push_back(std::to_string(style) + ":" + text);
+    link_.AddLogText = [this](const std::string& text, TLinkTraffic traffic) {
+      monitor_.push_back(std::to_string(static_cast<int>(traffic)) + ":" + text);
     };
   }
   void TearDown() override {
@@ -117,7 +117,8 @@ TEST_F(TncControlTest, KenwoodTmD700ConnectAndDisconnect) {
   RunToEnd();
   EXPECT_EQ(transcript_, (Transcript{"wait 1000", "<192><255><192>", "wait 1000", "EXIT B<CR>",
                                      "wait 500", "wait 1000", "wait 1000"}));
-  EXPECT_EQ(monitor_, Transcript{"5:\r\n"});
+  EXPECT_EQ(monitor_,
+            Transcript{std::to_string(static_cast<int>(TLinkTraffic::TxHeaderPort1)) + ":\r\n"});
   EXPECT_EQ(link_.KissActive, 0);
   EXPECT_EQ(port_.Rs232Open(), 0);
 }

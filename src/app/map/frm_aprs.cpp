@@ -13,6 +13,7 @@
 #include "app/settings/frm_setup.h"
 #include "app/map/lamp_strip.h"
 #include "app/monitor/monitor_appender.h"
+#include "app/monitor/monitor_styles.h"
 #include "app/program/program_logo.h"
 #include "app/monitor/station_styles.h"
 #include "controls/my_msg_dialog.h"
@@ -417,10 +418,12 @@ void TfrmAprs::ConnectAprsIs() {
   AprsIs.TxLamp = [this] { lamp_tx_tcp_->Light(); };
   AprsIs.ReaderHooks.AnalysePacket = [this](TStrings& Lines) { Dispatcher.AnalysePacket(Lines); };
   AprsIs.ReaderHooks.IgSeen = [this] { return Dispatcher.IgSeen; };
-  AprsIs.ReaderHooks.AddLogText = [this](const std::string& Text, int Style) {
-    AddMonitorText(Text, Style);
+  AprsIs.ReaderHooks.AddLogText = [this](const std::string& Text, TLinkTraffic Traffic) {
+    AddMonitorText(Text, MonitorStyleOf(Traffic));
   };
-  AprsIs.ReaderHooks.SetButtonColor = [this](TColor Color) { mbtnTcp->SetColorDown(Color); };
+  AprsIs.ReaderHooks.SetLinkState = [this](TAprsIsState State) {
+    mbtnTcp->SetColorDown(ConnectButtonColor(State));
+  };
   AprsIs.ReaderHooks.SetStatusText = [this](const std::string& Text) {
     Label1->SetCaption(Text);
   };

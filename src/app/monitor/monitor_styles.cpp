@@ -12,3 +12,21 @@ TMonitorStylePair MonitorStylePair(int Port) {
       return {msNormalText, msNormalText};
   }
 }
+
+TMonitorStyleNo MonitorStyleOf(TLinkTraffic Traffic) {
+  switch (Traffic) {
+    case TLinkTraffic::TncText:
+      return msRs232;
+    case TLinkTraffic::InternetData:
+      return msIgData;
+    case TLinkTraffic::TxHeaderPort1:
+      return msP1Head;
+    case TLinkTraffic::TxDataPort1:
+      return msP1Data;
+    case TLinkTraffic::TxHeaderPort2:
+      return msP2Head;
+    case TLinkTraffic::TxDataPort2:
+      return msP2Data;
+  }
+  return msNormalText;
+}

@@ -2,6 +2,8 @@
 // is made by MakeMonitorStyles, app/monitor/station_styles.h, in this order).
 #pragma once
 
+#include "core/link_traffic.h"
+
 enum TMonitorStyleNo {
   msNormalText = 0,  // port 0 packets
   msRs232 = 1,       // TNC lines in text mode
@@ -19,6 +21,9 @@ struct TMonitorStylePair {
   int Head;
   int Data;
 };
+
+// The style of a kind of line a link writes.
+TMonitorStyleNo MonitorStyleOf(TLinkTraffic Traffic);
 
 // The header and data styles of a packet's port: -1 internet, 1 and 2 radio, others 0.
 TMonitorStylePair MonitorStylePair(int Port);

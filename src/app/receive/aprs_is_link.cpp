@@ -20,6 +20,10 @@ std::string Text(const std::function<std::string()>& f) {
 
 }  // namespace
 
+TColor ConnectButtonColor(TAprsIsState State) {
+  return State == TAprsIsState::Connected ? TColor{0x93FFA0} : TColor{0x6262FF};
+}
+
 std::string LoginLine(const std::string& Call, const std::string& Passcode,
                       const std::string& Filter) {
   std::string line =

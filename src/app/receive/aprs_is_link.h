@@ -13,6 +13,7 @@
 
 #include "app/receive/aprs_info.h"
 #include "core/aprs_is_reader.h"
+#include "platform/gui/geometry.h"
 #include "platform/io/tcp_client.h"
 
 // The IGate's line for a packet heard on the radio, source>destination,path:data, cut at
@@ -23,6 +24,10 @@ std::optional<std::string> IGateLine(const TAprsInfo& Info);
 // filter is not empty (taken literally).
 std::string LoginLine(const std::string& Call, const std::string& Passcode,
                       const std::string& Filter);
+
+// The connect button's colour for the connection's state: light green while connected,
+// light red while reconnecting.
+TColor ConnectButtonColor(TAprsIsState State);
 
 // The settings window's controls the connection reads.
 struct TAprsIsSettings {

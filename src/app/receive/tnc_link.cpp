@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/map/frm_aprs.h"
+#include "app/monitor/monitor_styles.h"
 #include "app/receive/frm_log.h"
 #include "app/program/frm_main.h"
 #include "app/settings/frm_setup.h"
@@ -78,8 +79,8 @@ void ConnectTncToWindows() {
   KissLink.CollectMonitorLine = [](const std::string& Line) {
     if (frmAprs) frmAprs->Dispatcher.CollectMonitorLine(Line);
   };
-  KissLink.AddLogText = [](const std::string& Text, int Style) {
-    if (frmAprs) frmAprs->AddMonitorText(Text, Style);
+  KissLink.AddLogText = [](const std::string& Text, TLinkTraffic Traffic) {
+    if (frmAprs) frmAprs->AddMonitorText(Text, MonitorStyleOf(Traffic));
   };
   KissLink.IsPlayingBack = [] { return frmLog && frmLog->Player.Playing(); };
 

@@ -22,7 +22,7 @@ class MainFrameTest : public AppWindowsTest {
 TEST_F(MainFrameTest, ByteListFeedReachesTheKissReceiver) {
   std::string monitor;
   KissLink.KissActive = 0;
-  KissLink.AddLogText = [&monitor](const std::string& Text, int) { monitor += Text; };
+  KissLink.AddLogText = [&monitor](const std::string& Text, TLinkTraffic) { monitor += Text; };
   frmSetup->memDebu->SetText("86, 101,108\r\n,13");
   frmAprs->AddMonitorText("\r\nan earlier packet", 0);
   ASSERT_GT(frmAprs->rdMain->ItemCount(), 0);

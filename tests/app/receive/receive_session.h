@@ -8,6 +8,7 @@
 
 #include "app/receive/aprs_is_link.h"
 #include "app/monitor/monitor_appender.h"
+#include "app/monitor/monitor_styles.h"
 #include "app/receive/receive_fixture.h"
 #include "platform/io/loopback_tcp_server.h"
 #include "platform/sys/thread.h"
@@ -46,9 +47,9 @@ class TReceiveSession {
       path.dispatcher.AnalysePacket(lines);
     };
     link.ReaderHooks.IgSeen = [this] { return path.dispatcher.IgSeen; };
-    link.ReaderHooks.AddLogText = [this](const std::string& text, int style) {
+    link.ReaderHooks.AddLogText = [this](const std::string& text, TLinkTraffic traffic) {
       int para = -1;
-      AddLogText(&path.monitor, text, style, 0, para);
+      AddLogText(&path.monitor, text, MonitorStyleOf(traffic), 0, para);
     };
     link.ReaderHooks.SetStatusText = [this](const std::string& text) { statuses.push_back(text); };
     path.dispatcher.IGateToTcp = [this](const TAprsInfo& info) { link.IGateToTcp(info); };

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/monitor/monitor_styles.h"
 #include "core/kiss_ax25.h"
 #include "core/kiss_link.h"
 #include "platform/sys/child_process.h"
@@ -21,8 +22,8 @@ class TCapturedKiss {
       frames.emplace_back(bytes.begin(), bytes.end());
       return true;
     };
-    link.AddLogText = [this](const std::string& text, int style) {
-      echo.push_back(std::to_string(style) + " " + text);
+    link.AddLogText = [this](const std::string& text, TLinkTraffic traffic) {
+      echo.push_back(std::to_string(MonitorStyleOf(traffic)) + " " + text);
     };
   }
   // The frame in monitor form, "fm ... ctl UI pid F0" CR LF data, decoded by our own
