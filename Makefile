@@ -7,7 +7,7 @@ RELEASE_DIR := build/release
 TEST_DIR := build/test
 GENERATOR := -G Ninja
 
-.PHONY: all deps run build test test-build bench fuzz clean
+.PHONY: all deps run build test test-build bench fuzz naming clean
 
 all: build
 
@@ -68,6 +68,12 @@ fuzz:
 	    $(FUZZ_DIR)/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 \
 	    -artifact_prefix=$(FUZZ_DIR)/$$name- $(FUZZ_DIR)/corpus/$$name $$seeds; \
 	done
+
+# The member naming rule of CONTRIBUTING.md, checked by clang-tidy over src/ with the test
+# build's compile commands (several minutes; not part of make test).
+naming: $(TEST_DIR)/build.ninja
+	run-clang-tidy -quiet -p $(TEST_DIR) -j $(JOBS) '$(CURDIR)/src/' > $(TEST_DIR)/naming.txt 2>/dev/null; \
+	  if grep 'readability-identifier-naming' $(TEST_DIR)/naming.txt | sort -u | grep .; then exit 1; fi
 
 clean:
 	rm -rf build
