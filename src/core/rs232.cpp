@@ -12,14 +12,6 @@ namespace {
 constexpr int kReaderStepMs = 100;
 constexpr int kIoWaitMs = 1000;
 
-TSerialFlow FlowOf(int Flow) {
-  switch (Flow) {
-    case 1: return TSerialFlow::XonXoff;
-    case 2: return TSerialFlow::RtsCts;
-    default: return TSerialFlow::None;
-  }
-}
-
 }  // namespace
 
 class TEventThread : public TThread {
@@ -64,15 +56,15 @@ TRs232::~TRs232() {
   port_.Close();
 }
 
-bool TRs232::OpenRs232(int Port, unsigned Baud, int Flow, std::string& Error) {
+bool TRs232::OpenRs232(int Port, unsigned Baud, TSerialFlow Flow, std::string& Error) {
   CloseRs232();
-  return Open(port_.Open(Port, Baud, FlowOf(Flow)), Error);
+  return Open(port_.Open(Port, Baud, Flow), Error);
 }
 
-bool TRs232::OpenRs232Device(const std::string& Path, unsigned Baud, int Flow,
+bool TRs232::OpenRs232Device(const std::string& Path, unsigned Baud, TSerialFlow Flow,
                              std::string& Error) {
   CloseRs232();
-  return Open(port_.OpenDevice(Path, Baud, FlowOf(Flow)), Error);
+  return Open(port_.OpenDevice(Path, Baud, Flow), Error);
 }
 
 bool TRs232::Open(TSerialOpenResult Result, std::string& Error) {

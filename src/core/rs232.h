@@ -40,11 +40,12 @@ class TRs232 {
   TRs232(const TRs232&) = delete;
   TRs232& operator=(const TRs232&) = delete;
 
-  // Flow: 0 none, 1 XON/XOFF, 2 RTS/CTS. Returns false and sets Error to one of the
+  // Returns false and sets Error to one of the
   // texts above when the port cannot be used; Error is left alone on success.
-  bool OpenRs232(int Port, unsigned Baud, int Flow, std::string& Error);
+  bool OpenRs232(int Port, unsigned Baud, TSerialFlow Flow, std::string& Error);
   // As OpenRs232, on a device file instead of a port number (tests, pseudo-terminals).
-  bool OpenRs232Device(const std::string& Path, unsigned Baud, int Flow, std::string& Error);
+  bool OpenRs232Device(const std::string& Path, unsigned Baud, TSerialFlow Flow,
+                       std::string& Error);
   // Stops and joins the reader, then closes the port. Closing a closed port does nothing.
   void CloseRs232();
   uint8_t Rs232Open() const { return open_; }

@@ -108,7 +108,7 @@ void TTncControl::OpenTnc(bool FlowOn) {
     std::string error;
     const int port = PortNumber ? PortNumber() : 1;
     const unsigned baud = BaudRate ? BaudRate() : 9600;
-    if (port_.OpenRs232(port, baud, FlowOn ? 2 : 0, error)) return true;
+    if (port_.OpenRs232(port, baud, FlowOn ? TSerialFlow::RtsCts : TSerialFlow::None, error)) return true;
     if (ShowError) ShowError((FlowOn ? "TNC-KISS (FLOW ON):" : "TNC-KISS (NO FLOW):") + error);
     // Without a port the TNC cannot be in KISS mode: the sequence ends here.
     Status(kTncStatusDisconnected);

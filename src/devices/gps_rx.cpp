@@ -32,8 +32,8 @@ void TGpsRx::SetRun(bool Value) {
   if (Value) {
     std::string error;
     const bool opened = Device.empty()
-                            ? port_.OpenRs232(ComPort, unsigned(Baudrate), 0, error)
-                            : port_.OpenRs232Device(Device, unsigned(Baudrate), 0, error);
+                            ? port_.OpenRs232(ComPort, unsigned(Baudrate), TSerialFlow::None, error)
+                            : port_.OpenRs232Device(Device, unsigned(Baudrate), TSerialFlow::None, error);
     if (opened) {
       Running = true;
       if (OnGpsActivate) OnGpsActivate(this);

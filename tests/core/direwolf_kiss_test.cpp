@@ -99,7 +99,7 @@ TEST(DirewolfKiss, PacketsCrossOurKissLinkInBothDirections) {
     }
   };
   std::string error;
-  ASSERT_TRUE(port.OpenRs232Device(device, 9600, 0, error)) << error;
+  ASSERT_TRUE(port.OpenRs232Device(device, 9600, TSerialFlow::None, error)) << error;
   std::ofstream(go).put('\n');
 
   ASSERT_TRUE(PumpUntil([&] { return lines.size() >= 2; }, 15000))

@@ -18,14 +18,14 @@ using Clock = std::chrono::steady_clock;
 TEST(Rs232, APortThatCannotBeUsedGivesItsTextAndStaysClosed) {
   TRs232 tnc({});
   std::string error;
-  EXPECT_FALSE(tnc.OpenRs232Device("/dev/no-such-port", 9600, 0, error));
+  EXPECT_FALSE(tnc.OpenRs232Device("/dev/no-such-port", 9600, TSerialFlow::None, error));
   EXPECT_EQ(error, kRs232OpenFailed);
   error.clear();
-  EXPECT_FALSE(tnc.OpenRs232Device("/dev/null", 9600, 0, error));
+  EXPECT_FALSE(tnc.OpenRs232Device("/dev/null", 9600, TSerialFlow::None, error));
   EXPECT_EQ(error, kRs232SetupFailed);
   TPseudoTerminal device;
   error.clear();
-  EXPECT_FALSE(tnc.OpenRs232Device(device.DevicePath(), 1234, 0, error));
+  EXPECT_FALSE(tnc.OpenRs232Device(device.DevicePath(), 1234, TSerialFlow::None, error));
   EXPECT_EQ(error, kRs232DcbFailed);
   EXPECT_EQ(tnc.Rs232Open(), 0);
   tnc.CloseRs232();  // closing a closed port does nothing
@@ -35,7 +35,7 @@ TEST(Rs232, ReceivedBytesAreHandedOverOnTheGuiThread) {
   TPseudoTerminal device;
   TRs232 tnc({.RaiseDtr = true});
   std::string error;
-  ASSERT_TRUE(tnc.OpenRs232Device(device.DevicePath(), 9600, 0, error)) << error;
+  ASSERT_TRUE(tnc.OpenRs232Device(device.DevicePath(), 9600, TSerialFlow::None, error)) << error;
   EXPECT_TRUE(error.empty());
 
   const auto gui = std::this_thread::get_id();
@@ -59,7 +59,7 @@ TEST(Rs232, ReadsAtMost2023BytesAndWritesLastIndexPlusOne) {
   TPseudoTerminal device;
   TRs232 tnc({});
   std::string error;
-  ASSERT_TRUE(tnc.OpenRs232Device(device.DevicePath(), 9600, 0, error));
+  ASSERT_TRUE(tnc.OpenRs232Device(device.DevicePath(), 9600, TSerialFlow::None, error));
   tnc.OnReceive = [] {};  // leave the bytes waiting for the direct read below
   device.Send(std::string(5000, 'x'));
   PumpUntil([&] { return tnc.Rs232BytesAvailable() >= 5000; });
@@ -79,13 +79,13 @@ TEST(Rs232, CloseJoinsTheReaderPromptly) {
   TPseudoTerminal device;
   TRs232 tnc({});
   std::string error;
-  ASSERT_TRUE(tnc.OpenRs232Device(device.DevicePath(), 9600, 0, error));
+  ASSERT_TRUE(tnc.OpenRs232Device(device.DevicePath(), 9600, TSerialFlow::None, error));
   const auto start = Clock::now();
   tnc.CloseRs232();
   EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1000));
   EXPECT_EQ(tnc.Rs232Open(), 0);
   // The device is free again for the next open.
-  ASSERT_TRUE(tnc.OpenRs232Device(device.DevicePath(), 9600, 0, error));
+  ASSERT_TRUE(tnc.OpenRs232Device(device.DevicePath(), 9600, TSerialFlow::None, error));
   tnc.CloseRs232();
 }
 
@@ -96,7 +96,7 @@ TEST(Rs232, UnpluggingTheDeviceEndsTheReaderAndIsReported) {
   {
     TPseudoTerminal device;
     std::string error;
-    ASSERT_TRUE(tnc.OpenRs232Device(device.DevicePath(), 9600, 0, error));
+    ASSERT_TRUE(tnc.OpenRs232Device(device.DevicePath(), 9600, TSerialFlow::None, error));
   }
   EXPECT_TRUE(PumpUntil([&] { return lost; }));
   EXPECT_EQ(tnc.Rs232Open(), 0);

@@ -202,7 +202,7 @@ TEST(TncDeviceLost, UnpluggingTheTncIsReported) {
   {
     TPseudoTerminal device;
     std::string error;
-    ASSERT_TRUE(port.OpenRs232Device(device.DevicePath(), 9600, 0, error));
+    ASSERT_TRUE(port.OpenRs232Device(device.DevicePath(), 9600, TSerialFlow::None, error));
     link.KissActive = 1;
   }
   ASSERT_TRUE(PumpUntil([&] { return windows_told; }));
