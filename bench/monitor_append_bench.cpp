@@ -25,9 +25,9 @@ struct Monitor {
   void Packet(long n) {
     int para = -1;
     AddLogText(&doc, "\r\nfm DL1ABC-" + std::to_string(n % 16) + " to APRS via WIDE1-1 ctl UI pid F0",
-               msP1Head, 0, para);
+               msP1Head, para);
     AddLogText(&doc, "\r\n!5230.50N/01320.70E>Packet " + std::to_string(n) + " on its way",
-               msP1Data, 0, para);
+               msP1Data, para);
   }
   TRDStyle styles;
   TRichDoc doc;

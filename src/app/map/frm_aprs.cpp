@@ -458,7 +458,7 @@ void TfrmAprs::LoadMapFromSettings() {
 }
 
 void TfrmAprs::AddMonitorText(const std::string& Text, int Style) {
-  AddLogText(rdMain, Text, Style, 0, monitor_para_);
+  AddLogText(rdMain, Text, Style, monitor_para_);
 }
 
 void TfrmAprs::UpdateCaption(const std::string& StatusText) {

@@ -61,7 +61,8 @@ void TakeBackCharacters(TCustomRichDoc& view, std::string& text) {
 
 }  // namespace
 
-void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int Mode, int& ParaNo) {
+void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo,
+                TEmptyLastLine EmptyLastLine) {
   if (View == nullptr) return;
   TCustomRichDoc& view = *View;
   if (view.ItemCount() == 0) view.AddTextContinued("", 0);
@@ -74,7 +75,10 @@ void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int Mode, i
   EraseAll(Text, kLf);
   EraseAll(Text, kBel);
   TakeBackCharacters(view, Text);
-  if (Mode == 1 || Mode == 3) DeleteEmptyLastLine(view);
+  if (EmptyLastLine == TEmptyLastLine::DropBefore ||
+      EmptyLastLine == TEmptyLastLine::DropBeforeAndAfter) {
+    DeleteEmptyLastLine(view);
+  }
 
   // Same style on the same line joins the last run; anything else is a run of its own.
   auto add_line_text = [&](const std::string& line) {
@@ -104,7 +108,8 @@ void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int Mode, i
   }
 
   FormatAppended(view);
-  if (Mode == 2 || Mode == 3) {
+  if (EmptyLastLine == TEmptyLastLine::DropAfter ||
+      EmptyLastLine == TEmptyLastLine::DropBeforeAndAfter) {
     DeleteEmptyLastLine(view);
     FormatAppended(view);
   }

@@ -16,10 +16,13 @@ class TCustomRichDoc;
 // The log keeps fewer than this many lines while the user follows the end.
 constexpr int kMonitorMaxLines = 300;
 
-// Mode 0 plain, 1 drops an empty last line before appending, 2 after, 3 both. ParaNo is
-// the caller's paragraph variable: -1 lets the text continue the current line; it is -1
-// after every line break. Does nothing without a view.
-void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int Mode, int& ParaNo);
+// Whether AddLogText drops an empty last line before appending, after, or both.
+enum class TEmptyLastLine { Keep, DropBefore, DropAfter, DropBeforeAndAfter };
+
+// ParaNo is the caller's paragraph variable: -1 lets the text continue the current line;
+// it is -1 after every line break. Does nothing without a view.
+void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo,
+                TEmptyLastLine EmptyLastLine = TEmptyLastLine::Keep);
 // Drops the oldest lines while the view is at its end and holds over 300; returns the
 // number of items deleted.
 int TrimLogLines(TCustomRichDoc& View);

@@ -111,8 +111,8 @@ void TPacketDispatcher::Echo(const TAprsInfo& Info, const std::string& Header,
   if (Info.Port == -1 && Call(Settings.TcpNoMon)) return;
   const TMonitorStylePair styles = MonitorStylePair(Info.Port);
   int para = -1;
-  AddLogText(Monitor, "\r\n" + BlankControlChars(Header), styles.Head, 0, para);
-  if (!Data.empty()) AddLogText(Monitor, "\r\n" + BlankControlChars(Data), styles.Data, 0, para);
+  AddLogText(Monitor, "\r\n" + BlankControlChars(Header), styles.Head, para);
+  if (!Data.empty()) AddLogText(Monitor, "\r\n" + BlankControlChars(Data), styles.Data, para);
 }
 
 void TPacketDispatcher::Dispatch(const TStrings& Lines) {

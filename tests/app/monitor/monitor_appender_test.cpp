@@ -9,7 +9,7 @@ namespace {
 
 void Add(TTestMonitor& view, const std::string& text, int style) {
   int para = -1;
-  AddLogText(&view, text, style, 0, para);
+  AddLogText(&view, text, style, para);
 }
 
 TEST(MonitorAppender, HeaderAfterDataMakesExactlyOneNewLine) {
@@ -34,12 +34,12 @@ TEST(MonitorAppender, ControlCharacters) {
   // Same style and no line break: one run.
   EXPECT_EQ(view.ItemCount(), 2);  // the empty first run and the text
   int para = -1;
-  AddLogText(&view, "one\rtwo\r", msRs232, 0, para);
+  AddLogText(&view, "one\rtwo\r", msRs232, para);
   EXPECT_EQ(para, -1);
   EXPECT_EQ(view.LineText(1), "xyabc12one");
   EXPECT_EQ(view.LineText(2), "two");
   EXPECT_EQ(view.LineText(3), "");
-  AddLogText(nullptr, "x", 0, 0, para);
+  AddLogText(nullptr, "x", 0, para);
 }
 
 TEST(MonitorAppender, ModesDropAnEmptyLastLine) {
@@ -47,9 +47,9 @@ TEST(MonitorAppender, ModesDropAnEmptyLastLine) {
   Add(view, "line\r", msNormalText);
   ASSERT_EQ(view.LineCount(), 2);
   int para = -1;
-  AddLogText(&view, "", msNormalText, 1, para);
+  AddLogText(&view, "", msNormalText, para, TEmptyLastLine::DropBefore);
   EXPECT_EQ(view.LineCount(), 1);
-  AddLogText(&view, "\r", msNormalText, 2, para);
+  AddLogText(&view, "\r", msNormalText, para, TEmptyLastLine::DropAfter);
   EXPECT_EQ(view.LineCount(), 1);
   EXPECT_EQ(view.LineText(1), "line");
 }

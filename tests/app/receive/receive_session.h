@@ -49,7 +49,7 @@ class TReceiveSession {
     link.ReaderHooks.IgSeen = [this] { return path.dispatcher.IgSeen; };
     link.ReaderHooks.AddLogText = [this](const std::string& text, TLinkTraffic traffic) {
       int para = -1;
-      AddLogText(&path.monitor, text, MonitorStyleOf(traffic), 0, para);
+      AddLogText(&path.monitor, text, MonitorStyleOf(traffic), para);
     };
     link.ReaderHooks.SetStatusText = [this](const std::string& text) { statuses.push_back(text); };
     path.dispatcher.IGateToTcp = [this](const TAprsInfo& info) { link.IGateToTcp(info); };
