@@ -9,6 +9,7 @@
 #include <map>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/drag_drop_qt.h"
 #include "platform/text/qt_string_qt.h"
 #include "platform/text/streams.h"
 
@@ -21,10 +22,10 @@ std::map<std::string, unsigned>& NamedFormats() {
   return formats;
 }
 
-// Named formats travel as MIME types of their own.
+// Named formats travel as MIME types of their own, as they do in drags.
 QString MimeType(unsigned Format) {
   for (const auto& [name, id] : NamedFormats())
-    if (id == Format) return "application/x-qt-windows-mime;value=\"" + ToQString(name) + "\"";
+    if (id == Format) return MimeTypeOfFormat(name);
   return {};
 }
 

@@ -3,6 +3,10 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMenu>
@@ -13,6 +17,7 @@
 #include <QWheelEvent>
 
 #include "platform/gui/canvas_qt.h"
+#include "platform/gui/drag_drop_qt.h"
 #include "platform/gui/win_control_qt.h"
 #include "platform/sys/application.h"
 #include "platform/text/qt_string_qt.h"
@@ -228,4 +233,98 @@ bool ShownMenuPicture(TBitmap& Bitmap) {
 TColor RenderedPixel(TWinControl& Control, int X, int Y) {
   const QImage image = WidgetOf(Control)->grab(QRect(X, Y, 1, 1)).toImage();
   return image.isNull() ? clNone : FromQRgb(image.pixel(0, 0));
+}
+
+// --- scripted drags -------------------------------------------------------------------
+
+struct TScriptedDrags::Impl {
+  std::vector<TDragStep> steps;
+  bool drop;
+  QImage image;
+
+  // Sends what the window system sends while the pointer passes the steps: an enter on
+  // reaching a control (after a leave of the one before), followed at once by a move,
+  // as Qt does; a move for each further step; a drop or a leave at the end.
+  Qt::DropAction Run(QDrag& drag, Qt::DropActions allowed) {
+    QMimeData* mime = drag.mimeData();
+    const Qt::DropAction proposed = (allowed & Qt::MoveAction)   ? Qt::MoveAction
+                                    : (allowed & Qt::CopyAction) ? Qt::CopyAction
+                                                                 : Qt::LinkAction;
+    QWidget* current = nullptr;
+    bool accepted = false;
+    Qt::DropAction action = Qt::IgnoreAction;
+    QPoint at;
+    Qt::KeyboardModifiers modifiers;
+    const auto move = [&](QWidget* widget) {
+      QDragMoveEvent event(at, allowed, mime, Qt::LeftButton, modifiers);
+      event.setDropAction(accepted ? action : proposed);
+      event.setAccepted(accepted);
+      QCoreApplication::sendEvent(widget, &event);
+      accepted = event.isAccepted();
+      action = accepted ? event.dropAction() : Qt::IgnoreAction;
+    };
+    for (const TDragStep& step : steps) {
+      QWidget* widget = WidgetOf(*step.Control);
+      at = QPoint(step.X, step.Y);
+      modifiers = QtModifiers(step.Shift);
+      if (widget != current) {
+        if (current) {
+          QDragLeaveEvent leave;
+          QCoreApplication::sendEvent(current, &leave);
+        }
+        current = widget;
+        QDragEnterEvent enter(at, allowed, mime, Qt::LeftButton, modifiers);
+        enter.setDropAction(proposed);
+        enter.ignore();
+        QCoreApplication::sendEvent(widget, &enter);
+        accepted = enter.isAccepted() && enter.dropAction() != Qt::IgnoreAction;
+        action = accepted ? enter.dropAction() : Qt::IgnoreAction;
+        if (!enter.isAccepted()) current = nullptr;  // no further events for it
+      }
+      if (current) move(current);
+    }
+    if (!current) return Qt::IgnoreAction;
+    if (!drop) {
+      QDragLeaveEvent leave;
+      QCoreApplication::sendEvent(current, &leave);
+      return Qt::IgnoreAction;
+    }
+    QDropEvent event(at, allowed, mime, Qt::LeftButton, modifiers);
+    event.setDropAction(accepted ? action : proposed);
+    event.ignore();
+    QCoreApplication::sendEvent(current, &event);
+    return event.isAccepted() ? event.dropAction() : Qt::IgnoreAction;
+  }
+};
+
+TScriptedDrags::TScriptedDrags(std::vector<TDragStep> Steps, bool Drop)
+    : impl_(std::make_unique<Impl>()) {
+  impl_->steps = std::move(Steps);
+  impl_->drop = Drop;
+  SetDragLoop([this](QDrag& drag, Qt::DropActions allowed) {
+    ++count_;
+    impl_->image = drag.pixmap().toImage();
+    hot_spot_ = Point(drag.hotSpot().x(), drag.hotSpot().y());
+    return impl_->Run(drag, allowed);
+  });
+}
+
+TScriptedDrags::~TScriptedDrags() {
+  SetDragLoop(nullptr);
+}
+
+int TScriptedDrags::ImageWidth() const {
+  return impl_->image.width();
+}
+
+int TScriptedDrags::ImageHeight() const {
+  return impl_->image.height();
+}
+
+TColor TScriptedDrags::ImagePixel(int X, int Y) const {
+  const QImage& image = impl_->image;
+  if (!image.valid(X, Y)) return clNone;
+  const QRgb pixel = image.pixel(X, Y);
+  if (image.hasAlphaChannel() && qAlpha(pixel) == 0) return clNone;
+  return RGB(qRed(pixel), qGreen(pixel), qBlue(pixel));
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,41 @@ bool HighlightMenuItem(const std::string& Caption);
 // The open pop-up menu as it looks on screen, window frame included; Bitmap takes its
 // size. False when no menu is open.
 bool ShownMenuPicture(TBitmap& Bitmap);
+
+// One place a scripted drag passes: the control under the pointer, the point on it
+// (client coordinates) and the keys held.
+struct TDragStep {
+  TWinControl* Control;
+  int X;
+  int Y;
+  TShiftState Shift = 0;
+};
+// While it lives, a drag started with DoDragDrop does not run the window system's loop
+// (which needs a display and a user): the pointer passes the steps in order, and the
+// drag ends with a drop at the last step (Drop) or with Escape there. Each step sends
+// the enter, move, leave and drop events a real drag sends, through the same Qt path.
+class TScriptedDrags {
+ public:
+  explicit TScriptedDrags(std::vector<TDragStep> Steps, bool Drop = true);
+  ~TScriptedDrags();
+  TScriptedDrags(const TScriptedDrags&) = delete;
+  TScriptedDrags& operator=(const TScriptedDrags&) = delete;
+
+  // Drags run so far.
+  int Count() const { return count_; }
+  // The picture under the pointer in the last drag, its size (0 x 0 when none), a pixel
+  // (clNone where it is see-through) and the pointer's place in it.
+  int ImageWidth() const;
+  int ImageHeight() const;
+  TColor ImagePixel(int X, int Y) const;
+  TPoint HotSpot() const { return hot_spot_; }
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+  int count_ = 0;
+  TPoint hot_spot_;
+};
 
 // True when the window system is asked to keep the form above ordinary windows.
 bool StaysOnTop(TForm& Form);

@@ -9,6 +9,7 @@
 #include <QPaintEvent>
 
 #include "platform/gui/canvas_qt.h"
+#include "platform/gui/drag_drop_qt.h"
 #include "platform/gui/win_control_qt.h"
 #include "platform/sys/application.h"
 #include "platform/text/qt_string_qt.h"
@@ -17,17 +18,6 @@ namespace {
 
 // How many widget events are being handled right now, counting nested ones.
 int handling_depth = 0;
-
-TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
-  TShiftState shift = 0;
-  if (modifiers & Qt::ShiftModifier) shift |= ssShift;
-  if (modifiers & Qt::AltModifier) shift |= ssAlt;
-  if (modifiers & Qt::ControlModifier) shift |= ssCtrl;
-  if (buttons & Qt::LeftButton) shift |= ssLeft;
-  if (buttons & Qt::RightButton) shift |= ssRight;
-  if (buttons & Qt::MiddleButton) shift |= ssMiddle;
-  return shift;
-}
 
 bool MouseButtonOf(Qt::MouseButton button, TMouseButton& result) {
   switch (button) {
@@ -102,6 +92,17 @@ int QtKeyOf(TKeyCode key) {
     if (pair.key == key) return pair.qt;
   }
   return Qt::Key_unknown;
+}
+
+TShiftState ShiftOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons) {
+  TShiftState shift = 0;
+  if (Modifiers & Qt::ShiftModifier) shift |= ssShift;
+  if (Modifiers & Qt::AltModifier) shift |= ssAlt;
+  if (Modifiers & Qt::ControlModifier) shift |= ssCtrl;
+  if (Buttons & Qt::LeftButton) shift |= ssLeft;
+  if (Buttons & Qt::RightButton) shift |= ssRight;
+  if (Buttons & Qt::MiddleButton) shift |= ssMiddle;
+  return shift;
 }
 
 TEventScope::TEventScope() {
@@ -209,6 +210,11 @@ bool TWidgetBridge::eventFilter(QObject* watched, QEvent* event) {
       }
       return false;
     }
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::DragLeave:
+    case QEvent::Drop:
+      return DeliverDragEvent(*control, *event);
     case QEvent::Move:
     case QEvent::Resize:
       if (native.host == native.widget) HostGeometryChanged();

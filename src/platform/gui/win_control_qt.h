@@ -14,6 +14,7 @@
 class QMouseEvent;
 class QKeyEvent;
 class TWidgetBridge;
+struct TDropState;
 
 // Where the layer of picture children must be composed anew, kept in tiles: thousands
 // of markers moving between two frames each mark a few tiles, where a region of their
@@ -55,6 +56,8 @@ struct TNativeWidget {
   // Rectangles asked to be repainted since the last paint, and whether it is all of it.
   int rects_dirty = 0;
   bool all_dirty = false;
+  // Set while the control takes drops (RegisterDragDrop).
+  std::shared_ptr<TDropState> drop;
 };
 
 TNativeWidget& NativeOf(const TWinControl& Control);
@@ -79,6 +82,7 @@ class TEventScope {
 void FreeWidget(QWidget* Widget);
 
 Qt::CursorShape CursorShapeOf(TCursor Cursor);
+TShiftState ShiftOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons);
 // Key codes of Qt and of OnKeyDown; 0 and Qt::Key_unknown for keys without a counterpart.
 TKeyCode VirtualKeyOf(int QtKey);
 int QtKeyOf(TKeyCode Key);
