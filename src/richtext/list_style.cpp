@@ -5,6 +5,7 @@
 #include "platform/gui/bitmap.h"
 #include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
+#include "richtext/component_stream.h"
 #include "richtext/graphic_classes.h"
 #include "richtext/graphic_streams.h"
 #include "richtext/ini_file.h"
@@ -520,4 +521,99 @@ int TRDListInfos::AppendCopy(const TCustomRDInfo& source) {
 
 std::unique_ptr<TCustomRDInfo> CreateListInfo(TCustomRDInfos* collection) {
   return std::make_unique<TRDListInfo>(collection);
+}
+
+namespace {
+
+// The level's picture as its class name, a NUL and the picture's saved form.
+std::string PictureBytes(const TGraphic& picture) {
+  TMemoryStream stream;
+  picture.SaveToStream(stream);
+  return GraphicClassName(picture) + '\0' +
+         std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
+std::unique_ptr<TGraphic> PictureFromBytes(const std::string& bytes) {
+  const size_t nul = bytes.find('\0');
+  TRDGraphicClass graphicClass =
+      nul == std::string::npos ? nullptr : FindGraphicClass(bytes.substr(0, nul));
+  std::unique_ptr<TGraphic> picture = graphicClass ? RDCreateGraphicProc(graphicClass) : nullptr;
+  if (!picture) throw EReadError("Invalid picture class");
+  try {
+    LoadGraphicFromString(std::string_view(bytes).substr(nul + 1), *picture);
+  } catch (const EInvalidGraphic&) {
+    throw EReadError("Invalid picture");
+  }
+  return picture;
+}
+
+class TLevelStreamCollection : public TRDStreamCollection {
+ public:
+  explicit TLevelStreamCollection(TRDListInfo& list) : list_(list) {}
+  int Count() const override { return int(list_.Levels.size()); }
+  void Clear() override { list_.Levels.clear(); }
+  void Add() override { list_.AddLevel(); }
+  void DefineItem(int index, TRDPropertyFiler& filer) override {
+    list_.Levels[size_t(index)]->DefineProperties(filer);
+  }
+
+ private:
+  TRDListInfo& list_;
+};
+
+}  // namespace
+
+void TRDListLevel::DefineProperties(TRDPropertyFiler& filer) {
+  filer.Ranged("ListType", ListType, rdlstBullet, rdlstBullet, rdlstUnicodeBullet);
+  filer.Integer("ImageIndex", ImageIndex, 0);
+  filer.String("FormatString", FormatString, "\xB7");
+  std::string wide;
+  for (char16_t u : FormatStringW) {
+    wide.push_back(char(u & 0xFF));
+    wide.push_back(char(u >> 8));
+  }
+  const std::string storedWide = wide;
+  filer.Binary("FormatStringW", wide);
+  filer.Integer("LeftIndent", LeftIndent, 0);
+  filer.Integer("FirstIndent", FirstIndent, 10);
+  filer.Integer("MarkerIndent", MarkerIndent, 0);
+  filer.Ranged("MarkerAlignment", MarkerAlignment, rdmaLeft, rdmaLeft, rdmaCenter);
+  filer.Ranged("Options", Options, TRDListLevelOptions(rdloContinuous | rdloLevelReset), 0, 7);
+  filer.Integer("StartFrom", StartFrom, 1);
+  const std::string storedPicture = HasPicture() ? PictureBytes(*picture_) : std::string();
+  std::string picture = storedPicture;
+  filer.Binary("Picture", picture);
+  bool hasFont = font_.has_value();
+  filer.Boolean("HasFont", hasFont, false);
+  if (hasFont || filer.Reading()) {
+    TRDMarkerFont font = font_.value_or(TRDMarkerFont());
+    const TRDMarkerFont defaults;
+    filer.Nested("Font", [&](TRDPropertyFiler& f) {
+      f.String("Name", font.Name, defaults.Name);
+      f.Integer("Height", font.Height, defaults.Height);
+      f.Integer("Color", font.Color, defaults.Color);
+      f.Ranged("Style", font.Style, defaults.Style, 0, 0xFF);
+      f.Integer("Charset", font.Charset, defaults.Charset);
+      f.Integer("Pitch", font.Pitch, defaults.Pitch);
+    });
+    if (filer.Reading() && (hasFont || font_)) font_ = font;
+  }
+  if (!filer.Reading()) return;
+  if (picture != storedPicture) {
+    std::unique_ptr<TGraphic> made = PictureFromBytes(picture);
+    SetPicture(made.get());
+  }
+  if (wide.size() % 2 != 0) throw EReadError("Invalid FormatStringW");
+  if (wide == storedWide) return;
+  FormatStringW.clear();
+  for (size_t i = 0; i + 1 < wide.size(); i += 2)
+    FormatStringW.push_back(char16_t(std::uint8_t(wide[i]) | (std::uint8_t(wide[i + 1]) << 8)));
+}
+
+void TRDListInfo::DefineProperties(TRDPropertyFiler& filer) {
+  TCustomRDInfo::DefineProperties(filer);
+  TLevelStreamCollection levels(*this);
+  filer.Collection("Levels", levels);
+  filer.Boolean("OneLevelPreview", OneLevelPreview, false);
+  filer.Integer("ListID", list_id_, 0);
 }

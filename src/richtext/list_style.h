@@ -72,6 +72,7 @@ class TRDListLevel {
   void SetFont(const TRDMarkerFont* font);
 
   void Assign(const TRDListLevel& source);
+  void DefineProperties(TRDPropertyFiler& filer);
   bool UsesFont() const;
   bool HasNumbering() const {
     return ListType >= rdlstDecimal && ListType <= rdlstImageListCounter;
@@ -104,6 +105,7 @@ class TRDListInfo : public TCustomRDInfo {
 
   TRDListLevel& AddLevel();
   void Assign(const TCustomRDInfo& source) override;
+  void DefineProperties(TRDPropertyFiler& filer) override;
   // The list identifier, drawn at random from 1..0x7FFFFFFE on first request.
   int GetListID();
   void SetListID(int id) { list_id_ = id; }

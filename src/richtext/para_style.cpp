@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/text/sysutils.h"
+#include "richtext/component_stream.h"
 #include "richtext/html_routines.h"
 #include "richtext/ini_file.h"
 #include "richtext/rd_colors.h"
@@ -372,4 +373,86 @@ int TParaInfos::FindSuchStyle(int baseParaNo, const TParaInfo& style,
 
 std::unique_ptr<TCustomRDInfo> CreateParaInfo(TCustomRDInfos* collection) {
   return std::make_unique<TParaInfo>(collection);
+}
+
+namespace {
+
+void DefineRect(TRDPropertyFiler& filer, std::string_view name, TRDRect& rect) {
+  filer.Nested(name, [&](TRDPropertyFiler& f) {
+    f.Integer("Left", rect.Left, 0);
+    f.Integer("Top", rect.Top, 0);
+    f.Integer("Right", rect.Right, 0);
+    f.Integer("Bottom", rect.Bottom, 0);
+  });
+}
+
+// Tab stops are kept sorted, so the stored ones are gathered first and added at the end.
+class TTabStreamCollection : public TRDStreamCollection {
+ public:
+  explicit TTabStreamCollection(TRDTabInfos& tabs) : tabs_(tabs) {
+    for (int i = 0; i < tabs.Count(); ++i) staged_.push_back(tabs.Items(i));
+  }
+  int Count() const override { return int(staged_.size()); }
+  void Clear() override { staged_.clear(); }
+  void Add() override { staged_.emplace_back(); }
+  void DefineItem(int index, TRDPropertyFiler& filer) override {
+    TRDTabInfo& tab = staged_[size_t(index)];
+    filer.Integer("Position", tab.Position, 0);
+    filer.Ranged("Align", tab.Align, rdtaLeft, rdtaLeft, rdtaCenter);
+    filer.String("Leader", tab.Leader, "");
+  }
+  void EndRead() override {
+    tabs_.Clear();
+    for (const TRDTabInfo& tab : staged_) tabs_.Add(tab.Position, tab.Align, tab.Leader);
+  }
+
+ private:
+  TRDTabInfos& tabs_;
+  std::vector<TRDTabInfo> staged_;
+};
+
+}  // namespace
+
+void TCustomRDParaInfo::DefineProperties(TRDPropertyFiler& filer) {
+  TCustomRDInfo::DefineProperties(filer);
+  filer.Integer("FirstIndent", FirstIndent, 0);
+  filer.Integer("LeftIndent", LeftIndent, 0);
+  filer.Integer("RightIndent", RightIndent, 0);
+  filer.Integer("SpaceBefore", SpaceBefore, 0);
+  filer.Integer("SpaceAfter", SpaceAfter, 0);
+  filer.Integer("LineSpacing", LineSpacing, 100);
+  filer.Ranged("LineSpacingType", LineSpacingType, rdlsPercent, rdlsPercent, rdlsSpaceBetween);
+  filer.Ranged("Alignment", Alignment, rdaLeft, rdaLeft, rdaJustify);
+  filer.Nested("Border", [&](TRDPropertyFiler& f) {
+    f.Integer("Color", Border.Color, clWindowText);
+    f.Ranged("Style", Border.Style, rdbNone, 0, 0xFF);
+    f.Integer("Width", Border.Width, 1);
+    f.Integer("InternalWidth", Border.InternalWidth, 1);
+    f.Nested("VisibleBorders", [&](TRDPropertyFiler& v) {
+      v.Boolean("Left", Border.VisibleBorders.Left, true);
+      v.Boolean("Top", Border.VisibleBorders.Top, true);
+      v.Boolean("Right", Border.VisibleBorders.Right, true);
+      v.Boolean("Bottom", Border.VisibleBorders.Bottom, true);
+    });
+    DefineRect(f, "BorderOffsets", Border.BorderOffsets);
+  });
+  filer.Nested("Background", [&](TRDPropertyFiler& f) {
+    f.Integer("Color", Background.Color, clNone);
+    DefineRect(f, "BorderOffsets", Background.BorderOffsets);
+  });
+  filer.Ranged("Options", Options, TRDParaOptions(0), 0, 0xFF);
+  filer.Ranged("BiDiMode", BiDiMode, rdbdUnspecified, rdbdUnspecified, rdbdRightToLeft);
+  TTabStreamCollection tabs(Tabs);
+  filer.Collection("Tabs", tabs);
+}
+
+void TParaInfo::DefineProperties(TRDPropertyFiler& filer) {
+  TCustomRDParaInfo::DefineProperties(filer);
+  filer.Integer("NextParaNo", NextParaNo, -1);
+  filer.Integer("DefStyleNo", DefStyleNo, -1);
+  int modified1 = int(ModifiedProperties1), modified2 = int(ModifiedProperties2);
+  filer.Integer("ModifiedProperties1", modified1, 0);
+  filer.Integer("ModifiedProperties2", modified2, 0);
+  ModifiedProperties1 = TRDParaInfoProperties1(modified1);
+  ModifiedProperties2 = TRDParaInfoProperties2(modified2);
 }

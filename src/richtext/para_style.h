@@ -45,6 +45,7 @@ class TCustomRDParaInfo : public TCustomRDInfo {
   TRDTabInfos Tabs;
 
   void Assign(const TCustomRDInfo& source) override;
+  void DefineProperties(TRDPropertyFiler& filer) override;
   bool ExtraLineSpacing() const;
   void AssignSelectedProperties(const TCustomRDParaInfo& source,
                                 const TRDParaInfoProperties& props);
@@ -72,6 +73,7 @@ class TParaInfo : public TCustomRDParaInfo {
   TRDParaInfoProperties2 ModifiedProperties2 = 0;
 
   void Assign(const TCustomRDInfo& source) override;
+  void DefineProperties(TRDPropertyFiler& filer) override;
   bool IsEqual(const TCustomRDParaInfo& value, const TRDParaInfoProperties& ignoreList) const;
   bool IsSimpleEqual(const TCustomRDInfo& value, bool ignoreReferences) const override;
   bool IsSimpleEqualEx(TCustomRDInfo& value, const TRDIntegerList& mapping) const override;

@@ -14,6 +14,7 @@
 
 #include "platform/gui/text_layout.h"
 #include "richtext/rd_scroller.h"
+#include "richtext/rdf_format.h"
 #include "richtext/rich_doc_data.h"
 
 class TBitmap;
@@ -28,7 +29,6 @@ enum TRDTabNavigationType { rdtnNone, rdtnTab, rdtnCtrlTab };
 enum TRDAnimationMode { rdaniDisabled, rdaniManualStart, rdaniOnFormat };
 enum TCPEventKind { cpeNone, cpeAsSectionStart, cpeWhenVisible };
 enum TRDPaletteAction { rdpaDoNothing, rdpaAssignPalette, rdpaCreateCopies, rdpaCreateCopiesEx };
-enum TRDFReaderStyleMode { rdf_sIgnore, rdf_sInsertMap, rdf_sInsertMerge };
 
 // The deferred events: what an embedded editor hands the viewer to fire after its own
 // handling is over.

@@ -1,5 +1,6 @@
 #include "richtext/style_info.h"
 
+#include "richtext/component_stream.h"
 #include "richtext/ini_file.h"
 
 bool RichDocCompareStyleNames = false;
@@ -13,6 +14,22 @@ int TCustomRDInfo::Index() const {
 
 void TCustomRDInfo::Assign(const TCustomRDInfo& source) {
   AssignBase(source);
+}
+
+void TCustomRDInfo::DefineProperties(TRDPropertyFiler& filer) {
+  std::string name = style_name_;
+  int baseNo = base_style_no_, templateId = style_template_id_;
+  bool standard = standard_;
+  filer.String("StyleName", name, "");
+  filer.Integer("BaseStyleNo", baseNo, -1);
+  filer.Boolean("Standard", standard, true);
+  filer.Integer("StyleTemplateId", templateId, -1);
+  if (!filer.Reading()) return;
+  // Through the setters: styles inside templates refuse them.
+  if (name != style_name_) SetStyleName(name);
+  if (baseNo != base_style_no_) SetBaseStyleNo(baseNo);
+  if (standard != standard_) SetStandard(standard);
+  if (templateId != style_template_id_) SetStyleTemplateId(templateId);
 }
 
 void TCustomRDInfo::AssignBase(const TCustomRDInfo& source) {

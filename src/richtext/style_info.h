@@ -16,6 +16,7 @@
 
 class TCustomRDInfos;
 class TRDIniFile;
+class TRDPropertyFiler;
 class TRDStyle;
 
 // Unit switches read by the comparisons and the merge.
@@ -45,6 +46,8 @@ class TCustomRDInfo {
 
   // Copies the base properties; descendants copy their own first.
   virtual void Assign(const TCustomRDInfo& source);
+  // The published properties, for the component stream; descendants add theirs.
+  virtual void DefineProperties(TRDPropertyFiler& filer);
   virtual bool IsSimpleEqual(const TCustomRDInfo& value, bool ignoreReferences) const;
   // Asked of a source style with a target style as value while merging; may reset the
   // target's reference to the next style when it lies beyond mapping.

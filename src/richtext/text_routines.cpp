@@ -68,7 +68,7 @@ void ReplaceAllFromStart(std::string& s, std::string_view oldText, std::string_v
 }
 
 void ReplaceAllStr(std::string& s, std::string_view oldText, std::string_view newText) {
-  ReplaceAllFromStart(s, oldText, newText);
+  ReplaceAllForward(s, oldText, newText);
 }
 
 void ReplaceAllForward(std::string& s, std::string_view oldText, std::string_view newText) {

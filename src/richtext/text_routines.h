@@ -31,8 +31,10 @@ int FindCharInBuf(std::string_view buffer, char ch, int len);
 // While oldText occurs, its first occurrence is replaced (the search restarts at the
 // start). When newText would recreate oldText forever, each occurrence is replaced once.
 void ReplaceAllFromStart(std::string& s, std::string_view oldText, std::string_view newText);
+// Each occurrence replaced once, the search continuing after the inserted text, so a
+// replacement that holds the old text cannot make it loop; an empty oldText changes
+// nothing.
 void ReplaceAllStr(std::string& s, std::string_view oldText, std::string_view newText);
-// Each occurrence replaced once, the search continuing after the inserted text.
 void ReplaceAllForward(std::string& s, std::string_view oldText, std::string_view newText);
 void AppendWithSeparator(std::string& s, std::string_view add, std::string_view separator);
 void AppendWithSpace(std::string& s, std::string_view add);

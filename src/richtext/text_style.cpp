@@ -7,6 +7,7 @@
 #include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
 #include "richtext/code_pages.h"
+#include "richtext/component_stream.h"
 #include "richtext/html_routines.h"
 #include "richtext/ini_file.h"
 #include "richtext/rd_colors.h"
@@ -709,4 +710,34 @@ int TFontInfos::FindClosest(const TCustomRDInfo& source) const {
 
 std::unique_ptr<TCustomRDInfo> CreateFontInfo(TCustomRDInfos* collection) {
   return std::make_unique<TFontInfo>(collection);
+}
+
+void TCustomRDFontInfo::DefineProperties(TRDPropertyFiler& filer) {
+  TCustomRDInfo::DefineProperties(filer);
+  filer.String("FontName", FontName, "Arial");
+  filer.Integer("Size", Size, 10);
+  filer.Integer("Charset", Charset, 1);
+  filer.Ranged("Style", Style, TFontStyles(0), 0, 0xFF);
+  filer.Ranged("StyleEx", StyleEx, TRDFontStyles(0), 0, 0xFF);
+  filer.Integer("Color", Color, clWindowText);
+  filer.Integer("BackColor", BackColor, clNone);
+  filer.Integer("HoverColor", HoverColor, clNone);
+  filer.Integer("HoverBackColor", HoverBackColor, clNone);
+  filer.Boolean("Jump", Jump, false);
+  filer.Integer("JumpCursor", JumpCursor, crJump);
+  filer.Integer("VShift", VShift, 0);
+  filer.Ranged("Protection", Protection, TRDProtectOptions(0), 0, 0xFFFF);
+  filer.Ranged("Options", Options, TRDTextOptions(0), 0, 0xFF);
+  filer.Integer("CharScale", CharScale, 100);
+  filer.Integer("CharSpacing", CharSpacing, 0);
+  filer.Ranged("BiDiMode", BiDiMode, rdbdUnspecified, rdbdUnspecified, rdbdRightToLeft);
+}
+
+void TFontInfo::DefineProperties(TRDPropertyFiler& filer) {
+  TCustomRDFontInfo::DefineProperties(filer);
+  filer.Boolean("Unicode", Unicode, false);
+  filer.Integer("NextStyleNo", NextStyleNo, -1);
+  int modified = int(ModifiedProperties);
+  filer.Integer("ModifiedProperties", modified, 0);
+  ModifiedProperties = TRDFontInfoProperties(modified);
 }

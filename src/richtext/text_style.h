@@ -75,6 +75,7 @@ class TCustomRDFontInfo : public TCustomRDInfo {
   int CharSpacing = 0;
 
   void Assign(const TCustomRDInfo& source) override;
+  void DefineProperties(TRDPropertyFiler& filer) override;
   // From a font: name, size, colour, style and charset only; and back.
   void AssignFont(const TRDFont& font);
   void AssignTo(TRDFont& font) const;
@@ -125,6 +126,7 @@ class TFontInfo : public TCustomRDFontInfo {
   TRDFontInfoProperties ModifiedProperties = 0;
 
   void Assign(const TCustomRDInfo& source) override;
+  void DefineProperties(TRDPropertyFiler& filer) override;
   bool IsEqual(const TCustomRDFontInfo& value, TRDFontInfoProperties ignoreList) const;
   bool IsSimpleEqual(const TCustomRDInfo& value, bool ignoreReferences) const override;
   bool IsSimpleEqualEx(TCustomRDInfo& value, const TRDIntegerList& mapping) const override;

@@ -1,4 +1,4 @@
-// Replays the saved fuzzing corpus of the item record reader (tests/data/richtext/fuzz/,
+// Replays the saved fuzzing corpus of the RDF reader (tests/data/richtext/fuzz/,
 // inputs that reached new code under libFuzzer) and the kept malformed documents
 // (tests/data/richtext/malformed/) through the fuzzed reader.
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@ int ReplayFolder(const std::string& folder) {
     std::stringstream content;
     content << file.rdbuf();
     const std::string bytes = content.str();
-    EXPECT_TRUE(FuzzRDFItemRecords(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()))
+    EXPECT_TRUE(FuzzRDFReader(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()))
         << entry.path();
     ++files;
   }

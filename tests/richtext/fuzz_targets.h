@@ -1,5 +1,5 @@
-// The input the document-file fuzzer drives through the item record reader, shared by
-// the libFuzzer program and by the test that replays the saved corpus
+// The input the document-file fuzzer drives through the RDF reader, shared by the
+// libFuzzer program and by the test that replays the saved corpus
 // (fuzz_replay_test.cpp). It must run to the end on any bytes: no crash, no sanitizer
 // report, no hang.
 #pragma once
@@ -9,30 +9,57 @@
 #include <string>
 
 #include "platform/text/streams.h"
+#include "richtext/rd_background.h"
 #include "richtext/rd_data.h"
+#include "richtext/rd_layout_info.h"
 #include "richtext/rd_style.h"
-#include "richtext/rdf_item_record.h"
+#include "richtext/rdf_reader.h"
+#include "richtext/rdf_writer.h"
 
-// Any bytes are read as item records into a document with the default style sheet, with
-// integer and with string tags; whatever was read is written out and must read back item
-// for item. Returns false when that second read differs.
-inline bool FuzzRDFItemRecords(const uint8_t* Data, size_t Size) {
+// Any bytes are read as a document (replacing one, and inserted into one) with integer
+// and with string tags and every load option; whatever was read is written out in the
+// text and the binary form, styles included, and each must read back with as many
+// items. Returns false when a second read differs.
+inline bool FuzzRDFReader(const uint8_t* Data, size_t Size) {
   const std::string input(reinterpret_cast<const char*>(Data), Size);
-  TRDStyle sheet;
+  auto streamOf = [](const std::string& bytes) {
+    auto stream = std::make_unique<TMemoryStream>();
+    if (!bytes.empty()) stream->WriteBuffer(bytes.data(), int64_t(bytes.size()));
+    stream->SetPosition(0);
+    return stream;
+  };
+  constexpr TRDFOptions kLoad =
+      rdfoLoadBack | rdfoLoadLayout | rdfoLoadDocProperties | rdfoConvUnknownStylesToZero;
   for (TRDOptions options : {TRDOptions(0), rdoTagsArePChars}) {
+    TRDStyle sheet;
+    TRDBackground background(false);
+    TColor backColor = clNone;
+    std::vector<std::string> properties;
+    TRDLayoutInfo layout;
+    TRDFLoadContext context;
+    context.Background = &background;
+    context.BackColor = &backColor;
+    context.DocProperties = &properties;
+    context.Layout = &layout;
     TCustomRDData document;
     document.SetRDStyle(&sheet);
     document.SetOptions(options);
-    LoadRDFItemRecords(input, document);
-    TMemoryStream saved;
-    SaveRDFItemRecords(saved, document);
-    TCustomRDData reread;
-    reread.SetRDStyle(&sheet);
-    reread.SetOptions(options);
-    const std::string text(static_cast<const char*>(saved.Memory()), size_t(saved.Size()));
-    if (LoadRDFItemRecords(text, reread) != TRDFReadResult::Ok ||
-        reread.GetItemCount() != document.GetItemCount())
-      return false;
+    document.SetRDFOptions(kLoad);
+    LoadRDFFromStream(document, *streamOf(input), context);
+    int index = document.GetItemCount() / 2;
+    InsertRDFFromStream(document, *streamOf(input), index, context);
+    for (TRDFOptions form : {TRDFOptions(0), rdfoSaveBinary}) {
+      document.SetRDFOptions(form | rdfoSaveTextStyles | rdfoSaveParaStyles);
+      TMemoryStream saved;
+      SaveRDFToStream(document, saved, false);
+      saved.SetPosition(0);
+      TRDStyle rereadSheet;
+      TCustomRDData reread;
+      reread.SetRDStyle(&rereadSheet);
+      reread.SetOptions(options);
+      if (!LoadRDFFromStream(reread, saved) || reread.GetItemCount() != document.GetItemCount())
+        return false;
+    }
   }
   return true;
 }

@@ -34,6 +34,14 @@ TEST(TextRoutines, Replacing) {
   s = "abab";
   ReplaceAllForward(s, "ab", "b");
   EXPECT_EQ(s, "bb");
+  // The new text holds the old one, or the old one is empty: each ends.
+  s = "a-a";
+  ReplaceAllStr(s, "a", "aa");
+  EXPECT_EQ(s, "aa-aa");
+  ReplaceAllStr(s, "", "x");
+  EXPECT_EQ(s, "aa-aa");
+  ReplaceAllStr(s, "aa", "b");
+  EXPECT_EQ(s, "b-b");
   s = "";
   AppendWithSeparator(s, "a", ", ");
   AppendWithSeparator(s, "", ", ");

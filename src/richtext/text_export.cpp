@@ -1,0 +1,59 @@
+#include "richtext/text_export.h"
+
+#include "platform/text/streams.h"
+#include "richtext/code_pages.h"
+#include "richtext/item_factory.h"
+#include "richtext/rd_data.h"
+#include "richtext/rdf_routines.h"
+#include "richtext/rdf_writer.h"
+
+namespace {
+
+// The item's text in the output's encoding.
+std::string ItemText(TCustomRDData& data, int i, int from, int to, bool textOnly, bool unicode,
+                     int lineWidth) {
+  const TCustomRDItemInfo& item = *data.GetItem(i);
+  if (item.StyleNo < 0) {
+    if (textOnly) return "";
+    const std::string text = item.AsText(lineWidth, &data);
+    if (!unicode || item.QueryItemFlagEx(5, data.GetRDStyle())) return text;
+    return AnsiToRawUnicode(data.GetDefaultCodePage(), text);
+  }
+  const std::string& s = data.GetItemTextRaw(i);
+  const int length = GetItemTextLength(s, item.ItemOptions);
+  from = std::max(from, 1);
+  to = std::min(to, length + 1);
+  std::string text = from == 1 && to == length + 1
+                         ? s
+                         : CopyItemText(s, from, std::max(to - from, 0), item.ItemOptions);
+  const bool itemUnicode = IsUnicodeItem(item.ItemOptions);
+  if (itemUnicode == unicode) return text;
+  const int codePage = data.GetStyleCodePage(data.GetActualStyle(item));
+  return unicode ? AnsiToRawUnicode(codePage, text) : RawUnicodeToAnsi(codePage, text);
+}
+
+}  // namespace
+
+bool SaveTextToStream(TCustomRDData& data, TStream& stream, int lineWidth, bool selectionOnly,
+                      bool textOnly, bool unicode, bool unicodeWriteSignature) {
+  TRDFRange range;
+  if (!GetSaveRange(data, selectionOnly, range)) return true;
+  if (unicode && unicodeWriteSignature) StreamWriteString(stream, "\xFF\xFE");
+  const std::string lineBreak = unicode ? std::string("\r\0\n\0", 4) : std::string("\r\n");
+  if (selectionOnly && range.StartItem > 0 &&
+      data.GetItem(range.StartItem - 1)->StyleNo == rdsListMarker)
+    StreamWriteString(stream,
+                      ItemText(data, range.StartItem - 1, 0, 0, textOnly, unicode, lineWidth));
+  for (int i = range.StartItem; i <= range.EndItem; ++i) {
+    if (i > range.StartItem && !data.GetItem(i)->GetContinuesPara())
+      StreamWriteString(stream, lineBreak);
+    const int from = i == range.StartItem ? range.StartOffs : 1;
+    const int to = i == range.EndItem ? range.EndOffs : 0x7FFFFFFF;
+    const bool wholeNonText =
+        data.GetItem(i)->StyleNo >= 0 || ((i != range.StartItem || range.StartOffs == 0) &&
+                                          (i != range.EndItem || range.EndOffs >= 1));
+    if (wholeNonText)
+      StreamWriteString(stream, ItemText(data, i, from, to, textOnly, unicode, lineWidth));
+  }
+  return true;
+}

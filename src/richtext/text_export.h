@@ -1,0 +1,16 @@
+// The document, or its selection, as plain text: 8-bit text in the code pages of the
+// text styles, or UTF-16LE. Every item that starts a paragraph or a line but the first
+// is preceded by CR LF; a non-text item gives the text it makes for text output (a
+// break line a row of characters lineWidth wide).
+//
+// Example: two paragraphs "ab" and "cd" give the 6 bytes a b CR LF c d, and in Unicode
+// with the signature FF FE a 0 b 0 CR 0 LF 0 c 0 d 0.
+#pragma once
+
+class TCustomRDData;
+class TStream;
+
+// With textOnly non-text items write nothing. Returns true (an empty range writes
+// nothing).
+bool SaveTextToStream(TCustomRDData& data, TStream& stream, int lineWidth, bool selectionOnly,
+                      bool textOnly, bool unicode, bool unicodeWriteSignature);

@@ -1,0 +1,75 @@
+// Plain-text export of a document and of its selection, in 8-bit text and in UTF-16 with
+// and without the byte-order mark, checked byte for byte and through iconv.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "platform/text/streams.h"
+#include "richtext/break_item.h"
+#include "richtext/code_pages.h"
+#include "richtext/formatted_data.h"
+#include "richtext/item_factory.h"
+#include "richtext/rd_data.h"
+#include "richtext/rd_style.h"
+#include "richtext/text_export.h"
+
+namespace {
+
+std::string Export(TCustomRDData& data, bool unicode, bool signature, bool textOnly = false) {
+  TMemoryStream stream;
+  EXPECT_TRUE(SaveTextToStream(data, stream, 10, false, textOnly, unicode, signature));
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
+TEST(TextExport, ParagraphsLinesAndEncodings) {
+  TRDStyle sheet;
+  sheet.TextStyles()[1].Unicode = true;
+  TCustomRDData data;
+  data.SetRDStyle(&sheet);
+  EXPECT_EQ(Export(data, false, false), "");
+  data.AddText("ab", 0, 0);
+  data.AddText("cd", 0, 0);
+  EXPECT_EQ(Export(data, false, false), "ab\r\ncd");
+  EXPECT_EQ(Export(data, true, true), std::string("\xFF\xFE"
+                                                  "a\0b\0\r\0\n\0c\0d\0",
+                                                  14));
+  EXPECT_EQ(Export(data, true, false).size(), 12u);
+
+  data.AddText(WideStringToRawUnicode(u"\u00E9\u4E00"), 1, -1);  // continues "cd"
+  auto line = std::make_unique<TRDBreakItemInfo>(&data);
+  line->StyleNo = rdsBreak;
+  data.AddItemAtEnd("", std::move(line));
+  data.AddText("\xE9", 0, 0);
+  EXPECT_EQ(Export(data, false, false), "ab\r\ncd\xE9?\r\n----------\r\n\xE9");
+  EXPECT_EQ(Export(data, false, false, true), "ab\r\ncd\xE9?\r\n\r\n\xE9");
+  EXPECT_EQ(Export(data, true, false).substr(8, 8), WideStringToRawUnicode(u"cd\u00E9\u4E00"));
+}
+
+TEST(TextExport, UnicodeOutputIsWhatIconvReads) {
+  TRDStyle sheet;
+  TCustomRDData data;
+  data.SetRDStyle(&sheet);
+  data.AddText(
+      "Gr\xFC\xDF"
+      "e \x80",
+      0, 0);
+  data.AddText("zwei", 0, 0);
+  const std::string path = ::testing::TempDir() + "/text_export_utf16.txt";
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << Export(data, true, true);
+  }
+  FILE* pipe = popen(("iconv -f UTF-16 -t UTF-8 '" + path + "'").c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string utf8;
+  char buffer[256];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) utf8.append(buffer, n);
+  EXPECT_EQ(pclose(pipe), 0);
+  EXPECT_EQ(utf8,
+            "Gr\xC3\xBC\xC3\x9F"
+            "e \xE2\x82\xAC\r\nzwei");
+  std::remove(path.c_str());
+}
+
+}  // namespace
