@@ -6,11 +6,13 @@
 #include "platform/text/streams.h"
 #include "richtext/code_pages.h"
 #include "richtext/html_routines.h"
+#include "richtext/html_writer.h"
 #include "richtext/rd_colors.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_style.h"
 #include "richtext/rdf_item_record.h"
 #include "richtext/rdf_routines.h"
+#include "richtext/rtf_writer.h"
 
 namespace {
 constexpr int kBreakMargin = 5;
@@ -179,9 +181,9 @@ std::string TRDBreakItemInfo::GetHTML(TCustomRDData* rdData, bool useCSS,
   return "<hr " + noShade + " " + hint + "size=" + size + end + ">";
 }
 
-void TRDBreakItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, bool useCSS,
-                                TRDSaveOptions saveOptions) const {
-  StreamWriteString(stream, GetHTML(rdData, useCSS, saveOptions));
+void TRDBreakItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, const std::string&,
+                                TRDHTMLSaveContext& context) const {
+  StreamWriteString(stream, GetHTML(rdData, context.UseCSS, context.SaveOptions));
 }
 
 std::string TRDBreakItemInfo::GetRTF(int level, const TRDColorList& colorList,
@@ -195,13 +197,13 @@ std::string TRDBreakItemInfo::GetRTF(int level, const TRDColorList& colorList,
          std::to_string(colorIndex) + "\\par\\pard" + table;
 }
 
-void TRDBreakItemInfo::SaveRTF(TStream& stream, TCustomRDData*, int level,
-                               const TRDColorList& colorList, double twipsPerPixel) const {
-  StreamWriteString(stream, GetRTF(level, colorList, twipsPerPixel));
+void TRDBreakItemInfo::SaveRTF(TStream& stream, TCustomRDData*, int,
+                               TRDRTFSaveContext& context) const {
+  StreamWriteString(stream, GetRTF(context.Level, context.ColorList, context.TwipsPerPixel));
 }
 
-void TRDBreakItemInfo::CollectRTFTables(TRDColorList& colorList) const {
-  colorList.AddUniqueColor(Color);
+void TRDBreakItemInfo::CollectRTFTables(TRDRTFSaveContext& context) const {
+  context.ColorList.AddUniqueColor(Color);
 }
 
 std::string TRDBreakItemInfo::AsText(int lineWidth, TCustomRDData*) const {

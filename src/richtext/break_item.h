@@ -30,13 +30,13 @@ class TRDBreakItemInfo : public TRDFullLineItemInfo {
   bool ReadRDFHeader(std::string_view& rest, TCustomRDData* rdData) override;
   void SaveRDF(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& name,
                bool forceSameAsPrev) const override;
-  void SaveHTML(TStream& stream, TCustomRDData* rdData, int itemNo, bool useCSS,
-                TRDSaveOptions saveOptions) const override;
+  void SaveHTML(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& text,
+                TRDHTMLSaveContext& context) const override;
   std::string GetHTML(TCustomRDData* rdData, bool useCSS, TRDSaveOptions saveOptions) const;
-  void SaveRTF(TStream& stream, TCustomRDData* rdData, int level, const TRDColorList& colorList,
-               double twipsPerPixel) const override;
+  void SaveRTF(TStream& stream, TCustomRDData* rdData, int itemNo,
+               TRDRTFSaveContext& context) const override;
   std::string GetRTF(int level, const TRDColorList& colorList, double twipsPerPixel) const;
-  void CollectRTFTables(TRDColorList& colorList) const override;
+  void CollectRTFTables(TRDRTFSaveContext& context) const override;
   std::string AsText(int lineWidth, TCustomRDData* rdData) const override;
 
  private:

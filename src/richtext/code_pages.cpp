@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "platform/text/multibyte.h"
 #include "richtext/code_page_tables.h"
 
 namespace {
@@ -24,11 +25,14 @@ const char16_t* TableFor(TRDCodePage codePage) {
   }
 }
 
-// The reverse of a table (UTF-16 unit -> byte of the upper half).
-std::unordered_map<char16_t, char> ReverseTable(const char16_t* table) {
-  std::unordered_map<char16_t, char> reverse;
-  for (int i = 0; i < 128; ++i) reverse.emplace(table[i], char(0x80 + i));
-  return reverse;
+// The reverse of a table (UTF-16 unit -> byte of the upper half), made once per table
+// and thread: the writers convert item by item.
+const std::unordered_map<char16_t, char>& ReverseTable(const char16_t* table) {
+  thread_local std::unordered_map<const char16_t*, std::unordered_map<char16_t, char>> cache;
+  auto [it, added] = cache.try_emplace(table);
+  if (added)
+    for (int i = 0; i < 128; ++i) it->second.emplace(table[i], char(0x80 + i));
+  return it->second;
 }
 
 bool IsHighSurrogate(char16_t u) {
@@ -119,6 +123,7 @@ int CharsetToLanguage(int charset) {
 std::string AnsiToRawUnicode(TRDCodePage codePage, std::string_view s) {
   std::string out;
   if (s.empty()) return out;
+  if (IsMultiByteCodePage(codePage)) return WideStringToRawUnicode(MultiByteToUtf16(codePage, s));
   const char16_t* table = TableFor(codePage);
   if (!table) table = TableFor(CP_ACP);
   out.reserve(s.size() * 2);
@@ -130,9 +135,10 @@ std::string AnsiToRawUnicode(TRDCodePage codePage, std::string_view s) {
 }
 
 std::string RawUnicodeToAnsi(TRDCodePage codePage, std::string_view s) {
+  if (IsMultiByteCodePage(codePage)) return Utf16ToMultiByte(codePage, RawUnicodeToWideString(s));
   const char16_t* table = TableFor(codePage);
   if (!table) table = TableFor(CP_ACP);
-  const auto reverse = ReverseTable(table);
+  const auto& reverse = ReverseTable(table);
   size_t count = s.size() / 2;
   std::string out;
   out.reserve(count);

@@ -3,8 +3,9 @@
 // 8-bit text is in the code page of its text style.
 //
 // Conversions use our own tables of the single-byte code pages (874, 1250..1258, 437,
-// Macintosh 10000). A code page without a table fails and the conversion is retried with
-// the system code page CP_ACP, which is 1252 for this program.
+// Macintosh 10000) and the platform's converters of the multi-byte East Asian pages (932,
+// 936, 949, 950, 1361). Any other code page is taken as the system code page CP_ACP,
+// which is 1252 for this program.
 #pragma once
 
 #include <cstdint>

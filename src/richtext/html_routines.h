@@ -15,12 +15,24 @@
 
 class TCustomRDFontInfo;
 
-// HTML save options (a 16-bit set) the items and these routines read.
+// HTML save options (a 16-bit set) the writers, the items and these routines read.
 using TRDSaveOptions = std::uint16_t;
+constexpr TRDSaveOptions rdsoHeadOnly = 1 << 1;
+constexpr TRDSaveOptions rdsoBodyOnly = 1 << 2;
+constexpr TRDSaveOptions rdsoEndOnly = 1 << 3;
+// Plain HTML: the body is not wrapped in the tags of text style 0.
+constexpr TRDSaveOptions rdsoNoDefaultStyleTags = 1 << 4;
 constexpr TRDSaveOptions rdsoNoPictureBorders = 1 << 5;
 constexpr TRDSaveOptions rdsoPictureSizes = 1 << 6;
-constexpr TRDSaveOptions rdsoInlineCSS = 1 << 7;
+// Plain HTML: items that begin a page start it in the output too.
+constexpr TRDSaveOptions rdsoPageBreaks = 1 << 7;
+// Checkpoint anchors carry the checkpoint's name when it has one.
+constexpr TRDSaveOptions rdsoCheckpointNames = 1 << 8;
 constexpr TRDSaveOptions rdsoMarkersInline = 1 << 9;
+// CSS HTML: style attributes instead of classes and no style sheet.
+constexpr TRDSaveOptions rdsoInlineCSS = 1 << 10;
+// CSS HTML: paragraph and text style 0 get their classes like any other.
+constexpr TRDSaveOptions rdsoStyle0Class = 1 << 11;
 constexpr TRDSaveOptions rdsoUseImageFileNames = 1 << 12;
 constexpr TRDSaveOptions rdsoXHTML = 1 << 13;
 constexpr TRDSaveOptions rdsoUTF8 = 1 << 14;

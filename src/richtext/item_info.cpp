@@ -233,7 +233,8 @@ void TCustomRDItemInfo::AssignProperties(const TCustomRDItemInfo& source) {
   Hint = source.Hint;
 }
 
-void TCustomRDItemInfo::SaveHTML(TStream&, TCustomRDData*, int, bool, TRDSaveOptions) const {}
+void TCustomRDItemInfo::SaveHTML(TStream&, TCustomRDData*, int, const std::string&,
+                                 TRDHTMLSaveContext&) const {}
 
 std::string TCustomRDItemInfo::AsText(int, TCustomRDData*) const {
   return "";
@@ -251,9 +252,9 @@ bool TCustomRDItemInfo::ReadRDFLine(const std::string& line, TCustomRDData*, int
 
 void TCustomRDItemInfo::SaveRDF(TStream&, TCustomRDData*, int, const std::string&, bool) const {}
 
-void TCustomRDItemInfo::SaveRTF(TStream&, TCustomRDData*, int, const TRDColorList&, double) const {}
+void TCustomRDItemInfo::SaveRTF(TStream&, TCustomRDData*, int, TRDRTFSaveContext&) const {}
 
-void TCustomRDItemInfo::CollectRTFTables(TRDColorList&) const {}
+void TCustomRDItemInfo::CollectRTFTables(TRDRTFSaveContext&) const {}
 
 void TCustomRDItemInfo::MovingToUndoList(int itemNo, TCustomRDData* rdData) {
   if (rdData) {

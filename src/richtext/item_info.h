@@ -23,6 +23,8 @@
 
 class TCustomRDData;
 class TCustomRDItemInfo;
+struct TRDHTMLSaveContext;  // html_writer.h
+struct TRDRTFSaveContext;   // rtf_writer.h
 class TRDDrawLineInfo;
 class TRDStyle;
 class TStream;
@@ -105,6 +107,17 @@ struct TRDStyleUsage {
 };
 void InitStyleUsage(TRDStyleUsage& usage, TRDStyle& rdStyle);
 
+// What the RTF and HTML writers need of a list marker, the item that begins a list
+// paragraph: its list style, level (0-based) and whether it restarts the level's
+// numbering at StartFrom. Counter is the number the marker shows.
+struct TRDListMarkerInfo {
+  int ListNo = -1;
+  int Level = 0;
+  int Counter = 0;
+  bool Reset = false;
+  int StartFrom = 1;
+};
+
 class TCustomRDItemInfo {
  public:
   explicit TCustomRDItemInfo(TCustomRDData* rdData);
@@ -175,8 +188,6 @@ class TCustomRDItemInfo {
   virtual int GetRDFExtraPropertyCount() const;
   virtual void SaveRDFExtraProperties(TStream& stream) const;
   virtual void AssignProperties(const TCustomRDItemInfo& source);
-  virtual void SaveHTML(TStream& stream, TCustomRDData* rdData, int itemNo, bool useCSS,
-                        TRDSaveOptions saveOptions) const;
   virtual std::string AsText(int lineWidth, TCustomRDData* rdData) const;
   // Reads the item-specific rest of an RDF header line.
   virtual bool ReadRDFHeader(std::string_view& rest, TCustomRDData* rdData);
@@ -185,9 +196,6 @@ class TCustomRDItemInfo {
                            int lineCount, std::string& name, int& readType, int& readState);
   virtual void SaveRDF(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& name,
                        bool forceSameAsPrev) const;
-  virtual void SaveRTF(TStream& stream, TCustomRDData* rdData, int level,
-                       const TRDColorList& colorList, double twipsPerPixel) const;
-  virtual void CollectRTFTables(TRDColorList& colorList) const;
   virtual void MovingToUndoList(int itemNo, TCustomRDData* rdData);
   virtual void MovingFromUndoList(int itemNo, TCustomRDData* rdData);
   virtual void Execute(TCustomRDData* rdData);
@@ -199,6 +207,18 @@ class TCustomRDItemInfo {
   virtual bool GetExtraStrProperty(TRDExtraItemStrProperty prop, std::string& value) const;
   virtual bool SetExtraCustomProperty(const std::string& name, const std::string& value);
   virtual void CreateAnimator(TCustomRDData*) {}
+
+  // Export. The writers (rtf_writer.h, html_writer.h) call these for every item that is
+  // not plain text; the context carries the shared tables, the options and the place for
+  // picture files. text is the item's text in the document.
+  virtual void SaveHTML(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& text,
+                        TRDHTMLSaveContext& context) const;
+  virtual void SaveRTF(TStream& stream, TCustomRDData* rdData, int itemNo,
+                       TRDRTFSaveContext& context) const;
+  // Adds the colours (and fonts) the item's RTF refers to, before the tables are written.
+  virtual void CollectRTFTables(TRDRTFSaveContext& context) const;
+  // A list marker fills info and answers true; every other item false.
+  virtual bool GetListMarkerInfo(TRDListMarkerInfo&) const { return false; }
 
  protected:
   // ParaNo renumbered through a usage list prepared as running counts.

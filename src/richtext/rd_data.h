@@ -14,10 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "richtext/export_hooks.h"
 #include "richtext/item_info.h"
 #include "richtext/style_types.h"
 
 class TRDStyle;
+struct TRDHTMLSaveParams;  // html_writer.h
+struct TRDRTFSaveParams;   // rtf_writer.h
 
 // The item list: item i is its text and its item object; the list owns the objects.
 class TRDItemList {
@@ -114,6 +117,13 @@ class TCustomRDData {
       OnItemAction;
   std::function<void()> OnBeep;
   bool TagsArePChars() const { return (GetOptions() & rdoTagsArePChars) != 0; }
+
+  // Export (rtf_writer.cpp, html_writer.cpp): false, and nothing written, without a style
+  // sheet. The writers take the hooks of the root data.
+  TRDExportHooks ExportHooks;
+  virtual bool SaveRTFToStream(TStream& stream, const TRDRTFSaveParams& params);
+  virtual bool SaveHTMLToStream(TStream& stream, const TRDHTMLSaveParams& params);
+  virtual bool SaveHTMLExToStream(TStream& stream, const TRDHTMLSaveParams& params);
 
   // Appending (the viewer path).
   void AddText(const std::string& s, int styleNo, int paraNo);

@@ -81,12 +81,14 @@ std::string RTFEscape(std::string_view s, bool isRTFCode, bool specialChars) {
 }
 
 std::string RTFEscapeFieldText(std::string_view s) {
-  std::string escaped = BackslashBeforeSpecials(s);
-  std::string out;
-  for (char c : escaped) {
-    if (c == '\\') out.push_back('\\');
-    out.push_back(c);
+  // Two levels: the field instruction takes \\ and \" inside its quoted argument, and the
+  // RTF around it escapes backslashes and braces again.
+  std::string field;
+  for (char c : s) {
+    if (c == '\\' || c == '"') field.push_back('\\');
+    field.push_back(c);
   }
+  std::string out = BackslashBeforeSpecials(field);
   RTFEscapeHigh(out, false);
   return out;
 }
@@ -121,16 +123,22 @@ std::string RTFUnicodeText(std::string_view text, int codePage, bool isRTFCode, 
         continue;
       }
     }
-    out += "\\u" + std::to_string(int(std::int16_t(ch))) + " ";
-    if (!writeANSI) continue;
+    const std::string code = "\\u" + std::to_string(int(std::int16_t(ch))) + " ";
+    if (!writeANSI) {
+      out += code;
+      continue;
+    }
     std::string raw;
     AppendRawUnicode(raw, ch);
     std::string ansi = RawUnicodeToAnsi(codePage, raw);
     std::string escaped = RTFEscape(ansi, isRTFCode, false);
-    if (ansi.size() == 1)
-      out += escaped;
-    else
-      out += "\\uc" + std::to_string(ansi.size()) + escaped + "\\uc1 ";
+    if (ansi.size() == 1) {
+      out += code + escaped;
+    } else {
+      // A reader takes the substitute length from the \uc in force when it meets \u,
+      // so a substitute of another length announces it first and restores 1 after.
+      out += "\\uc" + std::to_string(ansi.size()) + code + escaped + "\\uc1 ";
+    }
   }
   return out;
 }

@@ -154,13 +154,12 @@ std::string TRDTabItemInfo::GetHTML(const TRDStyle* rdStyle) const {
   return out;
 }
 
-void TRDTabItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, bool,
-                              TRDSaveOptions) const {
+void TRDTabItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, const std::string&,
+                              TRDHTMLSaveContext&) const {
   StreamWriteString(stream, GetHTML(rdData ? rdData->GetRDStyle() : nullptr));
 }
 
-void TRDTabItemInfo::SaveRTF(TStream& stream, TCustomRDData*, int, const TRDColorList&,
-                             double) const {
+void TRDTabItemInfo::SaveRTF(TStream& stream, TCustomRDData*, int, TRDRTFSaveContext&) const {
   StreamWriteString(stream, "\\tab ");
 }
 

@@ -32,11 +32,11 @@ class TRDTabItemInfo : public TRDRectItemInfo {
   bool ReadRDFHeader(std::string_view& rest, TCustomRDData* rdData) override;
   void SaveRDF(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& name,
                bool forceSameAsPrev) const override;
-  void SaveHTML(TStream& stream, TCustomRDData* rdData, int itemNo, bool useCSS,
-                TRDSaveOptions saveOptions) const override;
+  void SaveHTML(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& text,
+                TRDHTMLSaveContext& context) const override;
   std::string GetHTML(const TRDStyle* rdStyle) const;
-  void SaveRTF(TStream& stream, TCustomRDData* rdData, int level, const TRDColorList& colorList,
-               double twipsPerPixel) const override;
+  void SaveRTF(TStream& stream, TCustomRDData* rdData, int itemNo,
+               TRDRTFSaveContext& context) const override;
   std::string AsText(int lineWidth, TCustomRDData* rdData) const override;
   void MarkStylesInUse(TRDStyleUsage& usage) const override;
   void UpdateStyles(const TRDStyleUsage& usage) override;

@@ -84,6 +84,7 @@ TEST(Rtf, Escaping) {
   EXPECT_EQ(RTFEscape("{x}\\", false, false), "\\{x\\}\\\\");
   EXPECT_EQ(RTFEscape("{x}", true, false), "{x}");
   EXPECT_EQ(RTFEscapeFieldText("c:\\a"), "c:\\\\\\\\a");
+  EXPECT_EQ(RTFEscapeFieldText("{\"}"), "\\{\\\\\"\\}");
   EXPECT_EQ(RTFEscapeNoBraces("{a}\\"), "_a__");
   EXPECT_EQ(MakeRTFIdentifier("My Style-1"), "My_Style_1");
 }
@@ -95,6 +96,9 @@ TEST(Rtf, UnicodeText) {
             "a\\{\\emdash ");
   EXPECT_EQ(RTFUnicodeText(WideStringToRawUnicode(u"\u2014"), 1252, true, false), "\\u8212 ");
   EXPECT_EQ(RTFUnicodeText(WideStringToRawUnicode(u"\u4E00"), 1252, false, true), "\\u19968 ?");
+  // A two-byte substitute: its length is announced before the character it stands for.
+  EXPECT_EQ(RTFUnicodeText(WideStringToRawUnicode(u"\u4E00"), 936, false, true),
+            "\\uc2\\u19968 \\'d2\\'bb\\uc1 ");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "richtext/item_factory.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_style.h"
+#include "richtext/rtf_writer.h"
 #include "richtext/support/raster_canvas.h"
 #include "richtext/tab_item.h"
 
@@ -256,10 +257,11 @@ TEST(BreakItem, PlainTextHtmlAndRtf) {
   EXPECT_EQ(
       line.GetHTML(nullptr, true, 0),
       "<hr noshade size=1 title=\"say 'hi'\" style=\"color : #FF0000; border-style: dotted\">");
-  TRDColorList colors;
+  TRDRTFSaveContext context;
+  TRDColorList& colors = context.ColorList;
   colors.AddValue(0);
-  line.CollectRTFTables(colors);
-  line.CollectRTFTables(colors);
+  line.CollectRTFTables(context);
+  line.CollectRTFTables(context);
   EXPECT_EQ(colors.Count(), 2);
   line.LineWidth = 2;
   EXPECT_EQ(line.GetRTF(0, colors, 15),
@@ -343,7 +345,8 @@ TEST(TabItem, OutputsAndMeasure) {
   EXPECT_EQ(tab.GetHTML(&sheet), "&lt;-&lt;-");
   EXPECT_EQ(tab.AsText(0, nullptr), "\t");
   TMemoryStream rtf;
-  tab.SaveRTF(rtf, nullptr, 0, TRDColorList(), 15);
+  TRDRTFSaveContext context;
+  tab.SaveRTF(rtf, nullptr, 0, context);
   EXPECT_EQ(StreamText(rtf), "\\tab ");
   TRasterCanvas canvas(10, 10);
   int width = 5, height = 0, descent = 0;

@@ -92,8 +92,26 @@ TEST(CodePages, KnownCharactersConvert) {
 }
 
 TEST(CodePages, UnknownPagesFallBackToTheSystemPage) {
-  EXPECT_EQ(AnsiToRawUnicode(932, "\x80"), AnsiToRawUnicode(1252, "\x80"));
+  EXPECT_EQ(AnsiToRawUnicode(99999, "\x80"), AnsiToRawUnicode(1252, "\x80"));
   EXPECT_EQ(RawUnicodeToAnsi(99999, Raw(u"\u20AC")), "\x80");
+}
+
+TEST(CodePages, EastAsianPagesTakeTwoBytesACharacter) {
+  const std::string japanese = std::string("\x82\xA0") + "a\x93\xFA";
+  EXPECT_EQ(AnsiToRawUnicode(932, japanese), Raw(u"\u3042a\u65E5"));
+  EXPECT_EQ(AnsiToRawUnicode(936, "\xD6\xD0"), Raw(u"\u4E2D"));
+  EXPECT_EQ(AnsiToRawUnicode(949, "\xB0\xA1"), Raw(u"\uAC00"));
+  EXPECT_EQ(AnsiToRawUnicode(950, "\xA4\xA4"), Raw(u"\u4E2D"));
+  EXPECT_EQ(AnsiToRawUnicode(1361, "\x88\x61"), Raw(u"\uAC00"));
+  EXPECT_EQ(AnsiToRawUnicode(CharsetToCodePage(SHIFTJIS_CHARSET), "\x82\xA0"), Raw(u"\u3042"));
+  EXPECT_EQ(AnsiToUTF8(936, "\xD6\xD0"), "\xE4\xB8\xAD");
+  EXPECT_EQ(RawUnicodeToAnsi(932, Raw(u"\u3042a\u65E5")), japanese);
+  EXPECT_EQ(RawUnicodeToAnsi(949, Raw(u"\uAC00")), "\xB0\xA1");
+  // What a page lacks is one '?' a character; a cut character is one replacement and
+  // does not swallow what follows.
+  EXPECT_EQ(RawUnicodeToAnsi(932, Raw(u"\u00E9\U0001F600x")), "??x");
+  EXPECT_EQ(AnsiToRawUnicode(932, "a\x82"), Raw(u"a\uFFFD"));
+  EXPECT_EQ(AnsiToRawUnicode(936, std::string("\xFF") + "b"), Raw(u"\uFFFDb"));
 }
 
 TEST(CodePages, UnconvertibleCharactersBecomeQuestionMarks) {

@@ -95,6 +95,17 @@ TEST(RTFReaderUnicode, AnsiCodePageConvertsMarkerAndLevelTexts) {
   EXPECT_EQ(reader.CodePage(), 1250u);
 }
 
+TEST(RTFReaderUnicode, EastAsianCodePagesGiveTheirCharacters) {
+  Read bytes("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0\\'93\\'fa}");
+  EXPECT_EQ(bytes.log.Text(), "\u3042\u65e5");
+  // The writer announces a two-byte substitute before the character, so a reader that
+  // takes the substitute skips both bytes, and one that cannot read \u gets them.
+  Read unicode("{\\rtf1\\ansi\\ansicpg932\\uc1 \\uc2\\u12354 \\'82\\'a0\\uc1 a}");
+  EXPECT_EQ(unicode.log.Text(), "\u3042a");
+  Read substitute("{\\rtf1\\ansi\\ansicpg932\\uc1 \\uc2\\u12354 \\'82\\'a0\\uc1 a}", false);
+  EXPECT_EQ(substitute.log.Text(), "\u3042a");
+}
+
 TEST(RTFReaderErrors, ResultCodes) {
   struct Case {
     const char* rtf;

@@ -1,0 +1,32 @@
+// What the application may add to or take over in the documents the writers produce
+// (RTF, HTML, plain text): hyperlink targets, extra RTF or HTML at fixed places, its own
+// output of an item, and where a picture of an HTML export goes. The writers ask the
+// hooks of the root document; a hook left empty leaves the default output.
+#pragma once
+
+#include <functional>
+#include <string>
+
+class TCustomRDData;
+class TGraphic;
+
+enum TRDSaveFormat { rdsfText, rdsfHTML, rdsfRTF };
+enum TRDRTFSaveArea { rd_rtfs_TextStyle, rd_rtfs_ParaStyle, rd_rtfs_Doc };
+enum TRDHTMLSaveArea { rd_thms_Head, rd_thms_BodyAttribute, rd_thms_Body, rd_thms_End };
+
+struct TRDExportHooks {
+  // The target of hyperlink id and extra attributes (HTML) or extra field text (RTF).
+  std::function<void(int id, TRDSaveFormat format, std::string& target, std::string& extras)>
+      OnWriteHyperlink;
+  // Extra RTF for a text style, a paragraph style (index) or the document (index -1).
+  std::function<std::string(TRDRTFSaveArea area, int index)> OnSaveRTFExtra;
+  std::function<std::string(TRDHTMLSaveArea area, bool css)> OnSaveHTMLExtra;
+  // The application's own output of item itemNo of data; true when out holds it.
+  std::function<bool(TCustomRDData* data, int itemNo, TRDSaveFormat format, bool unicode,
+                     std::string& out)>
+      OnSaveItemToFile;
+  // A picture to become a file of an HTML export: true when location names where the
+  // application put it.
+  std::function<bool(const TGraphic& graphic, const std::string& path, std::string& location)>
+      OnHTMLSaveImage;
+};

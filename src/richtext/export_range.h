@@ -1,0 +1,24 @@
+// The part of a document a writer puts out: the whole document or the selection, as
+// first and last item with character offsets (text items 1-based, the offset after the
+// last character one past it; other items 0 before and 1 after).
+#pragma once
+
+#include <string>
+
+class TCustomRDData;
+
+struct TRDExportRange {
+  int StartItem = 0;
+  int StartOffs = 0;
+  int EndItem = -1;
+  int EndOffs = 0;
+  bool Empty() const { return EndItem < StartItem; }
+};
+
+TRDExportRange GetExportRange(const TCustomRDData& data, bool selectionOnly);
+// Whether a non-text item at an end of the range lies inside it (a selection may end just
+// before or begin just after it).
+bool ExportIncludesItem(const TCustomRDData& data, int itemNo, const TRDExportRange& range);
+// The text of text item itemNo inside the range: cut at the offsets in the first and the
+// last item.
+std::string ExportItemText(const TCustomRDData& data, int itemNo, const TRDExportRange& range);
