@@ -1,5 +1,7 @@
 #include "gif/gif_lzw_decoder.h"
 
+#include <optional>
+
 #include "gif/gif_types.h"
 #include "platform/text/streams.h"
 
@@ -8,6 +10,10 @@ namespace {
 constexpr int kMaxCodes = 4096;
 constexpr int kMinCodeSize = 2;
 constexpr int kMaxMinCodeSize = 11;  // so that clear and end codes still fit in 12 bits
+
+// Where decoding stands after a step: more pixels may follow, or the data has stopped
+// and why.
+enum class TLZWState { More, EndOfData, EndCode, InvalidCode };
 
 class TLZWDecoder {
  public:
@@ -19,17 +25,16 @@ class TLZWDecoder {
     ResetTable();
   }
 
-  // Fills Count pixels; a negative result (-1 data exhausted, -2 end code, -3 a code
-  // the table cannot hold) stops.
-  int Fetch(std::uint8_t* Pixels, int Count) {
+  // Fills Count pixels (More), or as many as the data holds and tells why it stopped.
+  TLZWState Fetch(std::uint8_t* Pixels, int Count) {
     for (int i = 0; i < Count; ++i) {
       if (stack_size_ == 0) {
-        const int result = Step();
-        if (result < 0) return result;
+        const TLZWState state = Step();
+        if (state != TLZWState::More) return state;
       }
       Pixels[i] = stack_[--stack_size_];
     }
-    return 0;
+    return TLZWState::More;
   }
 
   // Skips what is left of the image data, up to and including its terminator.
@@ -67,7 +72,8 @@ class TLZWDecoder {
     return true;
   }
 
-  int GetCode() {
+  // The next code; none once the data sub-blocks are used up.
+  std::optional<int> GetCode() {
     if (first_call_) {
       first_call_ = false;
       return clear_code_;
@@ -76,7 +82,7 @@ class TLZWDecoder {
       std::uint8_t byte = 0;
       if (!NextByte(byte)) {
         if (bit_count_ == 0) Warn("Decoder bit buffer under-run");
-        return -1;
+        return std::nullopt;
       }
       bit_buffer_ |= static_cast<std::uint32_t>(byte) << bit_count_;
       bit_count_ += 8;
@@ -93,21 +99,23 @@ class TLZWDecoder {
     stack_[stack_size_++] = Byte;
   }
 
-  // One LZW step: pushes the string of the next code; negative at the end.
-  int Step() {
-    int code = GetCode();
-    if (code < 0) return code;
+  // One LZW step: pushes the string of the next code.
+  TLZWState Step() {
+    std::optional<int> next = GetCode();
+    if (!next) return TLZWState::EndOfData;
+    int code = *next;
     if (code == clear_code_) {
       ResetTable();
-      do code = GetCode();
-      while (code == clear_code_);
-      if (code < 0) return code;
+      do next = GetCode();
+      while (next && *next == clear_code_);
+      if (!next) return TLZWState::EndOfData;
+      code = *next;
       if (code == end_code_) return EndCode();
       if (code > end_code_) return InvalidCode();
       previous_code_ = code;
       first_byte_ = static_cast<std::uint8_t>(code);
       Push(first_byte_);
-      return 0;
+      return TLZWState::More;
     }
     if (code == end_code_) return EndCode();
     // A code may name the entry about to be made (the KwKwK case), never one beyond it.
@@ -133,18 +141,18 @@ class TLZWDecoder {
       }
     }
     previous_code_ = in_code;
-    return 0;
+    return TLZWState::More;
   }
 
-  int EndCode() {
+  TLZWState EndCode() {
     Finish();
-    return -2;
+    return TLZWState::EndCode;
   }
 
   // Damaged data: the frame keeps the pixels decoded so far, the rest is skipped.
-  int InvalidCode() {
+  TLZWState InvalidCode() {
     Warn("Invalid LZW code");
-    return -3;
+    return TLZWState::InvalidCode;
   }
 
   void Warn(const char* Message) {
@@ -192,7 +200,8 @@ void DecodeFramePixels(TStream& Stream, std::uint8_t* Data, int Width, int Heigh
     int step = 8;
     int row = 0;
     for (int i = 0; i < Height; ++i) {
-      if (decoder.Fetch(Data + static_cast<std::size_t>(row) * Width, Width) < 0) break;
+      if (decoder.Fetch(Data + static_cast<std::size_t>(row) * Width, Width) != TLZWState::More)
+        break;
       row += step;
       while (row >= Height) {
         if (pass > 0) step /= 2;

@@ -79,23 +79,7 @@ TCustomRDFontInfo::TCustomRDFontInfo(TCustomRDInfos* collection) : TCustomRDInfo
 
 void TCustomRDFontInfo::Assign(const TCustomRDInfo& source) {
   if (const auto* s = dynamic_cast<const TCustomRDFontInfo*>(&source)) {
-    FontName = s->FontName;
-    Size = s->Size;
-    Color = s->Color;
-    BackColor = s->BackColor;
-    HoverBackColor = s->HoverBackColor;
-    HoverColor = s->HoverColor;
-    Style = s->Style;
-    StyleEx = s->StyleEx;
-    Charset = s->Charset;
-    Jump = s->Jump;
-    JumpCursor = s->JumpCursor;
-    Protection = s->Protection;
-    Options = s->Options;
-    VShift = s->VShift;
-    CharScale = s->CharScale;
-    CharSpacing = s->CharSpacing;
-    BiDiMode = s->BiDiMode;
+    static_cast<TRDFontInfoValues&>(*this) = *s;
   }
   TCustomRDInfo::Assign(source);
 }

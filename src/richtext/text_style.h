@@ -52,10 +52,9 @@ constexpr TRDFontInfoProperties RDFontProp(TRDFontInfoProperty p) {
 }
 constexpr TRDFontInfoProperties RDAllFontInfoProperties = 0x03FFFFFF;
 
-class TCustomRDFontInfo : public TCustomRDInfo {
- public:
-  explicit TCustomRDFontInfo(TCustomRDInfos* collection);
-
+// The look of a text style as a value: assigning a style copies all of it at once, so a
+// property added here is never left out of a copy.
+struct TRDFontInfoValues {
   TRDBiDiMode BiDiMode = rdbdUnspecified;
   bool Jump = false;
   int JumpCursor = crJump;
@@ -73,6 +72,11 @@ class TCustomRDFontInfo : public TCustomRDInfo {
   TRDTextOptions Options = 0;
   int CharScale = 100;
   int CharSpacing = 0;
+};
+
+class TCustomRDFontInfo : public TCustomRDInfo, public TRDFontInfoValues {
+ public:
+  explicit TCustomRDFontInfo(TCustomRDInfos* collection);
 
   void Assign(const TCustomRDInfo& source) override;
   void DefineProperties(TRDPropertyFiler& filer) override;

@@ -376,3 +376,28 @@ TEST(TextStyleMerge, MergeMapsEqualStylesAndAppendsTheRest) {
 }
 
 }  // namespace
+
+TEST(TextStyle, AssignCopiesTheWholeLook) {
+  TFontInfo source(nullptr), target(nullptr);
+  source.FontName = "Courier New";
+  source.Size = 17;
+  source.Color = clRed;
+  source.BackColor = clYellow;
+  source.HoverColor = clBlue;
+  source.HoverBackColor = clGreen;
+  source.Style = fsBold | fsUnderline;
+  source.StyleEx = rdfsOverline;
+  source.Charset = RUSSIAN_CHARSET;
+  source.Jump = true;
+  source.JumpCursor = crJump + 1;
+  source.Protection = 3;
+  source.Options = rdteoRTFCode;
+  source.VShift = 33;
+  source.CharScale = 80;
+  source.CharSpacing = 2;
+  source.BiDiMode = rdbdRightToLeft;
+  target.Assign(source);
+  EXPECT_TRUE(target.IsEqual(source, 0));
+  EXPECT_EQ(target.BiDiMode, rdbdRightToLeft);
+  EXPECT_EQ(target.CharSpacing, 2);
+}

@@ -323,3 +323,30 @@ TEST(RTFReaderEvents, PicturesAndObjectsWithoutHandlersAreSteppedOver) {
 }
 
 }  // namespace
+
+// A reader used again starts from nothing: no table, code page, skip count, pending
+// escape or group of the earlier read reaches the next one, even when that one broke off.
+TEST(RTFReaderReuse, ASecondReadSeesNothingOfTheFirst) {
+  const std::string second =
+      "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
+      "\\f0\\cf1 a\\'e4\\u8364 ?b\\par\\trowd\\cellx100 c\\cell\\row}";
+  TRDRTFReader fresh;
+  TRTFEventLog expected(fresh);
+  ASSERT_EQ(ReadRTF(fresh, second), rtf_ec_OK);
+
+  for (const std::string first :
+       {"{\\rtf1\\ansi\\ansicpg1251\\uc3{\\fonttbl{\\f5\\fcharset204 Cyr;}}"
+        "{\\colortbl;\\red0\\green0\\blue255;}\\f5 x\\par}",
+        "{\\rtf1{\\b{\\i{\\trowd\\cellx50 y\\'4",  // ends inside an escape and groups
+        "{\\rtf1{\\pict\\pngblip 89504e4"}) {
+    TRDRTFReader reader;
+    TRTFEventLog log(reader);
+    ReadRTF(reader, first);
+    log.Lines.clear();
+    ASSERT_EQ(ReadRTF(reader, second), rtf_ec_OK) << first;
+    EXPECT_EQ(log.Lines, expected.Lines) << first;
+    EXPECT_EQ(reader.FontTable().Count(), 1) << first;
+    EXPECT_EQ(reader.ColorTable().Count(), 2) << first;
+    EXPECT_EQ(reader.CodePage(), fresh.CodePage()) << first;
+  }
+}

@@ -72,6 +72,8 @@ class TfrmAprsMsg : public TForm {
   TMemo* memTx;   // hidden: PendingMsgs
   TMemo* memAck;  // hidden: AckLog
   TTimer* timMsgTx;
+  // The style sheet of the three message viewers.
+  std::unique_ptr<TRDStyle> rdsMsg;
 
   // The next own message number, 0..9999.
   int MsgNr = 0;
@@ -123,8 +125,6 @@ class TfrmAprsMsg : public TForm {
   void MarkAcknowledged(const std::string& OwnCall, const std::string& From,
                         const std::string& Answered);
   void RefreshMemos();
-
-  std::unique_ptr<TRDStyle> rdsMsg;
 };
 
 extern TfrmAprsMsg* frmAprsMsg;

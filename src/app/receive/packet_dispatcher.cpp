@@ -86,10 +86,6 @@ bool IsUiFrameHeader(const std::string& Header) {
   return word.rfind("UI", 0) == 0;
 }
 
-void ParseStationComment(TAprsInfo& Info) {
-  ::ParseStationComment(Info.Comment, Info.Course, Info.Speed, Info.Altitude);
-}
-
 bool TPacketDispatcher::Enabled() const {
   std::string call = Trim(Text(Settings.CallP1));
   if (call.empty()) call = Trim(Text(Settings.CallP2));

@@ -80,7 +80,5 @@ class TPacketDispatcher {
 
 // The frame type word after "ctl" starts with "UI" ("UI", "UIv", "UI^").
 bool IsUiFrameHeader(const std::string& Header);
-// Takes altitude, course/speed and Mic-E altitude out of the comment (aprs_data.h).
-void ParseStationComment(TAprsInfo& Info);
 // Port of a monitor header: -1 "ig", 1 "fm" or "1:fm", 2 "2:fm", else 0.
 int HeaderPort(const std::string& Header);

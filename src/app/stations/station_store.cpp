@@ -4,8 +4,8 @@
 #include <cmath>
 #include <iterator>
 
-#include "app/receive/packet_dispatcher.h"
 #include "app/receive/sound_queue.h"
+#include "core/aprs_data.h"
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
 #include "platform/sys/files.h"
@@ -358,7 +358,7 @@ void TStationStore::UpdateStation(TAprsInfo Info) {
     return;
   }
   if (Info.SymCode != '_') {
-    ParseStationComment(Info);
+    ParseStationComment(Info.Comment, Info.Course, Info.Speed, Info.Altitude);
   } else {
     Info.MicEMsg = kWeatherStationMicEMsg;
   }

@@ -29,61 +29,20 @@ TRDRTFRowProperties& TRDRTFReaderState::GetRowProps() {
   return *RowProps;
 }
 
-void TRDRTFReaderState::CopyGroupStateFrom(const TRDRTFReaderState& source) {
-  DefLanguage = source.DefLanguage;
-  CharProps = source.CharProps;
-  ParaProps = source.ParaProps;
-  SectProps = source.SectProps;
-  DocProps = source.DocProps;
-  RowProps = source.RowProps;
-  BorderTarget = source.BorderTarget;
-  Destination = source.Destination;
-  InternalState = source.InternalState;
-  MarkerTextForLevel = source.MarkerTextForLevel;
-  HFType = source.HFType;
-}
-
-TRDRTFReader::TRDRTFReader(TComponent* AOwner)
-    : TComponent(AOwner), state_(std::make_unique<TRDRTFReaderState>()) {}
+TRDRTFReader::TRDRTFReader(TComponent* AOwner) : TComponent(AOwner) {}
 
 TRDRTFReader::~TRDRTFReader() = default;
 
 void TRDRTFReader::Clear() {
-  font_table_.Clear();
-  color_table_.Clear();
-  style_sheet_.Clear();
-  list_table_.Clear();
-  list_override_table_.Clear();
-  state_stack_.clear();
-  state_ = std::make_unique<TRDRTFReaderState>();
-  pending_text_.clear();
-  pending_unicode_.clear();
-  next_position_ = rtf_ts_NewPara;
-  char_pushed_back_ = false;
-  cur_picture_.reset();
-  cur_object_.reset();
-  cur_marker_.reset();
+  static_cast<TRDRTFReadState&>(*this) = TRDRTFReadState{};
   code_page_ = DefCodePage;
-  unicode_skip_count_ = 1;
-  skip_count_ = 0;
-  depth_ = 0;
-  table_depth_ = 0;
-  force_flush_ = false;
   if (PixelsPerInch == 0) PixelsPerInch = GetScreenLogPixelsY();
-  shp_pict_inserted_ = false;
-  object_inserted_ = false;
-  star_seen_ = false;
-  bin_count_ = 0;
-  list_level_number_ = 0;
-  row_alignment_ = 0;
-  row_alignment_set_ = false;
-  hex_high_nibble_ = escape_high_nibble_ = true;
 }
 
 TRDRTFErrorCode TRDRTFReader::ReadFromStream(TStream& Stream) {
+  Clear();
   stream_ = &Stream;
   stream_size_ = Stream.Size();
-  Clear();
   buffer_.assign(kBufferSize, 0);
   buf_len_ = kBufferSize;
   buf_pos_ = kBufferSize;

@@ -37,22 +37,30 @@
 
 class TRDRTFReader;
 
-// The state of one open group; saved on '{' and restored on '}'.
-struct TRDRTFReaderState {
+// Which border the side words (\brdrt, \trbrdrl, \clbrdrb ...) last chose: the
+// following border properties go to that one.
+enum class TRDRTFBorderTarget : std::uint8_t { Paragraph, TableRow, TableCell };
+
+// What a group sets; saved on '{' and restored on '}'.
+struct TRDRTFGroupState {
   int DefLanguage = 0;
   TRDRTFCharProperties CharProps;
   TRDRTFParaProperties ParaProps;
   TRDRTFSectionProperties SectProps;
   TRDRTFDocProperties DocProps;
   std::optional<TRDRTFRowProperties> RowProps;
-  std::uint8_t BorderTarget = 0;  // 0 paragraph, 1 table row, 2 table cell
+  TRDRTFBorderTarget BorderTarget = TRDRTFBorderTarget::Paragraph;
   TRDRTFDestination Destination = rtf_ds_Normal;
   TRDRTFInternalState InternalState = rtf_ris_Norm;
   // Marker texts (\pntxta, \pntxtb) inside a \pnseclvl group belong to that level.
   bool MarkerTextForLevel = false;
   TRDRTFHeaderFooterType HFType = rtf_hf_MainText;
-  // Kept by the state object across group boundaries (not saved and restored): a
-  // field's instruction must still be known while its result is read.
+};
+
+// The state of one open group: what the group sets, and what is kept across group
+// boundaries (not saved and restored): a field's instruction must still be known while
+// its result is read.
+struct TRDRTFReaderState : TRDRTFGroupState {
   std::string FieldInstruction;
   bool FieldPictureInserted = false;
   std::unique_ptr<TGraphic> FieldPicture;
@@ -61,7 +69,9 @@ struct TRDRTFReaderState {
 
   TRDRTFRowProperties& GetRowProps();
   // Copies everything but the field data and the default font.
-  void CopyGroupStateFrom(const TRDRTFReaderState& source);
+  void CopyGroupStateFrom(const TRDRTFReaderState& source) {
+    static_cast<TRDRTFGroupState&>(*this) = source;
+  }
 };
 
 using TRDRTFNewTextEvent =
@@ -89,7 +99,53 @@ using TRDRTFTranslateKeywordEvent =
 using TRDRTFProgressEvent =
     std::function<void(TRDRTFReader* Sender, TRDRTFProgressStage Stage, std::uint8_t PercentDone)>;
 
-class TRDRTFReader : public TComponent {
+// What one read builds up, from the input buffer to the document tables; every read
+// starts from a fresh one (TRDRTFReader::Clear), so nothing of an earlier read leaks in.
+struct TRDRTFReadState {
+  TStream* stream_ = nullptr;
+  std::int64_t stream_size_ = 0;
+  std::vector<std::uint8_t> buffer_;
+  int buf_pos_ = 0;  // 0-based index of the next byte
+  int buf_len_ = 0;
+  std::string pending_text_;
+  std::u16string pending_unicode_;
+  std::uint8_t last_char_ = 0;
+  bool char_pushed_back_ = false;
+
+  TRDRTFStyleSheet style_sheet_;
+  TRDRTFFontList font_table_;
+  TRDRTFColorList color_table_;
+  TRDRTFListTable97 list_table_;
+  TRDRTFListOverrideTable97 list_override_table_;
+  std::unique_ptr<TRDRTFReaderState> state_ = std::make_unique<TRDRTFReaderState>();
+  std::vector<std::unique_ptr<TRDRTFReaderState>> state_stack_;
+  std::unique_ptr<TRDRTFPicture> cur_picture_;
+  std::unique_ptr<TRDRTFObject> cur_object_;
+  std::optional<TRDRTFMarkerProperties> cur_marker_;
+
+  unsigned code_page_ = 0;
+  int unicode_skip_count_ = 1;
+  int skip_count_ = 0;
+  int table_depth_ = 0;
+  int list_level_number_ = 0;
+  bool progress_on_ = false;
+  bool shp_pict_inserted_ = false;
+  bool object_inserted_ = false;
+  bool force_flush_ = false;
+  TRDRTFPosition next_position_ = rtf_ts_NewPara;
+  int depth_ = 0;
+  std::int64_t bin_count_ = 0;
+  int param_ = 0;
+  std::uint8_t hex_byte_ = 0;  // picture and object data nibbles
+  bool hex_high_nibble_ = true;
+  std::uint8_t escape_byte_ = 0;  // the digits after \'
+  bool escape_high_nibble_ = true;
+  bool star_seen_ = false;
+  std::uint8_t row_alignment_ = 0;
+  bool row_alignment_set_ = false;
+};
+
+class TRDRTFReader : public TComponent, private TRDRTFReadState {
  public:
   // Groups nested deeper, or tables nested deeper (\itap), end the read with
   // rtf_ec_StackOverflow instead of growing without bound.
@@ -203,46 +259,4 @@ class TRDRTFReader : public TComponent {
   TRDRTFErrorCode OutputSymbolField(const std::string& instruction);
   bool ReportPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic>& graphic,
                      const std::string& fileName);
-
-  TStream* stream_ = nullptr;
-  std::int64_t stream_size_ = 0;
-  std::vector<std::uint8_t> buffer_;
-  int buf_pos_ = 0;  // 0-based index of the next byte
-  int buf_len_ = 0;
-  std::string pending_text_;
-  std::u16string pending_unicode_;
-  std::uint8_t last_char_ = 0;
-  bool char_pushed_back_ = false;
-
-  TRDRTFStyleSheet style_sheet_;
-  TRDRTFFontList font_table_;
-  TRDRTFColorList color_table_;
-  TRDRTFListTable97 list_table_;
-  TRDRTFListOverrideTable97 list_override_table_;
-  std::unique_ptr<TRDRTFReaderState> state_;
-  std::vector<std::unique_ptr<TRDRTFReaderState>> state_stack_;
-  std::unique_ptr<TRDRTFPicture> cur_picture_;
-  std::unique_ptr<TRDRTFObject> cur_object_;
-  std::optional<TRDRTFMarkerProperties> cur_marker_;
-
-  unsigned code_page_ = 0;
-  int unicode_skip_count_ = 1;
-  int skip_count_ = 0;
-  int table_depth_ = 0;
-  int list_level_number_ = 0;
-  bool progress_on_ = false;
-  bool shp_pict_inserted_ = false;
-  bool object_inserted_ = false;
-  bool force_flush_ = false;
-  TRDRTFPosition next_position_ = rtf_ts_NewPara;
-  int depth_ = 0;
-  std::int64_t bin_count_ = 0;
-  int param_ = 0;
-  std::uint8_t hex_byte_ = 0;  // picture and object data nibbles
-  bool hex_high_nibble_ = true;
-  std::uint8_t escape_byte_ = 0;  // the digits after \'
-  bool escape_high_nibble_ = true;
-  bool star_seen_ = false;
-  std::uint8_t row_alignment_ = 0;
-  bool row_alignment_set_ = false;
 };

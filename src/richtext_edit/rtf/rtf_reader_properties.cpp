@@ -69,19 +69,19 @@ int TRDRTFReader::FontIndexOf(int number) {
 
 TRDRTFBorderSide* TRDRTFReader::CurrentBorderSide() {
   switch (state_->BorderTarget) {
-    case 1: {
+    case TRDRTFBorderTarget::TableRow: {
       TRDRTFRowProperties& row = state_->GetRowProps();
       return &row.Border.Side(row.CurBorderSide);
     }
-    case 2: {
+    case TRDRTFBorderTarget::TableCell: {
       TRDRTFCellProperties* cell = state_->GetRowProps().LastCell();
       return cell ? &cell->Border.Side(cell->CurBorderSide) : nullptr;
     }
-    default: {
-      TRDRTFParaProperties& para = state_->ParaProps;
-      return &para.GetBorder().Side(para.CurBorderSide);
-    }
+    case TRDRTFBorderTarget::Paragraph:
+      break;
   }
+  TRDRTFParaProperties& para = state_->ParaProps;
+  return &para.GetBorder().Side(para.CurBorderSide);
 }
 
 TRDRTFErrorCode TRDRTFReader::ApplyProperty(const TRDRTFKeyword& keyword, int value) {
@@ -282,7 +282,7 @@ void TRDRTFReader::ApplyParagraphProperty(P prop, int value) {
         side->Style = std::uint8_t(value);
       break;
     case P::BorderSide:
-      state_->BorderTarget = 0;
+      state_->BorderTarget = TRDRTFBorderTarget::Paragraph;
       para.CurBorderSide = std::uint8_t(value);
       break;
     case P::BorderWidth:
@@ -484,7 +484,7 @@ TRDRTFErrorCode TRDRTFReader::ApplyTableProperty(P prop, int value, int sub) {
       row.CloseCell(value);
       return rtf_ec_OK;
     case P::RowBorderSide:
-      state_->BorderTarget = 1;
+      state_->BorderTarget = TRDRTFBorderTarget::TableRow;
       row.CurBorderSide = std::uint8_t(value);
       return rtf_ec_OK;
     case P::TableBestWidth:
@@ -523,7 +523,7 @@ TRDRTFErrorCode TRDRTFReader::ApplyTableProperty(P prop, int value, int sub) {
       cell->VAlign = std::uint8_t(value);
       break;
     case P::CellBorderSide:
-      state_->BorderTarget = 2;
+      state_->BorderTarget = TRDRTFBorderTarget::TableCell;
       cell->CurBorderSide = std::uint8_t(value);
       break;
     case P::CellBestWidth:
