@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/gui/new_control.h"
 #include "platform/gui/standard_icons.h"
 #include "platform/sys/application.h"
 
@@ -19,21 +20,16 @@ constexpr TColor kIconBackground = clFuchsia;
 
 TMyButton* MakeButton(TfrmMyMsgDialog* form, TWinControl* parent, const char* name,
                       const char* caption, TModalResult result) {
-  auto* button = new TMyButton(form);
-  button->Name = name;
-  button->SetParent(parent);
+  auto* button = NewControl<TMyButton>(form, parent, name, 0, 0, 75, 25);
   button->SetCaption(caption);
-  button->SetBounds(0, 0, 75, 25);
   button->SetModalResult(result);
   return button;
 }
 
 TLabel* MakeHeadWord(TfrmMyMsgDialog* form, const char* name, const char* caption) {
-  auto* label = new TLabel(form);
-  label->Name = name;
+  auto* label = NewControl<TLabel>(form, form, name);
   label->SetCaption(caption);
   label->SetVisible(false);
-  label->SetParent(form);
   return label;
 }
 
@@ -46,39 +42,27 @@ TfrmMyMsgDialog::TfrmMyMsgDialog(TComponent* AOwner) : TForm(AOwner) {
   SetKeyPreview(true);
   SetBounds(0, 0, 367, 252);
 
-  mpnlHead = new TMyPanel(this);
-  mpnlHead->Name = "mpnlHead";
-  mpnlHead->SetParent(this);
-  mpnlHead->SetAlign(alTop);
+  mpnlHead = NewControl<TMyPanel>(this, this, "mpnlHead", alTop);
   mpnlHead->SetHeight(25);
   mpnlHead->SetGlowPaint(true);
   mpnlHead->SetColor(0x9D5B2E);
   mpnlHead->SetColor2(0x7A4420);
   mpnlHead->SetPaintBorder(TMyBorder{bpTop, bpLeft, bpRight});
 
-  mlblHead = new TMyLabel(this);
-  mlblHead->Name = "mlblHead";
-  mlblHead->SetParent(mpnlHead);
-  mlblHead->SetBounds(8, 5, 100, 15);
+  mlblHead = NewControl<TMyLabel>(this, mpnlHead, "mlblHead", 8, 5, 100, 15);
   mlblHead->SetTransparent(true);
   mlblHead->Font().SetHeight(kFontHeight);
   mlblHead->Font().SetStyle(fsBold);
   mlblHead->Font().SetColor(clWhite);
   mlblHead->SetMove(true);
 
-  mpnlMain = new TMyPanel(this);
-  mpnlMain->Name = "mpnlMain";
-  mpnlMain->SetParent(this);
-  mpnlMain->SetAlign(alClient);
+  mpnlMain = NewControl<TMyPanel>(this, this, "mpnlMain", alClient);
   mpnlMain->SetRoundRect(false);
   mpnlMain->SetBevelOuter(bvNone);
   mpnlMain->SetColor(0xF0F0F0);
   mpnlMain->SetPaintBorder(TMyBorder{bpBottom, bpLeft, bpRight});
 
-  imgPic = new TImage(this);
-  imgPic->Name = "imgPic";
-  imgPic->SetParent(mpnlMain);
-  imgPic->SetBounds(10, 10, 32, 32);
+  imgPic = NewControl<TImage>(this, mpnlMain, "imgPic", 10, 10, 32, 32);
   imgPic->SetTransparent(true);
 
   imlPics = new TImageList(this, 32, 32);
@@ -89,9 +73,7 @@ TfrmMyMsgDialog::TfrmMyMsgDialog(TComponent* AOwner) : TForm(AOwner) {
     imlPics->Add(picture);
   }
 
-  lblInfo = new TLabel(this);
-  lblInfo->Name = "lblInfo";
-  lblInfo->SetParent(mpnlMain);
+  lblInfo = NewControl<TLabel>(this, mpnlMain, "lblInfo");
   lblInfo->SetLeft(50);
   lblInfo->SetTop(10);
   lblInfo->SetTransparent(true);
@@ -102,17 +84,11 @@ TfrmMyMsgDialog::TfrmMyMsgDialog(TComponent* AOwner) : TForm(AOwner) {
   lblHeadInfo = MakeHeadWord(this, "lblHeadInfo", "Information");
   lblHeadConfirm = MakeHeadWord(this, "lblHeadConfirm", "Best\xE4tigung");
 
-  mpnlAdvance = new TMyPanel(this);
-  mpnlAdvance->Name = "mpnlAdvance";
-  mpnlAdvance->SetParent(mpnlMain);
+  mpnlAdvance = NewControl<TMyPanel>(this, mpnlMain, "mpnlAdvance", 10, 50, 340, 100);
   mpnlAdvance->SetRoundRect(false);
   mpnlAdvance->SetBevelOuter(bvLowered);
-  mpnlAdvance->SetBounds(10, 50, 340, 100);
   mpnlAdvance->SetVisible(false);
-  memAdv = new TMemo(this);
-  memAdv->Name = "memAdv";
-  memAdv->SetParent(mpnlAdvance);
-  memAdv->SetAlign(alClient);
+  memAdv = NewControl<TMemo>(this, mpnlAdvance, "memAdv", alClient);
   memAdv->SetReadOnly(true);
 
   mbtnOk = MakeButton(this, mpnlMain, "mbtnOk", "Ok", mrOk);

@@ -10,6 +10,7 @@
 #include "devices/gps_rx.h"
 #include "devices/sat_tracking_diagram.h"
 #include "platform/gui/label.h"
+#include "platform/gui/new_control.h"
 #include "platform/sys/application.h"
 #include "platform/sys/timer.h"
 #include "platform/text/format.h"
@@ -61,37 +62,27 @@ TfrmGpsStatus::~TfrmGpsStatus() {
 void TfrmGpsStatus::BuildControls() {
   auto panel = [this](TWinControl* parent, const char* name, int x, int y, int w, int h,
                       const std::string& caption = {}) {
-    auto* p = new TMyPanel(this);
-    p->Name = name;
-    p->SetParent(parent);
-    p->SetBounds(x, y, w, h);
+    auto* p = NewControl<TMyPanel>(this, parent, name, x, y, w, h);
     p->SetCaption(caption);
     return p;
   };
   auto hiddenButton = [this](const char* name) {
-    auto* b = new TMyButton(this);
-    b->Name = name;
+    auto* b = NewControl<TMyButton>(this, this, name);
     b->SetChecker(true);
     b->SetDown(true);
     b->SetVisible(false);
-    b->SetParent(this);
     return b;
   };
   auto hiddenLabel = [this](const char* name) {
-    auto* l = new TLabel(this);
-    l->Name = name;
+    auto* l = NewControl<TLabel>(this, this, name);
     l->SetVisible(false);
-    l->SetParent(this);
     return l;
   };
 
   int y = 0;
   mpnlTop = panel(this, "mpnlTop", 0, y, kWidth, 20, "GPS");
   mpnlTop->SetMove(true);
-  mbtnClose = new TMyButton(this);
-  mbtnClose->Name = "mbtnClose";
-  mbtnClose->SetParent(mpnlTop);
-  mbtnClose->SetBounds(kWidth - 18, 2, 16, 16);
+  mbtnClose = NewControl<TMyButton>(this, mpnlTop, "mbtnClose", kWidth - 18, 2, 16, 16);
   mbtnClose->SetCaption("x");
   mbtnClose->OnClick = [this](TComponent* s) { mbtnCloseClick(s); };
   y += 20;
@@ -110,26 +101,21 @@ void TfrmGpsStatus::BuildControls() {
   mpnlLong = panel(this, "mpnlLong", 0, y, kWidth, kRow);
   y += kRow;
   mpnlSTD = panel(this, "mpnlSTD", 0, y, kWidth, 122);
-  stdMain = new TSatTrackingDiagram(this);
-  stdMain->Name = "stdMain";
-  stdMain->SetParent(mpnlSTD);
+  // The diagram comes in its own size, centred on its panel.
+  stdMain = NewControl<TSatTrackingDiagram>(this, mpnlSTD, "stdMain");
   stdMain->SetBounds((kWidth - stdMain->Width()) / 2, 11, stdMain->Width(), stdMain->Height());
   y += 122;
   mpnlSignal = panel(this, "mpnlSignal", 0, y, kWidth, 62);
   for (int k = 0; k < kGpsSignalBars; ++k) {
-    auto* bar = new TMyProgressBar(this);
-    bar->Name = "mpbS" + IntToStr(k + 1);
-    bar->SetParent(mpnlSignal);
+    auto* bar = NewControl<TMyProgressBar>(this, mpnlSignal, "mpbS" + IntToStr(k + 1), 5 + 13 * k,
+                                           4, 11, 40);
     bar->SetOrientation(pbVertical);
     bar->SetMin(0);
     bar->SetMax(kSnrMax);
-    bar->SetBounds(5 + 13 * k, 4, 11, 40);
     bar->SetShowHint(true);
     mpbS[k] = bar;
-    auto* label = new TLabel(this);
-    label->Name = "lblS" + IntToStr(k + 1);
-    label->SetParent(mpnlSignal);
-    label->SetBounds(4 + 13 * k, 46, 13, 12);
+    auto* label =
+        NewControl<TLabel>(this, mpnlSignal, "lblS" + IntToStr(k + 1), 4 + 13 * k, 46, 13, 12);
     // Two digits in the 13 pixels of a bar's column, so that neighbours do not run together.
     label->Font().SetHeight(-8);
     label->SetCaption("00");

@@ -10,6 +10,7 @@
 #include "controls/my_panel.h"
 #include "controls/thermometer_scale.h"
 #include "core/aprs_position.h"
+#include "platform/gui/new_control.h"
 #include "platform/text/format.h"
 #include "platform/text/sysutils.h"
 
@@ -31,26 +32,17 @@ TfrmWxStatus::TfrmWxStatus(TComponent* AOwner) : TForm(AOwner) {
   SetFormStyle(fsStayOnTop);
   auto panel = [this](const char* name, int x, int y, int w, int h,
                       const std::string& caption = {}) {
-    auto* p = new TMyPanel(this);
-    p->Name = name;
-    p->SetParent(this);
-    p->SetBounds(x, y, w, h);
+    auto* p = NewControl<TMyPanel>(this, this, name, x, y, w, h);
     p->SetCaption(caption);
     return p;
   };
   mpnlTop = panel("mpnlTop", 0, 0, 153, 18, "WX Status");
   mpnlTop->SetMove(true);
-  mbtnClose = new TMyButton(this);
-  mbtnClose->Name = "mbtnClose";
-  mbtnClose->SetParent(mpnlTop);
-  mbtnClose->SetBounds(136, 1, 16, 16);
+  mbtnClose = NewControl<TMyButton>(this, mpnlTop, "mbtnClose", 136, 1, 16, 16);
   mbtnClose->SetCaption("x");
   mbtnClose->OnClick = [this](TComponent* s) { mbtnCloseClick(s); };
 
-  CompassWind = new TCompass(this);
-  CompassWind->Name = "CompassWind";
-  CompassWind->SetParent(this);
-  CompassWind->SetBounds(2, 20, 60, 60);
+  CompassWind = NewControl<TCompass>(this, this, "CompassWind", 2, 20, 60, 60);
   SetDialFace(*CompassWind);
   mpnlWindDegWord = panel("mpnlWindDegWord", 2, 82, 60, 14);
   mpnlWindDeg = panel("mpnlWindDeg", 2, 96, 60, 14);
@@ -61,10 +53,7 @@ TfrmWxStatus::TfrmWxStatus(TComponent* AOwner) : TForm(AOwner) {
   mpnlTemp = panel("mpnlTemp", 77, 22, 34, 14);
   SetThermometerScale(*mpnlTS, mpnlTemp->Height());
 
-  Hydro = new THydro(this);
-  Hydro->Name = "Hydro";
-  Hydro->SetParent(this);
-  Hydro->SetBounds(113, 22, 38, 38);
+  Hydro = NewControl<THydro>(this, this, "Hydro", 113, 22, 38, 38);
   SetDialFace(*Hydro);
   mpnlHydroWord = panel("mpnlHydroWord", 113, 62, 38, 14);
   mpnlBarometic = panel("mpnlBarometic", 77, 124, 74, 14);

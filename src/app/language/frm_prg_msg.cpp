@@ -1,7 +1,7 @@
 #include "app/language/frm_prg_msg.h"
 
-#include "app/program/form_build.h"
 #include "app/language/speak_file.h"
+#include "platform/gui/new_control.h"
 
 TfrmPrgMsg* frmPrgMsg = nullptr;
 

@@ -4,6 +4,7 @@
 #include "app/language/speak_file.h"
 #include "core/csv_ctrl.h"
 #include "platform/gui/label.h"
+#include "platform/gui/new_control.h"
 #include "platform/sys/date_time.h"
 
 TfrmSpeak* frmSpeak = nullptr;
@@ -34,23 +35,15 @@ TfrmSpeak::TfrmSpeak(TComponent* AOwner)
   SpeakLines->SetSorted(true);
   SpeakLines->SetDuplicates(dupAccept);
 
-  btnExportAllComp = new TButton(this);
-  btnExportAllComp->Name = "btnExportAllComp";
-  btnExportAllComp->SetParent(this);
-  btnExportAllComp->SetBounds(8, 8, 404, 25);
+  btnExportAllComp = NewControl<TButton>(this, this, "btnExportAllComp", 8, 8, 404, 25);
   btnExportAllComp->SetCaption("Komponentennamen in File exportieren...");
   btnExportAllComp->OnClick = [this](TComponent* Sender) { btnExportAllCompClick(Sender); };
 
-  cbxShowDeactiveForm = new TCheckBox(this);
-  cbxShowDeactiveForm->Name = "cbxShowDeactiveForm";
-  cbxShowDeactiveForm->SetParent(this);
-  cbxShowDeactiveForm->SetBounds(8, 44, 404, 17);
+  cbxShowDeactiveForm = NewControl<TCheckBox>(this, this, "cbxShowDeactiveForm", 8, 44, 404, 17);
   cbxShowDeactiveForm->SetCaption("ausgeschlossene Formulare mit exportieren...");
 
-  cbxShowDeactiveComponent = new TCheckBox(this);
-  cbxShowDeactiveComponent->Name = "cbxShowDeactiveComponent";
-  cbxShowDeactiveComponent->SetParent(this);
-  cbxShowDeactiveComponent->SetBounds(8, 70, 404, 17);
+  cbxShowDeactiveComponent =
+      NewControl<TCheckBox>(this, this, "cbxShowDeactiveComponent", 8, 70, 404, 17);
   cbxShowDeactiveComponent->SetCaption("ausgeschlossene Komponenten mit exportieren...");
 
   frmSpeak = this;

@@ -19,6 +19,7 @@
 #include "controls/my_msg_dialog.h"
 #include "controls/my_splitter.h"
 #include "core/csv_ctrl.h"
+#include "platform/gui/new_control.h"
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
 #include "richtext/rd_style.h"
@@ -49,38 +50,26 @@ constexpr int kGpsLampFrames = 3;
 
 TBitmapMask* MakeLamp(TfrmAprs* form, TWinControl* parent, const char* name, int left,
                       const TLampColors& colors, int frames = 2) {
-  auto* lamp = new TBitmapMask(form);
-  lamp->Name = name;
-  lamp->SetParent(parent);
-  lamp->SetBounds(left, 4, kLampSize, kLampSize);
+  auto* lamp = NewControl<TBitmapMask>(form, parent, name, left, 4, kLampSize, kLampSize);
   SetUpLamp(*lamp, colors, frames);
   return lamp;
 }
 
 TLabel* MakeLabel(TfrmAprs* form, TWinControl* parent, const char* name, int left, int width) {
-  auto* label = new TLabel(form);
-  label->Name = name;
-  label->SetParent(parent);
-  label->SetBounds(left, 4, width, 16);
+  auto* label = NewControl<TLabel>(form, parent, name, left, 4, width, 16);
   return label;
 }
 
 TMyButton* MakeToolButton(TfrmAprs* form, TWinControl* parent, const char* name,
                           const char* caption, int top) {
-  auto* button = new TMyButton(form);
-  button->Name = name;
-  button->SetParent(parent);
-  button->SetBounds(4, top, 58, 25);
+  auto* button = NewControl<TMyButton>(form, parent, name, 4, top, 58, 25);
   button->SetCaption(caption);
   button->OnClick = [form](TComponent* Sender) { form->ButtonClick(Sender); };
   return button;
 }
 
 TMyProgressBar* MakeBar(TfrmAprs* form, TWinControl* parent, const char* name, int top) {
-  auto* bar = new TMyProgressBar(form);
-  bar->Name = name;
-  bar->SetParent(parent);
-  bar->SetBounds(2, top, 60, 8);
+  auto* bar = NewControl<TMyProgressBar>(form, parent, name, 2, top, 60, 8);
   bar->SetShowPercent(false);
   bar->SetVisible(false);
   return bar;
@@ -99,25 +88,16 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
 
   BuildToolBar();
 
-  mpnlPB = new TMyPanel(this);
-  mpnlPB->Name = "mpnlPB";
-  mpnlPB->SetParent(mpnlToolMain);
   // Below the command buttons: the beacon bars and the connection status.
-  mpnlPB->SetBounds(0, 260, mpnlToolMain->Width(), 100);
+  mpnlPB = NewControl<TMyPanel>(this, mpnlToolMain, "mpnlPB", 0, 260, mpnlToolMain->Width(), 100);
   mpbTimPosP1 = MakeBar(this, mpnlPB, "mpbTimPosP1", 2);
   mpbTimStaP1 = MakeBar(this, mpnlPB, "mpbTimStaP1", 12);
   mpbTimPosP2 = MakeBar(this, mpnlPB, "mpbTimPosP2", 24);
   mpbTimStaP2 = MakeBar(this, mpnlPB, "mpbTimStaP2", 34);
 
-  mpnlBottom = new TMyPanel(this);
-  mpnlBottom->Name = "mpnlBottom";
-  mpnlBottom->SetParent(this);
-  mpnlBottom->SetAlign(alBottom);
+  mpnlBottom = NewControl<TMyPanel>(this, this, "mpnlBottom", alBottom);
   mpnlBottom->SetHeight(150);
-  rdMain = new TRichDoc(this);
-  rdMain->Name = "rdMain";
-  rdMain->SetParent(mpnlBottom);
-  rdMain->SetAlign(alClient);
+  rdMain = NewControl<TRichDoc>(this, mpnlBottom, "rdMain", alClient);
   monitor_styles_ = std::make_unique<TRDStyle>();
   MakeMonitorStyles(*monitor_styles_);
   SetUpMonitorViewer(*rdMain, *monitor_styles_);
@@ -134,10 +114,7 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
 
   BuildStatusBar();
 
-  scrBoxCard = new TScrollBox(this);
-  scrBoxCard->Name = "scrBoxCard";
-  scrBoxCard->SetParent(this);
-  scrBoxCard->SetAlign(alClient);
+  scrBoxCard = NewControl<TScrollBox>(this, this, "scrBoxCard", alClient);
 
   timStnDelete = new TTimer(this);
   timStnDelete->Name = "timStnDelete";
@@ -196,10 +173,7 @@ TfrmAprs::~TfrmAprs() {
 }
 
 void TfrmAprs::BuildToolBar() {
-  mpnlToolMain = new TMyPanel(this);
-  mpnlToolMain->Name = "mpnlToolMain";
-  mpnlToolMain->SetParent(this);
-  mpnlToolMain->SetAlign(alLeft);
+  mpnlToolMain = NewControl<TMyPanel>(this, this, "mpnlToolMain", alLeft);
   mbtnShowToolBar = MakeToolButton(this, mpnlToolMain, "mbtnShowToolBar", "", 0);
   mbtnShowToolBar->SetBounds(0, 0, 16, 25);
   mbtnShowToolBar->SetHint("Modepalette einblenden");
@@ -235,9 +209,7 @@ void TfrmAprs::BuildToolBar() {
   mbtnLog = command("mbtnLog", "Log");
   mbtnSetup = command("mbtnSetup", "Setup");
   mbtnInfo = command("mbtnInfo", "Info");
-  imgLogo = new TImage(this);
-  imgLogo->Name = "imgLogo";
-  imgLogo->SetParent(mpnlToolMain);
+  imgLogo = NewControl<TImage>(this, mpnlToolMain, "imgLogo");
   DrawProgramLogo(imgLogo->Picture().Bitmap(), mbtnLoadCard->Width());
   imgLogo->SetBounds(mbtnLoadCard->Left(), 0, mbtnLoadCard->Width(), mbtnLoadCard->Width());
   imgLogo->SetTransparent(true);

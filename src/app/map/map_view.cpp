@@ -7,6 +7,7 @@
 #include "controls/my_msg_dialog.h"
 #include "core/csv_ctrl.h"
 #include "platform/gui/graphic_limits.h"
+#include "platform/gui/new_control.h"
 #include "platform/gui/picture.h"
 #include "platform/gui/scroll_box.h"
 #include "platform/text/sysutils.h"
@@ -49,11 +50,8 @@ char CodeField(const std::string& Record, int Index) {
 TMapView::TMapView(TComponent* Owner, TWinControl* Parent, const TStrings& Stations)
     : owner_(Owner), stations_(Stations) {
   MapCatalog.SetSorted(true);
-  pnlCard = new TPanel(Owner);
-  pnlCard->Name = "pnlCard";
+  pnlCard = NewControl<TPanel>(Owner, Parent, "pnlCard", 0, 0, 0, 0);
   pnlCard->SetBevelOuter(bvNone);
-  pnlCard->SetParent(Parent);
-  pnlCard->SetBounds(0, 0, 0, 0);
   // The markers lie above the map's lines and circles; kept composed apart, the
   // crosshair's moves and flashes do not repaint the markers along its lines.
   pnlCard->SetLayeredFaces(true);
@@ -61,9 +59,7 @@ TMapView::TMapView(TComponent* Owner, TWinControl* Parent, const TStrings& Stati
   pnlCard->SetChildFinder(this);
   pnlCard->SetVisible(false);
 
-  imgCard = new TImage(Owner);
-  imgCard->Name = "imgCard";
-  imgCard->SetParent(pnlCard);
+  imgCard = NewControl<TImage>(Owner, pnlCard, "imgCard");
   WireMouse(*imgCard);
 
   shpR = NewShape("shpR", stRectangle);
@@ -127,10 +123,8 @@ std::shared_ptr<const TBitmap> TMapView::SharedSymbolPicture(char SymTable, char
 }
 
 TMyShape* TMapView::NewShape(const char* Name, TShapeType Shape) {
-  auto* shape = new TMyShape(owner_);
-  shape->Name = Name;
+  auto* shape = NewControl<TMyShape>(owner_, pnlCard, Name);
   shape->SetShape(Shape);
-  shape->SetParent(pnlCard);
   WireMouse(*shape);
   return shape;
 }
@@ -273,9 +267,7 @@ void TMapView::DrawStationSymbol(const std::string& Key, const std::string& Name
   }
   if (!onMap) return;
   if (!marker) {
-    marker = new TAprsSymbol(owner_);
-    marker->Name = Key;
-    marker->SetParent(pnlCard);
+    marker = NewControl<TAprsSymbol>(owner_, pnlCard, Key);
     marker->SetSymDrawStyle(sym_draw_style_);
     WireMouse(*marker);
     markers_.emplace(Key, marker);

@@ -2,13 +2,13 @@
 
 #include <cctype>
 
-#include "app/program/form_build.h"
 #include "app/program/form_fit.h"
 #include "app/messages/msg_lists.h"
 #include "core/csv_ctrl.h"
 #include "core/kiss_link.h"
 #include "core/my_tools.h"
 #include "platform/gui/message_box.h"
+#include "platform/gui/new_control.h"
 #include "platform/text/format.h"
 #include "platform/text/sysutils.h"
 #include "richtext/rd_style.h"

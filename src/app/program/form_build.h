@@ -1,19 +1,8 @@
-// Building a window's controls in code: each gets its owner (the window), its name (the
-// language files find it by that), its parent and its place.
+// The program's own kinds of control built in code, on top of NewControl.
 #pragma once
 
 #include "controls/my_button.h"
-#include "platform/gui/controls.h"
-
-template <class T>
-T* NewControl(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top,
-              int Width, int Height) {
-  auto* control = new T(Owner);
-  control->Name = Name;
-  control->SetParent(Parent);
-  control->SetBounds(Left, Top, Width, Height);
-  return control;
-}
+#include "platform/gui/new_control.h"
 
 // A button that stays down until clicked again, and looks pressed while down.
 inline TMyButton* NewSwitch(TComponent* Owner, TWinControl* Parent, const char* Name,

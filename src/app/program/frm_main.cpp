@@ -11,6 +11,7 @@
 #include "app/receive/tnc_link.h"
 #include "controls/my_msg_dialog.h"
 #include "richtext/rich_doc.h"
+#include "platform/gui/new_control.h"
 #include "platform/sys/application.h"
 #include "platform/text/sysutils.h"
 
@@ -22,10 +23,7 @@ namespace {
 constexpr unsigned kShutDownKissWaitMs = 10000;
 
 TButton* MakeButton(TfrmMain* form, const char* name, const char* caption, int left, int width) {
-  auto* button = new TButton(form);
-  button->Name = name;
-  button->SetParent(form->pnlTop);
-  button->SetBounds(left, 6, width, 25);
+  auto* button = NewControl<TButton>(form, form->pnlTop, name, left, 6, width, 25);
   button->SetCaption(caption);
   return button;
 }
@@ -38,20 +36,14 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
   SetPosition(poDesigned);
   SetClientSize(740, 444);
 
-  pnlTop = new TPanel(this);
-  pnlTop->Name = "pnlTop";
-  pnlTop->SetParent(this);
-  pnlTop->SetAlign(alTop);
+  pnlTop = NewControl<TPanel>(this, this, "pnlTop", alTop);
   pnlTop->SetHeight(36);
   pnlTop->SetVisible(false);
   btnKissOff = MakeButton(this, "btnKissOff", "KISS off", 8, 75);
   btnKissOn = MakeButton(this, "btnKissOn", "KISS on", 88, 75);
   Button3 = MakeButton(this, "Button3", "Einzelnen Datensatz debugen", 240, 180);
   Button3->SetVisible(false);
-  cbxDebug = new TCheckBox(this);
-  cbxDebug->Name = "cbxDebug";
-  cbxDebug->SetParent(pnlTop);
-  cbxDebug->SetBounds(170, 10, 60, 17);
+  cbxDebug = NewControl<TCheckBox>(this, pnlTop, "cbxDebug", 170, 10, 60, 17);
   cbxDebug->SetCaption("Debug");
   cbxDebug->SetVisible(false);
 

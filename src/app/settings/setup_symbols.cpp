@@ -1,10 +1,10 @@
 // The settings window's symbol page: choosing the own symbol of port 1 or 2 by its code
 // character, with the names of the symbol in both tables.
 #include "app/map/aprs_symbols.h"
-#include "app/program/form_build.h"
 #include "app/settings/frm_setup.h"
 #include "app/settings/symbol_names.h"
 #include "core/csv_ctrl.h"
+#include "platform/gui/new_control.h"
 
 namespace {
 

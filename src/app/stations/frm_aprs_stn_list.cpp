@@ -1,10 +1,10 @@
 #include "app/stations/frm_aprs_stn_list.h"
 
-#include "app/program/form_build.h"
 #include "app/settings/frm_setup.h"
 #include "app/stations/station_store.h"
 #include "app/stations/stn_record_fields.h"
 #include "core/my_tools.h"
+#include "platform/gui/new_control.h"
 #include "platform/sys/date_time.h"
 #include "platform/text/sysutils.h"
 

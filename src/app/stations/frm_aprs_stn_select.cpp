@@ -1,6 +1,6 @@
 #include "app/stations/frm_aprs_stn_select.h"
 
-#include "app/program/form_build.h"
+#include "platform/gui/new_control.h"
 
 TfrmAprsStnSelect* frmAprsStnSelect = nullptr;
 

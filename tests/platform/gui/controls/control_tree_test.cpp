@@ -4,6 +4,7 @@
 
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_test_support.h"
+#include "platform/gui/new_control.h"
 #include "platform/gui/splitter.h"
 #include "test_controls.h"
 
@@ -228,4 +229,24 @@ TEST(GetParentForm, WalksUpToTheFormAControlSitsOn) {
   EXPECT_EQ(GetParentForm(*box), &form);
   TBox loose(nullptr, nullptr, Bounds(0, 0, 5, 5), clRed);
   EXPECT_EQ(GetParentForm(loose), nullptr);
+}
+
+TEST(ControlTree, NewControlIsOwnedNamedParentedAndPlaced) {
+  TForm form(nullptr);
+  form.SetClientSize(200, 100);
+  auto* top = NewControl<TWinControl>(&form, &form, "pnlTop", alTop);
+  top->SetHeight(30);
+  auto* placed = NewControl<TGraphicControl>(&form, top, "lblPlaced", 5, 6, 70, 8);
+  auto* loose = NewControl<TGraphicControl>(&form, top, "lblLoose");
+
+  EXPECT_EQ(form.FindComponent("lblPlaced"), placed);
+  EXPECT_EQ(form.FindComponent("lblLoose"), loose);
+  EXPECT_EQ(placed->Parent(), top);
+  EXPECT_EQ(loose->Parent(), top);
+  EXPECT_EQ((std::vector<int>{placed->Left(), placed->Top(), placed->Width(), placed->Height()}),
+            (std::vector<int>{5, 6, 70, 8}));
+  EXPECT_EQ((std::vector<int>{loose->Left(), loose->Top()}), (std::vector<int>{0, 0}));
+  // Aligned: it takes the parent's width at its top.
+  EXPECT_EQ((std::vector<int>{top->Left(), top->Top(), top->Width(), top->Height()}),
+            (std::vector<int>{0, 0, 200, 30}));
 }
