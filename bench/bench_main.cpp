@@ -2,6 +2,8 @@
 // before any benchmark and freed after the last one (windows, timers and painting need it).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "bench_support.h"
@@ -15,6 +17,11 @@ std::vector<std::function<void()>>& Cleanups() {
 }  // namespace
 
 void AtBenchEnd(std::function<void()> Cleanup) { Cleanups().push_back(std::move(Cleanup)); }
+
+int BenchStations(int Full) {
+  static const bool brief = std::getenv("VELMORA_BENCH_BRIEF") != nullptr;
+  return brief ? std::min(Full, 500) : Full;
+}
 
 int main(int argc, char** argv) {
   TApplication app(argc, argv);

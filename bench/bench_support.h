@@ -5,3 +5,7 @@
 #include <functional>
 
 void AtBenchEnd(std::function<void()> Cleanup);
+
+// How many stations a benchmark fills in: Full for its figures; in the test build, which
+// runs every benchmark once only to see that it still runs to its end, a few hundred.
+int BenchStations(int Full);

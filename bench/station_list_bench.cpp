@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "app/stations/station_store.h"
 #include "core/locator.h"
@@ -22,7 +23,7 @@
 
 namespace {
 
-constexpr int kStations = 50000;
+const int kStations = BenchStations(50000);
 
 // "yymmddhhnnss" of second N after 2026-01-01 00:00:00 (within a day of 86,400 seconds
 // per day, 28 days a month).

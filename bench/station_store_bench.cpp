@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "app/receive/packet_dispatcher.h"
 #include "app/monitor/station_styles.h"
 #include "app/stations/station_store.h"
@@ -62,7 +63,7 @@ std::unique_ptr<TStringList> Packet(int station, double lat, double lon, int kin
 class TQuietViews : public TStationViews {};
 
 void BM_AnalysePacket(benchmark::State& state) {
-  const int stations = static_cast<int>(state.range(0));
+  const int stations = BenchStations(static_cast<int>(state.range(0)));
   TQuietViews views;
   TStationStore store(views);
   TRDStyle sheet;
@@ -119,7 +120,8 @@ void BM_AgeStations(benchmark::State& state) {
   TPacketDispatcher dispatcher(store, views);
   dispatcher.Settings.CallP1 = [] { return std::string("N0CALL"); };
   dispatcher.Settings.MapFile = [] { return std::string("map.jpg"); };
-  for (int s = 0; s < state.range(0); ++s)
+  const int stations = BenchStations(static_cast<int>(state.range(0)));
+  for (int s = 0; s < stations; ++s)
     dispatcher.AnalysePacket(*Packet(s, 50 + s * 1e-4, 10, s));
   for (auto _ : state) store.AgeStations();
   state.counters["stations"] = store.StationList.Count();
