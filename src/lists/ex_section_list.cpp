@@ -156,6 +156,8 @@ TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Col
     if (OnMouseUp) OnMouseUp(Sender, B, S, X, Y);
   };
   engine_->OnMouseLeave = [this](TComponent*) { hint_column_ = -1; };
+  engine_->DragOperations = doCopy | doMove;
+  WireDragDrop();
 
   header_ = new TExSectionHeader(*this);
   header_->SetParent(this);

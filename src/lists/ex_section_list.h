@@ -145,7 +145,10 @@ class TExSectionList : public TCustomControl {
   TPreviewSetting PreviewSettings;
   TSortSettings SortSettings;
   TLookUpSettings LookUp;
+  // ddDisabled: rows are neither dragged out nor dropped in.
   TDragDropSetting DragDropSetting = ddEnabled;
+  TDragDropMode DragDropMode() const { return engine_->DragDropMode; }
+  void SetDragDropMode(TDragDropMode Value) { engine_->DragDropMode = Value; }
   // Repaints rows and header after a change of the look fields above.
   void Changed();
 
@@ -214,6 +217,25 @@ class TExSectionList : public TCustomControl {
   TSectionColumnEvent OnHeaderDblClick;
   std::function<void(TComponent* Sender, int FromColumn, int ToColumn)> OnHeaderDragDrop;
   std::function<void(TComponent* Sender, int Column, int Width)> OnHeaderResized;
+  // Drag and drop; each replaces the list's own handling when assigned. By default rows
+  // are dragged out as a "FileGroupDescriptor" of their strings, and a drop of files
+  // (text/uri-list) or of such rows adds rows to the group under the pointer.
+  std::function<void(TComponent* Sender, POGLItem Item, bool& Allowed)> OnOLEDragAllowed;
+  std::function<void(TComponent* Sender, const TDataObject* Data, TShiftState Shift, TPoint Pt,
+                     TDragState State, TDropEffects& Effect, bool& Accept)>
+      OnOLEDragOver;
+  std::function<void(TComponent* Sender, const TDataObject& Data, TShiftState Shift, TPoint Pt,
+                     const std::vector<std::string>& Formats, TDropEffects& Effect)>
+      OnOLEDrop;
+  std::function<void(TComponent* Sender, const std::string& Format, std::string& Bytes,
+                     bool& Result)>
+      OnOLEGetData;
+  std::function<void(TComponent* Sender, std::vector<std::string>& Formats)>
+      OnOLEGetClipboardFormats;
+  // A row about to be dragged out: Strings is what goes, a copy of the row's.
+  std::function<void(TComponent* Sender, POGLItem Item, TStrings& Strings)> OnOLEGetItemData;
+  // A row that arrived with a drop, its strings set.
+  std::function<void(TComponent* Sender, TStrings& Strings)> OnOLEItemDrop;
 
   std::string ClassName() const override { return "TExSectionList"; }
 
@@ -250,6 +272,11 @@ class TExSectionList : public TCustomControl {
   void EngineKeyDown(TKeyCode& Key, TShiftState Shift);
   void GetHint(POGLItem Item, std::string& Text, TPoint& Pos);
   void ToggleCheckBox(POGLItem Item, int Column);
+  // Dragging rows out and dropping rows and files in.
+  void WireDragDrop();
+  std::string DraggedRows();
+  void DropRows(const TDataObject& Data);
+  TSectionGroup* GroupOfNode(POGLItem Node) const;
 
   TSectionGroupedList* engine_;
   TExSectionHeader* header_;

@@ -1,6 +1,7 @@
 // The grouped list's hit testing, selection, mouse, keyboard and wheel handling,
 // scrolling into view and per-node hints.
 #include <algorithm>
+#include <cstdlib>
 
 #include "lists/section_grouped_list.h"
 #include "platform/gui/hint_window.h"
@@ -265,6 +266,7 @@ void TSectionGroupedList::MouseDown(TMouseButton Button, TShiftState Shift, int 
   const bool onNode = hit.Kind == 2 || hit.Kind == 3;
   POGLItem node = onNode ? hit.Item : nullptr;
   const bool wasSelected = onNode && IsItemSelected(node) && (multi || !IsGroup(node));
+  const bool mayDrag = onNode && MayDrag(node);
   bool cleared = false;
   if ((!multi || mods == 0) && onNode && !wasSelected) {
     cleared = DeselectAll();
@@ -287,7 +289,12 @@ void TSectionGroupedList::MouseDown(TMouseButton Button, TShiftState Shift, int 
       SelectRange(node);
     } else if (mods == ssCtrl) {
       anchor_ = node;
-      ToggleItemSelection(node, true);
+      // A node that may be dragged is toggled on release, so that a drag can take it.
+      if (mayDrag) {
+        state_ |= stCtrlTogglePending;
+      } else {
+        ToggleItemSelection(node, true);
+      }
     } else if (mods == ssShift) {
       if (!anchor_) anchor_ = root_->FirstChild;
       SelectRange(node);
@@ -296,6 +303,7 @@ void TSectionGroupedList::MouseDown(TMouseButton Button, TShiftState Shift, int 
     if (mods == 0 || !wasFocusedSelected) Changed();
   }
   if (cleared) Changed();
+  if (mayDrag && Button == mbLeft) state_ |= stDragDetectPending;
   if (Button == mbLeft && OnItemMouseDown) {
     OnItemMouseDown(this, Button, Shift & (ssShift | ssAlt | ssCtrl), X, Y, hit);
   }
@@ -324,13 +332,17 @@ void TSectionGroupedList::MouseUp(TMouseButton Button, TShiftState Shift, int X,
   }
   if (state_ & stDeselectPending) {
     DeselectAll();
-    if (onNode) SelectItem(focused_, true);
+    if (onNode || (state_ & stOLEDragging)) SelectItem(focused_, true);
+  }
+  if ((state_ & stCtrlTogglePending) && hit.Item && hit.Item == focused_) {
+    ToggleItemSelection(focused_, true);
+    if (!IsItemSelected(focused_) && OnSelectionChange) OnSelectionChange(this);
   }
   const bool bandMoved = (state_ & stRubberBandMoved) && multi;
   if (!bandMoved && hit.Item) ScrollIntoView(hit.Item, false);
   EndRubberBand();
   if (!hit.Item && OnSelectionChange) OnSelectionChange(this);
-  state_ &= ~(stCtrlTogglePending | stDeselectPending);
+  state_ &= ~(stCtrlTogglePending | stDeselectPending | stDragDetectPending);
   Changed();
   TCustomControl::MouseUp(Button, Shift, X, Y);
   if (OnItemClick) OnItemClick(this, Button, Shift & (ssShift | ssAlt | ssCtrl), X, Y, hit);
@@ -344,6 +356,11 @@ void TSectionGroupedList::EndRubberBand() {
 }
 
 void TSectionGroupedList::MouseMove(TShiftState Shift, int X, int Y) {
+  if ((state_ & stDragDetectPending) && (std::abs(X - press_point_.X) >= kDragThreshold ||
+                                         std::abs(Y + top_ - press_point_.Y) >= kDragThreshold)) {
+    StartDrag();
+    return;
+  }
   if (state_ & stRubberBand) {
     if (total_height_ > ClientHeight()) {
       if (Y > ClientHeight()) SetTopPosition(top_ + (Y - ClientHeight()) / 2);

@@ -9,6 +9,7 @@ namespace {
 
 constexpr TColor kHeaderLine = RGB(123, 164, 224);
 constexpr TColor kDropTarget = RGB(255, 238, 194);
+constexpr TColor kDropTargetRow = RGB(255, 250, 237);
 constexpr TColor kSelectedUnfocused = RGB(224, 233, 246);
 constexpr TColor kSeparator = RGB(234, 240, 249);
 constexpr TColor kThumbFrame = RGB(212, 208, 200);
@@ -32,16 +33,17 @@ void Fill(TCanvas& Canvas, const TRect& R, TColor Color) {
 }  // namespace
 
 void TSectionGroupedList::Paint() {
-  PaintContents(Canvas(), false);
+  PaintContents(Canvas(), false, Point(0, top_), ClientHeight());
 }
 
-void TSectionGroupedList::PaintContents(TCanvas& Canvas, bool SelectedOnly) {
+void TSectionGroupedList::PaintContents(TCanvas& Canvas, bool SelectedOnly, TPoint Origin,
+                                        int Height) {
   const int width = ContentWidth();
-  const int height = ClientHeight();
-  if (!SelectedOnly) Fill(Canvas, Rect(0, 0, ClientWidth(), height), Color());
-  int y = -top_;
-  for (POGLItem group = root_->FirstChild; group && y < height; group = group->NextSibling) {
-    const TRect header = Rect(0, y, width, y + group_item_height_);
+  if (!SelectedOnly) Fill(Canvas, Rect(0, 0, ClientWidth(), Height), Color());
+  const int x = -Origin.X;
+  int y = -Origin.Y;
+  for (POGLItem group = root_->FirstChild; group && y < Height; group = group->NextSibling) {
+    const TRect header = Rect(x, y, x + width, y + group_item_height_);
     if (header.Bottom > 0 && (!SelectedOnly || IsItemSelected(group))) {
       DrawNode(Canvas, header, group);
     }
@@ -53,8 +55,8 @@ void TSectionGroupedList::PaintContents(TCanvas& Canvas, bool SelectedOnly) {
     POGLItem item = ChildAt(group, index);
     for (; item; item = item->NextSibling, ++index) {
       const int top = y + index / columns_ * item_height_;
-      if (top >= height) break;
-      const int left = index % columns_ * itemWidth;
+      if (top >= Height) break;
+      const int left = x + index % columns_ * itemWidth;
       if (SelectedOnly && !IsItemSelected(item)) continue;
       DrawNode(Canvas, Rect(left, top, left + itemWidth, top + item_height_), item);
     }
@@ -79,7 +81,10 @@ void TSectionGroupedList::DrawGroup(TCanvas& Canvas, TRect R, POGLItem Group) {
   const bool shows = SelectionShows();
   Fill(Canvas, ::Rect(R.Left, R.Bottom - 2, R.Right, R.Bottom), kHeaderLine);
   const TRect body = ::Rect(R.Left, R.Top, R.Right, R.Bottom - 2);
-  if (selected && focusedNode && shows) {
+  const bool dropTarget = Group == drop_target_;
+  if (dropTarget) {
+    Fill(Canvas, body, kDropTarget);
+  } else if (selected && focusedNode && shows) {
     Fill(Canvas, body, group_selection_color_);
   } else if (selected) {
     Fill(Canvas, body, group_color_ == clNone ? kSelectedUnfocused : group_color_);
@@ -97,7 +102,7 @@ void TSectionGroupedList::DrawGroup(TCanvas& Canvas, TRect R, POGLItem Group) {
            selected ? RGB(132, 91, 31) : clBlack, selected ? kHeaderLine : clWhite);
   }
   if (Group->PrevSibling && IsGroupExpanded(Group->PrevSibling) && !focusMarks) {
-    Fill(Canvas, ::Rect(R.Left, R.Top, R.Right, R.Top + 1), kSeparator);
+    Fill(Canvas, ::Rect(R.Left, R.Top, R.Right, R.Top + 1), dropTarget ? kDropTarget : kSeparator);
   }
   Canvas.Brush().SetStyle(bsClear);
   if (Group->ChildCount > 0 && show_nodes_) {
@@ -159,7 +164,11 @@ void TSectionGroupedList::DrawHTMLCaption(TCanvas& Canvas, const std::string& Ca
 }
 
 void TSectionGroupedList::DrawListItem(TCanvas& Canvas, TRect R, POGLItem Item) {
-  if (IsItemSelected(Item)) Fill(Canvas, R, SelectionShows() ? SelectionColor : kSelectedUnfocused);
+  if (IsItemSelected(Item)) {
+    Fill(Canvas, R, SelectionShows() ? SelectionColor : kSelectedUnfocused);
+  } else if (Item->Parent == drop_target_) {
+    Fill(Canvas, R, kDropTargetRow);
+  }
   Fill(Canvas, ::Rect(R.Left, R.Bottom - 1, R.Right, R.Bottom), clBtnFace);
   R.Bottom -= 1;
   DrawOwnerItem(Canvas, R, Item);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "lists/grouped_list_drag.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -56,9 +57,11 @@ TSectionGroupedList::TSectionGroupedList(TComponent* AOwner) : TCustomControl(AO
   DrawNodeButton(plus_glyph_, false);
   DrawNodeButton(minus_glyph_, true);
   FontChanged();
+  SetDragOptions(doOLEAcceptDrop | doOLEAllowDrag | doOLEShowDragImage);
 }
 
 TSectionGroupedList::~TSectionGroupedList() {
+  RevokeDragDrop(*this);
   destroying_ = true;
   Clear();
   delete root_;
@@ -162,6 +165,7 @@ void TSectionGroupedList::DeleteItem(POGLItem Item) {
 }
 
 void TSectionGroupedList::FreeNode(POGLItem Item) {
+  if (Item == drop_target_) drop_target_ = nullptr;
   if (OnFreeItem) OnFreeItem(this, Item);
   Item->~TOGLItem();
   ::operator delete(Item);

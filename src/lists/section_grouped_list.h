@@ -25,10 +25,12 @@
 #include "lists/position_tree.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/controls.h"
+#include "platform/gui/drag_drop.h"
 #include "platform/gui/image_list.h"
 #include "platform/gui/scroll_bars.h"
 
 class TSectionGroupedList;
+class TOGLDragEngine;
 
 // A group or an item. The owner's data block follows the record in the same allocation.
 struct TOGLItem {
@@ -86,6 +88,23 @@ enum TOGLSortDirection { sdAscending, sdDescending, sdDefault };
 enum class TOGLSearchType { stNone, stAll, stChildOnly };
 enum TOGLDrawSelectionMode { dsmDottedRectangle, dsmBlendedRectangle, dsmThemeAware };
 
+// Dragging: whether drops are taken, nodes may be dragged out, and a picture of them
+// follows the pointer.
+enum TOGLDragOption : unsigned {
+  doOLEAcceptDrop = 1,
+  doOLEAllowDrag = 2,
+  doOLEShowDragImage = 4,
+};
+using TOGLDragOptions = unsigned;
+// What a drag started here allows the target to do.
+enum TOGLDragOperation : unsigned { doCopy = 1, doMove = 2, doLink = 4 };
+using TOGLDragOperations = unsigned;
+// ddmCopy offers a move as a copy, so dragged nodes are never taken away.
+enum TDragDropMode { ddmNormal, ddmCopy };
+// dmAutomatic lets every node be dragged; dmManual asks OnOLEDragAllowed.
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+
 struct TOGLThumbnailOptions {
   int HorizSpacing = 12;
   int VertSpacing = 12;
@@ -94,6 +113,13 @@ struct TOGLThumbnailOptions {
 };
 
 using TOGLItemEvent = std::function<void(TSectionGroupedList* Sender, POGLItem Item)>;
+// Data: the drag's data on entering, null on later calls. Accept starts false.
+using TOGLDragOverEvent =
+    std::function<void(TSectionGroupedList* Sender, const TDataObject* Data, TShiftState Shift,
+                       TPoint Pt, TDragState State, TDropEffects& Effect, bool& Accept)>;
+using TOGLDropEvent =
+    std::function<void(TSectionGroupedList* Sender, const TDataObject& Data, TShiftState Shift,
+                       TPoint Pt, const std::vector<std::string>& Formats, TDropEffects& Effect)>;
 using TOGLItemMouseEvent =
     std::function<void(TSectionGroupedList* Sender, TMouseButton Button, TShiftState Shift, int X,
                        int Y, TOGLHitInfo& HitInfo)>;
@@ -253,8 +279,55 @@ class TSectionGroupedList : public TCustomControl {
   TOGLItemMouseEvent OnItemMouseDown;
   TOGLItemMouseEvent OnItemClick;
 
+  // --- drag and drop ---
+  TOGLDragOptions DragOptions() const { return drag_options_; }
+  // Taking drops starts and stops at once.
+  void SetDragOptions(TOGLDragOptions Value);
+  TOGLDragOperations DragOperations = doCopy;
+  TDragDropMode DragDropMode = ddmNormal;
+  TDragMode DragMode = dmManual;
+  // Largest size of the picture of the dragged nodes.
+  int DragImageWidth = 350;
+  int DragImageHeight = 200;
+  // The group a drop would land in while a drag is over the control, else null.
+  POGLItem DropTarget() const { return drop_target_; }
+  // The effects a drag started here allows.
+  TDropEffects AllowedEffects() const;
+  // The effect the keys ask for among Allowed: Ctrl+Shift link, Ctrl copy, Alt link,
+  // otherwise move; Allowed as it is when that one is not allowed.
+  virtual TDropEffects DetermineDropEffect(TShiftState Shift, TDropEffects Allowed) const;
+  // Each asks the owner's event; the defaults without one: no data object of the
+  // owner's, no formats, no data, no drag, no drop.
+  virtual std::shared_ptr<const TDataObject> DoOLEGetDataObject();
+  virtual void DoOLEGetClipboardFormats(std::vector<std::string>& Formats);
+  virtual bool DoOLEGetData(const std::string& Format, std::string& Bytes);
+  virtual bool DoOLEDragAllowed(POGLItem Item);
+  virtual bool DoOLEDragOver(const TDataObject* Data, TShiftState Shift, TPoint Pt,
+                             TDragState State, TDropEffects& Effect);
+  virtual void DoOLEDrop(const TDataObject& Data, TShiftState Shift, TPoint Pt,
+                         const std::vector<std::string>& Formats, TDropEffects& Effect);
+  // The drop-target side; Pt in client coordinates.
+  void OLEDragEnter(const TDataObject& Data, TShiftState Shift, TPoint Pt, TDropEffects& Effect);
+  void OLEDragOver(TShiftState Shift, TPoint Pt, TDropEffects& Effect);
+  void OLEDragLeave();
+  void OLEDrop(const TDataObject& Data, TShiftState Shift, TPoint Pt, TDropEffects& Effect);
+
+  std::function<void(TSectionGroupedList* Sender, std::shared_ptr<const TDataObject>& Data)>
+      OnOLEGetDataObject;
+  std::function<void(TSectionGroupedList* Sender, std::vector<std::string>& Formats)>
+      OnOLEGetClipboardFormats;
+  // Result starts false: set it when Bytes holds the format's data.
+  std::function<void(TSectionGroupedList* Sender, const std::string& Format, std::string& Bytes,
+                     bool& Result)>
+      OnOLEGetData;
+  std::function<void(TSectionGroupedList* Sender, POGLItem Item, bool& Allowed)> OnOLEDragAllowed;
+  TOGLDragOverEvent OnOLEDragOver;
+  TOGLDropEvent OnOLEDrop;
+
   // --- painting ---
-  void PaintContents(TCanvas& Canvas, bool SelectedOnly);
+  // Origin: the document point drawn at the canvas's top-left corner; Height: how far
+  // down the canvas is drawn.
+  void PaintContents(TCanvas& Canvas, bool SelectedOnly, TPoint Origin, int Height);
   // Draws a group caption that holds markup.
   virtual void DrawHTMLCaption(TCanvas& Canvas, const std::string& Caption, TRect Rect);
 
@@ -284,6 +357,8 @@ class TSectionGroupedList : public TCustomControl {
     stDeselectPending = 32,
     stSearchPending = 64,
     stRangeSelect = 128,  // SelectRange runs: its selection is announced once
+    stDragDetectPending = 256,
+    stOLEDragging = 512,  // a drag started here runs
   };
 
   void FreeNode(POGLItem Item);
@@ -315,6 +390,12 @@ class TSectionGroupedList : public TCustomControl {
   // Hints.
   void UpdateHint(int X, int Y);
   int Compare(POGLItem A, POGLItem B, int Column) const;
+  // Drag and drop.
+  TOGLDragEngine& DragEngine();
+  bool MayDrag(POGLItem Node);
+  void StartDrag();
+  void MakeDragImage(TBitmap& Picture, TDragImage& Image);
+  void SetDropTarget(POGLItem Group);
 
   POGLItem root_;
   POGLItem focused_ = nullptr;
@@ -353,6 +434,11 @@ class TSectionGroupedList : public TCustomControl {
   TPoint band_current_;
   TShiftState band_shift_ = 0;
   TPoint press_point_;
+  // Drag and drop.
+  TOGLDragOptions drag_options_ = 0;  // the constructor sets all
+  std::unique_ptr<TOGLDragEngine> drag_engine_;
+  POGLItem drop_target_ = nullptr;
+  bool drop_accepted_ = false;  // by the drag now over the control
   // Hints: the hit the hint was made for.
   TOGLHitInfo hint_hit_;
   bool hint_hit_valid_ = false;

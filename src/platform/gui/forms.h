@@ -147,6 +147,8 @@ class TScreen {
   int Width() const;
   int Height() const;
   int PixelsPerInch() const;
+  // Where the mouse pointer is, in screen coordinates.
+  TPoint CursorPos() const;
   // The font menus are drawn in: the program's own, fixed like its colours, so that
   // menus look alike whatever the desktop sets.
   const TFont& MenuFont() const;

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCursor>
 #include <QScreen>
 
 #include "platform/gui/forms.h"
@@ -25,6 +26,11 @@ int TScreen::Height() const {
 int TScreen::PixelsPerInch() const {
   const QScreen* screen = QGuiApplication::primaryScreen();
   return screen ? static_cast<int>(screen->logicalDotsPerInch() + 0.5) : kScreenPixelsPerInch;
+}
+
+TPoint TScreen::CursorPos() const {
+  const QPoint at = QCursor::pos();
+  return Point(at.x(), at.y());
 }
 
 const TFont& TScreen::MenuFont() const {
