@@ -415,11 +415,12 @@ void TExSectionList::EngineMouseMove(int X, int Y) {
     const int column =
         ColumnAtPoint(Rect(row.Left + 1, row.Top + 1, row.Right - 1, row.Bottom - 1), X, Y, cell);
     if (column >= 0) {
+      const TExSectionColumn* c = Columns.Items(column);
       if (column != hint_column_) {
         hint_column_ = column;
         CancelHint();
+        if (c->ShowHint() && !c->Hint().empty()) ActivateHintAt(*engine_, X, Y);
       }
-      const TExSectionColumn* c = Columns.Items(column);
       const std::string value = CellText(hit.Item, column);
       if (c->ColumnType() == ctURL && !value.empty() &&
           PointOnURLText(hit.Item, column, Point(X, Y), cell)) {

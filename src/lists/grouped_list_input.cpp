@@ -381,7 +381,7 @@ void TSectionGroupedList::MouseMove(TShiftState Shift, int X, int Y) {
     return;
   }
   TCustomControl::MouseMove(Shift, X, Y);
-  UpdateHint(X, Y);
+  ReevaluateHint(X, Y);
 }
 
 // Only items whose overlap with the band changed are touched: a band over thousands of
@@ -664,32 +664,4 @@ bool TSectionGroupedList::Navigate(TKeyCode Key, bool Extend, bool ClearSel, boo
   SetFocusedItem(target, !Extend);
   if (SelectNew && !IsGroup(target)) SelectItem(target, false);
   return false;
-}
-
-// --- hints ------------------------------------------------------------------------------
-
-// The hint shown is the control's Hint, made afresh whenever the pointer reaches another
-// node or another part of one (with HintTrackHit).
-void TSectionGroupedList::UpdateHint(int X, int Y) {
-  if (state_ & stRubberBand) return;
-  TOGLHitInfo hit;
-  HitTest(X, Y, hit, true);
-  const bool same = hint_hit_valid_ && hit.Item == hint_hit_.Item && hit.Kind == hint_hit_.Kind;
-  if (same && !(HintTrackHit && hit.Kind != 1)) return;
-  if (!same) CancelHint();
-  hint_hit_ = hit;
-  hint_hit_valid_ = true;
-  std::string text;
-  TPoint pos = Point(X, Y);
-  if (hit.Kind == 3) {
-    GetItemCaption(hit.Item, text);
-    if (Canvas().TextWidth(text) <= ItemWidth() - 8) text.clear();
-  }
-  if (text.empty() && hit.Item && OnGetHint) OnGetHint(this, hit.Item, text, pos);
-  SetHint(text);
-}
-
-void TSectionGroupedList::MouseLeave() {
-  TCustomControl::MouseLeave();
-  hint_hit_valid_ = false;
 }

@@ -62,6 +62,10 @@ TSectionGroupedList::TSectionGroupedList(TComponent* AOwner) : TCustomControl(AO
 
 TSectionGroupedList::~TSectionGroupedList() {
   RevokeDragDrop(*this);
+  if (hint_window_) {
+    hint_window_->ReleaseHandle();
+    hint_window_->Detach();
+  }
   destroying_ = true;
   Clear();
   delete root_;
@@ -144,9 +148,7 @@ void TSectionGroupedList::DeleteItem(POGLItem Item) {
   POGLItem parent = Item->Parent;
   const bool parentDeleting = parent->Has(TOGLItem::Deleting);
   DeselectItem(Item, false);
-  if (hint_hit_valid_ && (hint_hit_.Item == Item || hint_hit_.Group == Item)) {
-    hint_hit_valid_ = false;
-  }
+  ForgetHint(Item);
   if (focused_ == Item) MoveFocusFrom(Item);
   if (anchor_ == Item || (anchor_ && anchor_->Parent == Item)) anchor_ = focused_;
   if (IsGroup(Item)) {
@@ -183,7 +185,7 @@ void TSectionGroupedList::Clear() {
   DeselectAll();
   focused_ = nullptr;
   anchor_ = nullptr;
-  hint_hit_valid_ = false;
+  ForgetHint(nullptr);
   root_->Flags |= TOGLItem::Deleting;
   while (root_->FirstChild) DeleteItem(root_->FirstChild);
   root_->Flags &= ~TOGLItem::Deleting;

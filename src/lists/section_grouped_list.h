@@ -26,11 +26,13 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/drag_drop.h"
+#include "platform/gui/hint_window.h"
 #include "platform/gui/image_list.h"
 #include "platform/gui/scroll_bars.h"
 
 class TSectionGroupedList;
 class TOGLDragEngine;
+class TOGLHintWindow;
 
 // A group or an item. The owner's data block follows the record in the same allocation.
 struct TOGLItem {
@@ -105,6 +107,12 @@ enum TDragDropMode { ddmNormal, ddmCopy };
 enum TDragMode { dmManual, dmAutomatic };
 enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 
+// Hints are blended over what lies beneath them, AlphaBlendValue / 255 opaque.
+struct TOGLHintOptions {
+  bool AlphaBlend = true;
+  int AlphaBlendValue = 240;
+};
+
 struct TOGLThumbnailOptions {
   int HorizSpacing = 12;
   int VertSpacing = 12;
@@ -124,7 +132,7 @@ using TOGLItemMouseEvent =
     std::function<void(TSectionGroupedList* Sender, TMouseButton Button, TShiftState Shift, int X,
                        int Y, TOGLHitInfo& HitInfo)>;
 
-class TSectionGroupedList : public TCustomControl {
+class TSectionGroupedList : public TCustomControl, public THintSource {
  public:
   explicit TSectionGroupedList(TComponent* AOwner);
   ~TSectionGroupedList() override;
@@ -251,6 +259,9 @@ class TSectionGroupedList : public TCustomControl {
   TImageList* Images = nullptr;
   // Whether a hint request is answered afresh for another part of the same node.
   bool HintTrackHit = false;
+  TOGLHintOptions HintOptions;
+  // The hint for the node under the mouse, shown in a window of the list's own.
+  bool HintShow(THintInfo& Info) override;
   // Whether the selection shows now: the control has the focus or HideSelection is off.
   bool SelectionShows() const;
 
@@ -276,6 +287,11 @@ class TSectionGroupedList : public TCustomControl {
   std::function<void(TSectionGroupedList* Sender, POGLItem Item, int& ImageIndex)>
       OnGetGroupImageIndex;
   TNotifyEvent OnSelectionChange;
+  // The hint window's size for a node's hint, and its drawing.
+  std::function<void(TSectionGroupedList* Sender, POGLItem Item, TRect& HintRect)> OnGetHintSize;
+  std::function<void(TSectionGroupedList* Sender, TCanvas& HintCanvas, TRect HintRect,
+                     POGLItem Item)>
+      OnDrawHint;
   TOGLItemMouseEvent OnItemMouseDown;
   TOGLItemMouseEvent OnItemClick;
 
@@ -359,6 +375,7 @@ class TSectionGroupedList : public TCustomControl {
     stRangeSelect = 128,  // SelectRange runs: its selection is announced once
     stDragDetectPending = 256,
     stOLEDragging = 512,  // a drag started here runs
+    stHintShown = 1024,
   };
 
   void FreeNode(POGLItem Item);
@@ -388,7 +405,9 @@ class TSectionGroupedList : public TCustomControl {
   void EndRubberBand();
   void UpdateBandSelection(const TRect& OldBand, const TRect& NewBand);
   // Hints.
-  void UpdateHint(int X, int Y);
+  friend class TOGLHintWindow;
+  void ReevaluateHint(int X, int Y);
+  void ForgetHint(POGLItem Item);
   int Compare(POGLItem A, POGLItem B, int Column) const;
   // Drag and drop.
   TOGLDragEngine& DragEngine();
@@ -442,6 +461,30 @@ class TSectionGroupedList : public TCustomControl {
   // Hints: the hit the hint was made for.
   TOGLHitInfo hint_hit_;
   bool hint_hit_valid_ = false;
+  TRect hint_rect_;  // document coordinates; no new hint while the mouse stays in it
+  TOGLHintWindow* hint_window_ = nullptr;  // the window showing our hint, if any
+};
+
+// The list's hint window: the hint of one node, sized and drawn by the list's owner
+// when it wants to, blended over what lies beneath.
+class TOGLHintWindow : public THintWindow {
+ public:
+  TOGLHintWindow(TSectionGroupedList& List, const TOGLHitInfo& Hit);
+  ~TOGLHintWindow() override;
+  TRect CalcHintRect(int MaxWidth, const std::string& Hint) override;
+  void ActivateHint(TRect Rect, const std::string& Hint) override;
+  void ReleaseHandle() override;
+  // The list is going: nothing more is asked of it.
+  void Detach() { list_ = nullptr; }
+
+  std::string ClassName() const override { return "TOGLHintWindow"; }
+
+ protected:
+  void Paint() override;
+
+ private:
+  TSectionGroupedList* list_;
+  TOGLHitInfo hit_;
 };
 
 // Draws the plus or minus box of a group header.

@@ -1,10 +1,13 @@
 #include "platform/gui/hint_window.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include "platform/gui/win_control_qt.h"
@@ -48,6 +51,50 @@ TControl* ControlAt(QWidget* widget, QPoint& point) {
   return nullptr;
 }
 
+// The window of a hint whose control chose its own kind of window.
+std::unique_ptr<THintWindow>& OwnWindow() {
+  static auto* window = new std::unique_ptr<THintWindow>;
+  return *window;
+}
+
+QTimer& HideTimer() {
+  static QTimer* timer = [] {
+    auto* made = new QTimer(qApp);
+    made->setSingleShot(true);
+    QObject::connect(made, &QTimer::timeout, [] { CancelHint(); });
+    return made;
+  }();
+  return *timer;
+}
+
+// Asks the control for its hint at Point (client coordinates) and shows it.
+void ShowHintFor(TControl& control, TPoint point) {
+  THintInfo info;
+  info.CursorPos = point;
+  info.HintStr = control.Hint();
+  info.HintMaxWidth = QGuiApplication::primaryScreen()->size().width();
+  info.HintPos = Point(point.X, point.Y + kCursorHeight);
+  bool show = true;
+  Dispatch([&] {
+    if (auto* source = dynamic_cast<THintSource*>(&control)) show = source->HintShow(info);
+  });
+  if (!show || info.HintStr.empty()) return;
+  Dispatch([&] {
+    CancelHint();
+    HideTimer().stop();
+    THintWindow* window = &ApplicationHintWindow();
+    if (info.HintWindowClass) {
+      OwnWindow() = info.HintWindowClass();
+      window = OwnWindow().get();
+    }
+    TRect rect = window->CalcHintRect(info.HintMaxWidth, info.HintStr);
+    const TPoint at = control.ClientToScreen(info.HintPos);
+    rect = Rect(rect.Left + at.X, rect.Top + at.Y, rect.Right + at.X, rect.Bottom + at.Y);
+    window->ActivateHint(rect, info.HintStr);
+    if (info.HideTimeout > 0) HideTimer().start(info.HideTimeout);
+  });
+}
+
 bool HintsEnabled(const TControl* control) {
   for (; control; control = control->Parent()) {
     if (control->ShowHint()) return true;
@@ -63,21 +110,12 @@ class THintFilter : public QObject {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget) return false;
         QPoint point = static_cast<QHelpEvent*>(event)->pos();
-        const QPoint global = static_cast<QHelpEvent*>(event)->globalPos();
         TControl* control = ControlAt(widget, point);
         if (!control) return false;
-        if (HintsEnabled(control) && !control->Hint().empty()) {
-          const std::string hint = control->Hint();
-          Dispatch([&] {
-            THintWindow& window = ApplicationHintWindow();
-            TRect rect =
-                window.CalcHintRect(QGuiApplication::primaryScreen()->size().width(), hint);
-            const int x = global.x();
-            const int y = global.y() + kCursorHeight;
-            rect = Rect(rect.Left + x, rect.Top + y, rect.Right + x, rect.Bottom + y);
-            window.ActivateHint(rect, hint);
-          });
+        if (!dynamic_cast<TWinControl*>(control)) {
+          point -= QPoint(control->Left(), control->Top());
         }
+        if (HintsEnabled(control)) ShowHintFor(*control, Point(point.x(), point.y()));
         return true;
       }
       case QEvent::Leave:
@@ -136,6 +174,14 @@ void THintWindow::ReleaseHandle() {
   WidgetOf(*this)->hide();
 }
 
+void THintWindow::SetOpacity(int Alpha) {
+  WidgetOf(*this)->setWindowOpacity(std::clamp(Alpha, 0, 255) / 255.0);
+}
+
+int THintWindow::Opacity() const {
+  return static_cast<int>(WidgetOf(*this)->windowOpacity() * 255.0 + 0.5);
+}
+
 bool THintWindow::Showing() const {
   return WidgetOf(*this)->isVisible();
 }
@@ -169,9 +215,16 @@ THintWindow& ApplicationHintWindow() {
 
 void CancelHint() {
   if (std::unique_ptr<THintWindow>& window = CurrentWindow()) window->ReleaseHandle();
+  if (std::unique_ptr<THintWindow>& window = OwnWindow()) window->ReleaseHandle();
 }
 
-void SimulateHintPause(TControl& Control, int X, int Y) {
+THintWindow* ShownHintWindow() {
+  for (THintWindow* window : {CurrentWindow().get(), OwnWindow().get()})
+    if (window && window->Showing()) return window;
+  return nullptr;
+}
+
+void ActivateHintAt(TControl& Control, int X, int Y) {
   TControl* surface = &Control;
   if (!dynamic_cast<TWinControl*>(surface)) {
     if (!Control.Parent()) return;

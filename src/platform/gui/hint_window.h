@@ -21,8 +21,12 @@ class THintWindow : public TCustomControl {
   // Shows Hint in Rect (screen coordinates) without taking the focus.
   virtual void ActivateHint(TRect Rect, const std::string& Hint);
   // Hides the hint.
-  void ReleaseHandle();
+  virtual void ReleaseHandle();
   bool Showing() const;
+  // The window is drawn with an opacity of Alpha / 255 over what lies beneath it (the
+  // window system blends, where it can); 255 is opaque.
+  void SetOpacity(int Alpha);
+  int Opacity() const;
 
   std::string ClassName() const override { return "THintWindow"; }
 
@@ -34,6 +38,25 @@ class THintWindow : public TCustomControl {
 
 using THintWindowClass = std::function<std::unique_ptr<THintWindow>()>;
 
+// A control's answer when the mouse rests on it. Points and rectangles are in the
+// control's client coordinates.
+struct THintInfo {
+  TPoint CursorPos;                  // where the mouse rests
+  std::string HintStr;               // the control's Hint to start with
+  int HintMaxWidth = 0;              // the screen's width to start with
+  TPoint HintPos;                    // the hint's top-left corner; below the mouse to start with
+  int HideTimeout = 0;               // milliseconds until the hint goes; 0 keeps it
+  THintWindowClass HintWindowClass;  // empty: the application's hint window
+};
+
+// A control that makes its hints itself, for the part under the mouse.
+class THintSource {
+ public:
+  virtual ~THintSource() = default;
+  // False, or an empty HintStr, shows no hint.
+  virtual bool HintShow(THintInfo& Info) = 0;
+};
+
 // Hints shown from now on use windows made by Factory; an empty factory restores the
 // plain THintWindow.
 void SetHintWindowClass(THintWindowClass Factory);
@@ -41,7 +64,15 @@ void SetHintWindowClass(THintWindowClass Factory);
 THintWindow& ApplicationHintWindow();
 // Hides the hint that is showing, if any.
 void CancelHint();
+// Asks Control again for its hint at (X, Y) (client coordinates), as when the mouse
+// rests there: a control whose parts have hints of their own calls it when the mouse
+// reaches another part.
+void ActivateHintAt(TControl& Control, int X, int Y);
+// The hint window showing now, or null.
+THintWindow* ShownHintWindow();
 
 // Test support: what the application does when the mouse rests at (X, Y) of Control
 // (client coordinates; a windowless control's point is passed on to its parent).
-void SimulateHintPause(TControl& Control, int X, int Y);
+inline void SimulateHintPause(TControl& Control, int X, int Y) {
+  ActivateHintAt(Control, X, Y);
+}
