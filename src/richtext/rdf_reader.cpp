@@ -123,6 +123,9 @@ class TRDFReader {
   bool SkipLines(TRDFInput& in, const TRDFHeader& h);
   // The next data line of a record as text, or as a binary block when binary.
   std::optional<std::string> DataLine(TRDFInput& in, bool binary, bool unicodeRaw);
+  // A list style number through the map of the stored list styles; one out of range
+  // becomes 0 (-1 when the sheet has no list styles).
+  void TranslateListNo(int& listNo);
   // A block line in the text form is hexadecimal; false when it is not.
   static bool DecodeBlock(const TRDFHeader& h, std::string& line);
   bool ReadProperty(const TRDFHeader& h, int lineNo, const std::string& line);
@@ -312,8 +315,13 @@ bool TRDFReader::ReadProperty(const TRDFHeader& h, int lineNo, const std::string
       if ((options_ & rdfoLoadDocProperties) && context_.DocProperties)
         context_.DocProperties->push_back(DecodeRDFLineBreaks(line));
       return true;
+    case kRDFMarkers:
+      if (lineNo != 1 || !(options_ & rdfoLoadLayout) || !context_.Markers) return true;
+      if (!LoadMarkerBlock(line, *context_.Markers)) return false;
+      for (TRDMarkerState& marker : *context_.Markers) TranslateListNo(marker.ListNo);
+      return true;
     default:
-      return true;  // list numbering of a page part: only printing reads it
+      return true;
   }
 }
 
@@ -368,6 +376,15 @@ void TRDFReader::InsertText(const TCustomRDItemInfo& model, std::string text) {
       if (text[i] == 0x29 && text[i + 1] == 0x20) text.replace(i, 2, std::string(" \0", 2));
   text = TCustomRDData::SanitizeItemText(std::move(text), unicode);
   InsertItem(std::move(text), std::move(item));
+}
+
+void TRDFReader::TranslateListNo(int& listNo) {
+  if (listNo < 0) return;
+  const int count = sheet_ ? sheet_->ListStyles().Count() : 0;
+  if (list_map_) listNo = listNo < list_map_->Count() ? (*list_map_)[listNo] : count;
+  if (listNo < count) return;
+  Warn(rdfwStyleOutOfRange);
+  listNo = count > 0 ? 0 : -1;
 }
 
 bool TRDFReader::DecodeBlock(const TRDFHeader& h, std::string& line) {

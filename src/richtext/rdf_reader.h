@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/gui/geometry.h"
+#include "richtext/rd_marker_block.h"
 #include "richtext/rdf_format.h"
 
 class TCustomRDData;
@@ -28,6 +29,9 @@ struct TRDFLoadContext {
   TRDBackground* Background = nullptr;                // with rdfoLoadBack
   std::vector<std::string>* DocProperties = nullptr;  // with rdfoLoadDocProperties
   TRDLayoutInfo* Layout = nullptr;                    // with rdfoLoadLayout
+  // The list numbering at the start of a saved page part, with rdfoLoadLayout; list
+  // styles are translated into the style sheet's.
+  std::vector<TRDMarkerState>* Markers = nullptr;
   // Pasting into an editor: protected text is skipped and paragraph styles stay as read.
   bool EditingInsertion = false;
 };

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/gui/bitmap.h"
 #include "platform/text/streams.h"
 #include "richtext/break_item.h"
 #include "richtext/code_pages.h"
@@ -15,8 +16,10 @@
 #include "richtext/rd_background.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_layout_info.h"
+#include "richtext/rd_marker_block.h"
 #include "richtext/rd_style.h"
 #include "richtext/rdf_reader.h"
+#include "richtext/rdf_routines.h"
 #include "richtext/rdf_writer.h"
 #include "richtext/rich_doc_error.h"
 
@@ -168,6 +171,51 @@ TEST(RDFDocument, WhatTheOptionsLeaveOut) {
   EXPECT_EQ(backColor, clNone);
   EXPECT_TRUE(properties.empty());
   ExpectSameItems(sample.data, loaded);
+}
+
+TEST(RDFDocument, BackgroundPictureInBothForms) {
+  TRDStyle sheet;
+  TCustomRDData data;
+  data.SetRDStyle(&sheet);
+  data.SetRDFOptions(rdfoSaveBack);
+  data.AddText("on a picture", 0, 0);
+  TBitmap picture;
+  picture.SetSize(3, 2);
+  TRDBackground background(false);
+  background.AssignImage(&picture);
+  background.Style = bsTiled;
+  TRDFSaveContext save;
+  save.BackColor = 0x0000FF;
+  save.Background = &background;
+  for (TRDFOptions form : {TRDFOptions(0), rdfoSaveBinary}) {
+    data.SetRDFOptions(rdfoSaveBack | form);
+    TMemoryStream stream;
+    SaveRDFToStream(data, stream, false, save);
+    const std::string bytes = Bytes(stream);
+    EXPECT_EQ(bytes.substr(8, 22), form ? "-7 2 0 0 2 0 2 255\r\nTB" : "-7 2 0 0 0 0 2 255\r\nTB");
+    TCustomRDData loaded;
+    loaded.SetRDStyle(&sheet);
+    loaded.SetRDFOptions(rdfoLoadBack);
+    TRDBackground read(false);
+    TColor color = clNone;
+    TRDFLoadContext load;
+    load.Background = &read;
+    load.BackColor = &color;
+    ASSERT_TRUE(LoadRDFFromStream(loaded, *StreamOf(bytes), load));
+    EXPECT_EQ(loaded.GetItemCount(), 1);
+    EXPECT_EQ(color, 0x0000FF);
+    EXPECT_EQ(read.Style, bsTiled);
+    ASSERT_NE(read.GetBitmap(), nullptr);
+    EXPECT_EQ(read.GetBitmap()->Width(), 3);
+    EXPECT_EQ(read.GetBitmap()->Height(), 2);
+    // A picture that cannot be decoded ends the read.
+    std::string broken = bytes;
+    broken.replace(broken.find("TBitmap\r\n") + 9, 4, form ? std::string("\x02\0\0\0", 4) : "ZZ");
+    TCustomRDData damaged;
+    damaged.SetRDStyle(&sheet);
+    damaged.SetRDFOptions(rdfoLoadBack);
+    EXPECT_FALSE(LoadRDFFromStream(damaged, *StreamOf(broken), load));
+  }
 }
 
 TEST(RDFDocument, TwoParagraphsShareOneRecordAndReadBackAsTwo) {
@@ -425,6 +473,49 @@ TEST(RDFBlock, LengthPrefixedAndChecked) {
   EXPECT_FALSE(LoadRDFBlock(target, *StreamOf(std::string("\xFF\xFF\xFF\xFF", 4) + body), index));
   EXPECT_FALSE(LoadRDFBlock(target, *StreamOf("\x01\0"), index));
   EXPECT_EQ(target.GetItemCount(), 1);
+}
+
+TEST(MarkerBlock, CountIsCheckedAndListsTranslated) {
+  const std::vector<TRDMarkerState> markers{{0, 1, true, 3, 7}, {2, 0, false, 1, 1}};
+  TMemoryStream sized;
+  SaveMarkerBlock(sized, markers, true);
+  EXPECT_EQ(sized.Size(), 4 + 17 * 2 + 8);
+  EXPECT_EQ(Bytes(sized).substr(0, 4), std::string("\x2A\0\0\0", 4));
+  std::vector<TRDMarkerState> read;
+  EXPECT_TRUE(LoadMarkerBlock(Bytes(sized).substr(4), read));
+  EXPECT_EQ(read, markers);
+  // A count that the bytes cannot hold is not believed.
+  std::string lying = Bytes(sized).substr(4);
+  lying[4] = '\x7F';
+  EXPECT_FALSE(LoadMarkerBlock(lying, read));
+  EXPECT_TRUE(read.empty());
+  EXPECT_FALSE(LoadMarkerBlock(std::string("\0\0\0\0\xFF\xFF\xFF\xFF", 8), read));
+
+  // In a document: list styles out of range become 0, or -1 without list styles.
+  TMemoryStream block;
+  SaveMarkerBlock(block, markers, false);
+  std::string hex;
+  StreamToHex(block, hex);
+  TRDStyle sheet;
+  sheet.ListStyles().Add();
+  TCustomRDData data;
+  data.SetRDStyle(&sheet);
+  data.SetRDFOptions(rdfoLoadLayout);
+  TRDFLoadContext context;
+  context.Markers = &read;
+  ASSERT_TRUE(LoadRDFFromStream(data, *StreamOf("-8 1 3\r\n-9 2 0 0 0 0 6\r\n\r\n" + hex + "\r\n"),
+                                context));
+  ASSERT_EQ(read.size(), 2u);
+  EXPECT_EQ(read[0].ListNo, 0);
+  EXPECT_EQ(read[1].ListNo, 0);
+  EXPECT_EQ(read[0].Counter, 7);
+  EXPECT_EQ(data.GetRDFWarnings(), unsigned(rdfwStyleOutOfRange));
+  TRDStyle bare;
+  bare.ListStyles().Clear();
+  data.SetRDStyle(&bare);
+  ASSERT_TRUE(LoadRDFFromStream(data, *StreamOf("-8 1 3\r\n-9 2 0 0 0 0 6\r\n\r\n" + hex + "\r\n"),
+                                context));
+  EXPECT_EQ(read[0].ListNo, -1);
 }
 
 TEST(LayoutBlock, LengthsAndExtensions) {

@@ -1,5 +1,6 @@
 // Plain-text export of a document and of its selection, in 8-bit text and in UTF-16 with
-// and without the byte-order mark, checked byte for byte and through iconv.
+// and without the byte-order mark, checked byte for byte and through iconv; the
+// selection as the RDF block of the clipboard.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -12,6 +13,9 @@
 #include "richtext/item_factory.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_style.h"
+#include "richtext/rdf_reader.h"
+#include "richtext/rdf_writer.h"
+#include "richtext/support/test_formatted_data.h"
 #include "richtext/text_export.h"
 
 namespace {
@@ -44,6 +48,31 @@ TEST(TextExport, ParagraphsLinesAndEncodings) {
   EXPECT_EQ(Export(data, false, false), "ab\r\ncd\xE9?\r\n----------\r\n\xE9");
   EXPECT_EQ(Export(data, false, false, true), "ab\r\ncd\xE9?\r\n\r\n\xE9");
   EXPECT_EQ(Export(data, true, false).substr(8, 8), WideStringToRawUnicode(u"cd\u00E9\u4E00"));
+}
+
+TEST(TextExport, SelectionOnlyInTextAndAsRDFBlock) {
+  TTestFormattedData data(200, 100);
+  data.AddText("abcd", 0, 0);
+  data.AddText("efgh", 1, 0);
+  data.Format();
+  TMemoryStream none;
+  EXPECT_TRUE(SaveTextToStream(data, none, 80, true, false, false, false));
+  EXPECT_EQ(none.Size(), 0);
+  data.SetSelectionBounds(1, 3, 0, 2);  // backwards: "bcd", the break, "ef"
+  TMemoryStream text;
+  SaveTextToStream(data, text, 80, true, false, false, false);
+  EXPECT_EQ(std::string(static_cast<const char*>(text.Memory()), size_t(text.Size())), "bcd\r\nef");
+
+  TMemoryStream block;
+  SaveRDFBlock(data, block, true);
+  block.SetPosition(0);
+  TTestFormattedData pasted(200, 100);
+  int index = 0;
+  ASSERT_TRUE(LoadRDFBlock(pasted, block, index));
+  ASSERT_EQ(pasted.GetItemCount(), 2);
+  EXPECT_EQ(pasted.GetItemTextRaw(0), "bcd");
+  EXPECT_EQ(pasted.GetItemTextRaw(1), "ef");
+  EXPECT_EQ(pasted.GetItem(1)->StyleNo, 1);
 }
 
 TEST(TextExport, UnicodeOutputIsWhatIconvReads) {
