@@ -261,8 +261,16 @@ bool TRDFReader::LoadStyles(int kind, const std::string& block) {
   const TRDCollectionRead result = ReadCollection(stream, items);
   if (result == TRDCollectionRead::NotACollection) return false;
   if (result == TRDCollectionRead::WithErrors) Warn(rdfwStyleDataError);
+  // Style 0 stands in for every style out of range, so a sheet never loses its last
+  // text or paragraph style.
+  if (kind != kRDFListStyles && fresh->Count() == 0) {
+    Warn(rdfwStyleDataError);
+    return true;
+  }
   if (mode == rdf_sIgnore) return true;
-  if (whole_document_) {
+  // Styles replace the sheet's only while no item refers to the old ones; later ones
+  // (not where a writer puts them) are merged like inserted ones.
+  if (whole_document_ && index_ == start_index_) {
     if (kind == kRDFTextStyles)
       sheet->SetTextStyles(static_cast<const TFontInfos&>(*fresh));
     else if (kind == kRDFParaStyles)

@@ -1,5 +1,7 @@
 #include "richtext/rdf_writer.h"
 
+#include <cstdio>
+
 #include "platform/gui/bitmap.h"
 #include "platform/text/streams.h"
 #include "richtext/component_stream.h"

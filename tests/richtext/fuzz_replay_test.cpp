@@ -26,11 +26,11 @@ int ReplayFolder(const std::string& folder) {
   return files;
 }
 
-TEST(RecordFuzzReplay, SavedCorpus) {
+TEST(RDFReaderFuzzReplay, SavedCorpus) {
   EXPECT_GE(ReplayFolder("fuzz"), 20);
 }
 
-TEST(RecordFuzzReplay, KeptMalformedDocuments) {
+TEST(RDFReaderFuzzReplay, KeptMalformedDocuments) {
   EXPECT_GE(ReplayFolder("malformed"), 7);
 }
 

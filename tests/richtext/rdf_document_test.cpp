@@ -383,6 +383,25 @@ TEST(RDFDocument, StyleSheetsTravelWithTheDocument) {
   }
 }
 
+TEST(RDFDocument, StoredStylesNeverLeaveItemsWithoutAStyle) {
+  // An empty collection would leave no style 0 to stand in for the others.
+  TRDStyle sheet;
+  TCustomRDData data;
+  data.SetRDStyle(&sheet);
+  ASSERT_TRUE(LoadRDFFromStream(
+      data, *StreamOf("-8 1 3\r\n-9 2 0 0 0 0 1\r\nsheet\r\n0E00\r\n0 1 0 0 0 0\r\na\r\n")));
+  EXPECT_EQ(sheet.TextStyles().Count(), 6);
+  EXPECT_EQ(data.GetRDFWarnings(), unsigned(rdfwStyleDataError));
+  // Styles that come after items are merged, so the items keep theirs.
+  TRDStyle other;
+  TCustomRDData late;
+  late.SetRDStyle(&other);
+  ASSERT_TRUE(LoadRDFFromStream(
+      late, *StreamOf("-8 1 3\r\n5 1 0 0 0 0\r\na\r\n-9 2 0 0 0 0 1\r\nsheet\r\n0E0100\r\n")));
+  EXPECT_GE(other.TextStyles().Count(), 6);
+  EXPECT_EQ(late.GetItem(0)->StyleNo, 5);
+}
+
 TEST(RDFDocument, CheckpointsAndTheEndOfTheDocument) {
   TRDStyle sheet;
   TCustomRDData data;
