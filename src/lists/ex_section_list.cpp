@@ -95,6 +95,7 @@ TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Col
   };
   engine_->OnFreeItem = [this](TSectionGroupedList*, POGLItem Item) {
     std::erase(changed_rows_, Item);
+    if (Item == hovered_item_) hovered_item_ = nullptr;
     delete RowOf(Item);
   };
   engine_->OnGetCaption = [this](TSectionGroupedList*, POGLItem Item, std::string& Caption) {
@@ -155,7 +156,10 @@ TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Col
   engine_->OnMouseUp = [this](TComponent* Sender, TMouseButton B, TShiftState S, int X, int Y) {
     if (OnMouseUp) OnMouseUp(Sender, B, S, X, Y);
   };
-  engine_->OnMouseLeave = [this](TComponent*) { hint_column_ = -1; };
+  engine_->OnMouseLeave = [this](TComponent*) {
+    hint_column_ = -1;
+    SetHoveredAnchor(nullptr, -1, -1);
+  };
   engine_->DragOperations = doCopy | doMove;
   WireDragDrop();
 
@@ -409,12 +413,15 @@ void TExSectionList::EngineMouseMove(int X, int Y) {
   TOGLHitInfo hit;
   engine_->HitTest(X, Y, hit, true);
   bool hand = false;
+  bool linkHit = false;
+  int linkColumn = -1;
   if (engine_->ViewStyle() == vsList && hit.Item && hit.Kind == 2 && !engine_->IsGroup(hit.Item)) {
     TRect cell;
     const TRect row = engine_->GetItemDisplayRect(hit.Item, false);
     const int column =
         ColumnAtPoint(Rect(row.Left + 1, row.Top + 1, row.Right - 1, row.Bottom - 1), X, Y, cell);
     if (column >= 0) {
+      linkColumn = column;
       const TExSectionColumn* c = Columns.Items(column);
       if (column != hint_column_) {
         hint_column_ = column;
@@ -428,20 +435,33 @@ void TExSectionList::EngineMouseMove(int X, int Y) {
       } else if (c->ColumnType() == ctText && value.find("</") != std::string::npos) {
         const std::string anchor = AnchorAtPoint(X, Y, cell, value, column);
         hand = !anchor.empty();
-        if (anchor != last_anchor_) {
-          if (!last_anchor_.empty() && anchor.empty() && OnAnchorExit) {
-            OnAnchorExit(this, hit.Item, column, "");
-          }
-          if (!anchor.empty() && OnAnchorEnter) OnAnchorEnter(this, hit.Item, column, anchor);
-          last_anchor_ = anchor;
+        if (hand && (!hand_cursor_ || anchor != last_anchor_ ||
+                     previous_hovered_anchor_ != point_anchor_)) {
+          if (OnAnchorEnter) OnAnchorEnter(this, hit.Item, column, anchor);
+        } else if (!hand && hand_cursor_ && OnAnchorExit) {
+          OnAnchorExit(this, hit.Item, column, "");
         }
+        last_anchor_ = anchor;
+        previous_hovered_anchor_ = point_anchor_;
+        linkHit = hand;
       }
     }
   }
+  SetHoveredAnchor(linkHit ? hit.Item : nullptr, linkHit ? linkColumn : -1,
+                   linkHit ? point_anchor_ : -1);
   if (hand != hand_cursor_) {
     hand_cursor_ = hand;
     engine_->SetCursor(hand ? crHandPoint : crDefault);
   }
+}
+
+// A change of the link under the mouse repaints when hovered links look different.
+void TExSectionList::SetHoveredAnchor(POGLItem Item, int Column, int Anchor) {
+  if (Item == hovered_item_ && Column == hovered_column_ && Anchor == hovered_anchor_) return;
+  hovered_item_ = Item;
+  hovered_column_ = Column;
+  hovered_anchor_ = Anchor;
+  if (AnchorHover) engine_->Invalidate();
 }
 
 void TExSectionList::GetHint(POGLItem Item, std::string& Text, TPoint&) {

@@ -171,11 +171,20 @@ class TExSectionList : public TCustomControl {
 
   // Draws (or with HitTest only measures) a cell's markup; true with the link's target
   // in Anchor when Mouse (engine coordinates) lies on a link.
+  // HoverLink: the 1-based number of the link the mouse is over, or -1; MouseLink
+  // receives the number of the link under Mouse, or -1.
   virtual bool DrawHtml(TCanvas& Canvas, const std::string& Text, const TRect& Rect,
-                        TColor LinkColor, bool HitTest, TPoint Mouse, std::string& Anchor);
+                        TColor LinkColor, bool HitTest, TPoint Mouse, int HoverLink,
+                        std::string& Anchor, int& MouseLink);
   // The link target under a point of a cell's markup, empty when none.
   std::string AnchorAtPoint(int X, int Y, const TRect& CellRect, const std::string& Value,
                             int Column);
+  // Links in markup cells: with AnchorHover only the link under the mouse is underlined
+  // and takes the hover colours (clNone leaves a colour as it is); without it every link
+  // is underlined.
+  bool AnchorHover = false;
+  TColor AnchorHoverColor = clNone;
+  TColor AnchorHoverFontColor = clNone;
   // Named pictures for "<IMG>" in cells; not owned.
   TPictureContainer* PictureContainer = nullptr;
 
@@ -269,6 +278,7 @@ class TExSectionList : public TCustomControl {
   void DrawCell(TCanvas& Canvas, const TRect& Row, POGLItem Item, int Column);
   void ItemClick(TMouseButton Button, int X, int Y, TOGLHitInfo& Hit);
   void EngineMouseMove(int X, int Y);
+  void SetHoveredAnchor(POGLItem Item, int Column, int Anchor);
   void EngineKeyDown(TKeyCode& Key, TShiftState Shift);
   void GetHint(POGLItem Item, std::string& Text, TPoint& Pos);
   void ToggleCheckBox(POGLItem Item, int Column);
@@ -298,7 +308,13 @@ class TExSectionList : public TCustomControl {
   std::vector<std::string> sort_keys_;
   bool hand_cursor_ = false;
   std::string last_anchor_;  // the link the mouse is over
-  TPoint mouse_;             // where the mouse last moved over the rows
+  // The link the mouse is over: its number in the cell's markup (-1 none), and the cell.
+  int hovered_anchor_ = -1;
+  int point_anchor_ = -1;  // the link found by the last AnchorAtPoint
+  int previous_hovered_anchor_ = -1;
+  POGLItem hovered_item_ = nullptr;
+  int hovered_column_ = -1;
+  TPoint mouse_;  // where the mouse last moved over the rows
   THTMLPictureCache picture_cache_;
 };
 

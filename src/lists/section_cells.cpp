@@ -269,7 +269,8 @@ void TExSectionList::DrawRow(TCanvas& Canvas, TRect Rect, POGLItem Item) {
 }
 
 bool TExSectionList::DrawHtml(TCanvas& Canvas, const std::string& Text, const TRect& Rect,
-                              TColor LinkColor, bool HitTest, TPoint Mouse, std::string& Anchor) {
+                              TColor LinkColor, bool HitTest, TPoint Mouse, int HoverLink,
+                              std::string& Anchor, int& MouseLink) {
   THtmlDrawParams params;
   params.Images = images_;
   params.XPos = Mouse.X;
@@ -277,11 +278,16 @@ bool TExSectionList::DrawHtml(TCanvas& Canvas, const std::string& Text, const TR
   params.HitTestOnly = HitTest;
   params.URLColor = LinkColor;
   params.ShadowOffset = 2;
+  params.HoverLink = HoverLink;
+  params.HoverOnly = AnchorHover;
+  params.HoverColor = AnchorHoverColor;
+  params.HoverFontColor = AnchorHoverFontColor;
   params.PictureCache = &picture_cache_;
   params.PictureContainer = PictureContainer;
   THtmlDrawResult result;
   const bool onLink = DrawHtmlText(Canvas, Text, Rect, params, result);
   Anchor = onLink ? result.AnchorVal : "";
+  MouseLink = onLink ? result.MouseLink : -1;
   return onLink;
 }
 
@@ -293,7 +299,7 @@ std::string TExSectionList::AnchorAtPoint(int X, int Y, const TRect& CellRect,
   canvas.Font().Assign(preview ? PreviewSettings.Font : column->Font());
   std::string anchor;
   DrawHtml(canvas, Value, Rect(CellRect.Left + 2, CellRect.Top, CellRect.Right, CellRect.Bottom),
-           URLSettings.Color, true, Point(X, Y), anchor);
+           URLSettings.Color, true, Point(X, Y), -1, anchor, point_anchor_);
   return anchor;
 }
 
@@ -349,9 +355,12 @@ void TExSectionList::DrawCell(TCanvas& Canvas, const TRect& Row, POGLItem Item, 
       TRect text = Rect(cell.Left + 2, cell.Top, cell.Right, cell.Bottom);
       Canvas.Brush().SetStyle(bsClear);
       if (column.ColumnType() == ctText && value.find("</") != std::string::npos) {
+        // Only the cell under the mouse has a hovered link.
+        const int hover = Item == hovered_item_ && Column == hovered_column_ ? hovered_anchor_ : -1;
         std::string anchor;
+        int link;
         DrawHtml(Canvas, value, text, preview ? PreviewSettings.Font.Color() : URLSettings.Color,
-                 false, mouse_, anchor);
+                 false, mouse_, hover, anchor, link);
       } else {
         Canvas.TextRect(
             text, value,

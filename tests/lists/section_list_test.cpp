@@ -314,3 +314,38 @@ TEST_F(SectionListTest, MarkupCellsAndGroupCaptionsGoThroughTheRenderer) {
   }
   EXPECT_FALSE(inkFar);
 }
+
+TEST_F(SectionListTest, AHoveredLinkAloneTakesTheHoverColoursAndAnnouncesItself) {
+  list->Columns.Items(1)->SetWidth(200);
+  Add({"<a href=\"one\">first link</a>"});
+  Add({"<a href=\"two\">second link</a>"});
+  list->AnchorHover = true;
+  list->AnchorHoverFontColor = clRed;
+  std::vector<std::string> events;
+  list->OnAnchorEnter = [&](TComponent*, POGLItem, int, const std::string& a) {
+    events.push_back("enter " + a);
+  };
+  list->OnAnchorExit = [&](TComponent*, POGLItem, int, const std::string&) {
+    events.push_back("exit");
+  };
+  TSectionGroupedList& engine = list->Engine();
+  const auto redIn = [&](int row) {
+    auto shot = Snapshot(engine);
+    int red = 0;
+    for (int x = 0; x < 200; ++x) {
+      for (int y = 34 + 20 * row; y < 34 + 20 * row + 19; ++y) red += PixelAt(*shot, x, y) == clRed;
+    }
+    return red;
+  };
+  EXPECT_EQ(redIn(0) + redIn(1), 0);
+  SimulateMouseMove(engine, 12, 34 + 9);
+  SimulateMouseMove(engine, 14, 34 + 9);  // the same link: no second enter
+  EXPECT_GT(redIn(0), 0);
+  EXPECT_EQ(redIn(1), 0);  // the same link number in another row is not hovered
+  SimulateMouseMove(engine, 12, 34 + 20 + 9);
+  EXPECT_EQ(redIn(0), 0);
+  EXPECT_GT(redIn(1), 0);
+  SimulateMouseMove(engine, 190, 34 + 20 + 9);  // beyond the text
+  EXPECT_EQ(redIn(1), 0);
+  EXPECT_EQ(events, (std::vector<std::string>{"enter one", "enter two", "exit"}));
+}
