@@ -32,13 +32,16 @@ bool ExportIncludesItem(const TCustomRDData& data, int itemNo, const TRDExportRa
   return true;
 }
 
-std::string ExportItemText(const TCustomRDData& data, int itemNo, const TRDExportRange& range) {
+std::string_view ExportItemText(const TCustomRDData& data, int itemNo, const TRDExportRange& range,
+                                std::string& storage) {
   const std::string& text = data.GetItemTextRaw(itemNo);
+  if (itemNo != range.StartItem && itemNo != range.EndItem) return text;
   const TRDItemOptions options = data.GetItemOptions(itemNo);
   const int length = GetItemTextLength(text, options);
   int first = itemNo == range.StartItem ? range.StartOffs : 1;
   int last = itemNo == range.EndItem ? range.EndOffs - 1 : length;
   if (first <= 1 && last >= length) return text;
   first = std::max(first, 1);
-  return last < first ? std::string() : CopyItemText(text, first, last - first + 1, options);
+  storage = last < first ? std::string() : CopyItemText(text, first, last - first + 1, options);
+  return storage;
 }

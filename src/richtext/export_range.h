@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 class TCustomRDData;
 
@@ -20,5 +21,6 @@ TRDExportRange GetExportRange(const TCustomRDData& data, bool selectionOnly);
 // before or begin just after it).
 bool ExportIncludesItem(const TCustomRDData& data, int itemNo, const TRDExportRange& range);
 // The text of text item itemNo inside the range: cut at the offsets in the first and the
-// last item.
-std::string ExportItemText(const TCustomRDData& data, int itemNo, const TRDExportRange& range);
+// last item (a cut text is kept in storage; the view refers to it or to the item's text).
+std::string_view ExportItemText(const TCustomRDData& data, int itemNo, const TRDExportRange& range,
+                                std::string& storage);

@@ -56,7 +56,7 @@ void AppendSymbol(std::string& out, int code) {
 std::string FaceList(std::string_view fontName) {
   if (SameText(fontName, "Symbol") || SameText(fontName, "Wingdings"))
     return "'Arial Unicode MS', 'Lucida Sans Unicode', 'Arial'";
-  return "'" + std::string(fontName) + "'";
+  return CSSQuotedString(fontName);
 }
 
 // The four font styles as tags, in opening order.
@@ -73,13 +73,41 @@ constexpr StyleTag kStyleTags[] = {{fsBold, "<b>", "</b>"},
 }  // namespace
 
 std::string EscapeHTML(std::string_view s, bool isHTMLCode) {
-  std::string out(s);
-  if (isHTMLCode) return out;
-  ReplaceAllForward(out, "&", "&amp;");
-  ReplaceAllForward(out, ">", "&gt;");
-  ReplaceAllForward(out, "<", "&lt;");
-  ReplaceAllFromStart(out, "  ", "&nbsp; ");
+  std::string out;
+  AppendEscapedHTML(out, s, isHTMLCode);
   return out;
+}
+
+void AppendEscapedHTML(std::string& out, std::string_view s, bool isHTMLCode) {
+  if (isHTMLCode) {
+    out += s;
+    return;
+  }
+  out.reserve(out.size() + s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    switch (s[i]) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case ' ': {
+        // A run of n blanks: n - 1 no-break spaces and one blank, so it keeps its width.
+        size_t end = i;
+        while (end < s.size() && s[end] == ' ') ++end;
+        for (size_t k = i + 1; k < end; ++k) out += "&nbsp;";
+        out += ' ';
+        i = end - 1;
+        break;
+      }
+      default:
+        out += s[i];
+    }
+  }
 }
 
 std::string SymbolToHTML(std::string_view s) {
@@ -218,6 +246,65 @@ std::string StrToHTMLAttr(std::string_view s, TRDSaveOptions saveOptions) {
   return "\"" + std::string(s) + "\"";
 }
 
+std::string EscapeHTMLAttr(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  for (char c : value) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string QuotedHTMLAttr(std::string_view value) {
+  return "\"" + EscapeHTMLAttr(value) + "\"";
+}
+
+std::string CSSQuotedString(std::string_view s) {
+  std::string out = "'";
+  for (char c : s) {
+    switch (c) {
+      case '\'':
+      case '\\':
+        out += '\\';
+        out += c;
+        break;
+      case '<':
+        out += "\\3C ";
+        break;
+      case '>':
+        out += "\\3E ";
+        break;
+      case '&':
+        out += "\\26 ";
+        break;
+      case '"':
+        out += "\\22 ";
+        break;
+      case '\r':
+      case '\n':
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out + "'";
+}
+
 std::string FontInfoOpenTags(const TCustomRDFontInfo& style, const TCustomRDFontInfo& base,
                              bool relative, TRDSaveOptions saveOptions) {
   std::string attributes;
@@ -226,7 +313,7 @@ std::string FontInfoOpenTags(const TCustomRDFontInfo& style, const TCustomRDFont
   if (!relative || style.Color != base.Color)
     attributes += " color=" + ColorToHTMLString(style.Color, true);
   if (!relative || !SameText(style.FontName, base.FontName))
-    attributes += " face=\"" + style.FontName + "\"";
+    attributes += " face=" + QuotedHTMLAttr(style.FontName);
   std::string out;
   if (!attributes.empty()) out = "<font" + attributes + ">";
   if (relative) {

@@ -40,6 +40,7 @@ constexpr TRDSaveOptions rdsoUTF8 = 1 << 14;
 // & -> &amp;, > -> &gt;, < -> &lt;, then every pair of spaces -> "&nbsp; " repeated from
 // the start; unchanged for raw HTML code. Double quotes are kept.
 std::string EscapeHTML(std::string_view s, bool isHTMLCode);
+void AppendEscapedHTML(std::string& out, std::string_view s, bool isHTMLCode);
 // Symbol-font text as HTML (codes 32..254 by the Symbol table, the rest dropped).
 std::string SymbolToHTML(std::string_view s);
 // The same for raw Unicode text (U+F000..U+F0FF folded onto 0..255); an odd byte length
@@ -61,6 +62,12 @@ std::string GetHTMLEmptyTagEnd(TRDSaveOptions saveOptions);
 std::string HTMLBooleanAttr(std::string_view name, TRDSaveOptions saveOptions);
 std::string IntToHTMLAttr(int value, TRDSaveOptions saveOptions);
 std::string StrToHTMLAttr(std::string_view s, TRDSaveOptions saveOptions);
+// An attribute value with & < > and " escaped, bare or in double quotes.
+std::string EscapeHTMLAttr(std::string_view value);
+std::string QuotedHTMLAttr(std::string_view value);
+// A CSS string in single quotes: quotes and backslashes escaped, and < > & " as CSS
+// escapes, so that it can stand in a style element or a style attribute.
+std::string CSSQuotedString(std::string_view s);
 
 // Plain-HTML tags of a text style, relative to a base style when relative.
 std::string FontInfoOpenTags(const TCustomRDFontInfo& style, const TCustomRDFontInfo& base,

@@ -26,30 +26,6 @@ const TRDExportHooks& Hooks(TCustomRDData& data) {
   return data.GetAbsoluteRootData()->ExportHooks;
 }
 
-std::string EscapeAttr(std::string_view value) {
-  std::string out;
-  out.reserve(value.size());
-  for (char c : value) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 // "#rrggbb" in lower case, as body colours are written.
 std::string LowerHexColor(TColor color) {
   std::string text = ColorToHTMLString(color, false);
@@ -115,7 +91,7 @@ class HTMLWriter {
     out_.clear();
   }
   std::string Attr(std::string_view value) const {
-    return xhtml_ ? QuotedHTMLAttr(value) : EscapeAttr(value);
+    return xhtml_ ? QuotedHTMLAttr(value) : EscapeHTMLAttr(value);
   }
   std::string IntAttr(int value) const { return IntToHTMLAttr(value, options_); }
   std::string EmptyEnd() const { return GetHTMLEmptyTagEnd(options_); }
@@ -133,7 +109,12 @@ class HTMLWriter {
   }
   std::string CharsetName() const {
     if (utf8_) return "UTF-8";
-    return CharsetToHTMLCharsetName(style_.TextStyles().Items(0).Charset);
+    std::string name = CharsetToHTMLCharsetName(style_.TextStyles().Items(0).Charset);
+    // XML without an encoding is UTF-8: 8-bit text of the system code page must say so.
+    const int codePage = data_.GetStyleCodePage(0);
+    if (name.empty() && xhtml_ && (codePage == CP_ACP || codePage == kSystemCodePage))
+      name = "Windows-1252";
+    return name;
   }
   void XMLProlog() {
     const std::string charset = CharsetName();
@@ -223,7 +204,8 @@ class HTMLWriter {
     Line("</style>");
     if (!params_.ExternalCSS.empty() && !inlineCSS)
       Line("<link type=\"text/css\" href=\"" +
-           EscapeAttr(FilePathToHTML(params_.ExternalCSS, options_, data_.GetDefaultCodePage())) +
+           EscapeHTMLAttr(
+               FilePathToHTML(params_.ExternalCSS, options_, data_.GetDefaultCodePage())) +
            "\" rel=\"stylesheet\"" + EmptyEnd() + ">");
     Extra(rd_thms_Head);
     Line("</head>");
@@ -280,25 +262,25 @@ class HTMLWriter {
     run_style_ = styleNo;
   }
 
+  // Lists nest inside the item of the level above, so an item stays open until the next
+  // marker of its level or above, or the end of the list.
+  void CloseListItem(size_t level) {
+    if (!open_levels_[level].ItemOpen) return;
+    Line("</li>");
+    open_levels_[level].ItemOpen = false;
+  }
+
   void CloseLists(size_t keep) {
-    if (open_li_) {
-      Out("</li>");
-      open_li_ = false;
-    }
     while (open_levels_.size() > keep) {
-      Out(open_levels_.back()->HTMLCloseTag());
+      CloseListItem(open_levels_.size() - 1);
+      Line(open_levels_.back().Level->HTMLCloseTag());
       open_levels_.pop_back();
-      Line("");
     }
     if (keep == 0) open_list_ = -1;
   }
 
   void CloseParagraph() {
     CloseTextRun();
-    if (open_li_) {
-      Out("</li>");
-      open_li_ = false;
-    }
     if (!para_close_.empty()) {
       Line(para_close_);
       para_close_.clear();
@@ -352,17 +334,23 @@ class HTMLWriter {
 
   void OpenListItem(const TCustomRDItemInfo& item, const TRDListMarkerInfo& marker,
                     bool pageBreak) {
-    const int level = std::max(marker.Level, 0);
+    const size_t level = size_t(std::max(marker.Level, 0));
     if (marker.ListNo != open_list_) CloseLists(0);
-    CloseLists(std::min(open_levels_.size(), size_t(level + 1)));
+    CloseLists(std::min(open_levels_.size(), level + 1));
+    if (open_levels_.size() == level + 1) CloseListItem(level);
     open_list_ = marker.ListNo;
-    while (open_levels_.size() < size_t(level + 1)) {
+    while (open_levels_.size() < level + 1) {
+      if (!open_levels_.empty() && !open_levels_.back().ItemOpen) {
+        // A level skipped over: its list still needs an item to hold the deeper one.
+        Out("<li>");
+        open_levels_.back().ItemOpen = true;
+      }
       const TRDListLevel* listLevel = LevelOf(marker, int(open_levels_.size()));
-      const int previousIndent = open_levels_.empty() ? 0 : open_levels_.back()->LeftIndent;
+      const int previousIndent = open_levels_.empty() ? 0 : open_levels_.back().Level->LeftIndent;
       Line(listLevel->HTMLOpenTag(css_, previousIndent));
-      open_levels_.push_back(listLevel);
+      open_levels_.push_back({listLevel, false});
     }
-    const TRDListLevel* listLevel = open_levels_.back();
+    const TRDListLevel* listLevel = open_levels_.back().Level;
     std::string tag = "<li";
     if (listLevel->HasNumbering()) tag += " value=" + IntAttr(marker.Counter);
     if (css_)
@@ -370,7 +358,7 @@ class HTMLWriter {
     else if (pageBreak)
       tag += " style=" + QuotedHTMLAttr(kPageBreakStyle);
     Out(tag + ">");
-    open_li_ = true;
+    open_levels_.back().ItemOpen = true;
   }
 
   void OpenParagraph(const TCustomRDItemInfo& item, bool pageBreak) {
@@ -418,34 +406,43 @@ class HTMLWriter {
   }
 
   // The item's text as HTML (the application's own, a line break, or the escaped text).
-  std::string ItemTextHTML(int itemNo, const TRDExportRange& range) {
+  void ItemTextHTML(int itemNo, const TRDExportRange& range) {
     const TCustomRDItemInfo& item = *data_.GetItem(itemNo);
     const TRDExportHooks& hooks = Hooks(data_);
     const bool unicode = IsUnicodeItem(item.ItemOptions);
     std::string own;
-    if (hooks.OnSaveItemToFile && hooks.OnSaveItemToFile(&data_, itemNo, rdsfHTML, unicode, own))
-      return own;
-    const std::string text = ExportItemText(data_, itemNo, range);
+    if (hooks.OnSaveItemToFile && hooks.OnSaveItemToFile(&data_, itemNo, rdsfHTML, unicode, own)) {
+      Out(own);
+      return;
+    }
+    const std::string_view text = ExportItemText(data_, itemNo, range, text_storage_);
     if (text.empty() && !item.GetContinuesPara() &&
-        (itemNo + 1 >= data_.GetItemCount() || data_.IsParaStart(itemNo + 1)))
-      return "<br" + EmptyEnd() + ">";
+        (itemNo + 1 >= data_.GetItemCount() || data_.IsParaStart(itemNo + 1))) {
+      Out("<br" + EmptyEnd() + ">");
+      return;
+    }
     const int styleNo = data_.GetActualStyle(item);
     const TFontInfo& style = TextStyle(styleNo);
     const bool htmlCode = (style.Options & rdteoHTMLCode) != 0;
     const bool symbol = SameText(style.FontName, "Symbol");
-    std::string out;
     if (unicode) {
       if (symbol)
-        out = SymbolToHTMLW(text);
+        Out(SymbolToHTMLW(text));
       else if (utf8_)
-        RawUnicodeToHTMLUTF8(text, htmlCode, out);
+        RawUnicodeToHTMLUTF8(text, htmlCode, out_);
       else
-        RawUnicodeToHTMLEntities(text, htmlCode, out);
-      return out;
+        RawUnicodeToHTMLEntities(text, htmlCode, out_);
+      return;
     }
-    if (symbol) return SymbolToHTML(text);
-    out = EscapeHTML(text, htmlCode);
-    return utf8_ ? AnsiToUTF8(data_.GetStyleCodePage(styleNo), out) : out;
+    if (symbol) {
+      Out(SymbolToHTML(text));
+    } else if (utf8_) {
+      std::string escaped;
+      AppendEscapedHTML(escaped, text, htmlCode);
+      Out(AnsiToUTF8(data_.GetStyleCodePage(styleNo), escaped));
+    } else {
+      AppendEscapedHTML(out_, text, htmlCode);
+    }
   }
 
   bool HyperlinkOpen(const TCustomRDItemInfo& item, int styleNo) {
@@ -504,7 +501,7 @@ class HTMLWriter {
           continue;
         }
         if (!(link && css_)) OpenTextRun(styleNo);
-        Out(ItemTextHTML(i, range));
+        ItemTextHTML(i, range);
       } else {
         CloseTextRun();
         const TRDExportHooks& hooks = Hooks(data_);
@@ -545,12 +542,16 @@ class HTMLWriter {
   bool utf8_;
   TRDHTMLSaveContext context_;
   std::string out_;
+  std::string text_storage_;
   int run_style_ = -1;
   int checkpoint_no_ = 0;
   std::string para_close_;
-  bool open_li_ = false;
+  struct OpenLevel {
+    const TRDListLevel* Level;
+    bool ItemOpen;
+  };
   int open_list_ = -1;
-  std::vector<const TRDListLevel*> open_levels_;
+  std::vector<OpenLevel> open_levels_;
 };
 
 bool IsAbsolutePrefix(const std::string& prefix) {
@@ -558,10 +559,6 @@ bool IsAbsolutePrefix(const std::string& prefix) {
 }
 
 }  // namespace
-
-std::string QuotedHTMLAttr(std::string_view value) {
-  return "\"" + EscapeAttr(value) + "\"";
-}
 
 std::string SaveImageForHTML(const TGraphic& graphic, const std::string& path,
                              const std::string& imagePrefix, int& imageCounter, TColor backColor,

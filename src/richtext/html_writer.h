@@ -65,6 +65,3 @@ bool SaveHTMLEx(TCustomRDData& data, TStream& stream, const TRDHTMLSaveParams& p
 std::string SaveImageForHTML(const TGraphic& graphic, const std::string& path,
                              const std::string& imagePrefix, int& imageCounter, TColor backColor,
                              bool saveAsJPEG, bool overwrite);
-
-// An attribute value with & < > and " escaped, in double quotes.
-std::string QuotedHTMLAttr(std::string_view value);

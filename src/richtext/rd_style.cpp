@@ -273,7 +273,12 @@ std::string TRDStyle::GetCSS(unsigned options) const {
   auto line = [&](const std::string& s) { out += s + "\r\n"; };
   auto comment = [&](const TCustomRDInfo& style) -> std::string {
     if (!style.Standard()) return "";
-    return " /* " + (utf8 ? AnsiToUTF8(DefCodePage, style.StyleName()) : style.StyleName()) + " */";
+    // A name must neither end the comment nor, inside a style element, the element.
+    std::string name = style.StyleName();
+    ReplaceAllStr(name, "*/", "*_");
+    for (char& c : name)
+      if (c == '<' || c == '>' || c == '&') c = '_';
+    return " /* " + (utf8 ? AnsiToUTF8(DefCodePage, name) : name) + " */";
   };
   line("/* ========== Text Styles ========== */");
   line("hr { color: " + ColorToHTMLString(TextStyles().Items(0).Color, false) + "}");

@@ -53,30 +53,55 @@ std::string BackslashBeforeSpecials(std::string_view s) {
 
 }  // namespace
 
-void RTFEscapeHigh(std::string& s, bool specialChars) {
+namespace {
+
+void AppendHighByte(std::string& out, char c, bool specialChars) {
   static constexpr char kHex[] = "0123456789abcdef";
+  const std::uint8_t b = std::uint8_t(c);
+  if (specialChars && b == kBullet) {
+    out += "\\bullet ";
+  } else if (specialChars && b == kNoBreakSpace) {
+    out += "\\~";
+  } else {
+    out += "\\'";
+    out.push_back(kHex[b >> 4]);
+    out.push_back(kHex[b & 15]);
+  }
+}
+
+bool IsPlainRTFByte(std::uint8_t b) {
+  return b >= 32 && b <= 127;
+}
+
+}  // namespace
+
+void RTFEscapeHigh(std::string& s, bool specialChars) {
   std::string out;
   out.reserve(s.size());
   for (char c : s) {
-    std::uint8_t b = std::uint8_t(c);
-    if (b >= 32 && b <= 127) {
+    if (IsPlainRTFByte(std::uint8_t(c)))
       out.push_back(c);
-    } else if (specialChars && b == kBullet) {
-      out += "\\bullet ";
-    } else if (specialChars && b == kNoBreakSpace) {
-      out += "\\~";
-    } else {
-      out += "\\'";
-      out.push_back(kHex[b >> 4]);
-      out.push_back(kHex[b & 15]);
-    }
+    else
+      AppendHighByte(out, c, specialChars);
   }
   s = std::move(out);
 }
 
+void AppendRTFEscaped(std::string& out, std::string_view s, bool isRTFCode, bool specialChars) {
+  out.reserve(out.size() + s.size());
+  for (char c : s) {
+    if (!IsPlainRTFByte(std::uint8_t(c))) {
+      AppendHighByte(out, c, specialChars);
+      continue;
+    }
+    if (!isRTFCode && (c == '\\' || c == '{' || c == '}')) out.push_back('\\');
+    out.push_back(c);
+  }
+}
+
 std::string RTFEscape(std::string_view s, bool isRTFCode, bool specialChars) {
-  std::string out = isRTFCode ? std::string(s) : BackslashBeforeSpecials(s);
-  RTFEscapeHigh(out, specialChars);
+  std::string out;
+  AppendRTFEscaped(out, s, isRTFCode, specialChars);
   return out;
 }
 
@@ -109,12 +134,13 @@ std::string MakeRTFIdentifier(std::string_view s) {
   return out;
 }
 
-std::string RTFUnicodeText(std::string_view text, int codePage, bool isRTFCode, bool writeANSI) {
-  std::string out;
+void AppendRTFUnicodeText(std::string& out, std::string_view text, int codePage, bool isRTFCode,
+                          bool writeANSI) {
   for (size_t i = 0; i < text.size() / 2; ++i) {
     char16_t ch = RawUnicodeAt(text, i);
     if (ch >= 1 && ch <= 127) {
-      out += RTFEscape(std::string(1, char(ch)), isRTFCode, true);
+      AppendRTFEscaped(out, std::string_view(reinterpret_cast<const char*>(&text[2 * i]), 1),
+                       isRTFCode, true);
       continue;
     }
     if (!isRTFCode) {
@@ -128,18 +154,23 @@ std::string RTFUnicodeText(std::string_view text, int codePage, bool isRTFCode, 
       out += code;
       continue;
     }
-    std::string raw;
-    AppendRawUnicode(raw, ch);
-    std::string ansi = RawUnicodeToAnsi(codePage, raw);
-    std::string escaped = RTFEscape(ansi, isRTFCode, false);
+    std::string ansi = RawUnicodeToAnsi(codePage, text.substr(2 * i, 2));
     if (ansi.size() == 1) {
-      out += code + escaped;
+      out += code;
+      AppendRTFEscaped(out, ansi, isRTFCode, false);
     } else {
-      // A reader takes the substitute length from the \uc in force when it meets \u,
+      // A reader takes the substitute length from the \\uc in force when it meets \\u,
       // so a substitute of another length announces it first and restores 1 after.
-      out += "\\uc" + std::to_string(ansi.size()) + code + escaped + "\\uc1 ";
+      out += "\\uc" + std::to_string(ansi.size()) + code;
+      AppendRTFEscaped(out, ansi, isRTFCode, false);
+      out += "\\uc1 ";
     }
   }
+}
+
+std::string RTFUnicodeText(std::string_view text, int codePage, bool isRTFCode, bool writeANSI) {
+  std::string out;
+  AppendRTFUnicodeText(out, text, codePage, isRTFCode, writeANSI);
   return out;
 }
 

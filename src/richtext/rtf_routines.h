@@ -11,10 +11,13 @@ class TStream;
 
 void RTFEscapeHigh(std::string& s, bool specialChars);
 std::string RTFEscape(std::string_view s, bool isRTFCode, bool specialChars);
+void AppendRTFEscaped(std::string& out, std::string_view s, bool isRTFCode, bool specialChars);
 std::string RTFEscapeFieldText(std::string_view s);
 std::string RTFEscapeNoBraces(std::string_view s);
 std::string MakeRTFIdentifier(std::string_view s);
 // The RTF of raw Unicode text (an odd trailing byte is ignored).
 std::string RTFUnicodeText(std::string_view text, int codePage, bool isRTFCode, bool writeANSI);
+void AppendRTFUnicodeText(std::string& out, std::string_view text, int codePage, bool isRTFCode,
+                          bool writeANSI);
 void RTFWriteUnicodeText(TStream& stream, std::string_view text, int codePage, bool isRTFCode,
                          bool writeANSI);

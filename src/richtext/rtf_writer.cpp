@@ -536,6 +536,24 @@ void SaveRTFBody(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& contex
   const TRDExportHooks& hooks = Hooks(data);
   const bool styleSheet = (context.Options & rdrtfSaveStyleSheet) != 0;
   const bool duplicateUnicode = (context.Options & rdrtfDuplicateUnicode) != 0;
+  // Properties are the same every time a style is met: made once per write.
+  std::vector<std::string> charProperties(size_t(rdStyle.TextStyles().Count()));
+  std::vector<std::string> paraProperties(size_t(rdStyle.ParaStyles().Count()));
+  std::string outsideProperties;  // every style number outside the sheet: the invalid style
+  const auto charPropertiesOf = [&](int styleNo) -> const std::string& {
+    std::string& slot = size_t(styleNo) < charProperties.size() ? charProperties[size_t(styleNo)]
+                                                                : outsideProperties;
+    if (slot.empty()) slot = CharProperties(data, rdStyle, styleNo, context);
+    return slot;
+  };
+  const auto paraPropertiesOf = [&](int paraNo, const TRDListLevel* markerLevel) -> std::string {
+    if (markerLevel || paraNo < 0 || size_t(paraNo) >= paraProperties.size())
+      return ParaProperties(data, rdStyle, paraNo, markerLevel, false, context);
+    std::string& slot = paraProperties[size_t(paraNo)];
+    if (slot.empty()) slot = ParaProperties(data, rdStyle, paraNo, nullptr, false, context);
+    return slot;
+  };
+  std::string textStorage;
   int currentStyle = -1;
   bool prevParaHasMarker = false;
   TRDListMarkerInfo prevMarker;
@@ -572,8 +590,7 @@ void SaveRTFBody(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& contex
           out += "\\pard";
           if (styleSheet && rdStyle.ParaStyles().Items(item.ParaNo).Standard())
             out += "\\s" + std::to_string(item.ParaNo);
-          out += ParaProperties(data, rdStyle, item.ParaNo,
-                                hasMarker ? MarkerLevel(rdStyle, marker) : nullptr, false, context);
+          out += paraPropertiesOf(item.ParaNo, hasMarker ? MarkerLevel(rdStyle, marker) : nullptr);
         }
         context.FirstParaOfOutput = false;
         prevParaHasMarker = hasMarker;
@@ -601,20 +618,21 @@ void SaveRTFBody(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& contex
         out += "\\plain ";
         if (styleSheet && textStyle->Standard())
           out += "\\cs" + std::to_string(rdStyle.ParaStyles().Count() + styleNo);
-        out += CharProperties(data, rdStyle, styleNo, context);
+        out += charPropertiesOf(styleNo);
         currentStyle = styleNo;
       }
-      const std::string text = ExportItemText(data, i, range);
       const bool unicode = IsUnicodeItem(item.ItemOptions);
       std::string own;
       if (hooks.OnSaveItemToFile && hooks.OnSaveItemToFile(&data, i, rdsfRTF, unicode, own)) {
         out += own;
       } else {
+        const std::string_view text = ExportItemText(data, i, range, textStorage);
         const bool rtfCode = (textStyle->Options & rdteoRTFCode) != 0;
         if (unicode)
-          out += RTFUnicodeText(text, data.GetStyleCodePage(styleNo), rtfCode, duplicateUnicode);
+          AppendRTFUnicodeText(out, text, data.GetStyleCodePage(styleNo), rtfCode,
+                               duplicateUnicode);
         else
-          out += RTFEscape(text, rtfCode, true);
+          AppendRTFEscaped(out, text, rtfCode, true);
       }
     } else {
       std::string own;

@@ -552,7 +552,7 @@ std::string TCustomRDFontInfo::GetCSS(const TCustomRDFontInfo* base, bool multil
     if (SameText(FontName, "Symbol"))
       face = "'Arial Unicode MS', 'Lucida Sans Unicode', 'Arial'";
     else
-      face = "'" + (utf8 ? AnsiToUTF8(CharsetToCodePage(Charset), FontName) : FontName) + "'";
+      face = CSSQuotedString(utf8 ? AnsiToUTF8(CharsetToCodePage(Charset), FontName) : FontName);
     put("font-family: " + face + ";");
   }
   if (!base || (base->Style & fsItalic) != (Style & fsItalic))

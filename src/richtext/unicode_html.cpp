@@ -56,7 +56,15 @@ void RawUnicodeToHTMLEntities(std::string_view s, bool noEscape, std::string& re
       result += "&nbsp;";
       spaceBefore = false;
     } else {
-      result += "&#" + std::to_string(int(u)) + ";";
+      // A surrogate pair is one character and one reference; a lone surrogate is no
+      // character at all and becomes the replacement character.
+      char32_t cp = u;
+      if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count && RawUnicodeAt(s, i + 1) >= 0xDC00 &&
+          RawUnicodeAt(s, i + 1) <= 0xDFFF)
+        cp = 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(RawUnicodeAt(s, ++i)) - 0xDC00);
+      else if (u >= 0xD800 && u <= 0xDFFF)
+        cp = 0xFFFD;
+      result += "&#" + std::to_string(std::uint32_t(cp)) + ";";
       spaceBefore = false;
     }
   }

@@ -77,6 +77,17 @@ TEST(HtmlFonts, TextStyleTags) {
   EXPECT_EQ(FontInfoCloseTags(style, base, false), "</sup></u></b></font>");
 }
 
+TEST(HtmlFonts, FontNamesAreEscapedWhereverTheyGo) {
+  TFontInfo style(nullptr), base(nullptr);
+  style.FontName = "A\"B<C>&D'E\\";
+  EXPECT_EQ(FontInfoOpenTags(style, base, false, 0),
+            "<font size=2 color=\"#000000\" face=\"A&quot;B&lt;C&gt;&amp;D'E\\\">");
+  EXPECT_EQ(CSSQuotedString(style.FontName), "'A\\22 B\\3C C\\3E \\26 D\\'E\\\\'");
+  EXPECT_TRUE(style.GetCSS(nullptr, false, false).find("font-family: 'A\\22 B") !=
+              std::string::npos);
+  EXPECT_EQ(QuotedHTMLAttr("a&\"b"), "\"a&amp;&quot;b\"");
+}
+
 TEST(Rtf, Escaping) {
   std::string s = "a\x95\xA0\xE9";
   RTFEscapeHigh(s, true);

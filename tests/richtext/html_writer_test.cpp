@@ -3,6 +3,8 @@
 // texts. The golden files were written by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/gui/bitmap.h"
 #include "platform/sys/files.h"
 #include "richtext/support/export_document.h"
@@ -77,6 +79,11 @@ TEST(HTMLWriter, CharsetsAndUTF8) {
   EXPECT_EQ(utf8.substr(0, 40), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n");
   EXPECT_TRUE(Contains(utf8, "<title>\xC3\xA9</title>"));
   EXPECT_TRUE(Contains(utf8, "content=\"text/html; charset=UTF-8\" />"));
+  // XML without an encoding would be UTF-8: 8-bit XHTML names its code page.
+  doc.style.TextStyles().Items(0).Charset = DEFAULT_CHARSET;
+  EXPECT_EQ(doc.HTML(rdsoXHTML).substr(0, 47),
+            "<?xml version=\"1.0\" encoding=\"Windows-1252\"?>\r\n");
+  EXPECT_FALSE(Contains(doc.HTML(), "charset"));
   doc.Clear();
   doc.UnicodePara(u"\u4e2d<");
   EXPECT_TRUE(Contains(doc.HTML(rdsoBodyOnly | rdsoNoDefaultStyleTags), "&#20013;&lt;"));
@@ -146,13 +153,12 @@ TEST(HTMLWriter, ListsOpenAndCloseByLevel) {
   doc.More("two", kPlain);
   doc.Para("after");
   const std::string html = doc.HTML(rdsoBodyOnly | rdsoNoDefaultStyleTags);
-  const size_t ol = html.find("<ol"), ul = html.find("<ul"), closeUl = html.find("</ul>"),
-               closeOl = html.find("</ol>"), after = html.find("<div>after");
-  ASSERT_NE(ol, std::string::npos);
-  EXPECT_TRUE(ol < ul && ul < closeUl && closeUl < closeOl && closeOl < after) << html;
-  EXPECT_TRUE(Contains(html, "<li value=1>one</li>"));
-  EXPECT_TRUE(Contains(html, "<li value=2>two</li>"));
-  EXPECT_TRUE(Contains(html, "<li>inner</li>"));
+  // The inner list stands inside the outer item, which closes after it.
+  std::vector<size_t> at;
+  for (const char* part : {"<ol", "<li value=1>one", "<ul", "<li>inner</li>", "</ul>", "</li>",
+                           "<li value=2>two</li>", "</ol>", "<div>after"})
+    at.push_back(html.find(part, at.empty() ? 0 : at.back()));
+  EXPECT_TRUE(std::is_sorted(at.begin(), at.end()) && at.back() != std::string::npos) << html;
   // Markers as text: ordinary paragraphs, no list elements.
   const std::string inlined = doc.HTML(rdsoBodyOnly | rdsoMarkersInline);
   EXPECT_FALSE(Contains(inlined, "<li"));
@@ -210,6 +216,15 @@ TEST(HTMLWriter, PictureFilesSkipNamesInUse) {
   TRDHTMLSaveContext context;
   EXPECT_EQ(context.SaveImage(doc, picture, false), "mine.png");
   EXPECT_EQ(context.ImageCounter, 0);
+}
+
+TEST(HTMLWriter, StyleNamesCannotEndTheStyleSheet) {
+  ExportDocument doc;
+  doc.style.TextStyles().Items(kBold).SetStyleName("x */ </style><script>");
+  doc.Para("a");
+  const std::string html = doc.HTMLEx(rdsoHeadOnly);
+  EXPECT_TRUE(Contains(html, "span.rdts1 /* x *_ _/style__script_ */"));
+  EXPECT_EQ(html.find("</style>"), html.rfind("</style>"));
 }
 
 TEST(HTMLWriter, ApplicationExtrasAndItemText) {

@@ -149,6 +149,14 @@ TEST(CodePages, LocaleIdentifiers) {
   EXPECT_EQ(LanguageToLocaleID(0x07), 0x0407u);
 }
 
+TEST(UnicodeHtml, SurrogatePairsAreOneReference) {
+  std::string html;
+  std::string text = Raw(u"a\U0001F600");
+  AppendRawUnicode(text, 0xDC00);
+  RawUnicodeToHTMLEntities(text, false, html);
+  EXPECT_EQ(html, "a&#128512;&#65533;");
+}
+
 TEST(UnicodeHtml, SpacesAndEntities) {
   std::string out;
   RawUnicodeToHTMLEntities(Raw(u"a  b"), false, out);
