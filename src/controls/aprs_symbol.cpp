@@ -68,6 +68,9 @@ class TLabelPictures {
     canvas.Brush().SetColor(Color);
     canvas.RoundRect(0, 0, Width, Height, kLabelCorner, kLabelCorner);
     canvas.TextOut(kMargin, kMargin, Text);
+    // A label has a few dozen colours; packed it takes an eighth of the memory, and the
+    // map keeps one per station it has shown.
+    label->Compact();
     return label;
   }
 
@@ -173,7 +176,12 @@ void TAprsSymbol::Rebuild(const std::string& Text, int X, int Y,
     width = kSymbolSize;
   }
   if (call) {
-    const TSize extent = LabelExtent(Text);
+    // Measured once per text: a station heard again mostly keeps its name.
+    if (!label_measured_ || Text != text_) {
+      label_extent_ = LabelExtent(Text);
+      label_measured_ = true;
+    }
+    const TSize extent = label_extent_;
     height = extent.cy + labelTop + 2 * kMargin;
     width = extent.cx + 2 * kMargin;
   }

@@ -65,6 +65,8 @@ class TAprsSymbol : public TGraphicControl {
   std::shared_ptr<const TBitmap> symbol_bitmap_;
   // The label as drawn, fetched when the marker is first painted after a change.
   mutable std::shared_ptr<const TBitmap> label_;
+  TSize label_extent_{};  // of text_, once measured
+  bool label_measured_ = false;
   TSymDrawStyles sym_draw_style_ = 0;
   bool symbol_shown_ = false;  // the last rebuild was given a symbol
   int port_ = 0;

@@ -93,7 +93,7 @@ POGLItem TSectionGroupedList::AddItem(POGLItem Parent) {
   ++Parent->ChildCount;
   ++root_->NodeCount;
   if (OnInitItem) OnInitItem(this, node);
-  Relayout();
+  CountChanged();
   if (Parent == root_ && root_->ChildCount == 1) {
     focused_ = node;
     anchor_ = node;
@@ -161,7 +161,7 @@ void TSectionGroupedList::DeleteItem(POGLItem Item) {
   --root_->NodeCount;
   FreeNode(Item);
   if (!parentDeleting && !root_->Has(TOGLItem::Deleting)) {
-    Relayout();
+    CountChanged();
     if (!destroying_) Changed();
   }
 }
@@ -266,7 +266,19 @@ void TSectionGroupedList::BeginUpdate() {
 }
 
 void TSectionGroupedList::EndUpdate() {
-  if (update_count_ > 0 && --update_count_ == 0) Invalidate();
+  if (update_count_ > 0 && --update_count_ == 0) {
+    if (relayout_pending_) Relayout();
+    Invalidate();
+  }
+}
+
+// Thousands of rows may come or go in one batch: they are laid out once, at its end.
+void TSectionGroupedList::CountChanged() {
+  if (update_count_ > 0) {
+    relayout_pending_ = true;
+  } else {
+    Relayout();
+  }
 }
 
 void TSectionGroupedList::Changed() {
@@ -313,6 +325,7 @@ void TSectionGroupedList::LayoutFor(int Width, bool StopWhenFull) {
 }
 
 void TSectionGroupedList::Relayout() {
+  relayout_pending_ = false;
   TCanvas measure;
   measure.Font().Assign(Font());
   measure.Font().SetStyle(fsBold);

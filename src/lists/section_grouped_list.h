@@ -164,7 +164,8 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   // Caption ignoring case; null without an OnGetCaption handler.
   POGLItem FindItemByCaption(const std::string& Caption, POGLItem Parent) const;
 
-  // Nested batch changes: nothing repaints until the last EndUpdate, which repaints all.
+  // Nested batch changes: rows added or deleted are not laid out and nothing repaints
+  // until the last EndUpdate, which lays out and repaints all.
   void BeginUpdate();
   void EndUpdate();
   int UpdateCount() const { return update_count_; }
@@ -381,6 +382,8 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   void FreeNode(POGLItem Item);
   void Changed();
   void UpdateScrollBar();
+  // Relayout now, or at the end of the batch under way.
+  void CountChanged();
   void Scroll(TScrollCode Code, int Pos);
   bool Wheel(int Notches);
   int GroupTop(POGLItem Group) const;
@@ -425,6 +428,7 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   bool range_announced_ = false;
   int focus_column_ = 0;
   int total_height_ = 0;
+  bool relayout_pending_ = false;
   int top_ = 0;
   int columns_ = 1;
   int item_height_ = 96;

@@ -190,4 +190,29 @@ TEST(AprsSymbolTest, AMoveKeepsTheLookAndALabelChangeDrawsTheNewText) {
   EXPECT_EQ(BufferPixel(marker, 1, marker.Height() / 2), 0xD5FFD5);
 }
 
+// The label as the map shows it is its text drawn straight onto a rounded frame: the
+// picture the labels share (packed to save memory) changes no pixel.
+TEST(AprsSymbolTest, ALabelLooksAsItsFrameAndTextDrawnDirectly) {
+  for (const char* text : {"N0CALL-9", "DB0ABC-10", "W"}) {
+    TAprsSymbol marker(nullptr);
+    marker.SetSymDrawStyle(dsCall);
+    marker.SetSymbol(text, 60, 40, nullptr, -1);
+    auto painted = Snapshot(marker, kMagenta);
+
+    TBitmap direct;
+    direct.SetSize(marker.Width(), marker.Height());
+    TCanvas& canvas = direct.Canvas();
+    canvas.Brush().SetColor(kMagenta);
+    canvas.FillRect(Rect(0, 0, marker.Width(), marker.Height()));
+    canvas.Font().Assign(AprsSymbolLabelCanvas().Font());
+    canvas.Pen().SetColor(clBlack);
+    canvas.Brush().SetColor(AprsSymbolLabelColor(-1));
+    canvas.RoundRect(0, 0, marker.Width(), marker.Height(), 6, 6);
+    canvas.TextOut(2, 2, text);
+    for (int y = 0; y < marker.Height(); ++y)
+      for (int x = 0; x < marker.Width(); ++x)
+        ASSERT_EQ(PixelAt(*painted, x, y), PixelAt(direct, x, y)) << text << " " << x << "," << y;
+  }
+}
+
 }  // namespace

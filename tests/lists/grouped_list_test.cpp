@@ -107,6 +107,21 @@ TEST_F(GroupedListTest, DeletingMovesFocusAndNeverLeavesAFreedAnchor) {
   EXPECT_EQ(list.AnchorItem(), e);
 }
 
+// Rows added and deleted in a batch are laid out once at its end, as one at a time.
+TEST_F(GroupedListTest, ABatchIsLaidOutAtItsEnd) {
+  POGLItem g = Add(nullptr, 100);
+  list.BeginUpdate();
+  list.BeginUpdate();
+  std::vector<POGLItem> rows;
+  for (int i = 0; i < 12; ++i) rows.push_back(Add(g, i));
+  list.DeleteItem(rows[3]);
+  list.EndUpdate();
+  list.EndUpdate();
+  EXPECT_EQ(g->ContentHeight, 11 * 20);
+  EXPECT_EQ(list.TotalHeight(), 34 + 11 * 20);
+  EXPECT_TRUE(list.ScrollBars().Showing(sbVertical));
+}
+
 TEST_F(GroupedListTest, LayoutOfListAndThumbnails) {
   POGLItem g1 = Add(nullptr, 100);
   for (int i = 0; i < 7; ++i) Add(g1, i);

@@ -1,5 +1,8 @@
 #include "app/map/frm_aprs.h"
 
+#include <chrono>
+
+
 #include "app/program/app_folders.h"
 #include "app/map/aprs_symbols.h"
 #include "app/program/device_windows.h"
@@ -121,6 +124,11 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   timStnDelete->SetEnabled(false);
   timStnDelete->SetInterval(kStationAgingMs);
   timStnDelete->OnTimer = [this](TComponent*) { Stations.AgeStations(); };
+  timStnLoad = new TTimer(this);
+  timStnLoad->Name = "timStnLoad";
+  timStnLoad->SetEnabled(false);
+  timStnLoad->SetInterval(1);
+  timStnLoad->OnTimer = [this](TComponent*) { LoadStationsTick(); };
 
   ProgDir = PrgDir();
   SpkDir = ProgDir + "Speak/";
@@ -405,10 +413,20 @@ void TfrmAprs::FormShow(TComponent*) {
   if (shown_once_) return;
   shown_once_ = true;
   if (frmAprsStnList) AddSymbolPictures(*frmAprsStnList->imglSym);
-  Stations.LoadStations(StationFileName());
-  if (frmAprsStnList) frmAprsStnList->FillStationList(Stations.StationList);
-  Map->RedrawAllSymbols();
+  // The stations come in between paints: tens of thousands would otherwise keep the
+  // window blank for seconds.
+  if (Stations.BeginLoadStations(StationFileName())) timStnLoad->SetEnabled(true);
   Stations.UpdateStationCount();
+}
+
+void TfrmAprs::LoadStationsTick() {
+  constexpr int kPieceStations = 64;
+  constexpr auto kTickTime = std::chrono::milliseconds(20);
+  const auto start = std::chrono::steady_clock::now();
+  while (Stations.LoadStationsPiece(kPieceStations)) {
+    if (std::chrono::steady_clock::now() - start >= kTickTime) return;
+  }
+  timStnLoad->SetEnabled(false);
 }
 
 namespace {
@@ -484,6 +502,7 @@ void TfrmAprs::LoadCardClick() {
 
 void TfrmAprs::DelAllStnClick() {
   if (MyConfirm(kDeleteAllStationsQuestion) != mrYes) return;
+  Stations.DropLoadingStations();
   for (int n = 0; n < Stations.StationList.Count(); ++n) {
     std::string key;
     CsvGetField(sfKey, Stations.StationList.Line(n), key);

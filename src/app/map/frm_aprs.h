@@ -88,6 +88,8 @@ class TfrmAprs : public TForm, public TStationViews {
   TMyPanel* mpnlBottom;
   TRichDoc* rdMain;
   TTimer* timStnDelete;
+  // Brings the stations of "Stn.dat" in, a piece at a time, after the window is shown.
+  TTimer* timStnLoad;
 
   // Folders with a trailing '/', set when the window is made, before the language file
   // is loaded (the language folder is SpkDir of app_folders.h).
@@ -157,6 +159,9 @@ class TfrmAprs : public TForm, public TStationViews {
   bool SoundCallOn() override;
   int StationMaxAgeMinutes() override;
   void LogTick() override;
+  void ShowLoadedStation(const std::string& Record) override;
+  void BeginStationChanges() override;
+  void EndStationChanges() override;
 
   std::string ClassName() const override { return "TfrmAprs"; }
 
@@ -167,6 +172,7 @@ class TfrmAprs : public TForm, public TStationViews {
   void DrawStyleClick();
   void LoadCardClick();
   void DelAllStnClick();
+  void LoadStationsTick();
   void ConnectReceivePath();
   void ConnectAprsIs();
   void ConnectMap();

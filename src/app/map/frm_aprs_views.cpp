@@ -13,6 +13,19 @@ void TfrmAprs::ShowStationOnMap(const TAprsInfo& Info) {
   Map->ShowStation(Info);
 }
 
+void TfrmAprs::ShowLoadedStation(const std::string& Record) {
+  Map->ShowStationRecord(Record);
+}
+
+// The station list lays itself out once for all the rows that came or went.
+void TfrmAprs::BeginStationChanges() {
+  if (frmAprsStnList) frmAprsStnList->ExSectionList1->BeginUpdate();
+}
+
+void TfrmAprs::EndStationChanges() {
+  if (frmAprsStnList) frmAprsStnList->ExSectionList1->EndUpdate();
+}
+
 void TfrmAprs::FreeStationMarker(const std::string& Key) {
   Map->FreeStationMarker(Key);
 }

@@ -259,23 +259,45 @@ void TMapView::RebuildSymbolPlaces() {
 
 void TMapView::DrawStationSymbol(const std::string& Key, const std::string& Name, int X, int Y,
                                  char SymTable, char SymCode, int Port) {
-  TAprsSymbol* marker = FindSymbolControl(Key);
   const bool onMap = IsOnMap(Y, X);
-  if (marker && !onMap) {
+  if (!onMap) {
     FreeStationMarker(Key);
     return;
   }
-  if (!onMap) return;
-  if (!marker) {
-    marker = NewControl<TAprsSymbol>(owner_, pnlCard, Key);
-    marker->SetSymDrawStyle(sym_draw_style_);
-    WireMouse(*marker);
-    markers_.emplace(Key, marker);
+  PlaceMarker(markers_.try_emplace(Key).first, Name, X, Y, SymTable, SymCode, Port);
+}
+
+void TMapView::PlaceMarker(TMarkers::iterator Entry, const std::string& Name, int X, int Y,
+                           char SymTable, char SymCode, int Port) {
+  auto& [key, entry] = *Entry;
+  if (!entry.marker) {
+    entry.marker = NewControl<TAprsSymbol>(owner_, pnlCard, key);
+    entry.marker->SetSymDrawStyle(sym_draw_style_);
+    WireMouse(*entry.marker);
   }
+  entry.walk = walk_;
   // An unknown table gives no picture: the marker keeps its old symbol.
-  marker->SetSymbol(Name, X, Y, SharedSymbolPicture(SymTable, SymCode), Port);
-  marker_grid_.Place(marker);
-  marker->Show();
+  entry.marker->SetSymbol(Name, X, Y, SharedSymbolPicture(SymTable, SymCode), Port);
+  marker_grid_.Place(entry.marker);
+  entry.marker->Show();
+}
+
+void TMapView::ShowStationRecord(const std::string& Record) {
+  double lat = 0;
+  double lon = 0;
+  if (!TryStrToFloat(Field(Record, sfLat), lat) || !TryStrToFloat(Field(Record, sfLon), lon))
+    return;
+  int y = -1;
+  int x = -1;
+  GeoToPixel(y, x, lat, lon);
+  if (!IsOnMap(y, x)) return;
+  const std::string key = Field(Record, sfKey);
+  SymbolPlaces.AddSymbolPlace(key, y, x);
+  auto [entry, added] = markers_.try_emplace(key);
+  // A key met twice in one walk keeps the marker of its first record.
+  if (!added && entry->second.walk == walk_) return;
+  PlaceMarker(entry, UnescapedField(Record, sfSrcCall), x, y, CodeField(Record, sfSymTable),
+              CodeField(Record, sfSymCode), StrToIntDef(Field(Record, sfPort), 0));
 }
 
 void TMapView::RedrawAllSymbols() {
@@ -284,35 +306,24 @@ void TMapView::RedrawAllSymbols() {
   // The markers of stations still on the map are placed anew instead of freed and made
   // again, which would take most of the time of a map change with tens of thousands of
   // stations; they come to the front in the same order, so the map looks the same.
-  std::unordered_map<std::string, TAprsSymbol*> old;
-  old.swap(markers_);
-  RebuildSymbolPlaces();
-  // The stations and their places are both in key order: one walk over the stations
-  // meets the places in their order.
-  for (int i = 0; i < stations_.Count(); ++i) {
-    const std::string record = stations_[i];
-    std::string key;
-    CsvGetField(sfKey, record, key);
-    int y = -1;
-    int x = -1;
-    if (!SymbolPlaces.GetSymbolPlace(key, y, x) || FindSymbolControl(key)) continue;
-    if (auto kept = old.find(key); kept != old.end()) {
-      markers_.insert(old.extract(kept));
-    }
-    DrawStationSymbol(key, UnescapedField(record, sfSrcCall), x, y, CodeField(record, sfSymTable),
-                      CodeField(record, sfSymCode), StrToIntDef(Field(record, sfPort), 0));
-  }
-  for (auto& [key, marker] : old) {
-    marker_grid_.Remove(marker);
-    delete marker;
-  }
+  // Those this walk does not reach go afterwards.
+  ++walk_;
+  SymbolPlaces.Reset(map_);
+  for (int i = 0; i < stations_.Count(); ++i) ShowStationRecord(stations_[i]);
+  std::erase_if(markers_, [this](const auto& keyed) {
+    const TMarkerEntry& entry = keyed.second;
+    if (entry.walk == walk_) return false;
+    marker_grid_.Remove(entry.marker);
+    delete entry.marker;
+    return true;
+  });
   if (OnPlacesChanged) OnPlacesChanged();
 }
 
 void TMapView::FreeAllSymbols() {
-  for (auto& [key, marker] : markers_) {
-    marker_grid_.Remove(marker);
-    delete marker;
+  for (auto& [key, entry] : markers_) {
+    marker_grid_.Remove(entry.marker);
+    delete entry.marker;
   }
   markers_.clear();
 }
@@ -320,14 +331,14 @@ void TMapView::FreeAllSymbols() {
 void TMapView::FreeStationMarker(const std::string& Key) {
   auto it = markers_.find(Key);
   if (it == markers_.end()) return;
-  marker_grid_.Remove(it->second);
-  delete it->second;
+  marker_grid_.Remove(it->second.marker);
+  delete it->second.marker;
   markers_.erase(it);
 }
 
 TAprsSymbol* TMapView::FindSymbolControl(const std::string& Key) const {
   auto it = markers_.find(Key);
-  return it == markers_.end() ? nullptr : it->second;
+  return it == markers_.end() ? nullptr : it->second.marker;
 }
 
 void TMapView::SetCrosshairColor(TColor Color) {

@@ -88,7 +88,11 @@ class TMapView : private TChildFinder {
   // Creates, moves or (off the map) frees the marker named Key.
   void DrawStationSymbol(const std::string& Key, const std::string& Name, int X, int Y,
                          char SymTable, char SymCode, int Port);
-  // Frees every marker and builds them anew from the station list.
+  // A station record's place and marker (none off the map), as RedrawAllSymbols makes
+  // them for each record.
+  void ShowStationRecord(const std::string& Record);
+  // Builds the places and markers anew from the station list; markers of stations no
+  // longer on the map go.
   void RedrawAllSymbols();
   void FreeAllSymbols();
   void FreeStationMarker(const std::string& Key);
@@ -154,7 +158,16 @@ class TMapView : private TChildFinder {
   const TStrings& stations_;
   TMapGeometry map_;
   TSymDrawStyles sym_draw_style_ = dsSymbol | dsCall;
-  std::unordered_map<std::string, TAprsSymbol*> markers_;
+  struct TMarkerEntry {
+    TAprsSymbol* marker = nullptr;
+    unsigned walk = 0;  // the last RedrawAllSymbols that placed it
+  };
+  using TMarkers = std::unordered_map<std::string, TMarkerEntry>;
+  // Makes (when new) and places the marker of Entry.
+  void PlaceMarker(TMarkers::iterator Entry, const std::string& Name, int X, int Y, char SymTable,
+                   char SymCode, int Port);
+  TMarkers markers_;
+  unsigned walk_ = 0;
   TMarkerGrid marker_grid_;
   std::map<std::pair<char, char>, std::shared_ptr<const TBitmap>> symbol_pictures_;
   std::string crosshair_key_;

@@ -20,7 +20,8 @@ std::string PlaceKey(const std::string& Key) {
 
 void TSymbolPlaces::AddSymbolPlace(const std::string& Key, int Y, int X) {
   if (!IsOnMap(map_, Y, X)) return;
-  places_.insert_or_assign(PlaceKey(Key), TPlace{Trim(Key), Y, X});
+  // Places rebuilt from the station list come in key order: each goes at the end.
+  places_.insert_or_assign(places_.end(), PlaceKey(Key), TPlace{Trim(Key), Y, X});
 }
 
 bool TSymbolPlaces::GetSymbolPlace(const std::string& Key, int& Y, int& X) const {
@@ -39,9 +40,13 @@ void TSymbolPlaces::DeleteSymbolPlaces(const std::string& Key) {
   places_.erase(PlaceKey(Key));
 }
 
-void TSymbolPlaces::RebuildSymbolPlaces(const TStrings& Stations, const TMapGeometry& Map) {
+void TSymbolPlaces::Reset(const TMapGeometry& Map) {
   map_ = Map;
   places_.clear();
+}
+
+void TSymbolPlaces::RebuildSymbolPlaces(const TStrings& Stations, const TMapGeometry& Map) {
+  Reset(Map);
   for (int i = 0; i < Stations.Count(); ++i) {
     const std::string record = Stations[i];
     double lat = 0;

@@ -21,6 +21,8 @@ class TSymbolPlaces {
   // Every row of the key.
   void DeleteSymbolPlaces(const std::string& Key);
   void Clear() { places_.clear(); }
+  // No places, on Map from now on.
+  void Reset(const TMapGeometry& Map);
   // The places of every station record of Stations (their latitude and longitude
   // fields) on Map, which later places are checked against too; records without a
   // readable position are skipped.

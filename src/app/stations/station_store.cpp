@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <limits>
 
 #include "app/receive/sound_queue.h"
 #include "core/aprs_data.h"
@@ -87,6 +88,19 @@ bool IsStationRecord(const std::string& line) {
   double degrees;
   return IsValidKey(Field(sfKey, line)) && ReadStamp(Field(sfRxStamp, line), heard) &&
          TryStrToFloat(Field(sfLat, line), degrees) && TryStrToFloat(Field(sfLon, line), degrees);
+}
+
+// The usable records of a station file; false when there is no file.
+bool ReadStationFile(const std::string& FileName, std::vector<std::string>& Lines) {
+  if (!FileExists(FileName)) return false;
+  TStringList file;
+  file.LoadFromFile(FileName);
+  Lines.reserve(file.Count());
+  for (int i = 0; i < file.Count(); ++i) {
+    std::string line = Trim(file[i]);
+    if (IsStationRecord(line)) Lines.push_back(std::move(line));
+  }
+  return true;
 }
 
 }  // namespace
@@ -365,10 +379,11 @@ void TStationStore::UpdateStation(TAprsInfo Info) {
   std::string line = StationRecord(Info);
 
   const int index = IndexOfStation(Info.Key);
+  if (index >= 0 && IsRepeat(StationList.Line(index), line)) return;
+  // The row goes and comes back: laid out once.
+  views_.BeginStationChanges();
   if (index >= 0) {
-    const std::string& old_line = StationList.Line(index);
-    if (IsRepeat(old_line, line)) return;
-    const std::string status = Field(sfStatusText, old_line);
+    const std::string status = Field(sfStatusText, StationList.Line(index));
     if (!status.empty()) CsvSetField(sfStatusText, status, line);
     views_.DeleteStationRow(Info.Key);
     StationList.Replace(index, line);
@@ -376,6 +391,7 @@ void TStationStore::UpdateStation(TAprsInfo Info) {
     StationList.Add(line);
   }
   views_.AddOrUpdateStationRow(line);
+  views_.EndStationChanges();
 
   views_.ShowStationOnMap(Info);
   UpdateStationCount();
@@ -424,11 +440,13 @@ void TStationStore::AgeStations() {
   // Records whose time cannot be read are left alone.
   const TDateTime before = now - static_cast<double>(max_age_ms - 1000) / MSecsPerDay;
   bool removed = false;
+  views_.BeginStationChanges();
   for (const auto& [heard, key] : StationList.HeardBefore(before)) {
     if (std::llround((now - heard) * MSecsPerDay) < max_age_ms) continue;
     RemoveStation(key);
     removed = true;
   }
+  views_.EndStationChanges();
   // The counter once for the whole tick: thousands may go at once.
   if (removed) UpdateStationCount();
 }
@@ -447,19 +465,44 @@ bool TStationStore::SetStatusText(const std::string& Key, const std::string& Esc
 }
 
 bool TStationStore::LoadStations(const std::string& FileName) {
-  if (!FileExists(FileName)) return false;
-  TStringList file;
-  file.LoadFromFile(FileName);
   std::vector<std::string> lines;
-  lines.reserve(file.Count());
-  for (int i = 0; i < file.Count(); ++i) {
-    std::string line = Trim(file[i]);
-    if (IsStationRecord(line)) lines.push_back(std::move(line));
-  }
+  if (!ReadStationFile(FileName, lines)) return false;
   StationList.Assign(std::move(lines));
   return true;
 }
 
-void TStationStore::SaveStations(const std::string& FileName) const {
+void TStationStore::SaveStations(const std::string& FileName) {
+  while (LoadStationsPiece(std::numeric_limits<int>::max())) {
+  }
   StationList.SaveToFile(FileName);
+}
+
+bool TStationStore::BeginLoadStations(const std::string& FileName) {
+  DropLoadingStations();
+  if (!ReadStationFile(FileName, loading_)) return false;
+  // In the list's order, each joins the list at its end.
+  std::stable_sort(loading_.begin(), loading_.end(),
+                   [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
+  return true;
+}
+
+bool TStationStore::LoadStationsPiece(int Count) {
+  if (!LoadingStations()) return false;
+  views_.BeginStationChanges();
+  for (; Count > 0 && LoadingStations(); --Count) {
+    std::string line = std::move(loading_[next_loading_++]);
+    if (IndexOfStation(std::string(CsvFieldView(sfKey, line))) >= 0) continue;
+    StationList.Add(line);
+    views_.AddOrUpdateStationRow(line);
+    views_.ShowLoadedStation(line);
+  }
+  views_.EndStationChanges();
+  if (!LoadingStations()) DropLoadingStations();
+  UpdateStationCount();
+  return LoadingStations();
+}
+
+void TStationStore::DropLoadingStations() {
+  loading_ = {};
+  next_loading_ = 0;
 }

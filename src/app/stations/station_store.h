@@ -142,6 +142,13 @@ class TStationViews {
   virtual int StationMaxAgeMinutes() { return 0; }
   // One aging tick for the packet log recorder (it flushes every 20th while recording).
   virtual void LogTick() {}
+  // A station read from "Stn.dat" joined the store: its marker (the row comes through
+  // AddOrUpdateStationRow).
+  virtual void ShowLoadedStation(const std::string& /*Record*/) {}
+  // Many stations change at once (aging, loading): the windows may put off their
+  // layout until the matching End.
+  virtual void BeginStationChanges() {}
+  virtual void EndStationChanges() {}
 };
 
 class TStationStore {
@@ -168,9 +175,20 @@ class TStationStore {
   bool SetStatusText(const std::string& Key, const std::string& Escaped);
 
   // "Stn.dat": a missing file leaves the list as it is (false); lines that are no
-  // station record are skipped. Save raises the stream errors.
+  // station record are skipped. Save raises the stream errors; it first takes in what
+  // is still being loaded, so no station read at the start is lost.
   bool LoadStations(const std::string& FileName);
-  void SaveStations(const std::string& FileName) const;
+  void SaveStations(const std::string& FileName);
+
+  // "Stn.dat" in pieces, so that a large file does not hold the window up:
+  // BeginLoadStations reads it (false when it is missing), each LoadStationsPiece adds
+  // up to Count of its stations and shows them (row and marker); a station heard
+  // meanwhile keeps what was heard. LoadStationsPiece is false once all are in.
+  bool BeginLoadStations(const std::string& FileName);
+  bool LoadStationsPiece(int Count);
+  bool LoadingStations() const { return next_loading_ < loading_.size(); }
+  // "Delete all" while loading: the rest of the file goes too.
+  void DropLoadingStations();
 
  private:
   bool IsRepeat(const std::string& OldLine, const std::string& NewLine) const;
@@ -179,4 +197,6 @@ class TStationStore {
 
   TStationViews& views_;
   bool aging_ = false;
+  std::vector<std::string> loading_;  // records of "Stn.dat" still to come, in list order
+  size_t next_loading_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "platform/gui/bitmap.h"
 
 #include <QPainter>
+#include <unordered_map>
 #include <utility>
 
 #include "platform/gui/bitmap_qt.h"
@@ -29,18 +30,40 @@ void TGraphic::SaveToFile(const std::string& FileName) const {
 
 struct TBitmap::Impl {
   Impl() {
-    TCanvasAccess::SetImage(canvas, &image, [this] { maskValid = false; });
+    TCanvasAccess::SetImage(
+        canvas, &image, [this] { maskValid = false; }, [this] { Unpack(); });
   }
 
   // The pixels for reading; the canvas stops painting so nothing is half drawn.
-  const QImage& Pixels() const {
+  const QImage& Pixels() {
     TCanvasAccess::EndPainting(canvas);
+    Unpack();
     return image;
   }
   QImage& MutablePixels() {
     TCanvasAccess::EndPainting(canvas);
+    Unpack();
     maskValid = false;
     return image;
+  }
+  // Whichever holds the pixels now.
+  const QImage& Held() const { return packed.isNull() ? image : packed; }
+
+  // Back from the packed form to the bitmap's own layout; the cut-out colour is put
+  // back where the pixels are clear.
+  void Unpack() {
+    if (packed.isNull()) return;
+    QImage unpacked(packed.size(), QImage::Format_RGB32);
+    const QList<QRgb> table = packed.colorTable();
+    for (int y = 0; y < packed.height(); ++y) {
+      const uchar* from = packed.constScanLine(y);
+      auto* to = reinterpret_cast<QRgb*>(unpacked.scanLine(y));
+      for (int x = 0; x < packed.width(); ++x) to[x] = table[from[x]] | 0xFF000000u;
+    }
+    if (format == pf24bit) unpacked.convertTo(QImage::Format_BGR888);
+    image = std::move(unpacked);
+    packed = QImage();
+    maskValid = false;
   }
 
   TPixelFormat format = pf32bit;
@@ -50,16 +73,20 @@ struct TBitmap::Impl {
   mutable QImage masked;
   mutable TColor maskColor = clNone;
   mutable bool maskValid = false;
+  // A compacted bitmap: the pixels as drawn, one byte each into a colour table (clear
+  // entries keep the cut-out colour); `image` is empty meanwhile.
+  QImage packed;
+  TColor packedKey = clNone;  // the colour cut out, or clNone for an opaque picture
 };
 
 TBitmap::TBitmap() : impl_(std::make_unique<Impl>()) {}
 TBitmap::~TBitmap() = default;
 
 int TBitmap::Width() const {
-  return impl_->image.width();
+  return impl_->Held().width();
 }
 int TBitmap::Height() const {
-  return impl_->image.height();
+  return impl_->Held().height();
 }
 
 void TBitmap::SetSize(int NewWidth, int NewHeight) {
@@ -117,7 +144,8 @@ const std::uint8_t* TBitmap::ScanLine(int Row) const {
 TColor TBitmap::TransparentColor() const {
   if (transparent_mode_ == tmFixed) return transparent_color_;
   if (Empty()) return clNone;
-  return FromQRgb(impl_->Pixels().pixel(0, Height() - 1));
+  // A packed picture's table keeps the colour of clear pixels.
+  return FromQRgb(impl_->Held().pixel(0, Height() - 1));
 }
 
 void TBitmap::SetTransparentColor(TColor Value) {
@@ -132,6 +160,42 @@ void TBitmap::Assign(const TBitmap& Source) {
   SetTransparent(Source.Transparent());
   transparent_mode_ = Source.transparent_mode_;
   transparent_color_ = Source.transparent_color_;
+}
+
+void TBitmap::Compact() {
+  Impl& impl = *impl_;
+  if (!impl.packed.isNull()) return;
+  const QImage& drawn = TBitmapAccess::DrawnImage(*this);
+  if (drawn.isNull()) return;
+  const QImage pixels = drawn.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const bool cut = Transparent();
+  const TColor cutColor = cut ? TransparentColor() : clNone;
+  const QRgb key = cutColor == clNone ? 0 : ToQColor(ColorToRGB(cutColor)).rgb() & 0xFFFFFFu;
+  QImage packed(pixels.size(), QImage::Format_Indexed8);
+  if (packed.isNull()) return;
+  QList<QRgb> table;
+  std::unordered_map<QRgb, uchar> index;
+  for (int y = 0; y < pixels.height(); ++y) {
+    const auto* from = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+    uchar* to = packed.scanLine(y);
+    for (int x = 0; x < pixels.width(); ++x) {
+      const QRgb pixel = from[x];
+      auto [found, added] = index.try_emplace(pixel, static_cast<uchar>(table.size()));
+      if (added) {
+        // Only clear and opaque pixels come back exactly from a table entry.
+        const int alpha = qAlpha(pixel);
+        if (table.size() == 256 || (alpha != 0 && alpha != 255)) return;
+        table.append(alpha == 0 ? key : pixel);
+      }
+      to[x] = found->second;
+    }
+  }
+  packed.setColorTable(table);
+  impl.packed = std::move(packed);
+  impl.packedKey = cutColor;
+  impl.image = QImage();
+  impl.masked = QImage();
+  impl.maskValid = false;
 }
 
 void TBitmap::Draw(TCanvas& Canvas, const TRect& Rect) const {
@@ -161,6 +225,11 @@ const QImage& TBitmapAccess::Image(const TBitmap& Bitmap) {
 }
 
 const QImage& TBitmapAccess::DrawnImage(const TBitmap& Bitmap) {
+  auto& held = *Bitmap.impl_;
+  if (!held.packed.isNull()) {
+    const TColor key = Bitmap.Transparent() ? Bitmap.TransparentColor() : clNone;
+    if (key == held.packedKey) return held.packed;
+  }
   const QImage& image = Bitmap.impl_->Pixels();
   if (image.isNull() || !Bitmap.Transparent()) return image;
   auto& impl = *Bitmap.impl_;

@@ -99,6 +99,11 @@ class TBitmap : public TGraphic {
 
   // Copies pixels, pixel format and transparency.
   void Assign(const TBitmap& Source);
+  // For a picture that is drawn often and changed seldom (a map holds thousands of
+  // labels): keeps the pixels as drawn, one byte each with a table of their colours,
+  // when there are at most 256 of them, each clear or opaque. It reads and draws the
+  // same; reading its pixels or drawing on it unpacks it again.
+  void Compact();
 
   void Draw(TCanvas& Canvas, const TRect& Rect) const override;
   void LoadFromStream(TStream& Stream) override;

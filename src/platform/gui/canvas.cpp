@@ -227,7 +227,7 @@ void TCanvas::CopyRect(const TRect& Dest, const TCanvas& Source, const TRect& So
 }
 
 TColor TCanvas::Pixels(int X, int Y) const {
-  const QImage* image = impl_->image;
+  const QImage* image = impl_->attached ? nullptr : impl_->WantedImage();
   if (impl_->attached || !image || !image->valid(X, Y)) return clNone;
   return FromQRgb(image->pixel(X, Y));
 }
@@ -245,7 +245,7 @@ TRect TCanvas::ClipRect() const {
                            QRect(0, 0, painter->device()->width(), painter->device()->height()));
     return {area.left(), area.top(), area.right() + 1, area.bottom() + 1};
   }
-  if (impl_->image) return {0, 0, impl_->image->width(), impl_->image->height()};
+  if (const QImage* image = impl_->WantedImage()) return {0, 0, image->width(), image->height()};
   return {};
 }
 
@@ -312,10 +312,12 @@ TCanvasPainting::~TCanvasPainting() {
   TCanvasAccess::AttachPainter(canvas_, previous_);
 }
 
-void TCanvasAccess::SetImage(TCanvas& Canvas, QImage* Image, std::function<void()> Changed) {
+void TCanvasAccess::SetImage(TCanvas& Canvas, QImage* Image, std::function<void()> Changed,
+                             std::function<void()> Wanted) {
   Canvas.impl_->own.reset();
   Canvas.impl_->image = Image;
   Canvas.impl_->imageChanged = std::move(Changed);
+  Canvas.impl_->imageWanted = std::move(Wanted);
 }
 
 void TCanvasAccess::EndPainting(const TCanvas& Canvas) {
@@ -323,7 +325,7 @@ void TCanvasAccess::EndPainting(const TCanvas& Canvas) {
 }
 
 const QImage* TCanvasAccess::Image(const TCanvas& Canvas) {
-  return Canvas.impl_->image;
+  return Canvas.impl_->WantedImage();
 }
 
 QPainter* TCanvasAccess::AttachPainter(TCanvas& Canvas, QPainter* Painter) {

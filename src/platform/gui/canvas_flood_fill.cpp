@@ -48,7 +48,7 @@ QRect FindArea(const QImage& image, QPoint seed, Inside inside, std::vector<uint
 }  // namespace
 
 void TCanvas::FloodFill(int X, int Y, TColor Color, TFillStyle FillStyle) {
-  QImage* image = impl_->image;
+  QImage* image = impl_->attached ? nullptr : impl_->WantedImage();
   if (impl_->attached || !image || !image->valid(X, Y) || !brush_.Paints()) return;
   const QRgb colour = ToQColor(Color).rgb();
   std::vector<uint8_t> mask;

@@ -18,6 +18,13 @@ struct TCanvas::Impl {
   QImage* image = nullptr;        // a bitmap's pixels
   std::unique_ptr<QPainter> own;  // open on `image` between direct accesses
   std::function<void()> imageChanged;
+  // Runs before the image is read or drawn on (a bitmap kept packed unpacks).
+  std::function<void()> imageWanted;
+
+  QImage* WantedImage() {
+    if (imageWanted) imageWanted();
+    return image;
+  }
 
   // The font last turned into Qt terms, with its metrics.
   std::optional<TFont> metricsFont;
@@ -27,6 +34,7 @@ struct TCanvas::Impl {
   // The painter to draw with, or null when the canvas has nowhere to draw.
   QPainter* Painter() {
     if (attached) return attached;
+    if (!own && imageWanted) imageWanted();
     if (!image || image->isNull()) return nullptr;
     if (!own) {
       if (imageChanged) imageChanged();

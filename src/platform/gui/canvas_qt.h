@@ -44,8 +44,10 @@ void DrawImageParts(QPainter& Painter, const QRect& Dest, const QImage& Image, c
 
 struct TCanvasAccess {
   // Makes Canvas draw on Image through a painter of its own, opened on first use;
-  // Changed runs whenever that painter opens, i.e. before the image is drawn on.
-  static void SetImage(TCanvas& Canvas, QImage* Image, std::function<void()> Changed);
+  // Changed runs whenever that painter opens, i.e. before the image is drawn on, and
+  // Wanted before the canvas reads or draws on the image at all.
+  static void SetImage(TCanvas& Canvas, QImage* Image, std::function<void()> Changed,
+                       std::function<void()> Wanted = {});
   // Closes the canvas' own painter, so the image may be changed or resized directly.
   static void EndPainting(const TCanvas& Canvas);
   // The image a bitmap's canvas draws on, or null for other canvases.

@@ -303,6 +303,8 @@ TEST_F(WiringRestartTest, SavedStationsComeBackInListAndMap) {
   }
   TProgramWindows owner;
   CreateWindows(owner);
+  // The stations come in between paints, after the window is shown.
+  ASSERT_TRUE(PumpUntil([] { return !frmAprs->Stations.LoadingStations(); }));
   EXPECT_EQ(frmAprs->Stations.StationList.Text(), stations);
   EXPECT_GE(frmAprsStnList->FindStationRow(kKey), 0);
   EXPECT_EQ(frmAprs->Map->FindSymbolControl(kKey), nullptr);

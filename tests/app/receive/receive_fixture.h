@@ -50,6 +50,11 @@ class TRecordingViews : public TStationViews {
   bool SoundCallOn() override { return sound_call; }
   int StationMaxAgeMinutes() override { return max_age_minutes; }
   void LogTick() override { ++log_ticks; }
+  void ShowLoadedStation(const std::string& Record) override {
+    std::string key;
+    CsvGetField(0, Record, key);
+    calls.push_back("loaded " + key);
+  }
 
   bool Called(const std::string& call) const {
     for (const std::string& c : calls) {

@@ -205,6 +205,55 @@ TEST_F(StationStore, DamagedStationFileLinesAreSkippedAndNeverStopAging) {
   EXPECT_EQ(loaded.StationList.Count(), 1);
 }
 
+// A big station file comes in between paints: in pieces, in key order, each station
+// shown as it comes; a station heard meanwhile keeps what was heard; a save takes in
+// the rest first, and "delete all" drops it.
+TEST_F(StationStore, AStationFileComesInPiecesAndWhatWasHeardMeanwhileStays) {
+  store.UpdateStation(Position("C1", "50"));
+  store.UpdateStation(Position("A1", "50"));
+  store.UpdateStation(Position("B1", "50"));
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "velmora_stn_pieces.dat").string();
+  const std::string saved_path = path + ".saved";
+  store.SaveStations(path);
+
+  TRecordingViews views2;
+  TStationStore loaded(views2);
+  loaded.Clock = [this] { return now; };
+  ASSERT_TRUE(loaded.BeginLoadStations(path));
+  EXPECT_EQ(loaded.StationList.Count(), 0);
+  EXPECT_TRUE(loaded.LoadingStations());
+  loaded.UpdateStation(Position("B1", "51"));
+  views2.calls.clear();
+  EXPECT_TRUE(loaded.LoadStationsPiece(1));
+  EXPECT_EQ(views2.calls, (std::vector<std::string>{"row AAprsA1", "loaded AAprsA1"}));
+  EXPECT_FALSE(loaded.LoadStationsPiece(5));
+  EXPECT_FALSE(loaded.LoadingStations());
+  ASSERT_EQ(loaded.StationList.Count(), 3);
+  std::string lat;
+  CsvGetField(sfLat, loaded.StationList.Line(loaded.IndexOfStation("AAprsB1")), lat);
+  EXPECT_EQ(lat, "51");
+  EXPECT_EQ(loaded.StationList.Line(2), store.StationList.Line(2));
+  EXPECT_EQ(views2.station_counts.back(), 3);
+
+  TRecordingViews views3;
+  TStationStore saving(views3);
+  ASSERT_TRUE(saving.BeginLoadStations(path));
+  saving.SaveStations(saved_path);
+  EXPECT_EQ(saving.StationList.Text(), store.StationList.Text());
+  TStationStore reloaded(views3);
+  ASSERT_TRUE(reloaded.LoadStations(saved_path));
+  EXPECT_EQ(reloaded.StationList.Text(), store.StationList.Text());
+
+  ASSERT_TRUE(saving.BeginLoadStations(path));
+  saving.DropLoadingStations();
+  EXPECT_FALSE(saving.LoadingStations());
+  EXPECT_FALSE(saving.LoadStationsPiece(10));
+  std::filesystem::remove(path);
+  std::filesystem::remove(saved_path);
+  EXPECT_FALSE(saving.BeginLoadStations(path));
+}
+
 TEST_F(StationStore, ControlAndHighBytesSurviveTheStationFile) {
   std::string all_bytes;
   for (int c = 1; c < 256; ++c) all_bytes += static_cast<char>(c);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gui/bitmap.h"
@@ -161,6 +162,75 @@ TEST(Bitmap, TransparentColourIsLeftOutWhenDrawn) {
   sprite.SetTransparent(false);
   target.Canvas().Draw(0, 0, sprite);
   EXPECT_EQ(PixelOf(target, 0, 0), clLime);
+}
+
+// A picture packed for drawing draws, reads and takes drawing as it did unpacked.
+TEST(Bitmap, CompactedPicturesLookTheSameAndUnpackWhenTouched) {
+  // A label-like sprite: a fuchsia (clear) border, colours inside, one pixel in pf24bit.
+  auto make = [](TPixelFormat format) {
+    auto sprite = std::make_unique<TBitmap>();
+    sprite->SetPixelFormat(format);
+    Blank(*sprite, 6, 4, clFuchsia);
+    sprite->Canvas().SetPixels(1, 1, clBlack);
+    sprite->Canvas().SetPixels(2, 1, 0x123456);
+    sprite->Canvas().SetPixels(3, 2, clLime);
+    return sprite;
+  };
+  for (TPixelFormat format : {pf32bit, pf24bit}) {
+    for (bool transparent : {true, false}) {
+      auto plain = make(format);
+      auto packed = make(format);
+      plain->SetTransparent(transparent);
+      packed->SetTransparent(transparent);
+      packed->SetTransparentColor(clFuchsia);
+      plain->SetTransparentColor(clFuchsia);
+      packed->Compact();
+      EXPECT_EQ(packed->Width(), 6);
+      EXPECT_EQ(packed->Height(), 4);
+      EXPECT_EQ(packed->TransparentColor(), clFuchsia);
+      TBitmap a, b;
+      Blank(a, 8, 6, clWhite);
+      Blank(b, 8, 6, clWhite);
+      a.Canvas().Draw(1, 1, *plain);
+      b.Canvas().Draw(1, 1, *packed);
+      for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x)
+          ASSERT_EQ(PixelOf(b, x, y), PixelOf(a, x, y)) << x << "," << y << " " << transparent;
+      // Read back: the bitmap's own pixels, the clear colour too.
+      EXPECT_EQ(packed->Canvas().Pixels(2, 1), 0x123456);
+      EXPECT_EQ(packed->Canvas().Pixels(0, 0), clFuchsia);
+      EXPECT_EQ(packed->PixelFormat(), format);
+      packed->Compact();
+      const int bytes = format == pf24bit ? 3 : 4;
+      for (int y = 0; y < 4; ++y) {
+        const auto* p = packed->ScanLine(y);
+        const auto* q = std::as_const(*plain).ScanLine(y);
+        for (int x = 0; x < 6 * bytes; ++x) {
+          if (bytes == 4 && x % 4 == 3) continue;  // the unused byte
+          ASSERT_EQ(p[x], q[x]) << y << ":" << x;
+        }
+      }
+      // Drawing on it after packing is kept and seen.
+      packed->Compact();
+      packed->Canvas().SetPixels(4, 2, clRed);
+      b.Canvas().Draw(1, 1, *packed);
+      EXPECT_EQ(PixelOf(b, 5, 3), clRed);
+    }
+  }
+}
+
+// Past 256 colours, or with pixels half clear, a picture stays as it is.
+TEST(Bitmap, CompactKeepsPicturesOfManyColours) {
+  TBitmap many;
+  many.SetSize(32, 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 32; ++x) many.Canvas().SetPixels(x, y, RGB(x * 8, y * 16, 7));
+  many.Compact();
+  EXPECT_EQ(many.Canvas().Pixels(31, 15), RGB(248, 240, 7));
+  TBitmap target;
+  Blank(target, 32, 16, clWhite);
+  target.Canvas().Draw(0, 0, many);
+  EXPECT_EQ(PixelOf(target, 17, 9), RGB(136, 144, 7));
 }
 
 TEST(Bitmap, StretchDrawScalesByRepeatingPixels) {
