@@ -77,6 +77,17 @@ class TWriteFiler : public TRDPropertyFiler {
     TWriteFiler inner(stream_, prefix_ + std::string(name) + ".");
     define(inner);
   }
+  void DefineData(std::string_view name, bool hasData,
+                  const std::function<void(TRDValueWriter&)>& write,
+                  const std::function<void(TRDValueReader&)>&) override {
+    if (!hasData) return;
+    Name(name);
+    TMemoryStream data;
+    TRDValueWriter writer(data);
+    write(writer);
+    WriteSized(stream_, rdvaData,
+               std::string_view(static_cast<const char*>(data.Memory()), size_t(data.Size())));
+  }
 
  private:
   void Name(std::string_view name) { WriteName(stream_, prefix_ + std::string(name)); }
@@ -132,6 +143,7 @@ void SkipValue(TStream& stream, std::uint8_t type) {
       return;
     case rdvaString:
     case rdvaBinary:
+    case rdvaData:
       ReadSizedValue(stream);
       return;
     case rdvaFalse:
@@ -180,6 +192,17 @@ class TReadFiler : public TRDPropertyFiler {
     // Inside an object a damaged collection damages the object: no partial success.
     if (ReadCollectionItems(stream_, items) != TRDCollectionRead::Ok)
       Fail("Invalid collection " + std::string(name));
+  }
+  void DefineData(std::string_view name, bool, const std::function<void(TRDValueWriter&)>&,
+                  const std::function<void(TRDValueReader&)>& read) override {
+    if (!Match(name)) return;
+    Expect(type_ == rdvaData);
+    const std::string bytes = ReadSizedValue(stream_);
+    TMemoryStream data;
+    if (!bytes.empty()) data.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+    data.SetPosition(0);
+    TRDValueReader reader(data);
+    read(reader);
   }
   void Nested(std::string_view name,
               const std::function<void(TRDPropertyFiler&)>& define) override {
@@ -262,6 +285,65 @@ void SetControlParent(TComponent* component, TWinControl* parent) {
 }
 
 }  // namespace
+
+void TRDValueWriter::WriteInteger(int value) {
+  WriteByte(stream_, rdvaInteger);
+  WriteInt32(stream_, value);
+}
+void TRDValueWriter::WriteBoolean(bool value) {
+  WriteByte(stream_, value ? rdvaTrue : rdvaFalse);
+}
+void TRDValueWriter::WriteString(std::string_view value) {
+  WriteSized(stream_, rdvaString, value);
+}
+void TRDValueWriter::WriteListBegin() {
+  WriteByte(stream_, rdvaList);
+}
+void TRDValueWriter::WriteListEnd() {
+  WriteByte(stream_, rdvaEnd);
+}
+void TRDValueWriter::WriteComponent(TComponent& component) {
+  WriteByte(stream_, rdvaComponent);
+  WriteComponentWithSize(stream_, component);
+}
+
+std::uint8_t TRDValueReader::NextType() {
+  return ReadByte(stream_);
+}
+int TRDValueReader::ReadInteger() {
+  if (NextType() != rdvaInteger) Fail("Integer expected");
+  return ReadInt32(stream_);
+}
+bool TRDValueReader::ReadBoolean() {
+  const std::uint8_t type = NextType();
+  if (type != rdvaTrue && type != rdvaFalse) Fail("Boolean expected");
+  return type == rdvaTrue;
+}
+std::string TRDValueReader::ReadString() {
+  if (NextType() != rdvaString) Fail("String expected");
+  return ReadSizedValue(stream_);
+}
+void TRDValueReader::ReadListBegin() {
+  if (NextType() != rdvaList) Fail("List expected");
+}
+bool TRDValueReader::EndOfList() {
+  const bool end = NextType() == rdvaEnd;
+  stream_.Seek(-1, soCurrent);
+  return end;
+}
+void TRDValueReader::ReadListEnd() {
+  if (NextType() != rdvaEnd) Fail("List end expected");
+}
+void TRDValueReader::ReadComponent(TComponent& component) {
+  if (NextType() != rdvaComponent) Fail("Component expected");
+  const std::string bytes = ReadSizedValue(stream_);
+  TMemoryStream data;
+  if (!bytes.empty()) data.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+  data.SetPosition(0);
+  std::unique_ptr<TComponent> none;
+  TComponent* target = &component;
+  ::ReadComponent(data, none, target);
+}
 
 void TRDPropertyFiler::FailRange(std::string_view name) {
   Fail("Property value out of range: " + std::string(name));

@@ -11,7 +11,10 @@
 //   property   = name, value
 //   value      = 2 int32 | 4 uint32 length, bytes (text) | 5 false | 6 true
 //              | 7 uint32 length, bytes (binary) | 14 collection
+//              | 8 uint32 length, data value* (data an owner writes itself)
 //   collection = 14, (1, property*, 0)* per item, 0
+//   data value = 2 int32 | 4 text | 5 | 6 | 3 (list begin) | 0 (list end)
+//              | 9 uint32 length, component
 // A property whose value equals its declared default is not written; reading leaves
 // such a property at the value the new object was made with. A length is checked
 // against the bytes that are there before anything is allocated.
@@ -35,14 +38,53 @@ enum TRDValueType : std::uint8_t {
   rdvaEnd = 0,
   rdvaItem = 1,
   rdvaInteger = 2,
+  rdvaList = 3,
   rdvaString = 4,
   rdvaFalse = 5,
   rdvaTrue = 6,
   rdvaBinary = 7,
+  rdvaData = 8,
+  rdvaComponent = 9,
   rdvaCollection = 14
 };
 
 class TRDPropertyFiler;
+
+// The values of a property an owner writes itself (a table's cells and row lists).
+class TRDValueWriter {
+ public:
+  explicit TRDValueWriter(TStream& stream) : stream_(stream) {}
+  void WriteInteger(int value);
+  void WriteBoolean(bool value);
+  void WriteString(std::string_view value);
+  void WriteListBegin();
+  void WriteListEnd();
+  // A whole component (its class, name and published properties) with its size.
+  void WriteComponent(TComponent& component);
+
+ private:
+  TStream& stream_;
+};
+
+// Reads them back in the same order; a value of another kind, or one past the end of
+// the data, raises EReadError.
+class TRDValueReader {
+ public:
+  explicit TRDValueReader(TStream& stream) : stream_(stream) {}
+  int ReadInteger();
+  bool ReadBoolean();
+  std::string ReadString();
+  void ReadListBegin();
+  // True when the next value is the end of the list (not read).
+  bool EndOfList();
+  void ReadListEnd();
+  // Into component, which must be of the stored class.
+  void ReadComponent(TComponent& component);
+
+ private:
+  std::uint8_t NextType();
+  TStream& stream_;
+};
 
 // A list of items with published properties, as a property of its owner. Reading
 // clears the list, adds one item for each stored item and defines its properties, then
@@ -86,6 +128,10 @@ class TRDPropertyFiler {
   // The properties of a part object (a border, a font) under "name.".
   virtual void Nested(std::string_view name,
                       const std::function<void(TRDPropertyFiler&)>& define) = 0;
+  // Data the owner writes and reads itself; written when hasData.
+  virtual void DefineData(std::string_view name, bool hasData,
+                          const std::function<void(TRDValueWriter&)>& write,
+                          const std::function<void(TRDValueReader&)>& read) = 0;
 
   // An integer field of a narrower or enumerated type; a stored value outside
   // [minValue, maxValue] is a read error.

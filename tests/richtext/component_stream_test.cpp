@@ -3,6 +3,8 @@
 // text and with a size, and the checks on lengths and classes.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/sys/component.h"
 #include "platform/text/streams.h"
 #include "richtext/component_stream.h"
@@ -41,8 +43,63 @@ class TProbe : public TComponent, public TRDPublished {
   }
 };
 
+// A component that writes data of its own: rows of cells, each a span and a component.
+class TGrid : public TComponent, public TRDPublished {
+ public:
+  std::string ClassName() const override { return "TGrid"; }
+  struct Cell {
+    int Span = 1;
+    std::unique_ptr<TProbe> Content = std::make_unique<TProbe>();
+  };
+  std::vector<std::vector<Cell>> Rows;
+  std::vector<bool> Breaks;
+  void DefineProperties(TRDPropertyFiler& filer) override {
+    filer.DefineData(
+        "C", !Rows.empty(),
+        [&](TRDValueWriter& w) {
+          w.WriteInteger(int(Rows.size()));
+          w.WriteListBegin();
+          for (auto& row : Rows) {
+            w.WriteInteger(int(row.size()));
+            for (Cell& cell : row) {
+              w.WriteInteger(cell.Span);
+              w.WriteComponent(*cell.Content);
+            }
+          }
+          w.WriteListEnd();
+        },
+        [&](TRDValueReader& r) {
+          Rows.resize(size_t(r.ReadInteger()));
+          r.ReadListBegin();
+          for (auto& row : Rows) {
+            row.resize(size_t(r.ReadInteger()));
+            for (Cell& cell : row) {
+              cell.Span = r.ReadInteger();
+              r.ReadComponent(*cell.Content);
+            }
+          }
+          if (!r.EndOfList()) throw EReadError("Wrong end of cells list");
+          r.ReadListEnd();
+        });
+    filer.DefineData(
+        "RowPageBreakBefore", !Breaks.empty(),
+        [&](TRDValueWriter& w) {
+          w.WriteListBegin();
+          for (bool b : Breaks) w.WriteBoolean(b);
+          w.WriteListEnd();
+        },
+        [&](TRDValueReader& r) {
+          Breaks.clear();
+          r.ReadListBegin();
+          while (!r.EndOfList()) Breaks.push_back(r.ReadBoolean());
+          r.ReadListEnd();
+        });
+  }
+};
+
 const bool kRegistered = [] {
   RegisterStreamableClass("TProbe", [] { return std::make_unique<TProbe>(); });
+  RegisterStreamableClass("TGrid", [] { return std::make_unique<TGrid>(); });
   return true;
 }();
 
@@ -182,6 +239,43 @@ TEST(ComponentStream, ComponentsThroughHexAndWithSize) {
   std::unique_ptr<TComponent> fromBytes;
   EXPECT_TRUE(ReadComponentFromString(bytes.substr(6), fromBytes, "", nullptr));
   EXPECT_EQ(dynamic_cast<TProbe&>(*fromBytes).Caption, "Hi");
+}
+
+TEST(ComponentStream, DataAnOwnerWritesItself) {
+  TGrid grid;
+  grid.Rows.resize(2);
+  grid.Rows[0].resize(2);
+  grid.Rows[1].resize(1);
+  grid.Rows[0][1].Span = 2;
+  grid.Rows[0][1].Content->Caption = "cell";
+  grid.Rows[1][0].Content->Width = 7;
+  grid.Breaks = {false, true};
+  std::string hex;
+  ComponentToHexString(grid, hex);
+  std::unique_ptr<TComponent> made;
+  ASSERT_TRUE(LoadControlFromHex(hex, made, "", nullptr));
+  auto& copy = dynamic_cast<TGrid&>(*made);
+  ASSERT_EQ(copy.Rows.size(), 2u);
+  ASSERT_EQ(copy.Rows[0].size(), 2u);
+  EXPECT_EQ(copy.Rows[0][1].Span, 2);
+  EXPECT_EQ(copy.Rows[0][1].Content->Caption, "cell");
+  EXPECT_EQ(copy.Rows[1][0].Content->Width, 7);
+  EXPECT_EQ(copy.Breaks, grid.Breaks);
+
+  // An empty grid writes neither property.
+  TGrid empty;
+  std::string emptyHex;
+  ComponentToHexString(empty, emptyHex);
+  EXPECT_EQ(emptyHex.find(StringToHex("RowPageBreakBefore")), std::string::npos);
+  // A list that does not end where the reader expects fails the component.
+  grid.Rows.resize(1);
+  std::string bytes;
+  ComponentToHexString(grid, hex);
+  HexToString(hex, bytes);
+  const size_t listEnd = bytes.find(std::string("\0\x12RowPageBreakBefore", 20));
+  ASSERT_NE(listEnd, std::string::npos);
+  bytes[listEnd] = '\x05';  // the cells' list end becomes a Boolean
+  EXPECT_FALSE(ReadComponentFromString(bytes, made, "", nullptr));
 }
 
 TEST(ComponentStream, BadComponentStreamsFailCleanly) {
