@@ -54,6 +54,7 @@ FUZZERS := aprs_line_fuzz:aprs/fuzz/lines kiss_fuzz:aprs/fuzz/kiss \
   settings_file_fuzz:platform/fuzz/settings jpeg_map_fuzz:jpeg \
   receive_path_fuzz:app/fuzz/receive station_file_fuzz:app/fuzz/stations \
   packet_log_fuzz:app/fuzz/log language_file_fuzz:app/fuzz/speak calibration_fuzz:app/fuzz/calibration \
+  drop_data_fuzz:lists/fuzz/drop \
   gif_reader_fuzz:gif/malformed rdf_reader_fuzz:richtext/fuzz+richtext/malformed rtf_reader_fuzz:rtf/malformed+rtf
 fuzz:
 	@bash scripts/install-deps --fuzz
