@@ -1,17 +1,19 @@
 #include "app/language/speak_file.h"
 
-#include "app/program/app_folders.h"
 #include "app/language/code_encode.h"
 #include "app/language/frm_speak.h"
 #include "app/language/language_key.h"
+#include "app/program/app_folders.h"
 #include "controls/my_button.h"
 #include "controls/my_flat_combobox.h"
 #include "controls/my_msg_dialog.h"
 #include "controls/number_edit.h"
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
+#include "html/html_list_box.h"
 #include "lists/ex_page_control.h"
 #include "lists/ex_popup_menu.h"
+#include "lists/ex_section_list.h"
 #include "platform/gui/check_box.h"
 #include "platform/gui/combo_box.h"
 #include "platform/gui/edit.h"
@@ -101,6 +103,29 @@ void ApplyComboItems(TCustomComboBox& Combo, const TSpeakLine& Line) {
   Combo.OnChange = std::move(onChange);
 }
 
+// A list's items become the caption's lines; the chosen row stays chosen, as with combo
+// boxes (the settings window's page list chooses the page shown by it).
+template <class TList>
+void ApplyListItems(TList& List, const TSpeakLine& Line) {
+  if (Line.Caption.empty()) return;
+  const int index = List.ItemIndex();
+  List.Items().BeginUpdate();
+  SplitLines(Line.Caption, List.Items());
+  List.Items().EndUpdate();
+  List.SetItemIndex(index < List.Items().Count() ? index : -1);
+}
+
+// Column n's caption becomes line n of the caption; lines beyond the columns are left out.
+void ApplyColumnCaptions(TExSectionList& List, const TSpeakLine& Line) {
+  if (Line.Caption.empty()) return;
+  TStringList lines;
+  SplitLines(Line.Caption, lines);
+  List.Columns.BeginUpdate();
+  for (int n = 0; n < lines.Count() && n < List.Columns.Count(); ++n)
+    List.Columns.Items(n)->SetCaption(lines[n]);
+  List.Columns.EndUpdate();
+}
+
 void ApplyNumberEdit(TNumberEdit& Edit, TSpeakLine Line) {
   Edit.SetAutoHint(false);
   std::string hint = Line.Hint;
@@ -164,10 +189,22 @@ bool ApplyToComponent(TComponent& Component, const std::string& ClassField,
     ApplyHint(*control, Line);
     return true;
   }
-  if (IsOneOf(ClassField, {"TTABSET", "TLISTBOX", "TTABCONTROL"})) {
-    auto* list = dynamic_cast<TListBox*>(control);
+  if (IsOneOf(ClassField, {"TTABSET", "TLISTBOX", "TTABCONTROL", "THTMLLISTBOX"})) {
+    if (auto* list = dynamic_cast<TListBox*>(control)) {
+      ApplyListItems(*list, Line);
+    } else if (auto* html = dynamic_cast<THtmlListBox*>(control)) {
+      ApplyListItems(*html, Line);
+    } else {
+      return false;
+    }
+    ApplyHint(*control, Line);
+    return true;
+  }
+  // Column lists: our grouped column list is named by its own class too.
+  if (IsOneOf(ClassField, {"TLISTVIEW", "TEXSECTIONLIST"})) {
+    auto* list = dynamic_cast<TExSectionList*>(control);
     if (!list) return false;
-    if (!Line.Caption.empty()) SplitLines(Line.Caption, list->Items());
+    ApplyColumnCaptions(*list, Line);
     ApplyHint(*control, Line);
     return true;
   }

@@ -91,15 +91,16 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
 
   BuildToolBar();
 
-  // Below the command buttons: the beacon bars and the connection status.
-  mpnlPB = NewControl<TMyPanel>(this, mpnlToolMain, "mpnlPB", 0, 260, mpnlToolMain->Width(), 100);
+  // Below the command buttons: the beacon bars and the connection status, in three lines.
+  mpnlPB = NewControl<TMyPanel>(this, mpnlToolMain, "mpnlPB", 0, mbtnInfo->BoundsRect().Bottom + 5,
+                                mpnlToolMain->Width(), 80);
   mpbTimPosP1 = MakeBar(this, mpnlPB, "mpbTimPosP1", 2);
   mpbTimStaP1 = MakeBar(this, mpnlPB, "mpbTimStaP1", 12);
   mpbTimPosP2 = MakeBar(this, mpnlPB, "mpbTimPosP2", 24);
   mpbTimStaP2 = MakeBar(this, mpnlPB, "mpbTimStaP2", 34);
 
   mpnlBottom = NewControl<TMyPanel>(this, this, "mpnlBottom", alBottom);
-  mpnlBottom->SetHeight(150);
+  mpnlBottom->SetHeight(monitor_height_);
   rdMain = NewControl<TRichDoc>(this, mpnlBottom, "rdMain", alClient);
   monitor_styles_ = std::make_unique<TRDStyle>();
   MakeMonitorStyles(*monitor_styles_);
@@ -113,7 +114,12 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   msplRx->SetAlign(alBottom);
   msplRx->SetBounds(0, mpnlBottom->Top() - kSplitterHeight, Width(), kSplitterHeight);
   msplRx->SetParent(this);
-  msplRx->OnMoved = [this](TComponent*) { ScrollLogToEnd(*rdMain); };
+  msplRx->OnMoved = [this](TComponent*) {
+    // The height the drag left, as far as the map keeps its room, is the monitor's now.
+    SetMonitorHeight(mpnlBottom->Height());
+    monitor_height_ = mpnlBottom->Height();
+    ScrollLogToEnd(*rdMain);
+  };
 
   BuildStatusBar();
 
@@ -139,6 +145,7 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   Sounds = std::make_unique<TSoundQueue>(*mpToMain, SoundDir);
   Stations.Sounds = Sounds.get();
   OnShow = [this](TComponent* Sender) { FormShow(Sender); };
+  OnResize = [this](TComponent*) { KeepMapRoom(); };
   ConnectMap();
   ConnectStationWindows();
   ConnectReceivePath();
@@ -158,6 +165,7 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
 TfrmAprs::~TfrmAprs() {
   // The panels shrink as the window goes; the window's half is gone by then.
   mpnlToolMain->OnResize = nullptr;
+  OnResize = nullptr;
   // The reader thread hands lines to the dispatcher: it ends before the window does.
   AprsIs.Stop();
   Dispatcher.Monitor = nullptr;
@@ -229,9 +237,26 @@ void TfrmAprs::BuildToolBar() {
 }
 
 void TfrmAprs::mpnlToolMainResize(TComponent*) {
-  mbtnShowToolBar->SetHeight(mpnlToolMain->Height());
-  imgLogo->SetTop(
-      ToolPanelLogoTop(mpnlToolMain->Height(), imgLogo->Height(), mbtnShowToolBar->Width()));
+  const int height = mpnlToolMain->Height();
+  mbtnShowToolBar->SetHeight(height);
+  imgLogo->SetTop(ToolPanelLogoTop(height, imgLogo->Height(), mbtnShowToolBar->Width(),
+                                   mpnlPB->BoundsRect().Bottom));
+  imgLogo->SetVisible(imgLogo->BoundsRect().Bottom <= height);
+}
+
+// The map keeps the room of the tool panel's buttons, beacon bars and status text: the
+// monitor gives way, down to its smallest size, rather than the panel being cut off
+// under the coordinate bar, and takes the height it was given again when there is room.
+void TfrmAprs::KeepMapRoom() {
+  const int room =
+      ClientHeight() - mpnlDot->Height() - msplRx->Height() - mpnlPB->BoundsRect().Bottom;
+  const int height = std::max(std::min(monitor_height_, room), msplRx->MinSize());
+  if (height != mpnlBottom->Height()) mpnlBottom->SetHeight(height);
+}
+
+void TfrmAprs::SetMonitorHeight(int Height) {
+  monitor_height_ = Height;
+  KeepMapRoom();
 }
 
 void TfrmAprs::BuildMapMenu() {

@@ -132,6 +132,10 @@ class TfrmAprs : public TForm, public TStationViews {
                              TOwnerDrawState State);
   // The collapse button runs the tool panel's height; the logo sits at its foot.
   void mpnlToolMainResize(TComponent* Sender);
+  // The monitor's height as set or dragged (saved with the settings); it shows lower as
+  // far as the map needs the room of the tool panel.
+  int MonitorHeight() const { return monitor_height_; }
+  void SetMonitorHeight(int Height);
   // The map's context menu: zoom round the point where it opened.
   void MenuClick(TComponent* Sender);
   void AprsCardClick(TComponent* Sender);
@@ -177,8 +181,10 @@ class TfrmAprs : public TForm, public TStationViews {
   void ConnectAprsIs();
   void ConnectMap();
   void ConnectStationWindows();
+  void KeepMapRoom();
 
   bool shown_once_ = false;
+  int monitor_height_ = 150;  // as set or dragged; the monitor is lower while room is short
   int monitor_para_ = -1;
   std::string status_text_;
   std::unique_ptr<TRDStyle> monitor_styles_;

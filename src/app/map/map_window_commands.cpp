@@ -1,5 +1,7 @@
 #include "app/map/map_window_commands.h"
 
+#include <algorithm>
+
 #include "app/map/map_view.h"
 #include "app/stations/station_store.h"
 #include "core/csv_ctrl.h"
@@ -28,8 +30,8 @@ int ToolPanelWidth(int LoadCardWidth, int ShowToolBarWidth) {
   return LoadCardWidth + 2 * ShowToolBarWidth;
 }
 
-int ToolPanelLogoTop(int PanelHeight, int LogoHeight, int ShowToolBarWidth) {
-  return PanelHeight - LogoHeight - ShowToolBarWidth;
+int ToolPanelLogoTop(int PanelHeight, int LogoHeight, int ShowToolBarWidth, int ContentBottom) {
+  return std::max(PanelHeight - LogoHeight - ShowToolBarWidth, ContentBottom);
 }
 
 int TToolBarCollapse::Toggle(bool ButtonDown, int PanelWidth, int ButtonWidth) {

@@ -29,8 +29,10 @@ TSymDrawStyles DrawStyleFromButtons(TDrawStyleButtons& Buttons);
 
 // mpnlToolMain's width: mbtnLoadCard's width and room for the collapse button each side.
 int ToolPanelWidth(int LoadCardWidth, int ShowToolBarWidth);
-// imgLogo's top in mpnlToolMainResize.
-int ToolPanelLogoTop(int PanelHeight, int LogoHeight, int ShowToolBarWidth);
+// imgLogo's top in mpnlToolMainResize: at the panel's foot, but never above ContentBottom,
+// the foot of the buttons and the status above it. A logo that then runs past the panel
+// is not shown.
+int ToolPanelLogoTop(int PanelHeight, int LogoHeight, int ShowToolBarWidth, int ContentBottom);
 
 // mbtnShowToolBar: up after the click shrinks the panel to the button, remembering its
 // width; down brings that width back.

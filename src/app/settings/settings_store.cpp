@@ -273,7 +273,7 @@ void LoadPosition(TSettingsReader& r) {
     frmMain->SetBounds(left, top, width, height);
     frmMain->SetWindowState(maximised == 1 ? wsMaximized : wsNormal);
   }
-  if (frmAprs) frmAprs->mpnlBottom->SetHeight(bottom);
+  if (frmAprs) frmAprs->SetMonitorHeight(bottom);
   LoadWindowPlace(r, frmGpsStatus, "GpsTop", "GpsLeft", "GpsShow");
   LoadWindowPlace(r, frmWxStatus, "WxTop", "WxLeft", "WxShow");
 }
@@ -360,7 +360,7 @@ void SavePosition(TRegistry& reg) {
     reg.WriteInteger("MainWidth", frmMain->Width());
     reg.WriteInteger("MainHeight", frmMain->Height());
   }
-  if (frmAprs) reg.WriteInteger("PnlBottom", frmAprs->mpnlBottom->Height());
+  if (frmAprs) reg.WriteInteger("PnlBottom", frmAprs->MonitorHeight());
   if (frmGpsStatus) {
     reg.WriteInteger("GpsTop", frmGpsStatus->Top());
     reg.WriteInteger("GpsLeft", frmGpsStatus->Left());

@@ -30,9 +30,12 @@ constexpr int kTitleHeight = 18;
 constexpr int kMainWidth = 320;
 constexpr int kPanelHeight = 170;
 constexpr int kAdvWidth = 110;
-constexpr int kWxWidth = 230;
+constexpr int kWxWidth = 288;
 constexpr int kAx25Height = 90;
 constexpr int kThermoTop = 4;
+// A thermometer: its track, 10 wide, and the value panel 2 to its right, 44 wide.
+constexpr int kThermoLeft = 74;
+constexpr int kThermoWidth = 58;
 constexpr int kThermoHeight = 150;
 constexpr int kThermoValueHeight = 14;
 constexpr int kLastMicEMsg = 21;
@@ -141,9 +144,7 @@ TfrmAprsStnInfo::TfrmAprsStnInfo(TComponent* AOwner) : TForm(AOwner) {
     button->OnClick = [this](TComponent* Sender) { ButtonClick(Sender); };
   }
 
-  // FormCreate: the three thermometers share one place; the temperature shows first.
-  for (TMyPanel* track : {mpnlDPTS, mpnlWCTS}) track->SetLeft(mpnlTS->Left());
-  for (TMyPanel* value : {mpnlDewPoint, mpnlWindChill}) value->SetLeft(mpnlTemp->Left());
+  // The temperature shows first.
   ArrangeStnInfoPanels();
   Timer1Timer(this);
 
@@ -213,20 +214,23 @@ void TfrmAprsStnInfo::BuildWeatherPanel() {
       panel->OnClick = [this](TComponent* Sender) { mpnlTempChangeClick(Sender); };
     }
   };
-  thermometer("mpnlTS", "mpnlTemp", 74, mpnlTS, mpnlTemp);
-  // Placed apart here; they move onto the temperature's place when the window is made.
-  thermometer("mpnlDPTS", "mpnlDewPoint", 74, mpnlDPTS, mpnlDewPoint);
-  thermometer("mpnlWCTS", "mpnlWindChill", 74, mpnlWCTS, mpnlWindChill);
+  // The dew point takes the temperature's place in turn with it; the wind chill, shown at
+  // the same time as the dew point and often as warm, stands beside it, or the two value
+  // panels would lie over each other on one track.
+  thermometer("mpnlTS", "mpnlTemp", kThermoLeft, mpnlTS, mpnlTemp);
+  thermometer("mpnlDPTS", "mpnlDewPoint", kThermoLeft, mpnlDPTS, mpnlDewPoint);
+  thermometer("mpnlWCTS", "mpnlWindChill", kThermoLeft + kThermoWidth, mpnlWCTS, mpnlWindChill);
 
-  Hydro = NewControl<THydro>(this, mpnlWx, "Hydro", 136, 4, 44, 44);
+  constexpr int right = kThermoLeft + 2 * kThermoWidth + 4;
+  Hydro = NewControl<THydro>(this, mpnlWx, "Hydro", right, 4, 44, 44);
   SetDialFace(*Hydro);
-  mpnlHydroWord = NewValuePanel(this, mpnlWx, "mpnlHydroWord", 136, 50, 44);
-  imgRain = NewControl<TImage>(this, mpnlWx, "imgRain", 186, 4, 36, 74);
+  mpnlHydroWord = NewValuePanel(this, mpnlWx, "mpnlHydroWord", right, 50, 44);
+  imgRain = NewControl<TImage>(this, mpnlWx, "imgRain", right + 50, 4, 36, 74);
   imgRain->SetTransparent(true);
-  mpnlBarometic = NewValuePanel(this, mpnlWx, "mpnlBarometic", 136, 84, 90);
-  mpnlTendenz = NewValuePanel(this, mpnlWx, "mpnlTendenz", 136, 98, 90);
-  mpnlRain1H = NewValuePanel(this, mpnlWx, "mpnlRain1H", 136, 120, 90);
-  mpnlRain24h = NewValuePanel(this, mpnlWx, "mpnlRain24h", 136, 134, 90);
+  mpnlBarometic = NewValuePanel(this, mpnlWx, "mpnlBarometic", right, 84, 90);
+  mpnlTendenz = NewValuePanel(this, mpnlWx, "mpnlTendenz", right, 98, 90);
+  mpnlRain1H = NewValuePanel(this, mpnlWx, "mpnlRain1H", right, 120, 90);
+  mpnlRain24h = NewValuePanel(this, mpnlWx, "mpnlRain24h", right, 134, 90);
   imgRain->OnDblClick = [this](TComponent* Sender) { imgRainDblClick(Sender); };
   TrackBar1 = NewControl<TTrackBar>(this, mpnlWx, "TrackBar1", 4, 148, kWxWidth - 8, 18);
   TrackBar1->SetRange(0, 999);

@@ -218,7 +218,14 @@ bool TWidgetBridge::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Move:
     case QEvent::Resize:
       if (native.host == native.widget) HostGeometryChanged();
-      if (control && event->type() == QEvent::Resize) Dispatch([this] { control->Realign(); });
+      if (control && event->type() == QEvent::Resize) {
+        Dispatch([this, &native] {
+          control->Realign();
+          // Inside a frame (an MDI child's), the client follows the frame's resize: the
+          // resize handlers see the client's new size only now.
+          if (native.host != native.widget) TControlEvents::Resize(*control);
+        });
+      }
       return false;
     default:
       return false;

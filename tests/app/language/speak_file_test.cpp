@@ -4,13 +4,15 @@
 
 #include <memory>
 
-#include "app/language/frm_speak.h"
 #include "app/app_test_support.h"
+#include "app/language/frm_speak.h"
 #include "controls/my_button.h"
 #include "controls/my_flat_combobox.h"
 #include "controls/number_edit.h"
+#include "html/html_list_box.h"
 #include "lists/ex_page_control.h"
 #include "lists/ex_popup_menu.h"
+#include "lists/ex_section_list.h"
 #include "platform/gui/edit.h"
 #include "platform/gui/label.h"
 #include "platform/gui/memo.h"
@@ -205,6 +207,40 @@ TEST_F(SpeakFileTest, MenuItemsAndPageTabsTranslate) {
   EXPECT_FALSE(sheet->ShowHint());
   EXPECT_TRUE(ApplySpeakLine(R"("frmTest";"atabOne";"TTabSheet";"Un";"")"));
   EXPECT_EQ(sheet->Caption(), "Un");
+}
+
+TEST_F(SpeakFileTest, ListItemsAndColumnCaptionsTranslate) {
+  auto* pages = new THtmlListBox(form_.get());
+  pages->Name = "htmllbxPages";
+  pages->SetParent(form_.get());
+  pages->Items().SetText("<B>Ger\xE4t</B>\r\nWetter");
+  pages->SetItemIndex(1);
+  EXPECT_TRUE(
+      ApplySpeakLine(R"("frmTest";"htmllbxPages";"THtmlListBox";"<B>Device</B>%cr%Weather";"")"));
+  EXPECT_EQ(pages->PlainItems(0), "Device");
+  EXPECT_EQ(pages->PlainItems(1), "Weather");
+  // The page chosen stays chosen; with fewer items it is gone.
+  EXPECT_EQ(pages->ItemIndex(), 1);
+  EXPECT_TRUE(ApplySpeakLine(R"("frmTest";"htmllbxPages";"THtmlListBox";"Device";"")"));
+  EXPECT_EQ(pages->ItemIndex(), -1);
+
+  auto* list = new TExSectionList(form_.get());
+  list->Name = "ExSectionList1";
+  list->SetParent(form_.get());
+  while (list->Columns.Count() > 0) list->Columns.Delete(0);
+  for (const char* caption : {"", "Besitzer", "Uhrzeit"}) list->Columns.Add()->SetCaption(caption);
+  // Line n names column n; a line beyond the columns is left out.
+  EXPECT_TRUE(ApplySpeakLine(
+      R"("frmTest";"ExSectionList1";"TExSectionList";"%cr%Owner%cr%Time%cr%More";"")"));
+  EXPECT_EQ(list->Columns.Items(0)->Caption(), "");
+  EXPECT_EQ(list->Columns.Items(1)->Caption(), "Owner");
+  EXPECT_EQ(list->Columns.Items(2)->Caption(), "Time");
+  EXPECT_EQ(list->Columns.Count(), 3);
+  EXPECT_TRUE(
+      ApplySpeakLine(R"("frmTest";"ExSectionList1";"TListView";"x%cr%Besitzer";"Stations")"));
+  EXPECT_EQ(list->Columns.Items(1)->Caption(), "Besitzer");
+  EXPECT_EQ(list->Columns.Items(2)->Caption(), "Time");
+  EXPECT_EQ(list->Hint(), "Stations");
 }
 
 TEST_F(SpeakFileTest, UntranslatedLinesAreReported) {

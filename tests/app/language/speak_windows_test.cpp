@@ -7,19 +7,21 @@
 #include <map>
 #include <set>
 
-#include "app/language/code_encode.h"
-#include "app/map/frm_aprs.h"
-#include "app/messages/frm_aprs_msg.h"
-#include "app/stations/frm_aprs_stn_list.h"
-#include "app/receive/frm_log.h"
-#include "app/settings/frm_setup.h"
-#include "app/language/language_key.h"
-#include "app/language/speak_file.h"
 #include "app/app_windows.h"
+#include "app/language/code_encode.h"
 #include "app/language/frm_prg_msg.h"
 #include "app/language/frm_speak.h"
+#include "app/language/language_key.h"
+#include "app/language/speak_file.h"
+#include "app/map/frm_aprs.h"
+#include "app/messages/frm_aprs_msg.h"
+#include "app/receive/frm_log.h"
+#include "app/settings/frm_setup.h"
+#include "app/stations/frm_aprs_stn_list.h"
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
+#include "html/html_list_box.h"
+#include "lists/ex_section_list.h"
 #include "platform/gui/combo_box.h"
 #include "platform/gui/edit.h"
 #include "platform/gui/label.h"
@@ -57,9 +59,16 @@ TComponent* FindNamed(const TSpeakRecord& R) {
   return nullptr;
 }
 
-// Menu items are no controls: their caption and hint are plain fields.
+// Menu items are no controls: their caption and hint are plain fields. A language line
+// gives a column list its column captions, one per line.
 std::string CaptionOf(const TComponent* C) {
   if (const auto* item = dynamic_cast<const TMenuItem*>(C)) return item->Caption;
+  if (const auto* list = dynamic_cast<const TExSectionList*>(C)) {
+    std::string lines;
+    for (int n = 0; n < list->Columns.Count(); ++n)
+      lines += (n ? "\r\n" : "") + list->Columns.Items(n)->Caption();
+    return lines;
+  }
   return static_cast<const TControl*>(C)->Caption();
 }
 
@@ -157,7 +166,8 @@ TEST_F(SpeakWindowsTest, GermanGivesTheWindowsTheirOwnTextsBackAndEnglishTransla
 }
 
 // Every text a window shows, by form, component and kind: captions, hints, the items of
-// lists and combo boxes, and the station counter composed in code.
+// lists and combo boxes, the columns of column lists, and the station counter composed in
+// code.
 std::map<std::string, std::string> ShownTexts() {
   std::map<std::string, std::string> texts;
   frmAprs->Stations.UpdateStationCount();
@@ -178,6 +188,11 @@ std::map<std::string, std::string> ShownTexts() {
         texts[key + " items"] = combo->Items().Text();
       } else if (auto* list = dynamic_cast<TListBox*>(control)) {
         texts[key + " items"] = list->Items().Text();
+      } else if (auto* html = dynamic_cast<THtmlListBox*>(control)) {
+        texts[key + " items"] = html->Items().Text();
+      } else if (auto* columns = dynamic_cast<TExSectionList*>(control)) {
+        for (int n = 0; n < columns->Columns.Count(); ++n)
+          texts[key + " column " + std::to_string(n)] = columns->Columns.Items(n)->Caption();
       }
     }
   }
@@ -189,20 +204,24 @@ bool SameInEnglish(const std::string& Text) {
   static const std::set<std::string> same = {
       "GPS", "TCP", "OK", "Ok", "Info", "Information", "Status", "Log", "Setup", "TX", "MSG", "x",
       "X", "...", "KISS on", "KISS off", "Debug", "Digi", "IGate", "APRS", "Velmora", "WX Status",
-      "SYM", "QRB", "Port 2",
-      "+", "-", "C", "S", "P", "L", "A", "F", "R", "P1", "P2", "CLR", "STOP", "FILTER", "Filter",
-      "Wind", "Version", "Monitor", "Messages", "My Message", "Message Group", "Close", "Captions",
-      "Hints", "GGA", "GSA", "GSV", "RMC", "no receiver connected...", "show/hide filter option",
-      "Position (min)", "Status (min)", "Velmora 1.2 - APRS station", "frmAprsStnSelect",
-      "https://www.example.org/velmora/", "velmora@example.org", "m", "-> RNG0002", "N0CALL",
+      "SYM", "QRB", "Port 2", "Station", "+", "-", "C", "S", "P", "L", "A", "F", "R", "P1", "P2",
+      "CLR", "STOP", "FILTER", "Filter", "Wind", "Version", "Monitor", "Messages", "My Message",
+      "Message Group", "Close", "Captions", "Hints", "GGA", "GSA", "GSV", "RMC",
+      "no receiver connected...", "show/hide filter option", "Position (min)", "Status (min)",
+      "Velmora 1.2 - APRS station", "frmAprsStnSelect", "https://www.example.org/velmora/",
+      "velmora@example.org", "m", "-> RNG0002", "N0CALL",
       // The units and device names of the settings' choices.
       "OFF\r\nKenwood TM-D700/710\r\nKenwood TH-D7\r\nKenwood TS-2000\r\n"
       "SCS PTC-IIe / SCS PTC-IIex / SCS PTC-IIusb\r\nSCS PTC-II / SCS PTC-IIpro\r\n"
       "SCS Tracker / TNC / TNC2 / TNC Multi / AS232\r\nTNC no flow control\r\nTNC3\r\n"
       "Quandel Kambrio\r\n",
       "OFF\r\nWS-23xx\r\nWX-200, WM-918\r\nWMR-918, WMR-928, WMR-968\r\nWX-TEXT\r\n",
-      "off\r\n1\r\n2\r\n3\r\n", "m\r\nft\r\n", "mm\r\ninch\r\nl/m\xB2\r\n", "km/h\r\nmph\r\nkts\r\n",
-      "\xB0" "C\r\n\xB0" "F\r\n", "km/h\r\nm/s\r\nmph\r\nkn\r\n"};
+      "off\r\n1\r\n2\r\n3\r\n", "m\r\nft\r\n", "mm\r\ninch\r\nl/m\xB2\r\n",
+      "km/h\r\nmph\r\nkts\r\n",
+      "\xB0"
+      "C\r\n\xB0"
+      "F\r\n",
+      "km/h\r\nm/s\r\nmph\r\nkn\r\n"};
   if (same.count(Text)) return true;
   for (char c : Text)
     if (std::isalpha(static_cast<unsigned char>(c))) return false;

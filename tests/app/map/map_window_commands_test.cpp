@@ -21,7 +21,9 @@ TEST(MapToolBarTest, SomeDrawStyleIsAlwaysDown) {
 
 TEST(MapToolBarTest, PanelLayoutAndCollapsing) {
   EXPECT_EQ(ToolPanelWidth(75, 13), 101);
-  EXPECT_EQ(ToolPanelLogoTop(600, 80, 13), 507);
+  EXPECT_EQ(ToolPanelLogoTop(600, 80, 13, 360), 507);
+  // Not over the buttons and status above it.
+  EXPECT_EQ(ToolPanelLogoTop(400, 80, 13, 360), 360);
   TToolBarCollapse collapse;
   EXPECT_EQ(collapse.Toggle(false, 101, 13), 13);
   EXPECT_EQ(collapse.Toggle(true, 13, 13), 101);

@@ -118,9 +118,9 @@ TEST_F(MapWindowLooksTest, TheSplitterLiesOnTheMonitorAndDraggingItUpMakesTheMon
   monitor.SetVScrollPos(0);  // the user had scrolled back
   const int height = aprs.mpnlBottom->Height();
   SimulateMouseDown(*aprs.msplRx, mbLeft, 20, 2);
-  SimulateMouseMove(*aprs.msplRx, 20, -98, ssLeft);
-  SimulateMouseUp(*aprs.msplRx, mbLeft, 20, -98);
-  EXPECT_EQ(aprs.mpnlBottom->Height(), height + 100);
+  SimulateMouseMove(*aprs.msplRx, 20, -38, ssLeft);
+  SimulateMouseUp(*aprs.msplRx, mbLeft, 20, -38);
+  EXPECT_EQ(aprs.mpnlBottom->Height(), height + 40);
   expectStack();
   EXPECT_GT(monitor.GetVScrollMax(), 0);
   EXPECT_EQ(monitor.VScrollPos(), monitor.GetVScrollMax());
@@ -155,11 +155,12 @@ TEST_F(MapWindowLooksTest, LogoSitsAtTheFootOfTheToolPanel) {
   TfrmAprs& aprs = *frmAprs;
   ASSERT_FALSE(aprs.imgLogo->Picture().Bitmap().Empty());
   EXPECT_EQ(aprs.imgLogo->Parent(), aprs.mpnlToolMain);
-  for (const int formHeight : {700, 600}) {
+  for (const int formHeight : {800, 700}) {
     aprs.SetBounds(0, 0, 800, formHeight);
     const int height = aprs.mpnlToolMain->Height();
     EXPECT_EQ(aprs.imgLogo->Top(), height - aprs.imgLogo->Height() - aprs.mbtnShowToolBar->Width());
     EXPECT_EQ(aprs.mbtnShowToolBar->Height(), height);
+    EXPECT_TRUE(aprs.imgLogo->Visible());
   }
   // Shown on the panel: the name's ink lies in the logo's lower rows.
   const auto panel = Shot(*aprs.mpnlToolMain);
@@ -170,6 +171,49 @@ TEST_F(MapWindowLooksTest, LogoSitsAtTheFootOfTheToolPanel) {
 
   ASSERT_FALSE(frmInfo->imgLogo->Picture().Bitmap().Empty());
   EXPECT_EQ(frmInfo->imgLogo->Width(), frmInfo->imgLogo->Picture().Width());
+}
+
+// A small window, a tall monitor or a splitter dragged high never cut off the tool panel's
+// buttons, beacon bars and status under the coordinate bar, nor lay the logo over them.
+TEST_F(MapWindowLooksTest, TheToolPanelKeepsItsButtonsAndStatusWhateverTheSize) {
+  TfrmAprs& aprs = *frmAprs;
+  auto expectWhole = [&](int FormHeight) {
+    SCOPED_TRACE(FormHeight);
+    const int height = aprs.mpnlToolMain->Height();
+    EXPECT_LE(aprs.mbtnInfo->BoundsRect().Bottom, aprs.mpnlPB->Top());
+    EXPECT_LE(aprs.mpnlPB->BoundsRect().Bottom, height);
+    EXPECT_EQ(aprs.mpnlDot->Top(), height);
+    EXPECT_GE(aprs.mpnlBottom->Height(), aprs.msplRx->MinSize());
+    if (aprs.imgLogo->Visible()) {
+      EXPECT_GE(aprs.imgLogo->Top(), aprs.mpnlPB->BoundsRect().Bottom);
+      EXPECT_LE(aprs.imgLogo->BoundsRect().Bottom, height);
+    }
+  };
+  aprs.SetMonitorHeight(300);
+  for (const int formHeight : {800, 600, 480}) {
+    aprs.SetBounds(0, 0, 740, formHeight);
+    expectWhole(formHeight);
+  }
+  // The monitor gave way only as far as needed.
+  const int bars = aprs.mpnlDot->Height() + aprs.msplRx->Height();
+  EXPECT_EQ(aprs.mpnlBottom->Height(),
+            aprs.ClientHeight() - bars - aprs.mpnlPB->BoundsRect().Bottom);
+  // Below that, down to its smallest size; the height it was given is kept for later
+  // and for the settings.
+  aprs.SetBounds(0, 0, 740, 400);
+  EXPECT_EQ(aprs.mpnlBottom->Height(), aprs.msplRx->MinSize());
+  EXPECT_EQ(aprs.MonitorHeight(), 300);
+  aprs.SetBounds(0, 0, 740, 800);
+  EXPECT_EQ(aprs.mpnlBottom->Height(), 300);
+
+  aprs.SetMonitorHeight(100);
+  EXPECT_EQ(aprs.mpnlBottom->Height(), 100);
+  SimulateMouseDown(*aprs.msplRx, mbLeft, 20, 2);
+  SimulateMouseMove(*aprs.msplRx, 20, -600, ssLeft);
+  SimulateMouseUp(*aprs.msplRx, mbLeft, 20, -600);
+  expectWhole(800);
+  EXPECT_EQ(aprs.mpnlBottom->Height(),
+            aprs.ClientHeight() - bars - aprs.mpnlPB->BoundsRect().Bottom);
 }
 
 TEST_F(MapWindowLooksTest, PickListSelectedRowIsBlackWithTheListColourAsText) {

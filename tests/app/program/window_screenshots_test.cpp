@@ -73,6 +73,9 @@ TEST_F(WindowScreenshotsTest, WhatANewUserSeesFirst) {
   frmAprs->ShowStationInfo(MakeStationKey("", "F5WX"));
   ASSERT_TRUE(frmAprsStnInfo->mpnlWx->Visible());
   Save(*frmAprsStnInfo, "detail_window_weather_station");
+  // Five seconds later: dew point and wind chill.
+  frmAprsStnInfo->Timer1Timer(frmAprsStnInfo->Timer1);
+  Save(*frmAprsStnInfo, "detail_window_dew_point_and_wind_chill");
 
   TWxData data;
   data.Wind = {true, 225, 3.2, 6.5, 8.1};

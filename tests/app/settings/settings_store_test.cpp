@@ -68,7 +68,7 @@ TEST_F(SettingsStoreTest, FirstStartShowsDefaultsAndTheCallsignWarning) {
             "00.00 N");
   EXPECT_EQ(frmMain->Width(), 750);
   EXPECT_EQ(frmMain->Height(), 550);
-  EXPECT_EQ(frmAprs->mpnlBottom->Height(), 50);
+  EXPECT_EQ(frmAprs->MonitorHeight(), 50);
   // The settings are applied: beacon timers and bars follow the intervals.
   EXPECT_TRUE(s.timPosP1->Enabled());
   EXPECT_EQ(s.timPosP1->Interval(), 15u * 60000u);

@@ -184,8 +184,14 @@ TEST_F(StationInfoTest, AWeatherStation) {
   EXPECT_EQ(info->mpnlDewPoint->Caption(),
             "8\xB0"
             "C");
+  // The dew point takes the temperature's place; the wind chill, shown with it, stands
+  // beside it, clear of the dew point's value and of the humidity dial.
   EXPECT_EQ(info->mpnlDewPoint->Left(), info->mpnlTemp->Left());
-  EXPECT_EQ(info->mpnlWCTS->Left(), info->mpnlTS->Left());
+  EXPECT_EQ(info->mpnlDPTS->Left(), info->mpnlTS->Left());
+  EXPECT_GT(info->mpnlWCTS->Left(), info->mpnlDewPoint->BoundsRect().Right);
+  EXPECT_GT(info->mpnlWindChill->Left(), info->mpnlWCTS->BoundsRect().Right);
+  EXPECT_LE(info->mpnlWindChill->BoundsRect().Right, info->Hydro->Left());
+  EXPECT_LE(info->mpnlWindChill->BoundsRect().Right, info->mpnlBarometic->Left());
 
   // The temperature shows first, then dew point and wind chill take turns with it.
   EXPECT_TRUE(info->mpnlTemp->Visible());
