@@ -229,7 +229,10 @@ void TfrmSetup::FillLanguageList() {
 }
 
 void TfrmSetup::mfcbxSpkChange(TComponent*) {
-  LoadSpeakFile(mfcbxSpk->Text(), false);
+  // The station counter's word is composed, not a caption: it shows the new language
+  // only when counted again.
+  if (LoadSpeakFile(mfcbxSpk->Text(), false) == kSpeakLoaded && frmAprs)
+    frmAprs->Stations.UpdateStationCount();
 }
 
 void TfrmSetup::edtCallP1Change(TComponent*) {
