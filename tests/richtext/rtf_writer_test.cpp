@@ -5,6 +5,7 @@
 
 #include "richtext/rich_doc_error.h"
 #include "richtext/support/export_document.h"
+#include "richtext/support/test_formatted_data.h"
 #include "richtext/text_style.h"
 
 namespace {
@@ -197,6 +198,30 @@ TEST(RTFWriter, UnicodeSubstitutesFollowTheirLengthAnnouncement) {
   doc.UnicodePara(u"\u3042a");
   EXPECT_TRUE(Contains(doc.RTF(), "\\uc2\\u12354 \\'82\\'a0\\uc1 a}"));
   EXPECT_TRUE(Contains(doc.RTF(0), "\\u12354 a}"));
+}
+
+TEST(RTFWriter, SelectionOnlyCutsTheEndItems) {
+  TTestFormattedData data(400, 100);
+  data.AddText("Hello", 0, 0);
+  data.AddText("middle", 0, 0);
+  data.AddText("world", 0, 0);
+  data.Format();
+  data.SetSelectionBounds(0, 3, 2, 3);  // "llo", "middle", "wo"
+  TMemoryStream stream;
+  TRDRTFSaveParams params;
+  params.SelectionOnly = true;
+  ASSERT_TRUE(data.SaveRTFToStream(stream, params));
+  const std::string rtf(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+  EXPECT_TRUE(Contains(rtf, " llo\r\n\\par ")) << rtf;
+  EXPECT_TRUE(Contains(rtf, " middle\r\n\\par ")) << rtf;
+  EXPECT_EQ(rtf.substr(rtf.size() - 4), " wo}") << rtf;
+  EXPECT_FALSE(Contains(rtf, "Hello"));
+  // Without a selection there is nothing to put out but the frame.
+  data.Deselect(false);
+  TMemoryStream empty;
+  ASSERT_TRUE(data.SaveRTFToStream(empty, params));
+  const std::string frame(static_cast<const char*>(empty.Memory()), size_t(empty.Size()));
+  EXPECT_FALSE(Contains(frame, "\\pard"));
 }
 
 TEST(RTFWriter, WithoutStyleSheetNothingIsWritten) {
