@@ -1,6 +1,7 @@
 #include "core/kiss_link.h"
 
 #include "core/digi_path.h"
+#include "core/rs232.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -13,7 +14,7 @@ TKissLink KissLink;
 
 void TKissLink::KissRxBytes(std::span<const uint8_t> Data) {
   for (uint8_t byte : Data) {
-    if (IsPlayingBack && IsPlayingBack()) continue;
+    if (views_ && views_->IsPlayingBack()) continue;
     if (KissActive == 0 && byte == kCarriageReturn) {
       EndOfLine();
     } else if (KissActive != 0 && byte == kFend) {
@@ -32,7 +33,7 @@ void TKissLink::EndOfLine() {
   const bool complete = !rx_overflow_;
   std::string line(KissRxBuffer.begin(), KissRxBuffer.begin() + KissRxCount);
   ClearRxBuffer();
-  if (complete && AddLogText) AddLogText(line + '\r', TLinkTraffic::TncText);
+  if (complete && views_) views_->AddLogText(line + '\r', TLinkTraffic::TncText);
 }
 
 void TKissLink::EndOfFrame() {
@@ -42,23 +43,24 @@ void TKissLink::EndOfFrame() {
   if (!complete) return;
   const std::string text = DecodeAx25Frame(frame);
   if (text.empty() && !frame.empty()) ++MalformedFrames;
-  if (!text.empty() && CollectMonitorLine) {
+  if (!text.empty() && views_) {
     const size_t line_end = text.find("\r\n");
-    CollectMonitorLine(text.substr(0, line_end));
-    CollectMonitorLine(line_end == std::string::npos ? std::string() : text.substr(line_end + 2));
+    views_->CollectMonitorLine(text.substr(0, line_end));
+    views_->CollectMonitorLine(line_end == std::string::npos ? std::string()
+                                                             : text.substr(line_end + 2));
   }
   // The debug list shows a decoded frame with its escapes undone.
   AppendRawBytes(text.empty() ? frame : KissUnescape(frame));
 }
 
 void TKissLink::AppendRawBytes(std::span<const uint8_t> Bytes) {
-  if (!IsDebugChecked || !IsDebugChecked() || !SetRawByteText) return;
-  std::string text = RawByteText ? RawByteText() : std::string();
+  if (!views_ || !views_->IsDebugChecked()) return;
+  std::string text = views_->RawByteText();
   while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.pop_back();
   if (!text.empty() && text.back() != ',') text += ',';
   for (uint8_t b : Bytes) text += std::to_string(b) + ",";
   text += std::to_string(kFend) + ",";
-  SetRawByteText(text);
+  views_->SetRawByteText(text);
 }
 
 void TKissLink::ClearRxBuffer() {
@@ -74,13 +76,13 @@ TKissSendResult TKissLink::SendKissFrame(std::string_view Source, std::string_vi
   const std::string path = NormalizeDigiPath(DestAndPath);
   TKissBuildResult frame = BuildKissFrame(source, path, data);
   if (frame.Error != TKissBuildError::None) return TKissSendResult::Refused;
-  if (!WriteRs232Buf || !WriteRs232Buf(frame.Bytes)) return TKissSendResult::NotWritten;
+  if (!writer_ || !writer_->WriteFrame(frame.Bytes)) return TKissSendResult::NotWritten;
   EchoTxFrame(source, path, data);
   return TKissSendResult::Sent;
 }
 
 void TKissLink::EchoTxFrame(std::string_view Source, std::string_view Path, std::string_view Data) {
-  if (!DeviceIndex || DeviceIndex() == 0 || !AddLogText) return;
+  if (!views_ || views_->DeviceIndex() == 0) return;
   int port = 0;
   size_t colon = Source.find(':');
   if (colon != std::string_view::npos) {
@@ -102,8 +104,25 @@ void TKissLink::EchoTxFrame(std::string_view Source, std::string_view Path, std:
   header += " ctl UIv pid F0";
   if (port != 0) header = std::to_string(port) + ":" + header;
   const bool second_port = port >= 2;
-  AddLogText("\r\n" + header,
-             second_port ? TLinkTraffic::TxHeaderPort2 : TLinkTraffic::TxHeaderPort1);
-  AddLogText("\r\n" + std::string(Data),
-             second_port ? TLinkTraffic::TxDataPort2 : TLinkTraffic::TxDataPort1);
+  views_->AddLogText("\r\n" + header,
+                     second_port ? TLinkTraffic::TxHeaderPort2 : TLinkTraffic::TxHeaderPort1);
+  views_->AddLogText("\r\n" + std::string(Data),
+                     second_port ? TLinkTraffic::TxDataPort2 : TLinkTraffic::TxDataPort1);
+}
+
+void AttachKissLink(TRs232& Port, TKissLink& Link) {
+  Link.SetWriter(&Port);
+  Port.OnReceive = [&Port, &Link] {
+    uint8_t buffer[TRs232::kRs232MaxRead];
+    unsigned read = 0;
+    while (Port.Rs232BytesAvailable() > 0 && Port.ReadRs232(buffer, sizeof buffer, read) &&
+           read > 0) {
+      Link.KissRxBytes(std::span<const uint8_t>(buffer, read));
+    }
+  };
+}
+
+void DetachKissLink(TRs232& Port, TKissLink& Link) {
+  Port.OnReceive = nullptr;
+  Link.SetWriter(nullptr);
 }

@@ -4,21 +4,46 @@
 // Before the TNC is in KISS mode (KissActive 0) its bytes are lines of its own
 // terminal, each shown in the monitor as it is. In KISS mode each frame between
 // FENDs is decoded (kiss_ax25.h) into a header line and a data line for the map
-// window's line collector. The link reaches the windows only through the hooks
-// below, which the program assigns at start-up; each is called only when assigned.
+// window's line collector. The link reaches the windows only through its views
+// (TKissLinkViews) and the TNC only through its frame writer; the program sets both at
+// start-up, and AttachKissLink hands the serial port's bytes to the link.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "core/frame_writer.h"
 #include "core/kiss_ax25.h"
 #include "core/link_traffic.h"
 
+class TRs232;
+
 enum class TKissSendResult { Sent, Refused, NotWritten };
+
+// What the link shows and asks while it receives and sends: the program's windows, or
+// a test's records. The questions answer "no" unless a view says otherwise.
+class TKissLinkViews {
+ public:
+  virtual ~TKissLinkViews() = default;
+  // A received frame, as its header line and then its data line (the map window's
+  // line collector).
+  virtual void CollectMonitorLine(const std::string& Line) = 0;
+  // Text for the monitor: the TNC's own lines, and the echo of what is sent.
+  virtual void AddLogText(const std::string& Text, TLinkTraffic Traffic) = 0;
+  // True while the packet log's player replays a log: the radio is not listened to.
+  virtual bool IsPlayingBack() const { return false; }
+  // The raw-byte debug list (the settings window's memBytRx), added to only while
+  // debugging is on (the main frame's cbxDebug).
+  virtual bool IsDebugChecked() const { return false; }
+  virtual std::string RawByteText() const { return {}; }
+  virtual void SetRawByteText(const std::string& Text) { (void)Text; }
+  // The chosen TNC device (the settings window's mfcbxDevice); 0, no TNC, shows no echo
+  // of what is sent.
+  virtual int DeviceIndex() const { return 0; }
+};
 
 class TKissLink {
  public:
@@ -45,16 +70,10 @@ class TKissLink {
   // Monitor echo of a frame being sent (only while a TNC device is chosen).
   void EchoTxFrame(std::string_view Source, std::string_view Path, std::string_view Data);
 
-  // Hooks into the program.
-  std::function<void(const std::string& Line)> CollectMonitorLine;     // map window
-  std::function<void(const std::string& Text, TLinkTraffic Traffic)> AddLogText;  // monitor rdMain
-  std::function<bool()> IsPlayingBack;       // packet-log player is playing a log
-  std::function<bool()> IsDebugChecked;      // main frame's cbxDebug
-  std::function<std::string()> RawByteText;  // settings memBytRx, read
-  std::function<void(const std::string& Text)> SetRawByteText;  // settings memBytRx, write
-  std::function<int()> DeviceIndex;  // settings mfcbxDevice item index, 0 = no TNC
-  // Writes a whole frame to the TNC port; true when it was written.
-  std::function<bool(std::span<const uint8_t> Bytes)> WriteRs232Buf;
+  // Neither is owned; null (the start) reports nothing and writes nothing.
+  void SetViews(TKissLinkViews* Views) { views_ = Views; }
+  TKissLinkViews* Views() const { return views_; }
+  void SetWriter(TFrameWriter* Writer) { writer_ = Writer; }
 
  private:
   void EndOfLine();
@@ -65,7 +84,14 @@ class TKissLink {
   std::array<uint8_t, kKissBufferSize> KissRxBuffer{};
   size_t KissRxCount = 0;
   bool rx_overflow_ = false;  // the current line or frame outgrew the buffer
+  TKissLinkViews* views_ = nullptr;
+  TFrameWriter* writer_ = nullptr;
 };
+
+// The TNC on Port speaks through Link: every byte the port receives goes into the link,
+// and the link's frames go out on the port. DetachKissLink undoes it before either goes.
+void AttachKissLink(TRs232& Port, TKissLink& Link);
+void DetachKissLink(TRs232& Port, TKissLink& Link);
 
 // The program's one TNC link.
 extern TKissLink KissLink;

@@ -130,6 +130,10 @@ bool TRs232::WriteRs232Buf(const uint8_t* Buf, int LastIndex) {
   return port_.Write(Buf, std::size_t(LastIndex) + 1, kIoWaitMs);
 }
 
+bool TRs232::WriteFrame(std::span<const uint8_t> Bytes) {
+  return !Bytes.empty() && WriteRs232Buf(Bytes.data(), static_cast<int>(Bytes.size()) - 1);
+}
+
 bool TRs232::ReadRs232(uint8_t* Buf, unsigned Count, unsigned& Read) {
   const unsigned wanted = Count < kRs232MaxRead ? Count : kRs232MaxRead;
   Read = unsigned(port_.Read(Buf, wanted, kIoWaitMs));

@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "core/frame_writer.h"
 #include "platform/io/serial_port.h"
 
 extern const char* const kRs232OpenFailed;
@@ -33,10 +34,10 @@ struct TRs232Profile {
 
 class TEventThread;
 
-class TRs232 {
+class TRs232 : public TFrameWriter {
  public:
   explicit TRs232(TRs232Profile Profile);
-  ~TRs232();
+  ~TRs232() override;
   TRs232(const TRs232&) = delete;
   TRs232& operator=(const TRs232&) = delete;
 
@@ -59,6 +60,8 @@ class TRs232 {
   // True when every byte went out within a second.
   bool WriteRs232(const std::string& S);
   bool WriteRs232Buf(const uint8_t* Buf, int LastIndex);
+  // A whole KISS frame; an empty one is not written.
+  bool WriteFrame(std::span<const uint8_t> Bytes) override;
   // Reads what is waiting, at most min(Count, kRs232MaxRead) bytes, waiting up to a
   // second for the first. False only on a time-out (Read is then 0).
   bool ReadRs232(uint8_t* Buf, unsigned Count, unsigned& Read);

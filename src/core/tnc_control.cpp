@@ -205,7 +205,7 @@ bool TTncControl::KissDisconnect() {
   Write(kKissExitFrame);
   Wait(1000);
   Do([this] {
-    if (link_.AddLogText) link_.AddLogText("\r\n", TLinkTraffic::TxHeaderPort1);
+    if (link_.Views()) link_.Views()->AddLogText("\r\n", TLinkTraffic::TxHeaderPort1);
     return true;
   });
   QueueDisconnectCommands();

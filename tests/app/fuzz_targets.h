@@ -29,6 +29,7 @@
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
 #include "platform/text/string_list.h"
+#include "support/kiss_link_double.h"
 
 // A line we send or write: one line, or the fuzzer stops with the input that made it.
 inline void ExpectOneLine(std::string_view Line) {
@@ -74,18 +75,21 @@ class TFuzzReceivePath : public TStationViews {
       ExpectOneLine(Line);
       return true;
     };
-    radio_out.DeviceIndex = [] { return 1; };
-    radio_out.WriteRs232Buf = [](std::span<const uint8_t> Bytes) {
+    radio_out_views.Device = 1;
+    radio_out_views.OnFrame = [](std::span<const uint8_t> Bytes) {
       // The frame as a receiver reads it: its information field is one line.
       const std::vector<uint8_t> inner(Bytes.begin() + 1, Bytes.end() - 1);
       const std::string text = DecodeAx25Frame(KissUnescape(inner));
       ExpectOneLine(text.substr(text.find("\r\n") + 2));
       return true;
     };
+    radio_out.SetViews(&radio_out_views);
+    radio_out.SetWriter(&radio_out_views);
     radio_in.KissActive = 1;
-    radio_in.CollectMonitorLine = [this](const std::string& Line) {
+    radio_in_views.OnLine = [this](const std::string& Line) {
       dispatcher.CollectMonitorLine(Line);
     };
+    radio_in.SetViews(&radio_in_views);
   }
 
   TTestMonitor monitor;
@@ -94,6 +98,8 @@ class TFuzzReceivePath : public TStationViews {
   TAprsIsLink igate;  // never connected: it builds its lines and stops there
   TfrmAprsMsg messages{nullptr};
   TBeacons internet_out;
+  TKissLinkDouble radio_in_views;
+  TKissLinkDouble radio_out_views;
   TKissLink radio_in;
   TKissLink radio_out;
   std::vector<std::string> recorder_lines;

@@ -19,6 +19,7 @@
 #include "platform/sys/application.h"
 #include "platform/sys/child_process.h"
 #include "platform/sys/pump.h"
+#include "support/kiss_link_double.h"
 
 namespace {
 
@@ -87,17 +88,10 @@ TEST(DirewolfKiss, PacketsCrossOurKissLinkInBothDirections) {
   TKissLink link;
   link.KissActive = 1;
   std::vector<std::string> lines;
-  link.CollectMonitorLine = [&](const std::string& line) { lines.push_back(line); };
-  link.WriteRs232Buf = [&](std::span<const uint8_t> bytes) {
-    return port.WriteRs232Buf(bytes.data(), int(bytes.size()) - 1);
-  };
-  port.OnReceive = [&] {
-    uint8_t buffer[TRs232::kRs232MaxRead];
-    unsigned read = 0;
-    if (port.ReadRs232(buffer, unsigned(port.Rs232BytesAvailable()), read)) {
-      link.KissRxBytes({buffer, read});
-    }
-  };
+  TKissLinkDouble views;
+  views.OnLine = [&](const std::string& line) { lines.push_back(line); };
+  link.SetViews(&views);
+  AttachKissLink(port, link);
   std::string error;
   ASSERT_TRUE(port.OpenRs232Device(device, 9600, TSerialFlow::None, error)) << error;
   std::ofstream(go).put('\n');

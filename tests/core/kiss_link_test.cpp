@@ -4,14 +4,18 @@
 
 #include <utility>
 
+#include "core/rs232.h"
+#include "platform/io/pseudo_terminal.h"
+#include "platform/sys/pump.h"
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// A link with every hook recording what it is given.
-struct TRecordingLink {
+// A link whose views and port record what they are given.
+struct TRecordingLink : TKissLinkViews, TFrameWriter {
   TKissLink link;
-  std::vector<std::string> lines;                    // CollectMonitorLine
+  std::vector<std::string> lines;                             // CollectMonitorLine
   std::vector<std::pair<std::string, TLinkTraffic>> monitor;  // AddLogText
   std::vector<Bytes> written;
   std::string raw_bytes;
@@ -21,19 +25,21 @@ struct TRecordingLink {
   bool port_open = true;
 
   TRecordingLink() {
-    link.CollectMonitorLine = [this](const std::string& line) { lines.push_back(line); };
-    link.AddLogText = [this](const std::string& text, TLinkTraffic traffic) {
-      monitor.emplace_back(text, traffic);
-    };
-    link.IsDebugChecked = [this] { return debug; };
-    link.IsPlayingBack = [this] { return playing; };
-    link.RawByteText = [this] { return raw_bytes; };
-    link.SetRawByteText = [this](const std::string& text) { raw_bytes = text; };
-    link.DeviceIndex = [this] { return device; };
-    link.WriteRs232Buf = [this](std::span<const uint8_t> bytes) {
-      if (port_open) written.emplace_back(bytes.begin(), bytes.end());
-      return port_open;
-    };
+    link.SetViews(this);
+    link.SetWriter(this);
+  }
+  void CollectMonitorLine(const std::string& line) override { lines.push_back(line); }
+  void AddLogText(const std::string& text, TLinkTraffic traffic) override {
+    monitor.emplace_back(text, traffic);
+  }
+  bool IsPlayingBack() const override { return playing; }
+  bool IsDebugChecked() const override { return debug; }
+  std::string RawByteText() const override { return raw_bytes; }
+  void SetRawByteText(const std::string& text) override { raw_bytes = text; }
+  int DeviceIndex() const override { return device; }
+  bool WriteFrame(std::span<const uint8_t> bytes) override {
+    if (port_open) written.emplace_back(bytes.begin(), bytes.end());
+    return port_open;
   }
 };
 
@@ -190,3 +196,31 @@ TEST(KissSend, SentFrameReadsBackAsTheSameHeader) {
 }
 
 }  // namespace
+
+// On a serial port the link hears the TNC's bytes as they come and writes its frames
+// there; taken off the port it does neither.
+TEST(KissPort, AnAttachedLinkHearsAndSpeaksThroughThePort) {
+  TPseudoTerminal tnc;
+  TRs232 port({});
+  std::string error;
+  ASSERT_TRUE(port.OpenRs232Device(tnc.DevicePath(), 9600, TSerialFlow::None, error)) << error;
+  TRecordingLink r;
+  r.link.KissActive = 1;
+  AttachKissLink(port, r.link);
+
+  tnc.Send(std::string(kStream.begin(), kStream.end()));
+  ASSERT_TRUE(PumpUntil([&] { return r.lines.size() == 2; }));
+  EXPECT_EQ(r.lines, (std::vector<std::string>{"1:fm N0CALL to APRS ctl UI^ pid F0", "!"}));
+  TRecordingLink unattached;
+  unattached.link.SendKissFrame("N0CALL", "APRS", "!");
+  ASSERT_EQ(r.link.SendKissFrame("N0CALL", "APRS", "!"), TKissSendResult::Sent);
+  EXPECT_EQ(tnc.Receive(unattached.written.at(0).size(), 1000), unattached.written.at(0));
+  EXPECT_TRUE(r.written.empty());
+
+  DetachKissLink(port, r.link);
+  EXPECT_EQ(r.link.SendKissFrame("N0CALL", "APRS", "!"), TKissSendResult::NotWritten);
+  tnc.Send(std::string(kStream.begin(), kStream.end()));
+  PumpUntil([] { return false; }, 200);
+  EXPECT_EQ(r.lines.size(), 2u);
+  port.CloseRs232();
+}

@@ -10,6 +10,7 @@
 
 #include "platform/io/pseudo_terminal.h"
 #include "platform/sys/pump.h"
+#include "support/kiss_link_double.h"
 
 namespace {
 
@@ -37,7 +38,8 @@ class TncControlTest : public ::testing::Test {
       transcript_.push_back("wait " + std::to_string(ms));
       pending_.push_back(std::move(next));
     };
-    link_.AddLogText = [this](const std::string& text, TLinkTraffic traffic) {
+    link_.SetViews(&link_views_);
+    link_views_.OnLogText = [this](const std::string& text, TLinkTraffic traffic) {
       monitor_.push_back(std::to_string(static_cast<int>(traffic)) + ":" + text);
     };
   }
@@ -78,6 +80,7 @@ class TncControlTest : public ::testing::Test {
   std::filesystem::path folder_;
   TPseudoTerminal tnc_;
   TRs232 port_{{.RaiseDtr = true}};
+  TKissLinkDouble link_views_;
   TKissLink link_;
   TTncControl control_{port_, link_};
   unsigned baud_ = 38400;

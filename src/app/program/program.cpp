@@ -15,8 +15,7 @@
 #include "app/language/frm_speak.h"
 #include "app/settings/settings_store.h"
 #include "app/language/speak_file.h"
-#include "app/receive/tnc_link.h"
-#include "app/transmit/transmit_wiring.h"
+#include "app/program/wiring.h"
 #include "controls/my_msg_dialog.h"
 #include "gif/gif_registration.h"
 #include "lists/visual_styles.h"
@@ -33,47 +32,11 @@ constexpr int kStartSound = 0;
 const char* const kNoValidSpeakFileText = "No valid speakfile found, Velmora loading abort!";
 
 TProgramWindows::~TProgramWindows() {
-  DisconnectTncFromWindows();
+  DisconnectWindows();
   frmMyMsgDialog = nullptr;
   frmGpsStatus = nullptr;
   frmWxStatus = nullptr;
 }
-
-namespace {
-
-// The device windows reach the settings window through their hooks.
-void ConnectDeviceWindows() {
-  frmGpsStatus->EnableSetGpsPos = [](bool Enabled) {
-    frmSetup->mbtnSetGpsPos->SetEnabled(Enabled);
-  };
-  frmWxStatus->WindFromMph = [](int Mph) { return frmSetup->WindFromMph(Mph); };
-  frmWxStatus->WindUnitName = [] { return frmSetup->WindUnitName(); };
-  frmWxStatus->TempFromFahrenheit = [](int F) { return frmSetup->TempFromFahrenheit(F); };
-  frmWxStatus->TempUnitName = [] { return frmSetup->TempUnitName(); };
-  frmWxStatus->GetWxData = [](TWxData& Data) { frmSetup->WxStn->GetWxData(Data); };
-  frmGpsStatus->ShowOwnPosition = [] {
-    if (frmAprs) frmAprs->ShowGpsPosition();
-  };
-  frmGpsStatus->SetGpsLamp = [](int Picture) {
-    if (!frmAprs) return;
-    // Picture 2, the fault, must stay: setting Active would show frame 1 again.
-    frmAprs->bmpmGps->SetActivePicture(Picture);
-  };
-}
-
-// Beacons, messages and the packet log reach the settings window, the APRS-IS link and
-// the dispatcher; the log goes in after the dispatcher's IGate is set.
-void ConnectTransmitting() {
-  ConnectBeaconsToSetup(frmAprs->Beacons, *frmSetup);
-  ConnectMsgToSetup(*frmAprsMsg, *frmSetup, frmAprs->Beacons);
-  ConnectPacketLog(*frmLog, frmAprs->Dispatcher, frmAprsMsg);
-  frmAprsMsg->MsgLamp = [](bool On) {
-    // A message waiting blinks the lamp; read, it goes dark (frame 0).
-    if (frmAprs) frmAprs->bmpmMsg->SetAnimation(On);
-  };
-}
-
-}  // namespace
 
 void CreateWindows(TProgramWindows& Owner) {
   new TfrmMain(&Owner);
@@ -92,9 +55,7 @@ void CreateWindows(TProgramWindows& Owner) {
   new TfrmPrgMsg(&Owner);
   frmWxStatus = new TfrmWxStatus(&Owner);
   new TfrmLog(&Owner);
-  ConnectTncToWindows();
-  ConnectDeviceWindows();
-  ConnectTransmitting();
+  ConnectWindows();
 }
 
 std::uint8_t LoadStartLanguage() {

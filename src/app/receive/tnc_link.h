@@ -1,20 +1,16 @@
-// The program's TNC: its serial port, the connect and disconnect sequences, and the
-// hooks that tie both and the KISS link (core/kiss_link.h) to the windows.
+// The program's TNC: its serial port and the connect and disconnect sequences on it
+// (core/tnc_control.h). The program's wiring (app/program/wiring.h) points them at the
+// windows and the port at the KISS link.
 #pragma once
 
 #include "core/rs232.h"
 #include "core/tnc_control.h"
 
-// Made on first use (by ConnectTncToWindows) and freed by DisconnectTncFromWindows.
+// Made on first use and freed by FreeTncLink.
 TRs232& TncRs232();
 TTncControl& TncControl();
-
-// Points the TNC control's and the KISS link's hooks at the settings window, the main
-// frame and the skinned error box, and the port's received bytes at the KISS link.
-// Call once the windows exist.
-void ConnectTncToWindows();
-// Undoes ConnectTncToWindows when the windows go: the port closes and the control goes.
-void DisconnectTncFromWindows();
+// Takes the KISS link off the port, closes the port and frees it and its control.
+void FreeTncLink();
 
 // Leaves KISS mode and waits, keeping the windows alive, until the disconnect sequence
 // has run (at most TimeoutMs); used when the program ends.

@@ -8,21 +8,24 @@
 #include "app/app_windows.h"
 #include "core/kiss_link.h"
 #include "richtext/rich_doc.h"
+#include "support/kiss_link_double.h"
 
 namespace {
 
 class MainFrameTest : public AppWindowsTest {
  protected:
   void TearDown() override {
-    KissLink.AddLogText = nullptr;
+    KissLink.SetViews(nullptr);
     AppWindowsTest::TearDown();
   }
+  TKissLinkDouble kiss_views_;
 };
 
 TEST_F(MainFrameTest, ByteListFeedReachesTheKissReceiver) {
   std::string monitor;
   KissLink.KissActive = 0;
-  KissLink.AddLogText = [&monitor](const std::string& Text, TLinkTraffic) { monitor += Text; };
+  kiss_views_.OnLogText = [&monitor](const std::string& Text, TLinkTraffic) { monitor += Text; };
+  KissLink.SetViews(&kiss_views_);
   frmSetup->memDebu->SetText("86, 101,108\r\n,13");
   frmAprs->AddMonitorText("\r\nan earlier packet", 0);
   ASSERT_GT(frmAprs->rdMain->ItemCount(), 0);

@@ -63,9 +63,10 @@ class InjectionTest : public ::testing::Test {
     std::string error;
     ASSERT_TRUE(recorder_.Start(log_file_, false, error)) << error;
     radio_in_.KissActive = 1;
-    radio_in_.CollectMonitorLine = [this](const std::string& line) {
+    radio_in_views_.OnLine = [this](const std::string& line) {
       session_.path.dispatcher.CollectMonitorLine(line);
     };
+    radio_in_.SetViews(&radio_in_views_);
     session_.link.mbtnTcpClick();
     ASSERT_TRUE(PumpUntil([&] { return server_.Accept(5); }));
     ASSERT_FALSE(PumpLogin(server_).empty());  // the login
@@ -94,6 +95,7 @@ class InjectionTest : public ::testing::Test {
 
   TLoopbackTcpServer server_;
   TReceiveSession session_{server_.Port()};
+  TKissLinkDouble radio_in_views_;
   TKissLink radio_in_;
   TCapturedKiss radio_out_;
   TBeacons internet_out_;

@@ -13,6 +13,7 @@
 #include "core/tnc2_line.h"
 #include "platform/io/loopback_tcp_server.h"
 #include "platform/text/sysutils.h"
+#include "support/kiss_link_double.h"
 
 namespace {
 
@@ -118,9 +119,9 @@ TEST(ReceiveSession, RadioFramesGiveTheSameStationsAsInternetLines) {
   TReceivePath radio;
   TKissLink tnc;
   tnc.KissActive = 1;
-  tnc.CollectMonitorLine = [&](const std::string& line) {
-    radio.dispatcher.CollectMonitorLine(line);
-  };
+  TKissLinkDouble views;
+  views.OnLine = [&](const std::string& line) { radio.dispatcher.CollectMonitorLine(line); };
+  tnc.SetViews(&views);
   for (const std::string& line : SessionLines()) {
     TStringList pair;
     SplitIsLine(line, pair);

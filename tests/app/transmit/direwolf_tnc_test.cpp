@@ -15,6 +15,7 @@
 #include "platform/io/loopback_tcp_server.h"
 #include "platform/io/tcp_client.h"
 #include "platform/sys/child_process.h"
+#include "support/kiss_link_double.h"
 
 namespace {
 
@@ -65,10 +66,12 @@ TEST(DirewolfTnc, TransmitsOurBeaconsMessagesAndAcknowledgements) {
 
   TTcpClient tnc;
   ASSERT_TRUE(tnc.Connect("127.0.0.1", port, 2000));
-  TKissLink link;
-  link.WriteRs232Buf = [&](std::span<const uint8_t> bytes) {
+  TKissLinkDouble tcp_port;
+  tcp_port.OnFrame = [&](std::span<const uint8_t> bytes) {
     return tnc.Write(std::string(bytes.begin(), bytes.end()));
   };
+  TKissLink link;
+  link.SetWriter(&tcp_port);
 
   TBeacons beacons;
   beacons.Kiss = &link;

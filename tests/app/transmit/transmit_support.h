@@ -12,19 +12,22 @@
 #include "core/kiss_link.h"
 #include "platform/sys/child_process.h"
 #include "platform/text/format.h"
+#include "support/kiss_link_double.h"
 
 // A TNC link with a TNC chosen whose port takes every frame.
 class TCapturedKiss {
  public:
   TCapturedKiss() {
-    link.DeviceIndex = [] { return 1; };
-    link.WriteRs232Buf = [this](std::span<const uint8_t> bytes) {
+    views.Device = 1;
+    views.OnFrame = [this](std::span<const uint8_t> bytes) {
       frames.emplace_back(bytes.begin(), bytes.end());
       return true;
     };
-    link.AddLogText = [this](const std::string& text, TLinkTraffic traffic) {
+    views.OnLogText = [this](const std::string& text, TLinkTraffic traffic) {
       echo.push_back(std::to_string(MonitorStyleOf(traffic)) + " " + text);
     };
+    link.SetViews(&views);
+    link.SetWriter(&views);
   }
   // The frame in monitor form, "fm ... ctl UI pid F0" CR LF data, decoded by our own
   // AX.25 decoder (FENDs removed, escapes undone).
@@ -40,6 +43,7 @@ class TCapturedKiss {
     return hex;
   }
 
+  TKissLinkDouble views;
   TKissLink link;
   std::vector<std::vector<uint8_t>> frames;
   std::vector<std::string> echo;

@@ -140,7 +140,7 @@ TEST_F(TransmitWiringTest, EveryWeatherUpdateRebuildsTheWeatherText) {
 TEST_F(TransmitWiringTest, TxButtonsSendTheirBeaconThroughTheTncPort) {
   TfrmSetup& s = *frmSetup;
   std::vector<std::string> written;
-  tnc.link.WriteRs232Buf = [&](std::span<const uint8_t> bytes) {
+  tnc.views.OnFrame = [&](std::span<const uint8_t> bytes) {
     written.emplace_back(bytes.begin(), bytes.end());
     return true;
   };

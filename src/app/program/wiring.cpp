@@ -1,0 +1,116 @@
+#include "app/program/wiring.h"
+
+#include <string>
+#include <vector>
+
+#include "app/map/frm_aprs.h"
+#include "app/messages/frm_aprs_msg.h"
+#include "app/monitor/monitor_styles.h"
+#include "app/program/device_windows.h"
+#include "app/program/frm_main.h"
+#include "app/receive/frm_log.h"
+#include "app/receive/tnc_link.h"
+#include "app/settings/frm_setup.h"
+#include "app/transmit/transmit_wiring.h"
+#include "controls/my_msg_dialog.h"
+#include "core/kiss_link.h"
+#include "platform/text/sysutils.h"
+
+namespace {
+
+std::vector<std::string> MemoLines(const TMemo& Memo) {
+  std::vector<std::string> lines;
+  for (int n = 0; n < Memo.Lines().Count(); ++n) lines.push_back(Memo.Lines().Get(n));
+  return lines;
+}
+
+// The KISS link's views: the map window's line collector and monitor, the packet log's
+// player, and the settings window's device choice and raw-byte list.
+class TWindowKissViews : public TKissLinkViews {
+ public:
+  void CollectMonitorLine(const std::string& Line) override {
+    if (frmAprs) frmAprs->Dispatcher.CollectMonitorLine(Line);
+  }
+  void AddLogText(const std::string& Text, TLinkTraffic Traffic) override {
+    if (frmAprs) frmAprs->AddMonitorText(Text, MonitorStyleOf(Traffic));
+  }
+  bool IsPlayingBack() const override { return frmLog && frmLog->Player.Playing(); }
+  bool IsDebugChecked() const override { return frmMain && frmMain->cbxDebug->Checked(); }
+  std::string RawByteText() const override {
+    return frmSetup ? frmSetup->memBytRx->Text() : std::string();
+  }
+  void SetRawByteText(const std::string& Text) override {
+    if (frmSetup) frmSetup->memBytRx->SetText(Text);
+  }
+  int DeviceIndex() const override { return frmSetup ? frmSetup->mfcbxDevice->ItemIndex() : 0; }
+};
+TWindowKissViews window_kiss_views;
+
+// The TNC's connect and disconnect sequences read the settings window and report to
+// the map window and the error box; the port's bytes go to the KISS link.
+void ConnectTnc() {
+  TTncControl& tnc = TncControl();
+  tnc.PortNumber = [] { return frmSetup->mfcbxPort->ItemIndex() + 1; };
+  tnc.BaudRate = [] {
+    return static_cast<unsigned>(StrToIntDef(frmSetup->mfcbxBaud->Text(), 9600));
+  };
+  tnc.SelectFirstBaud = [] { frmSetup->mfcbxBaud->SetItemIndex(0); };
+  tnc.InitLines = [] { return MemoLines(*frmSetup->memIni); };
+  tnc.ExitLines = [] { return MemoLines(*frmSetup->memDeini); };
+  tnc.ShowError = [](const std::string& Text) { MyShowError(Text); };
+  tnc.SetStatusText = [](const std::string& Status) {
+    if (frmAprs) frmAprs->UpdateCaption(Status);
+  };
+  tnc.OnDeviceLost = [] {
+    if (!frmAprs) return;
+    frmAprs->bmpmRxP1->SetActive(false);
+    frmAprs->bmpmRxP2->SetActive(false);
+  };
+  KissLink.SetViews(&window_kiss_views);
+  AttachKissLink(TncRs232(), KissLink);
+}
+
+// The device windows reach the settings window through their hooks.
+void ConnectDeviceWindows() {
+  frmGpsStatus->EnableSetGpsPos = [](bool Enabled) {
+    frmSetup->mbtnSetGpsPos->SetEnabled(Enabled);
+  };
+  frmWxStatus->WindFromMph = [](int Mph) { return frmSetup->WindFromMph(Mph); };
+  frmWxStatus->WindUnitName = [] { return frmSetup->WindUnitName(); };
+  frmWxStatus->TempFromFahrenheit = [](int F) { return frmSetup->TempFromFahrenheit(F); };
+  frmWxStatus->TempUnitName = [] { return frmSetup->TempUnitName(); };
+  frmWxStatus->GetWxData = [](TWxData& Data) { frmSetup->WxStn->GetWxData(Data); };
+  frmGpsStatus->ShowOwnPosition = [] {
+    if (frmAprs) frmAprs->ShowGpsPosition();
+  };
+  frmGpsStatus->SetGpsLamp = [](int Picture) {
+    if (!frmAprs) return;
+    // Picture 2, the fault, must stay: setting Active would show frame 1 again.
+    frmAprs->bmpmGps->SetActivePicture(Picture);
+  };
+}
+
+// Beacons, messages and the packet log reach the settings window, the APRS-IS link and
+// the dispatcher; the log goes in after the dispatcher's IGate is set.
+void ConnectTransmitting() {
+  ConnectBeaconsToSetup(frmAprs->Beacons, *frmSetup);
+  ConnectMsgToSetup(*frmAprsMsg, *frmSetup, frmAprs->Beacons);
+  ConnectPacketLog(*frmLog, frmAprs->Dispatcher, frmAprsMsg);
+  frmAprsMsg->MsgLamp = [](bool On) {
+    // A message waiting blinks the lamp; read, it goes dark (frame 0).
+    if (frmAprs) frmAprs->bmpmMsg->SetAnimation(On);
+  };
+}
+
+}  // namespace
+
+void ConnectWindows() {
+  ConnectTnc();
+  ConnectDeviceWindows();
+  ConnectTransmitting();
+}
+
+void DisconnectWindows() {
+  KissLink.SetViews(nullptr);
+  FreeTncLink();
+}

@@ -1,0 +1,11 @@
+// The program's wiring: once every window exists, the windows, the links and the
+// devices are connected here, and disconnected here before the windows go. A packet's
+// way in code: the serial port hands its bytes to the KISS link (AttachKissLink), the
+// link reports to its views (TKissLinkViews, here), the map window's dispatcher takes
+// the lines, and the station store and its views (TStationViews) show the station.
+#pragma once
+
+// Call once the windows exist.
+void ConnectWindows();
+// Call before the windows go: the TNC's port closes, and nothing points at a window.
+void DisconnectWindows();
