@@ -24,6 +24,18 @@ namespace {
 
 constexpr int kFeedLength = 8192;
 
+// An own call and a map, so that every packet is dispatched.
+class TBenchSettings : public TDispatcherSettings {
+ public:
+  std::string CallP1() const override { return "N0CALL"; }
+  std::string CallP2() const override { return {}; }
+  std::string MapFile() const override { return "map.jpg"; }
+  bool TcpDigi() const override { return false; }
+  bool TcpNoOutData() const override { return false; }
+  bool TcpNoMon() const override { return false; }
+};
+const TBenchSettings kBenchSettings{};
+
 std::string Call(int station) {
   return "N" + std::to_string(station) + "-" + std::to_string(station % 16);
 }
@@ -73,8 +85,7 @@ void BM_AnalysePacket(benchmark::State& state) {
   monitor.SetBounds(0, 0, 800, 150);
   TPacketDispatcher dispatcher(store, views);
   dispatcher.Monitor = &monitor;
-  dispatcher.Settings.CallP1 = [] { return std::string("N0CALL"); };
-  dispatcher.Settings.MapFile = [] { return std::string("map.jpg"); };
+  dispatcher.SetSettings(&kBenchSettings);
 
   std::mt19937 random(7);
   std::uniform_real_distribution<double> lat(-60, 70), lon(-179, 179);
@@ -118,8 +129,7 @@ void BM_AgeStations(benchmark::State& state) {
   SetUpMonitorViewer(monitor, sheet);
   monitor.SetBounds(0, 0, 800, 150);
   TPacketDispatcher dispatcher(store, views);
-  dispatcher.Settings.CallP1 = [] { return std::string("N0CALL"); };
-  dispatcher.Settings.MapFile = [] { return std::string("map.jpg"); };
+  dispatcher.SetSettings(&kBenchSettings);
   const int stations = BenchStations(static_cast<int>(state.range(0)));
   for (int s = 0; s < stations; ++s)
     dispatcher.AnalysePacket(*Packet(s, 50 + s * 1e-4, 10, s));

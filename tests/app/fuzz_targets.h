@@ -40,16 +40,11 @@ inline void ExpectOneLine(std::string_view Line) {
 // and station store, the IGate, the messaging window's automatic acknowledgements (on
 // the radio and the internet) and the packet log recorder. Each line or frame any of
 // them makes is checked.
-class TFuzzReceivePath : public TStationViews {
+class TFuzzReceivePath : public TStationViews, public TDispatcherSettings {
  public:
   TFuzzReceivePath() {
     dispatcher.Monitor = &monitor;
-    dispatcher.Settings.CallP1 = [] { return std::string("N0CALL"); };
-    dispatcher.Settings.CallP2 = [] { return std::string("N0CALL-2"); };
-    dispatcher.Settings.MapFile = [] { return std::string("map.jpg"); };
-    dispatcher.Settings.TcpDigi = [] { return true; };
-    dispatcher.Settings.TcpNoOutData = [] { return false; };
-    dispatcher.Settings.TcpNoMon = [] { return false; };
+    dispatcher.SetSettings(this);
     dispatcher.IGateToTcp = [this](const TAprsInfo& Info) {
       if (const std::optional<std::string> line = IGateLine(Info)) ExpectOneLine(*line);
       igate.IGateToTcp(Info);
@@ -91,6 +86,13 @@ class TFuzzReceivePath : public TStationViews {
     };
     radio_in.SetViews(&radio_in_views);
   }
+
+  std::string CallP1() const override { return "N0CALL"; }
+  std::string CallP2() const override { return "N0CALL-2"; }
+  std::string MapFile() const override { return "map.jpg"; }
+  bool TcpDigi() const override { return true; }
+  bool TcpNoOutData() const override { return false; }
+  bool TcpNoMon() const override { return false; }
 
   TTestMonitor monitor;
   TStationStore store{*this};

@@ -379,18 +379,9 @@ void TfrmAprs::ConnectStationWindows() {
   }
 }
 
-// The settings window's controls are read when a packet comes, so the dispatcher
-// follows every change without being told.
+// The dispatcher's settings are connected by the program's wiring.
 void TfrmAprs::ConnectReceivePath() {
   Dispatcher.Monitor = rdMain;
-  Dispatcher.Settings.CallP1 = [] { return frmSetup ? frmSetup->edtCallP1->Text() : ""; };
-  Dispatcher.Settings.CallP2 = [] { return frmSetup ? frmSetup->edtCallP2->Text() : ""; };
-  Dispatcher.Settings.MapFile = [this] { return Map->MapFile; };
-  Dispatcher.Settings.TcpDigi = [] { return frmSetup && frmSetup->mbtnTcpDigi->Down(); };
-  Dispatcher.Settings.TcpNoOutData = [] {
-    return frmSetup && frmSetup->mbtnTcpNoOutData->Down();
-  };
-  Dispatcher.Settings.TcpNoMon = [] { return frmSetup && frmSetup->mbtnTcpNoMon->Down(); };
   Dispatcher.RxLamp = [this](int Port) {
     (Port == 2 ? lamp_rx_p2_ : lamp_rx_p1_)->Light();
   };

@@ -46,6 +46,21 @@ class TWindowKissViews : public TKissLinkViews {
 };
 TWindowKissViews window_kiss_views;
 
+// The dispatcher reads the settings window's controls and the map window's map when a
+// packet comes.
+class TWindowDispatcherSettings : public TDispatcherSettings {
+ public:
+  std::string CallP1() const override { return frmSetup ? frmSetup->edtCallP1->Text() : ""; }
+  std::string CallP2() const override { return frmSetup ? frmSetup->edtCallP2->Text() : ""; }
+  std::string MapFile() const override {
+    return frmAprs && frmAprs->Map ? frmAprs->Map->MapFile : std::string();
+  }
+  bool TcpDigi() const override { return frmSetup && frmSetup->mbtnTcpDigi->Down(); }
+  bool TcpNoOutData() const override { return frmSetup && frmSetup->mbtnTcpNoOutData->Down(); }
+  bool TcpNoMon() const override { return frmSetup && frmSetup->mbtnTcpNoMon->Down(); }
+};
+TWindowDispatcherSettings window_dispatcher_settings;
+
 // The TNC's connect and disconnect sequences read the settings window and report to
 // the map window and the error box; the port's bytes go to the KISS link.
 void ConnectTnc() {
@@ -105,6 +120,7 @@ void ConnectTransmitting() {
 }  // namespace
 
 void ConnectWindows() {
+  frmAprs->Dispatcher.SetSettings(&window_dispatcher_settings);
   ConnectTnc();
   ConnectDeviceWindows();
   ConnectTransmitting();

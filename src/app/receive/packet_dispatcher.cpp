@@ -87,9 +87,10 @@ bool IsUiFrameHeader(const std::string& Header) {
 }
 
 bool TPacketDispatcher::Enabled() const {
-  std::string call = Trim(Text(Settings.CallP1));
-  if (call.empty()) call = Trim(Text(Settings.CallP2));
-  return !call.empty() && !Text(Settings.MapFile).empty();
+  if (!settings_) return false;
+  std::string call = Trim(settings_->CallP1());
+  if (call.empty()) call = Trim(settings_->CallP2());
+  return !call.empty() && !settings_->MapFile().empty();
 }
 
 void TPacketDispatcher::AnalysePacket(const TStrings& Lines) {
@@ -104,7 +105,7 @@ void TPacketDispatcher::AnalysePacket(const TStrings& Lines) {
 
 void TPacketDispatcher::Echo(const TAprsInfo& Info, const std::string& Header,
                              const std::string& Data) {
-  if (Info.Port == -1 && Call(Settings.TcpNoMon)) return;
+  if (Info.Port == -1 && settings_->TcpNoMon()) return;
   const TMonitorStylePair styles = MonitorStylePair(Info.Port);
   int para = -1;
   AddLogText(Monitor, "\r\n" + BlankControlChars(Header), styles.Head, para);
@@ -129,11 +130,11 @@ void TPacketDispatcher::Dispatch(const TStrings& Lines) {
   ParseHeader(UpperCase(header), info);
   info.Data = data;
   RecordLogPacket(info);
-  if (Call(Settings.TcpDigi) && IGateToTcp) IGateToTcp(info);
+  if (settings_->TcpDigi() && IGateToTcp) IGateToTcp(info);
 
   if (data.empty()) return;
   if (data[0] == ':' && ReceiveMessage) ReceiveMessage(info);
-  if (info.Port == -1 && Call(Settings.TcpNoOutData)) return;
+  if (info.Port == -1 && settings_->TcpNoOutData()) return;
   Decode(info);
 }
 

@@ -19,14 +19,17 @@ class TCustomRichDoc;
 class TStationStore;
 class TStationViews;
 
-// The settings window's controls the dispatcher reads.
-struct TDispatcherSettings {
-  std::function<std::string()> CallP1;   // edtCallP1
-  std::function<std::string()> CallP2;   // edtCallP2
-  std::function<std::string()> MapFile;  // the loaded map, empty when none
-  std::function<bool()> TcpDigi;         // mbtnTcpDigi: forward radio packets (IGate)
-  std::function<bool()> TcpNoOutData;    // mbtnTcpNoOutData: do not decode internet packets
-  std::function<bool()> TcpNoMon;        // mbtnTcpNoMon: do not echo internet packets
+// What the dispatcher reads when a packet comes (the settings window's controls and the
+// loaded map), so that it follows every change without being told.
+class TDispatcherSettings {
+ public:
+  virtual ~TDispatcherSettings() = default;
+  virtual std::string CallP1() const = 0;   // edtCallP1
+  virtual std::string CallP2() const = 0;   // edtCallP2
+  virtual std::string MapFile() const = 0;  // the loaded map, empty when none
+  virtual bool TcpDigi() const = 0;         // mbtnTcpDigi: forward radio packets (IGate)
+  virtual bool TcpNoOutData() const = 0;    // mbtnTcpNoOutData: do not decode internet packets
+  virtual bool TcpNoMon() const = 0;        // mbtnTcpNoMon: do not echo internet packets
 };
 
 // The packet log window's recorder as the dispatcher sees it.
@@ -40,7 +43,9 @@ class TPacketDispatcher {
  public:
   TPacketDispatcher(TStationStore& Store, TStationViews& Views) : store_(Store), views_(Views) {}
 
-  TDispatcherSettings Settings;
+  // Not owned. Without settings nothing is dispatched (no own call, no map).
+  void SetSettings(const TDispatcherSettings* Settings) { settings_ = Settings; }
+
   TLogRecorderHooks Log;
   // Monitor viewer rdMain; no echo while unset.
   TCustomRichDoc* Monitor = nullptr;
@@ -73,6 +78,7 @@ class TPacketDispatcher {
 
   TStationStore& store_;
   TStationViews& views_;
+  const TDispatcherSettings* settings_ = nullptr;
   TStringList MonitorPair;
   bool pairing_ = false;
   long dropped_ = 0;

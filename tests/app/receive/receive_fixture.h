@@ -65,16 +65,11 @@ class TRecordingViews : public TStationViews {
 };
 
 // A dispatcher with both callsigns' gate open and a map loaded.
-class TReceivePath {
+class TReceivePath : public TDispatcherSettings {
  public:
   TReceivePath() {
     dispatcher.Monitor = &monitor;
-    dispatcher.Settings.CallP1 = [this] { return call_p1; };
-    dispatcher.Settings.CallP2 = [this] { return call_p2; };
-    dispatcher.Settings.MapFile = [this] { return map_file; };
-    dispatcher.Settings.TcpDigi = [this] { return tcp_digi; };
-    dispatcher.Settings.TcpNoOutData = [this] { return tcp_no_out_data; };
-    dispatcher.Settings.TcpNoMon = [this] { return tcp_no_mon; };
+    dispatcher.SetSettings(this);
     dispatcher.RxLamp = [this](int port) { lamps.push_back(port); };
     dispatcher.IGateToTcp = [this](const TAprsInfo& info) { igated.push_back(info); };
     dispatcher.ReceiveMessage = [this](const TAprsInfo& info) { messages.push_back(info); };
@@ -82,6 +77,13 @@ class TReceivePath {
     dispatcher.Log.Filter = [this] { return log_filter; };
     dispatcher.Log.AddLine = [this](const std::string& line) { log_lines.push_back(line); };
   }
+
+  std::string CallP1() const override { return call_p1; }
+  std::string CallP2() const override { return call_p2; }
+  std::string MapFile() const override { return map_file; }
+  bool TcpDigi() const override { return tcp_digi; }
+  bool TcpNoOutData() const override { return tcp_no_out_data; }
+  bool TcpNoMon() const override { return tcp_no_mon; }
 
   void Packet(const std::string& header, const std::string& data) {
     TStringList lines;
