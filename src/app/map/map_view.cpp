@@ -231,7 +231,7 @@ void TMapView::SetSymDrawStyle(TSymDrawStyles Value) {
   }
   for (TAprsSymbol* marker : markers) {
     marker->SetSymDrawStyle(Value);
-    marker_grid_.Place(marker);
+    marker_grid_.Place(marker, markers_.at(marker->Name).grid_slot);
   }
 }
 
@@ -278,7 +278,7 @@ void TMapView::PlaceMarker(TMarkers::iterator Entry, const std::string& Name, in
   entry.walk = walk_;
   // An unknown table gives no picture: the marker keeps its old symbol.
   entry.marker->SetSymbol(Name, X, Y, SharedSymbolPicture(SymTable, SymCode), Port);
-  marker_grid_.Place(entry.marker);
+  marker_grid_.Place(entry.marker, entry.grid_slot);
   entry.marker->Show();
 }
 
@@ -310,19 +310,21 @@ void TMapView::RedrawAllSymbols() {
   ++walk_;
   SymbolPlaces.Reset(map_);
   for (int i = 0; i < stations_.Count(); ++i) ShowStationRecord(stations_[i]);
-  std::erase_if(markers_, [this](const auto& keyed) {
-    const TMarkerEntry& entry = keyed.second;
-    if (entry.walk == walk_) return false;
-    marker_grid_.Remove(entry.marker);
-    delete entry.marker;
-    return true;
-  });
+  for (auto it = markers_.begin(); it != markers_.end();) {
+    if (it->second.walk == walk_) {
+      ++it;
+      continue;
+    }
+    marker_grid_.Remove(it->second.grid_slot);
+    delete it->second.marker;
+    it = markers_.erase(it);
+  }
   if (OnPlacesChanged) OnPlacesChanged();
 }
 
 void TMapView::FreeAllSymbols() {
   for (auto& [key, entry] : markers_) {
-    marker_grid_.Remove(entry.marker);
+    marker_grid_.Remove(entry.grid_slot);
     delete entry.marker;
   }
   markers_.clear();
@@ -331,7 +333,7 @@ void TMapView::FreeAllSymbols() {
 void TMapView::FreeStationMarker(const std::string& Key) {
   auto it = markers_.find(Key);
   if (it == markers_.end()) return;
-  marker_grid_.Remove(it->second.marker);
+  marker_grid_.Remove(it->second.grid_slot);
   delete it->second.marker;
   markers_.erase(it);
 }

@@ -161,6 +161,7 @@ class TMapView : private TChildFinder {
   struct TMarkerEntry {
     TAprsSymbol* marker = nullptr;
     unsigned walk = 0;  // the last RedrawAllSymbols that placed it
+    TMarkerGrid::TSlot grid_slot;
   };
   using TMarkers = std::unordered_map<std::string, TMarkerEntry>;
   // Makes (when new) and places the marker of Entry.

@@ -3,7 +3,8 @@
 #include <algorithm>
 
 void TMarkerGrid::Reset(int Width, int Height) {
-  entries_.clear();
+  ++resets_;
+  count_ = 0;
   columns_ = std::max(1, (Width + kCellSize - 1) / kCellSize);
   rows_ = std::max(1, (Height + kCellSize - 1) / kCellSize);
   cells_.assign(static_cast<size_t>(columns_) * static_cast<size_t>(rows_), {});
@@ -19,44 +20,40 @@ int TMarkerGrid::Row(int Y) const {
   return std::clamp(Y < 0 ? 0 : Y / kCellSize, 0, rows_ - 1);
 }
 
-void TMarkerGrid::Unfile(const TEntry& Entry) {
-  std::vector<TFiled>& cell = cells_[Entry.cell];
-  cell[Entry.index] = cell.back();
-  entries_.at(cell[Entry.index].marker).index = Entry.index;
+void TMarkerGrid::Unfile(TSlot& Slot) {
+  std::vector<TFiled>& cell = cells_[Slot.cell];
+  cell[Slot.index] = cell.back();
+  cell[Slot.index].slot->index = Slot.index;
   cell.pop_back();
+  Slot.reset = 0;
+  --count_;
 }
 
-void TMarkerGrid::Place(TControl* Marker) {
+void TMarkerGrid::Place(TControl* Marker, TSlot& Slot) {
   const TRect bounds = Marker->BoundsRect();
   const size_t cell =
       static_cast<size_t>(Row(bounds.Top)) * static_cast<size_t>(columns_) +
       static_cast<size_t>(Column(bounds.Left));
-  auto [it, added] = entries_.try_emplace(Marker, TEntry{cell, 0});
-  TEntry& entry = it->second;
-  if (!added && entry.cell != cell) {
-    Unfile(entry);
-    added = true;
-  }
-  if (added) {
-    entry.cell = cell;
-    entry.index = cells_[cell].size();
-    cells_[cell].push_back({Marker, bounds});
+  if (Filed(Slot) && Slot.cell == cell) {
+    cells_[cell][Slot.index].bounds = bounds;
   } else {
-    cells_[cell][entry.index].bounds = bounds;
+    if (Filed(Slot)) Unfile(Slot);
+    Slot.cell = cell;
+    Slot.index = cells_[cell].size();
+    Slot.reset = resets_;
+    cells_[cell].push_back({Marker, bounds, &Slot});
+    ++count_;
   }
   max_width_ = std::max(max_width_, bounds.Width());
   max_height_ = std::max(max_height_, bounds.Height());
 }
 
-void TMarkerGrid::Remove(TControl* Marker) {
-  auto it = entries_.find(Marker);
-  if (it == entries_.end()) return;
-  Unfile(it->second);
-  entries_.erase(it);
+void TMarkerGrid::Remove(TSlot& Slot) {
+  if (Filed(Slot)) Unfile(Slot);
 }
 
 void TMarkerGrid::MarkersIn(const TRect& Area, std::vector<TControl*>& Found) const {
-  if (Area.Left >= Area.Right || Area.Top >= Area.Bottom || entries_.empty()) return;
+  if (Area.Left >= Area.Right || Area.Top >= Area.Bottom || count_ == 0) return;
   const int firstColumn = Column(Area.Left - max_width_);
   const int lastColumn = Column(Area.Right - 1);
   const int firstRow = Row(Area.Top - max_height_);

@@ -246,6 +246,24 @@ void TStationList::Heard(const std::string& line, bool add) {
   }
 }
 
+// A station heard again moves in the time index without a new entry.
+void TStationList::Reheard(const std::string& old_line, const std::string& new_line) {
+  TDateTime before;
+  TDateTime after;
+  if (CsvFieldView(sfKey, old_line) == CsvFieldView(sfKey, new_line) &&
+      ReadStamp(Field(sfRxStamp, old_line), before) &&
+      ReadStamp(Field(sfRxStamp, new_line), after)) {
+    if (auto it = heard_.find({before, Field(sfKey, old_line)}); it != heard_.end()) {
+      auto entry = heard_.extract(it);
+      entry.value().first = after;
+      heard_.insert(std::move(entry));
+      return;
+    }
+  }
+  Heard(old_line, false);
+  Heard(new_line, true);
+}
+
 int TStationList::Add(const std::string& text) {
   const int index = LowerBound(text);
   if (index < count_ && CompareStrings(Line(index), text) == 0) return index;
@@ -274,9 +292,8 @@ int TStationList::Replace(int index, const std::string& text) {
   const bool before_next = index + 1 == Count() || CompareStrings(text, Line(index + 1)) < 0;
   if (after_previous && before_next) {
     std::string& line = chunks_[place.chunk][place.offset];
-    Heard(line, false);
+    Reheard(line, text);
     line = text;
-    Heard(line, true);
     return index;
   }
   Delete(index);

@@ -102,6 +102,7 @@ class TStationList : public TStrings {
   void EraseAt(int index);
   void Renumber(size_t from);
   void Heard(const std::string& line, bool add);
+  void Reheard(const std::string& old_line, const std::string& new_line);
 
   std::vector<std::vector<std::string>> chunks_;
   std::vector<int> starts_;  // the index of each chunk's first line

@@ -19,9 +19,9 @@ class MarkerGridTest : public ::testing::Test {
   void ExpectSameAsWalk(const TRect& Area) {
     std::vector<TControl*> walked;
     for (const auto& marker : markers_) {
-      const TRect b = marker->BoundsRect();
+      const TRect b = marker->control.BoundsRect();
       if (b.Left < Area.Right && Area.Left < b.Right && b.Top < Area.Bottom && Area.Top < b.Bottom)
-        walked.push_back(marker.get());
+        walked.push_back(&marker->control);
     }
     std::vector<TControl*> found;
     grid_.MarkersIn(Area, found);
@@ -31,15 +31,22 @@ class MarkerGridTest : public ::testing::Test {
                              << Area.Height();
   }
 
-  TControl* Add(int x, int y, int w, int h) {
-    markers_.push_back(std::make_unique<TGraphicControl>(nullptr));
-    markers_.back()->SetBounds(x, y, w, h);
-    grid_.Place(markers_.back().get());
-    return markers_.back().get();
+  // A marker with the slot its owner keeps for the grid.
+  struct TMarker {
+    TGraphicControl control{nullptr};
+    TMarkerGrid::TSlot slot;
+  };
+
+  TMarker& Add(int x, int y, int w, int h) {
+    markers_.push_back(std::make_unique<TMarker>());
+    TMarker& marker = *markers_.back();
+    marker.control.SetBounds(x, y, w, h);
+    grid_.Place(&marker.control, marker.slot);
+    return marker;
   }
 
   TMarkerGrid grid_;
-  std::vector<std::unique_ptr<TControl>> markers_;
+  std::vector<std::unique_ptr<TMarker>> markers_;
   std::mt19937 random_{5};
 };
 
@@ -54,14 +61,14 @@ TEST_F(MarkerGridTest, FindsWhatAWalkFindsAfterMovesAndRemovals) {
   check();
   // Moves within a cell, across cells and beyond the edges.
   for (int i = 0; i < 300; ++i) {
-    TControl* marker = markers_[static_cast<size_t>(i)].get();
-    marker->SetBounds(x(random_), y(random_), size(random_), size(random_));
-    grid_.Place(marker);
+    TMarker& marker = *markers_[static_cast<size_t>(i)];
+    marker.control.SetBounds(x(random_), y(random_), size(random_), size(random_));
+    grid_.Place(&marker.control, marker.slot);
   }
   check();
   // Removals from the middle of cells.
   for (int i = 0; i < 150; ++i) {
-    grid_.Remove(markers_[static_cast<size_t>(i) * 2].get());
+    grid_.Remove(markers_[static_cast<size_t>(i) * 2]->slot);
     markers_[static_cast<size_t>(i) * 2].reset();
   }
   std::erase(markers_, nullptr);
@@ -70,12 +77,20 @@ TEST_F(MarkerGridTest, FindsWhatAWalkFindsAfterMovesAndRemovals) {
 }
 
 TEST_F(MarkerGridTest, AResetForgetsEveryMarker) {
-  Add(10, 10, 5, 5);
+  TMarker& kept = Add(10, 10, 5, 5);
   grid_.Reset(100, 100);
   std::vector<TControl*> found;
   grid_.MarkersIn(Rect(0, 0, 100, 100), found);
   EXPECT_TRUE(found.empty());
   EXPECT_EQ(grid_.Count(), 0);
+  // Its slot from before the reset neither removes nor moves anything now.
+  grid_.Remove(kept.slot);
+  EXPECT_EQ(grid_.Count(), 0);
+  grid_.Place(&kept.control, kept.slot);
+  grid_.Place(&kept.control, kept.slot);
+  EXPECT_EQ(grid_.Count(), 1);
+  grid_.Remove(kept.slot);
+  markers_.clear();
   // An empty area finds nothing.
   Add(10, 10, 5, 5);
   grid_.MarkersIn(Rect(12, 12, 12, 20), found);
