@@ -18,6 +18,9 @@ constexpr int kRowInset = 2;
 constexpr int kPageInset = 4;
 // Text padding of a tab on each side.
 constexpr int kTabPadding = 6;
+// The corner of a single row whose tabs do not fit: two arrow buttons.
+constexpr int kArrowCorner = 35;
+constexpr int kArrowButton = 17;
 
 // The focused control at or under Root, if any.
 TWinControl* FocusedIn(TWinControl& Root) {
@@ -47,6 +50,7 @@ void TTabMargin::Set(int Index, int Value) {
   if (margins_[Index] == Value) return;
   if (OnMarginChange) OnMarginChange(Value, margins_[Index], Index);
   margins_[Index] = Value;
+  if (OnChanged) OnChanged();
 }
 
 // ---- sheets
@@ -150,7 +154,9 @@ void TExTabSheet::SetImageIndex(int Value) {
 }
 
 void TExTabSheet::SetHighlighted(bool Value) {
+  if (highlighted_ == Value) return;
   highlighted_ = Value;
+  if (page_control_) page_control_->Invalidate();
 }
 
 void TExTabSheet::SetTextColor(TColor Value) {
@@ -223,10 +229,12 @@ void TExTabSheet::VisibleChanged() {
 TExPageControl::TExPageControl(TComponent* AOwner) : TCustomControl(AOwner) {
   active_font_.SetName("Tahoma");
   SetTabStop(true);
+  tab_margin_.OnChanged = [this] { LayOut(); };
 }
 
 // Sheets stay with their owner, detached.
 TExPageControl::~TExPageControl() {
+  tab_margin_.OnChanged = nullptr;
   for (TExTabSheet* page : pages_) {
     page->page_control_ = nullptr;
     page->tab_showing_ = false;
@@ -368,6 +376,7 @@ bool TExPageControl::SelectByUser(int PageIndex) {
   if (!page || !page->tab_showing_ || page == active_page_) return false;
   bool allow = true;
   if (OnCanChange) OnCanChange(this, ActivePageIndex(), PageIndex, allow);
+  if (allow && OnChanging) OnChanging(this, allow);
   if (!allow || !page->tab_enable_) return false;
   selected_tab_ = page->TabIndex();
   UpdateActivePage();
@@ -403,32 +412,134 @@ int TExPageControl::TabWidthFor(const std::string& SizingText) const {
   return canvas.TextWidth(SizingText) + spacer + 2 * kTabPadding + 2 * room;
 }
 
-void TExPageControl::LayOut() {
-  tab_rects_.clear();
-  const int thickness = RowThickness();
-  int along = kRowInset;
-  for (const TTabEntry& tab : tabs_) {
-    const int length = TabWidthFor(tab.text);
-    switch (tab_position_) {
-      case tpTop:
-        tab_rects_.push_back(Rect(along, kRowInset, along + length, kRowInset + thickness));
-        break;
-      case tpBottom:
-        tab_rects_.push_back(
-            Rect(along, Height() - kRowInset - thickness, along + length, Height() - kRowInset));
-        break;
-      case tpLeft:
-        tab_rects_.push_back(Rect(kRowInset, along, kRowInset + thickness, along + length));
-        break;
-      case tpRight:
-        tab_rects_.push_back(
-            Rect(Width() - kRowInset - thickness, along, Width() - kRowInset, along + length));
-        break;
+int TExPageControl::RowRoom() const {
+  const bool across = tab_position_ == tpTop || tab_position_ == tpBottom;
+  return (across ? Width() : Height()) - 2 * kRowInset;
+}
+
+// Slot 0 is the row at the control's edge; higher slots lie nearer the page.
+TRect TExPageControl::PlaceTab(int Along, int Length, int Slot, int Thickness) const {
+  const int near = kRowInset + Slot * Thickness;
+  switch (tab_position_) {
+    case tpTop:
+      return Rect(Along, near, Along + Length, near + Thickness);
+    case tpBottom:
+      return Rect(Along, Height() - near - Thickness, Along + Length, Height() - near);
+    case tpLeft:
+      return Rect(near, Along, near + Thickness, Along + Length);
+    case tpRight:
+      return Rect(Width() - near - Thickness, Along, Width() - near, Along + Length);
+  }
+  return {};
+}
+
+// Tabs fill a row while they fit; every row holds at least one.
+std::vector<std::vector<int>> TExPageControl::BreakIntoRows(const std::vector<int>& Lengths,
+                                                            int Room) const {
+  std::vector<std::vector<int>> rows;
+  int used = 0;
+  for (int tab = 0; tab < static_cast<int>(Lengths.size()); ++tab) {
+    if (rows.empty() || (used + Lengths[tab] > Room && !rows.back().empty())) {
+      rows.emplace_back();
+      used = 0;
     }
-    along += length;
+    rows.back().push_back(tab);
+    used += Lengths[tab];
+  }
+  return rows;
+}
+
+void TExPageControl::LayOut(bool KeepActiveInSight) {
+  const int count = static_cast<int>(tabs_.size());
+  tab_rects_.assign(count, TRect{});
+  const int thickness = RowThickness();
+  const int room = RowRoom();
+  const bool across = tab_position_ == tpTop || tab_position_ == tpBottom;
+  std::vector<int> lengths;
+  for (const TTabEntry& tab : tabs_)
+    lengths.push_back(tab_width_ > 0 ? tab_width_ : TabWidthFor(tab.text));
+  const int active = active_page_ ? active_page_->TabIndex() : -1;
+  int total = 0;
+  for (int length : lengths) total += length;
+  scrolling_ = false;
+  if (multi_line_) {
+    first_shown_tab_ = 0;
+    std::vector<std::vector<int>> rows = BreakIntoRows(lengths, room);
+    row_count_ = static_cast<int>(rows.size());
+    // The row of the active tab goes next to the page; the rows after it follow on
+    // towards the edge and the ones before it come round behind them.
+    int activeRow = 0;
+    for (int r = 0; r < row_count_; ++r)
+      if (std::find(rows[r].begin(), rows[r].end(), active) != rows[r].end()) activeRow = r;
+    for (int r = 0; r < row_count_; ++r) {
+      const int slot = row_count_ - 1 - (r - activeRow + row_count_) % row_count_;
+      int used = 0;
+      for (int tab : rows[r]) used += lengths[tab];
+      const int spare = ragged_right_ || row_count_ == 1 ? 0 : std::max(room - used, 0);
+      int along = kRowInset;
+      const int n = static_cast<int>(rows[r].size());
+      for (int k = 0; k < n; ++k) {
+        const int tab = rows[r][k];
+        // The spare room is shared out, the first tabs taking the odd pixels.
+        const int length = lengths[tab] + spare / n + (k < spare % n ? 1 : 0);
+        tab_rects_[tab] = PlaceTab(along, length, slot, thickness);
+        along += length;
+      }
+    }
+  } else {
+    row_count_ = count > 0 ? 1 : 0;
+    scrolling_ = across && total > room;
+    if (!scrolling_) {
+      first_shown_tab_ = 0;
+    } else {
+      // Keep the active tab in sight, left of the arrows.
+      const int shown = room - kArrowCorner;
+      first_shown_tab_ = std::clamp(first_shown_tab_, 0, std::max(count - 1, 0));
+      if (KeepActiveInSight && active >= 0 && active < first_shown_tab_) first_shown_tab_ = active;
+      auto fits = [&] {
+        int length = 0;
+        for (int tab = first_shown_tab_; tab <= active; ++tab) length += lengths[tab];
+        return length <= shown;
+      };
+      while (KeepActiveInSight && active >= 0 && first_shown_tab_ < active && !fits())
+        ++first_shown_tab_;
+    }
+    int along = kRowInset;
+    for (int tab = first_shown_tab_; tab < count; ++tab) {
+      tab_rects_[tab] = PlaceTab(along, lengths[tab], 0, thickness);
+      along += lengths[tab];
+    }
   }
   Realign();
   Invalidate();
+}
+
+TRect TExPageControl::ScrollArrowRect(bool Forward) const {
+  if (!scrolling_) return {};
+  const int right = Width() - kRowInset;
+  const TRect row = PlaceTab(right - kArrowCorner, kArrowCorner, 0, RowThickness());
+  const int left = right - (Forward ? kArrowButton : 2 * kArrowButton);
+  return Rect(left, row.Top, left + kArrowButton, row.Bottom);
+}
+
+void TExPageControl::ScrollTabs(int Delta) {
+  const int first = std::clamp(first_shown_tab_ + Delta, 0, std::max(0, int(tabs_.size()) - 1));
+  if (first == first_shown_tab_) return;
+  // Forward only while tabs still run under the arrows.
+  if (Delta > 0 && !tab_rects_.empty() &&
+      tab_rects_.back().Right <= Width() - kRowInset - kArrowCorner)
+    return;
+  first_shown_tab_ = first;
+  LayOut(false);
+}
+
+int TExPageControl::TabImageIndex(int PageIndex) const {
+  const TExTabSheet* page = Pages(PageIndex);
+  if (!page) return -1;
+  int image = page->image_index_;
+  if (OnGetImageIndex && page->TabIndex() >= 0)
+    OnGetImageIndex(const_cast<TExPageControl*>(this), page->TabIndex(), image);
+  return image;
 }
 
 TRect TExPageControl::TabRect(int PageIndex) const {
@@ -439,13 +550,17 @@ TRect TExPageControl::TabRect(int PageIndex) const {
 }
 
 int TExPageControl::PageAtPos(int X, int Y) const {
+  if (scrolling_ && Rect(ScrollArrowRect(false).Left, ScrollArrowRect(false).Top,
+                         ScrollArrowRect(true).Right, ScrollArrowRect(true).Bottom)
+                        .Contains({X, Y}))
+    return -1;
   for (std::size_t n = 0; n < tab_rects_.size(); ++n)
     if (tab_rects_[n].Contains({X, Y})) return tabs_[n].sheet->PageIndex();
   return -1;
 }
 
 TRect TExPageControl::DisplayRect() const {
-  const int row = tabs_.empty() ? 0 : RowThickness();
+  const int row = tabs_.empty() ? 0 : RowThickness() * std::max(row_count_, 1);
   const int edge = kRowInset + row;
   switch (tab_position_) {
     case tpTop:
@@ -493,6 +608,32 @@ void TExPageControl::SetTabMargin(const TTabMargin* Value) {
   if (!Value) return;
   tab_margin_.Assign(*Value);
   LayOut();
+}
+
+void TExPageControl::SetTabWidth(int Value) {
+  if (tab_width_ == Value) return;
+  tab_width_ = std::max(Value, 0);
+  LayOut();
+}
+
+void TExPageControl::SetMultiLine(bool Value) {
+  if (multi_line_ == Value) return;
+  multi_line_ = Value;
+  LayOut();
+}
+
+void TExPageControl::SetRaggedRight(bool Value) {
+  if (ragged_right_ == Value) return;
+  ragged_right_ = Value;
+  LayOut();
+}
+
+void TExPageControl::SetHotTrack(bool Value) {
+  hot_track_ = Value;
+  if (!Value && hover_tab_ >= 0 && TabHoverColor == clNone) {
+    hover_tab_ = -1;
+    Invalidate();
+  }
 }
 
 void TExPageControl::SetTabOverlap(int Value) {
@@ -561,6 +702,14 @@ void TExPageControl::SetTabBackGroundActive(const TBitmap& Value) {
 
 void TExPageControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TCustomControl::MouseDown(Button, Shift, X, Y);
+  if (Button == mbLeft && scrolling_) {
+    for (const bool forward : {false, true}) {
+      if (ScrollArrowRect(forward).Contains({X, Y})) {
+        ScrollTabs(forward ? 1 : -1);
+        return;
+      }
+    }
+  }
   const int page = PageAtPos(X, Y);
   if (page < 0) return;
   if (TExTabSheet* active = active_page_;
@@ -585,7 +734,7 @@ void TExPageControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
 
 void TExPageControl::MouseMove(TShiftState Shift, int X, int Y) {
   TCustomControl::MouseMove(Shift, X, Y);
-  if (TabHoverColor == clNone) return;
+  if (TabHoverColor == clNone && !hot_track_) return;
   if (tab_background_.Empty()) {
     const int page = PageAtPos(X, Y);
     if (page != hover_tab_) {
@@ -593,7 +742,7 @@ void TExPageControl::MouseMove(TShiftState Shift, int X, int Y) {
       Invalidate();
     }
   }
-  if (active_page_ && active_page_->show_close_) {
+  if (TabHoverColor != clNone && active_page_ && active_page_->show_close_) {
     const bool hot = CloseHitArea(TabRect(active_page_->PageIndex())).Contains({X, Y});
     if (hot != close_hot_) {
       close_hot_ = hot;

@@ -3,9 +3,12 @@
 // one of three styles (classic, "dotNet", "Kestrel"), at any edge, with optional close
 // buttons, hover colours and bitmaps.
 //
-// The tab row is laid out here (one row, no scroll arrows): every tab is as wide as its
-// sizing text plus the image room plus fixed margins (TabWidthFor), so no caption is
-// clipped. Page indices count every sheet, tab indices only the sheets with a tab.
+// The tabs are laid out here: every tab is as wide as its sizing text plus the image room
+// plus fixed margins (TabWidthFor), so no caption is clipped, or TabWidth wide. Tabs that
+// do not fit the row are scrolled by two arrow buttons in the row's far corner (tabs at
+// the top or bottom), or with MultiLine wrap into rows, the row of the active tab next to
+// the page; without RaggedRight each row is stretched to the control's width. Page indices
+// count every sheet, tab indices only the sheets with a tab.
 //
 // ActivePage := null clears the selection only: the sheet shown before stays visible.
 #pragma once
@@ -33,6 +36,8 @@ using TCanChangeEvent =
     std::function<void(TComponent* Sender, int FromPage, int ToPage, bool& AllowChange)>;
 using TDrawTabEvent =
     std::function<void(TComponent* Control, int TabIndex, const TRect& Rect, bool Active)>;
+using TTabChangingEvent = std::function<void(TComponent* Sender, bool& AllowChange)>;
+using TTabGetImageEvent = std::function<void(TComponent* Sender, int TabIndex, int& ImageIndex)>;
 
 // The inner margins of a tab. A change is reported (new value, old value, index 0 left,
 // 1 top, 2 right) before it is stored.
@@ -48,6 +53,8 @@ class TTabMargin {
   void Assign(const TTabMargin& Source) { margins_ = Source.margins_; }
 
   std::function<void(int NewValue, int OldValue, int Index)> OnMarginChange;
+  // After a change is stored.
+  std::function<void()> OnChanged;
 
  private:
   void Set(int Index, int Value);
@@ -169,8 +176,29 @@ class TExPageControl : public TCustomControl {
   int TabHeight() const { return tab_height_; }
   void SetTabHeight(int Value);
   const TTabMargin& TabMargin() const { return tab_margin_; }
-  // Copies the margins (null is ignored) and lays the tabs out again.
+  TTabMargin& TabMargin() { return tab_margin_; }
+  // Copies the margins (null is ignored) and lays the tabs out again; so does a change
+  // made through the margins held here.
   void SetTabMargin(const TTabMargin* Value);
+  // 0: every tab as wide as its text needs; else every tab this long along the row.
+  int TabWidth() const { return tab_width_; }
+  void SetTabWidth(int Value);
+  bool MultiLine() const { return multi_line_; }
+  void SetMultiLine(bool Value);
+  // Rows of several tabs keep their natural widths instead of filling the row.
+  bool RaggedRight() const { return ragged_right_; }
+  void SetRaggedRight(bool Value);
+  // The text of the tab under the mouse shows in the hot colour.
+  bool HotTrack() const { return hot_track_; }
+  void SetHotTrack(bool Value);
+  // The number of tab rows (1 without MultiLine; 0 without tabs).
+  int RowCount() const { return row_count_; }
+  // Single-line tabs that do not fit: the first tab shown, and the arrow buttons'
+  // places (empty while all tabs fit).
+  int FirstShownTab() const { return first_shown_tab_; }
+  TRect ScrollArrowRect(bool Forward) const;
+  // The image a tab shows: OnGetImageIndex's answer, else its sheet's ImageIndex.
+  int TabImageIndex(int PageIndex) const;
   int TabOverlap() const { return tab_overlap_; }
   void SetTabOverlap(int Value);
   TTabStyle TabStyle() const { return tab_style_; }
@@ -228,12 +256,16 @@ class TExPageControl : public TCustomControl {
   const std::vector<std::pair<std::string, TExTabSheet*>>& ClosedSheets() const {
     return closed_sheets_;
   }
-  // The page under the mouse while hover colours are set, -1 for none.
+  // The page under the mouse while hover colours are set or HotTrack is on, -1 for none.
   int HoverTab() const { return hover_tab_; }
 
   TNotifyEvent OnChange;
   TCanChangeEvent OnCanChange;
+  // After OnCanChange allowed a change by the user: may still refuse it.
+  TTabChangingEvent OnChanging;
   TDrawTabEvent OnDrawTab;
+  // Answers the image of a tab (by tab index) instead of its sheet's ImageIndex.
+  TTabGetImageEvent OnGetImageIndex;
 
   std::string ClassName() const override { return "TExPageControl"; }
 
@@ -275,7 +307,14 @@ class TExPageControl : public TCustomControl {
   // A tab chosen by the user (click, key, accelerator): asks OnCanChange, then changes.
   bool SelectByUser(int PageIndex);
   void Change();
-  void LayOut();
+  // Single-line tabs that overflow scroll so far that the active one is in sight, unless
+  // the user scrolled them by the arrows.
+  void LayOut(bool KeepActiveInSight = true);
+  // The rows of the tabs (tab indices, in order) and their lengths along the row.
+  std::vector<std::vector<int>> BreakIntoRows(const std::vector<int>& Lengths, int Room) const;
+  TRect PlaceTab(int Along, int Length, int Slot, int Thickness) const;
+  int RowRoom() const;
+  void ScrollTabs(int Delta);
   int RowThickness() const;
   TRect CloseHitArea(const TRect& Tab) const;
   void CloseActivePage();
@@ -312,4 +351,11 @@ class TExPageControl : public TCustomControl {
   TClosePosition close_position_ = cpLeft;
   TTabPosition tab_position_ = tpTop;
   int tab_height_ = 0;
+  int tab_width_ = 0;
+  bool multi_line_ = false;
+  bool ragged_right_ = false;
+  bool hot_track_ = false;
+  int row_count_ = 0;
+  int first_shown_tab_ = 0;
+  bool scrolling_ = false;  // single-line tabs overflow: the arrows show
 };

@@ -1,11 +1,16 @@
 // The page control's look: the tab row band, every tab in its style, the page frame,
 // the colour ring of the active page, the hover outline and the close buttons.
 #include "lists/ex_page_control.h"
+
+#include <tuple>
+
 #include "platform/gui/rotated_text.h"
 
 namespace {
 
 constexpr int kGradientBands = 16;
+// The desktop's hot-tracking colour: the text of the tab under the mouse with HotTrack.
+constexpr TColor kHotTrackText = RGB(0x00, 0x66, 0xCC);
 
 enum TCloseLook { clkNormal, clkHot, clkPressed };
 
@@ -35,6 +40,7 @@ class TTabPainter {
   void ComputeExtent();
   int Edge() const;
   void DrawColourRing();
+  void DrawScrollArrows();
   void DrawPageBorder();
   void DrawRoundEdges();
   void DrawJoinLine();
@@ -230,6 +236,44 @@ void TTabPainter::Paint() {
     if (pc_.Pages(n)->TabVisible() && pc_.TabRect(n).Width() > 0) DrawTab(*pc_.Pages(n), n);
   DrawDeferredTab();
   DrawHover();
+  DrawScrollArrows();
+}
+
+// A single row whose tabs do not fit: its far corner, cleared, holds two arrow buttons,
+// greyed where there is nothing more to scroll to.
+void TTabPainter::DrawScrollArrows() {
+  const TRect back = pc_.ScrollArrowRect(false);
+  const TRect forward = pc_.ScrollArrowRect(true);
+  if (back.Width() <= 0) return;
+  const TRect corner = Rect(w_ - 35, back.Top - 2, w_, back.Bottom + 2);
+  Fill(c_, corner, pc_.Color());
+  c_.Pen().SetColor(pc_.TabPosition() == tpTop ? clWhite : 0x404040);
+  const int y = pc_.TabPosition() == tpTop ? max_bottom_ : min_top_ - 1;
+  Line(c_, {{std::max(max_right_, w_ - 35), y}, {w_, y}});
+  bool moreAhead = false;
+  for (int n = 0; n < pc_.PageCount(); ++n)
+    if (pc_.TabRect(n).Right > corner.Left) moreAhead = true;
+  for (const auto& [button, enabled, pointsRight] :
+       {std::tuple{back, pc_.FirstShownTab() > 0, false}, std::tuple{forward, moreAhead, true}}) {
+    Fill(c_, button, clBtnFace);
+    c_.Pen().SetColor(clBtnHighlight);
+    Line(c_, {{button.Left, button.Bottom - 1},
+              {button.Left, button.Top},
+              {button.Right - 1, button.Top}});
+    c_.Pen().SetColor(clBtnShadow);
+    Line(c_, {{button.Right - 1, button.Top},
+              {button.Right - 1, button.Bottom - 1},
+              {button.Left, button.Bottom - 1}});
+    const TColor ink = enabled ? clBlack : clGrayText;
+    c_.Pen().SetColor(ink);
+    c_.Brush().SetStyle(bsSolid);
+    c_.Brush().SetColor(ink);
+    const int cx = (button.Left + button.Right) / 2;
+    const int cy = (button.Top + button.Bottom) / 2;
+    const int tip = pointsRight ? 2 : -2;
+    const TPoint triangle[] = {{cx - tip, cy - 4}, {cx + tip, cy}, {cx - tip, cy + 4}};
+    c_.Polygon(triangle);
+  }
 }
 
 void TTabPainter::DrawColourRing() {
@@ -553,8 +597,11 @@ void TTabPainter::DrawTab(TExTabSheet& Sheet, int PageIndex) {
   if (active && pc_.ActiveColor() != clNone) {
     from = pc_.ActiveColor();
     to = pc_.ActiveColorTo();
-  } else if (PageIndex == pc_.HoverTab() &&
-             (pc_.TabHoverColor != clNone || pc_.TabHoverColorTo != clNone)) {
+  } else if (Sheet.Highlighted() && !active) {
+    // A highlighted tab stands out in the selection colour.
+    from = clHighlight;
+    to = clNone;
+  } else if (PageIndex == pc_.HoverTab() && pc_.TabHoverColor != clNone) {
     from = pc_.TabHoverColor;
     to = pc_.TabHoverColorTo;
     direction = Sheet.HoverGradientDirection;
@@ -660,24 +707,27 @@ void TTabPainter::DrawTab(TExTabSheet& Sheet, int PageIndex) {
     DrawCloseButton(r, active, look);
   }
   TImageList* images = pc_.Images();
-  if (images && Sheet.ImageIndex() >= 0 && !drawn) {
+  const int image = pc_.TabImageIndex(PageIndex);
+  if (images && image >= 0 && !drawn) {
     switch (pos) {
       case tpLeft:
-        images->Draw(c_, x + 1, y - 14, Sheet.ImageIndex());
+        images->Draw(c_, x + 1, y - 14, image);
         y -= images->Height();
         break;
       case tpRight:
-        images->Draw(c_, x - 18, y, Sheet.ImageIndex());
+        images->Draw(c_, x - 18, y, image);
         y += images->Height();
         break;
       default:
-        images->Draw(c_, x - 2, y, Sheet.ImageIndex());
+        images->Draw(c_, x - 2, y, image);
         x += images->Width();
         break;
     }
   }
   c_.Font().Assign(active && across ? pc_.ActiveFont() : pc_.Font());
   if (!active) c_.Font().SetColor(Sheet.TextColor());
+  if (!active && Sheet.Highlighted()) c_.Font().SetColor(clHighlightText);
+  if (!active && pc_.HotTrack() && PageIndex == pc_.HoverTab()) c_.Font().SetColor(kHotTrackText);
   if (!Sheet.TabEnable()) c_.Font().SetColor(0x808080);
   if (!Sheet.Enabled()) c_.Font().SetColor(clGrayText);
   if (!drawn) {
@@ -723,18 +773,19 @@ void TTabPainter::DrawDeferredTab() {
   if (sheet.ShowClose())
     DrawCloseButton(r, true, pc_.close_down_ ? clkPressed : pc_.close_hot_ ? clkHot : clkNormal);
   int x = deferred_text_.X, y = deferred_text_.Y;
-  if (TImageList* images = pc_.Images(); images && sheet.ImageIndex() >= 0) {
+  const int image = pc_.TabImageIndex(deferred_);
+  if (TImageList* images = pc_.Images(); images && image >= 0) {
     switch (pos) {
       case tpLeft:
-        images->Draw(c_, x, y - 14, sheet.ImageIndex());
+        images->Draw(c_, x, y - 14, image);
         y -= images->Height();
         break;
       case tpRight:
-        images->Draw(c_, x - 14, y, sheet.ImageIndex());
+        images->Draw(c_, x - 14, y, image);
         y += images->Height();
         break;
       default:
-        images->Draw(c_, x - 2, y, sheet.ImageIndex());
+        images->Draw(c_, x - 2, y, image);
         x += images->Width();
         break;
     }
@@ -758,7 +809,9 @@ void TTabPainter::DrawDeferredTab() {
 
 void TTabPainter::DrawHover() {
   const int hover = pc_.HoverTab();
-  if (hover < 0 || pc_.TabHoverBorder == clNone || pc_.Pages(hover) == pc_.ActivePage()) return;
+  if (hover < 0 || pc_.TabHoverColor == clNone || pc_.TabHoverBorder == clNone ||
+      pc_.Pages(hover) == pc_.ActivePage())
+    return;
   TRect r = pc_.TabRect(hover);
   if (r.Width() <= 0) return;
   int L = r.Left, T = r.Top, R = r.Right, B = r.Bottom;

@@ -194,6 +194,8 @@ TEST_F(PageControlTest, SizingTextsAndTheTabWidthRule) {
 
 // No caption runs past its tab, whatever characters end it, in either font.
 TEST_F(PageControlTest, NoCaptionIsClipped) {
+  form.SetBounds(0, 0, 800, 300);
+  pc->SetBounds(0, 0, 760, 240);  // room for every tab: none under the scroll arrows
   pc->SetTabPosition(tpBottom);
   pc->SetTabHeight(24);
   TTabMargin margins;
@@ -399,6 +401,164 @@ TEST_F(PageControlTest, SheetsShowAndHideWithTheirEvents) {
   pc->SetActivePage(b);
   EXPECT_EQ(log, (std::vector<std::string>{"show b", "hide a"}));
   EXPECT_FALSE(pc->Version().empty());
+}
+
+// ---- the row: margins held by the control, fixed widths, overflow and rows
+
+TEST_F(PageControlTest, AMarginChangedOnTheControlsOwnMarginsLaysTheTabsOutAgain) {
+  Sheet("Monitor");
+  Sheet("My Message");
+  const int wide = pc->TabRect(0).Width();
+  const int secondLeft = pc->TabRect(1).Left;
+  pc->TabMargin().SetLeftMargin(10);
+  EXPECT_EQ(pc->TabRect(0).Width(), wide + 10);
+  EXPECT_EQ(pc->TabRect(1).Left, secondLeft + 10);
+  // A fixed width wins over the text's.
+  pc->SetTabWidth(70);
+  EXPECT_EQ(pc->TabRect(0).Width(), 70);
+  EXPECT_EQ(pc->TabRect(1).Width(), 70);
+}
+
+TEST_F(PageControlTest, OnChangingMayStillRefuseAChangeByTheUser) {
+  Sheet("Monitor");
+  TExTabSheet* b = Sheet("My Message");
+  bool allow = false;
+  int asked = 0;
+  pc->OnChanging = [&](TComponent* Sender, bool& Allow) {
+    EXPECT_EQ(Sender, pc);
+    ++asked;
+    Allow = allow;
+  };
+  const TRect tab = pc->TabRect(1);
+  SimulateClick(*pc, tab.Left + 5, tab.Top + 5);
+  EXPECT_EQ(pc->ActivePageIndex(), 0);
+  // Not asked when OnCanChange refused already.
+  pc->OnCanChange = [](TComponent*, int, int, bool& Allow) { Allow = false; };
+  SimulateClick(*pc, tab.Left + 5, tab.Top + 5);
+  EXPECT_EQ(asked, 1);
+  pc->OnCanChange = nullptr;
+  allow = true;
+  SimulateClick(*pc, tab.Left + 5, tab.Top + 5);
+  EXPECT_EQ(pc->ActivePage(), b);
+}
+
+TEST_F(PageControlTest, OnGetImageIndexAnswersForTheTab) {
+  TExTabSheet* hidden = Sheet("Hidden");
+  Sheet("Shown");
+  hidden->SetTabVisible(false);
+  EXPECT_EQ(pc->TabImageIndex(1), 0);
+  std::vector<int> asked;
+  pc->OnGetImageIndex = [&](TComponent*, int TabIndex, int& Image) {
+    asked.push_back(TabIndex);
+    Image = 7;
+  };
+  EXPECT_EQ(pc->TabImageIndex(1), 7);
+  EXPECT_EQ(asked, std::vector<int>{0});  // by tab index, the hidden sheet not counted
+  EXPECT_EQ(pc->TabImageIndex(0), 0);     // no tab, no question
+}
+
+TEST_F(PageControlTest, TabsThatDoNotFitScrollByTheArrowsAndTheActiveOneStaysInSight) {
+  pc->SetBounds(0, 0, 200, 120);
+  for (const char* caption : {"Monitor", "My Message", "Message Group", "Settings", "Log"})
+    Sheet(caption);
+  const TRect back = pc->ScrollArrowRect(false);
+  const TRect ahead = pc->ScrollArrowRect(true);
+  ASSERT_GT(back.Width(), 0);
+  EXPECT_EQ(back.Right, ahead.Left);
+  EXPECT_EQ(ahead.Right, pc->Width() - 2);
+  EXPECT_EQ(pc->RowCount(), 1);
+  // A click on an arrow scrolls, it chooses no tab.
+  SimulateClick(*pc, ahead.Left + 5, ahead.Top + 5);
+  EXPECT_EQ(pc->FirstShownTab(), 1);
+  EXPECT_EQ(pc->TabRect(0), TRect{});
+  EXPECT_EQ(pc->TabRect(1).Left, 2);
+  EXPECT_EQ(pc->ActivePageIndex(), 0);
+  SimulateClick(*pc, back.Left + 5, back.Top + 5);
+  EXPECT_EQ(pc->FirstShownTab(), 0);
+  SimulateClick(*pc, back.Left + 5, back.Top + 5);
+  EXPECT_EQ(pc->FirstShownTab(), 0);
+  // Ctrl+Tab to a tab beyond the arrows brings it into sight.
+  pc->SetActivePage(pc->Pages(4));
+  EXPECT_GT(pc->FirstShownTab(), 0);
+  EXPECT_LE(pc->TabRect(4).Right, back.Left);
+  // Drawn: the arrows on button faces in the cleared corner; with the last tab in
+  // sight only the one back is usable.
+  auto picture = Snapshot(*pc);
+  auto mid = [&](const TRect& R) {
+    return PixelAt(*picture, (R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2);
+  };
+  EXPECT_EQ(mid(back), clBlack);
+  EXPECT_EQ(mid(ahead), ColorToRGB(clGrayText));
+  EXPECT_EQ(PixelAt(*picture, ahead.Left + 2, ahead.Top + 2), ColorToRGB(clBtnFace));
+  // Room enough: no arrows, the row starts at the first tab again.
+  pc->SetBounds(0, 0, 900, 120);
+  EXPECT_EQ(pc->ScrollArrowRect(true), TRect{});
+  EXPECT_EQ(pc->FirstShownTab(), 0);
+}
+
+TEST_F(PageControlTest, MultiLineTabsWrapIntoRowsWithTheActiveRowNextToThePage) {
+  pc->SetBounds(0, 0, 220, 200);
+  pc->SetTabHeight(20);
+  for (const char* caption : {"Monitor", "My Message", "Message Group", "Settings", "Log"})
+    Sheet(caption);
+  const TRect single = pc->DisplayRect();
+  pc->SetMultiLine(true);
+  ASSERT_GT(pc->RowCount(), 1);
+  EXPECT_EQ(pc->ScrollArrowRect(true), TRect{});
+  EXPECT_EQ(pc->DisplayRect().Top, single.Top + (pc->RowCount() - 1) * 20);
+  // The active tab's row lies on the page; with it every tab in that row.
+  const int pageEdge = pc->DisplayRect().Top - 4;
+  EXPECT_EQ(pc->TabRect(0).Bottom, pageEdge);
+  pc->SetActivePage(pc->Pages(4));
+  EXPECT_EQ(pc->TabRect(4).Bottom, pageEdge);
+  EXPECT_LT(pc->TabRect(0).Bottom, pageEdge);
+  // Rows of several tabs fill the width, unless ragged.
+  auto rowEnds = [&] {
+    std::vector<int> ends;
+    for (int n = 0; n < pc->PageCount(); ++n) ends.push_back(pc->TabRect(n).Right);
+    return ends;
+  };
+  std::vector<int> stretched = rowEnds();
+  EXPECT_NE(std::find(stretched.begin(), stretched.end(), pc->Width() - 2), stretched.end());
+  pc->SetRaggedRight(true);
+  std::vector<int> ragged = rowEnds();
+  EXPECT_EQ(std::find(ragged.begin(), ragged.end(), pc->Width() - 2), ragged.end());
+  // Every tab is inside the control and no two overlap.
+  for (int a = 0; a < pc->PageCount(); ++a) {
+    EXPECT_LE(pc->TabRect(a).Right, pc->Width() - 2);
+    for (int b = a + 1; b < pc->PageCount(); ++b) {
+      const TRect x = pc->TabRect(a), y = pc->TabRect(b);
+      EXPECT_TRUE(x.Right <= y.Left || y.Right <= x.Left || x.Bottom <= y.Top || y.Bottom <= x.Top)
+          << a << " " << b;
+    }
+  }
+}
+
+TEST_F(PageControlTest, HotTrackColoursTheTextUnderTheMouseAndHighlightedTabsStandOut) {
+  Sheet("First");
+  Sheet("Second");
+  TExTabSheet* third = Sheet("Third");
+  const TRect second = pc->TabRect(1);
+  SimulateMouseMove(*pc, second.Left + 4, second.Top + 4);
+  EXPECT_EQ(pc->HoverTab(), -1);
+  pc->SetHotTrack(true);
+  SimulateMouseMove(*pc, second.Left + 4, second.Top + 4);
+  EXPECT_EQ(pc->HoverTab(), 1);
+  auto count = [](TBitmap& Picture, const TRect& Area, TColor Colour) {
+    int n = 0;
+    for (int y = Area.Top; y < Area.Bottom; ++y)
+      for (int x = Area.Left; x < Area.Right; ++x) n += PixelAt(Picture, x, y) == Colour;
+    return n;
+  };
+  auto hot = Snapshot(*pc);
+  EXPECT_GT(count(*hot, second, RGB(0x00, 0x66, 0xCC)), 0);
+  EXPECT_EQ(count(*hot, pc->TabRect(2), RGB(0x00, 0x66, 0xCC)), 0);
+  // No hover colours were set: no outline, no hover face.
+  EXPECT_EQ(count(*hot, second, clBlue), 0);
+  third->SetHighlighted(true);
+  auto lit = Snapshot(*pc);
+  const TRect tab = pc->TabRect(2);
+  EXPECT_GT(count(*lit, tab, ColorToRGB(clHighlight)), tab.Width() * tab.Height() / 2);
 }
 
 }  // namespace
