@@ -186,6 +186,7 @@ class TCustomRDFormattedData : public TCustomRDData {
   struct TRDFormatParams;
   void FormatLine(const std::string& text, const std::string& stored, int itemNo, int count,
                   int startOffs, TRDFormatParams& params);
+  void PlaceControls();
   void FormatRectItem(int itemNo, TRDFormatParams& params);
   void FormatFullLineItem(int itemNo, TRDFormatParams& params);
   void StartNewLine(int itemNo, bool wrapping, TRDFormatParams& params);

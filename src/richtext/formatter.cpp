@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "richtext/format_params.h"
+#include "richtext/item_factory.h"
 #include "richtext/line_break.h"
 #include "richtext/nontext_items.h"
 #include "richtext/rd_style.h"
@@ -377,6 +378,20 @@ void TCustomRDFormattedData::FormatRectItem(int itemNo, TRDFormatParams& p) {
   line->Left = p.x + p.line_left + spacing;
   line->Offs = 0;
   line->Length = 0;
+  if ((GetFlags() & rdfCollectJumps) && item->QueryItemFlagEx(1, &style)) {
+    // Pictures and image-list pictures that are links.
+    TRDJumpInfo jump;
+    jump.RDData = this;
+    jump.Left = line->Left;
+    jump.Top = line->Top;
+    jump.Width = width;
+    jump.Height = line->Height;
+    jump.Id = JumpCount;
+    jump.DrawItemNo = DrawItems.Count();
+    jump.Cursor = style.JumpCursor;
+    Jumps.push_back(jump);
+    item->JumpID = JumpCount++;
+  }
   AddDrawLine(std::move(line), p);
   p.x += width + spacing;
   p.at_para_start = false;
@@ -690,5 +705,21 @@ void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noR
     if (formatTail) ScrollTo((GetOptions() & rdoScrollToEnd) ? DocumentHeight : oldVOffs, false);
     if (keepStart >= 0 && keepEnd >= 0 && keepEnd < Items.Count() && keepStart < Items.Count())
       SetSelectionBounds(keepStart, keepStartOffs, keepEnd, keepEndOffs);
+    PlaceControls();
+  }
+}
+
+void TCustomRDFormattedData::PlaceControls() {
+  // Controls are windows on the viewer: placed in client coordinates here, moved along
+  // with the document by the scroller afterwards.
+  int ox, oy;
+  GetOrigin(ox, oy);
+  for (int i = 0; i < Items.Count(); ++i) {
+    auto* item = dynamic_cast<TRDNonTextItemInfo*>(GetItem(i));
+    if (!item || item->StyleNo != rdsComponent || item->DrawItemNo < 0 ||
+        item->DrawItemNo >= DrawItems.Count())
+      continue;
+    const TRDDrawLineInfo& line = *DrawItems[item->DrawItemNo];
+    item->MoveToPosition(line.Left - GetHOffs() + ox, line.Top - GetVOffs() + oy, false);
   }
 }

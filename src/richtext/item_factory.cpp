@@ -4,6 +4,9 @@
 
 #include "platform/text/sysutils.h"
 #include "richtext/break_item.h"
+#include "richtext/bullet_item.h"
+#include "richtext/control_item.h"
+#include "richtext/picture_item.h"
 #include "richtext/rd_data.h"
 #include "richtext/rdf_routines.h"
 #include "richtext/rich_doc_error.h"
@@ -58,9 +61,18 @@ std::unique_ptr<TCustomRDItemInfo> CreateRDItem(int styleNo, TCustomRDData* rdDa
     item = Create<TRDBreakItemInfo>(rdData);
   } else if (styleNo == rdsTab) {
     item = Create<TRDTabItemInfo>(rdData);
-  } else if (styleNo == rdsPicture || styleNo == rdsHotspot || styleNo == rdsComponent ||
-             styleNo == rdsBullet || styleNo == rdsHotPicture || styleNo == rdsListMarker) {
-    return nullptr;  // pictures, controls and list markers are not part of this library
+  } else if (styleNo == rdsPicture) {
+    item = Create<TRDGraphicItemInfo>(rdData);
+  } else if (styleNo == rdsHotPicture) {
+    item = Create<TRDHotGraphicItemInfo>(rdData);
+  } else if (styleNo == rdsBullet) {
+    item = Create<TRDBulletItemInfo>(rdData);
+  } else if (styleNo == rdsHotspot) {
+    item = Create<TRDHotspotItemInfo>(rdData);
+  } else if (styleNo == rdsComponent) {
+    item = Create<TRDControlItemInfo>(rdData);
+  } else if (styleNo == rdsListMarker) {
+    return nullptr;
   } else {
     for (const TRichDocItemTypeInfo& info : Registry())
       if (info.StyleNo == styleNo) {

@@ -1,5 +1,6 @@
 #include "richtext/item_info.h"
 
+#include "platform/gui/hint_window.h"
 #include "platform/text/streams.h"
 #include "richtext/draw_lines.h"
 #include "richtext/item_factory.h"
@@ -346,4 +347,18 @@ void TRDTextItemInfo::MarkStylesInUse(TRDStyleUsage& usage) const {
 void TRDTextItemInfo::UpdateStyles(const TRDStyleUsage& usage) {
   TCustomRDItemInfo::UpdateStyles(usage);
   if (StyleNo != kFollowParaStyleNo) Renumber(StyleNo, usage.UsedTextStyles);
+}
+
+bool TCustomRDItemInfo::ShowItemHint(unsigned, int, int, int itemNo, TCustomRDData* rdData) {
+  if (!rdData || !(rdData->GetOptions() & rdoShowItemHints)) return false;
+  TWinControl* control = rdData->GetParentControl();
+  if (!control) return false;
+  const std::string hint = rdData->GetAbsoluteRootData()->DoItemHint(rdData, itemNo);
+  const bool changed = hint != control->Hint();
+  control->SetHint(hint);
+  if (hint.empty())
+    CancelHint();
+  else if (changed)
+    ReactivateHint(*control);
+  return false;
 }

@@ -21,10 +21,12 @@
 #include "richtext/text_routines.h"
 #include "richtext/word_painter.h"
 
+class TBitmap;
 class TCustomRDData;
 class TCustomRDItemInfo;
 struct TRDHTMLSaveContext;  // html_writer.h
 struct TRDRTFSaveContext;   // rtf_writer.h
+class TGraphic;
 class TRDDrawLineInfo;
 class TRDStyle;
 class TStream;
@@ -39,6 +41,7 @@ constexpr std::uint8_t rdisSpellChecked = 0x01;
 // Paint state bits handed to items that paint themselves.
 using TRDItemPaintState = std::uint16_t;
 constexpr TRDItemPaintState rdipsSelected = 1 << 0;
+constexpr TRDItemPaintState rdipsCurrent = 1 << 1;
 constexpr TRDItemPaintState rdipsHover = 1 << 2;
 constexpr TRDItemPaintState rdipsFocused = 1 << 6;
 constexpr TRDItemPaintState rdipsSpecialCharacters = 1 << 9;
@@ -118,6 +121,15 @@ struct TRDListMarkerInfo {
   int StartFrom = 1;
 };
 
+// A stored position inside an item that holds documents of its own (a table keeps the
+// cell); items without documents store nothing.
+class TRDStoreSubRDData {
+ public:
+  virtual ~TRDStoreSubRDData() = default;
+  virtual int GetRow() const { return 0; }
+  virtual int GetCol() const { return 0; }
+};
+
 class TCustomRDItemInfo {
  public:
   explicit TCustomRDItemInfo(TCustomRDData* rdData);
@@ -172,6 +184,16 @@ class TCustomRDItemInfo {
   virtual void Print(TRDCanvas& canvas, int x, int y, int right, TRDColorMode colorMode,
                      const TRDResolution& resolution, TRDStyle& rdStyle,
                      const TRDDrawLineInfo* drawItem) const;
+  // The picture the item shows, if it has one.
+  virtual const TGraphic* GetImage() const { return nullptr; }
+  // Prints by drawing into bitmap (see QueryItemFlagEx code 0); partIndex is the part of
+  // a split drawing line, -1 for a whole one. False: the item drew nothing.
+  virtual bool PrintToBitmap(TBitmap&, bool /*useCopy*/, const TRDDrawLineInfo* /*drawLine*/,
+                             int /*partIndex*/, TRDColorMode, TRDStyle&) const {
+    return false;
+  }
+  // The background an item with documents of its own prints under them.
+  virtual void PrintBackground(TRDCanvas&, const TRect&, TRDColorMode) const {}
   virtual int GetImageWidth(const TRDStyle*) const { return 0; }
   virtual int GetImageHeight(const TRDStyle*) const { return 0; }
   virtual int GetHorzSpacing() const { return 0; }
@@ -207,6 +229,17 @@ class TCustomRDItemInfo {
   virtual bool GetExtraStrProperty(TRDExtraItemStrProperty prop, std::string& value) const;
   virtual bool SetExtraCustomProperty(const std::string& name, const std::string& value);
   virtual void CreateAnimator(TCustomRDData*) {}
+  // Takes over source's animator when this item has none, then makes or refreshes it.
+  virtual void UpdateAnimator(TCustomRDItemInfo& /*source*/, TCustomRDData*) {}
+  // The mouse moves over the item at (x, y) from its top-left corner: shows the item's
+  // hint as the viewer's when item hints are on. True when the item handled it itself.
+  virtual bool ShowItemHint(unsigned shift, int x, int y, int itemNo, TCustomRDData* rdData);
+
+  // Items that hold documents of their own (a table's cells): how many, and each. The
+  // document walks (enumeration, marker search) descend into them.
+  virtual int GetSubDocCount() const { return 0; }
+  virtual TCustomRDData* GetSubDoc(int /*index*/) const { return nullptr; }
+  virtual std::unique_ptr<TRDStoreSubRDData> GetSubDocStoreInfo() const { return nullptr; }
 
   // Export. The writers (rtf_writer.h, html_writer.h) call these for every item that is
   // not plain text; the context carries the shared tables, the options and the place for

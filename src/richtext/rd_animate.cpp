@@ -10,6 +10,7 @@ TRDAnimator::TRDAnimator(TCustomRDData* rdData, TCustomRDItemInfo* item)
 
 TRDAnimator::~TRDAnimator() {
   if (List) List->Remove(this);
+  if (Holder) *Holder = nullptr;
 }
 
 TRDBitmapAnimator::TRDBitmapAnimator(TCustomRDData* rdData, TCustomRDItemInfo* item)

@@ -40,6 +40,9 @@ class TRDAnimator {
   TCustomRDItemInfo* Item;
   int Interval = 0;  // milliseconds left until the next frame
   TCustomRDData* RDData;
+  // The picture's reference to this animator, cleared when the animator is freed (by its
+  // list or its picture, whichever comes first).
+  TRDAnimator** Holder = nullptr;
 
   virtual int GetFrameCount() const = 0;
   virtual void HiddenTick() {}

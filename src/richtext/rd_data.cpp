@@ -613,7 +613,12 @@ void TCustomRDData::MoveItemsFrom(TCustomRDData& source) {
 bool TCustomRDData::EnumItems(
     const std::function<void(TCustomRDData& data, int itemNo, bool& cont)>& proc) {
   bool cont = true;
-  for (int i = 0; i < Items.Count() && cont; ++i) proc(*this, i, cont);
+  for (int i = 0; i < Items.Count() && cont; ++i) {
+    proc(*this, i, cont);
+    const TCustomRDItemInfo* item = GetItem(i);
+    for (int d = 0; d < item->GetSubDocCount() && cont; ++d)
+      if (TCustomRDData* sub = item->GetSubDoc(d)) cont = sub->EnumItems(proc);
+  }
   return cont;
 }
 

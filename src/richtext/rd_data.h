@@ -18,9 +18,22 @@
 #include "richtext/item_info.h"
 #include "richtext/style_types.h"
 
+class TControl;
+class TGraphic;
+class TImageList;
+class TRDAnimatorList;
 class TRDStyle;
 struct TRDHTMLSaveParams;  // html_writer.h
 struct TRDRTFSaveParams;   // rtf_writer.h
+class TWinControl;
+
+// What happens to the control of a control item, told to the application.
+enum TRDControlAction {
+  rdcaMoveToUndoList,
+  rdcaMoveFromUndoList,
+  rdcaBeforeRDFSave,
+  rdcaAfterRDFSave
+};
 
 // The item list: item i is its text and its item object; the list owns the objects.
 class TRDItemList {
@@ -124,6 +137,27 @@ class TCustomRDData {
   virtual bool SaveRTFToStream(TStream& stream, const TRDRTFSaveParams& params);
   virtual bool SaveHTMLToStream(TStream& stream, const TRDHTMLSaveParams& params);
   virtual bool SaveHTMLExToStream(TStream& stream, const TRDHTMLSaveParams& params);
+
+  // Objects in the text: what a document reader asks the application for, the window
+  // controls of control items live on, and what the application is told about them. A
+  // sub-document asks its root; the root answers through the events below.
+  virtual std::unique_ptr<TGraphic> DoRDFPictureNeeded(const std::string& name, const TRDTag& tag);
+  virtual std::unique_ptr<TControl> DoRDFControlNeeded(const std::string& name, const TRDTag& tag);
+  virtual TImageList* DoRDFImageListNeeded(int imageListTag);
+  virtual TWinControl* GetParentControl();
+  virtual void DoControlAction(TRDControlAction action, int itemNo, TControl* control);
+  // The hint text of an item under the mouse ("" for none).
+  virtual std::string DoItemHint(TCustomRDData* rdData, int itemNo);
+  std::function<std::unique_ptr<TGraphic>(const std::string& name, const TRDTag& tag)>
+      OnRDFPictureNeeded;
+  std::function<std::unique_ptr<TControl>(const std::string& name, const TRDTag& tag)>
+      OnRDFControlNeeded;
+  std::function<TImageList*(int imageListTag)> OnRDFImageListNeeded;
+  std::function<void(TRDControlAction action, int itemNo, TControl* control)> OnControlAction;
+  std::function<std::string(TCustomRDData* rdData, int itemNo)> OnItemHint;
+  TWinControl* ParentControl = nullptr;
+  // The animators of the document's pictures while the viewer animates them, else none.
+  virtual TRDAnimatorList* GetAnimators();
 
   // Appending (the viewer path).
   void AddText(const std::string& s, int styleNo, int paraNo);

@@ -21,6 +21,7 @@ constexpr int kRDFMarkers = 6;
 
 // How a record's data lines are written (the SaveType header field).
 constexpr int kRDFSaveText = 0;
+constexpr int kRDFSaveNoBody = 1;  // a picture or control stored by its name only
 constexpr int kRDFSaveBinary = 2;  // the last data line is a binary block
 constexpr int kRDFSaveUnicodeHex = 3;
 
@@ -28,6 +29,10 @@ constexpr int kRDFSaveUnicodeHex = 3;
 constexpr unsigned char kRDFItemFlagAcceptsRecord = 2;
 
 // Bits of the reader's warning set.
+constexpr unsigned rdfwUnknownPictureFormat = 0x01;
+constexpr unsigned rdfwUnknownControls = 0x02;
+constexpr unsigned rdfwLargeImageIndex = 0x08;
+constexpr unsigned rdfwInvalidPicture = 0x40;
 constexpr unsigned rdfwStyleOutOfRange = 0x04;
 constexpr unsigned rdfwConvertedToUnicode = 0x10;
 constexpr unsigned rdfwConvertedToAnsi = 0x20;

@@ -475,7 +475,7 @@ bool TRDFReader::Read(TRDFInput& in) {
     if (h.StyleNo == kRDFVersion) continue;
     if (item && !TranslateStyles(*item)) return false;
     if (h.SaveType != kRDFSaveText && h.SaveType != kRDFSaveBinary &&
-        h.SaveType != kRDFSaveUnicodeHex)
+        h.SaveType != kRDFSaveUnicodeHex && !(h.SaveType == kRDFSaveNoBody && h.StyleNo < 0))
       return false;
     if (h.SaveType == kRDFSaveBinary && h.StyleNo >= 0) return false;
     const bool special =

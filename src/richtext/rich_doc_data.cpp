@@ -194,3 +194,7 @@ TRDAnimatorList& TRichDocRDData::Animators() {
   if (!animators_) animators_ = std::make_unique<TRDAnimatorList>();
   return *animators_;
 }
+
+TRDAnimatorList* TRichDocRDData::GetAnimators() {
+  return rich_doc_.AnimationMode() == rdaniDisabled ? nullptr : &Animators();
+}

@@ -28,8 +28,9 @@ inline bool FuzzRDFReader(const uint8_t* Data, size_t Size) {
     stream->SetPosition(0);
     return stream;
   };
-  constexpr TRDFOptions kLoad =
-      rdfoLoadBack | rdfoLoadLayout | rdfoLoadDocProperties | rdfoConvUnknownStylesToZero;
+  constexpr TRDFOptions kLoad = rdfoLoadBack | rdfoLoadLayout | rdfoLoadDocProperties |
+                                rdfoConvUnknownStylesToZero | rdfoIgnoreUnknownPicFmt |
+                                rdfoIgnoreUnknownCtrls | rdfoConvLargeImageIdxToZero;
   for (TRDOptions options : {TRDOptions(0), rdoTagsArePChars}) {
     TRDStyle sheet;
     TRDBackground background(false);
@@ -49,7 +50,8 @@ inline bool FuzzRDFReader(const uint8_t* Data, size_t Size) {
     int index = document.GetItemCount() / 2;
     InsertRDFFromStream(document, *streamOf(input), index, context);
     for (TRDFOptions form : {TRDFOptions(0), rdfoSaveBinary}) {
-      document.SetRDFOptions(form | rdfoSaveTextStyles | rdfoSaveParaStyles);
+      document.SetRDFOptions(form | rdfoSaveTextStyles | rdfoSaveParaStyles | rdfoSavePicturesBody |
+                             rdfoSaveControlsBody);
       TMemoryStream saved;
       SaveRDFToStream(document, saved, false);
       saved.SetPosition(0);
@@ -57,6 +59,7 @@ inline bool FuzzRDFReader(const uint8_t* Data, size_t Size) {
       TCustomRDData reread;
       reread.SetRDStyle(&rereadSheet);
       reread.SetOptions(options);
+      reread.SetRDFOptions(kLoad);
       if (!LoadRDFFromStream(reread, saved) || reread.GetItemCount() != document.GetItemCount())
         return false;
     }

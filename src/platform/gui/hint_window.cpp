@@ -224,6 +224,15 @@ THintWindow* ShownHintWindow() {
   return nullptr;
 }
 
+void ReactivateHint(TControl& Control) {
+  CancelHint();
+  TControl* surface = &Control;
+  while (surface && !dynamic_cast<TWinControl*>(surface)) surface = surface->Parent();
+  if (!surface) return;
+  const QPoint at = WidgetOf(*static_cast<TWinControl*>(surface))->mapFromGlobal(QCursor::pos());
+  ActivateHintAt(*surface, at.x(), at.y());
+}
+
 void ActivateHintAt(TControl& Control, int X, int Y) {
   TControl* surface = &Control;
   if (!dynamic_cast<TWinControl*>(surface)) {

@@ -70,6 +70,8 @@ void CancelHint();
 void ActivateHintAt(TControl& Control, int X, int Y);
 // The hint window showing now, or null.
 THintWindow* ShownHintWindow();
+// Shows Control's (new) hint where the mouse is now, as if it had rested there.
+void ReactivateHint(TControl& Control);
 
 // Test support: what the application does when the mouse rests at (X, Y) of Control
 // (client coordinates; a windowless control's point is passed on to its parent).

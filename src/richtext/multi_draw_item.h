@@ -1,0 +1,22 @@
+// The drawing line of an object laid out for printing in several parts: a picture or a
+// table cut by page breaks. Part k is what is printed on the k-th page the object
+// touches; each part knows its height on that page (device pixels).
+#pragma once
+
+#include "richtext/draw_lines.h"
+#include "richtext/rd_lists.h"
+
+class TRDMultiDrawItemPart {
+ public:
+  virtual ~TRDMultiDrawItemPart() = default;
+  int Height = 0;
+  // The part's own answer to the printing code's one query; none at this level.
+  virtual int GetSoftPageBreakInfo() const { return -1; }
+};
+
+using TRDMultiDrawItemPartsList = TRDList<TRDMultiDrawItemPart>;
+
+class TRDMultiDrawItemInfo : public TRDDrawLineInfo {
+ public:
+  TRDMultiDrawItemPartsList PartsList;
+};

@@ -1,0 +1,46 @@
+// The document data's side of the objects in the text: the application's answers for
+// pictures, controls and image lists a document file names, the window controls live
+// on, and item hints. Sub-documents (table cells) ask their root.
+#include "platform/gui/bitmap.h"
+#include "platform/gui/controls.h"
+#include "richtext/rd_data.h"
+
+std::unique_ptr<TGraphic> TCustomRDData::DoRDFPictureNeeded(const std::string& name,
+                                                            const TRDTag& tag) {
+  if (TCustomRDData* root = GetRootData(); root != this) return root->DoRDFPictureNeeded(name, tag);
+  return OnRDFPictureNeeded ? OnRDFPictureNeeded(name, tag) : nullptr;
+}
+
+std::unique_ptr<TControl> TCustomRDData::DoRDFControlNeeded(const std::string& name,
+                                                            const TRDTag& tag) {
+  if (TCustomRDData* root = GetRootData(); root != this) return root->DoRDFControlNeeded(name, tag);
+  return OnRDFControlNeeded ? OnRDFControlNeeded(name, tag) : nullptr;
+}
+
+TImageList* TCustomRDData::DoRDFImageListNeeded(int imageListTag) {
+  if (TCustomRDData* root = GetRootData(); root != this)
+    return root->DoRDFImageListNeeded(imageListTag);
+  return OnRDFImageListNeeded ? OnRDFImageListNeeded(imageListTag) : nullptr;
+}
+
+TWinControl* TCustomRDData::GetParentControl() {
+  if (TCustomRDData* root = GetRootData(); root != this) return root->GetParentControl();
+  return ParentControl;
+}
+
+void TCustomRDData::DoControlAction(TRDControlAction action, int itemNo, TControl* control) {
+  if (TCustomRDData* root = GetRootData(); root != this)
+    return root->DoControlAction(action, itemNo, control);
+  if (OnControlAction) OnControlAction(action, itemNo, control);
+}
+
+std::string TCustomRDData::DoItemHint(TCustomRDData* rdData, int itemNo) {
+  if (TCustomRDData* root = GetAbsoluteRootData(); root != this)
+    return root->DoItemHint(rdData, itemNo);
+  return OnItemHint ? OnItemHint(rdData, itemNo) : std::string();
+}
+
+TRDAnimatorList* TCustomRDData::GetAnimators() {
+  if (TCustomRDData* root = GetRootData(); root != this) return root->GetAnimators();
+  return nullptr;
+}
