@@ -6,6 +6,7 @@
 #include "richtext/break_item.h"
 #include "richtext/bullet_item.h"
 #include "richtext/control_item.h"
+#include "richtext/marker_item.h"
 #include "richtext/picture_item.h"
 #include "richtext/rd_data.h"
 #include "richtext/rdf_routines.h"
@@ -72,7 +73,7 @@ std::unique_ptr<TCustomRDItemInfo> CreateRDItem(int styleNo, TCustomRDData* rdDa
   } else if (styleNo == rdsComponent) {
     item = Create<TRDControlItemInfo>(rdData);
   } else if (styleNo == rdsListMarker) {
-    return nullptr;
+    item = Create<TRDMarkerItemInfo>(rdData);
   } else {
     for (const TRichDocItemTypeInfo& info : Registry())
       if (info.StyleNo == styleNo) {

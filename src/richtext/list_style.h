@@ -14,7 +14,8 @@
 #include "richtext/rd_canvas.h"
 #include "richtext/style_info.h"
 
-class TCustomImageList;
+class TImageList;
+using TCustomImageList = TImageList;
 class TGraphic;
 class TStream;
 

@@ -5,6 +5,7 @@
 #include "richtext/code_pages.h"
 #include "richtext/item_factory.h"
 #include "richtext/list_style.h"
+#include "richtext/marker_list.h"
 #include "richtext/rd_style.h"
 #include "richtext/text_routines.h"
 
@@ -189,6 +190,7 @@ void TCustomRDData::AppendItemAsIs(std::string s, std::unique_ptr<TCustomRDItemI
   raw->NotifyData(this, s);
   Items.Add(std::move(s), std::move(item));
   raw->NotifyDataEx(this);
+  if (raw->StyleNo == rdsListMarker) AddMarkerToList(Items.Count() - 1);
 }
 
 // --- deleting ---------------------------------------------------------------------------------
@@ -202,7 +204,9 @@ void TCustomRDData::FreeItemObject(std::unique_ptr<TCustomRDItemInfo>& item) {
   item.reset();
 }
 
-void TCustomRDData::FreeItem(int itemNo, bool) {
+void TCustomRDData::FreeItem(int itemNo, bool clearing) {
+  // Clearing the root drops its whole marker list at once.
+  if (!clearing || GetAbsoluteRootData() != this) RemoveMarkerFromList(itemNo);
   std::string text = Items.Strings(itemNo);
   DoItemAction(rdiaDestroying, Items.Objects(itemNo), text, this);
   std::unique_ptr<TCustomRDItemInfo> item = Items.TakeObject(itemNo);
@@ -221,6 +225,7 @@ void TCustomRDData::Clear() {
   State |= rddsClearing;
   for (int i = 0; i < Items.Count(); ++i) FreeItem(i, true);
   Items.Delete(0, Items.Count());
+  if (GetAbsoluteRootData() == this) markers_.reset();
   NotAddedCP.reset();
   FirstCP = LastCP = nullptr;
   CPCount = 0;
@@ -584,6 +589,7 @@ void TCustomRDData::InsertItemRaw(int index, std::string s,
   raw->NotifyData(this, s);
   Items.Insert(index, std::move(s), std::move(item));
   raw->NotifyDataEx(this);
+  if (raw->StyleNo == rdsListMarker) AddMarkerToList(index);
 }
 
 void TCustomRDData::NotifyItemsInserting() {

@@ -22,6 +22,7 @@ class TControl;
 class TGraphic;
 class TImageList;
 class TRDAnimatorList;
+class TRDMarkerList;
 class TRDStyle;
 struct TRDHTMLSaveParams;  // html_writer.h
 struct TRDRTFSaveParams;   // rtf_writer.h
@@ -159,6 +160,18 @@ class TCustomRDData {
   // The animators of the document's pictures while the viewer animates them, else none.
   virtual TRDAnimatorList* GetAnimators();
 
+  // The list markers of the document in document order, kept by the root data; created on
+  // request, freed when its last marker goes.
+  TRDMarkerList* GetMarkers(bool createIfNone);
+  // Puts the list marker at itemNo into the marker list (after the marker before it) and
+  // numbers the list again from it; nothing for other items or a listed marker.
+  void AddMarkerToList(int itemNo);
+  // Takes the marker at itemNo out of the list and numbers again from its predecessor.
+  void RemoveMarkerFromList(int itemNo);
+  void RenumberMarkersFrom(int itemNo, bool createList);
+  // The index of the last marker after markerIndex whose list is one of listNos; -1 if none.
+  int FindLastMarkerOfLists(int markerIndex, const std::vector<int>& listNos);
+
   // Appending (the viewer path).
   void AddText(const std::string& s, int styleNo, int paraNo);
   void AddTextWithTag(const std::string& s, int styleNo, int paraNo, const TRDTag& tag);
@@ -259,6 +272,7 @@ class TCustomRDData {
   TRDFOptions rdf_options_ = 0;
   unsigned rdf_warnings_ = 0;
   TRDStyle* rd_style_ = nullptr;
+  std::unique_ptr<TRDMarkerList> markers_;
 };
 
 template <class T>

@@ -8,6 +8,7 @@
 #include "platform/gui/canvas.h"
 #include "platform/gui/wide_text.h"
 #include "richtext/code_pages.h"
+#include "richtext/symbol_fonts.h"
 
 TRDPlatformCanvas::TRDPlatformCanvas(TCanvas& canvas) : canvas_(canvas) {}
 
@@ -21,7 +22,8 @@ const TPreparedFont& TRDPlatformCanvas::Prepared() {
   auto& slot = fonts_[key];
   if (!slot) {
     TFont font;
-    font.SetName(Font.Name);
+    // Picture fonts are drawn as the Unicode characters they stand for (see Shown).
+    font.SetName(SymbolFontOf(Font.Name) == TRDSymbolFont::None ? Font.Name : SymbolFontStandIn());
     font.SetHeight(Font.Height);
     font.SetStyle(Font.Style);
     slot = std::make_unique<TPreparedFont>(font);
@@ -32,6 +34,12 @@ const TPreparedFont& TRDPlatformCanvas::Prepared() {
 }
 
 const std::u16string& TRDPlatformCanvas::Wide(std::string_view text) {
+  if (SymbolFontOf(Font.Name) != TRDSymbolFont::None) {
+    // The codes of a picture font are no characters of a code page: Shown maps them.
+    wide_.resize(text.size());
+    for (size_t i = 0; i < text.size(); ++i) wide_[i] = std::uint8_t(text[i]);
+    return wide_;
+  }
   const int codePage = CharsetToCodePage(Font.Charset);
   if (codePage != table_code_page_) {
     std::string all(256, '\0');
@@ -60,11 +68,18 @@ void TRDPlatformCanvas::SyncPenAndBrush() {
 }
 
 int TRDPlatformCanvas::TextWidthA(std::string_view text) {
-  return Prepared().TextWidth(Wide(text));
+  return TextWidthW(Wide(text));
 }
 
 int TRDPlatformCanvas::TextWidthW(std::u16string_view text) {
-  return Prepared().TextWidth(text);
+  return Prepared().TextWidth(Shown(text));
+}
+
+std::u16string_view TRDPlatformCanvas::Shown(std::u16string_view text) {
+  const TRDSymbolFont symbol = SymbolFontOf(Font.Name);
+  if (symbol == TRDSymbolFont::None) return text;
+  shown_ = SymbolFontToUnicode(symbol, text);
+  return shown_;
 }
 
 bool TRDPlatformCanvas::GetTextMetrics(TRDTextMetrics& metrics) {
@@ -99,6 +114,7 @@ void TRDPlatformCanvas::ExtTextOutA(int x, int y, unsigned options, const TRect*
 
 void TRDPlatformCanvas::ExtTextOutW(int x, int y, unsigned options, const TRect* clip,
                                     std::u16string_view text, std::span<const int> dx) {
+  text = Shown(text);
   SyncPenAndBrush();
   const TPreparedFont& font = Prepared();
   std::vector<int> advances;

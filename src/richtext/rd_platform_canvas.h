@@ -53,6 +53,9 @@ class TRDPlatformCanvas : public TRDCanvas {
   // The text in UTF-16 through the font's code page, in a buffer kept for reuse.
   const std::u16string& Wide(std::string_view text);
   void SyncPenAndBrush();
+  // The text as drawn: in a picture font (Symbol, Wingdings) the Unicode characters its
+  // codes stand for.
+  std::u16string_view Shown(std::u16string_view text);
 
   TCanvas& canvas_;
   std::map<TFontKey, std::unique_ptr<TPreparedFont>> fonts_;
@@ -63,4 +66,5 @@ class TRDPlatformCanvas : public TRDCanvas {
   int table_code_page_ = -1;
   char16_t table_[256] = {};
   std::u16string wide_;
+  std::u16string shown_;
 };

@@ -198,3 +198,7 @@ TRDAnimatorList& TRichDocRDData::Animators() {
 TRDAnimatorList* TRichDocRDData::GetAnimators() {
   return rich_doc_.AnimationMode() == rdaniDisabled ? nullptr : &Animators();
 }
+
+TWinControl* TRichDocRDData::GetParentControl() {
+  return &rich_doc_;
+}

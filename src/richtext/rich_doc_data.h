@@ -68,6 +68,7 @@ class TRichDocRDData : public TRDControlData {
   // The animators of the document's pictures, made on demand.
   TRDAnimatorList& Animators();
   TRDAnimatorList* GetAnimators() override;
+  TWinControl* GetParentControl() override;
   TRDAnimatorList* AnimatorsIfAny() const { return animators_.get(); }
   bool AnimationsWanted = false;
 

@@ -1,0 +1,376 @@
+#include "richtext/marker_item.h"
+
+#include <algorithm>
+
+#include "platform/gui/bitmap.h"
+#include "platform/gui/image_list.h"
+#include "platform/text/streams.h"
+#include "richtext/bullet_item.h"
+#include "richtext/code_pages.h"
+#include "richtext/draw_lines.h"
+#include "richtext/item_factory.h"
+#include "richtext/marker_list.h"
+#include "richtext/object_records.h"
+#include "richtext/rd_data.h"
+#include "richtext/rd_style.h"
+#include "richtext/rdf_routines.h"
+#include "richtext/symbol_fonts.h"
+
+namespace {
+
+bool DrawsImage(const TRDListLevel& level) {
+  return level.ListType == rdlstImageList || level.ListType == rdlstImageListCounter ||
+         (level.ListType == rdlstPicture && level.HasPicture());
+}
+
+}  // namespace
+
+TRDMarkerItemInfo::TRDMarkerItemInfo(TCustomRDData* rdData) : TRDRectItemInfo(rdData) {
+  StyleNo = rdsListMarker;
+}
+
+std::unique_ptr<TRDMarkerItemInfo> TRDMarkerItemInfo::CreateMarker(TCustomRDData* rdData,
+                                                                   int listNo, int level,
+                                                                   int startFrom, bool reset) {
+  auto marker = std::make_unique<TRDMarkerItemInfo>(rdData);
+  marker->ListNo = listNo;
+  marker->Level = level;
+  marker->StartFrom = startFrom;
+  marker->Reset = reset;
+  return marker;
+}
+
+std::unique_ptr<TCustomRDItemInfo> TRDMarkerItemInfo::CreateEmpty(TCustomRDData* rdData) const {
+  return std::make_unique<TRDMarkerItemInfo>(rdData);
+}
+
+const TRDListLevel* TRDMarkerItemInfo::GetLevelInfo(const TRDStyle* rdStyle) const {
+  // A list number a document brings that the style sheet does not have shows nothing.
+  if (!rdStyle || ListNo < 0 || ListNo >= rdStyle->ListStyles().Count() || Level < 0)
+    return nullptr;
+  const auto& levels = rdStyle->ListStyles()[ListNo].Levels;
+  if (levels.empty()) return nullptr;
+  return levels[size_t(std::min(Level, int(levels.size()) - 1))].get();
+}
+
+int TRDMarkerItemInfo::GetIndexInList(const TRDMarkerList* list) {
+  if (!list) return -1;
+  if (IndexInList >= 0 && IndexInList < list->Count() && list->Items(IndexInList) == this)
+    return IndexInList;
+  IndexInList = list->IndexOf(this);
+  return IndexInList;
+}
+
+void TRDMarkerItemInfo::CalcDisplayString(const TRDStyle& rdStyle, const TRDMarkerList& list,
+                                          int index) {
+  const TRDListLevel* level = GetLevelInfo(&rdStyle);
+  DisplayString.clear();
+  if (!level) return;
+  if (level->ListType == rdlstBullet) {
+    DisplayString = level->FormatString;
+    return;
+  }
+  if (!level->HasTextNumbering()) return;
+  const auto& levels = rdStyle.ListStyles()[ListNo].Levels;
+  auto levelAt = [&](int n) { return levels[size_t(std::min(n, int(levels.size()) - 1))].get(); };
+  const bool legal = (level->Options & rdloLegalStyleNumbering) != 0;
+  std::vector<std::string> args(size_t(std::clamp(Level + 1, 1, 256)));
+  if (Level < int(args.size())) args[size_t(Level)] = RDListNumberText(Counter, level->ListType);
+  const TRDMarkerList* inList = &list;
+  int at = index;
+  const TRDMarkerItemInfo* current = this;
+  while (current->Level > 0) {
+    int parentIndex;
+    const TRDMarkerList* parentList;
+    if (!inList->FindParentMarker(at, current, parentIndex, parentList)) {
+      for (int l = 0; l < current->Level && l < int(args.size()); ++l)
+        args[size_t(l)] = RDListNumberText(levelAt(l)->StartFrom, levelAt(l)->ListType);
+      break;
+    }
+    const TRDMarkerItemInfo* parent = parentList->Items(parentIndex);
+    for (int l = std::max(parent->Level + 1, 0); l < current->Level && l < int(args.size()); ++l)
+      args[size_t(l)] = RDListNumberText(levelAt(l)->StartFrom, levelAt(l)->ListType);
+    if (parent->Level >= 0 && parent->Level < int(args.size())) {
+      TRDListType type = levelAt(parent->Level)->ListType;
+      if (legal && type != rdlstDecimal) type = rdlstDecimal;
+      args[size_t(parent->Level)] = RDListNumberText(parent->Counter, type);
+    }
+    current = parent;
+    inList = parentList;
+    at = parentIndex;
+  }
+  DisplayString = RDFormatMarkerText(level->FormatString, args);
+}
+
+void TRDMarkerItemInfo::AssignProperties(const TCustomRDItemInfo& source) {
+  if (const auto* s = dynamic_cast<const TRDMarkerItemInfo*>(&source)) {
+    ListNo = s->ListNo;
+    Level = s->Level;
+    StartFrom = s->StartFrom;
+    Reset = s->Reset;
+    NoHTMLImageSize = s->NoHTMLImageSize;
+  }
+  TRDRectItemInfo::AssignProperties(source);
+}
+
+bool TRDMarkerItemInfo::QueryItemFlag(std::uint8_t code) const {
+  return code == 4 || code == 5 || TRDRectItemInfo::QueryItemFlag(code);
+}
+
+bool TRDMarkerItemInfo::QueryItemFlagEx(std::uint8_t code, TRDStyle* rdStyle) const {
+  if (code == 5) return true;
+  if (code == 0) {
+    const TRDListLevel* level = GetLevelInfo(rdStyle);
+    return level && DrawsImage(*level);
+  }
+  return TRDRectItemInfo::QueryItemFlagEx(code, rdStyle);
+}
+
+int TRDMarkerItemInfo::GetImageWidth(const TRDStyle* rdStyle) const {
+  const TRDListLevel* level = GetLevelInfo(rdStyle);
+  if (!level) return 0;
+  if (level->ListType == rdlstPicture) return level->HasPicture() ? level->Picture()->Width() : 0;
+  if (level->ListType == rdlstImageList || level->ListType == rdlstImageListCounter)
+    return level->ImageList ? level->ImageList->Width() : 0;
+  return 0;
+}
+
+int TRDMarkerItemInfo::GetImageHeight(const TRDStyle* rdStyle) const {
+  const TRDListLevel* level = GetLevelInfo(rdStyle);
+  if (!level) return 0;
+  if (level->ListType == rdlstPicture) return level->HasPicture() ? level->Picture()->Height() : 0;
+  if (level->ListType == rdlstImageList || level->ListType == rdlstImageListCounter)
+    return level->ImageList ? level->ImageList->Height() : 0;
+  return 0;
+}
+
+int TRDMarkerItemInfo::CalcSize(TRDCanvas* canvas, const TRDStyle& rdStyle,
+                                const TRDResolution* printing, bool minWidthOnly) const {
+  const TRDListLevel* level = GetLevelInfo(&rdStyle);
+  if (!level) {
+    if (!minWidthOnly) MarkerWidth = MarkerHeight = MarkerLeft = MarkerDescent = 0;
+    return 0;
+  }
+  auto scaleX = [&](int v) { return printing ? ScreenToDeviceX(v, *printing) : v; };
+  auto scaleY = [&](int v) { return printing ? ScreenToDeviceY(v, *printing) : v; };
+  int w = 0, h = 0, descent = 0;
+  if (DrawsImage(*level) || level->ListType == rdlstPicture) {
+    w = scaleX(GetImageWidth(&rdStyle));
+    h = scaleY(GetImageHeight(&rdStyle));
+  } else if (canvas) {
+    canvas->Font = level->Font() ? static_cast<const TRDFont&>(*level->Font()) : TRDMarkerFont();
+    canvas->CharacterExtra = 0;
+    canvas->TextAlign = TA_LEFT;
+    if (level->ListType == rdlstUnicodeBullet)
+      w = canvas->TextWidthW(level->FormatStringW);
+    else
+      w = canvas->TextWidthA(DisplayString);
+    TRDTextMetrics metrics;
+    if (canvas->GetTextMetrics(metrics)) {
+      h = metrics.Height;
+      descent = metrics.Descent;
+    }
+  }
+  int before = 0, after = w;
+  if (level->MarkerAlignment == rdmaRight) {
+    before = w;
+    after = 0;
+  } else if (level->MarkerAlignment == rdmaCenter) {
+    after = w / 2;
+    before = w - after;
+  }
+  const int indent = scaleX(level->FirstIndent + level->LeftIndent - level->MarkerIndent);
+  if (minWidthOnly) return std::max(after, indent);
+  after = std::max(after, indent);
+  MarkerLeft = -before;
+  MarkerWidth = before + after;
+  MarkerHeight = h;
+  MarkerDescent = descent;
+  return MarkerWidth;
+}
+
+int TRDMarkerItemInfo::GetMinWidth(const TRDResolution*, TCustomRDData* rdData) const {
+  TRDStyle* rdStyle = rdData ? rdData->GetRDStyle() : nullptr;
+  return rdStyle ? CalcSize(nullptr, *rdStyle, nullptr, true) : 0;
+}
+
+void TRDMarkerItemInfo::AdjustToDocWidth(TRDCanvas& canvas, TRDStyle& rdStyle, int, int& width,
+                                         int& height, int& descent) const {
+  CalcSize(&canvas, rdStyle, nullptr, false);
+  width = MarkerWidth;
+  height = MarkerHeight;
+  descent = MarkerDescent;
+}
+
+void TRDMarkerItemInfo::Draw(TRDCanvas& canvas, int x, int y, const TRDStyle& rdStyle) const {
+  const TRDListLevel* level = GetLevelInfo(&rdStyle);
+  if (!level) return;
+  switch (level->ListType) {
+    case rdlstPicture:
+      if (level->HasPicture()) canvas.Draw(x, y, *level->Picture());
+      return;
+    case rdlstImageList:
+    case rdlstImageListCounter:
+      if (level->ImageList) {
+        const int index =
+            level->ImageIndex + (level->ListType == rdlstImageListCounter ? Counter - 1 : 0);
+        DrawImageListImage(canvas, *level->ImageList, index, x, y, clNone);
+      }
+      return;
+    default:
+      break;
+  }
+  canvas.Font = level->Font() ? static_cast<const TRDFont&>(*level->Font()) : TRDMarkerFont();
+  canvas.CharacterExtra = 0;
+  canvas.TextAlign = TA_LEFT;
+  canvas.BrushStyle = bsClear;
+  if (level->ListType == rdlstUnicodeBullet)
+    canvas.TextOutW(x, y, level->FormatStringW);
+  else
+    canvas.TextOutA(x, y, DisplayString);
+  canvas.BrushStyle = bsSolid;
+}
+
+void TRDMarkerItemInfo::Paint(int x, int y, TRDCanvas& canvas, TRDItemPaintState, TRDStyle& rdStyle,
+                              const TRDDrawLineInfo& drawItem) const {
+  if (ListNo < 0 || Level < 0) return;
+  Draw(canvas, x + drawItem.XShift, y, rdStyle);
+}
+
+void TRDMarkerItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode,
+                              const TRDResolution&, TRDStyle& rdStyle,
+                              const TRDDrawLineInfo* drawItem) const {
+  if (ListNo < 0 || Level < 0) return;
+  Draw(canvas, x + (drawItem ? drawItem->XShift : 0), y, rdStyle);
+}
+
+bool TRDMarkerItemInfo::PrintToBitmap(TBitmap& bitmap, bool, const TRDDrawLineInfo*, int,
+                                      TRDColorMode, TRDStyle& rdStyle) const {
+  const TRDListLevel* level = GetLevelInfo(&rdStyle);
+  if (!level || !DrawsImage(*level)) return false;
+  if (level->ListType == rdlstPicture) {
+    bitmap.Canvas().Draw(0, 0, *level->Picture());
+  } else if (level->ImageList) {
+    level->ImageList->Draw(
+        bitmap.Canvas(), 0, 0,
+        level->ImageIndex + (level->ListType == rdlstImageListCounter ? Counter - 1 : 0));
+  }
+  return true;
+}
+
+void TRDMarkerItemInfo::MovingToUndoList(int itemNo, TCustomRDData* rdData) {
+  TRDRectItemInfo::MovingToUndoList(itemNo, rdData);
+  if (rdData) rdData->RemoveMarkerFromList(itemNo);
+}
+
+void TRDMarkerItemInfo::MovingFromUndoList(int itemNo, TCustomRDData* rdData) {
+  TRDRectItemInfo::MovingFromUndoList(itemNo, rdData);
+  if (rdData) rdData->AddMarkerToList(itemNo);
+}
+
+void TRDMarkerItemInfo::MarkStylesInUse(TRDStyleUsage& usage) const {
+  TRDRectItemInfo::MarkStylesInUse(usage);
+  if (ListNo >= 0 && ListNo < usage.UsedListStyles.Count())
+    usage.UsedListStyles.SetValue(ListNo, 1);
+}
+
+void TRDMarkerItemInfo::UpdateStyles(const TRDStyleUsage& usage) {
+  TRDRectItemInfo::UpdateStyles(usage);
+  Renumber(ListNo, usage.UsedListStyles);
+}
+
+bool TRDMarkerItemInfo::SetExtraIntProperty(TRDExtraItemProperty prop, int value) {
+  if (prop != rdepNoHTMLImageSize) return TRDRectItemInfo::SetExtraIntProperty(prop, value);
+  NoHTMLImageSize = value != 0;
+  return true;
+}
+
+bool TRDMarkerItemInfo::GetExtraIntProperty(TRDExtraItemProperty prop, int& value) const {
+  if (prop != rdepNoHTMLImageSize) return TRDRectItemInfo::GetExtraIntProperty(prop, value);
+  value = NoHTMLImageSize;
+  return true;
+}
+
+int TRDMarkerItemInfo::GetRDFExtraPropertyCount() const {
+  return TRDRectItemInfo::GetRDFExtraPropertyCount() + NoHTMLImageSize;
+}
+
+void TRDMarkerItemInfo::SaveRDFExtraProperties(TStream& stream) const {
+  TRDRectItemInfo::SaveRDFExtraProperties(stream);
+  if (NoHTMLImageSize) WriteRDFExtraIntProperty(stream, rdepNoHTMLImageSize, 1);
+}
+
+std::string TRDMarkerItemInfo::GetRDFHeaderExtra(TCustomRDData*) const {
+  return std::to_string(ListNo) + " " + std::to_string(Level) + " " + std::to_string(StartFrom) +
+         " " + (Reset ? "1" : "0");
+}
+
+bool TRDMarkerItemInfo::ReadRDFHeader(std::string_view& rest, TCustomRDData*) {
+  int reset = 0;
+  if (!RDFReadInteger(rest, ListNo) || !RDFReadInteger(rest, Level) ||
+      !RDFReadInteger(rest, StartFrom) || !RDFReadInteger(rest, reset))
+    return false;
+  Reset = reset != 0;
+  return true;
+}
+
+void TRDMarkerItemInfo::SaveRDF(TStream& stream, TCustomRDData* rdData, int,
+                                const std::string& name, bool) const {
+  // A marker always starts its paragraph, also inside a copied selection.
+  WriteRDFObjectRecord(stream, *this, rdData, name, "", false, false, nullptr);
+}
+
+bool TRDMarkerItemInfo::ReadRDFLine(const std::string& line, TCustomRDData*, int, int lineNo, int,
+                                    std::string& name, int&, int&) {
+  if (lineNo == 0)
+    name = DecodeRDFLineBreaks(line);
+  else
+    ReadRDFExtraProperty(*this, line);
+  return true;
+}
+
+std::string TRDMarkerItemInfo::AsText(int, TCustomRDData* rdData) const {
+  const TRDListLevel* level = GetLevelInfo(rdData ? rdData->GetRDStyle() : nullptr);
+  if (!level) return "";
+  switch (level->ListType) {
+    case rdlstPicture:
+    case rdlstImageList:
+    case rdlstImageListCounter:
+      return "* ";
+    case rdlstUnicodeBullet: {
+      // Characters the code page does not have are written as '*', not as '?'.
+      const int codePage = rdData ? rdData->GetDefaultCodePage() : 1252;
+      std::string s;
+      for (char16_t c : level->FormatStringW) {
+        std::string one = RawUnicodeToAnsi(codePage, WideStringToRawUnicode(std::u16string(1, c)));
+        s += (one == "?" && c != u'?') ? std::string("*") : one;
+      }
+      return s + " ";
+    }
+    default:
+      break;
+  }
+  std::string s = DisplayString;
+  if (level->Font() && SymbolFontOf(level->Font()->Name) == TRDSymbolFont::Symbol) {
+    for (char& c : s) {
+      const auto code = static_cast<unsigned char>(c);
+      if ((code >= 167 && code <= 170) || code == 183 || code == 215 || code == 224) c = '*';
+    }
+    static constexpr struct {
+      const char* from;
+      const char* to;
+    } kArrows[] = {{"\xDB", "<=>"}, {"\xDC", "<="}, {"\xDE", "=>"},
+                   {"\xAB", "<->"}, {"\xAC", "<-"}, {"\xAE", "->"}};
+    for (const auto& arrow : kArrows) ReplaceAllStr(s, arrow.from, arrow.to);
+  }
+  return s + " ";
+}
+
+bool TRDMarkerItemInfo::GetListMarkerInfo(TRDListMarkerInfo& info) const {
+  info.ListNo = ListNo;
+  info.Level = Level;
+  info.Counter = Counter;
+  info.Reset = Reset;
+  info.StartFrom = StartFrom;
+  return true;
+}

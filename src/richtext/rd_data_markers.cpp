@@ -1,0 +1,108 @@
+// The document data's list markers: kept by the root data in document order (markers in
+// table cells included), renumbered from the place where one came or went.
+#include <algorithm>
+
+#include "richtext/item_factory.h"
+#include "richtext/marker_item.h"
+#include "richtext/marker_list.h"
+#include "richtext/rd_data.h"
+#include "richtext/rd_style.h"
+
+namespace {
+
+TRDMarkerItemInfo* AsMarker(TCustomRDItemInfo* item) {
+  return item && item->StyleNo == rdsListMarker ? dynamic_cast<TRDMarkerItemInfo*>(item) : nullptr;
+}
+
+// The last marker of data up to item last (descending into documents held by items).
+TRDMarkerItemInfo* LastMarkerUpTo(TCustomRDData& data, int last) {
+  for (int i = last; i >= 0; --i) {
+    TCustomRDItemInfo* item = data.GetItem(i);
+    for (int d = item->GetSubDocCount() - 1; d >= 0; --d)
+      if (TCustomRDData* sub = item->GetSubDoc(d))
+        if (TRDMarkerItemInfo* marker = LastMarkerUpTo(*sub, sub->GetItemCount() - 1))
+          return marker;
+    if (TRDMarkerItemInfo* marker = AsMarker(item)) return marker;
+  }
+  return nullptr;
+}
+
+// The marker in document order before item itemNo of data, looking up through the
+// documents that hold data (from the item before the one holding it).
+TRDMarkerItemInfo* MarkerBefore(TCustomRDData& data, int itemNo) {
+  for (TCustomRDData* d = &data; d;) {
+    if (TRDMarkerItemInfo* marker = LastMarkerUpTo(*d, itemNo - 1)) return marker;
+    itemNo = d->GetParentItemNo();
+    d = d->GetAbsoluteParentData();
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TRDMarkerList* TCustomRDData::GetMarkers(bool createIfNone) {
+  if (TCustomRDData* root = GetAbsoluteRootData(); root != this)
+    return root->GetMarkers(createIfNone);
+  if (!markers_ && createIfNone) markers_ = std::make_unique<TRDMarkerList>();
+  return markers_.get();
+}
+
+void TCustomRDData::AddMarkerToList(int itemNo) {
+  if (itemNo < 0 || itemNo >= GetItemCount()) return;
+  TRDMarkerItemInfo* marker = AsMarker(GetItem(itemNo));
+  if (!marker) return;
+  TRDMarkerList* list = GetMarkers(true);
+  // A marker that was never listed says so itself, which spares a search per marker
+  // when a long document is appended.
+  if (marker->IndexInList >= 0 && marker->GetIndexInList(list) >= 0) return;
+  // Appending to the root document: the marker comes after every listed one.
+  TRDMarkerItemInfo* prev = nullptr;
+  if (itemNo == GetItemCount() - 1 && GetAbsoluteRootData() == this)
+    prev = list->Count() > 0 ? list->Items(list->Count() - 1) : nullptr;
+  else
+    prev = MarkerBefore(*this, itemNo);
+  const int index = list->InsertAfter(marker, prev);
+  if (TRDStyle* rdStyle = GetRDStyle()) list->RecalcCounters(index, *rdStyle);
+}
+
+void TCustomRDData::RemoveMarkerFromList(int itemNo) {
+  if (itemNo < 0 || itemNo >= GetItemCount()) return;
+  TRDMarkerItemInfo* marker = AsMarker(GetItem(itemNo));
+  TRDMarkerList* list = GetMarkers(false);
+  if (!marker || !list) return;
+  const int index = marker->GetIndexInList(list);
+  if (index < 0) return;
+  list->Delete(index);
+  if (list->Count() == 0) {
+    GetAbsoluteRootData()->markers_.reset();
+    return;
+  }
+  // The markers of the same list after the one that went count again.
+  for (int i = index; i < list->Count(); ++i)
+    if (list->Items(i)->ListNo == marker->ListNo) {
+      if (TRDStyle* rdStyle = GetRDStyle()) list->RecalcCounters(i, *rdStyle);
+      break;
+    }
+}
+
+void TCustomRDData::RenumberMarkersFrom(int itemNo, bool createList) {
+  if (itemNo < 0 || itemNo >= GetItemCount()) return;
+  TRDMarkerItemInfo* marker = AsMarker(GetItem(itemNo));
+  TRDMarkerList* list = GetMarkers(createList);
+  if (!marker || !list) return;
+  const int index = marker->GetIndexInList(list);
+  if (index < 0) {
+    if (createList) AddMarkerToList(itemNo);
+    return;
+  }
+  if (TRDStyle* rdStyle = GetRDStyle()) list->RecalcCounters(index, *rdStyle);
+}
+
+int TCustomRDData::FindLastMarkerOfLists(int markerIndex, const std::vector<int>& listNos) {
+  TRDMarkerList* list = GetMarkers(false);
+  if (!list) return -1;
+  for (int i = list->Count() - 1; i > markerIndex && i >= 0; --i)
+    if (std::find(listNos.begin(), listNos.end(), list->Items(i)->ListNo) != listNos.end())
+      return i;
+  return -1;
+}
