@@ -4,6 +4,7 @@
 
 #include "platform/gui/bitmap.h"
 #include "platform/sys/timer.h"
+#include "richtext/live_spelling.h"
 #include "richtext/rd_animate.h"
 #include "richtext/rd_background.h"
 #include "richtext/rd_platform_canvas.h"
@@ -13,6 +14,8 @@
 namespace {
 
 constexpr unsigned kAutoScrollInterval = 100;
+// How often the spelling worker is handed the next item and its marks taken in, ms.
+constexpr unsigned kSpellingInterval = 20;
 constexpr int kMaxScrollUnits = 32000;
 
 // Blank, the punctuation a word ends at, the typographic quotes, the signs and the
@@ -30,7 +33,8 @@ TCustomRichDoc::TCustomRichDoc(TComponent* AOwner)
       background_(std::make_unique<TRDBackground>(false)),
       auto_scroll_timer_(new TTimer(this)),
       animation_timer_(new TTimer(this)),
-      deferred_timer_(new TTimer(this)) {
+      deferred_timer_(new TTimer(this)),
+      spelling_timer_(new TTimer(this)) {
   SetBounds(Left(), Top(), 100, 40);
   SetBorderStyle(bsSingle);
   SetColor(clNone);
@@ -42,9 +46,15 @@ TCustomRichDoc::TCustomRichDoc(TComponent* AOwner)
   deferred_timer_->SetEnabled(false);
   deferred_timer_->SetInterval(0);
   deferred_timer_->OnTimer = [this](TComponent*) { DispatchDeferred(); };
+  spelling_timer_->SetEnabled(false);
+  spelling_timer_->SetInterval(kSpellingInterval);
+  spelling_timer_->OnTimer = [this](TComponent*) {
+    if (live_spelling_) live_spelling_->Pump();
+  };
 }
 
 TCustomRichDoc::~TCustomRichDoc() {
+  StopLiveSpelling();  // the worker is joined before the document goes
   auto_scroll_timer_->SetEnabled(false);
   animation_timer_->SetEnabled(false);
   ClearFormatting();
@@ -432,4 +442,20 @@ void TCustomRichDoc::DispatchDeferred() {
         break;
     }
   }
+}
+
+void TCustomRichDoc::StartLiveSpelling() {
+  if (!OnSpellingCheck) return;
+  if (!live_spelling_)
+    live_spelling_ =
+        std::make_unique<TRDLiveSpelling>(*rd_data_, OnSpellingCheck, [this](int) { Invalidate(); });
+  live_spelling_->Start();
+  spelling_timer_->SetEnabled(true);
+}
+
+void TCustomRichDoc::StopLiveSpelling() {
+  spelling_timer_->SetEnabled(false);
+  if (!live_spelling_) return;
+  live_spelling_.reset();  // joins the worker and clears the marks
+  Invalidate();
 }

@@ -20,6 +20,7 @@
 class TBitmap;
 class TGraphic;
 class TRDBackground;
+class TRDLiveSpelling;
 class TRDPlatformCanvas;
 class TRDRTFReaderProperties;
 class TRDStyle;
@@ -107,6 +108,13 @@ class TCustomRichDoc : public TRDScroller {
   void SetSingleClick(bool Value);
   // Made on the first call.
   TRDRTFReaderProperties& RTFReadProperties();
+  // Live spelling: while on, a worker thread asks OnSpellingCheck (called on that thread)
+  // about every word and the misspelt ones are underlined. Without the event nothing
+  // starts.
+  std::function<bool(const std::string& word, int styleNo)> OnSpellingCheck;
+  void StartLiveSpelling();
+  void StopLiveSpelling();
+  TRDLiveSpelling* LiveSpelling() const { return live_spelling_.get(); }
   // The colour painted behind the document: Color, else the style sheet's.
   TColor BackgroundColor() const;
 
@@ -197,6 +205,8 @@ class TCustomRichDoc : public TRDScroller {
   std::unique_ptr<TRDPlatformCanvas> buffer_canvas_;
   TTimer* auto_scroll_timer_;
   TTimer* animation_timer_;
+  std::unique_ptr<TRDLiveSpelling> live_spelling_;
+  TTimer* spelling_timer_;
   TTimer* deferred_timer_;
   int auto_scroll_dx_ = 0;
   int auto_scroll_dy_ = 0;

@@ -1,0 +1,210 @@
+// Live spelling against a real spelling checker (hunspell with its US English
+// dictionary): the marks a worker thread leaves are exactly the words hunspell rejects,
+// also when checking is paused, resumed, restarted and stopped while the document
+// changes under it.
+#include <gtest/gtest.h>
+#include <hunspell.h>
+
+#include <chrono>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "richtext/code_pages.h"
+#include "richtext/live_spelling.h"
+#include "richtext/rd_data.h"
+#include "richtext/rd_style.h"
+#include "richtext/rich_doc.h"
+
+namespace {
+
+std::vector<bool> Delimiters(const char* chars) {
+  std::vector<bool> table(256);
+  for (const char* c = chars; *c; ++c) table[static_cast<unsigned char>(*c)] = true;
+  return table;
+}
+
+TEST(LiveSpellingWords, ApostrophesSeparateOnlyAtTheEdgesOfAWord) {
+  const auto delimiters = Delimiters(" ,.");
+  auto words = [&](std::u16string_view text) {
+    std::vector<std::pair<int, int>> out;
+    for (const TRDWordRange& w : RDFindWords(text, delimiters)) out.emplace_back(w.Start, w.Length);
+    return out;
+  };
+  EXPECT_EQ(words(u"don't stop"), (std::vector<std::pair<int, int>>{{1, 5}, {7, 4}}));
+  EXPECT_EQ(words(u"'quoted'"), (std::vector<std::pair<int, int>>{{2, 6}}));
+  EXPECT_EQ(words(u"  rock'n'roll''., ''"), (std::vector<std::pair<int, int>>{{3, 11}}));
+  EXPECT_EQ(words(u"\u00FCber \u4E00"), (std::vector<std::pair<int, int>>{{1, 4}, {6, 1}}));
+  EXPECT_TRUE(words(u"").empty());
+}
+
+class Hunspell {
+ public:
+  Hunspell()
+      : handle_(Hunspell_create("/usr/share/hunspell/en_US.aff", "/usr/share/hunspell/en_US.dic")) {
+  }
+  ~Hunspell() { Hunspell_destroy(handle_); }
+  bool Misspelt(const std::string& word) const {
+    return Hunspell_spell(handle_, word.c_str()) == 0;
+  }
+
+ private:
+  Hunhandle* handle_;
+};
+
+struct Document {
+  Document() {
+    data.SetRDStyle(&sheet);
+    sheet.TextStyles().Add();
+    sheet.TextStyles()[1].Charset = 2;  // a picture font
+    const char* lines[] = {
+        "Thiss is a smple message from the station.", "Don't worry about teh weather, it's fine.",
+        "Recieved your beacon at noon; signal was wek.", "73 and good DX to everyone"};
+    for (const char* line : lines) data.AddText(line, 0, 0);
+    data.AddText("qwrtz zxcvb", 1, 0);
+  }
+  TRDStyle sheet;
+  TCustomRDData data;
+};
+
+// What hunspell says about every text item, as (item, start, length).
+std::set<std::tuple<int, int, int>> Expected(const TCustomRDData& data, const Hunspell& speller) {
+  std::set<std::tuple<int, int, int>> marks;
+  const std::vector<bool> delimiters = [&] {
+    std::vector<bool> table(256);
+    for (int c = 0; c < 256; ++c) table[size_t(c)] = data.IsDelimiter(char16_t(c));
+    return table;
+  }();
+  for (int i = 0; i < data.GetItemCount(); ++i) {
+    if (data.GetItem(i)->StyleNo != 0) continue;
+    const std::string& text = data.GetItemTextRaw(i);
+    const std::u16string wide = RawUnicodeToWideString(AnsiToRawUnicode(1252, text));
+    for (const TRDWordRange& w : RDFindWords(wide, delimiters))
+      if (speller.Misspelt(text.substr(size_t(w.Start - 1), size_t(w.Length))))
+        marks.emplace(i, w.Start, w.Length);
+  }
+  return marks;
+}
+
+std::set<std::tuple<int, int, int>> Marks(const TCustomRDData& data) {
+  std::set<std::tuple<int, int, int>> marks;
+  for (int i = 0; i < data.GetItemCount(); ++i) {
+    const TCustomRDItemInfo* item = data.GetItem(i);
+    for (int w = 0; item->WordPainters && w < item->WordPainters->Count(); ++w)
+      marks.emplace(i, item->WordPainters->Get(w)->StartOffs, item->WordPainters->Get(w)->Length);
+  }
+  return marks;
+}
+
+void RunToEnd(TRDLiveSpelling& spelling) {
+  for (int i = 0; i < 20000; ++i) {
+    if (!spelling.Pump()) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  FAIL() << "checking never ended";
+}
+
+struct Checker {
+  // The worker's own hunspell: a handle is not shared between threads.
+  Hunspell speller;
+  std::mutex mutex;
+  std::vector<std::string> offered;
+  TRDLiveSpelling::TCheck Check() {
+    return [this](const std::string& word, int) {
+      std::lock_guard lock(mutex);
+      offered.push_back(word);
+      return speller.Misspelt(word);
+    };
+  }
+};
+
+TEST(LiveSpelling, MarksExactlyTheWordsHunspellRejects) {
+  Document doc;
+  Hunspell reference;
+  Checker checker;
+  std::set<int> repainted;
+  TRDLiveSpelling spelling(doc.data, checker.Check(),
+                           [&](int itemNo) { repainted.insert(itemNo); });
+  spelling.Start();
+  RunToEnd(spelling);
+  const auto expected = Expected(doc.data, reference);
+  EXPECT_EQ(Marks(doc.data), expected);
+  EXPECT_TRUE(expected.count({0, 1, 5}));   // "Thiss"
+  EXPECT_FALSE(expected.count({1, 1, 5}));  // "Don't" is a word of its own, and right
+  std::set<int> markedItems;
+  for (const auto& mark : expected) markedItems.insert(std::get<0>(mark));
+  EXPECT_EQ(repainted, markedItems);
+  // Text in a picture font is never offered.
+  std::lock_guard lock(checker.mutex);
+  EXPECT_EQ(std::count(checker.offered.begin(), checker.offered.end(), "qwrtz"), 0);
+  EXPECT_EQ(std::count(checker.offered.begin(), checker.offered.end(), "Don't"), 1);
+}
+
+TEST(LiveSpelling, PausedRestartedAndStoppedWhileTheDocumentChanges) {
+  Document doc;
+  Hunspell reference;
+  Checker checker;
+  TRDLiveSpelling spelling(doc.data, checker.Check(), nullptr);
+  spelling.Start();
+  spelling.Pump();
+  spelling.Pause();
+  // The document changes under the paused worker: items go, change and come.
+  doc.data.DeleteItems(0, 1);
+  doc.data.Items.SetString(0, "Sumthing els entirely, wich is new.");
+  doc.data.AddText("Anothr line appended whyle paused", 0, 0);
+  spelling.RecheckFrom(0);
+  spelling.Resume();
+  RunToEnd(spelling);
+  EXPECT_EQ(Marks(doc.data), Expected(doc.data, reference));
+
+  // Appended text is checked as it arrives.
+  doc.data.AddText("Mor text", 0, 0);
+  RunToEnd(spelling);
+  EXPECT_EQ(Marks(doc.data), Expected(doc.data, reference));
+
+  // Restarting checks everything again; stopping joins the worker and clears the marks.
+  spelling.Start();
+  for (int i = 0; i < 3; ++i) spelling.Pump();
+  doc.data.AddText("Yet anothr", 0, 0);
+  spelling.Stop();
+  EXPECT_FALSE(spelling.Running());
+  EXPECT_TRUE(Marks(doc.data).empty());
+  EXPECT_FALSE(spelling.Pump());
+  spelling.Start();
+  RunToEnd(spelling);
+  EXPECT_EQ(Marks(doc.data), Expected(doc.data, reference));
+  spelling.Stop();
+}
+
+TEST(LiveSpelling, AViewerChecksOnlyWithAnEventAndStopsWithItsDocument) {
+  TRDStyle sheet;
+  Hunspell reference;
+  Checker checker;
+  auto doc = std::make_unique<TRichDoc>(nullptr);
+  doc->SetStyle(&sheet);
+  doc->AddTextParagraph("A vewer with a mispelt word", 0, 0);
+  doc->StartLiveSpelling();
+  EXPECT_EQ(doc->LiveSpelling(), nullptr);  // nobody to ask
+  doc->OnSpellingCheck = checker.Check();
+  doc->StartLiveSpelling();
+  ASSERT_NE(doc->LiveSpelling(), nullptr);
+  RunToEnd(*doc->LiveSpelling());
+  EXPECT_EQ(Marks(doc->RDData()), Expected(doc->RDData(), reference));
+  EXPECT_FALSE(Marks(doc->RDData()).empty());
+  doc->AddTextParagraph("and anothr", 0, 0);
+  doc.reset();  // the worker is joined before the document goes
+}
+
+TEST(LiveSpelling, StopsPromptlyWhilePausedOrWithNothingToDo) {
+  Document doc;
+  Checker checker;
+  for (int round = 0; round < 20; ++round) {
+    TRDLiveSpelling spelling(doc.data, checker.Check(), nullptr);
+    spelling.Start();
+    if (round % 2) spelling.Pump();
+    if (round % 3) spelling.Pause();
+  }  // each is stopped and joined as it goes
+  SUCCEED();
+}
+
+}  // namespace
