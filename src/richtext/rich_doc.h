@@ -205,9 +205,9 @@ class TCustomRichDoc : public TRDScroller {
   std::unique_ptr<TRDPlatformCanvas> buffer_canvas_;
   TTimer* auto_scroll_timer_;
   TTimer* animation_timer_;
+  TTimer* deferred_timer_;
   std::unique_ptr<TRDLiveSpelling> live_spelling_;
   TTimer* spelling_timer_;
-  TTimer* deferred_timer_;
   int auto_scroll_dx_ = 0;
   int auto_scroll_dy_ = 0;
   TPoint last_mouse_;
