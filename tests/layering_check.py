@@ -10,7 +10,8 @@
 - Qt and operating-system headers appear only in src/platform/, and there only in
   sources and in the private headers named *_qt.h; nothing outside the platform
   includes those private headers. Elsewhere an angle include names the C or C++
-  standard library (or, in tests and benchmarks, the test and benchmark frameworks;
+  standard library (or, in tests and benchmarks, the test and benchmark frameworks and
+  the spelling checker the tests compare with;
   benchmarks may also ask the system how much memory and time the process used, and
   the platform's tests check it against the system).
 
@@ -54,7 +55,9 @@ stdio.h stdlib.h string.h time.h wchar.h
 """.split())
 # libstdc++'s own containers (the order-statistics tree) are the standard library too.
 STANDARD_PREFIXES = ("ext/pb_ds/",)
-TEST_FRAMEWORKS = ("gtest/", "gmock/", "benchmark/")
+# The test and benchmark frameworks, and hunspell, the real spelling checker the
+# live-spelling tests compare with (linked into those tests only).
+TEST_FRAMEWORKS = ("gtest/", "gmock/", "benchmark/", "hunspell.h")
 QT_HEADER = re.compile(r"(Qt[A-Za-z]*/|Q[A-Z])")
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.MULTILINE)
