@@ -96,7 +96,7 @@ TEST(DirewolfKiss, PacketsCrossOurKissLinkInBothDirections) {
   ASSERT_TRUE(port.OpenRs232Device(device, 9600, TSerialFlow::None, error)) << error;
   std::ofstream(go).put('\n');
 
-  ASSERT_TRUE(PumpUntil([&] { return lines.size() >= 2; }, 15000))
+  ASSERT_TRUE(PumpUntil([&] { return lines.size() >= 2; }, 40000))
       << ReadFile(work / "direwolf.txt");
   EXPECT_EQ(lines[0].rfind("1:fm N0CALL to APRS via WIDE2-1", 0), 0u) << lines[0];
   EXPECT_EQ(lines[1], ">hello from direwolf");
