@@ -169,7 +169,13 @@ void TExPopupMenu::MeasureItem(TMenuItem& Item, TCanvas& Canvas, int& Width, int
     return;
   }
   Width = styler.IconBar().Size();
-  Height -= 3;
+  if (Images) {
+    Height = std::max(Height, Images->Height());
+  } else if (!Item.Bitmap.Empty()) {
+    Height = std::max(Height, 16);
+  } else {
+    Height -= 3;
+  }
   Width += 15;
   Height += 5;
   const bool notes = show_notes_ && Item.Caption.find(kNoteBreak) != std::string::npos;
@@ -276,7 +282,7 @@ void TExPopupMenu::DrawItem(TMenuItem& Item, TCanvas& Canvas, TRect R, TOwnerDra
                      highlight.ColorMirrorTo, highlight.ColorMirror, highlight.ColorTo,
                      highlight.Color);
   }
-  if (Item.Checked) DrawGlyphCell(Item, Canvas, R, selected);
+  if (!DrawPicture(Item, Canvas, R) && Item.Checked) DrawGlyphCell(Item, Canvas, R, selected);
 
   if (Item.Count() > 0) {
     const TBitmap& arrow = styler.Glyphs().SubMenu();
@@ -302,6 +308,38 @@ void TExPopupMenu::DrawItem(TMenuItem& Item, TCanvas& Canvas, TRect R, TOwnerDra
     Canvas.TextRect(keys, text, tfSingleLine | tfRight);
   }
   DrawFrame(Canvas);
+}
+
+bool TExPopupMenu::HasImage(const TMenuItem& Item) const {
+  return Images && Item.ImageIndex >= 0 && Item.ImageIndex < Images->Count();
+}
+
+// A picture takes the check mark's place: an image of the image list (a disabled item's
+// from DisabledImages when there are such), else the item's bitmap, transparent, in a
+// 16 x 16 cell; both centred in a square cell of the strip.
+bool TExPopupMenu::DrawPicture(TMenuItem& Item, TCanvas& Canvas, const TRect& R) {
+  const bool image = HasImage(Item);
+  if (!image && Item.Bitmap.Empty()) return false;
+  TRect cell{R.Left, R.Top + 1, R.Left + current_->IconBar().Size(), R.Bottom - 1};
+  const int side = std::min(cell.Width(), cell.Height());
+  CenterRect(cell, side, side);
+  if (image) {
+    const TImageList& list =
+        !Item.Enabled && DisabledImages && Item.ImageIndex < DisabledImages->Count()
+            ? *DisabledImages
+            : *Images;
+    TRect at = cell;
+    CenterRect(at, list.Width(), list.Height());
+    list.Draw(Canvas, at.Left, at.Top, Item.ImageIndex);
+  } else {
+    TRect at = cell;
+    CenterRect(at, 16, 16);
+    TBitmap shown;
+    shown.Assign(Item.Bitmap);
+    shown.SetTransparent(true);
+    Canvas.Draw(at.Left, at.Top, shown);
+  }
+  return true;
 }
 
 void TExPopupMenu::DrawGlyphCell(TMenuItem& Item, TCanvas& Canvas, const TRect& R, bool Selected) {

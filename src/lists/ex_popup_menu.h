@@ -12,6 +12,7 @@
 #include <string>
 
 #include "lists/menu_styler.h"
+#include "platform/gui/image_list.h"
 #include "platform/gui/menu.h"
 
 class TExPopupMenu : public TPopupMenu, public IStyledMenu {
@@ -26,6 +27,9 @@ class TExPopupMenu : public TPopupMenu, public IStyledMenu {
   bool IntlKeybShortCuts() const { return intl_keyb_short_cuts_; }
   // Read-only; four dot-separated numbers.
   std::string Version() const;
+  // The items' pictures by ImageIndex, and those of disabled items; not owned.
+  TImageList* Images = nullptr;
+  TImageList* DisabledImages = nullptr;
 
   // Batch changes: the items are set up again and the open menu redrawn at the last
   // EndUpdate.
@@ -64,6 +68,9 @@ class TExPopupMenu : public TPopupMenu, public IStyledMenu {
   void DrawSideBar(TCanvas& Canvas, const TRect& Band);
   void DrawSideBarCaption(TCanvas& Canvas, const TRect& Band);
   void DrawGlyphCell(TMenuItem& Item, TCanvas& Canvas, const TRect& R, bool Selected);
+  // Draws the item's image or bitmap in its cell of the strip; false when it has none.
+  bool DrawPicture(TMenuItem& Item, TCanvas& Canvas, const TRect& R);
+  bool HasImage(const TMenuItem& Item) const;
   void DrawCaption(TMenuItem& Item, TCanvas& Canvas, TRect R, TOwnerDrawState State,
                    unsigned Format);
   void DrawFrame(TCanvas& Canvas);

@@ -257,4 +257,61 @@ TEST_F(ExPopupMenuTest, ASideBarWidensFirstLevelItemsAndCarriesItsCaptionUpwards
   EXPECT_LT(highest, lowest - 30);
 }
 
+TEST_F(ExPopupMenuTest, PicturesTakeTheCheckMarksPlaceAndSetTheRowHeight) {
+  auto square = [](TBitmap& B, TColor Colour, int Side) {
+    B.SetSize(Side, Side);
+    B.Canvas().Brush().SetColor(Colour);
+    B.Canvas().FillRect(Rect(0, 0, Side, Side));
+  };
+  TMenuItem* item = Add("Grid");
+  // In the desktop's menu font a row is as high as the platform proposes, less 3 without
+  // a picture; a bitmap needs 16 pixels, the rows of a menu with an image list its
+  // images' height. (In a font of the styler's own its text decides.)
+  menu->GetCurrentMenuStyler().SetUseSystemFont(true);
+  TCanvas menuFont;
+  menuFont.Font().Assign(Screen->MenuFont());
+  const int proposal = menuFont.TextHeight("Wg") + 4;
+  const int plain = Measure(*item).cy;
+  square(item->Bitmap, clLime, 16);
+  const int withBitmap = std::max(proposal, 16) + 5;
+  EXPECT_EQ(Measure(*item).cy, withBitmap + withBitmap % 2);
+  EXPECT_GT(Measure(*item).cy, plain);
+  TBitmap red, blue;
+  square(red, clRed, 24);
+  square(blue, clBlue, 24);
+  TImageList images(&form, 24, 24);
+  images.Add(red);
+  TImageList greyed(&form, 24, 24);
+  greyed.Add(blue);
+  menu->Images = &images;
+  EXPECT_GE(Measure(*item).cy, 24 + 5);
+
+  TBitmap picture;
+  picture.SetSize(140, 34);
+  auto centre = [&] {
+    menu->DrawItem(*item, picture.Canvas(), Rect(2, 2, 138, 32), 0);
+    return picture.Canvas().Pixels(2 + 12, 17);
+  };
+  item->Checked = true;
+  item->ImageIndex = 0;
+  EXPECT_EQ(centre(), clRed);  // the image, no check box
+  item->Enabled = false;
+  menu->DisabledImages = &greyed;
+  EXPECT_EQ(centre(), clBlue);
+  // Without a usable image the bitmap shows, its bottom-left colour left out.
+  item->Enabled = true;
+  item->ImageIndex = 5;
+  square(item->Bitmap, clFuchsia, 16);
+  item->Bitmap.Canvas().Brush().SetColor(clLime);
+  item->Bitmap.Canvas().FillRect(Rect(4, 4, 12, 12));
+  EXPECT_EQ(centre(), clLime);
+  EXPECT_NE(picture.Canvas().Pixels(2 + 12, 17 - 7), clFuchsia);
+  EXPECT_FALSE(item->Bitmap.Transparent());  // the item's own bitmap is left as it was
+  // Neither: the check box again.
+  item->Bitmap.SetSize(0, 0);
+  const TColor checked = centre();
+  EXPECT_NE(checked, clLime);
+  EXPECT_NE(checked, clRed);
+}
+
 }  // namespace

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/owner_draw.h"
 #include "platform/gui/virtual_keys.h"
@@ -60,6 +61,10 @@ class TMenuItem : public TComponent {
   // The command Enter would choose; shown in bold.
   bool Default = false;
   TShortCut ShortCut = 0;
+  // The item's picture: ImageIndex in its menu's image list when the menu has one and
+  // draws pictures (an owner-drawn menu), else Bitmap when it holds one.
+  int ImageIndex = -1;
+  TBitmap Bitmap;
   TNotifyEvent OnClick;
   // Used when the item's menu is owner-drawn.
   TMenuMeasureItemEvent OnMeasureItem;
