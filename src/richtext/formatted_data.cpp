@@ -33,6 +33,9 @@ void TCustomRDFormattedData::Clear() {
   const std::uint32_t clearing = State & rddsClearing;
   State |= rddsClearing;
   Deselect(false);
+  // The checkpoints go with the items.
+  LastReportedCP = nullptr;
+  CPReported = false;
   ClearFormatting();
   TCustomRDData::Clear();
   State = (State & ~rddsClearing) | clearing;
@@ -56,6 +59,8 @@ void TCustomRDFormattedData::DeleteItemsFormatted(int first, int count) {
   const bool wholeParas = LastFormattedItem >= end - 1 && DrawItems.Count() > 0 &&
                           IsParaStart(first) && (end >= Items.Count() || IsParaStart(end)) &&
                           GetItem(first)->DrawItemNo >= 0;
+  LastReportedCP = nullptr;
+  CPReported = false;
   if (!wholeParas) {
     Deselect(false);
     DeleteItems(first, count);

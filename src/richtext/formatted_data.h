@@ -15,15 +15,18 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/gui/controls.h"
 #include "richtext/draw_lines.h"
 #include "richtext/rd_data.h"
 
 class TRDBackground;
 class TCustomRDFontInfo;
+class TStream;
 
 // The options of a viewer, from bit 0 on.
 constexpr TRDOptions rdoAllowSelection = 1u << 0;
@@ -61,9 +64,18 @@ constexpr std::uint32_t rdsSelectingLines = 0x2;
 constexpr std::uint32_t rdsLit = 0x4;
 constexpr std::uint32_t rdsFormatting = 0x8;
 constexpr std::uint32_t rdsMouseReleased = 0x10;
+// The selection was made by a double click, not by dragging.
+constexpr std::uint32_t rdsDblClickSelected = 0x20;
 constexpr std::uint32_t rdsAllSelected = 0x40;
+// A press inside the selection asked the control to drag it (root data).
+constexpr std::uint32_t rdsDragPending = 0x100;
+// Presses inside the selection start a new selection instead of a drag (root data).
+constexpr std::uint32_t rdsNoDragStart = 0x8000000;
 constexpr std::uint32_t rdsDeselecting = 0x1000;
 constexpr std::uint32_t rdsNoLastParaEnd = 0x400000;
+
+// When the viewer reports checkpoints scrolled into view.
+enum TCPEventKind { cpeNone, cpeAsSectionStart, cpeWhenVisible };
 
 // One hypertext area.
 struct TRDJumpInfo {
@@ -76,6 +88,20 @@ struct TRDJumpInfo {
   int DrawItemNo = 0;
   int Cursor = 0;
 };
+
+// What a mouse selection started with: the press point, and for word selection the word
+// around it (drawn positions).
+struct TRDSelectingInfo {
+  int AnchorDItem = -1;
+  int AnchorOffs = 0;
+  int WordStartDItem = -1;
+  int WordStartOffs = 0;
+  int WordEndDItem = -1;
+  int WordEndOffs = 0;
+};
+
+// Draws a temporary figure over the document (a resize line) at a client point.
+using TRDXorDrawHandler = std::function<void(TRDCanvas& canvas, int x, int y)>;
 
 class TCustomRDFormattedData : public TCustomRDData {
  public:
@@ -100,6 +126,9 @@ class TCustomRDFormattedData : public TCustomRDData {
   int DrawItemUnderMouse = -1;
   int DrawItemPressed = -1;
   TCustomRDData* LitJumpData = nullptr;
+  std::unique_ptr<TRDSelectingInfo> SelectingInfo;
+  TRDCPInfo* LastReportedCP = nullptr;
+  bool CPReported = false;
 
   // What the window that shows the document answers.
   virtual int GetAreaWidth() const = 0;
@@ -135,6 +164,33 @@ class TCustomRDFormattedData : public TCustomRDData {
   // The page positions painted as page breaks (none at this layer).
   virtual const std::vector<int>* GetPageBreaks() const { return nullptr; }
 
+  // What the mouse handling asks of the window and tells it; the base has no window.
+  virtual TCursor GetNormalCursor() const { return crDefault; }
+  virtual void SetShownCursor(TCursor) {}
+  // Jump id + FirstJumpNo entered, or -1 when the mouse left a jump.
+  virtual void DoJumpHover(int) {}
+  virtual void DoRDMouseDown(TMouseButton, TShiftState, int, int, int) {}
+  virtual void DoRDMouseUp(TMouseButton, TShiftState, int, int, int) {}
+  virtual void DoRDRightClick(const std::string&, int, int, int) {}
+  virtual void DoRDDblClick(const std::string&, int) {}
+  virtual bool IsDblClickEventAssigned() const { return false; }
+  virtual void SetControlFocus() {}
+  // Whether a press inside the selection may drag it, and the request to start that drag
+  // once the press has been handled.
+  virtual bool CanStartDrag() const { return false; }
+  virtual void RequestDrag() {}
+  virtual void InvalidateClientRect(const TRect&) { InvalidateControl(); }
+  virtual void UpdateControl() {}
+  // The hint of an item (its own text, which the window's event may change).
+  virtual std::string GetItemHint(int itemNo);
+  // Shows a hint at the mouse, or closes it when hint is empty.
+  virtual void ShowItemHint(const std::string&) {}
+  virtual TCPEventKind GetCPEventKind() const { return cpeNone; }
+  // A checkpoint came into view (none: no checkpoint is).
+  virtual void DoCheckpointVisible(TRDCPInfo*) {}
+  virtual bool IsCopyEventAssigned() const { return false; }
+  virtual void DoCopy() {}
+
   // Laying out (see formatter.cpp). Canvas null: GetCanvas.
   void FormatItems(bool keepPosition, bool force, bool noRestore, int depth, TRDCanvas* canvas,
                    bool formatTail, bool passThrough1, bool passThrough2);
@@ -166,10 +222,42 @@ class TCustomRDFormattedData : public TCustomRDData {
   int GetLineNumber(int itemNo, int offset) const;
   void ClientToDocument(int& x, int& y) const;
 
+  // Mouse on the document (see rd_mouse.cpp); points in client coordinates of the
+  // document area.
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  void MouseMove(TShiftState shift, int x, int y);
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  // The double click at a client point: a word selection and the double-click event.
+  void DblClick(int x, int y);
+  void RepaintJump(int jumpId);
+  void ClearJumpHighlight();
+
+  // The temporary figure over the document: drawn by the paint while shown.
+  void RegisterXorDrawHandler(TRDXorDrawHandler handler);
+  void UnregisterXorDrawHandler();
+  void ShowXorDrawAt(int x, int y);
+  bool HideXorDraw();
+  void PaintXorDraw(TRDCanvas& canvas);
+
+  // Reports the checkpoint that the view's position makes current (after a scroll).
+  void NotifyCheckpointVisible();
+
   // Selection.
   void GetSelectionDrawBounds(int& startDItem, int& endDItem, int& startOffs, int& endOffs,
                               bool normalize) const;
   bool HasSelection() const;
+  // As HasSelection; with resetEmpty an empty selection is also removed, unless the mouse
+  // is making one.
+  bool HasSelection(bool resetEmpty);
+  bool IsPositionInSelection(int itemNo, int offset, bool includeBounds) const;
+  bool SelectionSpansParagraphs() const;
+  bool ExpandSelectionToParas(bool onlyIfMultiPara);
+  void ExpandSelectionToLines();
+  // The selected text as plain text (lines up to 80 characters for rules).
+  std::string GetSelText(bool unicode);
+  // Copies the selection to the clipboard in the formats the options ask for; false
+  // when nothing was copied. The clipboard keeps its content when a format fails.
+  bool CopySelection(TColor color, TRDBackground* background);
   void GetSelectionBounds(int& startItemNo, int& startOffs, int& endItemNo, int& endOffs,
                           bool normalize) const;
   void SetSelectionBounds(int startItemNo, int startOffs, int endItemNo, int endOffs);
@@ -203,7 +291,24 @@ class TCustomRDFormattedData : public TCustomRDData {
   std::string DisplayTextOf(int dItemNo, bool atLineEnd) const;
 
  private:
+  // Mouse helpers (rd_mouse.cpp).
+  void UpdateDrawItemUnderMouse(int x, int y);
+  bool InLeftMargin(int x) const;
+  void ClampToClient(int& x, int& y) const;
+  void MoveSelectionEnd(int x, int y);
+  void StartSelection(TShiftState shift, int x, int y, bool inMargin);
+  int FindJumpAt(int x, int y) const;
+  void UnlightJump();
+  void UpdateItemHint();
+  bool WordBoundsAt(int dItemNo, int dItemOffs, int& startDItem, int& startOffs, int& endDItem,
+                    int& endOffs) const;
+  void WidenToWords();
+
   std::uint16_t flags_ = rdfCollectJumps | rdfTrimSpaces | rdfRoot;
+  TRDXorDrawHandler xor_handler_;
+  TPoint xor_point_;
+  bool xor_visible_ = false;
+  std::string last_hint_;
   // Set while the document size goes to the window: a resize it causes must not start
   // a format inside this one.
   bool area_size_guard_ = false;

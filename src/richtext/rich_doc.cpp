@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/hint_window.h"
 #include "platform/sys/timer.h"
 #include "richtext/live_spelling.h"
 #include "richtext/rd_animate.h"
@@ -219,6 +221,7 @@ void TCustomRichDoc::Paint() {
     const TRect clip = Rect(0, 0, w, h);
     rd_data_->DrawBackground(*buffer_canvas_, clip);
     rd_data_->PaintTo(*buffer_canvas_, clip);
+    rd_data_->PaintXorDraw(*buffer_canvas_);
     Canvas().Draw(area.Left, area.Top, *buffer_);
   } catch (const std::exception& e) {
     TCanvas& canvas = Canvas();
@@ -236,47 +239,27 @@ void TCustomRichDoc::Paint() {
   }
 }
 
-bool TCustomRichDoc::PositionAt(int X, int Y, int& ItemNo, int& Offs) {
+TPoint TCustomRichDoc::ToDocumentArea(int X, int Y) const {
   const TRect area = DocumentRect();
-  int x = X - area.Left, y = Y - area.Top;
-  rd_data_->ClientToDocument(x, y);
-  int dItemNo, dItemOffs;
-  rd_data_->FindDrawItemAtPos(x, y, false, dItemNo, dItemOffs);
-  if (dItemNo < 0) return false;
-  rd_data_->DrawItemToItem(dItemNo, dItemOffs, ItemNo, Offs);
-  return true;
+  return Point(X - area.Left, Y - area.Top);
+}
+
+TPoint TCustomRichDoc::FromDocumentArea(int X, int Y) const {
+  const TRect area = DocumentRect();
+  return Point(X + area.Left, Y + area.Top);
 }
 
 void TCustomRichDoc::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TRDScroller::MouseDown(Button, Shift, X, Y);
-  SetFocus();
   last_mouse_ = Point(X, Y);
   last_shift_ = Shift;
-  int itemNo, offs;
-  const bool found = PositionAt(X, Y, itemNo, offs);
-  if (Button == mbLeft && (Shift & ssDouble)) {
-    // The second press of a double click: the double click has chosen the selection.
-  } else if (Button == mbLeft) {
+  if (Button == mbLeft) {
     auto_scroll_dx_ = auto_scroll_dy_ = 0;
     auto_scroll_timer_->SetEnabled(true);
-    if (AllowSelection() && found) {
-      int s, so, e, eo;
-      GetSelectionRange(s, so, e, eo, false);
-      if ((Shift & ssShift) && s >= 0)
-        SetSelectionRange(s, so, itemNo, offs);
-      else
-        SetSelectionRange(itemNo, offs, itemNo, offs);
-      selecting_ = true;
-      Invalidate();
-    }
-  } else if (Button == mbRight && (Options & rdoRClickDeselects) && HasSelection() && found) {
-    int s, so, e, eo;
-    GetSelectionRange(s, so, e, eo, true);
-    const bool inside = (itemNo > s || (itemNo == s && offs >= so)) &&
-                        (itemNo < e || (itemNo == e && offs <= eo));
-    if (!inside) Deselect();
   }
-  if (OnRDMouseDown) OnRDMouseDown(this, Button, Shift, found ? itemNo : -1, X, Y);
+  if (!style_) return;
+  const TPoint p = ToDocumentArea(X, Y);
+  rd_data_->MouseDown(Button, Shift, p.X, p.Y);
 }
 
 void TCustomRichDoc::MouseMove(TShiftState Shift, int X, int Y) {
@@ -293,25 +276,56 @@ void TCustomRichDoc::MouseMove(TShiftState Shift, int X, int Y) {
   };
   auto_scroll_dy_ = step(Y, area.Top, area.Bottom);
   auto_scroll_dx_ = step(X, area.Left, area.Right);
-  if (!selecting_) return;
-  int itemNo, offs;
-  if (!PositionAt(X, Y, itemNo, offs)) return;
-  int s, so, e, eo;
-  GetSelectionRange(s, so, e, eo, false);
-  if (s < 0) return;
-  SetSelectionRange(s, so, itemNo, offs);
-  Invalidate();
+  const TPoint p = ToDocumentArea(X, Y);
+  rd_data_->MouseMove(Shift, p.X, p.Y);
 }
 
 void TCustomRichDoc::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TRDScroller::MouseUp(Button, Shift, X, Y);
-  if (Button == mbLeft) {
-    auto_scroll_timer_->SetEnabled(false);
-    selecting_ = false;
+  if (Button == mbLeft) auto_scroll_timer_->SetEnabled(false);
+  if (!style_) return;
+  const TPoint p = ToDocumentArea(X, Y);
+  rd_data_->MouseUp(Button, Shift, p.X, p.Y);
+}
+
+void TCustomRichDoc::ShowCursor(TCursor Cursor) {
+  // The viewer's own cursors in the shapes the platform has.
+  if (Cursor == crJump) Cursor = crHandPoint;
+  if (Cursor == crRDFlipArrow) Cursor = crArrow;
+  SetCursor(Cursor);
+}
+
+void TCustomRichDoc::ShowItemHint(const std::string& Hint) {
+  SetHint(Hint);
+  if (Hint.empty()) {
+    CancelHint();
+    return;
   }
-  int itemNo = -1, offs = 0;
-  const bool found = PositionAt(X, Y, itemNo, offs);
-  if (OnRDMouseUp) OnRDMouseUp(this, Button, Shift, found ? itemNo : -1, X, Y);
+  THintWindow& window = ApplicationHintWindow();
+  TRect r = window.CalcHintRect(Screen->Width() / 2, Hint);
+  // Below the cursor, where the pointer does not cover it.
+  const TPoint at = ClientToScreen(Point(last_mouse_.X, last_mouse_.Y + 20));
+  r = Rect(at.X, at.Y, at.X + r.Width(), at.Y + r.Height());
+  window.ActivateHint(r, Hint);
+}
+
+void TCustomRichDoc::CopySelection() {
+  rd_data_->CopySelection(BackgroundColor(), background_.get());
+}
+
+void TCustomRichDoc::KeyDown(TKeyCode& Key, TShiftState Shift) {
+  const bool copyKey = (Key == 'C' || Key == VK_INSERT) && (Shift & ssCtrl) && !(Shift & ssAlt);
+  if (copyKey) {
+    CopySelection();
+    Key = 0;
+    return;
+  }
+  TRDScroller::KeyDown(Key, Shift);
+}
+
+void TCustomRichDoc::DoVScrolled() {
+  if (OnCheckpointVisible && CPEventKind != cpeNone) rd_data_->NotifyCheckpointVisible();
+  TRDScroller::DoVScrolled();
 }
 
 void TCustomRichDoc::AutoScrollTick() {
@@ -322,26 +336,10 @@ void TCustomRichDoc::AutoScrollTick() {
 
 void TCustomRichDoc::DblClick() {
   TRDScroller::DblClick();
-  selecting_ = false;
   auto_scroll_timer_->SetEnabled(false);
-  const bool selectsWord = (Options & rdoDblClickSelectsWord) != 0;
-  if (!selectsWord && ((Options & rdoSingleClick) || !OnRDDblClick)) return;
-  const TRect area = DocumentRect();
-  int x = last_mouse_.X - area.Left, y = last_mouse_.Y - area.Top;
-  rd_data_->ClientToDocument(x, y);
-  int itemNo, start, length;
-  if (!rd_data_->FindWordAt(x, y, itemNo, start, length)) return;
-  const TCustomRDItemInfo* item = GetItemInfo(itemNo);
-  std::string word;
-  if (item->StyleNo >= 0) word = CopyItemText(ReadItemText(itemNo), start, length, item->ItemOptions);
-  if (selectsWord && AllowSelection()) {
-    if (item->StyleNo >= 0)
-      SetSelectionRange(itemNo, start, itemNo, start + length);
-    else
-      SetSelectionRange(itemNo, 0, itemNo, 1);
-    Invalidate();
-  }
-  if (OnRDDblClick) OnRDDblClick(this, word, GetItemStyleIndex(itemNo));
+  if (!style_) return;
+  const TPoint p = ToDocumentArea(last_mouse_.X, last_mouse_.Y);
+  rd_data_->DblClick(p.X, p.Y);
 }
 
 void TCustomRichDoc::DoEnter() {

@@ -28,7 +28,6 @@ class TTimer;
 
 enum TRDTabNavigationType { rdtnNone, rdtnTab, rdtnCtrlTab };
 enum TRDAnimationMode { rdaniDisabled, rdaniManualStart, rdaniOnFormat };
-enum TCPEventKind { cpeNone, cpeAsSectionStart, cpeWhenVisible };
 enum TRDPaletteAction { rdpaDoNothing, rdpaAssignPalette, rdpaCreateCopies, rdpaCreateCopiesEx };
 
 // The deferred events: what an embedded editor hands the viewer to fire after its own
@@ -149,6 +148,10 @@ class TCustomRichDoc : public TRDScroller {
   void SetSelectionRange(int StartItemNo, int StartOffs, int EndItemNo, int EndOffs);
   void SelectAll();
   void Deselect();
+  // Copies the selection in the formats of the rdoAutoCopy options (Ctrl+C does too).
+  void CopySelection();
+  // The selected text; empty when nothing is selected.
+  std::string GetSelText() { return rd_data_->GetSelText(false); }
 
   // Animations of the document's pictures.
   void StartAnimation();
@@ -165,6 +168,19 @@ class TCustomRichDoc : public TRDScroller {
   std::function<void(TCustomRichDoc* Sender, const std::string& ClickedWord, int StyleNo)>
       OnRDDblClick;
   std::function<void(TCustomRichDoc* Sender, int Id)> OnJump;
+  // The jump id under the mouse, -1 when the mouse left a jump.
+  std::function<void(TCustomRichDoc* Sender, int Id)> OnRDMouseMove;
+  std::function<void(TCustomRichDoc* Sender, const std::string& ClickedWord, int StyleNo, int X,
+                     int Y)>
+      OnRDRightClick;
+  std::function<void(TCustomRichDoc* Sender, TCustomRDData* RDData, int ItemNo, std::string& Hint)>
+      OnItemHint;
+  // Checkpoint none: no checkpoint is in view.
+  std::function<void(TCustomRichDoc* Sender, TRDCPInfo* Checkpoint)> OnCheckpointVisible;
+  // Fires while the clipboard is open for a copy: the application may add formats.
+  TNotifyEvent OnCopy;
+  // The cursor shown over text; hypertext and the left margin show their own.
+  TCursor NormalCursor = crDefault;
   std::function<void(TCustomRichDoc* Sender, TMouseButton Button, TShiftState Shift, int ItemNo,
                      int X, int Y)>
       OnRDMouseDown;
@@ -182,6 +198,8 @@ class TCustomRichDoc : public TRDScroller {
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void DblClick() override;
+  void KeyDown(TKeyCode& Key, TShiftState Shift) override;
+  void DoVScrolled() override;
   void DoEnter() override;
   void DoExit() override;
   void ColorChanged() override;
@@ -190,8 +208,11 @@ class TCustomRichDoc : public TRDScroller {
   friend class TRichDocRDData;
   void Format(bool keepPosition, bool force, bool formatTail, bool pass1, bool pass2);
   void AfterFormat();
-  // The document position under a client point of the control.
-  bool PositionAt(int X, int Y, int& ItemNo, int& Offs);
+  // Client points of the control to those of the document area and back.
+  TPoint ToDocumentArea(int X, int Y) const;
+  TPoint FromDocumentArea(int X, int Y) const;
+  void ShowCursor(TCursor Cursor);
+  void ShowItemHint(const std::string& Hint);
   void AutoScrollTick();
   void DispatchDeferred();
   void PaintWithoutStyle();
@@ -212,7 +233,6 @@ class TCustomRichDoc : public TRDScroller {
   int auto_scroll_dy_ = 0;
   TPoint last_mouse_;
   TShiftState last_shift_ = 0;
-  bool selecting_ = false;
   std::deque<std::unique_ptr<TRDMessageData>> deferred_;
 };
 

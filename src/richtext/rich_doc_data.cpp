@@ -202,3 +202,81 @@ TRDAnimatorList* TRichDocRDData::GetAnimators() {
 TWinControl* TRichDocRDData::GetParentControl() {
   return &rich_doc_;
 }
+
+TCursor TRichDocRDData::GetNormalCursor() const {
+  return rich_doc_.NormalCursor;
+}
+
+void TRichDocRDData::SetShownCursor(TCursor cursor) {
+  rich_doc_.ShowCursor(cursor);
+}
+
+void TRichDocRDData::DoJumpHover(int id) {
+  if (rich_doc_.OnRDMouseMove) rich_doc_.OnRDMouseMove(&rich_doc_, id);
+}
+
+void TRichDocRDData::DoJump(int jumpNo) {
+  if (rich_doc_.OnJump) rich_doc_.OnJump(&rich_doc_, jumpNo);
+}
+
+void TRichDocRDData::DoRDMouseDown(TMouseButton button, TShiftState shift, int itemNo, int x,
+                                   int y) {
+  if (!rich_doc_.OnRDMouseDown) return;
+  const TPoint p = rich_doc_.FromDocumentArea(x, y);
+  rich_doc_.OnRDMouseDown(&rich_doc_, button, shift, itemNo, p.X, p.Y);
+}
+
+void TRichDocRDData::DoRDMouseUp(TMouseButton button, TShiftState shift, int itemNo, int x, int y) {
+  if (!rich_doc_.OnRDMouseUp) return;
+  const TPoint p = rich_doc_.FromDocumentArea(x, y);
+  rich_doc_.OnRDMouseUp(&rich_doc_, button, shift, itemNo, p.X, p.Y);
+}
+
+void TRichDocRDData::DoRDRightClick(const std::string& word, int styleNo, int x, int y) {
+  if (!rich_doc_.OnRDRightClick) return;
+  const TPoint p = rich_doc_.ClientToScreen(rich_doc_.FromDocumentArea(x, y));
+  rich_doc_.OnRDRightClick(&rich_doc_, word, styleNo, p.X, p.Y);
+}
+
+void TRichDocRDData::DoRDDblClick(const std::string& word, int styleNo) {
+  if (rich_doc_.OnRDDblClick) rich_doc_.OnRDDblClick(&rich_doc_, word, styleNo);
+}
+
+bool TRichDocRDData::IsDblClickEventAssigned() const {
+  return bool(rich_doc_.OnRDDblClick);
+}
+
+void TRichDocRDData::SetControlFocus() {
+  rich_doc_.SetFocus();
+}
+
+void TRichDocRDData::InvalidateClientRect(const TRect& rect) {
+  const TPoint p = rich_doc_.FromDocumentArea(rect.Left, rect.Top);
+  rich_doc_.InvalidateRect(Rect(p.X, p.Y, p.X + rect.Width(), p.Y + rect.Height()));
+}
+
+std::string TRichDocRDData::GetItemHint(int itemNo) {
+  std::string hint = TRDControlData::GetItemHint(itemNo);
+  if (rich_doc_.OnItemHint) rich_doc_.OnItemHint(&rich_doc_, this, itemNo, hint);
+  return hint;
+}
+
+void TRichDocRDData::ShowItemHint(const std::string& hint) {
+  rich_doc_.ShowItemHint(hint);
+}
+
+TCPEventKind TRichDocRDData::GetCPEventKind() const {
+  return rich_doc_.CPEventKind;
+}
+
+void TRichDocRDData::DoCheckpointVisible(TRDCPInfo* checkpoint) {
+  if (rich_doc_.OnCheckpointVisible) rich_doc_.OnCheckpointVisible(&rich_doc_, checkpoint);
+}
+
+bool TRichDocRDData::IsCopyEventAssigned() const {
+  return bool(rich_doc_.OnCopy);
+}
+
+void TRichDocRDData::DoCopy() {
+  if (rich_doc_.OnCopy) rich_doc_.OnCopy(&rich_doc_);
+}

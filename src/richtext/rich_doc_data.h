@@ -65,6 +65,24 @@ class TRichDocRDData : public TRDControlData {
   void InvalidateControl() override;
   void Clear() override;
 
+  TCursor GetNormalCursor() const override;
+  void SetShownCursor(TCursor cursor) override;
+  void DoJumpHover(int id) override;
+  void DoJump(int jumpNo) override;
+  void DoRDMouseDown(TMouseButton button, TShiftState shift, int itemNo, int x, int y) override;
+  void DoRDMouseUp(TMouseButton button, TShiftState shift, int itemNo, int x, int y) override;
+  void DoRDRightClick(const std::string& word, int styleNo, int x, int y) override;
+  void DoRDDblClick(const std::string& word, int styleNo) override;
+  bool IsDblClickEventAssigned() const override;
+  void SetControlFocus() override;
+  void InvalidateClientRect(const TRect& rect) override;
+  std::string GetItemHint(int itemNo) override;
+  void ShowItemHint(const std::string& hint) override;
+  TCPEventKind GetCPEventKind() const override;
+  void DoCheckpointVisible(TRDCPInfo* checkpoint) override;
+  bool IsCopyEventAssigned() const override;
+  void DoCopy() override;
+
   // The animators of the document's pictures, made on demand.
   TRDAnimatorList& Animators();
   TRDAnimatorList* GetAnimators() override;

@@ -17,27 +17,62 @@ namespace {
 
 constexpr unsigned kFirstNamedFormat = 0xC000;
 
-std::map<std::string, unsigned>& NamedFormats() {
-  static std::map<std::string, unsigned> formats;
+struct NamedFormat {
+  unsigned id;
+  QStringList mime_types;
+};
+
+std::map<std::string, NamedFormat>& NamedFormats() {
+  static std::map<std::string, NamedFormat> formats;
   return formats;
 }
 
-// Named formats travel as MIME types of their own, as they do in drags.
-QString MimeType(unsigned Format) {
-  for (const auto& [name, id] : NamedFormats())
-    if (id == Format) return MimeTypeOfFormat(name);
-  return {};
+// Names other programs know by their MIME types; the others travel as in drags.
+QStringList SystemMimeTypes(const std::string& Name) {
+  if (Name == "Rich Text Format") return {"text/rtf", "application/rtf"};
+  return {MimeTypeOfFormat(Name)};
+}
+
+const QStringList* MimeTypes(unsigned Format) {
+  for (const auto& [name, format] : NamedFormats())
+    if (format.id == Format) return &format.mime_types;
+  return nullptr;
+}
+
+bool IsText(unsigned Format) {
+  return Format == CF_TEXT || Format == CF_UNICODETEXT;
+}
+
+QString TextOf(unsigned Format, const std::string& Bytes) {
+  if (Format == CF_TEXT) return ToQString(Bytes.substr(0, Bytes.find('\0')));
+  QString text(reinterpret_cast<const QChar*>(Bytes.data()),
+               static_cast<qsizetype>(Bytes.size() / 2));
+  const qsizetype end = text.indexOf(QChar(0));
+  return end < 0 ? text : text.left(end);
+}
+
+std::string BytesOf(unsigned Format, const QString& Text) {
+  if (Format == CF_TEXT) return FromQString(Text);
+  return std::string(reinterpret_cast<const char*>(Text.utf16()),
+                     static_cast<std::size_t>(Text.size()) * 2);
 }
 
 }  // namespace
 
-unsigned RegisterClipboardFormat(const std::string& Name) {
+unsigned RegisterClipboardFormat(const std::string& Name, std::vector<std::string> MimeTypes) {
   auto& formats = NamedFormats();
   const auto found = formats.find(Name);
-  if (found != formats.end()) return found->second;
+  if (found != formats.end()) return found->second.id;
+  QStringList types;
+  for (const std::string& type : MimeTypes) types.append(QString::fromStdString(type));
+  if (types.isEmpty()) types = SystemMimeTypes(Name);
   const unsigned id = kFirstNamedFormat + static_cast<unsigned>(formats.size());
-  formats.emplace(Name, id);
+  formats.emplace(Name, NamedFormat{id, types});
   return id;
+}
+
+unsigned RegisterClipboardFormat(const std::string& Name) {
+  return RegisterClipboardFormat(Name, {});
 }
 
 struct TClipboard::Impl {
@@ -65,7 +100,17 @@ void TClipboard::Close() {
   impl_->Commit();
 }
 
+void TClipboard::Abort() {
+  impl_->pending.reset();
+  impl_->open_count = 0;
+}
+
 void TClipboard::Clear() {
+  if (impl_->open_count > 0) {
+    // Replaced at Close, so that the old content lives until the new one is complete.
+    impl_->pending = std::make_unique<QMimeData>();
+    return;
+  }
   impl_->pending.reset();
   QGuiApplication::clipboard()->clear();
 }
@@ -74,22 +119,37 @@ bool TClipboard::HasFormat(unsigned Format) const {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   if (!data) return false;
   if (Format == CF_BITMAP) return data->hasImage();
-  const QString mime = MimeType(Format);
-  return !mime.isEmpty() && data->hasFormat(mime);
+  if (IsText(Format)) return data->hasText();
+  const QStringList* types = MimeTypes(Format);
+  if (!types) return false;
+  for (const QString& type : *types)
+    if (data->hasFormat(type)) return true;
+  return false;
 }
 
 std::string TClipboard::GetAsBytes(unsigned Format) const {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-  const QString mime = MimeType(Format);
-  if (!data || mime.isEmpty()) return {};
-  const QByteArray bytes = data->data(mime);
-  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  if (!data) return {};
+  if (IsText(Format)) return data->hasText() ? BytesOf(Format, data->text()) : std::string();
+  const QStringList* types = MimeTypes(Format);
+  if (!types) return {};
+  for (const QString& type : *types)
+    if (data->hasFormat(type)) {
+      const QByteArray bytes = data->data(type);
+      return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    }
+  return {};
 }
 
 void TClipboard::SetAsBytes(unsigned Format, const std::string& Bytes) {
-  const QString mime = MimeType(Format);
-  if (mime.isEmpty()) return;
-  impl_->Target().setData(mime, QByteArray(Bytes.data(), static_cast<qsizetype>(Bytes.size())));
+  if (IsText(Format)) {
+    impl_->Target().setText(TextOf(Format, Bytes));
+  } else {
+    const QStringList* types = MimeTypes(Format);
+    if (!types) return;
+    const QByteArray bytes(Bytes.data(), static_cast<qsizetype>(Bytes.size()));
+    for (const QString& type : *types) impl_->Target().setData(type, bytes);
+  }
   impl_->Commit();
 }
 
@@ -116,6 +176,12 @@ void TClipboard::SetBitmap(const TBitmap& Bitmap) {
   const QImage image = QImage::fromData(static_cast<const uchar*>(stream.Memory()),
                                         static_cast<int>(stream.Size()), "BMP");
   impl_->Target().setImageData(image);
+  // Spelled out, so that programs that ask for PNG alone find it too.
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  impl_->Target().setData("image/png", png);
   impl_->Commit();
 }
 

@@ -1,19 +1,32 @@
-// The system clipboard: a picture (CF_BITMAP) and data of named formats, which other
-// programs of ours find under the same name.
+// The system clipboard: plain text, a picture (CF_BITMAP) and data of named formats,
+// which other programs find under the MIME types of their names.
 //
-// Formats set between Open and Close go onto the clipboard together, replacing what it
-// held; outside Open/Close each Set replaces the content at once.
+// Formats set between Open and Close go onto the clipboard together at Close, replacing
+// what it held; until then the clipboard keeps its old content, and Abort leaves it so.
+// Outside Open/Close each Set replaces the content at once.
+//
+// Text: CF_TEXT takes the program's Windows-1252 text, CF_UNICODETEXT UTF-16 code units
+// low byte first (a zero unit ends the text); both are the one plain text of the system
+// clipboard (text/plain in UTF-8), so setting one replaces the other.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class TBitmap;
 
+constexpr unsigned CF_TEXT = 1;
 constexpr unsigned CF_BITMAP = 2;
+constexpr unsigned CF_UNICODETEXT = 13;
 
-// The format id of a named format; the same name always gives the same id.
+// The format id of a named format; the same name always gives the same id. A name the
+// system knows travels under its MIME types ("Rich Text Format": text/rtf and
+// application/rtf); any other name under a type of its own.
 unsigned RegisterClipboardFormat(const std::string& Name);
+// A named format of the program's own that travels under the MIME types given (the first
+// is the one read back). Registering a known name again keeps its first types.
+unsigned RegisterClipboardFormat(const std::string& Name, std::vector<std::string> MimeTypes);
 
 class TClipboard {
  public:
@@ -23,14 +36,20 @@ class TClipboard {
   TClipboard& operator=(const TClipboard&) = delete;
 
   void Open();
+  // The last Close puts what was set since Open on the clipboard.
   void Close();
+  // Closes without touching the clipboard: what was set since Open is dropped.
+  void Abort();
+  // Between Open and Close: the clipboard will hold only what is set after this.
+  // Outside: empties the clipboard now.
   void Clear();
   bool HasFormat(unsigned Format) const;
-  // The bytes of a registered format; empty when the clipboard has none.
+  // The bytes of a format; empty when the clipboard has none.
   std::string GetAsBytes(unsigned Format) const;
   void SetAsBytes(unsigned Format, const std::string& Bytes);
   // False when the clipboard holds no picture.
   bool GetBitmap(TBitmap& Bitmap) const;
+  // Offered to other programs as image/png (and the other picture types of the system).
   void SetBitmap(const TBitmap& Bitmap);
 
  private:

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
@@ -12,6 +13,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QWheelEvent>
@@ -327,4 +329,18 @@ TColor TScriptedDrags::ImagePixel(int X, int Y) const {
   const QRgb pixel = image.pixel(X, Y);
   if (image.hasAlphaChannel() && qAlpha(pixel) == 0) return clNone;
   return RGB(qRed(pixel), qGreen(pixel), qBlue(pixel));
+}
+
+std::string ClipboardMimeData(const std::string& MimeType) {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  if (!data) return {};
+  const QByteArray bytes = data->data(QString::fromStdString(MimeType));
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+std::vector<std::string> ClipboardMimeTypes() {
+  std::vector<std::string> types;
+  if (const QMimeData* data = QGuiApplication::clipboard()->mimeData())
+    for (const QString& type : data->formats()) types.push_back(type.toStdString());
+  return types;
 }

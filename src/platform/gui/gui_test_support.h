@@ -102,5 +102,10 @@ class TScriptedDrags {
 // True when the window system is asked to keep the form above ordinary windows.
 bool StaysOnTop(TForm& Form);
 
+// What the system clipboard holds under a MIME type, as another program would read it
+// (empty when it holds nothing of that type); and all the types it holds.
+std::string ClipboardMimeData(const std::string& MimeType);
+std::vector<std::string> ClipboardMimeTypes();
+
 // The colour a windowed control shows at one pixel, rendered afresh.
 TColor RenderedPixel(TWinControl& Control, int X, int Y);

@@ -1,0 +1,66 @@
+// The monitor and the message lists select by mouse and copy with Ctrl+C: what a user
+// drags over comes out of the system clipboard as text.
+#include <gtest/gtest.h>
+
+#include "../app_windows.h"
+#include "app/map/frm_aprs.h"
+#include "app/messages/frm_aprs_msg.h"
+#include "app/monitor/monitor_styles.h"
+#include "app/program/frm_main.h"
+#include "platform/gui/clipboard.h"
+#include "platform/gui/gui_test_support.h"
+#include "richtext/rich_doc.h"
+
+namespace {
+
+// Drags from the start of the first line to the end of the last one and presses Ctrl+C.
+std::string DragAndCopy(TRichDoc& viewer, int firstItem, int lastItem) {
+  TRichDocRDData& data = viewer.RDData();
+  const TRDDrawLineInfo& first = *data.DrawItems[data.GetItem(firstItem)->DrawItemNo];
+  const TRDDrawLineInfo& last = *data.DrawItems[data.GetItemEndDrawItem(lastItem)];
+  const int dy = data.GetVOffs();
+  const int x1 = first.Left + 1, y1 = first.Top - dy + first.Height / 2;
+  const int x2 = last.Left + last.Width + 40, y2 = last.Top - dy + last.Height / 2;
+  SimulateMouseDown(viewer, mbLeft, x1, y1);
+  SimulateMouseMove(viewer, x2, y2, ssLeft);
+  SimulateMouseUp(viewer, mbLeft, x2, y2);
+  SimulateKey(viewer, 'C', "", ssCtrl);
+  return ClipboardMimeData("text/plain");
+}
+
+class MonitorCopyTest : public AppWindowsTest {
+ protected:
+  void SetUp() override {
+    AppWindowsTest::SetUp();
+    frmMain->Show();
+    frmAprs->Show();
+  }
+};
+
+TEST_F(MonitorCopyTest, TheMonitorCopiesWhatTheMouseSelected) {
+  TfrmAprs& aprs = *frmAprs;
+  aprs.AddMonitorText("\r\nig DL1ABC to APRS", msIgHead);
+  aprs.AddMonitorText("\r\n!5000.00N/00800.00E-hello", msIgData);
+  TRichDoc& monitor = *aprs.rdMain;
+  auto find = [&](const std::string& Text) {
+    int item = monitor.ItemCount() - 1;
+    while (item > 0 && monitor.ReadItemText(item) != Text) --item;
+    return item;
+  };
+  const int header = find("ig DL1ABC to APRS");
+  const int data = find("!5000.00N/00800.00E-hello");
+  Clipboard().SetAsBytes(CF_TEXT, "old");
+  EXPECT_EQ(DragAndCopy(monitor, header, data), "ig DL1ABC to APRS\r\n!5000.00N/00800.00E-hello");
+}
+
+TEST(MessageListCopy, AMessageListCopiesWhatTheMouseSelected) {
+  TfrmAprsMsg msg{nullptr};
+  msg.Show();
+  TRichDoc& list = *msg.rdMonitor;
+  list.AddTextParagraph("DL1ABC>WU2Z: hello there", 0, 0);
+  list.FormatDocument();
+  EXPECT_EQ(DragAndCopy(list, 0, 0), "DL1ABC>WU2Z: hello there");
+  msg.Hide();
+}
+
+}  // namespace

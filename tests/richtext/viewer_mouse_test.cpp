@@ -1,0 +1,215 @@
+// The viewer driven by the platform's mouse and key events on a document laid out in a
+// real font: selecting by characters, words, paragraphs and margin lines, links with
+// their cursor and jump, item hints, and Ctrl+C read back from the system clipboard in
+// every format.
+#include <gtest/gtest.h>
+
+#include "platform/gui/clipboard.h"
+#include "platform/gui/gui_test_support.h"
+#include "platform/gui/hint_window.h"
+#include "platform/text/streams.h"
+#include "richtext/rd_style.h"
+#include "richtext/rdf_reader.h"
+#include "richtext/rich_doc.h"
+
+namespace {
+
+constexpr int kJumpStyle = 4;
+
+struct Viewer {
+  Viewer() : doc(nullptr) {
+    doc.SetStyle(&style);
+    doc.Name = "rdMouse";
+    doc.SetBounds(0, 0, 400, 200);
+    doc.SetBorderStyle(bsNone);
+  }
+  // The client point of the caret position before character offs (1-based) of an item,
+  // found the way the mouse finds it.
+  TPoint At(int itemNo, int offs) {
+    TRichDocRDData& data = doc.RDData();
+    int d, o;
+    data.ItemToDrawItem(itemNo, offs, d, o);
+    const TRDDrawLineInfo& line = *data.DrawItems[d];
+    const int y = line.Top + line.Height / 2;
+    for (int x = line.Left; x <= line.Left + line.Width; ++x) {
+      int hitD, hitO, hitItem, hitOffs;
+      data.FindDrawItemAtPos(x, y, false, hitD, hitO);
+      data.DrawItemToItem(hitD, hitO, hitItem, hitOffs);
+      if (hitItem == itemNo && hitOffs == offs)
+        return Point(x - data.GetHOffs(), y - data.GetVOffs());
+    }
+    ADD_FAILURE() << "no point for offset " << offs;
+    return {};
+  }
+  void Drag(TPoint from, TPoint to) {
+    SimulateMouseDown(doc, mbLeft, from.X, from.Y);
+    SimulateMouseMove(doc, (from.X + to.X) / 2, (from.Y + to.Y) / 2, ssLeft);
+    SimulateMouseMove(doc, to.X, to.Y, ssLeft);
+    SimulateMouseUp(doc, mbLeft, to.X, to.Y);
+  }
+  std::string Selected() { return doc.GetSelText(); }
+
+  TRDStyle style;
+  TRichDoc doc;
+};
+
+TEST(ViewerMouse, SelectsByCharacters) {
+  Viewer v;
+  v.style.SelectionMode = rdsmChar;
+  v.doc.AddTextParagraph("alpha beta gamma", 0, 0);
+  v.doc.FormatDocument();
+  v.Drag(v.At(0, 3), v.At(0, 9));
+  EXPECT_EQ(v.Selected(), "pha be");
+  v.Drag(v.At(0, 14), v.At(0, 8));
+  EXPECT_EQ(v.Selected(), "eta ga");
+}
+
+TEST(ViewerMouse, SelectsWholeWordsOnceTheDragLeavesTheFirstWord) {
+  Viewer v;
+  ASSERT_EQ(v.style.SelectionMode, rdsmWord);
+  v.doc.AddTextParagraph("alpha beta gamma", 0, 0);
+  v.doc.FormatDocument();
+  v.Drag(v.At(0, 3), v.At(0, 14));
+  EXPECT_EQ(v.Selected(), "alpha beta gamma");
+  v.Drag(v.At(0, 2), v.At(0, 4));
+  EXPECT_EQ(v.Selected(), "lp");
+}
+
+TEST(ViewerMouse, SelectsWholeParagraphs) {
+  Viewer v;
+  v.style.SelectionMode = rdsmParagraph;
+  v.doc.AddTextParagraph("first paragraph", 0, 0);
+  v.doc.AddTextParagraph("second one", 0, 0);
+  v.doc.AddTextParagraph("third", 0, 0);
+  v.doc.FormatDocument();
+  v.Drag(v.At(0, 4), v.At(1, 3));
+  EXPECT_EQ(v.Selected(), "first paragraph\r\nsecond one");
+}
+
+TEST(ViewerMouse, SelectsWholeLinesInTheLeftMargin) {
+  Viewer v;
+  v.doc.AddTextParagraph("one", 0, 0);
+  v.doc.AddTextParagraph("two", 0, 0);
+  v.doc.AddTextParagraph("three", 0, 0);
+  v.doc.FormatDocument();
+  const int y1 = v.At(1, 1).Y, y2 = v.At(2, 1).Y;
+  SimulateMouseMove(v.doc, 2, y1);
+  // The line-selection cursor, in the platform's arrow shape.
+  EXPECT_EQ(v.doc.Cursor(), crArrow);
+  v.Drag(Point(2, y1), Point(2, y2));
+  EXPECT_EQ(v.Selected(), "two\r\nthree");
+}
+
+TEST(ViewerMouse, LinksShowTheHandAndJumpOnAClick) {
+  Viewer v;
+  v.doc.AddTextParagraph("go ", 0, 0);
+  v.doc.AddTextParagraph("there", kJumpStyle, -1);
+  v.doc.FormatDocument();
+  std::vector<int> jumps, hovers;
+  v.doc.OnJump = [&](TCustomRichDoc*, int id) { jumps.push_back(id); };
+  v.doc.OnRDMouseMove = [&](TCustomRichDoc*, int id) { hovers.push_back(id); };
+  const TPoint link = v.At(1, 3), text = v.At(0, 2);
+  SimulateMouseMove(v.doc, link.X, link.Y);
+  EXPECT_EQ(v.doc.Cursor(), crHandPoint);
+  SimulateMouseMove(v.doc, text.X, text.Y);
+  EXPECT_EQ(v.doc.Cursor(), crDefault);
+  EXPECT_EQ(hovers, (std::vector<int>{0, -1}));
+  SimulateClick(v.doc, link.X, link.Y);
+  EXPECT_EQ(jumps, std::vector<int>{0});
+}
+
+TEST(ViewerMouse, ItemHintsShowInTheHintWindow) {
+  Viewer v;
+  v.doc.Options |= rdoShowItemHints;
+  v.doc.AddTextParagraph("plain ", 0, 0);
+  v.doc.AddTextParagraph("hinted", 0, -1);
+  v.doc.GetItemInfo(1)->Hint = "a hint";
+  v.doc.FormatDocument();
+  const TPoint hinted = v.At(1, 3), plain = v.At(0, 2);
+  SimulateMouseMove(v.doc, hinted.X, hinted.Y);
+  EXPECT_EQ(v.doc.Hint(), "a hint");
+  EXPECT_TRUE(ApplicationHintWindow().Showing());
+  SimulateMouseMove(v.doc, plain.X, plain.Y);
+  EXPECT_EQ(v.doc.Hint(), "");
+  EXPECT_FALSE(ApplicationHintWindow().Showing());
+}
+
+TEST(ViewerClipboard, CtrlCCopiesTheSelectionAsUtf8PlainText) {
+  Viewer v;
+  v.doc.AddTextParagraph(
+      "Gr\xFC\xDF"
+      "e aus",
+      0, 0);
+  v.doc.AddTextParagraph("Berlin", 0, 0);
+  v.doc.FormatDocument();
+  v.doc.SetSelectionRange(0, 1, 1, 4);
+  SimulateKey(v.doc, 'C', "", ssCtrl);
+  EXPECT_EQ(ClipboardMimeData("text/plain"),
+            "Gr\xC3\xBC\xC3\x9F"
+            "e aus\r\nBer");
+  EXPECT_EQ(Clipboard().GetAsBytes(CF_TEXT),
+            "Gr\xFC\xDF"
+            "e aus\r\nBer");
+  // Ctrl+Alt+C is not a copy.
+  v.doc.SetSelectionRange(1, 1, 1, 7);
+  SimulateKey(v.doc, 'C', "", ssCtrl | ssAlt);
+  EXPECT_EQ(Clipboard().GetAsBytes(CF_TEXT),
+            "Gr\xFC\xDF"
+            "e aus\r\nBer");
+  SimulateKey(v.doc, VK_INSERT, "", ssCtrl);
+  EXPECT_EQ(Clipboard().GetAsBytes(CF_TEXT), "Berlin");
+}
+
+TEST(ViewerClipboard, TheDefaultOptionsCopyTextRichDocAndRtfButNoPicture) {
+  Viewer v;
+  v.doc.AddTextParagraph("plain ", 0, 0);
+  v.doc.AddTextParagraph("bold", 1, -1);
+  v.doc.AddTextParagraph("next", 0, 0);
+  v.doc.FormatDocument();
+  v.doc.SetSelectionRange(0, 3, 2, 3);
+  v.doc.CopySelection();
+  EXPECT_EQ(ClipboardMimeData("text/plain"), "ain bold\r\nne");
+  const std::string rtf = ClipboardMimeData("text/rtf");
+  EXPECT_EQ(rtf.substr(0, 6), "{\\rtf1");
+  EXPECT_NE(rtf.find("ain "), std::string::npos);
+  EXPECT_EQ(ClipboardMimeData("application/rtf"), rtf);
+  EXPECT_EQ(ClipboardMimeData("image/png"), "");
+  // The viewers' own block: a 4-byte length of what follows, then the selection, which
+  // reads back into another document item by item.
+  const std::string block = ClipboardMimeData("application/x-velmora-richdoc");
+  ASSERT_GT(block.size(), 4u);
+  const uint32_t length = uint8_t(block[0]) | uint8_t(block[1]) << 8 | uint8_t(block[2]) << 16 |
+                          uint32_t(uint8_t(block[3])) << 24;
+  EXPECT_EQ(length, block.size() - 4);
+  Viewer pasted;
+  TMemoryStream stream;
+  stream.WriteBuffer(block.data(), int64_t(block.size()));
+  stream.SetPosition(0);
+  int index = 0;
+  ASSERT_TRUE(LoadRDFBlock(pasted.doc.RDData(), stream, index));
+  ASSERT_EQ(pasted.doc.ItemCount(), 3);
+  EXPECT_EQ(pasted.doc.ReadItemText(0), "ain ");
+  EXPECT_EQ(pasted.doc.ReadItemText(1), "bold");
+  EXPECT_EQ(pasted.doc.GetItemStyleIndex(1), 1);
+  EXPECT_EQ(pasted.doc.ReadItemText(2), "ne");
+}
+
+TEST(ViewerClipboard, CopyingWithoutTextOptionsLeavesNoText) {
+  Viewer v;
+  v.doc.Options &= ~(rdoAutoCopyText | rdoAutoCopyUnicodeText | rdoAutoCopyRDF | rdoAutoCopyRTF);
+  v.doc.AddTextParagraph("words", 0, 0);
+  v.doc.FormatDocument();
+  Clipboard().SetAsBytes(CF_TEXT, "before");
+  v.doc.SetSelectionRange(0, 1, 0, 3);
+  bool asked = false;
+  v.doc.OnCopy = [&](TComponent*) {
+    asked = true;
+    Clipboard().SetAsBytes(RegisterClipboardFormat("Test Format"), "own");
+  };
+  v.doc.CopySelection();
+  EXPECT_TRUE(asked);
+  EXPECT_FALSE(Clipboard().HasFormat(CF_TEXT));
+  EXPECT_EQ(Clipboard().GetAsBytes(RegisterClipboardFormat("Test Format")), "own");
+}
+
+}  // namespace
