@@ -1,7 +1,7 @@
 #include "app/language/frm_speak.h"
 
-#include "app/program/app_folders.h"
 #include "app/language/speak_file.h"
+#include "app/program/app_folders.h"
 #include "core/csv_ctrl.h"
 #include "platform/gui/label.h"
 #include "platform/gui/new_control.h"

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "app/receive/aprs_is_link.h"
-#include "app/transmit/beacons.h"
 #include "app/map/map_view.h"
 #include "app/map/map_window_commands.h"
+#include "app/receive/aprs_is_link.h"
 #include "app/receive/packet_dispatcher.h"
 #include "app/receive/sound_queue.h"
 #include "app/stations/station_store.h"
+#include "app/transmit/beacons.h"
 #include "controls/bitmap_mask.h"
 #include "controls/my_button.h"
 #include "controls/my_panel.h"

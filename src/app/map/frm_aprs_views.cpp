@@ -1,13 +1,13 @@
 // The map window as the station store's view, and the map clicks that open stations.
 #include <algorithm>
 
+#include "app/language/frm_prg_msg.h"
 #include "app/map/frm_aprs.h"
+#include "app/receive/frm_log.h"
+#include "app/settings/frm_setup.h"
 #include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "app/stations/frm_aprs_stn_select.h"
-#include "app/receive/frm_log.h"
-#include "app/settings/frm_setup.h"
-#include "app/language/frm_prg_msg.h"
 
 void TfrmAprs::ShowStationOnMap(const TAprsInfo& Info) {
   Map->ShowStation(Info);

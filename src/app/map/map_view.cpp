@@ -1,8 +1,8 @@
 #include "app/map/map_view.h"
 
-#include "app/receive/aprs_info.h"
 #include "app/map/aprs_symbols.h"
 #include "app/map/map_calibration.h"
+#include "app/receive/aprs_info.h"
 #include "app/stations/station_store.h"
 #include "controls/my_msg_dialog.h"
 #include "core/csv_ctrl.h"

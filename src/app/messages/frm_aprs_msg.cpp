@@ -2,8 +2,9 @@
 
 #include <cctype>
 
-#include "app/program/form_fit.h"
 #include "app/messages/msg_lists.h"
+#include "app/monitor/station_styles.h"
+#include "app/program/form_fit.h"
 #include "core/csv_ctrl.h"
 #include "core/kiss_link.h"
 #include "core/my_tools.h"
@@ -12,7 +13,6 @@
 #include "platform/text/format.h"
 #include "platform/text/sysutils.h"
 #include "richtext/rd_style.h"
-#include "app/monitor/station_styles.h"
 
 const char* const kMsgSameCallText = "Absender gleich Emp\xE4nger, Nachricht nicht gesendet!";
 const char* const kMsgNoTextText = "Keine Nachricht eingegeben, Nachricht nicht gesendet!";

@@ -4,8 +4,8 @@
 
 #include "app/monitor/monitor_appender.h"
 #include "app/monitor/monitor_styles.h"
-#include "app/stations/station_store.h"
 #include "app/receive/wx_report.h"
+#include "app/stations/station_store.h"
 #include "core/aprs_data.h"
 #include "core/csv_ctrl.h"
 #include "core/digi_path.h"

@@ -2,16 +2,16 @@
 // list, the weather text file and the small handlers of its pages.
 #include <cmath>
 
-#include "app/program/app_folders.h"
-#include "app/transmit/beacon_builder.h"
-#include "app/program/device_windows.h"
+#include "app/language/speak_file.h"
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
-#include "app/stations/frm_aprs_stn_info.h"
+#include "app/program/app_folders.h"
+#include "app/program/device_windows.h"
 #include "app/program/frm_main.h"
-#include "app/settings/frm_setup.h"
-#include "app/language/speak_file.h"
 #include "app/receive/tnc_link.h"
+#include "app/settings/frm_setup.h"
+#include "app/stations/frm_aprs_stn_info.h"
+#include "app/transmit/beacon_builder.h"
 #include "controls/my_msg_dialog.h"
 #include "core/aprs_position.h"
 #include "core/my_tools.h"

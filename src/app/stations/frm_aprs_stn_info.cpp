@@ -2,14 +2,14 @@
 
 #include <cmath>
 
-#include "app/receive/aprs_info.h"
 #include "app/map/aprs_symbols.h"
 #include "app/program/form_build.h"
+#include "app/receive/aprs_info.h"
+#include "app/receive/wx_report.h"
 #include "app/settings/frm_setup.h"
 #include "app/stations/station_store.h"
 #include "app/stations/stn_info_weather.h"
 #include "app/stations/stn_record_fields.h"
-#include "app/receive/wx_report.h"
 #include "controls/dial_face.h"
 #include "controls/thermometer_scale.h"
 #include "core/aprs_position.h"

@@ -2,9 +2,9 @@
 #include "app/stations/frm_aprs_stn_info.h"
 
 #include "app/receive/aprs_info.h"
+#include "app/receive/wx_report.h"
 #include "app/settings/frm_setup.h"
 #include "app/stations/stn_info_weather.h"
-#include "app/receive/wx_report.h"
 #include "core/aprs_position.h"
 #include "devices/wx_calc.h"
 #include "platform/gui/bitmap.h"

@@ -15,7 +15,6 @@
 
 #include "app/transmit/beacon_builder.h"
 #include "core/aprs_position.h"
-
 #include "core/kiss_link.h"
 
 enum TBeaconKind {

@@ -1,12 +1,12 @@
 #include "app/transmit/transmit_wiring.h"
 
-#include "app/transmit/beacons.h"
-#include "app/program/device_windows.h"
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
+#include "app/program/device_windows.h"
 #include "app/receive/frm_log.h"
-#include "app/settings/frm_setup.h"
 #include "app/receive/packet_dispatcher.h"
+#include "app/settings/frm_setup.h"
+#include "app/transmit/beacons.h"
 
 namespace {
 
