@@ -15,9 +15,7 @@
 #include "app/program/program_logo.h"
 #include "app/receive/frm_log.h"
 #include "app/settings/frm_setup.h"
-#include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/frm_aprs_stn_list.h"
-#include "app/stations/frm_aprs_stn_select.h"
 #include "controls/my_msg_dialog.h"
 #include "controls/my_splitter.h"
 #include "core/csv_ctrl.h"
@@ -146,9 +144,7 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   OnShow = [this](TComponent* Sender) { FormShow(Sender); };
   OnResize = [this](TComponent*) { KeepMapRoom(); };
   ConnectMap();
-  ConnectStationWindows();
-  ConnectReceivePath();
-  ConnectAprsIs();
+  Dispatcher.Monitor = rdMain;
 
   const std::string title = ProgramTitle();
   SetCaption(title);
@@ -170,17 +166,6 @@ TfrmAprs::~TfrmAprs() {
   Dispatcher.Monitor = nullptr;
   // The monitor outlives its style sheet, a member of this window.
   rdMain->SetStyle(nullptr);
-  if (frmAprsStnInfo) {
-    frmAprsStnInfo->Stations = nullptr;
-    frmAprsStnInfo->OnRangeCircle = nullptr;
-    frmAprsStnInfo->OnZoom = nullptr;
-    frmAprsStnInfo->OnMessageTo = nullptr;
-  }
-  if (frmAprsStnList) frmAprsStnList->OnShowStation = nullptr;
-  if (frmAprsStnSelect) {
-    frmAprsStnSelect->OnStationPicked = nullptr;
-    frmAprsStnSelect->lboxStnSelect->OnDrawItem = nullptr;
-  }
   // The queue lets go of the player's end-of-playback event before the player goes.
   Stations.Sounds = nullptr;
   Sounds.reset();
@@ -345,83 +330,6 @@ void TfrmAprs::ConnectMap() {
     Stations.UpdateStationCount();
   };
   Map->OnPlacesChanged = [this] { Stations.UpdateStationCount(); };
-  Map->ShownKey = [] { return ::ShownKey; };
-  Map->ShownPhgText = [] {
-    return frmAprsStnInfo ? frmAprsStnInfo->ShownPhgText() : std::string();
-  };
-  Map->GpsRunning = [] { return frmGpsStatus && frmGpsStatus->GpsRxMain->Run(); };
-}
-
-// The station windows are made before this one.
-void TfrmAprs::ConnectStationWindows() {
-  if (frmAprsStnInfo) {
-    frmAprsStnInfo->Stations = &Stations.StationList;
-    frmAprsStnInfo->OnRangeCircle = [this](const std::string& Key, const std::string& PhgRng) {
-      Map->ShowRangeCircle(Key, PhgRng);
-    };
-    frmAprsStnInfo->OnZoom = [this](bool ZoomIn, double Lat, double Lon) {
-      Map->ZoomMap(ZoomIn, false, Lon, Lat);
-    };
-    frmAprsStnInfo->OnMessageTo = [](const std::string& Call) {
-      if (frmAprsMsg) frmAprsMsg->OnMessageTo(Call);
-    };
-  }
-  if (frmAprsStnList) {
-    frmAprsStnList->OnShowStation = [this](const std::string& Key) { ShowStationInfo(Key); };
-  }
-  if (frmAprsStnSelect) {
-    frmAprsStnSelect->OnStationPicked = [this](TComponent* Sender) { lboxStnSelectClick(Sender); };
-    frmAprsStnSelect->lboxStnSelect->OnDrawItem = [this](TWinControl* Control, int Index,
-                                                         const TRect& Rect, TOwnerDrawState State) {
-      lboxStnSelectDrawItem(Control, Index, Rect, State);
-    };
-  }
-}
-
-// The dispatcher's settings are connected by the program's wiring.
-void TfrmAprs::ConnectReceivePath() {
-  Dispatcher.Monitor = rdMain;
-  Dispatcher.RxLamp = [this](int Port) {
-    (Port == 2 ? lamp_rx_p2_ : lamp_rx_p1_)->Light();
-  };
-  Dispatcher.IGateToTcp = [this](const TAprsInfo& Info) { AprsIs.IGateToTcp(Info); };
-  Dispatcher.ReceiveMessage = [](const TAprsInfo& Info) {
-    if (frmAprsMsg) frmAprsMsg->HandleRxMessage(Info);
-  };
-  Dispatcher.Log.Recording = [] { return frmLog && frmLog->Recording(); };
-  Dispatcher.Log.Filter = [] { return frmLog ? frmLog->FilterText() : std::string(); };
-  Dispatcher.Log.AddLine = [](const std::string& Line) {
-    if (frmLog) frmLog->AddLogLine(Line);
-  };
-
-  Beacons.IsConnected = [this] { return AprsIs.IsConnected(); };
-  Beacons.WriteLine = [this](const std::string& Line) {
-    return AprsIs.TCPClientIGate.WriteLine(Line);
-  };
-  Beacons.AddLogText = [this](const std::string& Text, int Style) { AddMonitorText(Text, Style); };
-}
-
-void TfrmAprs::ConnectAprsIs() {
-  AprsIs.Settings.Server = [] { return frmSetup->mfcbxTcpServer->Text(); };
-  AprsIs.Settings.CallP1 = [] { return frmSetup->edtCallP1->Text(); };
-  AprsIs.Settings.Passcode = [] { return frmSetup->nedtVNR->Text(); };
-  AprsIs.Settings.Filter = [] { return frmSetup->edtTcpFilter->Text(); };
-  AprsIs.SetButtonDown = [this](bool Down) { mbtnTcp->SetDown(Down); };
-  AprsIs.ShowError = [](const std::string& Text) { MyShowError(Text); };
-  AprsIs.SetStatusText = [this](const std::string& Text) { Label1->SetCaption(Text); };
-  AprsIs.ClearIgSeen = [this] { Dispatcher.IgSeen = false; };
-  AprsIs.TxLamp = [this] { lamp_tx_tcp_->Light(); };
-  AprsIs.ReaderHooks.AnalysePacket = [this](TStrings& Lines) { Dispatcher.AnalysePacket(Lines); };
-  AprsIs.ReaderHooks.IgSeen = [this] { return Dispatcher.IgSeen; };
-  AprsIs.ReaderHooks.AddLogText = [this](const std::string& Text, TLinkTraffic Traffic) {
-    AddMonitorText(Text, MonitorStyleOf(Traffic));
-  };
-  AprsIs.ReaderHooks.SetLinkState = [this](TAprsIsState State) {
-    mbtnTcp->SetColorDown(ConnectButtonColor(State));
-  };
-  AprsIs.ReaderHooks.SetStatusText = [this](const std::string& Text) {
-    Label1->SetCaption(Text);
-  };
 }
 
 void TfrmAprs::FormShow(TComponent*) {
@@ -460,6 +368,14 @@ void TfrmAprs::LoadMapFromSettings() {
   // shows the world map that ships with the program.
   const std::string mapFile = AprsMapFile.empty() ? ProgDir + kFirstStartMap : AprsMapFile;
   if (FileExists(mapFile)) Map->LoadMap(mapFile);
+}
+
+void TfrmAprs::LightRxLamp(int Port) {
+  (Port == 2 ? lamp_rx_p2_ : lamp_rx_p1_)->Light();
+}
+
+void TfrmAprs::LightTxTcpLamp() {
+  lamp_tx_tcp_->Light();
 }
 
 void TfrmAprs::AddMonitorText(const std::string& Text, int Style) {

@@ -119,6 +119,10 @@ class TfrmAprs : public TForm, public TStationViews {
   void SetMapFolder(const std::string& Folder);
   // The map catalogue of MapDir and the map AprsMapFile, when it exists.
   void LoadMapFromSettings();
+  // The receive lamp of radio port 1 or 2, and the lamp of a packet sent to the
+  // internet, each lit for a moment.
+  void LightRxLamp(int Port);
+  void LightTxTcpLamp();
   // One monitor writer's text with its control characters (monitor_appender.h).
   void AddMonitorText(const std::string& Text, int Style);
   // The caption "<map name>, <status>"; the last status is kept for the next map.
@@ -177,10 +181,7 @@ class TfrmAprs : public TForm, public TStationViews {
   void LoadCardClick();
   void DelAllStnClick();
   void LoadStationsTick();
-  void ConnectReceivePath();
-  void ConnectAprsIs();
   void ConnectMap();
-  void ConnectStationWindows();
   void KeepMapRoom();
 
   bool shown_once_ = false;

@@ -11,6 +11,9 @@
 #include "app/receive/frm_log.h"
 #include "app/receive/tnc_link.h"
 #include "app/settings/frm_setup.h"
+#include "app/stations/frm_aprs_stn_info.h"
+#include "app/stations/frm_aprs_stn_list.h"
+#include "app/stations/frm_aprs_stn_select.h"
 #include "app/transmit/transmit_wiring.h"
 #include "controls/my_msg_dialog.h"
 #include "core/kiss_link.h"
@@ -60,6 +63,102 @@ class TWindowDispatcherSettings : public TDispatcherSettings {
   bool TcpNoMon() const override { return frmSetup && frmSetup->mbtnTcpNoMon->Down(); }
 };
 TWindowDispatcherSettings window_dispatcher_settings;
+
+// The station windows show the map window's stations and reach its map and the
+// messaging window; the map reads the station shown in detail and the GPS.
+void ConnectStationWindows() {
+  TfrmAprs* map = frmAprs;
+  map->Map->ShownKey = [] { return ::ShownKey; };
+  map->Map->ShownPhgText = [] {
+    return frmAprsStnInfo ? frmAprsStnInfo->ShownPhgText() : std::string();
+  };
+  map->Map->GpsRunning = [] { return frmGpsStatus && frmGpsStatus->GpsRxMain->Run(); };
+  if (frmAprsStnInfo) {
+    frmAprsStnInfo->Stations = &map->Stations.StationList;
+    frmAprsStnInfo->OnRangeCircle = [map](const std::string& Key, const std::string& PhgRng) {
+      map->Map->ShowRangeCircle(Key, PhgRng);
+    };
+    frmAprsStnInfo->OnZoom = [map](bool ZoomIn, double Lat, double Lon) {
+      map->Map->ZoomMap(ZoomIn, false, Lon, Lat);
+    };
+    frmAprsStnInfo->OnMessageTo = [](const std::string& Call) {
+      if (frmAprsMsg) frmAprsMsg->OnMessageTo(Call);
+    };
+  }
+  if (frmAprsStnList) {
+    frmAprsStnList->OnShowStation = [map](const std::string& Key) { map->ShowStationInfo(Key); };
+  }
+  if (frmAprsStnSelect) {
+    frmAprsStnSelect->OnStationPicked = [map](TComponent* Sender) {
+      map->lboxStnSelectClick(Sender);
+    };
+    frmAprsStnSelect->lboxStnSelect->OnDrawItem = [map](TWinControl* Control, int Index,
+                                                        const TRect& Rect, TOwnerDrawState State) {
+      map->lboxStnSelectDrawItem(Control, Index, Rect, State);
+    };
+  }
+}
+
+void DisconnectStationWindows() {
+  if (frmAprsStnInfo) {
+    frmAprsStnInfo->Stations = nullptr;
+    frmAprsStnInfo->OnRangeCircle = nullptr;
+    frmAprsStnInfo->OnZoom = nullptr;
+    frmAprsStnInfo->OnMessageTo = nullptr;
+  }
+  if (frmAprsStnList) frmAprsStnList->OnShowStation = nullptr;
+  if (frmAprsStnSelect) {
+    frmAprsStnSelect->OnStationPicked = nullptr;
+    frmAprsStnSelect->lboxStnSelect->OnDrawItem = nullptr;
+  }
+}
+
+// The dispatcher lights the receive lamps and hands packets to the IGate and the
+// messaging window; the beacons go out over the APRS-IS link and echo to the monitor.
+// The packet log is connected with the transmitting side, after the IGate.
+void ConnectReceivePath() {
+  TfrmAprs* map = frmAprs;
+  map->Dispatcher.RxLamp = [map](int Port) { map->LightRxLamp(Port); };
+  map->Dispatcher.IGateToTcp = [map](const TAprsInfo& Info) { map->AprsIs.IGateToTcp(Info); };
+  map->Dispatcher.ReceiveMessage = [](const TAprsInfo& Info) {
+    if (frmAprsMsg) frmAprsMsg->HandleRxMessage(Info);
+  };
+
+  map->Beacons.IsConnected = [map] { return map->AprsIs.IsConnected(); };
+  map->Beacons.WriteLine = [map](const std::string& Line) {
+    return map->AprsIs.TCPClientIGate.WriteLine(Line);
+  };
+  map->Beacons.AddLogText = [map](const std::string& Text, int Style) {
+    map->AddMonitorText(Text, Style);
+  };
+}
+
+// The APRS-IS link reads the settings window and reports to the map window: its
+// button, status text and lamp; its reader hands the lines to the dispatcher.
+void ConnectAprsIs() {
+  TfrmAprs* map = frmAprs;
+  TAprsIsLink& link = map->AprsIs;
+  link.Settings.Server = [] { return frmSetup->mfcbxTcpServer->Text(); };
+  link.Settings.CallP1 = [] { return frmSetup->edtCallP1->Text(); };
+  link.Settings.Passcode = [] { return frmSetup->nedtVNR->Text(); };
+  link.Settings.Filter = [] { return frmSetup->edtTcpFilter->Text(); };
+  link.SetButtonDown = [map](bool Down) { map->mbtnTcp->SetDown(Down); };
+  link.ShowError = [](const std::string& Text) { MyShowError(Text); };
+  link.SetStatusText = [map](const std::string& Text) { map->Label1->SetCaption(Text); };
+  link.ClearIgSeen = [map] { map->Dispatcher.IgSeen = false; };
+  link.TxLamp = [map] { map->LightTxTcpLamp(); };
+  link.ReaderHooks.AnalysePacket = [map](TStrings& Lines) { map->Dispatcher.AnalysePacket(Lines); };
+  link.ReaderHooks.IgSeen = [map] { return map->Dispatcher.IgSeen; };
+  link.ReaderHooks.AddLogText = [map](const std::string& Text, TLinkTraffic Traffic) {
+    map->AddMonitorText(Text, MonitorStyleOf(Traffic));
+  };
+  link.ReaderHooks.SetLinkState = [map](TAprsIsState State) {
+    map->mbtnTcp->SetColorDown(ConnectButtonColor(State));
+  };
+  link.ReaderHooks.SetStatusText = [map](const std::string& Text) {
+    map->Label1->SetCaption(Text);
+  };
+}
 
 // The TNC's connect and disconnect sequences read the settings window and report to
 // the map window and the error box; the port's bytes go to the KISS link.
@@ -121,12 +220,16 @@ void ConnectTransmitting() {
 
 void ConnectWindows() {
   frmAprs->Dispatcher.SetSettings(&window_dispatcher_settings);
+  ConnectStationWindows();
+  ConnectReceivePath();
+  ConnectAprsIs();
   ConnectTnc();
   ConnectDeviceWindows();
   ConnectTransmitting();
 }
 
 void DisconnectWindows() {
+  DisconnectStationWindows();
   KissLink.SetViews(nullptr);
   FreeTncLink();
 }
