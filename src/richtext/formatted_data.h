@@ -22,8 +22,10 @@
 
 #include "platform/gui/controls.h"
 #include "richtext/draw_lines.h"
+#include "richtext/para_style.h"
 #include "richtext/rd_data.h"
 
+class TGraphic;
 class TRDBackground;
 class TCustomRDFontInfo;
 class TStream;
@@ -239,6 +241,22 @@ class TCustomRDFormattedData : public TCustomRDData {
   bool HideXorDraw();
   void PaintXorDraw(TRDCanvas& canvas);
 
+  // Where an item's first draw line lies, in document coordinates or client ones; false
+  // when the item is not laid out.
+  bool GetItemCoords(int itemNo, int& left, int& top) const;
+  bool GetItemClientCoords(int itemNo, int& left, int& top) const;
+  // Scrolls so that the rectangle (document coordinates) shows: horizontally only when
+  // it lies outside the view; vertically to its top when above, or to its bottom and one
+  // step more when below.
+  virtual void ScrollToRect(int left, int top, int height, int width);
+
+  // Protection (rd_protection.cpp). A sticky boundary is the one after itemNo (-1: before
+  // the first item); finding one beeps unless silent.
+  bool IsParaOption(int paraNo, TRDParaOptions option) const;
+  bool IsItemProtected(int itemNo, TRDProtectOptions option) const;
+  bool IsStickyBoundary(int itemNo, bool silent) const;
+  bool CanInsertAt(int itemNo, int offset) const;
+
   // Reports the checkpoint that the view's position makes current (after a scroll).
   void NotifyCheckpointVisible();
 
@@ -255,6 +273,10 @@ class TCustomRDFormattedData : public TCustomRDData {
   void ExpandSelectionToLines();
   // The selected text as plain text (lines up to 80 characters for rules).
   std::string GetSelText(bool unicode);
+  // An empty selection (a caret) at the document position under a client point.
+  void SetCaretAt(int x, int y);
+  // The picture of the one non-text item the selection covers exactly, else none.
+  const TGraphic* GetSelectedPicture() const;
   // Copies the selection to the clipboard in the formats the options ask for; false
   // when nothing was copied. The clipboard keeps its content when a format fails.
   bool CopySelection(TColor color, TRDBackground* background);

@@ -322,7 +322,10 @@ void TCustomRDFormattedData::FormatRectItem(int itemNo, TRDFormatParams& p) {
   int descent = item->GetDescent();
   // A tab reaches exactly to its stop.
   const int spacing = item->StyleNo == -12 ? 0 : item->GetHorzSpacing();
-  item->AdjustToDocWidth(*p.canvas, style, TextWidth, width, height, descent);
+  // Only items whose width follows the document's (tabs, markers, controls in per cent)
+  // are measured against it; the rest keep their own size.
+  if (item->QueryItemFlagEx(5, &style))
+    item->AdjustToDocWidth(*p.canvas, style, TextWidth, width, height, descent);
   p.cur_style = -1;  // the item may have set a font of its own
   const TParaInfo& para = style.ParaStyles()[item->ParaNo];
   const bool noWrap = (para.Options & rdpaoNoWrap) != 0;

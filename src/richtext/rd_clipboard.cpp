@@ -1,11 +1,10 @@
 // Copying the selection to the clipboard in every format the options ask for. Each
 // format is rendered first; only when all are ready does the clipboard change, in one
 // go, so that a failure leaves the user's clipboard as it was.
+#include "platform/gui/bitmap.h"
 #include "platform/gui/clipboard.h"
-#include "platform/text/streams.h"
 #include "richtext/formatted_data.h"
-#include "richtext/rdf_writer.h"
-#include "richtext/rtf_writer.h"
+#include "richtext/rd_transfer.h"
 
 namespace {
 
@@ -23,24 +22,14 @@ std::string RenderText(TCustomRDFormattedData& data, TColor, TRDBackground*) {
   return data.GetSelText(true) + std::string(2, '\0');
 }
 
-std::string BytesOf(const TMemoryStream& stream) {
-  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
-}
-
 // The viewers' own format, for pasting into a viewer or editor with every style.
 unsigned RichDocFormat() {
-  static const unsigned format =
-      RegisterClipboardFormat("RichDoc Format", {"application/x-velmora-richdoc"});
+  static const unsigned format = RegisterClipboardFormat("RichDoc Format", {kRichDocMimeType});
   return format;
 }
 
 std::string RenderRichDoc(TCustomRDFormattedData& data, TColor color, TRDBackground* background) {
-  TMemoryStream stream;
-  TRDFSaveContext context;
-  context.BackColor = color;
-  context.Background = background;
-  SaveRDFBlock(data, stream, true, context);
-  return BytesOf(stream);
+  return SelectionAsRichDoc(data, color, background, nullptr);
 }
 
 unsigned RichTextFormat() {
@@ -49,12 +38,7 @@ unsigned RichTextFormat() {
 }
 
 std::string RenderRTF(TCustomRDFormattedData& data, TColor color, TRDBackground*) {
-  TMemoryStream stream;
-  TRDRTFSaveParams params;
-  params.SelectionOnly = true;
-  params.PageColor = color;
-  SaveRTF(data, stream, params);
-  return BytesOf(stream);
+  return SelectionAsRTF(data, color);
 }
 
 const TRDCopyFormat kCopyFormats[] = {
@@ -82,12 +66,17 @@ bool TCustomRDFormattedData::CopySelection(TColor color, TRDBackground* backgrou
     std::string bytes = format.Render(*this, color, background);
     if (!bytes.empty()) rendered.push_back({format.Format(), std::move(bytes)});
   }
+  std::unique_ptr<TBitmap> picture;
+  if (options & rdoAutoCopyImage)
+    if (const TGraphic* selected = GetSelectedPicture(); selected && !selected->Empty())
+      picture = PictureAsBitmap(*selected);
   TClipboard& clipboard = Clipboard();
   clipboard.Open();
   try {
     clipboard.Clear();
     DoCopy();
     for (const Rendered& r : rendered) clipboard.SetAsBytes(r.format, r.bytes);
+    if (picture) clipboard.SetBitmap(*picture);
   } catch (...) {
     clipboard.Abort();
     throw;

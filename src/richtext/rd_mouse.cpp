@@ -230,8 +230,12 @@ void TCustomRDFormattedData::MouseDown(TMouseButton button, TShiftState shift, i
   FindDrawItemAtPos(x, y, false, d, o);
   int itemNo, offs;
   DrawItemToItem(d, o, itemNo, offs);
-  if (d >= 0 && IsPositionInSelection(itemNo, offs, false) && !(shift & ssShift) && !inMargin &&
-      !(root.State & rdsNoDragStart)) {
+  // A selected picture counts as inside although the press meets one of its bounds.
+  const bool inSelection =
+      d >= 0 && (IsPositionInSelection(itemNo, offs, false) ||
+                 (GetItem(itemNo)->StyleNo < 0 && IsPositionInSelection(itemNo, 0, true) &&
+                  IsPositionInSelection(itemNo, 1, true)));
+  if (inSelection && !(shift & ssShift) && !inMargin && !(root.State & rdsNoDragStart)) {
     int strictD, strictO;
     FindDrawItemAtPos(x, y, true, strictD, strictO);
     if (strictD >= 0 && CanStartDrag()) {

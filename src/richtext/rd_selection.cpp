@@ -75,6 +75,37 @@ void TCustomRDFormattedData::ExpandSelectionToLines() {
   lastO = GetDrawItemEndOffset(lastD);
 }
 
+void TCustomRDFormattedData::SetCaretAt(int x, int y) {
+  ClientToDocument(x, y);
+  int d, o;
+  FindDrawItemAtPos(x, y, false, d, o);
+  if (d < 0) return;
+  SelStartDItem = SelEndDItem = d;
+  SelStartOffs = SelEndOffs = o;
+  PartialSelectedItem = -1;
+  State &= ~(rdsAllSelected | rdsDblClickSelected);
+  InvalidateControl();
+  if (OnSelect) OnSelect();
+}
+
+const TGraphic* TCustomRDFormattedData::GetSelectedPicture() const {
+  if (!HasSelection()) return nullptr;
+  int s, so, e, eo;
+  GetSelectionBounds(s, so, e, eo, true);
+  // Bounds at the very end of the item before the picture, or at the very start of the
+  // item after it, select nothing of those items.
+  if (s < e && so >= GetItemEndOffset(s)) {
+    ++s;
+    so = GetItemStartOffset(s);
+  }
+  if (e > s && eo <= GetItemStartOffset(e)) {
+    --e;
+    eo = GetItemEndOffset(e);
+  }
+  if (s != e || GetItem(s)->StyleNo >= 0 || so != 0 || eo != 1) return nullptr;
+  return GetItem(s)->GetImage();
+}
+
 std::string TCustomRDFormattedData::GetSelText(bool unicode) {
   TMemoryStream stream;
   SaveTextToStream(*this, stream, kSelTextLineWidth, true, false, unicode, false);

@@ -276,6 +276,7 @@ void TCustomRichDoc::MouseMove(TShiftState Shift, int X, int Y) {
   };
   auto_scroll_dy_ = step(Y, area.Top, area.Bottom);
   auto_scroll_dx_ = step(X, area.Left, area.Right);
+  if (FollowDragRequest(Shift, X, Y)) return;
   const TPoint p = ToDocumentArea(X, Y);
   rd_data_->MouseMove(Shift, p.X, p.Y);
 }
@@ -284,6 +285,7 @@ void TCustomRichDoc::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
   TRDScroller::MouseUp(Button, Shift, X, Y);
   if (Button == mbLeft) auto_scroll_timer_->SetEnabled(false);
   if (!style_) return;
+  if (Button == mbLeft) EndDragRequest(X, Y);
   const TPoint p = ToDocumentArea(X, Y);
   rd_data_->MouseUp(Button, Shift, p.X, p.Y);
 }

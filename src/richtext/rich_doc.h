@@ -18,6 +18,7 @@
 #include "richtext/rich_doc_data.h"
 
 class TBitmap;
+class TDragData;
 class TGraphic;
 class TRDBackground;
 class TRDLiveSpelling;
@@ -216,6 +217,14 @@ class TCustomRichDoc : public TRDScroller {
   void AutoScrollTick();
   void DispatchDeferred();
   void PaintWithoutStyle();
+  // Dragging the selection out (rd_drag_source.cpp): the press that asked for it, the
+  // move that starts it (true while the request holds the mouse), the release that
+  // was only a click (true when it was one).
+  void ArmDrag();
+  bool FollowDragRequest(TShiftState Shift, int X, int Y);
+  bool EndDragRequest(int X, int Y);
+  std::shared_ptr<TDragData> SelectionDragData();
+  void DragSelection();
 
   std::unique_ptr<TRichDocRDData> rd_data_;
   std::unique_ptr<TRDBackground> background_;
@@ -234,6 +243,9 @@ class TCustomRichDoc : public TRDScroller {
   TPoint last_mouse_;
   TShiftState last_shift_ = 0;
   std::deque<std::unique_ptr<TRDMessageData>> deferred_;
+  TPoint drag_press_;
+  // Lives as long as the viewer: what a drag renders late checks it.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 class TRichDoc : public TCustomRichDoc {

@@ -280,3 +280,11 @@ bool TRichDocRDData::IsCopyEventAssigned() const {
 void TRichDocRDData::DoCopy() {
   if (rich_doc_.OnCopy) rich_doc_.OnCopy(&rich_doc_);
 }
+
+bool TRichDocRDData::CanStartDrag() const {
+  return !(GetOptions() & rdoDisallowDrag);
+}
+
+void TRichDocRDData::RequestDrag() {
+  rich_doc_.ArmDrag();
+}

@@ -82,6 +82,9 @@ class TRichDocRDData : public TRDControlData {
   void DoCheckpointVisible(TRDCPInfo* checkpoint) override;
   bool IsCopyEventAssigned() const override;
   void DoCopy() override;
+  // The viewer drags its selection unless rdoDisallowDrag is set.
+  bool CanStartDrag() const override;
+  void RequestDrag() override;
 
   // The animators of the document's pictures, made on demand.
   TRDAnimatorList& Animators();
