@@ -42,6 +42,14 @@ TComboBoxWidget& ComboOf(const TCustomComboBox& control) {
   return *static_cast<TComboBoxWidget*>(WidgetOf(control));
 }
 
+// An editable combo of Qt's "chooses" the item matching the typed text when its edit
+// loses the focus (the list opening takes it, too) and announces that as the user's
+// choice. A choice is made in the list only; the typed text stays text.
+void KeepTypedTextUnchosen(QComboBox& combo) {
+  if (QLineEdit* edit = combo.lineEdit())
+    QObject::disconnect(edit, &QLineEdit::editingFinished, &combo, nullptr);
+}
+
 QString Cased(const QString& text, TEditCharCase charCase) {
   if (charCase == ecUpperCase) return text.toUpper();
   if (charCase == ecLowerCase) return text.toLower();
@@ -59,6 +67,7 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner)
   TComboBoxWidget& combo = ComboOf(*this);
   combo.control = this;
   combo.setEditable(true);
+  KeepTypedTextUnchosen(combo);
   combo.setInsertPolicy(QComboBox::NoInsert);
   items_->OnChange = [this](TStringList*) { ItemsChanged(); };
   QObject* bridge = NativeOf(*this).bridge;
@@ -113,6 +122,7 @@ void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
   style_ = Value;
   TComboBoxWidget& combo = ComboOf(*this);
   combo.setEditable(Value == csDropDown);
+  KeepTypedTextUnchosen(combo);
   SetMaxLength(max_length_);
 }
 

@@ -44,6 +44,9 @@ void TCustomEdit::SetText(const std::string& Value) {
   line.setMaxLength(kUnlimited);
   line.setText(text);
   line.setMaxLength(max_length_ > 0 ? std::max(max_length_, int(text.size())) : kUnlimited);
+  // Text put in from code is read from its start (a long comment, a path); only while
+  // the user types in it does the caret stay where the typing goes on.
+  if (!line.hasFocus()) line.setCursorPosition(0);
 }
 
 void TCustomEdit::SetMaxLength(int Value) {

@@ -7,6 +7,7 @@
 
 #include "platform/gui/combo_box.h"
 #include "platform/gui/edit.h"
+#include "platform/gui/forms.h"
 #include "platform/gui/gui_test_support.h"
 #include "platform/gui/image.h"
 #include "platform/gui/image_list.h"
@@ -16,6 +17,7 @@
 #include "platform/gui/png_file.h"
 #include "platform/gui/shape.h"
 #include "platform/gui/shell.h"
+#include "platform/sys/application.h"
 #include "support/control_snapshot.h"
 
 namespace {
@@ -128,6 +130,20 @@ TEST(EditTest, TypingStopsAtMaxLengthButCodeMaySetLongerText) {
   EXPECT_EQ(edit.Text(), "longer text");
 }
 
+// A text too long for its edit shows its start: the left part of the edit looks as with
+// only the text's first word in it.
+TEST(EditTest, TextFromCodeShowsItsStart) {
+  TEdit edit(nullptr);
+  edit.SetBounds(0, 0, 60, 21);
+  edit.SetText("Start");
+  const auto start = Shot(edit);
+  edit.SetText("Start of a comment far too long for this narrow edit");
+  const auto whole = Shot(edit);
+  for (int y = 4; y < 17; ++y)
+    for (int x = 4; x < 30; ++x)
+      ASSERT_EQ(whole->Canvas().Pixels(x, y), start->Canvas().Pixels(x, y)) << x << "," << y;
+}
+
 TEST(ComboBoxTest, RefillingItemsKeepsTheChosenIndexWhileItExists) {
   TComboBox combo(nullptr);
   combo.SetStyle(csDropDownList);
@@ -139,6 +155,37 @@ TEST(ComboBoxTest, RefillingItemsKeepsTheChosenIndexWhileItExists) {
   combo.Items().Delete(2);
   combo.Items().Delete(1);
   EXPECT_EQ(combo.ItemIndex(), -1);
+}
+
+// OnSelect means the user chose from the list. Qt's editable combo "chooses" the item
+// matching the typed text whenever its edit loses the focus, also when the list opens;
+// a handler that pumps messages then let the click's release close the list at once.
+TEST(ComboBoxTest, FocusLeavingOrTheListOpeningChoosesNothing) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 100);
+  auto* combo = new TComboBox(&form);
+  combo->SetParent(&form);
+  auto* edit = new TEdit(&form);
+  edit->SetBounds(0, 40, 100, 21);
+  edit->SetParent(&form);
+  combo->Items().Add("deutsch.spk");
+  combo->Items().Add("english.spk");
+  combo->SetText("english.spk");
+  ASSERT_EQ(combo->ItemIndex(), -1);
+  int selects = 0;
+  combo->OnSelect = [&](TComponent*) { ++selects; };
+  form.Show();
+  Application->ProcessMessages();  // let the window become active
+  combo->SetFocus();
+  edit->SetFocus();
+  EXPECT_EQ(selects, 0);
+  SimulateMouseDown(*combo, mbLeft, combo->Width() - 6, 10);
+  EXPECT_TRUE(combo->DroppedDown());
+  EXPECT_EQ(selects, 0);
+  SimulateMouseUp(*combo, mbLeft, combo->Width() - 6, 10);
+  EXPECT_TRUE(combo->DroppedDown());
+  EXPECT_EQ(combo->Text(), "english.spk");
+  form.Hide();
 }
 
 TEST(ShellTest, LinksGoToTheInstalledHandler) {
