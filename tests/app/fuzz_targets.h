@@ -40,22 +40,16 @@ inline void ExpectOneLine(std::string_view Line) {
 // and station store, the IGate, the messaging window's automatic acknowledgements (on
 // the radio and the internet) and the packet log recorder. Each line or frame any of
 // them makes is checked.
-class TFuzzReceivePath : public TStationViews, public TDispatcherSettings {
+class TFuzzReceivePath : public TStationViews,
+                         public TDispatcherSettings,
+                         public TDispatchTargets,
+                         public TDispatchLog {
  public:
   TFuzzReceivePath() {
     dispatcher.Monitor = &monitor;
     dispatcher.SetSettings(this);
-    dispatcher.IGateToTcp = [this](const TAprsInfo& Info) {
-      if (const std::optional<std::string> line = IGateLine(Info)) ExpectOneLine(*line);
-      igate.IGateToTcp(Info);
-    };
-    dispatcher.ReceiveMessage = [this](const TAprsInfo& Info) { messages.HandleRxMessage(Info); };
-    dispatcher.Log.Recording = [] { return true; };
-    dispatcher.Log.Filter = [] { return std::string(); };
-    dispatcher.Log.AddLine = [this](const std::string& Line) {
-      ExpectOneLine(Line);
-      recorder_lines.push_back(Line);
-    };
+    dispatcher.SetTargets(this);
+    dispatcher.SetLog(this);
     messages.Settings.CallP1 = [] { return std::string("N0CALL"); };
     messages.Settings.CallP2 = [] { return std::string("N0CALL-2"); };
     messages.Settings.PathP1 = [] { return std::string("APRS,WIDE1-1"); };
@@ -93,6 +87,19 @@ class TFuzzReceivePath : public TStationViews, public TDispatcherSettings {
   bool TcpDigi() const override { return true; }
   bool TcpNoOutData() const override { return false; }
   bool TcpNoMon() const override { return false; }
+
+  void IGateToTcp(const TAprsInfo& Info) override {
+    if (const std::optional<std::string> line = IGateLine(Info)) ExpectOneLine(*line);
+    igate.IGateToTcp(Info);
+  }
+  void ReceiveMessage(const TAprsInfo& Info) override { messages.HandleRxMessage(Info); }
+  bool Recording() const override { return true; }
+  std::string FilterText() const override { return {}; }
+  void AddLogLine(const std::string& Line) override {
+    ExpectOneLine(Line);
+    recorder_lines.push_back(Line);
+  }
+  bool HandingOver() const override { return false; }
 
   TTestMonitor monitor;
   TStationStore store{*this};

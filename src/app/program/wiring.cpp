@@ -113,17 +113,25 @@ void DisconnectStationWindows() {
   }
 }
 
-// The dispatcher lights the receive lamps and hands packets to the IGate and the
-// messaging window; the beacons go out over the APRS-IS link and echo to the monitor.
-// The packet log is connected with the transmitting side, after the IGate.
-void ConnectReceivePath() {
-  TfrmAprs* map = frmAprs;
-  map->Dispatcher.RxLamp = [map](int Port) { map->LightRxLamp(Port); };
-  map->Dispatcher.IGateToTcp = [map](const TAprsInfo& Info) { map->AprsIs.IGateToTcp(Info); };
-  map->Dispatcher.ReceiveMessage = [](const TAprsInfo& Info) {
+// The dispatcher lights the map window's receive lamps and hands packets to the IGate
+// and the messaging window.
+class TWindowDispatchTargets : public TDispatchTargets {
+ public:
+  void LightRxLamp(int Port) override {
+    if (frmAprs) frmAprs->LightRxLamp(Port);
+  }
+  void IGateToTcp(const TAprsInfo& Info) override {
+    if (frmAprs) frmAprs->AprsIs.IGateToTcp(Info);
+  }
+  void ReceiveMessage(const TAprsInfo& Info) override {
     if (frmAprsMsg) frmAprsMsg->HandleRxMessage(Info);
-  };
+  }
+};
+TWindowDispatchTargets window_dispatch_targets;
 
+// The beacons go out over the APRS-IS link and echo to the monitor.
+void ConnectBeaconsToLink() {
+  TfrmAprs* map = frmAprs;
   map->Beacons.IsConnected = [map] { return map->AprsIs.IsConnected(); };
   map->Beacons.WriteLine = [map](const std::string& Line) {
     return map->AprsIs.TCPClientIGate.WriteLine(Line);
@@ -205,7 +213,7 @@ void ConnectDeviceWindows() {
 }
 
 // Beacons, messages and the packet log reach the settings window, the APRS-IS link and
-// the dispatcher; the log goes in after the dispatcher's IGate is set.
+// the dispatcher.
 void ConnectTransmitting() {
   ConnectBeaconsToSetup(frmAprs->Beacons, *frmSetup);
   ConnectMsgToSetup(*frmAprsMsg, *frmSetup, frmAprs->Beacons);
@@ -220,8 +228,9 @@ void ConnectTransmitting() {
 
 void ConnectWindows() {
   frmAprs->Dispatcher.SetSettings(&window_dispatcher_settings);
+  frmAprs->Dispatcher.SetTargets(&window_dispatch_targets);
   ConnectStationWindows();
-  ConnectReceivePath();
+  ConnectBeaconsToLink();
   ConnectAprsIs();
   ConnectTnc();
   ConnectDeviceWindows();
@@ -230,6 +239,8 @@ void ConnectWindows() {
 
 void DisconnectWindows() {
   DisconnectStationWindows();
+  // The packet log may go before the map window: the dispatcher no longer records.
+  if (frmAprs) frmAprs->Dispatcher.SetLog(nullptr);
   KissLink.SetViews(nullptr);
   FreeTncLink();
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "app/receive/packet_dispatcher.h"
 #include "app/receive/packet_log.h"
 #include "controls/my_button.h"
 #include "controls/my_panel.h"
@@ -16,7 +17,7 @@
 #include "platform/gui/open_dialog.h"
 #include "platform/sys/timer.h"
 
-class TfrmLog : public TForm {
+class TfrmLog : public TForm, public TDispatchLog {
  public:
   explicit TfrmLog(TComponent* AOwner);
   ~TfrmLog() override;
@@ -42,10 +43,12 @@ class TfrmLog : public TForm {
   // The dispatcher's AnalysePacket, for played packets.
   std::function<void(const TStrings& Packet)> AnalysePacket;
 
-  // The dispatcher's recording hand-off (TLogRecorderHooks).
-  bool Recording() const { return Recorder.Recording(); }
-  std::string FilterText() const;
-  void AddLogLine(const std::string& Line) { Recorder.AddLine(Line); }
+  // TDispatchLog: the dispatcher's recording hand-off, and whether the packet it
+  // dispatches is a played one.
+  bool Recording() const override { return Recorder.Recording(); }
+  std::string FilterText() const override;
+  void AddLogLine(const std::string& Line) override { Recorder.AddLine(Line); }
+  bool HandingOver() const override { return Player.HandingOver(); }
 
   // Recording to FileName; Append keeps the lines of an existing file. The window's
   // buttons follow; a file that cannot be read for appending is reported.

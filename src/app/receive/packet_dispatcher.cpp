@@ -19,13 +19,6 @@ bool IsRadioPort(int port) {
   return port == 1 || port == 2;
 }
 
-bool Call(const std::function<bool()>& f) {
-  return f && f();
-}
-std::string Text(const std::function<std::string()>& f) {
-  return f ? f() : std::string();
-}
-
 // The digipeater a packet was heard through: the call marked used ('*'), or a whole
 // path that starts with a WIDEn-N or TRACEn-N some digipeater has already counted down.
 std::string HeardViaOf(const std::string& path) {
@@ -125,15 +118,16 @@ void TPacketDispatcher::Dispatch(const TStrings& Lines) {
   Echo(info, header, data);
   if (IsRadioPort(info.Port) && !IsUiFrameHeader(header)) return;
   if (info.Port == -1) IgSeen = true;
-  if (IsRadioPort(info.Port) && RxLamp) RxLamp(info.Port);
+  if (IsRadioPort(info.Port) && targets_) targets_->LightRxLamp(info.Port);
 
   ParseHeader(UpperCase(header), info);
   info.Data = data;
   RecordLogPacket(info);
-  if (settings_->TcpDigi() && IGateToTcp) IGateToTcp(info);
+  const bool played = log_ && log_->HandingOver();
+  if (settings_->TcpDigi() && targets_ && !played) targets_->IGateToTcp(info);
 
   if (data.empty()) return;
-  if (data[0] == ':' && ReceiveMessage) ReceiveMessage(info);
+  if (data[0] == ':' && targets_) targets_->ReceiveMessage(info);
   if (info.Port == -1 && settings_->TcpNoOutData()) return;
   Decode(info);
 }
@@ -174,8 +168,8 @@ void TPacketDispatcher::Decode(TAprsInfo& Info) {
 }
 
 void TPacketDispatcher::RecordLogPacket(const TAprsInfo& Info) {
-  if (!Call(Log.Recording) || !Log.AddLine) return;
-  std::string filter = Trim(Text(Log.Filter));
+  if (!log_ || !log_->Recording()) return;
+  std::string filter = Trim(log_->FilterText());
   ReplaceChar(',', '~', filter);
   if (!filter.empty() && ("~" + filter + "~").find("~" + Info.SrcCall + "~") == std::string::npos)
     return;
@@ -184,7 +178,7 @@ void TPacketDispatcher::RecordLogPacket(const TAprsInfo& Info) {
   std::string escaped, stamp;
   CsvEscape(Info.Data, escaped);
   NowToStamp(stamp);
-  Log.AddLine(stamp + ":" + Tnc2Line(Info.SrcCall, dest, escaped));
+  log_->AddLogLine(stamp + ":" + Tnc2Line(Info.SrcCall, dest, escaped));
 }
 
 void TPacketDispatcher::CollectMonitorLine(const std::string& Line) {

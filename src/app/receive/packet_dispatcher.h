@@ -9,7 +9,6 @@
 // positionless weather texts go to the station they belong to.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "app/receive/aprs_info.h"
@@ -32,11 +31,30 @@ class TDispatcherSettings {
   virtual bool TcpNoMon() const = 0;        // mbtnTcpNoMon: do not echo internet packets
 };
 
-// The packet log window's recorder as the dispatcher sees it.
-struct TLogRecorderHooks {
-  std::function<bool()> Recording;
-  std::function<std::string()> Filter;                   // memFilter: calls separated by ','
-  std::function<void(const std::string& Line)> AddLine;  // one recorded line
+// Where a dispatched packet goes besides the monitor and the station store (the map
+// window's lamps, the IGate, the messaging window). Each does nothing unless overridden.
+class TDispatchTargets {
+ public:
+  virtual ~TDispatchTargets() = default;
+  // Restarts the receive lamp of radio port 1 or 2 (bmpmRxP1 / timRxP1 ...).
+  virtual void LightRxLamp(int Port) { (void)Port; }
+  // The IGate, for UI packets while mbtnTcpDigi is down.
+  virtual void IGateToTcp(const TAprsInfo& Info) { (void)Info; }
+  // The messaging window's receive routine, for information fields starting with ':'.
+  virtual void ReceiveMessage(const TAprsInfo& Info) { (void)Info; }
+};
+
+// The packet log window as the dispatcher sees it: it records the packets that pass
+// while it records, and plays recorded ones back through the dispatcher.
+class TDispatchLog {
+ public:
+  virtual ~TDispatchLog() = default;
+  virtual bool Recording() const = 0;
+  virtual std::string FilterText() const = 0;  // memFilter: calls separated by ','
+  virtual void AddLogLine(const std::string& Line) = 0;  // one recorded line
+  // True while a played packet is being dispatched: it is shown, decoded and stored,
+  // but the IGate does not forward it a second time.
+  virtual bool HandingOver() const = 0;
 };
 
 class TPacketDispatcher {
@@ -46,15 +64,12 @@ class TPacketDispatcher {
   // Not owned. Without settings nothing is dispatched (no own call, no map).
   void SetSettings(const TDispatcherSettings* Settings) { settings_ = Settings; }
 
-  TLogRecorderHooks Log;
+  // Not owned; none, nothing goes there.
+  void SetTargets(TDispatchTargets* Targets) { targets_ = Targets; }
+  void SetLog(TDispatchLog* Log) { log_ = Log; }
+
   // Monitor viewer rdMain; no echo while unset.
   TCustomRichDoc* Monitor = nullptr;
-  // Restarts the receive lamp of radio port 1 or 2 (bmpmRxP1 / timRxP1 ...).
-  std::function<void(int Port)> RxLamp;
-  // The IGate (IGateToTcp), for UI packets while mbtnTcpDigi is down.
-  std::function<void(const TAprsInfo& Info)> IGateToTcp;
-  // The messaging window's receive routine, for information fields starting with ':'.
-  std::function<void(const TAprsInfo& Info)> ReceiveMessage;
 
   // Set by every dispatched internet packet; the APRS-IS side reads and clears it.
   bool IgSeen = false;
@@ -79,6 +94,8 @@ class TPacketDispatcher {
   TStationStore& store_;
   TStationViews& views_;
   const TDispatcherSettings* settings_ = nullptr;
+  TDispatchTargets* targets_ = nullptr;
+  TDispatchLog* log_ = nullptr;
   TStringList MonitorPair;
   bool pairing_ = false;
   long dropped_ = 0;

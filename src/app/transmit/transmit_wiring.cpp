@@ -105,16 +105,9 @@ void ConnectMsgToSetup(TfrmAprsMsg& Msg, TfrmSetup& Setup, TBeacons& Beacons) {
 }
 
 void ConnectPacketLog(TfrmLog& Log, TPacketDispatcher& Dispatcher, TfrmAprsMsg* Msg) {
-  TfrmLog* log = &Log;
-  Dispatcher.Log.Recording = [log] { return log->Recording(); };
-  Dispatcher.Log.Filter = [log] { return log->FilterText(); };
-  Dispatcher.Log.AddLine = [log](const std::string& Line) { log->AddLogLine(Line); };
+  Dispatcher.SetLog(&Log);
   TPacketDispatcher* dispatcher = &Dispatcher;
   Log.AnalysePacket = [dispatcher](const TStrings& Packet) { dispatcher->AnalysePacket(Packet); };
-  if (Dispatcher.IGateToTcp) {
-    Dispatcher.IGateToTcp = [log, igate = Dispatcher.IGateToTcp](const TAprsInfo& Info) {
-      if (!log->Player.HandingOver()) igate(Info);
-    };
-  }
+  TfrmLog* log = &Log;
   if (Msg) Msg->IsReplaying = [log] { return log->Player.HandingOver(); };
 }

@@ -19,5 +19,4 @@ void ConnectMsgToSetup(TfrmAprsMsg& Msg, TfrmSetup& Setup, TBeacons& Beacons);
 // The packet log between the dispatcher and the rest: the dispatcher records through
 // it and gets the played packets; a played packet is shown, decoded and stored, but the
 // IGate does not forward it and the messaging window (when given) does not answer it.
-// Call after the dispatcher's IGate has been set.
 void ConnectPacketLog(TfrmLog& Log, TPacketDispatcher& Dispatcher, TfrmAprsMsg* Msg);

@@ -43,7 +43,7 @@ class MsgExchange : public ::testing::Test {
                              const std::string& data) {
       return igate.SendToIgate(src, path, data);
     };
-    session.path.dispatcher.ReceiveMessage = [this](const TAprsInfo& info) {
+    session.path.on_message = [this](const TAprsInfo& info) {
       msg.HandleRxMessage(info);
     };
   }

@@ -58,8 +58,8 @@ class InjectionTest : public ::testing::Test {
     TReceivePath& path = session_.path;
     path.tcp_digi = true;
     path.recording = true;
-    path.dispatcher.ReceiveMessage = [this](const TAprsInfo& info) { msg_.HandleRxMessage(info); };
-    path.dispatcher.Log.AddLine = [this](const std::string& line) { recorder_.AddLine(line); };
+    path.on_message = [this](const TAprsInfo& info) { msg_.HandleRxMessage(info); };
+    path.on_log_line = [this](const std::string& line) { recorder_.AddLine(line); };
     std::string error;
     ASSERT_TRUE(recorder_.Start(log_file_, false, error)) << error;
     radio_in_.KissActive = 1;

@@ -101,6 +101,25 @@ TEST(PacketDispatcher, InternetHeaderPathRunsToTheEnd) {
   EXPECT_EQ(r.igated.back().Path, "");
 }
 
+// A packet played from a log is shown, stored, recorded and read by the messaging
+// window like a live one, but the IGate does not send it to the internet again.
+TEST(PacketDispatcher, APlayedPacketIsNotForwardedAgain) {
+  TReceivePath r;
+  r.tcp_digi = true;
+  r.recording = true;
+  r.handing_over = true;
+  r.Packet(kRadio2Header, ":N0CALL   :hello{1");
+  r.Packet(kRadio2Header, "!5230.50N/01320.70E>Test");
+  EXPECT_TRUE(r.igated.empty());
+  EXPECT_EQ(r.messages.size(), 1u);
+  EXPECT_EQ(r.log_lines.size(), 2u);
+  EXPECT_EQ(r.lamps, (std::vector<int>{2, 2}));
+  EXPECT_FALSE(r.Record(kStationKey).empty());
+  r.handing_over = false;
+  r.Packet(kRadio2Header, "!5230.50N/01320.70E>Live");
+  EXPECT_EQ(r.igated.size(), 1u);
+}
+
 TEST(PacketDispatcher, NonUiRadioFramesAreOnlyEchoed) {
   TReceivePath r;
   r.tcp_digi = true;
@@ -304,7 +323,7 @@ TEST(PacketDispatcher, ShortAndMalformedPacketsAreHarmless) {
 
 TEST(PacketDispatcher, APacketWhoseHandlingFailsIsDroppedAndCounted) {
   TReceivePath r;
-  r.dispatcher.ReceiveMessage = [](const TAprsInfo&) { throw std::runtime_error("full"); };
+  r.on_message = [](const TAprsInfo&) { throw std::runtime_error("full"); };
   r.Packet(kRadio2Header, ":N0CALL   :hello{1");
   EXPECT_EQ(r.dispatcher.Dropped(), 1);
   r.Packet(kRadio2Header, "!5230.50N/01320.70E>Test");

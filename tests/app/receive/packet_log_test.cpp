@@ -215,7 +215,7 @@ TEST_F(PacketLogTest, RecordedSessionReplaysToTheSameStations) {
   ASSERT_TRUE(rec.Start(File("session.log"), false, error));
   TReceivePath live;
   live.recording = true;
-  live.dispatcher.Log.AddLine = [&](const std::string& line) { rec.AddLine(line); };
+  live.on_log_line = [&](const std::string& line) { rec.AddLine(line); };
   TStringList pair;
   for (const std::string& line : lines) {
     SplitIsLine(line, pair);

@@ -2,6 +2,7 @@
 // monitor, with the windows' side recorded.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,19 +65,33 @@ class TRecordingViews : public TStationViews {
   }
 };
 
-// A dispatcher with both callsigns' gate open and a map loaded.
-class TReceivePath : public TDispatcherSettings {
+// A dispatcher with both callsigns' gate open and a map loaded. What it hands on is
+// collected, or given to on_igate, on_message and on_log_line where a test sets them.
+class TReceivePath : public TDispatcherSettings, public TDispatchTargets, public TDispatchLog {
  public:
   TReceivePath() {
     dispatcher.Monitor = &monitor;
     dispatcher.SetSettings(this);
-    dispatcher.RxLamp = [this](int port) { lamps.push_back(port); };
-    dispatcher.IGateToTcp = [this](const TAprsInfo& info) { igated.push_back(info); };
-    dispatcher.ReceiveMessage = [this](const TAprsInfo& info) { messages.push_back(info); };
-    dispatcher.Log.Recording = [this] { return recording; };
-    dispatcher.Log.Filter = [this] { return log_filter; };
-    dispatcher.Log.AddLine = [this](const std::string& line) { log_lines.push_back(line); };
+    dispatcher.SetTargets(this);
+    dispatcher.SetLog(this);
   }
+
+  void LightRxLamp(int port) override { lamps.push_back(port); }
+  void IGateToTcp(const TAprsInfo& info) override {
+    if (on_igate) return on_igate(info);
+    igated.push_back(info);
+  }
+  void ReceiveMessage(const TAprsInfo& info) override {
+    if (on_message) return on_message(info);
+    messages.push_back(info);
+  }
+  bool Recording() const override { return recording; }
+  std::string FilterText() const override { return log_filter; }
+  void AddLogLine(const std::string& line) override {
+    if (on_log_line) return on_log_line(line);
+    log_lines.push_back(line);
+  }
+  bool HandingOver() const override { return handing_over; }
 
   std::string CallP1() const override { return call_p1; }
   std::string CallP2() const override { return call_p2; }
@@ -109,12 +124,16 @@ class TReceivePath : public TDispatcherSettings {
   bool tcp_no_out_data = false;
   bool tcp_no_mon = false;
   bool recording = false;
+  bool handing_over = false;  // a played packet is being dispatched
   std::string log_filter;
 
   std::vector<int> lamps;
   std::vector<TAprsInfo> igated;
   std::vector<TAprsInfo> messages;
   std::vector<std::string> log_lines;
+  std::function<void(const TAprsInfo& info)> on_igate;
+  std::function<void(const TAprsInfo& info)> on_message;
+  std::function<void(const std::string& line)> on_log_line;
 
   TRecordingViews views;
   TStationStore store{views};

@@ -52,7 +52,7 @@ class TReceiveSession {
       AddLogText(&path.monitor, text, MonitorStyleOf(traffic), para);
     };
     link.ReaderHooks.SetStatusText = [this](const std::string& text) { statuses.push_back(text); };
-    path.dispatcher.IGateToTcp = [this](const TAprsInfo& info) { link.IGateToTcp(info); };
+    path.on_igate = [this](const TAprsInfo& info) { link.IGateToTcp(info); };
   }
 
   TReceivePath path;

@@ -89,7 +89,7 @@ TEST_F(TransmitWiringTest, PlayedPacketsAreStoredButNeitherForwardedNorAnswered)
   TfrmAprsMsg& msg = *frmAprsMsg;
   msg.Kiss = &tnc.link;
   ConnectMsgToSetup(msg, *frmSetup, beacons);
-  path.dispatcher.ReceiveMessage = [&](const TAprsInfo& info) { msg.HandleRxMessage(info); };
+  path.on_message = [&](const TAprsInfo& info) { msg.HandleRxMessage(info); };
   path.call_p1 = "N0CALL-9";
   TfrmLog& log = *frmLog;
   ConnectPacketLog(log, path.dispatcher, &msg);
@@ -105,7 +105,7 @@ TEST_F(TransmitWiringTest, PlayedPacketsAreStoredButNeitherForwardedNorAnswered)
   TReceivePath replay;
   replay.tcp_digi = true;
   replay.call_p1 = "N0CALL-9";
-  replay.dispatcher.ReceiveMessage = [&](const TAprsInfo& info) { msg.HandleRxMessage(info); };
+  replay.on_message = [&](const TAprsInfo& info) { msg.HandleRxMessage(info); };
   ConnectPacketLog(log, replay.dispatcher, &msg);
   ASSERT_TRUE(log.StartPlayback(file));
   for (int i = 0; i < 5 && log.Player.Playing(); ++i) log.timPlayBack->OnTimer(log.timPlayBack);
