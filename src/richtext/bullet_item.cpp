@@ -3,6 +3,7 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/image_list.h"
 #include "platform/text/streams.h"
+#include "richtext/html_image.h"
 #include "richtext/item_factory.h"
 #include "richtext/object_records.h"
 #include "richtext/picture_item.h"
@@ -10,6 +11,8 @@
 #include "richtext/rd_style.h"
 #include "richtext/rdf_item_record.h"
 #include "richtext/rdf_routines.h"
+#include "richtext/rtf_picture.h"
+#include "richtext/rtf_writer.h"
 
 void DrawImageListImage(TRDCanvas& canvas, const TImageList& list, int index, int x, int y,
                         TColor blend) {
@@ -110,25 +113,21 @@ bool TRDBulletItemInfo::ReadRDFHeader(std::string_view& rest, TCustomRDData* rdD
 }
 
 int TRDBulletItemInfo::GetRDFExtraPropertyCount() const {
-  return TRDRectItemInfo::GetRDFExtraPropertyCount() + NoHTMLImageSize + !Alt.empty();
+  return TRDRectItemInfo::GetRDFExtraPropertyCount() + NoHTMLImageSizeLineCount() + !Alt.empty();
 }
 
 void TRDBulletItemInfo::SaveRDFExtraProperties(TStream& stream) const {
   TRDRectItemInfo::SaveRDFExtraProperties(stream);
-  if (NoHTMLImageSize) WriteRDFExtraIntProperty(stream, rdepNoHTMLImageSize, 1);
+  SaveNoHTMLImageSize(stream);
   if (!Alt.empty()) WriteRDFExtraStrProperty(stream, rdespAlt, Alt);
 }
 
 bool TRDBulletItemInfo::SetExtraIntProperty(TRDExtraItemProperty prop, int value) {
-  if (prop != rdepNoHTMLImageSize) return TRDRectItemInfo::SetExtraIntProperty(prop, value);
-  NoHTMLImageSize = value != 0;
-  return true;
+  return SetNoHTMLImageSize(prop, value) || TRDRectItemInfo::SetExtraIntProperty(prop, value);
 }
 
 bool TRDBulletItemInfo::GetExtraIntProperty(TRDExtraItemProperty prop, int& value) const {
-  if (prop != rdepNoHTMLImageSize) return TRDRectItemInfo::GetExtraIntProperty(prop, value);
-  value = NoHTMLImageSize;
-  return true;
+  return GetNoHTMLImageSize(prop, value) || TRDRectItemInfo::GetExtraIntProperty(prop, value);
 }
 
 bool TRDBulletItemInfo::SetExtraStrProperty(TRDExtraItemStrProperty prop,
@@ -157,6 +156,27 @@ bool TRDBulletItemInfo::ReadRDFLine(const std::string& line, TCustomRDData*, int
   else
     ReadRDFExtraProperty(*this, line);
   return true;
+}
+
+void TRDBulletItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, const std::string&,
+                                 TRDHTMLSaveContext& context) const {
+  if (!rdData || !ImageList || ImageIndex < 0 || ImageIndex >= ImageList->Count()) return;
+  const std::string location = SaveImageListImageForHTML(*rdData, context, *ImageList, ImageIndex);
+  std::vector<std::string> attrs{HTMLNoBorderAttr(context)};
+  if (WritesHTMLImageSize(context.SaveOptions))
+    attrs.push_back(HTMLSizeAttrs(ImageList->Width(), ImageList->Height(), context));
+  if (const std::string css = GetHTMLVerticalAlignStyle(*this); context.UseCSS && !css.empty())
+    attrs.push_back("style=" + QuotedHTMLAttr(css));
+  if (!Alt.empty() || context.UseCSS) attrs.push_back(HTMLAltAttr(Alt, *rdData, context));
+  if (!Hint.empty()) attrs.push_back(HTMLTitleAttr(Hint, *rdData, context));
+  attrs.push_back(HTMLSpacingAttrs(Spacing(), context));
+  StreamWriteString(stream, HTMLImageTag(JoinHTMLAttrs(attrs), location, *rdData, context));
+}
+
+void TRDBulletItemInfo::SaveRTF(TStream& stream, TCustomRDData*, int,
+                                TRDRTFSaveContext& context) const {
+  if (ImageList)
+    StreamWriteString(stream, RTFImageListPictureGroup(*ImageList, ImageIndex, context.Options));
 }
 
 TRDHotspotItemInfo::TRDHotspotItemInfo(TCustomRDData* rdData) : TRDBulletItemInfo(rdData) {

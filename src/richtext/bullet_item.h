@@ -10,14 +10,13 @@
 
 class TImageList;
 
-class TRDBulletItemInfo : public TRDRectItemInfo {
+class TRDBulletItemInfo : public TRDRectItemInfo, public TRDNoHTMLImageSizeProperty {
  public:
   explicit TRDBulletItemInfo(TCustomRDData* rdData);
   std::unique_ptr<TCustomRDItemInfo> CreateEmpty(TCustomRDData* rdData) const override;
 
   TImageList* ImageList = nullptr;  // not owned
   int ImageIndex = 0;
-  bool NoHTMLImageSize = false;
   std::string Alt;
 
   virtual int GetImageIndex(bool /*hot*/) const { return ImageIndex; }
@@ -45,6 +44,10 @@ class TRDBulletItemInfo : public TRDRectItemInfo {
                bool forceSameAsPrev) const override;
   bool ReadRDFLine(const std::string& line, TCustomRDData* rdData, int readMode, int lineNo,
                    int lineCount, std::string& name, int& readType, int& readState) override;
+  void SaveHTML(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& text,
+                TRDHTMLSaveContext& context) const override;
+  void SaveRTF(TStream& stream, TCustomRDData* rdData, int itemNo,
+               TRDRTFSaveContext& context) const override;
 
  protected:
   // An index read from a file that the list does not hold: 0 with the option to convert

@@ -287,19 +287,27 @@ class HTMLWriter {
     }
   }
 
-  std::string ParaClassAttr(int paraNo, bool pageBreak) const {
-    std::string attrs;
+  // CSS declarations one after another, each ended by ';'.
+  static void AppendCSS(std::string& css, const std::string& more) {
+    if (more.empty()) return;
+    if (!css.empty()) css += css.back() == ';' ? " " : "; ";
+    css += more;
+  }
+
+  // The class of a paragraph style and one style attribute for its inline CSS, a page
+  // break and extraCSS (a list item's marker style).
+  std::string ParaClassAttr(int paraNo, bool pageBreak, const std::string& extraCSS = "") const {
+    std::string attrs, css;
+    const bool described = paraNo != 0 || (options_ & rdsoStyle0Class);
     if (options_ & rdsoInlineCSS) {
-      std::string css;
-      if (paraNo != 0 || (options_ & rdsoStyle0Class))
+      if (described)
         css = Trim(style_.ParaStyles().Items(paraNo).GetCSS(nullptr, false, false, false));
-      if (pageBreak) css += (css.empty() ? "" : " ") + std::string(kPageBreakStyle);
-      if (!css.empty()) attrs = " style=" + QuotedHTMLAttr(css);
-      return attrs;
-    }
-    if (paraNo != 0 || (options_ & rdsoStyle0Class))
+    } else if (described) {
       attrs = " class=" + Attr("rdps" + std::to_string(paraNo));
-    if (pageBreak) attrs += " style=" + QuotedHTMLAttr(kPageBreakStyle);
+    }
+    if (pageBreak) AppendCSS(css, kPageBreakStyle);
+    AppendCSS(css, extraCSS);
+    if (!css.empty()) attrs += " style=" + QuotedHTMLAttr(css);
     return attrs;
   }
 
@@ -347,14 +355,14 @@ class HTMLWriter {
       }
       const TRDListLevel* listLevel = LevelOf(marker, int(open_levels_.size()));
       const int previousIndent = open_levels_.empty() ? 0 : open_levels_.back().Level->LeftIndent;
-      Line(listLevel->HTMLOpenTag(css_, previousIndent));
+      Line(listLevel->HTMLOpenTag(css_, previousIndent, xhtml_));
       open_levels_.push_back({listLevel, false});
     }
     const TRDListLevel* listLevel = open_levels_.back().Level;
     std::string tag = "<li";
     if (listLevel->HasNumbering()) tag += " value=" + IntAttr(marker.Counter);
     if (css_)
-      tag += ParaClassAttr(item.ParaNo, pageBreak);
+      tag += ParaClassAttr(item.ParaNo, pageBreak, item.GetHTMLListItemStyle(&data_, context_));
     else if (pageBreak)
       tag += " style=" + QuotedHTMLAttr(kPageBreakStyle);
     Out(tag + ">");

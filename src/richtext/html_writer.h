@@ -11,7 +11,9 @@
 //   <font size=2 color="#000000" face="Arial"><div>a&lt;b</div></font>
 #pragma once
 
+#include <map>
 #include <string>
+#include <utility>
 
 #include "platform/gui/geometry.h"
 #include "richtext/html_routines.h"
@@ -30,6 +32,9 @@ struct TRDHTMLSaveContext {
   bool UseCSS = false;
   TColor BackColor = clNone;  // the page colour, behind pictures saved as bitmaps
   bool OverwriteImages = false;
+  // Pictures shown by several items already saved in this export: by list and index for
+  // image lists, by picture and -1 for pictures.
+  std::map<std::pair<const void*, int>, std::string> SavedListImages;
 
   // A picture as a file of the export, offered to the application first; the result is
   // its location for an src attribute (see SaveImageForHTML).

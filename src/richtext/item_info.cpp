@@ -2,6 +2,7 @@
 
 #include "platform/gui/hint_window.h"
 #include "platform/text/streams.h"
+#include "richtext/code_pages.h"
 #include "richtext/draw_lines.h"
 #include "richtext/item_factory.h"
 #include "richtext/list_style.h"
@@ -239,6 +240,12 @@ void TCustomRDItemInfo::SaveHTML(TStream&, TCustomRDData*, int, const std::strin
 
 std::string TCustomRDItemInfo::AsText(int, TCustomRDData*) const {
   return "";
+}
+
+std::string TCustomRDItemInfo::AsUnicodeText(int lineWidth, TCustomRDData* rdData) const {
+  const std::string text = AsText(lineWidth, rdData);
+  if (text.empty()) return text;
+  return AnsiToRawUnicode(rdData ? rdData->GetDefaultCodePage() : CP_ACP, text);
 }
 
 bool TCustomRDItemInfo::ReadRDFHeader(std::string_view&, TCustomRDData*) {

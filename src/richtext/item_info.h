@@ -210,7 +210,11 @@ class TCustomRDItemInfo {
   virtual int GetRDFExtraPropertyCount() const;
   virtual void SaveRDFExtraProperties(TStream& stream) const;
   virtual void AssignProperties(const TCustomRDItemInfo& source);
+  // The item in plain-text output: 8-bit text of the document's code page, and for
+  // Unicode output the same as raw UTF-16 (items with text beyond the code page give
+  // their own).
   virtual std::string AsText(int lineWidth, TCustomRDData* rdData) const;
+  virtual std::string AsUnicodeText(int lineWidth, TCustomRDData* rdData) const;
   // Reads the item-specific rest of an RDF header line.
   virtual bool ReadRDFHeader(std::string_view& rest, TCustomRDData* rdData);
   // One line after the header (name, class lines, extra properties); see the reader.
@@ -252,6 +256,9 @@ class TCustomRDItemInfo {
   virtual void CollectRTFTables(TRDRTFSaveContext& context) const;
   // A list marker fills info and answers true; every other item false.
   virtual bool GetListMarkerInfo(TRDListMarkerInfo&) const { return false; }
+  // A list marker written as an item of an HTML list: the CSS for its <li> (the level's
+  // picture as the list image, the indent), "" for none.
+  virtual std::string GetHTMLListItemStyle(TCustomRDData*, TRDHTMLSaveContext&) const { return ""; }
 
  protected:
   // ParaNo renumbered through a usage list prepared as running counts.

@@ -238,7 +238,7 @@ std::string TRDListLevel::GetIndentCSS() const {
   return "text-indent: " + Px(MarkerIndent - LeftIndent) + "; margin-left: " + Px(LeftIndent) + ";";
 }
 
-std::string TRDListLevel::HTMLOpenTag(bool useCSS, int previousLeftIndent) const {
+std::string TRDListLevel::HTMLOpenTag(bool useCSS, int previousLeftIndent, bool xhtml) const {
   std::string style;
   if (useCSS) {
     std::string css;
@@ -256,20 +256,21 @@ std::string TRDListLevel::HTMLOpenTag(bool useCSS, int previousLeftIndent) const
   std::string type;
   switch (ListType) {
     case rdlstLowerAlpha:
-      type = " type=a";
+      type = "a";
       break;
     case rdlstUpperAlpha:
-      type = " type=A";
+      type = "A";
       break;
     case rdlstLowerRoman:
-      type = " type=i";
+      type = "i";
       break;
     case rdlstUpperRoman:
-      type = " type=I";
+      type = "I";
       break;
     default:
       break;
   }
+  if (!type.empty()) type = xhtml ? " type=\"" + type + "\"" : " type=" + type;
   return "<ol" + type + style + ">";
 }
 

@@ -84,8 +84,8 @@ class TRDListLevel {
   int SimilarityValue(const TRDListLevel& value) const;
   std::string GetIndentCSS() const;
   // "<ol ...>" or "<ul ...>" without a line end; previousLeftIndent is the LeftIndent of
-  // the level above (0 for level 0).
-  std::string HTMLOpenTag(bool useCSS, int previousLeftIndent) const;
+  // the level above (0 for level 0). XHTML quotes the list's number type.
+  std::string HTMLOpenTag(bool useCSS, int previousLeftIndent, bool xhtml = false) const;
   std::string HTMLCloseTag() const;
   void SaveToINI(TRDIniFile& ini, const std::string& section, const std::string& keyFormat) const;
   void LoadFromINI(const TRDIniFile& ini, const std::string& section, const std::string& keyFormat);

@@ -8,13 +8,19 @@
 #include "richtext/bullet_item.h"
 #include "richtext/code_pages.h"
 #include "richtext/draw_lines.h"
+#include "richtext/html_image.h"
 #include "richtext/item_factory.h"
 #include "richtext/marker_list.h"
 #include "richtext/object_records.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_style.h"
 #include "richtext/rdf_routines.h"
+#include "richtext/rtf_picture.h"
+#include "richtext/rtf_routines.h"
+#include "richtext/rtf_writer.h"
 #include "richtext/symbol_fonts.h"
+#include "richtext/text_style.h"
+#include "richtext/unicode_html.h"
 
 namespace {
 
@@ -211,11 +217,8 @@ void TRDMarkerItemInfo::Draw(TRDCanvas& canvas, int x, int y, const TRDStyle& rd
       return;
     case rdlstImageList:
     case rdlstImageListCounter:
-      if (level->ImageList) {
-        const int index =
-            level->ImageIndex + (level->ListType == rdlstImageListCounter ? Counter - 1 : 0);
-        DrawImageListImage(canvas, *level->ImageList, index, x, y, clNone);
-      }
+      if (level->ImageList)
+        DrawImageListImage(canvas, *level->ImageList, ImageListIndex(*level), x, y, clNone);
       return;
     default:
       break;
@@ -251,9 +254,7 @@ bool TRDMarkerItemInfo::PrintToBitmap(TBitmap& bitmap, bool, const TRDDrawLineIn
   if (level->ListType == rdlstPicture) {
     bitmap.Canvas().Draw(0, 0, *level->Picture());
   } else if (level->ImageList) {
-    level->ImageList->Draw(
-        bitmap.Canvas(), 0, 0,
-        level->ImageIndex + (level->ListType == rdlstImageListCounter ? Counter - 1 : 0));
+    level->ImageList->Draw(bitmap.Canvas(), 0, 0, ImageListIndex(*level));
   }
   return true;
 }
@@ -280,24 +281,20 @@ void TRDMarkerItemInfo::UpdateStyles(const TRDStyleUsage& usage) {
 }
 
 bool TRDMarkerItemInfo::SetExtraIntProperty(TRDExtraItemProperty prop, int value) {
-  if (prop != rdepNoHTMLImageSize) return TRDRectItemInfo::SetExtraIntProperty(prop, value);
-  NoHTMLImageSize = value != 0;
-  return true;
+  return SetNoHTMLImageSize(prop, value) || TRDRectItemInfo::SetExtraIntProperty(prop, value);
 }
 
 bool TRDMarkerItemInfo::GetExtraIntProperty(TRDExtraItemProperty prop, int& value) const {
-  if (prop != rdepNoHTMLImageSize) return TRDRectItemInfo::GetExtraIntProperty(prop, value);
-  value = NoHTMLImageSize;
-  return true;
+  return GetNoHTMLImageSize(prop, value) || TRDRectItemInfo::GetExtraIntProperty(prop, value);
 }
 
 int TRDMarkerItemInfo::GetRDFExtraPropertyCount() const {
-  return TRDRectItemInfo::GetRDFExtraPropertyCount() + NoHTMLImageSize;
+  return TRDRectItemInfo::GetRDFExtraPropertyCount() + NoHTMLImageSizeLineCount();
 }
 
 void TRDMarkerItemInfo::SaveRDFExtraProperties(TStream& stream) const {
   TRDRectItemInfo::SaveRDFExtraProperties(stream);
-  if (NoHTMLImageSize) WriteRDFExtraIntProperty(stream, rdepNoHTMLImageSize, 1);
+  SaveNoHTMLImageSize(stream);
 }
 
 std::string TRDMarkerItemInfo::GetRDFHeaderExtra(TCustomRDData*) const {
@@ -366,6 +363,13 @@ std::string TRDMarkerItemInfo::AsText(int, TCustomRDData* rdData) const {
   return s + " ";
 }
 
+std::string TRDMarkerItemInfo::AsUnicodeText(int lineWidth, TCustomRDData* rdData) const {
+  const TRDListLevel* level = GetLevelInfo(rdData ? rdData->GetRDStyle() : nullptr);
+  if (level && level->ListType == rdlstUnicodeBullet)
+    return WideStringToRawUnicode(level->FormatStringW + u" ");
+  return TRDRectItemInfo::AsUnicodeText(lineWidth, rdData);
+}
+
 bool TRDMarkerItemInfo::GetListMarkerInfo(TRDListMarkerInfo& info) const {
   info.ListNo = ListNo;
   info.Level = Level;
@@ -373,4 +377,148 @@ bool TRDMarkerItemInfo::GetListMarkerInfo(TRDListMarkerInfo& info) const {
   info.Reset = Reset;
   info.StartFrom = StartFrom;
   return true;
+}
+
+int TRDMarkerItemInfo::ImageListIndex(const TRDListLevel& level) const {
+  return level.ImageIndex + (level.ListType == rdlstImageListCounter ? Counter - 1 : 0);
+}
+
+// --- export ----------------------------------------------------------------------------------
+
+namespace {
+
+// RTF has nine list levels.
+constexpr int kRTFLastLevel = 8;
+
+const TRDMarkerFont& LevelFont(const TRDListLevel& level) {
+  static const TRDMarkerFont kDefault;
+  return level.Font() ? *level.Font() : kDefault;
+}
+
+}  // namespace
+
+void TRDMarkerItemInfo::SaveRTF(TStream& stream, TCustomRDData* rdData, int,
+                                TRDRTFSaveContext& context) const {
+  const TRDListLevel* level = GetLevelInfo(rdData ? rdData->GetRDStyle() : nullptr);
+  if (!level) return;
+  switch (level->ListType) {
+    case rdlstPicture:
+      if (level->HasPicture())
+        StreamWriteString(stream, RTFPictureGroup(*level->Picture(), context.Options));
+      return;
+    case rdlstImageList:
+    case rdlstImageListCounter:
+      if (level->ImageList)
+        StreamWriteString(stream, RTFImageListPictureGroup(
+                                      *level->ImageList, ImageListIndex(*level), context.Options));
+      return;
+    default:
+      break;
+  }
+  std::string out = "{\\listtext\\pard\\plain" + RTFFontProperties(LevelFont(*level), context);
+  if (level->ListType == rdlstUnicodeBullet)
+    AppendRTFUnicodeText(out, WideStringToRawUnicode(level->FormatStringW),
+                         rdData->GetDefaultCodePage(), false,
+                         (context.Options & rdrtfDuplicateUnicode) != 0);
+  else
+    AppendRTFEscaped(out, DisplayString, false, true);
+  out += "\\tab}\\ls" + std::to_string(context.ListOverrideFor(*this, ListNo)) + "\\ilvl" +
+         std::to_string(std::clamp(Level, 0, kRTFLastLevel)) + " ";
+  StreamWriteString(stream, out);
+}
+
+std::string TRDMarkerItemInfo::SaveLevelImage(const TRDListLevel& level, TCustomRDData& data,
+                                              TRDHTMLSaveContext& context) const {
+  if (level.ListType == rdlstPicture && level.HasPicture())
+    return SaveSharedImageForHTML(data, context, *level.Picture());
+  const int index = ImageListIndex(level);
+  if ((level.ListType == rdlstImageList || level.ListType == rdlstImageListCounter) &&
+      level.ImageList && index >= 0 && index < level.ImageList->Count())
+    return SaveImageListImageForHTML(data, context, *level.ImageList, index);
+  return "";
+}
+
+std::string TRDMarkerItemInfo::TextHTML(const TRDListLevel& level, TCustomRDData& data,
+                                        const TRDHTMLSaveContext& context) const {
+  const bool utf8 = context.SaveOptions & rdsoUTF8;
+  std::string out;
+  if (level.ListType == rdlstUnicodeBullet) {
+    const std::string raw = WideStringToRawUnicode(level.FormatStringW);
+    if (utf8)
+      RawUnicodeToHTMLUTF8(raw, false, out);
+    else
+      RawUnicodeToHTMLEntities(raw, false, out);
+    return out;
+  }
+  switch (SymbolFontOf(LevelFont(level).Name)) {
+    case TRDSymbolFont::Symbol:
+      return SymbolToHTML(DisplayString);
+    case TRDSymbolFont::Wingdings:
+      for (char c : DisplayString)
+        out += "&#" + std::to_string(int(WingdingsToUnicode(static_cast<unsigned char>(c)))) + ";";
+      return out;
+    default:
+      out = EscapeHTML(DisplayString, false);
+      return utf8 ? AnsiToUTF8(data.GetDefaultCodePage(), out) : out;
+  }
+}
+
+void TRDMarkerItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, const std::string&,
+                                 TRDHTMLSaveContext& context) const {
+  if (!rdData || !(context.SaveOptions & rdsoMarkersInline)) return;
+  TRDStyle* rdStyle = rdData->GetRDStyle();
+  const TRDListLevel* level = GetLevelInfo(rdStyle);
+  if (!level) return;
+  // The marker's box is as wide as its indent when the text starts at the marker.
+  const int boxWidth = level->LeftIndent + level->FirstIndent - level->MarkerIndent;
+  const std::string boxCSS = "width: " + std::to_string(boxWidth) + "px;";
+  const bool image = level->ListType == rdlstPicture || level->ListType == rdlstImageList ||
+                     level->ListType == rdlstImageListCounter;
+  if (image) {
+    const std::string location = SaveLevelImage(*level, *rdData, context);
+    if (location.empty()) return;
+    std::vector<std::string> attrs;
+    if (!NoHTMLImageSize)
+      attrs.push_back(HTMLSizeAttrs(GetImageWidth(rdStyle), GetImageHeight(rdStyle), context));
+    std::string tag = HTMLImageTag(JoinHTMLAttrs(attrs), location, *rdData, context);
+    if (level->ListType != rdlstPicture && context.UseCSS &&
+        level->MarkerIndent >= level->LeftIndent)
+      tag = "<span style=" + QuotedHTMLAttr(boxCSS) + ">" + tag + "</span>";
+    StreamWriteString(stream, tag);
+    return;
+  }
+  const TRDMarkerFont& font = LevelFont(*level);
+  std::string out;
+  if (context.UseCSS) {
+    std::string css = FontToCSS(font, true);
+    if (level->LeftIndent <= level->MarkerIndent) css += " " + boxCSS;
+    out =
+        "<span style=" + QuotedHTMLAttr(css) + ">" + TextHTML(*level, *rdData, context) + "</span>";
+  } else {
+    TFontInfo markerStyle(nullptr);
+    markerStyle.AssignFont(font);
+    const TFontInfo& base = rdStyle->TextStyles().Items(0);
+    out = FontInfoOpenTags(markerStyle, base, true, context.SaveOptions) +
+          TextHTML(*level, *rdData, context) + FontInfoCloseTags(markerStyle, base, true);
+  }
+  StreamWriteString(stream, out);
+}
+
+std::string TRDMarkerItemInfo::GetHTMLListItemStyle(TCustomRDData* rdData,
+                                                    TRDHTMLSaveContext& context) const {
+  if (!rdData) return "";
+  TRDStyle* rdStyle = rdData->GetRDStyle();
+  std::string css;
+  if (const TRDListLevel* level = GetLevelInfo(rdStyle)) {
+    const std::string location = SaveLevelImage(*level, *rdData, context);
+    if (!location.empty())
+      css = "list-style-image: url(" +
+            CSSQuotedString(
+                FilePathToHTML(location, context.SaveOptions, rdData->GetDefaultCodePage())) +
+            ")";
+  }
+  if (rdStyle && ParaNo >= 0 && ParaNo < rdStyle->ParaStyles().Count() &&
+      rdStyle->ParaStyles().Items(ParaNo).LeftIndent != 0)
+    css += (css.empty() ? "" : "; ") + std::string("margin-left: 0");
+  return css;
 }

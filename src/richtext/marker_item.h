@@ -11,7 +11,7 @@
 
 class TRDMarkerList;
 
-class TRDMarkerItemInfo : public TRDRectItemInfo {
+class TRDMarkerItemInfo : public TRDRectItemInfo, public TRDNoHTMLImageSizeProperty {
  public:
   explicit TRDMarkerItemInfo(TCustomRDData* rdData);
   static std::unique_ptr<TRDMarkerItemInfo> CreateMarker(TCustomRDData* rdData, int listNo,
@@ -31,7 +31,6 @@ class TRDMarkerItemInfo : public TRDRectItemInfo {
   bool Reset = false;
   int StartFrom = 1;
   std::string DisplayString;
-  bool NoHTMLImageSize = false;
 
   // The level shown (a level beyond the list's last is the last); none without a list.
   const TRDListLevel* GetLevelInfo(const TRDStyle* rdStyle) const;
@@ -73,9 +72,28 @@ class TRDMarkerItemInfo : public TRDRectItemInfo {
   bool ReadRDFLine(const std::string& line, TCustomRDData* rdData, int readMode, int lineNo,
                    int lineCount, std::string& name, int& readType, int& readState) override;
   std::string AsText(int lineWidth, TCustomRDData* rdData) const override;
+  // Unicode bullets as they are; everything else as AsText.
+  std::string AsUnicodeText(int lineWidth, TCustomRDData* rdData) const override;
   bool GetListMarkerInfo(TRDListMarkerInfo& info) const override;
+  // Text markers write a "{\listtext" group and the list paragraph's "\ls" and "\ilvl";
+  // picture and image-list markers their picture.
+  void SaveRTF(TStream& stream, TCustomRDData* rdData, int itemNo,
+               TRDRTFSaveContext& context) const override;
+  // Only when the writer puts markers into the text (rdsoMarkersInline); otherwise the
+  // writer's list tags stand for them.
+  void SaveHTML(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& text,
+                TRDHTMLSaveContext& context) const override;
+  std::string GetHTMLListItemStyle(TCustomRDData* rdData,
+                                   TRDHTMLSaveContext& context) const override;
 
  private:
+  // The image-list index shown: counting through the list for image-list counters.
+  int ImageListIndex(const TRDListLevel& level) const;
+  // Where the level's image is saved for an HTML export, "" when it has none.
+  std::string SaveLevelImage(const TRDListLevel& level, TCustomRDData& data,
+                             TRDHTMLSaveContext& context) const;
+  std::string TextHTML(const TRDListLevel& level, TCustomRDData& data,
+                       const TRDHTMLSaveContext& context) const;
   // Sizes the box on canvas; with minWidthOnly only the width the marker needs.
   int CalcSize(TRDCanvas* canvas, const TRDStyle& rdStyle, const TRDResolution* printing,
                bool minWidthOnly) const;

@@ -105,6 +105,26 @@ bool TRDRectItemInfo::GetExtraIntProperty(TRDExtraItemProperty prop, int& value)
   }
 }
 
+bool TRDNoHTMLImageSizeProperty::SetNoHTMLImageSize(TRDExtraItemProperty prop, int value) {
+  if (prop != rdepNoHTMLImageSize) return false;
+  NoHTMLImageSize = value != 0;
+  return true;
+}
+
+bool TRDNoHTMLImageSizeProperty::GetNoHTMLImageSize(TRDExtraItemProperty prop, int& value) const {
+  if (prop != rdepNoHTMLImageSize) return false;
+  value = NoHTMLImageSize ? 1 : 0;
+  return true;
+}
+
+void TRDNoHTMLImageSizeProperty::SaveNoHTMLImageSize(TStream& stream) const {
+  if (NoHTMLImageSize) WriteRDFExtraIntProperty(stream, rdepNoHTMLImageSize, 1);
+}
+
+bool TRDNoHTMLImageSizeProperty::WritesHTMLImageSize(TRDSaveOptions saveOptions) const {
+  return (saveOptions & rdsoPictureSizes) && !NoHTMLImageSize;
+}
+
 std::string GetHTMLVerticalAlignStyle(const TRDRectItemInfo& item) {
   const int height = item.GetHeight();
   if (item.VShift == 0 || height == 0 || item.VAlign != rdvaBaseline) return "";

@@ -62,6 +62,24 @@ class TRDRectItemInfo : public TRDNonTextItemInfo {
   int spacing_ = 1;
 };
 
+// The "nohtmlsize" setting that pictures, image-list pictures and list markers share: an
+// HTML export leaves out the size of the item's image. It is the integer extra property
+// rdepNoHTMLImageSize, stored in document files only when set.
+class TRDNoHTMLImageSizeProperty {
+ public:
+  bool NoHTMLImageSize = false;
+
+ protected:
+  // True when prop is this property, which is then set or read.
+  bool SetNoHTMLImageSize(TRDExtraItemProperty prop, int value);
+  bool GetNoHTMLImageSize(TRDExtraItemProperty prop, int& value) const;
+  int NoHTMLImageSizeLineCount() const { return NoHTMLImageSize ? 1 : 0; }
+  void SaveNoHTMLImageSize(TStream& stream) const;
+  // Whether an img of the item carries width and height: asked for by the save options
+  // and not refused by the item.
+  bool WritesHTMLImageSize(TRDSaveOptions saveOptions) const;
+};
+
 // "vertical-align : N" for a shifted object at the baseline, else "".
 std::string GetHTMLVerticalAlignStyle(const TRDRectItemInfo& item);
 // " align=..." for the vertical alignments HTML knows, else "".

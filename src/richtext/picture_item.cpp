@@ -1,16 +1,20 @@
 #include "richtext/picture_item.h"
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/jpeg_image.h"
 #include "platform/text/streams.h"
 #include "richtext/formatted_data.h"
 #include "richtext/graphic_classes.h"
 #include "richtext/graphic_streams.h"
+#include "richtext/html_image.h"
 #include "richtext/item_factory.h"
 #include "richtext/object_records.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_style.h"
 #include "richtext/rdf_routines.h"
 #include "richtext/rich_doc_error.h"
+#include "richtext/rtf_picture.h"
+#include "richtext/rtf_writer.h"
 
 // --- printing in slices -----------------------------------------------------------------------
 
@@ -265,8 +269,8 @@ const TBitmap* AsBitmap(const std::unique_ptr<TGraphic>& graphic) {
 
 int TRDGraphicItemInfo::GetRDFExtraPropertyCount() const {
   int count = TRDRectItemInfo::GetRDFExtraPropertyCount() + (ImageWidth > 0) + (ImageHeight > 0) +
-              (MinHeightOnPage > 0) + NoHTMLImageSize + (Interval > 0) + !ImageFileName.empty() +
-              !Alt.empty();
+              (MinHeightOnPage > 0) + NoHTMLImageSizeLineCount() + (Interval > 0) +
+              !ImageFileName.empty() + !Alt.empty();
   if (const TBitmap* bitmap = AsBitmap(Image); bitmap && bitmap->Transparent())
     count += 2 + (bitmap->TransparentMode() == tmFixed);
   return count;
@@ -277,7 +281,7 @@ void TRDGraphicItemInfo::SaveRDFExtraProperties(TStream& stream) const {
   if (ImageWidth > 0) WriteRDFExtraIntProperty(stream, rdepImageWidth, ImageWidth);
   if (ImageHeight > 0) WriteRDFExtraIntProperty(stream, rdepImageHeight, ImageHeight);
   if (MinHeightOnPage > 0) WriteRDFExtraIntProperty(stream, rdepMinHeightOnPage, MinHeightOnPage);
-  if (NoHTMLImageSize) WriteRDFExtraIntProperty(stream, rdepNoHTMLImageSize, 1);
+  SaveNoHTMLImageSize(stream);
   if (Interval > 0) WriteRDFExtraIntProperty(stream, rdepAnimationInterval, Interval);
   if (const TBitmap* bitmap = AsBitmap(Image); bitmap && bitmap->Transparent()) {
     WriteRDFExtraIntProperty(stream, rdepTransparent, 1);
@@ -290,6 +294,7 @@ void TRDGraphicItemInfo::SaveRDFExtraProperties(TStream& stream) const {
 }
 
 bool TRDGraphicItemInfo::SetExtraIntProperty(TRDExtraItemProperty prop, int value) {
+  if (SetNoHTMLImageSize(prop, value)) return true;
   auto* bitmap = dynamic_cast<TBitmap*>(Image.get());
   switch (prop) {
     case rdepImageWidth:
@@ -300,9 +305,6 @@ bool TRDGraphicItemInfo::SetExtraIntProperty(TRDExtraItemProperty prop, int valu
       return true;
     case rdepMinHeightOnPage:
       MinHeightOnPage = value;
-      return true;
-    case rdepNoHTMLImageSize:
-      NoHTMLImageSize = value != 0;
       return true;
     case rdepAnimationInterval:
       Interval = value;
@@ -322,6 +324,7 @@ bool TRDGraphicItemInfo::SetExtraIntProperty(TRDExtraItemProperty prop, int valu
 }
 
 bool TRDGraphicItemInfo::GetExtraIntProperty(TRDExtraItemProperty prop, int& value) const {
+  if (GetNoHTMLImageSize(prop, value)) return true;
   const TBitmap* bitmap = AsBitmap(Image);
   switch (prop) {
     case rdepImageWidth:
@@ -332,9 +335,6 @@ bool TRDGraphicItemInfo::GetExtraIntProperty(TRDExtraItemProperty prop, int& val
       return true;
     case rdepMinHeightOnPage:
       value = MinHeightOnPage;
-      return true;
-    case rdepNoHTMLImageSize:
-      value = NoHTMLImageSize;
       return true;
     case rdepAnimationInterval:
       value = Interval;
@@ -435,6 +435,39 @@ bool TRDGraphicItemInfo::ReadRDFLine(const std::string& line, TCustomRDData* rdD
   }
   if (readMode == kRDFSaveBinary && lineNo == lineCount - 2) readType = 1;
   return result;
+}
+
+// --- export ----------------------------------------------------------------------------------
+
+void TRDGraphicItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, const std::string&,
+                                  TRDHTMLSaveContext& context) const {
+  if (!rdData) return;
+  std::string location;
+  if (!ImageFileName.empty() && (context.SaveOptions & rdsoUseImageFileNames))
+    location = HTMLFileLocation(ImageFileName, context.Path);
+  else if (Image && !Image->Empty())
+    location =
+        context.SaveImage(*rdData, *Image, dynamic_cast<const TJPEGImage*>(Image.get()) != nullptr);
+  if (location.empty()) return;
+  std::vector<std::string> attrs{HTMLNoBorderAttr(context)};
+  if (WritesHTMLImageSize(context.SaveOptions) || HasExplicitSize())
+    attrs.push_back(HTMLSizeAttrs(GetImageWidth(), GetImageHeight(), context));
+  if (!Alt.empty() || context.UseCSS) attrs.push_back(HTMLAltAttr(Alt, *rdData, context));
+  attrs.push_back(HTMLSpacingAttrs(Spacing(), context));
+  if (!Hint.empty()) attrs.push_back(HTMLTitleAttr(Hint, *rdData, context));
+  if (const std::string css = GetHTMLVerticalAlignStyle(*this); context.UseCSS && !css.empty())
+    attrs.push_back("style=" + QuotedHTMLAttr(css));
+  StreamWriteString(
+      stream, HTMLImageTag(GetHTMLAlignAttr(VAlign, context.SaveOptions) + JoinHTMLAttrs(attrs),
+                           location, *rdData, context));
+}
+
+void TRDGraphicItemInfo::SaveRTF(TStream& stream, TCustomRDData*, int,
+                                 TRDRTFSaveContext& context) const {
+  if (!Image) return;
+  const int width = HasExplicitSize() ? GetImageWidth() : 0;
+  const int height = HasExplicitSize() ? GetImageHeight() : 0;
+  StreamWriteString(stream, RTFPictureGroup(*Image, context.Options, width, height));
 }
 
 // --- the picture as a link -------------------------------------------------------------------

@@ -44,7 +44,9 @@ class TRDMultiImagePrintInfo : public TRDMultiDrawItemInfo {
   int ToDevice(int screenY) const;
 };
 
-class TRDGraphicItemInfo : public TRDRectItemInfo, public TRDAnimatedPicture {
+class TRDGraphicItemInfo : public TRDRectItemInfo,
+                           public TRDNoHTMLImageSizeProperty,
+                           public TRDAnimatedPicture {
  public:
   explicit TRDGraphicItemInfo(TCustomRDData* rdData);
   ~TRDGraphicItemInfo() override;
@@ -61,7 +63,6 @@ class TRDGraphicItemInfo : public TRDRectItemInfo, public TRDAnimatedPicture {
   int ImageWidth = 0;   // 0: the picture's own
   int ImageHeight = 0;  // 0: the picture's own
   int Interval = 0;     // hundredths of a second between animation frames
-  bool NoHTMLImageSize = false;
   std::string Alt;
   std::string ImageFileName;
   TRDAnimator* Animator() const { return animator_; }
@@ -93,6 +94,10 @@ class TRDGraphicItemInfo : public TRDRectItemInfo, public TRDAnimatedPicture {
                bool forceSameAsPrev) const override;
   bool ReadRDFLine(const std::string& line, TCustomRDData* rdData, int readMode, int lineNo,
                    int lineCount, std::string& name, int& readType, int& readState) override;
+  void SaveHTML(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& text,
+                TRDHTMLSaveContext& context) const override;
+  void SaveRTF(TStream& stream, TCustomRDData* rdData, int itemNo,
+               TRDRTFSaveContext& context) const override;
 
   // Frames of an animated bitmap are ImageWidth x ImageHeight cells of the picture.
   const TBitmap* AnimationBitmap() const override;

@@ -16,6 +16,7 @@
 
 #include "richtext/export_hooks.h"
 #include "richtext/item_info.h"
+#include "richtext/rtf_options.h"
 #include "richtext/style_types.h"
 
 class TControl;
@@ -110,6 +111,7 @@ class TCustomRDData {
   virtual void SetOptions(TRDOptions value) { options_ = value; }
   virtual TRDFOptions GetRDFOptions() const { return rdf_options_; }
   virtual void SetRDFOptions(TRDFOptions value) { rdf_options_ = value; }
+  virtual TRDRTFOptions GetRTFOptions() const { return kDefaultRTFOptions; }
   virtual unsigned GetRDFWarnings() const { return rdf_warnings_; }
   virtual void SetRDFWarnings(unsigned value) { rdf_warnings_ = value; }
   // The most characters a screen line may hold (0: no limit); only a viewer limits.

@@ -33,6 +33,7 @@ std::string SelectionAsRTF(TCustomRDFormattedData& data, TColor color) {
   TRDRTFSaveParams params;
   params.SelectionOnly = true;
   params.PageColor = color;
+  params.Options = data.GetRTFOptions();
   SaveRTF(data, stream, params);
   return BytesOf(stream);
 }

@@ -16,6 +16,7 @@
 #include "richtext/rd_scroller.h"
 #include "richtext/rdf_format.h"
 #include "richtext/rich_doc_data.h"
+#include "richtext/rtf_options.h"
 
 class TBitmap;
 class TDragData;
@@ -78,7 +79,7 @@ class TCustomRichDoc : public TRDScroller {
 
   TRDOptions Options = kDefaultOptions;
   TRDFOptions RDFOptions;
-  unsigned RTFOptions = 0x7;  // duplicate Unicode, metafiles as WMF, JPEG as JPEG
+  TRDRTFOptions RTFOptions = kDefaultRTFOptions;
   TRDFReaderStyleMode RDFTextStylesReadMode = rdf_sInsertMerge;
   TRDFReaderStyleMode RDFParaStylesReadMode = rdf_sInsertMerge;
   int LeftMargin = 5;

@@ -47,6 +47,10 @@ void TRichDocRDData::SetRDFOptions(TRDFOptions value) {
   rich_doc_.RDFOptions = value;
 }
 
+TRDRTFOptions TRichDocRDData::GetRTFOptions() const {
+  return rich_doc_.RTFOptions;
+}
+
 TRDStyle* TRichDocRDData::GetRDStyle() const {
   return rich_doc_.Style();
 }

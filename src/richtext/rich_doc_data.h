@@ -31,6 +31,7 @@ class TRichDocRDData : public TRDControlData {
   TRDOptions GetOptions() const override;
   void SetOptions(TRDOptions value) override;
   TRDFOptions GetRDFOptions() const override;
+  TRDRTFOptions GetRTFOptions() const override;
   void SetRDFOptions(TRDFOptions value) override;
   TRDStyle* GetRDStyle() const override;
   TRDBiDiMode GetBiDiMode() const override;

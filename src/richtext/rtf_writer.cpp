@@ -111,7 +111,7 @@ void BuildFontTable(const TRDStyle& rdStyle, TRDRTFSaveContext& context) {
 
 // ---- style properties -----------------------------------------------------------------
 
-std::string FontProperties(const TRDMarkerFont& font, const TRDRTFSaveContext& context) {
+std::string FontProperties(const TRDFont& font, const TRDRTFSaveContext& context) {
   std::string out =
       "\\f" + std::to_string(std::max(context.FontTable.Find(font.Name, font.Charset), 0));
   if (font.Style & fsBold) out += "\\b";
@@ -407,6 +407,13 @@ std::string ListLevelRTF(const TRDListLevel& level, const TRDRTFSaveContext& con
   return out + "}" + kCRLF;
 }
 
+// A marker with its own override: one that restarts the numbers of a numbered level (an
+// image-list counter counts through pictures, which RTF does not number).
+bool RestartsNumbering(const TRDStyle& rdStyle, const TRDListMarkerInfo& marker) {
+  const TRDListLevel* level = MarkerLevel(rdStyle, marker);
+  return marker.Reset && level && level->HasNumbering() && level->ListType != rdlstImageListCounter;
+}
+
 struct MarkerRef {
   const TCustomRDItemInfo* Item;
   TRDListMarkerInfo Info;
@@ -458,7 +465,7 @@ void WriteListTables(TStream& stream, const TCustomRDData& data, const TRDStyle&
     out += "{\\listoverride\\listid" + listId + "\\listoverridecount0\\ls" +
            std::to_string(overrideNo) + "}";
     for (const MarkerRef& marker : markers) {
-      if (marker.Info.ListNo != i || !marker.Info.Reset) continue;
+      if (marker.Info.ListNo != i || !RestartsNumbering(rdStyle, marker.Info)) continue;
       const int level = std::clamp(marker.Info.Level, 0, kRTFListLevels - 1);
       out += "{\\listoverride\\listid" + listId + "\\listoverridecount" + std::to_string(level + 1);
       for (int l = 0; l < level; ++l) out += "{\\lfolevel}";
@@ -523,6 +530,10 @@ int TRDRTFSaveContext::ListOverrideFor(const TCustomRDItemInfo& marker, int list
 
 std::string RTFCharProperties(TCustomRDData& data, int styleNo, const TRDRTFSaveContext& context) {
   return data.GetRDStyle() ? CharProperties(data, *data.GetRDStyle(), styleNo, context) : " ";
+}
+
+std::string RTFFontProperties(const TRDFont& font, const TRDRTFSaveContext& context) {
+  return FontProperties(font, context);
 }
 
 void CollectRTFItemTables(TCustomRDData& data, TRDRTFSaveContext& context) {

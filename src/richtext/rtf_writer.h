@@ -17,16 +17,13 @@
 #include <vector>
 
 #include "platform/gui/geometry.h"
+#include "richtext/rd_canvas.h"
 #include "richtext/rd_lists.h"
+#include "richtext/rtf_options.h"
 
 class TCustomRDData;
 class TCustomRDItemInfo;
 class TStream;
-
-// The viewer's RTFOptions; the bits above these are read by pictures.
-using TRDRTFOptions = unsigned;
-constexpr TRDRTFOptions rdrtfSaveStyleSheet = 0x01;
-constexpr TRDRTFOptions rdrtfDuplicateUnicode = 0x02;
 
 struct TRDRTFFontTableItem {
   std::string FontName;
@@ -45,7 +42,7 @@ class TRDRTFFontTable : public TRDList<TRDRTFFontTableItem> {
 // What one write shares between the document, its items and nested documents.
 struct TRDRTFSaveContext {
   std::string Path;  // where linked files go
-  TRDRTFOptions Options = rdrtfDuplicateUnicode;
+  TRDRTFOptions Options = kDefaultRTFOptions;
   double TwipsPerPixel = 15;
   int Level = 0;  // table nesting: 0 for the document itself
   TRDColorList ColorList;
@@ -70,7 +67,7 @@ struct TRDRTFSaveParams {
   std::string Path;
   bool SelectionOnly = false;
   TColor PageColor = clWindow;
-  TRDRTFOptions Options = rdrtfDuplicateUnicode;
+  TRDRTFOptions Options = kDefaultRTFOptions;
   int PixelsPerInch = 0;  // 0: the screen's
 };
 
@@ -85,3 +82,6 @@ void SaveRTFBody(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& contex
 // The control words of a text style and a paragraph style as the writer puts them after
 // "\plain " and "\pard" (each ends with a blank); exposed for the items' own RTF.
 std::string RTFCharProperties(TCustomRDData& data, int styleNo, const TRDRTFSaveContext& context);
+// The control words of a list level's font (font index, style, size, colour), ending with
+// a blank.
+std::string RTFFontProperties(const TRDFont& font, const TRDRTFSaveContext& context);

@@ -15,9 +15,7 @@ std::string ItemText(TCustomRDData& data, int i, int from, int to, bool textOnly
   const TCustomRDItemInfo& item = *data.GetItem(i);
   if (item.StyleNo < 0) {
     if (textOnly) return "";
-    const std::string text = item.AsText(lineWidth, &data);
-    if (!unicode || item.QueryItemFlagEx(5, data.GetRDStyle())) return text;
-    return AnsiToRawUnicode(data.GetDefaultCodePage(), text);
+    return unicode ? item.AsUnicodeText(lineWidth, &data) : item.AsText(lineWidth, &data);
   }
   const std::string& s = data.GetItemTextRaw(i);
   const int length = GetItemTextLength(s, item.ItemOptions);

@@ -6,7 +6,13 @@
 #include <algorithm>
 #include <sstream>
 
+#include "platform/gui/bitmap.h"
+#include "platform/gui/image_list.h"
+#include "platform/gui/jpeg_image.h"
 #include "platform/sys/child_process.h"
+#include "richtext/bullet_item.h"
+#include "richtext/marker_item.h"
+#include "richtext/picture_item.h"
 #include "richtext/support/export_document.h"
 
 namespace {
@@ -190,6 +196,117 @@ TEST(ExportPeers, PandocReadsOurHTML) {
     const std::string file = WriteScratchFile(variant.Name, HTMLOf(doc, variant));
     ExpectParagraphs(RunAndCapture("pandoc -f html -t plain --wrap=none " + Quoted(file)), true,
                      variant.Name);
+  }
+}
+
+// Numbered lists (decimal, and letters below them) and pictures: a 20 x 10 bitmap, a
+// JPEG shown at twice its size and an image-list picture.
+struct RichContent : ExportDocument {
+  RichContent() : images(nullptr, 8, 8) {
+    TRDListInfo& list = style.ListStyles().Add();
+    TRDListLevel& numbers = list.AddLevel();
+    numbers.ListType = rdlstDecimal;
+    numbers.FormatString = "%0:s.";
+    numbers.LeftIndent = 24;
+    TRDListLevel& letters = list.AddLevel();
+    letters.ListType = rdlstLowerAlpha;
+    letters.FormatString = "%1:s)";
+    letters.LeftIndent = 48;
+    for (auto [level, text] : {std::pair{0, "apple"}, {0, "banana"}, {1, "cherry"}, {0, "date"}}) {
+      AddItemAtEnd("", TRDMarkerItemInfo::CreateMarker(this, 0, level, 1, false));
+      More(text, kPlain);
+    }
+    Para("Pictures: ");
+    AddPicture(Filled(20, 10, clRed), 0);
+    auto jpeg = std::make_unique<TJPEGImage>();
+    jpeg->Assign(*Filled(16, 8, clBlue));
+    AddPicture(std::move(jpeg), 32);
+    images.Add(*Filled(8, 8, clLime));
+    auto bullet = std::make_unique<TRDBulletItemInfo>(this);
+    bullet->ImageList = &images;
+    bullet->Alt = "a \"green\" <square>";
+    bullet->ParaNo = -1;
+    AddItemAtEnd("", std::move(bullet));
+    Para("end");
+  }
+  static std::unique_ptr<TBitmap> Filled(int width, int height, TColor color) {
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetSize(width, height);
+    bitmap->Canvas().Brush().SetColor(color);
+    bitmap->Canvas().FillRect(Rect(0, 0, width, height));
+    return bitmap;
+  }
+  void AddPicture(std::unique_ptr<TGraphic> graphic, int width) {
+    auto picture = TRDGraphicItemInfo::CreateWithGraphic(this, std::move(graphic), rdvaBaseline);
+    picture->ImageWidth = width;
+    picture->Alt = "picture & <more>";
+    picture->ParaNo = -1;
+    AddItemAtEnd("", std::move(picture));
+  }
+  TImageList images;
+};
+
+TEST(ExportPeers, LibreOfficeAndUnrtfReadOurListsAndPictures) {
+  RichContent doc;
+  const std::string file = WriteScratchFile("office_rich/rich.rtf", doc.RTF(kDefaultRTFOptions));
+  const std::string folder = file.substr(0, file.rfind('/'));
+  if (ProgramAvailable("unrtf")) {
+    // unrtf ends a line after each list text.
+    const std::string text = RunAndCapture("unrtf --text " + Quoted(file) + " 2>/dev/null");
+    const std::vector<std::string> lines = Lines(text.substr(text.find("-----------------\n")));
+    const std::vector<std::string> expected{"1.", "apple",  "2.", "banana",
+                                            "a)", "cherry", "3.", "date"};
+    ASSERT_GE(lines.size(), expected.size() + 1) << text;
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 9), expected) << text;
+    for (const char* picture :
+         {"dimensions are 20 by 10", "dimensions are 16 by 8", "dimensions are 8 by 8"})
+      EXPECT_TRUE(Has(text, picture)) << text;
+  }
+  if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+  const auto convert = [&folder, &file](const std::string& format) {
+    return RunAndCapture("soffice --headless -env:UserInstallation=file://" + folder +
+                         "/profile --convert-to " + format + " --outdir " + Quoted(folder) + " " +
+                         Quoted(file) + " 2>&1");
+  };
+  const std::string log = convert("txt:Text");
+  TMemoryStream text;
+  ASSERT_NO_THROW(text.LoadFromFile(folder + "/rich.txt")) << log;
+  const std::vector<std::string> lines =
+      Lines(std::string(static_cast<const char*>(text.Memory()), size_t(text.Size())));
+  const std::vector<std::string> expected{"1. apple", "2. banana", "a) cherry", "3. date"};
+  ASSERT_GE(lines.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4), expected);
+  convert("fodt");
+  TMemoryStream flat;
+  ASSERT_NO_THROW(flat.LoadFromFile(folder + "/rich.fodt"));
+  const std::string xml(static_cast<const char*>(flat.Memory()), size_t(flat.Size()));
+  // 20 x 10 pixels and 32 x 8 at 96 pixels an inch, and the 8 x 8 image-list picture.
+  for (const char* size : {"svg:width=\"0.2083in\" svg:height=\"0.1043in\"",
+                           "svg:width=\"0.3335in\" svg:height=\"0.0835in\"",
+                           "svg:width=\"0.0835in\" svg:height=\"0.0835in\""})
+    EXPECT_TRUE(Has(xml, size)) << size;
+}
+
+TEST(ExportPeers, XmllintAcceptsOurListsAndPictures) {
+  if (!ProgramAvailable("xmllint")) GTEST_SKIP() << "xmllint is not installed";
+  RichContent doc;
+  doc.ImageFolder = WriteScratchFile("rich_html/.keep", "");
+  doc.ImageFolder.erase(doc.ImageFolder.rfind('/') + 1);
+  for (const Variant& variant : kVariants) {
+    for (TRDSaveOptions extra :
+         {TRDSaveOptions(0), TRDSaveOptions(rdsoMarkersInline | rdsoPictureSizes)}) {
+      const Variant v{variant.Name, variant.CSS, TRDSaveOptions(variant.Options | extra)};
+      const std::string html = HTMLOf(doc, v);
+      EXPECT_TRUE(Has(html, "&quot;green&quot; &lt;square&gt;")) << html;
+      const std::string file = WriteScratchFile(std::string("rich_") + variant.Name, html);
+      const bool xhtml = v.Options & rdsoXHTML;
+      int status = -1;
+      const std::string output = RunAndCapture(
+          std::string("xmllint ") + (xhtml ? "" : "--html ") + "--noout " + Quoted(file) + " 2>&1",
+          &status);
+      EXPECT_EQ(status, 0) << variant.Name << "\n" << output;
+      EXPECT_EQ(output, "") << variant.Name << "\n" << html;
+    }
   }
 }
 

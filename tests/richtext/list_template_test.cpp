@@ -40,6 +40,7 @@ TEST(ListLevel, HtmlTagsAndIndentCss) {
   level.LeftIndent = 24;
   level.MarkerIndent = 4;
   EXPECT_EQ(level.HTMLOpenTag(false, 0), "<ol type=I>");
+  EXPECT_EQ(level.HTMLOpenTag(false, 0, true), "<ol type=\"I\">");
   EXPECT_EQ(
       level.HTMLOpenTag(true, 10),
       "<ol type=I style=\"text-indent: 10px; margin-left: 14px; list-style-position: outside;\">");

@@ -21,6 +21,7 @@ std::string ExportDocument::HTML(TRDSaveOptions options, const std::string& titl
   TRDHTMLSaveParams params;
   params.Options = options;
   params.Title = title;
+  params.Path = ImageFolder;
   SaveHTMLToStream(stream, params);
   return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
 }
@@ -30,6 +31,7 @@ std::string ExportDocument::HTMLEx(TRDSaveOptions options, const std::string& ti
   TRDHTMLSaveParams params;
   params.Options = options;
   params.Title = title;
+  params.Path = ImageFolder;
   SaveHTMLExToStream(stream, params);
   return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
 }

@@ -47,10 +47,12 @@ class ExportDocument : public TCustomRDData {
   void UnicodePara(std::u16string_view text) { AddText(WideStringToRawUnicode(text), kUnicode, 0); }
 
   std::string RTF(TRDRTFOptions options = rdrtfDuplicateUnicode);
+  // Pictures of the HTML exports are saved in ImageFolder (ending with '/').
   std::string HTML(TRDSaveOptions options = 0, const std::string& title = "Doc");
   std::string HTMLEx(TRDSaveOptions options = 0, const std::string& title = "Doc");
 
   TRDStyle style;
+  std::string ImageFolder;
 };
 
 // A list marker as the writers see it (the real marker item also draws and numbers).
