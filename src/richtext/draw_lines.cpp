@@ -1,5 +1,7 @@
 #include "richtext/draw_lines.h"
 
+#include <iterator>
+
 #include "richtext/item_text.h"
 #include "richtext/rd_data.h"
 #include "richtext/rich_doc_error.h"
@@ -85,6 +87,21 @@ void TRDDrawLines::DeleteRange(int first, int last) {
   Check(first);
   Check(last);
   items_.erase(items_.begin() + first, items_.begin() + last + 1);
+}
+
+std::vector<std::unique_ptr<TRDDrawLineInfo>> TRDDrawLines::TakeTail(int first) {
+  std::vector<std::unique_ptr<TRDDrawLineInfo>> tail;
+  if (first >= Count()) return tail;
+  Check(first);
+  tail.assign(std::make_move_iterator(items_.begin() + first),
+              std::make_move_iterator(items_.end()));
+  items_.erase(items_.begin() + first, items_.end());
+  return tail;
+}
+
+void TRDDrawLines::AppendAll(std::vector<std::unique_ptr<TRDDrawLineInfo>> items) {
+  items_.reserve(items_.size() + items.size());
+  for (auto& item : items) items_.push_back(std::move(item));
 }
 
 void TRDDrawLines::Clear() {

@@ -70,6 +70,10 @@ class TRDDrawLines {
   void DeleteMarked();
   // Removes the entries first..last (freeing what they still hold).
   void DeleteRange(int first, int last);
+  // Takes the entries from first on out of the list, and puts such a run back at the end:
+  // a part in the middle can be laid out again while the rest waits.
+  std::vector<std::unique_ptr<TRDDrawLineInfo>> TakeTail(int first);
+  void AppendAll(std::vector<std::unique_ptr<TRDDrawLineInfo>> items);
   void Clear();
 
   std::string GetDrawItemText(int dItemNo, const TRDItemList& items) const;

@@ -117,6 +117,9 @@ class TCustomRDFormattedData : public TCustomRDData {
   int TextWidth = -1;
   int DocumentHeight = 0;
   int LastFormattedItem = -1;
+  // The widest line that cannot wrap, found by the last format: an edit that cannot have
+  // changed it needs only its own paragraphs laid out again.
+  int MinDocumentWidth = 0;
   // The selection as drawn positions (-1: none); it may run backwards.
   int SelStartDItem = -1;
   int SelStartOffs = 0;
@@ -197,6 +200,11 @@ class TCustomRDFormattedData : public TCustomRDData {
   void FormatItems(bool keepPosition, bool force, bool noRestore, int depth, TRDCanvas* canvas,
                    bool formatTail, bool passThrough1, bool passThrough2);
   virtual void ClearFormatting();
+  // Minimal widths: of the lines of items first..last as they stand, of the whole lines
+  // that range touches, and of the whole document computed afresh.
+  int GetItemRangeMinWidth(int first, int last);
+  int GetLinesMinWidth(int first, int last);
+  int GetDocumentMinWidth();
   // Deletes count items from first and keeps the layout of the rest when whole
   // paragraphs go; otherwise the next format lays out everything.
   void DeleteItemsFormatted(int first, int count);
@@ -297,6 +305,8 @@ class TCustomRDFormattedData : public TCustomRDData {
   void FormatLine(const std::string& text, const std::string& stored, int itemNo, int count,
                   int startOffs, TRDFormatParams& params);
   void PlaceControls();
+  // Lays out items first..last after what params has built so far.
+  void FormatItemRange(int first, int last, TRDFormatParams& params);
   void FormatRectItem(int itemNo, TRDFormatParams& params);
   void FormatFullLineItem(int itemNo, TRDFormatParams& params);
   void StartNewLine(int itemNo, bool wrapping, TRDFormatParams& params);

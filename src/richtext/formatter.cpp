@@ -503,8 +503,8 @@ void TCustomRDFormattedData::StartNewLine(int itemNo, bool wrapping, TRDFormatPa
 
 // The widest line of no-wrap paragraphs and the widest non-text item, which the
 // document must be at least as wide as (a wrapping paragraph breaks a long word).
-static int LinesMinWidth(TCustomRDFormattedData& data, int first, int last, TRDCanvas& canvas,
-                         const TRDResolution& scaling) {
+static int LinesMinWidth(const TCustomRDFormattedData& data, int first, int last,
+                         TRDCanvas& canvas, const TRDResolution& scaling) {
   TRDStyle& style = *data.GetRDStyle();
   int widest = 0;
   int line = 0;
@@ -535,6 +535,60 @@ static int LinesMinWidth(TCustomRDFormattedData& data, int first, int last, TRDC
     widest = std::max(widest, line);
   }
   return widest;
+}
+
+int TCustomRDFormattedData::GetItemRangeMinWidth(int first, int last) {
+  if (!GetRDStyle() || last < first || first < 0 || last >= Items.Count()) return 0;
+  TRDCanvas& canvas = GetCanvas();
+  canvas.SaveState();
+  TRDResolution scaling;
+  GetDeviceScaling(canvas, scaling);
+  const int width = LinesMinWidth(*this, first, last, canvas, scaling);
+  canvas.RestoreState();
+  return width;
+}
+
+int TCustomRDFormattedData::GetLinesMinWidth(int first, int last) {
+  if (last < first || first < 0 || last >= Items.Count()) return 0;
+  int lineFirst, lineLast;
+  ExpandRangeToLines(first, last, lineFirst, lineLast);
+  return GetItemRangeMinWidth(lineFirst, lineLast);
+}
+
+int TCustomRDFormattedData::GetDocumentMinWidth() {
+  return GetItemRangeMinWidth(0, Items.Count() - 1);
+}
+
+void TCustomRDFormattedData::FormatItemRange(int first, int last, TRDFormatParams& p) {
+  TRDStyle* style = GetRDStyle();
+  for (int i = first; i <= last; ++i) {
+    TCustomRDItemInfo* item = GetItem(i);
+    if (item->StyleNo < 0) {
+      if (item->QueryItemFlag(0))
+        FormatFullLineItem(i, p);
+      else
+        FormatRectItem(i, p);
+      continue;
+    }
+    const std::string& stored = GetItemTextRaw(i);
+    const bool unicode = IsUnicodeItem(item->ItemOptions);
+    const int count = GetItemTextLength(stored, item->ItemOptions);
+    const std::string display = GetTextForDisplay(
+        stored, style->TextStyles()[GetActualStyle(*item)], unicode, false, false,
+        (GetOptions() & rdoShowSpecialCharacters) != 0);
+    if (style->ParaStyles()[item->ParaNo].Alignment == rdaJustify && count > 0) {
+      // Word by word, each chunk with the one space before it.
+      int pos = 0;
+      while (pos < count) {
+        int next = pos + 1;
+        while (next < count && CharAt(stored, next, unicode) != u' ') ++next;
+        FormatLine(display, stored, i, next - pos, pos, p);
+        pos = next;
+      }
+    } else {
+      FormatLine(display, stored, i, count, 0, p);
+    }
+  }
 }
 
 void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noRestore, int depth,
@@ -601,11 +655,14 @@ void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noR
   const int oldDocumentWidth = DocumentWidth;
   const int oldTextWidth = TextWidth;
   int minWidth;
-  if (restartLine >= 0)
-    minWidth = std::max(DocumentWidth, LinesMinWidth(*this, firstItem, Items.Count() - 1, canvas,
-                                                     p.scaling));
-  else
+  if (restartLine >= 0) {
+    minWidth = LinesMinWidth(*this, firstItem, Items.Count() - 1, canvas, p.scaling);
+    MinDocumentWidth = std::max(MinDocumentWidth, minWidth);
+    minWidth = std::max(DocumentWidth, minWidth);
+  } else {
     minWidth = LinesMinWidth(*this, 0, Items.Count() - 1, canvas, p.scaling);
+    MinDocumentWidth = minWidth;
+  }
   int documentWidth = std::max(minWidth, GetWidth() - (l + r));
   if (minW > documentWidth) documentWidth = minW;
   int textWidth;
@@ -649,34 +706,7 @@ void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noR
       keepStart = selStart, keepStartOffs = selStartOffs, keepEnd = selEnd, keepEndOffs = selEndOffs;
     }
     p.line_first = DrawItems.Count();
-    for (int i = firstItem; i < Items.Count(); ++i) {
-      TCustomRDItemInfo* item = GetItem(i);
-      if (item->StyleNo < 0) {
-        if (item->QueryItemFlag(0))
-          FormatFullLineItem(i, p);
-        else
-          FormatRectItem(i, p);
-        continue;
-      }
-      const std::string& stored = GetItemTextRaw(i);
-      const bool unicode = IsUnicodeItem(item->ItemOptions);
-      const int count = GetItemTextLength(stored, item->ItemOptions);
-      const std::string display = GetTextForDisplay(
-          stored, style->TextStyles()[GetActualStyle(*item)], unicode, false, false,
-          (GetOptions() & rdoShowSpecialCharacters) != 0);
-      if (style->ParaStyles()[item->ParaNo].Alignment == rdaJustify && count > 0) {
-        // Word by word, each chunk with the one space before it.
-        int pos = 0;
-        while (pos < count) {
-          int next = pos + 1;
-          while (next < count && CharAt(stored, next, unicode) != u' ') ++next;
-          FormatLine(display, stored, i, next - pos, pos, p);
-          pos = next;
-        }
-      } else {
-        FormatLine(display, stored, i, count, 0, p);
-      }
-    }
+    FormatItemRange(firstItem, Items.Count() - 1, p);
     FinishPendingTab(p);
     FinishLine(p.line_left + p.room, p, !(State & rdsNoLastParaEnd));
     DocumentHeight = ScreenToDeviceY(GetBottomMargin(), p.scaling) + p.baseline + p.descent +

@@ -224,6 +224,12 @@ class TCustomRDItemInfo {
                        bool forceSameAsPrev) const;
   virtual void MovingToUndoList(int itemNo, TCustomRDData* rdData);
   virtual void MovingFromUndoList(int itemNo, TCustomRDData* rdData);
+  // Around a change of one of the item's properties by name (an editor's undo and redo).
+  virtual void BeforeUndoChangeProperty() {}
+  virtual void AfterUndoChangeProperty() {}
+  // An item with an editor of its own (a table cell's) moves that editor's undo and redo
+  // steps into the lists of rdData, the editable document that holds the item.
+  virtual void MergeEditorUndo(TCustomRDData* /*rdData*/) {}
   virtual void Execute(TCustomRDData* rdData);
   virtual void MarkStylesInUse(TRDStyleUsage& usage) const;
   virtual void UpdateStyles(const TRDStyleUsage& usage);

@@ -34,7 +34,8 @@ enum TRDControlAction {
   rdcaMoveToUndoList,
   rdcaMoveFromUndoList,
   rdcaBeforeRDFSave,
-  rdcaAfterRDFSave
+  rdcaAfterRDFSave,
+  rdcaDestroyInUndoList
 };
 
 // The item list: item i is its text and its item object; the list owns the objects.
@@ -125,6 +126,8 @@ class TCustomRDData {
   virtual TRDBiDiMode GetBiDiMode() const { return rdbdUnspecified; }
   // Where a sub-document stands in its parent: the item holding it (-1 for a root).
   virtual int GetParentItemNo() const { return -1; }
+  // The item whose in-place editor the control has open (a table's), none at this level.
+  virtual TCustomRDItemInfo* GetChosenItem() const { return nullptr; }
   virtual void DoItemAction(TRDItemAction action, TCustomRDItemInfo* item, std::string& text,
                             TCustomRDData* rdData);
   virtual std::string GetDelimiters() const;

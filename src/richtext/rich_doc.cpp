@@ -27,11 +27,14 @@ const std::string kDefaultDelimiters = " .;,:(){}\"/\\<>!?[]\x91\x92\x93\x94-+*=
 }  // namespace
 
 TCustomRichDoc::TCustomRichDoc(TComponent* AOwner)
+    : TCustomRichDoc(AOwner, [](TCustomRichDoc& doc) { return std::make_unique<TRichDocRDData>(doc); }) {}
+
+TCustomRichDoc::TCustomRichDoc(TComponent* AOwner, const TDataFactory& MakeData)
     : TRDScroller(AOwner),
       RDFOptions(rdfoSavePicturesBody | rdfoSaveControlsBody | rdfoSaveBinary |
                  rdfoSaveDocProperties | rdfoLoadDocProperties),
       Delimiters(kDefaultDelimiters),
-      rd_data_(std::make_unique<TRichDocRDData>(*this)),
+      rd_data_(MakeData(*this)),
       background_(std::make_unique<TRDBackground>(false)),
       auto_scroll_timer_(new TTimer(this)),
       animation_timer_(new TTimer(this)),
@@ -222,6 +225,7 @@ void TCustomRichDoc::Paint() {
     rd_data_->DrawBackground(*buffer_canvas_, clip);
     rd_data_->PaintTo(*buffer_canvas_, clip);
     rd_data_->PaintXorDraw(*buffer_canvas_);
+    PaintOverDocument(*buffer_canvas_);
     Canvas().Draw(area.Left, area.Top, *buffer_);
   } catch (const std::exception& e) {
     TCanvas& canvas = Canvas();

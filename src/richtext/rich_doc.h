@@ -194,7 +194,14 @@ class TCustomRichDoc : public TRDScroller {
   std::string ClassName() const override { return "TCustomRichDoc"; }
 
  protected:
+  // A descendant whose document data is of a class of its own makes it here.
+  using TDataFactory = std::function<std::unique_ptr<TRichDocRDData>(TCustomRichDoc&)>;
+  TCustomRichDoc(TComponent* AOwner, const TDataFactory& MakeData);
+
   void Paint() override;
+  // Drawn over the painted document (client coordinates of the document area): what a
+  // descendant shows on top, such as a caret.
+  virtual void PaintOverDocument(TRDCanvas&) {}
   void BoundsChanged(const TRect& OldBounds) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;

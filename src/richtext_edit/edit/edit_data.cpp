@@ -1,0 +1,732 @@
+#include "richtext_edit/edit/edit_data.h"
+
+#include <algorithm>
+
+#include "richtext/control_item.h"
+#include "richtext/item_factory.h"
+#include "richtext/rd_style.h"
+#include "richtext/rich_doc.h"
+#include "richtext_edit/edit/item_resizer.h"
+#include "richtext_edit/edit/named_properties.h"
+#include "richtext_edit/edit/rich_doc_edit.h"
+
+TRDEditRDData::TRDEditRDData(TCustomRichDoc& richDoc)
+    : TRichDocRDData(richDoc),
+      UndoList(std::make_unique<TRDUndoList>(this)),
+      RedoList(std::make_unique<TRDRedoList>(this)) {}
+
+TRDEditRDData::~TRDEditRDData() {
+  // The records free the items they hold through this data.
+  UndoList.reset();
+  RedoList.reset();
+  Resizer.reset();
+}
+
+TCustomRichDocEdit* TRDEditRDData::Editor() const {
+  return dynamic_cast<TCustomRichDocEdit*>(&RichDoc());
+}
+
+void TRDEditRDData::Clear() {
+  TRichDocRDData::Clear();
+  if (UndoList) UndoList->Clear();
+  if (RedoList) RedoList->Clear();
+  LastTextStyleNo = 0;
+  if (TCustomRichDocEdit* editor = Editor()) {
+    editor->SetCurTextStyleNo(0);
+    editor->SetCurParaStyleNo(0);
+  } else {
+    CurTextStyleNo = 0;
+    CurParaStyleNo = 0;
+  }
+  State |= rddsJustCleared;
+}
+
+void TRDEditRDData::ClearFormatting() {
+  CaretPositions.clear();
+  CaretDItemNo = -1;
+  CaretPosIndex = -1;
+  Resizer.reset();
+  PendingTag = TRDTag{};
+  State &= ~rddsKeepPendingTag;
+  TRichDocRDData::ClearFormatting();
+}
+
+int TRDEditRDData::GetCurrentItemNo() const {
+  if (CaretDItemNo < 0 || CaretDItemNo >= DrawItems.Count()) return -1;
+  return DrawItems[CaretDItemNo]->ItemNo;
+}
+
+int TRDEditRDData::GetOffsetInCurrentItem() const {
+  if (CaretDItemNo < 0 || CaretDItemNo >= DrawItems.Count() || CaretPosIndex < 0 ||
+      CaretPosIndex >= int(CaretPositions.size()))
+    return -1;
+  const TRDCharPos& stop = CaretPositions[size_t(CaretPosIndex)];
+  const TRDDrawLineInfo& line = *DrawItems[stop.DrawItemNo];
+  if (GetItem(line.ItemNo)->StyleNo < 0) return stop.Offset;
+  return line.Offs + stop.Offset - 1;
+}
+
+// --- opening steps ------------------------------------------------------------------------
+
+void TRDEditRDData::BeginUndoStep(TRDUndoType kind, bool flushInner) {
+  BeginUndoStepCaption(kind, "", flushInner);
+}
+
+bool TRDEditRDData::BeginUndoStepCaption(TRDUndoType kind, const std::string& caption,
+                                         bool flushInner) {
+  if (flushInner) FlushInplaceUndo();
+  const bool recording =
+      UndoList->BeginStep(kind, caption, GetCurrentItemNo(), GetOffsetInCurrentItem());
+  UndoAction = recording ? rduaUndo : rduaNone;
+  return recording;
+}
+
+void TRDEditRDData::BeginRedoStep(TRDUndoType kind, const std::string& caption) {
+  const bool recording =
+      RedoList->BeginStep(kind, caption, GetCurrentItemNo(), GetOffsetInCurrentItem());
+  UndoAction = recording ? rduaRedo : rduaNone;
+}
+
+TRDUndoList& TRDEditRDData::SetUndoGroupMode(bool grouping) {
+  UndoList->SetGroupMode(grouping);
+  return *UndoList;
+}
+
+void TRDEditRDData::FlushInplaceUndo() {
+  if (State & rddsMergingInnerUndo) return;
+  State |= rddsMergingInnerUndo;
+  struct TClear {
+    std::uint32_t& state;
+    ~TClear() { state &= ~rddsMergingInnerUndo; }
+  } clear{State};
+  if (TCustomRDItemInfo* item = GetChosenItem()) item->MergeEditorUndo(this);
+}
+
+TRDUndoList* TRDEditRDData::GetUndoListForRecording() const {
+  if (UndoAction == rduaUndo && UndoList->Limit() != 0) return UndoList.get();
+  if (UndoAction == rduaRedo) return RedoList.get();
+  return nullptr;
+}
+
+template <class T>
+T* TRDEditRDData::Record(std::unique_ptr<T> record) {
+  TRDUndoList* list = GetUndoListForRecording();
+  return list ? list->Add(std::move(record)) : nullptr;
+}
+
+bool TRDEditRDData::WidthChangeNeedsFull(int before, int after) const {
+  return after > MinDocumentWidth || MinDocumentWidth <= before;
+}
+
+void TRDEditRDData::FreeHeldItem(std::unique_ptr<TCustomRDItemInfo>& item) {
+  if (!item) return;
+  std::string text;
+  DoItemAction(rdiaDestroying, item.get(), text, this);
+  if (auto* control = dynamic_cast<TRDControlItemInfo*>(item.get()))
+    DoControlAction(rdcaDestroyInUndoList, -1, control->Control.get());
+  item.reset();  // with its checkpoint and tag
+}
+
+void TRDEditRDData::SetItemTextRaw(int itemNo, std::string text) {
+  DoItemAction(rdiaTextModifying, GetItem(itemNo), text, this);
+  Items.SetString(itemNo, std::move(text));
+}
+
+// --- items --------------------------------------------------------------------------------
+
+void TRDEditRDData::DeleteItemWithUndo(int itemNo, bool& fullReformat) {
+  fullReformat = GetLinesMinWidth(itemNo, itemNo) == MinDocumentWidth;
+  if (GetItem(itemNo)->Checkpoint) DeleteCheckpointWithUndo(itemNo);
+  RemoveMarkerFromList(itemNo);
+  if (TRDUndoList* list = GetUndoListForRecording()) {
+    auto record = std::make_unique<TRDUndoDeleteItemInfo>();
+    record->Kind = rdrkDeleteItem;
+    record->ItemNo = itemNo;
+    record->Text = GetItemTextRaw(itemNo);
+    TRDUndoDeleteItemInfo* raw = list->Add(std::move(record));
+    GetItem(itemNo)->MovingToUndoList(itemNo, this);
+    raw->Item = Items.TakeObject(itemNo);
+    raw->Item->DrawItemNo = -1;
+  } else {
+    FreeItem(itemNo, false);
+  }
+  Items.Delete(itemNo, 1);
+}
+
+void TRDEditRDData::DeleteItemsWithUndo(int first, int last, bool& fullReformat) {
+  if (first > last) return;
+  fullReformat = GetItemRangeMinWidth(first, last) == MinDocumentWidth;
+  for (int i = last; i >= first; --i)
+    if (GetItem(i)->Checkpoint) DeleteCheckpointWithUndo(i);
+  TRDUndoDeleteItemsInfo* record = nullptr;
+  if (GetUndoListForRecording()) {
+    auto made = std::make_unique<TRDUndoDeleteItemsInfo>();
+    made->Kind = rdrkDeleteItems;
+    made->StartItemNo = first;
+    record = Record(std::move(made));
+  }
+  for (int i = last; i >= first; --i) {
+    RemoveMarkerFromList(i);
+    if (record) {
+      std::string text = GetItemTextRaw(i);
+      GetItem(i)->MovingToUndoList(i, this);
+      std::unique_ptr<TCustomRDItemInfo> item = Items.TakeObject(i);
+      item->DrawItemNo = -1;
+      record->List.emplace_back(std::move(text), std::move(item));
+    } else {
+      FreeItem(i, false);
+    }
+  }
+  Items.Delete(first, last - first + 1);
+}
+
+void TRDEditRDData::DeleteSubstringWithUndo(int itemNo, int pos, int count) {
+  const TRDItemOptions options = GetItemOptions(itemNo);
+  std::string text = GetItemTextRaw(itemNo);
+  if (count == -1) count = GetItemTextLength(text, options) - pos + 1;
+  if (count <= 0) return;
+  if (GetUndoListForRecording()) {
+    auto record = std::make_unique<TRDUndoDeleteSubstringInfo>();
+    record->Kind = rdrkDeleteSubstring;
+    record->ItemNo = itemNo;
+    record->Pos = pos;
+    record->Text = CopyItemText(text, pos, count, options);
+    Record(std::move(record));
+  }
+  DeleteItemText(text, pos, count, options);
+  SetItemTextRaw(itemNo, std::move(text));
+}
+
+void TRDEditRDData::InsertSubstringWithUndo(int itemNo, int pos, const std::string& s) {
+  if (s.empty()) return;
+  if (itemNo < 0 || itemNo >= GetItemCount() || GetItem(itemNo)->StyleNo < 0)
+    throw ERichDocError("Undo error");
+  const TRDItemOptions options = GetItemOptions(itemNo);
+  if (GetUndoListForRecording()) {
+    auto record = std::make_unique<TRDUndoInsertSubstringInfo>();
+    record->Kind = rdrkInsertSubstring;
+    record->ItemNo = itemNo;
+    record->Pos = pos;
+    record->Length = GetItemTextLength(s, options);
+    Record(std::move(record));
+  }
+  std::string text = GetItemTextRaw(itemNo);
+  InsertItemText(s, text, pos, options);
+  SetItemTextRaw(itemNo, std::move(text));
+}
+
+void TRDEditRDData::ChangeItemTextWithUndo(int itemNo, const std::string& s) {
+  if (GetItemTextRaw(itemNo) == s) return;
+  if (GetUndoListForRecording()) {
+    auto record = std::make_unique<TRDUndoChangeTextInfo>();
+    record->Kind = rdrkChangeText;
+    record->ItemNo = itemNo;
+    record->Text = GetItemTextRaw(itemNo);
+    Record(std::move(record));
+  }
+  SetItemTextRaw(itemNo, s);
+}
+
+void TRDEditRDData::InsertItemWithUndo(int index, std::string s,
+                                       std::unique_ptr<TCustomRDItemInfo> item, bool fromUndo,
+                                       bool& fullReformat) {
+  fullReformat = false;
+  int last = -1;
+  if (item->IsParaStart() && index < GetItemCount() && GetItem(index)->GetContinuesPara()) {
+    last = index;
+    while (last + 1 < GetItemCount() && GetItem(last + 1)->GetContinuesPara()) ++last;
+  }
+  std::unique_ptr<TRDCPInfo> checkpoint = std::move(item->Checkpoint);
+  if (auto* list = GetUndoListForRecording()) {
+    auto record = std::make_unique<TRDUndoInsertItemInfo>();
+    record->Kind = rdrkInsertItem;
+    record->ItemNo = index;
+    record->LastAffectedItemNo = last;
+    list->Add(std::move(record));
+  }
+  TCustomRDItemInfo* raw = item.get();
+  raw->DrawItemNo = -1;
+  raw->NotifyData(this, s);
+  Items.Insert(index, std::move(s), std::move(item));
+  raw->NotifyDataEx(this);
+  AddMarkerToList(index);
+  if (fromUndo) raw->MovingFromUndoList(index, this);
+  if (last != -1) {
+    bool full = false;
+    // The rest of the broken paragraph takes the new item's paragraph style.
+    SetParaNoRangeWithUndo(index + 1, last + 1, full, raw->ParaNo);
+    fullReformat = fullReformat || full;
+  }
+  if (checkpoint) AddCheckpointWithUndo(index, std::move(checkpoint));
+}
+
+TRDUndoInsertItemsInfo* TRDEditRDData::AddInsertItemsRecord(int itemNo, int count) {
+  if (count == 0 || !GetUndoListForRecording()) return nullptr;
+  auto record = std::make_unique<TRDUndoInsertItemsInfo>();
+  record->Kind = rdrkInsertItems;
+  record->ItemNo = itemNo;
+  record->Count = count;
+  return Record(std::move(record));
+}
+
+void TRDEditRDData::InsertItemsWithUndo(
+    int index, std::vector<std::pair<std::string, std::unique_ptr<TCustomRDItemInfo>>> items,
+    bool fromUndo, bool& fullReformat) {
+  fullReformat = false;
+  if (items.empty()) return;
+  const int count = int(items.size());
+  TRDUndoInsertItemsInfo* record = AddInsertItemsRecord(index, count);
+  for (auto& [text, item] : items) {
+    TCustomRDItemInfo* raw = item.get();
+    raw->DrawItemNo = -1;
+    raw->NotifyData(this, text);
+    Items.Insert(index, std::move(text), std::move(item));
+    raw->NotifyDataEx(this);
+    AddMarkerToList(index);
+    if (fromUndo) raw->MovingFromUndoList(index, this);
+  }
+  FinishInsertedItems(index, count, fullReformat, record);
+}
+
+void TRDEditRDData::FinishInsertedItems(int index, int count, bool& fullReformat,
+                                        TRDUndoInsertItemsInfo* record) {
+  fullReformat = false;
+  if (count == 0) return;
+  const int lastInserted = index + count - 1;
+  int last = -1;
+  if (lastInserted + 1 < GetItemCount() && GetItem(lastInserted + 1)->GetContinuesPara()) {
+    last = lastInserted + 1;
+    while (last + 1 < GetItemCount() && GetItem(last + 1)->GetContinuesPara()) ++last;
+  }
+  if (record) record->LastAffectedItemNo = last;
+  if (last != -1)
+    SetParaNoRangeWithUndo(lastInserted, last, fullReformat, GetItemPara(lastInserted));
+  for (int i = index; i <= lastInserted; ++i) {
+    TCustomRDItemInfo* item = GetItem(i);
+    if (!item->Checkpoint) continue;
+    std::unique_ptr<TRDCPInfo> cp = std::move(item->Checkpoint);
+    UnlinkCheckpoint(cp.get(), true);
+    AddCheckpointWithUndo(i, std::move(cp));
+  }
+}
+
+// --- paragraphs ---------------------------------------------------------------------------
+
+bool TRDEditRDData::SetParaNoRangeWithUndo(int first, int last, bool& fullReformat, int paraNo) {
+  fullReformat = false;
+  if (last < first) return false;
+  if (GetUndoListForRecording()) {
+    auto record = std::make_unique<TRDUndoParaListInfo>();
+    record->Kind = rdrkParaNo;
+    record->StartItemNo = first;
+    for (int i = first; i <= last; ++i) record->List.push_back(GetItemPara(i));
+    Record(std::move(record));
+  }
+  return ApplyParaNo(first, last, fullReformat, paraNo);
+}
+
+bool TRDEditRDData::ApplyParaNo(int first, int last, bool& fullReformat, int paraNo) {
+  const TRDStyle* style = GetRDStyle();
+  const int before = GetLinesMinWidth(first, last);
+  bool changed = false;
+  for (int i = first; i <= last; ++i) {
+    TCustomRDItemInfo* item = GetItem(i);
+    if (item->ParaNo == paraNo) continue;
+    // A style-protected paragraph keeps its style where it stands alone; its items that
+    // follow an item already given the new style go along.
+    const bool isProtected =
+        style && style->ParaStyles().Items(item->ParaNo).Options & rdpaoStyleProtect;
+    if (isProtected && !(i > 0 && !item->IsParaStart() && GetItemPara(i - 1) == paraNo)) continue;
+    item->ParaNo = paraNo;
+    changed = true;
+  }
+  fullReformat = changed && WidthChangeNeedsFull(before, GetLinesMinWidth(first, last));
+  return changed;
+}
+
+bool TRDEditRDData::SetParaNosFromListWithUndo(int itemNo, const std::vector<int>& paraNos,
+                                               bool& fullReformat) {
+  fullReformat = false;
+  if (paraNos.empty()) return false;
+  const int last = itemNo + int(paraNos.size()) - 1;
+  if (GetUndoListForRecording()) {
+    // The old numbers, each kept: the range may hold several paragraph styles.
+    auto record = std::make_unique<TRDUndoParaListInfo>();
+    record->Kind = rdrkParaNo;
+    record->StartItemNo = itemNo;
+    for (int i = itemNo; i <= last; ++i) record->List.push_back(GetItemPara(i));
+    Record(std::move(record));
+  }
+  const int before = GetItemRangeMinWidth(itemNo, last);
+  bool changed = false;
+  for (int k = 0; k < int(paraNos.size()); ++k) {
+    TCustomRDItemInfo* item = GetItem(itemNo + k);
+    changed = changed || item->ParaNo != paraNos[size_t(k)];
+    item->ParaNo = paraNos[size_t(k)];
+  }
+  fullReformat = changed && WidthChangeNeedsFull(before, GetItemRangeMinWidth(itemNo, last));
+  return changed;
+}
+
+void TRDEditRDData::SetParaStartWithUndo(int itemNo, bool continuesPara, bool& fullReformat,
+                                         int paraNo) {
+  fullReformat = false;
+  TCustomRDItemInfo* item = GetItem(itemNo);
+  if (item->QueryItemFlag(0)) return;
+  if (!continuesPara && !item->GetContinuesPara()) return;
+  if (continuesPara) {
+    bool full = false;
+    SetLineBreakWithUndo(itemNo, false, full);
+    fullReformat = full;
+    SetPageBreakWithUndo(itemNo, false);
+  }
+  int last = -1;
+  if (itemNo + 1 < GetItemCount() && GetItem(itemNo + 1)->GetContinuesPara()) {
+    last = itemNo + 1;
+    while (last + 1 < GetItemCount() && GetItem(last + 1)->GetContinuesPara()) ++last;
+  }
+  if (GetUndoListForRecording()) {
+    auto record = std::make_unique<TRDUndoNewLineInfo>();
+    record->Kind = rdrkNewLine;
+    record->ItemNo = itemNo;
+    record->SameAsPrev = item->GetContinuesPara();
+    record->ParaNo = item->ParaNo;
+    record->LastAffectedItemNo = last;
+    Record(std::move(record));
+  }
+  if (last == -1) last = itemNo;
+  bool full = false;
+  if (!continuesPara) {
+    if (paraNo != -1) SetParaNoRangeWithUndo(itemNo, last, full, paraNo);
+  } else if (itemNo > 0) {
+    SetParaNoRangeWithUndo(itemNo, last, full, GetItemPara(itemNo - 1));
+  }
+  fullReformat = fullReformat || full;
+  item->SetContinuesPara(continuesPara);
+}
+
+void TRDEditRDData::SetLineBreakWithUndo(int itemNo, bool lineBreak, bool& fullReformat) {
+  fullReformat = false;
+  TCustomRDItemInfo* item = GetItem(itemNo);
+  const bool current = item->GetContinuesPara() || item->GetLineBreakBefore();
+  if (current == lineBreak) return;
+  const int before = GetLinesMinWidth(itemNo, itemNo);
+  if (GetUndoListForRecording()) {
+    auto record = std::make_unique<TRDUndoBRInfo>();
+    record->Kind = rdrkLineBreak;
+    record->ItemNo = itemNo;
+    record->LineBreak = item->GetLineBreakBefore();
+    Record(std::move(record));
+  }
+  item->SetLineBreakBefore(lineBreak);
+  fullReformat = WidthChangeNeedsFull(before, GetLinesMinWidth(itemNo, itemNo));
+}
+
+void TRDEditRDData::SetPageBreakWithUndo(int itemNo, bool pageBreak) {
+  if (itemNo > 0 && GetItem(itemNo - 1)->StyleNo == rdsListMarker) --itemNo;
+  ApplyPageBreak(itemNo, pageBreak);
+}
+
+void TRDEditRDData::ApplyPageBreak(int itemNo, bool pageBreak) {
+  TCustomRDItemInfo* item = GetItem(itemNo);
+  const bool current = item->GetContinuesPara() || item->GetPageBreakBefore();
+  if (current == pageBreak) return;
+  if (GetUndoListForRecording()) {
+    auto record = std::make_unique<TRDUndoPageBreakInfo>();
+    record->Kind = rdrkPageBreak;
+    record->ItemNo = itemNo;
+    record->PageBreak = item->GetPageBreakBefore();
+    Record(std::move(record));
+  }
+  item->SetPageBreakBefore(pageBreak);
+}
+
+// --- styles, tags, checkpoints --------------------------------------------------------------
+
+void TRDEditRDData::SetItemStyleNoWithUndo(int itemNo, int styleNo) {
+  TCustomRDItemInfo* item = GetItem(itemNo);
+  if (item->StyleNo < 0 || item->StyleNo == styleNo) return;
+  if (GetUndoListForRecording()) {
+    auto record = std::make_unique<TRDUndoStyleNoInfo>();
+    record->Kind = rdrkStyleNo;
+    record->ItemNo = itemNo;
+    record->StyleNo = item->StyleNo;
+    Record(std::move(record));
+  }
+  if (const TRDStyle* style = GetRDStyle()) {
+    const bool wasUnicode = style->TextStyles().Items(GetActualStyle(*item)).Unicode;
+    const bool isUnicode = style->TextStyles().Items(ResolveStyleNo(styleNo, item->ParaNo)).Unicode;
+    if (wasUnicode && !isUnicode) item->ItemOptions &= TRDItemOptions(~rdioUnicodeText);
+    if (!wasUnicode && isUnicode) item->ItemOptions |= rdioUnicodeText;
+  }
+  item->StyleNo = styleNo;
+}
+
+void TRDEditRDData::SetAssociatedTextStyleWithUndo(int itemNo, int styleNo) {
+  TCustomRDItemInfo* item = GetItem(itemNo);
+  if (item->GetAssociatedTextStyleNo() == styleNo) return;
+  if (GetUndoListForRecording()) {
+    auto record = std::make_unique<TRDUndoAssociatedTextStyleNoInfo>();
+    record->Kind = rdrkStyleNo;
+    record->ItemNo = itemNo;
+    record->StyleNo = item->GetAssociatedTextStyleNo();
+    Record(std::move(record));
+  }
+  item->SetAssociatedTextStyleNo(styleNo);
+}
+
+void TRDEditRDData::SetItemTagWithUndo(int itemNo, const TRDTag& tag) {
+  TCustomRDItemInfo* item = GetItem(itemNo);
+  if (item->Tag == tag) return;
+  if (GetUndoListForRecording()) {
+    auto record = std::make_unique<TRDUndoTagInfo>();
+    record->Kind = rdrkTag;
+    record->ItemNo = itemNo;
+    record->Tag = CopyItemTag(item->Tag, TagsArePChars());
+    record->TagsArePChars = TagsArePChars();
+    Record(std::move(record));
+  }
+  item->Tag = CopyItemTag(tag, TagsArePChars());
+}
+
+void TRDEditRDData::AttachCheckpoint(int itemNo, std::unique_ptr<TRDCPInfo> cp) {
+  TRDCPInfo* raw = cp.get();
+  if (itemNo == -1) {
+    raw->ItemInfo = nullptr;
+    NotAddedCP = std::move(cp);
+  } else {
+    TCustomRDItemInfo* item = GetItem(itemNo);
+    raw->ItemInfo = item;
+    item->Checkpoint = std::move(cp);
+  }
+  ++CPCount;
+  InsertCheckpointSorted(raw, itemNo);
+}
+
+void TRDEditRDData::AddCheckpointWithUndo(int itemNo, std::unique_ptr<TRDCPInfo> cp) {
+  const bool taken = itemNo == -1 ? NotAddedCP != nullptr : GetItem(itemNo)->Checkpoint != nullptr;
+  if (taken) throw ERichDocError("Checkpoint error");
+  if (!cp) return;
+  if (GetUndoListForRecording()) {
+    auto record = std::make_unique<TRDUndoAddCPInfo>();
+    record->Kind = rdrkCheckpoint;
+    record->ItemNo = itemNo;
+    Record(std::move(record));
+  }
+  AttachCheckpoint(itemNo, std::move(cp));
+}
+
+void TRDEditRDData::DeleteCheckpointWithUndo(int itemNo) {
+  std::unique_ptr<TRDCPInfo>& place = itemNo == -1 ? NotAddedCP : GetItem(itemNo)->Checkpoint;
+  if (!place) throw ERichDocError("Checkpoint error");
+  std::unique_ptr<TRDCPInfo> cp = std::move(place);
+  if (itemNo != -1)
+    UnlinkCheckpoint(cp.get(), true);
+  else if (CPCount > 0)
+    --CPCount;
+  if (GetUndoListForRecording()) {
+    auto record = std::make_unique<TRDUndoDeleteCPInfo>();
+    record->Kind = rdrkCheckpoint;
+    record->ItemNo = itemNo;
+    record->Checkpoint = std::move(cp);
+    record->TagsArePChars = TagsArePChars();
+    Record(std::move(record));
+  }
+}
+
+void TRDEditRDData::MoveCheckpointWithUndo(int fromItemNo, int toItemNo) {
+  const TRDCPInfo* from = GetItem(fromItemNo)->Checkpoint.get();
+  if (!from) return;
+  std::unique_ptr<TRDCPInfo> copy = CopyCheckpoint(*from, TagsArePChars());
+  if (GetItem(toItemNo)->Checkpoint) DeleteCheckpointWithUndo(toItemNo);
+  AddCheckpointWithUndo(toItemNo, std::move(copy));
+  DeleteCheckpointWithUndo(fromItemNo);
+}
+
+// --- item properties ------------------------------------------------------------------------
+
+void TRDEditRDData::ResizeControlWithUndo(int itemNo, int width, bool reformat, int height) {
+  auto& item = CheckItemClass<TRDControlItemInfo>(itemNo);
+  if (!item.Control) return;
+  if (item.Control->Width() == width && item.Control->Height() == height) return;
+  if (GetUndoListForRecording()) {
+    auto record = std::make_unique<TRDUndoResizeInfo>();
+    record->Kind = rdrkModifyItem;
+    record->ItemNo = itemNo;
+    record->Width = item.Control->Width();
+    record->Height = item.Control->Height();
+    Record(std::move(record));
+  }
+  SetControlItemSize(itemNo, width, height, reformat);
+}
+
+void TRDEditRDData::SetControlItemSize(int itemNo, int width, int height, bool reformat) {
+  auto& item = CheckItemClass<TRDControlItemInfo>(itemNo);
+  if (!item.Control) return;
+  if (item.Control->Width() == width && item.Control->Height() == height) return;
+  const int before = GetLinesMinWidth(itemNo, itemNo);
+  ResizingControl = item.Control.get();
+  item.Control->SetBounds(item.Control->Left(), item.Control->Top(), width, height);
+  ResizingControl = nullptr;
+  if (reformat) ReformatItemLine(itemNo, before);
+}
+
+void TRDEditRDData::SetExtraIntPropertyWithUndo(int itemNo, TRDExtraItemProperty prop, int value) {
+  TCustomRDItemInfo* item = GetItem(itemNo);
+  int old = 0;
+  if (!item->GetExtraIntProperty(prop, old) || old == value) return;
+  if (GetUndoListForRecording()) {
+    auto record = std::make_unique<TRDUndoExtraIntProperty>();
+    record->Kind = rdrkModifyItem;
+    record->ItemNo = itemNo;
+    record->Value = old;
+    record->Prop = prop;
+    Record(std::move(record));
+  }
+  item->SetExtraIntProperty(prop, value);
+}
+
+TRDNamedProperties& TRDEditRDData::PropertyTarget(int itemNo, TRDNamedProperties* obj) const {
+  if (obj) return *obj;
+  if (auto* named = dynamic_cast<TRDNamedProperties*>(GetItem(itemNo))) return *named;
+  throw ERichDocError("Can't get or set this kind of information for this item");
+}
+
+namespace {
+
+template <class T>
+std::unique_ptr<T> MakeRecord(TRDUndoModifyItemProps::TRecordClass undoClass,
+                              TRDUndoModifyItemProps::TRecordClass plain) {
+  std::unique_ptr<TRDUndoModifyItemProps> made = (undoClass ? undoClass : plain)();
+  auto* typed = dynamic_cast<T*>(made.get());
+  if (!typed) throw ERichDocError("Undo error");
+  made.release();
+  return std::unique_ptr<T>(typed);
+}
+
+}  // namespace
+
+TRDUndoModifyItemIntProperty* TRDEditRDData::SetIntPropertyWithUndo(
+    int itemNo, TRDNamedProperties* obj, TRDUndoModifyItemProps::TRecordClass undoClass,
+    bool affectsSize, bool affectsWidth, int value, const std::string& propName) {
+  TRDNamedProperties& target = PropertyTarget(itemNo, obj);
+  const int old = GetIntProperty(target, propName);
+  if (old == value) return nullptr;
+  TRDUndoModifyItemIntProperty* record = nullptr;
+  if (GetUndoListForRecording()) {
+    auto made =
+        MakeRecord<TRDUndoModifyItemIntProperty>(undoClass, &TRDUndoModifyItemIntProperty::Create);
+    made->Kind = rdrkModifyItem;
+    made->ItemNo = itemNo;
+    made->PropertyName = propName;
+    made->Value = old;
+    made->AffectsSize = affectsSize;
+    made->AffectsWidth = affectsWidth;
+    made->SubObject = obj;
+    record = Record(std::move(made));
+  }
+  TCustomRDItemInfo* item = GetItem(itemNo);
+  item->BeforeUndoChangeProperty();
+  SetIntProperty(target, propName, value);
+  item->AfterUndoChangeProperty();
+  return record;
+}
+
+TRDUndoModifyItemStrProperty* TRDEditRDData::SetStrPropertyWithUndo(
+    int itemNo, TRDNamedProperties* obj, TRDUndoModifyItemProps::TRecordClass undoClass,
+    const std::string& value, const std::string& propName) {
+  TRDNamedProperties& target = PropertyTarget(itemNo, obj);
+  std::string old = GetStrProperty(target, propName);
+  if (old == value) return nullptr;
+  TRDUndoModifyItemStrProperty* record = nullptr;
+  if (GetUndoListForRecording()) {
+    auto made =
+        MakeRecord<TRDUndoModifyItemStrProperty>(undoClass, &TRDUndoModifyItemStrProperty::Create);
+    made->Kind = rdrkModifyItem;
+    made->ItemNo = itemNo;
+    made->PropertyName = propName;
+    made->Value = std::move(old);
+    made->SubObject = obj;
+    record = Record(std::move(made));
+  }
+  TCustomRDItemInfo* item = GetItem(itemNo);
+  item->BeforeUndoChangeProperty();
+  SetStrProperty(target, propName, value);
+  item->AfterUndoChangeProperty();
+  return record;
+}
+
+void TRDEditRDData::SetIntPropertiesWithUndo(
+    int itemNo, TRDNamedProperties* obj, TRDUndoModifyItemProps::TRecordClass undoClass,
+    bool affectsSize, bool affectsWidth, const std::vector<std::pair<std::string, int>>& props) {
+  TRDNamedProperties& target = PropertyTarget(itemNo, obj);
+  TRDUndoModifyItemIntProperties* record = nullptr;
+  if (GetUndoListForRecording()) {
+    auto made = MakeRecord<TRDUndoModifyItemIntProperties>(undoClass,
+                                                           &TRDUndoModifyItemIntProperties::Create);
+    made->Kind = rdrkModifyItem;
+    made->ItemNo = itemNo;
+    made->AffectsSize = affectsSize;
+    made->AffectsWidth = affectsWidth;
+    made->SubObject = obj;
+    record = Record(std::move(made));
+  }
+  TCustomRDItemInfo* item = GetItem(itemNo);
+  item->BeforeUndoChangeProperty();
+  struct TAfter {
+    TCustomRDItemInfo* item;
+    ~TAfter() { item->AfterUndoChangeProperty(); }
+  } after{item};
+  for (auto it = props.rbegin(); it != props.rend(); ++it) {
+    const int old = GetIntProperty(target, it->first);
+    if (old == it->second) continue;
+    if (record) record->Properties.emplace_back(it->first, old);
+    SetIntProperty(target, it->first, it->second);
+  }
+}
+
+void TRDEditRDData::AddModifyItemTerminator(int itemNo, bool opening) {
+  if (!GetUndoListForRecording()) return;
+  auto record = std::make_unique<TRDUndoModifyItemTerminator>();
+  record->ItemNo = itemNo;
+  record->Opening = opening;
+  Record(std::move(record));
+}
+
+void TRDEditRDData::AddReformatRangeRecord(int first, int last, bool fullRoot) {
+  if (!GetUndoListForRecording()) return;
+  auto record = std::make_unique<TRDUndoReformateRange>();
+  record->Kind = rdrkReformat;
+  record->ItemNo = first;
+  record->LastAffectedItemNo = last;
+  record->FullRoot = fullRoot;
+  Record(std::move(record));
+}
+
+// --- joining ------------------------------------------------------------------------------
+
+void TRDEditRDData::JoinWithNextItemWithUndo(int itemNo) {
+  TCustomRDItemInfo* item = GetItem(itemNo);
+  TCustomRDItemInfo* next = GetItem(itemNo + 1);
+  bool full = false;
+  if (IsUnicodeItem(item->ItemOptions) != IsUnicodeItem(next->ItemOptions) &&
+      !GetItemTextRaw(itemNo + 1).empty()) {
+    // The next item takes this one's place in the paragraph structure instead.
+    if (item->IsParaStart()) SetParaStartWithUndo(itemNo + 1, false, full, item->ParaNo);
+    if (item->GetLineBreakBefore()) SetLineBreakWithUndo(itemNo + 1, true, full);
+    if (item->Checkpoint && !next->Checkpoint)
+      AddCheckpointWithUndo(itemNo + 1, CopyCheckpoint(*item->Checkpoint, TagsArePChars()));
+    DeleteItemWithUndo(itemNo, full);
+    return;
+  }
+  int styleNo = -1;
+  if (GetItemTextRaw(itemNo).empty()) {
+    styleNo = next->StyleNo;
+    SetItemTagWithUndo(itemNo, next->Tag);
+  }
+  InsertSubstringWithUndo(itemNo, GetItemLength(itemNo) + 1, GetItemTextRaw(itemNo + 1));
+  if (next->Checkpoint && !item->Checkpoint)
+    AddCheckpointWithUndo(itemNo, CopyCheckpoint(*next->Checkpoint, TagsArePChars()));
+  DeleteItemWithUndo(itemNo + 1, full);
+  if (styleNo != -1) SetItemStyleNoWithUndo(itemNo, styleNo);
+}

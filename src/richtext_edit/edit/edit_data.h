@@ -1,0 +1,214 @@
+// The document data under an editor control: a viewer's document plus everything that
+// editing needs - the caret and the caret stops of its screen line, the current text
+// and paragraph styles, the undo and redo lists, the item resizer and the drag-and-drop
+// caret - and the recording operations through which every change of an item is made,
+// so that it can be undone.
+//
+// The caret position as item and offset is derived, never stored: the caret stands in
+// draw item CaretDItemNo at stop CaretPositions[CaretPosIndex]; for text the offset in
+// the item is the draw item's first character offset + the stop's Offset - 1.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "richtext/rich_doc_data.h"
+#include "richtext_edit/edit/undo_list.h"
+#include "richtext_edit/edit/undo_records.h"
+
+class TCustomRichDocEdit;
+class TRDItemResizer;
+
+// State bits of the editable data (above the viewer's).
+constexpr std::uint32_t rddsCaretJumpHighlighted = 0x10000;
+constexpr std::uint32_t rddsFormattingSuspended = 0x20000;
+constexpr std::uint32_t rddsSelectedAsWhole = 0x40000;
+constexpr std::uint32_t rddsReapplyCurrentStyles = 0x80000;
+constexpr std::uint32_t rddsMergingInnerUndo = 0x100000;
+constexpr std::uint32_t rddsJustCleared = 0x200000;
+constexpr std::uint32_t rddsApplyingStyle = 0x400000;
+constexpr std::uint32_t rddsKeepPendingTag = 0x800000;
+constexpr std::uint32_t rddsTyping = 0x1000000;
+
+// The caret's look: its width, the pixels added above and below it, its greatest height.
+inline int CaretWidth = 1;
+inline int CaretVMargin = 0;
+inline int CaretMaxHeight = 1000;
+
+// Which list receives new records.
+constexpr std::uint8_t rduaNone = 0;
+constexpr std::uint8_t rduaUndo = 1;
+constexpr std::uint8_t rduaRedo = 2;
+
+// One caret stop of the caret's screen line.
+struct TRDCharPos {
+  int X = 0;  // document coordinates
+  int DrawItemNo = -1;
+  int Offset = -1;  // text: 1 before the first character; others: 0 before, 1 after
+  int Side = 0;     // the caret's x is X - 1 + Side
+};
+
+// Where a drag would drop: the document position under the pointer. The root editor's
+// data owns it while drags over it run (counted, as drags may nest).
+struct TRDDragDropCaretInfo {
+  TCustomRDData* RDData = nullptr;
+  int ItemNo = -1;
+  int ItemOffs = -1;
+  int RefCount = 0;
+};
+
+class TRDEditRDData : public TRichDocRDData {
+ public:
+  explicit TRDEditRDData(TCustomRichDoc& richDoc);
+  ~TRDEditRDData() override;
+
+  int LastTextStyleNo = 0;
+  TRDTag PendingTag;
+  std::unique_ptr<TRDItemResizer> Resizer;
+  TControl* ResizingControl = nullptr;
+  bool SkipNextFormat = false;
+  int CaretHeight = 0;  // 0: no caret shown
+  std::vector<TRDCharPos> CaretPositions;
+  std::unique_ptr<TRDDragDropCaretInfo> DragCaret;
+  int CurTextStyleNo = 0;
+  int CurParaStyleNo = 0;
+  std::unique_ptr<TRDUndoList> UndoList;
+  std::unique_ptr<TRDRedoList> RedoList;
+  std::uint8_t UndoAction = rduaNone;
+  int CaretDItemNo = -1;
+  int CaretPosIndex = -1;
+
+  // The editor control the data belongs to, when it is one.
+  TCustomRichDocEdit* Editor() const;
+
+  void Clear() override;
+  void ClearFormatting() override;
+
+  // The caret as item and offset (-1 without a caret).
+  int GetCurrentItemNo() const;
+  int GetOffsetInCurrentItem() const;
+
+  // --- the caret ---
+  // Fills CaretPositions with the stops of the line of CaretDItemNo and sets
+  // CaretPosIndex to the stop of offset (a caret offset inside draw item CaretDItemNo).
+  void BuildCaretPositions(int offset);
+  // After every caret change: checks the stop, takes the current styles from the item
+  // at the caret, scrolls to it and tells the control. "Invalid caret position. Please
+  // contact the developer, if you can reproduce this problem" for a stop out of range.
+  void ShowCaret(bool forceRecreate, bool scrollToCaret, bool keepParaStyle, bool updateNow);
+  // The caret rectangle in client coordinates of the document area; false when no caret
+  // is to be shown.
+  bool GetCaretRect(TRect& rect) const;
+  // Moves the caret to the item position (off a list marker, forward) and shows it;
+  // with updateParaStyle the current paragraph style is applied to the caret's paragraph.
+  void PlaceCaretAtItem(int itemNo, int offset, bool updateParaStyle);
+  // Puts the caret at the start of draw item CaretDItemNo.
+  void PlaceCaretAtDrawItemStart();
+  // Gives the caret's paragraph the current paragraph style, with undo.
+  void ApplyCurParaStyleToCaretPara();
+  // The next draw item begins a new line by wrapping this one's line.
+  bool IsDrawItemBeforeWrap(int dItemNo) const;
+  void SkipListMarkerAtCaret(bool forward);
+  void SkipListMarkerAtItem(int& itemNo, int& offset, bool forward) const;
+
+  // --- opening steps ---
+  void BeginUndoStep(TRDUndoType kind, bool flushInner);
+  bool BeginUndoStepCaption(TRDUndoType kind, const std::string& caption, bool flushInner);
+  void BeginRedoStep(TRDUndoType kind, const std::string& caption);
+  TRDUndoList& SetUndoGroupMode(bool grouping);
+  // Moves the steps of an open inner editor into these lists.
+  void FlushInplaceUndo();
+  // The list new records go to; nullptr: changes are not recorded.
+  TRDUndoList* GetUndoListForRecording() const;
+
+  // --- recording operations: each makes one change and records its inverse ---
+  void DeleteItemWithUndo(int itemNo, bool& fullReformat);
+  void DeleteItemsWithUndo(int first, int last, bool& fullReformat);
+  void DeleteSubstringWithUndo(int itemNo, int pos, int count);
+  void InsertSubstringWithUndo(int itemNo, int pos, const std::string& s);
+  void ChangeItemTextWithUndo(int itemNo, const std::string& s);
+  void InsertItemWithUndo(int index, std::string s, std::unique_ptr<TCustomRDItemInfo> item,
+                          bool fromUndo, bool& fullReformat);
+  TRDUndoInsertItemsInfo* AddInsertItemsRecord(int itemNo, int count);
+  // Items are inserted in reverse list order (the order deletion stores them in).
+  void InsertItemsWithUndo(
+      int index, std::vector<std::pair<std::string, std::unique_ptr<TCustomRDItemInfo>>> items,
+      bool fromUndo, bool& fullReformat);
+  void FinishInsertedItems(int index, int count, bool& fullReformat,
+                           TRDUndoInsertItemsInfo* record);
+  bool SetParaNoRangeWithUndo(int first, int last, bool& fullReformat, int paraNo);
+  bool SetParaNosFromListWithUndo(int itemNo, const std::vector<int>& paraNos, bool& fullReformat);
+  void SetParaStartWithUndo(int itemNo, bool continuesPara, bool& fullReformat, int paraNo);
+  void SetLineBreakWithUndo(int itemNo, bool lineBreak, bool& fullReformat);
+  void SetPageBreakWithUndo(int itemNo, bool pageBreak);
+  void SetItemStyleNoWithUndo(int itemNo, int styleNo);
+  void SetAssociatedTextStyleWithUndo(int itemNo, int styleNo);
+  void SetItemTagWithUndo(int itemNo, const TRDTag& tag);
+  // itemNo -1: the checkpoint after the last item. "Checkpoint error" when the place
+  // already holds one (add) or holds none (delete).
+  void AddCheckpointWithUndo(int itemNo, std::unique_ptr<TRDCPInfo> cp);
+  void DeleteCheckpointWithUndo(int itemNo);
+  void MoveCheckpointWithUndo(int fromItemNo, int toItemNo);
+  void ResizeControlWithUndo(int itemNo, int width, bool reformat, int height);
+  void SetExtraIntPropertyWithUndo(int itemNo, TRDExtraItemProperty prop, int value);
+  // The control of a control item takes the size (its own resize notice ignored);
+  // with reformat the item's line is laid out again.
+  void SetControlItemSize(int itemNo, int width, int height, bool reformat);
+  // Lays out the item's line again after its width changed from oldMinWidth.
+  void ReformatItemLine(int itemNo, int oldMinWidth);
+  // Named properties of the item (obj nullptr) or of a part of it; undoClass makes the
+  // record (nullptr: the plain record of the kind). Nothing, and nullptr, when the
+  // property already has the value.
+  TRDUndoModifyItemIntProperty* SetIntPropertyWithUndo(
+      int itemNo, TRDNamedProperties* obj, TRDUndoModifyItemProps::TRecordClass undoClass,
+      bool affectsSize, bool affectsWidth, int value, const std::string& propName);
+  TRDUndoModifyItemStrProperty* SetStrPropertyWithUndo(
+      int itemNo, TRDNamedProperties* obj, TRDUndoModifyItemProps::TRecordClass undoClass,
+      const std::string& value, const std::string& propName);
+  void SetIntPropertiesWithUndo(int itemNo, TRDNamedProperties* obj,
+                                TRDUndoModifyItemProps::TRecordClass undoClass, bool affectsSize,
+                                bool affectsWidth,
+                                const std::vector<std::pair<std::string, int>>& props);
+  void AddModifyItemTerminator(int itemNo, bool opening);
+  void AddReformatRangeRecord(int first, int last, bool fullRoot);
+  void JoinWithNextItemWithUndo(int itemNo);
+
+  // Replaces an item's text without recording (typing records move characters so).
+  void SetItemTextRaw(int itemNo, std::string text);
+  // Frees an item that a record held (it never came back into the document).
+  void FreeHeldItem(std::unique_ptr<TCustomRDItemInfo>& item);
+
+  // Lays out again after an edit: the whole document when fullReformat and the document's
+  // minimal width changed, else the paragraphs of draw items firstDItemNo..lastDItemNo
+  // as they were before the edit, itemsAdded telling how the item numbers after them
+  // moved.
+  void ReformatAfterEdit(bool fullReformat, int firstDItemNo, int lastDItemNo, int itemsAdded);
+  // Undo takes the caret to the step's position.
+  void PlaceCaretAfterUndo(int itemNo, int offset);
+  void FormatWhole();
+  // Lays out the paragraphs of the old draw items firstDItemNo..lastDItemNo again.
+  void FormatParas(int firstDItemNo, int lastDItemNo, int itemsAdded);
+  void ExpandDrawItemsToParas(int firstDItemNo, int lastDItemNo, int& newFirst, int& newLast) const;
+
+ protected:
+  // The object whose property is changed by name: obj, or the item itself.
+  TRDNamedProperties& PropertyTarget(int itemNo, TRDNamedProperties* obj) const;
+
+ private:
+  // The change of the paragraph style of items first..last, no recording.
+  bool ApplyParaNo(int first, int last, bool& fullReformat, int paraNo);
+  void ApplyPageBreak(int itemNo, bool pageBreak);
+  void AttachCheckpoint(int itemNo, std::unique_ptr<TRDCPInfo> cp);
+  // The width test of operations that change one line: after-width beyond the document's
+  // minimal width, or before-width the one that set it.
+  bool WidthChangeNeedsFull(int before, int after) const;
+  template <class T>
+  T* Record(std::unique_ptr<T> record);
+  // The caret-stop builders for one draw item; wanted is the caret offset - 2.
+  void AddLeftToRightStops(int dItemNo, int firstOfLine, int wanted);
+  bool AddBiDiStops(int dItemNo, int firstOfLine, int wanted);
+  void TakeStylesFromCaretItem(bool keepParaStyle);
+  void ScrollToCaret();
+};

@@ -1,0 +1,179 @@
+// Laying out again after an edit: only the edited paragraphs while the document's
+// minimal width stays, else the whole document. A partial layout re-lays out the edited
+// paragraphs together with the paragraph before them (its top is where the layout
+// starts) and the paragraph after them (how far its top moved is how far everything
+// after it moves); the draw items of the rest are shifted, not laid out.
+#include <algorithm>
+#include <climits>
+
+#include "richtext/format_params.h"
+#include "richtext/rd_style.h"
+#include "richtext_edit/edit/edit_data.h"
+
+namespace {
+
+// The topmost draw item top of the screen line that holds draw item d.
+int LineTop(const TCustomRDFormattedData& data, int d) {
+  int first, last;
+  data.GetLineDrawItemRange(d, first, last);
+  int top = INT_MAX;
+  for (int i = first; i <= last; ++i) top = std::min(top, data.DrawItems[i]->Top);
+  return top;
+}
+
+int ParaEnd(const TCustomRDData& data, int itemNo) {
+  while (itemNo + 1 < data.GetItemCount() && !data.IsParaStart(itemNo + 1)) ++itemNo;
+  return itemNo;
+}
+
+}  // namespace
+
+void TRDEditRDData::FormatWhole() {
+  FormatItems(false, true, false, 0, nullptr, false, true, false);
+  InvalidateControl();
+}
+
+void TRDEditRDData::ReformatAfterEdit(bool fullReformat, int firstDItemNo, int lastDItemNo,
+                                      int itemsAdded) {
+  if (!GetRDStyle()) return;
+  const int count = GetItemCount();
+  const bool laidOut = firstDItemNo >= 0 && lastDItemNo >= firstDItemNo &&
+                       lastDItemNo < DrawItems.Count() && count > 0;
+  if (!laidOut || (fullReformat && GetDocumentMinWidth() != MinDocumentWidth)) {
+    FormatWhole();
+    return;
+  }
+  FormatParas(firstDItemNo, lastDItemNo, itemsAdded);
+}
+
+void TRDEditRDData::FormatParas(int firstDItemNo, int lastDItemNo, int itemsAdded) {
+  const int count = GetItemCount();
+  // The edited items, numbered as they stand now (items before the range kept theirs).
+  int firstItem = std::clamp(DrawItems[firstDItemNo]->ItemNo, 0, count - 1);
+  int lastItem = std::clamp(DrawItems[lastDItemNo]->ItemNo + itemsAdded, firstItem, count - 1);
+  int paraFirst, paraLast;
+  ExpandRangeToParas(firstItem, lastItem, paraFirst, paraLast);
+  const int start = paraFirst > 0 ? GetFirstItemOfPara(paraFirst - 1) : 0;
+  const int end = paraLast + 1 < count ? ParaEnd(*this, paraLast + 1) : paraLast;
+  const bool hasNext = paraLast + 1 < count;
+
+  // The old draw items of start..end. Items outside the edited range kept their objects
+  // and their draw item numbers; their draw items still carry the old item numbers.
+  const int oldDStart = start < firstItem ? GetItem(start)->DrawItemNo : firstDItemNo;
+  int oldDEnd = DrawItems.Count() - 1;
+  int oldNextTop = 0;
+  if (hasNext) {
+    const int nextD = GetItem(paraLast + 1)->DrawItemNo;
+    oldNextTop = LineTop(*this, nextD);
+    oldDEnd = nextD;
+    while (oldDEnd + 1 < DrawItems.Count() && DrawItems[oldDEnd + 1]->ItemNo <= end - itemsAdded)
+      ++oldDEnd;
+  }
+  if (oldDStart < 0 || oldDEnd < oldDStart) {
+    FormatWhole();
+    return;
+  }
+  const int startTop = LineTop(*this, oldDStart);
+
+  TRDCanvas& canvas = GetCanvas();
+  TRDFormatParams p;
+  p.canvas = &canvas;
+  GetDeviceScaling(canvas, p.scaling);
+  p.pass1 = true;
+  p.max_length = (GetFlags() & rdfRoot) ? GetMaxLength() : 0;
+  p.baseline = start == 0 ? GetTopMargin()
+                          : startTop - ParaSpaceBefore(start, p.scaling) -
+                                ParaSpaceAfter(start - 1, p.scaling);
+
+  Deselect(false);
+  State |= rdsFormatting;
+  canvas.SaveState();
+  struct TScope {
+    TRDCanvas& canvas;
+    std::uint32_t& state;
+    ~TScope() {
+      canvas.RestoreState();
+      state &= ~rdsFormatting;
+    }
+  } scope{canvas, State};
+
+  std::vector<std::unique_ptr<TRDDrawLineInfo>> tail = DrawItems.TakeTail(oldDEnd + 1);
+  DrawItems.DeleteRange(oldDStart, DrawItems.Count() - 1);
+  const int oldDrawCount = oldDEnd - oldDStart + 1;
+  std::vector<TRDJumpInfo> laterJumps;
+  for (const TRDJumpInfo& jump : Jumps)
+    if (jump.DrawItemNo > oldDEnd) laterJumps.push_back(jump);
+  Jumps.erase(std::remove_if(Jumps.begin(), Jumps.end(),
+                             [&](const TRDJumpInfo& j) { return j.DrawItemNo >= oldDStart; }),
+              Jumps.end());
+  const size_t firstNewJump = Jumps.size();
+  for (int i = start; i <= end; ++i) GetItem(i)->DrawItemNo = -1;
+
+  p.line_first = DrawItems.Count();
+  FormatItemRange(start, end, p);
+  FinishPendingTab(p);
+  FinishLine(p.line_left + p.room, p, hasNext || !(State & rdsNoLastParaEnd));
+
+  const int newDrawCount = DrawItems.Count() - oldDStart;
+  const int drawShift = newDrawCount - oldDrawCount;
+  int delta = 0;
+  if (hasNext) {
+    delta = LineTop(*this, GetItem(paraLast + 1)->DrawItemNo) - oldNextTop;
+    for (auto& line : tail) {
+      line->Top += delta;
+      line->ItemNo += itemsAdded;
+    }
+    DrawItems.AppendAll(std::move(tail));
+    for (int i = end + 1; i < count; ++i) {
+      TCustomRDItemInfo* item = GetItem(i);
+      if (item->DrawItemNo >= 0) item->DrawItemNo += drawShift;
+    }
+    DocumentHeight += delta;
+  } else {
+    DocumentHeight = ScreenToDeviceY(GetBottomMargin(), p.scaling) + p.baseline + p.descent +
+                     p.pending_extra + ParaSpaceAfter(count - 1, p.scaling);
+  }
+  for (size_t j = firstNewJump; j < Jumps.size(); ++j) {
+    const TRDDrawLineInfo* line = DrawItems[Jumps[j].DrawItemNo];
+    Jumps[j].Left = line->Left;
+    Jumps[j].Top = line->Top;
+  }
+  for (TRDJumpInfo& jump : laterJumps) {
+    jump.DrawItemNo += drawShift;
+    jump.Top += delta;
+    Jumps.push_back(jump);
+  }
+  LastFormattedItem = count - 1;
+  AdjustVScrollUnits();
+  SetDocumentAreaSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
+  PlaceControls();
+  InvalidateControl();
+}
+
+void TRDEditRDData::ReformatItemLine(int itemNo, int oldMinWidth) {
+  const int now = GetLinesMinWidth(itemNo, itemNo);
+  const int caretItem = GetCurrentItemNo(), caretOffs = GetOffsetInCurrentItem();
+  if (now != oldMinWidth && (oldMinWidth >= MinDocumentWidth || now > MinDocumentWidth)) {
+    FormatWhole();
+  } else {
+    int d = GetItem(itemNo)->DrawItemNo;
+    if (caretItem == itemNo && CaretDItemNo >= 0) d = CaretDItemNo;
+    if (d < 0 || d >= DrawItems.Count()) {
+      FormatWhole();
+    } else {
+      int first, last;
+      ExpandDrawItemsToParas(d, d, first, last);
+      FormatParas(first, last, 0);
+    }
+  }
+  if (caretItem >= 0 && caretItem < GetItemCount()) PlaceCaretAtItem(caretItem, caretOffs, false);
+}
+
+void TRDEditRDData::ExpandDrawItemsToParas(int firstDItemNo, int lastDItemNo, int& newFirst,
+                                           int& newLast) const {
+  int firstItem, lastItem;
+  ExpandRangeToParas(DrawItems[firstDItemNo]->ItemNo, DrawItems[lastDItemNo]->ItemNo, firstItem,
+                     lastItem);
+  newFirst = GetItem(firstItem)->DrawItemNo;
+  newLast = GetItemEndDrawItem(lastItem);
+}

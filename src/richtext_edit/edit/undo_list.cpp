@@ -1,0 +1,265 @@
+#include "richtext_edit/edit/undo_list.h"
+
+#include <algorithm>
+
+#include "richtext/rich_doc_error.h"
+#include "richtext_edit/edit/edit_data.h"
+#include "richtext_edit/edit/undo_records.h"
+
+TCustomRDData* TRDUndoInfo::Owner() const {
+  return List ? List->Owner() : nullptr;
+}
+
+// --- steps ------------------------------------------------------------------------------
+
+bool TRDUndoInfos::IsExhausted() const {
+  if (Records.empty()) return true;
+  const TRDUndoInfo* first = Records.front().get();
+  if (auto* typing = dynamic_cast<const TRDUndoTypingInfo*>(first)) return typing->Length == 0;
+  if (auto* redo = dynamic_cast<const TRDRedoTypingInfo*>(first)) return redo->Text.empty();
+  if (auto* composite = dynamic_cast<const TRDCompositeUndo*>(first))
+    return !composite->UndoList || composite->UndoList->Count() == 0;
+  return false;
+}
+
+void TRDUndoInfos::Perform(TRDEditRDData& data, bool reformat) {
+  if (Records.empty()) return;
+  data.Deselect(false);
+  // Which items the records touch, in the numbering before they are undone: the range
+  // grows by what records undone before (later in the list) add.
+  bool format = false, rootFormat = false;
+  const int oldCount = data.GetItemCount();
+  int start = oldCount - 1, end = 0, shift = 0;
+  for (auto it = Records.rbegin(); it != Records.rend(); ++it) {
+    TRDUndoInfo& record = **it;
+    format = format || record.NeedsFormat();
+    rootFormat = rootFormat || record.NeedsRootFormat();
+    int a = start, b = end;
+    record.GetAffectedItems(a, b, data);
+    if (shift > 0) b += shift;
+    const int added = record.ItemsAdded();
+    if (added > 0) b += added;
+    shift += added;
+    start = std::min(start, a);
+    end = std::max(end, b);
+  }
+  if (start > end) std::swap(start, end);
+  start = std::max(start, 0);
+  end = std::max({end, start, start - shift});
+  end = std::min(end, oldCount - 1);
+  int firstDItem = -1, lastDItem = -1;
+  if (oldCount > 0 && start <= end && data.DrawItems.Count() > 0 &&
+      data.LastFormattedItem >= oldCount - 1) {
+    int paraFirst, paraLast;
+    data.ExpandRangeToParas(start, end, paraFirst, paraLast);
+    firstDItem = data.GetItem(paraFirst)->DrawItemNo;
+    lastDItem = data.GetItemEndDrawItem(paraLast);
+  }
+
+  // Records inside a bracketed run of item property changes are judged as one change:
+  // the width before the run is kept by its closing terminator (met first).
+  bool full = false;
+  int depth = 0;
+  int savedWidth = 0;
+  for (int i = Count() - 1; i >= 0; --i) {
+    TRDUndoInfo& record = *Records[size_t(i)];
+    if (depth == 0 && format && !full) full = record.NeedsFullFormatBeforeUndo(data);
+    if (auto* terminator = dynamic_cast<TRDUndoModifyItemTerminator*>(&record)) {
+      if (!terminator->Opening) {
+        if (depth == 0) savedWidth = terminator->SavedMinWidth;
+        ++depth;
+      } else if (depth > 0 && --depth == 0) {
+        terminator->SavedMinWidth = savedWidth;
+      }
+    }
+    record.Undo(data);
+    if (depth == 0 && format && !full) full = record.NeedsFullFormatAfterUndo(data);
+    if (!record.UndoesInParts()) Records.erase(Records.begin() + i);
+  }
+
+  const int count = data.GetItemCount();
+  if (count > 0) {
+    int first = std::clamp(start, 0, count - 1);
+    int last = std::clamp(end + std::max(shift, 0), 0, count - 1);
+    int paraFirst, paraLast;
+    data.ExpandRangeToParas(first, last, paraFirst, paraLast);
+    // The words of the touched paragraphs are checked again.
+    for (int i = paraFirst; i <= paraLast; ++i) data.GetItem(i)->ClearMisspellings();
+  }
+  if (reformat && format) data.ReformatAfterEdit(full, firstDItem, lastDItem, shift);
+  if (!data.GetChosenItem()) data.PlaceCaretAfterUndo(CaretItemNo, CaretOffs);
+  if (rootFormat) {
+    TCustomRDData* root = data.GetAbsoluteRootData();
+    if (auto* rootEdit = dynamic_cast<TRDEditRDData*>(root))
+      rootEdit->ReformatAfterEdit(true, -1, -1, 0);
+  }
+}
+
+// --- the list ---------------------------------------------------------------------------
+
+TRDUndoList::~TRDUndoList() = default;
+
+void TRDUndoList::Clear() {
+  // The newest first: a record may hold what an older one refers to.
+  while (!steps_.empty()) steps_.pop_back();
+}
+
+void TRDUndoList::TrimToLimit(int room) {
+  if (limit_ < 0) return;
+  while (!steps_.empty() && int(steps_.size()) > limit_ - room) steps_.pop_front();
+}
+
+void TRDUndoList::SetLimit(int value) {
+  limit_ = value;
+  TrimToLimit(0);
+}
+
+void TRDUndoList::FreeLastIfEmpty() {
+  if (!steps_.empty() && steps_.back()->Records.empty()) steps_.pop_back();
+}
+
+bool TRDUndoList::BeginStep(TRDUndoType kind, const std::string& caption, int caretItemNo,
+                            int caretOffs) {
+  if (limit_ == 0) return false;
+  if (InGroupMode() && !steps_.empty()) {
+    const TRDUndoInfos& last = *steps_.back();
+    if (!(last.Count() == 1 && last.Records.front()->Kind == rdrkTyping)) return true;
+  }
+  auto step = std::make_unique<TRDUndoInfos>();
+  step->Kind = kind;
+  step->Caption = caption;
+  step->CaretItemNo = caretItemNo;
+  step->CaretOffs = caretOffs;
+  if (!steps_.empty() && steps_.back()->Records.empty()) {
+    // An empty step is replaced; the change it was begun for is where the caret was.
+    step->Caption = steps_.back()->Caption;
+    step->CaretItemNo = steps_.back()->CaretItemNo;
+    step->CaretOffs = steps_.back()->CaretOffs;
+    steps_.pop_back();
+  }
+  TrimToLimit(1);
+  steps_.push_back(std::move(step));
+  return true;
+}
+
+TRDUndoInfo* TRDUndoList::AddRecord(std::unique_ptr<TRDUndoInfo> record) {
+  if (steps_.empty()) throw ERichDocError("Can't modify empty undo list");
+  TRDUndoInfos& last = *steps_.back();
+  if (last.Count() == 1 && last.Records.front()->Kind == rdrkTyping)
+    throw ERichDocError("Incorrect adding into undo list");
+  record->List = this;
+  last.Records.push_back(std::move(record));
+  return last.Records.back().get();
+}
+
+void TRDUndoList::AddStep(std::unique_ptr<TRDUndoInfos> step) {
+  for (auto& record : step->Records) record->List = this;
+  TrimToLimit(1);
+  steps_.push_back(std::move(step));
+}
+
+std::unique_ptr<TRDUndoInfos> TRDUndoList::ExtractLastStep() {
+  if (steps_.empty()) return nullptr;
+  std::unique_ptr<TRDUndoInfos> step = std::move(steps_.back());
+  steps_.pop_back();
+  return step;
+}
+
+void TRDUndoList::DropEmptyLastStep() {
+  if (!InGroupMode()) FreeLastIfEmpty();
+}
+
+TRDUndoType TRDUndoList::CurrentKind() const {
+  return steps_.empty() ? rdutNone : steps_.back()->Kind;
+}
+
+void TRDUndoList::AddTyping(int itemNo, int pos, bool unicode) {
+  if (limit_ == 0) return;
+  FreeLastIfEmpty();
+  if (!steps_.empty() && !steps_.back()->Records.empty()) {
+    TRDUndoInfos& last = *steps_.back();
+    auto* typing = dynamic_cast<TRDUndoTypingInfo*>(last.Records.front().get());
+    if (typing && typing->ItemNo == itemNo && typing->Pos + typing->Length == pos) {
+      ++typing->Length;
+      ++last.CaretOffs;
+      return;
+    }
+  }
+  auto step = std::make_unique<TRDUndoInfos>();
+  step->Kind = rdutTyping;
+  step->CaretItemNo = itemNo;
+  step->CaretOffs = pos;
+  auto record = std::make_unique<TRDUndoTypingInfo>();
+  record->Kind = rdrkTyping;
+  record->ItemNo = itemNo;
+  record->Pos = pos;
+  record->Length = 1;
+  record->Unicode = unicode;
+  record->List = this;
+  step->Records.push_back(std::move(record));
+  TrimToLimit(1);
+  steps_.push_back(std::move(step));
+}
+
+void TRDUndoList::AddUntyping(const std::string& ch, int itemNo, int pos) {
+  if (limit_ == 0) return;
+  FreeLastIfEmpty();
+  if (!steps_.empty() && !steps_.back()->Records.empty()) {
+    TRDUndoInfos& last = *steps_.back();
+    auto* redo = dynamic_cast<TRDRedoTypingInfo*>(last.Records.front().get());
+    const int held = redo ? int(redo->Text.size()) / (redo->Unicode ? 2 : 1) : 0;
+    if (redo && redo->ItemNo == itemNo && redo->Pos - held == pos) {
+      redo->Text += ch;
+      --last.CaretOffs;
+      return;
+    }
+  }
+  auto step = std::make_unique<TRDUndoInfos>();
+  step->Kind = rdutTyping;
+  step->CaretItemNo = itemNo;
+  step->CaretOffs = pos;
+  auto record = std::make_unique<TRDRedoTypingInfo>();
+  record->Kind = rdrkTyping;
+  record->ItemNo = itemNo;
+  record->Pos = pos;
+  record->Text = ch;
+  record->Unicode = ch.size() == 2;
+  record->List = this;
+  step->Records.push_back(std::move(record));
+  TrimToLimit(1);
+  steps_.push_back(std::move(step));
+}
+
+void TRDUndoList::PerformLast(TRDEditRDData& data, bool undoing) {
+  if (steps_.empty()) throw ERichDocError("Undo buffer is empty");
+  TRDUndoInfos& step = *steps_.back();
+  const std::uint8_t savedAction = data.UndoAction;
+  if (undoing)
+    data.BeginRedoStep(step.Kind, step.Caption);
+  else
+    data.BeginUndoStepCaption(step.Kind, step.Caption, false);
+  struct TRestore {
+    TRDEditRDData& data;
+    std::uint8_t action;
+    ~TRestore() { data.UndoAction = action; }
+  } restore{data, savedAction};
+  step.Perform(data, true);
+  if (step.IsExhausted()) {
+    steps_.pop_back();
+  } else if (dynamic_cast<TRDUndoTypingInfo*>(step.Records.front().get())) {
+    --step.CaretOffs;
+  } else if (dynamic_cast<TRDRedoTypingInfo*>(step.Records.front().get())) {
+    ++step.CaretOffs;
+  }
+  // A typing record made its own step in the other list; the one opened above stays empty.
+  TRDUndoList* other = undoing ? data.RedoList.get() : data.UndoList.get();
+  if (other) other->DropEmptyLastStep();
+}
+
+void TRDUndoList::Undo(TRDEditRDData& data) {
+  PerformLast(data, true);
+}
+
+void TRDUndoList::Redo(TRDEditRDData& data) {
+  PerformLast(data, false);
+}

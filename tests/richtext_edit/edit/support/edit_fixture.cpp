@@ -1,0 +1,75 @@
+#include "richtext_edit/edit/support/edit_fixture.h"
+
+#include <sstream>
+#include <typeinfo>
+
+#include "richtext/item_factory.h"
+
+TEditFixture::TEditFixture() : data(edit.EditData()) {
+  TParaInfo& readOnly = style.ParaStyles().Add();
+  readOnly.Options |= rdpaoReadOnly;
+  readOnlyPara = style.ParaStyles().Count() - 1;
+  TFontInfo& unicode = style.TextStyles().Add();
+  unicode.Unicode = true;
+  unicodeStyle = style.TextStyles().Count() - 1;
+  TFontInfo& guarded = style.TextStyles().Add();
+  guarded.Protection = rdprModifyProtect | rdprDeleteProtect;
+  protectedStyle = style.TextStyles().Count() - 1;
+  edit.SetStyle(&style);
+  edit.SetBounds(0, 0, 400, 300);
+}
+
+void TEditFixture::AddItem(int styleNo, const std::string& text, bool continuesPara, int paraNo) {
+  auto item = CreateRDItem(styleNo, &data);
+  item->ParaNo = continuesPara ? -1 : paraNo;
+  if (styleNo >= 0 && style.TextStyles().Items(styleNo).Unicode)
+    item->ItemOptions |= rdioUnicodeText;
+  data.AddItemAtEnd(text, std::move(item));
+}
+
+void TEditFixture::AddPara(std::initializer_list<std::pair<std::string, int>> items, int paraNo) {
+  bool first = true;
+  for (const auto& [text, styleNo] : items) {
+    AddItem(styleNo, text, !first, paraNo);
+    first = false;
+  }
+}
+
+std::string DescribeDocument(const TRDEditRDData& data) {
+  std::ostringstream out;
+  for (int i = 0; i < data.GetItemCount(); ++i) {
+    const TCustomRDItemInfo* item = data.GetItem(i);
+    out << i << ' ' << typeid(*item).name() << " style=" << item->StyleNo
+        << " para=" << item->ParaNo << " opts=" << int(item->ItemOptions)
+        << " tag=" << item->Tag.Number << '/' << item->Tag.Text.value_or("-")
+        << " hint=" << item->Hint << " text=[";
+    for (unsigned char c : data.GetItemTextRaw(i)) out << (c >= 32 && c < 127 ? char(c) : '.');
+    out << ']';
+    if (item->Checkpoint)
+      out << " cp=" << item->Checkpoint->Name << (item->Checkpoint->Persistent ? "!" : "")
+          << (item->Checkpoint->ItemInfo == item ? "" : "(unlinked)");
+    int value;
+    if (item->GetExtraIntProperty(rdepImageWidth, value)) out << " w=" << value;
+    out << '\n';
+  }
+  if (data.NotAddedCP) out << "end cp=" << data.NotAddedCP->Name << '\n';
+  out << "chain:";
+  for (const TRDCPInfo* cp = data.FirstCP; cp; cp = cp->Next)
+    out << ' ' << cp->Name << '@' << data.GetItemNo(cp->ItemInfo);
+  out << " count=" << data.CPCount << '\n';
+  return out.str();
+}
+
+std::string DescribeLayout(const TRDEditRDData& data) {
+  std::ostringstream out;
+  for (int d = 0; d < data.DrawItems.Count(); ++d) {
+    const TRDDrawLineInfo& line = *data.DrawItems[d];
+    out << d << ": item " << line.ItemNo << " chars " << line.Offs << '+' << line.Length << " at "
+        << line.Left << ',' << line.Top << ' ' << line.Width << 'x' << line.Height
+        << (line.FromNewLine ? " new" : "") << '\n';
+  }
+  for (int i = 0; i < data.GetItemCount(); ++i)
+    out << "item " << i << " first draw " << data.GetItem(i)->DrawItemNo << '\n';
+  out << "height " << data.DocumentHeight << '\n';
+  return out.str();
+}

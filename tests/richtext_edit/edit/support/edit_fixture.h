@@ -1,0 +1,32 @@
+// An editor on a style sheet with a few text and paragraph styles, and the document
+// described item by item, so that two states can be compared whole.
+#pragma once
+
+#include <string>
+
+#include "richtext/rd_style.h"
+#include "richtext_edit/edit/rich_doc_edit.h"
+
+// Text styles beyond the sheet's defaults: a Unicode one and a protected one.
+struct TEditFixture {
+  TEditFixture();
+  TRDStyle style;
+  TRichDocEdit edit{nullptr};
+  TRDEditRDData& data;
+  int unicodeStyle = -1;
+  int protectedStyle = -1;  // modify- and delete-protected
+  int readOnlyPara = -1;
+
+  // A paragraph of text items, each "text@style"; the first starts the paragraph.
+  void AddPara(std::initializer_list<std::pair<std::string, int>> items, int paraNo = 0);
+  void AddItem(int styleNo, const std::string& text, bool continuesPara, int paraNo = 0);
+  void Format() { edit.FormatDocument(); }
+  // Opens a step and lets the data record into it.
+  void Begin(TRDUndoType kind = rdutInsert) { data.BeginUndoStep(kind, false); }
+};
+
+// Every item with its class, styles, flags, tag, hint, text and checkpoint, one line each,
+// then the checkpoint after the last item and the checkpoint chain in order.
+std::string DescribeDocument(const TRDEditRDData& data);
+// The draw items: item, characters, rectangle.
+std::string DescribeLayout(const TRDEditRDData& data);
