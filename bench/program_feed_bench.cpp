@@ -145,9 +145,9 @@ class TRunningProgram {
   // One line as the APRS-IS reader hands it over, then the event loop's turn.
   void Feed(const std::string& TncLine) {
     SplitIsLine(TncLine, work_);
-    TAprsIsHooks& hooks = frmAprs->AprsIs.ReaderHooks;
-    hooks.AnalysePacket(work_);
-    if (!hooks.IgSeen()) hooks.AddLogText("\r\n" + TncLine, TLinkTraffic::InternetData);
+    TAprsIsReaderViews& views = frmAprs->AprsIs.Views();
+    views.AnalysePacket(work_);
+    if (!views.IgSeen()) views.AddLogText("\r\n" + TncLine, TLinkTraffic::InternetData);
     Application->ProcessMessages();
   }
 

@@ -15,12 +15,12 @@ const char* const kConnectionLostText = "TCPIP connection lost, try to reconnect
 
 }  // namespace
 
-TCPTheard::TCPTheard(TTcpClient& Client, std::string Host, int Port, TAprsIsHooks Hooks,
+TCPTheard::TCPTheard(TTcpClient& Client, std::string Host, int Port, TAprsIsReaderViews& Views,
                      int PassIntervalMs)
     : client_(Client),
       Host(std::move(Host)),
       Port(Port),
-      hooks_(std::move(Hooks)),
+      views_(Views),
       pass_interval_ms_(PassIntervalMs) {
   Start();
 }
@@ -58,7 +58,7 @@ void TCPTheard::Execute() {
     const bool connected = client_.Connected();
     if (connected) {
       Synchronize([this] {
-        if (Active && hooks_.SetLinkState) hooks_.SetLinkState(TAprsIsState::Connected);
+        if (Active) views_.SetLinkState(TAprsIsState::Connected);
       });
     }
     ReadWaitingLines();
@@ -66,8 +66,8 @@ void TCPTheard::Execute() {
     if (connected || Terminated() || !Active) continue;
     Synchronize([this] {
       if (!Active) return;
-      if (hooks_.SetStatusText) hooks_.SetStatusText(kConnectionLostText);
-      if (hooks_.SetLinkState) hooks_.SetLinkState(TAprsIsState::Reconnecting);
+      views_.SetStatusText(kConnectionLostText);
+      views_.SetLinkState(TAprsIsState::Reconnecting);
     });
     Reconnect();
   }
@@ -100,8 +100,6 @@ void TCPTheard::Reconnect() {
 void TCPTheard::ProcessLine() {
   if (!Active) return;
   SplitIsLine(CurrentLine, WorkList);
-  if (hooks_.AnalysePacket) hooks_.AnalysePacket(WorkList);
-  if (hooks_.AddLogText && !(hooks_.IgSeen && hooks_.IgSeen())) {
-    hooks_.AddLogText("\r\n" + CurrentLine, TLinkTraffic::InternetData);
-  }
+  views_.AnalysePacket(WorkList);
+  if (!views_.IgSeen()) views_.AddLogText("\r\n" + CurrentLine, TLinkTraffic::InternetData);
 }

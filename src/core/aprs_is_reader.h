@@ -5,15 +5,14 @@
 // then it reports the loss and reconnects, on its own thread.
 //
 // Everything that touches the program (dispatcher, monitor, the connect button and the
-// status text) runs on the GUI thread through TThread::Synchronize, through hooks that
-// the program assigns before the reader is created. The connection's own events
+// status text) runs on the GUI thread through TThread::Synchronize, through the views
+// the program gives the reader when it is created. The connection's own events
 // (TTcpClient::OnConnected ...) come on the reader's thread.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <mutex>
 #include <string>
 
@@ -25,20 +24,30 @@
 // The connection as the reader sees it; the program shows it on the connect button.
 enum class TAprsIsState : std::uint8_t { Connected, Reconnecting };
 
-struct TAprsIsHooks {
-  std::function<void(TStrings& Lines)> AnalysePacket;  // TfrmAprs.AnalysePacket
-  std::function<bool()> IgSeen;                        // the dispatcher has shown internet packets
-  std::function<void(const std::string& Text, TLinkTraffic Traffic)> AddLogText;  // monitor rdMain
-  std::function<void(TAprsIsState State)> SetLinkState;  // the connect button mbtnTcp
-  std::function<void(const std::string& Text)> SetStatusText;          // Label1
+// What the reader reports to the program, each on the GUI thread; each does nothing
+// unless overridden.
+class TAprsIsReaderViews {
+ public:
+  virtual ~TAprsIsReaderViews() = default;
+  // A line in monitor form, header and information field (the packet dispatcher).
+  virtual void AnalysePacket(TStrings& Lines) { (void)Lines; }
+  // True once the dispatcher shows internet packets itself: no raw echo then.
+  virtual bool IgSeen() const { return false; }
+  // The raw line for the monitor rdMain.
+  virtual void AddLogText(const std::string& Text, TLinkTraffic Traffic) {
+    (void)Text;
+    (void)Traffic;
+  }
+  virtual void SetLinkState(TAprsIsState State) { (void)State; }  // the connect button mbtnTcp
+  virtual void SetStatusText(const std::string& Text) { (void)Text; }  // Label1
 };
 
 // The class name is the program's own.
 class TCPTheard : public TThread {
  public:
   // Starts reading at once; the first pass connects. Client is the program's APRS-IS
-  // connection (TCPClientIGate); it must outlive the reader.
-  TCPTheard(TTcpClient& Client, std::string Host, int Port, TAprsIsHooks Hooks,
+  // connection (TCPClientIGate); it and Views must outlive the reader.
+  TCPTheard(TTcpClient& Client, std::string Host, int Port, TAprsIsReaderViews& Views,
             int PassIntervalMs = 1000);
   ~TCPTheard() override;
 
@@ -60,7 +69,7 @@ class TCPTheard : public TThread {
   TTcpClient& client_;
   const std::string Host;
   const int Port;
-  const TAprsIsHooks hooks_;
+  TAprsIsReaderViews& views_;
   const int pass_interval_ms_;
   std::string CurrentLine;
   TStringList RxQueue;

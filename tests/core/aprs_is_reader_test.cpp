@@ -13,28 +13,24 @@
 namespace {
 
 // What the reader gave the program, as seen on the GUI thread.
-struct TRecorder {
+struct TRecorder : TAprsIsReaderViews {
   std::vector<std::vector<std::string>> packets;
   std::vector<std::pair<std::string, TLinkTraffic>> monitor;
   std::vector<TAprsIsState> states;
   std::vector<std::string> statuses;
   bool ig_seen = false;
 
-  TAprsIsHooks Hooks() {
-    TAprsIsHooks hooks;
-    hooks.AnalysePacket = [this](TStrings& lines) {
-      std::vector<std::string> packet;
-      for (int i = 0; i < lines.Count(); ++i) packet.push_back(lines[i]);
-      packets.push_back(packet);
-    };
-    hooks.IgSeen = [this] { return ig_seen; };
-    hooks.AddLogText = [this](const std::string& text, TLinkTraffic traffic) {
-      monitor.emplace_back(text, traffic);
-    };
-    hooks.SetLinkState = [this](TAprsIsState state) { states.push_back(state); };
-    hooks.SetStatusText = [this](const std::string& text) { statuses.push_back(text); };
-    return hooks;
+  void AnalysePacket(TStrings& lines) override {
+    std::vector<std::string> packet;
+    for (int i = 0; i < lines.Count(); ++i) packet.push_back(lines[i]);
+    packets.push_back(packet);
   }
+  bool IgSeen() const override { return ig_seen; }
+  void AddLogText(const std::string& text, TLinkTraffic traffic) override {
+    monitor.emplace_back(text, traffic);
+  }
+  void SetLinkState(TAprsIsState state) override { states.push_back(state); }
+  void SetStatusText(const std::string& text) override { statuses.push_back(text); }
 };
 
 constexpr int kPassMs = 30;
@@ -47,7 +43,7 @@ TEST(AprsIsReader, ConnectsAndHandsOverLinesSplitAcrossReads) {
   TLoopbackTcpServer server;
   TTcpClient client;
   TRecorder r;
-  TCPTheard reader(client, "127.0.0.1", server.Port(), r.Hooks(), kPassMs);
+  TCPTheard reader(client, "127.0.0.1", server.Port(), r, kPassMs);
   ASSERT_TRUE(SynchronizeUntilAccepted(server));
   // The first pass found no connection: it says so and connects.
   ASSERT_FALSE(r.statuses.empty());
@@ -75,7 +71,7 @@ TEST(AprsIsReader, NoEchoOnceTheDispatcherShowsInternetPackets) {
   TTcpClient client;
   TRecorder r;
   r.ig_seen = true;
-  TCPTheard reader(client, "127.0.0.1", server.Port(), r.Hooks(), kPassMs);
+  TCPTheard reader(client, "127.0.0.1", server.Port(), r, kPassMs);
   ASSERT_TRUE(SynchronizeUntilAccepted(server));
   server.Send("N0CALL>APRS:>status\r\n");
   ASSERT_TRUE(SynchronizeUntil([&] { return r.packets.size() == 1; }));
@@ -86,7 +82,7 @@ TEST(AprsIsReader, ReconnectsAfterTheServerDropsTheConnection) {
   TLoopbackTcpServer server;
   TTcpClient client;
   TRecorder r;
-  TCPTheard reader(client, "127.0.0.1", server.Port(), r.Hooks(), kPassMs);
+  TCPTheard reader(client, "127.0.0.1", server.Port(), r, kPassMs);
   ASSERT_TRUE(SynchronizeUntilAccepted(server));
   server.Send("A>APRS:>one\r\n");
   ASSERT_TRUE(SynchronizeUntil([&] { return r.packets.size() == 1; }));
@@ -105,7 +101,7 @@ TEST(AprsIsReader, EveryLineSentBeforeADropArrivesExactlyOnce) {
   TLoopbackTcpServer server;
   TTcpClient client;
   TRecorder r;
-  TCPTheard reader(client, "127.0.0.1", server.Port(), r.Hooks(), kPassMs);
+  TCPTheard reader(client, "127.0.0.1", server.Port(), r, kPassMs);
   ASSERT_TRUE(SynchronizeUntilAccepted(server));
   constexpr int kLines = 1500;
   constexpr int kChunk = 50;
@@ -136,7 +132,7 @@ TEST(AprsIsReader, ConnectsOnItsOwnThread) {
   std::atomic<std::thread::id> connected_on{};
   client.OnConnected = [&] { connected_on = std::this_thread::get_id(); };
   TRecorder r;
-  TCPTheard reader(client, "127.0.0.1", server.Port(), r.Hooks(), kPassMs);
+  TCPTheard reader(client, "127.0.0.1", server.Port(), r, kPassMs);
   ASSERT_TRUE(SynchronizeUntilAccepted(server));
   ASSERT_TRUE(SynchronizeUntil([&] { return connected_on.load() != std::thread::id(); }));
   EXPECT_NE(connected_on.load(), std::this_thread::get_id());
@@ -147,7 +143,7 @@ TEST(AprsIsReader, StopEndsEverything) {
   TLoopbackTcpServer server;
   TTcpClient client;
   TRecorder r;
-  auto reader = std::make_unique<TCPTheard>(client, "127.0.0.1", server.Port(), r.Hooks(), kPassMs);
+  auto reader = std::make_unique<TCPTheard>(client, "127.0.0.1", server.Port(), r, kPassMs);
   ASSERT_TRUE(SynchronizeUntilAccepted(server));
   // A steady stream keeps the reader busy reading while it is stopped.
   for (int i = 0; i < 200; ++i) server.Send("C>APRS:>" + std::to_string(i) + "\r\n");
@@ -170,7 +166,7 @@ TEST(AprsIsReader, StopWhileTheServerIsGone) {
     TLoopbackTcpServer gone;
     port = gone.Port();
   }
-  TCPTheard reader(client, "127.0.0.1", port, r.Hooks(), kPassMs);
+  TCPTheard reader(client, "127.0.0.1", port, r, kPassMs);
   ASSERT_TRUE(SynchronizeUntil([&] { return r.statuses.size() >= 3; }));
   reader.Stop();
   const size_t statuses = r.statuses.size();
@@ -182,7 +178,7 @@ TEST(AprsIsReader, StopWhileTheServerIsGone) {
 TEST(AprsIsReader, APortThatIsNoPortNeverConnects) {
   TTcpClient client;
   TRecorder r;
-  TCPTheard reader(client, "127.0.0.1", -1, r.Hooks(), kPassMs);
+  TCPTheard reader(client, "127.0.0.1", -1, r, kPassMs);
   ASSERT_TRUE(SynchronizeUntil([&] { return r.statuses.size() >= 2; }));
   EXPECT_FALSE(client.Connected());
 }

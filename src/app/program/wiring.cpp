@@ -143,30 +143,42 @@ void ConnectBeaconsToLink() {
 
 // The APRS-IS link reads the settings window and reports to the map window: its
 // button, status text and lamp; its reader hands the lines to the dispatcher.
-void ConnectAprsIs() {
-  TfrmAprs* map = frmAprs;
-  TAprsIsLink& link = map->AprsIs;
-  link.Settings.Server = [] { return frmSetup->mfcbxTcpServer->Text(); };
-  link.Settings.CallP1 = [] { return frmSetup->edtCallP1->Text(); };
-  link.Settings.Passcode = [] { return frmSetup->nedtVNR->Text(); };
-  link.Settings.Filter = [] { return frmSetup->edtTcpFilter->Text(); };
-  link.SetButtonDown = [map](bool Down) { map->mbtnTcp->SetDown(Down); };
-  link.ShowError = [](const std::string& Text) { MyShowError(Text); };
-  link.SetStatusText = [map](const std::string& Text) { map->Label1->SetCaption(Text); };
-  link.ClearIgSeen = [map] { map->Dispatcher.IgSeen = false; };
-  link.TxLamp = [map] { map->LightTxTcpLamp(); };
-  link.ReaderHooks.AnalysePacket = [map](TStrings& Lines) { map->Dispatcher.AnalysePacket(Lines); };
-  link.ReaderHooks.IgSeen = [map] { return map->Dispatcher.IgSeen; };
-  link.ReaderHooks.AddLogText = [map](const std::string& Text, TLinkTraffic Traffic) {
-    map->AddMonitorText(Text, MonitorStyleOf(Traffic));
-  };
-  link.ReaderHooks.SetLinkState = [map](TAprsIsState State) {
-    map->mbtnTcp->SetColorDown(ConnectButtonColor(State));
-  };
-  link.ReaderHooks.SetStatusText = [map](const std::string& Text) {
-    map->Label1->SetCaption(Text);
-  };
-}
+class TWindowAprsIsSettings : public TAprsIsSettings {
+ public:
+  std::string Server() const override { return frmSetup->mfcbxTcpServer->Text(); }
+  std::string CallP1() const override { return frmSetup->edtCallP1->Text(); }
+  std::string Passcode() const override { return frmSetup->nedtVNR->Text(); }
+  std::string Filter() const override { return frmSetup->edtTcpFilter->Text(); }
+};
+TWindowAprsIsSettings window_aprs_is_settings;
+
+class TWindowAprsIsViews : public TAprsIsViews {
+ public:
+  void AnalysePacket(TStrings& Lines) override {
+    if (frmAprs) frmAprs->Dispatcher.AnalysePacket(Lines);
+  }
+  bool IgSeen() const override { return frmAprs && frmAprs->Dispatcher.IgSeen; }
+  void AddLogText(const std::string& Text, TLinkTraffic Traffic) override {
+    if (frmAprs) frmAprs->AddMonitorText(Text, MonitorStyleOf(Traffic));
+  }
+  void SetLinkState(TAprsIsState State) override {
+    if (frmAprs) frmAprs->mbtnTcp->SetColorDown(ConnectButtonColor(State));
+  }
+  void SetStatusText(const std::string& Text) override {
+    if (frmAprs) frmAprs->Label1->SetCaption(Text);
+  }
+  void SetButtonDown(bool Down) override {
+    if (frmAprs) frmAprs->mbtnTcp->SetDown(Down);
+  }
+  void ShowError(const std::string& Text) override { MyShowError(Text); }
+  void ClearIgSeen() override {
+    if (frmAprs) frmAprs->Dispatcher.IgSeen = false;
+  }
+  void TxLamp() override {
+    if (frmAprs) frmAprs->LightTxTcpLamp();
+  }
+};
+TWindowAprsIsViews window_aprs_is_views;
 
 // The TNC's connect and disconnect sequences read the settings window and report to
 // the map window and the error box; the port's bytes go to the KISS link.
@@ -231,7 +243,8 @@ void ConnectWindows() {
   frmAprs->Dispatcher.SetTargets(&window_dispatch_targets);
   ConnectStationWindows();
   ConnectBeaconsToLink();
-  ConnectAprsIs();
+  frmAprs->AprsIs.SetSettings(&window_aprs_is_settings);
+  frmAprs->AprsIs.SetViews(&window_aprs_is_views);
   ConnectTnc();
   ConnectDeviceWindows();
   ConnectTransmitting();

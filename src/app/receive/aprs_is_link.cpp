@@ -14,10 +14,6 @@ constexpr const char* kProductVersion = "1.2";
 // "Please choose a server in the settings first!"
 constexpr const char* kNoServerText = "Bitte erst einen Server im Setup ausw\xE4hlen!";
 
-std::string Text(const std::function<std::string()>& f) {
-  return f ? f() : std::string();
-}
-
 }  // namespace
 
 TColor ConnectButtonColor(TAprsIsState State) {
@@ -43,12 +39,12 @@ TAprsIsLink::TAprsIsLink() {
   };
   TCPClientIGate.OnDisconnected = [this] {
     TThread::Synchronize([this] {
-      if (!closing_ && ClearIgSeen) ClearIgSeen();
+      if (!closing_) views_->ClearIgSeen();
     });
   };
   TCPClientIGate.OnStatus = [this](const std::string& text) {
     TThread::Synchronize([this, text] {
-      if (!closing_ && SetStatusText) SetStatusText(text);
+      if (!closing_) views_->SetStatusText(text);
     });
   };
 }
@@ -69,25 +65,26 @@ void TAprsIsLink::Stop() {
 void TAprsIsLink::mbtnTcpClick() {
   if (reader_) {
     Stop();
-    if (SetButtonDown) SetButtonDown(false);
+    views_->SetButtonDown(false);
     return;
   }
-  const std::string server = Trim(Text(Settings.Server));
+  const std::string server = settings_ ? Trim(settings_->Server()) : std::string();
   if (server.empty()) {
-    if (ShowError) ShowError(kNoServerText);
+    views_->ShowError(kNoServerText);
     return;
   }
-  if (SetButtonDown) SetButtonDown(true);
+  views_->SetButtonDown(true);
   std::string host;
   HostOfAddress(server, host);
-  reader_ = std::make_unique<TCPTheard>(TCPClientIGate, host, PortOfAddress(server), ReaderHooks,
+  reader_ = std::make_unique<TCPTheard>(TCPClientIGate, host, PortOfAddress(server), *views_,
                                         ReaderPassMs);
 }
 
 void TAprsIsLink::TCPClientIGateConnected() {
-  if (ClearIgSeen) ClearIgSeen();
+  views_->ClearIgSeen();
+  // The reader only runs with a server from the settings.
   TCPClientIGate.WriteLine(
-      LoginLine(Trim(Text(Settings.CallP1)), Trim(Text(Settings.Passcode)), Text(Settings.Filter)));
+      LoginLine(Trim(settings_->CallP1()), Trim(settings_->Passcode()), settings_->Filter()));
 }
 
 bool TAprsIsLink::IsConnected() const {
@@ -107,5 +104,5 @@ void TAprsIsLink::IGateToTcp(const TAprsInfo& Info) {
   if (!IsConnected()) return;
   const std::optional<std::string> line = IGateLine(Info);
   // The lamp shows what went out, not what was tried.
-  if (line && TCPClientIGate.WriteLine(*line) && TxLamp) TxLamp();
+  if (line && TCPClientIGate.WriteLine(*line)) views_->TxLamp();
 }

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <atomic>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,11 +29,23 @@ std::string LoginLine(const std::string& Call, const std::string& Passcode,
 TColor ConnectButtonColor(TAprsIsState State);
 
 // The settings window's controls the connection reads.
-struct TAprsIsSettings {
-  std::function<std::string()> Server;    // mfcbxTcpServer: "host:port ;comment"
-  std::function<std::string()> CallP1;    // edtCallP1, the login callsign
-  std::function<std::string()> Passcode;  // nedtVNR
-  std::function<std::string()> Filter;    // edtTcpFilter
+class TAprsIsSettings {
+ public:
+  virtual ~TAprsIsSettings() = default;
+  virtual std::string Server() const = 0;    // mfcbxTcpServer: "host:port ;comment"
+  virtual std::string CallP1() const = 0;    // edtCallP1, the login callsign
+  virtual std::string Passcode() const = 0;  // nedtVNR
+  virtual std::string Filter() const = 0;    // edtTcpFilter
+};
+
+// The program's side of the connection: what its reader reports, and the window side.
+// Each does nothing unless overridden.
+class TAprsIsViews : public TAprsIsReaderViews {
+ public:
+  virtual void SetButtonDown(bool Down) { (void)Down; }  // mbtnTcp shows the wish to be connected
+  virtual void ShowError(const std::string& Text) { (void)Text; }  // the skinned error box
+  virtual void ClearIgSeen() {}  // the dispatcher's IgSeen, on connect and disconnect
+  virtual void TxLamp() {}       // bmpmTxTcp lit for 500 ms (timTxTcp)
 };
 
 class TAprsIsLink {
@@ -45,18 +56,13 @@ class TAprsIsLink {
   TAprsIsLink& operator=(const TAprsIsLink&) = delete;
 
   TTcpClient TCPClientIGate;
-  TAprsIsSettings Settings;
-  // Handed to the reader thread when the connection is started.
-  TAprsIsHooks ReaderHooks;
+  // Not owned; set before the first connection. Without settings no server is chosen.
+  void SetSettings(const TAprsIsSettings* Settings) { settings_ = Settings; }
+  void SetViews(TAprsIsViews* Views) { views_ = Views ? Views : &no_views_; }
+  // The views, the reader's among them (handed to the reader when it starts).
+  TAprsIsViews& Views() const { return *views_; }
   // Milliseconds between the reader's passes over the connection.
   int ReaderPassMs = 1000;
-
-  // Window side, each called only when assigned.
-  std::function<void(bool Down)> SetButtonDown;            // mbtnTcp shows the wish to be connected
-  std::function<void(const std::string& Text)> ShowError;  // the skinned error box
-  std::function<void(const std::string& Text)> SetStatusText;  // Label1
-  std::function<void()> ClearIgSeen;  // the dispatcher's IgSeen, on connect and disconnect
-  std::function<void()> TxLamp;       // bmpmTxTcp lit for 500 ms (timTxTcp)
 
   // mbtnTcp: stops a wanted connection, or starts the reader for the chosen server.
   void mbtnTcpClick();
@@ -72,6 +78,9 @@ class TAprsIsLink {
  private:
   void TCPClientIGateConnected();
 
+  const TAprsIsSettings* settings_ = nullptr;
+  TAprsIsViews no_views_;
+  TAprsIsViews* views_ = &no_views_;
   std::unique_ptr<TCPTheard> reader_;
   std::atomic<bool> closing_{false};
 };

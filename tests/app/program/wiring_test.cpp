@@ -207,7 +207,7 @@ TEST_F(WiringTest, TheGpsLampKeepsTheFaultPicture) {
 TEST_F(WiringTest, TncStatusAndAprsIsStatusAreShown) {
   TncControl().SetStatusText("KISS");
   EXPECT_EQ(frmAprs->Caption(), MapWindowCaption(frmAprs->Map->MapName, "KISS"));
-  frmAprs->AprsIs.SetStatusText("connected");
+  frmAprs->AprsIs.Views().SetStatusText("connected");
   EXPECT_EQ(frmAprs->Label1->Caption(), "connected");
   // A new map keeps the TNC's status in the caption.
   frmAprs->LoadMapFromSettings();

@@ -14,24 +14,18 @@ TEST(LoginLine, CallPasscodeVersionAndFilter) {
 }
 
 TEST(AprsIsLink, WithoutServerOnlyTheErrorIsShown) {
-  TAprsIsLink link;
-  std::vector<std::string> errors;
-  std::vector<bool> button;
-  link.ShowError = [&](const std::string& text) { errors.push_back(text); };
-  link.SetButtonDown = [&](bool down) { button.push_back(down); };
-  link.Settings.Server = [] { return std::string("  "); };
-  link.mbtnTcpClick();
-  EXPECT_EQ(errors, std::vector<std::string>{"Bitte erst einen Server im Setup ausw\xE4hlen!"});
-  EXPECT_TRUE(button.empty());
-  EXPECT_FALSE(link.TcpWanted());
-  EXPECT_FALSE(link.IsConnected());
+  TReceiveSession s(0);
+  s.server = "  ";
+  s.link.mbtnTcpClick();
+  EXPECT_EQ(s.errors, std::vector<std::string>{"Bitte erst einen Server im Setup ausw\xE4hlen!"});
+  EXPECT_TRUE(s.buttons.empty());
+  EXPECT_FALSE(s.link.TcpWanted());
+  EXPECT_FALSE(s.link.IsConnected());
 }
 
 TEST(AprsIsLink, LogsInOnConnectAndStopsOnTheSecondClick) {
   TLoopbackTcpServer server;
   TReceiveSession s(server.Port());
-  std::vector<bool> button;
-  s.link.SetButtonDown = [&](bool down) { button.push_back(down); };
   s.link.mbtnTcpClick();
   ASSERT_TRUE(PumpUntil([&] { return server.Accept(5); }));
   EXPECT_EQ(PumpLogin(server), "user N0CALL pass 12345 vers Velmora 1.2 r/52/13/100\r\n");
@@ -39,7 +33,7 @@ TEST(AprsIsLink, LogsInOnConnectAndStopsOnTheSecondClick) {
   EXPECT_EQ(s.statuses.back(), "Connected.");
   s.path.dispatcher.IgSeen = true;
   s.link.mbtnTcpClick();
-  EXPECT_EQ(button, (std::vector<bool>{true, false}));
+  EXPECT_EQ(s.buttons, (std::vector<bool>{true, false}));
   EXPECT_FALSE(s.link.TcpWanted());
   EXPECT_FALSE(s.link.IsConnected());
   EXPECT_FALSE(s.path.dispatcher.IgSeen);
@@ -49,12 +43,10 @@ TEST(AprsIsLink, LogsInOnConnectAndStopsOnTheSecondClick) {
 TEST(AprsIsLink, IGateForwardsRadioPacketsOnlyWhileConnected) {
   TLoopbackTcpServer server;
   TReceiveSession s(server.Port());
-  int lamp = 0;
-  s.link.TxLamp = [&] { ++lamp; };
   s.path.tcp_digi = true;
   s.path.Packet("fm N0CALL-9 to APRS via WIDE1-1 WIDE2-1 ctl UI pid F0",
                 "!5230.50N/01320.70E>Test");
-  EXPECT_EQ(lamp, 0);  // not connected: nothing sent, the lamp stays dark
+  EXPECT_EQ(s.tx_lamps, 0);  // not connected: nothing sent, the lamp stays dark
 
   s.link.mbtnTcpClick();
   ASSERT_TRUE(PumpUntil([&] { return server.Accept(5); }));
@@ -69,7 +61,7 @@ TEST(AprsIsLink, IGateForwardsRadioPacketsOnlyWhileConnected) {
   EXPECT_EQ(sent,
             "N0CALL-9>APRS,WIDE1-1,WIDE2-1:!5230.50N/01320.70E>Test\r\nN0CALL-6>APRS:>cut\r\n"
             "N0CALL-7>APRS:>direct\r\n");
-  EXPECT_EQ(lamp, 3);
+  EXPECT_EQ(s.tx_lamps, 3);
   // Nothing of it is echoed as sent.
   for (int line = 1; line <= s.path.monitor.LineCount(); ++line) {
     EXPECT_EQ(s.path.monitor.LineText(line).find("N0CALL-9>APRS"), std::string::npos);

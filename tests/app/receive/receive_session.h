@@ -32,31 +32,43 @@ inline std::string PumpLogin(TLoopbackTcpServer& Server) {
   return Server.Received();
 }
 
-class TReceiveSession {
+// The link's settings and views are the session's: what the link reports is recorded.
+class TReceiveSession : public TAprsIsSettings, public TAprsIsViews {
  public:
-  explicit TReceiveSession(int port) {
+  explicit TReceiveSession(int port)
+      : server("127.0.0.1:" + std::to_string(port) + " ;loopback") {
     link.ReaderPassMs = 20;
-    link.Settings.Server = [port] { return "127.0.0.1:" + std::to_string(port) + " ;loopback"; };
-    link.Settings.CallP1 = [] { return std::string(" N0CALL "); };
-    link.Settings.Passcode = [] { return std::string("12345"); };
-    link.Settings.Filter = [] { return std::string("r/52/13/100"); };
-    link.SetStatusText = [this](const std::string& text) { statuses.push_back(text); };
-    link.ClearIgSeen = [this] { path.dispatcher.IgSeen = false; };
-    link.ReaderHooks.AnalysePacket = [this](TStrings& lines) {
-      ++handed_over;
-      path.dispatcher.AnalysePacket(lines);
-    };
-    link.ReaderHooks.IgSeen = [this] { return path.dispatcher.IgSeen; };
-    link.ReaderHooks.AddLogText = [this](const std::string& text, TLinkTraffic traffic) {
-      int para = -1;
-      AddLogText(&path.monitor, text, MonitorStyleOf(traffic), para);
-    };
-    link.ReaderHooks.SetStatusText = [this](const std::string& text) { statuses.push_back(text); };
+    link.SetSettings(this);
+    link.SetViews(this);
     path.on_igate = [this](const TAprsInfo& info) { link.IGateToTcp(info); };
   }
 
+  std::string Server() const override { return server; }
+  std::string CallP1() const override { return " N0CALL "; }
+  std::string Passcode() const override { return "12345"; }
+  std::string Filter() const override { return "r/52/13/100"; }
+
+  void AnalysePacket(TStrings& lines) override {
+    ++handed_over;
+    path.dispatcher.AnalysePacket(lines);
+  }
+  bool IgSeen() const override { return path.dispatcher.IgSeen; }
+  void AddLogText(const std::string& text, TLinkTraffic traffic) override {
+    int para = -1;
+    ::AddLogText(&path.monitor, text, MonitorStyleOf(traffic), para);
+  }
+  void SetStatusText(const std::string& text) override { statuses.push_back(text); }
+  void SetButtonDown(bool down) override { buttons.push_back(down); }
+  void ShowError(const std::string& text) override { errors.push_back(text); }
+  void ClearIgSeen() override { path.dispatcher.IgSeen = false; }
+  void TxLamp() override { ++tx_lamps; }
+
+  std::string server;
   TReceivePath path;
   TAprsIsLink link;
   std::vector<std::string> statuses;
+  std::vector<bool> buttons;
+  std::vector<std::string> errors;
+  int tx_lamps = 0;
   int handed_over = 0;
 };
