@@ -747,11 +747,11 @@ void TCustomRDFormattedData::PlaceControls() {
   // with the document by the scroller afterwards.
   int ox, oy;
   GetOrigin(ox, oy);
+  if (Items.ControlCount() == 0) return;
   for (int i = 0; i < Items.Count(); ++i) {
+    if (GetItem(i)->StyleNo != rdsComponent) continue;
     auto* item = dynamic_cast<TRDNonTextItemInfo*>(GetItem(i));
-    if (!item || item->StyleNo != rdsComponent || item->DrawItemNo < 0 ||
-        item->DrawItemNo >= DrawItems.Count())
-      continue;
+    if (!item || item->DrawItemNo < 0 || item->DrawItemNo >= DrawItems.Count()) continue;
     const TRDDrawLineInfo& line = *DrawItems[item->DrawItemNo];
     item->MoveToPosition(line.Left - GetHOffs() + ox, line.Top - GetVOffs() + oy, false);
   }

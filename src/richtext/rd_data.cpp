@@ -19,6 +19,11 @@ bool IsFullLine(const TCustomRDItemInfo* item) {
   return item && item->QueryItemFlag(0);
 }
 
+// A control item is one from its construction on.
+int ControlItems(const TCustomRDItemInfo* item) {
+  return item && item->StyleNo == rdsComponent ? 1 : 0;
+}
+
 }  // namespace
 
 // --- item list ------------------------------------------------------------------------------
@@ -43,16 +48,19 @@ TCustomRDItemInfo* TRDItemList::Objects(int index) const {
 }
 
 void TRDItemList::Add(std::string text, std::unique_ptr<TCustomRDItemInfo> item) {
+  control_count_ += ControlItems(item.get());
   entries_.push_back(Entry{std::move(text), std::move(item)});
 }
 
 void TRDItemList::Insert(int index, std::string text, std::unique_ptr<TCustomRDItemInfo> item) {
   if (index < 0 || index > Count()) throw ERDListIndexError(index);
+  control_count_ += ControlItems(item.get());
   entries_.insert(entries_.begin() + index, Entry{std::move(text), std::move(item)});
 }
 
 std::unique_ptr<TCustomRDItemInfo> TRDItemList::TakeObject(int index) {
   Check(index);
+  control_count_ -= ControlItems(entries_[size_t(index)].Item.get());
   return std::move(entries_[size_t(index)].Item);
 }
 
@@ -61,8 +69,10 @@ std::vector<std::unique_ptr<TCustomRDItemInfo>> TRDItemList::Delete(int index, i
   if (count <= 0) return removed;
   Check(index);
   Check(index + count - 1);
-  for (int i = index; i < index + count; ++i)
+  for (int i = index; i < index + count; ++i) {
+    control_count_ -= ControlItems(entries_[size_t(i)].Item.get());
     removed.push_back(std::move(entries_[size_t(i)].Item));
+  }
   entries_.erase(entries_.begin() + index, entries_.begin() + index + count);
   return removed;
 }

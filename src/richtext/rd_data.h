@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -52,6 +53,9 @@ class TRDItemList {
   // Removes count entries from index, handing their objects back to the caller.
   std::vector<std::unique_ptr<TCustomRDItemInfo>> Delete(int index, int count);
   int IndexOfObject(const TCustomRDItemInfo* item) const;
+  // Control items (style rdsComponent) held: layout places them after every format,
+  // and a log of thousands of text items should not pay for a walk to find none.
+  int ControlCount() const { return control_count_; }
 
  private:
   struct Entry {
@@ -59,7 +63,9 @@ class TRDItemList {
     std::unique_ptr<TCustomRDItemInfo> Item;
   };
   void Check(int index) const;
-  std::vector<Entry> entries_;
+  // A deque: a log trims its oldest items from the front on every append.
+  std::deque<Entry> entries_;
+  int control_count_ = 0;
 };
 
 // Options of the viewer that items read.

@@ -174,6 +174,20 @@ TEST(ControlItem, TakesItsShareOfTheDocumentWidthAndFollowsItsPosition) {
   EXPECT_EQ(viewer.ControlCount(), 0);
 }
 
+// Layout places controls only while the document holds some, so the count must follow
+// every way an item comes and goes.
+TEST(ControlItem, TheItemListCountsTheControlsItHolds) {
+  TRDItemList list;
+  list.Add("", std::make_unique<TRDControlItemInfo>(nullptr));
+  list.Add("", std::make_unique<TRDHotGraphicItemInfo>(nullptr));
+  list.Insert(0, "", std::make_unique<TRDControlItemInfo>(nullptr));
+  EXPECT_EQ(list.ControlCount(), 2);
+  std::unique_ptr<TCustomRDItemInfo> taken = list.TakeObject(0);
+  EXPECT_EQ(list.ControlCount(), 1);
+  list.Delete(0, 3);
+  EXPECT_EQ(list.ControlCount(), 0);
+}
+
 TEST(ControlItem, PrintsAPictureOfAWindowControlCentredInTheBitmap) {
   auto panel = std::make_unique<TPanel>(nullptr);
   panel->SetBounds(0, 0, 20, 10);
@@ -465,6 +479,13 @@ TEST(ObjectsInADocument, ControlsArePlacedWhereTheyAreLaidOutAndHotPicturesAreLi
   EXPECT_EQ(data.Jumps[0].DrawItemNo, data.GetItem(2)->DrawItemNo);
   data.GetItem(2)->Execute(&data);
   EXPECT_EQ(data.jumped, data.FirstJumpNo);
+  // The text before it goes: the control moves with its line.
+  const int before = raw->Left();
+  data.DeleteItems(0, 1);
+  data.Format();
+  const TRDDrawLineInfo& moved = data.Line(data.GetItem(0)->DrawItemNo);
+  EXPECT_EQ(raw->Left(), moved.Left + 1);
+  EXPECT_LT(raw->Left(), before);
 }
 
 TEST(ObjectsInADocument, ItemHintsBecomeTheViewersHint) {

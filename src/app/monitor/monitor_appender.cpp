@@ -41,6 +41,39 @@ void FormatAppended(TCustomRichDoc& view) {
   view.Options = options;
 }
 
+// The view at its end, the caret after the last character; the layout must be current.
+void MoveToEnd(TCustomRichDoc& view) {
+  view.SetVScrollPos(view.GetVScrollMax());
+  const int last = view.ItemCount() - 1;
+  if (last >= 0) {
+    const int end = view.GetItemEndOffset(last);
+    view.SetSelectionRange(last, end, last, end);
+  }
+}
+
+// TrimLogLines on a view whose layout is current.
+int TrimFormatted(TCustomRichDoc& view) {
+  const TSelection selection = SelectionOf(view);
+  const int count = view.ItemCount();
+  if (count == 0) return 0;
+  const TRichDocRDData& data = view.RDData();
+  const int last_line = view.GetLineNumber(count - 1, view.GetItemStartOffset(count - 1));
+  if (last_line <= kMonitorMaxLines || !IsAtEnd(view)) return 0;
+  // The first item whose line is among the newest 299: one walk over the draw lines.
+  int n = 0, d = 0, line = 0;
+  for (; n < count - 1; ++n) {
+    const int first = data.GetFirstDrawItemOfItem(n);
+    for (; d <= first; ++d)
+      if (data.DrawItems[d]->FromNewLine) ++line;
+    if (last_line - line < kMonitorMaxLines) break;
+  }
+  if (n == 0) return 0;
+  view.DeleteItemRange(0, n);
+  FormatAppended(view);
+  if (selection.StartItem >= 0) RestoreSelection(view, selection, n);
+  return n;
+}
+
 void EraseAll(std::string& text, char c) {
   text.erase(std::remove(text.begin(), text.end(), c), text.end());
 }
@@ -81,7 +114,9 @@ void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo
   }
 
   // Same style on the same line joins the last run; anything else is a run of its own.
+  // An empty text adds no run to the line: every item is paid for again at each trim.
   auto add_line_text = [&](const std::string& line) {
+    if (line.empty() && ParaNo == -1) return;
     const int last = view.ItemCount() - 1;
     if (last < 0 || view.GetItemStyleIndex(last) != StyleNo || entry_para != -1) {
       if (ParaNo == -1) {
@@ -104,7 +139,8 @@ void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo
   if (start == 0) {
     add_line_text(Text);
   } else if (start < Text.size()) {
-    view.AddTextContinued(Text.substr(start), StyleNo);
+    // The text of the new line goes into its (empty) paragraph item.
+    view.ReplaceItemText(view.ItemCount() - 1, Text.substr(start));
   }
 
   FormatAppended(view);
@@ -113,43 +149,22 @@ void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo
     DeleteEmptyLastLine(view);
     FormatAppended(view);
   }
-  if (follow_end) ScrollLogToEnd(view);
-  const int trimmed = TrimLogLines(view);
+  // Laid out once above; moving to the end and trimming need no layout of their own but
+  // the one after the oldest lines went. This runs twice per packet.
+  if (follow_end) MoveToEnd(view);
+  const int trimmed = TrimFormatted(view);
   // The selection moves with its text when the oldest lines went.
   if (had_selection) RestoreSelection(view, selection, trimmed);
   view.Invalidate();
 }
 
 int TrimLogLines(TCustomRichDoc& View) {
-  const TSelection selection = SelectionOf(View);
   FormatAppended(View);
-  const int count = View.ItemCount();
-  if (count == 0) return 0;
-  const TRichDocRDData& data = View.RDData();
-  const int last_line = View.GetLineNumber(count - 1, View.GetItemStartOffset(count - 1));
-  if (last_line <= kMonitorMaxLines || !IsAtEnd(View)) return 0;
-  // The first item whose line is among the newest 299: one walk over the draw lines.
-  int n = 0, d = 0, line = 0;
-  for (; n < count - 1; ++n) {
-    const int first = data.GetFirstDrawItemOfItem(n);
-    for (; d <= first; ++d)
-      if (data.DrawItems[d]->FromNewLine) ++line;
-    if (last_line - line < kMonitorMaxLines) break;
-  }
-  if (n == 0) return 0;
-  View.DeleteItemRange(0, n);
-  FormatAppended(View);
-  if (selection.StartItem >= 0) RestoreSelection(View, selection, n);
-  return n;
+  return TrimFormatted(View);
 }
 
 void ScrollLogToEnd(TCustomRichDoc& View) {
-  View.SetVScrollPos(View.GetVScrollMax());
-  const int last = View.ItemCount() - 1;
-  if (last >= 0) {
-    const int end = View.GetItemEndOffset(last);
-    View.SetSelectionRange(last, end, last, end);
-  }
+  MoveToEnd(View);
   FormatAppended(View);
 }
 

@@ -102,6 +102,9 @@ int TControlScrollBars::SetInfo(TScrollBarKind Kind, const TScrollBarInfo& Info)
   i.Pos = std::clamp(i.Pos, i.Min, std::max(i.Min, i.Max - std::max(i.Page, 1) + 1));
   impl_->info[Kind] = i;
   QScrollBar* bar = impl_->bars[Kind];
+  // Placing the bars costs widget geometry work; a viewer sets its ranges after every
+  // layout, mostly without showing or hiding a bar. A resize places them on its own.
+  const bool place = !bar || bar->isHidden() == impl_->Showing(Kind);
   if (bar) {
     const QSignalBlocker block(bar);
     bar->setRange(i.Min, std::max(i.Min, i.Max - std::max(i.Page, 1) + 1));
@@ -110,7 +113,7 @@ int TControlScrollBars::SetInfo(TScrollBarKind Kind, const TScrollBarInfo& Info)
     bar->setValue(i.Pos);
     bar->setSliderPosition(i.Pos);
   }
-  if (impl_->widget) impl_->Place();
+  if (impl_->widget && place) impl_->Place();
   return i.Pos;
 }
 

@@ -56,7 +56,8 @@ TEST(PacketDispatcher, RadioHeaderGivesPortCallsPathAndHeardVia) {
   EXPECT_EQ(r.monitor.LineText(2), kRadio2Header);
   EXPECT_EQ(r.monitor.LineText(3), "!5230.50N/01320.70E>Test");
   EXPECT_EQ(r.monitor.GetItemStyleIndex(r.monitor.ItemCount() - 1), msP2Data);
-  EXPECT_EQ(r.monitor.GetItemStyleIndex(2), msP2Head);
+  // The header line is the item before the data line's.
+  EXPECT_EQ(r.monitor.GetItemStyleIndex(r.monitor.ItemCount() - 2), msP2Head);
 
   EXPECT_NEAR(FieldNumber(r, kStationKey, sfLat), 52.508333, 1e-5);
   EXPECT_NEAR(FieldNumber(r, kStationKey, sfLon), 13.345, 1e-5);
