@@ -84,7 +84,7 @@ std::string SaveImageListImageForHTML(TCustomRDData& data, TRDHTMLSaveContext& c
   TBitmap image;
   image.SetSize(list.Width(), list.Height());
   image.Canvas().Brush().SetColor(context.BackColor == clNone ? clWhite : context.BackColor);
-  image.Canvas().FillRect(TRect(0, 0, list.Width(), list.Height()));
+  image.Canvas().FillRect(Rect(0, 0, list.Width(), list.Height()));
   list.Draw(image.Canvas(), 0, 0, index);
   std::string location = context.SaveImage(data, image, false);
   context.SavedListImages.emplace(key, location);

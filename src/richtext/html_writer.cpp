@@ -591,7 +591,7 @@ std::string SaveImageForHTML(const TGraphic& graphic, const std::string& path,
       bitmap.SetPixelFormat(pf32bit);
       bitmap.SetSize(graphic.Width(), graphic.Height());
       bitmap.Canvas().Brush().SetColor(backColor == clNone ? clWhite : backColor);
-      bitmap.Canvas().FillRect(TRect(0, 0, graphic.Width(), graphic.Height()));
+      bitmap.Canvas().FillRect(Rect(0, 0, graphic.Width(), graphic.Height()));
       bitmap.Canvas().Draw(0, 0, graphic);
     }
     if (saveAsJPEG) {

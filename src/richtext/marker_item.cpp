@@ -416,12 +416,13 @@ void TRDMarkerItemInfo::SaveRTF(TStream& stream, TCustomRDData* rdData, int,
       break;
   }
   std::string out = "{\\listtext\\pard\\plain" + RTFFontProperties(LevelFont(*level), context);
+  const int codePage = RTFListLevelCodePage(*level, *rdData->GetRDStyle());
+  const bool writeANSI = (context.Options & rdrtfDuplicateUnicode) != 0;
   if (level->ListType == rdlstUnicodeBullet)
-    AppendRTFUnicodeText(out, WideStringToRawUnicode(level->FormatStringW),
-                         rdData->GetDefaultCodePage(), false,
-                         (context.Options & rdrtfDuplicateUnicode) != 0);
+    AppendRTFUnicodeText(out, WideStringToRawUnicode(level->FormatStringW), codePage, false,
+                         writeANSI);
   else
-    AppendRTFEscaped(out, DisplayString, false, true);
+    AppendRTFCodePageText(out, DisplayString, codePage, writeANSI);
   out += "\\tab}\\ls" + std::to_string(context.ListOverrideFor(*this, ListNo)) + "\\ilvl" +
          std::to_string(std::clamp(Level, 0, kRTFLastLevel)) + " ";
   StreamWriteString(stream, out);

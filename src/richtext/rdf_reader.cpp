@@ -10,6 +10,7 @@
 #include "richtext/graphic_streams.h"
 #include "richtext/item_factory.h"
 #include "richtext/list_style.h"
+#include "richtext/marker_item.h"
 #include "richtext/rd_background.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_layout_info.h"
@@ -201,6 +202,7 @@ bool TRDFReader::TranslateStyles(TCustomRDItemInfo& item) {
     no = 0;
     return true;
   };
+  if (auto* marker = dynamic_cast<TRDMarkerItemInfo*>(&item)) TranslateListNo(marker->ListNo);
   const int textCount = sheet_ ? sheet_->TextStyles().Count() : 0;
   const int paraCount = sheet_ ? sheet_->ParaStyles().Count() : 0;
   if (item.StyleNo >= 0 && !check(item.StyleNo, text_map_, textCount, false)) return false;

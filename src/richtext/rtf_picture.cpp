@@ -51,7 +51,7 @@ std::string SizedBlip(const char* kind, const TGraphic& graphic, const std::stri
 void DrawOnBitmap(const TGraphic& graphic, TBitmap& bitmap) {
   bitmap.SetSize(graphic.Width(), graphic.Height());
   bitmap.Canvas().Brush().SetColor(clWhite);
-  bitmap.Canvas().FillRect(TRect(0, 0, graphic.Width(), graphic.Height()));
+  bitmap.Canvas().FillRect(Rect(0, 0, graphic.Width(), graphic.Height()));
   bitmap.Canvas().Draw(0, 0, graphic);
 }
 

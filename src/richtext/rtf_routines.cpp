@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/text/ascii.h"
+#include "platform/text/multibyte.h"
 #include "platform/text/streams.h"
 #include "richtext/code_pages.h"
 
@@ -172,6 +173,13 @@ std::string RTFUnicodeText(std::string_view text, int codePage, bool isRTFCode, 
   std::string out;
   AppendRTFUnicodeText(out, text, codePage, isRTFCode, writeANSI);
   return out;
+}
+
+void AppendRTFCodePageText(std::string& out, std::string_view s, int codePage, bool writeANSI) {
+  if (IsMultiByteCodePage(codePage))
+    AppendRTFUnicodeText(out, AnsiToRawUnicode(codePage, s), codePage, false, writeANSI);
+  else
+    AppendRTFEscaped(out, s, false, true);
 }
 
 void RTFWriteUnicodeText(TStream& stream, std::string_view text, int codePage, bool isRTFCode,

@@ -19,5 +19,9 @@ std::string MakeRTFIdentifier(std::string_view s);
 std::string RTFUnicodeText(std::string_view text, int codePage, bool isRTFCode, bool writeANSI);
 void AppendRTFUnicodeText(std::string& out, std::string_view text, int codePage, bool isRTFCode,
                           bool writeANSI);
+// 8-bit text of codePage: escaped as it is for a single-byte page; for a multi-byte page,
+// whose bytes do not say to a reader where a character ends, as Unicode (with the 8-bit
+// form as substitute when writeANSI).
+void AppendRTFCodePageText(std::string& out, std::string_view s, int codePage, bool writeANSI);
 void RTFWriteUnicodeText(TStream& stream, std::string_view text, int codePage, bool isRTFCode,
                          bool writeANSI);

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "platform/text/multibyte.h"
 #include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
 #include "richtext/code_pages.h"
@@ -300,27 +301,66 @@ void WriteStyleSheet(TStream& stream, TCustomRDData& data, const TRDStyle& rdSty
   Write(stream, out + "}");
 }
 
+// The characters of a level text, which RTF counts in characters. Text of a single-byte
+// code page goes byte by byte; Unicode bullets and text of a multi-byte code page, whose
+// bytes alone do not say where a character ends, go as UTF-16 units written as Unicode.
+class LevelChars {
+ public:
+  LevelChars(std::string_view ansi, int codePage, bool writeANSI)
+      : unicode_(IsMultiByteCodePage(codePage)), code_page_(codePage), write_ansi_(writeANSI) {
+    if (unicode_)
+      units_ = RawUnicodeToWideString(AnsiToRawUnicode(codePage, ansi));
+    else
+      for (char c : ansi) units_.push_back(char16_t(std::uint8_t(c)));
+  }
+  LevelChars(std::u16string units, int codePage, bool writeANSI)
+      : units_(std::move(units)), unicode_(true), code_page_(codePage), write_ansi_(writeANSI) {}
+
+  const std::u16string& Units() const { return units_; }
+  std::string RTF(char16_t unit) const {
+    if (!unicode_) return RTFEscape(std::string(1, char(unit)), false, false);
+    return RTFUnicodeText(WideStringToRawUnicode(std::u16string(1, unit)), code_page_, false,
+                          write_ansi_);
+  }
+
+ private:
+  std::u16string units_;
+  bool unicode_;
+  int code_page_;
+  bool write_ansi_;
+};
+
+// A bullet: its characters after their count.
+std::string CountedLevelText(const LevelChars& chars) {
+  const size_t length = std::min(chars.Units().size(), kMaxLevelTextLength);
+  std::string text = ByteHex(length);
+  for (size_t i = 0; i < length; ++i) text += chars.RTF(chars.Units()[i]);
+  return text;
+}
+
 // The pieces of a numbered level's format text: literal text, and placeholders of the
 // level numbers 0..8 ("%s" takes the next one, "%N:s" level N).
-std::string NumberedLevelText(const std::string& format, std::string& numbers) {
+std::string NumberedLevelText(const LevelChars& chars, std::string& numbers) {
+  const std::u16string& format = chars.Units();
   std::string text;
   size_t length = 0;
   int next = 0;
+  const auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
   for (size_t i = 0; i < format.size(); ++i) {
     int placeholder = -1;
-    if (format[i] == '%' && i + 1 < format.size()) {
-      if (format[i + 1] == '%') {
+    if (format[i] == u'%' && i + 1 < format.size()) {
+      if (format[i + 1] == u'%') {
         text += '%';
         ++length;
         ++i;
         continue;
       }
-      if (format[i + 1] == 's') {
+      if (format[i + 1] == u's') {
         placeholder = next++;
         i += 1;
-      } else if (std::isdigit(static_cast<unsigned char>(format[i + 1])) && i + 3 < format.size() &&
-                 format[i + 2] == ':' && format[i + 3] == 's') {
-        placeholder = format[i + 1] - '0';
+      } else if (isDigit(format[i + 1]) && i + 3 < format.size() && format[i + 2] == u':' &&
+                 format[i + 3] == u's') {
+        placeholder = format[i + 1] - u'0';
         next = placeholder + 1;
         i += 3;
       }
@@ -333,30 +373,25 @@ std::string NumberedLevelText(const std::string& format, std::string& numbers) {
       continue;
     }
     if (length >= kMaxLevelTextLength) continue;
-    text += RTFEscape(std::string_view(&format[i], 1), false, false);
+    text += chars.RTF(format[i]);
     ++length;
   }
   return ByteHex(length) + text;
 }
 
-std::string LevelText(const TRDListLevel& level, std::string& numbers,
+std::string LevelText(const TRDListLevel& level, int codePage, std::string& numbers,
                       const TRDRTFSaveContext& context) {
+  const bool writeANSI = (context.Options & rdrtfDuplicateUnicode) != 0;
   switch (level.ListType) {
-    case rdlstBullet: {
-      const std::string bullet = level.FormatString.substr(0, kMaxLevelTextLength);
-      return ByteHex(bullet.size()) + RTFEscape(bullet, false, false);
-    }
-    case rdlstUnicodeBullet: {
-      const std::u16string bullet = level.FormatStringW.substr(0, kMaxLevelTextLength);
-      return ByteHex(bullet.size()) +
-             RTFUnicodeText(WideStringToRawUnicode(bullet), 0, false,
-                            (context.Options & rdrtfDuplicateUnicode) != 0);
-    }
+    case rdlstBullet:
+      return CountedLevelText(LevelChars(level.FormatString, codePage, writeANSI));
+    case rdlstUnicodeBullet:
+      return CountedLevelText(LevelChars(level.FormatStringW, codePage, writeANSI));
     case rdlstPicture:
     case rdlstImageList:
       return "\\'00";
     default:
-      return NumberedLevelText(level.FormatString, numbers);
+      return NumberedLevelText(LevelChars(level.FormatString, codePage, writeANSI), numbers);
   }
 }
 
@@ -389,7 +424,8 @@ int MarkerJustification(TRDMarkerAlignment alignment) {
   }
 }
 
-std::string ListLevelRTF(const TRDListLevel& level, const TRDRTFSaveContext& context) {
+std::string ListLevelRTF(const TRDListLevel& level, int codePage,
+                         const TRDRTFSaveContext& context) {
   const int format = LevelNumberFormat(level.ListType);
   std::string out = "{\\listlevel\\levelnfc" + std::to_string(format) + "\\leveljc" +
                     std::to_string(MarkerJustification(level.MarkerAlignment)) + "\\li" +
@@ -401,7 +437,7 @@ std::string ListLevelRTF(const TRDListLevel& level, const TRDRTFSaveContext& con
   if (level.Options & rdloLegalStyleNumbering) out += "\\levellegal1";
   if (!(level.Options & rdloLevelReset)) out += "\\levelnorestart1";
   std::string numbers;
-  const std::string text = LevelText(level, numbers, context);
+  const std::string text = LevelText(level, codePage, numbers, context);
   out += "{\\leveltext" + text + ";}{\\levelnumbers" + numbers + ";}";
   if (level.UsesFont() && level.Font()) out += FontProperties(*level.Font(), context);
   return out + "}" + kCRLF;
@@ -447,7 +483,7 @@ void WriteListTables(TStream& stream, const TCustomRDData& data, const TRDStyle&
       const TRDListLevel& level =
           list.Levels.empty() ? emptyLevel
                               : *list.Levels[size_t(std::min(l, int(list.Levels.size()) - 1))];
-      out += ListLevelRTF(level, context);
+      out += ListLevelRTF(level, RTFListLevelCodePage(level, rdStyle), context);
     }
     listIds.push_back(++nextId);
     out += "\\listid" + std::to_string(listIds.back()) + "}" + kCRLF;
@@ -530,6 +566,12 @@ int TRDRTFSaveContext::ListOverrideFor(const TCustomRDItemInfo& marker, int list
 
 std::string RTFCharProperties(TCustomRDData& data, int styleNo, const TRDRTFSaveContext& context) {
   return data.GetRDStyle() ? CharProperties(data, *data.GetRDStyle(), styleNo, context) : " ";
+}
+
+int RTFListLevelCodePage(const TRDListLevel& level, const TRDStyle& rdStyle) {
+  const int charset = level.Font() ? level.Font()->Charset : DEFAULT_CHARSET;
+  if (charset != DEFAULT_CHARSET) return CharsetToCodePage(charset);
+  return rdStyle.DefCodePage == CP_ACP ? kSystemCodePage : rdStyle.DefCodePage;
 }
 
 std::string RTFFontProperties(const TRDFont& font, const TRDRTFSaveContext& context) {

@@ -23,6 +23,8 @@
 
 class TCustomRDData;
 class TCustomRDItemInfo;
+class TRDListLevel;
+class TRDStyle;
 class TStream;
 
 struct TRDRTFFontTableItem {
@@ -82,6 +84,8 @@ void SaveRTFBody(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& contex
 // The control words of a text style and a paragraph style as the writer puts them after
 // "\plain " and "\pard" (each ends with a blank); exposed for the items' own RTF.
 std::string RTFCharProperties(TCustomRDData& data, int styleNo, const TRDRTFSaveContext& context);
+// The code page of a list level's texts: its font's, else the style sheet's.
+int RTFListLevelCodePage(const TRDListLevel& level, const TRDStyle& rdStyle);
 // The control words of a list level's font (font index, style, size, colour), ending with
 // a blank.
 std::string RTFFontProperties(const TRDFont& font, const TRDRTFSaveContext& context);

@@ -37,11 +37,13 @@ inline bool FuzzRDFReader(const uint8_t* Data, size_t Size) {
     TColor backColor = clNone;
     std::vector<std::string> properties;
     TRDLayoutInfo layout;
+    std::vector<TRDMarkerState> markers;
     TRDFLoadContext context;
     context.Background = &background;
     context.BackColor = &backColor;
     context.DocProperties = &properties;
     context.Layout = &layout;
+    context.Markers = &markers;
     TCustomRDData document;
     document.SetRDStyle(&sheet);
     document.SetOptions(options);
