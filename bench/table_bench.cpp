@@ -1,0 +1,96 @@
+// A table of 200 rows and 10 columns with a few words in every cell, in a viewer 800
+// pixels wide: laying it out from scratch at that width, painting a screenful of it
+// (the view scrolled to the middle), and writing and reading it in the document format
+// in the text and the binary form.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "bench_support.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/paint_to.h"
+#include "platform/text/streams.h"
+#include "richtext/rd_style.h"
+#include "richtext/rdf_reader.h"
+#include "richtext/rdf_writer.h"
+#include "richtext/rich_doc.h"
+#include "richtext_edit/tables/table_item.h"
+
+namespace {
+
+constexpr int kRows = 200;
+constexpr int kCols = 10;
+
+struct TableView {
+  TableView() : doc(nullptr) {
+    RegisterTableItemClass();
+    style.TextStyles()[0].FontName = "Tahoma";
+    style.TextStyles()[0].Size = 9;
+    doc.SetStyle(&style);
+    doc.SetBounds(0, 0, 800, 600);
+    TRichDocRDData& data = doc.RDData();
+    auto made = std::make_unique<TRDTableItemInfo>(kRows, kCols, &data);
+    table = made.get();
+    for (int r = 0; r < kRows; ++r)
+      for (int c = 0; c < kCols; ++c) {
+        TRDTableCellData& cell = *table->Cells(r, c);
+        cell.Clear();
+        cell.AddText(
+            "N0CALL-" + std::to_string(r % 16) + " " + std::to_string(r * kCols + c) + " km", 0, 0);
+      }
+    table->SetCellBorderWidth(1);
+    data.AddItemAtEnd("", std::move(made));
+    doc.FormatDocument();
+  }
+  TRDStyle style;
+  TRichDoc doc;
+  TRDTableItemInfo* table = nullptr;
+};
+
+TableView& TheView() {
+  static TableView* view = [] {
+    auto* v = new TableView;
+    AtBenchEnd([v] { delete v; });
+    return v;
+  }();
+  return *view;
+}
+
+void BM_TableLayout(benchmark::State& state) {
+  TableView& v = TheView();
+  for (auto _ : state) {
+    v.table->MarkChanged();
+    v.doc.FormatDocument();
+  }
+  state.counters["cells"] = kRows * kCols;
+}
+BENCHMARK(BM_TableLayout)->Unit(benchmark::kMillisecond);
+
+void BM_TablePaintScreenful(benchmark::State& state) {
+  TableView& v = TheView();
+  v.doc.FormatDocument();
+  v.doc.SetVScrollPos(v.doc.GetVScrollMax() / 2);
+  TBitmap target;
+  target.SetSize(v.doc.Width(), v.doc.Height());
+  for (auto _ : state) PaintTo(v.doc, target.Canvas(), 0, 0);
+}
+BENCHMARK(BM_TablePaintScreenful)->Unit(benchmark::kMillisecond);
+
+void BM_TableRDFWriteRead(benchmark::State& state) {
+  TableView& v = TheView();
+  TRichDocRDData& data = v.doc.RDData();
+  data.SetRDFOptions(state.range(0) ? rdfoSaveBinary : 0);
+  TRDStyle sheet;
+  TCustomRDData read;
+  read.SetRDStyle(&sheet);
+  for (auto _ : state) {
+    TMemoryStream stream;
+    SaveRDFToStream(data, stream, false);
+    stream.SetPosition(0);
+    if (!LoadRDFFromStream(read, stream)) state.SkipWithError("the table did not read back");
+  }
+}
+BENCHMARK(BM_TableRDFWriteRead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,128 @@
+// One table cell: a small document of its own, with the cell's colours, requested
+// sizes, visible border sides, vertical alignment and background, its spans in the
+// merged-cell grid and its rectangle in the table's layout. Questions a document asks
+// of the window that shows it (style sheet, options, canvas, colours) are answered from
+// the table and the document that holds the table.
+//
+// A cell is made with one empty text item, so that it is never without items.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "richtext/component_stream.h"
+#include "richtext/formatted_data.h"
+#include "richtext/para_parts.h"
+#include "richtext/rd_background.h"
+#include "richtext_edit/tables/table_types.h"
+
+class TGraphic;
+class TRDTableItemInfo;
+class TRDTableRow;
+
+class TRDTableCellData : public TCustomRDFormattedData, public TRDPublished {
+ public:
+  explicit TRDTableCellData(TRDTableRow* row);
+  ~TRDTableCellData() override;
+
+  // Published properties.
+  TColor Color = clNone;
+  TColor BorderColor = clNone;
+  TColor BorderLightColor = clNone;
+  TRDHTMLLength BestWidth = 0;
+  int BestHeight = 0;
+  TRDBooleanRect VisibleBorders;
+  TRDCellVAlign VAlign = rdcVDefault;
+  std::string BackgroundImageFileName;
+  std::string Hint;
+
+  // The merged-cell spans and the rectangle inside the table, set by its layout.
+  int RowSpan = 1;
+  int ColSpan = 1;
+  int Left = 0;
+  int Top = 0;
+  int Width = 0;
+  int Height = 0;
+  // The undo record keeping the cell while it is out of the grid, and the document whose
+  // undo list holds that record.
+  const void* UndoOwner = nullptr;
+  TCustomRDData* UndoOwnerData = nullptr;
+  // While set, the cell writes its content as empty (saving a selection of cells).
+  bool SaveEmpty = false;
+  bool InSelection = false;
+
+  TRDTableRow* GetRow() const { return row_; }
+  void SetRow(TRDTableRow* row) { row_ = row; }
+  TRDTableItemInfo* GetTable() const;
+
+  TRDBackground* GetCellBackground() const { return background_.get(); }
+  const TGraphic* GetBackgroundImage() const;
+  void SetBackgroundImage(const TGraphic* picture);
+  TRDItemBackgroundStyle GetBackgroundStyle() const;
+  void SetBackgroundStyle(TRDItemBackgroundStyle value);
+
+  // The content height (at least BestHeight); with useBestHeight a set BestHeight alone.
+  int GetCellHeight(bool useBestHeight) const;
+  // The narrowest width the content can take (a document's longest word or object).
+  int GetMinWidth(const TRDResolution* resolution, TRDCanvas& canvas);
+  bool HasData(bool strictEmpty) const;
+  void AssignAttributesFrom(const TRDTableCellData& source, bool divideSizes, int rowDivisor,
+                            int colDivisor);
+  void AssignSizeFrom(const TRDTableCellData& source);
+  void MovingToUndoList(const void* undoOwner, TCustomRDData* ownerData);
+  void MovingFromUndoList();
+  TRDCellVAlign GetRealVAlign() const;
+  int GetExtraVOffs() const;
+  // The content height as laid out.
+  int ContentHeight() const { return DocumentHeight; }
+
+  // The cell's stream: published properties, "Data" (the content as a document file)
+  // and "BackgroundImg" (the picture's class name and bytes).
+  void DefineProperties(TRDPropertyFiler& filer) override;
+
+  // Document answers.
+  TRDOptions GetOptions() const override;
+  TRDFOptions GetRDFOptions() const override;
+  TRDStyle* GetRDStyle() const override;
+  TCustomRDData* GetParentData() override;
+  TCustomRDData* GetRootData() override;
+  TCustomRDData* GetAbsoluteParentData() override;
+  TCustomRDData* GetAbsoluteRootData() override;
+  int GetParentItemNo() const override;
+  void DoItemAction(TRDItemAction action, TCustomRDItemInfo* item, std::string& text,
+                    TCustomRDData* rdData) override;
+  std::string DoItemHint(TCustomRDData* rdData, int itemNo) override;
+  std::unique_ptr<TGraphic> DoRDFPictureNeeded(const std::string& name, const TRDTag& tag) override;
+
+  int GetAreaWidth() const override { return GetWidth(); }
+  int GetAreaHeight() const override { return GetHeight(); }
+  int GetLeftMargin() const override { return 0; }
+  int GetRightMargin() const override { return 0; }
+  int GetTopMargin() const override { return 0; }
+  int GetBottomMargin() const override { return 0; }
+  int GetMinTextWidth() const override { return 0; }
+  int GetMaxTextWidth() const override { return 0; }
+  int GetWidth() const override;
+  int GetHeight() const override;
+  void SetDocumentAreaSize(int, int, bool) override {}
+  void AdjustVScrollUnits() override {}
+  void ScrollTo(int, bool) override {}
+  void HScrollTo(int) override {}
+  int GetVSmallStep() const override { return 1; }
+  TRDBackground* GetBackground() override { return background_.get(); }
+  TColor GetBackgroundColor() const override;
+  TRDCanvas& GetCanvas() override;
+
+ private:
+  TCustomRDData* TableDocument() const;
+  void WriteBackgroundImg(std::string& bytes) const;
+  void ReadBackgroundImg(const std::string& bytes);
+  TRDTableRow* row_;
+  std::unique_ptr<TRDBackground> background_;
+};
+
+// The picture of a background as stream bytes: a 4-byte length, the picture's class
+// name, a 4-byte count and the picture's saved bytes; and back, every length checked
+// against the bytes left (EReadError otherwise).
+std::string BackgroundImageToBytes(const TGraphic& picture);
+std::unique_ptr<TGraphic> BackgroundImageFromBytes(const std::string& bytes);

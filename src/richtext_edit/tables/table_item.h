@@ -1,0 +1,298 @@
+// A table in a document: one item (kind -60) that takes a whole line, whose content is
+// a grid of cells (table_rows.h), each cell a document of its own (table_cell.h).
+//
+// The table lays itself out for the width its document gives it (table_layout.cpp),
+// paints its background, rules, borders and cells (table_paint.cpp), stores itself in
+// document files as one record holding a component stream (table_rdf.cpp) and writes
+// itself as HTML and as text (table_html.cpp). Documents create tables for kind -60
+// once RegisterTableItemClass has run.
+//
+// Example: a 1 x 1 table with default properties in a document 500 pixels wide is 500
+// pixels wide; its column gets 494 pixels of content and its cell, 496 wide, starts at
+// x = 2.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "richtext/nontext_items.h"
+#include "richtext_edit/tables/table_rows.h"
+
+class TGraphic;
+class TRDTableItemInfo;
+class TRDTableStreamSaveInfo;
+
+using TRDCellEditingEvent = std::function<void(TRDTableItemInfo* sender, int row, int col,
+                                               bool automatic, bool& allowEdit)>;
+using TRDCellEndEditEvent =
+    std::function<void(TRDTableItemInfo* sender, int row, int col, bool clearing)>;
+using TRDTableDrawBorderEvent = std::function<void(
+    TRDTableItemInfo* sender, TRDCanvas& canvas, int left, int top, int right, int bottom,
+    int width, TColor lightColor, TColor color, TColor backgroundColor, TRDTableBorderStyle style,
+    bool printing, const TRDBooleanRect* visibleBorders, int row, int col, bool& doDefault)>;
+
+// The document HTML writer's save option that puts cell sizes into CSS (with the CSS
+// writer) instead of width and height attributes.
+constexpr TRDSaveOptions rdsoCSSCellSizes = 1 << 15;
+
+// State flags of a table.
+using TRDTableStates = std::uint16_t;
+constexpr TRDTableStates rdtsInDocument = 1 << 0;
+constexpr TRDTableStates rdtsInEditor = 1 << 1;
+constexpr TRDTableStates rdtsLayoutInvalid = 1 << 2;
+constexpr TRDTableStates rdtsPaddingChanged = 1 << 3;
+constexpr TRDTableStates rdtsColumnResizing = 1 << 4;
+constexpr TRDTableStates rdtsResizeWithShift = 1 << 5;
+constexpr TRDTableStates rdtsNewlyCreated = 1 << 6;
+constexpr TRDTableStates rdtsEditorResizing = 1 << 7;
+constexpr TRDTableStates rdtsCellsSelected = 1 << 8;
+
+// The table's current layout: column widths and starts, row heights and starts (relative
+// to the table's top-left corner) and the table's size.
+class TRDTableItemFormattingInfo {
+ public:
+  TRDIntegerList ColWidths;
+  TRDIntegerList RowHeights;
+  TRDIntegerList ColStarts;
+  TRDIntegerList RowStarts;
+  int Width = 0;
+  int Height = 0;
+  void Clear();
+};
+
+class TRDTableItemInfo : public TRDFullLineItemInfo {
+ public:
+  // A 1 x 1 table.
+  explicit TRDTableItemInfo(TCustomRDData* rdData);
+  TRDTableItemInfo(int rowCount, int colCount, TCustomRDData* rdData);
+  ~TRDTableItemInfo() override;
+
+  std::unique_ptr<TCustomRDItemInfo> CreateEmpty(TCustomRDData* rdData) const override;
+
+  TRDTableStates State = 0;
+  std::unique_ptr<TRDTableRows> Rows;
+  std::unique_ptr<TRDTableItemFormattingInfo> FormattingInfo;
+  // Set only while the table is measured or laid out for another device.
+  const TRDResolution* DeviceInfo = nullptr;
+  // Where the table was last painted, so that its cells know their absolute place.
+  int OriginX = 0;
+  int OriginY = 0;
+  // The cell selection: anchor cell and signed extent.
+  int SelStartCol = -1;
+  int SelStartRow = -1;
+  int SelColOffs = 0;
+  int SelRowOffs = 0;
+  int BusyCount = 0;
+  int IterRow = -1;
+  int IterCol = -1;
+  int ChosenRow = -1;
+  int ChosenCol = -1;
+  // The part of the table a save writes (none: all of it).
+  TRDTableStreamSaveInfo* SaveInfo = nullptr;
+
+  // Published properties, read directly; written through the setters below.
+  TRDTableOptions Options =
+      rdtoEditing | rdtoRowSizing | rdtoColSizing | rdtoRowSelect | rdtoColSelect;
+  TRDTablePrintOptions PrintOptions = rdtoHalftoneBorders | rdtoRowsSplit;
+  std::string TextRowSeparator = "\r\n";
+  std::string TextColSeparator = "\r\n";
+  TRDCellEditingEvent OnCellEditing;
+  TRDCellEndEditEvent OnCellEndEdit;
+  TRDTableDrawBorderEvent OnDrawBorder;
+
+  TRDHTMLLength BestWidth() const { return best_width_; }
+  TColor Color() const { return color_; }
+  int HeadingRowCount() const { return heading_row_count_; }
+  int BorderWidth() const { return border_width_; }
+  TColor BorderColor() const { return border_color_; }
+  TColor BorderLightColor() const { return border_light_color_; }
+  TRDTableBorderStyle BorderStyle() const { return border_style_; }
+  int BorderVSpacing() const { return border_v_spacing_; }
+  int BorderHSpacing() const { return border_h_spacing_; }
+  const TRDBooleanRect& VisibleBorders() const { return visible_borders_; }
+  int CellBorderWidth() const { return cell_border_width_; }
+  TColor CellBorderColor() const { return cell_border_color_; }
+  TColor CellBorderLightColor() const { return cell_border_light_color_; }
+  int CellPadding() const { return cell_padding_; }
+  TRDTableBorderStyle CellBorderStyle() const { return cell_border_style_; }
+  int VRuleWidth() const { return v_rule_width_; }
+  TColor VRuleColor() const { return v_rule_color_; }
+  int HRuleWidth() const { return h_rule_width_; }
+  TColor HRuleColor() const { return h_rule_color_; }
+  int CellVSpacing() const { return cell_v_spacing_; }
+  int CellHSpacing() const { return cell_h_spacing_; }
+  bool VOutermostRule() const { return v_outermost_rule_; }
+  bool HOutermostRule() const { return h_outermost_rule_; }
+  const std::string& BackgroundImageFileName() const { return background_image_file_name_; }
+
+  void SetBestWidth(TRDHTMLLength value);
+  void SetColor(TColor value);
+  void SetHeadingRowCount(int value);
+  void SetBorderWidth(int value);
+  void SetBorderColor(TColor value);
+  void SetBorderLightColor(TColor value);
+  void SetBorderStyle(TRDTableBorderStyle value);
+  void SetBorderVSpacing(int value);
+  void SetBorderHSpacing(int value);
+  void SetVisibleBorders(const TRDBooleanRect& value);
+  void SetCellBorderWidth(int value);
+  void SetCellBorderColor(TColor value);
+  void SetCellBorderLightColor(TColor value);
+  void SetCellPadding(int value);
+  void SetCellBorderStyle(TRDTableBorderStyle value);
+  void SetVRuleWidth(int value);
+  void SetVRuleColor(TColor value);
+  void SetHRuleWidth(int value);
+  void SetHRuleColor(TColor value);
+  void SetCellVSpacing(int value);
+  void SetCellHSpacing(int value);
+  void SetVOutermostRule(bool value);
+  void SetHOutermostRule(bool value);
+  void SetBackgroundImageFileName(const std::string& value) { background_image_file_name_ = value; }
+
+  // Assigns a published integer (colour, Boolean, enumeration) property by its name;
+  // false for a name the table does not publish. The value is stored as it is.
+  bool SetIntPropertyByName(const std::string& name, int value);
+  bool GetIntPropertyByName(const std::string& name, int& value) const;
+
+  // Background.
+  TRDBackground* GetTableBackground() const { return background_.get(); }
+  // The cell whose editor is cut short (taller than the room it has): drawn hatched.
+  const TRDTableCellData* HatchedCell = nullptr;
+  const TGraphic* GetBackgroundImage() const;
+  void SetBackgroundImage(const TGraphic* picture);
+  TRDItemBackgroundStyle GetBackgroundStyle() const;
+  void SetBackgroundStyle(TRDItemBackgroundStyle value);
+
+  // Access.
+  TRDTableCellData* Cells(int row, int col) const;
+  int RowCount() const { return Rows->Count(); }
+  int ColCount() const { return Rows->GetColCount(); }
+  bool CanEditCell(int row, int col, bool automatic);
+  TCustomRDData* GetDocument() const { return Rows ? Rows->MainRDData : nullptr; }
+  int GetMyItemNo() const;
+  void MarkChanged() { State |= rdtsLayoutInvalid; }
+  void BeginBusy() { ++BusyCount; }
+  void EndBusy() { --BusyCount; }
+
+  // Lengths of the table scaled to the device being laid out for (identity on screen).
+  int ScaleX(int v) const;
+  int ScaleY(int v) const;
+
+  // Colours.
+  TColor GetCellColor(const TRDTableCellData& cell) const;
+  TColor GetTableColor(bool useDocumentColor) const;
+  bool IsCellTransparent(const TRDTableCellData& cell) const;
+
+  // Row groups (rows joined by cells spanning several rows).
+  bool IsRowGroupEnd(int row) const;
+  int GetRowGroupEnd(int row) const;
+  int GetRowGroupStart(int row) const;
+  bool HeadingRowsComplete() const;
+  bool HasPageBreakRows(int firstRow, int lastRow) const;
+
+  // Editing queries.
+  bool IsInEditor() const { return (State & rdtsInEditor) != 0; }
+  bool IsUndoEnabled() const;
+  int GetEditorItemNo() const;
+  bool IsInsideSelection() const;
+
+  // Layout (table_layout.cpp).
+  int GetMinWidth(const TRDResolution* resolution, TCustomRDData* rdData) const override;
+  int GetTableMinWidth(const TRDResolution* resolution, TRDCanvas& canvas);
+  void AdjustToDocWidth(TRDCanvas& canvas, TRDStyle& rdStyle, int docWidth, int& width, int& height,
+                        int& descent) const override;
+  void Format(int docWidth, TRDTableItemFormattingInfo& info, TRDCanvas& canvas, bool force);
+  int GetHeight() const override { return FormattingInfo->Height; }
+  int GetWidth() const override { return FormattingInfo->Width; }
+
+  // Painting (table_paint.cpp).
+  void PaintFullWidth(int left, int right, int top, TRDCanvas& canvas, TRDItemPaintState state,
+                      TRDStyle& rdStyle) const override;
+  void PaintTable(TRDCanvas& canvas, int x, int y, const TRect& clip, TRDItemPaintState state,
+                  TRDColorMode colorMode);
+  void DrawBorder(TRDCanvas& canvas, int left, int top, int right, int bottom, int width,
+                  TColor lightColor, TColor color, TColor backgroundColor,
+                  TRDTableBorderStyle style, bool editing, bool printing, const TRect& clip,
+                  const TRDBooleanRect* visibleBorders, int row, int col, TRDColorMode colorMode);
+
+  // Item queries and kin.
+  bool QueryItemFlag(std::uint8_t code) const override;
+  bool QueryItemFlagEx(std::uint8_t code, TRDStyle* rdStyle) const override;
+  void NotifyData(TCustomRDData* rdData, std::string& text) override;
+  void NotifyDataEx(TCustomRDData* rdData) override;
+  int GetSubDocCount() const override;
+  TCustomRDData* GetSubDoc(int index) const override;
+  void MarkStylesInUse(TRDStyleUsage& usage) const override;
+  void UpdateStyles(const TRDStyleUsage& usage) override;
+
+  // Document files (table_rdf.cpp).
+  int GetRDFExtraPropertyCount() const override;
+  void SaveRDFExtraProperties(TStream& stream) const override;
+  bool SetExtraStrProperty(TRDExtraItemStrProperty prop, const std::string& value) override;
+  bool GetExtraStrProperty(TRDExtraItemStrProperty prop, std::string& value) const override;
+  bool ReadRDFLine(const std::string& line, TCustomRDData* rdData, int readMode, int lineNo,
+                   int lineCount, std::string& name, int& readType, int& readState) override;
+  void SaveRDF(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& name,
+               bool forceSameAsPrev) const override;
+  // The table's published properties and "BackgroundImg", as the wrapper streams them.
+  void DefineTableProperties(TRDPropertyFiler& filer);
+
+  // HTML and text (table_html.cpp).
+  void SaveHTML(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& text,
+                TRDHTMLSaveContext& context) const override;
+  std::string AsText(int lineWidth, TCustomRDData* rdData) const override;
+  std::string AsText(bool unicode) const;
+
+ private:
+  void Init(int rowCount, int colCount, TCustomRDData* rdData);
+  void SetIntProperty(const char* name, int& field, int value);
+  void SetColorProperty(const char* name, TColor& field, TColor value);
+  struct TLayoutPass;
+  void SpreadSpanWidth(TLayoutPass& pass, int col, int colSpan, int width, int maxKind,
+                       bool equalShare, int attempt);
+  bool IsAutoWidth() const;
+  void PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int row, int col, int x, int y,
+                 const TRect& clip, bool selectedAsWhole, bool editing, TColor selectionColor,
+                 TRDColorMode colorMode);
+
+  TRDHTMLLength best_width_ = 0;
+  TColor color_ = clWindow;
+  int heading_row_count_ = 0;
+  int border_width_ = 0;
+  TColor border_color_ = clWindowText;
+  TColor border_light_color_ = clBtnHighlight;
+  TRDTableBorderStyle border_style_ = rdtbRaised;
+  int border_v_spacing_ = 2;
+  int border_h_spacing_ = 2;
+  TRDBooleanRect visible_borders_;
+  int cell_border_width_ = 0;
+  TColor cell_border_color_ = clWindowText;
+  TColor cell_border_light_color_ = clBtnHighlight;
+  int cell_padding_ = 1;
+  TRDTableBorderStyle cell_border_style_ = rdtbLowered;
+  int v_rule_width_ = 0;
+  TColor v_rule_color_ = clWindowText;
+  int h_rule_width_ = 0;
+  TColor h_rule_color_ = clWindowText;
+  int cell_v_spacing_ = 2;
+  int cell_h_spacing_ = 2;
+  bool v_outermost_rule_ = false;
+  bool h_outermost_rule_ = false;
+  std::unique_ptr<TRDBackground> background_;
+  std::string background_image_file_name_;
+  mutable int cached_item_no_ = -1;
+};
+
+// Whether a document data belongs to an editor (tables in it show grid lines); the
+// editing library answers it, until then no document does.
+extern bool (*RDIsEditorData)(const TCustomRDData* rdData);
+
+// Documents create tables for item kind -60 from here on; running it again is harmless.
+void RegisterTableItemClass();
+
+// Dotted grid lines: groups of three one-pixel dots at 0, 2 and 4, every 8 pixels, kept
+// inside [from, to] (a group is cut at the end).
+void DrawDottedVLine(TRDCanvas& canvas, int x, int y1, int y2);
+void DrawDottedHLine(TRDCanvas& canvas, int x1, int x2, int y);

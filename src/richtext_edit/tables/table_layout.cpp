@@ -1,0 +1,482 @@
+// Table layout: the widths of the columns from the cells' minimum widths and their
+// pixel and percent requests, the spare width handed out, the heights of the rows from
+// the cells' content, and the place of every column, row and cell.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "richtext/formatted_data.h"
+#include "richtext/text_routines.h"
+#include "richtext_edit/tables/table_item.h"
+
+namespace {
+
+// The canvas of the layout under way, so that tables inside cells measure on it too.
+thread_local TRDCanvas* layout_canvas = nullptr;
+
+class TLayoutCanvasScope {
+ public:
+  explicit TLayoutCanvasScope(TRDCanvas& canvas) : saved_(layout_canvas) {
+    layout_canvas = &canvas;
+  }
+  ~TLayoutCanvasScope() { layout_canvas = saved_; }
+
+ private:
+  TRDCanvas* saved_;
+};
+
+class TDeviceScope {
+ public:
+  TDeviceScope(const TRDResolution*& field, const TRDResolution* value)
+      : field_(field), saved_(field) {
+    field_ = value;
+  }
+  ~TDeviceScope() { field_ = saved_; }
+
+ private:
+  const TRDResolution*& field_;
+  const TRDResolution* saved_;
+};
+
+// A part of amount in proportion weight : total among `remaining` receivers; the last
+// one gets what is left, and a running total that reached 0 (receivers that weigh
+// nothing) is shared out evenly instead of being divided by.
+int ShareOf(int weight, int amount, int total, int remaining) {
+  if (remaining <= 1) return amount;
+  if (total <= 0) return amount / remaining;
+  return RDMulDiv(weight, amount, total);
+}
+
+int RoundHalfEven(double v) {
+  return int(std::nearbyint(v));
+}
+
+}  // namespace
+
+// The state of one layout: the column widths being built, the kind of each column (0
+// free, 1 fixed in pixels, 2 percent), the width still to hand out and the sum of the
+// minimums.
+struct TRDTableItemInfo::TLayoutPass {
+  std::vector<int> widths;
+  std::vector<int> kinds;
+  int spare = 0;
+  int totalMin = 0;
+  bool limitBySpare = false;
+  int pad2 = 0;
+};
+
+bool TRDTableItemInfo::IsAutoWidth() const {
+  const int cols = Rows->GetColCount();
+  for (int c = 0; c < cols; ++c) {
+    bool slot = false, ends = false;
+    for (int r = 0; r < Rows->Count(); ++r) {
+      if (Rows->Cell(r, c)) slot = true;
+      int mr, mc;
+      const TRDTableCellData* cell = Rows->GetMainCell(r, c, mr, mc);
+      if (cell && cell->BestWidth > 0 && mc + cell->ColSpan - 1 == c) ends = true;
+    }
+    if (!slot || !ends) return false;
+  }
+  for (int r = 0; r < Rows->Count(); ++r)
+    for (int c = 0; c < cols; ++c)
+      if (const TRDTableCellData* cell = Rows->Cell(r, c); cell && cell->BestWidth < 0)
+        return false;
+  return true;
+}
+
+void TRDTableItemInfo::SpreadSpanWidth(TLayoutPass& pass, int col, int colSpan, int width,
+                                       int maxKind, bool equalShare, int attempt) {
+  if (width == 0) return;
+  const int pad2 = pass.pad2;
+  const int target = width + pad2;
+  const bool proportional = !equalShare || attempt > 30;
+  int spanWidth = ScaleX(-cell_h_spacing_ - 2 * cell_border_width_);
+  for (int c = col; c < col + colSpan; ++c)
+    spanWidth += pass.widths[size_t(c)] +
+                 ScaleX(cell_h_spacing_ + 2 * cell_padding_ + 2 * cell_border_width_);
+  std::vector<int> eligible;
+  if (equalShare) {
+    for (int c = col; c < col + colSpan; ++c) eligible.push_back(c);
+  } else {
+    for (int level = 0; eligible.empty() && level <= maxKind; ++level)
+      for (int c = col; c < col + colSpan; ++c)
+        if (pass.kinds[size_t(c)] <= level) eligible.push_back(c);
+  }
+  int n = int(eligible.size());
+  if (spanWidth >= target || n == 0) return;
+  int sum = 0;
+  for (int c : eligible) sum += pass.widths[size_t(c)] + pad2;
+  int extra = target - spanWidth;
+  if (!equalShare && pass.limitBySpare) {
+    extra = std::min(extra, pass.spare);
+    pass.spare -= extra;
+  }
+  int newTotal = extra + sum;
+  if (!proportional) {
+    double share = 0;
+    auto shareNow = [&] { share = RoundHalfEven(double(newTotal) / n); };
+    shareNow();
+    for (int c : eligible) {
+      if (n == 0 || newTotal < 1) break;
+      const int w = pass.widths[size_t(c)] + pad2;
+      if (w >= share) {
+        newTotal -= w;
+        --n;
+      }
+    }
+    if (n > 0 && newTotal >= 1) {
+      shareNow();
+      for (int c : eligible) {
+        if (n == 0 || newTotal < 1) break;
+        const int w = pass.widths[size_t(c)] + pad2;
+        if (w < share) {
+          pass.widths[size_t(c)] = int(share) - pad2;
+          pass.totalMin += int(share) - w;
+          newTotal -= int(share);
+          --n;
+        }
+      }
+    }
+    SpreadSpanWidth(pass, col, colSpan, width, maxKind, equalShare, attempt + 1);
+    return;
+  }
+  for (size_t k = 0; k < eligible.size(); ++k) {
+    const int c = eligible[k];
+    const int w = std::max(pass.widths[size_t(c)] + pad2, 1);
+    const int share = ShareOf(w, newTotal, sum, int(eligible.size() - k));
+    pass.widths[size_t(c)] = share - pad2;
+    sum -= w;
+    newTotal -= share;
+    if (equalShare) pass.totalMin += share - w;
+  }
+}
+
+int TRDTableItemInfo::GetMinWidth(const TRDResolution* resolution, TCustomRDData* rdData) const {
+  TRDCanvas* canvas = layout_canvas;
+  if (!canvas)
+    if (auto* document = dynamic_cast<TCustomRDFormattedData*>(rdData ? rdData : GetDocument()))
+      canvas = &document->GetCanvas();
+  if (!canvas) return ScaleX((border_width_ + border_h_spacing_) * 2);
+  return const_cast<TRDTableItemInfo*>(this)->GetTableMinWidth(resolution, *canvas);
+}
+
+int TRDTableItemInfo::GetTableMinWidth(const TRDResolution* resolution, TRDCanvas& canvas) {
+  TDeviceScope device(DeviceInfo, resolution);
+  TLayoutCanvasScope scope(canvas);
+  if (Rows->IsEmpty()) return ScaleX((border_width_ + border_h_spacing_) * 2);
+  const int cols = Rows->GetColCount();
+  const bool ignoreContent = (Options & rdtoIgnoreContentWidth) != 0;
+  const int base = ScaleX(cols * cell_padding_ * 2) +
+                   ScaleX((cols - 1) * cell_h_spacing_ + (border_width_ + border_h_spacing_) * 2 +
+                          cols * cell_border_width_ * 2);
+  TLayoutPass pass;
+  pass.pad2 = ScaleX(2 * cell_padding_);
+  pass.kinds.assign(size_t(cols), 0);
+  for (int c = 0; c < cols; ++c) {
+    int m = ignoreContent ? 0 : Rows->GetMinColWidth(c, DeviceInfo, canvas);
+    if (best_width_ == 0) m = std::max(m, ScaleX(Rows->GetPixelColWidth(c)));
+    pass.widths.push_back(m);
+    pass.totalMin += m;
+  }
+  for (int r = 0; r < Rows->Count(); ++r)
+    for (int c = 0; c < cols; ++c) {
+      TRDTableCellData* cell = Rows->Cell(r, c);
+      if (!cell || cell->ColSpan <= 1) continue;
+      int need = ignoreContent ? 0 : cell->GetMinWidth(DeviceInfo, canvas);
+      if (best_width_ == 0) need = std::max(need, ScaleX(cell->BestWidth));
+      SpreadSpanWidth(pass, c, cell->ColSpan, need, 2, true, 0);
+    }
+  return std::max(base + pass.totalMin, ScaleX(best_width_));
+}
+
+void TRDTableItemInfo::AdjustToDocWidth(TRDCanvas& canvas, TRDStyle&, int docWidth, int& width,
+                                        int& height, int& descent) const {
+  auto& self = const_cast<TRDTableItemInfo&>(*this);
+  width = 0;
+  descent = 0;
+  if (self.State & rdtsLayoutInvalid) {
+    self.State &= TRDTableStates(~rdtsLayoutInvalid);
+    self.FormattingInfo->Width = 0;
+  }
+  self.Format(docWidth, *self.FormattingInfo, canvas, false);
+  width = FormattingInfo->Width;
+  height = FormattingInfo->Height;
+}
+
+void TRDTableItemInfo::Format(int docWidth, TRDTableItemFormattingInfo& info, TRDCanvas& canvas,
+                              bool force) {
+  TLayoutCanvasScope scope(canvas);
+  const int cols = Rows->GetColCount();
+  const int rows = Rows->Count();
+  if (Rows->IsEmpty()) {
+    info.Clear();
+    info.Width = ScaleX((border_width_ + border_h_spacing_) * 2);
+    info.Height = ScaleY((border_width_ + border_v_spacing_) * 2);
+    return;
+  }
+  bool autoWidth = false;
+  int w;
+  if (best_width_ > 0) {
+    w = ScaleX(best_width_);
+  } else if (best_width_ < 0) {
+    w = int(std::clamp<std::int64_t>(-std::int64_t(best_width_) * docWidth / 100, 0, 1 << 24));
+  } else {
+    autoWidth = IsAutoWidth();
+    w = autoWidth ? 0 : std::max(GetTableMinWidth(DeviceInfo, canvas), docWidth);
+  }
+  if (w != 0 && w == info.Width && !force) return;
+  info.Width = w;
+
+  const bool ignoreContent = (Options & rdtoIgnoreContentWidth) != 0;
+  const int fixed = ScaleX((cols - 1) * cell_h_spacing_ + (border_width_ + border_h_spacing_) * 2 +
+                           cols * cell_border_width_ * 2);
+  const int padAll = ScaleX(cols * cell_padding_ * 2);
+  const int avail = w - fixed;
+  const int contentWidth = autoWidth ? 0 : w - fixed - padAll;
+  TLayoutPass pass;
+  pass.pad2 = ScaleX(2 * cell_padding_);
+  pass.kinds.assign(size_t(cols), 0);
+  pass.limitBySpare = !autoWidth;
+  info.Clear();
+
+  // Minimums.
+  for (int c = 0; c < cols; ++c) {
+    const int m = ignoreContent ? 0 : Rows->GetMinColWidth(c, DeviceInfo, canvas);
+    pass.widths.push_back(m);
+    pass.totalMin += m;
+  }
+  if (!ignoreContent)
+    for (int r = 0; r < rows; ++r)
+      for (int c = 0; c < cols; ++c)
+        if (TRDTableCellData* cell = Rows->Cell(r, c); cell && cell->ColSpan > 1)
+          SpreadSpanWidth(pass, c, cell->ColSpan, cell->GetMinWidth(DeviceInfo, canvas), 2, true,
+                          0);
+
+  auto forEachSpanning = [&](auto&& proc) {
+    for (int r = 0; r < rows; ++r)
+      for (int c = 0; c < cols; ++c)
+        if (TRDTableCellData* cell = Rows->Cell(r, c); cell && cell->ColSpan > 1) proc(*cell, c);
+  };
+  int assigned = 0, fixedCount = 0;
+  if (!autoWidth && pass.totalMin >= contentWidth) {
+    // Narrower than the content: the columns keep their minimums.
+    info.Width = info.Width - contentWidth + pass.totalMin;
+  } else {
+    if (!autoWidth) pass.spare = contentWidth - pass.totalMin;
+    // Percent columns.
+    if (!autoWidth) {
+      std::vector<int> p(size_t(cols), 0);
+      std::vector<char> candidate(size_t(cols), 0);
+      std::int64_t sumPct = 0;
+      int sumMinPct = 0;
+      for (int c = 0; c < cols; ++c) {
+        p[size_t(c)] = std::max(0, Rows->GetPercentColWidth(c, avail) - pass.pad2);
+        if (p[size_t(c)] > pass.widths[size_t(c)]) {
+          candidate[size_t(c)] = 1;
+          sumPct += p[size_t(c)];
+          sumMinPct += pass.widths[size_t(c)];
+          pass.spare += pass.widths[size_t(c)];
+        }
+      }
+      if (sumPct != 0) {
+        sumPct = std::max<std::int64_t>(sumPct, pass.spare);
+        for (int c = 0; c < cols; ++c) {
+          if (p[size_t(c)] <= 0) continue;
+          if (!candidate[size_t(c)]) {
+            pass.kinds[size_t(c)] = 2;
+            ++assigned;
+            continue;
+          }
+          int share = sumPct > 0 ? RDMulDiv(p[size_t(c)], pass.spare,
+                                            int(std::min<std::int64_t>(sumPct, 1 << 30)))
+                                 : 0;
+          sumMinPct -= pass.widths[size_t(c)];
+          sumPct -= p[size_t(c)];
+          if (share > 0) {
+            pass.kinds[size_t(c)] = 2;
+            ++assigned;
+          }
+          share = std::min(share, pass.spare - sumMinPct);
+          pass.widths[size_t(c)] = std::max(pass.widths[size_t(c)], share);
+          pass.spare -= pass.widths[size_t(c)];
+          if (pass.spare == 0 && sumMinPct == 0) break;
+        }
+      }
+    }
+    // Percent spans.
+    if (!autoWidth && pass.spare > 0)
+      forEachSpanning([&](TRDTableCellData& cell, int c) {
+        if (cell.BestWidth >= 0) return;
+        SpreadSpanWidth(pass, c, cell.ColSpan, RDMulDiv(-cell.BestWidth, avail, 100) - pass.pad2, 2,
+                        false, 0);
+        for (int k = c; k < c + cell.ColSpan; ++k)
+          if (pass.kinds[size_t(k)] == 0) pass.kinds[size_t(k)] = 2, ++assigned;
+      });
+    // Pixel columns.
+    if (autoWidth) {
+      for (int c = 0; c < cols; ++c) {
+        const int px = ScaleX(Rows->GetPixelColWidth(c));
+        if (pass.kinds[size_t(c)] != 0 || px <= 0) continue;
+        pass.kinds[size_t(c)] = 1;
+        ++assigned, ++fixedCount;
+        pass.widths[size_t(c)] = std::max(pass.widths[size_t(c)], px);
+      }
+    } else if (pass.spare >= 1) {
+      std::vector<int> candidates;
+      int total = 0;
+      for (int c = 0; c < cols; ++c) {
+        const int px = ScaleX(Rows->GetPixelColWidth(c));
+        if (pass.kinds[size_t(c)] != 0 || px <= 0) continue;
+        pass.kinds[size_t(c)] = 1;
+        ++assigned, ++fixedCount;
+        if (px > pass.widths[size_t(c)]) {
+          candidates.push_back(c);
+          total += px;
+          pass.spare += pass.widths[size_t(c)];
+        }
+      }
+      int give = std::min(total, pass.spare);
+      for (size_t k = 0; k < candidates.size(); ++k) {
+        const int c = candidates[k];
+        const int px = ScaleX(Rows->GetPixelColWidth(c));
+        int share = ShareOf(px, give, total, int(candidates.size() - k));
+        share = std::max(std::min(share, pass.spare), pass.widths[size_t(c)]);
+        pass.spare -= share;
+        pass.widths[size_t(c)] = share;
+        total -= px;
+        give -= share;
+      }
+    }
+    // Pixel spans.
+    if (autoWidth || pass.spare > 0)
+      forEachSpanning([&](TRDTableCellData& cell, int c) {
+        if (cell.BestWidth <= 0) return;
+        SpreadSpanWidth(pass, c, cell.ColSpan, ScaleX(cell.BestWidth), 1, false, 0);
+        for (int k = c; k < c + cell.ColSpan; ++k)
+          if (pass.kinds[size_t(k)] == 0) pass.kinds[size_t(k)] = 1, ++assigned, ++fixedCount;
+      });
+    // Spare width.
+    if (autoWidth) {
+      int sum = 0;
+      for (int v : pass.widths) sum += v;
+      info.Width = fixed + padAll + sum;
+    } else if (pass.spare > 0) {
+      if (assigned < cols) {
+        for (int c = 0; c < cols && pass.spare > 0; ++c) {
+          if (pass.kinds[size_t(c)] != 0) continue;
+          const int add = pass.spare / (cols - assigned);
+          ++assigned;
+          pass.widths[size_t(c)] += add;
+          pass.spare -= add;
+        }
+      } else {
+        const bool byPixels = fixedCount > 0;
+        std::vector<std::pair<int, int>> weights;
+        int sum = 0;
+        for (int c = 0; c < cols; ++c) {
+          int weight;
+          if (byPixels) {
+            if (pass.kinds[size_t(c)] == 2) continue;
+            weight = std::max(Rows->GetPixelColWidth(c), 1);
+          } else {
+            weight = std::max(Rows->GetPercentColWidth(c, avail) - pass.pad2, 1);
+          }
+          weights.emplace_back(c, weight);
+          sum += weight;
+        }
+        for (size_t k = 0; k < weights.size() && pass.spare > 0; ++k) {
+          const int add = std::min(
+              ShareOf(weights[k].second, pass.spare, sum, int(weights.size() - k)), pass.spare);
+          pass.widths[size_t(weights[k].first)] += add;
+          pass.spare -= add;
+          sum -= weights[k].second;
+        }
+      }
+    }
+  }
+
+  // Columns and cell widths.
+  for (int v : pass.widths) info.ColWidths.AddValue(v);
+  const int colGaps = ScaleX(((cell_padding_ + cell_border_width_) * 2 + cell_h_spacing_) * cols);
+  int gaps = colGaps;
+  int x = ScaleX(border_width_ + border_h_spacing_ + cell_border_width_);
+  for (int c = 0; c < cols; ++c) {
+    info.ColStarts.AddValue(x);
+    const int step = gaps / (cols - c);
+    gaps -= step;
+    x += step + pass.widths[size_t(c)];
+  }
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) {
+      TRDTableCellData* cell = Rows->Cell(r, c);
+      if (!cell) continue;
+      int width = pass.widths[size_t(c)] + pass.pad2;
+      for (int k = c + 1; k < std::min(c + cell->ColSpan, cols); ++k)
+        width += pass.widths[size_t(k)];
+      width += RDMulDiv(colGaps, cell->ColSpan - 1, cols);
+      cell->Left = info.ColStarts[c];
+      cell->Width = width;
+      cell->FormatItems(false, true, false, 0, &canvas, false, true, false);
+    }
+
+  // Row heights.
+  const bool ignoreHeight = (Options & rdtoIgnoreContentHeight) != 0;
+  info.Height = ScaleY((cell_padding_ * rows + border_width_ + border_v_spacing_) * 2 +
+                       cell_v_spacing_ * (rows - 1) + 2 * rows * cell_border_width_);
+  for (int r = 0; r < rows; ++r) {
+    const int h = ScaleY(Rows->Items(r)->GetHeight(ignoreHeight));
+    info.RowHeights.AddValue(h);
+    info.Height += h;
+  }
+  std::vector<int> heights(static_cast<size_t>(rows));
+  for (int r = 0; r < rows; ++r) heights[size_t(r)] = info.RowHeights[r];
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) {
+      TRDTableCellData* cell = Rows->Cell(r, c);
+      if (!cell || cell->RowSpan <= 1) continue;
+      const int last = std::min(r + cell->RowSpan, rows);
+      const int need = ScaleY(cell->GetCellHeight(ignoreHeight) + 2 * cell_padding_);
+      int have = ScaleY(-cell_v_spacing_ - 2 * cell_border_width_);
+      for (int k = r; k < last; ++k)
+        have += heights[size_t(k)] +
+                ScaleY(cell_v_spacing_ + 2 * cell_padding_ + 2 * cell_border_width_);
+      if (have >= need) continue;
+      int extra = need - have;
+      info.Height += extra;
+      std::vector<int> used;
+      for (int k = r; k < last; ++k)
+        if (!Rows->Items(k)->HasCellEndingWithin(k, r, cell->RowSpan)) used.push_back(k);
+      if (used.empty())
+        for (int k = r; k < last; ++k) used.push_back(k);
+      int sum = 0;
+      for (int k : used) sum += heights[size_t(k)];
+      for (size_t i = 0; i < used.size(); ++i) {
+        const int k = used[i];
+        const int add = ShareOf(heights[size_t(k)], extra, sum, int(used.size() - i));
+        sum -= heights[size_t(k)];
+        heights[size_t(k)] += add;
+        extra -= add;
+      }
+    }
+  for (int r = 0; r < rows; ++r) info.RowHeights.SetValue(r, heights[size_t(r)]);
+
+  // Rows and cell heights.
+  const int rowGaps = ScaleY(((cell_padding_ + cell_border_width_) * 2 + cell_v_spacing_) * rows);
+  gaps = rowGaps;
+  int y = ScaleY(border_width_ + border_v_spacing_ + cell_border_width_);
+  for (int r = 0; r < rows; ++r) {
+    info.RowStarts.AddValue(y);
+    for (int c = 0; c < cols; ++c) {
+      TRDTableCellData* cell = Rows->Cell(r, c);
+      if (!cell) continue;
+      int height = ScaleY(2 * cell_padding_) + heights[size_t(r)];
+      for (int k = r + 1; k < std::min(r + cell->RowSpan, rows); ++k) height += heights[size_t(k)];
+      height += RDMulDiv(rowGaps, cell->RowSpan - 1, rows);
+      cell->Top = y;
+      cell->Height = height;
+    }
+    const int step = gaps / (rows - r);
+    gaps -= step;
+    y += step + heights[size_t(r)];
+  }
+}

@@ -1,0 +1,380 @@
+// Painting a laid-out table: background, rules between columns and rows, the table's
+// border, and for every visible cell its background (or the selection colour), its
+// document and its border, in five border styles with grid lines while editing.
+#include <algorithm>
+#include <climits>
+
+#include "richtext/formatted_data.h"
+#include "richtext/rd_colors.h"
+#include "richtext/rd_style.h"
+#include "richtext_edit/tables/table_item.h"
+
+namespace {
+
+// The part of the canvas being painted: a document paints its items without telling
+// them its clip, so the outermost table takes the client area and tables inside cells
+// take the cell they stand in.
+thread_local const TRect* paint_clip = nullptr;
+
+class TClipScope {
+ public:
+  explicit TClipScope(const TRect& clip) : saved_(paint_clip) { paint_clip = &clip; }
+  ~TClipScope() { paint_clip = saved_; }
+
+ private:
+  const TRect* saved_;
+};
+
+void FillBox(TRDCanvas& canvas, TColor color, int left, int top, int right, int bottom) {
+  if (right <= left || bottom <= top) return;
+  canvas.BrushStyle = bsSolid;
+  canvas.BrushColor = color;
+  canvas.FillRect(Rect(left, top, right, bottom));
+}
+
+bool Meets(const TRect& a, const TRect& b) {
+  return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+}
+
+TRect Intersect(const TRect& a, const TRect& b) {
+  return Rect(std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+              std::min(a.Bottom, b.Bottom));
+}
+
+// The last index whose start lies before value (0 when none does).
+int FindStart(const TRDIntegerList& starts, int value) {
+  int lo = 0, hi = starts.Count() - 1, found = 0;
+  while (lo <= hi) {
+    const int mid = (lo + hi) / 2;
+    if (starts[mid] < value) {
+      found = mid;
+      lo = mid + 1;
+    } else {
+      hi = mid - 1;
+    }
+  }
+  return found;
+}
+
+// A rule of width w centred on x (or y), one-pixel lines.
+void VRule(TRDCanvas& canvas, TColor color, int x, int w, int top, int bottom, const TRect& clip) {
+  top = std::max(top, clip.Top - 1);
+  bottom = std::min(bottom, clip.Bottom + 1);
+  const int first = x - w / 2;
+  FillBox(canvas, color, first, top, first + w, bottom);
+}
+
+void HRule(TRDCanvas& canvas, TColor color, int y, int w, int left, int right, const TRect& clip) {
+  left = std::max(left, clip.Left - 1);
+  right = std::min(right, clip.Right + 1);
+  const int first = y - w / 2;
+  FillBox(canvas, color, left, first, right, first + w);
+}
+
+void Dot(TRDCanvas& canvas, int x, int y) {
+  canvas.FillRect(Rect(x, y, x + 1, y + 1));
+}
+
+}  // namespace
+
+void DrawDottedVLine(TRDCanvas& canvas, int x, int y1, int y2) {
+  for (int y = y1; y <= y2; y += 8)
+    for (int d = 0; d <= 4 && y + d <= y2; d += 2) Dot(canvas, x, y + d);
+}
+
+void DrawDottedHLine(TRDCanvas& canvas, int x1, int x2, int y) {
+  for (int x = x1; x <= x2; x += 8)
+    for (int d = 0; d <= 4 && x + d <= x2; d += 2) Dot(canvas, x + d, y);
+}
+
+void TRDTableItemInfo::PaintFullWidth(int left, int, int top, TRDCanvas& canvas,
+                                      TRDItemPaintState state, TRDStyle&) const {
+  auto& self = const_cast<TRDTableItemInfo&>(*this);
+  int x = left;
+  auto* document = dynamic_cast<TCustomRDFormattedData*>(GetDocument());
+  if (document && DrawItemNo >= 0 && DrawItemNo < document->DrawItems.Count())
+    x += document->DrawItems[DrawItemNo]->Left;
+  TRect clip = paint_clip ? *paint_clip
+                          : Rect(0, 0, document ? document->GetWidth() : INT_MAX / 2,
+                                 document ? document->GetHeight() : INT_MAX / 2);
+  self.PaintTable(canvas, x, top, clip, state, 0);
+}
+
+void TRDTableItemInfo::PaintTable(TRDCanvas& canvas, int x, int y, const TRect& clip,
+                                  TRDItemPaintState state, TRDColorMode colorMode) {
+  TRDTableItemFormattingInfo& info = *FormattingInfo;
+  TCustomRDData* document = GetDocument();
+  auto* formatted = dynamic_cast<TCustomRDFormattedData*>(document);
+  TRDStyle* style = document ? document->GetRDStyle() : nullptr;
+  OriginX = x;
+  OriginY = y;
+  const bool editing = IsInEditor();
+  TColor selectionColor = clNone;
+  if (style)
+    selectionColor =
+        formatted && formatted->IsControlFocused() ? style->SelColor : style->InactiveSelColor;
+  const TRect table = Rect(x, y, x + info.Width, y + info.Height);
+  const int rowCount = std::min(Rows->Count(), info.RowStarts.Count());
+  const int colCount = std::min(Rows->GetColCount(), info.ColStarts.Count());
+
+  // Background.
+  if (background_) {
+    const TColor color = color_ == clNone ? clNone : ConvertBackColor(color_, colorMode);
+    const TRect area = Intersect(table, clip);
+    if (area.Right > area.Left && area.Bottom > area.Top)
+      background_->Draw(canvas, area, 0, 0, x, y, info.Width, info.Height, color, true);
+  } else if (color_ != clNone) {
+    const TRect area = Intersect(table, clip);
+    FillBox(canvas, ConvertBackColor(color_, colorMode), area.Left, area.Top, area.Right,
+            area.Bottom);
+  }
+  canvas.PenWidth = 1;
+  canvas.PenStyle = psSolid;
+
+  const int firstRow =
+      rowCount < 2 ? 0 : FindStart(info.RowStarts, clip.Top - y - ScaleY(border_width_));
+  const bool vRules = v_rule_width_ != 0 && v_rule_color_ != clNone;
+  const bool hRules = h_rule_width_ != 0 && h_rule_color_ != clNone;
+  // Vertical rules between columns.
+  if (vRules && colCount > 0) {
+    const int ruleW = ScaleX(v_rule_width_);
+    const int half = (ScaleX(cell_h_spacing_ + 2 * cell_border_width_) + 1) / 2;
+    const TColor color = ConvertTextColor(v_rule_color_, colorMode);
+    const int cut = hRules && h_outermost_rule_ ? ScaleX(border_width_ + border_v_spacing_ / 2) : 0;
+    const int first =
+        FindStart(info.ColStarts,
+                  clip.Left - x - ScaleX(border_width_ + cell_h_spacing_ + border_h_spacing_));
+    for (int c = std::max(first, 1); c < colCount; ++c) {
+      const int rx = x + info.ColStarts[c] - half;
+      if (rx - ruleW > clip.Right) break;
+      VRule(canvas, color, rx, ruleW, table.Top + cut, table.Bottom - cut, clip);
+    }
+    if (v_outermost_rule_) {
+      const int edge = ScaleX(border_width_ + border_h_spacing_ / 2);
+      if (first == 0)
+        VRule(canvas, color, x + edge, ruleW, table.Top + cut, table.Bottom - cut, clip);
+      VRule(canvas, color, x + info.Width - edge - 1 + (ruleW % 2 == 0 ? 1 : 0), ruleW,
+            table.Top + cut, table.Bottom - cut, clip);
+    }
+  }
+  // Horizontal rules between rows.
+  if (hRules && rowCount > 0) {
+    const int ruleW = ScaleY(h_rule_width_);
+    const int half = (ScaleY(cell_v_spacing_ + 2 * cell_border_width_) + 1) / 2;
+    const TColor color = ConvertTextColor(h_rule_color_, colorMode);
+    const int cut = vRules && v_outermost_rule_ ? ScaleY(border_width_ + border_h_spacing_ / 2) : 0;
+    for (int r = std::max(firstRow, 1); r < rowCount; ++r) {
+      const int ry = y + info.RowStarts[r] - half;
+      if (ry - ruleW > clip.Bottom) break;
+      HRule(canvas, color, ry, ruleW, table.Left + cut, table.Right - cut, clip);
+    }
+    if (h_outermost_rule_) {
+      const int edge = ScaleY(border_width_ + border_v_spacing_ / 2);
+      if (firstRow <= 1)
+        HRule(canvas, color, y + edge, ruleW, table.Left + cut, table.Right - cut, clip);
+      HRule(canvas, color, y + info.Height - edge - 1 + (ruleW % 2 == 0 ? 1 : 0), ruleW,
+            table.Left + cut, table.Right - cut, clip);
+    }
+  }
+  // The table's border.
+  DrawBorder(canvas, table.Left, table.Top, table.Right, table.Bottom, border_width_,
+             border_light_color_, border_color_,
+             formatted ? formatted->GetBackgroundColor() : clNone, border_style_, editing, false,
+             clip, &visible_borders_, -1, -1, colorMode);
+
+  // Cells: first those that begin above the first painted row and reach into it.
+  const bool selectedAsWhole = (state & rdipsSelected) != 0;
+  if (firstRow > 0)
+    for (int c = 0; c < colCount;) {
+      int mr, mc;
+      TRDTableCellData* cell = Rows->GetMainCell(firstRow, c, mr, mc);
+      if (!cell) {
+        ++c;
+        continue;
+      }
+      if (mr < firstRow)
+        PaintCell(canvas, *cell, mr, mc, x + cell->Left, y + cell->Top, clip, selectedAsWhole,
+                  editing, selectionColor, colorMode);
+      c = mc + cell->ColSpan;
+    }
+  const bool pageBreaks = style && document && (document->GetOptions() & rdoShowPageBreaks);
+  for (int r = firstRow; r < rowCount; ++r) {
+    const int ry = y + info.RowStarts[r];
+    if (ry > clip.Bottom) break;
+    for (int c = 0; c < colCount; ++c) {
+      if (x + info.ColStarts[c] > clip.Right) break;
+      if (TRDTableCellData* cell = Rows->Cell(r, c))
+        PaintCell(canvas, *cell, r, c, x + cell->Left, y + cell->Top, clip, selectedAsWhole,
+                  editing, selectionColor, colorMode);
+    }
+    if (r > 0 && pageBreaks && Rows->Items(r)->PageBreakBefore)
+      style->DrawPageBreak(canvas, ry, x, rdpbPageBreak, info.Width);
+  }
+  canvas.PenWidth = 1;
+}
+
+void TRDTableItemInfo::PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int row, int col, int x,
+                                 int y, const TRect& clip, bool selectedAsWhole, bool editing,
+                                 TColor selectionColor, TRDColorMode colorMode) {
+  const TRect box = Rect(x, y, x + cell.Width, y + cell.Height);
+  const int b = ScaleY(cell_border_width_);
+  if (!Meets(Rect(box.Left - b, box.Top - b, box.Right + b, box.Bottom + b), clip)) return;
+  bool selected = selectedAsWhole;
+  if (!selected && (State & rdtsCellsSelected)) {
+    const int r0 = std::min(SelStartRow, SelStartRow + SelRowOffs);
+    const int r1 = std::max(SelStartRow, SelStartRow + SelRowOffs);
+    const int c0 = std::min(SelStartCol, SelStartCol + SelColOffs);
+    const int c1 = std::max(SelStartCol, SelStartCol + SelColOffs);
+    selected = row >= r0 && row <= r1 && col >= c0 && col <= c1;
+  }
+  const bool withSelectionColor = selected && selectionColor != clNone;
+  TColor color = withSelectionColor ? selectionColor : cell.Color;
+  TRect back = box;
+  if (Options & rdtoCellBelowBorders)
+    back = Rect(box.Left - ScaleX(cell_border_width_), box.Top - b,
+                box.Right + ScaleX(cell_border_width_), box.Bottom + b);
+  if (HatchedCell == &cell) {
+    // Forward diagonal hatch in the cell border colour over the cell colour.
+    const TRect area = Intersect(back, clip);
+    FillBox(canvas, ConvertBackColor(clWindow, colorMode), area.Left, area.Top, area.Right,
+            area.Bottom);
+    canvas.BrushColor = ConvertTextColor(cell_border_color_, colorMode);
+    for (int py = area.Top; py < area.Bottom; ++py)
+      for (int px = area.Left; px < area.Right; ++px)
+        if ((px - back.Left + py - back.Top) % 8 == 0) Dot(canvas, px, py);
+  } else if (cell.GetCellBackground() && !withSelectionColor) {
+    const TRect area = Intersect(back, clip);
+    if (area.Right > area.Left && area.Bottom > area.Top)
+      cell.GetCellBackground()->Draw(
+          canvas, area, 0, 0, back.Left, back.Top, back.Right - back.Left, back.Bottom - back.Top,
+          color == clNone ? clNone : ConvertBackColor(color, colorMode), true);
+  } else if (color != clNone) {
+    const TRect area = Intersect(back, clip);
+    FillBox(canvas, ConvertBackColor(color, colorMode), area.Left, area.Top, area.Right,
+            area.Bottom);
+  }
+  // Content, cut to the cell.
+  const int padding = ScaleX(cell_padding_);
+  const int cx = x + padding;
+  const int cy = y + ScaleY(cell_padding_) + cell.GetExtraVOffs();
+  const TRect cellClip = Intersect(box, clip);
+  if (cellClip.Right > cellClip.Left && cellClip.Bottom > cellClip.Top) {
+    canvas.SaveState();
+    canvas.IntersectClipRect(cellClip);
+    const std::uint32_t cellState = cell.State;
+    if (selected) cell.State |= rdsAllSelected;
+    {
+      TClipScope scope(cellClip);
+      cell.PaintTo(canvas, Rect(-cx, -cy, cellClip.Right - cx, cellClip.Bottom - cy));
+    }
+    cell.State = cellState;
+    canvas.RestoreState();
+  }
+  DrawBorder(canvas, x - b, y - b, x + cell.Width + b, y + cell.Height + b, cell_border_width_,
+             cell.BorderLightColor != clNone ? cell.BorderLightColor : cell_border_light_color_,
+             cell.BorderColor != clNone ? cell.BorderColor : cell_border_color_, color_,
+             cell_border_style_, editing, false, clip, &cell.VisibleBorders, row, col, colorMode);
+}
+
+void TRDTableItemInfo::DrawBorder(TRDCanvas& canvas, int left, int top, int right, int bottom,
+                                  int width, TColor lightColor, TColor color,
+                                  TColor backgroundColor, TRDTableBorderStyle style, bool editing,
+                                  bool printing, const TRect& clip,
+                                  const TRDBooleanRect* visibleBorders, int row, int col,
+                                  TRDColorMode colorMode) {
+  if (!Meets(Rect(left, top, right, bottom), clip)) return;
+  if (OnDrawBorder) {
+    bool doDefault = true;
+    OnDrawBorder(this, canvas, left, top, right, bottom, width, lightColor, color, backgroundColor,
+                 style, printing, visibleBorders, row, col, doDefault);
+    if (!doDefault) return;
+  }
+  const bool grid = !(Options & rdtoHideGridLines) && !printing && editing;
+  const TRDBooleanRect all;
+  const TRDBooleanRect& sides = visibleBorders ? *visibleBorders : all;
+  auto gridLines = [&](bool topSide, bool leftSide, bool rightSide, bool bottomSide) {
+    canvas.BrushStyle = bsSolid;
+    canvas.BrushColor = clBtnFace;
+    const int vTop = std::max(top, clip.Top - 1), vBottom = std::min(bottom - 1, clip.Bottom + 1);
+    if (topSide) DrawDottedHLine(canvas, left, right - 1, top);
+    if (bottomSide) DrawDottedHLine(canvas, left, right - 1, bottom - 1);
+    if (leftSide) DrawDottedVLine(canvas, left, vTop, vBottom);
+    if (rightSide) DrawDottedVLine(canvas, right - 1, vTop, vBottom);
+  };
+  if (width == 0) {
+    if (grid) gridLines(true, true, true, true);
+    return;
+  }
+  if (grid && !sides.IsAllEqualTo(true)) {
+    // A hidden side shows as a grid line unless the neighbour's visible border overlaps it.
+    auto overlapped = [&](int dRow, int dCol, bool TRDBooleanRect::*side, int spacing) {
+      if (spacing >= 0) return false;
+      if (row < 0) return false;
+      const int r = row + dRow, c = col + dCol;
+      if (r < 0 || c < 0 || r >= Rows->Count() || c >= Rows->GetColCount())
+        return border_width_ >= 1 && visible_borders_.*side &&
+               (dRow != 0 ? border_v_spacing_ : border_h_spacing_) < 0;
+      int mr, mc;
+      const TRDTableCellData* other = Rows->GetMainCell(r, c, mr, mc);
+      return other && other->VisibleBorders.*side;
+    };
+    gridLines(!sides.Top && !overlapped(-1, 0, &TRDBooleanRect::Bottom, cell_v_spacing_),
+              !sides.Left && !overlapped(0, -1, &TRDBooleanRect::Right, cell_h_spacing_),
+              !sides.Right && !overlapped(0, 1, &TRDBooleanRect::Left, cell_h_spacing_),
+              !sides.Bottom && !overlapped(1, 0, &TRDBooleanRect::Top, cell_v_spacing_));
+  }
+  canvas.BrushStyle = bsSolid;
+  if (style == rdtbColor) {
+    if (color == clNone) return;
+    const int w = ScaleY(width);
+    const TColor c = ConvertTextColor(color, colorMode);
+    const bool overlap = (Options & rdtoOverlappingCorners) != 0;
+    for (int i = 0; i < w; ++i) {
+      const int l = left + i, t = top + i, r = right - 1 - i, b2 = bottom - 1 - i;
+      const int hl = overlap ? left : l, hr = overlap ? right : r + 1;
+      const int vt = std::max(overlap ? top : t, clip.Top - 1);
+      const int vb = std::min(overlap ? bottom : b2 + 1, clip.Bottom + 1);
+      if (sides.Top) FillBox(canvas, c, hl, t, hr, t + 1);
+      if (sides.Bottom) FillBox(canvas, c, hl, b2, hr, b2 + 1);
+      if (sides.Left) FillBox(canvas, c, l, vt, l + 1, vb);
+      if (sides.Right) FillBox(canvas, c, r, vt, r + 1, vb);
+    }
+    return;
+  }
+  const bool onHighlight = ColorToRGB(backgroundColor) == ColorToRGB(clBtnHighlight);
+  TColor topLeft, bottomRight;
+  switch (style) {
+    case rdtbRaised:
+      topLeft = onHighlight ? clBtnFace : clBtnHighlight;
+      bottomRight = clBtnShadow;
+      break;
+    case rdtbLowered:
+      topLeft = clBtnShadow;
+      bottomRight = onHighlight ? clBtnFace : clBtnHighlight;
+      break;
+    case rdtbRaisedColor:
+      topLeft = lightColor;
+      bottomRight = color;
+      break;
+    default:
+      topLeft = color;
+      bottomRight = lightColor;
+      break;
+  }
+  topLeft = ConvertTextColor(topLeft, colorMode);
+  bottomRight = ConvertTextColor(bottomRight, colorMode);
+  --right;
+  --bottom;
+  const int w = ScaleY(width);
+  for (int i = 0; i < w; ++i) {
+    const int vt = std::max(top + i, clip.Top - 1), vb = std::min(bottom - i + 1, clip.Bottom + 1);
+    if (sides.Top) FillBox(canvas, topLeft, left + i, top + i, right - i + 1, top + i + 1);
+    if (sides.Left) FillBox(canvas, topLeft, left + i, vt, left + i + 1, vb);
+  }
+  for (int i = 0; i < w; ++i) {
+    const int vt = std::max(top + i, clip.Top - 1), vb = std::min(bottom - i + 1, clip.Bottom + 1);
+    if (sides.Bottom)
+      FillBox(canvas, bottomRight, left + i, bottom - i, right - i + 1, bottom - i + 1);
+    if (sides.Right) FillBox(canvas, bottomRight, right - i, vt, right - i + 1, vb);
+  }
+}

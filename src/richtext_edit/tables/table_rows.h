@@ -1,0 +1,175 @@
+// The grid of a table: rows of slots, each slot holding a cell or nothing. A merged cell
+// sits in the slot of its top-left corner and covers RowSpan rows and ColSpan columns
+// from there; every other slot it covers is empty, and every empty slot is covered by
+// exactly one cell above and/or left of it. Every row has the same number of slots.
+//
+// Besides access and the measures the layout reads per column, the grid merges cells
+// and inserts and deletes rows and columns. Each such change is made of primitive
+// steps that have inverses; while the table lies in a document that keeps undo, the
+// steps are reported to a TRDTableGridUndo, which keeps what they remove.
+//
+// Example: in a 2 x 2 grid where the cell at (0, 0) has ColSpan 2 and RowSpan 2, slots
+// (0, 1), (1, 0) and (1, 1) are empty and GetMainCell of each gives the cell at (0, 0).
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "richtext/rd_lists.h"
+#include "richtext_edit/tables/table_cell.h"
+
+class TCustomRDData;
+class TRDTableItemInfo;
+class TRDTableRows;
+
+class TRDTableRow {
+ public:
+  TRDTableRow(int colCount, TRDTableRows* rows);
+  ~TRDTableRow();
+  TRDTableRow(const TRDTableRow&) = delete;
+  TRDTableRow& operator=(const TRDTableRow&) = delete;
+
+  TRDCellVAlign VAlign = rdcTop;
+  bool PageBreakBefore = false;
+  TRDTableRows* Rows;
+
+  int Count() const { return int(slots_.size()); }
+  TRDTableCellData* Items(int index) const { return slots_[size_t(index)].get(); }
+  // Stores a cell (or nothing) in a slot, freeing what was there, and links the cell.
+  void SetItem(int index, std::unique_ptr<TRDTableCellData> cell);
+  std::unique_ptr<TRDTableCellData> TakeItem(int index);
+  TRDTableCellData* AddCell();
+  TRDTableCellData* InsertCell(int index);
+  void InsertEmptySlot(int index);
+  void InsertCellObject(int index, std::unique_ptr<TRDTableCellData> cell);
+  // Removes the slot, handing its cell (if any) back.
+  std::unique_ptr<TRDTableCellData> DeleteSlot(int index);
+
+  int GetBestHeight() const;
+  int GetHeight(bool useBestHeight) const;
+  bool HasCellEndingWithin(int rowIndex, int firstRow, int rowCount) const;
+
+ private:
+  std::vector<std::unique_ptr<TRDTableCellData>> slots_;
+};
+
+// A cell that a merge took out of the grid, with how many items it handed over.
+struct TRDMergedCell {
+  int Row = 0;
+  int Col = 0;
+  int ItemCount = 0;
+  std::unique_ptr<TRDTableCellData> Cell;
+};
+
+// Receives the primitive steps of grid changes for undo. Each call describes a step
+// already made; what the step removed is handed over and kept by the receiver.
+class TRDTableGridUndo {
+ public:
+  virtual ~TRDTableGridUndo() = default;
+  // One user action: everything between Begin and End undoes as a whole.
+  virtual void BeginOperation() = 0;
+  virtual void EndOperation() = 0;
+  virtual void NewRowsInserted(int index, int count) = 0;
+  virtual void NewCellInserted(int row, int col) = 0;
+  virtual void CellSpread(int row, int col, int colSpan) = 0;
+  virtual void SpanChanged(bool isColSpan, int row, int col, int oldValue) = 0;
+  virtual void EmptyCellsFreed(int row, int col, int colCount, int rowCount) = 0;
+  virtual void EmptySlotsInserted(int row, int col, int colCount, int rowCount) = 0;
+  virtual void CellSplit(bool horizontal, int row, int col, int at, bool decreaseSize,
+                         int oldSize) = 0;
+  virtual void RowsDeleted(int index, std::vector<std::unique_ptr<TRDTableRow>> rows) = 0;
+  // The cells row by row, each row's from the rightmost column to the leftmost.
+  virtual void ColsDeleted(int index, int count,
+                           std::vector<std::unique_ptr<TRDTableCellData>> cells) = 0;
+  virtual void CellsMerged(int topRow, int leftCol, int oldColSpan, int oldRowSpan, int colCount,
+                           int rowCount, int oldBestWidth, std::vector<TRDMergedCell> cells) = 0;
+  virtual void CellsCleared(const TRDIntegerList& rows, const TRDIntegerList& cols,
+                            std::vector<std::unique_ptr<TRDTableCellData>> cells) = 0;
+  // A cell property changed by a grid operation (BestWidth, BestHeight and the
+  // attributes a new cell copies), with its old value.
+  virtual void CellIntPropertyChanged(int row, int col, const char* name, int oldValue) = 0;
+};
+
+class TRDTableRows {
+ public:
+  TRDTableRows(int rowCount, int colCount, TCustomRDData* mainRDData, TRDTableItemInfo* table);
+  ~TRDTableRows();
+  TRDTableRows(const TRDTableRows&) = delete;
+  TRDTableRows& operator=(const TRDTableRows&) = delete;
+
+  TCustomRDData* MainRDData;
+  TRDTableItemInfo* Table;
+  // Set while the table lies in a document that keeps undo.
+  TRDTableGridUndo* Undo = nullptr;
+
+  int Count() const { return int(rows_.size()); }
+  TRDTableRow* Items(int index) const { return rows_[size_t(index)].get(); }
+  TRDTableCellData* Cell(int row, int col) const { return Items(row)->Items(col); }
+  void Clear() { rows_.clear(); }
+  void Reset(int rowCount, int colCount);
+  TRDTableRow* AddRow(int colCount);
+  TRDTableRow* InsertRow(int index, int colCount);
+  void InsertRowObject(int index, std::unique_ptr<TRDTableRow> row);
+  std::unique_ptr<TRDTableRow> TakeRow(int index);
+  bool IsEmpty() const { return rows_.empty() || rows_[0]->Count() == 0; }
+  int GetColCount() const { return rows_.empty() ? 0 : rows_[0]->Count(); }
+
+  // The cell covering slot (row, col) and the position of its own slot; nullptr for a
+  // slot outside the grid or one no cell covers (the walk never leaves the grid).
+  TRDTableCellData* GetMainCell(int row, int col, int& mRow, int& mCol) const;
+  // Whether every empty slot is covered by exactly one cell, every cell's spans stay
+  // inside the grid and cover only empty slots, and all rows are equally long.
+  bool IsConsistent() const;
+
+  // Column measures over the cells that span one column.
+  int GetMinColWidth(int col, const TRDResolution* resolution, TRDCanvas& canvas) const;
+  bool IsPercentWidthColumn(int col) const;
+  int GetPercentColWidth(int col, int tableWidth) const;
+  int GetPixelColWidth(int col) const;
+  int GetMergedBestWidth(int row, int col, int colCount, int rowCount) const;
+
+  // Editing; bad arguments raise ERichDocError.
+  void MergeCells(int topRow, int leftCol, int colCount, int rowCount, bool allowMergeRC,
+                  bool changeBestWidth);
+  bool CanMergeCells(int topRow, int leftCol, int colCount, int rowCount, bool allowMergeRC) const;
+  void InsertRows(int index, int count, int copyIndex, bool divideHeights);
+  void InsertCols(int index, int count, int copyIndex, bool divideWidths);
+  void DeleteRows(int index, int count, bool decreaseHeight);
+  void DeleteCols(int index, int count, bool decreaseWidth);
+  // Empties the cells at the listed positions; with undo the old cells are kept by it
+  // and new cells with their attributes take their slots.
+  void ClearCells(const TRDIntegerList& rowList, const TRDIntegerList& colList);
+
+  // Primitive steps and their inverses (used by the operations above and by undo).
+  void SpreadCellOverSlots(int row, int col, int colSpan);
+  void UnspreadCell(int row, int col, int colSpan);
+  void FreeCells(int row, int col, int colCount, int rowCount);
+  void RecreateCells(int row, int col, int colCount, int rowCount);
+  void InsertEmptySlots(int row, int col, int colCount, int rowCount);
+  void DeleteSlots(int row, int col, int colCount, int rowCount);
+  void SplitCellHorz(int row, int col, int atRow, bool decreaseHeight);
+  void UnsplitCellHorz(int row, int col, int atRow, int oldBestHeight);
+  void SplitCellVert(int row, int col, int atCol, bool decreaseWidth);
+  void UnsplitCellVert(int row, int col, int atCol, int oldBestWidth);
+  void InsertNewRows(int index, int count);
+  void FreeRows(int index, int count);
+  std::vector<std::unique_ptr<TRDTableRow>> RemoveRows(int index, int count);
+  void RestoreRows(int index, std::vector<std::unique_ptr<TRDTableRow>>& rows);
+  std::vector<std::unique_ptr<TRDTableCellData>> RemoveCols(int index, int count);
+  void RestoreCols(int index, std::vector<std::unique_ptr<TRDTableCellData>>& cells);
+  std::vector<TRDMergedCell> DoMergeCells(int topRow, int leftCol, int colCount, int rowCount,
+                                          bool changeBestWidth);
+  void UndoMergeCells(int row, int col, int oldColSpan, int oldRowSpan,
+                      std::vector<TRDMergedCell>& cells, int oldBestWidth);
+  void SetSpan(int row, int col, int value, bool isColSpan);
+  std::vector<std::unique_ptr<TRDTableCellData>> TakeClearedCells(const TRDIntegerList& rowList,
+                                                                  const TRDIntegerList& colList);
+  void RestoreClearedCells(const TRDIntegerList& rowList, const TRDIntegerList& colList,
+                           std::vector<std::unique_ptr<TRDTableCellData>>& cells);
+
+ private:
+  void SetCellBestWidth(int row, int col, int value);
+  void SetCellBestHeight(int row, int col, int value);
+  std::unique_ptr<TRDTableCellData> NewCell(TRDTableRow* row) const;
+  std::vector<std::unique_ptr<TRDTableRow>> rows_;
+};

@@ -1,0 +1,35 @@
+// The input the table fuzzer drives through the document reader with tables registered,
+// shared by the libFuzzer program (fuzz/table_rdf_fuzz.cpp) and the test that replays its
+// saved corpus. It must run to the end on any bytes: no crash, no sanitizer report.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "richtext/fuzz_targets.h"
+#include "richtext_edit/tables/table_item.h"
+
+// Every table a read leaves in a document has a sound grid.
+inline bool TablesAreConsistent(TCustomRDData& document) {
+  bool ok = true;
+  document.EnumItems([&ok](TCustomRDData& data, int itemNo, bool&) {
+    if (auto* table = dynamic_cast<TRDTableItemInfo*>(data.GetItem(itemNo)))
+      ok = ok && table->Rows->IsConsistent();
+  });
+  return ok;
+}
+
+// The document reader's round trip (FuzzRDFReader), then one more read whose tables are
+// checked. Returns false when a check fails.
+inline bool FuzzTableRDF(const uint8_t* Data, size_t Size) {
+  RegisterTableItemClass();
+  if (!FuzzRDFReader(Data, Size)) return false;
+  TRDStyle sheet;
+  TCustomRDData document;
+  document.SetRDStyle(&sheet);
+  TMemoryStream stream;
+  if (Size > 0) stream.WriteBuffer(Data, int64_t(Size));
+  stream.SetPosition(0);
+  LoadRDFFromStream(document, stream);
+  return TablesAreConsistent(document);
+}

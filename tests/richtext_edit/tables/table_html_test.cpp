@@ -1,0 +1,336 @@
+// Tables as HTML and as text: the table element's attributes and inline CSS, covered
+// slots writing nothing, escaped attribute values and picture locations; and the peers:
+// xmllint and tidy accept what we write, pandoc and LibreOffice read the same cell texts
+// in the same rows and columns.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/gui/bitmap.h"
+#include "platform/sys/child_process.h"
+#include "platform/text/streams.h"
+#include "richtext/html_writer.h"
+#include "richtext/text_export.h"
+#include "richtext_edit/tables/table_document.h"
+
+namespace {
+
+std::string HTMLOf(TTableDocument& doc, TRDSaveOptions options, bool css,
+                   const std::string& path = "") {
+  TMemoryStream stream;
+  TRDHTMLSaveParams params;
+  params.Path = path;
+  params.Options = options;
+  params.Title = "Tables";
+  if (css)
+    doc.SaveHTMLExToStream(stream, params);
+  else
+    doc.SaveHTMLToStream(stream, params);
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
+std::string TableHTML(TTableDocument& doc, TRDSaveOptions options = 0, bool css = false) {
+  const std::string html = HTMLOf(doc, options | rdsoBodyOnly | rdsoNoDefaultStyleTags, css);
+  const size_t start = html.find("<table"), end = html.rfind("</table>");
+  return start == std::string::npos ? html : html.substr(start, end + 8 - start);
+}
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+std::string ScratchFolder() {
+  static const std::string folder = [] {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "velmora_tables_XXXXXX").string();
+    return std::string(mkdtemp(pattern.data()) ? pattern : std::string());
+  }();
+  return folder;
+}
+
+std::string WriteScratch(const std::string& name, const std::string& content) {
+  const std::string path = ScratchFolder() + "/" + name;
+  std::ofstream(path, std::ios::binary) << content;
+  return path;
+}
+
+TEST(TableHTML, TableAndCellAttributes) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = doc.AddTable(2, 3, {"a", "b", "", "d", "e", "f"});
+  table.SetBestWidth(-50);
+  table.SetBorderWidth(1);
+  table.SetCellPadding(3);
+  table.SetCellHSpacing(3);
+  table.SetCellVSpacing(2);
+  table.SetColor(clNone);
+  table.Rows->MergeCells(0, 0, 2, 1, true, false);
+  table.Rows->Items(1)->VAlign = rdcBottom;
+  table.Cells(1, 1)->BestWidth = 40;
+  table.Cells(1, 1)->Color = clRed;
+  const std::string html = TableHTML(doc);
+  // Spacing (2 + 3) / 2 rounds half to even.
+  EXPECT_TRUE(Has(html, "<table width=\"50%\" border=1 cellpadding=3 cellspacing=2>")) << html;
+  EXPECT_TRUE(Has(html, "<td colspan=2>")) << html;
+  EXPECT_FALSE(Has(html, "rowspan")) << html;
+  EXPECT_TRUE(Has(html, "<tr valign=bottom>")) << html;
+  EXPECT_TRUE(Has(html, "<td width=40 bgcolor=\"#FF0000\">")) << html;
+  // An empty cell holds a line break; covered slots write nothing.
+  EXPECT_TRUE(Has(html, "<td><br>\r\n</td>")) << html;
+  size_t cells = 0;
+  for (size_t p = html.find("<td"); p != std::string::npos; p = html.find("<td", p + 1)) ++cells;
+  EXPECT_EQ(cells, 5u);
+  EXPECT_FALSE(Has(html, "rules"));
+  // XHTML quotes every value and closes the line break.
+  const std::string xhtml = TableHTML(doc, rdsoXHTML);
+  EXPECT_TRUE(Has(xhtml, "<table width=\"50%\" border=\"1\" cellpadding=\"3\"")) << xhtml;
+  EXPECT_TRUE(Has(xhtml, "<br />")) << xhtml;
+}
+
+TEST(TableHTML, InlineCSSBordersAndColours) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = doc.AddTable(1, 2, {"x", "y"});
+  table.SetCellBorderWidth(1);
+  table.SetCellBorderStyle(rdtbColor);
+  table.SetCellBorderColor(clBlue);
+  table.Cells(0, 1)->VisibleBorders.Top = false;
+  table.Cells(0, 1)->Color = clYellow;
+  const std::string css = TableHTML(doc, rdsoInlineCSS, true);
+  // No table border but cell borders: border=1 with the table's own border width 0.
+  EXPECT_TRUE(Has(css, " border=1 style=\"border-width : 0px\"")) << css;
+  EXPECT_TRUE(Has(css, "border-width : 1px; border-color: #0000FF; border-style: solid;")) << css;
+  EXPECT_TRUE(Has(css, "border-top: none;")) << css;
+  EXPECT_TRUE(Has(css, "background-color: #FFFF00;")) << css;
+  EXPECT_FALSE(Has(css, "bgcolor")) << css;
+  const std::string plain = TableHTML(doc);
+  EXPECT_TRUE(Has(plain, " border=0 ")) << plain;
+  EXPECT_FALSE(Has(plain, "style=")) << plain;
+}
+
+TEST(TableHTML, PictureLocationsAreEscaped) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = doc.AddTable(1, 1, {"x"});
+  TBitmap picture;
+  picture.SetSize(2, 2);
+  table.SetBackgroundImage(&picture);
+  table.SetBackgroundStyle(rdbsTiled);
+  table.SetBackgroundImageFileName("a\"b<c>'d.bmp");
+  const std::string plain = TableHTML(doc, rdsoUseImageFileNames);
+  EXPECT_TRUE(Has(plain, "background=\"a&quot;b&lt;c&gt;'d.bmp\"")) << plain;
+  const std::string css = TableHTML(doc, rdsoUseImageFileNames, true);
+  EXPECT_TRUE(Has(css, "background-image: url('a")) << css;
+  EXPECT_FALSE(Has(css, "a\"b")) << css;
+  EXPECT_FALSE(Has(css, "<c>")) << css;
+}
+
+TEST(TableHTML, TableAsText) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = doc.AddTable(2, 2, {"a", "b", "c", "d"});
+  table.TextColSeparator = "\t";
+  table.TextRowSeparator = "\n";
+  table.Rows->MergeCells(0, 0, 2, 1, true, false);
+  EXPECT_EQ(table.AsText(false), "a\r\nb\t\nc\td\n");
+  EXPECT_EQ(table.AsText(true).size(), 2 * std::string("a\r\nb\t\nc\td\n").size());
+  TMemoryStream out;
+  SaveTextToStream(doc, out, 80, false, false, false, false);
+  EXPECT_EQ(std::string(static_cast<const char*>(out.Memory()), size_t(out.Size())),
+            "a\r\nb\t\nc\td\n");
+}
+
+// --- peers ------------------------------------------------------------------------------------
+
+void FillPeerTables(TTableDocument& doc) {
+  doc.AddText("Before the table", 0, 0);
+  TRDTableItemInfo& table = doc.AddTable(
+      3, 3, {"North", "East", "South", "West & <co>", "Centre", "Up", "Down", "Left", "Right"});
+  table.Rows->MergeCells(0, 0, 2, 1, true, false);  // North|East across two columns
+  table.Rows->MergeCells(1, 2, 1, 2, true, false);  // Up|Right down two rows
+  table.SetBorderWidth(1);
+  table.SetCellBorderWidth(1);
+  doc.AddText("After the table", 0, 0);
+}
+
+// The grid as our table holds it: merged cells at their first slot, covered slots empty,
+// a cell's paragraphs joined by blanks.
+using TGrid = std::vector<std::vector<std::string>>;
+const TGrid kGrid = {
+    {"North East", "", "South"}, {"West & <co>", "Centre", "Up Right"}, {"Down", "Left", ""}};
+
+std::string Collapsed(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    const bool blank = c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    if (blank && (out.empty() || out.back() == ' ')) continue;
+    out += blank ? ' ' : c;
+  }
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
+// pandoc's plain grid table: separator lines start with '+', whose '+' mark the columns.
+TGrid PandocGrid(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  TGrid grid;
+  std::vector<size_t> bounds;
+  std::vector<std::string> band;
+  for (const std::string& line : lines) {
+    if (!line.empty() && line[0] == '+') {
+      if (bounds.empty())
+        for (size_t i = 0; i < line.size(); ++i)
+          if (line[i] == '+') bounds.push_back(i);
+      if (!band.empty()) grid.push_back(band);
+      band.assign(bounds.size() - 1, "");
+      continue;
+    }
+    if (bounds.empty() || line.empty() || line[0] != '|') continue;
+    for (size_t c = 0; c + 1 < bounds.size(); ++c)
+      if (line.size() > bounds[c])
+        band[c] += " " + line.substr(bounds[c] + 1, bounds[c + 1] - bounds[c] - 1);
+  }
+  for (auto& row : grid)
+    for (auto& cell : row) cell = Collapsed(cell);
+  return grid;
+}
+
+std::string Unescaped(std::string text) {
+  std::string out;
+  bool tag = false;
+  for (char c : text) {
+    if (c == '<') tag = true;
+    if (!tag) out += c;
+    if (c == '>') tag = false;
+  }
+  for (auto [entity, ch] :
+       {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}})
+    for (size_t p = out.find(entity); p != std::string::npos; p = out.find(entity, p + 1))
+      out.replace(p, std::string(entity).size(), ch);
+  return Collapsed(out);
+}
+
+int SpanOf(const std::string& tag, const std::string& name) {
+  const size_t p = tag.find(name + "=");
+  if (p == std::string::npos) return 1;
+  size_t v = p + name.size() + 1;
+  if (tag[v] == '"') ++v;
+  return std::atoi(tag.c_str() + v);
+}
+
+// The first table of an HTML text placed on a grid by its colspan and rowspan.
+TGrid HTMLGrid(const std::string& html) {
+  TGrid grid;
+  std::vector<std::vector<bool>> taken;
+  const size_t end = html.find("</table>");
+  size_t row = html.find("<tr");
+  for (int r = 0; row != std::string::npos && row < end; ++r, row = html.find("<tr", row + 1)) {
+    const size_t rowEnd = html.find("</tr>", row);
+    size_t cell = html.find("<td", row);
+    int c = 0;
+    for (; cell != std::string::npos && cell < rowEnd; cell = html.find("<td", cell + 1)) {
+      const size_t open = html.find('>', cell);
+      const std::string tag = html.substr(cell, open - cell);
+      const size_t close = html.find("</td>", open);
+      const int colSpan = SpanOf(tag, "colspan"), rowSpan = SpanOf(tag, "rowspan");
+      auto fit = [&](int rr) {
+        if (int(grid.size()) <= rr) grid.resize(size_t(rr) + 1), taken.resize(size_t(rr) + 1);
+      };
+      fit(r);
+      while (c < int(taken[size_t(r)].size()) && taken[size_t(r)][size_t(c)]) ++c;
+      for (int rr = r; rr < r + rowSpan; ++rr) {
+        fit(rr);
+        for (int cc = c; cc < c + colSpan; ++cc) {
+          if (int(taken[size_t(rr)].size()) <= cc) taken[size_t(rr)].resize(size_t(cc) + 1);
+          if (int(grid[size_t(rr)].size()) <= cc) grid[size_t(rr)].resize(size_t(cc) + 1);
+          taken[size_t(rr)][size_t(cc)] = true;
+        }
+      }
+      grid[size_t(r)][size_t(c)] = Unescaped(html.substr(open + 1, close - open - 1));
+      c += colSpan;
+    }
+  }
+  for (auto& r : grid) r.resize(kGrid[0].size());
+  return grid;
+}
+
+struct Variant {
+  const char* Name;
+  bool CSS;
+  TRDSaveOptions Options;
+};
+constexpr Variant kVariants[] = {
+    {"plain.html", false, 0},
+    {"plain_utf8.html", false, rdsoUTF8},
+    {"plain.xhtml", false, rdsoXHTML | rdsoUTF8},
+    {"css.html", true, 0},
+    {"css_inline.html", true, rdsoInlineCSS | rdsoUTF8},
+    {"css.xhtml", true, rdsoXHTML | rdsoUTF8},
+};
+
+TEST(TableHTMLPeers, XmllintAndTidyAcceptTables) {
+  const bool xmllint = ProgramAvailable("xmllint"), tidy = ProgramAvailable("tidy");
+  if (!xmllint && !tidy) GTEST_SKIP() << "neither xmllint nor tidy is installed";
+  TTableDocument doc;
+  FillPeerTables(doc);
+  for (const Variant& v : kVariants) {
+    const std::string file = WriteScratch(v.Name, HTMLOf(doc, v.Options, v.CSS));
+    int status = -1;
+    if (xmllint) {
+      const bool xhtml = v.Options & rdsoXHTML;
+      const std::string output = RunAndCapture(
+          std::string("xmllint ") + (xhtml ? "" : "--html ") + "--noout '" + file + "' 2>&1",
+          &status);
+      EXPECT_EQ(status, 0) << v.Name << "\n" << output;
+      EXPECT_EQ(output, "") << v.Name;
+    }
+    if (tidy) {
+      const std::string output = RunAndCapture("tidy -errors -q '" + file + "' 2>&1", &status);
+      EXPECT_LT(status, 2) << v.Name << "\n" << output;
+    }
+  }
+}
+
+TEST(TableHTMLPeers, PandocReadsTheCells) {
+  if (!ProgramAvailable("pandoc")) GTEST_SKIP() << "pandoc is not installed";
+  TTableDocument doc;
+  FillPeerTables(doc);
+  for (const Variant& v : kVariants) {
+    const std::string file = WriteScratch(v.Name, HTMLOf(doc, v.Options, v.CSS));
+    const std::string text = RunAndCapture("pandoc -f html -t plain --wrap=none '" + file + "'");
+    EXPECT_EQ(PandocGrid(text), kGrid) << v.Name << "\n" << text;
+  }
+}
+
+TEST(TableHTMLPeers, LibreOfficeReadsTheCells) {
+  if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+  TTableDocument doc;
+  FillPeerTables(doc);
+  const std::string file = WriteScratch("office.html", HTMLOf(doc, rdsoUTF8, false));
+  const std::string folder = ScratchFolder();
+  // A private profile: parallel runs share none.
+  const auto convert = [&](const std::string& format) {
+    return RunAndCapture("soffice --headless -env:UserInstallation=file://" + folder +
+                         "/profile --convert-to '" + format + "' --outdir '" + folder +
+                         "/office' '" + file + "' 2>&1");
+  };
+  // As text the cells come one a line, row by row.
+  std::string log = convert("txt:Text");
+  std::ifstream textFile(folder + "/office/office.txt", std::ios::binary);
+  std::stringstream text;
+  text << textFile.rdbuf();
+  ASSERT_FALSE(text.str().empty()) << log;
+  EXPECT_EQ(
+      Collapsed(text.str()).substr(3),  // after the byte-order mark
+      "Before the table North East South West & <co> Centre Up Right Down Left After the table");
+  // Its own HTML shows the rows and columns it read.
+  log = convert("html:HTML (StarWriter)");
+  std::ifstream htmlFile(folder + "/office/office.html", std::ios::binary);
+  std::stringstream html;
+  html << htmlFile.rdbuf();
+  ASSERT_FALSE(html.str().empty()) << log;
+  EXPECT_EQ(HTMLGrid(html.str()), kGrid) << html.str();
+}
+
+}  // namespace

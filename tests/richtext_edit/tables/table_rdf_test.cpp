@@ -1,0 +1,345 @@
+// Tables in document files: the record's lines, the component stream inside it in text
+// and binary form, a read-back equal cell by cell, and records that lie about their grid,
+// spans or pictures failing cleanly.
+#include <gtest/gtest.h>
+
+#include "platform/gui/bitmap.h"
+#include "platform/text/streams.h"
+#include "richtext/item_factory.h"
+#include "richtext/rdf_reader.h"
+#include "richtext/rdf_routines.h"
+#include "richtext/rdf_writer.h"
+#include "richtext_edit/tables/table_document.h"
+#include "richtext_edit/tables/table_stream.h"
+
+namespace {
+
+std::string Saved(TCustomRDData& doc, TRDFOptions options = 0) {
+  doc.SetRDFOptions(options);
+  TMemoryStream stream;
+  SaveRDFToStream(doc, stream, false);
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
+bool Load(TCustomRDData& doc, const std::string& bytes) {
+  TMemoryStream stream;
+  if (!bytes.empty()) stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+  stream.SetPosition(0);
+  return LoadRDFFromStream(doc, stream);
+}
+
+// A table with most of what a file can hold: merged cells, properties of the table, its
+// rows and cells, texts and a background picture.
+TRDTableItemInfo& FillTable(TTableDocument& doc) {
+  TRDTableItemInfo& table = doc.AddTable(3, 3, {"a", "b", "c", "d", "e", "f", "g", "h", "i"});
+  table.Rows->MergeCells(0, 1, 2, 2, true, false);
+  table.SetBestWidth(-80);
+  table.SetColor(clNone);
+  table.SetBorderWidth(2);
+  table.SetBorderStyle(rdtbRaisedColor);
+  table.SetCellPadding(4);
+  table.SetCellHSpacing(-1);
+  table.SetHRuleWidth(1);
+  table.SetVOutermostRule(true);
+  table.SetHeadingRowCount(1);
+  table.TextColSeparator = "\t";
+  table.Options |= rdtoCellBelowBorders;
+  TRDBooleanRect sides;
+  sides.Right = false;
+  table.SetVisibleBorders(sides);
+  table.SetBackgroundImageFileName("back ground.bmp");
+  table.SetBackgroundStyle(rdbsTiled);
+  TBitmap picture;
+  picture.SetSize(3, 2);
+  table.SetBackgroundImage(&picture);
+  table.Rows->Items(1)->VAlign = rdcBottom;
+  table.Rows->Items(2)->PageBreakBefore = true;
+  TRDTableCellData& cell = *table.Cells(2, 2);
+  cell.Color = clRed;
+  cell.BestWidth = -25;
+  cell.BestHeight = 40;
+  cell.VAlign = rdcMiddle;
+  cell.Hint = "a hint";
+  cell.BackgroundImageFileName = "cell.bmp";
+  cell.VisibleBorders.Left = false;
+  cell.SetBackgroundImage(&picture);
+  cell.AddText("second paragraph", 0, 0);
+  return table;
+}
+
+void ExpectSameTables(TRDTableItemInfo& a, TRDTableItemInfo& b) {
+  ASSERT_EQ(a.RowCount(), b.RowCount());
+  ASSERT_EQ(a.ColCount(), b.ColCount());
+  EXPECT_TRUE(b.Rows->IsConsistent());
+  for (const char* name :
+       {"BestWidth", "Color", "BorderWidth", "BorderStyle", "CellPadding", "CellHSpacing",
+        "HRuleWidth", "VOutermostRule", "HeadingRowCount", "BackgroundStyle"}) {
+    int va = 0, vb = 1;
+    a.GetIntPropertyByName(name, va);
+    b.GetIntPropertyByName(name, vb);
+    EXPECT_EQ(va, vb) << name;
+  }
+  EXPECT_EQ(a.Options, b.Options);
+  EXPECT_EQ(a.TextColSeparator, b.TextColSeparator);
+  EXPECT_EQ(a.VisibleBorders(), b.VisibleBorders());
+  EXPECT_EQ(a.BackgroundImageFileName(), b.BackgroundImageFileName());
+  ASSERT_EQ(a.GetBackgroundImage() != nullptr, b.GetBackgroundImage() != nullptr);
+  if (a.GetBackgroundImage()) {
+    EXPECT_EQ(b.GetBackgroundImage()->Width(), a.GetBackgroundImage()->Width());
+  }
+  for (int r = 0; r < a.RowCount(); ++r) {
+    EXPECT_EQ(a.Rows->Items(r)->VAlign, b.Rows->Items(r)->VAlign) << r;
+    EXPECT_EQ(a.Rows->Items(r)->PageBreakBefore, b.Rows->Items(r)->PageBreakBefore) << r;
+    for (int c = 0; c < a.ColCount(); ++c) {
+      const TRDTableCellData* x = a.Cells(r, c);
+      const TRDTableCellData* y = b.Cells(r, c);
+      ASSERT_EQ(x == nullptr, y == nullptr) << r << "," << c;
+      if (!x) continue;
+      EXPECT_EQ(TTableDocument::CellText(*x), TTableDocument::CellText(*y)) << r << "," << c;
+      EXPECT_EQ(x->ColSpan, y->ColSpan);
+      EXPECT_EQ(x->RowSpan, y->RowSpan);
+      EXPECT_EQ(x->Color, y->Color);
+      EXPECT_EQ(x->BestWidth, y->BestWidth);
+      EXPECT_EQ(x->BestHeight, y->BestHeight);
+      EXPECT_EQ(x->VAlign, y->VAlign);
+      EXPECT_EQ(x->Hint, y->Hint);
+      EXPECT_EQ(x->BackgroundImageFileName, y->BackgroundImageFileName);
+      EXPECT_EQ(x->VisibleBorders, y->VisibleBorders);
+      EXPECT_EQ(x->GetBackgroundImage() != nullptr, y->GetBackgroundImage() != nullptr);
+    }
+  }
+}
+
+TEST(TableRDF, RecordLines) {
+  TTableDocument doc;
+  doc.AddTable(1, 1, {"x"});
+  std::string text = Saved(doc);
+  // Header: kind, 3 lines, paragraph 0, options 0, text form, tag 0; then the name line,
+  // the marker and the hexadecimal component.
+  const std::string record = "-60 3 0 0 0 0 \r\n\r\n1\r\n";
+  const size_t header = text.find(record);
+  ASSERT_NE(header, std::string::npos) << text;
+  const size_t start = header + record.size();
+  const std::string hex = text.substr(start, text.size() - start - 2);
+  std::string bytes;
+  HexToString(hex, bytes);
+  EXPECT_EQ(bytes.substr(0, 4), "RDC1");
+  EXPECT_NE(bytes.find("TRDTableSW"), std::string::npos);
+  // All rows top-aligned and without page breaks: no row lists.
+  EXPECT_EQ(bytes.find("RowVAlign"), std::string::npos);
+  EXPECT_EQ(bytes.find("RowPageBreakBefore"), std::string::npos);
+  // A background file name adds one extra-property line.
+  doc.Table(0).SetBackgroundImageFileName("b.jpg");
+  text = Saved(doc);
+  EXPECT_NE(text.find("-60 4 0 0 0 0 \r\n\r\nfilename=b.jpg\r\n1\r\n"), std::string::npos) << text;
+  // Binary form: data kind 2, the marker, then a length-prefixed component stream.
+  text = Saved(doc, rdfoSaveBinary);
+  const std::string binaryRecord = "-60 4 0 0 2 0 \r\n\r\nfilename=b.jpg\r\n1\r\n";
+  const size_t binary = text.find(binaryRecord);
+  ASSERT_NE(binary, std::string::npos);
+  const size_t block = binary + binaryRecord.size();
+  const auto size =
+      std::uint32_t(std::uint8_t(text[block])) | std::uint32_t(std::uint8_t(text[block + 1])) << 8;
+  EXPECT_EQ(text.substr(block + 4, 4), "RDC1");
+  EXPECT_EQ(block + 4 + size, text.size());
+}
+
+TEST(TableRDF, RoundTripCellByCellInBothForms) {
+  for (TRDFOptions form : {TRDFOptions(0), rdfoSaveBinary}) {
+    TTableDocument doc;
+    doc.AddText("before", 0, 0);
+    TRDTableItemInfo& table = FillTable(doc);
+    doc.AddText("after", 0, 0);
+    const std::string saved = Saved(doc, form);
+    TTableDocument read;
+    ASSERT_TRUE(Load(read, saved)) << form;
+    ASSERT_EQ(read.GetItemCount(), 3);
+    EXPECT_EQ(read.GetItemTextRaw(2), "after");
+    ExpectSameTables(table, read.Table(1));
+    // What was read saves to the same bytes.
+    EXPECT_EQ(Saved(read, form), saved);
+  }
+}
+
+TEST(TableRDF, EmptyTablesAndNestedTables) {
+  TTableDocument doc;
+  doc.AddTable(0, 0);
+  TRDTableItemInfo& outer = doc.AddTable(1, 2, {"left"});
+  auto inner = std::make_unique<TRDTableItemInfo>(2, 1, outer.Cells(0, 1));
+  TTableDocument::SetCellText(*inner, 1, 0, "deep");
+  outer.Cells(0, 1)->AddItemAtEnd("", std::move(inner));
+  TTableDocument read;
+  ASSERT_TRUE(Load(read, Saved(doc)));
+  EXPECT_EQ(read.Table(0).RowCount(), 0);
+  EXPECT_EQ(read.Table(0).ColCount(), 0);
+  TRDTableCellData& cell = *read.Table(1).Cells(0, 1);
+  ASSERT_EQ(cell.GetItemCount(), 2);
+  auto& nested = cell.CheckItemClass<TRDTableItemInfo>(1);
+  EXPECT_EQ(TTableDocument::CellText(*nested.Cells(1, 0)), "deep");
+  EXPECT_EQ(nested.GetDocument(), &cell);
+}
+
+TEST(TableRDF, TablesNestedTooDeepDoNotLoad) {
+  TTableDocument doc;
+  TRDTableItemInfo* table = &doc.AddTable(1, 1);
+  for (int depth = 0; depth < 40; ++depth) {
+    auto inner = std::make_unique<TRDTableItemInfo>(1, 1, table->Cells(0, 0));
+    TRDTableItemInfo* next = inner.get();
+    table->Cells(0, 0)->AddItemAtEnd("", std::move(inner));
+    table = next;
+  }
+  TTableDocument read;
+  EXPECT_FALSE(Load(read, Saved(doc, rdfoSaveBinary)));
+}
+
+// A wrapper that writes a "C" property of our own making.
+class TForgedTable : public TComponent, public TRDPublished {
+ public:
+  std::function<void(TRDValueWriter&)> cells;
+  std::string ClassName() const override { return "TRDTableSW"; }
+  void DefineProperties(TRDPropertyFiler& filer) override {
+    filer.DefineData("C", true, cells, [](TRDValueReader&) {});
+  }
+};
+
+std::string Forged(std::function<void(TRDValueWriter&)> cells) {
+  TForgedTable forged;
+  forged.cells = std::move(cells);
+  TMemoryStream stream;
+  WriteComponent(stream, forged);
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
+std::string ReadError(const std::string& bytes) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = doc.AddTable(1, 1);
+  try {
+    TableFromComponentBytes(table, bytes);
+  } catch (const EReadError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+void Cell(TRDValueWriter& w, int colSpan, int rowSpan) {
+  w.WriteInteger(colSpan);
+  w.WriteInteger(rowSpan);
+  TD empty;
+  TTableDocument doc;
+  TRDTableItemInfo& table = doc.AddTable(1, 1);
+  empty.C = table.Cells(0, 0);
+  w.WriteComponent(empty);
+}
+
+TEST(TableRDF, MalformedCellListsFailCleanly) {
+  // A grid larger than the data could describe is not made at all.
+  EXPECT_EQ(ReadError(Forged([](TRDValueWriter& w) {
+              w.WriteInteger(100000);
+              w.WriteInteger(100000);
+              w.WriteListBegin();
+              w.WriteListEnd();
+            })),
+            "Invalid table size");
+  EXPECT_EQ(ReadError(Forged([](TRDValueWriter& w) {
+              w.WriteInteger(-1);
+              w.WriteInteger(1);
+            })),
+            "Invalid table size");
+  // The list ends before the last cell, or goes on after it.
+  EXPECT_EQ(ReadError(Forged([](TRDValueWriter& w) {
+              w.WriteInteger(1);
+              w.WriteInteger(2);
+              w.WriteListBegin();
+              Cell(w, 1, 1);
+              w.WriteListEnd();
+              for (int i = 0; i < 20; ++i) w.WriteInteger(0);
+            })),
+            "Wrong end of cells list");
+  EXPECT_EQ(ReadError(Forged([](TRDValueWriter& w) {
+              w.WriteInteger(1);
+              w.WriteInteger(1);
+              w.WriteListBegin();
+              Cell(w, 1, 1);
+              Cell(w, 1, 1);
+              w.WriteListEnd();
+            })),
+            "Wrong end of cells list");
+  // Spans that leave the grid or overlap a cell that is already covered.
+  EXPECT_EQ(ReadError(Forged([](TRDValueWriter& w) {
+              w.WriteInteger(1);
+              w.WriteInteger(2);
+              w.WriteListBegin();
+              Cell(w, 3, 1);
+              w.WriteListEnd();
+              for (int i = 0; i < 20; ++i) w.WriteInteger(0);
+            })),
+            "Invalid cell span");
+  EXPECT_EQ(ReadError(Forged([](TRDValueWriter& w) {
+              w.WriteInteger(2);
+              w.WriteInteger(2);
+              w.WriteListBegin();
+              Cell(w, 1, 2);  // covers (1, 0)
+              Cell(w, 1, 1);
+              Cell(w, 2, 1);  // (1, 0) is covered already
+              w.WriteListEnd();
+            })),
+            "Invalid cell span");
+  EXPECT_EQ(ReadError(Forged([](TRDValueWriter& w) {
+              w.WriteInteger(1);
+              w.WriteInteger(1);
+              w.WriteListBegin();
+              Cell(w, 0, 1);
+              w.WriteListEnd();
+            })),
+            "Invalid cell span");
+}
+
+TEST(TableRDF, BackgroundPictureRecordsAreChecked) {
+  TBitmap picture;
+  picture.SetSize(2, 2);
+  const std::string good = BackgroundImageToBytes(picture);
+  EXPECT_EQ(BackgroundImageFromBytes(good)->Width(), 2);
+  // A class name longer than what is left, a picture size that is not what is left, an
+  // unknown class: each is a read error, never a read past the data.
+  std::string longName = good;
+  longName[0] = char(0xFF);
+  longName[1] = char(0xFF);
+  EXPECT_THROW(BackgroundImageFromBytes(longName), EReadError);
+  std::string shortPicture = good.substr(0, good.size() - 3);
+  EXPECT_THROW(BackgroundImageFromBytes(shortPicture), EReadError);
+  std::string unknown = good;
+  unknown[4] = 'X';
+  EXPECT_THROW(BackgroundImageFromBytes(unknown), EReadError);
+  EXPECT_THROW(BackgroundImageFromBytes(std::string("\x01\x00", 2)), EReadError);
+  // In a document the table with a bad picture is dropped and the read stops.
+  TTableDocument doc;
+  FillTable(doc);
+  std::string saved = Saved(doc, rdfoSaveBinary);
+  const size_t name = saved.find("TBitmap");
+  ASSERT_NE(name, std::string::npos);
+  saved[name - 4] = char(0x7F);
+  TTableDocument read;
+  EXPECT_FALSE(Load(read, saved));
+}
+
+TEST(TableRDF, Registration) {
+  RegisterTableItemClass();
+  RegisterTableItemClass();
+  TTableDocument doc;
+  std::unique_ptr<TCustomRDItemInfo> item = CreateRDItem(rdsTable, &doc);
+  ASSERT_NE(dynamic_cast<TRDTableItemInfo*>(item.get()), nullptr);
+  EXPECT_EQ(item->StyleNo, -60);
+  auto& table = static_cast<TRDTableItemInfo&>(*item);
+  EXPECT_EQ(table.RowCount(), 1);
+  EXPECT_EQ(table.ColCount(), 1);
+  EXPECT_EQ(table.SelStartRow, -1);
+  EXPECT_EQ(table.SelStartCol, -1);
+  EXPECT_EQ(table.TextRowSeparator, "\r\n");
+  EXPECT_TRUE(table.State & rdtsNewlyCreated);
+  EXPECT_TRUE(table.QueryItemFlag(0));
+  EXPECT_TRUE(table.QueryItemFlag(10));
+  EXPECT_FALSE(table.QueryItemFlag(3));
+  EXPECT_FALSE(table.QueryItemFlagEx(0, nullptr));
+}
+
+}  // namespace
