@@ -50,17 +50,16 @@ std::string Roman(int n, bool lower) {
   return s;
 }
 
-void PutInt32(TStream& stream, std::int32_t value) {
-  const auto v = std::uint32_t(value);
-  const std::uint8_t bytes[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16),
-                                 std::uint8_t(v >> 24)};
-  stream.WriteBuffer(bytes, 4);
+std::int32_t GetInt32At(std::string_view bytes, size_t at) {
+  std::uint32_t v = 0;
+  for (size_t i = 0; i < 4; ++i) v |= std::uint32_t(std::uint8_t(bytes[at + i])) << (8 * i);
+  return std::int32_t(v);
 }
 
 bool GetInt32(TStream& stream, std::int32_t& value) {
-  std::uint8_t b[4];
-  if (stream.Read(b, 4) != 4) return false;
-  value = std::int32_t(b[0] | b[1] << 8 | b[2] << 16 | std::uint32_t(b[3]) << 24);
+  std::string bytes(4, '\0');
+  if (stream.Read(bytes.data(), 4) != 4) return false;
+  value = GetInt32At(bytes, 0);
   return true;
 }
 
@@ -233,41 +232,40 @@ void TRDMarkerList::RecalcCounters(int startIndex, const TRDStyle& rdStyle) {
   }
 }
 
-void TRDMarkerList::SaveBinary(TStream& stream, bool withSize) const {
-  if (withSize) PutInt32(stream, kHeaderSize + kRecordSize * Count());
-  PutInt32(stream, 0);
-  PutInt32(stream, Count());
-  for (const TRDMarkerItemInfo* marker : items_) {
-    PutInt32(stream, marker->ListNo);
-    PutInt32(stream, marker->Level);
-    const std::uint8_t reset = marker->Reset ? 1 : 0;
-    stream.WriteBuffer(&reset, 1);
-    PutInt32(stream, marker->StartFrom);
-    PutInt32(stream, marker->Counter);
+std::vector<TRDMarkerState> TRDMarkerList::States(int count) const {
+  std::vector<TRDMarkerState> states;
+  for (int i = 0; i < count && i < Count(); ++i) {
+    const TRDMarkerItemInfo& marker = *items_[size_t(i)];
+    states.push_back({marker.ListNo, marker.Level, marker.Reset, marker.StartFrom, marker.Counter});
   }
+  return states;
+}
+
+void TRDMarkerList::SaveBinary(TStream& stream, bool withSize) const {
+  SaveMarkerBlock(stream, States(Count()), withSize);
 }
 
 bool TRDMarkerList::LoadBinary(TStream& stream, TCustomRDData* rdData, bool withSize) {
   Clear();
-  std::int32_t size = 0, reserved = 0, count = 0;
-  if (withSize && !GetInt32(stream, size)) return false;
-  if (!GetInt32(stream, reserved) || !GetInt32(stream, count) || count < 0) return false;
-  // The count is checked against the bytes that are there before anything is made.
-  const std::int64_t records = std::int64_t(kRecordSize) * count;
-  if (withSize && size != kHeaderSize + records) return false;
-  if (records > stream.Size() - stream.Position()) return false;
-  items_.reserve(size_t(count));
-  owned_.reserve(size_t(count));
-  for (std::int32_t i = 0; i < count; ++i) {
-    std::int32_t listNo, level, startFrom, counter;
-    std::uint8_t reset = 0;
-    if (!GetInt32(stream, listNo) || !GetInt32(stream, level) || stream.Read(&reset, 1) != 1 ||
-        !GetInt32(stream, startFrom) || !GetInt32(stream, counter)) {
-      Clear();
-      return false;
-    }
-    auto marker = TRDMarkerItemInfo::CreateMarker(rdData, listNo, level, startFrom, reset != 0);
-    marker->Counter = counter;
+  // The block is taken whole, its length checked against the bytes that are there.
+  std::int32_t size = 0;
+  std::string block(kHeaderSize, '\0');
+  if (withSize && (!GetInt32(stream, size) || size < kHeaderSize)) return false;
+  if (stream.Read(block.data(), kHeaderSize) != kHeaderSize) return false;
+  const std::int64_t records = withSize ? std::int64_t(size) - kHeaderSize
+                                        : std::int64_t(kRecordSize) * GetInt32At(block, 4);
+  if (records < 0 || records > stream.Size() - stream.Position()) return false;
+  block.resize(size_t(kHeaderSize + records));
+  if (records > 0) stream.ReadBuffer(block.data() + kHeaderSize, records);
+  std::vector<TRDMarkerState> states;
+  if (!LoadMarkerBlock(block, states) || std::int64_t(states.size()) * kRecordSize != records)
+    return false;
+  items_.reserve(states.size());
+  owned_.reserve(states.size());
+  for (const TRDMarkerState& state : states) {
+    auto marker = TRDMarkerItemInfo::CreateMarker(rdData, state.ListNo, state.Level,
+                                                  state.StartFrom, state.Reset);
+    marker->Counter = state.Counter;
     marker->IndexInList = int(items_.size());
     items_.push_back(marker.get());
     owned_.push_back(std::move(marker));

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "richtext/list_style.h"
+#include "richtext/rd_marker_block.h"
 
 class TCustomRDData;
 class TRDMarkerItemInfo;
@@ -53,7 +54,10 @@ class TRDMarkerList {
   // and gives them their texts.
   void RecalcCounters(int startIndex, const TRDStyle& rdStyle);
 
-  // The binary form: (size,) 0, count, then per marker list, level, reset, start, counter.
+  // The numbering of the first count markers.
+  std::vector<TRDMarkerState> States(int count) const;
+  // The binary form (rd_marker_block.h): (size,) 0, count, then per marker list, level,
+  // reset, start, counter.
   void SaveBinary(TStream& stream, bool withSize) const;
   // False, with the list empty, when the block is short or its size does not match its
   // count. The markers read belong to the list.

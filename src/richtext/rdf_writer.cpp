@@ -9,6 +9,8 @@
 #include "richtext/graphic_classes.h"
 #include "richtext/item_factory.h"
 #include "richtext/list_style.h"
+#include "richtext/marker_item.h"
+#include "richtext/marker_list.h"
 #include "richtext/rd_background.h"
 #include "richtext/rd_layout_info.h"
 #include "richtext/rd_style.h"
@@ -47,6 +49,7 @@ class TRDFWriter {
     if (!selection && (options_ & rdfoSaveBack)) WriteBackground();
     const bool root = data_.GetRootData() == &data_;
     if (root || selection) WriteStyles(root);
+    if (context_.PagePart) WriteMarkerStates(range.StartItem);
     if ((options_ & rdfoSaveLayout) && root && context_.Layout && !selection) WriteLayout();
     WriteItems(range);
   }
@@ -109,7 +112,7 @@ class TRDFWriter {
       WriteCollectionRecord(kRDFParaStyles, sheet->ParaStyles(), sheet->Name);
       WriteCollectionRecord(kRDFListStyles, sheet->ListStyles(), sheet->Name);
     }
-    if ((options_ & rdfoSaveDocProperties) && context_.DocProperties) {
+    if ((options_ & rdfoSaveDocProperties) && context_.DocProperties && !context_.PagePart) {
       StreamWriteLine(stream_, PropertyHeader(int(context_.DocProperties->size()), kRDFSaveText,
                                               kRDFDocProperties));
       for (const std::string& line : *context_.DocProperties)
@@ -129,6 +132,21 @@ class TRDFWriter {
       context_.Layout->SaveToStream(block, false);
       StreamWriteLine(stream_, StringToHex(Bytes(block)));
     }
+  }
+
+  // The markers of the document up to and including the last one before item startItem.
+  void WriteMarkerStates(int startItem) {
+    const TRDMarkerList* markers = data_.GetMarkers(false);
+    int count = 0;
+    for (int i = startItem - 1; markers && i >= 0 && count == 0; --i)
+      if (auto* marker = dynamic_cast<TRDMarkerItemInfo*>(data_.GetItem(i)))
+        count = marker->GetIndexInList(markers) + 1;
+    if (count == 0) return;
+    StreamWriteLine(stream_, PropertyHeader(2, save_type_, kRDFMarkers));
+    StreamWriteLine(stream_, "");
+    TMemoryStream block;
+    SaveMarkerBlock(block, markers->States(count), false);
+    WriteBlock(Bytes(block));
   }
 
   void WriteCheckpoint(const TRDCPInfo& cp) {
@@ -249,7 +267,7 @@ bool SaveRDFToStream(TCustomRDData& data, TStream& stream, bool selectionOnly,
 void SaveRDFRangeToStream(TCustomRDData& data, TStream& stream, const TRDFRange& range,
                           const TRDFSaveContext& context) {
   if (range.StartItem < 0 || range.EndItem >= data.GetItemCount()) return;
-  TRDFWriter(data, stream, context).Write(range, true);
+  TRDFWriter(data, stream, context).Write(range, !context.PagePart);
 }
 
 void SaveRDFBlock(TCustomRDData& data, TStream& stream, bool selectionOnly,

@@ -27,6 +27,9 @@ struct TRDFSaveContext {
   const TRDBackground* Background = nullptr;                // written with rdfoSaveBack
   const std::vector<std::string>* DocProperties = nullptr;  // with rdfoSaveDocProperties
   const TRDLayoutInfo* Layout = nullptr;                    // with rdfoSaveLayout
+  // A part of a page saved for printing (SaveRDFRangeToStream): the numbering of the
+  // lists up to the part goes with it, so that its markers count on from there.
+  bool PagePart = false;
 };
 
 // A part of the document: from (StartItem, StartOffs) to (EndItem, EndOffs), caret
@@ -47,7 +50,8 @@ bool GetSaveRange(const TCustomRDData& data, bool selectionOnly, TRDFRange& rang
 // none). Returns true.
 bool SaveRDFToStream(TCustomRDData& data, TStream& stream, bool selectionOnly,
                      const TRDFSaveContext& context = {});
-// A range of the document, written as a selection is.
+// A range of the document, written as a selection is; with context.PagePart as a part of
+// a page, with the background, the layout and the numbering of the lists before it.
 void SaveRDFRangeToStream(TCustomRDData& data, TStream& stream, const TRDFRange& range,
                           const TRDFSaveContext& context = {});
 

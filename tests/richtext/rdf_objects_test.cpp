@@ -13,6 +13,7 @@
 #include "richtext/marker_item.h"
 #include "richtext/marker_list.h"
 #include "richtext/picture_item.h"
+#include "richtext/rd_layout_info.h"
 #include "richtext/rd_style.h"
 #include "richtext/rdf_format.h"
 #include "richtext/rdf_reader.h"
@@ -213,6 +214,42 @@ TEST(RTFLevelTexts, MultiByteCodePagesGoAsUnicodeCountedInCharacters) {
   doc.style.DefCodePage = 1252;
   doc.style.ListStyles()[1].Levels[0]->FormatString = "\xB7";
   EXPECT_NE(doc.RTF().find("{\\leveltext\\'01\\'b7;}"), std::string::npos);
+}
+
+TEST(RDFObjects, APagePartCarriesTheNumberingOfTheListsBeforeIt) {
+  for (TRDFOptions form : {TRDFOptions(0), rdfoSaveBinary}) {
+    ObjectDocument doc;
+    doc.Marker(0, 0, "one");
+    doc.Marker(0, 1, "sub", true, 4);
+    doc.Marker(0, 0, "two");
+    doc.Marker(0, 0, "three");
+    doc.SetRDFOptions(form | rdfoSaveLayout);
+    TRDLayoutInfo layout;
+    layout.LeftMargin = 9;
+    TRDFSaveContext save;
+    save.Layout = &layout;
+    save.PagePart = true;
+    // From inside "two" to the end: the markers of "one", "sub" and "two" come before.
+    TMemoryStream stream;
+    SaveRDFRangeToStream(doc, stream, TRDFRange{5, 2, 7, 6}, save);
+    const std::string saved = Bytes(stream);
+    if (!form) {
+      EXPECT_NE(saved.find("-9 2 0 0 0 0 6\r\n\r\n0000000003000000"), std::string::npos) << saved;
+    }
+    ObjectDocument back;
+    back.SetRDFOptions(rdfoLoadLayout);
+    std::vector<TRDMarkerState> markers;
+    TRDLayoutInfo readLayout;
+    TRDFLoadContext load;
+    load.Markers = &markers;
+    load.Layout = &readLayout;
+    ASSERT_TRUE(back.Load(saved, load)) << form;
+    EXPECT_EQ(markers, (std::vector<TRDMarkerState>{
+                           {0, 0, false, 1, 1}, {0, 1, true, 4, 4}, {0, 0, false, 1, 2}}));
+    EXPECT_EQ(readLayout.LeftMargin, 9);
+    EXPECT_EQ(back.GetItemCount(), 4);  // the paragraph's marker, "wo", and the last item
+    EXPECT_EQ(back.GetItemTextRaw(1), "wo");
+  }
 }
 
 }  // namespace
