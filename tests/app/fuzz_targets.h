@@ -50,20 +50,10 @@ class TFuzzReceivePath : public TStationViews,
     dispatcher.SetSettings(this);
     dispatcher.SetTargets(this);
     dispatcher.SetLog(this);
-    messages.Settings.CallP1 = [] { return std::string("N0CALL"); };
-    messages.Settings.CallP2 = [] { return std::string("N0CALL-2"); };
-    messages.Settings.PathP1 = [] { return std::string("APRS,WIDE1-1"); };
-    messages.Settings.PathP2 = [] { return std::string("APRS"); };
+    messages.OwnCalls = &own_calls;
     messages.Kiss = &radio_out;
-    messages.SendToIgate = [this](const std::string& Src, const std::string& Path,
-                                  const std::string& Data) {
-      return internet_out.SendToIgate(Src, Path, Data);
-    };
-    internet_out.IsConnected = [] { return true; };
-    internet_out.WriteLine = [](const std::string& Line) {
-      ExpectOneLine(Line);
-      return true;
-    };
+    messages.Internet = &internet_out;
+    internet_out.SetViews(&internet_lines);
     radio_out_views.Device = 1;
     radio_out_views.OnFrame = [](std::span<const uint8_t> Bytes) {
       // The frame as a receiver reads it: its information field is one line.
@@ -106,6 +96,19 @@ class TFuzzReceivePath : public TStationViews,
   TPacketDispatcher dispatcher{store, *this};
   TAprsIsLink igate;  // never connected: it builds its lines and stops there
   TfrmAprsMsg messages{nullptr};
+  // The messaging window's own calls, answering on both ports.
+  struct TOwn : TOwnCalls {
+    std::string Call(int Port) const override { return Port == 0 ? "N0CALL" : "N0CALL-2"; }
+    std::string Path(int Port) const override { return Port == 0 ? "APRS,WIDE1-1" : "APRS"; }
+  } own_calls;
+  // A connected server whose every line is checked.
+  struct TInternetLines : TBeaconViews {
+    bool IsConnected() const override { return true; }
+    bool WriteLine(const std::string& Line) override {
+      ExpectOneLine(Line);
+      return true;
+    }
+  } internet_lines;
   TBeacons internet_out;
   TKissLinkDouble radio_in_views;
   TKissLinkDouble radio_out_views;

@@ -38,10 +38,6 @@ size_t FirstControl(const std::string& S) {
   return std::string::npos;
 }
 
-std::string Text(const std::function<std::string()>& f) {
-  return f ? f() : std::string();
-}
-
 std::string Field(const std::string& Record, int Index) {
   std::string value;
   CsvGetField(Index, Record, value);
@@ -183,8 +179,8 @@ void TfrmAprsMsg::HandleRxMessage(const TAprsInfo& Info) {
   // ':' + nine addressee characters + ':' at least; anything shorter is no message.
   if (data.size() < 11 || data[0] != ':' || data[10] != ':') return;
   const std::string addressee = Trim(data.substr(1, 9));
-  const std::string call_p1 = Trim(Text(Settings.CallP1));
-  const std::string call_p2 = Trim(Text(Settings.CallP2));
+  const std::string call_p1 = Trim(OwnCall(0));
+  const std::string call_p2 = Trim(OwnCall(1));
   // An own call that is not set matches nobody.
   const bool own = !addressee.empty() && (addressee == call_p1 || addressee == call_p2);
   // A packet from a played log is shown, but it answers nothing and settles nothing of
@@ -256,13 +252,13 @@ void TfrmAprsMsg::SendAck(const std::string& Src, const std::string& Addressee,
                               CleanMsgText("ack" + (Number.empty() ? "" : Number.substr(1)));
   // The acknowledgement comes from the call the message was addressed to, on the port
   // it came in on.
-  const std::string path_p1 = Text(Settings.PathP1);
+  const std::string path_p1 = OwnPath(0);
   if (Port == 2) {
-    if (Kiss) Kiss->SendKissFrame("1:" + Addressee, Text(Settings.PathP2), payload);
+    if (Kiss) Kiss->SendKissFrame("1:" + Addressee, OwnPath(1), payload);
   } else if (Port != -1) {
     if (Kiss) Kiss->SendKissFrame("0:" + Addressee, path_p1, payload);
   }
-  if (SendToIgate) SendToIgate(Addressee, path_p1, payload);
+  if (Internet) Internet->SendToIgate(Addressee, path_p1, payload);
   std::string record;
   CsvAddField(key, record);
   CsvAddField(NowStamp(), record);
@@ -276,7 +272,7 @@ void TfrmAprsMsg::SendMessage(int Port, const std::string& Call, const std::stri
                               const std::string& Addressee, const std::string& Text, int Number) {
   const std::string payload = ":" + PadAddressee(Addressee) + ":" + Text + "{" + IntToStr(Number);
   if (Kiss) Kiss->SendKissFrame(IntToStr(Port) + ":" + Call, Path, payload);
-  if (SendToIgate) SendToIgate(Call, Path, payload);
+  if (Internet) Internet->SendToIgate(Call, Path, payload);
 }
 
 void TfrmAprsMsg::ShowSentMsg(const std::string& Src, const std::string& Dst,
@@ -293,9 +289,9 @@ void TfrmAprsMsg::OnMessageTo(const std::string& Call) {
 
 void TfrmAprsMsg::mbtnTxMsgClick(TComponent*) {
   const int port = mbtnTxP1->Down() ? 0 : 1;
-  const std::string call = Trim(Text(port == 0 ? Settings.CallP1 : Settings.CallP2));
+  const std::string call = Trim(OwnCall(port));
   std::string path = Trim(edtMsgPath->Text());
-  if (path.empty()) path = Text(port == 0 ? Settings.PathP1 : Settings.PathP2);
+  if (path.empty()) path = OwnPath(port);
   const std::string addressee = Trim(edtMsgAdr->Text());
   if (UpperCase(call) == UpperCase(addressee)) {
     ShowMessage(kMsgSameCallText);

@@ -14,7 +14,9 @@
 #include <string>
 
 #include "app/receive/aprs_info.h"
+#include "app/transmit/beacons.h"
 #include "controls/my_button.h"
+#include "core/kiss_link.h"
 #include "lists/ex_page_control.h"
 #include "platform/gui/edit.h"
 #include "platform/gui/forms.h"
@@ -24,14 +26,7 @@
 #include "platform/text/string_list.h"
 #include "richtext/rich_doc.h"
 
-#include "core/kiss_link.h"
 class TRDStyle;
-
-// The settings window's controls the messaging window reads.
-struct TMsgSettings {
-  std::function<std::string()> CallP1, CallP2;  // edtCallP1/P2
-  std::function<std::string()> PathP1, PathP2;  // edtPathP1/P2
-};
 
 // Fields of a PendingMsgs record.
 enum TPendingField {
@@ -84,11 +79,11 @@ class TfrmAprsMsg : public TForm {
   std::uint8_t RetryBusy = 0;
 
   // Wiring into the program, each used only when set.
-  TMsgSettings Settings;
+  // The own calls and paths (the settings window); none, no call is own.
+  const TOwnCalls* OwnCalls = nullptr;
   TKissLink* Kiss = &KissLink;
   // The common internet sender (TBeacons::SendToIgate).
-  std::function<bool(const std::string& Src, const std::string& Path, const std::string& Data)>
-      SendToIgate;
+  TBeacons* Internet = nullptr;
   // The clock of the send times and the acknowledgement window; Now when unset.
   std::function<TDateTime()> Clock;
   // True while the packet log player hands over a recorded packet: it is shown, but
@@ -118,6 +113,8 @@ class TfrmAprsMsg : public TForm {
   std::string ClassName() const override { return "TfrmAprsMsg"; }
 
  private:
+  std::string OwnCall(int Port) const { return OwnCalls ? OwnCalls->Call(Port) : std::string(); }
+  std::string OwnPath(int Port) const { return OwnCalls ? OwnCalls->Path(Port) : std::string(); }
   TDateTime NowTime() const;
   std::string NowStamp() const;
   void SendMessage(int Port, const std::string& Call, const std::string& Path,

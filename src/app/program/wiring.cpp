@@ -1,5 +1,6 @@
 #include "app/program/wiring.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -129,18 +130,6 @@ class TWindowDispatchTargets : public TDispatchTargets {
 };
 TWindowDispatchTargets window_dispatch_targets;
 
-// The beacons go out over the APRS-IS link and echo to the monitor.
-void ConnectBeaconsToLink() {
-  TfrmAprs* map = frmAprs;
-  map->Beacons.IsConnected = [map] { return map->AprsIs.IsConnected(); };
-  map->Beacons.WriteLine = [map](const std::string& Line) {
-    return map->AprsIs.TCPClientIGate.WriteLine(Line);
-  };
-  map->Beacons.AddLogText = [map](const std::string& Text, int Style) {
-    map->AddMonitorText(Text, Style);
-  };
-}
-
 // The APRS-IS link reads the settings window and reports to the map window: its
 // button, status text and lamp; its reader hands the lines to the dispatcher.
 class TWindowAprsIsSettings : public TAprsIsSettings {
@@ -226,9 +215,18 @@ void ConnectDeviceWindows() {
 
 // Beacons, messages and the packet log reach the settings window, the APRS-IS link and
 // the dispatcher.
+// The beacons and the messaging window read the settings window; the beacons go out
+// over the map window's APRS-IS link and show in its monitor and progress bars.
+std::unique_ptr<TSetupBeaconSettings> setup_beacon_settings;
+TMapBeaconViews map_beacon_views;
+
 void ConnectTransmitting() {
+  setup_beacon_settings = std::make_unique<TSetupBeaconSettings>(*frmSetup);
+  frmAprs->Beacons.SetSettings(setup_beacon_settings.get());
+  frmAprs->Beacons.SetViews(&map_beacon_views);
   ConnectBeaconsToSetup(frmAprs->Beacons, *frmSetup);
-  ConnectMsgToSetup(*frmAprsMsg, *frmSetup, frmAprs->Beacons);
+  frmAprsMsg->OwnCalls = setup_beacon_settings.get();
+  frmAprsMsg->Internet = &frmAprs->Beacons;
   ConnectPacketLog(*frmLog, frmAprs->Dispatcher, frmAprsMsg);
   frmAprsMsg->MsgLamp = [](bool On) {
     // A message waiting blinks the lamp; read, it goes dark (frame 0).
@@ -242,7 +240,6 @@ void ConnectWindows() {
   frmAprs->Dispatcher.SetSettings(&window_dispatcher_settings);
   frmAprs->Dispatcher.SetTargets(&window_dispatch_targets);
   ConnectStationWindows();
-  ConnectBeaconsToLink();
   frmAprs->AprsIs.SetSettings(&window_aprs_is_settings);
   frmAprs->AprsIs.SetViews(&window_aprs_is_views);
   ConnectTnc();
@@ -254,6 +251,10 @@ void DisconnectWindows() {
   DisconnectStationWindows();
   // The packet log may go before the map window: the dispatcher no longer records.
   if (frmAprs) frmAprs->Dispatcher.SetLog(nullptr);
+  // The beacons' settings are the settings window's: they go with the connection.
+  if (frmAprs) frmAprs->Beacons.SetSettings(nullptr);
+  if (frmAprsMsg) frmAprsMsg->OwnCalls = nullptr;
+  setup_beacon_settings.reset();
   KissLink.SetViews(nullptr);
   FreeTncLink();
 }

@@ -16,20 +16,10 @@ constexpr const char* kDefaultDestination = "APRS";
 constexpr int kMaxAmbiguity = 3;
 constexpr TBeaconSymbol kWeatherSymbol{'/', '_'};
 
-std::string Text(const std::function<std::string()>& f) {
-  return f ? f() : std::string();
-}
-bool Switch(const std::function<bool()>& f) {
-  return f && f();
-}
-double Number(const std::function<double()>& f) {
-  return f ? f() : 0;
-}
-
 }  // namespace
 
 TBeaconResult TBeacons::SendBeacon(TBeaconKind Kind) {
-  const TGeoPoint own = Settings.OwnPos ? Settings.OwnPos() : TGeoPoint{};
+  const TGeoPoint own = settings_->OwnPos();
   if (own.Lat == 0 && own.Lon == 0) return TBeaconResult::NoOwnPosition;
   switch (Kind) {
     case bkPosP1:
@@ -53,51 +43,48 @@ TBeaconResult TBeacons::SendBeacon(TBeaconKind Kind) {
 }
 
 TBeaconResult TBeacons::SendPosition(int Port) {
-  if (Port == 1 && !Switch(Settings.DualPort)) return TBeaconResult::NotDualPort;
-  const std::string call = Trim(Text(Port == 0 ? Settings.CallP1 : Settings.CallP2));
+  if (Port == 1 && !settings_->DualPort()) return TBeaconResult::NotDualPort;
+  const std::string call = Trim(settings_->Call(Port));
   if (call.empty()) return TBeaconResult::NoCallsign;
   const std::string position = BuildBeaconPos(Port, false);
   if (position.empty()) return TBeaconResult::BadPosition;
-  std::string comment = Trim(Text(Port == 0 ? Settings.InfoP1 : Settings.InfoP2));
-  if (Switch(Settings.RangeOn)) comment = BuildRngText() + "/" + comment;
-  SendBoth(call, Port, Text(Port == 0 ? Settings.PathP1 : Settings.PathP2),
-           "=" + position + comment);
-  if (ResetProgress) ResetProgress(Port == 0 ? bkPosP1 : bkPosP2);
+  std::string comment = Trim(settings_->Info(Port));
+  if (settings_->RangeOn()) comment = BuildRngText() + "/" + comment;
+  SendBoth(call, Port, settings_->Path(Port), "=" + position + comment);
+  views_->ResetProgress(Port == 0 ? bkPosP1 : bkPosP2);
   return TBeaconResult::Sent;
 }
 
 TBeaconResult TBeacons::SendStatus(int Port) {
-  if (Port == 1 && !Switch(Settings.DualPort)) return TBeaconResult::NotDualPort;
-  const std::string call = Trim(Text(Port == 0 ? Settings.CallP1 : Settings.CallP2));
+  if (Port == 1 && !settings_->DualPort()) return TBeaconResult::NotDualPort;
+  const std::string call = Trim(settings_->Call(Port));
   if (call.empty()) return TBeaconResult::NoCallsign;
-  SendBoth(call, Port, Text(Port == 0 ? Settings.PathP1 : Settings.PathP2),
-           ">" + Text(Port == 0 ? Settings.StatusP1 : Settings.StatusP2));
-  if (ResetProgress) ResetProgress(Port == 0 ? bkStatusP1 : bkStatusP2);
+  SendBoth(call, Port, settings_->Path(Port), ">" + settings_->Status(Port));
+  views_->ResetProgress(Port == 0 ? bkStatusP1 : bkStatusP2);
   return TBeaconResult::Sent;
 }
 
 // Both weather ports send from the port-1 call with the weather SSID, whatever the
 // device; they reset no progress bar.
 TBeaconResult TBeacons::SendWeather(int Port, bool Status) {
-  if (!Switch(Settings.WxDeviceOn)) return TBeaconResult::NoWxDevice;
-  if (!Status && Switch(Settings.WxFromTextFile) && Settings.ReadWxTextFile)
-    Settings.ReadWxTextFile();
-  if (Text(Settings.WxText).empty()) return TBeaconResult::NoWxText;
+  if (!settings_->WxDeviceOn()) return TBeaconResult::NoWxDevice;
+  if (!Status && settings_->WxFromTextFile()) settings_->ReadWxTextFile();
+  if (settings_->WxText().empty()) return TBeaconResult::NoWxText;
   std::string base;
-  CallWithoutSsid(Text(Settings.CallP1), base);
+  CallWithoutSsid(settings_->Call(0), base);
   if (base.empty()) return TBeaconResult::NoCallsign;
-  const std::string source = base + Trim(Text(Port == 0 ? Settings.WxSsidP1 : Settings.WxSsidP2));
+  const std::string source = base + Trim(settings_->WxSsid(Port));
   std::string data;
   if (Status) {
-    const std::string status = Text(Port == 0 ? Settings.WxStatusP1 : Settings.WxStatusP2);
+    const std::string status = settings_->WxStatus(Port);
     if (status.empty()) return TBeaconResult::EmptyWxStatus;
     data = ">" + status;
   } else {
     const std::string position = BuildBeaconPos(Port, true);
     if (position.empty()) return TBeaconResult::BadPosition;
-    data = "=" + position + Text(Settings.WxText);
+    data = "=" + position + settings_->WxText();
   }
-  SendBoth(source, Port, Text(Port == 0 ? Settings.PathP1 : Settings.PathP2), data);
+  SendBoth(source, Port, settings_->Path(Port), data);
   return TBeaconResult::Sent;
 }
 
@@ -108,35 +95,33 @@ void TBeacons::SendBoth(const std::string& Call, int Port, const std::string& Pa
 }
 
 void TBeacons::timPosDecTimer() {
-  if (!StepProgress) return;
-  StepProgress(bkPosP1);
-  StepProgress(bkStatusP1);
-  if (!Switch(Settings.DualPort)) return;
-  StepProgress(bkPosP2);
-  StepProgress(bkStatusP2);
+  views_->StepProgress(bkPosP1);
+  views_->StepProgress(bkStatusP1);
+  if (!settings_->DualPort()) return;
+  views_->StepProgress(bkPosP2);
+  views_->StepProgress(bkStatusP2);
 }
 
 std::string TBeacons::BuildRngText() const {
-  return ::BuildRngText(Number(Settings.PowerWatts), Number(Settings.HeightFeet),
-                        Number(Settings.GainDb));
+  return ::BuildRngText(settings_->PowerWatts(), settings_->HeightFeet(), settings_->GainDb());
 }
 
 std::string TBeacons::BuildBeaconPos(int Port, bool Weather) const {
-  TGeoPoint pos = Settings.OwnPos ? Settings.OwnPos() : TGeoPoint{};
+  TGeoPoint pos = settings_->OwnPos();
   TGeoPoint gps;
-  if (Settings.GpsPos && Settings.GpsPos(gps)) pos = gps;
-  const int digits = std::clamp(Settings.Ambiguity ? Settings.Ambiguity() : 0, 0, kMaxAmbiguity);
+  if (settings_->GpsPos(gps)) pos = gps;
+  const int digits = std::clamp(settings_->Ambiguity(), 0, kMaxAmbiguity);
   const double lat = AmbiguateLat(digits, pos.Lat);
   const double lon = AmbiguateLon(digits, pos.Lon);
   if (Weather) return BuildUncompressedPos(lat, lon, kWeatherSymbol.Table, kWeatherSymbol.Code);
-  const TBeaconSymbol symbol = Settings.Symbol ? Settings.Symbol(Port) : TBeaconSymbol{};
-  return Switch(Settings.Compressed) ? BuildCompressedPos(lat, lon, symbol.Table, symbol.Code)
-                                     : BuildUncompressedPos(lat, lon, symbol.Table, symbol.Code);
+  const TBeaconSymbol symbol = settings_->Symbol(Port);
+  return settings_->Compressed() ? BuildCompressedPos(lat, lon, symbol.Table, symbol.Code)
+                                 : BuildUncompressedPos(lat, lon, symbol.Table, symbol.Code);
 }
 
 bool TBeacons::SendToIgate(const std::string& Src, const std::string& Path,
                            const std::string& Data) {
-  if (!Switch(IsConnected)) return false;
+  if (!views_->IsConnected()) return false;
   const size_t colon = Src.find(':');
   const std::string source = Trim(colon == std::string::npos ? Src : Src.substr(colon + 1));
   // A line without source is no packet; the server would drop the connection for it.
@@ -145,14 +130,13 @@ bool TBeacons::SendToIgate(const std::string& Src, const std::string& Path,
   // The destination may not be missing in a TNC2 line; the radio frame uses the same.
   if (path.empty() || path.front() == ',') path = kDefaultDestination + path;
   bool written = false;
-  if (Switch(IsConnected) && WriteLine) written = WriteLine(Tnc2Line(source, path, Data));
+  if (views_->IsConnected()) written = views_->WriteLine(Tnc2Line(source, path, Data));
   EchoIgateFrame(source, path, Data);
   return written;
 }
 
 void TBeacons::EchoIgateFrame(const std::string& Src, const std::string& Path,
                               const std::string& Data) {
-  if (!AddLogText) return;
   std::string path = Path;
   ReplaceChar(',', ' ', path);
   const size_t blank = path.find(' ');
@@ -164,6 +148,6 @@ void TBeacons::EchoIgateFrame(const std::string& Src, const std::string& Path,
                   : Format("ig %s to %s via %s ctl %s pid %s", Src, destination, via, "UIv", "F0");
   // Each line starts with its line break, as every other writer of the monitor does, so
   // the echo never runs on from an unfinished line.
-  AddLogText("\r\n" + header, msIgHead);
-  AddLogText("\r\n" + Data, msIgData);
+  views_->AddLogText("\r\n" + header, msIgHead);
+  views_->AddLogText("\r\n" + Data, msIgData);
 }

@@ -6,11 +6,10 @@
 //   radio:    "0:N0CALL-9" via "APRS,WIDE1-1"  "=4903.50N/07201.75W>RNG0002/comment"
 //   internet: "N0CALL-9>APRS,WIDE1-1:=4903.50N/07201.75W>RNG0002/comment"
 //
-// The settings are read through the hooks of TBeaconSettings, each called only when
-// assigned (an unassigned text reads empty, a switch up, a number 0).
+// The settings are read through TBeaconSettings, whose every answer is empty, off or 0
+// unless overridden.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "app/transmit/beacon_builder.h"
@@ -45,41 +44,62 @@ struct TBeaconSymbol {
   char Code = '-';
 };
 
-struct TBeaconSettings {
-  std::function<std::string()> CallP1, CallP2;          // edtCallP1/P2
-  std::function<std::string()> PathP1, PathP2;          // edtPathP1/P2
-  std::function<std::string()> InfoP1, InfoP2;          // edtInfoP1/P2
-  std::function<std::string()> StatusP1, StatusP2;      // edtStatusP1/P2
-  std::function<std::string()> WxStatusP1, WxStatusP2;  // edtWxStatusP1/P2
-  std::function<std::string()> WxSsidP1, WxSsidP2;      // mfcbxWxSsidP1/P2 text, "-11"
-  std::function<TBeaconSymbol(int Port)> Symbol;        // SymTabP1/SymCodeP1 (Port 0), P2
-  std::function<TGeoPoint()> OwnPos;                    // OwnLat, OwnLon
+// The own station on each radio port, Port 0 for port 1 and 1 for port 2: the
+// callsign and the path its packets go out with (the beacons and the messages).
+class TOwnCalls {
+ public:
+  virtual ~TOwnCalls() = default;
+  virtual std::string Call(int /*Port*/) const { return {}; }  // edtCallP1/P2
+  virtual std::string Path(int /*Port*/) const { return {}; }  // edtPathP1/P2
+};
+
+class TBeaconSettings : public TOwnCalls {
+ public:
+  virtual std::string Info(int /*Port*/) const { return {}; }      // edtInfoP1/P2
+  virtual std::string Status(int /*Port*/) const { return {}; }    // edtStatusP1/P2
+  virtual std::string WxStatus(int /*Port*/) const { return {}; }  // edtWxStatusP1/P2
+  // mfcbxWxSsidP1/P2 text, "-11".
+  virtual std::string WxSsid(int /*Port*/) const { return {}; }
+  // SymTabP1/SymCodeP1, SymTabP2/SymCodeP2.
+  virtual TBeaconSymbol Symbol(int /*Port*/) const { return {}; }
+  virtual TGeoPoint OwnPos() const { return {}; }  // OwnLat, OwnLon
   // The GPS status window's position while its receiver runs with data ok.
-  std::function<bool(TGeoPoint& Pos)> GpsPos;
-  std::function<int()> Ambiguity;                          // mfcbxPosAmbi item index, 0..3
-  std::function<bool()> Compressed;                        // mbtnComp
-  std::function<bool()> RangeOn;                           // mbtnRange
-  std::function<double()> PowerWatts, HeightFeet, GainDb;  // nedtPower, nedtHeight, nedtGain
-  std::function<bool()> DualPort;                          // IsDualPortDevice
-  std::function<bool()> WxDeviceOn;                        // IsWxDeviceOn
-  std::function<bool()> WxFromTextFile;                    // weather type "WX-TEXT"
-  std::function<void()> ReadWxTextFile;                    // refreshes WxText from the weather file
-  std::function<std::string()> WxText;
+  virtual bool GpsPos(TGeoPoint& /*Pos*/) const { return false; }
+  virtual int Ambiguity() const { return 0; }            // mfcbxPosAmbi item index, 0..3
+  virtual bool Compressed() const { return false; }      // mbtnComp
+  virtual bool RangeOn() const { return false; }         // mbtnRange
+  virtual double PowerWatts() const { return 0; }        // nedtPower
+  virtual double HeightFeet() const { return 0; }        // nedtHeight
+  virtual double GainDb() const { return 0; }            // nedtGain
+  virtual bool DualPort() const { return false; }        // IsDualPortDevice
+  virtual bool WxDeviceOn() const { return false; }      // IsWxDeviceOn
+  virtual bool WxFromTextFile() const { return false; }  // weather type "WX-TEXT"
+  virtual void ReadWxTextFile() {}                       // refreshes WxText from the weather file
+  virtual std::string WxText() const { return {}; }
+};
+
+// Where the beacons go besides the TNC, and what shows them going; each does nothing
+// (and reads not connected) unless overridden.
+class TBeaconViews {
+ public:
+  virtual ~TBeaconViews() = default;
+  // The APRS-IS link: its state and its line writer (true when written).
+  virtual bool IsConnected() const { return false; }
+  virtual bool WriteLine(const std::string& /*Line*/) { return false; }
+  // The map window's monitor rdMain.
+  virtual void AddLogText(const std::string& /*Text*/, int /*Style*/) {}
+  // The map window's beacon progress bars (mpbTimPosP1 ...): back to 0, one second on.
+  virtual void ResetProgress(TBeaconKind /*Kind*/) {}
+  virtual void StepProgress(TBeaconKind /*Kind*/) {}
 };
 
 class TBeacons {
  public:
-  TBeaconSettings Settings;
+  // Not owned; none, the defaults of the interfaces hold.
+  void SetSettings(TBeaconSettings* Settings) { settings_ = Settings ? Settings : &no_settings_; }
+  void SetViews(TBeaconViews* Views) { views_ = Views ? Views : &no_views_; }
   // The TNC link the radio copies go to.
   TKissLink* Kiss = &KissLink;
-  // The APRS-IS link: its state and its line writer (true when written).
-  std::function<bool()> IsConnected;
-  std::function<bool(const std::string& Line)> WriteLine;
-  // The map window's monitor rdMain.
-  std::function<void(const std::string& Text, int Style)> AddLogText;
-  // The map window's beacon progress bars (mpbTimPosP1 ...): back to 0, one second on.
-  std::function<void(TBeaconKind Kind)> ResetProgress;
-  std::function<void(TBeaconKind Kind)> StepProgress;
 
   // A TX button or beacon timer: builds the beacon and sends it on the radio and the
   // internet. Nothing at all is sent while the own fixed position is exactly 0/0.
@@ -109,4 +129,9 @@ class TBeacons {
   TBeaconResult SendWeather(int Port, bool Status);
   void SendBoth(const std::string& Call, int Port, const std::string& Path,
                 const std::string& Data);
+
+  TBeaconSettings no_settings_;
+  TBeaconViews no_views_;
+  TBeaconSettings* settings_ = &no_settings_;
+  TBeaconViews* views_ = &no_views_;
 };

@@ -28,43 +28,88 @@ TMyProgressBar* ProgressBar(TBeaconKind Kind) {
 
 }  // namespace
 
+std::string TSetupBeaconSettings::Call(int Port) const {
+  return (Port == 0 ? setup_.edtCallP1 : setup_.edtCallP2)->Text();
+}
+std::string TSetupBeaconSettings::Path(int Port) const {
+  return (Port == 0 ? setup_.edtPathP1 : setup_.edtPathP2)->Text();
+}
+std::string TSetupBeaconSettings::Info(int Port) const {
+  return (Port == 0 ? setup_.edtInfoP1 : setup_.edtInfoP2)->Text();
+}
+std::string TSetupBeaconSettings::Status(int Port) const {
+  return (Port == 0 ? setup_.edtStatusP1 : setup_.edtStatusP2)->Text();
+}
+std::string TSetupBeaconSettings::WxStatus(int Port) const {
+  return (Port == 0 ? setup_.edtWxStatusP1 : setup_.edtWxStatusP2)->Text();
+}
+std::string TSetupBeaconSettings::WxSsid(int Port) const {
+  return (Port == 0 ? setup_.mfcbxWxSsidP1 : setup_.mfcbxWxSsidP2)->Text();
+}
+TBeaconSymbol TSetupBeaconSettings::Symbol(int Port) const {
+  return Port == 0 ? TBeaconSymbol{SymTabP1, SymCodeP1} : TBeaconSymbol{SymTabP2, SymCodeP2};
+}
+TGeoPoint TSetupBeaconSettings::OwnPos() const {
+  return {setup_.OwnLat, setup_.OwnLon};
+}
+bool TSetupBeaconSettings::GpsPos(TGeoPoint& Pos) const {
+  if (!frmGpsStatus || !frmGpsStatus->GpsRxMain->Run() || !frmGpsStatus->HasGpsPosition())
+    return false;
+  Pos = {frmGpsStatus->GpsLat, frmGpsStatus->GpsLon};
+  return true;
+}
+int TSetupBeaconSettings::Ambiguity() const {
+  return setup_.mfcbxPosAmbi->ItemIndex();
+}
+bool TSetupBeaconSettings::Compressed() const {
+  return setup_.mbtnComp->Down();
+}
+bool TSetupBeaconSettings::RangeOn() const {
+  return setup_.mbtnRange->Down();
+}
+double TSetupBeaconSettings::PowerWatts() const {
+  return setup_.nedtPower->IntIst();
+}
+double TSetupBeaconSettings::HeightFeet() const {
+  return setup_.HeightToFeet(setup_.nedtHeight->IntIst());
+}
+double TSetupBeaconSettings::GainDb() const {
+  return setup_.nedtGain->IntIst();
+}
+bool TSetupBeaconSettings::DualPort() const {
+  return setup_.IsDualPortDevice();
+}
+bool TSetupBeaconSettings::WxDeviceOn() const {
+  return setup_.IsWxDeviceOn();
+}
+bool TSetupBeaconSettings::WxFromTextFile() const {
+  return setup_.mfcbxWxDevice->ItemIndex() == kWxDeviceText;
+}
+void TSetupBeaconSettings::ReadWxTextFile() {
+  setup_.ReadWxTextFile();
+}
+std::string TSetupBeaconSettings::WxText() const {
+  return setup_.WxText;
+}
+
+bool TMapBeaconViews::IsConnected() const {
+  return frmAprs && frmAprs->AprsIs.IsConnected();
+}
+bool TMapBeaconViews::WriteLine(const std::string& Line) {
+  return frmAprs && frmAprs->AprsIs.TCPClientIGate.WriteLine(Line);
+}
+void TMapBeaconViews::AddLogText(const std::string& Text, int Style) {
+  if (frmAprs) frmAprs->AddMonitorText(Text, Style);
+}
+void TMapBeaconViews::ResetProgress(TBeaconKind Kind) {
+  if (TMyProgressBar* bar = ProgressBar(Kind)) bar->SetPosition(0);
+}
+void TMapBeaconViews::StepProgress(TBeaconKind Kind) {
+  if (TMyProgressBar* bar = ProgressBar(Kind)) bar->SetPosition(bar->Position() + 1);
+}
+
 void ConnectBeaconsToSetup(TBeacons& Beacons, TfrmSetup& Setup) {
   TfrmSetup* s = &Setup;
-  TBeaconSettings& b = Beacons.Settings;
-  b.CallP1 = [s] { return s->edtCallP1->Text(); };
-  b.CallP2 = [s] { return s->edtCallP2->Text(); };
-  b.PathP1 = [s] { return s->edtPathP1->Text(); };
-  b.PathP2 = [s] { return s->edtPathP2->Text(); };
-  b.InfoP1 = [s] { return s->edtInfoP1->Text(); };
-  b.InfoP2 = [s] { return s->edtInfoP2->Text(); };
-  b.StatusP1 = [s] { return s->edtStatusP1->Text(); };
-  b.StatusP2 = [s] { return s->edtStatusP2->Text(); };
-  b.WxStatusP1 = [s] { return s->edtWxStatusP1->Text(); };
-  b.WxStatusP2 = [s] { return s->edtWxStatusP2->Text(); };
-  b.WxSsidP1 = [s] { return s->mfcbxWxSsidP1->Text(); };
-  b.WxSsidP2 = [s] { return s->mfcbxWxSsidP2->Text(); };
-  b.Symbol = [](int Port) {
-    return Port == 0 ? TBeaconSymbol{SymTabP1, SymCodeP1} : TBeaconSymbol{SymTabP2, SymCodeP2};
-  };
-  b.OwnPos = [s] { return TGeoPoint{s->OwnLat, s->OwnLon}; };
-  b.GpsPos = [](TGeoPoint& Pos) {
-    if (!frmGpsStatus || !frmGpsStatus->GpsRxMain->Run() || !frmGpsStatus->HasGpsPosition())
-      return false;
-    Pos = {frmGpsStatus->GpsLat, frmGpsStatus->GpsLon};
-    return true;
-  };
-  b.Ambiguity = [s] { return s->mfcbxPosAmbi->ItemIndex(); };
-  b.Compressed = [s] { return s->mbtnComp->Down(); };
-  b.RangeOn = [s] { return s->mbtnRange->Down(); };
-  b.PowerWatts = [s] { return double(s->nedtPower->IntIst()); };
-  b.HeightFeet = [s] { return double(s->HeightToFeet(s->nedtHeight->IntIst())); };
-  b.GainDb = [s] { return double(s->nedtGain->IntIst()); };
-  b.DualPort = [s] { return s->IsDualPortDevice(); };
-  b.WxDeviceOn = [s] { return s->IsWxDeviceOn(); };
-  b.WxFromTextFile = [s] { return s->mfcbxWxDevice->ItemIndex() == kWxDeviceText; };
-  b.ReadWxTextFile = [s] { s->ReadWxTextFile(); };
-  b.WxText = [s] { return s->WxText; };
-
   TBeacons* beacons = &Beacons;
   s->SendBeacon = [beacons](TBeaconKind Kind) { beacons->SendBeacon(Kind); };
   const std::pair<TTimer*, TBeaconKind> timers[] = {
@@ -76,12 +121,6 @@ void ConnectBeaconsToSetup(TBeacons& Beacons, TfrmSetup& Setup) {
     timer->OnTimer = [beacons, kind = kind](TComponent*) { beacons->OnAllTimer(kind); };
   s->timPosDec->SetInterval(1000);
   s->timPosDec->OnTimer = [beacons](TComponent*) { beacons->timPosDecTimer(); };
-  Beacons.ResetProgress = [](TBeaconKind Kind) {
-    if (TMyProgressBar* bar = ProgressBar(Kind)) bar->SetPosition(0);
-  };
-  Beacons.StepProgress = [](TBeaconKind Kind) {
-    if (TMyProgressBar* bar = ProgressBar(Kind)) bar->SetPosition(bar->Position() + 1);
-  };
   s->WxStn->SetOnWxDataUpdate([s](TComponent* Sender) {
     s->WxStnWxDataUpdate(Sender);
     TWxData data;
@@ -89,19 +128,6 @@ void ConnectBeaconsToSetup(TBeacons& Beacons, TfrmSetup& Setup) {
     s->WxText = BuildWxText(data, {s->mbtnWind->Down(), s->mbtnRain->Down(),
                                    s->mbtnHuminity->Down(), s->mbtnBaro->Down()});
   });
-}
-
-void ConnectMsgToSetup(TfrmAprsMsg& Msg, TfrmSetup& Setup, TBeacons& Beacons) {
-  TfrmSetup* s = &Setup;
-  Msg.Settings.CallP1 = [s] { return s->edtCallP1->Text(); };
-  Msg.Settings.CallP2 = [s] { return s->edtCallP2->Text(); };
-  Msg.Settings.PathP1 = [s] { return s->edtPathP1->Text(); };
-  Msg.Settings.PathP2 = [s] { return s->edtPathP2->Text(); };
-  TBeacons* beacons = &Beacons;
-  Msg.SendToIgate = [beacons](const std::string& Src, const std::string& Path,
-                              const std::string& Data) {
-    return beacons->SendToIgate(Src, Path, Data);
-  };
 }
 
 void ConnectPacketLog(TfrmLog& Log, TPacketDispatcher& Dispatcher, TfrmAprsMsg* Msg) {

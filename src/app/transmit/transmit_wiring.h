@@ -1,21 +1,62 @@
 // Connects the beacons and the messaging window to the settings window (which holds
-// their settings and timers) and to the map window's beacon progress bars, as the
-// program does at start-up. The APRS-IS link and the monitor are connected where the
-// map window makes them (TBeacons::IsConnected, WriteLine, AddLogText).
+// their settings and timers) and to the map window (the APRS-IS link, the monitor and
+// the beacon progress bars), as the program does at start-up.
 #pragma once
 
-class TBeacons;
+#include <string>
+
+#include "app/transmit/beacons.h"
+
 class TPacketDispatcher;
 class TfrmAprsMsg;
 class TfrmLog;
 class TfrmSetup;
 
-// The settings hooks, the eight TX buttons and the eight beacon timers (each sends its beacon), timPosDec (the
-// progress bars of the map window, when it exists), and the weather text, rebuilt from
-// the station's record after the settings window has shown each weather update.
+// The settings window as the beacons and the messaging window read it.
+class TSetupBeaconSettings : public TBeaconSettings {
+ public:
+  explicit TSetupBeaconSettings(TfrmSetup& Setup) : setup_(Setup) {}
+
+  std::string Call(int Port) const override;
+  std::string Path(int Port) const override;
+  std::string Info(int Port) const override;
+  std::string Status(int Port) const override;
+  std::string WxStatus(int Port) const override;
+  std::string WxSsid(int Port) const override;
+  TBeaconSymbol Symbol(int Port) const override;
+  TGeoPoint OwnPos() const override;
+  bool GpsPos(TGeoPoint& Pos) const override;
+  int Ambiguity() const override;
+  bool Compressed() const override;
+  bool RangeOn() const override;
+  double PowerWatts() const override;
+  double HeightFeet() const override;
+  double GainDb() const override;
+  bool DualPort() const override;
+  bool WxDeviceOn() const override;
+  bool WxFromTextFile() const override;
+  void ReadWxTextFile() override;
+  std::string WxText() const override;
+
+ private:
+  TfrmSetup& setup_;
+};
+
+// The map window as the beacons see it: its APRS-IS link, its monitor and its beacon
+// progress bars; nothing while it does not exist.
+class TMapBeaconViews : public TBeaconViews {
+ public:
+  bool IsConnected() const override;
+  bool WriteLine(const std::string& Line) override;
+  void AddLogText(const std::string& Text, int Style) override;
+  void ResetProgress(TBeaconKind Kind) override;
+  void StepProgress(TBeaconKind Kind) override;
+};
+
+// The eight TX buttons and the eight beacon timers (each sends its beacon), timPosDec
+// (the progress bars), and the weather text, rebuilt from the station's record after
+// the settings window has shown each weather update.
 void ConnectBeaconsToSetup(TBeacons& Beacons, TfrmSetup& Setup);
-// The own calls and paths, and the common internet sender of Beacons.
-void ConnectMsgToSetup(TfrmAprsMsg& Msg, TfrmSetup& Setup, TBeacons& Beacons);
 // The packet log between the dispatcher and the rest: the dispatcher records through
 // it and gets the played packets; a played packet is shown, decoded and stored, but the
 // IGate does not forward it and the messaging window (when given) does not answer it.

@@ -13,26 +13,26 @@ namespace {
 
 constexpr TDateTime kSecond = 1.0 / 86400;
 
-class MsgTest : public ::testing::Test {
+// The test is the window's own calls and its connected APRS-IS side, whose lines it
+// keeps.
+class MsgTest : public ::testing::Test, public TOwnCalls, public TBeaconViews {
  protected:
   void SetUp() override {
-    msg.Settings.CallP1 = [this] { return call_p1; };
-    msg.Settings.CallP2 = [this] { return call_p2; };
-    msg.Settings.PathP1 = [] { return std::string("APRS,WIDE1-1"); };
-    msg.Settings.PathP2 = [] { return std::string("APRS,WIDE2-2"); };
+    msg.OwnCalls = this;
     msg.Kiss = &tnc.link;
     msg.Clock = [this] { return now; };
     msg.IsReplaying = [this] { return replaying; };
     msg.MsgLamp = [this](bool on) { lamp = on; };
-    msg.SendToIgate = [this](const std::string& src, const std::string& path,
-                             const std::string& data) {
-      return igate.SendToIgate(src, path, data);
-    };
-    igate.IsConnected = [] { return true; };
-    igate.WriteLine = [this](const std::string& line) {
-      lines.push_back(line);
-      return true;
-    };
+    msg.Internet = &igate;
+    igate.SetViews(this);
+  }
+
+  std::string Call(int port) const override { return port == 0 ? call_p1 : call_p2; }
+  std::string Path(int port) const override { return port == 0 ? "APRS,WIDE1-1" : "APRS,WIDE2-2"; }
+  bool IsConnected() const override { return true; }
+  bool WriteLine(const std::string& line) override {
+    lines.push_back(line);
+    return true;
   }
 
   TAprsInfo Rx(const std::string& from, const std::string& data, int port = 1,

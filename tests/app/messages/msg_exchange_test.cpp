@@ -31,18 +31,17 @@ class MsgExchange : public ::testing::Test {
     session.link.mbtnTcpClick();
     ASSERT_TRUE(PumpUntil([&] { return server.Accept(5); }));
     ASSERT_NE(PumpLogin(server).find("user N0CALL"), std::string::npos);
-    igate.IsConnected = [this] { return session.link.IsConnected(); };
-    igate.WriteLine = [this](const std::string& line) {
+    internet.connected = [this] { return session.link.IsConnected(); };
+    internet.on_line = [this](const std::string& line) {
       return session.link.TCPClientIGate.WriteLine(line);
     };
-    msg.Settings.CallP1 = [] { return std::string("N0CALL"); };
-    msg.Settings.PathP1 = [] { return std::string("APRS"); };
+    igate.SetViews(&internet);
+    own.call[0] = "N0CALL";
+    own.path[0] = "APRS";
+    msg.OwnCalls = &own;
     msg.Kiss = &tnc.link;
     msg.Clock = [this] { return now; };
-    msg.SendToIgate = [this](const std::string& src, const std::string& path,
-                             const std::string& data) {
-      return igate.SendToIgate(src, path, data);
-    };
+    msg.Internet = &igate;
     session.path.on_message = [this](const TAprsInfo& info) {
       msg.HandleRxMessage(info);
     };
@@ -69,6 +68,8 @@ class MsgExchange : public ::testing::Test {
 
   TLoopbackTcpServer server;
   TReceiveSession session{server.Port()};
+  TTestBeaconSettings own;
+  TTestInternet internet;
   TBeacons igate;
   TCapturedKiss tnc;
   TDateTime now = EncodeDate(2026, 12, 7) + EncodeTime(9, 0, 0, 0);

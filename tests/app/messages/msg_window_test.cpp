@@ -9,8 +9,10 @@ TEST(MsgWindow, MessageToACallFillsTheAddresseeClearsTheTextAndShowsTheWindow) {
   TCapturedKiss tnc;
   TfrmAprsMsg msg{nullptr};
   msg.Kiss = &tnc.link;
-  msg.Settings.CallP1 = [] { return std::string("N0CALL"); };
-  msg.Settings.PathP1 = [] { return std::string("APRS"); };
+  TTestBeaconSettings own;
+  own.call[0] = "N0CALL";
+  own.path[0] = "APRS";
+  msg.OwnCalls = &own;
   msg.edtMsgAdr->SetText("OLD");
   msg.edtMsgTxt->SetText("half typed");
   ASSERT_FALSE(msg.Visible());

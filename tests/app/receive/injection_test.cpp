@@ -42,19 +42,17 @@ class InjectionTest : public ::testing::Test {
                  ("velmora-injection-" + std::to_string(::getpid()) + ".log"))
                     .string();
     // The messaging window answers messages to N0CALL, over the radio and the internet.
-    msg_.Settings.CallP1 = [] { return std::string("N0CALL"); };
-    msg_.Settings.CallP2 = [] { return std::string(); };
-    msg_.Settings.PathP1 = [] { return std::string("APRS,WIDE1-1"); };
-    msg_.Settings.PathP2 = [] { return std::string("APRS"); };
+    own_.call[0] = "N0CALL";
+    own_.path[0] = "APRS,WIDE1-1";
+    own_.path[1] = "APRS";
+    msg_.OwnCalls = &own_;
     msg_.Kiss = &radio_out_.link;
-    msg_.SendToIgate = [this](const std::string& src, const std::string& path,
-                              const std::string& data) {
-      return internet_out_.SendToIgate(src, path, data);
-    };
-    internet_out_.IsConnected = [this] { return session_.link.IsConnected(); };
-    internet_out_.WriteLine = [this](const std::string& line) {
+    msg_.Internet = &internet_out_;
+    internet_.connected = [this] { return session_.link.IsConnected(); };
+    internet_.on_line = [this](const std::string& line) {
       return session_.link.TCPClientIGate.WriteLine(line);
     };
+    internet_out_.SetViews(&internet_);
     TReceivePath& path = session_.path;
     path.tcp_digi = true;
     path.recording = true;
@@ -98,6 +96,8 @@ class InjectionTest : public ::testing::Test {
   TKissLinkDouble radio_in_views_;
   TKissLink radio_in_;
   TCapturedKiss radio_out_;
+  TTestBeaconSettings own_;
+  TTestInternet internet_;
   TBeacons internet_out_;
   TfrmAprsMsg msg_{nullptr};
   TPacketRecorder recorder_;

@@ -11,49 +11,55 @@
 
 namespace {
 
-class BeaconTest : public ::testing::Test {
+// The test is the beacons' settings and views: its members are what they read, and
+// what they send and show is kept.
+class BeaconTest : public ::testing::Test, public TBeaconSettings, public TBeaconViews {
  protected:
   void SetUp() override {
-    TBeaconSettings& s = beacons.Settings;
-    s.CallP1 = [this] { return call_p1; };
-    s.CallP2 = [] { return std::string("N0CALL-2"); };
-    s.PathP1 = [this] { return path_p1; };
-    s.PathP2 = [] { return std::string("APRS WIDE2-2"); };
-    s.InfoP1 = [] { return std::string(" Velmora test "); };
-    s.InfoP2 = [] { return std::string("port two"); };
-    s.StatusP1 = [] { return std::string("Net Control Center"); };
-    s.WxStatusP1 = [this] { return wx_status; };
-    s.WxSsidP1 = [] { return std::string(" -13 "); };
-    s.WxSsidP2 = [] { return std::string("-14"); };
-    s.Symbol = [](int port) {
-      return port == 0 ? TBeaconSymbol{'/', '>'} : TBeaconSymbol{'\\', 'k'};
-    };
-    s.OwnPos = [this] { return own; };
-    s.GpsPos = [this](TGeoPoint& pos) {
-      if (gps_fix) pos = gps;
-      return gps_fix;
-    };
-    s.Ambiguity = [this] { return ambiguity; };
-    s.Compressed = [this] { return compressed; };
-    s.RangeOn = [this] { return range; };
-    s.PowerWatts = [] { return 4.0; };
-    s.HeightFeet = [] { return 3.0; };
-    s.GainDb = [] { return 0.0; };
-    s.DualPort = [this] { return dual; };
-    s.WxDeviceOn = [this] { return wx_on; };
-    s.WxText = [this] { return wx_text; };
     beacons.Kiss = &tnc.link;
-    beacons.IsConnected = [this] { return connected; };
-    beacons.WriteLine = [this](const std::string& line) {
-      lines.push_back(line);
-      return true;
-    };
-    beacons.AddLogText = [this](const std::string& text, int style) {
-      monitor.push_back(std::to_string(style) + text);
-    };
-    beacons.ResetProgress = [this](TBeaconKind kind) { reset.push_back(kind); };
-    beacons.StepProgress = [this](TBeaconKind kind) { steps.push_back(kind); };
+    beacons.SetSettings(this);
+    beacons.SetViews(this);
   }
+
+  std::string Call(int port) const override { return port == 0 ? call_p1 : "N0CALL-2"; }
+  std::string Path(int port) const override { return port == 0 ? path_p1 : "APRS WIDE2-2"; }
+  std::string Info(int port) const override { return port == 0 ? " Velmora test " : "port two"; }
+  std::string Status(int port) const override { return port == 0 ? "Net Control Center" : ""; }
+  std::string WxStatus(int port) const override { return port == 0 ? wx_status : ""; }
+  std::string WxSsid(int port) const override { return port == 0 ? " -13 " : "-14"; }
+  TBeaconSymbol Symbol(int port) const override {
+    return port == 0 ? TBeaconSymbol{'/', '>'} : TBeaconSymbol{'\\', 'k'};
+  }
+  TGeoPoint OwnPos() const override { return own; }
+  bool GpsPos(TGeoPoint& pos) const override {
+    if (gps_fix) pos = gps;
+    return gps_fix;
+  }
+  int Ambiguity() const override { return ambiguity; }
+  bool Compressed() const override { return compressed; }
+  bool RangeOn() const override { return range; }
+  double PowerWatts() const override { return 4.0; }
+  double HeightFeet() const override { return 3.0; }
+  double GainDb() const override { return 0.0; }
+  bool DualPort() const override { return dual; }
+  bool WxDeviceOn() const override { return wx_on; }
+  std::string WxText() const override { return wx_text; }
+  bool WxFromTextFile() const override { return wx_from_file; }
+  void ReadWxTextFile() override {
+    ++reads;
+    wx_text = "090/005g010t050";
+  }
+
+  bool IsConnected() const override { return connected; }
+  bool WriteLine(const std::string& line) override {
+    lines.push_back(line);
+    return true;
+  }
+  void AddLogText(const std::string& text, int style) override {
+    monitor.push_back(std::to_string(style) + text);
+  }
+  void ResetProgress(TBeaconKind kind) override { reset.push_back(kind); }
+  void StepProgress(TBeaconKind kind) override { steps.push_back(kind); }
 
   std::string call_p1 = "N0CALL-9";
   std::string path_p1 = "APRS,WIDE1-1";
@@ -67,6 +73,8 @@ class BeaconTest : public ::testing::Test {
   bool range = false;
   bool dual = false;
   bool wx_on = false;
+  bool wx_from_file = false;
+  int reads = 0;  // of the weather file
   bool connected = true;
 
   TCapturedKiss tnc;
@@ -210,12 +218,7 @@ TEST_F(BeaconTest, WeatherBeaconsWaitForWeatherDataAndStatusText) {
   wx_on = true;
   EXPECT_EQ(beacons.SendBeacon(bkWxP1), TBeaconResult::NoWxText);
   EXPECT_EQ(beacons.SendBeacon(bkWxStatusP1), TBeaconResult::NoWxText);
-  int reads = 0;
-  beacons.Settings.WxFromTextFile = [] { return true; };
-  beacons.Settings.ReadWxTextFile = [&] {
-    ++reads;
-    wx_text = "090/005g010t050";
-  };
+  wx_from_file = true;
   EXPECT_EQ(beacons.SendBeacon(bkWxP1), TBeaconResult::Sent);
   EXPECT_EQ(reads, 1);
   wx_status = "";

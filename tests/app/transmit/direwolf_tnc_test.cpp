@@ -11,6 +11,7 @@
 
 #include "app/transmit/beacons.h"
 #include "app/messages/frm_aprs_msg.h"
+#include "app/transmit/transmit_support.h"
 #include "core/kiss_link.h"
 #include "platform/io/loopback_tcp_server.h"
 #include "platform/io/tcp_client.h"
@@ -75,23 +76,24 @@ TEST(DirewolfTnc, TransmitsOurBeaconsMessagesAndAcknowledgements) {
 
   TBeacons beacons;
   beacons.Kiss = &link;
-  beacons.Settings.CallP1 = [] { return std::string("N0CALL-9"); };
-  beacons.Settings.PathP1 = [] { return std::string("APRS,WIDE1-1"); };
-  beacons.Settings.InfoP1 = [] { return std::string("Velmora"); };
-  beacons.Settings.StatusP1 = [] { return std::string("QRV 145.500"); };
-  beacons.Settings.OwnPos = [] { return TGeoPoint{49.058333333, -72.029166667}; };
-  beacons.Settings.Symbol = [](int) { return TBeaconSymbol{'/', '>'}; };
-  beacons.Settings.WxDeviceOn = [] { return true; };
-  beacons.Settings.WxSsidP1 = [] { return std::string("-13"); };
-  beacons.Settings.WxText = [] { return std::string("220/004g005t-05h00b10132"); };
+  TTestBeaconSettings settings;
+  settings.call[0] = "N0CALL-9";
+  settings.path[0] = "APRS,WIDE1-1";
+  settings.info[0] = "Velmora";
+  settings.status[0] = "QRV 145.500";
+  settings.own = {49.058333333, -72.029166667};
+  settings.symbol[0] = {'/', '>'};
+  settings.wx_on = true;
+  settings.wx_ssid[0] = "-13";
+  settings.wx_text = "220/004g005t-05h00b10132";
+  beacons.SetSettings(&settings);
   ASSERT_EQ(beacons.SendBeacon(bkPosP1), TBeaconResult::Sent);
   ASSERT_EQ(beacons.SendBeacon(bkStatusP1), TBeaconResult::Sent);
   ASSERT_EQ(beacons.SendBeacon(bkWxP1), TBeaconResult::Sent);
 
   TfrmAprsMsg msg(nullptr);
   msg.Kiss = &link;
-  msg.Settings.CallP1 = [] { return std::string("N0CALL-9"); };
-  msg.Settings.PathP1 = [] { return std::string("APRS,WIDE1-1"); };
+  msg.OwnCalls = &settings;
   msg.MsgNr = 17;
   msg.edtMsgAdr->SetText("WU2Z");
   msg.edtMsgTxt->SetText("Testing");

@@ -4,15 +4,52 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/monitor/monitor_styles.h"
+#include "app/transmit/beacons.h"
 #include "core/kiss_ax25.h"
 #include "core/kiss_link.h"
 #include "platform/sys/child_process.h"
 #include "platform/text/format.h"
 #include "support/kiss_link_double.h"
+
+// Beacon settings set field by field, [0] for radio port 1 and [1] for port 2; the
+// calls and paths serve the messaging window too.
+struct TTestBeaconSettings : TBeaconSettings {
+  std::string Call(int port) const override { return call[port]; }
+  std::string Path(int port) const override { return path[port]; }
+  std::string Info(int port) const override { return info[port]; }
+  std::string Status(int port) const override { return status[port]; }
+  std::string WxSsid(int port) const override { return wx_ssid[port]; }
+  TBeaconSymbol Symbol(int port) const override { return symbol[port]; }
+  TGeoPoint OwnPos() const override { return own; }
+  bool WxDeviceOn() const override { return wx_on; }
+  std::string WxText() const override { return wx_text; }
+
+  std::string call[2], path[2], info[2], status[2], wx_ssid[2];
+  TBeaconSymbol symbol[2];
+  TGeoPoint own;
+  bool wx_on = false;
+  std::string wx_text;
+};
+
+// An APRS-IS side that is connected and keeps the lines it is given (or hands them to
+// on_line, which says whether they were written).
+struct TTestInternet : TBeaconViews {
+  bool IsConnected() const override { return connected ? connected() : true; }
+  bool WriteLine(const std::string& line) override {
+    if (on_line) return on_line(line);
+    lines.push_back(line);
+    return true;
+  }
+
+  std::function<bool()> connected;
+  std::function<bool(const std::string& line)> on_line;
+  std::vector<std::string> lines;
+};
 
 // A TNC link with a TNC chosen whose port takes every frame.
 class TCapturedKiss {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "app/app_windows.h"
 #include "app/transmit/beacons.h"
 #include "app/map/frm_aprs.h"
@@ -36,10 +38,20 @@ class TransmitWiringTest : public AppWindowsTest {
     SymTabP1 = '/';
     SymCodeP1 = '>';
     beacons.Kiss = &tnc.link;
+    settings = std::make_unique<TSetupBeaconSettings>(s);
+    beacons.SetSettings(settings.get());
+    beacons.SetViews(&map_views);
     ConnectBeaconsToSetup(beacons, s);
+  }
+  // The messaging window as the program wires it, onto these beacons.
+  void ConnectMsg(TfrmAprsMsg& msg) {
+    msg.OwnCalls = settings.get();
+    msg.Internet = &beacons;
   }
 
   TCapturedKiss tnc;
+  std::unique_ptr<TSetupBeaconSettings> settings;
+  TMapBeaconViews map_views;
   TBeacons beacons;
 };
 
@@ -71,7 +83,7 @@ TEST_F(TransmitWiringTest, BeaconTimersSendFromTheSettingsAndMoveTheBars) {
 TEST_F(TransmitWiringTest, MessagesGoOutWithTheSettingsCallsAndPath) {
   TfrmAprsMsg& msg = *frmAprsMsg;
   msg.Kiss = &tnc.link;
-  ConnectMsgToSetup(msg, *frmSetup, beacons);
+  ConnectMsg(msg);
   TAprsInfo info;
   info.SrcCall = "DL1ABC";
   info.Port = 1;
@@ -88,7 +100,7 @@ TEST_F(TransmitWiringTest, PlayedPacketsAreStoredButNeitherForwardedNorAnswered)
   path.tcp_digi = true;
   TfrmAprsMsg& msg = *frmAprsMsg;
   msg.Kiss = &tnc.link;
-  ConnectMsgToSetup(msg, *frmSetup, beacons);
+  ConnectMsg(msg);
   path.on_message = [&](const TAprsInfo& info) { msg.HandleRxMessage(info); };
   path.call_p1 = "N0CALL-9";
   TfrmLog& log = *frmLog;
