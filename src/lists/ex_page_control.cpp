@@ -374,14 +374,27 @@ void TExPageControl::SelectNextPage(bool Forward) {
 bool TExPageControl::SelectByUser(int PageIndex) {
   TExTabSheet* page = Pages(PageIndex);
   if (!page || !page->tab_showing_ || page == active_page_) return false;
+  // Rows of tabs are reshuffled by the change: they paint once, when it is done.
+  const bool suspend = multi_line_ && Visible();
+  if (suspend) SuspendRedraw();
   bool allow = true;
   if (OnCanChange) OnCanChange(this, ActivePageIndex(), PageIndex, allow);
   if (allow && OnChanging) OnChanging(this, allow);
-  if (!allow || !page->tab_enable_) return false;
-  selected_tab_ = page->TabIndex();
-  UpdateActivePage();
-  Change();
-  return true;
+  if (allow && page->tab_enable_) {
+    selected_tab_ = page->TabIndex();
+    UpdateActivePage();
+    Change();
+  }
+  if (suspend) ResumeRedraw();
+  return allow && page->tab_enable_;
+}
+
+void TExPageControl::SuspendRedraw() {
+  if (update_count_++ == 0) SetRedraw(false);
+}
+
+void TExPageControl::ResumeRedraw() {
+  if (update_count_ > 0 && --update_count_ == 0) SetRedraw(true);
 }
 
 void TExPageControl::Change() {

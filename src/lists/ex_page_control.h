@@ -307,6 +307,9 @@ class TExPageControl : public TCustomControl {
   // A tab chosen by the user (click, key, accelerator): asks OnCanChange, then changes.
   bool SelectByUser(int PageIndex);
   void Change();
+  // A change of the active page with MultiLine paints nothing until it is done.
+  void SuspendRedraw();
+  void ResumeRedraw();
   // Single-line tabs that overflow scroll so far that the active one is in sight, unless
   // the user scrolled them by the arrows.
   void LayOut(bool KeepActiveInSight = true);
@@ -358,4 +361,5 @@ class TExPageControl : public TCustomControl {
   int row_count_ = 0;
   int first_shown_tab_ = 0;
   bool scrolling_ = false;  // single-line tabs overflow: the arrows show
+  int update_count_ = 0;    // above 0 while redrawing is suspended
 };

@@ -284,7 +284,8 @@ void TExPopupMenu::DrawItem(TMenuItem& Item, TCanvas& Canvas, TRect R, TOwnerDra
   }
   if (!DrawPicture(Item, Canvas, R) && Item.Checked) DrawGlyphCell(Item, Canvas, R, selected);
 
-  if (Item.Count() > 0) {
+  // A mirrored menu's sub-menus open to the left: the right-pointing arrow would lie.
+  if (Item.Count() > 0 && !(BiDiMode == bdRightToLeft && MiddleEastLocale())) {
     const TBitmap& arrow = styler.Glyphs().SubMenu();
     const int top = (R.Top + R.Bottom - 5) / 2;
     Canvas.Draw(Alignment == paRight ? R.Left + 5 : R.Right - 8, top, arrow);
@@ -315,8 +316,8 @@ bool TExPopupMenu::HasImage(const TMenuItem& Item) const {
 }
 
 // A picture takes the check mark's place: an image of the image list (a disabled item's
-// from DisabledImages when there are such), else the item's bitmap, transparent, in a
-// 16 x 16 cell; both centred in a square cell of the strip.
+// from DisabledImages when there are such, else greyed), else the item's bitmap,
+// transparent, in a 16 x 16 cell; both centred in a square cell of the strip.
 bool TExPopupMenu::DrawPicture(TMenuItem& Item, TCanvas& Canvas, const TRect& R) {
   const bool image = HasImage(Item);
   if (!image && Item.Bitmap.Empty()) return false;
@@ -324,13 +325,14 @@ bool TExPopupMenu::DrawPicture(TMenuItem& Item, TCanvas& Canvas, const TRect& R)
   const int side = std::min(cell.Width(), cell.Height());
   CenterRect(cell, side, side);
   if (image) {
-    const TImageList& list =
-        !Item.Enabled && DisabledImages && Item.ImageIndex < DisabledImages->Count()
-            ? *DisabledImages
-            : *Images;
+    // A disabled item's own picture from DisabledImages is drawn as it is; without one
+    // the image list greys the enabled picture.
+    const bool ownDisabled =
+        !Item.Enabled && DisabledImages && Item.ImageIndex < DisabledImages->Count();
+    const TImageList& list = ownDisabled ? *DisabledImages : *Images;
     TRect at = cell;
     CenterRect(at, list.Width(), list.Height());
-    list.Draw(Canvas, at.Left, at.Top, Item.ImageIndex);
+    list.Draw(Canvas, at.Left, at.Top, Item.ImageIndex, Item.Enabled || ownDisabled);
   } else {
     TRect at = cell;
     CenterRect(at, 16, 16);
@@ -378,6 +380,7 @@ void TExPopupMenu::DrawCaption(TMenuItem& Item, TCanvas& Canvas, TRect R, TOwner
     Canvas.Font().SetColor(disabled);
   }
   Canvas.Brush().SetStyle(bsClear);
+  if (IsRightToLeft()) Format |= tfRight | tfRtlReading;
   const bool notes = show_notes_ && Item.Caption.find(kNoteBreak) != std::string::npos;
   std::string first = FirstLine(Item.Caption, show_notes_);
   std::string measuredText = first.empty() ? " " : first == "&" ? "& " : first;

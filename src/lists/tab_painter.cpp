@@ -66,6 +66,11 @@ class TTabPainter {
 };
 
 void TExPageControl::Paint() {
+  // While a change reshuffles the rows, nothing of them is drawn.
+  if (update_count_ > 0) {
+    TCustomControl::Paint();
+    return;
+  }
   TTabPainter(*this, Canvas()).Paint();
 }
 

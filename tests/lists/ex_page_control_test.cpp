@@ -534,6 +534,39 @@ TEST_F(PageControlTest, MultiLineTabsWrapIntoRowsWithTheActiveRowNextToThePage) 
   }
 }
 
+// A change by the user reshuffles the rows of MultiLine tabs: nothing is painted from the
+// moment it is asked for until it is done or refused. Single-line tabs paint as they go.
+TEST_F(PageControlTest, AMultiLineChangePaintsOnceItIsDone) {
+  pc->SetBounds(0, 0, 220, 200);
+  for (const char* caption : {"Monitor", "My Message", "Message Group", "Settings", "Log"})
+    Sheet(caption);
+  form.Show();
+  std::vector<bool> redrawWhileAsked;
+  bool allow = true;
+  pc->OnCanChange = [&](TComponent*, int, int, bool& Allow) {
+    redrawWhileAsked.push_back(pc->Redraw());
+    Allow = allow;
+  };
+  pc->OnChange = [&](TComponent*) { redrawWhileAsked.push_back(pc->Redraw()); };
+  auto click = [&](int Page) {
+    const TRect tab = pc->TabRect(Page);
+    SimulateClick(*pc, tab.Left + 5, tab.Top + 5);
+  };
+  click(1);
+  EXPECT_EQ(redrawWhileAsked, (std::vector<bool>{true, true}));
+  pc->SetMultiLine(true);
+  redrawWhileAsked.clear();
+  click(4);
+  EXPECT_EQ(pc->ActivePageIndex(), 4);
+  EXPECT_EQ(redrawWhileAsked, (std::vector<bool>{false, false}));
+  EXPECT_TRUE(pc->Redraw());
+  allow = false;
+  click(0);
+  EXPECT_EQ(pc->ActivePageIndex(), 4);
+  EXPECT_TRUE(pc->Redraw());
+  form.Hide();
+}
+
 TEST_F(PageControlTest, HotTrackColoursTheTextUnderTheMouseAndHighlightedTabsStandOut) {
   Sheet("First");
   Sheet("Second");

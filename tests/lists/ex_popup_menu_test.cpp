@@ -154,6 +154,55 @@ TEST_F(ExPopupMenuTest, RightAlignedMenusPutTheArrowLeftAndTheTextRight) {
   EXPECT_FALSE(inkBetween(right, 34, 60));
 }
 
+// Right to left counts on a desktop in a right-to-left language only: there the captions
+// read from the right, and a fully right-to-left menu shows no sub-menu arrow.
+TEST_F(ExPopupMenuTest, RightToLeftMenusOnAnArabicDesktopReadFromTheRight) {
+  TMenuItem* parent = Add("More");
+  auto* child = new TMenuItem(&form);
+  child->Caption = "Less";
+  parent->Add(child);
+  TMenuItem* plain = Add("More");
+  auto draw = [&](TMenuItem& Item, TBitmap& B) {
+    B.SetSize(160, 24);
+    menu->DrawItem(Item, B.Canvas(), Rect(2, 2, 158, 22), 0);
+  };
+  auto inkBetween = [&](int from, int to) {
+    TBitmap b;
+    draw(*parent, b);
+    for (int x = from; x < to; ++x)
+      for (int y = 3; y < 21; ++y)
+        if (b.Canvas().Pixels(x, y) == clBlack) return true;
+    return false;
+  };
+  // The arrow shows as the difference from an item without sub-items.
+  auto arrowShown = [&] {
+    TBitmap with, without;
+    draw(*parent, with);
+    draw(*plain, without);
+    for (int x = 0; x < 160; ++x)
+      for (int y = 0; y < 24; ++y)
+        if (with.Canvas().Pixels(x, y) != without.Canvas().Pixels(x, y)) return true;
+    return false;
+  };
+  menu->BiDiMode = bdRightToLeft;
+  SimulateDesktopLanguage("en_GB");
+  EXPECT_FALSE(menu->IsRightToLeft());
+  EXPECT_TRUE(inkBetween(34, 60));  // the text at the left
+  EXPECT_TRUE(arrowShown());
+  SimulateDesktopLanguage("ar_EG");
+  EXPECT_TRUE(menu->IsRightToLeft());
+  EXPECT_FALSE(inkBetween(34, 60));
+  EXPECT_TRUE(inkBetween(100, 158));  // the text at the right
+  EXPECT_FALSE(arrowShown());
+  menu->BiDiMode = bdRightToLeftNoAlign;
+  EXPECT_TRUE(menu->IsRightToLeft());
+  EXPECT_TRUE(arrowShown());
+  menu->BiDiMode = bdLeftToRight;
+  EXPECT_FALSE(menu->IsRightToLeft());
+  EXPECT_TRUE(inkBetween(34, 60));
+  SimulateDesktopLanguage("");
+}
+
 TEST_F(ExPopupMenuTest, AnOpenMenuIsDrawnInTheStylersLook) {
   Add("Zoom in");
   Add("-");
@@ -296,6 +345,8 @@ TEST_F(ExPopupMenuTest, PicturesTakeTheCheckMarksPlaceAndSetTheRowHeight) {
   item->ImageIndex = 0;
   EXPECT_EQ(centre(), clRed);  // the image, no check box
   item->Enabled = false;
+  // Disabled, without pictures of its own: the image's shape in the shadow colour.
+  EXPECT_EQ(centre(), ColorToRGB(clBtnShadow));
   menu->DisabledImages = &greyed;
   EXPECT_EQ(centre(), clBlue);
   // Without a usable image the bitmap shows, its bottom-left colour left out.

@@ -34,6 +34,7 @@ enum TTextFormatFlag : unsigned {
   tfRight = 16,           // align each line right
   tfVerticalCenter = 32,  // centre the block vertically
   tfSingleLine = 64,      // line breaks in the text are not obeyed
+  tfRtlReading = 128,     // lines read from right to left (Arabic, Hebrew)
 };
 using TTextFormat = unsigned;
 

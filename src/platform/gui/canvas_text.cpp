@@ -173,6 +173,7 @@ int TCanvas::TextRect(TRect& Rect, const std::string& Text, TTextFormat Format) 
   if (!painter) return height;
   painter->save();
   painter->setClipRect(ToQRect(Rect), Qt::IntersectClip);
+  if (Format & tfRtlReading) painter->setLayoutDirection(Qt::RightToLeft);
   int y = Rect.Top + ((Format & tfVerticalCenter) ? (Rect.Height() - height) / 2 : 0);
   for (const TextLine& line : lines) {
     // Left-aligned lines need no width: measuring costs a text layout of its own.

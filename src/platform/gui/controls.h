@@ -292,6 +292,10 @@ class TWinControl : public TControl {
   void SetTabStop(bool Value);
 
   void Invalidate() override;
+  // Off, the window paints nothing and keeps what it shows, so that a batch of changes
+  // paints once; switched on again, the whole window is repainted.
+  bool Redraw() const;
+  void SetRedraw(bool Value);
   // Asks for a repaint of only Rect of the client area. Child: the windowless child
   // whose look changed there, if any.
   void InvalidateRect(const TRect& Rect, const TControl* Child = nullptr);

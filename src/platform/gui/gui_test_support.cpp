@@ -10,6 +10,7 @@
 #include <QDropEvent>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMetaObject>
@@ -141,6 +142,10 @@ void SimulateMouseWheel(TWinControl& Control, int Delta, int X, int Y, TShiftSta
 
 void SimulateCloseButton(TForm& Form) {
   HostOf(Form)->close();
+}
+
+void SimulateDesktopLanguage(const std::string& Name) {
+  QLocale::setDefault(Name.empty() ? QLocale::system() : QLocale(ToQString(Name)));
 }
 
 bool StaysOnTop(TForm& Form) {

@@ -33,6 +33,9 @@ void SimulateKeyUp(TWinControl& Control, TKeyCode Key, TShiftState Shift = 0);
 void SimulateMouseWheel(TWinControl& Control, int Delta, int X, int Y, TShiftState Shift = 0);
 // The window's own close button.
 void SimulateCloseButton(TForm& Form);
+// The desktop's language from here on, as a locale name ("ar_EG", "de_DE"); empty for
+// the machine's own again.
+void SimulateDesktopLanguage(const std::string& Name);
 
 // Runs Call from the event loop (e.g. inside ShowModal or a message box) the next time
 // it handles events.

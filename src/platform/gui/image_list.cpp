@@ -13,9 +13,33 @@ int TImageList::Add(const TBitmap& Image) {
   return Count() - 1;
 }
 
-void TImageList::Draw(TCanvas& Canvas, int X, int Y, int Index) const {
+namespace {
+
+// The picture's ink (its pixels that are not white) in one colour, the rest see-through.
+void DrawInk(TCanvas& Canvas, int X, int Y, const TBitmap& Picture, TColor Colour) {
+  const TColor ink = ColorToRGB(Colour);
+  const TColor clear = ink == clFuchsia ? clLime : clFuchsia;
+  TBitmap shape;
+  shape.SetSize(Picture.Width(), Picture.Height());
+  for (int y = 0; y < Picture.Height(); ++y)
+    for (int x = 0; x < Picture.Width(); ++x)
+      shape.Canvas().SetPixels(x, y, Picture.Canvas().Pixels(x, y) == clWhite ? clear : ink);
+  shape.SetTransparentColor(clear);
+  shape.SetTransparent(true);
+  Canvas.Draw(X, Y, shape);
+}
+
+}  // namespace
+
+void TImageList::Draw(TCanvas& Canvas, int X, int Y, int Index, bool Enabled) const {
   if (Index < 0 || Index >= Count()) return;
-  Canvas.Draw(X, Y, *images_[Index]);
+  const TBitmap& picture = *images_[Index];
+  if (Enabled) {
+    Canvas.Draw(X, Y, picture);
+    return;
+  }
+  DrawInk(Canvas, X + 1, Y + 1, picture, clBtnHighlight);
+  DrawInk(Canvas, X, Y, picture, clBtnShadow);
 }
 
 void TImageList::GetBitmap(int Index, TBitmap& Image) const {

@@ -19,7 +19,9 @@ class TImageList : public TComponent {
   int Add(const TBitmap& Image);
   void Clear() { images_.clear(); }
   // Draws picture Index with its top-left at (X, Y); an index out of range draws nothing.
-  void Draw(TCanvas& Canvas, int X, int Y, int Index) const;
+  // A picture drawn disabled shows its shape only, engraved: every pixel that is not
+  // white in clBtnShadow over a copy in clBtnHighlight one pixel down and right.
+  void Draw(TCanvas& Canvas, int X, int Y, int Index, bool Enabled = true) const;
   // Copies picture Index into Image; an index out of range empties it.
   void GetBitmap(int Index, TBitmap& Image) const;
 

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
+#include <QLocale>
 #include <QMenu>
 #include <QMetaObject>
 #include <QPaintEvent>
@@ -290,7 +291,13 @@ void TPopupMenu::Popup(int X, int Y) {
   std::vector<TMenuBuilder::TChoice> choices;
   TMenuBuilder::AddItems(*menu, *items_, OwnerDraw, choices);
   if (menu->actions().isEmpty()) return;
-  QAction* chosen = menu->exec(QPoint(X, Y));
+  QPoint at(X, Y);
+  if (IsRightToLeft()) {
+    // Sub-menus take their parent's direction; the menu itself flows left from the point.
+    menu->setLayoutDirection(Qt::RightToLeft);
+    at.rx() -= menu->sizeHint().width();
+  }
+  QAction* chosen = menu->exec(at);
   // Only locals from here on: timers run while the menu is open and may free the menu.
   auto choice = std::find_if(choices.begin(), choices.end(),
                              [chosen](const auto& c) { return c.action == chosen; });
@@ -302,6 +309,10 @@ void TPopupMenu::Popup(int X, int Y) {
         if (!alive.expired()) Dispatch([item] { item->Click(); });
       },
       Qt::QueuedConnection);
+}
+
+bool MiddleEastLocale() {
+  return QLocale().textDirection() == Qt::RightToLeft;
 }
 
 bool MenuAnimation() {

@@ -104,6 +104,11 @@ class TMenuItem : public TComponent {
 };
 
 enum TPopupAlignment { paLeft, paRight, paCenter };
+// Which way a menu reads; it only counts on a desktop in a right-to-left language.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
+// Whether the desktop's language is written right to left (Arabic, Hebrew, Persian...).
+bool MiddleEastLocale();
 
 class TPopupMenu : public TComponent {
  public:
@@ -126,6 +131,10 @@ class TPopupMenu : public TComponent {
   static constexpr int kOwnerDrawMenuBorder = 2;
   // Where the menu's texts sit within the items.
   TPopupAlignment Alignment = paLeft;
+  TBiDiMode BiDiMode = bdLeftToRight;
+  // A menu other than left-to-right on a right-to-left desktop opens mirrored: its
+  // items read from the right and its sub-menus open to the left.
+  bool IsRightToLeft() const { return BiDiMode != bdLeftToRight && MiddleEastLocale(); }
   // While the menu is open: measures every item again and repaints it.
   void RefreshItems();
 

@@ -309,6 +309,15 @@ void TWinControl::Invalidate() {
   native_->all_dirty = true;
   if (native_->layered_faces) native_->layer_dirt.AddAll();
 }
+bool TWinControl::Redraw() const {
+  return native_->widget->updatesEnabled();
+}
+
+void TWinControl::SetRedraw(bool Value) {
+  native_->widget->setUpdatesEnabled(Value);
+  if (Value) Invalidate();
+}
+
 void TWinControl::Repaint() {
   const TPaintNow now;
   native_->widget->repaint();

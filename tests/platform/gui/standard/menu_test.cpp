@@ -71,6 +71,23 @@ TEST_F(MenuTest, ShowsTheVisibleItemsWithTheStatesOnPopupLeftThem) {
   EXPECT_EQ(shown, "Zoom in|-|Zoom out (disabled)|Grid (checked)|");
 }
 
+// Right to left, on a right-to-left desktop, a menu opens mirrored: to the left of the
+// point. Elsewhere the setting changes nothing.
+TEST_F(MenuTest, ARightToLeftMenuOpensLeftOfThePointOnARightToLeftDesktop) {
+  menu->BiDiMode = bdRightToLeft;
+  TPoint at{};
+  WhileOpen([&] { at = ShownMenuPosition(); });
+  SimulateDesktopLanguage("de_DE");
+  menu->Popup(400, 300);
+  EXPECT_EQ(at, Point(400, 300));
+  SimulateDesktopLanguage("he_IL");
+  WhileOpen([&] { at = ShownMenuPosition(); });
+  menu->Popup(400, 300);
+  SimulateDesktopLanguage("");
+  EXPECT_LT(at.X, 400 - 20);
+  EXPECT_EQ(at.Y, 300);
+}
+
 TEST_F(MenuTest, TheChosenItemIsClickedFromTheEventLoopAfterTheMenuClosed) {
   Item(3).Checked = true;
   WhileOpen([] { EXPECT_TRUE(ChooseMenuItem("Grid")); });

@@ -118,6 +118,28 @@ TEST(ImageListTest, PicturesByIndexAtTheListsSize) {
   EXPECT_EQ(target.Canvas().Pixels(1, 1), clBlack);
 }
 
+// Disabled, a picture shows its shape engraved: its ink in the shadow colour over a copy
+// in the highlight colour one pixel down and right; its white stays see-through.
+TEST(ImageListTest, ADisabledPictureShowsItsShapeEngraved) {
+  TImageList list(nullptr, 8, 8);
+  TBitmap picture;
+  picture.SetSize(8, 8);
+  picture.Canvas().Brush().SetColor(clWhite);
+  picture.Canvas().FillRect(Rect(0, 0, 8, 8));
+  picture.Canvas().Brush().SetColor(clRed);
+  picture.Canvas().FillRect(Rect(2, 2, 5, 5));
+  list.Add(picture);
+  TBitmap target;
+  target.SetSize(12, 12);
+  target.Canvas().Brush().SetColor(clNavy);
+  target.Canvas().FillRect(Rect(0, 0, 12, 12));
+  list.Draw(target.Canvas(), 0, 0, 0, false);
+  EXPECT_EQ(target.Canvas().Pixels(3, 3), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(target.Canvas().Pixels(5, 5), ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(target.Canvas().Pixels(1, 1), clNavy);
+  EXPECT_EQ(target.Canvas().Pixels(7, 7), clNavy);
+}
+
 TEST(EditTest, TypingStopsAtMaxLengthButCodeMaySetLongerText) {
   TEdit edit(nullptr);
   int changes = 0;
