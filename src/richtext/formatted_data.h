@@ -242,6 +242,11 @@ class TCustomRDFormattedData : public TCustomRDData {
   void RepaintJump(int jumpId);
   void ClearJumpHighlight();
 
+  // The next (forward) or previous top-level item after (before) itemNo that takes the
+  // keyboard focus or holds a document with one (-1 starts at the end it goes from);
+  // -1 when there is none. foundData and foundItemNo name the item that takes it.
+  int FindFocusableItem(int itemNo, bool forward, TCustomRDData*& foundData, int& foundItemNo);
+
   // The temporary figure over the document: drawn by the paint while shown.
   void RegisterXorDrawHandler(TRDXorDrawHandler handler);
   void UnregisterXorDrawHandler();
@@ -291,7 +296,7 @@ class TCustomRDFormattedData : public TCustomRDData {
   void GetSelectionBounds(int& startItemNo, int& startOffs, int& endItemNo, int& endOffs,
                           bool normalize) const;
   void SetSelectionBounds(int startItemNo, int startOffs, int endItemNo, int endOffs);
-  void Deselect(bool notify);
+  virtual void Deselect(bool notify);
   void SelectAll();
   // The word around a document point: the item and the word's 1-based start and length.
   bool FindWordAt(int x, int y, int& itemNo, int& wordStart, int& wordLength);
@@ -325,6 +330,9 @@ class TCustomRDFormattedData : public TCustomRDData {
  private:
   // Mouse helpers (rd_mouse.cpp).
   void UpdateDrawItemUnderMouse(int x, int y);
+  // The item of the draw line under the mouse with the point relative to that line;
+  // none (itemNo -1) over no draw line.
+  TCustomRDItemInfo* ItemUnderMouse(int x, int y, int& rx, int& ry, int& itemNo) const;
   bool InLeftMargin(int x) const;
   void ClampToClient(int& x, int& y) const;
   void MoveSelectionEnd(int x, int y);

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/gui/controls.h"
 #include "richtext/item_text.h"
 #include "richtext/rd_canvas.h"
 #include "richtext/rd_lists.h"
@@ -244,6 +245,20 @@ class TCustomRDItemInfo {
   // The mouse moves over the item at (x, y) from its top-left corner: shows the item's
   // hint as the viewer's when item hints are on. True when the item handled it itself.
   virtual bool ShowItemHint(unsigned shift, int x, int y, int itemNo, TCustomRDData* rdData);
+
+  // The mouse over the item, at (x, y) from its draw line's top-left corner. True when
+  // the item handled it itself (an item holding documents passes it on to them).
+  virtual bool MouseMove(TShiftState, int /*x*/, int /*y*/, int /*itemNo*/, TCustomRDData*) {
+    return false;
+  }
+  virtual bool MouseDown(TMouseButton, TShiftState, int /*x*/, int /*y*/, int /*itemNo*/,
+                         TCustomRDData*) {
+    return false;
+  }
+  virtual bool MouseUp(TMouseButton, TShiftState, int /*x*/, int /*y*/, int /*itemNo*/,
+                       TCustomRDData*) {
+    return false;
+  }
 
   // Items that hold documents of their own (a table's cells): how many, and each. The
   // document walks (enumeration, marker search) descend into them.

@@ -174,6 +174,10 @@ void TCustomRDFormattedData::PaintTo(TRDCanvas& canvas, const TRect& clip) {
         if (selStart == selEnd) selected = selStartOffs == 0 && selEndOffs == 1;
       }
       if (selected) state |= rdipsSelected;
+      // A hot picture or hotspot under the mouse shows its hover look.
+      if ((State & rdsLit) && LitJumpData == this && item.JumpID == JumpUnderMouse &&
+          item.QueryItemFlagEx(1, style))
+        state |= rdipsHover;
       if (selected && wholeLines && item.StyleNo != rdsListMarker && !IsFullLine(item))
         fillLine(line.Left + dx, line.Left + line.Width + dx);
       if (IsControlFocused()) state |= rdipsFocused;

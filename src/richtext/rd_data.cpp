@@ -510,6 +510,12 @@ bool TCustomRDData::CanJoinItems(int itemNo, const TCustomRDItemInfo& item, bool
 void TCustomRDData::JoinItemsInRange(int first, int last) {
   first = std::max(first, 0);
   last = std::min(last, Items.Count() - 1);
+  // The documents inside items of the range are joined through.
+  for (int i = first; i <= last; ++i) {
+    const TCustomRDItemInfo* item = GetItem(i);
+    for (int k = 0; k < item->GetSubDocCount(); ++k)
+      if (TCustomRDData* sub = item->GetSubDoc(k)) sub->JoinItemsInRange(0, sub->GetItemCount() - 1);
+  }
   for (int i = last; i > first; --i) {
     TCustomRDItemInfo* previous = GetItem(i - 1);
     TCustomRDItemInfo* item = GetItem(i);
@@ -664,61 +670,154 @@ int TCustomRDData::ComparePositions(TCustomRDData& data1, int itemNo1, TCustomRD
 }
 
 // --- linear positions -------------------------------------------------------------------------
+//
+// A document reads as one run of characters: a separator before every item that starts
+// a line, a text item's characters, 1 for any other item; an item that holds documents
+// gives, for each of them, that document's run and one separator after it. Positions
+// count from the start of the root's run, less the separator before its item 0.
 
-int TCustomRDData::ItemToLinear(int itemNo, int offset) const {
-  int linear = 0;
-  for (int i = 0; i < itemNo && i < Items.Count(); ++i) {
-    if (i > 0 && IsItemLineStart(i)) ++linear;
-    linear += GetItem(i)->StyleNo >= 0 ? GetItemLength(i) : 1;
-  }
-  if (itemNo > 0 && itemNo < Items.Count() && IsItemLineStart(itemNo)) ++linear;
-  if (itemNo >= 0 && itemNo < Items.Count())
-    linear += GetItem(itemNo)->StyleNo >= 0 ? offset - 1 : offset;
-  return linear;
+namespace {
+
+int LinearContentLength(const TCustomRDData& data, int itemNo);
+
+int LinearRunLength(const TCustomRDData& data) {
+  int length = 0;
+  for (int i = 0; i < data.GetItemCount(); ++i)
+    length += int(data.IsItemLineStart(i)) + LinearContentLength(data, i);
+  return length;
 }
 
-void TCustomRDData::LinearToItem(int linear, int& itemNo, int& offset) const {
-  itemNo = 0;
-  offset = Items.Count() > 0 ? GetItemStartOffset(0) : 0;
-  int position = 0;
-  for (int i = 0; i < Items.Count(); ++i) {
-    if (i > 0 && IsItemLineStart(i)) {
-      if (linear <= position) {  // on the separator before item i: the start of item i
-        itemNo = i;
-        offset = GetItemStartOffset(i);
-        return;
+// What an item adds after its separator.
+int LinearContentLength(const TCustomRDData& data, int itemNo) {
+  const TCustomRDItemInfo* item = data.GetItem(itemNo);
+  const int docs = item->GetSubDocCount();
+  if (docs == 0) return item->StyleNo >= 0 ? data.GetItemLength(itemNo) : 1;
+  int length = 0;
+  for (int k = 0; k < docs; ++k)
+    if (const TCustomRDData* sub = item->GetSubDoc(k)) length += LinearRunLength(*sub) + 1;
+  return length;
+}
+
+// Counts data's run up to (target, itemNo, offset) into position; true when reached.
+bool CountLinearTo(const TCustomRDData& data, const TCustomRDData& target, int itemNo, int offset,
+                   int& position) {
+  for (int i = 0; i < data.GetItemCount(); ++i) {
+    if (data.IsItemLineStart(i)) ++position;
+    const TCustomRDItemInfo* item = data.GetItem(i);
+    if (&data == &target && i == itemNo) {
+      if (item->StyleNo >= 0)
+        position += offset - 1;
+      else if (offset > 0)
+        position += LinearContentLength(data, i);
+      return true;
+    }
+    const int docs = item->GetSubDocCount();
+    if (docs == 0) {
+      position += LinearContentLength(data, i);
+      continue;
+    }
+    for (int k = 0; k < docs; ++k) {
+      const TCustomRDData* sub = item->GetSubDoc(k);
+      if (sub && CountLinearTo(*sub, target, itemNo, offset, position)) return true;
+      ++position;
+    }
+  }
+  return false;
+}
+
+struct TLinearPlace {
+  TCustomRDData* data = nullptr;
+  int itemNo = 0;
+  int offset = 0;
+};
+
+// Finds the place of position target in data's run, counted from position; false when
+// the run ends before it (place then holds the run's end).
+bool FindLinear(TCustomRDData& data, int target, int& position, TLinearPlace& place) {
+  for (int i = 0; i < data.GetItemCount(); ++i) {
+    if (data.IsItemLineStart(i)) {
+      if (target <= position) {  // on the separator before item i: its start
+        place = {&data, i, data.GetItemStartOffset(i)};
+        return true;
       }
       ++position;
     }
-    const int length = GetItem(i)->StyleNo >= 0 ? GetItemLength(i) : 1;
-    itemNo = i;
-    if (linear <= position + length) {
-      offset = GetItem(i)->StyleNo >= 0 ? linear - position + 1 : linear - position;
-      offset = std::clamp(offset, GetItemStartOffset(i), GetItemEndOffset(i));
-      return;
+    const TCustomRDItemInfo* item = data.GetItem(i);
+    const int docs = item->GetSubDocCount();
+    if (docs == 0) {
+      const int length = LinearContentLength(data, i);
+      place = {&data, i, data.GetItemEndOffset(i)};
+      if (target <= position + length) {
+        const int offset = item->StyleNo >= 0 ? target - position + 1 : target - position;
+        place.offset = std::clamp(offset, data.GetItemStartOffset(i), data.GetItemEndOffset(i));
+        return true;
+      }
+      position += length;
+      continue;
     }
-    position += length;
-    offset = GetItemEndOffset(i);
+    for (int k = 0; k < docs; ++k) {
+      TCustomRDData* sub = item->GetSubDoc(k);
+      if (sub && FindLinear(*sub, target, position, place)) return true;
+      if (target <= position) return true;  // on the separator after a document: its end
+      ++position;
+    }
+    place = {&data, i, data.GetItemEndOffset(i)};
   }
+  return false;
 }
 
-std::string TCustomRDData::GetTextRange(int cpMin, int cpMax) const {
-  // Raw Unicode of the whole linear text, then the asked range.
-  std::u16string text;
-  for (int i = 0; i < Items.Count(); ++i) {
-    if (i > 0 && IsItemLineStart(i)) text.push_back(kLinearSeparator);
-    const TCustomRDItemInfo* item = GetItem(i);
-    if (item->StyleNo >= 0) {
-      const std::string& s = Items.Strings(i);
+void AppendLinearText(const TCustomRDData& data, std::u16string& text) {
+  for (int i = 0; i < data.GetItemCount(); ++i) {
+    if (data.IsItemLineStart(i)) text.push_back(kLinearSeparator);
+    const TCustomRDItemInfo* item = data.GetItem(i);
+    if (const int docs = item->GetSubDocCount(); docs > 0) {
+      for (int k = 0; k < docs; ++k) {
+        if (const TCustomRDData* sub = item->GetSubDoc(k)) AppendLinearText(*sub, text);
+        text.push_back(kLinearSeparator);
+      }
+    } else if (item->StyleNo >= 0) {
+      const std::string& s = data.GetItemTextRaw(i);
       if (IsUnicodeItem(item->ItemOptions))
         text += RawUnicodeToWideString(s);
       else
-        text +=
-            RawUnicodeToWideString(AnsiToRawUnicode(GetStyleCodePage(GetActualStyle(*item)), s));
+        text += RawUnicodeToWideString(
+            AnsiToRawUnicode(data.GetStyleCodePage(data.GetActualStyle(*item)), s));
     } else {
       text.push_back(item->StyleNo == rdsTab ? u'\t' : u' ');
     }
   }
+}
+
+}  // namespace
+
+int TCustomRDData::ItemToLinear(const TCustomRDData& target, int itemNo, int offset) const {
+  int position = 0;
+  CountLinearTo(*this, target, itemNo, offset, position);
+  return Items.Count() > 0 && IsItemLineStart(0) ? position - 1 : position;
+}
+
+int TCustomRDData::ItemToLinear(int itemNo, int offset) const {
+  return ItemToLinear(*this, itemNo, offset);
+}
+
+void TCustomRDData::LinearToItem(int linear, TCustomRDData*& data, int& itemNo, int& offset) {
+  int position = Items.Count() > 0 && IsItemLineStart(0) ? -1 : 0;
+  TLinearPlace place{this, 0, Items.Count() > 0 ? GetItemStartOffset(0) : 0};
+  FindLinear(*this, linear, position, place);
+  data = place.data;
+  itemNo = place.itemNo;
+  offset = place.offset;
+}
+
+void TCustomRDData::LinearToItem(int linear, int& itemNo, int& offset) {
+  TCustomRDData* data = nullptr;
+  LinearToItem(linear, data, itemNo, offset);
+}
+
+std::string TCustomRDData::GetTextRange(int cpMin, int cpMax) const {
+  std::u16string text;
+  AppendLinearText(*this, text);
+  if (!text.empty() && IsItemLineStart(0)) text.erase(0, 1);
   const int total = int(text.size());
   cpMin = std::clamp(cpMin, 0, total);
   const int end = cpMax < 0 ? total : std::clamp(cpMax, cpMin, total);

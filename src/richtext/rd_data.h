@@ -249,7 +249,7 @@ class TCustomRDData {
   TRDCPInfo* GetCheckpointBeforeY(int y) const;
   void InsertCheckpointSorted(TRDCPInfo* cp, int itemNo);
 
-  // Joining adjacent text items.
+  // Joining adjacent text items (also inside the documents that items of the range hold).
   bool CanJoinItems(int itemNo, const TCustomRDItemInfo& item, bool force,
                     const TCustomRDItemInfo& nextItem) const;
   void JoinItemsInRange(int first, int last);
@@ -272,9 +272,13 @@ class TCustomRDData {
   static int ComparePositions(TCustomRDData& data1, int itemNo1, TCustomRDData& data2, int itemNo2);
 
   // Linear character positions: a separator (CR) before every item that starts a line
-  // (but the first), a text item's characters, 1 for any other item.
+  // (but the first), a text item's characters, 1 for any other item; an item holding
+  // documents gives each document's characters and a separator after each. Asked of
+  // the root; target is the document (this one or one inside) that holds the item.
+  int ItemToLinear(const TCustomRDData& target, int itemNo, int offset) const;
   int ItemToLinear(int itemNo, int offset) const;
-  void LinearToItem(int linear, int& itemNo, int& offset) const;
+  void LinearToItem(int linear, TCustomRDData*& data, int& itemNo, int& offset);
+  void LinearToItem(int linear, int& itemNo, int& offset);
   std::string GetTextRange(int cpMin, int cpMax) const;
 
  private:

@@ -22,6 +22,17 @@ std::string TCustomRDFormattedData::GetItemHint(int itemNo) {
   return GetItem(itemNo)->Hint;
 }
 
+TCustomRDItemInfo* TCustomRDFormattedData::ItemUnderMouse(int x, int y, int& rx, int& ry,
+                                                          int& itemNo) const {
+  itemNo = -1;
+  if (DrawItemUnderMouse < 0 || DrawItemUnderMouse >= DrawItems.Count()) return nullptr;
+  const TRDDrawLineInfo& line = *DrawItems[DrawItemUnderMouse];
+  itemNo = line.ItemNo;
+  rx = x - line.Left;
+  ry = y - line.Top;
+  return GetItem(itemNo);
+}
+
 void TCustomRDFormattedData::UpdateDrawItemUnderMouse(int x, int y) {
   const int d = DrawItemUnderMouse;
   if (d >= 0 && d < DrawItems.Count()) {
@@ -204,8 +215,10 @@ void TCustomRDFormattedData::MouseDown(TMouseButton button, TShiftState shift, i
   UpdateDrawItemUnderMouse(x, y);
   DrawItemPressed = DrawItemUnderMouse;
   if (!(shift & ssDouble)) SetControlFocus();
-  DoRDMouseDown(button, shift, DrawItemUnderMouse >= 0 ? DrawItems[DrawItemUnderMouse]->ItemNo : -1,
-                cx, cy);
+  int rx, ry, itemUnder;
+  if (TCustomRDItemInfo* item = ItemUnderMouse(x, y, rx, ry, itemUnder))
+    item->MouseDown(button, shift, rx, ry, itemUnder, this);
+  DoRDMouseDown(button, shift, itemUnder, cx, cy);
   const int jump = button == mbLeft ? FindJumpAt(x, y) : -1;
   JumpPressed = jump >= 0 ? Jumps[size_t(jump)].Id : -1;
   TCustomRDData& root = *GetAbsoluteRootData();
@@ -287,7 +300,10 @@ void TCustomRDFormattedData::MouseMove(TShiftState shift, int cx, int cy) {
       }
       JumpUnderMouse = jump.Id;
       LitJumpData = this;
-      const TCustomRDItemInfo* item = GetItem(DrawItems[jump.DrawItemNo]->ItemNo);
+      const int itemNo = DrawItems[jump.DrawItemNo]->ItemNo;
+      TCustomRDItemInfo* item = GetItem(itemNo);
+      item->MouseMove(shift, x - DrawItems[jump.DrawItemNo]->Left,
+                      y - DrawItems[jump.DrawItemNo]->Top, itemNo, this);
       if (!(State & rdsLit) && item->QueryItemFlagEx(3, GetRDStyle())) {
         State |= rdsLit;
         RepaintJump(jump.Id);
@@ -297,8 +313,11 @@ void TCustomRDFormattedData::MouseMove(TShiftState shift, int cx, int cy) {
         UnlightJump();
         DoJumpHover(-1);
       }
+      int rx, ry, itemUnder;
+      TCustomRDItemInfo* item = ItemUnderMouse(x, y, rx, ry, itemUnder);
+      const bool handled = item && item->MouseMove(shift, rx, ry, itemUnder, this);
       int itemNo = -1, offs = 0;
-      if (!(shift & ssShift) && HasSelection() && CanStartDrag()) {
+      if (!handled && !(shift & ssShift) && HasSelection() && CanStartDrag()) {
         int d, o;
         FindDrawItemAtPos(x, y, true, d, o);
         DrawItemToItem(d, o, itemNo, offs);
@@ -340,7 +359,9 @@ void TCustomRDFormattedData::MouseUp(TMouseButton button, TShiftState shift, int
       if (OnSelect) OnSelect();
     }
   }
-  const int itemUnder = DrawItemUnderMouse >= 0 ? DrawItems[DrawItemUnderMouse]->ItemNo : -1;
+  int rx, ry, itemUnder;
+  if (TCustomRDItemInfo* item = ItemUnderMouse(x, y, rx, ry, itemUnder))
+    item->MouseUp(button, shift, rx, ry, itemUnder, this);
   DoRDMouseUp(button, shift, itemUnder, cx, cy);
   if (button == mbRight) {
     int itemNo, start, length;

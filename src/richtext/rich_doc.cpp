@@ -12,6 +12,7 @@
 #include "richtext/rd_platform_canvas.h"
 #include "richtext/rd_style.h"
 #include "richtext/rtf_read_properties.h"
+#include "richtext/smart_popup.h"
 
 namespace {
 
@@ -83,6 +84,18 @@ void TCustomRichDoc::SetSingleClick(bool Value) {
 TRDRTFReaderProperties& TCustomRichDoc::RTFReadProperties() {
   if (!rtf_read_properties_) rtf_read_properties_ = std::make_unique<TRDRTFReaderProperties>();
   return *rtf_read_properties_;
+}
+
+TRDSmartPopupProperties& TCustomRichDoc::SmartPopupProperties() {
+  if (!smart_popup_) smart_popup_ = std::make_unique<TRDSmartPopupProperties>();
+  return *smart_popup_;
+}
+
+void TCustomRichDoc::SetSmartPopupProperties(const TRDSmartPopupProperties* Value) {
+  if (!Value)
+    smart_popup_.reset();
+  else
+    SmartPopupProperties() = *Value;
 }
 
 TColor TCustomRichDoc::BackgroundColor() const {
@@ -225,6 +238,7 @@ void TCustomRichDoc::Paint() {
     rd_data_->DrawBackground(*buffer_canvas_, clip);
     rd_data_->PaintTo(*buffer_canvas_, clip);
     rd_data_->PaintXorDraw(*buffer_canvas_);
+    rd_data_->PaintItemFocus(*buffer_canvas_);
     PaintOverDocument(*buffer_canvas_);
     Canvas().Draw(area.Left, area.Top, *buffer_);
   } catch (const std::exception& e) {
@@ -262,6 +276,8 @@ void TCustomRichDoc::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     auto_scroll_timer_->SetEnabled(true);
   }
   if (!style_) return;
+  // The keyboard goes on from where the user clicks, not from the item Tab reached.
+  if (Button == mbLeft) rd_data_->ClearItemFocus();
   const TPoint p = ToDocumentArea(X, Y);
   rd_data_->MouseDown(Button, Shift, p.X, p.Y);
 }
@@ -323,6 +339,19 @@ void TCustomRichDoc::KeyDown(TKeyCode& Key, TShiftState Shift) {
   const bool copyKey = (Key == 'C' || Key == VK_INSERT) && (Shift & ssCtrl) && !(Shift & ssAlt);
   if (copyKey) {
     CopySelection();
+    Key = 0;
+    return;
+  }
+  // Tab (or Ctrl+Tab) goes from link to link; past the last one the focus leaves the
+  // viewer as usual.
+  const bool tabKey = Key == VK_TAB && !(Shift & ssAlt) &&
+                      ((TabNavigation == rdtnTab && !(Shift & ssCtrl)) ||
+                       (TabNavigation == rdtnCtrlTab && (Shift & ssCtrl)));
+  if (tabKey && rd_data_->MoveFocus(!(Shift & ssShift))) {
+    Key = 0;
+    return;
+  }
+  if (Key == VK_RETURN && rd_data_->ExecuteFocusedItem()) {
     Key = 0;
     return;
   }

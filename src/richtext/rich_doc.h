@@ -26,6 +26,7 @@ class TRDLiveSpelling;
 class TRDPlatformCanvas;
 class TRDRTFReaderProperties;
 class TRDStyle;
+struct TRDSmartPopupProperties;
 class TTimer;
 
 enum TRDTabNavigationType { rdtnNone, rdtnTab, rdtnCtrlTab };
@@ -116,6 +117,11 @@ class TCustomRichDoc : public TRDScroller {
   void StartLiveSpelling();
   void StopLiveSpelling();
   TRDLiveSpelling* LiveSpelling() const { return live_spelling_.get(); }
+  // The smart-popup settings, made with their defaults on the first call; setting none
+  // drops them, setting others copies them.
+  TRDSmartPopupProperties& SmartPopupProperties();
+  void SetSmartPopupProperties(const TRDSmartPopupProperties* Value);
+  bool HasSmartPopupProperties() const { return smart_popup_ != nullptr; }
   // The colour painted behind the document: Color, else the style sheet's.
   TColor BackgroundColor() const;
 
@@ -237,6 +243,7 @@ class TCustomRichDoc : public TRDScroller {
   std::unique_ptr<TRichDocRDData> rd_data_;
   std::unique_ptr<TRDBackground> background_;
   std::unique_ptr<TRDRTFReaderProperties> rtf_read_properties_;
+  std::unique_ptr<TRDSmartPopupProperties> smart_popup_;
   TRDStyle* style_ = nullptr;
   TRDAnimationMode animation_mode_ = rdaniManualStart;
   std::unique_ptr<TBitmap> buffer_;

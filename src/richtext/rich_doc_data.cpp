@@ -14,11 +14,6 @@ constexpr int kDefaultStep = 10;
 
 }  // namespace
 
-void TRDControlData::SetFocusedItem(int itemNo, TCustomRDData* data) {
-  FocusedItemNo = itemNo;
-  FocusedItemData = data;
-}
-
 TRichDocRDData::TRichDocRDData(TCustomRichDoc& richDoc)
     : rich_doc_(richDoc), format_canvas_(std::make_unique<TRDPlatformCanvas>(richDoc.Canvas())) {
   OnSelect = [this] {

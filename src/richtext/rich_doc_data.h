@@ -15,10 +15,23 @@ class TRDPlatformCanvas;
 
 class TRDControlData : public TCustomRDFormattedData {
  public:
+  // The item with the keyboard focus (-1: none) and the document that holds it.
   int FocusedItemNo = -1;
   TCustomRDData* FocusedItemData = nullptr;
 
   void SetFocusedItem(int itemNo, TCustomRDData* data);
+  void ClearItemFocus();
+  // Gives the focus to the next (previous) item that takes it and scrolls it into view;
+  // false, with no item focused, when there is none further that way.
+  bool MoveFocus(bool forward);
+  // The focused item acts (a link jumps); false when no item has the focus.
+  bool ExecuteFocusedItem();
+  // A dotted frame around the draw lines of the focused item, on a canvas whose (0, 0)
+  // is the document area's top-left corner.
+  void PaintItemFocus(TRDCanvas& canvas);
+  // Forgets the focused item too.
+  void Deselect(bool notify) override;
+  void ClearFormatting() override;
 };
 
 class TRichDocRDData : public TRDControlData {

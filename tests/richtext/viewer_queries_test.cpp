@@ -1,11 +1,13 @@
 // What a viewer's document answers about places in it: where items are drawn,
-// scrolling a rectangle into view, and what editing may do where (protection).
+// scrolling a rectangle into view, and what editing may do where (protection); and the
+// smart-popup settings the viewer keeps for the editor.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "richtext/rd_style.h"
 #include "richtext/rich_doc.h"
+#include "richtext/smart_popup.h"
 
 namespace {
 
@@ -100,6 +102,24 @@ TEST_F(ViewerPlaces, ProtectionComesFromTheTextStyleAndTheObjectsOwnFlag) {
   EXPECT_FALSE(data.IsParaOption(0, rdpaoReadOnly));
   EXPECT_FALSE(data.CanInsertAt(2, 2));
   EXPECT_EQ(beeps, 1);  // queries that insert nothing stay silent
+}
+
+TEST_F(ViewerPlaces, SmartPopupSettingsAreMadeOnDemandCopiedAndDropped) {
+  EXPECT_FALSE(doc.HasSmartPopupProperties());
+  TRDSmartPopupProperties& made = doc.SmartPopupProperties();
+  EXPECT_EQ(made.ShortCut, 0x6028);  // Shift+Ctrl+Down
+  EXPECT_EQ(made.ButtonType, rdsptDropDown);
+  EXPECT_EQ(made.HoverColor, clInfoBk);
+  TRDSmartPopupProperties mine;
+  mine.Hint = "options";
+  mine.ButtonType = rdsptShowDialog;
+  doc.SetSmartPopupProperties(&mine);
+  mine.Hint = "changed later";
+  EXPECT_EQ(doc.SmartPopupProperties().Hint, "options");
+  EXPECT_EQ(doc.SmartPopupProperties().ButtonType, rdsptShowDialog);
+  doc.SetSmartPopupProperties(nullptr);
+  EXPECT_FALSE(doc.HasSmartPopupProperties());
+  EXPECT_EQ(doc.SmartPopupProperties().Hint, "");
 }
 
 }  // namespace

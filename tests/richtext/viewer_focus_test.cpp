@@ -1,0 +1,168 @@
+// Keyboard focus on the items of a viewer, and the items' own mouse notifications.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gui/bitmap.h"
+#include "platform/gui/gui_test_support.h"
+#include "platform/gui/paint_to.h"
+#include "platform/gui/image_list.h"
+#include "richtext/bullet_item.h"
+#include "richtext/picture_item.h"
+#include "richtext/rd_style.h"
+#include "richtext/rich_doc.h"
+
+namespace {
+
+constexpr int kJumpStyle = 4;
+
+struct Viewer {
+  Viewer() : doc(nullptr) {
+    doc.SetStyle(&style);
+    doc.SetBorderStyle(bsNone);
+    doc.SetBounds(0, 0, 300, 100);
+  }
+  TRDStyle style;
+  TRichDoc doc;
+};
+
+std::unique_ptr<TBitmap> Filled(int w, int h, TColor color) {
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetSize(w, h);
+  bitmap->Canvas().Brush().SetColor(color);
+  bitmap->Canvas().FillRect(Rect(0, 0, w, h));
+  return bitmap;
+}
+
+TEST(ItemFocus, TabMovesFromLinkToLinkAndEnterFollowsTheFocusedOne) {
+  Viewer v;
+  v.doc.AddTextParagraph("plain ", 0, 0);
+  v.doc.AddTextContinued("first", kJumpStyle);
+  v.doc.AddTextContinued(" and ", 0);
+  v.doc.AddTextContinued("second", kJumpStyle);
+  v.doc.FormatDocument();
+  std::vector<int> jumps;
+  v.doc.OnJump = [&](TCustomRichDoc*, int id) { jumps.push_back(id); };
+  TRichDocRDData& data = v.doc.RDData();
+  EXPECT_EQ(data.FocusedItemNo, -1);
+  SimulateKey(v.doc, VK_TAB, "");
+  EXPECT_EQ(data.FocusedItemNo, 1);
+  SimulateKey(v.doc, VK_TAB, "");
+  EXPECT_EQ(data.FocusedItemNo, 3);
+  SimulateKey(v.doc, VK_RETURN, "\r");
+  EXPECT_EQ(jumps, std::vector<int>{1});
+  // Past the last link the focus leaves the items.
+  SimulateKey(v.doc, VK_TAB, "");
+  EXPECT_EQ(data.FocusedItemNo, -1);
+  SimulateKey(v.doc, VK_TAB, "", ssShift);
+  EXPECT_EQ(data.FocusedItemNo, 3);
+  SimulateKey(v.doc, VK_TAB, "", ssShift);
+  EXPECT_EQ(data.FocusedItemNo, 1);
+  SimulateKey(v.doc, VK_RETURN, "\r");
+  EXPECT_EQ(jumps, (std::vector<int>{1, 0}));
+  // A new layout forgets the focus, and so does a click.
+  v.doc.FormatDocument();
+  EXPECT_EQ(data.FocusedItemNo, -1);
+  SimulateKey(v.doc, VK_TAB, "");
+  ASSERT_EQ(data.FocusedItemNo, 1);
+  SimulateClick(v.doc, 3, 3);
+  EXPECT_EQ(data.FocusedItemNo, -1);
+}
+
+TEST(ItemFocus, TheFocusedLinkIsFramedAndScrolledIntoView) {
+  Viewer v;
+  for (int i = 0; i < 30; ++i) v.doc.AddTextParagraph("line " + std::to_string(i), 0, 0);
+  v.doc.AddTextParagraph("far link", kJumpStyle, 0);
+  v.doc.FormatDocument();
+  TRichDocRDData& data = v.doc.RDData();
+  ASSERT_EQ(data.GetVOffs(), 0);
+  SimulateKey(v.doc, VK_TAB, "");
+  ASSERT_EQ(data.FocusedItemNo, 30);
+  int left, top;
+  ASSERT_TRUE(data.GetItemClientCoords(30, left, top));
+  EXPECT_GE(top, 0);
+  EXPECT_LT(top, data.GetHeight());
+  // The dotted frame lies one pixel outside the link's text.
+  TBitmap shot;
+  shot.SetSize(v.doc.Width(), v.doc.Height());
+  PaintTo(v.doc, shot.Canvas(), 0, 0);
+  const TRDDrawLineInfo& line = *data.DrawItems[data.GetItem(30)->DrawItemNo];
+  int framed = 0;
+  for (int x = left - 1; x <= left + line.Width; ++x)
+    if (shot.Canvas().Pixels(x, top - 1) != shot.Canvas().Pixels(left + line.Width + 20, top - 1))
+      ++framed;
+  EXPECT_GT(framed, line.Width / 4);
+}
+
+// A hot picture that records what the mouse tells it.
+class TRecordingPicture : public TRDHotGraphicItemInfo {
+ public:
+  using TRDHotGraphicItemInfo::TRDHotGraphicItemInfo;
+  bool MouseMove(TShiftState, int x, int y, int itemNo, TCustomRDData*) override {
+    log.push_back("move " + std::to_string(x) + "," + std::to_string(y) + " #" +
+                  std::to_string(itemNo));
+    return false;
+  }
+  bool MouseDown(TMouseButton, TShiftState, int x, int y, int, TCustomRDData*) override {
+    log.push_back("down " + std::to_string(x) + "," + std::to_string(y));
+    return false;
+  }
+  bool MouseUp(TMouseButton, TShiftState, int x, int y, int, TCustomRDData*) override {
+    log.push_back("up " + std::to_string(x) + "," + std::to_string(y));
+    return false;
+  }
+  std::vector<std::string> log;
+};
+
+TEST(ItemMouse, ItemsHearTheMouseAtTheirOwnCoordinatesAndAHotPictureJumps) {
+  Viewer v;
+  v.doc.AddTextParagraph("see ", 0, 0);
+  TRichDocRDData& data = v.doc.RDData();
+  auto owned = std::make_unique<TRecordingPicture>(&data);
+  owned->Image = Filled(10, 10, clRed);
+  owned->ParaNo = -1;
+  TRecordingPicture* picture = owned.get();
+  data.AddItemAtEnd("", std::move(owned));
+  v.doc.FormatDocument();
+  std::vector<int> jumps;
+  v.doc.OnJump = [&](TCustomRichDoc*, int id) { jumps.push_back(id); };
+  int left, top;
+  ASSERT_TRUE(data.GetItemClientCoords(1, left, top));
+  SimulateMouseMove(v.doc, left + 3, top + 4);
+  EXPECT_EQ(v.doc.Cursor(), crHandPoint);
+  SimulateClick(v.doc, left + 5, top + 6);
+  EXPECT_EQ(picture->log, (std::vector<std::string>{"move 3,4 #1", "down 5,6", "up 5,6"}));
+  EXPECT_EQ(jumps, std::vector<int>{0});
+}
+
+TEST(ItemMouse, AHotspotShowsItsHotImageWhileTheMouseIsOverIt) {
+  Viewer v;
+  TImageList images(nullptr, 10, 10);
+  images.Add(*Filled(10, 10, clBlue));
+  images.Add(*Filled(10, 10, clLime));
+  v.doc.AddTextParagraph("see ", 0, 0);
+  TRichDocRDData& data = v.doc.RDData();
+  auto hotspot = std::make_unique<TRDHotspotItemInfo>(&data);
+  hotspot->ImageList = &images;
+  hotspot->ImageIndex = 0;
+  hotspot->HotImageIndex = 1;
+  hotspot->ParaNo = -1;
+  data.AddItemAtEnd("", std::move(hotspot));
+  v.doc.FormatDocument();
+  int left, top;
+  ASSERT_TRUE(data.GetItemClientCoords(1, left, top));
+  TBitmap shot;
+  shot.SetSize(v.doc.Width(), v.doc.Height());
+  PaintTo(v.doc, shot.Canvas(), 0, 0);
+  EXPECT_EQ(shot.Canvas().Pixels(left + 5, top + 5), clBlue);
+  SimulateMouseMove(v.doc, left + 5, top + 5);
+  PaintTo(v.doc, shot.Canvas(), 0, 0);
+  EXPECT_EQ(shot.Canvas().Pixels(left + 5, top + 5), clLime);
+  SimulateMouseMove(v.doc, 250, 80);
+  PaintTo(v.doc, shot.Canvas(), 0, 0);
+  EXPECT_EQ(shot.Canvas().Pixels(left + 5, top + 5), clBlue);
+}
+
+}  // namespace
