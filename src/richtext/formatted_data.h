@@ -197,7 +197,7 @@ class TCustomRDFormattedData : public TCustomRDData {
   virtual void DoCopy() {}
 
   // Laying out (see formatter.cpp). Canvas null: GetCanvas.
-  void FormatItems(bool keepPosition, bool force, bool noRestore, int depth, TRDCanvas* canvas,
+  virtual void FormatItems(bool keepPosition, bool force, bool noRestore, int depth, TRDCanvas* canvas,
                    bool formatTail, bool passThrough1, bool passThrough2);
   virtual void ClearFormatting();
   // Minimal widths: of the lines of items first..last as they stand, of the whole lines

@@ -225,6 +225,9 @@ class TCustomRDItemInfo {
                        bool forceSameAsPrev) const;
   virtual void MovingToUndoList(int itemNo, TCustomRDData* rdData);
   virtual void MovingFromUndoList(int itemNo, TCustomRDData* rdData);
+  // The caret arrives at the item (direction 0 moving right, 1 left, 2 down, 3 up; x from
+  // the item's left edge for vertical moves): true when the item takes it inside itself.
+  virtual bool EnterTable(int /*direction*/, int /*x*/) { return false; }
   // Around a change of one of the item's properties by name (an editor's undo and redo).
   virtual void BeforeUndoChangeProperty() {}
   virtual void AfterUndoChangeProperty() {}

@@ -168,6 +168,23 @@ class TCustomRichDoc : public TRDScroller {
   // One tick of the animation timer (the timer calls it; tests may too).
   void AnimationTick();
 
+  // Services an editor builds on (rich_doc_services.cpp). The auto-scroll timer scrolls
+  // the view toward the mouse while it runs; a slow one for a drag-and-drop caret.
+  void StartAutoScrollTimer(bool Slow);
+  void StopAutoScrollTimer();
+  // The hypertext under the mouse shown again for the present keys and mouse position.
+  void UpdateHotState();
+  // Ctrl+C or Ctrl+Insert; Ctrl+X or Shift+Delete; Ctrl+V or Shift+Insert.
+  static bool IsCopyShortcut(TShiftState Shift, TKeyCode Key);
+  static bool IsCutShortcut(TShiftState Shift, TKeyCode Key);
+  static bool IsPasteShortcut(TShiftState Shift, TKeyCode Key);
+  // Live spelling after an edit: check again from the item; shift the word marks of an
+  // item after a character was typed at Offset, or Count characters deleted there.
+  void RecheckWordsFrom(TCustomRDData* RDData, int ItemNo, int Offset);
+  void RunPendingWordCheck(TCustomRDData* RDData, int ItemNo);
+  static void AdjustWordMarksAfterInsert(TCustomRDData* RDData, int ItemNo, int Offset, char16_t Ch);
+  static void AdjustWordMarksAfterDelete(TCustomRDData* RDData, int ItemNo, int Offset, int Count);
+
   // Queues an event to fire once the current input has been handled.
   void PostDeferredEvent(std::unique_ptr<TRDMessageData> Data);
 

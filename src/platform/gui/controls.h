@@ -76,6 +76,9 @@ constexpr TCursor crNo = -18;
 constexpr TCursor crHandPoint = -21;
 constexpr TCursor crSizeAll = -22;
 
+// Half the period of the desktop's text-caret blinking, milliseconds.
+int CaretBlinkInterval();
+
 // X and Y are in the client coordinates of the control that receives the event.
 using TMouseEvent =
     std::function<void(TComponent* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
@@ -287,6 +290,11 @@ class TWinControl : public TControl {
 
   void SetFocus();
   bool Focused() const;
+  // A control that draws its own text caret tells the input method where it stands
+  // (client coordinates), so that composition windows open there; typing through an
+  // input method is enabled from the first call on.
+  void SetInputMethodCaret(const TRect& Rect);
+  bool InputMethodCaret(TRect& Rect) const;
   // A tab stop is reached with the Tab key.
   bool TabStop() const { return tab_stop_; }
   void SetTabStop(bool Value);
@@ -384,6 +392,8 @@ class TWinControl : public TControl {
   void ApplyVisibility();
 
   std::unique_ptr<TNativeWidget> native_;
+  bool has_input_caret_ = false;
+  TRect input_caret_;
   std::vector<TControl*> windowless_;  // by slot
   std::vector<TChildPlace> places_;    // by slot
   std::vector<TControl*> windowed_children_;    // bottom first

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QInputMethodQueryEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -192,6 +193,17 @@ bool TWidgetBridge::eventFilter(QObject* watched, QEvent* event) {
       SetHovered(nullptr);
       if (control) TControlEvents::MouseLeave(*control);
       return false;
+    case QEvent::InputMethodQuery: {
+      TRect caret;
+      if (!control || !control->InputMethodCaret(caret)) return false;
+      auto* query = static_cast<QInputMethodQueryEvent*>(event);
+      if (query->queries() & Qt::ImEnabled) query->setValue(Qt::ImEnabled, true);
+      if (query->queries() & Qt::ImCursorRectangle)
+        query->setValue(Qt::ImCursorRectangle,
+                        QRect(caret.Left, caret.Top, caret.Width(), caret.Height()));
+      query->accept();
+      return true;
+    }
     case QEvent::FocusIn:
       // The first focus after showing comes with the window's activation, too.
       if (!entered_) {

@@ -1,4 +1,7 @@
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QPalette>
+#include <QStyleHints>
 
 #include <algorithm>
 
@@ -504,3 +507,22 @@ void TWinControl::Resize() {
 }
 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
+
+void TWinControl::SetInputMethodCaret(const TRect& Rect) {
+  has_input_caret_ = true;
+  input_caret_ = Rect;
+  QWidget* widget = WidgetOf(*this);
+  if (!widget) return;
+  widget->setAttribute(Qt::WA_InputMethodEnabled, true);
+  if (widget->hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
+}
+
+bool TWinControl::InputMethodCaret(TRect& Rect) const {
+  if (has_input_caret_) Rect = input_caret_;
+  return has_input_caret_;
+}
+
+int CaretBlinkInterval() {
+  const int period = QGuiApplication::styleHints()->cursorFlashTime();
+  return period > 0 ? period / 2 : 500;
+}

@@ -53,7 +53,8 @@ void TRDEditRDData::ClearFormatting() {
 
 int TRDEditRDData::GetCurrentItemNo() const {
   if (CaretDItemNo < 0 || CaretDItemNo >= DrawItems.Count()) return -1;
-  return DrawItems[CaretDItemNo]->ItemNo;
+  const int itemNo = DrawItems[CaretDItemNo]->ItemNo;
+  return itemNo < GetItemCount() ? itemNo : -1;
 }
 
 int TRDEditRDData::GetOffsetInCurrentItem() const {
@@ -62,6 +63,7 @@ int TRDEditRDData::GetOffsetInCurrentItem() const {
     return -1;
   const TRDCharPos& stop = CaretPositions[size_t(CaretPosIndex)];
   const TRDDrawLineInfo& line = *DrawItems[stop.DrawItemNo];
+  if (line.ItemNo >= GetItemCount()) return -1;
   if (GetItem(line.ItemNo)->StyleNo < 0) return stop.Offset;
   return line.Offs + stop.Offset - 1;
 }

@@ -113,6 +113,85 @@ class TRDEditRDData : public TRichDocRDData {
   void SkipListMarkerAtCaret(bool forward);
   void SkipListMarkerAtItem(int& itemNo, int& offset, bool forward) const;
 
+  // --- caret movement; true when the caret already stood at the document's edge ---
+  bool MoveCaretLeft(bool select, bool byWord);
+  bool MoveCaretRight(bool select, bool byWord);
+  bool MoveCaretUp(bool select, bool ctrl);
+  bool MoveCaretDown(bool select, bool ctrl);
+  // To the first (last) stop of the line, or of the document with toDocument.
+  void MoveCaretToLineStart(bool toDocument);
+  void MoveCaretToLineEnd(bool toDocument);
+  void MoveCaretToDocStart() { MoveCaretToLineStart(true); }
+  void MoveCaretToDocEnd() { MoveCaretToLineEnd(true); }
+  void MoveCaretPageUp();
+  void MoveCaretPageDown();
+  // Paragraph steps for extending a selection by paragraphs.
+  void MoveCaretToPrevParaStart();
+  void MoveCaretToNextParaEnd();
+  bool CaretAtLineStart() const;
+  bool CaretAtLineEnd() const;
+  bool CaretOnLastLine() const;
+  bool IsEmptyDocument() const;
+  bool CaretAtParagraphEnd() const;
+  // Before a Shift+movement: a selection starting (and ending) at the caret.
+  void StartSelectionAtCaret();
+  // After it: the selection ends at the caret.
+  void ExtendSelectionToCaret();
+  void MoveCaretToSelectionEnd(bool scroll);
+  // The caret position normalised to the start of the next item (atItemStart) or the
+  // end of the previous one.
+  void GetCurrentItemPosition(bool atItemStart, int& itemNo, int& offset) const;
+  TPoint GetCaretScreenPosition() const;
+  // An empty document gets one empty text item in the current styles.
+  void EnsureNotEmpty();
+  bool HasCaret() const;
+  const TRDCharPos& CaretStop() const;
+  void PlaceCaretInDrawItem(int dItemNo, int dItemOffs);
+
+  // --- inserting and deleting ---
+  bool IsUnicodeTextStyle(int styleNo, int paraNo) const;
+  std::unique_ptr<TCustomRDItemInfo> CreateTextItem(int styleNo, int paraNo, bool lineBreak,
+                                                    bool continuesPara, const TRDTag& tag);
+  std::unique_ptr<TCustomRDItemInfo> CreateTextItemLike(const TCustomRDItemInfo& source,
+                                                        bool lineBreak, bool continuesPara,
+                                                        const TRDTag& tag);
+  std::unique_ptr<TCustomRDItemInfo> CloneTextItemForSplit(const TCustomRDItemInfo& source);
+  TCustomRDItemInfo* InsertNewTextItemWithUndo(const std::string& s, int itemNo, bool& fullReformat,
+                                               bool lineBreak, bool continuesPara, int styleNo,
+                                               int paraNo, const TRDTag& tag);
+  TCustomRDItemInfo* InsertTextItemLikeWithUndo(const std::string& s, int itemNo,
+                                                bool& fullReformat, bool lineBreak,
+                                                bool continuesPara, const TCustomRDItemInfo& source,
+                                                const TRDTag& tag);
+  TCustomRDItemInfo* InsertEmptyTextItemWithUndo(int itemNo, bool lineBreak, bool continuesPara,
+                                                 int styleNo, int paraNo);
+  // Inserts the item with its text at the caret (the caller has opened the step). False,
+  // after a beep, when refused; true also when a list marker was dropped.
+  bool InsertItemAtCaret(std::unique_ptr<TCustomRDItemInfo> item, std::string s, bool inheritTag,
+                         bool caretBefore);
+  // A typed character (its bytes) into the caret's text item at offset.
+  void TypeIntoItem(int itemNo, int offset, const std::string& bytes);
+  bool CanDeleteSelection();
+  // True when deleted or nothing was selected; false (after a beep) when refused.
+  bool DeleteSelectionWithUndo();
+
+  // --- services ---
+  void NotifyChanged(bool clearRedo = true);
+  void RememberTagForTyping();
+  int GetCurrentTextStyleNo() const;
+  // The item the selection covers exactly, else -1.
+  int GetSingleSelectedItem() const;
+  // The first draw item of the single selected item when it can be resized, else -1.
+  int GetResizableItem() const;
+  void UpdateResizer();
+  void CheckResizer();
+  // Resizes a picture or control to the frame's size with one undo step.
+  void ResizeItem(int itemNo, int width, int height);
+  void BeginDragDropCaret();
+  void EndDragDropCaret();
+  void FormatItems(bool keepPosition, bool force, bool noRestore, int depth, TRDCanvas* canvas,
+                   bool formatTail, bool passThrough1, bool passThrough2) override;
+
   // --- opening steps ---
   void BeginUndoStep(TRDUndoType kind, bool flushInner);
   bool BeginUndoStepCaption(TRDUndoType kind, const std::string& caption, bool flushInner);
@@ -207,6 +286,16 @@ class TRDEditRDData : public TRichDocRDData {
   template <class T>
   T* Record(std::unique_ptr<T> record);
   // The caret-stop builders for one draw item; wanted is the caret offset - 2.
+  enum class TPlaced { Inserted, Dropped, Refused };
+  TPlaced PlaceItemAtCaret(std::unique_ptr<TCustomRDItemInfo> item, std::string& s, bool inheritTag,
+                           int& itemNo, int& added, bool& full);
+  bool ParagraphHasCheckpoint(int itemNo) const;
+  bool PartMayBeDeleted(int itemNo, int from, int to) const;
+  void KeepParagraphCheckpoint(int startNo, int startOffs, int endNo, int endOffs);
+  bool InParagraphSelectionMode(bool select) const;
+  bool MoveCaretVertically(bool select, bool ctrl, bool down);
+  void SkipToDrawItemStart(int dItemNo);
+  bool IsDrawItemParaStart(int dItemNo) const;
   void AddLeftToRightStops(int dItemNo, int firstOfLine, int wanted);
   bool AddBiDiStops(int dItemNo, int firstOfLine, int wanted);
   void TakeStylesFromCaretItem(bool keepParaStyle);

@@ -36,6 +36,10 @@ void TRDEditRDData::FormatWhole() {
 void TRDEditRDData::ReformatAfterEdit(bool fullReformat, int firstDItemNo, int lastDItemNo,
                                       int itemsAdded) {
   if (!GetRDStyle()) return;
+  // The caret's draw item may be gone with the edit: the caller places the caret again.
+  CaretDItemNo = -1;
+  CaretPosIndex = -1;
+  CaretPositions.clear();
   const int count = GetItemCount();
   const bool laidOut = firstDItemNo >= 0 && lastDItemNo >= firstDItemNo &&
                        lastDItemNo < DrawItems.Count() && count > 0;

@@ -1,13 +1,20 @@
 #include "richtext_edit/edit/rich_doc_edit.h"
 
+#include "platform/gui/virtual_keys.h"
 #include "platform/sys/timer.h"
+#include "richtext/item_factory.h"
 #include "richtext/rd_style.h"
+#include "richtext_edit/edit/item_resizer.h"
 
 TCustomRichDocEdit::TCustomRichDocEdit(TComponent* AOwner)
     : TCustomRichDoc(AOwner,
                      [](TCustomRichDoc& doc) { return std::make_unique<TRDEditRDData>(doc); }),
-      queue_timer_(new TTimer(this)) {
+      queue_timer_(new TTimer(this)),
+      caret_timer_(new TTimer(this)) {
   SetCursor(crIBeam);
+  caret_timer_->SetEnabled(false);
+  caret_timer_->SetInterval(unsigned(CaretBlinkInterval()));
+  caret_timer_->OnTimer = [this](TComponent*) { BlinkCaret(); };
   TabNavigation = rdtnNone;
   queue_timer_->SetEnabled(false);
   queue_timer_->SetInterval(0);
@@ -16,6 +23,7 @@ TCustomRichDocEdit::TCustomRichDocEdit(TComponent* AOwner)
 
 TCustomRichDocEdit::~TCustomRichDocEdit() {
   queue_timer_->SetEnabled(false);
+  caret_timer_->SetEnabled(false);
 }
 
 void TCustomRichDocEdit::QueueCall(std::function<void()> Call) {
@@ -170,7 +178,289 @@ void TCustomRichDocEdit::SetCurParaStyleNo(int Value) {
 }
 
 void TCustomRichDocEdit::CaretMoved() {
-  Invalidate();
+  CaretChanged();
   TCustomRichDocEdit& root = RootEditor();
   if (root.OnCaretMove) root.OnCaretMove(&root);
+}
+
+void TCustomRichDocEdit::CaretChanged() {
+  caret_on_ = true;
+  if (Focused()) caret_timer_->SetEnabled(true);
+  TRect rect;
+  if (EditData().GetCaretRect(rect)) {
+    const TRect area = DocumentRect();
+    rect.Left += area.Left;
+    rect.Right += area.Left;
+    rect.Top += area.Top;
+    rect.Bottom += area.Top;
+    SetInputMethodCaret(rect);
+  }
+  Invalidate();
+}
+
+void TCustomRichDocEdit::BlinkCaret() {
+  caret_on_ = !caret_on_;
+  Invalidate();
+}
+
+void TCustomRichDocEdit::PaintOverDocument(TRDCanvas& Canvas) {
+  TRDEditRDData& data = EditData();
+  int ox, oy;
+  data.GetOrigin(ox, oy);
+  if (data.Resizer) {
+    data.Resizer->DrawHandles(Canvas, data.GetHOffs() - ox, data.GetVOffs() - oy);
+    if (data.Resizer->Dragging)
+      data.Resizer->DrawFrame(Canvas, data.GetHOffs() - ox, data.GetVOffs() - oy);
+  }
+  TRect rect;
+  if (CaretShown() && data.GetCaretRect(rect)) {
+    Canvas.BrushStyle = bsSolid;
+    Canvas.BrushColor = clWindowText;
+    Canvas.FillRect(rect);
+  }
+}
+
+void TCustomRichDocEdit::DoEnter() {
+  TCustomRichDoc::DoEnter();
+  caret_on_ = true;
+  caret_timer_->SetEnabled(true);
+  if (EditData().DrawItems.Count() > 0) EditData().ShowCaret(true, false, true, false);
+  Invalidate();
+}
+
+void TCustomRichDocEdit::DoExit() {
+  TCustomRichDoc::DoExit();
+  caret_timer_->SetEnabled(false);
+  Invalidate();
+}
+
+void TCustomRichDocEdit::DoVScrolled() {
+  TCustomRichDoc::DoVScrolled();
+  CaretChanged();
+}
+
+// --- editing operations ---------------------------------------------------------------------
+
+bool TCustomRichDocEdit::DeleteSelection() {
+  TCustomRichDocEdit& editor = ActiveEditor();
+  TRDEditRDData& data = editor.EditData();
+  if (!data.HasSelection()) return true;
+  if (!editor.BeforeChange(false)) return false;
+  const bool deleted = data.DeleteSelectionWithUndo();
+  editor.Invalidate();
+  return deleted;
+}
+
+bool TCustomRichDocEdit::InsertItem(std::unique_ptr<TCustomRDItemInfo> Item,
+                                    const std::string& Text) {
+  TCustomRichDocEdit& editor = ActiveEditor();
+  TRDEditRDData& data = editor.EditData();
+  if (!editor.BeforeChange(false)) return false;
+  data.EnsureNotEmpty();
+  int itemNo, offset;
+  data.GetCurrentItemPosition(true, itemNo, offset);
+  if (itemNo < 0 || (!data.HasSelection() && !data.CanInsertAt(itemNo, offset))) {
+    data.Beep();
+    return false;
+  }
+  data.BeginUndoStep(rdutInsert, true);
+  data.SetUndoGroupMode(true);
+  bool inserted = false;
+  try {
+    const int textStyle = data.CurTextStyleNo;
+    if (data.DeleteSelectionWithUndo()) {
+      editor.SetCurTextStyleNo(textStyle);
+      inserted = data.InsertItemAtCaret(std::move(Item), Text, false, false);
+    }
+  } catch (...) {
+    data.SetUndoGroupMode(false);
+    throw;
+  }
+  data.SetUndoGroupMode(false);
+  data.UndoList->DropEmptyLastStep();
+  editor.Invalidate();
+  if (inserted) editor.Change(true);
+  return inserted;
+}
+
+bool TCustomRichDocEdit::TypeChar(char16_t Ch) {
+  TCustomRichDocEdit& editor = ActiveEditor();
+  TRDEditRDData& data = editor.EditData();
+  data.State |= rddsTyping;
+  const bool allowed = editor.BeforeChange(false);
+  data.State &= ~rddsTyping;
+  if (!allowed) return false;
+  if (data.HasSelection() && !data.DeleteSelectionWithUndo()) return false;
+  data.EnsureNotEmpty();
+  const int itemNo = data.GetCurrentItemNo();
+  const int offset = data.GetOffsetInCurrentItem();
+  if (itemNo < 0 || !data.CanInsertAt(itemNo, offset)) {
+    data.Beep();
+    return false;
+  }
+  TCustomRDItemInfo* item = data.GetItem(itemNo);
+  const bool unicode = item->StyleNo >= 0
+                           ? IsUnicodeItem(item->ItemOptions)
+                           : data.IsUnicodeTextStyle(data.CurTextStyleNo, data.CurParaStyleNo);
+  std::string bytes;
+  if (unicode)
+    bytes = {char(Ch & 0xFF), char(Ch >> 8)};
+  else
+    bytes = std::string(1, Ch < 0x100 ? char(Ch) : '?');
+  if (item->StyleNo >= 0 && data.GetActualStyle(*item) == data.GetCurrentTextStyleNo()) {
+    data.TypeIntoItem(itemNo, offset, bytes);
+  } else {
+    // Another style at the caret: the character starts an item of its own.
+    data.BeginUndoStep(rdutMiscTyping, true);
+    auto text =
+        data.CreateTextItem(data.CurTextStyleNo, data.CurParaStyleNo, false, false, TRDTag{});
+    data.InsertItemAtCaret(std::move(text), bytes, true, false);
+    data.NotifyChanged(true);
+  }
+  editor.Invalidate();
+  return true;
+}
+
+// --- keyboard and mouse ---------------------------------------------------------------------
+
+bool TCustomRichDocEdit::MoveCaretByKey(TKeyCode Key, TShiftState Shift) {
+  TRDEditRDData& data = ActiveEditor().EditData();
+  const bool select = Shift & ssShift, ctrl = Shift & ssCtrl;
+  switch (Key) {
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+      break;
+    default:
+      return false;
+  }
+  data.EnsureNotEmpty();
+  if (select)
+    data.StartSelectionAtCaret();
+  else if (data.HasSelection())
+    data.Deselect(false);
+  switch (Key) {
+    case VK_LEFT:
+      data.MoveCaretLeft(select, ctrl);
+      break;
+    case VK_RIGHT:
+      data.MoveCaretRight(select, ctrl);
+      break;
+    case VK_UP:
+      data.MoveCaretUp(select, ctrl);
+      break;
+    case VK_DOWN:
+      data.MoveCaretDown(select, ctrl);
+      break;
+    case VK_HOME:
+      data.MoveCaretToLineStart(ctrl);
+      break;
+    case VK_END:
+      data.MoveCaretToLineEnd(ctrl);
+      break;
+    case VK_PRIOR:
+      data.MoveCaretPageUp();
+      break;
+    default:
+      data.MoveCaretPageDown();
+      break;
+  }
+  if (select) data.ExtendSelectionToCaret();
+  Invalidate();
+  return true;
+}
+
+void TCustomRichDocEdit::KeyDown(TKeyCode& Key, TShiftState Shift) {
+  if (MoveCaretByKey(Key, Shift)) {
+    Key = 0;
+    return;
+  }
+  if (Key == VK_DELETE && ActiveEditor().EditData().HasSelection()) {
+    DeleteSelection();
+    Key = 0;
+    return;
+  }
+  TCustomRichDoc::KeyDown(Key, Shift);
+}
+
+void TCustomRichDocEdit::KeyPress(char& Key) {
+  const unsigned char ch = static_cast<unsigned char>(Key);
+  if (ch >= 32 && ch != 127) TypeChar(char16_t(ch));
+  Key = 0;
+}
+
+void TCustomRichDocEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TRDEditRDData& data = EditData();
+  const TRect area = DocumentRect();
+  int ox, oy;
+  data.GetOrigin(ox, oy);
+  if (Button == mbLeft && data.Resizer &&
+      data.Resizer->MouseDown(X - area.Left, Y - area.Top, data.GetHOffs() - ox,
+                              data.GetVOffs() - oy)) {
+    SetCursor(crCross);
+    Invalidate();
+    return;
+  }
+  TCustomRichDoc::MouseDown(Button, Shift, X, Y);
+  data.MoveCaretToSelectionEnd(false);
+}
+
+void TCustomRichDocEdit::MouseMove(TShiftState Shift, int X, int Y) {
+  TRDEditRDData& data = EditData();
+  const TRect area = DocumentRect();
+  int ox, oy;
+  data.GetOrigin(ox, oy);
+  if (data.Resizer) {
+    const int x = X - area.Left, y = Y - area.Top;
+    if (data.Resizer->Dragging) {
+      data.Resizer->MouseMove(Shift, x, y, data.GetHOffs() - ox, data.GetVOffs() - oy);
+      Invalidate();
+      return;
+    }
+    int handle;
+    if (data.Resizer->HitTest(x, y, data.GetHOffs() - ox, data.GetVOffs() - oy, handle)) {
+      SetCursor(TRDItemResizer::GetCursor(handle));
+      return;
+    }
+    SetCursor(crIBeam);
+  }
+  TCustomRichDoc::MouseMove(Shift, X, Y);
+}
+
+void TCustomRichDocEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TRDEditRDData& data = EditData();
+  if (data.Resizer && data.Resizer->Dragging) {
+    data.Resizer->MouseUp();
+    SetCursor(crIBeam);
+    data.ResizeItem(data.Resizer->ItemNo, data.Resizer->Width, data.Resizer->Height);
+    Invalidate();
+    return;
+  }
+  const int pressed = data.DrawItemPressed;
+  TCustomRichDoc::MouseUp(Button, Shift, X, Y);
+  // A click on a picture or control selects it.
+  if (Button == mbLeft && !data.HasSelection() && pressed >= 0 &&
+      pressed < data.DrawItems.Count()) {
+    const TCustomRDItemInfo* item = data.GetItem(data.DrawItems[pressed]->ItemNo);
+    const TRect area = DocumentRect();
+    int ox, oy;
+    data.GetOrigin(ox, oy);
+    const int docX = X - area.Left + data.GetHOffs() - ox,
+              docY = Y - area.Top + data.GetVOffs() - oy;
+    const TRDDrawLineInfo& line = *data.DrawItems[pressed];
+    if (item->StyleNo < 0 && (item->QueryItemFlag(8) || item->QueryItemFlag(11)) &&
+        docX >= line.Left && docX < line.Left + line.Width && docY >= line.Top &&
+        docY < line.Top + line.Height) {
+      data.SelStartDItem = data.SelEndDItem = pressed;
+      data.SelStartOffs = 0;
+      data.SelEndOffs = 1;
+    }
+  }
+  data.MoveCaretToSelectionEnd(false);
+  Invalidate();
 }

@@ -68,6 +68,14 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   // The editor whose document is the absolute root document.
   TCustomRichDocEdit& RootEditor();
 
+  // Editing operations, each through the protocol above. DeleteSelection: false when
+  // refused. InsertItem: the item (owned from now on) with its text at the caret, over
+  // the selection.
+  virtual bool DeleteSelection();
+  bool InsertItem(std::unique_ptr<TCustomRDItemInfo> Item, const std::string& Text);
+  // A character typed at the caret (over the selection), one typing record a run.
+  bool TypeChar(char16_t Ch);
+
   virtual void Undo();
   virtual void Redo();
   TRDUndoType UndoAction();
@@ -97,15 +105,35 @@ class TCustomRichDocEdit : public TCustomRichDoc {
 
   std::string ClassName() const override { return "TCustomRichDocEdit"; }
 
+  // The caret is shown: focus, and the blink phase (the blink timer calls BlinkCaret).
+  bool CaretShown() const { return caret_on_ && Focused(); }
+  void BlinkCaret();
+
  protected:
+  void PaintOverDocument(TRDCanvas& Canvas) override;
+  void KeyDown(TKeyCode& Key, TShiftState Shift) override;
+  void KeyPress(char& Key) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void DoEnter() override;
+  void DoExit() override;
+  void DoVScrolled() override;
+
   // Runs Call once the current input has been handled (a posted message of the window).
   void QueueCall(std::function<void()> Call);
 
  private:
   void RunQueued();
+  // A navigation key: moves the caret (Shift extending the selection); false for others.
+  bool MoveCaretByKey(TKeyCode Key, TShiftState Shift);
+  // Publishes the caret rectangle to the input method and restarts the blink.
+  void CaretChanged();
   bool read_only_ = false;
+  bool caret_on_ = true;
   int change_lock_ = 0;
   TTimer* queue_timer_;
+  TTimer* caret_timer_;
   std::vector<std::function<void()>> queued_;
 };
 

@@ -1,0 +1,146 @@
+// The rich-text editor on a 1 MB document of 10,000 paragraphs, laid out in a window:
+// typing a character (with its undo record and the layout of its paragraph), deleting a
+// selection of 100 paragraphs as one undo step, undoing that deletion, and the memory the
+// undo list takes for 10,000 typed characters (counted by this program's allocator).
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "bench_support.h"
+#include "richtext/rd_style.h"
+#include "richtext_edit/edit/rich_doc_edit.h"
+
+namespace {
+
+std::atomic<long long> live_bytes{0};
+
+constexpr int kDeletedParagraphs = 100;
+
+struct Document {
+  Document() : edit(nullptr) {
+    edit.SetStyle(&style);
+    edit.SetBounds(0, 0, 640, 480);
+    const std::string words =
+        "the quick brown fox jumps over the lazy dog while the station beacons its position ";
+    for (int i = 0; i < paragraphs; ++i) {
+      std::string text = "Paragraph " + std::to_string(i) + ": " + words;
+      edit.AddTextParagraph(text.substr(0, 100), 0, 0);
+    }
+    edit.FormatDocument();
+  }
+  void PlaceCaret(int itemNo, int offset) {
+    edit.EditData().PlaceCaretAtItem(itemNo, offset, false);
+  }
+  int paragraphs = BenchStations(10000);
+  TRDStyle style;
+  TRichDocEdit edit;
+};
+
+Document& TheDocument() {
+  static Document* document = [] {
+    auto* d = new Document;
+    AtBenchEnd([d] { delete d; });
+    return d;
+  }();
+  return *document;
+}
+
+void BM_TypeCharacterAndLayOutItsParagraph(benchmark::State& state) {
+  Document& d = TheDocument();
+  int i = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    d.PlaceCaret((i++ * 7919) % d.paragraphs, 20);
+    state.ResumeTiming();
+    d.edit.TypeChar(u'x');
+  }
+  d.edit.ClearUndo();
+  state.counters["paragraphs"] = d.paragraphs;
+}
+BENCHMARK(BM_TypeCharacterAndLayOutItsParagraph)->Unit(benchmark::kMicrosecond);
+
+void SelectParagraphs(Document& d, int first) {
+  d.edit.SetSelectionRange(first, 1, first + kDeletedParagraphs - 1,
+                           d.edit.GetItemEndOffset(first + kDeletedParagraphs - 1));
+}
+
+void BM_DeleteHundredParagraphsWithUndo(benchmark::State& state) {
+  Document& d = TheDocument();
+  const int first = d.paragraphs / 2;
+  for (auto _ : state) {
+    state.PauseTiming();
+    SelectParagraphs(d, first);
+    state.ResumeTiming();
+    d.edit.DeleteSelection();
+    state.PauseTiming();
+    d.edit.Undo();
+    state.ResumeTiming();
+  }
+  d.edit.ClearUndo();
+}
+BENCHMARK(BM_DeleteHundredParagraphsWithUndo)->Unit(benchmark::kMillisecond);
+
+void BM_UndoHundredParagraphDeletion(benchmark::State& state) {
+  Document& d = TheDocument();
+  const int first = d.paragraphs / 2;
+  for (auto _ : state) {
+    state.PauseTiming();
+    SelectParagraphs(d, first);
+    d.edit.DeleteSelection();
+    state.ResumeTiming();
+    d.edit.Undo();
+  }
+  d.edit.ClearUndo();
+}
+BENCHMARK(BM_UndoHundredParagraphDeletion)->Unit(benchmark::kMillisecond);
+
+// 10,000 characters typed in runs of 10 (a word and its blank), each run in another
+// paragraph, and typed in one run: the bytes the undo list holds afterwards.
+void BM_UndoListMemoryForTypedCharacters(benchmark::State& state) {
+  Document& d = TheDocument();
+  const int runLength = int(state.range(0));
+  long long bytes = 0;
+  const int characters = BenchStations(10000);
+  for (auto _ : state) {
+    d.edit.ClearUndo();
+    for (int typed = 0; typed < characters; typed += runLength) {
+      d.PlaceCaret((typed / runLength * 7919) % d.paragraphs, 30);
+      for (int c = 0; c < runLength; ++c) d.edit.TypeChar(u'a' + char16_t(c % 26));
+    }
+    const long long withSteps = live_bytes.load();
+    d.edit.ClearUndo();
+    bytes = withSteps - live_bytes.load();
+  }
+  state.counters["undo_bytes"] = double(bytes);
+  state.counters["characters"] = characters;
+}
+BENCHMARK(BM_UndoListMemoryForTypedCharacters)
+    ->Arg(10)
+    ->Arg(500)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// Live heap bytes, for the undo list's share.
+void* operator new(std::size_t size) {
+  void* p = std::malloc(size ? size : 1);
+  if (!p) throw std::bad_alloc();
+  live_bytes += static_cast<long long>(malloc_usable_size(p));
+  return p;
+}
+
+void operator delete(void* p) noexcept {
+  if (!p) return;
+  live_bytes -= static_cast<long long>(malloc_usable_size(p));
+  std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept {
+  operator delete(p);
+}
