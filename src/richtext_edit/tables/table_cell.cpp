@@ -311,6 +311,41 @@ void TRDTableCellData::DefineProperties(TRDPropertyFiler& filer) {
   if (filer.Reading() && !picture.empty()) ReadBackgroundImg(picture);
 }
 
+const TRDPropertyTable& TRDTableCellData::GetPropertyTable() const {
+  using T = TRDTableCellData;
+  static const TRDPropertyTable table =
+      TRDPropertyTable()
+          .AddInt<T>(
+              "Color", [](const T& c) { return c.Color; }, [](T& c, int v) { c.Color = v; })
+          .AddInt<T>(
+              "BorderColor", [](const T& c) { return c.BorderColor; },
+              [](T& c, int v) { c.BorderColor = v; })
+          .AddInt<T>(
+              "BorderLightColor", [](const T& c) { return c.BorderLightColor; },
+              [](T& c, int v) { c.BorderLightColor = v; })
+          .AddInt<T>(
+              "BestWidth", [](const T& c) { return c.BestWidth; },
+              [](T& c, int v) { c.BestWidth = v; })
+          .AddInt<T>(
+              "BestHeight", [](const T& c) { return c.BestHeight; },
+              [](T& c, int v) { c.BestHeight = v; })
+          .AddInt<T>(
+              "VAlign", [](const T& c) { return int(c.VAlign); },
+              [](T& c, int v) { c.VAlign = TRDCellVAlign(std::clamp(v, 0, 3)); })
+          .AddInt<T>(
+              "BackgroundStyle", [](const T& c) { return int(c.GetBackgroundStyle()); },
+              [](T& c, int v) {
+                c.SetBackgroundStyle(TRDItemBackgroundStyle(std::clamp(v, 0, 3)));
+              })
+          .AddStr<T>(
+              "BackgroundImageFileName", [](const T& c) { return c.BackgroundImageFileName; },
+              [](T& c, const std::string& v) { c.BackgroundImageFileName = v; })
+          .AddStr<T>(
+              "Hint", [](const T& c) { return c.Hint; },
+              [](T& c, const std::string& v) { c.Hint = v; });
+  return table;
+}
+
 // --- document answers -------------------------------------------------------------------------
 
 TRDOptions TRDTableCellData::GetOptions() const {

@@ -14,13 +14,16 @@
 #include "richtext/formatted_data.h"
 #include "richtext/para_parts.h"
 #include "richtext/rd_background.h"
+#include "richtext_edit/edit/named_properties.h"
 #include "richtext_edit/tables/table_types.h"
 
 class TGraphic;
 class TRDTableItemInfo;
 class TRDTableRow;
 
-class TRDTableCellData : public TCustomRDFormattedData, public TRDPublished {
+class TRDTableCellData : public TCustomRDFormattedData,
+                         public TRDPublished,
+                         public TRDNamedProperties {
  public:
   explicit TRDTableCellData(TRDTableRow* row);
   ~TRDTableCellData() override;
@@ -75,6 +78,9 @@ class TRDTableCellData : public TCustomRDFormattedData, public TRDPublished {
   int GetExtraVOffs() const;
   // The content height as laid out.
   int ContentHeight() const { return DocumentHeight; }
+
+  // The properties undo records set by name.
+  const TRDPropertyTable& GetPropertyTable() const override;
 
   // The cell's stream: published properties, "Data" (the content as a document file)
   // and "BackgroundImg" (the picture's class name and bytes).

@@ -9,63 +9,11 @@
 #include "richtext/para_style.h"
 #include "richtext/rd_style.h"
 #include "richtext/text_routines.h"
+#include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/tables/table_stream.h"
-
-bool (*RDIsEditorData)(const TCustomRDData* rdData) = [](const TCustomRDData*) { return false; };
+#include "richtext_edit/tables/table_undo.h"
 
 namespace {
-
-// The published integer-valued properties, by the names files and undo records use.
-struct TTableIntProperty {
-  const char* Name;
-  int (*Get)(const TRDTableItemInfo&);
-  void (*Set)(TRDTableItemInfo&, int);
-};
-
-#define TABLE_PROPERTY(name, cast)                                                                \
-  TTableIntProperty {                                                                             \
-#name,                                                                                        \
-        [](const TRDTableItemInfo& t) { return int(t.name()); },                                  \
-                                                              [](TRDTableItemInfo & t,            \
-                                                                 int v) { t.Set##name(cast(v)); } \
-  }
-
-const TTableIntProperty kIntProperties[] = {
-    TABLE_PROPERTY(BestWidth, int),
-    TABLE_PROPERTY(Color, TColor),
-    TABLE_PROPERTY(HeadingRowCount, int),
-    TABLE_PROPERTY(BorderWidth, int),
-    TABLE_PROPERTY(BorderColor, TColor),
-    TABLE_PROPERTY(BorderLightColor, TColor),
-    TABLE_PROPERTY(BorderStyle, TRDTableBorderStyle),
-    TABLE_PROPERTY(BorderVSpacing, int),
-    TABLE_PROPERTY(BorderHSpacing, int),
-    TABLE_PROPERTY(CellBorderWidth, int),
-    TABLE_PROPERTY(CellBorderColor, TColor),
-    TABLE_PROPERTY(CellBorderLightColor, TColor),
-    TABLE_PROPERTY(CellPadding, int),
-    TABLE_PROPERTY(CellBorderStyle, TRDTableBorderStyle),
-    TABLE_PROPERTY(VRuleWidth, int),
-    TABLE_PROPERTY(VRuleColor, TColor),
-    TABLE_PROPERTY(HRuleWidth, int),
-    TABLE_PROPERTY(HRuleColor, TColor),
-    TABLE_PROPERTY(CellVSpacing, int),
-    TABLE_PROPERTY(CellHSpacing, int),
-    TABLE_PROPERTY(VOutermostRule, bool),
-    TABLE_PROPERTY(HOutermostRule, bool),
-    TTableIntProperty{"BackgroundStyle",
-                      [](const TRDTableItemInfo& t) { return int(t.GetBackgroundStyle()); },
-                      [](TRDTableItemInfo& t, int v) {
-                        t.SetBackgroundStyle(TRDItemBackgroundStyle(std::clamp(v, 0, 3)));
-                      }},
-};
-#undef TABLE_PROPERTY
-
-const TTableIntProperty* FindIntProperty(const std::string& name) {
-  for (const TTableIntProperty& p : kIntProperties)
-    if (name == p.Name) return &p;
-  return nullptr;
-}
 
 std::unique_ptr<TCustomRDItemInfo> CreateTable(TCustomRDData* rdData) {
   return std::make_unique<TRDTableItemInfo>(rdData);
@@ -96,7 +44,10 @@ TRDTableItemInfo::TRDTableItemInfo(int rowCount, int colCount, TCustomRDData* rd
   Init(std::max(rowCount, 0), std::max(colCount, 0), rdData);
 }
 
-TRDTableItemInfo::~TRDTableItemInfo() = default;
+TRDTableItemInfo::~TRDTableItemInfo() {
+  // The grid must not report to the recorder while it goes.
+  if (Rows) Rows->Undo = nullptr;
+}
 
 void TRDTableItemInfo::Init(int rowCount, int colCount, TCustomRDData* rdData) {
   (void)kRegistered;
@@ -112,104 +63,123 @@ std::unique_ptr<TCustomRDItemInfo> TRDTableItemInfo::CreateEmpty(TCustomRDData* 
 
 // --- properties -------------------------------------------------------------------------------
 
-void TRDTableItemInfo::SetIntProperty(const char*, int& field, int value) {
-  field = value;
-  MarkChanged();
-  if (auto* document = dynamic_cast<TCustomRDFormattedData*>(GetDocument()))
-    if (State & rdtsInDocument) document->InvalidateControl();
-}
-
-void TRDTableItemInfo::SetColorProperty(const char* name, TColor& field, TColor value) {
-  SetIntProperty(name, field, value);
-}
-
+// Each setter names its property and says whether a change can alter the width the
+// table needs and its size.
 void TRDTableItemInfo::SetBestWidth(TRDHTMLLength value) {
-  SetIntProperty("BestWidth", best_width_, value);
+  ChangeIntProperty("BestWidth", best_width_, value, true, true);
 }
 void TRDTableItemInfo::SetColor(TColor value) {
-  SetColorProperty("Color", color_, value);
+  ChangeIntProperty("Color", color_, value, false, false);
 }
 void TRDTableItemInfo::SetHeadingRowCount(int value) {
-  SetIntProperty("HeadingRowCount", heading_row_count_, value);
+  ChangeIntProperty("HeadingRowCount", heading_row_count_, value, false, false);
 }
 void TRDTableItemInfo::SetBorderWidth(int value) {
-  SetIntProperty("BorderWidth", border_width_, value);
+  ChangeIntProperty("BorderWidth", border_width_, value, true, true);
 }
 void TRDTableItemInfo::SetBorderColor(TColor value) {
-  SetColorProperty("BorderColor", border_color_, value);
+  ChangeIntProperty("BorderColor", border_color_, value, false, false);
 }
 void TRDTableItemInfo::SetBorderLightColor(TColor value) {
-  SetColorProperty("BorderLightColor", border_light_color_, value);
+  ChangeIntProperty("BorderLightColor", border_light_color_, value, false, false);
 }
 void TRDTableItemInfo::SetBorderStyle(TRDTableBorderStyle value) {
-  border_style_ = TRDTableBorderStyle(std::min<int>(value, rdtbLoweredColor));
-  MarkChanged();
+  int style = border_style_;
+  ChangeIntProperty("BorderStyle", style, std::min<int>(value, rdtbLoweredColor), false, false);
+  border_style_ = TRDTableBorderStyle(style);
 }
 void TRDTableItemInfo::SetBorderVSpacing(int value) {
-  SetIntProperty("BorderVSpacing", border_v_spacing_, value);
+  ChangeIntProperty("BorderVSpacing", border_v_spacing_, value, false, true);
 }
 void TRDTableItemInfo::SetBorderHSpacing(int value) {
-  SetIntProperty("BorderHSpacing", border_h_spacing_, value);
+  ChangeIntProperty("BorderHSpacing", border_h_spacing_, value, true, true);
 }
 void TRDTableItemInfo::SetVisibleBorders(const TRDBooleanRect& value) {
   visible_borders_ = value;
 }
 void TRDTableItemInfo::SetCellBorderWidth(int value) {
-  SetIntProperty("CellBorderWidth", cell_border_width_, value);
+  ChangeIntProperty("CellBorderWidth", cell_border_width_, value, true, true);
 }
 void TRDTableItemInfo::SetCellBorderColor(TColor value) {
-  SetColorProperty("CellBorderColor", cell_border_color_, value);
+  ChangeIntProperty("CellBorderColor", cell_border_color_, value, false, false);
 }
 void TRDTableItemInfo::SetCellBorderLightColor(TColor value) {
-  SetColorProperty("CellBorderLightColor", cell_border_light_color_, value);
+  ChangeIntProperty("CellBorderLightColor", cell_border_light_color_, value, false, false);
 }
 void TRDTableItemInfo::SetCellPadding(int value) {
-  SetIntProperty("CellPadding", cell_padding_, value);
+  ChangeIntProperty("CellPadding", cell_padding_, value, true, true);
   State |= rdtsPaddingChanged;
 }
 void TRDTableItemInfo::SetCellBorderStyle(TRDTableBorderStyle value) {
-  cell_border_style_ = TRDTableBorderStyle(std::min<int>(value, rdtbLoweredColor));
-  MarkChanged();
+  int style = cell_border_style_;
+  ChangeIntProperty("CellBorderStyle", style, std::min<int>(value, rdtbLoweredColor), false, false);
+  cell_border_style_ = TRDTableBorderStyle(style);
 }
 void TRDTableItemInfo::SetVRuleWidth(int value) {
-  SetIntProperty("VRuleWidth", v_rule_width_, value);
+  ChangeIntProperty("VRuleWidth", v_rule_width_, value, false, false);
 }
 void TRDTableItemInfo::SetVRuleColor(TColor value) {
-  SetColorProperty("VRuleColor", v_rule_color_, value);
+  ChangeIntProperty("VRuleColor", v_rule_color_, value, false, false);
 }
 void TRDTableItemInfo::SetHRuleWidth(int value) {
-  SetIntProperty("HRuleWidth", h_rule_width_, value);
+  ChangeIntProperty("HRuleWidth", h_rule_width_, value, false, false);
 }
 void TRDTableItemInfo::SetHRuleColor(TColor value) {
-  SetColorProperty("HRuleColor", h_rule_color_, value);
+  ChangeIntProperty("HRuleColor", h_rule_color_, value, false, false);
 }
 void TRDTableItemInfo::SetCellVSpacing(int value) {
-  SetIntProperty("CellVSpacing", cell_v_spacing_, value);
+  ChangeIntProperty("CellVSpacing", cell_v_spacing_, value, false, true);
 }
 void TRDTableItemInfo::SetCellHSpacing(int value) {
-  SetIntProperty("CellHSpacing", cell_h_spacing_, value);
+  ChangeIntProperty("CellHSpacing", cell_h_spacing_, value, true, true);
 }
 void TRDTableItemInfo::SetVOutermostRule(bool value) {
-  v_outermost_rule_ = value;
-  MarkChanged();
+  int rule = v_outermost_rule_;
+  ChangeIntProperty("VOutermostRule", rule, value, false, false);
+  v_outermost_rule_ = rule != 0;
 }
 void TRDTableItemInfo::SetHOutermostRule(bool value) {
-  h_outermost_rule_ = value;
-  MarkChanged();
+  int rule = h_outermost_rule_;
+  ChangeIntProperty("HOutermostRule", rule, value, false, false);
+  h_outermost_rule_ = rule != 0;
 }
 
-bool TRDTableItemInfo::SetIntPropertyByName(const std::string& name, int value) {
-  const TTableIntProperty* p = FindIntProperty(name);
-  if (!p) return false;
-  p->Set(*this, value);
-  return true;
-}
-
-bool TRDTableItemInfo::GetIntPropertyByName(const std::string& name, int& value) const {
-  const TTableIntProperty* p = FindIntProperty(name);
-  if (!p) return false;
-  value = p->Get(*this);
-  return true;
+const TRDPropertyTable& TRDTableItemInfo::GetPropertyTable() const {
+  using T = TRDTableItemInfo;
+#define TABLE_PROPERTY(name, cast) \
+  AddInt<T>(                       \
+      #name, [](const T& t) { return int(t.name()); }, [](T& t, int v) { t.Set##name(cast(v)); })
+  static const TRDPropertyTable table =
+      TRDPropertyTable()
+          .TABLE_PROPERTY(BestWidth, int)
+          .TABLE_PROPERTY(Color, TColor)
+          .TABLE_PROPERTY(HeadingRowCount, int)
+          .TABLE_PROPERTY(BorderWidth, int)
+          .TABLE_PROPERTY(BorderColor, TColor)
+          .TABLE_PROPERTY(BorderLightColor, TColor)
+          .TABLE_PROPERTY(BorderStyle, TRDTableBorderStyle)
+          .TABLE_PROPERTY(BorderVSpacing, int)
+          .TABLE_PROPERTY(BorderHSpacing, int)
+          .TABLE_PROPERTY(CellBorderWidth, int)
+          .TABLE_PROPERTY(CellBorderColor, TColor)
+          .TABLE_PROPERTY(CellBorderLightColor, TColor)
+          .TABLE_PROPERTY(CellPadding, int)
+          .TABLE_PROPERTY(CellBorderStyle, TRDTableBorderStyle)
+          .TABLE_PROPERTY(VRuleWidth, int)
+          .TABLE_PROPERTY(VRuleColor, TColor)
+          .TABLE_PROPERTY(HRuleWidth, int)
+          .TABLE_PROPERTY(HRuleColor, TColor)
+          .TABLE_PROPERTY(CellVSpacing, int)
+          .TABLE_PROPERTY(CellHSpacing, int)
+          .TABLE_PROPERTY(VOutermostRule, bool)
+          .TABLE_PROPERTY(HOutermostRule, bool)
+          .AddInt<T>(
+              "BackgroundStyle", [](const T& t) { return int(t.GetBackgroundStyle()); },
+              [](T& t, int v) {
+                t.SetBackgroundStyle(TRDItemBackgroundStyle(std::clamp(v, 0, 3)));
+              });
+#undef TABLE_PROPERTY
+  return table;
 }
 
 // --- background -------------------------------------------------------------------------------
@@ -233,7 +203,7 @@ TRDItemBackgroundStyle TRDTableItemInfo::GetBackgroundStyle() const {
 }
 
 void TRDTableItemInfo::SetBackgroundStyle(TRDItemBackgroundStyle value) {
-  if (value == GetBackgroundStyle()) return;
+  if (value == GetBackgroundStyle() || RecordChange("BackgroundStyle", value, false, false)) return;
   if (!background_ && value != rdbsColor) background_ = std::make_unique<TRDBackground>(false);
   if (!background_) return;
   background_->SetItemBackgroundStyle(value);
@@ -373,7 +343,8 @@ bool TRDTableItemInfo::HasPageBreakRows(int firstRow, int lastRow) const {
 // --- editing queries --------------------------------------------------------------------------
 
 bool TRDTableItemInfo::IsUndoEnabled() const {
-  return (State & rdtsInDocument) && Rows->Undo != nullptr;
+  const TRDEditRDData* data = (State & rdtsInDocument) ? EditData() : nullptr;
+  return data && data->UndoList->Limit() != 0;
 }
 
 int TRDTableItemInfo::GetEditorItemNo() const {
@@ -403,10 +374,16 @@ bool TRDTableItemInfo::QueryItemFlagEx(std::uint8_t code, TRDStyle* rdStyle) con
 
 void TRDTableItemInfo::NotifyData(TCustomRDData* rdData, std::string& text) {
   Rows->MainRDData = rdData;
+  Rows->Undo = nullptr;
+  recorder_.reset();
   State &= TRDTableStates(~(rdtsInDocument | rdtsInEditor));
   if (rdData) {
     State |= rdtsInDocument;
-    if (RDIsEditorData(rdData)) State |= rdtsInEditor;
+    if (auto* data = dynamic_cast<TRDEditRDData*>(rdData)) {
+      State |= rdtsInEditor;
+      recorder_ = std::make_unique<TRDTableUndoRecorder>(*this, *data);
+      Rows->Undo = recorder_.get();
+    }
   }
   TRDFullLineItemInfo::NotifyData(rdData, text);
 }

@@ -17,9 +17,12 @@
 #include <string>
 
 #include "richtext/nontext_items.h"
+#include "richtext_edit/edit/named_properties.h"
 #include "richtext_edit/tables/table_rows.h"
 
 class TGraphic;
+class TRDEditRDData;
+class TRDTableUndoRecorder;
 class TRDTableItemInfo;
 class TRDTableStreamSaveInfo;
 
@@ -61,7 +64,7 @@ class TRDTableItemFormattingInfo {
   void Clear();
 };
 
-class TRDTableItemInfo : public TRDFullLineItemInfo {
+class TRDTableItemInfo : public TRDFullLineItemInfo, public TRDNamedProperties {
  public:
   // A 1 x 1 table.
   explicit TRDTableItemInfo(TCustomRDData* rdData);
@@ -151,10 +154,30 @@ class TRDTableItemInfo : public TRDFullLineItemInfo {
   void SetHOutermostRule(bool value);
   void SetBackgroundImageFileName(const std::string& value) { background_image_file_name_ = value; }
 
-  // Assigns a published integer (colour, Boolean, enumeration) property by its name;
-  // false for a name the table does not publish. The value is stored as it is.
-  bool SetIntPropertyByName(const std::string& name, int value);
-  bool GetIntPropertyByName(const std::string& name, int& value) const;
+  // The published integer-valued properties (colours, Booleans, enumerations) by name.
+  const TRDPropertyTable& GetPropertyTable() const override;
+  // Around a property assigned for an undo record: the setter then stores directly.
+  void BeforeUndoChangeProperty() override;
+  void AfterUndoChangeProperty() override;
+
+  // Properties of the cell at (row, col), recorded for undo inside an editor; itemNo -1
+  // is the table's own item number.
+  void SetCellIntProperty(int itemNo, const std::string& name, bool affectsWidth,
+                          bool affectsLayout, int row, int col, int value);
+  void SetCellStrProperty(int itemNo, const std::string& name, int row, int col,
+                          const std::string& value);
+  void SetCellBestWidth(TRDHTMLLength value, int row, int col);
+  void SetCellBestHeight(int value, int row, int col);
+  void SetCellBackgroundImageFileName(const std::string& value, int row, int col);
+  void SetCellHint(const std::string& value, int row, int col);
+  // Row -1: the table's own sides / picture.
+  void SetCellVisibleBorders(int itemNo, int row, int col, bool left, bool top, bool right,
+                             bool bottom);
+  void SetCellBackgroundImage(const TGraphic* picture, int row, int col);
+  void SetCellBackgroundImageOwned(int itemNo, int row, int col, std::unique_ptr<TGraphic> picture);
+  // The look of source (and with copySizes its sizes divided) given to the cell.
+  void AssignCellAttributes(int itemNo, int row, int col, const TRDTableCellData& source,
+                            bool copySizes, int widthDivisor, int heightDivisor);
 
   // Background.
   TRDBackground* GetTableBackground() const { return background_.get(); }
@@ -194,6 +217,8 @@ class TRDTableItemInfo : public TRDFullLineItemInfo {
 
   // Editing queries.
   bool IsInEditor() const { return (State & rdtsInEditor) != 0; }
+  // The editable data the table lies in, or nullptr.
+  TRDEditRDData* EditData() const;
   bool IsUndoEnabled() const;
   int GetEditorItemNo() const;
   bool IsInsideSelection() const;
@@ -247,8 +272,11 @@ class TRDTableItemInfo : public TRDFullLineItemInfo {
 
  private:
   void Init(int rowCount, int colCount, TCustomRDData* rdData);
-  void SetIntProperty(const char* name, int& field, int value);
-  void SetColorProperty(const char* name, TColor& field, TColor value);
+  // The setters' one path: stored directly outside an editor (and while an undo record
+  // assigns), else recorded by name in the editor's undo list.
+  void ChangeIntProperty(const char* name, int& field, int value, bool affectsWidth,
+                         bool affectsLayout);
+  bool RecordChange(const char* name, int value, bool affectsWidth, bool affectsLayout);
   struct TLayoutPass;
   void SpreadSpanWidth(TLayoutPass& pass, int col, int colSpan, int width, int maxKind,
                        bool equalShare, int attempt);
@@ -283,11 +311,8 @@ class TRDTableItemInfo : public TRDFullLineItemInfo {
   std::unique_ptr<TRDBackground> background_;
   std::string background_image_file_name_;
   mutable int cached_item_no_ = -1;
+  std::unique_ptr<TRDTableUndoRecorder> recorder_;
 };
-
-// Whether a document data belongs to an editor (tables in it show grid lines); the
-// editing library answers it, until then no document does.
-extern bool (*RDIsEditorData)(const TCustomRDData* rdData);
 
 // Documents create tables for item kind -60 from here on; running it again is harmless.
 void RegisterTableItemClass();

@@ -384,18 +384,12 @@ void TRDTableRows::SetSpan(int row, int col, int value, bool isColSpan) {
   span = value;
 }
 
-void TRDTableRows::SetCellBestWidth(int row, int col, int value) {
-  TRDTableCellData& cell = *Cell(row, col);
-  if (Undo && cell.BestWidth != value)
-    Undo->CellIntPropertyChanged(row, col, "BestWidth", cell.BestWidth);
-  cell.BestWidth = value;
-}
-
-void TRDTableRows::SetCellBestHeight(int row, int col, int value) {
-  TRDTableCellData& cell = *Cell(row, col);
-  if (Undo && cell.BestHeight != value)
-    Undo->CellIntPropertyChanged(row, col, "BestHeight", cell.BestHeight);
-  cell.BestHeight = value;
+void TRDTableRows::CopyToNewCell(int row, int col, const TRDTableCellData& source, int bestWidth,
+                                 int bestHeight, int rowSpan) {
+  Table->AssignCellAttributes(-1, row, col, source, false, 1, 1);
+  Table->SetCellBestWidth(bestWidth, row, col);
+  Table->SetCellBestHeight(bestHeight, row, col);
+  if (rowSpan != 1) SetSpan(row, col, rowSpan, false);
 }
 
 // --- merging ----------------------------------------------------------------------------------
@@ -449,7 +443,7 @@ void TRDTableRows::MergeCells(int topRow, int leftCol, int colCount, int rowCoun
   const int oldColSpan = main->ColSpan, oldRowSpan = main->RowSpan, oldWidth = main->BestWidth;
   if (Undo) Undo->BeginOperation();
   std::vector<TRDMergedCell> merged =
-      DoMergeCells(topRow, leftCol, colCount, rowCount, changeBestWidth);
+      DoMergeCells(topRow, leftCol, colCount, rowCount, changeBestWidth, Undo != nullptr);
   if (Undo) {
     Undo->CellsMerged(topRow, leftCol, oldColSpan, oldRowSpan, colCount, rowCount, oldWidth,
                       std::move(merged));
@@ -458,7 +452,8 @@ void TRDTableRows::MergeCells(int topRow, int leftCol, int colCount, int rowCoun
 }
 
 std::vector<TRDMergedCell> TRDTableRows::DoMergeCells(int topRow, int leftCol, int colCount,
-                                                      int rowCount, bool changeBestWidth) {
+                                                      int rowCount, bool changeBestWidth,
+                                                      bool keep) {
   TRDTableCellData& main = *Cell(topRow, leftCol);
   if (changeBestWidth) main.BestWidth = GetMergedBestWidth(topRow, leftCol, colCount, rowCount);
   std::vector<TRDMergedCell> merged;
@@ -471,7 +466,7 @@ std::vector<TRDMergedCell> TRDTableRows::DoMergeCells(int topRow, int leftCol, i
       const int itemCount = content ? cell->GetItemCount() : 0;
       if (content) main.MoveItemsFrom(*cell);
       std::unique_ptr<TRDTableCellData> taken = Items(r)->TakeItem(c);
-      if (Undo) {
+      if (keep) {
         taken->InSelection = false;
         taken->MovingToUndoList(Undo, MainRDData);
         merged.push_back(TRDMergedCell{r, c, itemCount, std::move(taken)});
@@ -532,19 +527,16 @@ void TRDTableRows::InsertCols(int index, int count, int copyIndex, bool divideWi
     }
     TRDTableCellData* source = copyIndex != -1 ? Cell(r, copyIndex) : nullptr;
     if (source && divideWidths)
-      SetCellBestWidth(
-          r, copyIndex,
-          int(std::int64_t(source->BestWidth) * source->ColSpan / (source->ColSpan + count)));
+      Table->SetCellBestWidth(
+          int(std::int64_t(source->BestWidth) * source->ColSpan / (source->ColSpan + count)), r,
+          copyIndex);
     // copyIndex is a column index before the insertion; past it the source moved right.
     for (int i = 0; i < count; ++i) {
-      TRDTableCellData* cell = Items(r)->InsertCell(index);
+      Items(r)->InsertCell(index);
       if (Undo) Undo->NewCellInserted(r, index);
-      if (source) {
-        cell->AssignAttributesFrom(*source, false, 1, 1);
-        cell->BestWidth = source->BestWidth / source->ColSpan;
-        cell->BestHeight = source->BestHeight;
-        cell->RowSpan = source->RowSpan;
-      }
+      if (source)
+        CopyToNewCell(r, index, *source, source->BestWidth / source->ColSpan, source->BestHeight,
+                      source->RowSpan);
     }
     if (source) {
       const int span = source->RowSpan;
@@ -593,14 +585,11 @@ void TRDTableRows::InsertRows(int index, int count, int copyIndex, bool divideHe
       continue;
     }
     if (divideHeights)
-      SetCellBestHeight(
-          copyIndex, c,
-          int(std::int64_t(source->BestHeight) * source->RowSpan / (source->RowSpan + count)));
+      Table->SetCellBestHeight(
+          int(std::int64_t(source->BestHeight) * source->RowSpan / (source->RowSpan + count)),
+          copyIndex, c);
     for (int r = index; r < index + count; ++r) {
-      TRDTableCellData& cell = *Cell(r, c);
-      cell.AssignAttributesFrom(*source, false, 1, 1);
-      cell.BestHeight = source->BestHeight / source->RowSpan;
-      cell.BestWidth = source->BestWidth;
+      CopyToNewCell(r, c, *source, source->BestWidth, source->BestHeight / source->RowSpan, 1);
       if (source->ColSpan > 1) {
         SpreadCellOverSlots(r, c, source->ColSpan);
         if (Undo) Undo->CellSpread(r, c, source->ColSpan);
@@ -647,7 +636,8 @@ void TRDTableRows::DeleteRows(int index, int count, bool decreaseHeight) {
     if (mr < index) {
       const int span = cell->RowSpan;
       const int r = mr + span > below ? span - count : index - mr;
-      if (decreaseHeight) SetCellBestHeight(mr, mc, int(std::int64_t(cell->BestHeight) * r / span));
+      if (decreaseHeight)
+        Table->SetCellBestHeight(int(std::int64_t(cell->BestHeight) * r / span), mr, mc);
       SetSpan(mr, mc, r, false);
     }
     c = mc - 1;
@@ -693,7 +683,8 @@ void TRDTableRows::DeleteCols(int index, int count, bool decreaseWidth) {
     if (mc < index) {
       const int span = cell->ColSpan;
       const int c = mc + span > right ? span - count : index - mc;
-      if (decreaseWidth) SetCellBestWidth(mr, mc, int(std::int64_t(cell->BestWidth) * c / span));
+      if (decreaseWidth)
+        Table->SetCellBestWidth(int(std::int64_t(cell->BestWidth) * c / span), mr, mc);
       SetSpan(mr, mc, c, true);
     }
     r = mr - 1;

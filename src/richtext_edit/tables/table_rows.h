@@ -85,9 +85,6 @@ class TRDTableGridUndo {
                            int rowCount, int oldBestWidth, std::vector<TRDMergedCell> cells) = 0;
   virtual void CellsCleared(const TRDIntegerList& rows, const TRDIntegerList& cols,
                             std::vector<std::unique_ptr<TRDTableCellData>> cells) = 0;
-  // A cell property changed by a grid operation (BestWidth, BestHeight and the
-  // attributes a new cell copies), with its old value.
-  virtual void CellIntPropertyChanged(int row, int col, const char* name, int oldValue) = 0;
 };
 
 class TRDTableRows {
@@ -157,8 +154,9 @@ class TRDTableRows {
   void RestoreRows(int index, std::vector<std::unique_ptr<TRDTableRow>>& rows);
   std::vector<std::unique_ptr<TRDTableCellData>> RemoveCols(int index, int count);
   void RestoreCols(int index, std::vector<std::unique_ptr<TRDTableCellData>>& cells);
+  // With keep the cells taken out are handed back (for undo); otherwise they are freed.
   std::vector<TRDMergedCell> DoMergeCells(int topRow, int leftCol, int colCount, int rowCount,
-                                          bool changeBestWidth);
+                                          bool changeBestWidth, bool keep);
   void UndoMergeCells(int row, int col, int oldColSpan, int oldRowSpan,
                       std::vector<TRDMergedCell>& cells, int oldBestWidth);
   void SetSpan(int row, int col, int value, bool isColSpan);
@@ -168,8 +166,9 @@ class TRDTableRows {
                            std::vector<std::unique_ptr<TRDTableCellData>>& cells);
 
  private:
-  void SetCellBestWidth(int row, int col, int value);
-  void SetCellBestHeight(int row, int col, int value);
+  // A new cell at (row, col) takes the look of source, with the given sizes and rows.
+  void CopyToNewCell(int row, int col, const TRDTableCellData& source, int bestWidth,
+                     int bestHeight, int rowSpan);
   std::unique_ptr<TRDTableCellData> NewCell(TRDTableRow* row) const;
   std::vector<std::unique_ptr<TRDTableRow>> rows_;
 };

@@ -49,7 +49,6 @@ class TKeptSteps : public TRDTableGridUndo {
                     std::vector<std::unique_ptr<TRDTableCellData>> old) override {
     cells = std::move(old);
   }
-  void CellIntPropertyChanged(int, int, const char* name, int) override { steps.push_back(name); }
 };
 
 std::string Texts(TRDTableItemInfo& table) {

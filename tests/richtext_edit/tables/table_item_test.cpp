@@ -33,12 +33,13 @@ TEST(TableItem, DefaultsAndEvents) {
   EXPECT_FALSE(table.CanEditCell(1, 0, true));
   EXPECT_THROW(table.Cells(2, 0), ERichDocError);
   // Properties by the names files and undo use.
-  EXPECT_TRUE(table.SetIntPropertyByName("CellPadding", 5));
+  SetIntProperty(table, "CellPadding", 5);
   EXPECT_EQ(table.CellPadding(), 5);
   EXPECT_TRUE(table.State & rdtsLayoutInvalid);
-  int value = 0;
-  EXPECT_TRUE(table.GetIntPropertyByName("BorderStyle", value));
-  EXPECT_FALSE(table.SetIntPropertyByName("NoSuchProperty", 1));
+  EXPECT_EQ(GetIntProperty(table, "BorderStyle"), rdtbRaised);
+  EXPECT_THROW(SetIntProperty(table, "NoSuchProperty", 1), ERichDocError);
+  SetStrProperty(*table.Cells(0, 0), "Hint", "h");
+  EXPECT_EQ(table.Cells(0, 0)->Hint, "h");
 }
 
 TEST(TableItem, BackgroundObjectComesAndGoes) {

@@ -22,8 +22,10 @@ struct TPainted {
   TRDTableItemInfo* table = nullptr;
   std::unique_ptr<TRasterCanvas> canvas;
 
-  explicit TPainted(std::function<void(TRDTableItemInfo&)> setUp, int rows = 1, int cols = 1) {
+  explicit TPainted(std::function<void(TRDTableItemInfo&)> setUp, int rows = 1, int cols = 1,
+                    bool editing = false) {
     table = &doc.AddTable(rows, cols);
+    if (editing) table->State |= rdtsInEditor;
     table->SetBestWidth(100);
     setUp(*table);
     doc.Format();
@@ -119,10 +121,7 @@ TEST(TablePainting, DottedLinesStayInside) {
 }
 
 TEST(TablePainting, GridLinesOnlyWhileEditing) {
-  auto saved = RDIsEditorData;
-  RDIsEditorData = [](const TCustomRDData*) { return true; };
-  TPainted editing([](TRDTableItemInfo&) {}, 1, 2);
-  RDIsEditorData = saved;
+  TPainted editing([](TRDTableItemInfo&) {}, 1, 2, true);
   const TRDTableCellData& cell = *editing.table->Cells(0, 1);
   EXPECT_EQ(editing.At(cell.Left, cell.Top), RGB(clBtnFace));
   EXPECT_EQ(editing.At(cell.Left + 1, cell.Top), RGB(clWindow));
@@ -134,9 +133,7 @@ TEST(TablePainting, GridLinesOnlyWhileEditing) {
   // With hidden grid lines, or outside an editor, there are none.
   TPainted viewer([](TRDTableItemInfo&) {}, 1, 2);
   EXPECT_EQ(viewer.canvas->CountPixels(RGB(clBtnFace)), 0);
-  RDIsEditorData = [](const TCustomRDData*) { return true; };
-  TPainted hidden([](TRDTableItemInfo& t) { t.Options |= rdtoHideGridLines; }, 1, 2);
-  RDIsEditorData = saved;
+  TPainted hidden([](TRDTableItemInfo& t) { t.Options |= rdtoHideGridLines; }, 1, 2, true);
   EXPECT_EQ(hidden.canvas->CountPixels(RGB(clBtnFace)), 0);
 }
 

@@ -74,10 +74,7 @@ void ExpectSameTables(TRDTableItemInfo& a, TRDTableItemInfo& b) {
   for (const char* name :
        {"BestWidth", "Color", "BorderWidth", "BorderStyle", "CellPadding", "CellHSpacing",
         "HRuleWidth", "VOutermostRule", "HeadingRowCount", "BackgroundStyle"}) {
-    int va = 0, vb = 1;
-    a.GetIntPropertyByName(name, va);
-    b.GetIntPropertyByName(name, vb);
-    EXPECT_EQ(va, vb) << name;
+    EXPECT_EQ(GetIntProperty(a, name), GetIntProperty(b, name)) << name;
   }
   EXPECT_EQ(a.Options, b.Options);
   EXPECT_EQ(a.TextColSeparator, b.TextColSeparator);

@@ -1,0 +1,214 @@
+// Tables in an editor: grid changes and property changes of the table and its cells are
+// recorded step by step, undo gives back the grid cell by cell with contents, spans and
+// looks, and redo repeats the change.
+#include <gtest/gtest.h>
+
+#include "platform/gui/bitmap.h"
+#include "richtext_edit/edit/support/edit_fixture.h"
+#include "richtext_edit/tables/table_document.h"
+
+namespace {
+
+// Every slot: the cell's text, spans and colour, or '-' for a covered slot.
+std::string Grid(TRDTableItemInfo& table) {
+  std::string out;
+  for (int r = 0; r < table.RowCount(); ++r) {
+    if (r > 0) out += " / ";
+    for (int c = 0; c < table.ColCount(); ++c) {
+      if (c > 0) out += ",";
+      const TRDTableCellData* cell = table.Cells(r, c);
+      if (!cell) {
+        out += "-";
+        continue;
+      }
+      out += "[" + TTableDocument::CellText(*cell) + "]";
+      if (cell->ColSpan > 1 || cell->RowSpan > 1)
+        out += std::to_string(cell->ColSpan) + "x" + std::to_string(cell->RowSpan);
+      if (cell->Color != clNone) out += "c" + std::to_string(cell->Color);
+      if (cell->BestWidth != 0) out += "w" + std::to_string(cell->BestWidth);
+    }
+  }
+  return out;
+}
+
+struct TTableEdit : TEditFixture {
+  TRDTableItemInfo* table = nullptr;
+  TTableEdit(int rows, int cols, const std::vector<std::string>& texts) {
+    AddPara({{"before", 0}});
+    auto made = std::make_unique<TRDTableItemInfo>(rows, cols, &data);
+    table = made.get();
+    for (size_t i = 0; i < texts.size(); ++i)
+      if (!texts[i].empty())
+        TTableDocument::SetCellText(*table, int(i) / cols, int(i) % cols, texts[i]);
+    data.AddItemAtEnd("", std::move(made));
+    AddPara({{"after", 0}});
+    Format();
+  }
+  // Undo then redo must give the state before and after, again and again.
+  void ExpectUndoRedo(const std::string& before, const std::string& after) {
+    for (int round = 0; round < 2; ++round) {
+      edit.Undo();
+      EXPECT_EQ(Grid(*table), before) << "undo " << round;
+      EXPECT_TRUE(table->Rows->IsConsistent());
+      edit.Redo();
+      EXPECT_EQ(Grid(*table), after) << "redo " << round;
+      EXPECT_TRUE(table->Rows->IsConsistent());
+    }
+  }
+};
+
+TEST(TableUndo, TheTableKnowsItsEditor) {
+  TTableEdit f(1, 1, {});
+  EXPECT_TRUE(f.table->IsInEditor());
+  EXPECT_TRUE(f.table->IsUndoEnabled());
+  EXPECT_EQ(f.table->GetEditorItemNo(), 1);
+  f.edit.SetUndoLimit(0);
+  EXPECT_FALSE(f.table->IsUndoEnabled());
+  EXPECT_EQ(f.table->GetEditorItemNo(), -1);
+}
+
+TEST(TableUndo, MergeAndBack) {
+  TTableEdit f(2, 3, {"a", "b", "c", "d", "e", "f"});
+  const std::string before = Grid(*f.table);
+  f.table->Rows->MergeCells(0, 0, 2, 2, true, true);
+  const std::string after = Grid(*f.table);
+  EXPECT_EQ(after, "[a|b|d|e]2x2,-,[c] / -,-,[f]");
+  EXPECT_EQ(f.data.UndoList->Count(), 1);
+  f.ExpectUndoRedo(before, after);
+}
+
+TEST(TableUndo, InsertingColumnsAndRowsAndBack) {
+  TTableEdit f(2, 2, {"a", "b", "c", "d"});
+  f.table->Cells(0, 1)->Color = clRed;
+  f.table->Cells(0, 1)->BestWidth = 90;
+  f.table->Rows->MergeCells(0, 0, 1, 2, true, false);
+  f.data.UndoList->Clear();
+  std::string before = Grid(*f.table);
+  // A copied column takes its source's look and half its width.
+  f.table->Rows->InsertCols(2, 1, 1, true);
+  std::string after = Grid(*f.table);
+  EXPECT_EQ(after, "[a|c]1x2,[b]c255w45,[]c255w45 / -,[d],[]");
+  f.ExpectUndoRedo(before, after);
+  // Rows inside the merged cell widen it.
+  before = after;
+  f.table->Rows->InsertRows(1, 2, -1, false);
+  after = Grid(*f.table);
+  EXPECT_EQ(after, "[a|c]1x4,[b]c255w45,[]c255w45 / -,[],[] / -,[],[] / -,[d],[]");
+  f.ExpectUndoRedo(before, after);
+  EXPECT_EQ(f.data.UndoList->Count(), 2);
+}
+
+TEST(TableUndo, DeletingRowsAndColumnsAndBack) {
+  TTableEdit f(3, 3, {"a", "b", "c", "d", "e", "f", "g", "h", "i"});
+  f.table->Rows->MergeCells(0, 1, 2, 2, true, false);
+  f.table->Rows->MergeCells(1, 0, 1, 2, true, false);
+  std::string before = Grid(*f.table);
+  // Row 1 goes: the cell from row 0 loses it, the cell from row 1 is cut at row 2.
+  f.table->Rows->DeleteRows(1, 1, true);
+  std::string after = Grid(*f.table);
+  EXPECT_EQ(after, "[a],[b|c|e|f]2x1,- / [],[h],[i]");
+  f.ExpectUndoRedo(before, after);
+  before = after;
+  f.table->Rows->DeleteCols(1, 1, true);
+  after = Grid(*f.table);
+  EXPECT_EQ(after, "[a],[] / [],[i]");
+  f.ExpectUndoRedo(before, after);
+}
+
+TEST(TableUndo, ClearingCellsAndBack) {
+  TTableEdit f(1, 2, {"a", "b"});
+  f.table->Cells(0, 1)->Color = clBlue;
+  const std::string before = Grid(*f.table);
+  TRDIntegerList rows, cols;
+  rows.AddValue(0);
+  cols.AddValue(1);
+  f.table->Rows->ClearCells(rows, cols);
+  const std::string after = Grid(*f.table);
+  EXPECT_EQ(after, "[a],[]c16711680");
+  f.ExpectUndoRedo(before, after);
+}
+
+TEST(TableUndo, TablePropertiesByName) {
+  TTableEdit f(1, 1, {"a"});
+  f.table->SetBestWidth(-50);
+  EXPECT_EQ(f.table->BestWidth(), -50);
+  EXPECT_EQ(f.data.UndoList->Count(), 1);
+  f.table->SetCellPadding(4);
+  f.Format();
+  EXPECT_EQ(f.table->Cells(0, 0)->Left, 2);
+  f.edit.Undo();
+  EXPECT_EQ(f.table->CellPadding(), 1);
+  EXPECT_TRUE(f.table->State & rdtsInDocument);
+  EXPECT_EQ(f.table->BestWidth(), -50);
+  f.edit.Undo();
+  EXPECT_EQ(f.table->BestWidth(), 0);
+  f.edit.Redo();
+  EXPECT_EQ(f.table->BestWidth(), -50);
+  // The same value again records nothing.
+  const int steps = f.data.UndoList->Count();
+  f.table->SetBestWidth(-50);
+  const TRDUndoInfos* last = f.data.UndoList->LastStep();
+  EXPECT_TRUE(f.data.UndoList->Count() == steps || (last && last->Count() == 0));
+  f.table->SetBackgroundStyle(rdbsTiled);
+  EXPECT_NE(f.table->GetTableBackground(), nullptr);
+  f.edit.Undo();
+  EXPECT_EQ(f.table->GetTableBackground(), nullptr);
+}
+
+TEST(TableUndo, CellPropertiesBordersAndPictures) {
+  TTableEdit f(1, 2, {"a", "b"});
+  f.data.BeginUndoStep(rdutModifyItem, false);
+  f.table->SetCellBestWidth(70, 0, 1);
+  f.table->SetCellHint("tip", 0, 1);
+  f.table->SetCellVisibleBorders(-1, 0, 1, false, true, true, false);
+  EXPECT_EQ(f.table->Cells(0, 1)->BestWidth, 70);
+  f.edit.Undo();
+  EXPECT_EQ(f.table->Cells(0, 1)->BestWidth, 0);
+  EXPECT_EQ(f.table->Cells(0, 1)->Hint, "");
+  EXPECT_TRUE(f.table->Cells(0, 1)->VisibleBorders.IsAllEqualTo(true));
+  f.edit.Redo();
+  EXPECT_EQ(f.table->Cells(0, 1)->Hint, "tip");
+  EXPECT_FALSE(f.table->Cells(0, 1)->VisibleBorders.Left);
+  TBitmap picture;
+  picture.SetSize(3, 3);
+  f.table->SetCellBackgroundImage(&picture, 0, 0);
+  ASSERT_NE(f.table->Cells(0, 0)->GetBackgroundImage(), nullptr);
+  f.edit.Undo();
+  EXPECT_EQ(f.table->Cells(0, 0)->GetBackgroundImage(), nullptr);
+  f.edit.Redo();
+  ASSERT_NE(f.table->Cells(0, 0)->GetBackgroundImage(), nullptr);
+  EXPECT_EQ(f.table->Cells(0, 0)->GetBackgroundImage()->Width(), 3);
+}
+
+TEST(TableUndo, CopiedAttributesAreSeveralRecordsOfOneStep) {
+  TTableEdit f(1, 2, {"a", "b"});
+  TRDTableCellData& source = *f.table->Cells(0, 0);
+  source.Color = clYellow;
+  source.Hint = "h";
+  source.VAlign = rdcBottom;
+  source.VisibleBorders.Top = false;
+  f.data.BeginUndoStep(rdutModifyItem, false);
+  f.table->AssignCellAttributes(-1, 0, 1, source, true, 2, 1);
+  const TRDTableCellData& cell = *f.table->Cells(0, 1);
+  EXPECT_EQ(cell.Color, clYellow);
+  EXPECT_EQ(cell.VAlign, rdcBottom);
+  EXPECT_FALSE(cell.VisibleBorders.Top);
+  EXPECT_GE(f.data.UndoList->LastStep()->Count(), 3);
+  f.edit.Undo();
+  EXPECT_EQ(f.table->Cells(0, 1)->Color, clNone);
+  EXPECT_EQ(f.table->Cells(0, 1)->Hint, "");
+  EXPECT_EQ(f.table->Cells(0, 1)->VAlign, rdcVDefault);
+  EXPECT_TRUE(f.table->Cells(0, 1)->VisibleBorders.Top);
+}
+
+TEST(TableUndo, OutsideAnyDocumentSettersOnlyStore) {
+  TRDTableItemInfo table(2, 2, nullptr);
+  table.SetBestWidth(300);
+  table.SetCellBestWidth(20, 1, 1);
+  table.Rows->MergeCells(0, 0, 2, 1, true, false);
+  EXPECT_EQ(table.BestWidth(), 300);
+  EXPECT_EQ(table.Cells(1, 1)->BestWidth, 20);
+  EXPECT_FALSE(table.IsUndoEnabled());
+}
+
+}  // namespace
