@@ -22,6 +22,7 @@
 #include "platform/sys/application.h"
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
+#include "richtext_edit/tables/table_item.h"
 
 TfrmGpsStatus* frmGpsStatus = nullptr;
 TfrmWxStatus* frmWxStatus = nullptr;
@@ -93,6 +94,8 @@ bool StartProgram() {
 int RunProgram() {
   // Maps and symbols may be GIF pictures: the format is known before any loads.
   RegisterGIFFormat();
+  // Documents may hold tables: their item kind is known before any document loads.
+  RegisterTableItemClass();
   StartComponentUnits();
   TProgramWindows owner;
   CreateWindows(owner);
