@@ -80,18 +80,14 @@ std::vector<std::string> TTncControl::TncCommandLines(const std::vector<std::str
 }
 
 void TTncControl::Status(const std::string& Text) {
-  if (SetStatusText) SetStatusText(Text);
+  views_->SetStatusText(Text);
 }
 
 void TTncControl::SendUserLines(bool Init, bool EscPrefix) {
   // The memo is read when the step comes, as the user may still be editing it.
   Do([this, Init, EscPrefix] {
-    const auto& source = Init ? InitLines : ExitLines;
-    if (source) {
-      for (const auto& command : TncCommandLines(source(), EscPrefix)) {
-        port_.WriteRs232(command);
-      }
-    }
+    const std::vector<std::string> lines = Init ? views_->InitLines() : views_->ExitLines();
+    for (const auto& command : TncCommandLines(lines, EscPrefix)) port_.WriteRs232(command);
     return true;
   });
   Wait(500);
@@ -106,10 +102,10 @@ void TTncControl::OpenTnc(bool FlowOn) {
   Do([this, FlowOn] {
     if (port_.Rs232Open()) return false;
     std::string error;
-    const int port = PortNumber ? PortNumber() : 1;
-    const unsigned baud = BaudRate ? BaudRate() : 9600;
+    const int port = views_->PortNumber();
+    const unsigned baud = views_->BaudRate();
     if (port_.OpenRs232(port, baud, FlowOn ? TSerialFlow::RtsCts : TSerialFlow::None, error)) return true;
-    if (ShowError) ShowError((FlowOn ? "TNC-KISS (FLOW ON):" : "TNC-KISS (NO FLOW):") + error);
+    views_->ShowError((FlowOn ? "TNC-KISS (FLOW ON):" : "TNC-KISS (NO FLOW):") + error);
     // Without a port the TNC cannot be in KISS mode: the sequence ends here.
     Status(kTncStatusDisconnected);
     return false;
@@ -119,7 +115,7 @@ void TTncControl::OpenTnc(bool FlowOn) {
 bool TTncControl::KissConnect(uint8_t DeviceType) {
   if (Busy() || DeviceType == 0) return false;
   Status(kTncStatusConnecting);
-  if (DeviceType == kKenwoodThD7 && SelectFirstBaud) SelectFirstBaud();
+  if (DeviceType == kKenwoodThD7) views_->SelectFirstBaud();
   OpenTnc(!OpensWithoutFlow(DeviceType));
   Do([this, DeviceType] {
     link_.KissDeviceType = DeviceType;
@@ -190,9 +186,8 @@ void TTncControl::DeviceLost() {
   steps_.clear();
   link_.KissActive = 0;
   Status(kTncStatusLost);
-  const int port = PortNumber ? PortNumber() : 1;
-  if (ShowError) ShowError(Format("TNC: the device on COM%d is gone (unplugged?)", port));
-  if (OnDeviceLost) OnDeviceLost();
+  views_->ShowError(Format("TNC: the device on COM%d is gone (unplugged?)", views_->PortNumber()));
+  views_->DeviceLost();
 }
 
 bool TTncControl::KissDisconnect() {

@@ -7,8 +7,8 @@
 // the GUI thread, not busy waits: nothing else runs inside a sequence, and a second
 // sequence cannot start while one runs.
 //
-// The control reaches the settings window, the caption and the error box through the
-// hooks below, which the program assigns at start-up.
+// The control reaches the settings window, the caption and the error box through its
+// TTncViews, which the program gives it at start-up.
 #pragma once
 
 #include <cstdint>
@@ -27,9 +27,33 @@ extern const char* const kTncStatusConnecting;    // "connecting device"
 extern const char* const kTncStatusDisconnected;  // "device disconnected"
 extern const char* const kTncStatusLost;          // "device lost"
 
+// What the sequences read and report; each answers its default (port 1, 9600 baud, no
+// lines) or does nothing unless overridden.
+class TTncViews {
+ public:
+  virtual ~TTncViews() = default;
+  // The settings window.
+  virtual int PortNumber() const { return 1; }        // mfcbxPort item index + 1
+  virtual unsigned BaudRate() const { return 9600; }  // mfcbxBaud text
+  virtual void SelectFirstBaud() {}                   // mfcbxBaud to "9600" (TH-D7)
+  // The user's command lines, read when their step comes: memIni and memDeini.
+  virtual std::vector<std::string> InitLines() const { return {}; }
+  virtual std::vector<std::string> ExitLines() const { return {}; }
+  // The map window's caption and status.
+  virtual void SetStatusText(const std::string& /*Status*/) {}
+  // The skinned error box.
+  virtual void ShowError(const std::string& /*Text*/) {}
+  // After DeviceLost has told the user: the windows show the port as gone.
+  virtual void DeviceLost() {}
+};
+
 class TTncControl {
  public:
   TTncControl(TRs232& Port, TKissLink& Link);
+
+  // Not owned; none, the defaults of TTncViews hold.
+  void SetViews(TTncViews* Views) { views_ = Views ? Views : &no_views_; }
+  TTncViews& Views() const { return *views_; }
 
   // Start a sequence; false (and nothing happens) while another one runs, and for
   // device type 0 (no TNC).
@@ -47,18 +71,6 @@ class TTncControl {
   static std::vector<std::string> TncCommandLines(const std::vector<std::string>& Lines,
                                                   bool EscPrefix);
 
-  // Settings window.
-  std::function<int()> PortNumber;                      // mfcbxPort item index + 1
-  std::function<unsigned()> BaudRate;                   // mfcbxBaud text
-  std::function<void()> SelectFirstBaud;                // mfcbxBaud to "9600" (TH-D7)
-  std::function<std::vector<std::string>()> InitLines;  // memIni
-  std::function<std::vector<std::string>()> ExitLines;  // memDeini
-  // Map window caption and status.
-  std::function<void(const std::string& Status)> SetStatusText;
-  // Skinned error box.
-  std::function<void(const std::string& Text)> ShowError;
-  // After DeviceLost has told the user: the windows show the port as gone.
-  std::function<void()> OnDeviceLost;
   // Runs Next after Milliseconds on the GUI thread. Defaults to a one-shot timer;
   // tests replace it to drive (and record) the waits.
   std::function<void(unsigned Milliseconds, std::function<void()> Next)> Schedule;
@@ -84,6 +96,8 @@ class TTncControl {
 
   TRs232& port_;
   TKissLink& link_;
+  TTncViews no_views_;
+  TTncViews* views_ = &no_views_;
   std::unique_ptr<TTimer> timer_;  // made on first use: the control may exist before the GUI
   std::function<void()> after_timer_;
   std::deque<TStep> steps_;

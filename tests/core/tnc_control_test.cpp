@@ -15,8 +15,9 @@
 namespace {
 
 // The TNC on COM1 is a pseudo-terminal; every wait of a sequence is recorded with the
-// bytes the TNC had received before it, which gives the sequence's transcript.
-class TncControlTest : public ::testing::Test {
+// bytes the TNC had received before it, which gives the sequence's transcript. The
+// test is the control's views.
+class TncControlTest : public ::testing::Test, public TTncViews {
  protected:
   void SetUp() override {
     // ctest runs the cases as parallel processes: each needs a folder of its own.
@@ -26,13 +27,7 @@ class TncControlTest : public ::testing::Test {
     std::ofstream(folder_ / "Velmora" / "ports") << "COM1=" << tnc_.DevicePath() << "\n";
     setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
 
-    control_.PortNumber = [] { return 1; };
-    control_.BaudRate = [this] { return baud_; };
-    control_.SelectFirstBaud = [this] { baud_ = 9600; };
-    control_.InitLines = [] { return std::vector<std::string>{"INIT A ; comment", ";skip"}; };
-    control_.ExitLines = [] { return std::vector<std::string>{"EXIT B"}; };
-    control_.SetStatusText = [this](const std::string& s) { status_ = s; };
-    control_.ShowError = [this](const std::string& s) { errors_.push_back(s); };
+    control_.SetViews(this);
     control_.Schedule = [this](unsigned ms, std::function<void()> next) {
       Heard();
       transcript_.push_back("wait " + std::to_string(ms));
@@ -43,6 +38,13 @@ class TncControlTest : public ::testing::Test {
       monitor_.push_back(std::to_string(static_cast<int>(traffic)) + ":" + text);
     };
   }
+  unsigned BaudRate() const override { return baud_; }
+  void SelectFirstBaud() override { baud_ = 9600; }
+  std::vector<std::string> InitLines() const override { return {"INIT A ; comment", ";skip"}; }
+  std::vector<std::string> ExitLines() const override { return {"EXIT B"}; }
+  void SetStatusText(const std::string& s) override { status_ = s; }
+  void ShowError(const std::string& s) override { errors_.push_back(s); }
+
   void TearDown() override {
     port_.CloseRs232();
     unsetenv("XDG_CONFIG_HOME");
@@ -195,22 +197,25 @@ TEST(TncDeviceLost, UnpluggingTheTncIsReported) {
   TRs232 port({});
   TKissLink link;
   TTncControl control(port, link);
-  std::string status;
-  std::vector<std::string> errors;
-  bool windows_told = false;
-  control.PortNumber = [] { return 3; };
-  control.SetStatusText = [&](const std::string& s) { status = s; };
-  control.ShowError = [&](const std::string& s) { errors.push_back(s); };
-  control.OnDeviceLost = [&] { windows_told = true; };
+  struct TViews : TTncViews {
+    int PortNumber() const override { return 3; }
+    void SetStatusText(const std::string& s) override { status = s; }
+    void ShowError(const std::string& s) override { errors.push_back(s); }
+    void DeviceLost() override { windows_told = true; }
+    std::string status;
+    std::vector<std::string> errors;
+    bool windows_told = false;
+  } views;
+  control.SetViews(&views);
   {
     TPseudoTerminal device;
     std::string error;
     ASSERT_TRUE(port.OpenRs232Device(device.DevicePath(), 9600, TSerialFlow::None, error));
     link.KissActive = 1;
   }
-  ASSERT_TRUE(PumpUntil([&] { return windows_told; }));
-  EXPECT_EQ(status, kTncStatusLost);
-  EXPECT_EQ(errors, std::vector<std::string>{"TNC: the device on COM3 is gone (unplugged?)"});
+  ASSERT_TRUE(PumpUntil([&] { return views.windows_told; }));
+  EXPECT_EQ(views.status, kTncStatusLost);
+  EXPECT_EQ(views.errors, std::vector<std::string>{"TNC: the device on COM3 is gone (unplugged?)"});
   EXPECT_EQ(link.KissActive, 0);
   EXPECT_FALSE(control.Busy());
   EXPECT_EQ(port.Rs232Open(), 0);

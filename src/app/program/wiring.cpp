@@ -170,25 +170,31 @@ class TWindowAprsIsViews : public TAprsIsViews {
 TWindowAprsIsViews window_aprs_is_views;
 
 // The TNC's connect and disconnect sequences read the settings window and report to
-// the map window and the error box; the port's bytes go to the KISS link.
-void ConnectTnc() {
-  TTncControl& tnc = TncControl();
-  tnc.PortNumber = [] { return frmSetup->mfcbxPort->ItemIndex() + 1; };
-  tnc.BaudRate = [] {
+// the map window and the error box.
+class TWindowTncViews : public TTncViews {
+ public:
+  int PortNumber() const override { return frmSetup->mfcbxPort->ItemIndex() + 1; }
+  unsigned BaudRate() const override {
     return static_cast<unsigned>(StrToIntDef(frmSetup->mfcbxBaud->Text(), 9600));
-  };
-  tnc.SelectFirstBaud = [] { frmSetup->mfcbxBaud->SetItemIndex(0); };
-  tnc.InitLines = [] { return MemoLines(*frmSetup->memIni); };
-  tnc.ExitLines = [] { return MemoLines(*frmSetup->memDeini); };
-  tnc.ShowError = [](const std::string& Text) { MyShowError(Text); };
-  tnc.SetStatusText = [](const std::string& Status) {
+  }
+  void SelectFirstBaud() override { frmSetup->mfcbxBaud->SetItemIndex(0); }
+  std::vector<std::string> InitLines() const override { return MemoLines(*frmSetup->memIni); }
+  std::vector<std::string> ExitLines() const override { return MemoLines(*frmSetup->memDeini); }
+  void SetStatusText(const std::string& Status) override {
     if (frmAprs) frmAprs->UpdateCaption(Status);
-  };
-  tnc.OnDeviceLost = [] {
+  }
+  void ShowError(const std::string& Text) override { MyShowError(Text); }
+  void DeviceLost() override {
     if (!frmAprs) return;
     frmAprs->bmpmRxP1->SetActive(false);
     frmAprs->bmpmRxP2->SetActive(false);
-  };
+  }
+};
+TWindowTncViews window_tnc_views;
+
+// The TNC reports to the windows; the port's bytes go to the KISS link.
+void ConnectTnc() {
+  TncControl().SetViews(&window_tnc_views);
   KissLink.SetViews(&window_kiss_views);
   AttachKissLink(TncRs232(), KissLink);
 }

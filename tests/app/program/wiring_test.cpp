@@ -205,7 +205,7 @@ TEST_F(WiringTest, TheGpsLampKeepsTheFaultPicture) {
 }
 
 TEST_F(WiringTest, TncStatusAndAprsIsStatusAreShown) {
-  TncControl().SetStatusText("KISS");
+  TncControl().Views().SetStatusText("KISS");
   EXPECT_EQ(frmAprs->Caption(), MapWindowCaption(frmAprs->Map->MapName, "KISS"));
   frmAprs->AprsIs.Views().SetStatusText("connected");
   EXPECT_EQ(frmAprs->Label1->Caption(), "connected");
