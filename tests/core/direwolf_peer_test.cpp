@@ -11,8 +11,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 #include <sstream>
 
 #include "core/aprs_data.h"
@@ -150,9 +152,21 @@ TEST(DirewolfPeer, PositionsAgreeWithDecodeAprs) {
   EXPECT_EQ(compared, 75);
 }
 
+// A folder of the test's own under the temporary folder, gone with it: other
+// worktrees run the same tests at the same time.
+struct TPrivateFolder {
+  TPrivateFolder()
+      : path(testing::TempDir() + "velmora-peer-" + std::to_string(std::random_device{}()) + "/") {
+    std::filesystem::create_directories(path);
+  }
+  ~TPrivateFolder() { std::filesystem::remove_all(path); }
+  std::string path;
+};
+
 TEST(DirewolfPeer, DecodeAprsReadsOurKissFramesBackAsTheLinesWeSent) {
   std::vector<std::string> sent;
-  std::string hex_file = testing::TempDir() + "velmora_kiss_frames.txt";
+  const TPrivateFolder folder;
+  std::string hex_file = folder.path + "velmora_kiss_frames.txt";
   {
     std::ofstream hex(hex_file);
     for (const std::string& packet : ReadLines(kPackets)) {
@@ -176,7 +190,6 @@ TEST(DirewolfPeer, DecodeAprsReadsOurKissFramesBackAsTheLinesWeSent) {
   }
   ASSERT_GT(sent.size(), 40u);
   const std::vector<std::string> output = RunDecoder("decode_aprs '" + hex_file + "'");
-  std::remove(hex_file.c_str());
   if (output.empty()) GTEST_SKIP() << "decode_aprs is not installed";
   size_t found = 0, command_frames = 0;
   for (const std::string& line : output) {
@@ -211,7 +224,8 @@ std::vector<std::vector<uint8_t>> AtestFrames(const std::vector<std::string>& ou
 
 TEST(DirewolfPeer, DecodesTheFramesGenPacketsAndAtestMake) {
   const std::vector<std::string> packets = ReadLines(kPackets);
-  const std::string folder = testing::TempDir();
+  const TPrivateFolder private_folder;
+  const std::string& folder = private_folder.path;
   std::string wav_files;
   for (size_t i = 0; i < packets.size(); ++i) {
     const std::string text = folder + "velmora_packet.txt";
@@ -225,9 +239,6 @@ TEST(DirewolfPeer, DecodesTheFramesGenPacketsAndAtestMake) {
     wav_files += " '" + wav + "'";
   }
   const std::vector<std::string> output = RunDecoder("atest -h" + wav_files);
-  for (size_t i = 0; i < packets.size(); ++i) {
-    std::remove((folder + "velmora_packet_" + std::to_string(i) + ".wav").c_str());
-  }
   const std::vector<std::vector<uint8_t>> frames = AtestFrames(output);
   ASSERT_EQ(frames.size(), packets.size());
   for (size_t i = 0; i < packets.size(); ++i) {
