@@ -430,10 +430,11 @@ int TExPageControl::RowRoom() const {
   return (across ? Width() : Height()) - 2 * kRowInset;
 }
 
-// Slot 0 is the row at the control's edge; higher slots lie nearer the page.
-TRect TExPageControl::PlaceTab(int Along, int Length, int Slot, int Thickness) const {
+// Higher slots lie nearer the page.
+TRect TExPageControl::PlaceTab(int Along, int Length, int Slot, int Thickness,
+                               bool Opposite) const {
   const int near = kRowInset + Slot * Thickness;
-  switch (tab_position_) {
+  switch (Opposite ? OppositeEdge(tab_position_) : tab_position_) {
     case tpTop:
       return Rect(Along, near, Along + Length, near + Thickness);
     case tpBottom:
@@ -465,6 +466,8 @@ std::vector<std::vector<int>> TExPageControl::BreakIntoRows(const std::vector<in
 void TExPageControl::LayOut(bool KeepActiveInSight) {
   const int count = static_cast<int>(tabs_.size());
   tab_rects_.assign(count, TRect{});
+  tab_opposite_.assign(count, false);
+  opposite_rows_ = 0;
   const int thickness = RowThickness();
   const int room = RowRoom();
   const bool across = tab_position_ == tpTop || tab_position_ == tpBottom;
@@ -484,8 +487,13 @@ void TExPageControl::LayOut(bool KeepActiveInSight) {
     int activeRow = 0;
     for (int r = 0; r < row_count_; ++r)
       if (std::find(rows[r].begin(), rows[r].end(), active) != rows[r].end()) activeRow = r;
+    // With ScrollOpposite the rows before it go to the other edge instead, the row just
+    // before it next to the page there.
+    if (scroll_opposite_) opposite_rows_ = activeRow;
     for (int r = 0; r < row_count_; ++r) {
-      const int slot = row_count_ - 1 - (r - activeRow + row_count_) % row_count_;
+      const bool opposite = r < opposite_rows_;
+      int slot = row_count_ - 1 - (r - activeRow + row_count_) % row_count_;
+      if (scroll_opposite_) slot = opposite ? r : row_count_ - 1 - r;
       int used = 0;
       for (int tab : rows[r]) used += lengths[tab];
       const int spare = ragged_right_ || row_count_ == 1 ? 0 : std::max(room - used, 0);
@@ -495,7 +503,8 @@ void TExPageControl::LayOut(bool KeepActiveInSight) {
         const int tab = rows[r][k];
         // The spare room is shared out, the first tabs taking the odd pixels.
         const int length = lengths[tab] + spare / n + (k < spare % n ? 1 : 0);
-        tab_rects_[tab] = PlaceTab(along, length, slot, thickness);
+        tab_rects_[tab] = PlaceTab(along, length, slot, thickness, opposite);
+        tab_opposite_[tab] = opposite;
         along += length;
       }
     }
@@ -573,19 +582,28 @@ int TExPageControl::PageAtPos(int X, int Y) const {
 }
 
 TRect TExPageControl::DisplayRect() const {
-  const int row = tabs_.empty() ? 0 : RowThickness() * std::max(row_count_, 1);
+  const int thickness = RowThickness();
+  const int row = tabs_.empty() ? 0 : thickness * std::max(row_count_ - opposite_rows_, 1);
   const int edge = kRowInset + row;
+  // Rows gone round to the other edge take their room there.
+  const int far = kPageInset + (opposite_rows_ > 0 ? kRowInset + thickness * opposite_rows_ : 0);
   switch (tab_position_) {
     case tpTop:
-      return Rect(kPageInset, edge + kPageInset, Width() - kPageInset, Height() - kPageInset);
+      return Rect(kPageInset, edge + kPageInset, Width() - kPageInset, Height() - far);
     case tpBottom:
-      return Rect(kPageInset, kPageInset, Width() - kPageInset, Height() - edge - kPageInset);
+      return Rect(kPageInset, far, Width() - kPageInset, Height() - edge - kPageInset);
     case tpLeft:
-      return Rect(edge + kPageInset, kPageInset, Width() - kPageInset, Height() - kPageInset);
+      return Rect(edge + kPageInset, kPageInset, Width() - far, Height() - kPageInset);
     case tpRight:
-      return Rect(kPageInset, kPageInset, Width() - edge - kPageInset, Height() - kPageInset);
+      return Rect(far, kPageInset, Width() - edge - kPageInset, Height() - kPageInset);
   }
   return ClientRect();
+}
+
+bool TExPageControl::TabAtOppositeEdge(int PageIndex) const {
+  const TExTabSheet* page = Pages(PageIndex);
+  const int tab = page ? page->TabIndex() : -1;
+  return tab >= 0 && tab < static_cast<int>(tab_opposite_.size()) && tab_opposite_[tab];
 }
 
 void TExPageControl::AlignControls(TRect& Area) {
@@ -632,6 +650,12 @@ void TExPageControl::SetTabWidth(int Value) {
 void TExPageControl::SetMultiLine(bool Value) {
   if (multi_line_ == Value) return;
   multi_line_ = Value;
+  LayOut();
+}
+
+void TExPageControl::SetScrollOpposite(bool Value) {
+  if (scroll_opposite_ == Value) return;
+  scroll_opposite_ = Value;
   LayOut();
 }
 

@@ -7,7 +7,8 @@
 // plus fixed margins (TabWidthFor), so no caption is clipped, or TabWidth wide. Tabs that
 // do not fit the row are scrolled by two arrow buttons in the row's far corner (tabs at
 // the top or bottom), or with MultiLine wrap into rows, the row of the active tab next to
-// the page; without RaggedRight each row is stretched to the control's width. Page indices
+// the page; without RaggedRight each row is stretched to the control's width; with
+// ScrollOpposite the rows before the active one go round to the opposite edge. Page indices
 // count every sheet, tab indices only the sheets with a tab.
 //
 // ActivePage := null clears the selection only: the sheet shown before stays visible.
@@ -28,6 +29,20 @@
 class TExPageControl;
 
 enum TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
+// The edge across the page.
+constexpr TTabPosition OppositeEdge(TTabPosition Position) {
+  switch (Position) {
+    case tpTop:
+      return tpBottom;
+    case tpBottom:
+      return tpTop;
+    case tpLeft:
+      return tpRight;
+    case tpRight:
+      return tpLeft;
+  }
+  return Position;
+}
 enum TTabStyle { tsClassic, tsDotNet, tsKestrel };
 enum TClosePosition { cpLeft, cpRight };
 
@@ -188,6 +203,12 @@ class TExPageControl : public TCustomControl {
   // Rows of several tabs keep their natural widths instead of filling the row.
   bool RaggedRight() const { return ragged_right_; }
   void SetRaggedRight(bool Value);
+  // With MultiLine, the rows before the active tab's row go round to the opposite edge
+  // of the control instead of behind the rows after it.
+  bool ScrollOpposite() const { return scroll_opposite_; }
+  void SetScrollOpposite(bool Value);
+  // Whether the page's tab lies in a row at the opposite edge.
+  bool TabAtOppositeEdge(int PageIndex) const;
   // The text of the tab under the mouse shows in the hot colour.
   bool HotTrack() const { return hot_track_; }
   void SetHotTrack(bool Value);
@@ -315,7 +336,9 @@ class TExPageControl : public TCustomControl {
   void LayOut(bool KeepActiveInSight = true);
   // The rows of the tabs (tab indices, in order) and their lengths along the row.
   std::vector<std::vector<int>> BreakIntoRows(const std::vector<int>& Lengths, int Room) const;
-  TRect PlaceTab(int Along, int Length, int Slot, int Thickness) const;
+  // Slot 0 is the row at the control's edge on the tabs' side, or with Opposite on the
+  // other side.
+  TRect PlaceTab(int Along, int Length, int Slot, int Thickness, bool Opposite = false) const;
   int RowRoom() const;
   void ScrollTabs(int Delta);
   int RowThickness() const;
@@ -357,6 +380,9 @@ class TExPageControl : public TCustomControl {
   int tab_width_ = 0;
   bool multi_line_ = false;
   bool ragged_right_ = false;
+  bool scroll_opposite_ = false;
+  int opposite_rows_ = 0;
+  std::vector<bool> tab_opposite_;  // by tab index
   bool hot_track_ = false;
   int row_count_ = 0;
   int first_shown_tab_ = 0;

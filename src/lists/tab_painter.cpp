@@ -31,12 +31,25 @@ void Fill(TCanvas& C, const TRect& R, TColor Color) {
 class TTabPainter {
  public:
   TTabPainter(TExPageControl& Control, TCanvas& Canvas)
-      : pc_(Control), c_(Canvas), w_(Control.Width()), h_(Control.Height()) {}
+      : pc_(Control),
+        c_(Canvas),
+        w_(Control.Width()),
+        h_(Control.Height()),
+        pos_(Control.TabPosition()) {}
 
   void Paint();
   void DrawCloseButton(const TRect& Tab, bool Active, TCloseLook Look);
 
  private:
+  // Rows that went round to the opposite edge (ScrollOpposite): drawn as tabs of that
+  // edge, their strip opening into the page there.
+  void PaintOppositeRows();
+  // Whether this pass draws the page's tab.
+  bool OnThisSide(int PageIndex) const {
+    return pc_.Pages(PageIndex)->TabVisible() && pc_.TabRect(PageIndex).Width() > 0 &&
+           pc_.TabAtOppositeEdge(PageIndex) == opposite_;
+  }
+  void FillBand();
   void ComputeExtent();
   int Edge() const;
   void DrawColourRing();
@@ -53,6 +66,8 @@ class TTabPainter {
   TExPageControl& pc_;
   TCanvas& c_;
   const int w_, h_;
+  TTabPosition pos_;
+  bool opposite_ = false;
   int max_bottom_ = 0, min_top_ = 0, min_left_ = 0, max_right_ = 0;
   int join_ = 0;
   bool ring_ = false;
@@ -80,7 +95,7 @@ void TTabPainter::DrawCloseButton(const TRect& Tab, bool Active, TCloseLook Look
   const int la = (Active || Look != clkNormal) ? pc_.LowerActive() : 0;
   const bool right = pc_.ClosePosition() == cpRight;
   int x = 0, y = 0;
-  switch (pc_.TabPosition()) {
+  switch (pos_) {
     case tpTop:
     case tpBottom:
       x = right ? Tab.Right - m.RightMargin() - 14 : Tab.Left + m.LeftMargin();
@@ -96,7 +111,7 @@ void TTabPainter::DrawCloseButton(const TRect& Tab, bool Active, TCloseLook Look
       if (!pc_.TabBackGroundActive().Empty()) y += pc_.TabOverlap();
       break;
   }
-  const bool up = pc_.TabPosition() == tpLeft;
+  const bool up = pos_ == tpLeft;
   if (!pc_.CloseGlyph().Empty()) {
     c_.Draw(x + 2, up ? y - 13 : y + 2, pc_.CloseGlyph());
     return;
@@ -146,9 +161,8 @@ void TTabPainter::ComputeExtent() {
   min_left_ = w_;
   max_right_ = 0;
   for (int n = pc_.PageCount() - 1; n >= 0; --n) {
-    if (!pc_.Pages(n)->TabVisible()) continue;
+    if (!OnThisSide(n)) continue;
     TRect r = pc_.TabRect(n);
-    if (r.Width() <= 0) continue;
     if (!any_tab_) min_top_ = r.Top;
     any_tab_ = true;
     max_bottom_ = std::max(max_bottom_, r.Bottom);
@@ -156,7 +170,7 @@ void TTabPainter::ComputeExtent() {
     min_left_ = std::min(min_left_, r.Left);
     max_right_ = std::max(max_right_, r.Right);
     r.Right += 2;
-    switch (pc_.TabPosition()) {
+    switch (pos_) {
       case tpTop:
         r.Left -= 2;
         r.Top -= 2;
@@ -179,7 +193,7 @@ void TTabPainter::ComputeExtent() {
     Fill(c_, r, parent_color_);
   }
   if (!any_tab_) {
-    switch (pc_.TabPosition()) {
+    switch (pos_) {
       case tpTop:
         max_bottom_ = 2;
         break;
@@ -198,7 +212,7 @@ void TTabPainter::ComputeExtent() {
 
 // The extent's edge next to the page.
 int TTabPainter::Edge() const {
-  switch (pc_.TabPosition()) {
+  switch (pos_) {
     case tpTop:
       return max_bottom_;
     case tpBottom:
@@ -217,7 +231,23 @@ void TTabPainter::Paint() {
   parent_color_ = pc_.Parent() ? pc_.Parent()->Color() : clBtnFace;
   c_.Font().Assign(pc_.Font());
   ComputeExtent();
-  switch (pc_.TabPosition()) {
+  FillBand();
+  DrawColourRing();
+  if (!pc_.TabSheet3D()) {
+    DrawPageBorder();
+    if (pc_.RoundEdges()) DrawRoundEdges();
+    DrawJoinLine();
+  }
+  for (int n = pc_.PageCount() - 1; n >= 0; --n)
+    if (OnThisSide(n)) DrawTab(*pc_.Pages(n), n);
+  DrawDeferredTab();
+  DrawHover();
+  DrawScrollArrows();
+  PaintOppositeRows();
+}
+
+void TTabPainter::FillBand() {
+  switch (pos_) {
     case tpTop:
       Fill(c_, Rect(0, 0, w_, max_bottom_), pc_.TabBackGroundColor());
       break;
@@ -231,17 +261,41 @@ void TTabPainter::Paint() {
       Fill(c_, Rect(min_left_, 0, w_, h_), pc_.TabBackGroundColor());
       break;
   }
-  DrawColourRing();
+}
+
+// The band covers the page's frame where it ran along that edge; the frame's line moves
+// to the band's inner edge. The active tab is never among these rows.
+void TTabPainter::PaintOppositeRows() {
+  bool any = false;
+  for (int n = 0; n < pc_.PageCount() && !any; ++n) any = pc_.TabAtOppositeEdge(n);
+  if (!any) return;
+  opposite_ = true;
+  pos_ = OppositeEdge(pos_);
+  any_tab_ = false;
+  join_ = 0;
+  ComputeExtent();
+  FillBand();
   if (!pc_.TabSheet3D()) {
-    DrawPageBorder();
-    if (pc_.RoundEdges()) DrawRoundEdges();
-    DrawJoinLine();
+    c_.Pen().SetColor(pc_.TabSheetBorderColor());
+    switch (pos_) {
+      case tpTop:
+        Line(c_, {{0, max_bottom_}, {w_, max_bottom_}});
+        break;
+      case tpBottom:
+        Line(c_, {{0, min_top_ - 1}, {w_, min_top_ - 1}});
+        break;
+      case tpLeft:
+        Line(c_, {{max_right_, 0}, {max_right_, h_}});
+        break;
+      case tpRight:
+        Line(c_, {{min_left_ - 1, h_}, {min_left_ - 1, 0}});
+        break;
+    }
+    join_ = pc_.TabSplitLine() ? 0 : 1;
   }
   for (int n = pc_.PageCount() - 1; n >= 0; --n)
-    if (pc_.Pages(n)->TabVisible() && pc_.TabRect(n).Width() > 0) DrawTab(*pc_.Pages(n), n);
-  DrawDeferredTab();
+    if (OnThisSide(n)) DrawTab(*pc_.Pages(n), n);
   DrawHover();
-  DrawScrollArrows();
 }
 
 // A single row whose tabs do not fit: its far corner, cleared, holds two arrow buttons,
@@ -252,8 +306,8 @@ void TTabPainter::DrawScrollArrows() {
   if (back.Width() <= 0) return;
   const TRect corner = Rect(w_ - 35, back.Top - 2, w_, back.Bottom + 2);
   Fill(c_, corner, pc_.Color());
-  c_.Pen().SetColor(pc_.TabPosition() == tpTop ? clWhite : 0x404040);
-  const int y = pc_.TabPosition() == tpTop ? max_bottom_ : min_top_ - 1;
+  c_.Pen().SetColor(pos_ == tpTop ? clWhite : 0x404040);
+  const int y = pos_ == tpTop ? max_bottom_ : min_top_ - 1;
   Line(c_, {{std::max(max_right_, w_ - 35), y}, {w_, y}});
   bool moreAhead = false;
   for (int n = 0; n < pc_.PageCount(); ++n)
@@ -289,7 +343,7 @@ void TTabPainter::DrawColourRing() {
   const int e = Edge();
   std::vector<TRect> strips;
   TRect band;
-  switch (pc_.TabPosition()) {
+  switch (pos_) {
     case tpTop:
       strips = {Rect(1, e + d, w_ - 1, e + 4), Rect(1, h_ - 4, w_ - 1, h_ - 1),
                 Rect(1, e + d, 4, h_ - 1), Rect(w_ - 4, e + d, w_ - 1, h_ - 1)};
@@ -332,7 +386,7 @@ void TTabPainter::DrawPageBorder() {
   const int e = Edge();
   c_.Pen().SetColor(pc_.TabSheetBorderColor());
   const TColor inner = pc_.Color();
-  switch (pc_.TabPosition()) {
+  switch (pos_) {
     case tpTop:
       Line(c_, {{0, e}, {0, h_}});
       Line(c_, {{0, h_ - 1}, {w_, h_ - 1}});
@@ -379,7 +433,7 @@ void TTabPainter::DrawRoundEdges() {
   const TColor inner = pc_.Color();
   const TColor border = pc_.TabSheetBorderColor();
   const int W = w_, H = h_;
-  switch (pc_.TabPosition()) {
+  switch (pos_) {
     case tpTop:
       c_.Pen().SetColor(inner);
       Line(c_, {{0, H - 4}, {0, H - 1}, {4, H - 1}});
@@ -430,11 +484,11 @@ void TTabPainter::DrawJoinLine() {
   TColor pen = pc_.Color();
   if (ring_ && active) {
     pen = active->Color();
-    if (pc_.TabPosition() == tpBottom && active->ColorTo() != clNone) pen = active->ColorTo();
+    if (pos_ == tpBottom && active->ColorTo() != clNone) pen = active->ColorTo();
   }
   c_.Pen().SetColor(pen);
   const int o = pc_.TabOverlap();
-  switch (pc_.TabPosition()) {
+  switch (pos_) {
     case tpTop:
       Line(c_, {{3, max_bottom_}, {max_right_ + o, max_bottom_}});
       break;
@@ -454,13 +508,13 @@ void TTabPainter::DrawJoinLine() {
 
 // A tab whose far edge lies within 3 pixels of the row's end.
 bool TTabPainter::IsLastTab(const TRect& R) const {
-  const bool across = pc_.TabPosition() == tpTop || pc_.TabPosition() == tpBottom;
+  const bool across = pos_ == tpTop || pos_ == tpBottom;
   return across ? R.Right >= max_right_ - 3 : R.Bottom >= max_bottom_ - 3;
 }
 
 void TTabPainter::DrawTabBorder(const TRect& R, bool Active, int PageIndex) {
   const int L = R.Left, T = R.Top, Rr = R.Right, B = R.Bottom;
-  const TTabPosition pos = pc_.TabPosition();
+  const TTabPosition pos = pos_;
   c_.Brush().SetStyle(bsClear);
   c_.Pen().SetColor(pc_.TabBorderColor());
   auto separatorWanted = [&] {
@@ -593,7 +647,7 @@ void TTabPainter::DrawTab(TExTabSheet& Sheet, int PageIndex) {
   const bool active = &Sheet == pc_.ActivePage();
   const bool drawn = static_cast<bool>(pc_.OnDrawTab);
   if (drawn) pc_.OnDrawTab(&pc_, PageIndex, r, active);
-  const TTabPosition pos = pc_.TabPosition();
+  const TTabPosition pos = pos_;
   const bool across = pos == tpTop || pos == tpBottom;
   const TTabMargin& m = pc_.TabMargin();
   // Colours by state.
@@ -756,7 +810,7 @@ void TTabPainter::DrawDeferredTab() {
   if (deferred_ < 0 || pc_.OnDrawTab) return;
   TExTabSheet& sheet = *pc_.Pages(deferred_);
   const TRect& r = deferred_rect_;
-  const TTabPosition pos = pc_.TabPosition();
+  const TTabPosition pos = pos_;
   const bool across = pos == tpTop || pos == tpBottom;
   const int length = (across ? r.Width() : r.Height()) + (across ? 2 : 3) + pc_.TabOverlap();
   const bool low = pc_.LowerActive() < 1;
@@ -815,13 +869,13 @@ void TTabPainter::DrawDeferredTab() {
 void TTabPainter::DrawHover() {
   const int hover = pc_.HoverTab();
   if (hover < 0 || pc_.TabHoverColor == clNone || pc_.TabHoverBorder == clNone ||
-      pc_.Pages(hover) == pc_.ActivePage())
+      pc_.Pages(hover) == pc_.ActivePage() || !OnThisSide(hover))
     return;
   TRect r = pc_.TabRect(hover);
   if (r.Width() <= 0) return;
   int L = r.Left, T = r.Top, R = r.Right, B = r.Bottom;
   c_.Pen().SetColor(pc_.TabHoverBorder);
-  switch (pc_.TabPosition()) {
+  switch (pos_) {
     case tpTop:
       T -= 1;
       if (R > w_ - 5) R -= 1;

@@ -63,10 +63,10 @@ TEST(DirewolfKiss, PacketsCrossOurKissLinkInBothDirections) {
   // gen_packets runs to its end: on a loaded machine a file that had only begun to grow
   // was cut off, and direwolf heard no packet in it.
   int status = -1;
-  const std::string gen = RunAndCapture("gen_packets -r 48000 -o " +
-                                            (work / "packet.wav").string() + " " +
-                                            (work / "packet.txt").string() + " 2>&1",
-                                        &status);
+  const std::string gen =
+      RunAndCapture("gen_packets -r 48000 -o " + (work / "packet.wav").string() + " " +
+                        (work / "packet.txt").string() + " 2>&1",
+                    &status);
   ASSERT_EQ(status, 0) << gen;
   ASSERT_GT(fs::file_size(work / "packet.wav"), 44u) << gen;
 

@@ -567,6 +567,46 @@ TEST_F(PageControlTest, AMultiLineChangePaintsOnceItIsDone) {
   form.Hide();
 }
 
+// ScrollOpposite: choosing a tab in a later row sends the rows before it round to the
+// other edge, where they are drawn, hit and open into the page from that side.
+TEST_F(PageControlTest, ScrollOppositeSendsTheRowsBeforeTheActiveOneToTheOtherEdge) {
+  pc->SetBounds(0, 0, 220, 200);
+  pc->SetTabHeight(20);
+  for (const char* caption : {"Monitor", "My Message", "Message Group", "Settings", "Log"})
+    Sheet(caption);
+  pc->SetMultiLine(true);
+  pc->SetScrollOpposite(true);
+  const int rows = pc->RowCount();
+  ASSERT_GE(rows, 2);
+  const TRect all = pc->DisplayRect();
+  EXPECT_EQ(all.Bottom, pc->Height() - 4);  // the first tab's row is the page's: none moved
+  pc->SetActivePage(pc->Pages(4));
+  const TRect page = pc->DisplayRect();
+  EXPECT_EQ(pc->TabRect(4).Bottom, page.Top - 4);
+  EXPECT_FALSE(pc->TabAtOppositeEdge(4));
+  EXPECT_TRUE(pc->TabAtOppositeEdge(0));
+  // The rows before the last went below the page, the one just before it next to it.
+  const int moved = rows - 1;
+  EXPECT_EQ(page.Top, all.Top - moved * 20);
+  EXPECT_EQ(page.Bottom, pc->Height() - 4 - 2 - moved * 20);
+  EXPECT_GE(pc->TabRect(0).Top, page.Bottom);
+  EXPECT_LE(pc->TabRect(0).Bottom, pc->Height());
+  EXPECT_EQ(pc->PageAtPos(pc->TabRect(0).Left + 5, pc->TabRect(0).Top + 5), 0);
+  // Drawn there: the caption's ink below the page, the page's frame above those rows.
+  const auto shot = Snapshot(*pc, clWhite);
+  bool ink = false;
+  const TRect first = pc->TabRect(0);
+  for (int x = first.Left; x < first.Right; ++x)
+    for (int y = first.Top; y < first.Bottom; ++y)
+      ink = ink || shot->Canvas().Pixels(x, y) == clBlack;
+  EXPECT_TRUE(ink);
+  EXPECT_EQ(shot->Canvas().Pixels(pc->Width() / 2, page.Bottom + 4 - 1), 0x808080);
+  // Back on the first row, every row is on the tabs' side again.
+  pc->SetActivePage(pc->Pages(0));
+  EXPECT_EQ(pc->DisplayRect(), all);
+  EXPECT_FALSE(pc->TabAtOppositeEdge(4));
+}
+
 TEST_F(PageControlTest, HotTrackColoursTheTextUnderTheMouseAndHighlightedTabsStandOut) {
   Sheet("First");
   Sheet("Second");
