@@ -1,5 +1,6 @@
 // The monitor and the message lists select by mouse and copy with Ctrl+C: what a user
-// drags over comes out of the system clipboard as text.
+// drags over comes out of the system clipboard as text; and a selection dragged out of
+// a message list lands in a drop target as text and RTF.
 #include <gtest/gtest.h>
 
 #include "../app_windows.h"
@@ -8,6 +9,7 @@
 #include "app/monitor/monitor_styles.h"
 #include "app/program/frm_main.h"
 #include "platform/gui/clipboard.h"
+#include "platform/gui/drag_drop.h"
 #include "platform/gui/gui_test_support.h"
 #include "richtext/rich_doc.h"
 
@@ -60,6 +62,48 @@ TEST(MessageListCopy, AMessageListCopiesWhatTheMouseSelected) {
   list.AddTextParagraph("DL1ABC>WU2Z: hello there", 0, 0);
   list.FormatDocument();
   EXPECT_EQ(DragAndCopy(list, 0, 0), "DL1ABC>WU2Z: hello there");
+  msg.Hide();
+}
+
+// Takes copies and keeps the text and RTF that came.
+struct TTextTarget : TDropTarget {
+  std::string text, rtf;
+  void DragEnter(const TDataObject&, TShiftState, TPoint, TDropEffects& Effect) override {
+    Effect &= deCopy;
+  }
+  void DragOver(TShiftState, TPoint, TDropEffects& Effect) override { Effect &= deCopy; }
+  void DragLeave() override {}
+  void Drop(const TDataObject& Data, TShiftState, TPoint, TDropEffects& Effect) override {
+    Data.GetData("text/plain", text);
+    Data.GetData("text/rtf", rtf);
+    Effect = deCopy;
+  }
+};
+
+TEST(MessageListDrag, ASelectionDraggedOutOfAMessageListLandsAsTextAndRtf) {
+  TfrmAprsMsg msg{nullptr};
+  msg.Show();
+  auto* target = new TCustomControl(&msg);
+  target->SetBounds(0, 0, 50, 50);
+  target->SetParent(&msg);
+  TTextTarget sink;
+  RegisterDragDrop(*target, sink);
+  TRichDoc& list = *msg.rdMyMsg;
+  list.AddTextParagraph("DL1ABC>WU2Z: drag me", 0, 0);
+  list.FormatDocument();
+  list.SelectAll();
+  TRichDocRDData& data = list.RDData();
+  const TRDDrawLineInfo& line = *data.DrawItems[0];
+  const int x = line.Left + line.Width / 2, y = line.Top - data.GetVOffs() + line.Height / 2;
+  TScriptedDrags drags({{target, 10, 10}});
+  SimulateMouseDown(list, mbLeft, x, y);
+  SimulateMouseMove(list, x + 20, y, ssLeft);
+  SimulateMouseUp(list, mbLeft, x + 20, y);
+  EXPECT_EQ(drags.Count(), 1);
+  EXPECT_EQ(sink.text, "DL1ABC>WU2Z: drag me");
+  EXPECT_EQ(sink.rtf.substr(0, 6), "{\\rtf1");
+  EXPECT_NE(sink.rtf.find("drag me"), std::string::npos);
+  RevokeDragDrop(*target);
   msg.Hide();
 }
 
