@@ -623,7 +623,7 @@ void TExSectionList::Sort() {
   order_valid_ = true;
   order_column_ = column;
   order_direction_ = direction;
-  header_->Invalidate();
+  if (settingsChanged) header_->Invalidate();
   if (OnSorted) OnSorted(this, column);
 }
 

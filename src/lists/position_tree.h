@@ -24,6 +24,24 @@ class TPositionTree {
   TPositionHook* At(int Index) const;
   // The position of a hook that is in this tree.
   static int PositionOf(const TPositionHook* Hook);
+  // The first position whose hook Before(hook, position) rejects, where Before holds for
+  // a leading run of the sequence (as "goes before" does in a sorted one); Count() when
+  // it holds for all. One descent: a sorted insert finds its place without looking up
+  // each probe by position.
+  template <class TBefore>
+  int PartitionPoint(TBefore Before) const {
+    int first = 0;
+    for (TPositionHook* hook = root_; hook;) {
+      const int position = first + (hook->left ? hook->left->size : 0);
+      if (Before(hook, position)) {
+        first = position + 1;
+        hook = hook->right;
+      } else {
+        hook = hook->left;
+      }
+    }
+    return first;
+  }
   // Index 0..Count().
   void Insert(TPositionHook* Hook, int Index);
   void Remove(TPositionHook* Hook);

@@ -607,16 +607,8 @@ void TSectionGroupedList::ResortItem(POGLItem Item, int Column, TOGLSortDirectio
   const bool nextOk = !Item->NextSibling || !before(Item->NextSibling, old);
   if (prevOk && nextOk) return;
   Unlink(Item);
-  int lo = 0;
-  int hi = parent->Children.Count();
-  while (lo < hi) {
-    const int mid = (lo + hi) / 2;
-    if (before(NodeOfHook(parent->Children.At(mid)), mid)) {
-      lo = mid + 1;
-    } else {
-      hi = mid;
-    }
-  }
+  const int lo = parent->Children.PartitionPoint(
+      [&](TPositionHook* hook, int p) { return before(NodeOfHook(hook), p); });
   POGLItem next = NodeOfHook(parent->Children.At(lo));
   POGLItem prev = next ? next->PrevSibling : parent->LastChild;
   parent->Children.Insert(&Item->Hook, lo);

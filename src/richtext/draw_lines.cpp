@@ -28,13 +28,8 @@ void TRDDrawLineInfo::SetSize(int width, int height) {
 
 TRDDrawLines::~TRDDrawLines() = default;
 
-void TRDDrawLines::Check(int index) const {
-  if (index < 0 || index >= Count()) throw ERDListIndexError(index);
-}
-
-TRDDrawLineInfo* TRDDrawLines::GetItem(int index) const {
-  Check(index);
-  return items_[size_t(index)].get();
+void TRDDrawLines::ThrowIndexError(int index) {
+  throw ERDListIndexError(index);
 }
 
 void TRDDrawLines::PutItem(int index, std::unique_ptr<TRDDrawLineInfo> item) {

@@ -56,7 +56,10 @@ class TRDDrawLines {
   int Count() const { return int(items_.size()); }
   // The draw item at index (the list-index error outside 0..Count-1). Inside an open
   // window the slot is empty: nullptr.
-  TRDDrawLineInfo* GetItem(int index) const;
+  TRDDrawLineInfo* GetItem(int index) const {
+    Check(index);
+    return items_[size_t(index)].get();
+  }
   TRDDrawLineInfo* operator[](int index) const { return GetItem(index); }
   void PutItem(int index, std::unique_ptr<TRDDrawLineInfo> item);
   void Add(std::unique_ptr<TRDDrawLineInfo> item);
@@ -81,6 +84,10 @@ class TRDDrawLines {
   std::string GetSubDrawItemText(int dItemNo, const TRDItemList& items, int from, int count) const;
 
  private:
-  void Check(int index) const;
+  // Inline: layout and trimming read draw lines in loops over the whole document.
+  void Check(int index) const {
+    if (index < 0 || index >= Count()) ThrowIndexError(index);
+  }
+  [[noreturn]] static void ThrowIndexError(int index);
   std::vector<std::unique_ptr<TRDDrawLineInfo>> items_;
 };

@@ -28,8 +28,8 @@ int ControlItems(const TCustomRDItemInfo* item) {
 
 // --- item list ------------------------------------------------------------------------------
 
-void TRDItemList::Check(int index) const {
-  if (index < 0 || index >= Count()) throw ERDListIndexError(index);
+void TRDItemList::ThrowIndexError(int index) {
+  throw ERDListIndexError(index);
 }
 
 const std::string& TRDItemList::Strings(int index) const {
@@ -40,11 +40,6 @@ const std::string& TRDItemList::Strings(int index) const {
 void TRDItemList::SetString(int index, std::string text) {
   Check(index);
   entries_[size_t(index)].Text = std::move(text);
-}
-
-TCustomRDItemInfo* TRDItemList::Objects(int index) const {
-  Check(index);
-  return entries_[size_t(index)].Item.get();
 }
 
 void TRDItemList::Add(std::string text, std::unique_ptr<TCustomRDItemInfo> item) {

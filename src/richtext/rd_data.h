@@ -45,7 +45,10 @@ class TRDItemList {
   int Count() const { return int(entries_.size()); }
   const std::string& Strings(int index) const;
   void SetString(int index, std::string text);
-  TCustomRDItemInfo* Objects(int index) const;
+  TCustomRDItemInfo* Objects(int index) const {
+    Check(index);
+    return entries_[size_t(index)].Item.get();
+  }
   void Add(std::string text, std::unique_ptr<TCustomRDItemInfo> item);
   void Insert(int index, std::string text, std::unique_ptr<TCustomRDItemInfo> item);
   // Hands the object of entry index to the caller; the entry stays, without an object.
@@ -62,7 +65,11 @@ class TRDItemList {
     std::string Text;
     std::unique_ptr<TCustomRDItemInfo> Item;
   };
-  void Check(int index) const;
+  // Inline: layout and trimming read items in loops over the whole document.
+  void Check(int index) const {
+    if (index < 0 || index >= Count()) ThrowIndexError(index);
+  }
+  [[noreturn]] static void ThrowIndexError(int index);
   // A deque: a log trims its oldest items from the front on every append.
   std::deque<Entry> entries_;
   int control_count_ = 0;

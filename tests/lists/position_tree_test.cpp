@@ -40,4 +40,12 @@ TEST(PositionTree, KeepsOrderAndPositionsThroughRandomEdits) {
   check();
   EXPECT_EQ(tree.At(-1), nullptr);
   EXPECT_EQ(tree.At(tree.Count()), nullptr);
+  // Every cut of the sequence is found where a scan finds it, the ends included.
+  for (int cut = 0; cut <= tree.Count(); ++cut) {
+    EXPECT_EQ(tree.PartitionPoint([&](TPositionHook* hook, int position) {
+      EXPECT_EQ(hook, model[static_cast<size_t>(position)]);
+      return position < cut;
+    }), cut);
+  }
+  EXPECT_EQ(TPositionTree().PartitionPoint([](TPositionHook*, int) { return true; }), 0);
 }

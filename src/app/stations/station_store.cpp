@@ -4,12 +4,14 @@
 #include <cmath>
 #include <iterator>
 #include <limits>
+#include <unordered_set>
 
 #include "app/receive/sound_queue.h"
 #include "core/aprs_data.h"
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
 #include "platform/sys/files.h"
+#include "platform/text/ascii.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -17,6 +19,9 @@ namespace {
 constexpr const char* kKeyPrefix = "AAprs";
 constexpr long long kRepeatWindowMs = 20000;
 constexpr int kNewRxSound = 2;
+// Aging removes the stations one by one while they are fewer than this share (1/8) of
+// the list, else in one pass over it.
+constexpr size_t kBulkShare = 8;
 
 bool IsAsciiAlnum(unsigned char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -155,13 +160,6 @@ namespace {
 // Lines per chunk: a split makes two of half this.
 constexpr size_t kChunkLines = 512;
 
-// Field 0 of a record upper-cased, as CsvFindRange compares keys.
-std::string UpperKey(const std::string& record) {
-  std::string key;
-  CsvGetField(sfKey, record, key);
-  return UpperCase(key);
-}
-
 }  // namespace
 
 std::string TStationList::Get(int index) const {
@@ -240,7 +238,8 @@ void TStationList::Heard(const std::string& line, bool add) {
   if (!ReadStamp(Field(sfRxStamp, line), heard)) return;
   std::pair<TDateTime, std::string> entry{heard, Field(sfKey, line)};
   if (add) {
-    heard_.insert(std::move(entry));
+    // Mostly the newest: the end is the place to try first.
+    heard_.insert(heard_.end(), std::move(entry));
   } else if (auto it = heard_.find(entry); it != heard_.end()) {
     heard_.erase(it);
   }
@@ -256,7 +255,7 @@ void TStationList::Reheard(const std::string& old_line, const std::string& new_l
     if (auto it = heard_.find({before, Field(sfKey, old_line)}); it != heard_.end()) {
       auto entry = heard_.extract(it);
       entry.value().first = after;
-      heard_.insert(std::move(entry));
+      heard_.insert(heard_.end(), std::move(entry));
       return;
     }
   }
@@ -344,9 +343,11 @@ void TStationList::FindKey(const std::string& Key, int& First, int& Last) const 
     return;
   }
   const int index = LowerBound("\"" + key + "\"");
-  if (index >= count_ || UpperKey(Line(index)) != key) return;
+  // Such a key has no quote to undouble: the field as stored is the key.
+  const auto is_key = [&](int i) { return CompareText(CsvFieldView(sfKey, Line(i)), key) == 0; };
+  if (index >= count_ || !is_key(index)) return;
   First = Last = index;
-  while (Last + 1 < count_ && UpperKey(Line(Last + 1)) == key) ++Last;
+  while (Last + 1 < count_ && is_key(Last + 1)) ++Last;
 }
 
 std::vector<std::pair<TDateTime, std::string>> TStationList::HeardBefore(TDateTime Before) const {
@@ -356,6 +357,27 @@ std::vector<std::pair<TDateTime, std::string>> TStationList::HeardBefore(TDateTi
     lines.push_back(entry);
   }
   return lines;
+}
+
+void TStationList::DeleteKeys(const std::vector<std::string>& Keys) {
+  std::unordered_set<std::string> keys;
+  keys.reserve(Keys.size());
+  for (const std::string& key : Keys) keys.insert(UpperCase(Trim(key)));
+  std::string upper;
+  const auto listed = [&](std::string_view key) {
+    upper.assign(key);
+    for (char& c : upper) c = AsciiUpper(c);
+    return keys.count(upper) != 0;
+  };
+  std::erase_if(heard_, [&](const auto& entry) { return listed(entry.second); });
+  count_ = 0;
+  for (std::vector<std::string>& lines : chunks_) {
+    std::erase_if(lines, [&](const std::string& line) { return listed(CsvFieldView(sfKey, line)); });
+    count_ += static_cast<int>(lines.size());
+  }
+  std::erase_if(chunks_, [](const std::vector<std::string>& lines) { return lines.empty(); });
+  starts_.resize(chunks_.size());
+  Renumber(0);
 }
 
 // --- TStationStore -------------------------------------------------------------------------
@@ -434,6 +456,10 @@ void TStationStore::RemoveStation(const std::string& Key) {
     StationList.Delete(i);
     views_.DeleteStationRow(Key);
   }
+  ForgetStation(Key);
+}
+
+void TStationStore::ForgetStation(const std::string& Key) {
   views_.DeleteSymbolPlaces(Key);
   views_.DeletePickKey(Key);
   if (views_.StationInfoVisible() && views_.ShownKey() == Key) views_.CloseStationInfo();
@@ -456,16 +482,27 @@ void TStationStore::AgeStations() {
   // more than the age lets no station through that the exact test below would keep.
   // Records whose time cannot be read are left alone.
   const TDateTime before = now - static_cast<double>(max_age_ms - 1000) / MSecsPerDay;
-  bool removed = false;
+  std::vector<std::string> keys;
+  for (auto& [heard, key] : StationList.HeardBefore(before)) {
+    if (std::llround((now - heard) * MSecsPerDay) >= max_age_ms) keys.push_back(std::move(key));
+  }
+  if (keys.empty()) return;
   views_.BeginStationChanges();
-  for (const auto& [heard, key] : StationList.HeardBefore(before)) {
-    if (std::llround((now - heard) * MSecsPerDay) < max_age_ms) continue;
-    RemoveStation(key);
-    removed = true;
+  if (keys.size() * kBulkShare < static_cast<size_t>(StationList.Count())) {
+    for (const std::string& key : keys) RemoveStation(key);
+  } else {
+    // A good share of the list at once: its lines go in one pass, then each station
+    // leaves the windows as DeleteStation has it leave them.
+    StationList.DeleteKeys(keys);
+    for (const std::string& key : keys) {
+      views_.FreeStationMarker(key);
+      views_.DeleteStationRow(key);
+      ForgetStation(key);
+    }
   }
   views_.EndStationChanges();
   // The counter once for the whole tick: thousands may go at once.
-  if (removed) UpdateStationCount();
+  UpdateStationCount();
 }
 
 void TStationStore::UpdateStationCount() {

@@ -89,6 +89,10 @@ class TStationList : public TStrings {
   // The time last heard and key of each line heard at Before or earlier, oldest first;
   // lines whose time cannot be read are never among them.
   std::vector<std::pair<TDateTime, std::string>> HeardBefore(TDateTime Before) const;
+  // Deletes the lines of all these keys (valid station keys, compared as FindKey does)
+  // in one pass over the list: for thousands at once, where looking each up and
+  // closing its gap would cost more.
+  void DeleteKeys(const std::vector<std::string>& Keys);
 
  private:
   struct TPlace {
@@ -195,6 +199,8 @@ class TStationStore {
   bool IsRepeat(const std::string& OldLine, const std::string& NewLine) const;
   // DeleteStation but for the counter.
   void RemoveStation(const std::string& Key);
+  // What RemoveStation does after the marker, the lines and their rows went.
+  void ForgetStation(const std::string& Key);
 
   TStationViews& views_;
   bool aging_ = false;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -355,15 +356,36 @@ TEST_F(StationStore, AgingThousandsRemovesExactlyTheOldOnes) {
     store.UpdateStation(Position("S" + std::to_string(i), "50", Noon() - i / MinsPerDay));
   }
   views.max_age_minutes = 600;
+  // Every station that goes leaves each window, whether it goes with hundreds of others
+  // (one pass over the list) or alone (looked up).
+  const auto left = [&](const std::string& key) {
+    for (const char* what : {"marker- ", "row- ", "places- ", "pick- ", "crosshair- "}) {
+      if (std::count(views.calls.begin(), views.calls.end(), what + key) != 1) return false;
+    }
+    return true;
+  };
+  views.calls.clear();
   store.AgeStations();
   // Heard 600 minutes ago or earlier: stations 600 to 1199.
   EXPECT_EQ(store.StationList.Count(), 600);
   EXPECT_GE(store.IndexOfStation("AAprsS599"), 0);
   EXPECT_LT(store.IndexOfStation("AAprsS600"), 0);
+  EXPECT_TRUE(left("AAprsS600"));
+  EXPECT_TRUE(left("AAprsS1199"));
+  EXPECT_FALSE(left("AAprsS599"));
+  EXPECT_EQ(views.station_counts.back(), 600);
+  // What stays is in order and still found, and the time index holds only it.
+  for (int i = 1; i < store.StationList.Count(); ++i) {
+    EXPECT_LT(CompareText(store.StationList.Line(i - 1), store.StationList.Line(i)), 0);
+  }
+  for (int i = 0; i < 600; ++i) EXPECT_GE(store.IndexOfStation("AAprsS" + std::to_string(i)), 0);
+  EXPECT_EQ(store.StationList.HeardBefore(Noon()).size(), 600u);
   // A station heard again is aged by its new time.
   store.UpdateStation(Position("S0", "51", Noon() - 700 / MinsPerDay));
+  views.calls.clear();
   store.AgeStations();
   EXPECT_LT(store.IndexOfStation("AAprsS0"), 0);
+  EXPECT_TRUE(left("AAprsS0"));
   EXPECT_EQ(store.StationList.Count(), 599);
 }
 
