@@ -6,12 +6,14 @@
 #include "platform/gui/controls.h"
 #include "platform/gui/paint_to.h"
 #include "platform/text/streams.h"
+#include "richtext/html_writer.h"
 #include "richtext/item_factory.h"
 #include "richtext/object_records.h"
 #include "richtext/picture_item.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_style.h"
 #include "richtext/rdf_routines.h"
+#include "richtext/rtf_writer.h"
 
 namespace {
 
@@ -301,4 +303,28 @@ bool TRDControlItemInfo::ReadRDFLine(const std::string& line, TCustomRDData* rdD
   }
   if (readMode == kRDFSaveBinary && lineNo == lineCount - 2) readType = 1;
   return result;
+}
+
+// --- export ----------------------------------------------------------------------------------
+
+std::string TRDControlItemInfo::ComponentText(TCustomRDData* rdData, TRDSaveFormat format,
+                                              const std::string& path) const {
+  if (!rdData || !Control) return "";
+  const TRDExportHooks& hooks = rdData->GetAbsoluteRootData()->ExportHooks;
+  return hooks.OnSaveComponentToFile ? hooks.OnSaveComponentToFile(rdData, *Control, format, path)
+                                     : std::string();
+}
+
+void TRDControlItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, const std::string&,
+                                  TRDHTMLSaveContext& context) const {
+  StreamWriteString(stream, ComponentText(rdData, rdsfHTML, context.Path));
+}
+
+void TRDControlItemInfo::SaveRTF(TStream& stream, TCustomRDData* rdData, int,
+                                 TRDRTFSaveContext& context) const {
+  StreamWriteString(stream, ComponentText(rdData, rdsfRTF, context.Path));
+}
+
+std::string TRDControlItemInfo::AsText(int, TCustomRDData* rdData) const {
+  return ComponentText(rdData, rdsfText, "");
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "richtext/export_hooks.h"
 #include "richtext/nontext_items.h"
 
 class TBitmap;
@@ -79,12 +80,21 @@ class TRDControlItemInfo : public TRDRectItemInfo {
   bool ReadRDFLine(const std::string& line, TCustomRDData* rdData, int readMode, int lineNo,
                    int lineCount, std::string& name, int& readType, int& readState) override;
 
+  // The application's text for the control (the export hook OnSaveComponentToFile).
+  void SaveHTML(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& text,
+                TRDHTMLSaveContext& context) const override;
+  void SaveRTF(TStream& stream, TCustomRDData* rdData, int itemNo,
+               TRDRTFSaveContext& context) const override;
+  std::string AsText(int lineWidth, TCustomRDData* rdData) const override;
+
   // The application's picture of a control for printing, when it wants to give one.
   static inline std::function<std::unique_ptr<TBitmap>(TControl& control)> OnPrintComponent;
 
  private:
   void AdoptControl(std::unique_ptr<TControl> control, TCustomRDData* rdData);
   bool LoadBody(const std::string& body, int readMode);
+  std::string ComponentText(TCustomRDData* rdData, TRDSaveFormat format,
+                            const std::string& path) const;
 };
 
 // A picture of a window control as it looks on screen, its own size; none for a control

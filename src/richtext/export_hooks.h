@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+class TControl;
 class TCustomRDData;
 class TGraphic;
 
@@ -25,6 +26,11 @@ struct TRDExportHooks {
   std::function<bool(TCustomRDData* data, int itemNo, TRDSaveFormat format, bool unicode,
                      std::string& out)>
       OnSaveItemToFile;
+  // What an export writes for a window control of the document (its HTML or RTF, or
+  // its text in plain text; path is where the export goes); "" writes nothing.
+  std::function<std::string(TCustomRDData* data, const TControl& control, TRDSaveFormat format,
+                            const std::string& path)>
+      OnSaveComponentToFile;
   // A picture to become a file of an HTML export: true when location names where the
   // application put it.
   std::function<bool(const TGraphic& graphic, const std::string& path, std::string& location)>

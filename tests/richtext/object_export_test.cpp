@@ -8,10 +8,12 @@
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/clipboard.h"
+#include "platform/gui/edit.h"
 #include "platform/gui/gui_test_support.h"
 #include "platform/gui/image_list.h"
 #include "platform/gui/jpeg_image.h"
 #include "richtext/bullet_item.h"
+#include "richtext/control_item.h"
 #include "richtext/marker_item.h"
 #include "richtext/picture_item.h"
 #include "richtext/rich_doc.h"
@@ -324,6 +326,40 @@ TEST(MarkerHTML, PictureLevelsGiveTheListItemsTheirImageInOneStyleAttribute) {
   const std::string inlined = doc.HTMLEx(rdsoBodyOnly | rdsoMarkersInline);
   EXPECT_TRUE(Has(inlined, "<img width=3 height=3 src=\"" + doc.ImageFolder + "img2.bmp\">"))
       << inlined;
+}
+
+TEST(ControlOutput, ControlsWriteWhatTheApplicationGivesForEachFormat) {
+  ExportDocument doc;
+  doc.ImageFolder = ImageFolder("controls");
+  doc.Para("field: ");
+  auto edit = std::make_unique<TEdit>(nullptr);
+  const TControl* control = edit.get();
+  auto item = TRDControlItemInfo::CreateWithControl(&doc, std::move(edit), rdvaBaseline);
+  item->ParaNo = -1;
+  doc.AddItemAtEnd("", std::move(item));
+  const std::string nothing = doc.RTF();
+  EXPECT_TRUE(Has(nothing, "field: }")) << nothing;
+  std::vector<std::string> paths;
+  doc.ExportHooks.OnSaveComponentToFile = [&](TCustomRDData* data, const TControl& c,
+                                              TRDSaveFormat format, const std::string& path) {
+    EXPECT_EQ(data, &doc);
+    EXPECT_EQ(&c, control);
+    paths.push_back(path);
+    switch (format) {
+      case rdsfHTML:
+        return std::string("<input value=\"x\">");
+      case rdsfRTF:
+        return std::string("{\\b x}");
+      default:
+        return std::string("[x]");
+    }
+  };
+  EXPECT_TRUE(Has(doc.HTML(rdsoBodyOnly), "<div>field: <input value=\"x\"></div>"))
+      << doc.HTML(rdsoBodyOnly);
+  EXPECT_TRUE(Has(doc.RTF(), "field: {\\b x}}"));
+  EXPECT_EQ(PlainText(doc, false), "field: [x]");
+  EXPECT_EQ(PlainText(doc, true), WideStringToRawUnicode(u"field: [x]"));
+  EXPECT_EQ(paths[0], doc.ImageFolder);
 }
 
 }  // namespace
