@@ -32,6 +32,10 @@ constexpr std::uint32_t rddsApplyingStyle = 0x400000;
 constexpr std::uint32_t rddsKeepPendingTag = 0x800000;
 constexpr std::uint32_t rddsTyping = 0x1000000;
 
+// The data flag of an editor: hyperlinks work only in its hyperlink mode, which writing
+// a file enters for the time of writing.
+constexpr std::uint16_t rdfSwitchableHyperlinks = 0x1000;
+
 // The caret's look: its width, the pixels added above and below it, its greatest height.
 inline int CaretWidth = 1;
 inline int CaretVMargin = 0;
@@ -191,6 +195,16 @@ class TRDEditRDData : public TRichDocRDData {
   void EndDragDropCaret();
   void FormatItems(bool keepPosition, bool force, bool noRestore, int depth, TRDCanvas* canvas,
                    bool formatTail, bool passThrough1, bool passThrough2) override;
+  // Hyperlink mode: links collected (in document order) and reacting to the mouse.
+  // Entering without force, and leaving, do nothing in a read-only editor, which stays
+  // in the mode.
+  void EnterHyperlinkMode(bool force);
+  void LeaveHyperlinkMode();
+  void BuildJumpList();
+  // Writing numbers the links as in hyperlink mode.
+  bool SaveRTFToStream(TStream& stream, const TRDRTFSaveParams& params) override;
+  bool SaveHTMLToStream(TStream& stream, const TRDHTMLSaveParams& params) override;
+  bool SaveHTMLExToStream(TStream& stream, const TRDHTMLSaveParams& params) override;
 
   // --- opening steps ---
   void BeginUndoStep(TRDUndoType kind, bool flushInner);
@@ -286,6 +300,9 @@ class TRDEditRDData : public TRichDocRDData {
   template <class T>
   T* Record(std::unique_ptr<T> record);
   // The caret-stop builders for one draw item; wanted is the caret offset - 2.
+  bool EditorReadOnly() const;
+  template <class Write>
+  bool WriteInHyperlinkMode(Write write);
   enum class TPlaced { Inserted, Dropped, Refused };
   TPlaced PlaceItemAtCaret(std::unique_ptr<TCustomRDItemInfo> item, std::string& s, bool inheritTag,
                            int& itemNo, int& added, bool& full);

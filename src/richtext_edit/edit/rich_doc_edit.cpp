@@ -2,9 +2,16 @@
 
 #include "platform/gui/virtual_keys.h"
 #include "platform/sys/timer.h"
+#include "richtext/code_pages.h"
 #include "richtext/item_factory.h"
 #include "richtext/rd_style.h"
 #include "richtext_edit/edit/item_resizer.h"
+
+namespace {
+
+constexpr TRDCodePage kProgramCodePage = 1252;
+
+}  // namespace
 
 TCustomRichDocEdit::TCustomRichDocEdit(TComponent* AOwner)
     : TCustomRichDoc(AOwner,
@@ -16,6 +23,7 @@ TCustomRichDocEdit::TCustomRichDocEdit(TComponent* AOwner)
   caret_timer_->SetInterval(unsigned(CaretBlinkInterval()));
   caret_timer_->OnTimer = [this](TComponent*) { BlinkCaret(); };
   TabNavigation = rdtnNone;
+  Flags = (Flags & ~rdfCollectJumps) | rdfSwitchableHyperlinks;
   queue_timer_->SetEnabled(false);
   queue_timer_->SetInterval(0);
   queue_timer_->OnTimer = [this](TComponent*) { RunQueued(); };
@@ -39,7 +47,15 @@ void TCustomRichDocEdit::RunQueued() {
 }
 
 void TCustomRichDocEdit::SetReadOnly(bool Value) {
-  read_only_ = Value;
+  TRDEditRDData& data = EditData();
+  if (Value) {
+    read_only_ = true;
+    data.EnterHyperlinkMode(true);
+  } else {
+    read_only_ = false;
+    data.LeaveHyperlinkMode();
+  }
+  if (data.HasCaret()) ActiveEditor().EditData().ShowCaret(false, false, true, false);
   Invalidate();
 }
 
@@ -239,6 +255,11 @@ void TCustomRichDocEdit::DoVScrolled() {
   CaretChanged();
 }
 
+void TCustomRichDocEdit::DoHScrolled() {
+  TCustomRichDoc::DoHScrolled();
+  CaretChanged();
+}
+
 // --- editing operations ---------------------------------------------------------------------
 
 bool TCustomRichDocEdit::DeleteSelection() {
@@ -302,11 +323,13 @@ bool TCustomRichDocEdit::TypeChar(char16_t Ch) {
   const bool unicode = item->StyleNo >= 0
                            ? IsUnicodeItem(item->ItemOptions)
                            : data.IsUnicodeTextStyle(data.CurTextStyleNo, data.CurParaStyleNo);
-  std::string bytes;
-  if (unicode)
-    bytes = {char(Ch & 0xFF), char(Ch >> 8)};
-  else
-    bytes = std::string(1, Ch < 0x100 ? char(Ch) : '?');
+  std::string bytes = {char(Ch & 0xFF), char(Ch >> 8)};
+  if (!unicode) {
+    const int styleNo =
+        item->StyleNo >= 0 ? data.GetActualStyle(*item) : data.GetCurrentTextStyleNo();
+    bytes = RawUnicodeToAnsi(data.GetStyleCodePage(styleNo), bytes);
+    if (bytes.empty()) return false;
+  }
   if (item->StyleNo >= 0 && data.GetActualStyle(*item) == data.GetCurrentTextStyleNo()) {
     data.TypeIntoItem(itemNo, offset, bytes);
   } else {
@@ -390,7 +413,11 @@ void TCustomRichDocEdit::KeyDown(TKeyCode& Key, TShiftState Shift) {
 
 void TCustomRichDocEdit::KeyPress(char& Key) {
   const unsigned char ch = static_cast<unsigned char>(Key);
-  if (ch >= 32 && ch != 127) TypeChar(char16_t(ch));
+  if (ch >= 32 && ch != 127) {
+    // Typed characters come in the program's code page.
+    const std::string wide = AnsiToRawUnicode(kProgramCodePage, std::string(1, Key));
+    if (wide.size() == 2) TypeChar(char16_t(std::uint8_t(wide[0]) | (std::uint8_t(wide[1]) << 8)));
+  }
   Key = 0;
 }
 

@@ -119,6 +119,7 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   void DoEnter() override;
   void DoExit() override;
   void DoVScrolled() override;
+  void DoHScrolled() override;
 
   // Runs Call once the current input has been handled (a posted message of the window).
   void QueueCall(std::function<void()> Call);

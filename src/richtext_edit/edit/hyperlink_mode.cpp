@@ -1,0 +1,81 @@
+// Hyperlinks in an editor: inactive while editing (a click places the caret), active in
+// hyperlink mode - read-only, or around writing a file, whose links are numbered by the
+// jump list - when the links of the laid-out document are collected again in order.
+#include "richtext/rd_style.h"
+#include "richtext_edit/edit/edit_data.h"
+#include "richtext_edit/edit/rich_doc_edit.h"
+
+void TRDEditRDData::BuildJumpList() {
+  Jumps.clear();
+  JumpCount = 0;
+  TRDStyle* style = GetRDStyle();
+  if (!style) return;
+  for (int d = 0; d < DrawItems.Count(); ++d) {
+    const TRDDrawLineInfo& line = *DrawItems[d];
+    TCustomRDItemInfo* item = GetItem(line.ItemNo);
+    bool jump;
+    TCursor cursor;
+    if (item->StyleNo >= 0) {
+      const TFontInfo& info = style->TextStyles()[GetActualStyle(*item)];
+      jump = info.Jump && line.Length > 0;
+      cursor = info.JumpCursor;
+    } else {
+      jump = item->QueryItemFlagEx(1, style);
+      cursor = style->JumpCursor;
+    }
+    if (!jump) continue;
+    if (item->DrawItemNo == d || d == 0 || DrawItems[d - 1]->ItemNo != line.ItemNo)
+      item->JumpID = JumpCount++;
+    Jumps.push_back(
+        TRDJumpInfo{this, line.Left, line.Top, line.Width, line.Height, item->JumpID, d, cursor});
+  }
+}
+
+bool TRDEditRDData::EditorReadOnly() const {
+  const TCustomRichDocEdit* editor = Editor();
+  return editor && editor->GetReadOnly();
+}
+
+void TRDEditRDData::EnterHyperlinkMode(bool force) {
+  if (!force && EditorReadOnly()) return;
+  SetFlags(GetFlags() | rdfCollectJumps);
+  BuildJumpList();
+  State &= ~rddsCaretJumpHighlighted;
+  InvalidateControl();
+}
+
+void TRDEditRDData::LeaveHyperlinkMode() {
+  if (EditorReadOnly() || !(GetFlags() & rdfCollectJumps)) return;
+  SetFlags(GetFlags() & ~rdfCollectJumps);
+  Jumps.clear();
+  JumpCount = 0;
+  JumpUnderMouse = -1;
+  State &= ~rddsCaretJumpHighlighted;
+  InvalidateControl();
+}
+
+template <class Write>
+bool TRDEditRDData::WriteInHyperlinkMode(Write write) {
+  const bool switchable = GetFlags() & rdfSwitchableHyperlinks;
+  if (switchable) EnterHyperlinkMode(false);
+  struct TLeave {
+    TRDEditRDData& data;
+    bool active;
+    ~TLeave() {
+      if (active) data.LeaveHyperlinkMode();
+    }
+  } leave{*this, switchable};
+  return write();
+}
+
+bool TRDEditRDData::SaveRTFToStream(TStream& stream, const TRDRTFSaveParams& params) {
+  return WriteInHyperlinkMode([&] { return TRichDocRDData::SaveRTFToStream(stream, params); });
+}
+
+bool TRDEditRDData::SaveHTMLToStream(TStream& stream, const TRDHTMLSaveParams& params) {
+  return WriteInHyperlinkMode([&] { return TRichDocRDData::SaveHTMLToStream(stream, params); });
+}
+
+bool TRDEditRDData::SaveHTMLExToStream(TStream& stream, const TRDHTMLSaveParams& params) {
+  return WriteInHyperlinkMode([&] { return TRichDocRDData::SaveHTMLExToStream(stream, params); });
+}

@@ -1,0 +1,50 @@
+// Links in the editor: inactive while editing, collected in order in hyperlink mode
+// (read-only), and numbered the same when a file is written in either mode.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/text/streams.h"
+#include "richtext/rtf_writer.h"
+#include "richtext_edit/edit/support/edit_fixture.h"
+
+namespace {
+
+constexpr int kJumpStyle = 4;
+
+std::string WriteRTF(TEditFixture& f, std::vector<int>& ids) {
+  ids.clear();
+  f.data.ExportHooks.OnWriteHyperlink = [&](int id, TRDSaveFormat, std::string& target,
+                                            std::string&) {
+    ids.push_back(id);
+    target = "http://example.org/" + std::to_string(id);
+  };
+  TMemoryStream stream;
+  EXPECT_TRUE(f.data.SaveRTFToStream(stream, TRDRTFSaveParams{}));
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
+}  // namespace
+
+TEST(EditorHyperlinks, InactiveWhileEditingAndNumberedAlikeWhenWritten) {
+  TEditFixture f;
+  f.AddPara({{"see ", 0}, {"first", kJumpStyle}, {" and ", 0}, {"second", kJumpStyle}});
+  f.AddPara({{"third", kJumpStyle}});
+  f.Format();
+  EXPECT_TRUE(f.data.Jumps.empty());  // editing: no link reacts to the mouse
+
+  std::vector<int> ids;
+  const std::string editing = WriteRTF(f, ids);
+  EXPECT_EQ(ids, (std::vector<int>{0, 1, 2}));
+  EXPECT_TRUE(f.data.Jumps.empty());  // and back to editing after writing
+
+  f.edit.SetReadOnly(true);
+  EXPECT_EQ(f.data.Jumps.size(), 3u);
+  const std::string readOnly = WriteRTF(f, ids);
+  EXPECT_EQ(ids, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(readOnly, editing);
+  EXPECT_EQ(f.data.Jumps.size(), 3u);  // a read-only editor stays in hyperlink mode
+
+  f.edit.SetReadOnly(false);
+  EXPECT_TRUE(f.data.Jumps.empty());
+}
