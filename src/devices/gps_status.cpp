@@ -167,15 +167,15 @@ void TfrmGpsStatus::SetPanelState(TMyPanel* Panel, bool On) {
 }
 
 void TfrmGpsStatus::Lamp(int Picture) {
-  if (SetGpsLamp) SetGpsLamp(Picture);
+  views_->SetGpsLamp(Picture);
 }
 
 void TfrmGpsStatus::SetGpsPosButton(bool Enabled) {
-  if (EnableSetGpsPos) EnableSetGpsPos(Enabled);
+  views_->EnableSetGpsPos(Enabled);
 }
 
 void TfrmGpsStatus::OwnPositionChanged() {
-  if (ShowOwnPosition) ShowOwnPosition();
+  views_->ShowOwnPosition();
 }
 
 void TfrmGpsStatus::ResetGpsDisplay() {

@@ -9,7 +9,6 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string>
 
 #include "devices/gps_records.h"
@@ -33,6 +32,15 @@ extern const char* const kGpsStatusLost;        // "lost position data..."
 constexpr int kGpsRefreshMs = 500;
 constexpr int kGpsSignalBars = 12;
 
+// The other windows as the GPS window reaches them; each does nothing unless overridden.
+class TGpsStatusViews {
+ public:
+  virtual ~TGpsStatusViews() = default;
+  virtual void ShowOwnPosition() {}                  // the map window redraws the own marker
+  virtual void SetGpsLamp(int /*Picture*/) {}        // main window lamp: 0 off, 1 ok, 2 error
+  virtual void EnableSetGpsPos(bool /*Enabled*/) {}  // the settings window's copy button
+};
+
 class TfrmGpsStatus : public TForm {
  public:
   explicit TfrmGpsStatus(TComponent* AOwner = nullptr);
@@ -52,10 +60,9 @@ class TfrmGpsStatus : public TForm {
 
   TGpsRx* GpsRxMain;
 
-  // Reaching the other windows; each is called only when assigned.
-  std::function<void()> ShowOwnPosition;              // the map window redraws the own marker
-  std::function<void(int Picture)> SetGpsLamp;        // main window lamp: 0 off, 1 ok, 2 error
-  std::function<void(bool Enabled)> EnableSetGpsPos;  // the settings window's copy button
+  // Not owned; none, the other windows hear nothing.
+  void SetViews(TGpsStatusViews* Views) { views_ = Views ? Views : &no_views_; }
+  TGpsStatusViews& Views() const { return *views_; }
 
   void ResetGpsDisplay();
   void RefreshGpsStatus();
@@ -105,6 +112,9 @@ class TfrmGpsStatus : public TForm {
   std::string ClassName() const override { return "TfrmGpsStatus"; }
 
  private:
+  TGpsStatusViews no_views_;
+  TGpsStatusViews* views_ = &no_views_;
+
   void BuildControls();
   void ShowPanelError(TMyPanel* Panel);
   void SetPanelState(TMyPanel* Panel, bool On);

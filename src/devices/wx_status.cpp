@@ -26,6 +26,10 @@ int RoundEven(double Value) {
 
 }  // namespace
 
+std::string TWxStatusSettings::TempUnitName() const {
+  return kDegreeSign + "F";
+}
+
 TfrmWxStatus::TfrmWxStatus(TComponent* AOwner) : TForm(AOwner) {
   Name = "frmWxStatus";
   SetBorderStyle(bsNone);
@@ -61,11 +65,8 @@ TfrmWxStatus::TfrmWxStatus(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TfrmWxStatus::DoShow() {
-  if (GetWxData) {
-    TWxData data;
-    GetWxData(data);
-    ShowWxData(data);
-  }
+  TWxData data;
+  if (settings_->GetWxData(data)) ShowWxData(data);
   TForm::DoShow();
 }
 
@@ -75,8 +76,7 @@ void TfrmWxStatus::mbtnCloseClick(TComponent*) {
 
 std::string TfrmWxStatus::WindText(double MetresPerSecond) const {
   const int mph = RoundEven(MetresPerSecond / kMetresPerSecondPerMph);
-  const int value = WindFromMph ? WindFromMph(mph) : mph;
-  return IntToStr(value) + " " + (WindUnitName ? WindUnitName() : std::string("mph"));
+  return IntToStr(settings_->WindFromMph(mph)) + " " + settings_->WindUnitName();
 }
 
 void TfrmWxStatus::ShowWxData(const TWxData& Data) {
@@ -112,6 +112,6 @@ void TfrmWxStatus::SetThermoBar(int Fahrenheit) {
   const int clamped = std::clamp(Fahrenheit, kThermometerLowF, kThermometerHighF);
   mpnlTemp->SetTop(lowest -
                    RoundEven(double(travel) / (kThermometerHighF - kThermometerLowF) * (clamped - kThermometerLowF)));
-  const int shown = TempFromFahrenheit ? TempFromFahrenheit(Fahrenheit) : Fahrenheit;
-  mpnlTemp->SetCaption(IntToStr(shown) + (TempUnitName ? TempUnitName() : kDegreeSign + "F"));
+  mpnlTemp->SetCaption(IntToStr(settings_->TempFromFahrenheit(Fahrenheit)) +
+                       settings_->TempUnitName());
 }

@@ -5,7 +5,6 @@
 // is given. Values the station has not reported show placeholders ("---", "----").
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "devices/wx_data.h"
@@ -15,6 +14,19 @@ class TCompass;
 class THydro;
 class TMyButton;
 class TMyPanel;
+
+// The settings window's units and the weather component's record, as the weather
+// window reads them; unless overridden, mph and degrees Fahrenheit, and no record.
+class TWxStatusSettings {
+ public:
+  virtual ~TWxStatusSettings() = default;
+  virtual int WindFromMph(int Mph) const { return Mph; }
+  virtual std::string WindUnitName() const { return "mph"; }
+  virtual int TempFromFahrenheit(int Fahrenheit) const { return Fahrenheit; }
+  virtual std::string TempUnitName() const;  // "°F"
+  // False when there is no record to show.
+  virtual bool GetWxData(TWxData& /*Data*/) const { return false; }
+};
 
 class TfrmWxStatus : public TForm {
  public:
@@ -26,13 +38,10 @@ class TfrmWxStatus : public TForm {
   void SetThermoBar(int Fahrenheit);
   void mbtnCloseClick(TComponent* Sender);
 
-  // The settings window's units and the weather component's record; unassigned, the
-  // window shows mph and degrees Fahrenheit and fetches nothing when shown.
-  std::function<int(int Mph)> WindFromMph;
-  std::function<std::string()> WindUnitName;
-  std::function<int(int Fahrenheit)> TempFromFahrenheit;
-  std::function<std::string()> TempUnitName;
-  std::function<void(TWxData& Data)> GetWxData;
+  // Not owned; none, mph and degrees Fahrenheit, and nothing fetched when shown.
+  void SetSettings(const TWxStatusSettings* Settings) {
+    settings_ = Settings ? Settings : &no_settings_;
+  }
 
   TMyPanel* mpnlTop;
   TMyButton* mbtnClose;
@@ -54,4 +63,7 @@ class TfrmWxStatus : public TForm {
 
  private:
   std::string WindText(double MetresPerSecond) const;
+
+  TWxStatusSettings no_settings_;
+  const TWxStatusSettings* settings_ = &no_settings_;
 };

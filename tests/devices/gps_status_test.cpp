@@ -26,16 +26,15 @@ const std::string kGsa = Nmea("GPGSA,A,3,04,16,18,,,,,,,,,,2.5,1.3,2.1") + "\r\n
 const std::string kGsv = Nmea("GPGSV,2,1,05,04,90,000,00,16,45,090,39,18,45,270,40,22,10,180,00") +
                          "\r\n" + Nmea("GPGSV,2,2,05,30,00,000,00") + "\r\n";
 
-// The window with its hooks recorded.
-struct TWindowBench {
-  TWindowBench() {
-    Form.ShowOwnPosition = [this] {
-      ++OwnPositionCalls;
-      Followed.push_back(Form.HasGpsPosition() ? Form.GpsLat : -999);
-    };
-    Form.SetGpsLamp = [this](int Picture) { Lamp = Picture; };
-    Form.EnableSetGpsPos = [this](bool On) { SetGpsPosEnabled = On; };
+// The window with what it tells the other windows recorded.
+struct TWindowBench : TGpsStatusViews {
+  TWindowBench() { Form.SetViews(this); }
+  void ShowOwnPosition() override {
+    ++OwnPositionCalls;
+    Followed.push_back(Form.HasGpsPosition() ? Form.GpsLat : -999);
   }
+  void SetGpsLamp(int Picture) override { Lamp = Picture; }
+  void EnableSetGpsPos(bool On) override { SetGpsPosEnabled = On; }
   void Feed(const std::string& Text) { Form.GpsRxMain->FeedText(Text); }
 
   TfrmGpsStatus Form;

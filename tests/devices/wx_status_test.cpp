@@ -10,17 +10,15 @@
 
 namespace {
 
-struct TCelsiusWindow {
-  TCelsiusWindow() {
-    Form.TempFromFahrenheit = [](int F) { return int(std::nearbyint((F - 32) / 1.8)); };
-    Form.TempUnitName = [] {
-      return std::string(
-          "\xB0"
-          "C");
-    };
-    Form.WindFromMph = [](int Mph) { return int(std::nearbyint(Mph * 1.609344)); };
-    Form.WindUnitName = [] { return std::string("km/h"); };
+struct TCelsiusWindow : TWxStatusSettings {
+  TCelsiusWindow() { Form.SetSettings(this); }
+  int TempFromFahrenheit(int F) const override { return int(std::nearbyint((F - 32) / 1.8)); }
+  std::string TempUnitName() const override {
+    return "\xB0"
+           "C";
   }
+  int WindFromMph(int Mph) const override { return int(std::nearbyint(Mph * 1.609344)); }
+  std::string WindUnitName() const override { return "km/h"; }
   int MarkerTopFor(int F) {
     Form.SetThermoBar(F);
     return Form.mpnlTemp->Top();
@@ -102,14 +100,18 @@ TEST(WxStatus, TheThermometerMarkerStopsAtBothEnds) {
 }
 
 TEST(WxStatus, ShowingTheWindowFetchesTheCurrentRecord) {
+  struct TRecord : TWxStatusSettings {
+    bool GetWxData(TWxData& Data) const override {
+      ++fetched;
+      Data = FullRecord();
+      return true;
+    }
+    mutable int fetched = 0;
+  } record;
   TfrmWxStatus form;
-  int fetched = 0;
-  form.GetWxData = [&](TWxData& Data) {
-    ++fetched;
-    Data = FullRecord();
-  };
+  form.SetSettings(&record);
   form.Show();
-  EXPECT_EQ(fetched, 1);
+  EXPECT_EQ(record.fetched, 1);
   EXPECT_EQ(form.mpnlHydroWord->Caption(), "56%");
   EXPECT_EQ(form.mpnlTemp->Caption(),
             "68\xB0"

@@ -199,25 +199,38 @@ void ConnectTnc() {
   AttachKissLink(TncRs232(), KissLink);
 }
 
-// The device windows reach the settings window through their hooks.
-void ConnectDeviceWindows() {
-  frmGpsStatus->EnableSetGpsPos = [](bool Enabled) {
-    frmSetup->mbtnSetGpsPos->SetEnabled(Enabled);
-  };
-  frmWxStatus->WindFromMph = [](int Mph) { return frmSetup->WindFromMph(Mph); };
-  frmWxStatus->WindUnitName = [] { return frmSetup->WindUnitName(); };
-  frmWxStatus->TempFromFahrenheit = [](int F) { return frmSetup->TempFromFahrenheit(F); };
-  frmWxStatus->TempUnitName = [] { return frmSetup->TempUnitName(); };
-  frmWxStatus->GetWxData = [](TWxData& Data) { frmSetup->WxStn->GetWxData(Data); };
-  frmGpsStatus->ShowOwnPosition = [] {
+// The GPS window moves the map window's own marker and GPS lamp and the settings
+// window's copy button.
+class TWindowGpsViews : public TGpsStatusViews {
+ public:
+  void ShowOwnPosition() override {
     if (frmAprs) frmAprs->ShowGpsPosition();
-  };
-  frmGpsStatus->SetGpsLamp = [](int Picture) {
+  }
+  void SetGpsLamp(int Picture) override {
     if (!frmAprs) return;
     // Picture 2, the fault, must stay: setting Active would show frame 1 again.
     frmAprs->bmpmGps->SetActivePicture(Picture);
-  };
-}
+  }
+  void EnableSetGpsPos(bool Enabled) override {
+    if (frmSetup) frmSetup->mbtnSetGpsPos->SetEnabled(Enabled);
+  }
+};
+TWindowGpsViews window_gps_views;
+
+// The weather window shows in the settings window's units the record of its weather
+// component.
+class TWindowWxSettings : public TWxStatusSettings {
+ public:
+  int WindFromMph(int Mph) const override { return frmSetup->WindFromMph(Mph); }
+  std::string WindUnitName() const override { return frmSetup->WindUnitName(); }
+  int TempFromFahrenheit(int F) const override { return frmSetup->TempFromFahrenheit(F); }
+  std::string TempUnitName() const override { return frmSetup->TempUnitName(); }
+  bool GetWxData(TWxData& Data) const override {
+    frmSetup->WxStn->GetWxData(Data);
+    return true;
+  }
+};
+TWindowWxSettings window_wx_settings;
 
 // Beacons, messages and the packet log reach the settings window, the APRS-IS link and
 // the dispatcher.
@@ -249,7 +262,8 @@ void ConnectWindows() {
   frmAprs->AprsIs.SetSettings(&window_aprs_is_settings);
   frmAprs->AprsIs.SetViews(&window_aprs_is_views);
   ConnectTnc();
-  ConnectDeviceWindows();
+  frmGpsStatus->SetViews(&window_gps_views);
+  frmWxStatus->SetSettings(&window_wx_settings);
   ConnectTransmitting();
 }
 
@@ -261,6 +275,8 @@ void DisconnectWindows() {
   if (frmAprs) frmAprs->Beacons.SetSettings(nullptr);
   if (frmAprsMsg) frmAprsMsg->OwnCalls = nullptr;
   setup_beacon_settings.reset();
+  if (frmGpsStatus) frmGpsStatus->SetViews(nullptr);
+  if (frmWxStatus) frmWxStatus->SetSettings(nullptr);
   KissLink.SetViews(nullptr);
   FreeTncLink();
 }

@@ -197,9 +197,9 @@ TEST_F(WiringTest, MessageToUsReachesTheMessagingWindow) {
 }
 
 TEST_F(WiringTest, TheGpsLampKeepsTheFaultPicture) {
-  frmGpsStatus->SetGpsLamp(2);
+  frmGpsStatus->Views().SetGpsLamp(2);
   EXPECT_EQ(frmAprs->bmpmGps->ActivePicture(), 2);
-  frmGpsStatus->SetGpsLamp(1);
+  frmGpsStatus->Views().SetGpsLamp(1);
   EXPECT_EQ(frmAprs->bmpmGps->ActivePicture(), 1);
   EXPECT_TRUE(frmAprs->bmpmGps->Active());
 }
@@ -273,11 +273,11 @@ TEST_F(WiringTest, OwnPositionOnlyFromAValidFix) {
   frmGpsStatus->GpsLat = 52.5;
   frmGpsStatus->GpsLon = 13.3;
   frmGpsStatus->GpsDataOk = false;
-  frmGpsStatus->ShowOwnPosition();
+  frmGpsStatus->Views().ShowOwnPosition();
   EXPECT_FALSE(frmAprs->Map->shpGPS->Visible());
   frmGpsStatus->GpsDataOk = true;
   frmGpsStatus->GpsPositionValid = true;
-  frmGpsStatus->ShowOwnPosition();
+  frmGpsStatus->Views().ShowOwnPosition();
   EXPECT_TRUE(frmAprs->Map->shpGPS->Visible());
 }
 
