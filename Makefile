@@ -31,7 +31,8 @@ test-build: deps $(TEST_DIR)/build.ninja
 	cmake --build $(TEST_DIR) -j $(JOBS)
 
 test: test-build
-	mkdir -p $(TEST_DIR)/runtime && chmod 700 $(TEST_DIR)/runtime && cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$(CURDIR)/$(TEST_DIR)/runtime \
+	mkdir -p $(TEST_DIR)/runtime $(TEST_DIR)/tmp && chmod 700 $(TEST_DIR)/runtime && cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$(CURDIR)/$(TEST_DIR)/runtime \
+	  TMPDIR=$(CURDIR)/$(TEST_DIR)/tmp \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -55,7 +56,8 @@ FUZZERS := aprs_line_fuzz:aprs/fuzz/lines kiss_fuzz:aprs/fuzz/kiss \
   receive_path_fuzz:app/fuzz/receive station_file_fuzz:app/fuzz/stations \
   packet_log_fuzz:app/fuzz/log language_file_fuzz:app/fuzz/speak calibration_fuzz:app/fuzz/calibration \
   drop_data_fuzz:lists/fuzz/drop \
-  gif_reader_fuzz:gif/malformed rdf_reader_fuzz:richtext/fuzz+richtext/malformed rtf_reader_fuzz:rtf/malformed+rtf
+  gif_reader_fuzz:gif/malformed rdf_reader_fuzz:richtext/fuzz+richtext/malformed rtf_reader_fuzz:rtf/malformed+rtf \
+  table_rdf_fuzz:richtext_edit/tables/fuzz
 fuzz:
 	@bash scripts/install-deps --fuzz
 	cmake -S . -B $(FUZZ_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \

@@ -7,6 +7,7 @@
 
 #include "gif/gif_picture.h"
 #include "gif_test_support.h"
+#include "support/scratch_files.h"
 
 namespace {
 
@@ -82,22 +83,13 @@ void LoadFixture(TGIFPicture& Picture, const std::string& Name) {
   LoadBytes(Picture, ReadFileBytes(GifFixturePath(Name + ".gif")));
 }
 
-// Where the files handed to the peer tools go.
-std::filesystem::path PeerFolder() {
-  const auto folder = std::filesystem::temp_directory_path() / "velmora_gif_peer";
-  std::filesystem::create_directories(folder);
-  return folder;
-}
-
 // Loads a fixture into Picture and writes it with the given compression for a peer tool to
 // read; the path of the written file.
 std::string WriteFixtureForPeer(TGIFPicture& Picture, const std::string& Name,
                                 TGIFCompression Compression) {
   LoadFixture(Picture, Name);
   Picture.Compression = Compression;
-  const std::string gif = (PeerFolder() / (Name + ".gif")).string();
-  WriteFileBytes(gif, SaveBytes(Picture));
-  return gif;
+  return WriteScratchFile(Name + ".gif", SaveBytes(Picture));
 }
 
 class GifPeer : public ::testing::TestWithParam<const char*> {};
@@ -135,7 +127,7 @@ TEST_P(GifPeer, GiflibReadsWhatWeWrite) {
   if (std::system("command -v gifbuild > /dev/null 2>&1") != 0)
     GTEST_SKIP() << "giflib-tools not installed";
   const std::string name = GetParam();
-  const auto folder = PeerFolder();
+  const std::filesystem::path folder = ScratchFolder();
   for (TGIFCompression compression : {CompressLZW, CompressRLE}) {
     TGIFPicture picture;
     const std::string gif = WriteFixtureForPeer(picture, name, compression);
@@ -154,7 +146,7 @@ TEST_P(GifPeer, ImageMagickAndGifsicleReadWhatWeWrite) {
   if (std::system("command -v gifsicle > /dev/null 2>&1 && test -x /usr/bin/convert") != 0)
     GTEST_SKIP() << "imagemagick or gifsicle not installed";
   const std::string name = GetParam();
-  const auto folder = PeerFolder();
+  const std::filesystem::path folder = ScratchFolder();
   for (TGIFCompression compression : {CompressLZW, CompressRLE}) {
     TGIFPicture picture;
     const std::string gif = WriteFixtureForPeer(picture, name, compression);
@@ -191,7 +183,7 @@ namespace {
 TEST(GifPeerLarge, GiflibReadsFullDictionariesAndLongRuns) {
   if (std::system("command -v gifbuild > /dev/null 2>&1") != 0)
     GTEST_SKIP() << "giflib-tools not installed";
-  const auto folder = PeerFolder();
+  const std::filesystem::path folder = ScratchFolder();
   TGIFPicture picture;
   for (int i = 0; i < 256; ++i) picture.Header.ColorMap.Add(RGB(i, 255 - i, i / 2));
   auto frame = std::make_unique<TGIFSubImage>(&picture);

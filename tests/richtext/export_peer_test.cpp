@@ -14,6 +14,7 @@
 #include "richtext/marker_item.h"
 #include "richtext/picture_item.h"
 #include "richtext/support/export_document.h"
+#include "support/scratch_files.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "platform/gui/bitmap.h"
 #include "platform/sys/files.h"
 #include "richtext/support/export_document.h"
+#include "support/scratch_files.h"
 
 namespace {
 

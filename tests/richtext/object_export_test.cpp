@@ -19,6 +19,7 @@
 #include "richtext/rich_doc.h"
 #include "richtext/rtf_picture.h"
 #include "richtext/support/export_document.h"
+#include "support/scratch_files.h"
 #include "richtext/text_export.h"
 
 namespace {

@@ -81,4 +81,3 @@ class ExportMarker : public TCustomRDItemInfo {
 };
 
 // Writes text into a scratch file and returns its path.
-std::string WriteScratchFile(const std::string& name, const std::string& content);

@@ -4,8 +4,6 @@
 // in the same rows and columns.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -15,6 +13,7 @@
 #include "richtext/html_writer.h"
 #include "richtext/text_export.h"
 #include "richtext_edit/tables/table_document.h"
+#include "support/scratch_files.h"
 
 namespace {
 
@@ -40,21 +39,6 @@ std::string TableHTML(TTableDocument& doc, TRDSaveOptions options = 0, bool css 
 
 bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
-}
-
-std::string ScratchFolder() {
-  static const std::string folder = [] {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "velmora_tables_XXXXXX").string();
-    return std::string(mkdtemp(pattern.data()) ? pattern : std::string());
-  }();
-  return folder;
-}
-
-std::string WriteScratch(const std::string& name, const std::string& content) {
-  const std::string path = ScratchFolder() + "/" + name;
-  std::ofstream(path, std::ios::binary) << content;
-  return path;
 }
 
 TEST(TableHTML, TableAndCellAttributes) {
@@ -275,7 +259,7 @@ TEST(TableHTMLPeers, XmllintAndTidyAcceptTables) {
   TTableDocument doc;
   FillPeerTables(doc);
   for (const Variant& v : kVariants) {
-    const std::string file = WriteScratch(v.Name, HTMLOf(doc, v.Options, v.CSS));
+    const std::string file = WriteScratchFile(v.Name, HTMLOf(doc, v.Options, v.CSS));
     int status = -1;
     if (xmllint) {
       const bool xhtml = v.Options & rdsoXHTML;
@@ -297,7 +281,7 @@ TEST(TableHTMLPeers, PandocReadsTheCells) {
   TTableDocument doc;
   FillPeerTables(doc);
   for (const Variant& v : kVariants) {
-    const std::string file = WriteScratch(v.Name, HTMLOf(doc, v.Options, v.CSS));
+    const std::string file = WriteScratchFile(v.Name, HTMLOf(doc, v.Options, v.CSS));
     const std::string text = RunAndCapture("pandoc -f html -t plain --wrap=none '" + file + "'");
     EXPECT_EQ(PandocGrid(text), kGrid) << v.Name << "\n" << text;
   }
@@ -307,7 +291,7 @@ TEST(TableHTMLPeers, LibreOfficeReadsTheCells) {
   if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
   TTableDocument doc;
   FillPeerTables(doc);
-  const std::string file = WriteScratch("office.html", HTMLOf(doc, rdsoUTF8, false));
+  const std::string file = WriteScratchFile("office.html", HTMLOf(doc, rdsoUTF8, false));
   const std::string folder = ScratchFolder();
   // A private profile: parallel runs share none.
   const auto convert = [&](const std::string& format) {
