@@ -140,3 +140,21 @@ void TRDBackground::Print(TRDCanvas& canvas, const TRect& rect, const TRect& are
   }
   canvas.RestoreState();
 }
+
+void SetOptionalBackgroundImage(std::unique_ptr<TRDBackground>& background,
+                                const TGraphic* picture) {
+  if (picture && background && picture == background->GetBitmap()) return;
+  if (!background && picture && !picture->Empty())
+    background = std::make_unique<TRDBackground>(false);
+  if (!background) return;
+  background->AssignImage(picture);
+  if (background->IsEmpty()) background.reset();
+}
+
+void SetOptionalBackgroundStyle(std::unique_ptr<TRDBackground>& background,
+                                TRDItemBackgroundStyle value) {
+  if (!background && value != rdbsColor) background = std::make_unique<TRDBackground>(false);
+  if (!background) return;
+  background->SetItemBackgroundStyle(value);
+  if (background->IsEmpty()) background.reset();
+}

@@ -63,3 +63,10 @@ class TRDBackground {
   bool Opaque() const;
   std::unique_ptr<TGraphic> image_;
 };
+
+// The background of an item or a table cell exists only while it holds a picture or a
+// style other than plain colour: these make it when needed and drop it when left empty.
+void SetOptionalBackgroundImage(std::unique_ptr<TRDBackground>& background,
+                                const TGraphic* picture);
+void SetOptionalBackgroundStyle(std::unique_ptr<TRDBackground>& background,
+                                TRDItemBackgroundStyle value);

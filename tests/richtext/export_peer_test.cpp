@@ -14,6 +14,7 @@
 #include "richtext/marker_item.h"
 #include "richtext/picture_item.h"
 #include "richtext/support/export_document.h"
+#include "support/control_snapshot.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -218,24 +219,17 @@ struct RichContent : ExportDocument {
       More(text, kPlain);
     }
     Para("Pictures: ");
-    AddPicture(Filled(20, 10, clRed), 0);
+    AddPicture(SolidPicture(20, 10, clRed), 0);
     auto jpeg = std::make_unique<TJPEGImage>();
-    jpeg->Assign(*Filled(16, 8, clBlue));
+    jpeg->Assign(*SolidPicture(16, 8, clBlue));
     AddPicture(std::move(jpeg), 32);
-    images.Add(*Filled(8, 8, clLime));
+    images.Add(*SolidPicture(8, 8, clLime));
     auto bullet = std::make_unique<TRDBulletItemInfo>(this);
     bullet->ImageList = &images;
     bullet->Alt = "a \"green\" <square>";
     bullet->ParaNo = -1;
     AddItemAtEnd("", std::move(bullet));
     Para("end");
-  }
-  static std::unique_ptr<TBitmap> Filled(int width, int height, TColor color) {
-    auto bitmap = std::make_unique<TBitmap>();
-    bitmap->SetSize(width, height);
-    bitmap->Canvas().Brush().SetColor(color);
-    bitmap->Canvas().FillRect(Rect(0, 0, width, height));
-    return bitmap;
   }
   void AddPicture(std::unique_ptr<TGraphic> graphic, int width) {
     auto picture = TRDGraphicItemInfo::CreateWithGraphic(this, std::move(graphic), rdvaBaseline);

@@ -19,18 +19,11 @@
 #include "richtext/rich_doc.h"
 #include "richtext/rtf_picture.h"
 #include "richtext/support/export_document.h"
-#include "support/scratch_files.h"
 #include "richtext/text_export.h"
+#include "support/control_snapshot.h"
+#include "support/scratch_files.h"
 
 namespace {
-
-std::unique_ptr<TBitmap> Filled(int width, int height, TColor color) {
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetSize(width, height);
-  bitmap->Canvas().Brush().SetColor(color);
-  bitmap->Canvas().FillRect(Rect(0, 0, width, height));
-  return bitmap;
-}
 
 bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -51,14 +44,14 @@ std::string ImageFolder(const std::string& name) {
 // An image list of 4 x 4 pictures: red, lime, blue.
 struct Images {
   Images() : list(nullptr, 4, 4) {
-    for (TColor color : {clRed, clLime, clBlue}) list.Add(*Filled(4, 4, color));
+    for (TColor color : {clRed, clLime, clBlue}) list.Add(*SolidPicture(4, 4, color));
     list.Tag = 7;
   }
   TImageList list;
 };
 
 TEST(RTFPictures, BitmapsAreDeviceIndependentBitmapsScaledToTheirShownSize) {
-  const auto bitmap = Filled(2, 1, clRed);
+  const auto bitmap = SolidPicture(2, 1, clRed);
   const std::string dib =
       "2800000002000000010000000100200000000000080000"
       "00C40E0000C40E00000000000000000000"
@@ -75,7 +68,7 @@ TEST(RTFPictures, BitmapsAreDeviceIndependentBitmapsScaledToTheirShownSize) {
 
 TEST(RTFPictures, JPEGIsEmbeddedOnlyWhenAskedAndOtherwiseBecomesPNGOrABitmap) {
   TJPEGImage jpeg;
-  jpeg.Assign(*Filled(3, 2, clBlue));
+  jpeg.Assign(*SolidPicture(3, 2, clBlue));
   const std::string asJpeg = RTFPictureGroup(jpeg, kDefaultRTFOptions);
   EXPECT_EQ(asJpeg.rfind("{\\pict\\jpegblip\\picw3\\pich2 FFD8", 0), 0u) << asJpeg.substr(0, 60);
   const std::string asPng = RTFPictureGroup(jpeg, rdrtfDuplicateUnicode);
@@ -100,7 +93,8 @@ TEST(RTFPictures, ImageListPicturesOnlyForIndexesTheListHolds) {
 TEST(RTFPictures, ItemsWriteTheirPicturesInTheirParagraphs) {
   ExportDocument doc;
   doc.Para("before ");
-  auto picture = TRDGraphicItemInfo::CreateWithGraphic(&doc, Filled(2, 1, clRed), rdvaBaseline);
+  auto picture =
+      TRDGraphicItemInfo::CreateWithGraphic(&doc, SolidPicture(2, 1, clRed), rdvaBaseline);
   picture->ImageHeight = 3;
   picture->ParaNo = -1;
   doc.AddItemAtEnd("", std::move(picture));
@@ -126,7 +120,7 @@ TEST(RTFPictures, CopyingWritesWithTheViewersOptions) {
   viewer.SetStyle(&style);
   viewer.SetBounds(0, 0, 300, 100);
   auto jpeg = std::make_unique<TJPEGImage>();
-  jpeg->Assign(*Filled(3, 2, clBlue));
+  jpeg->Assign(*SolidPicture(3, 2, clBlue));
   viewer.RDData().AddItemAtEnd(
       "", TRDGraphicItemInfo::CreateWithGraphic(&viewer.RDData(), std::move(jpeg), rdvaBaseline));
   viewer.FormatDocument();
@@ -222,7 +216,7 @@ TEST(PictureHTML, AttributesAreEscapedAndPicturesSavedAsFiles) {
   ExportDocument doc;
   doc.ImageFolder = ImageFolder("picture_html");
   doc.Para("x");
-  auto picture = TRDGraphicItemInfo::CreateWithGraphic(&doc, Filled(5, 4, clRed), rdvaMiddle);
+  auto picture = TRDGraphicItemInfo::CreateWithGraphic(&doc, SolidPicture(5, 4, clRed), rdvaMiddle);
   picture->Alt = "a<b \"c\" & d";
   picture->Hint = "say \"hi\" <now>";
   picture->SetSpacing(0);
@@ -248,12 +242,12 @@ TEST(PictureHTML, FileNamesJpegsAndExplicitSizes) {
   ExportDocument doc;
   doc.ImageFolder = ImageFolder("picture_files");
   auto jpeg = std::make_unique<TJPEGImage>();
-  jpeg->Assign(*Filled(6, 6, clBlue));
+  jpeg->Assign(*SolidPicture(6, 6, clBlue));
   auto picture = TRDGraphicItemInfo::CreateWithGraphic(&doc, std::move(jpeg), rdvaBaseline);
   picture->ImageWidth = 12;
   picture->NoHTMLImageSize = true;
   doc.AddItemAtEnd("", std::move(picture));
-  auto named = TRDGraphicItemInfo::CreateWithGraphic(&doc, Filled(2, 2, clRed), rdvaBaseline);
+  auto named = TRDGraphicItemInfo::CreateWithGraphic(&doc, SolidPicture(2, 2, clRed), rdvaBaseline);
   named->ImageFileName = doc.ImageFolder + "pictures/dot.bmp";
   doc.AddItemAtEnd("", std::move(named));
   const std::string html = doc.HTML(rdsoBodyOnly | rdsoPictureSizes | rdsoUseImageFileNames);
@@ -310,7 +304,7 @@ TEST(MarkerHTML, PictureLevelsGiveTheListItemsTheirImageInOneStyleAttribute) {
   ListDocument doc;
   doc.ImageFolder = ImageFolder("marker_html");
   doc.Level(1, 0).ListType = rdlstPicture;
-  doc.Level(1, 0).SetPicture(Filled(3, 3, clRed).get());
+  doc.Level(1, 0).SetPicture(SolidPicture(3, 3, clRed).get());
   doc.style.ParaStyles().Add().LeftIndent = 20;
   const int indented = doc.style.ParaStyles().Count() - 1;
   doc.Item(1, 0, "first");

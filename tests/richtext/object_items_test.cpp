@@ -19,16 +19,9 @@
 #include "richtext/rdf_reader.h"
 #include "richtext/rdf_writer.h"
 #include "richtext/support/test_formatted_data.h"
+#include "support/control_snapshot.h"
 
 namespace {
-
-std::unique_ptr<TBitmap> Filled(int width, int height, TColor color) {
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetSize(width, height);
-  bitmap->Canvas().Brush().SetColor(color);
-  bitmap->Canvas().FillRect(Rect(0, 0, width, height));
-  return bitmap;
-}
 
 TColor PixelOf(TBitmap& bitmap, int x, int y) {
   bitmap.SetPixelFormat(pf32bit);
@@ -38,7 +31,7 @@ TColor PixelOf(TBitmap& bitmap, int x, int y) {
 
 // A white surface the items paint on through the viewer's canvas.
 struct Surface {
-  Surface() : bitmap(Filled(60, 40, clWhite)), canvas(bitmap->Canvas()) {}
+  Surface() : bitmap(SolidPicture(60, 40, clWhite)), canvas(bitmap->Canvas()) {}
   TColor At(int x, int y) { return PixelOf(*bitmap, x, y); }
   std::unique_ptr<TBitmap> bitmap;
   TRDPlatformCanvas canvas;
@@ -62,7 +55,8 @@ bool Load(const std::string& records, TCustomRDData& data) {
 }
 
 TEST(PictureItem, SizesComeFromThePictureUnlessSetAndSpacingSurroundsThem) {
-  auto item = TRDGraphicItemInfo::CreateWithGraphic(nullptr, Filled(40, 30, clRed), rdvaBaseline);
+  auto item =
+      TRDGraphicItemInfo::CreateWithGraphic(nullptr, SolidPicture(40, 30, clRed), rdvaBaseline);
   item->SetSpacing(3);
   EXPECT_EQ(item->StyleNo, rdsPicture);
   EXPECT_EQ(item->GetWidth(), 46);
@@ -75,7 +69,8 @@ TEST(PictureItem, SizesComeFromThePictureUnlessSetAndSpacingSurroundsThem) {
   EXPECT_EQ(item->GetMinWidth(&printer, nullptr), 52);
   EXPECT_TRUE(item->QueryItemFlag(1));
   EXPECT_FALSE(item->QueryItemFlagEx(1, nullptr));
-  auto hot = TRDHotGraphicItemInfo::CreateWithGraphic(nullptr, Filled(4, 4, clRed), rdvaMiddle);
+  auto hot =
+      TRDHotGraphicItemInfo::CreateWithGraphic(nullptr, SolidPicture(4, 4, clRed), rdvaMiddle);
   EXPECT_EQ(hot->StyleNo, rdsHotPicture);
   EXPECT_TRUE(hot->QueryItemFlagEx(1, nullptr));
   EXPECT_FALSE(hot->QueryItemFlagEx(3, nullptr));
@@ -86,7 +81,8 @@ TEST(PictureItem, PaintsThePictureInsideItsSpacingWithTheSelectionFrame) {
   sheet.SelColor = clBlue;
   sheet.InactiveSelColor = clLime;
   sheet.CurrentItemColor = clFuchsia;
-  auto item = TRDGraphicItemInfo::CreateWithGraphic(nullptr, Filled(10, 8, clRed), rdvaBaseline);
+  auto item =
+      TRDGraphicItemInfo::CreateWithGraphic(nullptr, SolidPicture(10, 8, clRed), rdvaBaseline);
   item->SetSpacing(2);
   TRDDrawLineInfo line;
   Surface plain;
@@ -116,8 +112,8 @@ TEST(BulletItem, DrawsItsImageAndTheHotImageUnderTheMouseBlendedWhenSelected) {
   TRDStyle sheet;
   sheet.SelColor = clRed;
   TImageList images(nullptr, 8, 8);
-  images.Add(*Filled(8, 8, clLime));
-  images.Add(*Filled(8, 8, clBlue));
+  images.Add(*SolidPicture(8, 8, clLime));
+  images.Add(*SolidPicture(8, 8, clBlue));
   TRDHotspotItemInfo item(nullptr);
   item.ImageList = &images;
   item.ImageIndex = 0;
@@ -195,7 +191,7 @@ TEST(ControlItem, PrintsAPictureOfAWindowControlCentredInTheBitmap) {
   TRDControlItemInfo item(nullptr);
   item.Control = std::move(panel);
   TRDStyle sheet;
-  auto bitmap = Filled(40, 10, clWhite);
+  auto bitmap = SolidPicture(40, 10, clWhite);
   ASSERT_TRUE(item.PrintToBitmap(*bitmap, false, nullptr, -1, 0, sheet));
   EXPECT_EQ(PixelOf(*bitmap, 5, 5), ColorToRGB(clWhite));
   EXPECT_EQ(PixelOf(*bitmap, 20, 5), ColorToRGB(clRed));
@@ -204,7 +200,8 @@ TEST(ControlItem, PrintsAPictureOfAWindowControlCentredInTheBitmap) {
 }
 
 TEST(PrintSlices, APictureIsCutIntoPartsNoSmallerThanItsMinimum) {
-  auto item = TRDGraphicItemInfo::CreateWithGraphic(nullptr, Filled(10, 100, clRed), rdvaBaseline);
+  auto item =
+      TRDGraphicItemInfo::CreateWithGraphic(nullptr, SolidPicture(10, 100, clRed), rdvaBaseline);
   TRDResolution resolution;
   resolution.DevicePixelsPerInchY = 192;  // device pixels are half a screen pixel
   item->MinHeightOnPage = 0;
@@ -231,11 +228,11 @@ TEST(PrintSlices, APictureIsCutIntoPartsNoSmallerThanItsMinimum) {
   EXPECT_FALSE(info->SplitAt(120));  // 60 would leave 10
 
   // The second slice is printed from the picture's row 30 on.
-  item->Image = Filled(10, 100, clWhite);
+  item->Image = SolidPicture(10, 100, clWhite);
   static_cast<TBitmap&>(*item->Image).Canvas().Brush().SetColor(clBlue);
   static_cast<TBitmap&>(*item->Image).Canvas().FillRect(Rect(0, 30, 10, 31));
   TRDStyle sheet;
-  auto page = Filled(10, 70, clWhite);
+  auto page = SolidPicture(10, 70, clWhite);
   ASSERT_TRUE(item->PrintToBitmap(*page, false, info, 1, 0, sheet));
   EXPECT_EQ(PixelOf(*page, 5, 0), ColorToRGB(clBlue));
   EXPECT_EQ(PixelOf(*page, 5, 1), ColorToRGB(clWhite));
@@ -247,7 +244,7 @@ TEST(ObjectRecords, PicturesRoundTripInHexAndBinaryWithTheirProperties) {
     TCustomRDData data;
     data.SetRDStyle(&sheet);
     data.SetRDFOptions(rdfoSavePicturesBody | binary);
-    auto picture = Filled(6, 4, clRed);
+    auto picture = SolidPicture(6, 4, clRed);
     picture->SetTransparent(true);
     picture->SetTransparentColor(clRed);
     auto item = TRDHotGraphicItemInfo::CreateWithGraphic(&data, std::move(picture), rdvaAbsMiddle);
@@ -318,7 +315,7 @@ TEST(ObjectRecords, UnknownOrDamagedPicturesWarnAndFailOnlyWhereTheyMust) {
   std::vector<std::string> asked;
   named.OnRDFPictureNeeded = [&](const std::string& name, const TRDTag&) {
     asked.push_back(name);
-    return name == "logo.bmp" ? Filled(3, 3, clRed) : nullptr;
+    return name == "logo.bmp" ? SolidPicture(3, 3, clRed) : nullptr;
   };
   EXPECT_TRUE(Load("-3 2 0 0 1 0 0\r\nlogo\r\nfilename=logo.bmp\r\n", named));
   EXPECT_EQ(asked, (std::vector<std::string>{"logo", "logo.bmp"}));
@@ -328,7 +325,7 @@ TEST(ObjectRecords, UnknownOrDamagedPicturesWarnAndFailOnlyWhereTheyMust) {
 TEST(ObjectRecords, BulletsAndHotspotsNameTheirImageListByTag) {
   TImageList images(nullptr, 8, 8);
   images.Tag = 7;
-  for (int i = 0; i < 3; ++i) images.Add(*Filled(8, 8, clLime));
+  for (int i = 0; i < 3; ++i) images.Add(*SolidPicture(8, 8, clLime));
   TRDStyle sheet;
   auto setUp = [&](TCustomRDData& data) {
     data.SetRDStyle(&sheet);
@@ -434,7 +431,8 @@ TEST(ItemFactory, CreatesEveryObjectKindAndClonesItsProperties) {
     ASSERT_NE(item, nullptr) << code;
     EXPECT_EQ(item->StyleNo, code);
   }
-  auto item = TRDGraphicItemInfo::CreateWithGraphic(nullptr, Filled(5, 5, clRed), rdvaBaseline);
+  auto item =
+      TRDGraphicItemInfo::CreateWithGraphic(nullptr, SolidPicture(5, 5, clRed), rdvaBaseline);
   item->Alt = "x";
   item->ImageHeight = 9;
   auto clone = CloneRDItem(*item, nullptr, false);
@@ -467,7 +465,8 @@ TEST(ObjectsInADocument, ControlsArePlacedWhereTheyAreLaidOutAndHotPicturesAreLi
   auto control = TRDControlItemInfo::CreateWithControl(&data, std::move(edit), rdvaBaseline);
   control->ParaNo = -1;
   data.AddItemAtEnd("", std::move(control));
-  auto picture = TRDHotGraphicItemInfo::CreateWithGraphic(&data, Filled(8, 8, clRed), rdvaBaseline);
+  auto picture =
+      TRDHotGraphicItemInfo::CreateWithGraphic(&data, SolidPicture(8, 8, clRed), rdvaBaseline);
   picture->ParaNo = -1;
   data.AddItemAtEnd("", std::move(picture));
   data.Format();

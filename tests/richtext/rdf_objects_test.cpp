@@ -19,16 +19,9 @@
 #include "richtext/rdf_reader.h"
 #include "richtext/rdf_writer.h"
 #include "richtext/support/export_document.h"
+#include "support/control_snapshot.h"
 
 namespace {
-
-std::unique_ptr<TBitmap> Filled(int width, int height, TColor color) {
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetSize(width, height);
-  bitmap->Canvas().Brush().SetColor(color);
-  bitmap->Canvas().FillRect(Rect(0, 0, width, height));
-  return bitmap;
-}
 
 std::string Bytes(const TMemoryStream& stream) {
   return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
@@ -52,7 +45,7 @@ void AddBulletList(TRDStyle& sheet) {
 // tag 7, by which a reader asks for it.
 struct ObjectDocument : ExportDocument {
   ObjectDocument() : images(nullptr, 4, 4) {
-    for (TColor color : {clRed, clLime, clBlue}) images.Add(*Filled(4, 4, color));
+    for (TColor color : {clRed, clLime, clBlue}) images.Add(*SolidPicture(4, 4, color));
     images.Tag = 7;
     OnRDFImageListNeeded = [this](int tag) { return tag == 7 ? &images : nullptr; };
     AddNumberedList(style);
@@ -63,7 +56,8 @@ struct ObjectDocument : ExportDocument {
     Marker(0, 1, "three", true, 3);
     Marker(1, 0, "dot");
     Para("pictures: ");
-    auto picture = TRDGraphicItemInfo::CreateWithGraphic(this, Filled(6, 4, clRed), rdvaMiddle);
+    auto picture =
+        TRDGraphicItemInfo::CreateWithGraphic(this, SolidPicture(6, 4, clRed), rdvaMiddle);
     picture->Alt = "a \"b\"";
     picture->ImageFileName = "x/y.bmp";
     picture->ImageWidth = 12;
@@ -74,7 +68,7 @@ struct ObjectDocument : ExportDocument {
     picture->ParaNo = -1;
     AddItemAtEnd("", std::move(picture));
     auto jpeg = std::make_unique<TJPEGImage>();
-    jpeg->Assign(*Filled(5, 5, clBlue));
+    jpeg->Assign(*SolidPicture(5, 5, clBlue));
     auto hot = TRDHotGraphicItemInfo::CreateWithGraphic(this, std::move(jpeg), rdvaBaseline);
     hot->ParaNo = -1;
     AddItemAtEnd("", std::move(hot));

@@ -7,12 +7,13 @@
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/gui_test_support.h"
-#include "platform/gui/paint_to.h"
 #include "platform/gui/image_list.h"
+#include "platform/gui/paint_to.h"
 #include "richtext/bullet_item.h"
 #include "richtext/picture_item.h"
 #include "richtext/rd_style.h"
 #include "richtext/rich_doc.h"
+#include "support/control_snapshot.h"
 
 namespace {
 
@@ -27,14 +28,6 @@ struct Viewer {
   TRDStyle style;
   TRichDoc doc;
 };
-
-std::unique_ptr<TBitmap> Filled(int w, int h, TColor color) {
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetSize(w, h);
-  bitmap->Canvas().Brush().SetColor(color);
-  bitmap->Canvas().FillRect(Rect(0, 0, w, h));
-  return bitmap;
-}
 
 TEST(ItemFocus, TabMovesFromLinkToLinkAndEnterFollowsTheFocusedOne) {
   Viewer v;
@@ -121,7 +114,7 @@ TEST(ItemMouse, ItemsHearTheMouseAtTheirOwnCoordinatesAndAHotPictureJumps) {
   v.doc.AddTextParagraph("see ", 0, 0);
   TRichDocRDData& data = v.doc.RDData();
   auto owned = std::make_unique<TRecordingPicture>(&data);
-  owned->Image = Filled(10, 10, clRed);
+  owned->Image = SolidPicture(10, 10, clRed);
   owned->ParaNo = -1;
   TRecordingPicture* picture = owned.get();
   data.AddItemAtEnd("", std::move(owned));
@@ -140,8 +133,8 @@ TEST(ItemMouse, ItemsHearTheMouseAtTheirOwnCoordinatesAndAHotPictureJumps) {
 TEST(ItemMouse, AHotspotShowsItsHotImageWhileTheMouseIsOverIt) {
   Viewer v;
   TImageList images(nullptr, 10, 10);
-  images.Add(*Filled(10, 10, clBlue));
-  images.Add(*Filled(10, 10, clLime));
+  images.Add(*SolidPicture(10, 10, clBlue));
+  images.Add(*SolidPicture(10, 10, clLime));
   v.doc.AddTextParagraph("see ", 0, 0);
   TRichDocRDData& data = v.doc.RDData();
   auto hotspot = std::make_unique<TRDHotspotItemInfo>(&data);

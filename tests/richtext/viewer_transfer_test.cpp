@@ -16,6 +16,7 @@
 #include "richtext/rd_style.h"
 #include "richtext/rdf_reader.h"
 #include "richtext/rich_doc.h"
+#include "support/control_snapshot.h"
 
 namespace {
 
@@ -39,14 +40,6 @@ struct TKeepingTarget : TDropTarget {
     Effect = deCopy;
   }
 };
-
-std::unique_ptr<TBitmap> Filled(int w, int h, TColor color) {
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetSize(w, h);
-  bitmap->Canvas().Brush().SetColor(color);
-  bitmap->Canvas().FillRect(Rect(0, 0, w, h));
-  return bitmap;
-}
 
 struct Transfer : ::testing::Test {
   Transfer() {
@@ -79,7 +72,8 @@ struct Transfer : ::testing::Test {
   }
   void AddPicture(int w, int h, TColor color) {
     TRichDocRDData& data = doc->RDData();
-    auto item = TRDGraphicItemInfo::CreateWithGraphic(&data, Filled(w, h, color), rdvaBaseline);
+    auto item =
+        TRDGraphicItemInfo::CreateWithGraphic(&data, SolidPicture(w, h, color), rdvaBaseline);
     item->ParaNo = -1;  // in the line of the text before
     data.AddItemAtEnd("", std::move(item));
   }

@@ -114,12 +114,7 @@ const TGraphic* TRDTableCellData::GetBackgroundImage() const {
 }
 
 void TRDTableCellData::SetBackgroundImage(const TGraphic* picture) {
-  if (picture && picture == GetBackgroundImage()) return;
-  if (!background_ && picture && !picture->Empty())
-    background_ = std::make_unique<TRDBackground>(false);
-  if (!background_) return;
-  background_->AssignImage(picture);
-  if (background_->IsEmpty()) background_.reset();
+  SetOptionalBackgroundImage(background_, picture);
 }
 
 TRDItemBackgroundStyle TRDTableCellData::GetBackgroundStyle() const {
@@ -127,10 +122,7 @@ TRDItemBackgroundStyle TRDTableCellData::GetBackgroundStyle() const {
 }
 
 void TRDTableCellData::SetBackgroundStyle(TRDItemBackgroundStyle value) {
-  if (!background_ && value != rdbsColor) background_ = std::make_unique<TRDBackground>(false);
-  if (!background_) return;
-  background_->SetItemBackgroundStyle(value);
-  if (background_->IsEmpty()) background_.reset();
+  SetOptionalBackgroundStyle(background_, value);
 }
 
 int TRDTableCellData::GetCellHeight(bool useBestHeight) const {

@@ -190,11 +190,7 @@ const TGraphic* TRDTableItemInfo::GetBackgroundImage() const {
 
 void TRDTableItemInfo::SetBackgroundImage(const TGraphic* picture) {
   if (picture && picture == GetBackgroundImage()) return;
-  if (!background_ && picture && !picture->Empty())
-    background_ = std::make_unique<TRDBackground>(false);
-  if (!background_) return;
-  background_->AssignImage(picture);
-  if (background_->IsEmpty()) background_.reset();
+  SetOptionalBackgroundImage(background_, picture);
   MarkChanged();
 }
 
@@ -204,10 +200,7 @@ TRDItemBackgroundStyle TRDTableItemInfo::GetBackgroundStyle() const {
 
 void TRDTableItemInfo::SetBackgroundStyle(TRDItemBackgroundStyle value) {
   if (value == GetBackgroundStyle() || RecordChange("BackgroundStyle", value, false, false)) return;
-  if (!background_ && value != rdbsColor) background_ = std::make_unique<TRDBackground>(false);
-  if (!background_) return;
-  background_->SetItemBackgroundStyle(value);
-  if (background_->IsEmpty()) background_.reset();
+  SetOptionalBackgroundStyle(background_, value);
   MarkChanged();
 }
 
