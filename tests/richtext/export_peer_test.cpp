@@ -15,6 +15,7 @@
 #include "richtext/picture_item.h"
 #include "richtext/support/export_document.h"
 #include "support/control_snapshot.h"
+#include "support/html_checkers.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -170,22 +171,7 @@ TEST(ExportPeers, XmllintAndTidyAcceptOurHTML) {
     for (TRDSaveOptions extra : {TRDSaveOptions(0), rdsoCheckpointNames}) {
       const Variant v{variant.Name, variant.CSS, TRDSaveOptions(variant.Options | extra)};
       const std::string file = WriteScratchFile(variant.Name, HTMLOf(doc, v));
-      const bool xhtml = v.Options & rdsoXHTML;
-      int status = -1;
-      if (xmllint) {
-        const std::string output =
-            RunAndCapture(std::string("xmllint ") + (xhtml ? "" : "--html ") + "--noout " +
-                              Quoted(file) + " 2>&1",
-                          &status);
-        EXPECT_EQ(status, 0) << variant.Name << "\n" << output;
-        EXPECT_EQ(output, "") << variant.Name;
-      }
-      if (tidy) {
-        // Exit status 2 means errors; 1 only warnings (such as the font tags of plain HTML).
-        const std::string output =
-            RunAndCapture("tidy -errors -q " + Quoted(file) + " 2>&1", &status);
-        EXPECT_LT(status, 2) << variant.Name << "\n" << output;
-      }
+      ExpectHTMLCheckersAccept(file, v.Options & rdsoXHTML, variant.Name);
     }
   }
 }
@@ -282,7 +268,7 @@ TEST(ExportPeers, LibreOfficeAndUnrtfReadOurListsAndPictures) {
     EXPECT_TRUE(Has(xml, size)) << size;
 }
 
-TEST(ExportPeers, XmllintAcceptsOurListsAndPictures) {
+TEST(ExportPeers, HTMLCheckersAcceptOurListsAndPictures) {
   if (!ProgramAvailable("xmllint")) GTEST_SKIP() << "xmllint is not installed";
   RichContent doc;
   doc.ImageFolder = WriteScratchFile("rich_html/.keep", "");
@@ -294,13 +280,7 @@ TEST(ExportPeers, XmllintAcceptsOurListsAndPictures) {
       const std::string html = HTMLOf(doc, v);
       EXPECT_TRUE(Has(html, "&quot;green&quot; &lt;square&gt;")) << html;
       const std::string file = WriteScratchFile(std::string("rich_") + variant.Name, html);
-      const bool xhtml = v.Options & rdsoXHTML;
-      int status = -1;
-      const std::string output = RunAndCapture(
-          std::string("xmllint ") + (xhtml ? "" : "--html ") + "--noout " + Quoted(file) + " 2>&1",
-          &status);
-      EXPECT_EQ(status, 0) << variant.Name << "\n" << output;
-      EXPECT_EQ(output, "") << variant.Name << "\n" << html;
+      ExpectHTMLCheckersAccept(file, v.Options & rdsoXHTML, variant.Name + ("\n" + html));
     }
   }
 }

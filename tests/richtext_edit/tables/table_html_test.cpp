@@ -13,6 +13,7 @@
 #include "richtext/html_writer.h"
 #include "richtext/text_export.h"
 #include "richtext_edit/tables/table_document.h"
+#include "support/html_checkers.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -260,19 +261,7 @@ TEST(TableHTMLPeers, XmllintAndTidyAcceptTables) {
   FillPeerTables(doc);
   for (const Variant& v : kVariants) {
     const std::string file = WriteScratchFile(v.Name, HTMLOf(doc, v.Options, v.CSS));
-    int status = -1;
-    if (xmllint) {
-      const bool xhtml = v.Options & rdsoXHTML;
-      const std::string output = RunAndCapture(
-          std::string("xmllint ") + (xhtml ? "" : "--html ") + "--noout '" + file + "' 2>&1",
-          &status);
-      EXPECT_EQ(status, 0) << v.Name << "\n" << output;
-      EXPECT_EQ(output, "") << v.Name;
-    }
-    if (tidy) {
-      const std::string output = RunAndCapture("tidy -errors -q '" + file + "' 2>&1", &status);
-      EXPECT_LT(status, 2) << v.Name << "\n" << output;
-    }
+    ExpectHTMLCheckersAccept(file, v.Options & rdsoXHTML, v.Name);
   }
 }
 
