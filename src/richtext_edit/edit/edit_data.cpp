@@ -1,6 +1,7 @@
 #include "richtext_edit/edit/edit_data.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "richtext/control_item.h"
 #include "richtext/item_factory.h"
@@ -608,20 +609,26 @@ std::unique_ptr<T> MakeRecord(TRDUndoModifyItemProps::TRecordClass undoClass,
 
 }  // namespace
 
-TRDUndoModifyItemIntProperty* TRDEditRDData::SetIntPropertyWithUndo(
-    int itemNo, TRDNamedProperties* obj, TRDUndoModifyItemProps::TRecordClass undoClass,
-    bool affectsSize, bool affectsWidth, int value, const std::string& propName) {
+template <class TRecord, class TValue>
+TRecord* TRDEditRDData::SetPropertyWithUndo(int itemNo, TRDNamedProperties* obj,
+                                            TRDUndoModifyItemProps::TRecordClass undoClass,
+                                            bool affectsSize, bool affectsWidth,
+                                            const TValue& value, const std::string& propName) {
+  constexpr bool kInt = std::is_same_v<TValue, int>;
   TRDNamedProperties& target = PropertyTarget(itemNo, obj);
-  const int old = GetIntProperty(target, propName);
+  TValue old;
+  if constexpr (kInt)
+    old = GetIntProperty(target, propName);
+  else
+    old = GetStrProperty(target, propName);
   if (old == value) return nullptr;
-  TRDUndoModifyItemIntProperty* record = nullptr;
+  TRecord* record = nullptr;
   if (GetUndoListForRecording()) {
-    auto made =
-        MakeRecord<TRDUndoModifyItemIntProperty>(undoClass, &TRDUndoModifyItemIntProperty::Create);
+    auto made = MakeRecord<TRecord>(undoClass, &TRecord::Create);
     made->Kind = rdrkModifyItem;
     made->ItemNo = itemNo;
     made->PropertyName = propName;
-    made->Value = old;
+    made->Value = std::move(old);
     made->AffectsSize = affectsSize;
     made->AffectsWidth = affectsWidth;
     made->SubObject = obj;
@@ -629,33 +636,26 @@ TRDUndoModifyItemIntProperty* TRDEditRDData::SetIntPropertyWithUndo(
   }
   TCustomRDItemInfo* item = GetItem(itemNo);
   item->BeforeUndoChangeProperty();
-  SetIntProperty(target, propName, value);
+  if constexpr (kInt)
+    SetIntProperty(target, propName, value);
+  else
+    SetStrProperty(target, propName, value);
   item->AfterUndoChangeProperty();
   return record;
+}
+
+TRDUndoModifyItemIntProperty* TRDEditRDData::SetIntPropertyWithUndo(
+    int itemNo, TRDNamedProperties* obj, TRDUndoModifyItemProps::TRecordClass undoClass,
+    bool affectsSize, bool affectsWidth, int value, const std::string& propName) {
+  return SetPropertyWithUndo<TRDUndoModifyItemIntProperty>(itemNo, obj, undoClass, affectsSize,
+                                                           affectsWidth, value, propName);
 }
 
 TRDUndoModifyItemStrProperty* TRDEditRDData::SetStrPropertyWithUndo(
     int itemNo, TRDNamedProperties* obj, TRDUndoModifyItemProps::TRecordClass undoClass,
     const std::string& value, const std::string& propName) {
-  TRDNamedProperties& target = PropertyTarget(itemNo, obj);
-  std::string old = GetStrProperty(target, propName);
-  if (old == value) return nullptr;
-  TRDUndoModifyItemStrProperty* record = nullptr;
-  if (GetUndoListForRecording()) {
-    auto made =
-        MakeRecord<TRDUndoModifyItemStrProperty>(undoClass, &TRDUndoModifyItemStrProperty::Create);
-    made->Kind = rdrkModifyItem;
-    made->ItemNo = itemNo;
-    made->PropertyName = propName;
-    made->Value = std::move(old);
-    made->SubObject = obj;
-    record = Record(std::move(made));
-  }
-  TCustomRDItemInfo* item = GetItem(itemNo);
-  item->BeforeUndoChangeProperty();
-  SetStrProperty(target, propName, value);
-  item->AfterUndoChangeProperty();
-  return record;
+  return SetPropertyWithUndo<TRDUndoModifyItemStrProperty>(itemNo, obj, undoClass, false, false,
+                                                           value, propName);
 }
 
 void TRDEditRDData::SetIntPropertiesWithUndo(

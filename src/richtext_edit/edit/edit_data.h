@@ -299,6 +299,11 @@ class TRDEditRDData : public TRichDocRDData {
   bool WidthChangeNeedsFull(int before, int after) const;
   template <class T>
   T* Record(std::unique_ptr<T> record);
+  // One named property changed with its record: TRecord is the int or the string kind.
+  template <class TRecord, class TValue>
+  TRecord* SetPropertyWithUndo(int itemNo, TRDNamedProperties* obj,
+                               TRDUndoModifyItemProps::TRecordClass undoClass, bool affectsSize,
+                               bool affectsWidth, const TValue& value, const std::string& propName);
   // The caret-stop builders for one draw item; wanted is the caret offset - 2.
   bool EditorReadOnly() const;
   template <class Write>
