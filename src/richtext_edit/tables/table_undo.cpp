@@ -11,44 +11,31 @@ TRDTableItemInfo& TRDTableUndoInfo::Table(TRDEditRDData& data) const {
 
 void TRDUndoInsertTableRows::Undo(TRDEditRDData& data) {
   TRDTableItemInfo& table = Table(data);
-  if (auto* opposite = Opposite<TRDUndoInsertTableRows>(data)) {
-    opposite->Index = Index;
-    opposite->Count = Count;
-    opposite->Forward = !Forward;
-  }
+  Turned<TRDUndoInsertTableRows>(data);
   if (Forward)
-    table.Rows->InsertNewRows(Index, Count);
+    table.Rows->InsertNewRows(Args.Index, Args.Count);
   else
-    table.Rows->FreeRows(Index, Count);
+    table.Rows->FreeRows(Args.Index, Args.Count);
   table.MarkChanged();
 }
 
 void TRDUndoInsertTableCell::Undo(TRDEditRDData& data) {
   TRDTableItemInfo& table = Table(data);
-  if (auto* opposite = Opposite<TRDUndoInsertTableCell>(data)) {
-    opposite->Row = Row;
-    opposite->Col = Col;
-    opposite->Forward = !Forward;
-  }
+  Turned<TRDUndoInsertTableCell>(data);
   if (Forward)
-    table.Rows->Items(Row)->InsertCell(Col);
+    table.Rows->Items(Args.Row)->InsertCell(Args.Col);
   else
-    table.Rows->Items(Row)->DeleteSlot(Col);
+    table.Rows->Items(Args.Row)->DeleteSlot(Args.Col);
   table.MarkChanged();
 }
 
 void TRDUndoSpreadOverEmptyCells::Undo(TRDEditRDData& data) {
   TRDTableItemInfo& table = Table(data);
-  if (auto* opposite = Opposite<TRDUndoSpreadOverEmptyCells>(data)) {
-    opposite->Row = Row;
-    opposite->Col = Col;
-    opposite->ColSpan = ColSpan;
-    opposite->Forward = !Forward;
-  }
+  Turned<TRDUndoSpreadOverEmptyCells>(data);
   if (Forward)
-    table.Rows->SpreadCellOverSlots(Row, Col, ColSpan);
+    table.Rows->SpreadCellOverSlots(Args.Row, Args.Col, Args.ColSpan);
   else
-    table.Rows->UnspreadCell(Row, Col, ColSpan);
+    table.Rows->UnspreadCell(Args.Row, Args.Col, Args.ColSpan);
   table.MarkChanged();
 }
 
@@ -68,138 +55,99 @@ void TRDUndoSpan::Undo(TRDEditRDData& data) {
 
 void TRDUndoFreeEmptyCell::Undo(TRDEditRDData& data) {
   TRDTableItemInfo& table = Table(data);
-  if (auto* opposite = Opposite<TRDUndoFreeEmptyCell>(data)) {
-    opposite->Forward = !Forward;
-    opposite->Row = Row;
-    opposite->Col = Col;
-    opposite->ColCount = ColCount;
-    opposite->RowCount = RowCount;
-  }
+  Turned<TRDUndoFreeEmptyCell>(data);
   if (Forward)
-    table.Rows->FreeCells(Row, Col, ColCount, RowCount);
+    table.Rows->FreeCells(Args.Row, Args.Col, Args.ColCount, Args.RowCount);
   else
-    table.Rows->RecreateCells(Row, Col, ColCount, RowCount);
+    table.Rows->RecreateCells(Args.Row, Args.Col, Args.ColCount, Args.RowCount);
   table.MarkChanged();
 }
 
 void TRDUndoInsertEmptyCell::Undo(TRDEditRDData& data) {
   TRDTableItemInfo& table = Table(data);
-  if (auto* opposite = Opposite<TRDUndoInsertEmptyCell>(data)) {
-    opposite->Forward = !Forward;
-    opposite->Row = Row;
-    opposite->Col = Col;
-    opposite->ColCount = ColCount;
-    opposite->RowCount = RowCount;
-  }
+  Turned<TRDUndoInsertEmptyCell>(data);
   if (Forward)
-    table.Rows->InsertEmptySlots(Row, Col, ColCount, RowCount);
+    table.Rows->InsertEmptySlots(Args.Row, Args.Col, Args.ColCount, Args.RowCount);
   else
-    table.Rows->DeleteSlots(Row, Col, ColCount, RowCount);
+    table.Rows->DeleteSlots(Args.Row, Args.Col, Args.ColCount, Args.RowCount);
   table.MarkChanged();
 }
 
 void TRDUndoCellSplit::Undo(TRDEditRDData& data) {
   TRDTableItemInfo& table = Table(data);
-  TRDTableCellData& cell = *table.Cells(Row, Col);
-  if (auto* opposite = Opposite<TRDUndoCellSplit>(data)) {
-    opposite->Horizontal = Horizontal;
-    opposite->Forward = !Forward;
-    opposite->DecreaseSize = DecreaseSize;
-    opposite->Row = Row;
-    opposite->Col = Col;
-    opposite->At = At;
-    opposite->OldSize = Horizontal ? cell.BestHeight : cell.BestWidth;
-  }
-  if (Horizontal) {
+  const TRDSplitArgs& a = Args;
+  TRDTableCellData& cell = *table.Cells(a.Row, a.Col);
+  if (auto* opposite = Turned<TRDUndoCellSplit>(data))
+    opposite->OldSize = a.Horizontal ? cell.BestHeight : cell.BestWidth;
+  if (a.Horizontal) {
     if (Forward)
-      table.Rows->SplitCellHorz(Row, Col, At, DecreaseSize);
+      table.Rows->SplitCellHorz(a.Row, a.Col, a.At, a.DecreaseSize);
     else
-      table.Rows->UnsplitCellHorz(Row, Col, At, OldSize);
+      table.Rows->UnsplitCellHorz(a.Row, a.Col, a.At, OldSize);
   } else {
     if (Forward)
-      table.Rows->SplitCellVert(Row, Col, At, DecreaseSize);
+      table.Rows->SplitCellVert(a.Row, a.Col, a.At, a.DecreaseSize);
     else
-      table.Rows->UnsplitCellVert(Row, Col, At, OldSize);
+      table.Rows->UnsplitCellVert(a.Row, a.Col, a.At, OldSize);
   }
   table.MarkChanged();
 }
 
 void TRDUndoDeleteRows::Undo(TRDEditRDData& data) {
   TRDTableItemInfo& table = Table(data);
-  auto* opposite = Opposite<TRDUndoDeleteRows>(data);
-  if (opposite) {
-    opposite->Forward = !Forward;
-    opposite->Index = Index;
-    opposite->Count = Count;
-  }
+  auto* opposite = Turned<TRDUndoDeleteRows>(data);
   if (Forward) {
-    std::vector<std::unique_ptr<TRDTableRow>> removed = table.Rows->RemoveRows(Index, Count);
+    std::vector<std::unique_ptr<TRDTableRow>> removed =
+        table.Rows->RemoveRows(Args.Index, Args.Count);
     for (auto& row : removed)
       for (int c = 0; c < row->Count(); ++c)
         if (TRDTableCellData* cell = row->Items(c)) cell->MovingToUndoList(opposite, &data);
     if (opposite) opposite->RowList = std::move(removed);
   } else {
-    table.Rows->RestoreRows(Index, RowList);
+    table.Rows->RestoreRows(Args.Index, RowList);
   }
   table.MarkChanged();
 }
 
 void TRDUndoDeleteCols::Undo(TRDEditRDData& data) {
   TRDTableItemInfo& table = Table(data);
-  auto* opposite = Opposite<TRDUndoDeleteCols>(data);
-  if (opposite) {
-    opposite->Forward = !Forward;
-    opposite->Index = Index;
-    opposite->Count = Count;
-  }
+  auto* opposite = Turned<TRDUndoDeleteCols>(data);
   if (Forward) {
-    std::vector<std::unique_ptr<TRDTableCellData>> removed = table.Rows->RemoveCols(Index, Count);
+    std::vector<std::unique_ptr<TRDTableCellData>> removed =
+        table.Rows->RemoveCols(Args.Index, Args.Count);
     for (auto& cell : removed)
       if (cell) cell->MovingToUndoList(opposite, &data);
     if (opposite) opposite->CellList = std::move(removed);
   } else {
-    table.Rows->RestoreCols(Index, CellList);
+    table.Rows->RestoreCols(Args.Index, CellList);
   }
   table.MarkChanged();
 }
 
 void TRDUndoCellsClear::Undo(TRDEditRDData& data) {
   TRDTableItemInfo& table = Table(data);
-  auto* opposite = Opposite<TRDUndoCellsClear>(data);
-  if (opposite) {
-    opposite->Forward = !Forward;
-    opposite->RowList = RowList;
-    opposite->ColList = ColList;
-  }
+  auto* opposite = Turned<TRDUndoCellsClear>(data);
   if (Forward) {
     std::vector<std::unique_ptr<TRDTableCellData>> old =
-        table.Rows->TakeClearedCells(RowList, ColList);
+        table.Rows->TakeClearedCells(Args.RowList, Args.ColList);
     if (opposite) opposite->CellList = std::move(old);
   } else {
-    table.Rows->RestoreClearedCells(RowList, ColList, CellList);
+    table.Rows->RestoreClearedCells(Args.RowList, Args.ColList, CellList);
   }
   table.MarkChanged();
 }
 
 void TRDUndoMerge::Undo(TRDEditRDData& data) {
   TRDTableItemInfo& table = Table(data);
-  auto* opposite = Opposite<TRDUndoMerge>(data);
-  if (opposite) {
-    opposite->Forward = !Forward;
-    opposite->TopRow = TopRow;
-    opposite->LeftCol = LeftCol;
-    opposite->OldColSpan = OldColSpan;
-    opposite->OldRowSpan = OldRowSpan;
-    opposite->ColCount = ColCount;
-    opposite->RowCount = RowCount;
-    opposite->OldBestWidth = OldBestWidth;
-  }
+  const TRDMergeArgs& a = Args;
+  auto* opposite = Turned<TRDUndoMerge>(data);
   if (Forward) {
-    std::vector<TRDMergedCell> taken =
-        table.Rows->DoMergeCells(TopRow, LeftCol, ColCount, RowCount, true, opposite != nullptr);
+    std::vector<TRDMergedCell> taken = table.Rows->DoMergeCells(
+        a.TopRow, a.LeftCol, a.ColCount, a.RowCount, true, opposite != nullptr);
     if (opposite) opposite->MergeItems = std::move(taken);
   } else {
-    table.Rows->UndoMergeCells(TopRow, LeftCol, OldColSpan, OldRowSpan, MergeItems, OldBestWidth);
+    table.Rows->UndoMergeCells(a.TopRow, a.LeftCol, a.OldColSpan, a.OldRowSpan, MergeItems,
+                               a.OldBestWidth);
   }
   table.MarkChanged();
 }
@@ -289,17 +237,15 @@ void TRDTableUndoRecorder::EndOperation() {
 }
 
 void TRDTableUndoRecorder::NewRowsInserted(int index, int count) {
-  if (auto* r = Add<TRDUndoInsertTableRows>())
-    r->Index = index, r->Count = count, r->Forward = false;
+  if (auto* r = Add<TRDUndoInsertTableRows>()) r->Args = {index, count};
 }
 
 void TRDTableUndoRecorder::NewCellInserted(int row, int col) {
-  if (auto* r = Add<TRDUndoInsertTableCell>()) r->Row = row, r->Col = col, r->Forward = false;
+  if (auto* r = Add<TRDUndoInsertTableCell>()) r->Args = {row, col};
 }
 
 void TRDTableUndoRecorder::CellSpread(int row, int col, int colSpan) {
-  if (auto* r = Add<TRDUndoSpreadOverEmptyCells>())
-    r->Row = row, r->Col = col, r->ColSpan = colSpan, r->Forward = false;
+  if (auto* r = Add<TRDUndoSpreadOverEmptyCells>()) r->Args = {row, col, colSpan};
 }
 
 void TRDTableUndoRecorder::SpanChanged(bool isColSpan, int row, int col, int oldValue) {
@@ -308,33 +254,24 @@ void TRDTableUndoRecorder::SpanChanged(bool isColSpan, int row, int col, int old
 }
 
 void TRDTableUndoRecorder::EmptyCellsFreed(int row, int col, int colCount, int rowCount) {
-  if (auto* r = Add<TRDUndoFreeEmptyCell>())
-    r->Forward = false, r->Row = row, r->Col = col, r->ColCount = colCount, r->RowCount = rowCount;
+  if (auto* r = Add<TRDUndoFreeEmptyCell>()) r->Args = {row, col, colCount, rowCount};
 }
 
 void TRDTableUndoRecorder::EmptySlotsInserted(int row, int col, int colCount, int rowCount) {
-  if (auto* r = Add<TRDUndoInsertEmptyCell>())
-    r->Forward = false, r->Row = row, r->Col = col, r->ColCount = colCount, r->RowCount = rowCount;
+  if (auto* r = Add<TRDUndoInsertEmptyCell>()) r->Args = {row, col, colCount, rowCount};
 }
 
 void TRDTableUndoRecorder::CellSplit(bool horizontal, int row, int col, int at, bool decreaseSize,
                                      int oldSize) {
   if (auto* r = Add<TRDUndoCellSplit>(!horizontal, true)) {
-    r->Horizontal = horizontal;
-    r->Forward = false;
-    r->DecreaseSize = decreaseSize;
-    r->Row = row;
-    r->Col = col;
-    r->At = at;
+    r->Args = {horizontal, decreaseSize, row, col, at};
     r->OldSize = oldSize;
   }
 }
 
 void TRDTableUndoRecorder::RowsDeleted(int index, std::vector<std::unique_ptr<TRDTableRow>> rows) {
   if (auto* r = Add<TRDUndoDeleteRows>()) {
-    r->Forward = false;
-    r->Index = index;
-    r->Count = int(rows.size());
+    r->Args = {index, int(rows.size())};
     r->RowList = std::move(rows);
   }
 }
@@ -342,9 +279,7 @@ void TRDTableUndoRecorder::RowsDeleted(int index, std::vector<std::unique_ptr<TR
 void TRDTableUndoRecorder::ColsDeleted(int index, int count,
                                        std::vector<std::unique_ptr<TRDTableCellData>> cells) {
   if (auto* r = Add<TRDUndoDeleteCols>()) {
-    r->Forward = false;
-    r->Index = index;
-    r->Count = count;
+    r->Args = {index, count};
     r->CellList = std::move(cells);
   }
 }
@@ -353,14 +288,7 @@ void TRDTableUndoRecorder::CellsMerged(int topRow, int leftCol, int oldColSpan, 
                                        int colCount, int rowCount, int oldBestWidth,
                                        std::vector<TRDMergedCell> cells) {
   if (auto* r = Add<TRDUndoMerge>()) {
-    r->Forward = false;
-    r->TopRow = topRow;
-    r->LeftCol = leftCol;
-    r->OldColSpan = oldColSpan;
-    r->OldRowSpan = oldRowSpan;
-    r->ColCount = colCount;
-    r->RowCount = rowCount;
-    r->OldBestWidth = oldBestWidth;
+    r->Args = {topRow, leftCol, oldColSpan, oldRowSpan, colCount, rowCount, oldBestWidth};
     r->MergeItems = std::move(cells);
   }
 }
@@ -368,9 +296,7 @@ void TRDTableUndoRecorder::CellsMerged(int topRow, int leftCol, int oldColSpan, 
 void TRDTableUndoRecorder::CellsCleared(const TRDIntegerList& rows, const TRDIntegerList& cols,
                                         std::vector<std::unique_ptr<TRDTableCellData>> cells) {
   if (auto* r = Add<TRDUndoCellsClear>()) {
-    r->Forward = false;
-    r->RowList = rows;
-    r->ColList = cols;
+    r->Args = {rows, cols};
     r->CellList = std::move(cells);
   }
 }

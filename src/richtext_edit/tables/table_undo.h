@@ -49,24 +49,67 @@ T* TRDTableUndoInfo::Opposite(TRDEditRDData& data) const {
   return AddTableUndoInfo<T>(data, ItemNo, AffectsWidth, AffectsSize);
 }
 
-class TRDUndoInsertTableRows : public TRDTableUndoInfo {
+// A grid change that undoes in either direction: Forward says which of the two undoing
+// makes, and the record undoing leaves is the same change with the same arguments turned
+// round (TArgs: a plain struct of the change's arguments).
+template <class TArgs>
+class TRDTableGridUndoInfo : public TRDTableUndoInfo {
  public:
+  TArgs Args;
+  bool Forward = false;
+
+ protected:
+  // The opposite record of class T (this record's own class), or nullptr when nothing is
+  // recorded.
+  template <class T>
+  T* Turned(TRDEditRDData& data) const {
+    T* opposite = Opposite<T>(data);
+    if (opposite) {
+      opposite->Args = Args;
+      opposite->Forward = !Forward;
+    }
+    return opposite;
+  }
+};
+
+struct TRDRangeArgs {
   int Index = 0, Count = 0;
-  bool Forward = false;
-  void Undo(TRDEditRDData& data) override;
 };
-
-class TRDUndoInsertTableCell : public TRDTableUndoInfo {
- public:
+struct TRDSlotArgs {
   int Row = 0, Col = 0;
-  bool Forward = false;
+};
+struct TRDSpreadArgs {
+  int Row = 0, Col = 0, ColSpan = 1;
+};
+struct TRDBlockArgs {
+  int Row = 0, Col = 0, ColCount = 0, RowCount = 0;
+};
+// A cell cut in two at row (column) At.
+struct TRDSplitArgs {
+  bool Horizontal = true;
+  bool DecreaseSize = false;
+  int Row = 0, Col = 0, At = 0;
+};
+struct TRDClearArgs {
+  TRDIntegerList RowList, ColList;
+};
+struct TRDMergeArgs {
+  int TopRow = 0, LeftCol = 0, OldColSpan = 1, OldRowSpan = 1, ColCount = 1, RowCount = 1;
+  int OldBestWidth = 0;
+};
+
+class TRDUndoInsertTableRows : public TRDTableGridUndoInfo<TRDRangeArgs> {
+ public:
   void Undo(TRDEditRDData& data) override;
 };
 
-class TRDUndoSpreadOverEmptyCells : public TRDTableUndoInfo {
+class TRDUndoInsertTableCell : public TRDTableGridUndoInfo<TRDSlotArgs> {
  public:
-  int Row = 0, Col = 0, ColSpan = 1;
-  bool Forward = false;
+  void Undo(TRDEditRDData& data) override;
+};
+
+class TRDUndoSpreadOverEmptyCells : public TRDTableGridUndoInfo<TRDSpreadArgs> {
+ public:
   void Undo(TRDEditRDData& data) override;
 };
 
@@ -78,59 +121,43 @@ class TRDUndoSpan : public TRDTableUndoInfo {
 };
 
 // Empty cells freed (Forward: the undo frees them) or made again.
-class TRDUndoFreeEmptyCell : public TRDTableUndoInfo {
+class TRDUndoFreeEmptyCell : public TRDTableGridUndoInfo<TRDBlockArgs> {
  public:
-  bool Forward = false;
-  int Row = 0, Col = 0, ColCount = 0, RowCount = 0;
   void Undo(TRDEditRDData& data) override;
 };
 
-class TRDUndoInsertEmptyCell : public TRDTableUndoInfo {
+class TRDUndoInsertEmptyCell : public TRDTableGridUndoInfo<TRDBlockArgs> {
  public:
-  bool Forward = false;
-  int Row = 0, Col = 0, ColCount = 0, RowCount = 0;
   void Undo(TRDEditRDData& data) override;
 };
 
-// A cell cut in two at row (column) At, or joined again with OldSize as its size.
-class TRDUndoCellSplit : public TRDTableUndoInfo {
+// A cell cut in two, or joined again with OldSize as its size.
+class TRDUndoCellSplit : public TRDTableGridUndoInfo<TRDSplitArgs> {
  public:
-  bool Horizontal = true;
-  bool Forward = false;
-  bool DecreaseSize = false;
-  int Row = 0, Col = 0, At = 0, OldSize = 0;
+  int OldSize = 0;
   void Undo(TRDEditRDData& data) override;
 };
 
-class TRDUndoDeleteRows : public TRDTableUndoInfo {
+class TRDUndoDeleteRows : public TRDTableGridUndoInfo<TRDRangeArgs> {
  public:
-  bool Forward = false;
-  int Index = 0, Count = 0;
   std::vector<std::unique_ptr<TRDTableRow>> RowList;
   void Undo(TRDEditRDData& data) override;
 };
 
-class TRDUndoDeleteCols : public TRDTableUndoInfo {
+class TRDUndoDeleteCols : public TRDTableGridUndoInfo<TRDRangeArgs> {
  public:
-  bool Forward = false;
-  int Index = 0, Count = 0;
   std::vector<std::unique_ptr<TRDTableCellData>> CellList;
   void Undo(TRDEditRDData& data) override;
 };
 
-class TRDUndoCellsClear : public TRDTableUndoInfo {
+class TRDUndoCellsClear : public TRDTableGridUndoInfo<TRDClearArgs> {
  public:
-  bool Forward = false;
-  TRDIntegerList RowList, ColList;
   std::vector<std::unique_ptr<TRDTableCellData>> CellList;
   void Undo(TRDEditRDData& data) override;
 };
 
-class TRDUndoMerge : public TRDTableUndoInfo {
+class TRDUndoMerge : public TRDTableGridUndoInfo<TRDMergeArgs> {
  public:
-  bool Forward = false;
-  int TopRow = 0, LeftCol = 0, OldColSpan = 1, OldRowSpan = 1, ColCount = 1, RowCount = 1;
-  int OldBestWidth = 0;
   std::vector<TRDMergedCell> MergeItems;
   void Undo(TRDEditRDData& data) override;
 };
