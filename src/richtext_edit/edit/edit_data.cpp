@@ -117,6 +117,16 @@ T* TRDEditRDData::Record(std::unique_ptr<T> record) {
   return list ? list->Add(std::move(record)) : nullptr;
 }
 
+template <class T>
+T* TRDEditRDData::NewRecord(std::uint8_t kind, int itemNo) {
+  TRDUndoList* list = GetUndoListForRecording();
+  if (!list) return nullptr;
+  auto record = std::make_unique<T>();
+  record->Kind = kind;
+  record->ItemNo = itemNo;
+  return list->Add(std::move(record));
+}
+
 bool TRDEditRDData::WidthChangeNeedsFull(int before, int after) const {
   return after > MinDocumentWidth || MinDocumentWidth <= before;
 }
@@ -188,13 +198,9 @@ void TRDEditRDData::DeleteSubstringWithUndo(int itemNo, int pos, int count) {
   std::string text = GetItemTextRaw(itemNo);
   if (count == -1) count = GetItemTextLength(text, options) - pos + 1;
   if (count <= 0) return;
-  if (GetUndoListForRecording()) {
-    auto record = std::make_unique<TRDUndoDeleteSubstringInfo>();
-    record->Kind = rdrkDeleteSubstring;
-    record->ItemNo = itemNo;
+  if (auto* record = NewRecord<TRDUndoDeleteSubstringInfo>(rdrkDeleteSubstring, itemNo)) {
     record->Pos = pos;
     record->Text = CopyItemText(text, pos, count, options);
-    Record(std::move(record));
   }
   DeleteItemText(text, pos, count, options);
   SetItemTextRaw(itemNo, std::move(text));
@@ -205,13 +211,9 @@ void TRDEditRDData::InsertSubstringWithUndo(int itemNo, int pos, const std::stri
   if (itemNo < 0 || itemNo >= GetItemCount() || GetItem(itemNo)->StyleNo < 0)
     throw ERichDocError("Undo error");
   const TRDItemOptions options = GetItemOptions(itemNo);
-  if (GetUndoListForRecording()) {
-    auto record = std::make_unique<TRDUndoInsertSubstringInfo>();
-    record->Kind = rdrkInsertSubstring;
-    record->ItemNo = itemNo;
+  if (auto* record = NewRecord<TRDUndoInsertSubstringInfo>(rdrkInsertSubstring, itemNo)) {
     record->Pos = pos;
     record->Length = GetItemTextLength(s, options);
-    Record(std::move(record));
   }
   std::string text = GetItemTextRaw(itemNo);
   InsertItemText(s, text, pos, options);
@@ -220,12 +222,8 @@ void TRDEditRDData::InsertSubstringWithUndo(int itemNo, int pos, const std::stri
 
 void TRDEditRDData::ChangeItemTextWithUndo(int itemNo, const std::string& s) {
   if (GetItemTextRaw(itemNo) == s) return;
-  if (GetUndoListForRecording()) {
-    auto record = std::make_unique<TRDUndoChangeTextInfo>();
-    record->Kind = rdrkChangeText;
-    record->ItemNo = itemNo;
+  if (auto* record = NewRecord<TRDUndoChangeTextInfo>(rdrkChangeText, itemNo)) {
     record->Text = GetItemTextRaw(itemNo);
-    Record(std::move(record));
   }
   SetItemTextRaw(itemNo, s);
 }
@@ -264,12 +262,10 @@ void TRDEditRDData::InsertItemWithUndo(int index, std::string s,
 }
 
 TRDUndoInsertItemsInfo* TRDEditRDData::AddInsertItemsRecord(int itemNo, int count) {
-  if (count == 0 || !GetUndoListForRecording()) return nullptr;
-  auto record = std::make_unique<TRDUndoInsertItemsInfo>();
-  record->Kind = rdrkInsertItems;
-  record->ItemNo = itemNo;
-  record->Count = count;
-  return Record(std::move(record));
+  if (count == 0) return nullptr;
+  auto* record = NewRecord<TRDUndoInsertItemsInfo>(rdrkInsertItems, itemNo);
+  if (record) record->Count = count;
+  return record;
 }
 
 void TRDEditRDData::InsertItemsWithUndo(
@@ -388,14 +384,10 @@ void TRDEditRDData::SetParaStartWithUndo(int itemNo, bool continuesPara, bool& f
     last = itemNo + 1;
     while (last + 1 < GetItemCount() && GetItem(last + 1)->GetContinuesPara()) ++last;
   }
-  if (GetUndoListForRecording()) {
-    auto record = std::make_unique<TRDUndoNewLineInfo>();
-    record->Kind = rdrkNewLine;
-    record->ItemNo = itemNo;
+  if (auto* record = NewRecord<TRDUndoNewLineInfo>(rdrkNewLine, itemNo)) {
     record->SameAsPrev = item->GetContinuesPara();
     record->ParaNo = item->ParaNo;
     record->LastAffectedItemNo = last;
-    Record(std::move(record));
   }
   if (last == -1) last = itemNo;
   bool full = false;
@@ -414,12 +406,8 @@ void TRDEditRDData::SetLineBreakWithUndo(int itemNo, bool lineBreak, bool& fullR
   const bool current = item->GetContinuesPara() || item->GetLineBreakBefore();
   if (current == lineBreak) return;
   const int before = GetLinesMinWidth(itemNo, itemNo);
-  if (GetUndoListForRecording()) {
-    auto record = std::make_unique<TRDUndoBRInfo>();
-    record->Kind = rdrkLineBreak;
-    record->ItemNo = itemNo;
+  if (auto* record = NewRecord<TRDUndoBRInfo>(rdrkLineBreak, itemNo)) {
     record->LineBreak = item->GetLineBreakBefore();
-    Record(std::move(record));
   }
   item->SetLineBreakBefore(lineBreak);
   fullReformat = WidthChangeNeedsFull(before, GetLinesMinWidth(itemNo, itemNo));
@@ -434,12 +422,8 @@ void TRDEditRDData::ApplyPageBreak(int itemNo, bool pageBreak) {
   TCustomRDItemInfo* item = GetItem(itemNo);
   const bool current = item->GetContinuesPara() || item->GetPageBreakBefore();
   if (current == pageBreak) return;
-  if (GetUndoListForRecording()) {
-    auto record = std::make_unique<TRDUndoPageBreakInfo>();
-    record->Kind = rdrkPageBreak;
-    record->ItemNo = itemNo;
+  if (auto* record = NewRecord<TRDUndoPageBreakInfo>(rdrkPageBreak, itemNo)) {
     record->PageBreak = item->GetPageBreakBefore();
-    Record(std::move(record));
   }
   item->SetPageBreakBefore(pageBreak);
 }
@@ -449,12 +433,8 @@ void TRDEditRDData::ApplyPageBreak(int itemNo, bool pageBreak) {
 void TRDEditRDData::SetItemStyleNoWithUndo(int itemNo, int styleNo) {
   TCustomRDItemInfo* item = GetItem(itemNo);
   if (item->StyleNo < 0 || item->StyleNo == styleNo) return;
-  if (GetUndoListForRecording()) {
-    auto record = std::make_unique<TRDUndoStyleNoInfo>();
-    record->Kind = rdrkStyleNo;
-    record->ItemNo = itemNo;
+  if (auto* record = NewRecord<TRDUndoStyleNoInfo>(rdrkStyleNo, itemNo)) {
     record->StyleNo = item->StyleNo;
-    Record(std::move(record));
   }
   if (const TRDStyle* style = GetRDStyle()) {
     const bool wasUnicode = style->TextStyles().Items(GetActualStyle(*item)).Unicode;
@@ -468,12 +448,8 @@ void TRDEditRDData::SetItemStyleNoWithUndo(int itemNo, int styleNo) {
 void TRDEditRDData::SetAssociatedTextStyleWithUndo(int itemNo, int styleNo) {
   TCustomRDItemInfo* item = GetItem(itemNo);
   if (item->GetAssociatedTextStyleNo() == styleNo) return;
-  if (GetUndoListForRecording()) {
-    auto record = std::make_unique<TRDUndoAssociatedTextStyleNoInfo>();
-    record->Kind = rdrkStyleNo;
-    record->ItemNo = itemNo;
+  if (auto* record = NewRecord<TRDUndoAssociatedTextStyleNoInfo>(rdrkStyleNo, itemNo)) {
     record->StyleNo = item->GetAssociatedTextStyleNo();
-    Record(std::move(record));
   }
   item->SetAssociatedTextStyleNo(styleNo);
 }
@@ -481,13 +457,9 @@ void TRDEditRDData::SetAssociatedTextStyleWithUndo(int itemNo, int styleNo) {
 void TRDEditRDData::SetItemTagWithUndo(int itemNo, const TRDTag& tag) {
   TCustomRDItemInfo* item = GetItem(itemNo);
   if (item->Tag == tag) return;
-  if (GetUndoListForRecording()) {
-    auto record = std::make_unique<TRDUndoTagInfo>();
-    record->Kind = rdrkTag;
-    record->ItemNo = itemNo;
+  if (auto* record = NewRecord<TRDUndoTagInfo>(rdrkTag, itemNo)) {
     record->Tag = CopyItemTag(item->Tag, TagsArePChars());
     record->TagsArePChars = TagsArePChars();
-    Record(std::move(record));
   }
   item->Tag = CopyItemTag(tag, TagsArePChars());
 }
@@ -510,12 +482,7 @@ void TRDEditRDData::AddCheckpointWithUndo(int itemNo, std::unique_ptr<TRDCPInfo>
   const bool taken = itemNo == -1 ? NotAddedCP != nullptr : GetItem(itemNo)->Checkpoint != nullptr;
   if (taken) throw ERichDocError("Checkpoint error");
   if (!cp) return;
-  if (GetUndoListForRecording()) {
-    auto record = std::make_unique<TRDUndoAddCPInfo>();
-    record->Kind = rdrkCheckpoint;
-    record->ItemNo = itemNo;
-    Record(std::move(record));
-  }
+  NewRecord<TRDUndoAddCPInfo>(rdrkCheckpoint, itemNo);
   AttachCheckpoint(itemNo, std::move(cp));
 }
 
@@ -527,13 +494,9 @@ void TRDEditRDData::DeleteCheckpointWithUndo(int itemNo) {
     UnlinkCheckpoint(cp.get(), true);
   else if (CPCount > 0)
     --CPCount;
-  if (GetUndoListForRecording()) {
-    auto record = std::make_unique<TRDUndoDeleteCPInfo>();
-    record->Kind = rdrkCheckpoint;
-    record->ItemNo = itemNo;
+  if (auto* record = NewRecord<TRDUndoDeleteCPInfo>(rdrkCheckpoint, itemNo)) {
     record->Checkpoint = std::move(cp);
     record->TagsArePChars = TagsArePChars();
-    Record(std::move(record));
   }
 }
 
@@ -552,13 +515,9 @@ void TRDEditRDData::ResizeControlWithUndo(int itemNo, int width, bool reformat, 
   auto& item = CheckItemClass<TRDControlItemInfo>(itemNo);
   if (!item.Control) return;
   if (item.Control->Width() == width && item.Control->Height() == height) return;
-  if (GetUndoListForRecording()) {
-    auto record = std::make_unique<TRDUndoResizeInfo>();
-    record->Kind = rdrkModifyItem;
-    record->ItemNo = itemNo;
+  if (auto* record = NewRecord<TRDUndoResizeInfo>(rdrkModifyItem, itemNo)) {
     record->Width = item.Control->Width();
     record->Height = item.Control->Height();
-    Record(std::move(record));
   }
   SetControlItemSize(itemNo, width, height, reformat);
 }
@@ -578,13 +537,9 @@ void TRDEditRDData::SetExtraIntPropertyWithUndo(int itemNo, TRDExtraItemProperty
   TCustomRDItemInfo* item = GetItem(itemNo);
   int old = 0;
   if (!item->GetExtraIntProperty(prop, old) || old == value) return;
-  if (GetUndoListForRecording()) {
-    auto record = std::make_unique<TRDUndoExtraIntProperty>();
-    record->Kind = rdrkModifyItem;
-    record->ItemNo = itemNo;
+  if (auto* record = NewRecord<TRDUndoExtraIntProperty>(rdrkModifyItem, itemNo)) {
     record->Value = old;
     record->Prop = prop;
-    Record(std::move(record));
   }
   item->SetExtraIntProperty(prop, value);
 }
@@ -696,13 +651,10 @@ void TRDEditRDData::AddModifyItemTerminator(int itemNo, bool opening) {
 }
 
 void TRDEditRDData::AddReformatRangeRecord(int first, int last, bool fullRoot) {
-  if (!GetUndoListForRecording()) return;
-  auto record = std::make_unique<TRDUndoReformateRange>();
-  record->Kind = rdrkReformat;
-  record->ItemNo = first;
-  record->LastAffectedItemNo = last;
-  record->FullRoot = fullRoot;
-  Record(std::move(record));
+  if (auto* record = NewRecord<TRDUndoReformateRange>(rdrkReformat, first)) {
+    record->LastAffectedItemNo = last;
+    record->FullRoot = fullRoot;
+  }
 }
 
 // --- joining ------------------------------------------------------------------------------

@@ -299,6 +299,10 @@ class TRDEditRDData : public TRichDocRDData {
   bool WidthChangeNeedsFull(int before, int after) const;
   template <class T>
   T* Record(std::unique_ptr<T> record);
+  // A record of class T and the given kind for item itemNo, added to the list that records
+  // now; nullptr when nothing is recorded.
+  template <class T>
+  T* NewRecord(std::uint8_t kind, int itemNo);
   // One named property changed with its record: TRecord is the int or the string kind.
   template <class TRecord, class TValue>
   TRecord* SetPropertyWithUndo(int itemNo, TRDNamedProperties* obj,
