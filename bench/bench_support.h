@@ -6,6 +6,17 @@
 
 void AtBenchEnd(std::function<void()> Cleanup);
 
+// The one T that several benchmarks share, made on first use and freed at the end.
+template <class T>
+T& SharedBenchState() {
+  static T* made = [] {
+    auto* state = new T;
+    AtBenchEnd([state] { delete state; });
+    return state;
+  }();
+  return *made;
+}
+
 // How many stations a benchmark fills in: Full for its figures; in the test build, which
 // runs every benchmark once only to see that it still runs to its end, a few hundred.
 int BenchStations(int Full);

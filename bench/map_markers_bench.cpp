@@ -87,17 +87,8 @@ struct TLoadedMap {
   std::vector<TAprsInfo> infos;
 };
 
-TLoadedMap& Loaded() {
-  static std::unique_ptr<TLoadedMap> map;
-  if (!map) {
-    map = std::make_unique<TLoadedMap>();
-    AtBenchEnd([] { map.reset(); });
-  }
-  return *map;
-}
-
 void BM_FullRepaint(benchmark::State& state) {
-  TLoadedMap& map = Loaded();
+  TLoadedMap& map = SharedBenchState<TLoadedMap>();
   TBitmap bitmap;
   bitmap.SetSize(map.view->pnlCard->Width(), map.view->pnlCard->Height());
   for (auto _ : state) {
@@ -111,7 +102,7 @@ void BM_FullRepaint(benchmark::State& state) {
 BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMillisecond);
 
 void BM_SingleStationUpdate(benchmark::State& state) {
-  TLoadedMap& map = Loaded();
+  TLoadedMap& map = SharedBenchState<TLoadedMap>();
   std::mt19937 random(9);
   std::uniform_int_distribution<int> pick(0, kStationCount - 1);
   std::uniform_real_distribution<double> step(-0.5, 0.5);
@@ -131,7 +122,7 @@ BENCHMARK(BM_SingleStationUpdate)->Unit(benchmark::kMicrosecond);
 // station update is the crosshair, whose two map-long lines repaint the map beneath
 // them at both their old and new places; the markers above are copied composed.
 void BM_MarkerOnlyUpdate(benchmark::State& state) {
-  TLoadedMap& map = Loaded();
+  TLoadedMap& map = SharedBenchState<TLoadedMap>();
   std::mt19937 random(10);
   std::uniform_int_distribution<int> pick(0, kStationCount - 1);
   std::uniform_int_distribution<int> step(-5, 5);
@@ -152,7 +143,7 @@ void BM_MarkerOnlyUpdate(benchmark::State& state) {
 BENCHMARK(BM_MarkerOnlyUpdate)->Unit(benchmark::kMicrosecond);
 
 void BM_RedrawAllSymbols(benchmark::State& state) {
-  TLoadedMap& map = Loaded();
+  TLoadedMap& map = SharedBenchState<TLoadedMap>();
   for (auto _ : state) map.view->RedrawAllSymbols();
   state.counters["markers"] = map.view->MarkerCount();
 }

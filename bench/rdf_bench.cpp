@@ -41,17 +41,8 @@ struct Document {
   size_t text_bytes = 0;
 };
 
-Document& TheDocument() {
-  static Document* document = [] {
-    auto* d = new Document;
-    AtBenchEnd([d] { delete d; });
-    return d;
-  }();
-  return *document;
-}
-
 void BM_WriteRDF(benchmark::State& state) {
-  Document& d = TheDocument();
+  Document& d = SharedBenchState<Document>();
   d.data.SetRDFOptions(state.range(0) ? rdfoSaveBinary : 0);
   for (auto _ : state) {
     TMemoryStream stream;
@@ -63,7 +54,7 @@ void BM_WriteRDF(benchmark::State& state) {
 BENCHMARK(BM_WriteRDF)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_ReadRDF(benchmark::State& state) {
-  Document& d = TheDocument();
+  Document& d = SharedBenchState<Document>();
   d.data.SetRDFOptions(state.range(0) ? rdfoSaveBinary : 0);
   TMemoryStream saved;
   SaveRDFToStream(d.data, saved, false);

@@ -40,24 +40,15 @@ struct History {
   TRichDoc doc;
 };
 
-History& TheHistory() {
-  static History* history = [] {
-    auto* h = new History;
-    AtBenchEnd([h] { delete h; });
-    return h;
-  }();
-  return *history;
-}
-
 void BM_FormatLongHistory(benchmark::State& state) {
-  History& h = TheHistory();
+  History& h = SharedBenchState<History>();
   for (auto _ : state) h.doc.FormatDocument();
   state.counters["paragraphs"] = kParagraphs;
 }
 BENCHMARK(BM_FormatLongHistory)->Unit(benchmark::kMillisecond);
 
 void BM_PaintScreenful(benchmark::State& state) {
-  History& h = TheHistory();
+  History& h = SharedBenchState<History>();
   h.doc.FormatDocument();
   h.doc.SetVScrollPos(h.doc.GetVScrollMax() / 2);
   TBitmap target;

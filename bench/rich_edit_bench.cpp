@@ -41,17 +41,8 @@ struct Document {
   TRichDocEdit edit;
 };
 
-Document& TheDocument() {
-  static Document* document = [] {
-    auto* d = new Document;
-    AtBenchEnd([d] { delete d; });
-    return d;
-  }();
-  return *document;
-}
-
 void BM_TypeCharacterAndLayOutItsParagraph(benchmark::State& state) {
-  Document& d = TheDocument();
+  Document& d = SharedBenchState<Document>();
   int i = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -70,7 +61,7 @@ void SelectParagraphs(Document& d, int first) {
 }
 
 void BM_DeleteHundredParagraphsWithUndo(benchmark::State& state) {
-  Document& d = TheDocument();
+  Document& d = SharedBenchState<Document>();
   const int first = d.paragraphs / 2;
   for (auto _ : state) {
     state.PauseTiming();
@@ -86,7 +77,7 @@ void BM_DeleteHundredParagraphsWithUndo(benchmark::State& state) {
 BENCHMARK(BM_DeleteHundredParagraphsWithUndo)->Unit(benchmark::kMillisecond);
 
 void BM_UndoHundredParagraphDeletion(benchmark::State& state) {
-  Document& d = TheDocument();
+  Document& d = SharedBenchState<Document>();
   const int first = d.paragraphs / 2;
   for (auto _ : state) {
     state.PauseTiming();
@@ -102,7 +93,7 @@ BENCHMARK(BM_UndoHundredParagraphDeletion)->Unit(benchmark::kMillisecond);
 // 10,000 characters typed in runs of 10 (a word and its blank), each run in another
 // paragraph, and typed in one run: the bytes the undo list holds afterwards.
 void BM_UndoListMemoryForTypedCharacters(benchmark::State& state) {
-  Document& d = TheDocument();
+  Document& d = SharedBenchState<Document>();
   const int runLength = int(state.range(0));
   long long bytes = 0;
   const int characters = BenchStations(10000);
