@@ -11,6 +11,7 @@
 #include "richtext/rd_style.h"
 #include "richtext/rdf_reader.h"
 #include "richtext/rich_doc.h"
+#include "richtext/support/viewer_points.h"
 
 namespace {
 
@@ -23,24 +24,7 @@ struct Viewer {
     doc.SetBounds(0, 0, 400, 200);
     doc.SetBorderStyle(bsNone);
   }
-  // The client point of the caret position before character offs (1-based) of an item,
-  // found the way the mouse finds it.
-  TPoint At(int itemNo, int offs) {
-    TRichDocRDData& data = doc.RDData();
-    int d, o;
-    data.ItemToDrawItem(itemNo, offs, d, o);
-    const TRDDrawLineInfo& line = *data.DrawItems[d];
-    const int y = line.Top + line.Height / 2;
-    for (int x = line.Left; x <= line.Left + line.Width; ++x) {
-      int hitD, hitO, hitItem, hitOffs;
-      data.FindDrawItemAtPos(x, y, false, hitD, hitO);
-      data.DrawItemToItem(hitD, hitO, hitItem, hitOffs);
-      if (hitItem == itemNo && hitOffs == offs)
-        return Point(x - data.GetHOffs(), y - data.GetVOffs());
-    }
-    ADD_FAILURE() << "no point for offset " << offs;
-    return {};
-  }
+  TPoint At(int itemNo, int offs) { return ClientPointOf(doc.RDData(), itemNo, offs); }
   void Drag(TPoint from, TPoint to) {
     SimulateMouseDown(doc, mbLeft, from.X, from.Y);
     SimulateMouseMove(doc, (from.X + to.X) / 2, (from.Y + to.Y) / 2, ssLeft);

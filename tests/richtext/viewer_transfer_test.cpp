@@ -16,6 +16,7 @@
 #include "richtext/rd_style.h"
 #include "richtext/rdf_reader.h"
 #include "richtext/rich_doc.h"
+#include "richtext/support/viewer_points.h"
 #include "support/control_snapshot.h"
 
 namespace {
@@ -54,22 +55,7 @@ struct Transfer : ::testing::Test {
     target->SetParent(&form);
     RegisterDragDrop(*target, sink);
   }
-  // The client point of the caret before character offs (1-based) of a text item.
-  TPoint At(int itemNo, int offs) {
-    TRichDocRDData& data = doc->RDData();
-    int d, o;
-    data.ItemToDrawItem(itemNo, offs, d, o);
-    const TRDDrawLineInfo& line = *data.DrawItems[d];
-    const int y = line.Top + line.Height / 2;
-    for (int x = line.Left; x <= line.Left + line.Width; ++x) {
-      int hitD, hitO, hitItem, hitOffs;
-      data.FindDrawItemAtPos(x, y, false, hitD, hitO);
-      data.DrawItemToItem(hitD, hitO, hitItem, hitOffs);
-      if (hitItem == itemNo && hitOffs == offs) return Point(x, y - data.GetVOffs());
-    }
-    ADD_FAILURE() << "no point for offset " << offs;
-    return {};
-  }
+  TPoint At(int itemNo, int offs) { return ClientPointOf(doc->RDData(), itemNo, offs); }
   void AddPicture(int w, int h, TColor color) {
     TRichDocRDData& data = doc->RDData();
     auto item =
