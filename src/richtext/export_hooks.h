@@ -12,15 +12,16 @@ class TCustomRDData;
 class TGraphic;
 
 enum TRDSaveFormat { rdsfText, rdsfHTML, rdsfRTF };
-enum TRDRTFSaveArea { rd_rtfs_TextStyle, rd_rtfs_ParaStyle, rd_rtfs_Doc };
+enum TRDRTFSaveArea { rd_rtfs_TextStyle, rd_rtfs_ParaStyle, rd_rtfs_Cell, rd_rtfs_Row, rd_rtfs_Doc };
 enum TRDHTMLSaveArea { rd_thms_Head, rd_thms_BodyAttribute, rd_thms_Body, rd_thms_End };
 
 struct TRDExportHooks {
   // The target of hyperlink id and extra attributes (HTML) or extra field text (RTF).
   std::function<void(int id, TRDSaveFormat format, std::string& target, std::string& extras)>
       OnWriteHyperlink;
-  // Extra RTF for a text style, a paragraph style (index) or the document (index -1).
-  std::function<std::string(TRDRTFSaveArea area, int index)> OnSaveRTFExtra;
+  // Extra RTF for a text style, a paragraph style (index) or the document (index -1), and
+  // for a table row (index -1, row) or cell (index the column, row); row is -1 elsewhere.
+  std::function<std::string(TRDRTFSaveArea area, int index, int row)> OnSaveRTFExtra;
   std::function<std::string(TRDHTMLSaveArea area, bool css)> OnSaveHTMLExtra;
   // The application's own output of item itemNo of data; true when out holds it.
   std::function<bool(TCustomRDData* data, int itemNo, TRDSaveFormat format, bool unicode,

@@ -43,7 +43,7 @@ const TRDExportHooks& Hooks(TCustomRDData& data) {
 
 std::string ExtraRTF(TCustomRDData& data, TRDRTFSaveArea area, int index) {
   const TRDExportHooks& hooks = Hooks(data);
-  return hooks.OnSaveRTFExtra ? hooks.OnSaveRTFExtra(area, index) : std::string();
+  return hooks.OnSaveRTFExtra ? hooks.OnSaveRTFExtra(area, index, -1) : std::string();
 }
 
 bool IsTextWrittenAsRTF(const TCustomRDFontInfo& style) {

@@ -16,6 +16,7 @@
 #include "richtext/support/export_document.h"
 #include "support/control_snapshot.h"
 #include "support/html_checkers.h"
+#include "support/office_convert.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -101,22 +102,12 @@ TEST(ExportPeers, LibreOfficeReadsOurRTF) {
   FillPeerDocument(doc);
   doc.style.TextStyles().Items(kUnicode).Charset = SHIFTJIS_CHARSET;
   const std::string file = WriteScratchFile("office/peer.rtf", doc.RTF());
-  const std::string folder = file.substr(0, file.rfind('/'));
-  // A private profile: parallel runs share none.
-  const auto convert = [&folder, &file](const std::string& format) {
-    return RunAndCapture("soffice --headless -env:UserInstallation=file://" + folder +
-                         "/profile --convert-to " + format + " --outdir " + Quoted(folder) + " " +
-                         Quoted(file) + " 2>&1");
-  };
-  const std::string log = convert("txt:Text");
-  TMemoryStream text;
-  ASSERT_NO_THROW(text.LoadFromFile(folder + "/peer.txt")) << log;
-  ExpectParagraphs(std::string(static_cast<const char*>(text.Memory()), size_t(text.Size())), true,
-                   "LibreOffice");
-  convert("html");
-  TMemoryStream html;
-  ASSERT_NO_THROW(html.LoadFromFile(folder + "/peer.html"));
-  std::string markup(static_cast<const char*>(html.Memory()), size_t(html.Size()));
+  const TOfficeConversion text = OfficeConvert(file, "txt:Text", "txt");
+  ASSERT_FALSE(text.Content.empty()) << text.Log;
+  ExpectParagraphs(text.Content, true, "LibreOffice");
+  const TOfficeConversion html = OfficeConvert(file, "html", "html");
+  ASSERT_FALSE(html.Content.empty()) << html.Log;
+  std::string markup = html.Content;
   std::replace(markup.begin(), markup.end(), '\n', ' ');  // LibreOffice wraps its lines
   EXPECT_TRUE(Has(markup, "<b>bold words</b>")) << markup;
   EXPECT_TRUE(Has(markup, "<i>italic words</i>")) << markup;
@@ -230,7 +221,6 @@ struct RichContent : ExportDocument {
 TEST(ExportPeers, LibreOfficeAndUnrtfReadOurListsAndPictures) {
   RichContent doc;
   const std::string file = WriteScratchFile("office_rich/rich.rtf", doc.RTF(kDefaultRTFOptions));
-  const std::string folder = file.substr(0, file.rfind('/'));
   if (ProgramAvailable("unrtf")) {
     // unrtf ends a line after each list text.
     const std::string text = RunAndCapture("unrtf --text " + Quoted(file) + " 2>/dev/null");
@@ -244,23 +234,14 @@ TEST(ExportPeers, LibreOfficeAndUnrtfReadOurListsAndPictures) {
       EXPECT_TRUE(Has(text, picture)) << text;
   }
   if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
-  const auto convert = [&folder, &file](const std::string& format) {
-    return RunAndCapture("soffice --headless -env:UserInstallation=file://" + folder +
-                         "/profile --convert-to " + format + " --outdir " + Quoted(folder) + " " +
-                         Quoted(file) + " 2>&1");
-  };
-  const std::string log = convert("txt:Text");
-  TMemoryStream text;
-  ASSERT_NO_THROW(text.LoadFromFile(folder + "/rich.txt")) << log;
-  const std::vector<std::string> lines =
-      Lines(std::string(static_cast<const char*>(text.Memory()), size_t(text.Size())));
+  const TOfficeConversion text = OfficeConvert(file, "txt:Text", "txt");
+  ASSERT_FALSE(text.Content.empty()) << text.Log;
+  const std::vector<std::string> lines = Lines(text.Content);
   const std::vector<std::string> expected{"1. apple", "2. banana", "a) cherry", "3. date"};
   ASSERT_GE(lines.size(), expected.size());
   EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4), expected);
-  convert("fodt");
-  TMemoryStream flat;
-  ASSERT_NO_THROW(flat.LoadFromFile(folder + "/rich.fodt"));
-  const std::string xml(static_cast<const char*>(flat.Memory()), size_t(flat.Size()));
+  const std::string xml = OfficeConvert(file, "fodt", "fodt").Content;
+  ASSERT_FALSE(xml.empty());
   // 20 x 10 pixels and 32 x 8 at 96 pixels an inch, and the 8 x 8 image-list picture.
   for (const char* size : {"svg:width=\"0.2083in\" svg:height=\"0.1043in\"",
                            "svg:width=\"0.3335in\" svg:height=\"0.0835in\"",

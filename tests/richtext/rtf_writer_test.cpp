@@ -126,7 +126,7 @@ TEST(RTFWriter, StyleSheetAndApplicationExtras) {
   ExportDocument doc;
   doc.style.TextStyles().Items(kBold).SetStandard(false);
   doc.style.ParaStyles().Items(0).SetStyleName("Body {main}");
-  doc.ExportHooks.OnSaveRTFExtra = [](TRDRTFSaveArea area, int index) -> std::string {
+  doc.ExportHooks.OnSaveRTFExtra = [](TRDRTFSaveArea area, int index, int) -> std::string {
     if (area == rd_rtfs_Doc) return "\\doc";
     if (area == rd_rtfs_ParaStyle) return "\\para" + std::to_string(index);
     return "";

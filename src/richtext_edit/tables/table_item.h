@@ -270,6 +270,11 @@ class TRDTableItemInfo : public TRDFullLineItemInfo, public TRDNamedProperties {
   std::string AsText(int lineWidth, TCustomRDData* rdData) const override;
   std::string AsText(bool unicode) const;
 
+  // RTF (table_rtf.cpp): the colours the table and its cells use, and the table as rows.
+  void CollectRTFTables(TRDRTFSaveContext& context) const override;
+  void SaveRTF(TStream& stream, TCustomRDData* rdData, int itemNo,
+               TRDRTFSaveContext& context) const override;
+
  private:
   void Init(int rowCount, int colCount, TCustomRDData* rdData);
   // The setters' one path: stored directly outside an editor (and while an undo record

@@ -4,7 +4,6 @@
 // in the same rows and columns.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "platform/gui/bitmap.h"
@@ -12,8 +11,10 @@
 #include "platform/text/streams.h"
 #include "richtext/html_writer.h"
 #include "richtext/text_export.h"
+#include "richtext_edit/tables/html_grid.h"
 #include "richtext_edit/tables/table_document.h"
 #include "support/html_checkers.h"
+#include "support/office_convert.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -139,20 +140,8 @@ void FillPeerTables(TTableDocument& doc) {
 
 // The grid as our table holds it: merged cells at their first slot, covered slots empty,
 // a cell's paragraphs joined by blanks.
-using TGrid = std::vector<std::vector<std::string>>;
 const TGrid kGrid = {
     {"North East", "", "South"}, {"West & <co>", "Centre", "Up Right"}, {"Down", "Left", ""}};
-
-std::string Collapsed(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    const bool blank = c == ' ' || c == '\t' || c == '\r' || c == '\n';
-    if (blank && (out.empty() || out.back() == ' ')) continue;
-    out += blank ? ' ' : c;
-  }
-  while (!out.empty() && out.back() == ' ') out.pop_back();
-  return out;
-}
 
 // pandoc's plain grid table: separator lines start with '+', whose '+' mark the columns.
 TGrid PandocGrid(const std::string& text) {
@@ -178,65 +167,6 @@ TGrid PandocGrid(const std::string& text) {
   }
   for (auto& row : grid)
     for (auto& cell : row) cell = Collapsed(cell);
-  return grid;
-}
-
-std::string Unescaped(std::string text) {
-  std::string out;
-  bool tag = false;
-  for (char c : text) {
-    if (c == '<') tag = true;
-    if (!tag) out += c;
-    if (c == '>') tag = false;
-  }
-  for (auto [entity, ch] :
-       {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}})
-    for (size_t p = out.find(entity); p != std::string::npos; p = out.find(entity, p + 1))
-      out.replace(p, std::string(entity).size(), ch);
-  return Collapsed(out);
-}
-
-int SpanOf(const std::string& tag, const std::string& name) {
-  const size_t p = tag.find(name + "=");
-  if (p == std::string::npos) return 1;
-  size_t v = p + name.size() + 1;
-  if (tag[v] == '"') ++v;
-  return std::atoi(tag.c_str() + v);
-}
-
-// The first table of an HTML text placed on a grid by its colspan and rowspan.
-TGrid HTMLGrid(const std::string& html) {
-  TGrid grid;
-  std::vector<std::vector<bool>> taken;
-  const size_t end = html.find("</table>");
-  size_t row = html.find("<tr");
-  for (int r = 0; row != std::string::npos && row < end; ++r, row = html.find("<tr", row + 1)) {
-    const size_t rowEnd = html.find("</tr>", row);
-    size_t cell = html.find("<td", row);
-    int c = 0;
-    for (; cell != std::string::npos && cell < rowEnd; cell = html.find("<td", cell + 1)) {
-      const size_t open = html.find('>', cell);
-      const std::string tag = html.substr(cell, open - cell);
-      const size_t close = html.find("</td>", open);
-      const int colSpan = SpanOf(tag, "colspan"), rowSpan = SpanOf(tag, "rowspan");
-      auto fit = [&](int rr) {
-        if (int(grid.size()) <= rr) grid.resize(size_t(rr) + 1), taken.resize(size_t(rr) + 1);
-      };
-      fit(r);
-      while (c < int(taken[size_t(r)].size()) && taken[size_t(r)][size_t(c)]) ++c;
-      for (int rr = r; rr < r + rowSpan; ++rr) {
-        fit(rr);
-        for (int cc = c; cc < c + colSpan; ++cc) {
-          if (int(taken[size_t(rr)].size()) <= cc) taken[size_t(rr)].resize(size_t(cc) + 1);
-          if (int(grid[size_t(rr)].size()) <= cc) grid[size_t(rr)].resize(size_t(cc) + 1);
-          taken[size_t(rr)][size_t(cc)] = true;
-        }
-      }
-      grid[size_t(r)][size_t(c)] = Unescaped(html.substr(open + 1, close - open - 1));
-      c += colSpan;
-    }
-  }
-  for (auto& r : grid) r.resize(kGrid[0].size());
   return grid;
 }
 
@@ -281,29 +211,16 @@ TEST(TableHTMLPeers, LibreOfficeReadsTheCells) {
   TTableDocument doc;
   FillPeerTables(doc);
   const std::string file = WriteScratchFile("office.html", HTMLOf(doc, rdsoUTF8, false));
-  const std::string folder = ScratchFolder();
-  // A private profile: parallel runs share none.
-  const auto convert = [&](const std::string& format) {
-    return RunAndCapture("soffice --headless -env:UserInstallation=file://" + folder +
-                         "/profile --convert-to '" + format + "' --outdir '" + folder +
-                         "/office' '" + file + "' 2>&1");
-  };
   // As text the cells come one a line, row by row.
-  std::string log = convert("txt:Text");
-  std::ifstream textFile(folder + "/office/office.txt", std::ios::binary);
-  std::stringstream text;
-  text << textFile.rdbuf();
-  ASSERT_FALSE(text.str().empty()) << log;
+  const TOfficeConversion text = OfficeConvert(file, "txt:Text", "txt");
+  ASSERT_FALSE(text.Content.empty()) << text.Log;
   EXPECT_EQ(
-      Collapsed(text.str()).substr(3),  // after the byte-order mark
+      Collapsed(text.Content).substr(3),  // after the byte-order mark
       "Before the table North East South West & <co> Centre Up Right Down Left After the table");
   // Its own HTML shows the rows and columns it read.
-  log = convert("html:HTML (StarWriter)");
-  std::ifstream htmlFile(folder + "/office/office.html", std::ios::binary);
-  std::stringstream html;
-  html << htmlFile.rdbuf();
-  ASSERT_FALSE(html.str().empty()) << log;
-  EXPECT_EQ(HTMLGrid(html.str()), kGrid) << html.str();
+  const TOfficeConversion html = OfficeConvert(file, "html:HTML (StarWriter)", "html");
+  ASSERT_FALSE(html.Content.empty()) << html.Log;
+  EXPECT_EQ(HTMLGrid(html.Content, kGrid[0].size()), kGrid) << html.Content;
 }
 
 }  // namespace

@@ -1,0 +1,238 @@
+// The table as RTF: one "\trowd" row definition per row with its cell definitions,
+// followed by the cells' documents, each written by the document RTF writer one nesting
+// level deeper. Tables inside cells use the nested forms ("\nesttableprops",
+// "\nestcell", "\nestrow"). Lengths are screen pixels converted with the writer's
+// twips-per-pixel scale, rounded half to even.
+//
+// Example: a 1 x 1 table with default properties opens its row with
+//   {\trowd\trgaph30\trleft0\itap1\trpaddl15...
+// ((1 padding + 0 border) * 2 + 2 spacing) * 15 / 2 = 30.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "platform/text/streams.h"
+#include "richtext/rd_style.h"
+#include "richtext/rdf_routines.h"
+#include "richtext/rtf_writer.h"
+#include "richtext_edit/tables/table_item.h"
+
+namespace {
+
+std::int64_t Round(double v) {
+  return std::llrint(v);  // the default rounding mode: halves to even
+}
+
+class TTableRTF {
+ public:
+  TTableRTF(const TRDTableItemInfo& table, TCustomRDData* rdData, TRDRTFSaveContext& context)
+      : table_(table), data_(rdData), context_(context), scale_(context.TwipsPerPixel) {}
+
+  std::string Tw(int pixels) const { return std::to_string(Round(pixels * scale_)); }
+  std::string Half(int pixels) const { return std::to_string(Round(pixels * scale_ / 2.0)); }
+
+  std::string Extra(TRDRTFSaveArea area, int col, int row) const {
+    if (!data_) return "";
+    const TRDExportHooks& hooks = data_->GetAbsoluteRootData()->ExportHooks;
+    return hooks.OnSaveRTFExtra ? hooks.OnSaveRTFExtra(area, col, row) : std::string();
+  }
+
+  std::string Border(const char* prefix, TRDTableBorderStyle style, int width, TColor color,
+                     TColor lightColor, const TRDBooleanRect* visible) const {
+    if (width <= 0) return "";
+    const std::string w = Tw(width);
+    TColor topLeft = color, bottomRight = color;
+    if (style == rdtbRaisedColor) topLeft = lightColor;
+    if (style == rdtbLoweredColor) bottomRight = lightColor;
+    const auto kind = [&](TColor side) -> std::string {
+      switch (style) {
+        case rdtbRaised:
+          return "\\brdroutset\\brdrw" + w;
+        case rdtbLowered:
+          return "\\brdrinset\\brdrw" + w;
+        default:
+          return "\\brdrs\\brdrw" + w + "\\brdrcf" + std::to_string(context_.ColorIndex(side));
+      }
+    };
+    const std::string p = prefix;
+    std::string out;
+    if (!visible || visible->Left) out += "\\" + p + "brdrl" + kind(topLeft);
+    if (!visible || visible->Top) out += "\\" + p + "brdrt" + kind(topLeft);
+    if (!visible || visible->Right) out += "\\" + p + "brdrr" + kind(bottomRight);
+    if (!visible || visible->Bottom) out += "\\" + p + "brdrb" + kind(bottomRight);
+    return out;
+  }
+
+  std::string RowProperties(int r, const std::string& alignment) const {
+    const TRDTableItemInfo& t = table_;
+    const int level = context_.Level;
+    std::string out = "\\trowd" + alignment + "\\trgaph" +
+                      Half((t.CellPadding() + t.CellBorderWidth()) * 2 + t.CellHSpacing()) +
+                      "\\trleft0\\itap" + std::to_string(level + 1);
+    if (r < t.HeadingRowCount()) out += "\\trhdr";
+    if (const int h = t.Rows->Items(r)->GetBestHeight(); h > 0) out += "\\trrh" + Tw(h);
+    const std::string pad = Tw(t.CellPadding());
+    out += "\\trpaddl" + pad + "\\trpaddt" + pad + "\\trpaddr" + pad + "\\trpaddb" + pad +
+           "\\trpaddfl3\\trpaddft3\\trpaddfr3\\trpaddfb3";
+    const std::string hs = Half(t.CellHSpacing());
+    out += "\\trspdl" + hs + "\\trspdr" + hs + "\\trspdfl3\\trspdfr3";
+    const int last = t.RowCount() - 1;
+    out += "\\trspdt" + Half(r == 0 ? t.BorderVSpacing() : t.CellVSpacing()) + "\\trspdft3";
+    out += "\\trspdb" + Half(r == last ? t.BorderVSpacing() : t.CellVSpacing()) + "\\trspdfb3";
+    if (t.BestWidth() > 0)
+      out += "\\trwWidth" + Tw(t.BestWidth() + 2 * t.BorderWidth()) + "\\trftsWidth3";
+    else if (t.BestWidth() < 0)
+      out += "\\trwWidth" + std::to_string(-std::int64_t(t.BestWidth()) * 50) + "\\trftsWidth2";
+    else
+      out += std::string("\\trftsWidth1") +
+             ((t.Options & rdtoRTFAllowAutofit) ? "\\trautofit1" : "");
+    if (!(t.PrintOptions & rdtoRowsSplit)) out += "\\trkeep\\trkeepfollow";
+    out += "\\richviewtbw" + std::to_string(t.BestWidth());
+    out += Border("tr", t.BorderStyle(), t.BorderWidth(), t.BorderColor(), t.BorderLightColor(),
+                  &t.VisibleBorders());
+    return out + Extra(rd_rtfs_Row, -1, r);
+  }
+
+  std::string CellDefinition(int r, int c, const TRDTableCellData& m, int mr, int mc) const {
+    const TRDTableItemInfo& t = table_;
+    const TRDTableCellData* slot = t.Rows->Cell(r, c);
+    std::string out;
+    if (!slot) {
+      if (r > mr)
+        out += "\\clvmrg";
+      else if (m.RowSpan > 1)
+        out += "\\clvmgf";
+    } else {
+      if (m.RowSpan > 1) out += "\\clvmgf";
+      if (slot->BestWidth > 0)
+        out += (t.Options & rdtoRTFSaveCellPixelBestWidth)
+                   ? "\\clwWidth" + Tw(slot->BestWidth) + "\\clftsWidth3"
+                   : std::string("\\clwWidth0");
+      else if (slot->BestWidth < 0)
+        out += "\\clwWidth" + std::to_string(-std::int64_t(slot->BestWidth) * 50) + "\\clftsWidth2";
+      else
+        out += "\\clftsWidth1";
+      out += "\\richviewcbw" + std::to_string(slot->BestWidth) + "\\richviewcbh" +
+             std::to_string(slot->BestHeight);
+    }
+    out += Border("cl", t.CellBorderStyle(), t.CellBorderWidth(),
+                  m.BorderColor != clNone ? m.BorderColor : t.CellBorderColor(),
+                  m.BorderLightColor != clNone ? m.BorderLightColor : t.CellBorderLightColor(),
+                  &m.VisibleBorders);
+    if (const TColor color = t.GetCellColor(m); color != clNone)
+      out += "\\clcbpat" + std::to_string(context_.ColorIndex(color));
+    switch (m.GetRealVAlign()) {
+      case rdcMiddle:
+        out += "\\clvertalc";
+        break;
+      case rdcBottom:
+        out += "\\clvertalb";
+        break;
+      default:
+        break;
+    }
+    out += Extra(rd_rtfs_Cell, c, r);
+    const TRDTableItemFormattingInfo& info = *t.FormattingInfo;
+    const int k = std::min(mc + m.ColSpan, info.ColStarts.Count()) - 1;
+    const double right =
+        k < 0 ? 0.0 : (info.ColStarts[k] + info.ColWidths[k]) * scale_;
+    return out + "\\cellx" + std::to_string(Round(right + t.CellHSpacing() * scale_ / 2.0));
+  }
+
+ private:
+  const TRDTableItemInfo& table_;
+  TCustomRDData* data_;
+  TRDRTFSaveContext& context_;
+  double scale_;
+};
+
+void CollectBorderColors(TRDColorList& colors, TRDTableBorderStyle style, TColor color,
+                         TColor lightColor) {
+  switch (style) {
+    case rdtbRaised:
+    case rdtbLowered:
+      colors.AddUniqueColor(clBtnHighlight);
+      colors.AddUniqueColor(clBtnShadow);
+      colors.AddUniqueColor(clBtnFace);
+      break;
+    case rdtbColor:
+      colors.AddUniqueColor(color);
+      break;
+    case rdtbRaisedColor:
+    case rdtbLoweredColor:
+      colors.AddUniqueColor(color);
+      colors.AddUniqueColor(lightColor);
+      break;
+  }
+}
+
+}  // namespace
+
+void TRDTableItemInfo::CollectRTFTables(TRDRTFSaveContext& context) const {
+  TRDColorList& colors = context.ColorList;
+  colors.AddUniqueColor(color_);
+  CollectBorderColors(colors, border_style_, border_color_, border_light_color_);
+  CollectBorderColors(colors, cell_border_style_, cell_border_color_, cell_border_light_color_);
+  if (v_rule_width_ > 0) colors.AddUniqueColor(v_rule_color_);
+  if (h_rule_width_ > 0) colors.AddUniqueColor(h_rule_color_);
+  for (int r = 0; r < Rows->Count(); ++r)
+    for (int c = 0; c < Rows->GetColCount(); ++c)
+      if (TRDTableCellData* cell = Rows->Cell(r, c)) {
+        colors.AddUniqueColor(cell->Color);
+        colors.AddUniqueColor(cell->BorderColor);
+        colors.AddUniqueColor(cell->BorderLightColor);
+        CollectRTFItemTables(*cell, context);
+      }
+}
+
+void TRDTableItemInfo::SaveRTF(TStream& stream, TCustomRDData* rdData, int,
+                               TRDRTFSaveContext& context) const {
+  auto& self = const_cast<TRDTableItemInfo&>(*this);
+  // Cell right edges come from the layout: a table never formatted is laid out first.
+  if (FormattingInfo->ColStarts.Count() != ColCount() && !Rows->IsEmpty())
+    if (auto* formatted = dynamic_cast<TCustomRDFormattedData*>(rdData ? rdData : GetDocument()))
+      self.Format(600, *self.FormattingInfo, formatted->GetCanvas(), true);
+  const int level = context.Level;
+  const bool nested = level > 0;
+  const TTableRTF rtf(*this, rdData, context);
+  std::string alignment;
+  if (const TRDStyle* rdStyle = rdData ? rdData->GetRDStyle() : nullptr) {
+    const TRDAlignment a = rdStyle->ParaStyles().Items(ParaNo).Alignment;
+    if (a == rdaRight) alignment = "\\trqr";
+    if (a == rdaCenter) alignment = "\\trqc";
+  }
+  const std::string itap = "\\itap" + std::to_string(level + 1);
+  const std::string cellEnd = nested ? "\\nestcell}" : "\\cell}";
+  const std::string rowEnd = nested ? "\\nestrow}" : "\\row}";
+  for (int r = 0; r < Rows->Count(); ++r) {
+    std::string out = nested ? "{\\*\\nesttableprops" : "{";
+    out += rtf.RowProperties(r, alignment);
+    const int cols = Rows->Items(r)->Count();
+    // The cell a slot shows: covered slots to the right of their cell write nothing.
+    std::vector<const TRDTableCellData*> shown(size_t(cols), nullptr);
+    for (int c = 0; c < cols; ++c) {
+      int mr, mc;
+      const TRDTableCellData* main = Rows->GetMainCell(r, c, mr, mc);
+      if (!main || c > mc) continue;
+      shown[size_t(c)] = main;
+      out += rtf.CellDefinition(r, c, *main, mr, mc);
+    }
+    out += "\\pard\\intbl" + itap + "{";
+    StreamWriteString(stream, out);
+    for (int c = 0; c < cols; ++c) {
+      if (!shown[size_t(c)]) continue;
+      StreamWriteString(stream, "{");
+      if (TRDTableCellData* cell = Rows->Cell(r, c)) {
+        context.Level = level + 1;
+        context.FirstParaOfOutput = true;
+        SaveRTFBody(*cell, stream, context, false);
+        context.Level = level;
+      }
+      StreamWriteString(stream, cellEnd);
+    }
+    StreamWriteString(stream, "}\\pard\\intbl" + itap + rowEnd);
+  }
+  // The paragraph after the table states all its properties again and is not preceded
+  // by a paragraph end.
+  context.FirstParaOfOutput = true;
+}

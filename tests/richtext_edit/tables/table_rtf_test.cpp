@@ -1,0 +1,289 @@
+// Tables as RTF: row and cell definitions with merges, widths, spacing, borders and the
+// application's extra text, tables nested in cells, the colours a table adds to the
+// colour table; and the peer: LibreOffice reads the same rows, columns and merges.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "platform/sys/child_process.h"
+#include "platform/text/streams.h"
+#include "richtext/rtf_writer.h"
+#include "richtext_edit/tables/html_grid.h"
+#include "richtext_edit/tables/table_document.h"
+#include "support/office_convert.h"
+#include "support/scratch_files.h"
+
+namespace {
+
+// 96 pixels an inch: 15 twips a pixel.
+std::string RTFOf(TTableDocument& doc) {
+  TMemoryStream stream;
+  TRDRTFSaveParams params;
+  params.PixelsPerInch = 96;
+  EXPECT_TRUE(doc.SaveRTFToStream(stream, params));
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+size_t CountOf(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t p = text.find(part); p != std::string::npos; p = text.find(part, p + 1)) ++n;
+  return n;
+}
+
+// The text of row r: from its "\trowd" to its "\row}".
+std::string Row(const std::string& rtf, int r) {
+  size_t start = 0;
+  for (int i = 0; i <= r; ++i) start = rtf.find("\\trowd", start + 1);
+  return rtf.substr(start, rtf.find("\\row}", start) + 5 - start);
+}
+
+TEST(TableRTF, RowPropertiesFollowTheTable) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = doc.AddTable(3, 1, {"a", "b", "c"});
+  table.SetCellPadding(2);
+  table.SetCellBorderWidth(1);
+  table.SetCellHSpacing(3);
+  table.SetCellVSpacing(4);
+  table.SetBorderVSpacing(6);
+  table.SetHeadingRowCount(1);
+  table.SetBestWidth(-50);
+  table.PrintOptions = rdtoHalftoneBorders;
+  doc.Format();
+  const std::string rtf = RTFOf(doc);
+  // gap ((2 + 1) * 2 + 3) * 15 / 2 = 67.5, rounded half to even.
+  const std::string first = Row(rtf, 0);
+  EXPECT_TRUE(Has(first, "\\trowd\\trgaph68\\trleft0\\itap1\\trhdr\\trpaddl30\\trpaddt30"
+                         "\\trpaddr30\\trpaddb30\\trpaddfl3\\trpaddft3\\trpaddfr3\\trpaddfb3"
+                         "\\trspdl22\\trspdr22\\trspdfl3\\trspdfr3"
+                         "\\trspdt45\\trspdft3\\trspdb30\\trspdfb3"
+                         "\\trwWidth2500\\trftsWidth2\\trkeep\\trkeepfollow\\richviewtbw-50"))
+      << first;
+  EXPECT_FALSE(Has(Row(rtf, 1), "\\trhdr"));
+  EXPECT_TRUE(Has(Row(rtf, 1), "\\trspdt30\\trspdft3\\trspdb30\\trspdfb3"));
+  EXPECT_TRUE(Has(Row(rtf, 2), "\\trspdt30\\trspdft3\\trspdb45\\trspdfb3"));
+  // No table border: no row border words.
+  EXPECT_FALSE(Has(rtf, "\\trbrdr"));
+
+  // A one-row table takes both spacings from the border spacing; widths in pixels.
+  TTableDocument one;
+  TRDTableItemInfo& single = one.AddTable(1, 1, {"x"});
+  single.SetBorderVSpacing(4);
+  single.SetBestWidth(100);
+  single.SetBorderWidth(2);
+  single.Rows->Items(0)->Items(0)->BestHeight = 20;
+  one.Format();
+  const std::string row = Row(RTFOf(one), 0);
+  EXPECT_TRUE(Has(row, "\\trspdt30\\trspdft3\\trspdb30\\trspdfb3")) << row;
+  EXPECT_TRUE(Has(row, "\\trwWidth1560\\trftsWidth3")) << row;
+  EXPECT_TRUE(Has(row, "\\trrh300")) << row;
+  EXPECT_FALSE(Has(row, "\\trkeep")) << row;
+}
+
+TEST(TableRTF, MergedCellsDefineOnceAndContinueDown) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = doc.AddTable(2, 3, {"a", "", "b", "", "", "c"});
+  table.Rows->MergeCells(0, 0, 2, 2, true, false);
+  doc.Format();
+  const TRDTableItemFormattingInfo& info = *table.FormattingInfo;
+  const std::string rtf = RTFOf(doc);
+  const std::string top = Row(rtf, 0), bottom = Row(rtf, 1);
+  // The merged cell ends at the right edge of its second column.
+  const std::string edge =
+      "\\cellx" + std::to_string(std::llrint((info.ColStarts[1] + info.ColWidths[1]) * 15.0 +
+                                             table.CellHSpacing() * 15.0 / 2.0));
+  EXPECT_EQ(CountOf(top, "\\cellx"), 2u) << top;
+  EXPECT_EQ(CountOf(bottom, "\\cellx"), 2u) << bottom;
+  EXPECT_TRUE(Has(top, "\\clvmgf\\clftsWidth1\\richviewcbw0\\richviewcbh0")) << top;
+  EXPECT_TRUE(Has(top, edge)) << top;
+  EXPECT_TRUE(Has(bottom, "\\clvmrg")) << bottom;
+  EXPECT_TRUE(Has(bottom, edge)) << bottom;
+  EXPECT_TRUE(Has(bottom, "\\clvmrg\\clcbpat")) << bottom;  // no cell of its own there
+  // The continued slot's content group holds only the cell end.
+  EXPECT_TRUE(Has(bottom, "\\itap1{{\\cell}{")) << bottom;
+  EXPECT_EQ(CountOf(top, "\\cell}"), 2u);
+}
+
+TEST(TableRTF, CellWidthsAndAlignment) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = doc.AddTable(1, 3, {"a", "b", "c"});
+  table.Cells(0, 0)->BestWidth = 40;
+  table.Cells(0, 1)->BestWidth = -25;
+  table.Cells(0, 2)->VAlign = rdcBottom;
+  table.Cells(0, 1)->VAlign = rdcTop;
+  table.Rows->Items(0)->VAlign = rdcMiddle;
+  doc.Format();
+  std::string row = Row(RTFOf(doc), 0);
+  EXPECT_TRUE(Has(row, "\\clwWidth0\\richviewcbw40\\richviewcbh0")) << row;
+  EXPECT_TRUE(Has(row, "\\clwWidth1250\\clftsWidth2\\richviewcbw-25")) << row;
+  // A cell without its own alignment takes the row's; top writes nothing.
+  EXPECT_EQ(CountOf(row, "\\clvertalc"), 1u) << row;
+  EXPECT_EQ(CountOf(row, "\\clvertalb"), 1u) << row;
+  table.Options |= rdtoRTFSaveCellPixelBestWidth;
+  row = Row(RTFOf(doc), 0);
+  EXPECT_TRUE(Has(row, "\\clwWidth600\\clftsWidth3\\richviewcbw40")) << row;
+  // Automatic widths may fit the content when allowed.
+  EXPECT_TRUE(Has(row, "\\trftsWidth1\\richviewtbw0")) << row;
+  table.Options |= rdtoRTFAllowAutofit;
+  EXPECT_TRUE(Has(Row(RTFOf(doc), 0), "\\trftsWidth1\\trautofit1"));
+  // A centred paragraph centres the row.
+  doc.style.ParaStyles().Items(0).Alignment = rdaCenter;
+  EXPECT_TRUE(Has(Row(RTFOf(doc), 0), "\\trowd\\trqc\\trgaph"));
+}
+
+TEST(TableRTF, BordersAndColours) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = doc.AddTable(1, 2, {"a", "b"});
+  table.SetColor(clNone);
+  table.SetBorderWidth(2);
+  table.SetBorderStyle(rdtbRaisedColor);
+  table.SetBorderColor(clRed);
+  table.SetBorderLightColor(clLime);
+  TRDBooleanRect sides;
+  sides.Left = false;
+  table.SetVisibleBorders(sides);
+  table.SetCellBorderWidth(1);
+  table.SetCellBorderStyle(rdtbLowered);
+  table.Cells(0, 1)->Color = clYellow;
+  table.Cells(0, 1)->BorderColor = clBlue;
+  doc.Format();
+  TRDRTFSaveContext context;
+  table.CollectRTFTables(context);
+  // The table colour is none; the border colours, the three lowered-border system colours,
+  // then the cells'.
+  ASSERT_EQ(context.ColorList.Count(), 7);
+  EXPECT_EQ(TColor(context.ColorList[0]), clRed);
+  EXPECT_EQ(TColor(context.ColorList[1]), clLime);
+  EXPECT_EQ(TColor(context.ColorList[2]), clBtnHighlight);
+  EXPECT_EQ(TColor(context.ColorList[5]), clYellow);
+  EXPECT_EQ(TColor(context.ColorList[6]), clBlue);
+
+  const std::string rtf = RTFOf(doc);
+  const std::string row = Row(rtf, 0);
+  // Raised in colours: light top and left, dark right and bottom; the left side hidden.
+  EXPECT_FALSE(Has(row, "\\trbrdrl")) << row;
+  EXPECT_TRUE(Has(row, "\\trbrdrt\\brdrs\\brdrw30\\brdrcf")) << row;
+  EXPECT_TRUE(Has(row, "\\trbrdrr\\brdrs\\brdrw30\\brdrcf")) << row;
+  EXPECT_EQ(CountOf(row, "\\clbrdrl\\brdrinset\\brdrw15"), 2u) << row;
+  // The yellow cell has a background pattern; the other takes the document's white.
+  EXPECT_EQ(CountOf(row, "\\clcbpat"), 2u) << row;
+}
+
+TEST(TableRTF, NestedTablesUseTheNestedForms) {
+  TTableDocument doc;
+  TRDTableItemInfo& outer = doc.AddTable(1, 2, {"", "right"});
+  TRDTableCellData& cell = *outer.Cells(0, 0);
+  cell.Clear();
+  auto inner = std::make_unique<TRDTableItemInfo>(2, 1, &cell);
+  TTableDocument::SetCellText(*inner, 0, 0, "in1");
+  TTableDocument::SetCellText(*inner, 1, 0, "in2");
+  cell.AddItemAtEnd("", std::move(inner));
+  doc.AddText("after", 0, 0);
+  doc.Format();
+  const std::string rtf = RTFOf(doc);
+  EXPECT_EQ(CountOf(rtf, "{\\*\\nesttableprops\\trowd"), 2u) << rtf;
+  EXPECT_EQ(CountOf(rtf, "\\itap2\\nestrow}"), 2u) << rtf;
+  EXPECT_EQ(CountOf(rtf, "\\nestcell}"), 2u) << rtf;
+  EXPECT_EQ(CountOf(rtf, "\\itap1\\row}"), 1u) << rtf;
+  EXPECT_TRUE(Has(rtf, "\\intbl\\itap2{")) << rtf;
+  // The paragraph after the table starts afresh, without a paragraph end before it.
+  const size_t end = rtf.find("\\itap1\\row}");
+  const std::string tail = rtf.substr(end);
+  EXPECT_FALSE(Has(tail, "\\par ")) << tail;
+  EXPECT_TRUE(Has(tail, "\\pard")) << tail;
+}
+
+TEST(TableRTF, EmptyTableAndApplicationText) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = doc.AddTable(1, 1, {"a"});
+  table.Rows->Clear();
+  doc.AddText("after", 0, 0);
+  std::string rtf = RTFOf(doc);
+  EXPECT_FALSE(Has(rtf, "\\trowd"));
+  EXPECT_FALSE(Has(rtf.substr(rtf.find("after") - 40), "\\par ")) << rtf;
+
+  TTableDocument hooked;
+  hooked.AddTable(1, 2, {"a", "b"});
+  hooked.ExportHooks.OnSaveRTFExtra = [](TRDRTFSaveArea area, int index, int row) -> std::string {
+    if (area == rd_rtfs_Row) return "\\ROW" + std::to_string(index) + "_" + std::to_string(row);
+    if (area == rd_rtfs_Cell) return "\\CELL" + std::to_string(index) + "_" + std::to_string(row);
+    return "";
+  };
+  rtf = RTFOf(hooked);
+  EXPECT_TRUE(Has(rtf, "\\ROW-1_0")) << rtf;
+  EXPECT_TRUE(Has(rtf, "\\CELL0_0\\cellx")) << rtf;
+  EXPECT_TRUE(Has(rtf, "\\CELL1_0\\cellx")) << rtf;
+}
+
+TEST(TableRTF, NeverFormattedTableIsLaidOutFirst) {
+  TTableDocument doc;
+  doc.AddTable(1, 2, {"a", "b"});
+  const std::string row = Row(RTFOf(doc), 0);
+  EXPECT_EQ(CountOf(row, "\\cellx"), 2u);
+  EXPECT_FALSE(Has(row, "\\cellx0")) << row;
+}
+
+// --- peer -------------------------------------------------------------------------------------
+
+TEST(TableRTFPeers, LibreOfficeReadsRowsColumnsAndMerges) {
+  if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+  TTableDocument doc;
+  doc.AddText("Before the table", 0, 0);
+  TRDTableItemInfo& table = doc.AddTable(
+      3, 3, {"North", "East", "South", "West", "Centre", "Up", "Down", "Left", "Right"});
+  table.Rows->MergeCells(0, 0, 2, 1, true, false);  // North|East across two columns
+  table.Rows->MergeCells(1, 2, 1, 2, true, false);  // Up|Right down two rows
+  table.SetBorderWidth(1);
+  table.SetCellBorderWidth(1);
+  doc.AddText("After the table", 0, 0);
+  doc.Format();
+  const std::string file = WriteScratchFile("table_rtf/tables.rtf", RTFOf(doc));
+  const TOfficeConversion html = OfficeConvert(file, "html:HTML (StarWriter)", "html");
+  ASSERT_FALSE(html.Content.empty()) << html.Log;
+  const TGrid grid = {{"North East", "", "South"}, {"West", "Centre", "Up Right"},
+                      {"Down", "Left", ""}};
+  EXPECT_EQ(HTMLGrid(html.Content, 3), grid) << html.Content;
+  const TOfficeConversion text = OfficeConvert(file, "txt:Text", "txt");
+  EXPECT_EQ(Collapsed(text.Content).substr(3),  // after the byte-order mark
+            "Before the table North East South West Centre Up Right Down Left After the table")
+      << text.Log;
+}
+
+TEST(TableRTFPeers, LibreOfficeReadsNestedTables) {
+  if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+  TTableDocument doc;
+  TRDTableItemInfo& outer = doc.AddTable(1, 2, {"", "Right"});
+  TRDTableCellData& cell = *outer.Cells(0, 0);
+  cell.Clear();
+  auto inner = std::make_unique<TRDTableItemInfo>(2, 2, &cell);
+  for (int i = 0; i < 4; ++i)
+    TTableDocument::SetCellText(*inner, i / 2, i % 2, "In" + std::to_string(i + 1));
+  inner->Rows->MergeCells(0, 0, 2, 1, true, false);
+  cell.AddItemAtEnd("", std::move(inner));
+  doc.AddText("After", 0, 0);
+  doc.Format();
+  const std::string file = WriteScratchFile("table_rtf/nested.rtf", RTFOf(doc));
+  // LibreOffice's HTML export flattens nested tables: its own document format shows them.
+  const TOfficeConversion flat = OfficeConvert(file, "fodt", "fodt");
+  const size_t body = flat.Content.find("<office:body>");
+  ASSERT_NE(body, std::string::npos) << flat.Log;
+  // The tokens of the document's body in order.
+  const std::vector<std::string> tokens = {
+      "<table:table ", "</table:table>", "<table:table-row", "<table:table-cell",
+      "<table:covered-table-cell", "number-columns-spanned=\"2\"", "In1", "In2", "In3", "In4",
+      "Right", "After"};
+  std::string structure;
+  for (size_t p = body; p < flat.Content.size(); ++p)
+    for (const std::string& t : tokens)
+      if (flat.Content.compare(p, t.size(), t) == 0) structure += t + " ";
+  EXPECT_EQ(structure,
+            "<table:table  <table:table-row <table:table-cell "
+            "<table:table  <table:table-row <table:table-cell number-columns-spanned=\"2\" In1 In2 "
+            "<table:covered-table-cell <table:table-row <table:table-cell In3 <table:table-cell In4 "
+            "</table:table> <table:table-cell Right </table:table> After ");
+}
+
+}  // namespace
