@@ -107,6 +107,8 @@ void DrawPickListRow(TCanvas& Canvas, const TRect& Rect, const std::string& Text
 }
 
 std::string MapWindowCaption(const std::string& MapName, const std::string& StatusText) {
+  // Before any port or connection reports, the title is the map's name alone, not "Welt,".
+  if (StatusText.empty()) return MapName;
   return MapName + ", " + StatusText;
 }
 

@@ -83,7 +83,8 @@ TPoint DetailWindowPosBelowSelect(TPoint Mouse, int SelectHeight);
 void DrawPickListRow(TCanvas& Canvas, const TRect& Rect, const std::string& Text, bool Selected,
                      TColor ListColor);
 
-// The window's caption: "<map name>, <connection status>".
+// The window's caption: "<map name>, <connection status>", or the map name alone while
+// there is no status.
 std::string MapWindowCaption(const std::string& MapName, const std::string& StatusText);
 
 // --- lamps ------------------------------------------------------------------------------
