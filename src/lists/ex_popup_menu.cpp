@@ -142,11 +142,27 @@ bool TExPopupMenu::SideBarApplies(const TMenuItem& Item) const {
     case viFirstVisible:
       return false;  // only the first items of a menu bar, which a pop-up has none of
     case viFirstLevel:
-      return Item.Parent() == &Items();
+      return Item.Parent() == &Items() && InFirstColumn(Item);
     case viAnyLevel:
-      return true;
+      return InFirstColumn(Item);
   }
   return false;
+}
+
+// The side bar runs down the first column only: an item is in a later one when it, or a
+// visible item before it in its list, breaks to a new column. A break on the first item
+// has nothing to break from and starts no column.
+bool TExPopupMenu::InFirstColumn(const TMenuItem& Item) {
+  const TMenuItem* parent = Item.Parent();
+  bool first = true;
+  for (int n = 0; parent && n < parent->Count(); ++n) {
+    const TMenuItem* sibling = parent->Items(n);
+    if (!sibling->Visible && sibling != &Item) continue;
+    if (!first && sibling->Break != mbNone) return false;
+    first = false;
+    if (sibling == &Item) break;
+  }
+  return true;
 }
 
 std::string TExPopupMenu::ShortCutText(TShortCut ShortCut) const {

@@ -65,6 +65,7 @@ class TExPopupMenu : public TPopupMenu, public IStyledMenu {
   void MakePrivateStyler();
   void InstallHandlers(TMenuItem& Parent);
   bool SideBarApplies(const TMenuItem& Item) const;
+  static bool InFirstColumn(const TMenuItem& Item);
   void DrawSideBar(TCanvas& Canvas, const TRect& Band);
   void DrawSideBarCaption(TCanvas& Canvas, const TRect& Band);
   void DrawGlyphCell(TMenuItem& Item, TCanvas& Canvas, const TRect& R, bool Selected);

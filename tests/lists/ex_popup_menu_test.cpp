@@ -306,6 +306,29 @@ TEST_F(ExPopupMenuTest, ASideBarWidensFirstLevelItemsAndCarriesItsCaptionUpwards
   EXPECT_LT(highest, lowest - 30);
 }
 
+// The bar runs down the first column only; a break on the first visible item starts no
+// column, and a hidden item's break counts for nothing.
+TEST_F(ExPopupMenuTest, TheSideBarWidensOnlyTheItemsOfTheFirstColumn) {
+  TMenuItem* hidden = Add("Grid");
+  hidden->Visible = false;
+  hidden->Break = mbBreak;
+  TMenuItem* first = Add("Grid");
+  first->Break = mbBarBreak;
+  TMenuItem* second = Add("Grid");
+  TMenuItem* broken = Add("Grid");
+  TMenuItem* after = Add("Grid");
+  const int plain = Measure(*first).cx;
+  TSideBar& bar = menu->GetCurrentMenuStyler().SideBar();
+  bar.Visible = true;
+  bar.VisibleIn = viAnyLevel;
+  EXPECT_EQ(Measure(*broken).cx, plain + 25);
+  broken->Break = mbBreak;
+  EXPECT_EQ(Measure(*first).cx, plain + 25);
+  EXPECT_EQ(Measure(*second).cx, plain + 25);
+  EXPECT_EQ(Measure(*broken).cx, plain);
+  EXPECT_EQ(Measure(*after).cx, plain);
+}
+
 TEST_F(ExPopupMenuTest, PicturesTakeTheCheckMarksPlaceAndSetTheRowHeight) {
   auto square = [](TBitmap& B, TColor Colour, int Side) {
     B.SetSize(Side, Side);

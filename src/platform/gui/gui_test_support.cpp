@@ -21,6 +21,7 @@
 
 #include "platform/gui/canvas_qt.h"
 #include "platform/gui/drag_drop_qt.h"
+#include "platform/gui/owner_drawn_menu_qt.h"
 #include "platform/gui/win_control_qt.h"
 #include "platform/sys/application.h"
 #include "platform/text/qt_string_qt.h"
@@ -167,8 +168,16 @@ void AnswerMessageBox(int Id, std::string* Text, std::string* Caption) {
 
 namespace {
 
+// The open menu window: a Qt menu, or the window of an owner-drawn menu.
 QMenu* OpenMenu() {
   return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+TOwnerDrawnMenu* OpenDrawnMenu() {
+  return dynamic_cast<TOwnerDrawnMenu*>(QApplication::activePopupWidget());
+}
+QWidget* OpenMenuWindow() {
+  if (QMenu* menu = OpenMenu()) return menu;
+  return OpenDrawnMenu();
 }
 
 void SendKeyTo(QWidget* widget, int key) {
@@ -176,10 +185,26 @@ void SendKeyTo(QWidget* widget, int key) {
   QCoreApplication::sendEvent(widget, &event);
 }
 
+// The shown entry of an owner-drawn menu with that caption, or -1.
+int DrawnEntryOf(const TOwnerDrawnMenu& Menu, const std::string& Caption) {
+  const auto& entries = Menu.Entries();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const TMenuItem* item = entries[i].Live();
+    if (item && item->Caption == Caption && Caption != "-") return static_cast<int>(i);
+  }
+  return -1;
+}
+
 }  // namespace
 
 std::vector<TShownMenuItem> ShownMenuItems() {
   std::vector<TShownMenuItem> shown;
+  if (TOwnerDrawnMenu* drawn = OpenDrawnMenu()) {
+    for (const auto& entry : drawn->Entries())
+      if (const TMenuItem* item = entry.Live())
+        shown.push_back({item->Caption, item->Enabled, item->Checked});
+    return shown;
+  }
   QMenu* menu = OpenMenu();
   if (!menu) return shown;
   for (QAction* action : menu->actions()) {
@@ -191,13 +216,17 @@ std::vector<TShownMenuItem> ShownMenuItems() {
 }
 
 TPoint ShownMenuPosition() {
-  QMenu* menu = OpenMenu();
-  if (!menu) return TPoint{};
-  const QPoint at = menu->pos();
+  QWidget* window = OpenMenuWindow();
+  if (!window) return TPoint{};
+  const QPoint at = window->pos();
   return Point(at.x(), at.y());
 }
 
 bool ChooseMenuItem(const std::string& Caption) {
+  if (TOwnerDrawnMenu* drawn = OpenDrawnMenu()) {
+    const int entry = DrawnEntryOf(*drawn, Caption);
+    return entry >= 0 && drawn->Choose(entry);
+  }
   QMenu* menu = OpenMenu();
   if (!menu) return false;
   const QString text = ToQString(Caption);
@@ -212,10 +241,17 @@ bool ChooseMenuItem(const std::string& Caption) {
 }
 
 void CloseMenu() {
-  if (QMenu* menu = OpenMenu()) SendKeyTo(menu, Qt::Key_Escape);
+  if (QWidget* window = OpenMenuWindow()) SendKeyTo(window, Qt::Key_Escape);
 }
 
 bool HighlightMenuItem(const std::string& Caption) {
+  if (TOwnerDrawnMenu* drawn = OpenDrawnMenu()) {
+    const int entry = DrawnEntryOf(*drawn, Caption);
+    if (entry < 0) return false;
+    drawn->Activate(entry);
+    drawn->repaint();
+    return true;
+  }
   QMenu* menu = OpenMenu();
   if (!menu) return false;
   for (QAction* action : menu->actions()) {
@@ -228,13 +264,49 @@ bool HighlightMenuItem(const std::string& Caption) {
 }
 
 bool ShownMenuPicture(TBitmap& Bitmap) {
-  QMenu* menu = OpenMenu();
-  if (!menu) return false;
-  const QImage image = menu->grab().toImage();
+  QWidget* window = OpenMenuWindow();
+  if (!window) return false;
+  const QImage image = window->grab().toImage();
   Bitmap.SetSize(image.width(), image.height());
   TCanvasAccess::DrawImage(Bitmap.Canvas(), Rect(0, 0, image.width(), image.height()), image,
                            image.rect());
   return true;
+}
+
+void SimulateMenuKey(TKeyCode Key, const std::string& Text) {
+  QWidget* window = OpenMenuWindow();
+  if (!window) return;
+  QKeyEvent event(QEvent::KeyPress, QtKeyOf(Key), Qt::NoModifier, ToQString(Text));
+  QCoreApplication::sendEvent(window, &event);
+}
+
+namespace {
+
+void SendMenuMouse(const TMenuItem* Item, std::initializer_list<QEvent::Type> Kinds) {
+  QWidget* window = OpenMenuWindow();
+  if (!window) return;
+  QPoint global(-10000, -10000);
+  for (TOwnerDrawnMenu* menu : TOwnerDrawnMenu::Open()) {
+    const QRect shown = Item ? menu->RectOf(*Item) : QRect();
+    if (!shown.isEmpty()) global = menu->mapToGlobal(shown.center());
+  }
+  const QPointF local = window->mapFromGlobal(global);
+  for (QEvent::Type kind : Kinds) {
+    const Qt::MouseButtons held = kind == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+    const Qt::MouseButton button = kind == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(kind, local, QPointF(global), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &event);
+  }
+}
+
+}  // namespace
+
+void SimulateMenuMouseMove(const TMenuItem* Item) {
+  SendMenuMouse(Item, {QEvent::MouseMove});
+}
+
+void SimulateMenuClick(const TMenuItem* Item) {
+  SendMenuMouse(Item, {QEvent::MouseButtonPress, QEvent::MouseButtonRelease});
 }
 
 TColor RenderedPixel(TWinControl& Control, int X, int Y) {

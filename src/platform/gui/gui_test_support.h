@@ -13,6 +13,7 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/menu.h"
 #include "platform/gui/message_box.h"
 
 void SimulateMouseDown(TControl& Control, TMouseButton Button, int X, int Y, TShiftState Shift = 0);
@@ -66,6 +67,14 @@ bool HighlightMenuItem(const std::string& Caption);
 // The open pop-up menu as it looks on screen, window frame included; Bitmap takes its
 // size. False when no menu is open.
 bool ShownMenuPicture(TBitmap& Bitmap);
+
+// A key pressed on the open pop-up menu (the innermost sub-menu when one is open).
+void SimulateMenuKey(TKeyCode Key, const std::string& Text = {});
+// The pointer moved onto, or clicked (pressed and let go) on, the middle of a shown item
+// of an owner-drawn menu; the events go to the innermost open menu window, as the
+// window system sends them. A null item means a point outside every menu window.
+void SimulateMenuMouseMove(const TMenuItem* Item);
+void SimulateMenuClick(const TMenuItem* Item);
 
 // One place a scripted drag passes: the control under the pointer, the point on it
 // (client coordinates) and the keys held.

@@ -44,6 +44,11 @@ using TMenuMeasureItemEvent =
 using TMenuDrawItemEvent = std::function<void(TComponent* Sender, TCanvas& ACanvas,
                                               const TRect& ARect, TOwnerDrawState State)>;
 
+// Where an item starts a new column of its pop-up window: mbBreak starts one, mbBarBreak
+// also draws a line between the columns. Owner-drawn menus lay their items out this way;
+// the desktop's own menus ignore it.
+enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
+
 class TMenuItem : public TComponent {
  public:
   explicit TMenuItem(TComponent* AOwner);
@@ -61,6 +66,7 @@ class TMenuItem : public TComponent {
   // The command Enter would choose; shown in bold.
   bool Default = false;
   TShortCut ShortCut = 0;
+  TMenuBreak Break = mbNone;
   // The item's picture: ImageIndex in its menu's image list when the menu has one and
   // draws pictures (an owner-drawn menu), else Bitmap when it holds one.
   int ImageIndex = -1;
@@ -92,7 +98,8 @@ class TMenuItem : public TComponent {
 
  private:
   friend class TPopupMenu;
-  friend class TMenuBuilder;  // menu.cpp: builds the window system's menu from the items
+  friend class TMenuBuilder;     // menu.cpp: builds the window system's menu from the items
+  friend class TOwnerDrawnMenu;  // owner_drawn_menu.cpp: the window of an owner-drawn menu
 
   void Detach(TMenuItem& Item);
 
@@ -143,6 +150,10 @@ class TPopupMenu : public TComponent {
   std::string ClassName() const override { return "TPopupMenu"; }
 
  private:
+  // Each runs the menu until it closes and gives the chosen item, or null.
+  TMenuItem* PopupOwnerDrawn(int X, int Y);
+  TMenuItem* PopupPlain(int X, int Y);
+
   std::unique_ptr<TMenuItem> items_;
 };
 

@@ -36,10 +36,12 @@ void WhileOpen(std::function<void()> Step) {
   });
 }
 
-// A menu with four commands and a separator; every click is logged by caption.
-struct MenuTest : ::testing::Test {
+// A menu with four commands and a separator; every click is logged by caption. Each
+// test runs on a desktop menu and on an owner-drawn one (which has a window of ours).
+struct MenuTest : ::testing::TestWithParam<bool> {
   MenuTest() {
     menu = new TPopupMenu(&form);
+    menu->OwnerDraw = GetParam();
     for (const char* caption : {"Zoom in", "-", "Zoom out", "Grid", "Hidden"}) {
       auto* item = new TMenuItem(&form);
       item->Caption = caption;
@@ -60,7 +62,7 @@ struct MenuTest : ::testing::Test {
   Lines log;
 };
 
-TEST_F(MenuTest, ShowsTheVisibleItemsWithTheStatesOnPopupLeftThem) {
+TEST_P(MenuTest, ShowsTheVisibleItemsWithTheStatesOnPopupLeftThem) {
   Item(2).Enabled = false;
   Item(4).Visible = false;
   // The menu reads its items after OnPopup, so the handler can still change them.
@@ -73,7 +75,7 @@ TEST_F(MenuTest, ShowsTheVisibleItemsWithTheStatesOnPopupLeftThem) {
 
 // Right to left, on a right-to-left desktop, a menu opens mirrored: to the left of the
 // point. Elsewhere the setting changes nothing.
-TEST_F(MenuTest, ARightToLeftMenuOpensLeftOfThePointOnARightToLeftDesktop) {
+TEST_P(MenuTest, ARightToLeftMenuOpensLeftOfThePointOnARightToLeftDesktop) {
   menu->BiDiMode = bdRightToLeft;
   TPoint at{};
   WhileOpen([&] { at = ShownMenuPosition(); });
@@ -88,7 +90,7 @@ TEST_F(MenuTest, ARightToLeftMenuOpensLeftOfThePointOnARightToLeftDesktop) {
   EXPECT_EQ(at.Y, 300);
 }
 
-TEST_F(MenuTest, TheChosenItemIsClickedFromTheEventLoopAfterTheMenuClosed) {
+TEST_P(MenuTest, TheChosenItemIsClickedFromTheEventLoopAfterTheMenuClosed) {
   Item(3).Checked = true;
   WhileOpen([] { EXPECT_TRUE(ChooseMenuItem("Grid")); });
   menu->Popup(20, 30);
@@ -98,7 +100,7 @@ TEST_F(MenuTest, TheChosenItemIsClickedFromTheEventLoopAfterTheMenuClosed) {
   EXPECT_TRUE(Item(3).Checked);  // choosing does not toggle; the handler decides
 }
 
-TEST_F(MenuTest, DisabledHiddenAndSeparatorItemsCannotBeChosen) {
+TEST_P(MenuTest, DisabledHiddenAndSeparatorItemsCannotBeChosen) {
   Item(2).Enabled = false;
   Item(4).Visible = false;
   WhileOpen([] {
@@ -112,7 +114,7 @@ TEST_F(MenuTest, DisabledHiddenAndSeparatorItemsCannotBeChosen) {
   EXPECT_EQ(log, (Lines{"popup"}));
 }
 
-TEST_F(MenuTest, AMenuWithoutVisibleItemsDoesNotOpen) {
+TEST_P(MenuTest, AMenuWithoutVisibleItemsDoesNotOpen) {
   for (int i = 0; i < menu->Items().Count(); ++i) Item(i).Visible = false;
   bool returned = false;
   bool ran_while_open = false;
@@ -124,7 +126,7 @@ TEST_F(MenuTest, AMenuWithoutVisibleItemsDoesNotOpen) {
   EXPECT_EQ(log, (Lines{"popup"}));  // OnPopup still ran: it might have shown items
 }
 
-TEST_F(MenuTest, AThrowingClickHandlerReachesTheApplicationAndTheMenuGoesOn) {
+TEST_P(MenuTest, AThrowingClickHandlerReachesTheApplicationAndTheMenuGoesOn) {
   Lines reported;
   Application->OnException = [&](const std::exception& e) { reported.push_back(e.what()); };
   Item(0).OnClick = [](TComponent*) { throw std::runtime_error("zoom failed"); };
@@ -137,7 +139,7 @@ TEST_F(MenuTest, AThrowingClickHandlerReachesTheApplicationAndTheMenuGoesOn) {
   EXPECT_EQ(reported, (Lines{"zoom failed", "zoom failed"}));
 }
 
-TEST_F(MenuTest, AnItemFreedBeforeItsClickArrivesIsNotClicked) {
+TEST_P(MenuTest, AnItemFreedBeforeItsClickArrivesIsNotClicked) {
   WhileOpen([] { ChooseMenuItem("Grid"); });
   menu->Popup(20, 30);
   std::unique_ptr<TMenuItem>(&Item(3)).reset();
@@ -146,7 +148,7 @@ TEST_F(MenuTest, AnItemFreedBeforeItsClickArrivesIsNotClicked) {
   EXPECT_EQ(menu->Items().Count(), 4);
 }
 
-TEST_F(MenuTest, AnItemWithSubItemsOpensASubMenu) {
+TEST_P(MenuTest, AnItemWithSubItemsOpensASubMenu) {
   auto* more = new TMenuItem(&form);
   more->Caption = "More";
   more->Add(new TMenuItem(&form));
@@ -156,6 +158,8 @@ TEST_F(MenuTest, AnItemWithSubItemsOpensASubMenu) {
   menu->Popup(20, 30);
   EXPECT_EQ(shown, "Zoom in|-|Zoom out|Grid|Hidden|More|");
 }
+
+INSTANTIATE_TEST_SUITE_P(DesktopAndOwnerDrawn, MenuTest, ::testing::Bool());
 
 TEST(MenuItemTree, ItemsMoveBetweenParentsAndLeaveThemWhenFreed) {
   TComponent owner;
@@ -215,7 +219,7 @@ struct ContextMenuTest : MenuTest {
   TShape* shape;
 };
 
-TEST_F(ContextMenuTest, ARightClickOpensTheMenuAfterOnMouseUp) {
+TEST_P(ContextMenuTest, ARightClickOpensTheMenuAfterOnMouseUp) {
   shape->SetPopupMenu(menu);
   WhileOpen([] { ChooseMenuItem("Zoom in"); });
   SimulateMouseDown(*shape, mbRight, 5, 5);
@@ -228,7 +232,7 @@ TEST_F(ContextMenuTest, ARightClickOpensTheMenuAfterOnMouseUp) {
   EXPECT_EQ(log, (Lines{"down", "up"}));
 }
 
-TEST_F(ContextMenuTest, AChildWithoutAMenuOpensItsParentsAtTheCursor) {
+TEST_P(ContextMenuTest, AChildWithoutAMenuOpensItsParentsAtTheCursor) {
   panel->SetPopupMenu(menu);
   TPoint at{};
   WhileOpen([&] { at = ShownMenuPosition(); });
@@ -237,7 +241,7 @@ TEST_F(ContextMenuTest, AChildWithoutAMenuOpensItsParentsAtTheCursor) {
   EXPECT_EQ(at, panel->ClientToScreen(Point(25, 26)));
 }
 
-TEST_F(ContextMenuTest, AThrowingOnPopupReachesTheApplicationAndNoMenuOpens) {
+TEST_P(ContextMenuTest, AThrowingOnPopupReachesTheApplicationAndNoMenuOpens) {
   shape->SetPopupMenu(menu);
   Lines reported;
   Application->OnException = [&](const std::exception& e) { reported.push_back(e.what()); };
@@ -252,5 +256,7 @@ TEST_F(ContextMenuTest, AThrowingOnPopupReachesTheApplicationAndNoMenuOpens) {
   EXPECT_EQ(reported, (Lines{"no zoom point"}));
   EXPECT_FALSE(ran_while_open);
 }
+
+INSTANTIATE_TEST_SUITE_P(DesktopAndOwnerDrawn, ContextMenuTest, ::testing::Bool());
 
 }  // namespace
