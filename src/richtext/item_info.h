@@ -234,6 +234,11 @@ class TCustomRDItemInfo {
   // An item with an editor of its own (a table cell's) moves that editor's undo and redo
   // steps into the lists of rdData, the editable document that holds the item.
   virtual void MergeEditorUndo(TCustomRDData* /*rdData*/) {}
+  // An item holding documents (a table's cells) applies a style operation of the editor
+  // to them: operation 0 text style param, 1 paragraph style param, 2 text style
+  // conversion, 3 paragraph style conversion (param the handler's user data); with
+  // selectedOnly only to its selected cells.
+  virtual void ApplyToCells(int /*operation*/, int /*param*/, bool /*selectedOnly*/) {}
   virtual void Execute(TCustomRDData* rdData);
   virtual void MarkStylesInUse(TRDStyleUsage& usage) const;
   virtual void UpdateStyles(const TRDStyleUsage& usage);

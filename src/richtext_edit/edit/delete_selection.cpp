@@ -101,6 +101,11 @@ bool TRDEditRDData::DeleteSelectionWithUndo() {
   }
   SkipListMarkerAtItem(startNo, startOffs, true);
   SkipListMarkerAtItem(endNo, endOffs, true);
+  // The lists whose markers go: numbered again afterwards from the marker before them,
+  // whose place in the marker list the deletion does not move.
+  std::vector<int> listNos;
+  int markerIndex, unusedLast;
+  CollectListsInRange(startNo, endNo, listNos, markerIndex, unusedLast, true);
   KeepParagraphCheckpoint(startNo, startOffs, endNo, endOffs);
 
   int widest = 0, removed = 0;
@@ -126,6 +131,7 @@ bool TRDEditRDData::DeleteSelectionWithUndo() {
     std::unique_ptr<TRDCPInfo> kept;
     if (endIsParaEnd && HasParagraphCheckpoint(*item))
       kept = CopyCheckpoint(*item->Checkpoint, TagsArePChars());
+    if (!endIsParaEnd) MoveParagraphCheckpoint(startNo, false);
     DeleteItemWithUndo(startNo, f);
     full = full || f;
     ++removed;
@@ -196,6 +202,8 @@ bool TRDEditRDData::DeleteSelectionWithUndo() {
   CaretDItemNo = d;
   BuildCaretPositions(dOffs);
   ShowCaret(false, true, true, false);
+  if (!listNos.empty())
+    RenumberListsFrom(GetFirstItemOfPara(caretItem) - 1, markerIndex, -1, &listNos);
   NotifyChanged(true);
   if (OnSelect) OnSelect();
   return true;

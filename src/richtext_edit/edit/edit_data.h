@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,17 @@ inline int CaretMaxHeight = 1000;
 constexpr std::uint8_t rduaNone = 0;
 constexpr std::uint8_t rduaUndo = 1;
 constexpr std::uint8_t rduaRedo = 2;
+
+// The style-conversion handler the editor control installs before it asks the data to
+// apply a style: given the old style number (a text style, or a paragraph style), the
+// paragraph style of the item concerned, the user data of the control's operation and
+// whether the style is applied to text of the document (false for the caret's current
+// style and for paragraphs), it sets NewStyleNo (preset to the old number). The last
+// argument is true for paragraph conversions and, for text, whether whole paragraphs are
+// converted.
+using TRDStyleConversionHandler =
+    std::function<void(TCustomRichDocEdit* Sender, int StyleNo, int ParaNo, int UserData,
+                       bool AppliedToText, int& NewStyleNo, bool Flag)>;
 
 // One caret stop of the caret's screen line.
 struct TRDCharPos {
@@ -178,6 +190,37 @@ class TRDEditRDData : public TRichDocRDData {
   bool CanDeleteSelection();
   // True when deleted or nothing was selected; false (after a beep) when refused.
   bool DeleteSelectionWithUndo();
+
+  // --- applying styles; each asks the control's style-conversion handler ---
+  // The selected text (or only the current text style when nothing is selected and the
+  // caret is not in an empty item) through the handler, splitting items at the selection
+  // bounds and joining what became joinable; one undo step. An item holding an inner
+  // selection (a table's cells) is given operation instead.
+  void ApplyTextStyleConversion(int userData, int operation, bool wholeParagraphs);
+  // The paragraphs of the selection (or of the caret): useHandler 0 gives them paraNo
+  // value, otherwise value is the handler's user data. The caller opens the undo step.
+  void ApplyParaStyleConversion(int value, std::uint8_t useHandler);
+  // A non-text item's own text style (a tab's) through the handler, with undo.
+  void ConvertNonTextItemStyle(int itemNo, int userData);
+  // The lists (with numbered levels) of the markers in the paragraphs of first..last;
+  // markerIndex: the index in the marker list of the last such marker, or with
+  // indexBefore of the marker before the first one; newLastItemNo: last widened to its
+  // paragraph's end. listNos stays empty without markers.
+  void CollectListsInRange(int first, int last, std::vector<int>& listNos, int& markerIndex,
+                           int& newLastItemNo, bool indexBefore);
+  // Lays out again the paragraphs after afterItemNo up to the last marker (after
+  // markerIndex) of the lists (listNos, or listNo alone when listNos is null), whose
+  // numbers may have changed, with a record that makes undo lay them out too.
+  void RenumberListsFrom(int afterItemNo, int markerIndex, int listNo,
+                         const std::vector<int>* listNos);
+  void RenumberListsInRange(int first, int last);
+  // The paragraph checkpoint of itemNo moves, with undo, to the next item of its
+  // paragraph (not with noForward) or else to the previous one, each only when that item
+  // holds no checkpoint; false when it cannot move (true when there is none).
+  bool MoveParagraphCheckpoint(int itemNo, bool noForward);
+  bool ParaHasParagraphCheckpoint(int itemNo) const;
+  void SetCurrentTextStyle(int styleNo);
+  void SetCurrentParaStyle(int paraNo);
 
   // --- services ---
   void NotifyChanged(bool clearRedo = true);
@@ -315,7 +358,9 @@ class TRDEditRDData : public TRichDocRDData {
   enum class TPlaced { Inserted, Dropped, Refused };
   TPlaced PlaceItemAtCaret(std::unique_ptr<TCustomRDItemInfo> item, std::string& s, bool inheritTag,
                            int& itemNo, int& added, bool& full);
-  bool ParagraphHasCheckpoint(int itemNo) const;
+  // A list marker put into an empty paragraph after a paragraph of an equal numbered list
+  // takes that list, so that its numbering goes on.
+  void ContinueListAbove(TCustomRDItemInfo& item, int itemNo) const;
   bool PartMayBeDeleted(int itemNo, int from, int to) const;
   void KeepParagraphCheckpoint(int startNo, int startOffs, int endNo, int endOffs);
   bool InParagraphSelectionMode(bool select) const;

@@ -4,6 +4,7 @@
 // checkpoints kept consistent, every change recorded; then the caret line laid out
 // again and the caret placed before or after the new item.
 #include "richtext/item_factory.h"
+#include "richtext/marker_item.h"
 #include "richtext/rd_style.h"
 #include "richtext_edit/edit/edit_data.h"
 
@@ -131,6 +132,8 @@ bool TRDEditRDData::InsertItemAtCaret(std::unique_ptr<TCustomRDItemInfo> item, s
   CaretDItemNo = d;
   BuildCaretPositions(dOffs);
   ShowCaret(false, true, false, false);
+  // The markers after a new one count on from it.
+  if (!text && raw->StyleNo == rdsListMarker) RenumberListsInRange(itemNo, itemNo);
   return true;
 }
 
@@ -196,9 +199,10 @@ TRDEditRDData::TPlaced TRDEditRDData::PlaceItemAtCaret(std::unique_ptr<TCustomRD
     }
   } else if (GetItemTextRaw(n).empty()) {
     if (IsStickyBoundary(n - 1, true) || IsStickyBoundary(n, true)) return TPlaced::Refused;
-    if (markerBefore(n) && (fullLine || (paraCp && ParagraphHasCheckpoint(n)))) {
+    if (markerBefore(n) && (fullLine || (paraCp && ParaHasParagraphCheckpoint(n)))) {
       itemNo = n + 1;
     } else {
+      if (isMarker) ContinueListAbove(*item, n);
       // The new item takes the empty line's place, with its breaks.
       if (!at->GetContinuesPara()) takeParagraphStart(!isMarker);
       DeleteItemWithUndo(n, f);
@@ -266,6 +270,9 @@ TRDEditRDData::TPlaced TRDEditRDData::PlaceItemAtCaret(std::unique_ptr<TCustomRD
   const int paraNo = item->ParaNo;
   InsertItemWithUndo(itemNo, s, std::move(item), false, f);
   full = full || f;
+  // A paragraph checkpoint of the item now after the new one goes to the new one, which
+  // begins its paragraph or stands before it in the paragraph.
+  if (itemNo + 1 < GetItemCount()) MoveParagraphCheckpoint(itemNo + 1, true);
   if (savedParaNo >= 0 && savedParaNo != paraNo && !isBreak) {
     int first, last;
     ExpandRangeToParas(itemNo, itemNo, first, last);
@@ -281,11 +288,41 @@ TRDEditRDData::TPlaced TRDEditRDData::PlaceItemAtCaret(std::unique_ptr<TCustomRD
   return TPlaced::Inserted;
 }
 
-bool TRDEditRDData::ParagraphHasCheckpoint(int itemNo) const {
+void TRDEditRDData::ContinueListAbove(TCustomRDItemInfo& item, int itemNo) const {
+  auto* marker = dynamic_cast<TRDMarkerItemInfo*>(&item);
+  const TRDStyle* style = GetRDStyle();
+  if (!marker || !style || itemNo == 0) return;
+  const TRDListInfos& lists = style->ListStyles();
+  auto valid = [&](int listNo) { return listNo >= 0 && listNo < lists.Count(); };
+  if (!valid(marker->ListNo) || !lists.Items(marker->ListNo).HasNumberedLevels()) return;
+  const auto* above =
+      dynamic_cast<const TRDMarkerItemInfo*>(GetItem(GetFirstItemOfPara(itemNo - 1)));
+  if (above && valid(above->ListNo) &&
+      lists.Items(above->ListNo).IsSimpleEqual(lists.Items(marker->ListNo), true))
+    marker->ListNo = above->ListNo;
+}
+
+bool TRDEditRDData::ParaHasParagraphCheckpoint(int itemNo) const {
   int first, last;
   ExpandRangeToParas(itemNo, itemNo, first, last);
   for (int i = first; i <= last; ++i)
     if (HasParagraphCheckpoint(*GetItem(i))) return true;
+  return false;
+}
+
+bool TRDEditRDData::MoveParagraphCheckpoint(int itemNo, bool noForward) {
+  if (!HasParagraphCheckpoint(*GetItem(itemNo))) return true;
+  // A neighbour that holds a checkpoint of any kind cannot take this one: it would
+  // replace that checkpoint.
+  if (!noForward && itemNo + 1 < GetItemCount() && !IsParaStart(itemNo + 1) &&
+      !GetItem(itemNo + 1)->Checkpoint) {
+    MoveCheckpointWithUndo(itemNo, itemNo + 1);
+    return true;
+  }
+  if (itemNo > 0 && !IsParaStart(itemNo) && !GetItem(itemNo - 1)->Checkpoint) {
+    MoveCheckpointWithUndo(itemNo, itemNo - 1);
+    return true;
+  }
   return false;
 }
 

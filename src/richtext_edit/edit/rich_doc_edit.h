@@ -43,6 +43,9 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   const TRDEditRDData& EditData() const { return static_cast<const TRDEditRDData&>(RDData()); }
 
   TRDEditorOptions EditorOptions = rdoCtrlJumps | rdoWantTabs;
+  // Installed by the style operations before they ask the data to apply a style; the
+  // data asks it, piece by piece, for the style that replaces an old one.
+  TRDStyleConversionHandler StyleConversionHandler;
   TRDDragDropFormats AcceptDragDropFormats = TRDDragDropFormats(~rdddURL);
   bool Modified = false;
 

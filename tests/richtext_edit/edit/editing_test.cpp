@@ -15,31 +15,6 @@ std::unique_ptr<TCustomRDItemInfo> Picture(TRDEditRDData& data) {
   return TRDGraphicItemInfo::CreateWithGraphic(&data, std::move(bitmap), rdvaBaseline);
 }
 
-std::string Texts(const TRDEditRDData& data) {
-  std::string out;
-  for (int i = 0; i < data.GetItemCount(); ++i) {
-    if (i > 0)
-      out += data.IsParaStart(i) ? " | " : data.GetItem(i)->GetLineBreakBefore() ? " / " : " ";
-    out += data.GetItem(i)->StyleNo >= 0 ? "[" + data.GetItemTextRaw(i) + "]"
-                                         : "<" + std::to_string(data.GetItem(i)->StyleNo) + ">";
-  }
-  return out;
-}
-
-void Select(TEditFixture& f, int startNo, int startOffs, int endNo, int endOffs) {
-  f.edit.SetSelectionRange(startNo, startOffs, endNo, endOffs);
-  f.data.MoveCaretToSelectionEnd(false);
-}
-
-// The edit undone gives the document before it, item by item, and redone the one after.
-void ExpectUndoRedo(TEditFixture& f, const std::string& before) {
-  const std::string after = DescribeDocument(f.data);
-  f.edit.Undo();
-  EXPECT_EQ(DescribeDocument(f.data), before);
-  f.edit.Redo();
-  EXPECT_EQ(DescribeDocument(f.data), after);
-}
-
 }  // namespace
 
 TEST(InsertItem, APictureInsideAWordSplitsItsItem) {

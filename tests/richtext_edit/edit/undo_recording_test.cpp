@@ -405,3 +405,75 @@ TEST(UndoProperty, PartialLayoutAfterUndoEqualsAFullLayout) {
     }
   }
 }
+
+// --- the property test at the editor's operations ---------------------------------------------
+
+namespace {
+
+// A random place in the document: an item and an offset inside it.
+std::pair<int, int> RandomPlace(TRDEditRDData& d, std::mt19937& rng) {
+  const int itemNo = int(rng() % unsigned(d.GetItemCount()));
+  const int start = d.GetItemStartOffset(itemNo), end = d.GetItemEndOffset(itemNo);
+  return {itemNo, start + int(rng() % unsigned(end - start + 1))};
+}
+
+// One random operation of the editor, as a user would run it: on a random selection or
+// at a random caret place.
+void RandomEditorOperation(TEditFixture& f, std::mt19937& rng) {
+  TRDEditRDData& d = f.data;
+  auto [a, aOffs] = RandomPlace(d, rng);
+  auto [b, bOffs] = RandomPlace(d, rng);
+  if (rng() % 4 == 0) {
+    b = a;
+    bOffs = aOffs;
+  }
+  Select(f, a, aOffs, b, bOffs);
+  const int styleNo = int(rng() % 4);
+  switch (rng() % 5) {
+    case 0:
+      f.edit.StyleConversionHandler = [styleNo](TCustomRichDocEdit*, int, int, int, bool, int& to,
+                                                bool) { to = styleNo; };
+      f.data.ApplyTextStyleConversion(0, 0, rng() % 3 == 0);
+      break;
+    case 1:
+      if (f.edit.BeforeChange(false)) {
+        f.data.BeginUndoStep(rdutPara, true);
+        f.data.ApplyParaStyleConversion(int(rng() % 2), 0);
+      }
+      break;
+    case 2:
+      f.edit.DeleteSelection();
+      break;
+    case 3:
+      f.edit.InsertItem(f.data.CreateTextItem(styleNo, 0, false, false, TRDTag{}), "ins");
+      break;
+    case 4:
+      f.edit.InsertItem(CreateRDItem(rdsTab, &f.data), "");
+      break;
+  }
+}
+
+}  // namespace
+
+TEST(UndoProperty, RandomEditorOperationsUndoneGiveTheStartAndRedoneTheEnd) {
+  for (unsigned seed = 1; seed <= 40; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    TEditFixture f;
+    f.AddPara({{"alpha beta", 0}, {"gamma", 1}});
+    f.AddPara({{"delta", 2}}, 1);
+    f.AddItem(f.unicodeStyle, std::string("u\0n\0i\0", 6), true);
+    f.AddPara({{"epsilon zeta eta theta", 0}});
+    f.AddPara({{"", 0}});
+    f.AddPara({{"iota", 3}, {"kappa", 0}});
+    f.Format();
+    const std::string start = DescribeDocument(f.data);
+    std::mt19937 rng(seed);
+    for (int step = 0; step < 10; ++step) RandomEditorOperation(f, rng);
+    const std::string end = DescribeDocument(f.data);
+    EXPECT_NE(end, start);
+    UndoAll(f);
+    ASSERT_EQ(DescribeDocument(f.data), start);
+    RedoAll(f);
+    ASSERT_EQ(DescribeDocument(f.data), end);
+  }
+}

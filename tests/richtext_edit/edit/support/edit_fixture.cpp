@@ -1,5 +1,7 @@
 #include "richtext_edit/edit/support/edit_fixture.h"
 
+#include <gtest/gtest.h>
+
 #include <sstream>
 #include <typeinfo>
 
@@ -72,4 +74,28 @@ std::string DescribeLayout(const TRDEditRDData& data) {
     out << "item " << i << " first draw " << data.GetItem(i)->DrawItemNo << '\n';
   out << "height " << data.DocumentHeight << '\n';
   return out.str();
+}
+
+std::string Texts(const TRDEditRDData& data) {
+  std::string out;
+  for (int i = 0; i < data.GetItemCount(); ++i) {
+    if (i > 0)
+      out += data.IsParaStart(i) ? " | " : data.GetItem(i)->GetLineBreakBefore() ? " / " : " ";
+    out += data.GetItem(i)->StyleNo >= 0 ? "[" + data.GetItemTextRaw(i) + "]"
+                                         : "<" + std::to_string(data.GetItem(i)->StyleNo) + ">";
+  }
+  return out;
+}
+
+void Select(TEditFixture& f, int startNo, int startOffs, int endNo, int endOffs) {
+  f.edit.SetSelectionRange(startNo, startOffs, endNo, endOffs);
+  f.data.MoveCaretToSelectionEnd(false);
+}
+
+void ExpectUndoRedo(TEditFixture& f, const std::string& before) {
+  const std::string after = DescribeDocument(f.data);
+  f.edit.Undo();
+  EXPECT_EQ(DescribeDocument(f.data), before);
+  f.edit.Redo();
+  EXPECT_EQ(DescribeDocument(f.data), after);
 }

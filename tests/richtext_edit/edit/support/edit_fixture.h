@@ -30,3 +30,11 @@ struct TEditFixture {
 std::string DescribeDocument(const TRDEditRDData& data);
 // The draw items: item, characters, rectangle.
 std::string DescribeLayout(const TRDEditRDData& data);
+
+// The items in short: "[text]" for text, "<style>" for others, " | " before a paragraph,
+// " / " before a line break, " " between items of a line.
+std::string Texts(const TRDEditRDData& data);
+// Selects, with the caret at the selection's end.
+void Select(TEditFixture& f, int startNo, int startOffs, int endNo, int endOffs);
+// The edit undone gives the document before it, item by item, and redone the one after.
+void ExpectUndoRedo(TEditFixture& f, const std::string& before);
