@@ -25,6 +25,7 @@ class TGraphic;
 class TImageList;
 class TRDAnimatorList;
 class TRDMarkerList;
+class TRDRTFReaderProperties;
 class TRDStyle;
 struct TRDHTMLSaveParams;  // html_writer.h
 struct TRDRTFSaveParams;   // rtf_writer.h
@@ -177,6 +178,9 @@ class TCustomRDData {
   TWinControl* ParentControl = nullptr;
   // The animators of the document's pictures while the viewer animates them, else none.
   virtual TRDAnimatorList* GetAnimators();
+  // The RTF import options of the viewer that shows the document (documents inside
+  // items ask their root); none for a document without a viewer.
+  virtual TRDRTFReaderProperties* GetRTFReadProperties();
 
   // The list markers of the document in document order, kept by the root data; created on
   // request, freed when its last marker goes.

@@ -44,3 +44,8 @@ TRDAnimatorList* TCustomRDData::GetAnimators() {
   if (TCustomRDData* root = GetRootData(); root != this) return root->GetAnimators();
   return nullptr;
 }
+
+TRDRTFReaderProperties* TCustomRDData::GetRTFReadProperties() {
+  if (TCustomRDData* root = GetAbsoluteRootData(); root != this) return root->GetRTFReadProperties();
+  return nullptr;
+}

@@ -202,6 +202,10 @@ TWinControl* TRichDocRDData::GetParentControl() {
   return &rich_doc_;
 }
 
+TRDRTFReaderProperties* TRichDocRDData::GetRTFReadProperties() {
+  return &rich_doc_.RTFReadProperties();
+}
+
 TCursor TRichDocRDData::GetNormalCursor() const {
   return rich_doc_.NormalCursor;
 }

@@ -104,6 +104,7 @@ class TRichDocRDData : public TRDControlData {
   TRDAnimatorList& Animators();
   TRDAnimatorList* GetAnimators() override;
   TWinControl* GetParentControl() override;
+  TRDRTFReaderProperties* GetRTFReadProperties() override;
   TRDAnimatorList* AnimatorsIfAny() const { return animators_.get(); }
   bool AnimationsWanted = false;
 

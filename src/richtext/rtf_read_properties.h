@@ -1,8 +1,9 @@
 // The RTF import options of a viewer, made on the first read of its RTFReadProperties;
-// the import that uses them belongs to the RTF reader.
+// the import that uses them belongs to the RTF reader (ReadRTF of rtf_import.h).
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "richtext/rich_doc_error.h"
 
@@ -25,6 +26,9 @@ class TRDRTFReaderProperties {
   TRDRTFHighlight ConvertHighlight = rtfhlColorTable;
   bool StoreImagesFileNames = false;
   bool BasePathLinks = true;
+  // Where relative picture files and link targets of the RTF being read lie (a paste
+  // sets it to the source's location, reading a file to its folder); empty for none.
+  std::string BasePath;
 
   int TextStyleNo() const { return text_style_no_; }
   void SetTextStyleNo(int value) { text_style_no_ = Checked(value); }

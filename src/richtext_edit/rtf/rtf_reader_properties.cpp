@@ -165,7 +165,7 @@ TRDRTFErrorCode TRDRTFReader::ApplyProperty(const TRDRTFKeyword& keyword, int va
     return ApplySectionProperty(prop, value);
   // Row and cell words describe the tables of the document text.
   if (InRange(prop, P::CellEnd, P::TableBestWidth) && state_->Destination == rtf_ds_Normal)
-    return ApplyTableProperty(prop, value, 0);
+    return ApplyTableProperty(prop, value, keyword.Sub);
   return rtf_ec_OK;
 }
 

@@ -1,0 +1,323 @@
+#include "richtext_edit/rtf/rtf_importer.h"
+
+#include <cmath>
+#include <filesystem>
+
+#include "platform/text/streams.h"
+#include "richtext/code_pages.h"
+#include "richtext/item_factory.h"
+#include "richtext/picture_item.h"
+#include "richtext/rd_style.h"
+#include "richtext/tab_item.h"
+#include "richtext/text_routines.h"
+#include "richtext_edit/rtf/rtf_hyperlink.h"
+#include "richtext_edit/rtf/rtf_importer_state.h"
+
+namespace {
+
+int Round(double value) {
+  return int(std::nearbyint(value));
+}
+
+bool IsFullLine(const TCustomRDItemInfo& item) {
+  return item.QueryItemFlag(0);
+}
+
+TRDRTFHighlightConvert ReaderHighlight(TRDRTFHighlight highlight) {
+  switch (highlight) {
+    case rtfhlIgnore:
+      return rtf_hl_Ignore;
+    case rtfhlFixedColors:
+      return rtf_hl_FixedColors;
+    default:
+      return rtf_hl_ColorTable;
+  }
+}
+
+TRDStyle& SheetOf(TCustomRDData& data) {
+  TRDStyle* sheet = data.GetRDStyle();
+  if (!sheet) throw ERichDocError("RTF cannot be read into a document without a style sheet");
+  return *sheet;
+}
+
+}  // namespace
+
+TRDRTFImporter::TRDRTFImporter(TRDRTFReaderProperties& options, TCustomRDData& target, int index,
+                               TRDRTFHeaderFooter* headerFooter)
+    : options_(options),
+      target_(target),
+      current_(&target),
+      sheet_(SheetOf(target)),
+      pixels_per_twip_(GetScreenLogPixelsY() / 1440.0),
+      matcher_(sheet_, options, pixels_per_twip_),
+      header_footer_(headerFooter),
+      insert_index_(std::clamp(index, 0, target.GetItemCount())),
+      start_index_(insert_index_),
+      lists_(std::make_unique<TListState>()) {}
+
+TRDRTFImporter::~TRDRTFImporter() = default;
+
+TRDRTFErrorCode TRDRTFImporter::Read(TStream& stream) {
+  TRDRTFReader reader;
+  reader_ = &reader;
+  WireEvents(reader);
+  if (header_footer_) {
+    if (header_footer_->Header) header_footer_->Header->Clear();
+    if (header_footer_->Footer) header_footer_->Footer->Clear();
+  }
+  const TRDRTFErrorCode result = reader.ReadFromStream(stream);
+  if (options_.ParaStyleMode == rdrsAddIfNeeded) SettlePendingMarker();
+  tables_.clear();
+  reader_ = nullptr;
+  return result;
+}
+
+void TRDRTFImporter::WireEvents(TRDRTFReader& reader) {
+  reader.PixelsPerInch = GetScreenLogPixelsY();
+  reader.ConvertHighlight = ReaderHighlight(options_.ConvertHighlight);
+  reader.BasePath = options_.BasePath;
+  reader.ExtractMetafileBitmaps = options_.ExtractMetafileBitmaps;
+  reader.DefCodePage = unsigned(sheet_.DefCodePage);
+  reader.TabAsSeparateText = sheet_.SpacesInTab == 0;
+  reader.OnNewText = [this](TRDRTFReader*, const std::string& text, TRDRTFPosition position) {
+    NewText(text, false, position);
+  };
+  if (options_.UnicodeMode != rdruNoUnicode)
+    reader.OnNewUnicodeText = [this](TRDRTFReader*, const std::u16string& text,
+                                     TRDRTFPosition position) {
+      NewText(WideStringToRawUnicode(text), true, position);
+    };
+  if (!options_.IgnorePictures)
+    reader.OnNewPicture = [this](TRDRTFReader*, TRDRTFPicture* picture,
+                                 std::unique_ptr<TGraphic>& graphic, TRDRTFPosition position,
+                                 const std::string& fileName, bool& inserted) {
+      NewPicture(picture, graphic, position, fileName, inserted);
+    };
+  reader.OnRequiredPageBreak = [this](TComponent*) {
+    page_break_pending_ = true;
+    page_break_data_ = current_;
+  };
+  if (options_.ParaStyleMode == rdrsAddIfNeeded)
+    reader.OnUpdateMarker = [this](TComponent*) { UpdateMarker(); };
+  if (!options_.IgnoreTables)
+    reader.OnTable = [this](TRDRTFReader*, TRDRTFTableEventKind kind) { TableEvent(kind); };
+  if (header_footer_ && (header_footer_->Header || header_footer_->Footer))
+    reader.OnHeaderFooter = [this](TRDRTFReader*, TRDRTFHeaderFooterType type, bool starting,
+                                   bool& supported) { HeaderFooter(type, starting, supported); };
+}
+
+// --- text --------------------------------------------------------------------------------------
+
+bool TRDRTFImporter::InsideHyperlink() const {
+  return IsHyperlinkField(reader_->State().FieldInstruction);
+}
+
+TRDTag TRDRTFImporter::LinkTag(const std::string& target) const {
+  TRDTag tag;
+  if (current_->TagsArePChars()) tag.Text = target;
+  return tag;
+}
+
+std::string TRDRTFImporter::FallbackFontName() const {
+  return sheet_.TextStyles().Count() > 0 ? sheet_.TextStyles()[0].FontName : "Arial";
+}
+
+void TRDRTFImporter::NewText(std::string text, bool unicode, TRDRTFPosition position) {
+  TRDRTFReaderState& state = reader_->State();
+  if (options_.SkipHiddenText && state.CharProps.Hidden) return;
+  if (text.empty()) return;
+  if (options_.LineBreaksAsParagraphs && position == rtf_ts_NewLine) position = rtf_ts_NewPara;
+  const bool itemUnicode = unicode || options_.UnicodeMode == rdruOnlyUnicode;
+  const bool link = InsideHyperlink();
+  const TRDRTFWantedText wanted =
+      WantedTextOf(state.CharProps, reader_->FontTable(), FallbackFontName(), itemUnicode, link,
+                   pixels_per_twip_);
+  const int styleNo = matcher_.TextStyle(wanted);
+  const bool isTab = unicode ? text == std::string("\t\0", 2) : text == "\t";
+  if (sheet_.SpacesInTab == 0 && isTab) {
+    auto tab = std::make_unique<TRDTabItemInfo>(current_);
+    tab->StyleNo = rdsTab;
+    tab->TextStyleNo = styleNo;
+    AddItem("", std::move(tab), position);
+    return;
+  }
+  const bool styleUnicode = sheet_.TextStyles()[styleNo].Unicode;
+  if (styleUnicode && !unicode) {
+    int codePage = CharsetToCodePage(wanted.Values.Charset);
+    if (codePage == CP_ACP) codePage = TRDCodePage(reader_->CodePage());
+    text = AnsiToRawUnicode(codePage, text);
+  } else if (!styleUnicode && unicode) {
+    text = RawUnicodeToAnsi(TRDCodePage(reader_->CodePage()), text);
+  }
+  text = TCustomRDData::SanitizeItemText(current_->ExpandTabs(text, styleNo, styleUnicode),
+                                         styleUnicode);
+  std::unique_ptr<TCustomRDItemInfo> item = RichDocTextItemClass(current_);
+  item->StyleNo = styleNo;
+  if (styleUnicode) item->ItemOptions |= rdioUnicodeText;
+  if (link) {
+    const TRDRTFHyperlink hyperlink = ParseHyperlinkField(
+        state.FieldInstruction, options_.BasePathLinks ? options_.BasePath : std::string());
+    item->Tag = LinkTag(hyperlink.Target);
+    item->Hint = hyperlink.Hint;
+  }
+  AddItem(std::move(text), std::move(item), position);
+}
+
+// --- pictures ----------------------------------------------------------------------------------
+
+void TRDRTFImporter::NewPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic>& graphic,
+                                TRDRTFPosition position, const std::string& fileName,
+                                bool& inserted) {
+  if (!graphic) {
+    // A \shppict picture we cannot show has its \nonshppict twin to fall back on.
+    if (picture && picture->FromShpPict) return;
+    graphic = sheet_.InvalidPicture().Clone();
+  }
+  std::unique_ptr<TRDGraphicItemInfo> item;
+  if (InsideHyperlink()) {
+    item = TRDHotGraphicItemInfo::CreateWithGraphic(current_, std::move(graphic), rdvaBaseline);
+    item->StyleNo = rdsHotPicture;
+    const TRDRTFHyperlink hyperlink =
+        ParseHyperlinkField(reader_->State().FieldInstruction,
+                            options_.BasePathLinks ? options_.BasePath : std::string());
+    item->Tag = LinkTag(hyperlink.Target);
+    item->Hint = hyperlink.Hint;
+  } else {
+    item = TRDGraphicItemInfo::CreateWithGraphic(current_, std::move(graphic), rdvaBaseline);
+    item->StyleNo = rdsPicture;
+  }
+  if (picture) {
+    const bool metafile =
+        picture->PicType == rtf_pt_EnhancedMetafile || picture->PicType == rtf_pt_WindowsMetafile;
+    if (metafile || picture->PicScaleX != 100) {
+      const int base = picture->Width > 0 ? picture->Width : item->Image->Width();
+      item->ImageWidth = Round(base / 100.0 * picture->PicScaleX);
+    }
+    if (metafile || picture->PicScaleY != 100) {
+      const int base = picture->Height > 0 ? picture->Height : item->Image->Height();
+      item->ImageHeight = Round(base / 100.0 * picture->PicScaleY);
+    }
+  }
+  if (options_.StoreImagesFileNames) item->ImageFileName = fileName;
+  AddItem("", std::move(item), position);
+  inserted = true;
+}
+
+// --- headers and footers -----------------------------------------------------------------------
+
+void TRDRTFImporter::HeaderFooter(TRDRTFHeaderFooterType type, bool starting, bool& supported) {
+  if (!starting) {
+    current_ = &target_;
+    return;
+  }
+  const TRDRTFSectionProperties& section = reader_->State().SectProps;
+  // Twips to whole millimetres.
+  const auto millimetres = [](int twips) { return Round(twips * 127.0 / 7200.0); };
+  if (type == rtf_hf_Header && header_footer_->Header) {
+    current_ = header_footer_->Header;
+    header_footer_->HeaderDistance = millimetres(section.HeaderY);
+    supported = true;
+  } else if (type == rtf_hf_Footer && header_footer_->Footer) {
+    current_ = header_footer_->Footer;
+    header_footer_->FooterDistance = millimetres(section.FooterY);
+    supported = true;
+  }
+}
+
+// --- adding items ------------------------------------------------------------------------------
+
+const TCustomRDItemInfo* TRDRTFImporter::LastItemOfCurrent() const {
+  if (current_ == &target_) return insert_index_ > 0 ? target_.GetItem(insert_index_ - 1) : nullptr;
+  const int count = current_->GetItemCount();
+  return count > 0 ? current_->GetItem(count - 1) : nullptr;
+}
+
+int TRDRTFImporter::ParaStyleFor(TRDRTFPosition position) {
+  const TCustomRDItemInfo* last = LastItemOfCurrent();
+  const bool startsPara = position == rtf_ts_NewPara || !last || IsFullLine(*last);
+  if (!startsPara) return last->ParaNo;
+  return matcher_.ParaStyle(reader_->State().ParaProps);
+}
+
+void TRDRTFImporter::AddItem(std::string text, std::unique_ptr<TCustomRDItemInfo> item,
+                             TRDRTFPosition position) {
+  if (options_.LineBreaksAsParagraphs && position == rtf_ts_NewLine) position = rtf_ts_NewPara;
+  const TCustomRDItemInfo* last = LastItemOfCurrent();
+  // A document starts with a paragraph, and so does whatever follows a table or a line;
+  // a table or a line takes no line break.
+  if (!last || IsFullLine(*last) || IsFullLine(*item)) position = rtf_ts_NewPara;
+  // Tables come with their style; text moved out of a table keeps its paragraphs' styles.
+  if (moving_out_table_ && position != rtf_ts_NewPara)
+    item->ParaNo = last->ParaNo;
+  else if (item->StyleNo != rdsTable && !moving_out_table_)
+    item->ParaNo = ParaStyleFor(position);
+  switch (position) {
+    case rtf_ts_ContinuePara:
+      item->SetContinuesPara(true);
+      break;
+    case rtf_ts_NewLine:
+      item->SetLineBreakBefore(true);
+      break;
+    case rtf_ts_NewPara:
+      item->ItemOptions &= TRDItemOptions(~(rdioContinuesPara | rdioLineBreakBefore));
+      if (item->StyleNo != rdsListMarker && item->StyleNo != rdsTable && !moving_out_table_ &&
+          AddParagraphMarker())
+        item->SetContinuesPara(true);
+      break;
+  }
+  if (page_break_pending_ && page_break_data_ == current_ && item->IsParaStart()) {
+    item->SetPageBreakBefore(true);
+    page_break_pending_ = false;
+  }
+  PlaceItem(std::move(text), std::move(item));
+}
+
+void TRDRTFImporter::PlaceItem(std::string text, std::unique_ptr<TCustomRDItemInfo> item) {
+  if (current_ != &target_) {
+    current_->AppendItemAsIs(std::move(text), std::move(item));
+    return;
+  }
+  if (insert_index_ < target_.GetItemCount())
+    target_.InsertItemRaw(insert_index_, std::move(text), std::move(item));
+  else
+    target_.AppendItemAsIs(std::move(text), std::move(item));
+  last_item_no_ = insert_index_++;
+}
+
+// --- entry points ------------------------------------------------------------------------------
+
+TRDRTFErrorCode ReadRTF(TRDRTFReaderProperties& options, TStream& stream, TCustomRDData& rdData,
+                        int& index, TRDRTFHeaderFooter* headerFooter) {
+  TRDRTFImporter importer(options, rdData, index, headerFooter);
+  const TRDRTFErrorCode result = importer.Read(stream);
+  index = importer.LastItemNo();
+  return result;
+}
+
+bool LoadRTFFromStream(TCustomRDData& rdData, TStream& stream) {
+  TRDRTFReaderProperties defaults;
+  TRDRTFReaderProperties* options = rdData.GetRTFReadProperties();
+  int index = rdData.GetItemCount();
+  return ReadRTF(options ? *options : defaults, stream, rdData, index) == rtf_ec_OK;
+}
+
+bool LoadRTF(TCustomRDData& rdData, const std::string& fileName) {
+  TFileStream stream(fileName, fmOpenRead);
+  TRDRTFReaderProperties defaults;
+  TRDRTFReaderProperties& options =
+      rdData.GetRTFReadProperties() ? *rdData.GetRTFReadProperties() : defaults;
+  // Relative pictures and links are next to the file.
+  std::string folder = std::filesystem::path(fileName).parent_path().string();
+  if (!folder.empty()) folder += '/';
+  const std::string oldBasePath = std::exchange(options.BasePath, folder);
+  int index = rdData.GetItemCount();
+  TRDRTFErrorCode result;
+  try {
+    result = ReadRTF(options, stream, rdData, index);
+  } catch (...) {
+    options.BasePath = oldBasePath;
+    throw;
+  }
+  options.BasePath = oldBasePath;
+  return result == rtf_ec_OK;
+}

@@ -1,0 +1,91 @@
+// The work of one RTF import (rtf_import.h): hooks a reader's events and turns what it
+// reports into items of the target document. Text, pictures, fields, page breaks and
+// headers are in rtf_importer.cpp, tables in rtf_importer_tables.cpp, list markers in
+// rtf_importer_lists.cpp.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "richtext/rd_data.h"
+#include "richtext/rtf_read_properties.h"
+#include "richtext_edit/rtf/rtf_import.h"
+#include "richtext_edit/rtf/rtf_import_styles.h"
+#include "richtext_edit/rtf/rtf_reader.h"
+
+class TRDStyle;
+class TRDTableItemInfo;
+class TRDListInfo;
+
+class TRDRTFImporter {
+ public:
+  TRDRTFImporter(TRDRTFReaderProperties& options, TCustomRDData& target, int index,
+                 TRDRTFHeaderFooter* headerFooter);
+  ~TRDRTFImporter();
+  TRDRTFImporter(const TRDRTFImporter&) = delete;
+  TRDRTFImporter& operator=(const TRDRTFImporter&) = delete;
+
+  TRDRTFErrorCode Read(TStream& stream);
+  // The last item inserted into the target itself, -1 when none.
+  int LastItemNo() const { return last_item_no_; }
+
+ private:
+  struct TTableInfo;
+  struct TListState;
+
+  void WireEvents(TRDRTFReader& reader);
+  // Text, pictures, fields, breaks and headers (rtf_importer.cpp).
+  void NewText(std::string text, bool unicode, TRDRTFPosition position);
+  void NewPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic>& graphic,
+                  TRDRTFPosition position, const std::string& fileName, bool& inserted);
+  void HeaderFooter(TRDRTFHeaderFooterType type, bool starting, bool& supported);
+  // The paragraph style for an item at position in the current data.
+  int ParaStyleFor(TRDRTFPosition position);
+  // Appends (or, in the target, inserts) the item with its paragraph flags for position.
+  void AddItem(std::string text, std::unique_ptr<TCustomRDItemInfo> item, TRDRTFPosition position);
+  void PlaceItem(std::string text, std::unique_ptr<TCustomRDItemInfo> item);
+  const TCustomRDItemInfo* LastItemOfCurrent() const;
+  bool InsideHyperlink() const;
+  TRDTag LinkTag(const std::string& target) const;
+  std::string FallbackFontName() const;
+
+  // Tables (rtf_importer_tables.cpp).
+  void TableEvent(TRDRTFTableEventKind kind);
+  void StartTable();
+  void EndCell();
+  void EndRow();
+  void EndTable();
+  void EmptyCell(TRDTableItemInfo& table, int row, int col, bool hideBorders);
+  void FillEmptyCells(TTableInfo& info);
+
+  // List markers (rtf_importer_lists.cpp).
+  void UpdateMarker();
+  // Adds the list marker of the paragraph that the next item starts; true when added.
+  bool AddParagraphMarker();
+  void SettlePendingMarker();
+  int OldStyleListStyle(const TRDRTFMarkerProperties& marker, const TRDRTFParaProperties& para);
+  void MakeWord97ListStyles();
+
+  TRDRTFReaderProperties& options_;
+  TCustomRDData& target_;
+  TCustomRDData* current_;
+  TRDStyle& sheet_;
+  double pixels_per_twip_;
+  TRDRTFStyleMatcher matcher_;
+  TRDRTFReader* reader_ = nullptr;
+  TRDRTFHeaderFooter* header_footer_;
+  // Where the next item goes in the target, and the last item put there.
+  int insert_index_;
+  int start_index_;
+  int last_item_no_ = -1;
+  // A \page waits for the next item of the data it was read in.
+  bool page_break_pending_ = false;
+  TCustomRDData* page_break_data_ = nullptr;
+  // Open tables, innermost last; the cell being filled is row_, col_ of the innermost.
+  std::vector<std::unique_ptr<TTableInfo>> tables_;
+  int row_ = -1;
+  int col_ = -1;
+  bool moving_out_table_ = false;
+  std::unique_ptr<TListState> lists_;
+};

@@ -1,0 +1,404 @@
+// Tables of an RTF import. Rows are collected as they end, with their cells' content and
+// properties; when the table ends, the column edges of all rows (\trleft and every
+// \cellx, edges within 1 twip of each other counting as one) give the table's columns,
+// each cell spans the columns between its left and right edges, and merged cells
+// (\clmrg, \clvmrg) join the cell on their left or above.
+#include <algorithm>
+#include <cmath>
+
+#include "richtext/item_factory.h"
+#include "richtext/rd_style.h"
+#include "richtext_edit/rtf/rtf_importer.h"
+#include "richtext_edit/rtf/rtf_importer_state.h"
+
+namespace {
+
+int Round(double value) {
+  return int(std::nearbyint(value));
+}
+
+// More columns than a row may have cells: a file whose rows keep naming new edges would
+// otherwise widen every row above again and again.
+constexpr int kMaxColumns = int(TRDRTFRowProperties::kMaxCells);
+// A cell without its \cellx gets this width (one inch) so that its text is kept.
+constexpr int kDefaultCellWidth = 1440;
+
+bool HasKind(const std::optional<TRDRTFBorderSide>& side) {
+  return side && side->Style != 0;
+}
+
+// The ascending column edges of a table, in twips.
+class TColumnEdges {
+ public:
+  void Add(int x) {
+    auto it = std::lower_bound(edges_.begin(), edges_.end(), x - 1);
+    if (it != edges_.end() && *it <= x + 1) return;
+    if (int(edges_.size()) > kMaxColumns) return;  // the edge falls into a column we have
+    edges_.insert(it, x);
+  }
+  // The edge at or beyond x (within 1 twip), the last one when x is beyond all.
+  int IndexOf(int x) const {
+    auto it = std::lower_bound(edges_.begin(), edges_.end(), x - 1);
+    return it == edges_.end() ? int(edges_.size()) - 1 : int(it - edges_.begin());
+  }
+  int Count() const { return int(edges_.size()); }
+  int operator[](int index) const { return edges_[size_t(index)]; }
+
+ private:
+  std::vector<int> edges_;
+};
+
+// The right edges of a row's cells: \cellx values, made to rise, and one for every cell
+// the row holds without one.
+std::vector<int> CellRights(const TRDRTFRowProperties& props, int cellCount) {
+  std::vector<int> rights;
+  int previous = props.Left;
+  const int count = std::max(cellCount, int(props.Cells.size()));
+  for (int i = 0; i < count; ++i) {
+    int x =
+        i < int(props.Cells.size()) ? props.Cells[size_t(i)].Right : previous + kDefaultCellWidth;
+    x = std::max(x, previous + 2);
+    rights.push_back(x);
+    previous = x;
+  }
+  return rights;
+}
+
+}  // namespace
+
+void TRDRTFImporter::TableEvent(TRDRTFTableEventKind kind) {
+  switch (kind) {
+    case rdf_tbl_TableStart:
+      StartTable();
+      break;
+    case rdf_tbl_CellEnd:
+      if (!tables_.empty()) EndCell();
+      break;
+    case rdf_tbl_RowEnd:
+      if (!tables_.empty()) EndRow();
+      break;
+    case rdf_tbl_TableEnd:
+      if (!tables_.empty()) EndTable();
+      break;
+  }
+}
+
+void TRDRTFImporter::StartTable() {
+  auto info = std::make_unique<TTableInfo>();
+  info->Enclosing = current_;
+  info->SavedRow = row_;
+  info->SavedCol = col_;
+  if (page_break_pending_ && page_break_data_ == current_) {
+    info->PageBreak = true;
+    page_break_pending_ = false;
+  }
+  info->WorkRow = std::make_unique<TRDTableItemInfo>(1, 1, current_);
+  TRDTableCellData* cell = info->WorkRow->Cells(0, 0);
+  cell->Clear();
+  current_ = cell;
+  row_ = 0;
+  col_ = 0;
+  tables_.push_back(std::move(info));
+}
+
+void TRDRTFImporter::EndCell() {
+  TTableInfo& info = *tables_.back();
+  TRDTableRow& row = *info.WorkRow->Rows->Items(0);
+  TRDTableCellData* cell = row.Items(col_);
+  if (cell->GetItemCount() == 0) cell->AddText("", 0, matcher_.TableParaStyle(0));
+  ++col_;
+  if (col_ >= row.Count()) row.AddCell();
+  current_ = row.Items(col_);
+  current_->Clear();
+}
+
+void TRDRTFImporter::EndRow() {
+  TTableInfo& info = *tables_.back();
+  TRDRTFReaderState& state = reader_->State();
+  const TRDRTFRowProperties& props = state.GetRowProps();
+  TTableInfo::TRow record;
+  record.Props = props;
+  record.CellCount = col_;
+  TRDTableRows& work = *info.WorkRow->Rows;
+  // Text after the last \cell still belongs to the row.
+  if (work.Items(0)->Items(col_)->GetItemCount() > 0) record.CellCount = col_ + 1;
+  record.Cells = work.TakeRow(0);
+  work.AddRow(1)->Items(0)->Clear();
+
+  const bool first = info.Rows.empty();
+  // Spacing and padding count only where given in twips.
+  const auto& sp = props.Spacing;
+  const auto& inTwips = props.SpacingInTwips;
+  const bool topGiven = inTwips[1];
+  const bool bottomGiven = inTwips[3] && sp[3] >= 0;
+  const bool leftGiven = inTwips[0] && sp[0] >= 0;
+  const bool rightGiven = inTwips[2] && sp[2] >= 0;
+  const auto& sides = props.Border.Sides;
+  if (topGiven) {
+    if (!first) {
+      info.VSpacing += sp[1];
+    } else {
+      info.OuterTop = sp[1];
+      info.VisibleBorders.Top = HasKind(sides[1]);
+      info.VisibleBorders.Left = HasKind(sides[0]);
+      info.VisibleBorders.Right = HasKind(sides[2]);
+    }
+    if (sp[1] > 0) info.VSpacingGiven = true;
+  }
+  info.VisibleBorders.Bottom = HasKind(sides[3]);
+  info.VSpacing += info.OuterBottom;
+  info.OuterBottom = bottomGiven ? sp[3] : 0;
+  if (bottomGiven && sp[3] > 0) info.VSpacingGiven = true;
+  for (const int side : {0, 2}) {
+    const bool given = side == 0 ? leftGiven : rightGiven;
+    info.HSpacing +=
+        given ? sp[size_t(side)]
+              : props.GapH - (props.PaddingInTwips[size_t(side)] ? props.Padding[size_t(side)] : 0);
+    if (given && sp[size_t(side)] > 0) info.HSpacingGiven = true;
+  }
+  for (const auto& side : sides)
+    if (HasKind(side)) {
+      info.TableBorderSum += side->Width;
+      ++info.TableBorderCount;
+    }
+  for (int i = 0; i < 4; ++i)
+    if (props.PaddingInTwips[size_t(i)]) info.Padding += props.Padding[size_t(i)];
+  info.PaddingCount += 4;
+  if (props.HasComponentSizes) {
+    info.ComponentSizes = true;
+    info.BestWidth = props.BestWidth;
+  } else if (info.BestWidth == 0 || (info.BestWidth < 0 && props.BestWidth < 0)) {
+    info.BestWidth =
+        info.BestWidth == 0 ? props.BestWidth : std::min(info.BestWidth, props.BestWidth);
+  } else if (info.BestWidth > 0 && props.BestWidth > 0) {
+    info.BestWidth = std::max(info.BestWidth, props.BestWidth);
+  }
+  if (HasKind(sides[0]))
+    info.BorderLightColor = sides[0]->Color;
+  else if (HasKind(sides[1]))
+    info.BorderLightColor = sides[1]->Color;
+  if (HasKind(sides[2]))
+    info.BorderColor = sides[2]->Color;
+  else if (HasKind(sides[3]))
+    info.BorderColor = sides[3]->Color;
+  for (const TRDRTFCellProperties& cell : props.Cells)
+    if (cell.BestWidth != 0) info.CellHadBestWidth = true;
+  if (reader_->RowAlignmentSet()) info.Alignment = reader_->RowAlignment();
+  info.Rows.push_back(std::move(record));
+  if (props.Heading) info.HeadingRowCount = int(info.Rows.size());
+  ++row_;
+  col_ = 0;
+  current_ = work.Items(0)->Items(0);
+}
+
+void TRDRTFImporter::EmptyCell(TRDTableItemInfo& table, int row, int col, bool hideBorders) {
+  TRDTableCellData& cell = *table.Cells(row, col);
+  cell.Clear();
+  if (hideBorders) cell.VisibleBorders.SetAll(false);
+  cell.AddText("", options_.TextStyleMode == rdrsUseSpecified ? options_.TextStyleNo() : 0,
+               matcher_.TableParaStyle(0));
+}
+
+void TRDRTFImporter::EndTable() {
+  std::unique_ptr<TTableInfo> owned = std::move(tables_.back());
+  tables_.pop_back();
+  TTableInfo& info = *owned;
+  current_ = info.Enclosing;
+  row_ = info.SavedRow;
+  col_ = info.SavedCol;
+  const double p = pixels_per_twip_;
+
+  std::unique_ptr<TRDTableItemInfo> table;
+  if (!info.Rows.empty()) {
+    // Columns: the edges of every row.
+    TColumnEdges edges;
+    std::vector<std::vector<int>> rights;
+    for (const TTableInfo::TRow& row : info.Rows) {
+      rights.push_back(CellRights(row.Props, row.CellCount));
+      edges.Add(row.Props.Left);
+      for (const int x : rights.back()) edges.Add(x);
+    }
+    if (edges.Count() < 2) edges.Add(edges[0] + kDefaultCellWidth);
+    const int cols = edges.Count() - 1;
+    table = std::make_unique<TRDTableItemInfo>(0, cols, current_);
+    table->SetColor(clNone);
+    table->SetBorderStyle(rdtbRaisedColor);
+    table->SetCellBorderStyle(rdtbLoweredColor);
+    for (const auto setter :
+         {&TRDTableItemInfo::SetBorderColor, &TRDTableItemInfo::SetBorderLightColor,
+          &TRDTableItemInfo::SetCellBorderColor, &TRDTableItemInfo::SetCellBorderLightColor})
+      (table.get()->*setter)(clWindowText);
+    TRDTableRows& grid = *table->Rows;
+    const auto merge = [&grid](int top, int left, int colCount, int rowCount) {
+      if (colCount < 1 || rowCount < 1 || (colCount < 2 && rowCount < 2)) return;
+      if (grid.CanMergeCells(top, left, colCount, rowCount, true))
+        grid.MergeCells(top, left, colCount, rowCount, true, false);
+    };
+    for (int r = 0; r < int(info.Rows.size()); ++r) {
+      const TTableInfo::TRow& row = info.Rows[size_t(r)];
+      grid.AddRow(cols);
+      int start = std::min(edges.IndexOf(row.Props.Left), cols - 1);
+      if (start > 0) {  // room left of the row: one empty cell
+        merge(r, 0, start, 1);
+        EmptyCell(*table, r, 0, true);
+      }
+      const std::vector<int>& xs = rights[size_t(r)];
+      for (int i = 0; i < int(xs.size()); ++i) {
+        const TRDRTFCellProperties* cellProps =
+            i < int(row.Props.Cells.size()) ? &row.Props.Cells[size_t(i)] : nullptr;
+        TRDTableCellData* source = i < row.Cells->Count() ? row.Cells->Items(i) : nullptr;
+        const bool holdsText = source && i < row.CellCount;
+        if (start >= cols) {
+          // No column left: the text joins the row's last cell.
+          int mr, mc;
+          if (TRDTableCellData* last = grid.GetMainCell(r, cols - 1, mr, mc);
+              last && holdsText && source->HasData(false))
+            last->MoveItemsFrom(*source);
+          continue;
+        }
+        const int end = std::clamp(edges.IndexOf(xs[size_t(i)]), start + 1, cols);
+        merge(r, start, end - start, 1);
+        const std::uint8_t hMerge = cellProps ? cellProps->HMerge : 0;
+        const std::uint8_t vMerge = cellProps ? cellProps->VMerge : 0;
+        int mr, mc;
+        if (hMerge == 2 && start > 0) {
+          if (grid.GetMainCell(r, start - 1, mr, mc)) merge(mr, mc, end - mc, r - mr + 1);
+        } else if (vMerge == 2 && r > 0) {
+          if (TRDTableCellData* above = grid.GetMainCell(r - 1, start, mr, mc))
+            merge(mr, mc, std::max(end - mc, above->ColSpan), r - mr + 1);
+        }
+        TRDTableCellData* own = grid.Cell(r, start);
+        if (own && own->ColSpan >= 1 && cellProps) {
+          // The cell's look.
+          own->Color = cellProps->Color;
+          if (row.Props.HasComponentSizes)
+            own->BestHeight = cellProps->BestHeight;
+          else if (row.Props.Height > 0)
+            own->BestHeight = Round(row.Props.Height * p);
+          own->VisibleBorders.SetAll(false);
+          const auto& cs = cellProps->Border.Sides;
+          own->VisibleBorders.SetValues(HasKind(cs[0]), HasKind(cs[1]), HasKind(cs[2]),
+                                        HasKind(cs[3]));
+          for (const auto& side : cs)
+            if (HasKind(side)) {
+              info.CellBorderSum += side->Width;
+              ++info.CellBorderCount;
+            }
+          own->BorderColor = HasKind(cs[0]) ? cs[0]->Color : HasKind(cs[1]) ? cs[1]->Color : clNone;
+          own->BorderLightColor = HasKind(cs[2])   ? cs[2]->Color
+                                  : HasKind(cs[3]) ? cs[3]->Color
+                                                   : clNone;
+          for (const TColor color : {own->BorderColor, own->BorderLightColor}) {
+            if (color == clNone) continue;
+            if (info.CellBorderColor == clNone)
+              info.CellBorderColor = color;
+            else if (color != info.CellBorderColor)
+              info.CellBorderColorsAlike = false;
+          }
+          if (row.Props.HasComponentSizes) {
+            own->BestWidth = cellProps->BestWidth;
+          } else if (info.CellHadBestWidth) {
+            own->BestWidth = cellProps->BestWidth < 1 ? cellProps->BestWidth / 50
+                                                      : Round(cellProps->BestWidth * p);
+          } else {
+            const int left = edges[start];
+            own->BestWidth = Round((xs[size_t(i)] - left) * p);
+          }
+          own->VAlign = cellProps->VAlign == 1   ? rdcBottom
+                        : cellProps->VAlign == 2 ? rdcMiddle
+                                                 : rdcTop;
+        }
+        if (own && holdsText && vMerge != 2) {
+          own->Clear();
+          own->MoveItemsFrom(*source);
+        } else if (holdsText && source->HasData(false)) {
+          // Text in a cell merged into another joins that cell rather than vanish.
+          if (TRDTableCellData* main = grid.GetMainCell(r, start, mr, mc))
+            main->MoveItemsFrom(*source);
+        }
+        start = end;
+      }
+      for (int c = start; c < cols; ++c)
+        if (grid.Cell(r, c)) EmptyCell(*table, r, c, true);
+    }
+
+    // The table's measures from what the rows gave.
+    if (info.CellBorderColorsAlike) table->SetCellBorderStyle(rdtbColor);
+    table->SetBorderColor(info.BorderColor);
+    table->SetBorderLightColor(info.BorderLightColor);
+    if (table->BorderColor() == table->BorderLightColor()) table->SetBorderStyle(rdtbColor);
+    table->SetVisibleBorders(info.VisibleBorders);
+    const int padding = info.PaddingCount > 0 ? Round(info.Padding * p / info.PaddingCount) : 0;
+    table->SetCellPadding(padding);
+    const int rowCount = grid.Count();
+    for (int r = 0; r < rowCount; ++r)
+      for (int c = 0; c < cols; ++c)
+        if (TRDTableCellData* cell = grid.Cell(r, c)) {
+          if (!info.ComponentSizes && cell->BestWidth > 2 * padding) cell->BestWidth -= 2 * padding;
+          if (cell->GetItemCount() == 0) EmptyCell(*table, r, c, false);
+        }
+    if (info.VSpacingGiven) {
+      if (rowCount > 1) table->SetCellVSpacing(Round(info.VSpacing * p / (rowCount - 1)));
+      table->SetBorderVSpacing(Round((info.OuterTop + info.OuterBottom) * p));
+    } else {
+      table->SetCellVSpacing(-1);
+      table->SetBorderVSpacing(-1);
+    }
+    table->SetCellHSpacing(info.HSpacingGiven ? Round(info.HSpacing * p / rowCount) : -1);
+    table->SetBorderHSpacing(table->CellHSpacing());
+    if (info.ComponentSizes) {
+      table->SetBestWidth(info.BestWidth);
+    } else if (info.BestWidth > 0) {
+      const double border =
+          info.TableBorderCount > 0 ? double(info.TableBorderSum) / info.TableBorderCount : 0;
+      table->SetBestWidth(Round((info.BestWidth - border) * p));
+    } else {
+      table->SetBestWidth(info.BestWidth / 50);
+    }
+    const auto averageWidth = [p](long long sum, int count) {
+      if (count <= 0) return 0;
+      int width = Round(double(sum) * p / count);
+      if (width == 0 && Round(double(sum) / count) >= 5) width = 1;
+      return width;
+    };
+    table->SetCellBorderWidth(averageWidth(info.CellBorderSum, info.CellBorderCount));
+    table->SetBorderWidth(averageWidth(info.TableBorderSum, info.TableBorderCount));
+    if (!info.VSpacingGiven && !info.HSpacingGiven &&
+        table->BorderWidth() == table->CellBorderWidth()) {
+      table->SetBorderWidth(0);
+      table->SetBorderHSpacing(0);
+      table->SetBorderVSpacing(0);
+    }
+    if (info.HeadingRowCount > 0) table->SetHeadingRowCount(info.HeadingRowCount);
+    if (options_.AutoHideTableGridLines) table->Options |= rdtoHideGridLines;
+    table->ParaNo = matcher_.TableParaStyle(info.Alignment);
+  }
+
+  if (table && table->RowCount() > 0 && table->ColCount() > 0) {
+    if (info.PageBreak) {
+      page_break_pending_ = true;
+      page_break_data_ = current_;
+    }
+    AddItem("", std::move(table), rtf_ts_NewPara);
+  }
+  // Text of a row that never ended is kept as paragraphs of the enclosing document.
+  TRDTableRow& open = *info.WorkRow->Rows->Items(0);
+  moving_out_table_ = true;
+  for (int c = 0; c < open.Count(); ++c) {
+    TRDTableCellData& cell = *open.Items(c);
+    const int count = cell.GetItemCount();
+    if (count == 0 || !cell.HasData(false)) continue;
+    std::vector<std::string> texts;
+    for (int i = 0; i < count; ++i) texts.push_back(cell.GetItemTextRaw(i));
+    std::vector<std::unique_ptr<TCustomRDItemInfo>> items = cell.Items.Delete(0, count);
+    for (int i = 0; i < count; ++i) {
+      TCustomRDItemInfo& item = *items[size_t(i)];
+      const TRDRTFPosition position = item.IsParaStart()          ? rtf_ts_NewPara
+                                      : item.GetLineBreakBefore() ? rtf_ts_NewLine
+                                                                  : rtf_ts_ContinuePara;
+      AddItem(std::move(texts[size_t(i)]), std::move(items[size_t(i)]), position);
+    }
+    cell.Clear();
+  }
+  moving_out_table_ = false;
+}

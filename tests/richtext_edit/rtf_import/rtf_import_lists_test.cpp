@@ -1,0 +1,81 @@
+// List markers of the RTF import: Word 97 lists and old-style \pn numbering.
+#include <gtest/gtest.h>
+
+#include "richtext/list_style.h"
+#include "richtext/marker_item.h"
+#include "richtext_edit/support/rtf_event_log.h"
+#include "rtf_import_document.h"
+
+namespace {
+
+std::vector<TRDMarkerItemInfo*> Markers(TRTFImportDocument& doc) {
+  std::vector<TRDMarkerItemInfo*> markers;
+  for (int i = 0; i < doc.Count(); ++i)
+    if (auto* marker = dynamic_cast<TRDMarkerItemInfo*>(&doc.Item(i))) markers.push_back(marker);
+  return markers;
+}
+
+TEST(RTFImportLists, Word97Lists) {
+  TRTFImportDocument doc;
+  doc.Options.ParaStyleMode = rdrsAddIfNeeded;
+  doc.Options.UnicodeMode = rdruMixed;
+  ASSERT_EQ(doc.Import(LoadTestFile("rtf/lists.rtf")), rtf_ec_OK);
+  const std::vector<TRDMarkerItemInfo*> markers = Markers(doc);
+  ASSERT_GE(markers.size(), 3u);
+  const TRDListInfo& numbers = doc.Sheet.ListStyles()[markers[0]->ListNo];
+  ASSERT_GE(numbers.Levels.size(), 2u);
+  EXPECT_EQ(numbers.Levels[0]->ListType, rdlstDecimal);
+  EXPECT_EQ(numbers.Levels[0]->FormatString, "%s.");
+  EXPECT_EQ(numbers.Levels[1]->ListType, rdlstLowerAlpha);
+  EXPECT_EQ(markers[1]->Level, 1);
+  EXPECT_EQ(markers[1]->ListNo, markers[0]->ListNo);
+  // The Symbol bullet U+F0B7 is the single-byte bullet.
+  const TRDListInfo& bullets = doc.Sheet.ListStyles()[markers[2]->ListNo];
+  EXPECT_EQ(bullets.Levels[0]->ListType, rdlstBullet);
+  EXPECT_EQ(bullets.Levels[0]->FormatString, "\xB7");
+  EXPECT_EQ(markers[2]->StartFrom, 5);  // the override's start
+  EXPECT_TRUE(markers[2]->Reset);
+  // A marker starts the paragraph and the text continues it.
+  const int first = doc.Document.GetItemNo(markers[0]);
+  EXPECT_TRUE(doc.Item(first).IsParaStart());
+  EXPECT_TRUE(doc.Item(first + 1).GetContinuesPara());
+  EXPECT_EQ(doc.ItemText(first + 1), "First item");
+  // The indents come from the paragraph: text at 48 pixels, marker at 24.
+  EXPECT_EQ(numbers.Levels[0]->LeftIndent, 48);
+  EXPECT_EQ(numbers.Levels[0]->MarkerIndent, 24);
+}
+
+TEST(RTFImportLists, OldStyleNumbering) {
+  TRTFImportDocument doc;
+  doc.Options.ParaStyleMode = rdrsAddIfNeeded;
+  ASSERT_EQ(
+      doc.Import("{\\rtf1{\\fonttbl{\\f0 Arial;}}"
+                 "\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart3\\pnindent360{\\pntxta .}}one\\par"
+                 "\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart3\\pnindent360{\\pntxta .}}two\\par"
+                 "\\pard{\\*\\pn\\pnlvlblt\\pnf0{\\pntxtb -}}dot\\par"
+                 "\\pard plain}"),
+      rtf_ec_OK);
+  const std::vector<TRDMarkerItemInfo*> markers = Markers(doc);
+  ASSERT_EQ(markers.size(), 3u);
+  EXPECT_EQ(markers[0]->ListNo, markers[1]->ListNo);
+  const TRDListLevel& level = *doc.Sheet.ListStyles()[markers[0]->ListNo].Levels[0];
+  EXPECT_EQ(level.ListType, rdlstDecimal);
+  EXPECT_EQ(level.FormatString, "%s.");
+  EXPECT_EQ(markers[0]->StartFrom, 3);
+  EXPECT_TRUE(markers[0]->Reset);
+  EXPECT_FALSE(markers[1]->Reset);
+  EXPECT_EQ(markers[1]->Counter, 4);
+  const TRDListLevel& bullet = *doc.Sheet.ListStyles()[markers[2]->ListNo].Levels[0];
+  EXPECT_EQ(bullet.ListType, rdlstBullet);
+  EXPECT_EQ(bullet.FormatString, "-");
+  EXPECT_EQ(doc.Text().substr(0, 7), "3. one\r");
+}
+
+TEST(RTFImportLists, NumberingDroppedUnlessStylesMayBeAdded) {
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import(LoadTestFile("rtf/lists.rtf")), rtf_ec_OK);
+  EXPECT_TRUE(Markers(doc).empty());
+  EXPECT_EQ(doc.ItemText(0), "First item");
+}
+
+}  // namespace

@@ -1,0 +1,182 @@
+// Real RTF from independent writers, imported: LibreOffice (Debian package
+// libreoffice-writer, from an HTML page the test writes) and pandoc (from Markdown),
+// with lists, a table with merged cells, a picture and a link. The imported document's
+// words, table cells in order, equal what an independent reader of the same file shows:
+// unrtf --text for LibreOffice's file (pandoc's reader mislays its table), pandoc -t
+// plain for pandoc's own. Both readers lay text out in their own way (list numbers,
+// table rules, picture notes), which the comparison leaves out.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "platform/gui/jpeg_image.h"
+#include "platform/sys/child_process.h"
+#include "richtext/picture_item.h"
+#include "rtf_import_document.h"
+#include "support/scratch_files.h"
+
+namespace {
+
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  std::istringstream in(text);
+  for (std::string word; in >> word;) words.push_back(word);
+  return words;
+}
+
+// A list number such as "12.".
+bool IsListNumber(const std::string& word) {
+  return word.size() >= 2 && word.back() == '.' &&
+         std::all_of(word.begin(), word.end() - 1, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+// A small JPEG picture: both writers keep JPEG data as it is.
+void WritePicture(const std::string& path) {
+  TBitmap bitmap;
+  bitmap.SetSize(8, 6);
+  bitmap.Canvas().Brush().SetColor(0x2030C0);
+  bitmap.Canvas().FillRect(TRect(0, 0, 8, 6));
+  TJPEGImage jpeg;
+  jpeg.Assign(bitmap);
+  jpeg.SaveToFile(path);
+}
+
+const char* const kPage =
+    "<html><body>\n"
+    "<h1>Station report</h1>\n"
+    "<p>First paragraph with <b>bold</b> and <i>italic</i> text and a "
+    "<a href=\"http://example.org/aprs\">link to the site</a>.</p>\n"
+    "<ul><li>Alpha item</li><li>Bravo item</li></ul>\n"
+    "<ol><li>One</li><li>Two</li></ol>\n"
+    "<table border=\"1\"><tr><td colspan=\"2\">Wide cell</td><td>C1</td></tr>\n"
+    "<tr><td rowspan=\"2\">Tall</td><td>B2</td><td>C2</td></tr>\n"
+    "<tr><td>B3</td><td>C3</td></tr></table>\n"
+    "<p>Picture: <img src=\"dot.jpg\" width=\"8\" height=\"6\"> after it.</p>\n"
+    "<p>Last words.</p>\n"
+    "</body></html>\n";
+
+std::string LibreOfficeRTF() {
+  const std::string folder = ScratchFolder() + "/office_rtf";
+  const std::string page = WriteScratchFile("office_rtf/page.html", kPage);
+  WritePicture(folder + "/dot.jpg");
+  // A private profile: parallel runs share none.
+  const std::string log = RunAndCapture(
+      "soffice --headless -env:UserInstallation=file://" + ScratchFolder() +
+      "/office_profile --infilter='HTML (StarWriter)' --convert-to 'rtf:Rich Text Format' "
+      "--outdir '" +
+      folder + "/out' '" + page + "' 2>&1");
+  const std::string rtf = ReadFile(folder + "/out/page.rtf");
+  EXPECT_FALSE(rtf.empty()) << log;
+  return rtf;
+}
+
+TEST(RTFImportPeers, LibreOfficeDocument) {
+  if (!ProgramAvailable("soffice") || !ProgramAvailable("unrtf"))
+    GTEST_SKIP() << "LibreOffice or unrtf is not installed";
+  const std::string rtf = LibreOfficeRTF();
+  ASSERT_FALSE(rtf.empty());
+  const std::string file = WriteScratchFile("office_rtf/copy.rtf", rtf);
+  std::string peer = RunAndCapture("unrtf --text '" + file + "' 2>/dev/null");
+  peer = peer.substr(peer.find("-----------------\n") + 18);
+  // unrtf notes pictures in the text ("### picture data found, ... depth 1 pict001.jpg")
+  // and shows list numbers; we keep neither as text.
+  std::vector<std::string> peerWords;
+  const std::vector<std::string> all = Words(peer);
+  for (size_t i = 0; i < all.size(); ++i) {
+    if (all[i] == "###") {
+      while (i < all.size() && all[i] != "depth") ++i;
+      i += 2;  // the depth and the picture's file name
+      continue;
+    }
+    if (!IsListNumber(all[i])) peerWords.push_back(all[i]);
+  }
+
+  TRTFImportDocument doc;
+  doc.Document.SetOptions(rdoTagsArePChars);
+  ASSERT_EQ(doc.Import(rtf), rtf_ec_OK);
+  EXPECT_EQ(Words(doc.Text()), peerWords) << doc.Text() << "\n----\n" << peer;
+
+  // The structure: a table with a cell over two columns and one over two rows, the
+  // picture, and the link with its target.
+  TRDTableItemInfo* table = doc.Table();
+  ASSERT_NE(table, nullptr);
+  EXPECT_TRUE(table->Rows->IsConsistent());
+  EXPECT_EQ(table->RowCount(), 3);
+  bool wide = false, tall = false;
+  for (int r = 0; r < table->RowCount(); ++r)
+    for (int c = 0; c < table->ColCount(); ++c)
+      if (TRDTableCellData* cell = table->Cells(r, c)) {
+        wide |= CellText(*table, r, c) == "Wide cell" && cell->ColSpan == 2;
+        tall |= CellText(*table, r, c) == "Tall" && cell->RowSpan == 2;
+      }
+  EXPECT_TRUE(wide) << Grid(*table);
+  EXPECT_TRUE(tall) << Grid(*table);
+  bool picture = false, link = false;
+  for (int i = 0; i < doc.Count(); ++i) {
+    if (auto* item = dynamic_cast<TRDGraphicItemInfo*>(&doc.Item(i)))
+      picture |= item->Image && item->Image->Width() == 8;
+    if (doc.Item(i).StyleNo >= 0 && doc.TextStyleOf(i).Jump)
+      link |= doc.ItemText(i) == "link to the site" && doc.Item(i).Tag.Text &&
+              *doc.Item(i).Tag.Text == "http://example.org/aprs";
+  }
+  EXPECT_TRUE(picture);
+  EXPECT_TRUE(link);
+
+  // With list markers imported, the lists are lists of the document.
+  TRTFImportDocument lists;
+  lists.Options.ParaStyleMode = lists.Options.TextStyleMode = rdrsAddIfNeeded;
+  ASSERT_EQ(lists.Import(rtf), rtf_ec_OK);
+  int markers = 0;
+  for (int i = 0; i < lists.Count(); ++i) markers += lists.Item(i).StyleNo == rdsListMarker;
+  EXPECT_EQ(markers, 4);
+}
+
+TEST(RTFImportPeers, PandocDocument) {
+  if (!ProgramAvailable("pandoc")) GTEST_SKIP() << "pandoc is not installed";
+  const std::string folder = ScratchFolder() + "/pandoc_rtf";
+  WriteScratchFile("pandoc_rtf/doc.md",
+                   "# Title\n\nSome *text* and a [link](http://x.org/a%20b).\n\n"
+                   "- one\n- two\n\n1. first\n2. second\n\n"
+                   "| A | B |\n|---|---|\n| a1 | b1 |\n| a2 | b2 |\n\n![pic](dot.jpg)\n\nEnd.\n");
+  WritePicture(folder + "/dot.jpg");
+  const std::string log =
+      RunAndCapture("cd '" + folder + "' && pandoc -s doc.md -t rtf -o doc.rtf 2>&1");
+  const std::string rtf = ReadFile(folder + "/doc.rtf");
+  ASSERT_FALSE(rtf.empty()) << log;
+  std::string peer = RunAndCapture("pandoc -f rtf -t plain '" + folder + "/doc.rtf'");
+  // pandoc draws rules around tables and shows pictures as "[image]".
+  std::vector<std::string> peerWords;
+  for (const std::string& word : Words(peer))
+    if (word != "[image]" && word.find_first_not_of('-') != std::string::npos)
+      peerWords.push_back(word);
+
+  TRTFImportDocument doc;
+  doc.Document.SetOptions(rdoTagsArePChars);
+  doc.Options.UnicodeMode = rdruMixed;
+  doc.Options.TextStyleMode = rdrsAddIfNeeded;
+  ASSERT_EQ(doc.Import(rtf), rtf_ec_OK);
+  EXPECT_EQ(Words(doc.Text()), peerWords) << doc.Text() << "\n----\n" << peer;
+  TRDTableItemInfo* table = doc.Table();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(Grid(*table), "A B;a1 b1;a2 b2");
+  bool link = false, picture = false;
+  for (int i = 0; i < doc.Count(); ++i) {
+    if (doc.Item(i).StyleNo >= 0 && doc.TextStyleOf(i).Jump && doc.Item(i).Tag.Text)
+      link |= *doc.Item(i).Tag.Text == "http://x.org/a b";  // %20 decoded
+    if (auto* item = dynamic_cast<TRDGraphicItemInfo*>(&doc.Item(i)))
+      picture |= item->Image && item->Image->Width() == 8;
+  }
+  EXPECT_TRUE(link);
+  EXPECT_TRUE(picture);
+}
+
+}  // namespace

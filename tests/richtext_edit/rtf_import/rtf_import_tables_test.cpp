@@ -1,0 +1,165 @@
+// Tables of the RTF import: cells in their columns, merged cells, widths, borders and
+// spacing, nested tables, rows that never end, and hostile column patterns.
+#include <gtest/gtest.h>
+
+#include "richtext_edit/support/rtf_event_log.h"
+#include "rtf_import_document.h"
+
+namespace {
+
+std::string Row(const std::string& defs, const std::string& cells) {
+  return "\\trowd" + defs + "\\pard\\intbl " + cells + "\\row";
+}
+
+TEST(RTFImportTables, CellsInOrderAndTextAround) {
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import("{\\rtf1 before\\par" + Row("\\cellx1000\\cellx2000", "a\\cell b\\cell") +
+                       Row("\\cellx1000\\cellx2000", "c\\cell d\\cell") + "\\pard after}"),
+            rtf_ec_OK);
+  ASSERT_EQ(doc.Count(), 3);
+  TRDTableItemInfo* table = doc.Table();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(Grid(*table), "a b;c d");
+  EXPECT_TRUE(table->Rows->IsConsistent());
+  // The table's text ends with its row separator.
+  EXPECT_EQ(doc.Text(), "before\r\na\r\nb\r\nc\r\nd\r\n\r\nafter");
+  // Widths from the edges, less the padding; no best width of the table.
+  EXPECT_EQ(table->Cells(0, 0)->BestWidth, 67);
+  EXPECT_EQ(table->BestWidth(), 0);
+  EXPECT_EQ(table->CellBorderStyle(), rdtbColor);
+
+  // With tables ignored the cells are paragraphs.
+  TRTFImportDocument flat;
+  flat.Options.IgnoreTables = true;
+  ASSERT_EQ(flat.Import("{\\rtf1 " + Row("\\cellx1000\\cellx2000", "a\\cell b\\cell") + "}"),
+            rtf_ec_OK);
+  EXPECT_EQ(flat.Table(), nullptr);
+  EXPECT_EQ(flat.Text(), "a\r\nb");
+}
+
+TEST(RTFImportTables, HorizontalAndVerticalMerges) {
+  TRTFImportDocument doc;
+  ASSERT_EQ(
+      doc.Import("{\\rtf1 " +
+                 Row("\\clmgf\\cellx1000\\clmrg\\cellx2000\\clvmgf\\cellx3000",
+                     "wide\\cell\\cell tall\\cell") +
+                 Row("\\cellx1000\\cellx2000\\clvmrg\\cellx3000", "a\\cell b\\cell\\cell") + "}"),
+      rtf_ec_OK);
+  TRDTableItemInfo* table = doc.Table();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(Grid(*table), "wide/2x1 . tall/1x2;a b .");
+  EXPECT_TRUE(table->Rows->IsConsistent());
+}
+
+TEST(RTFImportTables, RowEndingWithAMergeStart) {
+  // The last cell starts a horizontal merge that no cell continues: it keeps its own
+  // right edge, and the table keeps its three columns.
+  TRTFImportDocument doc;
+  ASSERT_EQ(
+      doc.Import("{\\rtf1 " + Row("\\cellx1000\\cellx2000\\cellx3000", "a\\cell b\\cell c\\cell") +
+                 Row("\\cellx1000\\clmgf\\cellx3000", "d\\cell e\\cell") + "}"),
+      rtf_ec_OK);
+  TRDTableItemInfo* table = doc.Table();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(Grid(*table), "a b c;d e/2x1 .");
+}
+
+TEST(RTFImportTables, EdgesWithinATwipAreOne) {
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import("{\\rtf1 " + Row("\\cellx1000\\cellx2000", "a\\cell b\\cell") +
+                       Row("\\cellx1001\\cellx2000", "c\\cell d\\cell") +
+                       Row("\\cellx1003\\cellx2000", "e\\cell f\\cell") + "}"),
+            rtf_ec_OK);
+  TRDTableItemInfo* table = doc.Table();
+  ASSERT_NE(table, nullptr);
+  // 1003 splits the second column; the cells above span both new columns.
+  EXPECT_EQ(Grid(*table), "a b/2x1 .;c d/2x1 .;e/2x1 . f");
+  EXPECT_TRUE(table->Rows->IsConsistent());
+}
+
+TEST(RTFImportTables, RowsStartingFurtherRight) {
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import("{\\rtf1 " + Row("\\cellx1000\\cellx2000", "a\\cell b\\cell") +
+                       Row("\\trleft1000\\cellx2000", "c\\cell") + "}"),
+            rtf_ec_OK);
+  TRDTableItemInfo* table = doc.Table();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(Grid(*table), "a b; c");
+  EXPECT_FALSE(table->Cells(1, 0)->VisibleBorders.Left);  // the room left of the row
+}
+
+TEST(RTFImportTables, HostileEdgesDoNotGrowColumnsWithoutBound) {
+  // Every row names new edges; the column count stops at what a row may hold.
+  std::string rtf = "{\\rtf1 ";
+  for (int r = 0; r < 400; ++r)
+    rtf += Row("\\cellx" + std::to_string(10 + 3 * r) + "\\cellx" + std::to_string(5000 - 3 * r),
+               "x\\cell y\\cell");
+  rtf += "}";
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import(rtf), rtf_ec_OK);
+  TRDTableItemInfo* table = doc.Table();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->RowCount(), 400);
+  EXPECT_LE(table->ColCount(), 256);
+  EXPECT_TRUE(table->Rows->IsConsistent());
+  // Every cell's text is still there.
+  const std::string text = doc.Text();
+  EXPECT_EQ(std::count(text.begin(), text.end(), 'x'), 400);
+  EXPECT_EQ(std::count(text.begin(), text.end(), 'y'), 400);
+}
+
+TEST(RTFImportTables, WidthsSpacingAndBorders) {
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import("{\\rtf1 " +
+                       Row("\\trwWidth2500\\trftsWidth2\\trhdr\\trbrdrt\\brdrs\\brdrw30"
+                           "\\trbrdrb\\brdrs\\brdrw30\\trpaddl60\\trpaddfl3\\trpaddr60\\trpaddfr3"
+                           "\\clbrdrl\\brdrs\\brdrw15\\clvertalc\\cellx3000",
+                           "h\\cell") +
+                       Row("\\cellx3000", "x\\cell") + "}"),
+            rtf_ec_OK);
+  TRDTableItemInfo* table = doc.Table();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->BestWidth(), -50);  // 50 percent
+  EXPECT_EQ(table->HeadingRowCount(), 1);
+  // 120 twips of left and right padding over the 8 sides of two rows: 1 pixel.
+  EXPECT_EQ(table->CellPadding(), 1);
+  EXPECT_EQ(table->BorderWidth(), 2);
+  EXPECT_EQ(table->CellBorderWidth(), 1);
+  EXPECT_EQ(table->Cells(0, 0)->VAlign, rdcMiddle);
+  EXPECT_TRUE(table->Cells(0, 0)->VisibleBorders.IsEqualToValues(true, false, false, false));
+}
+
+TEST(RTFImportTables, RowsThatNeverEndStayText) {
+  TRTFImportDocument doc;
+  ASSERT_EQ(
+      doc.Import("{\\rtf1 top\\par\\trowd\\cellx1000\\pard\\intbl one\\cell two\\par\\pard end}"),
+      rtf_ec_OK);
+  EXPECT_EQ(doc.Table(), nullptr);
+  EXPECT_EQ(doc.Text(), "top\r\none\r\ntwo\r\nend");
+}
+
+TEST(RTFImportTables, NestedTablesAndTheFixture) {
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import(LoadTestFile("rtf/tables.rtf")), rtf_ec_OK);
+  TRDTableItemInfo* table = doc.Table();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->RowCount(), 3);
+  EXPECT_TRUE(table->Rows->IsConsistent());
+  // The last row starts at 0, the rows above at -108: the first column is that sliver.
+  // The third cell of the second row continues the merge of C1 above it.
+  EXPECT_EQ(Grid(*table),
+            "A1/2x1 . B1/2x1 . C1/1x2;A2 merged/4x1 . . . .; Outer/2x1 . "
+            "|After inner/2x1 .");
+  // The nested table lies in the second cell of the last row.
+  TRDTableCellData* outer = table->Cells(2, 3);
+  ASSERT_NE(outer, nullptr);
+  ASSERT_GE(outer->GetItemCount(), 1);
+  auto* inner = dynamic_cast<TRDTableItemInfo*>(outer->GetItem(0));
+  ASSERT_NE(inner, nullptr);
+  EXPECT_EQ(Grid(*inner), "Inner 1 Inner 2");
+  // The shaded cell: 50 % black on white.
+  EXPECT_EQ(table->Cells(0, 4)->Color, TColor(0x7F7F7F));
+  EXPECT_EQ(table->ParaNo, 0);
+}
+
+}  // namespace
