@@ -146,7 +146,12 @@ bool TRDEditRDData::DeleteSelectionWithUndo() {
     } else if (wasParaStart && startNo < GetItemCount()) {
       if (!(startNo > 0 && IsItemProtected(startNo, rdprParaStartProtect)))
         SetParaStartWithUndo(startNo, false, f, -1);
-      if (lineBreak) SetLineBreakWithUndo(startNo, true, f);
+      // The item takes the deleted one's place: its line break, or none (the first item of
+      // the document never has one).
+      const bool breakNow = lineBreak && startNo > 0;
+      TCustomRDItemInfo* now = GetItem(startNo);
+      if (!now->GetContinuesPara() && now->GetLineBreakBefore() != breakNow)
+        SetLineBreakWithUndo(startNo, breakNow, f);
       caretItem = startNo;
       caretOffs = GetItemStartOffset(startNo);
     } else {
@@ -157,7 +162,7 @@ bool TRDEditRDData::DeleteSelectionWithUndo() {
   };
 
   if (startNo == endNo) {
-    endIsParaEnd = !(startNo + 1 < GetItemCount() && GetItem(startNo + 1)->GetContinuesPara());
+    endIsParaEnd = !(startNo + 1 < GetItemCount() && !GetItem(startNo + 1)->IsParaStart());
     deleteFromStartItem(startOffs, endOffs);
   } else {
     widest = GetLinesMinWidth(endNo, endNo);

@@ -233,9 +233,9 @@ void TRDEditRDData::InsertItemWithUndo(int index, std::string s,
                                        bool& fullReformat) {
   fullReformat = false;
   int last = -1;
-  if (item->IsParaStart() && index < GetItemCount() && GetItem(index)->GetContinuesPara()) {
+  if (item->IsParaStart() && index < GetItemCount() && !GetItem(index)->IsParaStart()) {
     last = index;
-    while (last + 1 < GetItemCount() && GetItem(last + 1)->GetContinuesPara()) ++last;
+    while (last + 1 < GetItemCount() && !GetItem(last + 1)->IsParaStart()) ++last;
   }
   std::unique_ptr<TRDCPInfo> checkpoint = std::move(item->Checkpoint);
   if (auto* list = GetUndoListForRecording()) {
@@ -293,9 +293,9 @@ void TRDEditRDData::FinishInsertedItems(int index, int count, bool& fullReformat
   if (count == 0) return;
   const int lastInserted = index + count - 1;
   int last = -1;
-  if (lastInserted + 1 < GetItemCount() && GetItem(lastInserted + 1)->GetContinuesPara()) {
+  if (lastInserted + 1 < GetItemCount() && !GetItem(lastInserted + 1)->IsParaStart()) {
     last = lastInserted + 1;
-    while (last + 1 < GetItemCount() && GetItem(last + 1)->GetContinuesPara()) ++last;
+    while (last + 1 < GetItemCount() && !GetItem(last + 1)->IsParaStart()) ++last;
   }
   if (record) record->LastAffectedItemNo = last;
   if (last != -1)
@@ -380,9 +380,9 @@ void TRDEditRDData::SetParaStartWithUndo(int itemNo, bool continuesPara, bool& f
     SetPageBreakWithUndo(itemNo, false);
   }
   int last = -1;
-  if (itemNo + 1 < GetItemCount() && GetItem(itemNo + 1)->GetContinuesPara()) {
+  if (itemNo + 1 < GetItemCount() && !GetItem(itemNo + 1)->IsParaStart()) {
     last = itemNo + 1;
-    while (last + 1 < GetItemCount() && GetItem(last + 1)->GetContinuesPara()) ++last;
+    while (last + 1 < GetItemCount() && !GetItem(last + 1)->IsParaStart()) ++last;
   }
   if (auto* record = NewRecord<TRDUndoNewLineInfo>(rdrkNewLine, itemNo)) {
     record->SameAsPrev = item->GetContinuesPara();

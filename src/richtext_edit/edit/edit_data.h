@@ -185,8 +185,39 @@ class TRDEditRDData : public TRichDocRDData {
   // after a beep, when refused; true also when a list marker was dropped.
   bool InsertItemAtCaret(std::unique_ptr<TCustomRDItemInfo> item, std::string s, bool inheritTag,
                          bool caretBefore);
-  // A typed character (its bytes) into the caret's text item at offset.
-  void TypeIntoItem(int itemNo, int offset, const std::string& bytes);
+  // --- typing and inserting text and documents at the caret ---
+  // A typed character: into the caret's text item when it has the current text style,
+  // else as a new item. False (after a beep) when refused.
+  bool KeyPressChar(char16_t ch);
+  // s: the character's bytes in the current style's form (UTF-16 for a Unicode style).
+  bool InsertTypedText(const std::string& s, char16_t ch);
+  bool InsertTextItemAtCaret(const std::string& s, int styleNo, bool inheritTag, bool caretBefore);
+  // Text cut at its breaks into items: CR, LF, CR LF and LF CR start a paragraph, a form
+  // feed a paragraph on a new page, a tab a tab item (or spaces); in UTF-16 text also
+  // U+2029 (paragraph) and U+2028 and VT (a line in the paragraph). The caller opens the
+  // step; the caret ends before the text with caretAtStart, else after it. UTF-16 text
+  // of an odd byte length: "Can't perform Unicode operation".
+  void InsertAnsiTextAtCaret(const std::string& s, bool caretAtStart);
+  void InsertUnicodeTextAtCaret(const std::string& s, bool caretAtStart);
+  // The rest of the stream (a file) as ANSI text; false when nothing is left.
+  bool InsertTextStreamAtCaret(TStream& stream, bool caretAtStart);
+  bool InsertTextFileAtCaret(const std::string& fileName, bool caretAtStart);
+  // A document of the component's own format, or RTF, at the caret as one undo step;
+  // false, after a beep, when it could not be read (what was read stays, laid out).
+  bool InsertRDFStreamAtCaret(TStream& stream);
+  bool InsertRTFStreamAtCaret(TStream& stream);
+  // A copy of the list marker that starts itemNo's paragraph, numbering on, at insertAt.
+  void CopyListMarkerForNewParagraph(int itemNo, int insertAt, bool withUndo, bool& fullReformat);
+  // Joins inserted items firstItemNo..lastItemNo with each other and their neighbours
+  // where they can be one; caretOffs (in the last item) and the numbers follow.
+  void JoinInsertedItems(int& firstItemNo, int& lastItemNo, int& caretOffs, int& itemsAdded);
+  // The item's text changed from offset: its spelling marks from there go (clearMarks)
+  // and its words are checked again.
+  void ItemTextChanged(int itemNo, int offset, bool clearMarks);
+  // The first piece of inserted text through the caret's placing; false after a beep.
+  bool PlaceFirstPiece(std::unique_ptr<TCustomRDItemInfo> item, std::string& s, int& itemNo,
+                       int& added, bool& full);
+
   bool CanDeleteSelection();
   // True when deleted or nothing was selected; false (after a beep) when refused.
   bool DeleteSelectionWithUndo();
@@ -362,6 +393,12 @@ class TRDEditRDData : public TRichDocRDData {
   // takes that list, so that its numbering goes on.
   void ContinueListAbove(TCustomRDItemInfo& item, int itemNo) const;
   bool PartMayBeDeleted(int itemNo, int from, int to) const;
+  void InsertTextAtCaret(std::string s, bool unicode, bool caretAtStart);
+  // read puts a document's items in at index (unrecorded); false when the read failed.
+  bool InsertDocumentAtCaret(const std::function<bool(int& index)>& read);
+  // A character run typed into the caret's text item at character pos: one character a
+  // typing record, more a step of their own.
+  void TypeIntoItem(int itemNo, int pos, const std::string& s, int length, char16_t ch);
   void KeepParagraphCheckpoint(int startNo, int startOffs, int endNo, int endOffs);
   bool InParagraphSelectionMode(bool select) const;
   bool MoveCaretVertically(bool select, bool ctrl, bool down);

@@ -325,25 +325,3 @@ bool TRDEditRDData::MoveParagraphCheckpoint(int itemNo, bool noForward) {
   }
   return false;
 }
-
-void TRDEditRDData::TypeIntoItem(int itemNo, int offset, const std::string& bytes) {
-  int dFirst, dLast;
-  ExpandDrawItemsToParas(CaretDItemNo, CaretDItemNo, dFirst, dLast);
-  TCustomRDItemInfo* item = GetItem(itemNo);
-  const bool unicode = IsUnicodeItem(item->ItemOptions);
-  const int before = GetLinesMinWidth(itemNo, itemNo);
-  std::string text = GetItemTextRaw(itemNo);
-  text.insert(size_t(offset - 1) * (unicode ? 2 : 1), bytes);
-  SetItemTextRaw(itemNo, std::move(text));
-  const char16_t ch = unicode ? char16_t(std::uint8_t(bytes[0]) | (std::uint8_t(bytes[1]) << 8))
-                              : char16_t(std::uint8_t(bytes[0]));
-  item->AdjustWordPaintersOnInsert(offset, ch, this);
-  UndoList->AddTyping(itemNo, offset, unicode);
-  const int after = GetLinesMinWidth(itemNo, itemNo);
-  ReformatAfterEdit(after != before && WidthChangeNeedsFull(before, after), dFirst, dLast, 0);
-  int d, dOffs;
-  ItemToDrawItem(itemNo, offset + 1, d, dOffs);
-  PlaceCaretInDrawItem(d, dOffs);
-  ShowCaret(false, true, true, false);
-  NotifyChanged(true);
-}

@@ -313,35 +313,9 @@ bool TCustomRichDocEdit::TypeChar(char16_t Ch) {
   if (!allowed) return false;
   if (data.HasSelection() && !data.DeleteSelectionWithUndo()) return false;
   data.EnsureNotEmpty();
-  const int itemNo = data.GetCurrentItemNo();
-  const int offset = data.GetOffsetInCurrentItem();
-  if (itemNo < 0 || !data.CanInsertAt(itemNo, offset)) {
-    data.Beep();
-    return false;
-  }
-  TCustomRDItemInfo* item = data.GetItem(itemNo);
-  const bool unicode = item->StyleNo >= 0
-                           ? IsUnicodeItem(item->ItemOptions)
-                           : data.IsUnicodeTextStyle(data.CurTextStyleNo, data.CurParaStyleNo);
-  std::string bytes = {char(Ch & 0xFF), char(Ch >> 8)};
-  if (!unicode) {
-    const int styleNo =
-        item->StyleNo >= 0 ? data.GetActualStyle(*item) : data.GetCurrentTextStyleNo();
-    bytes = RawUnicodeToAnsi(data.GetStyleCodePage(styleNo), bytes);
-    if (bytes.empty()) return false;
-  }
-  if (item->StyleNo >= 0 && data.GetActualStyle(*item) == data.GetCurrentTextStyleNo()) {
-    data.TypeIntoItem(itemNo, offset, bytes);
-  } else {
-    // Another style at the caret: the character starts an item of its own.
-    data.BeginUndoStep(rdutMiscTyping, true);
-    auto text =
-        data.CreateTextItem(data.CurTextStyleNo, data.CurParaStyleNo, false, false, TRDTag{});
-    data.InsertItemAtCaret(std::move(text), bytes, true, false);
-    data.NotifyChanged(true);
-  }
+  const bool typed = data.KeyPressChar(Ch);
   editor.Invalidate();
-  return true;
+  return typed;
 }
 
 // --- keyboard and mouse ---------------------------------------------------------------------

@@ -5,7 +5,9 @@
 
 #include <random>
 
+#include "platform/text/streams.h"
 #include "richtext/item_factory.h"
+#include "richtext/rdf_writer.h"
 #include "richtext_edit/edit/named_properties.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 
@@ -419,7 +421,18 @@ std::pair<int, int> RandomPlace(TRDEditRDData& d, std::mt19937& rng) {
 
 // One random operation of the editor, as a user would run it: on a random selection or
 // at a random caret place.
-void RandomEditorOperation(TEditFixture& f, std::mt19937& rng) {
+// What every edit keeps: the first item starts a paragraph, and the items of a
+// paragraph (its lines included) have its paragraph style.
+bool ParagraphsAreWhole(const TRDEditRDData& d) {
+  if (d.GetItemCount() > 0 && !d.IsParaStart(0)) return false;
+  for (int i = 1; i < d.GetItemCount(); ++i)
+    if (!d.IsParaStart(i) && d.GetItem(i)->StyleNo != rdsBreak &&
+        d.GetItem(i - 1)->StyleNo != rdsBreak && d.GetItemPara(i) != d.GetItemPara(i - 1))
+      return false;
+  return true;
+}
+
+void RandomEditorOperation(TEditFixture& f, std::mt19937& rng, const std::string& rdf) {
   TRDEditRDData& d = f.data;
   auto [a, aOffs] = RandomPlace(d, rng);
   auto [b, bOffs] = RandomPlace(d, rng);
@@ -429,7 +442,8 @@ void RandomEditorOperation(TEditFixture& f, std::mt19937& rng) {
   }
   Select(f, a, aOffs, b, bOffs);
   const int styleNo = int(rng() % 4);
-  switch (rng() % 5) {
+  static const char* const kTexts[] = {"x", "two\r\nlines", "a\tb", "\r\r", "page\fbreak", "end\n"};
+  switch (rng() % 9) {
     case 0:
       f.edit.StyleConversionHandler = [styleNo](TCustomRichDocEdit*, int, int, int, bool, int& to,
                                                 bool) { to = styleNo; };
@@ -450,13 +464,50 @@ void RandomEditorOperation(TEditFixture& f, std::mt19937& rng) {
     case 4:
       f.edit.InsertItem(CreateRDItem(rdsTab, &f.data), "");
       break;
+    case 5:
+      f.edit.SetCurTextStyleNo(rng() % 3 ? styleNo : f.unicodeStyle);
+      for (int n = 1 + int(rng() % 3); n > 0; --n) f.edit.TypeChar(rng() % 2 ? u'q' : u'\u00E9');
+      break;
+    case 6:
+    case 7:
+      if (f.edit.DeleteSelection() && f.edit.BeforeChange(false)) {
+        f.edit.SetCurTextStyleNo(rng() % 3 ? styleNo : f.unicodeStyle);
+        f.Begin();
+        const std::string text = kTexts[rng() % 6];
+        if (rng() % 2) {
+          f.data.InsertAnsiTextAtCaret(text, rng() % 2 == 0);
+        } else {
+          std::string wide;
+          for (char c : text) wide += {c, '\0'};
+          f.data.InsertUnicodeTextAtCaret(wide + std::string("\x28\x20z\0", 4), false);
+        }
+      }
+      break;
+    case 8:
+      if (f.edit.DeleteSelection() && f.edit.BeforeChange(false)) {
+        TMemoryStream stream;
+        stream.WriteBuffer(rdf.data(), int64_t(rdf.size()));
+        stream.SetPosition(0);
+        f.data.InsertRDFStreamAtCaret(stream);
+      }
+      break;
   }
 }
 
 }  // namespace
 
 TEST(UndoProperty, RandomEditorOperationsUndoneGiveTheStartAndRedoneTheEnd) {
-  for (unsigned seed = 1; seed <= 40; ++seed) {
+  std::string rdf;
+  {
+    TEditFixture source;
+    source.AddPara({{"pasted ", 0}, {"text", 2}});
+    source.data.AddItemAtEnd("", CreateRDItem(rdsTab, &source.data));
+    source.AddPara({{"second", 1}});
+    TMemoryStream stream;
+    SaveRDFToStream(source.data, stream, false);
+    rdf.assign(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+  }
+  for (unsigned seed = 1; seed <= 60; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     TEditFixture f;
     f.AddPara({{"alpha beta", 0}, {"gamma", 1}});
@@ -468,7 +519,11 @@ TEST(UndoProperty, RandomEditorOperationsUndoneGiveTheStartAndRedoneTheEnd) {
     f.Format();
     const std::string start = DescribeDocument(f.data);
     std::mt19937 rng(seed);
-    for (int step = 0; step < 10; ++step) RandomEditorOperation(f, rng);
+    for (int step = 0; step < 12; ++step) {
+      RandomEditorOperation(f, rng, rdf);
+      ASSERT_TRUE(ParagraphsAreWhole(f.data)) << "step " << step << '\n'
+                                              << DescribeDocument(f.data);
+    }
     const std::string end = DescribeDocument(f.data);
     EXPECT_NE(end, start);
     UndoAll(f);
