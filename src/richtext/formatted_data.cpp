@@ -36,6 +36,7 @@ void TCustomRDFormattedData::Clear() {
   // The checkpoints go with the items.
   LastReportedCP = nullptr;
   CPReported = false;
+  capture_item_ = nullptr;
   ClearFormatting();
   TCustomRDData::Clear();
   State = (State & ~rddsClearing) | clearing;

@@ -247,8 +247,17 @@ class TCustomRDFormattedData : public TCustomRDData {
   // -1 when there is none. foundData and foundItemNo name the item that takes it.
   int FindFocusableItem(int itemNo, bool forward, TCustomRDData*& foundData, int& foundItemNo);
 
-  // The temporary figure over the document: drawn by the paint while shown.
-  void RegisterXorDrawHandler(TRDXorDrawHandler handler);
+  // The item that takes every mouse move and release, at its own coordinates, from a
+  // press on it until it lets the mouse go (a table while a border or a cell selection
+  // is dragged); left and top receive the item's document coordinates.
+  void SetCaptureItem(TCustomRDItemInfo* item, int& left, int& top);
+  void ReleaseCaptureItem(TCustomRDItemInfo* item);
+  TCustomRDItemInfo* CaptureItem() const { return capture_item_; }
+
+  // The temporary figure over the document: drawn by the paint while shown. The owner
+  // tells whose figure it is (IsXorDrawHandler).
+  void RegisterXorDrawHandler(TRDXorDrawHandler handler, const void* owner = nullptr);
+  bool IsXorDrawHandler(const void* owner) const { return xor_handler_ && xor_owner_ == owner; }
   void UnregisterXorDrawHandler();
   void ShowXorDrawAt(int x, int y);
   bool HideXorDraw();
@@ -330,6 +339,8 @@ class TCustomRDFormattedData : public TCustomRDData {
  private:
   // Mouse helpers (rd_mouse.cpp).
   void UpdateDrawItemUnderMouse(int x, int y);
+  // The capturing item with the point relative to it; nullptr when no item captures.
+  TCustomRDItemInfo* CapturedItemAt(int x, int y, int& rx, int& ry, int& itemNo) const;
   // The item of the draw line under the mouse with the point relative to that line;
   // none (itemNo -1) over no draw line.
   TCustomRDItemInfo* ItemUnderMouse(int x, int y, int& rx, int& ry, int& itemNo) const;
@@ -346,6 +357,8 @@ class TCustomRDFormattedData : public TCustomRDData {
 
   std::uint16_t flags_ = rdfCollectJumps | rdfTrimSpaces | rdfRoot;
   TRDXorDrawHandler xor_handler_;
+  const void* xor_owner_ = nullptr;
+  TCustomRDItemInfo* capture_item_ = nullptr;
   TPoint xor_point_;
   bool xor_visible_ = false;
   std::string last_hint_;

@@ -33,6 +33,26 @@ TCustomRDItemInfo* TCustomRDFormattedData::ItemUnderMouse(int x, int y, int& rx,
   return GetItem(itemNo);
 }
 
+TCustomRDItemInfo* TCustomRDFormattedData::CapturedItemAt(int x, int y, int& rx, int& ry,
+                                                          int& itemNo) const {
+  itemNo = capture_item_ ? GetItemNo(capture_item_) : -1;
+  int left, top;
+  if (itemNo < 0 || !GetItemCoords(itemNo, left, top)) return nullptr;
+  rx = x - left;
+  ry = y - top;
+  return capture_item_;
+}
+
+void TCustomRDFormattedData::SetCaptureItem(TCustomRDItemInfo* item, int& left, int& top) {
+  capture_item_ = item;
+  left = top = 0;
+  if (const int itemNo = item ? GetItemNo(item) : -1; itemNo >= 0) GetItemCoords(itemNo, left, top);
+}
+
+void TCustomRDFormattedData::ReleaseCaptureItem(TCustomRDItemInfo* item) {
+  if (capture_item_ == item) capture_item_ = nullptr;
+}
+
 void TCustomRDFormattedData::UpdateDrawItemUnderMouse(int x, int y) {
   const int d = DrawItemUnderMouse;
   if (d >= 0 && d < DrawItems.Count()) {
@@ -219,6 +239,8 @@ void TCustomRDFormattedData::MouseDown(TMouseButton button, TShiftState shift, i
   if (TCustomRDItemInfo* item = ItemUnderMouse(x, y, rx, ry, itemUnder))
     item->MouseDown(button, shift, rx, ry, itemUnder, this);
   DoRDMouseDown(button, shift, itemUnder, cx, cy);
+  // An item that took the mouse (a table selecting cells) makes the selection itself.
+  if (capture_item_) return;
   const int jump = button == mbLeft ? FindJumpAt(x, y) : -1;
   JumpPressed = jump >= 0 ? Jumps[size_t(jump)].Id : -1;
   TCustomRDData& root = *GetAbsoluteRootData();
@@ -270,6 +292,15 @@ void TCustomRDFormattedData::MouseMove(TShiftState shift, int cx, int cy) {
   }
   const bool overlay = bool(xor_handler_);
   if (overlay) HideXorDraw();
+  {
+    int x = cx, y = cy, rx, ry, itemNo;
+    ClientToDocument(x, y);
+    if (TCustomRDItemInfo* item = CapturedItemAt(x, y, rx, ry, itemNo)) {
+      item->MouseMove(shift, rx, ry, itemNo, this);
+      if (overlay && xor_handler_) ShowXorDrawAt(cx, cy);
+      return;
+    }
+  }
   if (State & rdsSelecting) {
     int x = cx, y = cy;
     ClampToClient(x, y);
@@ -324,7 +355,7 @@ void TCustomRDFormattedData::MouseMove(TShiftState shift, int cx, int cy) {
       }
       if (itemNo >= 0 && IsPositionInSelection(itemNo, offs, false))
         SetShownCursor(crArrow);
-      else
+      else if (!handled)
         SetShownCursor(GetNormalCursor());
       UpdateItemHint();
     }
@@ -333,6 +364,16 @@ void TCustomRDFormattedData::MouseMove(TShiftState shift, int cx, int cy) {
 }
 
 void TCustomRDFormattedData::MouseUp(TMouseButton button, TShiftState shift, int cx, int cy) {
+  {
+    int x = cx, y = cy, rx, ry, itemNo;
+    ClientToDocument(x, y);
+    if (TCustomRDItemInfo* item = CapturedItemAt(x, y, rx, ry, itemNo)) {
+      item->MouseUp(button, shift, rx, ry, itemNo, this);
+      DoRDMouseUp(button, shift, itemNo, cx, cy);
+      DrawItemPressed = -1;
+      return;
+    }
+  }
   if ((State & rdsSelecting) && button == mbLeft) {
     int x = cx, y = cy;
     ClampToClient(x, y);
@@ -409,14 +450,16 @@ void TCustomRDFormattedData::DblClick(int cx, int cy) {
 }
 
 // The overlay is state: the paint draws it while it is shown.
-void TCustomRDFormattedData::RegisterXorDrawHandler(TRDXorDrawHandler handler) {
+void TCustomRDFormattedData::RegisterXorDrawHandler(TRDXorDrawHandler handler, const void* owner) {
   HideXorDraw();
   xor_handler_ = std::move(handler);
+  xor_owner_ = owner;
 }
 
 void TCustomRDFormattedData::UnregisterXorDrawHandler() {
   HideXorDraw();
   xor_handler_ = nullptr;
+  xor_owner_ = nullptr;
 }
 
 void TCustomRDFormattedData::ShowXorDrawAt(int x, int y) {

@@ -10,6 +10,7 @@
 #include <QPaintEvent>
 
 #include "platform/gui/canvas_qt.h"
+#include "platform/gui/cursor_shapes.h"
 #include "platform/gui/drag_drop_qt.h"
 #include "platform/gui/win_control_qt.h"
 #include "platform/sys/application.h"
@@ -139,6 +140,10 @@ Qt::CursorShape CursorShapeOf(TCursor cursor) {
       return Qt::SizeHorCursor;
     case crHourGlass:
       return Qt::WaitCursor;
+    case crHSplit:
+      return Qt::SplitHCursor;
+    case crVSplit:
+      return Qt::SplitVCursor;
     case crNo:
       return Qt::ForbiddenCursor;
     case crHandPoint:

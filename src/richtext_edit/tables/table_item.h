@@ -22,6 +22,7 @@
 
 class TGraphic;
 class TRDEditRDData;
+class TRDTableInplaceEdit;
 class TRDTableUndoRecorder;
 class TRDTableItemInfo;
 class TRDTableStreamSaveInfo;
@@ -50,6 +51,19 @@ constexpr TRDTableStates rdtsResizeWithShift = 1 << 5;
 constexpr TRDTableStates rdtsNewlyCreated = 1 << 6;
 constexpr TRDTableStates rdtsEditorResizing = 1 << 7;
 constexpr TRDTableStates rdtsCellsSelected = 1 << 8;
+
+// The cell editor's place, kept while the editor is closed for a new layout so that it
+// opens again where it was.
+struct TRDTableEditorState {
+  bool Valid = false;
+  int Row = -1, Col = -1;
+  int StartItemNo = -1, StartOffs = 0, EndItemNo = -1, EndOffs = 0;
+  int VScrollPos = 0;
+};
+
+// The mouse cursors over the table's left edge (selects a row) and top edge (a column).
+constexpr TCursor crRDSelectRow = 104;
+constexpr TCursor crRDSelectCol = 105;
 
 // The table's current layout: column widths and starts, row heights and starts (relative
 // to the table's top-left corner) and the table's size.
@@ -93,6 +107,25 @@ class TRDTableItemInfo : public TRDFullLineItemInfo, public TRDNamedProperties {
   int ChosenCol = -1;
   // The part of the table a save writes (none: all of it).
   TRDTableStreamSaveInfo* SaveInfo = nullptr;
+  // The mouse (table_mouse.cpp): a cell selection being dragged, a border being dragged
+  // (index, the bounds of the resize line relative to the table, -1 none, where the drag
+  // started and the border's distance from there), where the table lay when it took
+  // the mouse, and the cell of the last hit test.
+  bool MouseCaptured = false;
+  int ResizeIndex = -1;
+  int ResizeMinPos = -1;
+  int ResizeMaxPos = -1;
+  int ResizeStart = 0;
+  int ResizeOffset = 0;
+  int CaptureLeft = 0;
+  int CaptureTop = 0;
+  int LastHitRow = -1;
+  int LastHitCol = -1;
+  // The cell editor when one is open (table_cell_editor.cpp).
+  TRDTableInplaceEdit* InplaceEditor = nullptr;
+  TRDTableEditorState EditorState;
+  int EditorMinWidth = 0;
+  int TableMinWidth = 0;
 
   // Published properties, read directly; written through the setters below.
   TRDTableOptions Options =
@@ -223,6 +256,53 @@ class TRDTableItemInfo : public TRDFullLineItemInfo, public TRDNamedProperties {
   int GetEditorItemNo() const;
   bool IsInsideSelection() const;
 
+  // Hit-testing, cell selection and the mouse (table_mouse.cpp). Points are relative to
+  // the table's top-left corner.
+  bool GetCellAt(int x, int y, int& row, int& col) const;
+  bool GetCellAtCached(int x, int y, int& row, int& col);
+  int GetColAt(int x) const;
+  int GetRowAt(int y) const;
+  // The border under x (y): 0 the left (top) edge, ColCount (RowCount) the right (bottom)
+  // edge, c the border before column (row) c; -1 none. minPos: where the column (row)
+  // before the border starts, -1 for the first border; pos: the border's position.
+  int GetColBorderAt(int x, int& minPos, int& pos) const;
+  int GetRowBorderAt(int y, int& minPos, int& pos) const;
+  bool IsCellSelected(int row, int col) const;
+  void Select(int startRow, int startCol, int colOffs, int rowOffs);
+  void SelectCols(int startCol, int count);
+  void SelectRows(int startRow, int count);
+  // Anchors a cell selection at the cell and takes the mouse; false when the document or
+  // the table allows no selection of cells.
+  bool SelectCell(int row, int col);
+  void Deselect();
+  void UpdateCellSelectionFlags();
+  // The selected rectangle (the edited cell with includeEditedCell when nothing is
+  // selected), merged cells at the corners included; the save variant also takes in
+  // every merged cell that crosses the rectangle's edges.
+  bool GetNormalizedSelectionBounds(bool includeEditedCell, int& topRow, int& leftCol,
+                                    int& colCount, int& rowCount);
+  bool GetSelectionBoundsForSave(int& topRow, int& leftCol, int& colCount, int& rowCount);
+  bool MouseMove(TShiftState shift, int x, int y, int itemNo, TCustomRDData* rdData) override;
+  bool MouseDown(TMouseButton button, TShiftState shift, int x, int y, int itemNo,
+                 TCustomRDData* rdData) override;
+  bool MouseUp(TMouseButton button, TShiftState shift, int x, int y, int itemNo,
+               TCustomRDData* rdData) override;
+  // A border drag's result: the column (row) before the border gets newSize from its
+  // start to the border; with shiftDrag the next column keeps its width.
+  void ApplyColResize(int col, int newSize, bool shiftDrag);
+  void ApplyRowResize(int row, int newSize);
+
+  // Row and column operations (table_editing.cpp); bad indices raise "Invalid row or
+  // column index".
+  bool CanChange() const;
+  void BeginModify();
+  void EndModify();
+  void InsertCols(int index, int count, int copyIndex, bool select);
+  void InsertRows(int index, int count, int copyIndex, bool select);
+  void DeleteRows(int index, int count, bool decreaseHeight);
+  void DeleteCols(int index, int count, bool decreaseWidth);
+  void DeleteEmptyRows();
+
   // Layout (table_layout.cpp).
   int GetMinWidth(const TRDResolution* resolution, TCustomRDData* rdData) const override;
   int GetTableMinWidth(const TRDResolution* resolution, TRDCanvas& canvas);
@@ -277,6 +357,15 @@ class TRDTableItemInfo : public TRDFullLineItemInfo, public TRDNamedProperties {
 
  private:
   void Init(int rowCount, int colCount, TCustomRDData* rdData);
+  // Mouse helpers (table_mouse.cpp).
+  bool InContentBox(const TRDTableCellData& cell, int x, int y) const;
+  void PassToCell(int row, int col, int x, int y, const std::function<void(TRDTableCellData&, int, int)>& call);
+  void StartBorderDrag(bool columns, int index, int minPos, int pos, int start, bool shift,
+                       TCustomRDFormattedData& document);
+  void DrawResizeLine(TRDCanvas& canvas, int x, int y);
+  // The document laid out again after a change of the grid or the sizes, and the change
+  // reported (table_editing.cpp).
+  void ReformatAfterChange();
   // The setters' one path: stored directly outside an editor (and while an undo record
   // assigns), else recorded by name in the editor's undo list.
   void ChangeIntProperty(const char* name, int& field, int value, bool affectsWidth,

@@ -219,14 +219,8 @@ void TRDTableItemInfo::PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int 
   const TRect box = Rect(x, y, x + cell.Width, y + cell.Height);
   const int b = ScaleY(cell_border_width_);
   if (!Meets(Rect(box.Left - b, box.Top - b, box.Right + b, box.Bottom + b), clip)) return;
-  bool selected = selectedAsWhole;
-  if (!selected && (State & rdtsCellsSelected)) {
-    const int r0 = std::min(SelStartRow, SelStartRow + SelRowOffs);
-    const int r1 = std::max(SelStartRow, SelStartRow + SelRowOffs);
-    const int c0 = std::min(SelStartCol, SelStartCol + SelColOffs);
-    const int c1 = std::max(SelStartCol, SelStartCol + SelColOffs);
-    selected = row >= r0 && row <= r1 && col >= c0 && col <= c1;
-  }
+  // A merged cell shows selected when it meets the selected rectangle.
+  const bool selected = selectedAsWhole || IsCellSelected(row, col);
   const bool withSelectionColor = selected && selectionColor != clNone;
   TColor color = withSelectionColor ? selectionColor : cell.Color;
   TRect back = box;

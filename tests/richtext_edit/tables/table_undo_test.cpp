@@ -4,58 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/bitmap.h"
-#include "richtext_edit/edit/support/edit_fixture.h"
-#include "richtext_edit/tables/table_document.h"
-
-namespace {
-
-// Every slot: the cell's text, spans and colour, or '-' for a covered slot.
-std::string Grid(TRDTableItemInfo& table) {
-  std::string out;
-  for (int r = 0; r < table.RowCount(); ++r) {
-    if (r > 0) out += " / ";
-    for (int c = 0; c < table.ColCount(); ++c) {
-      if (c > 0) out += ",";
-      const TRDTableCellData* cell = table.Cells(r, c);
-      if (!cell) {
-        out += "-";
-        continue;
-      }
-      out += "[" + TTableDocument::CellText(*cell) + "]";
-      if (cell->ColSpan > 1 || cell->RowSpan > 1)
-        out += std::to_string(cell->ColSpan) + "x" + std::to_string(cell->RowSpan);
-      if (cell->Color != clNone) out += "c" + std::to_string(cell->Color);
-      if (cell->BestWidth != 0) out += "w" + std::to_string(cell->BestWidth);
-    }
-  }
-  return out;
-}
-
-struct TTableEdit : TEditFixture {
-  TRDTableItemInfo* table = nullptr;
-  TTableEdit(int rows, int cols, const std::vector<std::string>& texts) {
-    AddPara({{"before", 0}});
-    auto made = std::make_unique<TRDTableItemInfo>(rows, cols, &data);
-    table = made.get();
-    for (size_t i = 0; i < texts.size(); ++i)
-      if (!texts[i].empty())
-        TTableDocument::SetCellText(*table, int(i) / cols, int(i) % cols, texts[i]);
-    data.AddItemAtEnd("", std::move(made));
-    AddPara({{"after", 0}});
-    Format();
-  }
-  // Undo then redo must give the state before and after, again and again.
-  void ExpectUndoRedo(const std::string& before, const std::string& after) {
-    for (int round = 0; round < 2; ++round) {
-      edit.Undo();
-      EXPECT_EQ(Grid(*table), before) << "undo " << round;
-      EXPECT_TRUE(table->Rows->IsConsistent());
-      edit.Redo();
-      EXPECT_EQ(Grid(*table), after) << "redo " << round;
-      EXPECT_TRUE(table->Rows->IsConsistent());
-    }
-  }
-};
+#include "richtext_edit/tables/table_edit_fixture.h"
 
 TEST(TableUndo, TheTableKnowsItsEditor) {
   TTableEdit f(1, 1, {});
@@ -69,9 +18,9 @@ TEST(TableUndo, TheTableKnowsItsEditor) {
 
 TEST(TableUndo, MergeAndBack) {
   TTableEdit f(2, 3, {"a", "b", "c", "d", "e", "f"});
-  const std::string before = Grid(*f.table);
+  const std::string before = DescribeGrid(*f.table);
   f.table->Rows->MergeCells(0, 0, 2, 2, true, true);
-  const std::string after = Grid(*f.table);
+  const std::string after = DescribeGrid(*f.table);
   EXPECT_EQ(after, "[a|b|d|e]2x2,-,[c] / -,-,[f]");
   EXPECT_EQ(f.data.UndoList->Count(), 1);
   f.ExpectUndoRedo(before, after);
@@ -83,16 +32,16 @@ TEST(TableUndo, InsertingColumnsAndRowsAndBack) {
   f.table->Cells(0, 1)->BestWidth = 90;
   f.table->Rows->MergeCells(0, 0, 1, 2, true, false);
   f.data.UndoList->Clear();
-  std::string before = Grid(*f.table);
+  std::string before = DescribeGrid(*f.table);
   // A copied column takes its source's look and half its width.
   f.table->Rows->InsertCols(2, 1, 1, true);
-  std::string after = Grid(*f.table);
+  std::string after = DescribeGrid(*f.table);
   EXPECT_EQ(after, "[a|c]1x2,[b]c255w45,[]c255w45 / -,[d],[]");
   f.ExpectUndoRedo(before, after);
   // Rows inside the merged cell widen it.
   before = after;
   f.table->Rows->InsertRows(1, 2, -1, false);
-  after = Grid(*f.table);
+  after = DescribeGrid(*f.table);
   EXPECT_EQ(after, "[a|c]1x4,[b]c255w45,[]c255w45 / -,[],[] / -,[],[] / -,[d],[]");
   f.ExpectUndoRedo(before, after);
   EXPECT_EQ(f.data.UndoList->Count(), 2);
@@ -102,15 +51,15 @@ TEST(TableUndo, DeletingRowsAndColumnsAndBack) {
   TTableEdit f(3, 3, {"a", "b", "c", "d", "e", "f", "g", "h", "i"});
   f.table->Rows->MergeCells(0, 1, 2, 2, true, false);
   f.table->Rows->MergeCells(1, 0, 1, 2, true, false);
-  std::string before = Grid(*f.table);
+  std::string before = DescribeGrid(*f.table);
   // Row 1 goes: the cell from row 0 loses it, the cell from row 1 is cut at row 2.
   f.table->Rows->DeleteRows(1, 1, true);
-  std::string after = Grid(*f.table);
+  std::string after = DescribeGrid(*f.table);
   EXPECT_EQ(after, "[a],[b|c|e|f]2x1,- / [],[h],[i]");
   f.ExpectUndoRedo(before, after);
   before = after;
   f.table->Rows->DeleteCols(1, 1, true);
-  after = Grid(*f.table);
+  after = DescribeGrid(*f.table);
   EXPECT_EQ(after, "[a],[] / [],[i]");
   f.ExpectUndoRedo(before, after);
 }
@@ -118,12 +67,12 @@ TEST(TableUndo, DeletingRowsAndColumnsAndBack) {
 TEST(TableUndo, ClearingCellsAndBack) {
   TTableEdit f(1, 2, {"a", "b"});
   f.table->Cells(0, 1)->Color = clBlue;
-  const std::string before = Grid(*f.table);
+  const std::string before = DescribeGrid(*f.table);
   TRDIntegerList rows, cols;
   rows.AddValue(0);
   cols.AddValue(1);
   f.table->Rows->ClearCells(rows, cols);
-  const std::string after = Grid(*f.table);
+  const std::string after = DescribeGrid(*f.table);
   EXPECT_EQ(after, "[a],[]c16711680");
   f.ExpectUndoRedo(before, after);
 }
@@ -211,4 +160,3 @@ TEST(TableUndo, OutsideAnyDocumentSettersOnlyStore) {
   EXPECT_FALSE(table.IsUndoEnabled());
 }
 
-}  // namespace
