@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class TRDCanvas;
 class TRDItemList;
 
 class TRDDrawLineInfo {
@@ -41,6 +42,11 @@ class TRDDrawLineInfo {
   virtual bool InitSplit() { return false; }
   virtual bool CanSplitFirst(int) const { return false; }
   virtual bool SplitAt(int) { return false; }
+  // A draw line that lays its item out itself on paper (a table's) does so for docWidth
+  // device pixels, gives its size and answers true; others leave it to the item.
+  virtual bool LayOutForPrinting(TRDCanvas&, int /*docWidth*/, int& /*width*/, int& /*height*/) {
+    return false;
+  }
 };
 
 class TRDDrawLines {

@@ -52,6 +52,15 @@ struct TFormatScope {
   }
 };
 
+// The draw line of a non-text item: on paper the item's own printing kind (a picture or
+// a table that can be cut over pages).
+std::unique_ptr<TRDDrawLineInfo> NonTextDrawLine(TCustomRDFormattedData& data,
+                                                 const TCustomRDItemInfo& item,
+                                                 const TRDResolution& scaling) {
+  return data.IsForPrinting() ? item.CreatePrintingDrawItem(&data, scaling)
+                              : std::make_unique<TRDDrawLineInfo>();
+}
+
 }  // namespace
 
 void TCustomRDFormattedData::ApplyTextStyle(int styleNo, int itemNo, TRDFormatParams& p) {
@@ -321,11 +330,18 @@ void TCustomRDFormattedData::FormatRectItem(int itemNo, TRDFormatParams& p) {
   int height = item->GetHeight();
   int descent = item->GetDescent();
   // A tab reaches exactly to its stop.
-  const int spacing = item->StyleNo == -12 ? 0 : item->GetHorzSpacing();
+  int spacing = item->StyleNo == -12 ? 0 : item->GetHorzSpacing();
   // Only items whose width follows the document's (tabs, markers, controls in per cent)
-  // are measured against it; the rest keep their own size.
-  if (item->QueryItemFlagEx(5, &style))
+  // are measured against it; the rest keep their own size, which on paper grows with the
+  // printer's resolution.
+  if (item->QueryItemFlagEx(5, &style)) {
     item->AdjustToDocWidth(*p.canvas, style, TextWidth, width, height, descent);
+  } else if (IsForPrinting()) {
+    width = ScreenToDeviceX(width, p.scaling);
+    height = ScreenToDeviceY(height, p.scaling);
+    descent = ScreenToDeviceY(descent, p.scaling);
+  }
+  if (IsForPrinting()) spacing = ScreenToDeviceX(spacing, p.scaling);
   p.cur_style = -1;  // the item may have set a font of its own
   const TParaInfo& para = style.ParaStyles()[item->ParaNo];
   const bool noWrap = (para.Options & rdpaoNoWrap) != 0;
@@ -373,7 +389,9 @@ void TCustomRDFormattedData::FormatRectItem(int itemNo, TRDFormatParams& p) {
   }
   const bool aligned = vAlign >= rdvaAbsTop;
   if (aligned) p.line_has_valigned = true;
-  auto line = TRDDrawLineInfo::CreateEx(0, 0, width, height, itemNo, false);
+  auto line = NonTextDrawLine(*this, *item, p.scaling);
+  line->SetData(0, 0, itemNo, false);
+  line->SetSize(width, height);
   PlaceOnLine(DrawItems, *line, DrawItems.Count() == p.line_first, aligned ? 0 : ascent,
               aligned ? 0 : descent, p.line_first, p.baseline, p.ascent, p.descent,
               p.pending_extra);
@@ -424,12 +442,14 @@ void TCustomRDFormattedData::FormatFullLineItem(int itemNo, TRDFormatParams& p) 
     const int leftIndent = ScreenToDeviceX(para.LeftIndent, p.scaling);
     const int room = TextWidth - leftIndent - ScreenToDeviceX(para.RightIndent, p.scaling);
     int width = room, height = 0, descent = 0;
-    item->AdjustToDocWidth(*p.canvas, style, room, width, height, descent);
+    line = NonTextDrawLine(*this, *item, p.scaling);
+    if (!line->LayOutForPrinting(*p.canvas, room, width, height))
+      item->AdjustToDocWidth(*p.canvas, style, room, width, height, descent);
     int shift = 0;
     if (para.Alignment == rdaRight) shift = room - width;
     if (para.Alignment == rdaCenter) shift = (room - width) / 2;
-    line = TRDDrawLineInfo::CreateEx(margin + leftIndent + std::max(0, shift),
-                                     p.baseline + p.descent, width, height, itemNo, true);
+    line->SetData(margin + leftIndent + std::max(0, shift), p.baseline + p.descent, itemNo, true);
+    line->SetSize(width, height);
     p.baseline += p.descent + height;
     p.ascent = height;
     p.descent = 0;
@@ -520,6 +540,7 @@ static int LinesMinWidth(const TCustomRDFormattedData& data, int first, int last
     if (item->StyleNo < 0) {
       if (auto* nonText = dynamic_cast<const TRDNonTextItemInfo*>(item))
         width = item->QueryItemFlag(0) ? 0 : nonText->GetWidth() + nonText->GetHorzSpacing();
+      if (data.IsForPrinting()) width = ScreenToDeviceX(width, scaling);
     } else if (para.Options & rdpaoNoWrap) {
       const int styleNo = data.GetActualStyle(*item);
       if (styleNo != lineStyle) {
@@ -744,7 +765,8 @@ void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noR
 
 void TCustomRDFormattedData::PlaceControls() {
   // Controls are windows on the viewer: placed in client coordinates here, moved along
-  // with the document by the scroller afterwards.
+  // with the document by the scroller afterwards. A layout for paper leaves them be.
+  if (IsForPrinting()) return;
   int ox, oy;
   GetOrigin(ox, oy);
   if (Items.ControlCount() == 0) return;

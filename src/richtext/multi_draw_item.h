@@ -3,6 +3,8 @@
 // touches; each part knows its height on that page (device pixels).
 #pragma once
 
+#include <string>
+
 #include "richtext/draw_lines.h"
 #include "richtext/rd_lists.h"
 
@@ -19,4 +21,9 @@ using TRDMultiDrawItemPartsList = TRDList<TRDMultiDrawItemPart>;
 class TRDMultiDrawItemInfo : public TRDDrawLineInfo {
  public:
   TRDMultiDrawItemPartsList PartsList;
+  // The part a page is printing now (-1: the line is not cut), set by the page drawing
+  // for the item's printing operation.
+  mutable int PrintedPart = -1;
+  // Why the last SplitAt left a part that does not fit uncut ("" when it needed no cut).
+  std::string SplitRefusal;
 };

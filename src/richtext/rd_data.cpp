@@ -34,29 +34,29 @@ void TRDItemList::ThrowIndexError(int index) {
 
 const std::string& TRDItemList::Strings(int index) const {
   Check(index);
-  return entries_[size_t(index)].Text;
+  return store_->entries[size_t(index)].Text;
 }
 
 void TRDItemList::SetString(int index, std::string text) {
   Check(index);
-  entries_[size_t(index)].Text = std::move(text);
+  store_->entries[size_t(index)].Text = std::move(text);
 }
 
 void TRDItemList::Add(std::string text, std::unique_ptr<TCustomRDItemInfo> item) {
-  control_count_ += ControlItems(item.get());
-  entries_.push_back(Entry{std::move(text), std::move(item)});
+  store_->control_count += ControlItems(item.get());
+  store_->entries.push_back(Entry{std::move(text), std::move(item)});
 }
 
 void TRDItemList::Insert(int index, std::string text, std::unique_ptr<TCustomRDItemInfo> item) {
   if (index < 0 || index > Count()) throw ERDListIndexError(index);
-  control_count_ += ControlItems(item.get());
-  entries_.insert(entries_.begin() + index, Entry{std::move(text), std::move(item)});
+  store_->control_count += ControlItems(item.get());
+  store_->entries.insert(store_->entries.begin() + index, Entry{std::move(text), std::move(item)});
 }
 
 std::unique_ptr<TCustomRDItemInfo> TRDItemList::TakeObject(int index) {
   Check(index);
-  control_count_ -= ControlItems(entries_[size_t(index)].Item.get());
-  return std::move(entries_[size_t(index)].Item);
+  store_->control_count -= ControlItems(store_->entries[size_t(index)].Item.get());
+  return std::move(store_->entries[size_t(index)].Item);
 }
 
 std::vector<std::unique_ptr<TCustomRDItemInfo>> TRDItemList::Delete(int index, int count) {
@@ -65,16 +65,16 @@ std::vector<std::unique_ptr<TCustomRDItemInfo>> TRDItemList::Delete(int index, i
   Check(index);
   Check(index + count - 1);
   for (int i = index; i < index + count; ++i) {
-    control_count_ -= ControlItems(entries_[size_t(i)].Item.get());
-    removed.push_back(std::move(entries_[size_t(i)].Item));
+    store_->control_count -= ControlItems(store_->entries[size_t(i)].Item.get());
+    removed.push_back(std::move(store_->entries[size_t(i)].Item));
   }
-  entries_.erase(entries_.begin() + index, entries_.begin() + index + count);
+  store_->entries.erase(store_->entries.begin() + index, store_->entries.begin() + index + count);
   return removed;
 }
 
 int TRDItemList::IndexOfObject(const TCustomRDItemInfo* item) const {
   for (int i = 0; i < Count(); ++i)
-    if (entries_[size_t(i)].Item.get() == item) return i;
+    if (store_->entries[size_t(i)].Item.get() == item) return i;
   return -1;
 }
 

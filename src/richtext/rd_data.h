@@ -40,15 +40,21 @@ enum TRDControlAction {
   rdcaDestroyInUndoList
 };
 
-// The item list: item i is its text and its item object; the list owns the objects.
+// The item list: item i is its text and its item object; the list owns the objects. A
+// list may instead show the entries of another list (a document laid out for printing
+// shows the items of the document it prints) until it is unshared; it is then only read.
 class TRDItemList {
  public:
-  int Count() const { return int(entries_.size()); }
+  TRDItemList() = default;
+  TRDItemList(const TRDItemList&) = delete;
+  TRDItemList& operator=(const TRDItemList&) = delete;
+
+  int Count() const { return int(store_->entries.size()); }
   const std::string& Strings(int index) const;
   void SetString(int index, std::string text);
   TCustomRDItemInfo* Objects(int index) const {
     Check(index);
-    return entries_[size_t(index)].Item.get();
+    return store_->entries[size_t(index)].Item.get();
   }
   void Add(std::string text, std::unique_ptr<TCustomRDItemInfo> item);
   void Insert(int index, std::string text, std::unique_ptr<TCustomRDItemInfo> item);
@@ -59,21 +65,29 @@ class TRDItemList {
   int IndexOfObject(const TCustomRDItemInfo* item) const;
   // Control items (style rdsComponent) held: layout places them after every format,
   // and a log of thousands of text items should not pay for a walk to find none.
-  int ControlCount() const { return control_count_; }
+  int ControlCount() const { return store_->control_count; }
+  // Shows source's entries from now on (source must outlive the sharing), or again its
+  // own ones.
+  void Share(TRDItemList& source) { store_ = source.store_; }
+  void Unshare() { store_ = &own_; }
 
  private:
   struct Entry {
     std::string Text;
     std::unique_ptr<TCustomRDItemInfo> Item;
   };
+  struct Store {
+    // A deque: a log trims its oldest items from the front on every append.
+    std::deque<Entry> entries;
+    int control_count = 0;
+  };
   // Inline: layout and trimming read items in loops over the whole document.
   void Check(int index) const {
     if (index < 0 || index >= Count()) ThrowIndexError(index);
   }
   [[noreturn]] static void ThrowIndexError(int index);
-  // A deque: a log trims its oldest items from the front on every append.
-  std::deque<Entry> entries_;
-  int control_count_ = 0;
+  Store own_;
+  Store* store_ = &own_;
 };
 
 // Options of the viewer that items read.
@@ -140,6 +154,10 @@ class TCustomRDData {
   virtual TRDBiDiMode GetBiDiMode() const { return rdbdUnspecified; }
   // Where a sub-document stands in its parent: the item holding it (-1 for a root).
   virtual int GetParentItemNo() const { return -1; }
+  // A document laid out for paper (its items are another document's).
+  virtual bool IsForPrinting() const { return false; }
+  // From now on the items are source's (see TRDItemList::Share).
+  void ShareItemsFrom(TCustomRDData& source) { Items.Share(source.Items); }
   // The item whose in-place editor the control has open (a table's), none at this level.
   virtual TCustomRDItemInfo* GetChosenItem() const { return nullptr; }
   virtual void DoItemAction(TRDItemAction action, TCustomRDItemInfo* item, std::string& text,

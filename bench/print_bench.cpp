@@ -1,0 +1,55 @@
+// Printing a document of 100 A4 pages to a PDF file: laying it out for the printer,
+// breaking it into pages and drawing every page. The target is under 2 s.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "bench_support.h"
+#include "richtext/rd_style.h"
+#include "richtext/rich_doc.h"
+#include "richtext_edit/print/document_print.h"
+
+namespace {
+
+constexpr int kSections = 10;
+
+struct PrintedDocument {
+  PrintedDocument() : doc(nullptr) {
+    style.TextStyles()[0].FontName = "DejaVu Sans";
+    style.TextStyles()[0].Size = 10;
+    doc.SetStyle(&style);
+    doc.SetBounds(0, 0, 800, 600);
+    TRichDocRDData& data = doc.RDData();
+    const int paragraphs = BenchStations(4100) / 2;  // the test build prints a dozen pages
+    for (int s = 0; s < kSections; ++s) {
+      for (int p = 0; p < paragraphs / kSections; ++p)
+        data.AddText("Paragraph " + std::to_string(s * 1000 + p) +
+                         ": stations heard on the frequency, their positions, courses and "
+                         "speeds, the weather they report and the messages they exchanged, "
+                         "written out as a log of the evening's traffic on the radio.",
+                     0, 0);
+    }
+    doc.FormatDocument();
+  }
+  TRDStyle style;
+  TRichDoc doc;
+};
+
+void BM_PrintToPdf(benchmark::State& state) {
+  PrintedDocument& d = SharedBenchState<PrintedDocument>();
+  const std::string file =
+      (std::filesystem::temp_directory_path() / "velmora_print_bench.pdf").string();
+  int pages = 0;
+  for (auto _ : state) {
+    const TRDPrintResult result = PrintDocumentToPdf(d.doc.RDData(), file, {});
+    if (!result.Ok) state.SkipWithError(result.Error.c_str());
+    pages = result.PageCount;
+  }
+  std::filesystem::remove(file);
+  state.counters["pages"] = pages;
+}
+BENCHMARK(BM_PrintToPdf)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,350 @@
+#include "richtext_edit/print/printable_data.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "platform/gui/bitmap.h"
+#include "richtext/item_factory.h"
+#include "richtext/multi_draw_item.h"
+#include "richtext/nontext_items.h"
+#include "richtext/rd_colors.h"
+#include "richtext/rd_platform_canvas.h"
+#include "richtext/rd_style.h"
+#include "richtext/rich_doc_error.h"
+
+namespace {
+
+// The marks formatting leaves on items: printing formats the items of a document that is
+// shown, whose layout must find its marks again afterwards.
+class TItemMarksKeeper {
+ public:
+  explicit TItemMarksKeeper(TCustomRDData& data) : data_(data) {
+    marks_.reserve(size_t(data.GetItemCount()));
+    for (int i = 0; i < data.GetItemCount(); ++i) {
+      const TCustomRDItemInfo* item = data.GetItem(i);
+      marks_.push_back({item->DrawItemNo, item->JumpID});
+    }
+  }
+  ~TItemMarksKeeper() {
+    const int count = std::min(data_.GetItemCount(), int(marks_.size()));
+    for (int i = 0; i < count; ++i) {
+      TCustomRDItemInfo* item = data_.GetItem(i);
+      item->DrawItemNo = marks_[size_t(i)].first;
+      item->JumpID = marks_[size_t(i)].second;
+    }
+  }
+  TItemMarksKeeper(const TItemMarksKeeper&) = delete;
+  TItemMarksKeeper& operator=(const TItemMarksKeeper&) = delete;
+
+ private:
+  TCustomRDData& data_;
+  std::vector<std::pair<int, int>> marks_;
+};
+
+bool IsFullLine(const TCustomRDItemInfo& item) {
+  return item.StyleNo < 0 && item.QueryItemFlag(0);
+}
+
+}  // namespace
+
+// --- the base ---------------------------------------------------------------------------------
+
+TCustomPrintableRDData::TCustomPrintableRDData(TCustomRDData& source) : source_(source) {
+  ShareItemsFrom(source);
+  // Nothing on paper is clicked: the items keep the jump numbers of the screen.
+  SetFlags(std::uint16_t(GetFlags() & ~rdfCollectJumps));
+}
+
+TCustomPrintableRDData::~TCustomPrintableRDData() {
+  // The draw lines only: the items go back to their document untouched.
+  DrawItems.Clear();
+  Items.Unshare();
+}
+
+TRDOptions TCustomPrintableRDData::GetOptions() const {
+  return source_.GetOptions();
+}
+
+TRDStyle* TCustomPrintableRDData::GetRDStyle() const {
+  return source_.GetRDStyle();
+}
+
+TRDBiDiMode TCustomPrintableRDData::GetBiDiMode() const {
+  return source_.GetBiDiMode();
+}
+
+std::string TCustomPrintableRDData::GetDelimiters() const {
+  return source_.GetDelimiters();
+}
+
+void TCustomPrintableRDData::FormatItems(bool keepPosition, bool force, bool noRestore, int depth,
+                                         TRDCanvas* canvas, bool formatTail, bool passThrough1,
+                                         bool passThrough2) {
+  TItemMarksKeeper keeper(*this);
+  TCustomRDFormattedData::FormatItems(keepPosition, force, noRestore, depth, canvas, formatTail,
+                                      passThrough1, passThrough2);
+}
+
+void TCustomPrintableRDData::ClearFormatting() {
+  TItemMarksKeeper keeper(*this);
+  TCustomRDFormattedData::ClearFormatting();
+}
+
+void TCustomPrintableRDData::Clear() {
+  Deselect(false);
+  ClearFormatting();
+}
+
+void TCustomPrintableRDData::GetDrawItemsRange(int, int& startNo, int& startPart,
+                                               int& endNo) const {
+  startNo = 0;
+  startPart = -1;
+  endNo = DrawItems.Count() - 1;
+}
+
+void TCustomPrintableRDData::CheckPageNo(int) const {}
+
+void TCustomPrintableRDData::DrawPage(int pageNo, TRDCanvas& canvas, bool correction) {
+  TRDStyle* style = GetRDStyle();
+  if (!style) throw ERichDocError("Style of printable TRichDoc component is not assigned");
+  DrawingPageNo = pageNo;
+  TRDResolution scaling;
+  GetDeviceScaling(canvas, scaling);
+  int startNo, startPart, endNo;
+  GetDrawItemsRange(pageNo, startNo, startPart, endNo);
+  const int pageTop = GetPageTop(pageNo);
+  canvas.BrushStyle = bsClear;
+
+  // The page's background colour (a table cell's is its own, drawn by the table).
+  const TColor back = ConvertBackColor(GetBackgroundColor(), GetColorMode());
+  if (!NoBackgroundFill && back != clNone && dynamic_cast<TCustomMainPtblRDData*>(this)) {
+    canvas.BrushStyle = bsSolid;
+    canvas.BrushColor = back;
+    canvas.FillRect(Rect(0, 0, GetWidth(), GetHeight()));
+    canvas.BrushStyle = bsClear;
+  }
+
+  TBitmap work;
+  int part = startPart;
+  for (int d = std::max(startNo, 0); d <= endNo && d < DrawItems.Count(); ++d) {
+    const TRDDrawLineInfo& line = *DrawItems[d];
+    CurrentDrawItem = &line;
+    const TCustomRDItemInfo& item = *GetItem(line.ItemNo);
+    const bool paraStart = line.FromNewLine && IsParaStart(line.ItemNo) &&
+                           (d == 0 || DrawItems[d - 1]->ItemNo != line.ItemNo);
+    if (d == startNo || paraStart) {
+      int last = d;
+      while (last + 1 <= endNo && last + 1 < DrawItems.Count()) {
+        const TRDDrawLineInfo& next = *DrawItems[last + 1];
+        if (next.FromNewLine && IsParaStart(next.ItemNo) && next.ItemNo != DrawItems[last]->ItemNo)
+          break;
+        ++last;
+      }
+      DrawParaBackground(canvas, d, last, pageNo, pageTop, scaling);
+    }
+    if (item.Checkpoint && (GetOptions() & rdoShowCheckpoints) &&
+        (d == 0 || DrawItems[d - 1]->ItemNo != line.ItemNo))
+      style->DrawCheckpoint(canvas, line.Left + GetPrintableLeft(), line.Top - pageTop,
+                            GetPrintableLeft(), GetWidth(), this, line.ItemNo, 0,
+                            item.Checkpoint->RaiseEvent);
+    if (item.StyleNo >= 0)
+      DrawTextLine(canvas, d, pageTop, correction, scaling);
+    else
+      DrawNonTextLine(canvas, d, part, pageNo, pageTop, scaling, work);
+    part = -1;
+  }
+  CurrentDrawItem = nullptr;
+}
+
+void TCustomPrintableRDData::DrawParaBackground(TRDCanvas& canvas, int first, int last,
+                                                int pageNo, int pageTop,
+                                                const TRDResolution& scaling) {
+  TRDStyle& style = *GetRDStyle();
+  const int paraNo = GetItem(DrawItems[first]->ItemNo)->ParaNo;
+  const TParaInfo& para = style.ParaStyles()[paraNo];
+  if (para.Border.Style == rdbNone && para.Background.Color == clNone && !style.OnDrawParaBack)
+    return;
+  TRect r;
+  r.Left = ScreenToDeviceX(GetLeftMargin() + para.LeftIndent + std::min(0, para.FirstIndent),
+                           scaling);
+  r.Right = GetWidth() - ScreenToDeviceX(GetRightMargin() + para.RightIndent, scaling);
+  int startNo, startPart, endNo;
+  GetDrawItemsRange(pageNo, startNo, startPart, endNo);
+  const bool continued = first == startNo && startPart > 0;
+  r.Top = continued ? GetPageContentStart(pageNo) : DrawItems[first]->Top;
+  r.Bottom = INT_MIN;
+  for (int d = first; d <= last; ++d) {
+    const TRDDrawLineInfo& line = *DrawItems[d];
+    int bottom = line.Top + line.Height + line.ExtraSpaceBelow;
+    // A cut line at the end of the page reaches down by its part on this page only.
+    if (auto* multi = dynamic_cast<const TRDMultiDrawItemInfo*>(&line);
+        multi && multi->PartsList.Count() > 0) {
+      const int index = d == startNo && startPart >= 0 ? startPart : 0;
+      if (index < multi->PartsList.Count())
+        bottom = (d == first ? r.Top : line.Top) + multi->PartsList.Get(index)->Height;
+    }
+    r.Right = std::max(r.Right, line.Left + line.Width);
+    r.Bottom = std::max(r.Bottom, bottom);
+  }
+  const int left = GetPrintableLeft();
+  r = Rect(r.Left + left, r.Top - pageTop, r.Right + left, r.Bottom - pageTop);
+  style.DrawParaBack(canvas, paraNo, r, true, GetColorMode());
+  para.Border.Draw(r, canvas, GetColorMode(), scaling);
+}
+
+void TCustomPrintableRDData::DrawTextLine(TRDCanvas& canvas, int d, int pageTop, bool correction,
+                                          const TRDResolution& scaling) {
+  TRDStyle& style = *GetRDStyle();
+  const TRDDrawLineInfo& line = *DrawItems[d];
+  const TCustomRDItemInfo& item = *GetItem(line.ItemNo);
+  const int styleNo = GetActualStyle(item);
+  const TRDBiDiMode bidi = GetParaBiDiMode(item.ParaNo);
+  style.ApplyStyleColor(canvas, styleNo, 0, true, GetColorMode());
+  style.ApplyStyle(canvas, styleNo, bidi, false);
+  if (const int spacing = style.TextStyles()[styleNo].CharSpacing; spacing != 0)
+    canvas.CharacterExtra = ScreenToDeviceX(spacing, scaling);
+  const int left = line.Left + GetPrintableLeft();
+  const int top = line.Top - pageTop;
+  if (style.OnDrawTextBack)
+    style.DrawTextBack(canvas, line.ItemNo, styleNo, this, left, top, line.Width, line.Height, 0);
+  const bool nextWraps = d + 1 < DrawItems.Count() && DrawItems[d + 1]->FromNewLine &&
+                         (DrawItems[d + 1]->ItemNo == line.ItemNo ||
+                          !IsItemLineStart(DrawItems[d + 1]->ItemNo));
+  style.DrawStyleText(DisplayTextOf(d, nextWraps), canvas, line.ItemNo, line.Offs, styleNo, this,
+                      line.JustifyExtra, left, top, line.Width, line.Height, 0, true, correction,
+                      GetColorMode(), bidi);
+  canvas.CharacterExtra = 0;
+}
+
+void TCustomPrintableRDData::DrawNonTextLine(TRDCanvas& canvas, int d, int part, int pageNo,
+                                             int pageTop, const TRDResolution& scaling,
+                                             TBitmap& work) {
+  TRDStyle& style = *GetRDStyle();
+  const TRDDrawLineInfo& line = *DrawItems[d];
+  const TCustomRDItemInfo& item = *GetItem(line.ItemNo);
+  auto* multi = dynamic_cast<const TRDMultiDrawItemInfo*>(&line);
+  const bool cut = multi && multi->PartsList.Count() > 0;
+  const int partIndex = cut ? std::max(part, 0) : -1;
+  ItemTop = part > 0 ? GetPageContentStart(pageNo) - pageTop : line.Top - pageTop;
+  if (multi) multi->PrintedPart = partIndex;
+  const int x = line.Left + GetPrintableLeft();
+  if (!item.QueryItemFlagEx(0, &style)) {
+    const int right = IsFullLine(item) ? GetWidth() - ScreenToDeviceX(GetRightMargin(), scaling) +
+                                             GetPrintableLeft()
+                                       : x + line.Width;
+    item.Print(canvas, x, ItemTop, right, GetColorMode(), scaling, style, &line);
+    return;
+  }
+  // Through a bitmap at the item's screen size, stretched onto the page.
+  const int height = cut ? multi->PartsList.Get(partIndex)->Height : line.Height;
+  const int screenWidth = std::max(1, ScaleByRatioX(line.Width, scaling));
+  const int screenHeight = std::max(1, ScaleByRatioY(height, scaling));
+  work.SetSize(screenWidth, screenHeight);
+  DrawBackToBitmap(&item, work);
+  if (!item.PrintToBitmap(work, false, &line, partIndex, GetColorMode(), style)) return;
+  canvas.StretchDraw(Bounds(x, ItemTop, line.Width, height), work);
+}
+
+void TCustomPrintableRDData::DrawBackToBitmap(const TCustomRDItemInfo* item, TBitmap& bitmap) {
+  TColor color = item ? GetRDStyle()->ParaStyles()[item->ParaNo].Background.Color : clNone;
+  if (color == clNone) color = GetBackgroundColor();
+  if (color == clNone) color = clWhite;
+  TCanvas& c = bitmap.Canvas();
+  c.Brush().SetStyle(bsSolid);
+  c.Brush().SetColor(ConvertBackColor(color, GetColorMode()));
+  c.FillRect(Rect(0, 0, bitmap.Width(), bitmap.Height()));
+  PaintItemBackground(item, bitmap);
+}
+
+void TCustomPrintableRDData::PaintItemBackground(const TCustomRDItemInfo* item, TBitmap& bitmap) {
+  if (!item) return;
+  TRDPlatformCanvas canvas(bitmap.Canvas());
+  item->PrintBackground(canvas, Rect(0, 0, bitmap.Width(), bitmap.Height()), GetColorMode());
+}
+
+// --- the main data ----------------------------------------------------------------------------
+
+TCustomMainPtblRDData::TCustomMainPtblRDData(TCustomRDData& source)
+    : TCustomPrintableRDData(source) {}
+
+void TCustomMainPtblRDData::PrepareScaling() {
+  GetResolutionInfo(Scaling, *PrinterCanvas);
+  TmpTMPix = ScreenToDeviceY(TopMarginPix, Scaling);
+  TmpBMPix = ScreenToDeviceY(BottomMarginPix, Scaling);
+}
+
+TRDCanvas& TCustomMainPtblRDData::GetCanvas() {
+  if (!PrinterCanvas) throw ERichDocError("No printer canvas is given for printing");
+  return *PrinterCanvas;
+}
+
+TColor TCustomMainPtblRDData::GetBackgroundColor() const {
+  if (Transparent) return clNone;
+  if (auto* formatted = dynamic_cast<TCustomRDFormattedData*>(&Source()))
+    return formatted->GetBackgroundColor();
+  return clWindow;
+}
+
+int TCustomMainPtblRDData::GetPageTop(int pageNo) const {
+  return Pages.Page(pageNo).StartY - PrintableTop - TmpTMPix;
+}
+
+int TCustomMainPtblRDData::GetPageContentStart(int pageNo) const {
+  return Pages.Page(pageNo).StartY;
+}
+
+void TCustomMainPtblRDData::GetDrawItemsRange(int pageNo, int& startNo, int& startPart,
+                                              int& endNo) const {
+  if (Pages.Count() == 0) {
+    TCustomPrintableRDData::GetDrawItemsRange(pageNo, startNo, startPart, endNo);
+    return;
+  }
+  const TRDPageInfo& page = Pages.Page(pageNo);
+  startNo = page.StartDrawItemNo;
+  startPart = page.StartPart - 1;
+  if (pageNo == Pages.Count()) {
+    endNo = DrawItems.Count() - 1;
+  } else {
+    const TRDPageInfo& next = Pages.Page(pageNo + 1);
+    endNo = next.StartDrawItemNo - 1;
+    if (next.StartPart > 1) ++endNo;
+  }
+  if (startPart == 0) startPart = -1;
+}
+
+void TCustomMainPtblRDData::CheckPageNo(int pageNo) const {
+  if (pageNo < 1 || pageNo > Pages.Count())
+    throw ERichDocError("Invalid page number is specified for printing");
+}
+
+void TCustomMainPtblRDData::DrawPage(int pageNo, TRDCanvas& canvas, bool correction) {
+  CheckPageNo(pageNo);
+  TCustomPrintableRDData::DrawPage(pageNo, canvas, correction);
+}
+
+// --- the rectangle data -----------------------------------------------------------------------
+
+namespace {
+
+TCustomMainPtblRDData& MainOf(TCustomPrintableRDData& data) {
+  if (auto* main = dynamic_cast<TCustomMainPtblRDData*>(&data)) return *main;
+  if (auto* rect = dynamic_cast<TRectPtblRDData*>(&data)) return rect->MainData();
+  throw ERichDocError("Internal printing error");
+}
+
+}  // namespace
+
+TRectPtblRDData::TRectPtblRDData(TCustomRDData& sourceData, TCustomPrintableRDData& parentPtblData)
+    : TCustomPrintableRDData(sourceData),
+      SourceData(sourceData),
+      ParentPtblData(parentPtblData),
+      main_(MainOf(parentPtblData)) {}
+
+void TRectPtblRDData::DrawBackToBitmap(const TCustomRDItemInfo* item, TBitmap& bitmap) {
+  if (!Transparent) {
+    TCustomPrintableRDData::DrawBackToBitmap(item, bitmap);
+    return;
+  }
+  ParentPtblData.DrawBackToBitmap(nullptr, bitmap);
+  PaintItemBackground(item, bitmap);
+}

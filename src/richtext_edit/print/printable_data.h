@@ -1,0 +1,222 @@
+// A document laid out for paper: the printable data shares the items of the document it
+// prints (it never changes them) and keeps draw lines of its own, formatted on the
+// printer's canvas at the printer's resolution. The main printable data holds the whole
+// document and its pages (filled by the paginator, paginator.h); a rectangle printable
+// data holds a document printed inside a rectangle of another one (a table cell).
+//
+// Drawing a page walks the draw lines the page record names and puts each at its place
+// on the sheet: text through the style sheet, other items through their printing
+// operations. A draw line cut over pages (a picture or a table, multi_draw_item.h)
+// draws only its part for that page.
+//
+// Coordinates: draw lines are in device pixels of the document; a line stands on page P
+// at Y = line top - GetPageTop(P) and X = line left + GetPrintableLeft().
+//
+// Example: with the top margin 96 screen pixels at 300 pixels an inch (TmpTMPix 300) and
+// page 2 starting at document Y 3000, a line whose top is 3100 is drawn at Y 400.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "richtext/formatted_data.h"
+#include "richtext/text_routines.h"
+
+class TBitmap;
+class TCustomMainPtblRDData;
+
+// Where a page starts: the document Y, the first draw line and, for a page that starts
+// inside a draw line cut over pages, the 1-based part it starts with (1: from the start).
+struct TRDPageInfo {
+  int StartY = 0;
+  int StartDrawItemNo = 0;
+  int StartPart = 1;
+};
+
+// The pages in order; page numbers are 1-based.
+class TRDPageCollection {
+ public:
+  int Count() const { return int(pages_.size()); }
+  TRDPageInfo& Add() { return pages_.emplace_back(); }
+  const TRDPageInfo& Page(int pageNo) const { return pages_[size_t(pageNo - 1)]; }
+  TRDPageInfo& Page(int pageNo) { return pages_[size_t(pageNo - 1)]; }
+  void Clear() { pages_.clear(); }
+
+ private:
+  std::vector<TRDPageInfo> pages_;
+};
+
+class TCustomPrintableRDData : public TCustomRDFormattedData {
+ public:
+  // Shares source's items; source must outlive this data and keep its items meanwhile.
+  explicit TCustomPrintableRDData(TCustomRDData& source);
+  ~TCustomPrintableRDData() override;
+
+  TCustomRDData& Source() const { return source_; }
+
+  // The draw line being drawn, the Y its item is drawn at and the page being drawn.
+  const TRDDrawLineInfo* CurrentDrawItem = nullptr;
+  int ItemTop = 0;
+  int DrawingPageNo = 0;
+  // The page is not filled with the background colour first.
+  bool NoBackgroundFill = false;
+
+  bool IsForPrinting() const override { return true; }
+  TRDOptions GetOptions() const override;
+  TRDStyle* GetRDStyle() const override;
+  TRDBiDiMode GetBiDiMode() const override;
+  std::string GetDelimiters() const override;
+
+  // The shared items keep the screen layout's marks (first draw line, jump numbers):
+  // formatting for paper restores them afterwards.
+  void FormatItems(bool keepPosition, bool force, bool noRestore, int depth, TRDCanvas* canvas,
+                   bool formatTail, bool passThrough1, bool passThrough2) override;
+  void ClearFormatting() override;
+  // Only the layout: the items belong to the source.
+  void Clear() override;
+
+  int GetAreaWidth() const override { return GetWidth(); }
+  int GetAreaHeight() const override { return DocumentHeight; }
+  int GetMinTextWidth() const override { return 0; }
+  int GetMaxTextWidth() const override { return 0; }
+  void SetDocumentAreaSize(int, int, bool) override {}
+  void AdjustVScrollUnits() override {}
+  void ScrollTo(int, bool) override {}
+  void HScrollTo(int) override {}
+  int GetVSmallStep() const override { return 1; }
+  TRDBackground* GetBackground() override { return nullptr; }
+
+  // Page geometry and colours; see the file comment.
+  virtual int GetPageTop(int) const { return 0; }
+  virtual int GetPrintableTop() const { return 0; }
+  virtual int GetPrintableLeft() const { return 0; }
+  // The draw lines of page pageNo: startPart is the 0-based part of the first one, -1 when
+  // the page starts at a line's beginning. Without pages: the whole document.
+  virtual void GetDrawItemsRange(int pageNo, int& startNo, int& startPart, int& endNo) const;
+  // Raises "Invalid page number is specified for printing" for a page that does not exist.
+  virtual void CheckPageNo(int pageNo) const;
+  virtual TRDColorMode GetColorMode() const { return 1; }
+
+  // Draws page pageNo on canvas; correction is the text drawing's correction for a
+  // preview of the printed page.
+  virtual void DrawPage(int pageNo, TRDCanvas& canvas, bool correction);
+  // What lies behind item (its paragraph's colour, else the page's; white for none) into
+  // bitmap, and the item's own background over it.
+  virtual void DrawBackToBitmap(const TCustomRDItemInfo* item, TBitmap& bitmap);
+
+ protected:
+  // The document Y of the top of page pageNo's content (a continued cut line starts there).
+  virtual int GetPageContentStart(int) const { return 0; }
+  void PaintItemBackground(const TCustomRDItemInfo* item, TBitmap& bitmap);
+
+ private:
+  void DrawParaBackground(TRDCanvas& canvas, int first, int last, int pageNo, int pageTop,
+                          const TRDResolution& scaling);
+  void DrawTextLine(TRDCanvas& canvas, int d, int pageTop, bool correction,
+                    const TRDResolution& scaling);
+  void DrawNonTextLine(TRDCanvas& canvas, int d, int part, int pageNo, int pageTop,
+                       const TRDResolution& scaling, TBitmap& work);
+  TCustomRDData& source_;
+};
+
+// The whole document on paper, with its pages.
+class TCustomMainPtblRDData : public TCustomPrintableRDData {
+ public:
+  explicit TCustomMainPtblRDData(TCustomRDData& source);
+
+  TRDCanvas* PrinterCanvas = nullptr;
+  TRDResolution Scaling;
+  TRDPageCollection Pages;
+  // The sheet in device pixels.
+  int PageWidth = 0;
+  int PageHeight = 0;
+  // Margins in screen pixels; the top and bottom ones also in device pixels (PrepareScaling).
+  int LeftMarginPix = 0;
+  int RightMarginPix = 0;
+  int TopMarginPix = 0;
+  int BottomMarginPix = 0;
+  int TmpTMPix = 0;
+  int TmpBMPix = 0;
+  // The origin of the area the device prints on, device pixels.
+  int PrintableLeft = 0;
+  int PrintableTop = 0;
+  // The page shows no background colour.
+  bool Transparent = false;
+  // 0 colours as they are, 1 system colours replaced, 2 grey as well.
+  TRDColorMode ColorMode = 1;
+
+  // Reads the resolutions from PrinterCanvas and the margins in device pixels.
+  void PrepareScaling();
+  // The device height a page gives the document.
+  int ContentHeight() const { return PageHeight - TmpTMPix - TmpBMPix; }
+
+  void GetDeviceScaling(TRDCanvas&, TRDResolution& resolution) const override {
+    resolution = Scaling;
+  }
+  TRDCanvas& GetCanvas() override;
+  int GetWidth() const override { return PageWidth; }
+  int GetHeight() const override { return PageHeight; }
+  int GetLeftMargin() const override { return LeftMarginPix; }
+  int GetRightMargin() const override { return RightMarginPix; }
+  int GetTopMargin() const override { return 0; }
+  int GetBottomMargin() const override { return 0; }
+  TColor GetBackgroundColor() const override;
+
+  int GetPageTop(int pageNo) const override;
+  int GetPrintableTop() const override { return PrintableTop; }
+  int GetPrintableLeft() const override { return PrintableLeft; }
+  void GetDrawItemsRange(int pageNo, int& startNo, int& startPart, int& endNo) const override;
+  void CheckPageNo(int pageNo) const override;
+  TRDColorMode GetColorMode() const override { return ColorMode; }
+  // A page number that does not exist is reported as CheckPageNo reports it.
+  void DrawPage(int pageNo, TRDCanvas& canvas, bool correction) override;
+
+ protected:
+  int GetPageContentStart(int pageNo) const override;
+};
+
+// A document printed inside a rectangle of another printable data (a table cell).
+class TRectPtblRDData : public TCustomPrintableRDData {
+ public:
+  TRectPtblRDData(TCustomRDData& sourceData, TCustomPrintableRDData& parentPtblData);
+
+  TCustomRDData& SourceData;
+  TCustomPrintableRDData& ParentPtblData;
+  // The rectangle on the parent's page and a further offset; the origin is Left + DX,
+  // Top + DY.
+  int Left = 0;
+  int Top = 0;
+  int DX = 0;
+  int DY = 0;
+  int Width = 0;
+  int Height = 0;
+  // What lies behind an item is the parent's.
+  bool Transparent = false;
+  TColor Color = clNone;
+
+  TCustomMainPtblRDData& MainData() const { return main_; }
+
+  void GetDeviceScaling(TRDCanvas&, TRDResolution& resolution) const override {
+    resolution = main_.Scaling;
+  }
+  TRDCanvas& GetCanvas() override { return main_.GetCanvas(); }
+  int GetWidth() const override { return Width; }
+  int GetHeight() const override { return Height; }
+  int GetLeftMargin() const override { return 0; }
+  int GetRightMargin() const override { return 0; }
+  int GetTopMargin() const override { return 0; }
+  int GetBottomMargin() const override { return 0; }
+  TColor GetBackgroundColor() const override { return Color; }
+  TCustomRDData* GetParentData() override { return &ParentPtblData; }
+  TCustomRDData* GetRootData() override { return ParentPtblData.GetRootData(); }
+
+  int GetPageTop(int) const override { return -(Top + DY); }
+  int GetPrintableTop() const override { return Top + DY; }
+  int GetPrintableLeft() const override { return Left + DX; }
+  TRDColorMode GetColorMode() const override { return main_.ColorMode; }
+  void DrawBackToBitmap(const TCustomRDItemInfo* item, TBitmap& bitmap) override;
+
+ private:
+  TCustomMainPtblRDData& main_;
+};
