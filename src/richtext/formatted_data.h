@@ -127,6 +127,9 @@ class TCustomRDFormattedData : public TCustomRDData {
   int SelEndOffs = 0;
   int PartialSelectedItem = -1;
   int JumpUnderMouse = -1;
+  // A link item drawn as hot without the mouse over it (an editor's caret stands in it);
+  // -1: none.
+  int HighlightedJumpItem = -1;
   int JumpPressed = -1;
   int DrawItemUnderMouse = -1;
   int DrawItemPressed = -1;

@@ -112,7 +112,8 @@ void TCustomRDFormattedData::PaintTo(TRDCanvas& canvas, const TRect& clip) {
       const TRDDrawLineInfo& line = *DrawItems[d];
       const TCustomRDItemInfo& item = *GetItem(line.ItemNo);
       if (item.StyleNo < 0) continue;
-      const bool hot = (State & rdsLit) && item.JumpID == JumpUnderMouse;
+      const bool hot =
+          ((State & rdsLit) && item.JumpID == JumpUnderMouse) || line.ItemNo == HighlightedJumpItem;
       style->DrawTextBack(canvas, line.ItemNo, GetActualStyle(item), this, line.Left + dx,
                           line.Top + dy, line.Width, line.Height, hot ? 2 : 0);
     }
@@ -175,7 +176,8 @@ void TCustomRDFormattedData::PaintTo(TRDCanvas& canvas, const TRect& clip) {
       }
       if (selected) state |= rdipsSelected;
       // A hot picture or hotspot under the mouse shows its hover look.
-      if ((State & rdsLit) && LitJumpData == this && item.JumpID == JumpUnderMouse &&
+      if ((((State & rdsLit) && LitJumpData == this && item.JumpID == JumpUnderMouse) ||
+           line.ItemNo == HighlightedJumpItem) &&
           item.QueryItemFlagEx(1, style))
         state |= rdipsHover;
       if (selected && wholeLines && item.StyleNo != rdsListMarker && !IsFullLine(item))
@@ -203,7 +205,8 @@ void TCustomRDFormattedData::PaintTo(TRDCanvas& canvas, const TRect& clip) {
                            (DrawItems[d + 1]->ItemNo == line.ItemNo ||
                             !IsItemLineStart(DrawItems[d + 1]->ItemNo));
     const std::string text = DisplayTextOf(d, nextWraps);
-    const bool hot = (State & rdsLit) && item.JumpID == JumpUnderMouse &&
+    const bool hot = (((State & rdsLit) && item.JumpID == JumpUnderMouse) ||
+                      line.ItemNo == HighlightedJumpItem) &&
                      style->TextStyles()[styleNo].Jump;
     const int itemLength = GetItemTextLength(GetItemTextRaw(line.ItemNo), item.ItemOptions);
     auto draw = [&](const std::string& s, int left, int width, int offs, int spaceBefore,

@@ -285,8 +285,9 @@ class TCustomRDData {
 
   // Style usage and renumbering.
   void FindUsedStyles(TRDStyleUsage& usage);
-  void MarkStylesInUse(TRDStyleUsage& usage) const;
-  void UpdateStyles(const TRDStyleUsage& usage);
+  // An editor also keeps the styles new text would take.
+  virtual void MarkStylesInUse(TRDStyleUsage& usage) const;
+  virtual void UpdateStyles(const TRDStyleUsage& usage);
 
   // Inserting and moving items.
   void InsertItemRaw(int index, std::string s, std::unique_ptr<TCustomRDItemInfo> item);

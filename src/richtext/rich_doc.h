@@ -151,8 +151,8 @@ class TCustomRichDoc : public TRDScroller {
 
   // The selection.
   bool HasSelection() const { return rd_data_->HasSelection(); }
-  void GetSelectionRange(int& StartItemNo, int& StartOffs, int& EndItemNo, int& EndOffs,
-                         bool Normalize) const;
+  virtual void GetSelectionRange(int& StartItemNo, int& StartOffs, int& EndItemNo, int& EndOffs,
+                                 bool Normalize) const;
   void SetSelectionRange(int StartItemNo, int StartOffs, int EndItemNo, int EndOffs);
   void SelectAll();
   void Deselect();

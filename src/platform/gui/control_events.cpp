@@ -43,7 +43,7 @@ void TControlEvents::MouseUp(TControl& Control, TMouseButton Button, TShiftState
   if (Button != mbRight || alive.expired()) return;
   for (TControl* c = &Control; c; c = c->Parent()) {
     if (TPopupMenu* menu = c->PopupMenu()) {
-      const TPoint at = Control.ClientToScreen(Point);
+      const TPoint at = Control.ClientToScreen(Control.ContextMenuPoint(Point));
       Dispatch([&] { menu->Popup(at.X, at.Y); });
       return;
     }

@@ -174,6 +174,9 @@ class TControl : public TComponent {
   virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void MouseEnter();
   virtual void MouseLeave();
+  // Where the context menu of a right-button release at Point opens (client
+  // coordinates): a control may move it off what it shows there.
+  virtual TPoint ContextMenuPoint(TPoint Point) { return Point; }
 
   // Called after the property changed; the defaults repaint (FontChanged, ColorChanged,
   // CaptionChanged, EnabledChanged) or do what the kind of control needs.

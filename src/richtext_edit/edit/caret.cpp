@@ -165,9 +165,29 @@ void TRDEditRDData::ShowCaret(bool, bool scrollToCaret, bool keepParaStyle, bool
     height = std::min(DrawItems[CaretDItemNo]->Height + 2, CaretMaxHeight);
   }
   CaretHeight = Resizer ? 0 : height;
-  if (CaretDItemNo != -1) TakeStylesFromCaretItem(keepParaStyle);
+  if (CaretDItemNo != -1) {
+    TakeStylesFromCaretItem(keepParaStyle);
+    LightJumpAtCaret(editor);
+  }
   if (!Resizer && scrollToCaret && height != 0) ScrollToCaret();
   if (editor) editor->CaretMoved();
+}
+
+void TRDEditRDData::LightJumpAtCaret(const TCustomRichDocEdit* editor) {
+  // The link the caret stands in is drawn hot, as under the mouse.
+  const int itemNo = DrawItems[CaretDItemNo]->ItemNo;
+  const bool light = GetItem(itemNo)->QueryItemFlagEx(3, GetRDStyle()) &&
+                     !(editor && (editor->EditorOptions & rdoNoCaretHighlightJumps));
+  if (light) {
+    if (HighlightedJumpItem == itemNo && (State & rddsCaretJumpHighlighted)) return;
+    HighlightedJumpItem = itemNo;
+    State |= rddsCaretJumpHighlighted;
+    InvalidateControl();
+  } else if (State & rddsCaretJumpHighlighted) {
+    HighlightedJumpItem = -1;
+    State &= ~rddsCaretJumpHighlighted;
+    InvalidateControl();
+  }
 }
 
 void TRDEditRDData::TakeStylesFromCaretItem(bool keepParaStyle) {

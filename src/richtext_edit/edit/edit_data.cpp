@@ -40,6 +40,48 @@ void TRDEditRDData::Clear() {
     CurParaStyleNo = 0;
   }
   State |= rddsJustCleared;
+  State &= ~rddsCaretJumpHighlighted;
+  HighlightedJumpItem = -1;
+}
+
+void TRDEditRDData::MarkStylesInUse(TRDStyleUsage& usage) const {
+  TRichDocRDData::MarkStylesInUse(usage);
+  const int textStyle = GetCurrentTextStyleNo();
+  if (textStyle >= 0 && textStyle < usage.UsedTextStyles.Count())
+    usage.UsedTextStyles.SetValue(textStyle, 1);
+  if (CurParaStyleNo >= 0 && CurParaStyleNo < usage.UsedParaStyles.Count())
+    usage.UsedParaStyles.SetValue(CurParaStyleNo, 1);
+}
+
+void TRDEditRDData::UpdateStyles(const TRDStyleUsage& usage) {
+  // The current styles keep pointing at the same styles after unused ones went.
+  // The usage lists hold, per old number, one more than the styles deleted before it.
+  auto renumber = [](int& styleNo, const TRDIntegerList& used) {
+    if (styleNo >= 0 && styleNo < used.Count()) styleNo -= used[styleNo] - 1;
+  };
+  int textStyle = CurTextStyleNo, paraStyle = CurParaStyleNo;
+  renumber(textStyle, usage.UsedTextStyles);
+  if (LastTextStyleNo >= 0 && LastTextStyleNo < usage.UsedTextStyles.Count())
+    LastTextStyleNo = usage.UsedTextStyles[LastTextStyleNo] < 1
+                          ? 0
+                          : LastTextStyleNo - (usage.UsedTextStyles[LastTextStyleNo] - 1);
+  renumber(paraStyle, usage.UsedParaStyles);
+  if (!(State & rddsApplyingStyle)) {
+    if (TCustomRichDocEdit* editor = Editor()) {
+      State |= rddsReapplyCurrentStyles;
+      editor->SetCurTextStyleNo(textStyle);
+      State |= rddsReapplyCurrentStyles;
+      editor->SetCurParaStyleNo(paraStyle);
+      State &= ~rddsReapplyCurrentStyles;
+    } else {
+      CurTextStyleNo = textStyle;
+      CurParaStyleNo = paraStyle;
+    }
+  } else {
+    CurTextStyleNo = textStyle;
+    CurParaStyleNo = paraStyle;
+  }
+  TRichDocRDData::UpdateStyles(usage);
 }
 
 void TRDEditRDData::ClearFormatting() {

@@ -36,6 +36,9 @@ constexpr std::uint32_t rddsTyping = 0x1000000;
 // The data flag of an editor: hyperlinks work only in its hyperlink mode, which writing
 // a file enters for the time of writing.
 constexpr std::uint16_t rdfSwitchableHyperlinks = 0x1000;
+// The root editor's data flag: pictures may be resized, and drags dropped, in a
+// read-only editor.
+constexpr std::uint16_t rdfReadOnlyDragAndResize = 0x2000;
 
 // The caret's look: its width, the pixels added above and below it, its greatest height.
 inline int CaretWidth = 1;
@@ -101,6 +104,10 @@ class TRDEditRDData : public TRichDocRDData {
 
   void Clear() override;
   void ClearFormatting() override;
+  // The current text and paragraph styles count as used, and follow the renumbering
+  // when unused styles are deleted.
+  void MarkStylesInUse(TRDStyleUsage& usage) const override;
+  void UpdateStyles(const TRDStyleUsage& usage) override;
 
   // The caret as item and offset (-1 without a caret).
   int GetCurrentItemNo() const;
@@ -407,5 +414,6 @@ class TRDEditRDData : public TRichDocRDData {
   void AddLeftToRightStops(int dItemNo, int firstOfLine, int wanted);
   bool AddBiDiStops(int dItemNo, int firstOfLine, int wanted);
   void TakeStylesFromCaretItem(bool keepParaStyle);
+  void LightJumpAtCaret(const TCustomRichDocEdit* editor);
   void ScrollToCaret();
 };

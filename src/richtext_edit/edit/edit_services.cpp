@@ -81,8 +81,10 @@ int TRDEditRDData::GetResizableItem() const {
 void TRDEditRDData::UpdateResizer() {
   if (State & rddsApplyingStyle) return;
   Resizer.reset();
-  const TCustomRichDocEdit* editor = Editor();
-  if (editor && (editor->GetReadOnly() || (editor->EditorOptions & rdoNoImageResize))) return;
+  TCustomRichDocEdit* editor = Editor();
+  if (editor && ((editor->GetReadOnly() && !editor->ReadOnlyDragAndResize()) ||
+                 (editor->EditorOptions & rdoNoImageResize)))
+    return;
   const int d = GetResizableItem();
   if (d < 0 || d >= DrawItems.Count()) return;
   const int itemNo = DrawItems[d]->ItemNo;
@@ -108,7 +110,12 @@ void TRDEditRDData::ResizeItem(int itemNo, int width, int height) {
   width = std::max(width, 1);
   height = std::max(height, 1);
   TCustomRichDocEdit* editor = Editor();
-  if (editor && !editor->BeforeChange(false)) return;
+  if (editor) {
+    editor->BeginDragOrResizeChange();
+    const bool allowed = editor->BeforeChange(false);
+    editor->EndDragOrResizeChange();
+    if (!allowed) return;
+  }
   const int oldWidth = GetLinesMinWidth(itemNo, itemNo);
   BeginUndoStep(rdutModifyItem, true);
   AddModifyItemTerminator(itemNo, true);

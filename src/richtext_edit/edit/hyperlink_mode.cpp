@@ -41,6 +41,7 @@ void TRDEditRDData::EnterHyperlinkMode(bool force) {
   SetFlags(GetFlags() | rdfCollectJumps);
   BuildJumpList();
   State &= ~rddsCaretJumpHighlighted;
+  HighlightedJumpItem = -1;
   InvalidateControl();
 }
 
@@ -51,6 +52,7 @@ void TRDEditRDData::LeaveHyperlinkMode() {
   JumpCount = 0;
   JumpUnderMouse = -1;
   State &= ~rddsCaretJumpHighlighted;
+  HighlightedJumpItem = -1;
   InvalidateControl();
 }
 

@@ -83,10 +83,15 @@ TCustomRichDocEdit& TCustomRichDocEdit::RootEditor() {
 
 bool TCustomRichDocEdit::BeforeChange(bool) {
   TCustomRichDocEdit& root = RootEditor();
-  bool canEdit = !GetReadOnly() && Style() != nullptr;
+  const bool writable = !GetReadOnly() || (drag_or_resize_change_ > 0 && ReadOnlyDragAndResize());
+  bool canEdit = writable && Style() != nullptr;
   if (canEdit && root.change_lock_ == 0 && root.OnChanging) root.OnChanging(&root, canEdit);
   if (!canEdit) EditData().Beep();
   return canEdit;
+}
+
+bool TCustomRichDocEdit::ReadOnlyDragAndResize() {
+  return (RootEditor().EditData().GetFlags() & rdfReadOnlyDragAndResize) != 0;
 }
 
 void TCustomRichDocEdit::Change(bool ClearRedo) {
@@ -173,6 +178,17 @@ void TCustomRichDocEdit::BeginUndoGroup(TRDUndoType Kind) {
 
 void TCustomRichDocEdit::SetUndoGroupMode(bool On) {
   ActiveEditor().EditData().SetUndoGroupMode(On);
+}
+
+void TCustomRichDocEdit::GetSelectionRange(int& StartItemNo, int& StartOffs, int& EndItemNo,
+                                           int& EndOffs, bool Normalize) const {
+  const TRDEditRDData& data = EditData();
+  if (data.SelStartDItem >= 0 && data.SelEndDItem >= 0) {
+    TCustomRichDoc::GetSelectionRange(StartItemNo, StartOffs, EndItemNo, EndOffs, Normalize);
+    return;
+  }
+  StartItemNo = EndItemNo = data.GetCurrentItemNo();
+  StartOffs = EndOffs = data.GetOffsetInCurrentItem();
 }
 
 void TCustomRichDocEdit::SetCurTextStyleNo(int Value) {
@@ -274,34 +290,10 @@ bool TCustomRichDocEdit::DeleteSelection() {
 
 bool TCustomRichDocEdit::InsertItem(std::unique_ptr<TCustomRDItemInfo> Item,
                                     const std::string& Text) {
-  TCustomRichDocEdit& editor = ActiveEditor();
-  TRDEditRDData& data = editor.EditData();
-  if (!editor.BeforeChange(false)) return false;
-  data.EnsureNotEmpty();
-  int itemNo, offset;
-  data.GetCurrentItemPosition(true, itemNo, offset);
-  if (itemNo < 0 || (!data.HasSelection() && !data.CanInsertAt(itemNo, offset))) {
-    data.Beep();
-    return false;
-  }
-  data.BeginUndoStep(rdutInsert, true);
-  data.SetUndoGroupMode(true);
-  bool inserted = false;
-  try {
-    const int textStyle = data.CurTextStyleNo;
-    if (data.DeleteSelectionWithUndo()) {
-      editor.SetCurTextStyleNo(textStyle);
-      inserted = data.InsertItemAtCaret(std::move(Item), Text, false, false);
-    }
-  } catch (...) {
-    data.SetUndoGroupMode(false);
-    throw;
-  }
-  data.SetUndoGroupMode(false);
-  data.UndoList->DropEmptyLastStep();
-  editor.Invalidate();
-  if (inserted) editor.Change(true);
-  return inserted;
+  if (TCustomRichDocEdit* inner = InplaceEditor()) return inner->InsertItem(std::move(Item), Text);
+  return RunInsertion([&](TRDEditRDData& data) {
+    return data.InsertItemAtCaret(std::move(Item), Text, false, false);
+  });
 }
 
 bool TCustomRichDocEdit::TypeChar(char16_t Ch) {
@@ -411,8 +403,40 @@ void TCustomRichDocEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X
   data.MoveCaretToSelectionEnd(false);
 }
 
+TPoint TCustomRichDocEdit::ContextMenuPoint(TPoint Point) {
+  TRDEditRDData& data = EditData();
+  if (!data.HasCaret()) return Point;
+  int d = data.CaretDItemNo;
+  int itemNo = data.GetCurrentItemNo(), offset = data.GetOffsetInCurrentItem();
+  if (data.GetItem(itemNo)->StyleNo < 0) {
+    // After a picture, the text that follows it on the line.
+    if (d + 1 >= data.DrawItems.Count() || data.DrawItems[d + 1]->FromNewLine) return Point;
+    itemNo = data.DrawItems[d + 1]->ItemNo;
+    if (data.GetItem(itemNo)->StyleNo < 0) return Point;
+    offset = data.GetItemStartOffset(itemNo);
+  }
+  int start, length;
+  if (!data.GetItem(itemNo)->FindWordPainterAt(offset, start, length)) return Point;
+  int dOffs;
+  data.ItemToDrawItem(itemNo, start, d, dOffs);
+  if (d < 0) return Point;
+  int ox, oy;
+  data.GetOrigin(ox, oy);
+  const TRDDrawLineInfo& line = *data.DrawItems[d];
+  Point.Y = line.Top + line.Height - (data.GetVOffs() - oy) + DocumentRect().Top;
+  return Point;
+}
+
 void TCustomRichDocEdit::MouseMove(TShiftState Shift, int X, int Y) {
   TRDEditRDData& data = EditData();
+  // With Ctrl held, links react to the mouse as in hyperlink mode.
+  if ((EditorOptions & rdoCtrlJumps) && !GetReadOnly()) {
+    const bool active = data.GetFlags() & rdfCollectJumps;
+    if ((Shift & ssCtrl) && !active)
+      data.EnterHyperlinkMode(false);
+    else if (!(Shift & ssCtrl) && active)
+      data.LeaveHyperlinkMode();
+  }
   const TRect area = DocumentRect();
   int ox, oy;
   data.GetOrigin(ox, oy);

@@ -8,8 +8,11 @@
 #include <cstdint>
 #include <functional>
 
+#include "richtext/nontext_items.h"
 #include "richtext/rich_doc.h"
 #include "richtext_edit/edit/edit_data.h"
+
+class TGraphic;
 
 using TRDEditorOptions = std::uint16_t;
 constexpr TRDEditorOptions rdoClearTagOnStyleApp = 1 << 0;
@@ -60,6 +63,11 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   // The editing protocol. BeforeChange: false (after a beep) when read-only, without a
   // style sheet or when OnChanging refuses.
   virtual bool BeforeChange(bool FromOutside);
+  // The root data's flags let a read-only editor resize pictures.
+  bool ReadOnlyDragAndResize();
+  // Around a resize: such a read-only editor takes its changes.
+  void BeginDragOrResizeChange() { ++drag_or_resize_change_; }
+  void EndDragOrResizeChange() { --drag_or_resize_change_; }
   virtual void Change(bool ClearRedo);
 
   // The nested editor of the table cell being edited, when there is one.
@@ -87,6 +95,9 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   void BeginUndoGroup(TRDUndoType Kind);
   void SetUndoGroupMode(bool On);
 
+  // Without a selection, both ends are the caret.
+  void GetSelectionRange(int& StartItemNo, int& StartOffs, int& EndItemNo, int& EndOffs,
+                         bool Normalize) const override;
   int CaretItemNo() { return ActiveEditor().EditData().GetCurrentItemNo(); }
   int CaretItemOffset() { return ActiveEditor().EditData().GetOffsetInCurrentItem(); }
   int CurTextStyleNo() { return ActiveEditor().EditData().CurTextStyleNo; }
@@ -106,6 +117,43 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   std::function<void(TCustomRichDocEdit* Sender, bool& CanEdit)> OnChanging;
   std::function<void(TCustomRichDocEdit* Sender, TRDGetOutDirection Direction)> OnCaretGetOut;
 
+  // --- editing operations (edit_operations.cpp). Each asks BeforeChange, runs as one
+  // undo step over the selection and reports the change; false when refused or when
+  // nothing went in. Those marked "innermost" run in the cell editor being edited.
+  // A text item of the current style with the tag; tabs become SpacesInTab spaces
+  // (innermost).
+  bool InsertStringTag(const std::string& s, const TRDTag& Tag);
+  // A tab item in the current text style (innermost).
+  bool InsertTab();
+  // A picture item made from Graphic, named Name (innermost).
+  bool InsertPicture(const std::string& Name, std::unique_ptr<TGraphic> Graphic, TRDVAlign VAlign);
+  // Styles (edit_style_operations.cpp; innermost). The selected text takes StyleNo;
+  // text in protected styles keeps its own. Without a selection the current style changes
+  // (and the caret's empty item).
+  bool ApplyTextStyle(int StyleNo);
+  // Each text style of the selection as OnStyleConversion chooses; needs a selection and
+  // the event.
+  bool ApplyStyleConversion(int UserData);
+  // The paragraphs of the selection (or of the caret) take ParaNo, or the style that
+  // OnParaStyleConversion chooses.
+  bool ApplyParaStyle(int ParaNo);
+  bool ApplyParaStyleConversion(int UserData);
+  // The style sheet's template Index (negative: the default) applied to the styles met:
+  // an equal existing style is used, else the changed style is added as a non-standard
+  // one. Protected text styles are kept.
+  bool ApplyTextStyleTemplate(int Index, bool ToWholeParagraphs);
+  bool ApplyParaStyleTemplate(int Index);
+  // A changed value goes in with undo; with AutoReformat the item is laid out again.
+  bool ChangeItemExtraIntProperty(int ItemNo, TRDExtraItemProperty Prop, int Value,
+                                  bool AutoReformat);
+
+  // Asked for the new style of each style met (AppliedToText false for the current
+  // style and for paragraphs).
+  using TRDStyleConversionEvent = std::function<void(
+      TCustomRichDocEdit* Sender, int StyleNo, int UserData, bool AppliedToText, int& NewStyleNo)>;
+  TRDStyleConversionEvent OnStyleConversion;
+  TRDStyleConversionEvent OnParaStyleConversion;
+
   std::string ClassName() const override { return "TCustomRichDocEdit"; }
 
   // The caret is shown: focus, and the blink phase (the blink timer calls BlinkCaret).
@@ -119,6 +167,8 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  // Below a marked word at the caret, so that the menu does not hide it.
+  TPoint ContextMenuPoint(TPoint Point) override;
   void DoEnter() override;
   void DoExit() override;
   void DoVScrolled() override;
@@ -129,11 +179,21 @@ class TCustomRichDocEdit : public TCustomRichDoc {
 
  private:
   void RunQueued();
+  // The steps every insertion shares: permission, a caret that takes content, one undo
+  // step of kind insert with the selection deleted first (afterDelete runs then), the
+  // change reported. insert answers whether something went in.
+  bool RunInsertion(const std::function<bool(TRDEditRDData&)>& insert,
+                    const std::function<void()>& afterDelete = {});
+  // A style application with Handler installed for its time.
+  bool ApplyTextStyleThrough(TRDStyleConversionHandler Handler, int UserData, int Operation,
+                             bool WholeParagraphs);
+  bool ApplyParaStyleThrough(TRDStyleConversionHandler Handler, int Value);
   // A navigation key: moves the caret (Shift extending the selection); false for others.
   bool MoveCaretByKey(TKeyCode Key, TShiftState Shift);
   // Publishes the caret rectangle to the input method and restarts the blink.
   void CaretChanged();
   bool read_only_ = false;
+  int drag_or_resize_change_ = 0;
   bool caret_on_ = true;
   int change_lock_ = 0;
   TTimer* queue_timer_;

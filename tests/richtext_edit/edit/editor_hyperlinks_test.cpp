@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/gui/gui_test_support.h"
 #include "platform/text/streams.h"
 #include "richtext/rtf_writer.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
@@ -47,4 +48,37 @@ TEST(EditorHyperlinks, InactiveWhileEditingAndNumberedAlikeWhenWritten) {
 
   f.edit.SetReadOnly(false);
   EXPECT_TRUE(f.data.Jumps.empty());
+}
+
+TEST(EditorHyperlinks, WithCtrlHeldTheLinkUnderTheMouseLightsUp) {
+  TEditFixture f;
+  f.AddPara({{"see ", 0}, {"link", kJumpStyle}});
+  f.style.TextStyles().Items(kJumpStyle).HoverColor = clRed;
+  f.Format();
+  const TRDDrawLineInfo& link = *f.data.DrawItems[1];
+  const TRect area = f.edit.DocumentRect();
+  const int x = area.Left + link.Left + link.Width / 2, y = area.Top + link.Top + link.Height / 2;
+  SimulateMouseMove(f.edit, x, y);
+  EXPECT_TRUE(f.data.Jumps.empty());
+  EXPECT_FALSE(f.data.State & rdsLit);
+  SimulateMouseMove(f.edit, x, y, ssCtrl);
+  EXPECT_EQ(f.data.Jumps.size(), 1u);
+  EXPECT_TRUE(f.data.State & rdsLit);
+  SimulateMouseMove(f.edit, x + 1, y);
+  EXPECT_TRUE(f.data.Jumps.empty());
+  EXPECT_FALSE(f.data.State & rdsLit);
+}
+
+TEST(EditorHyperlinks, TheLinkAtTheCaretIsDrawnHotUntilTheCaretLeavesIt) {
+  TEditFixture f;
+  f.AddPara({{"see ", 0}, {"link", kJumpStyle}});
+  f.style.TextStyles().Items(kJumpStyle).HoverColor = clRed;
+  f.Format();
+  f.data.PlaceCaretAtItem(1, 3, false);
+  EXPECT_EQ(f.data.HighlightedJumpItem, 1);
+  f.data.PlaceCaretAtItem(0, 2, false);
+  EXPECT_EQ(f.data.HighlightedJumpItem, -1);
+  f.edit.EditorOptions |= rdoNoCaretHighlightJumps;
+  f.data.PlaceCaretAtItem(1, 3, false);
+  EXPECT_EQ(f.data.HighlightedJumpItem, -1);
 }

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/forms.h"
 #include "platform/gui/gui_test_support.h"
+#include "platform/gui/menu.h"
 #include "richtext/picture_item.h"
 #include "richtext_edit/edit/item_resizer.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
@@ -105,4 +107,64 @@ TEST(EditorResize, NoHandlesWithNoImageResize) {
   SimulateClick(f.edit, inside.X, inside.Y);
   EXPECT_EQ(f.data.GetSingleSelectedItem(), 1);
   EXPECT_EQ(f.data.Resizer, nullptr);
+}
+
+TEST(EditorResize, AReadOnlyEditorResizesOnlyWhenItsFlagsAllow) {
+  TEditFixture f;
+  f.AddPara({{"x", 0}});
+  TRDGraphicItemInfo* picture = AddPicture(f, 40, 30);
+  picture->SetSpacing(0);
+  f.Format();
+  f.edit.SetReadOnly(true);
+  f.edit.SetSelectionRange(1, 0, 1, 1);
+  f.data.UpdateResizer();
+  EXPECT_EQ(f.data.Resizer, nullptr);
+  f.data.ResizeItem(1, 50, 30);
+  EXPECT_EQ(picture->ImageWidth, 0);
+
+  f.edit.Flags |= rdfReadOnlyDragAndResize;
+  f.data.UpdateResizer();
+  EXPECT_NE(f.data.Resizer, nullptr);
+  f.data.ResizeItem(1, 50, 30);
+  EXPECT_EQ(picture->ImageWidth, 50);
+  EXPECT_EQ(f.data.UndoList->Count(), 1);
+  // Typing stays refused.
+  EXPECT_FALSE(f.edit.InsertStringTag("no", TRDTag{}));
+}
+
+TEST(EditorMouse, TheContextMenuOpensBelowAMarkedWordAtTheCaretAndElseAtTheMouse) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 420, 220);
+  TEditFixture f;
+  f.edit.SetParent(&form);
+  f.edit.SetBounds(10, 10, 380, 160);
+  f.AddPara({{"one twoo three", 0}});
+  f.AddPara({{"second line", 0}});
+  f.Format();
+  form.Show();
+  f.data.GetItem(0)->AddMisspelling(5, 4);  // "twoo"
+  TPopupMenu menu(&form);
+  auto* item = new TMenuItem(&form);
+  item->Caption = "Suggestion";
+  menu.Items().Add(item);
+  f.edit.SetPopupMenu(&menu);
+  auto shownAt = [&](int x, int y) {
+    TPoint at{};
+    QueueCall([&] {
+      at = ShownMenuPosition();
+      CloseMenu();
+    });
+    SimulateMouseUp(f.edit, mbRight, x, y);
+    return at;
+  };
+  // A release on the marked word: the menu opens below its line, not over the word.
+  const TRDDrawLineInfo& first = *f.data.DrawItems[0];
+  const TPoint onWord = ClientOf(f, first.Left + 40, first.Top + 2);
+  f.data.PlaceCaretAtItem(0, 7, false);
+  EXPECT_EQ(shownAt(onWord.X, onWord.Y),
+            f.edit.ClientToScreen(Point(onWord.X, ClientOf(f, 0, first.Top + first.Height).Y)));
+  EXPECT_EQ(f.edit.CaretItemNo(), 0);
+  // Elsewhere it opens where the mouse was let go.
+  const TPoint elsewhere = ClientOf(f, 30, f.data.DrawItems[1]->Top + 2);
+  EXPECT_EQ(shownAt(elsewhere.X, elsewhere.Y), f.edit.ClientToScreen(elsewhere));
 }
