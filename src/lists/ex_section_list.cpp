@@ -218,6 +218,14 @@ TStrings& TExSectionList::AddItem(TSectionGroup* Group) {
   return *strings;
 }
 
+TStrings& TExSectionList::ReAddItem(POGLItem Node) {
+  TStringList& strings = *RowOf(Node);
+  if (Node == hovered_item_) hovered_item_ = nullptr;
+  engine_->MoveItemToEnd(Node);
+  RowChanged(Node);
+  return strings;
+}
+
 TStrings* TExSectionList::GetNodeStrings(POGLItem Node) const {
   return RowOf(Node);
 }

@@ -73,6 +73,10 @@ class TExSectionList : public TCustomControl {
   TSectionGroup* Groups(int Index) const { return groups_.at(static_cast<size_t>(Index)).get(); }
   // The new row's (empty) strings; nothing is repainted or sorted.
   TStrings& AddItem(TSectionGroup* Group);
+  // A row deleted and added anew in one step: it leaves its place as a deleted row
+  // would and comes back last in its group, to be sorted like a new row. The node and
+  // its strings stay; the caller puts the new texts in.
+  TStrings& ReAddItem(POGLItem Node);
   // The strings of any node; null for null.
   TStrings* GetNodeStrings(POGLItem Node) const;
   void SelectNode(POGLItem Node);

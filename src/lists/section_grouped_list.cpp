@@ -81,15 +81,7 @@ POGLItem TSectionGroupedList::AddItem(POGLItem Parent) {
   POGLItem node = new (memory) TOGLItem;
   if (Parent == root_) node->Flags |= TOGLItem::IsGroupFlag;
   if (AutoOptions & toAutoExpandOnCreate) node->Flags |= TOGLItem::Expanded;
-  node->Parent = Parent;
-  node->PrevSibling = Parent->LastChild;
-  if (Parent->LastChild) {
-    Parent->LastChild->NextSibling = node;
-  } else {
-    Parent->FirstChild = node;
-  }
-  Parent->LastChild = node;
-  Parent->Children.Insert(&node->Hook, Parent->Children.Count());
+  LinkLast(node, Parent);
   ++Parent->ChildCount;
   ++root_->NodeCount;
   if (OnInitItem) OnInitItem(this, node);
@@ -143,14 +135,41 @@ void TSectionGroupedList::Unlink(POGLItem Item) {
   parent->Children.Remove(&Item->Hook);
 }
 
-void TSectionGroupedList::DeleteItem(POGLItem Item) {
-  if (!Item || Item == root_) return;
-  POGLItem parent = Item->Parent;
-  const bool parentDeleting = parent->Has(TOGLItem::Deleting);
+void TSectionGroupedList::LinkLast(POGLItem Item, POGLItem Parent) {
+  Item->Parent = Parent;
+  Item->PrevSibling = Parent->LastChild;
+  Item->NextSibling = nullptr;
+  if (Parent->LastChild) {
+    Parent->LastChild->NextSibling = Item;
+  } else {
+    Parent->FirstChild = Item;
+  }
+  Parent->LastChild = Item;
+  Parent->Children.Insert(&Item->Hook, Parent->Children.Count());
+}
+
+void TSectionGroupedList::Release(POGLItem Item) {
   DeselectItem(Item, false);
   ForgetHint(Item);
   if (focused_ == Item) MoveFocusFrom(Item);
   if (anchor_ == Item || (anchor_ && anchor_->Parent == Item)) anchor_ = focused_;
+  if (Item == drop_target_) drop_target_ = nullptr;
+}
+
+void TSectionGroupedList::MoveItemToEnd(POGLItem Item) {
+  if (!Item || Item == root_ || IsGroup(Item)) return;
+  Release(Item);
+  POGLItem parent = Item->Parent;
+  Unlink(Item);
+  LinkLast(Item, parent);
+  Changed();
+}
+
+void TSectionGroupedList::DeleteItem(POGLItem Item) {
+  if (!Item || Item == root_) return;
+  POGLItem parent = Item->Parent;
+  const bool parentDeleting = parent->Has(TOGLItem::Deleting);
+  Release(Item);
   if (IsGroup(Item)) {
     Item->Flags |= TOGLItem::Deleting;
     while (Item->FirstChild) DeleteItem(Item->FirstChild);
@@ -167,7 +186,6 @@ void TSectionGroupedList::DeleteItem(POGLItem Item) {
 }
 
 void TSectionGroupedList::FreeNode(POGLItem Item) {
-  if (Item == drop_target_) drop_target_ = nullptr;
   if (OnFreeItem) OnFreeItem(this, Item);
   Item->~TOGLItem();
   ::operator delete(Item);

@@ -144,6 +144,10 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   POGLItem AddItem(POGLItem Parent);
   // Removes a node (a group with its items); the following siblings move up one place.
   void DeleteItem(POGLItem Item);
+  // An item leaves its place as DeleteItem takes it (unselected, unfocused, no hint)
+  // and comes back last among its siblings, as AddItem would put a new one: a row
+  // replaced by a new one, without freeing and making the node and its data again.
+  void MoveItemToEnd(POGLItem Item);
   void DeleteSelectedItems();
   void Clear();
   // The node's data block; null for null or the root. Raises when ItemDataSize is not set.
@@ -389,7 +393,11 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   int GroupTop(POGLItem Group) const;
   void LayoutFor(int Width, bool StopWhenFull);
   void MoveFocusFrom(POGLItem Item);
+  // What DeleteItem and MoveItemToEnd do before the node leaves its place.
+  void Release(POGLItem Item);
   void Unlink(POGLItem Item);
+  // Puts a node last among Parent's children.
+  void LinkLast(POGLItem Item, POGLItem Parent);
   bool HasFocus() const;
   POGLItem LastItem(POGLItem Group) const { return Group ? Group->LastChild : nullptr; }
   // Navigation helpers.

@@ -211,6 +211,10 @@ class TCustomRDFormattedData : public TCustomRDData {
   // Deletes count items from first and keeps the layout of the rest when whole
   // paragraphs go; otherwise the next format lays out everything.
   void DeleteItemsFormatted(int first, int count);
+  // When every item is still laid out (whole paragraphs went before the last one), the
+  // scroll area and position follow the shorter document as a tail format would have
+  // them, without laying anything out again, and true; false when a format is needed.
+  bool FollowKeptLayout();
 
   // Painting (see painter.cpp): the part clip (client coordinates) on canvas, whose
   // point (0, 0) stands for clip's top-left corner.

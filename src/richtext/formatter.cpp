@@ -763,6 +763,23 @@ void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noR
   }
 }
 
+bool TCustomRDFormattedData::FollowKeptLayout() {
+  if ((State & rdsFormatting) || DrawItems.Count() == 0 || LastFormattedItem != Items.Count() - 1 ||
+      Items.ControlCount() > 0) {
+    return false;
+  }
+  const int oldVOffs = GetVOffs();
+  const int oldWidth = GetWidth(), oldHeight = GetHeight();
+  AdjustVScrollUnits();
+  area_size_guard_ = true;
+  SetDocumentAreaSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
+  area_size_guard_ = false;
+  // A scroll bar that came or went changes the width the lines have: a whole format.
+  if (GetWidth() != oldWidth || GetHeight() != oldHeight) return false;
+  ScrollTo((GetOptions() & rdoScrollToEnd) ? DocumentHeight : oldVOffs, false);
+  return true;
+}
+
 void TCustomRDFormattedData::PlaceControls() {
   // Controls are windows on the viewer: placed in client coordinates here, moved along
   // with the document by the scroller afterwards. A layout for paper leaves them be.

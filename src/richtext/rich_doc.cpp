@@ -176,6 +176,14 @@ void TCustomRichDoc::DeleteItemRange(int First, int Count) {
   rd_data_->DeleteItemsFormatted(First, Count);
 }
 
+void TCustomRichDoc::FormatAfterDeletion() {
+  if (!rd_data_->FollowKeptLayout()) {
+    FormatTail();
+    return;
+  }
+  AfterFormat();
+}
+
 void TCustomRichDoc::GetSelectionRange(int& StartItemNo, int& StartOffs, int& EndItemNo,
                                        int& EndOffs, bool Normalize) const {
   rd_data_->GetSelectionBounds(StartItemNo, StartOffs, EndItemNo, EndOffs, Normalize);

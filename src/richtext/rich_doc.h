@@ -135,6 +135,9 @@ class TCustomRichDoc : public TRDScroller {
   void ClearDocument();
   // Deletes Count items from First; a format afterwards shows the change.
   void DeleteItemRange(int First, int Count);
+  // FormatTail after DeleteItemRange: when the layout of the rest was kept (whole
+  // paragraphs went before the last), only the scroll range and position follow.
+  void FormatAfterDeletion();
   int ItemCount() const { return rd_data_->GetItemCount(); }
   int GetItemStyleIndex(int ItemNo) const { return rd_data_->GetItemStyle(ItemNo); }
   std::string ReadItemText(int ItemNo) const { return rd_data_->GetItemTextRaw(ItemNo); }

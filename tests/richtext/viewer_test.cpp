@@ -117,6 +117,46 @@ TEST(ViewerScrolling, TheTailFormatFollowsTheEnd) {
   EXPECT_EQ(v.doc.VScrollPos(), 1);
 }
 
+// Deleting leading paragraphs keeps the layout of the rest; the format afterwards only
+// has the scroll range follow. It must leave the view as a tail format does, also when
+// the deletion takes the bar away or cuts a paragraph.
+TEST(ViewerScrolling, AFormatAfterDeletionEndsAsATailFormat) {
+  struct TCase {
+    int lines, first, count;
+    bool at_end;
+  };
+  for (const TCase c : {TCase{40, 0, 3, true}, TCase{40, 0, 5, false}, TCase{12, 0, 8, true},
+                        TCase{40, 2, 4, true}}) {
+    Viewer kept(200, 100);
+    Viewer whole(200, 100);
+    for (Viewer* v : {&kept, &whole}) {
+      v->Lines(c.lines);
+      v->doc.FormatTail();
+      if (!c.at_end) v->doc.SetVScrollPos(4);
+      // One paragraph continued by a second item: a cut inside it lays out everything.
+      v->doc.AddTextContinued(" tail", 0);
+      v->doc.FormatTail();
+      v->doc.DeleteItemRange(c.first, c.count);
+    }
+    kept.doc.FormatAfterDeletion();
+    whole.doc.FormatTail();
+    const TCustomRDFormattedData& a = kept.doc.RDData();
+    const TCustomRDFormattedData& b = whole.doc.RDData();
+    SCOPED_TRACE(c.lines * 100 + c.count);
+    EXPECT_EQ(kept.doc.ItemCount(), whole.doc.ItemCount());
+    EXPECT_EQ(a.DocumentHeight, b.DocumentHeight);
+    EXPECT_EQ(kept.doc.VScrollPos(), whole.doc.VScrollPos());
+    EXPECT_EQ(kept.doc.GetVScrollMax(), whole.doc.GetVScrollMax());
+    EXPECT_EQ(kept.doc.VScrollVisible(), whole.doc.VScrollVisible());
+    ASSERT_EQ(a.DrawItems.Count(), b.DrawItems.Count());
+    for (int d = 0; d < a.DrawItems.Count(); ++d) {
+      EXPECT_EQ(a.DrawItems[d]->Top, b.DrawItems[d]->Top);
+      EXPECT_EQ(a.DrawItems[d]->ItemNo, b.DrawItems[d]->ItemNo);
+      EXPECT_EQ(a.DrawItems[d]->Width, b.DrawItems[d]->Width);
+    }
+  }
+}
+
 TEST(ViewerScrolling, ALongDocumentGetsTheBarAndNarrowerLines) {
   Viewer v(200, 60);
   v.Lines(2);

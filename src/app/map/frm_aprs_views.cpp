@@ -50,6 +50,10 @@ void TfrmAprs::DeleteStationRow(const std::string& Key) {
   if (frmAprsStnList) frmAprsStnList->DeleteStationRow(Key);
 }
 
+void TfrmAprs::ReplaceStationRow(const std::string& Key, const std::string& Record) {
+  if (frmAprsStnList) frmAprsStnList->ReplaceStationRow(Key, Record);
+}
+
 void TfrmAprs::DeletePickKey(const std::string& Key) {
   const auto it = std::find(PickKeys.begin(), PickKeys.end(), Key);
   if (it == PickKeys.end()) return;

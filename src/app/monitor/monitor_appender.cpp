@@ -33,11 +33,16 @@ bool IsAtEnd(const TCustomRichDoc& view) {
 }
 
 // Lays out what was appended without moving the view: following the end is the
-// appender's own decision.
-void FormatAppended(TCustomRichDoc& view) {
+// appender's own decision. After the oldest lines went, the lines left keep their
+// layout and only the scroll range follows.
+void FormatAppended(TCustomRichDoc& view, bool after_deletion = false) {
   const TRDOptions options = view.Options;
   view.Options &= ~rdoScrollToEnd;
-  view.FormatTail();
+  if (after_deletion) {
+    view.FormatAfterDeletion();
+  } else {
+    view.FormatTail();
+  }
   view.Options = options;
 }
 
@@ -69,7 +74,7 @@ int TrimFormatted(TCustomRichDoc& view) {
   }
   if (n == 0) return 0;
   view.DeleteItemRange(0, n);
-  FormatAppended(view);
+  FormatAppended(view, true);
   if (selection.StartItem >= 0) RestoreSelection(view, selection, n);
   return n;
 }

@@ -131,9 +131,8 @@ void TfrmAprsStnList::FillStationList(const TStrings& Stations) {
   for (int i = 0; i < Stations.Count(); ++i) AddOrUpdateStationRow(Stations.Get(i));
 }
 
-void TfrmAprsStnList::AddOrUpdateStationRow(const std::string& Record) {
-  // Every text first: a record that cannot be read changes nothing.
-  std::string texts[7];
+TfrmAprsStnList::TRowTexts TfrmAprsStnList::RowTexts(const std::string& Record) const {
+  TRowTexts texts;
   texts[0] = ImageIndexText(Record);
   texts[1] = StationFieldText(Record, sfSrcCall);
   texts[2] = StationField(Record, sfOwnerCall);
@@ -142,6 +141,12 @@ void TfrmAprsStnList::AddOrUpdateStationRow(const std::string& Record) {
                                            StrToFloatDef(StationField(Record, sfLon), 0)));
   texts[5] = StationField(Record, sfHeardVia);
   texts[6] = HeardTimeText(Record);
+  return texts;
+}
+
+void TfrmAprsStnList::AddOrUpdateStationRow(const std::string& Record) {
+  // Every text first: a record that cannot be read changes nothing.
+  const TRowTexts texts = RowTexts(Record);
   const std::string key = MakeStationKey(texts[2], texts[1]);
 
   const int remembered = clicked_ ? clicked_->Index() : -1;
@@ -159,12 +164,44 @@ void TfrmAprsStnList::AddOrUpdateStationRow(const std::string& Record) {
     for (int i = 0; i < 7; ++i) strings.Put(i, texts[i]);
     strings.EndUpdate();
   }
+  SortKeepingClickedPlace(remembered);
+}
+
+void TfrmAprsStnList::ReplaceStationRow(const std::string& Key, const std::string& Record) {
+  const auto found = rows_.find(Key);
+  TRowTexts texts;
+  try {
+    texts = RowTexts(Record);
+  } catch (...) {
+    // As the row deleted before a record that cannot be read.
+    DeleteStationRow(Key);
+    throw;
+  }
+  if (found == rows_.end() || MakeStationKey(texts[2], texts[1]) != Key) {
+    DeleteStationRow(Key);
+    AddOrUpdateStationRow(Record);
+    return;
+  }
+  POGLItem node = found->second;
+  // A deleted row is no longer the one clicked.
+  if (clicked_ == node) clicked_ = nullptr;
+  TExSectionList::TUpdateScope update(*ExSectionList1);
+  TStrings& strings = ExSectionList1->ReAddItem(node);
+  // The clicked row's place as it is with this row gone.
+  const int remembered = clicked_ ? clicked_->Index() : -1;
+  strings.BeginUpdate();
+  for (int i = 0; i < 7; ++i) strings.Put(i, texts[i]);
+  strings.EndUpdate();
+  SortKeepingClickedPlace(remembered);
+}
+
+void TfrmAprsStnList::SortKeepingClickedPlace(int Remembered) {
   ExSectionList1->Sort();
-  if (remembered >= 0 && remembered < group_->GetCount()) {
+  if (Remembered >= 0 && Remembered < group_->GetCount()) {
     // One row stays selected: the list selects more than one, and would add the place to
     // the rows selected before.
     ExSectionList1->Engine().DeselectAll();
-    ExSectionList1->SelectNode(group_->GetItemNode(remembered));
+    ExSectionList1->SelectNode(group_->GetItemNode(Remembered));
   }
 }
 

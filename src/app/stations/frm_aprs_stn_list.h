@@ -4,6 +4,7 @@
 // detail window.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 #include <unordered_map>
@@ -34,6 +35,9 @@ class TfrmAprsStnList : public TForm {
   // Adds or refreshes the row of one station record.
   void AddOrUpdateStationRow(const std::string& Record);
   void DeleteStationRow(const std::string& Key);
+  // DeleteStationRow(Key) and then AddOrUpdateStationRow(Record), in one step: the
+  // row keeps its node and strings but goes where a new one would.
+  void ReplaceStationRow(const std::string& Key, const std::string& Record);
   // Row index in the group, -1 when the station has no row.
   int FindStationRow(const std::string& Key) const;
 
@@ -53,7 +57,11 @@ class TfrmAprsStnList : public TForm {
   std::string ClassName() const override { return "TfrmAprsStnList"; }
 
  private:
+  using TRowTexts = std::array<std::string, 7>;
   double DistanceTo(double Lat, double Lon) const;
+  TRowTexts RowTexts(const std::string& Record) const;
+  // Sorts the rows changed, then selects the row at Remembered (-1: none) again.
+  void SortKeepingClickedPlace(int Remembered);
 
   TSectionGroup* group_ = nullptr;
   // The row of each station key: a busy feed updates rows all the time, and a walk

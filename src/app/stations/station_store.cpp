@@ -233,14 +233,36 @@ void TStationList::EraseAt(int index) {
   Renumber(place.chunk);
 }
 
+void TStationList::Index(THeard::iterator entry) {
+  heard_of_.emplace(std::string_view(entry->second), entry);
+}
+
+void TStationList::Unindex(THeard::iterator entry) {
+  auto [first, last] = heard_of_.equal_range(entry->second);
+  for (; first != last; ++first) {
+    if (first->second == entry) {
+      heard_of_.erase(first);
+      return;
+    }
+  }
+}
+
+TStationList::THeard::iterator TStationList::FindHeard(TDateTime time, std::string_view key) const {
+  auto [first, last] = heard_of_.equal_range(key);
+  for (; first != last; ++first) {
+    if (first->second->first == time) return first->second;
+  }
+  return heard_.end();
+}
+
 void TStationList::Heard(const std::string& line, bool add) {
   TDateTime heard;
   if (!ReadStamp(Field(sfRxStamp, line), heard)) return;
-  std::pair<TDateTime, std::string> entry{heard, Field(sfKey, line)};
   if (add) {
     // Mostly the newest: the end is the place to try first.
-    heard_.insert(heard_.end(), std::move(entry));
-  } else if (auto it = heard_.find(entry); it != heard_.end()) {
+    Index(heard_.insert(heard_.end(), {heard, Field(sfKey, line)}));
+  } else if (auto it = FindHeard(heard, Field(sfKey, line)); it != heard_.end()) {
+    Unindex(it);
     heard_.erase(it);
   }
 }
@@ -252,10 +274,12 @@ void TStationList::Reheard(const std::string& old_line, const std::string& new_l
   if (CsvFieldView(sfKey, old_line) == CsvFieldView(sfKey, new_line) &&
       ReadStamp(Field(sfRxStamp, old_line), before) &&
       ReadStamp(Field(sfRxStamp, new_line), after)) {
-    if (auto it = heard_.find({before, Field(sfKey, old_line)}); it != heard_.end()) {
+    if (auto it = FindHeard(before, Field(sfKey, old_line)); it != heard_.end()) {
+      // The node keeps its key text, which the index points into.
+      Unindex(it);
       auto entry = heard_.extract(it);
       entry.value().first = after;
-      heard_.insert(heard_.end(), std::move(entry));
+      Index(heard_.insert(heard_.end(), std::move(entry)));
       return;
     }
   }
@@ -281,6 +305,7 @@ void TStationList::Delete(int index) {
 void TStationList::Clear() {
   chunks_.clear();
   starts_.clear();
+  heard_of_.clear();
   heard_.clear();
   count_ = 0;
 }
@@ -327,8 +352,11 @@ size_t TStationList::MemoryBytes() const {
       if (line.capacity() > std::string().capacity()) bytes += line.capacity() + 1;
     }
   }
-  // A tree node per line: two pointers, a parent, a colour, the time and the key.
+  // A tree node per line: two pointers, a parent, a colour, the time and the key; and
+  // its index node: a link, the key's view, the iterator and the hash, and a bucket.
   bytes += heard_.size() * (4 * sizeof(void*) + sizeof(std::pair<TDateTime, std::string>));
+  bytes += heard_of_.size() * (4 * sizeof(void*) + sizeof(std::string_view)) +
+           heard_of_.bucket_count() * sizeof(void*);
   return bytes;
 }
 
@@ -370,6 +398,8 @@ void TStationList::DeleteKeys(const std::vector<std::string>& Keys) {
     return keys.count(upper) != 0;
   };
   std::erase_if(heard_, [&](const auto& entry) { return listed(entry.second); });
+  heard_of_.clear();
+  for (auto it = heard_.begin(); it != heard_.end(); ++it) Index(it);
   count_ = 0;
   for (std::vector<std::string>& lines : chunks_) {
     std::erase_if(lines, [&](const std::string& line) { return listed(CsvFieldView(sfKey, line)); });
@@ -424,12 +454,12 @@ void TStationStore::UpdateStation(TAprsInfo Info) {
   if (index >= 0) {
     const std::string status = Field(sfStatusText, StationList.Line(index));
     if (!status.empty()) CsvSetField(sfStatusText, status, line);
-    views_.DeleteStationRow(Info.Key);
     StationList.Replace(index, line);
+    views_.ReplaceStationRow(Info.Key, line);
   } else {
     StationList.Add(line);
+    views_.AddOrUpdateStationRow(line);
   }
-  views_.AddOrUpdateStationRow(line);
   views_.EndStationChanges();
 
   views_.ShowStationOnMap(Info);

@@ -12,6 +12,8 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "app/receive/aprs_info.h"
@@ -111,7 +113,18 @@ class TStationList : public TStrings {
   std::vector<std::vector<std::string>> chunks_;
   std::vector<int> starts_;  // the index of each chunk's first line
   int count_ = 0;
-  std::multiset<std::pair<TDateTime, std::string>> heard_;  // (time last heard, key)
+  using THeard = std::multiset<std::pair<TDateTime, std::string>>;  // (time last heard, key)
+  // Takes an entry into heard_of_ or out of it.
+  void Index(THeard::iterator entry);
+  void Unindex(THeard::iterator entry);
+  // The entry of key heard at time; heard_.end() when there is none.
+  THeard::iterator FindHeard(TDateTime time, std::string_view key) const;
+
+  THeard heard_;
+  // The entries of each key (the text kept in the entry): a station heard again is
+  // found without a search through all the times, which a busy feed shares by the
+  // thousand.
+  std::unordered_multimap<std::string_view, THeard::iterator> heard_of_;
 };
 
 // What the store changes outside itself: the map, the station list and select
@@ -131,6 +144,12 @@ class TStationViews {
   // Station list window.
   virtual void AddOrUpdateStationRow(const std::string& /*Record*/) {}
   virtual void DeleteStationRow(const std::string& /*Key*/) {}
+  // A station's row deleted and its new record's row added, in one step where the
+  // window can.
+  virtual void ReplaceStationRow(const std::string& Key, const std::string& Record) {
+    DeleteStationRow(Key);
+    AddOrUpdateStationRow(Record);
+  }
   // Station select window: drops Key from its pick list (closing when empty).
   virtual void DeletePickKey(const std::string& /*Key*/) {}
   // Station detail window.

@@ -310,6 +310,51 @@ TEST(StationList, StaysSortedWhenLinesAreReplaced) {
   EXPECT_EQ(list.Text(), "\"AAprsY\"\r\n\"AAprsZ\"\r\n");
 }
 
+// The index by time last heard is what aging reads: after stations heard again (many in
+// the same second), lines deleted one by one and in bulk, and two lines of one key, it
+// must hold exactly the time and key of every line.
+TEST(StationList, TheTimeIndexFollowsEveryLine) {
+  TStationList list;
+  auto line = [](const std::string& key, TDateTime heard, const std::string& rest) {
+    return "\"" + key + "\";\"" + rest + "\";\"\";\"1\";\"2\";\"47\";\"62\";\"63\";\"65\";\"" +
+           StampAt(heard) + "\"";
+  };
+  auto key = [](int n) { return "AAprsN" + std::to_string(n); };
+  for (int n = 0; n < 1200; ++n) list.Add(line(key(n), Noon() - (n % 7) / SecsPerDay, "x"));
+  // Two lines of one key, heard at the same time.
+  list.Add(line(key(5), Noon() - 5 / SecsPerDay, "y"));
+  for (int n = 0; n < 1200; n += 3) {
+    int first = -1, last = -1;
+    list.FindKey(key(n), first, last);
+    list.Replace(first, line(key(n), Noon() + (n % 11) / SecsPerDay, "x"));
+  }
+  for (int n = 1; n < 1200; n += 10) {
+    int first = -1, last = -1;
+    list.FindKey(key(n), first, last);
+    list.Delete(first);
+  }
+  std::vector<std::string> gone;
+  for (int n = 2; n < 1200; n += 4) gone.push_back(key(n));
+  list.DeleteKeys(gone);
+
+  std::vector<std::pair<TDateTime, std::string>> expected;
+  for (int i = 0; i < list.Count(); ++i) {
+    expected.emplace_back(StampToDateTime(std::string(CsvFieldView(9, list.Line(i)))),
+                          std::string(CsvFieldView(0, list.Line(i))));
+  }
+  std::sort(expected.begin(), expected.end());
+  auto indexed = list.HeardBefore(Noon() + 1);
+  std::sort(indexed.begin(), indexed.end());
+  ASSERT_EQ(indexed.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(indexed[i].second, expected[i].second);
+    EXPECT_NEAR(indexed[i].first, expected[i].first, 1e-9);
+  }
+  EXPECT_EQ(std::count_if(indexed.begin(), indexed.end(),
+                          [&](const auto& entry) { return entry.second == key(5); }),
+            2);
+}
+
 TEST(StationList, ThousandsOfLinesStaySortedAndFoundThroughAddsAndDeletes) {
   // Enough lines for many chunks, added in a scrambled order, some keys in lower case.
   TStationList list;

@@ -183,6 +183,61 @@ TEST_F(StationListTest, TheClickedPositionIsSelectedAgainAfterAnUpdate) {
   EXPECT_EQ(selected(), "");
 }
 
+// The store replaces the row of a station heard again in one step; the list must end
+// as it would after deleting the row and adding the new one: among rows of the same
+// time the row goes last, and a clicked or focused row is forgotten as a deleted one.
+TEST_F(StationListTest, AReplacedRowEndsAsADeletedAndAddedOne) {
+  TSectionGroupedList& engine = list->ExSectionList1->Engine();
+  auto record = [](const std::string& call, const std::string& stamp) {
+    TAprsInfo info = SampleStation(call);
+    info.RxStamp = stamp;
+    return RecordOf(info);
+  };
+  auto run = [&](bool in_one_step) {
+    for (const char* call : {"AAA", "BBB", "CCC", "DDD", "EEE"}) Add(call, "261207080000");
+    auto replace = [&](const std::string& call, const std::string& stamp) {
+      const std::string key = MakeStationKey("", call);
+      if (in_one_step) {
+        list->ReplaceStationRow(key, record(call, stamp));
+      } else {
+        list->DeleteStationRow(key);
+        list->AddOrUpdateStationRow(record(call, stamp));
+      }
+    };
+    std::string seen;
+    auto look = [&] {
+      seen += Calls() + "| sel ";
+      for (POGLItem node : engine.SelectedItems()) {
+        if (!engine.IsGroup(node)) seen += Text(node->Index(), 1) + " ";
+      }
+      if (POGLItem focused = engine.FocusedItem(); focused && !engine.IsGroup(focused)) {
+        seen += "| focus " + Text(focused->Index(), 1);
+      }
+      seen += "\n";
+    };
+    // A row clicked below the one replaced keeps its place number; a tie goes last.
+    list->ExSectionList1ItemClick(list->ExSectionList1, list->Group()->GetItemNode(3), 2);
+    engine.FocusItem(list->Group()->GetItemNode(1));
+    replace("BBB", "261207080000");
+    look();
+    replace("EEE", "261207080100");
+    look();
+    // The clicked row itself replaced: no place is selected again.
+    list->ExSectionList1ItemClick(list->ExSectionList1, list->Group()->GetItemNode(2), 2);
+    engine.DeselectAll();
+    replace(Text(2, 1), "261207080200");
+    look();
+    for (int i = list->Group()->GetCount() - 1; i >= 0; --i) {
+      list->DeleteStationRow(MakeStationKey("", Text(i, 1)));
+    }
+    return seen;
+  };
+  const std::string apart = run(false);
+  EXPECT_EQ(run(true), apart);
+  EXPECT_NE(apart.find("AAA CCC DDD EEE BBB"), std::string::npos) << apart;
+  EXPECT_EQ(list->Group()->GetCount(), 0);
+}
+
 TEST_F(StationListTest, DoubleClickOpensTheRowsStationAndKeysExpandTheGroup) {
   TAprsInfo object = SampleStation("My Obj");
   object.OwnerCall = "N0CALL";
