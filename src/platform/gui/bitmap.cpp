@@ -77,6 +77,9 @@ struct TBitmap::Impl {
   // entries keep the cut-out colour); `image` is empty meanwhile.
   QImage packed;
   TColor packedKey = clNone;  // the colour cut out, or clNone for an opaque picture
+  // The cover of the drawn pixels whose cache key is coverKey.
+  mutable qint64 coverKey = 0;
+  mutable TFaceCover cover;
 };
 
 TBitmap::TBitmap() : impl_(std::make_unique<Impl>()) {}
@@ -222,6 +225,17 @@ std::unique_ptr<TGraphic> TBitmap::Clone() const {
 
 const QImage& TBitmapAccess::Image(const TBitmap& Bitmap) {
   return Bitmap.impl_->Pixels();
+}
+
+TFaceCover TBitmapAccess::Cover(const TBitmap& Bitmap) {
+  const QImage& drawn = DrawnImage(Bitmap);
+  // The key changes with the pixels; no image has key 0.
+  const auto& impl = *Bitmap.impl_;
+  if (impl.coverKey != drawn.cacheKey() || drawn.cacheKey() == 0) {
+    impl.cover = FaceCoverOf(drawn);
+    impl.coverKey = drawn.cacheKey();
+  }
+  return impl.cover;
 }
 
 const QImage& TBitmapAccess::DrawnImage(const TBitmap& Bitmap) {

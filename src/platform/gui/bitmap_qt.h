@@ -4,11 +4,14 @@
 #include <QImage>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/face_cover_qt.h"
 
 struct TBitmapAccess {
   static const QImage& Image(const TBitmap& Bitmap);
   // The pixels as Draw blends them: a transparent bitmap's key colour made clear.
   static const QImage& DrawnImage(const TBitmap& Bitmap);
+  // What DrawnImage covers when drawn over others, kept until the pixels change.
+  static TFaceCover Cover(const TBitmap& Bitmap);
 };
 
 // The pixels as they are now (the bitmap's own canvas stops painting first).

@@ -275,6 +275,20 @@ class TChildFinder {
   virtual void ChildrenIn(const TRect& Area, bool Composed, std::vector<TControl*>& Found) const = 0;
 };
 
+// A rectangle inside a child, from its top-left corner.
+struct TCoverRect {
+  std::int16_t left = 0, top = 0, right = 0, bottom = 0;
+};
+// What the pictures of a child kept composed cover, part by part: the pixels that
+// show and a rectangle of fully opaque ones. Worked out when the layer is composed
+// after the child's look or place changed (parts -1 until then): composing anew the
+// whole layer of a map then looks at no marker that lies under others.
+struct TChildCover {
+  std::int8_t parts = -1;
+  TCoverRect shown[TGraphicControl::kMaxFaceParts];
+  TCoverRect opaque[TGraphicControl::kMaxFaceParts];
+};
+
 class TWinControl : public TControl {
  public:
   explicit TWinControl(TComponent* AOwner);
@@ -373,6 +387,7 @@ class TWinControl : public TControl {
     bool visible;
     bool face;  // kept composed, see SetLayeredFaces
     std::uint64_t z;
+    TChildCover cover = {};
   };
   static TChildPlace PlaceOf(const TControl& Child, std::uint64_t Z);
   void PlaceChanged(const TControl& Child);

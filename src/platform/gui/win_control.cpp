@@ -274,6 +274,10 @@ void TWinControl::RepaintRect(const TRect& Rect, const TControl& Child) {
 
 void TWinControl::FaceChanged(const TRect& Rect, const TControl* Child) {
   if (!native_->layered_faces || !Child) return;
+  // Its look may have changed: what it covers is worked out again.
+  if (Child->slot_ < windowless_.size() && windowless_[Child->slot_] == Child) {
+    places_[Child->slot_].cover.parts = -1;
+  }
   const auto* graphic = dynamic_cast<const TGraphicControl*>(Child);
   if (graphic && graphic->KeptComposed()) native_->layer_dirt.Add(ToQRect(Rect));
 }

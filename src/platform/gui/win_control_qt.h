@@ -150,6 +150,10 @@ class TControlEvents {
     return Control.windowless_;
   }
   static const auto& Places(const TWinControl& Control) { return Control.places_; }
+  // The cover of the child in Slot; worked out by the layer's composition.
+  static TChildCover& Cover(TWinControl& Control, size_t Slot) {
+    return Control.places_[Slot].cover;
+  }
   // The found of the visible windowless children meeting Area, bottom first.
   static void WindowlessIn(const TWinControl& Control, const TRect& Area,
                            std::vector<size_t>& Found, bool Composed = true) {

@@ -7,6 +7,7 @@
 
 #include "platform/gui/bitmap_qt.h"
 #include "platform/gui/canvas_qt.h"
+#include "platform/gui/face_cover_qt.h"
 #include "platform/gui/win_control_qt.h"
 
 namespace {
@@ -21,6 +22,67 @@ namespace {
 TRect AreaRect(const QRegion& Area) {
   const QRect r = Area.boundingRect();
   return Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+}
+
+// Below this many children in a piece, drawing them all costs less than finding those
+// that show.
+constexpr size_t kMinChildrenToCull = 16;
+
+// Works out the cover of a child kept composed from its pictures.
+void WorkOutCover(const TGraphicControl& Child, TChildCover& Cover) {
+  TGraphicControl::TFacePart parts[TGraphicControl::kMaxFaceParts];
+  const int count = Child.FaceParts(parts);
+  const QRect inside(0, 0, Child.Width(), Child.Height());
+  auto small = [](const QRect& r) {
+    if (r.isEmpty()) return TCoverRect{};
+    auto clamp = [](int v) { return static_cast<std::int16_t>(std::clamp(v, -32768, 32767)); };
+    return TCoverRect{clamp(r.left()), clamp(r.top()), clamp(r.right() + 1),
+                                   clamp(r.bottom() + 1)};
+  };
+  for (int p = 0; p < count; ++p) {
+    const TFaceCover cover = TBitmapAccess::Cover(*parts[p].Picture);
+    const QPoint at(parts[p].At.X, parts[p].At.Y);
+    Cover.shown[p] = small(cover.shown.translated(at) & inside);
+    Cover.opaque[p] = small(cover.opaque.translated(at) & inside);
+  }
+  Cover.parts = static_cast<std::int8_t>(count);
+}
+
+QRect PlacedRect(const TCoverRect& r, const QPoint& origin) {
+  return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)).translated(origin);
+}
+
+// Of the picture children Found (bottom first) in Piece, those any pixel of which shows
+// there: the rest lie under fully opaque pixels of children above them. A child painted
+// by its handler shows and covers nothing.
+void KeepShowing(TWinControl& Parent, const QRect& Piece, std::vector<size_t>& Found) {
+  if (Found.size() < kMinChildrenToCull) return;
+  const std::vector<TControl*>& children = TControlEvents::Windowless(Parent);
+  const auto& places = TControlEvents::Places(Parent);
+  TCoverMask covered(Piece);
+  std::vector<bool> shows(Found.size(), false);
+  for (size_t i = Found.size(); i-- > 0;) {
+    const size_t slot = Found[i];
+    TChildCover& cover = TControlEvents::Cover(Parent, slot);
+    if (cover.parts < 0) WorkOutCover(static_cast<TGraphicControl&>(*children[slot]), cover);
+    const QPoint origin(places[slot].bounds.Left, places[slot].bounds.Top);
+    bool visible = cover.parts == 0;
+    for (int p = 0; p < cover.parts && !visible; ++p) {
+      const TCoverRect& shown = cover.shown[p];
+      visible = shown.right > shown.left && !covered.Covers(PlacedRect(shown, origin));
+    }
+    if (!visible) continue;
+    shows[i] = true;
+    for (int p = 0; p < cover.parts; ++p) {
+      const TCoverRect& opaque = cover.opaque[p];
+      if (opaque.right > opaque.left) covered.Add(PlacedRect(opaque, origin));
+    }
+  }
+  size_t kept = 0;
+  for (size_t i = 0; i < Found.size(); ++i) {
+    if (shows[i]) Found[kept++] = Found[i];
+  }
+  Found.resize(kept);
 }
 
 }  // namespace
@@ -89,8 +151,9 @@ bool TWidgetBridge::UpdateFaceLayer(const QSize& size, const QRegion& area) {
     painter.fillRect(rect, Qt::transparent);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     TControlEvents::WindowlessIn(*control, AreaRect(QRegion(rect)), found);
+    std::erase_if(found, [&](size_t slot) { return !places[slot].face; });
+    KeepShowing(*control, rect, found);
     for (size_t slot : found) {
-      if (!places[slot].face) continue;
       // Children kept composed change no control while they paint.
       TControlEvents::PaintChild(static_cast<TGraphicControl&>(*children[slot]), painter,
                                  QRegion(rect));

@@ -30,6 +30,11 @@ class TPictureBox : public TGraphicControl {
     picture.Canvas().SetPixels(0, 0, clFuchsia);
     Invalidate();
   }
+  // A clear column down the middle: what lies beneath shows through it.
+  void CutColumn() {
+    for (int y = 0; y < picture.Height(); ++y) picture.Canvas().SetPixels(picture.Width() / 2, y, clFuchsia);
+    Invalidate();
+  }
   const TBitmap* Face() const override { return &picture; }
   TBitmap picture;
 };
@@ -205,4 +210,46 @@ TEST_F(LayeredFaces, OrderSurvivesManyRaisesAndRemovals) {
   EXPECT_EQ(form.Controls(0), boxes[1]);
   EXPECT_EQ(form.Controls(47), boxes[3]);
   EXPECT_EQ(form.Controls(46), boxes[48]);
+}
+
+// Hundreds of pictures piled up, most of them wholly under others: the layer leaves
+// those out, and must show exactly what painting every child would, also where a clear
+// pixel of a picture above lets one below show through, and after moves and raises.
+TEST_F(LayeredFaces, APileOfPicturesShowsWhatPaintingEachWouldShow) {
+  std::vector<TPictureBox*> boxes;
+  unsigned seed = 7;
+  auto next = [&seed](int below) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 16) % static_cast<unsigned>(below));
+  };
+  const TColor colors[] = {clRed, clBlue, clLime, clYellow, clNavy, clTeal};
+  for (int i = 0; i < 300; ++i) {
+    const int size = 4 + next(24);
+    auto* box = new TPictureBox(&form, &form, Bounds(next(150), next(110), size, size),
+                                colors[static_cast<size_t>(i) % 6]);
+    if (i % 3 == 0) box->CutColumn();
+    boxes.push_back(box);
+  }
+  auto shown = [&] {
+    std::vector<TColor> pixels;
+    for (int y = 0; y < 120; y += 3) {
+      for (int x = 0; x < 160; x += 3) pixels.push_back(At(x, y));
+    }
+    return pixels;
+  };
+  // The layer as composed so far (only the pieces changed since the last paint anew).
+  auto compare = [&] {
+    const std::vector<TColor> layered = shown();
+    form.SetLayeredFaces(false);
+    const std::vector<TColor> painted = shown();
+    form.SetLayeredFaces(true);
+    ASSERT_EQ(layered.size(), painted.size());
+    int differ = 0;
+    for (size_t i = 0; i < layered.size(); ++i) differ += layered[i] != painted[i];
+    EXPECT_EQ(differ, 0);
+  };
+  compare();
+  for (int i = 0; i < 300; i += 4) boxes[static_cast<size_t>(i)]->SetLeft(next(150));
+  for (int i = 1; i < 300; i += 9) boxes[static_cast<size_t>(i)]->BringToFront();
+  compare();
 }

@@ -1,0 +1,41 @@
+// Leaving out the pictures of a composed layer that nothing of would show: on a map of
+// tens of thousands of markers most lie wholly under others, and composing the layer
+// anew (a map load, a window uncovered) drew every one of them.
+//
+// A picture child is left out of a piece of the layer only when every pixel of it that
+// shows lies under fully opaque pixels of children above it there; drawn over with
+// opaque pixels, what it would have drawn is gone, so the piece comes out the same.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+#include <cstdint>
+#include <vector>
+
+// What a picture covers when drawn over others, in its own coordinates: the bounds of
+// its pixels that are not clear, and a large rectangle of fully opaque ones (empty when
+// there is none).
+struct TFaceCover {
+  QRect shown;
+  QRect opaque;
+};
+
+// The cover of an image, worked out from its pixels (TBitmapAccess::Cover keeps a
+// bitmap's).
+TFaceCover FaceCoverOf(const QImage& Image);
+
+// The pixels of one piece of the layer that are covered so far, from the top child down.
+class TCoverMask {
+ public:
+  explicit TCoverMask(const QRect& Area);
+  // Whether every pixel of Rect (inside Area) is covered; an empty Rect is.
+  bool Covers(const QRect& Rect) const;
+  // Covers the pixels of Rect (the part inside Area).
+  void Add(const QRect& Rect);
+
+ private:
+  QRect area_;
+  int words_per_row_;
+  std::vector<std::uint64_t> bits_;
+};
