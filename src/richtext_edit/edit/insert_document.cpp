@@ -7,12 +7,14 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/text/streams.h"
 #include "richtext/item_factory.h"
 #include "richtext/item_text.h"
 #include "richtext/rdf_reader.h"
 #include "richtext/rich_doc.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
+#include "richtext_edit/rtf/rtf_import.h"
 
 namespace {
 
@@ -173,7 +175,10 @@ bool TRDEditRDData::InsertRDFStreamAtCaret(TStream& stream) {
   });
 }
 
-bool TRDEditRDData::InsertRTFStreamAtCaret(TStream&) {
-  // The RTF import is not part of the editor yet: nothing can be inserted.
-  return false;
+bool TRDEditRDData::InsertRTFStreamAtCaret(TStream& stream) {
+  if (stream.Position() >= stream.Size()) return true;
+  TRDRTFReaderProperties* options = GetRTFReadProperties();
+  if (!options) return false;
+  return InsertDocumentAtCaret(
+      [&](int& index) { return ReadRTF(*options, stream, *this, index) == rtf_ec_OK; });
 }

@@ -293,14 +293,41 @@ TEST(InsertRDF, AReadFailingAfterItemsWentInStillFinishesTheInsertion) {
   EXPECT_EQ(DescribeDocument(f.data), before);
 }
 
-TEST(InsertRTF, IsRefusedUntilTheImportIsPartOfTheEditor) {
+namespace {
+
+// The document's text: items one after the other, " | " between paragraphs.
+std::string PlainText(const TRDEditRDData& data) {
+  std::string out;
+  for (int i = 0; i < data.GetItemCount(); ++i) {
+    if (i > 0 && data.IsParaStart(i)) out += " | ";
+    out += data.GetItemTextRaw(i);
+  }
+  return out;
+}
+
+bool InsertRTF(TEditFixture& f, const std::string& rtf) {
+  TMemoryStream stream;
+  stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
+  stream.SetPosition(0);
+  return f.data.InsertRTFStreamAtCaret(stream);
+}
+
+}  // namespace
+
+TEST(InsertRTF, RTFGoesIntoTheCaretParagraphAsOneStep) {
   TEditFixture f;
-  f.AddPara({{"ab", 0}});
+  f.AddPara({{"abcd", 0}});
   f.Format();
   const std::string before = DescribeDocument(f.data);
-  TMemoryStream stream;
-  stream.WriteBuffer("{\\rtf1 x}", 9);
-  stream.SetPosition(0);
-  EXPECT_FALSE(f.data.InsertRTFStreamAtCaret(stream));
-  EXPECT_EQ(DescribeDocument(f.data), before);
+  f.data.PlaceCaretAtItem(0, 3, false);
+  ASSERT_TRUE(InsertRTF(f, "{\\rtf1\\ansi hello\\par world}"));
+  EXPECT_EQ(PlainText(f.data), "abhello | worldcd");
+  EXPECT_EQ(f.data.UndoList->Count(), 1);
+  ExpectUndoRedo(f, before);
+  // Nothing to read is done at once; broken RTF keeps what was read and says so.
+  TMemoryStream empty;
+  EXPECT_TRUE(f.data.InsertRTFStreamAtCaret(empty));
+  f.data.PlaceCaretAtItem(0, 1, false);
+  EXPECT_FALSE(InsertRTF(f, "{\\rtf1 kept\\par {"));
+  EXPECT_EQ(PlainText(f.data).substr(0, 4), "kept");
 }

@@ -485,10 +485,15 @@ void RandomEditorOperation(TEditFixture& f, std::mt19937& rng, const std::string
       break;
     case 8:
       if (f.edit.DeleteSelection() && f.edit.BeforeChange(false)) {
+        const bool rtf = rng() % 2;
+        const std::string document = rtf ? "{\\rtf1\\ansi one\\par {\\b two}\\tab three}" : rdf;
         TMemoryStream stream;
-        stream.WriteBuffer(rdf.data(), int64_t(rdf.size()));
+        stream.WriteBuffer(document.data(), int64_t(document.size()));
         stream.SetPosition(0);
-        f.data.InsertRDFStreamAtCaret(stream);
+        if (rtf)
+          f.data.InsertRTFStreamAtCaret(stream);
+        else
+          f.data.InsertRDFStreamAtCaret(stream);
       }
       break;
   }
