@@ -49,9 +49,9 @@ TRDTabAlign TabAlign(std::uint8_t align) {
   }
 }
 
+// Keys of looks are the values' bytes: they are built for every run of text.
 void AppendKey(std::string& key, long long value) {
-  key += std::to_string(value);
-  key += ',';
+  key.append(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
 }  // namespace
@@ -204,7 +204,10 @@ int TRDRTFStyleMatcher::ClosestTextStyle(const TRDRTFWantedText& wanted) const {
 int TRDRTFStyleMatcher::TextStyle(const TRDRTFWantedText& wanted) {
   if (options_.TextStyleMode == rdrsUseSpecified) return options_.TextStyleNo();
   const TRDFontInfoValues& w = wanted.Values;
-  std::string key = UpperCase(w.FontName) + '|';
+  std::string key;
+  key.reserve(128);
+  AppendKey(key, (long long)w.FontName.size());
+  key += UpperCase(w.FontName);
   for (const long long value :
        {(long long)w.Size, (long long)w.Color, (long long)w.BackColor, (long long)w.Style,
         (long long)w.StyleEx, (long long)w.Charset, (long long)w.CharScale,
@@ -278,7 +281,8 @@ struct TRDRTFStyleMatcher::TWantedPara {
     for (const TRDTabInfo& tab : Tabs) {
       AppendKey(key, tab.Position);
       AppendKey(key, tab.Align);
-      key += tab.Leader + ';';
+      AppendKey(key, (long long)tab.Leader.size());
+      key += tab.Leader;
     }
     return key;
   }

@@ -55,7 +55,14 @@ TRDRTFImporter::TRDRTFImporter(TRDRTFReaderProperties& options, TCustomRDData& t
       start_index_(insert_index_),
       lists_(std::make_unique<TListState>()) {}
 
-TRDRTFImporter::~TRDRTFImporter() = default;
+TRDRTFImporter::~TRDRTFImporter() {
+  DropOpenTables();
+}
+
+void TRDRTFImporter::DropOpenTables() {
+  // Innermost first: the cells of a nested table belong to a cell of the table around it.
+  while (!tables_.empty()) tables_.pop_back();
+}
 
 TRDRTFErrorCode TRDRTFImporter::Read(TStream& stream) {
   TRDRTFReader reader;
@@ -67,7 +74,7 @@ TRDRTFErrorCode TRDRTFImporter::Read(TStream& stream) {
   }
   const TRDRTFErrorCode result = reader.ReadFromStream(stream);
   if (options_.ParaStyleMode == rdrsAddIfNeeded) SettlePendingMarker();
-  tables_.clear();
+  DropOpenTables();
   reader_ = nullptr;
   return result;
 }
@@ -277,10 +284,8 @@ void TRDRTFImporter::PlaceItem(std::string text, std::unique_ptr<TCustomRDItemIn
     current_->AppendItemAsIs(std::move(text), std::move(item));
     return;
   }
-  if (insert_index_ < target_.GetItemCount())
-    target_.InsertItemRaw(insert_index_, std::move(text), std::move(item));
-  else
-    target_.AppendItemAsIs(std::move(text), std::move(item));
+  // Into the target through its insertion, which an editor records for undo.
+  target_.InsertItemRaw(insert_index_, std::move(text), std::move(item));
   last_item_no_ = insert_index_++;
 }
 

@@ -52,12 +52,15 @@ class TRDRTFImporter {
 
   // Tables (rtf_importer_tables.cpp).
   void TableEvent(TRDRTFTableEventKind kind);
+  // Tables a broken file left open are freed with what they collected.
+  void DropOpenTables();
   void StartTable();
   void EndCell();
   void EndRow();
   void EndTable();
+  // A cell without content gets one empty paragraph in the table's left-aligned style.
+  void AddEmptyParagraph(TCustomRDData& cell);
   void EmptyCell(TRDTableItemInfo& table, int row, int col, bool hideBorders);
-  void FillEmptyCells(TTableInfo& info);
 
   // List markers (rtf_importer_lists.cpp).
   void UpdateMarker();

@@ -105,7 +105,7 @@ void TRDRTFImporter::EndCell() {
   TTableInfo& info = *tables_.back();
   TRDTableRow& row = *info.WorkRow->Rows->Items(0);
   TRDTableCellData* cell = row.Items(col_);
-  if (cell->GetItemCount() == 0) cell->AddText("", 0, matcher_.TableParaStyle(0));
+  if (cell->GetItemCount() == 0) AddEmptyParagraph(*cell);
   ++col_;
   if (col_ >= row.Count()) row.AddCell();
   current_ = row.Items(col_);
@@ -191,12 +191,16 @@ void TRDRTFImporter::EndRow() {
   current_ = work.Items(0)->Items(0);
 }
 
+void TRDRTFImporter::AddEmptyParagraph(TCustomRDData& cell) {
+  cell.AddText("", options_.TextStyleMode == rdrsUseSpecified ? options_.TextStyleNo() : 0,
+               matcher_.TableParaStyle(0));
+}
+
 void TRDRTFImporter::EmptyCell(TRDTableItemInfo& table, int row, int col, bool hideBorders) {
   TRDTableCellData& cell = *table.Cells(row, col);
   cell.Clear();
   if (hideBorders) cell.VisibleBorders.SetAll(false);
-  cell.AddText("", options_.TextStyleMode == rdrsUseSpecified ? options_.TextStyleNo() : 0,
-               matcher_.TableParaStyle(0));
+  AddEmptyParagraph(cell);
 }
 
 void TRDRTFImporter::EndTable() {

@@ -15,6 +15,7 @@
 #include "platform/sys/child_process.h"
 #include "richtext/picture_item.h"
 #include "rtf_import_document.h"
+#include "support/office_convert.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -65,18 +66,12 @@ const char* const kPage =
     "</body></html>\n";
 
 std::string LibreOfficeRTF() {
-  const std::string folder = ScratchFolder() + "/office_rtf";
   const std::string page = WriteScratchFile("office_rtf/page.html", kPage);
-  WritePicture(folder + "/dot.jpg");
-  // A private profile: parallel runs share none.
-  const std::string log = RunAndCapture(
-      "soffice --headless -env:UserInstallation=file://" + ScratchFolder() +
-      "/office_profile --infilter='HTML (StarWriter)' --convert-to 'rtf:Rich Text Format' "
-      "--outdir '" +
-      folder + "/out' '" + page + "' 2>&1");
-  const std::string rtf = ReadFile(folder + "/out/page.rtf");
-  EXPECT_FALSE(rtf.empty()) << log;
-  return rtf;
+  WritePicture(ScratchFolder() + "/office_rtf/dot.jpg");
+  const TOfficeConversion rtf =
+      OfficeConvert(page, "rtf:Rich Text Format", "rtf", "HTML (StarWriter)");
+  EXPECT_FALSE(rtf.Content.empty()) << rtf.Log;
+  return rtf.Content;
 }
 
 TEST(RTFImportPeers, LibreOfficeDocument) {

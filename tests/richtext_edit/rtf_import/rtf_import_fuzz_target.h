@@ -1,0 +1,63 @@
+// The input the RTF import fuzzer drives through the reader and the import into a
+// document, shared by the libFuzzer program (fuzz/rtf_import_fuzz.cpp) and the test that
+// replays its saved corpus. It must run to the end on any bytes: no crash, no sanitizer
+// report, no table with an unsound grid, no runaway table.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/gui/bitmap.h"
+#include "platform/text/streams.h"
+#include "richtext/rd_data.h"
+#include "richtext/rd_style.h"
+#include "richtext_edit/rtf/rtf_import.h"
+#include "richtext_edit/rtf/rtf_row_properties.h"
+#include "richtext_edit/tables/table_item.h"
+
+// Every table the import left has a sound grid of bounded width.
+inline bool ImportedTablesAreSound(TCustomRDData& document) {
+  bool ok = true;
+  document.EnumItems([&ok](TCustomRDData& data, int itemNo, bool&) {
+    if (auto* table = dynamic_cast<TRDTableItemInfo*>(data.GetItem(itemNo)))
+      ok = ok && table->Rows->IsConsistent() && table->RowCount() > 0 &&
+           table->ColCount() <= int(TRDRTFRowProperties::kMaxCells) + 1;
+  });
+  return ok;
+}
+
+// Imports the bytes twice: with the options that add styles and list markers (Unicode
+// text, headers and footers wanted, tab items) and with the defaults into a document
+// that already holds text. Returns false when a check fails.
+inline bool FuzzRTFImport(const uint8_t* Data, size_t Size) {
+  for (int pass = 0; pass < 2; ++pass) {
+    TRDStyle sheet;
+    sheet.SpacesInTab = pass == 0 ? 0 : 4;
+    TCustomRDData document, header, footer;
+    for (TCustomRDData* data : {&document, &header, &footer}) data->SetRDStyle(&sheet);
+    TRDRTFReaderProperties options;
+    TRDRTFHeaderFooter headerFooter;
+    if (pass == 0) {
+      options.TextStyleMode = options.ParaStyleMode = rdrsAddIfNeeded;
+      options.UnicodeMode = rdruMixed;
+      options.SkipHiddenText = false;
+      headerFooter = {&header, &footer};
+    } else {
+      document.AddText("before", 0, 0);
+      document.AddText("after", 0, 0);
+    }
+    TMemoryStream stream;
+    if (Size > 0) stream.WriteBuffer(Data, int64_t(Size));
+    stream.SetPosition(0);
+    int index = pass == 0 ? 0 : 1;
+    try {
+      ReadRTF(options, stream, document, index, &headerFooter);
+      // The last item inserted lies in the document.
+      if (index >= document.GetItemCount()) return false;
+    } catch (const EInvalidGraphic&) {
+      // Picture data that its kind cannot hold: the reader's documented answer.
+    }
+    if (!ImportedTablesAreSound(document)) return false;
+  }
+  return true;
+}
