@@ -50,7 +50,8 @@ TCustomRichDoc::TCustomRichDoc(TComponent* AOwner, const TDataFactory& MakeData)
   animation_timer_->SetEnabled(false);
   animation_timer_->OnTimer = [this](TComponent*) { AnimationTick(); };
   deferred_timer_->SetEnabled(false);
-  deferred_timer_->SetInterval(0);
+  // The shortest period that runs at all (0 would stop the timer).
+  deferred_timer_->SetInterval(1);
   deferred_timer_->OnTimer = [this](TComponent*) { DispatchDeferred(); };
   spelling_timer_->SetEnabled(false);
   spelling_timer_->SetInterval(kSpellingInterval);

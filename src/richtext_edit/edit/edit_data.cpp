@@ -28,6 +28,7 @@ TCustomRichDocEdit* TRDEditRDData::Editor() const {
 }
 
 void TRDEditRDData::Clear() {
+  ChosenItem = nullptr;
   TRichDocRDData::Clear();
   if (UndoList) UndoList->Clear();
   if (RedoList) RedoList->Clear();

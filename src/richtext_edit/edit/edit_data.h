@@ -96,6 +96,9 @@ class TRDEditRDData : public TRichDocRDData {
   std::unique_ptr<TRDUndoList> UndoList;
   std::unique_ptr<TRDRedoList> RedoList;
   std::uint8_t UndoAction = rduaNone;
+  // The item whose part is being edited in a nested editor (a table cell's), or nullptr.
+  TCustomRDItemInfo* ChosenItem = nullptr;
+  TCustomRDItemInfo* GetChosenItem() const override { return ChosenItem; }
   int CaretDItemNo = -1;
   int CaretPosIndex = -1;
 

@@ -5,6 +5,7 @@
 #include "richtext/code_pages.h"
 #include "richtext/item_factory.h"
 #include "richtext/rd_style.h"
+#include "richtext_edit/edit/inplace_editor_host.h"
 #include "richtext_edit/edit/item_resizer.h"
 
 namespace {
@@ -14,8 +15,11 @@ constexpr TRDCodePage kProgramCodePage = 1252;
 }  // namespace
 
 TCustomRichDocEdit::TCustomRichDocEdit(TComponent* AOwner)
-    : TCustomRichDoc(AOwner,
-                     [](TCustomRichDoc& doc) { return std::make_unique<TRDEditRDData>(doc); }),
+    : TCustomRichDocEdit(
+          AOwner, [](TCustomRichDoc& doc) { return std::make_unique<TRDEditRDData>(doc); }) {}
+
+TCustomRichDocEdit::TCustomRichDocEdit(TComponent* AOwner, const TDataFactory& MakeData)
+    : TCustomRichDoc(AOwner, MakeData),
       queue_timer_(new TTimer(this)),
       caret_timer_(new TTimer(this)) {
   SetCursor(crIBeam);
@@ -25,7 +29,8 @@ TCustomRichDocEdit::TCustomRichDocEdit(TComponent* AOwner)
   TabNavigation = rdtnNone;
   Flags = (Flags & ~rdfCollectJumps) | rdfSwitchableHyperlinks;
   queue_timer_->SetEnabled(false);
-  queue_timer_->SetInterval(0);
+  // The shortest period that runs at all (0 would stop the timer).
+  queue_timer_->SetInterval(1);
   queue_timer_->OnTimer = [this](TComponent*) { RunQueued(); };
 }
 
@@ -66,6 +71,16 @@ void TCustomRichDocEdit::SetUndoLimit(int Value) {
 void TCustomRichDocEdit::SetTabNavigation(TRDTabNavigationType Value) {
   if (Value != rdtnNone) throw ERichDocError("Not supported in editor");
   TabNavigation = Value;
+}
+
+TCustomRichDocEdit* TCustomRichDocEdit::InplaceEditor() const {
+  auto* host = dynamic_cast<TRDInplaceEditorHost*>(EditData().GetChosenItem());
+  return host ? host->GetInplaceEditor() : nullptr;
+}
+
+void TCustomRichDocEdit::CloseInplaceEditor() {
+  if (auto* host = dynamic_cast<TRDInplaceEditorHost*>(EditData().GetChosenItem()))
+    host->CloseInplaceEditor();
 }
 
 TCustomRichDocEdit& TCustomRichDocEdit::ActiveEditor() {
@@ -388,6 +403,9 @@ void TCustomRichDocEdit::KeyPress(char& Key) {
 }
 
 void TCustomRichDocEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  // A press outside the open cell editor ends its editing (a press on a table cell opens
+  // one there again).
+  CloseInplaceEditor();
   TRDEditRDData& data = EditData();
   const TRect area = DocumentRect();
   int ox, oy;

@@ -70,10 +70,11 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   void EndDragOrResizeChange() { --drag_or_resize_change_; }
   virtual void Change(bool ClearRedo);
 
-  // The nested editor of the table cell being edited, when there is one.
-  virtual TCustomRichDocEdit* InplaceEditor() const { return nullptr; }
-  // Closes that nested editor.
-  virtual void CloseInplaceEditor() {}
+  // The nested editor of the table cell being edited, when there is one (the chosen item
+  // of the document holds it).
+  virtual TCustomRichDocEdit* InplaceEditor() const;
+  // Closes that nested editor; what it holds goes back into the cell.
+  virtual void CloseInplaceEditor();
   // The innermost editor: the one the public operations work in.
   TCustomRichDocEdit& ActiveEditor();
   // The editor whose document is the absolute root document.
@@ -156,6 +157,10 @@ class TCustomRichDocEdit : public TCustomRichDoc {
 
   std::string ClassName() const override { return "TCustomRichDocEdit"; }
 
+  // Runs Call once the current input has been handled (a posted message of the window);
+  // nested editors post here what must not run inside their own handlers.
+  void QueueCall(std::function<void()> Call);
+
   // The caret is shown: focus, and the blink phase (the blink timer calls BlinkCaret).
   bool CaretShown() const { return caret_on_ && Focused(); }
   void BlinkCaret();
@@ -174,8 +179,8 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   void DoVScrolled() override;
   void DoHScrolled() override;
 
-  // Runs Call once the current input has been handled (a posted message of the window).
-  void QueueCall(std::function<void()> Call);
+  // An editor whose document data is of a class of its own.
+  TCustomRichDocEdit(TComponent* AOwner, const TDataFactory& MakeData);
 
  private:
   void RunQueued();

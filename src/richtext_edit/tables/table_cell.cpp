@@ -127,10 +127,11 @@ void TRDTableCellData::SetBackgroundStyle(TRDItemBackgroundStyle value) {
 
 int TRDTableCellData::GetCellHeight(bool useBestHeight) const {
   if (useBestHeight && BestHeight != 0) return std::max(BestHeight, 0);
-  return std::max(DocumentHeight, BestHeight);
+  return std::max(EditedHeight >= 0 ? EditedHeight : DocumentHeight, BestHeight);
 }
 
 int TRDTableCellData::GetMinWidth(const TRDResolution* resolution, TRDCanvas& canvas) {
+  if (EditedMinWidth >= 0) return EditedMinWidth;
   if (GetItemCount() == 0) return 0;
   if (GetItemCount() == 1 && GetItem(0)->StyleNo >= 0 && GetItemTextRaw(0).empty()) {
     const TRDStyle* style = GetRDStyle();

@@ -53,6 +53,10 @@ class TRDTableCellData : public TCustomRDFormattedData,
   // While set, the cell writes its content as empty (saving a selection of cells).
   bool SaveEmpty = false;
   bool InSelection = false;
+  // While the cell's content is in a cell editor: that content's height and narrowest
+  // width, which the table's layout takes instead of the empty cell's (-1: none).
+  int EditedHeight = -1;
+  int EditedMinWidth = -1;
 
   TRDTableRow* GetRow() const { return row_; }
   void SetRow(TRDTableRow* row) { row_ = row; }

@@ -54,6 +54,7 @@ namespace {
 void TRDTableItemInfo::InsertCols(int index, int count, int copyIndex, bool select) {
   if (index < 0 || index > ColCount() || copyIndex < -1 || copyIndex >= ColCount()) BadIndex();
   if (count <= 0) return;
+  DestroyInplaceEditor(true);
   BeginModify();
   Rows->InsertCols(index, count, copyIndex, true);
   EndModify();
@@ -64,6 +65,7 @@ void TRDTableItemInfo::InsertCols(int index, int count, int copyIndex, bool sele
 void TRDTableItemInfo::InsertRows(int index, int count, int copyIndex, bool select) {
   if (index < 0 || index > RowCount() || copyIndex < -1 || copyIndex >= RowCount()) BadIndex();
   if (count <= 0) return;
+  DestroyInplaceEditor(true);
   BeginModify();
   Rows->InsertRows(index, count, copyIndex, true);
   EndModify();
@@ -75,20 +77,76 @@ void TRDTableItemInfo::DeleteRows(int index, int count, bool decreaseHeight) {
   if (Rows->IsEmpty()) return;
   if (index < 0 || index >= RowCount() || count <= 0 || (index == 0 && count > RowCount()))
     BadIndex();
+  int row, col;
+  const bool editing = GetEditedCell(row, col) != nullptr;
+  if (!editing) row = index, col = 0;
+  else if (row >= index + count) row -= count;
+  else if (row >= index) row = index;
   Deselect();
   BeginModify();
   Rows->DeleteRows(index, count, decreaseHeight);
   EndModify();
   ReformatAfterChange();
+  if (RowCount() > 0 && (Options & rdtoEditing)) ReopenEditorNear(row, col);
 }
 
 void TRDTableItemInfo::DeleteCols(int index, int count, bool decreaseWidth) {
   if (Rows->IsEmpty()) return;
   if (index < 0 || index >= ColCount() || count <= 0 || (index == 0 && count > ColCount()))
     BadIndex();
+  int row, col;
+  const bool editing = GetEditedCell(row, col) != nullptr;
+  if (!editing) row = 0, col = index;
+  else if (col >= index + count) col -= count;
+  else if (col >= index) col = index;
   Deselect();
   BeginModify();
   Rows->DeleteCols(index, count, decreaseWidth);
+  EndModify();
+  ReformatAfterChange();
+  if (ColCount() > 0 && IsInEditor() && (Options & rdtoEditing)) ReopenEditorNear(row, col);
+}
+
+void TRDTableItemInfo::ReopenEditorNear(int row, int col) {
+  if (!IsInEditor() || Rows->IsEmpty()) return;
+  int mr, mc;
+  if (Rows->GetMainCell(std::min(row, RowCount() - 1), std::min(col, ColCount() - 1), mr, mc))
+    OpenCellEditor(mr, mc, true, false, false, false, false);
+}
+
+bool TRDTableItemInfo::CanClearSelectedCells() {
+  if (!(Options & rdtoEditing) || !(State & rdtsCellsSelected) || !EditData()) return false;
+  bool any = false;
+  for (int r = 0; r < RowCount(); ++r)
+    for (int c = 0; c < ColCount(); ++c)
+      if (Rows->Cell(r, c) && IsCellSelected(r, c)) {
+        if (!CanEditCell(r, c, true)) return false;
+        any = true;
+      }
+  return any;
+}
+
+void TRDTableItemInfo::ClearSelectedCells() {
+  TRDIntegerList rows, cols;
+  for (int r = 0; r < RowCount(); ++r)
+    for (int c = 0; c < ColCount(); ++c)
+      if (Rows->Cell(r, c) && IsCellSelected(r, c) && CanEditCell(r, c, true)) {
+        rows.AddValue(r);
+        cols.AddValue(c);
+      }
+  if (rows.Count() == 0) return;
+  DestroyInplaceEditor(true);
+  BeginModify();
+  Rows->ClearCells(rows, cols);
+  EndModify();
+  ReformatAfterChange();
+}
+
+void TRDTableItemInfo::MergeCellsWithUndo(int topRow, int leftCol, int colCount, int rowCount,
+                                          bool allowMergeRC) {
+  DestroyInplaceEditor(true);
+  BeginModify();
+  Rows->MergeCells(topRow, leftCol, colCount, rowCount, allowMergeRC, true);
   EndModify();
   ReformatAfterChange();
 }

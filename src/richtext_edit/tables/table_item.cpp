@@ -10,6 +10,7 @@
 #include "richtext/rd_style.h"
 #include "richtext/text_routines.h"
 #include "richtext_edit/edit/edit_data.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_stream.h"
 #include "richtext_edit/tables/table_undo.h"
 
@@ -45,6 +46,8 @@ TRDTableItemInfo::TRDTableItemInfo(int rowCount, int colCount, TCustomRDData* rd
 }
 
 TRDTableItemInfo::~TRDTableItemInfo() {
+  // An open cell editor goes with the table (its document is going too).
+  delete InplaceEditor;
   // The grid must not report to the recorder while it goes.
   if (Rows) Rows->Undo = nullptr;
 }

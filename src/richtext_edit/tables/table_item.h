@@ -17,6 +17,7 @@
 #include <string>
 
 #include "richtext/nontext_items.h"
+#include "richtext_edit/edit/inplace_editor_host.h"
 #include "richtext_edit/edit/named_properties.h"
 #include "richtext_edit/tables/table_rows.h"
 
@@ -78,7 +79,12 @@ class TRDTableItemFormattingInfo {
   void Clear();
 };
 
-class TRDTableItemInfo : public TRDFullLineItemInfo, public TRDNamedProperties {
+// Whether Tab in the last cell of a table appends a row (program-wide).
+inline bool TableTabAddsRows = true;
+
+class TRDTableItemInfo : public TRDFullLineItemInfo,
+                         public TRDNamedProperties,
+                         public TRDInplaceEditorHost {
  public:
   // A 1 x 1 table.
   explicit TRDTableItemInfo(TCustomRDData* rdData);
@@ -292,6 +298,33 @@ class TRDTableItemInfo : public TRDFullLineItemInfo, public TRDNamedProperties {
   void ApplyColResize(int col, int newSize, bool shiftDrag);
   void ApplyRowResize(int row, int newSize);
 
+  // The cell editor (table_cell_editor.cpp): opened over a cell with the cell's items,
+  // closed with them moved back and its undo steps handed to the document.
+  TCustomRichDocEdit* GetInplaceEditor() const override;
+  void CloseInplaceEditor() override;
+  bool OpenCellEditor(int row, int col, bool automatic, bool byMouse, bool caretAtEnd,
+                      bool caretAtStart, bool hyperlinkMode);
+  void EditCell(int row, int col, bool automatic);
+  bool EnterTable(int direction, int x) override;
+  void DestroyInplaceEditor(bool storeContent);
+  void EndCellEditing(bool forced);
+  // The cell editor's undo and redo steps into the document's lists, one record each.
+  void FlushEditorUndo(bool editorClosing);
+  void MergeEditorUndo(TCustomRDData* rdData) override;
+  void SaveEditorForReformat();
+  void RestoreEditorAfterReformat();
+  TRDTableInplaceEdit* GetEditedCell(int& row, int& col) const;
+  // After a change in the cell editor: the table laid out for the edited content's size.
+  void ResizeEditorAfterChange();
+  // The cell next to (row, col) in a direction (0 left, 1 up, 2 right, 3 down, 6 next,
+  // 7 previous in reading order); false, after a beep unless quiet, when none.
+  bool GetCellTo(int row, int col, bool allowAddRow, bool quiet, int& newRow, int& newCol,
+                 int direction);
+  // The cell editor on (row, col) asks to move on (a direction of GetCellTo, or 4 and 5
+  // for the start and the end of the document): the next cell is opened, or the caret
+  // leaves the table.
+  void MoveFromCell(int row, int col, int code);
+
   // Row and column operations (table_editing.cpp); bad indices raise "Invalid row or
   // column index".
   bool CanChange() const;
@@ -302,6 +335,15 @@ class TRDTableItemInfo : public TRDFullLineItemInfo, public TRDNamedProperties {
   void DeleteRows(int index, int count, bool decreaseHeight);
   void DeleteCols(int index, int count, bool decreaseWidth);
   void DeleteEmptyRows();
+  // The selected cells: emptied (those OnCellEditing allows) or merged, one undo step.
+  bool CanClearSelectedCells();
+  void ClearSelectedCells();
+  void MergeCellsWithUndo(int topRow, int leftCol, int colCount, int rowCount, bool allowMergeRC);
+  // A style operation of the editor on every cell, or with selectedOnly on the selected
+  // ones that OnCellEditing allows (table_apply_to_cells.cpp): 0 text style param, 1
+  // paragraph style param, 2 and 3 the text and paragraph style conversions with user
+  // data param; one undo step.
+  void ApplyToCells(int operation, int param, bool selectedOnly) override;
 
   // Layout (table_layout.cpp).
   int GetMinWidth(const TRDResolution* resolution, TCustomRDData* rdData) const override;
@@ -341,6 +383,10 @@ class TRDTableItemInfo : public TRDFullLineItemInfo, public TRDNamedProperties {
                    int lineCount, std::string& name, int& readType, int& readState) override;
   void SaveRDF(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& name,
                bool forceSameAsPrev) const override;
+  // The record of the selected cells alone (table_rdf_range.cpp): the rectangle that
+  // takes merged cells whole, unselected cells in it written empty.
+  void SaveRDFSelection(TStream& stream, TCustomRDData* rdData, int itemNo,
+                        const std::string& name);
   // The table's published properties and "BackgroundImg", as the wrapper streams them.
   void DefineTableProperties(TRDPropertyFiler& filer);
 
@@ -359,13 +405,17 @@ class TRDTableItemInfo : public TRDFullLineItemInfo, public TRDNamedProperties {
   void Init(int rowCount, int colCount, TCustomRDData* rdData);
   // Mouse helpers (table_mouse.cpp).
   bool InContentBox(const TRDTableCellData& cell, int x, int y) const;
-  void PassToCell(int row, int col, int x, int y, const std::function<void(TRDTableCellData&, int, int)>& call);
+  void PassToCell(int row, int col, int x, int y,
+                  const std::function<void(TCustomRDFormattedData&, int, int)>& call);
   void StartBorderDrag(bool columns, int index, int minPos, int pos, int start, bool shift,
                        TCustomRDFormattedData& document);
   void DrawResizeLine(TRDCanvas& canvas, int x, int y);
+  void PlaceEditor();
   // The document laid out again after a change of the grid or the sizes, and the change
   // reported (table_editing.cpp).
   void ReformatAfterChange();
+  // After rows or columns went: the cell editor on the cell nearest to where it was.
+  void ReopenEditorNear(int row, int col);
   // The setters' one path: stored directly outside an editor (and while an undo record
   // assigns), else recorded by name in the editor's undo list.
   void ChangeIntProperty(const char* name, int& field, int value, bool affectsWidth,
@@ -407,6 +457,13 @@ class TRDTableItemInfo : public TRDFullLineItemInfo, public TRDNamedProperties {
   mutable int cached_item_no_ = -1;
   std::unique_ptr<TRDTableUndoRecorder> recorder_;
 };
+
+// The rows of a table record's component block (what SaveRDF and SaveRDFSelection write)
+// read into table as rows from startRow on, at a place no merged cell runs across
+// ("Invalid row or column index" otherwise); a record with more columns than the table
+// has is refused with EReadError, and a refused or broken record leaves the table as it
+// was.
+void ReadRowsFromComponentBytes(TRDTableItemInfo& table, int startRow, const std::string& bytes);
 
 // Documents create tables for item kind -60 from here on; running it again is harmless.
 void RegisterTableItemClass();

@@ -9,6 +9,7 @@
 #include "platform/gui/cursor_shapes.h"
 #include "richtext/formatted_data.h"
 #include "richtext_edit/edit/edit_data.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {
@@ -193,8 +194,10 @@ void TRDTableItemInfo::Select(int startRow, int startCol, int colOffs, int rowOf
   TCustomRDFormattedData* document = FormattedDocument(*this);
   if (!(State & rdtsInDocument) || !document || !(document->GetOptions() & rdoAllowSelection))
     return;
-  // The document's own text selection gives way to the cells.
+  // The document's own text selection gives way to the cells; style operations on the
+  // document go to them.
   document->Deselect(false);
+  document->PartialSelectedItem = document->GetItemNo(this);
   State |= rdtsCellsSelected;
   SelStartRow = startRow;
   SelStartCol = startCol;
@@ -227,11 +230,15 @@ bool TRDTableItemInfo::SelectCell(int row, int col) {
 }
 
 void TRDTableItemInfo::Deselect() {
+  DestroyInplaceEditor(true);
   State &= TRDTableStates(~rdtsCellsSelected);
   SelStartCol = SelStartRow = -1;
   SelColOffs = SelRowOffs = 0;
   UpdateCellSelectionFlags();
   ChosenRow = ChosenCol = -1;
+  if (auto* document = FormattedDocument(*this);
+      document && document->PartialSelectedItem >= 0 && document->PartialSelectedItem == GetMyItemNo())
+    document->PartialSelectedItem = -1;
   SelectionChanged(*this);
 }
 
@@ -253,8 +260,14 @@ bool TRDTableItemInfo::GetNormalizedSelectionBounds(bool includeEditedCell, int&
     colCount = c1 - c0 + 1;
     return true;
   }
-  (void)includeEditedCell;
-  return false;
+  int row, col;
+  if (!includeEditedCell || !GetEditedCell(row, col)) return false;
+  const TRDTableCellData& cell = *Rows->Cell(row, col);
+  topRow = row;
+  leftCol = col;
+  rowCount = cell.RowSpan;
+  colCount = cell.ColSpan;
+  return true;
 }
 
 bool TRDTableItemInfo::GetSelectionBoundsForSave(int& topRow, int& leftCol, int& colCount,
@@ -292,12 +305,20 @@ bool TRDTableItemInfo::InContentBox(const TRDTableCellData& cell, int x, int y) 
                cell.Width - 2 * cell_padding_, cell.Height - 2 * cell_padding_);
 }
 
-// The cell's document hears the event at the point relative to its content.
-void TRDTableItemInfo::PassToCell(int row, int col, int x, int y,
-                                  const std::function<void(TRDTableCellData&, int, int)>& call) {
+// The cell's document hears the event at the point relative to its content; the cell
+// editor's document, when the cell is being edited, at the point relative to the editor.
+void TRDTableItemInfo::PassToCell(
+    int row, int col, int x, int y,
+    const std::function<void(TCustomRDFormattedData&, int, int)>& call) {
   if (row < 0 || col < 0 || row >= RowCount() || col >= ColCount()) return;
   TRDTableCellData* cell = Rows->Cell(row, col);
   if (!cell) return;
+  int editedRow, editedCol;
+  if (GetEditedCell(editedRow, editedCol) && editedRow == row && editedCol == col) {
+    const TRect area = InplaceEditor->DocumentRect();
+    call(InplaceEditor->EditData(), x - cell->Left - area.Left, y - cell->Top - area.Top);
+    return;
+  }
   call(*cell, x - cell->Left - cell_padding_, y - cell->Top - cell_padding_ - cell->GetExtraVOffs());
   if (TCustomRDFormattedData* document = FormattedDocument(*this)) document->InvalidateControl();
 }
@@ -325,7 +346,7 @@ bool TRDTableItemInfo::MouseMove(TShiftState shift, int x, int y, int, TCustomRD
     }
     const bool draggingCells = MouseCaptured && (State & rdtsCellsSelected);
     if (!draggingCells && InContentBox(*Rows->Cell(row, col), x, y)) {
-      PassToCell(row, col, x, y, [shift](TRDTableCellData& cell, int cx, int cy) {
+      PassToCell(row, col, x, y, [shift](TCustomRDFormattedData& cell, int cx, int cy) {
         cell.MouseMove(shift, cx, cy);
       });
       return true;
@@ -367,6 +388,8 @@ void TRDTableItemInfo::StartBorderDrag(bool columns, int index, int minPos, int 
   } else {
     State &= TRDTableStates(~(rdtsColumnResizing | rdtsResizeWithShift));
   }
+  // The cell editor is out of the way while the border moves.
+  SaveEditorForReformat();
   document.RegisterXorDrawHandler(
       [this](TRDCanvas& canvas, int x, int y) { DrawResizeLine(canvas, x, y); }, this);
   document.SetCaptureItem(this, CaptureLeft, CaptureTop);
@@ -404,7 +427,21 @@ bool TRDTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, int x, 
   if (Rows->IsEmpty() || BusyCount > 0 || !document) return false;
   OriginX = OriginY = 0;
   int row, col;
-  if (!GetCellAt(x, y, row, col)) {
+  const bool overCell = GetCellAt(x, y, row, col);
+  if (overCell && (button == mbLeft || button == mbRight) && IsInEditor() &&
+      (Options & rdtoEditing)) {
+    // A right click on selected cells keeps them for a context menu.
+    if (button == mbRight && (IsCellSelected(row, col) || IsInsideSelection())) return false;
+    OpenCellEditor(row, col, false, button == mbLeft, false, false, (shift & ssCtrl) != 0);
+    int editedRow, editedCol;
+    if (GetEditedCell(editedRow, editedCol) && editedRow == row && editedCol == col) {
+      const TRDTableCellData& cell = *Rows->Cell(row, col);
+      InplaceEditor->SetFocus();
+      InplaceEditor->PressAt(button, shift, x - cell.Left, y - cell.Top);
+      return false;
+    }
+  }
+  if (!overCell) {
     const bool editor = IsInEditor();
     if (button == mbLeft &&
         (Options & (rdtoRowSizing | rdtoColSizing | rdtoColSelect | rdtoRowSelect))) {
@@ -435,16 +472,18 @@ bool TRDTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, int x, 
         return false;
       }
     }
+    DestroyInplaceEditor(true);
     document->SetControlFocus();
     return false;
   }
+  DestroyInplaceEditor(true);
   document->SetControlFocus();
   if (button == mbLeft) {
     ChosenRow = row;
     ChosenCol = col;
   }
   if (InContentBox(*Rows->Cell(row, col), x, y))
-    PassToCell(row, col, x, y, [button, shift](TRDTableCellData& cell, int cx, int cy) {
+    PassToCell(row, col, x, y, [button, shift](TCustomRDFormattedData& cell, int cx, int cy) {
       cell.MouseDown(button, shift, cx, cy);
     });
   if (button == mbLeft && SelectCell(row, col)) document->InvalidateControl();
@@ -456,7 +495,7 @@ bool TRDTableItemInfo::MouseUp(TMouseButton button, TShiftState shift, int x, in
   auto* document = dynamic_cast<TCustomRDFormattedData*>(rdData);
   if (Rows->IsEmpty() || BusyCount > 0 || !document) return false;
   OriginX = OriginY = 0;
-  auto cellMouseUp = [button, shift](TRDTableCellData& cell, int cx, int cy) {
+  auto cellMouseUp = [button, shift](TCustomRDFormattedData& cell, int cx, int cy) {
     cell.MouseUp(button, shift, cx, cy);
   };
   int row = -1, col = -1;
@@ -475,15 +514,25 @@ bool TRDTableItemInfo::MouseUp(TMouseButton button, TShiftState shift, int x, in
     }
     ResizeIndex = -1;
     document->ReleaseCaptureItem(this);
+    RestoreEditorAfterReformat();
     return true;
   }
   if (button == mbLeft) {
-    if (MouseCaptured && !InplaceEditor)
+    int editedRow, editedCol;
+    if (MouseCaptured && GetEditedCell(editedRow, editedCol))
+      PassToCell(editedRow, editedCol, x, y, cellMouseUp);
+    else if (MouseCaptured)
       PassToCell(ChosenRow, ChosenCol, x, y, cellMouseUp);
-    else if (!MouseCaptured && !InplaceEditor && overContent)
+    else if (!InplaceEditor && overContent)
       PassToCell(row, col, x, y, cellMouseUp);
     document->ReleaseCaptureItem(this);
     MouseCaptured = false;
+    // Cells selected from an open cell editor: the editor gives way to the selection
+    // once the release has been handled (it may be the editor's own release).
+    if (InplaceEditor && (State & rdtsCellsSelected)) {
+      TCustomRichDocEdit& outer = InplaceEditor->Outer();
+      outer.QueueCall([&outer] { outer.CloseInplaceEditor(); });
+    }
     return true;
   }
   if (!InplaceEditor && overContent) PassToCell(row, col, x, y, cellMouseUp);
@@ -542,6 +591,7 @@ void TRDTableItemInfo::ApplyColResize(int col, int newSize, bool shiftDrag) {
       SetCellBestWidth(width, mr, mc);
     }
   };
+  SaveEditorForReformat();
   BeginModify();
   resize(col, newSize);
   if (!shiftDrag && col + 1 < cols && !Rows->IsPercentWidthColumn(col + 1)) {
@@ -556,6 +606,7 @@ void TRDTableItemInfo::ApplyColResize(int col, int newSize, bool shiftDrag) {
   EndModify();
   FormattingInfo->Width = 0;
   ReformatAfterChange();
+  RestoreEditorAfterReformat();
 }
 
 void TRDTableItemInfo::ApplyRowResize(int row, int newSize) {
@@ -565,6 +616,7 @@ void TRDTableItemInfo::ApplyRowResize(int row, int newSize) {
                        ? (border_width_ + border_v_spacing_ + cell_border_width_ + 1) / 2
                        : cell_v_spacing_ / 2 + cell_border_width_;
   const int border = FormattingInfo->RowStarts[row] + newSize;
+  SaveEditorForReformat();
   BeginModify();
   bool single = false;
   for (int c = 0; c < ColCount(); ++c)
@@ -582,4 +634,5 @@ void TRDTableItemInfo::ApplyRowResize(int row, int newSize) {
   EndModify();
   FormattingInfo->Width = 0;
   ReformatAfterChange();
+  RestoreEditorAfterReformat();
 }

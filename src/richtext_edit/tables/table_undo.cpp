@@ -1,7 +1,28 @@
 #include "richtext_edit/tables/table_undo.h"
 
 #include "platform/gui/bitmap.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"
+
+// --- cell edits -------------------------------------------------------------------------------
+
+void TRDUndoCellModify::Undo(TRDEditRDData& data) {
+  TRDTableItemInfo& table = data.CheckItemClass<TRDTableItemInfo>(ItemNo);
+  int row, col;
+  if (!table.GetEditedCell(row, col) || row != Row || col != Col)
+    table.OpenCellEditor(Row, Col, true, false, false, false, false);
+  TCustomRichDocEdit* outer = data.Editor();
+  if (!table.GetEditedCell(row, col) || row != Row || col != Col || !outer || !UndoList)
+    throw ERichDocError("Undo error");
+  TRDEditRDData& inner = table.InplaceEditor->EditData();
+  (Flag ? inner.RedoList : inner.UndoList) = std::move(UndoList);
+  if (CaretItemNo >= 0 && CaretItemNo < inner.GetItemCount())
+    inner.PlaceCaretAtItem(CaretItemNo, CaretOffs, false);
+  // The editor takes its step back once this undo has finished.
+  outer->QueueCall([outer, redo = Flag] {
+    if (TCustomRichDocEdit* editor = outer->InplaceEditor()) redo ? editor->Redo() : editor->Undo();
+  });
+}
 
 // --- grid records -----------------------------------------------------------------------------
 

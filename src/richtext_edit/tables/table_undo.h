@@ -206,6 +206,27 @@ class TRDUndoModifyBackgroundImage : public TRDTableUndoInfo {
   void Undo(TRDEditRDData& data) override;
 };
 
+// The steps made in a cell editor, as that editor's whole undo list (with Flag, its redo
+// list): undoing hands them back to an editor on the cell, which then takes back the
+// last of them, so that cell edits come back one by one and in their real order among
+// the table's own changes.
+class TRDUndoCellModify : public TRDCompositeUndo {
+ public:
+  int Row = 0, Col = 0;
+  int CaretItemNo = -1, CaretOffs = -1;
+  void Undo(TRDEditRDData& data) override;
+};
+
+// A style operation applied to many cells: the hidden editor's steps for them, cell after
+// cell (StepCounts[k] of them for the cell at RowList[k], ColList[k]), undone through a
+// hidden editor again.
+class TRDUndoMultiCellsModify : public TRDTableUndoInfo {
+ public:
+  TRDIntegerList RowList, ColList, StepCounts;
+  std::vector<std::unique_ptr<TRDUndoInfos>> Steps;
+  void Undo(TRDEditRDData& data) override;
+};
+
 // The grid's reports turned into records of the table at its current item number.
 class TRDTableUndoRecorder : public TRDTableGridUndo {
  public:

@@ -20,10 +20,21 @@ inline bool TablesAreConsistent(TCustomRDData& document) {
 }
 
 // The document reader's round trip (FuzzRDFReader), then one more read whose tables are
-// checked. Returns false when a check fails.
+// checked, then the bytes as a table record's component block read as rows into an
+// existing table, which must stay sound whether they are taken or refused. Returns false
+// when a check fails.
 inline bool FuzzTableRDF(const uint8_t* Data, size_t Size) {
   RegisterTableItemClass();
   if (!FuzzRDFReader(Data, Size)) return false;
+  TRDTableItemInfo existing(2, 2, nullptr);
+  existing.Rows->MergeCells(0, 1, 1, 2, true, false);
+  try {
+    ReadRowsFromComponentBytes(existing, 2,
+                               std::string(reinterpret_cast<const char*>(Data), Size));
+  } catch (const Exception&) {
+    if (existing.RowCount() != 2) return false;
+  }
+  if (!existing.Rows->IsConsistent()) return false;
   TRDStyle sheet;
   TCustomRDData document;
   document.SetRDStyle(&sheet);

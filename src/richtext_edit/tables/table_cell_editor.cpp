@@ -1,0 +1,342 @@
+// The table's side of cell editing: opening the cell editor over a cell with the cell's
+// items moved into it, closing it with the items moved back and its undo steps handed to
+// the document's undo list as one record per list, laying the table out again as the
+// edited content grows or shrinks, and moving the editor from cell to cell.
+#include <algorithm>
+
+#include "richtext_edit/tables/table_inplace_edit.h"
+#include "richtext_edit/tables/table_item.h"
+#include "richtext_edit/tables/table_undo.h"
+
+namespace {
+
+// An editor taller than this shows a part and scrolls.
+constexpr int kMaxEditorHeight = 10000;
+
+}  // namespace
+
+TCustomRichDocEdit* TRDTableItemInfo::GetInplaceEditor() const {
+  return InplaceEditor;
+}
+
+void TRDTableItemInfo::CloseInplaceEditor() {
+  DestroyInplaceEditor(true);
+}
+
+TRDTableInplaceEdit* TRDTableItemInfo::GetEditedCell(int& row, int& col) const {
+  row = InplaceEditor ? InplaceEditor->Row() : -1;
+  col = InplaceEditor ? InplaceEditor->Col() : -1;
+  return InplaceEditor;
+}
+
+// The editor lies over the cell's box, in the outer editor's client coordinates.
+void TRDTableItemInfo::PlaceEditor() {
+  TRDEditRDData* data = EditData();
+  if (!InplaceEditor || !data) return;
+  const TRDTableCellData& cell = *Rows->Cell(InplaceEditor->Row(), InplaceEditor->Col());
+  int left = 0, top = 0;
+  data->GetItemCoords(GetMyItemNo(), left, top);
+  int ox, oy;
+  data->GetOrigin(ox, oy);
+  const TRect area = InplaceEditor->Outer().DocumentRect();
+  const int x = left + cell.Left - data->GetHOffs() + ox + area.Left;
+  const int y = top + cell.Top - data->GetVOffs() + oy + area.Top;
+  const int height = std::min(cell.Height, kMaxEditorHeight);
+  HatchedCell = cell.Height > kMaxEditorHeight ? &cell : nullptr;
+  if (InplaceEditor->Left() != x || InplaceEditor->Top() != y ||
+      InplaceEditor->Width() != cell.Width || InplaceEditor->Height() != height)
+    InplaceEditor->SetBounds(x, y, cell.Width, height);
+  InplaceEditor->SetVScrollVisible(InplaceEditor->EditData().DocumentHeight > height);
+}
+
+bool TRDTableItemInfo::OpenCellEditor(int row, int col, bool automatic, bool byMouse,
+                                      bool caretAtEnd, bool caretAtStart, bool hyperlinkMode) {
+  (void)byMouse;
+  TRDEditRDData* data = (State & rdtsInDocument) ? EditData() : nullptr;
+  TCustomRichDocEdit* outer = data ? data->Editor() : nullptr;
+  if (!outer || row < 0 || col < 0 || row >= RowCount() || col >= ColCount()) return false;
+  TRDTableCellData* cell = Rows->Cell(row, col);
+  if (!cell || (!automatic && !CanEditCell(row, col, false))) return false;
+  DestroyInplaceEditor(true);
+  data->Deselect(false);
+  Deselect();
+  InplaceEditor = new TRDTableInplaceEdit(*outer, *this, row, col);
+  data->ChosenItem = this;
+  ChosenRow = row;
+  ChosenCol = col;
+  TRDTableInplaceRDData& editorData = InplaceEditor->InplaceData();
+  editorData.MoveItemsFrom(*cell);
+  cell->EditedHeight = cell->ContentHeight();
+  cell->EditedMinWidth = -1;
+  PlaceEditor();
+  InplaceEditor->FormatDocument();
+  if (hyperlinkMode || outer->GetReadOnly()) editorData.EnterHyperlinkMode(true);
+  InplaceEditor->Show();
+  const int last = editorData.GetItemCount() - 1;
+  if (caretAtEnd && last >= 0)
+    editorData.PlaceCaretAtItem(last, editorData.GetItemEndOffset(last), false);
+  else if (last >= 0)
+    editorData.PlaceCaretAtItem(0, editorData.GetItemStartOffset(0), false);
+  (void)caretAtStart;
+  EditorMinWidth = editorData.GetDocumentMinWidth();
+  InplaceEditor->SetFocus();
+  outer->Invalidate();
+  return true;
+}
+
+void TRDTableItemInfo::EditCell(int row, int col, bool automatic) {
+  if (!automatic && !(Options & rdtoEditing)) return;
+  OpenCellEditor(row, col, automatic, false, false, false, false);
+}
+
+bool TRDTableItemInfo::EnterTable(int direction, int x) {
+  if (Rows->IsEmpty() || !(Options & rdtoEditing)) return false;
+  const int last = RowCount() - 1;
+  int row = 0, col = 0, mr, mc;
+  switch (direction) {
+    case 0:
+      break;
+    case 1:
+      row = last;
+      col = ColCount() - 1;
+      break;
+    case 2:
+    case 3:
+      col = GetColAt(x);
+      if (col < 0) return false;
+      row = direction == 2 ? 0 : last;
+      break;
+    default:
+      return false;
+  }
+  if (!Rows->GetMainCell(row, col, mr, mc)) return false;
+  return OpenCellEditor(mr, mc, false, false, direction == 1 || direction == 3,
+                        direction == 0 || direction == 2, false);
+}
+
+void TRDTableItemInfo::FlushEditorUndo(bool) {
+  TRDEditRDData* data = EditData();
+  if (!InplaceEditor || !data) return;
+  TRDEditRDData& inner = InplaceEditor->EditData();
+  const int itemNo = GetMyItemNo();
+  auto flush = [&](std::unique_ptr<TRDUndoList>& innerList, TRDUndoList& outerList, bool redo) {
+    if (innerList->Count() == 0) {
+      outerList.DropEmptyLastStep();
+      return;
+    }
+    if (!outerList.BeginStep(rdutModifyItem, "", itemNo, 0)) return;
+    auto record = std::make_unique<TRDUndoCellModify>();
+    record->Kind = rdrkModifyItem;
+    record->ItemNo = itemNo;
+    record->Row = InplaceEditor->Row();
+    record->Col = InplaceEditor->Col();
+    record->CaretItemNo = inner.GetCurrentItemNo();
+    record->CaretOffs = inner.GetOffsetInCurrentItem();
+    record->Flag = redo;
+    record->UndoList = std::move(innerList);
+    outerList.Add(std::move(record));
+    // The editor records on into a list of its own.
+    innerList = std::make_unique<TRDUndoList>(inner.GetAbsoluteRootData());
+    innerList->SetLimit(data->UndoList->Limit());
+  };
+  flush(inner.UndoList, *data->UndoList, false);
+  flush(inner.RedoList, *data->RedoList, true);
+}
+
+void TRDTableItemInfo::MergeEditorUndo(TCustomRDData*) {
+  FlushEditorUndo(false);
+}
+
+void TRDTableItemInfo::EndCellEditing(bool forced) {
+  TRDTableInplaceEdit* editor = InplaceEditor;
+  if (!editor) return;
+  TRDEditRDData* data = EditData();
+  const bool clearing = forced || !data || (data->State & rddsClearing);
+  FlushEditorUndo(true);
+  const int row = editor->Row(), col = editor->Col();
+  TRDEditRDData& inner = editor->EditData();
+  int startItem, startOffs, endItem, endOffs;
+  inner.GetSelectionBounds(startItem, startOffs, endItem, endOffs, false);
+  TRDTableCellData& cell = *Rows->Cell(row, col);
+  cell.MoveItemsFrom(inner);
+  if (cell.GetItemCount() == 0) cell.AddText("", 0, 0);
+  cell.EditedHeight = cell.EditedMinWidth = -1;
+  InplaceEditor = nullptr;
+  HatchedCell = nullptr;
+  if (data && data->ChosenItem == this) data->ChosenItem = nullptr;
+  if (!clearing) {
+    MarkChanged();
+    data->FormatWhole();
+    if (startItem >= 0 && startItem < cell.GetItemCount() && endItem < cell.GetItemCount())
+      cell.SetSelectionBounds(startItem, startOffs, endItem, endOffs);
+    data->InvalidateControl();
+  }
+  if (OnCellEndEdit) OnCellEndEdit(this, row, col, clearing);
+}
+
+void TRDTableItemInfo::DestroyInplaceEditor(bool storeContent) {
+  TRDTableInplaceEdit* editor = InplaceEditor;
+  if (!editor) return;
+  if (storeContent) {
+    EndCellEditing(false);
+  } else {
+    // What the editor held goes with it; the cell is left with an empty line.
+    TRDTableCellData& cell = *Rows->Cell(editor->Row(), editor->Col());
+    cell.EditedHeight = cell.EditedMinWidth = -1;
+    cell.Clear();
+    cell.AddText("", 0, 0);
+    InplaceEditor = nullptr;
+    HatchedCell = nullptr;
+    if (TRDEditRDData* data = EditData(); data && data->ChosenItem == this)
+      data->ChosenItem = nullptr;
+  }
+  TCustomRichDocEdit& outer = editor->Outer();
+  const bool focused = editor->Focused();
+  delete editor;
+  if (focused) outer.SetFocus();
+}
+
+void TRDTableItemInfo::SaveEditorForReformat() {
+  int row, col;
+  if (!GetEditedCell(row, col)) return;
+  TRDEditRDData& inner = InplaceEditor->EditData();
+  EditorState.Valid = true;
+  EditorState.Row = row;
+  EditorState.Col = col;
+  inner.GetSelectionBounds(EditorState.StartItemNo, EditorState.StartOffs, EditorState.EndItemNo,
+                           EditorState.EndOffs, false);
+  EditorState.VScrollPos = InplaceEditor->VScrollPos();
+  DestroyInplaceEditor(true);
+}
+
+void TRDTableItemInfo::RestoreEditorAfterReformat() {
+  if (!EditorState.Valid) return;
+  EditorState.Valid = false;
+  if (!OpenCellEditor(EditorState.Row, EditorState.Col, true, false, false, false, false)) return;
+  TRDEditRDData& inner = InplaceEditor->EditData();
+  const int count = inner.GetItemCount();
+  if (EditorState.StartItemNo >= 0 && EditorState.StartItemNo < count &&
+      EditorState.EndItemNo >= 0 && EditorState.EndItemNo < count)
+    inner.SetSelectionBounds(EditorState.StartItemNo, EditorState.StartOffs,
+                             EditorState.EndItemNo, EditorState.EndOffs);
+  InplaceEditor->SetVScrollPos(EditorState.VScrollPos);
+  InplaceEditor->Invalidate();
+}
+
+void TRDTableItemInfo::ResizeEditorAfterChange() {
+  TRDEditRDData* data = EditData();
+  if (!InplaceEditor || !data || (State & rdtsEditorResizing)) return;
+  State |= rdtsEditorResizing;
+  TRDEditRDData& inner = InplaceEditor->EditData();
+  TRDTableCellData& cell = *Rows->Cell(InplaceEditor->Row(), InplaceEditor->Col());
+  const int padding = cell_padding_;
+  const int height = std::max(0, inner.DocumentHeight - 2 * padding);
+  const int minWidth = inner.GetDocumentMinWidth();
+  // The table is laid out again only when the edited content needs another size.
+  if (height != cell.EditedHeight || minWidth != EditorMinWidth) {
+    cell.EditedHeight = height;
+    cell.EditedMinWidth = minWidth;
+    EditorMinWidth = minWidth;
+    MarkChanged();
+    data->FormatWhole();
+    PlaceEditor();
+  }
+  State &= TRDTableStates(~rdtsEditorResizing);
+}
+
+// --- moving between cells ---------------------------------------------------------------------
+
+bool TRDTableItemInfo::GetCellTo(int row, int col, bool allowAddRow, bool quiet, int& newRow,
+                                 int& newCol, int direction) {
+  newRow = newCol = -1;
+  const int rows = RowCount(), cols = ColCount();
+  const TRDTableCellData* cell =
+      row >= 0 && row < rows && col >= 0 && col < cols ? Rows->Cell(row, col) : nullptr;
+  if (!cell) return false;
+  int mr, mc;
+  auto found = [&](const TRDTableCellData* c) {
+    if (!c) return false;
+    newRow = mr;
+    newCol = mc;
+    return true;
+  };
+  // The next (previous) slot holding a cell in reading order (rows may have been added).
+  auto scan = [&](bool forward) {
+    int r = row, c = col;
+    for (;;) {
+      c += forward ? 1 : -1;
+      if (c >= cols) c = 0, ++r;
+      if (c < 0) c = cols - 1, --r;
+      if (r < 0 || r >= RowCount()) return false;
+      if (Rows->Cell(r, c)) {
+        newRow = r;
+        newCol = c;
+        return true;
+      }
+    }
+  };
+  bool ok = false;
+  switch (direction) {
+    case 0:
+      ok = col > 0 ? found(Rows->GetMainCell(row, col - 1, mr, mc)) : scan(false);
+      break;
+    case 1:
+      ok = row > 0 && found(Rows->GetMainCell(row - 1, col, mr, mc));
+      break;
+    case 2:
+      ok = col + cell->ColSpan < cols ? found(Rows->GetMainCell(row, col + cell->ColSpan, mr, mc))
+                                      : scan(true);
+      break;
+    case 3:
+      ok = row + cell->RowSpan < rows && found(Rows->GetMainCell(row + cell->RowSpan, col, mr, mc));
+      break;
+    case kCellNext:
+      ok = scan(true);
+      if (!ok && allowAddRow && IsInEditor()) {
+        InsertRows(rows, 1, rows - 1, false);
+        ok = scan(true);
+      }
+      break;
+    case kCellPrevious:
+      ok = scan(false);
+      break;
+    default:
+      return false;
+  }
+  if (!ok && !quiet)
+    if (TCustomRDData* document = GetDocument()) document->Beep();
+  return ok;
+}
+
+void TRDTableItemInfo::MoveFromCell(int row, int col, int code) {
+  int editedRow, editedCol;
+  TRDEditRDData* data = EditData();
+  TCustomRichDocEdit* outer = data ? data->Editor() : nullptr;
+  if (!outer || !GetEditedCell(editedRow, editedCol) || editedRow != row || editedCol != col)
+    return;
+  if (code == rddTop || code == rddBottom) {
+    DestroyInplaceEditor(true);
+    if (code == rddTop)
+      data->MoveCaretToDocStart();
+    else
+      data->MoveCaretToDocEnd();
+    outer->SetFocus();
+    return;
+  }
+  int newRow, newCol;
+  if (GetCellTo(row, col, code == kCellNext && TableTabAddsRows, code < kCellNext, newRow, newCol,
+                code)) {
+    const bool atEnd = code == rddLeft || code == rddUp || code == kCellPrevious;
+    OpenCellEditor(newRow, newCol, false, false, atEnd, !atEnd, false);
+    return;
+  }
+  const TRDTableCellData& cell = *Rows->Cell(row, col);
+  const bool before = (code == rddLeft && col == 0) || (code == rddUp && row == 0);
+  const bool after = (code == rddRight && col + cell.ColSpan >= ColCount()) ||
+                     (code == rddDown && row + cell.RowSpan >= RowCount());
+  if (!before && !after) return;
+  const int itemNo = GetMyItemNo();
+  DestroyInplaceEditor(true);
+  data->PlaceCaretAtItem(itemNo, before ? 0 : 1, false);
+  outer->SetFocus();
+}

@@ -1,0 +1,180 @@
+#include "richtext_edit/tables/table_inplace_edit.h"
+
+#include "platform/gui/virtual_keys.h"
+#include "richtext_edit/tables/table_item.h"
+
+TCustomRDData* TRDTableInplaceRDData::GetAbsoluteParentData() {
+  return Cell ? Cell->GetAbsoluteParentData() : nullptr;
+}
+
+TCustomRDData* TRDTableInplaceRDData::GetAbsoluteRootData() {
+  return Cell ? Cell->GetAbsoluteRootData() : nullptr;
+}
+
+TRDTableInplaceEdit::TRDTableInplaceEdit(TCustomRichDocEdit& outer, TRDTableItemInfo& table,
+                                         int row, int col)
+    : TCustomRichDocEdit(nullptr,
+                         [](TCustomRichDoc& doc) {
+                           return std::make_unique<TRDTableInplaceRDData>(doc);
+                         }),
+      outer_(outer),
+      table_(table),
+      row_(row),
+      col_(col) {
+  SetVisible(false);
+  SetBorderStyle(bsNone);
+  SetVScrollVisible(false);
+  SetHScrollVisible(false);
+  Options = outer.Options;
+  RDFOptions = outer.RDFOptions;
+  RTFOptions = outer.RTFOptions;
+  EditorOptions = outer.EditorOptions | rdoWantTabs;
+  const int padding = table.CellPadding();
+  LeftMargin = RightMargin = TopMargin = BottomMargin = padding;
+  TRDTableInplaceRDData& data = InplaceData();
+  data.Cell = table.Cells(row, col);
+  SetColor(table.GetCellColor(*data.Cell));
+  // The steps recorded here end up in the root document's lists: the items they hold are
+  // reported to that document when they are freed.
+  TCustomRDData* root = data.GetAbsoluteRootData();
+  data.UndoList = std::make_unique<TRDUndoList>(root);
+  data.RedoList = std::make_unique<TRDRedoList>(root);
+  data.UndoList->SetLimit(outer.UndoLimit() != 0 ? -1 : 0);
+  SetStyle(outer.Style());
+  SetParent(&outer);
+}
+
+TRDTableInplaceEdit::~TRDTableInplaceEdit() = default;
+
+bool TRDTableInplaceEdit::BeforeChange(bool) {
+  return outer_.BeforeChange(true);
+}
+
+void TRDTableInplaceEdit::Change(bool ClearRedo) {
+  TCustomRichDocEdit::Change(ClearRedo);
+  outer_.Modified = true;
+  // A new edit in the cell makes what the document could redo stale.
+  if (ClearRedo) outer_.EditData().RedoList->Clear();
+  table_.ResizeEditorAfterChange();
+}
+
+bool TRDTableInplaceEdit::GetReadOnly() const {
+  return outer_.GetReadOnly();
+}
+
+void TRDTableInplaceEdit::SetReadOnly(bool Value) {
+  outer_.SetReadOnly(Value);
+}
+
+void TRDTableInplaceEdit::Undo() {
+  if (EditData().UndoList->Count() > 0)
+    TCustomRichDocEdit::Undo();
+  else
+    outer_.Undo();
+}
+
+void TRDTableInplaceEdit::Redo() {
+  if (EditData().RedoList->Count() > 0)
+    TCustomRichDocEdit::Redo();
+  else
+    outer_.Redo();
+}
+
+void TRDTableInplaceEdit::PostNavigation(int code) {
+  // The table closes this editor to move on: not while its key is being handled.
+  outer_.QueueCall([&outer = outer_, row = row_, col = col_, code] {
+    if (auto* table = dynamic_cast<TRDTableItemInfo*>(outer.EditData().GetChosenItem()))
+      table->MoveFromCell(row, col, code);
+  });
+}
+
+void TRDTableInplaceEdit::KeyDown(TKeyCode& Key, TShiftState Shift) {
+  ctrl_tab_ = Key == VK_TAB && (Shift & ssCtrl);
+  if (Key == VK_TAB && !(Shift & ssCtrl)) {
+    PostNavigation((Shift & ssShift) ? kCellPrevious : kCellNext);
+    Key = 0;
+    return;
+  }
+  int direction = -1;
+  if (!(Shift & ssShift)) switch (Key) {
+      case VK_LEFT:
+        direction = rddLeft;
+        break;
+      case VK_UP:
+        direction = rddUp;
+        break;
+      case VK_RIGHT:
+        direction = rddRight;
+        break;
+      case VK_DOWN:
+        direction = rddDown;
+        break;
+      case VK_HOME:
+        if (Shift & ssCtrl) direction = rddTop;
+        break;
+      case VK_END:
+        if (Shift & ssCtrl) direction = rddBottom;
+        break;
+      default:
+        break;
+    }
+  TRDEditRDData& data = EditData();
+  const bool selected = data.HasSelection();
+  const int itemNo = data.GetCurrentItemNo(), offset = data.GetOffsetInCurrentItem();
+  TCustomRichDocEdit::KeyDown(Key, Shift);
+  // A caret that could not move stands at the cell's edge: it leaves the cell.
+  if (direction >= 0 && Key == 0 && !selected && data.GetCurrentItemNo() == itemNo &&
+      data.GetOffsetInCurrentItem() == offset)
+    PostNavigation(direction);
+}
+
+void TRDTableInplaceEdit::KeyPress(char& Key) {
+  // Tab moves between cells; only Ctrl+Tab types a tab.
+  if (Key == '\t' && !ctrl_tab_) {
+    Key = 0;
+    return;
+  }
+  TCustomRichDocEdit::KeyPress(Key);
+}
+
+TPoint TRDTableInplaceEdit::ToOuter(int X, int Y) const {
+  const TRect area = outer_.DocumentRect();
+  return Point(Left() + X - area.Left, Top() + Y - area.Top);
+}
+
+void TRDTableInplaceEdit::PressAt(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  MouseDown(Button, Shift, X, Y);
+}
+
+void TRDTableInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TCustomRichDocEdit::MouseDown(Button, Shift, X, Y);
+  // A press that starts no drag of the selection anchors a selection of cells here, so
+  // that dragging on selects cells.
+  TCustomRDData* root = EditData().GetAbsoluteRootData();
+  if (Button == mbLeft && !(root && (root->State & rdsDragPending)) &&
+      table_.SelectCell(row_, col_))
+    pressed_ = true;
+}
+
+void TRDTableInplaceEdit::MouseMove(TShiftState Shift, int X, int Y) {
+  const bool outside = X < 0 || Y < 0 || X >= Width() || Y >= Height();
+  if (pressed_ && (Shift & ssLeft) && (outside || (table_.State & rdtsCellsSelected))) {
+    const TPoint p = ToOuter(X, Y);
+    outer_.EditData().MouseMove(Shift, p.X, p.Y);
+    return;
+  }
+  TCustomRichDocEdit::MouseMove(Shift, X, Y);
+}
+
+void TRDTableInplaceEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TCustomRichDocEdit::MouseUp(Button, Shift, X, Y);
+  if (!pressed_ || Button != mbLeft) return;
+  pressed_ = false;
+  const TPoint p = ToOuter(X, Y);
+  if (table_.State & rdtsCellsSelected) {
+    outer_.EditData().MouseUp(Button, Shift, p.X, p.Y);
+  } else {
+    outer_.EditData().ReleaseCaptureItem(&table_);
+    table_.MouseCaptured = false;
+  }
+}

@@ -1,0 +1,257 @@
+// Editing a table cell in an editor laid over it: the caret enters the table, the cell's
+// content moves into the editor and back, Tab and the arrows move between cells and out
+// of the table, and what was typed in a cell is undone and redone through the document's
+// undo list in its real order among the table's own changes.
+#include <gtest/gtest.h>
+
+#include <cctype>
+
+#include "platform/gui/gui_test_support.h"
+#include "platform/gui/virtual_keys.h"
+#include "platform/sys/pump.h"
+#include "richtext_edit/tables/table_edit_fixture.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
+#include "support/control_snapshot.h"
+
+namespace {
+
+void Type(TWinControl& control, const std::string& text) {
+  for (char c : text)
+    SimulateKey(control, TKeyCode(std::toupper(static_cast<unsigned char>(c))), std::string(1, c));
+}
+
+// Lets the calls the editors queued for after the current input run.
+void Settle() {
+  PumpFor(40);
+}
+
+struct TCellEdit : TTableEdit {
+  using TTableEdit::TTableEdit;
+  TRDTableInplaceEdit* Editor() { return table->InplaceEditor; }
+  // The edited cell as "row,col", "-" without an editor.
+  std::string Edited() {
+    int row, col;
+    return table->GetEditedCell(row, col) ? std::to_string(row) + "," + std::to_string(col) : "-";
+  }
+  void Open(int row, int col) { ASSERT_TRUE(table->OpenCellEditor(row, col, false, false, true, false, false)); }
+};
+
+std::string TextOf(const TCustomRDData& data) {
+  std::string text;
+  for (int i = 0; i < data.GetItemCount(); ++i) {
+    if (i > 0 && data.IsParaStart(i)) text += '|';
+    text += data.GetItemTextRaw(i);
+  }
+  return text;
+}
+
+}  // namespace
+
+TEST(TableCellEditor, TheCaretEntersTheTableAndTheCellsContentMovesIntoTheEditor) {
+  TCellEdit f(2, 2, {"a", "b", "c", "d"});
+  // Right from just before the table enters its first cell.
+  f.data.PlaceCaretAtItem(1, 0, false);
+  SimulateKey(f.edit, VK_RIGHT);
+  ASSERT_EQ(f.Edited(), "0,0");
+  EXPECT_EQ(f.edit.InplaceEditor(), f.Editor());
+  EXPECT_EQ(&f.edit.ActiveEditor(), f.Editor());
+  EXPECT_EQ(TextOf(f.Editor()->EditData()), "a");
+  EXPECT_EQ(f.table->Cells(0, 0)->GetItemCount(), 0);
+  // Over the cell, and the cell keeps its size while its content is in the editor.
+  const TRDTableCellData& cell = *f.table->Cells(0, 0);
+  const TPoint at = f.ClientOfTable(cell.Left, cell.Top);
+  EXPECT_EQ(f.Editor()->Left(), at.X);
+  EXPECT_EQ(f.Editor()->Top(), at.Y);
+  EXPECT_EQ(f.Editor()->Width(), cell.Width);
+  const int height = cell.Height;
+  f.Format();
+  EXPECT_EQ(f.table->Cells(0, 0)->Height, height);
+
+  f.edit.CloseInplaceEditor();
+  EXPECT_EQ(f.Edited(), "-");
+  EXPECT_EQ(f.data.GetChosenItem(), nullptr);
+  EXPECT_EQ(DescribeGrid(*f.table), "[a],[b] / [c],[d]");
+
+  // Moving up into the table from below opens the last row's cell under the caret.
+  f.data.PlaceCaretAtItem(2, 3, false);
+  SimulateKey(f.edit, VK_UP);
+  EXPECT_EQ(f.Edited(), "1,0");
+}
+
+TEST(TableCellEditor, TypingGrowsTheRowAndUndoComesBackThroughTheDocument) {
+  TCellEdit f(2, 2, {"a", "b", "c", "d"});
+  f.Open(0, 1);
+  const int rowHeight = f.table->FormattingInfo->RowHeights[0];
+  Type(*f.Editor(), "xy");
+  EXPECT_EQ(TextOf(f.Editor()->EditData()), "bxy");
+  // Enough text to wrap: the row grows and the editor with it.
+  const std::string more = " some more words to wrap in the narrow cell of the table";
+  Type(*f.Editor(), more);
+  EXPECT_GT(f.table->FormattingInfo->RowHeights[0], rowHeight);
+  EXPECT_EQ(f.Editor()->Height(), f.table->Cells(0, 1)->Height);
+  f.edit.CloseInplaceEditor();
+  const std::string typed = DescribeGrid(*f.table);
+  EXPECT_EQ(typed.substr(0, 12), "[a],[bxy som");
+  EXPECT_EQ(f.table->FormattingInfo->RowHeights[0], f.table->Cells(0, 1)->Height - 2);
+
+  // A table change after the cell edit: undo takes it back first, then the typing.
+  f.table->InsertRows(2, 1, -1, false);
+  EXPECT_EQ(f.data.UndoList->Count(), 2);
+  f.edit.Undo();
+  EXPECT_EQ(f.table->RowCount(), 2);
+  f.edit.Undo();
+  Settle();
+  ASSERT_EQ(f.Edited(), "0,1");
+  // One character a command, as in any editor.
+  const std::string all = "bxy" + more;
+  EXPECT_EQ(TextOf(f.Editor()->EditData()), all.substr(0, all.size() - 1));
+  while (f.Editor()->EditData().UndoList->Count() > 0) f.edit.Undo();
+  EXPECT_EQ(TextOf(f.Editor()->EditData()), "b");
+  f.edit.CloseInplaceEditor();
+  EXPECT_EQ(DescribeGrid(*f.table), "[a],[b] / [c],[d]");
+  EXPECT_EQ(f.table->FormattingInfo->RowHeights[0], rowHeight);
+
+  // Redo brings the typing back through the document as well.
+  f.edit.Redo();
+  Settle();
+  ASSERT_EQ(f.Edited(), "0,1");
+  while (f.Editor()->EditData().RedoList->Count() > 0) f.edit.Redo();
+  f.edit.CloseInplaceEditor();
+  EXPECT_EQ(DescribeGrid(*f.table), typed);
+}
+
+TEST(TableCellEditor, UndoWithNothingInTheCellClosesItAndUndoesOutside) {
+  TCellEdit f(1, 2, {"a", "b"});
+  f.table->InsertCols(2, 1, -1, false);
+  f.Open(0, 0);
+  EXPECT_EQ(f.Editor()->EditData().UndoList->Count(), 0);
+  f.Editor()->Undo();
+  Settle();
+  EXPECT_EQ(f.Edited(), "-");
+  EXPECT_EQ(f.table->ColCount(), 2);
+  // Redo in the cell with nothing of its own runs the document's redo; the cell's redo
+  // list is left alone.
+  f.Open(0, 0);
+  f.Editor()->Redo();
+  Settle();
+  EXPECT_EQ(f.table->ColCount(), 3);
+}
+
+TEST(TableCellEditor, TabMovesOnAndAppendsARowAtTheEnd) {
+  TCellEdit f(2, 2, {"a", "b", "c", "d"});
+  f.table->Rows->MergeCells(0, 0, 2, 1, true, false);
+  f.data.UndoList->Clear();
+  f.Format();
+  f.Open(0, 0);
+  SimulateKey(*f.Editor(), VK_TAB);
+  Settle();
+  EXPECT_EQ(f.Edited(), "1,0");
+  SimulateKey(*f.Editor(), VK_TAB);
+  Settle();
+  EXPECT_EQ(f.Edited(), "1,1");
+  // From the last cell Tab appends a row (one undo step) and goes to its first cell.
+  SimulateKey(*f.Editor(), VK_TAB);
+  Settle();
+  EXPECT_EQ(f.table->RowCount(), 3);
+  EXPECT_EQ(f.Edited(), "2,0");
+  EXPECT_EQ(f.data.UndoList->Count(), 1);
+  SimulateKey(*f.Editor(), VK_TAB, {}, ssShift);
+  Settle();
+  EXPECT_EQ(f.Edited(), "1,1");
+  // Shift+Tab in the first cell stays, with a beep.
+  int beeps = 0;
+  f.data.OnBeep = [&] { ++beeps; };
+  f.Open(0, 0);
+  SimulateKey(*f.Editor(), VK_TAB, {}, ssShift);
+  Settle();
+  EXPECT_EQ(f.Edited(), "0,0");
+  EXPECT_EQ(beeps, 1);
+  // The tab character is never typed.
+  EXPECT_EQ(TextOf(f.Editor()->EditData()), "a|b");
+}
+
+TEST(TableCellEditor, TheArrowsLeaveTheTableAtItsEdges) {
+  TCellEdit f(1, 2, {"a", "b"});
+  f.Open(0, 1);
+  SimulateKey(*f.Editor(), VK_RIGHT);
+  Settle();
+  EXPECT_EQ(f.Edited(), "-");
+  EXPECT_EQ(f.edit.CaretItemNo(), 1);
+  EXPECT_EQ(f.edit.CaretItemOffset(), 1);
+  f.Open(0, 1);
+  f.Editor()->EditData().PlaceCaretAtItem(0, 1, false);
+  SimulateKey(*f.Editor(), VK_LEFT);
+  Settle();
+  EXPECT_EQ(f.Edited(), "0,0");
+  // At the cell's end, from the cell to the left.
+  EXPECT_EQ(f.Editor()->EditData().GetOffsetInCurrentItem(), 2);
+  f.Editor()->EditData().PlaceCaretAtItem(0, 1, false);
+  SimulateKey(*f.Editor(), VK_LEFT);
+  Settle();
+  EXPECT_EQ(f.Edited(), "-");
+  EXPECT_EQ(f.edit.CaretItemNo(), 1);
+  EXPECT_EQ(f.edit.CaretItemOffset(), 0);
+}
+
+TEST(TableCellEditor, AClickOpensTheCellAndAReadOnlyEditorRefusesTyping) {
+  TCellEdit f(2, 2, {"a", "b", "c", "d"});
+  const TPoint p = f.ClientOfTable(f.CellMiddle(1, 1).X, f.CellMiddle(1, 1).Y);
+  SimulateMouseDown(f.edit, mbLeft, p.X, p.Y);
+  SimulateMouseUp(f.edit, mbLeft, p.X, p.Y);
+  EXPECT_EQ(f.Edited(), "1,1");
+  EXPECT_FALSE(f.table->MouseCaptured);
+  // Dragging from the open cell across another selects cells and closes the editor.
+  const TPoint q = f.ClientOfTable(f.CellMiddle(0, 0).X, f.CellMiddle(0, 0).Y);
+  SimulateMouseDown(f.edit, mbLeft, p.X, p.Y);
+  SimulateMouseMove(f.edit, q.X, q.Y, ssLeft);
+  SimulateMouseUp(f.edit, mbLeft, q.X, q.Y);
+  Settle();
+  EXPECT_TRUE(f.table->State & rdtsCellsSelected);
+  EXPECT_EQ(f.Edited(), "-");
+  EXPECT_EQ(DescribeGrid(*f.table), "[a],[b] / [c],[d]");
+
+  int beeps = 0;
+  f.data.OnBeep = [&] { ++beeps; };
+  f.edit.SetReadOnly(true);
+  f.Open(0, 0);
+  Type(*f.Editor(), "z");
+  EXPECT_EQ(TextOf(f.Editor()->EditData()), "a");
+  EXPECT_GE(beeps, 1);
+}
+
+TEST(TableCellEditor, DeletingRowsReopensTheEditorOnTheCellItWasOn) {
+  TCellEdit f(3, 2, {"a", "b", "c", "d", "e", "f"});
+  f.Open(2, 1);
+  f.table->DeleteRows(0, 1, false);
+  EXPECT_EQ(f.Edited(), "1,1");
+  EXPECT_EQ(TextOf(f.Editor()->EditData()), "f");
+  f.table->DeleteRows(1, 1, false);
+  EXPECT_EQ(f.Edited(), "0,1");
+  // Without selected cells, the edited cell is the selection's rectangle when asked for.
+  int top, left, cols, rows;
+  EXPECT_FALSE(f.table->GetNormalizedSelectionBounds(false, top, left, cols, rows));
+  ASSERT_TRUE(f.table->GetNormalizedSelectionBounds(true, top, left, cols, rows));
+  EXPECT_EQ(left, 1);
+  EXPECT_EQ(cols, 1);
+  f.edit.CloseInplaceEditor();
+  EXPECT_EQ(DescribeGrid(*f.table), "[c],[d]");
+}
+
+// The editor as it looks with a cell being edited, saved into the build folder for a
+// look.
+TEST(TableCellEditor, APictureOfATableBeingEdited) {
+  TCellEdit f(3, 3, {"Call", "Heard", "Via", "DL1ABC", "12:03", "WIDE1-1", "OE3XYZ", "12:07", ""});
+  f.table->SetCellBorderWidth(1);
+  f.table->SetBorderWidth(1);
+  f.data.UndoList->Clear();
+  f.Format();
+  f.Open(2, 2);
+  Type(*f.Editor(), "DB0ABC relay");
+  auto shot = Snapshot(f.edit);
+  shot->SaveToFile("table_cell_editor.bmp");
+  // The editor shows its text over the cell; the cell is in the editor's place.
+  const TRDTableCellData& cell = *f.table->Cells(2, 2);
+  const TPoint at = f.ClientOfTable(cell.Left, cell.Top);
+  EXPECT_EQ(f.Editor()->Left(), at.X);
+  EXPECT_EQ(TextOf(f.Editor()->EditData()), "DB0ABC relay");
+}
