@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/gui/printer.h"
-#include "richtext/para_style.h"
+#include "richtext/style_types.h"
 
 class TCustomRDData;
 

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "richtext/nontext_items.h"
 #include "richtext_edit/edit/inplace_editor_host.h"
@@ -66,6 +67,21 @@ struct TRDTableEditorState {
 constexpr TCursor crRDSelectRow = 104;
 constexpr TCursor crRDSelectCol = 105;
 
+// A cell's document laid out for another device (a printer): the layout places it in
+// its box and sizes the rows by it instead of by the cell itself.
+class TRDTableCellLayout {
+ public:
+  virtual ~TRDTableCellLayout() = default;
+  // The cell's box in the table, device pixels, set by the layout.
+  int BoxLeft = 0;
+  int BoxTop = 0;
+  int BoxWidth = 0;
+  int BoxHeight = 0;
+  // Lays the document out for a content width; ContentHeight is its height then.
+  virtual void FormatForWidth(int width, TRDCanvas& canvas) = 0;
+  virtual int ContentHeight() const = 0;
+};
+
 // The table's current layout: column widths and starts, row heights and starts (relative
 // to the table's top-left corner) and the table's size.
 class TRDTableItemFormattingInfo {
@@ -76,7 +92,14 @@ class TRDTableItemFormattingInfo {
   TRDIntegerList RowStarts;
   int Width = 0;
   int Height = 0;
+  // Only in a layout for another device: a cell document per slot (row * column count +
+  // column; none for empty slots). Clear keeps them.
+  std::vector<std::unique_ptr<TRDTableCellLayout>> Cells;
   void Clear();
+  TRDTableCellLayout* CellLayout(int row, int col, int colCount) const {
+    const size_t index = size_t(row) * size_t(colCount) + size_t(col);
+    return index < Cells.size() ? Cells[index].get() : nullptr;
+  }
 };
 
 // Whether Tab in the last cell of a table appends a row (program-wide).
@@ -395,6 +418,14 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
                 TRDHTMLSaveContext& context) const override;
   std::string AsText(int lineWidth, TCustomRDData* rdData) const override;
   std::string AsText(bool unicode) const;
+
+  // Printing (print/table_print.cpp): the table's draw line on paper, which lays it out
+  // and cuts it over pages, and the rows of one page drawn.
+  std::unique_ptr<TRDDrawLineInfo> CreatePrintingDrawItem(
+      TCustomRDData* rdData, const TRDResolution& resolution) const override;
+  void Print(TRDCanvas& canvas, int x, int y, int right, TRDColorMode colorMode,
+             const TRDResolution& resolution, TRDStyle& rdStyle,
+             const TRDDrawLineInfo* drawItem) const override;
 
   // RTF (table_rtf.cpp): the colours the table and its cells use, and the table as rows.
   void CollectRTFTables(TRDRTFSaveContext& context) const override;

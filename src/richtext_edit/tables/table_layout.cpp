@@ -414,17 +414,38 @@ void TRDTableItemInfo::Format(int docWidth, TRDTableItemFormattingInfo& info, TR
       for (int k = c + 1; k < std::min(c + cell->ColSpan, cols); ++k)
         width += pass.widths[size_t(k)];
       width += RDMulDiv(colGaps, cell->ColSpan - 1, cols);
-      cell->Left = info.ColStarts[c];
-      cell->Width = width;
-      cell->FormatItems(false, true, false, 0, &canvas, false, true, false);
+      if (TRDTableCellLayout* layout = info.CellLayout(r, c, cols)) {
+        layout->BoxLeft = info.ColStarts[c];
+        layout->BoxWidth = width;
+        layout->FormatForWidth(width - pass.pad2, canvas);
+      } else {
+        cell->Left = info.ColStarts[c];
+        cell->Width = width;
+        cell->FormatItems(false, true, false, 0, &canvas, false, true, false);
+      }
     }
 
-  // Row heights.
+  // Row heights, from the cells' content (laid out for the device when the layout has
+  // documents of its own for them).
   const bool ignoreHeight = (Options & rdtoIgnoreContentHeight) != 0;
+  const auto cellHeight = [&](const TRDTableCellData& cell, int r, int c) {
+    const TRDTableCellLayout* layout = info.CellLayout(r, c, cols);
+    if (!layout) return ScaleY(cell.GetCellHeight(ignoreHeight));
+    if (ignoreHeight && cell.BestHeight != 0) return ScaleY(std::max(cell.BestHeight, 0));
+    return std::max(layout->ContentHeight(), ScaleY(cell.BestHeight));
+  };
   info.Height = ScaleY((cell_padding_ * rows + border_width_ + border_v_spacing_) * 2 +
                        cell_v_spacing_ * (rows - 1) + 2 * rows * cell_border_width_);
   for (int r = 0; r < rows; ++r) {
-    const int h = ScaleY(Rows->Items(r)->GetHeight(ignoreHeight));
+    int h = 0;
+    if (info.Cells.empty()) {
+      h = ScaleY(Rows->Items(r)->GetHeight(ignoreHeight));
+    } else {
+      for (int c = 0; c < cols; ++c)
+        if (const TRDTableCellData* cell = Rows->Cell(r, c); cell && cell->RowSpan == 1)
+          h = std::max(h, cellHeight(*cell, r, c));
+      if (h == 0) h = ScaleY(10);  // a row without content is not flat
+    }
     info.RowHeights.AddValue(h);
     info.Height += h;
   }
@@ -435,7 +456,7 @@ void TRDTableItemInfo::Format(int docWidth, TRDTableItemFormattingInfo& info, TR
       TRDTableCellData* cell = Rows->Cell(r, c);
       if (!cell || cell->RowSpan <= 1) continue;
       const int last = std::min(r + cell->RowSpan, rows);
-      const int need = ScaleY(cell->GetCellHeight(ignoreHeight) + 2 * cell_padding_);
+      const int need = cellHeight(*cell, r, c) + ScaleY(2 * cell_padding_);
       int have = ScaleY(-cell_v_spacing_ - 2 * cell_border_width_);
       for (int k = r; k < last; ++k)
         have += heights[size_t(k)] +
@@ -472,8 +493,13 @@ void TRDTableItemInfo::Format(int docWidth, TRDTableItemFormattingInfo& info, TR
       int height = ScaleY(2 * cell_padding_) + heights[size_t(r)];
       for (int k = r + 1; k < std::min(r + cell->RowSpan, rows); ++k) height += heights[size_t(k)];
       height += RDMulDiv(rowGaps, cell->RowSpan - 1, rows);
-      cell->Top = y;
-      cell->Height = height;
+      if (TRDTableCellLayout* layout = info.CellLayout(r, c, cols)) {
+        layout->BoxTop = y;
+        layout->BoxHeight = height;
+      } else {
+        cell->Top = y;
+        cell->Height = height;
+      }
     }
     const int step = gaps / (rows - r);
     gaps -= step;

@@ -1,0 +1,217 @@
+// Tables on paper: where runs of rows are cut (rows that fit, page breaks before rows,
+// rows bound by merged cells, repeated heading rows), tables that cannot be cut are
+// refused with a reason, the screen layout of the table stays as it was, and the heading
+// is printed again on the next page, in the PDF too.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/sys/child_process.h"
+#include "richtext_edit/print/document_print.h"
+#include "richtext_edit/print/paper.h"
+#include "richtext_edit/print/table_print.h"
+#include "richtext_edit/tables/table_document.h"
+#include "support/scratch_files.h"
+
+namespace {
+
+// A table of rows x 1 cells "R0".."Rn" after a line of text.
+TRDTableItemInfo& AddRowsTable(TTableDocument& doc, int rows) {
+  std::vector<std::string> texts;
+  for (int r = 0; r < rows; ++r) texts.push_back("R" + std::to_string(r));
+  doc.AddText("Before", 0, 0);
+  return doc.AddTable(rows, 1, texts);
+}
+
+TRDTablePrintInfo& PrintInfo(TPaper& paper, int itemNo) {
+  for (int d = 0; d < paper.data.DrawItems.Count(); ++d)
+    if (paper.data.DrawItems[d]->ItemNo == itemNo)
+      return dynamic_cast<TRDTablePrintInfo&>(*paper.data.DrawItems[d]);
+  throw std::runtime_error("no draw line");
+}
+
+std::vector<std::pair<int, int>> Runs(const TRDTablePrintInfo& info) {
+  std::vector<std::pair<int, int>> runs;
+  for (int i = 0; i < info.PartsList.Count(); ++i)
+    runs.emplace_back(info.Part(i)->StartRow, info.Part(i)->RowCount);
+  return runs;
+}
+
+// Whether one of the texts drawn is text.
+bool Drew(const std::vector<std::string>& texts, const std::string& text) {
+  return std::any_of(texts.begin(), texts.end(), [&](const std::string& t) {
+    return t.size() > text.size() && t.compare(t.size() - text.size() - 1, std::string::npos,
+                                               " " + text) == 0;
+  });
+}
+
+TEST(TablePrint, TablesWithoutRowSplittingStayWhole) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = AddRowsTable(doc, 30);
+  table.PrintOptions = 0;
+  TPaper paper(doc, 300, 200);
+  TRDTablePrintInfo& info = PrintInfo(paper, 1);
+  EXPECT_FALSE(info.InitSplit());
+  // The whole table goes to page 2, where it runs over the page end.
+  ASSERT_EQ(paper.data.Pages.Count(), 2);
+  EXPECT_EQ(paper.data.Pages.Page(2).StartDrawItemNo, 1);
+  // A page break before a row asks for cutting all the same.
+  table.Rows->Items(5)->PageBreakBefore = true;
+  TPaper broken(doc, 300, 2000);
+  EXPECT_EQ(Runs(PrintInfo(broken, 1)), (std::vector<std::pair<int, int>>{{0, 5}, {5, 25}}));
+  EXPECT_EQ(broken.data.Pages.Count(), 2);
+}
+
+TEST(TablePrint, RunsFollowThePageWithTheHeadingRepeated) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = AddRowsTable(doc, 30);
+  table.SetHeadingRowCount(1);
+  TPaper paper(doc, 300, 200);
+  const TRDTablePrintInfo& info = PrintInfo(paper, 1);
+  ASSERT_TRUE(info.RepeatHeading);
+  ASSERT_GE(info.PartsList.Count(), 3);
+  EXPECT_EQ(info.Part(0)->StartRow, 1);
+  const TRDTableItemFormattingInfo& f = info.FormattingInfo;
+  const int heading = f.RowStarts[1] - f.RowStarts[0];
+  int rows = 0;
+  for (int i = 0; i < info.PartsList.Count(); ++i) {
+    const TRDTablePrintPart& part = *info.Part(i);
+    // Each part holds its rows, the heading and the table's borders and spacing.
+    const int last = part.StartRow + part.RowCount - 1;
+    EXPECT_EQ(part.Height, f.RowStarts[last] + f.RowHeights[last] - f.RowStarts[part.StartRow] +
+                               f.Height - (f.RowStarts[29] + f.RowHeights[29] - f.RowStarts[1]));
+    EXPECT_GT(part.Height, heading);
+    EXPECT_LE(part.Height, 200);
+    if (i > 0) {
+      EXPECT_EQ(part.StartRow, info.Part(i - 1)->StartRow + info.Part(i - 1)->RowCount);
+    }
+    rows += part.RowCount;
+  }
+  EXPECT_EQ(rows, 29);
+  // The heading is printed again above the run of page 2, and the run goes on after page 1.
+  const std::vector<std::string> second = paper.Texts(2);
+  EXPECT_TRUE(Drew(second, "R0")) << second.size();
+  const int next = info.Part(1)->StartRow;
+  EXPECT_TRUE(Drew(second, "R" + std::to_string(next)));
+  EXPECT_FALSE(Drew(second, "R" + std::to_string(next - 1)));
+  EXPECT_FALSE(Drew(second, "Before"));
+}
+
+TEST(TablePrint, PageBreakRowsAndMergedRows) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = AddRowsTable(doc, 10);
+  table.Rows->Items(4)->PageBreakBefore = true;
+  {
+    TPaper paper(doc, 300, 2000);
+    EXPECT_EQ(Runs(PrintInfo(paper, 1)), (std::vector<std::pair<int, int>>{{0, 4}, {4, 6}}));
+    EXPECT_TRUE(paper.warnings.empty());
+  }
+  // A cell spanning rows 3-5 binds row 4 to the rows above: the page break cannot be kept.
+  table.Rows->MergeCells(3, 0, 1, 3, true, false);
+  {
+    TPaper paper(doc, 300, 2000);
+    EXPECT_EQ(PrintInfo(paper, 1).PartsList.Count(), 1);
+    ASSERT_EQ(paper.warnings.size(), 1u);
+    EXPECT_NE(paper.warnings[0].find("page break"), std::string::npos) << paper.warnings[0];
+  }
+  // Rows bound by a cell spanning three rows are never separated: the cut moves up to the
+  // top of their group.
+  table.Rows->Items(4)->PageBreakBefore = false;
+  TPaper probe(doc, 300, 2000);
+  const TRDTableItemFormattingInfo& f = PrintInfo(probe, 1).FormattingInfo;
+  const int tableTop = probe.data.DrawItems[1]->Top;
+  // Room for rows 0-3 and a part of row 4 on page 1.
+  const int room = tableTop + f.RowStarts[4] + f.RowHeights[4] / 2;
+  TPaper paper(doc, 300, room + f.Height - f.RowStarts[9] - f.RowHeights[9]);
+  const TRDTablePrintInfo& info = PrintInfo(paper, 1);
+  ASSERT_GE(info.PartsList.Count(), 2);
+  EXPECT_EQ(info.Part(0)->StartRow + info.Part(0)->RowCount, 3);
+  EXPECT_EQ(info.Part(1)->StartRow, 3);
+}
+
+TEST(TablePrint, ATableThatCannotBeCutIsRefusedWithAReason) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = AddRowsTable(doc, 6);
+  table.Rows->MergeCells(0, 0, 1, 6, true, false);  // one cell over all rows
+  TPaper probe(doc, 300, 2000);
+  const int height = PrintInfo(probe, 1).FormattingInfo.Height;
+  // Pages lower than the table: it cannot be cut, it is printed whole and runs over.
+  TPaper paper(doc, 300, height / 2);
+  TRDTablePrintInfo& info = PrintInfo(paper, 1);
+  EXPECT_EQ(info.PartsList.Count(), 1);
+  ASSERT_EQ(paper.warnings.size(), 1u);
+  EXPECT_NE(paper.warnings[0].find("Merged cells"), std::string::npos) << paper.warnings[0];
+  // Asked directly, the cut is refused, not raised.
+  ASSERT_TRUE(info.InitSplit());
+  EXPECT_FALSE(info.SplitAt(10));
+  EXPECT_FALSE(info.SplitRefusal.empty());
+  // A table of one row taller than the page: the same.
+  TTableDocument one;
+  TRDTableItemInfo& single = AddRowsTable(one, 1);
+  single.Cells(0, 0)->BestHeight = 500;
+  TPaper tall(one, 300, 200);
+  TRDTablePrintInfo& tallInfo = PrintInfo(tall, 1);
+  ASSERT_TRUE(tallInfo.InitSplit());
+  EXPECT_FALSE(tallInfo.SplitAt(100));
+  EXPECT_NE(tallInfo.SplitRefusal.find("taller"), std::string::npos);
+}
+
+TEST(TablePrint, TheScreenLayoutOfTheTableStays) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = AddRowsTable(doc, 8);
+  table.SetCellPadding(4);
+  doc.Format();
+  const int width = table.FormattingInfo->Width, height = table.FormattingInfo->Height;
+  const int cellWidth = table.Cells(0, 0)->Width, cellTop = table.Cells(3, 0)->Top;
+  const int drawItem = table.Cells(0, 0)->GetItem(0)->DrawItemNo;
+  {
+    // Twice the resolution: everything on paper is twice as large.
+    TPaper paper(doc, 600, 150);
+    paper.canvas.PixelsPerInchX = paper.canvas.PixelsPerInchY = 192;
+    paper.data.PrepareScaling();
+    paper.data.FormatItems(false, true, true, 0, nullptr, false, false, false);
+    Paginate(paper.data);
+    for (int p = 1; p <= paper.data.Pages.Count(); ++p) paper.data.DrawPage(p, paper.canvas, false);
+    const TRDTableItemFormattingInfo& f = PrintInfo(paper, 1).FormattingInfo;
+    EXPECT_EQ(f.ColStarts[0], 2 * table.FormattingInfo->ColStarts[0]);
+  }
+  EXPECT_EQ(table.FormattingInfo->Width, width);
+  EXPECT_EQ(table.FormattingInfo->Height, height);
+  EXPECT_EQ(table.Cells(0, 0)->Width, cellWidth);
+  EXPECT_EQ(table.Cells(3, 0)->Top, cellTop);
+  EXPECT_EQ(table.Cells(0, 0)->GetItem(0)->DrawItemNo, drawItem);
+  EXPECT_EQ(table.DeviceInfo, nullptr);
+}
+
+TEST(TablePrintPeers, PdfRepeatsTheHeadingOnEveryPage) {
+  if (!ProgramAvailable("pdfinfo") || !ProgramAvailable("pdftotext"))
+    GTEST_SKIP() << "poppler-utils are not installed";
+  TTableDocument doc;
+  doc.style.TextStyles().Items(0).Size = 12;
+  std::vector<std::string> texts = {"Station", "Heard"};
+  for (int r = 1; r <= 80; ++r) {
+    texts.push_back("Call" + std::to_string(r));
+    texts.push_back("Time" + std::to_string(r));
+  }
+  doc.AddText("Stations heard", 0, 0);
+  TRDTableItemInfo& table = doc.AddTable(81, 2, texts);
+  table.SetHeadingRowCount(1);
+  table.SetBorderWidth(1);
+  table.SetCellBorderWidth(1);
+  const std::string file = ScratchFolder() + "/table.pdf";
+  const TRDPrintResult result = PrintDocumentToPdf(doc, file, {});
+  ASSERT_TRUE(result.Ok) << result.Error;
+  ASSERT_GE(result.PageCount, 2);
+  EXPECT_TRUE(result.Warnings.empty());
+  int next = 1;
+  for (int page = 1; page <= result.PageCount; ++page) {
+    const std::string text =
+        RunAndCapture("pdftotext -layout -f " + std::to_string(page) + " -l " +
+                      std::to_string(page) + " '" + file + "' -");
+    EXPECT_NE(text.find("Station"), std::string::npos) << "page " << page << "\n" << text;
+    while (next <= 80 && text.find("Call" + std::to_string(next) + " ") != std::string::npos) ++next;
+  }
+  EXPECT_EQ(next, 81);
+}
+
+}  // namespace
