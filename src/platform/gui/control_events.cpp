@@ -77,6 +77,14 @@ void TControlEvents::KeyUp(TWinControl& Control, TKeyCode Key, TShiftState Shift
   Dispatch([&] { Control.KeyUp(Key, Shift); });
 }
 
+void TControlEvents::UnicodeInput(TWinControl& Control, const std::u16string& Text) {
+  Dispatch([&] { Control.UnicodeInput(Text); });
+}
+
+void TControlEvents::ComposingInput(TWinControl& Control, const std::u16string& Text, int Cursor) {
+  Dispatch([&] { Control.ComposingInput(Text, Cursor); });
+}
+
 void TControlEvents::Enter(TWinControl& Control) {
   Dispatch([&] { Control.DoEnter(); });
 }

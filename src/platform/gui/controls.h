@@ -353,6 +353,15 @@ class TWinControl : public TControl {
   virtual void KeyDown(TKeyCode& Key, TShiftState Shift);
   virtual void KeyUp(TKeyCode& Key, TShiftState Shift);
   virtual void KeyPress(char& Key);
+  // Text that arrives as Unicode (UTF-16): a typed character the program's code page
+  // cannot hold, and what an input method commits. A control that takes text of every
+  // script overrides it; by default the text is dropped.
+  virtual void UnicodeInput(const std::u16string& /*Text*/) {}
+  // The text an input method is composing at the caret, with its cursor (a UTF-16
+  // index); empty when the composing ends. For a control that shows it.
+  virtual void ComposingInput(const std::u16string& /*Text*/, int /*Cursor*/) {}
+  // The control takes Tab and Shift+Tab itself instead of passing the focus on.
+  virtual bool WantsTabKey() const { return false; }
   // Keys held with Ctrl or Alt pass the controls that hold the focused one, nearest
   // first, before the focused control sees them; setting Key to 0 takes the key (page
   // switching, accelerators).

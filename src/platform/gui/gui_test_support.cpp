@@ -9,6 +9,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMenu>
@@ -125,6 +126,30 @@ void SimulateDblClick(TControl& Control, int X, int Y) {
 
 void SimulateKey(TWinControl& Control, TKeyCode Key, const std::string& Text, TShiftState Shift) {
   QKeyEvent event(QEvent::KeyPress, QtKeyOf(Key), QtModifiers(Shift), ToQString(Text));
+  QCoreApplication::sendEvent(WidgetOf(Control), &event);
+}
+
+namespace {
+
+QString QStringOf(const std::u16string& text) {
+  return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
+}
+
+}  // namespace
+
+void SimulateUnicodeKey(TWinControl& Control, TKeyCode Key, const std::u16string& Text,
+                        TShiftState Shift) {
+  QKeyEvent event(QEvent::KeyPress, QtKeyOf(Key), QtModifiers(Shift), QStringOf(Text));
+  QCoreApplication::sendEvent(WidgetOf(Control), &event);
+}
+
+void SimulateInputMethod(TWinControl& Control, const std::u16string& Commit,
+                         const std::u16string& Composing) {
+  QList<QInputMethodEvent::Attribute> attributes;
+  attributes.append(QInputMethodEvent::Attribute(QInputMethodEvent::Cursor, int(Composing.size()),
+                                                 1, QVariant()));
+  QInputMethodEvent event(QStringOf(Composing), attributes);
+  event.setCommitString(QStringOf(Commit));
   QCoreApplication::sendEvent(WidgetOf(Control), &event);
 }
 

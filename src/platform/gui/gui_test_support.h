@@ -28,6 +28,13 @@ void SimulateDblClick(TControl& Control, int X, int Y);
 // A key pressed on a windowed control; Text is the character it types, if any.
 void SimulateKey(TWinControl& Control, TKeyCode Key, const std::string& Text = {},
                  TShiftState Shift = 0);
+// A key that types a character beyond the program's code page (Text, UTF-16).
+void SimulateUnicodeKey(TWinControl& Control, TKeyCode Key, const std::u16string& Text,
+                        TShiftState Shift = 0);
+// What an input method sends to the focused control: the text it commits and the text
+// it goes on composing (empty when it ends), with the cursor at the composed text's end.
+void SimulateInputMethod(TWinControl& Control, const std::u16string& Commit,
+                         const std::u16string& Composing = {});
 // A key let go on a windowed control.
 void SimulateKeyUp(TWinControl& Control, TKeyCode Key, TShiftState Shift = 0);
 // The mouse wheel turned by Delta (120 a notch, positive away from the user) at (X, Y).

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QInputMethodQueryEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -198,6 +199,8 @@ bool TWidgetBridge::eventFilter(QObject* watched, QEvent* event) {
       SetHovered(nullptr);
       if (control) TControlEvents::MouseLeave(*control);
       return false;
+    case QEvent::InputMethod:
+      return InputMethodEvent(static_cast<QInputMethodEvent&>(*event));
     case QEvent::InputMethodQuery: {
       TRect caret;
       if (!control || !control->InputMethodCaret(caret)) return false;
@@ -328,9 +331,10 @@ bool TWidgetBridge::KeyEvent(QKeyEvent& event) {
   if (forwarding_) return false;
   TNativeWidget& native = NativeOf(*control);
   const bool own = native.own_widget;
-  // Tab and Shift+Tab move the focus; that stays with Qt.
+  // Tab and Shift+Tab move the focus; that stays with Qt, unless the control takes them.
   const bool focusKey = (event.key() == Qt::Key_Tab || event.key() == Qt::Key_Backtab) &&
-                        !(event.modifiers() & Qt::ControlModifier);
+                        !(event.modifiers() & Qt::ControlModifier) &&
+                        !TControlEvents::WantsTabKey(*control);
   const std::weak_ptr<char> alive = TControlEvents::Lifetime(*control);
   TKeyCode key = VirtualKeyOf(event.key());
   const TShiftState shift = ShiftOf(event.modifiers(), Qt::NoButton);
@@ -349,6 +353,13 @@ bool TWidgetBridge::KeyEvent(QKeyEvent& event) {
     if (alive.expired()) return true;
   }
   const std::string typed = FromQString(event.text());
+  if (!event.text().isEmpty() && ToQString(typed) != event.text()) {
+    // A character the program's code page cannot hold goes in as Unicode.
+    const std::u16string text(reinterpret_cast<const char16_t*>(event.text().utf16()),
+                              size_t(event.text().size()));
+    TControlEvents::UnicodeInput(*control, text);
+    return own;
+  }
   if (typed.size() == 1) {
     char character = typed[0];
     if (TWinControl* previewer = PreviewerOf(*control)) {
@@ -368,6 +379,23 @@ bool TWidgetBridge::KeyEvent(QKeyEvent& event) {
     }
   }
   return own && !focusKey;
+}
+
+bool TWidgetBridge::InputMethodEvent(QInputMethodEvent& event) {
+  if (!NativeOf(*control).own_widget) return false;
+  auto wide = [](const QString& text) {
+    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size()));
+  };
+  const std::weak_ptr<char> alive = TControlEvents::Lifetime(*control);
+  if (!event.commitString().isEmpty())
+    TControlEvents::UnicodeInput(*control, wide(event.commitString()));
+  if (alive.expired()) return true;
+  int cursor = int(event.preeditString().size());
+  for (const QInputMethodEvent::Attribute& attribute : event.attributes())
+    if (attribute.type == QInputMethodEvent::Cursor) cursor = attribute.start;
+  TControlEvents::ComposingInput(*control, wide(event.preeditString()), cursor);
+  event.accept();
+  return true;
 }
 
 bool TWidgetBridge::KeyReleaseEvent(QKeyEvent& event) {

@@ -14,6 +14,7 @@
 class QMouseEvent;
 class QKeyEvent;
 class TWidgetBridge;
+class QInputMethodEvent;
 struct TDropState;
 
 // Where the layer of picture children must be composed anew, kept in tiles: thousands
@@ -116,6 +117,7 @@ class TWidgetBridge : public QObject {
   bool MouseEvent(QMouseEvent& event);
   bool KeyEvent(QKeyEvent& event);
   bool KeyReleaseEvent(QKeyEvent& event);
+  bool InputMethodEvent(QInputMethodEvent& event);
   void HostGeometryChanged();
   void SetHovered(TControl* hovered);
 
@@ -137,6 +139,9 @@ class TControlEvents {
   static bool KeyDown(TWinControl& Control, TKeyCode& Key, TShiftState Shift);
   static bool KeyPress(TWinControl& Control, char& Key);
   static void KeyUp(TWinControl& Control, TKeyCode Key, TShiftState Shift);
+  static void UnicodeInput(TWinControl& Control, const std::u16string& Text);
+  static void ComposingInput(TWinControl& Control, const std::u16string& Text, int Cursor);
+  static bool WantsTabKey(const TWinControl& Control) { return Control.WantsTabKey(); }
   static bool DialogKey(TWinControl& Control, TKeyCode& Key, TShiftState Shift);
   static void Enter(TWinControl& Control);
   static void Exit(TWinControl& Control);

@@ -319,7 +319,9 @@ void TRDEditRDData::ApplyCurParaStyleToCaretPara() {
   int first, last;
   ExpandRangeToParas(itemNo, itemNo, first, last);
   bool full = false;
-  if (GetItemPara(first) == CurParaStyleNo) return;
+  bool uniform = true;  // a joined paragraph may still hold the style of its second part
+  for (int i = first; i <= last && uniform; ++i) uniform = GetItemPara(i) == CurParaStyleNo;
+  if (uniform) return;
   int dFirst, dLast;
   ExpandDrawItemsToParas(CaretDItemNo, CaretDItemNo, dFirst, dLast);
   const int offset = GetOffsetInCurrentItem();

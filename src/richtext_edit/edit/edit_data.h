@@ -44,6 +44,8 @@ constexpr std::uint16_t rdfReadOnlyDragAndResize = 0x2000;
 inline int CaretWidth = 1;
 inline int CaretVMargin = 0;
 inline int CaretMaxHeight = 1000;
+// Enter in an empty list item keeps the list going (a new item) instead of ending it.
+inline bool KeepMarkerOnEnter = false;
 
 // Which list receives new records.
 constexpr std::uint8_t rduaNone = 0;
@@ -290,6 +292,22 @@ class TRDEditRDData : public TRichDocRDData {
   bool SaveHTMLToStream(TStream& stream, const TRDHTMLSaveParams& params) override;
   bool SaveHTMLExToStream(TStream& stream, const TRDHTMLSaveParams& params) override;
 
+  // --- the keys Backspace, Delete and Enter without a selection (backspace_key.cpp,
+  // delete_key.cpp, enter_key.cpp). Each change is one undo step and asks the editor
+  // first; protection refuses with a beep. True when the document changed.
+  // byCharacterUnit: a whole character of a Unicode item (combining marks with it).
+  bool BackspaceKey(bool byWord, bool byCharacterUnit, bool continuing);
+  // One character or item goes; byWord is only handed on.
+  bool DeleteKey(bool byWord, bool repeated);
+  // lineBreak: Shift+Enter, a new line in the same paragraph. False when refused.
+  bool EnterKey(bool lineBreak, bool repeated);
+  // The caret stands before everything of its line but a list marker.
+  bool CaretAtParagraphStart() const;
+  // The editor, if any, lets typing or deleting change the document.
+  bool EditorAllowsChange();
+  bool IsListMarkerAt(int itemNo) const;
+  bool IsEmptyTextAt(int itemNo) const;
+
   // --- opening steps ---
   void BeginUndoStep(TRDUndoType kind, bool flushInner);
   bool BeginUndoStepCaption(TRDUndoType kind, const std::string& caption, bool flushInner);
@@ -368,6 +386,13 @@ class TRDEditRDData : public TRichDocRDData {
   // Lays out the paragraphs of the old draw items firstDItemNo..lastDItemNo again.
   void FormatParas(int firstDItemNo, int lastDItemNo, int itemsAdded);
   void ExpandDrawItemsToParas(int firstDItemNo, int lastDItemNo, int& newFirst, int& newLast) const;
+  // The minimal width of the items of draw items firstDItemNo..lastDItemNo, itemsAdded
+  // items more (or fewer) after an edit.
+  int EditedRangeMinWidth(int firstDItemNo, int lastDItemNo, int itemsAdded);
+  // ReformatAfterEdit for an edit of those paragraphs, whose items measured widthBefore:
+  // whole also when that was the document's minimal width or they grew beyond it.
+  void ReformatEditedParas(bool fullReformat, int widthBefore, int firstDItemNo, int lastDItemNo,
+                           int itemsAdded);
 
  protected:
   // The object whose property is changed by name: obj, or the item itself.

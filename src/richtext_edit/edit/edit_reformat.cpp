@@ -47,7 +47,10 @@ void TRDEditRDData::ReformatAfterEdit(bool fullReformat, int firstDItemNo, int l
     FormatWhole();
     return;
   }
+  const int width = GetWidth();
   FormatParas(firstDItemNo, lastDItemNo, itemsAdded);
+  // A scroll bar that came or went changed the width the lines are laid out in.
+  if (GetWidth() != width) FormatWhole();
 }
 
 void TRDEditRDData::FormatParas(int firstDItemNo, int lastDItemNo, int itemsAdded) {
@@ -180,4 +183,19 @@ void TRDEditRDData::ExpandDrawItemsToParas(int firstDItemNo, int lastDItemNo, in
                      lastItem);
   newFirst = GetItem(firstItem)->DrawItemNo;
   newLast = GetItemEndDrawItem(lastItem);
+}
+
+int TRDEditRDData::EditedRangeMinWidth(int firstDItemNo, int lastDItemNo, int itemsAdded) {
+  if (firstDItemNo < 0 || lastDItemNo >= DrawItems.Count() || GetItemCount() == 0) return 0;
+  const int count = GetItemCount();
+  const int first = std::clamp(DrawItems[firstDItemNo]->ItemNo, 0, count - 1);
+  const int last = std::clamp(DrawItems[lastDItemNo]->ItemNo + itemsAdded, first, count - 1);
+  return GetItemRangeMinWidth(first, last);
+}
+
+void TRDEditRDData::ReformatEditedParas(bool fullReformat, int widthBefore, int firstDItemNo,
+                                        int lastDItemNo, int itemsAdded) {
+  const bool full = fullReformat || widthBefore >= MinDocumentWidth ||
+                    EditedRangeMinWidth(firstDItemNo, lastDItemNo, itemsAdded) > MinDocumentWidth;
+  ReformatAfterEdit(full, firstDItemNo, lastDItemNo, itemsAdded);
 }

@@ -1,18 +1,11 @@
 #include "richtext_edit/edit/rich_doc_edit.h"
 
-#include "platform/gui/virtual_keys.h"
 #include "platform/sys/timer.h"
 #include "richtext/code_pages.h"
 #include "richtext/item_factory.h"
 #include "richtext/rd_style.h"
 #include "richtext_edit/edit/inplace_editor_host.h"
 #include "richtext_edit/edit/item_resizer.h"
-
-namespace {
-
-constexpr TRDCodePage kProgramCodePage = 1252;
-
-}  // namespace
 
 TCustomRichDocEdit::TCustomRichDocEdit(TComponent* AOwner)
     : TCustomRichDocEdit(
@@ -23,6 +16,7 @@ TCustomRichDocEdit::TCustomRichDocEdit(TComponent* AOwner, const TDataFactory& M
       queue_timer_(new TTimer(this)),
       caret_timer_(new TTimer(this)) {
   SetCursor(crIBeam);
+  ScrollByKeys = false;  // the keys move the caret, which the view follows
   caret_timer_->SetEnabled(false);
   caret_timer_->SetInterval(unsigned(CaretBlinkInterval()));
   caret_timer_->OnTimer = [this](TComponent*) { BlinkCaret(); };
@@ -259,8 +253,9 @@ void TCustomRichDocEdit::PaintOverDocument(TRDCanvas& Canvas) {
     if (data.Resizer->Dragging)
       data.Resizer->DrawFrame(Canvas, data.GetHOffs() - ox, data.GetVOffs() - oy);
   }
+  PaintComposing(Canvas);
   TRect rect;
-  if (CaretShown() && data.GetCaretRect(rect)) {
+  if (CaretShown() && composing_.empty() && data.GetCaretRect(rect)) {
     Canvas.BrushStyle = bsSolid;
     Canvas.BrushColor = clWindowText;
     Canvas.FillRect(rect);
@@ -325,82 +320,7 @@ bool TCustomRichDocEdit::TypeChar(char16_t Ch) {
   return typed;
 }
 
-// --- keyboard and mouse ---------------------------------------------------------------------
-
-bool TCustomRichDocEdit::MoveCaretByKey(TKeyCode Key, TShiftState Shift) {
-  TRDEditRDData& data = ActiveEditor().EditData();
-  const bool select = Shift & ssShift, ctrl = Shift & ssCtrl;
-  switch (Key) {
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_HOME:
-    case VK_END:
-    case VK_PRIOR:
-    case VK_NEXT:
-      break;
-    default:
-      return false;
-  }
-  data.EnsureNotEmpty();
-  if (select)
-    data.StartSelectionAtCaret();
-  else if (data.HasSelection())
-    data.Deselect(false);
-  switch (Key) {
-    case VK_LEFT:
-      data.MoveCaretLeft(select, ctrl);
-      break;
-    case VK_RIGHT:
-      data.MoveCaretRight(select, ctrl);
-      break;
-    case VK_UP:
-      data.MoveCaretUp(select, ctrl);
-      break;
-    case VK_DOWN:
-      data.MoveCaretDown(select, ctrl);
-      break;
-    case VK_HOME:
-      data.MoveCaretToLineStart(ctrl);
-      break;
-    case VK_END:
-      data.MoveCaretToLineEnd(ctrl);
-      break;
-    case VK_PRIOR:
-      data.MoveCaretPageUp();
-      break;
-    default:
-      data.MoveCaretPageDown();
-      break;
-  }
-  if (select) data.ExtendSelectionToCaret();
-  Invalidate();
-  return true;
-}
-
-void TCustomRichDocEdit::KeyDown(TKeyCode& Key, TShiftState Shift) {
-  if (MoveCaretByKey(Key, Shift)) {
-    Key = 0;
-    return;
-  }
-  if (Key == VK_DELETE && ActiveEditor().EditData().HasSelection()) {
-    DeleteSelection();
-    Key = 0;
-    return;
-  }
-  TCustomRichDoc::KeyDown(Key, Shift);
-}
-
-void TCustomRichDocEdit::KeyPress(char& Key) {
-  const unsigned char ch = static_cast<unsigned char>(Key);
-  if (ch >= 32 && ch != 127) {
-    // Typed characters come in the program's code page.
-    const std::string wide = AnsiToRawUnicode(kProgramCodePage, std::string(1, Key));
-    if (wide.size() == 2) TypeChar(char16_t(std::uint8_t(wide[0]) | (std::uint8_t(wide[1]) << 8)));
-  }
-  Key = 0;
-}
+// --- the mouse ------------------------------------------------------------------------------
 
 void TCustomRichDocEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   // A press outside the open cell editor ends its editing (a press on a table cell opens

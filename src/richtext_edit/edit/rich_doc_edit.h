@@ -167,8 +167,13 @@ class TCustomRichDocEdit : public TCustomRichDoc {
 
  protected:
   void PaintOverDocument(TRDCanvas& Canvas) override;
+  // The keyboard and text input (editor_keyboard.cpp).
   void KeyDown(TKeyCode& Key, TShiftState Shift) override;
+  void KeyUp(TKeyCode& Key, TShiftState Shift) override;
   void KeyPress(char& Key) override;
+  void UnicodeInput(const std::u16string& Text) override;
+  void ComposingInput(const std::u16string& Text, int Cursor) override;
+  bool WantsTabKey() const override { return EditorOptions & rdoWantTabs; }
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -193,8 +198,20 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   bool ApplyTextStyleThrough(TRDStyleConversionHandler Handler, int UserData, int Operation,
                              bool WholeParagraphs);
   bool ApplyParaStyleThrough(TRDStyleConversionHandler Handler, int Value);
-  // A navigation key: moves the caret (Shift extending the selection); false for others.
-  bool MoveCaretByKey(TKeyCode Key, TShiftState Shift);
+  // A navigation key moves the caret (Shift extending the selection); at the document's
+  // edge OnCaretGetOut is raised.
+  void MoveCaretByKey(TKeyCode Key, TShiftState Shift);
+  // A typed character: a tab becomes spaces or a tab item.
+  void TypeCharacter(char16_t Ch);
+  // Text an input method committed, at the caret over the selection, in one undo step.
+  void InsertComposedText(const std::u16string& Text);
+  // The selection to the clipboard and out of the document.
+  void CutSelection();
+  // Text of every script needs a Unicode text style: the style sheet's default one.
+  void SwitchToUnicodeStyle();
+  // What an input method is composing, drawn at the caret in the current text style and
+  // underlined, until it commits.
+  void PaintComposing(TRDCanvas& Canvas);
   // Publishes the caret rectangle to the input method and restarts the blink.
   void CaretChanged();
   bool read_only_ = false;
@@ -204,6 +221,9 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   TTimer* queue_timer_;
   TTimer* caret_timer_;
   std::vector<std::function<void()>> queued_;
+  // What an input method is composing at the caret, and its cursor.
+  std::u16string composing_;
+  int composing_cursor_ = 0;
 };
 
 class TRichDocEdit : public TCustomRichDocEdit {

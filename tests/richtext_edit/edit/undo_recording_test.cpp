@@ -5,8 +5,11 @@
 
 #include <random>
 
+#include "platform/gui/bitmap.h"
 #include "platform/text/streams.h"
 #include "richtext/item_factory.h"
+#include "richtext/marker_item.h"
+#include "richtext/picture_item.h"
 #include "richtext/rdf_writer.h"
 #include "richtext_edit/edit/named_properties.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
@@ -419,8 +422,29 @@ std::pair<int, int> RandomPlace(TRDEditRDData& d, std::mt19937& rng) {
   return {itemNo, start + int(rng() % unsigned(end - start + 1))};
 }
 
-// One random operation of the editor, as a user would run it: on a random selection or
-// at a random caret place.
+// Enter, Shift+Enter, Backspace, Ctrl+Backspace or Delete at the caret, as the editor's
+// keys run them; the part of the document they lay out again must come out as a layout
+// of the whole document does.
+void RandomKey(TEditFixture& f, std::mt19937& rng) {
+  f.data.Deselect(false);
+  switch (rng() % 5) {
+    case 0:
+    case 1:
+      f.data.EnterKey(rng() % 3 == 0, false);
+      break;
+    case 2:
+    case 3:
+      f.data.BackspaceKey(rng() % 3 == 0, false, false);
+      break;
+    case 4:
+      f.data.DeleteKey(false, false);
+      break;
+  }
+  const std::string partial = DescribeLayout(f.data);
+  f.data.FormatWhole();
+  EXPECT_EQ(partial, DescribeLayout(f.data));
+}
+
 // What every edit keeps: the first item starts a paragraph, and the items of a
 // paragraph (its lines included) have its paragraph style.
 bool ParagraphsAreWhole(const TRDEditRDData& d) {
@@ -432,6 +456,8 @@ bool ParagraphsAreWhole(const TRDEditRDData& d) {
   return true;
 }
 
+// One random operation of the editor, as a user would run it: on a random selection or
+// at a random caret place.
 void RandomEditorOperation(TEditFixture& f, std::mt19937& rng, const std::string& rdf) {
   TRDEditRDData& d = f.data;
   auto [a, aOffs] = RandomPlace(d, rng);
@@ -443,7 +469,7 @@ void RandomEditorOperation(TEditFixture& f, std::mt19937& rng, const std::string
   Select(f, a, aOffs, b, bOffs);
   const int styleNo = int(rng() % 4);
   static const char* const kTexts[] = {"x", "two\r\nlines", "a\tb", "\r\r", "page\fbreak", "end\n"};
-  switch (rng() % 9) {
+  switch (rng() % 10) {
     case 0:
       f.edit.StyleConversionHandler = [styleNo](TCustomRichDocEdit*, int, int, int, bool, int& to,
                                                 bool) { to = styleNo; };
@@ -496,6 +522,9 @@ void RandomEditorOperation(TEditFixture& f, std::mt19937& rng, const std::string
           f.data.InsertRDFStreamAtCaret(stream);
       }
       break;
+    case 9:
+      RandomKey(f, rng);
+      break;
   }
 }
 
@@ -531,6 +560,57 @@ TEST(UndoProperty, RandomEditorOperationsUndoneGiveTheStartAndRedoneTheEnd) {
     }
     const std::string end = DescribeDocument(f.data);
     EXPECT_NE(end, start);
+    UndoAll(f);
+    ASSERT_EQ(DescribeDocument(f.data), start);
+    RedoAll(f);
+    ASSERT_EQ(DescribeDocument(f.data), end);
+  }
+}
+
+// The keys alone, in a document of lists, breaks, pictures, Unicode text, checkpoints and
+// a wrapped paragraph.
+TEST(UndoProperty, RandomKeysUndoneGiveTheStartAndRedoneTheEnd) {
+  for (unsigned seed = 1; seed <= 40; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    TEditFixture f;
+    f.edit.SetBounds(0, 0, 160, 300);
+    TRDListInfo& list = f.style.ListStyles().Add();
+    TRDListLevel& level = list.AddLevel();
+    level.ListType = rdlstDecimal;
+    level.FormatString = "%0:s.";
+    f.AddPara({{"alpha beta, gamma delta epsilon zeta", 0}, {"eta", 1}});
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetSize(12, 12);
+    f.data.AddItemAtEnd("", TRDGraphicItemInfo::CreateWithGraphic(&f.data, std::move(bitmap),
+                                                                  rdvaBaseline));
+    f.data.GetItem(f.data.GetItemCount() - 1)->SetContinuesPara(true);
+    for (const char* text : {"one", "", "three"}) {
+      f.data.AddItemAtEnd("", TRDMarkerItemInfo::CreateMarker(&f.data, 0, 0, 1, false));
+      f.AddItem(0, text, true);
+    }
+    f.data.AddItemAtEnd("", CreateRDItem(rdsBreak, &f.data));
+    f.AddPara({{"", 0}});
+    f.AddItem(f.unicodeStyle, std::string("u\0\x01\xD8\x00\xDCn\0", 8), false, 1);
+    f.AddPara({{"iota", 3}, {"kappa", 0}});
+    f.data.GetItem(f.data.GetItemCount() - 1)->SetLineBreakBefore(true);
+    f.AddPara({{"omega", 0}});
+    f.Format();
+    f.Begin();
+    auto cp = std::make_unique<TRDCPInfo>();
+    cp->Name = "para";
+    cp->Persistent = true;
+    f.data.AddCheckpointWithUndo(f.data.GetItemCount() - 1, std::move(cp));
+    f.data.UndoList->Clear();
+    const std::string start = DescribeDocument(f.data);
+    std::mt19937 rng(seed);
+    for (int step = 0; step < 14; ++step) {
+      auto [itemNo, offset] = RandomPlace(f.data, rng);
+      f.data.PlaceCaretAtItem(itemNo, offset, false);
+      RandomKey(f, rng);
+      ASSERT_TRUE(ParagraphsAreWhole(f.data)) << "step " << step << '\n'
+                                              << DescribeDocument(f.data);
+    }
+    const std::string end = DescribeDocument(f.data);
     UndoAll(f);
     ASSERT_EQ(DescribeDocument(f.data), start);
     RedoAll(f);
