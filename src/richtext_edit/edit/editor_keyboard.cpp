@@ -211,21 +211,25 @@ void TCustomRichDocEdit::KeyPress(char& Key) {
 
 void TCustomRichDocEdit::UnicodeInput(const std::u16string& Text) {
   if (Text.empty()) return;
-  SwitchToUnicodeStyle();
-  if (Text.size() == 1) {
-    TypeCharacter(Text[0]);
+  if (Text.size() > 1) {
+    InsertComposedText(Text);
     return;
   }
-  InsertComposedText(Text);
+  SwitchToUnicodeStyle();
+  TypeCharacter(Text[0]);
 }
 
 void TCustomRichDocEdit::InsertComposedText(const std::u16string& Text) {
-  TRDEditRDData& data = ActiveEditor().EditData();
-  std::string bytes(reinterpret_cast<const char*>(Text.data()), Text.size() * 2);
-  if (!data.IsUnicodeTextStyle(data.CurTextStyleNo, data.CurParaStyleNo))
-    bytes = RawUnicodeToAnsi(data.GetStyleCodePage(data.GetCurrentTextStyleNo()), bytes);
-  InsertItem(data.CreateTextItem(data.CurTextStyleNo, data.CurParaStyleNo, false, false, TRDTag{}),
-             bytes);
+  const std::string bytes(reinterpret_cast<const char*>(Text.data()), Text.size() * 2);
+  TRDEditRDData& data = EditData();
+  data.State |= rddsKeepPendingTag;
+  RunInsertion(
+      [&](TRDEditRDData& target) {
+        target.InsertUnicodeTextAtCaret(bytes, false);
+        return true;
+      },
+      [this] { SwitchToUnicodeStyle(); });
+  data.State &= ~rddsKeepPendingTag;
 }
 
 void TCustomRichDocEdit::CutSelection() {
@@ -249,11 +253,13 @@ void TCustomRichDocEdit::TypeCharacter(char16_t Ch) {
   }
   const TRDStyle* style = Style();
   if (style && style->SpacesInTab >= 1) {
-    for (int i = 0; i < style->SpacesInTab; ++i) TypeChar(u' ');
+    const std::string spaces(size_t(style->SpacesInTab), ' ');
+    RunInsertion([&](TRDEditRDData& data) {
+      data.InsertAnsiTextAtCaret(spaces, false);
+      return true;
+    });
   } else {
-    auto tab = CreateRDItem(rdsTab, &ActiveEditor().EditData());
-    tab->SetAssociatedTextStyleNo(ActiveEditor().EditData().CurTextStyleNo);
-    InsertItem(std::move(tab), "");
+    InsertTab();
   }
 }
 

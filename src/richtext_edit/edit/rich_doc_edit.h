@@ -203,7 +203,8 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   void MoveCaretByKey(TKeyCode Key, TShiftState Shift);
   // A typed character: a tab becomes spaces or a tab item.
   void TypeCharacter(char16_t Ch);
-  // Text an input method committed, at the caret over the selection, in one undo step.
+  // Text an input method committed, at the caret over the selection, in one undo step, in
+  // the sheet's Unicode style.
   void InsertComposedText(const std::u16string& Text);
   // The selection to the clipboard and out of the document.
   void CutSelection();

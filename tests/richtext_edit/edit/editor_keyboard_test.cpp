@@ -199,3 +199,4 @@ TEST(EditorKeyboard, AReadOnlyEditorsKeysChangeNothing) {
   EXPECT_EQ(DescribeDocument(f.data), before);
   EXPECT_FALSE(f.edit.Modified);
 }
+
