@@ -115,8 +115,11 @@ constexpr TRDFOptions rdfoLoadLayout = 0x2000;
 constexpr TRDFOptions rdfoSaveDocProperties = 0x4000;
 constexpr TRDFOptions rdfoLoadDocProperties = 0x8000;
 
-// State bits of the data.
+// State bits of the data. The viewer's stay below 0x10000: the editable data's own
+// start there.
 constexpr std::uint32_t rddsClearing = 0x80;
+// Set while a length-prefixed RDF block is inserted.
+constexpr std::uint32_t rddsLoadingRDFBlock = 0x100;
 
 class TCustomRDData {
  public:

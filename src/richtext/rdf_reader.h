@@ -50,8 +50,6 @@ TRDFInsertResult InsertRDFFromStream(TCustomRDData& data, TStream& stream, int& 
 // replace the style sheet's.
 bool LoadRDFFromStream(TCustomRDData& data, TStream& stream, const TRDFLoadContext& context = {});
 
-// Data state bit set while a length-prefixed block is inserted.
-constexpr unsigned rddsLoadingRDFBlock = 0x20000;
 // The "RichDoc Format" block: a 4-byte little-endian length, then that much RDF, which
 // is inserted at index. False, with nothing read, when the length asks for more bytes
 // than the stream holds.

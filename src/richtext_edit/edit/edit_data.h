@@ -32,6 +32,9 @@ constexpr std::uint32_t rddsJustCleared = 0x200000;
 constexpr std::uint32_t rddsApplyingStyle = 0x400000;
 constexpr std::uint32_t rddsKeepPendingTag = 0x800000;
 constexpr std::uint32_t rddsTyping = 0x1000000;
+static_assert(rddsClearing < rddsCaretJumpHighlighted &&
+                  rddsLoadingRDFBlock < rddsCaretJumpHighlighted,
+              "the viewer's state bits lie below the editable data's");
 
 // The data flag of an editor: hyperlinks work only in its hyperlink mode, which writing
 // a file enters for the time of writing.
