@@ -87,6 +87,16 @@ void TCustomRichDoc::DragSelection() {
   auto_scroll_timer_->SetEnabled(false);
   // The release ends the drag, not a click: no jump fires and no selection starts.
   data.JumpPressed = -1;
-  DoDragDrop(*this, SelectionDragData(), deCopy);
+  dragging_selection_ = true;
+  TDropEffect done = deNone;
+  try {
+    done = DoDragDrop(*this, SelectionDragData(), SelectionDragEffects());
+  } catch (...) {
+    dragging_selection_ = false;
+    data.State &= ~rdsDragPending;
+    throw;
+  }
+  dragging_selection_ = false;
   data.State &= ~rdsDragPending;
+  SelectionDragEnded(done);
 }

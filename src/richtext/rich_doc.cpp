@@ -373,6 +373,10 @@ void TCustomRichDoc::DoVScrolled() {
 }
 
 void TCustomRichDoc::AutoScrollTick() {
+  if (drop_scroll_dy_ != 0) {
+    ScrollTo(VScrollPos() + drop_scroll_dy_, true);
+    return;
+  }
   if (auto_scroll_dy_ != 0) ScrollTo(VScrollPos() + auto_scroll_dy_, true);
   if (auto_scroll_dx_ != 0) HScrollTo(HScrollPos() + auto_scroll_dx_ * VSmallStep());
   if (auto_scroll_dx_ != 0 || auto_scroll_dy_ != 0) MouseMove(last_shift_, last_mouse_.X, last_mouse_.Y);

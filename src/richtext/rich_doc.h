@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/gui/drag_drop.h"
 #include "platform/gui/text_layout.h"
 #include "richtext/rd_scroller.h"
 #include "richtext/rdf_format.h"
@@ -175,6 +176,11 @@ class TCustomRichDoc : public TRDScroller {
   // the view toward the mouse while it runs; a slow one for a drag-and-drop caret.
   void StartAutoScrollTimer(bool Slow);
   void StopAutoScrollTimer();
+  // While something is dragged over the view: the running timer scrolls one small step
+  // up (-1) or down (1) a tick, or not (0).
+  void SetDropScrollDirection(int Dy) { drop_scroll_dy_ = Dy; }
+  // A drag of this viewer's selection is running.
+  bool DraggingSelection() const { return dragging_selection_; }
   // The hypertext under the mouse shown again for the present keys and mouse position.
   void UpdateHotState();
   // Ctrl+C or Ctrl+Insert; Ctrl+X or Shift+Delete; Ctrl+V or Shift+Insert.
@@ -220,6 +226,9 @@ class TCustomRichDoc : public TRDScroller {
   std::string ClassName() const override { return "TCustomRichDoc"; }
 
  protected:
+  // What a drag of the selection allows (a viewer copies), and what it did when it ended.
+  virtual TDropEffects SelectionDragEffects() { return deCopy; }
+  virtual void SelectionDragEnded(TDropEffect /*Effect*/) {}
   // A descendant whose document data is of a class of its own makes it here.
   using TDataFactory = std::function<std::unique_ptr<TRichDocRDData>(TCustomRichDoc&)>;
   TCustomRichDoc(TComponent* AOwner, const TDataFactory& MakeData);
@@ -279,6 +288,8 @@ class TCustomRichDoc : public TRDScroller {
   TShiftState last_shift_ = 0;
   std::deque<std::unique_ptr<TRDMessageData>> deferred_;
   TPoint drag_press_;
+  bool dragging_selection_ = false;
+  int drop_scroll_dy_ = 0;
   // Lives as long as the viewer: what a drag renders late checks it.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -27,6 +27,7 @@ void TCustomRichDoc::StartAutoScrollTimer(bool Slow) {
 
 void TCustomRichDoc::StopAutoScrollTimer() {
   auto_scroll_timer_->SetEnabled(false);
+  drop_scroll_dy_ = 0;
 }
 
 void TCustomRichDoc::UpdateHotState() {

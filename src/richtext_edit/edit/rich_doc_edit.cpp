@@ -4,6 +4,7 @@
 #include "richtext/code_pages.h"
 #include "richtext/item_factory.h"
 #include "richtext/rd_style.h"
+#include "richtext_edit/edit/editor_drop.h"
 #include "richtext_edit/edit/inplace_editor_host.h"
 #include "richtext_edit/edit/item_resizer.h"
 
@@ -26,9 +27,12 @@ TCustomRichDocEdit::TCustomRichDocEdit(TComponent* AOwner, const TDataFactory& M
   // The shortest period that runs at all (0 would stop the timer).
   queue_timer_->SetInterval(1);
   queue_timer_->OnTimer = [this](TComponent*) { RunQueued(); };
+  drop_target_ = std::make_unique<TRDEditorDropTarget>(*this);
+  RegisterDragDrop(*this, *drop_target_);
 }
 
 TCustomRichDocEdit::~TCustomRichDocEdit() {
+  RevokeDragDrop(*this);
   queue_timer_->SetEnabled(false);
   caret_timer_->SetEnabled(false);
 }
@@ -254,6 +258,7 @@ void TCustomRichDocEdit::PaintOverDocument(TRDCanvas& Canvas) {
       data.Resizer->DrawFrame(Canvas, data.GetHOffs() - ox, data.GetVOffs() - oy);
   }
   PaintComposing(Canvas);
+  drop_target_->PaintDropCaret(Canvas);
   TRect rect;
   if (CaretShown() && composing_.empty() && data.GetCaretRect(rect)) {
     Canvas.BrushStyle = bsSolid;
@@ -284,6 +289,21 @@ void TCustomRichDocEdit::DoVScrolled() {
 void TCustomRichDocEdit::DoHScrolled() {
   TCustomRichDoc::DoHScrolled();
   CaretChanged();
+}
+
+TDropEffects TCustomRichDocEdit::SelectionDragEffects() {
+  drop_target_->ForgetOwnMove();
+  TRDEditRDData& data = EditData();
+  if (&RootEditor() != this || GetReadOnly()) return deCopy;
+  const int itemNo = data.GetCurrentItemNo();
+  if (itemNo < 0 || !data.CanInsertAt(itemNo, data.GetOffsetInCurrentItem())) return deCopy;
+  return deCopy | deMove;
+}
+
+void TCustomRichDocEdit::SelectionDragEnded(TDropEffect Effect) {
+  // A move into this editor deleted the selection itself.
+  if (Effect == deMove && !drop_target_->MovedOwnSelection()) DeleteSelection();
+  drop_target_->ForgetOwnMove();
 }
 
 // --- editing operations ---------------------------------------------------------------------

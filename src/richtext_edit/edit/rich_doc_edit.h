@@ -12,7 +12,10 @@
 #include "richtext/rich_doc.h"
 #include "richtext_edit/edit/edit_data.h"
 
+class TDataObject;
 class TGraphic;
+class TStream;
+class TRDEditorDropTarget;
 
 using TRDEditorOptions = std::uint16_t;
 constexpr TRDEditorOptions rdoClearTagOnStyleApp = 1 << 0;
@@ -36,6 +39,12 @@ constexpr TRDDragDropFormats rdddURL = 1 << 6;
 constexpr TRDDragDropFormats rdddFiles = 1 << 7;
 
 enum TRDGetOutDirection { rddLeft, rddUp, rddRight, rddDown, rddTop, rddBottom };
+
+// What a drop does, as the drop events see it; a set of them is a TRDOleDropEffects with
+// bit (1 << effect) for each.
+enum TRDOleDropEffect : std::uint8_t { rddeNone, rddeCopy, rddeMove, rddeLink };
+using TRDOleDropEffects = std::uint8_t;
+enum TRDDropFileAction { rddfNone, rddfInsert, rddfLink };
 
 class TCustomRichDocEdit : public TCustomRichDoc {
  public:
@@ -63,9 +72,9 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   // The editing protocol. BeforeChange: false (after a beep) when read-only, without a
   // style sheet or when OnChanging refuses.
   virtual bool BeforeChange(bool FromOutside);
-  // The root data's flags let a read-only editor resize pictures.
+  // The root data's flags let a read-only editor take drops and resize pictures.
   bool ReadOnlyDragAndResize();
-  // Around a resize: such a read-only editor takes its changes.
+  // Around a drop or a resize: such a read-only editor takes their changes.
   void BeginDragOrResizeChange() { ++drag_or_resize_change_; }
   void EndDragOrResizeChange() { --drag_or_resize_change_; }
   virtual void Change(bool ClearRedo);
@@ -121,6 +130,20 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   // --- editing operations (edit_operations.cpp). Each asks BeforeChange, runs as one
   // undo step over the selection and reports the change; false when refused or when
   // nothing went in. Those marked "innermost" run in the cell editor being edited.
+  // ANSI text at the caret, CR, LF and form feeds starting paragraphs; with CaretBefore
+  // the caret stays before it (innermost).
+  bool InsertText(const std::string& s, bool CaretBefore = false);
+  // UTF-16 text (two bytes a unit, low byte first); a current style that is not Unicode
+  // gives way to the sheet's default Unicode style. Always this editor's own document.
+  bool InsertTextW(const std::string& s);
+  // The ANSI text of a file (innermost).
+  bool InsertTextFromFile(const std::string& FileName);
+  // A document of the viewers' own format, read from the stream's position (innermost).
+  bool InsertRDFStreamAtCaret(TStream& Stream);
+  bool InsertRDFFileAtCaret(const std::string& FileName);
+  // RTF (innermost); from a file, pictures named relative to it are found beside it.
+  bool InsertRTFStreamAtCaret(TStream& Stream);
+  bool InsertRTFFileAtCaret(const std::string& FileName);
   // A text item of the current style with the tag; tabs become SpacesInTab spaces
   // (innermost).
   bool InsertStringTag(const std::string& s, const TRDTag& Tag);
@@ -148,12 +171,49 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   bool ChangeItemExtraIntProperty(int ItemNo, TRDExtraItemProperty Prop, int Value,
                                   bool AutoReformat);
 
+  // --- the clipboard (editor_clipboard.cpp) ---
+  // Text, a picture, RTF or the viewers' own block is there to paste.
+  virtual bool CanPaste();
+  // Whether a paste of Format (0: of anything) is possible now; never when read-only.
+  bool CanPasteFormat(unsigned Format);
+  // The best format on the clipboard: the viewers' own block, then RTF, then text, then
+  // a picture.
+  virtual void Paste();
+  bool PasteRDF();
+  bool PasteRTF();
+  bool PasteText();
+  bool PasteTextW();
+  // With TextAsName the clipboard's text names the picture.
+  bool PasteBitmap(bool TextAsName);
+  // Copies the selection and deletes it; false when nothing was cut.
+  bool CutToClipboard();
+
   // Asked for the new style of each style met (AppliedToText false for the current
   // style and for paragraphs).
   using TRDStyleConversionEvent = std::function<void(
       TCustomRichDocEdit* Sender, int StyleNo, int UserData, bool AppliedToText, int& NewStyleNo)>;
   TRDStyleConversionEvent OnStyleConversion;
   TRDStyleConversionEvent OnParaStyleConversion;
+  std::function<void(TCustomRichDocEdit* Sender, bool& DoDefault)> OnPaste;
+  // Drags over the editor (editor_drop.cpp): X and Y in the root editor's client area;
+  // DropEffect comes in as the proposed effect and the handler's value is the answer.
+  std::function<void(TCustomRichDocEdit* Sender, const TDataObject& DataObject, TShiftState Shift,
+                     int X, int Y, TRDOleDropEffects PossibleDropEffects,
+                     TRDOleDropEffect& DropEffect)>
+      OnOleDragEnter;
+  std::function<void(TCustomRichDocEdit* Sender, TShiftState Shift, int X, int Y,
+                     TRDOleDropEffects PossibleDropEffects, TRDOleDropEffect& DropEffect)>
+      OnOleDragOver;
+  TNotifyEvent OnOleDragLeave;
+  // Clearing DoDefault: the handler did the drop itself, with the DropEffect it leaves.
+  std::function<void(TCustomRichDocEdit* Sender, const TDataObject& DataObject, TShiftState Shift,
+                     int X, int Y, TRDOleDropEffects PossibleDropEffects,
+                     TRDOleDropEffect& DropEffect, bool& DoDefault)>
+      OnOleDrop;
+  std::function<void(TCustomRichDocEdit* Sender, const std::vector<std::string>& Files,
+                     TRDDropFileAction& FileAction, bool& DoDefault)>
+      OnDropFiles;
+  TRDEditorDropTarget& DropTarget() { return *drop_target_; }
 
   std::string ClassName() const override { return "TCustomRichDocEdit"; }
 
@@ -183,6 +243,10 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   void DoExit() override;
   void DoVScrolled() override;
   void DoHScrolled() override;
+  // A drag of the selection may move it when the editor can take it back; a move that
+  // went elsewhere deletes it here.
+  TDropEffects SelectionDragEffects() override;
+  void SelectionDragEnded(TDropEffect Effect) override;
 
   // An editor whose document data is of a class of its own.
   TCustomRichDocEdit(TComponent* AOwner, const TDataFactory& MakeData);
@@ -225,6 +289,7 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   // What an input method is composing at the caret, and its cursor.
   std::u16string composing_;
   int composing_cursor_ = 0;
+  std::unique_ptr<TRDEditorDropTarget> drop_target_;
 };
 
 class TRichDocEdit : public TCustomRichDocEdit {

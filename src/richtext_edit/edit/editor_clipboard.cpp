@@ -1,0 +1,137 @@
+// Pasting into the editor: the richest format on the clipboard wins - the viewers' own
+// block, then RTF, then text, then a picture - and goes in through the editor's
+// insertion operations, so as one undo step. The system clipboard has no metafiles;
+// pictures come as bitmaps.
+#include <memory>
+
+#include "platform/gui/bitmap.h"
+#include "platform/gui/clipboard.h"
+#include "platform/text/streams.h"
+#include "richtext/code_pages.h"
+#include "richtext/rtf_read_properties.h"
+#include "richtext_edit/edit/editor_formats.h"
+#include "richtext_edit/edit/pasted_data.h"
+#include "richtext_edit/edit/rich_doc_edit.h"
+
+namespace {
+
+// The clipboard's text as UTF-16 up to its first NUL.
+std::string ClipboardText() {
+  std::string text = Clipboard().GetAsBytes(CF_UNICODETEXT);
+  text.resize(text.size() & ~std::size_t(1));
+  for (std::size_t i = 0; i < text.size(); i += 2)
+    if (text[i] == '\0' && text[i + 1] == '\0') {
+      text.resize(i);
+      break;
+    }
+  return text;
+}
+
+}  // namespace
+
+bool TCustomRichDocEdit::CanPaste() {
+  const TClipboard& clipboard = Clipboard();
+  return clipboard.HasFormat(CF_TEXT) || clipboard.HasFormat(CF_UNICODETEXT) ||
+         clipboard.HasFormat(CF_BITMAP) || clipboard.HasFormat(RichTextClipboardFormat()) ||
+         clipboard.HasFormat(RichDocClipboardFormat());
+}
+
+bool TCustomRichDocEdit::CanPasteFormat(unsigned Format) {
+  if (GetReadOnly()) return false;
+  if (Format == 0) return CanPaste();
+  if (Format == CF_TEXT || Format == CF_UNICODETEXT || Format == CF_BITMAP ||
+      Format == RichTextClipboardFormat() || Format == RichDocClipboardFormat())
+    return Clipboard().HasFormat(Format);
+  return false;
+}
+
+void TCustomRichDocEdit::Paste() {
+  if (!BeforeChange(false)) return;
+  TCustomRichDocEdit& root = RootEditor();
+  if (root.OnPaste) {
+    bool doDefault = true;
+    root.OnPaste(&root, doDefault);
+    if (!doDefault) return;
+  }
+  const TClipboard& clipboard = Clipboard();
+  if (clipboard.HasFormat(RichDocClipboardFormat())) {
+    PasteRDF();
+    return;
+  }
+  if (clipboard.HasFormat(RichTextClipboardFormat()) && PasteRTF()) return;
+  if (clipboard.HasFormat(CF_UNICODETEXT)) {
+    TRDEditRDData& data = ActiveEditor().EditData();
+    if (!data.IsUnicodeTextStyle(data.CurTextStyleNo, data.CurParaStyleNo) &&
+        clipboard.HasFormat(CF_TEXT))
+      PasteText();
+    else
+      PasteTextW();
+  } else if (clipboard.HasFormat(CF_TEXT)) {
+    PasteText();
+  } else if (clipboard.HasFormat(CF_BITMAP)) {
+    PasteBitmap(false);
+  }
+}
+
+bool TCustomRichDocEdit::PasteRDF() {
+  std::string document;
+  if (!RichDocBlockDocument(Clipboard().GetAsBytes(RichDocClipboardFormat()), document)) {
+    EditData().Beep();
+    return false;
+  }
+  TMemoryStream stream;
+  stream.WriteBuffer(document.data(), int64_t(document.size()));
+  stream.SetPosition(0);
+  return InsertRDFStreamAtCaret(stream);
+}
+
+bool TCustomRichDocEdit::PasteRTF() {
+  const TClipboard& clipboard = Clipboard();
+  if (!clipboard.HasFormat(RichTextClipboardFormat())) return false;
+  const std::string rtf = clipboard.GetAsBytes(RichTextClipboardFormat());
+  TMemoryStream stream;
+  stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
+  stream.SetPosition(0);
+  // Pictures the RTF names by relative paths lie beside the page it was copied from.
+  TRDRTFReaderProperties& properties = ActiveEditor().RTFReadProperties();
+  properties.BasePath = HtmlSourceBasePath(clipboard.GetAsBytes(HtmlClipboardFormat()));
+  struct TClearBasePath {
+    TRDRTFReaderProperties& properties;
+    ~TClearBasePath() { properties.BasePath.clear(); }
+  } clear{properties};
+  return InsertRTFStreamAtCaret(stream);
+}
+
+bool TCustomRichDocEdit::PasteText() {
+  // The system's one text is Unicode: it goes in in the current style's code page, so
+  // that what the page has survives.
+  TRDEditRDData& data = ActiveEditor().EditData();
+  return InsertText(
+      RawUnicodeToAnsi(data.GetStyleCodePage(data.GetCurrentTextStyleNo()), ClipboardText()),
+      false);
+}
+
+bool TCustomRichDocEdit::PasteTextW() {
+  return InsertTextW(ClipboardText());
+}
+
+bool TCustomRichDocEdit::PasteBitmap(bool TextAsName) {
+  if (TCustomRichDocEdit* inner = InplaceEditor()) return inner->PasteBitmap(TextAsName);
+  if (!BeforeChange(false)) return false;
+  const TClipboard& clipboard = Clipboard();
+  auto bitmap = std::make_unique<TBitmap>();
+  if (!clipboard.GetBitmap(*bitmap) || bitmap->Empty()) return false;
+  std::string name;
+  if (TextAsName && clipboard.HasFormat(CF_TEXT)) {
+    name = clipboard.GetAsBytes(CF_TEXT);
+    name = name.substr(0, name.find('\0'));
+  }
+  return InsertPicture(name, std::move(bitmap), rdvaBaseline);
+}
+
+bool TCustomRichDocEdit::CutToClipboard() {
+  TCustomRichDocEdit& editor = ActiveEditor();
+  if (!editor.BeforeChange(false)) return false;
+  if (!editor.RDData().CopySelection(editor.BackgroundColor(), &editor.Background())) return false;
+  return editor.DeleteSelection();
+}

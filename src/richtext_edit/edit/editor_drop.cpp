@@ -1,0 +1,471 @@
+#include "richtext_edit/edit/editor_drop.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/gui/bitmap.h"
+#include "platform/gui/picture.h"
+#include "platform/gui/png_file.h"
+#include "platform/text/streams.h"
+#include "richtext/code_pages.h"
+#include "richtext/rd_drop_data.h"
+#include "richtext/rd_style.h"
+#include "richtext/rd_transfer.h"
+#include "richtext/text_measure.h"
+#include "richtext_edit/edit/editor_formats.h"
+#include "richtext_edit/edit/pasted_data.h"
+#include "richtext_edit/edit/rich_doc_edit.h"
+
+namespace {
+
+// How near the top or bottom edge the pointer scrolls the view while dragging.
+constexpr int kScrollZone = 20;
+
+std::string FirstPictureFormat(const TDataObject& data) {
+  for (const std::string& format : data.Formats())
+    if (format.rfind("image/", 0) == 0) return format;
+  return {};
+}
+
+std::string Extension(const std::string& fileName) {
+  const std::size_t dot = fileName.rfind('.');
+  if (dot == std::string::npos || fileName.find('/', dot) != std::string::npos) return {};
+  std::string ext = fileName.substr(dot);
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
+  return ext;
+}
+
+}  // namespace
+
+// The caret position before the drop's first insertion, so that what went in can be
+// selected afterwards.
+struct TRDEditorDropTarget::TFrame {
+  bool ownsGroup = false;
+  int itemNo = -1;
+  int offset = -1;
+  bool atItemStart = false;
+  bool wasText = false;
+};
+
+TRDEditorDropTarget::TRDEditorDropTarget(TCustomRichDocEdit& editor) : editor_(editor) {}
+
+TRDEditorDropTarget::~TRDEditorDropTarget() {
+  delete frame_;
+}
+
+bool TRDEditorDropTarget::AcceptsFormat(const std::string& format) const {
+  return (editor_.AcceptDragDropFormats & DragDropFormatOf(format)) != 0;
+}
+
+TDropEffect TRDEditorDropTarget::Proposal(TDropEffects allowed, TShiftState shift) const {
+  return ChooseDropEffect(allowed, shift, editor_.RootEditor().DraggingSelection());
+}
+
+TPoint TRDEditorDropTarget::ToRootClient(TPoint pt) const {
+  TCustomRichDocEdit& root = editor_.RootEditor();
+  if (&root == &editor_) return pt;
+  return root.ScreenToClient(editor_.ClientToScreen(pt));
+}
+
+bool TRDEditorDropTarget::AcceptEnteringDrag(TPoint pt) {
+  if (!editor_.Style()) return false;
+  TRDEditRDData& rootData = editor_.RootEditor().EditData();
+  if (editor_.GetReadOnly() && !(rootData.GetFlags() & rdfReadOnlyDragAndResize)) return false;
+  if (!caret_held_) rootData.BeginDragDropCaret();
+  caret_held_ = true;
+  editor_.StartAutoScrollTimer(true);
+  DragPosition(pt);
+  editor_.Invalidate();
+  return true;
+}
+
+bool TRDEditorDropTarget::DragPosition(TPoint pt) {
+  editor_.SetDropScrollDirection(pt.Y < kScrollZone                            ? -1
+                                 : pt.Y > editor_.ClientHeight() - kScrollZone ? 1
+                                                                               : 0);
+  TRDEditRDData& data = editor_.EditData();
+  TRDDragDropCaretInfo* caret = editor_.RootEditor().EditData().DragCaret.get();
+  if (!caret || data.DrawItems.Count() == 0) return false;
+  const TRect area = editor_.DocumentRect();
+  int x = pt.X - area.Left, y = pt.Y - area.Top;
+  data.ClientToDocument(x, y);
+  int d, dOffs;
+  data.FindDrawItemAtPos(x, y, false, d, dOffs);
+  if (d < 0) return false;
+  int itemNo, offset;
+  data.DrawItemToItem(d, dOffs, itemNo, offset);
+  if (caret->RDData != &data || caret->ItemNo != itemNo || caret->ItemOffs != offset) {
+    caret->RDData = &data;
+    caret->ItemNo = itemNo;
+    caret->ItemOffs = offset;
+    editor_.Invalidate();
+  }
+  return data.CanInsertAt(itemNo, offset);
+}
+
+void TRDEditorDropTarget::PaintDropCaret(TRDCanvas& canvas) {
+  const TRDDragDropCaretInfo* caret = editor_.RootEditor().EditData().DragCaret.get();
+  TRDEditRDData& data = editor_.EditData();
+  if (!caret || caret->RDData != &data) return;
+  int d, dOffs;
+  data.ItemToDrawItem(caret->ItemNo, caret->ItemOffs, d, dOffs);
+  if (d < 0) return;
+  const TRDDrawLineInfo& line = *data.DrawItems[d];
+  const TCustomRDItemInfo* item = data.GetItem(line.ItemNo);
+  int x = line.Left;
+  if (item->StyleNo < 0) {
+    if (dOffs > 0) x += line.Width;
+  } else if (dOffs > 1) {
+    const std::string text = data.DrawItems.GetDrawItemText(d, data.Items);
+    const std::size_t unit = IsUnicodeItem(item->ItemOptions) ? 2 : 1;
+    if (TRDStyle* style = data.GetRDStyle())
+      style->ApplyStyle(canvas, data.GetActualStyle(*item), data.GetParaBiDiMode(item->ParaNo),
+                        false);
+    x += GetItemTextWidth(std::string_view(text).substr(0, std::size_t(dOffs - 1) * unit), canvas,
+                          item->ItemOptions);
+  }
+  int ox, oy;
+  data.GetOrigin(ox, oy);
+  x -= data.GetHOffs() - ox;
+  const int top = line.Top - (data.GetVOffs() - oy);
+  // A dotted line: the drop caret is told from the editing caret at a glance.
+  canvas.BrushStyle = bsSolid;
+  canvas.BrushColor = clWindowText;
+  for (int y = top; y < top + line.Height; y += 2) canvas.FillRect(Rect(x, y, x + 1, y + 1));
+}
+
+void TRDEditorDropTarget::DragEnter(const TDataObject& Data, TShiftState Shift, TPoint Pt,
+                                    TDropEffects& Effect) {
+  const TDropEffects allowed = Effect;
+  Effect = deNone;
+  const std::vector<std::string> formats = Data.Formats();
+  accepted_ = std::any_of(formats.begin(), formats.end(),
+                          [this](const std::string& f) { return AcceptsFormat(f); }) &&
+              AcceptEnteringDrag(Pt);
+  // The pointer's first place answers as a move over it does.
+  if (!accepted_ || !DragPosition(Pt)) return;
+  TRDOleDropEffect effect = RDDropEffectOf(Proposal(allowed, Shift));
+  TCustomRichDocEdit& root = editor_.RootEditor();
+  if (root.OnOleDragEnter) {
+    const TPoint at = ToRootClient(Pt);
+    root.OnOleDragEnter(&root, Data, Shift, at.X, at.Y, RDDropEffectsOf(allowed), effect);
+  }
+  Effect = DropEffectOf(effect);
+}
+
+void TRDEditorDropTarget::DragOver(TShiftState Shift, TPoint Pt, TDropEffects& Effect) {
+  const TDropEffects allowed = Effect;
+  Effect = deNone;
+  if (!accepted_ || !DragPosition(Pt)) return;
+  TRDOleDropEffect effect = RDDropEffectOf(Proposal(allowed, Shift));
+  TCustomRichDocEdit& root = editor_.RootEditor();
+  if (root.OnOleDragOver) {
+    const TPoint at = ToRootClient(Pt);
+    root.OnOleDragOver(&root, Shift, at.X, at.Y, RDDropEffectsOf(allowed), effect);
+  }
+  Effect = DropEffectOf(effect);
+}
+
+void TRDEditorDropTarget::EndDrag() {
+  editor_.StopAutoScrollTimer();
+  if (caret_held_) {
+    caret_held_ = false;
+    editor_.RootEditor().EditData().EndDragDropCaret();
+  }
+  accepted_ = false;
+  editor_.Invalidate();
+}
+
+void TRDEditorDropTarget::DragLeave() {
+  EndDrag();
+  TRDEditRDData& active = editor_.ActiveEditor().EditData();
+  if (active.HasCaret()) active.ShowCaret(false, false, true, false);
+  TCustomRichDocEdit& root = editor_.RootEditor();
+  if (root.OnOleDragLeave) root.OnOleDragLeave(&root);
+}
+
+void TRDEditorDropTarget::Drop(const TDataObject& Data, TShiftState Shift, TPoint Pt,
+                               TDropEffects& Effect) {
+  editor_.BeginDragOrResizeChange();
+  TDropEffect done;
+  try {
+    done = PerformDrop(Data, Shift, Pt, Effect);
+  } catch (...) {
+    editor_.EndDragOrResizeChange();
+    throw;
+  }
+  editor_.EndDragOrResizeChange();
+  // A source that does not allow copying learns of a link.
+  if (done == deCopy && !(Effect & deCopy)) done = deLink;
+  Effect = done;
+}
+
+void TRDEditorDropTarget::OpenFrame() {
+  if (frame_) return;
+  TRDEditRDData& data = editor_.EditData();
+  frame_ = new TFrame;
+  if (!grouped_) {
+    data.BeginUndoStep(rdutInsert, true);
+    data.SetUndoGroupMode(true);
+    frame_->ownsGroup = true;
+  }
+  frame_->itemNo = data.GetCurrentItemNo();
+  frame_->offset = data.GetOffsetInCurrentItem();
+  if (frame_->itemNo >= 0) {
+    frame_->atItemStart = frame_->offset <= data.GetItemStartOffset(frame_->itemNo);
+    frame_->wasText = data.GetItem(frame_->itemNo)->StyleNo >= 0;
+  }
+}
+
+void TRDEditorDropTarget::CloseFrame() {
+  if (!frame_) return;
+  TFrame frame = *frame_;
+  delete frame_;
+  frame_ = nullptr;
+  TRDEditRDData& data = editor_.EditData();
+  if (frame.ownsGroup) {
+    data.SetUndoGroupMode(false);
+    data.UndoList->DropEmptyLastStep();
+    editor_.Change(true);
+  }
+  if (frame.itemNo < 0 || frame.itemNo >= data.GetItemCount()) return;
+  // Content that went in before the caret's item took the item's place: the start
+  // offset is the new item's.
+  if (frame.atItemStart) {
+    const bool text = data.GetItem(frame.itemNo)->StyleNo >= 0;
+    if (frame.wasText && !text)
+      frame.offset = 0;
+    else if (!frame.wasText && text && frame.offset == 0)
+      frame.offset = 1;
+  }
+  const int endNo = data.GetCurrentItemNo(), endOffs = data.GetOffsetInCurrentItem();
+  if (endNo >= 0) editor_.SetSelectionRange(frame.itemNo, frame.offset, endNo, endOffs);
+  editor_.Invalidate();
+}
+
+TDropEffect TRDEditorDropTarget::PerformDrop(const TDataObject& data, TShiftState shift, TPoint pt,
+                                             TDropEffects allowed) {
+  TCustomRichDocEdit& root = editor_.RootEditor();
+  TRDEditRDData& doc = editor_.EditData();
+  const bool own = root.DraggingSelection();
+  const bool move = Proposal(allowed, shift) == deMove;
+  editor_.StopAutoScrollTimer();
+  const TRDDragDropCaretInfo* caret = root.EditData().DragCaret.get();
+  struct TFinish {
+    TRDEditorDropTarget& target;
+    ~TFinish() {
+      target.CloseFrame();
+      TRDEditRDData& d = target.editor_.EditData();
+      if (target.grouped_) {
+        target.grouped_ = false;
+        d.SetUndoGroupMode(false);
+        d.UndoList->DropEmptyLastStep();
+        target.editor_.Change(true);
+      }
+      target.EndDrag();
+      TRDEditRDData& active = target.editor_.ActiveEditor().EditData();
+      if (active.HasCaret()) active.ShowCaret(false, true, true, false);
+    }
+  } finish{*this};
+  if (!caret || caret->RDData != &doc) return deNone;
+  int itemNo = caret->ItemNo, offset = caret->ItemOffs;
+  if (doc.IsPositionInSelection(itemNo, offset, move)) {
+    doc.Deselect(false);
+    doc.PlaceCaretAtItem(itemNo, offset, false);
+    editor_.Invalidate();
+    return deNone;
+  }
+  if (!doc.CanInsertAt(itemNo, offset)) return deNone;
+
+  // Our own selection: the richest format this editor takes, read now, before a move
+  // deletes what it would be made of.
+  TRDDragDropFormats preferred = 0;
+  std::string preferredBytes;
+  if (own) {
+    const TRDDragDropFormats accept = editor_.AcceptDragDropFormats;
+    std::string format;
+    if (accept & rdddRDF) {
+      preferred = rdddRDF;
+      format = kRichDocMimeType;
+    } else if (accept & rdddRTF) {
+      preferred = rdddRTF;
+      format = "text/rtf";
+    } else if ((accept & rdddBitmap) && doc.GetSelectedPicture()) {
+      preferred = rdddBitmap;
+      format = FirstPictureFormat(data);
+    } else if (accept & (rdddUnicodeText | rdddText)) {
+      preferred = (accept & rdddUnicodeText) ? rdddUnicodeText : rdddText;
+      format = "text/plain";
+    }
+    if (preferred && !data.GetData(format, preferredBytes)) preferred = 0;
+  }
+  if (own && move) {
+    if (!editor_.BeforeChange(false)) return deNone;
+    // Deleting the selection before the drop point moves the point: it keeps its
+    // distance from the end of the document.
+    int startNo, startOffs, endNo, endOffs;
+    doc.GetSelectionBounds(startNo, startOffs, endNo, endOffs, true);
+    const bool after = itemNo > endNo || (itemNo == endNo && offset >= endOffs);
+    const int fromEnd = doc.GetItemCount() - itemNo;
+    const int offsFromEnd = doc.GetItemEndOffset(itemNo) - offset;
+    doc.BeginUndoStep(rdutInsert, true);
+    doc.SetUndoGroupMode(true);
+    grouped_ = true;
+    if (!doc.DeleteSelectionWithUndo()) return deNone;
+    moved_own_selection_ = true;
+    if (after) {
+      itemNo = std::clamp(doc.GetItemCount() - fromEnd, 0, doc.GetItemCount() - 1);
+      offset = std::max(doc.GetItemEndOffset(itemNo) - offsFromEnd, doc.GetItemStartOffset(itemNo));
+    }
+  }
+  doc.Deselect(false);
+  doc.PlaceCaretAtItem(itemNo, offset, false);
+  if (caret_held_) {
+    caret_held_ = false;
+    root.EditData().EndDragDropCaret();
+  }
+
+  TRDOleDropEffect handlerEffect = rddeNone;
+  if (root.OnOleDrop) {
+    OpenFrame();
+    // The proposal, as the drag events saw it (a link when the source allows no more).
+    handlerEffect = RDDropEffectOf(Proposal(allowed, shift));
+    bool doDefault = true;
+    const TPoint at = ToRootClient(pt);
+    root.OnOleDrop(&root, data, shift, at.X, at.Y, RDDropEffectsOf(allowed), handlerEffect,
+                   doDefault);
+    if (!doDefault) return DropEffectOf(handlerEffect);
+  }
+  bool inserted = false;
+  if (preferred) {
+    inserted = InsertKind(data, preferred, &preferredBytes);
+  } else {
+    // Without a format of its own choosing, a drop takes the first it accepts that
+    // inserts something. Plain text comes in Unicode; the two text kinds differ in how
+    // it goes in, the one the current style prefers first.
+    const TRDDragDropFormats firstText =
+        doc.IsUnicodeTextStyle(doc.CurTextStyleNo, doc.CurParaStyleNo) ? rdddUnicodeText : rdddText;
+    const TRDDragDropFormats order[] = {
+        rdddRDF,
+        rdddRTF,
+        rdddURL,
+        firstText,
+        TRDDragDropFormats((rdddText | rdddUnicodeText) & ~firstText),
+        rdddBitmap,
+        rdddFiles};
+    for (TRDDragDropFormats kind : order)
+      if ((editor_.AcceptDragDropFormats & kind) && InsertKind(data, kind, nullptr)) {
+        inserted = true;
+        break;
+      }
+  }
+  if (!inserted) return deNone;
+  if (handlerEffect != rddeNone) return DropEffectOf(handlerEffect);
+  return move ? deMove : deCopy;
+}
+
+bool TRDEditorDropTarget::InsertKind(const TDataObject& data, TRDDragDropFormats kind,
+                                     const std::string* given) {
+  std::string bytes;
+  auto read = [&](const char* format) {
+    if (given) {
+      bytes = *given;
+      return true;
+    }
+    return data.GetData(format, bytes);
+  };
+  TRDEditRDData& doc = editor_.EditData();
+  switch (kind) {
+    case rdddRDF: {
+      std::string document;
+      if (!read(kRichDocMimeType) || !RichDocBlockDocument(bytes, document)) return false;
+      TMemoryStream stream;
+      stream.WriteBuffer(document.data(), int64_t(document.size()));
+      stream.SetPosition(0);
+      OpenFrame();
+      return editor_.InsertRDFStreamAtCaret(stream);
+    }
+    case rdddRTF: {
+      if (given)
+        bytes = *given;
+      else
+        bytes = DroppedRTF(data);
+      if (bytes.empty()) return false;
+      TMemoryStream stream;
+      stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+      stream.SetPosition(0);
+      OpenFrame();
+      return editor_.InsertRTFStreamAtCaret(stream);
+    }
+    case rdddURL: {
+      if (!read(kUriListFormat)) return false;
+      const std::vector<std::string> links = DroppedLinks(bytes);
+      if (links.empty()) return false;
+      OpenFrame();
+      return editor_.InsertText(links.front(), false);
+    }
+    case rdddText:
+    case rdddUnicodeText: {
+      if (given)
+        bytes = given->substr(0, given->find('\0'));
+      else
+        bytes = DroppedText(data);
+      if (bytes.empty()) return false;
+      const std::string wide = UTF8ToRawUnicode(bytes);
+      OpenFrame();
+      if (kind == rdddUnicodeText) return editor_.InsertTextW(wide);
+      return editor_.InsertText(
+          RawUnicodeToAnsi(doc.GetStyleCodePage(doc.GetCurrentTextStyleNo()), wide), false);
+    }
+    case rdddBitmap: {
+      const std::string format = FirstPictureFormat(data);
+      if (!given && (format.empty() || !data.GetData(format, bytes))) return false;
+      if (given) bytes = *given;
+      auto bitmap = std::make_unique<TBitmap>();
+      if (!LoadBitmapFromImageBytes(bytes, *bitmap) || bitmap->Empty()) return false;
+      OpenFrame();
+      return editor_.InsertPicture("", std::move(bitmap), rdvaBaseline);
+    }
+    case rdddFiles:
+      return InsertFiles(data);
+    default:
+      return false;
+  }
+}
+
+bool TRDEditorDropTarget::InsertFiles(const TDataObject& data) {
+  const std::vector<std::string> files = DroppedFileNames(data);
+  if (files.empty()) return false;
+  OpenFrame();
+  TCustomRichDocEdit& root = editor_.RootEditor();
+  TRDDropFileAction action = rddfNone;
+  bool doDefault = true;
+  if (root.OnDropFiles) root.OnDropFiles(&root, files, action, doDefault);
+  if (!doDefault) return action != rddfNone;
+  bool any = false;
+  for (const std::string& file : files) any = InsertFile(file) || any;
+  return any;
+}
+
+bool TRDEditorDropTarget::InsertFile(const std::string& fileName) {
+  try {
+    TPicture picture;
+    picture.LoadFromFile(fileName);
+    if (picture.Graphic() && !picture.Graphic()->Empty())
+      return editor_.InsertPicture("", picture.Graphic()->Clone(), rdvaBaseline);
+  } catch (const EInvalidGraphic&) {
+    // Not a picture: the extension tells what else it may be.
+  } catch (const EStreamError&) {
+    return false;
+  }
+  const std::string ext = Extension(fileName);
+  try {
+    if (ext == ".rtf") return editor_.InsertRTFFileAtCaret(fileName);
+    if (ext == ".rdf") return editor_.InsertRDFFileAtCaret(fileName);
+    if (ext == ".txt") return editor_.InsertTextFromFile(fileName);
+  } catch (const EStreamError&) {
+    // A file that cannot be read is skipped like one of another kind.
+  }
+  return false;
+}

@@ -1,0 +1,151 @@
+// Pasting into the editor from the system clipboard: the viewers' own block before RTF
+// before text before a picture, each as one undo step; a block whose length claims more
+// than it holds refused; cutting as copy and delete.
+#include <gtest/gtest.h>
+
+#include "platform/gui/bitmap.h"
+#include "platform/gui/clipboard.h"
+#include "richtext/rd_transfer.h"
+#include "richtext_edit/edit/editor_formats.h"
+#include "richtext_edit/edit/support/edit_fixture.h"
+
+namespace {
+
+std::string Utf16(const std::u16string& s) {
+  return std::string(reinterpret_cast<const char*>(s.data()), s.size() * 2);
+}
+
+// The clipboard holding exactly these formats.
+void Put(const std::vector<std::pair<unsigned, std::string>>& formats) {
+  TClipboard& clipboard = Clipboard();
+  clipboard.Open();
+  clipboard.Clear();
+  for (const auto& [format, bytes] : formats) clipboard.SetAsBytes(format, bytes);
+  clipboard.Close();
+}
+
+// The viewers' block of a document made by our own writer.
+std::string RichDocOf(const std::string& text) {
+  TEditFixture source;
+  source.AddPara({{text, 1}});
+  source.Format();
+  source.edit.SelectAll();
+  return SelectionAsRichDoc(source.data, clNone, nullptr, nullptr);
+}
+
+struct TPasteFixture : TEditFixture {
+  TPasteFixture() {
+    AddPara({{"hello ", 0}});
+    Format();
+    data.PlaceCaretAtItem(0, 7, false);
+    data.OnBeep = [this] { ++beeps; };
+  }
+  int beeps = 0;
+};
+
+}  // namespace
+
+TEST(EditorClipboard, TheViewersBlockWinsOverRtfAndText) {
+  TPasteFixture f;
+  Put({{RichDocClipboardFormat(), RichDocOf("rich")},
+       {RichTextClipboardFormat(), "{\\rtf1 rtf}"},
+       {CF_UNICODETEXT, Utf16(u"plain")}});
+  ASSERT_TRUE(f.edit.CanPaste());
+  const std::string before = DescribeDocument(f.data);
+  f.edit.Paste();
+  EXPECT_NE(Texts(f.data).find("rich"), std::string::npos) << Texts(f.data);
+  EXPECT_EQ(Texts(f.data).find("plain"), std::string::npos);
+  EXPECT_EQ(f.data.UndoList->Count(), 1);
+  EXPECT_EQ(f.edit.UndoAction(), rdutInsert);
+  f.edit.Undo();
+  EXPECT_EQ(DescribeDocument(f.data), before);
+}
+
+TEST(EditorClipboard, ABlockLongerThanItsBytesIsRefusedAndNothingGoesIn) {
+  TPasteFixture f;
+  std::string block = RichDocOf("rich");
+  block[0] = char(std::uint8_t(block[0]) + 1);  // one byte more than came
+  Put({{RichDocClipboardFormat(), block}, {CF_UNICODETEXT, Utf16(u"plain")}});
+  const std::string before = DescribeDocument(f.data);
+  f.edit.Paste();
+  EXPECT_EQ(DescribeDocument(f.data), before);
+  EXPECT_EQ(f.data.UndoList->Count(), 0);
+  EXPECT_EQ(f.beeps, 1);
+}
+
+TEST(EditorClipboard, RtfThatDoesNotGoInFallsBackToText) {
+  TPasteFixture f;
+  Put({{RichTextClipboardFormat(), "{\\rtf1 {\\b unclosed"}, {CF_UNICODETEXT, Utf16(u"plain")}});
+  f.edit.Paste();
+  EXPECT_EQ(Texts(f.data), "[hello plain]");
+}
+
+TEST(EditorClipboard, TextGoesInInTheCodePageOfAnAnsiStyleAndWholeInAUnicodeOne) {
+  TPasteFixture f;
+  Put({{CF_UNICODETEXT, Utf16(u"caf\u00e9 \u20ac")}});
+  f.edit.Paste();
+  EXPECT_EQ(Texts(f.data), "[hello caf\xE9 \x80]");
+  f.edit.Undo();
+  f.edit.SetCurTextStyleNo(f.unicodeStyle);
+  f.edit.Paste();
+  ASSERT_EQ(f.data.GetItemCount(), 2);
+  EXPECT_EQ(f.data.GetItemTextRaw(1), Utf16(u"caf\u00e9 \u20ac"));
+}
+
+TEST(EditorClipboard, APictureIsPastedWhenNothingElseIs) {
+  TPasteFixture f;
+  TBitmap bitmap;
+  bitmap.SetSize(12, 9);
+  Clipboard().SetBitmap(bitmap);
+  EXPECT_TRUE(f.edit.CanPasteFormat(CF_BITMAP));
+  f.edit.Paste();
+  ASSERT_EQ(Texts(f.data), "[hello ] <-3>");
+  EXPECT_EQ(f.data.GetItem(1)->GetImageWidth(nullptr), 12);
+}
+
+TEST(EditorClipboard, OnPasteMayDoThePasteItselfAndReadOnlyPastesNothing) {
+  TPasteFixture f;
+  Put({{CF_UNICODETEXT, Utf16(u"plain")}});
+  int calls = 0;
+  f.edit.OnPaste = [&](TCustomRichDocEdit* sender, bool& doDefault) {
+    EXPECT_EQ(sender, &f.edit);
+    ++calls;
+    doDefault = false;
+  };
+  f.edit.Paste();
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(Texts(f.data), "[hello ]");
+  f.edit.OnPaste = nullptr;
+  f.edit.SetReadOnly(true);
+  EXPECT_FALSE(f.edit.CanPasteFormat(0));
+  f.edit.Paste();
+  EXPECT_EQ(Texts(f.data), "[hello ]");
+  EXPECT_EQ(calls, 1);
+}
+
+TEST(EditorClipboard, CuttingCopiesTheSelectionAndDeletesItAsOneStep) {
+  TEditFixture f;
+  f.AddPara({{"hello world", 0}});
+  f.Format();
+  Select(f, 0, 7, 0, 12);
+  const std::string before = DescribeDocument(f.data);
+  Put({{CF_UNICODETEXT, Utf16(u"old")}});
+  ASSERT_TRUE(f.edit.CutToClipboard());
+  EXPECT_EQ(Texts(f.data), "[hello ]");
+  EXPECT_EQ(Clipboard().GetAsBytes(CF_UNICODETEXT), Utf16(u"world"));
+  f.edit.Undo();
+  EXPECT_EQ(DescribeDocument(f.data), before);
+  // Nothing selected: nothing cut, the clipboard kept.
+  f.data.Deselect(false);
+  EXPECT_FALSE(f.edit.CutToClipboard());
+  EXPECT_EQ(Clipboard().GetAsBytes(CF_UNICODETEXT), Utf16(u"world"));
+}
+
+TEST(EditorClipboard, OnlyTheFormatsAnEditorPastesCount) {
+  TPasteFixture f;
+  Put({{CF_UNICODETEXT, Utf16(u"x")}});
+  EXPECT_TRUE(f.edit.CanPasteFormat(0));
+  EXPECT_TRUE(f.edit.CanPasteFormat(CF_TEXT));
+  EXPECT_FALSE(f.edit.CanPasteFormat(RichTextClipboardFormat()));
+  EXPECT_FALSE(f.edit.CanPasteFormat(HtmlClipboardFormat()));
+}

@@ -1,0 +1,224 @@
+// Drags dropped onto the editor through the platform's drag layer (scripted drags: the
+// events and their routing are the real ones): files and links in a text/uri-list, text,
+// the editor's own selection moved or copied as one undo step, the drop events and the
+// effects they see.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/gui/forms.h"
+#include "platform/gui/gui_test_support.h"
+#include "platform/text/streams.h"
+#include "richtext/rdf_writer.h"
+#include "richtext/support/viewer_points.h"
+#include "richtext_edit/edit/editor_drop.h"
+#include "richtext_edit/edit/editor_formats.h"
+#include "richtext_edit/edit/support/edit_fixture.h"
+
+namespace {
+
+struct TFormHolder {
+  TForm form{nullptr};
+};
+
+struct TDropFixture : TFormHolder, TEditFixture {
+  TDropFixture() {
+    form.SetBounds(0, 0, 640, 300);
+    source = new TCustomControl(&form);
+    source->SetBounds(0, 0, 100, 100);
+    source->SetParent(&form);
+    edit.SetParent(&form);
+    edit.SetBounds(120, 0, 400, 250);
+    AddPara({{"alpha beta", 0}});
+    AddPara({{"gamma", 0}});
+    Format();
+    form.Show();
+  }
+  // The editor's client point of a place in its document.
+  TPoint At(int itemNo, int offs) {
+    const TPoint p = ClientPointOf(data, itemNo, offs);
+    const TRect area = edit.DocumentRect();
+    return Point(p.X + area.Left, p.Y + area.Top);
+  }
+  // Drags data from the source control onto the place and lets it go there.
+  TDropEffect DropAt(std::shared_ptr<TDragData> dragged, int itemNo, int offs,
+                     TDropEffects allowed = deCopy, TShiftState shift = 0) {
+    const TPoint at = At(itemNo, offs);
+    TScriptedDrags drags({{&edit, at.X, at.Y, shift}});
+    return DoDragDrop(*source, std::move(dragged), allowed);
+  }
+  TCustomControl* source;
+};
+
+std::shared_ptr<TDragData> Offering(
+    std::initializer_list<std::pair<std::string, std::string>> formats) {
+  auto data = std::make_shared<TDragData>();
+  for (const auto& [format, bytes] : formats)
+    data->Add(format, [bytes = bytes](std::string& out) {
+      out = bytes;
+      return true;
+    });
+  return data;
+}
+
+std::string ScratchFolder() {
+  std::string folder = testing::TempDir() + "editor-drop-XXXXXX";
+  if (!mkdtemp(folder.data())) ADD_FAILURE() << "no scratch folder";
+  return folder + "/";
+}
+
+void WriteFile(const std::string& name, const std::string& bytes) {
+  TFileStream file(name, fmCreate);
+  file.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+}
+
+}  // namespace
+
+TEST(EditorDrop, DroppedTextAndDocumentFilesGoInAsOneStep) {
+  TDropFixture f;
+  const std::string folder = ScratchFolder();
+  WriteFile(folder + "notes.txt", "from a text file");
+  {
+    TEditFixture other;
+    other.AddPara({{"from a document", 1}});
+    TFileStream file(folder + "doc.rdf", fmCreate);
+    SaveRDFToStream(other.data, file, false);
+  }
+  const std::string before = DescribeDocument(f.data);
+  EXPECT_EQ(
+      f.DropAt(Offering({{kUriListFormat, UriListOf({folder + "notes.txt", folder + "doc.rdf"})}}),
+               1, 1),
+      deCopy);
+  const std::string texts = Texts(f.data);
+  EXPECT_NE(texts.find("from a text file"), std::string::npos) << texts;
+  EXPECT_NE(texts.find("from a document"), std::string::npos) << texts;
+  EXPECT_LT(texts.find("from a text file"), texts.find("from a document"));
+  EXPECT_EQ(f.data.UndoList->Count(), 1);
+  EXPECT_EQ(f.edit.UndoAction(), rdutInsert);
+  f.edit.Undo();
+  EXPECT_EQ(DescribeDocument(f.data), before);
+}
+
+TEST(EditorDrop, AFileOfNoKnownKindInsertsNothing) {
+  TDropFixture f;
+  const std::string folder = ScratchFolder();
+  WriteFile(folder + "data.bin", "\x01\x02\x03");
+  const std::string before = DescribeDocument(f.data);
+  EXPECT_EQ(f.DropAt(Offering({{kUriListFormat, UriListOf({folder + "data.bin"})}}), 0, 1), deNone);
+  EXPECT_EQ(DescribeDocument(f.data), before);
+  EXPECT_EQ(f.data.UndoList->Count(), 0);
+}
+
+TEST(EditorDrop, ALinkGoesInAsItsTextAndWithUrlsOnAsTheLink) {
+  TDropFixture f;
+  // URLs are off by default: the text offered beside the link goes in.
+  EXPECT_EQ(
+      f.DropAt(Offering({{kUriListFormat, "http://example.org/a\r\n"}, {"text/plain", "the link"}}),
+               1, 6),
+      deCopy);
+  EXPECT_NE(Texts(f.data).find("gammathe link"), std::string::npos) << Texts(f.data);
+  f.edit.Undo();
+  f.edit.AcceptDragDropFormats |= rdddURL;
+  EXPECT_EQ(
+      f.DropAt(Offering({{kUriListFormat, "http://example.org/a\r\n"}, {"text/plain", "the link"}}),
+               1, 6),
+      deCopy);
+  EXPECT_NE(Texts(f.data).find("gammahttp://example.org/a"), std::string::npos) << Texts(f.data);
+}
+
+TEST(EditorDrop, TheDropEventsSeeLinkProposalsAsLinksAndMayDoTheDropThemselves) {
+  TDropFixture f;
+  std::vector<std::string> seen;
+  f.edit.OnOleDragEnter = [&](TCustomRichDocEdit* sender, const TDataObject&, TShiftState, int, int,
+                              TRDOleDropEffects possible, TRDOleDropEffect& effect) {
+    EXPECT_EQ(sender, &f.edit);
+    seen.push_back("enter " + std::to_string(possible) + " " + std::to_string(effect));
+  };
+  f.edit.OnOleDrop = [&](TCustomRichDocEdit*, const TDataObject&, TShiftState, int, int,
+                         TRDOleDropEffects possible, TRDOleDropEffect& effect, bool& doDefault) {
+    seen.push_back("drop " + std::to_string(possible) + " " + std::to_string(effect));
+    effect = rddeLink;
+    doDefault = false;
+  };
+  const std::string before = DescribeDocument(f.data);
+  // A source that allows only linking: the proposal is a link, and so is the answer.
+  EXPECT_EQ(f.DropAt(Offering({{"text/plain", "x"}}), 0, 1, deLink), deLink);
+  EXPECT_EQ(seen, (std::vector<std::string>{"enter 8 3", "drop 8 3"}));
+  EXPECT_EQ(DescribeDocument(f.data), before);
+}
+
+TEST(EditorDrop, AReadOnlyEditorTakesDropsOnlyWhenItsFlagsAllow) {
+  TDropFixture f;
+  f.edit.SetReadOnly(true);
+  EXPECT_EQ(f.DropAt(Offering({{"text/plain", "x"}}), 0, 1), deNone);
+  EXPECT_EQ(Texts(f.data), "[alpha beta] | [gamma]");
+  f.edit.Flags |= rdfReadOnlyDragAndResize;
+  EXPECT_EQ(f.DropAt(Offering({{"text/plain", "x"}}), 0, 1), deCopy);
+  EXPECT_EQ(Texts(f.data), "[xalpha beta] | [gamma]");
+}
+
+TEST(EditorDrop, DraggingTheSelectionMovesItAsOneStepAndWithCtrlCopiesIt) {
+  TDropFixture f;
+  const std::string before = DescribeDocument(f.data);
+  Select(f, 0, 1, 0, 7);  // "alpha "
+  const TPoint inside = f.At(0, 3);
+  const TPoint target = f.At(1, 6);  // after "gamma"
+  {
+    TScriptedDrags drags({{&f.edit, target.X, target.Y}});
+    SimulateMouseDown(f.edit, mbLeft, inside.X, inside.Y);
+    SimulateMouseMove(f.edit, inside.X + 10, inside.Y, ssLeft);
+    SimulateMouseUp(f.edit, mbLeft, inside.X + 10, inside.Y);
+    ASSERT_EQ(drags.Count(), 1);
+  }
+  EXPECT_EQ(Texts(f.data), "[beta] | [gammaalpha ]");
+  EXPECT_EQ(f.edit.GetSelText(), "alpha ");
+  EXPECT_EQ(f.data.UndoList->Count(), 1);
+  f.edit.Undo();
+  EXPECT_EQ(DescribeDocument(f.data), before);
+
+  Select(f, 0, 1, 0, 7);
+  {
+    TScriptedDrags drags({{&f.edit, target.X, target.Y, ssCtrl}});
+    SimulateMouseDown(f.edit, mbLeft, inside.X, inside.Y);
+    SimulateMouseMove(f.edit, inside.X + 10, inside.Y, ssLeft | ssCtrl);
+    SimulateMouseUp(f.edit, mbLeft, inside.X + 10, inside.Y);
+  }
+  EXPECT_EQ(Texts(f.data), "[alpha beta] | [gammaalpha ]");
+}
+
+TEST(EditorDrop, AMoveDroppedInsideTheSelectionLeavesACaretThere) {
+  TDropFixture f;
+  Select(f, 0, 1, 0, 7);
+  const std::string before = DescribeDocument(f.data);
+  const TPoint inside = f.At(0, 3);
+  const TPoint bound = f.At(0, 7);
+  TScriptedDrags drags({{&f.edit, bound.X, bound.Y}});
+  SimulateMouseDown(f.edit, mbLeft, inside.X, inside.Y);
+  SimulateMouseMove(f.edit, inside.X + 10, inside.Y, ssLeft);
+  SimulateMouseUp(f.edit, mbLeft, inside.X + 10, inside.Y);
+  EXPECT_EQ(DescribeDocument(f.data), before);
+  EXPECT_FALSE(f.edit.HasSelection());
+  EXPECT_EQ(f.edit.CaretItemOffset(), 7);
+  EXPECT_EQ(f.data.UndoList->Count(), 0);
+}
+
+TEST(DropEffects, ALinkIsALinkBothWays) {
+  EXPECT_EQ(RDDropEffectOf(deLink), rddeLink);
+  EXPECT_EQ(DropEffectOf(rddeLink), deLink);
+  for (TRDOleDropEffect effect : {rddeNone, rddeCopy, rddeMove, rddeLink})
+    EXPECT_EQ(RDDropEffectOf(DropEffectOf(effect)), effect);
+  EXPECT_EQ(RDDropEffectsOf(deCopy | deLink), (1 << rddeCopy) | (1 << rddeLink));
+  EXPECT_EQ(RDDropEffectsOf(deNone), 0);
+  EXPECT_EQ(RDDropEffectsOf(deCopy | deMove | deLink | deScroll),
+            (1 << rddeCopy) | (1 << rddeMove) | (1 << rddeLink));
+}
+
+TEST(DropEffects, EachFormatIsTakenUnderItsOwnSwitch) {
+  EXPECT_EQ(DragDropFormatOf("application/x-velmora-richdoc"), rdddRDF);
+  EXPECT_EQ(DragDropFormatOf("application/rtf"), rdddRTF);
+  EXPECT_EQ(DragDropFormatOf("text/plain"), rdddText | rdddUnicodeText);
+  EXPECT_EQ(DragDropFormatOf("image/png"), rdddBitmap);
+  EXPECT_EQ(DragDropFormatOf("text/uri-list"), rdddFiles | rdddURL);
+  EXPECT_EQ(DragDropFormatOf("FileGroupDescriptor"), 0);
+  EXPECT_EQ(DragDropFormatOf("text/html"), 0);
+}
