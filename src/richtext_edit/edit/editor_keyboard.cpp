@@ -71,7 +71,7 @@ void TCustomRichDocEdit::KeyDown(TKeyCode& Key, TShiftState Shift) {
   }
   if ((Key == VK_BACK || Key == VK_DELETE) && data.HasSelection()) {
     if (Key == VK_DELETE && Shift == ssShift)
-      CutSelection();
+      CutToClipboard();
     else
       DeleteSelection();
     Key = 0;
@@ -93,7 +93,12 @@ void TCustomRichDocEdit::KeyDown(TKeyCode& Key, TShiftState Shift) {
     return;
   }
   if (IsCutShortcut(Shift, Key)) {
-    CutSelection();
+    CutToClipboard();
+    Key = 0;
+    return;
+  }
+  if (IsPasteShortcut(Shift, Key)) {
+    Paste();
     Key = 0;
     return;
   }
@@ -230,12 +235,6 @@ void TCustomRichDocEdit::InsertComposedText(const std::u16string& Text) {
       },
       [this] { SwitchToUnicodeStyle(); });
   data.State &= ~rddsKeepPendingTag;
-}
-
-void TCustomRichDocEdit::CutSelection() {
-  if (!HasSelection() || !BeforeChange(false)) return;
-  CopySelection();
-  DeleteSelection();
 }
 
 void TCustomRichDocEdit::SwitchToUnicodeStyle() {

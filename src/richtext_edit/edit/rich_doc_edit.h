@@ -270,8 +270,6 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   // Text an input method committed, at the caret over the selection, in one undo step, in
   // the sheet's Unicode style.
   void InsertComposedText(const std::u16string& Text);
-  // The selection to the clipboard and out of the document.
-  void CutSelection();
   // Text of every script needs a Unicode text style: the style sheet's default one.
   void SwitchToUnicodeStyle();
   // What an input method is composing, drawn at the caret in the current text style and

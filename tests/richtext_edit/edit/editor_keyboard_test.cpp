@@ -76,6 +76,42 @@ TEST(EditorKeyboard, TheKeysEditAndUndoTakesItAllBack) {
   EXPECT_EQ(Texts(f.data), "[first line] | [secondhird]");
 }
 
+// What a user does in an editor window: types, styles a word, copies it (Ctrl+C) and
+// pastes it (Ctrl+V, Shift+Insert), cuts a line (Ctrl+X) and pastes it back; undo takes
+// every step back to the empty document and redo brings them all again.
+TEST(EditorKeyboard, TypedStyledCopiedPastedAndUndoneAllTheWayBack) {
+  TKeyboard f;
+  const int bold = f.style.TextStyles().Count();
+  f.style.TextStyles().Add().Style = fsBold;
+  f.AddPara({{"", 0}});
+  f.Show();
+  const std::string empty = DescribeDocument(f.data);
+  f.Type("hello world");
+  f.Key(VK_LEFT, ssCtrl | ssShift);
+  ASSERT_TRUE(f.edit.ApplyTextStyle(bold));
+  f.Key('C', ssCtrl);
+  f.Key(VK_END);
+  f.Type(" ");
+  f.Key('V', ssCtrl);
+  f.Key(VK_RETURN);
+  f.Key(VK_INSERT, ssShift);
+  const std::string pasted = Texts(f.data);
+  // The space typed after the bold word is bold too: it goes on in the caret's style.
+  EXPECT_EQ(pasted, "[hello ] [world world] | [world]");
+  EXPECT_EQ(f.data.GetItemStyle(f.data.GetItemCount() - 1), bold);
+  f.Key(VK_HOME, ssShift);
+  f.Key('X', ssCtrl);
+  EXPECT_EQ(Texts(f.data), "[hello ] [world world] | []");
+  f.Key('V', ssCtrl);
+  EXPECT_EQ(Texts(f.data), pasted);
+  const std::string done = DescribeDocument(f.data);
+  for (int guard = 0; f.data.UndoList->Count() > 0 && guard < 100; ++guard) f.Key('Z', ssCtrl);
+  EXPECT_EQ(DescribeDocument(f.data), empty);
+  for (int guard = 0; f.data.RedoList->Count() > 0 && guard < 100; ++guard)
+    f.Key('Z', ssCtrl | ssShift);
+  EXPECT_EQ(DescribeDocument(f.data), done);
+}
+
 TEST(EditorKeyboard, ReturnsThatAreNotWantedInsertNothing) {
   TKeyboard f;
   f.AddPara({{"text", 0}});
