@@ -2,6 +2,7 @@
 
 #include "platform/text/sysutils.h"
 #include "richtext/text_routines.h"
+#include "richtext_edit/rtf/rtf_reader.h"
 
 namespace {
 
@@ -11,18 +12,6 @@ std::string WithoutLeadingBackslash(const std::string& instruction) {
   std::string text = Trim(instruction);
   if (!text.empty() && text[0] == '\\') text.erase(0, 1);
   return text;
-}
-
-// The argument at pos: a quoted text (quotes removed) or the text up to the next blank.
-std::string ArgumentAt(const std::string& text, std::size_t pos) {
-  while (pos < text.size() && text[pos] == ' ') ++pos;
-  if (pos >= text.size()) return {};
-  if (text[pos] == '"') {
-    const std::size_t end = text.find('"', pos + 1);
-    return text.substr(pos + 1, end == std::string::npos ? std::string::npos : end - pos - 1);
-  }
-  const std::size_t end = text.find(' ', pos);
-  return text.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
 }
 
 // RTF doubles the backslashes of a field argument; pairs are made single from the end
@@ -48,14 +37,15 @@ TRDRTFHyperlink ParseHyperlinkField(const std::string& instruction, const std::s
   TRDRTFHyperlink link;
   if (!IsHyperlinkField(instruction)) return link;
   const std::string text = WithoutLeadingBackslash(instruction);
-  link.Target = DecodePercentEscapes(UndoubleBackslashes(ArgumentAt(text, kHyperlink.size())));
+  link.Target =
+      DecodePercentEscapes(UndoubleBackslashes(RTFFieldArgument(text, kHyperlink.size())));
   if (!basePath.empty() && link.Target.find(':') == std::string::npos)
     link.Target = basePath + link.Target;
   for (std::size_t pos = text.find("\\o "); pos != std::string::npos;
        pos = text.find("\\o ", pos + 1)) {
     // A switch stands after a blank; "\\o" inside the quoted target is no switch.
     if (pos > 0 && text[pos - 1] != ' ') continue;
-    link.Hint = ArgumentAt(text, pos + 3);
+    link.Hint = RTFFieldArgument(text, pos + 3);
     break;
   }
   return link;

@@ -37,6 +37,10 @@
 
 class TRDRTFReader;
 
+// The argument of a field instruction from pos on: a quoted text (its quotes removed,
+// blanks kept) or the text up to the next blank.
+std::string RTFFieldArgument(const std::string& text, std::size_t pos);
+
 // Which border the side words (\brdrt, \trbrdrl, \clbrdrb ...) last chose: the
 // following border properties go to that one.
 enum class TRDRTFBorderTarget : std::uint8_t { Paragraph, TableRow, TableCell };

@@ -16,8 +16,9 @@ bool IsPathDelimiter(char c) {
   return c == '/' || c == '\\';
 }
 
-// The first word of text from pos on; a quoted word may hold blanks, its quotes removed.
-std::string FirstWord(const std::string& text, std::size_t pos) {
+}  // namespace
+
+std::string RTFFieldArgument(const std::string& text, std::size_t pos) {
   while (pos < text.size() && text[pos] == ' ') ++pos;
   if (pos >= text.size()) return {};
   if (text[pos] == '"') {
@@ -27,8 +28,6 @@ std::string FirstWord(const std::string& text, std::size_t pos) {
   const std::size_t end = text.find(' ', pos);
   return text.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
 }
-
-}  // namespace
 
 bool TRDRTFReader::ReportPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic>& graphic,
                                  const std::string& fileName) {
@@ -118,7 +117,8 @@ void TRDRTFReader::InsertFieldPicture(const std::string& instruction) {
                                  : upper.starts_with("IMPORT")       ? 6
                                                                      : 0;
   if (nameLength == 0) return;
-  std::string location = StringReplace(FirstWord(text, nameLength), "\\\\", "\\", rfReplaceAll);
+  std::string location =
+      StringReplace(RTFFieldArgument(text, nameLength), "\\\\", "\\", rfReplaceAll);
   if (location.empty()) return;
   if (!BasePath.empty() && IsPathDelimiter(BasePath.back()) && IsPathDelimiter(location[0]))
     location.erase(0, 1);
@@ -159,7 +159,7 @@ TRDRTFErrorCode TRDRTFReader::OutputSymbolField(const std::string& instruction) 
   const std::size_t quoteEnd = quoteAt == std::string::npos ? quoteAt : rest.find('"', quoteAt + 1);
   const std::size_t sizeAt = rest.find("\\s");
   if (quoteEnd == std::string::npos || sizeAt == std::string::npos) return rtf_ec_OK;
-  std::string sizeText = FirstWord(rest, sizeAt + 2);
+  std::string sizeText = RTFFieldArgument(rest, sizeAt + 2);
   for (char& c : sizeText)
     if (c == '.') c = DecimalSeparator;
   double size = 0;
