@@ -61,6 +61,24 @@ TEST(EditorClipboard, TheViewersBlockWinsOverRtfAndText) {
   EXPECT_EQ(DescribeDocument(f.data), before);
 }
 
+// RTF as our own writer puts it on the clipboard goes in through the import: its text
+// in the caret's paragraph, its second paragraph as a paragraph, one undo step.
+TEST(EditorClipboard, RtfOfOurOwnWriterIsPastedThroughTheImport) {
+  TPasteFixture f;
+  TEditFixture source;
+  source.AddPara({{"bold", 1}});
+  source.AddPara({{"next", 0}});
+  source.Format();
+  source.edit.SelectAll();
+  Put({{RichTextClipboardFormat(), SelectionAsRTF(source.data, clNone)}});
+  const std::string before = DescribeDocument(f.data);
+  f.edit.Paste();
+  EXPECT_EQ(Texts(f.data), "[hello ] [bold] | [next]");
+  EXPECT_EQ(f.data.UndoList->Count(), 1);
+  f.edit.Undo();
+  EXPECT_EQ(DescribeDocument(f.data), before);
+}
+
 TEST(EditorClipboard, ABlockLongerThanItsBytesIsRefusedAndNothingGoesIn) {
   TPasteFixture f;
   std::string block = RichDocOf("rich");
