@@ -7,7 +7,6 @@
 // one level, and a letter chooses the item it is the access key of.
 #pragma once
 
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <memory>

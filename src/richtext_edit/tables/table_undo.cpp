@@ -175,38 +175,10 @@ void TRDUndoMerge::Undo(TRDEditRDData& data) {
 
 // --- property records -------------------------------------------------------------------------
 
-std::unique_ptr<TRDUndoModifyItemProps> TRDUndoModifyCellIntProperty::Create() {
-  return std::make_unique<TRDUndoModifyCellIntProperty>();
-}
-
-void TRDUndoModifyCellIntProperty::CompleteOpposite(TRDUndoModifyItemProps& opposite) const {
-  auto& cell = static_cast<TRDUndoModifyCellIntProperty&>(opposite);
-  cell.Row = Row;
-  cell.Col = Col;
-}
-
-void TRDUndoModifyCellIntProperty::Undo(TRDEditRDData& data) {
-  TRDTableItemInfo& table = data.CheckItemClass<TRDTableItemInfo>(ItemNo);
-  SubObject = table.Cells(Row, Col);
+TRDNamedProperties* CellForUndo(TRDEditRDData& data, int itemNo, int row, int col) {
+  TRDTableItemInfo& table = data.CheckItemClass<TRDTableItemInfo>(itemNo);
   table.MarkChanged();
-  TRDUndoModifyItemIntProperty::Undo(data);
-}
-
-std::unique_ptr<TRDUndoModifyItemProps> TRDUndoModifyCellStrProperty::Create() {
-  return std::make_unique<TRDUndoModifyCellStrProperty>();
-}
-
-void TRDUndoModifyCellStrProperty::CompleteOpposite(TRDUndoModifyItemProps& opposite) const {
-  auto& cell = static_cast<TRDUndoModifyCellStrProperty&>(opposite);
-  cell.Row = Row;
-  cell.Col = Col;
-}
-
-void TRDUndoModifyCellStrProperty::Undo(TRDEditRDData& data) {
-  TRDTableItemInfo& table = data.CheckItemClass<TRDTableItemInfo>(ItemNo);
-  SubObject = table.Cells(Row, Col);
-  table.MarkChanged();
-  TRDUndoModifyItemStrProperty::Undo(data);
+  return table.Cells(row, col);
 }
 
 std::unique_ptr<TRDUndoModifyItemProps> TRDUndoModifyCellIntProperties::Create() {
@@ -214,9 +186,7 @@ std::unique_ptr<TRDUndoModifyItemProps> TRDUndoModifyCellIntProperties::Create()
 }
 
 void TRDUndoModifyCellIntProperties::Undo(TRDEditRDData& data) {
-  TRDTableItemInfo& table = data.CheckItemClass<TRDTableItemInfo>(ItemNo);
-  SubObject = table.Cells(Row, Col);
-  table.MarkChanged();
+  SubObject = CellForUndo(data, ItemNo, Row, Col);
   // The opposite record is the last one the list receives.
   TRDUndoList* list = data.GetUndoListForRecording();
   const int before = list && list->LastStep() ? list->LastStep()->Count() : -1;

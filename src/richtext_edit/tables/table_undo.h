@@ -162,24 +162,32 @@ class TRDUndoMerge : public TRDTableGridUndoInfo<TRDMergeArgs> {
   void Undo(TRDEditRDData& data) override;
 };
 
-// Properties of the cell at (Row, Col), set by name through the cell's property table.
-class TRDUndoModifyCellIntProperty : public TRDUndoModifyItemIntProperty {
- public:
-  static std::unique_ptr<TRDUndoModifyItemProps> Create();
-  int Row = 0, Col = 0;
-  TRecordClass GetOppositeClass() const override { return &Create; }
-  void CompleteOpposite(TRDUndoModifyItemProps& opposite) const override;
-  void Undo(TRDEditRDData& data) override;
-};
+// The cell at (Row, Col) of the table at ItemNo, marked changed: what a property record
+// of a cell sets again when undone.
+TRDNamedProperties* CellForUndo(TRDEditRDData& data, int itemNo, int row, int col);
 
-class TRDUndoModifyCellStrProperty : public TRDUndoModifyItemStrProperty {
+// A property of the cell at (Row, Col), set by name through the cell's property table:
+// the item's record of that kind, with the cell found again by its place when undone.
+template <class TItemRecord>
+class TRDUndoModifyCellProperty : public TItemRecord {
  public:
-  static std::unique_ptr<TRDUndoModifyItemProps> Create();
+  static std::unique_ptr<TRDUndoModifyItemProps> Create() {
+    return std::make_unique<TRDUndoModifyCellProperty>();
+  }
   int Row = 0, Col = 0;
-  TRecordClass GetOppositeClass() const override { return &Create; }
-  void CompleteOpposite(TRDUndoModifyItemProps& opposite) const override;
-  void Undo(TRDEditRDData& data) override;
+  TRDUndoModifyItemProps::TRecordClass GetOppositeClass() const override { return &Create; }
+  void CompleteOpposite(TRDUndoModifyItemProps& opposite) const override {
+    auto& cell = static_cast<TRDUndoModifyCellProperty&>(opposite);
+    cell.Row = Row;
+    cell.Col = Col;
+  }
+  void Undo(TRDEditRDData& data) override {
+    this->SubObject = CellForUndo(data, this->ItemNo, Row, Col);
+    TItemRecord::Undo(data);
+  }
 };
+using TRDUndoModifyCellIntProperty = TRDUndoModifyCellProperty<TRDUndoModifyItemIntProperty>;
+using TRDUndoModifyCellStrProperty = TRDUndoModifyCellProperty<TRDUndoModifyItemStrProperty>;
 
 class TRDUndoModifyCellIntProperties : public TRDUndoModifyItemIntProperties {
  public:
