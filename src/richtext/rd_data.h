@@ -251,7 +251,10 @@ class TCustomRDData {
   int GetItemLength(int itemNo) const;
   int GetItemStartOffset(int itemNo) const { return GetItem(itemNo)->StyleNo >= 0 ? 1 : 0; }
   int GetItemEndOffset(int itemNo) const;
-  void GetOutputRange(int& startItem, int& startOffset, int& endItem, int& endOffset) const;
+  // The part of the document the writers put out when not asked for the selection: the
+  // whole document here; a document printed on pages may answer one page.
+  virtual void GetOutputRange(int& startItem, int& startOffset, int& endItem,
+                              int& endOffset) const;
   void PropagateParaNo(int itemNo);
   void ClampItemNo(int& itemNo) const;
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/text/sysutils.h"
+#include "richtext/formatted_data.h"
 #include "richtext/rd_platform_canvas.h"
 #include "richtext/text_routines.h"
 #include "richtext_edit/print/paginator.h"
@@ -10,8 +11,17 @@
 
 namespace {
 
-int ScreenPixels(double mm, int pixelsPerInch) {
+int MMToPixels(double mm, int pixelsPerInch) {
   return int(std::lround(mm * pixelsPerInch / 25.4));
+}
+
+// The items a selection touches, or false when the document has none.
+bool SelectedItems(TCustomRDData& document, int& first, int& last) {
+  auto* formatted = dynamic_cast<TCustomRDFormattedData*>(&document);
+  if (!formatted || !formatted->HasSelection()) return false;
+  int firstOffs, lastOffs;
+  formatted->GetSelectionBounds(first, firstOffs, last, lastOffs, true);
+  return first >= 0 && last >= first;
 }
 
 }  // namespace
@@ -21,6 +31,11 @@ TRDPrintResult PrintDocument(TCustomRDData& document, TPrinter& printer,
   TRDPrintResult result;
   if (!document.GetRDStyle()) {
     result.Error = "Style of printable TRichDoc component is not assigned";
+    return result;
+  }
+  int selStart = -1, selEnd = -1;
+  if (settings.SelectionOnly && !SelectedItems(document, selStart, selEnd)) {
+    result.Error = "Nothing is selected to print";
     return result;
   }
   if (!printer.BeginDoc(settings.Title)) {
@@ -36,25 +51,36 @@ TRDPrintResult PrintDocument(TCustomRDData& document, TPrinter& printer,
     data.PrinterCanvas = &canvas;
     data.PageWidth = printer.PageWidth();
     data.PageHeight = printer.PageHeight();
-    data.LeftMarginPix = ScreenPixels(settings.LeftMarginMM, GetScreenLogPixelsX());
-    data.RightMarginPix = ScreenPixels(settings.RightMarginMM, GetScreenLogPixelsX());
-    data.TopMarginPix = ScreenPixels(settings.TopMarginMM, GetScreenLogPixelsY());
-    data.BottomMarginPix = ScreenPixels(settings.BottomMarginMM, GetScreenLogPixelsY());
+    data.LeftMarginPix = MMToPixels(settings.LeftMarginMM, GetScreenLogPixelsX());
+    data.RightMarginPix = MMToPixels(settings.RightMarginMM, GetScreenLogPixelsX());
+    data.TopMarginPix = MMToPixels(settings.TopMarginMM, GetScreenLogPixelsY());
+    data.BottomMarginPix = MMToPixels(settings.BottomMarginMM, GetScreenLogPixelsY());
+    data.FirstPageOffset = MMToPixels(settings.FirstPageOffsetMM, printer.PixelsPerInchY());
     data.ColorMode = settings.ColorMode;
+    data.PrintSelectionOnly = settings.SelectionOnly;
+    data.PrintedSelStart = selStart;
+    data.PrintedSelEnd = selEnd;
     data.PrepareScaling();
     data.FormatItems(false, true, true, 0, nullptr, false, false, false);
     result.Warnings = Paginate(data);
-    for (int page = 1; page <= data.Pages.Count(); ++page) {
-      if (page > 1) printer.NewPage();
+    const int last = settings.ToPage > 0 ? settings.ToPage : data.Pages.Count();
+    // A range that holds no page is as wrong as a page that does not exist.
+    data.CheckPageNo(settings.FromPage);
+    data.CheckPageNo(last < settings.FromPage ? 0 : last);
+    for (int page = settings.FromPage; page <= last; ++page) {
+      if (page > settings.FromPage) printer.NewPage();
+      data.CurPageNo = page;
       data.DrawPage(page, canvas, false);
+      ++result.PageCount;
     }
-    result.PageCount = data.Pages.Count();
   } catch (const Exception& e) {
     result.Error = e.Message();
+    result.PageCount = 0;
     return result;
   }
   if (!printer.EndDoc()) {
     result.Error = printer.Error();
+    result.PageCount = 0;
     return result;
   }
   result.Ok = true;

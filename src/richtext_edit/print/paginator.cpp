@@ -9,16 +9,18 @@ namespace {
 
 class TPagination {
  public:
-  explicit TPagination(TCustomMainPtblRDData& data)
-      : data_(data), room_(std::max(1, data.ContentHeight())) {}
+  explicit TPagination(TCustomMainPtblRDData& data) : data_(data) {}
 
   std::vector<std::string> Run() {
     data_.Pages.Clear();
-    data_.Pages.Add();  // page 1 starts at the top of the document
-    const int count = data_.DrawItems.Count();
-    for (int d = 0; d < count;) {
+    int first, end;
+    data_.GetPrintedDrawItemRange(first, end);
+    // Page 1 starts with the first printed line (the top of the document unless only
+    // the selection is printed).
+    NewPage(first, first <= end ? LineTop(first) : 0);
+    for (int d = first; d <= end;) {
       int last = d;
-      while (last + 1 < count && !data_.DrawItems[last + 1]->FromNewLine) ++last;
+      while (last + 1 <= end && !data_.DrawItems[last + 1]->FromNewLine) ++last;
       int top = data_.DrawItems[d]->Top, bottom = top;
       for (int k = d; k <= last; ++k) {
         const TRDDrawLineInfo& line = *data_.DrawItems[k];
@@ -29,7 +31,7 @@ class TPagination {
       auto* multi = dynamic_cast<TRDMultiDrawItemInfo*>(data_.DrawItems[d]);
       if (d == last && multi && multi->InitSplit()) {
         Cut(d, *multi);
-      } else if (bottom - Current().StartY > room_ && d != Current().StartDrawItemNo) {
+      } else if (bottom - Current().StartY > Room() && d != Current().StartDrawItemNo) {
         NewPage(d, top);
       }
       d = last + 1;
@@ -39,11 +41,18 @@ class TPagination {
 
  private:
   TRDPageInfo& Current() { return data_.Pages.Page(data_.Pages.Count()); }
+  // The height the current page gives the document.
+  int Room() const { return std::max(1, data_.ContentHeight(data_.Pages.Count())); }
+
+  int LineTop(int d) const {
+    while (d > 0 && !data_.DrawItems[d]->FromNewLine) --d;
+    return data_.DrawItems[d]->Top;
+  }
 
   void NewPage(int d, int y) {
     TRDPageInfo& page = data_.Pages.Add();
     page.StartDrawItemNo = d;
-    page.StartY = y;
+    page.StartY = page.StartY2 = y;
   }
 
   // The first draw line of an item that starts a paragraph with a page break before it.
@@ -55,29 +64,31 @@ class TPagination {
   }
 
   void Cut(int d, TRDMultiDrawItemInfo& line) {
-    int avail = Current().StartY + room_ - line.Top;
+    int avail = Current().StartY + Room() - line.Top;
     if (line.Height > avail && d != Current().StartDrawItemNo && !line.CanSplitFirst(avail)) {
       NewPage(d, line.Top);
-      avail = room_;
+      avail = Room();
     }
     const int firstNewPage = data_.Pages.Count() + 1;
     while (line.SplitAt(avail)) {
       TRDPageInfo& page = data_.Pages.Add();
       page.StartDrawItemNo = d;
       page.StartPart = line.PartsList.Count();
-      avail = room_;
+      avail = Room();
     }
     if (!line.SplitRefusal.empty()) warnings_.push_back(line.SplitRefusal);
-    // The parts are final now: each continued page starts where its part would stand.
+    // The parts are final now: each continued page starts where its part would stand,
+    // and its cut lies below the parts printed before.
+    int cut = line.Top;
     for (int p = firstNewPage; p <= data_.Pages.Count(); ++p) {
       TRDPageInfo& page = data_.Pages.Page(p);
-      page.StartY =
-          line.Top + line.Height - line.PartsList.Get(page.StartPart - 1)->Height;
+      cut += line.PartsList.Get(page.StartPart - 2)->Height;
+      page.StartY = line.Top + line.Height - line.PartsList.Get(page.StartPart - 1)->Height;
+      page.StartY2 = cut;
     }
   }
 
   TCustomMainPtblRDData& data_;
-  const int room_;
   std::vector<std::string> warnings_;
 };
 

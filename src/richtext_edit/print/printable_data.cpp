@@ -286,7 +286,81 @@ TColor TCustomMainPtblRDData::GetBackgroundColor() const {
 }
 
 int TCustomMainPtblRDData::GetPageTop(int pageNo) const {
-  return Pages.Page(pageNo).StartY - PrintableTop - TmpTMPix;
+  return Pages.Page(pageNo).StartY - PrintableTop - TmpTMPix - (pageNo == 1 ? FirstPageOffset : 0);
+}
+
+int TCustomMainPtblRDData::GetPageTop2(int pageNo) const {
+  return Pages.Page(pageNo).StartY2 - PrintableTop - TmpTMPix -
+         (pageNo == 1 ? FirstPageOffset : 0);
+}
+
+bool TCustomMainPtblRDData::GetPrintedItemRange(int& startNo, int& endNo) const {
+  startNo = endNo = -1;
+  if (!PrintSelectionOnly || PrintedSelStart < 0 || PrintedSelEnd < PrintedSelStart) return false;
+  startNo = std::min(PrintedSelStart, GetItemCount() - 1);
+  endNo = std::min(PrintedSelEnd, GetItemCount() - 1);
+  return startNo >= 0;
+}
+
+void TCustomMainPtblRDData::GetPrintedDrawItemRange(int& first, int& last) const {
+  first = 0;
+  last = DrawItems.Count() - 1;
+  int startNo, endNo;
+  if (!GetPrintedItemRange(startNo, endNo)) return;
+  // Draw lines follow their items in order: the first line of the first item and the
+  // last line of the last one.
+  const auto firstAbove = [this](int itemNo) {
+    int lo = 0, hi = DrawItems.Count();
+    while (lo < hi) {
+      const int mid = (lo + hi) / 2;
+      if (DrawItems[mid]->ItemNo < itemNo)
+        lo = mid + 1;
+      else
+        hi = mid;
+    }
+    return lo;
+  };
+  first = firstAbove(startNo);
+  last = firstAbove(endNo + 1) - 1;
+}
+
+TRDPageOutputRange TCustomMainPtblRDData::GetPageOutputRange() const {
+  CheckPageNo(CurPageNo);
+  TRDPageOutputRange range;
+  GetDrawItemsRange(CurPageNo, range.StartDrawItemNo, range.StartPart, range.EndDrawItemNo);
+  if (range.EndDrawItemNo < range.StartDrawItemNo) return range;
+  DrawItemToItem(range.StartDrawItemNo, GetDrawItemStartOffset(range.StartDrawItemNo),
+                 range.StartItemNo, range.StartOffs);
+  DrawItemToItem(range.EndDrawItemNo, GetDrawItemEndOffset(range.EndDrawItemNo), range.EndItemNo,
+                 range.EndOffs);
+  // The last line goes on on the next page: this page holds its first part, or, when
+  // the page holds nothing but a middle part of it, that part.
+  if (CurPageNo < Pages.Count()) {
+    const TRDPageInfo& next = Pages.Page(CurPageNo + 1);
+    if (next.StartPart > 1 && next.StartDrawItemNo == range.EndDrawItemNo)
+      range.EndPart = range.EndDrawItemNo == range.StartDrawItemNo && range.StartPart >= 0
+                          ? range.StartPart
+                          : 0;
+  }
+  return range;
+}
+
+void TCustomMainPtblRDData::GetOutputRange(int& startItem, int& startOffset, int& endItem,
+                                           int& endOffset) const {
+  if (!PageOutputRange) {
+    TCustomPrintableRDData::GetOutputRange(startItem, startOffset, endItem, endOffset);
+    return;
+  }
+  const TRDPageOutputRange range = GetPageOutputRange();
+  startItem = range.StartItemNo;
+  startOffset = range.StartOffs;
+  endItem = range.EndItemNo;
+  endOffset = range.EndOffs;
+}
+
+void TCustomMainPtblRDData::Clear() {
+  TCustomPrintableRDData::Clear();
+  PrintedSelStart = PrintedSelEnd = -1;
 }
 
 int TCustomMainPtblRDData::GetPageContentStart(int pageNo) const {
@@ -303,7 +377,8 @@ void TCustomMainPtblRDData::GetDrawItemsRange(int pageNo, int& startNo, int& sta
   startNo = page.StartDrawItemNo;
   startPart = page.StartPart - 1;
   if (pageNo == Pages.Count()) {
-    endNo = DrawItems.Count() - 1;
+    int first;
+    GetPrintedDrawItemRange(first, endNo);
   } else {
     const TRDPageInfo& next = Pages.Page(pageNo + 1);
     endNo = next.StartDrawItemNo - 1;

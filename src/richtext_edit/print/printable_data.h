@@ -28,10 +28,29 @@ class TCustomMainPtblRDData;
 
 // Where a page starts: the document Y, the first draw line and, for a page that starts
 // inside a draw line cut over pages, the 1-based part it starts with (1: from the start).
+// StartY is where the page's first line would stand were the cut line's parts printed
+// one under the other (so that the lines after it follow its last part); StartY2 is the
+// place of the cut in the uncut document (the line's top plus its parts on earlier
+// pages). Both are equal on a page that starts with a whole line.
 struct TRDPageInfo {
   int StartY = 0;
   int StartDrawItemNo = 0;
   int StartPart = 1;
+  int StartY2 = 0;
+};
+
+// What page CurPageNo holds, for the writers: its first and last draw lines with the
+// items and item offsets they cover, and the 0-based parts of cut lines printed at its
+// ends (-1: the line is whole there).
+struct TRDPageOutputRange {
+  int StartDrawItemNo = 0;
+  int StartItemNo = 0;
+  int StartOffs = 0;
+  int StartPart = -1;
+  int EndDrawItemNo = -1;
+  int EndItemNo = -1;
+  int EndOffs = 0;
+  int EndPart = -1;
 };
 
 // The pages in order; page numbers are 1-based.
@@ -89,6 +108,8 @@ class TCustomPrintableRDData : public TCustomRDFormattedData {
 
   // Page geometry and colours; see the file comment.
   virtual int GetPageTop(int) const { return 0; }
+  // The same from the place of the cut in the uncut document (TRDPageInfo::StartY2).
+  virtual int GetPageTop2(int) const { return 0; }
   virtual int GetPrintableTop() const { return 0; }
   virtual int GetPrintableLeft() const { return 0; }
   // The draw lines of page pageNo: startPart is the 0-based part of the first one, -1 when
@@ -145,11 +166,34 @@ class TCustomMainPtblRDData : public TCustomPrintableRDData {
   bool Transparent = false;
   // 0 colours as they are, 1 system colours replaced, 2 grey as well.
   TRDColorMode ColorMode = 1;
+  // Device pixels kept free above the document on the first page.
+  int FirstPageOffset = 0;
+  // Only the items PrintedSelStart .. PrintedSelEnd are printed (whole), when set.
+  bool PrintSelectionOnly = false;
+  int PrintedSelStart = -1;
+  int PrintedSelEnd = -1;
+  // With PageOutputRange, GetOutputRange reports what page CurPageNo holds, so that the
+  // writers put out that page alone.
+  int CurPageNo = 0;
+  bool PageOutputRange = false;
 
   // Reads the resolutions from PrinterCanvas and the margins in device pixels.
   void PrepareScaling();
-  // The device height a page gives the document.
-  int ContentHeight() const { return PageHeight - TmpTMPix - TmpBMPix; }
+  // The device height page pageNo gives the document.
+  int ContentHeight(int pageNo) const {
+    return PageHeight - TmpTMPix - TmpBMPix - (pageNo == 1 ? FirstPageOffset : 0);
+  }
+  // The items printed: PrintedSelStart .. PrintedSelEnd when printing the selection only
+  // (true), else -1 and -1 (false).
+  bool GetPrintedItemRange(int& startNo, int& endNo) const;
+  // The draw lines of the printed items (all of them unless printing the selection only;
+  // first > last when there are none).
+  void GetPrintedDrawItemRange(int& first, int& last) const;
+  TRDPageOutputRange GetPageOutputRange() const;
+  void GetOutputRange(int& startItem, int& startOffset, int& endItem,
+                      int& endOffset) const override;
+  // Also forgets the printed selection.
+  void Clear() override;
 
   void GetDeviceScaling(TRDCanvas&, TRDResolution& resolution) const override {
     resolution = Scaling;
@@ -164,6 +208,7 @@ class TCustomMainPtblRDData : public TCustomPrintableRDData {
   TColor GetBackgroundColor() const override;
 
   int GetPageTop(int pageNo) const override;
+  int GetPageTop2(int pageNo) const override;
   int GetPrintableTop() const override { return PrintableTop; }
   int GetPrintableLeft() const override { return PrintableLeft; }
   void GetDrawItemsRange(int pageNo, int& startNo, int& startPart, int& endNo) const override;
