@@ -407,9 +407,11 @@ void TRDEditRDData::ApplyTextStyleConversion(int userData, int operation, bool w
   NotifyChanged(true);
 }
 
-void TRDEditRDData::ApplyParaStyleConversion(int value, std::uint8_t useHandler) {
+void TRDEditRDData::ApplyParaStyleConversion(int value, std::uint8_t useHandler,
+                                             int cellsOperation) {
+  if (cellsOperation < 0) cellsOperation = useHandler ? 3 : 1;
   if (PartialSelectedItem >= 0 && PartialSelectedItem < GetItemCount()) {
-    GetItem(PartialSelectedItem)->ApplyToCells(useHandler ? 3 : 1, value, true);
+    GetItem(PartialSelectedItem)->ApplyToCells(cellsOperation, value, true);
     return;
   }
   if (!GetRDStyle()) return;
@@ -440,7 +442,7 @@ void TRDEditRDData::ApplyParaStyleConversion(int value, std::uint8_t useHandler)
   if (selected && dStartOffs >= GetDrawItemEndOffset(dStart) && from < to) ++from;
   if (selected && dEndOffs <= GetDrawItemStartOffset(dEnd) && to > from) --to;
   for (int i = from; i <= to; ++i)
-    if (GetItem(i)->StyleNo < 0) GetItem(i)->ApplyToCells(useHandler ? 3 : 1, value, false);
+    if (GetItem(i)->StyleNo < 0) GetItem(i)->ApplyToCells(cellsOperation, value, false);
   if (!changed) return;
 
   State |= rddsApplyingStyle;

@@ -245,7 +245,9 @@ class TRDEditRDData : public TRichDocRDData {
   void ApplyTextStyleConversion(int userData, int operation, bool wholeParagraphs);
   // The paragraphs of the selection (or of the caret): useHandler 0 gives them paraNo
   // value, otherwise value is the handler's user data. The caller opens the undo step.
-  void ApplyParaStyleConversion(int value, std::uint8_t useHandler);
+  // Tables among them run cellsOperation on their cells (ApplyToCells; -1: 3 with the
+  // handler, else 1).
+  void ApplyParaStyleConversion(int value, std::uint8_t useHandler, int cellsOperation = -1);
   // A non-text item's own text style (a tab's) through the handler, with undo.
   void ConvertNonTextItemStyle(int itemNo, int userData);
   // The lists (with numbered levels) of the markers in the paragraphs of first..last;

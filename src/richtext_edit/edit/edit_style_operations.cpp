@@ -76,6 +76,8 @@ int ParaStyleFromTemplate(TRDStyle& style, int paraNo, int index) {
 // Operations the data hands to items holding documents (a table's cells).
 constexpr int kTextStyleOperation = 0;
 constexpr int kTextConversionOperation = 2;
+constexpr int kTextTemplateOperation = 4;
+constexpr int kParaTemplateOperation = 5;
 
 }  // namespace
 
@@ -88,12 +90,13 @@ bool TCustomRichDocEdit::ApplyTextStyleThrough(TRDStyleConversionHandler Handler
   return true;
 }
 
-bool TCustomRichDocEdit::ApplyParaStyleThrough(TRDStyleConversionHandler Handler, int Value) {
+bool TCustomRichDocEdit::ApplyParaStyleThrough(TRDStyleConversionHandler Handler, int Value,
+                                               int CellsOperation) {
   if (!BeforeChange(false)) return false;
   THandlerScope scope(*this, std::move(Handler));
   TRDEditRDData& data = EditData();
   data.BeginUndoStep(rdutPara, true);
-  data.ApplyParaStyleConversion(Value, StyleConversionHandler ? 1 : 0);
+  data.ApplyParaStyleConversion(Value, StyleConversionHandler ? 1 : 0, CellsOperation);
   data.UndoList->DropEmptyLastStep();
   Invalidate();
   return true;
@@ -144,7 +147,7 @@ bool TCustomRichDocEdit::ApplyTextStyleTemplate(int Index, bool ToWholeParagraph
   return ApplyTextStyleThrough(
       [style, Index](TCustomRichDocEdit*, int oldStyle, int paraNo, int, bool, int& newStyle,
                      bool) { newStyle = TextStyleFromTemplate(*style, oldStyle, paraNo, Index); },
-      Index, kTextConversionOperation, ToWholeParagraphs);
+      Index, kTextTemplateOperation, ToWholeParagraphs);
 }
 
 bool TCustomRichDocEdit::ApplyParaStyleTemplate(int Index) {
@@ -155,5 +158,5 @@ bool TCustomRichDocEdit::ApplyParaStyleTemplate(int Index) {
       [style, Index](TCustomRichDocEdit*, int oldStyle, int, int, bool, int& newStyle, bool) {
         newStyle = ParaStyleFromTemplate(*style, oldStyle, Index);
       },
-      Index);
+      Index, kParaTemplateOperation);
 }

@@ -7,6 +7,25 @@
 
 namespace {
 
+class TChangeNotificationLock {
+ public:
+  explicit TChangeNotificationLock(TCustomRichDocEdit& editor) : editor_(editor) {
+    editor_.LockChangeNotification();
+  }
+  ~TChangeNotificationLock() { editor_.UnlockChangeNotification(); }
+
+ private:
+  TCustomRichDocEdit& editor_;
+};
+
+// The handler the editor that holds the table runs its conversion with: its own while
+// it applies one (a cell editor holding a nested table has it, not the root editor).
+void TakeConversionHandler(TRDTableTemporalEditor& temp, TCustomRichDocEdit& main) {
+  temp.StyleConversionHandler = main.StyleConversionHandler
+                                    ? main.StyleConversionHandler
+                                    : main.RootEditor().StyleConversionHandler;
+}
+
 // Runs operation on the whole content of the hidden editor (see ApplyToCells).
 void RunOperation(TRDTableTemporalEditor& temp, TCustomRichDocEdit& main, int operation,
                   int param) {
@@ -18,17 +37,26 @@ void RunOperation(TRDTableTemporalEditor& temp, TCustomRichDocEdit& main, int op
       data.ApplyTextStyleConversion(param, operation, false);
       break;
     case 2:
+      TakeConversionHandler(temp, main);
       data.CurTextStyleNo = main.CurTextStyleNo();
       data.ApplyTextStyleConversion(param, operation, false);
       break;
     case 1:
     case 3:
-      if (operation == 3) data.CurParaStyleNo = main.CurParaStyleNo();
+      if (operation == 3) {
+        TakeConversionHandler(temp, main);
+        data.CurParaStyleNo = main.CurParaStyleNo();
+      }
       data.BeginUndoStep(rdutPara, true);
       data.ApplyParaStyleConversion(param, operation == 3);
       break;
+    case 4:
+      temp.ApplyTextStyleTemplate(param, false);
+      break;
+    case 5:
+      temp.ApplyParaStyleTemplate(param);
+      break;
     default:
-      // The editor has no further style operations that cells take part in.
       break;
   }
 }
@@ -68,10 +96,13 @@ void TRDTableItemInfo::ApplyToCells(int operation, int param, bool selectedOnly)
   if (selectedOnly && (!(State & rdtsCellsSelected) || !main->BeforeChange(true))) return;
   DestroyInplaceEditor(true);
   if (selectedOnly) {
-    data->BeginUndoStep(operation == 1 || operation == 3 ? rdutPara : rdutStyleNo, true);
+    const bool paragraphs = operation == 1 || operation == 3 || operation == 5;
+    data->BeginUndoStep(paragraphs ? rdutPara : rdutStyleNo, true);
     data->SetUndoGroupMode(true);
   }
   TRDTableTemporalEditor temp(*main);
+  // The operation asks permission and reports the change once, not once a cell.
+  TChangeNotificationLock lock(*main);
   auto* record = AddTableUndoInfo<TRDUndoMultiCellsModify>(*data, GetMyItemNo(), true, true);
   for (int r = 0; r < RowCount(); ++r)
     for (int c = 0; c < ColCount(); ++c) {
@@ -89,6 +120,8 @@ void TRDTableItemInfo::ApplyToCells(int operation, int param, bool selectedOnly)
       StoreCell(temp, *cell);
       MarkChanged();
     }
+  // New paragraph styles: the item's words are checked again.
+  if (operation == 1 || operation == 3 || operation == 5) RecheckSpelling();
   if (selectedOnly) {
     data->SetUndoGroupMode(false);
     data->UndoList->DropEmptyLastStep();

@@ -84,11 +84,6 @@ bool TRDTableItemInfo::OpenCellEditor(int row, int col, bool automatic, bool byM
   return true;
 }
 
-void TRDTableItemInfo::EditCell(int row, int col, bool automatic) {
-  if (!automatic && !(Options & rdtoEditing)) return;
-  OpenCellEditor(row, col, automatic, false, false, false, false);
-}
-
 bool TRDTableItemInfo::EnterTable(int direction, int x) {
   if (Rows->IsEmpty() || !(Options & rdtoEditing)) return false;
   const int last = RowCount() - 1;
@@ -177,6 +172,9 @@ void TRDTableItemInfo::EndCellEditing(bool forced) {
 void TRDTableItemInfo::DestroyInplaceEditor(bool storeContent) {
   TRDTableInplaceEdit* editor = InplaceEditor;
   if (!editor) return;
+  // A table inside the cell puts its edited cell back first, so that the cell's content
+  // and undo steps are whole when they leave this editor.
+  editor->CloseInplaceEditor();
   if (storeContent) {
     EndCellEditing(false);
   } else {

@@ -2,6 +2,8 @@
 // in an editor, clears or moves the cell selection and lays the document out again.
 #include <algorithm>
 
+#include "richtext/rich_doc.h"
+#include "richtext/rich_doc_data.h"
 #include "richtext/rich_doc_error.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 #include "richtext_edit/tables/table_item.h"
@@ -41,6 +43,12 @@ void TRDTableItemInfo::ReformatAfterChange() {
     document->FormatItems(false, true, false, 0, nullptr, false, true, false);
     document->InvalidateControl();
   }
+}
+
+void TRDTableItemInfo::RecheckSpelling() {
+  TCustomRDData* document = GetDocument();
+  auto* root = document ? dynamic_cast<TRichDocRDData*>(document->GetAbsoluteRootData()) : nullptr;
+  if (root) root->RichDoc().RecheckWordsFrom(document, GetMyItemNo(), 0);
 }
 
 namespace {
@@ -139,6 +147,7 @@ void TRDTableItemInfo::ClearSelectedCells() {
   BeginModify();
   Rows->ClearCells(rows, cols);
   EndModify();
+  RecheckSpelling();
   ReformatAfterChange();
 }
 
@@ -148,6 +157,7 @@ void TRDTableItemInfo::MergeCellsWithUndo(int topRow, int leftCol, int colCount,
   BeginModify();
   Rows->MergeCells(topRow, leftCol, colCount, rowCount, allowMergeRC, true);
   EndModify();
+  RecheckSpelling();
   ReformatAfterChange();
 }
 

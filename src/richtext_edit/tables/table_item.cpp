@@ -381,11 +381,34 @@ void TRDTableItemInfo::NotifyData(TCustomRDData* rdData, std::string& text) {
       Rows->Undo = recorder_.get();
     }
   }
+  // The cells' items arrive in the document with the table.
+  for (int r = 0; r < Rows->Count(); ++r) {
+    TRDTableRow& row = *Rows->Items(r);
+    for (int c = 0; c < row.Count(); ++c)
+      if (TRDTableCellData* cell = row.Items(c)) {
+        if (cell->GetItemCount() == 0) cell->AddText("", 0, 0);
+        cell->SetRow(&row);
+        cell->NotifyItemsInserting();
+      }
+  }
   TRDFullLineItemInfo::NotifyData(rdData, text);
 }
 
 void TRDTableItemInfo::NotifyDataEx(TCustomRDData* rdData) {
   TRDFullLineItemInfo::NotifyDataEx(rdData);
+  if (!(State & rdtsNewlyCreated) || !rdData) return;
+  // A table made for a cell is told once it has its place there; its cells' items learn
+  // that they are in a document once, when the table first is.
+  auto* formatted = dynamic_cast<TCustomRDFormattedData*>(rdData);
+  const bool root = formatted && (formatted->GetFlags() & rdfRoot);
+  if (!root && rdData->GetParentItemNo() < 0) return;
+  for (int r = 0; r < Rows->Count(); ++r)
+    for (int c = 0; c < Rows->Items(r)->Count(); ++c)
+      if (TRDTableCellData* cell = Rows->Cell(r, c))
+        for (int i = 0; i < cell->GetItemCount(); ++i) {
+          cell->AddMarkerToList(i);
+          cell->GetItem(i)->NotifyDataEx(cell);
+        }
   State &= TRDTableStates(~rdtsNewlyCreated);
 }
 

@@ -327,7 +327,11 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void CloseInplaceEditor() override;
   bool OpenCellEditor(int row, int col, bool automatic, bool byMouse, bool caretAtEnd,
                       bool caretAtStart, bool hyperlinkMode);
+  // Opens the cell's editor; a table inside a cell of another table opens that cell
+  // first ("Internal error" when it is not found there).
   void EditCell(int row, int col, bool automatic);
+  // Where the cell lies in this table; false (-1, -1) when it is not one of its cells.
+  bool GetCellPosition(const TRDTableCellData& cell, int& row, int& col) const;
   bool EnterTable(int direction, int x) override;
   void DestroyInplaceEditor(bool storeContent);
   void EndCellEditing(bool forced);
@@ -365,7 +369,8 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   // A style operation of the editor on every cell, or with selectedOnly on the selected
   // ones that OnCellEditing allows (table_apply_to_cells.cpp): 0 text style param, 1
   // paragraph style param, 2 and 3 the text and paragraph style conversions with user
-  // data param; one undo step.
+  // data param, 4 and 5 the text and paragraph style templates of index param; one undo
+  // step.
   void ApplyToCells(int operation, int param, bool selectedOnly) override;
 
   // Layout (table_layout.cpp).
@@ -447,6 +452,8 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void ReformatAfterChange();
   // After rows or columns went: the cell editor on the cell nearest to where it was.
   void ReopenEditorNear(int row, int col);
+  // The document's spelling check goes over this item again.
+  void RecheckSpelling();
   // The setters' one path: stored directly outside an editor (and while an undo record
   // assigns), else recorded by name in the editor's undo list.
   void ChangeIntProperty(const char* name, int& field, int value, bool affectsWidth,

@@ -5,7 +5,9 @@
 
 #include "platform/text/streams.h"
 #include "richtext/rdf_routines.h"
+#include "richtext/style_template.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_stream.h"
 
 namespace {
@@ -119,4 +121,89 @@ TEST(TableCellOps, StylesGoToTheSelectedCellsAndComeBackCellByCell) {
   EXPECT_EQ(f.table->Cells(1, 0)->GetItem(0)->ParaNo, 0);
   f.edit.Undo();
   EXPECT_EQ(f.table->Cells(0, 0)->GetItem(0)->ParaNo, 0);
+}
+
+TEST(TableCellOps, StyleTemplatesReachEveryCellAndAskPermissionOnce) {
+  TTableEdit f(2, 2, {"a", "b", "c", "d"});
+  TRDStyleTemplate& red = f.style.StyleTemplates().Add();
+  red.TextStyle().Color = clRed;
+  red.ValidTextProperties = RDFontProp(rdfiColor);
+  red.ParaStyle().Alignment = rdaCenter;
+  red.ValidParaProperties1 = RDParaProps({rdpiAlignment}).Props1;
+  const int texts = f.style.TextStyles().Count();
+  const int paras = f.style.ParaStyles().Count();
+  int asked = 0;
+  f.edit.OnChanging = [&](TCustomRichDocEdit*, bool&) { ++asked; };
+  auto cellStyles = [&] {
+    std::string out;
+    for (int r = 0; r < 2; ++r)
+      for (int c = 0; c < 2; ++c) {
+        const TCustomRDItemInfo& item = *f.table->Cells(r, c)->GetItem(0);
+        out += std::to_string(item.StyleNo) + "/" + std::to_string(item.ParaNo) + " ";
+      }
+    return out;
+  };
+  const std::string plain = cellStyles();
+  EXPECT_EQ(plain, "0/0 0/0 0/0 0/0 ");
+
+  // The whole document selected: the text around the table and every cell.
+  f.data.SelectAll();
+  ASSERT_TRUE(f.edit.ApplyTextStyleTemplate(0, false));
+  EXPECT_EQ(asked, 1);
+  ASSERT_EQ(f.style.TextStyles().Count(), texts + 1);
+  EXPECT_EQ(f.style.TextStyles()[texts].Color, clRed);
+  const std::string red0 = std::to_string(texts) + "/0 ";
+  EXPECT_EQ(cellStyles(), red0 + red0 + red0 + red0);
+  EXPECT_EQ(f.data.GetItem(0)->StyleNo, texts);
+  f.edit.Undo();
+  EXPECT_EQ(cellStyles(), plain);
+  EXPECT_EQ(f.data.GetItem(0)->StyleNo, 0);
+
+  // Selected cells only (the right column), paragraph template.
+  asked = 0;
+  f.table->Select(0, 1, 0, 1);
+  ASSERT_TRUE(f.edit.ApplyParaStyleTemplate(0));
+  // The editor's question and the table's for its selected cells, not one a cell.
+  EXPECT_EQ(asked, 2);
+  ASSERT_EQ(f.style.ParaStyles().Count(), paras + 1);
+  EXPECT_EQ(f.style.ParaStyles()[paras].Alignment, rdaCenter);
+  const std::string centred = "0/" + std::to_string(paras) + " ";
+  EXPECT_EQ(cellStyles(), "0/0 " + centred + "0/0 " + centred);
+  EXPECT_EQ(f.data.UndoList->Count(), 1);
+  f.edit.Undo();
+  EXPECT_EQ(cellStyles(), plain);
+  f.edit.Redo();
+  EXPECT_EQ(cellStyles(), "0/0 " + centred + "0/0 " + centred);
+
+  // Called on the table itself, with a cell the application keeps out.
+  f.table->OnCellEditing = [](TRDTableItemInfo*, int row, int col, bool, bool& allow) {
+    allow = row != 1 || col != 1;
+  };
+  f.table->Select(0, 0, 1, 1);
+  f.table->ApplyToCells(4, 0, true);
+  const std::string redCentred = std::to_string(texts) + "/" + std::to_string(paras) + " ";
+  EXPECT_EQ(cellStyles(), red0 + redCentred + red0 + centred);
+  f.edit.Undo();
+  EXPECT_EQ(cellStyles(), "0/0 " + centred + "0/0 " + centred);
+}
+
+TEST(TableCellOps, AConversionReachesTheCellsOfATableInsideAnEditedCell) {
+  TTableEdit f(1, 2, {"a", ""});
+  TRDTableCellData& host = *f.table->Cells(0, 1);
+  auto made = std::make_unique<TRDTableItemInfo>(2, 1, &host);
+  TRDTableItemInfo& nested = *made;
+  TTableDocument::SetCellText(nested, 0, 0, "x");
+  TTableDocument::SetCellText(nested, 1, 0, "y");
+  host.Clear();
+  host.AddItemAtEnd("", std::move(made));
+  f.Format();
+  ASSERT_TRUE(f.table->OpenCellEditor(0, 1, false, false, false, false, false));
+  TCustomRichDocEdit& cellEditor = *f.table->InplaceEditor;
+  nested.Select(0, 0, 0, 1);
+  // The cell editor runs the conversion with its own handler; the root editor has none.
+  cellEditor.StyleConversionHandler = [](TCustomRichDocEdit*, int, int, int userData, bool,
+                                         int& newStyleNo, bool) { newStyleNo = userData; };
+  cellEditor.EditData().ApplyTextStyleConversion(1, 2, false);
+  EXPECT_EQ(nested.Cells(0, 0)->GetItem(0)->StyleNo, 1);
+  EXPECT_EQ(nested.Cells(1, 0)->GetItem(0)->StyleNo, 1);
 }
