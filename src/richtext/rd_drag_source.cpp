@@ -19,6 +19,12 @@ namespace {
 // How far the pointer moves with the button held before a press becomes a drag.
 constexpr int kDragThreshold = 4;
 
+// A press inside the selection marks the root document (the one a nested editor's
+// document belongs to), whichever document the selection is in.
+std::uint32_t& DragState(TCustomRDData& data) {
+  return data.GetAbsoluteRootData()->State;
+}
+
 }  // namespace
 
 void TCustomRichDoc::ArmDrag() {
@@ -26,10 +32,10 @@ void TCustomRichDoc::ArmDrag() {
 }
 
 bool TCustomRichDoc::FollowDragRequest(TShiftState Shift, int X, int Y) {
-  TRichDocRDData& data = *rd_data_;
-  if (!(data.State & rdsDragPending)) return false;
+  std::uint32_t& state = DragState(*rd_data_);
+  if (!(state & rdsDragPending)) return false;
   if (!(Shift & ssLeft)) {  // released outside the window
-    data.State &= ~rdsDragPending;
+    state &= ~rdsDragPending;
     return false;
   }
   if (std::abs(X - drag_press_.X) < kDragThreshold && std::abs(Y - drag_press_.Y) < kDragThreshold)
@@ -39,11 +45,11 @@ bool TCustomRichDoc::FollowDragRequest(TShiftState Shift, int X, int Y) {
 }
 
 bool TCustomRichDoc::EndDragRequest(int X, int Y) {
-  TRichDocRDData& data = *rd_data_;
-  if (!(data.State & rdsDragPending)) return false;
-  data.State &= ~rdsDragPending;
+  std::uint32_t& state = DragState(*rd_data_);
+  if (!(state & rdsDragPending)) return false;
+  state &= ~rdsDragPending;
   const TPoint p = ToDocumentArea(X, Y);
-  data.SetCaretAt(p.X, p.Y);
+  rd_data_->SetCaretAt(p.X, p.Y);
   return true;
 }
 
@@ -93,10 +99,10 @@ void TCustomRichDoc::DragSelection() {
     done = DoDragDrop(*this, SelectionDragData(), SelectionDragEffects());
   } catch (...) {
     dragging_selection_ = false;
-    data.State &= ~rdsDragPending;
+    DragState(data) &= ~rdsDragPending;
     throw;
   }
   dragging_selection_ = false;
-  data.State &= ~rdsDragPending;
+  DragState(data) &= ~rdsDragPending;
   SelectionDragEnded(done);
 }

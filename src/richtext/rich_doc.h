@@ -51,6 +51,9 @@ struct TRDJumpMessageData : TRDMessageData {
   explicit TRDJumpMessageData(int id) : TRDMessageData(1), Id(id) {}
   int Id;
 };
+struct TRDClickMessageData : TRDMessageData {
+  TRDClickMessageData() : TRDMessageData(4) {}
+};
 struct TRDMouseUpDownMessageData : TRDMessageData {
   TRDMouseUpDownMessageData(bool up, TMouseButton button, TShiftState shift, int itemNo, int x,
                             int y)

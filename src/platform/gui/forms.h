@@ -149,6 +149,8 @@ class TScreen {
   int PixelsPerInch() const;
   // Where the mouse pointer is, in screen coordinates.
   TPoint CursorPos() const;
+  // The desktop's longest time between the two presses of a double click, milliseconds.
+  int DoubleClickTime() const;
   // The font menus are drawn in: the program's own, fixed like its colours, so that
   // menus look alike whatever the desktop sets.
   const TFont& MenuFont() const;

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QScreen>
+#include <QStyleHints>
 
 #include "platform/gui/forms.h"
 #include "platform/gui/win_control_qt.h"
@@ -31,6 +32,10 @@ int TScreen::PixelsPerInch() const {
 TPoint TScreen::CursorPos() const {
   const QPoint at = QCursor::pos();
   return Point(at.x(), at.y());
+}
+
+int TScreen::DoubleClickTime() const {
+  return QGuiApplication::styleHints()->mouseDoubleClickInterval();
 }
 
 const TFont& TScreen::MenuFont() const {

@@ -4,6 +4,8 @@
 // edited content grows or shrinks, and moving the editor from cell to cell.
 #include <algorithm>
 
+#include "platform/sys/date_time.h"
+
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"
 #include "richtext_edit/tables/table_undo.h"
@@ -51,7 +53,6 @@ void TRDTableItemInfo::PlaceEditor() {
 
 bool TRDTableItemInfo::OpenCellEditor(int row, int col, bool automatic, bool byMouse,
                                       bool caretAtEnd, bool caretAtStart, bool hyperlinkMode) {
-  (void)byMouse;
   TRDEditRDData* data = (State & rdtsInDocument) ? EditData() : nullptr;
   TCustomRichDocEdit* outer = data ? data->Editor() : nullptr;
   if (!outer || row < 0 || col < 0 || row >= RowCount() || col >= ColCount()) return false;
@@ -61,6 +62,7 @@ bool TRDTableItemInfo::OpenCellEditor(int row, int col, bool automatic, bool byM
   data->Deselect(false);
   Deselect();
   InplaceEditor = new TRDTableInplaceEdit(*outer, *this, row, col);
+  if (byMouse) InplaceEditor->SetOpeningClickTime(GetTickCount());
   data->ChosenItem = this;
   ChosenRow = row;
   ChosenCol = col;

@@ -1,7 +1,30 @@
 #include "richtext_edit/tables/table_inplace_edit.h"
 
+#include <utility>
+
+#include "platform/gui/forms.h"
 #include "platform/gui/virtual_keys.h"
+#include "platform/sys/date_time.h"
+#include "richtext/rd_style.h"
 #include "richtext_edit/tables/table_item.h"
+
+namespace {
+
+// The table of the root document that holds table, through the cells of the tables
+// around it.
+const TRDTableItemInfo& OutermostTable(const TRDTableItemInfo& table) {
+  const TRDTableItemInfo* current = &table;
+  for (;;) {
+    TCustomRDData* document = current->GetDocument();
+    const TRDTableCellData* cell = dynamic_cast<const TRDTableCellData*>(document);
+    if (auto* inplace = dynamic_cast<TRDTableInplaceRDData*>(document)) cell = inplace->Cell;
+    const TRDTableItemInfo* outer = cell ? cell->GetTable() : nullptr;
+    if (!outer) return *current;
+    current = outer;
+  }
+}
+
+}  // namespace
 
 TCustomRDData* TRDTableInplaceRDData::GetAbsoluteParentData() {
   return Cell ? Cell->GetAbsoluteParentData() : nullptr;
@@ -9,6 +32,35 @@ TCustomRDData* TRDTableInplaceRDData::GetAbsoluteParentData() {
 
 TCustomRDData* TRDTableInplaceRDData::GetAbsoluteRootData() {
   return Cell ? Cell->GetAbsoluteRootData() : nullptr;
+}
+
+TRDTableInplaceEdit* TRDTableInplaceRDData::CellEditor() const {
+  return static_cast<TRDTableInplaceEdit*>(Editor());
+}
+
+void TRDTableInplaceRDData::DoJump(int jumpNo) {
+  if (TRDTableInplaceEdit* editor = CellEditor())
+    editor->PostToRoot(std::make_unique<TRDJumpMessageData>(jumpNo));
+}
+
+void TRDTableInplaceRDData::DoRDDblClick(const std::string& word, int styleNo) {
+  if (TRDTableInplaceEdit* editor = CellEditor())
+    editor->PostToRoot(std::make_unique<TRDDblClickMessageData>(word, styleNo));
+}
+
+bool TRDTableInplaceRDData::IsDblClickEventAssigned() const {
+  TRDTableInplaceEdit* editor = CellEditor();
+  return editor && editor->RootEditor().OnRDDblClick;
+}
+
+void TRDTableInplaceRDData::DoRDMouseDown(TMouseButton button, TShiftState shift, int, int x,
+                                          int y) {
+  if (TRDTableInplaceEdit* editor = CellEditor()) editor->PostMouse(false, button, shift, x, y);
+}
+
+void TRDTableInplaceRDData::DoRDMouseUp(TMouseButton button, TShiftState shift, int, int x,
+                                        int y) {
+  if (TRDTableInplaceEdit* editor = CellEditor()) editor->PostMouse(true, button, shift, x, y);
 }
 
 TRDTableInplaceEdit::TRDTableInplaceEdit(TCustomRichDocEdit& outer, TRDTableItemInfo& table,
@@ -142,11 +194,46 @@ TPoint TRDTableInplaceEdit::ToOuter(int X, int Y) const {
   return Point(Left() + X - area.Left, Top() + Y - area.Top);
 }
 
+TPoint TRDTableInplaceEdit::ToRootClient(int X, int Y) const {
+  TCustomRichDocEdit& root = const_cast<TRDTableInplaceEdit*>(this)->RootEditor();
+  return root.ScreenToClient(ClientToScreen(Point(X, Y)));
+}
+
+void TRDTableInplaceEdit::PostToRoot(std::unique_ptr<TRDMessageData> Data) {
+  RootEditor().PostDeferredEvent(std::move(Data));
+}
+
+void TRDTableInplaceEdit::PostMouse(bool Up, TMouseButton Button, TShiftState Shift, int X,
+                                    int Y) {
+  // The press the table handed on reached the root editor's listeners from the document
+  // around the table; a release passed out again is theirs already.
+  if ((!Up && handed_on_) || (Up && release_held_)) return;
+  const TRect area = DocumentRect();
+  const TPoint p = ToRootClient(X + area.Left, Y + area.Top);
+  PostToRoot(std::make_unique<TRDMouseUpDownMessageData>(
+      Up, Button, Shift, OutermostTable(table_).GetMyItemNo(), p.X, p.Y));
+}
+
 void TRDTableInplaceEdit::PressAt(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  MouseDown(Button, Shift, X, Y);
+  handed_on_ = true;
+  Press(Button, Shift, X, Y);
+  handed_on_ = false;
 }
 
 void TRDTableInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  // The first press of a double click went to the document around the table and opened
+  // this editor; the window system sends the second here as a press of its own.
+  const bool second = click_time_ != 0 &&
+                      GetTickCount() - click_time_ <= std::uint64_t(Screen->DoubleClickTime());
+  click_time_ = 0;
+  if (Button == mbLeft && second && !(Shift & ssDouble)) {
+    DblClick();
+    Shift |= ssDouble;
+  }
+  Press(Button, Shift, X, Y);
+}
+
+void TRDTableInplaceEdit::Press(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TCustomRichDocEdit::MouseDown(Button, Shift, X, Y);
   // A press that starts no drag of the selection anchors a selection of cells here, so
   // that dragging on selects cells.
@@ -154,6 +241,26 @@ void TRDTableInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int 
   if (Button == mbLeft && !(root && (root->State & rdsDragPending)) &&
       table_.SelectCell(row_, col_))
     pressed_ = true;
+}
+
+void TRDTableInplaceEdit::Click() {
+  PostToRoot(std::make_unique<TRDClickMessageData>());
+}
+
+void TRDTableInplaceEdit::SetSelectedLook(bool Value) {
+  if (Value == selected_look_) return;
+  selected_look_ = Value;
+  TRDEditRDData& data = EditData();
+  if (Value) {
+    normal_color_ = Color();
+    data.State |= rddsSelectedAsWhole;
+    if (TRDStyle* style = Style()) SetColor(style->SelColor);
+  } else {
+    data.State &= ~rddsSelectedAsWhole;
+    SetColor(normal_color_);
+  }
+  data.ShowCaret(false, false, true, false);
+  Invalidate();
 }
 
 void TRDTableInplaceEdit::MouseMove(TShiftState Shift, int X, int Y) {
@@ -168,13 +275,37 @@ void TRDTableInplaceEdit::MouseMove(TShiftState Shift, int X, int Y) {
 
 void TRDTableInplaceEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TCustomRichDocEdit::MouseUp(Button, Shift, X, Y);
-  if (!pressed_ || Button != mbLeft) return;
-  pressed_ = false;
-  const TPoint p = ToOuter(X, Y);
-  if (table_.State & rdtsCellsSelected) {
-    outer_.EditData().MouseUp(Button, Shift, p.X, p.Y);
-  } else {
-    outer_.EditData().ReleaseCaptureItem(&table_);
-    table_.MouseCaptured = false;
+  if (Button != mbLeft) return;
+  if (pressed_) {
+    pressed_ = false;
+    const TPoint p = ToOuter(X, Y);
+    if (table_.State & rdtsCellsSelected) {
+      HoldRelease(true);
+      outer_.EditData().MouseUp(Button, Shift, p.X, p.Y);
+      HoldRelease(false);
+    } else {
+      outer_.EditData().ReleaseCaptureItem(&table_);
+      table_.MouseCaptured = false;
+    }
+  }
+  // Among selected cells the editor gives way to the selection once this release is over.
+  if (selected_look_)
+    outer_.QueueCall([&outer = outer_] { outer.CloseInplaceEditor(); });
+}
+
+void TRDTableInplaceEdit::HoldRelease(bool Value) {
+  // This editor and the editors around it up to the root: the root's own listener is
+  // set aside for the time.
+  for (TCustomRichDocEdit* editor = this;;) {
+    auto* cellEditor = dynamic_cast<TRDTableInplaceEdit*>(editor);
+    if (!cellEditor) {
+      if (Value)
+        held_mouse_up_ = std::exchange(editor->OnRDMouseUp, nullptr);
+      else
+        editor->OnRDMouseUp = std::move(held_mouse_up_);
+      return;
+    }
+    cellEditor->release_held_ = Value;
+    editor = &cellEditor->outer_;
   }
 }

@@ -5,12 +5,15 @@
 // asks the table to move on when Tab is pressed or the caret would leave the cell.
 //
 // Its document data answers for the cell: its absolute parent and root are those of the
-// cell, so that the root editor's events and undo lists see the edit.
+// cell, so that the root editor's events and undo lists see the edit. What the user does
+// with the mouse in the cell (a link followed, a double click, a click, a press and a
+// release) reaches the root editor's events once the editor's own handling is over.
 #pragma once
 
 #include "richtext_edit/edit/rich_doc_edit.h"
 
 class TRDTableCellData;
+class TRDTableInplaceEdit;
 class TRDTableItemInfo;
 
 class TRDTableInplaceRDData : public TRDEditRDData {
@@ -20,6 +23,14 @@ class TRDTableInplaceRDData : public TRDEditRDData {
   TRDTableCellData* Cell = nullptr;
   TCustomRDData* GetAbsoluteParentData() override;
   TCustomRDData* GetAbsoluteRootData() override;
+  void DoJump(int jumpNo) override;
+  void DoRDDblClick(const std::string& word, int styleNo) override;
+  bool IsDblClickEventAssigned() const override;
+  void DoRDMouseDown(TMouseButton button, TShiftState shift, int itemNo, int x, int y) override;
+  void DoRDMouseUp(TMouseButton button, TShiftState shift, int itemNo, int x, int y) override;
+
+ private:
+  TRDTableInplaceEdit* CellEditor() const;
 };
 
 // Where the table moves the caret on from a cell (TRDGetOutDirection, then the reading
@@ -50,6 +61,23 @@ class TRDTableInplaceEdit : public TCustomRichDocEdit {
   // A press that the table hands on from the document around it, at the editor's
   // client point.
   void PressAt(TMouseButton Button, TShiftState Shift, int X, int Y);
+  // The editor was opened by the press at this time (GetTickCount): the next press that
+  // follows within the desktop's double-click time completes a double click, although
+  // the window system saw its first half go to the document around the table.
+  void SetOpeningClickTime(std::uint64_t Time) { click_time_ = Time; }
+
+  // The look of a cell among selected cells: the document selected as a whole on the
+  // selection colour, no caret.
+  void SetSelectedLook(bool Value);
+  bool SelectedLook() const { return selected_look_; }
+
+  // An event for the root editor to fire once the current input has been handled; points
+  // in it are the root editor's client points.
+  void PostToRoot(std::unique_ptr<TRDMessageData> Data);
+  TPoint ToRootClient(int X, int Y) const;
+  // A press (release) of the editor's document at its document-area point, for the root
+  // editor's OnRDMouseDown (OnRDMouseUp).
+  void PostMouse(bool Up, TMouseButton Button, TShiftState Shift, int X, int Y);
 
   std::string ClassName() const override { return "TRDTableInplaceEdit"; }
 
@@ -59,8 +87,14 @@ class TRDTableInplaceEdit : public TCustomRichDocEdit {
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  // The root editor clicks, not the cell.
+  void Click() override;
 
  private:
+  void Press(TMouseButton Button, TShiftState Shift, int X, int Y);
+  // While a release of this editor is passed to the document around the table, the
+  // root editor does not hear it again.
+  void HoldRelease(bool Value);
   // Asks the table, once the key has been handled, to move on from this cell.
   void PostNavigation(int code);
   // The outer document's client point of one of the editor's.
@@ -71,4 +105,11 @@ class TRDTableInplaceEdit : public TCustomRichDocEdit {
   int col_;
   bool pressed_ = false;
   bool ctrl_tab_ = false;
+  // The press the table handed on is already the root editor's: it is not posted again.
+  bool handed_on_ = false;
+  bool release_held_ = false;
+  decltype(TCustomRichDoc::OnRDMouseUp) held_mouse_up_;
+  std::uint64_t click_time_ = 0;
+  bool selected_look_ = false;
+  TColor normal_color_ = clNone;
 };

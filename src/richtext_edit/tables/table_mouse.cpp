@@ -342,6 +342,7 @@ bool TRDTableItemInfo::MouseMove(TShiftState shift, int x, int y, int, TCustomRD
       if (changed) {
         UpdateCellSelectionFlags();
         document->InvalidateControl();
+        if (InplaceEditor) InplaceEditor->SetSelectedLook((State & rdtsCellsSelected) != 0);
       }
     }
     const bool draggingCells = MouseCaptured && (State & rdtsCellsSelected);
