@@ -7,6 +7,8 @@
 #include "richtext/item_factory.h"
 #include "richtext/multi_draw_item.h"
 #include "richtext/nontext_items.h"
+#include "richtext/picture_routines.h"
+#include "richtext/rd_background.h"
 #include "richtext/rd_colors.h"
 #include "richtext/rd_platform_canvas.h"
 #include "richtext/rd_style.h"
@@ -115,14 +117,26 @@ void TCustomPrintableRDData::DrawPage(int pageNo, TRDCanvas& canvas, bool correc
   const int pageTop = GetPageTop(pageNo);
   canvas.BrushStyle = bsClear;
 
-  // The page's background colour (a table cell's is its own, drawn by the table).
+  // The page's background (a table cell's is its own, drawn by the table): a picture is
+  // painted at screen size and stretched over the page, and kept for what lies behind
+  // items printed through bitmaps.
   const TColor back = ConvertBackColor(GetBackgroundColor(), GetColorMode());
-  if (!NoBackgroundFill && back != clNone && dynamic_cast<TCustomMainPtblRDData*>(this)) {
+  TRDBackground* background = GetBackground();
+  if (background && background->HasVisibleImage()) {
+    BackgroundBitmap = std::make_unique<TBitmap>();
+    const int w = std::max(1, ScaleByRatioX(GetWidth(), scaling));
+    const int h = std::max(1, ScaleByRatioY(GetHeight(), scaling));
+    BackgroundBitmap->SetSize(w, h);
+    TRDPlatformCanvas page(BackgroundBitmap->Canvas());
+    background->Draw(page, Rect(0, 0, w, h), 0, 0, 0, 0, w, h, back == clNone ? clWhite : back,
+                     true);
+    DrawGraphicScaled(canvas, 0, 0, w, h, scaling, *BackgroundBitmap, true);
+  } else if (!NoBackgroundFill && back != clNone && dynamic_cast<TCustomMainPtblRDData*>(this)) {
     canvas.BrushStyle = bsSolid;
     canvas.BrushColor = back;
     canvas.FillRect(Rect(0, 0, GetWidth(), GetHeight()));
-    canvas.BrushStyle = bsClear;
   }
+  canvas.BrushStyle = bsClear;
 
   TBitmap work;
   int part = startPart;
@@ -154,6 +168,7 @@ void TCustomPrintableRDData::DrawPage(int pageNo, TRDCanvas& canvas, bool correc
     part = -1;
   }
   CurrentDrawItem = nullptr;
+  BackgroundBitmap.reset();
 }
 
 void TCustomPrintableRDData::DrawParaBackground(TRDCanvas& canvas, int first, int last,
@@ -240,26 +255,58 @@ void TCustomPrintableRDData::DrawNonTextLine(TRDCanvas& canvas, int d, int part,
   const int screenWidth = std::max(1, ScaleByRatioX(line.Width, scaling));
   const int screenHeight = std::max(1, ScaleByRatioY(height, scaling));
   work.SetSize(screenWidth, screenHeight);
-  DrawBackToBitmap(&item, work);
+  DrawBackToBitmap(x, ItemTop, &item, work);
   if (!item.PrintToBitmap(work, false, &line, partIndex, GetColorMode(), style)) return;
   canvas.StretchDraw(Bounds(x, ItemTop, line.Width, height), work);
 }
 
-void TCustomPrintableRDData::DrawBackToBitmap(const TCustomRDItemInfo* item, TBitmap& bitmap) {
-  TColor color = item ? GetRDStyle()->ParaStyles()[item->ParaNo].Background.Color : clNone;
-  if (color == clNone) color = GetBackgroundColor();
-  if (color == clNone) color = clWhite;
+const TRDResolution& TCustomPrintableRDData::PrintScaling() {
+  GetDeviceScaling(GetCanvas(), scaling_);
+  return scaling_;
+}
+
+bool TCustomPrintableRDData::FillWithParaColor(const TCustomRDItemInfo* item, TBitmap& bitmap) {
+  const TColor color = item ? GetRDStyle()->ParaStyles()[item->ParaNo].Background.Color : clNone;
+  if (color == clNone) return false;
   TCanvas& c = bitmap.Canvas();
   c.Brush().SetStyle(bsSolid);
   c.Brush().SetColor(ConvertBackColor(color, GetColorMode()));
   c.FillRect(Rect(0, 0, bitmap.Width(), bitmap.Height()));
-  PaintItemBackground(item, bitmap);
+  return true;
 }
 
-void TCustomPrintableRDData::PaintItemBackground(const TCustomRDItemInfo* item, TBitmap& bitmap) {
-  if (!item) return;
+void TCustomPrintableRDData::DrawBackToBitmap(int x, int y, const TCustomRDItemInfo* item,
+                                              TBitmap& bitmap) {
+  if (!FillWithParaColor(item, bitmap)) {
+    TCanvas& c = bitmap.Canvas();
+    if (BackgroundBitmap) {
+      const TRDResolution& scaling = PrintScaling();
+      const TRect at = Bounds(ScaleByRatioX(x, scaling), ScaleByRatioY(y, scaling),
+                              bitmap.Width(), bitmap.Height());
+      c.CopyRect(Rect(0, 0, bitmap.Width(), bitmap.Height()), BackgroundBitmap->Canvas(), at);
+    } else {
+      const TColor color = GetBackgroundColor();
+      c.Brush().SetStyle(bsSolid);
+      c.Brush().SetColor(color == clNone ? clWhite : ConvertBackColor(color, GetColorMode()));
+      c.FillRect(Rect(0, 0, bitmap.Width(), bitmap.Height()));
+    }
+  }
+  PaintItemBackground(item, x, y, bitmap);
+}
+
+void TCustomPrintableRDData::PaintItemBackground(const TCustomRDItemInfo* item, int x, int y,
+                                                 TBitmap& bitmap) {
+  if (!item || !CurrentDrawItem) return;
+  const TRDDrawLineInfo& line = *CurrentDrawItem;
+  int height = line.Height;
+  if (auto* multi = dynamic_cast<const TRDMultiDrawItemInfo*>(&line);
+      multi && multi->PrintedPart >= 0 && multi->PrintedPart < multi->PartsList.Count())
+    height = multi->PartsList.Get(multi->PrintedPart)->Height;
+  // The item's box on the page, moved into the bitmap.
+  TRect box = Bounds(line.Left + GetPrintableLeft() - x, ItemTop - y, line.Width, height);
+  ScaleRectToScreen(box, PrintScaling());
   TRDPlatformCanvas canvas(bitmap.Canvas());
-  item->PrintBackground(canvas, Rect(0, 0, bitmap.Width(), bitmap.Height()), GetColorMode());
+  item->PrintBackground(canvas, box, GetColorMode());
 }
 
 // --- the main data ----------------------------------------------------------------------------
@@ -276,6 +323,11 @@ void TCustomMainPtblRDData::PrepareScaling() {
 TRDCanvas& TCustomMainPtblRDData::GetCanvas() {
   if (!PrinterCanvas) throw ERichDocError("No printer canvas is given for printing");
   return *PrinterCanvas;
+}
+
+TRDBackground* TCustomMainPtblRDData::GetBackground() {
+  auto* formatted = dynamic_cast<TCustomRDFormattedData*>(&Source());
+  return formatted ? formatted->GetBackground() : nullptr;
 }
 
 TColor TCustomMainPtblRDData::GetBackgroundColor() const {
@@ -415,11 +467,12 @@ TRectPtblRDData::TRectPtblRDData(TCustomRDData& sourceData, TCustomPrintableRDDa
       ParentPtblData(parentPtblData),
       main_(MainOf(parentPtblData)) {}
 
-void TRectPtblRDData::DrawBackToBitmap(const TCustomRDItemInfo* item, TBitmap& bitmap) {
+void TRectPtblRDData::DrawBackToBitmap(int x, int y, const TCustomRDItemInfo* item,
+                                       TBitmap& bitmap) {
   if (!Transparent) {
-    TCustomPrintableRDData::DrawBackToBitmap(item, bitmap);
+    TCustomPrintableRDData::DrawBackToBitmap(x, y, item, bitmap);
     return;
   }
-  ParentPtblData.DrawBackToBitmap(nullptr, bitmap);
-  PaintItemBackground(item, bitmap);
+  if (!FillWithParaColor(item, bitmap)) ParentPtblData.DrawBackToBitmap(x, y, ParentItem, bitmap);
+  PaintItemBackground(item, x, y, bitmap);
 }

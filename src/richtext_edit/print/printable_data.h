@@ -80,6 +80,8 @@ class TCustomPrintableRDData : public TCustomRDFormattedData {
   int DrawingPageNo = 0;
   // The page is not filled with the background colour first.
   bool NoBackgroundFill = false;
+  // The page's background picture at screen size, while a page with one is drawn.
+  std::unique_ptr<TBitmap> BackgroundBitmap;
 
   bool IsForPrinting() const override { return true; }
   TRDOptions GetOptions() const override;
@@ -122,14 +124,20 @@ class TCustomPrintableRDData : public TCustomRDFormattedData {
   // Draws page pageNo on canvas; correction is the text drawing's correction for a
   // preview of the printed page.
   virtual void DrawPage(int pageNo, TRDCanvas& canvas, bool correction);
-  // What lies behind item (its paragraph's colour, else the page's; white for none) into
-  // bitmap, and the item's own background over it.
-  virtual void DrawBackToBitmap(const TCustomRDItemInfo* item, TBitmap& bitmap);
+  // What lies behind item into bitmap, whose top-left corner stands at (x, y) of the page
+  // (device pixels; the bitmap has screen pixels): the item's paragraph colour, else the
+  // page's background picture or colour (white for none); then the item's own
+  // background over it.
+  virtual void DrawBackToBitmap(int x, int y, const TCustomRDItemInfo* item, TBitmap& bitmap);
 
  protected:
   // The document Y of the top of page pageNo's content (a continued cut line starts there).
   virtual int GetPageContentStart(int) const { return 0; }
-  void PaintItemBackground(const TCustomRDItemInfo* item, TBitmap& bitmap);
+  // The item's paragraph colour into bitmap; false when it has none.
+  bool FillWithParaColor(const TCustomRDItemInfo* item, TBitmap& bitmap);
+  // The background of item, whose draw line is being drawn, into bitmap at (x, y).
+  void PaintItemBackground(const TCustomRDItemInfo* item, int x, int y, TBitmap& bitmap);
+  const TRDResolution& PrintScaling();
 
  private:
   void DrawParaBackground(TRDCanvas& canvas, int first, int last, int pageNo, int pageTop,
@@ -139,6 +147,7 @@ class TCustomPrintableRDData : public TCustomRDFormattedData {
   void DrawNonTextLine(TRDCanvas& canvas, int d, int part, int pageNo, int pageTop,
                        const TRDResolution& scaling, TBitmap& work);
   TCustomRDData& source_;
+  TRDResolution scaling_;
 };
 
 // The whole document on paper, with its pages.
@@ -206,6 +215,8 @@ class TCustomMainPtblRDData : public TCustomPrintableRDData {
   int GetTopMargin() const override { return 0; }
   int GetBottomMargin() const override { return 0; }
   TColor GetBackgroundColor() const override;
+  // The printed document's background picture.
+  TRDBackground* GetBackground() override;
 
   int GetPageTop(int pageNo) const override;
   int GetPageTop2(int pageNo) const override;
@@ -236,8 +247,10 @@ class TRectPtblRDData : public TCustomPrintableRDData {
   int DY = 0;
   int Width = 0;
   int Height = 0;
-  // What lies behind an item is the parent's.
+  // What lies behind an item is the parent's, and that of ParentItem, the item of the
+  // parent the rectangle lies in.
   bool Transparent = false;
+  const TCustomRDItemInfo* ParentItem = nullptr;
   TColor Color = clNone;
 
   TCustomMainPtblRDData& MainData() const { return main_; }
@@ -260,7 +273,7 @@ class TRectPtblRDData : public TCustomPrintableRDData {
   int GetPrintableTop() const override { return Top + DY; }
   int GetPrintableLeft() const override { return Left + DX; }
   TRDColorMode GetColorMode() const override { return main_.ColorMode; }
-  void DrawBackToBitmap(const TCustomRDItemInfo* item, TBitmap& bitmap) override;
+  void DrawBackToBitmap(int x, int y, const TCustomRDItemInfo* item, TBitmap& bitmap) override;
 
  private:
   TCustomMainPtblRDData& main_;

@@ -7,6 +7,7 @@
 #include "richtext/rd_background.h"
 #include "richtext/rd_colors.h"
 #include "richtext/rich_doc_error.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
 
 namespace {
 
@@ -32,6 +33,24 @@ class TDeviceScope {
   const TRDResolution* saved_;
 };
 
+// The cell whose document is being printed, for what lies behind its items.
+class TPrintingCellScope {
+ public:
+  TPrintingCellScope(TRDTableItemInfo& table, const TRDTableCellData& cell, const TRect& box,
+                     const TRDResolution& resolution)
+      : table_(table) {
+    table_.PrintingCell = &cell;
+    table_.PrintingCellRect = box;
+    ScaleRectToScreen(table_.PrintingCellRect, resolution);
+  }
+  ~TPrintingCellScope() { table_.PrintingCell = nullptr; }
+  TPrintingCellScope(const TPrintingCellScope&) = delete;
+  TPrintingCellScope& operator=(const TPrintingCellScope&) = delete;
+
+ private:
+  TRDTableItemInfo& table_;
+};
+
 void FillBox(TRDCanvas& canvas, TColor color, const TRect& r) {
   if (color == clNone || r.Right <= r.Left || r.Bottom <= r.Top) return;
   canvas.BrushStyle = bsSolid;
@@ -43,8 +62,9 @@ void FillBox(TRDCanvas& canvas, TColor color, const TRect& r) {
 
 // --- cells ------------------------------------------------------------------------------------
 
-TCellPtblRDData::TCellPtblRDData(TRDTableCellData& cell, TCustomPrintableRDData& parent)
-    : TRectPtblRDData(cell, parent), Cell(cell) {}
+TCellPtblRDData::TCellPtblRDData(TRDTableCellData& cell, TCustomRDData& shown,
+                                 TCustomPrintableRDData& parent)
+    : TRectPtblRDData(shown, parent), Cell(cell) {}
 
 void TCellPtblRDData::FormatForWidth(int width, TRDCanvas& canvas) {
   Width = width;
@@ -59,10 +79,17 @@ TRDTablePrintInfo::TRDTablePrintInfo(TRDTableItemInfo& table, TCustomPrintableRD
   const int rows = table.RowCount(), cols = table.ColCount();
   RepeatHeading = table.HeadingRowsComplete();
   FormattingInfo.Cells.resize(size_t(rows) * size_t(cols));
+  // A cell being edited has its items in its editor: those are printed.
+  int editedRow, editedCol;
+  TRDTableInplaceEdit* editor = table.GetEditedCell(editedRow, editedCol);
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c)
       if (TRDTableCellData* cell = table.Cells(r, c)) {
-        auto document = std::make_unique<TCellPtblRDData>(*cell, printable);
+        TCustomRDData& shown = editor && r == editedRow && c == editedCol
+                                   ? static_cast<TCustomRDData&>(editor->InplaceData())
+                                   : *cell;
+        auto document = std::make_unique<TCellPtblRDData>(*cell, shown, printable);
+        document->ParentItem = &table;
         document->Color = table.GetCellColor(*cell);
         document->Transparent = table.IsCellTransparent(*cell);
         FormattingInfo.Cells[size_t(r) * size_t(cols) + size_t(c)] = std::move(document);
@@ -181,6 +208,8 @@ void TRDTableItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode 
   if (!info) return;
   auto& self = const_cast<TRDTableItemInfo&>(*this);
   TDeviceScope device(self, &info->Resolution);
+  self.OriginX = x;
+  self.OriginY = y;
   const TRDTableItemFormattingInfo& f = info->FormattingInfo;
   const int rows = std::min(Rows->Count(), f.RowStarts.Count());
   const int cols = std::min(Rows->GetColCount(), f.ColStarts.Count());
@@ -211,27 +240,11 @@ void TRDTableItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode 
   for (int r = first; r < first + count; ++r) printed.push_back(r);
   const auto rowShift = [&](int r) { return r < heading ? 0 : shift; };
 
-  // Rules between columns and between the printed rows.
-  if (v_rule_width_ != 0 && v_rule_color_ != clNone) {
-    const int w = ScaleX(v_rule_width_);
-    const int half = (ScaleX(cell_h_spacing_ + 2 * cell_border_width_) + 1) / 2;
-    for (int c = 1; c < cols; ++c) {
-      const int rx = x + f.ColStarts[c] - half - w / 2;
-      FillBox(canvas, ConvertTextColor(v_rule_color_, colorMode),
-              Rect(rx, table.Top, rx + w, table.Bottom));
-    }
-  }
-  if (h_rule_width_ != 0 && h_rule_color_ != clNone) {
-    const int w = ScaleY(h_rule_width_);
-    const int half = (ScaleY(cell_v_spacing_ + 2 * cell_border_width_) + 1) / 2;
-    for (size_t i = 1; i < printed.size(); ++i) {
-      const int r = printed[i];
-      const int ry = y + f.RowStarts[r] - rowShift(r) - half - w / 2;
-      FillBox(canvas, ConvertTextColor(h_rule_color_, colorMode),
-              Rect(table.Left, ry, table.Right, ry + w));
-    }
-  }
+  canvas.PenWidth = 1;
+  canvas.PenStyle = psSolid;
   const TRect clip = table;
+  DrawRules(canvas, x, y, table, clip, f, heading, first, first + count - 1, shift, true,
+            colorMode);
   self.DrawBorder(canvas, table.Left, table.Top, table.Right, table.Bottom, border_width_,
                   border_light_color_, border_color_, clNone, border_style_, false, true, clip,
                   &visible_borders_, -1, -1, colorMode);
@@ -260,7 +273,10 @@ void TRDTableItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode 
       document->Top = box.Top + padY + std::max(offset, 0);
       canvas.SaveState();
       canvas.IntersectClipRect(box);
-      document->DrawPage(1, canvas, false);
+      {
+        TPrintingCellScope printing(self, *cell, box, info->Resolution);
+        document->DrawPage(1, canvas, false);
+      }
       canvas.RestoreState();
       self.DrawBorder(canvas, box.Left - b, box.Top - b, box.Right + b, box.Bottom + b,
                       cell_border_width_,
@@ -270,4 +286,26 @@ void TRDTableItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode 
                       cell_border_style_, false, true, clip, &cell->VisibleBorders, r, c,
                       colorMode);
     }
+}
+
+void TRDTableItemInfo::PrintBackground(TRDCanvas& canvas, const TRect& rect,
+                                       TRDColorMode colorMode) const {
+  const bool white = (PrintOptions & rdtoWhiteBackground) != 0;
+  const auto paint = [&](TColor color, const TRDBackground* picture, const TRect& area) {
+    const TColor c = color == clNone ? clNone : white ? clWhite : ConvertBackColor(color, colorMode);
+    if (picture)
+      picture->Draw(canvas, area, 0, 0, area.Left, area.Top, area.Right - area.Left,
+                    area.Bottom - area.Top, c, true);
+    else
+      FillBox(canvas, c, area);
+  };
+  paint(color_, background_.get(), rect);
+  if (!PrintingCell || !DeviceInfo) return;
+  // The cell's box on the page, moved as the table's box was into the bitmap.
+  TRect origin = Bounds(OriginX, OriginY, 0, 0);
+  ScaleRectToScreen(origin, *DeviceInfo);
+  TRect cell = PrintingCellRect;
+  const int dx = rect.Left - origin.Left, dy = rect.Top - origin.Top;
+  cell = Rect(cell.Left + dx, cell.Top + dy, cell.Right + dx, cell.Bottom + dy);
+  paint(PrintingCell->Color, PrintingCell->GetCellBackground(), cell);
 }

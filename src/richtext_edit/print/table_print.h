@@ -30,10 +30,11 @@ class TRDTablePrintPart : public TRDMultiDrawItemPart {
   int RowCount = 0;
 };
 
-// The printable document of one cell: the cell's items laid out in its box on paper.
+// The printable document of one cell: the cell's items (shown: the cell, or the editor
+// open on it) laid out in its box on paper.
 class TCellPtblRDData : public TRectPtblRDData, public TRDTableCellLayout {
  public:
-  TCellPtblRDData(TRDTableCellData& cell, TCustomPrintableRDData& parent);
+  TCellPtblRDData(TRDTableCellData& cell, TCustomRDData& shown, TCustomPrintableRDData& parent);
   TRDTableCellData& Cell;
   void FormatForWidth(int width, TRDCanvas& canvas) override;
   int ContentHeight() const override { return DocumentHeight; }

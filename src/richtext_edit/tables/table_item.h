@@ -387,6 +387,12 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
                       TRDStyle& rdStyle) const override;
   void PaintTable(TRDCanvas& canvas, int x, int y, const TRect& clip, TRDItemPaintState state,
                   TRDColorMode colorMode);
+  // The rules between the columns over the table's box and above the rows drawn (heading
+  // rows 0 .. headingRows - 1 where they stand, then firstRow .. lastRow moved up by shift),
+  // and the outermost rules; on paper the top one is always drawn.
+  void DrawRules(TRDCanvas& canvas, int x, int y, const TRect& table, const TRect& clip,
+                 const TRDTableItemFormattingInfo& info, int headingRows, int firstRow,
+                 int lastRow, int shift, bool printing, TRDColorMode colorMode) const;
   void DrawBorder(TRDCanvas& canvas, int left, int top, int right, int bottom, int width,
                   TColor lightColor, TColor color, TColor backgroundColor,
                   TRDTableBorderStyle style, bool editing, bool printing, const TRect& clip,
@@ -431,6 +437,14 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void Print(TRDCanvas& canvas, int x, int y, int right, TRDColorMode colorMode,
              const TRDResolution& resolution, TRDStyle& rdStyle,
              const TRDDrawLineInfo* drawItem) const override;
+  // What lies behind an item printed through a bitmap inside the cell being printed:
+  // the table's colour or picture over rect (the table's box in the bitmap), then the
+  // cell's.
+  void PrintBackground(TRDCanvas& canvas, const TRect& rect, TRDColorMode colorMode) const override;
+  // The cell whose document is being printed, and its box on the page in screen pixels
+  // (none outside printing).
+  const TRDTableCellData* PrintingCell = nullptr;
+  TRect PrintingCellRect;
 
   // RTF (table_rtf.cpp): the colours the table and its cells use, and the table as rows.
   void CollectRTFTables(TRDRTFSaveContext& context) const override;

@@ -133,49 +133,7 @@ void TRDTableItemInfo::PaintTable(TRDCanvas& canvas, int x, int y, const TRect& 
 
   const int firstRow =
       rowCount < 2 ? 0 : FindStart(info.RowStarts, clip.Top - y - ScaleY(border_width_));
-  const bool vRules = v_rule_width_ != 0 && v_rule_color_ != clNone;
-  const bool hRules = h_rule_width_ != 0 && h_rule_color_ != clNone;
-  // Vertical rules between columns.
-  if (vRules && colCount > 0) {
-    const int ruleW = ScaleX(v_rule_width_);
-    const int half = (ScaleX(cell_h_spacing_ + 2 * cell_border_width_) + 1) / 2;
-    const TColor color = ConvertTextColor(v_rule_color_, colorMode);
-    const int cut = hRules && h_outermost_rule_ ? ScaleX(border_width_ + border_v_spacing_ / 2) : 0;
-    const int first =
-        FindStart(info.ColStarts,
-                  clip.Left - x - ScaleX(border_width_ + cell_h_spacing_ + border_h_spacing_));
-    for (int c = std::max(first, 1); c < colCount; ++c) {
-      const int rx = x + info.ColStarts[c] - half;
-      if (rx - ruleW > clip.Right) break;
-      VRule(canvas, color, rx, ruleW, table.Top + cut, table.Bottom - cut, clip);
-    }
-    if (v_outermost_rule_) {
-      const int edge = ScaleX(border_width_ + border_h_spacing_ / 2);
-      if (first == 0)
-        VRule(canvas, color, x + edge, ruleW, table.Top + cut, table.Bottom - cut, clip);
-      VRule(canvas, color, x + info.Width - edge - 1 + (ruleW % 2 == 0 ? 1 : 0), ruleW,
-            table.Top + cut, table.Bottom - cut, clip);
-    }
-  }
-  // Horizontal rules between rows.
-  if (hRules && rowCount > 0) {
-    const int ruleW = ScaleY(h_rule_width_);
-    const int half = (ScaleY(cell_v_spacing_ + 2 * cell_border_width_) + 1) / 2;
-    const TColor color = ConvertTextColor(h_rule_color_, colorMode);
-    const int cut = vRules && v_outermost_rule_ ? ScaleY(border_width_ + border_h_spacing_ / 2) : 0;
-    for (int r = std::max(firstRow, 1); r < rowCount; ++r) {
-      const int ry = y + info.RowStarts[r] - half;
-      if (ry - ruleW > clip.Bottom) break;
-      HRule(canvas, color, ry, ruleW, table.Left + cut, table.Right - cut, clip);
-    }
-    if (h_outermost_rule_) {
-      const int edge = ScaleY(border_width_ + border_v_spacing_ / 2);
-      if (firstRow <= 1)
-        HRule(canvas, color, y + edge, ruleW, table.Left + cut, table.Right - cut, clip);
-      HRule(canvas, color, y + info.Height - edge - 1 + (ruleW % 2 == 0 ? 1 : 0), ruleW,
-            table.Left + cut, table.Right - cut, clip);
-    }
-  }
+  DrawRules(canvas, x, y, table, clip, info, 0, firstRow, rowCount - 1, 0, false, colorMode);
   // The table's border.
   DrawBorder(canvas, table.Left, table.Top, table.Right, table.Bottom, border_width_,
              border_light_color_, border_color_,
@@ -211,6 +169,62 @@ void TRDTableItemInfo::PaintTable(TRDCanvas& canvas, int x, int y, const TRect& 
       style->DrawPageBreak(canvas, ry, x, rdpbPageBreak, info.Width);
   }
   canvas.PenWidth = 1;
+}
+
+void TRDTableItemInfo::DrawRules(TRDCanvas& canvas, int x, int y, const TRect& table,
+                                 const TRect& clip, const TRDTableItemFormattingInfo& info,
+                                 int headingRows, int firstRow, int lastRow, int shift,
+                                 bool printing, TRDColorMode colorMode) const {
+  const int colCount = std::min(Rows->GetColCount(), info.ColStarts.Count());
+  const bool vRules = v_rule_width_ != 0 && v_rule_color_ != clNone;
+  const bool hRules = h_rule_width_ != 0 && h_rule_color_ != clNone;
+  // Vertical rules between columns.
+  if (vRules && colCount > 0) {
+    const int ruleW = ScaleX(v_rule_width_);
+    const int half = (ScaleX(cell_h_spacing_ + 2 * cell_border_width_) + 1) / 2;
+    const TColor color = ConvertTextColor(v_rule_color_, colorMode);
+    const int cut = hRules && h_outermost_rule_ ? ScaleX(border_width_ + border_v_spacing_ / 2) : 0;
+    const int first =
+        FindStart(info.ColStarts,
+                  clip.Left - x - ScaleX(border_width_ + cell_h_spacing_ + border_h_spacing_));
+    for (int c = std::max(first, 1); c < colCount; ++c) {
+      const int rx = x + info.ColStarts[c] - half;
+      if (rx - ruleW > clip.Right) break;
+      VRule(canvas, color, rx, ruleW, table.Top + cut, table.Bottom - cut, clip);
+    }
+    if (v_outermost_rule_) {
+      const int edge = ScaleX(border_width_ + border_h_spacing_ / 2);
+      if (first == 0)
+        VRule(canvas, color, x + edge, ruleW, table.Top + cut, table.Bottom - cut, clip);
+      VRule(canvas, color, table.Right - edge - 1 + (ruleW % 2 == 0 ? 1 : 0), ruleW,
+            table.Top + cut, table.Bottom - cut, clip);
+    }
+  }
+  // Horizontal rules between rows: above every row drawn but the table's first, and,
+  // on paper, but the first of a run of rows printed without a heading above it.
+  if (hRules && info.RowStarts.Count() > 0) {
+    const int ruleW = ScaleY(h_rule_width_);
+    const int half = (ScaleY(cell_v_spacing_ + 2 * cell_border_width_) + 1) / 2;
+    const TColor color = ConvertTextColor(h_rule_color_, colorMode);
+    const int cut = vRules && v_outermost_rule_ ? ScaleY(border_width_ + border_h_spacing_ / 2) : 0;
+    const auto rule = [&](int r, int rowShift) {
+      if (r == 0 || (printing && r == firstRow && headingRows == 0)) return true;
+      const int ry = y + info.RowStarts[r] - rowShift - half;
+      if (ry - ruleW > clip.Bottom) return false;
+      HRule(canvas, color, ry, ruleW, table.Left + cut, table.Right - cut, clip);
+      return true;
+    };
+    bool more = true;
+    for (int r = 0; r < headingRows && more; ++r) more = rule(r, 0);
+    for (int r = firstRow; r <= lastRow && more; ++r) more = rule(r, shift);
+    if (h_outermost_rule_) {
+      const int edge = ScaleY(border_width_ + border_v_spacing_ / 2);
+      if (printing || firstRow <= 1)
+        HRule(canvas, color, table.Top + edge, ruleW, table.Left + cut, table.Right - cut, clip);
+      HRule(canvas, color, table.Bottom - edge - 1 + (ruleW % 2 == 0 ? 1 : 0), ruleW,
+            table.Left + cut, table.Right - cut, clip);
+    }
+  }
 }
 
 void TRDTableItemInfo::PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int row, int col, int x,
@@ -318,9 +332,18 @@ void TRDTableItemInfo::DrawBorder(TRDCanvas& canvas, int left, int top, int righ
               !sides.Bottom && !overlapped(1, 0, &TRDBooleanRect::Top, cell_v_spacing_));
   }
   canvas.BrushStyle = bsSolid;
+  // On paper finer than the screen the scaled boxes of neighbouring cells may round a
+  // pixel apart: borders there grow by one pixel, out at the top and the left.
+  const bool finer = printing && DeviceInfo &&
+                     DeviceInfo->DevicePixelsPerInchY > DeviceInfo->ScreenPixelsPerInchY;
   if (style == rdtbColor) {
     if (color == clNone) return;
-    const int w = ScaleY(width);
+    int w = ScaleY(width);
+    if (finer) {
+      ++w;
+      --left;
+      --top;
+    }
     const TColor c = ConvertTextColor(color, colorMode);
     const bool overlap = (Options & rdtoOverlappingCorners) != 0;
     for (int i = 0; i < w; ++i) {
@@ -359,7 +382,22 @@ void TRDTableItemInfo::DrawBorder(TRDCanvas& canvas, int left, int top, int righ
   bottomRight = ConvertTextColor(bottomRight, colorMode);
   --right;
   --bottom;
-  const int w = ScaleY(width);
+  int w = ScaleY(width);
+  if (printing && (PrintOptions & rdtoHalftoneBorders)) {
+    // One band as wide as the border on each side, its ends not extended: the bottom
+    // and right bands cover the corners.
+    if (finer) {
+      ++w;
+      --left;
+      --top;
+    }
+    const int vt = std::max(top, clip.Top - 1), vb = std::min(bottom + 1, clip.Bottom + 1);
+    if (sides.Top) FillBox(canvas, topLeft, left, top, right, top + w);
+    if (sides.Left) FillBox(canvas, topLeft, left, vt, left + w, std::min(bottom, vb));
+    if (sides.Bottom) FillBox(canvas, bottomRight, left, bottom - w + 1, right + 1, bottom + 1);
+    if (sides.Right) FillBox(canvas, bottomRight, right - w + 1, vt, right + 1, vb);
+    return;
+  }
   for (int i = 0; i < w; ++i) {
     const int vt = std::max(top + i, clip.Top - 1), vb = std::min(bottom - i + 1, clip.Bottom + 1);
     if (sides.Top) FillBox(canvas, topLeft, left + i, top + i, right - i + 1, top + i + 1);

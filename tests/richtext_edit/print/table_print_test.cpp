@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "platform/sys/child_process.h"
 #include "richtext_edit/print/document_print.h"
@@ -198,6 +199,9 @@ TEST(TablePrintPeers, PdfRepeatsTheHeadingOnEveryPage) {
   table.SetHeadingRowCount(1);
   table.SetBorderWidth(1);
   table.SetCellBorderWidth(1);
+  table.SetHRuleWidth(1);
+  table.SetHRuleColor(clGreen);
+  table.SetHOutermostRule(true);
   const std::string file = ScratchFolder() + "/table.pdf";
   const TRDPrintResult result = PrintDocumentToPdf(doc, file, {});
   ASSERT_TRUE(result.Ok) << result.Error;
@@ -212,6 +216,10 @@ TEST(TablePrintPeers, PdfRepeatsTheHeadingOnEveryPage) {
     while (next <= 80 && text.find("Call" + std::to_string(next) + " ") != std::string::npos) ++next;
   }
   EXPECT_EQ(next, 81);
+  // Page 2, with the heading and the outermost rules above the run, photographed.
+  const std::string picture = (std::filesystem::current_path() / "printed_table_page").string();
+  RunAndCapture("pdftoppm -f 2 -l 2 -r 60 -png -singlefile '" + file + "' '" + picture + "'");
+  EXPECT_TRUE(std::filesystem::exists(picture + ".png"));
 }
 
 }  // namespace
