@@ -155,6 +155,7 @@ class TfrmAprs : public TForm, public TStationViews {
   void MarkStation(const std::string& Key) override;
   void AddOrUpdateStationRow(const std::string& Record) override;
   void DeleteStationRow(const std::string& Key) override;
+  void DeleteStationRows(const std::vector<std::string>& Keys, bool All) override;
   void ReplaceStationRow(const std::string& Key, const std::string& Record) override;
   void DeletePickKey(const std::string& Key) override;
   bool StationInfoVisible() override;

@@ -50,6 +50,10 @@ void TfrmAprs::DeleteStationRow(const std::string& Key) {
   if (frmAprsStnList) frmAprsStnList->DeleteStationRow(Key);
 }
 
+void TfrmAprs::DeleteStationRows(const std::vector<std::string>& Keys, bool All) {
+  if (frmAprsStnList) frmAprsStnList->DeleteStationRows(Keys, All);
+}
+
 void TfrmAprs::ReplaceStationRow(const std::string& Key, const std::string& Record) {
   if (frmAprsStnList) frmAprsStnList->ReplaceStationRow(Key, Record);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/my_tools.h"
 #include "richtext/rich_doc.h"
 
 namespace {
@@ -56,27 +57,57 @@ void MoveToEnd(TCustomRichDoc& view) {
   }
 }
 
+// The line number of items asked for in increasing order (the same one again too): the
+// line of the item's first draw line, counted in one walk over the draw lines.
+class TLineWalk {
+ public:
+  explicit TLineWalk(const TRichDocRDData& data) : data_(data) {}
+  int LineOf(int item) {
+    const int first = data_.GetFirstDrawItemOfItem(item);
+    for (; draw_item_ <= first; ++draw_item_)
+      if (data_.DrawItems[draw_item_]->FromNewLine) ++line_;
+    return line_;
+  }
+
+ private:
+  const TRichDocRDData& data_;
+  int draw_item_ = 0;
+  int line_ = 0;
+};
+
+// Trims the oldest lines as a trim after each of several appends would have: Ends holds
+// the last item of the log after each append, in order (the layout must be current). A
+// trim finds the fewest items n whose removal leaves the last item's line fewer than 300
+// lines below item n's, when it is over 300 and the view at its end; the items go in one
+// range at the end. Returns the number deleted.
+int TrimFormatted(TCustomRichDoc& view, const std::vector<int>& ends) {
+  if (ends.empty() || view.ItemCount() == 0 || !IsAtEnd(view)) return 0;
+  const TSelection selection = SelectionOf(view);
+  TLineWalk end_lines(view.RDData());
+  TLineWalk front_lines(view.RDData());
+  int deleted = 0;  // items gone so far
+  int cut = 0;      // lines gone so far
+  for (const int end : ends) {
+    const int last_line = end_lines.LineOf(end) - cut;
+    if (last_line <= kMonitorMaxLines) continue;
+    int n = deleted;
+    for (; n < end; ++n) {
+      if (last_line - (front_lines.LineOf(n) - cut) < kMonitorMaxLines) break;
+    }
+    if (n == deleted) continue;
+    deleted = n;
+    cut = front_lines.LineOf(n) - 1;
+  }
+  if (deleted == 0) return 0;
+  view.DeleteItemRange(0, deleted);
+  FormatAppended(view, true);
+  if (selection.StartItem >= 0) RestoreSelection(view, selection, deleted);
+  return deleted;
+}
+
 // TrimLogLines on a view whose layout is current.
 int TrimFormatted(TCustomRichDoc& view) {
-  const TSelection selection = SelectionOf(view);
-  const int count = view.ItemCount();
-  if (count == 0) return 0;
-  const TRichDocRDData& data = view.RDData();
-  const int last_line = view.GetLineNumber(count - 1, view.GetItemStartOffset(count - 1));
-  if (last_line <= kMonitorMaxLines || !IsAtEnd(view)) return 0;
-  // The first item whose line is among the newest 299: one walk over the draw lines.
-  int n = 0, d = 0, line = 0;
-  for (; n < count - 1; ++n) {
-    const int first = data.GetFirstDrawItemOfItem(n);
-    for (; d <= first; ++d)
-      if (data.DrawItems[d]->FromNewLine) ++line;
-    if (last_line - line < kMonitorMaxLines) break;
-  }
-  if (n == 0) return 0;
-  view.DeleteItemRange(0, n);
-  FormatAppended(view, true);
-  if (selection.StartItem >= 0) RestoreSelection(view, selection, n);
-  return n;
+  return TrimFormatted(view, {view.ItemCount() - 1});
 }
 
 void EraseAll(std::string& text, char c) {
@@ -159,6 +190,28 @@ void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo
   if (follow_end) MoveToEnd(view);
   const int trimmed = TrimFormatted(view);
   // The selection moves with its text when the oldest lines went.
+  if (had_selection) RestoreSelection(view, selection, trimmed);
+  view.Invalidate();
+}
+
+void AddLogLines(TCustomRichDoc* View, const std::vector<TLogLine>& Lines) {
+  if (View == nullptr || Lines.empty()) return;
+  TCustomRichDoc& view = *View;
+  if (view.ItemCount() == 0) view.AddTextContinued("", 0);
+  const TSelection selection = SelectionOf(view);
+  const bool had_selection = selection.StartItem >= 0;
+  const bool follow_end = IsAtEnd(view) && !had_selection;
+  std::vector<int> ends;
+  ends.reserve(Lines.size());
+  for (const TLogLine& line : Lines) {
+    view.AddTextParagraph("", line.StyleNo, 0);
+    const std::string text = BlankControlChars(line.Text);
+    if (!text.empty()) view.ReplaceItemText(view.ItemCount() - 1, text);
+    ends.push_back(view.ItemCount() - 1);
+  }
+  FormatAppended(view);
+  if (follow_end) MoveToEnd(view);
+  const int trimmed = TrimFormatted(view, ends);
   if (had_selection) RestoreSelection(view, selection, trimmed);
   view.Invalidate();
 }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class TCustomRichDoc;
 
@@ -23,6 +24,15 @@ enum class TEmptyLastLine { Keep, DropBefore, DropAfter, DropBeforeAndAfter };
 // it is -1 after every line break. Does nothing without a view.
 void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo,
                 TEmptyLastLine EmptyLastLine = TEmptyLastLine::Keep);
+// One line of a packet's echo: its text (control characters become blanks) and style.
+struct TLogLine {
+  std::string Text;
+  int StyleNo = 0;
+};
+// What AddLogText("\r\n" + Text, StyleNo, ParaNo = -1) does for each line in turn, with
+// the appended lines laid out, scrolled to and trimmed once: the log ends as the calls
+// one by one would leave it, the oldest lines going as each call would have let them go.
+void AddLogLines(TCustomRichDoc* View, const std::vector<TLogLine>& Lines);
 // Drops the oldest lines while the view is at its end and holds over 300; returns the
 // number of items deleted.
 int TrimLogLines(TCustomRichDoc& View);

@@ -1,6 +1,7 @@
 #include "app/receive/packet_dispatcher.h"
 
 #include <exception>
+#include <vector>
 
 #include "app/monitor/monitor_appender.h"
 #include "app/monitor/monitor_styles.h"
@@ -100,9 +101,10 @@ void TPacketDispatcher::Echo(const TAprsInfo& Info, const std::string& Header,
                              const std::string& Data) {
   if (Info.Port == -1 && settings_->TcpNoMon()) return;
   const TMonitorStylePair styles = MonitorStylePair(Info.Port);
-  int para = -1;
-  AddLogText(Monitor, "\r\n" + BlankControlChars(Header), styles.Head, para);
-  if (!Data.empty()) AddLogText(Monitor, "\r\n" + BlankControlChars(Data), styles.Data, para);
+  // Header and data laid out and trimmed once: this runs for every packet.
+  std::vector<TLogLine> lines{{Header, styles.Head}};
+  if (!Data.empty()) lines.push_back({Data, styles.Data});
+  AddLogLines(Monitor, lines);
 }
 
 void TPacketDispatcher::Dispatch(const TStrings& Lines) {

@@ -210,14 +210,29 @@ int TfrmAprsStnList::FindStationRow(const std::string& Key) const {
   return found == rows_.end() ? -1 : found->second->Index();
 }
 
+void TfrmAprsStnList::RemoveStationRow(const std::string& Key) {
+  const auto found = rows_.find(Key);
+  if (found == rows_.end()) return;
+  POGLItem node = found->second;
+  rows_.erase(found);
+  if (clicked_ == node) clicked_ = nullptr;
+  ExSectionList1->Engine().DeleteItem(node);
+}
+
 void TfrmAprsStnList::DeleteStationRow(const std::string& Key) {
   TExSectionList::TUpdateScope update(*ExSectionList1);
-  const auto found = rows_.find(Key);
-  if (found != rows_.end()) {
-    POGLItem node = found->second;
-    rows_.erase(found);
-    if (clicked_ == node) clicked_ = nullptr;
-    group_->DeleteItem(node->Index());
+  RemoveStationRow(Key);
+  ExSectionList1->Sort();
+}
+
+void TfrmAprsStnList::DeleteStationRows(const std::vector<std::string>& Keys, bool All) {
+  TExSectionList::TUpdateScope update(*ExSectionList1);
+  if (All) {
+    rows_.clear();
+    clicked_ = nullptr;
+    group_->Clear();
+  } else {
+    for (const std::string& key : Keys) RemoveStationRow(key);
   }
   ExSectionList1->Sort();
 }

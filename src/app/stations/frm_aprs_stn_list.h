@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "controls/my_button.h"
 #include "controls/my_panel.h"
@@ -35,6 +36,9 @@ class TfrmAprsStnList : public TForm {
   // Adds or refreshes the row of one station record.
   void AddOrUpdateStationRow(const std::string& Record);
   void DeleteStationRow(const std::string& Key);
+  // The rows of all these keys, sorted once: aging takes thousands at a tick. All: they
+  // are every row, which go in one sweep.
+  void DeleteStationRows(const std::vector<std::string>& Keys, bool All);
   // DeleteStationRow(Key) and then AddOrUpdateStationRow(Record), in one step: the
   // row keeps its node and strings but goes where a new one would.
   void ReplaceStationRow(const std::string& Key, const std::string& Record);
@@ -62,6 +66,8 @@ class TfrmAprsStnList : public TForm {
   TRowTexts RowTexts(const std::string& Record) const;
   // Sorts the rows changed, then selects the row at Remembered (-1: none) again.
   void SortKeepingClickedPlace(int Remembered);
+  // Takes the row of Key out, if it has one; the caller sorts.
+  void RemoveStationRow(const std::string& Key);
 
   TSectionGroup* group_ = nullptr;
   // The row of each station key: a busy feed updates rows all the time, and a walk

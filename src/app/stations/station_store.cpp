@@ -4,7 +4,6 @@
 #include <cmath>
 #include <iterator>
 #include <limits>
-#include <unordered_set>
 
 #include "app/receive/sound_queue.h"
 #include "core/aprs_data.h"
@@ -233,26 +232,8 @@ void TStationList::EraseAt(int index) {
   Renumber(place.chunk);
 }
 
-void TStationList::Index(THeard::iterator entry) {
-  heard_of_.emplace(std::string_view(entry->second), entry);
-}
-
-void TStationList::Unindex(THeard::iterator entry) {
-  auto [first, last] = heard_of_.equal_range(entry->second);
-  for (; first != last; ++first) {
-    if (first->second == entry) {
-      heard_of_.erase(first);
-      return;
-    }
-  }
-}
-
 TStationList::THeard::iterator TStationList::FindHeard(TDateTime time, std::string_view key) const {
-  auto [first, last] = heard_of_.equal_range(key);
-  for (; first != last; ++first) {
-    if (first->second->first == time) return first->second;
-  }
-  return heard_.end();
+  return heard_.find({time, std::string(key)});
 }
 
 void TStationList::Heard(const std::string& line, bool add) {
@@ -260,9 +241,8 @@ void TStationList::Heard(const std::string& line, bool add) {
   if (!ReadStamp(Field(sfRxStamp, line), heard)) return;
   if (add) {
     // Mostly the newest: the end is the place to try first.
-    Index(heard_.insert(heard_.end(), {heard, Field(sfKey, line)}));
-  } else if (auto it = FindHeard(heard, Field(sfKey, line)); it != heard_.end()) {
-    Unindex(it);
+    heard_.insert(heard_.end(), {heard, Field(sfKey, line)});
+  } else if (auto it = FindHeard(heard, CsvFieldView(sfKey, line)); it != heard_.end()) {
     heard_.erase(it);
   }
 }
@@ -274,12 +254,10 @@ void TStationList::Reheard(const std::string& old_line, const std::string& new_l
   if (CsvFieldView(sfKey, old_line) == CsvFieldView(sfKey, new_line) &&
       ReadStamp(Field(sfRxStamp, old_line), before) &&
       ReadStamp(Field(sfRxStamp, new_line), after)) {
-    if (auto it = FindHeard(before, Field(sfKey, old_line)); it != heard_.end()) {
-      // The node keeps its key text, which the index points into.
-      Unindex(it);
+    if (auto it = FindHeard(before, CsvFieldView(sfKey, old_line)); it != heard_.end()) {
       auto entry = heard_.extract(it);
       entry.value().first = after;
-      Index(heard_.insert(heard_.end(), std::move(entry)));
+      heard_.insert(heard_.end(), std::move(entry));
       return;
     }
   }
@@ -305,7 +283,6 @@ void TStationList::Delete(int index) {
 void TStationList::Clear() {
   chunks_.clear();
   starts_.clear();
-  heard_of_.clear();
   heard_.clear();
   count_ = 0;
 }
@@ -352,11 +329,8 @@ size_t TStationList::MemoryBytes() const {
       if (line.capacity() > std::string().capacity()) bytes += line.capacity() + 1;
     }
   }
-  // A tree node per line: two pointers, a parent, a colour, the time and the key; and
-  // its index node: a link, the key's view, the iterator and the hash, and a bucket.
+  // A tree node per line: two pointers, a parent, a colour, the time and the key.
   bytes += heard_.size() * (4 * sizeof(void*) + sizeof(std::pair<TDateTime, std::string>));
-  bytes += heard_of_.size() * (4 * sizeof(void*) + sizeof(std::string_view)) +
-           heard_of_.bucket_count() * sizeof(void*);
   return bytes;
 }
 
@@ -388,18 +362,19 @@ std::vector<std::pair<TDateTime, std::string>> TStationList::HeardBefore(TDateTi
 }
 
 void TStationList::DeleteKeys(const std::vector<std::string>& Keys) {
-  std::unordered_set<std::string> keys;
+  // Sorted, upper-cased keys looked up by binary search: thousands of them cost no
+  // allocation each, as a hash set's nodes would.
+  std::vector<std::string> keys;
   keys.reserve(Keys.size());
-  for (const std::string& key : Keys) keys.insert(UpperCase(Trim(key)));
+  for (const std::string& key : Keys) keys.push_back(UpperCase(Trim(key)));
+  std::sort(keys.begin(), keys.end());
   std::string upper;
   const auto listed = [&](std::string_view key) {
     upper.assign(key);
     for (char& c : upper) c = AsciiUpper(c);
-    return keys.count(upper) != 0;
+    return std::binary_search(keys.begin(), keys.end(), upper);
   };
   std::erase_if(heard_, [&](const auto& entry) { return listed(entry.second); });
-  heard_of_.clear();
-  for (auto it = heard_.begin(); it != heard_.end(); ++it) Index(it);
   count_ = 0;
   for (std::vector<std::string>& lines : chunks_) {
     std::erase_if(lines, [&](const std::string& line) { return listed(CsvFieldView(sfKey, line)); });
@@ -463,7 +438,9 @@ void TStationStore::UpdateStation(TAprsInfo Info) {
   views_.EndStationChanges();
 
   views_.ShowStationOnMap(Info);
-  UpdateStationCount();
+  // A station heard again leaves the counter as it is: its label is not laid out again
+  // for every packet.
+  if (index < 0) UpdateStationCount();
   if (views_.StationInfoVisible()) {
     if (views_.FollowRx() || views_.ShownKey() == Info.Key) views_.ShowStationInfo(Info.Key);
   }
@@ -523,10 +500,16 @@ void TStationStore::AgeStations() {
   } else {
     // A good share of the list at once: its lines go in one pass, then each station
     // leaves the windows as DeleteStation has it leave them.
-    StationList.DeleteKeys(keys);
+    // Every line is heard once in the time index: as many keys as lines are all of them.
+    const bool all = keys.size() == static_cast<size_t>(StationList.Count());
+    if (all) {
+      StationList.Clear();
+    } else {
+      StationList.DeleteKeys(keys);
+    }
+    views_.DeleteStationRows(keys, all);
     for (const std::string& key : keys) {
       views_.FreeStationMarker(key);
-      views_.DeleteStationRow(key);
       ForgetStation(key);
     }
   }

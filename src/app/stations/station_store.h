@@ -13,7 +13,6 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "app/receive/aprs_info.h"
@@ -114,17 +113,12 @@ class TStationList : public TStrings {
   std::vector<int> starts_;  // the index of each chunk's first line
   int count_ = 0;
   using THeard = std::multiset<std::pair<TDateTime, std::string>>;  // (time last heard, key)
-  // Takes an entry into heard_of_ or out of it.
-  void Index(THeard::iterator entry);
-  void Unindex(THeard::iterator entry);
-  // The entry of key heard at time; heard_.end() when there is none.
+  // The entry of key heard at time; heard_.end() when there is none. Ordered by time,
+  // then key, the set finds it by both without an index of its own: one node per
+  // station is all aging and a busy feed pay for.
   THeard::iterator FindHeard(TDateTime time, std::string_view key) const;
 
   THeard heard_;
-  // The entries of each key (the text kept in the entry): a station heard again is
-  // found without a search through all the times, which a busy feed shares by the
-  // thousand.
-  std::unordered_multimap<std::string_view, THeard::iterator> heard_of_;
 };
 
 // What the store changes outside itself: the map, the station list and select
@@ -144,6 +138,10 @@ class TStationViews {
   // Station list window.
   virtual void AddOrUpdateStationRow(const std::string& /*Record*/) {}
   virtual void DeleteStationRow(const std::string& /*Key*/) {}
+  // The rows of many stations at once (aging); All: they are the rows of every station.
+  virtual void DeleteStationRows(const std::vector<std::string>& Keys, bool /*All*/) {
+    for (const std::string& key : Keys) DeleteStationRow(key);
+  }
   // A station's row deleted and its new record's row added, in one step where the
   // window can.
   virtual void ReplaceStationRow(const std::string& Key, const std::string& Record) {

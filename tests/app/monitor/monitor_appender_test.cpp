@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/monitor/monitor_styles.h"
 #include "app/receive/test_monitor.h"
+#include "core/my_tools.h"
 
 namespace {
 
@@ -88,6 +92,56 @@ TEST(MonitorAppender, UserSelectionSurvivesAppends) {
   EXPECT_EQ(end_offs, 3);
   // While text is selected the view does not follow, so nothing is trimmed.
   EXPECT_EQ(view.LineText(1), "line 1");
+}
+
+// The log as text: every item's line start, style and text.
+std::string Dump(const TTestMonitor& view) {
+  std::string dump;
+  for (int i = 0; i < view.ItemCount(); ++i) {
+    dump += (view.IsItemLineStart(i) ? "\n" : "|") + std::to_string(view.GetItemStyleIndex(i)) +
+            ":" + view.ReadItemText(i);
+  }
+  return dump;
+}
+
+TEST(MonitorAppender, LinesAppendedTogetherEndAsAppendedOneByOne) {
+  TTestMonitor together;
+  TTestMonitor apart;
+  auto both = [&](const std::vector<TLogLine>& lines) {
+    AddLogLines(&together, lines);
+    for (const TLogLine& line : lines) {
+      int para = -1;
+      AddLogText(&apart, "\r\n" + BlankControlChars(line.Text), line.StyleNo, para);
+    }
+    ASSERT_EQ(Dump(together), Dump(apart));
+    ASSERT_EQ(together.VScrollPos(), apart.VScrollPos());
+  };
+  // Through the trimming limit with pairs, single lines, an empty text, control
+  // characters and a line long enough to wrap (it counts as the lines it takes).
+  for (int i = 0; i < 170; ++i) {
+    both({{"fm A" + std::to_string(i) + " to B", msP1Head}, {"!data\r\b" + std::to_string(i), msP1Data}});
+    if (i % 37 == 0) both({{"", msIgHead}});
+    if (i % 41 == 0) both({{std::string(300, 'w') + " " + std::string(200, 'x'), msIgData}});
+    if (i % 53 == 0) both({{"one", msIgHead}, {"two", msIgData}, {"three", msIgHead}});
+  }
+  EXPECT_LT(together.LineCount(), 301);
+  EXPECT_EQ(together.LineText(together.LineCount()), "!data  169");
+
+  // A selection moves with its text; scrolled up, nothing goes.
+  const int item = together.ItemCount() - 1;
+  together.SetSelectionRange(item, 1, item, 3);
+  apart.SetSelectionRange(item, 1, item, 3);
+  for (int i = 0; i < 3; ++i) both({{"sel", msP2Head}, {"data", msP2Data}});
+  int start, start_offs, end, end_offs;
+  together.GetSelectionRange(start, start_offs, end, end_offs, true);
+  EXPECT_EQ(together.ReadItemText(start), "!data  169");
+  together.SetSelectionRange(0, 0, 0, 0);
+  apart.SetSelectionRange(0, 0, 0, 0);
+  together.SetVScrollPos(10);
+  apart.SetVScrollPos(10);
+  for (int i = 0; i < 3; ++i) both({{"up", msP2Head}, {"data", msP2Data}});
+  EXPECT_EQ(together.VScrollPos(), 10);
+  AddLogLines(nullptr, {{"x", 0}});
 }
 
 TEST(MonitorAppender, ClearLogEmptiesTheView) {

@@ -434,4 +434,35 @@ TEST_F(StationStore, AgingThousandsRemovesExactlyTheOldOnes) {
   EXPECT_EQ(store.StationList.Count(), 599);
 }
 
+TEST_F(StationStore, AgingEveryStationEmptiesTheStoreAndEveryWindow) {
+  for (int i = 0; i < 40; ++i) {
+    store.UpdateStation(Position("S" + std::to_string(i), "50", Noon() - (60 + i) / MinsPerDay));
+  }
+  views.max_age_minutes = 30;
+  views.calls.clear();
+  store.AgeStations();
+  EXPECT_EQ(store.StationList.Count(), 0);
+  EXPECT_TRUE(store.StationList.HeardBefore(Noon() + 1).empty());
+  for (const std::string key : {"AAprsS0", "AAprsS39"}) {
+    for (const char* what : {"marker- ", "row- ", "places- ", "pick- ", "crosshair- "}) {
+      EXPECT_EQ(std::count(views.calls.begin(), views.calls.end(), what + key), 1) << what << key;
+    }
+  }
+  EXPECT_EQ(views.station_counts.back(), 0);
+  // The emptied store takes stations again; the counter changes with new stations only.
+  store.UpdateStation(Position("NEW"));
+  EXPECT_EQ(store.IndexOfStation("AAprsNEW"), 0);
+  EXPECT_EQ(views.station_counts.back(), 1);
+  const size_t shown = views.station_counts.size();
+  store.UpdateStation(Position("NEW", "51"));
+  EXPECT_EQ(Field("AAprsNEW", sfLat), "51");
+  EXPECT_EQ(views.station_counts.size(), shown);
+  // A line without a readable time is never aged: the rest goes, it stays.
+  store.StationList.Add("\"AAprsBAD\";\"BAD\";\"\";\"50\";\"13\"");
+  now = Noon() + 1;
+  store.AgeStations();
+  ASSERT_EQ(store.StationList.Count(), 1);
+  EXPECT_EQ(store.IndexOfStation("AAprsBAD"), 0);
+}
+
 }  // namespace

@@ -114,6 +114,27 @@ TEST_F(StationListTest, AStationHeardAgainKeepsOneRowAndTheNewestComesFirst) {
   EXPECT_EQ(list->FindStationRow(MakeStationKey("", "CCC")), -1);
 }
 
+TEST_F(StationListTest, ManyRowsGoAtOnceAndAllRowsInOneSweep) {
+  for (const char* call : {"AAA", "BBB", "CCC", "DDD", "EEE"}) Add(call, "261207080000");
+  Add("FFF", "261207080100");
+  EXPECT_EQ(Calls(), "FFF AAA BBB CCC DDD EEE ");
+  list->DeleteStationRows({"AAprsBBB", "AAprsDDD", "AAprsZZZ"}, false);
+  EXPECT_EQ(Calls(), "FFF AAA CCC EEE ");
+  EXPECT_EQ(list->FindStationRow("AAprsBBB"), -1);
+  EXPECT_EQ(list->FindStationRow("AAprsEEE"), 3);
+  // All at once, the clicked row among them: nothing is selected again afterwards, and
+  // rows come back as new ones.
+  list->ExSectionList1ItemClick(list->ExSectionList1, list->Group()->GetItemNode(1), 2);
+  list->DeleteStationRows({"AAprsAAA", "AAprsCCC", "AAprsEEE", "AAprsFFF"}, true);
+  EXPECT_EQ(list->Group()->GetCount(), 0);
+  EXPECT_EQ(list->FindStationRow("AAprsAAA"), -1);
+  Add("CCC", "261207080200");
+  Add("AAA", "261207080300");
+  EXPECT_EQ(Calls(), "AAA CCC ");
+  EXPECT_EQ(list->FindStationRow("AAprsCCC"), 1);
+  EXPECT_TRUE(list->ExSectionList1->Engine().SelectedItems().empty());
+}
+
 TEST_F(StationListTest, FillTakesEveryRecordOfTheStationList) {
   TStationList stations;
   stations.Add(RecordOf(SampleStation("N1")));
