@@ -228,9 +228,11 @@ void TCustomRDData::DeleteItems(int first, int count) {
 void TCustomRDData::Clear() {
   const bool wasClearing = State & rddsClearing;
   State |= rddsClearing;
+  // The whole list goes first: markers in tables are freed with their cells, which
+  // would otherwise take them out of a list still naming the markers freed before.
+  if (GetAbsoluteRootData() == this) markers_.reset();
   for (int i = 0; i < Items.Count(); ++i) FreeItem(i, true);
   Items.Delete(0, Items.Count());
-  if (GetAbsoluteRootData() == this) markers_.reset();
   NotAddedCP.reset();
   FirstCP = LastCP = nullptr;
   CPCount = 0;

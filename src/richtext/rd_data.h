@@ -31,6 +31,9 @@ struct TRDHTMLSaveParams;  // html_writer.h
 struct TRDRTFSaveParams;   // rtf_writer.h
 class TWinControl;
 
+// Where a long operation (reading RTF) stands, told to the application.
+enum TRDProgressStage : std::uint8_t { rdprStarting, rdprRunning, rdprEnding };
+
 // What happens to the control of a control item, told to the application.
 enum TRDControlAction {
   rdcaMoveToUndoList,
@@ -202,10 +205,31 @@ class TCustomRDData {
   // The RTF import options of the viewer that shows the document (documents inside
   // items ask their root); none for a document without a viewer.
   virtual TRDRTFReaderProperties* GetRTFReadProperties();
+  // What an RTF import asks of the document (a sub-document asks its root): the picture
+  // a field names by its location (none: the import loads the file itself); whether
+  // the application follows its progress, and where it stands; and, for each picture
+  // about to go into rdData (graphic null when its data could not be read), the
+  // application's say: it may put another graphic in its place, or keep the picture
+  // out by clearing insert (a graphic it leaves is then freed, one it moves out is its
+  // own).
+  virtual std::unique_ptr<TGraphic> DoImportPicture(const std::string& location);
+  virtual bool IsProgressEventAssigned();
+  virtual void DoProgress(TRDProgressStage stage, std::uint8_t percentDone);
+  virtual void DoImportedPictureInserting(TCustomRDData* rdData, std::unique_ptr<TGraphic>& graphic,
+                                          const std::string& fileName, bool& insert);
+  std::function<std::unique_ptr<TGraphic>(const std::string& location)> OnImportPicture;
+  std::function<void(TRDProgressStage stage, std::uint8_t percentDone)> OnProgress;
+  std::function<void(TCustomRDData* rdData, std::unique_ptr<TGraphic>& graphic,
+                     const std::string& fileName, bool& insert)>
+      OnImportedPictureInserting;
 
   // The list markers of the document in document order, kept by the root data; created on
-  // request, freed when its last marker goes.
+  // request, freed when its last marker goes. A document that only holds items on their
+  // way into another (a table an import builds before it goes in) keeps no list: its
+  // markers are listed where they arrive.
   TRDMarkerList* GetMarkers(bool createIfNone);
+  void SetKeepsMarkerList(bool value) { keeps_marker_list_ = value; }
+  bool KeepsMarkerList() { return GetAbsoluteRootData()->keeps_marker_list_; }
   // Puts the list marker at itemNo into the marker list (after the marker before it) and
   // numbers the list again from it; nothing for other items or a listed marker.
   void AddMarkerToList(int itemNo);
@@ -324,6 +348,7 @@ class TCustomRDData {
   unsigned rdf_warnings_ = 0;
   TRDStyle* rd_style_ = nullptr;
   std::unique_ptr<TRDMarkerList> markers_;
+  bool keeps_marker_list_ = true;
 };
 
 template <class T>

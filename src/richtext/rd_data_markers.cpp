@@ -28,12 +28,23 @@ TRDMarkerItemInfo* LastMarkerUpTo(TCustomRDData& data, int last) {
 }
 
 // The marker in document order before item itemNo of data, looking up through the
-// documents that hold data (from the item before the one holding it).
+// documents that hold data: first the documents of the same holding item before data
+// (the earlier cells of a table), then the items before the holding one.
 TRDMarkerItemInfo* MarkerBefore(TCustomRDData& data, int itemNo) {
   for (TCustomRDData* d = &data; d;) {
     if (TRDMarkerItemInfo* marker = LastMarkerUpTo(*d, itemNo - 1)) return marker;
+    TCustomRDData* parent = d->GetAbsoluteParentData();
     itemNo = d->GetParentItemNo();
-    d = d->GetAbsoluteParentData();
+    if (parent && itemNo >= 0 && itemNo < parent->GetItemCount()) {
+      const TCustomRDItemInfo* holder = parent->GetItem(itemNo);
+      int k = holder->GetSubDocCount() - 1;
+      while (k >= 0 && holder->GetSubDoc(k) != d) --k;
+      for (--k; k >= 0; --k)
+        if (TCustomRDData* sub = holder->GetSubDoc(k))
+          if (TRDMarkerItemInfo* marker = LastMarkerUpTo(*sub, sub->GetItemCount() - 1))
+            return marker;
+    }
+    d = parent;
   }
   return nullptr;
 }
@@ -43,6 +54,7 @@ TRDMarkerItemInfo* MarkerBefore(TCustomRDData& data, int itemNo) {
 TRDMarkerList* TCustomRDData::GetMarkers(bool createIfNone) {
   if (TCustomRDData* root = GetAbsoluteRootData(); root != this)
     return root->GetMarkers(createIfNone);
+  if (!keeps_marker_list_) return nullptr;
   if (!markers_ && createIfNone) markers_ = std::make_unique<TRDMarkerList>();
   return markers_.get();
 }
@@ -52,6 +64,7 @@ void TCustomRDData::AddMarkerToList(int itemNo) {
   TRDMarkerItemInfo* marker = AsMarker(GetItem(itemNo));
   if (!marker) return;
   TRDMarkerList* list = GetMarkers(true);
+  if (!list) return;
   // A marker that was never listed says so itself, which spares a search per marker
   // when a long document is appended.
   if (marker->IndexInList >= 0 && marker->GetIndexInList(list) >= 0) return;

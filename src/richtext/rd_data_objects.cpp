@@ -49,3 +49,29 @@ TRDRTFReaderProperties* TCustomRDData::GetRTFReadProperties() {
   if (TCustomRDData* root = GetAbsoluteRootData(); root != this) return root->GetRTFReadProperties();
   return nullptr;
 }
+
+std::unique_ptr<TGraphic> TCustomRDData::DoImportPicture(const std::string& location) {
+  if (TCustomRDData* root = GetAbsoluteRootData(); root != this)
+    return root->DoImportPicture(location);
+  return OnImportPicture ? OnImportPicture(location) : nullptr;
+}
+
+bool TCustomRDData::IsProgressEventAssigned() {
+  if (TCustomRDData* root = GetAbsoluteRootData(); root != this)
+    return root->IsProgressEventAssigned();
+  return bool(OnProgress);
+}
+
+void TCustomRDData::DoProgress(TRDProgressStage stage, std::uint8_t percentDone) {
+  if (TCustomRDData* root = GetAbsoluteRootData(); root != this)
+    return root->DoProgress(stage, percentDone);
+  if (OnProgress) OnProgress(stage, percentDone);
+}
+
+void TCustomRDData::DoImportedPictureInserting(TCustomRDData* rdData,
+                                               std::unique_ptr<TGraphic>& graphic,
+                                               const std::string& fileName, bool& insert) {
+  if (TCustomRDData* root = GetAbsoluteRootData(); root != this)
+    return root->DoImportedPictureInserting(rdData, graphic, fileName, insert);
+  if (OnImportedPictureInserting) OnImportedPictureInserting(rdData, graphic, fileName, insert);
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "richtext/rich_doc_error.h"
@@ -13,6 +14,11 @@ enum TRDRTFHighlight : std::uint8_t { rtfhlIgnore, rtfhlFixedColors, rtfhlColorT
 
 class TRDRTFReaderProperties {
  public:
+  virtual ~TRDRTFReaderProperties() = default;
+  TRDRTFReaderProperties() = default;
+  TRDRTFReaderProperties(const TRDRTFReaderProperties&) = default;
+  TRDRTFReaderProperties& operator=(const TRDRTFReaderProperties&) = default;
+
   TRDReaderUnicode UnicodeMode = rdruNoUnicode;
   TRDReaderStyleMode TextStyleMode = rdrsUseClosest;
   TRDReaderStyleMode ParaStyleMode = rdrsUseClosest;
@@ -29,6 +35,18 @@ class TRDRTFReaderProperties {
   // Where relative picture files and link targets of the RTF being read lie (a paste
   // sets it to the source's location, reading a file to its folder); empty for none.
   std::string BasePath;
+
+  // Whether the import may give a paragraph the paragraph style styleNo of the document
+  // (hypertext: the paragraph starts with a link); every style may be used when empty.
+  // Not copied by Assign.
+  std::function<void(int styleNo, bool hypertext, bool& accept)> OnAcceptStyle;
+
+  // Called by the import for every control word before the reader acts on it: text
+  // put in text is read as if it stood in the file, and clearing doDefault makes the
+  // reader ignore the word. Does nothing here; an import with words of its own
+  // overrides it.
+  virtual void TranslateKeyword(const std::string& /*keyword*/, int /*param*/, bool /*hasParam*/,
+                                std::string& /*text*/, bool& /*doDefault*/) {}
 
   int TextStyleNo() const { return text_style_no_; }
   void SetTextStyleNo(int value) { text_style_no_ = Checked(value); }

@@ -158,6 +158,12 @@ TRDRTFStyleMatcher::TRDRTFStyleMatcher(TRDStyle& sheet, const TRDRTFReaderProper
 
 // --- text styles -------------------------------------------------------------------------------
 
+bool TRDRTFStyleMatcher::Accepted(int styleNo, bool hypertext) const {
+  bool accept = true;
+  if (options_.OnAcceptStyle) options_.OnAcceptStyle(styleNo, hypertext, accept);
+  return accept;
+}
+
 bool TRDRTFStyleMatcher::TextStyleUsable(const TFontInfo& style,
                                          const TRDRTFWantedText& wanted) const {
   if (style.Unicode != wanted.Unicode) return false;
@@ -447,12 +453,13 @@ int TRDRTFStyleMatcher::ParaScore(const TParaInfo& s, const TWantedPara& w) cons
   return score;
 }
 
-int TRDRTFStyleMatcher::ClosestParaStyle(const TWantedPara& wanted) const {
+int TRDRTFStyleMatcher::ClosestParaStyle(const TWantedPara& wanted, bool hypertext) const {
   const TParaInfos& styles = sheet_.ParaStyles();
   int best = 0;
   bool found = false;
   int bestScore = 0;
   for (int i = 0; i < styles.Count(); ++i) {
+    if (!Accepted(i, hypertext)) continue;
     const int score = ParaScore(styles[i], wanted);
     if (!found || score > bestScore) {
       best = i;
@@ -489,18 +496,20 @@ int TRDRTFStyleMatcher::AddParaStyle(const TWantedPara& w) {
   return sheet_.ParaStyles().Count() - 1;
 }
 
-int TRDRTFStyleMatcher::ParaStyle(const TRDRTFParaProperties& para) {
+int TRDRTFStyleMatcher::ParaStyle(const TRDRTFParaProperties& para, bool hypertext) {
   if (options_.ParaStyleMode == rdrsUseSpecified) return options_.ParaStyleNo();
   const TWantedPara wanted = WantedParaOf(para);
   std::string key = wanted.Key();
+  // The application may answer for links otherwise.
+  if (options_.OnAcceptStyle) AppendKey(key, hypertext);
   if (const auto it = para_cache_.find(key); it != para_cache_.end()) return it->second;
   int paraNo = -1;
   if (options_.ParaStyleMode == rdrsUseClosest) {
-    paraNo = ClosestParaStyle(wanted);
+    paraNo = ClosestParaStyle(wanted, hypertext);
   } else {
     const TParaInfos& styles = sheet_.ParaStyles();
     for (int i = 0; i < styles.Count() && paraNo < 0; ++i)
-      if (ParaEqual(styles[i], wanted)) paraNo = i;
+      if (ParaEqual(styles[i], wanted) && Accepted(i, hypertext)) paraNo = i;
     if (paraNo < 0) paraNo = AddParaStyle(wanted);
   }
   para_cache_.emplace(std::move(key), paraNo);
@@ -524,14 +533,14 @@ int TRDRTFStyleMatcher::TableParaStyle(std::uint8_t rowAlignment) {
     return s.FirstIndent == 0 && s.LeftIndent == 0 && s.RightIndent == 0 &&
            s.Alignment == alignment;
   };
-  if (fits(styles[0])) return 0;
+  if (fits(styles[0]) && Accepted(0, false)) return 0;
   // Else a style that is style 0 but for its indents and alignment.
   TParaInfo probe(&styles);
   probe.Assign(styles[0]);
   probe.FirstIndent = probe.LeftIndent = probe.RightIndent = 0;
   probe.Alignment = alignment;
   for (int i = 1; i < styles.Count(); ++i)
-    if (styles[i].IsSimpleEqual(probe, true)) return i;
+    if (styles[i].IsSimpleEqual(probe, true) && Accepted(i, false)) return i;
   TParaInfo& added = styles.Add();
   added.Assign(styles[0]);
   added.SetStandard(false);

@@ -43,17 +43,20 @@ class TRDRTFStyleMatcher {
   TRDRTFStyleMatcher(TRDStyle& sheet, const TRDRTFReaderProperties& options, double pixelsPerTwip);
 
   int TextStyle(const TRDRTFWantedText& wanted);
-  int ParaStyle(const TRDRTFParaProperties& para);
+  // hypertext: the item that starts the paragraph is a link.
+  int ParaStyle(const TRDRTFParaProperties& para, bool hypertext);
   // The paragraph style of a table aligned left, right or centre (0, 1, 2).
   int TableParaStyle(std::uint8_t rowAlignment);
 
  private:
   struct TWantedPara;
+  // Whether the options' acceptance callback lets paragraph style styleNo be matched.
+  bool Accepted(int styleNo, bool hypertext) const;
   bool TextStyleUsable(const TFontInfo& style, const TRDRTFWantedText& wanted) const;
   int ClosestTextStyle(const TRDRTFWantedText& wanted) const;
   int TextScore(const TFontInfo& style, const TRDRTFWantedText& wanted) const;
   TWantedPara WantedParaOf(const TRDRTFParaProperties& para) const;
-  int ClosestParaStyle(const TWantedPara& wanted) const;
+  int ClosestParaStyle(const TWantedPara& wanted, bool hypertext) const;
   int ParaScore(const TParaInfo& style, const TWantedPara& wanted) const;
   bool ParaEqual(const TParaInfo& style, const TWantedPara& wanted) const;
   int AddParaStyle(const TWantedPara& wanted);

@@ -53,7 +53,11 @@ TRDRTFImporter::TRDRTFImporter(TRDRTFReaderProperties& options, TCustomRDData& t
       header_footer_(headerFooter),
       insert_index_(std::clamp(index, 0, target.GetItemCount())),
       start_index_(insert_index_),
-      lists_(std::make_unique<TListState>()) {}
+      lists_(std::make_unique<TListState>()) {
+  workbench_.SetRDStyle(&sheet_);
+  workbench_.SetOptions(target.GetOptions());
+  workbench_.SetKeepsMarkerList(false);
+}
 
 TRDRTFImporter::~TRDRTFImporter() {
   DropOpenTables();
@@ -94,12 +98,27 @@ void TRDRTFImporter::WireEvents(TRDRTFReader& reader) {
                                      TRDRTFPosition position) {
       NewText(WideStringToRawUnicode(text), true, position);
     };
-  if (!options_.IgnorePictures)
+  if (!options_.IgnorePictures) {
     reader.OnNewPicture = [this](TRDRTFReader*, TRDRTFPicture* picture,
                                  std::unique_ptr<TGraphic>& graphic, TRDRTFPosition position,
                                  const std::string& fileName, bool& inserted) {
       NewPicture(picture, graphic, position, fileName, inserted);
     };
+    reader.OnImportPicture = [this](TRDRTFReader*, const std::string& location,
+                                    std::unique_ptr<TGraphic>& graphic,
+                                    bool&) { graphic = target_.DoImportPicture(location); };
+  }
+  if (target_.IsProgressEventAssigned())
+    reader.OnProgress = [this](TRDRTFReader*, TRDRTFProgressStage stage, std::uint8_t percent) {
+      target_.DoProgress(stage == rdprtfprStarting  ? rdprStarting
+                         : stage == rdprtfprRunning ? rdprRunning
+                                                    : rdprEnding,
+                         percent);
+    };
+  reader.OnTranslateKeyword = [this](TRDRTFReader*, const std::string& keyword, int param,
+                                     bool hasParam, std::string& text, bool& doDefault) {
+    options_.TranslateKeyword(keyword, param, hasParam, text, doDefault);
+  };
   reader.OnRequiredPageBreak = [this](TComponent*) {
     page_break_pending_ = true;
     page_break_data_ = current_;
@@ -175,6 +194,9 @@ void TRDRTFImporter::NewText(std::string text, bool unicode, TRDRTFPosition posi
 void TRDRTFImporter::NewPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic>& graphic,
                                 TRDRTFPosition position, const std::string& fileName,
                                 bool& inserted) {
+  bool insert = true;
+  target_.DoImportedPictureInserting(current_, graphic, fileName, insert);
+  if (!insert) return;
   if (!graphic) {
     // A \shppict picture we cannot show has its \nonshppict twin to fall back on.
     if (picture && picture->FromShpPict) return;
@@ -243,7 +265,7 @@ int TRDRTFImporter::ParaStyleFor(TRDRTFPosition position) {
   const TCustomRDItemInfo* last = LastItemOfCurrent();
   const bool startsPara = position == rtf_ts_NewPara || !last || IsFullLine(*last);
   if (!startsPara) return last->ParaNo;
-  return matcher_.ParaStyle(reader_->State().ParaProps);
+  return matcher_.ParaStyle(reader_->State().ParaProps, InsideHyperlink());
 }
 
 void TRDRTFImporter::AddItem(std::string text, std::unique_ptr<TCustomRDItemInfo> item,

@@ -61,6 +61,9 @@ class TRDRTFImporter {
   // A cell without content gets one empty paragraph in the table's left-aligned style.
   void AddEmptyParagraph(TCustomRDData& cell);
   void EmptyCell(TRDTableItemInfo& table, int row, int col, bool hideBorders);
+  // Lists the markers in the cells of a table that went into a document keeping a marker
+  // list, in document order (nested tables included).
+  void ListMarkersOf(const TCustomRDItemInfo& item);
 
   // List markers (rtf_importer_lists.cpp).
   void UpdateMarker();
@@ -78,6 +81,12 @@ class TRDRTFImporter {
   TRDRTFStyleMatcher matcher_;
   TRDRTFReader* reader_ = nullptr;
   TRDRTFHeaderFooter* header_footer_;
+  // The document tables belong to while they are built, outside the target: it answers
+  // for the target's style sheet and options but keeps no marker list, so that markers
+  // in cells are listed only once their table stands in the document, in order.
+  TCustomRDData workbench_;
+  // Some cell got a marker since the last table was put into a listing document.
+  bool cell_markers_ = false;
   // Where the next item goes in the target, and the last item put there.
   int insert_index_;
   int start_index_;

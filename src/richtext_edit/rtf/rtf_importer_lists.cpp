@@ -78,9 +78,7 @@ void TRDRTFImporter::UpdateMarker() {
 }
 
 bool TRDRTFImporter::AddParagraphMarker() {
-  // Markers inside table cells are not imported: the cells are outside the document
-  // until the table ends, and a marker must be counted where it stands.
-  if (options_.ParaStyleMode != rdrsAddIfNeeded || !tables_.empty()) return false;
+  if (options_.ParaStyleMode != rdrsAddIfNeeded) return false;
   const TRDRTFParaProperties& para = reader_->State().ParaProps;
   std::unique_ptr<TRDMarkerItemInfo> marker;
   bool word97 = false;
@@ -114,6 +112,8 @@ bool TRDRTFImporter::AddParagraphMarker() {
   lists_->PendingItemNo = current_ == &target_ ? insert_index_ - 1 : current_->GetItemCount() - 1;
   lists_->PendingData = current_;
   lists_->PendingWord97 = word97;
+  // A marker in a table being built is listed when the table goes into the document.
+  if (!current_->KeepsMarkerList()) cell_markers_ = true;
   return true;
 }
 
@@ -294,7 +294,9 @@ void TRDRTFImporter::MakeWord97ListStyles() {
       for (int k = 0; k < int(list.Levels.size()); ++k)
         lists.LevelFlags[{found, k}].FontSizeSet = list.Levels[size_t(k)].FontSizeSet;
     }
-    if (found < int(taken.size())) taken[size_t(found)] = true;
+    // A style added here is this list's too: the next equal list gets one of its own.
+    taken.resize(size_t(styles.Count()), false);
+    taken[size_t(found)] = true;
     lists.ListStyles.push_back(found);
   }
 }

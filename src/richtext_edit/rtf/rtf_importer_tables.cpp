@@ -92,7 +92,7 @@ void TRDRTFImporter::StartTable() {
     info->PageBreak = true;
     page_break_pending_ = false;
   }
-  info->WorkRow = std::make_unique<TRDTableItemInfo>(1, 1, current_);
+  info->WorkRow = std::make_unique<TRDTableItemInfo>(1, 1, &workbench_);
   TRDTableCellData* cell = info->WorkRow->Cells(0, 0);
   cell->Clear();
   current_ = cell;
@@ -203,6 +203,20 @@ void TRDRTFImporter::EmptyCell(TRDTableItemInfo& table, int row, int col, bool h
   AddEmptyParagraph(cell);
 }
 
+void TRDRTFImporter::ListMarkersOf(const TCustomRDItemInfo& item) {
+  for (int d = 0; d < item.GetSubDocCount(); ++d) {
+    TCustomRDData* cell = item.GetSubDoc(d);
+    if (!cell) continue;
+    for (int i = 0; i < cell->GetItemCount(); ++i) {
+      const TCustomRDItemInfo& inner = *cell->GetItem(i);
+      if (inner.StyleNo == rdsListMarker)
+        cell->AddMarkerToList(i);
+      else
+        ListMarkersOf(inner);
+    }
+  }
+}
+
 void TRDRTFImporter::EndTable() {
   std::unique_ptr<TTableInfo> owned = std::move(tables_.back());
   tables_.pop_back();
@@ -224,7 +238,7 @@ void TRDRTFImporter::EndTable() {
     }
     if (edges.Count() < 2) edges.Add(edges[0] + kDefaultCellWidth);
     const int cols = edges.Count() - 1;
-    table = std::make_unique<TRDTableItemInfo>(0, cols, current_);
+    table = std::make_unique<TRDTableItemInfo>(0, cols, &workbench_);
     table->SetColor(clNone);
     table->SetBorderStyle(rdtbRaisedColor);
     table->SetCellBorderStyle(rdtbLoweredColor);
@@ -383,7 +397,12 @@ void TRDRTFImporter::EndTable() {
       page_break_pending_ = true;
       page_break_data_ = current_;
     }
+    const TRDTableItemInfo& added = *table;
     AddItem("", std::move(table), rtf_ts_NewPara);
+    if (cell_markers_ && current_->KeepsMarkerList()) {
+      ListMarkersOf(added);
+      cell_markers_ = false;
+    }
   }
   // Text of a row that never ended is kept as paragraphs of the enclosing document.
   TRDTableRow& open = *info.WorkRow->Rows->Items(0);

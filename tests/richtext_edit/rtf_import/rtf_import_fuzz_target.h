@@ -1,14 +1,19 @@
 // The input the RTF import fuzzer drives through the reader and the import into a
 // document, shared by the libFuzzer program (fuzz/rtf_import_fuzz.cpp) and the test that
 // replays its saved corpus. It must run to the end on any bytes: no crash, no sanitizer
-// report, no table with an unsound grid, no runaway table.
+// report, no table with an unsound grid, no runaway table, no list marker missing from
+// the document's marker list or listed out of order.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "platform/gui/bitmap.h"
 #include "platform/text/streams.h"
+#include "richtext/item_factory.h"
+#include "richtext/marker_item.h"
+#include "richtext/marker_list.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_style.h"
 #include "richtext_edit/rtf/rtf_import.h"
@@ -24,6 +29,22 @@ inline bool ImportedTablesAreSound(TCustomRDData& document) {
            table->ColCount() <= int(TRDRTFRowProperties::kMaxCells) + 1;
   });
   return ok;
+}
+
+// The document's marker list holds exactly its markers (table cells included), in
+// document order.
+inline bool ImportedMarkersAreListed(TCustomRDData& document) {
+  std::vector<TRDMarkerItemInfo*> markers;
+  document.EnumItems([&markers](TCustomRDData& data, int itemNo, bool&) {
+    if (data.GetItem(itemNo)->StyleNo == rdsListMarker)
+      markers.push_back(dynamic_cast<TRDMarkerItemInfo*>(data.GetItem(itemNo)));
+  });
+  TRDMarkerList* list = document.GetMarkers(false);
+  if (!list) return markers.empty();
+  if (list->Count() != int(markers.size())) return false;
+  for (int i = 0; i < list->Count(); ++i)
+    if (list->Items(i) != markers[size_t(i)]) return false;
+  return true;
 }
 
 // Imports the bytes twice: with the options that add styles and list markers (Unicode
@@ -57,7 +78,7 @@ inline bool FuzzRTFImport(const uint8_t* Data, size_t Size) {
     } catch (const EInvalidGraphic&) {
       // Picture data that its kind cannot hold: the reader's documented answer.
     }
-    if (!ImportedTablesAreSound(document)) return false;
+    if (!ImportedTablesAreSound(document) || !ImportedMarkersAreListed(document)) return false;
   }
   return true;
 }

@@ -71,6 +71,25 @@ TEST(RTFImportLists, OldStyleNumbering) {
   EXPECT_EQ(doc.Text().substr(0, 7), "3. one\r");
 }
 
+TEST(RTFImportLists, EqualListsOfOneFileCountApart) {
+  const std::string level =
+      "{\\listlevel\\levelnfc0\\leveljc0\\levelstartat1{\\leveltext\\'02\\'00.;}"
+      "{\\levelnumbers\\'01;}\\fi-360\\li720}";
+  TRTFImportDocument doc;
+  doc.Options.ParaStyleMode = rdrsAddIfNeeded;
+  ASSERT_EQ(doc.Import("{\\rtf1{\\*\\listtable{\\list" + level + "\\listid1}{\\list" + level +
+                       "\\listid2}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}"
+                       "{\\listoverride\\listid2\\ls2}}"
+                       "\\pard\\ls1 a\\par\\pard\\ls1 b\\par\\pard\\ls2 c\\par\\pard\\ls2 d\\par}"),
+            rtf_ec_OK);
+  const std::vector<TRDMarkerItemInfo*> markers = Markers(doc);
+  ASSERT_EQ(markers.size(), 4u);
+  EXPECT_NE(markers[0]->ListNo, markers[2]->ListNo);
+  EXPECT_EQ(markers[1]->DisplayString, "2.");
+  EXPECT_EQ(markers[2]->DisplayString, "1.");
+  EXPECT_EQ(markers[3]->DisplayString, "2.");
+}
+
 TEST(RTFImportLists, NumberingDroppedUnlessStylesMayBeAdded) {
   TRTFImportDocument doc;
   ASSERT_EQ(doc.Import(LoadTestFile("rtf/lists.rtf")), rtf_ec_OK);

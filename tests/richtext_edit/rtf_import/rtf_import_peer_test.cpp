@@ -1,6 +1,7 @@
 // Real RTF from independent writers, imported: LibreOffice (Debian package
 // libreoffice-writer, from an HTML page the test writes) and pandoc (from Markdown),
-// with lists, a table with merged cells, a picture and a link. The imported document's
+// with lists, a table with merged cells, numbered lists inside table cells, a picture
+// and a link. The imported document's
 // words, table cells in order, equal what an independent reader of the same file shows:
 // unrtf --text for LibreOffice's file (pandoc's reader mislays its table), pandoc -t
 // plain for pandoc's own. Both readers lay text out in their own way (list numbers,
@@ -13,6 +14,8 @@
 
 #include "platform/gui/jpeg_image.h"
 #include "platform/sys/child_process.h"
+#include "richtext/marker_item.h"
+#include "richtext/marker_list.h"
 #include "richtext/picture_item.h"
 #include "rtf_import_document.h"
 #include "support/office_convert.h"
@@ -133,6 +136,58 @@ TEST(RTFImportPeers, LibreOfficeDocument) {
   int markers = 0;
   for (int i = 0; i < lists.Count(); ++i) markers += lists.Item(i).StyleNo == rdsListMarker;
   EXPECT_EQ(markers, 4);
+}
+
+// The words of a text without its list numbers.
+std::vector<std::string> WordsButNumbers(const std::string& text) {
+  std::vector<std::string> words;
+  for (const std::string& word : Words(text))
+    if (!IsListNumber(word)) words.push_back(word);
+  return words;
+}
+
+// The numbers of the list markers of a cell, in order ("1. 2.").
+std::string CellNumbers(TRDTableItemInfo& table, int row, int col) {
+  std::string numbers;
+  TRDTableCellData* cell = table.Cells(row, col);
+  for (int i = 0; cell && i < cell->GetItemCount(); ++i)
+    if (auto* marker = dynamic_cast<TRDMarkerItemInfo*>(cell->GetItem(i)))
+      numbers += (numbers.empty() ? "" : " ") + marker->DisplayString;
+  return numbers;
+}
+
+TEST(RTFImportPeers, LibreOfficeNumberedListsInCells) {
+  if (!ProgramAvailable("soffice") || !ProgramAvailable("unrtf"))
+    GTEST_SKIP() << "LibreOffice or unrtf is not installed";
+  const std::string page = WriteScratchFile(
+      "office_rtf/cells.html",
+      "<html><body>\n<p>Before the table.</p>\n"
+      "<table border=\"1\"><tr><td><ol><li>Alpha one</li><li>Alpha two</li></ol></td>"
+      "<td>Plain cell</td></tr>\n<tr><td>Second row</td><td><ol><li>Bravo one</li>"
+      "<li>Bravo two</li><li>Bravo three</li></ol></td></tr></table>\n"
+      "<p>After the table.</p>\n</body></html>\n");
+  const TOfficeConversion rtf =
+      OfficeConvert(page, "rtf:Rich Text Format", "rtf", "HTML (StarWriter)");
+  ASSERT_FALSE(rtf.Content.empty()) << rtf.Log;
+  const std::string file = WriteScratchFile("office_rtf/cells_copy.rtf", rtf.Content);
+
+  TRTFImportDocument doc;
+  doc.Options.ParaStyleMode = doc.Options.TextStyleMode = rdrsAddIfNeeded;
+  ASSERT_EQ(doc.Import(rtf.Content), rtf_ec_OK);
+  std::string peer = RunAndCapture("unrtf --text '" + file + "' 2>/dev/null");
+  peer = peer.substr(peer.find("-----------------\n") + 18);
+  EXPECT_EQ(WordsButNumbers(doc.Text()), WordsButNumbers(peer)) << doc.Text();
+  TRDTableItemInfo* table = doc.Table();
+  ASSERT_NE(table, nullptr);
+  ASSERT_EQ(table->RowCount(), 2);
+  ASSERT_EQ(table->ColCount(), 2);
+  // Each list counts on its own from 1, and every marker is in the document's list.
+  EXPECT_EQ(CellNumbers(*table, 0, 0), "1. 2.");
+  EXPECT_EQ(CellNumbers(*table, 0, 1), "");
+  EXPECT_EQ(CellNumbers(*table, 1, 1), "1. 2. 3.");
+  ASSERT_NE(doc.Document.GetMarkers(false), nullptr);
+  EXPECT_EQ(doc.Document.GetMarkers(false)->Count(), 5);
+  EXPECT_EQ(CellText(*table, 1, 1), "Bravo one|Bravo two|Bravo three");
 }
 
 TEST(RTFImportPeers, PandocDocument) {
