@@ -146,7 +146,7 @@ std::vector<int> RowsOf(TRasterCanvas& canvas, int x, int y0, int y1, TColor col
   return rows;
 }
 
-// The table's box on page pageNo of paper at twice the screen's resolution.
+// Paper at twice the screen's resolution, without margins, laid out and paged on it.
 struct TFinePaper : TPaper {
   explicit TFinePaper(TCustomRDData& document, int height = 600) : TPaper(document, 600, height) {
     canvas.PixelsPerInchX = canvas.PixelsPerInchY = 192;
