@@ -219,7 +219,7 @@ class TCustomRDFormattedData : public TCustomRDData {
   // Painting (see painter.cpp): the part clip (client coordinates) on canvas, whose
   // point (0, 0) stands for clip's top-left corner.
   void PaintTo(TRDCanvas& canvas, const TRect& clip);
-  void DrawBackground(TRDCanvas& canvas, const TRect& rect);
+  virtual void DrawBackground(TRDCanvas& canvas, const TRect& rect);
 
   // Draw line queries.
   int GetDrawItemStartOffset(int dItemNo) const;

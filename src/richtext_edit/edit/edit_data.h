@@ -402,6 +402,8 @@ class TRDEditRDData : public TRichDocRDData {
  protected:
   // The object whose property is changed by name: obj, or the item itself.
   TRDNamedProperties& PropertyTarget(int itemNo, TRDNamedProperties* obj) const;
+  // Shows the caret (with a margin) by scrolling the document.
+  virtual void ScrollToCaret();
 
  private:
   // The change of the paragraph style of items first..last, no recording.
@@ -448,5 +450,4 @@ class TRDEditRDData : public TRichDocRDData {
   bool AddBiDiStops(int dItemNo, int firstOfLine, int wanted);
   void TakeStylesFromCaretItem(bool keepParaStyle);
   void LightJumpAtCaret(const TCustomRichDocEdit* editor);
-  void ScrollToCaret();
 };

@@ -45,10 +45,14 @@ void TRDTableItemInfo::PlaceEditor() {
   const int y = top + cell.Top - data->GetVOffs() + oy + area.Top;
   const int height = std::min(cell.Height, kMaxEditorHeight);
   HatchedCell = cell.Height > kMaxEditorHeight ? &cell : nullptr;
+  // The outer editor moves the editor with its document as it scrolls, from this top.
+  InplaceEditor->Tag = y;
   if (InplaceEditor->Left() != x || InplaceEditor->Top() != y ||
       InplaceEditor->Width() != cell.Width || InplaceEditor->Height() != height)
     InplaceEditor->SetBounds(x, y, cell.Width, height);
-  InplaceEditor->SetVScrollVisible(InplaceEditor->EditData().DocumentHeight > height);
+  const bool cutShort = InplaceEditor->EditData().DocumentHeight > height;
+  InplaceEditor->SetVScrollVisible(cutShort);
+  InplaceEditor->SetMayScroll(cutShort);
 }
 
 bool TRDTableItemInfo::OpenCellEditor(int row, int col, bool automatic, bool byMouse,
@@ -147,6 +151,7 @@ void TRDTableItemInfo::MergeEditorUndo(TCustomRDData*) {
 void TRDTableItemInfo::EndCellEditing(bool forced) {
   TRDTableInplaceEdit* editor = InplaceEditor;
   if (!editor) return;
+  editor->SetClosing();
   TRDEditRDData* data = EditData();
   const bool clearing = forced || !data || (data->State & rddsClearing);
   FlushEditorUndo(true);

@@ -5,6 +5,7 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/virtual_keys.h"
 #include "platform/sys/date_time.h"
+#include "richtext/rd_background.h"
 #include "richtext/rd_style.h"
 #include "richtext_edit/tables/table_item.h"
 
@@ -25,43 +26,6 @@ const TRDTableItemInfo& OutermostTable(const TRDTableItemInfo& table) {
 }
 
 }  // namespace
-
-TCustomRDData* TRDTableInplaceRDData::GetAbsoluteParentData() {
-  return Cell ? Cell->GetAbsoluteParentData() : nullptr;
-}
-
-TCustomRDData* TRDTableInplaceRDData::GetAbsoluteRootData() {
-  return Cell ? Cell->GetAbsoluteRootData() : nullptr;
-}
-
-TRDTableInplaceEdit* TRDTableInplaceRDData::CellEditor() const {
-  return static_cast<TRDTableInplaceEdit*>(Editor());
-}
-
-void TRDTableInplaceRDData::DoJump(int jumpNo) {
-  if (TRDTableInplaceEdit* editor = CellEditor())
-    editor->PostToRoot(std::make_unique<TRDJumpMessageData>(jumpNo));
-}
-
-void TRDTableInplaceRDData::DoRDDblClick(const std::string& word, int styleNo) {
-  if (TRDTableInplaceEdit* editor = CellEditor())
-    editor->PostToRoot(std::make_unique<TRDDblClickMessageData>(word, styleNo));
-}
-
-bool TRDTableInplaceRDData::IsDblClickEventAssigned() const {
-  TRDTableInplaceEdit* editor = CellEditor();
-  return editor && editor->RootEditor().OnRDDblClick;
-}
-
-void TRDTableInplaceRDData::DoRDMouseDown(TMouseButton button, TShiftState shift, int, int x,
-                                          int y) {
-  if (TRDTableInplaceEdit* editor = CellEditor()) editor->PostMouse(false, button, shift, x, y);
-}
-
-void TRDTableInplaceRDData::DoRDMouseUp(TMouseButton button, TShiftState shift, int, int x,
-                                        int y) {
-  if (TRDTableInplaceEdit* editor = CellEditor()) editor->PostMouse(true, button, shift, x, y);
-}
 
 TRDTableInplaceEdit::TRDTableInplaceEdit(TCustomRichDocEdit& outer, TRDTableItemInfo& table,
                                          int row, int col)
@@ -94,6 +58,7 @@ TRDTableInplaceEdit::TRDTableInplaceEdit(TCustomRichDocEdit& outer, TRDTableItem
   data.UndoList->SetLimit(outer.UndoLimit() != 0 ? -1 : 0);
   SetStyle(outer.Style());
   SetParent(&outer);
+  SetMayScroll(false);
 }
 
 TRDTableInplaceEdit::~TRDTableInplaceEdit() = default;
@@ -241,6 +206,35 @@ void TRDTableInplaceEdit::Press(TMouseButton Button, TShiftState Shift, int X, i
   if (Button == mbLeft && !(root && (root->State & rdsDragPending)) &&
       table_.SelectCell(row_, col_))
     pressed_ = true;
+}
+
+void TRDTableInplaceEdit::SetMayScroll(bool Value) {
+  if (!Value) TCustomRichDocEdit::ScrollTo(0, true);
+  may_scroll_ = Value;
+  // A wheel turned over an editor that does not scroll goes to the window around it.
+  WheelStep = Value ? outer_.WheelStep : 0;
+}
+
+void TRDTableInplaceEdit::ScrollTo(int Y, bool Redraw) {
+  if (may_scroll_) TCustomRichDocEdit::ScrollTo(Y, Redraw);
+}
+
+TPoint TRDTableInplaceEdit::ToOuterDocument(int X, int Y) const {
+  const TRDEditRDData& data = outer_.EditData();
+  int ox, oy;
+  data.GetOrigin(ox, oy);
+  const TPoint p = ToOuter(X, Y);
+  return Point(p.X - ox + data.GetHOffs(), p.Y - oy + data.GetVOffs());
+}
+
+void TRDTableInplaceEdit::DrawOuterBackground(TRDCanvas& Canvas, const TRect& Rect) {
+  TRDEditRDData& data = outer_.EditData();
+  const TPoint at = ToOuter(0, 0);
+  int ox, oy;
+  data.GetOrigin(ox, oy);
+  if (TRDBackground* background = data.GetBackground())
+    background->Draw(Canvas, Rect, data.GetHOffs() + ox, data.GetVOffs() + oy, -at.X, -at.Y,
+                     data.GetWidth(), data.GetHeight(), data.GetBackgroundColor(), true);
 }
 
 void TRDTableInplaceEdit::Click() {

@@ -28,6 +28,15 @@ class TRDTableInplaceRDData : public TRDEditRDData {
   bool IsDblClickEventAssigned() const override;
   void DoRDMouseDown(TMouseButton button, TShiftState shift, int itemNo, int x, int y) override;
   void DoRDMouseUp(TMouseButton button, TShiftState shift, int itemNo, int x, int y) override;
+  // The cell's picture while the cell is not among selected cells, else the editor's own.
+  TRDBackground* GetBackground() override;
+  void DrawBackground(TRDCanvas& canvas, const TRect& rect) override;
+  // Rectangles of this document (the caret) are shown by scrolling the document around
+  // the table, unless the editor is closing.
+  void ScrollToRect(int left, int top, int height, int width) override;
+
+ protected:
+  void ScrollToCaret() override;
 
  private:
   TRDTableInplaceEdit* CellEditor() const;
@@ -79,6 +88,22 @@ class TRDTableInplaceEdit : public TCustomRichDocEdit {
   // editor's OnRDMouseDown (OnRDMouseUp).
   void PostMouse(bool Up, TMouseButton Button, TShiftState Shift, int X, int Y);
 
+  // Set while the table takes the editor's content back.
+  bool Closing() const { return closing_; }
+  void SetClosing() { closing_ = true; }
+  // Whether the editor scrolls its document: only when it is cut short, its content
+  // taller than the room it has. Otherwise the mouse wheel scrolls the document around it.
+  bool MayScroll() const { return may_scroll_; }
+  void SetMayScroll(bool Value);
+  void ScrollTo(int Y, bool Redraw) override;
+  // The editor lies exactly over its cell: it never scrolls sideways.
+  void HScrollTo(int) override {}
+  // A client point of the editor as a point of the outer editor's document.
+  TPoint ToOuterDocument(int X, int Y) const;
+  // The background of the outer editor's document where the editor lies over it, on the
+  // editor's canvas.
+  void DrawOuterBackground(TRDCanvas& Canvas, const TRect& Rect);
+
   std::string ClassName() const override { return "TRDTableInplaceEdit"; }
 
  protected:
@@ -111,5 +136,7 @@ class TRDTableInplaceEdit : public TCustomRichDocEdit {
   decltype(TCustomRichDoc::OnRDMouseUp) held_mouse_up_;
   std::uint64_t click_time_ = 0;
   bool selected_look_ = false;
+  bool may_scroll_ = false;
+  bool closing_ = false;
   TColor normal_color_ = clNone;
 };
