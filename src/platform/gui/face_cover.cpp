@@ -1,6 +1,7 @@
 #include "platform/gui/face_cover_qt.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
@@ -46,12 +47,14 @@ TFaceCover FaceCoverOf(const QImage& Image) {
   std::vector<int> heights(static_cast<size_t>(width) + 1, 0);
   std::vector<int> stack;
   QRect opaque;
+  bool clearOrOpaque = true;
   for (int y = 0; y < Image.height(); ++y) {
     const std::vector<std::uint8_t>& row = alpha.Row(y);
     for (int x = 0; x < width; ++x) {
       const std::uint8_t a = row[static_cast<size_t>(x)];
       heights[static_cast<size_t>(x)] = a == 255 ? heights[static_cast<size_t>(x)] + 1 : 0;
       if (a == 0) continue;
+      clearOrOpaque = clearOrOpaque && a == 255;
       left = std::min(left, x);
       right = std::max(right, x);
       if (top < 0) top = y;
@@ -72,7 +75,7 @@ TFaceCover FaceCoverOf(const QImage& Image) {
     }
   }
   if (right < 0) return {};
-  return {QRect(QPoint(left, top), QPoint(right, bottom)), opaque};
+  return {QRect(QPoint(left, top), QPoint(right, bottom)), opaque, clearOrOpaque};
 }
 
 namespace {
@@ -95,7 +98,8 @@ bool ForBits(int First, int End, TWordOp Op) {
 TCoverMask::TCoverMask(const QRect& Area)
     : area_(Area),
       words_per_row_((std::max(0, Area.width()) + 63) / 64),
-      bits_(static_cast<size_t>(words_per_row_) * static_cast<size_t>(std::max(0, Area.height())), 0) {}
+      bits_(static_cast<size_t>(words_per_row_) * static_cast<size_t>(std::max(0, Area.height())), 0),
+      uncovered_(Area.isEmpty() ? 0 : std::int64_t{Area.width()} * Area.height()) {}
 
 bool TCoverMask::Covers(const QRect& Rect) const {
   const QRect r = Rect & area_;
@@ -120,6 +124,7 @@ void TCoverMask::Add(const QRect& Rect) {
   for (int y = r.top(); y <= r.bottom(); ++y) {
     const size_t base = static_cast<size_t>(y - area_.top()) * static_cast<size_t>(words_per_row_);
     ForBits(first, end, [&](size_t word, std::uint64_t mask) {
+      uncovered_ -= std::popcount(mask & ~bits_[base + word]);
       bits_[base + word] |= mask;
       return true;
     });

@@ -15,10 +15,11 @@
 
 // What a picture covers when drawn over others, in its own coordinates: the bounds of
 // its pixels that are not clear, and a large rectangle of fully opaque ones (empty when
-// there is none).
+// there is none); and whether every pixel is either clear or opaque.
 struct TFaceCover {
   QRect shown;
   QRect opaque;
+  bool clear_or_opaque = true;
 };
 
 // The cover of an image, worked out from its pixels (TBitmapAccess::Cover keeps a
@@ -33,9 +34,12 @@ class TCoverMask {
   bool Covers(const QRect& Rect) const;
   // Covers the pixels of Rect (the part inside Area).
   void Add(const QRect& Rect);
+  // Whether every pixel of Area is covered: nothing beneath shows any more.
+  bool Full() const { return uncovered_ == 0; }
 
  private:
   QRect area_;
   int words_per_row_;
   std::vector<std::uint64_t> bits_;
+  std::int64_t uncovered_;
 };

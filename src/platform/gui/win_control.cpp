@@ -145,21 +145,40 @@ void TWinControl::WindowlessIn(const TRect& Area, std::vector<size_t>& Found,
     return place.visible && b.Left < Area.Right && Area.Left < b.Right && b.Top < Area.Bottom &&
            Area.Top < b.Bottom;
   };
+  // Sorted by stamp with the stamp beside the slot: looking each one up in the places
+  // while sorting tens of thousands of children (a map composed anew) misses the cache.
+  std::vector<std::pair<std::uint64_t, size_t>> ranked;
   if (finder_) {
     std::vector<TControl*> found;
     finder_->ChildrenIn(Area, Composed, found);
-    for (TControl* child : found) {
+    ranked.reserve(found.size());
+    // The children lie all over memory: each is fetched well before it is looked at, and
+    // its place a little later, so that the fetches overlap instead of waiting in turn.
+    constexpr size_t kAhead = 8;
+    for (size_t i = 0; i < found.size(); ++i) {
+      if (i + 2 * kAhead < found.size()) {
+        const TControl* later = found[i + 2 * kAhead];
+        __builtin_prefetch(&later->parent_);
+        __builtin_prefetch(&later->slot_);
+      }
+      if (i + kAhead < found.size()) {
+        const TControl* next = found[i + kAhead];
+        if (next->slot_ < places_.size()) __builtin_prefetch(&places_[next->slot_]);
+      }
+      const TControl* child = found[i];
       if (child->parent_ != this || child->windowed_) continue;
-      if (meets(places_[child->slot_])) Found.push_back(child->slot_);
+      const TChildPlace& place = places_[child->slot_];
+      if (meets(place)) ranked.emplace_back(place.z, child->slot_);
     }
   } else {
     for (size_t slot = 0; slot < places_.size(); ++slot) {
-      if (meets(places_[slot])) Found.push_back(slot);
+      if (meets(places_[slot])) ranked.emplace_back(places_[slot].z, slot);
     }
   }
-  std::sort(Found.begin(), Found.end(),
-            [this](size_t a, size_t b) { return places_[a].z < places_[b].z; });
-  Found.erase(std::unique(Found.begin(), Found.end()), Found.end());
+  std::sort(ranked.begin(), ranked.end());
+  ranked.erase(std::unique(ranked.begin(), ranked.end()), ranked.end());
+  Found.reserve(ranked.size());
+  for (const auto& [z, slot] : ranked) Found.push_back(slot);
 }
 
 TControl* TWinControl::ControlAtPos(TPoint Point) const {

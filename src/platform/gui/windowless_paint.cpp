@@ -1,5 +1,6 @@
 // Painting a windowed control's surface with its windowless children on it.
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -7,6 +8,7 @@
 
 #include "platform/gui/bitmap_qt.h"
 #include "platform/gui/canvas_qt.h"
+#include "platform/gui/face_blend_qt.h"
 #include "platform/gui/face_cover_qt.h"
 #include "platform/gui/win_control_qt.h"
 
@@ -39,11 +41,13 @@ void WorkOutCover(const TGraphicControl& Child, TChildCover& Cover) {
     return TCoverRect{clamp(r.left()), clamp(r.top()), clamp(r.right() + 1),
                                    clamp(r.bottom() + 1)};
   };
+  Cover.clear_or_opaque = 0;
   for (int p = 0; p < count; ++p) {
     const TFaceCover cover = TBitmapAccess::Cover(*parts[p].Picture);
     const QPoint at(parts[p].At.X, parts[p].At.Y);
     Cover.shown[p] = small(cover.shown.translated(at) & inside);
     Cover.opaque[p] = small(cover.opaque.translated(at) & inside);
+    if (cover.clear_or_opaque) Cover.clear_or_opaque |= static_cast<std::uint8_t>(1u << p);
   }
   Cover.parts = static_cast<std::int8_t>(count);
 }
@@ -62,6 +66,8 @@ void KeepShowing(TWinControl& Parent, const QRect& Piece, std::vector<size_t>& F
   TCoverMask covered(Piece);
   std::vector<bool> shows(Found.size(), false);
   for (size_t i = Found.size(); i-- > 0;) {
+    // Once the piece is covered all over, nothing further down shows.
+    if (covered.Full()) break;
     const size_t slot = Found[i];
     TChildCover& cover = TControlEvents::Cover(Parent, slot);
     if (cover.parts < 0) WorkOutCover(static_cast<TGraphicControl&>(*children[slot]), cover);
@@ -83,6 +89,49 @@ void KeepShowing(TWinControl& Parent, const QRect& Piece, std::vector<size_t>& F
     if (shows[i]) Found[kept++] = Found[i];
   }
   Found.resize(kept);
+}
+
+// A dirty rectangle in pieces small enough for their pixels to stay in the cache while
+// the hundreds of pictures there are drawn over each other.
+std::vector<QRect> Pieces(const QRect& Dirty) {
+  constexpr int kPieceWidth = 256;
+  constexpr int kPieceHeight = 128;
+  std::vector<QRect> pieces;
+  for (int top = Dirty.top(); top <= Dirty.bottom(); top += kPieceHeight) {
+    for (int left = Dirty.left(); left <= Dirty.right(); left += kPieceWidth) {
+      pieces.push_back(Dirty & QRect(left, top, kPieceWidth, kPieceHeight));
+    }
+  }
+  return pieces;
+}
+
+void ClearPiece(QImage& Layer, const QRect& Piece) {
+  uchar* bits = Layer.bits();
+  const qsizetype stride = Layer.bytesPerLine();
+  const size_t bytes = static_cast<size_t>(Piece.width()) * sizeof(QRgb);
+  for (int y = Piece.top(); y <= Piece.bottom(); ++y) {
+    std::memset(bits + y * stride + Piece.left() * qsizetype{sizeof(QRgb)}, 0, bytes);
+  }
+}
+
+// Draws Child's pictures onto the layer within Piece; a child painted by its handler
+// paints through a painter of its own. Cover: the child's, worked out here if it is not.
+void ComposeChild(TGraphicControl& Child, TChildCover& Cover, QImage& Layer, const QRect& Piece) {
+  TGraphicControl::TFacePart parts[TGraphicControl::kMaxFaceParts];
+  const int count = Child.FaceParts(parts);
+  if (count == 0) {
+    QPainter painter(&Layer);
+    painter.setClipRect(Piece);
+    TControlEvents::PaintChild(Child, painter, QRegion(Piece));
+    return;
+  }
+  if (Cover.parts != count) WorkOutCover(Child, Cover);
+  const QRect bounds = ToQRect(Child.BoundsRect());
+  const QRect clip = bounds & Piece;
+  for (int i = 0; i < count; ++i) {
+    BlendFace(Layer, clip, bounds.topLeft() + QPoint(parts[i].At.X, parts[i].At.Y),
+              TBitmapAccess::DrawnImage(*parts[i].Picture), (Cover.clear_or_opaque >> i) & 1u);
+  }
 }
 
 }  // namespace
@@ -140,23 +189,22 @@ bool TWidgetBridge::UpdateFaceLayer(const QSize& size, const QRegion& area) {
   // is composed when it comes into view.
   const std::vector<QRect> dirty = native.layer_dirt.Take(area.boundingRect() & layer.rect());
   if (dirty.empty()) return true;
-  QPainter painter(&layer);
   const std::vector<TControl*>& children = TControlEvents::Windowless(*control);
   const auto& places = TControlEvents::Places(*control);
   std::vector<size_t> found;
-  for (const QRect& rect : dirty) {
-    // Each piece alone: a child drawn beyond it would cover what lies above it there.
-    painter.setClipRect(rect);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(rect, Qt::transparent);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    TControlEvents::WindowlessIn(*control, AreaRect(QRegion(rect)), found);
-    std::erase_if(found, [&](size_t slot) { return !places[slot].face; });
-    KeepShowing(*control, rect, found);
-    for (size_t slot : found) {
+  for (const QRect& dirtyRect : dirty) {
+    // Dirty tiles may reach past the layer's edge.
+    for (const QRect& rect : Pieces(dirtyRect & layer.rect())) {
+      // Each piece alone: a child drawn beyond it would cover what lies above it there.
+      ClearPiece(layer, rect);
+      TControlEvents::WindowlessIn(*control, AreaRect(QRegion(rect)), found);
+      std::erase_if(found, [&](size_t slot) { return !places[slot].face; });
+      KeepShowing(*control, rect, found);
       // Children kept composed change no control while they paint.
-      TControlEvents::PaintChild(static_cast<TGraphicControl&>(*children[slot]), painter,
-                                 QRegion(rect));
+      for (size_t slot : found) {
+        ComposeChild(static_cast<TGraphicControl&>(*children[slot]),
+                     TControlEvents::Cover(*control, slot), layer, rect);
+      }
     }
   }
   return true;

@@ -253,3 +253,66 @@ TEST_F(LayeredFaces, APileOfPicturesShowsWhatPaintingEachWouldShow) {
   for (int i = 1; i < 300; i += 9) boxes[static_cast<size_t>(i)]->BringToFront();
   compare();
 }
+
+namespace {
+
+// A picture in each layout a bitmap can be drawn from, larger than its control, so
+// only the part inside the control shows.
+class TLayoutBox : public TGraphicControl {
+ public:
+  TLayoutBox(TComponent* owner, TWinControl* parent, TRect bounds, int layout, TColor fill)
+      : TGraphicControl(owner) {
+    picture.SetSize(bounds.Width() + 6, bounds.Height() + 4);
+    if (layout == 1) picture.SetPixelFormat(pf24bit);
+    picture.Canvas().Brush().SetColor(fill);
+    picture.Canvas().FillRect(Rect(0, 0, picture.Width(), picture.Height()));
+    picture.Canvas().Brush().SetColor(clWhite);
+    picture.Canvas().Ellipse(1, 1, picture.Width() - 1, picture.Height() - 1);
+    if (layout >= 2) {
+      // Keyed: the corners outside the ellipse are clear.
+      picture.SetTransparentColor(fill);
+      picture.SetTransparent(true);
+    }
+    if (layout == 3) picture.Compact();
+    SetBoundsRect(bounds);
+    SetParent(parent);
+  }
+  const TBitmap* Face() const override { return &picture; }
+  TBitmap picture;
+};
+
+}  // namespace
+
+// The layer is composed in pieces, without a painter: pictures of every layout, crossing
+// the pieces' borders and the surface's edges, come out as painting each one would.
+TEST_F(LayeredFaces, PicturesOfEveryLayoutAcrossPiecesShowWhatPaintingEachWould) {
+  form.SetBounds(0, 0, 700, 330);
+  unsigned seed = 11;
+  auto next = [&seed](int below) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 16) % static_cast<unsigned>(below));
+  };
+  const TColor colors[] = {clRed, clBlue, clLime, clYellow, clNavy, clTeal, clMaroon};
+  for (int i = 0; i < 400; ++i) {
+    const TRect bounds = Bounds(next(740) - 20, next(370) - 20, 3 + next(60), 3 + next(40));
+    new TLayoutBox(&form, &form, bounds, i % 4, colors[static_cast<size_t>(i) % 7]);
+  }
+  auto rendered = [&] {
+    TBitmap image;
+    image.SetSize(form.Width(), form.Height());
+    PaintTo(form, image.Canvas(), 0, 0);
+    std::vector<std::uint8_t> pixels;
+    for (int y = 0; y < image.Height(); ++y) {
+      const std::uint8_t* row = image.ScanLine(y);
+      pixels.insert(pixels.end(), row, row + 4 * image.Width());
+    }
+    return pixels;
+  };
+  const std::vector<std::uint8_t> layered = rendered();
+  form.SetLayeredFaces(false);
+  const std::vector<std::uint8_t> painted = rendered();
+  ASSERT_EQ(layered.size(), painted.size());
+  size_t differ = 0;
+  for (size_t i = 0; i < layered.size(); ++i) differ += layered[i] != painted[i];
+  EXPECT_EQ(differ, 0u);
+}
