@@ -207,6 +207,20 @@ std::string_view CsvFieldView(int Index, std::string_view Rec) {
   return Rec.substr(span.begin, span.finish - span.begin);
 }
 
+void CsvFieldViews(std::string_view Rec, std::span<std::string_view> Fields) {
+  Rec = Trimmed(Rec);
+  for (std::string_view& field : Fields) field = {};
+  // Each field starts right after a separator outside quotes, where a search from the
+  // record's start would be outside quotes too: the rest is searched as a record.
+  for (std::string_view& field : Fields) {
+    TFieldSpan span;
+    if (!FindField(Rec, 0, span)) return;
+    field = Rec.substr(span.begin, span.finish - span.begin);
+    if (!FindField(Rec, 1, span)) return;
+    Rec.remove_prefix(span.start);
+  }
+}
+
 void CsvGetField(int Index, const std::string& Rec, std::string& Field) {
   Field = CsvFieldView(Index, Rec);
   CsvUndoubleQuotes(Field);

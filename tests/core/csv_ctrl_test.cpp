@@ -197,6 +197,31 @@ TEST(CsvFields, OddQuotesNeverLeaveTheRecord) {
   EXPECT_EQ(unterminated, "\"z");
 }
 
+// Reading many fields in one pass gives each field as reading it alone does, also for
+// quoted separators, doubled, stray and unterminated quotes, blanks round the record and
+// records with fewer fields.
+TEST(CsvFields, OnePassGivesWhatEachFieldReadAloneGives) {
+  const char* records[] = {"\"K1\";\"a;b\";\"\";\"12.5\";x;\"y\"\"z\";7",
+                           "  \"pad\" ; \"b\";c  ",
+                           "a\"b;c;\"d",
+                           "\"\";\"\"\";\"",
+                           ";;;",
+                           "\"a\"x;b;\"c;d\";e",
+                           "\"abc",
+                           "one",
+                           "",
+                           "x;\"",
+                           "\"q\";"};
+  for (const char* text : records) {
+    SCOPED_TRACE(text);
+    std::string_view fields[9];
+    CsvFieldViews(text, fields);
+    for (int index = 0; index < 9; ++index) {
+      EXPECT_EQ(fields[index], CsvFieldView(index, text)) << "field " << index;
+    }
+  }
+}
+
 namespace {
 
 void AddRecords(TStringList& list, std::initializer_list<const char*> keys) {

@@ -25,24 +25,29 @@ constexpr int kFlashCount = 10;
 constexpr unsigned kFlashPosMs = 200;
 constexpr unsigned kGpsFlashMs = 1000;
 
-std::string Field(const std::string& Record, int Index) {
-  std::string field;
-  CsvGetField(Index, Record, field);
-  return field;
+// A field's text with its quotes undoubled; copied to Buffer only when it has quotes.
+std::string_view FieldText(std::string_view Stored, std::string& Buffer) {
+  if (Stored.find('"') == std::string_view::npos) return Stored;
+  Buffer = Stored;
+  CsvUndoubleQuotes(Buffer);
+  return Buffer;
 }
 
-std::string UnescapedField(const std::string& Record, int Index) {
+std::string UnescapedField(std::string_view Stored) {
+  std::string buffer;
+  const std::string text(FieldText(Stored, buffer));
   std::string plain;
   try {
-    CsvUnescape(Field(Record, Index), plain);
+    CsvUnescape(text, plain);
   } catch (const EConvertError&) {
-    plain = Field(Record, Index);
+    plain = text;
   }
   return plain;
 }
 
-char CodeField(const std::string& Record, int Index) {
-  return static_cast<char>(StrToIntDef(Field(Record, Index), 0));
+int IntField(std::string_view Stored, int Fallback) {
+  std::string buffer;
+  return StrToIntDef(FieldText(Stored, buffer), Fallback);
 }
 
 }  // namespace
@@ -275,7 +280,10 @@ void TMapView::PlaceMarker(TMarkers::iterator Entry, const std::string& Name, in
     entry.marker->SetSymDrawStyle(sym_draw_style_);
     WireMouse(*entry.marker);
   }
-  entry.walk = walk_;
+  if (entry.walk != walk_) {
+    entry.walk = walk_;
+    ++walked_;
+  }
   // An unknown table gives no picture: the marker keeps its old symbol.
   entry.marker->SetSymbol(Name, X, Y, SharedSymbolPicture(SymTable, SymCode), Port);
   marker_grid_.Place(entry.marker, entry.grid_slot);
@@ -283,21 +291,27 @@ void TMapView::PlaceMarker(TMarkers::iterator Entry, const std::string& Name, in
 }
 
 void TMapView::ShowStationRecord(const std::string& Record) {
+  std::string_view fields[sfPort + 1];
+  CsvFieldViews(Record, fields);
+  std::string buffer;
   double lat = 0;
   double lon = 0;
-  if (!TryStrToFloat(Field(Record, sfLat), lat) || !TryStrToFloat(Field(Record, sfLon), lon))
+  if (!TryStrToFloat(FieldText(fields[sfLat], buffer), lat) ||
+      !TryStrToFloat(FieldText(fields[sfLon], buffer), lon)) {
     return;
+  }
   int y = -1;
   int x = -1;
   GeoToPixel(y, x, lat, lon);
   if (!IsOnMap(y, x)) return;
-  const std::string key = Field(Record, sfKey);
+  const std::string key(FieldText(fields[sfKey], buffer));
   SymbolPlaces.AddSymbolPlace(key, y, x);
   auto [entry, added] = markers_.try_emplace(key);
   // A key met twice in one walk keeps the marker of its first record.
   if (!added && entry->second.walk == walk_) return;
-  PlaceMarker(entry, UnescapedField(Record, sfSrcCall), x, y, CodeField(Record, sfSymTable),
-              CodeField(Record, sfSymCode), StrToIntDef(Field(Record, sfPort), 0));
+  PlaceMarker(entry, UnescapedField(fields[sfSrcCall]), x, y,
+              static_cast<char>(IntField(fields[sfSymTable], 0)),
+              static_cast<char>(IntField(fields[sfSymCode], 0)), IntField(fields[sfPort], 0));
 }
 
 void TMapView::RedrawAllSymbols() {
@@ -308,8 +322,15 @@ void TMapView::RedrawAllSymbols() {
   // stations; they come to the front in the same order, so the map looks the same.
   // Those this walk does not reach go afterwards.
   ++walk_;
+  walked_ = 0;
   SymbolPlaces.Reset(map_);
   for (int i = 0; i < stations_.Count(); ++i) ShowStationRecord(stations_[i]);
+  // Every marker placed anew (the same map again, or one round all stations): none to
+  // look for among tens of thousands.
+  if (walked_ == markers_.size()) {
+    if (OnPlacesChanged) OnPlacesChanged();
+    return;
+  }
   for (auto it = markers_.begin(); it != markers_.end();) {
     if (it->second.walk == walk_) {
       ++it;

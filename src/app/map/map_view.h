@@ -169,6 +169,7 @@ class TMapView : private TChildFinder {
                    char SymCode, int Port);
   TMarkers markers_;
   unsigned walk_ = 0;
+  size_t walked_ = 0;  // markers the current walk placed
   TMarkerGrid marker_grid_;
   std::map<std::pair<char, char>, std::shared_ptr<const TBitmap>> symbol_pictures_;
   std::string crosshair_key_;

@@ -285,8 +285,6 @@ struct TCoverRect {
 // whole layer of a map then looks at no marker that lies under others.
 struct TChildCover {
   std::int8_t parts = -1;
-  // Bit p: every pixel of part p is clear or opaque.
-  std::uint8_t clear_or_opaque = 0;
   TCoverRect shown[TGraphicControl::kMaxFaceParts];
   TCoverRect opaque[TGraphicControl::kMaxFaceParts];
 };

@@ -5,7 +5,7 @@
 
 namespace {
 
-// x * a / 255 per channel, rounded as the raster engine rounds it.
+// x * a / 255 per channel, rounded as the raster engine rounds it; exact for a = 255.
 inline QRgb ByteMul(QRgb x, unsigned a) {
   unsigned t = (x & 0xff00ffu) * a;
   t = (t + ((t >> 8) & 0xff00ffu) + 0x800080u) >> 8;
@@ -16,15 +16,14 @@ inline QRgb ByteMul(QRgb x, unsigned a) {
   return x | t;
 }
 
-// Source over a premultiplied pixel.
+// Source over a premultiplied pixel. Without a branch: an opaque source leaves
+// ByteMul(Dest, 0) = 0 and a clear one ByteMul(Dest, 255) = Dest, as the raster engine's
+// shortcuts for those give.
 struct TOver {
-  static QRgb Blend(QRgb Dest, QRgb Source) {
-    if (Source >= 0xff000000u) return Source;
-    return Source == 0 ? Dest : Source + ByteMul(Dest, qAlpha(~Source));
-  }
+  static QRgb Blend(QRgb Dest, QRgb Source) { return Source + ByteMul(Dest, qAlpha(~Source)); }
 };
-// The same for pictures whose pixels are all clear (0) or opaque, without a branch:
-// the pixels of a marker's edge alternate too often for one to be guessed.
+// The same for pictures whose pixels are all clear (0) or opaque: a choice, which the
+// compiler turns into vector code.
 struct TOverClearOrOpaque {
   static QRgb Blend(QRgb Dest, QRgb Source) {
     const QRgb keep = 0u - static_cast<QRgb>(Source == 0);
@@ -49,11 +48,32 @@ void BlendRows(QImage& Layer, const QRect& Target, const QPoint& From, TRowOf Ro
   }
 }
 
-template <class TMode>
+void BlendPacked(QImage& Layer, const QRect& Target, const QPoint& From, const QImage& Picture) {
+  // Indices past the table are black, as converting the picture makes them.
+  std::array<QRgb, 256> colors;
+  colors.fill(0xff000000u);
+  bool clearOrOpaque = true;
+  const QList<QRgb> table = Picture.colorTable();
+  for (qsizetype i = 0; i < table.size() && i < 256; ++i) {
+    const QRgb color = qPremultiply(table[i]);
+    colors[static_cast<size_t>(i)] = color;
+    clearOrOpaque = clearOrOpaque && (color == 0 || qAlpha(color) == 255);
+  }
+  auto rowOf = [&](int y) {
+    const uchar* row = Picture.constScanLine(y);
+    return [row, &colors](int x) { return colors[row[x]]; };
+  };
+  if (clearOrOpaque) {
+    BlendRows<TOverClearOrOpaque>(Layer, Target, From, rowOf);
+  } else {
+    BlendRows<TOver>(Layer, Target, From, rowOf);
+  }
+}
+
 void BlendPicture(QImage& Layer, const QRect& Target, const QPoint& From, const QImage& Picture) {
   switch (Picture.format()) {
     case QImage::Format_ARGB32_Premultiplied:
-      BlendRows<TMode>(Layer, Target, From, [&](int y) {
+      BlendRows<TOver>(Layer, Target, From, [&](int y) {
         const auto* row = reinterpret_cast<const QRgb*>(Picture.constScanLine(y));
         return [row](int x) { return row[x]; };
       });
@@ -64,36 +84,17 @@ void BlendPicture(QImage& Layer, const QRect& Target, const QPoint& From, const 
         return [row](int x) { return row[x] | 0xff000000u; };
       });
       return;
-    case QImage::Format_Indexed8: {
-      // Indices past the table are black, as converting the picture makes them.
-      std::array<QRgb, 256> colors;
-      colors.fill(0xff000000u);
-      const QList<QRgb> table = Picture.colorTable();
-      for (qsizetype i = 0; i < table.size() && i < 256; ++i) {
-        colors[static_cast<size_t>(i)] = qPremultiply(table[i]);
-      }
-      BlendRows<TMode>(Layer, Target, From, [&](int y) {
-        const uchar* row = Picture.constScanLine(y);
-        return [row, &colors](int x) { return colors[row[x]]; };
-      });
+    case QImage::Format_Indexed8:
+      BlendPacked(Layer, Target, From, Picture);
       return;
-    }
     default:
-      BlendPicture<TOver>(Layer, Target, From,
-                          Picture.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+      BlendPicture(Layer, Target, From, Picture.convertToFormat(QImage::Format_ARGB32_Premultiplied));
   }
 }
 
 }  // namespace
 
-void BlendFace(QImage& Layer, const QRect& Clip, const QPoint& At, const QImage& Picture,
-               bool ClearOrOpaque) {
+void BlendFace(QImage& Layer, const QRect& Clip, const QPoint& At, const QImage& Picture) {
   const QRect target = Clip & QRect(At, Picture.size()) & Layer.rect();
-  if (target.isEmpty()) return;
-  const QPoint from = target.topLeft() - At;
-  if (ClearOrOpaque) {
-    BlendPicture<TOverClearOrOpaque>(Layer, target, from, Picture);
-  } else {
-    BlendPicture<TOver>(Layer, target, from, Picture);
-  }
+  if (!target.isEmpty()) BlendPicture(Layer, target, target.topLeft() - At, Picture);
 }

@@ -10,7 +10,5 @@
 #include <QRect>
 
 // Blends Picture, its top-left at At, over Layer (Format_ARGB32_Premultiplied) within
-// Clip (layer coordinates). ClearOrOpaque: every pixel of Picture is either clear or
-// opaque (TFaceCover), which blends faster.
-void BlendFace(QImage& Layer, const QRect& Clip, const QPoint& At, const QImage& Picture,
-               bool ClearOrOpaque);
+// Clip (layer coordinates).
+void BlendFace(QImage& Layer, const QRect& Clip, const QPoint& At, const QImage& Picture);

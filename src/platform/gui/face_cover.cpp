@@ -47,14 +47,12 @@ TFaceCover FaceCoverOf(const QImage& Image) {
   std::vector<int> heights(static_cast<size_t>(width) + 1, 0);
   std::vector<int> stack;
   QRect opaque;
-  bool clearOrOpaque = true;
   for (int y = 0; y < Image.height(); ++y) {
     const std::vector<std::uint8_t>& row = alpha.Row(y);
     for (int x = 0; x < width; ++x) {
       const std::uint8_t a = row[static_cast<size_t>(x)];
       heights[static_cast<size_t>(x)] = a == 255 ? heights[static_cast<size_t>(x)] + 1 : 0;
       if (a == 0) continue;
-      clearOrOpaque = clearOrOpaque && a == 255;
       left = std::min(left, x);
       right = std::max(right, x);
       if (top < 0) top = y;
@@ -75,7 +73,7 @@ TFaceCover FaceCoverOf(const QImage& Image) {
     }
   }
   if (right < 0) return {};
-  return {QRect(QPoint(left, top), QPoint(right, bottom)), opaque, clearOrOpaque};
+  return {QRect(QPoint(left, top), QPoint(right, bottom)), opaque};
 }
 
 namespace {

@@ -15,11 +15,10 @@
 
 // What a picture covers when drawn over others, in its own coordinates: the bounds of
 // its pixels that are not clear, and a large rectangle of fully opaque ones (empty when
-// there is none); and whether every pixel is either clear or opaque.
+// there is none).
 struct TFaceCover {
   QRect shown;
   QRect opaque;
-  bool clear_or_opaque = true;
 };
 
 // The cover of an image, worked out from its pixels (TBitmapAccess::Cover keeps a

@@ -41,13 +41,11 @@ void WorkOutCover(const TGraphicControl& Child, TChildCover& Cover) {
     return TCoverRect{clamp(r.left()), clamp(r.top()), clamp(r.right() + 1),
                                    clamp(r.bottom() + 1)};
   };
-  Cover.clear_or_opaque = 0;
   for (int p = 0; p < count; ++p) {
     const TFaceCover cover = TBitmapAccess::Cover(*parts[p].Picture);
     const QPoint at(parts[p].At.X, parts[p].At.Y);
     Cover.shown[p] = small(cover.shown.translated(at) & inside);
     Cover.opaque[p] = small(cover.opaque.translated(at) & inside);
-    if (cover.clear_or_opaque) Cover.clear_or_opaque |= static_cast<std::uint8_t>(1u << p);
   }
   Cover.parts = static_cast<std::int8_t>(count);
 }
@@ -115,8 +113,8 @@ void ClearPiece(QImage& Layer, const QRect& Piece) {
 }
 
 // Draws Child's pictures onto the layer within Piece; a child painted by its handler
-// paints through a painter of its own. Cover: the child's, worked out here if it is not.
-void ComposeChild(TGraphicControl& Child, TChildCover& Cover, QImage& Layer, const QRect& Piece) {
+// paints through a painter of its own.
+void ComposeChild(TGraphicControl& Child, QImage& Layer, const QRect& Piece) {
   TGraphicControl::TFacePart parts[TGraphicControl::kMaxFaceParts];
   const int count = Child.FaceParts(parts);
   if (count == 0) {
@@ -125,12 +123,11 @@ void ComposeChild(TGraphicControl& Child, TChildCover& Cover, QImage& Layer, con
     TControlEvents::PaintChild(Child, painter, QRegion(Piece));
     return;
   }
-  if (Cover.parts != count) WorkOutCover(Child, Cover);
   const QRect bounds = ToQRect(Child.BoundsRect());
   const QRect clip = bounds & Piece;
   for (int i = 0; i < count; ++i) {
     BlendFace(Layer, clip, bounds.topLeft() + QPoint(parts[i].At.X, parts[i].At.Y),
-              TBitmapAccess::DrawnImage(*parts[i].Picture), (Cover.clear_or_opaque >> i) & 1u);
+              TBitmapAccess::DrawnImage(*parts[i].Picture));
   }
 }
 
@@ -201,10 +198,7 @@ bool TWidgetBridge::UpdateFaceLayer(const QSize& size, const QRegion& area) {
       std::erase_if(found, [&](size_t slot) { return !places[slot].face; });
       KeepShowing(*control, rect, found);
       // Children kept composed change no control while they paint.
-      for (size_t slot : found) {
-        ComposeChild(static_cast<TGraphicControl&>(*children[slot]),
-                     TControlEvents::Cover(*control, slot), layer, rect);
-      }
+      for (size_t slot : found) ComposeChild(static_cast<TGraphicControl&>(*children[slot]), layer, rect);
     }
   }
   return true;
