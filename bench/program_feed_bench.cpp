@@ -6,7 +6,8 @@
 //
 // For 1,000, 10,000, 50,000 and 200,000 stations heard (positions spread over the
 // world map, every packet a new position, so none is a repeat):
-//   Feed       packets per second; bytes of RSS per station (records, markers and rows)
+//   Feed       packets per second; bytes of RSS per station (records, markers and rows),
+//              and of the station records alone
 //   Paint      one paint of the visible map, everything on it composed anew (as after
 //              a map load); PaintFrame one where the markers did not change
 //   MapLoad    loading the map again with all its markers (LoadMap); Redraw alone
@@ -213,6 +214,8 @@ void BM_Feed(benchmark::State& state) {
   state.counters["stations"] = program.Stations();
   state.counters["markers"] = frmAprs->Map->MarkerCount();
   state.counters["rss_per_station"] = filled.bytes_per_station;
+  state.counters["store_per_station"] =
+      static_cast<double>(frmAprs->Stations.StationList.MemoryBytes()) / program.Stations();
 }
 
 void BM_Paint(benchmark::State& state) {

@@ -239,10 +239,21 @@ void CsvDeleteField(int Index, std::string& Rec) {
 }
 
 void CsvAddField(const std::string& Value, std::string& Rec) {
-  std::string field = Trim(Value);
-  CsvDoubleQuotes(field);
+  // Written straight into the record: a station record is built of 24 fields for every
+  // packet.
+  const std::string_view field = Trimmed(Value);
   if (!Rec.empty()) Rec += kSeparator;
-  Rec += kQuote + field + kQuote;
+  Rec += kQuote;
+  if (field.find(kQuote) == std::string_view::npos) {
+    Rec += field;
+  } else {
+    // Every quote doubled but a last one, as CsvDoubleQuotes does.
+    for (size_t i = 0; i < field.size(); ++i) {
+      Rec += field[i];
+      if (field[i] == kQuote && i + 1 < field.size()) Rec += kQuote;
+    }
+  }
+  Rec += kQuote;
 }
 
 void CsvFindRange(const std::string& Key, const TStrings& List, int& First, int& Last) {

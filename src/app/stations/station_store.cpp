@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <iterator>
 #include <limits>
 
@@ -123,6 +124,7 @@ std::string MakeStationKey(const std::string& Owner, const std::string& Name) {
 
 std::string StationRecord(const TAprsInfo& Info) {
   std::string record;
+  record.reserve(256);
   for (const std::string& field : {Info.Key,
                                    Escaped(Info.SrcCall),
                                    Plain(Info.OwnerCall),
@@ -165,6 +167,21 @@ std::string TStationList::Get(int index) const {
   return Line(index);
 }
 
+TStationList::TOrder TStationList::OrderOf(std::string_view text) {
+  TOrder order{};
+  const size_t n = std::min(text.size(), order.size());
+  for (size_t i = 0; i < n; ++i) order[i] = static_cast<unsigned char>(AsciiUpper(text[i]));
+  return order;
+}
+
+int TStationList::Compare(const TLine& line, std::string_view text, const TOrder& order) {
+  // Unequal beginnings order the lines as the whole texts would: a NUL past the end of
+  // the shorter one sorts first, as the shorter text does.
+  const int first = std::memcmp(line.order.data(), order.data(), order.size());
+  if (first != 0) return first < 0 ? -1 : 1;
+  return CompareText(line.text, text);
+}
+
 TStationList::TPlace TStationList::Locate(int index) const {
   CheckIndex(index, Count());
   const auto after = std::upper_bound(starts_.begin(), starts_.end(), index);
@@ -172,9 +189,13 @@ TStationList::TPlace TStationList::Locate(int index) const {
   return {chunk, static_cast<size_t>(index - starts_[chunk])};
 }
 
-const std::string& TStationList::Line(int index) const {
+const TStationList::TLine& TStationList::At(int index) const {
   const TPlace place = Locate(index);
   return chunks_[place.chunk][place.offset];
+}
+
+const std::string& TStationList::Line(int index) const {
+  return At(index).text;
 }
 
 void TStationList::Renumber(size_t from) {
@@ -184,15 +205,13 @@ void TStationList::Renumber(size_t from) {
 }
 
 int TStationList::LowerBound(const std::string& text) const {
-  const auto less = [this](const std::string& a, const std::string& b) {
-    return CompareStrings(a, b) < 0;
-  };
+  const TOrder order = OrderOf(text);
+  const auto before = [&](const TLine& line) { return Compare(line, text, order) < 0; };
   // The first chunk whose last line is not before text, then the place in it.
   const auto chunk = std::partition_point(
-      chunks_.begin(), chunks_.end(),
-      [&](const std::vector<std::string>& lines) { return less(lines.back(), text); });
+      chunks_.begin(), chunks_.end(), [&](const std::vector<TLine>& lines) { return before(lines.back()); });
   if (chunk == chunks_.end()) return count_;
-  const auto line = std::lower_bound(chunk->begin(), chunk->end(), text, less);
+  const auto line = std::partition_point(chunk->begin(), chunk->end(), before);
   return starts_[static_cast<size_t>(chunk - chunks_.begin())] +
          static_cast<int>(line - chunk->begin());
 }
@@ -205,24 +224,25 @@ void TStationList::InsertAt(int index, const std::string& text) {
   // At the very end the line joins the last chunk.
   TPlace place = index == count_ ? TPlace{chunks_.size() - 1, chunks_.back().size()}
                                  : Locate(index);
-  std::vector<std::string>& lines = chunks_[place.chunk];
-  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place.offset), text);
+  TLine line{text, OrderOf(text), heard_.end()};
+  Heard(line);
+  std::vector<TLine>& lines = chunks_[place.chunk];
+  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place.offset), std::move(line));
   if (lines.size() > kChunkLines) {
-    std::vector<std::string> upper(std::make_move_iterator(lines.begin() + kChunkLines / 2),
-                                   std::make_move_iterator(lines.end()));
-    lines.resize(kChunkLines / 2);
+    std::vector<TLine> upper(std::make_move_iterator(lines.begin() + kChunkLines / 2),
+                             std::make_move_iterator(lines.end()));
+    lines.erase(lines.begin() + kChunkLines / 2, lines.end());
     chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(place.chunk) + 1, std::move(upper));
     starts_.insert(starts_.begin() + static_cast<std::ptrdiff_t>(place.chunk) + 1, 0);
   }
   ++count_;
   Renumber(place.chunk + 1);
-  Heard(text, true);
 }
 
 void TStationList::EraseAt(int index) {
   const TPlace place = Locate(index);
-  std::vector<std::string>& lines = chunks_[place.chunk];
-  Heard(lines[place.offset], false);
+  std::vector<TLine>& lines = chunks_[place.chunk];
+  Unheard(lines[place.offset]);
   lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(place.offset));
   if (lines.empty()) {
     chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(place.chunk));
@@ -232,42 +252,40 @@ void TStationList::EraseAt(int index) {
   Renumber(place.chunk);
 }
 
-TStationList::THeard::iterator TStationList::FindHeard(TDateTime time, std::string_view key) const {
-  return heard_.find({time, std::string(key)});
-}
-
-void TStationList::Heard(const std::string& line, bool add) {
+void TStationList::Heard(TLine& line) {
   TDateTime heard;
-  if (!ReadStamp(Field(sfRxStamp, line), heard)) return;
-  if (add) {
-    // Mostly the newest: the end is the place to try first.
-    heard_.insert(heard_.end(), {heard, Field(sfKey, line)});
-  } else if (auto it = FindHeard(heard, CsvFieldView(sfKey, line)); it != heard_.end()) {
-    heard_.erase(it);
+  if (!ReadStamp(Field(sfRxStamp, line.text), heard)) {
+    line.heard = heard_.end();
+    return;
   }
+  // Mostly the newest: the end is the place to try first.
+  line.heard = heard_.insert(heard_.end(), {heard, Field(sfKey, line.text)});
 }
 
-// A station heard again moves in the time index without a new entry.
-void TStationList::Reheard(const std::string& old_line, const std::string& new_line) {
-  TDateTime before;
+void TStationList::Unheard(TLine& line) {
+  if (line.heard != heard_.end()) heard_.erase(line.heard);
+  line.heard = heard_.end();
+}
+
+void TStationList::Reheard(TLine& line, const std::string& text) {
   TDateTime after;
-  if (CsvFieldView(sfKey, old_line) == CsvFieldView(sfKey, new_line) &&
-      ReadStamp(Field(sfRxStamp, old_line), before) &&
-      ReadStamp(Field(sfRxStamp, new_line), after)) {
-    if (auto it = FindHeard(before, CsvFieldView(sfKey, old_line)); it != heard_.end()) {
-      auto entry = heard_.extract(it);
-      entry.value().first = after;
-      heard_.insert(heard_.end(), std::move(entry));
-      return;
-    }
+  if (line.heard != heard_.end() && CsvFieldView(sfKey, line.text) == CsvFieldView(sfKey, text) &&
+      ReadStamp(Field(sfRxStamp, text), after)) {
+    // The node keeps its key.
+    auto entry = heard_.extract(line.heard);
+    entry.value().first = after;
+    line.heard = heard_.insert(heard_.end(), std::move(entry));
+    line.text = text;
+    return;
   }
-  Heard(old_line, false);
-  Heard(new_line, true);
+  Unheard(line);
+  line.text = text;
+  Heard(line);
 }
 
 int TStationList::Add(const std::string& text) {
   const int index = LowerBound(text);
-  if (index < count_ && CompareStrings(Line(index), text) == 0) return index;
+  if (index < count_ && CompareText(Line(index), text) == 0) return index;
   InsertAt(index, text);
   return index;
 }
@@ -289,12 +307,13 @@ void TStationList::Clear() {
 
 int TStationList::Replace(int index, const std::string& text) {
   const TPlace place = Locate(index);
-  const bool after_previous = index == 0 || CompareStrings(Line(index - 1), text) < 0;
-  const bool before_next = index + 1 == Count() || CompareStrings(text, Line(index + 1)) < 0;
+  const TOrder order = OrderOf(text);
+  const bool after_previous = index == 0 || Compare(At(index - 1), text, order) < 0;
+  const bool before_next = index + 1 == Count() || Compare(At(index + 1), text, order) > 0;
   if (after_previous && before_next) {
-    std::string& line = chunks_[place.chunk][place.offset];
+    TLine& line = chunks_[place.chunk][place.offset];
     Reheard(line, text);
-    line = text;
+    line.order = order;
     return index;
   }
   Delete(index);
@@ -302,21 +321,25 @@ int TStationList::Replace(int index, const std::string& text) {
 }
 
 void TStationList::Assign(std::vector<std::string> Lines) {
-  std::stable_sort(Lines.begin(), Lines.end(), [this](const std::string& a, const std::string& b) {
-    return CompareStrings(a, b) < 0;
+  std::stable_sort(Lines.begin(), Lines.end(), [](const std::string& a, const std::string& b) {
+    return CompareText(a, b) < 0;
   });
   Lines.erase(std::unique(Lines.begin(), Lines.end(),
-                          [this](const std::string& a, const std::string& b) {
-                            return CompareStrings(a, b) == 0;
+                          [](const std::string& a, const std::string& b) {
+                            return CompareText(a, b) == 0;
                           }),
               Lines.end());
   Clear();
   for (size_t first = 0; first < Lines.size(); first += kChunkLines / 2) {
     const size_t last = std::min(Lines.size(), first + kChunkLines / 2);
-    chunks_.emplace_back(std::make_move_iterator(Lines.begin() + static_cast<std::ptrdiff_t>(first)),
-                         std::make_move_iterator(Lines.begin() + static_cast<std::ptrdiff_t>(last)));
+    std::vector<TLine>& lines = chunks_.emplace_back();
+    lines.reserve(last - first);
+    for (size_t i = first; i < last; ++i) {
+      TLine& line = lines.emplace_back(TLine{std::move(Lines[i]), {}, heard_.end()});
+      line.order = OrderOf(line.text);
+      Heard(line);
+    }
     starts_.push_back(static_cast<int>(first));
-    for (const std::string& line : chunks_.back()) Heard(line, true);
   }
   count_ = static_cast<int>(Lines.size());
 }
@@ -324,9 +347,9 @@ void TStationList::Assign(std::vector<std::string> Lines) {
 size_t TStationList::MemoryBytes() const {
   size_t bytes = chunks_.capacity() * sizeof(chunks_[0]) + starts_.capacity() * sizeof(int);
   for (const auto& lines : chunks_) {
-    bytes += lines.capacity() * sizeof(std::string);
-    for (const std::string& line : lines) {
-      if (line.capacity() > std::string().capacity()) bytes += line.capacity() + 1;
+    bytes += lines.capacity() * sizeof(TLine);
+    for (const TLine& line : lines) {
+      if (line.text.capacity() > std::string().capacity()) bytes += line.text.capacity() + 1;
     }
   }
   // A tree node per line: two pointers, a parent, a colour, the time and the key.
@@ -374,13 +397,21 @@ void TStationList::DeleteKeys(const std::vector<std::string>& Keys) {
     for (char& c : upper) c = AsciiUpper(c);
     return std::binary_search(keys.begin(), keys.end(), upper);
   };
-  std::erase_if(heard_, [&](const auto& entry) { return listed(entry.second); });
   count_ = 0;
-  for (std::vector<std::string>& lines : chunks_) {
-    std::erase_if(lines, [&](const std::string& line) { return listed(CsvFieldView(sfKey, line)); });
+  for (std::vector<TLine>& lines : chunks_) {
+    size_t kept = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (listed(CsvFieldView(sfKey, lines[i].text))) {
+        Unheard(lines[i]);
+        continue;
+      }
+      if (kept != i) lines[kept] = std::move(lines[i]);
+      ++kept;
+    }
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(kept), lines.end());
     count_ += static_cast<int>(lines.size());
   }
-  std::erase_if(chunks_, [](const std::vector<std::string>& lines) { return lines.empty(); });
+  std::erase_if(chunks_, [](const std::vector<TLine>& lines) { return lines.empty(); });
   starts_.resize(chunks_.size());
   Renumber(0);
 }

@@ -9,6 +9,7 @@
 // the configured number of minutes.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <set>
 #include <string>
@@ -64,8 +65,9 @@ std::string StationRecord(const TAprsInfo& Info);
 // thousands of records under a busy feed. The lines lie in chunks of at most a few
 // hundred, so adding or deleting one moves only its chunk's lines and the chunks'
 // first indices; a line can be replaced in place; keys are found without copying a
-// record; and the lines are also kept in order of their time last heard, so that aging
-// looks only at the stations it removes.
+// record, mostly by the first bytes kept beside each line; and the lines are also kept
+// in order of their time last heard, each line holding its place there, so that aging
+// looks only at the stations it removes and a station heard again moves in O(1).
 class TStationList : public TStrings {
  public:
   int Count() const override { return count_; }
@@ -96,28 +98,39 @@ class TStationList : public TStrings {
   void DeleteKeys(const std::vector<std::string>& Keys);
 
  private:
+  using THeard = std::multiset<std::pair<TDateTime, std::string>>;  // (time last heard, key)
+  // The first bytes of a line upper-cased (NUL after its end): lines whose beginnings
+  // differ are ordered without reading the rest, which lies elsewhere in memory.
+  using TOrder = std::array<unsigned char, 16>;
+  struct TLine {
+    std::string text;
+    TOrder order;
+    THeard::iterator heard;  // heard_.end() when its time cannot be read
+  };
   struct TPlace {
     size_t chunk;
     size_t offset;
   };
+  static TOrder OrderOf(std::string_view text);
+  // CompareText of the two lines.
+  static int Compare(const TLine& line, std::string_view text, const TOrder& order);
   TPlace Locate(int index) const;
+  const TLine& At(int index) const;
   // The index of the first line not ordered before text.
   int LowerBound(const std::string& text) const;
   void InsertAt(int index, const std::string& text);
   void EraseAt(int index);
   void Renumber(size_t from);
-  void Heard(const std::string& line, bool add);
-  void Reheard(const std::string& old_line, const std::string& new_line);
+  // Takes the line into the time index or out of it.
+  void Heard(TLine& line);
+  void Unheard(TLine& line);
+  // Puts text in place of the line; a station heard again moves in the time index
+  // without a new entry.
+  void Reheard(TLine& line, const std::string& text);
 
-  std::vector<std::vector<std::string>> chunks_;
+  std::vector<std::vector<TLine>> chunks_;
   std::vector<int> starts_;  // the index of each chunk's first line
   int count_ = 0;
-  using THeard = std::multiset<std::pair<TDateTime, std::string>>;  // (time last heard, key)
-  // The entry of key heard at time; heard_.end() when there is none. Ordered by time,
-  // then key, the set finds it by both without an index of its own: one node per
-  // station is all aging and a busy feed pay for.
-  THeard::iterator FindHeard(TDateTime time, std::string_view key) const;
-
   THeard heard_;
 };
 

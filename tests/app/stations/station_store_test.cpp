@@ -310,6 +310,37 @@ TEST(StationList, StaysSortedWhenLinesAreReplaced) {
   EXPECT_EQ(list.Text(), "\"AAprsY\"\r\n\"AAprsZ\"\r\n");
 }
 
+// Lines are ordered by their first bytes where those differ and by the whole text where
+// they do not: long keys alike in their beginning, case, a NUL, and lines shorter than
+// the bytes compared must all end where a sort of the whole texts puts them.
+TEST(StationList, LinesAlikeInTheirBeginningAreOrderedByTheWholeText) {
+  const std::vector<std::string> lines = {
+      "\"AAprsLONGNAME12345\";\"1\"", "\"AAprsLONGNAME1234\";\"1\"",
+      "\"aaprsLONGNAME12344\";\"2\"", "\"AAPRSlongname12346\";\"3\"",
+      "\"AAprsLONGNAME1234\";\"0\"",  std::string("\"AA\0x\";\"1\"", 10),
+      std::string("\"AA\0\";\"1\"", 9),  "\"A\"", "\"AA",
+      "\"AAprsB\"",                    "\"AAprsb\";\"1\"",
+      "\"AAprsLONGNAME12345\";\"0\""};
+  TStationList list;
+  for (const std::string& line : lines) list.Add(line);
+  std::vector<std::string> sorted = lines;
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
+  ASSERT_EQ(list.Count(), static_cast<int>(sorted.size()));
+  for (int i = 0; i < list.Count(); ++i) EXPECT_EQ(list.Line(i), sorted[static_cast<size_t>(i)]) << i;
+  int first = -1, last = -1;
+  list.FindKey("AAprsLONGNAME1234", first, last);
+  EXPECT_EQ(last - first, 1);
+  EXPECT_EQ(list.Line(first), "\"AAprsLONGNAME1234\";\"0\"");
+  list.FindKey("aaprslongname12345", first, last);
+  EXPECT_EQ(list.Line(last), "\"AAprsLONGNAME12345\";\"1\"");
+  // Replaced in place when it keeps the order, moved when it does not.
+  EXPECT_EQ(list.Replace(first, "\"AAprsLONGNAME12345\";\"00\""), first);
+  const int moved = list.Replace(first, "\"AAprsLONGNAME12347\";\"1\"");
+  EXPECT_EQ(list.Line(moved), "\"AAprsLONGNAME12347\";\"1\"");
+  for (int i = 1; i < list.Count(); ++i) EXPECT_LT(CompareText(list.Line(i - 1), list.Line(i)), 0);
+}
+
 // The index by time last heard is what aging reads: after stations heard again (many in
 // the same second), lines deleted one by one and in bulk, and two lines of one key, it
 // must hold exactly the time and key of every line.
