@@ -62,7 +62,7 @@ class TRDScroller : public TCustomControl {
   void VScrollAction(TScrollCode Code, int Pos);
   void HScrollAction(TScrollCode Code, int Pos);
   // Turns of the wheel; false when the wheel does not scroll this control.
-  bool WheelNotches(int Notches);
+  virtual bool WheelNotches(int Notches);
 
   // The part of the control the document shows in: inside the frame, beside the bars.
   TRect DocumentRect() const;

@@ -50,9 +50,7 @@ void TRDTableItemInfo::PlaceEditor() {
   if (InplaceEditor->Left() != x || InplaceEditor->Top() != y ||
       InplaceEditor->Width() != cell.Width || InplaceEditor->Height() != height)
     InplaceEditor->SetBounds(x, y, cell.Width, height);
-  const bool cutShort = InplaceEditor->EditData().DocumentHeight > height;
-  InplaceEditor->SetVScrollVisible(cutShort);
-  InplaceEditor->SetMayScroll(cutShort);
+  InplaceEditor->SetVScrollVisible(InplaceEditor->EditData().DocumentHeight > height);
 }
 
 bool TRDTableItemInfo::OpenCellEditor(int row, int col, bool automatic, bool byMouse,

@@ -46,12 +46,56 @@ void TRDTableInplaceRDData::DoRDMouseUp(TMouseButton button, TShiftState shift, 
   if (TRDTableInplaceEdit* editor = CellEditor()) editor->PostMouse(true, button, shift, x, y);
 }
 
+void TRDTableInplaceRDData::DoJumpHover(int id) {
+  TRDTableInplaceEdit* editor = CellEditor();
+  if (!editor) return;
+  TCustomRichDocEdit& root = editor->RootEditor();
+  if (root.OnRDMouseMove) root.OnRDMouseMove(&root, id);
+}
+
+void TRDTableInplaceRDData::DoRDRightClick(const std::string& word, int styleNo, int x, int y) {
+  TRDTableInplaceEdit* editor = CellEditor();
+  if (!editor) return;
+  TCustomRichDocEdit& root = editor->RootEditor();
+  if (!root.OnRDRightClick) return;
+  const TRect area = editor->DocumentRect();
+  const TPoint p = editor->ClientToScreen(Point(x + area.Left, y + area.Top));
+  root.OnRDRightClick(&root, word, styleNo, p.X, p.Y);
+}
+
+std::string TRDTableInplaceRDData::GetItemHint(int itemNo) {
+  std::string hint = TRDControlData::GetItemHint(itemNo);
+  if (TRDTableInplaceEdit* editor = CellEditor()) {
+    TCustomRichDocEdit& root = editor->RootEditor();
+    if (root.OnItemHint) root.OnItemHint(&root, this, itemNo, hint);
+  }
+  return hint;
+}
+
+bool TRDTableInplaceRDData::IsCopyEventAssigned() const {
+  TRDTableInplaceEdit* editor = CellEditor();
+  return editor && editor->RootEditor().OnCopy;
+}
+
+void TRDTableInplaceRDData::DoCopy() {
+  TRDTableInplaceEdit* editor = CellEditor();
+  if (!editor) return;
+  TCustomRichDocEdit& root = editor->RootEditor();
+  if (root.OnCopy) root.OnCopy(&root);
+}
+
 // --- the background ----------------------------------------------------------------------------
 
 TRDBackground* TRDTableInplaceRDData::GetBackground() {
   if (!(State & rddsSelectedAsWhole) && Cell && Cell->GetCellBackground())
     return Cell->GetCellBackground();
   return TRDEditRDData::GetBackground();
+}
+
+TColor TRDTableInplaceRDData::GetBackgroundColor() const {
+  const TRDTableItemInfo* table = Cell ? Cell->GetTable() : nullptr;
+  if (!table || (State & rddsSelectedAsWhole)) return TRDEditRDData::GetBackgroundColor();
+  return table->GetCellColor(*Cell);
 }
 
 void TRDTableInplaceRDData::DrawBackground(TRDCanvas& canvas, const TRect& rect) {

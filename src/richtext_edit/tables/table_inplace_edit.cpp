@@ -58,7 +58,11 @@ TRDTableInplaceEdit::TRDTableInplaceEdit(TCustomRichDocEdit& outer, TRDTableItem
   data.UndoList->SetLimit(outer.UndoLimit() != 0 ? -1 : 0);
   SetStyle(outer.Style());
   SetParent(&outer);
-  SetMayScroll(false);
+  // A selection made in the cell is the root editor's to report.
+  data.OnSelect = [this] {
+    TCustomRichDocEdit& root = RootEditor();
+    if (root.OnSelect) root.OnSelect(&root);
+  };
 }
 
 TRDTableInplaceEdit::~TRDTableInplaceEdit() = default;
@@ -208,15 +212,12 @@ void TRDTableInplaceEdit::Press(TMouseButton Button, TShiftState Shift, int X, i
     pressed_ = true;
 }
 
-void TRDTableInplaceEdit::SetMayScroll(bool Value) {
-  if (!Value) TCustomRichDocEdit::ScrollTo(0, true);
-  may_scroll_ = Value;
-  // A wheel turned over an editor that does not scroll goes to the window around it.
-  WheelStep = Value ? outer_.WheelStep : 0;
+void TRDTableInplaceEdit::ScrollTo(int Y, bool Redraw) {
+  if (MayScroll()) TCustomRichDocEdit::ScrollTo(Y, Redraw);
 }
 
-void TRDTableInplaceEdit::ScrollTo(int Y, bool Redraw) {
-  if (may_scroll_) TCustomRichDocEdit::ScrollTo(Y, Redraw);
+bool TRDTableInplaceEdit::WheelNotches(int Notches) {
+  return MayScroll() && TCustomRichDocEdit::WheelNotches(Notches);
 }
 
 TPoint TRDTableInplaceEdit::ToOuterDocument(int X, int Y) const {

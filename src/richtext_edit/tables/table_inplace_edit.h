@@ -28,8 +28,18 @@ class TRDTableInplaceRDData : public TRDEditRDData {
   bool IsDblClickEventAssigned() const override;
   void DoRDMouseDown(TMouseButton button, TShiftState shift, int itemNo, int x, int y) override;
   void DoRDMouseUp(TMouseButton button, TShiftState shift, int itemNo, int x, int y) override;
+  // The root editor's handlers hear of links under the mouse, right clicks, hints and
+  // copies in the cell as of its own, at once.
+  void DoJumpHover(int id) override;
+  void DoRDRightClick(const std::string& word, int styleNo, int x, int y) override;
+  std::string GetItemHint(int itemNo) override;
+  bool IsCopyEventAssigned() const override;
+  void DoCopy() override;
   // The cell's picture while the cell is not among selected cells, else the editor's own.
   TRDBackground* GetBackground() override;
+  // The cell's colour as it is now (it may change while the cell is edited), the
+  // selection colour among selected cells.
+  TColor GetBackgroundColor() const override;
   void DrawBackground(TRDCanvas& canvas, const TRect& rect) override;
   // Rectangles of this document (the caret) are shown by scrolling the document around
   // the table, unless the editor is closing.
@@ -91,11 +101,12 @@ class TRDTableInplaceEdit : public TCustomRichDocEdit {
   // Set while the table takes the editor's content back.
   bool Closing() const { return closing_; }
   void SetClosing() { closing_ = true; }
-  // Whether the editor scrolls its document: only when it is cut short, its content
-  // taller than the room it has. Otherwise the mouse wheel scrolls the document around it.
-  bool MayScroll() const { return may_scroll_; }
-  void SetMayScroll(bool Value);
+  // Whether the editor scrolls its document: only when it is cut short (its content
+  // taller than the room it has), when it shows its scroll bar. Otherwise the mouse wheel
+  // goes to the window around it.
+  bool MayScroll() const { return VScrollVisible(); }
   void ScrollTo(int Y, bool Redraw) override;
+  bool WheelNotches(int Notches) override;
   // The editor lies exactly over its cell: it never scrolls sideways.
   void HScrollTo(int) override {}
   // A client point of the editor as a point of the outer editor's document.
@@ -136,7 +147,6 @@ class TRDTableInplaceEdit : public TCustomRichDocEdit {
   decltype(TCustomRichDoc::OnRDMouseUp) held_mouse_up_;
   std::uint64_t click_time_ = 0;
   bool selected_look_ = false;
-  bool may_scroll_ = false;
   bool closing_ = false;
   TColor normal_color_ = clNone;
 };

@@ -238,3 +238,100 @@ TEST(TableCellEditorEvents, APressOnTheCellsSelectionWithoutMovingIsAClick) {
   EXPECT_EQ(f.Edited(), "-");
   EXPECT_EQ(f.edit.CaretItemNo(), 0);
 }
+
+TEST(TableCellEditorEvents, RightClicksHoversHintsAndSelectionsInTheCellReachTheOuterEditor) {
+  TCellEvents f;
+  std::string heard;
+  f.edit.OnRDRightClick = [&](TCustomRichDoc* sender, const std::string& word, int styleNo, int x,
+                              int y) {
+    const TPoint p = f.edit.ScreenToClient(Point(x, y));
+    heard += "right " + word + " " + std::to_string(styleNo) + " at " + std::to_string(p.X) +
+             "," + std::to_string(p.Y) + (sender == &f.edit ? "" : " (other sender)") + "; ";
+  };
+  f.edit.OnRDMouseMove = [&](TCustomRichDoc* sender, int id) {
+    heard += "hover " + std::to_string(id) + (sender == &f.edit ? "" : " (other sender)") + "; ";
+  };
+  f.edit.OnSelect = [&](TComponent* sender) {
+    heard += std::string("select") + (sender == &f.edit ? "" : " (other sender)") + "; ";
+  };
+  f.edit.OnItemHint = [&](TCustomRichDoc* sender, TCustomRDData*, int itemNo, std::string& hint) {
+    hint = "item " + std::to_string(itemNo) + (sender == &f.edit ? "" : " (other sender)");
+  };
+
+  // A right click on a word of the open cell, at the outer editor's point.
+  const TPoint word = f.At(f.CharAt(1, 0, 2).X, f.CharAt(1, 0, 2).Y);
+  SimulateMouseDown(f.edit, mbLeft, word.X, word.Y);
+  SimulateMouseUp(f.edit, mbLeft, word.X, word.Y);
+  ASSERT_EQ(f.Edited(), "1,0");
+  f.Editor()->SetOpeningClickTime(0);
+  heard.clear();
+  const TPoint e = f.InEditor(word);
+  SimulateMouseDown(*f.Editor(), mbRight, e.X, e.Y);
+  SimulateMouseUp(*f.Editor(), mbRight, e.X, e.Y);
+  EXPECT_NE(heard.find("right OE3XYZ 0 at " + std::to_string(word.X) + "," +
+                       std::to_string(word.Y) + "; "),
+            std::string::npos)
+      << heard;
+  // Dragging over the cell's text selects it.
+  heard.clear();
+  const TRDTableCellData& cell = *f.table->Cells(1, 0);
+  const TPoint start = f.InEditor(f.At(f.CharAt(1, 0, 0).X, f.CharAt(1, 0, 0).Y));
+  const TPoint end = f.InEditor(f.At(cell.Left + cell.Width - 4, f.CharAt(1, 0, 0).Y));
+  SimulateMouseDown(*f.Editor(), mbLeft, start.X, start.Y);
+  SimulateMouseMove(*f.Editor(), end.X, end.Y, ssLeft);
+  SimulateMouseUp(*f.Editor(), mbLeft, end.X, end.Y);
+  EXPECT_EQ(f.Editor()->EditData().GetSelText(false), "OE3XYZ");
+  EXPECT_NE(heard.find("select; "), std::string::npos) << heard;
+  EXPECT_EQ(heard.find("other sender"), std::string::npos) << heard;
+  // The hint of an item of the cell is the outer editor's to give.
+  EXPECT_EQ(f.Editor()->EditData().GetItemHint(0), "item 0");
+
+  // With Ctrl held the link of another cell lights under the mouse.
+  const TPoint link = f.At(f.CharAt(0, 1, 5).X, f.CharAt(0, 1, 5).Y);
+  SimulateMouseDown(f.edit, mbLeft, link.X, link.Y, ssCtrl);
+  SimulateMouseUp(f.edit, mbLeft, link.X, link.Y, ssCtrl);
+  ASSERT_EQ(f.Edited(), "0,1");
+  heard.clear();
+  const TPoint over = f.InEditor(link);
+  SimulateMouseMove(*f.Editor(), over.X + 1, over.Y, ssCtrl);
+  EXPECT_EQ(heard, "hover 0; ");
+}
+
+TEST(TableCellEditorEvents, ATableInsideACellPassesItsEventsToTheRootEditor) {
+  TCellEvents f;
+  // A table of one cell holding a link, inside cell (1, 1).
+  TRDTableCellData& holder = *f.table->Cells(1, 1);
+  auto made = std::make_unique<TRDTableItemInfo>(1, 1, &holder);
+  TRDTableItemInfo& inner = *made;
+  TRDTableCellData& cell = *inner.Cells(0, 0);
+  cell.Clear();
+  cell.AddText("nested", kJumpStyle, 0);
+  holder.AddItemAtEnd("", std::move(made));
+  f.Format();
+  inner.EditCell(0, 0, false);
+  ASSERT_EQ(f.Edited(), "1,1");
+  ASSERT_NE(inner.InplaceEditor, nullptr);
+  TRDTableInplaceEdit& editor = *inner.InplaceEditor;
+  EXPECT_EQ(&f.edit.ActiveEditor(), &editor);
+  Settle();
+  f.Fired();
+  // A Ctrl+click on its link: the root editor hears the press and release on the table of
+  // its own document, at its own client point, and the link.
+  editor.EditData().EnterHyperlinkMode(true);
+  editor.SetOpeningClickTime(0);
+  const TPoint at = Point(4, 4);
+  SimulateMouseDown(editor, mbLeft, at.X, at.Y, ssCtrl);
+  SimulateMouseUp(editor, mbLeft, at.X, at.Y, ssCtrl);
+  Settle();
+  const TPoint root = f.edit.ScreenToClient(editor.ClientToScreen(at));
+  const std::string where = std::to_string(root.X) + "," + std::to_string(root.Y);
+  const std::string fired = f.Fired();
+  EXPECT_NE(fired.find("down 1 " + where), std::string::npos) << fired;
+  EXPECT_NE(fired.find("up 1 " + where), std::string::npos) << fired;
+  EXPECT_NE(fired.find("jump "), std::string::npos) << fired;
+  EXPECT_EQ(fired.find("other sender"), std::string::npos) << fired;
+  // Closing the outer cell closes the inner one with it.
+  f.edit.CloseInplaceEditor();
+  EXPECT_EQ(inner.InplaceEditor, nullptr);
+  EXPECT_EQ(TTableDocument::CellText(*inner.Cells(0, 0)), "nested");
+}

@@ -131,3 +131,33 @@ TEST(TableCellEditorLook, TheEditorShowsItsCaretByScrollingTheDocumentAroundIt) 
   f.edit.ScrollTo(f.edit.VScrollPos() + 2, true);
   EXPECT_EQ(f.Editor()->Top(), f.ClientOfTable(0, f.table->Cells(0, 0)->Top).Y);
 }
+
+TEST(TableCellEditorLook, ACellColouredWhileEditedShowsItsNewColour) {
+  TCellLook f(1, 2, {"a", "b"});
+  f.Open(0, 1);
+  EXPECT_EQ(f.BehindText(), ColorToRGB(f.table->GetCellColor(*f.table->Cells(0, 1))));
+  f.table->SetCellIntProperty(-1, "Color", false, false, 0, 1, kCellColor);
+  EXPECT_EQ(f.BehindText(), kCellColor);
+}
+
+TEST(TableCellEditorLook, AnEditorCutShortScrollsItself) {
+  TCellLook f(1, 1, {"top"});
+  TRDTableCellData& cell = *f.table->Cells(0, 0);
+  for (int i = 0; i < 800; ++i) cell.AddText("line " + std::to_string(i), 0, 0);
+  f.table->MarkChanged();
+  f.Format();
+  f.Open(0, 0);
+  TRDTableInplaceEdit& editor = *f.Editor();
+  ASSERT_GT(editor.EditData().DocumentHeight, 10000);
+  EXPECT_EQ(editor.Height(), 10000);
+  EXPECT_TRUE(editor.MayScroll());
+  // The caret at the end of the content: the editor scrolls to it.
+  EXPECT_GT(editor.VScrollPos(), 0);
+  editor.ScrollTo(0, true);
+  EXPECT_EQ(editor.VScrollPos(), 0);
+  EXPECT_TRUE(editor.WheelNotches(-1));
+  EXPECT_GT(editor.VScrollPos(), 0);
+  // Sideways it still does not move.
+  editor.HScrollTo(20);
+  EXPECT_EQ(editor.HScrollPos(), 0);
+}
