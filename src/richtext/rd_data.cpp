@@ -73,7 +73,9 @@ std::vector<std::unique_ptr<TCustomRDItemInfo>> TRDItemList::Delete(int index, i
 }
 
 int TRDItemList::IndexOfObject(const TCustomRDItemInfo* item) const {
-  for (int i = 0; i < Count(); ++i)
+  // From the end: the item asked for is most often one just added (a table an import
+  // appended, whose cells then ask where it stands).
+  for (int i = Count() - 1; i >= 0; --i)
     if (store_->entries[size_t(i)].Item.get() == item) return i;
   return -1;
 }

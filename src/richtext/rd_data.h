@@ -217,6 +217,14 @@ class TCustomRDData {
   virtual void DoProgress(TRDProgressStage stage, std::uint8_t percentDone);
   virtual void DoImportedPictureInserting(TCustomRDData* rdData, std::unique_ptr<TGraphic>& graphic,
                                           const std::string& fileName, bool& insert);
+  // A link an import read (an RTF HYPERLINK field) with its extra attributes (the hint):
+  // styleNo is the item's style (a link text style, or rdsHotPicture for a picture) and
+  // tag its tag (the target when tags are texts); the application may change both.
+  virtual void DoReadHyperlink(const std::string& target, const std::string& extras, int& styleNo,
+                               TRDTag& tag);
+  std::function<void(const std::string& target, const std::string& extras, int& styleNo,
+                     TRDTag& tag)>
+      OnReadHyperlink;
   std::function<std::unique_ptr<TGraphic>(const std::string& location)> OnImportPicture;
   std::function<void(TRDProgressStage stage, std::uint8_t percentDone)> OnProgress;
   std::function<void(TCustomRDData* rdData, std::unique_ptr<TGraphic>& graphic,

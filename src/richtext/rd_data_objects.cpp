@@ -75,3 +75,10 @@ void TCustomRDData::DoImportedPictureInserting(TCustomRDData* rdData,
     return root->DoImportedPictureInserting(rdData, graphic, fileName, insert);
   if (OnImportedPictureInserting) OnImportedPictureInserting(rdData, graphic, fileName, insert);
 }
+
+void TCustomRDData::DoReadHyperlink(const std::string& target, const std::string& extras,
+                                    int& styleNo, TRDTag& tag) {
+  if (TCustomRDData* root = GetAbsoluteRootData(); root != this)
+    return root->DoReadHyperlink(target, extras, styleNo, tag);
+  if (OnReadHyperlink) OnReadHyperlink(target, extras, styleNo, tag);
+}

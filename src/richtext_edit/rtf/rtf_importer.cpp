@@ -158,7 +158,7 @@ void TRDRTFImporter::NewText(std::string text, bool unicode, TRDRTFPosition posi
   const TRDRTFWantedText wanted =
       WantedTextOf(state.CharProps, reader_->FontTable(), FallbackFontName(), itemUnicode, link,
                    pixels_per_twip_);
-  const int styleNo = matcher_.TextStyle(wanted);
+  int styleNo = matcher_.TextStyle(wanted);
   const bool isTab = unicode ? text == std::string("\t\0", 2) : text == "\t";
   if (sheet_.SpacesInTab == 0 && isTab) {
     auto tab = std::make_unique<TRDTabItemInfo>(current_);
@@ -166,6 +166,18 @@ void TRDRTFImporter::NewText(std::string text, bool unicode, TRDRTFPosition posi
     tab->TextStyleNo = styleNo;
     AddItem("", std::move(tab), position);
     return;
+  }
+  TRDRTFHyperlink hyperlink;
+  TRDTag tag;
+  if (link) {
+    hyperlink = ParseHyperlinkField(state.FieldInstruction,
+                                    options_.BasePathLinks ? options_.BasePath : std::string());
+    tag = LinkTag(hyperlink.Target);
+    // The application may give the link another style; the text is made for the style
+    // that stands.
+    int linkStyle = styleNo;
+    target_.DoReadHyperlink(hyperlink.Target, hyperlink.Hint, linkStyle, tag);
+    if (linkStyle >= 0 && linkStyle < sheet_.TextStyles().Count()) styleNo = linkStyle;
   }
   const bool styleUnicode = sheet_.TextStyles()[styleNo].Unicode;
   if (styleUnicode && !unicode) {
@@ -181,9 +193,7 @@ void TRDRTFImporter::NewText(std::string text, bool unicode, TRDRTFPosition posi
   item->StyleNo = styleNo;
   if (styleUnicode) item->ItemOptions |= rdioUnicodeText;
   if (link) {
-    const TRDRTFHyperlink hyperlink = ParseHyperlinkField(
-        state.FieldInstruction, options_.BasePathLinks ? options_.BasePath : std::string());
-    item->Tag = LinkTag(hyperlink.Target);
+    item->Tag = std::move(tag);
     item->Hint = hyperlink.Hint;
   }
   AddItem(std::move(text), std::move(item), position);
@@ -203,13 +213,21 @@ void TRDRTFImporter::NewPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic
     graphic = sheet_.InvalidPicture().Clone();
   }
   std::unique_ptr<TRDGraphicItemInfo> item;
+  int styleNo = rdsPicture;
+  TRDRTFHyperlink hyperlink;
+  TRDTag tag;
   if (InsideHyperlink()) {
+    hyperlink = ParseHyperlinkField(reader_->State().FieldInstruction,
+                                    options_.BasePathLinks ? options_.BasePath : std::string());
+    tag = LinkTag(hyperlink.Target);
+    styleNo = rdsHotPicture;
+    // The application may keep the picture out of the link (a plain picture).
+    target_.DoReadHyperlink(hyperlink.Target, hyperlink.Hint, styleNo, tag);
+  }
+  if (styleNo == rdsHotPicture) {
     item = TRDHotGraphicItemInfo::CreateWithGraphic(current_, std::move(graphic), rdvaBaseline);
     item->StyleNo = rdsHotPicture;
-    const TRDRTFHyperlink hyperlink =
-        ParseHyperlinkField(reader_->State().FieldInstruction,
-                            options_.BasePathLinks ? options_.BasePath : std::string());
-    item->Tag = LinkTag(hyperlink.Target);
+    item->Tag = std::move(tag);
     item->Hint = hyperlink.Hint;
   } else {
     item = TRDGraphicItemInfo::CreateWithGraphic(current_, std::move(graphic), rdvaBaseline);

@@ -399,10 +399,7 @@ void TRDRTFImporter::EndTable() {
     }
     const TRDTableItemInfo& added = *table;
     AddItem("", std::move(table), rtf_ts_NewPara);
-    if (cell_markers_ && current_->KeepsMarkerList()) {
-      ListMarkersOf(added);
-      cell_markers_ = false;
-    }
+    if (cell_markers_ && current_->KeepsMarkerList()) ListMarkersOf(added);
   }
   // Text of a row that never ended is kept as paragraphs of the enclosing document.
   TRDTableRow& open = *info.WorkRow->Rows->Items(0);
@@ -420,8 +417,12 @@ void TRDRTFImporter::EndTable() {
                                       : item.GetLineBreakBefore() ? rtf_ts_NewLine
                                                                   : rtf_ts_ContinuePara;
       AddItem(std::move(texts[size_t(i)]), std::move(items[size_t(i)]), position);
+      // A finished table that comes out with the text.
+      if (cell_markers_ && current_->KeepsMarkerList()) ListMarkersOf(item);
     }
     cell.Clear();
   }
   moving_out_table_ = false;
+  // Every table read so far stands in the document now.
+  if (current_->KeepsMarkerList()) cell_markers_ = false;
 }

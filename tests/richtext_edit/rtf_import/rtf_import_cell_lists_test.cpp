@@ -110,6 +110,22 @@ TEST(RTFImportCellLists, NestedTablesAndRowsThatNeverEnd) {
             rtf_ec_OK);
   EXPECT_EQ(Numbering(doc.Document), "outer=1. inner=2. after inner=3. loose=4. last=5.");
   EXPECT_TRUE(ListedInOrder(doc.Document));
+
+  // A finished table inside a table whose row never ends comes out whole, with its
+  // numbered cell.
+  TRTFImportDocument moved;
+  moved.Options.ParaStyleMode = rdrsAddIfNeeded;
+  ASSERT_EQ(moved.Import(std::string(kLists) + "\\pard" + item + "first\\par" +
+                         "\\trowd\\cellx3000\\pard\\intbl\\itap2" + item +
+                         "inner\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}"
+                         "{\\nonesttables\\par}\\pard\\intbl\\itap1 text\\par"
+                         "\\pard" +
+                         item + "last\\par}"),
+            rtf_ec_OK);
+  ASSERT_NE(moved.Table(), nullptr);
+  EXPECT_EQ(Grid(*moved.Table()), "inner");
+  EXPECT_EQ(Numbering(moved.Document), "first=1. inner=2. last=3.");
+  EXPECT_TRUE(ListedInOrder(moved.Document));
 }
 
 TEST(RTFImportCellLists, OldStyleNumberingInCells) {

@@ -1,6 +1,6 @@
 // What the application has to say during an RTF import: the progress of a long read,
-// pictures a field names, each picture about to go in, control words of its own and the
-// paragraph styles the import may use.
+// pictures a field names, each picture about to go in, the links, control words of its
+// own and the paragraph styles the import may use.
 #include <gtest/gtest.h>
 
 #include "platform/gui/bitmap.h"
@@ -130,6 +130,43 @@ TEST(RTFImportHooks, TheDocumentDecidesOnEachPicture) {
   EXPECT_NE(where, &taken.Document);
   EXPECT_TRUE(Pictures(taken).empty());
   EXPECT_EQ(Grid(*taken.Table()), "x");
+}
+
+TEST(RTFImportHooks, TheDocumentMakesTheLinks) {
+  TRTFImportDocument doc;
+  doc.Document.SetOptions(rdoTagsArePChars);
+  TFontInfo& special = doc.Sheet.TextStyles().Add();
+  special.Jump = true;
+  special.Color = 0x0000FF;
+  const int specialNo = doc.Sheet.TextStyles().Count() - 1;
+  std::vector<std::string> seen;
+  int textStyle = specialNo;
+  doc.Document.OnReadHyperlink = [&](const std::string& target, const std::string& extras,
+                                     int& styleNo, TRDTag& tag) {
+    seen.push_back(target + "|" + extras + "|" + (tag.Text ? *tag.Text : "<none>"));
+    styleNo = styleNo == rdsHotPicture ? rdsPicture : textStyle;
+    tag.Text = "go:" + target;
+  };
+  const std::string link =
+      "{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"http://a.org/\" \\\\o \"Tip\"}"
+      "{\\fldrslt text{\\pict\\macpict 00}}}}";
+  ASSERT_EQ(doc.Import(link), rtf_ec_OK);
+  EXPECT_EQ(seen, (std::vector<std::string>{"http://a.org/|Tip|http://a.org/",
+                                            "http://a.org/|Tip|http://a.org/"}));
+  ASSERT_EQ(doc.Count(), 2);
+  EXPECT_EQ(doc.Item(0).StyleNo, specialNo);
+  ASSERT_TRUE(doc.Item(0).Tag.Text);
+  EXPECT_EQ(*doc.Item(0).Tag.Text, "go:http://a.org/");
+  EXPECT_EQ(doc.Item(0).Hint, "Tip");
+  // The picture was kept out of the link.
+  EXPECT_EQ(doc.Item(1).StyleNo, rdsPicture);
+  EXPECT_EQ(dynamic_cast<TRDHotGraphicItemInfo*>(&doc.Item(1)), nullptr);
+
+  // A style the sheet does not have leaves the import's choice.
+  textStyle = 999;
+  ASSERT_EQ(doc.Import(link), rtf_ec_OK);
+  EXPECT_TRUE(doc.TextStyleOf(2).Jump);
+  EXPECT_NE(doc.Item(2).StyleNo, 999);
 }
 
 // An import that knows a control word of its own and ignores bold.
