@@ -156,6 +156,7 @@ class TfrmAprs : public TForm, public TStationViews {
   void AddOrUpdateStationRow(const std::string& Record) override;
   void DeleteStationRow(const std::string& Key) override;
   void DeleteStationRows(const std::vector<std::string>& Keys, bool All) override;
+  void FreeStationMarkers(const std::vector<std::string>& Keys, bool All) override;
   void ReplaceStationRow(const std::string& Key, const std::string& Record) override;
   void DeletePickKey(const std::string& Key) override;
   bool StationInfoVisible() override;

@@ -30,6 +30,15 @@ void TfrmAprs::FreeStationMarker(const std::string& Key) {
   Map->FreeStationMarker(Key);
 }
 
+// Every station going at once: the markers go in one sweep, without a look-up each.
+void TfrmAprs::FreeStationMarkers(const std::vector<std::string>& Keys, bool All) {
+  if (All) {
+    Map->FreeAllSymbols();
+    return;
+  }
+  for (const std::string& key : Keys) Map->FreeStationMarker(key);
+}
+
 void TfrmAprs::DeleteSymbolPlaces(const std::string& Key) {
   Map->SymbolPlaces.DeleteSymbolPlaces(Key);
 }

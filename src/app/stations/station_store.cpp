@@ -539,10 +539,8 @@ void TStationStore::AgeStations() {
       StationList.DeleteKeys(keys);
     }
     views_.DeleteStationRows(keys, all);
-    for (const std::string& key : keys) {
-      views_.FreeStationMarker(key);
-      ForgetStation(key);
-    }
+    views_.FreeStationMarkers(keys, all);
+    for (const std::string& key : keys) ForgetStation(key);
   }
   views_.EndStationChanges();
   // The counter once for the whole tick: thousands may go at once.

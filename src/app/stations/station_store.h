@@ -143,6 +143,10 @@ class TStationViews {
   // Map: GeoToPixel, AddSymbolPlace, ShowStationCrosshair and DrawStationSymbol.
   virtual void ShowStationOnMap(const TAprsInfo&) {}
   virtual void FreeStationMarker(const std::string& /*Key*/) {}
+  // The markers of many stations at once (aging); All: they are every station's markers.
+  virtual void FreeStationMarkers(const std::vector<std::string>& Keys, bool /*All*/) {
+    for (const std::string& key : Keys) FreeStationMarker(key);
+  }
   virtual void DeleteSymbolPlaces(const std::string& /*Key*/) {}
   // Hides the crosshair when it marks Key.
   virtual void ClearCrosshair(const std::string& /*Key*/) {}

@@ -110,3 +110,25 @@ TEST_F(StationListFeedTest, TwoThousandStationsScrollAndSortByEveryColumn) {
     }
   }
 }
+
+// All of them aged out at one tick: every record, marker and row goes, the counter
+// says so, and a station heard afterwards comes back on the map and in the list.
+TEST_F(StationListFeedTest, AllStationsAgeOutOfEveryWindowAtOnce) {
+  TStationStore& store = frmAprs->Stations;
+  ASSERT_EQ(store.StationList.Count(), kStations);
+  ASSERT_EQ(frmAprs->Map->MarkerCount(), kStations);
+  ASSERT_EQ(frmAprsStnList->Group()->GetCount(), kStations);
+  frmSetup->nedtStnDelete->SetIntIst(30);
+  store.Clock = [] { return Now() + 1; };
+  store.AgeStations();
+  store.Clock = Now;
+  EXPECT_EQ(store.StationList.Count(), 0);
+  EXPECT_EQ(frmAprs->Map->MarkerCount(), 0);
+  EXPECT_EQ(frmAprsStnList->Group()->GetCount(), 0);
+  EXPECT_EQ(frmAprs->lblStnCount->Caption().substr(0, 2), "0 ");
+  const TKissBuildResult frame = BuildKissFrame("DB0ZZZ-1", "APRS", "!5000.00N/01000.00E>back");
+  KissLink.KissRxBytes(frame.Bytes);
+  EXPECT_EQ(frmAprs->Map->MarkerCount(), 1);
+  EXPECT_EQ(frmAprsStnList->FindStationRow("AAprsDB0ZZZ451"), 0);
+  EXPECT_EQ(frmAprs->lblStnCount->Caption().substr(0, 2), "1 ");
+}
