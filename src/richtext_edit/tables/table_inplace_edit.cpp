@@ -238,6 +238,12 @@ void TRDTableInplaceEdit::DrawOuterBackground(TRDCanvas& Canvas, const TRect& Re
                      data.GetWidth(), data.GetHeight(), data.GetBackgroundColor(), true);
 }
 
+void TRDTableInplaceEdit::BoundsChanged(const TRect& OldBounds) {
+  TCustomRichDocEdit::BoundsChanged(OldBounds);
+  // Queued here, the call goes with the editor when the table closes it first.
+  if (OldBounds.Width() != Width()) QueueCall([this] { table_.ResizeEditorAfterChange(); });
+}
+
 void TRDTableInplaceEdit::Click() {
   PostToRoot(std::make_unique<TRDClickMessageData>());
 }

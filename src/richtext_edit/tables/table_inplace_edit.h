@@ -125,6 +125,9 @@ class TRDTableInplaceEdit : public TCustomRichDocEdit {
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   // The root editor clicks, not the cell.
   void Click() override;
+  // Laid out at another width the content may need another height: the table is laid
+  // out for it once the resize is over.
+  void BoundsChanged(const TRect& OldBounds) override;
 
  private:
   void Press(TMouseButton Button, TShiftState Shift, int X, int Y);

@@ -161,3 +161,20 @@ TEST(TableCellEditorLook, AnEditorCutShortScrollsItself) {
   editor.HScrollTo(20);
   EXPECT_EQ(editor.HScrollPos(), 0);
 }
+
+TEST(TableCellEditorLook, AnEditorMadeNarrowerHasTheTableLaidOutForItsContent) {
+  TCellLook f(1, 2, {"a", "words that wrap once the editor is narrower"});
+  f.Open(0, 1);
+  TRDTableInplaceEdit& editor = *f.Editor();
+  const int lines = editor.EditData().DocumentHeight;
+  ASSERT_EQ(editor.Height(), f.table->Cells(0, 1)->Height);
+  // Narrower, its text takes more lines than the row has room for; the table follows.
+  editor.SetBounds(editor.Left(), editor.Top(), editor.Width() / 3, editor.Height());
+  PumpFor(40);
+  ASSERT_EQ(f.Editor(), &editor);
+  const TRDTableCellData& cell = *f.table->Cells(0, 1);
+  EXPECT_EQ(editor.Width(), cell.Width);
+  EXPECT_EQ(editor.Height(), cell.Height);
+  EXPECT_EQ(editor.EditData().DocumentHeight, lines);
+  EXPECT_GE(cell.Height, editor.EditData().DocumentHeight);
+}
