@@ -1,5 +1,6 @@
 #include "platform/gui/face_blend_qt.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -97,4 +98,61 @@ void BlendPicture(QImage& Layer, const QRect& Target, const QPoint& From, const 
 void BlendFace(QImage& Layer, const QRect& Clip, const QPoint& At, const QImage& Picture) {
   const QRect target = Clip & QRect(At, Picture.size()) & Layer.rect();
   if (!target.isEmpty()) BlendPicture(Layer, target, target.topLeft() - At, Picture);
+}
+
+namespace {
+
+// PixelAt(x, y): the premultiplied pixel at (x, y) of the picture.
+template <class TPixelAt>
+bool FillUnderWith(QImage& Layer, TCoverMask& Taken, const QRect& Target, const QPoint& At,
+                   TPixelAt PixelAt) {
+  uchar* const bits = Layer.bits();
+  const qsizetype stride = Layer.bytesPerLine();
+  bool clearOrOpaque = true;
+  Taken.CoverWhere(Target, [&](int x, int y) {
+    const QRgb pixel = PixelAt(x - At.x(), y - At.y());
+    if (pixel == 0) return false;
+    if (pixel < 0xff000000u) {
+      clearOrOpaque = false;
+      return false;
+    }
+    reinterpret_cast<QRgb*>(bits + y * stride)[x] = pixel;
+    return true;
+  });
+  return clearOrOpaque;
+}
+
+}  // namespace
+
+bool FillUnder(QImage& Layer, TCoverMask& Taken, const QRect& Clip, const QPoint& At,
+               const QImage& Picture) {
+  const QRect target = Clip & QRect(At, Picture.size()) & Layer.rect();
+  if (target.isEmpty()) return true;
+  const uchar* const from = Picture.constBits();
+  const qsizetype stride = Picture.bytesPerLine();
+  switch (Picture.format()) {
+    case QImage::Format_ARGB32_Premultiplied:
+      return FillUnderWith(Layer, Taken, target, At, [&](int x, int y) {
+        return reinterpret_cast<const QRgb*>(from + y * stride)[x];
+      });
+    case QImage::Format_RGB32:
+      return FillUnderWith(Layer, Taken, target, At, [&](int x, int y) {
+        return reinterpret_cast<const QRgb*>(from + y * stride)[x] | 0xff000000u;
+      });
+    case QImage::Format_Indexed8: {
+      // A label has a handful of colours: only those are made ready.
+      std::array<QRgb, 256> colors;
+      const QList<QRgb> table = Picture.colorTable();
+      const size_t count = std::min<size_t>(static_cast<size_t>(table.size()), colors.size());
+      for (size_t i = 0; i < count; ++i) colors[i] = qPremultiply(table[static_cast<qsizetype>(i)]);
+      // Indices past the table are black, as converting the picture makes them.
+      return FillUnderWith(Layer, Taken, target, At, [&](int x, int y) {
+        const uchar index = from[y * stride + x];
+        return index < count ? colors[index] : 0xff000000u;
+      });
+    }
+    default:
+      return FillUnder(Layer, Taken, Clip, At,
+                       Picture.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  }
 }

@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QRect>
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -35,6 +37,32 @@ class TCoverMask {
   void Add(const QRect& Rect);
   // Whether every pixel of Area is covered: nothing beneath shows any more.
   bool Full() const { return uncovered_ == 0; }
+  // Calls Take(X, Y) for each pixel of Rect (the part inside Area) that is not covered
+  // yet, row by row from the left; those it returns true for become covered.
+  template <class TTake>
+  void CoverWhere(const QRect& Rect, TTake Take) {
+    const QRect r = Rect & area_;
+    if (r.isEmpty()) return;
+    const int first = r.left() - area_.left();
+    const int end = r.right() + 1 - area_.left();
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+      std::uint64_t* row = bits_.data() + static_cast<size_t>(y - area_.top()) * static_cast<size_t>(words_per_row_);
+      for (int word = first / 64; word * 64 < end; ++word) {
+        const int from = std::max(first, word * 64) - word * 64;
+        const int to = std::min(end, word * 64 + 64) - word * 64;
+        const std::uint64_t span = (to == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << to) - 1) & ~((std::uint64_t{1} << from) - 1);
+        std::uint64_t open = span & ~row[word];
+        std::uint64_t taken = 0;
+        while (open != 0) {
+          const int bit = std::countr_zero(open);
+          open &= open - 1;
+          if (Take(area_.left() + word * 64 + bit, y)) taken |= std::uint64_t{1} << bit;
+        }
+        row[word] |= taken;
+        uncovered_ -= std::popcount(taken);
+      }
+    }
+  }
 
  private:
   QRect area_;

@@ -131,6 +131,35 @@ void ComposeChild(TGraphicControl& Child, QImage& Layer, const QRect& Piece) {
   }
 }
 
+// Composes Piece from the top child down (Found is bottom first): each pixel is taken
+// from the topmost picture not clear there, and once a child's pixels are all taken it
+// is not looked at; once the piece's are, no child below is. Where every pixel is clear
+// or opaque this leaves what drawing each child from the bottom up would. False, the
+// piece half done, at a child painted by its handler or a translucent pixel.
+bool ComposeTopDown(TWinControl& Parent, const std::vector<size_t>& Found, QImage& Layer,
+                    const QRect& Piece) {
+  const std::vector<TControl*>& children = TControlEvents::Windowless(Parent);
+  const auto& places = TControlEvents::Places(Parent);
+  TCoverMask taken(Piece);
+  for (size_t i = Found.size(); i-- > 0 && !taken.Full();) {
+    const QRect bounds = ToQRect(places[Found[i]].bounds);
+    const QRect clip = bounds & Piece;
+    if (taken.Covers(clip)) continue;
+    const auto& child = static_cast<const TGraphicControl&>(*children[Found[i]]);
+    TGraphicControl::TFacePart parts[TGraphicControl::kMaxFaceParts];
+    const int count = child.FaceParts(parts);
+    if (count == 0) return false;
+    // The last part lies on top.
+    for (int p = count; p-- > 0;) {
+      const QPoint at = bounds.topLeft() + QPoint(parts[p].At.X, parts[p].At.Y);
+      if (!FillUnder(Layer, taken, clip, at, TBitmapAccess::DrawnImage(*parts[p].Picture))) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 void TWidgetBridge::Paint(QWidget& widget, const QRegion& area) {
@@ -196,6 +225,9 @@ bool TWidgetBridge::UpdateFaceLayer(const QSize& size, const QRegion& area) {
       ClearPiece(layer, rect);
       TControlEvents::WindowlessIn(*control, AreaRect(QRegion(rect)), found);
       std::erase_if(found, [&](size_t slot) { return !places[slot].face; });
+      if (ComposeTopDown(*control, found, layer, rect)) continue;
+      // Drawn from the bottom up instead.
+      ClearPiece(layer, rect);
       KeepShowing(*control, rect, found);
       // Children kept composed change no control while they paint.
       for (size_t slot : found) ComposeChild(static_cast<TGraphicControl&>(*children[slot]), layer, rect);

@@ -283,8 +283,9 @@ class TLayoutBox : public TGraphicControl {
 
 }  // namespace
 
-// The layer is composed in pieces, without a painter: pictures of every layout, crossing
-// the pieces' borders and the surface's edges, come out as painting each one would.
+// The layer is composed in pieces, without a painter, from the top child down where it
+// can: pictures of every layout, crossing the pieces' borders and the surface's edges,
+// and among them children painted by their handlers, come out as painting each would.
 TEST_F(LayeredFaces, PicturesOfEveryLayoutAcrossPiecesShowWhatPaintingEachWould) {
   form.SetBounds(0, 0, 700, 330);
   unsigned seed = 11;
@@ -296,6 +297,10 @@ TEST_F(LayeredFaces, PicturesOfEveryLayoutAcrossPiecesShowWhatPaintingEachWould)
   for (int i = 0; i < 400; ++i) {
     const TRect bounds = Bounds(next(740) - 20, next(370) - 20, 3 + next(60), 3 + next(40));
     new TLayoutBox(&form, &form, bounds, i % 4, colors[static_cast<size_t>(i) % 7]);
+    if (i % 150 == 0) {
+      auto* kept = new TKeptBox(&form, nullptr, Bounds(next(700), next(330), 30, 20), clFuchsia);
+      kept->SetParent(&form);
+    }
   }
   auto rendered = [&] {
     TBitmap image;
