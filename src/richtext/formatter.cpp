@@ -786,9 +786,10 @@ void TCustomRDFormattedData::PlaceControls() {
   if (IsForPrinting()) return;
   int ox, oy;
   GetOrigin(ox, oy);
-  if (Items.ControlCount() == 0) return;
+  // An item's open in-place editor (a table's cell editor) is such a window as well.
+  if (Items.ControlCount() == 0 && !GetChosenItem()) return;
   for (int i = 0; i < Items.Count(); ++i) {
-    if (GetItem(i)->StyleNo != rdsComponent) continue;
+    if (GetItem(i)->StyleNo != rdsComponent && GetItem(i) != GetChosenItem()) continue;
     auto* item = dynamic_cast<TRDNonTextItemInfo*>(GetItem(i));
     if (!item || item->DrawItemNo < 0 || item->DrawItemNo >= DrawItems.Count()) continue;
     const TRDDrawLineInfo& line = *DrawItems[item->DrawItemNo];

@@ -10,13 +10,6 @@
 #include "richtext_edit/tables/table_item.h"
 #include "richtext_edit/tables/table_undo.h"
 
-namespace {
-
-// An editor taller than this shows a part and scrolls.
-constexpr int kMaxEditorHeight = 10000;
-
-}  // namespace
-
 TCustomRichDocEdit* TRDTableItemInfo::GetInplaceEditor() const {
   return InplaceEditor;
 }
@@ -35,22 +28,11 @@ TRDTableInplaceEdit* TRDTableItemInfo::GetEditedCell(int& row, int& col) const {
 void TRDTableItemInfo::PlaceEditor() {
   TRDEditRDData* data = EditData();
   if (!InplaceEditor || !data) return;
-  const TRDTableCellData& cell = *Rows->Cell(InplaceEditor->Row(), InplaceEditor->Col());
   int left = 0, top = 0;
   data->GetItemCoords(GetMyItemNo(), left, top);
   int ox, oy;
   data->GetOrigin(ox, oy);
-  const TRect area = InplaceEditor->Outer().DocumentRect();
-  const int x = left + cell.Left - data->GetHOffs() + ox + area.Left;
-  const int y = top + cell.Top - data->GetVOffs() + oy + area.Top;
-  const int height = std::min(cell.Height, kMaxEditorHeight);
-  HatchedCell = cell.Height > kMaxEditorHeight ? &cell : nullptr;
-  // The outer editor moves the editor with its document as it scrolls, from this top.
-  InplaceEditor->Tag = y;
-  if (InplaceEditor->Left() != x || InplaceEditor->Top() != y ||
-      InplaceEditor->Width() != cell.Width || InplaceEditor->Height() != height)
-    InplaceEditor->SetBounds(x, y, cell.Width, height);
-  InplaceEditor->SetVScrollVisible(InplaceEditor->EditData().DocumentHeight > height);
+  MoveToPosition(left - data->GetHOffs() + ox, top - data->GetVOffs() + oy, false);
 }
 
 bool TRDTableItemInfo::OpenCellEditor(int row, int col, bool automatic, bool byMouse,

@@ -341,6 +341,12 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void SaveEditorForReformat();
   void RestoreEditorAfterReformat();
   TRDTableInplaceEdit* GetEditedCell(int& row, int& col) const;
+  // The table's top-left corner in its document's client coordinates: the cell editor
+  // follows (table_editor_bounds.cpp).
+  void MoveToPosition(int x, int y, bool refresh) override;
+  // The cell editor's bounds; heights over 10000 pixels are cut there (the cell drawn
+  // hatched) and the editor scrolls.
+  void SetEditorBounds(int left, int top, int width, int height);
   // After a change in the cell editor: the table laid out for the edited content's size.
   void ResizeEditorAfterChange();
   // The cell next to (row, col) in a direction (0 left, 1 up, 2 right, 3 down, 6 next,

@@ -1,0 +1,44 @@
+// Where the cell editor lies: over its cell, in the client coordinates of the editor
+// around the table, moved along when that editor lays its document out or scrolls it.
+// The scroller moves child windows by their Tag, which keeps the top they would have
+// without the limit the window system puts on positions.
+#include <algorithm>
+
+#include "richtext/rd_scroller.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
+#include "richtext_edit/tables/table_item.h"
+
+namespace {
+
+// An editor taller than this shows a part and scrolls.
+constexpr int kMaxEditorHeight = 10000;
+
+}  // namespace
+
+void TRDTableItemInfo::MoveToPosition(int x, int y, bool) {
+  if (!InplaceEditor) return;
+  const TRDTableCellData& cell = *Rows->Cell(InplaceEditor->Row(), InplaceEditor->Col());
+  const TRect area = InplaceEditor->Outer().DocumentRect();
+  InplaceEditor->Tag = y + area.Top + cell.Top;
+  SetEditorBounds(x + area.Left + cell.Left, TRDScroller::GetTopFromTag(*InplaceEditor), cell.Width,
+                  cell.Height);
+}
+
+void TRDTableItemInfo::SetEditorBounds(int left, int top, int width, int height) {
+  if (!InplaceEditor) return;
+  const TRDTableCellData& cell = *Rows->Cell(InplaceEditor->Row(), InplaceEditor->Col());
+  HatchedCell = height > kMaxEditorHeight ? &cell : nullptr;
+  height = std::min(height, kMaxEditorHeight);
+  if (InplaceEditor->Left() != left || InplaceEditor->Top() != top ||
+      InplaceEditor->Width() != width || InplaceEditor->Height() != height)
+    InplaceEditor->SetBounds(left, top, width, height);
+  if (State & rdtsPaddingChanged) {
+    // The cell's padding is the editor's margins.
+    State &= TRDTableStates(~rdtsPaddingChanged);
+    const int padding = CellPadding();
+    InplaceEditor->LeftMargin = InplaceEditor->RightMargin = padding;
+    InplaceEditor->TopMargin = InplaceEditor->BottomMargin = padding;
+    InplaceEditor->FormatDocument();
+  }
+  InplaceEditor->SetVScrollVisible(InplaceEditor->EditData().DocumentHeight > height);
+}

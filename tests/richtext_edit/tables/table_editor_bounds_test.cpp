@@ -1,0 +1,77 @@
+// The cell editor stays over its cell while the editor around the table scrolls, lays
+// its document out for a new width, or the table's padding changes.
+#include <gtest/gtest.h>
+
+#include "platform/gui/gui_test_support.h"
+#include "platform/gui/virtual_keys.h"
+#include "richtext_edit/tables/table_edit_fixture.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
+
+namespace {
+
+struct TTallDocument : TTableEdit {
+  TTallDocument() : TTableEdit(2, 2, {"a", "b", "c", "d"}) {
+    for (int i = 0; i < 60; ++i) AddPara({{"line " + std::to_string(i), 0}});
+    Format();
+  }
+  // The editor lies exactly over the edited cell.
+  void ExpectOverCell(const char* when) {
+    TRDTableInplaceEdit* editor = table->InplaceEditor;
+    ASSERT_NE(editor, nullptr) << when;
+    const TRDTableCellData& cell = *table->Cells(editor->Row(), editor->Col());
+    const TPoint at = ClientOfTable(cell.Left, cell.Top);
+    EXPECT_EQ(editor->Left(), at.X) << when;
+    EXPECT_EQ(editor->Top(), at.Y) << when;
+    EXPECT_EQ(editor->Width(), cell.Width) << when;
+    EXPECT_EQ(editor->Height(), cell.Height) << when;
+  }
+};
+
+}  // namespace
+
+TEST(TableEditorBounds, TheEditorFollowsItsCellWhenTheDocumentScrollsOrIsLaidOutAgain) {
+  TTallDocument f;
+  ASSERT_TRUE(f.table->OpenCellEditor(1, 1, false, false, true, false, false));
+  f.ExpectOverCell("opened");
+  // Scrolling by keys in the editor around the table and by its scroll bar.
+  ASSERT_GT(f.edit.GetVScrollMax(), 2);
+  f.edit.ScrollTo(2, true);
+  f.ExpectOverCell("scrolled down");
+  f.edit.ScrollTo(0, true);
+  f.ExpectOverCell("scrolled back");
+  // A narrower window: the table is laid out again and the cell moves.
+  const int oldLeft = f.table->Cells(1, 1)->Left;
+  f.edit.SetBounds(0, 0, 250, 300);
+  f.Format();
+  ASSERT_NE(f.table->Cells(1, 1)->Left, oldLeft);
+  f.ExpectOverCell("narrower");
+  // More padding: the editor keeps the cell's content where the cell shows it.
+  f.table->SetCellPadding(6);
+  f.Format();
+  f.ExpectOverCell("padded");
+  EXPECT_EQ(f.table->InplaceEditor->LeftMargin, 6);
+  EXPECT_EQ(f.table->InplaceEditor->TopMargin, 6);
+  // Typing still goes to the cell.
+  SimulateKey(*f.table->InplaceEditor, TKeyCode('X'), "x");
+  f.edit.CloseInplaceEditor();
+  EXPECT_EQ(DescribeGrid(*f.table), "[a],[b] / [c],[dx]");
+}
+
+TEST(TableEditorBounds, AnEditorTallerThanTheLimitIsCutThereAndScrolls) {
+  TTableEdit f(2, 1, {"a", "b"});
+  TRDTableCellData& tall = *f.table->Cells(0, 0);
+  for (int i = 0; i < 1100; ++i) tall.AddText("line", 0, 0);
+  f.table->MarkChanged();
+  f.Format();
+  ASSERT_GT(tall.Height, 10000);
+  ASSERT_TRUE(f.table->OpenCellEditor(0, 0, false, false, false, true, false));
+  EXPECT_EQ(f.table->InplaceEditor->Height(), 10000);
+  EXPECT_TRUE(f.table->InplaceEditor->VScrollVisible());
+  EXPECT_EQ(f.table->HatchedCell, &tall);
+  // The short cell below it is not cut.
+  ASSERT_TRUE(f.table->OpenCellEditor(1, 0, false, false, false, true, false));
+  EXPECT_EQ(f.table->InplaceEditor->Height(), f.table->Cells(1, 0)->Height);
+  EXPECT_FALSE(f.table->InplaceEditor->VScrollVisible());
+  EXPECT_EQ(f.table->HatchedCell, nullptr);
+  f.edit.CloseInplaceEditor();
+}
