@@ -458,6 +458,7 @@ void TCustomRDFormattedData::FormatFullLineItem(int itemNo, TRDFormatParams& p) 
   line->Length = 0;
   p.line_first = DrawItems.Count();
   AddDrawLine(std::move(line), p);
+  if (GetFlags() & rdfCollectJumps) item->BuildJumps(JumpCount);
   p.cur_style = -1;
   p.x = 0;
   p.at_para_start = false;

@@ -273,6 +273,9 @@ class TCustomRDItemInfo {
   virtual int GetSubDocCount() const { return 0; }
   virtual TCustomRDData* GetSubDoc(int /*index*/) const { return nullptr; }
   virtual std::unique_ptr<TRDStoreSubRDData> GetSubDocStoreInfo() const { return nullptr; }
+  // The links of those documents take the jump numbers from jumpNo on, in order, so that
+  // numbering runs on through the document; jumpNo is moved past them.
+  virtual void BuildJumps(int& /*jumpNo*/) {}
 
   // Export. The writers (rtf_writer.h, html_writer.h) call these for every item that is
   // not plain text; the context carries the shared tables, the options and the place for

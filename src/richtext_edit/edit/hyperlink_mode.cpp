@@ -13,6 +13,7 @@ void TRDEditRDData::BuildJumpList() {
   for (int d = 0; d < DrawItems.Count(); ++d) {
     const TRDDrawLineInfo& line = *DrawItems[d];
     TCustomRDItemInfo* item = GetItem(line.ItemNo);
+    if (item->DrawItemNo == d) item->BuildJumps(JumpCount);
     bool jump;
     TCursor cursor;
     if (item->StyleNo >= 0) {

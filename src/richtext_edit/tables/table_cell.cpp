@@ -389,6 +389,15 @@ void TRDTableCellData::DoItemAction(TRDItemAction action, TCustomRDItemInfo* ite
   if (TCustomRDData* document = TableDocument()) document->DoItemAction(action, item, text, rdData);
 }
 
+void TRDTableCellData::DoJump(int jumpNo) {
+  if (TCustomRDData* document = TableDocument()) document->DoJump(document->FirstJumpNo + jumpNo);
+}
+
+void TRDTableCellData::DoJumpHover(int jumpNo) {
+  if (auto* document = dynamic_cast<TCustomRDFormattedData*>(TableDocument()))
+    document->DoJumpHover(jumpNo < 0 ? -1 : document->FirstJumpNo + jumpNo);
+}
+
 std::string TRDTableCellData::DoItemHint(TCustomRDData* rdData, int itemNo) {
   TCustomRDData* document = TableDocument();
   return document ? document->DoItemHint(rdData, itemNo) : std::string();

@@ -103,6 +103,9 @@ class TRDTableCellData : public TCustomRDFormattedData,
                     TCustomRDData* rdData) override;
   std::string DoItemHint(TCustomRDData* rdData, int itemNo) override;
   std::unique_ptr<TGraphic> DoRDFPictureNeeded(const std::string& name, const TRDTag& tag) override;
+  // A link of the cell is one of the table's document, numbered there (BuildJumps).
+  void DoJump(int jumpNo) override;
+  void DoJumpHover(int jumpNo) override;
 
   int GetAreaWidth() const override { return GetWidth(); }
   int GetAreaHeight() const override { return GetHeight(); }

@@ -332,6 +332,9 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void EditCell(int row, int col, bool automatic);
   // Where the cell lies in this table; false (-1, -1) when it is not one of its cells.
   bool GetCellPosition(const TRDTableCellData& cell, int& row, int& col) const;
+  // The cells' links (the edited cell's in its editor) numbered from jumpNo on, in
+  // reading order.
+  void BuildJumps(int& jumpNo) override;
   bool EnterTable(int direction, int x) override;
   void DestroyInplaceEditor(bool storeContent);
   void EndCellEditing(bool forced);

@@ -1,7 +1,9 @@
 // The table's cells as documents inside the document around the table: opening one for
-// editing from anywhere (a table inside a cell opens its outer cell first).
+// editing from anywhere (a table inside a cell opens its outer cell first), and their
+// links numbered on from the document's.
 #include "richtext/rich_doc_error.h"
 #include "richtext_edit/edit/edit_data.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"
 
 bool TRDTableItemInfo::GetCellPosition(const TRDTableCellData& cell, int& row, int& col) const {
@@ -25,4 +27,18 @@ void TRDTableItemInfo::EditCell(int row, int col, bool automatic) {
     outer->EditCell(outerRow, outerCol, automatic);
   }
   OpenCellEditor(row, col, automatic, false, false, false, false);
+}
+
+void TRDTableItemInfo::BuildJumps(int& jumpNo) {
+  for (int r = 0; r < RowCount(); ++r)
+    for (int c = 0; c < ColCount(); ++c) {
+      TRDTableCellData* cell = Rows->Cell(r, c);
+      if (!cell) continue;
+      // The edited cell's links are the editor's.
+      TCustomRDFormattedData* holder = cell;
+      if (InplaceEditor && InplaceEditor->Row() == r && InplaceEditor->Col() == c)
+        holder = &InplaceEditor->EditData();
+      holder->FirstJumpNo = jumpNo;
+      jumpNo += holder->JumpCount;
+    }
 }
