@@ -22,6 +22,7 @@
 #include "richtext_edit/edit/named_properties.h"
 #include "richtext_edit/tables/table_rows.h"
 
+class TControl;
 class TGraphic;
 class TRDEditRDData;
 class TRDTableInplaceEdit;
@@ -100,6 +101,27 @@ class TRDTableItemFormattingInfo {
     const size_t index = size_t(row) * size_t(colCount) + size_t(col);
     return index < Cells.size() ? Cells[index].get() : nullptr;
   }
+};
+
+// A place in a walk over a table's cells.
+class TRDTableStoreSubRDData : public TRDStoreSubRDData {
+ public:
+  TRDTableStoreSubRDData(int row, int col) : row_(row), col_(col) {}
+  int GetRow() const override { return row_; }
+  int GetCol() const override { return col_; }
+
+ private:
+  int row_;
+  int col_;
+};
+
+// A word of a table cell found by the table's walk over its words: the cell, the text
+// item and the word's characters (Start 1-based).
+struct TRDTableWord {
+  TRDTableCellData* Cell = nullptr;
+  int ItemNo = -1;
+  int Start = 0;
+  int Length = 0;
 };
 
 // Whether Tab in the last cell of a table appends a row (program-wide).
@@ -335,6 +357,32 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   // The cells' links (the edited cell's in its editor) numbered from jumpNo on, in
   // reading order.
   void BuildJumps(int& jumpNo) override;
+  // The cells one after another (table_sub_documents.cpp): kind 0 the first cell, 1 the
+  // last, 2 and 3 the end and the start of the cell selection (the chosen cell without
+  // one), 4 the next and 5 the previous cell after position; position then holds the
+  // cell returned. nullptr, position kept, when there is none.
+  TCustomRDData* GetSubDocument(std::unique_ptr<TRDStoreSubRDData>& position, int kind);
+  // The cell becomes the document's active part: an editor opens it with the selection
+  // it had, another document keeps the selection in it. Unchoosing closes the editor or
+  // removes the cell's selection.
+  void ChooseCell(int row, int col);
+  void UnchooseCell();
+  // The next word of the cells in reading order (backwards without forward), from where
+  // the last call stopped; false, and the walk ended, after the last.
+  bool GetNextWord(bool forward, TRDTableWord& word);
+  void StopWordIteration();
+  // The cell under a point relative to the table, nullptr when none.
+  TCustomRDData* GetSubDocumentAt(int x, int y) const;
+  // The cell holding item (also inside a table of its own) and the number of its item
+  // that does; false (all -1) when none.
+  bool FindCellOfData(const TCustomRDItemInfo* item, int& row, int& col, int& itemNo) const;
+  bool OwnsControl(const TControl* control) const;
+  bool IsInplaceEditorControl(const TControl* control) const;
+  // The top of row index in the layout; the table's height past the last row.
+  int GetRowTop(int index) const;
+  // The table going to the undo list takes the items of its cells along.
+  void MovingToUndoList(int itemNo, TCustomRDData* rdData) override;
+  void MovingFromUndoList(int itemNo, TCustomRDData* rdData) override;
   bool EnterTable(int direction, int x) override;
   void DestroyInplaceEditor(bool storeContent);
   void EndCellEditing(bool forced);
@@ -516,6 +564,9 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   std::unique_ptr<TRDBackground> background_;
   std::string background_image_file_name_;
   mutable int cached_item_no_ = -1;
+  // Where the word walk is in the cell IterRow, IterCol (item -1: at the cell's start).
+  int iter_item_ = -1;
+  int iter_offs_ = 0;
   std::unique_ptr<TRDTableUndoRecorder> recorder_;
 };
 

@@ -207,3 +207,37 @@ TEST(TableCellOps, AConversionReachesTheCellsOfATableInsideAnEditedCell) {
   EXPECT_EQ(nested.Cells(0, 0)->GetItem(0)->StyleNo, 1);
   EXPECT_EQ(nested.Cells(1, 0)->GetItem(0)->StyleNo, 1);
 }
+
+TEST(TableCellOps, SavedSelectedCellsPasteAsATableAlsoIntoACell) {
+  TTableEdit f(2, 3, {"a", "b", "c", "d", "e", "f"});
+  f.edit.RDFOptions &= ~rdfoSaveBinary;
+  f.table->Select(0, 1, 1, 1);
+  TMemoryStream saved;
+  f.table->SaveRDFSelection(saved, &f.data, 1, "");
+  f.table->Deselect();
+  const std::string before = DescribeDocument(f.data);
+
+  // After the last paragraph: a table of the selected cells, taken back by one undo.
+  f.data.PlaceCaretAtItem(2, 6, false);
+  saved.SetPosition(0);
+  ASSERT_TRUE(f.edit.InsertRDFStreamAtCaret(saved));
+  auto* pasted = dynamic_cast<TRDTableItemInfo*>(f.data.GetItem(f.data.GetItemCount() - 1));
+  ASSERT_NE(pasted, nullptr);
+  EXPECT_EQ(DescribeGrid(*pasted), "[b],[c] / [e],[f]");
+  EXPECT_TRUE(pasted->IsInEditor());
+  f.edit.Undo();
+  EXPECT_EQ(DescribeDocument(f.data), before);
+
+  // Into a cell being edited: a table inside the cell, which the cell keeps.
+  ASSERT_TRUE(f.table->OpenCellEditor(1, 0, false, false, true, false, false));
+  saved.SetPosition(0);
+  ASSERT_TRUE(f.edit.InsertRDFStreamAtCaret(saved));
+  f.edit.CloseInplaceEditor();
+  const TRDTableCellData& host = *f.table->Cells(1, 0);
+  TRDTableItemInfo* nested = nullptr;
+  for (int i = 0; i < host.GetItemCount() && !nested; ++i)
+    nested = dynamic_cast<TRDTableItemInfo*>(host.GetItem(i));
+  ASSERT_NE(nested, nullptr);
+  EXPECT_EQ(DescribeGrid(*nested), "[b],[c] / [e],[f]");
+  EXPECT_TRUE(f.table->Rows->IsConsistent());
+}

@@ -5,8 +5,10 @@
 
 #include <cctype>
 
+#include "platform/gui/edit.h"
 #include "platform/gui/gui_test_support.h"
 #include "platform/sys/pump.h"
+#include "richtext/control_item.h"
 #include "richtext/rich_doc_error.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
@@ -115,4 +117,193 @@ TEST(TableSubDocuments, TheCellsItemsArriveInTheDocumentWithTheTable) {
   added.NotifyDataEx(&f.data);
   EXPECT_TRUE(actions.empty());
   f.data.OnItemAction = nullptr;
+}
+
+namespace {
+
+// The positions a walk over the cells visits, "row,col" each.
+std::string Walk(TRDTableItemInfo& table, int firstKind, int stepKind) {
+  std::string out;
+  std::unique_ptr<TRDStoreSubRDData> at;
+  for (TCustomRDData* cell = table.GetSubDocument(at, firstKind); cell;
+       cell = table.GetSubDocument(at, stepKind)) {
+    EXPECT_EQ(cell, table.Cells(at->GetRow(), at->GetCol()));
+    out += std::to_string(at->GetRow()) + "," + std::to_string(at->GetCol()) + " ";
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST(TableSubDocuments, TheCellsAreWalkedInReadingOrderOverMergedCells) {
+  TTableDocument doc;
+  doc.SetOptions(doc.GetOptions() | rdoAllowSelection);
+  TRDTableItemInfo& table = doc.AddTable(3, 3);
+  // (0,1) over two columns, (1,0) over two rows; (2,2) is the last slot.
+  table.Rows->MergeCells(0, 1, 2, 1, true, false);
+  table.Rows->MergeCells(1, 0, 1, 2, true, false);
+  EXPECT_EQ(Walk(table, 0, 4), "0,0 0,1 1,0 1,1 1,2 2,1 2,2 ");
+  EXPECT_EQ(Walk(table, 1, 5), "2,2 2,1 1,2 1,1 1,0 0,1 0,0 ");
+  // A last slot covered from the left: the walk back starts at the cell before it.
+  table.Rows->MergeCells(2, 1, 2, 1, true, false);
+  std::unique_ptr<TRDStoreSubRDData> at;
+  ASSERT_NE(table.GetSubDocument(at, 1), nullptr);
+  EXPECT_EQ(at->GetRow(), 2);
+  EXPECT_EQ(at->GetCol(), 1);
+  // The selection's ends, else the chosen cell, else nothing.
+  at.reset();
+  EXPECT_EQ(table.GetSubDocument(at, 2), nullptr);
+  EXPECT_EQ(at, nullptr);
+  table.ChooseCell(1, 2);
+  ASSERT_NE(table.GetSubDocument(at, 3), nullptr);
+  EXPECT_EQ(at->GetCol(), 2);
+  doc.Format();
+  // Selected from (1,2) back to (1,1); the end is the cell at the bottom right.
+  table.Select(1, 2, -1, 0);
+  EXPECT_EQ(Walk(table, 3, 4), "1,1 1,2 2,1 ");
+  ASSERT_NE(table.GetSubDocument(at, 2), nullptr);
+  EXPECT_EQ(at->GetRow(), 1);
+  EXPECT_EQ(at->GetCol(), 2);
+  // Over the whole table the end is the cell covering the last slot.
+  table.Select(0, 0, 2, 2);
+  ASSERT_NE(table.GetSubDocument(at, 2), nullptr);
+  EXPECT_EQ(at->GetRow(), 2);
+  EXPECT_EQ(at->GetCol(), 1);
+  // Past the end no row is added.
+  at = std::make_unique<TRDTableStoreSubRDData>(2, 1);
+  EXPECT_EQ(table.GetSubDocument(at, 4), nullptr);
+  EXPECT_EQ(table.RowCount(), 3);
+}
+
+TEST(TableSubDocuments, AChosenCellKeepsItsSelectionInAViewerAndOpensInAnEditor) {
+  // A viewer: the chosen cell keeps the selection made in it.
+  TTableDocument viewer;
+  viewer.AddText("before", 0, 0);
+  TRDTableItemInfo& shown = viewer.AddTable(1, 2, {"abc", "def"});
+  viewer.Format();
+  TRDTableCellData& cell = *shown.Cells(0, 1);
+  cell.SetSelectionBounds(0, 2, 0, 4);
+  viewer.SetSelectionBounds(0, 1, 0, 3);
+  shown.EditCell(0, 1, false);
+  EXPECT_EQ(shown.ChosenRow, 0);
+  EXPECT_EQ(shown.ChosenCol, 1);
+  EXPECT_EQ(viewer.PartialSelectedItem, 1);
+  EXPECT_FALSE(viewer.HasSelection());
+  EXPECT_EQ(cell.GetSelText(false), "ef");
+  shown.UnchooseCell();
+  EXPECT_EQ(shown.ChosenRow, -1);
+  EXPECT_FALSE(cell.HasSelection());
+
+  // An editor opens the chosen cell with the selection it had.
+  TTableEdit f(1, 2, {"abc", "def"});
+  f.table->Cells(0, 0)->SetSelectionBounds(0, 1, 0, 3);
+  f.table->ChooseCell(0, 0);
+  ASSERT_NE(f.table->InplaceEditor, nullptr);
+  EXPECT_EQ(f.table->ChosenCol, 0);
+  EXPECT_EQ(f.table->InplaceEditor->EditData().GetSelText(false), "ab");
+  // Typing replaces it.
+  SimulateKey(*f.table->InplaceEditor, TKeyCode('Z'), "z");
+  f.table->UnchooseCell();
+  EXPECT_EQ(f.table->InplaceEditor, nullptr);
+  EXPECT_EQ(f.table->ChosenRow, -1);
+  EXPECT_EQ(DescribeGrid(*f.table), "[zc],[def]");
+}
+
+TEST(TableSubDocuments, TheWordsOfTheCellsOneAfterAnother) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = doc.AddTable(2, 2, {"one two", "", "three", "four, five"});
+  table.Cells(0, 1)->AddText("six", 0, 0);
+  auto words = [&](bool forward, int limit) {
+    std::string out;
+    TRDTableWord word;
+    for (int i = 0; i < limit && table.GetNextWord(forward, word); ++i)
+      out += word.Cell->GetItemTextRaw(word.ItemNo).substr(size_t(word.Start - 1),
+                                                            size_t(word.Length)) + " ";
+    return out;
+  };
+  // Cell (0,1) holds an empty line before "six".
+  EXPECT_EQ(words(true, 100), "one two six three four five ");
+  EXPECT_EQ(table.IterRow, -1);
+  EXPECT_EQ(words(false, 100), "five four three six two one ");
+  // Stopped midway, the next walk starts again from the first cell.
+  EXPECT_EQ(words(true, 3), "one two six ");
+  EXPECT_EQ(table.IterRow, 0);
+  EXPECT_EQ(table.IterCol, 1);
+  table.StopWordIteration();
+  EXPECT_EQ(words(true, 1), "one ");
+  TRDTableWord word;
+  ASSERT_TRUE(table.GetNextWord(true, word));
+  EXPECT_EQ(word.Cell, table.Cells(0, 0));
+  EXPECT_EQ(word.Start, 5);
+  EXPECT_EQ(word.Length, 3);
+}
+
+TEST(TableSubDocuments, TheCellUnderAPointAndTheCellHoldingAnItem) {
+  TNested f;
+  const TRDTableCellData& right = *f.table->Cells(0, 1);
+  EXPECT_EQ(f.table->GetSubDocumentAt(right.Left + 3, right.Top + 3), &right);
+  // On the table's outer edge no cell is hit.
+  EXPECT_EQ(f.table->GetSubDocumentAt(0, 0), nullptr);
+  // An item of a cell of the nested table is found in the outer cell that holds it.
+  const TCustomRDItemInfo* deep = f.inner->Cells(1, 0)->GetItem(0);
+  int row, col, itemNo;
+  ASSERT_TRUE(f.table->FindCellOfData(deep, row, col, itemNo));
+  EXPECT_EQ(row, 0);
+  EXPECT_EQ(col, 1);
+  EXPECT_EQ(itemNo, 0);
+  ASSERT_TRUE(f.inner->FindCellOfData(deep, row, col, itemNo));
+  EXPECT_EQ(row, 1);
+  EXPECT_EQ(col, 0);
+  // Also while the cell's items are in its editor.
+  f.inner->EditCell(1, 0, false);
+  ASSERT_TRUE(f.table->FindCellOfData(deep, row, col, itemNo));
+  EXPECT_EQ(col, 1);
+  EXPECT_TRUE(f.table->IsInplaceEditorControl(f.table->InplaceEditor));
+  EXPECT_FALSE(f.table->IsInplaceEditorControl(f.inner->InplaceEditor));
+  EXPECT_FALSE(f.table->FindCellOfData(f.data.GetItem(0), row, col, itemNo));
+  EXPECT_EQ(row, -1);
+  f.edit.CloseInplaceEditor();
+  // Row tops, and the height past the last row.
+  EXPECT_EQ(f.inner->GetRowTop(0), f.inner->FormattingInfo->RowStarts[0]);
+  EXPECT_EQ(f.inner->GetRowTop(2), f.inner->FormattingInfo->Height);
+}
+
+TEST(TableSubDocuments, TheCellsItemsGoToTheUndoListWithTheTable) {
+  TTableEdit f(1, 2, {"in", "out"});
+  std::vector<TRDItemAction> actions;
+  const TCustomRDItemInfo* inCell = f.table->Cells(0, 0)->GetItem(0);
+  f.data.OnItemAction = [&](TCustomRDData*, TRDItemAction action, TCustomRDItemInfo* item) {
+    if (item == inCell) actions.push_back(action);
+  };
+  const std::string before = DescribeGrid(*f.table);
+  // The table alone selected and deleted.
+  f.data.SetSelectionBounds(1, 0, 1, 1);
+  ASSERT_TRUE(f.edit.DeleteSelection());
+  ASSERT_EQ(f.data.GetItemNo(f.table), -1);
+  EXPECT_EQ(actions, std::vector<TRDItemAction>{rdiaMovingToUndoList});
+  f.edit.Undo();
+  ASSERT_EQ(f.data.GetItemNo(f.table), 1);
+  EXPECT_EQ(DescribeGrid(*f.table), before);
+  f.data.OnItemAction = nullptr;
+}
+
+TEST(TableSubDocuments, ATableOwnsTheControlsOfItsCellsAndOfTablesInThem) {
+  TNested f;
+  auto box = std::make_unique<TEdit>(nullptr);
+  box->SetBounds(0, 0, 40, 20);
+  TEdit* control = box.get();
+  TRDTableCellData& deep = *f.inner->Cells(0, 1);
+  deep.AddItemAtEnd("", TRDControlItemInfo::CreateWithControl(&deep, std::move(box), rdvaBaseline));
+  TEdit stranger(nullptr);
+  EXPECT_TRUE(f.inner->OwnsControl(control));
+  EXPECT_TRUE(f.table->OwnsControl(control));
+  EXPECT_FALSE(f.table->OwnsControl(&stranger));
+  EXPECT_FALSE(f.table->OwnsControl(nullptr));
+  // Its cell being edited, the control is in the editors and still the table's.
+  f.inner->EditCell(0, 1, false);
+  ASSERT_NE(f.inner->InplaceEditor, nullptr);
+  EXPECT_TRUE(f.table->OwnsControl(control));
+  EXPECT_FALSE(f.table->OwnsControl(f.inner->InplaceEditor));
+  EXPECT_TRUE(f.inner->IsInplaceEditorControl(f.inner->InplaceEditor));
+  f.edit.CloseInplaceEditor();
 }
