@@ -323,13 +323,14 @@ void TMapView::RedrawAllSymbols() {
   // Those this walk does not reach go afterwards.
   ++walk_;
   walked_ = 0;
-  SymbolPlaces.Reset(map_);
+  SymbolPlaces.BeginRebuild(map_);
   // The store's own list lends its records; copying each would cost a tenth of a load.
   if (const auto* list = dynamic_cast<const TStationList*>(&stations_)) {
     for (int i = 0; i < list->Count(); ++i) ShowStationRecord(list->Line(i));
   } else {
     for (int i = 0; i < stations_.Count(); ++i) ShowStationRecord(stations_[i]);
   }
+  SymbolPlaces.EndRebuild();
   // Every marker placed anew (the same map again, or one round all stations): none to
   // look for among tens of thousands.
   if (walked_ == markers_.size()) {

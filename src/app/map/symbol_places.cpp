@@ -20,8 +20,18 @@ std::string PlaceKey(const std::string& Key) {
 
 void TSymbolPlaces::AddSymbolPlace(const std::string& Key, int Y, int X) {
   if (!IsOnMap(map_, Y, X)) return;
-  // Places rebuilt from the station list come in key order: each goes at the end.
-  places_.insert_or_assign(places_.end(), PlaceKey(Key), TPlace{Trim(Key), Y, X});
+  std::string upper = PlaceKey(Key);
+  // Places given in key order (rebuilt from the station list) are each found where
+  // the one before left off.
+  auto place = next_ != places_.end() && next_->first == upper ? next_ : places_.find(upper);
+  if (place == places_.end()) {
+    place = places_.emplace_hint(next_, std::move(upper), TPlace{Trim(Key), Y, X, rebuild_});
+    ++given_;
+  } else {
+    if (place->second.rebuild != rebuild_) ++given_;
+    place->second = TPlace{Trim(Key), Y, X, rebuild_};
+  }
+  next_ = std::next(place);
 }
 
 bool TSymbolPlaces::GetSymbolPlace(const std::string& Key, int& Y, int& X) const {
@@ -37,12 +47,36 @@ bool TSymbolPlaces::GetSymbolPlace(const std::string& Key, int& Y, int& X) const
 }
 
 void TSymbolPlaces::DeleteSymbolPlaces(const std::string& Key) {
-  places_.erase(PlaceKey(Key));
+  const auto place = places_.find(PlaceKey(Key));
+  if (place == places_.end()) return;
+  if (place->second.rebuild == rebuild_) --given_;
+  if (next_ == place) ++next_;
+  places_.erase(place);
+}
+
+void TSymbolPlaces::Clear() {
+  places_.clear();
+  given_ = 0;
+  next_ = places_.end();
 }
 
 void TSymbolPlaces::Reset(const TMapGeometry& Map) {
   map_ = Map;
-  places_.clear();
+  Clear();
+}
+
+void TSymbolPlaces::BeginRebuild(const TMapGeometry& Map) {
+  map_ = Map;
+  ++rebuild_;
+  given_ = 0;
+  next_ = places_.begin();
+}
+
+void TSymbolPlaces::EndRebuild() {
+  if (given_ != places_.size()) {
+    std::erase_if(places_, [this](const auto& place) { return place.second.rebuild != rebuild_; });
+  }
+  next_ = places_.end();
 }
 
 void TSymbolPlaces::RebuildSymbolPlaces(const TStrings& Stations, const TMapGeometry& Map) {

@@ -14,15 +14,26 @@
 
 class TSymbolPlaces {
  public:
+  TSymbolPlaces() = default;
+  // It keeps a place in its own map.
+  TSymbolPlaces(const TSymbolPlaces&) = delete;
+  TSymbolPlaces& operator=(const TSymbolPlaces&) = delete;
+
   // Only for a point on the map: replaces the key's place (its first row).
   void AddSymbolPlace(const std::string& Key, int Y, int X);
   // -1 and -1 (and false) when the key has no place.
   bool GetSymbolPlace(const std::string& Key, int& Y, int& X) const;
   // Every row of the key.
   void DeleteSymbolPlaces(const std::string& Key);
-  void Clear() { places_.clear(); }
+  void Clear();
   // No places, on Map from now on.
   void Reset(const TMapGeometry& Map);
+  // The places on Map are given anew (AddSymbolPlace, best in key order) until
+  // EndRebuild, which drops those not given: a map load replaces tens of thousands of
+  // places, mostly of the same stations, and keeps their nodes instead of freeing and
+  // making them again.
+  void BeginRebuild(const TMapGeometry& Map);
+  void EndRebuild();
   // The places of every station record of Stations (their latitude and longitude
   // fields) on Map, which later places are checked against too; records without a
   // readable position are skipped.
@@ -38,7 +49,12 @@ class TSymbolPlaces {
     std::string key;  // as given
     int y;
     int x;
+    unsigned rebuild;  // the last rebuild that gave it
   };
-  std::map<std::string, TPlace> places_;  // by upper-case key
+  using TPlaces = std::map<std::string, TPlace>;
+  TPlaces places_;  // by upper-case key
   TMapGeometry map_;
+  unsigned rebuild_ = 0;
+  size_t given_ = 0;  // places the current rebuild gave
+  TPlaces::iterator next_ = places_.end();  // where the next key in order would be
 };
