@@ -8,9 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/gui/bitmap.h"
 #include "platform/sys/child_process.h"
-#include "richtext/picture_item.h"
 #include "richtext/rich_doc_error.h"
 #include "richtext/support/test_formatted_data.h"
 #include "richtext_edit/print/document_print.h"
@@ -67,12 +65,7 @@ TEST(PrintPages, PageBreakBeforeAnItemStartsAPage) {
 
 TEST(PrintPages, PictureCutOverPages) {
   TTestFormattedData doc(500, 400);
-  doc.AddText("Above", 0, 0);
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetSize(40, 150);
-  auto picture = TRDGraphicItemInfo::CreateWithGraphic(&doc, std::move(bitmap), rdvaBaseline);
-  picture->MinHeightOnPage = 20;
-  doc.AddItemAtEnd("", std::move(picture));
+  AddTextAndCutPicture(doc, 150);
   doc.AddText("Below", 0, 0);
   TPaper paper(doc, 300, 100);
   ASSERT_GE(paper.data.Pages.Count(), 2);

@@ -3,12 +3,26 @@
 // pixels high), without margins unless asked, laid out and paginated.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/gui/bitmap.h"
+#include "richtext/picture_item.h"
 #include "richtext/support/raster_canvas.h"
 #include "richtext_edit/print/paginator.h"
 #include "richtext_edit/print/printable_data.h"
+
+// "Above", then a picture 40 pixels wide and height high that may be cut over pages
+// (at least 20 pixels of it on a page).
+inline void AddTextAndCutPicture(TCustomRDData& document, int height) {
+  document.AddText("Above", 0, 0);
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetSize(40, height);
+  auto picture = TRDGraphicItemInfo::CreateWithGraphic(&document, std::move(bitmap), rdvaBaseline);
+  picture->MinHeightOnPage = 20;
+  document.AddItemAtEnd("", std::move(picture));
+}
 
 struct TPaper {
   TPaper(TCustomRDData& document, int width, int height, int topMargin = 0, int bottomMargin = 0,

@@ -7,11 +7,9 @@
 
 #include <filesystem>
 
-#include "platform/gui/bitmap.h"
 #include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
 #include "richtext/marker_item.h"
-#include "richtext/picture_item.h"
 #include "richtext/rich_doc_error.h"
 #include "richtext/support/test_formatted_data.h"
 #include "richtext/text_export.h"
@@ -52,12 +50,7 @@ TEST(PrintParts, FirstPageKeepsItsOffsetFree) {
 
 TEST(PrintParts, APageInsideACutPictureHasTwoTops) {
   TTestFormattedData doc(500, 400);
-  doc.AddText("Above", 0, 0);
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetSize(40, 250);
-  auto picture = TRDGraphicItemInfo::CreateWithGraphic(&doc, std::move(bitmap), rdvaBaseline);
-  picture->MinHeightOnPage = 20;
-  doc.AddItemAtEnd("", std::move(picture));
+  AddTextAndCutPicture(doc, 250);
   TPaper paper(doc, 300, 100);
   ASSERT_EQ(paper.data.Pages.Count(), 3);
   const TRDDrawLineInfo& line = *paper.data.DrawItems[1];
@@ -140,12 +133,7 @@ TEST(PrintParts, WritersPutOutOnePage) {
 
 TEST(PrintParts, APageRangeNamesThePartsOfCutLinesAtItsEnds) {
   TTestFormattedData doc(500, 400);
-  doc.AddText("Above", 0, 0);
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetSize(40, 250);
-  auto picture = TRDGraphicItemInfo::CreateWithGraphic(&doc, std::move(bitmap), rdvaBaseline);
-  picture->MinHeightOnPage = 20;
-  doc.AddItemAtEnd("", std::move(picture));
+  AddTextAndCutPicture(doc, 250);
   doc.AddText("Below", 0, 0);
   TPaper paper(doc, 300, 100);
   ASSERT_GE(paper.data.Pages.Count(), 3);
