@@ -141,16 +141,31 @@ bool ComposeTopDown(TWinControl& Parent, const std::vector<size_t>& Found, QImag
   const std::vector<TControl*>& children = TControlEvents::Windowless(Parent);
   const auto& places = TControlEvents::Places(Parent);
   TCoverMask taken(Piece);
+  // Whether every pixel that part P of a child at Origin shows is taken: putting it
+  // would take nothing, and its pixels (lying anywhere in memory) need not be fetched.
+  auto hidden = [&taken](const TChildCover& Cover, int P, const QPoint& Origin) {
+    const TCoverRect& shown = Cover.shown[P];
+    return shown.right <= shown.left || taken.Covers(PlacedRect(shown, Origin));
+  };
   for (size_t i = Found.size(); i-- > 0 && !taken.Full();) {
-    const QRect bounds = ToQRect(places[Found[i]].bounds);
+    const size_t slot = Found[i];
+    const QRect bounds = ToQRect(places[slot].bounds);
     const QRect clip = bounds & Piece;
     if (taken.Covers(clip)) continue;
-    const auto& child = static_cast<const TGraphicControl&>(*children[Found[i]]);
+    TChildCover& cover = TControlEvents::Cover(Parent, slot);
+    if (cover.parts > 0) {
+      bool shows = false;
+      for (int p = 0; p < cover.parts && !shows; ++p) shows = !hidden(cover, p, bounds.topLeft());
+      if (!shows) continue;
+    }
+    const auto& child = static_cast<const TGraphicControl&>(*children[slot]);
     TGraphicControl::TFacePart parts[TGraphicControl::kMaxFaceParts];
     const int count = child.FaceParts(parts);
     if (count == 0) return false;
+    if (cover.parts < 0) WorkOutCover(child, cover);
     // The last part lies on top.
     for (int p = count; p-- > 0;) {
+      if (p < cover.parts && hidden(cover, p, bounds.topLeft())) continue;
       const QPoint at = bounds.topLeft() + QPoint(parts[p].At.X, parts[p].At.Y);
       if (!FillUnder(Layer, taken, clip, at, TBitmapAccess::DrawnImage(*parts[p].Picture))) {
         return false;

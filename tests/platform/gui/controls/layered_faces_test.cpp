@@ -48,6 +48,28 @@ struct LayeredFaces : ::testing::Test {
   }
   ~LayeredFaces() override { form.Hide(); }
   TColor At(int x, int y) { return RenderedPixel(form, x, y); }
+  // How many bytes of the composed surface differ from painting every child afresh.
+  size_t DifferFromPainting() {
+    auto rendered = [&] {
+      TBitmap image;
+      image.SetSize(form.Width(), form.Height());
+      PaintTo(form, image.Canvas(), 0, 0);
+      std::vector<std::uint8_t> pixels;
+      for (int y = 0; y < image.Height(); ++y) {
+        const std::uint8_t* row = image.ScanLine(y);
+        pixels.insert(pixels.end(), row, row + 4 * image.Width());
+      }
+      return pixels;
+    };
+    const std::vector<std::uint8_t> layered = rendered();
+    form.SetLayeredFaces(false);
+    const std::vector<std::uint8_t> painted = rendered();
+    form.SetLayeredFaces(true);
+    if (layered.size() != painted.size()) return layered.size() + painted.size();
+    size_t differ = 0;
+    for (size_t i = 0; i < layered.size(); ++i) differ += layered[i] != painted[i];
+    return differ;
+  }
   TForm form{nullptr};
 };
 
@@ -302,22 +324,84 @@ TEST_F(LayeredFaces, PicturesOfEveryLayoutAcrossPiecesShowWhatPaintingEachWould)
       kept->SetParent(&form);
     }
   }
-  auto rendered = [&] {
-    TBitmap image;
-    image.SetSize(form.Width(), form.Height());
-    PaintTo(form, image.Canvas(), 0, 0);
-    std::vector<std::uint8_t> pixels;
-    for (int y = 0; y < image.Height(); ++y) {
-      const std::uint8_t* row = image.ScanLine(y);
-      pixels.insert(pixels.end(), row, row + 4 * image.Width());
-    }
-    return pixels;
+  EXPECT_EQ(DifferFromPainting(), 0u);
+}
+
+namespace {
+
+// A marker-like child of two pictures with clear margins around what they show: a
+// keyed bar at the bottom and a small opaque square above it, inset from the control's
+// bounds, so that children above can hide all a part shows and not the whole control.
+class TTwoPartBox : public TGraphicControl {
+ public:
+  TTwoPartBox(TComponent* owner, TWinControl* parent, TRect bounds, TColor fill)
+      : TGraphicControl(owner) {
+    bar.SetSize(bounds.Width(), bounds.Height() / 2);
+    bar.SetTransparentColor(clFuchsia);
+    bar.SetTransparent(true);
+    DrawBar(fill, 2);
+    mark.SetSize(6, 6);
+    mark.Canvas().Brush().SetColor(clBlack);
+    mark.Canvas().FillRect(Rect(0, 0, 6, 6));
+    SetBoundsRect(bounds);
+    SetParent(parent);
+  }
+  // The bar's colour, Inset pixels of clear key colour left round it.
+  void DrawBar(TColor fill, int inset) {
+    TCanvas& canvas = bar.Canvas();
+    canvas.Brush().SetColor(clFuchsia);
+    canvas.FillRect(Rect(0, 0, bar.Width(), bar.Height()));
+    canvas.Brush().SetColor(fill);
+    canvas.FillRect(Rect(inset, inset, bar.Width() - inset, bar.Height() - inset));
+    Invalidate();
+  }
+  int FaceParts(TFacePart (&Parts)[kMaxFaceParts]) const override {
+    Parts[0] = {&bar, Point(0, Height() - bar.Height())};
+    Parts[1] = {&mark, Point(Width() / 2 - 3, 1)};
+    return 2;
+  }
+  bool KeptComposed() const override { return true; }
+  TBitmap bar;
+  TBitmap mark;
+};
+
+}  // namespace
+
+// Parts of a child whose shown pixels lie all under children above it are left out
+// of the layer; once uncovered, grown or moved they must come out again.
+TEST_F(LayeredFaces, PartsHiddenUnderOthersShowAgainWhenTheyChangeOrAreUncovered) {
+  form.SetBounds(0, 0, 600, 300);
+  unsigned seed = 5;
+  auto next = [&seed](int below) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 16) % static_cast<unsigned>(below));
   };
-  const std::vector<std::uint8_t> layered = rendered();
-  form.SetLayeredFaces(false);
-  const std::vector<std::uint8_t> painted = rendered();
-  ASSERT_EQ(layered.size(), painted.size());
-  size_t differ = 0;
-  for (size_t i = 0; i < layered.size(); ++i) differ += layered[i] != painted[i];
-  EXPECT_EQ(differ, 0u);
+  const TColor colors[] = {clRed, clBlue, clLime, clYellow, clNavy, clTeal, clMaroon};
+  std::vector<TTwoPartBox*> marks;
+  std::vector<TPictureBox*> covers;
+  for (int i = 0; i < 500; ++i) {
+    const TColor fill = colors[static_cast<size_t>(i) % 7];
+    if (i % 3 == 2) {
+      // A square that hides just a bar's inside of the marker below it, or its mark.
+      const TTwoPartBox& below = *marks.back();
+      const TRect bar = Bounds(below.Left() + 2, below.Top() + below.Height() - below.bar.Height() + 2,
+                               below.Width() - 4, below.bar.Height() - 4);
+      const TRect mark = Bounds(below.Left() + below.Width() / 2 - 3, below.Top() + 1, 6, 6);
+      auto* cover = new TPictureBox(&form, &form, i % 2 ? bar : mark, fill);
+      cover->picture.Canvas().SetPixels(0, 0, fill);  // opaque all over
+      cover->Invalidate();
+      covers.push_back(cover);
+    } else {
+      marks.push_back(new TTwoPartBox(&form, &form, Bounds(next(620) - 10, next(320) - 10,
+                                                             16 + next(60), 16 + next(30)),
+                                      fill));
+    }
+  }
+  EXPECT_EQ(DifferFromPainting(), 0u);
+  // A bar drawn up to the control's edges shows beside what hid it.
+  for (size_t i = 0; i < marks.size(); i += 3) marks[i]->DrawBar(clGreen, 0);
+  // Hidden parts uncovered, and hidden parts moved out from under their cover.
+  for (size_t i = 0; i < covers.size(); i += 4) covers[i]->SetTop(covers[i]->Top() + 7);
+  for (size_t i = 1; i < marks.size(); i += 5) marks[i]->SetLeft(marks[i]->Left() + 5);
+  EXPECT_EQ(DifferFromPainting(), 0u);
 }
