@@ -11,6 +11,15 @@
 
 namespace {
 
+// The same "random" layout on every run, so a failure can be replayed.
+struct TRepeatableRandom {
+  unsigned seed;
+  int operator()(int below) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 16) % static_cast<unsigned>(below));
+  }
+};
+
 // A windowless control that is one picture: a square of one colour whose top-left
 // pixel is the transparent key colour.
 class TPictureBox : public TGraphicControl {
@@ -239,11 +248,7 @@ TEST_F(LayeredFaces, OrderSurvivesManyRaisesAndRemovals) {
 // pixel of a picture above lets one below show through, and after moves and raises.
 TEST_F(LayeredFaces, APileOfPicturesShowsWhatPaintingEachWouldShow) {
   std::vector<TPictureBox*> boxes;
-  unsigned seed = 7;
-  auto next = [&seed](int below) {
-    seed = seed * 1103515245u + 12345u;
-    return static_cast<int>((seed >> 16) % static_cast<unsigned>(below));
-  };
+  TRepeatableRandom next{7u};
   const TColor colors[] = {clRed, clBlue, clLime, clYellow, clNavy, clTeal};
   for (int i = 0; i < 300; ++i) {
     const int size = 4 + next(24);
@@ -310,11 +315,7 @@ class TLayoutBox : public TGraphicControl {
 // and among them children painted by their handlers, come out as painting each would.
 TEST_F(LayeredFaces, PicturesOfEveryLayoutAcrossPiecesShowWhatPaintingEachWould) {
   form.SetBounds(0, 0, 700, 330);
-  unsigned seed = 11;
-  auto next = [&seed](int below) {
-    seed = seed * 1103515245u + 12345u;
-    return static_cast<int>((seed >> 16) % static_cast<unsigned>(below));
-  };
+  TRepeatableRandom next{11u};
   const TColor colors[] = {clRed, clBlue, clLime, clYellow, clNavy, clTeal, clMaroon};
   for (int i = 0; i < 400; ++i) {
     const TRect bounds = Bounds(next(740) - 20, next(370) - 20, 3 + next(60), 3 + next(40));
@@ -371,11 +372,7 @@ class TTwoPartBox : public TGraphicControl {
 // of the layer; once uncovered, grown or moved they must come out again.
 TEST_F(LayeredFaces, PartsHiddenUnderOthersShowAgainWhenTheyChangeOrAreUncovered) {
   form.SetBounds(0, 0, 600, 300);
-  unsigned seed = 5;
-  auto next = [&seed](int below) {
-    seed = seed * 1103515245u + 12345u;
-    return static_cast<int>((seed >> 16) % static_cast<unsigned>(below));
-  };
+  TRepeatableRandom next{5u};
   const TColor colors[] = {clRed, clBlue, clLime, clYellow, clNavy, clTeal, clMaroon};
   std::vector<TTwoPartBox*> marks;
   std::vector<TPictureBox*> covers;
