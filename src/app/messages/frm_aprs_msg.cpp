@@ -149,6 +149,8 @@ TfrmAprsMsg::TfrmAprsMsg(TComponent* AOwner) : TForm(AOwner), rdsMsg(std::make_u
   timMsgTx->SetEnabled(true);
 
   OnShow = [this](TComponent* Sender) { FormShow(Sender); };
+  // Sized from the start, so that it can be placed before it is first shown.
+  FitClientToControls(*this);
   frmAprsMsg = this;
   DoCreate();
 }

@@ -1,5 +1,7 @@
 #include "app/program/program.h"
 
+#include <initializer_list>
+
 #include "app/language/frm_prg_msg.h"
 #include "app/language/frm_speak.h"
 #include "app/language/speak_file.h"
@@ -9,6 +11,7 @@
 #include "app/program/device_windows.h"
 #include "app/program/frm_info.h"
 #include "app/program/frm_main.h"
+#include "app/program/window_places.h"
 #include "app/program/wiring.h"
 #include "app/receive/frm_log.h"
 #include "app/settings/frm_setup.h"
@@ -56,6 +59,8 @@ void CreateWindows(TProgramWindows& Owner) {
   new TfrmPrgMsg(&Owner);
   frmWxStatus = new TfrmWxStatus(&Owner);
   new TfrmLog(&Owner);
+  PlaceBesideFrame(*frmMain, *frmGpsStatus);
+  PlaceBelow(*frmGpsStatus, *frmWxStatus);
   ConnectWindows();
 }
 
@@ -77,6 +82,10 @@ void DeleteInterruptedSaves() {
 bool StartProgram() {
   DeleteInterruptedSaves();
   LoadSettings();
+  // The frame now stands where it was left; the windows opened from its tool bar go
+  // beside that bar, not over it.
+  for (TForm* window : std::initializer_list<TForm*>{frmAprsMsg, frmLog})
+    PlaceRightOfToolBar(*frmMain, frmAprs->mpnlToolMain->Width(), *window);
   const std::uint8_t language = LoadStartLanguage();
   if (language == kSpeakWrongVersion) MyShowError(kNoValidSpeakFileText);
   if (language != kSpeakLoaded) return false;
