@@ -27,6 +27,17 @@ QStringList NameFilters(const std::string& Filter) {
   return filters;
 }
 
+// True when every description already names its patterns, as "Bitmaps (*.bmp)" does:
+// the chooser would show them a second time after it.
+bool DescriptionsShowPatterns(const std::string& Filter) {
+  const QStringList parts = ToQString(Filter).split('|');
+  if (parts.size() < 2) return false;
+  for (int n = 0; n + 1 < parts.size(); n += 2) {
+    if (!parts[n].contains('*')) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool TOpenDialog::Execute() {
@@ -36,6 +47,7 @@ bool TOpenDialog::Execute() {
   // A recording may go to a file that does not exist yet.
   dialog.setFileMode(QFileDialog::AnyFile);
   if (!Filter.empty()) dialog.setNameFilters(NameFilters(Filter));
+  dialog.setOption(QFileDialog::HideNameFilterDetails, DescriptionsShowPatterns(Filter));
   if (!FileName.empty()) dialog.selectFile(ToQString(FileName));
   QTimer::singleShot(0, &dialog, [&dialog] {
     std::optional<std::pair<bool, std::string>> answer =
