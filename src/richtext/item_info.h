@@ -203,6 +203,10 @@ class TCustomRDItemInfo {
       TCustomRDData* rdData, const TRDResolution& resolution) const;
   virtual void NotifyData(TCustomRDData* rdData, std::string& text);
   virtual void NotifyDataEx(TCustomRDData* rdData);
+  // Enters the list markers of the documents the item holds (a table's cells, and the
+  // tables inside them) into the document's marker list, in document order: for items
+  // that reached their document by a way that did not list them.
+  virtual void NotifyCellItems() {}
   // The width the item takes in a document of the given width (set by the formatter).
   virtual void AdjustToDocWidth(TRDCanvas& canvas, TRDStyle& rdStyle, int docWidth, int& width,
                                 int& height, int& descent) const;

@@ -238,8 +238,9 @@ class TCustomRDData {
   TRDMarkerList* GetMarkers(bool createIfNone);
   void SetKeepsMarkerList(bool value) { keeps_marker_list_ = value; }
   bool KeepsMarkerList() { return GetAbsoluteRootData()->keeps_marker_list_; }
-  // Puts the list marker at itemNo into the marker list (after the marker before it) and
-  // numbers the list again from it; nothing for other items or a listed marker.
+  // Puts the list marker at itemNo into the marker list (after the listed marker before
+  // it) and numbers the list again from it; nothing for other items, a listed marker, or
+  // a document not (yet) placed in its root (the cells of a table outside a document).
   void AddMarkerToList(int itemNo);
   // Takes the marker at itemNo out of the list and numbers again from its predecessor.
   void RemoveMarkerFromList(int itemNo);

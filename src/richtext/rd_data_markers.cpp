@@ -14,25 +14,44 @@ TRDMarkerItemInfo* AsMarker(TCustomRDItemInfo* item) {
   return item && item->StyleNo == rdsListMarker ? dynamic_cast<TRDMarkerItemInfo*>(item) : nullptr;
 }
 
-// The last marker of data up to item last (descending into documents held by items).
-TRDMarkerItemInfo* LastMarkerUpTo(TCustomRDData& data, int last) {
+bool IsListed(TRDMarkerItemInfo& marker, TRDMarkerList& list) {
+  return marker.IndexInList >= 0 && marker.GetIndexInList(&list) >= 0;
+}
+
+// The last listed marker of data up to item last (descending into documents held by
+// items). Markers not listed yet are passed over: when several come back at once (rows
+// restored by undo), each still finds its place among those already in.
+TRDMarkerItemInfo* LastMarkerUpTo(TCustomRDData& data, int last, TRDMarkerList& list) {
   for (int i = last; i >= 0; --i) {
     TCustomRDItemInfo* item = data.GetItem(i);
     for (int d = item->GetSubDocCount() - 1; d >= 0; --d)
       if (TCustomRDData* sub = item->GetSubDoc(d))
-        if (TRDMarkerItemInfo* marker = LastMarkerUpTo(*sub, sub->GetItemCount() - 1))
+        if (TRDMarkerItemInfo* marker = LastMarkerUpTo(*sub, sub->GetItemCount() - 1, list))
           return marker;
-    if (TRDMarkerItemInfo* marker = AsMarker(item)) return marker;
+    if (TRDMarkerItemInfo* marker = AsMarker(item); marker && IsListed(*marker, list))
+      return marker;
   }
   return nullptr;
 }
 
-// The marker in document order before item itemNo of data, looking up through the
+// Whether data stands in its root document: every document on the way up is held by an
+// item that is in its own document. The cells of a table still being read or built,
+// or kept by an undo record, are not: their markers wait until the table is placed.
+bool IsPlaced(TCustomRDData& data) {
+  for (TCustomRDData* d = &data;;) {
+    TCustomRDData* parent = d->GetAbsoluteParentData();
+    if (!parent) return true;
+    if (d->GetParentItemNo() < 0) return false;
+    d = parent;
+  }
+}
+
+// The listed marker in document order before item itemNo of data, looking up through the
 // documents that hold data: first the documents of the same holding item before data
 // (the earlier cells of a table), then the items before the holding one.
-TRDMarkerItemInfo* MarkerBefore(TCustomRDData& data, int itemNo) {
+TRDMarkerItemInfo* MarkerBefore(TCustomRDData& data, int itemNo, TRDMarkerList& list) {
   for (TCustomRDData* d = &data; d;) {
-    if (TRDMarkerItemInfo* marker = LastMarkerUpTo(*d, itemNo - 1)) return marker;
+    if (TRDMarkerItemInfo* marker = LastMarkerUpTo(*d, itemNo - 1, list)) return marker;
     TCustomRDData* parent = d->GetAbsoluteParentData();
     itemNo = d->GetParentItemNo();
     if (parent && itemNo >= 0 && itemNo < parent->GetItemCount()) {
@@ -41,7 +60,7 @@ TRDMarkerItemInfo* MarkerBefore(TCustomRDData& data, int itemNo) {
       while (k >= 0 && holder->GetSubDoc(k) != d) --k;
       for (--k; k >= 0; --k)
         if (TCustomRDData* sub = holder->GetSubDoc(k))
-          if (TRDMarkerItemInfo* marker = LastMarkerUpTo(*sub, sub->GetItemCount() - 1))
+          if (TRDMarkerItemInfo* marker = LastMarkerUpTo(*sub, sub->GetItemCount() - 1, list))
             return marker;
     }
     d = parent;
@@ -62,7 +81,7 @@ TRDMarkerList* TCustomRDData::GetMarkers(bool createIfNone) {
 void TCustomRDData::AddMarkerToList(int itemNo) {
   if (itemNo < 0 || itemNo >= GetItemCount()) return;
   TRDMarkerItemInfo* marker = AsMarker(GetItem(itemNo));
-  if (!marker) return;
+  if (!marker || !IsPlaced(*this)) return;
   TRDMarkerList* list = GetMarkers(true);
   if (!list) return;
   // A marker that was never listed says so itself, which spares a search per marker
@@ -73,7 +92,7 @@ void TCustomRDData::AddMarkerToList(int itemNo) {
   if (itemNo == GetItemCount() - 1 && GetAbsoluteRootData() == this)
     prev = list->Count() > 0 ? list->Items(list->Count() - 1) : nullptr;
   else
-    prev = MarkerBefore(*this, itemNo);
+    prev = MarkerBefore(*this, itemNo, *list);
   const int index = list->InsertAfter(marker, prev);
   if (TRDStyle* rdStyle = GetRDStyle()) list->RecalcCounters(index, *rdStyle);
 }

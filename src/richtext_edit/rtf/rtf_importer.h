@@ -61,9 +61,6 @@ class TRDRTFImporter {
   // A cell without content gets one empty paragraph in the table's left-aligned style.
   void AddEmptyParagraph(TCustomRDData& cell);
   void EmptyCell(TRDTableItemInfo& table, int row, int col, bool hideBorders);
-  // Lists the markers in the cells of a table that went into a document keeping a marker
-  // list, in document order (nested tables included).
-  void ListMarkersOf(const TCustomRDItemInfo& item);
 
   // List markers (rtf_importer_lists.cpp).
   void UpdateMarker();

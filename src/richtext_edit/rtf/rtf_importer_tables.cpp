@@ -203,20 +203,6 @@ void TRDRTFImporter::EmptyCell(TRDTableItemInfo& table, int row, int col, bool h
   AddEmptyParagraph(cell);
 }
 
-void TRDRTFImporter::ListMarkersOf(const TCustomRDItemInfo& item) {
-  for (int d = 0; d < item.GetSubDocCount(); ++d) {
-    TCustomRDData* cell = item.GetSubDoc(d);
-    if (!cell) continue;
-    for (int i = 0; i < cell->GetItemCount(); ++i) {
-      const TCustomRDItemInfo& inner = *cell->GetItem(i);
-      if (inner.StyleNo == rdsListMarker)
-        cell->AddMarkerToList(i);
-      else
-        ListMarkersOf(inner);
-    }
-  }
-}
-
 void TRDRTFImporter::EndTable() {
   std::unique_ptr<TTableInfo> owned = std::move(tables_.back());
   tables_.pop_back();
@@ -397,9 +383,9 @@ void TRDRTFImporter::EndTable() {
       page_break_pending_ = true;
       page_break_data_ = current_;
     }
-    const TRDTableItemInfo& added = *table;
+    TRDTableItemInfo& added = *table;
     AddItem("", std::move(table), rtf_ts_NewPara);
-    if (cell_markers_ && current_->KeepsMarkerList()) ListMarkersOf(added);
+    if (cell_markers_ && current_->KeepsMarkerList()) added.NotifyCellItems();
   }
   // Text of a row that never ended is kept as paragraphs of the enclosing document.
   TRDTableRow& open = *info.WorkRow->Rows->Items(0);
@@ -418,7 +404,7 @@ void TRDRTFImporter::EndTable() {
                                                                   : rtf_ts_ContinuePara;
       AddItem(std::move(texts[size_t(i)]), std::move(items[size_t(i)]), position);
       // A finished table that comes out with the text.
-      if (cell_markers_ && current_->KeepsMarkerList()) ListMarkersOf(item);
+      if (cell_markers_ && current_->KeepsMarkerList()) item.NotifyCellItems();
     }
     cell.Clear();
   }

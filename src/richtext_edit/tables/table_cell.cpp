@@ -91,6 +91,9 @@ int ContentMinWidth(TRDTableCellData& cell, const TRDResolution* resolution, TRD
 
 TRDTableCellData::TRDTableCellData(TRDTableRow* row) : row_(row) {
   SetFlags(GetFlags() & ~rdfRoot);
+  // Its markers count in the document that holds the table; a cell on its own numbers
+  // nothing.
+  SetKeepsMarkerList(false);
   AddText("", 0, 0);
 }
 
@@ -179,10 +182,13 @@ void TRDTableCellData::AssignSizeFrom(const TRDTableCellData& source) {
 }
 
 void TRDTableCellData::MovingToUndoList(const void* undoOwner, TCustomRDData* ownerData) {
-  for (int i = 0; i < GetItemCount(); ++i) GetItem(i)->MovingToUndoList(i, this);
+  // The owner first: a cell already taken out of its row still reaches the document
+  // through it, so its markers leave the document's list now and the numbers after them
+  // close up, not only when the undo list frees the cell.
   UndoOwner = undoOwner;
   UndoOwnerData = ownerData;
   row_ = nullptr;
+  for (int i = 0; i < GetItemCount(); ++i) GetItem(i)->MovingToUndoList(i, this);
 }
 
 void TRDTableCellData::MovingFromUndoList() {

@@ -76,6 +76,8 @@ class TRDTableCellData : public TCustomRDFormattedData,
   void AssignAttributesFrom(const TRDTableCellData& source, bool divideSizes, int rowDivisor,
                             int colDivisor);
   void AssignSizeFrom(const TRDTableCellData& source);
+  // The cell goes to (comes back from) an undo record; it comes back once it stands in
+  // its grid again, so that its markers find their place in the document's list.
   void MovingToUndoList(const void* undoOwner, TCustomRDData* ownerData);
   void MovingFromUndoList();
   TRDCellVAlign GetRealVAlign() const;

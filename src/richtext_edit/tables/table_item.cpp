@@ -400,7 +400,8 @@ void TRDTableItemInfo::NotifyDataEx(TCustomRDData* rdData) {
   // A table made for a cell is told once it has its place there; its cells' items learn
   // that they are in a document once, when the table first is.
   auto* formatted = dynamic_cast<TCustomRDFormattedData*>(rdData);
-  const bool root = formatted && (formatted->GetFlags() & rdfRoot);
+  const bool root =
+      (formatted && (formatted->GetFlags() & rdfRoot)) || rdData->GetAbsoluteRootData() == rdData;
   if (!root && rdData->GetParentItemNo() < 0) return;
   for (int r = 0; r < Rows->Count(); ++r)
     for (int c = 0; c < Rows->Items(r)->Count(); ++c)

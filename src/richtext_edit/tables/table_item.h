@@ -460,6 +460,9 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   bool QueryItemFlagEx(std::uint8_t code, TRDStyle* rdStyle) const override;
   void NotifyData(TCustomRDData* rdData, std::string& text) override;
   void NotifyDataEx(TCustomRDData* rdData) override;
+  // The cells' markers into the document's list, nested tables' included
+  // (table_cell_markers.cpp).
+  void NotifyCellItems() override;
   int GetSubDocCount() const override;
   TCustomRDData* GetSubDoc(int index) const override;
   void MarkStylesInUse(TRDStyleUsage& usage) const override;

@@ -29,6 +29,17 @@ void MoveItemRange(TCustomRDData& source, int first, int count, TCustomRDData& t
   }
 }
 
+// Items moved from cell to cell stand elsewhere in document order: their markers (and
+// those of tables among them) leave the document's list before the move and take their
+// new place after it.
+void UnlistMarkers(TCustomRDData& data) {
+  data.EnumItems([](TCustomRDData& d, int itemNo, bool&) { d.RemoveMarkerFromList(itemNo); });
+}
+
+void ListMarkers(TCustomRDData& data) {
+  data.EnumItems([](TCustomRDData& d, int itemNo, bool&) { d.AddMarkerToList(itemNo); });
+}
+
 void ClearLayout(TRDTableCellData& cell) {
   cell.ClearFormatting();
 }
@@ -48,9 +59,14 @@ void TRDTableRow::SetItem(int index, std::unique_ptr<TRDTableCellData> cell) {
   slots_[size_t(index)] = std::move(cell);
 }
 
+// A cell leaving its row leaves the document's numbering while it still reaches the
+// document: freed or kept by an undo record, it no longer can.
 std::unique_ptr<TRDTableCellData> TRDTableRow::TakeItem(int index) {
   std::unique_ptr<TRDTableCellData> cell = std::move(slots_[size_t(index)]);
-  if (cell) cell->SetRow(nullptr);
+  if (cell) {
+    UnlistMarkers(*cell);
+    cell->SetRow(nullptr);
+  }
   return cell;
 }
 
@@ -76,7 +92,10 @@ void TRDTableRow::InsertCellObject(int index, std::unique_ptr<TRDTableCellData> 
 std::unique_ptr<TRDTableCellData> TRDTableRow::DeleteSlot(int index) {
   std::unique_ptr<TRDTableCellData> cell = std::move(slots_[size_t(index)]);
   slots_.erase(slots_.begin() + index);
-  if (cell) cell->SetRow(nullptr);
+  if (cell) {
+    UnlistMarkers(*cell);
+    cell->SetRow(nullptr);
+  }
   return cell;
 }
 
@@ -348,13 +367,12 @@ std::vector<std::unique_ptr<TRDTableRow>> TRDTableRows::RemoveRows(int index, in
 }
 
 void TRDTableRows::RestoreRows(int index, std::vector<std::unique_ptr<TRDTableRow>>& rows) {
-  for (int i = int(rows.size()) - 1; i >= 0; --i) {
-    TRDTableRow& row = *rows[size_t(i)];
-    for (int c = 0; c < row.Count(); ++c)
-      if (TRDTableCellData* cell = row.Items(c)) cell->MovingFromUndoList();
-    InsertRowObject(index, std::move(rows[size_t(i)]));
-  }
+  const int count = int(rows.size());
+  for (int i = count - 1; i >= 0; --i) InsertRowObject(index, std::move(rows[size_t(i)]));
   rows.clear();
+  for (int r = index; r < index + count; ++r)
+    for (int c = 0; c < Items(r)->Count(); ++c)
+      if (TRDTableCellData* cell = Items(r)->Items(c)) cell->MovingFromUndoList();
 }
 
 std::vector<std::unique_ptr<TRDTableCellData>> TRDTableRows::RemoveCols(int index, int count) {
@@ -370,11 +388,11 @@ void TRDTableRows::RestoreCols(int index, std::vector<std::unique_ptr<TRDTableCe
   const int perRow = int(cells.size()) / rowCount;
   size_t k = 0;
   for (int r = 0; r < rowCount; ++r)
-    for (int i = 0; i < perRow; ++i, ++k) {
-      if (cells[k]) cells[k]->MovingFromUndoList();
-      Items(r)->InsertCellObject(index, std::move(cells[k]));
-    }
+    for (int i = 0; i < perRow; ++i, ++k) Items(r)->InsertCellObject(index, std::move(cells[k]));
   cells.clear();
+  for (int r = 0; r < rowCount; ++r)
+    for (int c = index; c < index + perRow; ++c)
+      if (TRDTableCellData* cell = Items(r)->Items(c)) cell->MovingFromUndoList();
 }
 
 void TRDTableRows::SetSpan(int row, int col, int value, bool isColSpan) {
@@ -457,6 +475,7 @@ std::vector<TRDMergedCell> TRDTableRows::DoMergeCells(int topRow, int leftCol, i
   TRDTableCellData& main = *Cell(topRow, leftCol);
   if (changeBestWidth) main.BestWidth = GetMergedBestWidth(topRow, leftCol, colCount, rowCount);
   std::vector<TRDMergedCell> merged;
+  UnlistMarkers(main);
   for (int r = topRow; r < topRow + rowCount; ++r)
     for (int c = leftCol; c < leftCol + colCount; ++c) {
       if (r == topRow && c == leftCol) continue;
@@ -464,7 +483,10 @@ std::vector<TRDMergedCell> TRDTableRows::DoMergeCells(int topRow, int leftCol, i
       if (!cell) continue;
       const bool content = cell->HasData(false);
       const int itemCount = content ? cell->GetItemCount() : 0;
-      if (content) main.MoveItemsFrom(*cell);
+      if (content) {
+        UnlistMarkers(*cell);
+        main.MoveItemsFrom(*cell);
+      }
       std::unique_ptr<TRDTableCellData> taken = Items(r)->TakeItem(c);
       if (keep) {
         taken->InSelection = false;
@@ -475,6 +497,7 @@ std::vector<TRDMergedCell> TRDTableRows::DoMergeCells(int topRow, int leftCol, i
   main.ColSpan = colCount;
   main.RowSpan = rowCount;
   ClearLayout(main);
+  ListMarkers(main);
   return merged;
 }
 
@@ -482,22 +505,27 @@ void TRDTableRows::UndoMergeCells(int row, int col, int oldColSpan, int oldRowSp
                                   std::vector<TRDMergedCell>& cells, int oldBestWidth) {
   TRDTableCellData& main = *Cell(row, col);
   main.BestWidth = oldBestWidth;
+  UnlistMarkers(main);
   int n = main.GetItemCount();
+  std::vector<TRDTableCellData*> restored;
   for (int k = int(cells.size()) - 1; k >= 0; --k) {
     TRDMergedCell& entry = cells[size_t(k)];
     TRDTableCellData& cell = *entry.Cell;
-    cell.MovingFromUndoList();
     Items(entry.Row)->SetItem(entry.Col, std::move(entry.Cell));
+    cell.MovingFromUndoList();
     n -= entry.ItemCount;
     if (entry.ItemCount > 0) {
       cell.Clear();
       MoveItemRange(main, n, entry.ItemCount, cell);
     }
+    restored.push_back(&cell);
   }
   cells.clear();
   main.ColSpan = oldColSpan;
   main.RowSpan = oldRowSpan;
   ClearLayout(main);
+  ListMarkers(main);
+  for (TRDTableCellData* cell : restored) ListMarkers(*cell);
 }
 
 // --- inserting --------------------------------------------------------------------------------
@@ -722,8 +750,9 @@ std::vector<std::unique_ptr<TRDTableCellData>> TRDTableRows::TakeClearedCells(
 void TRDTableRows::RestoreClearedCells(const TRDIntegerList& rowList, const TRDIntegerList& colList,
                                        std::vector<std::unique_ptr<TRDTableCellData>>& cells) {
   for (int i = 0; i < rowList.Count() && size_t(i) < cells.size(); ++i) {
-    cells[size_t(i)]->MovingFromUndoList();
+    TRDTableCellData& cell = *cells[size_t(i)];
     Items(rowList[i])->SetItem(colList[i], std::move(cells[size_t(i)]));
+    cell.MovingFromUndoList();
   }
   cells.clear();
 }

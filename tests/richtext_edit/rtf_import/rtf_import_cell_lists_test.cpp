@@ -5,8 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "richtext/list_style.h"
-#include "richtext/marker_item.h"
-#include "richtext/marker_list.h"
+#include "richtext_edit/support/marker_order.h"
 #include "rtf_import_document.h"
 
 namespace {
@@ -17,36 +16,6 @@ const char* const kLists =
     "{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}"
     "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}";
 const char* const kItem = "\\ls1\\fi-360\\li720 ";
-
-// Every marker of the document in document order (table cells included) with the text
-// after it, as "text=number".
-std::string Numbering(TCustomRDData& document) {
-  std::string out;
-  document.EnumItems([&out](TCustomRDData& data, int itemNo, bool&) {
-    auto* marker = dynamic_cast<TRDMarkerItemInfo*>(data.GetItem(itemNo));
-    if (!marker) return;
-    if (!out.empty()) out += ' ';
-    out += (itemNo + 1 < data.GetItemCount() ? data.GetItemTextRaw(itemNo + 1) : "") + "=" +
-           marker->DisplayString;
-  });
-  return out;
-}
-
-// Whether the document's marker list holds exactly its markers, in document order.
-bool ListedInOrder(TCustomRDData& document) {
-  std::vector<TRDMarkerItemInfo*> markers;
-  document.EnumItems([&markers](TCustomRDData& data, int itemNo, bool&) {
-    if (auto* marker = dynamic_cast<TRDMarkerItemInfo*>(data.GetItem(itemNo)))
-      markers.push_back(marker);
-  });
-  TRDMarkerList* list = document.GetMarkers(false);
-  if (!list) return markers.empty();
-  if (list->Count() != int(markers.size())) return false;
-  for (int i = 0; i < list->Count(); ++i)
-    if (list->Items(i) != markers[size_t(i)] || markers[size_t(i)]->GetIndexInList(list) != i)
-      return false;
-  return true;
-}
 
 TEST(RTFImportCellLists, NumbersRunThroughTheCellsInDocumentOrder) {
   TRTFImportDocument doc;
@@ -68,8 +37,8 @@ TEST(RTFImportCellLists, NumbersRunThroughTheCellsInDocumentOrder) {
   TRDTableItemInfo* table = doc.Table();
   ASSERT_NE(table, nullptr);
   EXPECT_EQ(Grid(*table), "one|two plain;A three");
-  EXPECT_EQ(Numbering(doc.Document), "zero=1. one=2. two=3. three=4. four=5.");
-  EXPECT_TRUE(ListedInOrder(doc.Document));
+  EXPECT_EQ(MarkerNumbering(doc.Document), "zero=1. one=2. two=3. three=4. four=5.");
+  EXPECT_TRUE(MarkersListedInOrder(doc.Document));
   // The marker starts its cell's paragraph and the text continues it.
   TRDTableCellData& cell = *table->Cells(0, 0);
   ASSERT_EQ(cell.GetItemCount(), 4);
@@ -79,8 +48,8 @@ TEST(RTFImportCellLists, NumbersRunThroughTheCellsInDocumentOrder) {
 
   // A marker taken out of a cell numbers the rest again.
   cell.DeleteItems(2, 2);
-  EXPECT_TRUE(ListedInOrder(doc.Document));
-  EXPECT_EQ(Numbering(doc.Document), "zero=1. one=2. three=3. four=4.");
+  EXPECT_TRUE(MarkersListedInOrder(doc.Document));
+  EXPECT_EQ(MarkerNumbering(doc.Document), "zero=1. one=2. three=3. four=4.");
 }
 
 TEST(RTFImportCellLists, NestedTablesAndRowsThatNeverEnd) {
@@ -108,8 +77,8 @@ TEST(RTFImportCellLists, NestedTablesAndRowsThatNeverEnd) {
                        "\\pard" +
                        item + "last\\par}"),
             rtf_ec_OK);
-  EXPECT_EQ(Numbering(doc.Document), "outer=1. inner=2. after inner=3. loose=4. last=5.");
-  EXPECT_TRUE(ListedInOrder(doc.Document));
+  EXPECT_EQ(MarkerNumbering(doc.Document), "outer=1. inner=2. after inner=3. loose=4. last=5.");
+  EXPECT_TRUE(MarkersListedInOrder(doc.Document));
 
   // A finished table inside a table whose row never ends comes out whole, with its
   // numbered cell.
@@ -124,8 +93,8 @@ TEST(RTFImportCellLists, NestedTablesAndRowsThatNeverEnd) {
             rtf_ec_OK);
   ASSERT_NE(moved.Table(), nullptr);
   EXPECT_EQ(Grid(*moved.Table()), "inner");
-  EXPECT_EQ(Numbering(moved.Document), "first=1. inner=2. last=3.");
-  EXPECT_TRUE(ListedInOrder(moved.Document));
+  EXPECT_EQ(MarkerNumbering(moved.Document), "first=1. inner=2. last=3.");
+  EXPECT_TRUE(MarkersListedInOrder(moved.Document));
 }
 
 TEST(RTFImportCellLists, OldStyleNumberingInCells) {
@@ -136,8 +105,8 @@ TEST(RTFImportCellLists, OldStyleNumberingInCells) {
                        "\\trowd\\cellx2000\\cellx4000\\pard\\intbl" + pn + "b\\cell\\pard\\intbl" +
                        pn + "c\\cell\\row\\pard" + pn + "d\\par}"),
             rtf_ec_OK);
-  EXPECT_EQ(Numbering(doc.Document), "a=1. b=2. c=3. d=4.");
-  EXPECT_TRUE(ListedInOrder(doc.Document));
+  EXPECT_EQ(MarkerNumbering(doc.Document), "a=1. b=2. c=3. d=4.");
+  EXPECT_TRUE(MarkersListedInOrder(doc.Document));
 }
 
 TEST(RTFImportCellLists, ImportIntoTheMiddleNumbersTheMarkersAfterIt) {
@@ -154,8 +123,8 @@ TEST(RTFImportCellLists, ImportIntoTheMiddleNumbersTheMarkersAfterIt) {
                 "{\\rtf1" + pn + "mid\\par\\trowd\\cellx2000" + pn + "\\intbl cell\\cell\\row}", 2),
             rtf_ec_OK);
   EXPECT_EQ(doc.Sheet.ListStyles().Count(), 1);
-  EXPECT_EQ(Numbering(doc.Document), "first=1. mid=1. cell=2. second=3.");
-  EXPECT_TRUE(ListedInOrder(doc.Document));
+  EXPECT_EQ(MarkerNumbering(doc.Document), "first=1. mid=1. cell=2. second=3.");
+  EXPECT_TRUE(MarkersListedInOrder(doc.Document));
 }
 
 TEST(RTFImportCellLists, MarkersDroppedWhenStylesMayNotBeAdded) {
@@ -164,7 +133,7 @@ TEST(RTFImportCellLists, MarkersDroppedWhenStylesMayNotBeAdded) {
   ASSERT_EQ(doc.Import(std::string(kLists) + "\\trowd\\cellx2000\\pard\\intbl" + item +
                        "cell\\cell\\row}"),
             rtf_ec_OK);
-  EXPECT_EQ(Numbering(doc.Document), "");
+  EXPECT_EQ(MarkerNumbering(doc.Document), "");
   EXPECT_EQ(Grid(*doc.Table()), "cell");
 }
 

@@ -12,12 +12,11 @@
 #include "platform/gui/bitmap.h"
 #include "platform/text/streams.h"
 #include "richtext/item_factory.h"
-#include "richtext/marker_item.h"
-#include "richtext/marker_list.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_style.h"
 #include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/rtf/rtf_row_properties.h"
+#include "richtext_edit/support/marker_order.h"
 #include "richtext_edit/tables/table_item.h"
 
 // Every table the import left has a sound grid of bounded width.
@@ -29,22 +28,6 @@ inline bool ImportedTablesAreSound(TCustomRDData& document) {
            table->ColCount() <= int(TRDRTFRowProperties::kMaxCells) + 1;
   });
   return ok;
-}
-
-// The document's marker list holds exactly its markers (table cells included), in
-// document order.
-inline bool ImportedMarkersAreListed(TCustomRDData& document) {
-  std::vector<TRDMarkerItemInfo*> markers;
-  document.EnumItems([&markers](TCustomRDData& data, int itemNo, bool&) {
-    if (data.GetItem(itemNo)->StyleNo == rdsListMarker)
-      markers.push_back(dynamic_cast<TRDMarkerItemInfo*>(data.GetItem(itemNo)));
-  });
-  TRDMarkerList* list = document.GetMarkers(false);
-  if (!list) return markers.empty();
-  if (list->Count() != int(markers.size())) return false;
-  for (int i = 0; i < list->Count(); ++i)
-    if (list->Items(i) != markers[size_t(i)]) return false;
-  return true;
 }
 
 // Imports the bytes twice: with the options that add styles and list markers (Unicode
@@ -78,7 +61,7 @@ inline bool FuzzRTFImport(const uint8_t* Data, size_t Size) {
     } catch (const EInvalidGraphic&) {
       // Picture data that its kind cannot hold: the reader's documented answer.
     }
-    if (!ImportedTablesAreSound(document) || !ImportedMarkersAreListed(document)) return false;
+    if (!ImportedTablesAreSound(document) || !MarkersListedInOrder(document)) return false;
   }
   return true;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "richtext/fuzz_targets.h"
+#include "richtext_edit/support/marker_order.h"
 #include "richtext_edit/tables/table_item.h"
 
 // Every table a read leaves in a document has a sound grid.
@@ -20,9 +21,9 @@ inline bool TablesAreConsistent(TCustomRDData& document) {
 }
 
 // The document reader's round trip (FuzzRDFReader), then one more read whose tables are
-// checked, then the bytes as a table record's component block read as rows into an
-// existing table, which must stay sound whether they are taken or refused. Returns false
-// when a check fails.
+// checked (their grids, and the numbering of the markers in their cells), then the bytes
+// as a table record's component block read as rows into an existing table, which must stay
+// sound whether they are taken or refused. Returns false when a check fails.
 inline bool FuzzTableRDF(const uint8_t* Data, size_t Size) {
   RegisterTableItemClass();
   if (!FuzzRDFReader(Data, Size)) return false;
@@ -42,5 +43,5 @@ inline bool FuzzTableRDF(const uint8_t* Data, size_t Size) {
   if (Size > 0) stream.WriteBuffer(Data, int64_t(Size));
   stream.SetPosition(0);
   LoadRDFFromStream(document, stream);
-  return TablesAreConsistent(document);
+  return TablesAreConsistent(document) && MarkersListedInOrder(document);
 }
