@@ -360,7 +360,9 @@ bool TWidgetBridge::KeyEvent(QKeyEvent& event) {
     TControlEvents::UnicodeInput(*control, text);
     return own;
   }
-  if (typed.size() == 1) {
+  // A focus key moves the focus before any control sees it as a typed character: a
+  // control that lets only digits through would otherwise keep the focus for good.
+  if (typed.size() == 1 && !focusKey) {
     char character = typed[0];
     if (TWinControl* previewer = PreviewerOf(*control)) {
       if (!TControlEvents::KeyPress(*previewer, character)) return true;

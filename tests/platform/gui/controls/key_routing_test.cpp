@@ -3,6 +3,7 @@
 #include "platform/gui/edit.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_test_support.h"
+#include "platform/sys/application.h"
 
 TEST(KeyRouting, AWrappedWidgetTypesTheCharacterOnKeyPressChose) {
   TForm form(nullptr);
@@ -51,4 +52,32 @@ TEST(KeyRouting, KeyReleasesReachTheControl) {
   SimulateKeyUp(*control, VK_DOWN);
   SimulateKeyUp(*control, 'A', ssShift);
   EXPECT_EQ(released, (std::vector<int>{VK_DOWN, 'A', -1}));
+}
+
+// Tab moves the focus on, even out of an edit whose key handler lets only digits through;
+// the handler never sees it as a typed character.
+TEST(KeyRouting, TabLeavesAnEditThatRefusesEveryOtherCharacter) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 100);
+  auto* digits = new TEdit(&form);
+  digits->SetParent(&form);
+  digits->SetBounds(0, 0, 80, 20);
+  std::string seen;
+  digits->OnKeyPress = [&](TComponent*, char& key) {
+    seen += key;
+    if (key < '0' || key > '9') key = 0;
+  };
+  auto* next = new TEdit(&form);
+  next->SetParent(&form);
+  next->SetBounds(0, 30, 80, 20);
+  form.Show();
+  Application->ProcessMessages();  // let the window become active
+  digits->SetFocus();
+  ASSERT_TRUE(digits->Focused());
+  SimulateKey(*digits, '1', "1");
+  SimulateKey(*digits, VK_TAB, "\t");
+  EXPECT_EQ(seen, "1");
+  EXPECT_TRUE(next->Focused());
+  EXPECT_EQ(digits->Text(), "1");
+  form.Hide();
 }
