@@ -306,8 +306,14 @@ void TfrmAprsMsg::mbtnTxMsgClick(TComponent*) {
     edtMsgTxt->SetFocus();
     return;
   }
-  // A message without sender or addressee is no message: nothing is sent or listed.
-  if (call.empty() || addressee.empty()) return;
+  // A message without addressee is no message: nothing is sent or listed, and the
+  // cursor goes where the addressee is missing.
+  if (addressee.empty()) {
+    edtMsgAdr->SetFocus();
+    return;
+  }
+  // Nor is one without sender (no own call set).
+  if (call.empty()) return;
   if (MsgNr < 0 || MsgNr > kMaxMsgNr) MsgNr = 0;
   const std::string text = CleanMsgText(edtMsgTxt->Text());
   SendMessage(port, call, path, addressee, text, MsgNr);

@@ -4,6 +4,7 @@
 #include "app/messages/frm_aprs_msg.h"
 #include "app/transmit/transmit_support.h"
 #include "platform/gui/gui_test_support.h"
+#include "platform/sys/application.h"
 
 TEST(MsgWindow, MessageToACallFillsTheAddresseeClearsTheTextAndShowsTheWindow) {
   TCapturedKiss tnc;
@@ -31,6 +32,28 @@ TEST(MsgWindow, MessageToACallFillsTheAddresseeClearsTheTextAndShowsTheWindow) {
   msg.mbtnTxMsgClick(msg.mbtnTxMsg);
   ASSERT_EQ(tnc.frames.size(), 1u);
   EXPECT_NE(tnc.Decoded(0).find(":WU2Z     :hello{0"), std::string::npos);
+  msg.Hide();
+}
+
+// TX without an addressee sends nothing and puts the cursor into the addressee edit.
+TEST(MsgWindow, SendingWithoutAddresseePointsAtTheAddresseeEdit) {
+  TCapturedKiss tnc;
+  TfrmAprsMsg msg{nullptr};
+  msg.Kiss = &tnc.link;
+  TTestBeaconSettings own;
+  own.call[0] = "N0CALL";
+  own.path[0] = "APRS";
+  msg.OwnCalls = &own;
+  msg.Show();
+  Application->ProcessMessages();  // let the window become active
+  msg.edtMsgTxt->SetFocus();
+  msg.edtMsgAdr->SetText("  ");
+  msg.edtMsgTxt->SetText("hello");
+  msg.mbtnTxMsgClick(msg.mbtnTxMsg);
+  EXPECT_TRUE(tnc.frames.empty());
+  EXPECT_TRUE(msg.edtMsgAdr->Focused());
+  EXPECT_EQ(msg.edtMsgTxt->Text(), "hello");
+  EXPECT_EQ(msg.PendingMsgs.Count(), 0);
   msg.Hide();
 }
 
