@@ -11,6 +11,7 @@ constexpr int kDotSize = 6;
 constexpr int kSymbolSize = 20;
 constexpr int kEmptySize = 32;  // what a marker without any style takes
 constexpr int kLabelCorner = 6;
+constexpr int kNewSize = 10;
 
 std::unique_ptr<TBitmap> TransparentPicture(int Width, int Height) {
   auto picture = std::make_unique<TBitmap>();
@@ -122,7 +123,21 @@ const TCanvas& AprsSymbolLabelCanvas() {
 }
 
 TAprsSymbol::TAprsSymbol(TComponent* AOwner) : TGraphicControl(AOwner) {
-  SetBounds(Left(), Top(), 10, 10);
+  SetBounds(Left(), Top(), kNewSize, kNewSize);
+}
+
+void TAprsSymbol::Forget() {
+  symbol_bitmap_.reset();
+  label_.reset();
+  label_extent_ = {};
+  label_measured_ = false;
+  sym_draw_style_ = 0;
+  symbol_shown_ = false;
+  port_ = 0;
+  text_ = kNewText;
+  x_ = 0;
+  y_ = 0;
+  SetBounds(0, 0, kNewSize, kNewSize);
 }
 
 TAprsSymbol::~TAprsSymbol() = default;

@@ -48,6 +48,9 @@ class TAprsSymbol : public TGraphicControl {
                  int Port);
 
   const std::string& Text() const { return text_; }
+  // Back to the state of a marker just made: no style, text, symbol, label or place of
+  // the station it showed. The map gives a marker it keeps to the next station heard.
+  void Forget();
   // The dot, the label and the symbol, as they lie in the marker.
   int FaceParts(TFacePart (&Parts)[kMaxFaceParts]) const override;
   bool KeptComposed() const override { return true; }
@@ -70,7 +73,8 @@ class TAprsSymbol : public TGraphicControl {
   TSymDrawStyles sym_draw_style_ = 0;
   bool symbol_shown_ = false;  // the last rebuild was given a symbol
   int port_ = 0;
-  std::string text_ = "APRS-SYMBOL";
+  static constexpr const char* kNewText = "APRS-SYMBOL";
+  std::string text_ = kNewText;
   int x_ = 0;
   int y_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "lists/ex_section_list.h"
 
 #include <algorithm>
+#include <new>
 
 #include "html/html_text.h"
 #include "platform/gui/hint_window.h"
@@ -59,11 +60,7 @@ void TSectionGroup::DeleteItem(int Index) {
 
 void TSectionGroup::Clear() {
   list_.engine_->BeginUpdate();
-  for (POGLItem item = Node->FirstChild; item;) {
-    POGLItem next = item->NextSibling;
-    list_.engine_->DeleteItem(item);
-    item = next;
-  }
+  list_.engine_->DeleteChildren(Node);
   list_.engine_->EndUpdate();
 }
 
@@ -93,10 +90,13 @@ TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Col
   engine_->OnGetChildItemHeight = [this](TSectionGroupedList*, TCanvas&, int& Height) {
     Height = item_height_ + (PreviewSettings.Active() ? PreviewSettings.Height() : 0);
   };
+  engine_->OnInitItem = [this](TSectionGroupedList*, POGLItem Item) {
+    new (engine_->GetItemData(Item)) TRowData;
+  };
   engine_->OnFreeItem = [this](TSectionGroupedList*, POGLItem Item) {
     std::erase(changed_rows_, Item);
     if (Item == hovered_item_) hovered_item_ = nullptr;
-    delete RowOf(Item);
+    static_cast<TRowData*>(engine_->GetItemData(Item))->~TRowData();
   };
   engine_->OnGetCaption = [this](TSectionGroupedList*, POGLItem Item, std::string& Caption) {
     TStringList* row = RowOf(Item);
@@ -194,26 +194,24 @@ TExSectionList::~TExSectionList() {
 
 TStringList* TExSectionList::RowOf(POGLItem Node) const {
   if (!Node || Node == engine_->RootItem()) return nullptr;
-  return static_cast<TRowData*>(engine_->GetItemData(Node))->Strings;
+  return &static_cast<TRowData*>(engine_->GetItemData(Node))->Strings;
 }
 
 // --- rows and groups --------------------------------------------------------------------
 
 TSectionGroup* TExSectionList::AddGroup(const std::string& Caption) {
   POGLItem node = engine_->AddItem(nullptr);
-  auto* strings = new TStringList;
+  TStringList* strings = RowOf(node);
   strings->Add(Caption);
   strings->OnChange = [this](TStringList*) { Changed(); };
-  static_cast<TRowData*>(engine_->GetItemData(node))->Strings = strings;
   groups_.push_back(std::make_unique<TSectionGroup>(*this, node));
   return groups_.back().get();
 }
 
 TStrings& TExSectionList::AddItem(TSectionGroup* Group) {
   POGLItem node = engine_->AddItem(Group->Node);
-  auto* strings = new TStringList;
+  TStringList* strings = RowOf(node);
   strings->OnChange = [this, node](TStringList*) { RowChanged(node); };
-  static_cast<TRowData*>(engine_->GetItemData(node))->Strings = strings;
   RowChanged(node);
   return *strings;
 }
@@ -642,8 +640,7 @@ void TExSectionList::TakeSortKeys(int Column) {
     for (POGLItem item = group->FirstChild; item; item = item->NextSibling) {
       auto* data = static_cast<TRowData*>(engine_->GetItemData(item));
       data->SortSlot = static_cast<int>(sort_keys_.size());
-      sort_keys_.push_back(data->Strings && i < data->Strings->Count() ? data->Strings->Get(i)
-                                                                       : "");
+      sort_keys_.push_back(i < data->Strings.Count() ? data->Strings.Get(i) : "");
     }
   }
 }

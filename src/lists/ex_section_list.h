@@ -263,9 +263,10 @@ class TExSectionList : public TCustomControl {
   friend class TExSectionHeader;
 
   // A node's data block: its strings, and its place among the values of a running sort.
+  // The strings lie in the block itself, made and freed with the node.
   struct TRowData {
-    TStringList* Strings;
-    int SortSlot;
+    TStringList Strings;
+    int SortSlot = 0;
   };
   TStringList* RowOf(POGLItem Node) const;
   // Each row's value in Column, for a whole sort.

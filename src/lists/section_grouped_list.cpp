@@ -18,6 +18,7 @@ POGLItem NodeOfHook(TPositionHook* Hook) {
 }
 
 constexpr int kGlyphSize = 9;
+constexpr size_t kNodesPerBlock = 256;
 
 }  // namespace
 
@@ -76,9 +77,7 @@ TSectionGroupedList::~TSectionGroupedList() {
 POGLItem TSectionGroupedList::AddItem(POGLItem Parent) {
   if (!Parent) Parent = root_;
   if (Parent != root_ && Parent->Parent != root_) return nullptr;
-  void* memory = ::operator new(kHeaderSize + static_cast<size_t>(std::max(0, ItemDataSize)));
-  std::fill_n(static_cast<char*>(memory) + kHeaderSize, std::max(0, ItemDataSize), char(0));
-  POGLItem node = new (memory) TOGLItem;
+  POGLItem node = NewNode();
   if (Parent == root_) node->Flags |= TOGLItem::IsGroupFlag;
   if (AutoOptions & toAutoExpandOnCreate) node->Flags |= TOGLItem::Expanded;
   LinkLast(node, Parent);
@@ -172,7 +171,7 @@ void TSectionGroupedList::DeleteItem(POGLItem Item) {
   Release(Item);
   if (IsGroup(Item)) {
     Item->Flags |= TOGLItem::Deleting;
-    while (Item->FirstChild) DeleteItem(Item->FirstChild);
+    DeleteChildren(Item);
   }
   Unlink(Item);
   --parent->ChildCount;
@@ -185,10 +184,96 @@ void TSectionGroupedList::DeleteItem(POGLItem Item) {
   }
 }
 
+void* TSectionGroupedList::TNodeBlocks::Take(size_t Size) {
+  constexpr size_t kAlign = alignof(std::max_align_t);
+  Size = std::max((Size + kAlign - 1) / kAlign * kAlign, sizeof(void*));
+  if (out_ == 0 && Size != size_) {
+    Release();
+    size_ = Size;
+  }
+  ++out_;
+  if (free_) {
+    void* node = free_;
+    free_ = *static_cast<void**>(node);
+    return node;
+  }
+  if (unused_ == 0) {
+    const size_t bytes = size_ * kNodesPerBlock;
+    blocks_.push_back(::operator new(bytes));
+    unused_ = kNodesPerBlock;
+  }
+  return static_cast<char*>(blocks_.back()) + size_ * (kNodesPerBlock - unused_--);
+}
+
+void TSectionGroupedList::TNodeBlocks::Give(void* Node) {
+  *static_cast<void**>(Node) = free_;
+  free_ = Node;
+  if (--out_ == 0) Release();
+}
+
+void TSectionGroupedList::TNodeBlocks::Release() {
+  for (void* block : blocks_) ::operator delete(block);
+  blocks_.clear();
+  free_ = nullptr;
+  unused_ = 0;
+}
+
+POGLItem TSectionGroupedList::NewNode() {
+  const size_t data = static_cast<size_t>(std::max(0, ItemDataSize));
+  void* memory = nodes_.Take(kHeaderSize + data);
+  std::fill_n(static_cast<char*>(memory) + kHeaderSize, data, char(0));
+  return new (memory) TOGLItem;
+}
+
 void TSectionGroupedList::FreeNode(POGLItem Item) {
   if (OnFreeItem) OnFreeItem(this, Item);
   Item->~TOGLItem();
-  ::operator delete(Item);
+  nodes_.Give(Item);
+}
+
+void TSectionGroupedList::DeleteChildren(POGLItem Group) {
+  if (!Group || Group == root_ || !IsGroup(Group) || !Group->FirstChild) return;
+  // What DeleteItem takes from each item, taken from all at once.
+  bool deselected = false;
+  std::erase_if(selected_, [&](POGLItem item) {
+    if (item->Parent != Group) return false;
+    item->Flags &= ~TOGLItem::Selected;
+    deselected = true;
+    return true;
+  });
+  if (deselected) {
+    Group->SelectedCount = 0;
+    DeselectItem(Group, false);
+  }
+  if (hint_hit_valid_ && hint_hit_.Item && hint_hit_.Item->Parent == Group) {
+    ForgetHint(hint_hit_.Item);
+  }
+  // The focus goes on to the next item while they go one by one, and ends on the group.
+  if (focused_ && focused_->Parent == Group) {
+    focused_ = nullptr;
+    SetFocusedItem(Group, true);
+  }
+  if (anchor_ && anchor_->Parent == Group) anchor_ = focused_;
+  if (drop_target_ && drop_target_->Parent == Group) drop_target_ = nullptr;
+
+  POGLItem item = Group->FirstChild;
+  root_->NodeCount -= Group->ChildCount;
+  Group->FirstChild = nullptr;
+  Group->LastChild = nullptr;
+  Group->Children.Clear();
+  Group->ChildCount = 0;
+  Group->SelectedCount = 0;
+  while (item) {
+    POGLItem next = item->NextSibling;
+    // In no tree, as an item taken out alone.
+    item->Hook = TPositionHook{};
+    FreeNode(item);
+    item = next;
+  }
+  if (!Group->Has(TOGLItem::Deleting) && !root_->Has(TOGLItem::Deleting)) {
+    CountChanged();
+    if (!destroying_) Changed();
+  }
 }
 
 void TSectionGroupedList::DeleteSelectedItems() {

@@ -149,6 +149,8 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   // replaced by a new one, without freeing and making the node and its data again.
   void MoveItemToEnd(POGLItem Item);
   void DeleteSelectedItems();
+  // Removes every item of Group at once, as DeleteItem on each would (the group stays).
+  void DeleteChildren(POGLItem Group);
   void Clear();
   // The node's data block; null for null or the root. Raises when ItemDataSize is not set.
   void* GetItemData(POGLItem Item) const;
@@ -383,6 +385,29 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
     stHintShown = 1024,
   };
 
+  // Nodes lie in blocks of the list's own, and a freed node is kept for the next one:
+  // a list of tens of thousands of rows that come and go (a busy station list, and its
+  // stations aging out) costs an allocation per block instead of one per row, and an
+  // emptied list gives its blocks back at once.
+  class TNodeBlocks {
+   public:
+    TNodeBlocks() = default;
+    TNodeBlocks(const TNodeBlocks&) = delete;
+    TNodeBlocks& operator=(const TNodeBlocks&) = delete;
+    ~TNodeBlocks() { Release(); }
+    // Size: the same for every node while any is out (aligned for any type).
+    void* Take(size_t Size);
+    void Give(void* Node);
+
+   private:
+    void Release();
+    std::vector<void*> blocks_;
+    void* free_ = nullptr;  // the freed nodes, each holding the next one's address
+    size_t size_ = 0;
+    size_t unused_ = 0;  // nodes of the last block never handed out
+    size_t out_ = 0;
+  };
+  POGLItem NewNode();
   void FreeNode(POGLItem Item);
   void Changed();
   void UpdateScrollBar();
@@ -427,6 +452,7 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   void MakeDragImage(TBitmap& Picture, TDragImage& Image);
   void SetDropTarget(POGLItem Group);
 
+  TNodeBlocks nodes_;
   POGLItem root_;
   POGLItem focused_ = nullptr;
   POGLItem anchor_ = nullptr;

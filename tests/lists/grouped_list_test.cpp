@@ -107,6 +107,58 @@ TEST_F(GroupedListTest, DeletingMovesFocusAndNeverLeavesAFreedAnchor) {
   EXPECT_EQ(list.AnchorItem(), e);
 }
 
+// A group emptied at once ends as deleting its items one by one leaves it; the nodes
+// freed come back as new, zero-filled ones.
+TEST_F(GroupedListTest, AGroupEmptiedAtOnceEndsAsDeletingEachItem) {
+  int frees = 0;
+  list.OnFreeItem = [&](TSectionGroupedList*, POGLItem) { ++frees; };
+  POGLItem g = Add(nullptr, 100);
+  POGLItem other = Add(nullptr, 200);
+  std::vector<POGLItem> items;
+  for (int v : {1, 2, 3, 4, 5}) items.push_back(Add(g, v));
+  POGLItem kept = Add(other, 6);
+  list.SelectItem(items[1], false);
+  list.SelectItem(items[3], false);
+  list.SelectItem(kept, false);
+  list.SetFocusedItem(items[2], true);
+  list.DeleteChildren(g);
+  EXPECT_EQ(frees, 5);
+  EXPECT_EQ(g->ChildCount, 0);
+  EXPECT_EQ(g->FirstChild, nullptr);
+  EXPECT_EQ(g->LastChild, nullptr);
+  EXPECT_EQ(g->SelectedCount, 0);
+  EXPECT_EQ(list.RootItem()->NodeCount, 3);
+  EXPECT_EQ(list.FocusedItem(), g);
+  EXPECT_EQ(list.AnchorItem(), g);
+  EXPECT_EQ(Selected(), "6 200 ");  // the other group, all of whose items are selected
+  EXPECT_EQ(list.TotalHeight(), 34 + 34 + 20);
+  EXPECT_EQ(list.ChildAt(g, 0), nullptr);
+
+  // A group whose items were all selected is no longer selected; an anchor among them
+  // goes to the focus, which stays where it was.
+  for (int v : {7, 8}) items.push_back(Add(g, v));
+  list.SelectItem(g, true);
+  EXPECT_TRUE(list.IsItemSelected(g));
+  list.SetFocusedItem(kept, false);
+  list.SetFocusedItem(items[5], false);
+  list.SetFocusedItem(kept, false);
+  list.DeleteChildren(g);
+  EXPECT_FALSE(list.IsItemSelected(g));
+  EXPECT_EQ(list.FocusedItem(), kept);
+  EXPECT_EQ(Selected(), "6 200 ");  // the other group, all of whose items are selected
+
+  // New items take the freed nodes: zero-filled, numbered and sorted like any.
+  list.OnInitItem = [&](TSectionGroupedList*, POGLItem n) { EXPECT_EQ(Value(n), 0); };
+  for (int v : {42, 17, 99, 23}) Add(g, v);
+  EXPECT_EQ(Values(g), "42 17 99 23 ");
+  list.Sort(0, sdAscending);
+  EXPECT_EQ(Values(g), "17 23 42 99 ");
+  EXPECT_EQ(list.RootItem()->NodeCount, 7);
+  list.Clear();
+  EXPECT_EQ(frees, 5 + 2 + 7);
+  EXPECT_EQ(list.FirstGroup(), nullptr);
+}
+
 // Rows added and deleted in a batch are laid out once at its end, as one at a time.
 TEST_F(GroupedListTest, ABatchIsLaidOutAtItsEnd) {
   POGLItem g = Add(nullptr, 100);

@@ -151,6 +151,7 @@ class TfrmAprs : public TForm, public TStationViews {
   void ShowStationOnMap(const TAprsInfo& Info) override;
   void FreeStationMarker(const std::string& Key) override;
   void DeleteSymbolPlaces(const std::string& Key) override;
+  void DeleteSymbolPlaces(const std::vector<std::string>& Keys, bool All) override;
   void ClearCrosshair(const std::string& Key) override;
   void MarkStation(const std::string& Key) override;
   void AddOrUpdateStationRow(const std::string& Record) override;

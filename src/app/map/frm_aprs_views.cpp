@@ -43,6 +43,16 @@ void TfrmAprs::DeleteSymbolPlaces(const std::string& Key) {
   Map->SymbolPlaces.DeleteSymbolPlaces(Key);
 }
 
+// Every station going at once: a place is only ever given to a station in the store,
+// so none stays.
+void TfrmAprs::DeleteSymbolPlaces(const std::vector<std::string>& Keys, bool All) {
+  if (All) {
+    Map->SymbolPlaces.Clear();
+    return;
+  }
+  for (const std::string& key : Keys) Map->SymbolPlaces.DeleteSymbolPlaces(key);
+}
+
 void TfrmAprs::ClearCrosshair(const std::string& Key) {
   Map->ClearCrosshair(Key);
 }

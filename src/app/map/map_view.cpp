@@ -1,5 +1,7 @@
 #include "app/map/map_view.h"
 
+#include <iterator>
+
 #include "app/map/aprs_symbols.h"
 #include "app/map/map_calibration.h"
 #include "app/receive/aprs_info.h"
@@ -108,6 +110,7 @@ TMapView::TMapView(TComponent* Owner, TWinControl* Parent, const TStrings& Stati
 TMapView::~TMapView() {
   pnlCard->SetChildFinder(nullptr);
   FreeAllSymbols();
+  for (TAprsSymbol* marker : spare_markers_) delete marker;
 }
 
 void TMapView::ChildrenIn(const TRect& Area, bool Composed, std::vector<TControl*>& Found) const {
@@ -269,14 +272,43 @@ void TMapView::DrawStationSymbol(const std::string& Key, const std::string& Name
     FreeStationMarker(Key);
     return;
   }
-  PlaceMarker(markers_.try_emplace(Key).first, Name, X, Y, SymTable, SymCode, Port);
+  auto entry = markers_.find(Key);
+  if (entry == markers_.end()) entry = AddMarkerEntry(Key);
+  PlaceMarker(entry, Name, X, Y, SymTable, SymCode, Port);
+}
+
+TMapView::TMarkers::iterator TMapView::AddMarkerEntry(const std::string& Key) {
+  return spare_entries_.Insert(markers_, Key, {});
+}
+
+TAprsSymbol* TMapView::NewMarker(const std::string& Key) {
+  if (spare_markers_.empty()) return NewControl<TAprsSymbol>(owner_, pnlCard, Key);
+  TAprsSymbol* marker = spare_markers_.back();
+  spare_markers_.pop_back();
+  // Forgotten now rather than when it went: aging thousands out at once touches no
+  // more of each marker than it must.
+  marker->Forget();
+  marker->Name = Key;
+  marker->SetParent(pnlCard);
+  return marker;
+}
+
+void TMapView::RetireMarker(TMarkers::iterator Entry) {
+  TMarkerEntry& entry = Entry->second;
+  marker_grid_.Remove(entry.grid_slot);
+  if (TAprsSymbol* marker = entry.marker) {
+    marker->SetParent(nullptr);
+    marker->Name.clear();
+    spare_markers_.push_back(marker);
+  }
+  spare_entries_.Erase(markers_, Entry);
 }
 
 void TMapView::PlaceMarker(TMarkers::iterator Entry, const std::string& Name, int X, int Y,
                            char SymTable, char SymCode, int Port) {
   auto& [key, entry] = *Entry;
   if (!entry.marker) {
-    entry.marker = NewControl<TAprsSymbol>(owner_, pnlCard, key);
+    entry.marker = NewMarker(key);
     entry.marker->SetSymDrawStyle(sym_draw_style_);
     WireMouse(*entry.marker);
   }
@@ -306,9 +338,13 @@ void TMapView::ShowStationRecord(const std::string& Record) {
   if (!IsOnMap(y, x)) return;
   const std::string key(FieldText(fields[sfKey], buffer));
   SymbolPlaces.AddSymbolPlace(key, y, x);
-  auto [entry, added] = markers_.try_emplace(key);
+  auto entry = markers_.find(key);
   // A key met twice in one walk keeps the marker of its first record.
-  if (!added && entry->second.walk == walk_) return;
+  if (entry == markers_.end()) {
+    entry = AddMarkerEntry(key);
+  } else if (entry->second.walk == walk_) {
+    return;
+  }
   PlaceMarker(entry, UnescapedField(fields[sfSrcCall]), x, y,
               static_cast<char>(IntField(fields[sfSymTable], 0)),
               static_cast<char>(IntField(fields[sfSymCode], 0)), IntField(fields[sfPort], 0));
@@ -338,31 +374,24 @@ void TMapView::RedrawAllSymbols() {
     return;
   }
   for (auto it = markers_.begin(); it != markers_.end();) {
-    if (it->second.walk == walk_) {
-      ++it;
-      continue;
-    }
-    marker_grid_.Remove(it->second.grid_slot);
-    delete it->second.marker;
-    it = markers_.erase(it);
+    const auto next = std::next(it);
+    if (it->second.walk != walk_) RetireMarker(it);
+    it = next;
   }
   if (OnPlacesChanged) OnPlacesChanged();
 }
 
 void TMapView::FreeAllSymbols() {
-  for (auto& [key, entry] : markers_) {
-    marker_grid_.Remove(entry.grid_slot);
-    delete entry.marker;
-  }
-  markers_.clear();
+  spare_markers_.reserve(spare_markers_.size() + markers_.size());
+  spare_entries_.Reserve(markers_.size());
+  // None stays filed: the grid is emptied at once instead of marker by marker.
+  marker_grid_.Reset(pnlCard->Width(), pnlCard->Height());
+  while (!markers_.empty()) RetireMarker(markers_.begin());
 }
 
 void TMapView::FreeStationMarker(const std::string& Key) {
   auto it = markers_.find(Key);
-  if (it == markers_.end()) return;
-  marker_grid_.Remove(it->second.grid_slot);
-  delete it->second.marker;
-  markers_.erase(it);
+  if (it != markers_.end()) RetireMarker(it);
 }
 
 TAprsSymbol* TMapView::FindSymbolControl(const std::string& Key) const {

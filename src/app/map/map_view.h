@@ -26,6 +26,7 @@
 #include "app/map/map_coordinates.h"
 #include "app/map/marker_grid.h"
 #include "app/map/symbol_places.h"
+#include "app/stations/recycled_nodes.h"
 #include "controls/aprs_symbol.h"
 #include "controls/my_shape.h"
 #include "core/aprs_position.h"
@@ -167,7 +168,19 @@ class TMapView : private TChildFinder {
   // Makes (when new) and places the marker of Entry.
   void PlaceMarker(TMarkers::iterator Entry, const std::string& Name, int X, int Y, char SymTable,
                    char SymCode, int Port);
+  // The entry of a key that has none, from the spares when there are any.
+  TMarkers::iterator AddMarkerEntry(const std::string& Key);
+  // A marker for the station Key on the panel: a spare one, else a new one.
+  TAprsSymbol* NewMarker(const std::string& Key);
+  // Takes the entry and its marker off the map into the spares.
+  void RetireMarker(TMarkers::iterator Entry);
   TMarkers markers_;
+  // The markers of stations gone (off the panel and unnamed) and their entries'
+  // nodes, kept for the stations heard next: aging tens of thousands out at once would
+  // spend most of its time freeing them, and the feed making them again. They are never
+  // more than the most markers the map has shown.
+  std::vector<TAprsSymbol*> spare_markers_;
+  TRecycledNodes<TMarkers> spare_entries_;
   unsigned walk_ = 0;
   size_t walked_ = 0;  // markers the current walk placed
   TMarkerGrid marker_grid_;

@@ -157,7 +157,7 @@ void TfrmAprsStnList::AddOrUpdateStationRow(const std::string& Record) {
     strings.BeginUpdate();
     for (const std::string& text : texts) strings.Add(text);
     strings.EndUpdate();
-    rows_[key] = group_->GetItemNode(group_->GetCount() - 1);
+    spare_rows_.Insert(rows_, key, group_->GetItemNode(group_->GetCount() - 1));
   } else {
     TStrings& strings = group_->GetItemStrings(row);
     strings.BeginUpdate();
@@ -214,7 +214,7 @@ void TfrmAprsStnList::RemoveStationRow(const std::string& Key) {
   const auto found = rows_.find(Key);
   if (found == rows_.end()) return;
   POGLItem node = found->second;
-  rows_.erase(found);
+  spare_rows_.Erase(rows_, found);
   if (clicked_ == node) clicked_ = nullptr;
   ExSectionList1->Engine().DeleteItem(node);
 }
@@ -228,7 +228,7 @@ void TfrmAprsStnList::DeleteStationRow(const std::string& Key) {
 void TfrmAprsStnList::DeleteStationRows(const std::vector<std::string>& Keys, bool All) {
   TExSectionList::TUpdateScope update(*ExSectionList1);
   if (All) {
-    rows_.clear();
+    spare_rows_.EraseAll(rows_);
     clicked_ = nullptr;
     group_->Clear();
   } else {

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "app/stations/recycled_nodes.h"
 #include "controls/my_button.h"
 #include "controls/my_panel.h"
 #include "lists/ex_section_list.h"
@@ -73,7 +74,9 @@ class TfrmAprsStnList : public TForm {
   // The row of each station key: a busy feed updates rows all the time, and a walk
   // over every row per update would grow with the square of the station count. A row's
   // index comes from the list in logarithmic time.
-  std::unordered_map<std::string, POGLItem> rows_;
+  using TRows = std::unordered_map<std::string, POGLItem>;
+  TRows rows_;
+  TRecycledNodes<TRows> spare_rows_;
   // The item last clicked; its position is selected again after every update.
   POGLItem clicked_ = nullptr;
 };

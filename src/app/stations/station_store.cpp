@@ -499,6 +499,10 @@ void TStationStore::RemoveStation(const std::string& Key) {
 
 void TStationStore::ForgetStation(const std::string& Key) {
   views_.DeleteSymbolPlaces(Key);
+  LeaveViews(Key);
+}
+
+void TStationStore::LeaveViews(const std::string& Key) {
   views_.DeletePickKey(Key);
   if (views_.StationInfoVisible() && views_.ShownKey() == Key) views_.CloseStationInfo();
   views_.ClearCrosshair(Key);
@@ -540,7 +544,8 @@ void TStationStore::AgeStations() {
     }
     views_.DeleteStationRows(keys, all);
     views_.FreeStationMarkers(keys, all);
-    for (const std::string& key : keys) ForgetStation(key);
+    views_.DeleteSymbolPlaces(keys, all);
+    for (const std::string& key : keys) LeaveViews(key);
   }
   views_.EndStationChanges();
   // The counter once for the whole tick: thousands may go at once.

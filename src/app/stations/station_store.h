@@ -148,6 +148,10 @@ class TStationViews {
     for (const std::string& key : Keys) FreeStationMarker(key);
   }
   virtual void DeleteSymbolPlaces(const std::string& /*Key*/) {}
+  // The places of many stations at once (aging); All: they are every station's.
+  virtual void DeleteSymbolPlaces(const std::vector<std::string>& Keys, bool /*All*/) {
+    for (const std::string& key : Keys) DeleteSymbolPlaces(key);
+  }
   // Hides the crosshair when it marks Key.
   virtual void ClearCrosshair(const std::string& /*Key*/) {}
   // Moves the crosshair to a station already on the map.
@@ -235,6 +239,8 @@ class TStationStore {
   void RemoveStation(const std::string& Key);
   // What RemoveStation does after the marker, the lines and their rows went.
   void ForgetStation(const std::string& Key);
+  // ForgetStation but for the symbol places.
+  void LeaveViews(const std::string& Key);
 
   TStationViews& views_;
   bool aging_ = false;

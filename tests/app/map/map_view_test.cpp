@@ -446,6 +446,63 @@ TEST_F(MapViewTest, MarkersOfOneSymbolShareItsPictureAndChangeApart) {
   EXPECT_EQ(bitmap->Canvas().Pixels(50, 50), SymbolColor('>'));
 }
 
+// A marker whose station went is kept for the next station heard: it shows that one,
+// and nothing of the station before.
+TEST_F(MapViewTest, AMarkerKeptAfterItsStationWentShowsOnlyTheNextStation) {
+  ASSERT_TRUE(view_->LoadMap(map_));
+  view_->SetSymDrawStyle(dsSymbol | dsCall);
+  Receive(Station("GONE", 45, 5, '>', 2));
+  const std::string gone = MakeStationKey("", "GONE");
+  TAprsSymbol* marker = view_->FindSymbolControl(gone);
+  ASSERT_NE(marker, nullptr);
+  EXPECT_EQ(Render()->Canvas().Pixels(50, 50), SymbolColor('>'));
+  view_->FreeStationMarker(gone);
+  EXPECT_EQ(view_->FindSymbolControl(gone), nullptr);
+  EXPECT_EQ(form_.FindComponent(gone), nullptr);
+  EXPECT_EQ(view_->MarkerCount(), 0);
+  auto bitmap = Render();
+  EXPECT_EQ(bitmap->Canvas().Pixels(50, 50), kMapColor);
+  EXPECT_EQ(bitmap->Canvas().Pixels(45, 66), kMapColor);  // where the label was
+
+  // A table without pictures: the new station shows no symbol, not the old one's.
+  TAprsInfo next = Station("NEXT", 42, 15, '-', -1);
+  next.SymTable = 'x';
+  Receive(next);
+  const std::string key = MakeStationKey("", "NEXT");
+  ASSERT_EQ(view_->FindSymbolControl(key), marker);
+  EXPECT_EQ(marker->Name, key);
+  EXPECT_EQ(form_.FindComponent(key), marker);
+  EXPECT_EQ(marker->Parent(), view_->pnlCard);
+  EXPECT_EQ(marker->Text(), "NEXT");
+  EXPECT_EQ(marker->Port(), -1);
+  EXPECT_TRUE(marker->SymbolBitmap().Empty());
+  EXPECT_EQ(marker->Left(), 150 - marker->Width() / 2);
+  EXPECT_EQ(marker->Top(), 80 - 10);
+  bitmap = Render();
+  EXPECT_EQ(bitmap->Canvas().Pixels(50, 50), kMapColor);
+  EXPECT_EQ(bitmap->Canvas().Pixels(150, 80), kMapColor);
+  const int labelMiddle = marker->Top() + 20 + (marker->Height() - 20) / 2;
+  EXPECT_EQ(bitmap->Canvas().Pixels(marker->Left() + 1, labelMiddle), AprsSymbolLabelColor(-1));
+
+  // Restyled, the kept marker still holds no symbol of the old station.
+  view_->SetSymDrawStyle(dsSymbol);
+  EXPECT_EQ(Render()->Canvas().Pixels(150, 80), kMapColor);
+  // Every marker gone at once and heard again: each station has its own.
+  Receive(Station("OTHER", 45, 5, '>'));
+  view_->FreeAllSymbols();
+  EXPECT_EQ(view_->MarkerCount(), 0);
+  EXPECT_EQ(Render()->Canvas().Pixels(50, 50), kMapColor);
+  Receive(Station("OTHER", 45, 5, '>'));
+  Receive(Station("THIRD", 46, 6, '-'));
+  EXPECT_EQ(view_->MarkerCount(), 2);
+  EXPECT_NE(view_->FindSymbolControl(MakeStationKey("", "OTHER")),
+            view_->FindSymbolControl(MakeStationKey("", "THIRD")));
+  bitmap = Render();
+  EXPECT_EQ(bitmap->Canvas().Pixels(50, 50), SymbolColor('>'));
+  EXPECT_EQ(bitmap->Canvas().Pixels(60, 40), SymbolColor('-'));
+  EXPECT_EQ(bitmap->Canvas().Pixels(150, 80), kMapColor);
+}
+
 TEST_F(MapViewTest, ALoadedMapShowsTheMarkersInTheOrderOfTheStationList) {
   ASSERT_TRUE(view_->LoadMap(map_));
   view_->SetSymDrawStyle(dsSymbol);

@@ -125,10 +125,17 @@ TEST_F(StationListFeedTest, AllStationsAgeOutOfEveryWindowAtOnce) {
   EXPECT_EQ(store.StationList.Count(), 0);
   EXPECT_EQ(frmAprs->Map->MarkerCount(), 0);
   EXPECT_EQ(frmAprsStnList->Group()->GetCount(), 0);
+  EXPECT_EQ(frmAprs->Map->SymbolPlaces.Count(), 0);
   EXPECT_EQ(frmAprs->lblStnCount->Caption().substr(0, 2), "0 ");
   const TKissBuildResult frame = BuildKissFrame("DB0ZZZ-1", "APRS", "!5000.00N/01000.00E>back");
   KissLink.KissRxBytes(frame.Bytes);
   EXPECT_EQ(frmAprs->Map->MarkerCount(), 1);
+  EXPECT_EQ(frmAprs->Map->SymbolPlaces.Count(), 1);
+  const TAprsSymbol* marker = frmAprs->Map->FindSymbolControl("AAprsDB0ZZZ451");
+  ASSERT_NE(marker, nullptr);
+  EXPECT_EQ(marker->Text(), "DB0ZZZ-1");
+  EXPECT_EQ(marker->Parent(), frmAprs->Map->pnlCard);
   EXPECT_EQ(frmAprsStnList->FindStationRow("AAprsDB0ZZZ451"), 0);
+  EXPECT_EQ(frmAprsStnList->Group()->GetItemStrings(0).Get(1), "DB0ZZZ-1");
   EXPECT_EQ(frmAprs->lblStnCount->Caption().substr(0, 2), "1 ");
 }

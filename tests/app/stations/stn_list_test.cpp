@@ -133,6 +133,18 @@ TEST_F(StationListTest, ManyRowsGoAtOnceAndAllRowsInOneSweep) {
   EXPECT_EQ(Calls(), "AAA CCC ");
   EXPECT_EQ(list->FindStationRow("AAprsCCC"), 1);
   EXPECT_TRUE(list->ExSectionList1->Engine().SelectedItems().empty());
+  // The rows that come back hold their own record's texts only.
+  for (int row = 0; row < 2; ++row) EXPECT_EQ(list->Group()->GetItemStrings(row).Count(), 7);
+  EXPECT_EQ(Text(0, 6), "26.12.07 08:03:00");
+  EXPECT_EQ(Text(1, 6), "26.12.07 08:02:00");
+  // Emptied again and refilled in another order, they sort by time as new rows.
+  list->DeleteStationRows({"AAprsAAA", "AAprsCCC"}, true);
+  Add("BBB", "261207080500");
+  Add("DDD", "261207080400");
+  Add("EEE", "261207080600");
+  EXPECT_EQ(Calls(), "EEE BBB DDD ");
+  EXPECT_EQ(list->FindStationRow("AAprsDDD"), 2);
+  EXPECT_EQ(list->FindStationRow("AAprsAAA"), -1);
 }
 
 TEST_F(StationListTest, FillTakesEveryRecordOfTheStationList) {
