@@ -95,6 +95,7 @@ TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Col
   };
   engine_->OnFreeItem = [this](TSectionGroupedList*, POGLItem Item) {
     std::erase(changed_rows_, Item);
+    if (Item == readded_) readded_ = nullptr;
     if (Item == hovered_item_) hovered_item_ = nullptr;
     static_cast<TRowData*>(engine_->GetItemData(Item))->~TRowData();
   };
@@ -219,7 +220,17 @@ TStrings& TExSectionList::AddItem(TSectionGroup* Group) {
 TStrings& TExSectionList::ReAddItem(POGLItem Node) {
   TStringList& strings = *RowOf(Node);
   if (Node == hovered_item_) hovered_item_ = nullptr;
-  engine_->MoveItemToEnd(Node);
+  // Moving the row last only for the next Sort to move it again costs two walks of
+  // the group's position tree on every update of a busy list: when the next Sort finds
+  // this one row's place alone, it finds it from where the row stands.
+  const TExSectionColumn* c = Columns.Items(SortSettings.Column());
+  if (order_valid_ && changed_rows_.empty() && !readded_ && !SortSettings.SortGroups() && c &&
+      c->SortType() != stNone) {
+    engine_->ReleaseItem(Node);
+    readded_ = Node;
+  } else {
+    engine_->MoveItemToEnd(Node);
+  }
   RowChanged(Node);
   return strings;
 }
@@ -518,19 +529,13 @@ std::string TExSectionList::CellText(POGLItem Item, int Column) const {
 int TExSectionList::Compare(POGLItem A, POGLItem B) const {
   std::string_view a;
   std::string_view b;
-  std::string groupA;
-  std::string groupB;
-  std::string rowA;
-  std::string rowB;
   TSortType kind = stNone;
   if (engine_->IsGroup(A) || engine_->IsGroup(B)) {
     if (!SortSettings.SortGroups()) return 0;
     const TStringList* ra = RowOf(A);
     const TStringList* rb = RowOf(B);
-    groupA = ra && ra->Count() > 0 ? ra->Get(0) : "";
-    groupB = rb && rb->Count() > 0 ? rb->Get(0) : "";
-    a = groupA;
-    b = groupB;
+    if (ra && ra->Count() > 0) a = ra->GetRef(0);
+    if (rb && rb->Count() > 0) b = rb->GetRef(0);
     if (const TExSectionColumn* c = Columns.Items(GroupColumn)) kind = c->SortType();
   } else if (!sort_keys_.empty()) {
     // A whole sort reads the values taken out beforehand, without copying them again.
@@ -538,13 +543,12 @@ int TExSectionList::Compare(POGLItem A, POGLItem B) const {
     b = sort_keys_[static_cast<size_t>(static_cast<TRowData*>(engine_->GetItemData(B))->SortSlot)];
     kind = Columns.Items(SortSettings.Column())->SortType();
   } else {
+    // One row resorted compares it with a few dozen others, in place.
     const TStringList* ra = RowOf(A);
     const TStringList* rb = RowOf(B);
     const int i = ColumnToStringIndex(SortSettings.Column());
-    rowA = ra && i < ra->Count() ? ra->Get(i) : "";
-    rowB = rb && i < rb->Count() ? rb->Get(i) : "";
-    a = rowA;
-    b = rowB;
+    if (ra && i < ra->Count()) a = ra->GetRef(i);
+    if (rb && i < rb->Count()) b = rb->GetRef(i);
     kind = Columns.Items(SortSettings.Column())->SortType();
   }
   switch (kind) {
@@ -611,20 +615,26 @@ int TExSectionList::Compare(POGLItem A, POGLItem B) const {
 void TExSectionList::Sort() {
   const int column = SortSettings.Column();
   const TExSectionColumn* c = Columns.Items(column);
-  if (!c || c->SortType() == stNone) return;
   const TOGLSortDirection direction = SortSettings.Direction();
   const bool settingsChanged =
       !order_valid_ || order_column_ != column || order_direction_ != direction;
+  // A row re-added in place stands last for any but the one-row resort.
+  if (readded_ && (!c || c->SortType() == stNone || settingsChanged || SortSettings.SortGroups())) {
+    engine_->MoveItemToEnd(readded_);
+    readded_ = nullptr;
+  }
+  if (!c || c->SortType() == stNone) return;
   sorting_ = true;
   if (!settingsChanged && !SortSettings.SortGroups()) {
     // Every other row is in its place: each changed row finds its own.
-    for (POGLItem row : changed_rows_) engine_->ResortItem(row, column, direction);
+    for (POGLItem row : changed_rows_) engine_->ResortItem(row, column, direction, row == readded_);
   } else {
     if (!SortSettings.SortGroups()) TakeSortKeys(column);
     engine_->Sort(column, direction);
     sort_keys_.clear();
   }
   sorting_ = false;
+  readded_ = nullptr;
   changed_rows_.clear();
   order_valid_ = true;
   order_column_ = column;

@@ -73,9 +73,10 @@ class TExSectionList : public TCustomControl {
   TSectionGroup* Groups(int Index) const { return groups_.at(static_cast<size_t>(Index)).get(); }
   // The new row's (empty) strings; nothing is repainted or sorted.
   TStrings& AddItem(TSectionGroup* Group);
-  // A row deleted and added anew in one step: it leaves its place as a deleted row
-  // would and comes back last in its group, to be sorted like a new row. The node and
-  // its strings stay; the caller puts the new texts in.
+  // A row deleted and added anew in one step: it loses its selection and focus as a
+  // deleted row would and is sorted like a new row, after the rows equal to it. The
+  // node and its strings stay; the caller puts the new texts in. In a sorted list the
+  // row keeps its place until the next Sort; otherwise it goes last in its group.
   TStrings& ReAddItem(POGLItem Node);
   // The strings of any node; null for null.
   TStrings* GetNodeStrings(POGLItem Node) const;
@@ -310,6 +311,8 @@ class TExSectionList : public TCustomControl {
   int order_column_ = -1;
   TOGLSortDirection order_direction_ = sdAscending;
   std::vector<POGLItem> changed_rows_;
+  // The row re-added in place, which the next Sort puts after its equals.
+  POGLItem readded_ = nullptr;
   std::vector<std::string> sort_keys_;
   bool hand_cursor_ = false;
   std::string last_anchor_;  // the link the mouse is over

@@ -155,6 +155,12 @@ void TSectionGroupedList::Release(POGLItem Item) {
   if (Item == drop_target_) drop_target_ = nullptr;
 }
 
+void TSectionGroupedList::ReleaseItem(POGLItem Item) {
+  if (!Item || Item == root_ || IsGroup(Item)) return;
+  Release(Item);
+  Changed();
+}
+
 void TSectionGroupedList::MoveItemToEnd(POGLItem Item) {
   if (!Item || Item == root_ || IsGroup(Item)) return;
   Release(Item);
@@ -688,27 +694,31 @@ void TSectionGroupedList::SortChildren(POGLItem Parent, int Column, TOGLSortDire
 }
 
 // The sorted place of Item among siblings in sorted order: after every sibling that
-// sorts before it, and among equal ones where it stood before, as the stable sort
-// would leave it.
-void TSectionGroupedList::ResortItem(POGLItem Item, int Column, TOGLSortDirection Direction) {
+// sorts before it, and among equal ones where it stood before (AsLast: after them all),
+// as the stable sort would leave it.
+void TSectionGroupedList::ResortItem(POGLItem Item, int Column, TOGLSortDirection Direction,
+                                     bool AsLast) {
   if (!Item || Item == root_) return;
   if (Column == -1) Column = sort_column_;
   if (Column <= -2) return;
   if (Direction == sdDefault) Direction = sort_direction_;
   POGLItem parent = Item->Parent;
-  const int old = Item->Index();
+  // Where Item stands decides only ties, which AsLast decides alone: finding the place
+  // of a row at random in a long list is a walk up its tree that costs cache misses.
+  const int old = AsLast ? 0 : Item->Index();
   // Does other (now at position p among the rest) go before Item?
   auto before = [&](POGLItem other, int p) {
     int c = Compare(other, Item, Column);
     if (Direction != sdAscending) c = -c;
     if (c != 0) return c < 0;
-    return p < old;
+    return AsLast || p < old;
   };
   // The place is where Item already is when its neighbours agree: the common case of a
-  // row changed in a way that keeps its place costs two comparisons.
-  const bool prevOk = !Item->PrevSibling || before(Item->PrevSibling, old - 1);
-  const bool nextOk = !Item->NextSibling || !before(Item->NextSibling, old);
-  if (prevOk && nextOk) return;
+  // row changed in a way that keeps its place costs two comparisons (one when it moves).
+  if ((!Item->PrevSibling || before(Item->PrevSibling, old - 1)) &&
+      (!Item->NextSibling || !before(Item->NextSibling, old))) {
+    return;
+  }
   Unlink(Item);
   const int lo = parent->Children.PartitionPoint(
       [&](TPositionHook* hook, int p) { return before(NodeOfHook(hook), p); });

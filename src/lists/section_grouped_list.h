@@ -148,6 +148,10 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   // and comes back last among its siblings, as AddItem would put a new one: a row
   // replaced by a new one, without freeing and making the node and its data again.
   void MoveItemToEnd(POGLItem Item);
+  // An item loses what DeleteItem takes from it (selection, focus, hint, drop target)
+  // but keeps its place: a row about to be replaced, whose place the next ResortItem
+  // with AsLast finds.
+  void ReleaseItem(POGLItem Item);
   void DeleteSelectedItems();
   // Removes every item of Group at once, as DeleteItem on each would (the group stays).
   void DeleteChildren(POGLItem Group);
@@ -225,8 +229,9 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   void SortChildren(POGLItem Parent, int Column, TOGLSortDirection Direction);
   // Puts one item that may have left its sorted place back among its siblings, which
   // must be in sorted order by Column and Direction otherwise. The result is the order
-  // a full stable sort would give.
-  void ResortItem(POGLItem Item, int Column, TOGLSortDirection Direction);
+  // a full stable sort would give; with AsLast, the order it would give with the item
+  // standing last (after its equals, as a new item would go).
+  void ResortItem(POGLItem Item, int Column, TOGLSortDirection Direction, bool AsLast = false);
   void IncrementalSearch(char Key);
   int SortColumn() const { return sort_column_; }
   void SetSortColumn(int Value);

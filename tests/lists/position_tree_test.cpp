@@ -49,3 +49,48 @@ TEST(PositionTree, KeepsOrderAndPositionsThroughRandomEdits) {
   }
   EXPECT_EQ(TPositionTree().PartitionPoint([](TPositionHook*, int) { return true; }), 0);
 }
+
+// A busy list's pattern at a size where blocks split and join all the time: items taken
+// from anywhere and put back near the front, the sequence emptied and refilled.
+TEST(PositionTree, KeepsPositionsWhenItemsMoveToTheFrontInALongSequence) {
+  std::vector<TPositionHook> hooks(3000);
+  std::vector<TPositionHook*> model;
+  TPositionTree tree;
+  std::mt19937 random(11);
+  for (TPositionHook& hook : hooks) {
+    tree.Insert(&hook, tree.Count());
+    model.push_back(&hook);
+  }
+  auto check = [&] {
+    ASSERT_EQ(tree.Count(), static_cast<int>(model.size()));
+    for (size_t i = 0; i < model.size(); ++i) {
+      ASSERT_EQ(TPositionTree::PositionOf(model[i]), static_cast<int>(i)) << i;
+      ASSERT_EQ(tree.At(static_cast<int>(i)), model[i]);
+    }
+  };
+  for (int step = 0; step < 6000; ++step) {
+    const size_t from = random() % model.size();
+    TPositionHook* hook = model[from];
+    tree.Remove(hook);
+    model.erase(model.begin() + static_cast<long>(from));
+    const int to = static_cast<int>(random() % 4);
+    tree.Insert(hook, to);
+    model.insert(model.begin() + to, hook);
+    if (step % 1000 == 0) check();
+  }
+  check();
+  // Emptied from anywhere, then filled again at random places.
+  while (!model.empty()) {
+    const size_t at = random() % model.size();
+    tree.Remove(model[at]);
+    model.erase(model.begin() + static_cast<long>(at));
+  }
+  EXPECT_EQ(tree.Count(), 0);
+  EXPECT_EQ(tree.At(0), nullptr);
+  for (TPositionHook& hook : hooks) {
+    const int at = static_cast<int>(random() % (model.size() + 1));
+    tree.Insert(&hook, at);
+    model.insert(model.begin() + at, &hook);
+  }
+  check();
+}

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -348,4 +349,65 @@ TEST_F(SectionListTest, AHoveredLinkAloneTakesTheHoverColoursAndAnnouncesItself)
   SimulateMouseMove(engine, 190, 34 + 20 + 9);  // beyond the text
   EXPECT_EQ(redIn(1), 0);
   EXPECT_EQ(events, (std::vector<std::string>{"enter one", "enter two", "exit"}));
+}
+
+// A row re-added goes where deleting it and adding a new one would put it: after the
+// rows equal to it, whether its value changed or not, and whether the next sort finds
+// its place alone or sorts everything under new settings.
+TEST_F(SectionListTest, ReAddedRowsGoAfterTheirEqualsAsNewRowsWould) {
+  std::mt19937 random(7);
+  std::vector<std::pair<int, int>> model;  // value and id of each row, in list order
+  for (int id = 0; id < 40; ++id) {
+    const int value = static_cast<int>(random() % 5);
+    Add({std::to_string(value), std::to_string(id)});
+    model.push_back({value, id});
+  }
+  TOGLSortDirection direction = sdDescending;
+  auto sort_model = [&] {
+    std::stable_sort(model.begin(), model.end(), [&](const auto& a, const auto& b) {
+      return direction == sdAscending ? a.first < b.first : a.first > b.first;
+    });
+  };
+  auto rows = [&] {
+    std::string s;
+    for (int i = 0; i < group->GetCount(); ++i) {
+      s += group->GetItemStrings(i).Get(0) + "/" + group->GetItemStrings(i).Get(1) + " ";
+    }
+    return s;
+  };
+  auto model_rows = [&] {
+    std::string s;
+    for (const auto& [value, id] : model) s += std::to_string(value) + "/" + std::to_string(id) + " ";
+    return s;
+  };
+  SortBy(1, stNumeric, direction);
+  sort_model();
+  ASSERT_EQ(rows(), model_rows());
+  for (int step = 0; step < 300; ++step) {
+    const int at = static_cast<int>(random() % model.size());
+    // Every third time the value stays: the row still goes after its equals.
+    const int value = step % 3 == 0 ? model[at].first : static_cast<int>(random() % 5);
+    TStrings& row = list->ReAddItem(group->GetItemNode(at));
+    row.Put(0, std::to_string(value));
+    auto entry = model[at];
+    entry.first = value;
+    model.erase(model.begin() + at);
+    model.push_back(entry);
+    if (step % 25 == 0) {
+      // New settings before the sort: everything is sorted, the row standing last.
+      direction = direction == sdAscending ? sdDescending : sdAscending;
+      list->SortSettings.SetDirection(direction);
+    } else {
+      list->Sort();
+    }
+    sort_model();
+    ASSERT_EQ(rows(), model_rows()) << "step " << step;
+  }
+  // A column that does not sort: the re-added row is simply last.
+  list->ReAddItem(group->GetItemNode(0));
+  list->Columns.Items(1)->SetSortType(stNone);
+  list->Sort();
+  model.push_back(model.front());
+  model.erase(model.begin());
+  EXPECT_EQ(rows(), model_rows());
 }

@@ -187,8 +187,10 @@ void TfrmAprsStnList::ReplaceStationRow(const std::string& Key, const std::strin
   if (clicked_ == node) clicked_ = nullptr;
   TExSectionList::TUpdateScope update(*ExSectionList1);
   TStrings& strings = ExSectionList1->ReAddItem(node);
-  // The clicked row's place as it is with this row gone.
-  const int remembered = clicked_ ? clicked_->Index() : -1;
+  // The clicked row's place as it is with this row gone (the row may still stand where
+  // it was until the sort).
+  const int remembered =
+      clicked_ ? clicked_->Index() - (node->Index() < clicked_->Index() ? 1 : 0) : -1;
   strings.BeginUpdate();
   for (int i = 0; i < 7; ++i) strings.Put(i, texts[i]);
   strings.EndUpdate();

@@ -264,6 +264,11 @@ std::string TStringList::Get(int index) const {
   return items_[index].text;
 }
 
+const std::string& TStringList::GetRef(int index) const {
+  CheckIndex(index, Count());
+  return items_[index].text;
+}
+
 void TStringList::Put(int index, const std::string& text) {
   if (sorted_) throw EStringListError("Operation not allowed on sorted list");
   CheckIndex(index, Count());

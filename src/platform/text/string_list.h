@@ -106,6 +106,8 @@ class TStringList : public TStrings {
 
   int Count() const override { return static_cast<int>(items_.size()); }
   std::string Get(int index) const override;
+  // Get without the copy, for comparisons that run many times per change.
+  const std::string& GetRef(int index) const;
   void Put(int index, const std::string& text) override;
   void* Objects(int index) const override;
   void SetObject(int index, void* object) override;
