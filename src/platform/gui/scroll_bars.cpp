@@ -105,9 +105,14 @@ int TControlScrollBars::SetInfo(TScrollBarKind Kind, const TScrollBarInfo& Info)
   // Placing the bars costs widget geometry work; a viewer sets its ranges after every
   // layout, mostly without showing or hiding a bar. A resize places them on its own.
   const bool place = !bar || bar->isHidden() == impl_->Showing(Kind);
-  if (bar) {
+  // A viewer that follows a feed sets the same ranges several times per line: a bar
+  // that already shows them is left alone (each setter costs Qt's change handling).
+  const int top = std::max(i.Min, i.Max - std::max(i.Page, 1) + 1);
+  if (bar && (bar->minimum() != i.Min || bar->maximum() != top ||
+              bar->pageStep() != std::max(1, i.Page) || bar->singleStep() != 1 ||
+              bar->value() != i.Pos || bar->sliderPosition() != i.Pos)) {
     const QSignalBlocker block(bar);
-    bar->setRange(i.Min, std::max(i.Min, i.Max - std::max(i.Page, 1) + 1));
+    bar->setRange(i.Min, top);
     bar->setPageStep(std::max(1, i.Page));
     bar->setSingleStep(1);
     bar->setValue(i.Pos);
