@@ -11,6 +11,12 @@ TRDExportRange GetExportRange(const TCustomRDData& data, bool selectionOnly) {
   if (data.GetItemCount() == 0) return range;
   if (selectionOnly) {
     const auto* formatted = dynamic_cast<const TCustomRDFormattedData*>(&data);
+    // An item holding the selection inside it is written whole, as its selected part.
+    if (formatted && formatted->GetPartiallySelectedItem()) {
+      range.StartItem = range.EndItem = formatted->PartialSelectedItem;
+      range.EndOffs = 1;
+      return range;
+    }
     if (!formatted || !formatted->HasSelection()) return range;
     formatted->GetSelectionBounds(range.StartItem, range.StartOffs, range.EndItem, range.EndOffs,
                                   true);
@@ -44,4 +50,12 @@ std::string_view ExportItemText(const TCustomRDData& data, int itemNo, const TRD
   first = std::max(first, 1);
   storage = last < first ? std::string() : CopyItemText(text, first, last - first + 1, options);
   return storage;
+}
+
+std::unique_ptr<TCustomRDItemInfo> SelectedPartOf(const TCustomRDData& data, int itemNo,
+                                                  bool selectionOnly) {
+  const auto* formatted = dynamic_cast<const TCustomRDFormattedData*>(&data);
+  if (!selectionOnly || !formatted || formatted->PartialSelectedItem != itemNo) return nullptr;
+  const TCustomRDItemInfo* item = formatted->GetPartiallySelectedItem();
+  return item ? item->CreateSelectedPart() : nullptr;
 }

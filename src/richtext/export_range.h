@@ -3,10 +3,12 @@
 // last character one past it; other items 0 before and 1 after).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 class TCustomRDData;
+class TCustomRDItemInfo;
 
 struct TRDExportRange {
   int StartItem = 0;
@@ -24,3 +26,7 @@ bool ExportIncludesItem(const TCustomRDData& data, int itemNo, const TRDExportRa
 // last item (a cut text is kept in storage; the view refers to it or to the item's text).
 std::string_view ExportItemText(const TCustomRDData& data, int itemNo, const TRDExportRange& range,
                                 std::string& storage);
+// What a writer of the selection puts out for item itemNo when that item holds the
+// selection inside it (a table's selected cells): its selected part; null otherwise.
+std::unique_ptr<TCustomRDItemInfo> SelectedPartOf(const TCustomRDData& data, int itemNo,
+                                                  bool selectionOnly);

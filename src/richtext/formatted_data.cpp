@@ -1,6 +1,7 @@
 #include "richtext/formatted_data.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "richtext/rd_style.h"
 #include "richtext/text_measure.h"
@@ -404,9 +405,24 @@ void TCustomRDFormattedData::GetSelectionBounds(int& startItemNo, int& startOffs
   DrawItemToItem(e, eo, endItemNo, endOffs);
 }
 
+TCustomRDItemInfo* TCustomRDFormattedData::GetPartiallySelectedItem() const {
+  if (PartialSelectedItem < 0 || PartialSelectedItem >= Items.Count()) return nullptr;
+  TCustomRDItemInfo* item = GetItem(PartialSelectedItem);
+  return item->HasPartialSelection() ? item : nullptr;
+}
+
+void TCustomRDFormattedData::ReleasePartialSelection() {
+  if (PartialSelectedItem < 0) return;
+  const int itemNo = std::exchange(PartialSelectedItem, -1);
+  // Items being cleared away keep what they hold.
+  if (itemNo >= Items.Count() || (State & rddsClearing)) return;
+  if (TCustomRDItemInfo* item = GetItem(itemNo); item->HasPartialSelection())
+    item->DeselectPartial();
+}
+
 void TCustomRDFormattedData::SetSelectionBounds(int startItemNo, int startOffs, int endItemNo,
                                                 int endOffs) {
-  PartialSelectedItem = -1;
+  ReleasePartialSelection();
   // A bound on a list marker moves to the start of the next item.
   auto skipMarker = [&](int& itemNo, int& offs) {
     if (itemNo >= 0 && itemNo + 1 < Items.Count() && GetItem(itemNo)->StyleNo == -11) {
@@ -432,14 +448,14 @@ void TCustomRDFormattedData::Deselect(bool notify) {
   State &= ~(rdsSelecting | rdsSelectingLines | rdsAllSelected);
   SelStartDItem = SelEndDItem = -1;
   SelStartOffs = SelEndOffs = 0;
-  PartialSelectedItem = -1;
+  ReleasePartialSelection();
   if (notify && OnSelect) OnSelect();
   State &= ~rdsDeselecting;
 }
 
 void TCustomRDFormattedData::SelectAll() {
   if (Items.Count() == 0 || DrawItems.Count() == 0) return;
-  PartialSelectedItem = -1;
+  ReleasePartialSelection();
   SelStartDItem = 0;
   SelStartOffs = GetDrawItemStartOffset(0);
   SelEndDItem = DrawItems.Count() - 1;

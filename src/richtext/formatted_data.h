@@ -293,6 +293,10 @@ class TCustomRDFormattedData : public TCustomRDData {
   void GetSelectionDrawBounds(int& startDItem, int& endDItem, int& startOffs, int& endOffs,
                               bool normalize) const;
   bool HasSelection() const;
+  // The item whose selection inside it is the document's selection (a table's selected
+  // cells), null when none; a selection inside an item counts as one of the document.
+  TCustomRDItemInfo* GetPartiallySelectedItem() const;
+  bool HasSelectionOrPartial() const { return HasSelection() || GetPartiallySelectedItem(); }
   // As HasSelection; with resetEmpty an empty selection is also removed, unless the mouse
   // is making one.
   bool HasSelection(bool resetEmpty);
@@ -321,6 +325,8 @@ class TCustomRDFormattedData : public TCustomRDData {
   void Clear() override;
 
  protected:
+  // Forgets the partially selected item, which drops its selection inside.
+  void ReleasePartialSelection();
   // The line being built (formatter.cpp).
   struct TRDFormatParams;
   void FormatLine(const std::string& text, const std::string& stored, int itemNo, int count,

@@ -227,6 +227,20 @@ class TCustomRDItemInfo {
                            int lineCount, std::string& name, int& readType, int& readState);
   virtual void SaveRDF(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& name,
                        bool forceSameAsPrev) const;
+  // An item holding a selection inside it (a table's selected cells), which then is the
+  // document's selection: whether it holds one, and dropping it.
+  virtual bool HasPartialSelection() const { return false; }
+  virtual void DeselectPartial() {}
+  // That selection in a document file, and as an item of its own for the writers of the
+  // other formats (null: the whole item stands for it).
+  virtual void SaveRDFSelection(TStream& stream, TCustomRDData* rdData, int itemNo,
+                                const std::string& name, bool forceSameAsPrev) const {
+    SaveRDF(stream, rdData, itemNo, name, forceSameAsPrev);
+  }
+  virtual std::unique_ptr<TCustomRDItemInfo> CreateSelectedPart() const { return nullptr; }
+  // Whether that selection may be deleted, and deleting it (with undo in an editor).
+  virtual bool CanClearSelectedCells() { return false; }
+  virtual void ClearSelectedCells() {}
   virtual void MovingToUndoList(int itemNo, TCustomRDData* rdData);
   virtual void MovingFromUndoList(int itemNo, TCustomRDData* rdData);
   // The caret arrives at the item (direction 0 moving right, 1 left, 2 down, 3 up; x from

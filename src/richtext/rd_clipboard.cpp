@@ -54,7 +54,8 @@ constexpr TRDOptions kAnyCopyOption =
 
 bool TCustomRDFormattedData::CopySelection(TColor color, TRDBackground* background) {
   const TRDOptions options = GetOptions();
-  if ((!(options & kAnyCopyOption) && !IsCopyEventAssigned()) || !HasSelection()) return false;
+  if ((!(options & kAnyCopyOption) && !IsCopyEventAssigned()) || !HasSelectionOrPartial())
+    return false;
   struct Rendered {
     unsigned format;
     std::string bytes;

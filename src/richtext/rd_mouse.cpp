@@ -200,7 +200,7 @@ void TCustomRDFormattedData::StartSelection(TShiftState shift, int x, int y, boo
   }
   SelEndDItem = d;
   SelEndOffs = o;
-  PartialSelectedItem = -1;
+  ReleasePartialSelection();
   State &= ~(rdsAllSelected | rdsDblClickSelected);
   if (d < 0) {
     State &= ~rdsSelecting;

@@ -82,7 +82,7 @@ void TCustomRDFormattedData::SetCaretAt(int x, int y) {
   if (d < 0) return;
   SelStartDItem = SelEndDItem = d;
   SelStartOffs = SelEndOffs = o;
-  PartialSelectedItem = -1;
+  ReleasePartialSelection();
   State &= ~(rdsAllSelected | rdsDblClickSelected);
   InvalidateControl();
   if (OnSelect) OnSelect();

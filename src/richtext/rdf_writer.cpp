@@ -45,6 +45,10 @@ class TRDFWriter {
 
   void Write(const TRDFRange& range, bool selection) {
     if (data_.GetItemCount() == 0 || range.EndItem < range.StartItem) return;
+    selection_ = selection;
+    if (auto* formatted = dynamic_cast<const TCustomRDFormattedData*>(&data_);
+        selection && formatted && formatted->GetPartiallySelectedItem())
+      partial_ = formatted->PartialSelectedItem;
     StreamWriteLine(stream_, Format("%d %d %d", kRDFVersion, kVersion, kSubVersion));
     if (!selection && (options_ & rdfoSaveBack)) WriteBackground();
     const bool root = data_.GetRootData() == &data_;
@@ -208,6 +212,8 @@ class TRDFWriter {
         while (last + 1 <= range.EndItem && JoinsRun(i, last + 1)) ++last;
         WriteTextRecord(i, last, sameAsPrev, range);
         next = last + 1;
+      } else if (selection_ && i == partial_) {
+        item.SaveRDFSelection(stream_, &data_, i, data_.GetItemTextRaw(i), sameAsPrev);
       } else {
         item.SaveRDF(stream_, &data_, i, data_.GetItemTextRaw(i), sameAsPrev);
       }
@@ -239,6 +245,9 @@ class TRDFWriter {
   TRDFOptions options_;
   bool binary_;
   int save_type_;
+  bool selection_ = false;
+  // The item whose selection inside it is saved (-1: none).
+  int partial_ = -1;
 };
 
 }  // namespace
@@ -249,6 +258,12 @@ bool GetSaveRange(const TCustomRDData& data, bool selectionOnly, TRDFRange& rang
     return range.EndItem >= 0;
   }
   auto* formatted = dynamic_cast<const TCustomRDFormattedData*>(&data);
+  if (formatted && formatted->GetPartiallySelectedItem()) {
+    range.StartItem = range.EndItem = formatted->PartialSelectedItem;
+    range.StartOffs = 0;
+    range.EndOffs = 1;
+    return true;
+  }
   if (!formatted || !formatted->HasSelection()) return false;
   formatted->GetSelectionBounds(range.StartItem, range.StartOffs, range.EndItem, range.EndOffs,
                                 true);

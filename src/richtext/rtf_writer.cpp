@@ -696,7 +696,9 @@ void SaveRTFBody(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& contex
         out += own;
       } else {
         flush();
-        item.SaveRTF(stream, &data, i, context);
+        // An item holding the selection inside it writes its selected part.
+        const std::unique_ptr<TCustomRDItemInfo> part = SelectedPartOf(data, i, selectionOnly);
+        (part ? *part : item).SaveRTF(stream, &data, i, context);
       }
       if (rtl) out += "\\rtlpar";
       currentStyle = -1;

@@ -2,6 +2,7 @@
 
 #include "platform/text/streams.h"
 #include "richtext/code_pages.h"
+#include "richtext/export_range.h"
 #include "richtext/item_factory.h"
 #include "richtext/rd_data.h"
 #include "richtext/rdf_routines.h"
@@ -50,7 +51,13 @@ bool SaveTextToStream(TCustomRDData& data, TStream& stream, int lineWidth, bool 
     const bool wholeNonText =
         data.GetItem(i)->StyleNo >= 0 || ((i != range.StartItem || range.StartOffs == 0) &&
                                           (i != range.EndItem || range.EndOffs >= 1));
-    if (wholeNonText)
+    if (!wholeNonText) continue;
+    // An item holding the selection inside it gives the text of its selected part.
+    if (const std::unique_ptr<TCustomRDItemInfo> part = SelectedPartOf(data, i, selectionOnly);
+        part && !textOnly)
+      StreamWriteString(
+          stream, unicode ? part->AsUnicodeText(lineWidth, &data) : part->AsText(lineWidth, &data));
+    else
       StreamWriteString(stream, ItemText(data, i, from, to, textOnly, unicode, lineWidth));
   }
   return true;

@@ -299,6 +299,8 @@ bool TRDEditRDData::CaretAtParagraphEnd() const {
 
 void TRDEditRDData::StartSelectionAtCaret() {
   if (!HasCaret() || HasSelection()) return;
+  // Selected cells give way to the selection the keys make from the caret after them.
+  ReleasePartialSelection();
   const TRDCharPos& stop = CaretStop();
   SelStartDItem = SelEndDItem = stop.DrawItemNo;
   SelStartOffs = SelEndOffs = stop.Offset;

@@ -27,7 +27,11 @@ bool TRDEditRDData::PartMayBeDeleted(int itemNo, int from, int to) const {
 }
 
 bool TRDEditRDData::CanDeleteSelection() {
-  if (!HasSelection()) return true;
+  if (!HasSelection()) {
+    // Selected cells are deleted by their table.
+    TCustomRDItemInfo* item = GetPartiallySelectedItem();
+    return !item || item->CanClearSelectedCells();
+  }
   int startNo, startOffs, endNo, endOffs;
   GetSelectionBounds(startNo, startOffs, endNo, endOffs, true);
   for (int i = startNo + 1; i < endNo; ++i)
@@ -69,7 +73,16 @@ bool TRDEditRDData::CanDeleteSelection() {
 }
 
 bool TRDEditRDData::DeleteSelectionWithUndo() {
-  if (!HasSelection()) return true;
+  if (!HasSelection()) {
+    TCustomRDItemInfo* item = GetPartiallySelectedItem();
+    if (!item) return true;
+    if (!item->CanClearSelectedCells()) {
+      Beep();
+      return false;
+    }
+    item->ClearSelectedCells();
+    return true;
+  }
   if (!CanDeleteSelection() || GetChosenItem()) {
     Beep();
     return false;

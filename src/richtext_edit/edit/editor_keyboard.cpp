@@ -69,7 +69,7 @@ void TCustomRichDocEdit::KeyDown(TKeyCode& Key, TShiftState Shift) {
     Key = 0;
     return;
   }
-  if ((Key == VK_BACK || Key == VK_DELETE) && data.HasSelection()) {
+  if ((Key == VK_BACK || Key == VK_DELETE) && data.HasSelectionOrPartial()) {
     if (Key == VK_DELETE && Shift == ssShift)
       CutToClipboard();
     else
@@ -149,7 +149,7 @@ void TCustomRichDocEdit::MoveCaretByKey(TKeyCode Key, TShiftState Shift) {
   data.EnsureNotEmpty();
   if (select)
     data.StartSelectionAtCaret();
-  else if (data.HasSelection())
+  else if (data.HasSelectionOrPartial())
     data.Deselect(false);
   // In a right-to-left editor the arrow keys go the way the text runs.
   if (BiDiMode() == rdbdRightToLeft && (Key == VK_LEFT || Key == VK_RIGHT))

@@ -311,7 +311,7 @@ void TCustomRichDocEdit::SelectionDragEnded(TDropEffect Effect) {
 bool TCustomRichDocEdit::DeleteSelection() {
   TCustomRichDocEdit& editor = ActiveEditor();
   TRDEditRDData& data = editor.EditData();
-  if (!data.HasSelection()) return true;
+  if (!data.HasSelectionOrPartial()) return true;
   if (!editor.BeforeChange(false)) return false;
   const bool deleted = data.DeleteSelectionWithUndo();
   editor.Invalidate();

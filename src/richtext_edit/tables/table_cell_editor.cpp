@@ -151,6 +151,8 @@ void TRDTableItemInfo::EndCellEditing(bool forced) {
     data->FormatWhole();
     if (startItem >= 0 && startItem < cell.GetItemCount() && endItem < cell.GetItemCount())
       cell.SetSelectionBounds(startItem, startOffs, endItem, endOffs);
+    // An editor that gave way to selected cells hands the caret to the document.
+    PlaceCaretAfterCells();
     data->InvalidateControl();
   }
   if (OnCellEndEdit) OnCellEndEdit(this, row, col, clearing);

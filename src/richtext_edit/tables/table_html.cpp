@@ -291,6 +291,10 @@ std::string TRDTableItemInfo::AsText(int, TCustomRDData*) const {
   return AsText(false);
 }
 
+std::string TRDTableItemInfo::AsUnicodeText(int, TCustomRDData*) const {
+  return AsText(true);
+}
+
 std::string TRDTableItemInfo::AsText(bool unicode) const {
   std::string rowSeparator = TextRowSeparator, colSeparator = TextColSeparator;
   if (unicode) {

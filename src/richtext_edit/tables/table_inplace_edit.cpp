@@ -65,7 +65,10 @@ TRDTableInplaceEdit::TRDTableInplaceEdit(TCustomRichDocEdit& outer, TRDTableItem
   };
 }
 
-TRDTableInplaceEdit::~TRDTableInplaceEdit() = default;
+TRDTableInplaceEdit::~TRDTableInplaceEdit() {
+  // What the document does while it goes is no selection for the root editor to report.
+  InplaceData().OnSelect = nullptr;
+}
 
 bool TRDTableInplaceEdit::BeforeChange(bool) {
   return outer_.BeforeChange(true);

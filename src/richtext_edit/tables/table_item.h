@@ -327,6 +327,14 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   bool SelectCell(int row, int col);
   void Deselect();
   void UpdateCellSelectionFlags();
+  // Selected cells are the document's selection, dropped with it.
+  bool HasPartialSelection() const override { return (State & rdtsCellsSelected) != 0; }
+  void DeselectPartial() override { Deselect(); }
+  // An editor's caret goes just after the table while its cells are selected.
+  void PlaceCaretAfterCells();
+  // The selected cells as a table of their own (table_selected_part.cpp), as the document
+  // file record of the selection holds them, its columns as wide as here.
+  std::unique_ptr<TCustomRDItemInfo> CreateSelectedPart() const override;
   // The selected rectangle (the edited cell with includeEditedCell when nothing is
   // selected), merged cells at the corners included; the save variant also takes in
   // every merged cell that crosses the rectangle's edges.
@@ -420,8 +428,8 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void DeleteCols(int index, int count, bool decreaseWidth);
   void DeleteEmptyRows();
   // The selected cells: emptied (those OnCellEditing allows) or merged, one undo step.
-  bool CanClearSelectedCells();
-  void ClearSelectedCells();
+  bool CanClearSelectedCells() override;
+  void ClearSelectedCells() override;
   void MergeCellsWithUndo(int topRow, int leftCol, int colCount, int rowCount, bool allowMergeRC);
   // A style operation of the editor on every cell, or with selectedOnly on the selected
   // ones that OnCellEditing allows (table_apply_to_cells.cpp): 0 text style param, 1
@@ -479,8 +487,10 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
                bool forceSameAsPrev) const override;
   // The record of the selected cells alone (table_rdf_range.cpp): the rectangle that
   // takes merged cells whole, unselected cells in it written empty.
-  void SaveRDFSelection(TStream& stream, TCustomRDData* rdData, int itemNo,
-                        const std::string& name);
+  void SaveRDFSelection(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& name,
+                        bool forceSameAsPrev) const override;
+  // The component block of that record.
+  std::string SelectedCellsComponentBytes() const;
   // The table's published properties and "BackgroundImg", as the wrapper streams them.
   void DefineTableProperties(TRDPropertyFiler& filer);
 
@@ -488,6 +498,7 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void SaveHTML(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& text,
                 TRDHTMLSaveContext& context) const override;
   std::string AsText(int lineWidth, TCustomRDData* rdData) const override;
+  std::string AsUnicodeText(int lineWidth, TCustomRDData* rdData) const override;
   std::string AsText(bool unicode) const;
 
   // Printing (print/table_print.cpp): the table's draw line on paper, which lays it out

@@ -181,6 +181,19 @@ void TRDTableItemInfo::UpdateCellSelectionFlags() {
 
 namespace {
 
+// Selected cells are the document's selection; an anchor cell alone is not.
+void ClaimDocumentSelection(TRDTableItemInfo& table, TCustomRDFormattedData& document) {
+  const int itemNo = table.GetMyItemNo();
+  if (table.State & rdtsCellsSelected) {
+    if (document.PartialSelectedItem == itemNo) return;
+    document.Deselect(false);
+    document.PartialSelectedItem = itemNo;
+    table.PlaceCaretAfterCells();
+  } else if (document.PartialSelectedItem == itemNo) {
+    document.PartialSelectedItem = -1;
+  }
+}
+
 void SelectionChanged(TRDTableItemInfo& table) {
   if (TCustomRDFormattedData* document = FormattedDocument(table)) {
     document->InvalidateControl();
@@ -196,15 +209,22 @@ void TRDTableItemInfo::Select(int startRow, int startCol, int colOffs, int rowOf
     return;
   // The document's own text selection gives way to the cells; style operations on the
   // document go to them.
-  document->Deselect(false);
-  document->PartialSelectedItem = document->GetItemNo(this);
-  State |= rdtsCellsSelected;
   SelStartRow = startRow;
   SelStartCol = startCol;
   SelColOffs = colOffs;
   SelRowOffs = rowOffs;
+  State |= rdtsCellsSelected;
+  ClaimDocumentSelection(*this, *document);
   UpdateCellSelectionFlags();
   SelectionChanged(*this);
+}
+
+void TRDTableItemInfo::PlaceCaretAfterCells() {
+  // The caret stands at the end of the selection, which the cells are: just after the
+  // table, where typing goes on once they are deselected. An open cell editor keeps it
+  // until it closes.
+  if (!HasPartialSelection() || InplaceEditor) return;
+  if (TRDEditRDData* data = EditData()) data->PlaceCaretAtItem(GetMyItemNo(), 1, false);
 }
 
 void TRDTableItemInfo::SelectCols(int startCol, int count) {
@@ -223,6 +243,7 @@ bool TRDTableItemInfo::SelectCell(int row, int col) {
   SelStartCol = col;
   SelColOffs = SelRowOffs = 0;
   State &= TRDTableStates(~rdtsCellsSelected);
+  ClaimDocumentSelection(*this, *document);
   document->SetCaptureItem(this, CaptureLeft, CaptureTop);
   UpdateCellSelectionFlags();
   MouseCaptured = true;
@@ -340,6 +361,7 @@ bool TRDTableItemInfo::MouseMove(TShiftState shift, int x, int y, int, TCustomRD
       else
         State &= TRDTableStates(~rdtsCellsSelected);
       if (changed) {
+        ClaimDocumentSelection(*this, *document);
         UpdateCellSelectionFlags();
         document->InvalidateControl();
         if (InplaceEditor) InplaceEditor->SetSelectedLook((State & rdtsCellsSelected) != 0);

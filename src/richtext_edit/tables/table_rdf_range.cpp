@@ -2,32 +2,51 @@
 // their own (the rectangle widened so that merged cells come whole, unselected cells in
 // it written empty), and a saved table's rows read into an existing table.
 #include <algorithm>
+#include <utility>
 
 #include "platform/text/streams.h"
 #include "richtext/rich_doc_error.h"
 #include "richtext_edit/tables/table_item.h"
 #include "richtext_edit/tables/table_stream.h"
 
-void TRDTableItemInfo::SaveRDFSelection(TStream& stream, TCustomRDData* rdData, int itemNo,
-                                        const std::string& name) {
-  TRDTableStreamSaveInfo range(*this);
+namespace {
+
+// Runs save with the table's save range on its selected cells: the rectangle widened so
+// that merged cells come whole, the cells in it that are not selected written empty.
+template <class TSave>
+void WithSelectionRange(const TRDTableItemInfo& table, TSave save) {
+  auto& self = const_cast<TRDTableItemInfo&>(table);
+  TRDTableStreamSaveInfo range(table);
   range.SelectionOnly = true;
   int top, left, cols, rows;
-  if (GetSelectionBoundsForSave(top, left, cols, rows)) {
+  if (self.GetSelectionBoundsForSave(top, left, cols, rows)) {
     range.StartRow = top;
     range.StartCol = left;
     range.RowCount = rows;
     range.ColCount = cols;
   }
-  TRDTableStreamSaveInfo* previous = SaveInfo;
-  SaveInfo = &range;
+  TRDTableStreamSaveInfo* previous = std::exchange(self.SaveInfo, &range);
   try {
-    SaveRDF(stream, rdData, itemNo, name, false);
+    save();
   } catch (...) {
-    SaveInfo = previous;
+    self.SaveInfo = previous;
     throw;
   }
-  SaveInfo = previous;
+  self.SaveInfo = previous;
+}
+
+}  // namespace
+
+void TRDTableItemInfo::SaveRDFSelection(TStream& stream, TCustomRDData* rdData, int itemNo,
+                                        const std::string& name, bool forceSameAsPrev) const {
+  WithSelectionRange(*this, [&] { SaveRDF(stream, rdData, itemNo, name, forceSameAsPrev); });
+}
+
+std::string TRDTableItemInfo::SelectedCellsComponentBytes() const {
+  std::string bytes;
+  WithSelectionRange(*this,
+                     [&] { bytes = TableToComponentBytes(const_cast<TRDTableItemInfo&>(*this)); });
+  return bytes;
 }
 
 void ReadRowsFromComponentBytes(TRDTableItemInfo& table, int startRow, const std::string& bytes) {

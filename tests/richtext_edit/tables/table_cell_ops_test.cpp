@@ -57,7 +57,7 @@ TEST(TableCellOps, TheSelectionSavesAsATableOfItsOwnWithMergedCellsWhole) {
   f.table->Select(1, 0, 1, 1);
   f.edit.RDFOptions &= ~rdfoSaveBinary;
   TMemoryStream stream;
-  f.table->SaveRDFSelection(stream, &f.data, 1, "");
+  f.table->SaveRDFSelection(stream, &f.data, 1, "", false);
   TTableDocument read;
   TRDTableItemInfo& copy = read.AddTable(1, 1);
   TableFromComponentBytes(copy, ComponentBlockOf(stream));
@@ -108,6 +108,9 @@ TEST(TableCellOps, StylesGoToTheSelectedCellsAndComeBackCellByCell) {
   f.edit.Redo();
   EXPECT_EQ(styles(), "0101");
   f.edit.Undo();
+  // Undo deselects, the selected cells too.
+  EXPECT_FALSE(f.table->HasPartialSelection());
+  f.table->Select(0, 1, 0, 1);
   f.edit.StyleConversionHandler = nullptr;
   f.table->ApplyToCells(0, 1, true);
   EXPECT_EQ(styles(), "0101");
@@ -213,7 +216,7 @@ TEST(TableCellOps, SavedSelectedCellsPasteAsATableAlsoIntoACell) {
   f.edit.RDFOptions &= ~rdfoSaveBinary;
   f.table->Select(0, 1, 1, 1);
   TMemoryStream saved;
-  f.table->SaveRDFSelection(saved, &f.data, 1, "");
+  f.table->SaveRDFSelection(saved, &f.data, 1, "", false);
   f.table->Deselect();
   const std::string before = DescribeDocument(f.data);
 
