@@ -25,6 +25,7 @@ class TGraphic;
 class TImageList;
 class TRDAnimatorList;
 class TRDMarkerList;
+class TRDMultiDrawItemPart;
 class TRDRTFReaderProperties;
 class TRDStyle;
 struct TRDHTMLSaveParams;  // html_writer.h
@@ -288,6 +289,9 @@ class TCustomRDData {
   // whole document here; a document printed on pages may answer one page.
   virtual void GetOutputRange(int& startItem, int& startOffset, int& endItem,
                               int& endOffset) const;
+  // The part of item itemNo that output holds when the item is cut there (the rows of a
+  // table a printed page holds); nullptr: the whole item.
+  virtual const TRDMultiDrawItemPart* GetOutputPart(int /*itemNo*/) const { return nullptr; }
   void PropagateParaNo(int itemNo);
   void ClampItemNo(int& itemNo) const;
 

@@ -410,6 +410,20 @@ void TCustomMainPtblRDData::GetOutputRange(int& startItem, int& startOffset, int
   endOffset = range.EndOffs;
 }
 
+const TRDMultiDrawItemPart* TCustomMainPtblRDData::GetOutputPart(int itemNo) const {
+  if (!PageOutputRange) return nullptr;
+  const TRDPageOutputRange range = GetPageOutputRange();
+  const auto partOf = [this](int drawItemNo, int part) -> const TRDMultiDrawItemPart* {
+    const auto* line = dynamic_cast<const TRDMultiDrawItemInfo*>(DrawItems[drawItemNo]);
+    return line && part >= 0 && part < line->PartsList.Count() ? line->PartsList[part] : nullptr;
+  };
+  if (itemNo == range.StartItemNo && range.StartPart >= 0)
+    return partOf(range.StartDrawItemNo, range.StartPart);
+  if (itemNo == range.EndItemNo && range.EndPart >= 0)
+    return partOf(range.EndDrawItemNo, range.EndPart);
+  return nullptr;
+}
+
 void TCustomMainPtblRDData::Clear() {
   TCustomPrintableRDData::Clear();
   PrintedSelStart = PrintedSelEnd = -1;

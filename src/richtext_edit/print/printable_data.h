@@ -201,6 +201,8 @@ class TCustomMainPtblRDData : public TCustomPrintableRDData {
   TRDPageOutputRange GetPageOutputRange() const;
   void GetOutputRange(int& startItem, int& startOffset, int& endItem,
                       int& endOffset) const override;
+  // With PageOutputRange: the part of a cut item at either end of page CurPageNo.
+  const TRDMultiDrawItemPart* GetOutputPart(int itemNo) const override;
   // Also forgets the printed selection.
   void Clear() override;
 

@@ -8,6 +8,7 @@
 #include "richtext/rdf_format.h"
 #include "richtext/rdf_item_record.h"
 #include "richtext/rdf_routines.h"
+#include "richtext_edit/print/table_print.h"
 #include "richtext_edit/tables/table_item.h"
 #include "richtext_edit/tables/table_stream.h"
 
@@ -272,9 +273,26 @@ bool TRDTableItemInfo::GetExtraStrProperty(TRDExtraItemStrProperty prop, std::st
   return true;
 }
 
-void TRDTableItemInfo::SaveRDF(TStream& stream, TCustomRDData* rdData, int, const std::string& name,
-                               bool forceSameAsPrev) const {
+void TRDTableItemInfo::SaveRDF(TStream& stream, TCustomRDData* rdData, int itemNo,
+                               const std::string& name, bool forceSameAsPrev) const {
   auto& self = const_cast<TRDTableItemInfo&>(*this);
+  // Written for one printed page that holds a run of the table's rows: those rows, after
+  // the heading rows when the print repeats them above every run.
+  const auto* run =
+      rdData ? dynamic_cast<const TRDTablePrintPart*>(rdData->GetOutputPart(itemNo)) : nullptr;
+  TRDTableStreamSaveInfo pageRun(*this);
+  TRDTableStreamSaveInfo* const previous = SaveInfo;
+  if (run) {
+    pageRun.StartRow = run->StartRow;
+    pageRun.RowCount = run->RowCount;
+    pageRun.SaveHeading = HeadingRowsComplete();
+    self.SaveInfo = &pageRun;
+  }
+  struct TRestore {
+    TRDTableItemInfo& Table;
+    TRDTableStreamSaveInfo* Previous;
+    ~TRestore() { Table.SaveInfo = Previous; }
+  } restore{self, previous};
   const bool binary = rdData && (rdData->GetRDFOptions() & rdfoSaveBinary);
   StreamWriteLine(stream, RDFItemHeader(*this, rdData, GetRDFExtraPropertyCount() + 3,
                                         binary ? kRDFSaveBinary : kRDFSaveText, forceSameAsPrev));

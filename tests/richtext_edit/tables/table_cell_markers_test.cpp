@@ -4,13 +4,19 @@
 // undo and its redo, while the undo list keeps or frees the cells that went.
 #include <gtest/gtest.h>
 
+#include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
 #include "richtext/list_style.h"
 #include "richtext/rdf_reader.h"
 #include "richtext/rdf_writer.h"
+#include "richtext/rtf_writer.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
+#include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/support/marker_order.h"
+#include "richtext_edit/tables/html_grid.h"
 #include "richtext_edit/tables/table_document.h"
+#include "support/office_convert.h"
+#include "support/scratch_files.h"
 
 namespace {
 
@@ -187,6 +193,59 @@ TEST(TableCellMarkers, CellsFreedOutsideAnEditorLeaveTheList) {
   table.Rows->DeleteRows(0, 1, false);
   EXPECT_EQ(MarkerNumbering(doc), "d=1. after=2.");
   EXPECT_TRUE(MarkersListedInOrder(doc));
+}
+
+}  // namespace
+
+namespace {
+
+// A document with a numbered paragraph, a table whose cells are numbered (one of them
+// holding a table of numbered cells) and a numbered paragraph after it.
+void FillNumberedDocument(TTableDocument& doc, bool nested) {
+  AddDecimalList(doc.style);
+  AddNumbered(doc, "zero");
+  std::unique_ptr<TRDTableItemInfo> table = NumberedTable(doc, 2, 2, {"a", "b", "", "d"});
+  if (nested) {
+    TRDTableCellData& outer = *table->Cells(0, 1);
+    outer.AddItemAtEnd("", NumberedTable(outer, 1, 2, {"inner1", "inner2"}));
+  }
+  doc.AddItemAtEnd("", std::move(table));
+  AddNumbered(doc, "after");
+}
+
+std::string RTFOf(TTableDocument& doc) {
+  TMemoryStream rtf;
+  TRDRTFSaveParams params;
+  params.PixelsPerInch = 96;
+  EXPECT_TRUE(doc.SaveRTFToStream(rtf, params));
+  return std::string(static_cast<const char*>(rtf.Memory()), size_t(rtf.Size()));
+}
+
+TEST(TableCellMarkers, RTFWrittenAndReadBackNumbersTheCellsAlike) {
+  TTableDocument doc;
+  FillNumberedDocument(doc, true);
+  TMemoryStream rtf;
+  const std::string bytes = RTFOf(doc);
+  rtf.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+  rtf.SetPosition(0);
+  TTableDocument read;
+  TRDRTFReaderProperties options;
+  options.ParaStyleMode = rdrsAddIfNeeded;
+  int index = 0;
+  ASSERT_EQ(ReadRTF(options, rtf, read, index), rtf_ec_OK);
+  EXPECT_EQ(MarkerNumbering(read), "zero=1. a=2. b=3. inner1=4. inner2=5. d=6. after=7.");
+  EXPECT_TRUE(MarkersListedInOrder(read));
+}
+
+TEST(TableCellMarkersPeers, LibreOfficeNumbersTheCellsAsWeDo) {
+  if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+  TTableDocument doc;
+  FillNumberedDocument(doc, false);
+  const std::string file = WriteScratchFile("table_cell_markers/numbered.rtf", RTFOf(doc));
+  const TOfficeConversion text = OfficeConvert(file, "txt:Text", "txt");
+  EXPECT_EQ(Collapsed(text.Content).substr(3),  // after the byte-order mark
+            " 1. zero 2. a 3. b 4. d 5. after")
+      << text.Log;
 }
 
 }  // namespace
