@@ -87,7 +87,12 @@ void ConnectStationWindows() {
     };
   }
   if (frmAprsStnList) {
-    frmAprsStnList->OnShowStation = [map](const std::string& Key) { map->ShowStationInfo(Key); };
+    frmAprsStnList->OnShowStation = [map](const std::string& Key) {
+      map->ShowStationInfo(Key);
+      // Both windows stay on top: a station chosen in the list would otherwise be shown
+      // behind the list, once it had been clicked, and the double-click seem lost.
+      if (frmAprsStnInfo) frmAprsStnInfo->BringToFront();
+    };
   }
   if (frmAprsStnSelect) {
     frmAprsStnSelect->OnStationPicked = [map](TComponent* Sender) {

@@ -99,6 +99,23 @@ TEST_F(WiringTest, KissFrameReachesMonitorStoreListAndMap) {
   EXPECT_TRUE(frmAprsMsg->Visible());
 }
 
+TEST_F(WiringTest, AStationChosenInTheListComesToTheFront) {
+  const TKissBuildResult frame = BuildKissFrame("DL1ABC-9", "APRS", "!5230.50N/01320.70E>Wired");
+  KissLink.KissActive = 1;
+  KissLink.KissRxBytes(frame.Bytes);
+  frmAprsStnList->OnShowStation(kKey);
+  // The list clicked again, in front of the detail window.
+  frmAprsStnList->Show();
+  frmAprsStnList->BringToFront();
+  Application->ProcessMessages();
+  ASSERT_EQ(Screen->ActiveForm(), frmAprsStnList);
+  frmAprsStnList->OnShowStation(kKey);
+  Application->ProcessMessages();
+  EXPECT_EQ(Screen->ActiveForm(), frmAprsStnInfo);
+  frmAprsStnList->Hide();
+  frmAprsStnInfo->Hide();
+}
+
 TEST_F(WiringTest, DoubleClickOnAMarkerOpensItsStation) {
   const TKissBuildResult frame = BuildKissFrame("DL1ABC-9", "APRS", "!5230.50N/01320.70E>x");
   KissLink.KissActive = 1;
