@@ -52,7 +52,10 @@ void TCustomEdit::SetText(const std::string& Value) {
 void TCustomEdit::SetMaxLength(int Value) {
   max_length_ = Value < 0 ? 0 : Value;
   QLineEdit& line = LineEditOf(*this);
-  line.setMaxLength(max_length_ > 0 ? std::max(max_length_, int(line.text().size())) : kUnlimited);
+  const int limit = max_length_ > 0 ? std::max(max_length_, int(line.text().size())) : kUnlimited;
+  // Qt puts its text in again on every limit it is given, which drops the selection: a
+  // key typed over selected text would then be added to it instead of replacing it.
+  if (line.maxLength() != limit) line.setMaxLength(limit);
 }
 
 bool TCustomEdit::ReadOnly() const {

@@ -81,3 +81,17 @@ TEST(KeyRouting, TabLeavesAnEditThatRefusesEveryOtherCharacter) {
   EXPECT_EQ(digits->Text(), "1");
   form.Hide();
 }
+
+// A digit typed over the selected text replaces it, also when the key handler sets the
+// same length limit again first, as the number edit does on every key.
+TEST(KeyRouting, TypingOverASelectionReplacesItWhenTheLimitIsSetAgain) {
+  TForm form(nullptr);
+  auto* edit = new TEdit(&form);
+  edit->SetParent(&form);
+  edit->SetMaxLength(3);
+  edit->OnKeyPress = [edit](TComponent*, char&) { edit->SetMaxLength(3); };
+  edit->SetText("120");
+  edit->SelectAll();
+  SimulateKey(*edit, '7', "7");
+  EXPECT_EQ(edit->Text(), "7");
+}
