@@ -123,6 +123,10 @@ void TfrmMain::ShutDown() {
   shut_down_done_ = true;
   if (frmAprs && frmAprs->AprsIs.TcpWanted()) frmAprs->AprsIs.Stop();
   SaveSettings();
+  // Where the windows were is saved. The TNC, the GPS receiver and the weather station
+  // take some seconds more to let go; no window should stand there meanwhile looking
+  // as if the program had hung.
+  for (int n = Screen->FormCount() - 1; n >= 0; --n) Screen->Forms(n)->Hide();
   KissDisconnectAndWait(kShutDownKissWaitMs);
   TncRs232().CloseRs232();
   if (frmGpsStatus) frmGpsStatus->GpsRxMain->SetRun(false);

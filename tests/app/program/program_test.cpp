@@ -173,6 +173,13 @@ TEST_F(ProgramTest, ClosingTheMainWindowEndsTheProgramWithEveryWindowOpen) {
   EXPECT_TRUE(closed);
   EXPECT_FALSE(timedOut);
   EXPECT_TRUE(frmMain->ShutDownDone());
+  // Gone from the screen while the devices are let go, and saved as they were shown.
+  for (int n = 0; n < Screen->FormCount(); ++n)
+    EXPECT_FALSE(Screen->Forms(n)->Visible()) << Screen->Forms(n)->Name;
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("\\Software\\Velmora\\Programm\\Position", false));
+  EXPECT_TRUE(reg.ReadBool("GpsShow"));
+  EXPECT_TRUE(reg.ReadBool("WxShow"));
 }
 
 // No window opens with a part (its title bar above all) off the screen, and a modal
