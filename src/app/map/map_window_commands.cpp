@@ -107,8 +107,10 @@ void DrawPickListRow(TCanvas& Canvas, const TRect& Rect, const std::string& Text
 }
 
 std::string MapWindowCaption(const std::string& MapName, const std::string& StatusText) {
-  // Before any port or connection reports, the title is the map's name alone, not "Welt,".
+  // Before any port or connection reports, the title is the map's name alone, not "Welt,";
+  // before a map is loaded (the TNC connects first), the status alone, not ", TNC".
   if (StatusText.empty()) return MapName;
+  if (MapName.empty()) return StatusText;
   return MapName + ", " + StatusText;
 }
 

@@ -83,8 +83,7 @@ TPoint DetailWindowPosBelowSelect(TPoint Mouse, int SelectHeight);
 void DrawPickListRow(TCanvas& Canvas, const TRect& Rect, const std::string& Text, bool Selected,
                      TColor ListColor);
 
-// The window's caption: "<map name>, <connection status>", or the map name alone while
-// there is no status.
+// The window's caption: "<map name>, <connection status>", or the one of them there is.
 std::string MapWindowCaption(const std::string& MapName, const std::string& StatusText);
 
 // --- lamps ------------------------------------------------------------------------------

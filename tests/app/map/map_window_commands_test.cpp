@@ -42,6 +42,7 @@ TEST(MapToolBarTest, TxBakeSendsThePortTwoBeaconsOnlyForTwoPorts) {
 TEST(MapToolBarTest, CaptionAndTexts) {
   EXPECT_EQ(MapWindowCaption("Welt", "TCP getrennt"), "Welt, TCP getrennt");
   EXPECT_EQ(MapWindowCaption("Welt", ""), "Welt");
+  EXPECT_EQ(MapWindowCaption("", "connecting device"), "connecting device");
   EXPECT_EQ(std::string(kDeleteAllStationsQuestion), "Alle Stationen l\xF6schen?");
   EXPECT_EQ(std::string(kMapPictureFilter).substr(0, 41),
             "Alle Dateien (*.jpg;*.jpeg;*.bmp; *.gif)|");
