@@ -459,6 +459,8 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
 
   TNodeBlocks nodes_;
   POGLItem root_;
+  // The item ResortItem moved last: the next one often goes right behind it.
+  POGLItem last_placed_ = nullptr;
   POGLItem focused_ = nullptr;
   POGLItem anchor_ = nullptr;
   std::vector<POGLItem> selected_;

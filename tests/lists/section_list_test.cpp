@@ -403,6 +403,23 @@ TEST_F(SectionListTest, ReAddedRowsGoAfterTheirEqualsAsNewRowsWould) {
     sort_model();
     ASSERT_EQ(rows(), model_rows()) << "step " << step;
   }
+  // A feed: rows heard again one after another with the newest value, which changes
+  // every few rows, each going behind the rows heard in the same "second" before it.
+  direction = sdDescending;
+  list->SortSettings.SetDirection(direction);
+  sort_model();
+  for (int step = 0; step < 120; ++step) {
+    const int at = static_cast<int>(random() % model.size());
+    const int value = 5 + step / 7;
+    list->ReAddItem(group->GetItemNode(at)).Put(0, std::to_string(value));
+    auto entry = model[at];
+    entry.first = value;
+    model.erase(model.begin() + at);
+    model.push_back(entry);
+    list->Sort();
+    sort_model();
+    ASSERT_EQ(rows(), model_rows()) << "feed step " << step;
+  }
   // A column that does not sort: the re-added row is simply last.
   list->ReAddItem(group->GetItemNode(0));
   list->Columns.Items(1)->SetSortType(stNone);

@@ -1,5 +1,7 @@
 #include "app/map/symbol_places.h"
 
+#include <algorithm>
+
 #include "app/stations/station_store.h"
 #include "core/csv_ctrl.h"
 #include "platform/text/sysutils.h"
@@ -21,17 +23,14 @@ std::string PlaceKey(const std::string& Key) {
 void TSymbolPlaces::AddSymbolPlace(const std::string& Key, int Y, int X) {
   if (!IsOnMap(map_, Y, X)) return;
   std::string upper = PlaceKey(Key);
-  // Places given in key order (rebuilt from the station list) are each found where
-  // the one before left off.
-  auto place = next_ != places_.end() && next_->first == upper ? next_ : places_.find(upper);
+  const auto place = places_.find(upper);
   if (place == places_.end()) {
-    place = places_.emplace_hint(next_, std::move(upper), TPlace{Trim(Key), Y, X, rebuild_});
+    places_.emplace(std::move(upper), TPlace{Trim(Key), Y, X, rebuild_});
     ++given_;
   } else {
     if (place->second.rebuild != rebuild_) ++given_;
     place->second = TPlace{Trim(Key), Y, X, rebuild_};
   }
-  next_ = std::next(place);
 }
 
 bool TSymbolPlaces::GetSymbolPlace(const std::string& Key, int& Y, int& X) const {
@@ -50,14 +49,12 @@ void TSymbolPlaces::DeleteSymbolPlaces(const std::string& Key) {
   const auto place = places_.find(PlaceKey(Key));
   if (place == places_.end()) return;
   if (place->second.rebuild == rebuild_) --given_;
-  if (next_ == place) ++next_;
   places_.erase(place);
 }
 
 void TSymbolPlaces::Clear() {
   places_.clear();
   given_ = 0;
-  next_ = places_.end();
 }
 
 void TSymbolPlaces::Reset(const TMapGeometry& Map) {
@@ -69,14 +66,12 @@ void TSymbolPlaces::BeginRebuild(const TMapGeometry& Map) {
   map_ = Map;
   ++rebuild_;
   given_ = 0;
-  next_ = places_.begin();
 }
 
 void TSymbolPlaces::EndRebuild() {
   if (given_ != places_.size()) {
     std::erase_if(places_, [this](const auto& place) { return place.second.rebuild != rebuild_; });
   }
-  next_ = places_.end();
 }
 
 void TSymbolPlaces::RebuildSymbolPlaces(const TStrings& Stations, const TMapGeometry& Map) {
@@ -96,9 +91,13 @@ void TSymbolPlaces::RebuildSymbolPlaces(const TStrings& Stations, const TMapGeom
 }
 
 std::vector<std::string> TSymbolPlaces::KeysNearCursor(int CursorY, int CursorX) const {
-  std::vector<std::string> keys;
-  for (const auto& [upper, place] : places_) {
-    if (IsNearCursor(map_, place.y, place.x, CursorY, CursorX)) keys.push_back(place.key);
+  std::vector<const TPlaces::value_type*> near;
+  for (const auto& entry : places_) {
+    if (IsNearCursor(map_, entry.second.y, entry.second.x, CursorY, CursorX)) near.push_back(&entry);
   }
+  std::sort(near.begin(), near.end(), [](const auto* a, const auto* b) { return a->first < b->first; });
+  std::vector<std::string> keys;
+  keys.reserve(near.size());
+  for (const auto* entry : near) keys.push_back(entry->second.key);
   return keys;
 }

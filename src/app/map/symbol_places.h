@@ -1,12 +1,13 @@
-// Where each station sits on the loaded map: per station key its pixel (Y, X), kept in
-// key order (compared without case) and only for stations on the map. A station that
-// moves off the map keeps its old place until the places are rebuilt; the double-click
-// pick list searches them. Every packet of a busy feed moves a place, so a place is
-// found and replaced without moving the others.
+// Where each station sits on the loaded map: per station key (compared without case)
+// its pixel (Y, X), only for stations on the map. A station that moves off the map
+// keeps its old place until the places are rebuilt; the double-click pick list searches
+// them. Every packet of a busy feed moves a place, so a place is found by hashing (a
+// search through tens of thousands of keys in order would touch a dozen cold ones) and
+// replaced without moving the others.
 #pragma once
 
-#include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/map/map_coordinates.h"
@@ -28,10 +29,9 @@ class TSymbolPlaces {
   void Clear();
   // No places, on Map from now on.
   void Reset(const TMapGeometry& Map);
-  // The places on Map are given anew (AddSymbolPlace, best in key order) until
-  // EndRebuild, which drops those not given: a map load replaces tens of thousands of
-  // places, mostly of the same stations, and keeps their nodes instead of freeing and
-  // making them again.
+  // The places on Map are given anew (AddSymbolPlace) until EndRebuild, which drops
+  // those not given: a map load replaces tens of thousands of places, mostly of the
+  // same stations, and keeps their nodes instead of freeing and making them again.
   void BeginRebuild(const TMapGeometry& Map);
   void EndRebuild();
   // The places of every station record of Stations (their latitude and longitude
@@ -51,10 +51,9 @@ class TSymbolPlaces {
     int x;
     unsigned rebuild;  // the last rebuild that gave it
   };
-  using TPlaces = std::map<std::string, TPlace>;
+  using TPlaces = std::unordered_map<std::string, TPlace>;
   TPlaces places_;  // by upper-case key
   TMapGeometry map_;
   unsigned rebuild_ = 0;
   size_t given_ = 0;  // places the current rebuild gave
-  TPlaces::iterator next_ = places_.end();  // where the next key in order would be
 };

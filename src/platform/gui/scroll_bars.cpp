@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -26,8 +27,44 @@ struct TControlScrollBars::Impl : QObject {
       QObject::connect(bar, &QAbstractSlider::sliderReleased, this, [this, k] {
         Report(TScrollBarKind(k), scPosition, bars[k]->sliderPosition());
       });
+      bar->installEventFilter(this);
     }
     widget->installEventFilter(this);
+    apply_timer.setSingleShot(true);
+    apply_timer.setInterval(0);
+    QObject::connect(&apply_timer, &QTimer::timeout, this, [this] {
+      for (int k = 0; k < 2; ++k)
+        if (pending[k]) Apply(TScrollBarKind(k));
+    });
+  }
+
+  // Shows what was set on a bar, when it differs from what the bar shows.
+  void Apply(TScrollBarKind kind) {
+    pending[kind] = false;
+    QScrollBar* bar = bars[kind];
+    if (!bar) return;
+    const TScrollBarInfo& i = info[kind];
+    const int top = std::max(i.Min, i.Max - std::max(i.Page, 1) + 1);
+    if (bar->minimum() == i.Min && bar->maximum() == top && bar->pageStep() == std::max(1, i.Page) &&
+        bar->singleStep() == 1 && bar->value() == i.Pos && bar->sliderPosition() == i.Pos) {
+      return;
+    }
+    const QSignalBlocker block(bar);
+    bar->setRange(i.Min, top);
+    bar->setPageStep(std::max(1, i.Page));
+    bar->setSingleStep(1);
+    bar->setValue(i.Pos);
+    bar->setSliderPosition(i.Pos);
+  }
+
+  // A viewer following a feed sets its ranges several times per line, and a line added
+  // and the oldest one dropped leave them as they were: the bars take what was set once
+  // the event loop turns (or when one is painted before), and then only if it differs.
+  // (A zero timer, not a posted call: posting wakes the event loop through the system
+  // on every line.)
+  void ApplyLater(TScrollBarKind kind) {
+    pending[kind] = true;
+    if (!apply_timer.isActive()) apply_timer.start();
   }
   ~Impl() override {
     for (auto& bar : bars) delete bar.data();
@@ -50,6 +87,7 @@ struct TControlScrollBars::Impl : QObject {
       default: break;
     }
     // The bar shows what the control made of it, not what the bar would have done.
+    if (pending[kind]) Apply(kind);
     if (bar) bar->setSliderPosition(info[kind].Pos);
   }
 
@@ -71,6 +109,10 @@ struct TControlScrollBars::Impl : QObject {
   int Thickness() const { return widget->style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
 
   bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      for (int k = 0; k < 2; ++k)
+        if (watched == bars[k] && pending[k]) Apply(TScrollBarKind(k));
+    }
     if (watched == widget && event->type() == QEvent::Resize) Place();
     if (watched == widget && event->type() == QEvent::Wheel && owner.OnWheel) {
       auto* wheel = static_cast<QWheelEvent*>(event);
@@ -86,6 +128,8 @@ struct TControlScrollBars::Impl : QObject {
   QPointer<QWidget> widget;
   QPointer<QScrollBar> bars[2];
   TScrollBarInfo info[2];
+  bool pending[2] = {false, false};  // info set that the bar may not show yet
+  QTimer apply_timer;
   bool left = false;
   int wheel_rest = 0;
 };
@@ -105,19 +149,7 @@ int TControlScrollBars::SetInfo(TScrollBarKind Kind, const TScrollBarInfo& Info)
   // Placing the bars costs widget geometry work; a viewer sets its ranges after every
   // layout, mostly without showing or hiding a bar. A resize places them on its own.
   const bool place = !bar || bar->isHidden() == impl_->Showing(Kind);
-  // A viewer that follows a feed sets the same ranges several times per line: a bar
-  // that already shows them is left alone (each setter costs Qt's change handling).
-  const int top = std::max(i.Min, i.Max - std::max(i.Page, 1) + 1);
-  if (bar && (bar->minimum() != i.Min || bar->maximum() != top ||
-              bar->pageStep() != std::max(1, i.Page) || bar->singleStep() != 1 ||
-              bar->value() != i.Pos || bar->sliderPosition() != i.Pos)) {
-    const QSignalBlocker block(bar);
-    bar->setRange(i.Min, top);
-    bar->setPageStep(std::max(1, i.Page));
-    bar->setSingleStep(1);
-    bar->setValue(i.Pos);
-    bar->setSliderPosition(i.Pos);
-  }
+  impl_->ApplyLater(Kind);
   if (impl_->widget && place) impl_->Place();
   return i.Pos;
 }

@@ -74,3 +74,16 @@ TEST(SymbolPlaces, ARebuildLeavesWhatBuildingAnewLeaves) {
   places.EndRebuild();
   EXPECT_EQ(places.Count(), 0);
 }
+
+// The pick list names the stations round the cursor in key order, letters compared
+// without case, whatever order they were heard in.
+TEST(SymbolPlaces, ThePickListIsInKeyOrder) {
+  TSymbolPlaces places;
+  places.Reset(Map());
+  for (const char* key : {"DL3XYZ", "ab1c", "DB0ABC", "AA1B", "dm5x", "Z9Z"}) {
+    places.AddSymbolPlace(key, 50, 100);
+  }
+  places.AddSymbolPlace("FAR1", 5, 5);
+  EXPECT_EQ(places.KeysNearCursor(50, 100),
+            (std::vector<std::string>{"AA1B", "ab1c", "DB0ABC", "DL3XYZ", "dm5x", "Z9Z"}));
+}
