@@ -119,6 +119,22 @@ void TMapView::ChildrenIn(const TRect& Area, bool Composed, std::vector<TControl
   if (Composed) marker_grid_.MarkersIn(Area, Found);
 }
 
+bool TMapView::ComposedTopDown(const TRect& Area, const TVisitChild& Visit) const {
+  marker_grid_.MarkersTopDown(Area, Visit);
+  return true;
+}
+
+void TMapView::ChildRaised(TControl& Child) {
+  if (&Child == placing_) return;
+  // Markers are named after their keys.
+  auto found = markers_.find(Child.Name);
+  if (found != markers_.end() && found->second.marker == &Child) FileMarker(found->second);
+}
+
+void TMapView::FileMarker(TMarkerEntry& Entry) {
+  marker_grid_.Place(Entry.marker, pnlCard->ZOrder(*Entry.marker), Entry.grid_slot);
+}
+
 std::shared_ptr<const TBitmap> TMapView::SharedSymbolPicture(char SymTable, char SymCode) {
   auto [found, added] = symbol_pictures_.try_emplace({SymTable, SymCode});
   if (added) {
@@ -238,9 +254,11 @@ void TMapView::SetSymDrawStyle(TSymDrawStyles Value) {
     if (auto* marker = dynamic_cast<TAprsSymbol*>(pnlCard->Controls(i))) markers.push_back(marker);
   }
   for (TAprsSymbol* marker : markers) {
+    placing_ = marker;
     marker->SetSymDrawStyle(Value);
-    marker_grid_.Place(marker, markers_.at(marker->Name).grid_slot);
+    FileMarker(markers_.at(marker->Name));
   }
+  placing_ = nullptr;
 }
 
 void TMapView::ShowStation(const TAprsInfo& Info) {
@@ -309,6 +327,7 @@ void TMapView::PlaceMarker(TMarkers::iterator Entry, const std::string& Name, in
   auto& [key, entry] = *Entry;
   if (!entry.marker) {
     entry.marker = NewMarker(key);
+    placing_ = entry.marker;
     entry.marker->SetSymDrawStyle(sym_draw_style_);
     WireMouse(*entry.marker);
   }
@@ -317,8 +336,10 @@ void TMapView::PlaceMarker(TMarkers::iterator Entry, const std::string& Name, in
     ++walked_;
   }
   // An unknown table gives no picture: the marker keeps its old symbol.
+  placing_ = entry.marker;
   entry.marker->SetSymbol(Name, X, Y, SharedSymbolPicture(SymTable, SymCode), Port);
-  marker_grid_.Place(entry.marker, entry.grid_slot);
+  placing_ = nullptr;
+  FileMarker(entry);
   entry.marker->Show();
 }
 

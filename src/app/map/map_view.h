@@ -148,6 +148,11 @@ class TMapView : private TChildFinder {
  private:
   // The panel's children in Area: the shapes and the image, and the markers there.
   void ChildrenIn(const TRect& Area, bool Composed, std::vector<TControl*>& Found) const override;
+  // The markers in Area, the topmost first: they are the children kept composed.
+  bool ComposedTopDown(const TRect& Area, const TVisitChild& Visit) const override;
+  // A marker brought to the front (clicked, or the detail window's station) is filed
+  // again at its new place in the z-order.
+  void ChildRaised(TControl& Child) override;
   // The picture of a symbol, drawn once and shared by its markers; null for a table
   // without pictures.
   std::shared_ptr<const TBitmap> SharedSymbolPicture(char SymTable, char SymCode);
@@ -165,6 +170,8 @@ class TMapView : private TChildFinder {
     TMarkerGrid::TSlot grid_slot;
   };
   using TMarkers = std::unordered_map<std::string, TMarkerEntry>;
+  // Files the marker of Entry under its place and z-order now.
+  void FileMarker(TMarkerEntry& Entry);
   // Makes (when new) and places the marker of Entry.
   void PlaceMarker(TMarkers::iterator Entry, const std::string& Name, int X, int Y, char SymTable,
                    char SymCode, int Port);
@@ -181,6 +188,8 @@ class TMapView : private TChildFinder {
   // more than the most markers the map has shown.
   std::vector<TAprsSymbol*> spare_markers_;
   TRecycledNodes<TMarkers> spare_entries_;
+  // The marker being placed: it is filed once placed, not at each step on the way.
+  const TControl* placing_ = nullptr;
   unsigned walk_ = 0;
   size_t walked_ = 0;  // markers the current walk placed
   TMarkerGrid marker_grid_;

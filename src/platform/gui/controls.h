@@ -206,6 +206,9 @@ class TControl : public TComponent {
   friend class TWinControl;
 
   TWinControl* parent_ = nullptr;
+  // Beside the parent: finding a child's place among thousands looks at one cache line.
+  bool windowed_ = false;  // a TWinControl; still known while its destructor runs
+  size_t slot_ = 0;        // a windowless child's place among its parent's
   TRect bounds_;
   bool visible_ = true;
   bool enabled_ = true;
@@ -217,8 +220,6 @@ class TControl : public TComponent {
   TAlign align_ = alNone;
   TCursor cursor_ = crDefault;
   TPopupMenu* popup_menu_ = nullptr;
-  bool windowed_ = false;  // a TWinControl; still known while its destructor runs
-  size_t slot_ = 0;        // a windowless child's place among its parent's
   bool clicked_ = false;   // the left button went down on us; a release inside clicks
   // Expires when the control is freed: input routing checks it between handler calls,
   // because a handler may free the control it was called for.
@@ -273,6 +274,21 @@ class TChildFinder {
   // Adds every visible windowless child whose bounds meet Area (more do no harm); without
   // Composed, those kept composed may be left out (a paint above their layer).
   virtual void ChildrenIn(const TRect& Area, bool Composed, std::vector<TControl*>& Found) const = 0;
+  // The layer of children kept composed (SetLayeredFaces) is composed in pieces of this
+  // size, lying on a grid from the client area's top-left corner.
+  static constexpr int kPieceWidth = 256;
+  static constexpr int kPieceHeight = 128;
+  // Calls Visit(Child, Bounds) for every visible child kept composed whose bounds meet
+  // Area, the topmost first, each once (more do no harm), with its bounds as the finder
+  // knows them, until Visit returns false; false when the finder keeps no z-order, and
+  // the parent sorts what ChildrenIn finds. Area is mostly one piece; the parent does
+  // not look at a child whose bounds lie under what it composed there already.
+  using TVisitChild = std::function<bool(TControl& Child, const TRect& Bounds)>;
+  virtual bool ComposedTopDown(const TRect& /*Area*/, const TVisitChild& /*Visit*/) const {
+    return false;
+  }
+  // A windowless child came to the front: its ZOrder grew.
+  virtual void ChildRaised(TControl& /*Child*/) {}
 };
 
 // A rectangle inside a child, from its top-left corner.
@@ -334,7 +350,10 @@ class TWinControl : public TControl {
   // image instead of painting each of them again. Costs an image of the client area.
   void SetLayeredFaces(bool Value);
   // Not owned; null walks all the children again.
-  void SetChildFinder(const TChildFinder* Finder) { finder_ = Finder; }
+  void SetChildFinder(TChildFinder* Finder) { finder_ = Finder; }
+  // Where a windowless child lies among the others: a larger stamp lies above, and
+  // every child has its own. It grows whenever the child comes to the front.
+  std::uint64_t ZOrder(const TControl& Child) const;
 
   TKeyEvent OnKeyDown;
   // The key was let go (not for the repeats of a key held down).
@@ -427,7 +446,7 @@ class TWinControl : public TControl {
   mutable std::vector<TControl*> ordered_;
   mutable bool ordered_stale_ = false;
   std::uint64_t next_z_ = 0;
-  const TChildFinder* finder_ = nullptr;
+  TChildFinder* finder_ = nullptr;
   bool tab_stop_ = false;
   bool aligning_ = false;
   TControl* align_changed_ = nullptr;

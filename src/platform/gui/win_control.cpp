@@ -267,7 +267,12 @@ void TWinControl::RaiseControl(TControl& Control) {
   } else {
     places_[Control.slot_].z = ++next_z_;
     Control.Invalidate();
+    if (finder_) finder_->ChildRaised(Control);
   }
+}
+
+std::uint64_t TWinControl::ZOrder(const TControl& Child) const {
+  return Child.parent_ == this && !Child.windowed_ ? places_[Child.slot_].z : 0;
 }
 
 void TWinControl::InvalidateRect(const TRect& Rect, const TControl* Child) {

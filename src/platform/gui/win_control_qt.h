@@ -164,6 +164,14 @@ class TControlEvents {
                            std::vector<size_t>& Found, bool Composed = true) {
     Control.WindowlessIn(Area, Found, Composed);
   }
+  // The slot of Child when it is a visible windowless child of Control kept composed.
+  static bool ComposedSlot(const TWinControl& Control, const TControl& Child, size_t& Slot) {
+    if (Child.parent_ != &Control || Child.windowed_) return false;
+    const auto& place = Control.places_[Child.slot_];
+    Slot = Child.slot_;
+    return place.visible && place.face;
+  }
+  static TChildFinder* Finder(const TWinControl& Control) { return Control.finder_; }
   static bool Previews(const TWinControl& Control) { return Control.PreviewsKeys(); }
   static void UpdateBounds(TControl& Control, const TRect& Bounds) { Control.UpdateBounds(Bounds); }
   static std::weak_ptr<char> Lifetime(const TControl& Control) { return Control.alive_; }

@@ -90,17 +90,40 @@ void KeepShowing(TWinControl& Parent, const QRect& Piece, std::vector<size_t>& F
 }
 
 // A dirty rectangle in pieces small enough for their pixels to stay in the cache while
-// the hundreds of pictures there are drawn over each other.
+// the hundreds of pictures there are drawn over each other. They lie on a fixed grid, so
+// that a finder filing the children by the same grid answers each from one cell.
 std::vector<QRect> Pieces(const QRect& Dirty) {
-  constexpr int kPieceWidth = 256;
-  constexpr int kPieceHeight = 128;
+  constexpr int kWidth = TChildFinder::kPieceWidth;
+  constexpr int kHeight = TChildFinder::kPieceHeight;
   std::vector<QRect> pieces;
-  for (int top = Dirty.top(); top <= Dirty.bottom(); top += kPieceHeight) {
-    for (int left = Dirty.left(); left <= Dirty.right(); left += kPieceWidth) {
-      pieces.push_back(Dirty & QRect(left, top, kPieceWidth, kPieceHeight));
+  if (Dirty.isEmpty()) return pieces;
+  // Dirty lies within the layer: its coordinates are not negative.
+  for (int top = Dirty.top() / kHeight * kHeight; top <= Dirty.bottom(); top += kHeight) {
+    for (int left = Dirty.left() / kWidth * kWidth; left <= Dirty.right(); left += kWidth) {
+      pieces.push_back(Dirty & QRect(left, top, kWidth, kHeight));
     }
   }
   return pieces;
+}
+
+// The children kept composed that meet Piece, bottom first.
+std::vector<size_t> ComposedIn(TWinControl& Parent, const QRect& Piece) {
+  std::vector<size_t> found;
+  const TRect area = AreaRect(QRegion(Piece));
+  TChildFinder* finder = TControlEvents::Finder(Parent);
+  const bool ordered = finder && finder->ComposedTopDown(area, [&](TControl& Child, const TRect&) {
+    size_t slot = 0;
+    if (TControlEvents::ComposedSlot(Parent, Child, slot)) found.push_back(slot);
+    return true;
+  });
+  if (ordered) {
+    std::reverse(found.begin(), found.end());
+    return found;
+  }
+  TControlEvents::WindowlessIn(Parent, area, found);
+  const auto& places = TControlEvents::Places(Parent);
+  std::erase_if(found, [&](size_t slot) { return !places[slot].face; });
+  return found;
 }
 
 void ClearPiece(QImage& Layer, const QRect& Piece) {
@@ -131,13 +154,15 @@ void ComposeChild(TGraphicControl& Child, QImage& Layer, const QRect& Piece) {
   }
 }
 
-// Composes Piece from the top child down (Found is bottom first): each pixel is taken
-// from the topmost picture not clear there, and once a child's pixels are all taken it
-// is not looked at; once the piece's are, no child below is. Where every pixel is clear
-// or opaque this leaves what drawing each child from the bottom up would. False, the
-// piece half done, at a child painted by its handler or a translucent pixel.
-bool ComposeTopDown(TWinControl& Parent, const std::vector<size_t>& Found, QImage& Layer,
-                    const QRect& Piece) {
+// Composes Piece from the top child down: each pixel is taken from the topmost picture
+// not clear there, and once a child's pixels are all taken it is not looked at; once
+// the piece's are, no child below is. Where every pixel is clear or opaque this leaves
+// what drawing each child from the bottom up would. False, the piece half done, at a
+// child painted by its handler or a translucent pixel.
+//
+// A finder keeping the children in z-order hands them over one by one from the top,
+// and one whose bounds are all taken is passed over without fetching it.
+bool ComposeTopDown(TWinControl& Parent, QImage& Layer, const QRect& Piece) {
   const std::vector<TControl*>& children = TControlEvents::Windowless(Parent);
   const auto& places = TControlEvents::Places(Parent);
   TCoverMask taken(Piece);
@@ -147,32 +172,46 @@ bool ComposeTopDown(TWinControl& Parent, const std::vector<size_t>& Found, QImag
     const TCoverRect& shown = Cover.shown[P];
     return shown.right <= shown.left || taken.Covers(PlacedRect(shown, Origin));
   };
-  for (size_t i = Found.size(); i-- > 0 && !taken.Full();) {
-    const size_t slot = Found[i];
+  bool whole = true;
+  // Puts the child in Slot; false once nothing further down is to be put.
+  auto put = [&](size_t slot) {
     const QRect bounds = ToQRect(places[slot].bounds);
     const QRect clip = bounds & Piece;
-    if (taken.Covers(clip)) continue;
+    if (taken.Covers(clip)) return true;
     TChildCover& cover = TControlEvents::Cover(Parent, slot);
     if (cover.parts > 0) {
       bool shows = false;
       for (int p = 0; p < cover.parts && !shows; ++p) shows = !hidden(cover, p, bounds.topLeft());
-      if (!shows) continue;
+      if (!shows) return true;
     }
     const auto& child = static_cast<const TGraphicControl&>(*children[slot]);
     TGraphicControl::TFacePart parts[TGraphicControl::kMaxFaceParts];
     const int count = child.FaceParts(parts);
-    if (count == 0) return false;
+    whole = count > 0;
+    if (!whole) return false;
     if (cover.parts < 0) WorkOutCover(child, cover);
     // The last part lies on top.
     for (int p = count; p-- > 0;) {
       if (p < cover.parts && hidden(cover, p, bounds.topLeft())) continue;
       const QPoint at = bounds.topLeft() + QPoint(parts[p].At.X, parts[p].At.Y);
-      if (!FillUnder(Layer, taken, clip, at, TBitmapAccess::DrawnImage(*parts[p].Picture))) {
-        return false;
-      }
+      whole = FillUnder(Layer, taken, clip, at, TBitmapAccess::DrawnImage(*parts[p].Picture));
+      if (!whole) return false;
     }
+    return !taken.Full();
+  };
+  const TRect area = AreaRect(QRegion(Piece));
+  TChildFinder* finder = TControlEvents::Finder(Parent);
+  const bool ordered = finder && finder->ComposedTopDown(area, [&](TControl& Child, const TRect& Bounds) {
+    if (taken.Covers(ToQRect(Bounds))) return true;
+    size_t slot = 0;
+    return !TControlEvents::ComposedSlot(Parent, Child, slot) || put(slot);
+  });
+  if (ordered) return whole;
+  const std::vector<size_t> found = ComposedIn(Parent, Piece);
+  for (size_t i = found.size(); i-- > 0;) {
+    if (!put(found[i])) break;
   }
-  return true;
+  return whole;
 }
 
 }  // namespace
@@ -231,18 +270,15 @@ bool TWidgetBridge::UpdateFaceLayer(const QSize& size, const QRegion& area) {
   const std::vector<QRect> dirty = native.layer_dirt.Take(area.boundingRect() & layer.rect());
   if (dirty.empty()) return true;
   const std::vector<TControl*>& children = TControlEvents::Windowless(*control);
-  const auto& places = TControlEvents::Places(*control);
-  std::vector<size_t> found;
   for (const QRect& dirtyRect : dirty) {
     // Dirty tiles may reach past the layer's edge.
     for (const QRect& rect : Pieces(dirtyRect & layer.rect())) {
       // Each piece alone: a child drawn beyond it would cover what lies above it there.
       ClearPiece(layer, rect);
-      TControlEvents::WindowlessIn(*control, AreaRect(QRegion(rect)), found);
-      std::erase_if(found, [&](size_t slot) { return !places[slot].face; });
-      if (ComposeTopDown(*control, found, layer, rect)) continue;
+      if (ComposeTopDown(*control, layer, rect)) continue;
       // Drawn from the bottom up instead.
       ClearPiece(layer, rect);
+      std::vector<size_t> found = ComposedIn(*control, rect);
       KeepShowing(*control, rect, found);
       // Children kept composed change no control while they paint.
       for (size_t slot : found) ComposeChild(static_cast<TGraphicControl&>(*children[slot]), layer, rect);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "app/receive/aprs_info.h"
 #include "app/stations/station_store.h"
@@ -557,6 +558,52 @@ TEST_F(MapViewTest, RenderedMarkersSitOnTheirStations) {
     EXPECT_EQ(bitmap->Canvas().Pixels(p.X, p.Y - 3), clBlack) << i;
     EXPECT_EQ(bitmap->Canvas().Pixels(p.X + 6, p.Y), kMapColor) << i;
   }
+}
+
+// Thousands of markers over several pieces of the marker layer, composed from the
+// top one down as the map files them: the map shows what painting every marker in its
+// order shows, after stations moved, markers came to the front (clicked or raised by
+// the window), hid, went, and the draw style changed.
+TEST_F(MapViewTest, ComposedMarkersShowWhatPaintingEachWould) {
+  const std::string wide = WriteMap("wide.bmp", 601, 301,
+                                    DatText("50:00.00N/000:00.00E", "20:00.00N/060:00.00E", "Wide"));
+  ASSERT_TRUE(view_->LoadMap(wide));
+  std::mt19937 random(9);
+  std::uniform_real_distribution<double> lat(19.5, 50.5), lon(-0.5, 60.5);
+  auto receive = [&](int station) {
+    Receive(Station("S" + std::to_string(station), lat(random), lon(random),
+                    static_cast<char>('!' + station % 90), station % 3 - 1));
+  };
+  for (int i = 0; i < 1500; ++i) receive(i);
+  auto differFromPainting = [&] {
+    const std::unique_ptr<TBitmap> layered = Render();
+    view_->pnlCard->SetLayeredFaces(false);
+    const std::unique_ptr<TBitmap> painted = Render();
+    view_->pnlCard->SetLayeredFaces(true);
+    int differ = 0;
+    for (int y = 0; y < painted->Height(); ++y) {
+      const std::uint8_t* a = layered->ScanLine(y);
+      const std::uint8_t* b = painted->ScanLine(y);
+      differ += !std::equal(a, a + 4 * painted->Width(), b);
+    }
+    return differ;  // rows
+  };
+  ASSERT_GT(view_->MarkerCount(), 1000);
+  EXPECT_EQ(differFromPainting(), 0);
+
+  for (int i = 0; i < 1500; i += 7) receive(i);
+  for (int i = 1; i < 1500; i += 11) {
+    if (TAprsSymbol* marker = view_->FindSymbolControl(MakeStationKey("", "S" + std::to_string(i))))
+      marker->BringToFront();
+  }
+  for (int i = 2; i < 1500; i += 13) {
+    if (TAprsSymbol* marker = view_->FindSymbolControl(MakeStationKey("", "S" + std::to_string(i))))
+      marker->Hide();
+  }
+  for (int i = 3; i < 1500; i += 17) view_->FreeStationMarker(MakeStationKey("", "S" + std::to_string(i)));
+  EXPECT_EQ(differFromPainting(), 0);
+  view_->SetSymDrawStyle(dsPoint | dsSymbol | dsCall);
+  EXPECT_EQ(differFromPainting(), 0);
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 // repaints.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_test_support.h"
@@ -223,6 +226,72 @@ TEST_F(LayeredFaces, AFinderDecidesWhichChildrenArePaintedAndHit) {
   form.Invalidate();
   EXPECT_EQ(At(60, 20), clBlue);
   EXPECT_EQ(form.ControlAtPos(Point(60, 20)), missed);
+}
+
+namespace {
+
+// Keeps its children in z-order, as a map keeps its markers, and hears which rise.
+class TOrderedFinder : public TChildFinder {
+ public:
+  explicit TOrderedFinder(const TWinControl& parent) : parent_(parent) {}
+  void ChildrenIn(const TRect&, bool, std::vector<TControl*>& Found) const override {
+    Found.insert(Found.end(), known.begin(), known.end());
+  }
+  bool ComposedTopDown(const TRect& Area, const TVisitChild& Visit) const override {
+    std::vector<TControl*> ordered = known;
+    std::sort(ordered.begin(), ordered.end(),
+              [&](TControl* a, TControl* b) { return parent_.ZOrder(*a) > parent_.ZOrder(*b); });
+    for (TControl* child : ordered) {
+      const TRect b = child->BoundsRect();
+      const bool meets = b.Left < Area.Right && Area.Left < b.Right && b.Top < Area.Bottom && Area.Top < b.Bottom;
+      if (meets && !Visit(*child, b)) break;
+    }
+    return true;
+  }
+  void ChildRaised(TControl& Child) override { raised.push_back(&Child); }
+  std::vector<TControl*> known;
+  std::vector<TControl*> raised;
+
+ private:
+  const TWinControl& parent_;
+};
+
+}  // namespace
+
+// A finder that hands the children over in z-order composes the layer from the top
+// down; what shows stays what painting each child shows, whatever rises, moves, hides
+// or goes.
+TEST_F(LayeredFaces, ChildrenHandedOverInZOrderShowWhatPaintingEachWould) {
+  form.SetBounds(0, 0, 600, 300);
+  TOrderedFinder finder(form);
+  TRepeatableRandom next{3u};
+  const TColor colors[] = {clRed, clBlue, clLime, clYellow, clNavy, clTeal, clMaroon};
+  std::vector<TPictureBox*> boxes;
+  for (int i = 0; i < 400; ++i) {
+    const int size = 8 + next(50);
+    auto* box = new TPictureBox(&form, &form, Bounds(next(620) - 10, next(320) - 10, size, size),
+                                colors[static_cast<size_t>(i) % 7]);
+    if (i % 4 == 0) box->CutColumn();
+    boxes.push_back(box);
+    finder.known.push_back(box);
+  }
+  form.SetChildFinder(&finder);
+  form.Invalidate();
+  EXPECT_EQ(DifferFromPainting(), 0u);
+  EXPECT_GT(form.ZOrder(*boxes[1]), form.ZOrder(*boxes[0]));
+
+  boxes[0]->BringToFront();
+  ASSERT_EQ(finder.raised, std::vector<TControl*>{boxes[0]});
+  EXPECT_GT(form.ZOrder(*boxes[0]), form.ZOrder(*boxes[399]));
+  for (size_t i = 1; i < boxes.size(); i += 7) boxes[i]->BringToFront();
+  for (size_t i = 2; i < boxes.size(); i += 5) boxes[i]->SetLeft(next(600));
+  for (size_t i = 3; i < boxes.size(); i += 11) boxes[i]->Hide();
+  for (size_t i = 4; i < boxes.size(); i += 13) {
+    std::erase(finder.known, boxes[i]);
+    delete boxes[i];
+  }
+  EXPECT_EQ(DifferFromPainting(), 0u);
+  form.SetChildFinder(nullptr);
 }
 
 TEST_F(LayeredFaces, OrderSurvivesManyRaisesAndRemovals) {
