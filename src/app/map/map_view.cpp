@@ -119,7 +119,7 @@ void TMapView::ChildrenIn(const TRect& Area, bool Composed, std::vector<TControl
   if (Composed) marker_grid_.MarkersIn(Area, Found);
 }
 
-bool TMapView::ComposedTopDown(const TRect& Area, const TVisitChild& Visit) const {
+bool TMapView::ComposedTopDown(const TRect& Area, const TVisitChildren& Visit) const {
   marker_grid_.MarkersTopDown(Area, Visit);
   return true;
 }

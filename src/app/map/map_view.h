@@ -149,7 +149,7 @@ class TMapView : private TChildFinder {
   // The panel's children in Area: the shapes and the image, and the markers there.
   void ChildrenIn(const TRect& Area, bool Composed, std::vector<TControl*>& Found) const override;
   // The markers in Area, the topmost first: they are the children kept composed.
-  bool ComposedTopDown(const TRect& Area, const TVisitChild& Visit) const override;
+  bool ComposedTopDown(const TRect& Area, const TVisitChildren& Visit) const override;
   // A marker brought to the front (clicked, or the detail window's station) is filed
   // again at its new place in the z-order.
   void ChildRaised(TControl& Child) override;

@@ -116,22 +116,35 @@ void TMarkerGrid::MarkersIn(const TRect& Area, std::vector<TControl*>& Found) co
   ForEachIn(Area, [&Found](const TFiled& filed) { Found.push_back(filed.marker); });
 }
 
-void TMarkerGrid::MarkersTopDown(const TRect& Area, const TChildFinder::TVisitChild& Visit) const {
+void TMarkerGrid::MarkersTopDown(const TRect& Area,
+                                 const TChildFinder::TVisitChildren& Visit) const {
   if (Area.Left >= Area.Right || Area.Top >= Area.Bottom || count_ == 0) return;
+  // Handed over a few at a time: the markers lie all over memory, and those fetched
+  // together arrive together.
+  constexpr size_t kBatch = 16;
+  TChildFinder::TFound batch[kBatch];
+  size_t batched = 0;
+  auto add = [&](const TFiled& filed) {
+    batch[batched++] = {filed.marker, filed.bounds};
+    if (batched < kBatch) return true;
+    batched = 0;
+    return Visit(batch, kBatch);
+  };
   const TSpan area = SpanOf(Area);
   if (area.first_column == area.last_column && area.first_row == area.last_row) {
     // Within one cell: its order is the order.
     const std::vector<TFiled>& filed = CellAt(area.first_column, area.first_row).filed;
     for (auto it = filed.rbegin(); it != filed.rend(); ++it) {
-      if (it->marker && Meet(it->bounds, Area) && !Visit(*it->marker, it->bounds)) return;
+      if (it->marker && Meet(it->bounds, Area) && !add(*it)) return;
     }
-    return;
+  } else {
+    std::vector<const TFiled*> ranked;
+    ForEachIn(Area, [&ranked](const TFiled& filed) { ranked.push_back(&filed); });
+    std::sort(ranked.begin(), ranked.end(),
+              [](const TFiled* a, const TFiled* b) { return a->z > b->z; });
+    for (const TFiled* filed : ranked) {
+      if (!add(*filed)) return;
+    }
   }
-  std::vector<const TFiled*> ranked;
-  ForEachIn(Area, [&ranked](const TFiled& filed) { ranked.push_back(&filed); });
-  std::sort(ranked.begin(), ranked.end(),
-            [](const TFiled* a, const TFiled* b) { return a->z > b->z; });
-  for (const TFiled* filed : ranked) {
-    if (!Visit(*filed->marker, filed->bounds)) return;
-  }
+  if (batched > 0) Visit(batch, batched);
 }

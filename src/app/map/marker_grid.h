@@ -45,9 +45,9 @@ class TMarkerGrid {
   void Remove(TSlot& Slot);
   // Adds every filed marker whose bounds meet Area, each once, in no order.
   void MarkersIn(const TRect& Area, std::vector<TControl*>& Found) const;
-  // Calls Visit(Marker, Bounds) for every filed marker whose bounds meet Area, the
-  // topmost first, until it returns false.
-  void MarkersTopDown(const TRect& Area, const TChildFinder::TVisitChild& Visit) const;
+  // Calls Visit(Found, Count) for every filed marker whose bounds meet Area, the
+  // topmost first, a few at a time, until it returns false.
+  void MarkersTopDown(const TRect& Area, const TChildFinder::TVisitChildren& Visit) const;
   int Count() const { return count_; }
 
  private:

@@ -278,13 +278,19 @@ class TChildFinder {
   // size, lying on a grid from the client area's top-left corner.
   static constexpr int kPieceWidth = 256;
   static constexpr int kPieceHeight = 128;
-  // Calls Visit(Child, Bounds) for every visible child kept composed whose bounds meet
-  // Area, the topmost first, each once (more do no harm), with its bounds as the finder
-  // knows them, until Visit returns false; false when the finder keeps no z-order, and
-  // the parent sorts what ChildrenIn finds. Area is mostly one piece; the parent does
-  // not look at a child whose bounds lie under what it composed there already.
-  using TVisitChild = std::function<bool(TControl& Child, const TRect& Bounds)>;
-  virtual bool ComposedTopDown(const TRect& /*Area*/, const TVisitChild& /*Visit*/) const {
+  // A child found, with its bounds as the finder knows them.
+  struct TFound {
+    TControl* Child;
+    TRect Bounds;
+  };
+  // Calls Visit(Found, Count) for every visible child kept composed whose bounds meet
+  // Area, the topmost first, a few at a time, each once (more do no harm), until Visit
+  // returns false; false when the finder keeps no z-order, and the parent sorts what
+  // ChildrenIn finds. Area is mostly one piece; the parent does not look at a child
+  // whose bounds lie under what it composed there already, and fetches the others of a
+  // few together.
+  using TVisitChildren = std::function<bool(const TFound* Found, size_t Count)>;
+  virtual bool ComposedTopDown(const TRect& /*Area*/, const TVisitChildren& /*Visit*/) const {
     return false;
   }
   // A windowless child came to the front: its ZOrder grew.

@@ -164,13 +164,13 @@ class TControlEvents {
                            std::vector<size_t>& Found, bool Composed = true) {
     Control.WindowlessIn(Area, Found, Composed);
   }
-  // The slot of Child when it is a visible windowless child of Control kept composed.
-  static bool ComposedSlot(const TWinControl& Control, const TControl& Child, size_t& Slot) {
-    if (Child.parent_ != &Control || Child.windowed_) return false;
-    const auto& place = Control.places_[Child.slot_];
+  // The slot of Child when it is a windowless child of Control.
+  static bool WindowlessSlot(const TWinControl& Control, const TControl& Child, size_t& Slot) {
     Slot = Child.slot_;
-    return place.visible && place.face;
+    return Child.parent_ == &Control && !Child.windowed_;
   }
+  // Asks for what WindowlessSlot reads to be fetched.
+  static void FetchSlot(const TControl& Child) { __builtin_prefetch(&Child.parent_); }
   static TChildFinder* Finder(const TWinControl& Control) { return Control.finder_; }
   static bool Previews(const TWinControl& Control) { return Control.PreviewsKeys(); }
   static void UpdateBounds(TControl& Control, const TRect& Bounds) { Control.UpdateBounds(Bounds); }

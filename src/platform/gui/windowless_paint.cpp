@@ -110,10 +110,17 @@ std::vector<QRect> Pieces(const QRect& Dirty) {
 std::vector<size_t> ComposedIn(TWinControl& Parent, const QRect& Piece) {
   std::vector<size_t> found;
   const TRect area = AreaRect(QRegion(Piece));
+  const auto& places = TControlEvents::Places(Parent);
   TChildFinder* finder = TControlEvents::Finder(Parent);
-  const bool ordered = finder && finder->ComposedTopDown(area, [&](TControl& Child, const TRect&) {
-    size_t slot = 0;
-    if (TControlEvents::ComposedSlot(Parent, Child, slot)) found.push_back(slot);
+  const bool ordered = finder && finder->ComposedTopDown(area, [&](const TChildFinder::TFound* Found,
+                                                                   size_t Count) {
+    for (size_t i = 0; i < Count; ++i) {
+      size_t slot = 0;
+      if (TControlEvents::WindowlessSlot(Parent, *Found[i].Child, slot) && places[slot].visible &&
+          places[slot].face) {
+        found.push_back(slot);
+      }
+    }
     return true;
   });
   if (ordered) {
@@ -121,7 +128,6 @@ std::vector<size_t> ComposedIn(TWinControl& Parent, const QRect& Piece) {
     return found;
   }
   TControlEvents::WindowlessIn(Parent, area, found);
-  const auto& places = TControlEvents::Places(Parent);
   std::erase_if(found, [&](size_t slot) { return !places[slot].face; });
   return found;
 }
@@ -174,7 +180,7 @@ bool ComposeTopDown(TWinControl& Parent, QImage& Layer, const QRect& Piece) {
   };
   bool whole = true;
   // Puts the child in Slot; false once nothing further down is to be put.
-  auto put = [&](size_t slot) {
+  auto put = [&](size_t slot, const TGraphicControl& child) {
     const QRect bounds = ToQRect(places[slot].bounds);
     const QRect clip = bounds & Piece;
     if (taken.Covers(clip)) return true;
@@ -184,7 +190,6 @@ bool ComposeTopDown(TWinControl& Parent, QImage& Layer, const QRect& Piece) {
       for (int p = 0; p < cover.parts && !shows; ++p) shows = !hidden(cover, p, bounds.topLeft());
       if (!shows) return true;
     }
-    const auto& child = static_cast<const TGraphicControl&>(*children[slot]);
     TGraphicControl::TFacePart parts[TGraphicControl::kMaxFaceParts];
     const int count = child.FaceParts(parts);
     whole = count > 0;
@@ -201,15 +206,40 @@ bool ComposeTopDown(TWinControl& Parent, QImage& Layer, const QRect& Piece) {
   };
   const TRect area = AreaRect(QRegion(Piece));
   TChildFinder* finder = TControlEvents::Finder(Parent);
-  const bool ordered = finder && finder->ComposedTopDown(area, [&](TControl& Child, const TRect& Bounds) {
-    if (taken.Covers(ToQRect(Bounds))) return true;
-    size_t slot = 0;
-    return !TControlEvents::ComposedSlot(Parent, Child, slot) || put(slot);
+  // The children of a batch not covered yet are fetched together, then their places,
+  // then they are put one by one.
+  std::vector<const TControl*> fetched;
+  std::vector<std::pair<size_t, const TControl*>> coming;
+  const bool ordered = finder && finder->ComposedTopDown(area, [&](const TChildFinder::TFound* Found,
+                                                                   size_t Count) {
+    fetched.clear();
+    for (size_t i = 0; i < Count; ++i) {
+      if (taken.Covers(ToQRect(Found[i].Bounds))) continue;
+      TControlEvents::FetchSlot(*Found[i].Child);
+      __builtin_prefetch(Found[i].Child);  // what it is, to ask for its pictures
+      fetched.push_back(Found[i].Child);
+    }
+    coming.clear();
+    for (const TControl* child : fetched) {
+      size_t slot = 0;
+      if (!TControlEvents::WindowlessSlot(Parent, *child, slot)) continue;
+      // A place and its cover take two cache lines.
+      __builtin_prefetch(&places[slot]);
+      __builtin_prefetch(reinterpret_cast<const char*>(&places[slot]) + 64);
+      coming.emplace_back(slot, child);
+    }
+    for (const auto& [slot, child] : coming) {
+      if (places[slot].visible && places[slot].face &&
+          !put(slot, static_cast<const TGraphicControl&>(*child))) {
+        return false;
+      }
+    }
+    return true;
   });
   if (ordered) return whole;
   const std::vector<size_t> found = ComposedIn(Parent, Piece);
   for (size_t i = found.size(); i-- > 0;) {
-    if (!put(found[i])) break;
+    if (!put(found[i], static_cast<const TGraphicControl&>(*children[found[i]]))) break;
   }
   return whole;
 }

@@ -44,9 +44,11 @@ class MarkerGridTest : public ::testing::Test {
     std::vector<TControl*> expected;
     for (TMarker* marker : walked) expected.push_back(&marker->control);
     std::vector<TControl*> found;
-    grid_.MarkersTopDown(Area, [&](TControl& marker, const TRect& bounds) {
-      EXPECT_EQ(bounds, marker.BoundsRect());
-      found.push_back(&marker);
+    grid_.MarkersTopDown(Area, [&](const TChildFinder::TFound* batch, size_t count) {
+      for (size_t i = 0; i < count; ++i) {
+        EXPECT_EQ(batch[i].Bounds, batch[i].Child->BoundsRect());
+        found.push_back(batch[i].Child);
+      }
       return true;
     });
     ASSERT_EQ(found, expected) << Area.Left << "," << Area.Top << " " << Area.Width() << "x"
@@ -124,7 +126,7 @@ TEST_F(MarkerGridTest, AResetForgetsEveryMarker) {
   Add(10, 10, 5, 5);
   grid_.MarkersIn(Rect(12, 12, 12, 20), found);
   EXPECT_TRUE(found.empty());
-  grid_.MarkersTopDown(Rect(12, 12, 12, 20), [](TControl&, const TRect&) {
+  grid_.MarkersTopDown(Rect(12, 12, 12, 20), [](const TChildFinder::TFound*, size_t) {
     ADD_FAILURE() << "found in an empty area";
     return true;
   });
@@ -183,9 +185,11 @@ TEST_F(MarkerGridTest, HandsMarkersOverTopDownAfterRaisesMovesAndRemovals) {
   EXPECT_EQ(all.size(), 300u);
 
   // A walk stops where it is told to.
-  int visited = 0;
-  grid_.MarkersTopDown(Bounds(0, 0, w, h), [&](TControl&, const TRect&) { return ++visited < 3; });
-  EXPECT_EQ(visited, 3);
+  int batches = 0;
+  grid_.MarkersTopDown(Bounds(0, 0, w, h), [&](const TChildFinder::TFound*, size_t) {
+    return ++batches < 2;
+  });
+  EXPECT_EQ(batches, 2);
 }
 
 }  // namespace

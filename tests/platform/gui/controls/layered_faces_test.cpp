@@ -237,17 +237,23 @@ class TOrderedFinder : public TChildFinder {
   void ChildrenIn(const TRect&, bool, std::vector<TControl*>& Found) const override {
     Found.insert(Found.end(), known.begin(), known.end());
   }
-  bool ComposedTopDown(const TRect& Area, const TVisitChild& Visit) const override {
+  bool ComposedTopDown(const TRect& Area, const TVisitChildren& Visit) const override {
     std::vector<TControl*> ordered = known;
     std::sort(ordered.begin(), ordered.end(),
               [&](TControl* a, TControl* b) { return parent_.ZOrder(*a) > parent_.ZOrder(*b); });
+    // One at a time and three at a time.
+    std::vector<TFound> found;
     for (TControl* child : ordered) {
       const TRect b = child->BoundsRect();
       const bool meets = b.Left < Area.Right && Area.Left < b.Right && b.Top < Area.Bottom && Area.Top < b.Bottom;
-      if (meets && !Visit(*child, b)) break;
+      if (meets) found.push_back({child, b});
+    }
+    for (size_t i = 0; i < found.size(); i += batch) {
+      if (!Visit(&found[i], std::min(batch, found.size() - i))) break;
     }
     return true;
   }
+  size_t batch = 1;
   void ChildRaised(TControl& Child) override { raised.push_back(&Child); }
   std::vector<TControl*> known;
   std::vector<TControl*> raised;
@@ -279,6 +285,7 @@ TEST_F(LayeredFaces, ChildrenHandedOverInZOrderShowWhatPaintingEachWould) {
   form.Invalidate();
   EXPECT_EQ(DifferFromPainting(), 0u);
   EXPECT_GT(form.ZOrder(*boxes[1]), form.ZOrder(*boxes[0]));
+  finder.batch = 3;
 
   boxes[0]->BringToFront();
   ASSERT_EQ(finder.raised, std::vector<TControl*>{boxes[0]});
