@@ -314,12 +314,14 @@ TAprsSymbol* TMapView::NewMarker(const std::string& Key) {
 void TMapView::RetireMarker(TMarkers::iterator Entry) {
   TMarkerEntry& entry = Entry->second;
   marker_grid_.Remove(entry.grid_slot);
-  if (TAprsSymbol* marker = entry.marker) {
-    marker->SetParent(nullptr);
-    marker->Name.clear();
-    spare_markers_.push_back(marker);
-  }
+  if (entry.marker) RetireMarker(*entry.marker);
   spare_entries_.Erase(markers_, Entry);
+}
+
+void TMapView::RetireMarker(TAprsSymbol& Marker) {
+  Marker.SetParent(nullptr);
+  Marker.Name.clear();
+  spare_markers_.push_back(&Marker);
 }
 
 void TMapView::PlaceMarker(TMarkers::iterator Entry, const std::string& Name, int X, int Y,
@@ -404,10 +406,12 @@ void TMapView::RedrawAllSymbols() {
 
 void TMapView::FreeAllSymbols() {
   spare_markers_.reserve(spare_markers_.size() + markers_.size());
-  spare_entries_.Reserve(markers_.size());
-  // None stays filed: the grid is emptied at once instead of marker by marker.
+  for (auto& [key, entry] : markers_) {
+    if (entry.marker) RetireMarker(*entry.marker);
+  }
+  // None stays filed, and the entries go as they are, at once.
   marker_grid_.Reset(pnlCard->Width(), pnlCard->Height());
-  while (!markers_.empty()) RetireMarker(markers_.begin());
+  spare_entries_.EraseAll(markers_);
 }
 
 void TMapView::FreeStationMarker(const std::string& Key) {

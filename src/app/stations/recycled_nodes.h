@@ -8,6 +8,7 @@
 //   spares.Erase(map, it);
 #pragma once
 
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -16,20 +17,34 @@ class TRecycledNodes {
  public:
   typename TMap::iterator Insert(TMap& Map, const typename TMap::key_type& Key,
                                  typename TMap::mapped_type Value) {
-    if (nodes_.empty()) return Map.try_emplace(Key, std::move(Value)).first;
-    typename TMap::node_type node = std::move(nodes_.back());
-    nodes_.pop_back();
+    typename TMap::node_type node;
+    if (!nodes_.empty()) {
+      node = std::move(nodes_.back());
+      nodes_.pop_back();
+    } else if (!all_.empty()) {
+      node = all_.extract(all_.begin());
+    } else {
+      return Map.try_emplace(Key, std::move(Value)).first;
+    }
     node.key() = Key;
     node.mapped() = std::move(Value);
     return Map.insert(std::move(node)).position;
   }
   void Erase(TMap& Map, typename TMap::iterator It) { nodes_.push_back(Map.extract(It)); }
+  // Every key at once: the map's nodes are kept as they lie, without touching each.
   void EraseAll(TMap& Map) {
-    nodes_.reserve(nodes_.size() + Map.size());
-    while (!Map.empty()) Erase(Map, Map.begin());
+    if (!all_.empty()) {
+      all_.merge(Map);
+      // Keys kept in all_ from before stay behind in Map.
+      while (!Map.empty()) Erase(Map, Map.begin());
+      return;
+    }
+    const std::size_t size = Map.size();
+    all_.swap(Map);
+    Map.reserve(size);
   }
-  void Reserve(size_t More) { nodes_.reserve(nodes_.size() + More); }
 
  private:
   std::vector<typename TMap::node_type> nodes_;
+  TMap all_;  // the nodes of maps emptied at once
 };

@@ -377,6 +377,8 @@ void TStationList::FindKey(const std::string& Key, int& First, int& Last) const 
 
 std::vector<std::pair<TDateTime, std::string>> TStationList::HeardBefore(TDateTime Before) const {
   std::vector<std::pair<TDateTime, std::string>> lines;
+  // All of them (every station aging out at once): the room for them made once.
+  if (!heard_.empty() && heard_.rbegin()->first <= Before) lines.reserve(heard_.size());
   for (const auto& entry : heard_) {
     if (entry.first > Before) break;
     lines.push_back(entry);
@@ -524,8 +526,10 @@ void TStationStore::AgeStations() {
   // more than the age lets no station through that the exact test below would keep.
   // Records whose time cannot be read are left alone.
   const TDateTime before = now - static_cast<double>(max_age_ms - 1000) / MSecsPerDay;
+  std::vector<std::pair<TDateTime, std::string>> old = StationList.HeardBefore(before);
   std::vector<std::string> keys;
-  for (auto& [heard, key] : StationList.HeardBefore(before)) {
+  keys.reserve(old.size());
+  for (auto& [heard, key] : old) {
     if (std::llround((now - heard) * MSecsPerDay) >= max_age_ms) keys.push_back(std::move(key));
   }
   if (keys.empty()) return;

@@ -149,6 +149,11 @@ void TControl::CursorChanged() {}
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {}
 
+TCanvas& TGraphicControl::Canvas() {
+  if (!canvas_) canvas_ = std::make_unique<TCanvas>();
+  return *canvas_;
+}
+
 int TGraphicControl::FaceParts(TFacePart (&Parts)[kMaxFaceParts]) const {
   const TBitmap* face = Face();
   if (!face) return 0;

@@ -123,7 +123,7 @@ void TControlEvents::PaintChild(TGraphicControl& Control, QPainter& Painter, con
   Painter.setClipRect(QRect(QPoint(0, 0), bounds.size()), Qt::IntersectClip);
   {
     // One state saved per child: the map repaints hundreds of markers in a strip.
-    TCanvasPainting painting(Control.canvas_, Painter, false);
+    TCanvasPainting painting(Control.Canvas(), Painter, false);
     Dispatch([&] { Control.Paint(); });
   }
   Painter.restore();

@@ -232,8 +232,10 @@ class TGraphicControl : public TControl {
   explicit TGraphicControl(TComponent* AOwner);
 
   // While Paint runs it draws on the parent's surface with its origin at the control's
-  // top-left corner, clipped to the control; otherwise it only measures text.
-  TCanvas& Canvas() { return canvas_; }
+  // top-left corner, clipped to the control; otherwise it only measures text. Made when
+  // first asked for: a control that shows pictures only (thousands of map markers) never
+  // needs one.
+  TCanvas& Canvas();
 
   std::string ClassName() const override { return "TGraphicControl"; }
 
@@ -260,7 +262,7 @@ class TGraphicControl : public TControl {
 
  private:
   friend class TControlEvents;
-  TCanvas canvas_;
+  std::unique_ptr<TCanvas> canvas_;
 };
 
 struct TNativeWidget;  // platform-internal: the Qt widget of a windowed control

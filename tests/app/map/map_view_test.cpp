@@ -502,6 +502,18 @@ TEST_F(MapViewTest, AMarkerKeptAfterItsStationWentShowsOnlyTheNextStation) {
   EXPECT_EQ(bitmap->Canvas().Pixels(50, 50), SymbolColor('>'));
   EXPECT_EQ(bitmap->Canvas().Pixels(60, 40), SymbolColor('-'));
   EXPECT_EQ(bitmap->Canvas().Pixels(150, 80), kMapColor);
+  // All gone again, one of them back: only it has a marker, under its own key.
+  view_->FreeAllSymbols();
+  Receive(Station("THIRD", 44, 12, '-'));
+  EXPECT_EQ(view_->MarkerCount(), 1);
+  EXPECT_EQ(view_->FindSymbolControl(MakeStationKey("", "OTHER")), nullptr);
+  TAprsSymbol* third = view_->FindSymbolControl(MakeStationKey("", "THIRD"));
+  ASSERT_NE(third, nullptr);
+  EXPECT_EQ(third->Text(), "THIRD");
+  bitmap = Render();
+  EXPECT_EQ(bitmap->Canvas().Pixels(50, 50), kMapColor);
+  EXPECT_EQ(bitmap->Canvas().Pixels(60, 40), kMapColor);
+  EXPECT_EQ(bitmap->Canvas().Pixels(120, 60), SymbolColor('-'));
 }
 
 TEST_F(MapViewTest, ALoadedMapShowsTheMarkersInTheOrderOfTheStationList) {
