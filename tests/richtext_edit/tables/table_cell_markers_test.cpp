@@ -6,6 +6,7 @@
 
 #include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
+#include "richtext/html_writer.h"
 #include "richtext/list_style.h"
 #include "richtext/rdf_reader.h"
 #include "richtext/rdf_writer.h"
@@ -241,11 +242,22 @@ TEST(TableCellMarkersPeers, LibreOfficeNumbersTheCellsAsWeDo) {
   if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
   TTableDocument doc;
   FillNumberedDocument(doc, false);
-  const std::string file = WriteScratchFile("table_cell_markers/numbered.rtf", RTFOf(doc));
-  const TOfficeConversion text = OfficeConvert(file, "txt:Text", "txt");
-  EXPECT_EQ(Collapsed(text.Content).substr(3),  // after the byte-order mark
+  const std::string rtf = WriteScratchFile("table_cell_markers/numbered.rtf", RTFOf(doc));
+  const TOfficeConversion fromRTF = OfficeConvert(rtf, "txt:Text", "txt");
+  EXPECT_EQ(Collapsed(fromRTF.Content).substr(3),  // after the byte-order mark
             " 1. zero 2. a 3. b 4. d 5. after")
-      << text.Log;
+      << fromRTF.Log;
+  // Each cell's list is a list of its own in HTML: its items carry their numbers.
+  TMemoryStream stream;
+  TRDHTMLSaveParams params;
+  params.Path = ScratchFolder() + "/table_cell_markers/";
+  ASSERT_TRUE(doc.SaveHTMLToStream(stream, params));
+  const std::string html = WriteScratchFile(
+      "table_cell_markers/numbered.html",
+      std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size())));
+  const TOfficeConversion fromHTML = OfficeConvert(html, "txt:Text", "txt", "HTML (StarWriter)");
+  EXPECT_EQ(Collapsed(fromHTML.Content).substr(3), " 1. zero 2. a 3. b 4. d 5. after")
+      << fromHTML.Log;
 }
 
 }  // namespace
