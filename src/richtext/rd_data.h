@@ -161,6 +161,11 @@ class TCustomRDData {
   virtual TRDBiDiMode GetBiDiMode() const { return rdbdUnspecified; }
   // Where a sub-document stands in its parent: the item holding it (-1 for a root).
   virtual int GetParentItemNo() const { return -1; }
+  // While an in-place editor holds this document's items (a table cell being edited):
+  // the editor's document; and of an editor's document, the one it holds the items of.
+  // Both are the document itself otherwise.
+  virtual TCustomRDData* GetInplaceEditorData() { return this; }
+  virtual TCustomRDData* GetInplaceSourceData() { return this; }
   // A document laid out for paper (its items are another document's).
   virtual bool IsForPrinting() const { return false; }
   // From now on the items are source's (see TRDItemList::Share).

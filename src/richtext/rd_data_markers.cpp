@@ -18,6 +18,8 @@ bool IsListed(TRDMarkerItemInfo& marker, TRDMarkerList& list) {
   return marker.IndexInList >= 0 && marker.GetIndexInList(&list) >= 0;
 }
 
+TRDMarkerItemInfo* LastMarkerOf(TCustomRDData& sub, TRDMarkerList& list);
+
 // The last listed marker of data up to item last (descending into documents held by
 // items). Markers not listed yet are passed over: when several come back at once (rows
 // restored by undo), each still finds its place among those already in.
@@ -26,8 +28,7 @@ TRDMarkerItemInfo* LastMarkerUpTo(TCustomRDData& data, int last, TRDMarkerList& 
     TCustomRDItemInfo* item = data.GetItem(i);
     for (int d = item->GetSubDocCount() - 1; d >= 0; --d)
       if (TCustomRDData* sub = item->GetSubDoc(d))
-        if (TRDMarkerItemInfo* marker = LastMarkerUpTo(*sub, sub->GetItemCount() - 1, list))
-          return marker;
+        if (TRDMarkerItemInfo* marker = LastMarkerOf(*sub, list)) return marker;
     if (TRDMarkerItemInfo* marker = AsMarker(item); marker && IsListed(*marker, list))
       return marker;
   }
@@ -35,15 +36,23 @@ TRDMarkerItemInfo* LastMarkerUpTo(TCustomRDData& data, int last, TRDMarkerList& 
 }
 
 // Whether data stands in its root document: every document on the way up is held by an
-// item that is in its own document. The cells of a table still being read or built,
-// or kept by an undo record, are not: their markers wait until the table is placed.
+// item that is in its own document (a cell editor's document stands where its cell
+// does). The cells of a table still being read or built, or kept by an undo record, are
+// not: their markers wait until the table is placed.
 bool IsPlaced(TCustomRDData& data) {
-  for (TCustomRDData* d = &data;;) {
+  for (TCustomRDData* d = data.GetInplaceSourceData();;) {
     TCustomRDData* parent = d->GetAbsoluteParentData();
     if (!parent) return true;
     if (d->GetParentItemNo() < 0) return false;
-    d = parent;
+    d = parent->GetInplaceSourceData();
   }
+}
+
+// The last listed marker of a sub-document, read where its items are (in the cell
+// editor while one holds them).
+TRDMarkerItemInfo* LastMarkerOf(TCustomRDData& sub, TRDMarkerList& list) {
+  TCustomRDData& shown = *sub.GetInplaceEditorData();
+  return LastMarkerUpTo(shown, shown.GetItemCount() - 1, list);
 }
 
 // The listed marker in document order before item itemNo of data, looking up through the
@@ -52,18 +61,18 @@ bool IsPlaced(TCustomRDData& data) {
 TRDMarkerItemInfo* MarkerBefore(TCustomRDData& data, int itemNo, TRDMarkerList& list) {
   for (TCustomRDData* d = &data; d;) {
     if (TRDMarkerItemInfo* marker = LastMarkerUpTo(*d, itemNo - 1, list)) return marker;
-    TCustomRDData* parent = d->GetAbsoluteParentData();
-    itemNo = d->GetParentItemNo();
+    TCustomRDData* source = d->GetInplaceSourceData();
+    TCustomRDData* parent = source->GetAbsoluteParentData();
+    itemNo = source->GetParentItemNo();
     if (parent && itemNo >= 0 && itemNo < parent->GetItemCount()) {
       const TCustomRDItemInfo* holder = parent->GetItem(itemNo);
       int k = holder->GetSubDocCount() - 1;
-      while (k >= 0 && holder->GetSubDoc(k) != d) --k;
+      while (k >= 0 && holder->GetSubDoc(k) != source) --k;
       for (--k; k >= 0; --k)
         if (TCustomRDData* sub = holder->GetSubDoc(k))
-          if (TRDMarkerItemInfo* marker = LastMarkerUpTo(*sub, sub->GetItemCount() - 1, list))
-            return marker;
+          if (TRDMarkerItemInfo* marker = LastMarkerOf(*sub, list)) return marker;
     }
-    d = parent;
+    d = parent ? parent->GetInplaceEditorData() : nullptr;
   }
   return nullptr;
 }

@@ -14,6 +14,7 @@
 #include "richtext/rdf_writer.h"
 #include "richtext/rich_doc_error.h"
 #include "richtext/text_measure.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {
@@ -383,6 +384,14 @@ TCustomRDData* TRDTableCellData::GetAbsoluteParentData() {
 TCustomRDData* TRDTableCellData::GetAbsoluteRootData() {
   TCustomRDData* document = TableDocument();
   return document ? document->GetAbsoluteRootData() : this;
+}
+
+TCustomRDData* TRDTableCellData::GetInplaceEditorData() {
+  const TRDTableItemInfo* table = GetTable();
+  TRDTableInplaceEdit* editor = table ? table->InplaceEditor : nullptr;
+  if (!editor) return this;
+  auto& data = static_cast<TRDTableInplaceRDData&>(editor->EditData());
+  return data.Cell == this ? static_cast<TCustomRDData*>(&data) : this;
 }
 
 int TRDTableCellData::GetParentItemNo() const {

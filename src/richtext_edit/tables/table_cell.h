@@ -101,6 +101,7 @@ class TRDTableCellData : public TCustomRDFormattedData,
   TCustomRDData* GetAbsoluteParentData() override;
   TCustomRDData* GetAbsoluteRootData() override;
   int GetParentItemNo() const override;
+  TCustomRDData* GetInplaceEditorData() override;
   void DoItemAction(TRDItemAction action, TCustomRDItemInfo* item, std::string& text,
                     TCustomRDData* rdData) override;
   std::string DoItemHint(TCustomRDData* rdData, int itemNo) override;

@@ -15,6 +15,10 @@ TCustomRDData* TRDTableInplaceRDData::GetAbsoluteRootData() {
   return Cell ? Cell->GetAbsoluteRootData() : nullptr;
 }
 
+TCustomRDData* TRDTableInplaceRDData::GetInplaceSourceData() {
+  return Cell ? static_cast<TCustomRDData*>(Cell) : this;
+}
+
 TRDTableInplaceEdit* TRDTableInplaceRDData::CellEditor() const {
   return static_cast<TRDTableInplaceEdit*>(Editor());
 }

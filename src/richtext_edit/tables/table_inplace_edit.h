@@ -23,6 +23,7 @@ class TRDTableInplaceRDData : public TRDEditRDData {
   TRDTableCellData* Cell = nullptr;
   TCustomRDData* GetAbsoluteParentData() override;
   TCustomRDData* GetAbsoluteRootData() override;
+  TCustomRDData* GetInplaceSourceData() override;
   void DoJump(int jumpNo) override;
   void DoRDDblClick(const std::string& word, int styleNo) override;
   bool IsDblClickEventAssigned() const override;

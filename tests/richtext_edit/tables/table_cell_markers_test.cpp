@@ -4,6 +4,8 @@
 // undo and its redo, while the undo list keeps or frees the cells that went.
 #include <gtest/gtest.h>
 
+#include "platform/gui/gui_test_support.h"
+#include "platform/gui/virtual_keys.h"
 #include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
 #include "richtext/html_writer.h"
@@ -16,6 +18,7 @@
 #include "richtext_edit/support/marker_order.h"
 #include "richtext_edit/tables/html_grid.h"
 #include "richtext_edit/tables/table_document.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
 #include "support/office_convert.h"
 #include "support/scratch_files.h"
 
@@ -179,6 +182,28 @@ TEST(TableCellMarkers, TheWholeTableDeletedUndoneAndRedone) {
   ASSERT_TRUE(f.edit.DeleteSelection());
   EXPECT_EQ(f.Numbers(), "zero=1. after=2.");
   f.ExpectUndoRedo(all);
+}
+
+TEST(TableCellMarkers, ANumberedParagraphMadeInACellEditorCountsInPlace) {
+  TNumberedEdit f(1, 2, {"a", "b"});
+  ASSERT_TRUE(f.table->OpenCellEditor(0, 1, false, false, true, false, false));
+  TRDTableInplaceEdit& editor = *f.table->InplaceEditor;
+  // Enter at the end of "b" starts a numbered paragraph after it, in the editor.
+  editor.EditData().PlaceCaretAtItem(editor.EditData().GetItemCount() - 1, 2, false);
+  SimulateKey(editor, VK_RETURN);
+  ASSERT_EQ(editor.EditData().GetItemCount(), 4);
+  const auto& made = editor.EditData().CheckItemClass<TRDMarkerItemInfo>(2);
+  EXPECT_EQ(made.DisplayString, "4.");
+  TRDMarkerList& list = *f.data.GetMarkers(false);
+  EXPECT_EQ(list.Count(), 5);
+  EXPECT_EQ(list.Items(3), &made);
+  // The marker after the table finds its place after those the editor holds.
+  const int after = f.data.GetItemCount() - 2;
+  f.data.RemoveMarkerFromList(after);
+  f.data.AddMarkerToList(after);
+  EXPECT_EQ(f.data.CheckItemClass<TRDMarkerItemInfo>(after).GetIndexInList(&list), 4);
+  f.edit.CloseInplaceEditor();
+  EXPECT_EQ(f.Numbers(), "zero=1. a=2. b=3. =4. after=5.");
 }
 
 TEST(TableCellMarkers, CellsFreedOutsideAnEditorLeaveTheList) {
