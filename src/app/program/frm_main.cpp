@@ -19,6 +19,9 @@ TfrmMain* frmMain = nullptr;
 
 namespace {
 
+// The lower half of the hint face: the light grey of the title panels.
+constexpr TColor kHintLowerFace = 0xE6E6E6;
+
 // How long the end of the program waits for the TNC to leave KISS mode.
 constexpr unsigned kShutDownKissWaitMs = 10000;
 
@@ -49,6 +52,9 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
 
   MyHint1 = new TMyHint(this);
   MyHint1->Name = "MyHint1";
+  // The face's lower half starts black: with the dark hint text over it, the lower half
+  // of every line could not be read.
+  MyHint1->Color2 = kHintLowerFace;
   MyTrayIcon = new TMyTrayIcon(this);
   MyTrayIcon->Name = "MyTrayIcon";
 

@@ -6,7 +6,9 @@
 #include "app/settings/frm_setup.h"
 #include "app/receive/tnc_link.h"
 #include "app/app_windows.h"
+#include "controls/my_hint.h"
 #include "core/kiss_link.h"
+#include "platform/gui/hint_window.h"
 #include "richtext/rich_doc.h"
 #include "support/kiss_link_double.h"
 
@@ -20,6 +22,29 @@ class MainFrameTest : public AppWindowsTest {
   }
   TKissLinkDouble kiss_views_;
 };
+
+// A colour's brightness, 0 to 255.
+int Brightness(TColor Color) {
+  return ((Color & 0xFF) + ((Color >> 8) & 0xFF) + ((Color >> 16) & 0xFF)) / 3;
+}
+
+// The program's hints can be read whole: the dark text stands on a light face in both
+// halves.
+TEST_F(MainFrameTest, HintsAreDarkTextOnALightFace) {
+  TMyHint& hint = *frmMain->MyHint1;
+  hint.SetActive(true);
+  auto& window = dynamic_cast<TMyHintWindow&>(ApplicationHintWindow());
+  const std::string text = "Nachrichten anzeigen...";
+  const TRect size = window.CalcHintRect(1000, text);
+  window.ActivateHint(Bounds(10, 10, size.Width(), size.Height()), text);
+  const TCanvas& face = window.Picture().Canvas();
+  const int right = size.Width() - 2;
+  EXPECT_LT(Brightness(hint.Font().Color()), 64);
+  EXPECT_GT(Brightness(face.Pixels(right, 1)), 192);
+  EXPECT_GT(Brightness(face.Pixels(right, size.Height() - 2)), 192);
+  CancelHint();
+  hint.SetActive(false);
+}
 
 TEST_F(MainFrameTest, ByteListFeedReachesTheKissReceiver) {
   std::string monitor;
