@@ -10,6 +10,7 @@
 #include "app/monitor/station_styles.h"
 #include "app/program/app_folders.h"
 #include "app/program/device_windows.h"
+#include "app/program/form_build.h"
 #include "app/program/frm_info.h"
 #include "app/program/frm_main.h"
 #include "app/program/program_logo.h"
@@ -69,7 +70,7 @@ TMyButton* MakeToolButton(TfrmAprs* form, TWinControl* parent, const char* name,
 }
 
 TMyProgressBar* MakeBar(TfrmAprs* form, TWinControl* parent, const char* name, int top) {
-  auto* bar = NewControl<TMyProgressBar>(form, parent, name, 2, top, 60, 8);
+  auto* bar = NewProgressBar(form, parent, name, 2, top, 60, 8);
   bar->SetShowPercent(false);
   bar->SetVisible(false);
   return bar;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "controls/my_button.h"
+#include "controls/my_progress_bar.h"
 #include "platform/gui/new_control.h"
 
 // A button that stays down until clicked again, and looks pressed while down.
@@ -12,4 +13,14 @@ inline TMyButton* NewSwitch(TComponent* Owner, TWinControl* Parent, const char* 
   button->SetChecker(true);
   button->SetPaintDown(true);
   return button;
+}
+
+// A progress bar whose bar stands out from its trough: by default both have the face
+// colour, and only the bar's thin edge told a full bar from an empty one.
+inline TMyProgressBar* NewProgressBar(TComponent* Owner, TWinControl* Parent, const char* Name,
+                                      int Left, int Top, int Width, int Height) {
+  auto* bar = NewControl<TMyProgressBar>(Owner, Parent, Name, Left, Top, Width, Height);
+  bar->SetColorFillBar(0xF0CAA6);
+  bar->SetColorFillBar2(0xD8A878);
+  return bar;
 }

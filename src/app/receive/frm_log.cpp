@@ -48,7 +48,7 @@ TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
   lblGo = NewControl<TLabel>(this, this, "lblGo", 8, 40, 284, 15);
   lblNow = NewControl<TLabel>(this, this, "lblNow", 8, 56, 284, 15);
   lblEnd = NewControl<TLabel>(this, this, "lblEnd", 8, 72, 284, 15);
-  mpbPos = NewControl<TMyProgressBar>(this, this, "mpbPos", 8, 90, 284, 12);
+  mpbPos = NewProgressBar(this, this, "mpbPos", 8, 90, 284, 12);
 
   mpnlFilter = NewControl<TMyPanel>(this, this, "mpnlFilter", 8, 108, 284, 84);
   mpnlFilter->SetVisible(false);

@@ -95,6 +95,11 @@ TEST_F(LogWindowTest, PlaybackRunsOnItsTimerAndShowsItsProgress) {
                                               "fm B to APRS ctl UI pid F0|>2",
                                               "fm C to APRS ctl UI pid F0|>3"}));
   EXPECT_FALSE(log.Player.Playing());
+  // Played to its end, the bar stands full, in a colour of its own: a full bar in the
+  // trough's colour looked like an empty one.
+  EXPECT_EQ(log.mpbPos->Position(), log.mpbPos->Max());
+  EXPECT_NE(log.mpbPos->ColorFillBar(), log.mpbPos->ColorFillBack());
+  EXPECT_NE(log.mpbPos->ColorFillBar2(), log.mpbPos->ColorFillBack2());
   EXPECT_FALSE(log.timPlayBack->Enabled());
   EXPECT_FALSE(log.mbtnStop->Enabled());
   EXPECT_TRUE(log.mbtnRecord->Enabled());
