@@ -96,15 +96,33 @@ bool ForBits(int First, int End, TWordOp Op) {
 TCoverMask::TCoverMask(const QRect& Area)
     : area_(Area),
       words_per_row_((std::max(0, Area.width()) + 63) / 64),
+      last_word_(Area.width() % 64 == 0 ? ~std::uint64_t{0} : (std::uint64_t{1} << (Area.width() % 64)) - 1),
       bits_(static_cast<size_t>(words_per_row_) * static_cast<size_t>(std::max(0, Area.height())), 0),
+      full_rows_((static_cast<size_t>(std::max(0, Area.height())) + 63) / 64, 0),
       uncovered_(Area.isEmpty() ? 0 : std::int64_t{Area.width()} * Area.height()) {}
+
+void TCoverMask::NoteRow(int Row) {
+  const std::uint64_t* row = bits_.data() + static_cast<size_t>(Row) * static_cast<size_t>(words_per_row_);
+  for (int word = 0; word + 1 < words_per_row_; ++word) {
+    if (row[word] != ~std::uint64_t{0}) return;
+  }
+  if (row[words_per_row_ - 1] != last_word_) return;
+  full_rows_[static_cast<size_t>(Row) / 64] |= std::uint64_t{1} << (Row % 64);
+}
 
 bool TCoverMask::Covers(const QRect& Rect) const {
   const QRect r = Rect & area_;
-  if (r.isEmpty()) return true;
+  if (r.isEmpty() || uncovered_ == 0) return true;
   const int first = r.left() - area_.left();
   const int end = r.right() + 1 - area_.left();
+  // Rows already full need no look at their pixels.
+  const bool rowsFull = ForBits(r.top() - area_.top(), r.bottom() + 1 - area_.top(),
+                                [&](size_t word, std::uint64_t mask) {
+                                  return (full_rows_[word] & mask) == mask;
+                                });
+  if (rowsFull) return true;
   for (int y = r.top(); y <= r.bottom(); ++y) {
+    if (RowFull(y - area_.top())) continue;
     const size_t base = static_cast<size_t>(y - area_.top()) * static_cast<size_t>(words_per_row_);
     const bool full = ForBits(first, end, [&](size_t word, std::uint64_t mask) {
       return (bits_[base + word] & mask) == mask;
@@ -126,5 +144,6 @@ void TCoverMask::Add(const QRect& Rect) {
       bits_[base + word] |= mask;
       return true;
     });
+    NoteRow(y - area_.top());
   }
 }

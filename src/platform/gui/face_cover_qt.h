@@ -46,7 +46,9 @@ class TCoverMask {
     const int first = r.left() - area_.left();
     const int end = r.right() + 1 - area_.left();
     for (int y = r.top(); y <= r.bottom(); ++y) {
+      if (RowFull(y - area_.top())) continue;
       std::uint64_t* row = bits_.data() + static_cast<size_t>(y - area_.top()) * static_cast<size_t>(words_per_row_);
+      bool added = false;
       for (int word = first / 64; word * 64 < end; ++word) {
         const int from = std::max(first, word * 64) - word * 64;
         const int to = std::min(end, word * 64 + 64) - word * 64;
@@ -60,13 +62,25 @@ class TCoverMask {
         }
         row[word] |= taken;
         uncovered_ -= std::popcount(taken);
+        added = added || taken != 0;
       }
+      if (added) NoteRow(y - area_.top());
     }
   }
 
  private:
+  // Rows (from Area's top) whose pixels are all covered are marked apart: on a piece
+  // nearly covered, asking whether a child's rectangle is looks at few rows.
+  bool RowFull(int Row) const {
+    return (full_rows_[static_cast<size_t>(Row) / 64] >> (Row % 64) & 1) != 0;
+  }
+  // Marks Row when it has become full.
+  void NoteRow(int Row);
+
   QRect area_;
   int words_per_row_;
+  std::uint64_t last_word_;  // the bits of the last word of a row that lie in Area
   std::vector<std::uint64_t> bits_;
+  std::vector<std::uint64_t> full_rows_;
   std::int64_t uncovered_;
 };
