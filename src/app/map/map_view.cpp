@@ -314,14 +314,12 @@ TAprsSymbol* TMapView::NewMarker(const std::string& Key) {
 void TMapView::RetireMarker(TMarkers::iterator Entry) {
   TMarkerEntry& entry = Entry->second;
   marker_grid_.Remove(entry.grid_slot);
-  if (entry.marker) RetireMarker(*entry.marker);
+  if (TAprsSymbol* marker = entry.marker) {
+    marker->SetParent(nullptr);
+    marker->Name.clear();
+    spare_markers_.push_back(marker);
+  }
   spare_entries_.Erase(markers_, Entry);
-}
-
-void TMapView::RetireMarker(TAprsSymbol& Marker) {
-  Marker.SetParent(nullptr);
-  Marker.Name.clear();
-  spare_markers_.push_back(&Marker);
 }
 
 void TMapView::PlaceMarker(TMarkers::iterator Entry, const std::string& Name, int X, int Y,
@@ -406,9 +404,14 @@ void TMapView::RedrawAllSymbols() {
 
 void TMapView::FreeAllSymbols() {
   spare_markers_.reserve(spare_markers_.size() + markers_.size());
-  for (auto& [key, entry] : markers_) {
-    if (entry.marker) RetireMarker(*entry.marker);
-  }
+  // The markers leave the panel in one sweep; the image and the shapes stay.
+  pnlCard->RemoveChildren([&](TControl& Child) {
+    auto* marker = dynamic_cast<TAprsSymbol*>(&Child);
+    if (!marker) return false;
+    marker->Name.clear();
+    spare_markers_.push_back(marker);
+    return true;
+  });
   // None stays filed, and the entries go as they are, at once.
   marker_grid_.Reset(pnlCard->Width(), pnlCard->Height());
   spare_entries_.EraseAll(markers_);

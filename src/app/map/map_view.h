@@ -181,7 +181,6 @@ class TMapView : private TChildFinder {
   TAprsSymbol* NewMarker(const std::string& Key);
   // Takes the entry and its marker off the map into the spares.
   void RetireMarker(TMarkers::iterator Entry);
-  void RetireMarker(TAprsSymbol& Marker);
   TMarkers markers_;
   // The markers of stations gone (off the panel and unnamed) and their entries'
   // nodes, kept for the stations heard next: aging tens of thousands out at once would

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -352,6 +353,10 @@ class TWinControl : public TControl {
   void BringToFront() override;
   // Lays the aligned children out again.
   void Realign();
+  // Takes every windowless child for which Leaves is true off this control at once (its
+  // owner keeps it), and repaints the whole client area: thousands of map markers
+  // going at one tick, without closing the gap behind each.
+  void RemoveChildren(const std::function<bool(TControl& Child)>& Leaves);
   // Windowless children that show a picture (Face) are kept composed in an image of
   // their own and drawn above the other windowless children, whatever the z-order: a
   // repaint beneath them (a line moved under thousands of map markers) then copies that

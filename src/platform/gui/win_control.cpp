@@ -257,6 +257,30 @@ void TWinControl::RemoveControl(TControl& Control) {
   if (Control.Align() != alNone) Realign();
 }
 
+void TWinControl::RemoveChildren(const std::function<bool(TControl& Child)>& Leaves) {
+  Invalidate();
+  ordered_stale_ = true;
+  bool realign = false;
+  size_t kept = 0;
+  for (size_t slot = 0; slot < windowless_.size(); ++slot) {
+    TControl* child = windowless_[slot];
+    if (!Leaves(*child)) {
+      child->slot_ = kept;
+      windowless_[kept] = child;
+      places_[kept] = places_[slot];
+      ++kept;
+      continue;
+    }
+    if (native_->captured == child) native_->captured = nullptr;
+    if (native_->hovered == child) native_->hovered = nullptr;
+    child->parent_ = nullptr;
+    realign = realign || child->Align() != alNone;
+  }
+  windowless_.resize(kept);
+  places_.resize(kept);
+  if (realign) Realign();
+}
+
 void TWinControl::RaiseControl(TControl& Control) {
   if (Control.parent_ != this) return;
   ordered_stale_ = true;

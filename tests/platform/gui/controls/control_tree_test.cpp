@@ -95,6 +95,42 @@ TEST(ControlTree, WindowlessChildrenStayBelowWindowedOnesInZOrder) {
   EXPECT_EQ(form.Controls(2), w);
 }
 
+// Many windowless children leave at once: they keep their owner and can come back; the
+// rest keep their places, z-order and hit testing.
+TEST(ControlTree, WindowlessChildrenLeaveTheirParentAtOnce) {
+  TForm form(nullptr);
+  std::vector<TBox*> boxes;
+  for (int i = 0; i < 6; ++i) {
+    boxes.push_back(new TBox(&form, &form, Bounds(i, i, 10, 10), RGB(10 * i, 0, 0)));
+  }
+  auto* w = new TWinControl(&form);
+  w->SetParent(&form);
+  boxes[1]->BringToFront();
+  form.RemoveChildren([&](TControl& child) {
+    return &child == boxes[0] || &child == boxes[3] || &child == boxes[4];
+  });
+  ASSERT_EQ(form.ControlCount(), 4);
+  EXPECT_EQ(form.Controls(0), boxes[2]);
+  EXPECT_EQ(form.Controls(1), boxes[5]);
+  EXPECT_EQ(form.Controls(2), boxes[1]);
+  EXPECT_EQ(form.Controls(3), w);
+  for (int i : {0, 3, 4}) {
+    EXPECT_EQ(boxes[i]->Parent(), nullptr);
+    EXPECT_EQ(boxes[i]->Owner(), &form);
+  }
+  EXPECT_EQ(form.ControlAtPos(Point(4, 4)), boxes[1]);
+  EXPECT_EQ(form.ControlAtPos(Point(13, 13)), boxes[5]);
+  EXPECT_EQ(form.ControlAtPos(Point(0, 0)), nullptr);
+  boxes[2]->BringToFront();
+  EXPECT_EQ(form.ControlAtPos(Point(4, 4)), boxes[2]);
+  // One that left comes back on top; the others are untouched when it leaves again.
+  boxes[3]->SetParent(&form);
+  EXPECT_EQ(form.ControlAtPos(Point(4, 4)), boxes[3]);
+  boxes[3]->SetParent(nullptr);
+  EXPECT_EQ(form.ControlCount(), 4);
+  EXPECT_EQ(form.ControlAtPos(Point(4, 4)), boxes[2]);
+}
+
 TEST(ControlTree, SizesAreNeverNegativeAndClientCoordinatesFollowTheParents) {
   TForm form(nullptr);
   form.SetBounds(100, 50, 300, 200);
