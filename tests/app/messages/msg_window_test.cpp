@@ -6,14 +6,24 @@
 #include "platform/gui/gui_test_support.h"
 #include "platform/sys/application.h"
 
-TEST(MsgWindow, MessageToACallFillsTheAddresseeClearsTheTextAndShowsTheWindow) {
+namespace {
+
+// A messaging window that sends through a captured TNC as N0CALL.
+struct MsgWindowSending : ::testing::Test {
+  MsgWindowSending() {
+    msg.Kiss = &tnc.link;
+    own.call[0] = "N0CALL";
+    own.path[0] = "APRS";
+    msg.OwnCalls = &own;
+  }
   TCapturedKiss tnc;
-  TfrmAprsMsg msg{nullptr};
-  msg.Kiss = &tnc.link;
   TTestBeaconSettings own;
-  own.call[0] = "N0CALL";
-  own.path[0] = "APRS";
-  msg.OwnCalls = &own;
+  TfrmAprsMsg msg{nullptr};
+};
+
+}  // namespace
+
+TEST_F(MsgWindowSending, MessageToACallFillsTheAddresseeClearsTheTextAndShowsTheWindow) {
   msg.edtMsgAdr->SetText("OLD");
   msg.edtMsgTxt->SetText("half typed");
   ASSERT_FALSE(msg.Visible());
@@ -36,14 +46,7 @@ TEST(MsgWindow, MessageToACallFillsTheAddresseeClearsTheTextAndShowsTheWindow) {
 }
 
 // TX without an addressee sends nothing and puts the cursor into the addressee edit.
-TEST(MsgWindow, SendingWithoutAddresseePointsAtTheAddresseeEdit) {
-  TCapturedKiss tnc;
-  TfrmAprsMsg msg{nullptr};
-  msg.Kiss = &tnc.link;
-  TTestBeaconSettings own;
-  own.call[0] = "N0CALL";
-  own.path[0] = "APRS";
-  msg.OwnCalls = &own;
+TEST_F(MsgWindowSending, SendingWithoutAddresseePointsAtTheAddresseeEdit) {
   msg.Show();
   Application->ProcessMessages();  // let the window become active
   msg.edtMsgTxt->SetFocus();
