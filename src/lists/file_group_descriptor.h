@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-inline constexpr const char* kFileGroupDescriptorFormat = "FileGroupDescriptor";
+#include "platform/gui/drag_drop.h"
+
 inline constexpr const char* kFileContentsFormat = "FileContents";
 
 std::string EncodeFileGroupDescriptor(const std::vector<std::string>& Names);

@@ -35,6 +35,9 @@ class TWinControl;
 // Where a long operation (reading RTF) stands, told to the application.
 enum TRDProgressStage : std::uint8_t { rdprStarting, rdprRunning, rdprEnding };
 
+// Where a link that becomes an item came from: an RTF document, a dropped URL.
+enum TRDLoadFormat : std::uint8_t { rdlfRTF, rdlfURL };
+
 // What happens to the control of a control item, told to the application.
 enum TRDControlAction {
   rdcaMoveToUndoList,
@@ -223,13 +226,16 @@ class TCustomRDData {
   virtual void DoProgress(TRDProgressStage stage, std::uint8_t percentDone);
   virtual void DoImportedPictureInserting(TCustomRDData* rdData, std::unique_ptr<TGraphic>& graphic,
                                           const std::string& fileName, bool& insert);
-  // A link an import read (an RTF HYPERLINK field) with its extra attributes (the hint):
-  // styleNo is the item's style (a link text style, or rdsHotPicture for a picture) and
-  // tag its tag (the target when tags are texts); the application may change both.
-  virtual void DoReadHyperlink(const std::string& target, const std::string& extras, int& styleNo,
-                               TRDTag& tag);
-  std::function<void(const std::string& target, const std::string& extras, int& styleNo,
-                     TRDTag& tag)>
+  // A link read from outside - an RTF HYPERLINK field (with its extra attributes, the
+  // hint), a dropped URL - before it becomes an item: styleNo is the item's style (a link
+  // text style, or rdsHotPicture for a picture), tag its tag (the target when tags are
+  // texts) and itemName its text; the application may change them (a dropped URL takes
+  // the name given back, an RTF link keeps the field's text).
+  virtual void DoReadHyperlink(const std::string& target, const std::string& extras,
+                               TRDLoadFormat docFormat, int& styleNo, TRDTag& tag,
+                               std::string& itemName);
+  std::function<void(const std::string& target, const std::string& extras, TRDLoadFormat docFormat,
+                     int& styleNo, TRDTag& tag, std::string& itemName)>
       OnReadHyperlink;
   std::function<std::unique_ptr<TGraphic>(const std::string& location)> OnImportPicture;
   std::function<void(TRDProgressStage stage, std::uint8_t percentDone)> OnProgress;

@@ -77,8 +77,9 @@ void TCustomRDData::DoImportedPictureInserting(TCustomRDData* rdData,
 }
 
 void TCustomRDData::DoReadHyperlink(const std::string& target, const std::string& extras,
-                                    int& styleNo, TRDTag& tag) {
+                                    TRDLoadFormat docFormat, int& styleNo, TRDTag& tag,
+                                    std::string& itemName) {
   if (TCustomRDData* root = GetAbsoluteRootData(); root != this)
-    return root->DoReadHyperlink(target, extras, styleNo, tag);
-  if (OnReadHyperlink) OnReadHyperlink(target, extras, styleNo, tag);
+    return root->DoReadHyperlink(target, extras, docFormat, styleNo, tag, itemName);
+  if (OnReadHyperlink) OnReadHyperlink(target, extras, docFormat, styleNo, tag, itemName);
 }

@@ -403,7 +403,7 @@ bool TRDEditorDropTarget::InsertKind(const TDataObject& data, TRDDragDropFormats
       const std::vector<std::string> links = DroppedLinks(bytes);
       if (links.empty()) return false;
       OpenFrame();
-      return editor_.InsertText(links.front(), false);
+      return InsertLink(data, links.front());
     }
     case rdddText:
     case rdddUnicodeText: {
@@ -432,6 +432,24 @@ bool TRDEditorDropTarget::InsertKind(const TDataObject& data, TRDDragDropFormats
     default:
       return false;
   }
+}
+
+bool TRDEditorDropTarget::InsertLink(const TDataObject& data, const std::string& url) {
+  TCustomRichDocEdit& editor = editor_.ActiveEditor();
+  TRDEditRDData& doc = editor.EditData();
+  if (!doc.GetAbsoluteRootData()->OnReadHyperlink) return editor.InsertText(url, false);
+  std::string descriptor;
+  if (!data.GetData(kFileGroupDescriptorFormat, descriptor)) descriptor.clear();
+  std::string name = DroppedLinkText(url, descriptor);
+  int styleNo = doc.CurTextStyleNo;
+  TRDTag tag;
+  doc.DoReadHyperlink(url, "", rdlfURL, styleNo, tag, name);
+  // The link's style stays the current one for what is typed after it; a style the
+  // sheet does not have is not taken.
+  if (const TRDStyle* style = doc.GetRDStyle();
+      style && styleNo >= 0 && styleNo < style->TextStyles().Count())
+    editor.SetCurTextStyleNo(styleNo);
+  return editor.InsertStringTag(name, tag);
 }
 
 bool TRDEditorDropTarget::InsertFiles(const TDataObject& data) {

@@ -48,6 +48,9 @@ class TRDEditorDropTarget : public TDropTarget {
   // given: its bytes, read already.
   bool InsertKind(const TDataObject& data, std::uint8_t kind, const std::string* given);
   bool InsertFiles(const TDataObject& data);
+  // A dropped URL: as a link the application makes of it (its text the name the link
+  // came with), or as plain text when the application makes none.
+  bool InsertLink(const TDataObject& data, const std::string& url);
   bool InsertFile(const std::string& fileName);
   // The proposal, shown to the events: a move of our own selection, else copy, else link.
   TDropEffect Proposal(TDropEffects allowed, TShiftState shift) const;

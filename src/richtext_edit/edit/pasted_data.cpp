@@ -105,3 +105,16 @@ std::string UTF8ToRawUnicode(std::string_view utf8) {
   }
   return out;
 }
+
+std::string DroppedLinkText(const std::string& link, const std::string& descriptor) {
+  constexpr std::size_t kNameAt = 4 + 72, kNameLength = 260;
+  if (descriptor.size() < kNameAt + kNameLength) return link;
+  std::uint32_t count = 0;
+  for (int i = 3; i >= 0; --i) count = count << 8 | static_cast<unsigned char>(descriptor[i]);
+  if (count == 0) return link;
+  std::string name = descriptor.substr(kNameAt, kNameLength);
+  name.resize(std::min(name.find('\0'), name.size()));
+  if (name.size() < 5) return link;
+  name.resize(name.size() - 4);
+  return name;
+}

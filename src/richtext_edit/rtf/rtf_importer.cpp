@@ -176,7 +176,8 @@ void TRDRTFImporter::NewText(std::string text, bool unicode, TRDRTFPosition posi
     // The application may give the link another style; the text is made for the style
     // that stands.
     int linkStyle = styleNo;
-    target_.DoReadHyperlink(hyperlink.Target, hyperlink.Hint, linkStyle, tag);
+    std::string name = text;
+    target_.DoReadHyperlink(hyperlink.Target, hyperlink.Hint, rdlfRTF, linkStyle, tag, name);
     if (linkStyle >= 0 && linkStyle < sheet_.TextStyles().Count()) styleNo = linkStyle;
   }
   const bool styleUnicode = sheet_.TextStyles()[styleNo].Unicode;
@@ -222,7 +223,8 @@ void TRDRTFImporter::NewPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic
     tag = LinkTag(hyperlink.Target);
     styleNo = rdsHotPicture;
     // The application may keep the picture out of the link (a plain picture).
-    target_.DoReadHyperlink(hyperlink.Target, hyperlink.Hint, styleNo, tag);
+    std::string name;
+    target_.DoReadHyperlink(hyperlink.Target, hyperlink.Hint, rdlfRTF, styleNo, tag, name);
   }
   if (styleNo == rdsHotPicture) {
     item = TRDHotGraphicItemInfo::CreateWithGraphic(current_, std::move(graphic), rdvaBaseline);

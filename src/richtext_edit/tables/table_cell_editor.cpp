@@ -3,6 +3,7 @@
 // the document's undo list as one record per list, laying the table out again as the
 // edited content grows or shrinks, and moving the editor from cell to cell.
 #include <algorithm>
+#include <utility>
 
 #include "platform/sys/date_time.h"
 
@@ -65,6 +66,7 @@ bool TRDTableItemInfo::OpenCellEditor(int row, int col, bool automatic, bool byM
     editorData.PlaceCaretAtItem(0, editorData.GetItemStartOffset(0), false);
   (void)caretAtStart;
   EditorMinWidth = editorData.GetDocumentMinWidth();
+  TableMinWidth = data->GetLinesMinWidth(GetMyItemNo(), GetMyItemNo());
   InplaceEditor->SetFocus();
   outer->Invalidate();
   return true;
@@ -154,6 +156,12 @@ void TRDTableItemInfo::EndCellEditing(bool forced) {
     // An editor that gave way to selected cells hands the caret to the document.
     PlaceCaretAfterCells();
     data->InvalidateControl();
+    // The cell's links are the root document's again: with the root editor in charge,
+    // its links are collected anew, in hyperlink mode.
+    if (TCustomRichDocEdit* outer = data->Editor(); outer && IsInEditor()) {
+      TCustomRichDocEdit& root = outer->RootEditor();
+      if (root.Focused()) root.EditData().EnterHyperlinkMode(true);
+    }
   }
   if (OnCellEndEdit) OnCellEndEdit(this, row, col, clearing);
 }
@@ -186,6 +194,10 @@ void TRDTableItemInfo::DestroyInplaceEditor(bool storeContent) {
 void TRDTableItemInfo::SaveEditorForReformat() {
   int row, col;
   if (!GetEditedCell(row, col)) return;
+  // The layout waits rather than closing the editor under its own handling; the editor
+  // and what it holds stay as they are.
+  if (InplaceEditor->Busy())
+    throw ERDTableInplaceError("Cannot destroy cell inplace editor at this time");
   TRDEditRDData& inner = InplaceEditor->EditData();
   EditorState.Valid = true;
   EditorState.Row = row;
@@ -219,13 +231,34 @@ void TRDTableItemInfo::ResizeEditorAfterChange() {
   const int padding = cell_padding_;
   const int height = std::max(0, inner.DocumentHeight - 2 * padding);
   const int minWidth = inner.GetDocumentMinWidth();
-  // The table is laid out again only when the edited content needs another size.
+  // The table is laid out again only when the edited content needs another size, and
+  // the document around it only where the table is, unless the table's narrowest width
+  // changes the document's: it grew past it, or it was what made it.
   if (height != cell.EditedHeight || minWidth != EditorMinWidth) {
     cell.EditedHeight = height;
     cell.EditedMinWidth = minWidth;
-    EditorMinWidth = minWidth;
     MarkChanged();
-    data->FormatWhole();
+    const int itemNo = GetMyItemNo();
+    bool full = false;
+    if (minWidth != EditorMinWidth) {
+      EditorMinWidth = minWidth;
+      const int tableMinWidth = data->GetLinesMinWidth(itemNo, itemNo);
+      if (tableMinWidth != TableMinWidth) {
+        full = tableMinWidth > data->MinDocumentWidth || data->MinDocumentWidth <= TableMinWidth;
+        TableMinWidth = tableMinWidth;
+      }
+    }
+    const int d = DrawItemNo;
+    if (full || d < 0 || d >= data->DrawItems.Count()) {
+      data->FormatWhole();
+    } else {
+      int first, last;
+      data->ExpandDrawItemsToParas(d, d, first, last);
+      // The new layout keeps selected cells selected.
+      const int partial = std::exchange(data->PartialSelectedItem, -1);
+      data->FormatParas(first, last, 0);
+      data->PartialSelectedItem = partial;
+    }
     PlaceEditor();
   }
   State &= TRDTableStates(~rdtsEditorResizing);

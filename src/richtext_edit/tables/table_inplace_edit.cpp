@@ -75,6 +75,7 @@ bool TRDTableInplaceEdit::BeforeChange(bool) {
 }
 
 void TRDTableInplaceEdit::Change(bool ClearRedo) {
+  const TBusyScope busy(*this);
   TCustomRichDocEdit::Change(ClearRedo);
   outer_.Modified = true;
   // A new edit in the cell makes what the document could redo stale.
@@ -113,6 +114,7 @@ void TRDTableInplaceEdit::PostNavigation(int code) {
 }
 
 void TRDTableInplaceEdit::KeyDown(TKeyCode& Key, TShiftState Shift) {
+  const TBusyScope busy(*this);
   ctrl_tab_ = Key == VK_TAB && (Shift & ssCtrl);
   if (Key == VK_TAB && !(Shift & ssCtrl)) {
     PostNavigation((Shift & ssShift) ? kCellPrevious : kCellNext);
@@ -153,6 +155,7 @@ void TRDTableInplaceEdit::KeyDown(TKeyCode& Key, TShiftState Shift) {
 }
 
 void TRDTableInplaceEdit::KeyPress(char& Key) {
+  const TBusyScope busy(*this);
   // Tab moves between cells; only Ctrl+Tab types a tab.
   if (Key == '\t' && !ctrl_tab_) {
     Key = 0;
@@ -206,6 +209,7 @@ void TRDTableInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int 
 }
 
 void TRDTableInplaceEdit::Press(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  const TBusyScope busy(*this);
   TCustomRichDocEdit::MouseDown(Button, Shift, X, Y);
   // A press that starts no drag of the selection anchors a selection of cells here, so
   // that dragging on selects cells.
@@ -278,6 +282,7 @@ void TRDTableInplaceEdit::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TRDTableInplaceEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  const TBusyScope busy(*this);
   TCustomRichDocEdit::MouseUp(Button, Shift, X, Y);
   if (Button != mbLeft) return;
   if (pressed_) {

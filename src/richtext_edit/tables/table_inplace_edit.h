@@ -10,11 +10,18 @@
 // release) reaches the root editor's events once the editor's own handling is over.
 #pragma once
 
+#include "richtext/rich_doc_error.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 
 class TRDTableCellData;
 class TRDTableInplaceEdit;
 class TRDTableItemInfo;
+
+// A cell editor could not be closed: it is in the middle of handling input.
+class ERDTableInplaceError : public ERichDocError {
+ public:
+  using ERichDocError::ERichDocError;
+};
 
 class TRDTableInplaceRDData : public TRDEditRDData {
  public:
@@ -99,6 +106,9 @@ class TRDTableInplaceEdit : public TCustomRichDocEdit {
   // editor's OnRDMouseDown (OnRDMouseUp).
   void PostMouse(bool Up, TMouseButton Button, TShiftState Shift, int X, int Y);
 
+  // Set while the editor handles a key, a character, a press or release, or its change:
+  // closing it then would pull the editor away from under that handling.
+  bool Busy() const { return busy_ > 0; }
   // Set while the table takes the editor's content back.
   bool Closing() const { return closing_; }
   void SetClosing() { closing_ = true; }
@@ -131,6 +141,17 @@ class TRDTableInplaceEdit : public TCustomRichDocEdit {
   void BoundsChanged(const TRect& OldBounds) override;
 
  private:
+  // Marks the editor busy for the time of one handler.
+  class TBusyScope {
+   public:
+    explicit TBusyScope(TRDTableInplaceEdit& editor) : editor_(editor) { ++editor_.busy_; }
+    ~TBusyScope() { --editor_.busy_; }
+    TBusyScope(const TBusyScope&) = delete;
+    TBusyScope& operator=(const TBusyScope&) = delete;
+
+   private:
+    TRDTableInplaceEdit& editor_;
+  };
   void Press(TMouseButton Button, TShiftState Shift, int X, int Y);
   // While a release of this editor is passed to the document around the table, the
   // root editor does not hear it again.
@@ -152,5 +173,6 @@ class TRDTableInplaceEdit : public TCustomRichDocEdit {
   std::uint64_t click_time_ = 0;
   bool selected_look_ = false;
   bool closing_ = false;
+  int busy_ = 0;
   TColor normal_color_ = clNone;
 };

@@ -13,6 +13,7 @@
 #include "richtext/support/viewer_points.h"
 #include "richtext_edit/edit/editor_drop.h"
 #include "richtext_edit/edit/editor_formats.h"
+#include "richtext_edit/edit/pasted_data.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 
 namespace {
@@ -221,4 +222,32 @@ TEST(DropEffects, EachFormatIsTakenUnderItsOwnSwitch) {
   EXPECT_EQ(DragDropFormatOf("text/uri-list"), rdddFiles | rdddURL);
   EXPECT_EQ(DragDropFormatOf("FileGroupDescriptor"), 0);
   EXPECT_EQ(DragDropFormatOf("text/html"), 0);
+}
+
+TEST(EditorDrop, ADroppedUrlBecomesTheApplicationsLinkNamedByTheFileGroup) {
+  TDropFixture f;
+  f.edit.AcceptDragDropFormats |= rdddURL;
+  std::string descriptor(4 + 332, '\0');
+  descriptor[0] = 1;
+  descriptor.replace(76, 11, "Example.url");
+  std::vector<std::string> seen;
+  f.data.OnReadHyperlink = [&](const std::string& target, const std::string& extras,
+                               TRDLoadFormat format, int& styleNo, TRDTag& tag,
+                               std::string& name) {
+    EXPECT_EQ(format, rdlfURL);
+    seen.push_back(target + "|" + extras + "|" + name);
+    styleNo = 1;
+    tag.Text = "go:" + target;
+  };
+  EXPECT_EQ(f.DropAt(Offering({{kUriListFormat, "http://example.org/a\r\n"},
+                               {kFileGroupDescriptorFormat, descriptor}}),
+                     1, 5),
+            deCopy);
+  EXPECT_EQ(seen, std::vector<std::string>{"http://example.org/a||Example"});
+  EXPECT_EQ(f.edit.CurTextStyleNo(), 1);
+  EXPECT_NE(Texts(f.data).find("[Example]"), std::string::npos) << Texts(f.data);
+  // A name shorter than five characters leaves the URL as the text.
+  EXPECT_EQ(DroppedLinkText("http://x/", descriptor.substr(0, 76) + "a.b" + std::string(260, '\0')),
+            "http://x/");
+  EXPECT_EQ(DroppedLinkText("http://x/", "short"), "http://x/");
 }

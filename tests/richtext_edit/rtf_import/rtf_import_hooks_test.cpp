@@ -142,7 +142,9 @@ TEST(RTFImportHooks, TheDocumentMakesTheLinks) {
   std::vector<std::string> seen;
   int textStyle = specialNo;
   doc.Document.OnReadHyperlink = [&](const std::string& target, const std::string& extras,
-                                     int& styleNo, TRDTag& tag) {
+                                     TRDLoadFormat format, int& styleNo, TRDTag& tag,
+                                     std::string&) {
+    EXPECT_EQ(format, rdlfRTF);
     seen.push_back(target + "|" + extras + "|" + (tag.Text ? *tag.Text : "<none>"));
     styleNo = styleNo == rdsHotPicture ? rdsPicture : textStyle;
     tag.Text = "go:" + target;

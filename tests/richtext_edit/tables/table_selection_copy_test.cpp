@@ -231,3 +231,28 @@ TEST(TablePartialSelection, CuttingTheCellsCopiesAndEmptiesThemAsOneStep) {
   EXPECT_EQ(DescribeGrid(*f.table), before);
   EXPECT_EQ(beeps, 1);
 }
+
+TEST(TableCellEditorBusy, ALayoutAskedForWhileTheEditorTypesIsRefusedAndNothingIsLost) {
+  TTableEdit f(1, 2, {"a", "b"});
+  ASSERT_TRUE(f.table->OpenCellEditor(0, 0, false, false, true, false, false));
+  TRDTableInplaceEdit* editor = f.table->InplaceEditor;
+  int refused = 0;
+  // The application resizes a column from its change handler, under the typing.
+  f.edit.OnChange = [&](TComponent*) {
+    try {
+      f.table->ApplyColResize(0, 120, false);
+    } catch (const ERDTableInplaceError& e) {
+      EXPECT_STREQ(e.what(), "Cannot destroy cell inplace editor at this time");
+      ++refused;
+    }
+  };
+  SimulateKey(*editor, 'X', "x");
+  EXPECT_EQ(refused, 1);
+  EXPECT_EQ(f.table->InplaceEditor, editor);
+  f.edit.OnChange = nullptr;
+  f.edit.CloseInplaceEditor();
+  EXPECT_EQ(DescribeGrid(*f.table), "[ax],[b]");
+  // Once the editor is idle the same resize goes through.
+  f.table->ApplyColResize(0, 120, false);
+  EXPECT_NE(DescribeGrid(*f.table).find("w"), std::string::npos);
+}
