@@ -182,8 +182,10 @@ class PrintRangePeers : public ::testing::Test {
     if (!ProgramAvailable("pdfinfo") || !ProgramAvailable("pdftotext"))
       GTEST_SKIP() << "poppler-utils are not installed";
     doc.style.TextStyles().Items(0).Size = 12;
-    for (int i = 1; i <= 150; ++i) doc.AddText("Printed line number " + std::to_string(i), 0, 0);
+    // Enough lines for four pages whatever font the desktop gives for the style.
+    for (int i = 1; i <= kLines; ++i) doc.AddText("Printed line number " + std::to_string(i), 0, 0);
   }
+  static constexpr int kLines = 300;
   TTestFormattedData doc{500, 400};
 };
 
@@ -208,7 +210,8 @@ TEST_F(PrintRangePeers, ARangeHoldsThosePagesOfTheWholePrint) {
   const TRDPrintResult tail = PrintDocumentToPdf(doc, part, settings);
   ASSERT_TRUE(tail.Ok) << tail.Error;
   EXPECT_EQ(PdfPages(part), "1");
-  EXPECT_NE(PdfPageText(part, 1).find("Printed line number 150"), std::string::npos);
+  EXPECT_NE(PdfPageText(part, 1).find("Printed line number " + std::to_string(kLines)),
+            std::string::npos);
   // Ranges that hold no page print nothing and leave the file as it was.
   const std::string before = PdfPageText(part, 1);
   for (auto [from, to] : {std::pair{0, 2}, std::pair{2, 99}, std::pair{3, 2}}) {
@@ -223,7 +226,7 @@ TEST_F(PrintRangePeers, ARangeHoldsThosePagesOfTheWholePrint) {
 }
 
 TEST_F(PrintRangePeers, TheSelectionIsPrintedWithItsListNumbers) {
-  // Lines 151-160 are a numbered list "1." .. "10.".
+  // The lines after the printed ones are a numbered list "1." .. "10.".
   TRDListInfo& list = doc.style.ListStyles().Add();
   TRDListLevel& level = list.AddLevel();
   level.ListType = rdlstDecimal;
@@ -234,7 +237,7 @@ TEST_F(PrintRangePeers, TheSelectionIsPrintedWithItsListNumbers) {
   }
   doc.Format();
   // From line 40 to the sixth listed line.
-  doc.SetSelectionBounds(39, 3, 149 + 2 * 6, 4);
+  doc.SetSelectionBounds(39, 3, kLines - 1 + 2 * 6, 4);
   TRDPrintSettings settings;
   settings.SelectionOnly = true;
   const std::string file = ScratchFolder() + "/selection.pdf";
@@ -247,7 +250,7 @@ TEST_F(PrintRangePeers, TheSelectionIsPrintedWithItsListNumbers) {
   const std::string first = PdfPageText(file, 1);
   EXPECT_EQ(first.find("Printed line number"), first.find("Printed line number 40\n"));
   EXPECT_EQ(text.find("Printed line number 39\n"), std::string::npos);
-  EXPECT_NE(text.find("Printed line number 150\n"), std::string::npos);
+  EXPECT_NE(text.find("Printed line number " + std::to_string(kLines) + "\n"), std::string::npos);
   EXPECT_NE(text.find("5. Listed line 5\n"), std::string::npos) << text.substr(text.size() - 300);
   EXPECT_NE(text.find("6. Listed line 6\n"), std::string::npos);
   EXPECT_EQ(text.find("Listed line 7"), std::string::npos);
