@@ -198,9 +198,7 @@ TEST(PrintTableLines, HalftoneBordersGrowAPixelOutOnFinerPaper) {
 
 TEST(PrintTableLines, OutermostRulesAreDrawnOnEveryPage) {
   TTableDocument doc;
-  std::vector<std::string> texts;
-  for (int r = 0; r < 40; ++r) texts.push_back("R" + std::to_string(r));
-  TRDTableItemInfo& table = doc.AddTable(40, 1, texts);
+  TRDTableItemInfo& table = doc.AddRowsTable(40);
   table.SetHeadingRowCount(1);
   table.SetHRuleWidth(1);
   table.SetHRuleColor(clGreen);

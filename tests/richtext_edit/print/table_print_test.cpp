@@ -18,10 +18,8 @@ namespace {
 
 // A table of rows x 1 cells "R0".."Rn" after a line of text.
 TRDTableItemInfo& AddRowsTable(TTableDocument& doc, int rows) {
-  std::vector<std::string> texts;
-  for (int r = 0; r < rows; ++r) texts.push_back("R" + std::to_string(r));
   doc.AddText("Before", 0, 0);
-  return doc.AddTable(rows, 1, texts);
+  return doc.AddRowsTable(rows);
 }
 
 TRDTablePrintInfo& PrintInfo(TPaper& paper, int itemNo) {

@@ -25,6 +25,13 @@ class TTableDocument : public TTestFormattedData {
     return ref;
   }
 
+  // Appends a table of one column whose rows read "R0", "R1", ...
+  TRDTableItemInfo& AddRowsTable(int rows) {
+    std::vector<std::string> texts;
+    for (int r = 0; r < rows; ++r) texts.push_back("R" + std::to_string(r));
+    return AddTable(rows, 1, texts);
+  }
+
   TRDTableItemInfo& Table(int itemNo) { return CheckItemClass<TRDTableItemInfo>(itemNo); }
 
   static void SetCellText(TRDTableItemInfo& table, int row, int col, const std::string& text) {

@@ -38,9 +38,7 @@ void ReadPage(TPaper& paper, int pageNo, TTableDocument& read) {
 TEST(TablePageRDF, EachPageHoldsItsRunOfRowsAfterTheRepeatedHeading) {
   TTableDocument doc;
   doc.AddText("Before", 0, 0);
-  std::vector<std::string> texts;
-  for (int r = 0; r < 30; ++r) texts.push_back("R" + std::to_string(r));
-  TRDTableItemInfo& table = doc.AddTable(30, 1, texts);
+  TRDTableItemInfo& table = doc.AddRowsTable(30);
   table.SetHeadingRowCount(1);
   doc.AddText("After", 0, 0);
   TPaper paper(doc, 300, 200);
@@ -83,9 +81,7 @@ TEST(TablePageRDF, EachPageHoldsItsRunOfRowsAfterTheRepeatedHeading) {
 
 TEST(TablePageRDF, AHeadingThatRunsIntoTheBodyIsNotWrittenTwice) {
   TTableDocument doc;
-  std::vector<std::string> texts;
-  for (int r = 0; r < 30; ++r) texts.push_back("R" + std::to_string(r));
-  TRDTableItemInfo& table = doc.AddTable(30, 1, texts);
+  TRDTableItemInfo& table = doc.AddRowsTable(30);
   // The heading's cell reaches below it: the print does not repeat the heading, so the
   // first page's run starts at row 0 and no page carries the heading on its own.
   table.SetHeadingRowCount(1);
