@@ -9,6 +9,7 @@
 
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_test_support.h"
+#include "platform/sys/application.h"
 #include "platform/sys/date_time.h"
 #include "platform/sys/pump.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
@@ -334,4 +335,28 @@ TEST(TableCellEditorEvents, ATableInsideACellPassesItsEventsToTheRootEditor) {
   f.edit.CloseInplaceEditor();
   EXPECT_EQ(inner.InplaceEditor, nullptr);
   EXPECT_EQ(TTableDocument::CellText(*inner.Cells(0, 0)), "nested");
+}
+
+TEST(TableCellEditorEvents, ClosingUnderTheFocusedRootEditorCollectsTheCellsLinksThere) {
+  TForm form{nullptr};  // outlives the editor on it
+  TCellEvents f;
+  form.SetBounds(40, 40, 420, 240);
+  f.edit.SetParent(&form);
+  form.Show();
+  Application->ProcessMessages();  // let the window become active
+  f.edit.SetFocus();
+  ASSERT_TRUE(f.table->OpenCellEditor(1, 0, false, false, true, false, false));
+  // Closed while the cell editor has the focus: the root editor stays as it was.
+  ASSERT_FALSE(f.edit.Focused());
+  f.edit.CloseInplaceEditor();
+  EXPECT_FALSE(f.data.GetFlags() & rdfCollectJumps);
+  // Closed once the root editor has the focus back: the link in cell (0, 1) is its own
+  // again and collected.
+  ASSERT_TRUE(f.table->OpenCellEditor(1, 0, false, false, true, false, false));
+  f.edit.SetFocus();
+  ASSERT_TRUE(f.edit.Focused());
+  ASSERT_EQ(f.Edited(), "1,0");
+  f.edit.CloseInplaceEditor();
+  EXPECT_TRUE(f.data.GetFlags() & rdfCollectJumps);
+  EXPECT_EQ(f.data.JumpCount, 1);
 }

@@ -255,3 +255,24 @@ TEST(TableCellEditor, APictureOfATableBeingEdited) {
   EXPECT_EQ(f.Editor()->Left(), at.X);
   EXPECT_EQ(TextOf(f.Editor()->EditData()), "DB0ABC relay");
 }
+
+TEST(TableCellEditor, TypingInACellLaysOutWhatAWholeLayoutWould) {
+  TCellEdit f(2, 2, {"a", "b", "c", "d"});
+  f.Open(0, 1);
+  const int afterTop = f.data.DrawItems[f.data.GetItem(2)->DrawItemNo]->Top;
+  // Only the table is laid out again as its row grows or shrinks: the paragraph after it
+  // still moves, as it would in a layout of the whole document.
+  auto expectWholeLayout = [&](const char* step) {
+    const std::string typed = DescribeLayout(f.data);
+    f.Format();
+    EXPECT_EQ(DescribeLayout(f.data), typed) << step;
+    ASSERT_EQ(f.Edited(), "0,1");
+  };
+  Type(*f.Editor(), " words that wrap in the narrow cell");
+  EXPECT_GT(f.data.DrawItems[f.data.GetItem(2)->DrawItemNo]->Top, afterTop);
+  expectWholeLayout("grown");
+  Type(*f.Editor(), " " + std::string(90, 'w'));
+  expectWholeLayout("a long word");
+  for (int i = 0; i < 91; ++i) SimulateKey(*f.Editor(), VK_BACK, "\b");
+  expectWholeLayout("shrunk");
+}
