@@ -291,8 +291,7 @@ void TCustomRichDoc::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
   rd_data_->MouseDown(Button, Shift, p.X, p.Y);
 }
 
-void TCustomRichDoc::MouseMove(TShiftState Shift, int X, int Y) {
-  TRDScroller::MouseMove(Shift, X, Y);
+void TCustomRichDoc::FollowMouseForAutoScroll(TShiftState Shift, int X, int Y) {
   last_mouse_ = Point(X, Y);
   last_shift_ = Shift;
   const TRect area = DocumentRect();
@@ -305,6 +304,11 @@ void TCustomRichDoc::MouseMove(TShiftState Shift, int X, int Y) {
   };
   auto_scroll_dy_ = step(Y, area.Top, area.Bottom);
   auto_scroll_dx_ = step(X, area.Left, area.Right);
+}
+
+void TCustomRichDoc::MouseMove(TShiftState Shift, int X, int Y) {
+  TRDScroller::MouseMove(Shift, X, Y);
+  FollowMouseForAutoScroll(Shift, X, Y);
   if (FollowDragRequest(Shift, X, Y)) return;
   const TPoint p = ToDocumentArea(X, Y);
   rd_data_->MouseMove(Shift, p.X, p.Y);

@@ -179,6 +179,10 @@ class TCustomRichDoc : public TRDScroller {
   // the view toward the mouse while it runs; a slow one for a drag-and-drop caret.
   void StartAutoScrollTimer(bool Slow);
   void StopAutoScrollTimer();
+  // The mouse, at a client point, held by a control over this one (a table cell's editor)
+  // and followed as if over this view: the running timer scrolls toward it and moves
+  // there again after each step.
+  void FollowMouseForAutoScroll(TShiftState Shift, int X, int Y);
   // While something is dragged over the view: the running timer scrolls one small step
   // up (-1) or down (1) a tick, or not (0).
   void SetDropScrollDirection(int Dy) { drop_scroll_dy_ = Dy; }

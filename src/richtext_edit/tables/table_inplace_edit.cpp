@@ -68,6 +68,8 @@ TRDTableInplaceEdit::TRDTableInplaceEdit(TCustomRichDocEdit& outer, TRDTableItem
 TRDTableInplaceEdit::~TRDTableInplaceEdit() {
   // What the document does while it goes is no selection for the root editor to report.
   InplaceData().OnSelect = nullptr;
+  // Nor does the document around the table follow a mouse this editor held.
+  if (pressed_) outer_.StopAutoScrollTimer();
 }
 
 bool TRDTableInplaceEdit::BeforeChange(bool) {
@@ -215,8 +217,12 @@ void TRDTableInplaceEdit::Press(TMouseButton Button, TShiftState Shift, int X, i
   // that dragging on selects cells.
   TCustomRDData* root = EditData().GetAbsoluteRootData();
   if (Button == mbLeft && !(root && (root->State & rdsDragPending)) &&
-      table_.SelectCell(row_, col_))
+      table_.SelectCell(row_, col_)) {
     pressed_ = true;
+    // Dragging past the edge of the view scrolls the document around the table on.
+    outer_.FollowMouseForAutoScroll(Shift, Left() + X, Top() + Y);
+    outer_.StartAutoScrollTimer(false);
+  }
 }
 
 void TRDTableInplaceEdit::ScrollTo(int Y, bool Redraw) {
@@ -273,10 +279,13 @@ void TRDTableInplaceEdit::SetSelectedLook(bool Value) {
 
 void TRDTableInplaceEdit::MouseMove(TShiftState Shift, int X, int Y) {
   const bool outside = X < 0 || Y < 0 || X >= Width() || Y >= Height();
-  if (pressed_ && (Shift & ssLeft) && (outside || (table_.State & rdtsCellsSelected))) {
-    const TPoint p = ToOuter(X, Y);
-    outer_.EditData().MouseMove(Shift, p.X, p.Y);
-    return;
+  if (pressed_ && (Shift & ssLeft)) {
+    outer_.FollowMouseForAutoScroll(Shift, Left() + X, Top() + Y);
+    if (outside || (table_.State & rdtsCellsSelected)) {
+      const TPoint p = ToOuter(X, Y);
+      outer_.EditData().MouseMove(Shift, p.X, p.Y);
+      return;
+    }
   }
   TCustomRichDocEdit::MouseMove(Shift, X, Y);
 }
@@ -287,6 +296,7 @@ void TRDTableInplaceEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X,
   if (Button != mbLeft) return;
   if (pressed_) {
     pressed_ = false;
+    outer_.StopAutoScrollTimer();
     const TPoint p = ToOuter(X, Y);
     if (table_.State & rdtsCellsSelected) {
       HoldRelease(true);

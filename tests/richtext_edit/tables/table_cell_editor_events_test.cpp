@@ -360,3 +360,37 @@ TEST(TableCellEditorEvents, ClosingUnderTheFocusedRootEditorCollectsTheCellsLink
   EXPECT_TRUE(f.data.GetFlags() & rdfCollectJumps);
   EXPECT_EQ(f.data.JumpCount, 1);
 }
+
+TEST(TableCellEditorEvents, DraggingFromACellPastTheViewScrollsAndSelectsOnUntilTheRelease) {
+  std::vector<std::string> texts;
+  for (int r = 0; r < 40; ++r) texts.push_back("row " + std::to_string(r));
+  TTableEdit f(40, 1, texts);
+  ASSERT_TRUE(f.table->OpenCellEditor(2, 0, false, false, true, false, false));
+  TRDTableInplaceEdit& editor = *f.table->InplaceEditor;
+  editor.SetOpeningClickTime(0);
+  const TPoint press = f.CellMiddle(2, 0);
+  const TPoint from = f.ClientOfTable(press.X, press.Y);
+  SimulateMouseDown(editor, mbLeft, from.X - editor.Left(), from.Y - editor.Top());
+  // Held below the view's bottom edge, in the editor's own coordinates.
+  const int below = f.edit.Height() + 30 - editor.Top();
+  SimulateMouseMove(editor, from.X - editor.Left(), below, ssLeft);
+  ASSERT_TRUE(f.table->State & rdtsCellsSelected);
+  int lastSelected = 0;
+  for (int r = 0; r < 40; ++r)
+    if (f.table->IsCellSelected(r, 0)) lastSelected = r;
+  EXPECT_EQ(f.edit.VScrollPos(), 0);
+  PumpFor(450);
+  // The view went down and the selection with it, toward the rows it brought into view.
+  EXPECT_GT(f.edit.VScrollPos(), 0);
+  int nowSelected = 0;
+  for (int r = 0; r < 40; ++r)
+    if (f.table->IsCellSelected(r, 0)) nowSelected = r;
+  EXPECT_GT(nowSelected, lastSelected);
+  EXPECT_TRUE(f.table->IsCellSelected(2, 0));
+  // Let go (where the editor now is, as the view moved it): the scrolling stops.
+  SimulateMouseUp(editor, mbLeft, from.X - editor.Left(), below);
+  Settle();
+  const int stopped = f.edit.VScrollPos();
+  PumpFor(300);
+  EXPECT_EQ(f.edit.VScrollPos(), stopped);
+}
