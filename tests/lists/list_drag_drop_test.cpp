@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "lists/ex_section_list.h"
-#include "lists/file_group_descriptor.h"
+#include "platform/gui/file_group_descriptor.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_test_support.h"
 #include "support/control_snapshot.h"

@@ -63,8 +63,6 @@ class TDragData : public TDataObject {
 
 // The format of a list of files, one URL a line.
 inline constexpr const char* kUriListFormat = "text/uri-list";
-// The names of files offered without files on disk (dragged links, rows of a list).
-inline constexpr const char* kFileGroupDescriptorFormat = "FileGroupDescriptor";
 // The text/uri-list bytes naming local files by their full paths.
 std::string UriListOf(const std::vector<std::string>& Paths);
 // The local files a data object names in its text/uri-list, full paths in order; URLs

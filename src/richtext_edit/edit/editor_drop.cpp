@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/file_group_descriptor.h"
 #include "platform/gui/picture.h"
 #include "platform/gui/png_file.h"
 #include "platform/text/streams.h"

@@ -1,5 +1,7 @@
 #include "richtext_edit/edit/pasted_data.h"
 
+#include "platform/gui/file_group_descriptor.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -107,14 +109,10 @@ std::string UTF8ToRawUnicode(std::string_view utf8) {
 }
 
 std::string DroppedLinkText(const std::string& link, const std::string& descriptor) {
-  constexpr std::size_t kNameAt = 4 + 72, kNameLength = 260;
-  if (descriptor.size() < kNameAt + kNameLength) return link;
-  std::uint32_t count = 0;
-  for (int i = 3; i >= 0; --i) count = count << 8 | static_cast<unsigned char>(descriptor[i]);
-  if (count == 0) return link;
-  std::string name = descriptor.substr(kNameAt, kNameLength);
-  name.resize(std::min(name.find('\0'), name.size()));
-  if (name.size() < 5) return link;
+  std::vector<std::string> names;
+  if (!DecodeFileGroupDescriptor(descriptor, names) || names.empty() || names[0].size() < 5)
+    return link;
+  std::string name = std::move(names[0]);
   name.resize(name.size() - 4);
   return name;
 }

@@ -21,10 +21,9 @@ std::string HtmlSourceBasePath(const std::string& html);
 // and blank lines are skipped.
 std::vector<std::string> DroppedLinks(const std::string& uriList);
 
-// The text a dropped link goes in as: the name of the first file of the file-group
-// descriptor that came with it (a 32-bit count, then descriptors of 332 bytes whose
-// 260-character name field starts 72 bytes in) less its last four characters (".url");
-// the link itself when there is no such name of at least five characters.
+// The text a dropped link goes in as: the first name of the file-group descriptor that
+// came with it less its last four characters (".url"); the link itself when there is no
+// such name of at least five characters.
 std::string DroppedLinkText(const std::string& link, const std::string& descriptor);
 
 // UTF-8 text (as other programs hand text over) as UTF-16, two bytes a unit, low byte

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "platform/gui/file_group_descriptor.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_test_support.h"
 #include "platform/text/streams.h"
@@ -227,9 +228,7 @@ TEST(DropEffects, EachFormatIsTakenUnderItsOwnSwitch) {
 TEST(EditorDrop, ADroppedUrlBecomesTheApplicationsLinkNamedByTheFileGroup) {
   TDropFixture f;
   f.edit.AcceptDragDropFormats |= rdddURL;
-  std::string descriptor(4 + 332, '\0');
-  descriptor[0] = 1;
-  descriptor.replace(76, 11, "Example.url");
+  const std::string descriptor = EncodeFileGroupDescriptor({"Example.url", "Other.url"});
   std::vector<std::string> seen;
   f.data.OnReadHyperlink = [&](const std::string& target, const std::string& extras,
                                TRDLoadFormat format, int& styleNo, TRDTag& tag,
@@ -247,7 +246,6 @@ TEST(EditorDrop, ADroppedUrlBecomesTheApplicationsLinkNamedByTheFileGroup) {
   EXPECT_EQ(f.edit.CurTextStyleNo(), 1);
   EXPECT_NE(Texts(f.data).find("[Example]"), std::string::npos) << Texts(f.data);
   // A name shorter than five characters leaves the URL as the text.
-  EXPECT_EQ(DroppedLinkText("http://x/", descriptor.substr(0, 76) + "a.b" + std::string(260, '\0')),
-            "http://x/");
+  EXPECT_EQ(DroppedLinkText("http://x/", EncodeFileGroupDescriptor({"a.b"})), "http://x/");
   EXPECT_EQ(DroppedLinkText("http://x/", "short"), "http://x/");
 }

@@ -1,13 +1,13 @@
-// The "FileGroupDescriptor" data of a drag of section-list rows: one name per row, the
-// row's strings each followed by "|". A name is kept whole, however long, and holds any
-// byte: each is stored with its length.
+// The "FileGroupDescriptor" data of a drag: the names of files offered without files on
+// disk (the rows of a section list, one name per row with the row's strings each
+// followed by "|"; the name of a dragged link). A name is kept whole, however long, and
+// holds any byte: each is stored with its length.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "platform/gui/drag_drop.h"
-
+inline constexpr const char* kFileGroupDescriptorFormat = "FileGroupDescriptor";
 inline constexpr const char* kFileContentsFormat = "FileContents";
 
 std::string EncodeFileGroupDescriptor(const std::vector<std::string>& Names);

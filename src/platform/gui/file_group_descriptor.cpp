@@ -1,4 +1,4 @@
-#include "lists/file_group_descriptor.h"
+#include "platform/gui/file_group_descriptor.h"
 
 #include <cstdint>
 
