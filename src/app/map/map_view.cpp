@@ -325,9 +325,10 @@ void TMapView::RetireMarker(TMarkers::iterator Entry) {
 void TMapView::PlaceMarker(TMarkers::iterator Entry, const std::string& Name, int X, int Y,
                            char SymTable, char SymCode, int Port) {
   auto& [key, entry] = *Entry;
-  if (!entry.marker) {
-    entry.marker = NewMarker(key);
-    placing_ = entry.marker;
+  const bool made = !entry.marker;
+  if (made) entry.marker = NewMarker(key);
+  placing_ = entry.marker;
+  if (made) {
     entry.marker->SetSymDrawStyle(sym_draw_style_);
     WireMouse(*entry.marker);
   }
@@ -336,7 +337,6 @@ void TMapView::PlaceMarker(TMarkers::iterator Entry, const std::string& Name, in
     ++walked_;
   }
   // An unknown table gives no picture: the marker keeps its old symbol.
-  placing_ = entry.marker;
   entry.marker->SetSymbol(Name, X, Y, SharedSymbolPicture(SymTable, SymCode), Port);
   placing_ = nullptr;
   FileMarker(entry);
