@@ -41,7 +41,7 @@ class GroupedListHints : public ::testing::Test {
     *static_cast<int*>(list->GetItemData(n)) = static_cast<int>(captions.size() - 1);
     return n;
   }
-  // The middle of a node's thumbnail frame (Part 2) or of its caption box (Part 3).
+  // The middle of a node's thumbnail frame (hit kind 2) or of its caption box (hit kind 3).
   TPoint Frame(POGLItem n) {
     const TRect r = list->GetItemRect(n);
     return Point((r.Left + r.Right) / 2, r.Top + 40);

@@ -202,7 +202,7 @@ TEST_F(SpeakFileTest, MenuItemsAndPageTabsTranslate) {
   EXPECT_TRUE(ApplySpeakLine(R"("frmTest";"atabOne";"TExTabSheet";"One";"First page")"));
   EXPECT_EQ(sheet->Caption(), "One");
   EXPECT_EQ(sheet->Hint(), "First page");
-  EXPECT_TRUE(ApplySpeakLine(R"("frmTest";"atabOne";"TAdvTabSheet";"Uno";"")"));
+  EXPECT_TRUE(ApplySpeakLine(R"("frmTest";"atabOne";"TExTabSheet";"Uno";"")"));
   EXPECT_EQ(sheet->Caption(), "Uno");
   EXPECT_FALSE(sheet->ShowHint());
   EXPECT_TRUE(ApplySpeakLine(R"("frmTest";"atabOne";"TTabSheet";"Un";"")"));

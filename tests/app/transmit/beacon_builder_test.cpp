@@ -47,7 +47,8 @@ TEST(BeaconBuilder, PlainPositionIsTheAprsFormWithTheSymbolBetweenAndAfter) {
 
 TEST(BeaconBuilder, CompressedPositionDecodesBackToThePosition) {
   const std::string block = BuildCompressedPos(49.5, -72.75, '/', '>');
-  // The spec's example block, give or take the rounding of the last longitude unit.
+  // The compressed example of the APRS protocol reference (chapter 9), give or take
+  // the rounding of the last longitude unit.
   EXPECT_EQ(block.substr(0, 8), "/5L!!<*e");
   EXPECT_EQ(block.substr(9), "> TO");
   for (auto [lat, lon] :
