@@ -30,4 +30,9 @@ function(velmora_tests lib folder)
   target_compile_definitions(${exe} PRIVATE VELMORA_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
   gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  # Each case above runs in a process of its own, which hides state one case leaves
+  # behind for the next: the whole program runs once more in one process.
+  add_test(NAME ${exe}_whole COMMAND ${exe})
+  set_tests_properties(${exe}_whole PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                                               TIMEOUT 1200)
 endfunction()

@@ -228,7 +228,9 @@ TEST_F(GifPainter, AddingAFrameEndsTheRunningAnimationFirst) {
 }
 
 TEST_F(GifPainter, AnAnimationComposedInTheCachedBitmap) {
-  MakeAnimation(picture, {{Bounds(0, 0, 4, 4), 1, 5}, {Bounds(0, 0, 4, 4), 2, 5}}, 0);
+  // A delay of ten seconds: on a busy machine a short one let the second frame in
+  // before the first was looked at.
+  MakeAnimation(picture, {{Bounds(0, 0, 4, 4), 1, 1000}, {Bounds(0, 0, 4, 4), 2, 1000}}, 0);
   int changes = 0;
   picture.OnChange = [&] { ++changes; };
   picture.DrawOptions = dfThreaded | dfAnimate | dfLoop;

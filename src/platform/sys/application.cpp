@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QTimer>
 
 #include <cstdio>
 #include <map>
@@ -51,7 +52,13 @@ void TApplication::Terminate() {
 }
 
 void TApplication::ClearTerminated() {
+  if (!terminated_) return;
   terminated_ = false;
+  // exit() also marks the thread as quitting, so that every event loop started later
+  // (a modal box's, a busy wait's) returns at once; only the start and end of the
+  // application's own loop clear that mark. Run that loop once, leaving it at once.
+  QTimer::singleShot(0, &impl_->app, [] { QCoreApplication::exit(0); });
+  impl_->app.exec();
 }
 
 void TApplication::HandleException(const std::exception& error) {
