@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "app/language/frm_prg_msg.h"
 #include "app/map/aprs_symbols.h"
 #include "app/map/lamp_strip.h"
 #include "app/messages/frm_aprs_msg.h"
@@ -429,11 +430,12 @@ void TfrmAprs::LoadCardClick() {
       MapPickerStart(frmSetup ? frmSetup->edtCrdDir->Text() : MapDir, MapDir, Map->MapFile);
   if (!start.Open) return;
   OpenPictureDialog->FileName = start.FileName.empty() ? start.InitialDir : start.FileName;
+  OpenPictureDialog->Filter = PrgMsg(&TfrmPrgMsg::lblWordMapFilter, kMapPictureFilter);
   if (OpenPictureDialog->Execute()) Map->LoadMap(OpenPictureDialog->FileName);
 }
 
 void TfrmAprs::DelAllStnClick() {
-  if (MyConfirm(kDeleteAllStationsQuestion) != mrYes) return;
+  if (MyConfirm(PrgMsg(&TfrmPrgMsg::lblQueDelAll, kDeleteAllStationsQuestion)) != mrYes) return;
   Stations.DropLoadingStations();
   for (int n = 0; n < Stations.StationList.Count(); ++n) {
     std::string key;
