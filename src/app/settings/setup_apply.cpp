@@ -117,6 +117,7 @@ void TfrmSetup::ApplySettings() {
 void TfrmSetup::mbtnChangeClick(TComponent*) {
   if (applying_) return;
   applying_ = true;
+  snapshot_.Take(*this);
   mbtnChange->SetEnabled(false);
   SaveTncIniFiles();
   if (frmAprs) frmAprs->SetMapFolder(edtCrdDir->Text());
