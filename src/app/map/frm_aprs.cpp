@@ -121,6 +121,7 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   };
 
   BuildStatusBar();
+  ShowToolBarState();
 
   scrBoxCard = NewControl<TScrollBox>(this, this, "scrBoxCard", alClient);
 
@@ -220,6 +221,14 @@ void TfrmAprs::BuildToolBar() {
   OpenPictureDialog = new TOpenDialog(this);
   OpenPictureDialog->Name = "OpenPictureDialog";
   OpenPictureDialog->Filter = kMapPictureFilter;
+}
+
+// The collapse button points the way the panel goes, and the collapsed panel shows no
+// status text or beacon bars cut to the button's width.
+void TfrmAprs::ShowToolBarState() {
+  const bool open = mbtnShowToolBar->Down();
+  mbtnShowToolBar->SetCaption(open ? "\xAB" : "\xBB");
+  mpnlPB->SetVisible(open);
 }
 
 void TfrmAprs::mpnlToolMainResize(TComponent*) {
@@ -409,6 +418,7 @@ void TfrmAprs::ButtonClick(TComponent* Sender) {
   if (Sender == mbtnShowToolBar) {
     mpnlToolMain->SetWidth(tool_bar_collapse_.Toggle(
         mbtnShowToolBar->Down(), mpnlToolMain->Width(), mbtnShowToolBar->Width()));
+    ShowToolBarState();
   }
   if (Sender == mbtnTxBake && frmSetup) {
     for (const std::string& name : TxBakeButtons(frmSetup->IsDualPortDevice())) {
