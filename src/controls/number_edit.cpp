@@ -12,6 +12,10 @@ namespace {
 constexpr char kBackspace = '\b';
 constexpr char kEnter = '\r';
 
+bool IsControlCommand(char Key) {
+  return static_cast<unsigned char>(Key) < 0x20 && Key != kBackspace && Key != kEnter;
+}
+
 }  // namespace
 
 int DigitsToInt(const std::string& Digits) {
@@ -82,6 +86,12 @@ void TNumberEdit::SetIntIst(int Value) {
 
 void TNumberEdit::KeyPress(char& Key) {
   ApplyMaxLength();
+  // Control characters are the edit's commands (Ctrl+A selects all, Ctrl+C copies),
+  // not input: they pass without a beep, and pasted text is filtered in Change.
+  if (IsControlCommand(Key)) {
+    TEdit::KeyPress(Key);
+    return;
+  }
   if (Key != kBackspace && Key != kEnter && !IsAsciiDigit(Key)) {
     Beep();
     Key = 0;

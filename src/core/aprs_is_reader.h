@@ -21,6 +21,9 @@
 #include "platform/sys/thread.h"
 #include "platform/text/string_list.h"
 
+// The status text while the reader tries to connect again.
+extern const char* const kConnectionLostText;  // "TCPIP connection lost, try to ..."
+
 // The connection as the reader sees it; the program shows it on the connect button.
 enum class TAprsIsState : std::uint8_t { Connected, Reconnecting };
 

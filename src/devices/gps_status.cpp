@@ -185,7 +185,7 @@ void TfrmGpsStatus::ResetGpsDisplay() {
   GpsPositionValid = false;
   GpsLat = 0;
   GpsLon = 0;
-  mpnlStatus->SetCaption(kGpsStatusNoReceiver);
+  mpnlStatus->SetCaption(views_->StatusText(kGpsStatusNoReceiver));
   for (TMyPanel* p : {mpnlLati, mpnlLong, mpnlLoc, mpnlPDOP, mpnlHDOP, mpnlVDOP}) p->SetCaption("");
   mpnlGPS->SetCaption("GPS");
   stdMain->ClearData();
@@ -200,7 +200,7 @@ void TfrmGpsStatus::RefreshGpsStatus() {
   if (GpsDataError) {
     ResetGpsDisplay();
     ShowPanelError(mpnlGPS);
-    mpnlStatus->SetCaption(kGpsStatusNmeaError);
+    mpnlStatus->SetCaption(views_->StatusText(kGpsStatusNmeaError));
   }
   TGpsGGA gga;
   TGpsGSA gsa;
@@ -297,7 +297,7 @@ void TfrmGpsStatus::GpsRxMainDataError(TComponent*) {
   SetGpsPosButton(false);
   Lamp(2);
   ShowPanelError(mpnlGPS);
-  mpnlStatus->SetCaption(kGpsStatusDataError);
+  mpnlStatus->SetCaption(views_->StatusText(kGpsStatusDataError));
   GpsDataError = true;
   GpsDataOk = false;
   OwnPositionChanged();
@@ -306,7 +306,7 @@ void TfrmGpsStatus::GpsRxMainDataError(TComponent*) {
 void TfrmGpsStatus::GpsRxMainGpsActivate(TComponent*) {
   Lamp(0);
   ShowPanelError(mpnlGPS);
-  mpnlStatus->SetCaption(kGpsStatusWaiting);
+  mpnlStatus->SetCaption(views_->StatusText(kGpsStatusWaiting));
   GpsDataError = false;
   GpsDataOk = false;
   OwnPositionChanged();
@@ -325,7 +325,7 @@ void TfrmGpsStatus::GpsRxMainGpsTimeOut(TComponent*) {
   Lamp(2);
   ResetGpsDisplay();
   ShowPanelError(mpnlGPS);
-  mpnlStatus->SetCaption(kGpsStatusLost);
+  mpnlStatus->SetCaption(views_->StatusText(kGpsStatusLost));
   // The reset dropped the own position; the map must stop showing it.
   OwnPositionChanged();
 }

@@ -39,6 +39,8 @@ class TGpsStatusViews {
   virtual void ShowOwnPosition() {}                  // the map window redraws the own marker
   virtual void SetGpsLamp(int /*Picture*/) {}        // main window lamp: 0 off, 1 ok, 2 error
   virtual void EnableSetGpsPos(bool /*Enabled*/) {}  // the settings window's copy button
+  // The status line in the program's language; Text is one of the kGpsStatus texts.
+  virtual std::string StatusText(const char* Text) const { return Text; }
 };
 
 class TfrmGpsStatus : public TForm {

@@ -4,6 +4,7 @@
 
 #include "html/html_draw.h"
 #include "lists/section_grouped_list.h"
+#include "lists/text_fit.h"
 
 namespace {
 
@@ -134,12 +135,7 @@ void TSectionGroupedList::DrawGroup(TCanvas& Canvas, TRect R, POGLItem Group) {
     Canvas.Brush().SetStyle(bsClear);
   } else {
     // One line at the bottom, cut with an ellipsis when it does not fit.
-    std::string shown = caption;
-    const int room = captionRect.Width();
-    if (Canvas.TextWidth(shown) > room) {
-      while (!shown.empty() && Canvas.TextWidth(shown + "...") > room) shown.pop_back();
-      shown += "...";
-    }
+    const std::string shown = FitText(Canvas, caption, captionRect.Width());
     Canvas.TextOut(captionRect.Left, captionRect.Bottom - Canvas.TextHeight(shown), shown);
   }
   if (group_show_count_) {

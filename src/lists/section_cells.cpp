@@ -7,6 +7,7 @@
 #include "html/gradient_style.h"
 #include "html/html_draw.h"
 #include "lists/ex_section_list.h"
+#include "lists/text_fit.h"
 
 namespace {
 
@@ -362,8 +363,9 @@ void TExSectionList::DrawCell(TCanvas& Canvas, const TRect& Row, POGLItem Item, 
         DrawHtml(Canvas, value, text, preview ? PreviewSettings.Font.Color() : URLSettings.Color,
                  false, mouse_, hover, anchor, link);
       } else {
+        // A text cut by its column ends in "...", and a centred one is cut at its end only.
         Canvas.TextRect(
-            text, value,
+            text, FitText(Canvas, value, text.Width()),
             tfSingleLine | tfNoPrefix | tfVerticalCenter | AlignmentFormat(column.Alignment()));
       }
       break;

@@ -70,6 +70,17 @@ TEST(NumberEditTest, SignsSeparatorsAndLettersAreRefused) {
   EXPECT_EQ(edit.Text(), "152");
 }
 
+// Ctrl+A is the edit's select-all, not a character to refuse: the next digit replaces
+// the whole number.
+TEST(NumberEditTest, CtrlASelectsAllInsteadOfBeingRefused) {
+  TNumberEdit edit(nullptr);
+  edit.SetText("123");
+  SimulateKey(edit, TKeyCode('A'), "\x01", ssCtrl);
+  EXPECT_EQ(edit.Text(), "123");
+  Type(edit, "7");
+  EXPECT_EQ(edit.Text(), "7");
+}
+
 TEST(NumberEditTest, PastedTextIsFilteredLikeTypedText) {
   TNumberEdit edit(nullptr);
   int changes = 0;

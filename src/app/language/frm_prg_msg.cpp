@@ -1,6 +1,12 @@
 #include "app/language/frm_prg_msg.h"
 
 #include "app/language/speak_file.h"
+#include "app/map/map_window_commands.h"
+#include "app/messages/frm_aprs_msg.h"
+#include "app/receive/aprs_info.h"
+#include "core/aprs_is_reader.h"
+#include "core/tnc_control.h"
+#include "devices/gps_status.h"
 #include "platform/gui/new_control.h"
 
 TfrmPrgMsg* frmPrgMsg = nullptr;
@@ -13,6 +19,17 @@ const char* const kPageNames[] = {"atabErrors",    "atabInfos",    "atabDialogs"
 const char* const kPageCaptions[] = {"Fehlermeldungen", "Hinweise / Info", "Dialoge", "W\xF6rter",
                                      "Fragen",          "Captions",        "Hints"};
 enum TMsgPage { kPageErrors, kPageInfos, kPageDialogs, kPageWords, kPageQuestions };
+
+constexpr int kMicEMsgCount = 22;  // codes 0 to 21
+constexpr int kWxReportStateCount = 3;
+
+// The texts of a table, one line each, as a translatable caption.
+template <typename TText>
+std::string TableCaption(TText Text, int Count) {
+  std::string caption;
+  for (int n = 0; n < Count; ++n) caption += (n > 0 ? "%cr%" : "") + Text(n);
+  return caption;
+}
 
 }  // namespace
 
@@ -29,20 +46,51 @@ TfrmPrgMsg::TfrmPrgMsg(TComponent* AOwner) : TForm(AOwner) {
     pages[n]->SetCaption(kPageCaptions[n]);
     pages[n]->SetPageControl(pctrlMsgTyp);
   }
-  auto label = [this, &pages](TMsgPage Page, const char* Name, const char* Caption) {
-    auto* control = NewControl<TLabel>(this, pages[Page], Name, 8, 8, 480, 15);
+  int tops[std::size(kPageNames)] = {};
+  auto label = [this, &pages, &tops](TMsgPage Page, const char* Name, const char* Caption) {
+    // One below the other on their page, for the translator.
+    auto* control = NewControl<TLabel>(this, pages[Page], Name, 8, 8 + 20 * tops[Page]++, 480, 15);
     control->SetCaption(Caption);
     return control;
   };
   lblWordVersion = label(kPageWords, "lblWordVersion", "Version");
   lblInfLastChange = label(kPageWords, "lblInfLastChange", "letzte \xC4nderung am");
-  lblInfLastChange->SetTop(28);
   lblInfOwnCall = label(kPageInfos, "lblInfOwnCall",
                         "F\xFCr die Funktion von Velmora,%cr%bitte das eigene Rufzeichen in den "
                         "Einstellungen eingeben!");
   lblQueAdd = label(kPageQuestions, "lblQueAdd", "Sollen die Daten angehangen werden?");
   lblWordStations = label(kPageWords, "lblWordStations", "Stationen");
-  lblWordStations->SetTop(48);
+  lblWordDirect = label(kPageWords, "lblWordDirect", "direkt");
+  lblWordTo = label(kPageWords, "lblWordTo", "to");
+  lblWordObjectOwner = label(kPageWords, "lblWordObjectOwner", "Object owner:");
+  lblWordItemOwner = label(kPageWords, "lblWordItemOwner", "Item owner:");
+  const std::string mic_e = TableCaption(
+      [](int Code) { return MicEMsgText(static_cast<std::uint8_t>(Code)); }, kMicEMsgCount);
+  lblMicEMsgs = label(kPageWords, "lblMicEMsgs", mic_e.c_str());
+  const std::string wx_states = TableCaption(WxReportStateText, kWxReportStateCount);
+  lblWxReportStates = label(kPageWords, "lblWxReportStates", wx_states.c_str());
+  lblWordLanguage = label(kPageWords, "lblWordLanguage", "de");
+  lblQueDelAll = label(kPageQuestions, "lblQueDelAll", kDeleteAllStationsQuestion);
+  lblWordMapFilter = label(kPageWords, "lblWordMapFilter", kMapPictureFilter);
+  lblInfSetupVersion = label(kPageInfos, "lblInfSetupVersion", "Setup Version aktualisiert.");
+  lblErrWxFileNotFound =
+      label(kPageErrors, "lblErrWxFileNotFound", "WX-Text file \"%s\" not found!");
+  lblErrWxFileFormat =
+      label(kPageErrors, "lblErrWxFileFormat", "WX-Text file \"%s\" format error!");
+  lblErrMsgSameCall = label(kPageErrors, "lblErrMsgSameCall", kMsgSameCallText);
+  lblErrMsgNoText = label(kPageErrors, "lblErrMsgNoText", kMsgNoTextText);
+  lblInfTncConnecting = label(kPageInfos, "lblInfTncConnecting", kTncStatusConnecting);
+  lblInfTncDisconnected = label(kPageInfos, "lblInfTncDisconnected", kTncStatusDisconnected);
+  lblInfTncLost = label(kPageInfos, "lblInfTncLost", kTncStatusLost);
+  lblInfTcpConnected = label(kPageInfos, "lblInfTcpConnected", TTcpClient::kStatusConnected);
+  lblInfTcpDisconnected =
+      label(kPageInfos, "lblInfTcpDisconnected", TTcpClient::kStatusDisconnected);
+  lblInfTcpLost = label(kPageInfos, "lblInfTcpLost", kConnectionLostText);
+  lblInfGpsNoReceiver = label(kPageInfos, "lblInfGpsNoReceiver", kGpsStatusNoReceiver);
+  lblInfGpsWaiting = label(kPageInfos, "lblInfGpsWaiting", kGpsStatusWaiting);
+  lblInfGpsDataError = label(kPageInfos, "lblInfGpsDataError", kGpsStatusDataError);
+  lblInfGpsNmeaError = label(kPageInfos, "lblInfGpsNmeaError", kGpsStatusNmeaError);
+  lblInfGpsLost = label(kPageInfos, "lblInfGpsLost", kGpsStatusLost);
   frmPrgMsg = this;
   DoCreate();
 }
@@ -53,4 +101,19 @@ TfrmPrgMsg::~TfrmPrgMsg() {
 
 std::string GetPrgMsg(const TLabel& Label) {
   return SpeakCrToLineBreak(Label.Caption());
+}
+
+std::string PrgMsg(TPrgMsgLabel Label, const std::string& Fallback) {
+  return frmPrgMsg ? GetPrgMsg(*(frmPrgMsg->*Label)) : Fallback;
+}
+
+std::string PrgMsgLine(TPrgMsgLabel Label, int Index) {
+  const std::string text = PrgMsg(Label);
+  size_t start = 0;
+  for (int n = 0; n < Index; ++n) {
+    start = text.find("\r\n", start);
+    if (start == std::string::npos) return "";
+    start += 2;
+  }
+  return text.substr(start, text.find("\r\n", start) - start);
 }

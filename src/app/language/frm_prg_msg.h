@@ -19,6 +19,40 @@ class TfrmPrgMsg : public TForm {
   TLabel* lblQueAdd;
   // The word after the number of the map window's station counter.
   TLabel* lblWordStations;
+  // The detail window's words: " [direkt]" for a station heard directly, "to" before
+  // the destination, and the owner of an object or item.
+  TLabel* lblWordDirect;
+  TLabel* lblWordTo;
+  TLabel* lblWordObjectOwner;
+  TLabel* lblWordItemOwner;
+  // The texts of the Mic-E message codes 0 to 21 and of the weather report states 0 to
+  // 2, one line each.
+  TLabel* lblMicEMsgs;
+  TLabel* lblWxReportStates;
+  // The language of the texts the desktop's own dialogs show, as a language code ("de",
+  // "en"): the program's texts are German until a language file says otherwise.
+  TLabel* lblWordLanguage;
+  TLabel* lblQueDelAll;
+  // The kinds of file the map window's chooser offers (description|pattern|...).
+  TLabel* lblWordMapFilter;
+  TLabel* lblInfSetupVersion;
+  TLabel* lblErrWxFileNotFound;  // "%s": the file name
+  TLabel* lblErrWxFileFormat;
+  // The messaging window's refusals.
+  TLabel* lblErrMsgSameCall;
+  TLabel* lblErrMsgNoText;
+  // The status texts of the TNC, the APRS-IS connection and the GPS receiver.
+  TLabel* lblInfTncConnecting;
+  TLabel* lblInfTncDisconnected;
+  TLabel* lblInfTncLost;
+  TLabel* lblInfTcpConnected;
+  TLabel* lblInfTcpDisconnected;
+  TLabel* lblInfTcpLost;
+  TLabel* lblInfGpsNoReceiver;
+  TLabel* lblInfGpsWaiting;
+  TLabel* lblInfGpsDataError;
+  TLabel* lblInfGpsNmeaError;
+  TLabel* lblInfGpsLost;
 
   std::string ClassName() const override { return "TfrmPrgMsg"; }
 };
@@ -27,3 +61,10 @@ extern TfrmPrgMsg* frmPrgMsg;
 
 // The caption of Label with every "%cr%" turned into CR LF.
 std::string GetPrgMsg(const TLabel& Label);
+// One of the labels of TfrmPrgMsg.
+using TPrgMsgLabel = TLabel* TfrmPrgMsg::*;
+// The caption of frmPrgMsg's label Label, as GetPrgMsg; Fallback while that window does
+// not exist.
+std::string PrgMsg(TPrgMsgLabel Label, const std::string& Fallback = {});
+// Line Index of that caption, or empty.
+std::string PrgMsgLine(TPrgMsgLabel Label, int Index);

@@ -290,12 +290,15 @@ bool ApplySpeakLine(const std::string& Line) {
   return false;
 }
 
+std::function<void()> OnSpeakLinesApplied;
+
 void ApplySpeakLines() {
   if (!frmSpeak) return;
   // A line may show a message box, whose event loop could load another file: walk a copy.
   TStringList lines;
   lines.Assign(*frmSpeak->SpeakLines);
   for (int n = 0; n < lines.Count(); ++n) ApplySpeakLine(lines.Get(n));
+  if (OnSpeakLinesApplied) OnSpeakLinesApplied();
 }
 
 std::uint8_t ReadSpeakLines(TStringList& Lines) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/text/string_list.h"
@@ -41,8 +42,11 @@ std::uint8_t ReadSpeakLines(TStringList& Lines);
 // kSpeakLoaded, kSpeakWrongVersion (with a message, also when checking) or
 // kSpeakUnusable (missing, not ".spk", unreadable, no header).
 std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly);
-// Applies every stored line in list order.
+// Applies every stored line in list order, then calls OnSpeakLinesApplied.
 void ApplySpeakLines();
+// Set by the program: what follows the language beyond the captions (the desktop's own
+// dialogs, texts that are composed rather than shown as captions).
+extern std::function<void()> OnSpeakLinesApplied;
 // Applies one component line to the window it names; false when it was not translated.
 // A line for a window that does not exist is skipped silently; one for a missing
 // component or an unknown class is reported with the plain message box.

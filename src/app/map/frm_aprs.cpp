@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "app/language/frm_prg_msg.h"
 #include "app/map/aprs_symbols.h"
 #include "app/map/lamp_strip.h"
 #include "app/messages/frm_aprs_msg.h"
@@ -120,6 +121,7 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   };
 
   BuildStatusBar();
+  ShowToolBarState();
 
   scrBoxCard = NewControl<TScrollBox>(this, this, "scrBoxCard", alClient);
 
@@ -219,6 +221,14 @@ void TfrmAprs::BuildToolBar() {
   OpenPictureDialog = new TOpenDialog(this);
   OpenPictureDialog->Name = "OpenPictureDialog";
   OpenPictureDialog->Filter = kMapPictureFilter;
+}
+
+// The collapse button points the way the panel goes, and the collapsed panel shows no
+// status text or beacon bars cut to the button's width.
+void TfrmAprs::ShowToolBarState() {
+  const bool open = mbtnShowToolBar->Down();
+  mbtnShowToolBar->SetCaption(open ? "\xAB" : "\xBB");
+  mpnlPB->SetVisible(open);
 }
 
 void TfrmAprs::mpnlToolMainResize(TComponent*) {
@@ -408,6 +418,7 @@ void TfrmAprs::ButtonClick(TComponent* Sender) {
   if (Sender == mbtnShowToolBar) {
     mpnlToolMain->SetWidth(tool_bar_collapse_.Toggle(
         mbtnShowToolBar->Down(), mpnlToolMain->Width(), mbtnShowToolBar->Width()));
+    ShowToolBarState();
   }
   if (Sender == mbtnTxBake && frmSetup) {
     for (const std::string& name : TxBakeButtons(frmSetup->IsDualPortDevice())) {
@@ -429,11 +440,12 @@ void TfrmAprs::LoadCardClick() {
       MapPickerStart(frmSetup ? frmSetup->edtCrdDir->Text() : MapDir, MapDir, Map->MapFile);
   if (!start.Open) return;
   OpenPictureDialog->FileName = start.FileName.empty() ? start.InitialDir : start.FileName;
+  OpenPictureDialog->Filter = PrgMsg(&TfrmPrgMsg::lblWordMapFilter, kMapPictureFilter);
   if (OpenPictureDialog->Execute()) Map->LoadMap(OpenPictureDialog->FileName);
 }
 
 void TfrmAprs::DelAllStnClick() {
-  if (MyConfirm(kDeleteAllStationsQuestion) != mrYes) return;
+  if (MyConfirm(PrgMsg(&TfrmPrgMsg::lblQueDelAll, kDeleteAllStationsQuestion)) != mrYes) return;
   Stations.DropLoadingStations();
   for (int n = 0; n < Stations.StationList.Count(); ++n) {
     std::string key;

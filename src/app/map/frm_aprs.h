@@ -184,6 +184,7 @@ class TfrmAprs : public TForm, public TStationViews {
   void DrawStyleClick();
   void LoadCardClick();
   void DelAllStnClick();
+  void ShowToolBarState();
   void LoadStationsTick();
   void ConnectMap();
   void KeepMapRoom();

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "app/language/frm_prg_msg.h"
 #include "app/messages/msg_lists.h"
 #include "app/monitor/station_styles.h"
 #include "app/program/form_fit.h"
@@ -296,13 +297,13 @@ void TfrmAprsMsg::mbtnTxMsgClick(TComponent*) {
   if (path.empty()) path = OwnPath(port);
   const std::string addressee = Trim(edtMsgAdr->Text());
   if (UpperCase(call) == UpperCase(addressee)) {
-    ShowMessage(kMsgSameCallText);
+    ShowMessage(PrgMsg(&TfrmPrgMsg::lblErrMsgSameCall, kMsgSameCallText));
     edtMsgAdr->SetFocus();
     edtMsgAdr->SelectAll();
     return;
   }
   if (edtMsgTxt->Text().empty()) {
-    ShowMessage(kMsgNoTextText);
+    ShowMessage(PrgMsg(&TfrmPrgMsg::lblErrMsgNoText, kMsgNoTextText));
     edtMsgTxt->SetFocus();
     return;
   }

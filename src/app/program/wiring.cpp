@@ -2,8 +2,11 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "app/language/frm_prg_msg.h"
+#include "app/language/speak_file.h"
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/monitor/monitor_styles.h"
@@ -17,7 +20,12 @@
 #include "app/stations/frm_aprs_stn_select.h"
 #include "app/transmit/transmit_wiring.h"
 #include "controls/my_msg_dialog.h"
+#include "core/aprs_is_reader.h"
 #include "core/kiss_link.h"
+#include "core/tnc_control.h"
+#include "devices/gps_rx.h"
+#include "devices/gps_status.h"
+#include "platform/sys/application.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -146,6 +154,17 @@ class TWindowAprsIsSettings : public TAprsIsSettings {
 };
 TWindowAprsIsSettings window_aprs_is_settings;
 
+// Text in the program's language: the message text standing for it in Texts, or Text
+// itself when none does.
+template <size_t N>
+std::string TranslatedText(const std::string& Text,
+                           const std::pair<const char*, TPrgMsgLabel> (&Texts)[N]) {
+  for (const auto& [fixed, label] : Texts) {
+    if (Text == fixed) return PrgMsg(label, Text);
+  }
+  return Text;
+}
+
 class TWindowAprsIsViews : public TAprsIsViews {
  public:
   void AnalysePacket(TStrings& Lines) override {
@@ -159,7 +178,11 @@ class TWindowAprsIsViews : public TAprsIsViews {
     if (frmAprs) frmAprs->mbtnTcp->SetColorDown(ConnectButtonColor(State));
   }
   void SetStatusText(const std::string& Text) override {
-    if (frmAprs) frmAprs->Label1->SetCaption(Text);
+    const std::pair<const char*, TPrgMsgLabel> texts[] = {
+        {TTcpClient::kStatusConnected, &TfrmPrgMsg::lblInfTcpConnected},
+        {TTcpClient::kStatusDisconnected, &TfrmPrgMsg::lblInfTcpDisconnected},
+        {kConnectionLostText, &TfrmPrgMsg::lblInfTcpLost}};
+    if (frmAprs) frmAprs->Label1->SetCaption(TranslatedText(Text, texts));
   }
   void SetButtonDown(bool Down) override {
     if (frmAprs) frmAprs->mbtnTcp->SetDown(Down);
@@ -174,6 +197,14 @@ class TWindowAprsIsViews : public TAprsIsViews {
 };
 TWindowAprsIsViews window_aprs_is_views;
 
+std::string TncStatusText(const std::string& Status) {
+  const std::pair<const char*, TPrgMsgLabel> texts[] = {
+      {kTncStatusConnecting, &TfrmPrgMsg::lblInfTncConnecting},
+      {kTncStatusDisconnected, &TfrmPrgMsg::lblInfTncDisconnected},
+      {kTncStatusLost, &TfrmPrgMsg::lblInfTncLost}};
+  return TranslatedText(Status, texts);
+}
+
 // The TNC's connect and disconnect sequences read the settings window and report to
 // the map window and the error box.
 class TWindowTncViews : public TTncViews {
@@ -186,7 +217,7 @@ class TWindowTncViews : public TTncViews {
   std::vector<std::string> InitLines() const override { return MemoLines(*frmSetup->memIni); }
   std::vector<std::string> ExitLines() const override { return MemoLines(*frmSetup->memDeini); }
   void SetStatusText(const std::string& Status) override {
-    if (frmAprs) frmAprs->UpdateCaption(Status);
+    if (frmAprs) frmAprs->UpdateCaption(TncStatusText(Status));
   }
   void ShowError(const std::string& Text) override { MyShowError(Text); }
   void DeviceLost() override {
@@ -218,6 +249,15 @@ class TWindowGpsViews : public TGpsStatusViews {
   }
   void EnableSetGpsPos(bool Enabled) override {
     if (frmSetup) frmSetup->mbtnSetGpsPos->SetEnabled(Enabled);
+  }
+  std::string StatusText(const char* Text) const override {
+    const std::pair<const char*, TPrgMsgLabel> texts[] = {
+        {kGpsStatusNoReceiver, &TfrmPrgMsg::lblInfGpsNoReceiver},
+        {kGpsStatusWaiting, &TfrmPrgMsg::lblInfGpsWaiting},
+        {kGpsStatusDataError, &TfrmPrgMsg::lblInfGpsDataError},
+        {kGpsStatusNmeaError, &TfrmPrgMsg::lblInfGpsNmeaError},
+        {kGpsStatusLost, &TfrmPrgMsg::lblInfGpsLost}};
+    return TranslatedText(Text, texts);
   }
 };
 TWindowGpsViews window_gps_views;
@@ -258,9 +298,17 @@ void ConnectTransmitting() {
   };
 }
 
+// Beyond the captions a language file sets: the desktop's own dialogs and date names,
+// and the GPS window's status line while no receiver runs.
+void FollowLanguage() {
+  if (Application) Application->SetLanguage(PrgMsg(&TfrmPrgMsg::lblWordLanguage));
+  if (frmGpsStatus && !frmGpsStatus->GpsRxMain->Run()) frmGpsStatus->ResetGpsDisplay();
+}
+
 }  // namespace
 
 void ConnectWindows() {
+  OnSpeakLinesApplied = FollowLanguage;
   frmAprs->Dispatcher.SetSettings(&window_dispatcher_settings);
   frmAprs->Dispatcher.SetTargets(&window_dispatch_targets);
   ConnectStationWindows();
@@ -273,6 +321,7 @@ void ConnectWindows() {
 }
 
 void DisconnectWindows() {
+  OnSpeakLinesApplied = nullptr;
   DisconnectStationWindows();
   // The packet log may go before the map window: the dispatcher no longer records.
   if (frmAprs) frmAprs->Dispatcher.SetLog(nullptr);

@@ -111,12 +111,14 @@ void TPacketDispatcher::Dispatch(const TStrings& Lines) {
   if (!Enabled()) return;
   const std::string header = Lines.Count() > 0 ? Trim(Lines[0]) : std::string();
   const std::string data = Lines.Count() > 1 ? Trim(Lines[1]) : std::string();
+  // No header, no packet: a server's keep-alive or comment line comes as an empty pair,
+  // and echoed or recorded it would only be an empty monitor line or a log line that
+  // plays back as a packet from nobody.
+  if (header.empty()) return;
   TAprsInfo info;
   NowToStamp(info.RxStamp);
-  if (!header.empty()) {
-    info.Header = header;
-    info.Port = HeaderPort(header);
-  }
+  info.Header = header;
+  info.Port = HeaderPort(header);
   Echo(info, header, data);
   if (IsRadioPort(info.Port) && !IsUiFrameHeader(header)) return;
   if (info.Port == -1) IgSeen = true;

@@ -195,6 +195,7 @@ void TPacketPlayer::Tick() {
     }
     ++play_index_;
   }
-  play_now_ = target;
+  // The clock stops at the last line: the window shows it beside the log's end time.
+  play_now_ = std::min(target, play_end_);
   if (play_index_ >= play_lines_->Count()) Stop();
 }

@@ -57,6 +57,7 @@ void ParseWxReport(std::string& Text, TWxInfo& Info) {
     Info.WindDir = StrToInt(group.substr(0, 3));
     Info.WindSpeed = StrToInt(group.substr(4, 3));
     Info.Valid = true;
+    Info.Found += "cs";
     Text.erase(0, kCourseSpeedLength);
   }
   for (const WxKey& key : kWxKeys) {
@@ -66,6 +67,7 @@ void ParseWxReport(std::string& Text, TWxInfo& Info) {
     if (!AllDigits(digits, key.digits)) continue;
     Info.*key.value = StrToInt(digits);
     Info.Valid = true;
+    Info.Found += key.letter;
     Text.erase(at, 1 + key.digits);
   }
   Text = Trim(Text);

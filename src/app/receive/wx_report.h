@@ -22,6 +22,10 @@ struct TWxInfo {
   int32_t Rain24h = 0;       // hundredths of an inch
   int32_t Humidity = 0;      // percent
   int32_t Pressure = 0;      // tenths of a hectopascal
+  // The key letters of the values read ("csgtrPphb"; the leading course/speed group
+  // counts as "cs"): a value whose key is missing was not reported, it is no zero.
+  std::string Found;
+  bool Has(char Key) const { return Found.find(Key) != std::string::npos; }
 };
 
 // Stores Text (the whole information field) as the status text of Call's station when

@@ -229,6 +229,7 @@ void TfrmSetup::BuildButtons() {
   mbtnAbort = NewControl<TMyButton>(this, bottom, "mbtnAbort", 490, 6, 90, 25);
   mbtnAbort->SetCaption("Abbrechen");
   mbtnAbort->SetModalResult(mrAbort);
+  mbtnAbort->OnClick = [this](TComponent*) { snapshot_.Restore(*this); };
   mbtnClose = NewControl<TMyButton>(this, bottom, "mbtnClose", 585, 6, 90, 25);
   mbtnClose->SetCaption(
       "Schlie\xDF"
@@ -456,6 +457,7 @@ void TfrmSetup::FormShow(TComponent*) {
   edtSymCodeChange(edtSymCode);
   htmllbxSelect->SetItemIndex(0);
   htmllbxSelectClick(this);
+  snapshot_.Take(*this);
 }
 
 void TfrmSetup::htmllbxSelectClick(TComponent*) {

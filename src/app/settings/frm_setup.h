@@ -4,13 +4,15 @@
 // The page list on the left (htmllbxSelect) chooses one of the sheets of apctrlSetup,
 // whose tabs are hidden. Apply (mbtnChange) writes the TNC command files, sets the
 // timers and the fixed position, and restarts the TNC link, the GPS receiver and the
-// weather station; OK only connects a TNC that is not connected yet.
+// weather station; OK only connects a TNC that is not connected yet; Cancel (mbtnAbort)
+// takes back every edit made since the window opened or was last applied.
 #pragma once
 
 #include <array>
 #include <functional>
 #include <string>
 
+#include "app/settings/setup_snapshot.h"
 #include "app/transmit/beacons.h"
 #include "controls/my_button.h"
 #include "controls/my_flat_combobox.h"
@@ -309,6 +311,8 @@ class TfrmSetup : public TForm {
 
   bool applying_ = false;
   bool close_main_when_applied_ = false;
+  // The settings as the window opened or were last applied: Cancel goes back to them.
+  TSetupSnapshot snapshot_;
 };
 
 extern TfrmSetup* frmSetup;

@@ -387,7 +387,7 @@ void SaveVersions(TRegistry& reg) {
     reg.DeleteKey(kRootKey);
     reg.OpenKey(kRootKey, true);
     reg.WriteString("SetVer", kSetupVersion);
-    MyShowInfo("Setup Version aktualisiert.");
+    MyShowInfo(PrgMsg(&TfrmPrgMsg::lblInfSetupVersion));
   }
   reg.WriteString("PrgVer", kProgramVersion);
 }

@@ -2,6 +2,7 @@
 // list, the weather text file and the small handlers of its pages.
 #include <cmath>
 
+#include "app/language/frm_prg_msg.h"
 #include "app/language/speak_file.h"
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
@@ -16,7 +17,6 @@
 #include "core/aprs_position.h"
 #include "core/my_tools.h"
 #include "platform/sys/files.h"
-#include "platform/text/format.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -117,6 +117,7 @@ void TfrmSetup::ApplySettings() {
 void TfrmSetup::mbtnChangeClick(TComponent*) {
   if (applying_) return;
   applying_ = true;
+  snapshot_.Take(*this);
   mbtnChange->SetEnabled(false);
   SaveTncIniFiles();
   if (frmAprs) frmAprs->SetMapFolder(edtCrdDir->Text());
@@ -295,7 +296,7 @@ void TfrmSetup::ReadWxTextFile() {
   const std::string name = Trim(edtWxFile->Text());
   if (!FileExists(name)) {
     if (frmAprs) frmAprs->bmpmWx->SetActive(false);
-    MyShowError(Format("WX-Text file \"%s\" not found!", name));
+    MyShowError(StringReplace(PrgMsg(&TfrmPrgMsg::lblErrWxFileNotFound), "%s", name));
     return;
   }
   TStringList lines;
@@ -310,7 +311,7 @@ void TfrmSetup::ReadWxTextFile() {
     return;
   }
   WxText.clear();
-  MyShowError(Format("WX-Text file \"%s\" format error!", name));
+  MyShowError(StringReplace(PrgMsg(&TfrmPrgMsg::lblErrWxFileFormat), "%s", name));
   if (frmAprs) frmAprs->bmpmWx->SetActive(false);
 }
 

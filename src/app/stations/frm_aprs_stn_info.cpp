@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/language/frm_prg_msg.h"
 #include "app/map/aprs_symbols.h"
 #include "app/program/form_build.h"
 #include "app/receive/aprs_info.h"
@@ -356,14 +357,16 @@ void TfrmAprsStnInfo::ShowTexts(const std::string& Record) {
   lblStnComment->SetCaption(comment);
 
   const std::string via = StationField(Record, sfHeardVia);
-  lblCall->SetCaption(call + (via.empty() ? " [direkt]" : " [" + via + "]"));
-  lblAprsDesAdr->SetCaption("to " + StationField(Record, sfDestCall));
+  const std::string heard = via.empty() ? PrgMsg(&TfrmPrgMsg::lblWordDirect) : via;
+  lblCall->SetCaption(call + " [" + heard + "]");
+  lblAprsDesAdr->SetCaption(PrgMsg(&TfrmPrgMsg::lblWordTo) + " " +
+                            StationField(Record, sfDestCall));
   lblVia->SetCaption(StationField(Record, sfPath));
 
   ShowMotion(Record);
   const int mic_e = StrToIntDef(StationField(Record, sfMicEMsg), -1);
   if (mic_e >= 0 && mic_e <= kLastMicEMsg) {
-    lblMsgTyp->SetCaption(MicEMsgText(static_cast<uint8_t>(mic_e)));
+    lblMsgTyp->SetCaption(PrgMsgLine(&TfrmPrgMsg::lblMicEMsgs, mic_e));
   }
   lblStnStatus->SetCaption("");
 
@@ -383,12 +386,14 @@ void TfrmAprsStnInfo::ShowTexts(const std::string& Record) {
       lblStnStatus->SetCaption(from_status ? rest : status);
       lblStnComment->SetCaption(from_status ? full_comment : rest);
     } else {
-      lblMsgTyp->SetCaption(WxReportStateText(1));
+      lblMsgTyp->SetCaption(PrgMsgLine(&TfrmPrgMsg::lblWxReportStates, 1));
     }
   } else if (state == '*') {
-    lblStnStatus->SetCaption("Object owner: " + StationFieldText(Record, sfOwnerCall));
+    lblStnStatus->SetCaption(PrgMsg(&TfrmPrgMsg::lblWordObjectOwner) + " " +
+                             StationFieldText(Record, sfOwnerCall));
   } else if (state == '!') {
-    lblStnStatus->SetCaption("Item owner: " + StationFieldText(Record, sfOwnerCall));
+    lblStnStatus->SetCaption(PrgMsg(&TfrmPrgMsg::lblWordItemOwner) + " " +
+                             StationFieldText(Record, sfOwnerCall));
   } else {
     lblStnStatus->SetCaption(status);
   }

@@ -1,7 +1,7 @@
 // The detail window's weather panel: dials, words, thermometers and the rain gauge.
 #include "app/stations/frm_aprs_stn_info.h"
 
-#include "app/receive/aprs_info.h"
+#include "app/language/frm_prg_msg.h"
 #include "app/receive/wx_report.h"
 #include "app/settings/frm_setup.h"
 #include "app/stations/stn_info_weather.h"
@@ -34,19 +34,31 @@ std::string RainText(int HundredthInch) {
 
 void TfrmAprsStnInfo::ShowWeather(const TWxInfo& Wx) {
   panel_mode_ = 2;
-  lblMsgTyp->SetCaption(WxReportStateText(kCompleteWeatherReport));
+  lblMsgTyp->SetCaption(PrgMsgLine(&TfrmPrgMsg::lblWxReportStates, kCompleteWeatherReport));
+  // A value the report does not carry shows no text: a zero there would read as a
+  // measurement.
   CompassWind->SetDegrees(static_cast<uint16_t>(Wx.WindDir));
   Hydro->SetDegrees(static_cast<uint16_t>(Wx.Humidity));
-  mpnlHydroWord->SetCaption(IntToStr(Wx.Humidity) + "%");
-  mpnlBarometic->SetCaption(Format("%0.1f hPa", Wx.Pressure / 10.0));
+  mpnlHydroWord->SetCaption(Wx.Has('h') ? IntToStr(Wx.Humidity) + "%" : "");
+  mpnlBarometic->SetCaption(Wx.Has('b') ? Format("%0.1f hPa", Wx.Pressure / 10.0) : "");
   const std::string word = PressureTendencyWord(Wx.Pressure);
   if (!word.empty()) mpnlTendenz->SetCaption(word);
+  if (!Wx.Has('b')) mpnlTendenz->SetCaption("");
   ShowRainGauge(Wx.Rain1h, Wx.RainMidnight);
-  mpnlWindDeg->SetCaption(IntToStr(Wx.WindDir) + "\xB0");
-  mpnlWindDegWord->SetCaption(CompassName(Wx.WindDir));
-  mpnlWindSpeed->SetCaption(WindText(Wx.WindSpeed));
-  mpnlWindSpeedPeak->SetCaption(WindText(Wx.WindGust));
+  if (!Wx.Has('r')) mpnlRain1H->SetCaption("");
+  if (!Wx.Has('r') && !Wx.Has('P')) mpnlRain24h->SetCaption("");
+  mpnlWindDeg->SetCaption(Wx.Has('c') ? IntToStr(Wx.WindDir) + "\xB0" : "");
+  mpnlWindDegWord->SetCaption(Wx.Has('c') ? CompassName(Wx.WindDir) : "");
+  mpnlWindSpeed->SetCaption(Wx.Has('s') ? WindText(Wx.WindSpeed) : "");
+  mpnlWindSpeedPeak->SetCaption(Wx.Has('g') ? WindText(Wx.WindGust) : "");
   ShowThermometers(Wx.Temp, Wx.Humidity, Wx.WindGust);
+  if (!Wx.Has('t')) {
+    mpnlTemp->SetCaption("");
+    mpnlDewPoint->SetCaption("");
+    mpnlWindChill->SetCaption("");
+  }
+  if (!Wx.Has('h')) mpnlDewPoint->SetCaption("");
+  if (!Wx.Has('g')) mpnlWindChill->SetCaption("");
 }
 
 // The wind chill takes the gust, not the mean wind.

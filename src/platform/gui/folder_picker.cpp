@@ -44,6 +44,8 @@ bool TFolderPicker::Execute(TWinControl* Owner, const std::string& Title, bool S
                             std::string& Folder) {
   QWidget* parent = Owner ? WidgetOf(*Owner)->window() : QApplication::activeWindow();
   QFileDialog dialog(parent, ToQString(Title));
+  // The station windows stay on top; a chooser below them could not be answered.
+  dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
   // The desktop's own dialog cannot take a status line or report selection changes.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::ShowDirsOnly);

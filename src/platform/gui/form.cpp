@@ -160,6 +160,7 @@ TWindowState TForm::WindowState() const {
 
 void TForm::SetWindowState(TWindowState Value) {
   impl_->window_state = Value;
+  if (impl_->sub_window) ApplyWindowFlags();
   if (HostOf(*this)->isVisible()) ShowHost();
 }
 
@@ -402,7 +403,15 @@ void TForm::ApplySizeLimits() {
 void TForm::ApplyWindowFlags() {
   if (Parent()) return;
   if (impl_->sub_window) {
-    impl_->sub_window->setWindowFlag(Qt::FramelessWindowHint, impl_->border_style == bsNone);
+    // Maximised, a child fills its frame without a title bar of its own: the frame has
+    // no menu bar to take its buttons, and a child closed or minimised from its own bar
+    // would leave an empty frame with nothing to bring it back full size.
+    const bool bare = impl_->border_style == bsNone || impl_->window_state == wsMaximized;
+    if (impl_->sub_window->windowFlags().testFlag(Qt::FramelessWindowHint) != bare) {
+      const bool shown = impl_->sub_window->isVisible();
+      impl_->sub_window->setWindowFlag(Qt::FramelessWindowHint, bare);  // this hides it
+      if (shown) ShowHost();
+    }
     return;
   }
   QWidget* widget = WidgetOf(*this);

@@ -8,6 +8,15 @@ TImageList::~TImageList() = default;
 int TImageList::Add(const TBitmap& Image) {
   auto copy = std::make_unique<TBitmap>();
   copy->SetSize(width_, height_);
+  if (Image.Transparent()) {
+    // A see-through picture stays see-through, and so does the padding around it:
+    // a symbol must not stand on a black square.
+    const TColor clear = Image.TransparentColor();
+    copy->Canvas().Brush().SetColor(clear);
+    copy->Canvas().FillRect(Rect(0, 0, width_, height_));
+    copy->SetTransparentColor(clear);
+    copy->SetTransparent(true);
+  }
   copy->Canvas().Draw(0, 0, Image);
   images_.push_back(std::move(copy));
   return Count() - 1;

@@ -42,6 +42,8 @@ bool DescriptionsShowPatterns(const std::string& Filter) {
 
 bool TOpenDialog::Execute() {
   QFileDialog dialog(QApplication::activeWindow(), ToQString(Title));
+  // The station windows stay on top; a chooser below them could not be answered.
+  dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
   // The desktop's own dialog could not be answered by the tests.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   // A recording may go to a file that does not exist yet.

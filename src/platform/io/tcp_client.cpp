@@ -88,7 +88,7 @@ bool TTcpClient::Connect(const std::string& Host, int Port, int TimeoutMs,
     peer_closed_ = false;
     socket_ = s;
   }
-  if (OnStatus) OnStatus("Connected.");
+  if (OnStatus) OnStatus(kStatusConnected);
   if (OnConnected) OnConnected();
   return true;
 }
@@ -107,7 +107,7 @@ void TTcpClient::Disconnect() {
   }
   ClearInputBuffer();
   if (s < 0) return;
-  if (OnStatus) OnStatus("Disconnected.");
+  if (OnStatus) OnStatus(kStatusDisconnected);
   if (OnDisconnected) OnDisconnected();
 }
 

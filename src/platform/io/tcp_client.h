@@ -52,11 +52,14 @@ class TTcpClient {
   bool IsOpen() const { return socket_ >= 0 && !peer_closed_; }
 
   // Called by Connect after it succeeded and by Disconnect when it closed an open
-  // connection, on the thread that called them; OnStatus gets a short state text.
+  // connection, on the thread that called them; OnStatus gets a short state text,
+  // kStatusConnected or kStatusDisconnected.
   std::function<void()> OnConnected;
   std::function<void()> OnDisconnected;
   std::function<void(const std::string& Text)> OnStatus;
 
+  static constexpr const char* kStatusConnected = "Connected.";
+  static constexpr const char* kStatusDisconnected = "Disconnected.";
   static constexpr size_t kMaxLineLength = 4096;
 
  private:

@@ -4,7 +4,10 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 #include <map>
@@ -16,6 +19,7 @@ TApplication* Application = nullptr;
 struct TApplication::Impl {
   Impl(int& argc, char** argv) : app(argc, argv) {}
   QApplication app;
+  QTranslator dialogs;  // the standard dialogs' texts in the program's language
 };
 
 TApplication::TApplication(int& argc, char** argv) : impl_(std::make_unique<Impl>(argc, argv)) {
@@ -33,6 +37,15 @@ std::string TApplication::ExeName() const {
 
 std::string TApplication::ExeFolder() const {
   return QCoreApplication::applicationDirPath().toStdString() + "/";
+}
+
+void TApplication::SetLanguage(const std::string& Code) {
+  const QString code = QString::fromStdString(Code);
+  QLocale::setDefault(code.isEmpty() ? QLocale::system() : QLocale(code));
+  QCoreApplication::removeTranslator(&impl_->dialogs);
+  if (code.isEmpty()) return;
+  if (impl_->dialogs.load("qtbase_" + code, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(&impl_->dialogs);
 }
 
 void TApplication::Run() {

@@ -36,6 +36,12 @@ class TApplication {
   // A test runner starts each test with an application that is not ending.
   void ClearTerminated();
 
+  // The language of what the platform shows itself: the buttons and labels of the
+  // standard dialogs (from the desktop's Qt translations, where installed) and the day
+  // and month names of FormatDateTime. Code is a language code such as "de" or "en";
+  // empty goes back to the user's locale. The names of an unknown code are English.
+  void SetLanguage(const std::string& Code);
+
   // Called with every exception that a handler lets escape; when unassigned the
   // message is written to standard error.
   std::function<void(const std::exception&)> OnException;

@@ -145,7 +145,8 @@ std::string FormatDateTime(std::string_view Pattern, TDateTime Value) {
     if (static_cast<int>(text.size()) < width) text.insert(0, width - text.size(), '0');
     return text;
   };
-  const QLocale locale = QLocale::system();
+  // The program's language (TApplication::SetLanguage), else the user's.
+  const QLocale locale;
 
   std::string out;
   char previous = 0;  // the last letter token, for "m after h means minutes"

@@ -37,7 +37,8 @@ int DayOfWeek(TDateTime Value);
 // Pattern letters (either case): d dd (day), ddd dddd (day name), m mm (month, or the
 // minute right after an h or hh), mmm mmmm (month name), yy yyyy, h hh, n nn (minute),
 // s ss, z zzz (millisecond); text in single or double quotes is copied without them,
-// every other character is copied as it is. Names are those of the user's locale.
+// every other character is copied as it is. Names are in the program's language
+// (TApplication::SetLanguage), else in the user's locale.
 // FormatDateTime("yymmddhhnnss", EncodeDate(2007, 6, 1)) == "070601000000".
 std::string FormatDateTime(std::string_view Pattern, TDateTime Value);
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "../stations/station_records.h"
 #include "app/app_windows.h"
 #include "app/language/code_encode.h"
 #include "app/language/frm_prg_msg.h"
@@ -15,11 +16,14 @@
 #include "app/language/speak_file.h"
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
+#include "app/program/device_windows.h"
 #include "app/receive/frm_log.h"
 #include "app/settings/frm_setup.h"
+#include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
+#include "devices/gps_status.h"
 #include "html/html_list_box.h"
 #include "lists/ex_section_list.h"
 #include "platform/gui/combo_box.h"
@@ -27,6 +31,7 @@
 #include "platform/gui/label.h"
 #include "platform/gui/list_box.h"
 #include "platform/sys/application.h"
+#include "platform/sys/date_time.h"
 #include "platform/text/string_list.h"
 
 namespace {
@@ -37,11 +42,14 @@ struct TSpeakRecord {
 
 // The windows whose every line must give back the window's own texts; of the settings
 // window only its beacon buttons.
+// The messaging window's own texts and the log's filter hint are English: German
+// translates them like English does the rest.
 bool Restores(const TSpeakRecord& R) {
   static const std::set<std::string> windows = {
-      "frmAprs",        "frmAprsMsg",       "frmLog",       "frmAprsStnInfo",
-      "frmAprsStnList", "frmAprsStnSelect", "frmGpsStatus", "frmWxStatus"};
+      "frmAprs",          "frmLog",       "frmAprsStnInfo", "frmAprsStnList",
+      "frmAprsStnSelect", "frmGpsStatus", "frmWxStatus"};
   if (R.Form == "frmSetup") return R.Component.rfind("mbtnTx", 0) == 0;
+  if (R.Form == "frmLog" && R.Component == "mbtnFilter") return false;
   return windows.count(R.Form) > 0;
 }
 
@@ -242,6 +250,79 @@ TEST_F(SpeakWindowsTest, NoVisibleTextStaysGermanInEnglish) {
     if (text.empty() || SameInEnglish(text)) continue;
     EXPECT_NE(english.at(key), text) << key << " stays German";
   }
+}
+
+// What the windows compose while the program runs, in the language loaded last: the
+// detail window's words, a question and an error raised at run time, the GPS status
+// line and the day names of the log's dates.
+struct TComposed {
+  std::string call, destination, mic_e, weather, owner, question, error, gps, day;
+};
+
+TComposed Composed() {
+  TComposed seen;
+  TStationList stations;
+  frmAprsStnInfo->Stations = &stations;
+  TAprsInfo mobile = SampleStation("N0CALL-9");
+  mobile.MicEMsg = 2;
+  mobile.Path.clear();
+  stations.Add(RecordOf(mobile));
+  frmAprsStnInfo->ShowStationInfo(MakeStationKey("", "N0CALL-9"));
+  seen.call = frmAprsStnInfo->lblCall->Caption();
+  seen.destination = frmAprsStnInfo->lblAprsDesAdr->Caption();
+  seen.mic_e = frmAprsStnInfo->lblMsgTyp->Caption();
+  TAprsInfo weather = SampleStation("WX1");
+  weather.SymCode = '_';
+  weather.Comment = "225/004t050";
+  stations.Add(RecordOf(weather));
+  frmAprsStnInfo->ShowStationInfo(MakeStationKey("", "WX1"));
+  seen.weather = frmAprsStnInfo->lblMsgTyp->Caption();
+  TAprsInfo object = SampleStation("Treffen");
+  object.OwnerCall = "N0CALL";
+  object.ObjState = '*';
+  stations.Add(RecordOf(object));
+  frmAprsStnInfo->ShowStationInfo(MakeStationKey("N0CALL", "Treffen"));
+  seen.owner = frmAprsStnInfo->lblStnStatus->Caption();
+  frmAprsStnInfo->Hide();
+  frmAprsStnInfo->Stations = nullptr;
+
+  AnswerNextMyMsgBox(&seen.question);
+  frmAprs->ButtonClick(frmAprs->mbtnDelAllStn);
+  frmSetup->edtWxFile->SetText("/nonexistent/wx.txt");
+  AnswerNextMyMsgBox(&seen.error);
+  frmSetup->ReadWxTextFile();
+  seen.gps = frmGpsStatus->mpnlStatus->Caption();
+  seen.day = FormatDateTime("dddd", EncodeDate(2026, 12, 7));
+  return seen;
+}
+
+TEST_F(SpeakWindowsTest, TextsComposedAtRunTimeFollowTheLanguage) {
+  if (Shipped("deutsch.spk").empty() || Shipped("english.spk").empty())
+    GTEST_SKIP() << "language files not built";
+  frmSetup->edtCallP1->SetText("N0CALL");
+  ASSERT_EQ(LoadSpeakFile("english.spk", false), kSpeakLoaded);
+  const TComposed english = Composed();
+  ASSERT_EQ(LoadSpeakFile("deutsch.spk", false), kSpeakLoaded);
+  const TComposed german = Composed();
+  EXPECT_EQ(english.call, "N0CALL-9 [direct]");
+  EXPECT_EQ(german.call, "N0CALL-9 [direkt]");
+  EXPECT_EQ(english.destination, "to APRS");
+  EXPECT_EQ(german.destination, "an APRS");
+  EXPECT_EQ(english.mic_e, "En Route");
+  EXPECT_EQ(german.mic_e, "Unterwegs");
+  EXPECT_EQ(english.weather, "Complete Weather Report");
+  EXPECT_EQ(german.weather, "Vollst\xE4ndiger Wetterbericht");
+  EXPECT_EQ(english.owner, "Object owner: N0CALL");
+  EXPECT_EQ(german.owner, "Objektbesitzer: N0CALL");
+  EXPECT_EQ(english.question, "Delete all stations?");
+  EXPECT_EQ(german.question, "Alle Stationen l\xF6schen?");
+  EXPECT_EQ(english.error, "WX-Text file \"/nonexistent/wx.txt\" not found!");
+  EXPECT_EQ(german.error, "WX-Textdatei \"/nonexistent/wx.txt\" nicht gefunden!");
+  EXPECT_EQ(english.gps, "no receiver connected...");
+  EXPECT_EQ(german.gps, "kein Empf\xE4nger...");
+  EXPECT_EQ(english.day, "Monday");
+  EXPECT_EQ(german.day, "Montag");
+  Application->SetLanguage("");
 }
 
 }  // namespace

@@ -115,6 +115,28 @@ TEST_F(AprsSymbolsTest, StationListImagesRunFromBlankToBraceForBothTables) {
   EXPECT_EQ(image.Canvas().Pixels(10, 10), CellColor('>' - 33, true));
 }
 
+// The list rows show their own background round each symbol, and a blank symbol code
+// leaves the row's background alone.
+TEST_F(AprsSymbolsTest, StationListImagesAreSeeThrough) {
+  TImageList images(nullptr, 20, 20);
+  AddSymbolPictures(images);
+  TBitmap row;
+  row.SetSize(20, 20);
+  row.Canvas().Brush().SetColor(clNavy);
+  row.Canvas().FillRect(Rect(0, 0, 20, 20));
+  images.Draw(row.Canvas(), 0, 0, 0);  // code ' '
+  EXPECT_TRUE(AllPixels(row, clNavy));
+  // A symbol's white round its badge is see-through too.
+  TBitmap& sheet = SymbolSheet(kPrimaryTable);
+  sheet.Canvas().Brush().SetColor(clWhite);
+  sheet.Canvas().FillRect(Rect(1, 1, 6, 6));  // the top-left corner of cell '!'
+  TImageList badges(nullptr, 20, 20);
+  AddSymbolPictures(badges);
+  badges.Draw(row.Canvas(), 0, 0, 1);
+  EXPECT_EQ(row.Canvas().Pixels(2, 2), clNavy);
+  EXPECT_EQ(row.Canvas().Pixels(10, 10), CellColor(0, false));
+}
+
 TEST(ShippedSymbolSheetsTest, LoadWithTheirLayout) {
   ASSERT_TRUE(LoadSymbolSheets(ShippedDataFolder()));
   for (char table : {kPrimaryTable, kAlternateTable}) {

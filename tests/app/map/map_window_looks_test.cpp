@@ -151,6 +151,22 @@ TEST_F(MapWindowLooksTest, EveryLampShowsOffAndOnOnThePanel) {
   }
 }
 
+// Collapsed, the tool panel is the button alone: it points the way back, and the status
+// text and beacon bars do not stick out cut to its width.
+TEST_F(MapWindowLooksTest, TheCollapseButtonShowsItsWayAndHidesTheStatus) {
+  TfrmAprs& aprs = *frmAprs;
+  EXPECT_EQ(aprs.mbtnShowToolBar->Caption(), "\xAB");
+  EXPECT_TRUE(aprs.mpnlPB->Visible());
+  const int width = aprs.mpnlToolMain->Width();
+  aprs.mbtnShowToolBar->Click();
+  EXPECT_EQ(aprs.mpnlToolMain->Width(), aprs.mbtnShowToolBar->Width());
+  EXPECT_EQ(aprs.mbtnShowToolBar->Caption(), "\xBB");
+  EXPECT_FALSE(aprs.mpnlPB->Visible());
+  aprs.mbtnShowToolBar->Click();
+  EXPECT_EQ(aprs.mpnlToolMain->Width(), width);
+  EXPECT_TRUE(aprs.mpnlPB->Visible());
+}
+
 TEST_F(MapWindowLooksTest, LogoSitsAtTheFootOfTheToolPanel) {
   TfrmAprs& aprs = *frmAprs;
   ASSERT_FALSE(aprs.imgLogo->Picture().Bitmap().Empty());
@@ -200,7 +216,7 @@ TEST_F(MapWindowLooksTest, TheToolPanelKeepsItsButtonsAndStatusWhateverTheSize) 
             aprs.ClientHeight() - bars - aprs.mpnlPB->BoundsRect().Bottom);
   // Below that, down to its smallest size; the height it was given is kept for later
   // and for the settings.
-  aprs.SetBounds(0, 0, 740, 400);
+  aprs.SetBounds(0, 0, 740, 360);
   EXPECT_EQ(aprs.mpnlBottom->Height(), aprs.msplRx->MinSize());
   EXPECT_EQ(aprs.MonitorHeight(), 300);
   aprs.SetBounds(0, 0, 740, 800);

@@ -283,6 +283,21 @@ TEST(PacketDispatcher, ControlCharactersInAPacketStayOnItsLine) {
   EXPECT_EQ(r.log_lines.back().substr(13), "N0CALL>APRS:>x$13y");
 }
 
+// A server's keep-alive line ("# ...") is no packet: it reaches the dispatcher as an
+// empty pair and must add no empty monitor line and no log line.
+TEST(PacketDispatcher, AnEmptyPairLeavesNoTrace) {
+  TReceivePath r;
+  r.recording = true;
+  r.tcp_digi = true;
+  r.Packet("", "");
+  r.Packet(" ", ">data without a header");
+  TStringList none;
+  r.dispatcher.AnalysePacket(none);
+  EXPECT_EQ(r.monitor.ItemCount(), 0);
+  EXPECT_TRUE(r.log_lines.empty());
+  EXPECT_TRUE(r.igated.empty());
+}
+
 TEST(PacketDispatcher, ShortAndMalformedPacketsAreHarmless) {
   TReceivePath r;
   const std::string datas[] = {"!",

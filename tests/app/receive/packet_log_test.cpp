@@ -166,6 +166,8 @@ TEST_F(PacketLogTest, TenMinutesPlayInAboutTenTicksWithDamagedLinesSkipped) {
                                                "fm F to APRS ctl UI pid F0|>last"}));
   EXPECT_EQ(ticks, 11);  // the last line is before 14:11
   EXPECT_EQ(stopped, 1);
+  // The playback clock ends at the last line, not a step beyond the log's end.
+  EXPECT_EQ(FormatDateTime("hh:nn:ss", player.PlayNow()), "14:10:00");
   EXPECT_FALSE(player.HandingOver());
 }
 

@@ -20,6 +20,7 @@ TEST(WxReport, ReadsEveryValueOfAFullReport) {
   EXPECT_EQ(info.RainMidnight, 0);
   EXPECT_EQ(info.Humidity, 85);
   EXPECT_EQ(info.Pressure, 10123);
+  EXPECT_EQ(info.Found, "csgtrPphb");
   EXPECT_EQ(text, "");
 }
 
@@ -32,6 +33,11 @@ TEST(WxReport, MissingValuesReadAsZeroAndSignsAreNotDigits) {
   EXPECT_EQ(info.WindSpeed, 0);
   EXPECT_EQ(info.Temp, 0);
   EXPECT_EQ(text, "t-05 /hot");
+  // Read as zero, but reported; the temperature that could not be read was not.
+  EXPECT_TRUE(info.Has('c'));
+  EXPECT_TRUE(info.Has('s'));
+  EXPECT_FALSE(info.Has('t'));
+  EXPECT_FALSE(info.Has('h'));
 }
 
 TEST(WxReport, OnlyTheFirstOccurrenceOfAKeyIsTried) {

@@ -297,6 +297,36 @@ TEST_F(SetupTest, ThePageListShowsItsPicturesAndWorksByMouseAndKeyboard) {
 }
 
 // The apply sequence waits for the TNC; a close of the main frame meanwhile waits for it.
+// Cancel takes back what was typed since the window opened; what was applied stays.
+TEST_F(SetupTest, CancelDiscardsTheEditsSinceOpeningOrApplying) {
+  TfrmSetup& s = *frmSetup;
+  s.edtCallP1->SetText("N0CALL");
+  s.mbtnComp->SetDown(true);
+  s.mfcbxTemp->SetItemIndex(0);
+  SymTabP1 = '/';
+  QueueCall([&] {
+    s.edtCallP1->SetText("DL9XYZ");
+    s.mbtnComp->SetDown(false);
+    s.mfcbxTemp->SetItemIndex(1);
+    SymTabP1 = '\\';
+    s.mbtnAbort->Click();
+  });
+  EXPECT_EQ(s.ShowModal(), mrAbort);
+  EXPECT_EQ(s.edtCallP1->Text(), "N0CALL");
+  EXPECT_EQ(s.lblWxCallP1->Caption(), "N0CALL");
+  EXPECT_TRUE(s.mbtnComp->Down());
+  EXPECT_EQ(s.mfcbxTemp->ItemIndex(), 0);
+  EXPECT_EQ(SymTabP1, '/');
+
+  // Closing keeps the edits, as does OK.
+  QueueCall([&] {
+    s.edtCallP1->SetText("DL9XYZ");
+    s.mbtnClose->Click();
+  });
+  EXPECT_EQ(s.ShowModal(), mrCancel);
+  EXPECT_EQ(s.edtCallP1->Text(), "DL9XYZ");
+}
+
 TEST_F(SetupTest, ApplyIsNotReentrantAndDefersTheClose) {
   TfrmSetup& s = *frmSetup;
   {

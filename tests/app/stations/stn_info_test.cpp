@@ -217,6 +217,34 @@ TEST_F(StationInfoTest, WeatherFromTheStatusKeepsTheWholeComment) {
   EXPECT_EQ(info->lblMsgTyp->Caption(), "Wait For Positionless Weather Report");
 }
 
+// A report without humidity, pressure, rain or gust shows no value for them: a zero
+// there would read as a measurement.
+TEST_F(StationInfoTest, ValuesAReportDoesNotCarryShowNoZero) {
+  Show(RecordOf(Weather("225/004t050")));
+  EXPECT_EQ(info->PanelMode(), 2);
+  EXPECT_EQ(info->mpnlWindDeg->Caption(), "225\xB0");
+  EXPECT_EQ(info->mpnlTemp->Caption(),
+            "10\xB0"
+            "C");
+  EXPECT_EQ(info->mpnlHydroWord->Caption(), "");
+  EXPECT_EQ(info->mpnlBarometic->Caption(), "");
+  EXPECT_EQ(info->mpnlTendenz->Caption(), "");
+  EXPECT_EQ(info->mpnlRain1H->Caption(), "");
+  EXPECT_EQ(info->mpnlRain24h->Caption(), "");
+  EXPECT_EQ(info->mpnlWindSpeedPeak->Caption(), "");
+  EXPECT_EQ(info->mpnlDewPoint->Caption(), "");
+  EXPECT_EQ(info->mpnlWindChill->Caption(), "");
+
+  // Only a pressure: no wind, no temperature either.
+  stations.Clear();
+  Show(RecordOf(Weather("b10132")));
+  EXPECT_EQ(info->mpnlBarometic->Caption(), "1013.2 hPa");
+  EXPECT_EQ(info->mpnlWindDeg->Caption(), "");
+  EXPECT_EQ(info->mpnlWindDegWord->Caption(), "");
+  EXPECT_EQ(info->mpnlWindSpeed->Caption(), "");
+  EXPECT_EQ(info->mpnlTemp->Caption(), "");
+}
+
 TEST_F(StationInfoTest, TheHiddenTrackBarTriesTheGaugeOut) {
   Show(RecordOf(Weather("225/004t050")));
   EXPECT_FALSE(info->TrackBar1->Visible());

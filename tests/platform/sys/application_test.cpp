@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include <stdexcept>
 
 #include "platform/sys/application.h"
+#include "platform/sys/date_time.h"
 
 TEST(Dispatch, PassesAnEscapingExceptionToTheApplicationHandler) {
   std::string seen;
@@ -17,4 +20,17 @@ TEST(Application, ExeFolderEndsWithSlashAndHoldsTheExecutable) {
   ASSERT_FALSE(folder.empty());
   EXPECT_EQ(folder.back(), '/');
   EXPECT_EQ(Application->ExeName().rfind(folder, 0), 0u);
+}
+
+// The program's language reaches what the platform shows itself: the standard dialogs'
+// buttons and the day and month names.
+TEST(Application, TheLanguageReachesTheStandardDialogsAndTheDateNames) {
+  const TDateTime monday = EncodeDate(2007, 6, 4);
+  Application->SetLanguage("de");
+  EXPECT_EQ(FormatDateTime("dddd dd mmmm yyyy", monday), "Montag 04 Juni 2007");
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel").toStdString(), "Abbrechen");
+  Application->SetLanguage("en");
+  EXPECT_EQ(FormatDateTime("dddd dd mmmm", monday), "Monday 04 June");
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel").toStdString(), "Cancel");
+  Application->SetLanguage("");
 }

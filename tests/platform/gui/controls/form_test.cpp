@@ -265,7 +265,15 @@ TEST(MDI, TheFrameGivesItsChildrenTheRoomItsAlignedControlsLeave) {
   child.Show();
   // Maximised, the child takes all the room below the top panel.
   EXPECT_EQ(child.BoundsRect(), Rect(0, 0, 300, 164));
-  EXPECT_GE(child.ClientToScreen(Point(0, 0)).Y, frame.ClientToScreen(Point(0, 36)).Y);
+  // It has no title bar of its own, so no button of its own hides the working area.
+  EXPECT_EQ(child.ClientToScreen(Point(0, 0)).Y, frame.ClientToScreen(Point(0, 36)).Y);
+  child.SetWindowState(wsNormal);
+  Application->ProcessMessages();
+  EXPECT_GT(child.ClientToScreen(Point(0, 0)).Y, frame.ClientToScreen(Point(0, 36)).Y);
+  child.SetWindowState(wsMaximized);
+  Application->ProcessMessages();
+  EXPECT_EQ(child.WindowState(), wsMaximized);
+  EXPECT_EQ(child.ClientToScreen(Point(0, 0)).Y, frame.ClientToScreen(Point(0, 36)).Y);
   frame.Hide();
 }
 

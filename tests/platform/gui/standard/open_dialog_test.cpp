@@ -1,5 +1,5 @@
 // The file chooser's kinds: a description that names its patterns itself is shown once,
-// not followed by the same patterns a second time.
+// not followed by the same patterns a second time; and where the chooser stands.
 #include "platform/gui/open_dialog.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@ namespace {
 
 struct TSeen {
   bool hidden = false;
+  bool on_top = false;
   QStringList filters;
 };
 
@@ -29,6 +30,7 @@ TSeen OfferedKinds(const std::string& Filter) {
     if (!chooser) return;
     seen.hidden = chooser->testOption(QFileDialog::HideNameFilterDetails);
     seen.filters = chooser->nameFilters();
+    seen.on_top = chooser->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
     chooser->reject();
   });
   EXPECT_FALSE(dialog.Execute());
@@ -48,6 +50,12 @@ TEST(OpenDialog, PatternsNamedInTheDescriptionAreNotShownTwice) {
   EXPECT_FALSE(OfferedKinds("Text|*.txt").hidden);
   EXPECT_FALSE(OfferedKinds("Bitmaps (*.bmp)|*.bmp|Text|*.txt").hidden);
   EXPECT_FALSE(OfferedKinds("").hidden);
+}
+
+// The station windows stay on top of the frame; a chooser opened from the frame would
+// show behind them, out of reach.
+TEST(OpenDialog, OpensAboveStayOnTopWindows) {
+  EXPECT_TRUE(OfferedKinds("Text|*.txt").on_top);
 }
 
 }  // namespace

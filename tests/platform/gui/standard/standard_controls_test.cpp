@@ -118,6 +118,29 @@ TEST(ImageListTest, PicturesByIndexAtTheListsSize) {
   EXPECT_EQ(target.Canvas().Pixels(1, 1), clBlack);
 }
 
+// A see-through picture stays see-through in the list, and so does the padding of a
+// smaller picture: list rows show their own background around a symbol.
+TEST(ImageListTest, ASeeThroughPictureKeepsItsBackgroundClear) {
+  TImageList list(nullptr, 10, 10);
+  TBitmap picture;
+  picture.SetSize(6, 6);
+  picture.Canvas().Brush().SetColor(clFuchsia);
+  picture.Canvas().FillRect(Rect(0, 0, 6, 6));
+  picture.Canvas().Brush().SetColor(clRed);
+  picture.Canvas().FillRect(Rect(2, 2, 4, 4));
+  picture.SetTransparentColor(clFuchsia);
+  picture.SetTransparent(true);
+  list.Add(picture);
+  TBitmap target;
+  target.SetSize(12, 12);
+  target.Canvas().Brush().SetColor(clWhite);
+  target.Canvas().FillRect(Rect(0, 0, 12, 12));
+  list.Draw(target.Canvas(), 0, 0, 0);
+  EXPECT_EQ(target.Canvas().Pixels(3, 3), clRed);
+  EXPECT_EQ(target.Canvas().Pixels(0, 0), clWhite);  // the picture's clear corner
+  EXPECT_EQ(target.Canvas().Pixels(8, 8), clWhite);  // the padding
+}
+
 // Disabled, a picture shows its shape engraved: its ink in the shadow colour over a copy
 // in the highlight colour one pixel down and right; its white stays see-through.
 TEST(ImageListTest, ADisabledPictureShowsItsShapeEngraved) {
