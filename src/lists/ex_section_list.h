@@ -286,6 +286,7 @@ class TExSectionList : public TCustomControl {
   void EngineMouseMove(int X, int Y);
   void SetHoveredAnchor(POGLItem Item, int Column, int Anchor);
   void EngineKeyDown(TKeyCode& Key, TShiftState Shift);
+  void EngineKeyPress(char& Key);
   void GetHint(POGLItem Item, std::string& Text, TPoint& Pos);
   void ToggleCheckBox(POGLItem Item, int Column);
   // Dragging rows out and dropping rows and files in.
@@ -306,6 +307,7 @@ class TExSectionList : public TCustomControl {
   int hint_column_ = -1;
   bool sorting_ = false;
   std::string look_up_text_;
+  bool look_up_armed_ = false;  // a plain key went down; its typed character looks up
   // The order the rows are in: the settings of the last sort, and the rows changed since.
   bool order_valid_ = false;
   int order_column_ = -1;
