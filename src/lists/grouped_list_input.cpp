@@ -532,6 +532,9 @@ bool TSectionGroupedList::Navigate(TKeyCode Key, bool Extend, bool ClearSel, boo
                                    bool Ctrl) {
   POGLItem f = focused_;
   if (!f) return false;
+  // A row of a folded group (focused by code) moves on from its group's header, never
+  // through the rows that are not shown.
+  if (!IsGroup(f) && !IsGroupExpanded(f->Parent)) f = f->Parent;
   const bool group = IsGroup(f);
   if (Key == VK_LEFT && ClearSel && group && IsGroupExpanded(f)) {
     CollapseGroup(f);
