@@ -154,6 +154,9 @@ class TExSectionList : public TCustomControl {
   TDragDropSetting DragDropSetting = ddEnabled;
   TDragDropMode DragDropMode() const { return engine_->DragDropMode; }
   void SetDragDropMode(TDragDropMode Value) { engine_->DragDropMode = Value; }
+  // dtVCL drags rows to lists of this program only, which copy them (OnDragDrop).
+  TOGLDragType DragType() const { return engine_->DragType; }
+  void SetDragType(TOGLDragType Value) { engine_->DragType = Value; }
   // Repaints rows and header after a change of the look fields above.
   void Changed();
 
@@ -250,6 +253,13 @@ class TExSectionList : public TCustomControl {
   std::function<void(TComponent* Sender, POGLItem Item, TStrings& Strings)> OnOLEGetItemData;
   // A row that arrived with a drop, its strings set.
   std::function<void(TComponent* Sender, TStrings& Strings)> OnOLEItemDrop;
+  // A dtVCL drag from Source (a grouped list, the engine of a section list for one):
+  // by default any other list is accepted and its selected rows are copied in, under
+  // groups of the same captions.
+  std::function<void(TComponent* Sender, TComponent* Source, int X, int Y, TDragState State,
+                     bool& Accept)>
+      OnDragOver;
+  std::function<void(TComponent* Sender, TComponent* Source, int X, int Y)> OnDragDrop;
 
   std::string ClassName() const override { return "TExSectionList"; }
 
@@ -293,6 +303,8 @@ class TExSectionList : public TCustomControl {
   void WireDragDrop();
   std::string DraggedRows();
   void DropRows(const TDataObject& Data);
+  // The selected rows of another list, copied in under groups of their captions.
+  void CopySelectedRows(TSectionGroupedList& Source);
   TSectionGroup* GroupOfNode(POGLItem Node) const;
 
   TSectionGroupedList* engine_;

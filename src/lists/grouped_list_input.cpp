@@ -345,6 +345,11 @@ void TSectionGroupedList::MouseUp(TMouseButton Button, TShiftState Shift, int X,
   state_ &= ~(stCtrlTogglePending | stDeselectPending | stDragDetectPending);
   Changed();
   TCustomControl::MouseUp(Button, Shift, X, Y);
+  // The release that ends a dtVCL drag started here clicks nothing.
+  if (state_ & stVCLDragEnded) {
+    state_ &= ~stVCLDragEnded;
+    return;
+  }
   if (OnItemClick) OnItemClick(this, Button, Shift & (ssShift | ssAlt | ssCtrl), X, Y, hit);
 }
 
@@ -358,7 +363,11 @@ void TSectionGroupedList::EndRubberBand() {
 void TSectionGroupedList::MouseMove(TShiftState Shift, int X, int Y) {
   if ((state_ & stDragDetectPending) && (std::abs(X - press_point_.X) >= kDragThreshold ||
                                          std::abs(Y + top_ - press_point_.Y) >= kDragThreshold)) {
-    StartDrag();
+    if (DragType == dtVCL) {
+      StartComponentDrag();
+    } else {
+      StartDrag();
+    }
     return;
   }
   if (state_ & stRubberBand) {
