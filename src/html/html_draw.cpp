@@ -110,22 +110,27 @@ class TRunText {
     return width;
   }
 
-  // Run with its bottom at Bottom from X; with RightEdge >= 0 a run passing it is cut
-  // and ended with "...".
-  void Draw(const std::string& Run, int X, int Bottom, int RightEdge, int AngleTenths) {
-    std::string shown = Run;
-    const int height = canvas_.TextHeight(Run);
-    if (RightEdge >= 0 && X + Width(Run) > RightEdge) shown = Ellipsized(Run, RightEdge - X);
+  // What of Run shows from X: with RightEdge >= 0 a run passing it is cut and ended with
+  // "...", or shows nothing when not even that fits; Cut tells that it passed the edge.
+  std::string Shown(const std::string& Run, int X, int RightEdge, bool& Cut) const {
+    Cut = RightEdge >= 0 && X + Width(Run) > RightEdge;
+    return Cut ? Ellipsized(Run, RightEdge - X) : Run;
+  }
+
+  // Shown text with its bottom at Bottom from X, over the background already there.
+  void Draw(const std::string& Shown, int X, int Bottom, int AngleTenths) {
+    if (Shown.empty()) return;
+    const int height = canvas_.TextHeight(Shown);
     if (AngleTenths != 0) {
-      DrawRotatedText(canvas_, X, Bottom - height, shown, AngleTenths);
+      DrawRotatedText(canvas_, X, Bottom - height, Shown, AngleTenths);
       return;
     }
-    if (no_prefix_ || shown.find('&') == std::string::npos) {
-      DrawTextRun(canvas_, X, Bottom - height, shown);
+    if (no_prefix_ || Shown.find('&') == std::string::npos) {
+      DrawTextRun(canvas_, X, Bottom - height, Shown);
       return;
     }
-    TRect r = Rect(X, Bottom - height, X + Width(shown), Bottom);
-    canvas_.TextRect(r, shown, Format());
+    TRect r = Rect(X, Bottom - height, X + Width(Shown), Bottom);
+    canvas_.TextRect(r, Shown, Format());
   }
 
  private:
@@ -134,7 +139,7 @@ class TRunText {
   std::string Ellipsized(const std::string& Run, int Room) const {
     std::string cut = Run;
     while (!cut.empty() && Width(cut + "...") > Room) cut.pop_back();
-    return cut + "...";
+    return cut.empty() && Width("...") > Room ? std::string() : cut + "...";
   }
 
   TCanvas& canvas_;
@@ -206,6 +211,7 @@ class TRenderer {
     int pending_x = 0;
     bool text_hit = false;
     bool image_hit = false;
+    bool cut = false;  // the text reached the right edge and ended in "..."
   };
 
   // Consumes one line's markup from the front of Source.
@@ -457,15 +463,23 @@ void TRenderer::FlushRuns(TPass& Pass) {
   if (flow_.superscript) bottom -= line.superscript;
   if (flow_.subscript) bottom += line.subscript;
   bottom -= line.image_offset;
-  const int right_edge = p_.WordWrap ? -1 : area_.Right;
+  // Only one "..." ends a line: what follows the cut run stays undrawn.
+  if (Pass.cut) return;
+  const std::string shown = runs_.Shown(text, left, p_.WordWrap ? -1 : area_.Right, Pass.cut);
+  // A run draws on the brush colour set for it (HI, FONT BGCOLOR, a hovered link), as
+  // the platform's opaque text would.
+  const TColor background = BrushColor();
+  if (background != clNone && flow_.angle == 0 && !shown.empty()) {
+    canvas_.FillRect(Rect(left, bottom - canvas_.TextHeight(shown), left + runs_.Width(shown),
+                          bottom));
+  }
   if (flow_.shadow) {
     const TColor colour = canvas_.Font().Color();
     canvas_.Font().SetColor(p_.ShadowColor);
-    runs_.Draw(text, left + p_.ShadowOffset, bottom + p_.ShadowOffset, right_edge,
-               flow_.angle * 10);
+    runs_.Draw(shown, left + p_.ShadowOffset, bottom + p_.ShadowOffset, flow_.angle * 10);
     canvas_.Font().SetColor(colour);
   }
-  runs_.Draw(text, left, bottom, right_edge, flow_.angle * 10);
+  runs_.Draw(shown, left, bottom, flow_.angle * 10);
   if (flow_.error_underline) {
     std::vector<TPoint> zigzag;
     for (int x = left & ~1; x <= Pass.pen_x; x += 2)
@@ -938,7 +952,7 @@ void TRenderer::ListItem(TPass& Pass) {
   if (Pass.drawing && !flow_.hidden) {
     // The bullet of odd levels is the round bullet, of even levels an "o".
     const std::string bullet = flow_.list_level % 2 == 1 ? "\x95" : "o";
-    runs_.Draw(bullet, Pass.pen_x, Pass.text_bottom - line.image_offset, -1, 0);
+    runs_.Draw(bullet, Pass.pen_x, Pass.text_bottom - line.image_offset, 0);
   }
   Pass.pen_x += kListIndent;
 }

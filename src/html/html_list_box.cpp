@@ -283,10 +283,30 @@ void THtmlListBox::SetHorizontalPosition(int Value) {
   Invalidate();
 }
 
+// One item deleted or inserted before the chosen one moves it: the choice stays with
+// the same item, and goes when that item is deleted.
+void THtmlListBox::FollowChosenItem() {
+  const int old = static_cast<int>(measured_.size());
+  const int count = Count();
+  if (item_index_ < 0 || (count != old - 1 && count != old + 1)) return;
+  const int common = std::min(count, old);
+  int changed = 0;
+  while (changed < common && measured_[std::size_t(changed)] == items_->Get(changed)) ++changed;
+  if (count < old) {
+    if (changed == item_index_)
+      item_index_ = -1;
+    else if (changed < item_index_)
+      --item_index_;
+  } else if (changed <= item_index_) {
+    ++item_index_;
+  }
+}
+
 void THtmlListBox::ItemsChanged() {
   const std::size_t old = measured_.size();
   bool appended = std::size_t(Count()) == old + 1;
   for (std::size_t n = 0; appended && n < old; ++n) appended = measured_[n] == items_->Get(int(n));
+  FollowChosenItem();
   if (item_index_ >= Count()) item_index_ = -1;
   if (top_index_ >= Count()) top_index_ = std::max(Count() - 1, 0);
   if (!appended) {

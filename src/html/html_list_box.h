@@ -140,6 +140,7 @@ class THtmlListBox : public TCustomControl {
   int WidestItem();
   void UpdateHorizontalExtent(int Width);
   void ItemsChanged();
+  void FollowChosenItem();
   void Sort();
   int VisibleItems() const;
   // The width and height items have, the scroll bars showing taken off.

@@ -5,6 +5,7 @@
 
 #include "html/component_version.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/show_request.h"
 #include "platform/sys/application.h"
 #include "platform/text/format.h"
 #include "platform/text/string_list.h"
@@ -94,6 +95,7 @@ void TExTabSheet::SetPageIndex(int Value) {
   const int oldTab = TabIndex();
   pages.erase(pages.begin() + old);
   pages.insert(pages.begin() + Value, this);
+  page_control_->hover_tab_ = -1;
   if (oldTab >= 0) {
     auto& tabs = page_control_->tabs_;
     TExPageControl::TTabEntry entry = tabs[oldTab];
@@ -230,10 +232,17 @@ TExPageControl::TExPageControl(TComponent* AOwner) : TCustomControl(AOwner) {
   active_font_.SetName("Tahoma");
   SetTabStop(true);
   tab_margin_.OnChanged = [this] { LayOut(); };
+  // A control on a sheet in the back that is given the focus brings its sheet to the
+  // front first: the sheet becomes the active page.
+  SetShowRequestHandler(*this, [this](TControl& Child) {
+    auto* sheet = dynamic_cast<TExTabSheet*>(&Child);
+    if (sheet && sheet->page_control_ == this && sheet != active_page_) SetActivePage(sheet);
+  });
 }
 
 // Sheets stay with their owner, detached.
 TExPageControl::~TExPageControl() {
+  SetShowRequestHandler(*this, nullptr);
   tab_margin_.OnChanged = nullptr;
   for (TExTabSheet* page : pages_) {
     page->page_control_ = nullptr;
@@ -261,6 +270,9 @@ void TExPageControl::RemovePage(TExTabSheet& Page) {
   if (Page.tab_showing_) TabShowingChanged(Page, false);
   Page.page_control_ = nullptr;
   std::erase(pages_, &Page);
+  // The hover tab is a page index: the page under the mouse is found again on its next
+  // move, instead of painting a page that is gone or one that moved into its place.
+  hover_tab_ = -1;
   if (active_page_ == &Page) active_page_ = nullptr;
   SetActivePage(next);
   LayOut();

@@ -295,6 +295,11 @@ class TExPageControl : public TCustomControl {
   void AlignControls(TRect& Area) override;
   void BoundsChanged(const TRect& OldBounds) override;
   void FontChanged() override;
+  // The close button closes on release. Docking other windows into sheets (a window
+  // dropped on the control gets a sheet of its own, a docked window's tab dragged or
+  // double-clicked out floats it again, and the close button then closes at once) is
+  // the class library's window docking, which the desktop here has no counterpart for;
+  // no window of this program docks, so the control is never a dock site.
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;

@@ -144,9 +144,7 @@ TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Col
   engine_->OnKeyUp = [this](TComponent*, TKeyCode& Key, TShiftState Shift) {
     if (OnKeyUp) OnKeyUp(this, Key, Shift);
   };
-  engine_->OnKeyPress = [this](TComponent*, char& Key) {
-    if (OnKeyPress) OnKeyPress(this, Key);
-  };
+  engine_->OnKeyPress = [this](TComponent*, char& Key) { EngineKeyPress(Key); };
   engine_->OnMouseMove = [this](TComponent* Sender, TShiftState Shift, int X, int Y) {
     if (OnMouseMove) OnMouseMove(Sender, Shift, X, Y);
     EngineMouseMove(X, Y);
@@ -491,25 +489,37 @@ void TExSectionList::GetHint(POGLItem Item, std::string& Text, TPoint&) {
   if (column && OnGetItemHint) OnGetItemHint(this, Item, hint_column_, Text);
 }
 
+// The look-up types what the key types: a key code is no character (F1 is 'p', PageDown
+// '"', Ctrl+A an 'A' that would undo the select-all), so key down only arms the look-up
+// for a plain key and the typed character of the key press runs it.
 void TExSectionList::EngineKeyDown(TKeyCode& Key, TShiftState Shift) {
   if (OnKeyDown) OnKeyDown(this, Key, Shift);
+  look_up_armed_ = false;
   if (Key == VK_RETURN || Key == VK_ESCAPE || (Key >= VK_LEFT && Key <= VK_DOWN)) {
     look_up_text_.clear();
     return;
   }
+  look_up_armed_ = !(Shift & (ssCtrl | ssAlt));
+}
+
+void TExSectionList::EngineKeyPress(char& Key) {
+  if (OnKeyPress) OnKeyPress(this, Key);
+  const bool armed = look_up_armed_;
+  look_up_armed_ = false;
+  const auto typed = static_cast<unsigned char>(Key);
+  if (!armed || typed < 32 || typed == 127) return;
   int column = -1;
   if (LookUp.Column >= 0) {
     column = LookUp.Column;
   } else if (SortSettings.Enabled) {
     column = SortSettings.Column();
   }
-  if (!Columns.Items(column) || Key < 32 || Key > 255) return;
-  const std::string typed(1, static_cast<char>(Key));
+  if (!Columns.Items(column)) return;
   if (LookUp.Method == lmIncremental) {
-    look_up_text_ += typed;
+    look_up_text_ += Key;
     LookUpItem(look_up_text_, column);
   } else {
-    LookUpItem(typed, column);
+    LookUpItem(std::string(1, Key), column);
   }
 }
 

@@ -154,6 +154,9 @@ class TExSectionList : public TCustomControl {
   TDragDropSetting DragDropSetting = ddEnabled;
   TDragDropMode DragDropMode() const { return engine_->DragDropMode; }
   void SetDragDropMode(TDragDropMode Value) { engine_->DragDropMode = Value; }
+  // dtVCL drags rows to lists of this program only, which copy them (OnDragDrop).
+  TOGLDragType DragType() const { return engine_->DragType; }
+  void SetDragType(TOGLDragType Value) { engine_->DragType = Value; }
   // Repaints rows and header after a change of the look fields above.
   void Changed();
 
@@ -250,6 +253,13 @@ class TExSectionList : public TCustomControl {
   std::function<void(TComponent* Sender, POGLItem Item, TStrings& Strings)> OnOLEGetItemData;
   // A row that arrived with a drop, its strings set.
   std::function<void(TComponent* Sender, TStrings& Strings)> OnOLEItemDrop;
+  // A dtVCL drag from Source (a grouped list, the engine of a section list for one):
+  // by default any other list is accepted and its selected rows are copied in, under
+  // groups of the same captions.
+  std::function<void(TComponent* Sender, TComponent* Source, int X, int Y, TDragState State,
+                     bool& Accept)>
+      OnDragOver;
+  std::function<void(TComponent* Sender, TComponent* Source, int X, int Y)> OnDragDrop;
 
   std::string ClassName() const override { return "TExSectionList"; }
 
@@ -286,12 +296,15 @@ class TExSectionList : public TCustomControl {
   void EngineMouseMove(int X, int Y);
   void SetHoveredAnchor(POGLItem Item, int Column, int Anchor);
   void EngineKeyDown(TKeyCode& Key, TShiftState Shift);
+  void EngineKeyPress(char& Key);
   void GetHint(POGLItem Item, std::string& Text, TPoint& Pos);
   void ToggleCheckBox(POGLItem Item, int Column);
   // Dragging rows out and dropping rows and files in.
   void WireDragDrop();
   std::string DraggedRows();
   void DropRows(const TDataObject& Data);
+  // The selected rows of another list, copied in under groups of their captions.
+  void CopySelectedRows(TSectionGroupedList& Source);
   TSectionGroup* GroupOfNode(POGLItem Node) const;
 
   TSectionGroupedList* engine_;
@@ -306,6 +319,7 @@ class TExSectionList : public TCustomControl {
   int hint_column_ = -1;
   bool sorting_ = false;
   std::string look_up_text_;
+  bool look_up_armed_ = false;  // a plain key went down; its typed character looks up
   // The order the rows are in: the settings of the last sort, and the rows changed since.
   bool order_valid_ = false;
   int order_column_ = -1;

@@ -2,6 +2,7 @@
 // makes, and drops taken on the group under the pointer. The control knows no formats
 // of its own; the owner names them, makes their bytes and judges what comes in.
 #include <algorithm>
+#include <utility>
 
 #include "lists/grouped_list_drag.h"
 #include "platform/gui/forms.h"
@@ -10,6 +11,16 @@ namespace {
 
 constexpr int kScrollZone = 20;  // a drag this near the top or bottom edge scrolls
 constexpr TColor kImageKey = RGB(255, 0, 255);
+
+// A dtVCL drag rides on the window system's drag, so that it looks and ends like any
+// other; its data is only this mark, no program outside knows it, and the list it
+// started in is known while it runs (a drag runs one at a time, to its end, here).
+constexpr const char* kListDragFormat = "application/x-velmora-list-drag";
+TSectionGroupedList* list_drag_source = nullptr;
+
+TSectionGroupedList* ListDragSource(const TDataObject& Data) {
+  return Data.HasFormat(kListDragFormat) ? list_drag_source : nullptr;
+}
 
 }  // namespace
 
@@ -124,14 +135,25 @@ bool TSectionGroupedList::MayDrag(POGLItem Node) {
   return DoOLEDragAllowed(Node);
 }
 
-void TSectionGroupedList::StartDrag() {
+void TSectionGroupedList::PrepareDrag(unsigned DragState) {
   if (focused_ && !IsItemSelected(focused_)) {
     SelectItem(focused_, true);
     InvalidateItem(focused_, true);
   }
   ScrollIntoView(focused_, false);
   Changed();
-  state_ = (state_ & ~(stDragDetectPending | stDeselectPending)) | stOLEDragging;
+  state_ = (state_ & ~(stDragDetectPending | stDeselectPending)) | DragState;
+}
+
+// The window system took the button's release: end the press here.
+void TSectionGroupedList::EndDragPress() {
+  const TPoint at = ScreenToClient(Screen->CursorPos());
+  const bool right = state_ & stRightButtonDown;
+  MouseUp(right ? mbRight : mbLeft, 0, at.X, at.Y);
+}
+
+void TSectionGroupedList::StartDrag() {
+  PrepareDrag(stOLEDragging);
   std::shared_ptr<const TDataObject> data = DoOLEGetDataObject();
   if (!data) data = std::make_shared<TOGLDataObject>(*this);
   TBitmap picture;
@@ -140,12 +162,39 @@ void TSectionGroupedList::StartDrag() {
   if (withImage) MakeDragImage(picture, image);
   const TDropEffect effect =
       DoDragDrop(*this, data, AllowedEffects(), withImage ? &image : nullptr);
-  // The window system took the button's release: end the press here.
-  const TPoint at = ScreenToClient(Screen->CursorPos());
-  const bool right = state_ & stRightButtonDown;
-  MouseUp(right ? mbRight : mbLeft, 0, at.X, at.Y);
+  EndDragPress();
   if (effect == deMove && (AutoOptions & toAutoDeleteMovedItems)) DeleteSelectedItems();
   state_ &= ~stOLEDragging;
+}
+
+// The dragged nodes stay where they are: the target copies what it takes.
+void TSectionGroupedList::StartComponentDrag() {
+  PrepareDrag(stVCLDragging);
+  auto data = std::make_shared<TDragData>();
+  data->Add(kListDragFormat, [](std::string& Bytes) {
+    Bytes.clear();
+    return true;
+  });
+  struct TSourceScope {
+    explicit TSourceScope(TSectionGroupedList* List) { list_drag_source = List; }
+    ~TSourceScope() { list_drag_source = nullptr; }
+    TSourceScope(const TSourceScope&) = delete;
+    TSourceScope& operator=(const TSourceScope&) = delete;
+  } source(this);
+  DoDragDrop(*this, data, deCopy);
+  state_ = (state_ & ~stVCLDragging) | stVCLDragEnded;
+  EndDragPress();
+}
+
+bool TSectionGroupedList::DragOver(TSectionGroupedList* Source, int X, int Y, TDragState State) {
+  if (!OnDragOver) return false;
+  bool accept = true;
+  OnDragOver(this, Source, X, Y, State, accept);
+  return accept;
+}
+
+void TSectionGroupedList::DragDrop(TSectionGroupedList* Source, int X, int Y) {
+  if (OnDragDrop) OnDragDrop(this, Source, X, Y);
 }
 
 // The selected nodes as they look, in a window of the document around the press point.
@@ -183,6 +232,12 @@ void TSectionGroupedList::SetDropTarget(POGLItem Group) {
 
 void TSectionGroupedList::OLEDragEnter(const TDataObject& Data, TShiftState Shift, TPoint Pt,
                                        TDropEffects& Effect) {
+  drag_source_ = ListDragSource(Data);
+  if (drag_source_) {
+    drop_accepted_ = DragOver(drag_source_, Pt.X, Pt.Y, dsDragEnter);
+    Effect = drop_accepted_ ? Effect & deCopy : deNone;
+    return;
+  }
   Effect = DetermineDropEffect(Shift, Effect);
   drop_accepted_ = DoOLEDragOver(&Data, Shift, Pt, dsDragEnter, Effect);
   if (Effect == deNone) drop_accepted_ = false;
@@ -196,6 +251,11 @@ void TSectionGroupedList::OLEDragEnter(const TDataObject& Data, TShiftState Shif
 }
 
 void TSectionGroupedList::OLEDragOver(TShiftState Shift, TPoint Pt, TDropEffects& Effect) {
+  if (drag_source_) {
+    drop_accepted_ = DragOver(drag_source_, Pt.X, Pt.Y, dsDragMove);
+    Effect = drop_accepted_ ? Effect & deCopy : deNone;
+    return;
+  }
   Effect = DetermineDropEffect(Shift, Effect);
   if (!drop_accepted_) {
     Effect = deNone;
@@ -216,6 +276,11 @@ void TSectionGroupedList::OLEDragOver(TShiftState Shift, TPoint Pt, TDropEffects
 }
 
 void TSectionGroupedList::OLEDragLeave() {
+  if (TSectionGroupedList* source = std::exchange(drag_source_, nullptr)) {
+    DragOver(source, 0, 0, dsDragLeave);
+    drop_accepted_ = false;
+    return;
+  }
   SetDropTarget(nullptr);
   Changed();
   TDropEffects none = deNone;
@@ -226,6 +291,11 @@ void TSectionGroupedList::OLEDragLeave() {
 void TSectionGroupedList::OLEDrop(const TDataObject& Data, TShiftState Shift, TPoint Pt,
                                   TDropEffects& Effect) {
   OLEDragOver(Shift, Pt, Effect);
+  if (TSectionGroupedList* source = std::exchange(drag_source_, nullptr)) {
+    if (Effect != deNone) DragDrop(source, Pt.X, Pt.Y);
+    drop_accepted_ = false;
+    return;
+  }
   if ((Effect & ~deScroll) != deNone) {
     Effect &= ~deScroll;
     DoOLEDrop(Data, Shift, Pt, Data.Formats(), Effect);

@@ -345,6 +345,11 @@ void TSectionGroupedList::MouseUp(TMouseButton Button, TShiftState Shift, int X,
   state_ &= ~(stCtrlTogglePending | stDeselectPending | stDragDetectPending);
   Changed();
   TCustomControl::MouseUp(Button, Shift, X, Y);
+  // The release that ends a dtVCL drag started here clicks nothing.
+  if (state_ & stVCLDragEnded) {
+    state_ &= ~stVCLDragEnded;
+    return;
+  }
   if (OnItemClick) OnItemClick(this, Button, Shift & (ssShift | ssAlt | ssCtrl), X, Y, hit);
 }
 
@@ -358,7 +363,11 @@ void TSectionGroupedList::EndRubberBand() {
 void TSectionGroupedList::MouseMove(TShiftState Shift, int X, int Y) {
   if ((state_ & stDragDetectPending) && (std::abs(X - press_point_.X) >= kDragThreshold ||
                                          std::abs(Y + top_ - press_point_.Y) >= kDragThreshold)) {
-    StartDrag();
+    if (DragType == dtVCL) {
+      StartComponentDrag();
+    } else {
+      StartDrag();
+    }
     return;
   }
   if (state_ & stRubberBand) {
@@ -532,6 +541,9 @@ bool TSectionGroupedList::Navigate(TKeyCode Key, bool Extend, bool ClearSel, boo
                                    bool Ctrl) {
   POGLItem f = focused_;
   if (!f) return false;
+  // A row of a folded group (focused by code) moves on from its group's header, never
+  // through the rows that are not shown.
+  if (!IsGroup(f) && !IsGroupExpanded(f->Parent)) f = f->Parent;
   const bool group = IsGroup(f);
   if (Key == VK_LEFT && ClearSel && group && IsGroupExpanded(f)) {
     CollapseGroup(f);

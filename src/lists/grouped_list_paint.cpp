@@ -151,6 +151,9 @@ void TSectionGroupedList::DrawHTMLCaption(TCanvas& Canvas, const std::string& Ca
   THtmlDrawParams params;
   params.URLColor = clBlue;
   params.ShadowColor = clNone;
+  params.HoverLink = 0;
+  // One line, like a plain caption: a long one ends in "..." at the count.
+  params.WordWrap = false;
   params.MeasureOnly = true;
   THtmlDrawResult result;
   DrawHtmlText(Canvas, Caption, Rect, params, result);

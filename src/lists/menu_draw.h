@@ -4,6 +4,11 @@
 //
 // Colours are resolved (system colours) before any arithmetic; an end colour of clNone
 // means the start colour, so such a gradient is a solid fill.
+//
+// Menu text goes through the platform's plain text output. The desktop library session
+// some menu families open at start for anti-aliased text (and its font, brush and
+// string-format objects) serves only text-rendering modes the styler never takes, so
+// none is opened here: the desktop's font rendering already smooths the text.
 #pragma once
 
 #include "html/gradient_style.h"

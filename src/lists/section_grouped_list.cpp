@@ -339,6 +339,9 @@ bool TSectionGroupedList::CollapseGroup(POGLItem Item) {
   if (!IsGroupExpanded(Item)) return false;
   Item->Flags &= ~TOGLItem::Expanded;
   total_height_ -= Item->ContentHeight;
+  // The keys go on from what is shown: a focused row that folds away hands the focus to
+  // its group's header.
+  if (focused_ && focused_->Parent == Item) SetFocusedItem(Item, anchor_ == focused_);
   if (!root_->Has(TOGLItem::NoCollapseRelayout)) {
     UpdateScrollBar();
     Changed();

@@ -106,6 +106,9 @@ enum TDragDropMode { ddmNormal, ddmCopy };
 // dmAutomatic lets every node be dragged; dmManual asks OnOLEDragAllowed.
 enum TDragMode { dmManual, dmAutomatic };
 enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+// dtOLE drags data any program may take; dtVCL drags the list itself, to controls of
+// this program that judge the source list (OnDragOver, OnDragDrop).
+enum TOGLDragType { dtOLE, dtVCL };
 
 // Hints are blended over what lies beneath them, AlphaBlendValue / 255 opaque.
 struct TOGLHintOptions {
@@ -128,6 +131,12 @@ using TOGLDragOverEvent =
 using TOGLDropEvent =
     std::function<void(TSectionGroupedList* Sender, const TDataObject& Data, TShiftState Shift,
                        TPoint Pt, const std::vector<std::string>& Formats, TDropEffects& Effect)>;
+// Source: the list a dtVCL drag started in. Accept starts true.
+using TOGLComponentDragOverEvent =
+    std::function<void(TSectionGroupedList* Sender, TSectionGroupedList* Source, int X, int Y,
+                       TDragState State, bool& Accept)>;
+using TOGLComponentDropEvent =
+    std::function<void(TSectionGroupedList* Sender, TSectionGroupedList* Source, int X, int Y)>;
 using TOGLItemMouseEvent =
     std::function<void(TSectionGroupedList* Sender, TMouseButton Button, TShiftState Shift, int X,
                        int Y, TOGLHitInfo& HitInfo)>;
@@ -314,6 +323,7 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   TOGLDragOperations DragOperations = doCopy;
   TDragDropMode DragDropMode = ddmNormal;
   TDragMode DragMode = dmManual;
+  TOGLDragType DragType = dtOLE;
   // Largest size of the picture of the dragged nodes.
   int DragImageWidth = 350;
   int DragImageHeight = 200;
@@ -351,6 +361,11 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   std::function<void(TSectionGroupedList* Sender, POGLItem Item, bool& Allowed)> OnOLEDragAllowed;
   TOGLDragOverEvent OnOLEDragOver;
   TOGLDropEvent OnOLEDrop;
+  // A dtVCL drag over the list: refused without OnDragOver; OnDragDrop takes the drop.
+  virtual bool DragOver(TSectionGroupedList* Source, int X, int Y, TDragState State);
+  virtual void DragDrop(TSectionGroupedList* Source, int X, int Y);
+  TOGLComponentDragOverEvent OnDragOver;
+  TOGLComponentDropEvent OnDragDrop;
 
   // --- painting ---
   // Origin: the document point drawn at the canvas's top-left corner; Height: how far
@@ -388,6 +403,8 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
     stDragDetectPending = 256,
     stOLEDragging = 512,  // a drag started here runs
     stHintShown = 1024,
+    stVCLDragging = 2048,   // a dtVCL drag started here runs
+    stVCLDragEnded = 4096,  // the release that ends it is no item click
   };
 
   // Nodes lie in blocks of the list's own, and a freed node is kept for the next one:
@@ -454,6 +471,10 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   TOGLDragEngine& DragEngine();
   bool MayDrag(POGLItem Node);
   void StartDrag();
+  void StartComponentDrag();
+  // What both drags do before and after the drag itself.
+  void PrepareDrag(unsigned DragState);
+  void EndDragPress();
   void MakeDragImage(TBitmap& Picture, TDragImage& Image);
   void SetDropTarget(POGLItem Group);
 
@@ -503,6 +524,7 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   std::unique_ptr<TOGLDragEngine> drag_engine_;
   POGLItem drop_target_ = nullptr;
   bool drop_accepted_ = false;  // by the drag now over the control
+  TSectionGroupedList* drag_source_ = nullptr;  // the list of the dtVCL drag over this one
   // Hints: the hit the hint was made for.
   TOGLHitInfo hint_hit_;
   bool hint_hit_valid_ = false;

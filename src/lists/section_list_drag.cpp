@@ -39,6 +39,21 @@ void TExSectionList::WireDragDrop() {
                (Data->HasFormat(kUriListFormat) || Data->HasFormat(kFileGroupDescriptorFormat));
     }
   };
+  engine_->OnDragOver = [this](TSectionGroupedList*, TSectionGroupedList* Source, int X, int Y,
+                               TDragState State, bool& Accept) {
+    if (OnDragOver) {
+      OnDragOver(this, Source, X, Y, State, Accept);
+    } else {
+      Accept = Source != engine_;
+    }
+  };
+  engine_->OnDragDrop = [this](TSectionGroupedList*, TSectionGroupedList* Source, int X, int Y) {
+    if (OnDragDrop) {
+      OnDragDrop(this, Source, X, Y);
+    } else {
+      CopySelectedRows(*Source);
+    }
+  };
   engine_->OnOLEDrop = [this](TSectionGroupedList*, const TDataObject& Data, TShiftState Shift,
                               TPoint Pt, const std::vector<std::string>& Formats,
                               TDropEffects& Effect) {
@@ -127,4 +142,36 @@ void TExSectionList::DropRows(const TDataObject& Data) {
   if (!last) return;
   engine_->FocusItem(last);
   engine_->ScrollIntoView(last, false);
+}
+
+// A source that is a section list's engine gives its rows' strings; a plain grouped list
+// gives each node's caption as its one string.
+void TExSectionList::CopySelectedRows(TSectionGroupedList& Source) {
+  auto* owner = dynamic_cast<TExSectionList*>(Source.Owner());
+  TExSectionList* section = owner && &owner->Engine() == &Source ? owner : nullptr;
+  auto copy = [&](POGLItem Node, TStrings& Into) {
+    if (section) {
+      if (const TStringList* strings = section->RowOf(Node)) Into.SetCommaText(strings->CommaText());
+      return;
+    }
+    std::string caption;
+    Source.GetItemCaption(Node, caption);
+    Into.Clear();
+    Into.Add(caption);
+  };
+  {
+    TUpdateScope update(*this);
+    for (POGLItem group = Source.FirstGroup(); group; group = group->NextSibling) {
+      if (!Source.IsItemSelected(group) && group->SelectedCount == 0) continue;
+      std::string caption;
+      Source.GetItemCaption(group, caption);
+      POGLItem node = engine_->FindItemByCaption(caption, nullptr);
+      TSectionGroup* target = node ? GroupOfNode(node) : AddGroup(caption);
+      copy(group, *RowOf(target->Node));
+      for (POGLItem row = group->FirstChild; row; row = row->NextSibling) {
+        if (Source.IsItemSelected(row)) copy(row, AddItem(target));
+      }
+    }
+  }
+  engine_->Sort(-1, sdDefault);
 }

@@ -159,6 +159,66 @@ TEST(DrawHtmlText, WithoutWordWrapALongLineEndsAtTheEdge) {
   EXPECT_LT(last, 80);
 }
 
+// Runs of several looks cut at the edge: one "..." ends the line, and nothing is drawn
+// past the edge.
+TEST(DrawHtmlText, WithoutWordWrapOnlyTheCutRunEndsInDots) {
+  Drawing d;
+  d.params.WordWrap = false;
+  d.Draw("first <B>bold</B> and <I>italic</I> and <U>more</U> text that runs on",
+         Rect(0, 0, 100, 40));
+  EXPECT_LT(d.InkColumns(0, 40).second, 100);
+  // A run that starts where not even "..." fits draws nothing.
+  Drawing e;
+  e.params.WordWrap = false;
+  e.Draw("abcdefgh<B>ijk</B>", Rect(0, 0, e.Width("abcdefgh") + 3, 40));
+  EXPECT_LT(e.InkColumns(0, 40).second, e.Width("abcdefgh") + 3);
+}
+
+namespace {
+
+int CountColour(TBitmap& Bitmap, TColor Colour, int Right = 300) {
+  int n = 0;
+  for (int x = 0; x < Right; ++x)
+    for (int y = 0; y < 40; ++y) n += PixelAt(Bitmap, x, y) == Colour;
+  return n;
+}
+
+}  // namespace
+
+// HI, a FONT background and the hovered link's colour sit behind their text only.
+TEST(DrawHtmlText, TextBackgroundsArePaintedBehindTheirRuns) {
+  const TColor highlight = ColorToRGB(clHighlight);
+  Drawing hi;
+  hi.Draw("plain <HI>marked</HI> plain");
+  const int h = hi.canvas.TextHeight("marked");
+  EXPECT_GT(CountColour(*hi.bitmap, highlight), hi.Width("marked") * h / 2);
+  const int start = 1 + hi.Width("plain ");
+  EXPECT_NE(PixelAt(*hi.bitmap, start + 1, h - 2), kPaper);
+  EXPECT_EQ(PixelAt(*hi.bitmap, start - 3, h - 2), kPaper);
+  EXPECT_EQ(PixelAt(*hi.bitmap, start + hi.Width("marked") + 3, h - 2), kPaper);
+
+  Drawing font;
+  font.Draw("<FONT bgcolor=\"#00FF00\">green</FONT> after");
+  const int green = CountColour(*font.bitmap, clLime);
+  EXPECT_GT(green, font.Width("green") * h / 2);
+  EXPECT_LE(green, (font.Width("green") + 1) * (h + 1));
+  // Selected text keeps the caller's colours, but HI still marks.
+  Drawing selected;
+  selected.params.Selected = true;
+  selected.Draw("<FONT bgcolor=\"#00FF00\">green</FONT><HI>hi</HI>");
+  EXPECT_EQ(CountColour(*selected.bitmap, clLime), 0);
+  EXPECT_GT(CountColour(*selected.bitmap, highlight), 0);
+
+  Drawing link;
+  link.params.HoverColor = clYellow;
+  link.params.HoverOnly = true;
+  link.params.HoverLink = 2;
+  link.Draw("<A href=\"a\">one</A> <A href=\"b\">two</A>");
+  const int yellow = CountColour(*link.bitmap, clYellow);
+  EXPECT_GT(yellow, link.Width("two") * h / 2);
+  EXPECT_EQ(CountColour(*link.bitmap, clYellow, 1 + link.Width("one ")), 0);
+}
+
 TEST(DrawHtmlText, ListsIndentByLevelAndEveryItemStartsALine) {
   Drawing d;
   d.Measure("<UL><LI>a<LI>b</UL>");

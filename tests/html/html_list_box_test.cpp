@@ -313,3 +313,18 @@ TEST_F(HtmlListBoxTest, BlinkingRepaintsOnlyTheBlinkingItems) {
 }
 
 }  // namespace
+
+// The choice stays with its item while items before it come and go.
+TEST_F(HtmlListBoxTest, TheChosenItemStaysChosenWhenOthersComeAndGo) {
+  for (const char* item : {"Alpha", "Beta", "Gamma", "Delta"}) list->Items().Add(item);
+  list->SetItemIndex(2);
+  list->Items().Delete(0);
+  EXPECT_EQ(list->ItemIndex(), 1);
+  EXPECT_EQ(list->Items().Get(list->ItemIndex()), "Gamma");
+  list->Items().Delete(2);  // after it
+  EXPECT_EQ(list->Items().Get(list->ItemIndex()), "Gamma");
+  list->Items().Insert(0, "<B>First</B>");
+  EXPECT_EQ(list->Items().Get(list->ItemIndex()), "Gamma");
+  list->Items().Delete(list->ItemIndex());
+  EXPECT_EQ(list->ItemIndex(), -1);
+}

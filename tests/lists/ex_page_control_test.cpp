@@ -327,6 +327,64 @@ TEST_F(PageControlTest, HoverFollowsTheMouseOnlyWithAHoverColour) {
   EXPECT_EQ(pc->HoverTab(), -1);
 }
 
+// The hovered page closed by its button, freed or moved: the next paint finds no page
+// at the old hover index, nor a different page painted as hovered.
+TEST_F(PageControlTest, AHoveredPageThatGoesLeavesNoHoverBehind) {
+  pc->TabHoverColor = clYellow;
+  pc->TabHoverBorder = clBlue;
+  pc->FreeOnClose = true;
+  pc->SetClosePosition(cpRight);
+  Sheet("First");
+  TExTabSheet* second = Sheet("Second");
+  TExTabSheet* third = Sheet("Third");
+  pc->SetActivePage(third);
+  third->SetShowClose(true);
+  TRect tab = pc->TabRect(2);
+  SimulateMouseMove(*pc, tab.Left + 4, tab.Top + 4);
+  ASSERT_EQ(pc->HoverTab(), 2);
+  // Pressed and released on its close button under the mouse.
+  const TRect close = pc->TabRect(2);
+  SimulateClick(*pc, close.Right - 8, close.Top + 6);
+  ASSERT_EQ(pc->PageCount(), 2);
+  EXPECT_EQ(pc->HoverTab(), -1);
+  Snapshot(*pc);
+  tab = pc->TabRect(1);
+  SimulateMouseMove(*pc, tab.Left + 4, tab.Top + 4);
+  ASSERT_EQ(pc->HoverTab(), 1);
+  delete second;
+  EXPECT_EQ(pc->HoverTab(), -1);
+  Snapshot(*pc);
+  Sheet("Fourth");
+  tab = pc->TabRect(1);
+  SimulateMouseMove(*pc, tab.Left + 4, tab.Top + 4);
+  ASSERT_EQ(pc->HoverTab(), 1);
+  pc->Pages(1)->SetPageIndex(0);
+  EXPECT_EQ(pc->HoverTab(), -1);
+  Snapshot(*pc);
+}
+
+// Giving the focus to a control on a sheet in the back brings its sheet to the front,
+// as a user's choice would not: no OnChange.
+TEST_F(PageControlTest, FocusGivenToAControlOnASheetInTheBackActivatesTheSheet) {
+  TExTabSheet* a = Sheet("Monitor");
+  TExTabSheet* b = Sheet("Settings");
+  auto* panel = new TExTabSheet(&form);  // any container inside the sheet
+  panel->SetParent(b);
+  auto* edit = new TEdit(&form);
+  edit->SetParent(panel);
+  int changes = 0;
+  pc->OnChange = [&](TComponent*) { ++changes; };
+  form.Show();
+  ASSERT_EQ(pc->ActivePage(), a);
+  edit->SetFocus();
+  EXPECT_EQ(pc->ActivePage(), b);
+  EXPECT_TRUE(b->Visible());
+  EXPECT_FALSE(a->Visible());
+  EXPECT_EQ(pc->ActivePageIndex(), 1);
+  EXPECT_EQ(changes, 0);
+  form.Hide();
+}
+
 TEST_F(PageControlTest, BottomClassicTabsOpenIntoThePage) {
   pc->SetTabPosition(tpBottom);
   pc->SetTabHeight(24);

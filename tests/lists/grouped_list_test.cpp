@@ -272,11 +272,12 @@ TEST_F(GroupedListTest, MouseSelectsWithCtrlAndShiftAndTheButtonToggles) {
   EXPECT_EQ(Selected(), "1 3 ");
   SimulateClick(list, 50, rowY(4));
   EXPECT_EQ(Selected(), "4 ");
-  // The expand button neither selects nor focuses.
+  // The expand button neither selects nor focuses; the focused row it folds away hands
+  // the focus to its group.
   SimulateClick(list, 6, list.GroupCaptionTop() + 2);
   EXPECT_FALSE(list.IsGroupExpanded(g));
   EXPECT_EQ(Selected(), "4 ");
-  EXPECT_EQ(Value(list.FocusedItem()), 4);
+  EXPECT_EQ(list.FocusedItem(), g);
 }
 
 TEST_F(GroupedListTest, KeysMoveTheFocusAndTheWheelScrolls) {
@@ -305,6 +306,34 @@ TEST_F(GroupedListTest, KeysMoveTheFocusAndTheWheelScrolls) {
   list.CollapseGroup(g);
   SimulateMouseWheel(list, -120, 50, 10);
   EXPECT_EQ(list.TopPosition(), 0);
+}
+
+// The keys move through what is shown: a row folded away gives the focus to its group,
+// and Down from a folded group goes to the next group, not into the hidden rows.
+TEST_F(GroupedListTest, FoldedRowsNeitherKeepNorTakeTheFocus) {
+  POGLItem first = Add(nullptr, 100);
+  for (int i = 0; i < 3; ++i) Add(first, i);
+  POGLItem second = Add(nullptr, 200);
+  for (int i = 10; i < 13; ++i) Add(second, i);
+  list.FocusItem(list.ChildAt(first, 1));
+  SimulateKey(list, VK_LEFT);  // an item: to its previous sibling
+  EXPECT_EQ(list.FocusedItem(), list.ChildAt(first, 0));
+  SimulateKey(list, VK_SPACE);
+  list.CollapseGroup(first);
+  EXPECT_EQ(list.FocusedItem(), first);
+  EXPECT_EQ(list.AnchorItem(), first);
+  SimulateKey(list, VK_DOWN);
+  EXPECT_EQ(list.FocusedItem(), second);
+  SimulateKey(list, VK_DOWN);
+  EXPECT_EQ(list.FocusedItem(), list.ChildAt(second, 0));
+  // Focused by code inside a folded group, Down still moves on from the group.
+  list.FocusItem(list.ChildAt(first, 0));
+  SimulateKey(list, VK_DOWN);
+  EXPECT_EQ(list.FocusedItem(), second);
+  // Up from the next group stops at the folded group's header.
+  list.FocusItem(second);
+  SimulateKey(list, VK_UP);
+  EXPECT_EQ(list.FocusedItem(), first);
 }
 
 TEST_F(GroupedListTest, StableSortBothWaysAndOneItemResorted) {
@@ -391,4 +420,32 @@ TEST_F(GroupedListTest, PaintsHeaderCountRowsAndSelection) {
   list.HideSelection = true;
   shot = Snapshot(list);
   EXPECT_EQ(PixelAt(*shot, 100, 54 + 5), RGB(224, 233, 246));
+}
+
+// A caption with markup sits on one line at the bottom of its bar and ends in "..."
+// where a plain caption does.
+TEST_F(GroupedListTest, MarkupCaptionsStayOnOneLineLikePlainOnes) {
+  list.SetColor(clWhite);
+  const std::string words = "a long caption that runs well past the count at the right edge";
+  captions = {words, "<U></U>" + words};
+  Add(nullptr, 0);
+  auto ink = [&](TBitmap& shot) {
+    TRect box = Rect(1000, 1000, -1, -1);
+    const TColor paper = PixelAt(shot, 200, 2);
+    for (int x = 22; x < 250; ++x)
+      for (int y = 0; y < list.GroupItemHeight() - 2; ++y)
+        if (PixelAt(shot, x, y) != paper) {
+          box.Left = std::min(box.Left, x);
+          box.Right = std::max(box.Right, x);
+          box.Top = std::min(box.Top, y);
+          box.Bottom = std::max(box.Bottom, y);
+        }
+    return box;
+  };
+  const TRect plain = ink(*Snapshot(list));
+  Value(list.FirstGroup()) = 1;
+  const TRect markup = ink(*Snapshot(list));
+  EXPECT_NEAR(markup.Top, plain.Top, 2);
+  EXPECT_NEAR(markup.Bottom, plain.Bottom, 2);
+  EXPECT_NEAR(markup.Right, plain.Right, 4);
 }

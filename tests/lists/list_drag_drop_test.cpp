@@ -77,6 +77,61 @@ TEST_F(ListDragDrop, RowsDraggedToAnotherListArriveWithTheirStringsAndLeaveTheSo
   EXPECT_EQ(target->Engine().DropTarget(), nullptr);
 }
 
+// A dtVCL drag hands the list itself: the target copies the selected rows under groups
+// of the same captions, the source keeps them, and the release clicks no row.
+TEST_F(ListDragDrop, ListDragsCopyRowsUnderGroupsOfTheirCaptions) {
+  source->SetDragType(dtVCL);
+  source->Engine().SetSelectionOptions(soMultiSelect);
+  source->GetNodeStrings(source_group->Node)->Put(0, "Radio");
+  AddRow(*source, *source_group, {"N0CALL", "a, b"});
+  AddRow(*source, *source_group, {"DL1ABC"});
+  AddRow(*source, *source_group, {"OE3XYZ"});
+  TSectionGroup* internet = source->AddGroup("Internet");
+  AddRow(*source, *internet, {"K1NET"});
+  target->GetNodeStrings(target_group->Node)->Put(0, "Internet");
+  AddRow(*target, *target_group, {"K1OLD"});
+  int clicks = 0;
+  source->OnItemClick = [&](TComponent*, POGLItem, int) { ++clicks; };
+  SimulateClick(source->Engine(), 40, 44);
+  clicks = 0;
+  source->Engine().SelectItem(source_group->GetItemNode(2), false);
+  source->Engine().SelectItem(internet->GetItemNode(0), false);
+  {
+    TScriptedDrags drags({OverTarget(20), OverTarget(200)});
+    DragRow(0);
+    ASSERT_EQ(drags.Count(), 1);
+  }
+  EXPECT_EQ(clicks, 0);
+  EXPECT_EQ(Rows(*target_group), "K1OLD;K1NET;");
+  ASSERT_EQ(target->GroupCount(), 2);
+  TSectionGroup* radio = target->Groups(1);
+  EXPECT_EQ(target->GetNodeStrings(radio->Node)->Get(0), "Radio");
+  EXPECT_EQ(Rows(*radio), "N0CALL,\"a, b\";OE3XYZ;");
+  EXPECT_EQ(source_group->GetCount(), 3);
+  // A list never takes its own rows; the owner may judge and take drops itself.
+  {
+    TScriptedDrags drags({{&source->Engine(), 40, 100}});
+    DragRow(0);
+  }
+  EXPECT_EQ(source_group->GetCount(), 3);
+  std::vector<TDragState> states;
+  target->OnDragOver = [&](TComponent*, TComponent* from, int, int, TDragState state,
+                           bool& accept) {
+    states.push_back(state);
+    accept = from == &source->Engine() && state != dsDragLeave;
+  };
+  TComponent* dropped = nullptr;
+  target->OnDragDrop = [&](TComponent*, TComponent* from, int, int) { dropped = from; };
+  {
+    TScriptedDrags drags({OverTarget(20), OverTarget(60)});
+    DragRow(0);
+  }
+  EXPECT_EQ(dropped, &source->Engine());
+  EXPECT_EQ(states.front(), dsDragEnter);
+  EXPECT_EQ(target->GroupCount(), 2);
+  EXPECT_EQ(Rows(*radio), "N0CALL,\"a, b\";OE3XYZ;");
+}
+
 TEST_F(ListDragDrop, CopyModesAndEmptyOperationsKeepTheSourceRows) {
   AddRow(*source, *source_group, {"N0CALL"});
   {

@@ -226,6 +226,36 @@ TEST_F(SectionListTest, TypingLooksUpTheSortColumn) {
   EXPECT_EQ(focused(), "<b>Zulu</b>");
 }
 
+// Only what a key types looks up: modifiers, function and paging keys type nothing.
+TEST_F(SectionListTest, KeysThatTypeNothingLeaveTheLookUpAlone) {
+  constexpr int kRows = 50001;
+  list->BeginUpdate();
+  for (int i = 0; i < kRows; ++i) Add({(i % 2 ? "PA" : "DL") + std::to_string(i)});
+  list->EndUpdate();
+  SortBy(1, stTextNoCase, sdAscending);
+  TSectionGroupedList& engine = list->Engine();
+  list->LookUp.Method = lmIncremental;
+  SimulateKey(engine, 'A', "\x01", ssCtrl);
+  EXPECT_EQ(engine.FirstGroup()->SelectedCount, kRows);
+  SimulateKey(engine, 'A', "a", ssAlt);
+  EXPECT_EQ(engine.FirstGroup()->SelectedCount, kRows);
+  EXPECT_EQ(list->LookUpText(), "");
+  SimulateKey(engine, VK_F1);
+  SimulateKey(engine, VK_NEXT);
+  EXPECT_EQ(list->LookUpText(), "");
+  // The typed prefix is looked up as a whole, whatever the case.
+  SimulateKey(engine, 'P', "p");
+  SimulateKey(engine, 'A', "a");
+  SimulateKey(engine, '1', "1");
+  EXPECT_EQ(list->LookUpText(), "pa1");
+  EXPECT_EQ(list->CellText(engine.FocusedItem(), 1), "PA1");
+  EXPECT_EQ(engine.FirstGroup()->SelectedCount, 1);
+  SimulateKey(engine, VK_ESCAPE);
+  SimulateKey(engine, 'D', "d");
+  SimulateKey(engine, 'L', "l");
+  EXPECT_EQ(list->CellText(engine.FocusedItem(), 1), "DL0");
+}
+
 TEST_F(SectionListTest, CellsByKindAndBadNumbersDrawNothing) {
   TImageList images(nullptr, 16, 16);
   images.Add(*SolidPicture(16, 16, clRed));

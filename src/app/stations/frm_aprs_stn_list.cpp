@@ -97,6 +97,8 @@ TfrmAprsStnList::TfrmAprsStnList(TComponent* AOwner) : TForm(AOwner) {
   list.SortSettings.SetColumn(kTimeColumn);
   list.SortSettings.SetDirection(sdDescending);
   list.SortSettings.Enabled = true;
+  // Calls are typed as a prefix: "dl" goes to the first DL station, not to D and then L.
+  list.LookUp.Method = lmIncremental;
   list.OnItemClick = [this](TComponent* s, POGLItem item, int c) {
     ExSectionList1ItemClick(s, item, c);
   };

@@ -446,3 +446,8 @@ std::vector<std::string> ClipboardMimeTypes() {
     for (const QString& type : data->formats()) types.push_back(type.toStdString());
   return types;
 }
+
+bool ShowsPictureCursor(TWinControl& Control) {
+  QWidget* widget = WidgetOf(Control);
+  return widget->testAttribute(Qt::WA_SetCursor) && widget->cursor().shape() == Qt::BitmapCursor;
+}

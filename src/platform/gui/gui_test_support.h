@@ -118,6 +118,9 @@ class TScriptedDrags {
   TPoint hot_spot_;
 };
 
+// Whether the control shows a cursor of the program's own picture (SetCustomCursor).
+bool ShowsPictureCursor(TWinControl& Control);
+
 // True when the window system is asked to keep the form above ordinary windows.
 bool StaysOnTop(TForm& Form);
 

@@ -1,7 +1,9 @@
+#include <map>
 #include <memory>
 #include <vector>
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
@@ -9,13 +11,32 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPixmap>
 
+#include "platform/gui/bitmap_qt.h"
 #include "platform/gui/canvas_qt.h"
 #include "platform/gui/cursor_shapes.h"
 #include "platform/gui/drag_drop_qt.h"
+#include "platform/gui/focus_entry.h"
 #include "platform/gui/win_control_qt.h"
 #include "platform/sys/application.h"
 #include "platform/text/qt_string_qt.h"
+
+namespace {
+
+TFocusEntry last_focus_entry = TFocusEntry::Other;
+
+TFocusEntry FocusEntryOf(Qt::FocusReason Reason) {
+  if (Reason == Qt::TabFocusReason) return TFocusEntry::Tab;
+  if (Reason == Qt::BacktabFocusReason) return TFocusEntry::Backtab;
+  return TFocusEntry::Other;
+}
+
+}  // namespace
+
+TFocusEntry LastFocusEntry() {
+  return last_focus_entry;
+}
 
 namespace {
 
@@ -125,7 +146,31 @@ void FreeWidget(QWidget* widget) {
   }
 }
 
-Qt::CursorShape CursorShapeOf(TCursor cursor) {
+namespace {
+
+std::map<TCursor, QCursor>& CustomCursors() {
+  static std::map<TCursor, QCursor> cursors;
+  return cursors;
+}
+
+}  // namespace
+
+void SetCustomCursor(TCursor Cursor, const TBitmap& Picture, TPoint HotSpot) {
+  // Black and white pixels are the cursor's; every other colour lets the screen show.
+  QImage image = BitmapImage(Picture).convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb pixel = line[x] | 0xFF000000u;
+      if (pixel != qRgb(0, 0, 0) && pixel != qRgb(255, 255, 255)) line[x] = qRgba(0, 0, 0, 0);
+    }
+  }
+  CustomCursors()[Cursor] = QCursor(QPixmap::fromImage(image), HotSpot.X, HotSpot.Y);
+}
+
+QCursor CursorOf(TCursor cursor) {
+  if (auto found = CustomCursors().find(cursor); found != CustomCursors().end())
+    return found->second;
   switch (cursor) {
     case crCross:
       return Qt::CrossCursor;
@@ -216,6 +261,7 @@ bool TWidgetBridge::eventFilter(QObject* watched, QEvent* event) {
       // The first focus after showing comes with the window's activation, too.
       if (!entered_) {
         entered_ = true;
+        last_focus_entry = FocusEntryOf(static_cast<QFocusEvent*>(event)->reason());
         TControlEvents::Enter(*control);
       }
       return false;
@@ -318,7 +364,7 @@ void TWidgetBridge::SetHovered(TControl* hovered) {
   if (cursor == crDefault) {
     native.widget->unsetCursor();
   } else {
-    native.widget->setCursor(CursorShapeOf(cursor));
+    native.widget->setCursor(CursorOf(cursor));
   }
   const std::weak_ptr<char> alive = TControlEvents::Lifetime(*control);
   if (previous) TControlEvents::MouseLeave(*previous);

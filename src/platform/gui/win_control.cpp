@@ -8,6 +8,7 @@
 #include "platform/gui/canvas_qt.h"
 #include "platform/gui/frame_pacing.h"
 #include "platform/gui/controls.h"
+#include "platform/gui/show_request.h"
 #include "platform/gui/win_control_qt.h"
 
 TNativeWidget::TNativeWidget(QWidget* Widget, bool OwnWidget)
@@ -344,7 +345,16 @@ TPoint TWinControl::ClientToScreen(TPoint Point) const {
 }
 
 void TWinControl::SetFocus() {
+  TControl* child = this;
+  for (TWinControl* container = Parent(); container; container = container->Parent()) {
+    if (const auto& request = NativeOf(*container).show_request) request(*child);
+    child = container;
+  }
   native_->widget->setFocus(Qt::OtherFocusReason);
+}
+
+void SetShowRequestHandler(TWinControl& Container, std::function<void(TControl& Child)> Handler) {
+  NativeOf(Container).show_request = std::move(Handler);
 }
 
 bool TWinControl::Focused() const {
@@ -530,7 +540,7 @@ void TWinControl::CursorChanged() {
   if (Cursor() == crDefault) {
     native_->widget->unsetCursor();
   } else {
-    native_->widget->setCursor(CursorShapeOf(Cursor()));
+    native_->widget->setCursor(CursorOf(Cursor()));
   }
 }
 

@@ -1,12 +1,14 @@
 // Platform-internal: the Qt side of windowed controls.
 #pragma once
 
+#include <QCursor>
 #include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QRegion>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 #include "platform/gui/controls.h"
@@ -59,6 +61,8 @@ struct TNativeWidget {
   bool all_dirty = false;
   // Set while the control takes drops (RegisterDragDrop).
   std::shared_ptr<TDropState> drop;
+  // Asked to show a child before a control inside it takes the focus (show_request.h).
+  std::function<void(TControl& Child)> show_request;
 };
 
 TNativeWidget& NativeOf(const TWinControl& Control);
@@ -82,7 +86,8 @@ class TEventScope {
 // the event may be one of this widget's or of a child's.
 void FreeWidget(QWidget* Widget);
 
-Qt::CursorShape CursorShapeOf(TCursor Cursor);
+// The cursor of a number: a shape of the desktop's, or a picture given by SetCustomCursor.
+QCursor CursorOf(TCursor Cursor);
 TShiftState ShiftOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons);
 // Key codes of Qt and of OnKeyDown; 0 and Qt::Key_unknown for keys without a counterpart.
 TKeyCode VirtualKeyOf(int QtKey);

@@ -41,7 +41,7 @@ std::string Extension(const std::string& fileName) {
 
 // The caret position before the drop's first insertion, so that what went in can be
 // selected afterwards.
-struct TRDEditorDropTarget::TFrame {
+struct TRDDropTarget::TFrame {
   bool ownsGroup = false;
   int itemNo = -1;
   int offset = -1;
@@ -49,27 +49,27 @@ struct TRDEditorDropTarget::TFrame {
   bool wasText = false;
 };
 
-TRDEditorDropTarget::TRDEditorDropTarget(TCustomRichDocEdit& editor) : editor_(editor) {}
+TRDDropTarget::TRDDropTarget(TCustomRichDocEdit& editor) : editor_(editor) {}
 
-TRDEditorDropTarget::~TRDEditorDropTarget() {
+TRDDropTarget::~TRDDropTarget() {
   delete frame_;
 }
 
-bool TRDEditorDropTarget::AcceptsFormat(const std::string& format) const {
+bool TRDDropTarget::AcceptsFormat(const std::string& format) const {
   return (editor_.AcceptDragDropFormats & DragDropFormatOf(format)) != 0;
 }
 
-TDropEffect TRDEditorDropTarget::Proposal(TDropEffects allowed, TShiftState shift) const {
+TDropEffect TRDDropTarget::Proposal(TDropEffects allowed, TShiftState shift) const {
   return ChooseDropEffect(allowed, shift, editor_.RootEditor().DraggingSelection());
 }
 
-TPoint TRDEditorDropTarget::ToRootClient(TPoint pt) const {
+TPoint TRDDropTarget::ToRootClient(TPoint pt) const {
   TCustomRichDocEdit& root = editor_.RootEditor();
   if (&root == &editor_) return pt;
   return root.ScreenToClient(editor_.ClientToScreen(pt));
 }
 
-bool TRDEditorDropTarget::AcceptEnteringDrag(TPoint pt) {
+bool TRDDropTarget::AcceptEnteringDrag(TPoint pt) {
   if (!editor_.Style()) return false;
   TRDEditRDData& rootData = editor_.RootEditor().EditData();
   if (editor_.GetReadOnly() && !(rootData.GetFlags() & rdfReadOnlyDragAndResize)) return false;
@@ -81,7 +81,7 @@ bool TRDEditorDropTarget::AcceptEnteringDrag(TPoint pt) {
   return true;
 }
 
-bool TRDEditorDropTarget::DragPosition(TPoint pt) {
+bool TRDDropTarget::DragPosition(TPoint pt) {
   editor_.SetDropScrollDirection(pt.Y < kScrollZone                            ? -1
                                  : pt.Y > editor_.ClientHeight() - kScrollZone ? 1
                                                                                : 0);
@@ -105,7 +105,7 @@ bool TRDEditorDropTarget::DragPosition(TPoint pt) {
   return data.CanInsertAt(itemNo, offset);
 }
 
-void TRDEditorDropTarget::PaintDropCaret(TRDCanvas& canvas) {
+void TRDDropTarget::PaintDropCaret(TRDCanvas& canvas) {
   const TRDDragDropCaretInfo* caret = editor_.RootEditor().EditData().DragCaret.get();
   TRDEditRDData& data = editor_.EditData();
   if (!caret || caret->RDData != &data) return;
@@ -136,7 +136,7 @@ void TRDEditorDropTarget::PaintDropCaret(TRDCanvas& canvas) {
   for (int y = top; y < top + line.Height; y += 2) canvas.FillRect(Rect(x, y, x + 1, y + 1));
 }
 
-void TRDEditorDropTarget::DragEnter(const TDataObject& Data, TShiftState Shift, TPoint Pt,
+void TRDDropTarget::DragEnter(const TDataObject& Data, TShiftState Shift, TPoint Pt,
                                     TDropEffects& Effect) {
   const TDropEffects allowed = Effect;
   Effect = deNone;
@@ -155,7 +155,7 @@ void TRDEditorDropTarget::DragEnter(const TDataObject& Data, TShiftState Shift, 
   Effect = DropEffectOf(effect);
 }
 
-void TRDEditorDropTarget::DragOver(TShiftState Shift, TPoint Pt, TDropEffects& Effect) {
+void TRDDropTarget::DragOver(TShiftState Shift, TPoint Pt, TDropEffects& Effect) {
   const TDropEffects allowed = Effect;
   Effect = deNone;
   if (!accepted_ || !DragPosition(Pt)) return;
@@ -168,7 +168,7 @@ void TRDEditorDropTarget::DragOver(TShiftState Shift, TPoint Pt, TDropEffects& E
   Effect = DropEffectOf(effect);
 }
 
-void TRDEditorDropTarget::EndDrag() {
+void TRDDropTarget::EndDrag() {
   editor_.StopAutoScrollTimer();
   if (caret_held_) {
     caret_held_ = false;
@@ -178,7 +178,7 @@ void TRDEditorDropTarget::EndDrag() {
   editor_.Invalidate();
 }
 
-void TRDEditorDropTarget::DragLeave() {
+void TRDDropTarget::DragLeave() {
   EndDrag();
   TRDEditRDData& active = editor_.ActiveEditor().EditData();
   if (active.HasCaret()) active.ShowCaret(false, false, true, false);
@@ -186,7 +186,7 @@ void TRDEditorDropTarget::DragLeave() {
   if (root.OnOleDragLeave) root.OnOleDragLeave(&root);
 }
 
-void TRDEditorDropTarget::Drop(const TDataObject& Data, TShiftState Shift, TPoint Pt,
+void TRDDropTarget::Drop(const TDataObject& Data, TShiftState Shift, TPoint Pt,
                                TDropEffects& Effect) {
   editor_.BeginDragOrResizeChange();
   TDropEffect done;
@@ -202,7 +202,7 @@ void TRDEditorDropTarget::Drop(const TDataObject& Data, TShiftState Shift, TPoin
   Effect = done;
 }
 
-void TRDEditorDropTarget::OpenFrame() {
+void TRDDropTarget::OpenFrame() {
   if (frame_) return;
   TRDEditRDData& data = editor_.EditData();
   frame_ = new TFrame;
@@ -219,7 +219,7 @@ void TRDEditorDropTarget::OpenFrame() {
   }
 }
 
-void TRDEditorDropTarget::CloseFrame() {
+void TRDDropTarget::CloseFrame() {
   if (!frame_) return;
   TFrame frame = *frame_;
   delete frame_;
@@ -245,7 +245,7 @@ void TRDEditorDropTarget::CloseFrame() {
   editor_.Invalidate();
 }
 
-TDropEffect TRDEditorDropTarget::PerformDrop(const TDataObject& data, TShiftState shift, TPoint pt,
+TDropEffect TRDDropTarget::PerformDrop(const TDataObject& data, TShiftState shift, TPoint pt,
                                              TDropEffects allowed) {
   TCustomRichDocEdit& root = editor_.RootEditor();
   TRDEditRDData& doc = editor_.EditData();
@@ -254,7 +254,7 @@ TDropEffect TRDEditorDropTarget::PerformDrop(const TDataObject& data, TShiftStat
   editor_.StopAutoScrollTimer();
   const TRDDragDropCaretInfo* caret = root.EditData().DragCaret.get();
   struct TFinish {
-    TRDEditorDropTarget& target;
+    TRDDropTarget& target;
     ~TFinish() {
       target.CloseFrame();
       TRDEditRDData& d = target.editor_.EditData();
@@ -366,7 +366,7 @@ TDropEffect TRDEditorDropTarget::PerformDrop(const TDataObject& data, TShiftStat
   return move ? deMove : deCopy;
 }
 
-bool TRDEditorDropTarget::InsertKind(const TDataObject& data, TRDDragDropFormats kind,
+bool TRDDropTarget::InsertKind(const TDataObject& data, TRDDragDropFormats kind,
                                      const std::string* given) {
   std::string bytes;
   auto read = [&](const char* format) {
@@ -435,7 +435,7 @@ bool TRDEditorDropTarget::InsertKind(const TDataObject& data, TRDDragDropFormats
   }
 }
 
-bool TRDEditorDropTarget::InsertLink(const TDataObject& data, const std::string& url) {
+bool TRDDropTarget::InsertLink(const TDataObject& data, const std::string& url) {
   TCustomRichDocEdit& editor = editor_.ActiveEditor();
   TRDEditRDData& doc = editor.EditData();
   if (!doc.GetAbsoluteRootData()->OnReadHyperlink) return editor.InsertText(url, false);
@@ -453,7 +453,7 @@ bool TRDEditorDropTarget::InsertLink(const TDataObject& data, const std::string&
   return editor.InsertStringTag(name, tag);
 }
 
-bool TRDEditorDropTarget::InsertFiles(const TDataObject& data) {
+bool TRDDropTarget::InsertFiles(const TDataObject& data) {
   const std::vector<std::string> files = DroppedFileNames(data);
   if (files.empty()) return false;
   OpenFrame();
@@ -467,7 +467,7 @@ bool TRDEditorDropTarget::InsertFiles(const TDataObject& data) {
   return any;
 }
 
-bool TRDEditorDropTarget::InsertFile(const std::string& fileName) {
+bool TRDDropTarget::InsertFile(const std::string& fileName) {
   try {
     TPicture picture;
     picture.LoadFromFile(fileName);

@@ -16,10 +16,10 @@ class TCustomRichDocEdit;
 class TRDCanvas;
 class TRDEditRDData;
 
-class TRDEditorDropTarget : public TDropTarget {
+class TRDDropTarget : public TDropTarget {
  public:
-  explicit TRDEditorDropTarget(TCustomRichDocEdit& editor);
-  ~TRDEditorDropTarget() override;
+  explicit TRDDropTarget(TCustomRichDocEdit& editor);
+  ~TRDDropTarget() override;
 
   void DragEnter(const TDataObject& Data, TShiftState Shift, TPoint Pt,
                  TDropEffects& Effect) override;

@@ -27,7 +27,7 @@ TCustomRichDocEdit::TCustomRichDocEdit(TComponent* AOwner, const TDataFactory& M
   // The shortest period that runs at all (0 would stop the timer).
   queue_timer_->SetInterval(1);
   queue_timer_->OnTimer = [this](TComponent*) { RunQueued(); };
-  drop_target_ = std::make_unique<TRDEditorDropTarget>(*this);
+  drop_target_ = std::make_unique<TRDDropTarget>(*this);
   RegisterDragDrop(*this, *drop_target_);
 }
 

@@ -15,7 +15,7 @@
 class TDataObject;
 class TGraphic;
 class TStream;
-class TRDEditorDropTarget;
+class TRDDropTarget;
 
 using TRDEditorOptions = std::uint16_t;
 constexpr TRDEditorOptions rdoClearTagOnStyleApp = 1 << 0;
@@ -213,7 +213,7 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   std::function<void(TCustomRichDocEdit* Sender, const std::vector<std::string>& Files,
                      TRDDropFileAction& FileAction, bool& DoDefault)>
       OnDropFiles;
-  TRDEditorDropTarget& DropTarget() { return *drop_target_; }
+  TRDDropTarget& DropTarget() { return *drop_target_; }
 
   std::string ClassName() const override { return "TCustomRichDocEdit"; }
 
@@ -288,7 +288,7 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   // What an input method is composing at the caret, and its cursor.
   std::u16string composing_;
   int composing_cursor_ = 0;
-  std::unique_ptr<TRDEditorDropTarget> drop_target_;
+  std::unique_ptr<TRDDropTarget> drop_target_;
 };
 
 class TRichDocEdit : public TCustomRichDocEdit {

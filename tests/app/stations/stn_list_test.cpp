@@ -319,3 +319,25 @@ TEST_F(StationListTest, ClickingAnotherPickListRowShowsThatStation) {
   EXPECT_EQ(frmAprs->ShownKey(), MakeStationKey("", "DL1ABC"));
   EXPECT_TRUE(select.Visible());
 }
+
+// Sorted by station, typing a call's first letters goes to the first station they
+// begin; Ctrl+A looks nothing up.
+TEST_F(StationListTest, TypedLettersFindTheStationTheyBegin) {
+  for (const char* call : {"OE3XYZ", "DA1AB", "DL1ABC", "DL2XY", "LA9Z"}) Add(call, "261207080000");
+  TExSectionList& grid = *list->ExSectionList1;
+  grid.SetBounds(0, 0, 700, 200);
+  grid.SortSettings.SetColumn(2);
+  grid.SortSettings.SetDirection(sdAscending);
+  TSectionGroupedList& engine = grid.Engine();
+  auto focused = [&] { return grid.CellText(engine.FocusedItem(), 2); };
+  SimulateKey(engine, 'D', "d");
+  EXPECT_EQ(focused(), "DA1AB");
+  SimulateKey(engine, 'L', "l");
+  EXPECT_EQ(focused(), "DL1ABC");
+  SimulateKey(engine, '2', "2");
+  EXPECT_EQ(focused(), "DL2XY");
+  SimulateKey(engine, VK_ESCAPE);
+  SimulateKey(engine, 'A', "\x01", ssCtrl);
+  EXPECT_EQ(grid.LookUpText(), "");
+  EXPECT_NE(focused(), "");
+}
