@@ -11,18 +11,20 @@ constexpr int kLineTimeoutMs = 100;
 // Lines taken in one pass before they are handed over, so that a server that never
 // pauses cannot keep the reader from handing anything over.
 constexpr int kMaxLinesPerPass = 10000;
+const char* const kServerSilentText = "TCPIP server silent, try to reconnect now...";
 
 }  // namespace
 
 const char* const kConnectionLostText = "TCPIP connection lost, try to reconnect now...";
 
 TCPTheard::TCPTheard(TTcpClient& Client, std::string Host, int Port, TAprsIsReaderViews& Views,
-                     int PassIntervalMs)
+                     int PassIntervalMs, int IdleTimeoutMs)
     : client_(Client),
       Host(std::move(Host)),
       Port(Port),
       views_(Views),
-      pass_interval_ms_(PassIntervalMs) {
+      pass_interval_ms_(PassIntervalMs),
+      idle_timeout_ms_(IdleTimeoutMs) {
   Start();
 }
 
@@ -64,29 +66,45 @@ void TCPTheard::Execute() {
     }
     ReadWaitingLines();
     HandOverLines();
-    if (connected || Terminated() || !Active) continue;
-    Synchronize([this] {
-      if (!Active) return;
-      views_.SetStatusText(kConnectionLostText);
-      views_.SetLinkState(TAprsIsState::Reconnecting);
-    });
+    if (Terminated() || !Active) continue;
+    if (!connected) {
+      ReportLost(kConnectionLostText);
+    } else if (ServerSilent()) {
+      ReportLost(kServerSilentText);
+    } else {
+      continue;
+    }
     Reconnect();
   }
+}
+
+// Bytes still waiting came while the window was busy with earlier lines: a server
+// that sent them is not silent, however long ago the last read was.
+bool TCPTheard::ServerSilent() {
+  return client_.IdleMs() >= idle_timeout_ms_ && !client_.HasData();
+}
+
+void TCPTheard::ReportLost(const char* Text) {
+  Synchronize([this, Text] {
+    if (!Active) return;
+    views_.SetStatusText(Text);
+    views_.SetLinkState(TAprsIsState::Reconnecting);
+  });
 }
 
 void TCPTheard::ReadWaitingLines() {
   for (int taken = 0; taken < kMaxLinesPerPass && Active && client_.HasData(); ++taken) {
     std::optional<std::string> line = client_.ReadLine(kLineTimeoutMs);
     if (!line) break;
-    RxQueue.Add(*line);
+    RxQueue.push_back(std::move(*line));
   }
 }
 
 void TCPTheard::HandOverLines() {
-  while (RxQueue.Count() > 0) {
-    CurrentLine = RxQueue[0];
+  while (!RxQueue.empty()) {
+    CurrentLine = std::move(RxQueue.front());
+    RxQueue.pop_front();
     if (!CurrentLine.empty()) Synchronize([this] { ProcessLine(); });
-    RxQueue.Delete(0);
   }
 }
 

@@ -2,7 +2,9 @@
 // a second, reads the lines that have arrived and hands each one to the GUI thread,
 // where it is split into monitor form (tnc2_line.h) and given to the packet
 // dispatcher. Lines that arrived before the connection dropped are all handed over;
-// then it reports the loss and reconnects, on its own thread.
+// then it reports the loss and reconnects, on its own thread. A server that sends
+// nothing for the idle time-out (servers send a keep-alive comment every 20 s) counts
+// as lost too: it has gone without closing the connection.
 //
 // Everything that touches the program (dispatcher, monitor, the connect button and the
 // status text) runs on the GUI thread through TThread::Synchronize, through the views
@@ -13,6 +15,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <string>
 
@@ -51,7 +54,8 @@ class TCPTheard : public TThread {
   // Starts reading at once; the first pass connects. Client is the program's APRS-IS
   // connection (TCPClientIGate); it and Views must outlive the reader.
   TCPTheard(TTcpClient& Client, std::string Host, int Port, TAprsIsReaderViews& Views,
-            int PassIntervalMs = 1000);
+            int PassIntervalMs = 1000, int IdleTimeoutMs = kIdleTimeoutMs);
+  static constexpr int kIdleTimeoutMs = 60000;
   ~TCPTheard() override;
 
   // Ends the reader: wakes it, shuts the connection, waits for the thread and
@@ -62,6 +66,9 @@ class TCPTheard : public TThread {
   void Execute() override;
 
  private:
+  // Nothing came from the server within the idle time-out.
+  bool ServerSilent();
+  void ReportLost(const char* Text);
   void ReadWaitingLines();
   void HandOverLines();
   void Reconnect();
@@ -74,8 +81,10 @@ class TCPTheard : public TThread {
   const int Port;
   TAprsIsReaderViews& views_;
   const int pass_interval_ms_;
+  const int idle_timeout_ms_;
   std::string CurrentLine;
-  TStringList RxQueue;
+  // Taken from the front one by one while the server may add thousands at the back.
+  std::deque<std::string> RxQueue;
   TStringList WorkList;
   std::atomic<bool> Active{true};
   std::mutex wake_mutex_;

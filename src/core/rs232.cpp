@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kReaderStepMs = 100;
 constexpr int kIoWaitMs = 1000;
+constexpr int kNoTimeLimit = -1;
 
 }  // namespace
 
@@ -49,10 +50,22 @@ class TEventThread : public TThread {
   TRs232& owner_;
 };
 
-TRs232::TRs232(TRs232Profile Profile) : profile_(Profile) {}
+// The writer has a thread of its own, so it may wait as long as the device needs; a
+// close ends that wait.
+TRs232::TRs232(TRs232Profile Profile)
+    : profile_(Profile),
+      writes_(kWriteQueueCapacity, [this](const std::string& bytes) {
+        port_.Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), kNoTimeLimit);
+      }) {}
 
 TRs232::~TRs232() {
   reader_.reset();
+  CloseDevice();
+}
+
+void TRs232::CloseDevice() {
+  port_.CancelWait();
+  writes_.Clear();
   port_.Close();
 }
 
@@ -99,14 +112,14 @@ void TRs232::CloseRs232() {
     reader_->WaitFor();
     reader_.reset();
   }
-  port_.Close();
+  CloseDevice();
   if (profile_.CloseWaitMs > 0) DelayMs(profile_.CloseWaitMs);
 }
 
 void TRs232::ReaderLostDevice() {
   // The reader ends by itself after this; close without joining it from its own call.
   open_ = 0;
-  port_.Close();
+  CloseDevice();
   if (OnDeviceLost) OnDeviceLost();
 }
 
@@ -123,11 +136,15 @@ void TRs232::PurgeRs232() {
   port_.PurgeOutput();
 }
 
-bool TRs232::WriteRs232(const std::string& S) { return port_.Write(S, kIoWaitMs); }
+bool TRs232::WriteRs232(const std::string& S) {
+  if (open_ != 1) return false;
+  if (writes_.Push(S) && OnWritesDropped) OnWritesDropped();
+  return true;
+}
 
 bool TRs232::WriteRs232Buf(const uint8_t* Buf, int LastIndex) {
   if (LastIndex < 0) return true;
-  return port_.Write(Buf, std::size_t(LastIndex) + 1, kIoWaitMs);
+  return WriteRs232(std::string(reinterpret_cast<const char*>(Buf), std::size_t(LastIndex) + 1));
 }
 
 bool TRs232::WriteFrame(std::span<const uint8_t> Bytes) {

@@ -5,6 +5,10 @@
 // waits). While a port is open, a reader thread (TEventThread) waits for received
 // bytes in 100 ms steps and runs the owner's hand-over, OnReceive, on the GUI thread,
 // blocking until it has run: every received byte is read and decoded on the GUI thread.
+// Writes never wait for the device: they are queued (platform/io/write_queue.h) and
+// written in order by a writer thread, so a device holding its flow control costs the
+// caller nothing; a full queue drops its oldest writes and reports them (OnWritesDropped).
+// Closing drops what still waits.
 //
 // Error texts of OpenRs232 are the program's own (Windows-1252):
 //   "OpenRs232: Öffnen der Schnittstelle nicht möglich !"  port missing or in use
@@ -20,6 +24,7 @@
 
 #include "core/frame_writer.h"
 #include "platform/io/serial_port.h"
+#include "platform/io/write_queue.h"
 
 extern const char* const kRs232OpenFailed;
 extern const char* const kRs232SetupFailed;
@@ -57,11 +62,15 @@ class TRs232 : public TFrameWriter {
   void PurgeRs232Input();
   // Both directions, as the weather station's resync needs.
   void PurgeRs232();
-  // True when every byte went out within a second.
+  // Queues the bytes for the writer; false when the port is closed.
   bool WriteRs232(const std::string& S);
   bool WriteRs232Buf(const uint8_t* Buf, int LastIndex);
   // A whole KISS frame; an empty one is not written.
   bool WriteFrame(std::span<const uint8_t> Bytes) override;
+  // Writes queued and not yet taken by the device, the one being written among them.
+  std::size_t PendingWrites() const { return writes_.Pending(); }
+  // Writes dropped because the device did not take them, since the port was made.
+  std::size_t DroppedWrites() const { return writes_.Dropped(); }
   // Reads what is waiting, at most min(Count, kRs232MaxRead) bytes, waiting up to a
   // second for the first. False only on a time-out (Read is then 0).
   bool ReadRs232(uint8_t* Buf, unsigned Count, unsigned& Read);
@@ -74,16 +83,23 @@ class TRs232 : public TFrameWriter {
   // On the GUI thread, when the device went away while open (unplugged); the port is
   // closed by then.
   std::function<void()> OnDeviceLost;
+  // On the writing thread, each time a full queue dropped a write; DroppedWrites counts.
+  std::function<void()> OnWritesDropped;
 
   static constexpr unsigned kRs232MaxRead = 2023;
+  static constexpr std::size_t kWriteQueueCapacity = 256;
 
  private:
   friend class TEventThread;
   bool Open(TSerialOpenResult Result, std::string& Error);
   void ReaderLostDevice();
+  // Ends the writer's wait and drops what waits, then closes the device: the writer
+  // never writes to a number the system may give to another file.
+  void CloseDevice();
 
   TRs232Profile profile_;
   TSerialPort port_;
   std::atomic<uint8_t> open_{0};  // read by the reader thread
   std::unique_ptr<TEventThread> reader_;
+  TWriteQueue writes_;
 };

@@ -6,6 +6,7 @@
 const char* const kTncStatusConnecting = "connecting device";
 const char* const kTncStatusDisconnected = "device disconnected";
 const char* const kTncStatusLost = "device lost";
+const char* const kTncStatusNotReading = "device not reading, %d writes dropped";
 
 namespace {
 
@@ -44,6 +45,9 @@ bool OpensWithoutFlow(uint8_t Type) {
 
 TTncControl::TTncControl(TRs232& Port, TKissLink& Link) : port_(Port), link_(Link) {
   port_.OnDeviceLost = [this] { DeviceLost(); };
+  port_.OnWritesDropped = [this] {
+    Status(Format(kTncStatusNotReading, static_cast<int>(port_.DroppedWrites())));
+  };
   Schedule = [this](unsigned Milliseconds, std::function<void()> Next) {
     ScheduleOnTimer(Milliseconds, std::move(Next));
   };

@@ -26,6 +26,9 @@
 extern const char* const kTncStatusConnecting;    // "connecting device"
 extern const char* const kTncStatusDisconnected;  // "device disconnected"
 extern const char* const kTncStatusLost;          // "device lost"
+// "device not reading, %d writes dropped": the TNC holds its flow control and the
+// port's write queue overflowed.
+extern const char* const kTncStatusNotReading;
 
 // What the sequences read and report; each answers its default (port 1, 9600 baud, no
 // lines) or does nothing unless overridden.

@@ -60,6 +60,30 @@ TEST_F(MyMsgDialogTest, LongLineWidensAndLineBreaksHeightenTheBox) {
   EXPECT_EQ(box.Height(), one_line - 32 + box.lblInfo->Height());
 }
 
+// A long file name (the settings file's, in its damage message) or a long text without
+// blanks: the box stays within the screen's work area, the text broken to fit it, and
+// nothing of the text is lost.
+TEST_F(MyMsgDialogTest, TextsWiderThanTheScreenAreBrokenToFitIt) {
+  const std::string path = "/home/" + std::string(400, 'v') + "/.config/Velmora/registry";
+  const std::string text = "The settings file \"" + path + "\" was damaged: what could be "
+                           "read is used, the rest is set to defaults. " + std::string(300, 'W');
+  Prepare(mkError, text);
+  ASSERT_GT(Screen->WorkAreaWidth(), 0);
+  EXPECT_LE(box.Width(), Screen->WorkAreaWidth());
+  EXPECT_LE(box.lblInfo->Left() + box.lblInfo->Width(), box.Width());
+  EXPECT_GE(box.Left(), 0);
+  std::string joined = box.lblInfo->Caption();
+  for (size_t at = joined.find("\r\n"); at != std::string::npos; at = joined.find("\r\n"))
+    joined.erase(at, 2);
+  std::string blanks_gone = text;
+  std::erase(blanks_gone, ' ');
+  std::erase(joined, ' ');
+  EXPECT_EQ(joined, blanks_gone);
+  // Short texts are left as they are.
+  Prepare(mkError, "eins zwei");
+  EXPECT_EQ(box.lblInfo->Caption(), "eins zwei");
+}
+
 TEST_F(MyMsgDialogTest, VisibleExtraTextAreaWidensAndHeightensTheBox) {
   box.SetKind(mkInformation);
   box.SetButtons(mkInformation);

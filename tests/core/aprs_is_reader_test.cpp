@@ -95,6 +95,26 @@ TEST(AprsIsReader, ReconnectsAfterTheServerDropsTheConnection) {
   EXPECT_EQ(r.packets[1][1], ">two");
 }
 
+// A server that takes the connection and then says nothing, not even its keep-alive
+// comments: it has gone without closing, and the reader connects again, saying why.
+TEST(AprsIsReader, ASilentServerIsLeftAndConnectedAgain) {
+  TLoopbackTcpServer server;
+  TTcpClient client;
+  TRecorder r;
+  constexpr int kIdleMs = 300;
+  TCPTheard reader(client, "127.0.0.1", server.Port(), r, kPassMs, kIdleMs);
+  ASSERT_TRUE(SynchronizeUntilAccepted(server));
+  const size_t statuses = r.statuses.size();
+  ASSERT_TRUE(SynchronizeUntilAccepted(server));  // the second connection
+  ASSERT_GT(r.statuses.size(), statuses);
+  EXPECT_EQ(r.statuses[statuses], "TCPIP server silent, try to reconnect now...");
+  // The new connection works.
+  server.Send("A>APRS:>back\r\n");
+  ASSERT_TRUE(SynchronizeUntil([&] { return !r.packets.empty(); }));
+  EXPECT_EQ(r.packets[0][1], ">back");
+  reader.Stop();
+}
+
 // A server that drops the connection twice in a feed: every line it sent before a drop
 // arrives, each exactly once and in order.
 TEST(AprsIsReader, EveryLineSentBeforeADropArrivesExactlyOnce) {

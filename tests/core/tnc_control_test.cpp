@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <thread>
 
 #include "platform/io/pseudo_terminal.h"
 #include "platform/sys/pump.h"
@@ -60,7 +62,10 @@ class TncControlTest : public ::testing::Test, public TTncViews {
     }
     Heard();
   }
+  // What the TNC received: the port's writer has handed it every queued write first.
   void Heard() {
+    for (int waited = 0; port_.PendingWrites() > 0 && waited < 5000; ++waited)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const auto bytes = tnc_.Receive(4096, 50);
     if (!bytes.empty()) transcript_.push_back(Printable(bytes));
   }
@@ -182,6 +187,23 @@ TEST_F(TncControlTest, AFailedOpenEndsTheSequenceWithKissModeOff) {
   EXPECT_EQ(link_.KissActive, 0);
   EXPECT_EQ(status_, "device disconnected");
   EXPECT_EQ(transcript_, Transcript{"wait 250"});
+}
+
+// A TNC that takes nothing (a pseudo-terminal nobody reads): sending never waits, the
+// oldest writes make room for the newest, and the status says how many were dropped.
+TEST_F(TncControlTest, ATncThatTakesNothingCostsTheSenderNothingAndIsReported) {
+  std::string error;
+  ASSERT_TRUE(port_.OpenRs232Device(tnc_.DevicePath(), 9600, TSerialFlow::None, error)) << error;
+  const std::string frame(300, 'x');
+  for (int i = 0; i < 5000; ++i) ASSERT_TRUE(port_.WriteRs232(frame)) << i;
+  const size_t dropped = port_.DroppedWrites();
+  ASSERT_GT(dropped, 0u);
+  EXPECT_LE(port_.PendingWrites(), TRs232::kWriteQueueCapacity + 1);
+  EXPECT_EQ(status_, "device not reading, " + std::to_string(dropped) + " writes dropped");
+  // Closing ends the writer's wait for the TNC and drops what still waits.
+  port_.CloseRs232();
+  EXPECT_EQ(port_.PendingWrites(), 0u);
+  EXPECT_FALSE(port_.WriteRs232(frame));
 }
 
 TEST_F(TncControlTest, DisconnectWithoutConnectOnlySetsTheStatus) {

@@ -24,6 +24,8 @@ namespace {
 
 constexpr int kMaxMsgNr = 9999;
 constexpr int kMaxSends = 5;
+// A message id is one to five characters; the acknowledgement repeats it whole.
+constexpr size_t kMaxMsgIdLength = 5;
 constexpr unsigned kRetryIntervalMs = 5000;
 // A message is sent again when its last send is more than a minute old; a repeated
 // message is not acknowledged again within five seconds.
@@ -197,7 +199,7 @@ void TfrmAprsMsg::HandleRxMessage(const TAprsInfo& Info) {
     text = data.substr(11, brace - 11);
     // The number ends at a control character: a line break after it would go out in
     // our acknowledgement as a line of its own.
-    number = data.substr(brace, 5);
+    number = data.substr(brace, 1 + kMaxMsgIdLength);
     number = Trim(number.substr(0, FirstControl(number)));
     if (own && !replayed) SendAck(Info.SrcCall, addressee, number, Info.Port);
   } else {

@@ -179,11 +179,16 @@ bool TSerialPort::Write(const std::uint8_t* data, std::size_t size, int timeoutM
       continue;
     }
     if (put < 0 && errno != EAGAIN && errno != EINTR) return false;
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (left <= 0) return false;
-    pollfd p{fd, POLLOUT, 0};
-    poll(&p, 1, int(left));
+    int wait = -1;
+    if (timeoutMs >= 0) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      if (left <= 0) return false;
+      wait = int(left);
+    }
+    pollfd p[2] = {{fd, POLLOUT, 0}, {impl_->wakeRead, POLLIN, 0}};
+    poll(p, 2, wait);
+    if (p[1].revents & POLLIN) return false;
   }
   return true;
 }

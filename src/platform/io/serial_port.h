@@ -49,7 +49,8 @@ class TSerialPort {
   // Reads what is waiting, at most `count` bytes, waiting up to `timeoutMs` for the first
   // one. Returns the number read; 0 on time-out, a closed port or a failure.
   std::size_t Read(std::uint8_t* buffer, std::size_t count, int timeoutMs);
-  // Writes all bytes unless `timeoutMs` passes first. True when every byte was written.
+  // Writes all bytes unless `timeoutMs` passes first (a negative one: however long the
+  // device takes) or CancelWait ends the wait. True when every byte was written.
   bool Write(const std::uint8_t* data, std::size_t size, int timeoutMs);
   bool Write(const std::string& text, int timeoutMs) {
     return Write(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), timeoutMs);
@@ -60,8 +61,9 @@ class TSerialPort {
   // Waits up to `timeoutMs` for received data. Failed means the device went away
   // (unplugged, or the other end of a pseudo-terminal closed).
   TSerialWait WaitForData(int timeoutMs);
-  // Ends the current and every later WaitForData with Closed, without closing the
-  // device, so that its reader can be joined before the device is closed.
+  // Ends the current and every later WaitForData with Closed, and every wait of Write
+  // for room, without closing the device, so that its reader and writer can be joined
+  // before the device is closed.
   void CancelWait();
 
  private:

@@ -16,8 +16,29 @@
 namespace {
 
 constexpr size_t kReceiveChunk = 4096;
+// Keep-alive: the first probe after a minute without traffic, then every 10 s; three
+// unanswered probes end the connection.
+constexpr int kKeepAliveIdleS = 60;
+constexpr int kKeepAliveIntervalS = 10;
+constexpr int kKeepAliveProbes = 3;
 
-// poll() that resumes after signals, counting the time already spent.
+std::int64_t NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// Keep-alive is a help, not a condition: a system without it still connects.
+void KeepAlive(int s) {
+  const int on = 1;
+  setsockopt(s, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+  setsockopt(s, IPPROTO_TCP, TCP_KEEPIDLE, &kKeepAliveIdleS, sizeof kKeepAliveIdleS);
+  setsockopt(s, IPPROTO_TCP, TCP_KEEPINTVL, &kKeepAliveIntervalS, sizeof kKeepAliveIntervalS);
+  setsockopt(s, IPPROTO_TCP, TCP_KEEPCNT, &kKeepAliveProbes, sizeof kKeepAliveProbes);
+}
+
+// poll() that resumes after signals, counting the time already spent; a negative
+// time-out waits for as long as it takes.
 int PollFor(int socket, short events, int timeout_ms) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   for (;;) {
@@ -25,7 +46,12 @@ int PollFor(int socket, short events, int timeout_ms) {
     int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                     deadline - std::chrono::steady_clock::now())
                                     .count());
-    int result = poll(&descriptor, 1, left < 0 ? 0 : left);
+    if (timeout_ms < 0) {
+      left = -1;
+    } else if (left < 0) {
+      left = 0;
+    }
+    int result = poll(&descriptor, 1, left);
     if (result < 0 && errno == EINTR) continue;
     if (result <= 0) return result;
     return descriptor.revents;
@@ -59,10 +85,14 @@ int ConnectOne(const addrinfo& address, int timeout_ms, const std::function<bool
   }
   int one = 1;
   setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  KeepAlive(s);
   return s;
 }
 
 }  // namespace
+
+TTcpClient::TTcpClient(std::size_t QueueCapacity)
+    : queue_(QueueCapacity, [this](const std::string& bytes) { Send(bytes); }) {}
 
 TTcpClient::~TTcpClient() {
   Disconnect();
@@ -83,27 +113,23 @@ bool TTcpClient::Connect(const std::string& Host, int Port, int TimeoutMs,
     s = ConnectOne(*a, TimeoutMs, Cancelled);
   freeaddrinfo(addresses);
   if (s < 0) return false;
-  {
-    std::lock_guard lock(write_mutex_);
-    peer_closed_ = false;
-    socket_ = s;
-  }
+  peer_closed_ = false;
+  dropped_lines_ = 0;
+  MarkReceived();
+  socket_ = s;
   if (OnStatus) OnStatus(kStatusConnected);
   if (OnConnected) OnConnected();
   return true;
 }
 
 void TTcpClient::Disconnect() {
-  int s = -1;
-  {
-    // Not while a writer on another thread still uses the socket's number, which a new
-    // connection could be given.
-    std::lock_guard lock(write_mutex_);
-    s = socket_.exchange(-1);
-    if (s >= 0) {
-      shutdown(s, SHUT_RDWR);
-      close(s);
-    }
+  const int s = socket_.exchange(-1);
+  if (s >= 0) {
+    // The shut socket ends a send waiting for room at once; the socket's number is
+    // given back only once the writer is done with it, as a new connection could get it.
+    shutdown(s, SHUT_RDWR);
+    queue_.Clear();
+    close(s);
   }
   ClearInputBuffer();
   if (s < 0) return;
@@ -131,6 +157,7 @@ bool TTcpClient::Receive(int TimeoutMs) {
   ssize_t count = recv(s, chunk, sizeof chunk, MSG_DONTWAIT);
   if (count > 0) {
     input_.append(chunk, static_cast<size_t>(count));
+    MarkReceived();
     return true;
   }
   if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return true;
@@ -193,6 +220,14 @@ std::optional<std::string> TTcpClient::ReadLine(int TimeoutMs) {
   }
 }
 
+void TTcpClient::MarkReceived() {
+  last_receive_ms_ = NowMs();
+}
+
+std::int64_t TTcpClient::IdleMs() const {
+  return NowMs() - last_receive_ms_;
+}
+
 bool TTcpClient::WriteLine(std::string_view Line) {
   // A line break inside would send a second line the caller never meant to send.
   if (Line.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return false;
@@ -202,21 +237,29 @@ bool TTcpClient::WriteLine(std::string_view Line) {
 }
 
 bool TTcpClient::Write(std::string_view Bytes) {
-  std::lock_guard lock(write_mutex_);
-  const int s = socket_.load();
-  if (s < 0 || peer_closed_) return false;
-  const std::string_view text = Bytes;
-  size_t sent = 0;
-  while (sent < text.size()) {
-    ssize_t count = send(s, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      // The socket is non-blocking: wait a while for room rather than fail at once.
-      if (PollFor(s, POLLOUT, 1000) <= 0) return false;
-      continue;
+  if (!IsOpen()) return false;
+  if (queue_.Push(std::string(Bytes))) {
+    ++dropped_lines_;
+    if (OnStatus) {
+      OnStatus("Server not reading: " + std::to_string(dropped_lines_) + " lines dropped.");
     }
-    if (count <= 0) return false;
-    sent += static_cast<size_t>(count);
   }
   return true;
+}
+
+void TTcpClient::Send(const std::string& Bytes) {
+  const int s = socket_.load();
+  if (s < 0 || peer_closed_) return;
+  size_t sent = 0;
+  while (sent < Bytes.size()) {
+    const ssize_t count = send(s, Bytes.data() + sent, Bytes.size() - sent, MSG_NOSIGNAL);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      // No time limit: this is the writer's own thread, and a shut socket wakes it.
+      if (PollFor(s, POLLOUT, -1) <= 0) return;
+      continue;
+    }
+    if (count <= 0) return;
+    sent += static_cast<size_t>(count);
+  }
 }

@@ -105,6 +105,20 @@ TEST_F(MsgTest, NumberedMessageToOwnCallIsAcknowledgedOncePerFiveSeconds) {
   EXPECT_TRUE(lamp);
 }
 
+// A message id is one to five characters, and the acknowledgement repeats it whole: a
+// cut one would make the sender retry for ever.
+TEST_F(MsgTest, IdsOfOneToFiveCharactersAreAcknowledgedWhole) {
+  Receive("DL1ABC", ":N0CALL   :five{12345");
+  Receive("DL1ABC", ":N0CALL   :one{A");
+  Receive("DL1ABC", ":N0CALL   :letters{AB1cd");
+  EXPECT_EQ(lines, (std::vector<std::string>{"N0CALL>APRS,WIDE1-1::DL1ABC   :ack12345",
+                                             "N0CALL>APRS,WIDE1-1::DL1ABC   :ackA",
+                                             "N0CALL>APRS,WIDE1-1::DL1ABC   :ackAB1cd"}));
+  ASSERT_EQ(tnc.frames.size(), 3u);
+  EXPECT_EQ(tnc.Decoded(0),
+            "1:fm N0CALL to APRS via WIDE1-1 ctl UI^ pid F0\r\n:DL1ABC   :ack12345");
+}
+
 TEST_F(MsgTest, AcknowledgementComesFromTheAddressedCallOnItsPort) {
   Receive("DL1ABC", ":N0CALL-2 :on two{7", 2);
   ASSERT_EQ(tnc.frames.size(), 1u);

@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -141,6 +143,73 @@ TEST_F(ConnectedTcpClient, ShutdownWakesABlockedReader) {
   reader.join();
   EXPECT_EQ(line, std::nullopt);
   EXPECT_FALSE(client.Connected());
+}
+
+// A server that takes the connection and never reads: the kernel's buffers fill, and
+// every later line would wait for room. The caller never waits: lines are queued, and
+// once the queue is full the oldest are dropped, counted and reported (which ones go is
+// the write queue's test).
+TEST(TcpClient, AServerThatNeverReadsCostsTheWriterNothing) {
+  TLoopbackTcpServer server;
+  constexpr size_t kCapacity = 8;
+  std::vector<std::string> statuses;  // outlives the client, which reports its end
+  TTcpClient client(kCapacity);
+  client.OnStatus = [&](const std::string& text) { statuses.push_back(text); };
+  ASSERT_TRUE(client.Connect("127.0.0.1", server.Port()));
+  ASSERT_TRUE(server.Accept());
+  // Far more than the buffers of both ends hold (a few MiB on loopback).
+  const std::string payload(1000, 'x');
+  constexpr int kLines = 40000;
+  for (int i = 0; i < kLines; ++i) ASSERT_TRUE(client.WriteLine(payload)) << i;
+  const size_t dropped = client.DroppedLines();
+  EXPECT_GT(dropped, 0u);
+  EXPECT_LE(client.PendingLines(), kCapacity + 1);
+  ASSERT_FALSE(statuses.empty());
+  EXPECT_EQ(statuses.back(), "Server not reading: " + std::to_string(dropped) + " lines dropped.");
+}
+
+// Closing while the writer waits for a server that does not read ends that wait: the
+// close never waits on the peer.
+TEST(TcpClient, DisconnectEndsAWriteWaitingForAServerThatDoesNotRead) {
+  TLoopbackTcpServer server;
+  TTcpClient client(4);
+  ASSERT_TRUE(client.Connect("127.0.0.1", server.Port()));
+  ASSERT_TRUE(server.Accept());
+  const std::string payload(64 * 1024, 'x');
+  for (int i = 0; i < 1000 && client.DroppedLines() == 0; ++i) client.WriteLine(payload);
+  ASSERT_GT(client.DroppedLines(), 0u);  // the writer is stuck in a send by now
+  client.Disconnect();
+  EXPECT_EQ(client.PendingLines(), 0u);
+  EXPECT_FALSE(client.WriteLine("x"));
+  // And the next connection starts with an empty queue and no drops.
+  ASSERT_TRUE(client.Connect("127.0.0.1", server.Port()));
+  ASSERT_TRUE(server.Accept());
+  EXPECT_EQ(client.DroppedLines(), 0u);
+  EXPECT_TRUE(client.WriteLine("fresh"));
+  EXPECT_EQ(server.Received("fresh\r\n"), "fresh\r\n");
+}
+
+// The system probes a connection that has gone quiet, so a server that vanished without
+// a word is noticed: the kernel lists the connection with its keep-alive timer running
+// (timer kind 2 in /proc/net/tcp).
+TEST_F(ConnectedTcpClient, TheSystemKeepsAQuietConnectionAlive) {
+  std::ifstream table("/proc/net/tcp");
+  if (!table) GTEST_SKIP() << "no /proc/net/tcp";
+  char port_hex[8];
+  std::snprintf(port_hex, sizeof port_hex, "%04X", server.Port());
+  std::string line;
+  std::getline(table, line);  // the column names
+  bool found = false;
+  while (std::getline(table, line)) {
+    std::istringstream fields(line);
+    std::string slot, local, remote, state, queues, timer;
+    fields >> slot >> local >> remote >> state >> queues >> timer;
+    // Our end: the one whose peer is the server's port.
+    if (remote.substr(remote.find(':') + 1) != port_hex || state != "01") continue;
+    found = true;
+    EXPECT_EQ(timer.substr(0, 3), "02:") << line;
+  }
+  EXPECT_TRUE(found);
 }
 
 TEST_F(ConnectedTcpClient, OverlongLinesAreDropped) {
