@@ -9,7 +9,6 @@
 #include "platform/text/streams.h"
 
 namespace {
-constexpr int kMaxBits = 12;
 constexpr int kMaxDictionaryEntry = 4095;
 }  // namespace
 
@@ -43,25 +42,14 @@ void THashTable::Clear() {
   std::fill(std::begin(slots_), std::end(slots_), kFree);
 }
 
-namespace {
-int HashOf(std::uint32_t Key) {
-  return static_cast<int>(((Key >> 4) ^ Key) % THashTable::kSize);
-}
-int NextProbe(int Hash) {
-  const int step = Hash == 0 ? 1 : THashTable::kSize - Hash;
-  Hash -= step;
-  return Hash < 0 ? Hash + THashTable::kSize : Hash;
-}
-}  // namespace
-
 void THashTable::Insert(std::uint32_t Key, std::uint16_t Code) {
-  int h = HashOf(Key);
-  while (slots_[h] != kFree) h = NextProbe(h);
+  int h = SlotOf(Key);
+  while (slots_[h] != kFree) h = NextSlot(h);
   slots_[h] = (Key << 12) | Code;
 }
 
 std::uint16_t THashTable::Lookup(std::uint32_t Key) const {
-  for (int h = HashOf(Key); slots_[h] != kFree; h = NextProbe(h))
+  for (int h = SlotOf(Key); slots_[h] != kFree; h = NextSlot(h))
     if ((slots_[h] >> 12) == Key) return static_cast<std::uint16_t>(slots_[h] & 0xFFF);
   return kNotFound;
 }
@@ -100,24 +88,7 @@ void TGIFEncoder::Compress(TStream& Stream, int ABitsPerPixel, int Colors,
   ::WriteByte(Stream, 0);
 }
 
-void TGIFEncoder::Output(int Value) {
-  if (OutputBits > 0)
-    OutputBucket = (static_cast<std::uint32_t>(Value) << OutputBits) |
-                   (OutputBucket & ((1u << OutputBits) - 1));
-  else
-    OutputBucket = static_cast<std::uint32_t>(Value);
-  OutputBits += BitsPerCode;
-  while (OutputBits >= 8) {
-    Writer->WriteByte(static_cast<std::uint8_t>(OutputBucket));
-    OutputBucket >>= 8;
-    OutputBits -= 8;
-  }
-  if (Value == EOFCode && OutputBits > 0) {
-    Writer->WriteByte(static_cast<std::uint8_t>(OutputBucket));
-    OutputBucket = 0;
-    OutputBits = 0;
-  }
-}
+void TGIFEncoder::Output(int Value) { PutCode(Value); }
 
 void TGIFEncoder::Clear() {
   ClearFlag = true;
@@ -142,6 +113,21 @@ bool TGIFEncoder::BumpPixel() {
   return true;
 }
 
+int TGIFEncoder::NextRow(int ARow) const {
+  if (!Interlace) return ARow + 1 < Height ? ARow + 1 : -1;
+  static constexpr int kStep[4] = {8, 8, 4, 2};
+  static constexpr int kStart[4] = {0, 4, 2, 1};
+  // The pass of a row follows from the row: 0 mod 8 pass 0, 4 mod 8 pass 1, 2 mod 4
+  // pass 2, odd pass 3.
+  int pass = ARow % 2 ? 3 : ARow % 4 ? 2 : ARow % 8 ? 1 : 0;
+  int next = ARow + kStep[pass];
+  while (next >= Height) {
+    if (++pass > 3) return -1;
+    next = kStart[pass];
+  }
+  return next;
+}
+
 int TGIFEncoder::CurrentPixel() const {
   const int color = Data[Pixel];
   if (color >= MaxColor) Error("Color not in color table");
@@ -150,44 +136,42 @@ int TGIFEncoder::CurrentPixel() const {
 
 // --- LZW -------------------------------------------------------------------------------------
 
-void TLZWEncoder::Output(int Value) {
-  TGIFEncoder::Output(Value);
-  if (FreeEntry > MaxCode || ClearFlag) {
-    if (ClearFlag) {
-      BitsPerCode = InitialBitsPerCode;
-      MaxCode = (1 << BitsPerCode) - 1;
-      ClearFlag = false;
-    } else {
-      ++BitsPerCode;
-      // The code size never grows past 12 bits; the dictionary is cleared instead.
-      MaxCode = BitsPerCode == kMaxBits ? (1 << kMaxBits) : (1 << BitsPerCode) - 1;
-    }
-  }
-}
-
 void TLZWEncoder::Clear() {
   TGIFEncoder::Clear();
   HashTable.Clear();
   FreeEntry = ClearCode + 2;
 }
 
+// Row by row rather than through BumpPixel: the walk, the colour check, the dictionary
+// and the bit packing are the whole cost of writing a big frame.
 void TLZWEncoder::Encode() {
   Clear();
+  int row = FirstRow();
+  const std::uint8_t* pixel = Data + static_cast<std::size_t>(row) * Width;
+  const std::uint8_t* row_end = pixel + Width;
   Prefix = CurrentPixel();
-  while (BumpPixel()) {
-    const int color = CurrentPixel();
-    const std::uint32_t key = (static_cast<std::uint32_t>(Prefix) << 8) | color;
-    const std::uint16_t code = HashTable.Lookup(key);
-    if (code != THashTable::kNotFound) {
-      Prefix = code;
+  ++pixel;
+  for (;;) {
+    if (pixel == row_end) {
+      row = NextRow(row);
+      if (row < 0) break;
+      pixel = Data + static_cast<std::size_t>(row) * Width;
+      row_end = pixel + Width;
+    }
+    const int color = *pixel++;
+    if (color >= MaxColor) Error("Color not in color table");
+    const int slot = HashTable.Probe(Prefix, color);
+    if (!HashTable.IsFree(slot)) {
+      Prefix = HashTable.CodeAt(slot);
       continue;
     }
+    const std::uint32_t key = (static_cast<std::uint32_t>(Prefix) << 8) | color;
     Output(Prefix);
     Prefix = color;
     if (FreeEntry >= kMaxDictionaryEntry) {
       Clear();
     } else {
-      HashTable.Insert(key, static_cast<std::uint16_t>(FreeEntry));
+      HashTable.Put(slot, key, static_cast<std::uint16_t>(FreeEntry));
       ++FreeEntry;
     }
   }

@@ -87,10 +87,33 @@ POGLItem TSectionGroupedList::GetItemAt(int X, int Y, bool Scrolled) const {
 
 // --- selection --------------------------------------------------------------------------
 
+std::vector<POGLItem> TOGLSelection::Reversed() const {
+  std::vector<POGLItem> nodes;
+  nodes.reserve(count_);
+  for (POGLItem node = last_; node; node = node->PrevSelected) nodes.push_back(node);
+  return nodes;
+}
+
+void TOGLSelection::Append(POGLItem Node) {
+  Node->PrevSelected = last_;
+  Node->NextSelected = nullptr;
+  (last_ ? last_->NextSelected : first_) = Node;
+  last_ = Node;
+  ++count_;
+}
+
+void TOGLSelection::Remove(POGLItem Node) {
+  (Node->PrevSelected ? Node->PrevSelected->NextSelected : first_) = Node->NextSelected;
+  (Node->NextSelected ? Node->NextSelected->PrevSelected : last_) = Node->PrevSelected;
+  Node->PrevSelected = nullptr;
+  Node->NextSelected = nullptr;
+  --count_;
+}
+
 void TSectionGroupedList::SelectItem(POGLItem Item, bool Recurse) {
   if (!Item || Item == root_ || Item->Has(TOGLItem::Selected)) return;
   Item->Flags |= TOGLItem::Selected;
-  selected_.push_back(Item);
+  selected_.Append(Item);
   const bool group = IsGroup(Item);
   if (!group) {
     POGLItem parent = Item->Parent;
@@ -110,9 +133,7 @@ void TSectionGroupedList::SelectItem(POGLItem Item, bool Recurse) {
 
 void TSectionGroupedList::DeselectItem(POGLItem Item, bool Recurse) {
   if (!Item || !Item->Has(TOGLItem::Selected)) return;
-  const auto found = std::find(selected_.rbegin(), selected_.rend(), Item);
-  if (found == selected_.rend()) return;
-  selected_.erase(std::next(found).base());
+  selected_.Remove(Item);
   Item->Flags &= ~TOGLItem::Selected;
   if (!IsGroup(Item)) {
     POGLItem parent = Item->Parent;
@@ -163,24 +184,24 @@ bool TSectionGroupedList::IsAfter(POGLItem A, POGLItem B) const {
   return B->Parent->Index() >= A->Index();
 }
 
-void TSectionGroupedList::DeselectBefore(POGLItem Item) {
-  for (size_t i = selected_.size(); i-- > 0;) {
-    POGLItem node = selected_[i];
-    if (node != Item && !IsAfter(Item, node)) {
-      DeselectItem(node, true);
-      i = selected_.size();
-    }
+// Walking the selection from its end and starting again from the new end after each
+// removal takes the doomed nodes last selected first, passing over those an earlier
+// removal took along (a group's items, an item's group); so does one walk over the
+// nodes picked beforehand, since a removal neither adds nodes nor reorders them.
+void TSectionGroupedList::DeselectFromEnd(const std::function<bool(POGLItem)>& Doomed) {
+  std::vector<POGLItem> picked;
+  for (POGLItem node = selected_.back(); node; node = node->PrevSelected) {
+    if (Doomed(node)) picked.push_back(node);
   }
+  for (POGLItem node : picked) DeselectItem(node, true);
+}
+
+void TSectionGroupedList::DeselectBefore(POGLItem Item) {
+  DeselectFromEnd([&](POGLItem node) { return node != Item && !IsAfter(Item, node); });
 }
 
 void TSectionGroupedList::DeselectAfter(POGLItem Item) {
-  for (size_t i = selected_.size(); i-- > 0;) {
-    POGLItem node = selected_[i];
-    if (node != Item && IsAfter(Item, node)) {
-      DeselectItem(node, true);
-      i = selected_.size();
-    }
-  }
+  DeselectFromEnd([&](POGLItem node) { return node != Item && IsAfter(Item, node); });
 }
 
 void TSectionGroupedList::SelectRange(POGLItem Target) {
@@ -320,15 +341,7 @@ void TSectionGroupedList::MouseUp(TMouseButton Button, TShiftState Shift, int X,
   const bool onNode = hit.Kind == 2 || hit.Kind == 3;
   if (Button == mbRight) CancelHint();
   if (multi && onNode && !IsGroup(hit.Item) && !(Shift & (ssShift | ssCtrl)) && Button == mbLeft) {
-    bool skipped = false;
-    for (size_t i = selected_.size(); i-- > 0;) {
-      if (selected_[i] == hit.Item && !skipped) {
-        skipped = true;
-        continue;
-      }
-      DeselectItem(selected_[i], true);
-      i = std::min(i, selected_.size());
-    }
+    DeselectFromEnd([&](POGLItem node) { return node != hit.Item; });
   }
   if (state_ & stDeselectPending) {
     DeselectAll();

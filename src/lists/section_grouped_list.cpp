@@ -150,7 +150,8 @@ void TSectionGroupedList::LinkLast(POGLItem Item, POGLItem Parent) {
 void TSectionGroupedList::Release(POGLItem Item) {
   DeselectItem(Item, false);
   ForgetHint(Item);
-  if (focused_ == Item) MoveFocusFrom(Item);
+  // A group takes the focus of its items along: its children go with it.
+  if (focused_ == Item || (focused_ && focused_->Parent == Item)) MoveFocusFrom(Item);
   if (anchor_ == Item || (anchor_ && anchor_->Parent == Item)) anchor_ = focused_;
   if (Item == drop_target_) drop_target_ = nullptr;
 }
@@ -242,12 +243,12 @@ void TSectionGroupedList::DeleteChildren(POGLItem Group) {
   if (!Group || Group == root_ || !IsGroup(Group) || !Group->FirstChild) return;
   // What DeleteItem takes from each item, taken from all at once.
   bool deselected = false;
-  std::erase_if(selected_, [&](POGLItem item) {
-    if (item->Parent != Group) return false;
+  for (POGLItem item = Group->FirstChild; item; item = item->NextSibling) {
+    if (!item->Has(TOGLItem::Selected)) continue;
+    selected_.Remove(item);
     item->Flags &= ~TOGLItem::Selected;
     deselected = true;
-    return true;
-  });
+  }
   if (deselected) {
     Group->SelectedCount = 0;
     DeselectItem(Group, false);

@@ -58,11 +58,50 @@ struct TOGLItem {
   TOGLItem* NextSibling = nullptr;
   TOGLItem* FirstChild = nullptr;
   TOGLItem* LastChild = nullptr;
+  // Neighbours in the list's selection while the node is selected.
+  TOGLItem* PrevSelected = nullptr;
+  TOGLItem* NextSelected = nullptr;
 
   TPositionHook Hook;      // place among the siblings
   TPositionTree Children;  // the children in order
 };
 using POGLItem = TOGLItem*;
+
+// The selected nodes in the order they were selected, chained through the nodes
+// themselves, so that a node leaves the selection in constant time however many are
+// selected (deselecting a group of 100,000 rows takes each out once).
+class TOGLSelection {
+ public:
+  class Iterator {
+   public:
+    explicit Iterator(POGLItem Node) : node_(Node) {}
+    POGLItem operator*() const { return node_; }
+    Iterator& operator++() {
+      node_ = node_->NextSelected;
+      return *this;
+    }
+    bool operator==(const Iterator& Other) const = default;
+
+   private:
+    POGLItem node_;
+  };
+
+  bool empty() const { return count_ == 0; }
+  size_t size() const { return count_; }
+  POGLItem front() const { return first_; }
+  POGLItem back() const { return last_; }
+  Iterator begin() const { return Iterator(first_); }
+  Iterator end() const { return Iterator(nullptr); }
+  // The nodes from the last selected to the first.
+  std::vector<POGLItem> Reversed() const;
+  void Append(POGLItem Node);
+  void Remove(POGLItem Node);
+
+ private:
+  POGLItem first_ = nullptr;
+  POGLItem last_ = nullptr;
+  size_t count_ = 0;
+};
 
 // What lies under a point. Kind: 0 nothing, 1 a group's expand button, 2 the node
 // itself, 3 the caption box under a thumbnail.
@@ -212,7 +251,7 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   // --- focus and selection ---
   POGLItem FocusedItem() const { return focused_; }
   POGLItem AnchorItem() const { return anchor_; }
-  const std::vector<POGLItem>& SelectedItems() const { return selected_; }
+  const TOGLSelection& SelectedItems() const { return selected_; }
   void FocusItem(POGLItem Item) { SetFocusedItem(Item, true); }
   bool SetFocusedItem(POGLItem Item, bool MoveAnchor);
   void SelectItem(POGLItem Item, bool Recurse);
@@ -461,6 +500,8 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   void DrawRubberBand(TCanvas& Canvas);
   TRect RubberBandRect() const;
   void EndRubberBand();
+  // Deselects, recursively and last selected first, every selected node Doomed picks.
+  void DeselectFromEnd(const std::function<bool(POGLItem)>& Doomed);
   void UpdateBandSelection(const TRect& OldBand, const TRect& NewBand);
   // Hints.
   friend class TOGLHintWindow;
@@ -484,7 +525,7 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   POGLItem last_placed_ = nullptr;
   POGLItem focused_ = nullptr;
   POGLItem anchor_ = nullptr;
-  std::vector<POGLItem> selected_;
+  TOGLSelection selected_;
   int update_count_ = 0;
   int select_nesting_ = 0;
   bool range_announced_ = false;

@@ -151,6 +151,17 @@ TEST(GifLzwDecoder, ReadsOneByteSubBlocksWithWideCodes) {
   EXPECT_EQ(Decode(Reblock(data, 7), 40, 40, false), pixels);
 }
 
+// The encoder finds a prefix and colour's first slot without a division: it must be
+// the slot of their key for every prefix code and colour.
+TEST(GifLzwEncoder, TheSlotOfAPrefixAndColourIsTheSlotOfTheirKey) {
+  for (int prefix = 0; prefix < 4096; ++prefix) {
+    for (int color = 0; color < 256; ++color) {
+      const auto key = static_cast<std::uint32_t>(prefix << 8 | color);
+      ASSERT_EQ(THashTable::SlotOf(prefix, color), THashTable::SlotOf(key)) << prefix << " " << color;
+    }
+  }
+}
+
 TEST(GifLzwEncoder, OnePixelOnATwoColourTable) {
   EXPECT_EQ(Encode(TLZWEncoder(), {1}, 1, 1, 1, false, 2), Bytes({0x02, 0x02, 0x4C, 0x01, 0x00}));
 }

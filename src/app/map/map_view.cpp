@@ -1,6 +1,7 @@
 #include "app/map/map_view.h"
 
 #include <iterator>
+#include <typeinfo>
 
 #include "app/map/aprs_symbols.h"
 #include "app/map/map_calibration.h"
@@ -406,8 +407,10 @@ void TMapView::FreeAllSymbols() {
   spare_markers_.reserve(spare_markers_.size() + markers_.size());
   // The markers leave the panel in one sweep; the image and the shapes stay.
   pnlCard->RemoveChildren([&](TControl& Child) {
-    auto* marker = dynamic_cast<TAprsSymbol*>(&Child);
-    if (!marker) return false;
+    // The panel's children are markers but for a few shapes: the exact type answers
+    // at once where a cast would walk the class tree of every one.
+    if (typeid(Child) != typeid(TAprsSymbol)) return false;
+    auto* marker = static_cast<TAprsSymbol*>(&Child);
     marker->Name.clear();
     spare_markers_.push_back(marker);
     return true;

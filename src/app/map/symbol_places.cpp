@@ -25,7 +25,7 @@ void TSymbolPlaces::AddSymbolPlace(const std::string& Key, int Y, int X) {
   std::string upper = PlaceKey(Key);
   const auto place = places_.find(upper);
   if (place == places_.end()) {
-    places_.emplace(std::move(upper), TPlace{Trim(Key), Y, X, rebuild_});
+    spare_places_.Insert(places_, upper, TPlace{Trim(Key), Y, X, rebuild_});
     ++given_;
   } else {
     if (place->second.rebuild != rebuild_) ++given_;
@@ -49,11 +49,11 @@ void TSymbolPlaces::DeleteSymbolPlaces(const std::string& Key) {
   const auto place = places_.find(PlaceKey(Key));
   if (place == places_.end()) return;
   if (place->second.rebuild == rebuild_) --given_;
-  places_.erase(place);
+  spare_places_.Erase(places_, place);
 }
 
 void TSymbolPlaces::Clear() {
-  places_.clear();
+  spare_places_.EraseAll(places_);
   given_ = 0;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/map/map_coordinates.h"
+#include "app/stations/recycled_nodes.h"
 #include "platform/text/string_list.h"
 
 class TSymbolPlaces {
@@ -53,6 +54,8 @@ class TSymbolPlaces {
   };
   using TPlaces = std::unordered_map<std::string, TPlace>;
   TPlaces places_;  // by upper-case key
+  // Aging may take every place at once: the nodes are kept for the places that follow.
+  TRecycledNodes<TPlaces> spare_places_;
   TMapGeometry map_;
   unsigned rebuild_ = 0;
   size_t given_ = 0;  // places the current rebuild gave

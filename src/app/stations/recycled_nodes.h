@@ -39,9 +39,9 @@ class TRecycledNodes {
       while (!Map.empty()) Erase(Map, Map.begin());
       return;
     }
-    const std::size_t size = Map.size();
+    // No reserve for the next keys here: a bucket array for tens of thousands made
+    // while the freed nodes lie in the allocator's fast bins makes it sort them all.
     all_.swap(Map);
-    Map.reserve(size);
   }
 
  private:

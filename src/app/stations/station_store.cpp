@@ -224,7 +224,7 @@ void TStationList::InsertAt(int index, const std::string& text) {
   // At the very end the line joins the last chunk.
   TPlace place = index == count_ ? TPlace{chunks_.size() - 1, chunks_.back().size()}
                                  : Locate(index);
-  TLine line{text, OrderOf(text), heard_.end()};
+  TLine line{TakeText(text), OrderOf(text), heard_.end()};
   Heard(line);
   std::vector<TLine>& lines = chunks_[place.chunk];
   lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place.offset), std::move(line));
@@ -259,7 +259,14 @@ void TStationList::Heard(TLine& line) {
     return;
   }
   // Mostly the newest: the end is the place to try first.
-  line.heard = heard_.insert(heard_.end(), {heard, Field(sfKey, line.text)});
+  if (spare_heard_.empty()) {
+    line.heard = heard_.insert(heard_.end(), {heard, Field(sfKey, line.text)});
+    return;
+  }
+  auto node = spare_heard_.extract(std::prev(spare_heard_.end()));
+  node.value().first = heard;
+  node.value().second = Field(sfKey, line.text);
+  line.heard = heard_.insert(heard_.end(), std::move(node));
 }
 
 void TStationList::Unheard(TLine& line) {
@@ -299,10 +306,27 @@ void TStationList::Delete(int index) {
 }
 
 void TStationList::Clear() {
-  chunks_.clear();
+  if (spare_lines_.empty()) {
+    spare_lines_.swap(chunks_);
+  } else {
+    chunks_.clear();
+  }
+  if (spare_heard_.empty()) {
+    spare_heard_.swap(heard_);
+  } else {
+    heard_.clear();
+  }
   starts_.clear();
-  heard_.clear();
   count_ = 0;
+}
+
+std::string TStationList::TakeText(const std::string& text) {
+  while (!spare_lines_.empty() && spare_lines_.back().empty()) spare_lines_.pop_back();
+  if (spare_lines_.empty()) return text;
+  std::string taken = std::move(spare_lines_.back().back().text);
+  spare_lines_.back().pop_back();
+  taken.assign(text);
+  return taken;
 }
 
 int TStationList::Replace(int index, const std::string& text) {

@@ -128,10 +128,18 @@ class TStationList : public TStrings {
   // without a new entry.
   void Reheard(TLine& line, const std::string& text);
 
+  // A line's text, in the room of a line cleared before when there is one.
+  std::string TakeText(const std::string& text);
+
   std::vector<std::vector<TLine>> chunks_;
   std::vector<int> starts_;  // the index of each chunk's first line
   int count_ = 0;
   THeard heard_;
+  // Clear (aging every station at once) keeps the lines' texts and time nodes as they
+  // lie, without freeing each, and the lines added later take them over: never more
+  // than the list held at its largest.
+  std::vector<std::vector<TLine>> spare_lines_;
+  THeard spare_heard_;
 };
 
 // What the store changes outside itself: the map, the station list and select

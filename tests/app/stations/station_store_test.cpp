@@ -425,6 +425,33 @@ TEST(StationList, ThousandsOfLinesStaySortedAndFoundThroughAddsAndDeletes) {
   for (const auto& [heard, key] : old) EXPECT_LE(heard, Noon() - 2900 / SecsPerDay + 1e-9);
   list.Clear();
   EXPECT_TRUE(list.HeardBefore(Noon()).empty());
+
+  // Lines added after a clear (aging every station) take over the room of the cleared
+  // ones, shorter and longer than they were: each keeps its own text, key and time.
+  for (int n = 0; n < 2000; ++n) {
+    const TDateTime heard = Noon() - (n % 13) / SecsPerDay;
+    list.Add("\"AAprsM" + std::to_string(n) + "\";\"" + std::string(static_cast<size_t>(n % 97), 'y') +
+             "\";\"\";\"1\";\"2\";\"47\";\"62\";\"63\";\"65\";\"" + StampAt(heard) + "\"");
+  }
+  check();
+  ASSERT_EQ(list.Count(), 2000);
+  std::vector<std::pair<TDateTime, std::string>> expected;
+  for (int i = 0; i < list.Count(); ++i) {
+    const std::string key(CsvFieldView(0, list.Line(i)));
+    const int n = std::stoi(key.substr(key.find('M') + 1));
+    EXPECT_EQ(CsvFieldView(1, list.Line(i)), std::string(static_cast<size_t>(n % 97), 'y'));
+    const TDateTime heard = StampToDateTime(std::string(CsvFieldView(9, list.Line(i))));
+    EXPECT_NEAR(heard, Noon() - (n % 13) / SecsPerDay, 1e-9);
+    expected.emplace_back(heard, key);
+  }
+  auto indexed = list.HeardBefore(Noon() + 1);
+  std::sort(indexed.begin(), indexed.end());
+  std::sort(expected.begin(), expected.end());
+  ASSERT_EQ(indexed.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(indexed[i].second, expected[i].second);
+    EXPECT_NEAR(indexed[i].first, expected[i].first, 1e-9);
+  }
 }
 
 TEST_F(StationStore, AgingThousandsRemovesExactlyTheOldOnes) {
