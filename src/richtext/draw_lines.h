@@ -34,6 +34,10 @@ class TRDDrawLineInfo {
   int ExtraSpaceBelow = 0;
   // Pixels justification added to Width, drawn before the piece's text.
   int JustifyExtra = 0;
+  // On the first draw line of an item that starts a line (a paragraph or a line break):
+  // the least width the document needs for that line (no-wrap text, non-text items,
+  // indents); -1 on every other draw line. Set through TRDDrawLines::SetLineMinWidth.
+  int LineMinWidth = -1;
   bool FromNewLine = false;
 
   virtual void SetData(int left, int top, int itemNo, bool fromNewLine);
@@ -85,6 +89,12 @@ class TRDDrawLines {
   void AppendAll(std::vector<std::unique_ptr<TRDDrawLineInfo>> items);
   void Clear();
 
+  // The widest LineMinWidth among the draw lines held, 0 when none has one: the least
+  // width of the document as laid out. Kept as lines come and go; only when the last of
+  // the widest lines goes is the list walked again, at the next question.
+  int MaxLineMinWidth() const;
+  void SetLineMinWidth(int index, int width);
+
   std::string GetDrawItemText(int dItemNo, const TRDItemList& items) const;
   // count characters from the from-th character (1-based) of the draw item, cut at its end.
   std::string GetSubDrawItemText(int dItemNo, const TRDItemList& items, int from, int count) const;
@@ -95,5 +105,13 @@ class TRDDrawLines {
     if (index < 0 || index >= Count()) ThrowIndexError(index);
   }
   [[noreturn]] static void ThrowIndexError(int index);
+  // A line comes into the list or goes out of it (the widest line's bookkeeping).
+  void Entered(const TRDDrawLineInfo* line) const;
+  void Leaving(const TRDDrawLineInfo* line) const;
   std::vector<std::unique_ptr<TRDDrawLineInfo>> items_;
+  // The widest line minimum width and how many lines have it; stale once the last of
+  // them went.
+  mutable int widest_ = 0;
+  mutable int widest_count_ = 0;
+  mutable bool widest_stale_ = false;
 };

@@ -3,6 +3,8 @@
 // and room, the text style in use and a pending right or centre tab.
 #pragma once
 
+#include <vector>
+
 #include "richtext/formatted_data.h"
 #include "richtext/para_parts.h"
 
@@ -33,4 +35,8 @@ struct TCustomRDFormattedData::TRDFormatParams {
   int max_length = 0;  // the most characters a line may hold (0: no limit)
   bool pass1 = false;
   bool pass2 = false;
+  // The least widths of the lines about to be laid out, measured before (the document
+  // width needs them first), taken in order; lines beyond them are measured as met.
+  const std::vector<int>* line_min_widths = nullptr;
+  size_t next_line_min_width = 0;
 };

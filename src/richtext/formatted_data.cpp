@@ -78,8 +78,9 @@ void TCustomRDFormattedData::DeleteItemsFormatted(int first, int count) {
     TRDResolution scaling;
     GetDeviceScaling(GetCanvas(), scaling);
     const int spaceAbove = first > 0 ? ParaSpaceAfter(first - 1, scaling) : 0;
-    const int oldTop = DrawItems[d0]->Top - spaceAbove - ParaSpaceBefore(first, scaling);
-    const int newTop = DrawItems[d1]->Top - spaceAbove - ParaSpaceBefore(end, scaling);
+    // Line tops: a taller piece later on a line lowers its first draw line.
+    const int oldTop = LineTopOf(d0) - spaceAbove - ParaSpaceBefore(first, scaling);
+    const int newTop = LineTopOf(d1) - spaceAbove - ParaSpaceBefore(end, scaling);
     delta = newTop - oldTop;
   }
   // Bounds inside the range lose the selection; later ones move with their draw lines.

@@ -215,6 +215,13 @@ class TCustomRDFormattedData : public TCustomRDData {
   // scroll area and position follow the shorter document as a tail format would have
   // them, without laying anything out again, and true; false when a format is needed.
   bool FollowKeptLayout();
+  // Lays out again the paragraphs of items first..last after their texts or styles
+  // changed (no item came or went), with the paragraphs before and after them; the rest
+  // keeps its layout, moved by how much they grew. Other document widths, or a document
+  // not laid out to its end, need a whole format, which this then does.
+  void FormatChangedParas(int first, int last);
+  // The top of the screen line that holds draw line dItemNo.
+  int LineTopOf(int dItemNo) const;
 
   // Painting (see painter.cpp): the part clip (client coordinates) on canvas, whose
   // point (0, 0) stands for clip's top-left corner.
@@ -334,13 +341,22 @@ class TCustomRDFormattedData : public TCustomRDData {
   void PlaceControls();
   // Lays out items first..last after what params has built so far.
   void FormatItemRange(int first, int last, TRDFormatParams& params);
+  void FormatItem(int itemNo, TRDFormatParams& params);
+  // The least width of the item line that itemNo starts: the next one measured before
+  // the layout, or measured now.
+  int NextLineMinWidth(int itemNo, TRDFormatParams& params) const;
+  // DocumentWidth and TextWidth for a document whose lines need minWidth.
+  void WidthsFor(int minWidth, const TRDResolution& scaling, int& documentWidth,
+                 int& textWidth) const;
   void FormatRectItem(int itemNo, TRDFormatParams& params);
   void FormatFullLineItem(int itemNo, TRDFormatParams& params);
   void StartNewLine(int itemNo, bool wrapping, TRDFormatParams& params);
   void FinishLine(int rightEdge, TRDFormatParams& params, bool paraEnd);
   void FinishPendingTab(TRDFormatParams& params);
-  int GetFitCount(const std::string& text, const std::string& stored, int itemNo, int count,
-                  int room, TRDFormatParams& params, int& fitWidth) const;
+  // How many characters of the item from the 0-based index from (at most count) fit into
+  // room; fitWidth receives their width when it was measured, else -1.
+  int GetFitCount(const std::string& text, const std::string& stored, int itemNo, int from,
+                  int count, int room, TRDFormatParams& params, int& fitWidth) const;
   void ApplyTextStyle(int styleNo, int itemNo, TRDFormatParams& params);
   void AddDrawLine(std::unique_ptr<TRDDrawLineInfo> line, TRDFormatParams& params);
   int ParaSpaceAfter(int itemNo, const TRDResolution& scaling) const;

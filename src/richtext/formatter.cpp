@@ -4,6 +4,8 @@
 // went asks for).
 #include <algorithm>
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 #include "richtext/format_params.h"
 #include "richtext/item_factory.h"
@@ -19,10 +21,6 @@ namespace {
 constexpr char16_t kSoftHyphen = 0x00AD;
 constexpr char16_t kZeroWidthSpace = 0x200B;
 
-bool IsLowSurrogate(char16_t u) {
-  return u >= 0xDC00 && u <= 0xDFFF;
-}
-
 // Soft hyphens drawn as special characters everywhere, not as hyphens at wraps.
 bool SoftHyphensShown(TRDOptions options) {
   return (options & rdoShowSpecialCharacters) && (RDShownSpecialChars & rdskSoftHyphen);
@@ -37,8 +35,9 @@ char16_t CharAt(const std::string& s, int index, bool unicode) {
   return unicode ? RawUnicodeAt(s, size_t(index)) : char16_t(std::uint8_t(s[size_t(index)]));
 }
 
-std::string Piece(const std::string& s, int from, int count, bool unicode) {
-  return unicode ? s.substr(size_t(from) * 2, size_t(count) * 2) : s.substr(size_t(from), size_t(count));
+std::string_view PieceView(const std::string& s, int from, int count, bool unicode) {
+  return std::string_view(s).substr(unicode ? size_t(from) * 2 : size_t(from),
+                                    unicode ? size_t(count) * 2 : size_t(count));
 }
 
 // Restores the canvas state and the formatting bit however the format ends.
@@ -108,8 +107,8 @@ static void PlaceOnLine(TRDDrawLines& lines, TRDDrawLineInfo& line, bool newLine
 }
 
 int TCustomRDFormattedData::GetFitCount(const std::string& text, const std::string& stored,
-                                        int itemNo, int count, int room, TRDFormatParams& p,
-                                        int& fitWidth) const {
+                                        int itemNo, int from, int count, int room,
+                                        TRDFormatParams& p, int& fitWidth) const {
   if (p.max_length > 0) count = std::min(count, p.max_length - p.line_chars);
   if (count <= 0) {
     fitWidth = 0;
@@ -118,21 +117,40 @@ int TCustomRDFormattedData::GetFitCount(const std::string& text, const std::stri
   const TRDItemOptions options = GetItemOptions(itemNo);
   const bool unicode = IsUnicodeItem(options);
   TRDCanvas& canvas = *p.canvas;
-  auto width = [&](int n) { return GetItemTextWidth(Piece(text, 0, n, unicode), canvas, options); };
+  auto width = [&](int n) {
+    return GetItemTextWidth(PieceView(text, from, n, unicode), canvas, options);
+  };
   const TParaInfo& para = GetRDStyle()->ParaStyles()[GetItemPara(itemNo)];
-  const int whole = width(count);
-  if ((para.Options & rdpaoNoWrap) || (whole >= 0 && whole <= room)) {
-    fitWidth = whole;
+  if (para.Options & rdpaoNoWrap) {
+    fitWidth = width(count);
     return count;
   }
   // A hidden soft hyphen ending a probe would show as a hyphen if the line ended there.
   auto endsOnHiddenHyphen = [&](int n) {
-    return unicode && CharAt(stored, n - 1, true) == kSoftHyphen &&
-           CharAt(text, n - 1, true) == kZeroWidthSpace;
+    return unicode && CharAt(stored, from + n - 1, true) == kSoftHyphen &&
+           CharAt(text, from + n - 1, true) == kZeroWidthSpace;
   };
-  // Interpolation between a count known to fit and one known not to; 64-bit products,
-  // as a long item times a wide room overflows 32 bits.
-  int low = 0, lowWidth = 0, high = count, highWidth = whole;
+  auto probeWidth = [&](int n) {
+    return width(n) + (endsOnHiddenHyphen(n) ? HyphenWidth(canvas) : 0);
+  };
+  // The search brackets the line between a count known to fit and one known not to. The
+  // upper count starts near what the room holds and doubles while it still fits, so a
+  // line costs about its own length however long the rest of the item is.
+  int low = 0, lowWidth = 0;
+  int high = std::min(count, 2 * room / std::max(1, p.metrics.AveCharWidth) + 8);
+  int highWidth = high == count ? width(count) : probeWidth(high);
+  while (high < count && highWidth >= 0 && highWidth <= room) {
+    low = high;
+    lowWidth = highWidth;
+    high = int(std::min<std::int64_t>(count, std::int64_t(high) * 2));
+    highWidth = high == count ? width(count) : probeWidth(high);
+  }
+  if (high == count && highWidth >= 0 && highWidth <= room) {
+    fitWidth = highWidth;
+    return count;
+  }
+  // Interpolation between the two; 64-bit products, as a long item times a wide room
+  // overflows 32 bits.
   fitWidth = -1;
   while (high > low + 1) {
     std::int64_t span = std::int64_t(highWidth) - lowWidth;
@@ -140,7 +158,7 @@ int TCustomRDFormattedData::GetFitCount(const std::string& text, const std::stri
     std::int64_t probe = low + std::int64_t(room - lowWidth) * (high - low) / span;
     probe = std::clamp<std::int64_t>(probe, low + 1, high - 1);
     const int n = int(probe);
-    const int w = width(n) + (endsOnHiddenHyphen(n) ? HyphenWidth(canvas) : 0);
+    const int w = probeWidth(n);
     if (w == room) {
       low = n;
       lowWidth = w;
@@ -155,10 +173,12 @@ int TCustomRDFormattedData::GetFitCount(const std::string& text, const std::stri
     }
   }
   // Not right before a soft hyphen: a break after it would need its hyphen's room too.
-  if (unicode && low > 0 && CharAt(stored, low, true) == kSoftHyphen) --low;
-  // Never between the two halves of a surrogate pair, nor before a combining mark.
-  while (unicode && low > 0 && low < count && IsLowSurrogate(CharAt(stored, low, true))) --low;
-  if (low > 0) fitWidth = low == 0 ? 0 : width(low);
+  if (unicode && low > 0 && CharAt(stored, from + low, true) == kSoftHyphen) --low;
+  // Never between the two halves of a surrogate pair, nor between a letter and the
+  // combining marks that follow it.
+  while (unicode && low > 0 && low < count && StaysWithPrevious(CharAt(stored, from + low, true)))
+    --low;
+  if (low > 0) fitWidth = width(low);
   return low;
 }
 
@@ -222,9 +242,8 @@ void TCustomRDFormattedData::FormatLine(const std::string& text, const std::stri
     const bool lineEmpty = DrawItems.Count() == p.line_first;
     const int room = std::max(0, p.room - p.x);
     const int left = end - pos;
-    const std::string rest = Piece(text, pos, left, unicode);
     int fitWidth = -1;
-    int fit = GetFitCount(rest, Piece(stored, pos, left, unicode), itemNo, left, room, p, fitWidth);
+    int fit = GetFitCount(text, stored, itemNo, pos, left, room, p, fitWidth);
     const bool afterMarker = firstPiece && startOffs == 0 && itemNo > 0 &&
                              GetItem(itemNo - 1)->StyleNo == -11;
     if (fit == 0) {
@@ -244,7 +263,8 @@ void TCustomRDFormattedData::FormatLine(const std::string& text, const std::stri
     if (fit < left) {
       int breakAt = -1;  // the space (0-based, in the item) after which the line may end
       if (unicode) {
-        std::u16string wide = RawUnicodeToWideString(rest);
+        // The search looks no further than the character after the part that fits.
+        const std::u16string wide = RawUnicodeToWideString(PieceView(text, pos, fit + 1, true));
         const int b = FindLineBreakW(wide, fit, trim);
         if (b != kNoLineBreak) {
           breakAt = pos + b;
@@ -286,8 +306,8 @@ void TCustomRDFormattedData::FormatLine(const std::string& text, const std::stri
     }
     const int width = fitWidth >= 0 && pieceLength == fit
                           ? fitWidth
-                          : GetItemTextWidth(Piece(text, pos, pieceLength, unicode), *p.canvas,
-                                             options);
+                          : GetItemTextWidth(PieceView(text, pos, pieceLength, unicode),
+                                             *p.canvas, options);
     auto line = TRDDrawLineInfo::CreateEx(0, 0, width, p.metrics.Height, itemNo, false);
     line->Offs = pos + 1;
     line->Length = pieceLength;
@@ -481,7 +501,7 @@ void TCustomRDFormattedData::StartNewLine(int itemNo, bool wrapping, TRDFormatPa
         --last->Length;
         ApplyTextStyle(GetActualStyle(*lastItem), last->ItemNo, p);
         last->Width = GetItemTextWidth(
-            Piece(GetItemTextRaw(last->ItemNo), last->Offs - 1, last->Length, unicode), *p.canvas,
+            PieceView(GetItemTextRaw(last->ItemNo), last->Offs - 1, last->Length, unicode), *p.canvas,
             lastItem->ItemOptions);
       }
       p.space_dropped = true;
@@ -522,18 +542,21 @@ void TCustomRDFormattedData::StartNewLine(int itemNo, bool wrapping, TRDFormatPa
   p.line_has_valigned = false;
 }
 
-// The widest line of no-wrap paragraphs and the widest non-text item, which the
-// document must be at least as wide as (a wrapping paragraph breaks a long word).
-static int LinesMinWidth(const TCustomRDFormattedData& data, int first, int last,
-                         TRDCanvas& canvas, const TRDResolution& scaling) {
+// The least width each item line that starts in first..last needs (the first value is
+// for the part of a line from first when first does not start one): a no-wrap line's
+// whole width, else its widest non-text item (a wrapping paragraph breaks a long word),
+// at least the indents. One value per line, in order.
+static std::vector<int> LineMinWidths(const TCustomRDFormattedData& data, int first, int last,
+                                      TRDCanvas& canvas, const TRDResolution& scaling) {
   TRDStyle& style = *data.GetRDStyle();
-  int widest = 0;
+  std::vector<int> widths;
   int line = 0;
   int lineStyle = -1;
   for (int i = first; i <= last; ++i) {
     const TCustomRDItemInfo* item = data.GetItem(i);
     const TParaInfo& para = style.ParaStyles()[item->ParaNo];
     if (data.IsItemLineStart(i)) {
+      if (i > first) widths.push_back(std::max(0, line));
       line = ScreenToDeviceX(para.LeftIndent + para.RightIndent + std::max(0, para.FirstIndent),
                              scaling);
     }
@@ -554,9 +577,41 @@ static int LinesMinWidth(const TCustomRDFormattedData& data, int first, int last
       line += width;
     else
       line = std::max(line, width);
-    widest = std::max(widest, line);
   }
-  return widest;
+  if (first <= last) widths.push_back(std::max(0, line));
+  return widths;
+}
+
+static int Widest(const std::vector<int>& widths) {
+  return widths.empty() ? 0 : *std::max_element(widths.begin(), widths.end());
+}
+
+static int LinesMinWidth(const TCustomRDFormattedData& data, int first, int last,
+                         TRDCanvas& canvas, const TRDResolution& scaling) {
+  return Widest(LineMinWidths(data, first, last, canvas, scaling));
+}
+
+int TCustomRDFormattedData::NextLineMinWidth(int itemNo, TRDFormatParams& p) const {
+  if (p.line_min_widths && p.next_line_min_width < p.line_min_widths->size())
+    return (*p.line_min_widths)[p.next_line_min_width++];
+  int last = itemNo;
+  while (last + 1 < Items.Count() && !IsItemLineStart(last + 1)) ++last;
+  p.cur_style = -1;  // measuring sets the canvas font
+  return Widest(LineMinWidths(*this, itemNo, last, *p.canvas, p.scaling));
+}
+
+void TCustomRDFormattedData::WidthsFor(int minWidth, const TRDResolution& scaling,
+                                       int& documentWidth, int& textWidth) const {
+  const int l = ScreenToDeviceX(GetLeftMargin(), scaling);
+  const int r = ScreenToDeviceX(GetRightMargin(), scaling);
+  const int minW = ScreenToDeviceX(GetMinTextWidth(), scaling);
+  const int maxW = ScreenToDeviceX(GetMaxTextWidth(), scaling);
+  documentWidth = std::max(minWidth, GetWidth() - (l + r));
+  if (minW > documentWidth) documentWidth = minW;
+  if (GetOptions() & rdoClientTextWidth)
+    textWidth = std::max(GetWidth() - (l + r), minW);
+  else
+    textWidth = documentWidth > maxW && GetMaxTextWidth() > 0 ? maxW : documentWidth;
 }
 
 int TCustomRDFormattedData::GetItemRangeMinWidth(int first, int last) {
@@ -582,34 +637,41 @@ int TCustomRDFormattedData::GetDocumentMinWidth() {
 }
 
 void TCustomRDFormattedData::FormatItemRange(int first, int last, TRDFormatParams& p) {
-  TRDStyle* style = GetRDStyle();
   for (int i = first; i <= last; ++i) {
-    TCustomRDItemInfo* item = GetItem(i);
-    if (item->StyleNo < 0) {
-      if (item->QueryItemFlag(0))
-        FormatFullLineItem(i, p);
-      else
-        FormatRectItem(i, p);
-      continue;
+    const int lineMinWidth = IsItemLineStart(i) ? NextLineMinWidth(i, p) : -1;
+    FormatItem(i, p);
+    const int d = GetItem(i)->DrawItemNo;
+    if (lineMinWidth >= 0 && d >= 0) DrawItems.SetLineMinWidth(d, lineMinWidth);
+  }
+}
+
+void TCustomRDFormattedData::FormatItem(int i, TRDFormatParams& p) {
+  TCustomRDItemInfo* item = GetItem(i);
+  if (item->StyleNo < 0) {
+    if (item->QueryItemFlag(0))
+      FormatFullLineItem(i, p);
+    else
+      FormatRectItem(i, p);
+    return;
+  }
+  TRDStyle* style = GetRDStyle();
+  const std::string& stored = GetItemTextRaw(i);
+  const bool unicode = IsUnicodeItem(item->ItemOptions);
+  const int count = GetItemTextLength(stored, item->ItemOptions);
+  const std::string display = GetTextForDisplay(
+      stored, style->TextStyles()[GetActualStyle(*item)], unicode, false, false,
+      (GetOptions() & rdoShowSpecialCharacters) != 0);
+  if (style->ParaStyles()[item->ParaNo].Alignment == rdaJustify && count > 0) {
+    // Word by word, each chunk with the one space before it.
+    int pos = 0;
+    while (pos < count) {
+      int next = pos + 1;
+      while (next < count && CharAt(stored, next, unicode) != u' ') ++next;
+      FormatLine(display, stored, i, next - pos, pos, p);
+      pos = next;
     }
-    const std::string& stored = GetItemTextRaw(i);
-    const bool unicode = IsUnicodeItem(item->ItemOptions);
-    const int count = GetItemTextLength(stored, item->ItemOptions);
-    const std::string display = GetTextForDisplay(
-        stored, style->TextStyles()[GetActualStyle(*item)], unicode, false, false,
-        (GetOptions() & rdoShowSpecialCharacters) != 0);
-    if (style->ParaStyles()[item->ParaNo].Alignment == rdaJustify && count > 0) {
-      // Word by word, each chunk with the one space before it.
-      int pos = 0;
-      while (pos < count) {
-        int next = pos + 1;
-        while (next < count && CharAt(stored, next, unicode) != u' ') ++next;
-        FormatLine(display, stored, i, next - pos, pos, p);
-        pos = next;
-      }
-    } else {
-      FormatLine(display, stored, i, count, 0, p);
-    }
+  } else {
+    FormatLine(display, stored, i, count, 0, p);
   }
 }
 
@@ -656,10 +718,6 @@ void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noR
   p.pass2 = passThrough2;
   // The length limit belongs to the document a viewer shows, not to its sub-documents.
   p.max_length = (GetFlags() & rdfRoot) ? GetMaxLength() : 0;
-  const int l = ScreenToDeviceX(GetLeftMargin(), p.scaling);
-  const int r = ScreenToDeviceX(GetRightMargin(), p.scaling);
-  const int minW = ScreenToDeviceX(GetMinTextWidth(), p.scaling);
-  const int maxW = ScreenToDeviceX(GetMaxTextWidth(), p.scaling);
 
   // Where the layout starts: the paragraph of the last item laid out, when only the
   // tail is asked for (an appender may have added to that paragraph's items), else the
@@ -674,49 +732,48 @@ void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noR
       restartLine = d;
     }
   }
-  const int oldDocumentWidth = DocumentWidth;
-  const int oldTextWidth = TextWidth;
-  int minWidth;
+  // The lines laid out again leave the layout first: what stays and what is new give
+  // the document's least width, which shrinks when its widest line went.
+  int restartBaseline = 0;
   if (restartLine >= 0) {
-    minWidth = LinesMinWidth(*this, firstItem, Items.Count() - 1, canvas, p.scaling);
-    MinDocumentWidth = std::max(MinDocumentWidth, minWidth);
-    minWidth = std::max(DocumentWidth, minWidth);
-  } else {
-    minWidth = LinesMinWidth(*this, 0, Items.Count() - 1, canvas, p.scaling);
-    MinDocumentWidth = minWidth;
+    int lineTop = DrawItems[restartLine]->Top;
+    int first, last;
+    GetLineDrawItemRange(restartLine, first, last);
+    for (int d = first; d <= last; ++d) lineTop = std::min(lineTop, DrawItems[d]->Top);
+    restartBaseline = lineTop - ParaSpaceBefore(firstItem, p.scaling) -
+                      (firstItem > 0 ? ParaSpaceAfter(firstItem - 1, p.scaling) : 0);
+    Jumps.erase(std::remove_if(Jumps.begin(), Jumps.end(),
+                               [&](const TRDJumpInfo& j) { return j.DrawItemNo >= restartLine; }),
+                Jumps.end());
+    JumpCount = Jumps.empty() ? 0 : Jumps.back().Id + 1;
+    if (SelStartDItem >= restartLine || SelEndDItem >= restartLine) {
+      if (!keepPosition) GetSelectionBounds(keepStart, keepStartOffs, keepEnd, keepEndOffs, false);
+      Deselect(false);
+    }
+    DrawItems.DeleteRange(restartLine, DrawItems.Count() - 1);
+    for (int i = firstItem; i < Items.Count(); ++i) GetItem(i)->DrawItemNo = -1;
   }
-  int documentWidth = std::max(minWidth, GetWidth() - (l + r));
-  if (minW > documentWidth) documentWidth = minW;
-  int textWidth;
-  if (GetOptions() & rdoClientTextWidth)
-    textWidth = std::max(GetWidth() - (l + r), minW);
-  else
-    textWidth = documentWidth > maxW && GetMaxTextWidth() > 0 ? maxW : documentWidth;
-  const bool widthsChanged = documentWidth != oldDocumentWidth || textWidth != oldTextWidth;
-  // A wider no-wrap line changes where the earlier lines stand only in their room; a
-  // changed text width changes the wrapping of everything.
-  if (restartLine >= 0 && textWidth != oldTextWidth) restartLine = -1, firstItem = 0;
+  std::vector<int> lineMinWidths =
+      LineMinWidths(*this, firstItem, Items.Count() - 1, canvas, p.scaling);
+  const int minWidth =
+      std::max(Widest(lineMinWidths), restartLine >= 0 ? DrawItems.MaxLineMinWidth() : 0);
+  MinDocumentWidth = minWidth;
+  int documentWidth, textWidth;
+  WidthsFor(minWidth, p.scaling, documentWidth, textWidth);
+  const bool widthsChanged = documentWidth != DocumentWidth || textWidth != TextWidth;
+  // Other widths change the room of every line: everything is laid out again.
+  if (restartLine >= 0 && widthsChanged) {
+    restartLine = -1;
+    firstItem = 0;
+    lineMinWidths = LineMinWidths(*this, 0, Items.Count() - 1, canvas, p.scaling);
+  }
   DocumentWidth = documentWidth;
   TextWidth = textWidth;
+  p.line_min_widths = &lineMinWidths;
 
   if (force || !keepPosition || widthsChanged) {
     if (restartLine >= 0) {
-      int lineTop = DrawItems[restartLine]->Top;
-      int first, last;
-      GetLineDrawItemRange(restartLine, first, last);
-      for (int d = first; d <= last; ++d) lineTop = std::min(lineTop, DrawItems[d]->Top);
-      p.baseline = lineTop - ParaSpaceBefore(firstItem, p.scaling) -
-                   (firstItem > 0 ? ParaSpaceAfter(firstItem - 1, p.scaling) : 0);
-      Jumps.erase(std::remove_if(Jumps.begin(), Jumps.end(),
-                                 [&](const TRDJumpInfo& j) { return j.DrawItemNo >= restartLine; }),
-                  Jumps.end());
-      JumpCount = Jumps.empty() ? 0 : Jumps.back().Id + 1;
-      if (SelStartDItem >= restartLine || SelEndDItem >= restartLine) {
-        if (!keepPosition) GetSelectionBounds(keepStart, keepStartOffs, keepEnd, keepEndOffs, false);
-        Deselect(false);
-      }
-      DrawItems.DeleteRange(restartLine, DrawItems.Count() - 1);
-      for (int i = firstItem; i < Items.Count(); ++i) GetItem(i)->DrawItemNo = -1;
+      p.baseline = restartBaseline;
     } else {
       firstItem = 0;
       p.baseline = GetTopMargin();
@@ -769,6 +826,13 @@ bool TCustomRDFormattedData::FollowKeptLayout() {
       Items.ControlCount() > 0) {
     return false;
   }
+  // The lines that went may have been the widest: other widths need a format.
+  TRDResolution scaling;
+  GetDeviceScaling(GetCanvas(), scaling);
+  int documentWidth, textWidth;
+  WidthsFor(DrawItems.MaxLineMinWidth(), scaling, documentWidth, textWidth);
+  if (documentWidth != DocumentWidth || textWidth != TextWidth) return false;
+  MinDocumentWidth = DrawItems.MaxLineMinWidth();
   const int oldVOffs = GetVOffs();
   const int oldWidth = GetWidth(), oldHeight = GetHeight();
   AdjustVScrollUnits();
@@ -796,4 +860,99 @@ void TCustomRDFormattedData::PlaceControls() {
     const TRDDrawLineInfo& line = *DrawItems[item->DrawItemNo];
     item->MoveToPosition(line.Left - GetHOffs() + ox, line.Top - GetVOffs() + oy, false);
   }
+}
+
+int TCustomRDFormattedData::LineTopOf(int dItemNo) const {
+  int first, last;
+  GetLineDrawItemRange(dItemNo, first, last);
+  int top = DrawItems[first]->Top;
+  for (int d = first + 1; d <= last; ++d) top = std::min(top, DrawItems[d]->Top);
+  return top;
+}
+
+void TCustomRDFormattedData::FormatChangedParas(int first, int last) {
+  const int count = Items.Count();
+  if (!GetRDStyle() || (State & rdsFormatting)) return;
+  auto formatAll = [this] { FormatItems(false, true, false, 0, nullptr, false, true, false); };
+  const bool laidOut = DrawItems.Count() > 0 && LastFormattedItem == count - 1 && first >= 0 &&
+                       first <= last && last < count;
+  // Hypertext areas are numbered through the document: they need it laid out whole.
+  if (!laidOut || !Jumps.empty() || Items.ControlCount() > 0) {
+    formatAll();
+    return;
+  }
+  int paraFirst, paraLast;
+  ExpandRangeToParas(first, last, paraFirst, paraLast);
+  const int start = paraFirst > 0 ? GetFirstItemOfPara(paraFirst - 1) : 0;
+  const bool hasNext = paraLast + 1 < count;
+  int next = paraLast, end = paraLast;
+  if (hasNext) ExpandRangeToParas(paraLast + 1, paraLast + 1, next, end);
+  const int oldDStart = GetItem(start)->DrawItemNo;
+  const int oldDEnd = end + 1 < count ? GetItem(end + 1)->DrawItemNo - 1 : DrawItems.Count() - 1;
+  if (oldDStart < 0 || oldDEnd < oldDStart) {
+    formatAll();
+    return;
+  }
+  const int oldNextTop = hasNext ? LineTopOf(GetItem(paraLast + 1)->DrawItemNo) : 0;
+  int selStart = -1, selStartOffs = 0, selEnd = -1, selEndOffs = 0;
+  if (HasSelection()) GetSelectionBounds(selStart, selStartOffs, selEnd, selEndOffs, false);
+
+  TRDCanvas& canvas = GetCanvas();
+  TRDFormatParams p;
+  p.canvas = &canvas;
+  GetDeviceScaling(canvas, p.scaling);
+  p.pass1 = true;
+  p.max_length = (GetFlags() & rdfRoot) ? GetMaxLength() : 0;
+  p.baseline = start == 0 ? GetTopMargin()
+                          : LineTopOf(oldDStart) - ParaSpaceBefore(start, p.scaling) -
+                                ParaSpaceAfter(start - 1, p.scaling);
+  Deselect(false);
+  DrawItemUnderMouse = -1;
+  DrawItemPressed = -1;
+  {
+    State |= rdsFormatting;
+    canvas.SaveState();
+    TFormatScope scope{canvas, State, true};
+    std::vector<std::unique_ptr<TRDDrawLineInfo>> tail = DrawItems.TakeTail(oldDEnd + 1);
+    DrawItems.DeleteRange(oldDStart, DrawItems.Count() - 1);
+    for (int i = start; i <= end; ++i) GetItem(i)->DrawItemNo = -1;
+    p.line_first = DrawItems.Count();
+    FormatItemRange(start, end, p);
+    FinishPendingTab(p);
+    FinishLine(p.line_left + p.room, p, hasNext || !(State & rdsNoLastParaEnd));
+    const int drawShift = DrawItems.Count() - 1 - oldDEnd;
+    if (hasNext) {
+      const int delta = LineTopOf(GetItem(paraLast + 1)->DrawItemNo) - oldNextTop;
+      if (delta != 0)
+        for (auto& line : tail) line->Top += delta;
+      DocumentHeight += delta;
+    } else {
+      DocumentHeight = ScreenToDeviceY(GetBottomMargin(), p.scaling) + p.baseline + p.descent +
+                       p.pending_extra + ParaSpaceAfter(count - 1, p.scaling);
+    }
+    DrawItems.AppendAll(std::move(tail));
+    if (drawShift != 0)
+      for (int i = end + 1; i < count; ++i) GetItem(i)->DrawItemNo += drawShift;
+  }
+  // The lines that changed may have been, or become, the widest.
+  TRDResolution scaling;
+  GetDeviceScaling(canvas, scaling);
+  int documentWidth, textWidth;
+  WidthsFor(DrawItems.MaxLineMinWidth(), scaling, documentWidth, textWidth);
+  const int oldWidth = GetWidth(), oldHeight = GetHeight();
+  if (documentWidth == DocumentWidth && textWidth == TextWidth) {
+    MinDocumentWidth = DrawItems.MaxLineMinWidth();
+    AdjustVScrollUnits();
+    area_size_guard_ = true;
+    SetDocumentAreaSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
+    area_size_guard_ = false;
+  }
+  // Other widths, or a scroll bar that came or went, change the room of every line.
+  if (documentWidth != DocumentWidth || textWidth != TextWidth || GetWidth() != oldWidth ||
+      GetHeight() != oldHeight) {
+    const int vOffs = GetVOffs();
+    formatAll();
+    ScrollTo(vOffs, false);
+  }
+  if (selStart >= 0) SetSelectionBounds(selStart, selStartOffs, selEnd, selEndOffs);
 }

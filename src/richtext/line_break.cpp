@@ -200,3 +200,12 @@ int FindLineBreakW(std::u16string_view text, int index, bool skipSpaceAtIndex) {
   while (i + 1 < index && IsSpace(text[size_t(i) + 1])) ++i;
   return i;
 }
+
+bool StaysWithPrevious(char16_t unit) {
+  if (unit >= 0xDC00 && unit <= 0xDFFF) return true;
+  // The combining class holds control and format characters as well, which stand alone.
+  if (unit < 0x0300 || (unit >= 0x200E && unit <= 0x200F) || (unit >= 0x202A && unit <= 0x202E) ||
+      (unit >= 0x206A && unit <= 0x206F) || (unit >= 0xFFF9 && unit <= 0xFFFB))
+    return false;
+  return GetLineBreakClass(unit) == TRDLineBreakClass::CM;
+}

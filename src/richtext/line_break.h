@@ -46,3 +46,8 @@ constexpr int kNoLineBreak = -1;
 // reaching index), or kNoLineBreak. With skipSpaceAtIndex a space at index is passed
 // over first. An index outside the text gives kNoLineBreak.
 int FindLineBreakW(std::u16string_view text, int index, bool skipSpaceAtIndex);
+
+// A code unit that belongs to the character before it: the second half of a surrogate
+// pair, or a combining mark (an accent such as U+0301 shows on the letter before it).
+// Lines break and the caret stops only before a unit for which this is false.
+bool StaysWithPrevious(char16_t unit);

@@ -4,6 +4,7 @@
 
 #include "richtext/code_pages.h"
 #include "richtext/item_factory.h"
+#include "richtext/line_break.h"
 #include "richtext/list_style.h"
 #include "richtext/marker_list.h"
 #include "richtext/rd_style.h"
@@ -315,13 +316,11 @@ void TCustomRDData::ExpandRangeToLines(int first, int last, int& newFirst, int& 
 int TCustomRDData::GetNextCharOffset(const std::string& s, int itemNo, int offset) const {
   const TRDItemOptions options = GetItemOptions(itemNo);
   if (!IsUnicodeItem(options)) return offset + 1;
-  // Combining marks stay with the character before them.
+  // Combining marks and low surrogates stay with the character before them.
   const int length = GetItemTextLength(s, options);
   int next = offset + 1;
   while (next <= length) {
-    char16_t u = RawUnicodeAt(s, size_t(next - 1));
-    bool combining = (u >= 0x0300 && u <= 0x036F) || (u >= 0xDC00 && u <= 0xDFFF);
-    if (!combining) break;
+    if (!StaysWithPrevious(RawUnicodeAt(s, size_t(next - 1)))) break;
     ++next;
   }
   return next;
@@ -332,9 +331,7 @@ int TCustomRDData::GetPrevCharOffset(const std::string& s, int itemNo, int offse
   if (!IsUnicodeItem(options)) return offset - 1;
   int prev = offset - 1;
   while (prev > 1) {
-    char16_t u = RawUnicodeAt(s, size_t(prev - 1));
-    bool combining = (u >= 0x0300 && u <= 0x036F) || (u >= 0xDC00 && u <= 0xDFFF);
-    if (!combining) break;
+    if (!StaysWithPrevious(RawUnicodeAt(s, size_t(prev - 1)))) break;
     --prev;
   }
   return prev;

@@ -163,6 +163,11 @@ void TCustomRichDoc::FormatTail() {
   AfterFormat();
 }
 
+void TCustomRichDoc::FormatChangedItems(int First, int Last) {
+  rd_data_->FormatChangedParas(First, Last);
+  AfterFormat();
+}
+
 void TCustomRichDoc::ClearFormatting() {
   auto_scroll_timer_->SetEnabled(false);
   rd_data_->ClearFormatting();

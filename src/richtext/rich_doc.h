@@ -135,6 +135,9 @@ class TCustomRichDoc : public TRDScroller {
   void FormatDocument();
   void FormatKeepSelection();
   void FormatTail();
+  // Lays out again only the paragraphs of items First..Last, whose texts or styles
+  // changed (no item came or went); the view stays where it is.
+  void FormatChangedItems(int First, int Last);
   virtual void ClearFormatting();
   void ClearDocument();
   // Deletes Count items from First; a format afterwards shows the change.

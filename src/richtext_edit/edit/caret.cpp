@@ -5,6 +5,7 @@
 
 #include "richtext/complex_script.h"
 #include "richtext/item_factory.h"
+#include "richtext/line_break.h"
 #include "richtext/rd_style.h"
 #include "richtext/text_measure.h"
 #include "richtext_edit/edit/edit_data.h"
@@ -12,11 +13,12 @@
 
 namespace {
 
-bool IsLowSurrogateAt(const std::string& s, int unit) {
+// The unit belongs to the character before it (the second half of a surrogate pair, a
+// combining mark): no caret stop before it, or typing there would split the character.
+bool StaysWithPreviousAt(const std::string& s, int unit) {
   const size_t at = size_t(unit) * 2;
   if (at + 1 >= s.size()) return false;
-  const char16_t u = char16_t(std::uint8_t(s[at]) | (std::uint8_t(s[at + 1]) << 8));
-  return u >= 0xDC00 && u <= 0xDFFF;
+  return StaysWithPrevious(char16_t(std::uint8_t(s[at]) | (std::uint8_t(s[at + 1]) << 8)));
 }
 
 }  // namespace
@@ -50,8 +52,7 @@ void TRDEditRDData::AddLeftToRightStops(int d, int firstOfLine, int wanted) {
     const std::string stored = DrawItems.GetDrawItemText(d, Items);
     const int shift = line.JustifyExtra;
     for (int j = 0; j <= fit - 2; ++j) {
-      // No stop between the two halves of a surrogate pair.
-      if (unicode && IsLowSurrogateAt(stored, j + 1)) {
+      if (unicode && StaysWithPreviousAt(stored, j + 1)) {
         if (isCaretItem && wanted == j) CaretPosIndex = int(CaretPositions.size()) - 1;
         continue;
       }
@@ -84,7 +85,7 @@ bool TRDEditRDData::AddBiDiStops(int d, int firstOfLine, int wanted) {
   const bool isCaretItem = d == CaretDItemNo;
   int firstStop = -1, lastStop = -1;
   for (int k = d == firstOfLine ? 0 : 1; k <= line.Length; ++k) {
-    if (unicode && k < line.Length && IsLowSurrogateAt(stored, k)) continue;
+    if (unicode && k < line.Length && StaysWithPreviousAt(stored, k)) continue;
     CaretPositions.push_back(
         TRDCharPos{positions[size_t(k)] + line.Left + line.JustifyExtra, d, k + 1, 0});
     lastStop = int(CaretPositions.size()) - 1;

@@ -5,6 +5,9 @@
 // (\clmrg, \clvmrg) join the cell on their left or above.
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <optional>
+#include <utility>
 
 #include "richtext/item_factory.h"
 #include "richtext/rd_style.h"
@@ -63,6 +66,83 @@ std::vector<int> CellRights(const TRDRTFRowProperties& props, int cellCount) {
   }
   return rights;
 }
+
+// The cells merged into the cell above them, gathered while the rows are built: a run of
+// them is merged once, when it ends, rather than merged again and checked whole for every
+// row it grows by. Until then the cells it covers stay in the grid, unused, and the
+// questions below answer as the grid will once the runs are merged.
+class TVerticalRuns {
+ public:
+  using TMerge = std::function<void(int top, int left, int colCount, int rowCount)>;
+  TVerticalRuns(TRDTableRows& grid, int cols, TMerge merge)
+      : grid_(grid), merge_(std::move(merge)), owner_(size_t(cols), -1), runs_(size_t(cols)) {}
+
+  // The cell that covers (row, col).
+  TRDTableCellData* MainCell(int row, int col, int& mRow, int& mCol) const {
+    if (const TRun* run = RunAt(row, col)) {
+      mRow = run->Top;
+      mCol = run->Left;
+      return grid_.Cell(run->Top, run->Left);
+    }
+    return grid_.GetMainCell(row, col, mRow, mCol);
+  }
+  // (row, col) lies in a run below its main cell.
+  bool Covers(int row, int col) const {
+    const TRun* run = RunAt(row, col);
+    return run && row > run->Top;
+  }
+  // Cell (row, col), width columns wide, joins the cell above when that one (with what
+  // has joined it) starts at col, is as wide and ends in the row above; false when the
+  // cells do not line up so (the caller merges them in the grid).
+  bool Extend(int row, int col, int width) {
+    const TRDTableCellData* own = grid_.Cell(row, col);
+    if (!own || own->ColSpan != width || own->RowSpan != 1) return false;
+    if (TRun* run = RunAt(row - 1, col)) {
+      if (run->Left != col || run->Width != width || run->Bottom != row - 1) return false;
+      run->Bottom = row;
+      return true;
+    }
+    int mRow, mCol;
+    const TRDTableCellData* above = grid_.GetMainCell(row - 1, col, mRow, mCol);
+    if (!above || mCol != col || above->ColSpan != width || mRow + above->RowSpan != row)
+      return false;
+    for (int c = col; c < col + width; ++c)
+      if (owner_[size_t(c)] >= 0) return false;
+    runs_[size_t(col)] = TRun{mRow, col, width, row};
+    for (int c = col; c < col + width; ++c) owner_[size_t(c)] = col;
+    return true;
+  }
+  // Merges the runs that row did not continue.
+  void MergeEndedBefore(int row) {
+    for (int col = 0; col < int(runs_.size()); ++col)
+      if (runs_[size_t(col)] && runs_[size_t(col)]->Bottom < row) Merge(col);
+  }
+  void MergeAll() { MergeEndedBefore(grid_.Count()); }
+
+ private:
+  struct TRun {
+    int Top, Left, Width, Bottom;
+  };
+  const TRun* RunAt(int row, int col) const {
+    if (row < 0 || col < 0 || col >= int(owner_.size()) || owner_[size_t(col)] < 0) return nullptr;
+    const TRun& run = *runs_[size_t(owner_[size_t(col)])];
+    return row >= run.Top && row <= run.Bottom ? &run : nullptr;
+  }
+  TRun* RunAt(int row, int col) {
+    return const_cast<TRun*>(std::as_const(*this).RunAt(row, col));
+  }
+  void Merge(int col) {
+    const TRun run = *runs_[size_t(col)];
+    runs_[size_t(col)].reset();
+    for (int c = run.Left; c < run.Left + run.Width; ++c) owner_[size_t(c)] = -1;
+    merge_(run.Top, run.Left, run.Width, run.Bottom - run.Top + 1);
+  }
+
+  TRDTableRows& grid_;
+  TMerge merge_;
+  std::vector<int> owner_;                  // per column: the left column of its run, or -1
+  std::vector<std::optional<TRun>> runs_;  // by left column
+};
 
 }  // namespace
 
@@ -238,6 +318,7 @@ void TRDRTFImporter::EndTable() {
       if (grid.CanMergeCells(top, left, colCount, rowCount, true))
         grid.MergeCells(top, left, colCount, rowCount, true, false);
     };
+    TVerticalRuns runs(grid, cols, merge);
     for (int r = 0; r < int(info.Rows.size()); ++r) {
       const TTableInfo::TRow& row = info.Rows[size_t(r)];
       grid.AddRow(cols);
@@ -255,7 +336,7 @@ void TRDRTFImporter::EndTable() {
         if (start >= cols) {
           // No column left: the text joins the row's last cell.
           int mr, mc;
-          if (TRDTableCellData* last = grid.GetMainCell(r, cols - 1, mr, mc);
+          if (TRDTableCellData* last = runs.MainCell(r, cols - 1, mr, mc);
               last && holdsText && source->HasData(false))
             last->MoveItemsFrom(*source);
           continue;
@@ -266,12 +347,14 @@ void TRDRTFImporter::EndTable() {
         const std::uint8_t vMerge = cellProps ? cellProps->VMerge : 0;
         int mr, mc;
         if (hMerge == 2 && start > 0) {
+          runs.MergeAll();
           if (grid.GetMainCell(r, start - 1, mr, mc)) merge(mr, mc, end - mc, r - mr + 1);
-        } else if (vMerge == 2 && r > 0) {
+        } else if (vMerge == 2 && r > 0 && !runs.Extend(r, start, end - start)) {
+          runs.MergeAll();
           if (TRDTableCellData* above = grid.GetMainCell(r - 1, start, mr, mc))
             merge(mr, mc, std::max(end - mc, above->ColSpan), r - mr + 1);
         }
-        TRDTableCellData* own = grid.Cell(r, start);
+        TRDTableCellData* own = runs.Covers(r, start) ? nullptr : grid.Cell(r, start);
         if (own && own->ColSpan >= 1 && cellProps) {
           // The cell's look.
           own->Color = cellProps->Color;
@@ -317,14 +400,16 @@ void TRDRTFImporter::EndTable() {
           own->MoveItemsFrom(*source);
         } else if (holdsText && source->HasData(false)) {
           // Text in a cell merged into another joins that cell rather than vanish.
-          if (TRDTableCellData* main = grid.GetMainCell(r, start, mr, mc))
+          if (TRDTableCellData* main = runs.MainCell(r, start, mr, mc))
             main->MoveItemsFrom(*source);
         }
         start = end;
       }
       for (int c = start; c < cols; ++c)
-        if (grid.Cell(r, c)) EmptyCell(*table, r, c, true);
+        if (grid.Cell(r, c) && !runs.Covers(r, c)) EmptyCell(*table, r, c, true);
+      runs.MergeEndedBefore(r);
     }
+    runs.MergeAll();
 
     // The table's measures from what the rows gave.
     if (info.CellBorderColorsAlike) table->SetCellBorderStyle(rdtbColor);

@@ -51,6 +51,39 @@ TEST(RTFImportTables, HorizontalAndVerticalMerges) {
   EXPECT_TRUE(table->Rows->IsConsistent());
 }
 
+TEST(RTFImportTables, VerticalMergesEndAndStartAgainAndGatherTheirText) {
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import("{\\rtf1 " +
+                       Row("\\clvmgf\\cellx1000\\cellx2000\\cellx3000", "a\\cell b\\cell c\\cell") +
+                       Row("\\clvmrg\\cellx1000\\cellx2000\\clvmgf\\cellx3000",
+                           "\\cell d\\cell e\\cell") +
+                       Row("\\clvmrg\\cellx1000\\cellx2000\\clvmrg\\cellx3000", "x\\cell f\\cell\\cell") +
+                       Row("\\clvmgf\\cellx1000\\cellx2000\\clvmrg\\cellx3000", "g\\cell h\\cell\\cell") +
+                       Row("\\clvmrg\\cellx1000\\cellx2000\\cellx3000", "\\cell i\\cell j\\cell") + "}"),
+            rtf_ec_OK);
+  TRDTableItemInfo* table = doc.Table();
+  ASSERT_NE(table, nullptr);
+  // Text in a merged cell joins the cell it is merged into.
+  EXPECT_EQ(Grid(*table), "a|x/1x3 b c;. d e/1x3;. f .;g/1x2 h .;. i j");
+  EXPECT_TRUE(table->Rows->IsConsistent());
+}
+
+TEST(RTFImportTables, ALongMergedColumnIsOneCell) {
+  std::string rtf = "{\\rtf1 " + Row("\\clvmgf\\cellx1000\\cellx2000", "top\\cell 0\\cell");
+  for (int r = 1; r < 400; ++r)
+    rtf += Row("\\clvmrg\\cellx1000\\cellx2000", (r == 399 ? "last" : "") + std::string("\\cell ") +
+                                                         std::to_string(r) + "\\cell");
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import(rtf + "}"), rtf_ec_OK);
+  TRDTableItemInfo* table = doc.Table();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->RowCount(), 400);
+  EXPECT_EQ(table->Cells(0, 0)->RowSpan, 400);
+  EXPECT_EQ(CellText(*table, 0, 0), "top|last");
+  EXPECT_EQ(CellText(*table, 399, 1), "399");
+  EXPECT_TRUE(table->Rows->IsConsistent());
+}
+
 TEST(RTFImportTables, RowEndingWithAMergeStart) {
   // The last cell starts a horizontal merge that no cell continues: it keeps its own
   // right edge, and the table keeps its three columns.
