@@ -237,6 +237,27 @@ void TCustomRichDocEdit::InsertComposedText(const std::u16string& Text) {
   data.State &= ~rddsKeepPendingTag;
 }
 
+void TCustomRichDocEdit::InputLanguageChanged(int Charset) {
+  TRDStyle* style = Style();
+  TCustomRichDocEdit& active = ActiveEditor();
+  TRDEditRDData& data = active.EditData();
+  if (!(EditorOptions & rdoAutoSwitchLang) || !style || data.GetItemCount() == 0) return;
+  const int current = data.CurTextStyleNo;
+  TFontInfos& styles = style->TextStyles();
+  if (current < 0 || current >= styles.Count() ||
+      data.IsUnicodeTextStyle(current, data.CurParaStyleNo))
+    return;
+  int twin = styles.FindStyleWithCharset(current, Charset);
+  if (twin < 0) {
+    TFontInfo& added = styles.Add();
+    added.Assign(styles.Items(current));
+    added.SetStandard(false);
+    added.Charset = Charset;
+    twin = styles.Count() - 1;
+  }
+  active.SetCurTextStyleNo(twin);
+}
+
 void TCustomRichDocEdit::SwitchToUnicodeStyle() {
   const TRDStyle* style = Style();
   TRDEditRDData& data = ActiveEditor().EditData();

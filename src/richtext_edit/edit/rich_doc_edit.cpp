@@ -277,6 +277,8 @@ void TCustomRichDocEdit::DoEnter() {
 
 void TCustomRichDocEdit::DoExit() {
   TCustomRichDoc::DoExit();
+  // The Ctrl key that switched the links on is let go where this editor no longer hears it.
+  EditData().LeaveHyperlinkMode();
   caret_timer_->SetEnabled(false);
   Invalidate();
 }

@@ -102,6 +102,9 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   TRDUndoType UndoAction();
   TRDUndoType RedoAction();
   void ClearUndo();
+  // The keyboard now types in the character set Charset: with rdoAutoSwitchLang, the
+  // current text style becomes its twin in that character set (made when there is none).
+  void InputLanguageChanged(int Charset);
   void BeginUndoGroup(TRDUndoType Kind);
   void SetUndoGroupMode(bool On);
 
@@ -220,6 +223,8 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   // Runs Call once the current input has been handled (a posted message of the window);
   // nested editors post here what must not run inside their own handlers.
   void QueueCall(std::function<void()> Call);
+  // Something queued is still waiting for the event loop.
+  bool CallsQueued() const { return !queued_.empty(); }
 
   // The caret is shown: focus, and the blink phase (the blink timer calls BlinkCaret).
   bool CaretShown() const { return caret_on_ && Focused(); }

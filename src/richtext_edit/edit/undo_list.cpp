@@ -6,10 +6,6 @@
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/edit/undo_records.h"
 
-TCustomRDData* TRDUndoInfo::Owner() const {
-  return List ? List->Owner() : nullptr;
-}
-
 // --- steps ------------------------------------------------------------------------------
 
 bool TRDUndoInfos::IsExhausted() const {
@@ -114,6 +110,11 @@ void TRDUndoList::SetLimit(int value) {
   TrimToLimit(0);
 }
 
+void TRDUndoList::PushStep(std::unique_ptr<TRDUndoInfos> step) {
+  steps_.push_back(std::move(step));
+  ++steps_added_;
+}
+
 void TRDUndoList::FreeLastIfEmpty() {
   if (!steps_.empty() && steps_.back()->Records.empty()) steps_.pop_back();
 }
@@ -138,7 +139,7 @@ bool TRDUndoList::BeginStep(TRDUndoType kind, const std::string& caption, int ca
     steps_.pop_back();
   }
   TrimToLimit(1);
-  steps_.push_back(std::move(step));
+  PushStep(std::move(step));
   return true;
 }
 
@@ -147,15 +148,15 @@ TRDUndoInfo* TRDUndoList::AddRecord(std::unique_ptr<TRDUndoInfo> record) {
   TRDUndoInfos& last = *steps_.back();
   if (last.Count() == 1 && last.Records.front()->Kind == rdrkTyping)
     throw ERichDocError("Incorrect adding into undo list");
-  record->List = this;
+  record->owner_ = owner_;
   last.Records.push_back(std::move(record));
   return last.Records.back().get();
 }
 
 void TRDUndoList::AddStep(std::unique_ptr<TRDUndoInfos> step) {
-  for (auto& record : step->Records) record->List = this;
+  for (auto& record : step->Records) record->owner_ = owner_;
   TrimToLimit(1);
-  steps_.push_back(std::move(step));
+  PushStep(std::move(step));
 }
 
 std::unique_ptr<TRDUndoInfos> TRDUndoList::ExtractLastStep() {
@@ -195,10 +196,10 @@ void TRDUndoList::AddTyping(int itemNo, int pos, bool unicode) {
   record->Pos = pos;
   record->Length = 1;
   record->Unicode = unicode;
-  record->List = this;
+  record->owner_ = owner_;
   step->Records.push_back(std::move(record));
   TrimToLimit(1);
-  steps_.push_back(std::move(step));
+  PushStep(std::move(step));
 }
 
 void TRDUndoList::AddUntyping(const std::string& ch, int itemNo, int pos) {
@@ -224,26 +225,33 @@ void TRDUndoList::AddUntyping(const std::string& ch, int itemNo, int pos) {
   record->Pos = pos;
   record->Text = ch;
   record->Unicode = ch.size() == 2;
-  record->List = this;
+  record->owner_ = owner_;
   step->Records.push_back(std::move(record));
   TrimToLimit(1);
-  steps_.push_back(std::move(step));
+  PushStep(std::move(step));
 }
 
 void TRDUndoList::PerformLast(TRDEditRDData& data, bool undoing) {
   if (steps_.empty()) throw ERichDocError("Undo buffer is empty");
   TRDUndoInfos& step = *steps_.back();
+  TRDUndoList* other = undoing ? data.RedoList.get() : data.UndoList.get();
+  const std::uint64_t otherSteps = other ? other->steps_added_ : 0;
   const std::uint8_t savedAction = data.UndoAction;
-  if (undoing)
-    data.BeginRedoStep(step.Kind, step.Caption);
-  else
-    data.BeginUndoStepCaption(step.Kind, step.Caption, false);
   struct TRestore {
     TRDEditRDData& data;
     std::uint8_t action;
     ~TRestore() { data.UndoAction = action; }
   } restore{data, savedAction};
-  step.Perform(data, true);
+  if (undoing)
+    data.BeginRedoStep(step.Kind, step.Caption);
+  else
+    data.BeginUndoStepCaption(step.Kind, step.Caption, false);
+  try {
+    step.Perform(data, true);
+  } catch (...) {
+    RollBack(data, undoing, other, otherSteps);
+    throw;
+  }
   if (step.IsExhausted()) {
     steps_.pop_back();
   } else if (dynamic_cast<TRDUndoTypingInfo*>(step.Records.front().get())) {
@@ -252,8 +260,33 @@ void TRDUndoList::PerformLast(TRDEditRDData& data, bool undoing) {
     ++step.CaretOffs;
   }
   // A typing record made its own step in the other list; the one opened above stays empty.
-  TRDUndoList* other = undoing ? data.RedoList.get() : data.UndoList.get();
   if (other) other->DropEmptyLastStep();
+}
+
+// A step that failed part way: what it had taken back was recorded as a new step of the
+// other list. Performing that step puts the document back, and what it records (the
+// records taken back, in their old order) goes into the failed step, which grows whole
+// again. Should even that fail, the history is given up: the document is left as it is,
+// and neither list refers to items it no longer holds.
+void TRDUndoList::RollBack(TRDEditRDData& data, bool undoing, TRDUndoList* other,
+                           std::uint64_t otherSteps) {
+  std::unique_ptr<TRDUndoInfos> partial =
+      other && other->steps_added_ != otherSteps ? other->ExtractLastStep() : nullptr;
+  try {
+    if (partial && !partial->Records.empty()) {
+      data.UndoAction = undoing ? rduaUndo : rduaRedo;
+      SetGroupMode(true);
+      struct TUngroup {
+        TRDUndoList& list;
+        ~TUngroup() { list.SetGroupMode(false); }
+      } ungroup{*this};
+      partial->Perform(data, false);
+    }
+  } catch (...) {
+    Clear();
+    if (other) other->Clear();
+  }
+  data.ReformatAfterEdit(true, -1, -1, 0);
 }
 
 void TRDUndoList::Undo(TRDEditRDData& data) {

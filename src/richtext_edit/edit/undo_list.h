@@ -58,7 +58,6 @@ class TRDUndoInfo {
   TRDUndoInfo& operator=(const TRDUndoInfo&) = delete;
 
   std::uint8_t Kind = 0;
-  TRDUndoList* List = nullptr;  // the list that holds the record's step
 
   virtual bool NeedsFullFormatBeforeUndo(TRDEditRDData&) { return false; }
   virtual bool NeedsFullFormatAfterUndo(TRDEditRDData&) { return false; }
@@ -71,8 +70,14 @@ class TRDUndoInfo {
   // A record that undo takes back in parts (typing, an inner document's undo list) stays
   // in its step until nothing is left; any other goes once undone.
   virtual bool UndoesInParts() const { return false; }
-  // The document the record belongs to (the owner of its list).
-  TCustomRDData* Owner() const;
+  // The document the record belongs to: the owner of the list it was recorded into, which
+  // outlives every list it moves through (a cell editor's or a hidden editor's lists are
+  // owned by the document holding the table), so a record never points at a list.
+  TCustomRDData* Owner() const { return owner_; }
+
+ private:
+  friend class TRDUndoList;
+  TCustomRDData* owner_ = nullptr;
 };
 
 // One step: the records of one user-visible change.
@@ -141,11 +146,16 @@ class TRDUndoList {
  private:
   void TrimToLimit(int room);
   void PerformLast(TRDEditRDData& data, bool undoing);
+  void RollBack(TRDEditRDData& data, bool undoing, TRDUndoList* other,
+                std::uint64_t otherSteps);
+  void PushStep(std::unique_ptr<TRDUndoInfos> step);
   void FreeLastIfEmpty();
   TCustomRDData* owner_;
   std::deque<std::unique_ptr<TRDUndoInfos>> steps_;
   int limit_ = -1;
   int group_mode_ = 0;
+  // Counts every step appended, so that a caller can tell whether one was since.
+  std::uint64_t steps_added_ = 0;
 };
 
 // The redo list is the same list under a second name.

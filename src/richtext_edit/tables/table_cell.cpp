@@ -187,7 +187,9 @@ void TRDTableCellData::MovingToUndoList(const void* undoOwner, TCustomRDData* ow
   // through it, so its markers leave the document's list now and the numbers after them
   // close up, not only when the undo list frees the cell.
   UndoOwner = undoOwner;
-  UndoOwnerData = ownerData;
+  // The document that owns the undo lists, which outlives them: a cell editor's data,
+  // which records a nested table's changes, may be gone before the record holding the cell.
+  UndoOwnerData = ownerData ? ownerData->GetAbsoluteRootData() : nullptr;
   row_ = nullptr;
   for (int i = 0; i < GetItemCount(); ++i) GetItem(i)->MovingToUndoList(i, this);
 }

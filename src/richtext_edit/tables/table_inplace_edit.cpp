@@ -93,15 +93,18 @@ void TRDTableInplaceEdit::SetReadOnly(bool Value) {
   outer_.SetReadOnly(Value);
 }
 
+// What a table inside this cell holds counts as this editor's own: asking only this
+// editor's lists would send an undo meant for the inner cell to the outer editor, which
+// hands it back here, and round again.
 void TRDTableInplaceEdit::Undo() {
-  if (EditData().UndoList->Count() > 0)
+  if (UndoAction() != rdutNone)
     TCustomRichDocEdit::Undo();
   else
     outer_.Undo();
 }
 
 void TRDTableInplaceEdit::Redo() {
-  if (EditData().RedoList->Count() > 0)
+  if (RedoAction() != rdutNone)
     TCustomRichDocEdit::Redo();
   else
     outer_.Redo();

@@ -192,9 +192,19 @@ const TGraphic* TRDTableItemInfo::GetBackgroundImage() const {
 }
 
 void TRDTableItemInfo::SetBackgroundImage(const TGraphic* picture) {
+  // In a document the change is recorded for undo, as any change of the table's look.
+  if (State & rdtsInDocument)
+    SetCellBackgroundImage(picture, -1, -1);
+  else
+    AssignBackgroundImage(picture);
+}
+
+void TRDTableItemInfo::AssignBackgroundImage(const TGraphic* picture) {
   if (picture && picture == GetBackgroundImage()) return;
   SetOptionalBackgroundImage(background_, picture);
   MarkChanged();
+  // An open cell editor shows the table's picture behind a cell without colour.
+  if (InplaceEditor) InplaceEditor->Invalidate();
 }
 
 TRDItemBackgroundStyle TRDTableItemInfo::GetBackgroundStyle() const {
@@ -368,11 +378,16 @@ bool TRDTableItemInfo::QueryItemFlagEx(std::uint8_t code, TRDStyle* rdStyle) con
   return code == 0 ? false : TRDFullLineItemInfo::QueryItemFlagEx(code, rdStyle);
 }
 
-void TRDTableItemInfo::NotifyData(TCustomRDData* rdData, std::string& text) {
-  Rows->MainRDData = rdData;
+void TRDTableItemInfo::DetachFromDocument() {
+  Rows->MainRDData = nullptr;
   Rows->Undo = nullptr;
   recorder_.reset();
   State &= TRDTableStates(~(rdtsInDocument | rdtsInEditor));
+}
+
+void TRDTableItemInfo::NotifyData(TCustomRDData* rdData, std::string& text) {
+  DetachFromDocument();
+  Rows->MainRDData = rdData;
   if (rdData) {
     State |= rdtsInDocument;
     if (auto* data = dynamic_cast<TRDEditRDData*>(rdData)) {

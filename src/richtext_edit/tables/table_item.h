@@ -109,6 +109,13 @@ class TRDTableStoreSubRDData : public TRDStoreSubRDData {
   TRDTableStoreSubRDData(int row, int col) : row_(row), col_(col) {}
   int GetRow() const override { return row_; }
   int GetCol() const override { return col_; }
+  std::unique_ptr<TRDTableStoreSubRDData> Duplicate() const {
+    return std::make_unique<TRDTableStoreSubRDData>(row_, col_);
+  }
+  // Reading order: below 0 when this place comes before other, 0 for the same cell.
+  int Compare(const TRDTableStoreSubRDData& other) const {
+    return row_ != other.row_ ? row_ - other.row_ : col_ - other.col_;
+  }
 
  private:
   int row_;
@@ -269,6 +276,8 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   const TRDTableCellData* HatchedCell = nullptr;
   const TGraphic* GetBackgroundImage() const;
   void SetBackgroundImage(const TGraphic* picture);
+  // The picture stored as it is, with no undo (reading, and undo itself).
+  void AssignBackgroundImage(const TGraphic* picture);
   TRDItemBackgroundStyle GetBackgroundStyle() const;
   void SetBackgroundStyle(TRDItemBackgroundStyle value);
 
@@ -467,6 +476,9 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   bool QueryItemFlag(std::uint8_t code) const override;
   bool QueryItemFlagEx(std::uint8_t code, TRDStyle* rdStyle) const override;
   void NotifyData(TCustomRDData* rdData, std::string& text) override;
+  // Out of any document: the table in an undo record refers to no document, whose
+  // editor (a cell's) may be gone before the record; inserting it again tells it its new one.
+  void DetachFromDocument();
   void NotifyDataEx(TCustomRDData* rdData) override;
   // The cells' markers into the document's list, nested tables' included
   // (table_cell_markers.cpp).

@@ -5,6 +5,7 @@
 
 #include "platform/gui/bitmap.h"
 #include "richtext_edit/edit/edit_data.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"
 #include "richtext_edit/tables/table_undo.h"
 
@@ -128,9 +129,14 @@ void TRDTableItemInfo::SetCellVisibleBorders(int itemNo, int row, int col, bool 
 void TRDTableItemInfo::SetCellBackgroundImage(const TGraphic* picture, int row, int col) {
   const TGraphic* current = row < 0 ? GetBackgroundImage() : Cells(row, col)->GetBackgroundImage();
   if (picture == current) return;
-  if (TRDEditRDData* data = (State & rdtsInDocument) ? EditData() : nullptr)
+  TRDEditRDData* data = (State & rdtsInDocument) ? EditData() : nullptr;
+  if (data) {
+    // The cell editor's edits come before this change in the document's undo.
+    FlushEditorUndo(false);
     data->BeginUndoStep(rdutModifyItem, true);
+  }
   SetCellBackgroundImageOwned(-1, row, col, picture ? picture->Clone() : nullptr);
+  if (data) data->InvalidateControl();
 }
 
 void TRDTableItemInfo::SetCellBackgroundImageOwned(int itemNo, int row, int col,
@@ -147,10 +153,12 @@ void TRDTableItemInfo::SetCellBackgroundImageOwned(int itemNo, int row, int col,
       record->Image = std::move(old);
     }
   }
-  if (row < 0)
-    SetBackgroundImage(picture.get());
-  else
+  if (row < 0) {
+    AssignBackgroundImage(picture.get());
+  } else {
     Cells(row, col)->SetBackgroundImage(picture.get());
+    if (InplaceEditor) InplaceEditor->Invalidate();
+  }
   MarkChanged();
 }
 

@@ -243,7 +243,7 @@ void TRDTableItemInfo::DefineTableProperties(TRDPropertyFiler& filer) {
   filer.Binary("BackgroundImg", picture);
   if (filer.Reading() && !picture.empty()) {
     std::unique_ptr<TGraphic> image = BackgroundImageFromBytes(picture);
-    SetBackgroundImage(image.get());
+    AssignBackgroundImage(image.get());
   }
   if (filer.Reading()) MarkChanged();
 }

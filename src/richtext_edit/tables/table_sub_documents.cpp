@@ -311,6 +311,7 @@ void TRDTableItemInfo::MovingToUndoList(int itemNo, TCustomRDData* rdData) {
       if (TRDTableCellData* cell = Rows->Cell(r, c))
         for (int i = 0; i < cell->GetItemCount(); ++i) cell->GetItem(i)->MovingToUndoList(i, cell);
   TRDFullLineItemInfo::MovingToUndoList(itemNo, rdData);
+  DetachFromDocument();
 }
 
 void TRDTableItemInfo::MovingFromUndoList(int itemNo, TCustomRDData* rdData) {

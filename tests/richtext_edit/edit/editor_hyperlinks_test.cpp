@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/gui/gui_test_support.h"
+#include "platform/gui/virtual_keys.h"
+#include "platform/sys/application.h"
 #include "platform/text/streams.h"
 #include "richtext/rtf_writer.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
@@ -81,4 +83,28 @@ TEST(EditorHyperlinks, TheLinkAtTheCaretIsDrawnHotUntilTheCaretLeavesIt) {
   f.edit.EditorOptions |= rdoNoCaretHighlightJumps;
   f.data.PlaceCaretAtItem(1, 3, false);
   EXPECT_EQ(f.data.HighlightedJumpItem, -1);
+}
+
+TEST(EditorHyperlinks, CtrlHeldWhenTheFocusGoesLeavesHyperlinkModeBehind) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 420, 320);
+  TEditFixture f;
+  f.edit.SetParent(&form);
+  TRichDocEdit other(nullptr);
+  other.SetParent(&form);
+  other.SetBounds(0, 200, 100, 50);
+  f.AddPara({{"see ", 0}, {"link", kJumpStyle}});
+  f.Format();
+  form.Show();
+  Application->ProcessMessages();  // let the window become active
+  f.edit.SetFocus();
+  Application->ProcessMessages();
+  SimulateKey(f.edit, VK_CONTROL, {}, ssCtrl);
+  ASSERT_EQ(f.data.Jumps.size(), 1u);
+  // Ctrl is let go over the other control: this editor must not keep its links live.
+  other.SetFocus();
+  Application->ProcessMessages();
+  EXPECT_FALSE(f.edit.Focused());
+  EXPECT_TRUE(f.data.Jumps.empty());
+  EXPECT_FALSE(f.data.GetFlags() & rdfCollectJumps);
 }

@@ -6,6 +6,7 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_test_support.h"
 #include "platform/gui/virtual_keys.h"
+#include "richtext/code_pages.h"
 #include "richtext/item_factory.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 
@@ -236,3 +237,31 @@ TEST(EditorKeyboard, AReadOnlyEditorsKeysChangeNothing) {
   EXPECT_FALSE(f.edit.Modified);
 }
 
+
+// A new keyboard language: with rdoAutoSwitchLang the current style's twin in the new
+// character set becomes current, made once and found again; a Unicode style stays.
+TEST(EditorKeyboard, AutoSwitchLangTakesTheStyleTwinOfTheNewCharset) {
+  TEditFixture f;
+  f.AddPara({{"text", 0}});
+  f.Format();
+  const int styles = f.style.TextStyles().Count();
+  f.edit.InputLanguageChanged(RUSSIAN_CHARSET);
+  EXPECT_EQ(f.edit.CurTextStyleNo(), 0);  // the option is off
+  f.edit.EditorOptions |= rdoAutoSwitchLang;
+  f.edit.InputLanguageChanged(RUSSIAN_CHARSET);
+  const int russian = f.edit.CurTextStyleNo();
+  ASSERT_EQ(russian, styles);
+  const TFontInfo& twin = f.style.TextStyles().Items(russian);
+  EXPECT_EQ(twin.Charset, RUSSIAN_CHARSET);
+  EXPECT_FALSE(twin.Standard());
+  EXPECT_EQ(twin.FontName, f.style.TextStyles().Items(0).FontName);
+  EXPECT_EQ(twin.Size, f.style.TextStyles().Items(0).Size);
+  f.edit.InputLanguageChanged(f.style.TextStyles().Items(0).Charset);
+  EXPECT_EQ(f.edit.CurTextStyleNo(), 0);
+  f.edit.InputLanguageChanged(RUSSIAN_CHARSET);
+  EXPECT_EQ(f.edit.CurTextStyleNo(), russian);
+  EXPECT_EQ(f.style.TextStyles().Count(), styles + 1);
+  f.edit.SetCurTextStyleNo(f.unicodeStyle);
+  f.edit.InputLanguageChanged(GREEK_CHARSET);
+  EXPECT_EQ(f.edit.CurTextStyleNo(), f.unicodeStyle);
+}

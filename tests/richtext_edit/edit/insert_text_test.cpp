@@ -331,3 +331,36 @@ TEST(InsertRTF, RTFGoesIntoTheCaretParagraphAsOneStep) {
   EXPECT_FALSE(InsertRTF(f, "{\\rtf1 kept\\par {"));
   EXPECT_EQ(PlainText(f.data).substr(0, 4), "kept");
 }
+
+// At the start of a list paragraph the caret stands right after its number: a document
+// going in there goes in before the number, which stays with its text (in RTF and in the
+// component's own format alike); the caret goes on after what went in.
+TEST(InsertRTF, AtTheStartOfAListItemTheNumberStaysWithItsParagraph) {
+  auto build = [](TEditFixture& f) {
+    TRDListInfo& list = f.style.ListStyles().Add();
+    TRDListLevel& level = list.AddLevel();
+    level.ListType = rdlstDecimal;
+    level.FormatString = "%0:s.";
+    f.AddPara({{"intro", 0}});
+    f.data.AddItemAtEnd("", TRDMarkerItemInfo::CreateMarker(&f.data, 0, 0, 1, false));
+    f.AddItem(0, "first", true);
+    f.data.AddItemAtEnd("", TRDMarkerItemInfo::CreateMarker(&f.data, 0, 0, 1, false));
+    f.AddItem(0, "second", true);
+    f.Format();
+  };
+  const std::string pasted = SavedRDF([](TEditFixture& source) {
+    source.AddPara({{"one", 0}});
+    source.AddPara({{"two", 0}});
+  });
+  for (const bool rtf : {true, false}) {
+    TEditFixture f;
+    build(f);
+    const std::string before = DescribeDocument(f.data);
+    f.data.PlaceCaretAtItem(2, 1, false);
+    ASSERT_TRUE(rtf ? InsertRTF(f, "{\\rtf1\\ansi one\\par two\\par}") : InsertRDF(f, pasted));
+    EXPECT_EQ(Texts(f.data), "[intro] | [one] | [two] | <-11> [first] | <-11> [second]") << rtf;
+    EXPECT_EQ(f.data.CheckItemClass<TRDMarkerItemInfo>(5).DisplayString, "2.");
+    EXPECT_EQ(f.data.GetCurrentItemNo(), 2) << rtf;
+    ExpectUndoRedo(f, before);
+  }
+}

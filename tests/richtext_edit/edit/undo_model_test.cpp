@@ -2,6 +2,9 @@
 // the errors of misuse.
 #include <gtest/gtest.h>
 
+#include "platform/gui/gui_test_support.h"
+#include "platform/gui/virtual_keys.h"
+#include "richtext/rich_doc_error.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 
 namespace {
@@ -189,4 +192,57 @@ TEST(EditorUndo, TabNavigationOtherThanNoneIsRefused) {
   TEditFixture f;
   EXPECT_THROW(f.edit.SetTabNavigation(rdtnTab), ERichDocError);
   EXPECT_NO_THROW(f.edit.SetTabNavigation(rdtnNone));
+}
+
+namespace {
+
+// A record whose undo fails, as one that finds the document not as it left it would.
+class TFailingRecord : public TRDUndoInfo {
+ public:
+  void Undo(TRDEditRDData&) override { throw ERichDocError("Undo error"); }
+};
+
+}  // namespace
+
+// A step that fails half way leaves the document, its layout and both lists as they were,
+// says why, and the history goes on working once the cause is gone.
+TEST(EditorUndo, AStepThatFailsHalfWayLeavesEverythingAsItWas) {
+  TEditFixture f;
+  f.AddPara({{"first line", 0}});
+  f.AddPara({{"second", 0}});
+  f.Format();
+  const std::string before = DescribeDocument(f.data);
+  f.data.PlaceCaretAtItem(0, 6, false);
+  SimulateKey(f.edit, VK_RETURN, "\r");
+  f.data.PlaceCaretAtItem(2, 3, false);
+  SimulateKey(f.edit, VK_RETURN, "\r");
+  const std::string edited = DescribeDocument(f.data);
+  const std::string layout = DescribeLayout(f.data);
+  ASSERT_NE(edited, before);
+  ASSERT_EQ(f.data.UndoList->Count(), 2);
+  // The failing record is the last to be undone in the newest step, after the others.
+  TRDUndoInfos& step = *f.data.UndoList->LastStep();
+  const int records = step.Count();
+  ASSERT_GT(records, 1);
+  step.Records.insert(step.Records.begin(), std::make_unique<TFailingRecord>());
+  try {
+    f.edit.Undo();
+    ADD_FAILURE() << "the failing step was taken back";
+  } catch (const ERichDocError& e) {
+    EXPECT_STREQ(e.what(), "Undo error");
+  }
+  EXPECT_EQ(DescribeDocument(f.data), edited);
+  EXPECT_EQ(DescribeLayout(f.data), layout);
+  EXPECT_EQ(f.data.UndoList->Count(), 2);
+  EXPECT_EQ(f.data.UndoList->LastStep()->Count(), records + 1);
+  EXPECT_EQ(f.data.RedoList->Count(), 0);
+
+  f.data.UndoList->LastStep()->Records.erase(f.data.UndoList->LastStep()->Records.begin());
+  f.edit.Undo();
+  f.edit.Undo();
+  EXPECT_EQ(DescribeDocument(f.data), before);
+  f.edit.Redo();
+  f.edit.Redo();
+  EXPECT_EQ(DescribeDocument(f.data), edited);
+  EXPECT_EQ(DescribeLayout(f.data), layout);
 }
