@@ -12,7 +12,31 @@
 
 namespace {
 constexpr int kDescriptorSize = 10;
+
+// The most pixels one byte of LZW data can give: a code of w bits yields at most 2^w
+// pixels (the longest string its table can hold), so a 12-bit code gives 4096 of them
+// for 12 bits.
+constexpr long long kMaxPixelsPerDataByte = 4096 * 8 / 12 + 1;
+
+// How many bytes of LZW data follow the minimum code size byte at the stream position,
+// counted over the sub-blocks up to the terminator or the end of the file; the stream
+// is put back where it was.
+long long LzwDataBytes(TStream& Stream) {
+  const std::int64_t start = Stream.Position();
+  long long bytes = 0;
+  std::uint8_t size = 0;
+  if (Stream.Read(&size, 1) == 1) {  // the minimum code size
+    while (Stream.Read(&size, 1) == 1 && size != 0) {
+      const std::int64_t left = Stream.Size() - Stream.Position();
+      bytes += std::min<std::int64_t>(size, left);
+      if (left <= size) break;
+      Stream.Seek(size, soCurrent);
+    }
+  }
+  Stream.SetPosition(start);
+  return bytes;
 }
+}  // namespace
 
 TGIFSubImage::TGIFSubImage(TGIFPicture* Image) : TGIFItem(Image) {}
 
@@ -147,6 +171,11 @@ void TGIFSubImage::DecodeData(TStream& Stream) {
     picture_pixels += image_->Images[i].DataSize();
   if (pixels > MaximumFramePixels || picture_pixels > MaximumPicturePixels)
     Error("Image is too large");
+  // Refused before the pixels are allocated: a frame of a few bytes must not claim
+  // megabytes of filler. A small frame may come without its data, as before: it costs
+  // nothing.
+  if (pixels > std::max(LzwDataBytes(Stream), 1LL) * kMaxPixelsPerDataByte)
+    Error("Image data is too short for the frame");
   data_.assign(static_cast<std::size_t>(width_) * height_, FillIndex());
   DecodeFramePixels(Stream, data_.data(), width_, height_, Interlaced(),
                      [this](const std::string& Message) { Warning(Message); });

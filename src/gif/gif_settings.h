@@ -3,6 +3,7 @@
 #pragma once
 
 #include "gif/gif_types.h"
+#include "platform/gui/graphic_limits.h"
 
 extern int DelayUnitMs;        // milliseconds per delay unit of a graphic control block
 extern int DefaultFrameDelay;  // delay units when a frame has none
@@ -23,5 +24,5 @@ extern unsigned GIFClipboardFormat;
 // Frames above this many pixels are refused while reading, so that a few bytes of a
 // hostile file cannot ask for gigabytes.
 constexpr long long MaximumFramePixels = 64LL * 1024 * 1024;
-// The same for all frames of one picture together.
-constexpr long long MaximumPicturePixels = 4 * MaximumFramePixels;
+// All frames of one picture together: what the largest map needs.
+constexpr long long MaximumPicturePixels = kMaxGraphicPixels;

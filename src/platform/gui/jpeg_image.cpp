@@ -19,11 +19,14 @@ constexpr size_t kOutputChunk = 64 * 1024;
 
 // libjpeg ends the process on an error unless error_exit leaves by itself: ours jumps
 // back to the call that started the job, which then raises a C++ exception outside
-// libjpeg. Warnings (damaged but readable data) stay quiet.
+// libjpeg. Warnings (damaged but readable data) stay quiet, except the one that says a
+// scan ended before its data did: libjpeg fills the rest with grey, and a picture that is
+// mostly filler is a truncated file, not a map.
 struct ErrorManager {
   jpeg_error_mgr pub;
   std::jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
+  bool data_missing;
 };
 
 extern "C" void ErrorExit(j_common_ptr info) {
@@ -34,11 +37,35 @@ extern "C" void ErrorExit(j_common_ptr info) {
 
 extern "C" void QuietMessage(j_common_ptr) {}
 
+extern "C" void NoteWarning(j_common_ptr info, int level) {
+  if (level < 0 && (info->err->msg_code == JWRN_HIT_MARKER || info->err->msg_code == JWRN_JPEG_EOF))
+    reinterpret_cast<ErrorManager*>(info->err)->data_missing = true;
+}
+
 void InstallErrors(ErrorManager& errors, jpeg_error_mgr*& target) {
   target = jpeg_std_error(&errors.pub);
   errors.pub.error_exit = ErrorExit;
   errors.pub.output_message = QuietMessage;
+  errors.pub.emit_message = NoteWarning;
   errors.message[0] = '\0';
+  errors.data_missing = false;
+}
+
+// Every 8 x 8 block of every component carries at least one bit of Huffman code (its DC
+// difference), so a file shorter than that cannot hold the picture its header claims.
+// Arithmetic coding has no such floor.
+bool TooShortForItsSize(const jpeg_decompress_struct& info, size_t Bytes) {
+  if (info.arith_code || info.max_h_samp_factor <= 0 || info.max_v_samp_factor <= 0) return false;
+  for (int c = 0; c < info.num_components; ++c) {
+    const jpeg_component_info& component = info.comp_info[c];
+    const int64_t width = (int64_t(info.image_width) * component.h_samp_factor +
+                           info.max_h_samp_factor - 1) / info.max_h_samp_factor;
+    const int64_t height = (int64_t(info.image_height) * component.v_samp_factor +
+                            info.max_v_samp_factor - 1) / info.max_v_samp_factor;
+    const int64_t blocks = ((width + 7) / 8) * ((height + 7) / 8);
+    if (int64_t(Bytes) * 8 < blocks) return true;
+  }
+  return false;
 }
 
 // Input from memory. Running out of data is an error here, not the library's usual
@@ -83,6 +110,7 @@ struct DecodeJob {
   TBitmap* bitmap = nullptr;
   std::vector<JSAMPLE> row;
   bool too_large = false;
+  bool truncated = false;
   ErrorManager errors;
   jpeg_source_mgr source;
   jpeg_decompress_struct info;
@@ -118,6 +146,12 @@ void StoreRow(const jpeg_decompress_struct& info, const JSAMPLE* in, uint8_t* ou
   }
 }
 
+bool Truncated(DecodeJob& job) {
+  job.truncated = true;
+  jpeg_destroy_decompress(&job.info);
+  return false;
+}
+
 bool RunDecode(DecodeJob& job) {
   InstallErrors(job.errors, job.info.err);
   if (setjmp(job.errors.jump)) {
@@ -142,6 +176,10 @@ bool RunDecode(DecodeJob& job) {
     jpeg_destroy_decompress(&job.info);
     return false;
   }
+  if (TooShortForItsSize(job.info, job.data->size())) return Truncated(job);
+  // A progressive file is read whole into libjpeg's own buffers before the first row:
+  // bounded by what the largest map needs.
+  job.info.mem->max_memory_to_use = long(kMaxGraphicPixels * 3);
   switch (job.info.jpeg_color_space) {
     case JCS_GRAYSCALE:
       job.info.out_color_space = JCS_GRAYSCALE;
@@ -155,6 +193,7 @@ bool RunDecode(DecodeJob& job) {
       break;
   }
   jpeg_start_decompress(&job.info);
+  if (job.errors.data_missing) return Truncated(job);
   try {
     job.row.resize(size_t(job.info.output_width) * size_t(job.info.output_components));
     job.bitmap->SetPixelFormat(pf24bit);
@@ -169,6 +208,7 @@ bool RunDecode(DecodeJob& job) {
     jpeg_read_scanlines(&job.info, rows, 1);
     StoreRow(job.info, job.row.data(), job.bitmap->ScanLine(y));
   }
+  if (job.errors.data_missing) return Truncated(job);
   jpeg_finish_decompress(&job.info);
   jpeg_destroy_decompress(&job.info);
   return true;
@@ -239,6 +279,7 @@ void TJPEGImage::LoadFromStream(TStream& Stream) {
   if (!RunDecode(*job)) {
     if (job->too_large)
       throw EGraphicTooLarge(std::string("JPEG picture is too large: ") + job->errors.message);
+    if (job->truncated) throw EInvalidGraphic("JPEG picture is truncated");
     throw EInvalidGraphic(std::string("JPEG error: ") + job->errors.message);
   }
   data_ = std::move(data);

@@ -224,3 +224,56 @@ TEST(JpegImage, HugeClaimedSizesAreRefusedBeforeDecoding) {
 }
 
 }  // namespace
+
+namespace {
+
+size_t MarkerAt(const Bytes& bytes, std::uint8_t marker, size_t from = 0) {
+  for (size_t at = from; at + 1 < bytes.size(); ++at)
+    if (bytes[at] == 0xFF && bytes[at + 1] == marker) return at;
+  return bytes.size();
+}
+
+void ExpectTruncated(const Bytes& bytes) {
+  TMemoryStream stream = StreamOf(bytes);
+  TJPEGImage jpeg;
+  try {
+    jpeg.LoadFromStream(stream);
+    ADD_FAILURE() << "loaded as " << jpeg.Width() << " x " << jpeg.Height();
+  } catch (const EInvalidGraphic& error) {
+    EXPECT_STREQ(error.what(), "JPEG picture is truncated");
+  }
+}
+
+// A file whose data cannot fill the picture its header claims would load as a grey map
+// (a 600-byte progressive file claiming 10000 x 10000 took 729 MB): refused before the
+// picture is allocated.
+TEST(JpegImage, AHeaderClaimingMoreThanTheDataHoldsIsRefused) {
+  for (const char* name : {"blocks_progressive.jpg", "blocks.jpg"}) {
+    SCOPED_TRACE(name);
+    Bytes bomb = ReadAll(Fixture(name));
+    size_t frame = MarkerAt(bomb, 0xC2);
+    if (frame == bomb.size()) frame = MarkerAt(bomb, 0xC0);
+    ASSERT_LT(frame + 9, bomb.size());
+    bomb[frame + 5] = bomb[frame + 7] = 10000 >> 8;
+    bomb[frame + 6] = bomb[frame + 8] = 10000 & 0xFF;
+    ExpectTruncated(bomb);
+  }
+}
+
+// A scan that ends before its data does (the end marker comes early) is a cut file, not
+// a picture with grey where the data is missing.
+TEST(JpegImage, ScansCutShortAreRefused) {
+  for (const char* name : {"blocks_progressive.jpg", "blocks.jpg", "blocks_grey.jpg"}) {
+    SCOPED_TRACE(name);
+    const Bytes whole = ReadAll(Fixture(name));
+    const size_t scan = MarkerAt(whole, 0xDA);
+    ASSERT_LT(scan, whole.size());
+    const size_t data = scan + 2 + (size_t(whole[scan + 2]) << 8 | whole[scan + 3]);
+    Bytes cut(whole.begin(), whole.begin() + long(data + 2));
+    cut.push_back(0xFF);
+    cut.push_back(0xD9);
+    ExpectTruncated(cut);
+  }
+}
+
+}  // namespace
