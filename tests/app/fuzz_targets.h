@@ -79,7 +79,7 @@ class TFuzzReceivePath : public TStationViews,
   bool TcpNoMon() const override { return false; }
 
   void IGateToTcp(const TAprsInfo& Info) override {
-    if (const std::optional<std::string> line = IGateLine(Info)) ExpectOneLine(*line);
+    if (const std::optional<std::string> line = IGateLine(Info, CallP1())) ExpectOneLine(*line);
     igate.IGateToTcp(Info);
   }
   void ReceiveMessage(const TAprsInfo& Info) override { messages.HandleRxMessage(Info); }

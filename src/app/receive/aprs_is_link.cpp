@@ -1,5 +1,8 @@
 #include "app/receive/aprs_is_link.h"
 
+#include <array>
+
+#include "app/receive/packet_dispatcher.h"
 #include "core/digi_path.h"
 #include "core/my_tools.h"
 #include "core/tnc2_line.h"
@@ -14,6 +17,71 @@ constexpr const char* kProductVersion = "1.2";
 // "Please choose a server in the settings first!"
 constexpr const char* kNoServerText = "Bitte erst einen Server im Setup ausw\xE4hlen!";
 
+// A packet as the IGate judges it: the parts of its TNC2 line.
+struct TGatePacket {
+  std::string Source;
+  std::string Dest;
+  std::string Path;  // comma-separated, '*' marks kept
+  std::string Data;
+};
+
+bool HoldsLineEnd(std::string_view text) {
+  return LinePart(text).size() != text.size();
+}
+
+// A path that says the packet came from the internet (TCPIP, TCPXX) or must stay on the
+// radio (NOGATE, RFONLY).
+bool PathForbidsGating(const std::string& path) {
+  static constexpr std::array<std::string_view, 4> kStops = {"TCPIP", "TCPXX", "NOGATE",
+                                                             "RFONLY"};
+  size_t from = 0;
+  while (from <= path.size()) {
+    size_t end = path.find(',', from);
+    if (end == std::string::npos) end = path.size();
+    std::string call = UpperCase(path.substr(from, end - from));
+    RemoveChar('*', call);
+    for (std::string_view stop : kStops) {
+      if (call == stop) return true;
+    }
+    from = end + 1;
+  }
+  return false;
+}
+
+// The packet a third-party packet carries ("}SRC>DEST,PATH:data"); none when its
+// header is not one.
+std::optional<TGatePacket> InnerPacket(const std::string& data) {
+  const std::string inner = data.substr(1);
+  const size_t colon = inner.find(':');
+  const size_t gt = inner.find('>');
+  if (colon == std::string::npos || gt == std::string::npos || gt > colon) return std::nullopt;
+  TGatePacket packet;
+  packet.Source = inner.substr(0, gt);
+  const std::string address = inner.substr(gt + 1, colon - gt - 1);
+  const size_t comma = address.find(',');
+  packet.Dest = address.substr(0, comma);
+  if (comma != std::string::npos) packet.Path = address.substr(comma + 1);
+  packet.Data = inner.substr(colon + 1);
+  if (packet.Source.empty() || packet.Dest.empty()) return std::nullopt;
+  return packet;
+}
+
+// The packet to gate, after unwrapping third-party packets; none when the rules forbid.
+std::optional<TGatePacket> GatedPacket(TGatePacket packet) {
+  for (;;) {
+    if (HoldsLineEnd(packet.Source) || HoldsLineEnd(packet.Dest) || HoldsLineEnd(packet.Path) ||
+        HoldsLineEnd(packet.Data))
+      return std::nullopt;
+    if (PathForbidsGating(packet.Path)) return std::nullopt;
+    if (packet.Data.empty() || packet.Data[0] != '}') break;
+    std::optional<TGatePacket> inner = InnerPacket(packet.Data);
+    if (!inner) return std::nullopt;
+    packet = std::move(*inner);
+  }
+  if (!packet.Data.empty() && packet.Data[0] == '?') return std::nullopt;
+  return packet;
+}
+
 }  // namespace
 
 TColor ConnectButtonColor(TAprsIsState State) {
@@ -22,9 +90,9 @@ TColor ConnectButtonColor(TAprsIsState State) {
 
 std::string LoginLine(const std::string& Call, const std::string& Passcode,
                       const std::string& Filter) {
-  std::string line =
-      Format("user %s pass %s vers %s %s", Call, Passcode, kProductName, kProductVersion);
-  const std::string filter = Trim(Filter);
+  std::string line = Format("user %s pass %s vers %s %s", std::string(LinePart(Call)),
+                            std::string(LinePart(Passcode)), kProductName, kProductVersion);
+  const std::string filter = Trim(LinePart(Filter));
   if (!filter.empty()) line += " " + filter;
   return line;
 }
@@ -77,7 +145,7 @@ void TAprsIsLink::mbtnTcpClick() {
   std::string host;
   HostOfAddress(server, host);
   reader_ = std::make_unique<TCPTheard>(TCPClientIGate, host, PortOfAddress(server), *views_,
-                                        ReaderPassMs);
+                                        ReaderPassMs, ReaderIdleMs);
 }
 
 void TAprsIsLink::TCPClientIGateConnected() {
@@ -91,18 +159,20 @@ bool TAprsIsLink::IsConnected() const {
   return TCPClientIGate.IsOpen();
 }
 
-std::optional<std::string> IGateLine(const TAprsInfo& Info) {
-  if (Info.Port == -1 || Info.SrcCall.empty()) return std::nullopt;
-  const std::string dest =
-      Info.Path.empty() ? Info.DestCall : Info.DestCall + "," + NormalizeDigiPath(Info.Path);
-  // A CR, LF or NUL from the radio would end the line early and make the rest of the
-  // data a line of its own on the server: Tnc2Line cuts the packet at the first one.
-  return Tnc2Line(Info.SrcCall, dest, Info.Data);
+std::optional<std::string> IGateLine(const TAprsInfo& Info, const std::string& OwnCall) {
+  if (Info.Port == -1 || Info.SrcCall.empty() || OwnCall.empty()) return std::nullopt;
+  const std::optional<TGatePacket> packet = GatedPacket(
+      {Info.SrcCall, Info.DestCall, NormalizeDigiPath(HeaderViaList(Info.Header)), Info.Data});
+  if (!packet) return std::nullopt;
+  std::string address = packet->Dest;
+  if (!packet->Path.empty()) address += "," + packet->Path;
+  address += ",qAR," + OwnCall;
+  return Tnc2Line(packet->Source, address, packet->Data);
 }
 
 void TAprsIsLink::IGateToTcp(const TAprsInfo& Info) {
-  if (!IsConnected()) return;
-  const std::optional<std::string> line = IGateLine(Info);
+  if (!IsConnected() || !settings_) return;
+  const std::optional<std::string> line = IGateLine(Info, Trim(LinePart(settings_->CallP1())));
   // The lamp shows what went out, not what was tried.
   if (line && TCPClientIGate.WriteLine(*line)) views_->TxLamp();
 }

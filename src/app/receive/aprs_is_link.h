@@ -2,7 +2,7 @@
 // logged in as soon as it connects, read by the reader thread (aprs_is_reader.h), and
 // used by the IGate to forward packets heard on the radio to the internet:
 //   user N0CALL pass 12345 vers Velmora 1.2 r/52/13/100
-//   N0CALL-9>APRS,WIDE1-1,WIDE2-1:!5230.50N/01320.70E>Test
+//   N0CALL-9>APRS,WIDE1-1*,WIDE2-1,qAR,N0CALL:!5230.50N/01320.70E>Test
 #pragma once
 
 #include <atomic>
@@ -15,12 +15,17 @@
 #include "platform/gui/geometry.h"
 #include "platform/io/tcp_client.h"
 
-// The IGate's line for a packet heard on the radio, source>destination,path:data, cut at
-// any line break (tnc2_line.h); none for internet packets and packets without source.
-std::optional<std::string> IGateLine(const TAprsInfo& Info);
+// The IGate's line for a packet heard on the radio, by the APRS-IS rules for IGates:
+// source>destination,path,qAR,OwnCall:data, the path as heard ('*' marks kept). None for
+// internet packets, packets without source, without OwnCall, and for what must not reach
+// the internet: a path holding TCPIP, TCPXX, NOGATE or RFONLY, a generic query ('?'),
+// and a packet holding CR, LF or NUL, which would end the line early. A third-party
+// packet ('}') is gated as the packet it carries, judged by the same rules, so one that
+// came from the internet (TCPIP or TCPXX in its header) goes back to none.
+std::optional<std::string> IGateLine(const TAprsInfo& Info, const std::string& OwnCall);
 
 // "user %s pass %s vers Velmora 1.2", then a blank and the filter when the trimmed
-// filter is not empty (taken literally).
+// filter is not empty. Each part ends at its first CR, LF or NUL (tnc2_line.h).
 std::string LoginLine(const std::string& Call, const std::string& Passcode,
                       const std::string& Filter);
 
@@ -61,16 +66,17 @@ class TAprsIsLink {
   void SetViews(TAprsIsViews* Views) { views_ = Views ? Views : &no_views_; }
   // The views, the reader's among them (handed to the reader when it starts).
   TAprsIsViews& Views() const { return *views_; }
-  // Milliseconds between the reader's passes over the connection.
+  // Milliseconds between the reader's passes over the connection, and without a byte
+  // from the server before the reader reconnects.
   int ReaderPassMs = 1000;
+  int ReaderIdleMs = TCPTheard::kIdleTimeoutMs;
 
   // mbtnTcp: stops a wanted connection, or starts the reader for the chosen server.
   void mbtnTcpClick();
   bool TcpWanted() const { return reader_ != nullptr; }
   // Never raises; asking the connection from any thread is safe.
   bool IsConnected() const;
-  // Forwards a radio packet as source>destination,path:data; nothing for internet
-  // packets, packets without source or while not connected.
+  // Forwards a radio packet as IGateLine gives it, while connected.
   void IGateToTcp(const TAprsInfo& Info);
   // Shut-down: the reader ends and the connection closes.
   void Stop();

@@ -36,23 +36,38 @@ std::string HeardViaOf(const std::string& path) {
   return counted_down("WIDE") || counted_down("TRACE") ? path : std::string();
 }
 
-// Source, destination and path from the upper-cased header ("FM A TO B VIA C CTL ..."
-// or "IG A TO B VIA C,D").
-void ParseHeader(std::string work, TAprsInfo& info) {
-  const size_t mark = work.find(info.Port == -1 ? "IG " : "FM ");
+// The parts of an upper-cased header ("FM A TO B VIA C CTL ..." or "IG A TO B VIA C,D"),
+// the via list as it stands, '*' marks and all.
+struct THeaderParts {
+  std::string Source;
+  std::string Dest;
+  std::string Via;
+};
+
+THeaderParts SplitHeader(std::string work, int port) {
+  THeaderParts parts;
+  const size_t mark = work.find(port == -1 ? "IG " : "FM ");
   const size_t start = mark == std::string::npos ? 2 : mark + 3;
   const size_t to = work.find(" TO ");
-  if (to != std::string::npos && to > start) info.SrcCall = work.substr(start, to - start);
+  if (to != std::string::npos && to > start) parts.Source = work.substr(start, to - start);
   if (to != std::string::npos) work.erase(0, to + 4);
   const size_t blank = work.find(' ');
-  info.DestCall = work.substr(0, blank);
+  parts.Dest = work.substr(0, blank);
   work.erase(0, blank == std::string::npos ? work.size() : blank + 1);
   const size_t via = work.find("VIA");
-  if (via == std::string::npos) return;
+  if (via == std::string::npos) return parts;
   const size_t from = via + 4;
-  if (from >= work.size()) return;
-  const size_t end = IsRadioPort(info.Port) ? work.find(" CTL ", from) : std::string::npos;
-  info.Path = work.substr(from, end == std::string::npos ? std::string::npos : end - from);
+  if (from >= work.size()) return parts;
+  const size_t end = IsRadioPort(port) ? work.find(" CTL ", from) : std::string::npos;
+  parts.Via = work.substr(from, end == std::string::npos ? std::string::npos : end - from);
+  return parts;
+}
+
+void ParseHeader(const std::string& work, TAprsInfo& info) {
+  THeaderParts parts = SplitHeader(work, info.Port);
+  info.SrcCall = std::move(parts.Source);
+  info.DestCall = std::move(parts.Dest);
+  info.Path = std::move(parts.Via);
   if (info.Path.empty()) return;
   info.HeardVia = HeardViaOf(info.Path);
   RemoveChar('*', info.Path);
@@ -68,6 +83,10 @@ int HeaderPort(const std::string& Header) {
   if (work.rfind("1:FM", 0) == 0) port = 1;
   if (work.rfind("2:FM", 0) == 0) port = 2;
   return port;
+}
+
+std::string HeaderViaList(const std::string& Header) {
+  return SplitHeader(UpperCase(Header), HeaderPort(Header)).Via;
 }
 
 bool IsUiFrameHeader(const std::string& Header) {

@@ -105,3 +105,6 @@ class TPacketDispatcher {
 bool IsUiFrameHeader(const std::string& Header);
 // Port of a monitor header: -1 "ig", 1 "fm" or "1:fm", 2 "2:fm", else 0.
 int HeaderPort(const std::string& Header);
+// The via list of a monitor header as heard, upper case, the '*' of every digipeater
+// that has repeated the packet kept ("WIDE1-1* WIDE2-1"); TAprsInfo's Path drops them.
+std::string HeaderViaList(const std::string& Header);

@@ -46,7 +46,7 @@ class TReceiveSession : public TAprsIsSettings, public TAprsIsViews {
   std::string Server() const override { return server; }
   std::string CallP1() const override { return " N0CALL "; }
   std::string Passcode() const override { return "12345"; }
-  std::string Filter() const override { return "r/52/13/100"; }
+  std::string Filter() const override { return filter; }
 
   void AnalysePacket(TStrings& lines) override {
     ++handed_over;
@@ -64,6 +64,7 @@ class TReceiveSession : public TAprsIsSettings, public TAprsIsViews {
   void TxLamp() override { ++tx_lamps; }
 
   std::string server;
+  std::string filter = "r/52/13/100";
   TReceivePath path;
   TAprsIsLink link;
   std::vector<std::string> statuses;
