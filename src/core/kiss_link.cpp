@@ -2,6 +2,7 @@
 
 #include "core/digi_path.h"
 #include "core/rs232.h"
+#include "core/tnc2_line.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -72,7 +73,9 @@ void TKissLink::ClearRxBuffer() {
 TKissSendResult TKissLink::SendKissFrame(std::string_view Source, std::string_view DestAndPath,
                                          std::string_view Data) {
   const std::string source = Trim(Source);
-  const std::string data = Trim(Data);
+  // The same text as the internet copy (Tnc2Line): a line end from a settings text or a
+  // packet would show as a line of its own wherever the frame is listed as text.
+  const std::string data = Trim(LinePart(Data));
   const std::string path = NormalizeDigiPath(DestAndPath);
   TKissBuildResult frame = BuildKissFrame(source, path, data);
   if (frame.Error != TKissBuildError::None) return TKissSendResult::Refused;

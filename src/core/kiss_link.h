@@ -62,9 +62,10 @@ class TKissLink {
 
   // Sends Data from Source ("0:CALL-SSID" for radio port 1, "1:..." for port 2) to
   // the destination and digipeaters of DestAndPath (commas or blanks between them)
-  // as one AX.25 UI frame in a KISS frame. Refused, with nothing written and no
-  // echo, when the port prefix, an address, the path length or the frame size is
-  // bad; the echo follows only a frame that was written.
+  // as one AX.25 UI frame in a KISS frame; Data ends at its first CR, LF or NUL, as
+  // in every line we send (tnc2_line.h). Refused, with nothing written and no echo,
+  // when the port prefix, an address, the path length or the frame size is bad; the
+  // echo follows only a frame that was queued for the port.
   TKissSendResult SendKissFrame(std::string_view Source, std::string_view DestAndPath,
                                 std::string_view Data);
   // Monitor echo of a frame being sent (only while a TNC device is chosen).

@@ -129,9 +129,11 @@ bool TBeacons::SendToIgate(const std::string& Src, const std::string& Path,
   std::string path = NormalizeDigiPath(Path);
   // The destination may not be missing in a TNC2 line; the radio frame uses the same.
   if (path.empty() || path.front() == ',') path = kDefaultDestination + path;
+  // The echo shows the data as the line carries it, up to a line end (Tnc2Line).
+  const std::string data(LinePart(Data));
   bool written = false;
-  if (views_->IsConnected()) written = views_->WriteLine(Tnc2Line(source, path, Data));
-  EchoIgateFrame(source, path, Data);
+  if (views_->IsConnected()) written = views_->WriteLine(Tnc2Line(source, path, data));
+  EchoIgateFrame(source, path, data);
   return written;
 }
 

@@ -24,7 +24,7 @@ class BeaconTest : public ::testing::Test, public TBeaconSettings, public TBeaco
   std::string Call(int port) const override { return port == 0 ? call_p1 : "N0CALL-2"; }
   std::string Path(int port) const override { return port == 0 ? path_p1 : "APRS WIDE2-2"; }
   std::string Info(int port) const override { return port == 0 ? " Velmora test " : "port two"; }
-  std::string Status(int port) const override { return port == 0 ? "Net Control Center" : ""; }
+  std::string Status(int port) const override { return port == 0 ? status_p1 : ""; }
   std::string WxStatus(int port) const override { return port == 0 ? wx_status : ""; }
   std::string WxSsid(int port) const override { return port == 0 ? " -13 " : "-14"; }
   TBeaconSymbol Symbol(int port) const override {
@@ -63,6 +63,7 @@ class BeaconTest : public ::testing::Test, public TBeaconSettings, public TBeaco
 
   std::string call_p1 = "N0CALL-9";
   std::string path_p1 = "APRS,WIDE1-1";
+  std::string status_p1 = "Net Control Center";
   std::string wx_status = "Home weather";
   std::string wx_text;
   TGeoPoint own{49.058333333, -72.029166667};
@@ -105,6 +106,24 @@ TEST_F(BeaconTest, PositionBeaconGoesToTheRadioAndTheInternetWithEcho) {
   EXPECT_NEAR(d.Lat, 49.058333, 1e-5);
   EXPECT_NEAR(d.Lon, -72.029167, 1e-5);
   EXPECT_EQ(d.SymCode, '>');
+}
+
+// A settings file may hold anything: a status text with a line break and a packet after
+// it goes out as one packet, the same on the radio and the internet, and no more.
+TEST_F(BeaconTest, ALineBreakInASettingsTextEndsItOnTheRadioAndTheInternetAlike) {
+  using namespace std::string_literals;
+  for (const std::string& status :
+       {"Net\r\nEVIL>APRS:>forged"s, "Net\nEVIL"s, "Net\rEVIL"s, "Net\0EVIL"s}) {
+    tnc.frames.clear();
+    lines.clear();
+    monitor.clear();
+    status_p1 = status;
+    ASSERT_EQ(beacons.SendBeacon(bkStatusP1), TBeaconResult::Sent);
+    ASSERT_EQ(tnc.frames.size(), 1u);
+    EXPECT_EQ(tnc.Decoded(0), "1:fm N0CALL-9 to APRS via WIDE1-1 ctl UI^ pid F0\r\n>Net");
+    EXPECT_EQ(lines, std::vector<std::string>{"N0CALL-9>APRS,WIDE1-1:>Net"});
+    EXPECT_EQ(monitor.back(), std::to_string(msIgData) + "\r\n>Net");
+  }
 }
 
 TEST_F(BeaconTest, DirewolfReadsOurFramesAndLinesAsTheBeaconsWeMeant) {
