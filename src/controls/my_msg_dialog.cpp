@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/gui/canvas.h"
 #include "platform/gui/new_control.h"
 #include "platform/gui/standard_icons.h"
 #include "platform/sys/application.h"
@@ -24,6 +25,35 @@ TMyButton* MakeButton(TfrmMyMsgDialog* form, TWinControl* parent, const char* na
   button->SetCaption(caption);
   button->SetModalResult(result);
   return button;
+}
+
+// The longest start of Word, at least one character, no wider than Width.
+size_t FittingLength(const TCanvas& measure, const std::string& word, int width) {
+  size_t length = 1;
+  while (length < word.size() && measure.TextWidth(word.substr(0, length + 1)) <= width) ++length;
+  return length;
+}
+
+// Text with a line break inside every word wider than Width (a long file path), so that
+// the label can wrap it; words that fit are left as they are.
+std::string BreakLongWords(const std::string& text, const TFont& font, int width) {
+  TCanvas measure;
+  measure.Font().Assign(font);
+  std::string result;
+  size_t from = 0;
+  while (from < text.size()) {
+    const size_t end = std::min(text.find_first_of(" \r\n", from), text.size());
+    std::string word = text.substr(from, end - from);
+    while (word.size() > 1 && measure.TextWidth(word) > width) {
+      const size_t length = FittingLength(measure, word, width);
+      result += word.substr(0, length) + "\r\n";
+      word.erase(0, length);
+    }
+    result += word;
+    if (end < text.size()) result += text[end];
+    from = end + 1;
+  }
+  return result;
 }
 
 TLabel* MakeHeadWord(TfrmMyMsgDialog* form, const char* name, const char* caption) {
@@ -129,8 +159,18 @@ void TfrmMyMsgDialog::SetButtons(TMyMsgKind Kind) {
   default_button_ = confirm ? mbtnYes : mbtnOk;
 }
 
+// A text wider than the screen is wrapped to fit it: a long file name in a message must
+// not make the box wider than the screen, which would hide its buttons.
 void TfrmMyMsgDialog::SetText(const std::string& Text) {
+  const int margin = imgPic->Left();
+  const int screen = Screen->WorkAreaWidth() > 0 ? Screen->WorkAreaWidth() : Screen->Width();
+  const int width = std::max(screen - lblInfo->Left() - margin, 1);
+  lblInfo->SetWordWrap(false);
   lblInfo->SetCaption(Text);
+  if (lblInfo->Width() <= width) return;
+  lblInfo->SetCaption(BreakLongWords(Text, lblInfo->Font(), width));
+  lblInfo->SetWidth(width);
+  lblInfo->SetWordWrap(true);
 }
 
 void TfrmMyMsgDialog::LayOut() {

@@ -5,6 +5,8 @@
 // hidden labels, so the language files translate them like any other caption. Each call
 // sets the kind (icon and header word), the buttons and the text, sizes the box to the
 // text, centres it on the screen and shows it modally. Esc closes any box with result 3.
+// A text wider than the screen's work area is broken into lines that fit it, between
+// words where it can and inside a long word (a file path) where it must.
 //
 // A call made while a box is open (from a timer, say) waits until every earlier box has
 // been answered and then shows a box of its own, so each call gets its own answer.

@@ -60,6 +60,30 @@ TEST_F(MyMsgDialogTest, LongLineWidensAndLineBreaksHeightenTheBox) {
   EXPECT_EQ(box.Height(), one_line - 32 + box.lblInfo->Height());
 }
 
+// A long file name (the settings file's, in its damage message) or a long text without
+// blanks: the box stays within the screen's work area, the text wrapped to fit it, and
+// nothing of the text is lost.
+TEST_F(MyMsgDialogTest, TextsWiderThanTheScreenAreBrokenToFitIt) {
+  const std::string path = "/home/" + std::string(400, 'v') + "/.config/Velmora/registry";
+  const std::string text = "The settings file \"" + path + "\" was damaged: what could be "
+                           "read is used, the rest is set to defaults. " + std::string(300, 'W');
+  Prepare(mkError, text);
+  ASSERT_GT(Screen->WorkAreaWidth(), 0);
+  EXPECT_LE(box.Width(), Screen->WorkAreaWidth());
+  EXPECT_LE(box.lblInfo->Left() + box.lblInfo->Width(), box.Width());
+  EXPECT_GE(box.Left(), 0);
+  const int wrapped_height = box.lblInfo->Height();
+  // Only the words wider than the screen got line breaks; the rest the label wraps.
+  std::string joined = box.lblInfo->Caption();
+  for (size_t at = joined.find("\r\n"); at != std::string::npos; at = joined.find("\r\n"))
+    joined.erase(at, 2);
+  EXPECT_EQ(joined, text);
+  // Short texts are left as they are, on one line.
+  Prepare(mkError, "eins zwei");
+  EXPECT_EQ(box.lblInfo->Caption(), "eins zwei");
+  EXPECT_GT(wrapped_height, 3 * box.lblInfo->Height());
+}
+
 TEST_F(MyMsgDialogTest, VisibleExtraTextAreaWidensAndHeightensTheBox) {
   box.SetKind(mkInformation);
   box.SetButtons(mkInformation);

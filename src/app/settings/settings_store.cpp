@@ -403,9 +403,11 @@ void LoadSettings() {
     TRegistry reg;
     if (reg.Damaged()) {
       MyShowError("The settings file \"" + TRegistry::FileName() +
-                  "\" was damaged: what could be read is used, the rest is set to defaults. "
-                  "The damaged file is kept as \"" +
-                  TRegistry::DamagedFileName() + "\".");
+                  "\" was damaged: what could be read is used, the rest is set to defaults. " +
+                  (reg.DamagedFileKept()
+                       ? "The damaged file is kept as \"" + TRegistry::DamagedFileName() + "\"."
+                       : std::string("The damaged file could not be moved aside; it is left as "
+                                     "it is, and the settings are not saved over it.")));
     }
     reg.OpenKey(kRootKey, true);
     reg.CloseKey();

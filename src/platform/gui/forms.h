@@ -146,6 +146,9 @@ class TScreen {
   // Size of the primary screen in pixels.
   int Width() const;
   int Height() const;
+  // Size of the part of it that windows may use (without the desktop's panels).
+  int WorkAreaWidth() const;
+  int WorkAreaHeight() const;
   int PixelsPerInch() const;
   // Where the mouse pointer is, in screen coordinates.
   TPoint CursorPos() const;

@@ -24,6 +24,16 @@ int TScreen::Height() const {
   return screen ? screen->geometry().height() : 0;
 }
 
+int TScreen::WorkAreaWidth() const {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry().width() : 0;
+}
+
+int TScreen::WorkAreaHeight() const {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry().height() : 0;
+}
+
 int TScreen::PixelsPerInch() const {
   const QScreen* screen = QGuiApplication::primaryScreen();
   return screen ? static_cast<int>(screen->logicalDotsPerInch() + 0.5) : kScreenPixelsPerInch;

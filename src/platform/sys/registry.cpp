@@ -4,6 +4,7 @@
 #include <charconv>
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -250,14 +251,14 @@ bool Parse(const std::string& content, RegKey& root) {
 enum class TLoad { Missing, Read, Damaged };
 
 // What of a damaged file can be read stays in root: the values before the damage.
-TLoad LoadFile(const std::string& fileName, RegKey& root, std::string& content) {
+TLoad LoadFile(const std::string& fileName, RegKey& root) {
   if (!FileExists(fileName)) return TLoad::Missing;  // also a folder in its way
   std::ifstream file(fileName, std::ios::binary | std::ios::ate);
   if (!file) return TLoad::Missing;
   const std::streamoff size = file.tellg();
   if (size < 0 || size > kMaxFileSize) return TLoad::Damaged;
   file.seekg(0);
-  content.assign(static_cast<size_t>(size), '\0');
+  std::string content(static_cast<size_t>(size), '\0');
   if (!file.read(content.data(), size)) return TLoad::Damaged;
   return Parse(content, root) ? TLoad::Read : TLoad::Damaged;
 }
@@ -330,9 +331,14 @@ struct TRegistry::Impl {
   }
 
   bool damaged = false;
+  bool damagedKept = false;
 
   void Save() {
     if (!changed) return;
+    if (damaged && !damagedKept) {
+      throw ERegistryException("Cannot save file \"" + fileName +
+                               "\". The damaged file there could not be kept.");
+    }
     if (!ForceDirectories(ExtractFilePath(fileName))) {
       throw ERegistryException("Cannot save file \"" + fileName + "\". The folder cannot be made.");
     }
@@ -346,16 +352,20 @@ struct TRegistry::Impl {
 };
 
 TRegistry::TRegistry() : impl_(std::make_unique<Impl>()) {
-  std::string content;
-  if (LoadFile(impl_->fileName, impl_->root, content) != TLoad::Damaged) return;
+  if (LoadFile(impl_->fileName, impl_->root) != TLoad::Damaged) return;
   impl_->damaged = true;
-  // The next save replaces the file: its damaged text is kept for the user first. A copy
-  // that cannot be made leaves the damaged file where it is until the next save.
-  try {
-    SaveFileAtomically(DamagedFileName(), content);
-  } catch (const EWriteError& error) {
-    std::fprintf(stderr, "Velmora: %s\n", error.what());
+  // The damaged file is moved aside whole, whatever its size, before anything can
+  // overwrite it; what could be read of it is written back as the new file. A file that
+  // cannot be moved stays where it is, and nothing is saved over it.
+  std::error_code error;
+  std::filesystem::rename(impl_->fileName, DamagedFileName(), error);
+  impl_->damagedKept = !error;
+  if (error) {
+    std::fprintf(stderr, "Velmora: cannot keep the damaged file \"%s\": %s\n",
+                 impl_->fileName.c_str(), error.message().c_str());
+    return;
   }
+  impl_->changed = true;
 }
 
 TRegistry::~TRegistry() {
@@ -376,6 +386,10 @@ std::string TRegistry::DamagedFileName() {
 
 bool TRegistry::Damaged() const {
   return impl_->damaged;
+}
+
+bool TRegistry::DamagedFileKept() const {
+  return impl_->damagedKept;
 }
 
 void TRegistry::SaveChanges() {

@@ -10,8 +10,9 @@
 // subtree and writes it anew can never leave the file without it. The file is replaced
 // atomically (atomic_file.h), so a crash leaves either the old or the new settings.
 // Of a file that is damaged or not in this format the values before the damage are
-// read (none of a file that is not ours), the rest reads as absent, and a copy of the
-// file is kept as DamagedFileName() before anything can overwrite it.
+// read (none of a file that is not ours), the rest reads as absent, and the file is
+// moved, whole, to DamagedFileName() before anything can overwrite it; what was read
+// is then saved as the new file. A damaged file that cannot be moved is never saved over.
 #pragma once
 
 #include <memory>
@@ -40,6 +41,8 @@ class TRegistry {
   static std::string DamagedFileName();
   // The file was damaged when this object read it.
   bool Damaged() const;
+  // ... and was moved whole to DamagedFileName().
+  bool DamagedFileKept() const;
   // Writes the changes made so far; raises ERegistryException naming the file and the
   // reason when it cannot be saved, the old file then being left as it was.
   void SaveChanges();

@@ -264,3 +264,36 @@ TEST_F(Registry, SaveReplacesTheFileWithoutLeavingTemporaryFiles) {
   EXPECT_EQ(reg.ReadString("Lati"), "changed");
   EXPECT_EQ(FindFiles(ConfigFolder(), "*", false), std::vector<std::string>{TRegistry::FileName()});
 }
+
+// A file too big to be ours is not read, but it is kept whole, however big, and what
+// could be read (nothing) becomes the new file.
+TEST_F(Registry, AnOversizedFileIsKeptWhole) {
+  const std::string content = std::string(16 * 1024 * 1024, 'x') + "\nend\n";
+  WriteWholeFile(TRegistry::FileName(), content);
+  {
+    TRegistry reg;
+    EXPECT_TRUE(reg.Damaged());
+    EXPECT_TRUE(reg.DamagedFileKept());
+    EXPECT_FALSE(reg.KeyExists("Software"));
+  }
+  EXPECT_EQ(ReadWholeFile(TRegistry::DamagedFileName()), content);
+  TRegistry again;  // the new file is whole and ours
+  EXPECT_FALSE(again.Damaged());
+}
+
+// A damaged file that cannot be moved aside (something else holds the name) is never
+// saved over, and the caller learns it was not kept.
+TEST_F(Registry, ADamagedFileThatCannotBeKeptIsNotSavedOver) {
+  const std::string content = "not ours\n";
+  WriteWholeFile(TRegistry::FileName(), content);
+  ForceDirectories(TRegistry::DamagedFileName() + "/in the way");
+  {
+    TRegistry reg;
+    EXPECT_TRUE(reg.Damaged());
+    EXPECT_FALSE(reg.DamagedFileKept());
+    ASSERT_TRUE(reg.OpenKey("Software\\Velmora", true));
+    reg.WriteString("SetVer", "1.1");
+    EXPECT_THROW(reg.SaveChanges(), ERegistryException);
+  }
+  EXPECT_EQ(ReadWholeFile(TRegistry::FileName()), content);
+}
