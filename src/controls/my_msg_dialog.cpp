@@ -27,21 +27,6 @@ TMyButton* MakeButton(TfrmMyMsgDialog* form, TWinControl* parent, const char* na
   return button;
 }
 
-// The lines of Text, at CR LF, LF or CR.
-std::vector<std::string> TextLines(const std::string& text) {
-  std::vector<std::string> lines(1);
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c != '\r' && c != '\n') {
-      lines.back() += c;
-      continue;
-    }
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    lines.emplace_back();
-  }
-  return lines;
-}
-
 // The longest start of Word, at least one character, no wider than Width.
 size_t FittingLength(const TCanvas& measure, const std::string& word, int width) {
   size_t length = 1;
@@ -49,43 +34,26 @@ size_t FittingLength(const TCanvas& measure, const std::string& word, int width)
   return length;
 }
 
-// Text broken into lines no wider than Width: between words where it can, inside a word
-// (a long file path) where it must.
-std::string WrapToWidth(const std::string& text, const TFont& font, int width) {
+// Text with a line break inside every word wider than Width (a long file path), so that
+// the label can wrap it; words that fit are left as they are.
+std::string BreakLongWords(const std::string& text, const TFont& font, int width) {
   TCanvas measure;
   measure.Font().Assign(font);
-  std::vector<std::string> out;
-  for (const std::string& line : TextLines(text)) {
-    std::string current;
-    bool first_word = true;
-    size_t from = 0;
-    while (from <= line.size()) {
-      size_t blank = line.find(' ', from);
-      if (blank == std::string::npos) blank = line.size();
-      std::string word = line.substr(from, blank - from);
-      from = blank + 1;
-      const std::string joined = first_word ? word : current + " " + word;
-      first_word = false;
-      if (measure.TextWidth(joined) <= width) {
-        current = joined;
-        continue;
-      }
-      if (!current.empty()) out.push_back(current);
-      while (word.size() > 1 && measure.TextWidth(word) > width) {
-        const size_t length = FittingLength(measure, word, width);
-        out.push_back(word.substr(0, length));
-        word.erase(0, length);
-      }
-      current = word;
+  std::string result;
+  size_t from = 0;
+  while (from < text.size()) {
+    const size_t end = std::min(text.find_first_of(" \r\n", from), text.size());
+    std::string word = text.substr(from, end - from);
+    while (word.size() > 1 && measure.TextWidth(word) > width) {
+      const size_t length = FittingLength(measure, word, width);
+      result += word.substr(0, length) + "\r\n";
+      word.erase(0, length);
     }
-    out.push_back(current);
+    result += word;
+    if (end < text.size()) result += text[end];
+    from = end + 1;
   }
-  std::string wrapped;
-  for (size_t i = 0; i < out.size(); ++i) {
-    if (i > 0) wrapped += "\r\n";
-    wrapped += out[i];
-  }
-  return wrapped;
+  return result;
 }
 
 TLabel* MakeHeadWord(TfrmMyMsgDialog* form, const char* name, const char* caption) {
@@ -191,13 +159,18 @@ void TfrmMyMsgDialog::SetButtons(TMyMsgKind Kind) {
   default_button_ = confirm ? mbtnYes : mbtnOk;
 }
 
-// The text is broken to fit the screen: a long file name in a message must not make the
-// box wider than the screen, which would hide its buttons.
+// A text wider than the screen is wrapped to fit it: a long file name in a message must
+// not make the box wider than the screen, which would hide its buttons.
 void TfrmMyMsgDialog::SetText(const std::string& Text) {
   const int margin = imgPic->Left();
   const int screen = Screen->WorkAreaWidth() > 0 ? Screen->WorkAreaWidth() : Screen->Width();
   const int width = std::max(screen - lblInfo->Left() - margin, 1);
-  lblInfo->SetCaption(WrapToWidth(Text, lblInfo->Font(), width));
+  lblInfo->SetWordWrap(false);
+  lblInfo->SetCaption(Text);
+  if (lblInfo->Width() <= width) return;
+  lblInfo->SetCaption(BreakLongWords(Text, lblInfo->Font(), width));
+  lblInfo->SetWidth(width);
+  lblInfo->SetWordWrap(true);
 }
 
 void TfrmMyMsgDialog::LayOut() {

@@ -183,7 +183,8 @@ TEST_F(WiringTest, RadioPacketsAreGatedToTheServerWhileDigipeatingIsOn) {
       BuildKissFrame("DL1ABC-9", "APRS,WIDE1-1", "!5230.50N/01320.70E>Gated");
   KissLink.KissActive = 1;
   KissLink.KissRxBytes(frame.Bytes);
-  EXPECT_TRUE(ServerGot(server, "\nDL1ABC-9>APRS,WIDE1-1:!5230.50N/01320.70E>Gated\r\n"));
+  EXPECT_TRUE(
+      ServerGot(server, "\nDL1ABC-9>APRS,WIDE1-1,qAR,N0CALL:!5230.50N/01320.70E>Gated\r\n"));
   frmAprs->AprsIs.Stop();
 }
 
