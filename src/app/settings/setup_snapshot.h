@@ -16,7 +16,7 @@ class TSetupSnapshot {
   void Restore(TfrmSetup& Form) const;
 
  private:
-  std::map<std::string, std::string> texts_;  // edits and memos, by control name
+  std::map<std::string, std::string> texts_;  // edits, memos and combo boxes, by name
   std::map<std::string, int> choices_;        // combo boxes
   std::map<std::string, bool> switches_;      // latching buttons
   std::string symbols_;                       // SymTabP1, SymCodeP1, SymTabP2, SymCodeP2
