@@ -9,6 +9,7 @@
 #include "app/monitor/monitor_appender.h"
 #include "app/monitor/monitor_styles.h"
 #include "app/monitor/station_styles.h"
+#include "app/product.h"
 #include "app/program/app_folders.h"
 #include "app/program/device_windows.h"
 #include "app/program/form_build.h"
@@ -29,8 +30,6 @@
 
 TfrmAprs* frmAprs = nullptr;
 
-const char* const kProductName = "Velmora";
-const char* const kProgramVersion = "1.2";
 
 namespace {
 

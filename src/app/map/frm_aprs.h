@@ -32,9 +32,6 @@
 #include "platform/io/wave_sound.h"
 #include "platform/sys/timer.h"
 
-// Product name and version, as every caption shows them.
-extern const char* const kProductName;     // "Velmora"
-extern const char* const kProgramVersion;  // "1.2"
 
 // The window is the station store's view of the windows (TStationViews).
 class TRDStyle;

@@ -2,6 +2,7 @@
 
 #include "app/language/frm_prg_msg.h"
 #include "app/map/frm_aprs.h"
+#include "app/product.h"
 #include "app/program/program_logo.h"
 #include "app/program/window_shape.h"
 #include "platform/gui/new_control.h"

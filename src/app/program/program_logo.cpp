@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/map/frm_aprs.h"
+#include "app/product.h"
 
 namespace {
 

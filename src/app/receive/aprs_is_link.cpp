@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "app/product.h"
 #include "app/receive/packet_dispatcher.h"
 #include "core/digi_path.h"
 #include "core/my_tools.h"
@@ -12,8 +13,6 @@
 
 namespace {
 
-constexpr const char* kProductName = "Velmora";
-constexpr const char* kProductVersion = "1.2";
 // "Please choose a server in the settings first!"
 constexpr const char* kNoServerText = "Bitte erst einen Server im Setup ausw\xE4hlen!";
 
@@ -91,7 +90,7 @@ TColor ConnectButtonColor(TAprsIsState State) {
 std::string LoginLine(const std::string& Call, const std::string& Passcode,
                       const std::string& Filter) {
   std::string line = Format("user %s pass %s vers %s %s", std::string(LinePart(Call)),
-                            std::string(LinePart(Passcode)), kProductName, kProductVersion);
+                            std::string(LinePart(Passcode)), kProductName, kProgramVersion);
   const std::string filter = Trim(LinePart(Filter));
   if (!filter.empty()) line += " " + filter;
   return line;

@@ -3,6 +3,7 @@
 #include "app/language/frm_prg_msg.h"
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
+#include "app/product.h"
 #include "app/program/app_folders.h"
 #include "app/program/device_windows.h"
 #include "app/program/frm_main.h"
