@@ -23,6 +23,21 @@ constexpr int kNewRxSound = 2;
 // the list, else in one pass over it.
 constexpr size_t kBulkShare = 8;
 
+// The windows' batch of station changes, ended however the changes end: a row that
+// throws must not leave the station list waiting for an end that never comes.
+class TStationChangesBatch {
+ public:
+  explicit TStationChangesBatch(TStationViews& views) : views_(views) {
+    views_.BeginStationChanges();
+  }
+  ~TStationChangesBatch() { views_.EndStationChanges(); }
+  TStationChangesBatch(const TStationChangesBatch&) = delete;
+  TStationChangesBatch& operator=(const TStationChangesBatch&) = delete;
+
+ private:
+  TStationViews& views_;
+};
+
 bool IsAsciiAlnum(unsigned char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
@@ -482,17 +497,18 @@ void TStationStore::UpdateStation(TAprsInfo Info) {
   const int index = IndexOfStation(Info.Key);
   if (index >= 0 && IsRepeat(StationList.Line(index), line)) return;
   // The row goes and comes back: laid out once.
-  views_.BeginStationChanges();
-  if (index >= 0) {
-    const std::string status = Field(sfStatusText, StationList.Line(index));
-    if (!status.empty()) CsvSetField(sfStatusText, status, line);
-    StationList.Replace(index, line);
-    views_.ReplaceStationRow(Info.Key, line);
-  } else {
-    StationList.Add(line);
-    views_.AddOrUpdateStationRow(line);
+  {
+    TStationChangesBatch batch(views_);
+    if (index >= 0) {
+      const std::string status = Field(sfStatusText, StationList.Line(index));
+      if (!status.empty()) CsvSetField(sfStatusText, status, line);
+      StationList.Replace(index, line);
+      views_.ReplaceStationRow(Info.Key, line);
+    } else {
+      StationList.Add(line);
+      views_.AddOrUpdateStationRow(line);
+    }
   }
-  views_.EndStationChanges();
 
   views_.ShowStationOnMap(Info);
   // A station heard again leaves the counter as it is: its label is not laid out again
@@ -557,25 +573,26 @@ void TStationStore::AgeStations() {
     if (std::llround((now - heard) * MSecsPerDay) >= max_age_ms) keys.push_back(std::move(key));
   }
   if (keys.empty()) return;
-  views_.BeginStationChanges();
-  if (keys.size() * kBulkShare < static_cast<size_t>(StationList.Count())) {
-    for (const std::string& key : keys) RemoveStation(key);
-  } else {
-    // A good share of the list at once: its lines go in one pass, then each station
-    // leaves the windows as DeleteStation has it leave them.
-    // Every line is heard once in the time index: as many keys as lines are all of them.
-    const bool all = keys.size() == static_cast<size_t>(StationList.Count());
-    if (all) {
-      StationList.Clear();
+  {
+    TStationChangesBatch batch(views_);
+    if (keys.size() * kBulkShare < static_cast<size_t>(StationList.Count())) {
+      for (const std::string& key : keys) RemoveStation(key);
     } else {
-      StationList.DeleteKeys(keys);
+      // A good share of the list at once: its lines go in one pass, then each station
+      // leaves the windows as DeleteStation has it leave them.
+      // Every line is heard once in the time index: as many keys as lines are all of them.
+      const bool all = keys.size() == static_cast<size_t>(StationList.Count());
+      if (all) {
+        StationList.Clear();
+      } else {
+        StationList.DeleteKeys(keys);
+      }
+      views_.DeleteStationRows(keys, all);
+      views_.FreeStationMarkers(keys, all);
+      views_.DeleteSymbolPlaces(keys, all);
+      for (const std::string& key : keys) LeaveViews(key);
     }
-    views_.DeleteStationRows(keys, all);
-    views_.FreeStationMarkers(keys, all);
-    views_.DeleteSymbolPlaces(keys, all);
-    for (const std::string& key : keys) LeaveViews(key);
   }
-  views_.EndStationChanges();
   // The counter once for the whole tick: thousands may go at once.
   UpdateStationCount();
 }
@@ -617,15 +634,16 @@ bool TStationStore::BeginLoadStations(const std::string& FileName) {
 
 bool TStationStore::LoadStationsPiece(int Count) {
   if (!LoadingStations()) return false;
-  views_.BeginStationChanges();
-  for (; Count > 0 && LoadingStations(); --Count) {
-    std::string line = std::move(loading_[next_loading_++]);
-    if (IndexOfStation(std::string(CsvFieldView(sfKey, line))) >= 0) continue;
-    StationList.Add(line);
-    views_.AddOrUpdateStationRow(line);
-    views_.ShowLoadedStation(line);
+  {
+    TStationChangesBatch batch(views_);
+    for (; Count > 0 && LoadingStations(); --Count) {
+      std::string line = std::move(loading_[next_loading_++]);
+      if (IndexOfStation(std::string(CsvFieldView(sfKey, line))) >= 0) continue;
+      StationList.Add(line);
+      views_.AddOrUpdateStationRow(line);
+      views_.ShowLoadedStation(line);
+    }
   }
-  views_.EndStationChanges();
   if (!LoadingStations()) DropLoadingStations();
   UpdateStationCount();
   return LoadingStations();

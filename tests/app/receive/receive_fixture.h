@@ -12,6 +12,7 @@
 #include "app/stations/station_store.h"
 #include "core/csv_ctrl.h"
 #include "platform/text/string_list.h"
+#include "platform/text/sysutils.h"
 
 // Records what the store asks of the windows and answers their settings.
 class TRecordingViews : public TStationViews {
@@ -25,6 +26,8 @@ class TRecordingViews : public TStationViews {
   bool sound_call = false;
   int max_age_minutes = 0;
   int log_ticks = 0;
+  int open_batches = 0;       // station changes begun and not yet ended
+  bool throw_on_row = false;  // a row that cannot be shown
 
   void ShowStationOnMap(const TAprsInfo& Info) override { calls.push_back("map " + Info.Key); }
   void FreeStationMarker(const std::string& Key) override { calls.push_back("marker- " + Key); }
@@ -32,6 +35,7 @@ class TRecordingViews : public TStationViews {
   void ClearCrosshair(const std::string& Key) override { calls.push_back("crosshair- " + Key); }
   void MarkStation(const std::string& Key) override { calls.push_back("crosshair " + Key); }
   void AddOrUpdateStationRow(const std::string& Record) override {
+    if (throw_on_row) throw Exception("row");
     std::string key;
     CsvGetField(0, Record, key);
     calls.push_back("row " + key);
@@ -51,6 +55,8 @@ class TRecordingViews : public TStationViews {
   bool SoundCallOn() override { return sound_call; }
   int StationMaxAgeMinutes() override { return max_age_minutes; }
   void LogTick() override { ++log_ticks; }
+  void BeginStationChanges() override { ++open_batches; }
+  void EndStationChanges() override { --open_batches; }
   void ShowLoadedStation(const std::string& Record) override {
     std::string key;
     CsvGetField(0, Record, key);

@@ -85,6 +85,16 @@ TEST_F(StationStore, RecordHasAllFieldsInOrder) {
   EXPECT_TRUE(views.Called("row " + key));
 }
 
+TEST_F(StationStore, ARowThatCannotBeShownEndsTheWindowsBatchAllTheSame) {
+  views.throw_on_row = true;
+  EXPECT_THROW(store.UpdateStation(Position("N0CALL")), Exception);
+  EXPECT_EQ(views.open_batches, 0);
+  views.throw_on_row = false;
+  store.UpdateStation(Position("DL1ABC"));
+  EXPECT_EQ(views.open_batches, 0);
+  EXPECT_TRUE(views.Called("row DL1ABC"));
+}
+
 TEST_F(StationStore, RepeatsWithinTwentySecondsAreIgnored) {
   store.UpdateStation(Position("N0CALL"));
   views.calls.clear();
