@@ -151,10 +151,7 @@ void TRDBulletItemInfo::SaveRDF(TStream& stream, TCustomRDData* rdData, int,
 
 bool TRDBulletItemInfo::ReadRDFLine(const std::string& line, TCustomRDData*, int, int lineNo, int,
                                     std::string& name, int&, int&) {
-  if (lineNo == 0)
-    name = DecodeRDFLineBreaks(line);
-  else
-    ReadRDFExtraProperty(*this, line);
+  ReadRDFNameOrExtraProperty(*this, line, lineNo, name);
   return true;
 }
 

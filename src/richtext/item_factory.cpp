@@ -130,6 +130,14 @@ void ReadRDFExtraProperty(TCustomRDItemInfo& item, std::string_view line) {
     item.SetExtraCustomProperty(name, value);
 }
 
+void ReadRDFNameOrExtraProperty(TCustomRDItemInfo& item, std::string_view line, int lineNo,
+                                std::string& name) {
+  if (lineNo == 0)
+    name = DecodeRDFLineBreaks(line);
+  else
+    ReadRDFExtraProperty(item, line);
+}
+
 void WriteRDFExtraIntProperty(TStream& stream, TRDExtraItemProperty prop, int value) {
   StreamWriteLine(stream, std::string(ExtraIntPropertyName(prop)) + "=" + std::to_string(value));
 }

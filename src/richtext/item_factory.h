@@ -51,6 +51,10 @@ const char* ExtraIntPropertyName(TRDExtraItemProperty prop);
 const char* ExtraStrPropertyName(TRDExtraItemStrProperty prop);
 // One "name=value" line; a line without "=" is ignored, a malformed number becomes 0.
 void ReadRDFExtraProperty(TCustomRDItemInfo& item, std::string_view line);
+// A line of an object record whose first line is the item's name and whose further
+// lines are its extra properties (bullets, list markers).
+void ReadRDFNameOrExtraProperty(TCustomRDItemInfo& item, std::string_view line, int lineNo,
+                                std::string& name);
 void WriteRDFExtraIntProperty(TStream& stream, TRDExtraItemProperty prop, int value);
 // String values travel with their line breaks coded (EncodeRDFLineBreaks).
 void WriteRDFExtraStrProperty(TStream& stream, TRDExtraItemStrProperty prop,
