@@ -90,10 +90,13 @@ std::vector<std::string> MixedPackets() {
         lines.push_back(source + ">" + dest + ",WIDE1-1:`" + info + ">/]\"3x}Mic-E");
         break;
       }
-      case 5:
-        lines.push_back(source + ">APRS:;OBJ" + std::to_string(i % 1000) + "     *092345z" + la +
-                        "/" + lo + ">" + csp);
+      case 5: {
+        // An object's name field is exactly 9 characters, padded with blanks.
+        std::string name = "OBJ" + std::to_string(i % 1000);
+        name.resize(9, ' ');
+        lines.push_back(source + ">APRS:;" + name + "*092345z" + la + "/" + lo + ">" + csp);
         break;
+      }
       case 6:
         lines.push_back(source + ">APRS:)AID" + std::to_string(i % 100) + "!" + la + "/" + lo +
                         "A");
