@@ -16,7 +16,7 @@ namespace {
 
 void FillLines(TStringList& lines, int Count) {
   for (int n = 0; n < Count; ++n) {
-    const int form = (n % 10 == 0 ? n / 2 : n) * 7919 % Count;
+    const long long form = (n % 10 == 0 ? n / 2 : n) * 7919LL % Count;
     lines.Add("\"frmForm" + std::to_string(form) + "\";\"lblLabel\";\"TLABEL\";\"Caption " +
               std::to_string(n) + "\";\"\"");
   }
