@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 
 #include "html/picture_container.h"
+#include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
 #include "support/control_snapshot.h"
 
@@ -313,7 +312,9 @@ TEST(DrawHtmlText, FilePicturesComeOnlyFromThePictureFolders) {
   SolidPicture(6, 5, clRed)->SaveToFile((base / "own" / "sub" / "in.bmp").string());
   SolidPicture(6, 5, clRed)->SaveToFile((base / "other" / "out.bmp").string());
   fs::create_symlink(base / "other" / "out.bmp", base / "own" / "link.bmp");
-  ASSERT_EQ(mkfifo((base / "own" / "pipe.bmp").c_str(), 0600), 0);
+  int made = -1;
+  RunAndCapture("mkfifo '" + (base / "own" / "pipe.bmp").string() + "'", &made);
+  ASSERT_EQ(made, 0);
   SetPictureFolders({(base / "own").string()});
   const auto loads = [](const fs::path& file) {
     Drawing d;
