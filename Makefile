@@ -45,7 +45,8 @@ bench: deps
 	@for b in build/bench/bench/*_bench; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done; true
 
 # Each fuzzer runs FUZZ_SECONDS from its saved corpus (the tests replay that corpus on
-# every run); new inputs go to the build copy only. A crash stops make with the input.
+# every run); new inputs go to the build copy only. A crash or any sanitizer report
+# (undefined behaviour is fatal too) stops make with the input.
 FUZZ_DIR := build/fuzz
 FUZZ_SECONDS ?= 60
 # fuzzer:saved corpus (folders under tests/data, joined by '+')
@@ -60,10 +61,18 @@ FUZZERS := aprs_line_fuzz:aprs/fuzz/lines kiss_fuzz:aprs/fuzz/kiss \
   gif_reader_fuzz:gif/malformed rdf_reader_fuzz:richtext/fuzz+richtext/malformed rtf_reader_fuzz:rtf/malformed+rtf \
   table_rdf_fuzz:richtext_edit/tables/fuzz rtf_import_fuzz:richtext_edit/rtf_import/fuzz \
   pasted_data_fuzz:richtext_edit/edit/fuzz/paste
+FUZZERS += ports_file_fuzz:platform/fuzz/ports
+FUZZERS += html_markup_fuzz:html/fuzz/markup
+FUZZERS += bmp_pictures_fuzz:app/fuzz/bmp
+FUZZERS += language_lines_fuzz:app/fuzz/speak_lines
+FUZZERS += settings_applied_fuzz:app/fuzz/settings
+FUZZERS += wx_text_fuzz:app/fuzz/wx_text
+FUZZERS += tnc_commands_fuzz:app/fuzz/tnc_commands
+FUZZERS += rtf_document_fuzz:richtext_edit/rtf_document/fuzz
 fuzz:
 	@bash scripts/install-deps --fuzz
 	cmake -S . -B $(FUZZ_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-	  -DCMAKE_CXX_FLAGS="-O1 -g -fbracket-depth=1024 -fsanitize=fuzzer-no-link,address,undefined" -DVELMORA_FUZZ=ON
+	  -DCMAKE_CXX_FLAGS="-O1 -g -fbracket-depth=1024 -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" -DVELMORA_FUZZ=ON
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(foreach f,$(FUZZERS),$(word 1,$(subst :, ,$(f))))
 	@set -e; for entry in $(FUZZERS); do \
 	  name=$${entry%%:*}; seeds=tests/data/$$(echo $${entry#*:} | sed 's| *+ *| tests/data/|g'); \

@@ -5,6 +5,7 @@
 #include "gif/gif_picture.h"
 #include "html/component_version.h"
 #include "platform/gui/jpeg_image.h"
+#include "platform/sys/files.h"
 #include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
 
@@ -23,7 +24,22 @@ std::unique_ptr<TGraphic> NewGraphicFor(const std::vector<std::uint8_t>& Data) {
   return nullptr;
 }
 
+std::vector<std::string>& PictureFolders() {
+  static std::vector<std::string> folders;
+  return folders;
+}
+
+bool InPictureFolder(const std::string& FileName) {
+  return std::ranges::any_of(PictureFolders(), [&FileName](const std::string& Folder) {
+    return FileIsInFolder(FileName, Folder);
+  });
+}
+
 }  // namespace
+
+void SetPictureFolders(std::vector<std::string> Folders) {
+  PictureFolders() = std::move(Folders);
+}
 
 THTMLPicture::THTMLPicture() = default;
 THTMLPicture::~THTMLPicture() = default;
@@ -164,7 +180,7 @@ void THTMLPicture::LoadFromURL(const std::string& Source) {
   if (StartsWithText(Source, "FILE://")) {
     id_ = Source;
     const std::string path = Source.substr(7);
-    if (!path.empty()) LoadFromFile(path);
+    if (InPictureFolder(path)) LoadFromFile(path);
     return;
   }
   if (!LoadInBackground) {

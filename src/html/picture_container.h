@@ -20,6 +20,9 @@
 class TGIFPicture;
 class TGIFSubImage;
 
+// The folders "FILE://" pictures may come from (none until the program names its own).
+void SetPictureFolders(std::vector<std::string> Folders);
+
 class THTMLPicture : public TGraphic {
  public:
   THTMLPicture();
@@ -55,7 +58,9 @@ class THTMLPicture : public TGraphic {
   void Assign(const THTMLPicture* Source);
 
   // "RES://name" (the program has no resources of its own here: stays empty),
-  // "FILE://path", or anything else, which is only recorded.
+  // "FILE://path", or anything else, which is only recorded. A file loads only when it is
+  // a regular file inside one of the picture folders (SetPictureFolders): markup may come
+  // from outside, and must not make us read, or block on, whatever path it names.
   void LoadFromURL(const std::string& Source);
   const std::string& ID() const { return id_; }
   const std::string& URL() const { return url_; }

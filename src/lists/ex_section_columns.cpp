@@ -49,6 +49,7 @@ void TExSectionColumn::Assign(const TExSectionColumn& Source) {
   color_ = Source.color_;
   alignment_ = Source.alignment_;
   column_type_ = Source.column_type_;
+  markup_ = Source.markup_;
   url_type_ = Source.url_type_;
   header_font_.Assign(Source.header_font_);
   header_color_ = Source.header_color_;
@@ -64,6 +65,10 @@ void TExSectionColumn::Assign(const TExSectionColumn& Source) {
   group_image_index_ = Source.group_image_index_;
   Changed();
   collection_.EndUpdate();
+}
+
+bool TExSectionColumn::IsMarkupText(const std::string& Value) const {
+  return column_type_ == ctText && markup_ && Value.find("</") != std::string::npos;
 }
 
 // --- collection -------------------------------------------------------------------------

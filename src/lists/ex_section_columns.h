@@ -66,6 +66,12 @@ class TExSectionColumn {
   void SetColor(TColor Value) { Set(color_, Value); }
   TColumnType ColumnType() const { return column_type_; }
   void SetColumnType(TColumnType Value) { Set(column_type_, Value); }
+  // A text column whose texts come from outside (a received packet) turns this off: its
+  // texts are shown as they are, never read as markup, whatever tags they hold.
+  bool Markup() const { return markup_; }
+  void SetMarkup(bool Value) { Set(markup_, Value); }
+  // A ctText cell of this column is drawn as markup: it holds a closing tag.
+  bool IsMarkupText(const std::string& Value) const;
   TFont& HeaderFont() { return header_font_; }
   TFont& Font() { return font_; }
   TGradientDir HeaderGradientDir() const { return header_gradient_dir_; }
@@ -114,6 +120,7 @@ class TExSectionColumn {
   TColor header_color_to_ = clBtnFace;
   TColor color_ = clNone;
   TColumnType column_type_ = ctText;
+  bool markup_ = true;
   TFont header_font_;
   TFont font_;
   TGradientDir header_gradient_dir_ = gdVertical;

@@ -447,7 +447,7 @@ void TExSectionList::EngineMouseMove(int X, int Y) {
       if (c->ColumnType() == ctURL && !value.empty() &&
           PointOnURLText(hit.Item, column, Point(X, Y), cell)) {
         hand = true;
-      } else if (c->ColumnType() == ctText && value.find("</") != std::string::npos) {
+      } else if (c->IsMarkupText(value)) {
         const std::string anchor = AnchorAtPoint(X, Y, cell, value, column);
         hand = !anchor.empty();
         if (hand && (!hand_cursor_ || anchor != last_anchor_ ||
@@ -672,7 +672,8 @@ void TExSectionList::LookUpItem(const std::string& Text, int Column) {
   for (POGLItem group = engine_->FirstGroup(); group; group = group->NextSibling) {
     for (POGLItem item = group->FirstChild; item; item = item->NextSibling) {
       std::string value = CellText(item, Column);
-      if (value.find("</") != std::string::npos) value = HtmlStrip(value);
+      if (Columns.Items(Column)->Markup() && value.find("</") != std::string::npos)
+        value = HtmlStrip(value);
       if (UpperCase(value.substr(0, wanted.size())) != wanted) continue;
       engine_->DeselectAll();
       engine_->ScrollIntoView(item, false);

@@ -355,7 +355,7 @@ void TExSectionList::DrawCell(TCanvas& Canvas, const TRect& Row, POGLItem Item, 
     case ctURL: {
       TRect text = Rect(cell.Left + 2, cell.Top, cell.Right, cell.Bottom);
       Canvas.Brush().SetStyle(bsClear);
-      if (column.ColumnType() == ctText && value.find("</") != std::string::npos) {
+      if (column.IsMarkupText(value)) {
         // Only the cell under the mouse has a hovered link.
         const int hover = Item == hovered_item_ && Column == hovered_column_ ? hovered_anchor_ : -1;
         std::string anchor;

@@ -16,6 +16,7 @@
 #include "app/program/app_folders.h"
 #include "app/language/code_encode.h"
 #include "app/language/language_key.h"
+#include "app/my_msg_boxes.h"
 #include "controls/my_msg_dialog.h"
 #include "platform/gui/gui_test_support.h"
 
@@ -68,14 +69,6 @@ class AppFolderTest : public ::testing::Test {
   bool had_old_ = false;
   std::string old_;
 };
-
-inline TfrmMyMsgDialog* OpenMyMsgBox() {
-  for (int n = 0; n < Screen->FormCount(); ++n) {
-    auto* box = dynamic_cast<TfrmMyMsgDialog*>(Screen->Forms(n));
-    if (box && box->Visible() && box->ModalResult() == mrNone) return box;
-  }
-  return nullptr;
-}
 
 // Answers the next skinned message box with OK and keeps its text.
 inline void AnswerNextMyMsgBox(std::string* Text = nullptr) {

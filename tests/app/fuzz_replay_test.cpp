@@ -35,6 +35,10 @@ TEST_F(AppFuzzReplay, LanguageFiles) {
   Replay("speak", FuzzSpeakFile);
 }
 
+TEST_F(AppFuzzReplay, BmpPictures) {
+  Replay("bmp", [this](const uint8_t* data, size_t size) { FuzzBmpPictures(data, size, PrgDir()); });
+}
+
 TEST_F(AppFuzzReplay, CalibrationFiles) {
   Replay("calibration", FuzzCalibration);
 }

@@ -15,6 +15,7 @@
 #include "app/language/code_encode.h"
 #include "app/language/language_key.h"
 #include "app/language/speak_file.h"
+#include "app/map/aprs_symbols.h"
 #include "app/map/map_calibration.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/receive/aprs_is_link.h"
@@ -26,6 +27,7 @@
 #include "core/kiss_ax25.h"
 #include "core/kiss_link.h"
 #include "core/tnc2_line.h"
+#include "platform/gui/picture.h"
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
 #include "platform/text/string_list.h"
@@ -215,4 +217,25 @@ inline void FuzzCalibration(const uint8_t* Data, size_t Size) {
          !std::isfinite(lon_max - lon_min)))
       std::abort();  // a map that spans no area would divide by zero
   }
+}
+
+// Any bytes as a BMP picture where the program reads one: a map (loaded by its file
+// extension, as the map window loads it) and both symbol sheets, from which every
+// symbol is then cut, overlays included. Folder ends with '/'.
+inline void FuzzBmpPictures(const uint8_t* Data, size_t Size, const std::string& Folder) {
+  const std::string_view bytes(reinterpret_cast<const char*>(Data), Size);
+  SaveFileAtomically(Folder + "map.bmp", bytes);
+  TPicture map;
+  try {
+    map.LoadFromFile(Folder + "map.bmp");
+  } catch (const Exception&) {
+    // Refused: the map window says so and keeps its map.
+  }
+  ForceDirectories(Folder + "Symbols");
+  SaveFileAtomically(Folder + "Symbols/Primary.bmp", bytes);
+  SaveFileAtomically(Folder + "Symbols/Alternate.bmp", bytes);
+  (void)LoadSymbolSheets(Folder);
+  TBitmap symbol;
+  for (char table : {'/', '\\', 'D'})
+    for (int code = 32; code <= 126; ++code) SymbolPicture(table, char(code), symbol);
 }

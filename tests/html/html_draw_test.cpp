@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "html/picture_container.h"
+#include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
 #include "support/control_snapshot.h"
 
@@ -344,6 +345,7 @@ TEST(DrawHtmlText, CachedSourcesKeepTheirCaseAndLinkedImagesHit) {
   std::filesystem::create_directories(folder);
   const std::string path = (folder / "Red.BMP").string();
   SolidPicture(6, 5, clRed)->SaveToFile(path);
+  SetPictureFolders({folder.string()});
   Drawing d;
   THTMLPictureCache cache;
   d.params.PictureCache = &cache;
@@ -355,7 +357,40 @@ TEST(DrawHtmlText, CachedSourcesKeepTheirCaseAndLinkedImagesHit) {
   EXPECT_EQ(d.result.XSize, 6 + 2);
   ASSERT_EQ(cache.Count(), 1);
   EXPECT_FALSE(cache.FindPicture("FILE://" + path)->IsEmpty());
+  SetPictureFolders({});
   std::filesystem::remove_all(folder);
+}
+
+// Markup may come from outside: a picture it names is read only when it is a plain file
+// in one of our picture folders. A pipe there would block the painting for good.
+TEST(DrawHtmlText, FilePicturesComeOnlyFromThePictureFolders) {
+  namespace fs = std::filesystem;
+  const fs::path base = fs::temp_directory_path() / "velmora_html_folders";
+  fs::remove_all(base);
+  fs::create_directories(base / "own" / "sub");
+  fs::create_directories(base / "other");
+  SolidPicture(6, 5, clRed)->SaveToFile((base / "own" / "sub" / "in.bmp").string());
+  SolidPicture(6, 5, clRed)->SaveToFile((base / "other" / "out.bmp").string());
+  fs::create_symlink(base / "other" / "out.bmp", base / "own" / "link.bmp");
+  int made = -1;
+  RunAndCapture("mkfifo '" + (base / "own" / "pipe.bmp").string() + "'", &made);
+  ASSERT_EQ(made, 0);
+  SetPictureFolders({(base / "own").string()});
+  const auto loads = [](const fs::path& file) {
+    Drawing d;
+    THTMLPictureCache cache;
+    d.params.PictureCache = &cache;
+    d.Draw("<IMG src=\"FILE://" + file.string() + "\">");
+    return !cache.FindPicture("FILE://" + file.string())->IsEmpty();
+  };
+  EXPECT_TRUE(loads(base / "own" / "sub" / "in.bmp"));
+  EXPECT_FALSE(loads(base / "other" / "out.bmp"));
+  EXPECT_FALSE(loads(base / "own" / ".." / "other" / "out.bmp"));
+  EXPECT_FALSE(loads(base / "own" / "link.bmp"));
+  EXPECT_FALSE(loads(base / "own" / "pipe.bmp"));
+  SetPictureFolders({});
+  EXPECT_FALSE(loads(base / "own" / "sub" / "in.bmp"));
+  fs::remove_all(base);
 }
 
 }  // namespace

@@ -154,8 +154,10 @@ TEST(THTMLPicture, OtherFormatsHaveNoFramesAndBadDataDrawsNothing) {
 }
 
 TEST(THTMLPicture, SourcesOfFilesAndAddressesNeverFetched) {
+  SetPictureFolders({std::filesystem::path(Fixture("basic_4.gif")).parent_path().string()});
   THTMLPicture file;
   file.LoadFromURL("file://" + Fixture("basic_4.gif"));
+  SetPictureFolders({});
   EXPECT_FALSE(file.IsEmpty());
   EXPECT_EQ(file.ID(), "file://" + Fixture("basic_4.gif"));
 

@@ -346,6 +346,31 @@ TEST_F(SectionListTest, MarkupCellsAndGroupCaptionsGoThroughTheRenderer) {
   EXPECT_FALSE(inkFar);
 }
 
+// Texts from outside go in columns that never read markup: tags show as written, a
+// link in them is no link, and typing looks the text up as it stands.
+TEST_F(SectionListTest, AColumnWithoutMarkupShowsItsTagsAndHasNoLinks) {
+  list->Columns.Items(1)->SetMarkup(false);
+  list->Columns.Items(1)->SetWidth(200);
+  Add({"<b>X</b>"});
+  Add({"<a href=\"one\">link</a>"});
+  list->SetHideSelection(false);
+  auto shot = Snapshot(*list);
+  bool inkFar = false;
+  for (int x = 1 + 20; x < 50; ++x) {
+    for (int y = 35; y < 54; ++y) inkFar |= PixelAt(*shot, x, y) != clWhite;
+  }
+  EXPECT_TRUE(inkFar);
+  std::vector<std::string> events;
+  list->OnAnchorEnter = [&](TComponent*, POGLItem, int, const std::string& a) {
+    events.push_back(a);
+  };
+  SimulateMouseMove(list->Engine(), 12, 34 + 20 + 9);
+  EXPECT_TRUE(events.empty());
+  list->LookUpItem("<A", 1);
+  ASSERT_NE(list->Engine().FocusedItem(), nullptr);
+  EXPECT_EQ(list->CellText(list->Engine().FocusedItem(), 1), "<a href=\"one\">link</a>");
+}
+
 TEST_F(SectionListTest, AHoveredLinkAloneTakesTheHoverColoursAndAnnouncesItself) {
   list->Columns.Items(1)->SetWidth(200);
   Add({"<a href=\"one\">first link</a>"});

@@ -16,6 +16,12 @@ TEST_F(PlatformFuzzReplay, SettingsFiles) {
   for (const auto& input : inputs) FuzzSettingsFile(input.data(), input.size());
 }
 
+TEST_F(PlatformFuzzReplay, PortsFiles) {
+  const auto inputs = FuzzCorpus("platform/fuzz/ports");
+  EXPECT_GE(inputs.size(), 3u);
+  for (const auto& input : inputs) FuzzPortsFile(input.data(), input.size());
+}
+
 TEST(PlatformFuzzReplayPictures, JpegMaps) {
   const auto inputs = FuzzCorpus("jpeg");
   EXPECT_GE(inputs.size(), 3u);

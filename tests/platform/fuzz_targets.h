@@ -13,6 +13,7 @@
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/jpeg_image.h"
+#include "platform/io/serial_port.h"
 #include "platform/sys/files.h"
 #include "platform/sys/registry.h"
 #include "platform/text/streams.h"
@@ -69,4 +70,14 @@ inline void FuzzJpeg(const uint8_t* Data, size_t Size) {
     jpeg.LoadFromStream(stream);
   } catch (const EInvalidGraphic&) {
   }
+}
+
+// Any bytes as the table of serial ports (in ConfigFolder()): every port number gets a
+// device path, from the table or the default one.
+inline void FuzzPortsFile(const uint8_t* Data, size_t Size) {
+  ForceDirectories(ConfigFolder());
+  std::ofstream(ConfigFolder() + "ports", std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(Data), std::streamsize(Size));
+  for (int port = 1; port <= 16; ++port)
+    if (TSerialPort::DevicePath(port).empty()) std::abort();
 }

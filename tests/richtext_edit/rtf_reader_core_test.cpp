@@ -2,6 +2,8 @@
 // skip counts, error codes, hidden text, fields, headers, page breaks and progress.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "richtext_edit/support/rtf_event_log.h"
 
 namespace {
@@ -141,8 +143,21 @@ TEST(RTFReaderLimits, NestingDeeperThanTheLimitIsAnError) {
   EXPECT_EQ(ok.log.Text(), "x");
   Read deep(std::string(std::size_t(depth) + 1, '{') + "x");
   EXPECT_EQ(deep.result, rtf_ec_StackOverflow);
-  Read tables("{\\rtf1\\intbl\\itap65 x}");
-  EXPECT_EQ(tables.result, rtf_ec_StackOverflow);
+}
+
+// Tables nested deeper than we build flow into the deepest one we do: their text stays
+// (an error here once lost the whole document).
+TEST(RTFReaderLimits, TablesNestedDeeperThanTheLimitKeepTheirText) {
+  int depth = 0, deepest = 0;
+  TRDRTFReader reader;
+  TRTFEventLog log(reader, true);
+  reader.OnTable = [&](TRDRTFReader*, TRDRTFTableEventKind kind) {
+    if (kind == rdf_tbl_TableStart) deepest = std::max(deepest, ++depth);
+    if (kind == rdf_tbl_TableEnd) --depth;
+  };
+  EXPECT_EQ(ReadRTF(reader, "{\\rtf1\\intbl\\itap65 x\\nestcell\\nestrow}"), rtf_ec_OK);
+  EXPECT_NE(log.Text().find('x'), std::string::npos);
+  EXPECT_EQ(deepest, TRDRTFReader::kMaxTableDepth);
 }
 
 TEST(RTFReaderLimits, LongWordsHugeNumbersAndBinaryRuns) {

@@ -312,6 +312,18 @@ std::uint8_t ReadSpeakLines(TStringList& Lines) {
   return result;
 }
 
+void StoreSpeakLines(const TStringList& Lines, TStringList& Stored) {
+  // Added one by one, each line would be inserted into the sorted list at its place:
+  // quadratic in the file's length. Equal lines end up in reverse order that way (each
+  // goes before those already there); reversed and then sorted stably once, they do too.
+  Stored.SetSorted(false);
+  Stored.BeginUpdate();
+  Stored.Clear();
+  for (int n = Lines.Count() - 1; n >= 0; --n) Stored.Add(Lines.GetRef(n));
+  Stored.SetSorted(true);
+  Stored.EndUpdate();
+}
+
 std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly) {
   const std::string path = SpkDir + FileName;
   std::uint8_t result = kSpeakUnusable;
@@ -336,7 +348,7 @@ std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly) {
                                  Format("Please delete this file from \"%s\" !", SpkDir)));
     }
     if (CheckOnly || result != kSpeakLoaded) return result;
-    if (frmSpeak) frmSpeak->SpeakLines->Assign(lines);
+    if (frmSpeak) StoreSpeakLines(lines, *frmSpeak->SpeakLines);
     ApplySpeakLines();
   }
   if (Application) {

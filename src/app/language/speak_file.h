@@ -37,6 +37,9 @@ std::string SpeakVersionPart(const std::string& Version);
 // off): kSpeakLoaded or kSpeakWrongVersion by the header's version, kSpeakUnusable
 // without a header. The header line is taken out of Lines.
 std::uint8_t ReadSpeakLines(TStringList& Lines);
+// Stored (a sorted list that accepts duplicates) takes the lines, as adding them one by
+// one would leave it, in n log n.
+void StoreSpeakLines(const TStringList& Lines, TStringList& Stored);
 // Loads SpkDir + FileName. With CheckOnly the file is only tested; otherwise a valid
 // file replaces the stored lines of frmSpeak, which are applied to all windows. Returns
 // kSpeakLoaded, kSpeakWrongVersion (with a message, also when checking) or

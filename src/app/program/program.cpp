@@ -21,6 +21,7 @@
 #include "app/stations/frm_aprs_stn_select.h"
 #include "controls/my_msg_dialog.h"
 #include "gif/gif_registration.h"
+#include "html/picture_container.h"
 #include "lists/visual_styles.h"
 #include "platform/sys/application.h"
 #include "platform/sys/atomic_file.h"
@@ -81,6 +82,8 @@ void DeleteInterruptedSaves() {
 
 bool StartProgram() {
   DeleteInterruptedSaves();
+  // Markup shows pictures of our own only.
+  SetPictureFolders({PrgDir()});
   LoadSettings();
   // The frame now stands where it was left; the windows opened from its tool bar go
   // beside that bar, not over it.

@@ -19,6 +19,9 @@ const char* const kSetupVersion = "1.1";
 
 namespace {
 
+// Window places and sizes beyond what a window system can show (its coordinates are
+// 16-bit) are not taken from the file: the sums of the layout would overflow.
+constexpr int kMaxWindowCoordinate = 32767;
 constexpr const char* kRootKey = "\\Software\\Velmora\\";
 constexpr const char* kProgramKey = "\\Software\\Velmora\\Programm";
 constexpr const char* kDeviceKey = "\\Software\\Velmora\\Programm\\Device\\";
@@ -256,8 +259,8 @@ void LoadWindowPlace(TSettingsReader& r, TForm* Form, const char* Top, const cha
                      const char* Show) {
   if (!Form) return;
   int value = 0;
-  if (r.Int(Top, INT32_MIN, INT32_MAX, value)) Form->SetTop(value);
-  if (r.Int(Left, INT32_MIN, INT32_MAX, value)) Form->SetLeft(value);
+  if (r.Int(Top, -kMaxWindowCoordinate, kMaxWindowCoordinate, value)) Form->SetTop(value);
+  if (r.Int(Left, -kMaxWindowCoordinate, kMaxWindowCoordinate, value)) Form->SetLeft(value);
   if (r.Int(Show, 0, 1, value)) Form->SetVisible(value == 1);
 }
 
@@ -265,11 +268,11 @@ void LoadPosition(TSettingsReader& r) {
   int maximised = 0, top = 0, left = 0;
   int width = kDefaultMainWidth, height = kDefaultMainHeight, bottom = kDefaultBottomPanel;
   r.Int("MainMax", 0, 1, maximised);
-  r.Int("MainTop", INT32_MIN, INT32_MAX, top);
-  r.Int("MainLeft", INT32_MIN, INT32_MAX, left);
-  r.Int("MainWidth", 1, INT32_MAX, width);
-  r.Int("MainHeight", 1, INT32_MAX, height);
-  r.Int("PnlBottom", 0, INT32_MAX, bottom);
+  r.Int("MainTop", -kMaxWindowCoordinate, kMaxWindowCoordinate, top);
+  r.Int("MainLeft", -kMaxWindowCoordinate, kMaxWindowCoordinate, left);
+  r.Int("MainWidth", 1, kMaxWindowCoordinate, width);
+  r.Int("MainHeight", 1, kMaxWindowCoordinate, height);
+  r.Int("PnlBottom", 0, kMaxWindowCoordinate, bottom);
   if (frmMain) {
     frmMain->SetBounds(left, top, width, height);
     frmMain->SetWindowState(maximised == 1 ? wsMaximized : wsNormal);

@@ -1,6 +1,8 @@
 // The settings window's actions: apply and OK, the TNC command files, the language
 // list, the weather text file and the small handlers of its pages.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "app/language/frm_prg_msg.h"
 #include "app/language/speak_file.h"
@@ -306,7 +308,11 @@ void TfrmSetup::ReadWxTextFile() {
     // Unreadable: handled as a file without its weather line.
   }
   if (lines.Count() >= 2) WxText = lines.Get(1);
-  if (WxText.size() >= 4 && WxText[3] == '/') {
+  // The line goes out as a beacon: a control byte in it (a NUL) would cut or garble the
+  // packet, so such a line is a format error like any other.
+  const bool printable = std::none_of(WxText.begin(), WxText.end(),
+                                      [](char c) { return std::uint8_t(c) < 0x20; });
+  if (printable && WxText.size() >= 4 && WxText[3] == '/') {
     if (frmAprs) frmAprs->bmpmWx->SetActive(true);
     return;
   }

@@ -81,6 +81,8 @@ TfrmAprsStnList::TfrmAprsStnList(TComponent* AOwner) : TForm(AOwner) {
     c->SetWidth(width);
     c->SetAlignment(alignment);
     c->SetSortType(sort);
+    // Every text comes from a received packet: shown as written, never read as markup.
+    c->SetMarkup(false);
     return c;
   };
   column("SYM", 35, taCenter, stNumeric)->SetColumnType(ctImage);

@@ -46,6 +46,17 @@ bool FileExists(const std::string& FileName) {
   return !FileName.empty() && fs::is_regular_file(FileName, error);
 }
 
+bool FileIsInFolder(const std::string& FileName, const std::string& Folder) {
+  std::error_code error;
+  if (!FileExists(FileName) || !DirectoryExists(Folder)) return false;
+  const fs::path file = fs::canonical(FileName, error);
+  if (error) return false;
+  const fs::path folder = fs::canonical(Folder, error);
+  if (error) return false;
+  const auto [inFolder, inFile] = std::mismatch(folder.begin(), folder.end(), file.begin(), file.end());
+  return inFolder == folder.end() && inFile != file.end();
+}
+
 bool DirectoryExists(const std::string& Dir) {
   std::error_code error;
   return !Dir.empty() && fs::is_directory(Dir, error);

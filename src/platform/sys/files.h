@@ -33,6 +33,10 @@ std::string IncludeTrailingPathDelimiter(const std::string& Dir);
 std::vector<std::string> FindFiles(const std::string& Folder, const std::string& Mask,
                                    bool Recursive);
 
+// True when FileName is a regular file (not a pipe, device or folder) whose real path,
+// links resolved, lies inside Folder.
+bool FileIsInFolder(const std::string& FileName, const std::string& Folder);
+
 // "Read-only" is a file without write permission.
 bool FileIsReadOnly(const std::string& FileName);
 bool FileSetReadOnly(const std::string& FileName, bool ReadOnly);

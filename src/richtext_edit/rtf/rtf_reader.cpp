@@ -653,8 +653,8 @@ TRDRTFErrorCode TRDRTFReader::OutputUnicodeAsBytes(char16_t code) {
 
 TRDRTFErrorCode TRDRTFReader::SyncTables() {
   const TRDRTFParaProperties& para = state_->ParaProps;
-  const int wanted = para.InTable ? std::max(para.NestingLevel, 0) : 0;
-  if (wanted > kMaxTableDepth) return rtf_ec_StackOverflow;
+  // Tables nested deeper than we build flow into the deepest one we do: their text stays.
+  const int wanted = para.InTable ? std::clamp(para.NestingLevel, 0, kMaxTableDepth) : 0;
   while (table_depth_ < wanted) {
     FireTable(rdf_tbl_TableStart);
     row_alignment_set_ = false;

@@ -2,6 +2,7 @@
 // words count depends on the destination: font words in the font table, colour words
 // in the colour table, level words in a list level and so on; in the document text
 // (and in stylesheet entries) the character, paragraph, section and table words.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -45,6 +46,56 @@ TColor AsBackground(TColor color) {
   return color == clWindowText ? clNone : color;
 }
 
+// The widest page RTF describes (22 inches), in twips.
+constexpr int kMaxPageTwips = 31680;
+
+// Lengths are clamped to a page where they are read, whatever the file says: the sums,
+// scalings and per-pixel loops that follow (column edges, table layout, border drawing)
+// then stay in range.
+int BoundedValue(P prop, int value) {
+  switch (prop) {
+    case P::BorderWidth:
+      return std::clamp(value, 0, kMaxPageTwips);
+    case P::CharSpacing:
+    case P::LineSpacing:
+    case P::LeftIndent:
+    case P::RightIndent:
+    case P::FirstIndent:
+    case P::SpaceBefore:
+    case P::SpaceAfter:
+    case P::BorderSpacing:
+    case P::TabPosition:
+    case P::HeaderY:
+    case P::FooterY:
+    case P::PaperWidth:
+    case P::PaperHeight:
+    case P::MarginLeft:
+    case P::MarginRight:
+    case P::MarginTop:
+    case P::MarginBottom:
+    case P::RowGap:
+    case P::RowLeft:
+    case P::RowHeight:
+    case P::RowPadding:
+    case P::RowSpacing:
+    case P::RowWidth:
+    case P::CellWidth:
+    case P::CellRight:
+    case P::CellBestWidth:
+    case P::CellBestHeight:
+    case P::TableBestWidth:
+    case P::PicWidthGoal:
+    case P::PicHeightGoal:
+    case P::PnIndent:
+    case P::PnSpace:
+    case P::LevelIndent:
+    case P::LevelSpace:
+      return std::clamp(value, -kMaxPageTwips, kMaxPageTwips);
+    default:
+      return value;
+  }
+}
+
 }  // namespace
 
 bool TRDRTFReader::ColorOf(int index, TColor& color) const {
@@ -84,8 +135,9 @@ TRDRTFBorderSide* TRDRTFReader::CurrentBorderSide() {
   return &para.GetBorder().Side(para.CurBorderSide);
 }
 
-TRDRTFErrorCode TRDRTFReader::ApplyProperty(const TRDRTFKeyword& keyword, int value) {
+TRDRTFErrorCode TRDRTFReader::ApplyProperty(const TRDRTFKeyword& keyword, int written) {
   const P prop = P(keyword.Index);
+  const int value = BoundedValue(prop, written);
   // The \uc count belongs to the reader, not to the group.
   if (prop == P::UnicodeSkip) {
     unicode_skip_count_ = std::max(value, 0);

@@ -67,7 +67,15 @@ std::unique_ptr<TCustomRDItemInfo> TRDTableItemInfo::CreateEmpty(TCustomRDData* 
 // --- properties -------------------------------------------------------------------------------
 
 // Each setter names its property and says whether a change can alter the width the
-// table needs and its size.
+// table needs and its size. Lengths are clamped to what a page can hold, whoever sets
+// them (a file, an import, undo): layout sums them over every row and column, and
+// painting draws a border one pixel ring at a time.
+namespace {
+int PageLength(int value) {
+  return std::clamp(value, -TRDTableItemInfo::kMaxLength, TRDTableItemInfo::kMaxLength);
+}
+}  // namespace
+
 void TRDTableItemInfo::SetBestWidth(TRDHTMLLength value) {
   ChangeIntProperty("BestWidth", best_width_, value, true, true);
 }
@@ -78,7 +86,7 @@ void TRDTableItemInfo::SetHeadingRowCount(int value) {
   ChangeIntProperty("HeadingRowCount", heading_row_count_, value, false, false);
 }
 void TRDTableItemInfo::SetBorderWidth(int value) {
-  ChangeIntProperty("BorderWidth", border_width_, value, true, true);
+  ChangeIntProperty("BorderWidth", border_width_, PageLength(value), true, true);
 }
 void TRDTableItemInfo::SetBorderColor(TColor value) {
   ChangeIntProperty("BorderColor", border_color_, value, false, false);
@@ -92,16 +100,16 @@ void TRDTableItemInfo::SetBorderStyle(TRDTableBorderStyle value) {
   border_style_ = TRDTableBorderStyle(style);
 }
 void TRDTableItemInfo::SetBorderVSpacing(int value) {
-  ChangeIntProperty("BorderVSpacing", border_v_spacing_, value, false, true);
+  ChangeIntProperty("BorderVSpacing", border_v_spacing_, PageLength(value), false, true);
 }
 void TRDTableItemInfo::SetBorderHSpacing(int value) {
-  ChangeIntProperty("BorderHSpacing", border_h_spacing_, value, true, true);
+  ChangeIntProperty("BorderHSpacing", border_h_spacing_, PageLength(value), true, true);
 }
 void TRDTableItemInfo::SetVisibleBorders(const TRDBooleanRect& value) {
   visible_borders_ = value;
 }
 void TRDTableItemInfo::SetCellBorderWidth(int value) {
-  ChangeIntProperty("CellBorderWidth", cell_border_width_, value, true, true);
+  ChangeIntProperty("CellBorderWidth", cell_border_width_, PageLength(value), true, true);
 }
 void TRDTableItemInfo::SetCellBorderColor(TColor value) {
   ChangeIntProperty("CellBorderColor", cell_border_color_, value, false, false);
@@ -110,7 +118,7 @@ void TRDTableItemInfo::SetCellBorderLightColor(TColor value) {
   ChangeIntProperty("CellBorderLightColor", cell_border_light_color_, value, false, false);
 }
 void TRDTableItemInfo::SetCellPadding(int value) {
-  ChangeIntProperty("CellPadding", cell_padding_, value, true, true);
+  ChangeIntProperty("CellPadding", cell_padding_, PageLength(value), true, true);
   State |= rdtsPaddingChanged;
 }
 void TRDTableItemInfo::SetCellBorderStyle(TRDTableBorderStyle value) {
@@ -119,22 +127,22 @@ void TRDTableItemInfo::SetCellBorderStyle(TRDTableBorderStyle value) {
   cell_border_style_ = TRDTableBorderStyle(style);
 }
 void TRDTableItemInfo::SetVRuleWidth(int value) {
-  ChangeIntProperty("VRuleWidth", v_rule_width_, value, false, false);
+  ChangeIntProperty("VRuleWidth", v_rule_width_, PageLength(value), false, false);
 }
 void TRDTableItemInfo::SetVRuleColor(TColor value) {
   ChangeIntProperty("VRuleColor", v_rule_color_, value, false, false);
 }
 void TRDTableItemInfo::SetHRuleWidth(int value) {
-  ChangeIntProperty("HRuleWidth", h_rule_width_, value, false, false);
+  ChangeIntProperty("HRuleWidth", h_rule_width_, PageLength(value), false, false);
 }
 void TRDTableItemInfo::SetHRuleColor(TColor value) {
   ChangeIntProperty("HRuleColor", h_rule_color_, value, false, false);
 }
 void TRDTableItemInfo::SetCellVSpacing(int value) {
-  ChangeIntProperty("CellVSpacing", cell_v_spacing_, value, false, true);
+  ChangeIntProperty("CellVSpacing", cell_v_spacing_, PageLength(value), false, true);
 }
 void TRDTableItemInfo::SetCellHSpacing(int value) {
-  ChangeIntProperty("CellHSpacing", cell_h_spacing_, value, true, true);
+  ChangeIntProperty("CellHSpacing", cell_h_spacing_, PageLength(value), true, true);
 }
 void TRDTableItemInfo::SetVOutermostRule(bool value) {
   int rule = v_outermost_rule_;

@@ -195,6 +195,10 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   TRDCellEndEditEvent OnCellEndEdit;
   TRDTableDrawBorderEvent OnDrawBorder;
 
+  // The most a border, spacing or padding length may be, either way, in pixels: the
+  // widest page RTF describes (22 inches) at 96 pixels per inch.
+  static constexpr int kMaxLength = 22 * 96;
+
   TRDHTMLLength BestWidth() const { return best_width_; }
   TColor Color() const { return color_; }
   int HeadingRowCount() const { return heading_row_count_; }

@@ -19,8 +19,16 @@
 
 namespace {
 
+// A number as RTF holds it: the nearest integer (the default rounding mode: halves to
+// even), within the 32 bits of a control word's parameter, whatever the table holds.
 std::int64_t Round(double v) {
-  return std::llrint(v);  // the default rounding mode: halves to even
+  constexpr double kMaxParameter = 2147483647.0;
+  return std::llrint(std::clamp(v, -kMaxParameter, kMaxParameter));
+}
+
+// A percentage width in the fiftieths RTF counts it in.
+std::string Fiftieths(int negativePercent) {
+  return std::to_string(Round(-double(negativePercent) * 50));
 }
 
 class TTableRTF {
@@ -28,8 +36,8 @@ class TTableRTF {
   TTableRTF(const TRDTableItemInfo& table, TCustomRDData* rdData, TRDRTFSaveContext& context)
       : table_(table), data_(rdData), context_(context), scale_(context.TwipsPerPixel) {}
 
-  std::string Tw(int pixels) const { return std::to_string(Round(pixels * scale_)); }
-  std::string Half(int pixels) const { return std::to_string(Round(pixels * scale_ / 2.0)); }
+  std::string Tw(double pixels) const { return std::to_string(Round(pixels * scale_)); }
+  std::string Half(double pixels) const { return std::to_string(Round(pixels * scale_ / 2.0)); }
 
   std::string Extra(TRDRTFSaveArea area, int col, int row) const {
     if (!data_) return "";
@@ -67,7 +75,7 @@ class TTableRTF {
     const TRDTableItemInfo& t = table_;
     const int level = context_.Level;
     std::string out = "\\trowd" + alignment + "\\trgaph" +
-                      Half((t.CellPadding() + t.CellBorderWidth()) * 2 + t.CellHSpacing()) +
+                      Half((double(t.CellPadding()) + t.CellBorderWidth()) * 2 + t.CellHSpacing()) +
                       "\\trleft0\\itap" + std::to_string(level + 1);
     if (r < t.HeadingRowCount()) out += "\\trhdr";
     if (const int h = t.Rows->Items(r)->GetBestHeight(); h > 0) out += "\\trrh" + Tw(h);
@@ -80,9 +88,9 @@ class TTableRTF {
     out += "\\trspdt" + Half(r == 0 ? t.BorderVSpacing() : t.CellVSpacing()) + "\\trspdft3";
     out += "\\trspdb" + Half(r == last ? t.BorderVSpacing() : t.CellVSpacing()) + "\\trspdfb3";
     if (t.BestWidth() > 0)
-      out += "\\trwWidth" + Tw(t.BestWidth() + 2 * t.BorderWidth()) + "\\trftsWidth3";
+      out += "\\trwWidth" + Tw(double(t.BestWidth()) + 2.0 * t.BorderWidth()) + "\\trftsWidth3";
     else if (t.BestWidth() < 0)
-      out += "\\trwWidth" + std::to_string(-std::int64_t(t.BestWidth()) * 50) + "\\trftsWidth2";
+      out += "\\trwWidth" + Fiftieths(t.BestWidth()) + "\\trftsWidth2";
     else
       out += std::string("\\trftsWidth1") +
              ((t.Options & rdtoRTFAllowAutofit) ? "\\trautofit1" : "");
@@ -109,7 +117,7 @@ class TTableRTF {
                    ? "\\clwWidth" + Tw(slot->BestWidth) + "\\clftsWidth3"
                    : std::string("\\clwWidth0");
       else if (slot->BestWidth < 0)
-        out += "\\clwWidth" + std::to_string(-std::int64_t(slot->BestWidth) * 50) + "\\clftsWidth2";
+        out += "\\clwWidth" + Fiftieths(slot->BestWidth) + "\\clftsWidth2";
       else
         out += "\\clftsWidth1";
       out += "\\richviewcbw" + std::to_string(slot->BestWidth) + "\\richviewcbh" +
@@ -135,7 +143,7 @@ class TTableRTF {
     const TRDTableItemFormattingInfo& info = *t.FormattingInfo;
     const int k = std::min(mc + m.ColSpan, info.ColStarts.Count()) - 1;
     const double right =
-        k < 0 ? 0.0 : (info.ColStarts[k] + info.ColWidths[k]) * scale_;
+        k < 0 ? 0.0 : (double(info.ColStarts[k]) + info.ColWidths[k]) * scale_;
     return out + "\\cellx" + std::to_string(Round(right + t.CellHSpacing() * scale_ / 2.0));
   }
 

@@ -259,6 +259,27 @@ TEST_F(SpeakFileTest, UntranslatedLinesAreReported) {
   EXPECT_FALSE(ApplySpeakLine(R"("frmNone";"lblInfo";"TLabel";"x";"")"));
 }
 
+// The stored lines are sorted once, not line by line, and keep the order line-by-line
+// insertion gave: lines equal but for letter case come last loaded first, so the last
+// of them in the file is applied first and the first one has the last word.
+TEST(StoreSpeakLines, SortsOnceAndEqualLinesComeLastLoadedFirst) {
+  TStringList stored;
+  stored.SetSorted(true);
+  stored.SetDuplicates(dupAccept);
+  stored.Add("old");
+  TStringList lines;
+  for (const char* line : {"b", "A 1", "a 1", "c", "B", "A 1"}) lines.Add(line);
+  StoreSpeakLines(lines, stored);
+  EXPECT_TRUE(stored.Sorted());
+  EXPECT_EQ(stored.Duplicates(), dupAccept);
+  TStringList oneByOne;
+  oneByOne.SetSorted(true);
+  oneByOne.SetDuplicates(dupAccept);
+  for (int n = 0; n < lines.Count(); ++n) oneByOne.Add(lines[n]);
+  EXPECT_EQ(stored.Text(), oneByOne.Text());
+  EXPECT_EQ(stored.Text(), "A 1\r\na 1\r\nA 1\r\nB\r\nb\r\nc\r\n");
+}
+
 TEST_F(SpeakFileTest, FailedLoadKeepsThePreviousLanguage) {
   WriteSpeakFile("english.spk", "1.2", {R"("frmTest";"lblInfo";"TLabel";"Hello";"")"});
   ASSERT_EQ(LoadSpeakFile("english.spk", false), kSpeakLoaded);

@@ -210,6 +210,16 @@ TEST_F(SetupTest, WeatherTextFile) {
   EXPECT_EQ(text, "WX-Text file \"" + file + "\" format error!");
   EXPECT_FALSE(frmAprs->bmpmWx->Active());
 
+  // The line goes out as a beacon: a NUL or another control byte in it would cut or
+  // garble the packet.
+  for (const std::string& line : {std::string("270/010g\0""15t068", 15), std::string("270/010\x1b")}) {
+    WriteFile(file, "Header\n" + line + "\n");
+    AnswerNextMyMsgBox(&text);
+    s.ReadWxTextFile();
+    EXPECT_EQ(s.WxText, "");
+    EXPECT_EQ(text, "WX-Text file \"" + file + "\" format error!");
+  }
+
   AnswerNextMyMsgBox(&text);
   s.edtWxFile->SetText(file + ".gone");
   s.ReadWxTextFile();

@@ -2,11 +2,15 @@
 
 #include "../app_windows.h"
 #include "app/map/frm_aprs.h"
+#include "app/program/app_folders.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "app/stations/frm_aprs_stn_select.h"
 #include "app/settings/frm_setup.h"
 #include "platform/gui/gui_test_support.h"
 #include "station_records.h"
+#include "support/control_snapshot.h"
+#include "html/picture_container.h"
+#include "platform/sys/child_process.h"
 
 namespace {
 
@@ -62,6 +66,25 @@ TEST_F(StationListTest, TheWindowAsBuilt) {
   EXPECT_EQ(grid.PreviewSettings.Column(), 4);
   EXPECT_FALSE(grid.PreviewSettings.Active());
   EXPECT_EQ(list->imglSym->Width(), 20);
+}
+
+// A comment is what a packet said: never markup, even when it holds tags. A picture tag
+// naming a pipe in our own folder would otherwise block the window while it paints.
+TEST_F(StationListTest, ARemoteCommentIsShownAsTextNeverAsMarkup) {
+  TExSectionList& grid = *list->ExSectionList1;
+  for (int c = 2; c < 8; ++c) EXPECT_FALSE(grid.Columns.Items(c)->Markup()) << c;
+  const std::string pipe = PrgDir() + "pipe.gif";
+  int made = -1;
+  RunAndCapture("mkfifo '" + pipe + "'", &made);
+  ASSERT_EQ(made, 0);
+  SetPictureFolders({PrgDir()});
+  TAprsInfo info = SampleStation("DL1ABC");
+  info.Comment = "<IMG src=\"FILE://" + pipe + "\"></b>";
+  list->AddOrUpdateStationRow(RecordOf(info));
+  EXPECT_EQ(Text(0, 3), info.Comment);
+  list->Show();
+  (void)Snapshot(grid);  // returns: the pipe is never opened
+  SetPictureFolders({});
 }
 
 TEST_F(StationListTest, RowTextsOfAStationAndOfAnObject) {

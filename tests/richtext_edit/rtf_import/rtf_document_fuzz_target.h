@@ -1,0 +1,54 @@
+// The input the RTF document fuzzer drives through everything a document does after an
+// import, shared by the libFuzzer program (fuzz/rtf_document_fuzz.cpp) and the test that
+// replays its saved corpus: imported into a document shown in a window, laid out,
+// painted, printed to PDF, written as RTF and HTML, and the RTF written read back. It
+// must run to the end on any bytes: no crash, no sanitizer report, no hang.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/gui/bitmap.h"
+#include "platform/text/streams.h"
+#include "richtext/html_writer.h"
+#include "richtext/rtf_writer.h"
+#include "richtext/support/test_formatted_data.h"
+#include "richtext_edit/print/document_print.h"
+#include "richtext_edit/rtf/rtf_import.h"
+
+// Folder (ending with '/') takes the PDF and the HTML's pictures.
+inline void FuzzRTFDocument(const uint8_t* Data, size_t Size, const std::string& Folder) {
+  TTestFormattedData document(320, 240);
+  TRDRTFReaderProperties options;
+  options.TextStyleMode = options.ParaStyleMode = rdrsAddIfNeeded;
+  options.UnicodeMode = rdruMixed;
+  TMemoryStream input;
+  if (Size > 0) input.WriteBuffer(Data, int64_t(Size));
+  input.SetPosition(0);
+  int index = 0;
+  try {
+    ReadRTF(options, input, document, index);
+  } catch (const EInvalidGraphic&) {
+    // Picture data that its kind cannot hold: the reader's documented answer.
+  }
+  document.Format();
+  document.PaintTo(document.canvas, Rect(0, 0, 320, 240));
+  TRDPrintSettings print;
+  print.PixelsPerInch = 72;
+  print.ToPage = 2;
+  (void)PrintDocumentToPdf(document, Folder + "document.pdf", print);
+  TMemoryStream html;
+  TRDHTMLSaveParams htmlParams;
+  htmlParams.Path = Folder;
+  (void)document.SaveHTMLToStream(html, htmlParams);
+  TMemoryStream rtf;
+  (void)document.SaveRTFToStream(rtf, TRDRTFSaveParams{});
+  rtf.SetPosition(0);
+  TTestFormattedData again(320, 240);
+  int againIndex = 0;
+  try {
+    ReadRTF(options, rtf, again, againIndex);
+  } catch (const EInvalidGraphic&) {
+  }
+}
