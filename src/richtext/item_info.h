@@ -289,6 +289,8 @@ class TCustomRDItemInfo {
   // Items that hold documents of their own (a table's cells): how many, and each. The
   // document walks (enumeration, marker search) descend into them.
   virtual int GetSubDocCount() const { return 0; }
+  // The viewer no longer edits a document of this item in place (its cell editor went).
+  virtual void SubDataReleased() {}
   virtual TCustomRDData* GetSubDoc(int /*index*/) const { return nullptr; }
   virtual std::unique_ptr<TRDStoreSubRDData> GetSubDocStoreInfo() const { return nullptr; }
   // The links of those documents take the jump numbers from jumpNo on, in order, so that

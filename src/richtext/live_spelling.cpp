@@ -1,6 +1,7 @@
 #include "richtext/live_spelling.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "richtext/code_pages.h"
 #include "richtext/item_text.h"
@@ -16,7 +17,45 @@ bool IsDelimiter(char16_t c, const std::vector<bool>& delimiters) {
   return c < delimiters.size() && delimiters[c];
 }
 
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+  return true;
+}
+
+bool HasBlank(std::string_view text) {
+  return std::any_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+}
+
+// Visits every item of rdData and of the cells its items hold, in reading order.
+template <class Visit>
+void ForEachItem(TCustomRDData& rdData, int from, Visit visit) {
+  for (int i = std::max(0, from); i < rdData.GetItemCount(); ++i) {
+    TCustomRDItemInfo* item = rdData.GetItem(i);
+    visit(rdData, i, *item);
+    for (int k = 0; k < item->GetSubDocCount(); ++k)
+      if (TCustomRDData* sub = item->GetSubDoc(k)) ForEachItem(*sub, 0, visit);
+  }
+}
+
 }  // namespace
+
+bool RDIsWebAddress(std::string_view text) {
+  if (text.empty() || HasBlank(text)) return false;
+  if (StartsWithNoCase(text, "www.") || StartsWithNoCase(text, "mailto:")) return true;
+  const size_t scheme = text.find("://");
+  if (scheme == std::string_view::npos || scheme == 0) return false;
+  return std::all_of(text.begin(), text.begin() + std::ptrdiff_t(scheme),
+                     [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; });
+}
+
+bool RDIsMailAddress(std::string_view text) {
+  const size_t at = text.find('@');
+  return at != std::string_view::npos && at > 0 && at + 1 < text.size() &&
+         text.find('@', at + 1) == std::string_view::npos && !HasBlank(text);
+}
 
 std::vector<TRDWordRange> RDFindWords(std::u16string_view text,
                                       const std::vector<bool>& delimiters) {
@@ -33,17 +72,17 @@ std::vector<TRDWordRange> RDFindWords(std::u16string_view text,
   return words;
 }
 
-TRDLiveSpelling::TRDLiveSpelling(TCustomRDData& data, TCheck check,
+TRDWordEnumThread::TRDWordEnumThread(TCustomRDData& data, TCheck check,
                                  std::function<void(int)> repaint)
     : data_(data), check_(std::move(check)), repaint_(std::move(repaint)), delimiters_(256) {
   for (int c = 0; c < 256; ++c) delimiters_[size_t(c)] = data_.IsDelimiter(char16_t(c));
 }
 
-TRDLiveSpelling::~TRDLiveSpelling() {
+TRDWordEnumThread::~TRDWordEnumThread() {
   Stop();
 }
 
-void TRDLiveSpelling::Start() {
+void TRDWordEnumThread::Start() {
   Stop();
   {
     std::lock_guard lock(mutex_);
@@ -51,15 +90,16 @@ void TRDLiveSpelling::Start() {
     paused_ = false;
   }
   next_item_ = 0;
+  ClearAllMarks(data_, 0);
   thread_ = std::thread([this] { Execute(); });
 }
 
-void TRDLiveSpelling::Pause() {
+void TRDWordEnumThread::Pause() {
   std::lock_guard lock(mutex_);
   paused_ = true;
 }
 
-void TRDLiveSpelling::Resume() {
+void TRDWordEnumThread::Resume() {
   {
     std::lock_guard lock(mutex_);
     paused_ = false;
@@ -67,7 +107,7 @@ void TRDLiveSpelling::Resume() {
   wake_.notify_all();
 }
 
-void TRDLiveSpelling::Stop() {
+void TRDWordEnumThread::Stop() {
   if (thread_.joinable()) {
     {
       std::lock_guard lock(mutex_);
@@ -79,26 +119,42 @@ void TRDLiveSpelling::Stop() {
   job_.reset();
   results_.clear();
   in_flight_ = false;
-  ClearAllMarks();
+  ClearAllMarks(data_, 0);
 }
 
-void TRDLiveSpelling::ClearAllMarks() {
-  for (int i = 0; i < data_.GetItemCount(); ++i) {
-    TCustomRDItemInfo* item = data_.GetItem(i);
+void TRDWordEnumThread::ClearAllMarks(TCustomRDData& rdData, int topItemNo) {
+  for (int i = 0; i < rdData.GetItemCount(); ++i) {
+    TCustomRDItemInfo* item = rdData.GetItem(i);
+    const int top = &rdData == &data_ ? i : topItemNo;
+    for (int k = 0; k < item->GetSubDocCount(); ++k)
+      if (TCustomRDData* sub = item->GetSubDoc(k)) ClearAllMarks(*sub, top);
     if (!item->WordPainters && !(item->ItemState & rdisSpellChecked)) continue;
     const bool marked = item->WordPainters != nullptr;
     item->ClearMisspellings();
-    if (marked && repaint_) repaint_(i);
+    if (marked && repaint_) repaint_(top);
   }
 }
 
-void TRDLiveSpelling::RecheckFrom(int itemNo) {
-  next_item_ = std::max(0, std::min(next_item_, itemNo));
-  for (int i = std::max(0, itemNo); i < data_.GetItemCount(); ++i)
-    data_.GetItem(i)->ItemState &= std::uint8_t(~rdisSpellChecked);
+void TRDWordEnumThread::RecheckFrom(TCustomRDData* rdData, int itemNo) {
+  if (!rdData) return;
+  auto unmark = [](TCustomRDData&, int, TCustomRDItemInfo& item) {
+    item.ItemState &= std::uint8_t(~rdisSpellChecked);
+  };
+  ForEachItem(*rdData, itemNo, unmark);
+  // Within a cell, the walk goes back to the document's item that holds it; a document
+  // of no known place (an editor's own) sends it back to the start.
+  int top = itemNo;
+  for (TCustomRDData* d = rdData; d != &data_; d = d->GetAbsoluteParentData()) {
+    top = d->GetParentItemNo();
+    if (!d->GetAbsoluteParentData() || top < 0) {
+      top = 0;
+      break;
+    }
+  }
+  next_item_ = std::max(0, std::min(next_item_, top));
 }
 
-void TRDLiveSpelling::Execute() {
+void TRDWordEnumThread::Execute() {
   for (;;) {
     std::unique_lock lock(mutex_);
     wake_.wait(lock, [this] { return stop_ || (!paused_ && job_); });
@@ -125,7 +181,16 @@ void TRDLiveSpelling::Execute() {
   }
 }
 
-void TRDLiveSpelling::ApplyResults() {
+bool TRDWordEnumThread::StillHeld(const TCustomRDData* rdData) const {
+  if (rdData == &data_) return true;
+  bool held = false;
+  ForEachItem(data_, 0, [&](TCustomRDData&, int, TCustomRDItemInfo& item) {
+    for (int k = 0; !held && k < item.GetSubDocCount(); ++k) held = item.GetSubDoc(k) == rdData;
+  });
+  return held;
+}
+
+void TRDWordEnumThread::ApplyResults() {
   std::vector<Result> results;
   {
     std::lock_guard lock(mutex_);
@@ -133,47 +198,84 @@ void TRDLiveSpelling::ApplyResults() {
   }
   for (Result& result : results) {
     in_flight_ = false;
-    const int itemNo = result.Work.ItemNo;
-    // The item may have gone or changed while it was checked: then it is checked anew.
-    if (!result.Complete || itemNo >= data_.GetItemCount() ||
-        data_.GetItem(itemNo) != result.Work.Item) {
-      next_item_ = std::min(next_item_, itemNo);
+    const Job& work = result.Work;
+    const int itemNo = work.ItemNo;
+    // The item, or the cell holding it, may have gone or changed while it was checked:
+    // then it is checked anew.
+    if (!result.Complete || !StillHeld(work.Data) || itemNo >= work.Data->GetItemCount() ||
+        work.Data->GetItem(itemNo) != work.Item) {
+      next_item_ = std::min(next_item_, work.TopItemNo);
       continue;
     }
-    TCustomRDItemInfo* item = data_.GetItem(itemNo);
-    const std::string& raw = data_.GetItemTextRaw(itemNo);
+    TCustomRDItemInfo* item = work.Data->GetItem(itemNo);
+    const std::string& raw = work.Data->GetItemTextRaw(itemNo);
     const std::u16string now =
         IsUnicodeItem(item->ItemOptions)
             ? RawUnicodeToWideString(raw)
-            : RawUnicodeToWideString(AnsiToRawUnicode(result.Work.CodePage, raw));
-    if (now != result.Work.Text) {
-      next_item_ = std::min(next_item_, itemNo);
+            : RawUnicodeToWideString(AnsiToRawUnicode(work.CodePage, raw));
+    if (now != work.Text) {
+      next_item_ = std::min(next_item_, work.TopItemNo);
       continue;
     }
     const bool hadMarks = item->WordPainters != nullptr;
     item->ClearMisspellings();
     for (const TRDWordRange& word : result.Misspelt) item->AddMisspelling(word.Start, word.Length);
     item->ItemState |= rdisSpellChecked;
-    if ((hadMarks || item->WordPainters) && repaint_) repaint_(itemNo);
+    if ((hadMarks || item->WordPainters) && repaint_) repaint_(work.TopItemNo);
   }
 }
 
-bool TRDLiveSpelling::HandOutNext() {
-  const TRDStyle* rdStyle = data_.GetRDStyle();
-  for (; next_item_ < data_.GetItemCount(); ++next_item_) {
-    TCustomRDItemInfo* item = data_.GetItem(next_item_);
-    if (item->StyleNo < 0 || (item->ItemState & rdisSpellChecked)) continue;
-    const int styleNo = data_.GetActualStyle(*item);
-    // Text in a picture font has no words.
-    if (rdStyle && styleNo < rdStyle->TextStyles().Count() &&
-        rdStyle->TextStyles()[styleNo].Charset == kSymbolCharset) {
-      item->ClearMisspellings();
-      item->ItemState |= rdisSpellChecked;
-      continue;
+bool TRDWordEnumThread::NeedsCheck(TCustomRDData& rdData, int itemNo) const {
+  TCustomRDItemInfo* item = rdData.GetItem(itemNo);
+  if (item->StyleNo < 0 || (item->ItemState & rdisSpellChecked)) return false;
+  if (!HasNoWords(rdData, itemNo, rdData.GetActualStyle(*item))) return true;
+  item->ClearMisspellings();
+  item->ItemState |= rdisSpellChecked;
+  return false;
+}
+
+bool TRDWordEnumThread::HasNoWords(TCustomRDData& rdData, int itemNo, int styleNo) const {
+  const TRDStyle* rdStyle = rdData.GetRDStyle();
+  if (!rdStyle || styleNo >= rdStyle->TextStyles().Count()) return false;
+  const TFontInfo& style = rdStyle->TextStyles()[styleNo];
+  // Text in a picture font has no words.
+  if (style.Charset == kSymbolCharset) return true;
+  if (!style.LiveSpellingExempt || IsUnicodeItem(rdData.GetItem(itemNo)->ItemOptions))
+    return false;
+  const std::string& text = rdData.GetItemTextRaw(itemNo);
+  return RDIsWebAddress(text) || RDIsMailAddress(text);
+}
+
+bool TRDWordEnumThread::NextInCells(const TCustomRDItemInfo& item, TCustomRDData*& found,
+                                    int& foundNo) const {
+  for (int k = 0; k < item.GetSubDocCount(); ++k) {
+    TCustomRDData* cell = item.GetSubDoc(k);
+    for (int i = 0; cell && i < cell->GetItemCount(); ++i) {
+      if (NextInCells(*cell->GetItem(i), found, foundNo)) return true;
+      if (!NeedsCheck(*cell, i)) continue;
+      found = cell;
+      foundNo = i;
+      return true;
     }
-    const int codePage = data_.GetStyleCodePage(styleNo);
-    const std::string& raw = data_.GetItemTextRaw(next_item_);
-    Job job{item, next_item_,
+  }
+  return false;
+}
+
+bool TRDWordEnumThread::HandOutNext() {
+  for (; next_item_ < data_.GetItemCount(); ++next_item_) {
+    // A table stays the current item until none of its cells' items is left unchecked.
+    TCustomRDData* rdData = nullptr;
+    int itemNo = -1;
+    if (!NextInCells(*data_.GetItem(next_item_), rdData, itemNo)) {
+      if (!NeedsCheck(data_, next_item_)) continue;
+      rdData = &data_;
+      itemNo = next_item_;
+    }
+    TCustomRDItemInfo* item = rdData->GetItem(itemNo);
+    const int styleNo = rdData->GetActualStyle(*item);
+    const int codePage = rdData->GetStyleCodePage(styleNo);
+    const std::string& raw = rdData->GetItemTextRaw(itemNo);
+    Job job{rdData, next_item_, item, itemNo,
             IsUnicodeItem(item->ItemOptions)
                 ? RawUnicodeToWideString(raw)
                 : RawUnicodeToWideString(AnsiToRawUnicode(codePage, raw)),
@@ -184,13 +286,13 @@ bool TRDLiveSpelling::HandOutNext() {
     }
     wake_.notify_all();
     in_flight_ = true;
-    ++next_item_;
+    if (rdData == &data_) ++next_item_;
     return true;
   }
   return false;
 }
 
-bool TRDLiveSpelling::Pump() {
+bool TRDWordEnumThread::Pump() {
   if (!thread_.joinable()) return false;
   ApplyResults();
   // The document shrank under the cursor: look again from its start (checked items are

@@ -57,6 +57,7 @@ void TRDAnimatorList::AddAnimator(std::unique_ptr<TRDAnimator>& animator) {
   MinInterval = std::min(MinInterval, animator->Interval);
   animator->List = this;
   items_.push_back(animator.release());
+  if (OnAnimatorAdded) OnAnimatorAdded();
 }
 
 void TRDAnimatorList::Remove(TRDAnimator* animator) {

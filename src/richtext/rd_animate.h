@@ -8,6 +8,7 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -72,6 +73,9 @@ class TRDAnimatorList {
   bool Active = false;
   int MinInterval = kNoInterval;
   int LastInterval = kNoInterval;
+  // Told after an animator joined: a viewer asked to animate before the picture came
+  // starts its clock then.
+  std::function<void()> OnAnimatorAdded;
 
   int Count() const { return int(items_.size()); }
   TRDAnimator* Items(int index) const { return items_[size_t(index)]; }

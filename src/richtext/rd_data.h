@@ -27,6 +27,7 @@ class TRDAnimatorList;
 class TRDMarkerList;
 class TRDMultiDrawItemPart;
 class TRDRTFReaderProperties;
+class TRDScroller;
 class TRDStyle;
 struct TRDHTMLSaveParams;  // html_writer.h
 struct TRDRTFSaveParams;   // rtf_writer.h
@@ -169,6 +170,10 @@ class TCustomRDData {
   // Both are the document itself otherwise.
   virtual TCustomRDData* GetInplaceEditorData() { return this; }
   virtual TCustomRDData* GetInplaceSourceData() { return this; }
+  // The editor laid over this document while it is edited in place, else none; and
+  // closing it (what it holds goes back into the document).
+  virtual TRDScroller* GetInplaceEditor() { return nullptr; }
+  virtual void DestroyInplaceEditor() {}
   // A document laid out for paper (its items are another document's).
   virtual bool IsForPrinting() const { return false; }
   // From now on the items are source's (see TRDItemList::Share).

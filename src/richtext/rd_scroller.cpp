@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
+#include "platform/gui/focus_entry.h"
 #include "platform/gui/virtual_keys.h"
+#include "richtext/formatted_data.h"
+#include "richtext/item_info.h"
 
 namespace {
 
@@ -225,4 +229,69 @@ void TRDScroller::PaintFrame() {
     Frame3D(Canvas(), r, clBtnShadow, clBtnHighlight, 1);
     Frame3D(Canvas(), r, clGray, clBtnFace, 1);
   }
+}
+
+// --- in-place editing ---------------------------------------------------------------
+
+bool TRDScroller::IsFocusedOrEditorFocused() const {
+  for (const TRDScroller* control = this; control; control = control->GetInplaceEditor())
+    if (control->Focused()) return true;
+  return false;
+}
+
+void TRDScroller::FocusIfPossible() {
+  if (Visible() && Enabled()) SetFocus();
+}
+
+TRDScroller* TRDScroller::SetActiveSubData(TCustomRDData* Data, TCustomRDItemInfo* Item) {
+  if (Data != active_sub_data_) {
+    DestroyInplaceEditor();
+    ReleaseActiveSubData(active_sub_data_);
+    active_sub_data_ = Data;
+    active_sub_item_ = Item;
+  }
+  TRDScroller* editor = GetInplaceEditor();
+  if (editor) editor->Tag = editor->Top();
+  return editor;
+}
+
+void TRDScroller::AssignActiveSubData(TCustomRDData* Data) {
+  active_sub_data_ = Data;
+  if (!Data) active_sub_item_ = nullptr;
+}
+
+void TRDScroller::ReleaseActiveSubData(TCustomRDData* Data) {
+  if (!Data || !active_sub_data_) return;
+  TCustomRDData* editing = active_sub_data_->GetInplaceEditorData();
+  if (Data != active_sub_data_ && Data != editing) return;
+  if (!destroying_) {
+    if (auto* formatted = dynamic_cast<TCustomRDFormattedData*>(editing))
+      formatted->Deselect(false);
+  }
+  active_sub_data_ = nullptr;
+  if (TCustomRDItemInfo* item = std::exchange(active_sub_item_, nullptr))
+    item->SubDataReleased();
+}
+
+TRDScroller* TRDScroller::GetInplaceEditor() const {
+  return active_sub_data_ ? active_sub_data_->GetInplaceEditor() : nullptr;
+}
+
+void TRDScroller::DestroyInplaceEditor() {
+  if (active_sub_data_) active_sub_data_->DestroyInplaceEditor();
+}
+
+TCustomRDData* TRDScroller::GetActiveSubEditingData() const {
+  if (!active_sub_data_) return nullptr;
+  TCustomRDData* editing = active_sub_data_->GetInplaceEditorData();
+  return editing != active_sub_data_ ? editing : nullptr;
+}
+
+// Tab and Shift+Tab into the control go on into its open in-place editor. Focus given
+// by a click or by code stays: the editor's owner may want it back on purpose (a cell
+// closed under the focused control gives its links back to it).
+void TRDScroller::DoEnter() {
+  TCustomControl::DoEnter();
+  if (destroying_ || LastFocusEntry() == TFocusEntry::Other) return;
+  if (TRDScroller* editor = GetInplaceEditor()) editor->FocusIfPossible();
 }

@@ -14,6 +14,9 @@
 #include "platform/gui/scroll_bars.h"
 #include "richtext/style_types.h"
 
+class TCustomRDData;
+class TCustomRDItemInfo;
+
 class TRDScroller : public TCustomControl {
  public:
   explicit TRDScroller(TComponent* AOwner);
@@ -68,7 +71,28 @@ class TRDScroller : public TCustomControl {
   TRect DocumentRect() const;
   int DocClientWidth() const { return DocumentRect().Width(); }
   int DocClientHeight() const { return DocumentRect().Height(); }
-  bool IsFocusedOrEditorFocused() const { return Focused(); }
+  // Whether this control has the focus or, following the in-place editors inwards, one
+  // of them has it. A null control has none.
+  bool IsFocusedOrEditorFocused() const;
+  // Takes the focus when the control is shown and enabled.
+  void FocusIfPossible();
+
+  // In-place editing: the item and the document inside it (a table and its cell) that
+  // have an editor laid over the control. Setting another document closes the editor
+  // of the one before; the answer is the new document's editor, if it has one yet.
+  TCustomRDItemInfo* ActiveSubItem() const { return active_sub_item_; }
+  TCustomRDData* ActiveSubData() const { return active_sub_data_; }
+  TRDScroller* SetActiveSubData(TCustomRDData* Data, TCustomRDItemInfo* Item);
+  // Stores Data alone; none also forgets the item.
+  void AssignActiveSubData(TCustomRDData* Data);
+  // When Data is the active document (or the document its editor edits): its selection
+  // goes, the item is told, and no document is active any more.
+  void ReleaseActiveSubData(TCustomRDData* Data);
+  // The editor the active document reports, nullptr when none.
+  TRDScroller* GetInplaceEditor() const;
+  void DestroyInplaceEditor();
+  // The document the active document's editor edits, nullptr when none.
+  TCustomRDData* GetActiveSubEditingData() const;
 
   TNotifyEvent OnVScrolled;
   TNotifyEvent OnHScrolled;
@@ -80,8 +104,12 @@ class TRDScroller : public TCustomControl {
   virtual void DoHScrolled();
   virtual int GetDefSmallStep() const { return 10; }
   void KeyDown(TKeyCode& Key, TShiftState Shift) override;
+  // The focus coming to the control by Tab goes on to its in-place editor, if open.
+  void DoEnter() override;
   // Paints the frame; the document is the viewer's.
   void PaintFrame();
+  // Set by a descendant's destructor: the documents it frees are not deselected.
+  bool destroying_ = false;
 
  private:
   TControlScrollBars bars_;
@@ -99,4 +127,6 @@ class TRDScroller : public TCustomControl {
   int v_scroll_pos_ = 0;
   int scroll_width_ = 0;
   int scroll_height_ = 0;
+  TCustomRDItemInfo* active_sub_item_ = nullptr;
+  TCustomRDData* active_sub_data_ = nullptr;
 };

@@ -1,8 +1,10 @@
 #include "richtext/rich_doc.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/focus_entry.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/hint_window.h"
 #include "platform/sys/timer.h"
@@ -61,6 +63,7 @@ TCustomRichDoc::TCustomRichDoc(TComponent* AOwner, const TDataFactory& MakeData)
 }
 
 TCustomRichDoc::~TCustomRichDoc() {
+  destroying_ = true;
   StopLiveSpelling();  // the worker is joined before the document goes
   auto_scroll_timer_->SetEnabled(false);
   animation_timer_->SetEnabled(false);
@@ -93,10 +96,50 @@ TRDSmartPopupProperties& TCustomRichDoc::SmartPopupProperties() {
 }
 
 void TCustomRichDoc::SetSmartPopupProperties(const TRDSmartPopupProperties* Value) {
-  if (!Value)
+  if (!Value) {
+    FreeSmartPopupButton();
     smart_popup_.reset();
-  else
-    SmartPopupProperties() = *Value;
+    return;
+  }
+  SmartPopupProperties() = *Value;
+  if (smart_popup_button_) {
+    smart_popup_button_->SetHint(Value->Hint);
+    smart_popup_button_->SetShowHint(!Value->Hint.empty());
+    smart_popup_button_->Invalidate();
+  }
+}
+
+void TCustomRichDoc::ShowSmartPopupButton(int ItemNo) {
+  if (!smart_popup_button_ || smart_popup_button_->ItemNo() != ItemNo) {
+    FreeSmartPopupButton();
+    smart_popup_button_ = new TRDSmartPopupButton(*this, SmartPopupProperties(), ItemNo);
+    smart_popup_button_->OnClick = [this](TComponent*) {
+      if (OnSmartPopupClick) OnSmartPopupClick(this, smart_popup_button_);
+    };
+  }
+  PlaceSmartPopupButton();
+}
+
+void TCustomRichDoc::FreeSmartPopupButton() {
+  delete std::exchange(smart_popup_button_, nullptr);
+}
+
+// At the right and bottom edges of the item's first draw item, kept inside the view.
+void TCustomRichDoc::PlaceSmartPopupButton() {
+  if (!smart_popup_button_) return;
+  const int itemNo = smart_popup_button_->ItemNo();
+  int left, top;
+  if (itemNo < 0 || itemNo >= rd_data_->GetItemCount() || rd_data_->GetItem(itemNo)->DrawItemNo < 0 ||
+      !rd_data_->GetItemClientCoords(itemNo, left, top)) {
+    FreeSmartPopupButton();
+    return;
+  }
+  const TRDDrawLineInfo& line = *rd_data_->DrawItems[rd_data_->GetItem(itemNo)->DrawItemNo];
+  const int size = TRDSmartPopupButton::kSize;
+  const int x = std::clamp(left + line.Width, 0, std::max(0, ClientWidth() - size));
+  const int y = std::clamp(top + line.Height, 0, std::max(0, ClientHeight() - size));
+  smart_popup_button_->SetBounds(x, y, size, size);
+  smart_popup_button_->SetVisible(true);
 }
 
 TColor TCustomRichDoc::BackgroundColor() const {
@@ -145,6 +188,7 @@ void TCustomRichDoc::Format(bool keepPosition, bool force, bool formatTail, bool
 
 void TCustomRichDoc::AfterFormat() {
   if (Options & rdoFormatInvalidate) Invalidate();
+  PlaceSmartPopupButton();
 }
 
 void TCustomRichDoc::FormatDocument() {
@@ -174,6 +218,7 @@ void TCustomRichDoc::ClearFormatting() {
 }
 
 void TCustomRichDoc::ClearDocument() {
+  FreeSmartPopupButton();
   ClearFormatting();
   rd_data_->Clear();
 }
@@ -353,6 +398,18 @@ void TCustomRichDoc::CopySelection() {
   rd_data_->CopySelection(BackgroundColor(), background_.get());
 }
 
+namespace {
+
+TShortCut ShortCutOf(TKeyCode Key, TShiftState Shift) {
+  TShortCut shortCut = TShortCut(Key & 0xFF);
+  if (Shift & ssShift) shortCut |= scShift;
+  if (Shift & ssCtrl) shortCut |= scCtrl;
+  if (Shift & ssAlt) shortCut |= scAlt;
+  return shortCut;
+}
+
+}  // namespace
+
 void TCustomRichDoc::KeyDown(TKeyCode& Key, TShiftState Shift) {
   const bool copyKey = (Key == 'C' || Key == VK_INSERT) && (Shift & ssCtrl) && !(Shift & ssAlt);
   if (copyKey) {
@@ -369,6 +426,12 @@ void TCustomRichDoc::KeyDown(TKeyCode& Key, TShiftState Shift) {
     Key = 0;
     return;
   }
+  if (smart_popup_button_ && smart_popup_ &&
+      ShortCutOf(Key, Shift) == smart_popup_->ShortCut) {
+    smart_popup_button_->Activate();
+    Key = 0;
+    return;
+  }
   if (Key == VK_RETURN && rd_data_->ExecuteFocusedItem()) {
     Key = 0;
     return;
@@ -378,7 +441,13 @@ void TCustomRichDoc::KeyDown(TKeyCode& Key, TShiftState Shift) {
 
 void TCustomRichDoc::DoVScrolled() {
   if (OnCheckpointVisible && CPEventKind != cpeNone) rd_data_->NotifyCheckpointVisible();
+  PlaceSmartPopupButton();
   TRDScroller::DoVScrolled();
+}
+
+void TCustomRichDoc::DoHScrolled() {
+  PlaceSmartPopupButton();
+  TRDScroller::DoHScrolled();
 }
 
 void TCustomRichDoc::AutoScrollTick() {
@@ -401,6 +470,15 @@ void TCustomRichDoc::DblClick() {
 
 void TCustomRichDoc::DoEnter() {
   TRDScroller::DoEnter();
+  if (GetInplaceEditor()) return;
+  // Tab into the viewer goes on to its first focusable item (Shift+Tab to its last): a
+  // link takes the focus frame, a control in the text the focus itself. A click leaves
+  // the items alone.
+  const TFocusEntry entry = LastFocusEntry();
+  if (TabNavigation != rdtnNone && entry != TFocusEntry::Other) {
+    rd_data_->ClearItemFocus();
+    rd_data_->MoveFocus(entry == TFocusEntry::Tab);
+  }
   if (HasSelection()) Invalidate();
 }
 
@@ -493,6 +571,13 @@ void TCustomRichDoc::DispatchDeferred() {
         MouseMove(d.Shift, d.X, d.Y);
         break;
       }
+      case 7:
+      case 8: {
+        auto& d = static_cast<TRDDNDMessageData&>(*data);
+        auto& event = data->Kind == 7 ? OnDragDrop : OnEndDrag;
+        if (event) event(this, d.Other, d.Pt.X, d.Pt.Y);
+        break;
+      }
       default:
         break;
     }
@@ -503,7 +588,7 @@ void TCustomRichDoc::StartLiveSpelling() {
   if (!OnSpellingCheck) return;
   if (!live_spelling_)
     live_spelling_ =
-        std::make_unique<TRDLiveSpelling>(*rd_data_, OnSpellingCheck, [this](int) { Invalidate(); });
+        std::make_unique<TRDWordEnumThread>(*rd_data_, OnSpellingCheck, [this](int) { Invalidate(); });
   live_spelling_->Start();
   spelling_timer_->SetEnabled(true);
 }

@@ -23,11 +23,12 @@ class TBitmap;
 class TDragData;
 class TGraphic;
 class TRDBackground;
-class TRDLiveSpelling;
+class TRDWordEnumThread;
 class TRDPlatformCanvas;
 class TRDRTFReaderProperties;
 class TRDStyle;
 struct TRDSmartPopupProperties;
+class TRDSmartPopupButton;
 class TTimer;
 
 enum TRDTabNavigationType { rdtnNone, rdtnTab, rdtnCtrlTab };
@@ -67,6 +68,18 @@ struct TRDMouseMoveMessageData : TRDMessageData {
       : TRDMessageData(6), Shift(shift), X(x), Y(y) {}
   TShiftState Shift;
   int X, Y;
+};
+
+// The two drag notifications of a control drag that a cell's editor hands on (7 something
+// dropped on it, 8 a drag that started in it ended): the pointer in the viewer's client
+// coordinates and the control at the other end (the source of a drop, the target of an
+// end). The only control drags in this program are the lists' (dtVCL), which a cell's
+// editor refuses, so none are posted yet; the viewer fires them when they are.
+struct TRDDNDMessageData : TRDMessageData {
+  TRDDNDMessageData(bool dropped, TPoint pt, TComponent* other)
+      : TRDMessageData(dropped ? 7 : 8), Pt(pt), Other(other) {}
+  TPoint Pt;
+  TComponent* Other;
 };
 
 class TCustomRichDoc : public TRDScroller {
@@ -120,12 +133,21 @@ class TCustomRichDoc : public TRDScroller {
   std::function<bool(const std::string& word, int styleNo)> OnSpellingCheck;
   void StartLiveSpelling();
   void StopLiveSpelling();
-  TRDLiveSpelling* LiveSpelling() const { return live_spelling_.get(); }
+  TRDWordEnumThread* LiveSpelling() const { return live_spelling_.get(); }
   // The smart-popup settings, made with their defaults on the first call; setting none
   // drops them, setting others copies them.
   TRDSmartPopupProperties& SmartPopupProperties();
   void SetSmartPopupProperties(const TRDSmartPopupProperties* Value);
   bool HasSmartPopupProperties() const { return smart_popup_ != nullptr; }
+  // The smart-popup button beside item ItemNo of the document (made with the settings'
+  // defaults when there are none yet); it follows the item through formatting and
+  // scrolling and goes when the item has no place on screen or the document is cleared.
+  void ShowSmartPopupButton(int ItemNo);
+  void FreeSmartPopupButton();
+  void PlaceSmartPopupButton();
+  TRDSmartPopupButton* SmartPopupButton() const { return smart_popup_button_; }
+  // A click on the button (or its ShortCut) where no menu drops down.
+  std::function<void(TCustomRichDoc* Sender, TRDSmartPopupButton* Button)> OnSmartPopupClick;
   // The colour painted behind the document: Color, else the style sheet's.
   TColor BackgroundColor() const;
 
@@ -231,6 +253,9 @@ class TCustomRichDoc : public TRDScroller {
   std::function<void(TCustomRichDoc* Sender, TMouseButton Button, TShiftState Shift, int ItemNo,
                      int X, int Y)>
       OnRDMouseUp;
+  // The drag notifications a cell's editor hands on (deferred events 7 and 8).
+  std::function<void(TCustomRichDoc* Sender, TComponent* Source, int X, int Y)> OnDragDrop;
+  std::function<void(TCustomRichDoc* Sender, TComponent* Target, int X, int Y)> OnEndDrag;
 
   void SetVSmallStep(int Value) override;
   std::string ClassName() const override { return "TCustomRichDoc"; }
@@ -254,6 +279,7 @@ class TCustomRichDoc : public TRDScroller {
   void DblClick() override;
   void KeyDown(TKeyCode& Key, TShiftState Shift) override;
   void DoVScrolled() override;
+  void DoHScrolled() override;
   void DoEnter() override;
   void DoExit() override;
   void ColorChanged() override;
@@ -283,6 +309,7 @@ class TCustomRichDoc : public TRDScroller {
   std::unique_ptr<TRDBackground> background_;
   std::unique_ptr<TRDRTFReaderProperties> rtf_read_properties_;
   std::unique_ptr<TRDSmartPopupProperties> smart_popup_;
+  TRDSmartPopupButton* smart_popup_button_ = nullptr;  // a child control, freed by us
   TRDStyle* style_ = nullptr;
   TRDAnimationMode animation_mode_ = rdaniManualStart;
   std::unique_ptr<TBitmap> buffer_;
@@ -290,7 +317,7 @@ class TCustomRichDoc : public TRDScroller {
   TTimer* auto_scroll_timer_;
   TTimer* animation_timer_;
   TTimer* deferred_timer_;
-  std::unique_ptr<TRDLiveSpelling> live_spelling_;
+  std::unique_ptr<TRDWordEnumThread> live_spelling_;
   TTimer* spelling_timer_;
   int auto_scroll_dx_ = 0;
   int auto_scroll_dy_ = 0;

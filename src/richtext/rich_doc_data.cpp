@@ -190,7 +190,12 @@ void TRichDocRDData::Clear() {
 }
 
 TRDAnimatorList& TRichDocRDData::Animators() {
-  if (!animators_) animators_ = std::make_unique<TRDAnimatorList>();
+  if (!animators_) {
+    animators_ = std::make_unique<TRDAnimatorList>();
+    animators_->OnAnimatorAdded = [this] {
+      if (AnimationsWanted) rich_doc_.StartAnimation();
+    };
+  }
   return *animators_;
 }
 

@@ -47,12 +47,11 @@ bool TCustomRichDoc::IsPasteShortcut(TShiftState Shift, TKeyCode Key) {
 }
 
 void TCustomRichDoc::RecheckWordsFrom(TCustomRDData* RDData, int ItemNo, int) {
-  if (live_spelling_ && RDData == rd_data_.get()) live_spelling_->RecheckFrom(ItemNo);
+  if (live_spelling_) live_spelling_->RecheckFrom(RDData, ItemNo);
 }
 
 void TCustomRichDoc::RunPendingWordCheck(TCustomRDData* RDData, int ItemNo) {
-  if (live_spelling_ && live_spelling_->Running() && RDData == rd_data_.get())
-    live_spelling_->RecheckFrom(ItemNo);
+  if (live_spelling_ && live_spelling_->Running()) live_spelling_->RecheckFrom(RDData, ItemNo);
 }
 
 void TCustomRichDoc::AdjustWordMarksAfterInsert(TCustomRDData* RDData, int ItemNo, int Offset,

@@ -72,6 +72,8 @@ struct TRDFontInfoValues {
   TRDTextOptions Options = 0;
   int CharScale = 100;
   int CharSpacing = 0;
+  // Live spelling passes over text of this style that is a web or mail address.
+  bool LiveSpellingExempt = false;
 };
 
 class TCustomRDFontInfo : public TCustomRDInfo, public TRDFontInfoValues {

@@ -10,6 +10,7 @@
 #include <set>
 #include <thread>
 
+#include "richtext/break_item.h"
 #include "richtext/code_pages.h"
 #include "richtext/live_spelling.h"
 #include "richtext/rd_data.h"
@@ -96,7 +97,7 @@ std::set<std::tuple<int, int, int>> Marks(const TCustomRDData& data) {
   return marks;
 }
 
-void RunToEnd(TRDLiveSpelling& spelling) {
+void RunToEnd(TRDWordEnumThread& spelling) {
   for (int i = 0; i < 20000; ++i) {
     if (!spelling.Pump()) return;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -109,7 +110,7 @@ struct Checker {
   Hunspell speller;
   std::mutex mutex;
   std::vector<std::string> offered;
-  TRDLiveSpelling::TCheck Check() {
+  TRDWordEnumThread::TCheck Check() {
     return [this](const std::string& word, int) {
       std::lock_guard lock(mutex);
       offered.push_back(word);
@@ -123,7 +124,7 @@ TEST(LiveSpelling, MarksExactlyTheWordsHunspellRejects) {
   Hunspell reference;
   Checker checker;
   std::set<int> repainted;
-  TRDLiveSpelling spelling(doc.data, checker.Check(),
+  TRDWordEnumThread spelling(doc.data, checker.Check(),
                            [&](int itemNo) { repainted.insert(itemNo); });
   spelling.Start();
   RunToEnd(spelling);
@@ -144,7 +145,7 @@ TEST(LiveSpelling, PausedRestartedAndStoppedWhileTheDocumentChanges) {
   Document doc;
   Hunspell reference;
   Checker checker;
-  TRDLiveSpelling spelling(doc.data, checker.Check(), nullptr);
+  TRDWordEnumThread spelling(doc.data, checker.Check(), nullptr);
   spelling.Start();
   spelling.Pump();
   spelling.Pause();
@@ -152,7 +153,7 @@ TEST(LiveSpelling, PausedRestartedAndStoppedWhileTheDocumentChanges) {
   doc.data.DeleteItems(0, 1);
   doc.data.Items.SetString(0, "Sumthing els entirely, wich is new.");
   doc.data.AddText("Anothr line appended whyle paused", 0, 0);
-  spelling.RecheckFrom(0);
+  spelling.RecheckFrom(&doc.data, 0);
   spelling.Resume();
   RunToEnd(spelling);
   EXPECT_EQ(Marks(doc.data), Expected(doc.data, reference));
@@ -195,11 +196,78 @@ TEST(LiveSpelling, AViewerChecksOnlyWithAnEventAndStopsWithItsDocument) {
   doc.reset();  // the worker is joined before the document goes
 }
 
+// A document inside an item, as a table's cell is: its place is the item's.
+class TCell : public TCustomRDData {
+ public:
+  TCell(TCustomRDData& Parent, int ItemNo) : parent_(Parent), item_no_(ItemNo) {}
+  TCustomRDData* GetAbsoluteParentData() override { return &parent_; }
+  int GetParentItemNo() const override { return item_no_; }
+  TRDStyle* GetRDStyle() const override { return parent_.GetRDStyle(); }
+
+ private:
+  TCustomRDData& parent_;
+  int item_no_;
+};
+
+class TTableLike : public TRDBreakItemInfo {
+ public:
+  using TRDBreakItemInfo::TRDBreakItemInfo;
+  int GetSubDocCount() const override { return int(cells.size()); }
+  TCustomRDData* GetSubDoc(int Index) const override { return cells[size_t(Index)].get(); }
+  std::vector<std::unique_ptr<TCell>> cells;
+};
+
+// The words in the cells of a table are checked, and marked on the cells' items; an
+// address in a style exempt from spelling is not offered, other text of it is.
+TEST(LiveSpelling, CellsAreCheckedAndAddressesOfExemptStylesAreNot) {
+  Document doc;
+  Checker checker;
+  doc.sheet.TextStyles().Add();
+  doc.sheet.TextStyles()[2].LiveSpellingExempt = true;
+  auto table = std::make_unique<TTableLike>(&doc.data);
+  TTableLike* raw = table.get();
+  for (int k = 0; k < 2; ++k) raw->cells.push_back(std::make_unique<TCell>(doc.data, 5));
+  raw->cells[0]->AddText("celll one", 0, 0);
+  raw->cells[1]->AddText("http://www.exampel.org/pagge", 2, 0);
+  raw->cells[1]->AddText("nobody@exampel.org", 2, 0);
+  raw->cells[1]->AddText("exempt styel but no adress", 2, 0);
+  doc.data.AddItemAtEnd("", std::move(table));
+  doc.data.AddText("aftr the table", 0, 0);
+  std::set<int> repainted;
+  TRDWordEnumThread spelling(doc.data, checker.Check(),
+                             [&](int itemNo) { repainted.insert(itemNo); });
+  spelling.Start();
+  RunToEnd(spelling);
+  EXPECT_EQ(Marks(*raw->cells[0]), (std::set<std::tuple<int, int, int>>{{0, 1, 5}}));
+  EXPECT_EQ(Marks(*raw->cells[1]), (std::set<std::tuple<int, int, int>>{{2, 8, 5}, {2, 21, 6}}));
+  EXPECT_TRUE(Marks(doc.data).count({6, 1, 4}));  // "aftr", after the table
+  EXPECT_TRUE(repainted.count(5));                // the table shows the cells' marks
+  {
+    std::lock_guard lock(checker.mutex);
+    for (const char* word : {"exampel", "pagge", "nobody", "http"})
+      EXPECT_EQ(std::count(checker.offered.begin(), checker.offered.end(), word), 0) << word;
+  }
+  // A change inside a cell checks that cell's items again.
+  raw->cells[0]->Items.SetString(0, "celll twoo");
+  spelling.RecheckFrom(raw->cells[0].get(), 0);
+  RunToEnd(spelling);
+  EXPECT_EQ(Marks(*raw->cells[0]), (std::set<std::tuple<int, int, int>>{{0, 1, 5}, {0, 7, 4}}));
+  // A cell that goes away while its words are being checked takes no marks.
+  raw->cells[0]->Items.SetString(0, "gonne");
+  spelling.RecheckFrom(raw->cells[0].get(), 0);
+  spelling.Pump();
+  raw->cells.erase(raw->cells.begin());
+  RunToEnd(spelling);
+  EXPECT_EQ(Marks(*raw->cells[0]), (std::set<std::tuple<int, int, int>>{{2, 8, 5}, {2, 21, 6}}));
+  spelling.Stop();
+  EXPECT_TRUE(Marks(*raw->cells[0]).empty());
+}
+
 TEST(LiveSpelling, StopsPromptlyWhilePausedOrWithNothingToDo) {
   Document doc;
   Checker checker;
   for (int round = 0; round < 20; ++round) {
-    TRDLiveSpelling spelling(doc.data, checker.Check(), nullptr);
+    TRDWordEnumThread spelling(doc.data, checker.Check(), nullptr);
     spelling.Start();
     if (round % 2) spelling.Pump();
     if (round % 3) spelling.Pause();

@@ -6,10 +6,14 @@
 #include <vector>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/edit.h"
+#include "platform/gui/forms.h"
 #include "platform/gui/gui_test_support.h"
 #include "platform/gui/image_list.h"
 #include "platform/gui/paint_to.h"
+#include "platform/sys/application.h"
 #include "richtext/bullet_item.h"
+#include "richtext/control_item.h"
 #include "richtext/picture_item.h"
 #include "richtext/rd_style.h"
 #include "richtext/rich_doc.h"
@@ -62,6 +66,50 @@ TEST(ItemFocus, TabMovesFromLinkToLinkAndEnterFollowsTheFocusedOne) {
   ASSERT_EQ(data.FocusedItemNo, 1);
   SimulateClick(v.doc, 3, 3);
   EXPECT_EQ(data.FocusedItemNo, -1);
+}
+
+// Tab from the control before the viewer lands in the control the text holds, Shift+Tab
+// from the control after it on the last link; a click leaves the items alone.
+TEST(ItemFocus, TabIntoTheViewerGoesOnToItsFocusableItems) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 400, 300);
+  auto* before = new TEdit(&form);
+  before->SetParent(&form);
+  before->SetBounds(0, 0, 80, 20);
+  TRDStyle style;
+  auto* doc = new TRichDoc(&form);
+  doc->SetParent(&form);
+  doc->SetStyle(&style);
+  doc->SetBounds(0, 30, 300, 150);
+  auto* after = new TEdit(&form);
+  after->SetParent(&form);
+  after->SetBounds(0, 200, 80, 20);
+  doc->AddTextParagraph("see ", 0, 0);
+  TRichDocRDData& data = doc->RDData();
+  auto inner = std::make_unique<TEdit>(nullptr);
+  TEdit* embedded = inner.get();
+  data.AddItemAtEnd("", TRDControlItemInfo::CreateWithControl(&data, std::move(inner), rdvaBaseline));
+  doc->AddTextContinued(" and ", 0);
+  doc->AddTextContinued("a link", kJumpStyle);
+  doc->FormatDocument();
+  form.Show();
+  Application->ProcessMessages();  // let the window become active
+  before->SetFocus();
+  if (!before->Focused()) GTEST_SKIP() << "no focus without an active window here";
+  SimulateKey(*before, VK_TAB, "\t");
+  EXPECT_TRUE(embedded->Focused());
+  EXPECT_EQ(data.FocusedItemNo, 1);
+  // Backwards, past a control that takes no focus now.
+  embedded->SetEnabled(false);
+  after->SetFocus();
+  SimulateKey(*after, VK_TAB, "", ssShift);
+  EXPECT_TRUE(doc->Focused());
+  EXPECT_EQ(data.FocusedItemNo, 3);
+  before->SetFocus();
+  data.ClearItemFocus();
+  SimulateClick(*doc, 250, 120);
+  EXPECT_EQ(data.FocusedItemNo, -1);
+  form.Hide();
 }
 
 TEST(ItemFocus, TheFocusedLinkIsFramedAndScrolledIntoView) {

@@ -3,8 +3,14 @@
 // double click, painting through the double buffer, and the animators.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "platform/gui/bitmap.h"
 #include "platform/gui/gui_test_support.h"
+#include "platform/sys/application.h"
 #include "richtext/rd_animate.h"
 #include "richtext/rd_style.h"
 #include "richtext/rich_doc.h"
@@ -287,6 +293,45 @@ TEST(Animation, DisablingFreesTheAnimators) {
   v.doc.SetAnimationMode(rdaniDisabled);
   EXPECT_EQ(v.doc.RDData().Animators().Count(), 0);
   EXPECT_FALSE(v.doc.RDData().Animators().Active);
+}
+
+// Started while the picture is still on its way: the animation plays once it comes, and
+// a stop in between keeps it still.
+TEST(Animation, StartedBeforeThePictureCameItPlaysWhenItComes) {
+  Viewer v;
+  v.doc.StartAnimation();
+  TRDAnimatorList& list = v.doc.RDData().Animators();
+  EXPECT_FALSE(list.Active);
+  TStripItem item(10);
+  RDMakeAnimator(item, &v.doc.RDData(), list);
+  EXPECT_TRUE(list.Active);
+  v.doc.StopAnimation();
+  TStripItem later(10);
+  RDMakeAnimator(later, &v.doc.RDData(), list);
+  EXPECT_FALSE(list.Active);
+}
+
+// A drop on a cell's editor and the end of a drag from it reach the viewer's events once
+// the input is handled, at the point in the viewer.
+TEST(DeferredEvents, DragNotificationsFireTheViewersDragEvents) {
+  Viewer v;
+  std::vector<std::string> seen;
+  v.doc.OnDragDrop = [&](TCustomRichDoc*, TComponent* source, int x, int y) {
+    seen.push_back("drop " + source->Name + " " + std::to_string(x) + "," + std::to_string(y));
+  };
+  v.doc.OnEndDrag = [&](TCustomRichDoc*, TComponent* target, int x, int y) {
+    seen.push_back("end " + target->Name + " " + std::to_string(x) + "," + std::to_string(y));
+  };
+  TComponent other(nullptr);
+  other.Name = "other";
+  v.doc.PostDeferredEvent(std::make_unique<TRDDNDMessageData>(true, Point(5, 6), &other));
+  v.doc.PostDeferredEvent(std::make_unique<TRDDNDMessageData>(false, Point(7, 8), &other));
+  EXPECT_TRUE(seen.empty());  // not while the poster is still at work
+  for (int i = 0; i < 200 && seen.size() < 2; ++i) {
+    Application->ProcessMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"drop other 5,6", "end other 7,8"}));
 }
 
 }  // namespace

@@ -396,6 +396,14 @@ TCustomRDData* TRDTableCellData::GetInplaceEditorData() {
   return data.Cell == this ? static_cast<TCustomRDData*>(&data) : this;
 }
 
+TRDScroller* TRDTableCellData::GetInplaceEditor() {
+  return GetInplaceEditorData() != this ? GetTable()->InplaceEditor : nullptr;
+}
+
+void TRDTableCellData::DestroyInplaceEditor() {
+  if (GetInplaceEditorData() != this) GetTable()->DestroyInplaceEditor(true);
+}
+
 int TRDTableCellData::GetParentItemNo() const {
   const TRDTableItemInfo* table = GetTable();
   return table ? table->GetMyItemNo() : -1;

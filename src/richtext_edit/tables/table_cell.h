@@ -102,6 +102,9 @@ class TRDTableCellData : public TCustomRDFormattedData,
   TCustomRDData* GetAbsoluteRootData() override;
   int GetParentItemNo() const override;
   TCustomRDData* GetInplaceEditorData() override;
+  // The table's cell editor while it edits this cell.
+  TRDScroller* GetInplaceEditor() override;
+  void DestroyInplaceEditor() override;
   void DoItemAction(TRDItemAction action, TCustomRDItemInfo* item, std::string& text,
                     TCustomRDData* rdData) override;
   std::string DoItemHint(TCustomRDData* rdData, int itemNo) override;

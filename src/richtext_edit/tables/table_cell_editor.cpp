@@ -59,6 +59,7 @@ bool TRDTableItemInfo::OpenCellEditor(int row, int col, bool automatic, bool byM
   InplaceEditor->FormatDocument();
   if (hyperlinkMode || outer->GetReadOnly()) editorData.EnterHyperlinkMode(true);
   InplaceEditor->Show();
+  outer->SetActiveSubData(cell, this);
   const int last = editorData.GetItemCount() - 1;
   if (caretAtEnd && last >= 0)
     editorData.PlaceCaretAtItem(last, editorData.GetItemEndOffset(last), false);
@@ -186,8 +187,10 @@ void TRDTableItemInfo::DestroyInplaceEditor(bool storeContent) {
       data->ChosenItem = nullptr;
   }
   TCustomRichDocEdit& outer = editor->Outer();
+  TRDTableCellData* cell = Rows->Cell(editor->Row(), editor->Col());
   const bool focused = editor->Focused();
   delete editor;
+  outer.ReleaseActiveSubData(cell);
   if (focused) outer.SetFocus();
 }
 

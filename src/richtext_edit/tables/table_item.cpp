@@ -54,6 +54,7 @@ TRDTableItemInfo::~TRDTableItemInfo() {
 
 void TRDTableItemInfo::Init(int rowCount, int colCount, TCustomRDData* rdData) {
   (void)kRegistered;
+  LoadTableSelectionCursors();
   FormattingInfo = std::make_unique<TRDTableItemFormattingInfo>();
   StyleNo = rdsTable;
   Rows = std::make_unique<TRDTableRows>(rowCount, colCount, rdData, this);

@@ -67,6 +67,9 @@ struct TRDTableEditorState {
 // The mouse cursors over the table's left edge (selects a row) and top edge (a column).
 constexpr TCursor crRDSelectRow = 104;
 constexpr TCursor crRDSelectCol = 105;
+// Gives the two their pictures, a black arrow pointing right at a row and down at a
+// column; tables do it when they are made.
+void LoadTableSelectionCursors();
 
 // A cell's document laid out for another device (a printer): the layout places it in
 // its box and sizes the rows by it instead of by the cell itself.
