@@ -8,27 +8,25 @@ namespace {
 
 constexpr size_t kAddresseeWidth = 9;
 
-bool SameTrimmed(const std::string& Item, const std::string& Value) {
-  return Trim(Item) == Trim(Value);
-}
-
-// Entries are appended whole, so every entry's text item stands at 10 + 12 n.
+// Entries are appended whole, so every entry's text item stands at 10 + 12 n. The texts
+// are compared where they stand: the walk passes every entry.
 int FindEntry(TRichDoc& Viewer, const std::string& Src, const std::string& Dst,
               const std::string& Number, const std::string* Text) {
+  const TRichDocRDData& data = Viewer.RDData();
+  const std::string src = Trim(Src), dst = Trim(Dst), number = Trim(Number);
   const int last_text = Viewer.ItemCount() - (kMsgEntryItems - meiText);
   for (int i = last_text - (last_text - meiText) % kMsgEntryItems; i >= meiText;
        i -= kMsgEntryItems) {
-    if (Text && Viewer.ReadItemText(i) != *Text) continue;
-    if (SameTrimmed(Viewer.ReadItemText(i - meiText + meiSender), Src) &&
-        SameTrimmed(Viewer.ReadItemText(i - meiText + meiAddressee), Dst) &&
-        SameTrimmed(Viewer.ReadItemText(i - meiText + meiNumber), Number))
+    if (Text && data.GetItemTextRaw(i) != *Text) continue;
+    if (Trim(data.GetItemTextRaw(i - meiText + meiSender)) == src &&
+        Trim(data.GetItemTextRaw(i - meiText + meiAddressee)) == dst &&
+        Trim(data.GetItemTextRaw(i - meiText + meiNumber)) == number)
       return i;
   }
   return -1;
 }
 
 void ShowEnd(TRichDoc& Viewer) {
-  Viewer.FormatDocument();
   Viewer.SetVScrollPos(Viewer.GetVScrollMax());
 }
 
@@ -58,7 +56,7 @@ int FindAckedLine(TRichDoc& Viewer, const std::string& Src, const std::string& D
 
 void SetMsgState(TRichDoc& Viewer, int ItemNo, TMsgParaStyle State) {
   Viewer.GetItemInfo(ItemNo)->ParaNo = State;
-  Viewer.FormatDocument();
+  Viewer.FormatChangedItems(ItemNo, ItemNo);
 }
 
 void AddOrUpdateMsgLine(TRichDoc& Viewer, const std::string& Src, const std::string& Dst,
@@ -78,6 +76,7 @@ void AddOrUpdateMsgLine(TRichDoc& Viewer, const std::string& Src, const std::str
     Viewer.AddTextContinued(TxCount != -1 ? IntToStr(TxCount) : "", mtsNormal);
     Viewer.AddTextParagraph(Text, mtsHeading, mpsMsg);
     Viewer.AddTextContinued(Number, mtsNormal);
+    Viewer.FormatTail();
   } else {
     const int first = i - meiText;
     if (Received) {
@@ -93,11 +92,12 @@ void AddOrUpdateMsgLine(TRichDoc& Viewer, const std::string& Src, const std::str
     }
     if (TxCount != -1) {
       if (TxCount > 5) {
-        SetMsgState(Viewer, i, mpsMsgNoAck);
+        Viewer.GetItemInfo(i)->ParaNo = mpsMsgNoAck;
       } else {
         Viewer.ReplaceItemText(first + meiTxCount, IntToStr(TxCount));
       }
     }
+    Viewer.FormatChangedItems(first, first + kMsgEntryItems - 1);
   }
   ShowEnd(Viewer);
 }

@@ -2,6 +2,8 @@
 // three lists, sending with retries, acknowledgement matching and the refusals.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/transmit/beacons.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/messages/msg_lists.h"
@@ -166,6 +168,28 @@ TEST_F(MsgTest, RepeatsViaOtherDigipeatersCountUpAndCollectTags) {
   EXPECT_EQ(Item(*msg.rdGroupMsg, meiRxLabel), "] RX-CNT:");
   EXPECT_EQ(msg.rdMyMsg->ItemCount(), 0);
   EXPECT_FALSE(lamp);
+}
+
+// What the list shows after entries were updated in place is what a layout of the
+// whole list shows, though only the updated entries were laid out again.
+TEST_F(MsgTest, UpdatedEntriesLayOutAsTheWholeList) {
+  auto shape = [](TRichDoc& rd) {
+    std::vector<int> values{rd.RDData().DocumentHeight, rd.RDData().DocumentWidth};
+    for (int d = 0; d < rd.RDData().DrawItems.Count(); ++d) {
+      const TRDDrawLineInfo& line = *rd.RDData().DrawItems[d];
+      values.insert(values.end(), {line.Left, line.Top, line.Width, line.ItemNo, line.Length});
+    }
+    return values;
+  };
+  for (int i = 0; i < 6; ++i)
+    Receive("DL" + std::to_string(i) + "ABC", ":ALL      :CQ " + std::to_string(i), 1, "");
+  // The second entry's tag grows until it wraps, and its count goes up.
+  for (int i = 0; i < 12; ++i)
+    Receive("DL1ABC", ":ALL      :CQ 1", 1, "DB" + std::to_string(i) + "XYZ-12");
+  ASSERT_EQ(msg.rdGroupMsg->ItemCount(), 6 * kMsgEntryItems);
+  const std::vector<int> kept = shape(*msg.rdGroupMsg);
+  msg.rdGroupMsg->FormatDocument();
+  EXPECT_EQ(kept, shape(*msg.rdGroupMsg));
 }
 
 TEST_F(MsgTest, SentMessageIsNumberedCleanedAndShown) {

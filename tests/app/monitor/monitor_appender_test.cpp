@@ -76,6 +76,20 @@ TEST(MonitorAppender, TrimsToThreeHundredLinesOnlyWhileFollowing) {
   EXPECT_EQ(view.LineText(1), "line 1");
 }
 
+TEST(MonitorAppender, TheHorizontalRangeShrinksWhenTheLongestLineIsTrimmed) {
+  TTestMonitor view;
+  Add(view, "\r\n" + std::string(400, 'W'), msIgData);
+  const int wide = view.ScrollWidth();
+  for (int i = 0; i < 300; ++i) Add(view, "\r\nline " + std::to_string(i), msIgData);
+  ASSERT_NE(view.LineText(1).substr(0, 4), "WWWW");
+  const int kept = view.ScrollWidth();
+  const int text_width = view.RDData().TextWidth;
+  EXPECT_LT(kept, wide / 4);
+  view.FormatDocument();
+  EXPECT_EQ(kept, view.ScrollWidth());
+  EXPECT_EQ(text_width, view.RDData().TextWidth);
+}
+
 TEST(MonitorAppender, UserSelectionSurvivesAppends) {
   TTestMonitor view;
   for (int i = 1; i <= 300; ++i) Add(view, "\r\nline " + std::to_string(i), msIgData);

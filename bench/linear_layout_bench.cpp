@@ -1,0 +1,152 @@
+// Work that must grow with what it touches, not with the document: the layout of one
+// 200,000-character paragraph beside the same text in 80-character paragraphs (the
+// counters give both and their ratio; the aim is within 3x); a keystroke in a 1 MB
+// paragraph of an editor (aim: under 5 ms); the RTF import of a table with one merged
+// column of 5,000 rows (aim: under 0.5 s) and of 300 rows by 200 merged columns; and one
+// message added to a messaging list that already holds 10,000 (the aim: no more than at
+// 100).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/messages/msg_lists.h"
+#include "app/monitor/station_styles.h"
+#include "bench_support.h"
+#include "platform/text/streams.h"
+#include "richtext/rd_data.h"
+#include "richtext/rd_style.h"
+#include "richtext/rich_doc.h"
+#include "richtext_edit/edit/rich_doc_edit.h"
+#include "richtext_edit/rtf/rtf_import.h"
+
+namespace {
+
+// Words of a plain text, no longer than about 8 characters each.
+std::string Prose(std::size_t size) {
+  const std::string words =
+      "the quick brown fox jumps over the lazy dog while the station beacons its position ";
+  std::string text;
+  while (text.size() < size) text += words;
+  text.resize(size);
+  return text;
+}
+
+struct Viewer {
+  Viewer() : doc(nullptr) {
+    doc.SetStyle(&style);
+    doc.SetBounds(0, 0, 640, 480);
+  }
+  TRDStyle style;
+  TRichDoc doc;
+};
+
+double MillisecondsOf(const std::function<void()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+void BM_LongParagraphAgainstShortOnes(benchmark::State& state) {
+  const std::string text = Prose(std::size_t(state.range(0)));
+  Viewer long_one, short_ones;
+  long_one.doc.AddTextParagraph(text, 0, 0);
+  for (std::size_t at = 0; at < text.size(); at += 80)
+    short_ones.doc.AddTextParagraph(text.substr(at, 80), 0, 0);
+  double long_ms = 0, short_ms = 0;
+  for (auto _ : state) {
+    long_ms += MillisecondsOf([&] { long_one.doc.FormatDocument(); });
+    short_ms += MillisecondsOf([&] { short_ones.doc.FormatDocument(); });
+  }
+  const double n = double(state.iterations());
+  state.counters["long_ms"] = long_ms / n;
+  state.counters["short_ms"] = short_ms / n;
+  state.counters["ratio"] = long_ms / short_ms;
+}
+BENCHMARK(BM_LongParagraphAgainstShortOnes)
+    ->Arg(25000)
+    ->Arg(BenchStations(200000))
+    ->Unit(benchmark::kMillisecond);
+
+void BM_KeystrokeInOneMegabyteParagraph(benchmark::State& state) {
+  TRDStyle style;
+  TRichDocEdit edit(nullptr);
+  edit.SetStyle(&style);
+  edit.SetBounds(0, 0, 640, 480);
+  const int size = BenchStations(1 << 20);
+  edit.AddTextParagraph(Prose(std::size_t(size)), 0, 0);
+  edit.FormatDocument();
+  int i = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    edit.EditData().PlaceCaretAtItem(0, 1 + (i++ * 7919) % size, false);
+    state.ResumeTiming();
+    edit.TypeChar(u'x');
+  }
+  edit.ClearUndo();
+  state.counters["characters"] = size;
+}
+BENCHMARK(BM_KeystrokeInOneMegabyteParagraph)->Unit(benchmark::kMillisecond);
+
+// A table of rows x cols whose every column is merged from the first row to the last.
+std::string MergedColumns(int rows, int cols) {
+  std::string rtf = "{\\rtf1\\ansi ";
+  for (int r = 0; r < rows; ++r) {
+    rtf += "\\trowd";
+    for (int c = 0; c < cols; ++c)
+      rtf += std::string(r == 0 ? "\\clvmgf" : "\\clvmrg") + "\\cellx" + std::to_string(100 * (c + 1));
+    rtf += "\\pard\\intbl ";
+    for (int c = 0; c < cols; ++c) rtf += (r == 0 ? "top" : "") + std::string("\\cell ");
+    rtf += "\\row\n";
+  }
+  return rtf + "}";
+}
+
+void BM_ImportMergedColumns(benchmark::State& state) {
+  const std::string rtf = MergedColumns(int(state.range(0)), int(state.range(1)));
+  TMemoryStream stream;
+  stream.WriteBuffer(rtf.data(), std::int64_t(rtf.size()));
+  for (auto _ : state) {
+    TRDStyle sheet;
+    auto document = std::make_unique<TCustomRDData>();
+    document->SetRDStyle(&sheet);
+    TRDRTFReaderProperties options;
+    stream.Seek(0, soBeginning);
+    int index = 0;
+    if (ReadRTF(options, stream, *document, index) != rtf_ec_OK) state.SkipWithError("read failed");
+    state.PauseTiming();
+    document.reset();
+    state.ResumeTiming();
+  }
+  state.counters["bytes"] = double(rtf.size());
+}
+BENCHMARK(BM_ImportMergedColumns)
+    ->Args({BenchStations(5000), 1})
+    ->Args({BenchStations(300), 200})
+    ->Unit(benchmark::kMillisecond);
+
+// One received message added to the messaging window's list of all messages, which
+// already holds state.range(0) of them (each added entry stays: the list grows as the
+// window's does).
+void BM_AddMessageToList(benchmark::State& state) {
+  TRDStyle style;
+  MakeMessageStyles(style);
+  TRichDoc viewer(nullptr);
+  SetUpMessageViewer(viewer, style);
+  viewer.SetBounds(0, 0, 560, 270);
+  auto add = [&](int n) {
+    AddOrUpdateMsgLine(viewer, "DL" + std::to_string(n % 97) + "ABC", "N0CALL", true, -1,
+                       "{" + std::to_string(n % 1000), "Message number " + std::to_string(n),
+                       "WIDE1-1");
+  };
+  int n = 0;
+  while (n < state.range(0)) add(n++);
+  for (auto _ : state) add(n++);
+  state.counters["messages"] = double(n);
+}
+BENCHMARK(BM_AddMessageToList)->Arg(100)->Arg(BenchStations(10000))->Unit(benchmark::kMicrosecond);
+
+}  // namespace
