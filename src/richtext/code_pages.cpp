@@ -85,6 +85,20 @@ TRDCodePage CharsetToCodePage(int charset) {
   }
 }
 
+TRDCodePage ResolveCodePage(TRDCodePage codePage) {
+  switch (codePage) {
+    case CP_ACP:
+      return kSystemCodePage;
+    case CP_OEMCP:
+      return kOemCodePage;
+    case CP_MACCP:
+      return kMacCodePage;
+    default:
+      return SingleByteCodePageTable(codePage) || IsMultiByteCodePage(codePage) ? codePage
+                                                                                 : kSystemCodePage;
+  }
+}
+
 int CharsetToLanguage(int charset) {
   switch (charset) {
     case GREEK_CHARSET:

@@ -41,6 +41,9 @@ constexpr int EASTEUROPE_CHARSET = 238;
 constexpr int OEM_CHARSET = 255;
 
 TRDCodePage CharsetToCodePage(int charset);
+// The real code page text of codePage is converted with: CP_ACP, CP_OEMCP and CP_MACCP
+// resolved, and a page we have no converter for taken as the system code page.
+TRDCodePage ResolveCodePage(TRDCodePage codePage);
 // Language identifier of a charset for RTF output (0 or 1024 when none fits).
 int CharsetToLanguage(int charset);
 

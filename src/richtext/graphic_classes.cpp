@@ -1,9 +1,12 @@
 #include "richtext/graphic_classes.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/jpeg_image.h"
+#include "platform/gui/png_file.h"
+#include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -27,11 +30,31 @@ bool IsExactly(const TGraphic& graphic) {
 std::vector<GraphicClassInfo>& Registry() {
   static std::vector<GraphicClassInfo> registry{
       {"TBitmap", Construct<TBitmap>, IsExactly<TBitmap>},
-      {"TJPEGImage", Construct<TJPEGImage>, IsExactly<TJPEGImage>}};
+      {"TJPEGImage", Construct<TJPEGImage>, IsExactly<TJPEGImage>},
+      {"TPngImage", Construct<TPngImage>, IsExactly<TPngImage>}};
   return registry;
 }
 
 }  // namespace
+
+void TPngImage::LoadFromStream(TStream& Stream) {
+  std::string bytes(size_t(std::max<std::int64_t>(0, Stream.Size() - Stream.Position())), '\0');
+  Stream.ReadBuffer(bytes.data(), std::int64_t(bytes.size()));
+  TBitmap decoded;
+  if (!LoadBitmapFromImageBytes(bytes, decoded)) throw EInvalidGraphic("Invalid PNG picture");
+  Assign(decoded);
+}
+
+void TPngImage::SaveToStream(TStream& Stream) const {
+  const std::string bytes = BitmapToPng(*this);
+  Stream.WriteBuffer(bytes.data(), std::int64_t(bytes.size()));
+}
+
+std::unique_ptr<TGraphic> TPngImage::Clone() const {
+  auto copy = std::make_unique<TPngImage>();
+  copy->Assign(*this);
+  return copy;
+}
 
 std::function<std::unique_ptr<TGraphic>(TRDGraphicClass)> RDCreateGraphicProc =
     [](TRDGraphicClass graphicClass) { return graphicClass(); };

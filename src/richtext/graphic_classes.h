@@ -9,7 +9,18 @@
 #include <string>
 #include <string_view>
 
-class TGraphic;
+#include "platform/gui/bitmap.h"
+
+// A picture that came as PNG (from another program's document): it keeps the pixels it
+// decoded to and is stored as PNG again, so that it survives our own formats unchanged.
+class TPngImage : public TBitmap {
+ public:
+  // Reads the rest of the stream as one picture file (PNG, or any format the system
+  // reads); raises EInvalidGraphic, leaving the picture as it was, when it holds none.
+  void LoadFromStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) const override;
+  std::unique_ptr<TGraphic> Clone() const override;
+};
 
 // A picture kind: its constructor of an empty picture.
 using TRDGraphicClass = std::unique_ptr<TGraphic> (*)();

@@ -5,7 +5,9 @@
 #include "richtext/item_text.h"
 #include "richtext/rtf_routines.h"
 #include "richtext/text_routines.h"
+#include "richtext/symbol_fonts.h"
 #include "richtext/text_style.h"
+#include "richtext/unicode_html.h"
 
 namespace {
 
@@ -28,7 +30,7 @@ constexpr const char* kSymbolEntries[223] = {
     "",       "",        "",        "",       "",        "",      "",        "",        "",
     "",       "",        "",        "#978",   "prime",   "le",    "frasl",   "infin",   "fnof",
     "clubs",  "diams",   "hearts",  "spades", "harr",    "larr",  "uarr",    "rarr",    "darr",
-    "°",      "plusmn",  "Prime",   "ge",     "times",   "prop",  "part",    "#8226",   "divide",
+    "deg",    "plusmn",  "Prime",   "ge",     "times",   "prop",  "part",    "#8226",   "divide",
     "ne",     "equiv",   "asymp",   "hellip", "|",       "-",     "crarr",   "alefsym", "image",
     "real",   "weierp",  "otimes",  "oplus",  "empty",   "cap",   "cup",     "sup",     "supe",
     "nsub",   "sub",     "sube",    "isin",   "notin",   "ang",   "nabla",   "reg",     "copy",
@@ -44,13 +46,19 @@ constexpr int kLastSymbol = 254;
 constexpr char16_t kSymbolPrivateFirst = 0xF000;
 constexpr char16_t kSymbolPrivateLast = 0xF0FF;
 
-void AppendSymbol(std::string& out, int code) {
+// XML knows no HTML entity names: XHTML gets the character reference of the symbol's
+// Unicode character instead. Characters markup reserves are escaped either way.
+void AppendSymbol(std::string& out, int code, bool xml) {
   if (code < kFirstSymbol || code > kLastSymbol) return;
   std::string_view entry = kSymbolEntries[code - kFirstSymbol];
-  if (entry.size() == 1)
-    out += entry;
-  else if (!entry.empty())
+  if (entry.size() == 1) {
+    bool spaceBefore = false;
+    EscapeHTMLChar(entry[0], spaceBefore, false, out, false, xml);
+  } else if (xml && !entry.empty()) {
+    out += "&#" + std::to_string(int(SymbolToUnicode(std::uint8_t(code)))) + ";";
+  } else if (!entry.empty()) {
     out += "&" + std::string(entry) + ";";
+  }
 }
 
 std::string FaceList(std::string_view fontName) {
@@ -72,13 +80,14 @@ constexpr StyleTag kStyleTags[] = {{fsBold, "<b>", "</b>"},
 
 }  // namespace
 
-std::string EscapeHTML(std::string_view s, bool isHTMLCode) {
+std::string EscapeHTML(std::string_view s, bool isHTMLCode, TRDSaveOptions saveOptions) {
   std::string out;
-  AppendEscapedHTML(out, s, isHTMLCode);
+  AppendEscapedHTML(out, s, isHTMLCode, saveOptions);
   return out;
 }
 
-void AppendEscapedHTML(std::string& out, std::string_view s, bool isHTMLCode) {
+void AppendEscapedHTML(std::string& out, std::string_view s, bool isHTMLCode,
+                       TRDSaveOptions saveOptions) {
   if (isHTMLCode) {
     out += s;
     return;
@@ -99,7 +108,7 @@ void AppendEscapedHTML(std::string& out, std::string_view s, bool isHTMLCode) {
         // A run of n blanks: n - 1 no-break spaces and one blank, so it keeps its width.
         size_t end = i;
         while (end < s.size() && s[end] == ' ') ++end;
-        for (size_t k = i + 1; k < end; ++k) out += "&nbsp;";
+        for (size_t k = i + 1; k < end; ++k) out += HTMLNoBreakSpace(saveOptions & rdsoXHTML);
         out += ' ';
         i = end - 1;
         break;
@@ -110,58 +119,43 @@ void AppendEscapedHTML(std::string& out, std::string_view s, bool isHTMLCode) {
   }
 }
 
-std::string SymbolToHTML(std::string_view s) {
+std::string SymbolToHTML(std::string_view s, TRDSaveOptions saveOptions) {
   std::string out;
-  for (char c : s) AppendSymbol(out, std::uint8_t(c));
+  for (char c : s) AppendSymbol(out, std::uint8_t(c), saveOptions & rdsoXHTML);
   return out;
 }
 
-std::string SymbolToHTMLW(std::string_view s) {
+std::string SymbolToHTMLW(std::string_view s, TRDSaveOptions saveOptions) {
   CheckUnicodeByteLength(s.size());
   std::string out;
   for (size_t i = 0; i < s.size() / 2; ++i) {
     char16_t u = RawUnicodeAt(s, i);
     if (u >= kSymbolPrivateFirst && u <= kSymbolPrivateLast)
       u = char16_t(u + 4096);  // modulo 65536
-    AppendSymbol(out, u);
+    AppendSymbol(out, u, saveOptions & rdsoXHTML);
   }
   return out;
 }
 
-std::string CharsetToHTMLCharsetName(int charset) {
-  switch (charset) {
-    case SHIFTJIS_CHARSET:
+std::string CodePageToHTMLCharsetName(int codePage) {
+  const TRDCodePage resolved = ResolveCodePage(codePage);
+  switch (resolved) {
+    case 932:
       return "shift_jis";
-    case HANGEUL_CHARSET:
-      return "EUC-KR";
-    case JOHAB_CHARSET:
-      return "CP1361";
-    case GB2312_CHARSET:
+    case 936:
       return "gb2312";
-    case CHINESEBIG5_CHARSET:
+    case 949:
+      return "EUC-KR";
+    case 950:
       return "big5";
-    case GREEK_CHARSET:
-      return "Windows-1253";
-    case TURKISH_CHARSET:
-      return "Windows-1254";
-    case VIETNAMESE_CHARSET:
-      return "Windows-1258";
-    case HEBREW_CHARSET:
-      return "Windows-1255";
-    case ARABIC_CHARSET:
-      return "Windows-1256";
-    case BALTIC_CHARSET:
-      return "Windows-1257";
-    case RUSSIAN_CHARSET:
-      return "Windows-1251";
-    case THAI_CHARSET:
-      return "Windows-874";
-    case EASTEUROPE_CHARSET:
-      return "Windows-1250";
-    case OEM_CHARSET:
-      return "ascii";
+    case 1361:
+      return "CP1361";
+    case 437:
+      return "IBM437";
+    case 10000:
+      return "macintosh";
     default:
-      return "";
+      return "Windows-" + std::to_string(resolved);
   }
 }
 

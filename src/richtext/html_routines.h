@@ -38,15 +38,19 @@ constexpr TRDSaveOptions rdsoXHTML = 1 << 13;
 constexpr TRDSaveOptions rdsoUTF8 = 1 << 14;
 
 // & -> &amp;, > -> &gt;, < -> &lt;, then every pair of spaces -> "&nbsp; " repeated from
-// the start; unchanged for raw HTML code. Double quotes are kept.
-std::string EscapeHTML(std::string_view s, bool isHTMLCode);
-void AppendEscapedHTML(std::string& out, std::string_view s, bool isHTMLCode);
-// Symbol-font text as HTML (codes 32..254 by the Symbol table, the rest dropped).
-std::string SymbolToHTML(std::string_view s);
+// the start ("&#160; " with rdsoXHTML, as XML defines no "nbsp"); unchanged for raw HTML
+// code. Double quotes are kept.
+std::string EscapeHTML(std::string_view s, bool isHTMLCode, TRDSaveOptions saveOptions);
+void AppendEscapedHTML(std::string& out, std::string_view s, bool isHTMLCode,
+                       TRDSaveOptions saveOptions);
+// Symbol-font text as HTML (codes 32..254 by the Symbol table as entity names, or with
+// rdsoXHTML as character references; the rest dropped).
+std::string SymbolToHTML(std::string_view s, TRDSaveOptions saveOptions);
 // The same for raw Unicode text (U+F000..U+F0FF folded onto 0..255); an odd byte length
 // raises "Can't perform Unicode operation".
-std::string SymbolToHTMLW(std::string_view s);
-std::string CharsetToHTMLCharsetName(int charset);
+std::string SymbolToHTMLW(std::string_view s, TRDSaveOptions saveOptions);
+// The name HTML and XML readers know a code page by ("Windows-1251", "shift_jis").
+std::string CodePageToHTMLCharsetName(int codePage);
 // "#RRGGBB" ("" for clNone; clWindowText is black), in double quotes when quoted.
 std::string ColorToHTMLString(TColor color, bool quoted);
 // "transparent" for clNone, else the "#RRGGBB" form.

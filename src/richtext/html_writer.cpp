@@ -107,15 +107,14 @@ class HTMLWriter {
     if (leadingBlank) Out(" ");
     Out(text);
   }
+  // Always named: a reader left to guess takes 8-bit text for another code page, and XML
+  // without an encoding is UTF-8.
   std::string CharsetName() const {
-    if (utf8_) return "UTF-8";
-    std::string name = CharsetToHTMLCharsetName(style_.TextStyles().Items(0).Charset);
-    // XML without an encoding is UTF-8: 8-bit text of the system code page must say so.
-    const int codePage = data_.GetStyleCodePage(0);
-    if (name.empty() && xhtml_ && (codePage == CP_ACP || codePage == kSystemCodePage))
-      name = "Windows-1252";
-    return name;
+    return utf8_ ? "UTF-8" : CodePageToHTMLCharsetName(OutputCodePage());
   }
+  // 8-bit output is in the code page of text style 0; text of other code pages is written
+  // as character references.
+  int OutputCodePage() const { return data_.GetStyleCodePage(0); }
   void XMLProlog() {
     const std::string charset = CharsetName();
     Out("<?xml version=\"1.0\"");
@@ -128,7 +127,7 @@ class HTMLWriter {
       Line("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + charset + "\"" +
            EmptyEnd() + ">");
   }
-  std::string Title() const { return ForOutput(EscapeHTML(params_.Title, false)); }
+  std::string Title() const { return ForOutput(EscapeHTML(params_.Title, false, options_)); }
   bool HasBackgroundPicture() const {
     return params_.BackgroundPicture && params_.BackgroundStyle != bsNoBitmap &&
            !params_.BackgroundPicture->Empty();
@@ -435,21 +434,24 @@ class HTMLWriter {
     const bool symbol = SameText(style.FontName, "Symbol");
     if (unicode) {
       if (symbol)
-        Out(SymbolToHTMLW(text));
+        Out(SymbolToHTMLW(text, options_));
       else if (utf8_)
-        RawUnicodeToHTMLUTF8(text, htmlCode, out_);
+        RawUnicodeToHTMLUTF8(text, htmlCode, out_, xhtml_);
       else
-        RawUnicodeToHTMLEntities(text, htmlCode, out_);
+        RawUnicodeToHTMLEntities(text, htmlCode, out_, xhtml_);
       return;
     }
+    const int codePage = data_.GetStyleCodePage(styleNo);
     if (symbol) {
-      Out(SymbolToHTML(text));
+      Out(SymbolToHTML(text, options_));
     } else if (utf8_) {
       std::string escaped;
-      AppendEscapedHTML(escaped, text, htmlCode);
-      Out(AnsiToUTF8(data_.GetStyleCodePage(styleNo), escaped));
+      AppendEscapedHTML(escaped, text, htmlCode, options_);
+      Out(AnsiToUTF8(codePage, escaped));
+    } else if (ResolveCodePage(codePage) == ResolveCodePage(OutputCodePage())) {
+      AppendEscapedHTML(out_, text, htmlCode, options_);
     } else {
-      AppendEscapedHTML(out_, text, htmlCode);
+      RawUnicodeToHTMLEntities(AnsiToRawUnicode(codePage, text), htmlCode, out_, xhtml_);
     }
   }
 

@@ -442,21 +442,22 @@ std::string TRDMarkerItemInfo::TextHTML(const TRDListLevel& level, TCustomRDData
   std::string out;
   if (level.ListType == rdlstUnicodeBullet) {
     const std::string raw = WideStringToRawUnicode(level.FormatStringW);
+    const bool xml = context.SaveOptions & rdsoXHTML;
     if (utf8)
-      RawUnicodeToHTMLUTF8(raw, false, out);
+      RawUnicodeToHTMLUTF8(raw, false, out, xml);
     else
-      RawUnicodeToHTMLEntities(raw, false, out);
+      RawUnicodeToHTMLEntities(raw, false, out, xml);
     return out;
   }
   switch (SymbolFontOf(LevelFont(level).Name)) {
     case TRDSymbolFont::Symbol:
-      return SymbolToHTML(DisplayString);
+      return SymbolToHTML(DisplayString, context.SaveOptions);
     case TRDSymbolFont::Wingdings:
       for (char c : DisplayString)
         out += "&#" + std::to_string(int(WingdingsToUnicode(static_cast<unsigned char>(c)))) + ";";
       return out;
     default:
-      out = EscapeHTML(DisplayString, false);
+      out = EscapeHTML(DisplayString, false, context.SaveOptions);
       return utf8 ? AnsiToUTF8(data.GetDefaultCodePage(), out) : out;
   }
 }

@@ -85,3 +85,7 @@ bool TCustomRDFormattedData::CopySelection(TColor color, TRDBackground* backgrou
   clipboard.Close();
   return true;
 }
+
+void OfferSelectionAsPrimary(TCustomRDFormattedData& data) {
+  if (data.HasSelection()) SetPrimarySelection(data.GetSelText(true));
+}

@@ -6,6 +6,7 @@
 
 #include "richtext/formatted_data.h"
 #include "richtext/rd_style.h"
+#include "richtext/rd_transfer.h"
 
 namespace {
 
@@ -382,6 +383,7 @@ void TCustomRDFormattedData::MouseUp(TMouseButton button, TShiftState shift, int
     State &= ~(rdsSelecting | rdsSelectingLines);
     SelectingInfo.reset();
     InvalidateControl();
+    OfferSelectionAsPrimary(*this);
     if (OnSelect) OnSelect();
   }
   int x = cx, y = cy;

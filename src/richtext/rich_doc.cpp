@@ -7,14 +7,20 @@
 #include "platform/gui/focus_entry.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/hint_window.h"
+#include "platform/sys/atomic_file.h"
+#include "platform/sys/files.h"
 #include "platform/sys/timer.h"
+#include "platform/text/streams.h"
 #include "richtext/live_spelling.h"
 #include "richtext/rd_animate.h"
 #include "richtext/rd_background.h"
 #include "richtext/rd_platform_canvas.h"
 #include "richtext/rd_style.h"
 #include "richtext/rtf_read_properties.h"
+#include "richtext/html_writer.h"
+#include "richtext/rtf_writer.h"
 #include "richtext/smart_popup.h"
+#include "richtext/text_export.h"
 
 namespace {
 
@@ -145,6 +151,81 @@ void TCustomRichDoc::PlaceSmartPopupButton() {
 TColor TCustomRichDoc::BackgroundColor() const {
   if (Color() != clNone) return Color();
   return style_ ? style_->Color : clWindow;
+}
+
+namespace {
+
+// What a writer put into the stream, as the whole new content of the file; false when the
+// writer wrote nothing because it could not.
+bool SaveStreamAtomically(const std::string& fileName, bool written, const TMemoryStream& stream) {
+  if (!written) return false;
+  SaveFileAtomically(fileName, std::string_view(static_cast<const char*>(stream.Memory()),
+                                                size_t(stream.Size())));
+  return true;
+}
+
+}  // namespace
+
+bool TCustomRichDoc::SaveText(const std::string& FileName, int LineWidth) {
+  TMemoryStream stream;
+  return SaveStreamAtomically(
+      FileName, SaveTextToStream(*rd_data_, stream, LineWidth, false, false, false, false),
+      stream);
+}
+
+bool TCustomRichDoc::SaveTextW(const std::string& FileName, int LineWidth) {
+  TMemoryStream stream;
+  return SaveStreamAtomically(
+      FileName, SaveTextToStream(*rd_data_, stream, LineWidth, false, false, true, true), stream);
+}
+
+bool TCustomRichDoc::SaveTextUTF8(const std::string& FileName, int LineWidth) {
+  TMemoryStream stream;
+  return SaveStreamAtomically(
+      FileName, SaveTextToStreamUTF8(*rd_data_, stream, LineWidth, false, false), stream);
+}
+
+bool TCustomRichDoc::SaveRTF(const std::string& FileName, bool SelectionOnly) {
+  TMemoryStream stream;
+  TRDRTFSaveParams params;
+  params.Path = ExtractFilePath(FileName);
+  params.SelectionOnly = SelectionOnly;
+  params.PageColor = BackgroundColor();
+  params.Options = RTFOptions;
+  return SaveStreamAtomically(FileName, rd_data_->SaveRTFToStream(stream, params), stream);
+}
+
+bool TCustomRichDoc::SaveHTML(const std::string& FileName, const std::string& Title,
+                              const std::string& ImagePrefix, TRDSaveOptions Options) {
+  TMemoryStream stream;
+  const TRDHTMLSaveParams params = HTMLSaveParams(FileName, Title, ImagePrefix, Options);
+  return SaveStreamAtomically(FileName, rd_data_->SaveHTMLToStream(stream, params), stream);
+}
+
+bool TCustomRichDoc::SaveHTMLEx(const std::string& FileName, const std::string& Title,
+                                const std::string& ImagePrefix, TRDSaveOptions Options) {
+  TMemoryStream stream;
+  const TRDHTMLSaveParams params = HTMLSaveParams(FileName, Title, ImagePrefix, Options);
+  return SaveStreamAtomically(FileName, rd_data_->SaveHTMLExToStream(stream, params), stream);
+}
+
+TRDHTMLSaveParams TCustomRichDoc::HTMLSaveParams(const std::string& fileName,
+                                                 const std::string& title,
+                                                 const std::string& imagePrefix,
+                                                 TRDSaveOptions options) const {
+  TRDHTMLSaveParams params;
+  params.Path = ExtractFilePath(fileName);
+  params.ImagePrefix = imagePrefix;
+  params.Title = title;
+  params.Options = options;
+  params.PageColor = BackgroundColor();
+  params.LeftMargin = LeftMargin;
+  params.TopMargin = TopMargin;
+  params.RightMargin = RightMargin;
+  params.BottomMargin = BottomMargin;
+  params.BackgroundStyle = background_->Style;
+  params.BackgroundPicture = background_->GetBitmap();
+  return params;
 }
 
 void TCustomRichDoc::SetBackgroundBitmap(const TGraphic* Value) {

@@ -14,6 +14,7 @@
 
 #include "platform/gui/drag_drop.h"
 #include "platform/gui/text_layout.h"
+#include "richtext/html_routines.h"
 #include "richtext/rd_scroller.h"
 #include "richtext/rdf_format.h"
 #include "richtext/rich_doc_data.h"
@@ -27,6 +28,7 @@ class TRDWordEnumThread;
 class TRDPlatformCanvas;
 class TRDRTFReaderProperties;
 class TRDStyle;
+struct TRDHTMLSaveParams;
 struct TRDSmartPopupProperties;
 class TRDSmartPopupButton;
 class TTimer;
@@ -181,6 +183,22 @@ class TCustomRichDoc : public TRDScroller {
   }
   int GetDocumentHeight() const { return rd_data_->DocumentHeight; }
 
+  // Saving the document to a file, which is replaced whole or not at all: plain text in
+  // the text styles' code pages (SaveText), UTF-16 with its byte-order mark (SaveTextW)
+  // or UTF-8 (SaveTextUTF8), lines of LineWidth for rules; RTF, of the selection only
+  // when asked; HTML with text styles' tags (SaveHTML) or a style sheet (SaveHTMLEx),
+  // its pictures saved beside it as ImagePrefix and a number. RTF and HTML take the view's
+  // background colour (and HTML its background picture). False, with nothing written,
+  // when there is no style sheet.
+  bool SaveText(const std::string& FileName, int LineWidth);
+  bool SaveTextW(const std::string& FileName, int LineWidth);
+  bool SaveTextUTF8(const std::string& FileName, int LineWidth);
+  bool SaveRTF(const std::string& FileName, bool SelectionOnly);
+  bool SaveHTML(const std::string& FileName, const std::string& Title,
+                const std::string& ImagePrefix, TRDSaveOptions Options);
+  bool SaveHTMLEx(const std::string& FileName, const std::string& Title,
+                  const std::string& ImagePrefix, TRDSaveOptions Options);
+
   // The selection.
   bool HasSelection() const { return rd_data_->HasSelection(); }
   virtual void GetSelectionRange(int& StartItemNo, int& StartOffs, int& EndItemNo, int& EndOffs,
@@ -285,6 +303,8 @@ class TCustomRichDoc : public TRDScroller {
   void ColorChanged() override;
 
  private:
+  TRDHTMLSaveParams HTMLSaveParams(const std::string& fileName, const std::string& title,
+                                   const std::string& imagePrefix, TRDSaveOptions options) const;
   friend class TRichDocRDData;
   void Format(bool keepPosition, bool force, bool formatTail, bool pass1, bool pass2);
   void AfterFormat();

@@ -8,6 +8,7 @@
 #include "platform/gui/jpeg_image.h"
 #include "platform/gui/png_file.h"
 #include "platform/text/streams.h"
+#include "richtext/graphic_classes.h"
 #include "richtext/rdf_routines.h"
 
 namespace {
@@ -71,6 +72,12 @@ std::string RTFPictureGroup(const TGraphic& graphic, TRDRTFOptions options, int 
                             int targetHeight) {
   if (graphic.Empty()) return "";
   const std::string scaling = Scaling(graphic.Width(), graphic.Height(), targetWidth, targetHeight);
+  // A PNG picture keeps its bytes; other bitmaps are written as the bitmaps they are.
+  if (const auto* png = dynamic_cast<const TPngImage*>(&graphic)) {
+    TMemoryStream bytes;
+    png->SaveToStream(bytes);
+    return Group(scaling, SizedBlip("\\pngblip", graphic, Bytes(bytes)));
+  }
   if (const auto* bitmap = dynamic_cast<const TBitmap*>(&graphic))
     return Group(scaling, BitmapBody(*bitmap));
   if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(&graphic);

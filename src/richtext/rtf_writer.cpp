@@ -608,6 +608,7 @@ void SaveRTFBody(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& contex
   };
   std::string textStorage;
   int currentStyle = -1;
+  bool charsReset = false;  // "\plain" was written and no character formatting since
   bool prevParaHasMarker = false;
   TRDListMarkerInfo prevMarker;
   int prevParaNo = -1;
@@ -641,6 +642,13 @@ void SaveRTFBody(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& contex
                               marker.Level == prevMarker.Level && item.ParaNo == prevParaNo;
         if (!sameList) {
           out += "\\pard";
+          // In a cell, character formatting is reset before "\intbl", not after it: some
+          // readers take a "\plain" that follows "\intbl" as leaving the table.
+          if (context.Level > 0) {
+            out += "\\plain";
+            currentStyle = -1;
+            charsReset = true;
+          }
           if (styleSheet && rdStyle.ParaStyles().Items(item.ParaNo).Standard())
             out += "\\s" + std::to_string(item.ParaNo);
           out += paraPropertiesOf(item.ParaNo, hasMarker ? MarkerLevel(rdStyle, marker) : nullptr);
@@ -668,12 +676,14 @@ void SaveRTFBody(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& contex
     const TFontInfo* textStyle = styleNo >= 0 ? &rdStyle.TextStyles().Items(styleNo) : nullptr;
     if (textStyle && IsTextWrittenAsRTF(*textStyle)) {
       if (styleNo != currentStyle) {
-        out += "\\plain ";
+        // After "\pard\plain" the paragraph properties end with the blank that ends a word.
+        if (!charsReset) out += "\\plain ";
         if (styleSheet && textStyle->Standard())
           out += "\\cs" + std::to_string(rdStyle.ParaStyles().Count() + styleNo);
         out += charPropertiesOf(styleNo);
         currentStyle = styleNo;
       }
+      charsReset = false;
       const bool unicode = IsUnicodeItem(item.ItemOptions);
       std::string own;
       if (hooks.OnSaveItemToFile && hooks.OnSaveItemToFile(&data, i, rdsfRTF, unicode, own)) {
@@ -702,6 +712,7 @@ void SaveRTFBody(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& contex
       }
       if (rtl) out += "\\rtlpar";
       currentStyle = -1;
+      charsReset = false;  // the item may have set character formatting of its own
     }
     if (hyperlink) out += "}}";
     if (out.size() > 0x10000) flush();

@@ -5,10 +5,12 @@
 #include "platform/text/streams.h"
 #include "richtext/draw_lines.h"
 #include "richtext/html_routines.h"
+#include "richtext/html_writer.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_style.h"
 #include "richtext/rdf_item_record.h"
 #include "richtext/rdf_routines.h"
+#include "richtext/unicode_html.h"
 
 namespace {
 constexpr int kDefaultSpacesInTab = 8;
@@ -137,26 +139,26 @@ void TRDTabItemInfo::SaveRDF(TStream& stream, TCustomRDData* rdData, int, const 
   SaveRDFExtraProperties(stream);
 }
 
-std::string TRDTabItemInfo::GetHTML(const TRDStyle* rdStyle) const {
+std::string TRDTabItemInfo::GetHTML(const TRDStyle* rdStyle, TRDSaveOptions saveOptions) const {
   const int spaces =
       rdStyle && rdStyle->SpacesInTab >= 1 ? rdStyle->SpacesInTab : kDefaultSpacesInTab;
-  std::string piece;
+  std::string run;
   int copies;
   if (Leader.empty()) {
-    piece = " &nbsp;";
+    run = std::string(" ") + HTMLNoBreakSpace(saveOptions & rdsoXHTML);
     copies = (spaces + 1) / 2;
   } else {
-    piece = EscapeHTML(Leader, false);
+    run = EscapeHTML(Leader, false, saveOptions);
     copies = (spaces + int(Leader.size()) - 1) / int(Leader.size());
   }
   std::string out;
-  for (int i = 0; i < copies; ++i) out += piece;
+  for (int i = 0; i < copies; ++i) out += run;
   return out;
 }
 
 void TRDTabItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, const std::string&,
-                              TRDHTMLSaveContext&) const {
-  StreamWriteString(stream, GetHTML(rdData ? rdData->GetRDStyle() : nullptr));
+                              TRDHTMLSaveContext& context) const {
+  StreamWriteString(stream, GetHTML(rdData ? rdData->GetRDStyle() : nullptr, context.SaveOptions));
 }
 
 void TRDTabItemInfo::SaveRTF(TStream& stream, TCustomRDData*, int, TRDRTFSaveContext&) const {

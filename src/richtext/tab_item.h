@@ -34,7 +34,7 @@ class TRDTabItemInfo : public TRDRectItemInfo {
                bool forceSameAsPrev) const override;
   void SaveHTML(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& text,
                 TRDHTMLSaveContext& context) const override;
-  std::string GetHTML(const TRDStyle* rdStyle) const;
+  std::string GetHTML(const TRDStyle* rdStyle, TRDSaveOptions saveOptions) const;
   void SaveRTF(TStream& stream, TCustomRDData* rdData, int itemNo,
                TRDRTFSaveContext& context) const override;
   std::string AsText(int lineWidth, TCustomRDData* rdData) const override;

@@ -39,6 +39,7 @@ bool SaveTextToStream(TCustomRDData& data, TStream& stream, int lineWidth, bool 
   if (!GetSaveRange(data, selectionOnly, range)) return true;
   if (unicode && unicodeWriteSignature) StreamWriteString(stream, "\xFF\xFE");
   const std::string lineBreak = unicode ? std::string("\r\0\n\0", 4) : std::string("\r\n");
+  const TRDExportHooks& hooks = data.GetAbsoluteRootData()->ExportHooks;
   if (selectionOnly && range.StartItem > 0 &&
       data.GetItem(range.StartItem - 1)->StyleNo == rdsListMarker)
     StreamWriteString(stream,
@@ -53,12 +54,26 @@ bool SaveTextToStream(TCustomRDData& data, TStream& stream, int lineWidth, bool 
                                           (i != range.EndItem || range.EndOffs >= 1));
     if (!wholeNonText) continue;
     // An item holding the selection inside it gives the text of its selected part.
-    if (const std::unique_ptr<TCustomRDItemInfo> part = SelectedPartOf(data, i, selectionOnly);
-        part && !textOnly)
+    std::string own;
+    if (data.GetItem(i)->StyleNo >= 0 && hooks.OnSaveItemToFile &&
+        hooks.OnSaveItemToFile(&data, i, rdsfText, unicode, own))
+      StreamWriteString(stream, own);
+    else if (const std::unique_ptr<TCustomRDItemInfo> part =
+                 SelectedPartOf(data, i, selectionOnly);
+             part && !textOnly)
       StreamWriteString(
           stream, unicode ? part->AsUnicodeText(lineWidth, &data) : part->AsText(lineWidth, &data));
     else
       StreamWriteString(stream, ItemText(data, i, from, to, textOnly, unicode, lineWidth));
   }
+  return true;
+}
+
+bool SaveTextToStreamUTF8(TCustomRDData& data, TStream& stream, int lineWidth, bool selectionOnly,
+                          bool textOnly) {
+  TMemoryStream utf16;
+  SaveTextToStream(data, utf16, lineWidth, selectionOnly, textOnly, true, false);
+  StreamWriteString(stream, RawUnicodeToUTF8(std::string_view(
+                                static_cast<const char*>(utf16.Memory()), size_t(utf16.Size()))));
   return true;
 }

@@ -3,6 +3,9 @@
 // is preceded by CR LF; a non-text item gives the text it makes for text output (a
 // break line a row of characters lineWidth wide).
 //
+// Before a text item is written the application's save-item hook (OnSaveItemToFile, in
+// the output's encoding) may supply its text instead.
+//
 // Example: two paragraphs "ab" and "cd" give the 6 bytes a b CR LF c d, and in Unicode
 // with the signature FF FE a 0 b 0 CR 0 LF 0 c 0 d 0.
 #pragma once
@@ -14,3 +17,6 @@ class TStream;
 // nothing).
 bool SaveTextToStream(TCustomRDData& data, TStream& stream, int lineWidth, bool selectionOnly,
                       bool textOnly, bool unicode, bool unicodeWriteSignature);
+// The same as UTF-8 (no signature): one encoding for text of every code page.
+bool SaveTextToStreamUTF8(TCustomRDData& data, TStream& stream, int lineWidth, bool selectionOnly,
+                          bool textOnly);

@@ -11,20 +11,26 @@
 namespace {
 
 TEST(HtmlEscaping, AmpersandsBracketsAndSpaces) {
-  EXPECT_EQ(EscapeHTML("a<b & c", false), "a&lt;b &amp; c");
-  EXPECT_EQ(EscapeHTML("a<b & c", true), "a<b & c");
-  EXPECT_EQ(EscapeHTML("x    y", false), "x&nbsp;&nbsp;&nbsp; y");
-  EXPECT_EQ(EscapeHTML("\"q\"", false), "\"q\"");
+  EXPECT_EQ(EscapeHTML("a<b & c", false, 0), "a&lt;b &amp; c");
+  EXPECT_EQ(EscapeHTML("a<b & c", true, 0), "a<b & c");
+  EXPECT_EQ(EscapeHTML("x    y", false, 0), "x&nbsp;&nbsp;&nbsp; y");
+  EXPECT_EQ(EscapeHTML("x  y", false, rdsoXHTML), "x&#160; y");
+  EXPECT_EQ(EscapeHTML("\"q\"", false, 0), "\"q\"");
 }
 
 TEST(HtmlSymbols, SymbolFontEntities) {
-  EXPECT_EQ(SymbolToHTML("ab"), "&alpha;&beta;");
-  EXPECT_EQ(SymbolToHTML("\xB7"), "&#8226;");
-  EXPECT_EQ(SymbolToHTML("\xE2"), SymbolToHTML("\xD2"));
-  EXPECT_EQ(SymbolToHTML("\x1F\xFF(\x27"), "(?");
+  EXPECT_EQ(SymbolToHTML("ab", 0), "&alpha;&beta;");
+  EXPECT_EQ(SymbolToHTML("\xB7", 0), "&#8226;");
+  EXPECT_EQ(SymbolToHTML("\xE2", 0), SymbolToHTML("\xD2", 0));
+  EXPECT_EQ(SymbolToHTML("\x1F\xFF(\x27", 0), "(?");
+  // Characters markup reserves are escaped; the degree sign is an entity too.
+  EXPECT_EQ(SymbolToHTML("&<\xB0", 0), "&amp;&lt;&deg;");
+  // XML knows no entity names: XHTML gets the characters' references.
+  EXPECT_EQ(SymbolToHTML("a&\xB0", rdsoXHTML), "&#945;&amp;&#176;");
   std::string w = WideStringToRawUnicode(u"\uF061\u0062\u00FF");
-  EXPECT_EQ(SymbolToHTMLW(w), "&alpha;&beta;");
-  EXPECT_THROW(SymbolToHTMLW("abc"), ERichDocError);
+  EXPECT_EQ(SymbolToHTMLW(w, 0), "&alpha;&beta;");
+  EXPECT_EQ(SymbolToHTMLW(w, rdsoXHTML), "&#945;&#946;");
+  EXPECT_THROW(SymbolToHTMLW("abc", 0), ERichDocError);
 }
 
 TEST(HtmlValues, ColoursCharsetsPathsAndAttributes) {
@@ -33,8 +39,10 @@ TEST(HtmlValues, ColoursCharsetsPathsAndAttributes) {
   EXPECT_EQ(ColorToHTMLString(clNone, false), "");
   EXPECT_EQ(ColorToHTMLString(clWindowText, false), "#000000");
   EXPECT_EQ(ColorToCSS(clNone), "transparent");
-  EXPECT_EQ(CharsetToHTMLCharsetName(204), "Windows-1251");
-  EXPECT_EQ(CharsetToHTMLCharsetName(0), "");
+  EXPECT_EQ(CodePageToHTMLCharsetName(1251), "Windows-1251");
+  EXPECT_EQ(CodePageToHTMLCharsetName(CP_ACP), "Windows-1252");
+  EXPECT_EQ(CodePageToHTMLCharsetName(12345), "Windows-1252");  // no converter: system page
+  EXPECT_EQ(CodePageToHTMLCharsetName(932), "shift_jis");
   EXPECT_EQ(FilePathToHTML("c:\\maps\\\xE9.gif", 0, 1252), "c:/maps/\xE9.gif");
   EXPECT_EQ(FilePathToHTML("\xE9", rdsoUTF8, 1252), "\xC3\xA9");
   EXPECT_EQ(HintToAttr(1, "a \"b\""), "title=\"a 'b'\"");

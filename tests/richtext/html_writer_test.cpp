@@ -80,11 +80,16 @@ TEST(HTMLWriter, CharsetsAndUTF8) {
   EXPECT_EQ(utf8.substr(0, 40), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n");
   EXPECT_TRUE(Contains(utf8, "<title>\xC3\xA9</title>"));
   EXPECT_TRUE(Contains(utf8, "content=\"text/html; charset=UTF-8\" />"));
-  // XML without an encoding would be UTF-8: 8-bit XHTML names its code page.
+  // 8-bit output always names its code page, that of text style 0 (a reader left to
+  // guess takes it for another; XML without an encoding would be UTF-8).
   doc.style.TextStyles().Items(0).Charset = DEFAULT_CHARSET;
   EXPECT_EQ(doc.HTML(rdsoXHTML).substr(0, 47),
             "<?xml version=\"1.0\" encoding=\"Windows-1252\"?>\r\n");
-  EXPECT_FALSE(Contains(doc.HTML(), "charset"));
+  EXPECT_TRUE(Contains(doc.HTML(), "charset=Windows-1252\">"));
+  doc.style.DefCodePage = 1253;
+  EXPECT_EQ(doc.HTMLEx(rdsoXHTML).substr(0, 47),
+            "<?xml version=\"1.0\" encoding=\"Windows-1253\"?>\r\n");
+  doc.style.DefCodePage = 1252;
   doc.Clear();
   doc.UnicodePara(u"\u4e2d<");
   EXPECT_TRUE(Contains(doc.HTML(rdsoBodyOnly | rdsoNoDefaultStyleTags), "&#20013;&lt;"));

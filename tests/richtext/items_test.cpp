@@ -338,11 +338,12 @@ TEST(RectItem, HtmlVerticalAlign) {
 TEST(TabItem, OutputsAndMeasure) {
   TRDStyle sheet;
   TRDTabItemInfo tab(nullptr);
-  EXPECT_EQ(tab.GetHTML(&sheet), " &nbsp; &nbsp; &nbsp; &nbsp;");
+  EXPECT_EQ(tab.GetHTML(&sheet, 0), " &nbsp; &nbsp; &nbsp; &nbsp;");
   sheet.SpacesInTab = 3;
-  EXPECT_EQ(tab.GetHTML(&sheet), " &nbsp; &nbsp;");
+  EXPECT_EQ(tab.GetHTML(&sheet, 0), " &nbsp; &nbsp;");
+  EXPECT_EQ(tab.GetHTML(&sheet, rdsoXHTML), " &#160; &#160;");
   tab.Leader = "<-";
-  EXPECT_EQ(tab.GetHTML(&sheet), "&lt;-&lt;-");
+  EXPECT_EQ(tab.GetHTML(&sheet, 0), "&lt;-&lt;-");
   EXPECT_EQ(tab.AsText(0, nullptr), "\t");
   TMemoryStream rtf;
   TRDRTFSaveContext context;

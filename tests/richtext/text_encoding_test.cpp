@@ -153,32 +153,40 @@ TEST(UnicodeHtml, SurrogatePairsAreOneReference) {
   std::string html;
   std::string text = Raw(u"a\U0001F600");
   AppendRawUnicode(text, 0xDC00);
-  RawUnicodeToHTMLEntities(text, false, html);
+  RawUnicodeToHTMLEntities(text, false, html, false);
   EXPECT_EQ(html, "a&#128512;&#65533;");
 }
 
 TEST(UnicodeHtml, SpacesAndEntities) {
   std::string out;
-  RawUnicodeToHTMLEntities(Raw(u"a  b"), false, out);
+  RawUnicodeToHTMLEntities(Raw(u"a  b"), false, out, false);
   EXPECT_EQ(out, "a &nbsp;b");
   out.clear();
-  RawUnicodeToHTMLEntities(Raw(u"\u00E9"), false, out);
+  // Latin-1 letters by name (some readers take a reference below 256 for a byte of the
+  // page's code page); XML has no names.
+  RawUnicodeToHTMLEntities(Raw(u"\u00E9\u00FF\u0100"), false, out, false);
+  EXPECT_EQ(out, "&eacute;&yuml;&#256;");
+  out.clear();
+  RawUnicodeToHTMLEntities(Raw(u"\u00E9"), false, out, true);
   EXPECT_EQ(out, "&#233;");
   out.clear();
-  RawUnicodeToHTMLEntities(Raw(u" <x> "), false, out);
+  RawUnicodeToHTMLEntities(Raw(u" <x> "), false, out, false);
   EXPECT_EQ(out, "&nbsp;&lt;x&gt;&nbsp;");
   out.clear();
-  RawUnicodeToHTMLEntities(Raw(u"a&\u00A0"), true, out);
+  RawUnicodeToHTMLEntities(Raw(u"a&\u00A0"), true, out, false);
   EXPECT_EQ(out, "a&&nbsp;");
 }
 
 TEST(UnicodeHtml, Utf8KeepsOrdinaryRuns) {
   std::string out;
-  RawUnicodeToHTMLUTF8(Raw(u" \u00E9 & \u00E9  x "), false, out);
+  RawUnicodeToHTMLUTF8(Raw(u" \u00E9 & \u00E9  x "), false, out, false);
   EXPECT_EQ(out, "&nbsp;\xC3\xA9 &amp; \xC3\xA9 &nbsp;x&nbsp;");
   out.clear();
-  RawUnicodeToHTMLUTF8(Raw(u"<\u00E9>"), true, out);
+  RawUnicodeToHTMLUTF8(Raw(u"<\u00E9>"), true, out, false);
   EXPECT_EQ(out, "<\xC3\xA9>");
+  out.clear();
+  RawUnicodeToHTMLUTF8(Raw(u" \u00A0x"), false, out, true);
+  EXPECT_EQ(out, "&#160;&#160;x");
 }
 
 }  // namespace

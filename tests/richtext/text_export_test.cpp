@@ -50,6 +50,42 @@ TEST(TextExport, ParagraphsLinesAndEncodings) {
   EXPECT_EQ(Export(data, true, false).substr(8, 8), WideStringToRawUnicode(u"cd\u00E9\u4E00"));
 }
 
+// UTF-8 holds every character of every code page in one file: text of a Windows-1251
+// style, of a 1252 style and Unicode text beyond the basic plane come back whole.
+TEST(TextExport, UTF8HoldsEveryCodePage) {
+  TRDStyle sheet;
+  while (sheet.TextStyles().Count() < 3) sheet.TextStyles().Add();
+  sheet.TextStyles()[1].Charset = RUSSIAN_CHARSET;
+  sheet.TextStyles()[2].Unicode = true;
+  TCustomRDData data;
+  data.SetRDStyle(&sheet);
+  data.AddText("caf\xE9", 0, 0);
+  data.AddText("\xC4\xE0", 1, 0);
+  data.AddText(WideStringToRawUnicode(u"\u4E2D \U0001F600"), 2, -1);
+  TMemoryStream stream;
+  EXPECT_TRUE(SaveTextToStreamUTF8(data, stream, 80, false, false));
+  EXPECT_EQ(std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size())),
+            "caf\u00e9\r\n\u0414\u0430\u4e2d \U0001F600");
+}
+
+// The application's own text of an item replaces the item's, as in the HTML and RTF
+// exports; in the output's encoding.
+TEST(TextExport, SaveItemHookSuppliesText) {
+  TRDStyle sheet;
+  TCustomRDData data;
+  data.SetRDStyle(&sheet);
+  data.AddText("ab", 0, 0);
+  data.AddText("cd", 0, 0);
+  data.ExportHooks.OnSaveItemToFile = [](TCustomRDData*, int itemNo, TRDSaveFormat format,
+                                         bool unicode, std::string& out) {
+    if (itemNo != 1 || format != rdsfText) return false;
+    out = unicode ? std::string("X\0", 2) : "X";
+    return true;
+  };
+  EXPECT_EQ(Export(data, false, false), "ab\r\nX");
+  EXPECT_EQ(Export(data, true, false), std::string("a\0b\0\r\0\n\0X\0", 10));
+}
+
 TEST(TextExport, SelectionOnlyInTextAndAsRDFBlock) {
   TTestFormattedData data(200, 100);
   data.AddText("abcd", 0, 0);

@@ -130,9 +130,10 @@ TEST(ViewerClipboard, CtrlCCopiesTheSelectionAsUtf8PlainText) {
   v.doc.FormatDocument();
   v.doc.SetSelectionRange(0, 1, 1, 4);
   SimulateKey(v.doc, 'C', "", ssCtrl);
+  // Other programs here end lines with LF.
   EXPECT_EQ(ClipboardMimeData("text/plain"),
             "Gr\xC3\xBC\xC3\x9F"
-            "e aus\r\nBer");
+            "e aus\nBer");
   EXPECT_EQ(Clipboard().GetAsBytes(CF_TEXT),
             "Gr\xFC\xDF"
             "e aus\r\nBer");
@@ -154,7 +155,7 @@ TEST(ViewerClipboard, TheDefaultOptionsCopyTextRichDocAndRtfButNoPicture) {
   v.doc.FormatDocument();
   v.doc.SetSelectionRange(0, 3, 2, 3);
   v.doc.CopySelection();
-  EXPECT_EQ(ClipboardMimeData("text/plain"), "ain bold\r\nne");
+  EXPECT_EQ(ClipboardMimeData("text/plain"), "ain bold\nne");
   const std::string rtf = ClipboardMimeData("text/rtf");
   EXPECT_EQ(rtf.substr(0, 6), "{\\rtf1");
   EXPECT_NE(rtf.find("ain "), std::string::npos);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -11,10 +13,12 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/gui_test_support.h"
 #include "platform/sys/application.h"
+#include "platform/sys/files.h"
 #include "richtext/rd_animate.h"
 #include "richtext/rd_style.h"
 #include "richtext/rich_doc.h"
 #include "support/control_snapshot.h"
+#include "support/scratch_files.h"
 
 namespace {
 
@@ -44,6 +48,42 @@ TEST(ViewerDefaults, AsCreated) {
   EXPECT_EQ(v.doc.VSmallStep(), 10);
   EXPECT_EQ(v.doc.Color(), clNone);
   EXPECT_EQ(v.doc.BackgroundColor(), v.style.Color);
+}
+
+std::string FileText(const std::string& fileName) {
+  std::ifstream file(fileName, std::ios::binary);
+  std::stringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+// The viewer saves its own document in every form, with its own background colour.
+TEST(ViewerSaving, TextRTFAndHTMLFiles) {
+  Viewer v;
+  v.doc.SetColor(0x123456);
+  v.doc.AddTextParagraph("caf\xE9", 0, 0);
+  v.doc.AddTextParagraph("end", 0, 0);
+  v.doc.FormatDocument();
+  const std::string folder = ScratchFolder() + "/viewer_saving/";
+  ForceDirectories(folder);
+  ASSERT_TRUE(v.doc.SaveText(folder + "a.txt", 80));
+  EXPECT_EQ(FileText(folder + "a.txt"), "caf\xE9\r\nend");
+  ASSERT_TRUE(v.doc.SaveTextW(folder + "w.txt", 80));
+  EXPECT_EQ(FileText(folder + "w.txt"), std::string("\xFF\xFE" "c\0a\0f\0\xE9\0\r\0\n\0e\0n\0d\0", 20));
+  ASSERT_TRUE(v.doc.SaveTextUTF8(folder + "u.txt", 80));
+  EXPECT_EQ(FileText(folder + "u.txt"), "caf\xC3\xA9\r\nend");
+  ASSERT_TRUE(v.doc.SaveRTF(folder + "d.rtf", false));
+  const std::string rtf = FileText(folder + "d.rtf");
+  EXPECT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
+  EXPECT_NE(rtf.find("\\red86\\green52\\blue18;"), std::string::npos) << rtf;
+  ASSERT_TRUE(v.doc.SaveHTML(folder + "d.html", "Title", "img", 0));
+  EXPECT_NE(FileText(folder + "d.html").find("bgcolor=#563412"), std::string::npos);
+  ASSERT_TRUE(v.doc.SaveHTMLEx(folder + "x.html", "Title", "img", rdsoXHTML));
+  EXPECT_NE(FileText(folder + "x.html").find("<title>Title</title>"), std::string::npos);
+  // Without a style sheet nothing is written and the old file stays.
+  v.doc.SetStyle(nullptr);
+  EXPECT_FALSE(v.doc.SaveRTF(folder + "d.rtf", false));
+  EXPECT_EQ(FileText(folder + "d.rtf"), rtf);
 }
 
 TEST(ViewerScrolling, AShortDocumentCannotBeScrolled) {

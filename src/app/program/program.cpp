@@ -26,6 +26,7 @@
 #include "platform/sys/application.h"
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
+#include "richtext_edit/rtf/rtf_graphic_hooks.h"
 #include "richtext_edit/tables/table_item.h"
 
 TfrmGpsStatus* frmGpsStatus = nullptr;
@@ -108,6 +109,8 @@ int RunProgram() {
   RegisterGIFFormat();
   // Documents may hold tables: their item kind is known before any document loads.
   RegisterTableItemClass();
+  // Pictures in RTF from other programs are mostly PNG.
+  RegisterPngGraphicClass();
   StartComponentUnits();
   TProgramWindows owner;
   CreateWindows(owner);

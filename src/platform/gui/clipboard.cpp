@@ -43,15 +43,22 @@ bool IsText(unsigned Format) {
   return Format == CF_TEXT || Format == CF_UNICODETEXT;
 }
 
+// The program's texts end their lines with CR LF; the other programs here expect LF.
 QString TextOf(unsigned Format, const std::string& Bytes) {
-  if (Format == CF_TEXT) return ToQString(Bytes.substr(0, Bytes.find('\0')));
-  QString text(reinterpret_cast<const QChar*>(Bytes.data()),
-               static_cast<qsizetype>(Bytes.size() / 2));
-  const qsizetype end = text.indexOf(QChar(0));
-  return end < 0 ? text : text.left(end);
+  QString text;
+  if (Format == CF_TEXT) {
+    text = ToQString(Bytes.substr(0, Bytes.find('\0')));
+  } else {
+    text = QString(reinterpret_cast<const QChar*>(Bytes.data()),
+                   static_cast<qsizetype>(Bytes.size() / 2));
+    if (const qsizetype end = text.indexOf(QChar(0)); end >= 0) text.truncate(end);
+  }
+  return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-std::string BytesOf(unsigned Format, const QString& Text) {
+std::string BytesOf(unsigned Format, QString Text) {
+  Text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  Text.replace(QChar('\n'), QStringLiteral("\r\n"));
   if (Format == CF_TEXT) return FromQString(Text);
   return std::string(reinterpret_cast<const char*>(Text.utf16()),
                      static_cast<std::size_t>(Text.size()) * 2);
@@ -188,4 +195,16 @@ void TClipboard::SetBitmap(const TBitmap& Bitmap) {
 TClipboard& Clipboard() {
   static TClipboard clipboard;
   return clipboard;
+}
+
+void SetPrimarySelection(const std::string& UnicodeText) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard->supportsSelection())
+    clipboard->setText(TextOf(CF_UNICODETEXT, UnicodeText), QClipboard::Selection);
+}
+
+std::string PrimarySelection() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard->supportsSelection()) return {};
+  return BytesOf(CF_UNICODETEXT, clipboard->text(QClipboard::Selection));
 }

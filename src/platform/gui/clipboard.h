@@ -7,7 +7,8 @@
 //
 // Text: CF_TEXT takes the program's Windows-1252 text, CF_UNICODETEXT UTF-16 code units
 // low byte first (a zero unit ends the text); both are the one plain text of the system
-// clipboard (text/plain in UTF-8), so setting one replaces the other.
+// clipboard (text/plain in UTF-8), so setting one replaces the other. Lines end with
+// CR LF in the program's texts and with LF on the clipboard, as other programs expect.
 #pragma once
 
 #include <memory>
@@ -58,3 +59,9 @@ class TClipboard {
 };
 
 TClipboard& Clipboard();
+
+// The primary selection (what a middle click pastes), where the system has one: the
+// text just selected, as UTF-16 code units low byte first. Elsewhere setting does
+// nothing and reading gives "".
+void SetPrimarySelection(const std::string& UnicodeText);
+std::string PrimarySelection();

@@ -7,6 +7,16 @@
 
 namespace {
 
+constexpr const char* kPartTooTall =
+    "A table row or picture is taller than the page: it is printed cut off";
+
+// A cut line whose part (a single row or picture slice) overruns a whole page.
+bool HasPartTallerThan(const TRDMultiDrawItemInfo& line, int room) {
+  for (int p = 0; p < line.PartsList.Count(); ++p)
+    if (line.PartsList.Get(p)->Height > room) return true;
+  return false;
+}
+
 class TPagination {
  public:
   explicit TPagination(TCustomMainPtblRDData& data) : data_(data) {}
@@ -76,7 +86,10 @@ class TPagination {
       page.StartPart = line.PartsList.Count();
       avail = Room();
     }
-    if (!line.SplitRefusal.empty()) warnings_.push_back(line.SplitRefusal);
+    if (!line.SplitRefusal.empty())
+      warnings_.push_back(line.SplitRefusal);
+    else if (HasPartTallerThan(line, Room()))
+      warnings_.push_back(kPartTooTall);
     // The parts are final now: each continued page starts where its part would stand,
     // and its cut lies below the parts printed before.
     int cut = line.Top;

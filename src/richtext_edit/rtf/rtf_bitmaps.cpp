@@ -264,12 +264,21 @@ constexpr std::size_t kPlaceableHeaderSize = 22;
 constexpr std::size_t kMetaHeaderSize = 18;
 constexpr std::uint16_t kMetaHeaderWords = 9;
 
-// Windows metafile record functions passed over: page set-up, state and clipping.
+// Windows metafile record functions passed over: page set-up, state, drawing objects
+// made and selected, and clipping (the wrapper other writers put around one bitmap).
 constexpr std::uint16_t kMetaEof = 0x0000;
 constexpr std::uint16_t kMetaPassedOver[] = {0x001E /* SaveDC */,
+                                             0x0102 /* SetBkMode */,
                                              0x0103 /* SetMapMode */,
+                                             0x0104 /* SetROP2 */,
+                                             0x0106 /* SetPolyFillMode */,
                                              0x0107 /* SetStretchBltMode */,
                                              0x0127 /* RestoreDC */,
+                                             0x012E /* SetTextAlign */,
+                                             0x01F0 /* DeleteObject */,
+                                             0x02FA /* CreatePenIndirect */,
+                                             0x02FB /* CreateFontIndirect */,
+                                             0x02FC /* CreateBrushIndirect */,
                                              0x012C /* SelectClipRegion */,
                                              0x012D /* SelectObject */,
                                              0x0201 /* SetBkColor */,
@@ -302,17 +311,25 @@ constexpr std::uint32_t kEmrPassedOver[] = {kEmrHeader,
                                             11 /* SetViewportExtEx */,
                                             12 /* SetViewportOrgEx */,
                                             17 /* SetMapMode */,
+                                            18 /* SetBkMode */,
+                                            19 /* SetPolyFillMode */,
+                                            20 /* SetROP2 */,
                                             21 /* SetStretchBltMode */,
                                             24 /* SetTextColor */,
+                                            22 /* SetTextAlign */,
                                             25 /* SetBkColor */,
                                             29 /* ExcludeClipRect */,
                                             30 /* IntersectClipRect */,
                                             33 /* SaveDC */,
                                             34 /* RestoreDC */,
                                             37 /* SelectObject */,
+                                            38 /* CreatePen */,
+                                            39 /* CreateBrushIndirect */,
+                                            40 /* DeleteObject */,
                                             48 /* SelectPalette */,
                                             70 /* GdiComment */,
-                                            75 /* ExtSelectClipRgn */};
+                                            75 /* ExtSelectClipRgn */,
+                                            82 /* ExtCreateFontIndirectW */};
 // Records that draw a bitmap: where the offsets of its BITMAPINFO and bits (each followed
 // by its size) and its colour usage are, and the smallest size of such a record.
 struct TEmrBitmapRecord {

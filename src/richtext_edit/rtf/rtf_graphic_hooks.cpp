@@ -1,4 +1,10 @@
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 
+#include "richtext/graphic_classes.h"
+
 std::function<std::unique_ptr<TGraphic>()> PngGraphicClass;
 std::function<void(TGraphic&)> GraphicCreatedHook;
+
+void RegisterPngGraphicClass() {
+  PngGraphicClass = [] { return std::make_unique<TPngImage>(); };
+}

@@ -88,6 +88,9 @@ void TRDRTFImporter::WireEvents(TRDRTFReader& reader) {
   reader.ConvertHighlight = ReaderHighlight(options_.ConvertHighlight);
   reader.BasePath = options_.BasePath;
   reader.ExtractMetafileBitmaps = options_.ExtractMetafileBitmaps;
+  // Lists become markers only when styles may be added; otherwise a list paragraph keeps
+  // at least the number or bullet its writer showed.
+  reader.ReadListText = options_.ParaStyleMode != rdrsAddIfNeeded;
   reader.DefCodePage = unsigned(sheet_.DefCodePage);
   reader.TabAsSeparateText = sheet_.SpacesInTab == 0;
   reader.OnNewText = [this](TRDRTFReader*, const std::string& text, TRDRTFPosition position) {

@@ -26,6 +26,19 @@ constexpr int kMaxColumns = int(TRDRTFRowProperties::kMaxCells);
 // A cell without its \cellx gets this width (one inch) so that its text is kept.
 constexpr int kDefaultCellWidth = 1440;
 
+// The padding of a row's side in twips: the cells' own where they give it (the table has
+// one padding for all its cells, so the widest), else the row's.
+int SidePadding(const TRDRTFRowProperties& row, size_t side) {
+  int padding = row.PaddingInTwips[side] ? row.Padding[side] : 0;
+  bool cellsGiven = false;
+  for (const TRDRTFCellProperties& cell : row.Cells)
+    if (cell.PaddingInTwips[side]) {
+      padding = cellsGiven ? std::max(padding, cell.Padding[side]) : cell.Padding[side];
+      cellsGiven = true;
+    }
+  return padding;
+}
+
 bool HasKind(const std::optional<TRDRTFBorderSide>& side) {
   return side && side->Style != 0;
 }
@@ -241,8 +254,7 @@ void TRDRTFImporter::EndRow() {
       info.TableBorderSum += side->Width;
       ++info.TableBorderCount;
     }
-  for (int i = 0; i < 4; ++i)
-    if (props.PaddingInTwips[size_t(i)]) info.Padding += props.Padding[size_t(i)];
+  for (size_t side = 0; side < 4; ++side) info.Padding += SidePadding(props, side);
   info.PaddingCount += 4;
   if (props.HasComponentSizes) {
     info.ComponentSizes = true;
@@ -446,9 +458,9 @@ void TRDRTFImporter::EndTable() {
     }
     const auto averageWidth = [p](long long sum, int count) {
       if (count <= 0) return 0;
-      int width = Round(double(sum) * p / count);
-      if (width == 0 && Round(double(sum) / count) >= 5) width = 1;
-      return width;
+      // A border thinner than a pixel (a hairline) is still a border: one pixel.
+      const int width = Round(double(sum) * p / count);
+      return width == 0 && sum > 0 ? 1 : width;
     };
     table->SetCellBorderWidth(averageWidth(info.CellBorderSum, info.CellBorderCount));
     table->SetBorderWidth(averageWidth(info.TableBorderSum, info.TableBorderCount));

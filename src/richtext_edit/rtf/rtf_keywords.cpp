@@ -143,6 +143,16 @@ constexpr std::array kKeywords = {
     Val("trpaddfr", P::RowPaddingUnit, 0, A::Nothing, 2),
     Val("trpaddft", P::RowPaddingUnit, 0, A::Nothing, 1),
     Val("trpaddfb", P::RowPaddingUnit, 0, A::Nothing, 3),
+    // Cell padding of other writers; Word swaps the words of left and top, which the
+    // table does not tell apart.
+    Val("clpadl", P::CellPadding, 0, A::Nothing, 0),
+    Val("clpadt", P::CellPadding, 0, A::Nothing, 1),
+    Val("clpadr", P::CellPadding, 0, A::Nothing, 2),
+    Val("clpadb", P::CellPadding, 0, A::Nothing, 3),
+    Val("clpadfl", P::CellPaddingUnit, 0, A::Nothing, 0),
+    Val("clpadft", P::CellPaddingUnit, 0, A::Nothing, 1),
+    Val("clpadfr", P::CellPaddingUnit, 0, A::Nothing, 2),
+    Val("clpadfb", P::CellPaddingUnit, 0, A::Nothing, 3),
     Val("trspdl", P::RowSpacing, 0, A::Nothing, 0), Val("trspdr", P::RowSpacing, 0, A::Nothing, 2),
     Val("trspdt", P::RowSpacing, 0, A::Nothing, 1), Val("trspdb", P::RowSpacing, 0, A::Nothing, 3),
     Val("trspdfl", P::RowSpacingUnit, 0, A::Nothing, 0),
@@ -162,7 +172,7 @@ constexpr std::array kKeywords = {
     Fix("clbrdrr", P::CellBorderSide, 2), Fix("clbrdrb", P::CellBorderSide, 3),
     Fix("absnoovrlp", P::NoOverlap, 1), Val("highlight", P::Highlight, 0, C),
     // old-style numbering
-    Val("pnseclvl", P::PnSecLevel, 1), Dest("pntext", D::Skip), Dest("pn", D::Pn),
+    Val("pnseclvl", P::PnSecLevel, 1), Dest("pntext", D::ListText), Dest("pn", D::Pn),
     Val("pnlvl", P::PnLevel, 0), Fix("pnlvlblt", P::PnLevel, 11), Fix("pnlvlbody", P::PnLevel, 10),
     Val("pnhang", P::PnHanging, 1), Fix("pndec", P::PnNumberType, 1),
     Fix("pnucltr", P::PnNumberType, 3), Fix("pnucrm", P::PnNumberType, 5),
@@ -178,7 +188,7 @@ constexpr std::array kKeywords = {
     Fix("pnqc", P::PnAlign, 2), Fix("pnql", P::PnAlign, 0), Fix("pnqr", P::PnAlign, 1),
     Val("pnstart", P::PnStart, 1), Dest("pntxta", D::PnTextAfter), Dest("pntxtb", D::PnTextBefore),
     // Word 97 lists
-    Dest("listtext", D::Skip), Dest("listtable", D::ListTable), Dest("list", D::List),
+    Dest("listtext", D::ListText), Dest("listtable", D::ListTable), Dest("list", D::List),
     Val("listid", P::ListID, 0), Val("listsimple", P::ListSimple, 1), Dest("listname", D::ListName),
     Dest("listlevel", D::ListLevel), Val("levelstartat", P::LevelStartAt, 1),
     Val("levelnfc", P::LevelNfc, 0), Val("leveljc", P::LevelJc, 0), Val("levelold", P::LevelOld, 1),

@@ -24,6 +24,7 @@ enum class TRDRTFDestinationWord : std::uint8_t {
   NonShpPict,
   Pict,
   Skip,
+  ListText,
   FontTable,
   StyleSheet,
   ColorTable,
@@ -163,6 +164,8 @@ enum class TRDRTFProp : std::uint8_t {
   CellBorderSide,
   CellBestWidth,
   CellBestHeight,
+  CellPadding,
+  CellPaddingUnit,
   TableBestWidth,
   // pictures and objects
   PicWidth,

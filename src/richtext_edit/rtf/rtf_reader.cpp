@@ -440,6 +440,9 @@ TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
     case D::Skip:
       SetDestination(rtf_ds_Skip);
       break;
+    case D::ListText:
+      SetDestination(ReadListText ? rtf_ds_Normal : rtf_ds_Skip);
+      break;
     case D::FontTable:
       font_table_.Clear();
       SetDestination(rtf_ds_FontTable);

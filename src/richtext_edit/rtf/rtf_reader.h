@@ -181,6 +181,9 @@ class TRDRTFReader : public TComponent, private TRDRTFReadState {
   unsigned DefCodePage = 0;
   TRDRTFHighlightConvert ConvertHighlight = rtf_hl_FixedColors;
   bool ExtractMetafileBitmaps = true;
+  // The number or bullet a writer put before each list paragraph (\\listtext, \\pntext)
+  // read as text, for a reader that makes no list markers of its own.
+  bool ReadListText = false;
   int PixelsPerInch = 0;  // 0: the screen's, taken at the start of a read
   bool TabAsSeparateText = false;
   std::string BasePath;  // prefix of relative picture file names in fields

@@ -586,6 +586,12 @@ TRDRTFErrorCode TRDRTFReader::ApplyTableProperty(P prop, int value, int sub) {
       cell->BestHeight = value;
       row.HasComponentSizes = true;
       break;
+    case P::CellPadding:
+      cell->Padding[side] = value;
+      break;
+    case P::CellPaddingUnit:
+      cell->PaddingInTwips[side] = value == 3;
+      break;
     default:
       break;
   }

@@ -24,6 +24,8 @@ struct TRDRTFCellProperties {
   TColor PatternColor = 0;
   int Shading = 0;  // hundredths of a percent
   int BestHeight = 0;
+  std::array<int, 4> Padding{};  // \clpad: 0 left, 1 top, 2 right, 3 bottom
+  std::array<bool, 4> PaddingInTwips{};
 };
 
 struct TRDRTFRowProperties {

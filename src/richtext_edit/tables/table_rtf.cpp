@@ -11,7 +11,10 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/gui/bitmap.h"
 #include "platform/text/streams.h"
+#include "richtext/formatted_data.h"
+#include "richtext/rd_platform_canvas.h"
 #include "richtext/rd_style.h"
 #include "richtext/rdf_routines.h"
 #include "richtext/rtf_writer.h"
@@ -174,6 +177,24 @@ void CollectBorderColors(TRDColorList& colors, TRDTableBorderStyle style, TColor
   }
 }
 
+// Cell right edges come from the layout: a table never formatted is laid out first, on
+// the canvas of the document that shows it, or, in a document never shown, on one of the
+// screen's resolution (its cells, tables inside them too, are measured on the same).
+void LayOutForExport(TRDTableItemInfo& table, TCustomRDData* rdData) {
+  if (table.FormattingInfo->ColStarts.Count() == table.ColCount() || table.Rows->IsEmpty())
+    return;
+  TCustomRDData* document = rdData ? rdData : table.GetDocument();
+  TCustomRDData* root = document ? document->GetAbsoluteRootData() : nullptr;
+  if (auto* formatted = dynamic_cast<TCustomRDFormattedData*>(root)) {
+    table.Format(600, *table.FormattingInfo, formatted->GetCanvas(), true);
+    return;
+  }
+  TBitmap bitmap;
+  bitmap.SetSize(1, 1);
+  TRDPlatformCanvas canvas(bitmap.Canvas());
+  table.Format(600, *table.FormattingInfo, canvas, true);
+}
+
 }  // namespace
 
 void TRDTableItemInfo::CollectRTFTables(TRDRTFSaveContext& context) const {
@@ -195,11 +216,7 @@ void TRDTableItemInfo::CollectRTFTables(TRDRTFSaveContext& context) const {
 
 void TRDTableItemInfo::SaveRTF(TStream& stream, TCustomRDData* rdData, int,
                                TRDRTFSaveContext& context) const {
-  auto& self = const_cast<TRDTableItemInfo&>(*this);
-  // Cell right edges come from the layout: a table never formatted is laid out first.
-  if (FormattingInfo->ColStarts.Count() != ColCount() && !Rows->IsEmpty())
-    if (auto* formatted = dynamic_cast<TCustomRDFormattedData*>(rdData ? rdData : GetDocument()))
-      self.Format(600, *self.FormattingInfo, formatted->GetCanvas(), true);
+  LayOutForExport(const_cast<TRDTableItemInfo&>(*this), rdData);
   const int level = context.Level;
   const bool nested = level > 0;
   const TTableRTF rtf(*this, rdData, context);

@@ -52,7 +52,7 @@ TEST_F(MonitorCopyTest, TheMonitorCopiesWhatTheMouseSelected) {
   const int header = find("ig DL1ABC to APRS");
   const int data = find("!5000.00N/00800.00E-hello");
   Clipboard().SetAsBytes(CF_TEXT, "old");
-  EXPECT_EQ(DragAndCopy(monitor, header, data), "ig DL1ABC to APRS\r\n!5000.00N/00800.00E-hello");
+  EXPECT_EQ(DragAndCopy(monitor, header, data), "ig DL1ABC to APRS\n!5000.00N/00800.00E-hello");
 }
 
 TEST(MessageListCopy, AMessageListCopiesWhatTheMouseSelected) {

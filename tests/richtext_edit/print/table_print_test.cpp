@@ -6,12 +6,17 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <sstream>
 
 #include "platform/sys/child_process.h"
 #include "richtext_edit/print/document_print.h"
 #include "richtext_edit/print/paper.h"
 #include "richtext_edit/print/table_print.h"
 #include "richtext_edit/tables/table_document.h"
+#include "platform/text/streams.h"
+#include "richtext/rtf_writer.h"
+#include "support/office_convert.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -155,6 +160,21 @@ TEST(TablePrint, ATableThatCannotBeCutIsRefusedWithAReason) {
   EXPECT_NE(tallInfo.SplitRefusal.find("taller"), std::string::npos);
 }
 
+// A row taller than the page in the middle of a table is cut off where its page ends:
+// that is never silent.
+TEST(TablePrint, ATallRowInTheMiddleIsWarnedAbout) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = AddRowsTable(doc, 5);
+  table.Cells(2, 0)->BestHeight = 500;
+  TPaper paper(doc, 300, 200);
+  ASSERT_EQ(paper.warnings.size(), 1u);
+  EXPECT_NE(paper.warnings[0].find("taller than the page"), std::string::npos) << paper.warnings[0];
+  // Rows that all fit give no warning.
+  table.Cells(2, 0)->BestHeight = 0;
+  TPaper fits(doc, 300, 200);
+  EXPECT_TRUE(fits.warnings.empty());
+}
+
 TEST(TablePrint, TheScreenLayoutOfTheTableStays) {
   TTableDocument doc;
   TRDTableItemInfo& table = AddRowsTable(doc, 8);
@@ -218,6 +238,94 @@ TEST(TablePrintPeers, PdfRepeatsTheHeadingOnEveryPage) {
   const std::string picture = (std::filesystem::current_path() / "printed_table_page").string();
   RunAndCapture("pdftoppm -f 2 -l 2 -r 60 -png -singlefile '" + file + "' '" + picture + "'");
   EXPECT_TRUE(std::filesystem::exists(picture + ".png"));
+}
+
+// The box pdftotext gives a word of a PDF (width, height in points); its width follows
+// the size the word is printed at. Zero when the word is not there.
+std::pair<double, double> WordBox(const std::string& pdf, const std::string& word) {
+  const std::string xml = RunAndCapture("pdftotext -bbox '" + pdf + "' -");
+  const size_t at = xml.find(">" + word + "</word>");
+  if (at == std::string::npos) return {0, 0};
+  const size_t start = xml.rfind("<word", at);
+  const auto attribute = [&](const std::string& name) {
+    const size_t p = xml.find(name + "=\"", start);
+    return std::stod(xml.substr(p + name.size() + 2));
+  };
+  return {attribute("xMax") - attribute("xMin"), attribute("yMax") - attribute("yMin")};
+}
+
+// Text in a table cell is printed at its size, as text outside tables is and as
+// LibreOffice prints the same document (the same font: the same word widths).
+TEST(TablePrintPeers, TextIsPrintedAtItsSize) {
+  if (!ProgramAvailable("pdftotext")) GTEST_SKIP() << "poppler-utils are not installed";
+  TTableDocument doc;
+  TFontInfo& text = doc.style.TextStyles().Items(0);
+  text.FontName = "Arial";
+  text.Size = 12;
+  doc.AddText("Paragraph", 0, 0);
+  doc.AddTable(2, 2, {"Cell", "b", "c", "d"});
+  doc.Format();
+  const std::string file = ScratchFolder() + "/sizes.pdf";
+  const TRDPrintResult result = PrintDocumentToPdf(doc, file, {});
+  ASSERT_TRUE(result.Ok) << result.Error;
+  const auto [paragraph, paragraphHeight] = WordBox(file, "Paragraph");
+  const auto [cell, cellHeight] = WordBox(file, "Cell");
+  EXPECT_NEAR(cellHeight, paragraphHeight, paragraphHeight * 0.05);
+  // 12 points: "Paragraph" is about 4.6 times as wide as the size.
+  EXPECT_NEAR(paragraph, 12 * 4.6, 12 * 4.6 * 0.1);
+  if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+  TMemoryStream rtf;
+  ASSERT_TRUE(doc.SaveRTFToStream(rtf, TRDRTFSaveParams()));
+  const std::string rtfFile = WriteScratchFile(
+      "office_sizes/sizes.rtf",
+      std::string(static_cast<const char*>(rtf.Memory()), size_t(rtf.Size())));
+  const TOfficeConversion pdf = OfficeConvert(rtfFile, "pdf", "pdf");
+  ASSERT_FALSE(pdf.Content.empty()) << pdf.Log;
+  const std::string officeFile = WriteScratchFile("office_sizes/office.pdf", pdf.Content);
+  EXPECT_NEAR(WordBox(officeFile, "Paragraph").first, paragraph, paragraph * 0.05);
+  EXPECT_NEAR(WordBox(officeFile, "Cell").first, cell, cell * 0.05);
+}
+
+// How many of the texts prefix + 0 .. count - 1 the PDF holds exactly once.
+int LinesPrintedOnce(const std::string& pdf, const std::string& prefix, int count) {
+  const std::string text = RunAndCapture("pdftotext '" + pdf + "' -");
+  std::map<std::string, int> seen;
+  std::istringstream in(text);
+  for (std::string word; in >> word;)
+    if (word.rfind(prefix, 0) == 0) ++seen[word];
+  int once = 0;
+  for (int i = 0; i < count; ++i) once += seen[prefix + std::to_string(i)] == 1;
+  return once;
+}
+
+// A long table goes over many pages with every row printed once; a table of 100 rows
+// inside a cell is no row the outer table can cut, so what does not fit is warned about.
+TEST(TablePrintPeers, EveryRowOfALongTableIsPrintedOnce) {
+  if (!ProgramAvailable("pdftotext")) GTEST_SKIP() << "poppler-utils are not installed";
+  TTableDocument doc;
+  doc.style.TextStyles().Items(0).Size = 10;
+  doc.AddRowsTable(800);
+  const std::string file = ScratchFolder() + "/long_table.pdf";
+  const TRDPrintResult result = PrintDocumentToPdf(doc, file, {});
+  ASSERT_TRUE(result.Ok) << result.Error;
+  EXPECT_TRUE(result.Warnings.empty());
+  EXPECT_EQ(LinesPrintedOnce(file, "R", 800), 800);
+
+  TTableDocument nested;
+  TRDTableItemInfo& outer = nested.AddTable(1, 2, {"", "Beside"});
+  TRDTableCellData& cell = *outer.Cells(0, 0);
+  cell.Clear();
+  auto inner = std::make_unique<TRDTableItemInfo>(100, 1, &cell);
+  for (int r = 0; r < 100; ++r) TTableDocument::SetCellText(*inner, r, 0, "N" + std::to_string(r));
+  cell.AddItemAtEnd("", std::move(inner));
+  const std::string nestedFile = ScratchFolder() + "/nested_table.pdf";
+  const TRDPrintResult nestedResult = PrintDocumentToPdf(nested, nestedFile, {});
+  ASSERT_TRUE(nestedResult.Ok) << nestedResult.Error;
+  const int printed = LinesPrintedOnce(nestedFile, "N", 100);
+  RecordProperty("nested_rows_printed", printed);
+  if (printed < 100) {
+    EXPECT_FALSE(nestedResult.Warnings.empty()) << printed << " of 100 printed";
+  }
 }
 
 }  // namespace

@@ -45,6 +45,35 @@ TEST(RTFImportLists, Word97Lists) {
   EXPECT_EQ(numbers.Levels[0]->MarkerIndent, 24);
 }
 
+// A list as LibreOffice writes it: the number each paragraph shows in \listtext before
+// the paragraph's own text.
+const char* const kNumberedList =
+    "{\\rtf1{\\fonttbl{\\f0 Arial;}}"
+    "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\leveljc0\\levelstartat2"
+    "{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid7}}"
+    "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}"
+    "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext\\pard\\plain 2.\\tab}Second\\par"
+    "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext\\pard\\plain 3.\\tab}Third\\par"
+    "\\pard{\\pntext\\f0 -\\tab}Old style\\par}";
+
+TEST(RTFImportLists, WithoutMarkersTheNumbersStayAsText) {
+  // The default settings make no list markers: the numbers a reader saw stay.
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import(kNumberedList), rtf_ec_OK);
+  EXPECT_TRUE(Markers(doc).empty());
+  EXPECT_EQ(doc.Text(), "2.\tSecond\r\n3.\tThird\r\n-\tOld style");
+  // With markers the numbers are the markers' own and not written twice.
+  TRTFImportDocument marked;
+  marked.Options.ParaStyleMode = rdrsAddIfNeeded;
+  ASSERT_EQ(marked.Import(kNumberedList), rtf_ec_OK);
+  EXPECT_EQ(Markers(marked).size(), 2u);
+  for (int i = 0; i < marked.Count(); ++i) {
+    if (marked.Item(i).StyleNo >= 0) {
+      EXPECT_EQ(marked.ItemText(i).find("3."), std::string::npos);
+    }
+  }
+}
+
 TEST(RTFImportLists, OldStyleNumbering) {
   TRTFImportDocument doc;
   doc.Options.ParaStyleMode = rdrsAddIfNeeded;

@@ -101,7 +101,12 @@ TEST(RTFImportPeers, LibreOfficeDocument) {
   TRTFImportDocument doc;
   doc.Document.SetOptions(rdoTagsArePChars);
   ASSERT_EQ(doc.Import(rtf), rtf_ec_OK);
-  EXPECT_EQ(Words(doc.Text()), peerWords) << doc.Text() << "\n----\n" << peer;
+  // Without list markers (the default settings) we keep the numbers and bullets the
+  // writer showed as text, which unrtf shows in its own way.
+  std::vector<std::string> ourWords;
+  for (const std::string& word : Words(doc.Text()))
+    if (!IsListNumber(word) && word != "\u2022") ourWords.push_back(word);
+  EXPECT_EQ(ourWords, peerWords) << doc.Text() << "\n----\n" << peer;
 
   // The structure: a table with a cell over two columns and one over two rows, the
   // picture, and the link with its target.

@@ -162,6 +162,43 @@ TEST(RTFImportTables, WidthsSpacingAndBorders) {
   EXPECT_TRUE(table->Cells(0, 0)->VisibleBorders.IsEqualToValues(true, false, false, false));
 }
 
+// Cell padding as LibreOffice writes it: none for the row, 90 twips on every side of
+// every cell; the cells' own padding stands for the row's.
+TEST(RTFImportTables, CellPaddingOfOtherWriters) {
+  const std::string cell =
+      "\\clpadfl3\\clpadl90\\clpadft3\\clpadt90\\clpadfr3\\clpadr90\\clpadfb3\\clpadb90";
+  const std::string row = "\\trpaddft3\\trpaddt0\\trpaddfl3\\trpaddl0\\trpaddfb3\\trpaddb0"
+                          "\\trpaddfr3\\trpaddr0";
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import("{\\rtf1 " +
+                       Row(row + cell + "\\cellx1500" + cell + "\\cellx3000", "a\\cell b\\cell") +
+                       Row(row + cell + "\\cellx1500" + cell + "\\cellx3000", "c\\cell d\\cell") +
+                       "}"),
+            rtf_ec_OK);
+  ASSERT_NE(doc.Table(), nullptr);
+  EXPECT_EQ(doc.Table()->CellPadding(), 6);  // 90 twips at 96 pixels an inch
+  // Without cell padding the row's counts.
+  TRTFImportDocument rowOnly;
+  ASSERT_EQ(rowOnly.Import("{\\rtf1 " + Row(row + "\\cellx1500", "a\\cell") + "}"), rtf_ec_OK);
+  ASSERT_NE(rowOnly.Table(), nullptr);
+  EXPECT_EQ(rowOnly.Table()->CellPadding(), 0);
+}
+
+// Hairlines (LibreOffice writes the sides cells share so) are thinner than a pixel and
+// still borders: drawn one pixel wide.
+TEST(RTFImportTables, HairlineBordersStayVisible) {
+  const std::string hair = "\\brdrhair\\brdrw1";
+  const std::string sides = "\\clbrdrt" + hair + "\\clbrdrl" + hair + "\\clbrdrb" + hair +
+                            "\\clbrdrr" + hair;
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import("{\\rtf1 " + Row(sides + "\\cellx1500" + sides + "\\cellx3000",
+                                        "a\\cell b\\cell") +
+                       "}"),
+            rtf_ec_OK);
+  ASSERT_NE(doc.Table(), nullptr);
+  EXPECT_EQ(doc.Table()->CellBorderWidth(), 1);
+}
+
 TEST(RTFImportTables, RowsThatNeverEndStayText) {
   TRTFImportDocument doc;
   ASSERT_EQ(

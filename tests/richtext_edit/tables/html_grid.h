@@ -79,3 +79,21 @@ inline TGrid HTMLGrid(const std::string& html, size_t colCount) {
   for (auto& r : grid) r.resize(colCount);
   return grid;
 }
+
+// The texts of every cell ("<td" or "<th") of an HTML text in order, nested cells after
+// the cell holding them; tags inside a cell read as blanks.
+inline std::vector<std::string> HTMLCellTexts(const std::string& html) {
+  std::vector<std::string> texts;
+  for (size_t cell = html.find("<t"); cell != std::string::npos; cell = html.find("<t", cell + 1)) {
+    if (html.compare(cell, 3, "<td") != 0 && html.compare(cell, 3, "<th") != 0) continue;
+    const size_t open = html.find('>', cell);
+    size_t close = html.find("</t", open);
+    if (const size_t nested = html.find("<table", open); nested < close) close = nested;
+    std::string inner = html.substr(open + 1, close - open - 1);
+    for (size_t p = inner.find('<'); p != std::string::npos; p = inner.find('<', p + 2))
+      inner.insert(p, " ");
+    texts.push_back(Unescaped(inner));
+  }
+  return texts;
+}
+

@@ -226,6 +226,33 @@ TEST(TableRTF, NeverFormattedTableIsLaidOutFirst) {
   EXPECT_FALSE(Has(row, "\\cellx0")) << row;
 }
 
+// A document never shown anywhere (read from a file and saved again) has no canvas of
+// its own: its tables, and the tables in their cells, are laid out on one of the screen's.
+TEST(TableRTF, DocumentNeverShownIsLaidOutFirst) {
+  TRDStyle sheet;
+  TCustomRDData doc;
+  doc.SetRDStyle(&sheet);
+  auto outer = std::make_unique<TRDTableItemInfo>(1, 2, &doc);
+  TTableDocument::SetCellText(*outer, 0, 1, "right");
+  TRDTableCellData& cell = *outer->Cells(0, 0);
+  cell.Clear();
+  auto inner = std::make_unique<TRDTableItemInfo>(2, 1, &cell);
+  TTableDocument::SetCellText(*inner, 0, 0, "in1");
+  TTableDocument::SetCellText(*inner, 1, 0, "in2");
+  cell.AddItemAtEnd("", std::move(inner));
+  doc.AddItemAtEnd("", std::move(outer));
+  TMemoryStream stream;
+  TRDRTFSaveParams params;
+  params.PixelsPerInch = 96;
+  ASSERT_TRUE(doc.SaveRTFToStream(stream, params));
+  const std::string rtf(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+  EXPECT_EQ(CountOf(rtf, "\\cellx"), 4u) << rtf;
+  EXPECT_FALSE(Has(rtf, "\\cellx-")) << rtf;
+  EXPECT_FALSE(Has(rtf, "\\cellx0")) << rtf;
+  EXPECT_TRUE(Has(rtf, "in2")) << rtf;
+  doc.Clear();
+}
+
 // --- peer -------------------------------------------------------------------------------------
 
 TEST(TableRTFPeers, LibreOfficeReadsRowsColumnsAndMerges) {
@@ -286,4 +313,69 @@ TEST(TableRTFPeers, LibreOfficeReadsNestedTables) {
             "</table:table> <table:table-cell Right </table:table> After ");
 }
 
+// Tables pandoc must read: one with cells merged across and down, and a long one whose
+// cells hold two paragraphs and runs of several text styles; texts of the cells in order.
+std::vector<std::string> FillPandocTables(TTableDocument& doc) {
+  doc.AddText("Before the table", 0, 0);
+  TRDTableItemInfo& merged = doc.AddTable(
+      3, 3, {"North", "East", "South", "West", "Centre", "Up", "Down", "Left", "Right"});
+  merged.Rows->MergeCells(0, 0, 2, 1, true, false);
+  merged.Rows->MergeCells(1, 2, 1, 2, true, false);
+  std::vector<std::string> expected = {"North East", "South", "West",  "Centre",
+                                       "Up Right",   "Down",  "Left"};
+  doc.AddText("Between", 0, 0);
+  TRDTableItemInfo& runs = doc.AddTable(12, 3);
+  for (int r = 0; r < 12; ++r)
+    for (int c = 0; c < 3; ++c) {
+      TRDTableCellData& cell = *runs.Cells(r, c);
+      const std::string name = "r" + std::to_string(r) + "c" + std::to_string(c);
+      cell.Clear();
+      cell.AddText(name, 0, 0);
+      cell.AddText(" bold", 1, -1);
+      cell.AddText("second " + name, 0, 0);
+      expected.push_back(name + " bold second " + name);
+    }
+  doc.AddText("After the table", 0, 0);
+  return expected;
+}
+
+// How many expected cell texts a reader's cells hold, in order.
+size_t CellsMatched(const std::vector<std::string>& read, const std::vector<std::string>& expected) {
+  size_t matched = 0, at = 0;
+  for (const std::string& text : expected)
+    for (size_t i = at; i < read.size(); ++i)
+      if (read[i] == text) {
+        ++matched;
+        at = i + 1;
+        break;
+      }
+  return matched;
+}
+
+TEST(TableRTFPeers, PandocAndLibreOfficeReadEveryCell) {
+  const bool pandoc = ProgramAvailable("pandoc"), office = ProgramAvailable("soffice");
+  if (!pandoc && !office) GTEST_SKIP() << "neither pandoc nor LibreOffice is installed";
+  TTableDocument doc;
+  while (doc.style.TextStyles().Count() < 2) doc.style.TextStyles().Add();
+  doc.style.TextStyles().Items(1).Style = fsBold;
+  const std::vector<std::string> expected = FillPandocTables(doc);
+  doc.Format();
+  const std::string rtf = RTFOf(doc);
+  // Character formatting is reset before a cell paragraph enters the table, not after.
+  EXPECT_FALSE(Has(rtf, "\\intbl \\plain")) << rtf;
+  const std::string file = WriteScratchFile("table_rtf/pandoc.rtf", rtf);
+  if (pandoc) {
+    const std::vector<std::string> cells =
+        HTMLCellTexts(RunAndCapture("pandoc -f rtf -t html --wrap=none '" + file + "'"));
+    EXPECT_EQ(CellsMatched(cells, expected), expected.size()) << "pandoc";
+  }
+  if (office) {
+    const TOfficeConversion html = OfficeConvert(file, "html:HTML (StarWriter)", "html");
+    ASSERT_FALSE(html.Content.empty()) << html.Log;
+    EXPECT_EQ(CellsMatched(HTMLCellTexts(html.Content), expected), expected.size())
+        << "LibreOffice";
+  }
+}
+
 }  // namespace
+

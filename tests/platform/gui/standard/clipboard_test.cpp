@@ -39,6 +39,25 @@ TEST(Clipboard, TextIsUtf8ForOthersAndOurCodePageOrUtf16ForUs) {
   EXPECT_EQ(clipboard.GetAsBytes(CF_TEXT), "?");
 }
 
+// Other programs here end lines with LF; ours read and write CR LF.
+TEST(Clipboard, LinesEndWithLFForOthersAndCRLFForUs) {
+  TClipboard& clipboard = Clipboard();
+  clipboard.SetAsBytes(CF_TEXT, "a\r\nb\r\n");
+  EXPECT_EQ(ClipboardMimeData("text/plain"), "a\nb\n");
+  EXPECT_EQ(clipboard.GetAsBytes(CF_TEXT), "a\r\nb\r\n");
+  clipboard.SetAsBytes(CF_UNICODETEXT, std::string("x\0\r\0\n\0y\0", 8));
+  EXPECT_EQ(ClipboardMimeData("text/plain"), "x\ny");
+  EXPECT_EQ(clipboard.GetAsBytes(CF_UNICODETEXT), std::string("x\0\r\0\n\0y\0", 8));
+}
+
+TEST(Clipboard, PrimarySelectionHoldsTheTextJustSelected) {
+  const std::string text("s\0\r\0\n\0t\0", 8);
+  SetPrimarySelection(text);
+  const std::string back = PrimarySelection();
+  if (back.empty()) GTEST_SKIP() << "this window system has no primary selection";
+  EXPECT_EQ(back, text);
+}
+
 TEST(Clipboard, FormatsGoUnderTheirMimeTypesAndTogether) {
   TClipboard& clipboard = Clipboard();
   const unsigned rtf = RegisterClipboardFormat("Rich Text Format");

@@ -1,0 +1,130 @@
+// Pictures in RTF that LibreOffice wrote (tests/data: from a page with a 12 x 8 PNG, its
+// left half red and its right half blue, and a 16 x 8 green JPEG). Each picture comes as
+// its PNG or JPEG data, followed by a Windows metafile around a bitmap of the same
+// picture for readers of neither. Their pixels survive the import, our RTF and our HTML.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "platform/gui/jpeg_image.h"
+#include "richtext/graphic_classes.h"
+#include "richtext/html_writer.h"
+#include "richtext/picture_item.h"
+#include "richtext/rtf_writer.h"
+#include "richtext_edit/rtf/rtf_graphic_hooks.h"
+#include "rtf_import_document.h"
+#include "support/scratch_files.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+std::string OfficePictures() {
+  return ReadFile(std::string(VELMORA_TEST_DATA) + "/richtext_edit/rtf_import/office_pictures.rtf");
+}
+
+// The PNG class as the program registers it, for one test.
+struct PngClassRegistered {
+  PngClassRegistered() { RegisterPngGraphicClass(); }
+  ~PngClassRegistered() { PngGraphicClass = nullptr; }
+};
+
+std::vector<const TGraphic*> Pictures(const TRTFImportDocument& doc) {
+  std::vector<const TGraphic*> pictures;
+  for (int i = 0; i < doc.Count(); ++i)
+    if (auto* picture = dynamic_cast<const TRDGraphicItemInfo*>(&doc.Item(i)))
+      pictures.push_back(picture->Image.get());
+  return pictures;
+}
+
+TColor PixelOf(const TGraphic& graphic, int x, int y) {
+  TBitmap bitmap;
+  bitmap.SetSize(graphic.Width(), graphic.Height());
+  bitmap.Canvas().Draw(0, 0, graphic);
+  return bitmap.Canvas().Pixels(x, y);
+}
+
+// Within the few steps JPEG compression moves a colour.
+bool Near(TColor a, TColor b) {
+  for (int shift : {0, 8, 16})
+    if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 24) return false;
+  return true;
+}
+
+constexpr TColor kRed = 0x0000FF, kBlue = 0xFF0000, kGreen = 0x00A000;
+
+void ExpectOfficePixels(const std::vector<const TGraphic*>& pictures, const std::string& where) {
+  ASSERT_EQ(pictures.size(), 2u) << where;
+  const TGraphic& halves = *pictures[0];
+  ASSERT_EQ(halves.Width(), 12) << where;
+  ASSERT_EQ(halves.Height(), 8) << where;
+  EXPECT_EQ(PixelOf(halves, 0, 0), kRed) << where;
+  EXPECT_EQ(PixelOf(halves, 5, 7), kRed) << where;
+  EXPECT_EQ(PixelOf(halves, 6, 0), kBlue) << where;
+  EXPECT_EQ(PixelOf(halves, 11, 7), kBlue) << where;
+  const TGraphic& green = *pictures[1];
+  ASSERT_EQ(green.Width(), 16) << where;
+  ASSERT_EQ(green.Height(), 8) << where;
+  EXPECT_TRUE(Near(PixelOf(green, 8, 4), kGreen)) << where << std::hex << PixelOf(green, 8, 4);
+}
+
+TEST(RTFImportOfficePictures, PngAndJpegKeepTheirPixels) {
+  PngClassRegistered png;
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import(OfficePictures()), rtf_ec_OK);
+  const std::vector<const TGraphic*> pictures = Pictures(doc);
+  ExpectOfficePixels(pictures, "import");
+  ASSERT_EQ(pictures.size(), 2u);
+  EXPECT_NE(dynamic_cast<const TPngImage*>(pictures[0]), nullptr);
+  EXPECT_NE(dynamic_cast<const TJPEGImage*>(pictures[1]), nullptr);
+
+  // Our RTF keeps the PNG as PNG and the JPEG as JPEG, read back the same.
+  TMemoryStream rtf;
+  TRDRTFSaveParams params;
+  params.Options = rdrtfSaveJpegAsJpeg;
+  ASSERT_TRUE(doc.Document.SaveRTFToStream(rtf, params));
+  const std::string written(static_cast<const char*>(rtf.Memory()), size_t(rtf.Size()));
+  EXPECT_NE(written.find("\\pngblip"), std::string::npos);
+  EXPECT_NE(written.find("\\jpegblip"), std::string::npos);
+  TRTFImportDocument again;
+  ASSERT_EQ(again.Import(written), rtf_ec_OK);
+  ExpectOfficePixels(Pictures(again), "our RTF");
+
+  // Our HTML saves picture files that hold the same pixels.
+  TMemoryStream html;
+  TRDHTMLSaveParams htmlParams;
+  htmlParams.Path = WriteScratchFile("office_pictures_html/.keep", "");
+  htmlParams.Path.erase(htmlParams.Path.rfind('/') + 1);
+  ASSERT_TRUE(doc.Document.SaveHTMLToStream(html, htmlParams));
+  TBitmap first;
+  TJPEGImage second;
+  first.LoadFromFile(htmlParams.Path + "img1.bmp");
+  second.LoadFromFile(htmlParams.Path + "img2.jpg");  // a JPEG stays JPEG
+  ExpectOfficePixels({&first, &second}, "our HTML");
+}
+
+TEST(RTFImportOfficePictures, MetafileFallbackHoldsThePicture) {
+  // Without a PNG class the PNG cannot be read: the metafile after it stands in, and the
+  // bitmap in it is the picture, not a placeholder.
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import(OfficePictures()), rtf_ec_OK);
+  const std::vector<const TGraphic*> pictures = Pictures(doc);
+  ASSERT_EQ(pictures.size(), 2u);
+  ASSERT_NE(dynamic_cast<const TBitmap*>(pictures[0]), nullptr);
+  ExpectOfficePixels(pictures, "metafile");
+  // With the metafile pictures not taken apart, the JPEG is still read from its data.
+  TRTFImportDocument plain;
+  plain.Options.ExtractMetafileBitmaps = false;
+  ASSERT_EQ(plain.Import(OfficePictures()), rtf_ec_OK);
+  ASSERT_EQ(Pictures(plain).size(), 2u);
+  EXPECT_NE(dynamic_cast<const TJPEGImage*>(Pictures(plain)[1]), nullptr);
+}
+
+}  // namespace
