@@ -58,7 +58,8 @@ FUZZERS := aprs_line_fuzz:aprs/fuzz/lines kiss_fuzz:aprs/fuzz/kiss \
   drop_data_fuzz:lists/fuzz/drop \
   gif_reader_fuzz:gif/malformed rdf_reader_fuzz:richtext/fuzz+richtext/malformed rtf_reader_fuzz:rtf/malformed+rtf \
   table_rdf_fuzz:richtext_edit/tables/fuzz rtf_import_fuzz:richtext_edit/rtf_import/fuzz \
-  pasted_data_fuzz:richtext_edit/edit/fuzz/paste
+  pasted_data_fuzz:richtext_edit/edit/fuzz/paste \
+  editing_fuzz:richtext_edit/edit/fuzz/editing
 fuzz:
 	@bash scripts/install-deps --fuzz
 	cmake -S . -B $(FUZZ_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
