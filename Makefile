@@ -60,15 +60,11 @@ FUZZERS := aprs_line_fuzz:aprs/fuzz/lines kiss_fuzz:aprs/fuzz/kiss \
   drop_data_fuzz:lists/fuzz/drop \
   gif_reader_fuzz:gif/malformed rdf_reader_fuzz:richtext/fuzz+richtext/malformed rtf_reader_fuzz:rtf/malformed+rtf \
   table_rdf_fuzz:richtext_edit/tables/fuzz rtf_import_fuzz:richtext_edit/rtf_import/fuzz \
-  pasted_data_fuzz:richtext_edit/edit/fuzz/paste
-FUZZERS += ports_file_fuzz:platform/fuzz/ports
-FUZZERS += html_markup_fuzz:html/fuzz/markup
-FUZZERS += bmp_pictures_fuzz:app/fuzz/bmp
-FUZZERS += language_lines_fuzz:app/fuzz/speak_lines
-FUZZERS += settings_applied_fuzz:app/fuzz/settings
-FUZZERS += wx_text_fuzz:app/fuzz/wx_text
-FUZZERS += tnc_commands_fuzz:app/fuzz/tnc_commands
-FUZZERS += rtf_document_fuzz:richtext_edit/rtf_document/fuzz
+  pasted_data_fuzz:richtext_edit/edit/fuzz/paste editing_fuzz:richtext_edit/edit/fuzz/editing \
+  ports_file_fuzz:platform/fuzz/ports html_markup_fuzz:html/fuzz/markup \
+  bmp_pictures_fuzz:app/fuzz/bmp language_lines_fuzz:app/fuzz/speak_lines \
+  settings_applied_fuzz:app/fuzz/settings wx_text_fuzz:app/fuzz/wx_text \
+  tnc_commands_fuzz:app/fuzz/tnc_commands rtf_document_fuzz:richtext_edit/rtf_document/fuzz
 fuzz:
 	@bash scripts/install-deps --fuzz
 	cmake -S . -B $(FUZZ_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \

@@ -7,11 +7,8 @@
 #include "richtext/rd_colors.h"
 
 ERDListIndexError::ERDListIndexError(int index)
-    // The class library's own text, in the program's code page (0xFC is u-umlaut).
-    : Exception(
-          "Listenindex \xFC"
-          "berschreitet das Maximum (" +
-          std::to_string(index) + ")") {}
+    // Errors of the component say what went wrong in English, as all its others do.
+    : Exception("List index out of bounds (" + std::to_string(index) + ")") {}
 
 int TRDIntegerList::AddValue(int value) {
   values_.push_back(value);

@@ -150,9 +150,7 @@ TEST(Lists, IntegerListsCheckTheirIndex) {
   try {
     list.GetValue(9);
   } catch (const ERDListIndexError& e) {
-    EXPECT_STREQ(e.what(),
-                 "Listenindex \xFC"
-                 "berschreitet das Maximum (9)");
+    EXPECT_STREQ(e.what(), "List index out of bounds (9)");
   }
   TRDColorList colors;
   colors.AddUniqueColor(clNone);

@@ -1,0 +1,439 @@
+// Random editing of a document through the editor's own key and mouse path, shared by the
+// test that runs a fixed set of seeds and by the libFuzzer program that takes its
+// operations from the fuzzer's bytes (fuzz/editing_fuzz.cpp).
+//
+// A run starts from a document of paragraphs, lists, tables (nested ones among them) and
+// pictures, makes its operations -- typing, Enter, Backspace, Delete and their word forms,
+// arrows with and without Shift, styles, undo, redo, cut, copy and paste, text, RTF,
+// picture and tab inserts, clicks, drags and random selections -- and then checks:
+// - no operation threw;
+// - the layout built edit by edit is the layout of the whole document laid out again;
+// - undoing everything gives the starting document byte for byte, and redoing everything
+//   the document the run ended with, each laid out as a whole layout would.
+#pragma once
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "platform/gui/bitmap.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/gui_test_support.h"
+#include "platform/gui/virtual_keys.h"
+#include "platform/sys/application.h"
+#include "platform/text/streams.h"
+#include "platform/text/sysutils.h"
+#include "richtext/rd_style.h"
+#include "richtext/rdf_writer.h"
+#include "richtext_edit/edit/rich_doc_edit.h"
+#include "richtext_edit/tables/table_item.h"
+
+// What the starting document holds besides plain paragraphs.
+struct TEditingStart {
+  bool Lists = false;
+  bool Tables = false;        // a table of plain cells
+  bool NestedTables = false;  // a table with a table in one of its cells
+  bool Pictures = false;
+};
+
+namespace random_editing {
+
+inline const char* const kPlainRtf =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
+    "\\pard First paragraph of plain words.\\par"
+    "\\pard\\qc Centred {\\b bold} and {\\i italic} words.\\par}";
+
+inline const char* const kListsRtf =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
+    "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1"
+    "{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}"
+    "{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'02\\'01);}{\\levelnumbers\\'01;}"
+    "\\fi-360\\li1440}\\listid1}}"
+    "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}"
+    "\\pard\\ls1\\ilvl0\\fi-360\\li720 First item\\par"
+    "\\pard\\ls1\\ilvl1\\fi-360\\li1440 Nested item\\par"
+    "\\pard\\ls1\\ilvl0\\fi-360\\li720 Second item\\par}";
+
+inline const char* const kTableRtf =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
+    "\\trowd\\trgaph108\\cellx2000\\cellx4000\\cellx6000"
+    "\\pard\\intbl A1\\cell B1 words\\cell C1\\cell\\row"
+    "\\trowd\\trgaph108\\clmgf\\cellx2000\\clmrg\\cellx4000\\cellx6000"
+    "\\pard\\intbl A2 merged\\cell\\cell C2\\cell\\row"
+    "\\pard After the table.\\par}";
+
+inline const char* const kNestedTableRtf =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
+    "\\trowd\\trgaph108\\cellx3000\\cellx6000"
+    "\\pard\\intbl Outer\\cell"
+    "\\pard\\intbl\\itap2 Inner 1\\nestcell Inner 2\\nestcell"
+    "{\\*\\nesttableprops\\trowd\\trgaph108\\cellx1000\\cellx2000\\nestrow}{\\nonesttables\\par}"
+    "\\pard\\intbl\\itap1 After inner\\cell\\row"
+    "\\pard Below.\\par}";
+
+inline const char* const kPictureRtf =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
+    "\\pard Picture {\\pict\\dibitmap0\\picw4\\pich2\\picwgoal600\\pichgoal300 "
+    "280000000400000002000000010018000000000018000000130b0000130b0000"
+    "000000000000000000c8ff3cc8c378c887b4c84b0000ff3c00c3780087b4004b} in text.\\par}";
+
+// What the run inserts as RTF: a list item, a table, a line.
+inline const char* const kInsertedRtf[] = {
+    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\b pasted} words}",
+    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard one\\par\\pard two\\par}",
+    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list\\listtemplateid2{\\listlevel"
+    "\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}"
+    "\\listid2}}{\\*\\listoverridetable{\\listoverride\\listid2\\listoverridecount0\\ls1}}"
+    "\\pard\\ls1\\fi-360\\li720 listed\\par}",
+    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\trowd\\cellx1500\\cellx3000"
+    "\\pard\\intbl x\\cell y\\cell\\row\\pard z\\par}",
+};
+
+inline void Insert(TCustomRichDocEdit& edit, const std::string& rtf) {
+  TMemoryStream stream;
+  stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
+  stream.SetPosition(0);
+  edit.InsertRTFStreamAtCaret(stream);
+}
+
+}  // namespace random_editing
+
+class TRandomEditing {
+ public:
+  // pick(n) gives a number below n; it answers -1 once it has nothing more to give.
+  using TPick = std::function<int(int)>;
+
+  TRandomEditing(const TEditingStart& start, TPick pick) : pick_(std::move(pick)) {
+    RegisterTableItemClass();
+    TFontInfo& bold = style_.TextStyles().Add();
+    bold.Style = fsBold;
+    TFontInfo& big = style_.TextStyles().Add();
+    big.Size = 16;
+    style_.TextStyles().Add().Unicode = true;
+    style_.ParaStyles().Add().Alignment = rdaCenter;
+    form_.SetBounds(0, 0, 520, 420);
+    edit_.SetParent(&form_);
+    edit_.SetBounds(0, 0, 500, 400);
+    edit_.SetStyle(&style_);
+    form_.Show();
+    edit_.SetFocus();
+    // What a key or mouse handler lets out ends at the event dispatch, here.
+    saved_handler_ = Application->OnException;
+    Application->OnException = [this](const std::exception& e) {
+      if (thrown_.empty()) thrown_ = e.what();
+    };
+    Build(start);
+  }
+  ~TRandomEditing() { Application->OnException = saved_handler_; }
+  TRandomEditing(const TRandomEditing&) = delete;
+  TRandomEditing& operator=(const TRandomEditing&) = delete;
+
+  // Runs up to operations operations and the checks; "" when all held, else what failed.
+  std::string Run(int operations) {
+    std::string failure;
+    int done = 0;
+    try {
+      for (; done < operations && thrown_.empty(); ++done)
+        if (!Operate()) break;
+    } catch (const std::exception& e) {
+      thrown_ = e.what();
+    }
+    if (!thrown_.empty()) return Where(done) + "operation threw: " + thrown_;
+    try {
+      failure = Check();
+    } catch (const std::exception& e) {
+      thrown_ = e.what();
+    }
+    if (!thrown_.empty()) failure = "undo or redo threw: " + thrown_;
+    return failure.empty() ? failure : Where(done) + failure;
+  }
+
+  TRichDocEdit& Editor() { return edit_; }
+
+ private:
+  std::string Where(int done) const {
+    return "after " + std::to_string(done) + " operations (last " + last_ + "): ";
+  }
+
+  void Build(const TEditingStart& start) {
+    using namespace random_editing;
+    Insert(edit_, kPlainRtf);
+    if (start.Lists) Insert(edit_, kListsRtf);
+    if (start.Tables) Insert(edit_, kTableRtf);
+    if (start.NestedTables) Insert(edit_, kNestedTableRtf);
+    if (start.Pictures) Insert(edit_, kPictureRtf);
+    Settle();
+    edit_.CloseInplaceEditor();
+    edit_.ClearUndo();
+    edit_.EditData().FormatWhole();
+    original_ = Bytes();
+  }
+
+  int Pick(int n) {
+    const int value = pick_(n);
+    if (value < 0) exhausted_ = true;
+    return value < 0 ? 0 : value;
+  }
+
+  // One operation; false when the operations' source has run dry.
+  bool Operate() {
+    TCustomRichDocEdit& active = edit_.ActiveEditor();
+    const int choice = Pick(24);
+    if (exhausted_) return false;
+    const TShiftState shift = Pick(3) == 0 ? ssShift : TShiftState(0);
+    const TShiftState ctrl = Pick(4) == 0 ? ssCtrl : TShiftState(0);
+    static const TKeyCode kArrows[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN,
+                                       VK_HOME, VK_END,   VK_PRIOR, VK_NEXT};
+    switch (choice) {
+      case 0:
+      case 1:
+      case 2: {
+        const char c = "abc de fgh ijk"[Pick(14)];
+        last_ = std::string("type ") + c;
+        SimulateKey(active, TKeyCode(c == ' ' ? ' ' : std::toupper(c)), std::string(1, c));
+        break;
+      }
+      case 3:
+        last_ = "enter";
+        SimulateKey(active, VK_RETURN, "\r", shift);
+        break;
+      case 4:
+        last_ = "backspace";
+        SimulateKey(active, VK_BACK, ctrl ? "" : "\b", ctrl);
+        break;
+      case 5:
+        last_ = "delete";
+        SimulateKey(active, VK_DELETE, {}, ctrl);
+        break;
+      case 6:
+      case 7:
+      case 8: {
+        const TKeyCode key = kArrows[Pick(8)];
+        last_ = "arrow " + std::to_string(key) + (shift ? " shift" : "") + (ctrl ? " ctrl" : "");
+        SimulateKey(active, key, {}, shift | (ctrl && key != VK_UP && key != VK_DOWN ? ctrl : 0));
+        break;
+      }
+      case 9:
+        last_ = "text style";
+        edit_.ApplyTextStyle(Pick(style_.TextStyles().Count()));
+        break;
+      case 10:
+        last_ = "paragraph style";
+        edit_.ApplyParaStyle(Pick(style_.ParaStyles().Count()));
+        break;
+      case 11:
+      case 12:
+        last_ = "undo";
+        SimulateKey(active, 'Z', {}, ssCtrl);
+        break;
+      case 13:
+        last_ = "redo";
+        SimulateKey(active, 'Z', {}, ssCtrl | ssShift);
+        break;
+      case 14: {
+        static const char kCuts[] = {'X', 'C', 'V'};
+        const char key = kCuts[Pick(3)];
+        last_ = std::string("ctrl ") + key;
+        SimulateKey(active, TKeyCode(key), {}, ssCtrl);
+        break;
+      }
+      case 15:
+        last_ = "insert text";
+        edit_.InsertText(Pick(2) ? "new words" : "line one\r\nline two");
+        break;
+      case 16: {
+        const int which = Pick(4);
+        last_ = "insert rtf " + std::to_string(which);
+        random_editing::Insert(edit_, random_editing::kInsertedRtf[which]);
+        break;
+      }
+      case 17: {
+        last_ = "insert picture";
+        auto picture = std::make_unique<TBitmap>();
+        picture->SetSize(8 + Pick(20), 6 + Pick(20));
+        edit_.InsertPicture("", std::move(picture), rdvaBaseline);
+        break;
+      }
+      case 18:
+        last_ = "insert tab";
+        edit_.InsertTab();
+        break;
+      case 19:
+      case 20: {
+        const int x = Pick(edit_.ClientWidth()), y = Pick(edit_.ClientHeight());
+        last_ = "click " + std::to_string(x) + "," + std::to_string(y) + (shift ? " shift" : "");
+        TScriptedDrags drags({{&edit_, x, y}}, false);
+        SimulateMouseDown(edit_, mbLeft, x, y, shift);
+        SimulateMouseUp(edit_, mbLeft, x, y, shift);
+        break;
+      }
+      case 21: {
+        const int x = Pick(edit_.ClientWidth()), y = Pick(edit_.ClientHeight());
+        const int x2 = Pick(edit_.ClientWidth()), y2 = Pick(edit_.ClientHeight());
+        last_ = "drag " + std::to_string(x) + "," + std::to_string(y) + " to " +
+                std::to_string(x2) + "," + std::to_string(y2);
+        // A drag that starts inside the selection moves (or copies) it to the end point.
+        const bool drop = Pick(3) != 0;
+        const TShiftState keys = Pick(3) == 0 ? ssCtrl : TShiftState(0);
+        TScriptedDrags drags({{&edit_, x2, y2, keys}}, drop);
+        SimulateMouseDown(edit_, mbLeft, x, y);
+        SimulateMouseMove(edit_, (x + x2) / 2, (y + y2) / 2, ssLeft);
+        SimulateMouseMove(edit_, x2, y2, ssLeft);
+        SimulateMouseUp(edit_, mbLeft, x2, y2);
+        break;
+      }
+      default: {
+        TRDEditRDData& data = active.EditData();
+        const int count = data.GetItemCount();
+        if (count == 0) break;
+        const int a = Pick(count), b = Pick(count);
+        const int offsA = RandomOffset(data, a), offsB = RandomOffset(data, b);
+        last_ = "select " + std::to_string(a) + ":" + std::to_string(offsA) + " " +
+                std::to_string(b) + ":" + std::to_string(offsB);
+        active.SetSelectionRange(a, offsA, b, offsB);
+        break;
+      }
+    }
+    Settle();
+    return true;
+  }
+
+  int RandomOffset(TRDEditRDData& data, int itemNo) {
+    const int first = data.GetItemStartOffset(itemNo), end = data.GetItemEndOffset(itemNo);
+    return first + Pick(end - first + 1);
+  }
+
+  // Runs what the editors queued for later (cell editors closing, undo of cell edits).
+  void Settle() {
+    for (int round = 0; round < 200 && AnythingQueued(); ++round) {
+      Application->ProcessMessages();
+      if (AnythingQueued()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+
+  bool AnythingQueued() {
+    for (TCustomRichDocEdit* editor = &edit_; editor; editor = editor->InplaceEditor())
+      if (editor->CallsQueued()) return true;
+    return false;
+  }
+
+  std::string Bytes() {
+    TMemoryStream stream;
+    SaveRDFToStream(edit_.EditData(), stream, false);
+    return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+  }
+
+  static std::string Layout(const TRDEditRDData& data) {
+    std::ostringstream out;
+    for (int d = 0; d < data.DrawItems.Count(); ++d) {
+      const TRDDrawLineInfo& line = *data.DrawItems[d];
+      out << d << ": item " << line.ItemNo << ' ' << line.Offs << '+' << line.Length << " at "
+          << line.Left << ',' << line.Top << ' ' << line.Width << 'x' << line.Height
+          << (line.FromNewLine ? " new" : "") << '\n';
+    }
+    for (int i = 0; i < data.GetItemCount(); ++i)
+      out << "item " << i << " draws from " << data.GetItem(i)->DrawItemNo << '\n';
+    out << "height " << data.DocumentHeight << '\n';
+    return out.str();
+  }
+
+  // "" when the layout the edits left is the whole document's layout.
+  std::string CheckLayout(const std::string& when) {
+    TRDEditRDData& data = edit_.EditData();
+    const std::string incremental = Layout(data);
+    data.FormatWhole();
+    const std::string whole = Layout(data);
+    if (incremental == whole) return {};
+    return "the layout " + when + " is not the whole layout:\n" + incremental + "-- whole:\n" +
+           whole;
+  }
+
+  // Takes back (or makes again) everything, one command at a time.
+  void Repeat(bool undo) {
+    for (int guard = 0; guard < 200000; ++guard) {
+      const TRDUndoType kind = undo ? edit_.UndoAction() : edit_.RedoAction();
+      if (kind == rdutNone) break;
+      undo ? edit_.Undo() : edit_.Redo();
+      Settle();
+      if (!thrown_.empty()) return;
+    }
+    edit_.CloseInplaceEditor();
+    Settle();
+  }
+
+  // Where two documents' bytes part, with a little of each from there.
+  static std::string Difference(const std::string& want, const std::string& got) {
+    size_t at = 0;
+    while (at < want.size() && at < got.size() && want[at] == got[at]) ++at;
+    const size_t from = at > 40 ? at - 40 : 0;
+    return " (from byte " + std::to_string(at) + ": wanted [" + want.substr(from, 120) +
+           "], got [" + got.substr(from, 120) + "])";
+  }
+
+  std::string Check() {
+    edit_.CloseInplaceEditor();
+    Settle();
+    if (std::string failure = CheckLayout("the edits left"); !failure.empty()) return failure;
+    // What is left to redo is made first: redoing everything ends there.
+    Repeat(false);
+    if (!thrown_.empty()) return {};
+    const std::string final = Bytes();
+    Repeat(true);
+    if (!thrown_.empty()) return {};
+    if (const std::string undone = Bytes(); undone != original_)
+      return "undoing everything does not give the starting document" +
+             Difference(original_, undone);
+    if (std::string failure = CheckLayout("after undoing everything"); !failure.empty())
+      return failure;
+    Repeat(false);
+    if (!thrown_.empty()) return {};
+    if (const std::string redone = Bytes(); redone != final)
+      return "redoing everything does not give the edited document" + Difference(final, redone);
+    return CheckLayout("after redoing everything");
+  }
+
+  TPick pick_;
+  std::function<void(const std::exception&)> saved_handler_;
+  std::string thrown_;
+  bool exhausted_ = false;
+  std::string last_;
+  TRDStyle style_;
+  TForm form_{nullptr};
+  TRichDocEdit edit_{nullptr};
+  std::string original_;
+};
+
+// A run of operations operations drawn from a generator seeded with seed.
+inline std::string RunSeededEditing(const TEditingStart& start, unsigned seed, int operations) {
+  std::mt19937 generator(seed);
+  TRandomEditing editing(start, [&generator](int n) {
+    return n <= 1 ? 0 : int(generator() % unsigned(n));
+  });
+  return editing.Run(operations);
+}
+
+// A run whose operations come from the bytes: the first byte chooses the starting
+// document, each further one (two for larger choices) one choice.
+inline std::string RunEditingFromBytes(const uint8_t* data, size_t size) {
+  if (size == 0) return {};
+  const TEditingStart start{(data[0] & 1) != 0, (data[0] & 2) != 0, (data[0] & 4) != 0,
+                            (data[0] & 8) != 0};
+  size_t at = 1;
+  TRandomEditing editing(start, [&](int n) {
+    if (n <= 1) return 0;
+    if (at >= size) return -1;
+    unsigned value = data[at++];
+    if (n > 256 && at < size) value = value << 8 | data[at++];
+    return int(value % unsigned(n));
+  });
+  return editing.Run(int(std::min<size_t>(size, 600)));
+}
