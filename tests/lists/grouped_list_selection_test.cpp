@@ -214,7 +214,7 @@ void RunSequence(unsigned seed, bool multi) {
   TSectionGroupedList list(nullptr);
   list.ItemDataSize = sizeof(int);
   list.AutoOptions &= ~toAutoSort;
-  list.SetSelectionOptions(multi ? soMultiSelect : 0);
+  list.SetSelectionOptions(multi ? TOGLSelectionOptions{soMultiSelect} : TOGLSelectionOptions{0});
   int events = 0;
   list.OnSelectionChange = [&](TComponent*) { ++events; };
   std::mt19937 random(seed);

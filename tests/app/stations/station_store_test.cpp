@@ -92,7 +92,7 @@ TEST_F(StationStore, ARowThatCannotBeShownEndsTheWindowsBatchAllTheSame) {
   views.throw_on_row = false;
   store.UpdateStation(Position("DL1ABC"));
   EXPECT_EQ(views.open_batches, 0);
-  EXPECT_TRUE(views.Called("row DL1ABC"));
+  EXPECT_TRUE(views.Called("row " + MakeStationKey("", "DL1ABC")));
 }
 
 TEST_F(StationStore, RepeatsWithinTwentySecondsAreIgnored) {
