@@ -4,22 +4,12 @@
 // starts) and the paragraph after them (how far its top moved is how far everything
 // after it moves); the draw items of the rest are shifted, not laid out.
 #include <algorithm>
-#include <climits>
 
 #include "richtext/format_params.h"
 #include "richtext/rd_style.h"
 #include "richtext_edit/edit/edit_data.h"
 
 namespace {
-
-// The topmost draw item top of the screen line that holds draw item d.
-int LineTop(const TCustomRDFormattedData& data, int d) {
-  int first, last;
-  data.GetLineDrawItemRange(d, first, last);
-  int top = INT_MAX;
-  for (int i = first; i <= last; ++i) top = std::min(top, data.DrawItems[i]->Top);
-  return top;
-}
 
 int ParaEnd(const TCustomRDData& data, int itemNo) {
   while (itemNo + 1 < data.GetItemCount() && !data.IsParaStart(itemNo + 1)) ++itemNo;
@@ -71,7 +61,7 @@ void TRDEditRDData::FormatParas(int firstDItemNo, int lastDItemNo, int itemsAdde
   int oldNextTop = 0;
   if (hasNext) {
     const int nextD = GetItem(paraLast + 1)->DrawItemNo;
-    oldNextTop = LineTop(*this, nextD);
+    oldNextTop = LineTopOf(nextD);
     oldDEnd = nextD;
     while (oldDEnd + 1 < DrawItems.Count() && DrawItems[oldDEnd + 1]->ItemNo <= end - itemsAdded)
       ++oldDEnd;
@@ -80,7 +70,7 @@ void TRDEditRDData::FormatParas(int firstDItemNo, int lastDItemNo, int itemsAdde
     FormatWhole();
     return;
   }
-  const int startTop = LineTop(*this, oldDStart);
+  const int startTop = LineTopOf(oldDStart);
 
   TRDCanvas& canvas = GetCanvas();
   TRDFormatParams p;
@@ -125,7 +115,7 @@ void TRDEditRDData::FormatParas(int firstDItemNo, int lastDItemNo, int itemsAdde
   const int drawShift = newDrawCount - oldDrawCount;
   int delta = 0;
   if (hasNext) {
-    delta = LineTop(*this, GetItem(paraLast + 1)->DrawItemNo) - oldNextTop;
+    delta = LineTopOf(GetItem(paraLast + 1)->DrawItemNo) - oldNextTop;
     for (auto& line : tail) {
       line->Top += delta;
       line->ItemNo += itemsAdded;
