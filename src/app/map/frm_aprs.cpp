@@ -35,7 +35,9 @@ namespace {
 
 constexpr int kMinWidth = 640;
 constexpr int kMinHeight = 480;
-constexpr int kSplitterHeight = 4;
+// Between its two black edge lines the bar leaves a face the mouse can find; at 4 pixels
+// it was two lines with a sliver between.
+constexpr int kSplitterHeight = 7;
 constexpr int kDotBarHeight = 24;
 constexpr int kStationAgingMs = 1000;
 

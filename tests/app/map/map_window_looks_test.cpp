@@ -105,7 +105,7 @@ TEST_F(MapWindowLooksTest, TheSplitterLiesOnTheMonitorAndDraggingItUpMakesTheMon
   TfrmAprs& aprs = *frmAprs;
   auto expectStack = [&] {
     EXPECT_EQ(aprs.mpnlBottom->BoundsRect().Bottom, aprs.ClientHeight());
-    EXPECT_EQ(aprs.msplRx->Height(), 4);
+    EXPECT_EQ(aprs.msplRx->Height(), 7);
     EXPECT_EQ(aprs.msplRx->BoundsRect().Bottom, aprs.mpnlBottom->Top());
     EXPECT_EQ(aprs.mpnlDot->BoundsRect().Bottom, aprs.msplRx->Top());
     EXPECT_EQ(aprs.scrBoxCard->BoundsRect().Bottom, aprs.mpnlDot->Top());
