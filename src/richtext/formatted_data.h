@@ -361,6 +361,9 @@ class TCustomRDFormattedData : public TCustomRDData {
   void AddDrawLine(std::unique_ptr<TRDDrawLineInfo> line, TRDFormatParams& params);
   int ParaSpaceAfter(int itemNo, const TRDResolution& scaling) const;
   int ParaSpaceBefore(int itemNo, const TRDResolution& scaling) const;
+  // The parameters for laying out again from item start on, whose line's first draw line
+  // was startDItemNo: the line starts where that one stood.
+  TRDFormatParams PartialFormatParams(int start, int startDItemNo);
   void ReorderBiDiLine(int first, int last, TRDFormatParams& params);
   // The text a draw line shows, prepared for display.
   std::string DisplayTextOf(int dItemNo, bool atLineEnd) const;

@@ -870,6 +870,19 @@ int TCustomRDFormattedData::LineTopOf(int dItemNo) const {
   return top;
 }
 
+TCustomRDFormattedData::TRDFormatParams TCustomRDFormattedData::PartialFormatParams(
+    int start, int startDItemNo) {
+  TRDFormatParams p;
+  p.canvas = &GetCanvas();
+  GetDeviceScaling(*p.canvas, p.scaling);
+  p.pass1 = true;
+  p.max_length = (GetFlags() & rdfRoot) ? GetMaxLength() : 0;
+  p.baseline = start == 0 ? GetTopMargin()
+                          : LineTopOf(startDItemNo) - ParaSpaceBefore(start, p.scaling) -
+                                ParaSpaceAfter(start - 1, p.scaling);
+  return p;
+}
+
 void TCustomRDFormattedData::FormatChangedParas(int first, int last) {
   const int count = Items.Count();
   if (!GetRDStyle() || (State & rdsFormatting)) return;
@@ -898,14 +911,7 @@ void TCustomRDFormattedData::FormatChangedParas(int first, int last) {
   if (HasSelection()) GetSelectionBounds(selStart, selStartOffs, selEnd, selEndOffs, false);
 
   TRDCanvas& canvas = GetCanvas();
-  TRDFormatParams p;
-  p.canvas = &canvas;
-  GetDeviceScaling(canvas, p.scaling);
-  p.pass1 = true;
-  p.max_length = (GetFlags() & rdfRoot) ? GetMaxLength() : 0;
-  p.baseline = start == 0 ? GetTopMargin()
-                          : LineTopOf(oldDStart) - ParaSpaceBefore(start, p.scaling) -
-                                ParaSpaceAfter(start - 1, p.scaling);
+  TRDFormatParams p = PartialFormatParams(start, oldDStart);
   Deselect(false);
   DrawItemUnderMouse = -1;
   DrawItemPressed = -1;

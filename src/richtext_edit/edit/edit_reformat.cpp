@@ -70,17 +70,8 @@ void TRDEditRDData::FormatParas(int firstDItemNo, int lastDItemNo, int itemsAdde
     FormatWhole();
     return;
   }
-  const int startTop = LineTopOf(oldDStart);
-
   TRDCanvas& canvas = GetCanvas();
-  TRDFormatParams p;
-  p.canvas = &canvas;
-  GetDeviceScaling(canvas, p.scaling);
-  p.pass1 = true;
-  p.max_length = (GetFlags() & rdfRoot) ? GetMaxLength() : 0;
-  p.baseline = start == 0 ? GetTopMargin()
-                          : startTop - ParaSpaceBefore(start, p.scaling) -
-                                ParaSpaceAfter(start - 1, p.scaling);
+  TRDFormatParams p = PartialFormatParams(start, oldDStart);
 
   Deselect(false);
   State |= rdsFormatting;
