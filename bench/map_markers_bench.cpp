@@ -33,8 +33,9 @@ TAprsInfo Station(int Index, double Lat, double Lon) {
   TAprsInfo info;
   info.SrcCall = "BM" + IntToStr(Index) + "-" + IntToStr(Index % 16);
   info.Key = MakeStationKey("", info.SrcCall);
-  info.LatText = FloatToStr(Lat);
-  info.LonText = FloatToStr(Lon);
+  info.HasPosition = true;
+  info.Lat = Lat;
+  info.Lon = Lon;
   info.SymTable = Index % 3 == 0 ? '\\' : '/';
   info.SymCode = static_cast<char>('!' + Index % 90);
   info.Port = Index % 4 == 0 ? -1 : 1;
@@ -108,8 +109,8 @@ void BM_SingleStationUpdate(benchmark::State& state) {
   std::uniform_real_distribution<double> step(-0.5, 0.5);
   for (auto _ : state) {
     TAprsInfo& info = map.infos[static_cast<size_t>(pick(random))];
-    info.LatText = FloatToStr(StrToFloat(info.LatText) + step(random));
-    info.LonText = FloatToStr(StrToFloat(info.LonText) + step(random));
+    info.Lat += step(random);
+    info.Lon += step(random);
     map.store.UpdateStation(info);
     // The event loop paints what changed: the marker's old and new place, the crosshair.
     Application->ProcessMessages();

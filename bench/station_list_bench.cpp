@@ -46,8 +46,9 @@ std::string Record(int Station, long Second) {
   TAprsInfo info;
   info.SrcCall = Call(Station);
   info.Key = MakeStationKey("", info.SrcCall);
-  info.LatText = std::to_string(48.0 + (Station % 1000) * 0.01);
-  info.LonText = std::to_string(8.0 + (Station / 1000) * 0.01);
+  info.HasPosition = true;
+  info.Lat = 48.0 + (Station % 1000) * 0.01;
+  info.Lon = 8.0 + (Station / 1000) * 0.01;
   info.SymTable = '/';
   info.SymCode = '>';
   info.PosFormat = 'A';

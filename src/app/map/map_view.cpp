@@ -263,12 +263,10 @@ void TMapView::SetSymDrawStyle(TSymDrawStyles Value) {
 }
 
 void TMapView::ShowStation(const TAprsInfo& Info) {
-  double lat = 0;
-  double lon = 0;
-  if (!TryStrToFloat(Info.LatText, lat) || !TryStrToFloat(Info.LonText, lon)) return;
+  if (!Info.HasPosition) return;
   int y = -1;
   int x = -1;
-  GeoToPixel(y, x, lat, lon);
+  GeoToPixel(y, x, Info.Lat, Info.Lon);
   SymbolPlaces.AddSymbolPlace(Info.Key, y, x);
   ShowStationCrosshair(Info.Key);
   DrawStationSymbol(Info.Key, Info.SrcCall, x, y, Info.SymTable, Info.SymCode, Info.Port);

@@ -13,8 +13,6 @@ struct TAprsInfo {
   std::string HeardVia;   // digipeater it was heard through; empty when heard directly
   std::string DestCall;   // destination callsign (Mic-E latitude)
   std::string Path;       // via list, upper case, '*' removed
-  std::string LatText;    // decimal degrees as float text, north positive
-  std::string LonText;    // decimal degrees as float text, east positive
   std::string AprsTime;   // the 7-character time stamp as received
   std::string RxStamp;    // "yymmddhhnnss" of reception
   std::string Comment;
@@ -30,6 +28,11 @@ struct TAprsInfo {
   char PosFormat = '?';  // 'A', 'C', 'E', ']' or '>'
   double Speed = -1;     // knots
   double Range = -1;     // miles
+  // Where the station is, as decoded: the map places it from these numbers, and only
+  // the station record turns them into text.
+  bool HasPosition = false;
+  double Lat = 0;  // decimal degrees, north positive
+  double Lon = 0;  // decimal degrees, east positive
 };
 
 // The Mic-E message of a code (Emergency is 20); empty for codes without a text.

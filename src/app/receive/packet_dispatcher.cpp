@@ -183,10 +183,9 @@ void TPacketDispatcher::Decode(TAprsInfo& Info) {
   Info.Course = d.Course;
   Info.Speed = d.SpeedKnots;
   Info.Range = d.RangeMiles;
-  if (d.HasPosition) {
-    Info.LatText = FloatToStr(d.Lat);
-    Info.LonText = FloatToStr(d.Lon);
-  }
+  Info.HasPosition = d.HasPosition;
+  Info.Lat = d.Lat;
+  Info.Lon = d.Lon;
   store_.UpdateStation(Info);
 }
 

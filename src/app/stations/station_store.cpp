@@ -143,8 +143,8 @@ std::string StationRecord(const TAprsInfo& Info) {
   for (const std::string& field : {Info.Key,
                                    Escaped(Info.SrcCall),
                                    Plain(Info.OwnerCall),
-                                   Info.LatText,
-                                   Info.LonText,
+                                   FloatToStr(Info.Lat),
+                                   FloatToStr(Info.Lon),
                                    CharCode(Info.SymTable),
                                    CharCode(Info.SymCode),
                                    CharCode(Info.ObjState),
@@ -475,7 +475,7 @@ bool TStationStore::IsRepeat(const std::string& OldLine, const std::string& NewL
 }
 
 void TStationStore::UpdateStation(TAprsInfo Info) {
-  if (Trim(Info.LatText).empty() || Trim(Info.LonText).empty()) return;
+  if (!Info.HasPosition) return;
   Info.Header = Trim(Info.Header);
   Info.Data = Trim(Info.Data);
   std::string comment;

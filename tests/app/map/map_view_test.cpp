@@ -40,8 +40,9 @@ TAprsInfo Station(const std::string& Call, double Lat, double Lon, char Code = '
   TAprsInfo info;
   info.SrcCall = Call;
   info.Key = MakeStationKey("", Call);
-  info.LatText = FloatToStr(Lat);
-  info.LonText = FloatToStr(Lon);
+  info.HasPosition = true;
+  info.Lat = Lat;
+  info.Lon = Lon;
   info.SymTable = '/';
   info.SymCode = Code;
   info.Port = Port;

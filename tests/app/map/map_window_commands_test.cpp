@@ -89,8 +89,9 @@ class MapCommandsTest : public MapFolderTest {
     TAprsInfo info;
     info.SrcCall = Call;
     info.Key = MakeStationKey("", Call);
-    info.LatText = FloatToStr(Lat);
-    info.LonText = FloatToStr(Lon);
+    info.HasPosition = true;
+    info.Lat = Lat;
+    info.Lon = Lon;
     info.SymTable = '/';
     info.SymCode = '>';
     stations_.Add(StationRecord(info));

@@ -7,14 +7,16 @@
 #include "app/receive/aprs_info.h"
 #include "app/stations/station_store.h"
 #include "core/csv_ctrl.h"
+#include "platform/text/sysutils.h"
 
 // A station heard directly on radio port 1 at 2026-12-07 08:30:15 with a plain position.
 inline TAprsInfo SampleStation(const std::string& Call, const std::string& Lat = "52.5",
                                const std::string& Lon = "13.4") {
   TAprsInfo info;
   info.SrcCall = Call;
-  info.LatText = Lat;
-  info.LonText = Lon;
+  info.HasPosition = true;
+  info.Lat = StrToFloat(Lat);
+  info.Lon = StrToFloat(Lon);
   info.SymTable = '/';
   info.SymCode = '>';
   info.PosFormat = 'A';

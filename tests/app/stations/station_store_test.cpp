@@ -25,8 +25,10 @@ TAprsInfo Position(const std::string& call, const std::string& lat = "52.5",
                    TDateTime heard = Noon()) {
   TAprsInfo info;
   info.SrcCall = call;
-  info.LatText = lat;
-  info.LonText = "13.25";
+  // An empty latitude stands for a packet without a position.
+  info.HasPosition = !lat.empty();
+  info.Lat = info.HasPosition ? StrToFloat(lat) : 0;
+  info.Lon = 13.25;
   info.SymTable = '/';
   info.SymCode = '>';
   info.PosFormat = 'A';
