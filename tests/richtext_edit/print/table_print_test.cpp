@@ -15,6 +15,7 @@
 #include "richtext_edit/print/table_print.h"
 #include "richtext_edit/tables/table_document.h"
 #include "platform/text/streams.h"
+#include "richtext/marker_item.h"
 #include "richtext/rtf_writer.h"
 #include "support/office_convert.h"
 #include "support/scratch_files.h"
@@ -327,16 +328,22 @@ std::pair<double, double> WordBox(const std::string& pdf, const std::string& wor
   return {attribute("xMax") - attribute("xMin"), attribute("yMax") - attribute("yMin")};
 }
 
-// Text in a table cell is printed at its size, as text outside tables is and as
-// LibreOffice prints the same document (the same font: the same word widths).
+// Text in a table cell and after a list marker is printed at its size, as other text
+// is and as LibreOffice prints the same document (the same font: the same word widths).
 TEST(TablePrintPeers, TextIsPrintedAtItsSize) {
   if (!ProgramAvailable("pdftotext")) GTEST_SKIP() << "poppler-utils are not installed";
   TTableDocument doc;
   TFontInfo& text = doc.style.TextStyles().Items(0);
   text.FontName = "Arial";
   text.Size = 12;
+  TRDListLevel& level = doc.style.ListStyles().Add().AddLevel();
+  level.ListType = rdlstDecimal;
+  level.FormatString = "%0:s.";
   doc.AddText("Paragraph", 0, 0);
   doc.AddTable(2, 2, {"Cell", "b", "c", "d"});
+  doc.AddItemAtEnd("", TRDMarkerItemInfo::CreateMarker(&doc, 0, 0, 1, false));
+  doc.AddText("Listed", 0, -1);
+  doc.AddText("Afterwards", 0, 0);
   doc.Format();
   const std::string file = ScratchFolder() + "/sizes.pdf";
   const TRDPrintResult result = PrintDocumentToPdf(doc, file, {});
@@ -344,6 +351,10 @@ TEST(TablePrintPeers, TextIsPrintedAtItsSize) {
   const auto [paragraph, paragraphHeight] = WordBox(file, "Paragraph");
   const auto [cell, cellHeight] = WordBox(file, "Cell");
   EXPECT_NEAR(cellHeight, paragraphHeight, paragraphHeight * 0.05);
+  // The marker's font is the screen's; the text after it keeps the printer's resolution.
+  const auto [afterwards, afterwardsHeight] = WordBox(file, "Afterwards");
+  EXPECT_NEAR(afterwardsHeight, paragraphHeight, paragraphHeight * 0.05);
+  EXPECT_NEAR(WordBox(file, "Listed").second, paragraphHeight, paragraphHeight * 0.05);
   // 12 points: "Paragraph" is about 4.6 times as wide as the size.
   EXPECT_NEAR(paragraph, 12 * 4.6, 12 * 4.6 * 0.1);
   if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
@@ -357,6 +368,7 @@ TEST(TablePrintPeers, TextIsPrintedAtItsSize) {
   const std::string officeFile = WriteScratchFile("office_sizes/office.pdf", pdf.Content);
   EXPECT_NEAR(WordBox(officeFile, "Paragraph").first, paragraph, paragraph * 0.05);
   EXPECT_NEAR(WordBox(officeFile, "Cell").first, cell, cell * 0.05);
+  EXPECT_NEAR(WordBox(officeFile, "Afterwards").first, afterwards, afterwards * 0.05);
 }
 
 // How many of the texts prefix + 0 .. count - 1 the PDF holds exactly once.
