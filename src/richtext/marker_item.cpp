@@ -212,7 +212,10 @@ int TRDMarkerItemInfo::GetMinWidth(const TRDResolution*, TCustomRDData* rdData) 
 
 void TRDMarkerItemInfo::AdjustToDocWidth(TRDCanvas& canvas, TRDStyle& rdStyle, int, int& width,
                                          int& height, int& descent) const {
-  CalcSize(&canvas, rdStyle, nullptr, false);
+  // The level's indents are screen pixels: on a printer's canvas they are scaled to it.
+  TRDResolution resolution;
+  GetResolutionInfo(resolution, canvas);
+  CalcSize(&canvas, rdStyle, &resolution, false);
   width = MarkerWidth;
   height = MarkerHeight;
   descent = MarkerDescent;
