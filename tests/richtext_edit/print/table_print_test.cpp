@@ -83,9 +83,11 @@ TEST(TablePrint, TablesWithoutRowSplittingStayWhole) {
   TPaper paper(doc, 300, 200);
   TRDTablePrintInfo& info = PrintInfo(paper, 1);
   EXPECT_FALSE(info.InitSplit());
-  // The whole table goes to page 2, where it runs over the page end.
+  // The whole table goes to page 2, where it runs over the page end: never silently.
   ASSERT_EQ(paper.data.Pages.Count(), 2);
   EXPECT_EQ(paper.data.Pages.Page(2).StartDrawItemNo, 1);
+  ASSERT_EQ(paper.warnings.size(), 1u);
+  EXPECT_NE(paper.warnings[0].find("cannot be cut"), std::string::npos) << paper.warnings[0];
   // A page break before a row asks for cutting all the same.
   table.Rows->Items(5)->PageBreakBefore = true;
   TPaper broken(doc, 300, 2000);
