@@ -11,6 +11,7 @@
 #include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
 #include "richtext/code_pages.h"
+#include "richtext/export_links.h"
 #include "richtext/export_range.h"
 #include "richtext/list_style.h"
 #include "richtext/rd_data.h"
@@ -457,9 +458,10 @@ class HTMLWriter {
 
   bool HyperlinkOpen(const TCustomRDItemInfo& item, int styleNo) {
     const TRDExportHooks& hooks = Hooks(data_);
-    if (!item.QueryItemFlagEx(1, &style_) || !hooks.OnWriteHyperlink) return false;
+    const int id = ExportLinkId(data_, item);
+    if (!item.QueryItemFlagEx(1, &style_) || !hooks.OnWriteHyperlink || id < 0) return false;
     std::string target, extras;
-    hooks.OnWriteHyperlink(item.JumpID + data_.FirstJumpNo, rdsfHTML, target, extras);
+    hooks.OnWriteHyperlink(id, rdsfHTML, target, extras);
     if (target.empty() && extras.empty()) return false;
     std::string classAttr;
     if (css_ && styleNo >= 0) classAttr = " " + TextStyleAttr(styleNo);
@@ -622,12 +624,14 @@ std::string TRDHTMLSaveContext::SaveImage(TCustomRDData& data, const TGraphic& g
 
 bool SaveHTML(TCustomRDData& data, TStream& stream, const TRDHTMLSaveParams& params) {
   if (!data.GetRDStyle()) return false;
+  NumberLinksForExport(data);
   HTMLWriter(data, stream, params, false).Run();
   return true;
 }
 
 bool SaveHTMLEx(TCustomRDData& data, TStream& stream, const TRDHTMLSaveParams& params) {
   if (!data.GetRDStyle()) return false;
+  NumberLinksForExport(data);
   HTMLWriter(data, stream, params, true).Run();
   return true;
 }

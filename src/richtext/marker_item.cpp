@@ -29,6 +29,16 @@ bool DrawsImage(const TRDListLevel& level) {
          (level.ListType == rdlstPicture && level.HasPicture());
 }
 
+// The level's font at the canvas' resolution: a printer's canvas has more pixels an inch
+// than the screen the font's height is given for, and the text styles drawn after the
+// marker take the canvas' resolution from its font.
+void ApplyLevelFont(TRDCanvas& canvas, const TRDListLevel& level) {
+  TRDFont font = level.Font() ? static_cast<const TRDFont&>(*level.Font()) : TRDMarkerFont();
+  font.Height = RDMulDiv(font.Height, canvas.Font.PixelsPerInch, std::max(font.PixelsPerInch, 1));
+  font.PixelsPerInch = canvas.Font.PixelsPerInch;
+  canvas.Font = font;
+}
+
 }  // namespace
 
 TRDMarkerItemInfo::TRDMarkerItemInfo(TCustomRDData* rdData) : TRDRectItemInfo(rdData) {
@@ -164,7 +174,7 @@ int TRDMarkerItemInfo::CalcSize(TRDCanvas* canvas, const TRDStyle& rdStyle,
     w = scaleX(GetImageWidth(&rdStyle));
     h = scaleY(GetImageHeight(&rdStyle));
   } else if (canvas) {
-    canvas->Font = level->Font() ? static_cast<const TRDFont&>(*level->Font()) : TRDMarkerFont();
+    ApplyLevelFont(*canvas, *level);
     canvas->CharacterExtra = 0;
     canvas->TextAlign = TA_LEFT;
     if (level->ListType == rdlstUnicodeBullet)
@@ -202,7 +212,10 @@ int TRDMarkerItemInfo::GetMinWidth(const TRDResolution*, TCustomRDData* rdData) 
 
 void TRDMarkerItemInfo::AdjustToDocWidth(TRDCanvas& canvas, TRDStyle& rdStyle, int, int& width,
                                          int& height, int& descent) const {
-  CalcSize(&canvas, rdStyle, nullptr, false);
+  // The level's indents are screen pixels: on a printer's canvas they are scaled to it.
+  TRDResolution resolution;
+  GetResolutionInfo(resolution, canvas);
+  CalcSize(&canvas, rdStyle, &resolution, false);
   width = MarkerWidth;
   height = MarkerHeight;
   descent = MarkerDescent;
@@ -223,7 +236,7 @@ void TRDMarkerItemInfo::Draw(TRDCanvas& canvas, int x, int y, const TRDStyle& rd
     default:
       break;
   }
-  canvas.Font = level->Font() ? static_cast<const TRDFont&>(*level->Font()) : TRDMarkerFont();
+  ApplyLevelFont(canvas, *level);
   canvas.CharacterExtra = 0;
   canvas.TextAlign = TA_LEFT;
   canvas.BrushStyle = bsClear;

@@ -8,6 +8,7 @@
 #include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
 #include "richtext/code_pages.h"
+#include "richtext/export_links.h"
 #include "richtext/export_range.h"
 #include "richtext/item_factory.h"
 #include "richtext/list_style.h"
@@ -663,9 +664,10 @@ void SaveRTFBody(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& contex
     }
     if (item.Checkpoint) out += BookmarkRTF(*item.Checkpoint, context);
     bool hyperlink = false;
-    if (item.QueryItemFlagEx(1, const_cast<TRDStyle*>(&rdStyle)) && hooks.OnWriteHyperlink) {
+    if (item.QueryItemFlagEx(1, const_cast<TRDStyle*>(&rdStyle)) && hooks.OnWriteHyperlink &&
+        ExportLinkId(data, item) >= 0) {
       std::string target, extras;
-      hooks.OnWriteHyperlink(item.JumpID + data.FirstJumpNo, rdsfRTF, target, extras);
+      hooks.OnWriteHyperlink(ExportLinkId(data, item), rdsfRTF, target, extras);
       if (!target.empty() || !extras.empty()) {
         hyperlink = true;
         out += "{\\field{\\*\\fldinst HYPERLINK \"" + RTFEscapeFieldText(target) + "\"" +
@@ -724,6 +726,7 @@ void SaveRTFBody(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& contex
 bool SaveRTF(TCustomRDData& data, TStream& stream, const TRDRTFSaveParams& params) {
   TRDStyle* rdStyle = data.GetRDStyle();
   if (!rdStyle) return false;
+  NumberLinksForExport(data);
   TRDRTFSaveContext context;
   context.Path = params.Path;
   context.Options = params.Options;

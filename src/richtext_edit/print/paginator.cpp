@@ -9,104 +9,131 @@ namespace {
 
 constexpr const char* kPartTooTall =
     "A table row or picture is taller than the page: it is printed cut off";
-
-// A cut line whose part (a single row or picture slice) overruns a whole page.
-bool HasPartTallerThan(const TRDMultiDrawItemInfo& line, int room) {
-  for (int p = 0; p < line.PartsList.Count(); ++p)
-    if (line.PartsList.Get(p)->Height > room) return true;
-  return false;
-}
-
-class TPagination {
- public:
-  explicit TPagination(TCustomMainPtblRDData& data) : data_(data) {}
-
-  std::vector<std::string> Run() {
-    data_.Pages.Clear();
-    int first, end;
-    data_.GetPrintedDrawItemRange(first, end);
-    // Page 1 starts with the first printed line (the top of the document unless only
-    // the selection is printed).
-    NewPage(first, first <= end ? LineTop(first) : 0);
-    for (int d = first; d <= end;) {
-      int last = d;
-      while (last + 1 <= end && !data_.DrawItems[last + 1]->FromNewLine) ++last;
-      int top = data_.DrawItems[d]->Top, bottom = top;
-      for (int k = d; k <= last; ++k) {
-        const TRDDrawLineInfo& line = *data_.DrawItems[k];
-        top = std::min(top, line.Top);
-        bottom = std::max(bottom, line.Top + line.Height + line.ExtraSpaceBelow);
-      }
-      if (d != Current().StartDrawItemNo && ForcesPageBreak(d)) NewPage(d, top);
-      auto* multi = dynamic_cast<TRDMultiDrawItemInfo*>(data_.DrawItems[d]);
-      if (d == last && multi && multi->InitSplit()) {
-        Cut(d, *multi);
-      } else if (bottom - Current().StartY > Room() && d != Current().StartDrawItemNo) {
-        NewPage(d, top);
-      }
-      d = last + 1;
-    }
-    return std::move(warnings_);
-  }
-
- private:
-  TRDPageInfo& Current() { return data_.Pages.Page(data_.Pages.Count()); }
-  // The height the current page gives the document.
-  int Room() const { return std::max(1, data_.ContentHeight(data_.Pages.Count())); }
-
-  int LineTop(int d) const {
-    while (d > 0 && !data_.DrawItems[d]->FromNewLine) --d;
-    return data_.DrawItems[d]->Top;
-  }
-
-  void NewPage(int d, int y) {
-    TRDPageInfo& page = data_.Pages.Add();
-    page.StartDrawItemNo = d;
-    page.StartY = page.StartY2 = y;
-  }
-
-  // The first draw line of an item that starts a paragraph with a page break before it.
-  bool ForcesPageBreak(int d) const {
-    const TRDDrawLineInfo& line = *data_.DrawItems[d];
-    if (!line.FromNewLine || (d > 0 && data_.DrawItems[d - 1]->ItemNo == line.ItemNo))
-      return false;
-    return data_.IsParaStart(line.ItemNo) && data_.IsPageBreakBefore(line.ItemNo);
-  }
-
-  void Cut(int d, TRDMultiDrawItemInfo& line) {
-    int avail = Current().StartY + Room() - line.Top;
-    if (line.Height > avail && d != Current().StartDrawItemNo && !line.CanSplitFirst(avail)) {
-      NewPage(d, line.Top);
-      avail = Room();
-    }
-    const int firstNewPage = data_.Pages.Count() + 1;
-    while (line.SplitAt(avail)) {
-      TRDPageInfo& page = data_.Pages.Add();
-      page.StartDrawItemNo = d;
-      page.StartPart = line.PartsList.Count();
-      avail = Room();
-    }
-    if (!line.SplitRefusal.empty())
-      warnings_.push_back(line.SplitRefusal);
-    else if (HasPartTallerThan(line, Room()))
-      warnings_.push_back(kPartTooTall);
-    // The parts are final now: each continued page starts where its part would stand,
-    // and its cut lies below the parts printed before.
-    int cut = line.Top;
-    for (int p = firstNewPage; p <= data_.Pages.Count(); ++p) {
-      TRDPageInfo& page = data_.Pages.Page(p);
-      cut += line.PartsList.Get(page.StartPart - 2)->Height;
-      page.StartY = line.Top + line.Height - line.PartsList.Get(page.StartPart - 1)->Height;
-      page.StartY2 = cut;
-    }
-  }
-
-  TCustomMainPtblRDData& data_;
-  std::vector<std::string> warnings_;
-};
+constexpr const char* kLineTooTall =
+    "A line that cannot be cut is taller than the page: it is printed cut off";
 
 }  // namespace
 
+TRDPager::TRDPager(TCustomPrintableRDData& data, int first, int last)
+    : data_(data), d_(first), end_(last) {
+  data_.Pages.Clear();
+  for (int d = first; d <= last; ++d) {
+    const TRDDrawLineInfo& line = *data_.DrawItems[d];
+    bottom_ = std::max(bottom_, line.Top + line.Height + line.ExtraSpaceBelow);
+  }
+  // Page 1 starts with the first line (the top of the document unless only the
+  // selection is printed).
+  TRDPageInfo& page = data_.Pages.Add();
+  page.StartDrawItemNo = first;
+  page.StartY = page.StartY2 = first <= last ? LineTop(first) : 0;
+}
+
+int TRDPager::Count() const {
+  return data_.Pages.Count();
+}
+
+int TRDPager::StartY() const {
+  return data_.Pages.Page(Count()).StartY;
+}
+
+int TRDPager::LineTop(int d) const {
+  while (d > 0 && !data_.DrawItems[d]->FromNewLine) --d;
+  return data_.DrawItems[d]->Top;
+}
+
+// The first draw line of an item that starts a paragraph with a page break before it.
+bool TRDPager::ForcesPageBreak(int d) const {
+  const TRDDrawLineInfo& line = *data_.DrawItems[d];
+  if (!line.FromNewLine || (d > 0 && data_.DrawItems[d - 1]->ItemNo == line.ItemNo)) return false;
+  return data_.IsParaStart(line.ItemNo) && data_.IsPageBreakBefore(line.ItemNo);
+}
+
+void TRDPager::Warn(const char* text) {
+  if (Warnings.empty() || Warnings.back() != text) Warnings.emplace_back(text);
+}
+
+bool TRDPager::NextPage(int room) {
+  used_ = 0;
+  if (ended_) return false;
+  room = std::max(1, room);
+  if (cut_) {
+    if (Cut(room, room)) return true;
+    ++d_;  // a cut line is a screen line of its own
+  }
+  while (d_ <= end_) {
+    const int start = data_.Pages.Page(Count()).StartDrawItemNo;
+    int last = d_;
+    while (last + 1 <= end_ && !data_.DrawItems[last + 1]->FromNewLine) ++last;
+    int top = data_.DrawItems[d_]->Top, bottom = top;
+    for (int k = d_; k <= last; ++k) {
+      const TRDDrawLineInfo& line = *data_.DrawItems[k];
+      top = std::min(top, line.Top);
+      bottom = std::max(bottom, line.Top + line.Height + line.ExtraSpaceBelow);
+    }
+    if (d_ != start && ForcesPageBreak(d_)) return Break(d_, top);
+    auto* multi = d_ == last ? dynamic_cast<TRDMultiDrawItemInfo*>(data_.DrawItems[d_]) : nullptr;
+    if (multi && multi->InitSplit()) {
+      const int avail = StartY() + room - multi->Top;
+      if (multi->Height > avail && d_ != start && !multi->CanSplitFirst(avail))
+        return Break(d_, multi->Top);
+      cut_ = multi;
+      if (Cut(avail, room)) return true;
+    } else if (bottom - StartY() > room) {
+      if (d_ != start) return Break(d_, top);
+      Warn(kLineTooTall);
+    }
+    d_ = last + 1;
+  }
+  ended_ = true;
+  used_ = std::max(0, bottom_ - StartY());
+  return false;
+}
+
+bool TRDPager::Break(int d, int top) {
+  used_ = top - StartY();
+  TRDPageInfo& page = data_.Pages.Add();
+  page.StartDrawItemNo = d;
+  page.StartY = page.StartY2 = top;
+  return true;
+}
+
+bool TRDPager::Cut(int avail, int room) {
+  TRDMultiDrawItemInfo& line = *cut_;
+  const bool more = line.SplitAt(avail);
+  const TRDPageInfo page = data_.Pages.Page(Count());
+  const bool continued = page.StartDrawItemNo == d_ && page.StartPart > 1;
+  // The part on this page is final now: a page that goes on with it starts where it
+  // would stand were the parts printed one under the other.
+  const int height = line.PartsList.Get(continued ? page.StartPart - 1 : 0)->Height;
+  if (continued) data_.Pages.Page(Count()).StartY = line.Top + line.Height - height;
+  if (!line.SplitRefusal.empty())
+    Warn(line.SplitRefusal.c_str());
+  else if (height > room)
+    Warn(kPartTooTall);
+  if (!more) {
+    cut_ = nullptr;
+    return false;
+  }
+  used_ = continued ? height : line.Top - page.StartY + height;
+  // The next page goes on with the rest, which the lines after the line follow; its cut
+  // lies below the parts printed before.
+  TRDPageInfo& next = data_.Pages.Add();
+  next.StartDrawItemNo = d_;
+  next.StartPart = line.PartsList.Count();
+  next.StartY = line.Top + line.Height - line.PartsList.Get(line.PartsList.Count() - 1)->Height;
+  next.StartY2 = (continued ? page.StartY2 : line.Top) + height;
+  return true;
+}
+
+int TRDPager::Rest() const {
+  return ended_ ? 0 : std::max(0, bottom_ - StartY());
+}
+
 std::vector<std::string> Paginate(TCustomMainPtblRDData& data) {
-  return TPagination(data).Run();
+  int first, end;
+  data.GetPrintedDrawItemRange(first, end);
+  TRDPager pager(data, first, end);
+  while (pager.NextPage(data.ContentHeight(data.Pages.Count()))) {
+  }
+  return std::move(pager.Warnings);
 }

@@ -97,11 +97,20 @@ void TCustomPrintableRDData::Clear() {
   ClearFormatting();
 }
 
-void TCustomPrintableRDData::GetDrawItemsRange(int, int& startNo, int& startPart,
+void TCustomPrintableRDData::GetDrawItemsRange(int pageNo, int& startNo, int& startPart,
                                                int& endNo) const {
   startNo = 0;
   startPart = -1;
   endNo = DrawItems.Count() - 1;
+  if (Pages.Count() == 0) return;
+  const TRDPageInfo& page = Pages.Page(pageNo);
+  startNo = page.StartDrawItemNo;
+  if (page.StartPart > 1) startPart = page.StartPart - 1;
+  if (pageNo < Pages.Count()) {
+    const TRDPageInfo& next = Pages.Page(pageNo + 1);
+    endNo = next.StartDrawItemNo - 1;
+    if (next.StartPart > 1) ++endNo;
+  }
 }
 
 void TCustomPrintableRDData::CheckPageNo(int) const {}
@@ -429,28 +438,14 @@ void TCustomMainPtblRDData::Clear() {
   PrintedSelStart = PrintedSelEnd = -1;
 }
 
-int TCustomMainPtblRDData::GetPageContentStart(int pageNo) const {
-  return Pages.Page(pageNo).StartY;
-}
-
 void TCustomMainPtblRDData::GetDrawItemsRange(int pageNo, int& startNo, int& startPart,
                                               int& endNo) const {
-  if (Pages.Count() == 0) {
-    TCustomPrintableRDData::GetDrawItemsRange(pageNo, startNo, startPart, endNo);
-    return;
-  }
-  const TRDPageInfo& page = Pages.Page(pageNo);
-  startNo = page.StartDrawItemNo;
-  startPart = page.StartPart - 1;
-  if (pageNo == Pages.Count()) {
+  TCustomPrintableRDData::GetDrawItemsRange(pageNo, startNo, startPart, endNo);
+  // The last page ends with the last line printed.
+  if (Pages.Count() > 0 && pageNo == Pages.Count()) {
     int first;
     GetPrintedDrawItemRange(first, endNo);
-  } else {
-    const TRDPageInfo& next = Pages.Page(pageNo + 1);
-    endNo = next.StartDrawItemNo - 1;
-    if (next.StartPart > 1) ++endNo;
   }
-  if (startPart == 0) startPart = -1;
 }
 
 void TCustomMainPtblRDData::CheckPageNo(int pageNo) const {

@@ -2,7 +2,8 @@
 // prints (it never changes them) and keeps draw lines of its own, formatted on the
 // printer's canvas at the printer's resolution. The main printable data holds the whole
 // document and its pages (filled by the paginator, paginator.h); a rectangle printable
-// data holds a document printed inside a rectangle of another one (a table cell).
+// data holds a document printed inside a rectangle of another one (a table cell), whose
+// pages, when its row is cut over sheets, are the pieces printed on each.
 //
 // Drawing a page walks the draw lines the page record names and puts each at its place
 // on the sheet: text through the style sheet, other items through their printing
@@ -80,6 +81,8 @@ class TCustomPrintableRDData : public TCustomRDFormattedData {
   int DrawingPageNo = 0;
   // The page is not filled with the background colour first.
   bool NoBackgroundFill = false;
+  // The pages the document is broken into (paginator.h); none: one page holds it all.
+  TRDPageCollection Pages;
   // The page's background picture at screen size, while a page with one is drawn.
   std::unique_ptr<TBitmap> BackgroundBitmap;
 
@@ -115,7 +118,8 @@ class TCustomPrintableRDData : public TCustomRDFormattedData {
   virtual int GetPrintableTop() const { return 0; }
   virtual int GetPrintableLeft() const { return 0; }
   // The draw lines of page pageNo: startPart is the 0-based part of the first one, -1 when
-  // the page starts at a line's beginning. Without pages: the whole document.
+  // the page starts at a line's beginning; a page that goes on inside a cut line ends
+  // with it. Without pages: the whole document.
   virtual void GetDrawItemsRange(int pageNo, int& startNo, int& startPart, int& endNo) const;
   // Raises "Invalid page number is specified for printing" for a page that does not exist.
   virtual void CheckPageNo(int pageNo) const;
@@ -132,7 +136,9 @@ class TCustomPrintableRDData : public TCustomRDFormattedData {
 
  protected:
   // The document Y of the top of page pageNo's content (a continued cut line starts there).
-  virtual int GetPageContentStart(int) const { return 0; }
+  int GetPageContentStart(int pageNo) const {
+    return Pages.Count() > 0 ? Pages.Page(pageNo).StartY : 0;
+  }
   // The item's paragraph colour into bitmap; false when it has none.
   bool FillWithParaColor(const TCustomRDItemInfo* item, TBitmap& bitmap);
   // The background of item, whose draw line is being drawn, into bitmap at (x, y).
@@ -157,7 +163,6 @@ class TCustomMainPtblRDData : public TCustomPrintableRDData {
 
   TRDCanvas* PrinterCanvas = nullptr;
   TRDResolution Scaling;
-  TRDPageCollection Pages;
   // The sheet in device pixels.
   int PageWidth = 0;
   int PageHeight = 0;
@@ -229,9 +234,6 @@ class TCustomMainPtblRDData : public TCustomPrintableRDData {
   TRDColorMode GetColorMode() const override { return ColorMode; }
   // A page number that does not exist is reported as CheckPageNo reports it.
   void DrawPage(int pageNo, TRDCanvas& canvas, bool correction) override;
-
- protected:
-  int GetPageContentStart(int pageNo) const override;
 };
 
 // A document printed inside a rectangle of another printable data (a table cell).
@@ -271,7 +273,7 @@ class TRectPtblRDData : public TCustomPrintableRDData {
   TCustomRDData* GetParentData() override { return &ParentPtblData; }
   TCustomRDData* GetRootData() override { return ParentPtblData.GetRootData(); }
 
-  int GetPageTop(int) const override { return -(Top + DY); }
+  int GetPageTop(int pageNo) const override { return GetPageContentStart(pageNo) - (Top + DY); }
   int GetPrintableTop() const override { return Top + DY; }
   int GetPrintableLeft() const override { return Left + DX; }
   TRDColorMode GetColorMode() const override { return main_.ColorMode; }

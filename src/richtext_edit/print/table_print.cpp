@@ -100,12 +100,31 @@ int TRDTablePrintInfo::HeadingRows() const {
   return RepeatHeading ? std::min(Table.HeadingRowCount(), Table.RowCount()) : 0;
 }
 
+TCellPtblRDData* TRDTablePrintInfo::CellDocument(int row, int col) const {
+  return dynamic_cast<TCellPtblRDData*>(FormattingInfo.CellLayout(row, col, Table.ColCount()));
+}
+
+int TRDTablePrintInfo::FirstContent(const TRDTablePrintPart& part) const {
+  const auto cut = pieces_.find(part.StartRow);
+  if (cut != pieces_.end() && part.StartPiece < int(cut->second.size()))
+    return cut->second[size_t(part.StartPiece)];
+  return FormattingInfo.RowHeights[part.StartRow];
+}
+
 int TRDTablePrintInfo::Outside() const {
   const TRDTableItemFormattingInfo& f = FormattingInfo;
   const int last = f.RowStarts.Count() - 1;
   const int h = HeadingRows();
   if (last < 0 || h > last) return f.Height;
   return f.Height + f.RowStarts[h] - f.RowStarts[last] - f.RowHeights[last];
+}
+
+int TRDTablePrintInfo::RunHeight(const TRDTablePrintPart& part, int lastRow) const {
+  const TRDTableItemFormattingInfo& f = FormattingInfo;
+  const int first = part.StartRow;
+  // The rows below a cut first row move up by what of it is printed elsewhere.
+  const int shrink = f.RowHeights[first] - FirstContent(part);
+  return f.RowStarts[lastRow] + f.RowHeights[lastRow] - f.RowStarts[first] - shrink + Outside();
 }
 
 bool TRDTablePrintInfo::LayOutForPrinting(TRDCanvas& canvas, int docWidth, int& width,
@@ -119,9 +138,26 @@ bool TRDTablePrintInfo::LayOutForPrinting(TRDCanvas& canvas, int docWidth, int& 
   return true;
 }
 
+void TRDTablePrintInfo::ForgetRowCuts() {
+  pagers_.clear();
+  for (const auto& [row, heights] : pieces_)
+    for (int c = 0; c < Table.ColCount(); ++c) {
+      TCellPtblRDData* document = CellDocument(row, c);
+      if (!document) continue;
+      document->Pages.Clear();
+      for (int d = 0; d < document->DrawItems.Count(); ++d)
+        if (auto* line = dynamic_cast<TRDMultiDrawItemInfo*>(document->DrawItems[d])) {
+          if (auto* table = dynamic_cast<TRDTablePrintInfo*>(line)) table->ForgetRowCuts();
+          line->PartsList.Clear();
+        }
+    }
+  pieces_.clear();
+}
+
 bool TRDTablePrintInfo::InitSplit() {
   PartsList.Clear();
   SplitRefusal.clear();
+  ForgetRowCuts();
   const int rows = std::min(Table.RowCount(), FormattingInfo.RowStarts.Count());
   if (rows == 0) return false;
   if (!(Table.PrintOptions & rdtoRowsSplit) && !Table.HasPageBreakRows(-1, -1)) return false;
@@ -143,19 +179,63 @@ bool TRDTablePrintInfo::CanSplitFirst(int y) const {
   return y - Outside() + f.RowStarts[h] > f.RowStarts[g] + f.RowHeights[g];
 }
 
+bool TRDTablePrintInfo::CutFirstRow(TRDTablePrintPart& p, int room) {
+  const int row = p.StartRow;
+  if (p.StartPiece == 0) {
+    pagers_.clear();
+    for (int c = 0; c < Table.ColCount(); ++c)
+      if (TCellPtblRDData* document = CellDocument(row, c))
+        pagers_.push_back(std::make_unique<TRDPager>(*document, 0, document->DrawItems.Count() - 1));
+  }
+  int used = 0;
+  bool more = false;
+  for (const auto& pager : pagers_) {
+    if (pager->NextPage(room)) more = true;
+    used = std::max(used, pager->Used());
+  }
+  std::vector<int>& heights = pieces_[row];
+  heights.resize(size_t(p.StartPiece) + 1);
+  if (!more) {
+    heights.back() = std::max(used, room);
+    pagers_.clear();
+    p.Height = RunHeight(p, p.StartRow + p.RowCount - 1);
+    return false;
+  }
+  heights.back() = used;
+  int rest = 0;
+  for (const auto& pager : pagers_) rest = std::max(rest, pager->Rest());
+  heights.push_back(rest);
+  auto q = std::make_unique<TRDTablePrintPart>();
+  q->StartRow = row;
+  q->StartPiece = p.StartPiece + 1;
+  q->RowCount = p.RowCount;
+  p.RowCount = 1;
+  p.Height = RunHeight(p, row);
+  q->Height = RunHeight(*q, row + q->RowCount - 1);
+  PartsList.Add(std::move(q));
+  return true;
+}
+
 bool TRDTablePrintInfo::SplitAt(int y) {
   if (PartsList.Count() == 0) throw ERichDocError("Internal printing error");
   SplitRefusal.clear();
   TRDTablePrintPart& p = *Part(PartsList.Count() - 1);
-  const bool fits = p.Height <= y;
+  const TRDTableItemFormattingInfo& f = FormattingInfo;
+  const int outside = Outside();
+  bool fits = p.Height <= y;
+  // A first row that does not fit alone is taller than the page: it is cut inside.
+  if (!fits && FirstContent(p) > y - outside && y - outside > 0 &&
+      Table.GetRowGroupEnd(p.StartRow) == p.StartRow) {
+    if (CutFirstRow(p, y - outside)) return true;
+    fits = p.Height <= y;
+  }
   if (p.RowCount <= 1) {
     if (!fits) SplitRefusal = kRowTooTall;
     return false;
   }
   if (fits && !Table.HasPageBreakRows(p.StartRow + 1, p.StartRow + p.RowCount - 1)) return false;
-  const TRDTableItemFormattingInfo& f = FormattingInfo;
-  const int outside = Outside();
-  const int limit = y - outside + f.RowStarts[p.StartRow];
+  const int shrink = f.RowHeights[p.StartRow] - FirstContent(p);
+  const int limit = y - outside + f.RowStarts[p.StartRow] + shrink;
   // The first row that does not fit, or that a page break puts on the next page.
   int k = 1, r = -1;
   for (; k < p.RowCount; ++k) {
@@ -181,12 +261,11 @@ bool TRDTablePrintInfo::SplitAt(int y) {
   }
   const int last = f.RowStarts.Count() - 1;
   p.RowCount = kept;
-  p.Height = f.RowStarts[newStart - 1] + f.RowHeights[newStart - 1] + outside -
-             f.RowStarts[p.StartRow];
+  p.Height = RunHeight(p, newStart - 1);
   auto q = std::make_unique<TRDTablePrintPart>();
   q->StartRow = newStart;
   q->RowCount = last + 1 - newStart;
-  q->Height = f.RowStarts[last] + f.RowHeights[last] + outside - f.RowStarts[newStart];
+  q->Height = RunHeight(*q, last);
   PartsList.Add(std::move(q));
   return true;
 }
@@ -214,13 +293,17 @@ void TRDTableItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode 
   const int rows = std::min(Rows->Count(), f.RowStarts.Count());
   const int cols = std::min(Rows->GetColCount(), f.ColStarts.Count());
   // The rows of this page: a run of rows under the repeated heading, or all of them.
-  int first = 0, count = rows, heading = 0, height = f.Height;
+  // A run's first row may be a piece of a row cut over pages: its cells print their
+  // piece, and the rows after it move up by what of it is printed elsewhere.
+  int first = 0, count = rows, heading = 0, height = f.Height, piece = 0, shrink = 0;
   if (info->PrintedPart >= 0 && info->PrintedPart < info->PartsList.Count()) {
     const TRDTablePrintPart& part = *info->Part(info->PrintedPart);
     first = part.StartRow;
     count = part.RowCount;
     heading = std::min(info->HeadingRows(), first);
     height = part.Height;
+    piece = part.StartPiece;
+    if (first < rows) shrink = f.RowHeights[first] - info->FirstContent(part);
   }
   if (rows == 0 || first + count > rows) count = std::max(0, rows - first);
   // Rows of the run move up to stand right under the heading.
@@ -238,12 +321,12 @@ void TRDTableItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode 
   std::vector<int> printed;
   for (int r = 0; r < heading; ++r) printed.push_back(r);
   for (int r = first; r < first + count; ++r) printed.push_back(r);
-  const auto rowShift = [&](int r) { return r < heading ? 0 : shift; };
+  const auto rowShift = [&](int r) { return r < heading ? 0 : r > first ? shift + shrink : shift; };
 
   canvas.PenWidth = 1;
   canvas.PenStyle = psSolid;
   const TRect clip = table;
-  DrawRules(canvas, x, y, table, clip, f, heading, first, first + count - 1, shift, true,
+  DrawRules(canvas, x, y, table, clip, f, heading, first, first + count - 1, shift, shrink, true,
             colorMode);
   self.DrawBorder(canvas, table.Left, table.Top, table.Right, table.Bottom, border_width_,
                   border_light_color_, border_color_, clNone, border_style_, false, true, clip,
@@ -257,27 +340,34 @@ void TRDTableItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode 
       TRDTableCellData* cell = Rows->Cell(r, c);
       auto* document = dynamic_cast<TCellPtblRDData*>(f.CellLayout(r, c, cols));
       if (!cell || !document) continue;
+      const bool cut = document->Pages.Count() > 0;
       const TRect box = Bounds(x + document->BoxLeft, y + document->BoxTop - rowShift(r),
-                               document->BoxWidth, document->BoxHeight);
+                               document->BoxWidth,
+                               document->BoxHeight - (r == first ? shrink : 0));
       const TColor color =
           cell->Color == clNone ? clNone : white ? clWhite : ConvertBackColor(cell->Color, colorMode);
       if (cell->GetCellBackground())
         cell->GetCellBackground()->Print(canvas, box, box, info->Resolution, color);
       else
         FillBox(canvas, color, box);
+      // The pieces of a cut row stand at the top of their boxes.
       const int inner = box.Height() - 2 * padY;
       int offset = 0;
-      if (cell->GetRealVAlign() == rdcMiddle) offset = (inner - document->DocumentHeight) / 2;
-      if (cell->GetRealVAlign() == rdcBottom) offset = inner - document->DocumentHeight;
+      if (!cut && cell->GetRealVAlign() == rdcMiddle) offset = (inner - document->DocumentHeight) / 2;
+      if (!cut && cell->GetRealVAlign() == rdcBottom) offset = inner - document->DocumentHeight;
       document->Left = box.Left + padX;
       document->Top = box.Top + padY + std::max(offset, 0);
-      canvas.SaveState();
-      canvas.IntersectClipRect(box);
-      {
-        TPrintingCellScope printing(self, *cell, box, info->Resolution);
-        document->DrawPage(1, canvas, false);
+      // A cell whose content ended in an earlier piece prints only its box here.
+      const int page = cut && r == first ? piece + 1 : 1;
+      if (page <= std::max(document->Pages.Count(), 1)) {
+        canvas.SaveState();
+        canvas.IntersectClipRect(box);
+        {
+          TPrintingCellScope printing(self, *cell, box, info->Resolution);
+          document->DrawPage(page, canvas, false);
+        }
+        canvas.RestoreState();
       }
-      canvas.RestoreState();
       self.DrawBorder(canvas, box.Left - b, box.Top - b, box.Right + b, box.Bottom + b,
                       cell_border_width_,
                       cell->BorderLightColor != clNone ? cell->BorderLightColor

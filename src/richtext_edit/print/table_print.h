@@ -6,28 +6,36 @@
 //
 // Cutting follows the rows: a part ends before the first row that does not fit, before a
 // row with a page break before it, and never between rows that a cell spanning them
-// binds together. A table that cannot be cut where a page needs it is printed uncut and
-// the reason is kept in SplitRefusal.
+// binds together. A row taller than a page (not bound to others) is cut inside: each of
+// its cells' documents is broken into pieces as a document is into pages (paginator.h),
+// tables inside them cut in turn, and the row goes on in the next part with the next
+// piece of every cell, its height the highest piece. A table that cannot be cut where a
+// page needs it is printed uncut and the reason is kept in SplitRefusal.
 //
 // Example: a table of 1 heading row and 30 rows of 20 pixels with 220 pixels left on
 // the first page prints rows 1-9 under the heading there (the heading and the borders
 // take the rest) and goes on with row 10 under the heading on the next page.
 #pragma once
 
+#include <map>
 #include <memory>
+#include <vector>
 
 #include "richtext/multi_draw_item.h"
 #include "richtext/text_routines.h"
+#include "richtext_edit/print/paginator.h"
 #include "richtext_edit/print/printable_data.h"
 #include "richtext_edit/tables/table_item.h"
 
 class TCustomPrintableRDData;
 
-// One run of rows.
+// One run of rows. Its first row may be a piece of a row cut over pages.
 class TRDTablePrintPart : public TRDMultiDrawItemPart {
  public:
   int StartRow = 0;
   int RowCount = 0;
+  // The piece of StartRow the run starts with (0: the row's top).
+  int StartPiece = 0;
 };
 
 // The printable document of one cell: the cell's items (shown: the cell, or the editor
@@ -57,6 +65,11 @@ class TRDTablePrintInfo : public TRDMultiDrawItemInfo {
   }
   // The heading rows printed above each part (0 without repeating).
   int HeadingRows() const;
+  // The height of the content of the part's first row on its page: its piece's when the
+  // row is cut over pages.
+  int FirstContent(const TRDTablePrintPart& part) const;
+  // The cell's printable document (none for a slot a merged cell covers).
+  TCellPtblRDData* CellDocument(int row, int col) const;
 
   // The size comes from the layout, not from the formatter.
   void SetSize(int, int) override {}
@@ -68,4 +81,17 @@ class TRDTablePrintInfo : public TRDMultiDrawItemInfo {
  private:
   // The height of the table outside its non-heading rows: borders, spacing and heading.
   int Outside() const;
+  // The height of part when it ends with row lastRow.
+  int RunHeight(const TRDTablePrintPart& part, int lastRow) const;
+  // Cuts the part's first row so that its piece takes room pixels of content, the rest
+  // going on in a new part; false when all the row's content fits (the piece then takes
+  // the room, or what a line that cannot be cut needs).
+  bool CutFirstRow(TRDTablePrintPart& part, int room);
+  // Forgets every cut inside rows, tables in their cells included.
+  void ForgetRowCuts();
+
+  // The content heights of the pieces of every row cut over pages, and the breaking of
+  // the cells of the row being cut.
+  std::map<int, std::vector<int>> pieces_;
+  std::vector<std::unique_ptr<TRDPager>> pagers_;
 };

@@ -469,11 +469,14 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void PaintTable(TRDCanvas& canvas, int x, int y, const TRect& clip, TRDItemPaintState state,
                   TRDColorMode colorMode);
   // The rules between the columns over the table's box and above the rows drawn (heading
-  // rows 0 .. headingRows - 1 where they stand, then firstRow .. lastRow moved up by shift),
-  // and the outermost rules; on paper the top one is always drawn.
+  // rows 0 .. headingRows - 1 where they stand, then firstRow .. lastRow moved up by shift,
+  // the rows after firstRow by a further firstRowCut: the part of a row cut over pages
+  // that is printed elsewhere), and the outermost rules; on paper the top one is always
+  // drawn.
   void DrawRules(TRDCanvas& canvas, int x, int y, const TRect& table, const TRect& clip,
                  const TRDTableItemFormattingInfo& info, int headingRows, int firstRow,
-                 int lastRow, int shift, bool printing, TRDColorMode colorMode) const;
+                 int lastRow, int shift, int firstRowCut, bool printing,
+                 TRDColorMode colorMode) const;
   void DrawBorder(TRDCanvas& canvas, int left, int top, int right, int bottom, int width,
                   TColor lightColor, TColor color, TColor backgroundColor,
                   TRDTableBorderStyle style, bool editing, bool printing, const TRect& clip,

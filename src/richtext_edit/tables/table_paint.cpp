@@ -133,7 +133,7 @@ void TRDTableItemInfo::PaintTable(TRDCanvas& canvas, int x, int y, const TRect& 
 
   const int firstRow =
       rowCount < 2 ? 0 : FindStart(info.RowStarts, clip.Top - y - ScaleY(border_width_));
-  DrawRules(canvas, x, y, table, clip, info, 0, firstRow, rowCount - 1, 0, false, colorMode);
+  DrawRules(canvas, x, y, table, clip, info, 0, firstRow, rowCount - 1, 0, 0, false, colorMode);
   // The table's border.
   DrawBorder(canvas, table.Left, table.Top, table.Right, table.Bottom, border_width_,
              border_light_color_, border_color_,
@@ -174,7 +174,7 @@ void TRDTableItemInfo::PaintTable(TRDCanvas& canvas, int x, int y, const TRect& 
 void TRDTableItemInfo::DrawRules(TRDCanvas& canvas, int x, int y, const TRect& table,
                                  const TRect& clip, const TRDTableItemFormattingInfo& info,
                                  int headingRows, int firstRow, int lastRow, int shift,
-                                 bool printing, TRDColorMode colorMode) const {
+                                 int firstRowCut, bool printing, TRDColorMode colorMode) const {
   const int colCount = std::min(Rows->GetColCount(), info.ColStarts.Count());
   const bool vRules = v_rule_width_ != 0 && v_rule_color_ != clNone;
   const bool hRules = h_rule_width_ != 0 && h_rule_color_ != clNone;
@@ -216,7 +216,8 @@ void TRDTableItemInfo::DrawRules(TRDCanvas& canvas, int x, int y, const TRect& t
     };
     bool more = true;
     for (int r = 0; r < headingRows && more; ++r) more = rule(r, 0);
-    for (int r = firstRow; r <= lastRow && more; ++r) more = rule(r, shift);
+    for (int r = firstRow; r <= lastRow && more; ++r)
+      more = rule(r, r == firstRow ? shift : shift + firstRowCut);
     if (h_outermost_rule_) {
       const int edge = ScaleY(border_width_ + border_v_spacing_ / 2);
       if (printing || firstRow <= 1)

@@ -231,6 +231,7 @@ TEST_F(PrintRangePeers, TheSelectionIsPrintedWithItsListNumbers) {
   TRDListLevel& level = list.AddLevel();
   level.ListType = rdlstDecimal;
   level.FormatString = "%0:s.";
+  level.FirstIndent = 24;  // room between the number and the text
   for (int i = 1; i <= 10; ++i) {
     doc.AddItemAtEnd("", TRDMarkerItemInfo::CreateMarker(&doc, 0, 0, 1, false));
     doc.AddText("Listed line " + std::to_string(i), 0, -1);

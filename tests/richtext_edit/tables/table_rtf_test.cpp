@@ -7,6 +7,7 @@
 
 #include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
+#include "richtext/html_writer.h"
 #include "richtext/rtf_writer.h"
 #include "richtext_edit/tables/html_grid.h"
 #include "richtext_edit/tables/table_document.h"
@@ -251,6 +252,47 @@ TEST(TableRTF, DocumentNeverShownIsLaidOutFirst) {
   EXPECT_FALSE(Has(rtf, "\\cellx0")) << rtf;
   EXPECT_TRUE(Has(rtf, "in2")) << rtf;
   doc.Clear();
+}
+
+// The ids the writers ask link targets for, in the order they write the links.
+std::vector<int> LinkIdsWritten(TCustomRDData& doc, bool html) {
+  std::vector<int> ids;
+  doc.ExportHooks.OnWriteHyperlink = [&](int id, TRDSaveFormat, std::string& target,
+                                         std::string&) { ids.push_back(id); target = "x"; };
+  TMemoryStream stream;
+  if (html)
+    doc.SaveHTMLToStream(stream, TRDHTMLSaveParams());
+  else
+    doc.SaveRTFToStream(stream, TRDRTFSaveParams());
+  doc.ExportHooks.OnWriteHyperlink = nullptr;
+  return ids;
+}
+
+// Links are numbered in reading order, those of a table's cells (tables inside them
+// too) in the table's place, whether the document was ever laid out or not.
+TEST(TableRTF, LinksOfADocumentNeverLaidOutAreNumberedAsLaidOut) {
+  TTableDocument doc;
+  const int link = doc.style.TextStyles().Count();
+  doc.style.TextStyles().Add().Jump = true;
+  doc.AddText("first", link, 0);
+  TRDTableItemInfo& outer = doc.AddTable(1, 2, {"", "plain"});
+  TRDTableCellData& cell = *outer.Cells(0, 0);
+  cell.Clear();
+  cell.AddText("in cell", link, 0);
+  auto inner = std::make_unique<TRDTableItemInfo>(1, 1, &cell);
+  inner->Cells(0, 0)->Clear();
+  inner->Cells(0, 0)->AddText("nested", link, 0);
+  cell.AddItemAtEnd("", std::move(inner));
+  outer.Cells(0, 1)->AddText("beside", link, 0);
+  doc.AddText("", link, 0);  // an empty link is no link
+  doc.AddText("last", link, 0);
+  const std::vector<int> expected = {0, 1, 2, 3, 4};
+  for (const bool html : {false, true}) {
+    EXPECT_EQ(LinkIdsWritten(doc, html), expected) << html;
+    doc.Format();
+    EXPECT_EQ(LinkIdsWritten(doc, html), expected) << html;
+    doc.ClearFormatting();
+  }
 }
 
 // --- peer -------------------------------------------------------------------------------------
