@@ -1,5 +1,12 @@
 // libFuzzer program: any bytes read as a document that may hold tables (FuzzTableRDF).
+#include "fuzz_setup.h"
 #include "richtext_edit/tables/table_fuzz_target.h"
+
+// A table's selection cursors are pictures, made on the first table read.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  StartOffscreenApplication(argc, argv);
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   if (!FuzzTableRDF(Data, Size)) __builtin_trap();

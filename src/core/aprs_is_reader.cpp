@@ -11,11 +11,11 @@ constexpr int kLineTimeoutMs = 100;
 // Lines taken in one pass before they are handed over, so that a server that never
 // pauses cannot keep the reader from handing anything over.
 constexpr int kMaxLinesPerPass = 10000;
-const char* const kServerSilentText = "TCPIP server silent, try to reconnect now...";
 
 }  // namespace
 
 const char* const kConnectionLostText = "TCPIP connection lost, try to reconnect now...";
+const char* const kServerSilentText = "TCPIP server silent, try to reconnect now...";
 
 TCPTheard::TCPTheard(TTcpClient& Client, std::string Host, int Port, TAprsIsReaderViews& Views,
                      int PassIntervalMs, int IdleTimeoutMs)

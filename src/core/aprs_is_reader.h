@@ -24,8 +24,10 @@
 #include "platform/sys/thread.h"
 #include "platform/text/string_list.h"
 
-// The status text while the reader tries to connect again.
+// The status texts while the reader tries to connect again, after the connection was
+// lost or the server went silent; the program shows them translated.
 extern const char* const kConnectionLostText;  // "TCPIP connection lost, try to ..."
+extern const char* const kServerSilentText;    // "TCPIP server silent, try to ..."
 
 // The connection as the reader sees it; the program shows it on the connect button.
 enum class TAprsIsState : std::uint8_t { Connected, Reconnecting };

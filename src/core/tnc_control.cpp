@@ -1,5 +1,6 @@
 #include "core/tnc_control.h"
 
+#include "core/tnc2_line.h"
 #include "platform/text/format.h"
 #include "platform/text/sysutils.h"
 
@@ -71,7 +72,9 @@ void TTncControl::ScheduleOnTimer(unsigned Milliseconds, std::function<void()> N
 std::vector<std::string> TTncControl::TncCommandLines(const std::vector<std::string>& Lines,
                                                       bool EscPrefix) {
   std::vector<std::string> commands;
-  for (std::string line : Lines) {
+  for (const std::string& text : Lines) {
+    // A NUL in the command file would reach the TNC inside the command.
+    std::string line(LinePart(text));
     if (line.empty() || line[0] == ';') continue;
     if (const auto comment = line.find(" ;"); comment != std::string::npos) {
       line.erase(comment);

@@ -105,6 +105,9 @@ TEST(TncCommandLines, SkipCommentsAndBlankLinesAndCutTrailingComments) {
             std::vector<std::string>{"KISS ON\r"});
   EXPECT_EQ(TTncControl::TncCommandLines({" MYCALL N0CALL "}, true),
             std::vector<std::string>{"\x1BMYCALL N0CALL\r"});
+  // A command file holding a NUL (or a line break the memo kept): the command ends there.
+  EXPECT_EQ(TTncControl::TncCommandLines({std::string("D \0F", 4), "E\rF"}, false),
+            (std::vector<std::string>{"D\r", "E\r"}));
 }
 
 TEST_F(TncControlTest, KenwoodTmD700ConnectAndDisconnect) {

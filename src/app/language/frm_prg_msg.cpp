@@ -86,6 +86,7 @@ TfrmPrgMsg::TfrmPrgMsg(TComponent* AOwner) : TForm(AOwner) {
   lblInfTcpDisconnected =
       label(kPageInfos, "lblInfTcpDisconnected", TTcpClient::kStatusDisconnected);
   lblInfTcpLost = label(kPageInfos, "lblInfTcpLost", kConnectionLostText);
+  lblInfTcpSilent = label(kPageInfos, "lblInfTcpSilent", kServerSilentText);
   lblInfGpsNoReceiver = label(kPageInfos, "lblInfGpsNoReceiver", kGpsStatusNoReceiver);
   lblInfGpsWaiting = label(kPageInfos, "lblInfGpsWaiting", kGpsStatusWaiting);
   lblInfGpsDataError = label(kPageInfos, "lblInfGpsDataError", kGpsStatusDataError);

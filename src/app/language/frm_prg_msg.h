@@ -48,6 +48,7 @@ class TfrmPrgMsg : public TForm {
   TLabel* lblInfTcpConnected;
   TLabel* lblInfTcpDisconnected;
   TLabel* lblInfTcpLost;
+  TLabel* lblInfTcpSilent;
   TLabel* lblInfGpsNoReceiver;
   TLabel* lblInfGpsWaiting;
   TLabel* lblInfGpsDataError;

@@ -181,7 +181,8 @@ class TWindowAprsIsViews : public TAprsIsViews {
     const std::pair<const char*, TPrgMsgLabel> texts[] = {
         {TTcpClient::kStatusConnected, &TfrmPrgMsg::lblInfTcpConnected},
         {TTcpClient::kStatusDisconnected, &TfrmPrgMsg::lblInfTcpDisconnected},
-        {kConnectionLostText, &TfrmPrgMsg::lblInfTcpLost}};
+        {kConnectionLostText, &TfrmPrgMsg::lblInfTcpLost},
+        {kServerSilentText, &TfrmPrgMsg::lblInfTcpSilent}};
     if (frmAprs) frmAprs->Label1->SetCaption(TranslatedText(Text, texts));
   }
   void SetButtonDown(bool Down) override {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/program/device_windows.h"
+#include "app/language/frm_prg_msg.h"
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/stations/frm_aprs_stn_info.h"
@@ -15,6 +16,7 @@
 #include "app/monitor/monitor_styles.h"
 #include "app/receive/tnc_link.h"
 #include "app/app_windows.h"
+#include "core/aprs_is_reader.h"
 #include "core/kiss_ax25.h"
 #include "core/kiss_link.h"
 #include "platform/gui/gui_test_support.h"
@@ -230,6 +232,20 @@ TEST_F(WiringTest, TncStatusAndAprsIsStatusAreShown) {
   // A new map keeps the TNC's status in the caption.
   frmAprs->LoadMapFromSettings();
   EXPECT_EQ(frmAprs->Caption(), MapWindowCaption(frmAprs->Map->MapName, "KISS"));
+}
+
+// The reader's texts are the program's own: the language file's wording is shown.
+TEST_F(WiringTest, AprsIsReaderTextsAreTranslated) {
+  const struct {
+    const char* fixed;
+    TLabel* label;
+  } texts[] = {{kConnectionLostText, frmPrgMsg->lblInfTcpLost},
+               {kServerSilentText, frmPrgMsg->lblInfTcpSilent}};
+  for (const auto& [fixed, label] : texts) {
+    label->SetCaption(std::string("translated: ") + fixed);
+    frmAprs->AprsIs.Views().SetStatusText(fixed);
+    EXPECT_EQ(frmAprs->Label1->Caption(), std::string("translated: ") + fixed);
+  }
 }
 
 TEST_F(WiringTest, DeletingAllStationsKeepsMapAndMonitor) {
