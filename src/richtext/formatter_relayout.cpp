@@ -132,6 +132,7 @@ void TCustomRDFormattedData::RelayoutChange(const TRDChangedRange& change, int c
   const TRDDrawLineInfo& firstLine = *DrawItems[restart];
   const int restartItem = restart == 0 ? 0 : firstLine.ItemNo;
   const bool itemStart = restart == 0 || (firstLine.Offs <= 1 && IsItemLineStart(restartItem));
+  const int restartChar = itemStart ? 0 : firstLine.Offs - 1;
   TRDCanvas& canvas = GetCanvas();
   TRDFormatParams p;
   p.canvas = &canvas;
@@ -171,8 +172,7 @@ void TCustomRDFormattedData::RelayoutChange(const TRDChangedRange& change, int c
     StartNewLine(restartItem, true, p);
     p.x = 0;
   }
-  const int firstOldItem =
-      FormatItemRange(restartItem, count - 1, p, itemStart ? 0 : firstLine.Offs - 1);
+  const int firstOldItem = FormatItemRange(restartItem, count - 1, p, restartChar);
   if (p.met_old_lines) {
     const int keptFrom = restart + int(old.kept_from);  // as numbered before
     const int drawShift = DrawItems.Count() - keptFrom;

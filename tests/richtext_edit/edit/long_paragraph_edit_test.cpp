@@ -178,23 +178,25 @@ TEST(LongParagraphEditing, EveryEditLaysOutAsAWholeLayout) {
   }
 }
 
-TEST(LongParagraphEditing, TypingLaysOutOnlyTheLinesAroundIt) {
+TEST(LongParagraphEditing, TypingAndBackspaceLayOutOnlyTheLinesAroundThem) {
   TLongParagraphs doc(7);
   TRDEditRDData& data = doc.edit.EditData();
   // A text item in the middle of the second paragraph, a long one.
   int itemNo = 17;
   while (data.GetItem(itemNo)->StyleNo < 0) ++itemNo;
-  std::set<const TRDDrawLineInfo*> old;
-  for (int d = 0; d < data.DrawItems.Count(); ++d) old.insert(data.DrawItems[d]);
   ASSERT_GT(data.DrawItems.Count(), 60);
-  data.PlaceCaretAtItem(itemNo, data.GetItemStartOffset(itemNo) + 1, false);
-  ASSERT_TRUE(doc.edit.TypeChar(u'x'));
-  int laidOut = 0;
-  for (int d = 0; d < data.DrawItems.Count(); ++d) laidOut += old.count(data.DrawItems[d]) == 0;
-  EXPECT_LE(laidOut, 12);
-  const std::string incremental = Layout(data);
-  data.FormatWhole();
-  EXPECT_EQ(Difference(incremental, Layout(data)), "");
+  for (const bool backspace : {false, true}) {
+    std::set<const TRDDrawLineInfo*> old;
+    for (int d = 0; d < data.DrawItems.Count(); ++d) old.insert(data.DrawItems[d]);
+    data.PlaceCaretAtItem(itemNo, data.GetItemStartOffset(itemNo) + 2, false);
+    ASSERT_TRUE(backspace ? data.BackspaceKey(false, false, false) : doc.edit.TypeChar(u'x'));
+    int laidOut = 0;
+    for (int d = 0; d < data.DrawItems.Count(); ++d) laidOut += old.count(data.DrawItems[d]) == 0;
+    EXPECT_LE(laidOut, 12) << (backspace ? "backspace" : "typing");
+    const std::string incremental = Layout(data);
+    data.FormatWhole();
+    EXPECT_EQ(Difference(incremental, Layout(data)), "");
+  }
 }
 
 // The space that ends a line is dropped and its piece measured again in its own item's
