@@ -216,10 +216,25 @@ class TCustomRDFormattedData : public TCustomRDData {
   // them, without laying anything out again, and true; false when a format is needed.
   bool FollowKeptLayout();
   // Lays out again the paragraphs of items first..last after their texts or styles
-  // changed (no item came or went), with the paragraphs before and after them; the rest
-  // keeps its layout, moved by how much they grew. Other document widths, or a document
-  // not laid out to its end, need a whole format, which this then does.
+  // changed (no item came or went); the rest keeps its layout, moved by how much they
+  // grew. Other document widths, or a document not laid out to its end, need a whole
+  // format, which this then does.
   void FormatChangedParas(int first, int last);
+  // What an edit changed, for laying out only around it: the items from item first_item's
+  // 0-based character first_char up to item end_item's character end_char, numbered as
+  // they are now. What follows is as it was, its items numbered items_added lower before
+  // the edit and, in end_item, its characters chars_added places earlier.
+  struct TRDChangedRange {
+    int first_item = 0;
+    int first_char = 0;
+    int end_item = 0;
+    int end_char = 0;
+    int items_added = 0;
+    int chars_added = 0;
+  };
+  // The draw line that holds the 0-based character offs of item itemNo (its first for a
+  // non-text item).
+  int DrawItemAt(int itemNo, int offs) const;
   // The top of the screen line that holds draw line dItemNo.
   int LineTopOf(int dItemNo) const;
 
@@ -339,9 +354,24 @@ class TCustomRDFormattedData : public TCustomRDData {
   void FormatLine(const std::string& text, const std::string& stored, int itemNo, int count,
                   int startOffs, TRDFormatParams& params);
   void PlaceControls();
-  // Lays out items first..last after what params has built so far.
-  void FormatItemRange(int first, int last, TRDFormatParams& params);
-  void FormatItem(int itemNo, TRDFormatParams& params);
+  // Lays out items first..last after what params has built so far, the first from its
+  // 0-based character firstChar. Answers the first item whose first draw line, if it has
+  // one, is still the old one: last + 1 unless a partial layout met its old lines.
+  int FormatItemRange(int first, int last, TRDFormatParams& params, int firstChar = 0);
+  void FormatItem(int itemNo, TRDFormatParams& params, int from = 0);
+  // The steps of FormatLine: an empty text item, how much of the rest fits on the line
+  // (false: the line ends first), where a piece that does not take the rest breaks
+  // (false: nowhere on this line), and the piece placed.
+  struct TRDTextRun;
+  struct TRDTextPiece;
+  bool LineEndsInFullLineItem(const TRDFormatParams& params) const;
+  void FormatEmptyText(int itemNo, bool newLine, const TRDTextRun& run, TRDFormatParams& params);
+  bool FitTextPiece(const std::string& text, const std::string& stored, int itemNo, int pos,
+                    int end, bool afterMarker, TRDFormatParams& params, TRDTextPiece& piece);
+  bool BreakTextPiece(const std::string& text, const std::string& stored, int itemNo, int pos,
+                      int end, bool forced, TRDTextPiece& piece) const;
+  void AddTextPiece(const std::string& text, int itemNo, int pos, const TRDTextPiece& piece,
+                    const TRDTextRun& run, TRDFormatParams& params);
   // The least width of the item line that itemNo starts: the next one measured before
   // the layout, or measured now.
   int NextLineMinWidth(int itemNo, TRDFormatParams& params) const;
@@ -361,9 +391,18 @@ class TCustomRDFormattedData : public TCustomRDData {
   void AddDrawLine(std::unique_ptr<TRDDrawLineInfo> line, TRDFormatParams& params);
   int ParaSpaceAfter(int itemNo, const TRDResolution& scaling) const;
   int ParaSpaceBefore(int itemNo, const TRDResolution& scaling) const;
-  // The parameters for laying out again from item start on, whose line's first draw line
-  // was startDItemNo: the line starts where that one stood.
-  TRDFormatParams PartialFormatParams(int start, int startDItemNo);
+  // Lays out again after a change whose start the old draw line changeDItemNo holds: from
+  // a line or two before it until the new lines meet the old ones past the change, whose
+  // draw lines, items' first draw lines and hypertext areas are then moved by how much
+  // the change grew, with the document's height. The selection goes.
+  void RelayoutChange(const TRDChangedRange& change, int changeDItemNo);
+  struct TRDOldLines;
+  // Whether the new line that line starts meets the old lines (formatter_relayout.cpp).
+  bool MeetsOldLines(const TRDDrawLineInfo& line, TRDOldLines& old) const;
+  bool CandidateIsOld(TRDOldLines& old, int oldItemNo, int oldOffs) const;
+  // The line a partial layout starts with for a change on old draw line d's line.
+  int RestartLine(int d) const;
+  bool ResumableLine(int d) const;
   void ReorderBiDiLine(int first, int last, TRDFormatParams& params);
   // The text a draw line shows, prepared for display.
   std::string DisplayTextOf(int dItemNo, bool atLineEnd) const;

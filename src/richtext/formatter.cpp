@@ -7,14 +7,13 @@
 #include <string_view>
 #include <vector>
 
+#include "richtext/code_pages.h"
 #include "richtext/format_params.h"
 #include "richtext/item_factory.h"
 #include "richtext/line_break.h"
 #include "richtext/nontext_items.h"
 #include "richtext/rd_style.h"
-#include "richtext/code_pages.h"
 #include "richtext/text_measure.h"
-
 
 namespace {
 
@@ -40,17 +39,6 @@ std::string_view PieceView(const std::string& s, int from, int count, bool unico
                                     unicode ? size_t(count) * 2 : size_t(count));
 }
 
-// Restores the canvas state and the formatting bit however the format ends.
-struct TFormatScope {
-  TRDCanvas& canvas;
-  std::uint32_t& state;
-  bool owns_bit;
-  ~TFormatScope() {
-    canvas.RestoreState();
-    if (owns_bit) state &= ~rdsFormatting;
-  }
-};
-
 // The draw line of a non-text item: on paper the item's own printing kind (a picture or
 // a table that can be cut over pages).
 std::unique_ptr<TRDDrawLineInfo> NonTextDrawLine(TCustomRDFormattedData& data,
@@ -74,10 +62,15 @@ void TCustomRDFormattedData::ApplyTextStyle(int styleNo, int itemNo, TRDFormatPa
 
 void TCustomRDFormattedData::AddDrawLine(std::unique_ptr<TRDDrawLineInfo> line,
                                          TRDFormatParams& p) {
+  // A partial layout ends where its lines meet the old ones again: the line that met
+  // them is an old one.
+  if (p.old_lines && line->FromNewLine && MeetsOldLines(*line, *p.old_lines)) {
+    p.met_old_lines = true;
+    return;
+  }
   TCustomRDItemInfo* item = GetItem(line->ItemNo);
   if (item->DrawItemNo < 0) item->DrawItemNo = DrawItems.Count();
   DrawItems.Add(std::move(line));
-  (void)p;
 }
 
 // Places a new draw line of the given ascent and descent: on a new line below the last
@@ -182,56 +175,52 @@ int TCustomRDFormattedData::GetFitCount(const std::string& text, const std::stri
   return low;
 }
 
+bool TCustomRDFormattedData::LineEndsInFullLineItem(const TRDFormatParams& p) const {
+  const int count = DrawItems.Count();
+  if (count == 0 || p.line_first >= count) return false;
+  const TCustomRDItemInfo* last = GetItem(DrawItems[count - 1]->ItemNo);
+  return last->StyleNo < 0 && last->QueryItemFlag(0);
+}
+
 void TCustomRDFormattedData::FormatLine(const std::string& text, const std::string& stored,
-                                        int itemNo, int count, int startOffs,
-                                        TRDFormatParams& p) {
+                                        int itemNo, int count, int startOffs, TRDFormatParams& p) {
   TCustomRDItemInfo* item = GetItem(itemNo);
-  const TRDItemOptions options = item->ItemOptions;
-  const bool unicode = IsUnicodeItem(options);
+  const bool unicode = IsUnicodeItem(item->ItemOptions);
   const bool trim = (GetFlags() & rdfTrimSpaces) != 0;
-  TRDStyle& style = *GetRDStyle();
   const int styleNo = GetActualStyle(*item);
-  const bool lineStart = startOffs == 0 && IsItemLineStart(itemNo);
   if (startOffs == 0 && item->IsParaStart()) {
     p.at_para_start = true;
     p.space_dropped = false;
   }
   // After a full-line item nothing may continue its line.
-  const bool afterFullLine = DrawItems.Count() > 0 && p.line_first < DrawItems.Count() &&
-                             GetItem(DrawItems[DrawItems.Count() - 1]->ItemNo)->StyleNo < 0 &&
-                             GetItem(DrawItems[DrawItems.Count() - 1]->ItemNo)->QueryItemFlag(0);
-  bool newLine = lineStart || afterFullLine;
+  bool newLine = (startOffs == 0 && IsItemLineStart(itemNo)) || LineEndsInFullLineItem(p);
   ApplyTextStyle(styleNo, itemNo, p);
-  const TFontInfo& info = style.TextStyles()[styleNo];
+  const TFontInfo& info = GetRDStyle()->TextStyles()[styleNo];
+  TRDTextRun run;
+  run.options = item->ItemOptions;
   // With the external leading the font's advised gap stands above every line.
   const int leading = (GetFlags() & rdfExternalLeading) ? p.metrics.ExternalLeading : 0;
-  const int ascent = p.metrics.Ascent + p.v_offset + leading;
-  const int descent = p.metrics.Descent - p.v_offset;
-  const bool hyper = info.Jump && (GetFlags() & rdfCollectJumps);
+  run.ascent = p.metrics.Ascent + p.v_offset + leading;
+  run.descent = p.metrics.Descent - p.v_offset;
+  run.hyper = info.Jump && (GetFlags() & rdfCollectJumps);
+  // All pieces of an item share its area's number, which its first call takes.
+  run.jump_id = startOffs > 0 ? JumpCount - 1 : JumpCount;
+  run.jump_cursor = info.JumpCursor;
 
   if (count == 0) {
-    if (newLine) {
-      StartNewLine(itemNo, false, p);
-      p.x = 0;
-    }
-    auto line = TRDDrawLineInfo::CreateEx(p.line_left + p.x, 0, 0, p.metrics.Height, itemNo, false);
-    line->Offs = 1;
-    line->Length = 0;
-    PlaceOnLine(DrawItems, *line, DrawItems.Count() == p.line_first, ascent, descent,
-                p.line_first, p.baseline, p.ascent, p.descent, p.pending_extra);
-    line->Left = p.line_left + p.x;
-    AddDrawLine(std::move(line), p);
-    if (info.Jump) item->JumpID = -3;
-    p.at_para_start = false;
+    FormatEmptyText(itemNo, newLine, run, p);
+    if (!p.met_old_lines && info.Jump) item->JumpID = -3;
     return;
   }
-
   int pos = startOffs;  // 0-based index of the next character to lay
   const int end = startOffs + count;
   bool firstPiece = true;
   while (pos < end) {
     if (newLine) {
       StartNewLine(itemNo, !p.at_para_start, p);
+      // Dropping the space that ended the line before measured it in its own item's
+      // style: the pieces of this item are measured in this item's.
+      ApplyTextStyle(styleNo, itemNo, p);
       p.x = 0;
       newLine = false;
       if (trim && !p.space_dropped && !p.at_para_start && end - pos > 1 &&
@@ -239,107 +228,139 @@ void TCustomRDFormattedData::FormatLine(const std::string& text, const std::stri
         ++pos;
     }
     p.space_dropped = false;
-    const bool lineEmpty = DrawItems.Count() == p.line_first;
-    const int room = std::max(0, p.room - p.x);
-    const int left = end - pos;
-    int fitWidth = -1;
-    int fit = GetFitCount(text, stored, itemNo, pos, left, room, p, fitWidth);
-    const bool afterMarker = firstPiece && startOffs == 0 && itemNo > 0 &&
-                             GetItem(itemNo - 1)->StyleNo == -11;
-    if (fit == 0) {
-      if (lineEmpty || afterMarker) {
-        // At least one whole character on an empty line.
-        fit = GetNextCharOffset(stored, itemNo, pos + 1) - (pos + 1);
-        fit = std::clamp(fit, 1, left);
-        fitWidth = -1;
-      } else {
-        p.at_para_start = false;
-        newLine = true;
-        continue;
-      }
+    // Right after a list marker at least a character stays on the marker's line.
+    const bool afterMarker =
+        firstPiece && startOffs == 0 && itemNo > 0 && GetItem(itemNo - 1)->StyleNo == -11;
+    TRDTextPiece piece;
+    if (!FitTextPiece(text, stored, itemNo, pos, end, afterMarker, p, piece)) {
+      p.at_para_start = false;
+      newLine = true;
+      continue;
     }
-    int pieceLength = fit;
-    bool skipSpace = false;
-    if (fit < left) {
-      int breakAt = -1;  // the space (0-based, in the item) after which the line may end
-      if (unicode) {
-        // The search looks no further than the character after the part that fits.
-        const std::u16string wide = RawUnicodeToWideString(PieceView(text, pos, fit + 1, true));
-        const int b = FindLineBreakW(wide, fit, trim);
-        if (b != kNoLineBreak) {
-          breakAt = pos + b;
-          // The opportunity lies after the character at b; a space there may be trimmed.
-          if (CharAt(stored, breakAt, true) != u' ') {
-            pieceLength = b + 1;
-            breakAt = -2;
-          }
-        }
-      } else {
-        int from = pos + fit;
-        if (from == end - 1) --from;
-        for (int k = std::min(from, end - 1); k >= pos; --k)
-          if (CharAt(stored, k, false) == ' ') {
-            breakAt = k;
-            break;
-          }
-      }
-      if (breakAt == -1 && trim && pos + fit < end && CharAt(stored, pos + fit, unicode) == u' ' &&
-          (end - (pos + fit) > 1 ||
-           (itemNo + 1 < Items.Count() && GetItem(itemNo + 1)->GetContinuesPara())))
-        breakAt = pos + fit;
-      if (breakAt == -1) {
-        if (!lineEmpty && !afterMarker) {
-          p.at_para_start = false;
-          newLine = true;
-          continue;
-        }
-        pieceLength = fit;
-      } else if (breakAt >= 0) {
-        if (breakAt == pos || !trim) {
-          pieceLength = breakAt - pos + 1;
-        } else {
-          pieceLength = breakAt - pos;
-          skipSpace = true;
-        }
-      }
-      if (pieceLength != fit) fitWidth = -1;
-    }
-    const int width = fitWidth >= 0 && pieceLength == fit
-                          ? fitWidth
-                          : GetItemTextWidth(PieceView(text, pos, pieceLength, unicode),
-                                             *p.canvas, options);
-    auto line = TRDDrawLineInfo::CreateEx(0, 0, width, p.metrics.Height, itemNo, false);
-    line->Offs = pos + 1;
-    line->Length = pieceLength;
-    PlaceOnLine(DrawItems, *line, lineEmpty, ascent, descent, p.line_first, p.baseline,
-                p.ascent, p.descent, p.pending_extra);
-    if (lineEmpty) p.x = 0;
-    line->Left = p.x + p.line_left;
-    if (hyper) {
-      TRDJumpInfo jump;
-      jump.RDData = this;
-      jump.Left = line->Left;
-      jump.Top = line->Top;
-      jump.Width = width;
-      jump.Height = line->Height;
-      jump.Id = startOffs > 0 || !firstPiece ? JumpCount - (startOffs > 0 ? 1 : 0) : JumpCount;
-      jump.DrawItemNo = DrawItems.Count();
-      jump.Cursor = info.JumpCursor;
-      Jumps.push_back(jump);
-    }
-    AddDrawLine(std::move(line), p);
-    p.x += width;
-    p.line_chars += pieceLength;
-    p.at_para_start = false;
-    pos += pieceLength;
-    if (skipSpace) {
+    AddTextPiece(text, itemNo, pos, piece, run, p);
+    if (p.met_old_lines) return;
+    pos += piece.length;
+    if (piece.skip_space) {
       ++pos;
       p.space_dropped = pos == end;
     }
     firstPiece = false;
     newLine = true;
   }
-  if (hyper && startOffs == 0) item->JumpID = JumpCount++;
+  if (run.hyper && startOffs == 0) item->JumpID = JumpCount++;
+}
+
+void TCustomRDFormattedData::FormatEmptyText(int itemNo, bool newLine, const TRDTextRun& run,
+                                             TRDFormatParams& p) {
+  if (newLine) {
+    StartNewLine(itemNo, false, p);
+    p.x = 0;
+  }
+  auto line = TRDDrawLineInfo::CreateEx(p.line_left + p.x, 0, 0, p.metrics.Height, itemNo, false);
+  line->Offs = 1;
+  line->Length = 0;
+  PlaceOnLine(DrawItems, *line, DrawItems.Count() == p.line_first, run.ascent, run.descent,
+              p.line_first, p.baseline, p.ascent, p.descent, p.pending_extra);
+  line->Left = p.line_left + p.x;
+  AddDrawLine(std::move(line), p);
+  p.at_para_start = false;
+}
+
+bool TCustomRDFormattedData::FitTextPiece(const std::string& text, const std::string& stored,
+                                          int itemNo, int pos, int end, bool afterMarker,
+                                          TRDFormatParams& p, TRDTextPiece& piece) {
+  const int left = end - pos;
+  const int room = std::max(0, p.room - p.x);
+  const bool forced = DrawItems.Count() == p.line_first || afterMarker;
+  int fitWidth = -1;
+  int fit = GetFitCount(text, stored, itemNo, pos, left, room, p, fitWidth);
+  if (fit == 0) {
+    if (!forced) return false;
+    // At least one whole character on an empty line.
+    fit = GetNextCharOffset(stored, itemNo, pos + 1) - (pos + 1);
+    fit = std::clamp(fit, 1, left);
+    fitWidth = -1;
+  }
+  piece = TRDTextPiece{fit, fitWidth, false};
+  return fit == left || BreakTextPiece(text, stored, itemNo, pos, end, forced, piece);
+}
+
+bool TCustomRDFormattedData::BreakTextPiece(const std::string& text, const std::string& stored,
+                                            int itemNo, int pos, int end, bool forced,
+                                            TRDTextPiece& piece) const {
+  const bool unicode = IsUnicodeItem(GetItemOptions(itemNo));
+  const bool trim = (GetFlags() & rdfTrimSpaces) != 0;
+  const int fit = piece.length;
+  int length = fit;
+  int breakAt = -1;  // the space (0-based, in the item) after which the line may end
+  if (unicode) {
+    // The search looks no further than the character after the part that fits.
+    const std::u16string wide = RawUnicodeToWideString(PieceView(text, pos, fit + 1, true));
+    const int b = FindLineBreakW(wide, fit, trim);
+    if (b != kNoLineBreak) {
+      breakAt = pos + b;
+      // The opportunity lies after the character at b; a space there may be trimmed.
+      if (CharAt(stored, breakAt, true) != u' ') {
+        length = b + 1;
+        breakAt = -2;
+      }
+    }
+  } else {
+    int from = pos + fit;
+    if (from == end - 1) --from;
+    for (int k = std::min(from, end - 1); k >= pos; --k)
+      if (CharAt(stored, k, false) == ' ') {
+        breakAt = k;
+        break;
+      }
+  }
+  if (breakAt == -1 && trim && pos + fit < end && CharAt(stored, pos + fit, unicode) == u' ' &&
+      (end - (pos + fit) > 1 ||
+       (itemNo + 1 < Items.Count() && GetItem(itemNo + 1)->GetContinuesPara())))
+    breakAt = pos + fit;
+  if (breakAt == -1) {
+    // No place to break: a line that holds something already ends before the item.
+    if (!forced) return false;
+  } else if (breakAt >= 0) {
+    length = breakAt == pos || !trim ? breakAt - pos + 1 : breakAt - pos;
+    piece.skip_space = breakAt != pos && trim;
+  }
+  if (length != fit) piece.width = -1;
+  piece.length = length;
+  return true;
+}
+
+void TCustomRDFormattedData::AddTextPiece(const std::string& text, int itemNo, int pos,
+                                          const TRDTextPiece& piece, const TRDTextRun& run,
+                                          TRDFormatParams& p) {
+  const bool lineEmpty = DrawItems.Count() == p.line_first;
+  const int width =
+      piece.width >= 0
+          ? piece.width
+          : GetItemTextWidth(PieceView(text, pos, piece.length, IsUnicodeItem(run.options)),
+                             *p.canvas, run.options);
+  auto line = TRDDrawLineInfo::CreateEx(0, 0, width, p.metrics.Height, itemNo, false);
+  line->Offs = pos + 1;
+  line->Length = piece.length;
+  PlaceOnLine(DrawItems, *line, lineEmpty, run.ascent, run.descent, p.line_first, p.baseline,
+              p.ascent, p.descent, p.pending_extra);
+  if (lineEmpty) p.x = 0;
+  line->Left = p.x + p.line_left;
+  TRDJumpInfo jump;
+  jump.RDData = this;
+  jump.Left = line->Left;
+  jump.Top = line->Top;
+  jump.Width = width;
+  jump.Height = line->Height;
+  jump.Id = run.jump_id;
+  jump.DrawItemNo = DrawItems.Count();
+  jump.Cursor = run.jump_cursor;
+  AddDrawLine(std::move(line), p);
+  if (p.met_old_lines) return;
+  if (run.hyper) Jumps.push_back(jump);
+  p.x += width;
+  p.line_chars += piece.length;
+  p.at_para_start = false;
 }
 
 void TCustomRDFormattedData::FormatRectItem(int itemNo, TRDFormatParams& p) {
@@ -402,8 +423,8 @@ void TCustomRDFormattedData::FormatRectItem(int itemNo, TRDFormatParams& p) {
     descent = height - ascent;
   }
   if (rect && rect->VShift != 0) {
-    const int shift = rect->VShiftAbs ? ScreenToDeviceY(rect->VShift, p.scaling)
-                                      : height * rect->VShift / 100;
+    const int shift =
+        rect->VShiftAbs ? ScreenToDeviceY(rect->VShift, p.scaling) : height * rect->VShift / 100;
     ascent += shift;
     descent -= shift;
   }
@@ -419,21 +440,22 @@ void TCustomRDFormattedData::FormatRectItem(int itemNo, TRDFormatParams& p) {
   line->Left = p.x + p.line_left + spacing;
   line->Offs = 0;
   line->Length = 0;
+  TRDJumpInfo jump;
+  jump.RDData = this;
+  jump.Left = line->Left;
+  jump.Top = line->Top;
+  jump.Width = width;
+  jump.Height = line->Height;
+  jump.Id = JumpCount;
+  jump.DrawItemNo = DrawItems.Count();
+  jump.Cursor = style.JumpCursor;
+  AddDrawLine(std::move(line), p);
+  if (p.met_old_lines) return;
   if ((GetFlags() & rdfCollectJumps) && item->QueryItemFlagEx(1, &style)) {
     // Pictures and image-list pictures that are links.
-    TRDJumpInfo jump;
-    jump.RDData = this;
-    jump.Left = line->Left;
-    jump.Top = line->Top;
-    jump.Width = width;
-    jump.Height = line->Height;
-    jump.Id = JumpCount;
-    jump.DrawItemNo = DrawItems.Count();
-    jump.Cursor = style.JumpCursor;
     Jumps.push_back(jump);
     item->JumpID = JumpCount++;
   }
-  AddDrawLine(std::move(line), p);
   p.x += width + spacing;
   p.at_para_start = false;
 }
@@ -478,6 +500,7 @@ void TCustomRDFormattedData::FormatFullLineItem(int itemNo, TRDFormatParams& p) 
   line->Length = 0;
   p.line_first = DrawItems.Count();
   AddDrawLine(std::move(line), p);
+  if (p.met_old_lines) return;
   if (GetFlags() & rdfCollectJumps) item->BuildJumps(JumpCount);
   p.cur_style = -1;
   p.x = 0;
@@ -501,8 +524,8 @@ void TCustomRDFormattedData::StartNewLine(int itemNo, bool wrapping, TRDFormatPa
         --last->Length;
         ApplyTextStyle(GetActualStyle(*lastItem), last->ItemNo, p);
         last->Width = GetItemTextWidth(
-            PieceView(GetItemTextRaw(last->ItemNo), last->Offs - 1, last->Length, unicode), *p.canvas,
-            lastItem->ItemOptions);
+            PieceView(GetItemTextRaw(last->ItemNo), last->Offs - 1, last->Length, unicode),
+            *p.canvas, lastItem->ItemOptions);
       }
       p.space_dropped = true;
     }
@@ -586,8 +609,8 @@ static int Widest(const std::vector<int>& widths) {
   return widths.empty() ? 0 : *std::max_element(widths.begin(), widths.end());
 }
 
-static int LinesMinWidth(const TCustomRDFormattedData& data, int first, int last,
-                         TRDCanvas& canvas, const TRDResolution& scaling) {
+static int LinesMinWidth(const TCustomRDFormattedData& data, int first, int last, TRDCanvas& canvas,
+                         const TRDResolution& scaling) {
   return Widest(LineMinWidths(data, first, last, canvas, scaling));
 }
 
@@ -636,16 +659,28 @@ int TCustomRDFormattedData::GetDocumentMinWidth() {
   return GetItemRangeMinWidth(0, Items.Count() - 1);
 }
 
-void TCustomRDFormattedData::FormatItemRange(int first, int last, TRDFormatParams& p) {
+int TCustomRDFormattedData::FormatItemRange(int first, int last, TRDFormatParams& p,
+                                            int firstChar) {
   for (int i = first; i <= last; ++i) {
-    const int lineMinWidth = IsItemLineStart(i) ? NextLineMinWidth(i, p) : -1;
-    FormatItem(i, p);
-    const int d = GetItem(i)->DrawItemNo;
+    const int from = i == first ? firstChar : 0;
+    TCustomRDItemInfo* item = GetItem(i);
+    const int oldDrawItem = item->DrawItemNo;
+    if (from == 0) item->DrawItemNo = -1;
+    const int lineMinWidth = from == 0 && IsItemLineStart(i) ? NextLineMinWidth(i, p) : -1;
+    FormatItem(i, p, from);
+    const int d = item->DrawItemNo;
     if (lineMinWidth >= 0 && d >= 0) DrawItems.SetLineMinWidth(d, lineMinWidth);
+    if (p.met_old_lines) {
+      // An item whose lines are all old ones keeps its first, to be moved with them.
+      if (d >= 0) return i + 1;
+      item->DrawItemNo = oldDrawItem;
+      return i;
+    }
   }
+  return last + 1;
 }
 
-void TCustomRDFormattedData::FormatItem(int i, TRDFormatParams& p) {
+void TCustomRDFormattedData::FormatItem(int i, TRDFormatParams& p, int from) {
   TCustomRDItemInfo* item = GetItem(i);
   if (item->StyleNo < 0) {
     if (item->QueryItemFlag(0))
@@ -658,20 +693,20 @@ void TCustomRDFormattedData::FormatItem(int i, TRDFormatParams& p) {
   const std::string& stored = GetItemTextRaw(i);
   const bool unicode = IsUnicodeItem(item->ItemOptions);
   const int count = GetItemTextLength(stored, item->ItemOptions);
-  const std::string display = GetTextForDisplay(
-      stored, style->TextStyles()[GetActualStyle(*item)], unicode, false, false,
-      (GetOptions() & rdoShowSpecialCharacters) != 0);
+  const std::string display =
+      GetTextForDisplay(stored, style->TextStyles()[GetActualStyle(*item)], unicode, false, false,
+                        (GetOptions() & rdoShowSpecialCharacters) != 0);
   if (style->ParaStyles()[item->ParaNo].Alignment == rdaJustify && count > 0) {
     // Word by word, each chunk with the one space before it.
-    int pos = 0;
-    while (pos < count) {
+    int pos = from;
+    while (pos < count && !p.met_old_lines) {
       int next = pos + 1;
       while (next < count && CharAt(stored, next, unicode) != u' ') ++next;
       FormatLine(display, stored, i, next - pos, pos, p);
       pos = next;
     }
   } else {
-    FormatLine(display, stored, i, count, 0, p);
+    FormatLine(display, stored, i, count - from, from, p);
   }
 }
 
@@ -689,7 +724,7 @@ void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noR
   const bool outer = depth == 0;
   State |= rdsFormatting;
   canvas.SaveState();
-  TFormatScope scope{canvas, State, true};
+  TRDFormattingScope scope{canvas, State};
   struct TAfter {
     TCustomRDFormattedData& data;
     bool outer;
@@ -782,14 +817,15 @@ void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noR
       const int selStart = keepStart, selStartOffs = keepStartOffs, selEnd = keepEnd,
                 selEndOffs = keepEndOffs;
       ClearFormatting();
-      keepStart = selStart, keepStartOffs = selStartOffs, keepEnd = selEnd, keepEndOffs = selEndOffs;
+      keepStart = selStart, keepStartOffs = selStartOffs, keepEnd = selEnd,
+      keepEndOffs = selEndOffs;
     }
     p.line_first = DrawItems.Count();
     FormatItemRange(firstItem, Items.Count() - 1, p);
     FinishPendingTab(p);
     FinishLine(p.line_left + p.room, p, !(State & rdsNoLastParaEnd));
-    DocumentHeight = ScreenToDeviceY(GetBottomMargin(), p.scaling) + p.baseline + p.descent +
-                     p.pending_extra;
+    DocumentHeight =
+        ScreenToDeviceY(GetBottomMargin(), p.scaling) + p.baseline + p.descent + p.pending_extra;
     if (Items.Count() > 0) DocumentHeight += ParaSpaceAfter(Items.Count() - 1, p.scaling);
     AdjustVScrollUnits();
     for (TRDJumpInfo& jump : Jumps) {
@@ -860,105 +896,4 @@ void TCustomRDFormattedData::PlaceControls() {
     const TRDDrawLineInfo& line = *DrawItems[item->DrawItemNo];
     item->MoveToPosition(line.Left - GetHOffs() + ox, line.Top - GetVOffs() + oy, false);
   }
-}
-
-int TCustomRDFormattedData::LineTopOf(int dItemNo) const {
-  int first, last;
-  GetLineDrawItemRange(dItemNo, first, last);
-  int top = DrawItems[first]->Top;
-  for (int d = first + 1; d <= last; ++d) top = std::min(top, DrawItems[d]->Top);
-  return top;
-}
-
-TCustomRDFormattedData::TRDFormatParams TCustomRDFormattedData::PartialFormatParams(
-    int start, int startDItemNo) {
-  TRDFormatParams p;
-  p.canvas = &GetCanvas();
-  GetDeviceScaling(*p.canvas, p.scaling);
-  p.pass1 = true;
-  p.max_length = (GetFlags() & rdfRoot) ? GetMaxLength() : 0;
-  p.baseline = start == 0 ? GetTopMargin()
-                          : LineTopOf(startDItemNo) - ParaSpaceBefore(start, p.scaling) -
-                                ParaSpaceAfter(start - 1, p.scaling);
-  return p;
-}
-
-void TCustomRDFormattedData::FormatChangedParas(int first, int last) {
-  const int count = Items.Count();
-  if (!GetRDStyle() || (State & rdsFormatting)) return;
-  auto formatAll = [this] { FormatItems(false, true, false, 0, nullptr, false, true, false); };
-  const bool laidOut = DrawItems.Count() > 0 && LastFormattedItem == count - 1 && first >= 0 &&
-                       first <= last && last < count;
-  // Hypertext areas are numbered through the document: they need it laid out whole.
-  if (!laidOut || !Jumps.empty() || Items.ControlCount() > 0) {
-    formatAll();
-    return;
-  }
-  int paraFirst, paraLast;
-  ExpandRangeToParas(first, last, paraFirst, paraLast);
-  const int start = paraFirst > 0 ? GetFirstItemOfPara(paraFirst - 1) : 0;
-  const bool hasNext = paraLast + 1 < count;
-  int next = paraLast, end = paraLast;
-  if (hasNext) ExpandRangeToParas(paraLast + 1, paraLast + 1, next, end);
-  const int oldDStart = GetItem(start)->DrawItemNo;
-  const int oldDEnd = end + 1 < count ? GetItem(end + 1)->DrawItemNo - 1 : DrawItems.Count() - 1;
-  if (oldDStart < 0 || oldDEnd < oldDStart) {
-    formatAll();
-    return;
-  }
-  const int oldNextTop = hasNext ? LineTopOf(GetItem(paraLast + 1)->DrawItemNo) : 0;
-  int selStart = -1, selStartOffs = 0, selEnd = -1, selEndOffs = 0;
-  if (HasSelection()) GetSelectionBounds(selStart, selStartOffs, selEnd, selEndOffs, false);
-
-  TRDCanvas& canvas = GetCanvas();
-  TRDFormatParams p = PartialFormatParams(start, oldDStart);
-  Deselect(false);
-  DrawItemUnderMouse = -1;
-  DrawItemPressed = -1;
-  {
-    State |= rdsFormatting;
-    canvas.SaveState();
-    TFormatScope scope{canvas, State, true};
-    std::vector<std::unique_ptr<TRDDrawLineInfo>> tail = DrawItems.TakeTail(oldDEnd + 1);
-    DrawItems.DeleteRange(oldDStart, DrawItems.Count() - 1);
-    for (int i = start; i <= end; ++i) GetItem(i)->DrawItemNo = -1;
-    p.line_first = DrawItems.Count();
-    FormatItemRange(start, end, p);
-    FinishPendingTab(p);
-    FinishLine(p.line_left + p.room, p, hasNext || !(State & rdsNoLastParaEnd));
-    const int drawShift = DrawItems.Count() - 1 - oldDEnd;
-    if (hasNext) {
-      const int delta = LineTopOf(GetItem(paraLast + 1)->DrawItemNo) - oldNextTop;
-      if (delta != 0)
-        for (auto& line : tail) line->Top += delta;
-      DocumentHeight += delta;
-    } else {
-      DocumentHeight = ScreenToDeviceY(GetBottomMargin(), p.scaling) + p.baseline + p.descent +
-                       p.pending_extra + ParaSpaceAfter(count - 1, p.scaling);
-    }
-    DrawItems.AppendAll(std::move(tail));
-    if (drawShift != 0)
-      for (int i = end + 1; i < count; ++i) GetItem(i)->DrawItemNo += drawShift;
-  }
-  // The lines that changed may have been, or become, the widest.
-  TRDResolution scaling;
-  GetDeviceScaling(canvas, scaling);
-  int documentWidth, textWidth;
-  WidthsFor(DrawItems.MaxLineMinWidth(), scaling, documentWidth, textWidth);
-  const int oldWidth = GetWidth(), oldHeight = GetHeight();
-  if (documentWidth == DocumentWidth && textWidth == TextWidth) {
-    MinDocumentWidth = DrawItems.MaxLineMinWidth();
-    AdjustVScrollUnits();
-    area_size_guard_ = true;
-    SetDocumentAreaSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
-    area_size_guard_ = false;
-  }
-  // Other widths, or a scroll bar that came or went, change the room of every line.
-  if (documentWidth != DocumentWidth || textWidth != TextWidth || GetWidth() != oldWidth ||
-      GetHeight() != oldHeight) {
-    const int vOffs = GetVOffs();
-    formatAll();
-    ScrollTo(vOffs, false);
-  }
-  if (selStart >= 0) SetSelectionBounds(selStart, selStartOffs, selEnd, selEndOffs);
 }

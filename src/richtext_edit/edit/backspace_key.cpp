@@ -44,8 +44,8 @@ class TBackspace {
   bool DeleteEmptyPreviousItem(int itemNo);
   bool JoinItemWithPrevious(int itemNo);
   bool MakeItemContinuePrevious(int itemNo);
-  void Reformat(int itemsAdded) {
-    d_.ReformatEditedParas(false, width_before_, first_, last_, itemsAdded);
+  void Reformat(int itemsAdded, const TRDEditRDData::TRDChangedRange* textEdit = nullptr) {
+    d_.ReformatEditedParas(false, width_before_, first_, last_, itemsAdded, textEdit);
   }
 
   TRDEditRDData& d_;
@@ -149,7 +149,8 @@ bool TBackspace::DeleteCharsBeforeCaret(int itemNo, int itemOffs, int count) {
   const int start = itemOffs - count;
   d_.DeleteSubstringWithUndo(itemNo, start, count);
   TCustomRichDoc::AdjustWordMarksAfterDelete(&d_, itemNo, start, count);
-  Reformat(0);
+  const TRDEditRDData::TRDChangedRange deleted = TRDEditRDData::TextEdit(itemNo, start, -count);
+  Reformat(0, &deleted);
   d_.PlaceCaretAtItem(itemNo, start, false);
   return true;
 }

@@ -383,13 +383,19 @@ class TRDEditRDData : public TRichDocRDData {
   // Lays out again after an edit: the whole document when fullReformat and the document's
   // minimal width changed, else the paragraphs of draw items firstDItemNo..lastDItemNo
   // as they were before the edit, itemsAdded telling how the item numbers after them
-  // moved.
-  void ReformatAfterEdit(bool fullReformat, int firstDItemNo, int lastDItemNo, int itemsAdded);
+  // moved; only the lines around the characters of textEdit when that is all it changed.
+  void ReformatAfterEdit(bool fullReformat, int firstDItemNo, int lastDItemNo, int itemsAdded,
+                         const TRDChangedRange* textEdit = nullptr);
   // Undo takes the caret to the step's position.
   void PlaceCaretAfterUndo(int itemNo, int offset);
   void FormatWhole();
-  // Lays out the paragraphs of the old draw items firstDItemNo..lastDItemNo again.
-  void FormatParas(int firstDItemNo, int lastDItemNo, int itemsAdded);
+  // Lays out the paragraphs of the old draw items firstDItemNo..lastDItemNo again, or
+  // only around textEdit.
+  void FormatParas(int firstDItemNo, int lastDItemNo, int itemsAdded,
+                   const TRDChangedRange* textEdit = nullptr);
+  // What inserting (added > 0) or deleting characters at the 1-based offset pos of item
+  // itemNo changed.
+  static TRDChangedRange TextEdit(int itemNo, int pos, int added);
   void ExpandDrawItemsToParas(int firstDItemNo, int lastDItemNo, int& newFirst, int& newLast) const;
   // The minimal width of the items of draw items firstDItemNo..lastDItemNo, itemsAdded
   // items more (or fewer) after an edit.
@@ -397,7 +403,7 @@ class TRDEditRDData : public TRichDocRDData {
   // ReformatAfterEdit for an edit of those paragraphs, whose items measured widthBefore:
   // whole also when that was the document's minimal width or they grew beyond it.
   void ReformatEditedParas(bool fullReformat, int widthBefore, int firstDItemNo, int lastDItemNo,
-                           int itemsAdded);
+                           int itemsAdded, const TRDChangedRange* textEdit = nullptr);
 
  protected:
   // The object whose property is changed by name: obj, or the item itself.

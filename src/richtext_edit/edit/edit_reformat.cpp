@@ -1,22 +1,11 @@
-// Laying out again after an edit: only the edited paragraphs while the document's
-// minimal width stays, else the whole document. A partial layout re-lays out the edited
-// paragraphs together with the paragraph before them (its top is where the layout
-// starts) and the paragraph after them (how far its top moved is how far everything
-// after it moves); the draw items of the rest are shifted, not laid out.
+// Laying out again after an edit: only around the edit while the document's minimal
+// width stays, else the whole document. The viewer's partial layout does it: from a line
+// or two before the edited paragraphs (or, after typing or deleting characters, before
+// those characters) until the new lines meet the old ones past the edit; the draw items
+// of the rest are moved, not laid out.
 #include <algorithm>
 
-#include "richtext/format_params.h"
-#include "richtext/rd_style.h"
 #include "richtext_edit/edit/edit_data.h"
-
-namespace {
-
-int ParaEnd(const TCustomRDData& data, int itemNo) {
-  while (itemNo + 1 < data.GetItemCount() && !data.IsParaStart(itemNo + 1)) ++itemNo;
-  return itemNo;
-}
-
-}  // namespace
 
 void TRDEditRDData::FormatWhole() {
   FormatItems(false, true, false, 0, nullptr, false, true, false);
@@ -24,7 +13,7 @@ void TRDEditRDData::FormatWhole() {
 }
 
 void TRDEditRDData::ReformatAfterEdit(bool fullReformat, int firstDItemNo, int lastDItemNo,
-                                      int itemsAdded) {
+                                      int itemsAdded, const TRDChangedRange* textEdit) {
   if (!GetRDStyle()) return;
   // The caret's draw item may be gone with the edit: the caller places the caret again.
   CaretDItemNo = -1;
@@ -38,100 +27,35 @@ void TRDEditRDData::ReformatAfterEdit(bool fullReformat, int firstDItemNo, int l
     return;
   }
   const int width = GetWidth();
-  FormatParas(firstDItemNo, lastDItemNo, itemsAdded);
+  FormatParas(firstDItemNo, lastDItemNo, itemsAdded, textEdit);
   // A scroll bar that came or went changed the width the lines are laid out in.
   if (GetWidth() != width) FormatWhole();
 }
 
-void TRDEditRDData::FormatParas(int firstDItemNo, int lastDItemNo, int itemsAdded) {
-  const int count = GetItemCount();
-  // The edited items, numbered as they stand now (items before the range kept theirs).
-  int firstItem = std::clamp(DrawItems[firstDItemNo]->ItemNo, 0, count - 1);
-  int lastItem = std::clamp(DrawItems[lastDItemNo]->ItemNo + itemsAdded, firstItem, count - 1);
-  int paraFirst, paraLast;
-  ExpandRangeToParas(firstItem, lastItem, paraFirst, paraLast);
-  const int start = paraFirst > 0 ? GetFirstItemOfPara(paraFirst - 1) : 0;
-  const int end = paraLast + 1 < count ? ParaEnd(*this, paraLast + 1) : paraLast;
-  const bool hasNext = paraLast + 1 < count;
+TRDEditRDData::TRDChangedRange TRDEditRDData::TextEdit(int itemNo, int pos, int added) {
+  return {itemNo, pos - 1, itemNo, pos - 1 + std::max(0, added), 0, added};
+}
 
-  // The old draw items of start..end. Items outside the edited range kept their objects
-  // and their draw item numbers; their draw items still carry the old item numbers.
-  const int oldDStart = start < firstItem ? GetItem(start)->DrawItemNo : firstDItemNo;
-  int oldDEnd = DrawItems.Count() - 1;
-  int oldNextTop = 0;
-  if (hasNext) {
-    const int nextD = GetItem(paraLast + 1)->DrawItemNo;
-    oldNextTop = LineTopOf(nextD);
-    oldDEnd = nextD;
-    while (oldDEnd + 1 < DrawItems.Count() && DrawItems[oldDEnd + 1]->ItemNo <= end - itemsAdded)
-      ++oldDEnd;
-  }
-  if (oldDStart < 0 || oldDEnd < oldDStart) {
-    FormatWhole();
-    return;
-  }
-  TRDCanvas& canvas = GetCanvas();
-  TRDFormatParams p = PartialFormatParams(start, oldDStart);
-
-  Deselect(false);
-  State |= rdsFormatting;
-  canvas.SaveState();
-  struct TScope {
-    TRDCanvas& canvas;
-    std::uint32_t& state;
-    ~TScope() {
-      canvas.RestoreState();
-      state &= ~rdsFormatting;
-    }
-  } scope{canvas, State};
-
-  std::vector<std::unique_ptr<TRDDrawLineInfo>> tail = DrawItems.TakeTail(oldDEnd + 1);
-  DrawItems.DeleteRange(oldDStart, DrawItems.Count() - 1);
-  const int oldDrawCount = oldDEnd - oldDStart + 1;
-  std::vector<TRDJumpInfo> laterJumps;
-  for (const TRDJumpInfo& jump : Jumps)
-    if (jump.DrawItemNo > oldDEnd) laterJumps.push_back(jump);
-  Jumps.erase(std::remove_if(Jumps.begin(), Jumps.end(),
-                             [&](const TRDJumpInfo& j) { return j.DrawItemNo >= oldDStart; }),
-              Jumps.end());
-  const size_t firstNewJump = Jumps.size();
-  for (int i = start; i <= end; ++i) GetItem(i)->DrawItemNo = -1;
-
-  p.line_first = DrawItems.Count();
-  FormatItemRange(start, end, p);
-  FinishPendingTab(p);
-  FinishLine(p.line_left + p.room, p, hasNext || !(State & rdsNoLastParaEnd));
-
-  const int newDrawCount = DrawItems.Count() - oldDStart;
-  const int drawShift = newDrawCount - oldDrawCount;
-  int delta = 0;
-  if (hasNext) {
-    delta = LineTopOf(GetItem(paraLast + 1)->DrawItemNo) - oldNextTop;
-    for (auto& line : tail) {
-      line->Top += delta;
-      line->ItemNo += itemsAdded;
-    }
-    DrawItems.AppendAll(std::move(tail));
-    for (int i = end + 1; i < count; ++i) {
-      TCustomRDItemInfo* item = GetItem(i);
-      if (item->DrawItemNo >= 0) item->DrawItemNo += drawShift;
-    }
-    DocumentHeight += delta;
+void TRDEditRDData::FormatParas(int firstDItemNo, int lastDItemNo, int itemsAdded,
+                                const TRDChangedRange* textEdit) {
+  if (textEdit) {
+    RelayoutChange(*textEdit, DrawItemAt(textEdit->first_item, textEdit->first_char));
   } else {
-    DocumentHeight = ScreenToDeviceY(GetBottomMargin(), p.scaling) + p.baseline + p.descent +
-                     p.pending_extra + ParaSpaceAfter(count - 1, p.scaling);
+    const int count = GetItemCount();
+    // The edited items, numbered as they stand now (items before the range kept theirs,
+    // and their draw items).
+    const int firstItem = std::clamp(DrawItems[firstDItemNo]->ItemNo, 0, count - 1);
+    const int lastItem =
+        std::clamp(DrawItems[lastDItemNo]->ItemNo + itemsAdded, firstItem, count - 1);
+    int paraFirst, paraLast;
+    ExpandRangeToParas(firstItem, lastItem, paraFirst, paraLast);
+    const int changeD = paraFirst < firstItem ? GetItem(paraFirst)->DrawItemNo : firstDItemNo;
+    if (changeD < 0) {
+      FormatWhole();
+      return;
+    }
+    RelayoutChange({paraFirst, 0, paraLast + 1, 0, itemsAdded, 0}, changeD);
   }
-  for (size_t j = firstNewJump; j < Jumps.size(); ++j) {
-    const TRDDrawLineInfo* line = DrawItems[Jumps[j].DrawItemNo];
-    Jumps[j].Left = line->Left;
-    Jumps[j].Top = line->Top;
-  }
-  for (TRDJumpInfo& jump : laterJumps) {
-    jump.DrawItemNo += drawShift;
-    jump.Top += delta;
-    Jumps.push_back(jump);
-  }
-  LastFormattedItem = count - 1;
   AdjustVScrollUnits();
   SetDocumentAreaSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
   PlaceControls();
@@ -175,8 +99,9 @@ int TRDEditRDData::EditedRangeMinWidth(int firstDItemNo, int lastDItemNo, int it
 }
 
 void TRDEditRDData::ReformatEditedParas(bool fullReformat, int widthBefore, int firstDItemNo,
-                                        int lastDItemNo, int itemsAdded) {
+                                        int lastDItemNo, int itemsAdded,
+                                        const TRDChangedRange* textEdit) {
   const bool full = fullReformat || widthBefore >= MinDocumentWidth ||
                     EditedRangeMinWidth(firstDItemNo, lastDItemNo, itemsAdded) > MinDocumentWidth;
-  ReformatAfterEdit(full, firstDItemNo, lastDItemNo, itemsAdded);
+  ReformatAfterEdit(full, firstDItemNo, lastDItemNo, itemsAdded, textEdit);
 }

@@ -401,7 +401,8 @@ void TRDEditRDData::TypeIntoItem(int itemNo, int pos, const std::string& s, int 
   }
   const int after = GetLinesMinWidth(itemNo, itemNo);
   full = full || (after != before && WidthChangeNeedsFull(before, after));
-  ReformatAfterEdit(full, dFirst, dLast, 0);
+  const TRDChangedRange typed = TextEdit(itemNo, pos, length);
+  ReformatAfterEdit(full, dFirst, dLast, 0, restyle ? nullptr : &typed);
   int caretD, caretOffs;
   ItemToDrawItem(itemNo, pos + length, caretD, caretOffs);
   PlaceCaretInDrawItem(caretD, caretOffs);
