@@ -142,10 +142,11 @@ void BM_AddMessageToList(benchmark::State& state) {
   TRichDoc viewer(nullptr);
   SetUpMessageViewer(viewer, style);
   viewer.SetBounds(0, 0, 560, 270);
+  TMsgList list(viewer);
   auto add = [&](int n) {
-    AddOrUpdateMsgLine(viewer, "DL" + std::to_string(n % 97) + "ABC", "N0CALL", true, -1,
-                       "{" + std::to_string(n % 1000), "Message number " + std::to_string(n),
-                       "WIDE1-1");
+    list.AddOrUpdate("DL" + std::to_string(n % 97) + "ABC", "N0CALL", true, -1,
+                     "{" + std::to_string(n % 1000), "Message number " + std::to_string(n),
+                     "WIDE1-1");
   };
   int n = 0;
   while (n < state.range(0)) add(n++);

@@ -15,10 +15,10 @@
 //   AgeAll     one aging tick that removes every station
 // and Start: the program started with a 50,000-station "Stn.dat" until its window has
 // painted, and until every station is on the map and in the list; and FromSocket: the
-// program connected to a loopback APRS-IS server that streams new stations' lines as
-// fast as the socket takes them, through the program's own reader thread and its
-// hand-over of each line to the GUI thread, in lines per second of wall time until
-// every station is in.
+// program connected to a loopback APRS-IS server that streams new stations' lines, with
+// messages, status reports and objects among them, as fast as the socket takes them,
+// through the program's own reader thread and its hand-over of each line to the GUI
+// thread, in lines per second of wall time until every station is in.
 //
 // Targets (Release, one core): 20,000 packets/s at 50,000 stations, 10,000 at 200,000;
 // at most 4 KiB RSS per station; map load under 200 ms; a paint under 16 ms; aging out
@@ -432,8 +432,41 @@ class TLoopbackServer {
   std::thread thread_;
 };
 
-// Count new stations through the reader: from the click on the connect button until
-// the last station is in the store, in wall time, the reader's passes included.
+// Count new stations heard through the reader, among the other traffic of a full feed:
+// after every tenth station a numbered message between two stations heard, after every
+// twentieth a status report, after every 25th a new object (a station of its own). The
+// lines and the stations the feed makes.
+struct TMixedFeed {
+  std::vector<std::string> lines;
+  int stations = 0;
+};
+
+TMixedFeed MixedFeed(int Count, std::mt19937& Random) {
+  TMixedFeed feed;
+  auto call = [](int S) { return "N" + std::to_string(S) + "-" + std::to_string(S % 16); };
+  for (int s = 0; s < Count; ++s) {
+    feed.lines.push_back(Line(s, Random));
+    const std::string head = call(s) + ">APRS,TCPIP*,qAC,T2TEST:";
+    if (s % 10 == 9) {
+      char addressee[16];
+      std::snprintf(addressee, sizeof addressee, "%-9s", call(s - 1).c_str());
+      feed.lines.push_back(head + ":" + addressee + ":hello number " + std::to_string(s) + "{" +
+                           std::to_string(s % 100000));
+    }
+    if (s % 20 == 19) feed.lines.push_back(head + ">on the air since 0800z");
+    if (s % 25 == 24) {
+      char name[16];
+      std::snprintf(name, sizeof name, "OBJ%-6d", s / 25);
+      feed.lines.push_back(head + ";" + name + "*092345z4903.50N/07201.75Wr146.940MHz T100");
+      ++feed.stations;
+    }
+  }
+  feed.stations += Count;
+  return feed;
+}
+
+// From the click on the connect button until the last station is in the store, in wall
+// time, the reader's passes included.
 void BM_FromSocket(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   for (auto _ : state) {
@@ -441,9 +474,10 @@ void BM_FromSocket(benchmark::State& state) {
     // The windows are the program's one set: the shared program goes first.
     SharedFilled().program.reset();
     auto program = std::make_unique<TRunningProgram>();
-    std::vector<std::string> lines;
-    for (int s = 0; s < count; ++s) lines.push_back(Line(s, program->Random()));
-    TLoopbackServer server(std::move(lines));
+    TMixedFeed feed = MixedFeed(count, program->Random());
+    const int stations = feed.stations;
+    const double lines = static_cast<double>(feed.lines.size());
+    TLoopbackServer server(std::move(feed.lines));
     // The server list is a pick list: the server goes in as an entry and is picked.
     TMyFlatCombobox& servers = *frmSetup->mfcbxTcpServer;
     servers.Items().Add("127.0.0.1:" + std::to_string(server.Port()) + " ;loopback");
@@ -452,16 +486,17 @@ void BM_FromSocket(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     state.ResumeTiming();
     frmAprs->AprsIs.mbtnTcpClick();
-    while (program->Stations() < count) {
+    while (program->Stations() < stations) {
       Application->ProcessMessages();
       if (std::chrono::steady_clock::now() - start > std::chrono::minutes(5)) break;
     }
     state.PauseTiming();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    state.counters["lines_per_s"] = program->Stations() / seconds;
+    state.counters["lines_per_s"] = lines / seconds;
+    state.counters["lines"] = lines;
     state.counters["gui_cpu_s"] = CpuSeconds() - cpu;
-    if (program->Stations() < count) state.SkipWithError("not every line came through");
+    if (program->Stations() < stations) state.SkipWithError("not every line came through");
     frmAprs->AprsIs.Stop();
     program.reset();
     state.ResumeTiming();

@@ -77,8 +77,8 @@ void TMyPanel::SetGlowPaint(bool Value) {
   SetAndInvalidate(glow_paint_, Value);
 }
 
-void TMyPanel::DrawBevel(TCanvas& canvas, const TRect& rect, TBevelCut cut) {
-  if (cut == bvNone || cut == bvSpace) return;
+void TMyPanel::DrawBevel(TCanvas& canvas, const TRect& rect, TBevelCut cut, bool filled) {
+  if (cut != bvRaised && cut != bvLowered) return;
   const bool lowered = cut == bvLowered;
   if (round_rect_) {
     const TColor edge = lowered ? color_3d_dark_ : color_3d_light_;
@@ -87,9 +87,14 @@ void TMyPanel::DrawBevel(TCanvas& canvas, const TRect& rect, TBevelCut cut) {
     canvas.Pen().SetColor(edge);
     canvas.Brush().SetColor(edge);
     canvas.RoundRect(rect.Left, rect.Top, rect.Right, rect.Bottom, 10, 10);
-    canvas.Brush().SetColor(Color());
+    if (filled) {
+      SetFaceBrush(canvas);
+    } else {
+      canvas.Brush().SetColor(Color());
+    }
     canvas.RoundRect(rect.Left + inset, rect.Top + inset, rect.Right - inset, rect.Bottom - inset,
                      10, 10);
+    canvas.Brush().SetBitmap(nullptr);
     return;
   }
   TRect frame = rect;
@@ -97,6 +102,20 @@ void TMyPanel::DrawBevel(TCanvas& canvas, const TRect& rect, TBevelCut cut) {
     Frame3D(canvas, frame, color_3d_dark_, color_3d_light_, BevelWidth());
   } else {
     Frame3D(canvas, frame, color_3d_light_, color_3d_dark_, BevelWidth());
+  }
+  if (filled) {
+    SetFaceBrush(canvas);
+    canvas.FillRect(frame);
+    canvas.Brush().SetBitmap(nullptr);
+  }
+}
+
+void TMyPanel::SetFaceBrush(TCanvas& canvas) const {
+  canvas.Brush().SetStyle(bsSolid);
+  if (background_->Empty()) {
+    canvas.Brush().SetColor(color_fill_);
+  } else {
+    canvas.Brush().SetBitmap(background_.get());
   }
 }
 
@@ -115,34 +134,44 @@ void TMyPanel::PaintTo(TCanvas& canvas) {
   canvas.FillRect(Rect(0, 0, width, height));
   canvas.Brush().SetStyle(bsClear);
 
+  // The face is what the innermost bevel drawn encloses (the whole panel without one);
+  // the bevel paints it as it draws itself, in one pass over the pixels.
+  struct TBevelPlace {
+    TRect Place;
+    TBevelCut Cut;
+  };
+  TBevelPlace bevels[2];
+  int count = 0;
   int offset = 0;
   if (BevelOuter() != bvNone) {
-    DrawBevel(canvas, Rect(0, 0, width, height), BevelOuter());
+    bevels[count++] = {Rect(0, 0, width, height), BevelOuter()};
     offset += BevelWidth();
   }
   if (BevelInner() != bvNone) {
     const int in = BorderWidth() + offset;
-    DrawBevel(canvas, Rect(in, in, width - in, height - in), BevelInner());
+    bevels[count++] = {Rect(in, in, width - in, height - in), BevelInner()};
     offset += BevelWidth();
+  }
+  int innermost = -1;
+  for (int i = 0; i < count; ++i) {
+    if (bevels[i].Cut == bvRaised || bevels[i].Cut == bvLowered) innermost = i;
+  }
+  // A stretched picture and the glow cover the face themselves.
+  const bool filled = background_->Empty() ? !glow_paint_ : !stretch_draw_;
+  for (int i = 0; i < count; ++i) {
+    DrawBevel(canvas, bevels[i].Place, bevels[i].Cut, filled && i == innermost);
+  }
+  if (filled && innermost < 0) {
+    SetFaceBrush(canvas);
+    canvas.FillRect(Rect(0, 0, width, height));
+    canvas.Brush().SetBitmap(nullptr);
   }
   const int inset = offset + BorderWidth();
   const TRect face = Rect(inset, inset, width - inset, height - inset);
-  const TPoint seed = Point(inset + 10, inset + 10);
-
-  if (!background_->Empty()) {
-    if (stretch_draw_) {
-      canvas.StretchDraw(face, *background_);
-    } else {
-      canvas.Brush().SetStyle(bsSolid);
-      canvas.Brush().SetBitmap(background_.get());
-      canvas.FloodFill(seed.X, seed.Y, canvas.Pixels(seed.X, seed.Y), fsSurface);
-      canvas.Brush().SetBitmap(nullptr);
-    }
-  } else if (glow_paint_) {
+  if (!background_->Empty() && stretch_draw_) {
+    canvas.StretchDraw(face, *background_);
+  } else if (background_->Empty() && glow_paint_) {
     FillSplitHorizontal(canvas, face, Color(), color2_);
-  } else {
-    canvas.Brush().SetColor(color_fill_);
-    canvas.FloodFill(seed.X, seed.Y, canvas.Pixels(seed.X, seed.Y), fsSurface);
   }
 
   if (!Caption().empty()) {

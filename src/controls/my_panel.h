@@ -66,7 +66,11 @@ class TMyPanel : public TCustomPanel {
 
  private:
   void PaintTo(TCanvas& Canvas);
-  void DrawBevel(TCanvas& Canvas, const TRect& Rect, TBevelCut Cut);
+  // A raised or lowered bevel; Filled paints what it encloses with the face's brush.
+  void DrawBevel(TCanvas& Canvas, const TRect& Rect, TBevelCut Cut, bool Filled);
+  // The brush of the face: the background picture tiled from the panel's corner, else
+  // the fill colour.
+  void SetFaceBrush(TCanvas& Canvas) const;
 
   std::unique_ptr<TBitmap> background_;
   TColor color2_ = clBtnFace;

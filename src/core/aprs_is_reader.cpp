@@ -56,7 +56,9 @@ void TCPTheard::Pause() {
 // reconnect, which would drop them with the old connection.
 void TCPTheard::Execute() {
   while (!Terminated() && Active) {
-    Pause();
+    // A pass that stopped at its limit left a backlog: the next one reads on at once, so
+    // that a full feed goes as fast as the window takes it rather than a pass a second.
+    if (!backlog_) Pause();
     if (Terminated() || !Active) break;
     const bool connected = client_.Connected();
     if (connected) {
@@ -93,7 +95,12 @@ void TCPTheard::ReportLost(const char* Text) {
 }
 
 void TCPTheard::ReadWaitingLines() {
-  for (int taken = 0; taken < kMaxLinesPerPass && Active && client_.HasData(); ++taken) {
+  backlog_ = false;
+  for (int taken = 0; Active && client_.HasData(); ++taken) {
+    if (taken == kMaxLinesPerPass) {
+      backlog_ = true;
+      return;
+    }
     std::optional<std::string> line = client_.ReadLine(kLineTimeoutMs);
     if (!line) break;
     RxQueue.push_back(std::move(*line));

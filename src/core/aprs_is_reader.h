@@ -87,6 +87,8 @@ class TCPTheard : public TThread {
   std::string CurrentLine;
   // Taken from the front one by one while the server may add thousands at the back.
   std::deque<std::string> RxQueue;
+  // The last pass stopped at its line limit with more waiting.
+  bool backlog_ = false;
   TStringList WorkList;
   std::atomic<bool> Active{true};
   std::mutex wake_mutex_;

@@ -91,13 +91,16 @@ TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Col
     Height = item_height_ + (PreviewSettings.Active() ? PreviewSettings.Height() : 0);
   };
   engine_->OnInitItem = [this](TSectionGroupedList*, POGLItem Item) {
-    new (engine_->GetItemData(Item)) TRowData;
+    new (engine_->GetItemData(Item)) TRowData{TakeRowStrings()};
   };
   engine_->OnFreeItem = [this](TSectionGroupedList*, POGLItem Item) {
     std::erase(changed_rows_, Item);
     if (Item == readded_) readded_ = nullptr;
     if (Item == hovered_item_) hovered_item_ = nullptr;
-    static_cast<TRowData*>(engine_->GetItemData(Item))->~TRowData();
+    TRowData& data = DataOf(Item);
+    // Its cells are freed when the strings are used again, a row at a time.
+    spare_strings_.push_back(std::move(data.Strings));
+    data.~TRowData();
   };
   engine_->OnGetCaption = [this](TSectionGroupedList*, POGLItem Item, std::string& Caption) {
     TStringList* row = RowOf(Item);
@@ -191,9 +194,23 @@ TExSectionList::~TExSectionList() {
   engine_->Clear();
 }
 
+TExSectionList::TRowData& TExSectionList::DataOf(POGLItem Node) const {
+  return *static_cast<TRowData*>(engine_->GetItemData(Node));
+}
+
 TStringList* TExSectionList::RowOf(POGLItem Node) const {
   if (!Node || Node == engine_->RootItem()) return nullptr;
-  return &static_cast<TRowData*>(engine_->GetItemData(Node))->Strings;
+  return DataOf(Node).Strings.get();
+}
+
+std::unique_ptr<TStringList> TExSectionList::TakeRowStrings() {
+  if (spare_strings_.empty()) return std::make_unique<TStringList>();
+  std::unique_ptr<TStringList> strings = std::move(spare_strings_.back());
+  spare_strings_.pop_back();
+  // The old row's handler must not hear of its strings going.
+  strings->OnChange = nullptr;
+  strings->Clear();
+  return strings;
 }
 
 // --- rows and groups --------------------------------------------------------------------
@@ -549,8 +566,8 @@ int TExSectionList::Compare(POGLItem A, POGLItem B) const {
     if (const TExSectionColumn* c = Columns.Items(GroupColumn)) kind = c->SortType();
   } else if (!sort_keys_.empty()) {
     // A whole sort reads the values taken out beforehand, without copying them again.
-    a = sort_keys_[static_cast<size_t>(static_cast<TRowData*>(engine_->GetItemData(A))->SortSlot)];
-    b = sort_keys_[static_cast<size_t>(static_cast<TRowData*>(engine_->GetItemData(B))->SortSlot)];
+    a = sort_keys_[static_cast<size_t>(DataOf(A).SortSlot)];
+    b = sort_keys_[static_cast<size_t>(DataOf(B).SortSlot)];
     kind = Columns.Items(SortSettings.Column())->SortType();
   } else {
     // One row resorted compares it with a few dozen others, in place.
@@ -658,9 +675,9 @@ void TExSectionList::TakeSortKeys(int Column) {
   const int i = ColumnToStringIndex(Column);
   for (POGLItem group = engine_->FirstGroup(); group; group = group->NextSibling) {
     for (POGLItem item = group->FirstChild; item; item = item->NextSibling) {
-      auto* data = static_cast<TRowData*>(engine_->GetItemData(item));
-      data->SortSlot = static_cast<int>(sort_keys_.size());
-      sort_keys_.push_back(i < data->Strings.Count() ? data->Strings.Get(i) : "");
+      TRowData& data = DataOf(item);
+      data.SortSlot = static_cast<int>(sort_keys_.size());
+      sort_keys_.push_back(i < data.Strings->Count() ? data.Strings->Get(i) : "");
     }
   }
 }

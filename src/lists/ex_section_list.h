@@ -274,12 +274,17 @@ class TExSectionList : public TCustomControl {
   friend class TExSectionHeader;
 
   // A node's data block: its strings, and its place among the values of a running sort.
-  // The strings lie in the block itself, made and freed with the node.
+  // The strings of a node that goes are kept for the next node: tens of thousands of
+  // rows going at once (a list emptied) would otherwise free every cell one by one, and
+  // the rows that follow allocate them again.
   struct TRowData {
-    TStringList Strings;
+    std::unique_ptr<TStringList> Strings;
     int SortSlot = 0;
   };
   TStringList* RowOf(POGLItem Node) const;
+  TRowData& DataOf(POGLItem Node) const;
+  // The strings for a new node: kept ones emptied, else new.
+  std::unique_ptr<TStringList> TakeRowStrings();
   // Each row's value in Column, for a whole sort.
   void TakeSortKeys(int Column);
   void RowChanged(POGLItem Node);
@@ -325,6 +330,8 @@ class TExSectionList : public TCustomControl {
   int order_column_ = -1;
   TOGLSortDirection order_direction_ = sdAscending;
   std::vector<POGLItem> changed_rows_;
+  // Strings of rows gone, for the rows to come; never more than the list held at once.
+  std::vector<std::unique_ptr<TStringList>> spare_strings_;
   // The row re-added in place, which the next Sort puts after its equals.
   POGLItem readded_ = nullptr;
   std::vector<std::string> sort_keys_;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "controls/my_label.h"
 #include "controls/my_splitter.h"
 #include "platform/gui/gui_test_support.h"
@@ -42,6 +45,40 @@ TEST(MyPanelPaintTest, SquareBevelsFrameLightTopLeftAndDarkBottomRight) {
   shot = Snapshot(panel);
   EXPECT_EQ(PixelAt(*shot, 0, 0), clNavy);
   EXPECT_EQ(PixelAt(*shot, 59, 39), clWhite);
+}
+
+// The fill reaches what the innermost bevel drawn encloses: the border between two
+// bevels keeps the panel's colour, a panel without a drawn bevel is filled whole, and a
+// panel too small for the old seed point is filled all the same.
+TEST(MyPanelPaintTest, FillCoversWhatTheInnermostBevelEncloses) {
+  struct TCase {
+    int Size;
+    TBevelCut Outer, Inner;
+    int Border;
+    std::vector<std::pair<int, TColor>> Row;  // x on the middle row, colour there
+  };
+  const TCase cases[] = {
+      {40, bvRaised, bvLowered, 3, {{0, clWhite}, {2, clRed}, {4, clNavy}, {5, clLime}, {20, clLime}}},
+      {40, bvSpace, bvNone, 0, {{0, clLime}, {20, clLime}, {39, clLime}}},
+      {40, bvSpace, bvRaised, 2, {{0, clRed}, {3, clWhite}, {4, clLime}}},
+      {8, bvRaised, bvNone, 0, {{0, clWhite}, {1, clLime}, {6, clLime}, {7, clNavy}}},
+  };
+  for (const TCase& c : cases) {
+    TMyPanel panel(nullptr);
+    panel.SetBounds(0, 0, c.Size, c.Size);
+    panel.SetRoundRect(false);
+    panel.SetBevelWidth(1);
+    panel.SetBevelOuter(c.Outer);
+    panel.SetBevelInner(c.Inner);
+    panel.SetBorderWidth(c.Border);
+    panel.SetColor(clRed);
+    panel.SetColorFill(clLime);
+    panel.SetColor3DDark(clNavy);
+    const auto shot = Snapshot(panel);
+    for (const auto& [x, colour] : c.Row) {
+      EXPECT_EQ(PixelAt(*shot, x, c.Size / 2), colour) << "size " << c.Size << " x " << x;
+    }
+  }
 }
 
 TEST(MyPanelPaintTest, GlowPaintSplitsTheFaceIntoColorAndColor2) {

@@ -107,6 +107,9 @@ TfrmAprsMsg::TfrmAprsMsg(TComponent* AOwner) : TForm(AOwner), rdsMsg(std::make_u
   rdMonitor = viewer("rdMonitor", atabMonitor);
   rdMyMsg = viewer("rdMyMsg", atabMyMSg);
   rdGroupMsg = viewer("rdGroupMsg", atabGroup);
+  MonitorMsgs = std::make_unique<TMsgList>(*rdMonitor);
+  MyMsgs = std::make_unique<TMsgList>(*rdMyMsg);
+  GroupMsgs = std::make_unique<TMsgList>(*rdGroupMsg);
   apctrlMain->SetActivePage(atabMonitor);
   apctrlMain->OnChange = [this](TComponent* Sender) { apctrlMainChange(Sender); };
 
@@ -212,21 +215,21 @@ void TfrmAprsMsg::HandleRxMessage(const TAprsInfo& Info) {
     if (own && !replayed) MarkAcknowledged(addressee, Trim(Info.SrcCall), Trim(text.substr(3)));
     return;
   }
-  AddOrUpdateMsgLine(*rdMonitor, Info.SrcCall, addressee, true, -1, number, text, tag);
+  MonitorMsgs->AddOrUpdate(Info.SrcCall, addressee, true, -1, number, text, tag);
   if (own) {
-    AddOrUpdateMsgLine(*rdMyMsg, Info.SrcCall, addressee, true, -1, number, text, tag);
+    MyMsgs->AddOrUpdate(Info.SrcCall, addressee, true, -1, number, text, tag);
     if ((!Visible() || apctrlMain->ActivePage() != atabMyMSg) && MsgLamp) MsgLamp(true);
   }
   if (IsGroupAddressee(addressee))
-    AddOrUpdateMsgLine(*rdGroupMsg, Info.SrcCall, addressee, true, -1, number, text, tag);
+    GroupMsgs->AddOrUpdate(Info.SrcCall, addressee, true, -1, number, text, tag);
 }
 
 // A rejection closes the entry like an acknowledgement: either way the station answered.
 void TfrmAprsMsg::MarkAcknowledged(const std::string& OwnCall, const std::string& From,
                                    const std::string& Answered) {
-  for (TRichDoc* viewer : {rdMonitor, rdMyMsg}) {
-    const int item = FindAckedLine(*viewer, OwnCall, From, "{" + Answered);
-    if (item >= 0) SetMsgState(*viewer, item, mpsMsgAck);
+  for (TMsgList* list : {MonitorMsgs.get(), MyMsgs.get()}) {
+    const int item = list->FindAckedLine(OwnCall, From, "{" + Answered);
+    if (item >= 0) list->SetState(item, mpsMsgAck);
   }
   // Only the message to the station that answered is settled: the number alone could
   // belong to a message to someone else.
@@ -282,8 +285,8 @@ void TfrmAprsMsg::SendMessage(int Port, const std::string& Call, const std::stri
 
 void TfrmAprsMsg::ShowSentMsg(const std::string& Src, const std::string& Dst,
                               const std::string& Text, int TxCount, const std::string& Number) {
-  AddOrUpdateMsgLine(*rdMonitor, Src, Dst, false, TxCount, Number, Text, "*");
-  AddOrUpdateMsgLine(*rdMyMsg, Src, Dst, false, TxCount, Number, Text, "*");
+  MonitorMsgs->AddOrUpdate(Src, Dst, false, TxCount, Number, Text, "*");
+  MyMsgs->AddOrUpdate(Src, Dst, false, TxCount, Number, Text, "*");
 }
 
 void TfrmAprsMsg::OnMessageTo(const std::string& Call) {
@@ -388,9 +391,8 @@ void TfrmAprsMsg::mbtnTxP1Click(TComponent* Sender) {
 
 void TfrmAprsMsg::mbtnClrClick(TComponent*) {
   TExTabSheet* page = apctrlMain->ActivePage();
-  TRichDoc* viewer = page == atabMyMSg ? rdMyMsg : page == atabGroup ? rdGroupMsg : rdMonitor;
-  viewer->ClearDocument();
-  viewer->FormatDocument();
+  TMsgList& list = page == atabMyMSg ? *MyMsgs : page == atabGroup ? *GroupMsgs : *MonitorMsgs;
+  list.Clear();
 }
 
 void TfrmAprsMsg::MyButton2Click(TComponent*) {

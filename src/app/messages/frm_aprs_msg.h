@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "app/messages/msg_lists.h"
 #include "app/receive/aprs_info.h"
 #include "app/transmit/beacons.h"
 #include "controls/my_button.h"
@@ -56,6 +57,10 @@ class TfrmAprsMsg : public TForm {
   TRichDoc* rdMonitor;
   TRichDoc* rdMyMsg;
   TRichDoc* rdGroupMsg;
+  // The three lists with their entries' index: every entry goes in through these.
+  std::unique_ptr<TMsgList> MonitorMsgs;
+  std::unique_ptr<TMsgList> MyMsgs;
+  std::unique_ptr<TMsgList> GroupMsgs;
   TEdit* edtMsgAdr;
   TEdit* edtMsgPath;
   TEdit* edtMsgTxt;

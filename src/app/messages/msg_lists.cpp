@@ -8,22 +8,30 @@ namespace {
 
 constexpr size_t kAddresseeWidth = 9;
 
-// Entries are appended whole, so every entry's text item stands at 10 + 12 n. The texts
-// are compared where they stand: the walk passes every entry.
-int FindEntry(TRichDoc& Viewer, const std::string& Src, const std::string& Dst,
-              const std::string& Number, const std::string* Text) {
-  const TRichDocRDData& data = Viewer.RDData();
-  const std::string src = Trim(Src), dst = Trim(Dst), number = Trim(Number);
-  const int last_text = Viewer.ItemCount() - (kMsgEntryItems - meiText);
-  for (int i = last_text - (last_text - meiText) % kMsgEntryItems; i >= meiText;
-       i -= kMsgEntryItems) {
-    if (Text && data.GetItemTextRaw(i) != *Text) continue;
-    if (Trim(data.GetItemTextRaw(i - meiText + meiSender)) == src &&
-        Trim(data.GetItemTextRaw(i - meiText + meiAddressee)) == dst &&
-        Trim(data.GetItemTextRaw(i - meiText + meiNumber)) == number)
-      return i;
-  }
-  return -1;
+// The index key of an entry: each part with its length in front, so that no text can
+// run into the next part.
+void AppendPart(std::string& Key, const std::string& Part) {
+  Key += std::to_string(Part.size());
+  Key += ':';
+  Key += Part;
+}
+
+std::string NumberKey(const std::string& Src, const std::string& Dst, const std::string& Number) {
+  std::string key;
+  AppendPart(key, Trim(Src));
+  AppendPart(key, Trim(Dst));
+  AppendPart(key, Trim(Number));
+  return key;
+}
+
+std::string TextKey(std::string NumberKey, const std::string& Text) {
+  AppendPart(NumberKey, Text);
+  return NumberKey;
+}
+
+int Lookup(const std::unordered_map<std::string, int>& Index, const std::string& Key) {
+  const auto it = Index.find(Key);
+  return it == Index.end() ? -1 : it->second;
 }
 
 void ShowEnd(TRichDoc& Viewer) {
@@ -44,60 +52,74 @@ std::string CleanMsgText(const std::string& S) {
   return clean;
 }
 
-int FindMsgLine(TRichDoc& Viewer, const std::string& Src, const std::string& Dst,
-                const std::string& Number, const std::string& Text) {
-  return FindEntry(Viewer, Src, Dst, Number, &Text);
+int TMsgList::FindMsgLine(const std::string& Src, const std::string& Dst,
+                          const std::string& Number, const std::string& Text) const {
+  return Lookup(by_text_, TextKey(NumberKey(Src, Dst, Number), Text));
 }
 
-int FindAckedLine(TRichDoc& Viewer, const std::string& Src, const std::string& Dst,
-                  const std::string& Number) {
-  return FindEntry(Viewer, Src, Dst, Number, nullptr);
+int TMsgList::FindAckedLine(const std::string& Src, const std::string& Dst,
+                            const std::string& Number) const {
+  return Lookup(by_number_, NumberKey(Src, Dst, Number));
 }
 
-void SetMsgState(TRichDoc& Viewer, int ItemNo, TMsgParaStyle State) {
-  Viewer.GetItemInfo(ItemNo)->ParaNo = State;
-  Viewer.FormatChangedItems(ItemNo, ItemNo);
+void TMsgList::SetState(int ItemNo, TMsgParaStyle State) {
+  viewer_.GetItemInfo(ItemNo)->ParaNo = State;
+  viewer_.FormatChangedItems(ItemNo, ItemNo);
 }
 
-void AddOrUpdateMsgLine(TRichDoc& Viewer, const std::string& Src, const std::string& Dst,
-                        bool Received, int TxCount, const std::string& Number,
-                        const std::string& Text, const std::string& Tag) {
-  const int i = FindMsgLine(Viewer, Src, Dst, Number, Text);
+void TMsgList::Clear() {
+  viewer_.ClearDocument();
+  viewer_.FormatDocument();
+  by_number_.clear();
+  by_text_.clear();
+}
+
+void TMsgList::AddOrUpdate(const std::string& Src, const std::string& Dst, bool Received,
+                           int TxCount, const std::string& Number, const std::string& Text,
+                           const std::string& Tag) {
+  TRichDoc& viewer = viewer_;
+  std::string number_key = NumberKey(Src, Dst, Number);
+  std::string text_key = TextKey(number_key, Text);
+  const int i = Lookup(by_text_, text_key);
   if (i < 0) {
-    Viewer.AddTextParagraph(PadAddressee(Src), mtsNormal, mpsFrameHeader);
-    Viewer.AddTextContinued(">", mtsNormal);
-    Viewer.AddTextContinued(PadAddressee(Dst), mtsNormal);
-    Viewer.AddTextContinued(":", mtsNormal);
-    Viewer.AddTextContinued(" [", mtsNormal);
-    Viewer.AddTextContinued(Tag, mtsNormal);
-    Viewer.AddTextContinued(Received ? "] RX-CNT:" : "]", mtsNormal);
-    Viewer.AddTextContinued(Received ? "1" : "", mtsNormal);
-    Viewer.AddTextContinued(Received ? "" : " TX-CNT:", mtsNormal);
-    Viewer.AddTextContinued(TxCount != -1 ? IntToStr(TxCount) : "", mtsNormal);
-    Viewer.AddTextParagraph(Text, mtsHeading, mpsMsg);
-    Viewer.AddTextContinued(Number, mtsNormal);
-    Viewer.FormatTail();
+    viewer.AddTextParagraph(PadAddressee(Src), mtsNormal, mpsFrameHeader);
+    viewer.AddTextContinued(">", mtsNormal);
+    viewer.AddTextContinued(PadAddressee(Dst), mtsNormal);
+    viewer.AddTextContinued(":", mtsNormal);
+    viewer.AddTextContinued(" [", mtsNormal);
+    viewer.AddTextContinued(Tag, mtsNormal);
+    viewer.AddTextContinued(Received ? "] RX-CNT:" : "]", mtsNormal);
+    viewer.AddTextContinued(Received ? "1" : "", mtsNormal);
+    viewer.AddTextContinued(Received ? "" : " TX-CNT:", mtsNormal);
+    viewer.AddTextContinued(TxCount != -1 ? IntToStr(TxCount) : "", mtsNormal);
+    viewer.AddTextParagraph(Text, mtsHeading, mpsMsg);
+    viewer.AddTextContinued(Number, mtsNormal);
+    viewer.FormatTail();
+    // Entries only ever follow one another: the one just added is the newest.
+    const int text_item = viewer.ItemCount() - kMsgEntryItems + meiText;
+    by_number_.insert_or_assign(std::move(number_key), text_item);
+    by_text_.emplace(std::move(text_key), text_item);
   } else {
     const int first = i - meiText;
     if (Received) {
-      const int count = StrToIntDef(Trim(Viewer.ReadItemText(first + meiRxCount)), 0);
-      Viewer.ReplaceItemText(first + meiRxCount, IntToStr(count + 1));
-      Viewer.ReplaceItemText(first + meiRxLabel, "] RX-CNT:");
-      const std::string old_tag = Viewer.ReadItemText(first + meiTag);
+      const int count = StrToIntDef(Trim(viewer.ReadItemText(first + meiRxCount)), 0);
+      viewer.ReplaceItemText(first + meiRxCount, IntToStr(count + 1));
+      viewer.ReplaceItemText(first + meiRxLabel, "] RX-CNT:");
+      const std::string old_tag = viewer.ReadItemText(first + meiTag);
       // The tag grows unless it is this station alone (the whole texts compared).
       if (UpperCase(" " + old_tag + " ") != UpperCase(" " + Tag + " ")) {
         const std::string kept = Trim(old_tag);
-        Viewer.ReplaceItemText(first + meiTag, kept.empty() ? Tag : kept + " " + Tag);
+        viewer.ReplaceItemText(first + meiTag, kept.empty() ? Tag : kept + " " + Tag);
       }
     }
     if (TxCount != -1) {
       if (TxCount > 5) {
-        Viewer.GetItemInfo(i)->ParaNo = mpsMsgNoAck;
+        viewer.GetItemInfo(i)->ParaNo = mpsMsgNoAck;
       } else {
-        Viewer.ReplaceItemText(first + meiTxCount, IntToStr(TxCount));
+        viewer.ReplaceItemText(first + meiTxCount, IntToStr(TxCount));
       }
     }
-    Viewer.FormatChangedItems(first, first + kMsgEntryItems - 1);
+    viewer.FormatChangedItems(first, first + kMsgEntryItems - 1);
   }
-  ShowEnd(Viewer);
+  ShowEnd(viewer);
 }

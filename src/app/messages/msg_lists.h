@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 
 class TRichDoc;
 
@@ -34,18 +35,37 @@ std::string PadAddressee(const std::string& S);
 // S without '|', '~' and '{', which the message format reserves.
 std::string CleanMsgText(const std::string& S);
 
-// Index of the text item of the newest entry from Src to Dst with this number and
-// text (FindAckedLine: any text); -1 when there is none.
-int FindMsgLine(TRichDoc& Viewer, const std::string& Src, const std::string& Dst,
-                const std::string& Number, const std::string& Text);
-int FindAckedLine(TRichDoc& Viewer, const std::string& Src, const std::string& Dst,
-                  const std::string& Number);
+// One message list: its viewer and an index of its entries by sender, addressee and
+// number (with and without the text), so that finding an entry costs the same however
+// many the list holds. Every entry comes in through AddOrUpdate and the list empties
+// only through Clear, which keeps the index in step with the viewer.
+class TMsgList {
+ public:
+  explicit TMsgList(TRichDoc& Viewer) : viewer_(Viewer) {}
+  TMsgList(const TMsgList&) = delete;
+  TMsgList& operator=(const TMsgList&) = delete;
 
-// Adds the entry, or updates the one already there: a received one counts up and
-// gains the new tag; an own one shows its send count, and from count 6 on it is given
-// up ("MSG NOACK"). TxCount -1 for received messages. The view shows its end afterwards.
-void AddOrUpdateMsgLine(TRichDoc& Viewer, const std::string& Src, const std::string& Dst,
-                        bool Received, int TxCount, const std::string& Number,
-                        const std::string& Text, const std::string& Tag);
-// Marks the entry whose text item is ItemNo with a paragraph style and shows it.
-void SetMsgState(TRichDoc& Viewer, int ItemNo, TMsgParaStyle State);
+  TRichDoc& Viewer() const { return viewer_; }
+  // Index of the text item of the newest entry from Src to Dst with this number and
+  // text (FindAckedLine: any text); -1 when there is none. Calls and number are
+  // compared trimmed.
+  int FindMsgLine(const std::string& Src, const std::string& Dst, const std::string& Number,
+                  const std::string& Text) const;
+  int FindAckedLine(const std::string& Src, const std::string& Dst,
+                    const std::string& Number) const;
+  // Adds the entry, or updates the one already there: a received one counts up and
+  // gains the new tag; an own one shows its send count, and from count 6 on it is given
+  // up ("MSG NOACK"). TxCount -1 for received messages. The view shows its end afterwards.
+  void AddOrUpdate(const std::string& Src, const std::string& Dst, bool Received, int TxCount,
+                   const std::string& Number, const std::string& Text, const std::string& Tag);
+  // Marks the entry whose text item is ItemNo with a paragraph style and shows it.
+  void SetState(int ItemNo, TMsgParaStyle State);
+  // Empties the list and shows it empty.
+  void Clear();
+
+ private:
+  TRichDoc& viewer_;
+  // Text item of the newest entry by sender, addressee, number (and text).
+  std::unordered_map<std::string, int> by_number_;
+  std::unordered_map<std::string, int> by_text_;
+};

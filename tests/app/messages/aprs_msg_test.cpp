@@ -254,8 +254,8 @@ TEST_F(MsgTest, AcknowledgementFromTheAddresseeSettlesTheMessage) {
   // An ack settles only the message to the station that sent it.
   Receive("DB0XYZ", ":N0CALL   :ack5");
   EXPECT_EQ(msg.PendingMsgs.Count(), 12);
-  EXPECT_GE(FindAckedLine(*msg.rdMyMsg, "N0CALL", "WU2Z", "{5"), 0);
-  EXPECT_EQ(State(*msg.rdMyMsg, FindAckedLine(*msg.rdMyMsg, "N0CALL", "WU2Z", "{5")), mpsMsg);
+  EXPECT_GE(msg.MyMsgs->FindAckedLine("N0CALL", "WU2Z", "{5"), 0);
+  EXPECT_EQ(State(*msg.rdMyMsg, msg.MyMsgs->FindAckedLine("N0CALL", "WU2Z", "{5")), mpsMsg);
   const size_t acks_before = tnc.frames.size();
   replaying = true;  // an acknowledgement from a played log settles nothing
   Receive("WU2Z", ":N0CALL   :ACK5");
@@ -266,13 +266,13 @@ TEST_F(MsgTest, AcknowledgementFromTheAddresseeSettlesTheMessage) {
   Receive("WU2Z", ":N0CALL   :rej7");
   EXPECT_EQ(msg.PendingMsgs.Count(), 10);
   EXPECT_EQ(tnc.frames.size(), acks_before);  // acknowledgements are not acknowledged
-  const int five = FindAckedLine(*msg.rdMyMsg, "N0CALL", "WU2Z", "{5");
+  const int five = msg.MyMsgs->FindAckedLine("N0CALL", "WU2Z", "{5");
   ASSERT_GE(five, 0);
   EXPECT_EQ(State(*msg.rdMyMsg, five), mpsMsgAck);
-  EXPECT_EQ(State(*msg.rdMonitor, FindAckedLine(*msg.rdMonitor, "N0CALL", "WU2Z", "{5")),
+  EXPECT_EQ(State(*msg.rdMonitor, msg.MonitorMsgs->FindAckedLine("N0CALL", "WU2Z", "{5")),
             mpsMsgAck);
-  EXPECT_EQ(State(*msg.rdMyMsg, FindAckedLine(*msg.rdMyMsg, "N0CALL", "WU2Z", "{7")), mpsMsgAck);
-  EXPECT_EQ(State(*msg.rdMyMsg, FindAckedLine(*msg.rdMyMsg, "N0CALL", "WU2Z", "{6")), mpsMsg);
+  EXPECT_EQ(State(*msg.rdMyMsg, msg.MyMsgs->FindAckedLine("N0CALL", "WU2Z", "{7")), mpsMsgAck);
+  EXPECT_EQ(State(*msg.rdMyMsg, msg.MyMsgs->FindAckedLine("N0CALL", "WU2Z", "{6")), mpsMsg);
   // Acks are never shown as messages.
   EXPECT_EQ(msg.rdMonitor->ItemCount(), 13 * kMsgEntryItems);
   // The settled message is not sent again.

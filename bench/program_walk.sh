@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The built program timed as a user runs it: started under a private X display with the
+# map (and its monitor) and the station list open, logged in to a loopback APRS-IS server
+# (bench/aprs_is_feed.py) that writes a full feed as fast as the socket takes it, until
+# the program acknowledges the feed's last message; then closed, and its Stn.dat read.
+# Needs: xvfb openbox wmctrl xdotool (and perf for PERF=1).
+#
+#   bench/program_walk.sh build/release/bin [LINES] [DISPLAY_NUMBER]
+#
+# Prints the feed's make-up, lines per second from login to the acknowledgement, the
+# program's CPU time meanwhile and the stations it saved. OUT=folder keeps what the walk
+# leaves (screenshots, logs); NICE=-10 runs the program ahead of other work on a shared
+# machine; PERF=1 records the program's CPU with call graphs into $OUT/perf.data;
+# XSESSION names the X session script (xsession.sh DISPLAY COMMAND...).
+set -eu
+bin=$(cd "$1" && pwd)
+lines=${2:-60000}
+display=${3:-77}
+here=$(cd "$(dirname "$0")" && pwd)
+out=${OUT:-$(mktemp -d /tmp/velmora-walk.XXXXXX)}
+port=$((20000 + RANDOM % 20000))
+call=N0CALL
+
+# A program folder of its own: the binary copied (it finds its folder from its own path),
+# the shipped files linked, and a server list that offers only the loopback server.
+mkdir -p "$out/prg" "$out/config/Velmora"
+for f in "$bin"/*; do
+  name=$(basename "$f")
+  case $name in velmora|Server.dat|Stn.dat) ;; *) ln -sf "$f" "$out/prg/$name" ;; esac
+done
+cp "$bin/velmora" "$out/prg/velmora"
+printf '127.0.0.1:%s ;loopback\r\n' "$port" > "$out/prg/Server.dat"
+passcode=$(python3 "$here/aprs_is_feed.py" --passcode --call "$call")
+cat > "$out/config/Velmora/registry" <<EOF
+Velmora registry 1
+key "Software" "Velmora" "Programm" "Station"
+string "CallP1" "$call"
+key "Software" "Velmora" "Programm" "Programm"
+integer "TcpValidNr" $passcode
+integer "TcpServer" 0
+end
+EOF
+
+python3 "$here/aprs_is_feed.py" --port "$port" --lines "$lines" --call "$call" \
+  --save "$out/feed.txt" --timeout "${TIMEOUT:-300}" > "$out/feed.log" 2>&1 &
+feed=$!
+
+cat > "$out/session.sh" <<'EOF'
+#!/usr/bin/env bash
+# Runs inside the X session: start, open the windows, connect, wait, close.
+set -u
+cd "$OUT/prg"
+XDG_CONFIG_HOME="$OUT/config" nice -n "${NICE:-0}" ./velmora > "$OUT/program.log" 2>&1 &
+pid=$!
+for _ in $(seq 100); do wmctrl -l | grep -q . && break; sleep 0.2; done
+sleep 6
+wmctrl -l > "$OUT/windows.txt"
+import -window root "$OUT/start.png"
+if [ "${PERF:-0}" = 1 ]; then
+  perf record -F 999 --call-graph dwarf,16384 -p "$pid" -o "$OUT/perf.data" > "$OUT/perf.log" 2>&1 &
+  perfpid=$!
+fi
+# The station list from the station counter under the map, moved beside the main
+# window; then the TCP button of the tool panel (the main window at its first-start place).
+xdotool mousemove 290 499 click 1
+sleep 1
+wmctrl -r Stationsliste -e 0,760,40,510,600
+sleep 1
+cpu() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+before=$(cpu)
+xdotool mousemove 49 173 click 1
+while kill -0 "$FEED_PID" 2>/dev/null; do sleep 0.2; done
+echo "program CPU: $(( $(cpu) - before )) ticks of $(getconf CLK_TCK)/s" > "$OUT/cpu.txt"
+import -window root "$OUT/end.png"
+if [ "${PERF:-0}" = 1 ]; then kill -INT "$perfpid"; wait "$perfpid"; fi
+wmctrl -c "APRS station"
+sleep 3
+import -window root "$OUT/closing.png"
+# Closing may tell of the settings written anew: each box is answered.
+for _ in $(seq 60); do
+  kill -0 "$pid" 2>/dev/null || break
+  xdotool key Return
+  sleep 0.5
+done
+kill "$pid" 2>/dev/null
+wait "$pid"
+EOF
+chmod +x "$out/session.sh"
+OUT=$out FEED_PID=$feed "${XSESSION:-/work/shared/tools/xsession.sh}" "$display" "$out/session.sh" || true
+wait $feed || true
+cat "$out/feed.log" "$out/cpu.txt"
+echo "stations saved: $(wc -l < "$out/prg/Stn.dat" 2>/dev/null || echo none)"
+echo "output: $out"
