@@ -55,8 +55,11 @@ void TRDEditRDData::FormatParas(int firstDItemNo, int lastDItemNo, int itemsAdde
   const bool hasNext = paraLast + 1 < count;
 
   // The old draw items of start..end. Items outside the edited range kept their objects
-  // and their draw item numbers; their draw items still carry the old item numbers.
-  const int oldDStart = start < firstItem ? GetItem(start)->DrawItemNo : firstDItemNo;
+  // and their draw item numbers; their draw items still carry the old item numbers. The
+  // edited range may have begun inside start's paragraph, or past the last item left (an
+  // undone Enter): its lines before firstDItemNo are start's too.
+  int oldDStart = firstDItemNo;
+  while (oldDStart > 0 && DrawItems[oldDStart - 1]->ItemNo >= start) --oldDStart;
   int oldDEnd = DrawItems.Count() - 1;
   int oldNextTop = 0;
   if (hasNext) {
