@@ -24,6 +24,10 @@ void TCustomRDFormattedData::ClearFormatting() {
   LitJumpData = nullptr;
   State &= ~(rdsSelecting | rdsSelectingLines | rdsLit);
   DrawItemPressed = -1;
+  // The selection is held as drawn positions: with the lines gone it names none. A
+  // selection worth keeping was taken as items by whoever lays out again.
+  SelStartDItem = SelEndDItem = -1;
+  SelStartOffs = SelEndOffs = 0;
   LastFormattedItem = -1;
   DocumentHeight = GetTopMargin() + GetBottomMargin();
   for (int i = 0; i < Items.Count(); ++i)

@@ -49,7 +49,10 @@ void TRDEditRDData::FormatParas(int firstDItemNo, int lastDItemNo, int itemsAdde
         std::clamp(DrawItems[lastDItemNo]->ItemNo + itemsAdded, firstItem, count - 1);
     int paraFirst, paraLast;
     ExpandRangeToParas(firstItem, lastItem, paraFirst, paraLast);
-    const int changeD = paraFirst < firstItem ? GetItem(paraFirst)->DrawItemNo : firstDItemNo;
+    // The edited range may have begun inside paraFirst's paragraph, or past the last item
+    // left (an undone Enter): its lines before firstDItemNo are paraFirst's too.
+    int changeD = firstDItemNo;
+    while (changeD > 0 && DrawItems[changeD - 1]->ItemNo >= paraFirst) --changeD;
     if (changeD < 0) {
       FormatWhole();
       return;

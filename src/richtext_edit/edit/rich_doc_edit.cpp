@@ -50,14 +50,12 @@ void TCustomRichDocEdit::RunQueued() {
 }
 
 void TCustomRichDocEdit::SetReadOnly(bool Value) {
+  read_only_ = Value;
+  // An open cell editor is read-only when this one is: the links of the cell it holds go
+  // live and dead with those of the rest of the document.
+  for (TCustomRichDocEdit* editor = this; editor; editor = editor->InplaceEditor())
+    Value ? editor->EditData().EnterHyperlinkMode(true) : editor->EditData().LeaveHyperlinkMode();
   TRDEditRDData& data = EditData();
-  if (Value) {
-    read_only_ = true;
-    data.EnterHyperlinkMode(true);
-  } else {
-    read_only_ = false;
-    data.LeaveHyperlinkMode();
-  }
   if (data.HasCaret()) ActiveEditor().EditData().ShowCaret(false, false, true, false);
   Invalidate();
 }

@@ -1,6 +1,7 @@
 #include "richtext_edit/edit/undo_list.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "richtext/rich_doc_error.h"
 #include "richtext_edit/edit/edit_data.h"
@@ -21,26 +22,28 @@ bool TRDUndoInfos::IsExhausted() const {
 void TRDUndoInfos::Perform(TRDEditRDData& data, bool reformat) {
   if (Records.empty()) return;
   data.Deselect(false);
-  // Which items the records touch, in the numbering before they are undone: the range
-  // grows by what records undone before (later in the list) add.
+  // Which items the records touch, [start, end] in the numbering before the step, and how
+  // many items the records undone so far added (shift). A record names its items in the
+  // numbering the records undone before it (later in the list) left: there the touched
+  // items are start .. end + shift, those before keep their numbers and those after stand
+  // shift places on.
   bool format = false, rootFormat = false;
   const int oldCount = data.GetItemCount();
-  int start = oldCount - 1, end = 0, shift = 0;
+  int start = std::numeric_limits<int>::max(), end = -1, shift = 0;
   for (auto it = Records.rbegin(); it != Records.rend(); ++it) {
     TRDUndoInfo& record = **it;
     format = format || record.NeedsFormat();
     rootFormat = rootFormat || record.NeedsRootFormat();
-    int a = start, b = end;
+    int a = -1, b = -1;
     record.GetAffectedItems(a, b, data);
-    if (shift > 0) b += shift;
-    const int added = record.ItemsAdded();
-    if (added > 0) b += added;
-    shift += added;
-    start = std::min(start, a);
-    end = std::max(end, b);
+    if (a >= 0) {
+      start = std::min(start, a);
+      if (const int last = std::max(a, b); last > end + shift) end = std::max(end, last - shift);
+    }
+    shift += record.ItemsAdded();
   }
-  if (start > end) std::swap(start, end);
-  start = std::max(start, 0);
+  // Records that name no items: the whole document.
+  if (start > end) start = 0, end = oldCount - 1;
   end = std::max({end, start, start - shift});
   end = std::min(end, oldCount - 1);
   int firstDItem = -1, lastDItem = -1;

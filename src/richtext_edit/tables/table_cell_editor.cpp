@@ -189,6 +189,9 @@ void TRDTableItemInfo::DestroyInplaceEditor(bool storeContent) {
   TCustomRichDocEdit& outer = editor->Outer();
   TRDTableCellData* cell = Rows->Cell(editor->Row(), editor->Col());
   const bool focused = editor->Focused();
+  // A drag still running shows its drop caret in no document rather than in the editor's.
+  TRDDragDropCaretInfo* caret = outer.RootEditor().EditData().DragCaret.get();
+  if (caret && caret->RDData == &editor->EditData()) caret->RDData = nullptr;
   delete editor;
   outer.ReleaseActiveSubData(cell);
   if (focused) outer.SetFocus();

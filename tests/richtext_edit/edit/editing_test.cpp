@@ -202,3 +202,23 @@ TEST(DeleteSelection, AParagraphCheckpointBlocksJoiningAcrossIt) {
   Select(f, 0, 2, 1, 2);
   EXPECT_FALSE(f.data.CanDeleteSelection());
 }
+
+// A click leaves where Shift+click selects from, as drawn positions; a whole layout after
+// an edit that took that line away must not leave it naming a line of the old layout.
+TEST(SelectionAnchor, AWholeLayoutDropsTheLineItNamed) {
+  TEditFixture f;
+  f.AddPara({{"one", 0}});
+  f.AddPara({{"two", 0}});
+  f.Format();
+  f.data.SetSelectionBounds(1, 4, 1, 4);
+  f.Begin();
+  bool full = false;
+  f.data.DeleteItemWithUndo(1, full);
+  f.data.FormatWhole();
+  f.data.MouseDown(mbLeft, ssShift, 20, 10);
+  f.data.MouseUp(mbLeft, ssShift, 20, 10);
+  int startNo, startOffs, endNo, endOffs;
+  f.data.GetSelectionBounds(startNo, startOffs, endNo, endOffs, true);
+  EXPECT_EQ(startNo, 0);
+  EXPECT_EQ(endNo, 0);
+}

@@ -26,6 +26,7 @@
 #include <thread>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/clipboard.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_test_support.h"
 #include "platform/gui/virtual_keys.h"
@@ -142,12 +143,15 @@ class TRandomEditing {
     std::string failure;
     int done = 0;
     try {
-      for (; done < operations && thrown_.empty(); ++done)
+      for (; done < operations && thrown_.empty() && failure.empty(); ++done) {
         if (!Operate()) break;
+        failure = StaleSelection();
+      }
     } catch (const std::exception& e) {
       thrown_ = e.what();
     }
     if (!thrown_.empty()) return Where(done) + "operation threw: " + thrown_;
+    if (!failure.empty()) return Where(done) + failure;
     try {
       failure = Check();
     } catch (const std::exception& e) {
@@ -166,6 +170,8 @@ class TRandomEditing {
 
   void Build(const TEditingStart& start) {
     using namespace random_editing;
+    // What an earlier run copied would be pasted: every run starts from nothing copied.
+    Clipboard().Clear();
     Insert(edit_, kPlainRtf);
     if (start.Lists) Insert(edit_, kListsRtf);
     if (start.Tables) Insert(edit_, kTableRtf);
@@ -305,6 +311,20 @@ class TRandomEditing {
     }
     Settle();
     return true;
+  }
+
+  // "" when every editor's selection names lines its layout holds (or none): an edit
+  // that leaves one behind reads the lines of another layout with the next selection.
+  std::string StaleSelection() {
+    for (TCustomRichDocEdit* editor = &edit_; editor; editor = editor->InplaceEditor()) {
+      const TRDEditRDData& data = editor->EditData();
+      const int lines = data.DrawItems.Count();
+      if (data.SelStartDItem >= lines || data.SelEndDItem >= lines)
+        return "the selection (lines " + std::to_string(data.SelStartDItem) + " to " +
+               std::to_string(data.SelEndDItem) + ") is not in the layout of " +
+               std::to_string(lines) + " lines";
+    }
+    return {};
   }
 
   int RandomOffset(TRDEditRDData& data, int itemNo) {

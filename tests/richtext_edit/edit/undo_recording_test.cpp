@@ -1,5 +1,5 @@
-// The recording operations of the editable data: each change and its inverse, with the
-// Parts' edge cases, and a property test: random edit sequences undone step by step give
+// The recording operations of the editable data: each change and its inverse, with their
+// edge cases, and a property test: random edit sequences undone step by step give
 // back the first document item by item, and redone the last one.
 #include <gtest/gtest.h>
 
@@ -408,6 +408,44 @@ TEST(UndoProperty, PartialLayoutAfterUndoEqualsAFullLayout) {
       f.data.FormatWhole();
       ASSERT_EQ(partial, DescribeLayout(f.data));
     }
+  }
+}
+
+// An undone Enter at the document's end takes away the paragraph the edit began in: the
+// lines laid out again start with the paragraph before it, its first line included.
+TEST(UndoLayout, AnEnterUndoneAtTheEndLeavesNoLineBehind) {
+  TEditFixture f;
+  f.AddPara({{"abc def ", 0}});
+  f.Format();
+  f.data.PlaceCaretAtItem(0, 9, false);
+  f.data.EnterKey(false, false);
+  f.edit.Undo();
+  const std::string partial = DescribeLayout(f.data);
+  f.data.FormatWhole();
+  EXPECT_EQ(partial, DescribeLayout(f.data));
+}
+
+// A step whose later record took items away: undoing it first, the earlier record names
+// its item as numbered without them, and that item's paragraph is laid out again too.
+TEST(UndoLayout, ARecordPastItemsTakenAwayIsLaidOutAgain) {
+  TEditFixture f;
+  f.style.ParaStyles().Add().Alignment = rdaCenter;
+  const int centred = f.style.ParaStyles().Count() - 1;
+  for (const char* text : {"p0", "p1", "p2", "p3", "p4", "p5"}) f.AddPara({{text, 0}});
+  f.Format();
+  f.Begin();
+  bool full = false;
+  f.data.SetParaNoRangeWithUndo(5, 5, full, centred);
+  std::vector<std::pair<std::string, std::unique_ptr<TCustomRDItemInfo>>> added;
+  for (const char* text : {"a", "b", "c", "d"}) added.emplace_back(text, CreateRDItem(0, &f.data));
+  f.data.InsertItemsWithUndo(1, std::move(added), false, full);
+  f.data.FormatWhole();
+  ASSERT_EQ(Texts(f.data), "[p0] | [d] | [c] | [b] | [a] | [p1] | [p2] | [p3] | [p4] | [p5]");
+  for (int pass = 0; pass < 2; ++pass) {
+    pass == 0 ? f.edit.Undo() : f.edit.Redo();
+    const std::string partial = DescribeLayout(f.data);
+    f.data.FormatWhole();
+    EXPECT_EQ(partial, DescribeLayout(f.data)) << (pass == 0 ? "undo" : "redo");
   }
 }
 

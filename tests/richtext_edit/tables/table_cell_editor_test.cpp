@@ -219,6 +219,21 @@ TEST(TableCellEditor, AClickOpensTheCellAndAReadOnlyEditorRefusesTyping) {
   EXPECT_GE(beeps, 1);
 }
 
+// The document made read-only, and editable again, while a cell is open: the cell's links
+// go live and dead with those of the rest of the document.
+TEST(TableCellEditor, ReadOnlySwitchesTheOpenCellsLinksWithTheDocuments) {
+  TCellEdit f(1, 2, {"a", "b"});
+  f.Open(0, 0);
+  const TRDEditRDData& inner = f.Editor()->EditData();
+  ASSERT_FALSE(inner.GetFlags() & rdfCollectJumps);
+  f.edit.SetReadOnly(true);
+  EXPECT_TRUE(inner.GetFlags() & rdfCollectJumps);
+  EXPECT_TRUE(f.data.GetFlags() & rdfCollectJumps);
+  f.edit.SetReadOnly(false);
+  EXPECT_FALSE(inner.GetFlags() & rdfCollectJumps);
+  EXPECT_FALSE(f.data.GetFlags() & rdfCollectJumps);
+}
+
 TEST(TableCellEditor, DeletingRowsReopensTheEditorOnTheCellItWasOn) {
   TCellEdit f(3, 2, {"a", "b", "c", "d", "e", "f"});
   f.Open(2, 1);

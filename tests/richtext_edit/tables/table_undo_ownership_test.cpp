@@ -1,6 +1,7 @@
 // Undo of table edits whose records outlive the editors that made them: steps taken from
 // the hidden editor that styles selected cells, a cell editor's steps after it closed,
-// undo with a table inside an edited cell, and the table's background picture.
+// undo with a table inside an edited cell, and the table's background picture; and a
+// closed cell editor leaves no drop caret in its document.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -175,4 +176,21 @@ TEST(TableUndoOwnership, CellKeysDuplicateAndCompareInReadingOrder) {
   EXPECT_LT(key.Compare(TRDTableStoreSubRDData(3, 0)), 0);
   EXPECT_GT(key.Compare(TRDTableStoreSubRDData(2, 1)), 0);
   EXPECT_LT(TRDTableStoreSubRDData(2, 1).Compare(key), 0);
+}
+
+// A drag over the cell shows its drop caret in the cell editor's document; the editor
+// closing under the drag leaves the caret in no document, not in the one that went.
+TEST(TableUndoOwnership, AClosedCellEditorTakesTheDropCaretWithIt) {
+  TTableEdit f(1, 2, {"a", "b"});
+  ASSERT_TRUE(f.table->OpenCellEditor(0, 0, false, false, true, false, false));
+  TRDEditRDData& inner = f.table->InplaceEditor->EditData();
+  inner.BeginDragDropCaret();
+  TRDDragDropCaretInfo& caret = *f.edit.EditData().DragCaret;
+  caret.RDData = &inner;
+  caret.ItemNo = 0;
+  caret.ItemOffs = 1;
+  f.edit.CloseInplaceEditor();
+  EXPECT_EQ(caret.RDData, nullptr);
+  f.edit.EditData().EndDragDropCaret();
+  EXPECT_EQ(f.edit.EditData().DragCaret, nullptr);
 }
