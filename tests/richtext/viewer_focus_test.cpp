@@ -112,6 +112,57 @@ TEST(ItemFocus, TabIntoTheViewerGoesOnToItsFocusableItems) {
   form.Hide();
 }
 
+// Tab from the control in the text goes on to the link after it, and from the last item
+// out of the viewer to the next control; Shift+Tab walks the same stops backwards. Each
+// press lands on one new stop, and the window's order wraps around as usual.
+TEST(ItemFocus, TabFromAControlInTheTextGoesOnThroughTheViewer) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 400, 300);
+  auto* before = new TEdit(&form);
+  before->SetParent(&form);
+  before->SetBounds(0, 0, 80, 20);
+  TRDStyle style;
+  auto* doc = new TRichDoc(&form);
+  doc->SetParent(&form);
+  doc->SetStyle(&style);
+  doc->SetBounds(0, 30, 300, 150);
+  auto* after = new TEdit(&form);
+  after->SetParent(&form);
+  after->SetBounds(0, 200, 80, 20);
+  doc->AddTextParagraph("see ", 0, 0);
+  TRichDocRDData& data = doc->RDData();
+  auto inner = std::make_unique<TEdit>(nullptr);
+  TEdit* embedded = inner.get();
+  data.AddItemAtEnd("", TRDControlItemInfo::CreateWithControl(&data, std::move(inner), rdvaBaseline));
+  doc->AddTextContinued(" and ", 0);
+  doc->AddTextContinued("a link", kJumpStyle);
+  doc->FormatDocument();
+  form.Show();
+  Application->ProcessMessages();  // let the window become active
+  before->SetFocus();
+  if (!before->Focused()) GTEST_SKIP() << "no focus without an active window here";
+  const std::pair<TWinControl*, std::string> stops[] = {
+      {before, "before"}, {embedded, "embedded"}, {doc, "doc"}, {after, "after"}};
+  // Tab (Shift+Tab) on the focused control; where the focus went, with the viewer's
+  // focused item.
+  auto press = [&](TShiftState shift) {
+    for (const auto& [from, name] : stops) {
+      if (!from->Focused()) continue;
+      SimulateKey(*from, VK_TAB, shift ? "" : "\t", shift);
+      for (const auto& [to, reached] : stops)
+        if (to->Focused())
+          return to == doc ? reached + " " + std::to_string(data.FocusedItemNo) : reached;
+    }
+    return std::string("none");
+  };
+  std::vector<std::string> forward, backward;
+  for (int i = 0; i < 4; ++i) forward.push_back(press(0));
+  EXPECT_EQ(forward, (std::vector<std::string>{"embedded", "doc 3", "after", "before"}));
+  for (int i = 0; i < 4; ++i) backward.push_back(press(ssShift));
+  EXPECT_EQ(backward, (std::vector<std::string>{"after", "doc 3", "embedded", "before"}));
+  form.Hide();
+}
+
 TEST(ItemFocus, TheFocusedLinkIsFramedAndScrolledIntoView) {
   Viewer v;
   for (int i = 0; i < 30; ++i) v.doc.AddTextParagraph("line " + std::to_string(i), 0, 0);
