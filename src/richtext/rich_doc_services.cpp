@@ -65,11 +65,13 @@ void TCustomRichDoc::RunPendingWordCheck(TCustomRDData* RDData, int ItemNo) {
 void TCustomRichDoc::AdjustWordMarksAfterInsert(TCustomRDData* RDData, int ItemNo, int Offset,
                                                 char16_t Ch) {
   if (RDData->GetItem(ItemNo)->AdjustWordPaintersOnInsert(Offset, Ch, RDData))
-    if (TCustomRichDoc* viewer = ViewerOf(*RDData)) viewer->RecheckWordsFrom(RDData, ItemNo, Offset);
+    if (TCustomRichDoc* viewer = ViewerOf(*RDData))
+      viewer->RecheckWordsFrom(RDData, ItemNo, Offset);
 }
 
 void TCustomRichDoc::AdjustWordMarksAfterDelete(TCustomRDData* RDData, int ItemNo, int Offset,
                                                 int Count) {
   if (RDData->GetItem(ItemNo)->AdjustWordPaintersOnDelete(Offset, Count))
-    if (TCustomRichDoc* viewer = ViewerOf(*RDData)) viewer->RecheckWordsFrom(RDData, ItemNo, Offset);
+    if (TCustomRichDoc* viewer = ViewerOf(*RDData))
+      viewer->RecheckWordsFrom(RDData, ItemNo, Offset);
 }

@@ -46,7 +46,8 @@ std::multiset<std::string> MarkedWords(TCustomRDData& data) {
     const TCustomRDItemInfo* item = data.GetItem(i);
     for (int w = 0; item->WordPainters && w < item->WordPainters->Count(); ++w) {
       const TRDWordPainter* mark = item->WordPainters->Get(w);
-      words.insert(data.GetItemTextRaw(i).substr(size_t(mark->StartOffs - 1), size_t(mark->Length)));
+      words.insert(
+          data.GetItemTextRaw(i).substr(size_t(mark->StartOffs - 1), size_t(mark->Length)));
     }
   }
   return words;
