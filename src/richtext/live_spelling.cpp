@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/gui/controls.h"
 #include "richtext/code_pages.h"
 #include "richtext/item_text.h"
 #include "richtext/rd_data.h"
@@ -29,6 +30,14 @@ bool HasBlank(std::string_view text) {
                      [](char c) { return static_cast<unsigned char>(c) <= ' '; });
 }
 
+// The document whose items sub-document k of item holds now: while a table cell is
+// edited in place its items are in the cell editor's document, and are checked there as
+// the user types.
+TCustomRDData* HeldDoc(const TCustomRDItemInfo& item, int k) {
+  TCustomRDData* sub = item.GetSubDoc(k);
+  return sub ? sub->GetInplaceEditorData() : nullptr;
+}
+
 // Visits every item of rdData and of the cells its items hold, in reading order.
 template <class Visit>
 void ForEachItem(TCustomRDData& rdData, int from, Visit visit) {
@@ -36,7 +45,7 @@ void ForEachItem(TCustomRDData& rdData, int from, Visit visit) {
     TCustomRDItemInfo* item = rdData.GetItem(i);
     visit(rdData, i, *item);
     for (int k = 0; k < item->GetSubDocCount(); ++k)
-      if (TCustomRDData* sub = item->GetSubDoc(k)) ForEachItem(*sub, 0, visit);
+      if (TCustomRDData* sub = HeldDoc(*item, k)) ForEachItem(*sub, 0, visit);
   }
 }
 
@@ -127,7 +136,7 @@ void TRDWordEnumThread::ClearAllMarks(TCustomRDData& rdData, int topItemNo) {
     TCustomRDItemInfo* item = rdData.GetItem(i);
     const int top = &rdData == &data_ ? i : topItemNo;
     for (int k = 0; k < item->GetSubDocCount(); ++k)
-      if (TCustomRDData* sub = item->GetSubDoc(k)) ClearAllMarks(*sub, top);
+      if (TCustomRDData* sub = HeldDoc(*item, k)) ClearAllMarks(*sub, top);
     if (!item->WordPainters && !(item->ItemState & rdisSpellChecked)) continue;
     const bool marked = item->WordPainters != nullptr;
     item->ClearMisspellings();
@@ -141,11 +150,11 @@ void TRDWordEnumThread::RecheckFrom(TCustomRDData* rdData, int itemNo) {
     item.ItemState &= std::uint8_t(~rdisSpellChecked);
   };
   ForEachItem(*rdData, itemNo, unmark);
-  // Within a cell, the walk goes back to the document's item that holds it; a document
-  // of no known place (an editor's own) sends it back to the start.
+  // Within a cell (or its editor), the walk goes back to the document's item that holds
+  // it; a document of no known place sends it back to the start.
   int top = itemNo;
   for (TCustomRDData* d = rdData; d != &data_; d = d->GetAbsoluteParentData()) {
-    top = d->GetParentItemNo();
+    top = d->GetInplaceSourceData()->GetParentItemNo();
     if (!d->GetAbsoluteParentData() || top < 0) {
       top = 0;
       break;
@@ -185,7 +194,7 @@ bool TRDWordEnumThread::StillHeld(const TCustomRDData* rdData) const {
   if (rdData == &data_) return true;
   bool held = false;
   ForEachItem(data_, 0, [&](TCustomRDData&, int, TCustomRDItemInfo& item) {
-    for (int k = 0; !held && k < item.GetSubDocCount(); ++k) held = item.GetSubDoc(k) == rdData;
+    for (int k = 0; !held && k < item.GetSubDocCount(); ++k) held = HeldDoc(item, k) == rdData;
   });
   return held;
 }
@@ -221,7 +230,11 @@ void TRDWordEnumThread::ApplyResults() {
     item->ClearMisspellings();
     for (const TRDWordRange& word : result.Misspelt) item->AddMisspelling(word.Start, word.Length);
     item->ItemState |= rdisSpellChecked;
-    if ((hadMarks || item->WordPainters) && repaint_) repaint_(work.TopItemNo);
+    if (!(hadMarks || item->WordPainters)) continue;
+    if (repaint_) repaint_(work.TopItemNo);
+    // A cell editor is a window of its own over the document.
+    if (work.Data->GetInplaceSourceData() != work.Data)
+      if (TWinControl* editor = work.Data->GetParentControl()) editor->Invalidate();
   }
 }
 
@@ -249,7 +262,7 @@ bool TRDWordEnumThread::HasNoWords(TCustomRDData& rdData, int itemNo, int styleN
 bool TRDWordEnumThread::NextInCells(const TCustomRDItemInfo& item, TCustomRDData*& found,
                                     int& foundNo) const {
   for (int k = 0; k < item.GetSubDocCount(); ++k) {
-    TCustomRDData* cell = item.GetSubDoc(k);
+    TCustomRDData* cell = HeldDoc(item, k);
     for (int i = 0; cell && i < cell->GetItemCount(); ++i) {
       if (NextInCells(*cell->GetItem(i), found, foundNo)) return true;
       if (!NeedsCheck(*cell, i)) continue;

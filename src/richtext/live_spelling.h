@@ -5,8 +5,9 @@
 // thread, from a timer) hands the worker a copy of the next unchecked text item and takes
 // in the marks it found for earlier ones, dropping those whose item (or the cell holding
 // it) has gone or changed meanwhile. The walk goes into the documents items hold (table
-// cells) in reading order. Pause, Resume and Stop reach the worker through a condition
-// variable; Stop joins it. Only the check itself runs on the worker.
+// cells, or the cell editor's document while a cell is edited) in reading order. Pause,
+// Resume and Stop reach the worker through a condition variable; Stop joins it. Only
+// the check itself runs on the worker.
 //
 // Words are runs between the document's delimiters; apostrophes separate words only at
 // their start or end: "don't stop" has the words don't and stop, "'quoted'" the word

@@ -2,6 +2,7 @@
 // (and to the controls in the text that take the focus), Enter follows the focused
 // link, and the paint draws a dotted frame around it.
 #include <algorithm>
+#include <functional>
 
 #include "platform/gui/controls.h"
 #include "richtext/control_item.h"
@@ -59,6 +60,11 @@ void TRDControlData::ClearItemFocus() {
 bool TRDControlData::MoveFocus(bool forward) {
   // The search goes on after the top-level item that holds the focused one.
   int from = -1;
+  for (TCustomRDData* d = FocusedItemData; d; d = d->GetAbsoluteParentData())
+    if (d->GetAbsoluteParentData() == this) {
+      from = d->GetInplaceSourceData()->GetParentItemNo();
+      break;
+    }
   if (FocusedItemData == this && FocusedItemNo < GetItemCount())
     from = FocusedItemNo;
   TCustomRDData* data = nullptr;
@@ -69,14 +75,38 @@ bool TRDControlData::MoveFocus(bool forward) {
     return false;
   }
   SetFocusedItem(itemNo, data);
+  // A control in the text takes the focus itself; for a link it is the window's.
+  TWinControl* window = nullptr;
   if (auto* control = dynamic_cast<TRDControlItemInfo*>(data->GetItem(itemNo)))
-    if (auto* window = dynamic_cast<TWinControl*>(control->Control.get())) window->SetFocus();
+    window = dynamic_cast<TWinControl*>(control->Control.get());
+  if (!window) window = GetParentControl();
+  if (window && !window->Focused()) window->SetFocus();
   int left, y;
   if (GetItemCoords(top, left, y)) {
     const TRDDrawLineInfo& line = *DrawItems[GetItem(top)->DrawItemNo];
     ScrollToRect(left, y, line.Height, line.Width);
   }
   return true;
+}
+
+bool TRDControlData::FocusItemOfFocusedControl() {
+  bool found = false;
+  std::function<void(TCustomRDData&)> search = [&](TCustomRDData& data) {
+    for (int i = 0; !found && i < data.GetItemCount(); ++i) {
+      const TCustomRDItemInfo* item = data.GetItem(i);
+      if (auto* control = dynamic_cast<const TRDControlItemInfo*>(item))
+        if (auto* window = dynamic_cast<TWinControl*>(control->Control.get());
+            window && window->Focused()) {
+          SetFocusedItem(i, &data);
+          found = true;
+          return;
+        }
+      for (int k = 0; !found && k < item->GetSubDocCount(); ++k)
+        if (TCustomRDData* sub = item->GetSubDoc(k)) search(*sub->GetInplaceEditorData());
+    }
+  };
+  search(*this);
+  return found;
 }
 
 bool TRDControlData::ExecuteFocusedItem() {

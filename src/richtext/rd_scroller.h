@@ -9,8 +9,10 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/gui/controls.h"
+#include "platform/gui/drag_drop.h"
 #include "platform/gui/scroll_bars.h"
 #include "richtext/style_types.h"
 
@@ -111,7 +113,29 @@ class TRDScroller : public TCustomControl {
   // Set by a descendant's destructor: the documents it frees are not deselected.
   bool destroying_ = false;
 
+  // Drags over the control, as its drop target (TRDDropTarget) hands them on, in the
+  // order it calls them: whether the control takes a format the drag offers; the drag
+  // entering (Effect comes in as the proposal and leaves as the answer); whether the
+  // control takes the drag entering at a point; whether it takes it where it moved to;
+  // the drag moving (Effect as on entering); the drag leaving; the drop, which answers
+  // the effect it had (Move: the proposal was a move). Points are client points. The
+  // scroller takes nothing. (A drop target freed elsewhere would tell its control to
+  // forget it; the control owns and frees its own, so there is nothing to forget.)
+  virtual bool OleCanAcceptFormat(const std::string& /*Format*/) { return false; }
+  virtual void OleDragEnter(const TDataObject& /*Data*/, TShiftState /*Shift*/,
+                            TDropEffect& /*Effect*/, TDropEffects /*Allowed*/, TPoint /*Pt*/) {}
+  virtual bool OleCanDropAt(int /*X*/, int /*Y*/) { return false; }
+  virtual bool OleDragOverAt(int /*X*/, int /*Y*/) { return false; }
+  virtual void OleDragOver(TShiftState /*Shift*/, TPoint /*Pt*/, TDropEffect& /*Effect*/,
+                           TDropEffects /*Allowed*/) {}
+  virtual void OleDragLeave() {}
+  virtual TDropEffect OleDrop(const TDataObject& /*Data*/, bool /*Move*/, TDropEffects /*Allowed*/,
+                              TPoint /*Pt*/, TShiftState /*Shift*/) {
+    return deNone;
+  }
+
  private:
+  friend class TRDScrollerInternalIfcObject;
   TControlScrollBars bars_;
   TBorderStyle border_style_ = bsNone;
   int v_small_step_ = 10;
@@ -129,4 +153,33 @@ class TRDScroller : public TCustomControl {
   int scroll_height_ = 0;
   TCustomRDItemInfo* active_sub_item_ = nullptr;
   TCustomRDData* active_sub_data_ = nullptr;
+};
+
+// The way of the objects that serve a scroller in drags (its drop target) to the
+// scroller's drag hooks: a forwarder of the same name for each, calling the hook of the
+// control it was made for. (On Windows such an object also sets up OLE for its thread;
+// Qt's drag and drop needs nothing of the kind.)
+class TRDScrollerInternalIfcObject {
+ public:
+  explicit TRDScrollerInternalIfcObject(TRDScroller& Owner) : owner_(Owner) {}
+  virtual ~TRDScrollerInternalIfcObject() = default;
+
+  bool OleCanAcceptFormat(const std::string& Format) { return owner_.OleCanAcceptFormat(Format); }
+  void OleDragEnter(const TDataObject& Data, TShiftState Shift, TDropEffect& Effect,
+                    TDropEffects Allowed, TPoint Pt) {
+    owner_.OleDragEnter(Data, Shift, Effect, Allowed, Pt);
+  }
+  bool OleCanDropAt(int X, int Y) { return owner_.OleCanDropAt(X, Y); }
+  bool OleDragOverAt(int X, int Y) { return owner_.OleDragOverAt(X, Y); }
+  void OleDragOver(TShiftState Shift, TPoint Pt, TDropEffect& Effect, TDropEffects Allowed) {
+    owner_.OleDragOver(Shift, Pt, Effect, Allowed);
+  }
+  void OleDragLeave() { owner_.OleDragLeave(); }
+  TDropEffect OleDrop(const TDataObject& Data, bool Move, TDropEffects Allowed, TPoint Pt,
+                      TShiftState Shift) {
+    return owner_.OleDrop(Data, Move, Allowed, Pt, Shift);
+  }
+
+ private:
+  TRDScroller& owner_;
 };

@@ -498,14 +498,14 @@ void TCustomRichDoc::KeyDown(TKeyCode& Key, TShiftState Shift) {
     Key = 0;
     return;
   }
-  // Tab (or Ctrl+Tab) goes from link to link; past the last one the focus leaves the
-  // viewer as usual.
-  const bool tabKey = Key == VK_TAB && !(Shift & ssAlt) &&
-                      ((TabNavigation == rdtnTab && !(Shift & ssCtrl)) ||
-                       (TabNavigation == rdtnCtrlTab && (Shift & ssCtrl)));
-  if (tabKey && rd_data_->MoveFocus(!(Shift & ssShift))) {
-    Key = 0;
-    return;
+  // Tab (or Ctrl+Tab) goes from item to item; past the last one Tab leaves the viewer,
+  // passing over the controls in its text, which it reached as items.
+  if (IsItemTabKey(Key, Shift)) {
+    const bool forward = !(Shift & ssShift);
+    if (rd_data_->MoveFocus(forward) || (!(Shift & ssCtrl) && FocusNextOutside(forward))) {
+      Key = 0;
+      return;
+    }
   }
   if (smart_popup_button_ && smart_popup_ &&
       ShortCutOf(Key, Shift) == smart_popup_->ShortCut) {
@@ -518,6 +518,22 @@ void TCustomRichDoc::KeyDown(TKeyCode& Key, TShiftState Shift) {
     return;
   }
   TRDScroller::KeyDown(Key, Shift);
+}
+
+bool TCustomRichDoc::IsItemTabKey(TKeyCode Key, TShiftState Shift) const {
+  return Key == VK_TAB && !(Shift & ssAlt) &&
+         ((TabNavigation == rdtnTab && !(Shift & ssCtrl)) ||
+          (TabNavigation == rdtnCtrlTab && (Shift & ssCtrl)));
+}
+
+// Tab in a control of the text goes on from that control's item to the next one that
+// takes the focus, and past the last one out of the viewer.
+void TCustomRichDoc::DialogKey(TKeyCode& Key, TShiftState Shift) {
+  TRDScroller::DialogKey(Key, Shift);
+  if (!IsItemTabKey(Key, Shift) || !rd_data_->FocusItemOfFocusedControl()) return;
+  const bool forward = !(Shift & ssShift);
+  if (!rd_data_->MoveFocus(forward) && !FocusNextOutside(forward)) return;
+  Key = 0;
 }
 
 void TCustomRichDoc::DoVScrolled() {

@@ -296,6 +296,9 @@ class TCustomRichDoc : public TRDScroller {
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void DblClick() override;
   void KeyDown(TKeyCode& Key, TShiftState Shift) override;
+  void DialogKey(TKeyCode& Key, TShiftState Shift) override;
+  // With TabNavigation the controls in the text are reached through the viewer's items.
+  bool TabsThroughChildren() const override { return TabNavigation != rdtnNone; }
   void DoVScrolled() override;
   void DoHScrolled() override;
   void DoEnter() override;
@@ -313,6 +316,8 @@ class TCustomRichDoc : public TRDScroller {
   TPoint FromDocumentArea(int X, int Y) const;
   void ShowCursor(TCursor Cursor);
   void ShowItemHint(const std::string& Hint);
+  // The key that moves the focus from item to item.
+  bool IsItemTabKey(TKeyCode Key, TShiftState Shift) const;
   void AutoScrollTick();
   void DispatchDeferred();
   void PaintWithoutStyle();

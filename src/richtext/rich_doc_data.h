@@ -24,6 +24,9 @@ class TRDControlData : public TCustomRDFormattedData {
   // Gives the focus to the next (previous) item that takes it and scrolls it into view;
   // false, with no item focused, when there is none further that way.
   bool MoveFocus(bool forward);
+  // The control in the text (also inside a cell) that has the keyboard focus becomes
+  // the focused item; false when none has it.
+  bool FocusItemOfFocusedControl();
   // The focused item acts (a link jumps); false when no item has the focus.
   bool ExecuteFocusedItem();
   // A dotted frame around the draw lines of the focused item, on a canvas whose (0, 0)

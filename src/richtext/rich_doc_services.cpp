@@ -17,6 +17,12 @@ bool CtrlOnly(TShiftState Shift) {
   return (Shift & ssCtrl) && !(Shift & ssAlt);
 }
 
+// The viewer whose document holds RDData (also inside a table cell or its editor).
+TCustomRichDoc* ViewerOf(TCustomRDData& RDData) {
+  TCustomRDData* root = RDData.GetAbsoluteRootData();
+  return root ? dynamic_cast<TCustomRichDoc*>(root->GetParentControl()) : nullptr;
+}
+
 }  // namespace
 
 void TCustomRichDoc::StartAutoScrollTimer(bool Slow) {
@@ -54,12 +60,18 @@ void TCustomRichDoc::RunPendingWordCheck(TCustomRDData* RDData, int ItemNo) {
   if (live_spelling_ && live_spelling_->Running()) live_spelling_->RecheckFrom(RDData, ItemNo);
 }
 
+// A word is checked once it is finished (a delimiter typed after it) or when an edit
+// took a mark away; the word still being typed is left alone until then.
 void TCustomRichDoc::AdjustWordMarksAfterInsert(TCustomRDData* RDData, int ItemNo, int Offset,
                                                 char16_t Ch) {
-  RDData->GetItem(ItemNo)->AdjustWordPaintersOnInsert(Offset, Ch, RDData);
+  if (RDData->GetItem(ItemNo)->AdjustWordPaintersOnInsert(Offset, Ch, RDData))
+    if (TCustomRichDoc* viewer = ViewerOf(*RDData))
+      viewer->RecheckWordsFrom(RDData, ItemNo, Offset);
 }
 
 void TCustomRichDoc::AdjustWordMarksAfterDelete(TCustomRDData* RDData, int ItemNo, int Offset,
                                                 int Count) {
-  RDData->GetItem(ItemNo)->AdjustWordPaintersOnDelete(Offset, Count);
+  if (RDData->GetItem(ItemNo)->AdjustWordPaintersOnDelete(Offset, Count))
+    if (TCustomRichDoc* viewer = ViewerOf(*RDData))
+      viewer->RecheckWordsFrom(RDData, ItemNo, Offset);
 }

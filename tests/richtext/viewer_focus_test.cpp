@@ -68,48 +68,83 @@ TEST(ItemFocus, TabMovesFromLinkToLinkAndEnterFollowsTheFocusedOne) {
   EXPECT_EQ(data.FocusedItemNo, -1);
 }
 
-// Tab from the control before the viewer lands in the control the text holds, Shift+Tab
-// from the control after it on the last link; a click leaves the items alone.
-TEST(ItemFocus, TabIntoTheViewerGoesOnToItsFocusableItems) {
-  TForm form(nullptr);
-  form.SetBounds(0, 0, 400, 300);
-  auto* before = new TEdit(&form);
-  before->SetParent(&form);
-  before->SetBounds(0, 0, 80, 20);
+// A form of three stops: an edit, a viewer whose text holds an edit and then a link, and
+// an edit after it.
+struct TabForm {
+  TabForm() {
+    form.SetBounds(0, 0, 400, 300);
+    before = new TEdit(&form);
+    before->SetParent(&form);
+    before->SetBounds(0, 0, 80, 20);
+    doc = new TRichDoc(&form);
+    doc->SetParent(&form);
+    doc->SetStyle(&style);
+    doc->SetBounds(0, 30, 300, 150);
+    after = new TEdit(&form);
+    after->SetParent(&form);
+    after->SetBounds(0, 200, 80, 20);
+    doc->AddTextParagraph("see ", 0, 0);
+    TRichDocRDData& data = doc->RDData();
+    auto inner = std::make_unique<TEdit>(nullptr);
+    embedded = inner.get();
+    data.AddItemAtEnd("",
+                      TRDControlItemInfo::CreateWithControl(&data, std::move(inner), rdvaBaseline));
+    doc->AddTextContinued(" and ", 0);
+    doc->AddTextContinued("a link", kJumpStyle);
+    doc->FormatDocument();
+    form.Show();
+    Application->ProcessMessages();  // let the window become active
+    before->SetFocus();
+  }
+  ~TabForm() { form.Hide(); }
+  // Tab (Shift+Tab) on the focused control; where the focus went, with the viewer's
+  // focused item.
+  std::string Press(TShiftState shift) {
+    const std::pair<TWinControl*, std::string> stops[] = {
+        {before, "before"}, {embedded, "embedded"}, {doc, "doc"}, {after, "after"}};
+    for (const auto& [from, name] : stops) {
+      if (!from->Focused()) continue;
+      SimulateKey(*from, VK_TAB, shift ? "" : "\t", shift);
+      for (const auto& [to, reached] : stops)
+        if (to->Focused())
+          return to == doc ? reached + " " + std::to_string(doc->RDData().FocusedItemNo) : reached;
+    }
+    return "none";
+  }
+  TForm form{nullptr};
   TRDStyle style;
-  auto* doc = new TRichDoc(&form);
-  doc->SetParent(&form);
-  doc->SetStyle(&style);
-  doc->SetBounds(0, 30, 300, 150);
-  auto* after = new TEdit(&form);
-  after->SetParent(&form);
-  after->SetBounds(0, 200, 80, 20);
-  doc->AddTextParagraph("see ", 0, 0);
-  TRichDocRDData& data = doc->RDData();
-  auto inner = std::make_unique<TEdit>(nullptr);
-  TEdit* embedded = inner.get();
-  data.AddItemAtEnd("", TRDControlItemInfo::CreateWithControl(&data, std::move(inner), rdvaBaseline));
-  doc->AddTextContinued(" and ", 0);
-  doc->AddTextContinued("a link", kJumpStyle);
-  doc->FormatDocument();
-  form.Show();
-  Application->ProcessMessages();  // let the window become active
-  before->SetFocus();
-  if (!before->Focused()) GTEST_SKIP() << "no focus without an active window here";
-  SimulateKey(*before, VK_TAB, "\t");
-  EXPECT_TRUE(embedded->Focused());
-  EXPECT_EQ(data.FocusedItemNo, 1);
-  // Backwards, past a control that takes no focus now.
-  embedded->SetEnabled(false);
-  after->SetFocus();
-  SimulateKey(*after, VK_TAB, "", ssShift);
-  EXPECT_TRUE(doc->Focused());
-  EXPECT_EQ(data.FocusedItemNo, 3);
-  before->SetFocus();
-  data.ClearItemFocus();
-  SimulateClick(*doc, 250, 120);
-  EXPECT_EQ(data.FocusedItemNo, -1);
-  form.Hide();
+  TEdit* before;
+  TRichDoc* doc;
+  TEdit* after;
+  TEdit* embedded;
+};
+
+// Tab from the control before the viewer lands in the control the text holds, on to the
+// link after it, and from the last item out of the viewer to the next control;
+// Shift+Tab walks the same stops backwards. Each press lands on one new stop, and the
+// window's order wraps around as usual.
+TEST(ItemFocus, TabGoesThroughTheViewersItemsOneStopAPress) {
+  TabForm f;
+  if (!f.before->Focused()) GTEST_SKIP() << "no focus without an active window here";
+  std::vector<std::string> forward, backward;
+  for (int i = 0; i < 4; ++i) forward.push_back(f.Press(0));
+  EXPECT_EQ(forward, (std::vector<std::string>{"embedded", "doc 3", "after", "before"}));
+  for (int i = 0; i < 4; ++i) backward.push_back(f.Press(ssShift));
+  EXPECT_EQ(backward, (std::vector<std::string>{"after", "doc 3", "embedded", "before"}));
+}
+
+// A control that takes no focus now is passed over; a click leaves the items alone.
+TEST(ItemFocus, TabPassesADisabledControlAndAClickLeavesTheItemsAlone) {
+  TabForm f;
+  if (!f.before->Focused()) GTEST_SKIP() << "no focus without an active window here";
+  f.embedded->SetEnabled(false);
+  EXPECT_EQ(f.Press(0), "doc 3");
+  f.after->SetFocus();
+  EXPECT_EQ(f.Press(ssShift), "doc 3");
+  f.before->SetFocus();
+  f.doc->RDData().ClearItemFocus();
+  SimulateClick(*f.doc, 250, 120);
+  EXPECT_EQ(f.doc->RDData().FocusedItemNo, -1);
 }
 
 TEST(ItemFocus, TheFocusedLinkIsFramedAndScrolledIntoView) {

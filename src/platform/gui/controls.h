@@ -340,6 +340,10 @@ class TWinControl : public TControl {
   // A tab stop is reached with the Tab key.
   bool TabStop() const { return tab_stop_; }
   void SetTabStop(bool Value);
+  // Gives the focus to the next tab stop of the window after this control and the
+  // controls inside it (Forward), or to the one before it, as Tab and Shift+Tab do.
+  // False when no other control takes it.
+  bool FocusNextOutside(bool Forward);
 
   void Invalidate() override;
   // Off, the window paints nothing and keeps what it shows, so that a batch of changes
@@ -394,10 +398,15 @@ class TWinControl : public TControl {
   virtual void ComposingInput(const std::u16string& /*Text*/, int /*Cursor*/) {}
   // The control takes Tab and Shift+Tab itself instead of passing the focus on.
   virtual bool WantsTabKey() const { return false; }
-  // Keys held with Ctrl or Alt pass the controls that hold the focused one, nearest
-  // first, before the focused control sees them; setting Key to 0 takes the key (page
-  // switching, accelerators).
+  // Keys held with Ctrl or Alt, and Tab and Shift+Tab that would move the focus, pass
+  // the controls that hold the focused one, nearest first, before the focused control
+  // sees them; setting Key to 0 takes the key (page switching, accelerators, a control
+  // that moves the focus through its children itself).
   virtual void DialogKey(TKeyCode& /*Key*/, TShiftState /*Shift*/) {}
+  // The control leads the focus through its children itself: Tab and Shift+Tab from
+  // outside reach them only through it (the control takes the focus), and from inside
+  // they come to its DialogKey.
+  virtual bool TabsThroughChildren() const { return false; }
   virtual void DoEnter();
   virtual void DoExit();
   virtual void Resize();

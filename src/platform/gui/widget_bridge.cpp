@@ -257,14 +257,27 @@ bool TWidgetBridge::eventFilter(QObject* watched, QEvent* event) {
       query->accept();
       return true;
     }
-    case QEvent::FocusIn:
+    case QEvent::FocusIn: {
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      // Tab from outside into a control inside one that leads the focus through its
+      // children goes to that leader (the outermost) instead, which carries it on.
+      if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+        TWinControl* leader = nullptr;
+        for (TWinControl* p = control->Parent(); p; p = p->Parent())
+          if (TControlEvents::TabsThroughChildren(*p)) leader = p;
+        if (leader) {
+          NativeOf(*leader).widget->setFocus(reason);
+          return true;
+        }
+      }
       // The first focus after showing comes with the window's activation, too.
       if (!entered_) {
         entered_ = true;
-        last_focus_entry = FocusEntryOf(static_cast<QFocusEvent*>(event)->reason());
+        last_focus_entry = FocusEntryOf(reason);
         TControlEvents::Enter(*control);
       }
       return false;
+    }
     case QEvent::FocusOut: {
       // Focus leaving with the window (another window activated, a popup) comes back to
       // this control: that is no exit.
@@ -389,7 +402,7 @@ bool TWidgetBridge::KeyEvent(QKeyEvent& event) {
       if (!TControlEvents::KeyDown(*previewer, key, shift)) return true;
       if (alive.expired()) return true;
     }
-    if (shift & (ssCtrl | ssAlt)) {
+    if ((shift & (ssCtrl | ssAlt)) || focusKey) {
       for (TWinControl* holder = control->Parent(); holder; holder = holder->Parent()) {
         if (!TControlEvents::DialogKey(*holder, key, shift)) return true;
         if (alive.expired()) return true;

@@ -210,6 +210,36 @@ void TWinControl::SetLayeredFaces(bool Value) {
   Invalidate();
 }
 
+namespace {
+
+// The class library's tab order walks a control's children where the control stands;
+// Qt puts a widget given a parent at the end of its window's focus chain. The child is
+// moved to follow its parent and the parent's children before it (Qt orders only
+// widgets that take the focus some way: the nearest of those before it is the place).
+void FollowParentInTabOrder(QWidget& child, QWidget& parent) {
+  if (child.focusPolicy() == Qt::NoFocus) return;
+  auto place = [&](QWidget* w) {
+    return w->focusPolicy() != Qt::NoFocus && w != &child && !child.isAncestorOf(w);
+  };
+  QWidget* last = nullptr;
+  for (QWidget* w = &parent; w && (w == &parent || parent.isAncestorOf(w));
+       w = w->nextInFocusChain()) {
+    if (place(w)) last = w;
+    if (w->nextInFocusChain() == &parent) break;
+  }
+  for (QWidget* w = parent.previousInFocusChain(); !last && w && w != &parent;
+       w = w->previousInFocusChain())
+    if (place(w)) last = w;
+  if (last && last->nextInFocusChain() != &child) QWidget::setTabOrder(last, &child);
+}
+
+bool TakesTabFocus(const QWidget& w, const QWidget& window) {
+  return (w.focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w.isEnabled() &&
+         w.isVisibleTo(&window) && w.window() == &window && !w.focusProxy();
+}
+
+}  // namespace
+
 void TWinControl::InsertControl(TControl& Control) {
   Control.parent_ = this;
   ordered_stale_ = true;
@@ -218,6 +248,7 @@ void TWinControl::InsertControl(TControl& Control) {
     windowed_children_.push_back(&Control);
     QWidget* host = windowed->native_->host;
     host->setParent(native_->widget);
+    if (!host->isWindow()) FollowParentInTabOrder(*host, *native_->widget);
     windowed->ApplyGeometry();
     windowed->ApplyVisibility();
   } else {
@@ -355,6 +386,19 @@ void TWinControl::SetFocus() {
 
 void SetShowRequestHandler(TWinControl& Container, std::function<void(TControl& Child)> Handler) {
   NativeOf(Container).show_request = std::move(Handler);
+}
+
+bool TWinControl::FocusNextOutside(bool Forward) {
+  QWidget* self = native_->host;
+  QWidget* window = self->window();
+  if (window == self) return false;
+  for (QWidget* w = Forward ? self->nextInFocusChain() : self->previousInFocusChain();
+       w && w != self; w = Forward ? w->nextInFocusChain() : w->previousInFocusChain()) {
+    if (self->isAncestorOf(w) || !TakesTabFocus(*w, *window)) continue;
+    w->setFocus(Forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+  }
+  return false;
 }
 
 bool TWinControl::Focused() const {

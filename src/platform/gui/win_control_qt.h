@@ -147,6 +147,9 @@ class TControlEvents {
   static void UnicodeInput(TWinControl& Control, const std::u16string& Text);
   static void ComposingInput(TWinControl& Control, const std::u16string& Text, int Cursor);
   static bool WantsTabKey(const TWinControl& Control) { return Control.WantsTabKey(); }
+  static bool TabsThroughChildren(const TWinControl& Control) {
+    return Control.TabsThroughChildren();
+  }
   static bool DialogKey(TWinControl& Control, TKeyCode& Key, TShiftState Shift);
   static void Enter(TWinControl& Control);
   static void Exit(TWinControl& Control);

@@ -41,7 +41,7 @@ std::string Extension(const std::string& fileName) {
 
 // The caret position before the drop's first insertion, so that what went in can be
 // selected afterwards.
-struct TRDDropTarget::TFrame {
+struct TRDDropHandler::TFrame {
   bool ownsGroup = false;
   int itemNo = -1;
   int offset = -1;
@@ -49,27 +49,54 @@ struct TRDDropTarget::TFrame {
   bool wasText = false;
 };
 
-TRDDropTarget::TRDDropTarget(TCustomRichDocEdit& editor) : editor_(editor) {}
+TRDDropHandler::TRDDropHandler(TCustomRichDocEdit& editor) : editor_(editor) {}
 
-TRDDropTarget::~TRDDropTarget() {
+TRDDropHandler::~TRDDropHandler() {
   delete frame_;
 }
 
-bool TRDDropTarget::AcceptsFormat(const std::string& format) const {
+bool TCustomRichDocEdit::OleCanAcceptFormat(const std::string& Format) {
+  return drop_handler_->AcceptsFormat(Format);
+}
+
+void TCustomRichDocEdit::OleDragEnter(const TDataObject& Data, TShiftState Shift,
+                                      TDropEffect& Effect, TDropEffects Allowed, TPoint Pt) {
+  drop_handler_->DragEntering(Data, Shift, Effect, Allowed, Pt);
+}
+
+bool TCustomRichDocEdit::OleCanDropAt(int X, int Y) {
+  return drop_handler_->AcceptEnteringDrag(Point(X, Y));
+}
+
+bool TCustomRichDocEdit::OleDragOverAt(int X, int Y) {
+  return drop_handler_->DragPosition(Point(X, Y));
+}
+
+void TCustomRichDocEdit::OleDragOver(TShiftState Shift, TPoint Pt, TDropEffect& Effect,
+                                     TDropEffects Allowed) {
+  drop_handler_->DragMoving(Shift, Pt, Effect, Allowed);
+}
+
+void TCustomRichDocEdit::OleDragLeave() {
+  drop_handler_->DragLeave();
+}
+
+TDropEffect TCustomRichDocEdit::OleDrop(const TDataObject& Data, bool Move, TDropEffects Allowed,
+                                        TPoint Pt, TShiftState Shift) {
+  return drop_handler_->Drop(Data, Move, Allowed, Pt, Shift);
+}
+
+bool TRDDropHandler::AcceptsFormat(const std::string& format) const {
   return (editor_.AcceptDragDropFormats & DragDropFormatOf(format)) != 0;
 }
 
-TDropEffect TRDDropTarget::Proposal(TDropEffects allowed, TShiftState shift) const {
-  return ChooseDropEffect(allowed, shift, editor_.RootEditor().DraggingSelection());
-}
-
-TPoint TRDDropTarget::ToRootClient(TPoint pt) const {
+TPoint TRDDropHandler::ToRootClient(TPoint pt) const {
   TCustomRichDocEdit& root = editor_.RootEditor();
   if (&root == &editor_) return pt;
   return root.ScreenToClient(editor_.ClientToScreen(pt));
 }
 
-bool TRDDropTarget::AcceptEnteringDrag(TPoint pt) {
+bool TRDDropHandler::AcceptEnteringDrag(TPoint pt) {
   if (!editor_.Style()) return false;
   TRDEditRDData& rootData = editor_.RootEditor().EditData();
   if (editor_.GetReadOnly() && !(rootData.GetFlags() & rdfReadOnlyDragAndResize)) return false;
@@ -81,7 +108,7 @@ bool TRDDropTarget::AcceptEnteringDrag(TPoint pt) {
   return true;
 }
 
-bool TRDDropTarget::DragPosition(TPoint pt) {
+bool TRDDropHandler::DragPosition(TPoint pt) {
   editor_.SetDropScrollDirection(pt.Y < kScrollZone                            ? -1
                                  : pt.Y > editor_.ClientHeight() - kScrollZone ? 1
                                                                                : 0);
@@ -105,7 +132,7 @@ bool TRDDropTarget::DragPosition(TPoint pt) {
   return data.CanInsertAt(itemNo, offset);
 }
 
-void TRDDropTarget::PaintDropCaret(TRDCanvas& canvas) {
+void TRDDropHandler::PaintDropCaret(TRDCanvas& canvas) {
   const TRDDragDropCaretInfo* caret = editor_.RootEditor().EditData().DragCaret.get();
   TRDEditRDData& data = editor_.EditData();
   if (!caret || caret->RDData != &data) return;
@@ -136,49 +163,36 @@ void TRDDropTarget::PaintDropCaret(TRDCanvas& canvas) {
   for (int y = top; y < top + line.Height; y += 2) canvas.FillRect(Rect(x, y, x + 1, y + 1));
 }
 
-void TRDDropTarget::DragEnter(const TDataObject& Data, TShiftState Shift, TPoint Pt,
-                                    TDropEffects& Effect) {
-  const TDropEffects allowed = Effect;
-  Effect = deNone;
-  const std::vector<std::string> formats = Data.Formats();
-  accepted_ = std::any_of(formats.begin(), formats.end(),
-                          [this](const std::string& f) { return AcceptsFormat(f); }) &&
-              AcceptEnteringDrag(Pt);
-  // The pointer's first place answers as a move over it does.
-  if (!accepted_ || !DragPosition(Pt)) return;
-  TRDOleDropEffect effect = RDDropEffectOf(Proposal(allowed, Shift));
+void TRDDropHandler::DragEntering(const TDataObject& data, TShiftState shift, TDropEffect& effect,
+                                  TDropEffects allowed, TPoint pt) {
   TCustomRichDocEdit& root = editor_.RootEditor();
-  if (root.OnOleDragEnter) {
-    const TPoint at = ToRootClient(Pt);
-    root.OnOleDragEnter(&root, Data, Shift, at.X, at.Y, RDDropEffectsOf(allowed), effect);
-  }
-  Effect = DropEffectOf(effect);
+  if (!root.OnOleDragEnter) return;
+  TRDOleDropEffect answer = RDDropEffectOf(effect);
+  const TPoint at = ToRootClient(pt);
+  root.OnOleDragEnter(&root, data, shift, at.X, at.Y, RDDropEffectsOf(allowed), answer);
+  effect = DropEffectOf(answer);
 }
 
-void TRDDropTarget::DragOver(TShiftState Shift, TPoint Pt, TDropEffects& Effect) {
-  const TDropEffects allowed = Effect;
-  Effect = deNone;
-  if (!accepted_ || !DragPosition(Pt)) return;
-  TRDOleDropEffect effect = RDDropEffectOf(Proposal(allowed, Shift));
+void TRDDropHandler::DragMoving(TShiftState shift, TPoint pt, TDropEffect& effect,
+                                TDropEffects allowed) {
   TCustomRichDocEdit& root = editor_.RootEditor();
-  if (root.OnOleDragOver) {
-    const TPoint at = ToRootClient(Pt);
-    root.OnOleDragOver(&root, Shift, at.X, at.Y, RDDropEffectsOf(allowed), effect);
-  }
-  Effect = DropEffectOf(effect);
+  if (!root.OnOleDragOver) return;
+  TRDOleDropEffect answer = RDDropEffectOf(effect);
+  const TPoint at = ToRootClient(pt);
+  root.OnOleDragOver(&root, shift, at.X, at.Y, RDDropEffectsOf(allowed), answer);
+  effect = DropEffectOf(answer);
 }
 
-void TRDDropTarget::EndDrag() {
+void TRDDropHandler::EndDrag() {
   editor_.StopAutoScrollTimer();
   if (caret_held_) {
     caret_held_ = false;
     editor_.RootEditor().EditData().EndDragDropCaret();
   }
-  accepted_ = false;
   editor_.Invalidate();
 }
 
-void TRDDropTarget::DragLeave() {
+void TRDDropHandler::DragLeave() {
   EndDrag();
   TRDEditRDData& active = editor_.ActiveEditor().EditData();
   if (active.HasCaret()) active.ShowCaret(false, false, true, false);
@@ -186,23 +200,21 @@ void TRDDropTarget::DragLeave() {
   if (root.OnOleDragLeave) root.OnOleDragLeave(&root);
 }
 
-void TRDDropTarget::Drop(const TDataObject& Data, TShiftState Shift, TPoint Pt,
-                               TDropEffects& Effect) {
+TDropEffect TRDDropHandler::Drop(const TDataObject& data, bool move, TDropEffects allowed,
+                                 TPoint pt, TShiftState shift) {
   editor_.BeginDragOrResizeChange();
   TDropEffect done;
   try {
-    done = PerformDrop(Data, Shift, Pt, Effect);
+    done = PerformDrop(data, move, allowed, pt, shift);
   } catch (...) {
     editor_.EndDragOrResizeChange();
     throw;
   }
   editor_.EndDragOrResizeChange();
-  // A source that does not allow copying learns of a link.
-  if (done == deCopy && !(Effect & deCopy)) done = deLink;
-  Effect = done;
+  return done;
 }
 
-void TRDDropTarget::OpenFrame() {
+void TRDDropHandler::OpenFrame() {
   if (frame_) return;
   TRDEditRDData& data = editor_.EditData();
   frame_ = new TFrame;
@@ -219,7 +231,7 @@ void TRDDropTarget::OpenFrame() {
   }
 }
 
-void TRDDropTarget::CloseFrame() {
+void TRDDropHandler::CloseFrame() {
   if (!frame_) return;
   TFrame frame = *frame_;
   delete frame_;
@@ -245,16 +257,15 @@ void TRDDropTarget::CloseFrame() {
   editor_.Invalidate();
 }
 
-TDropEffect TRDDropTarget::PerformDrop(const TDataObject& data, TShiftState shift, TPoint pt,
-                                             TDropEffects allowed) {
+TDropEffect TRDDropHandler::PerformDrop(const TDataObject& data, bool move, TDropEffects allowed,
+                                        TPoint pt, TShiftState shift) {
   TCustomRichDocEdit& root = editor_.RootEditor();
   TRDEditRDData& doc = editor_.EditData();
   const bool own = root.DraggingSelection();
-  const bool move = Proposal(allowed, shift) == deMove;
   editor_.StopAutoScrollTimer();
   const TRDDragDropCaretInfo* caret = root.EditData().DragCaret.get();
   struct TFinish {
-    TRDDropTarget& target;
+    TRDDropHandler& target;
     ~TFinish() {
       target.CloseFrame();
       TRDEditRDData& d = target.editor_.EditData();
@@ -330,8 +341,8 @@ TDropEffect TRDDropTarget::PerformDrop(const TDataObject& data, TShiftState shif
   TRDOleDropEffect handlerEffect = rddeNone;
   if (root.OnOleDrop) {
     OpenFrame();
-    // The proposal, as the drag events saw it (a link when the source allows no more).
-    handlerEffect = RDDropEffectOf(Proposal(allowed, shift));
+    // The proposal, as the drag events saw it.
+    handlerEffect = move ? rddeMove : RDDropEffectOf(ChooseDropEffect(allowed, shift, false));
     bool doDefault = true;
     const TPoint at = ToRootClient(pt);
     root.OnOleDrop(&root, data, shift, at.X, at.Y, RDDropEffectsOf(allowed), handlerEffect,
@@ -366,8 +377,8 @@ TDropEffect TRDDropTarget::PerformDrop(const TDataObject& data, TShiftState shif
   return move ? deMove : deCopy;
 }
 
-bool TRDDropTarget::InsertKind(const TDataObject& data, TRDDragDropFormats kind,
-                                     const std::string* given) {
+bool TRDDropHandler::InsertKind(const TDataObject& data, TRDDragDropFormats kind,
+                                const std::string* given) {
   std::string bytes;
   auto read = [&](const char* format) {
     if (given) {
@@ -435,7 +446,7 @@ bool TRDDropTarget::InsertKind(const TDataObject& data, TRDDragDropFormats kind,
   }
 }
 
-bool TRDDropTarget::InsertLink(const TDataObject& data, const std::string& url) {
+bool TRDDropHandler::InsertLink(const TDataObject& data, const std::string& url) {
   TCustomRichDocEdit& editor = editor_.ActiveEditor();
   TRDEditRDData& doc = editor.EditData();
   if (!doc.GetAbsoluteRootData()->OnReadHyperlink) return editor.InsertText(url, false);
@@ -453,7 +464,7 @@ bool TRDDropTarget::InsertLink(const TDataObject& data, const std::string& url) 
   return editor.InsertStringTag(name, tag);
 }
 
-bool TRDDropTarget::InsertFiles(const TDataObject& data) {
+bool TRDDropHandler::InsertFiles(const TDataObject& data) {
   const std::vector<std::string> files = DroppedFileNames(data);
   if (files.empty()) return false;
   OpenFrame();
@@ -467,7 +478,7 @@ bool TRDDropTarget::InsertFiles(const TDataObject& data) {
   return any;
 }
 
-bool TRDDropTarget::InsertFile(const std::string& fileName) {
+bool TRDDropHandler::InsertFile(const std::string& fileName) {
   try {
     TPicture picture;
     picture.LoadFromFile(fileName);

@@ -2,33 +2,44 @@
 // which order they are tried, the drop caret that follows the pointer, a drag of the
 // editor's own selection moving it as one undo step, and dropped files and links.
 //
-// The editor owns one drop target, registered for its window while it lives. Formats
-// are MIME types: the viewers' own block, RTF, text (UTF-8), pictures, and a
-// text/uri-list that names local files or links.
+// The editor's drop target (TRDDropTarget) hands the drags over its window to the
+// editor's drag hooks, which are this handler's. Formats are MIME types: the viewers'
+// own block, RTF, text (UTF-8), pictures, and a text/uri-list that names local files or
+// links.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "platform/gui/drag_drop.h"
+#include "richtext/rd_drop_target.h"
 
 class TCustomRichDocEdit;
 class TRDCanvas;
 class TRDEditRDData;
 
-class TRDDropTarget : public TDropTarget {
+class TRDDropHandler {
  public:
-  explicit TRDDropTarget(TCustomRichDocEdit& editor);
-  ~TRDDropTarget() override;
-
-  void DragEnter(const TDataObject& Data, TShiftState Shift, TPoint Pt,
-                 TDropEffects& Effect) override;
-  void DragOver(TShiftState Shift, TPoint Pt, TDropEffects& Effect) override;
-  void DragLeave() override;
-  void Drop(const TDataObject& Data, TShiftState Shift, TPoint Pt, TDropEffects& Effect) override;
+  explicit TRDDropHandler(TCustomRichDocEdit& editor);
+  ~TRDDropHandler();
+  TRDDropHandler(const TRDDropHandler&) = delete;
+  TRDDropHandler& operator=(const TRDDropHandler&) = delete;
 
   // Whether the editor's AcceptDragDropFormats let a drop take format.
   bool AcceptsFormat(const std::string& format) const;
+  // OnOleDragEnter and OnOleDragOver of the root editor, when assigned.
+  void DragEntering(const TDataObject& data, TShiftState shift, TDropEffect& effect,
+                    TDropEffects allowed, TPoint pt);
+  void DragMoving(TShiftState shift, TPoint pt, TDropEffect& effect, TDropEffects allowed);
+  // Whether the editor takes drags now; the drop caret appears under the point.
+  bool AcceptEnteringDrag(TPoint pt);
+  // Moves the drop caret under the point; whether the document takes content there.
+  bool DragPosition(TPoint pt);
+  void DragLeave();
+  // The effect that the drop performed.
+  TDropEffect Drop(const TDataObject& data, bool move, TDropEffects allowed, TPoint pt,
+                   TShiftState shift);
+
   // The drop caret over the document while a drag is over it (document area coordinates).
   void PaintDropCaret(TRDCanvas& canvas);
   // Whether the last drop moved the editor's own selection (the drag source then has
@@ -37,13 +48,9 @@ class TRDDropTarget : public TDropTarget {
   void ForgetOwnMove() { moved_own_selection_ = false; }
 
  private:
-  bool AcceptEnteringDrag(TPoint pt);
-  // Moves the drop caret under the point; whether the document takes content there.
-  bool DragPosition(TPoint pt);
   void EndDrag();
-  // The effect that the drop performed.
-  TDropEffect PerformDrop(const TDataObject& data, TShiftState shift, TPoint pt,
-                          TDropEffects allowed);
+  TDropEffect PerformDrop(const TDataObject& data, bool move, TDropEffects allowed, TPoint pt,
+                          TShiftState shift);
   // Inserts what the data brings in one format kind (an AcceptDragDropFormats bit);
   // given: its bytes, read already.
   bool InsertKind(const TDataObject& data, std::uint8_t kind, const std::string* given);
@@ -52,12 +59,9 @@ class TRDDropTarget : public TDropTarget {
   // came with), or as plain text when the application makes none.
   bool InsertLink(const TDataObject& data, const std::string& url);
   bool InsertFile(const std::string& fileName);
-  // The proposal, shown to the events: a move of our own selection, else copy, else link.
-  TDropEffect Proposal(TDropEffects allowed, TShiftState shift) const;
   TPoint ToRootClient(TPoint pt) const;
 
   TCustomRichDocEdit& editor_;
-  bool accepted_ = false;
   bool moved_own_selection_ = false;
   // This drag holds the root document's drop caret.
   bool caret_held_ = false;

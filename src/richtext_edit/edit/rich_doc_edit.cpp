@@ -3,6 +3,7 @@
 #include "platform/sys/timer.h"
 #include "richtext/code_pages.h"
 #include "richtext/item_factory.h"
+#include "richtext/rd_drop_target.h"
 #include "richtext/rd_style.h"
 #include "richtext_edit/edit/editor_drop.h"
 #include "richtext_edit/edit/inplace_editor_host.h"
@@ -27,12 +28,11 @@ TCustomRichDocEdit::TCustomRichDocEdit(TComponent* AOwner, const TDataFactory& M
   // The shortest period that runs at all (0 would stop the timer).
   queue_timer_->SetInterval(1);
   queue_timer_->OnTimer = [this](TComponent*) { RunQueued(); };
+  drop_handler_ = std::make_unique<TRDDropHandler>(*this);
   drop_target_ = std::make_unique<TRDDropTarget>(*this);
-  RegisterDragDrop(*this, *drop_target_);
 }
 
 TCustomRichDocEdit::~TCustomRichDocEdit() {
-  RevokeDragDrop(*this);
   queue_timer_->SetEnabled(false);
   caret_timer_->SetEnabled(false);
 }
@@ -256,7 +256,7 @@ void TCustomRichDocEdit::PaintOverDocument(TRDCanvas& Canvas) {
       data.Resizer->DrawFrame(Canvas, data.GetHOffs() - ox, data.GetVOffs() - oy);
   }
   PaintComposing(Canvas);
-  drop_target_->PaintDropCaret(Canvas);
+  drop_handler_->PaintDropCaret(Canvas);
   TRect rect;
   if (CaretShown() && composing_.empty() && data.GetCaretRect(rect)) {
     Canvas.BrushStyle = bsSolid;
@@ -292,7 +292,7 @@ void TCustomRichDocEdit::DoHScrolled() {
 }
 
 TDropEffects TCustomRichDocEdit::SelectionDragEffects() {
-  drop_target_->ForgetOwnMove();
+  drop_handler_->ForgetOwnMove();
   TRDEditRDData& data = EditData();
   if (&RootEditor() != this || GetReadOnly()) return deCopy;
   const int itemNo = data.GetCurrentItemNo();
@@ -302,8 +302,8 @@ TDropEffects TCustomRichDocEdit::SelectionDragEffects() {
 
 void TCustomRichDocEdit::SelectionDragEnded(TDropEffect Effect) {
   // A move into this editor deleted the selection itself.
-  if (Effect == deMove && !drop_target_->MovedOwnSelection()) DeleteSelection();
-  drop_target_->ForgetOwnMove();
+  if (Effect == deMove && !drop_handler_->MovedOwnSelection()) DeleteSelection();
+  drop_handler_->ForgetOwnMove();
 }
 
 // --- editing operations ---------------------------------------------------------------------

@@ -15,6 +15,7 @@
 class TDataObject;
 class TGraphic;
 class TStream;
+class TRDDropHandler;
 class TRDDropTarget;
 
 using TRDEditorOptions = std::uint16_t;
@@ -216,6 +217,7 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   std::function<void(TCustomRichDocEdit* Sender, const std::vector<std::string>& Files,
                      TRDDropFileAction& FileAction, bool& DoDefault)>
       OnDropFiles;
+  // Takes the drags over the editor's window and hands them to the drag hooks below.
   TRDDropTarget& DropTarget() { return *drop_target_; }
 
   std::string ClassName() const override { return "TCustomRichDocEdit"; }
@@ -252,6 +254,17 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   // went elsewhere deletes it here.
   TDropEffects SelectionDragEffects() override;
   void SelectionDragEnded(TDropEffect Effect) override;
+  // Drags over the editor, its drop handler's (editor_drop.cpp).
+  bool OleCanAcceptFormat(const std::string& Format) override;
+  void OleDragEnter(const TDataObject& Data, TShiftState Shift, TDropEffect& Effect,
+                    TDropEffects Allowed, TPoint Pt) override;
+  bool OleCanDropAt(int X, int Y) override;
+  bool OleDragOverAt(int X, int Y) override;
+  void OleDragOver(TShiftState Shift, TPoint Pt, TDropEffect& Effect,
+                   TDropEffects Allowed) override;
+  void OleDragLeave() override;
+  TDropEffect OleDrop(const TDataObject& Data, bool Move, TDropEffects Allowed, TPoint Pt,
+                      TShiftState Shift) override;
 
   // An editor whose document data is of a class of its own.
   TCustomRichDocEdit(TComponent* AOwner, const TDataFactory& MakeData);
@@ -293,6 +306,8 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   // What an input method is composing at the caret, and its cursor.
   std::u16string composing_;
   int composing_cursor_ = 0;
+  std::unique_ptr<TRDDropHandler> drop_handler_;
+  // Goes before the handler it hands drags to.
   std::unique_ptr<TRDDropTarget> drop_target_;
 };
 

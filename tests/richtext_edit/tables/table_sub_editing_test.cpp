@@ -1,9 +1,17 @@
 // What the editor knows of a cell being edited in place (the cell and its table, the
-// cell's editor and its document, whose focus counts as the editor's), and the cursors
-// over a table's left and top edges that select rows and columns.
+// cell's editor and its document, whose focus counts as the editor's), live spelling of
+// the words typed into it, and the cursors over a table's left and top edges that select
+// rows and columns.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <chrono>
+#include <set>
+#include <thread>
+
 #include "platform/gui/gui_test_support.h"
+#include "richtext/live_spelling.h"
+#include "richtext/word_painter.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 
@@ -27,6 +35,68 @@ TEST(TableSubEditing, TheEditorKnowsTheCellItEditsInPlaceUntilItCloses) {
   EXPECT_EQ(f.edit.ActiveSubItem(), nullptr);
   EXPECT_EQ(f.edit.GetActiveSubEditingData(), nullptr);
   EXPECT_EQ(DescribeGrid(*f.table), "[a],[b] / [c],[d]");
+}
+
+namespace {
+
+// The marked words of a document, as their texts.
+std::multiset<std::string> MarkedWords(TCustomRDData& data) {
+  std::multiset<std::string> words;
+  for (int i = 0; i < data.GetItemCount(); ++i) {
+    const TCustomRDItemInfo* item = data.GetItem(i);
+    for (int w = 0; item->WordPainters && w < item->WordPainters->Count(); ++w) {
+      const TRDWordPainter* mark = item->WordPainters->Get(w);
+      words.insert(
+          data.GetItemTextRaw(i).substr(size_t(mark->StartOffs - 1), size_t(mark->Length)));
+    }
+  }
+  return words;
+}
+
+// Lets the viewer's spelling worker check everything left.
+void CheckSpelling(TCustomRichDoc& doc) {
+  for (int i = 0; i < 20000 && doc.LiveSpelling()->Pump(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+void Type(TWinControl& control, const std::string& text) {
+  for (char c : text)
+    SimulateKey(control, TKeyCode(std::toupper(static_cast<unsigned char>(c))), std::string(1, c));
+}
+
+}  // namespace
+
+// The words of a cell are checked in its editor while it is open, as they are typed and
+// corrected; the marks stay with the words when the editor closes.
+TEST(TableSubEditing, WordsTypedIntoAnOpenCellAreCheckedAtOnce) {
+  TTableEdit f(1, 2, {"fine", "celll"});
+  f.edit.OnSpellingCheck = [](const std::string& word, int) {
+    return word == "celll" || word == "wrod" || word == "tabel";
+  };
+  f.edit.StartLiveSpelling();
+  CheckSpelling(f.edit);
+  EXPECT_EQ(MarkedWords(*f.table->Cells(0, 1)), std::multiset<std::string>{"celll"});
+  ASSERT_TRUE(f.table->OpenCellEditor(0, 0, false, false, true, false, false));
+  TRDTableInplaceEdit* editor = f.table->InplaceEditor;
+  Type(*editor, " wrod tabel ");
+  CheckSpelling(f.edit);
+  EXPECT_EQ(MarkedWords(editor->EditData()), (std::multiset<std::string>{"wrod", "tabel"}));
+  // Correcting a word takes its mark away.
+  for (int i = 0; i < 6; ++i) SimulateKey(*editor, VK_BACK);
+  Type(*editor, "table ");
+  CheckSpelling(f.edit);
+  EXPECT_EQ(MarkedWords(editor->EditData()), std::multiset<std::string>{"wrod"});
+  // Another cell's editor: the first cell keeps its marks, the new one is checked live.
+  ASSERT_TRUE(f.table->OpenCellEditor(0, 1, false, false, true, false, false));
+  EXPECT_EQ(MarkedWords(*f.table->Cells(0, 0)), std::multiset<std::string>{"wrod"});
+  Type(*f.table->InplaceEditor, " tabel.");
+  CheckSpelling(f.edit);
+  EXPECT_EQ(MarkedWords(f.table->InplaceEditor->EditData()),
+            (std::multiset<std::string>{"celll", "tabel"}));
+  f.edit.DestroyInplaceEditor();
+  EXPECT_EQ(MarkedWords(*f.table->Cells(0, 1)), (std::multiset<std::string>{"celll", "tabel"}));
+  f.edit.StopLiveSpelling();
+  EXPECT_TRUE(MarkedWords(*f.table->Cells(0, 0)).empty());
 }
 
 TEST(TableSubEditing, TheEdgesShowTheRowAndColumnCursors) {
