@@ -16,6 +16,8 @@
 #include "richtext_edit/print/document_print.h"
 #include "richtext_edit/print/paper.h"
 #include "richtext_edit/print/table_print.h"
+#include "richtext_edit/rtf/rtf_import.h"
+#include "richtext_edit/support/rtf_event_log.h"
 #include "richtext_edit/tables/table_document.h"
 #include "support/office_convert.h"
 #include "support/scratch_files.h"
@@ -355,16 +357,27 @@ TEST(TablePrintPeers, PdfRepeatsTheHeadingOnEveryPage) {
 
 // The box pdftotext gives a word of a PDF (width, height in points); its width follows
 // the size the word is printed at. Zero when the word is not there.
-std::pair<double, double> WordBox(const std::string& pdf, const std::string& word) {
+// The left edge, width and height of the first word of the PDF that is word (points).
+struct TWordBox {
+  double left = 0, width = 0, height = 0;
+};
+
+TWordBox FindWord(const std::string& pdf, const std::string& word) {
   const std::string xml = RunAndCapture("pdftotext -bbox '" + pdf + "' -");
   const size_t at = xml.find(">" + word + "</word>");
-  if (at == std::string::npos) return {0, 0};
+  if (at == std::string::npos) return {};
   const size_t start = xml.rfind("<word", at);
   const auto attribute = [&](const std::string& name) {
     const size_t p = xml.find(name + "=\"", start);
     return std::stod(xml.substr(p + name.size() + 2));
   };
-  return {attribute("xMax") - attribute("xMin"), attribute("yMax") - attribute("yMin")};
+  return {attribute("xMin"), attribute("xMax") - attribute("xMin"),
+          attribute("yMax") - attribute("yMin")};
+}
+
+std::pair<double, double> WordBox(const std::string& pdf, const std::string& word) {
+  const TWordBox box = FindWord(pdf, word);
+  return {box.width, box.height};
 }
 
 // Text in a table cell and after a list marker is printed at its size, as other text
@@ -499,6 +512,45 @@ TEST(TablePrintPeers, EveryLineOfALongTableIsPrintedOnce) {
   RecordProperty("nested_rows_printed", LinesPrintedOnce(nestedFile, "N", 100));
   EXPECT_EQ(LinesPrintedOnce(nestedFile, "N", 100), 100);
   EXPECT_NE(RunAndCapture("pdftotext '" + nestedFile + "' -").find("Beside"), std::string::npos);
+}
+
+// A list LibreOffice wrote, read and printed: the text of every level stands as far from
+// its number as LibreOffice prints it.
+TEST(TablePrintPeers, ListTextStandsWhereLibreOfficePrintsIt) {
+  if (!ProgramAvailable("pdftotext")) GTEST_SKIP() << "poppler-utils are not installed";
+  const std::string rtf = LoadTestFile("rtf/libreoffice_list.rtf");
+  // Laid out on a narrow screen first: its lines are more than the paper's, and the
+  // paper's layout may not take the screen's for its own.
+  TTableDocument doc(90);
+  TRDRTFReaderProperties options;
+  options.ParaStyleMode = rdrsAddIfNeeded;
+  TMemoryStream stream;
+  stream.Write(rtf.data(), int64_t(rtf.size()));
+  stream.SetPosition(0);
+  int index = 0;
+  ASSERT_EQ(ReadRTF(options, stream, doc, index), rtf_ec_OK);
+  doc.Format();
+  const std::string file = ScratchFolder() + "/list.pdf";
+  const TRDPrintResult result = PrintDocumentToPdf(doc, file, {});
+  ASSERT_TRUE(result.Ok) << result.Error;
+  // The first "1." is the first item's number.
+  const auto distance = [](const std::string& pdf) {
+    return FindWord(pdf, "First").left - FindWord(pdf, "1.").left;
+  };
+  const double first = distance(file);
+  RecordProperty("list_number_to_text_points", std::to_string(first));
+  EXPECT_NEAR(first, 14.2, 1.5);  // 283 twips, as LibreOffice writes the level
+  if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+  const std::string rtfFile = WriteScratchFile("office_list/list.rtf", rtf);
+  const TOfficeConversion pdf = OfficeConvert(rtfFile, "pdf", "pdf");
+  ASSERT_FALSE(pdf.Content.empty()) << pdf.Log;
+  const std::string officeFile = WriteScratchFile("office_list/office.pdf", pdf.Content);
+  EXPECT_NEAR(first, distance(officeFile), 1.5);
+  // The nested item's text against the first level's.
+  EXPECT_NEAR(FindWord(file, "Nested").left - FindWord(file, "First").left,
+              FindWord(officeFile, "Nested").left - FindWord(officeFile, "First").left, 1.5);
+  EXPECT_NEAR(FindWord(file, "Bullet").left - FindWord(file, "First").left,
+              FindWord(officeFile, "Bullet").left - FindWord(officeFile, "First").left, 1.5);
 }
 
 }  // namespace
