@@ -83,11 +83,19 @@ void TCustomPrintableRDData::FormatItems(bool keepPosition, bool force, bool noR
                                          TRDCanvas* canvas, bool formatTail, bool passThrough1,
                                          bool passThrough2) {
   TItemMarksKeeper keeper(*this);
+  struct TFormatting {
+    bool& flag;
+    explicit TFormatting(bool& f) : flag(f) { flag = true; }
+    ~TFormatting() { flag = false; }
+  } formatting(formatting_);
   TCustomRDFormattedData::FormatItems(keepPosition, force, noRestore, depth, canvas, formatTail,
                                       passThrough1, passThrough2);
 }
 
 void TCustomPrintableRDData::ClearFormatting() {
+  // Inside the layout the screen's first draw lines would stand for the paper's: they
+  // come back when the layout ends.
+  if (formatting_) return TCustomRDFormattedData::ClearFormatting();
   TItemMarksKeeper keeper(*this);
   TCustomRDFormattedData::ClearFormatting();
 }

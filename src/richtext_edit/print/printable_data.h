@@ -154,6 +154,8 @@ class TCustomPrintableRDData : public TCustomRDFormattedData {
                        const TRDResolution& scaling, TBitmap& work);
   TCustomRDData& source_;
   TRDResolution scaling_;
+  // Set while the paper layout runs: the marks it clears must stay cleared until it ends.
+  bool formatting_ = false;
 };
 
 // The whole document on paper, with its pages.

@@ -108,7 +108,23 @@ int TRDTablePrintInfo::FirstContent(const TRDTablePrintPart& part) const {
   const auto cut = pieces_.find(part.StartRow);
   if (cut != pieces_.end() && part.StartPiece < int(cut->second.size()))
     return cut->second[size_t(part.StartPiece)];
-  return FormattingInfo.RowHeights[part.StartRow];
+  return GroupHeight(part.StartRow);
+}
+
+int TRDTablePrintInfo::Shrink(const TRDTablePrintPart& part) const {
+  return GroupHeight(part.StartRow) - FirstContent(part);
+}
+
+int TRDTablePrintInfo::WindowStart(const TRDTablePrintPart& part) const {
+  const auto cut = windows_.find(part.StartRow);
+  if (cut == windows_.end() || part.StartPiece >= int(cut->second.size())) return -1;
+  return cut->second[size_t(part.StartPiece)];
+}
+
+int TRDTablePrintInfo::GroupHeight(int row) const {
+  const TRDTableItemFormattingInfo& f = FormattingInfo;
+  const int last = std::min(Table.GetRowGroupEnd(row), f.RowStarts.Count() - 1);
+  return f.RowStarts[last] + f.RowHeights[last] - f.RowStarts[row];
 }
 
 int TRDTablePrintInfo::Outside() const {
@@ -123,8 +139,8 @@ int TRDTablePrintInfo::RunHeight(const TRDTablePrintPart& part, int lastRow) con
   const TRDTableItemFormattingInfo& f = FormattingInfo;
   const int first = part.StartRow;
   // The rows below a cut first row move up by what of it is printed elsewhere.
-  const int shrink = f.RowHeights[first] - FirstContent(part);
-  return f.RowStarts[lastRow] + f.RowHeights[lastRow] - f.RowStarts[first] - shrink + Outside();
+  return f.RowStarts[lastRow] + f.RowHeights[lastRow] - f.RowStarts[first] - Shrink(part) +
+         Outside();
 }
 
 bool TRDTablePrintInfo::LayOutForPrinting(TRDCanvas& canvas, int docWidth, int& width,
@@ -132,6 +148,7 @@ bool TRDTablePrintInfo::LayOutForPrinting(TRDCanvas& canvas, int docWidth, int& 
   {
     TDeviceScope device(Table, &Resolution);
     Table.Format(docWidth, FormattingInfo, canvas, false);
+    padY_ = Table.ScaleY(Table.CellPadding());
   }
   Width = width = FormattingInfo.Width;
   Height = height = FormattingInfo.Height;
@@ -140,18 +157,20 @@ bool TRDTablePrintInfo::LayOutForPrinting(TRDCanvas& canvas, int docWidth, int& 
 
 void TRDTablePrintInfo::ForgetRowCuts() {
   pagers_.clear();
-  for (const auto& [row, heights] : pieces_)
-    for (int c = 0; c < Table.ColCount(); ++c) {
-      TCellPtblRDData* document = CellDocument(row, c);
-      if (!document) continue;
-      document->Pages.Clear();
-      for (int d = 0; d < document->DrawItems.Count(); ++d)
-        if (auto* line = dynamic_cast<TRDMultiDrawItemInfo*>(document->DrawItems[d])) {
-          if (auto* table = dynamic_cast<TRDTablePrintInfo*>(line)) table->ForgetRowCuts();
-          line->PartsList.Clear();
-        }
-    }
+  for (const auto& [first, heights] : pieces_)
+    for (int row = first; row <= Table.GetRowGroupEnd(first); ++row)
+      for (int c = 0; c < Table.ColCount(); ++c) {
+        TCellPtblRDData* document = CellDocument(row, c);
+        if (!document) continue;
+        document->Pages.Clear();
+        for (int d = 0; d < document->DrawItems.Count(); ++d)
+          if (auto* line = dynamic_cast<TRDMultiDrawItemInfo*>(document->DrawItems[d])) {
+            if (auto* table = dynamic_cast<TRDTablePrintInfo*>(line)) table->ForgetRowCuts();
+            line->PartsList.Clear();
+          }
+      }
   pieces_.clear();
+  windows_.clear();
 }
 
 bool TRDTablePrintInfo::InitSplit() {
@@ -185,7 +204,8 @@ bool TRDTablePrintInfo::CutFirstRow(TRDTablePrintPart& p, int room) {
     pagers_.clear();
     for (int c = 0; c < Table.ColCount(); ++c)
       if (TCellPtblRDData* document = CellDocument(row, c))
-        pagers_.push_back(std::make_unique<TRDPager>(*document, 0, document->DrawItems.Count() - 1));
+        pagers_.push_back(
+            std::make_unique<TRDPager>(*document, 0, document->DrawItems.Count() - 1));
   }
   int used = 0;
   bool more = false;
@@ -216,6 +236,81 @@ bool TRDTablePrintInfo::CutFirstRow(TRDTablePrintPart& p, int room) {
   return true;
 }
 
+bool TRDTablePrintInfo::CutFirstGroup(TRDTablePrintPart& p, int room) {
+  const TRDTableItemFormattingInfo& f = FormattingInfo;
+  const int first = p.StartRow, last = Table.GetRowGroupEnd(first);
+  std::vector<int>& starts = windows_[first];
+  std::vector<int>& heights = pieces_[first];
+  starts.resize(size_t(p.StartPiece) + 1);
+  heights.resize(size_t(p.StartPiece) + 1);
+  const int start = starts.back(), end = start + room;
+  // Every cell's page for this window shows its document from the page's StartY on at
+  // the window's top; a cell's line that would cross the window's lower edge starts its
+  // next page, the rest of the cell moving down by what the window leaves below it.
+  std::vector<TCellPtblRDData*> cells;
+  for (int r = first; r <= last; ++r)
+    for (int c = 0; c < Table.ColCount(); ++c)
+      if (TCellPtblRDData* document = CellDocument(r, c)) {
+        cells.push_back(document);
+        if (p.StartPiece > 0) continue;
+        document->Pages.Clear();
+        document->Pages.Add().StartY = f.RowStarts[first] - document->BoxTop - padY_;
+      }
+  int bottom = GroupHeight(first);
+  for (TCellPtblRDData* document : cells) {
+    const int top = document->Pages.Page(document->Pages.Count()).StartY;
+    bottom = std::max(bottom, start + document->DocumentHeight - top + padY_);
+  }
+  if (bottom - start <= room) {
+    heights.back() = bottom - start;
+    p.Height = RunHeight(p, p.StartRow + p.RowCount - 1);
+    return false;
+  }
+  heights.back() = room;
+  starts.push_back(end);
+  for (TCellPtblRDData* document : cells) {
+    const TRDPageInfo page = document->Pages.Page(document->Pages.Count());
+    const int count = document->DrawItems.Count();
+    int d = page.StartDrawItemNo, lineTop = 0;
+    for (; d < count; ++d) {
+      if (!document->DrawItems[d]->FromNewLine) continue;
+      int lineBottom = document->DrawItems[d]->Top;
+      lineTop = lineBottom;
+      for (int k = d; k < count && (k == d || !document->DrawItems[k]->FromNewLine); ++k)
+        lineBottom =
+            std::max(lineBottom, document->DrawItems[k]->Top + document->DrawItems[k]->Height);
+      if (start + lineBottom - page.StartY > end) break;
+    }
+    TRDPageInfo& next = document->Pages.Add();
+    next.StartDrawItemNo = d;
+    if (d < count && start + lineTop - page.StartY < end) {
+      // A line taller than the window that begins it cannot be kept whole.
+      if (lineTop <= page.StartY) {
+        SplitRefusal = kRowTooTall;
+        while (++next.StartDrawItemNo < count &&
+               !document->DrawItems[next.StartDrawItemNo]->FromNewLine) {
+        }
+        next.StartY = page.StartY + room;
+      } else {
+        next.StartY = lineTop;
+      }
+    } else {
+      next.StartY = page.StartY + room;
+    }
+    next.StartY2 = next.StartY;
+  }
+  heights.push_back(bottom - end);
+  auto q = std::make_unique<TRDTablePrintPart>();
+  q->StartRow = first;
+  q->StartPiece = p.StartPiece + 1;
+  q->RowCount = p.RowCount;
+  p.RowCount = last - first + 1;
+  p.Height = RunHeight(p, last);
+  q->Height = RunHeight(*q, first + q->RowCount - 1);
+  PartsList.Add(std::move(q));
+  return true;
+}
+
 bool TRDTablePrintInfo::SplitAt(int y) {
   if (PartsList.Count() == 0) throw ERichDocError("Internal printing error");
   SplitRefusal.clear();
@@ -223,10 +318,12 @@ bool TRDTablePrintInfo::SplitAt(int y) {
   const TRDTableItemFormattingInfo& f = FormattingInfo;
   const int outside = Outside();
   bool fits = p.Height <= y;
-  // A first row that does not fit alone is taller than the page: it is cut inside.
-  if (!fits && FirstContent(p) > y - outside && y - outside > 0 &&
-      Table.GetRowGroupEnd(p.StartRow) == p.StartRow) {
-    if (CutFirstRow(p, y - outside)) return true;
+  // A first row, or group of rows, that does not fit alone is taller than the page: it
+  // is cut inside.
+  if (!fits && FirstContent(p) > y - outside && y - outside > 0) {
+    const bool cut = Table.GetRowGroupEnd(p.StartRow) == p.StartRow ? CutFirstRow(p, y - outside)
+                                                                    : CutFirstGroup(p, y - outside);
+    if (cut) return true;
     fits = p.Height <= y;
   }
   if (p.RowCount <= 1) {
@@ -234,8 +331,7 @@ bool TRDTablePrintInfo::SplitAt(int y) {
     return false;
   }
   if (fits && !Table.HasPageBreakRows(p.StartRow + 1, p.StartRow + p.RowCount - 1)) return false;
-  const int shrink = f.RowHeights[p.StartRow] - FirstContent(p);
-  const int limit = y - outside + f.RowStarts[p.StartRow] + shrink;
+  const int limit = y - outside + f.RowStarts[p.StartRow] + Shrink(p);
   // The first row that does not fit, or that a page break puts on the next page.
   int k = 1, r = -1;
   for (; k < p.RowCount; ++k) {
@@ -294,8 +390,10 @@ void TRDTableItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode 
   const int cols = std::min(Rows->GetColCount(), f.ColStarts.Count());
   // The rows of this page: a run of rows under the repeated heading, or all of them.
   // A run's first row may be a piece of a row cut over pages: its cells print their
-  // piece, and the rows after it move up by what of it is printed elsewhere.
+  // piece, and the rows after it move up by what of it is printed elsewhere. A piece of a
+  // group of rows cut over pages shows the window of the group from window on.
   int first = 0, count = rows, heading = 0, height = f.Height, piece = 0, shrink = 0;
+  int window = -1, groupEnd = -1, windowHeight = 0;
   if (info->PrintedPart >= 0 && info->PrintedPart < info->PartsList.Count()) {
     const TRDTablePrintPart& part = *info->Part(info->PrintedPart);
     first = part.StartRow;
@@ -303,7 +401,12 @@ void TRDTableItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode 
     heading = std::min(info->HeadingRows(), first);
     height = part.Height;
     piece = part.StartPiece;
-    if (first < rows) shrink = f.RowHeights[first] - info->FirstContent(part);
+    if (first < rows) {
+      shrink = info->Shrink(part);
+      window = info->WindowStart(part);
+      groupEnd = window < 0 ? first : GetRowGroupEnd(first);
+      windowHeight = info->FirstContent(part);
+    }
   }
   if (rows == 0 || first + count > rows) count = std::max(0, rows - first);
   // Rows of the run move up to stand right under the heading.
@@ -312,7 +415,9 @@ void TRDTableItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode 
   const bool white = (PrintOptions & rdtoWhiteBackground) != 0;
 
   // Background.
-  const TColor tableColor = color_ == clNone ? clNone : white ? clWhite : ConvertBackColor(color_, colorMode);
+  const TColor tableColor = color_ == clNone ? clNone
+                            : white          ? clWhite
+                                             : ConvertBackColor(color_, colorMode);
   if (background_)
     background_->Print(canvas, table, table, info->Resolution, tableColor);
   else
@@ -321,13 +426,18 @@ void TRDTableItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode 
   std::vector<int> printed;
   for (int r = 0; r < heading; ++r) printed.push_back(r);
   for (int r = first; r < first + count; ++r) printed.push_back(r);
-  const auto rowShift = [&](int r) { return r < heading ? 0 : r > first ? shift + shrink : shift; };
+  const auto rowShift = [&](int r) {
+    return r < heading ? 0 : r > groupEnd ? shift + shrink : shift + std::max(window, 0);
+  };
+  const int windowTop = rows == 0 ? y : y + f.RowStarts[first] - shift;
 
   canvas.PenWidth = 1;
   canvas.PenStyle = psSolid;
   const TRect clip = table;
-  DrawRules(canvas, x, y, table, clip, f, heading, first, first + count - 1, shift, shrink, true,
-            colorMode);
+  // The rows of a window all move up by its start (the rows after the group stand under
+  // its last window, which ends at the group's bottom).
+  DrawRules(canvas, x, y, table, clip, f, heading, first, first + count - 1, shift,
+            window >= 0 ? window : shrink, true, colorMode);
   self.DrawBorder(canvas, table.Left, table.Top, table.Right, table.Bottom, border_width_,
                   border_light_color_, border_color_, clNone, border_style_, false, true, clip,
                   &visible_borders_, -1, -1, colorMode);
@@ -341,40 +451,56 @@ void TRDTableItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode 
       auto* document = dynamic_cast<TCellPtblRDData*>(f.CellLayout(r, c, cols));
       if (!cell || !document) continue;
       const bool cut = document->Pages.Count() > 0;
-      const TRect box = Bounds(x + document->BoxLeft, y + document->BoxTop - rowShift(r),
-                               document->BoxWidth,
-                               document->BoxHeight - (r == first ? shrink : 0));
-      const TColor color =
-          cell->Color == clNone ? clNone : white ? clWhite : ConvertBackColor(cell->Color, colorMode);
-      if (cell->GetCellBackground())
+      const bool windowed = window >= 0 && r >= first && r <= groupEnd;
+      TRect box =
+          Bounds(x + document->BoxLeft, y + document->BoxTop - rowShift(r), document->BoxWidth,
+                 document->BoxHeight - (r == first && !windowed ? shrink : 0));
+      // A windowed cell shows what of its box lies in the window, which may be nothing;
+      // the lines its cell moved down stand in the window too, and a box that ends with
+      // the group ends with the window.
+      TRect area = box;
+      if (windowed) {
+        const int windowBottom = windowTop + windowHeight;
+        if (r + cell->RowSpan - 1 >= groupEnd) box.Bottom = std::max(box.Bottom, windowBottom);
+        box.Top = std::max(box.Top, windowTop);
+        box.Bottom = std::min(box.Bottom, windowBottom);
+        area = Rect(box.Left, windowTop, box.Right, windowBottom);
+      }
+      const bool shown = !windowed || box.Bottom > box.Top;
+      const TColor color = cell->Color == clNone ? clNone
+                           : white               ? clWhite
+                                                 : ConvertBackColor(cell->Color, colorMode);
+      if (shown && cell->GetCellBackground())
         cell->GetCellBackground()->Print(canvas, box, box, info->Resolution, color);
-      else
+      else if (shown)
         FillBox(canvas, color, box);
       // The pieces of a cut row stand at the top of their boxes.
       const int inner = box.Height() - 2 * padY;
       int offset = 0;
-      if (!cut && cell->GetRealVAlign() == rdcMiddle) offset = (inner - document->DocumentHeight) / 2;
+      if (!cut && cell->GetRealVAlign() == rdcMiddle)
+        offset = (inner - document->DocumentHeight) / 2;
       if (!cut && cell->GetRealVAlign() == rdcBottom) offset = inner - document->DocumentHeight;
       document->Left = box.Left + padX;
-      document->Top = box.Top + padY + std::max(offset, 0);
+      // A windowed cell's page is placed so that its lines stand where the group's layout
+      // has them.
+      document->Top = windowed ? windowTop : box.Top + padY + std::max(offset, 0);
       // A cell whose content ended in an earlier piece prints only its box here.
-      const int page = cut && r == first ? piece + 1 : 1;
+      const int page = cut && (r == first || windowed) ? piece + 1 : 1;
       if (page <= std::max(document->Pages.Count(), 1)) {
         canvas.SaveState();
-        canvas.IntersectClipRect(box);
+        canvas.IntersectClipRect(area);
         {
           TPrintingCellScope printing(self, *cell, box, info->Resolution);
           document->DrawPage(page, canvas, false);
         }
         canvas.RestoreState();
       }
-      self.DrawBorder(canvas, box.Left - b, box.Top - b, box.Right + b, box.Bottom + b,
-                      cell_border_width_,
-                      cell->BorderLightColor != clNone ? cell->BorderLightColor
-                                                       : cell_border_light_color_,
-                      cell->BorderColor != clNone ? cell->BorderColor : cell_border_color_, color_,
-                      cell_border_style_, false, true, clip, &cell->VisibleBorders, r, c,
-                      colorMode);
+      if (shown)
+        self.DrawBorder(
+            canvas, box.Left - b, box.Top - b, box.Right + b, box.Bottom + b, cell_border_width_,
+            cell->BorderLightColor != clNone ? cell->BorderLightColor : cell_border_light_color_,
+            cell->BorderColor != clNone ? cell->BorderColor : cell_border_color_, color_,
+            cell_border_style_, false, true, clip, &cell->VisibleBorders, r, c, colorMode);
     }
 }
 
@@ -382,7 +508,9 @@ void TRDTableItemInfo::PrintBackground(TRDCanvas& canvas, const TRect& rect,
                                        TRDColorMode colorMode) const {
   const bool white = (PrintOptions & rdtoWhiteBackground) != 0;
   const auto paint = [&](TColor color, const TRDBackground* picture, const TRect& area) {
-    const TColor c = color == clNone ? clNone : white ? clWhite : ConvertBackColor(color, colorMode);
+    const TColor c = color == clNone ? clNone
+                     : white         ? clWhite
+                                     : ConvertBackColor(color, colorMode);
     if (picture)
       picture->Draw(canvas, area, 0, 0, area.Left, area.Top, area.Right - area.Left,
                     area.Bottom - area.Top, c, true);

@@ -9,8 +9,12 @@
 // binds together. A row taller than a page (not bound to others) is cut inside: each of
 // its cells' documents is broken into pieces as a document is into pages (paginator.h),
 // tables inside them cut in turn, and the row goes on in the next part with the next
-// piece of every cell, its height the highest piece. A table that cannot be cut where a
-// page needs it is printed uncut and the reason is kept in SplitRefusal.
+// piece of every cell, its height the highest piece. Rows bound together that are taller
+// than a page together are cut as one: each page shows a window of the group as it is
+// laid out, its lower edge moved up above every line it would cut, so each line of each
+// cell stands in one window and the merged cells' boxes go on from window to window. A
+// table that cannot be cut where a page needs it is printed uncut and the reason is kept
+// in SplitRefusal.
 //
 // Example: a table of 1 heading row and 30 rows of 20 pixels with 220 pixels left on
 // the first page prints rows 1-9 under the heading there (the heading and the borders
@@ -65,9 +69,14 @@ class TRDTablePrintInfo : public TRDMultiDrawItemInfo {
   }
   // The heading rows printed above each part (0 without repeating).
   int HeadingRows() const;
-  // The height of the content of the part's first row on its page: its piece's when the
-  // row is cut over pages.
+  // The height of the content of the part's first row, or of the group of rows it
+  // starts, on its page: its piece's when the row is cut over pages.
   int FirstContent(const TRDTablePrintPart& part) const;
+  // What of the part's first row or group is printed on other pages.
+  int Shrink(const TRDTablePrintPart& part) const;
+  // Where in its group (0: the group's top) the window a part of a group cut over pages
+  // starts; -1 for a part that does not start inside such a group.
+  int WindowStart(const TRDTablePrintPart& part) const;
   // The cell's printable document (none for a slot a merged cell covers).
   TCellPtblRDData* CellDocument(int row, int col) const;
 
@@ -87,6 +96,12 @@ class TRDTablePrintInfo : public TRDMultiDrawItemInfo {
   // going on in a new part; false when all the row's content fits (the piece then takes
   // the room, or what a line that cannot be cut needs).
   bool CutFirstRow(TRDTablePrintPart& part, int room);
+  // The same for a group of rows bound by merged cells: the piece ends at the lowest
+  // window edge that cuts no line of any cell, and every cell's document gets a page for
+  // the window that follows.
+  bool CutFirstGroup(TRDTablePrintPart& part, int room);
+  // The height of the group of rows that row starts.
+  int GroupHeight(int row) const;
   // Forgets every cut inside rows, tables in their cells included.
   void ForgetRowCuts();
 
@@ -94,4 +109,8 @@ class TRDTablePrintInfo : public TRDMultiDrawItemInfo {
   // the cells of the row being cut.
   std::map<int, std::vector<int>> pieces_;
   std::vector<std::unique_ptr<TRDPager>> pagers_;
+  // The start of every window of the groups cut over pages, by the group's first row.
+  std::map<int, std::vector<int>> windows_;
+  // The cells' padding at the printer's resolution.
+  int padY_ = 0;
 };

@@ -264,9 +264,17 @@ void TRDRTFImporter::MakeWord97ListStyles() {
       }
       level->MarkerAlignment = TRDMarkerAlignment(std::min<int>(source.Alignment, 2));
       level->GetFont() = MarkerFontOf(source, fonts);
+      // The number stands at \li + \fi. The text follows a tab to the level's tab stop,
+      // or without one to the hanging indent \li when that lies right of the number (the
+      // number's width keeps it clear otherwise); after a space or nothing it follows
+      // the number.
+      const int number = source.LeftIndent + source.FirstIndent;
+      int textAt = number;
+      if (source.Follow == 0)
+        textAt = source.TabPos > number ? source.TabPos : std::max(source.LeftIndent, number);
       level->LeftIndent = px(source.LeftIndent);
-      level->FirstIndent = px(source.FirstIndent + source.LeftIndent);
-      level->MarkerIndent = px(source.TabPos - source.LeftIndent);
+      level->MarkerIndent = px(number);
+      level->FirstIndent = px(textAt) - level->LeftIndent;
       level->StartFrom = source.Start;
       if (source.NoRestart) level->Options &= TRDListLevelOptions(~rdloLevelReset);
       if (source.Legal) level->Options |= rdloLegalStyleNumbering;

@@ -45,6 +45,49 @@ TEST(RTFImportLists, Word97Lists) {
   EXPECT_EQ(numbers.Levels[0]->MarkerIndent, 24);
 }
 
+// The text of a list item stands where the level's \levelfollow puts it: after a tab at
+// the level's tab stop or, without one, at the hanging indent \li (LibreOffice writes no
+// tab stop: its numbers stand 283 twips, 19 pixels, before the text); after a space or
+// nothing right after the number.
+TEST(RTFImportLists, TheTextStandsWhereTheLevelFollowPutsIt) {
+  struct TCase {
+    const char* level;
+    int distance;  // from the number's start to the text, pixels
+  } const cases[] = {
+      {"\\levelfollow0\\fi-283\\li709", 19},
+      {"\\levelfollow0\\fi-360\\li1440\\jclisttab\\tx1800", 48},
+      {"\\levelfollow0\\fi-360\\li1440\\tx720", 24},  // a stop left of the number
+      {"\\levelfollow0\\fi360\\li0", 0},              // the number right of the hanging indent
+      {"\\levelfollow1\\fi-283\\li709", 0},
+      {"\\levelfollow2\\fi-283\\li709", 0},
+  };
+  for (const TCase& c : cases) {
+    TRTFImportDocument doc;
+    doc.Options.ParaStyleMode = rdrsAddIfNeeded;
+    const std::string rtf =
+        std::string("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list") +
+        "{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}" + c.level +
+        "}\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1" +
+        "\\listoverridecount0\\ls1}}\\pard\\ls1\\ilvl0 Item\\par}";
+    ASSERT_EQ(doc.Import(rtf), rtf_ec_OK) << c.level;
+    const std::vector<TRDMarkerItemInfo*> markers = Markers(doc);
+    ASSERT_EQ(markers.size(), 1u) << c.level;
+    const TRDListLevel& level = *doc.Sheet.ListStyles()[markers[0]->ListNo].Levels[0];
+    EXPECT_EQ(level.LeftIndent + level.FirstIndent - level.MarkerIndent, c.distance) << c.level;
+  }
+  // A list LibreOffice wrote: both levels' numbers stand 19 pixels before their text.
+  TRTFImportDocument doc;
+  doc.Options.ParaStyleMode = rdrsAddIfNeeded;
+  ASSERT_EQ(doc.Import(LoadTestFile("rtf/libreoffice_list.rtf")), rtf_ec_OK);
+  const std::vector<TRDMarkerItemInfo*> markers = Markers(doc);
+  ASSERT_EQ(markers.size(), 7u);
+  for (const TRDMarkerItemInfo* marker : {markers[0], markers[2]}) {
+    const TRDListLevel& level =
+        *doc.Sheet.ListStyles()[marker->ListNo].Levels[size_t(marker->Level)];
+    EXPECT_NEAR(level.LeftIndent + level.FirstIndent - level.MarkerIndent, 19, 1) << marker->Level;
+  }
+}
+
 // A list as LibreOffice writes it: the number each paragraph shows in \listtext before
 // the paragraph's own text.
 const char* const kNumberedList =
