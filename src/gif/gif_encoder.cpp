@@ -193,7 +193,7 @@ void TLZWEncoder::Encode() {
     table[slot] = static_cast<std::uint16_t>(code | (free_entry & is_new));
     slots[free_entry] = slot;
     free_entry -= is_new;
-    prefix = code | (color & is_new);
+    prefix = code != 0 ? code : color;
     if (bits.Out >= cut_at) {
       writer.Bits = bits;
       writer.WriteBlocks();
