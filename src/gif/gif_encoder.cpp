@@ -1,6 +1,7 @@
 #include "gif/gif_encoder.h"
 
 #include <algorithm>
+#include <bit>
 #include <memory>
 
 #include "gif/gif_frame.h"
@@ -10,6 +11,14 @@
 
 namespace {
 constexpr int kMaxDictionaryEntry = 4095;
+constexpr std::uint32_t kCodeMask = (1u << kMaxCodeBits) - 1;
+// A dictionary key is a prefix code and a colour: (Prefix shl 8) or Color.
+constexpr int kKeyColorBits = 8;
+// The widest table: four slots for each code.
+constexpr int kMaxTableBits = kMaxCodeBits + 2;
+// Fibonacci hashing: the top bits of the key times 2^32 / golden ratio spread keys that
+// differ in few bits (neighbouring colours, consecutive codes) over the whole table.
+constexpr std::uint32_t kKeyScatter = 0x9E3779B1u;
 }  // namespace
 
 // --- sub-block writer -------------------------------------------------------------------
@@ -154,14 +163,20 @@ void TLZWEncoder::Clear() {
 // holds the string is a coin toss the branch predictor loses a third of the time, so
 // the loop takes both outcomes without a branch: it puts the prefix code with 0 bits
 // and rewrites the entry it found when the string is known, and the next code's slot
-// is written either way. Only widening the codes, clearing the dictionary and writing
-// out a batch of sub-blocks leave the straight path.
+// is written either way. Only probing past a taken slot, widening the codes, clearing
+// the dictionary and writing out a batch of sub-blocks leave the straight path.
 void TLZWEncoder::Encode() {
-  const int depth = BitsPerPixel;
-  Table = std::make_unique<std::uint16_t[]>(std::size_t{1} << (kMaxCodeBits + depth));
+  // A quarter full at most, so that most lookups take one probe; no larger than the
+  // frame can fill, so that a small frame does not pay for emptying a big table.
+  const auto entries = static_cast<std::uint32_t>(
+      std::min<std::int64_t>(std::int64_t{Width} * Height, kMaxDictionaryEntry));
+  const int table_bits = std::clamp(static_cast<int>(std::bit_width(4 * entries)), 6, kMaxTableBits);
+  const std::uint32_t table_mask = (1u << table_bits) - 1;
+  const int table_shift = 32 - table_bits;
+  Table = std::make_unique<std::uint32_t[]>(std::size_t{1} << table_bits);
   FreeEntry = 0;  // nothing to empty in the new table
   Clear();
-  std::uint16_t* const table = Table.get();
+  std::uint32_t* const table = Table.get();
   std::uint32_t* const slots = Slots.data();
   TGIFWriter& writer = *Writer;
   const std::uint8_t* const cut_at = writer.CutAt();
@@ -185,12 +200,18 @@ void TLZWEncoder::Encode() {
     }
     const std::uint32_t color = *pixel++;
     if (color >= max_color) Error("Color not in color table");
-    const std::uint32_t slot = prefix << depth | color;
-    const std::uint32_t code = table[slot];
+    const std::uint32_t key = prefix << kKeyColorBits | color;
+    std::uint32_t slot = (key * kKeyScatter) >> table_shift;
+    std::uint32_t entry = table[slot];
+    while (entry != 0 && entry >> kMaxCodeBits != key) {
+      slot = (slot + 1) & table_mask;
+      entry = table[slot];
+    }
+    const std::uint32_t code = entry & kCodeMask;
     // All ones when the string is new: its prefix goes out and it becomes an entry.
-    const std::uint32_t is_new = 0u - static_cast<std::uint32_t>(code == 0);
+    const std::uint32_t is_new = 0u - static_cast<std::uint32_t>(entry == 0);
     bits.Put(prefix & is_new, size & static_cast<int>(is_new));
-    table[slot] = static_cast<std::uint16_t>(code | (free_entry & is_new));
+    table[slot] = entry | ((key << kMaxCodeBits | free_entry) & is_new);
     slots[free_entry] = slot;
     free_entry -= is_new;
     prefix = code != 0 ? code : color;

@@ -1,9 +1,9 @@
 // GIF image data writers: the minimum code size byte, codes packed least significant
 // bit first, cut into data sub-blocks of at most 255 bytes, and a 0 byte.
 //
-// TLZWEncoder compresses with a real LZW dictionary (a flat table indexed by prefix code
-// and colour); TRLEEncoder emits only codes that express runs of one colour, which every
-// standard decoder reads back. A picture's Compression picks one of them.
+// TLZWEncoder compresses with a real LZW dictionary (a hash table with open addressing);
+// TRLEEncoder emits only codes that express runs of one colour, which every standard
+// decoder reads back. A picture's Compression picks one of them.
 #pragma once
 
 #include <array>
@@ -142,10 +142,10 @@ class TLZWEncoder final : public TGIFEncoder {
 
   int Prefix = 0;
   int FreeEntry = 0;
-  // The dictionary: the code of the string Prefix + Color at (Prefix shl BitsPerPixel)
-  // or Color, 0 where there is none. A lookup is one load, with no probing and no key
-  // to compare.
-  std::unique_ptr<std::uint16_t[]> Table;
+  // The dictionary: open addressing with linear probing, each slot (key shl 12) or
+  // code with key = (Prefix shl 8) or Color, 0 when free (no code is 0). Sized to the
+  // frame, at most 64 KiB, so that it stays in the nearest caches.
+  std::unique_ptr<std::uint32_t[]> Table;
   // The slot of each code's entry, so that a clear empties only what was filled.
   std::array<std::uint32_t, 1 << kMaxCodeBits> Slots{};
 };
