@@ -1,6 +1,7 @@
 #include "gif/gif_encoder.h"
 
 #include <algorithm>
+#include <bit>
 #include <memory>
 
 #include "gif/gif_frame.h"
@@ -10,56 +11,56 @@
 
 namespace {
 constexpr int kMaxDictionaryEntry = 4095;
+constexpr std::uint32_t kCodeMask = (1u << kMaxCodeBits) - 1;
+// A dictionary key is a prefix code and a colour: (Prefix shl 8) or Color.
+constexpr int kKeyColorBits = 8;
+// The widest table: four slots for each code.
+constexpr int kMaxTableBits = kMaxCodeBits + 2;
+// Fibonacci hashing: the top bits of the key times 2^32 / golden ratio spread keys that
+// differ in few bits (neighbouring colours, consecutive codes) over the whole table.
+constexpr std::uint32_t kKeyScatter = 0x9E3779B1u;
 }  // namespace
 
 // --- sub-block writer -------------------------------------------------------------------
 
-void TGIFWriter::Write(const std::uint8_t* Buffer, int Count) {
-  output_dirty_ = true;
-  while (Count > 0) {
-    const int room = static_cast<int>(sizeof(buffer_)) - buffer_count_;
-    const int chunk = std::min(room, Count);
-    std::copy(Buffer, Buffer + chunk, buffer_ + buffer_count_);
-    buffer_count_ += chunk;
-    Buffer += chunk;
-    Count -= chunk;
-    if (buffer_count_ == static_cast<int>(sizeof(buffer_))) Flush();
-  }
-}
+void TGIFWriter::WriteBlocks() { Cut(false); }
 
 void TGIFWriter::Flush() {
-  if (buffer_count_ > 1) {
-    buffer_[0] = static_cast<std::uint8_t>(buffer_count_ - 1);
-    stream_.WriteBuffer(buffer_, buffer_count_);
+  if (Bits.Count > 0) {
+    ++Bits.Out;
+    Bits.Bucket = 0;
+    Bits.Count = 0;
   }
-  buffer_count_ = 1;
-  output_dirty_ = false;
+  Cut(true);
 }
 
-// --- hash table ----------------------------------------------------------------------------
-
-void THashTable::Clear() {
-  std::fill(std::begin(slots_), std::end(slots_), kFree);
-}
-
-void THashTable::Insert(std::uint32_t Key, std::uint16_t Code) {
-  int h = SlotOf(Key);
-  while (slots_[h] != kFree) h = NextSlot(h);
-  slots_[h] = (Key << 12) | Code;
-}
-
-std::uint16_t THashTable::Lookup(std::uint32_t Key) const {
-  for (int h = SlotOf(Key); slots_[h] != kFree; h = NextSlot(h))
-    if ((slots_[h] >> 12) == Key) return static_cast<std::uint16_t>(slots_[h] & 0xFFF);
-  return kNotFound;
+void TGIFWriter::Cut(bool Partial) {
+  std::uint8_t* from = buffer_;
+  std::uint8_t* to = blocks_;
+  for (;;) {
+    const auto left = Bits.Out - from;
+    const auto size = left >= kBlockSize ? kBlockSize : Partial ? left : 0;
+    if (size == 0) break;
+    *to++ = static_cast<std::uint8_t>(size);
+    std::memcpy(to, from, static_cast<std::size_t>(size));
+    to += size;
+    from += size;
+  }
+  if (to != blocks_) stream_.WriteBuffer(blocks_, to - blocks_);
+  // The start of the next sub-block moves to the front; the bits of the byte being
+  // filled are in the bucket.
+  const auto kept = Bits.Out - from;
+  std::memmove(buffer_, from, static_cast<std::size_t>(kept));
+  Bits.Out = buffer_ + kept;
 }
 
 // --- encoder base -------------------------------------------------------------------------
 
 void TGIFEncoder::Compress(TStream& Stream, int ABitsPerPixel, int Colors,
                            const std::uint8_t* AData, bool AInterlace, int AWidth, int AHeight) {
-  MaxColor = Colors;
   BitsPerPixel = std::max(ABitsPerPixel, 2);
+  // A colour past the code size would be read as a control code.
+  MaxColor = std::min(Colors, 1 << BitsPerPixel);
   InitialBitsPerCode = BitsPerPixel + 1;
   Data = AData;
   Interlace = AInterlace;
@@ -72,8 +73,6 @@ void TGIFEncoder::Compress(TStream& Stream, int ABitsPerPixel, int Colors,
   ClearCode = 1 << (InitialBitsPerCode - 1);
   EOFCode = ClearCode + 1;
   BaseCode = ClearCode + 2;
-  OutputBucket = 0;
-  OutputBits = 0;
   PixelsLeft = Interlace ? Width : Width * Height;
   Pixel = 0;
   Row = 0;
@@ -136,21 +135,62 @@ int TGIFEncoder::CurrentPixel() const {
 
 // --- LZW -------------------------------------------------------------------------------------
 
+void TLZWEncoder::NextCodeSize() {
+  if (ClearFlag) {
+    BitsPerCode = InitialBitsPerCode;
+    MaxCode = (1 << BitsPerCode) - 1;
+    ClearFlag = false;
+  } else if (FreeEntry > MaxCode) {
+    ++BitsPerCode;
+    // The code size never grows past 12 bits; the dictionary is cleared instead.
+    MaxCode = BitsPerCode == kMaxCodeBits ? (1 << kMaxCodeBits) : (1 << BitsPerCode) - 1;
+  }
+}
+
+std::uint32_t TLZWEncoder::EntryLimit() const {
+  return static_cast<std::uint32_t>(std::min(MaxCode + 1, kMaxDictionaryEntry));
+}
+
 void TLZWEncoder::Clear() {
   TGIFEncoder::Clear();
-  HashTable.Clear();
-  FreeEntry = ClearCode + 2;
+  for (int code = BaseCode; code <= std::min(FreeEntry, kMaxDictionaryEntry); ++code)
+    Table[Slots[static_cast<std::size_t>(code)]] = 0;
+  FreeEntry = BaseCode;
 }
 
 // Row by row rather than through BumpPixel: the walk, the colour check, the dictionary
-// and the bit packing are the whole cost of writing a big frame.
+// and the bit packing are the whole cost of writing a big frame. Whether the dictionary
+// holds the string is a coin toss the branch predictor loses a third of the time, so
+// the loop takes both outcomes without a branch: it puts the prefix code with 0 bits
+// and rewrites the entry it found when the string is known, and the next code's slot
+// is written either way. Only probing past a taken slot, widening the codes, clearing
+// the dictionary and writing out a batch of sub-blocks leave the straight path.
 void TLZWEncoder::Encode() {
+  // A quarter full at most, so that most lookups take one probe; no larger than the
+  // frame can fill, so that a small frame does not pay for emptying a big table.
+  const auto entries = static_cast<std::uint32_t>(
+      std::min<std::int64_t>(std::int64_t{Width} * Height, kMaxDictionaryEntry));
+  const int table_bits = std::clamp(static_cast<int>(std::bit_width(4 * entries)), 6, kMaxTableBits);
+  const std::uint32_t table_mask = (1u << table_bits) - 1;
+  const int table_shift = 32 - table_bits;
+  Table = std::make_unique<std::uint32_t[]>(std::size_t{1} << table_bits);
+  FreeEntry = 0;  // nothing to empty in the new table
   Clear();
+  std::uint32_t* const table = Table.get();
+  std::uint32_t* const slots = Slots.data();
+  TGIFWriter& writer = *Writer;
+  const std::uint8_t* const cut_at = writer.CutAt();
+  const auto max_color = static_cast<std::uint32_t>(MaxColor);
+
   int row = FirstRow();
   const std::uint8_t* pixel = Data + static_cast<std::size_t>(row) * Width;
   const std::uint8_t* row_end = pixel + Width;
-  Prefix = CurrentPixel();
+  auto prefix = static_cast<std::uint32_t>(CurrentPixel());
   ++pixel;
+  TGIFWriter::TBits bits = writer.Bits;
+  auto free_entry = static_cast<std::uint32_t>(FreeEntry);
+  int size = BitsPerCode;
+  std::uint32_t limit = EntryLimit();
   for (;;) {
     if (pixel == row_end) {
       row = NextRow(row);
@@ -158,23 +198,47 @@ void TLZWEncoder::Encode() {
       pixel = Data + static_cast<std::size_t>(row) * Width;
       row_end = pixel + Width;
     }
-    const int color = *pixel++;
-    if (color >= MaxColor) Error("Color not in color table");
-    const int slot = HashTable.Probe(Prefix, color);
-    if (!HashTable.IsFree(slot)) {
-      Prefix = HashTable.CodeAt(slot);
-      continue;
+    const std::uint32_t color = *pixel++;
+    if (color >= max_color) Error("Color not in color table");
+    const std::uint32_t key = prefix << kKeyColorBits | color;
+    std::uint32_t slot = (key * kKeyScatter) >> table_shift;
+    std::uint32_t entry = table[slot];
+    while (entry != 0 && entry >> kMaxCodeBits != key) {
+      slot = (slot + 1) & table_mask;
+      entry = table[slot];
     }
-    const std::uint32_t key = (static_cast<std::uint32_t>(Prefix) << 8) | color;
-    Output(Prefix);
-    Prefix = color;
-    if (FreeEntry >= kMaxDictionaryEntry) {
-      Clear();
-    } else {
-      HashTable.Put(slot, key, static_cast<std::uint16_t>(FreeEntry));
-      ++FreeEntry;
+    const std::uint32_t code = entry & kCodeMask;
+    // All ones when the string is new: its prefix goes out and it becomes an entry.
+    const std::uint32_t is_new = 0u - static_cast<std::uint32_t>(entry == 0);
+    bits.Put(prefix & is_new, size & static_cast<int>(is_new));
+    table[slot] = entry | ((key << kMaxCodeBits | free_entry) & is_new);
+    slots[free_entry] = slot;
+    free_entry -= is_new;
+    prefix = code != 0 ? code : color;
+    if (bits.Out >= cut_at) {
+      writer.Bits = bits;
+      writer.WriteBlocks();
+      bits = writer.Bits;
+    }
+    if (free_entry > limit) {
+      // The entry just made is the one that outgrows the code size or fills the
+      // dictionary; a full dictionary keeps none.
+      writer.Bits = bits;
+      FreeEntry = static_cast<int>(free_entry) - 1;
+      NextCodeSize();
+      if (FreeEntry >= kMaxDictionaryEntry)
+        Clear();
+      else
+        ++FreeEntry;
+      bits = writer.Bits;
+      free_entry = static_cast<std::uint32_t>(FreeEntry);
+      size = BitsPerCode;
+      limit = EntryLimit();
     }
   }
+  writer.Bits = bits;
+  FreeEntry = static_cast<int>(free_entry);
+  Prefix = static_cast<int>(prefix);
   Output(Prefix);
 }
 

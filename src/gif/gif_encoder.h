@@ -1,14 +1,17 @@
 // GIF image data writers: the minimum code size byte, codes packed least significant
 // bit first, cut into data sub-blocks of at most 255 bytes, and a 0 byte.
 //
-// TLZWEncoder compresses with a real LZW dictionary (a fixed hash table of 8009 slots);
+// TLZWEncoder compresses with a real LZW dictionary (a hash table with open addressing);
 // TRLEEncoder emits only codes that express runs of one colour, which every standard
 // decoder reads back. A picture's Compression picks one of them.
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 
 class TStream;
 class TGIFSubImage;
@@ -16,78 +19,63 @@ class TGIFSubImage;
 // The widest LZW code.
 constexpr int kMaxCodeBits = 12;
 
-// Cuts a byte stream into data sub-blocks: a length byte, then up to 255 bytes.
+// Packs codes least significant bit first and cuts the bytes into data sub-blocks: a
+// length byte, then up to 255 bytes. The codes are gathered in a buffer of whole
+// sub-blocks, so the stream sees one write per batch rather than one per sub-block.
 class TGIFWriter {
  public:
+  // Where the packing stands: the bits not yet in a whole byte (also already stored at
+  // Out) and the next byte to fill. The LZW loop keeps a copy of it in registers and
+  // hands it back before the writer cuts blocks.
+  struct TBits {
+    std::uint64_t Bucket = 0;
+    int Count = 0;
+    std::uint8_t* Out = nullptr;
+    // Appends the low Size bits of Code; Size 0 with Code 0 adds nothing, which lets
+    // a loop put a code or none without a branch. Stores a whole word at Out: the
+    // buffer keeps room for it past the point where blocks are cut.
+    void Put(std::uint32_t Code, int Size) {
+      Bucket |= static_cast<std::uint64_t>(Code) << Count;
+      Count += Size;
+      const std::uint64_t word =
+          std::endian::native == std::endian::little ? Bucket : __builtin_bswap64(Bucket);
+      std::memcpy(Out, &word, sizeof(word));
+      Out += Count >> 3;
+      Bucket >>= Count & ~7;
+      Count &= 7;
+    }
+  };
+
   explicit TGIFWriter(TStream& Stream) : stream_(Stream) {}
-  void Write(const std::uint8_t* Buffer, int Count);
-  void WriteByte(std::uint8_t Value) {
-    output_dirty_ = true;
-    buffer_[buffer_count_++] = Value;
-    if (buffer_count_ == static_cast<int>(sizeof(buffer_))) Flush();
+  TGIFWriter(const TGIFWriter&) = delete;
+  TGIFWriter& operator=(const TGIFWriter&) = delete;
+
+  void PutCode(std::uint32_t Code, int Size) {
+    Bits.Put(Code, Size);
+    if (Bits.Out >= cut_at_) WriteBlocks();
   }
-  // Writes the pending sub-block, if any.
+  // Once Out reaches this, the buffer's sub-blocks are full: time for WriteBlocks.
+  const std::uint8_t* CutAt() const { return cut_at_; }
+  // Writes the whole sub-blocks gathered so far and keeps the rest.
+  void WriteBlocks();
+  // Pads the last code to a whole byte and writes every pending byte.
   void Flush();
 
+  TBits Bits{0, 0, buffer_};
+
  private:
+  static constexpr int kBlockSize = 255;
+  static constexpr int kBlocksPerWrite = 16;
+  // Put stores 8 bytes at Out and moves it at most 3 bytes past the cutting point.
+  static constexpr int kSlack = 16;
+  // Writes the sub-blocks of the bytes before Out: the last one short when Partial.
+  void Cut(bool Partial);
+
   TStream& stream_;
-  std::uint8_t buffer_[256] = {};  // [0] is the length of the sub-block
-  int buffer_count_ = 1;
-  bool output_dirty_ = false;
-};
-
-// LZW dictionary: (Prefix shl 8) or Color -> code, open addressing in a prime-sized table.
-class THashTable {
- public:
-  static constexpr int kSize = 8009;
-  static constexpr std::uint16_t kNotFound = 0xFFFF;
-  THashTable() { Clear(); }
-  void Clear();
-  void Insert(std::uint32_t Key, std::uint16_t Code);
-  std::uint16_t Lookup(std::uint32_t Key) const;
-
-  // The first slot tried for a key: ((Key shr 4) xor Key) mod kSize.
-  static int SlotOf(std::uint32_t Key) { return static_cast<int>(((Key >> 4) ^ Key) % kSize); }
-  // The same for Key = (Prefix shl 8) or Color, without a division: the colour only
-  // touches the low byte of (Key shr 4) xor Key, so the prefix's share of the
-  // remainder comes from a table and one subtraction finishes it. The encoder asks
-  // this once a pixel, on the chain from one pixel to the next.
-  static int SlotOf(int Prefix, int Color) {
-    const std::uint32_t part = kPrefixPart[static_cast<std::size_t>(Prefix)];
-    const int h = static_cast<int>((part >> 8) + ((part & 0xFF) ^ (Color ^ (Color >> 4))));
-    return h >= kSize ? h - kSize : h;
-  }
-  // The slot holding the key of Prefix and Color or, when it is absent, the free slot
-  // Insert would fill: the encoder looks a key up and adds it when missing with one
-  // probe sequence.
-  int Probe(int Prefix, int Color) const {
-    const std::uint32_t key = (static_cast<std::uint32_t>(Prefix) << 8) | static_cast<std::uint32_t>(Color);
-    int h = SlotOf(Prefix, Color);
-    while (slots_[h] != kFree && (slots_[h] >> 12) != key) h = NextSlot(h);
-    return h;
-  }
-  bool IsFree(int Slot) const { return slots_[Slot] == kFree; }
-  std::uint16_t CodeAt(int Slot) const { return static_cast<std::uint16_t>(slots_[Slot] & 0xFFF); }
-  void Put(int Slot, std::uint32_t Key, std::uint16_t Code) { slots_[Slot] = (Key << 12) | Code; }
-
- private:
-  static constexpr std::uint32_t kFree = 0xFFFFFFFF;
-  // After a collision at h: h - (kSize - h), 1 less at 0, wrapped into the table.
-  static int NextSlot(int h) {
-    h -= h == 0 ? 1 : kSize - h;
-    return h < 0 ? h + kSize : h;
-  }
-  // Per prefix P (below 4096), with u = (P shl 4) xor (P shl 8): (u without its low
-  // byte) mod kSize above, the low byte of u below.
-  static constexpr std::array<std::uint32_t, 4096> kPrefixPart = [] {
-    std::array<std::uint32_t, 4096> parts{};
-    for (std::uint32_t p = 0; p < parts.size(); ++p) {
-      const std::uint32_t u = (p << 4) ^ (p << 8);
-      parts[p] = ((u & ~0xFFu) % kSize) << 8 | (u & 0xFF);
-    }
-    return parts;
-  }();
-  std::uint32_t slots_[kSize];
+  std::uint8_t buffer_[kBlocksPerWrite * kBlockSize + kSlack];
+  std::uint8_t* const cut_at_ = buffer_ + kBlocksPerWrite * kBlockSize;
+  // The sub-blocks of one write, length bytes included.
+  std::uint8_t blocks_[(kBlocksPerWrite + 1) * (kBlockSize + 1)];
 };
 
 class TGIFEncoder {
@@ -104,22 +92,7 @@ class TGIFEncoder {
   virtual void Clear();
   virtual void Encode() = 0;
   // Output's packing of the code into bytes, without what the subclasses add to it.
-  void PutCode(int Value) {
-    OutputBucket = OutputBits > 0 ? (static_cast<std::uint32_t>(Value) << OutputBits) |
-                                        (OutputBucket & ((1u << OutputBits) - 1))
-                                  : static_cast<std::uint32_t>(Value);
-    OutputBits += BitsPerCode;
-    while (OutputBits >= 8) {
-      Writer->WriteByte(static_cast<std::uint8_t>(OutputBucket));
-      OutputBucket >>= 8;
-      OutputBits -= 8;
-    }
-    if (Value == EOFCode && OutputBits > 0) {
-      Writer->WriteByte(static_cast<std::uint8_t>(OutputBucket));
-      OutputBucket = 0;
-      OutputBits = 0;
-    }
-  }
+  void PutCode(int Value) { Writer->PutCode(static_cast<std::uint32_t>(Value), BitsPerCode); }
   // The first row of the frame in file order and the row after Row (interlaced frames
   // go in four passes); -1 after the last.
   int FirstRow() const { return Height > 0 ? 0 : -1; }
@@ -136,8 +109,6 @@ class TGIFEncoder {
   bool Interlace = false;
   const std::uint8_t* Data = nullptr;
   TGIFWriter* Writer = nullptr;
-  std::uint32_t OutputBucket = 0;
-  int OutputBits = 0;
   bool ClearFlag = false;
   int BitsPerCode = 0;
   int InitialBitsPerCode = 0;
@@ -154,29 +125,29 @@ class TGIFEncoder {
 // Final, so that the calls of its per-pixel loop are direct.
 class TLZWEncoder final : public TGIFEncoder {
  protected:
-  // Packs the code, then widens the codes once the dictionary outgrows them, or returns
-  // to the initial width after a clear code. Here, so that the pixel loop has it inline.
   void Output(int Value) override {
     PutCode(Value);
-    if (FreeEntry > MaxCode || ClearFlag) {
-      if (ClearFlag) {
-        BitsPerCode = InitialBitsPerCode;
-        MaxCode = (1 << BitsPerCode) - 1;
-        ClearFlag = false;
-      } else {
-        ++BitsPerCode;
-        // The code size never grows past 12 bits; the dictionary is cleared instead.
-        MaxCode = BitsPerCode == kMaxCodeBits ? (1 << kMaxCodeBits) : (1 << BitsPerCode) - 1;
-      }
-    }
+    NextCodeSize();
   }
   void Clear() override;
   void Encode() override;
 
  private:
+  // After a code: widens the codes once the dictionary outgrows them, or returns to the
+  // initial width after a clear code.
+  void NextCodeSize();
+  // The highest next free entry the pixel loop takes without stopping to widen the
+  // codes or clear the dictionary.
+  std::uint32_t EntryLimit() const;
+
   int Prefix = 0;
   int FreeEntry = 0;
-  THashTable HashTable;
+  // The dictionary: open addressing with linear probing, each slot (key shl 12) or
+  // code with key = (Prefix shl 8) or Color, 0 when free (no code is 0). Sized to the
+  // frame, at most 64 KiB, so that it stays in the nearest caches.
+  std::unique_ptr<std::uint32_t[]> Table;
+  // The slot of each code's entry, so that a clear empties only what was filled.
+  std::array<std::uint32_t, 1 << kMaxCodeBits> Slots{};
 };
 
 class TRLEEncoder : public TGIFEncoder {

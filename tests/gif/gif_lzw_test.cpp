@@ -2,6 +2,8 @@
 // encoders checked by decoding what they write.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <map>
 #include <random>
 
 #include "gif/gif_encoder.h"
@@ -151,17 +153,6 @@ TEST(GifLzwDecoder, ReadsOneByteSubBlocksWithWideCodes) {
   EXPECT_EQ(Decode(Reblock(data, 7), 40, 40, false), pixels);
 }
 
-// The encoder finds a prefix and colour's first slot without a division: it must be
-// the slot of their key for every prefix code and colour.
-TEST(GifLzwEncoder, TheSlotOfAPrefixAndColourIsTheSlotOfTheirKey) {
-  for (int prefix = 0; prefix < 4096; ++prefix) {
-    for (int color = 0; color < 256; ++color) {
-      const auto key = static_cast<std::uint32_t>(prefix << 8 | color);
-      ASSERT_EQ(THashTable::SlotOf(prefix, color), THashTable::SlotOf(key)) << prefix << " " << color;
-    }
-  }
-}
-
 TEST(GifLzwEncoder, OnePixelOnATwoColourTable) {
   EXPECT_EQ(Encode(TLZWEncoder(), {1}, 1, 1, 1, false, 2), Bytes({0x02, 0x02, 0x4C, 0x01, 0x00}));
 }
@@ -180,6 +171,94 @@ TEST(GifLzwEncoder, RoundTripsEveryDepthSizeAndOrder) {
           EXPECT_EQ(Decode(Encode(TRLEEncoder(), pixels, bits, w, h, interlaced), w, h, interlaced),
                     pixels);
         }
+}
+
+// LZW written plainly, as giflib writes it: a map for the dictionary, codes packed bit
+// by bit, a code size that grows once the next free entry needs it (up to 12 bits),
+// and a clear code instead of entry 4095.
+std::string ReferenceLzw(const std::vector<std::uint8_t>& Pixels, int Bits) {
+  const int depth = std::max(Bits, 2);
+  const int clear = 1 << depth;
+  std::map<std::pair<int, int>, int> dictionary;
+  int next = clear + 2;
+  int size = depth + 1;
+  std::string bytes;
+  int bit = 0;
+  const auto put = [&](int Code) {
+    for (int i = 0; i < size; ++i, ++bit) {
+      if (bit % 8 == 0) bytes += '\0';
+      if (Code >> i & 1) bytes.back() = static_cast<char>(bytes.back() | 1 << bit % 8);
+    }
+    if (next >= 1 << size && size < 12) ++size;
+  };
+  put(clear);
+  int prefix = Pixels[0];
+  for (std::size_t i = 1; i < Pixels.size(); ++i) {
+    const auto known = dictionary.find({prefix, Pixels[i]});
+    if (known != dictionary.end()) {
+      prefix = known->second;
+      continue;
+    }
+    put(prefix);
+    if (next == 4095) {
+      put(clear);
+      dictionary.clear();
+      next = clear + 2;
+      size = depth + 1;
+    } else {
+      dictionary[{prefix, Pixels[i]}] = next++;
+    }
+    prefix = Pixels[i];
+  }
+  put(prefix);
+  put(clear + 1);
+  std::string data(1, static_cast<char>(depth));
+  for (std::size_t at = 0; at < bytes.size(); at += 255) {
+    const std::string block = bytes.substr(at, 255);
+    data += static_cast<char>(block.size()) + block;
+  }
+  return data + '\0';
+}
+
+// The rows of a picture in the order an interlaced frame stores them.
+std::vector<std::uint8_t> InFileOrder(const std::vector<std::uint8_t>& Pixels, int Width,
+                                      int Height) {
+  std::vector<std::uint8_t> ordered;
+  for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+    for (int y = start; y < Height; y += step)
+      ordered.insert(ordered.end(), Pixels.begin() + y * Width, Pixels.begin() + (y + 1) * Width);
+  return ordered;
+}
+
+// Random pictures of every palette size, from noise to long runs and repeated rows, so
+// that dictionaries fill and clear at every code size and batches of sub-blocks cross
+// codes: the code stream must be the one giflib writes, and read back to the picture.
+// One encoder writes them all, from deep palettes to shallow ones and back.
+TEST(GifLzwEncoder, RandomPicturesMatchThePlainEncoderAndReadBack) {
+  std::mt19937 random(20261208);
+  TLZWEncoder encoder;
+  for (int round = 0; round < 120; ++round) {
+    const int colors = 1 + static_cast<int>(random() % 256);
+    const int bits = std::max(1, static_cast<int>(std::bit_width(static_cast<unsigned>(colors - 1))));
+    const int width = 1 + static_cast<int>(random() % (round % 8 == 0 ? 600 : 90));
+    const int height = 1 + static_cast<int>(random() % (round % 8 == 0 ? 300 : 40));
+    const bool interlaced = random() % 3 == 0;
+    const int run = 1 << (random() % 7);
+    auto pixels = RandomPixels(width * height, colors, static_cast<unsigned>(random()), run);
+    // Some pictures repeat their rows with a few changes, as maps and drawings do.
+    if (random() % 2 == 0)
+      for (std::size_t i = static_cast<std::size_t>(width); i < pixels.size(); ++i)
+        if (random() % 16 != 0) pixels[i] = pixels[i - static_cast<std::size_t>(width)];
+    SCOPED_TRACE(::testing::Message() << "round " << round << ": " << width << "x" << height
+                                      << ", " << colors << " colours, runs up to " << run
+                                      << (interlaced ? ", interlaced" : ""));
+    TMemoryStream stream;
+    encoder.Compress(stream, bits, colors, pixels.data(), interlaced, width, height);
+    const std::string data(static_cast<const char*>(stream.Memory()),
+                           static_cast<std::size_t>(stream.Size()));
+    ASSERT_EQ(data, ReferenceLzw(interlaced ? InFileOrder(pixels, width, height) : pixels, bits));
+    ASSERT_EQ(Decode(data, width, height, interlaced), pixels);
+  }
 }
 
 TEST(GifLzwEncoder, InterlacedRowsAreWrittenOnceInPassOrder) {
@@ -241,17 +320,25 @@ TEST(GifLzwEncoder, AFullDictionaryIsClearedAndTheCodeSizeReturns) {
   EXPECT_GE(clears, 1);
 }
 
+// Past the colour count, and past the code size even when the count claims more colours:
+// such a pixel would go out as the clear or end code.
 TEST(GifLzwEncoder, APixelOutsideTheTableIsRefused) {
+  struct TCase {
+    int Bits, Colors;
+    std::vector<std::uint8_t> Pixels;
+  };
+  const TCase cases[] = {{2, 3, {0, 1, 3}}, {2, 256, {0, 1, 4}}};
   for (TGIFEncoder* encoder :
        {static_cast<TGIFEncoder*>(new TLZWEncoder), static_cast<TGIFEncoder*>(new TRLEEncoder)}) {
     std::unique_ptr<TGIFEncoder> owned(encoder);
-    TMemoryStream stream;
-    const std::vector<std::uint8_t> pixels = {0, 1, 3};
-    try {
-      owned->Compress(stream, 2, 3, pixels.data(), false, 3, 1);
-      ADD_FAILURE();
-    } catch (const GIFException& error) {
-      EXPECT_STREQ(error.what(), "Color not in color table");
+    for (const TCase& c : cases) {
+      TMemoryStream stream;
+      try {
+        owned->Compress(stream, c.Bits, c.Colors, c.Pixels.data(), false, 3, 1);
+        ADD_FAILURE() << c.Colors << " colours";
+      } catch (const GIFException& error) {
+        EXPECT_STREQ(error.what(), "Color not in color table");
+      }
     }
   }
 }
