@@ -20,15 +20,9 @@
 #include "richtext/text_routines.h"
 #include "richtext_edit/print/printable_data.h"
 #include "richtext_edit/tables/table_item.h"
+#include "richtext_edit/tables/table_print_part.h"
 
 class TCustomPrintableRDData;
-
-// One run of rows.
-class TRDTablePrintPart : public TRDMultiDrawItemPart {
- public:
-  int StartRow = 0;
-  int RowCount = 0;
-};
 
 // The printable document of one cell: the cell's items (shown: the cell, or the editor
 // open on it) laid out in its box on paper.
