@@ -6,13 +6,13 @@
 #include "platform/text/streams.h"
 #include "richtext/code_pages.h"
 #include "richtext/html_routines.h"
-#include "richtext/html_writer.h"
+#include "richtext/html_save_context.h"
 #include "richtext/rd_colors.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_style.h"
 #include "richtext/rdf_item_record.h"
 #include "richtext/rdf_routines.h"
-#include "richtext/rtf_writer.h"
+#include "richtext/rtf_save_context.h"
 
 namespace {
 constexpr int kBreakMargin = 5;

@@ -4,7 +4,7 @@
 #include "platform/gui/image_list.h"
 #include "platform/text/streams.h"
 #include "richtext/html_image.h"
-#include "richtext/item_factory.h"
+#include "richtext/item_kinds.h"
 #include "richtext/object_records.h"
 #include "richtext/picture_item.h"
 #include "richtext/rd_data.h"
@@ -12,7 +12,7 @@
 #include "richtext/rdf_item_record.h"
 #include "richtext/rdf_routines.h"
 #include "richtext/rtf_picture.h"
-#include "richtext/rtf_writer.h"
+#include "richtext/rtf_save_context.h"
 
 void DrawImageListImage(TRDCanvas& canvas, const TImageList& list, int index, int x, int y,
                         TColor blend) {

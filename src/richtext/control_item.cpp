@@ -6,14 +6,14 @@
 #include "platform/gui/controls.h"
 #include "platform/gui/paint_to.h"
 #include "platform/text/streams.h"
-#include "richtext/html_writer.h"
-#include "richtext/item_factory.h"
+#include "richtext/html_save_context.h"
+#include "richtext/item_kinds.h"
 #include "richtext/object_records.h"
 #include "richtext/picture_item.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_style.h"
 #include "richtext/rdf_routines.h"
-#include "richtext/rtf_writer.h"
+#include "richtext/rtf_save_context.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "richtext/code_pages.h"
 #include "richtext/format_params.h"
-#include "richtext/item_factory.h"
+#include "richtext/item_kinds.h"
 #include "richtext/line_break.h"
 #include "richtext/nontext_items.h"
 #include "richtext/rd_style.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "richtext/html_writer.h"
+#include "richtext/html_save_context.h"
 
 class TCustomRDData;
 class TGraphic;

@@ -1,10 +1,9 @@
 #include "richtext/item_info.h"
 
-#include "platform/gui/hint_window.h"
 #include "platform/text/streams.h"
 #include "richtext/code_pages.h"
 #include "richtext/draw_lines.h"
-#include "richtext/item_factory.h"
+#include "richtext/item_kinds.h"
 #include "richtext/list_style.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_style.h"
@@ -354,18 +353,4 @@ void TRDTextItemInfo::MarkStylesInUse(TRDStyleUsage& usage) const {
 void TRDTextItemInfo::UpdateStyles(const TRDStyleUsage& usage) {
   TCustomRDItemInfo::UpdateStyles(usage);
   if (StyleNo != kFollowParaStyleNo) Renumber(StyleNo, usage.UsedTextStyles);
-}
-
-bool TCustomRDItemInfo::ShowItemHint(unsigned, int, int, int itemNo, TCustomRDData* rdData) {
-  if (!rdData || !(rdData->GetOptions() & rdoShowItemHints)) return false;
-  TWinControl* control = rdData->GetParentControl();
-  if (!control) return false;
-  const std::string hint = rdData->GetAbsoluteRootData()->DoItemHint(rdData, itemNo);
-  const bool changed = hint != control->Hint();
-  control->SetHint(hint);
-  if (hint.empty())
-    CancelHint();
-  else if (changed)
-    ReactivateHint(*control);
-  return false;
 }

@@ -6,7 +6,7 @@
 //
 // An item whose options have neither rdioContinuesPara nor rdioLineBreakBefore starts a
 // paragraph. StyleNo >= 0 is a text item in that text style (0x7FFFFFFF: the paragraph's
-// default text style); negative values are item kinds (see item_factory.h).
+// default text style); negative values are item kinds (see item_kinds.h).
 #pragma once
 
 #include <cstdint>
@@ -14,7 +14,6 @@
 #include <string>
 #include <string_view>
 
-#include "platform/gui/controls.h"
 #include "richtext/item_text.h"
 #include "richtext/rd_canvas.h"
 #include "richtext/rd_lists.h"
@@ -25,9 +24,10 @@
 class TBitmap;
 class TCustomRDData;
 class TCustomRDItemInfo;
-struct TRDHTMLSaveContext;  // html_writer.h
-struct TRDRTFSaveContext;   // rtf_writer.h
+struct TRDHTMLSaveContext;  // html_save_context.h
+struct TRDRTFSaveContext;   // rtf_save_context.h
 class TGraphic;
+enum TMouseButton : int;  // platform/gui/controls.h
 class TRDDrawLineInfo;
 class TRDStyle;
 class TStream;
@@ -274,14 +274,14 @@ class TCustomRDItemInfo {
 
   // The mouse over the item, at (x, y) from its draw line's top-left corner. True when
   // the item handled it itself (an item holding documents passes it on to them).
-  virtual bool MouseMove(TShiftState, int /*x*/, int /*y*/, int /*itemNo*/, TCustomRDData*) {
+  virtual bool MouseMove(unsigned /*shift*/, int /*x*/, int /*y*/, int /*itemNo*/, TCustomRDData*) {
     return false;
   }
-  virtual bool MouseDown(TMouseButton, TShiftState, int /*x*/, int /*y*/, int /*itemNo*/,
+  virtual bool MouseDown(TMouseButton, unsigned /*shift*/, int /*x*/, int /*y*/, int /*itemNo*/,
                          TCustomRDData*) {
     return false;
   }
-  virtual bool MouseUp(TMouseButton, TShiftState, int /*x*/, int /*y*/, int /*itemNo*/,
+  virtual bool MouseUp(TMouseButton, unsigned /*shift*/, int /*x*/, int /*y*/, int /*itemNo*/,
                        TCustomRDData*) {
     return false;
   }

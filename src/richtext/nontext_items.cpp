@@ -1,7 +1,7 @@
 #include "richtext/nontext_items.h"
 
 #include "richtext/html_routines.h"
-#include "richtext/item_factory.h"
+#include "richtext/item_kinds.h"
 #include "richtext/rdf_routines.h"
 
 void TRDNonTextItemInfo::AssignProperties(const TCustomRDItemInfo& source) {

@@ -5,7 +5,7 @@
 #include <climits>
 
 #include "richtext/formatted_data.h"
-#include "richtext/item_factory.h"
+#include "richtext/item_kinds.h"
 #include "richtext/nontext_items.h"
 #include "richtext/rd_background.h"
 #include "richtext/rd_style.h"

@@ -3,18 +3,17 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/jpeg_image.h"
 #include "platform/text/streams.h"
-#include "richtext/formatted_data.h"
 #include "richtext/graphic_classes.h"
 #include "richtext/graphic_streams.h"
 #include "richtext/html_image.h"
-#include "richtext/item_factory.h"
+#include "richtext/item_kinds.h"
 #include "richtext/object_records.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_style.h"
 #include "richtext/rdf_routines.h"
 #include "richtext/rich_doc_error.h"
 #include "richtext/rtf_picture.h"
-#include "richtext/rtf_writer.h"
+#include "richtext/rtf_save_context.h"
 
 // --- printing in slices -----------------------------------------------------------------------
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "richtext/code_pages.h"
-#include "richtext/item_factory.h"
+#include "richtext/item_kinds.h"
 #include "richtext/line_break.h"
 #include "richtext/list_style.h"
 #include "richtext/marker_list.h"

@@ -2,7 +2,7 @@
 // table cells included), renumbered from the place where one came or went.
 #include <algorithm>
 
-#include "richtext/item_factory.h"
+#include "richtext/item_kinds.h"
 #include "richtext/marker_item.h"
 #include "richtext/marker_list.h"
 #include "richtext/rd_data.h"

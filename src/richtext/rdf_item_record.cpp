@@ -1,6 +1,6 @@
 #include "richtext/rdf_item_record.h"
 
-#include "richtext/item_factory.h"
+#include "richtext/item_kinds.h"
 #include "richtext/rd_data.h"
 #include "richtext/rdf_routines.h"
 

@@ -7,7 +7,7 @@
 #include "richtext/component_stream.h"
 #include "richtext/formatted_data.h"
 #include "richtext/graphic_classes.h"
-#include "richtext/item_factory.h"
+#include "richtext/item_kinds.h"
 #include "richtext/list_style.h"
 #include "richtext/marker_item.h"
 #include "richtext/marker_list.h"

@@ -10,7 +10,7 @@
 #include "richtext/code_pages.h"
 #include "richtext/export_links.h"
 #include "richtext/export_range.h"
-#include "richtext/item_factory.h"
+#include "richtext/item_kinds.h"
 #include "richtext/list_style.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_style.h"
@@ -112,18 +112,6 @@ void BuildFontTable(const TRDStyle& rdStyle, TRDRTFSaveContext& context) {
 }
 
 // ---- style properties -----------------------------------------------------------------
-
-std::string FontProperties(const TRDFont& font, const TRDRTFSaveContext& context) {
-  std::string out =
-      "\\f" + std::to_string(std::max(context.FontTable.Find(font.Name, font.Charset), 0));
-  if (font.Style & fsBold) out += "\\b";
-  if (font.Style & fsItalic) out += "\\i";
-  if (font.Style & fsUnderline) out += "\\ul";
-  if (font.Style & fsStrikeOut) out += "\\strike";
-  out += "\\fs" + std::to_string(font.Size() * 2);
-  if (font.Color != clWindowText) out += "\\cf" + std::to_string(context.ColorIndex(font.Color));
-  return out + " ";
-}
 
 std::string CharProperties(TCustomRDData& data, const TRDStyle& rdStyle, int styleNo,
                            const TRDRTFSaveContext& context) {
@@ -440,7 +428,7 @@ std::string ListLevelRTF(const TRDListLevel& level, int codePage,
   std::string numbers;
   const std::string text = LevelText(level, codePage, numbers, context);
   out += "{\\leveltext" + text + ";}{\\levelnumbers" + numbers + ";}";
-  if (level.UsesFont() && level.Font()) out += FontProperties(*level.Font(), context);
+  if (level.UsesFont() && level.Font()) out += RTFFontProperties(*level.Font(), context);
   return out + "}" + kCRLF;
 }
 
@@ -532,51 +520,8 @@ std::string BookmarkRTF(const TRDCPInfo& checkpoint, TRDRTFSaveContext& context)
 
 }  // namespace
 
-// ---- the context ----------------------------------------------------------------------
-
-int TRDRTFFontTable::Find(const std::string& fontName, int charset) const {
-  for (int i = 0; i < Count(); ++i) {
-    const TRDRTFFontTableItem& item = *Get(i);
-    if (item.Charset == charset && AnsiCompareText(item.FontName, fontName) == 0) return i;
-  }
-  return -1;
-}
-
-int TRDRTFFontTable::AddUnique(const std::string& fontName, int charset) {
-  const int index = Find(fontName, charset);
-  if (index >= 0) return index;
-  auto item = std::make_unique<TRDRTFFontTableItem>();
-  item->FontName = fontName;
-  item->Charset = charset;
-  return Add(std::move(item));
-}
-
-int TRDRTFSaveContext::Twips(int pixels) const {
-  return int(std::lround(pixels * TwipsPerPixel));
-}
-
-int TRDRTFSaveContext::ColorIndex(TColor color) const {
-  return std::max(ColorList.IndexOf(color), 0);
-}
-
-int TRDRTFSaveContext::ListOverrideFor(const TCustomRDItemInfo& marker, int listNo) const {
-  if (auto it = RestartOverrideNo.find(&marker); it != RestartOverrideNo.end()) return it->second;
-  if (listNo >= 0 && size_t(listNo) < ListOverrideNo.size()) return ListOverrideNo[size_t(listNo)];
-  return 0;
-}
-
 std::string RTFCharProperties(TCustomRDData& data, int styleNo, const TRDRTFSaveContext& context) {
   return data.GetRDStyle() ? CharProperties(data, *data.GetRDStyle(), styleNo, context) : " ";
-}
-
-int RTFListLevelCodePage(const TRDListLevel& level, const TRDStyle& rdStyle) {
-  const int charset = level.Font() ? level.Font()->Charset : DEFAULT_CHARSET;
-  if (charset != DEFAULT_CHARSET) return CharsetToCodePage(charset);
-  return rdStyle.DefCodePage == CP_ACP ? kSystemCodePage : rdStyle.DefCodePage;
-}
-
-std::string RTFFontProperties(const TRDFont& font, const TRDRTFSaveContext& context) {
-  return FontProperties(font, context);
 }
 
 void CollectRTFItemTables(TCustomRDData& data, TRDRTFSaveContext& context) {

@@ -17,53 +17,11 @@
 #include <vector>
 
 #include "platform/gui/geometry.h"
-#include "richtext/rd_canvas.h"
-#include "richtext/rd_lists.h"
 #include "richtext/rtf_options.h"
+#include "richtext/rtf_save_context.h"
 
 class TCustomRDData;
-class TCustomRDItemInfo;
-class TRDListLevel;
-class TRDStyle;
 class TStream;
-
-struct TRDRTFFontTableItem {
-  std::string FontName;
-  int Charset = 0;
-};
-
-// Distinct (font name, charset) pairs; names compare without regard to case.
-class TRDRTFFontTable : public TRDList<TRDRTFFontTableItem> {
- public:
-  // The index of the pair, -1 when it is not there.
-  int Find(const std::string& fontName, int charset) const;
-  // The index of the pair, appended when it is not there yet.
-  int AddUnique(const std::string& fontName, int charset);
-};
-
-// What one write shares between the document, its items and nested documents.
-struct TRDRTFSaveContext {
-  std::string Path;  // where linked files go
-  TRDRTFOptions Options = kDefaultRTFOptions;
-  double TwipsPerPixel = 15;
-  int Level = 0;  // table nesting: 0 for the document itself
-  TRDColorList ColorList;
-  TRDRTFFontTable FontTable;
-  std::vector<int> StyleToFont;  // text style -> index in FontTable
-  // Per list style the number of its "\ls" override; markers that restart numbering
-  // have overrides of their own.
-  std::vector<int> ListOverrideNo;
-  std::unordered_map<const TCustomRDItemInfo*, int> RestartOverrideNo;
-  int CheckpointNo = 0;  // names of unnamed checkpoints
-  // State of the paragraph sequence (see SaveRTFBody).
-  bool FirstParaOfOutput = true;
-
-  int Twips(int pixels) const;
-  // The colour's index in the colour table, 0 (the automatic colour) when it is not there.
-  int ColorIndex(TColor color) const;
-  // The "\ls" number of a list marker item.
-  int ListOverrideFor(const TCustomRDItemInfo& marker, int listNo) const;
-};
 
 struct TRDRTFSaveParams {
   std::string Path;
@@ -85,7 +43,5 @@ void SaveRTFBody(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& contex
 // "\plain " and "\pard" (each ends with a blank); exposed for the items' own RTF.
 std::string RTFCharProperties(TCustomRDData& data, int styleNo, const TRDRTFSaveContext& context);
 // The code page of a list level's texts: its font's, else the style sheet's.
-int RTFListLevelCodePage(const TRDListLevel& level, const TRDStyle& rdStyle);
 // The control words of a list level's font (font index, style, size, colour), ending with
 // a blank.
-std::string RTFFontProperties(const TRDFont& font, const TRDRTFSaveContext& context);

@@ -5,7 +5,7 @@
 #include "platform/text/streams.h"
 #include "richtext/draw_lines.h"
 #include "richtext/html_routines.h"
-#include "richtext/html_writer.h"
+#include "richtext/html_save_context.h"
 #include "richtext/rd_data.h"
 #include "richtext/rd_style.h"
 #include "richtext/rdf_item_record.h"

@@ -3,7 +3,7 @@
 #include "platform/text/streams.h"
 #include "richtext/code_pages.h"
 #include "richtext/export_range.h"
-#include "richtext/item_factory.h"
+#include "richtext/item_kinds.h"
 #include "richtext/rd_data.h"
 #include "richtext/rdf_routines.h"
 #include "richtext/rdf_writer.h"

@@ -38,7 +38,7 @@ class EInvalidOperation : public Exception {
   using Exception::Exception;
 };
 
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TMouseButton : int { mbLeft, mbRight, mbMiddle };
 
 // The keyboard modifiers and mouse buttons held during an input event, combined with |.
 enum TShiftStateFlag : unsigned {

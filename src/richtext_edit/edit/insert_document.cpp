@@ -1,9 +1,10 @@
-// Inserting a whole document (the component's own format, or RTF through the import) at
-// the caret as one undo step. The reader puts its items in unrecorded at the caret; then
-// they are recorded as one insertion, their first paragraph joins the caret's paragraph
-// head and their last one its tail, neighbours that can be one are joined, and the
-// touched paragraphs are laid out again. This finishing runs whenever items went in,
-// also when the read failed half way: what was read stays, recorded and laid out.
+// Inserting a whole document (the component's own format here, RTF through the import in
+// rtf/rtf_insert.cpp) at the caret as one undo step. The reader puts its items in
+// unrecorded at the caret; then they are recorded as one insertion, their first
+// paragraph joins the caret's paragraph head and their last one its tail, neighbours
+// that can be one are joined, and the touched paragraphs are laid out again. This
+// finishing runs whenever items went in, also when the read failed half way: what was
+// read stays, recorded and laid out.
 #include <algorithm>
 #include <functional>
 
@@ -14,7 +15,6 @@
 #include "richtext/rich_doc.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
-#include "richtext_edit/rtf/rtf_import.h"
 
 namespace {
 
@@ -179,12 +179,4 @@ bool TRDEditRDData::InsertRDFStreamAtCaret(TStream& stream) {
     if (result.ItemsInserted > 0 && context.BackColor) control.SetColor(color);
     return result.Ok;
   });
-}
-
-bool TRDEditRDData::InsertRTFStreamAtCaret(TStream& stream) {
-  if (stream.Position() >= stream.Size()) return true;
-  TRDRTFReaderProperties* options = GetRTFReadProperties();
-  if (!options) return false;
-  return InsertDocumentAtCaret(
-      [&](int& index) { return ReadRTF(*options, stream, *this, index) == rtf_ec_OK; });
 }

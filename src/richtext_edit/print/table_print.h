@@ -30,17 +30,9 @@
 #include "richtext_edit/print/paginator.h"
 #include "richtext_edit/print/printable_data.h"
 #include "richtext_edit/tables/table_item.h"
+#include "richtext_edit/tables/table_print_part.h"
 
 class TCustomPrintableRDData;
-
-// One run of rows. Its first row may be a piece of a row cut over pages.
-class TRDTablePrintPart : public TRDMultiDrawItemPart {
- public:
-  int StartRow = 0;
-  int RowCount = 0;
-  // The piece of StartRow the run starts with (0: the row's top).
-  int StartPiece = 0;
-};
 
 // The printable document of one cell: the cell's items (shown: the cell, or the editor
 // open on it) laid out in its box on paper.

@@ -8,8 +8,8 @@
 #include "richtext/rdf_format.h"
 #include "richtext/rdf_item_record.h"
 #include "richtext/rdf_routines.h"
-#include "richtext_edit/print/table_print.h"
 #include "richtext_edit/tables/table_item.h"
+#include "richtext_edit/tables/table_print_part.h"
 #include "richtext_edit/tables/table_stream.h"
 
 namespace {
