@@ -5,24 +5,24 @@
 
 #include <string>
 
-#include "app/program/device_windows.h"
+#include "app/app_windows.h"
 #include "app/map/frm_aprs.h"
+#include "app/map/map_test_support.h"
 #include "app/messages/frm_aprs_msg.h"
+#include "app/monitor/monitor_styles.h"
+#include "app/program/device_windows.h"
+#include "app/receive/tnc_link.h"
+#include "app/settings/frm_setup.h"
 #include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/frm_aprs_stn_list.h"
-#include "app/settings/frm_setup.h"
-#include "app/map/map_test_support.h"
-#include "app/monitor/monitor_styles.h"
-#include "app/receive/tnc_link.h"
-#include "app/app_windows.h"
 #include "core/kiss_ax25.h"
 #include "core/kiss_link.h"
-#include "platform/gui/gui_test_support.h"
-#include "platform/io/loopback_tcp_server.h"
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
 #include "platform/sys/pump.h"
 #include "platform/sys/timer.h"
+#include "platform/test_support/gui_test_support.h"
+#include "platform/test_support/loopback_tcp_server.h"
 #include "richtext/rich_doc.h"
 
 namespace {

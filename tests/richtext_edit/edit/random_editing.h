@@ -27,9 +27,9 @@
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/virtual_keys.h"
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
 #include "richtext/rd_style.h"

@@ -3,7 +3,7 @@
 // over a table's left and top edges that select rows and columns.
 #include <gtest/gtest.h>
 
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 
