@@ -15,8 +15,8 @@
 
 #include "bench_support.h"
 #include "core/aprs_is_reader.h"
-#include "platform/io/loopback_tcp_server.h"
 #include "platform/sys/thread.h"
+#include "platform/test_support/loopback_tcp_server.h"
 
 namespace {
 

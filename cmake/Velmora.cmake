@@ -26,7 +26,7 @@ function(velmora_tests lib folder)
   set(exe ${lib}_tests)
   add_executable(${exe} ${sources})
   target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
-  target_link_libraries(${exe} PRIVATE ${lib} GTest::gtest GTest::gmock)
+  target_link_libraries(${exe} PRIVATE ${lib} velmora_test_support GTest::gtest GTest::gmock)
   target_compile_definitions(${exe} PRIVATE VELMORA_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
   gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

@@ -14,6 +14,8 @@
   the spelling checker the tests compare with;
   benchmarks may also ask the system how much memory and time the process used, and
   the platform's tests check it against the system).
+- The platform's test support (src/platform/test_support/: synthetic input, a TCP server
+  to talk to) is for tests, fuzzers and benchmarks: no other source of src/ includes it.
 
 Usage: layering_check.py <repository root>   exit status 1 and one line per fault
        layering_check.py --self-test         plants each kind of fault in a scratch tree
@@ -98,6 +100,10 @@ def check(root):
                     faults.append(f"{where}: <{name}> is a Qt or system header outside src/platform")
                     continue
                 target = name.split("/")[0] if "/" in name else None
+                if (name.startswith("platform/test_support/") and top == "src"
+                        and parts[1:3] != ("platform", "test_support")):
+                    faults.append(f"{where}: \"{name}\" is test support, not part of the program")
+                    continue
                 if target == "platform" and name.endswith("_qt.h") and not in_platform:
                     faults.append(f"{where}: \"{name}\" is private to the platform")
                     continue
@@ -128,6 +134,7 @@ def self_test():
         "src/devices/planted.cpp": '#include "platform/gui/canvas_qt.h"\n',
         "tests/gif/planted_test.cpp": '#include "app/map/map_view.h"\n',
         "bench/planted_bench.cpp": "#include <QtCore/QString>\n",
+        "src/platform/gui/planted_support.cpp": '#include "platform/test_support/x.h"\n',
     }
     clean = {
         "src/platform/gui/planted_qt.h": "#include <QWidget>\n",
@@ -137,6 +144,8 @@ def self_test():
         "tests/core/clean_test.cpp": '#include <gtest/gtest.h>\n#include "support/x.h"\n',
         "tests/platform/clean_test.cpp": "#include <sys/stat.h>\n",
         "bench/clean_bench.cpp": "#include <benchmark/benchmark.h>\n#include <unistd.h>\n",
+        "src/platform/test_support/clean.cpp": '#include "platform/test_support/x.h"\n',
+        "tests/app/clean_test.cpp": '#include "platform/test_support/x.h"\n',
     }
     with tempfile.TemporaryDirectory() as scratch:
         root = pathlib.Path(scratch)

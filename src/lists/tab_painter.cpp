@@ -2,6 +2,7 @@
 // the colour ring of the active page, the hover outline and the close buttons.
 #include "lists/ex_page_control.h"
 
+#include <array>
 #include <tuple>
 
 #include "platform/gui/rotated_text.h"
@@ -58,7 +59,17 @@ class TTabPainter {
   void DrawRoundEdges();
   void DrawJoinLine();
   void DrawTab(TExTabSheet& Sheet, int PageIndex);
+  TPoint TextOrigin(const TRect& r, TExTabSheet& Sheet, bool active) const;
+  void FillTab(const TRect& r, TExTabSheet& Sheet, int PageIndex, bool active);
+  void DrawTabPicture(const TRect& r, bool active, int PageIndex, TPoint& text);
+  void DrawTabImage(int PageIndex, bool drawn, TPoint& text);
+  void DrawTabCaption(TExTabSheet& Sheet, int PageIndex, const TRect& r, bool active, bool drawn,
+                      TPoint text);
   void DrawTabBorder(const TRect& R, bool Active, int PageIndex);
+  std::array<TPoint, 4> ActiveOutline(const TRect& R, bool Classic) const;
+  void DrawActiveTabBorder(const TRect& R);
+  void DrawClassicTabBorder(const TRect& R);
+  void DrawFlatTabBorder(const TRect& R, int PageIndex);
   void DrawDeferredTab();
   void DrawHover();
   bool IsLastTab(const TRect& R) const;
@@ -513,132 +524,117 @@ bool TTabPainter::IsLastTab(const TRect& R) const {
 }
 
 void TTabPainter::DrawTabBorder(const TRect& R, bool Active, int PageIndex) {
-  const int L = R.Left, T = R.Top, Rr = R.Right, B = R.Bottom;
-  const TTabPosition pos = pos_;
   c_.Brush().SetStyle(bsClear);
   c_.Pen().SetColor(pc_.TabBorderColor());
-  auto separatorWanted = [&] {
-    TExTabSheet* next = pc_.FindNextPage(pc_.Pages(PageIndex), true, true);
-    return !(next && next == pc_.ActivePage() && !IsLastTab(R));
-  };
-  switch (pc_.TabStyle()) {
-    case tsClassic:
-      if (Active) {
-        switch (pos) {
-          case tpTop:
-            Line(c_, {{L, B - 1}, {L, T}, {Rr, T}, {Rr, B}});
-            break;
-          case tpBottom:
-            Line(c_, {{L, T}, {L, B}, {Rr, B}, {Rr, T - 1}});
-            break;
-          case tpLeft:
-            Line(c_, {{Rr - 1, T}, {L, T}, {L, B}, {Rr, B}});
-            break;
-          case tpRight:
-            Line(c_, {{L, T}, {Rr - 1, T}, {Rr - 1, B}, {L - 1, B}});
-            break;
-        }
-      } else {
-        const bool inRow = pos == tpTop      ? B >= max_bottom_
-                           : pos == tpBottom ? T <= min_top_
-                           : pos == tpLeft   ? Rr >= max_right_
-                                             : L <= min_left_;
-        if (!inRow) join_ = 0;
-        const int j = join_;
-        const bool across = pos == tpTop || pos == tpBottom;
-        const int e = across ? (Rr > w_ - 5 ? 0 : 1) : (B > h_ - 5 ? 0 : 1);
-        switch (pos) {
-          case tpTop:
-            c_.Rectangle(L, T, Rr + e, B + j);
-            break;
-          case tpBottom:
-            c_.Rectangle(L, T - j, Rr + e, B);
-            break;
-          case tpLeft:
-            c_.Rectangle(L, T, Rr + j, B + e);
-            break;
-          case tpRight:
-            c_.Rectangle(L - j, T, Rr, B + e);
-            break;
-        }
-        join_ = pc_.TabSheet3D() || pc_.TabSplitLine() ? 0 : 1;
-      }
+  if (Active)
+    DrawActiveTabBorder(R);
+  else if (pc_.TabStyle() == tsClassic)
+    DrawClassicTabBorder(R);
+  else
+    DrawFlatTabBorder(R, PageIndex);
+}
+
+// The outline of the active tab, open towards the page: its corners from one end of the
+// open side round to the other. The classic look starts a pixel short of the page.
+std::array<TPoint, 4> TTabPainter::ActiveOutline(const TRect& R, bool Classic) const {
+  const int L = R.Left, T = R.Top, Rr = R.Right, B = R.Bottom;
+  switch (pos_) {
+    case tpTop:
+      return {{{L, Classic ? B - 1 : B}, {L, T}, {Rr, T}, {Rr, B}}};
+    case tpBottom:
+      return {{{L, Classic ? T : T - 1}, {L, B}, {Rr, B}, {Rr, T - 1}}};
+    case tpLeft:
+      return {{{Classic ? Rr - 1 : Rr, T}, {L, T}, {L, B}, {Rr, B}}};
+    case tpRight:
       break;
-    case tsDotNet:
-    case tsKestrel:
-      if (Active) {
-        const bool dotNet = pc_.TabStyle() == tsDotNet;
-        switch (pos) {
-          case tpTop:
-            if (dotNet) {
-              Line(c_, {{L, B}, {L, T}, {Rr, T}, {Rr, B}});
-            } else {
-              Line(c_, {{L, B}, {L, T}});
-              Line(c_, {{Rr, T}, {Rr, B}});
-            }
-            break;
-          case tpBottom:
-            if (dotNet) {
-              Line(c_, {{L, T - 1}, {L, B}, {Rr, B}, {Rr, T - 1}});
-            } else {
-              Line(c_, {{L, T - 1}, {L, B}});
-              Line(c_, {{Rr, B - 1}, {Rr, T - 1}});
-            }
-            break;
-          case tpLeft:
-            if (dotNet) {
-              Line(c_, {{Rr, T}, {L, T}, {L, B}, {Rr, B}});
-            } else {
-              Line(c_, {{Rr, T}, {L, T}});
-              Line(c_, {{L, B}, {Rr, B}});
-            }
-            break;
-          case tpRight:
-            if (dotNet) {
-              Line(c_, {{L - 1, T}, {Rr - 1, T}, {Rr - 1, B}, {L - 1, B}});
-            } else {
-              Line(c_, {{L - 1, T}, {Rr - 1, T}});
-              Line(c_, {{Rr - 1, B}, {L - 1, B}});
-            }
-            break;
-        }
-      } else {
-        switch (pos) {
-          case tpTop:
-            Line(c_, {{L, B}, {Rr, B}});
-            break;
-          case tpBottom:
-            Line(c_, {{L, T - 1}, {Rr, T - 1}});
-            break;
-          case tpLeft:
-            Line(c_, {{Rr, T}, {Rr, B}});
-            break;
-          case tpRight:
-            Line(c_, {{L - 1, T}, {L - 1, B}});
-            break;
-        }
-        if (!separatorWanted()) break;
-        const bool across = pos == tpTop || pos == tpBottom;
-        if (pc_.TabStyle() == tsDotNet) {
-          c_.Pen().SetColor(pc_.ActiveColor());
-          for (int k = 2; k <= 3; ++k) {
-            if (across) {
-              Line(c_, {{Rr - k, B - 3}, {Rr - k, T + 2}});
-            } else {
-              Line(c_, {{L + 2, B - k}, {Rr - 2, B - k}});
-            }
-          }
-        } else if (across) {
-          if (pos == tpTop) {
-            Line(c_, {{Rr - 2, B}, {Rr - 2, T}});
-          } else {
-            Line(c_, {{Rr - 2, B - 1}, {Rr - 2, T - 1}});
-          }
-        } else {
-          Line(c_, {{L, B - 2}, {Rr, B - 2}});
-        }
-      }
+  }
+  return {{{Classic ? L : L - 1, T}, {Rr - 1, T}, {Rr - 1, B}, {L - 1, B}}};
+}
+
+// The active tab: its outline whole, or in the Kestrel look only the two sides across
+// the strip (on bottom tabs the far one starts a pixel above the corner).
+void TTabPainter::DrawActiveTabBorder(const TRect& R) {
+  const TTabStyle style = pc_.TabStyle();
+  std::array<TPoint, 4> p = ActiveOutline(R, style == tsClassic);
+  if (style != tsKestrel) {
+    Line(c_, {p[0], p[1], p[2], p[3]});
+    return;
+  }
+  if (pos_ == tpBottom) p[2].Y -= 1;
+  Line(c_, {p[0], p[1]});
+  Line(c_, {p[2], p[3]});
+}
+
+// An inactive classic tab: a hollow rectangle, reaching into the page border when the
+// tab is in the row touching the page, and a pixel along the strip unless it ends at the
+// control's far edge.
+void TTabPainter::DrawClassicTabBorder(const TRect& R) {
+  const int L = R.Left, T = R.Top, Rr = R.Right, B = R.Bottom;
+  const TTabPosition pos = pos_;
+  const bool inRow = pos == tpTop      ? B >= max_bottom_
+                     : pos == tpBottom ? T <= min_top_
+                     : pos == tpLeft   ? Rr >= max_right_
+                                       : L <= min_left_;
+  if (!inRow) join_ = 0;
+  const int j = join_;
+  const bool across = pos == tpTop || pos == tpBottom;
+  const int e = across ? (Rr > w_ - 5 ? 0 : 1) : (B > h_ - 5 ? 0 : 1);
+  switch (pos) {
+    case tpTop:
+      c_.Rectangle(L, T, Rr + e, B + j);
       break;
+    case tpBottom:
+      c_.Rectangle(L, T - j, Rr + e, B);
+      break;
+    case tpLeft:
+      c_.Rectangle(L, T, Rr + j, B + e);
+      break;
+    case tpRight:
+      c_.Rectangle(L - j, T, Rr, B + e);
+      break;
+  }
+  join_ = pc_.TabSheet3D() || pc_.TabSplitLine() ? 0 : 1;
+}
+
+// An inactive DotNet or Kestrel tab: the line along its page side, and a separator before
+// the next tab unless that one is the active tab.
+void TTabPainter::DrawFlatTabBorder(const TRect& R, int PageIndex) {
+  const int L = R.Left, T = R.Top, Rr = R.Right, B = R.Bottom;
+  const TTabPosition pos = pos_;
+  switch (pos) {
+    case tpTop:
+      Line(c_, {{L, B}, {Rr, B}});
+      break;
+    case tpBottom:
+      Line(c_, {{L, T - 1}, {Rr, T - 1}});
+      break;
+    case tpLeft:
+      Line(c_, {{Rr, T}, {Rr, B}});
+      break;
+    case tpRight:
+      Line(c_, {{L - 1, T}, {L - 1, B}});
+      break;
+  }
+  TExTabSheet* next = pc_.FindNextPage(pc_.Pages(PageIndex), true, true);
+  if (next && next == pc_.ActivePage() && !IsLastTab(R)) return;
+  const bool across = pos == tpTop || pos == tpBottom;
+  if (pc_.TabStyle() == tsDotNet) {
+    c_.Pen().SetColor(pc_.ActiveColor());
+    for (int k = 2; k <= 3; ++k) {
+      if (across) {
+        Line(c_, {{Rr - k, B - 3}, {Rr - k, T + 2}});
+      } else {
+        Line(c_, {{L + 2, B - k}, {Rr - 2, B - k}});
+      }
+    }
+  } else if (across) {
+    if (pos == tpTop) {
+      Line(c_, {{Rr - 2, B}, {Rr - 2, T}});
+    } else {
+      Line(c_, {{Rr - 2, B - 1}, {Rr - 2, T - 1}});
+    }
+  } else {
+    Line(c_, {{L, B - 2}, {Rr, B - 2}});
   }
 }
 
@@ -648,108 +644,17 @@ void TTabPainter::DrawTab(TExTabSheet& Sheet, int PageIndex) {
   const bool drawn = static_cast<bool>(pc_.OnDrawTab);
   if (drawn) pc_.OnDrawTab(&pc_, PageIndex, r, active);
   const TTabPosition pos = pos_;
-  const bool across = pos == tpTop || pos == tpBottom;
   const TTabMargin& m = pc_.TabMargin();
-  // Colours by state.
-  TColor from = Sheet.TabColor(), to = Sheet.TabColorTo();
-  TGradientDirection direction = Sheet.TabGradientDirection();
-  if (active && pc_.ActiveColor() != clNone) {
-    from = pc_.ActiveColor();
-    to = pc_.ActiveColorTo();
-  } else if (Sheet.Highlighted() && !active) {
-    // A highlighted tab stands out in the selection colour.
-    from = clHighlight;
-    to = clNone;
-  } else if (PageIndex == pc_.HoverTab() && pc_.TabHoverColor != clNone) {
-    from = pc_.TabHoverColor;
-    to = pc_.TabHoverColorTo;
-    direction = Sheet.HoverGradientDirection;
-  }
-  const int la = active ? pc_.LowerActive() : 0;
-  const bool closeLeft = Sheet.ShowClose() && pc_.ClosePosition() == cpLeft;
-  int x = 0, y = 0;
-  switch (pos) {
-    case tpTop:
-      x = r.Left + (closeLeft ? 18 : 4);
-      y = r.Top + la + 1;
-      break;
-    case tpBottom:
-      x = r.Left + (closeLeft ? 18 : 4);
-      y = active ? r.Top + la + 1 : r.Top;
-      break;
-    case tpLeft:
-      x = r.Left + la + 1;
-      y = r.Bottom - (closeLeft ? 17 : 4);
-      break;
-    case tpRight:
-      x = r.Right - la - 1;
-      y = r.Top + (closeLeft ? 17 : 4);
-      break;
-  }
-  const bool bitmap = !pc_.TabBackGround().Empty();
-  if (!bitmap) {
-    TRect fill = r;
-    if (pos == tpTop) fill.Top -= 1;
-    if (pos == tpBottom) fill.Bottom += 1;
-    if (pos == tpLeft) fill.Left -= 1;
-    if (!drawn && from != clNone) {
-      if (to == clNone) {
-        Fill(c_, fill, from);
-      } else {
-        TRect g = fill;
-        const bool horizontal = direction == gdHorizontal;
-        switch (pos) {
-          case tpTop:
-            g.Bottom -= 1;
-            if (horizontal) g.Right -= 1;
-            break;
-          case tpBottom:
-            if (horizontal) {
-              g.Right -= 1;
-            } else {
-              g.Bottom -= 1;
-            }
-            break;
-          case tpLeft:
-            g.Right -= 1;
-            if (!horizontal) g.Bottom -= 1;
-            break;
-          case tpRight:
-            if (!active && !horizontal) g.Bottom -= 1;
-            break;
-        }
-        GradientFill(c_, from, to, horizontal, g, kGradientBands);
-      }
-    }
+  TPoint text = TextOrigin(r, Sheet, active);
+  int& x = text.X;
+  int& y = text.Y;
+  if (pc_.TabBackGround().Empty()) {
+    if (!drawn) FillTab(r, Sheet, PageIndex, active);
     if (pos == tpRight) r.Right += 1;
     DrawTabBorder(r, active, PageIndex);
     if (pc_.TabStyle() == tsClassic && !active && pos == tpBottom) y += 2;
   } else if (!drawn) {
-    if (active && !pc_.TabBackGroundActive().Empty()) {
-      deferred_ = PageIndex;
-      deferred_rect_ = r;
-    } else {
-      const int length = (across ? r.Width() : r.Height()) + (across ? 2 : 3) + pc_.TabOverlap();
-      switch (pos) {
-        case tpTop:
-          DrawHorizontalThreeSlice(pc_.TabBackGround(), c_, r.Left - 1, length, r.Top - 2);
-          break;
-        case tpBottom:
-          DrawHorizontalThreeSlice(pc_.TabBackGround(), c_, r.Left - 2, length, r.Top - 1);
-          y += 3;
-          break;
-        case tpLeft:
-          DrawVerticalThreeSlice(pc_.TabBackGround(), c_, r.Left, length, r.Top);
-          x -= 2;
-          y -= 3;
-          break;
-        case tpRight:
-          DrawVerticalThreeSlice(pc_.TabBackGround(), c_, r.Left - 1, length, r.Top - 2);
-          x -= pc_.TabHeight() / 3;
-          y -= 3;
-          break;
-      }
-    }
+    DrawTabPicture(r, active, PageIndex, text);
   }
   x += m.LeftMargin();
   y += pos == tpLeft ? -m.TopMargin() : m.TopMargin();
@@ -765,24 +670,134 @@ void TTabPainter::DrawTab(TExTabSheet& Sheet, int PageIndex) {
                                               : clkNormal;
     DrawCloseButton(r, active, look);
   }
+  DrawTabImage(PageIndex, drawn, text);
+  DrawTabCaption(Sheet, PageIndex, r, active, drawn, text);
+}
+
+// Where a tab's text starts, before the margins and the pictures move it.
+TPoint TTabPainter::TextOrigin(const TRect& r, TExTabSheet& Sheet, bool active) const {
+  const int la = active ? pc_.LowerActive() : 0;
+  const bool closeLeft = Sheet.ShowClose() && pc_.ClosePosition() == cpLeft;
+  switch (pos_) {
+    case tpTop:
+      return {r.Left + (closeLeft ? 18 : 4), r.Top + la + 1};
+    case tpBottom:
+      return {r.Left + (closeLeft ? 18 : 4), active ? r.Top + la + 1 : r.Top};
+    case tpLeft:
+      return {r.Left + la + 1, r.Bottom - (closeLeft ? 17 : 4)};
+    case tpRight:
+      break;
+  }
+  return {r.Right - la - 1, r.Top + (closeLeft ? 17 : 4)};
+}
+
+// A tab without a background picture: filled in its colour, or its gradient, by state.
+void TTabPainter::FillTab(const TRect& r, TExTabSheet& Sheet, int PageIndex, bool active) {
+  const TTabPosition pos = pos_;
+  TColor from = Sheet.TabColor(), to = Sheet.TabColorTo();
+  TGradientDirection direction = Sheet.TabGradientDirection();
+  if (active && pc_.ActiveColor() != clNone) {
+    from = pc_.ActiveColor();
+    to = pc_.ActiveColorTo();
+  } else if (Sheet.Highlighted() && !active) {
+    // A highlighted tab stands out in the selection colour.
+    from = clHighlight;
+    to = clNone;
+  } else if (PageIndex == pc_.HoverTab() && pc_.TabHoverColor != clNone) {
+    from = pc_.TabHoverColor;
+    to = pc_.TabHoverColorTo;
+    direction = Sheet.HoverGradientDirection;
+  }
+  if (from == clNone) return;
+  TRect fill = r;
+  if (pos == tpTop) fill.Top -= 1;
+  if (pos == tpBottom) fill.Bottom += 1;
+  if (pos == tpLeft) fill.Left -= 1;
+  if (to == clNone) {
+    Fill(c_, fill, from);
+    return;
+  }
+  const bool horizontal = direction == gdHorizontal;
+  switch (pos) {
+    case tpTop:
+      fill.Bottom -= 1;
+      if (horizontal) fill.Right -= 1;
+      break;
+    case tpBottom:
+      if (horizontal) {
+        fill.Right -= 1;
+      } else {
+        fill.Bottom -= 1;
+      }
+      break;
+    case tpLeft:
+      fill.Right -= 1;
+      if (!horizontal) fill.Bottom -= 1;
+      break;
+    case tpRight:
+      if (!active && !horizontal) fill.Bottom -= 1;
+      break;
+  }
+  GradientFill(c_, from, to, horizontal, fill, kGradientBands);
+}
+
+// A tab with a background picture: drawn in three slices along the tab, or kept for
+// last when it is the active tab with a picture of its own; the text moves with it.
+void TTabPainter::DrawTabPicture(const TRect& r, bool active, int PageIndex, TPoint& text) {
+  if (active && !pc_.TabBackGroundActive().Empty()) {
+    deferred_ = PageIndex;
+    deferred_rect_ = r;
+    return;
+  }
+  const bool across = pos_ == tpTop || pos_ == tpBottom;
+  const int length = (across ? r.Width() : r.Height()) + (across ? 2 : 3) + pc_.TabOverlap();
+  switch (pos_) {
+    case tpTop:
+      DrawHorizontalThreeSlice(pc_.TabBackGround(), c_, r.Left - 1, length, r.Top - 2);
+      break;
+    case tpBottom:
+      DrawHorizontalThreeSlice(pc_.TabBackGround(), c_, r.Left - 2, length, r.Top - 1);
+      text.Y += 3;
+      break;
+    case tpLeft:
+      DrawVerticalThreeSlice(pc_.TabBackGround(), c_, r.Left, length, r.Top);
+      text.X -= 2;
+      text.Y -= 3;
+      break;
+    case tpRight:
+      DrawVerticalThreeSlice(pc_.TabBackGround(), c_, r.Left - 1, length, r.Top - 2);
+      text.X -= pc_.TabHeight() / 3;
+      text.Y -= 3;
+      break;
+  }
+}
+
+// The tab's image from the image list (asked for even when OnDrawTab draws the tab);
+// the text moves past it.
+void TTabPainter::DrawTabImage(int PageIndex, bool drawn, TPoint& text) {
   TImageList* images = pc_.Images();
   const int image = pc_.TabImageIndex(PageIndex);
-  if (images && image >= 0 && !drawn) {
-    switch (pos) {
-      case tpLeft:
-        images->Draw(c_, x + 1, y - 14, image);
-        y -= images->Height();
-        break;
-      case tpRight:
-        images->Draw(c_, x - 18, y, image);
-        y += images->Height();
-        break;
-      default:
-        images->Draw(c_, x - 2, y, image);
-        x += images->Width();
-        break;
-    }
+  if (!images || image < 0 || drawn) return;
+  switch (pos_) {
+    case tpLeft:
+      images->Draw(c_, text.X + 1, text.Y - 14, image);
+      text.Y -= images->Height();
+      break;
+    case tpRight:
+      images->Draw(c_, text.X - 18, text.Y, image);
+      text.Y += images->Height();
+      break;
+    default:
+      images->Draw(c_, text.X - 2, text.Y, image);
+      text.X += images->Width();
+      break;
   }
+}
+
+// The caption in the colour of the tab's state, and the focus mark on the active tab.
+void TTabPainter::DrawTabCaption(TExTabSheet& Sheet, int PageIndex, const TRect& r, bool active,
+                                 bool drawn, TPoint text) {
+  const bool across = pos_ == tpTop || pos_ == tpBottom;
   c_.Font().Assign(active && across ? pc_.ActiveFont() : pc_.Font());
   if (!active) c_.Font().SetColor(Sheet.TextColor());
   if (!active && Sheet.Highlighted()) c_.Font().SetColor(clHighlightText);
@@ -792,18 +807,15 @@ void TTabPainter::DrawTab(TExTabSheet& Sheet, int PageIndex) {
   if (!drawn) {
     c_.Brush().SetStyle(bsClear);
     if (across) {
-      TRect text{x, y, r.Right + 200, r.Bottom + 200};
-      c_.TextRect(text, Sheet.Caption(), tfSingleLine);
+      TRect box{text.X, text.Y, r.Right + 200, r.Bottom + 200};
+      c_.TextRect(box, Sheet.Caption(), tfSingleLine);
     } else {
-      DrawRotatedText(c_, x, y, Sheet.Caption(), pos == tpLeft ? 900 : -900);
+      DrawRotatedText(c_, text.X, text.Y, Sheet.Caption(), pos_ == tpLeft ? 900 : -900);
     }
   }
   if (active) c_.Font().Assign(pc_.Font());
-  if (pc_.ShowFocus && active && pc_.Focused()) {
-    const TRect focus = across ? Rect(r.Left + 5, r.Top + 3, r.Right - 5, r.Bottom - 3)
-                               : Rect(r.Left + 5, r.Top + 3, r.Right - 5, r.Bottom - 3);
-    c_.DrawFocusRect(focus);
-  }
+  if (pc_.ShowFocus && active && pc_.Focused())
+    c_.DrawFocusRect(Rect(r.Left + 5, r.Top + 3, r.Right - 5, r.Bottom - 3));
 }
 
 void TTabPainter::DrawDeferredTab() {

@@ -408,6 +408,18 @@ class TCustomRDFormattedData : public TCustomRDData {
   std::string DisplayTextOf(int dItemNo, bool atLineEnd) const;
 
  private:
+  // The steps of PaintTo over the state of one paint (painter.cpp).
+  struct TPaintPass;
+  bool StartsParagraphAt(int dItemNo) const;
+  void PaintParagraphBacks(TPaintPass& pass);
+  void PaintTextBacks(TPaintPass& pass);
+  void StartScreenLine(TPaintPass& pass, int dItemNo);
+  void FillLineSelection(TPaintPass& pass, int left, int right);
+  void PaintDrawLine(TPaintPass& pass, int dItemNo);
+  void PaintItemLine(TPaintPass& pass, int dItemNo);
+  void PaintTextLine(TPaintPass& pass, int dItemNo);
+  void PaintLineEndMark(TPaintPass& pass, int dItemNo, int styleNo, TRDBiDiMode bidi);
+  void PaintWordMarks(TPaintPass& pass, int dItemNo, const std::string& text);
   // Mouse helpers (rd_mouse.cpp).
   void UpdateDrawItemUnderMouse(int x, int y);
   // The capturing item with the point relative to it; nullptr when no item captures.

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "app/program/app_folders.h"
 #include "app/language/code_encode.h"
 #include "app/language/language_key.h"
 #include "app/my_msg_boxes.h"
+#include "app/program/app_folders.h"
 #include "controls/my_msg_dialog.h"
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 
 // The program folder (PrgDir, with Speak/ as SpkDir) and the settings folder are fresh
 // temporary folders, removed afterwards.

@@ -22,8 +22,8 @@
 #include "app/transmit/beacons.h"
 #include "app/transmit/transmit_wiring.h"
 #include "core/tnc_control.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/sys/registry.h"
+#include "platform/test_support/gui_test_support.h"
 
 // While one lives, every box a step opens, skinned or plain, is answered with OK as soon
 // as the event loop runs: a window that asks the user must not stop a fuzzer.

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/gui/gui_test_support.h"
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/shell.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 

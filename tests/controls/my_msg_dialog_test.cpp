@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 

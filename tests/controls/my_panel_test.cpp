@@ -7,7 +7,7 @@
 
 #include "controls/my_label.h"
 #include "controls/my_splitter.h"
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
 
 namespace {

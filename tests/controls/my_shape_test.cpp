@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/menu.h"
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 

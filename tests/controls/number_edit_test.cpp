@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 

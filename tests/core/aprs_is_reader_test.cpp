@@ -7,8 +7,8 @@
 #include <memory>
 #include <thread>
 
-#include "platform/io/loopback_tcp_server.h"
 #include "platform/sys/pump.h"
+#include "platform/test_support/loopback_tcp_server.h"
 
 namespace {
 

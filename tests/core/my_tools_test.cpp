@@ -7,10 +7,10 @@
 #include <fstream>
 
 #include "platform/gui/bitmap.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/shell.h"
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
+#include "platform/test_support/gui_test_support.h"
 #include "platform/text/decimal_separator_guard.h"
 #include "platform/text/format.h"
 #include "platform/text/streams.h"

@@ -5,15 +5,14 @@
 
 #include <filesystem>
 
+#include "gif/fuzz_targets.h"
 #include "gif/gif_picture.h"
 #include "gif_test_support.h"
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size);
 
 namespace {
 
 void Feed(const std::string& Bytes) {
-  LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(Bytes.data()), Bytes.size());
+  FuzzGIFReader(reinterpret_cast<const std::uint8_t*>(Bytes.data()), Bytes.size());
 }
 
 TEST(GifRobustness, EveryPrefixOfAValidFileLoadsOrFailsCleanly) {

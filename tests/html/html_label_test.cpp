@@ -7,8 +7,8 @@
 
 #include "html/html_text.h"
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/shell.h"
+#include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/shell.h"
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "platform/gui/edit.h"
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 #include "platform/text/string_list.h"
 #include "support/control_snapshot.h"
 

@@ -8,7 +8,7 @@
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 

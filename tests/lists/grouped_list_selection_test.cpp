@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "lists/section_grouped_list.h"
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 

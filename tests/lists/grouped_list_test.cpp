@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
 
 namespace {

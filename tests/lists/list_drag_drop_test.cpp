@@ -9,7 +9,7 @@
 #include "lists/ex_section_list.h"
 #include "platform/gui/file_group_descriptor.h"
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "platform/gui/drag_drop.h"
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext/rd_drop_target.h"
 #include "richtext/rd_style.h"
 #include "richtext/rich_doc.h"

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/clipboard.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/hint_window.h"
+#include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
 #include "richtext/rd_style.h"
 #include "richtext/rdf_reader.h"

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "platform/gui/bitmap.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext/rd_animate.h"
 #include "richtext/rd_style.h"
 #include "richtext/rich_doc.h"

@@ -10,7 +10,7 @@
 #include "platform/gui/clipboard.h"
 #include "platform/gui/drag_drop.h"
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
 #include "richtext/picture_item.h"
 #include "richtext/rd_style.h"

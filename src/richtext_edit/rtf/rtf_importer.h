@@ -58,6 +58,8 @@ class TRDRTFImporter {
   void EndCell();
   void EndRow();
   void EndTable();
+  class TTableBuilder;
+  void MoveOpenRowOut(TTableInfo& info);
   // A cell without content gets one empty paragraph in the table's left-aligned style.
   void AddEmptyParagraph(TCustomRDData& cell);
   void EmptyCell(TRDTableItemInfo& table, int row, int col, bool hideBorders);

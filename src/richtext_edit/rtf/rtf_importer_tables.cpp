@@ -295,6 +295,222 @@ void TRDRTFImporter::EmptyCell(TRDTableItemInfo& table, int row, int col, bool h
   AddEmptyParagraph(cell);
 }
 
+// The table of an RTF table that ended, built from the rows collected: its columns from
+// the edges of every row, each row's cells placed and merged in them, then the table's
+// measures from what the rows gave.
+class TRDRTFImporter::TTableBuilder {
+ public:
+  TTableBuilder(TRDRTFImporter& importer, TTableInfo& info)
+      : importer_(importer), info_(info), p_(importer.pixels_per_twip_) {}
+  std::unique_ptr<TRDTableItemInfo> Build();
+
+ private:
+  void Merge(int top, int left, int colCount, int rowCount);
+  void FillRow(int r, TVerticalRuns& runs);
+  void SetCellLook(TRDTableCellData& own, const TRDRTFCellProperties& cellProps,
+                   const TRDRTFRowProperties& rowProps, int widthInTwips);
+  void SetTableMeasures();
+
+  TRDRTFImporter& importer_;
+  TTableInfo& info_;
+  const double p_;
+  TColumnEdges edges_;
+  // The right edges of each row's cells (CellRights).
+  std::vector<std::vector<int>> rights_;
+  int cols_ = 0;
+  std::unique_ptr<TRDTableItemInfo> table_;
+};
+
+std::unique_ptr<TRDTableItemInfo> TRDRTFImporter::TTableBuilder::Build() {
+  // Columns: the edges of every row.
+  for (const TTableInfo::TRow& row : info_.Rows) {
+    rights_.push_back(CellRights(row.Props, row.CellCount));
+    edges_.Add(row.Props.Left);
+    for (const int x : rights_.back()) edges_.Add(x);
+  }
+  if (edges_.Count() < 2) edges_.Add(edges_[0] + kDefaultCellWidth);
+  cols_ = edges_.Count() - 1;
+  table_ = std::make_unique<TRDTableItemInfo>(0, cols_, &importer_.workbench_);
+  table_->SetColor(clNone);
+  table_->SetBorderStyle(rdtbRaisedColor);
+  table_->SetCellBorderStyle(rdtbLoweredColor);
+  for (const auto setter :
+       {&TRDTableItemInfo::SetBorderColor, &TRDTableItemInfo::SetBorderLightColor,
+        &TRDTableItemInfo::SetCellBorderColor, &TRDTableItemInfo::SetCellBorderLightColor})
+    (table_.get()->*setter)(clWindowText);
+  TVerticalRuns runs(*table_->Rows, cols_, [this](int top, int left, int colCount, int rowCount) {
+    Merge(top, left, colCount, rowCount);
+  });
+  for (int r = 0; r < int(info_.Rows.size()); ++r) FillRow(r, runs);
+  runs.MergeAll();
+  SetTableMeasures();
+  return std::move(table_);
+}
+
+void TRDRTFImporter::TTableBuilder::Merge(int top, int left, int colCount, int rowCount) {
+  TRDTableRows& grid = *table_->Rows;
+  if (colCount < 1 || rowCount < 1 || (colCount < 2 && rowCount < 2)) return;
+  if (grid.CanMergeCells(top, left, colCount, rowCount, true))
+    grid.MergeCells(top, left, colCount, rowCount, true, false);
+}
+
+// Row r of the grid: each cell spans the columns between its edges and joins the cell on
+// its left (\clmrg) or above (\clvmrg); its text goes with it.
+void TRDRTFImporter::TTableBuilder::FillRow(int r, TVerticalRuns& runs) {
+  TRDTableRows& grid = *table_->Rows;
+  const int cols = cols_;
+  const TTableInfo::TRow& row = info_.Rows[size_t(r)];
+  grid.AddRow(cols);
+  int start = std::min(edges_.IndexOf(row.Props.Left), cols - 1);
+  if (start > 0) {  // room left of the row: one empty cell
+    Merge(r, 0, start, 1);
+    importer_.EmptyCell(*table_, r, 0, true);
+  }
+  const std::vector<int>& xs = rights_[size_t(r)];
+  for (int i = 0; i < int(xs.size()); ++i) {
+    const TRDRTFCellProperties* cellProps =
+        i < int(row.Props.Cells.size()) ? &row.Props.Cells[size_t(i)] : nullptr;
+    TRDTableCellData* source = i < row.Cells->Count() ? row.Cells->Items(i) : nullptr;
+    const bool holdsText = source && i < row.CellCount;
+    if (start >= cols) {
+      // No column left: the text joins the row's last cell.
+      int mr, mc;
+      if (TRDTableCellData* last = runs.MainCell(r, cols - 1, mr, mc);
+          last && holdsText && source->HasData(false))
+        last->MoveItemsFrom(*source);
+      continue;
+    }
+    const int end = std::clamp(edges_.IndexOf(xs[size_t(i)]), start + 1, cols);
+    Merge(r, start, end - start, 1);
+    const std::uint8_t hMerge = cellProps ? cellProps->HMerge : 0;
+    const std::uint8_t vMerge = cellProps ? cellProps->VMerge : 0;
+    int mr, mc;
+    if (hMerge == 2 && start > 0) {
+      runs.MergeAll();
+      if (grid.GetMainCell(r, start - 1, mr, mc)) Merge(mr, mc, end - mc, r - mr + 1);
+    } else if (vMerge == 2 && r > 0 && !runs.Extend(r, start, end - start)) {
+      runs.MergeAll();
+      if (TRDTableCellData* above = grid.GetMainCell(r - 1, start, mr, mc))
+        Merge(mr, mc, std::max(end - mc, above->ColSpan), r - mr + 1);
+    }
+    TRDTableCellData* own = runs.Covers(r, start) ? nullptr : grid.Cell(r, start);
+    if (own && own->ColSpan >= 1 && cellProps)
+      SetCellLook(*own, *cellProps, row.Props, xs[size_t(i)] - edges_[start]);
+    if (own && holdsText && vMerge != 2) {
+      own->Clear();
+      own->MoveItemsFrom(*source);
+    } else if (holdsText && source->HasData(false)) {
+      // Text in a cell merged into another joins that cell rather than vanish.
+      if (TRDTableCellData* main = runs.MainCell(r, start, mr, mc)) main->MoveItemsFrom(*source);
+    }
+    start = end;
+  }
+  for (int c = start; c < cols; ++c)
+    if (grid.Cell(r, c) && !runs.Covers(r, c)) importer_.EmptyCell(*table_, r, c, true);
+  runs.MergeEndedBefore(r);
+}
+
+// The cell's look: colour, height, borders, width and vertical alignment; the table's
+// border sums and colours learn from it.
+void TRDRTFImporter::TTableBuilder::SetCellLook(TRDTableCellData& own,
+                                                const TRDRTFCellProperties& cellProps,
+                                                const TRDRTFRowProperties& rowProps,
+                                                int widthInTwips) {
+  own.Color = cellProps.Color;
+  if (rowProps.HasComponentSizes)
+    own.BestHeight = cellProps.BestHeight;
+  else if (rowProps.Height > 0)
+    own.BestHeight = Round(rowProps.Height * p_);
+  own.VisibleBorders.SetAll(false);
+  const auto& cs = cellProps.Border.Sides;
+  own.VisibleBorders.SetValues(HasKind(cs[0]), HasKind(cs[1]), HasKind(cs[2]), HasKind(cs[3]));
+  for (const auto& side : cs)
+    if (HasKind(side)) {
+      info_.CellBorderSum += side->Width;
+      ++info_.CellBorderCount;
+    }
+  own.BorderColor = HasKind(cs[0]) ? cs[0]->Color : HasKind(cs[1]) ? cs[1]->Color : clNone;
+  own.BorderLightColor = HasKind(cs[2])   ? cs[2]->Color
+                         : HasKind(cs[3]) ? cs[3]->Color
+                                          : clNone;
+  for (const TColor color : {own.BorderColor, own.BorderLightColor}) {
+    if (color == clNone) continue;
+    if (info_.CellBorderColor == clNone)
+      info_.CellBorderColor = color;
+    else if (color != info_.CellBorderColor)
+      info_.CellBorderColorsAlike = false;
+  }
+  if (rowProps.HasComponentSizes) {
+    own.BestWidth = cellProps.BestWidth;
+  } else if (info_.CellHadBestWidth) {
+    own.BestWidth =
+        cellProps.BestWidth < 1 ? cellProps.BestWidth / 50 : Round(cellProps.BestWidth * p_);
+  } else {
+    own.BestWidth = Round(widthInTwips * p_);
+  }
+  own.VAlign = cellProps.VAlign == 1   ? rdcBottom
+               : cellProps.VAlign == 2 ? rdcMiddle
+                                       : rdcTop;
+}
+
+// The table's measures from what the rows gave: border styles and colours, padding,
+// spacing, widths; cells left without content get an empty paragraph.
+void TRDRTFImporter::TTableBuilder::SetTableMeasures() {
+  TTableInfo& info = info_;
+  TRDTableItemInfo* table = table_.get();
+  TRDTableRows& grid = *table->Rows;
+  const double p = p_;
+  if (info.CellBorderColorsAlike) table->SetCellBorderStyle(rdtbColor);
+  table->SetBorderColor(info.BorderColor);
+  table->SetBorderLightColor(info.BorderLightColor);
+  if (table->BorderColor() == table->BorderLightColor()) table->SetBorderStyle(rdtbColor);
+  table->SetVisibleBorders(info.VisibleBorders);
+  const int padding = info.PaddingCount > 0 ? Round(info.Padding * p / info.PaddingCount) : 0;
+  table->SetCellPadding(padding);
+  const int rowCount = grid.Count();
+  for (int r = 0; r < rowCount; ++r)
+    for (int c = 0; c < cols_; ++c)
+      if (TRDTableCellData* cell = grid.Cell(r, c)) {
+        if (!info.ComponentSizes && cell->BestWidth > 2 * padding) cell->BestWidth -= 2 * padding;
+        if (cell->GetItemCount() == 0) importer_.EmptyCell(*table, r, c, false);
+      }
+  if (info.VSpacingGiven) {
+    if (rowCount > 1) table->SetCellVSpacing(Round(info.VSpacing * p / (rowCount - 1)));
+    table->SetBorderVSpacing(Round((info.OuterTop + info.OuterBottom) * p));
+  } else {
+    table->SetCellVSpacing(-1);
+    table->SetBorderVSpacing(-1);
+  }
+  table->SetCellHSpacing(info.HSpacingGiven ? Round(info.HSpacing * p / rowCount) : -1);
+  table->SetBorderHSpacing(table->CellHSpacing());
+  if (info.ComponentSizes) {
+    table->SetBestWidth(info.BestWidth);
+  } else if (info.BestWidth > 0) {
+    const double border =
+        info.TableBorderCount > 0 ? double(info.TableBorderSum) / info.TableBorderCount : 0;
+    table->SetBestWidth(Round((info.BestWidth - border) * p));
+  } else {
+    table->SetBestWidth(info.BestWidth / 50);
+  }
+  const auto averageWidth = [p](long long sum, int count) {
+    if (count <= 0) return 0;
+    // A border thinner than a pixel (a hairline) is still a border: one pixel.
+    const int width = Round(double(sum) * p / count);
+    return width == 0 && sum > 0 ? 1 : width;
+  };
+  table->SetCellBorderWidth(averageWidth(info.CellBorderSum, info.CellBorderCount));
+  table->SetBorderWidth(averageWidth(info.TableBorderSum, info.TableBorderCount));
+  if (!info.VSpacingGiven && !info.HSpacingGiven &&
+      table->BorderWidth() == table->CellBorderWidth()) {
+    table->SetBorderWidth(0);
+    table->SetBorderHSpacing(0);
+    table->SetBorderVSpacing(0);
+  }
+  if (info.HeadingRowCount > 0) table->SetHeadingRowCount(info.HeadingRowCount);
+  if (importer_.options_.AutoHideTableGridLines) table->Options |= rdtoHideGridLines;
+  table->ParaNo = importer_.matcher_.TableParaStyle(info.Alignment);
+}
+
 void TRDRTFImporter::EndTable() {
   std::unique_ptr<TTableInfo> owned = std::move(tables_.back());
   tables_.pop_back();
@@ -302,179 +518,9 @@ void TRDRTFImporter::EndTable() {
   current_ = info.Enclosing;
   row_ = info.SavedRow;
   col_ = info.SavedCol;
-  const double p = pixels_per_twip_;
 
   std::unique_ptr<TRDTableItemInfo> table;
-  if (!info.Rows.empty()) {
-    // Columns: the edges of every row.
-    TColumnEdges edges;
-    std::vector<std::vector<int>> rights;
-    for (const TTableInfo::TRow& row : info.Rows) {
-      rights.push_back(CellRights(row.Props, row.CellCount));
-      edges.Add(row.Props.Left);
-      for (const int x : rights.back()) edges.Add(x);
-    }
-    if (edges.Count() < 2) edges.Add(edges[0] + kDefaultCellWidth);
-    const int cols = edges.Count() - 1;
-    table = std::make_unique<TRDTableItemInfo>(0, cols, &workbench_);
-    table->SetColor(clNone);
-    table->SetBorderStyle(rdtbRaisedColor);
-    table->SetCellBorderStyle(rdtbLoweredColor);
-    for (const auto setter :
-         {&TRDTableItemInfo::SetBorderColor, &TRDTableItemInfo::SetBorderLightColor,
-          &TRDTableItemInfo::SetCellBorderColor, &TRDTableItemInfo::SetCellBorderLightColor})
-      (table.get()->*setter)(clWindowText);
-    TRDTableRows& grid = *table->Rows;
-    const auto merge = [&grid](int top, int left, int colCount, int rowCount) {
-      if (colCount < 1 || rowCount < 1 || (colCount < 2 && rowCount < 2)) return;
-      if (grid.CanMergeCells(top, left, colCount, rowCount, true))
-        grid.MergeCells(top, left, colCount, rowCount, true, false);
-    };
-    TVerticalRuns runs(grid, cols, merge);
-    for (int r = 0; r < int(info.Rows.size()); ++r) {
-      const TTableInfo::TRow& row = info.Rows[size_t(r)];
-      grid.AddRow(cols);
-      int start = std::min(edges.IndexOf(row.Props.Left), cols - 1);
-      if (start > 0) {  // room left of the row: one empty cell
-        merge(r, 0, start, 1);
-        EmptyCell(*table, r, 0, true);
-      }
-      const std::vector<int>& xs = rights[size_t(r)];
-      for (int i = 0; i < int(xs.size()); ++i) {
-        const TRDRTFCellProperties* cellProps =
-            i < int(row.Props.Cells.size()) ? &row.Props.Cells[size_t(i)] : nullptr;
-        TRDTableCellData* source = i < row.Cells->Count() ? row.Cells->Items(i) : nullptr;
-        const bool holdsText = source && i < row.CellCount;
-        if (start >= cols) {
-          // No column left: the text joins the row's last cell.
-          int mr, mc;
-          if (TRDTableCellData* last = runs.MainCell(r, cols - 1, mr, mc);
-              last && holdsText && source->HasData(false))
-            last->MoveItemsFrom(*source);
-          continue;
-        }
-        const int end = std::clamp(edges.IndexOf(xs[size_t(i)]), start + 1, cols);
-        merge(r, start, end - start, 1);
-        const std::uint8_t hMerge = cellProps ? cellProps->HMerge : 0;
-        const std::uint8_t vMerge = cellProps ? cellProps->VMerge : 0;
-        int mr, mc;
-        if (hMerge == 2 && start > 0) {
-          runs.MergeAll();
-          if (grid.GetMainCell(r, start - 1, mr, mc)) merge(mr, mc, end - mc, r - mr + 1);
-        } else if (vMerge == 2 && r > 0 && !runs.Extend(r, start, end - start)) {
-          runs.MergeAll();
-          if (TRDTableCellData* above = grid.GetMainCell(r - 1, start, mr, mc))
-            merge(mr, mc, std::max(end - mc, above->ColSpan), r - mr + 1);
-        }
-        TRDTableCellData* own = runs.Covers(r, start) ? nullptr : grid.Cell(r, start);
-        if (own && own->ColSpan >= 1 && cellProps) {
-          // The cell's look.
-          own->Color = cellProps->Color;
-          if (row.Props.HasComponentSizes)
-            own->BestHeight = cellProps->BestHeight;
-          else if (row.Props.Height > 0)
-            own->BestHeight = Round(row.Props.Height * p);
-          own->VisibleBorders.SetAll(false);
-          const auto& cs = cellProps->Border.Sides;
-          own->VisibleBorders.SetValues(HasKind(cs[0]), HasKind(cs[1]), HasKind(cs[2]),
-                                        HasKind(cs[3]));
-          for (const auto& side : cs)
-            if (HasKind(side)) {
-              info.CellBorderSum += side->Width;
-              ++info.CellBorderCount;
-            }
-          own->BorderColor = HasKind(cs[0]) ? cs[0]->Color : HasKind(cs[1]) ? cs[1]->Color : clNone;
-          own->BorderLightColor = HasKind(cs[2])   ? cs[2]->Color
-                                  : HasKind(cs[3]) ? cs[3]->Color
-                                                   : clNone;
-          for (const TColor color : {own->BorderColor, own->BorderLightColor}) {
-            if (color == clNone) continue;
-            if (info.CellBorderColor == clNone)
-              info.CellBorderColor = color;
-            else if (color != info.CellBorderColor)
-              info.CellBorderColorsAlike = false;
-          }
-          if (row.Props.HasComponentSizes) {
-            own->BestWidth = cellProps->BestWidth;
-          } else if (info.CellHadBestWidth) {
-            own->BestWidth = cellProps->BestWidth < 1 ? cellProps->BestWidth / 50
-                                                      : Round(cellProps->BestWidth * p);
-          } else {
-            const int left = edges[start];
-            own->BestWidth = Round((xs[size_t(i)] - left) * p);
-          }
-          own->VAlign = cellProps->VAlign == 1   ? rdcBottom
-                        : cellProps->VAlign == 2 ? rdcMiddle
-                                                 : rdcTop;
-        }
-        if (own && holdsText && vMerge != 2) {
-          own->Clear();
-          own->MoveItemsFrom(*source);
-        } else if (holdsText && source->HasData(false)) {
-          // Text in a cell merged into another joins that cell rather than vanish.
-          if (TRDTableCellData* main = runs.MainCell(r, start, mr, mc))
-            main->MoveItemsFrom(*source);
-        }
-        start = end;
-      }
-      for (int c = start; c < cols; ++c)
-        if (grid.Cell(r, c) && !runs.Covers(r, c)) EmptyCell(*table, r, c, true);
-      runs.MergeEndedBefore(r);
-    }
-    runs.MergeAll();
-
-    // The table's measures from what the rows gave.
-    if (info.CellBorderColorsAlike) table->SetCellBorderStyle(rdtbColor);
-    table->SetBorderColor(info.BorderColor);
-    table->SetBorderLightColor(info.BorderLightColor);
-    if (table->BorderColor() == table->BorderLightColor()) table->SetBorderStyle(rdtbColor);
-    table->SetVisibleBorders(info.VisibleBorders);
-    const int padding = info.PaddingCount > 0 ? Round(info.Padding * p / info.PaddingCount) : 0;
-    table->SetCellPadding(padding);
-    const int rowCount = grid.Count();
-    for (int r = 0; r < rowCount; ++r)
-      for (int c = 0; c < cols; ++c)
-        if (TRDTableCellData* cell = grid.Cell(r, c)) {
-          if (!info.ComponentSizes && cell->BestWidth > 2 * padding) cell->BestWidth -= 2 * padding;
-          if (cell->GetItemCount() == 0) EmptyCell(*table, r, c, false);
-        }
-    if (info.VSpacingGiven) {
-      if (rowCount > 1) table->SetCellVSpacing(Round(info.VSpacing * p / (rowCount - 1)));
-      table->SetBorderVSpacing(Round((info.OuterTop + info.OuterBottom) * p));
-    } else {
-      table->SetCellVSpacing(-1);
-      table->SetBorderVSpacing(-1);
-    }
-    table->SetCellHSpacing(info.HSpacingGiven ? Round(info.HSpacing * p / rowCount) : -1);
-    table->SetBorderHSpacing(table->CellHSpacing());
-    if (info.ComponentSizes) {
-      table->SetBestWidth(info.BestWidth);
-    } else if (info.BestWidth > 0) {
-      const double border =
-          info.TableBorderCount > 0 ? double(info.TableBorderSum) / info.TableBorderCount : 0;
-      table->SetBestWidth(Round((info.BestWidth - border) * p));
-    } else {
-      table->SetBestWidth(info.BestWidth / 50);
-    }
-    const auto averageWidth = [p](long long sum, int count) {
-      if (count <= 0) return 0;
-      // A border thinner than a pixel (a hairline) is still a border: one pixel.
-      const int width = Round(double(sum) * p / count);
-      return width == 0 && sum > 0 ? 1 : width;
-    };
-    table->SetCellBorderWidth(averageWidth(info.CellBorderSum, info.CellBorderCount));
-    table->SetBorderWidth(averageWidth(info.TableBorderSum, info.TableBorderCount));
-    if (!info.VSpacingGiven && !info.HSpacingGiven &&
-        table->BorderWidth() == table->CellBorderWidth()) {
-      table->SetBorderWidth(0);
-      table->SetBorderHSpacing(0);
-      table->SetBorderVSpacing(0);
-    }
-    if (info.HeadingRowCount > 0) table->SetHeadingRowCount(info.HeadingRowCount);
-    if (options_.AutoHideTableGridLines) table->Options |= rdtoHideGridLines;
-    table->ParaNo = matcher_.TableParaStyle(info.Alignment);
-  }
-
+  if (!info.Rows.empty()) table = TTableBuilder(*this, info).Build();
   if (table && table->RowCount() > 0 && table->ColCount() > 0) {
     if (info.PageBreak) {
       page_break_pending_ = true;
@@ -484,7 +530,13 @@ void TRDRTFImporter::EndTable() {
     AddItem("", std::move(table), rtf_ts_NewPara);
     if (cell_markers_ && current_->KeepsMarkerList()) added.NotifyCellItems();
   }
-  // Text of a row that never ended is kept as paragraphs of the enclosing document.
+  MoveOpenRowOut(info);
+  // Every table read so far stands in the document now.
+  if (current_->KeepsMarkerList()) cell_markers_ = false;
+}
+
+// Text of a row that never ended is kept as paragraphs of the enclosing document.
+void TRDRTFImporter::MoveOpenRowOut(TTableInfo& info) {
   TRDTableRow& open = *info.WorkRow->Rows->Items(0);
   moving_out_table_ = true;
   for (int c = 0; c < open.Count(); ++c) {
@@ -506,6 +558,4 @@ void TRDRTFImporter::EndTable() {
     cell.Clear();
   }
   moving_out_table_ = false;
-  // Every table read so far stands in the document now.
-  if (current_->KeepsMarkerList()) cell_markers_ = false;
 }

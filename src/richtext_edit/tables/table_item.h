@@ -570,6 +570,18 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void SpreadSpanWidth(TLayoutPass& pass, int col, int colSpan, int width, int maxKind,
                        bool equalShare, int attempt);
   bool IsAutoWidth() const;
+  // The steps of Format, in their order (table_layout.cpp).
+  int FormatWidth(int docWidth, TRDCanvas& canvas, bool& autoWidth);
+  void MeasureMinimumWidths(TLayoutPass& pass, TRDCanvas& canvas);
+  void WidenPercentColumns(TLayoutPass& pass);
+  void WidenPixelColumns(TLayoutPass& pass);
+  void HandOutSpareWidth(TLayoutPass& pass);
+  void PlaceColumns(TRDTableItemFormattingInfo& info, const TLayoutPass& pass, TRDCanvas& canvas);
+  int CellContentHeight(const TRDTableItemFormattingInfo& info, const TRDTableCellData& cell,
+                        int row, int col) const;
+  std::vector<int> MeasureRowHeights(TRDTableItemFormattingInfo& info);
+  void StretchRowsUnderSpans(TRDTableItemFormattingInfo& info, std::vector<int>& heights);
+  void PlaceRows(TRDTableItemFormattingInfo& info, const std::vector<int>& heights);
   void PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int row, int col, int x, int y,
                  const TRect& clip, bool selectedAsWhole, bool editing, TColor selectionColor,
                  TRDColorMode colorMode);

@@ -51,6 +51,16 @@ int RoundHalfEven(double v) {
   return int(std::nearbyint(v));
 }
 
+// Calls proc(cell, col) for every cell that spans columns, row by row.
+template <class Proc>
+void ForEachSpanningCell(TRDTableRows& grid, Proc&& proc) {
+  const int rows = grid.Count();
+  const int cols = grid.GetColCount();
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c)
+      if (TRDTableCellData* cell = grid.Cell(r, c); cell && cell->ColSpan > 1) proc(*cell, c);
+}
+
 }  // namespace
 
 // The state of one layout: the column widths being built, the kind of each column (0
@@ -63,6 +73,12 @@ struct TRDTableItemInfo::TLayoutPass {
   int totalMin = 0;
   bool limitBySpare = false;
   int pad2 = 0;
+  // Format's own: the table takes its content's width; the width percent requests are
+  // of; how many columns have a kind so far, and how many of them are fixed in pixels.
+  bool autoWidth = false;
+  int avail = 0;
+  int assigned = 0;
+  int fixedCount = 0;
 };
 
 bool TRDTableItemInfo::IsAutoWidth() const {
@@ -207,7 +223,6 @@ void TRDTableItemInfo::Format(int docWidth, TRDTableItemFormattingInfo& info, TR
                               bool force) {
   TLayoutCanvasScope scope(canvas);
   const int cols = Rows->GetColCount();
-  const int rows = Rows->Count();
   if (Rows->IsEmpty()) {
     info.Clear();
     info.Width = ScaleX((border_width_ + border_h_spacing_) * 2);
@@ -215,187 +230,213 @@ void TRDTableItemInfo::Format(int docWidth, TRDTableItemFormattingInfo& info, TR
     return;
   }
   bool autoWidth = false;
-  int w;
-  if (best_width_ > 0) {
-    w = ScaleX(best_width_);
-  } else if (best_width_ < 0) {
-    w = int(std::clamp<std::int64_t>(-std::int64_t(best_width_) * docWidth / 100, 0, 1 << 24));
-  } else {
-    autoWidth = IsAutoWidth();
-    w = autoWidth ? 0 : std::max(GetTableMinWidth(DeviceInfo, canvas), docWidth);
-  }
+  const int w = FormatWidth(docWidth, canvas, autoWidth);
   if (w != 0 && w == info.Width && !force) return;
   info.Width = w;
 
-  const bool ignoreContent = (Options & rdtoIgnoreContentWidth) != 0;
   const int fixed = ScaleX((cols - 1) * cell_h_spacing_ + (border_width_ + border_h_spacing_) * 2 +
                            cols * cell_border_width_ * 2);
   const int padAll = ScaleX(cols * cell_padding_ * 2);
-  const int avail = w - fixed;
   const int contentWidth = autoWidth ? 0 : w - fixed - padAll;
   TLayoutPass pass;
   pass.pad2 = ScaleX(2 * cell_padding_);
   pass.kinds.assign(size_t(cols), 0);
   pass.limitBySpare = !autoWidth;
+  pass.autoWidth = autoWidth;
+  pass.avail = w - fixed;
   info.Clear();
 
-  // Minimums.
-  for (int c = 0; c < cols; ++c) {
-    const int m = ignoreContent ? 0 : Rows->GetMinColWidth(c, DeviceInfo, canvas);
-    pass.widths.push_back(m);
-    pass.totalMin += m;
-  }
-  if (!ignoreContent)
-    for (int r = 0; r < rows; ++r)
-      for (int c = 0; c < cols; ++c)
-        if (TRDTableCellData* cell = Rows->Cell(r, c); cell && cell->ColSpan > 1)
-          SpreadSpanWidth(pass, c, cell->ColSpan, cell->GetMinWidth(DeviceInfo, canvas), 2, true,
-                          0);
-
-  auto forEachSpanning = [&](auto&& proc) {
-    for (int r = 0; r < rows; ++r)
-      for (int c = 0; c < cols; ++c)
-        if (TRDTableCellData* cell = Rows->Cell(r, c); cell && cell->ColSpan > 1) proc(*cell, c);
-  };
-  int assigned = 0, fixedCount = 0;
+  MeasureMinimumWidths(pass, canvas);
   if (!autoWidth && pass.totalMin >= contentWidth) {
     // Narrower than the content: the columns keep their minimums.
     info.Width = info.Width - contentWidth + pass.totalMin;
   } else {
     if (!autoWidth) pass.spare = contentWidth - pass.totalMin;
-    // Percent columns.
-    if (!autoWidth) {
-      std::vector<int> p(size_t(cols), 0);
-      std::vector<char> candidate(size_t(cols), 0);
-      std::int64_t sumPct = 0;
-      int sumMinPct = 0;
-      for (int c = 0; c < cols; ++c) {
-        p[size_t(c)] = std::max(0, Rows->GetPercentColWidth(c, avail) - pass.pad2);
-        if (p[size_t(c)] > pass.widths[size_t(c)]) {
-          candidate[size_t(c)] = 1;
-          sumPct += p[size_t(c)];
-          sumMinPct += pass.widths[size_t(c)];
-          pass.spare += pass.widths[size_t(c)];
-        }
-      }
-      if (sumPct != 0) {
-        sumPct = std::max<std::int64_t>(sumPct, pass.spare);
-        for (int c = 0; c < cols; ++c) {
-          if (p[size_t(c)] <= 0) continue;
-          if (!candidate[size_t(c)]) {
-            pass.kinds[size_t(c)] = 2;
-            ++assigned;
-            continue;
-          }
-          int share = sumPct > 0 ? RDMulDiv(p[size_t(c)], pass.spare,
-                                            int(std::min<std::int64_t>(sumPct, 1 << 30)))
-                                 : 0;
-          sumMinPct -= pass.widths[size_t(c)];
-          sumPct -= p[size_t(c)];
-          if (share > 0) {
-            pass.kinds[size_t(c)] = 2;
-            ++assigned;
-          }
-          share = std::min(share, pass.spare - sumMinPct);
-          pass.widths[size_t(c)] = std::max(pass.widths[size_t(c)], share);
-          pass.spare -= pass.widths[size_t(c)];
-          if (pass.spare == 0 && sumMinPct == 0) break;
-        }
-      }
-    }
-    // Percent spans.
-    if (!autoWidth && pass.spare > 0)
-      forEachSpanning([&](TRDTableCellData& cell, int c) {
-        if (cell.BestWidth >= 0) return;
-        SpreadSpanWidth(pass, c, cell.ColSpan, RDMulDiv(-cell.BestWidth, avail, 100) - pass.pad2, 2,
-                        false, 0);
-        for (int k = c; k < c + cell.ColSpan; ++k)
-          if (pass.kinds[size_t(k)] == 0) pass.kinds[size_t(k)] = 2, ++assigned;
-      });
-    // Pixel columns.
-    if (autoWidth) {
-      for (int c = 0; c < cols; ++c) {
-        const int px = ScaleX(Rows->GetPixelColWidth(c));
-        if (pass.kinds[size_t(c)] != 0 || px <= 0) continue;
-        pass.kinds[size_t(c)] = 1;
-        ++assigned, ++fixedCount;
-        pass.widths[size_t(c)] = std::max(pass.widths[size_t(c)], px);
-      }
-    } else if (pass.spare >= 1) {
-      std::vector<int> candidates;
-      int total = 0;
-      for (int c = 0; c < cols; ++c) {
-        const int px = ScaleX(Rows->GetPixelColWidth(c));
-        if (pass.kinds[size_t(c)] != 0 || px <= 0) continue;
-        pass.kinds[size_t(c)] = 1;
-        ++assigned, ++fixedCount;
-        if (px > pass.widths[size_t(c)]) {
-          candidates.push_back(c);
-          total += px;
-          pass.spare += pass.widths[size_t(c)];
-        }
-      }
-      int give = std::min(total, pass.spare);
-      for (size_t k = 0; k < candidates.size(); ++k) {
-        const int c = candidates[k];
-        const int px = ScaleX(Rows->GetPixelColWidth(c));
-        int share = ShareOf(px, give, total, int(candidates.size() - k));
-        share = std::max(std::min(share, pass.spare), pass.widths[size_t(c)]);
-        pass.spare -= share;
-        pass.widths[size_t(c)] = share;
-        total -= px;
-        give -= share;
-      }
-    }
-    // Pixel spans.
-    if (autoWidth || pass.spare > 0)
-      forEachSpanning([&](TRDTableCellData& cell, int c) {
-        if (cell.BestWidth <= 0) return;
-        SpreadSpanWidth(pass, c, cell.ColSpan, ScaleX(cell.BestWidth), 1, false, 0);
-        for (int k = c; k < c + cell.ColSpan; ++k)
-          if (pass.kinds[size_t(k)] == 0) pass.kinds[size_t(k)] = 1, ++assigned, ++fixedCount;
-      });
+    if (!autoWidth) WidenPercentColumns(pass);
+    WidenPixelColumns(pass);
     // Spare width.
     if (autoWidth) {
       int sum = 0;
       for (int v : pass.widths) sum += v;
       info.Width = fixed + padAll + sum;
     } else if (pass.spare > 0) {
-      if (assigned < cols) {
-        for (int c = 0; c < cols && pass.spare > 0; ++c) {
-          if (pass.kinds[size_t(c)] != 0) continue;
-          const int add = pass.spare / (cols - assigned);
-          ++assigned;
-          pass.widths[size_t(c)] += add;
-          pass.spare -= add;
-        }
-      } else {
-        const bool byPixels = fixedCount > 0;
-        std::vector<std::pair<int, int>> weights;
-        int sum = 0;
-        for (int c = 0; c < cols; ++c) {
-          int weight;
-          if (byPixels) {
-            if (pass.kinds[size_t(c)] == 2) continue;
-            weight = std::max(Rows->GetPixelColWidth(c), 1);
-          } else {
-            weight = std::max(Rows->GetPercentColWidth(c, avail) - pass.pad2, 1);
-          }
-          weights.emplace_back(c, weight);
-          sum += weight;
-        }
-        for (size_t k = 0; k < weights.size() && pass.spare > 0; ++k) {
-          const int add = std::min(
-              ShareOf(weights[k].second, pass.spare, sum, int(weights.size() - k)), pass.spare);
-          pass.widths[size_t(weights[k].first)] += add;
-          pass.spare -= add;
-          sum -= weights[k].second;
-        }
-      }
+      HandOutSpareWidth(pass);
     }
   }
 
-  // Columns and cell widths.
+  PlaceColumns(info, pass, canvas);
+  const std::vector<int> heights = MeasureRowHeights(info);
+  PlaceRows(info, heights);
+}
+
+// The table's width before its columns are laid out: 0 when it takes its content's width
+// (autoWidth).
+int TRDTableItemInfo::FormatWidth(int docWidth, TRDCanvas& canvas, bool& autoWidth) {
+  autoWidth = false;
+  if (best_width_ > 0) return ScaleX(best_width_);
+  if (best_width_ < 0)
+    return int(std::clamp<std::int64_t>(-std::int64_t(best_width_) * docWidth / 100, 0, 1 << 24));
+  autoWidth = IsAutoWidth();
+  return autoWidth ? 0 : std::max(GetTableMinWidth(DeviceInfo, canvas), docWidth);
+}
+
+// Minimums: each column's own, widened for the cells that span columns.
+void TRDTableItemInfo::MeasureMinimumWidths(TLayoutPass& pass, TRDCanvas& canvas) {
+  const int cols = Rows->GetColCount();
+  const bool ignoreContent = (Options & rdtoIgnoreContentWidth) != 0;
+  for (int c = 0; c < cols; ++c) {
+    const int m = ignoreContent ? 0 : Rows->GetMinColWidth(c, DeviceInfo, canvas);
+    pass.widths.push_back(m);
+    pass.totalMin += m;
+  }
+  if (!ignoreContent)
+    ForEachSpanningCell(*Rows, [&](TRDTableCellData& cell, int c) {
+      SpreadSpanWidth(pass, c, cell.ColSpan, cell.GetMinWidth(DeviceInfo, canvas), 2, true, 0);
+    });
+}
+
+// Percent columns, then the cells spanning columns that ask for a percent.
+void TRDTableItemInfo::WidenPercentColumns(TLayoutPass& pass) {
+  const int cols = Rows->GetColCount();
+  const int avail = pass.avail;
+  std::vector<int> p(size_t(cols), 0);
+  std::vector<char> candidate(size_t(cols), 0);
+  std::int64_t sumPct = 0;
+  int sumMinPct = 0;
+  for (int c = 0; c < cols; ++c) {
+    p[size_t(c)] = std::max(0, Rows->GetPercentColWidth(c, avail) - pass.pad2);
+    if (p[size_t(c)] > pass.widths[size_t(c)]) {
+      candidate[size_t(c)] = 1;
+      sumPct += p[size_t(c)];
+      sumMinPct += pass.widths[size_t(c)];
+      pass.spare += pass.widths[size_t(c)];
+    }
+  }
+  if (sumPct != 0) {
+    sumPct = std::max<std::int64_t>(sumPct, pass.spare);
+    for (int c = 0; c < cols; ++c) {
+      if (p[size_t(c)] <= 0) continue;
+      if (!candidate[size_t(c)]) {
+        pass.kinds[size_t(c)] = 2;
+        ++pass.assigned;
+        continue;
+      }
+      int share = sumPct > 0 ? RDMulDiv(p[size_t(c)], pass.spare,
+                                        int(std::min<std::int64_t>(sumPct, 1 << 30)))
+                             : 0;
+      sumMinPct -= pass.widths[size_t(c)];
+      sumPct -= p[size_t(c)];
+      if (share > 0) {
+        pass.kinds[size_t(c)] = 2;
+        ++pass.assigned;
+      }
+      share = std::min(share, pass.spare - sumMinPct);
+      pass.widths[size_t(c)] = std::max(pass.widths[size_t(c)], share);
+      pass.spare -= pass.widths[size_t(c)];
+      if (pass.spare == 0 && sumMinPct == 0) break;
+    }
+  }
+  // Percent spans.
+  if (pass.spare > 0)
+    ForEachSpanningCell(*Rows, [&](TRDTableCellData& cell, int c) {
+      if (cell.BestWidth >= 0) return;
+      SpreadSpanWidth(pass, c, cell.ColSpan, RDMulDiv(-cell.BestWidth, avail, 100) - pass.pad2, 2,
+                      false, 0);
+      for (int k = c; k < c + cell.ColSpan; ++k)
+        if (pass.kinds[size_t(k)] == 0) pass.kinds[size_t(k)] = 2, ++pass.assigned;
+    });
+}
+
+// Pixel columns, then the cells spanning columns that ask for pixels.
+void TRDTableItemInfo::WidenPixelColumns(TLayoutPass& pass) {
+  const int cols = Rows->GetColCount();
+  if (pass.autoWidth) {
+    for (int c = 0; c < cols; ++c) {
+      const int px = ScaleX(Rows->GetPixelColWidth(c));
+      if (pass.kinds[size_t(c)] != 0 || px <= 0) continue;
+      pass.kinds[size_t(c)] = 1;
+      ++pass.assigned, ++pass.fixedCount;
+      pass.widths[size_t(c)] = std::max(pass.widths[size_t(c)], px);
+    }
+  } else if (pass.spare >= 1) {
+    std::vector<int> candidates;
+    int total = 0;
+    for (int c = 0; c < cols; ++c) {
+      const int px = ScaleX(Rows->GetPixelColWidth(c));
+      if (pass.kinds[size_t(c)] != 0 || px <= 0) continue;
+      pass.kinds[size_t(c)] = 1;
+      ++pass.assigned, ++pass.fixedCount;
+      if (px > pass.widths[size_t(c)]) {
+        candidates.push_back(c);
+        total += px;
+        pass.spare += pass.widths[size_t(c)];
+      }
+    }
+    int give = std::min(total, pass.spare);
+    for (size_t k = 0; k < candidates.size(); ++k) {
+      const int c = candidates[k];
+      const int px = ScaleX(Rows->GetPixelColWidth(c));
+      int share = ShareOf(px, give, total, int(candidates.size() - k));
+      share = std::max(std::min(share, pass.spare), pass.widths[size_t(c)]);
+      pass.spare -= share;
+      pass.widths[size_t(c)] = share;
+      total -= px;
+      give -= share;
+    }
+  }
+  // Pixel spans.
+  if (pass.autoWidth || pass.spare > 0)
+    ForEachSpanningCell(*Rows, [&](TRDTableCellData& cell, int c) {
+      if (cell.BestWidth <= 0) return;
+      SpreadSpanWidth(pass, c, cell.ColSpan, ScaleX(cell.BestWidth), 1, false, 0);
+      for (int k = c; k < c + cell.ColSpan; ++k)
+        if (pass.kinds[size_t(k)] == 0)
+          pass.kinds[size_t(k)] = 1, ++pass.assigned, ++pass.fixedCount;
+    });
+}
+
+// The width left over: evenly to the columns that asked for nothing; when every column
+// asked, in proportion to the pixel requests (to the percent ones when none is in pixels).
+void TRDTableItemInfo::HandOutSpareWidth(TLayoutPass& pass) {
+  const int cols = Rows->GetColCount();
+  if (pass.assigned < cols) {
+    for (int c = 0; c < cols && pass.spare > 0; ++c) {
+      if (pass.kinds[size_t(c)] != 0) continue;
+      const int add = pass.spare / (cols - pass.assigned);
+      ++pass.assigned;
+      pass.widths[size_t(c)] += add;
+      pass.spare -= add;
+    }
+    return;
+  }
+  const bool byPixels = pass.fixedCount > 0;
+  std::vector<std::pair<int, int>> weights;
+  int sum = 0;
+  for (int c = 0; c < cols; ++c) {
+    int weight;
+    if (byPixels) {
+      if (pass.kinds[size_t(c)] == 2) continue;
+      weight = std::max(Rows->GetPixelColWidth(c), 1);
+    } else {
+      weight = std::max(Rows->GetPercentColWidth(c, pass.avail) - pass.pad2, 1);
+    }
+    weights.emplace_back(c, weight);
+    sum += weight;
+  }
+  for (size_t k = 0; k < weights.size() && pass.spare > 0; ++k) {
+    const int add = std::min(
+        ShareOf(weights[k].second, pass.spare, sum, int(weights.size() - k)), pass.spare);
+    pass.widths[size_t(weights[k].first)] += add;
+    pass.spare -= add;
+    sum -= weights[k].second;
+  }
+}
+
+// Columns and cell widths; each cell is laid out for its width.
+void TRDTableItemInfo::PlaceColumns(TRDTableItemFormattingInfo& info, const TLayoutPass& pass,
+                                    TRDCanvas& canvas) {
+  const int cols = Rows->GetColCount();
+  const int rows = Rows->Count();
   for (int v : pass.widths) info.ColWidths.AddValue(v);
   const int colGaps = ScaleX(((cell_padding_ + cell_border_width_) * 2 + cell_h_spacing_) * cols);
   int gaps = colGaps;
@@ -424,16 +465,24 @@ void TRDTableItemInfo::Format(int docWidth, TRDTableItemFormattingInfo& info, TR
         cell->FormatItems(false, true, false, 0, &canvas, false, true, false);
       }
     }
+}
 
-  // Row heights, from the cells' content (laid out for the device when the layout has
-  // documents of its own for them).
+// The height a cell's content asks for (laid out for the device when the layout has
+// documents of its own for the cells).
+int TRDTableItemInfo::CellContentHeight(const TRDTableItemFormattingInfo& info,
+                                        const TRDTableCellData& cell, int row, int col) const {
   const bool ignoreHeight = (Options & rdtoIgnoreContentHeight) != 0;
-  const auto cellHeight = [&](const TRDTableCellData& cell, int r, int c) {
-    const TRDTableCellLayout* layout = info.CellLayout(r, c, cols);
-    if (!layout) return ScaleY(cell.GetCellHeight(ignoreHeight));
-    if (ignoreHeight && cell.BestHeight != 0) return ScaleY(std::max(cell.BestHeight, 0));
-    return std::max(layout->ContentHeight(), ScaleY(cell.BestHeight));
-  };
+  const TRDTableCellLayout* layout = info.CellLayout(row, col, Rows->GetColCount());
+  if (!layout) return ScaleY(cell.GetCellHeight(ignoreHeight));
+  if (ignoreHeight && cell.BestHeight != 0) return ScaleY(std::max(cell.BestHeight, 0));
+  return std::max(layout->ContentHeight(), ScaleY(cell.BestHeight));
+}
+
+// Row heights, from the cells' content; the table's height with them.
+std::vector<int> TRDTableItemInfo::MeasureRowHeights(TRDTableItemFormattingInfo& info) {
+  const int cols = Rows->GetColCount();
+  const int rows = Rows->Count();
+  const bool ignoreHeight = (Options & rdtoIgnoreContentHeight) != 0;
   info.Height = ScaleY((cell_padding_ * rows + border_width_ + border_v_spacing_) * 2 +
                        cell_v_spacing_ * (rows - 1) + 2 * rows * cell_border_width_);
   for (int r = 0; r < rows; ++r) {
@@ -443,7 +492,7 @@ void TRDTableItemInfo::Format(int docWidth, TRDTableItemFormattingInfo& info, TR
     } else {
       for (int c = 0; c < cols; ++c)
         if (const TRDTableCellData* cell = Rows->Cell(r, c); cell && cell->RowSpan == 1)
-          h = std::max(h, cellHeight(*cell, r, c));
+          h = std::max(h, CellContentHeight(info, *cell, r, c));
       if (h == 0) h = ScaleY(10);  // a row without content is not flat
     }
     info.RowHeights.AddValue(h);
@@ -451,12 +500,23 @@ void TRDTableItemInfo::Format(int docWidth, TRDTableItemFormattingInfo& info, TR
   }
   std::vector<int> heights(static_cast<size_t>(rows));
   for (int r = 0; r < rows; ++r) heights[size_t(r)] = info.RowHeights[r];
+  StretchRowsUnderSpans(info, heights);
+  for (int r = 0; r < rows; ++r) info.RowHeights.SetValue(r, heights[size_t(r)]);
+  return heights;
+}
+
+// A cell spanning rows that needs more than its rows give stretches them: the rows in
+// which no other cell ends first, in proportion to their heights.
+void TRDTableItemInfo::StretchRowsUnderSpans(TRDTableItemFormattingInfo& info,
+                                             std::vector<int>& heights) {
+  const int cols = Rows->GetColCount();
+  const int rows = Rows->Count();
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c) {
       TRDTableCellData* cell = Rows->Cell(r, c);
       if (!cell || cell->RowSpan <= 1) continue;
       const int last = std::min(r + cell->RowSpan, rows);
-      const int need = cellHeight(*cell, r, c) + ScaleY(2 * cell_padding_);
+      const int need = CellContentHeight(info, *cell, r, c) + ScaleY(2 * cell_padding_);
       int have = ScaleY(-cell_v_spacing_ - 2 * cell_border_width_);
       for (int k = r; k < last; ++k)
         have += heights[size_t(k)] +
@@ -479,11 +539,15 @@ void TRDTableItemInfo::Format(int docWidth, TRDTableItemFormattingInfo& info, TR
         extra -= add;
       }
     }
-  for (int r = 0; r < rows; ++r) info.RowHeights.SetValue(r, heights[size_t(r)]);
+}
 
-  // Rows and cell heights.
+// Rows and cell heights.
+void TRDTableItemInfo::PlaceRows(TRDTableItemFormattingInfo& info,
+                                 const std::vector<int>& heights) {
+  const int cols = Rows->GetColCount();
+  const int rows = Rows->Count();
   const int rowGaps = ScaleY(((cell_padding_ + cell_border_width_) * 2 + cell_v_spacing_) * rows);
-  gaps = rowGaps;
+  int gaps = rowGaps;
   int y = ScaleY(border_width_ + border_v_spacing_ + cell_border_width_);
   for (int r = 0; r < rows; ++r) {
     info.RowStarts.AddValue(y);

@@ -9,8 +9,8 @@
 #include "app/program/frm_main.h"
 #include "controls/aprs_symbol.h"
 #include "map_test_support.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 

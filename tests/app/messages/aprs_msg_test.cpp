@@ -4,12 +4,12 @@
 
 #include <vector>
 
-#include "app/transmit/beacons.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/messages/msg_lists.h"
+#include "app/transmit/beacons.h"
 #include "app/transmit/transmit_support.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/sys/date_time.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 // window sends reaches the server through the common internet sender.
 #include <gtest/gtest.h>
 
-#include "app/transmit/beacons.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/messages/msg_lists.h"
 #include "app/receive/receive_session.h"
+#include "app/transmit/beacons.h"
 #include "app/transmit/transmit_support.h"
-#include "platform/io/loopback_tcp_server.h"
+#include "platform/test_support/loopback_tcp_server.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include "app/messages/frm_aprs_msg.h"
 #include "app/transmit/transmit_support.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "app/program/frm_main.h"
 #include "platform/gui/clipboard.h"
 #include "platform/gui/drag_drop.h"
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext/rich_doc.h"
 
 namespace {

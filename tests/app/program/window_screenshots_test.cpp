@@ -7,21 +7,21 @@
 
 #include <filesystem>
 
+#include "app/app_windows.h"
 #include "app/map/aprs_symbols.h"
-#include "app/program/device_windows.h"
 #include "app/map/frm_aprs.h"
-#include "app/messages/frm_aprs_msg.h"
-#include "app/stations/frm_aprs_stn_info.h"
-#include "app/settings/frm_setup.h"
 #include "app/map/map_test_support.h"
 #include "app/map/map_view.h"
-#include "app/app_windows.h"
+#include "app/messages/frm_aprs_msg.h"
+#include "app/program/device_windows.h"
+#include "app/settings/frm_setup.h"
+#include "app/stations/frm_aprs_stn_info.h"
 #include "core/kiss_ax25.h"
 #include "core/kiss_link.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/png_file.h"
 #include "platform/gui/virtual_keys.h"
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "app/receive/packet_dispatcher.h"
 #include "app/receive/receive_session.h"
-#include "platform/io/loopback_tcp_server.h"
+#include "platform/test_support/loopback_tcp_server.h"
 
 namespace {
 

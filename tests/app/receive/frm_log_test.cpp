@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/open_dialog.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "app/receive/receive_session.h"
 #include "app/transmit/beacons.h"
 #include "app/transmit/transmit_support.h"
-#include "platform/io/loopback_tcp_server.h"
+#include "platform/test_support/loopback_tcp_server.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <thread>
 #include <vector>
 
-#include "app/receive/aprs_is_link.h"
 #include "app/monitor/monitor_appender.h"
 #include "app/monitor/monitor_styles.h"
+#include "app/receive/aprs_is_link.h"
 #include "app/receive/receive_fixture.h"
-#include "platform/io/loopback_tcp_server.h"
 #include "platform/sys/thread.h"
+#include "platform/test_support/loopback_tcp_server.h"
 
 // Runs the reader's hand-overs on this (the GUI) thread until the condition holds.
 template <class Condition>

@@ -11,7 +11,7 @@
 #include "core/kiss_ax25.h"
 #include "core/kiss_link.h"
 #include "core/tnc2_line.h"
-#include "platform/io/loopback_tcp_server.h"
+#include "platform/test_support/loopback_tcp_server.h"
 #include "platform/text/sysutils.h"
 #include "support/kiss_link_double.h"
 

@@ -4,20 +4,20 @@
 
 #include <filesystem>
 
-#include "app/map/aprs_symbols.h"
-#include "app/program/device_windows.h"
-#include "app/map/frm_aprs.h"
-#include "app/messages/frm_aprs_msg.h"
-#include "app/stations/frm_aprs_stn_info.h"
-#include "app/program/frm_main.h"
-#include "app/map/map_view.h"
-#include "app/language/speak_file.h"
 #include "app/app_windows.h"
-#include "platform/gui/gui_test_support.h"
+#include "app/language/speak_file.h"
+#include "app/map/aprs_symbols.h"
+#include "app/map/frm_aprs.h"
+#include "app/map/map_view.h"
+#include "app/messages/frm_aprs_msg.h"
+#include "app/program/device_windows.h"
+#include "app/program/frm_main.h"
+#include "app/stations/frm_aprs_stn_info.h"
 #include "platform/gui/open_dialog.h"
 #include "platform/gui/virtual_keys.h"
 #include "platform/sys/files.h"
 #include "platform/sys/registry.h"
+#include "platform/test_support/gui_test_support.h"
 #include "platform/text/string_list.h"
 
 namespace {

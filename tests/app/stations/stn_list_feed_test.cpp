@@ -9,12 +9,12 @@
 
 #include "../app_windows.h"
 #include "app/map/frm_aprs.h"
-#include "app/stations/frm_aprs_stn_list.h"
-#include "app/settings/frm_setup.h"
 #include "app/map/map_test_support.h"
+#include "app/settings/frm_setup.h"
+#include "app/stations/frm_aprs_stn_list.h"
 #include "core/kiss_ax25.h"
 #include "core/kiss_link.h"
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
 
 namespace {

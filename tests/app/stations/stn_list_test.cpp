@@ -3,14 +3,14 @@
 #include "../app_windows.h"
 #include "app/map/frm_aprs.h"
 #include "app/program/app_folders.h"
+#include "app/settings/frm_setup.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "app/stations/frm_aprs_stn_select.h"
-#include "app/settings/frm_setup.h"
-#include "platform/gui/gui_test_support.h"
-#include "station_records.h"
-#include "support/control_snapshot.h"
 #include "html/picture_container.h"
 #include "platform/sys/child_process.h"
+#include "platform/test_support/gui_test_support.h"
+#include "station_records.h"
+#include "support/control_snapshot.h"
 
 namespace {
 

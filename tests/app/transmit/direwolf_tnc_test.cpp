@@ -9,13 +9,13 @@
 #include <sstream>
 #include <thread>
 
-#include "app/transmit/beacons.h"
 #include "app/messages/frm_aprs_msg.h"
+#include "app/transmit/beacons.h"
 #include "app/transmit/transmit_support.h"
 #include "core/kiss_link.h"
-#include "platform/io/loopback_tcp_server.h"
 #include "platform/io/tcp_client.h"
 #include "platform/sys/child_process.h"
+#include "platform/test_support/loopback_tcp_server.h"
 #include "support/kiss_link_double.h"
 
 namespace {

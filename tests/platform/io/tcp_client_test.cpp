@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/io/loopback_tcp_server.h"
+#include "platform/test_support/loopback_tcp_server.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "platform/gui/file_group_descriptor.h"
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
 #include "richtext/rdf_writer.h"
 #include "richtext/support/viewer_points.h"

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/virtual_keys.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext/code_pages.h"
 #include "richtext/item_factory.h"
 #include "richtext_edit/edit/support/edit_fixture.h"

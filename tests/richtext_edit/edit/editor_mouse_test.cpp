@@ -5,8 +5,8 @@
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/menu.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext/picture_item.h"
 #include "richtext_edit/edit/item_resizer.h"
 #include "richtext_edit/edit/support/edit_fixture.h"

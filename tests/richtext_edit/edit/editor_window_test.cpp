@@ -7,10 +7,10 @@
 #include <cstdlib>
 
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/virtual_keys.h"
 #include "platform/sys/application.h"
 #include "platform/sys/thread.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 #include "support/control_snapshot.h"
 

@@ -2,8 +2,8 @@
 // the errors of misuse.
 #include <gtest/gtest.h>
 
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/virtual_keys.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext/rich_doc_error.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/sys/application.h"
 #include "platform/sys/date_time.h"
 #include "platform/sys/pump.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 

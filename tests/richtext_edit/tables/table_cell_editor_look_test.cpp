@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/gui_test_support.h"
 #include "platform/sys/pump.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "support/control_snapshot.h"

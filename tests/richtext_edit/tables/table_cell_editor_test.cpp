@@ -6,9 +6,9 @@
 
 #include <cctype>
 
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/virtual_keys.h"
 #include "platform/sys/pump.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "support/control_snapshot.h"

@@ -4,9 +4,9 @@
 // undo and its redo, while the undo list keeps or frees the cells that went.
 #include <gtest/gtest.h>
 
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/virtual_keys.h"
 #include "platform/sys/child_process.h"
+#include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
 #include "richtext/html_writer.h"
 #include "richtext/list_style.h"

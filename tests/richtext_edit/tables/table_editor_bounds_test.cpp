@@ -2,8 +2,8 @@
 // its document out for a new width, or the table's padding changes.
 #include <gtest/gtest.h>
 
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/virtual_keys.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 

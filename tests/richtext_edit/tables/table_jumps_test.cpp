@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext/rd_style.h"
 #include "richtext/rich_doc.h"
 #include "richtext_edit/tables/table_item.h"

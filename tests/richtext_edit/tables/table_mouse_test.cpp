@@ -3,7 +3,7 @@
 // drags that resize columns and rows with undo, and the row and column operations.
 #include <gtest/gtest.h>
 
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext/rich_doc_error.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 

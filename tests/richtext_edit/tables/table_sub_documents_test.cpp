@@ -6,8 +6,8 @@
 #include <cctype>
 
 #include "platform/gui/edit.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/sys/pump.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext/control_item.h"
 #include "richtext/rich_doc_error.h"
 #include "richtext_edit/tables/table_edit_fixture.h"

@@ -9,7 +9,7 @@
 #include <set>
 #include <thread>
 
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext/live_spelling.h"
 #include "richtext/word_painter.h"
 #include "richtext_edit/tables/table_edit_fixture.h"

@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "platform/gui/bitmap.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/virtual_keys.h"
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
 #include "richtext/item_factory.h"
 #include "richtext/rich_doc_error.h"

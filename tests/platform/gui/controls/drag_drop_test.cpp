@@ -8,8 +8,8 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/drag_drop.h"
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 #include "platform/text/format.h"
 
 namespace {

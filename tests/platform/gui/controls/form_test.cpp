@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/message_box.h"
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 #include "test_controls.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include "platform/gui/edit.h"
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 
 TEST(KeyRouting, AWrappedWidgetTypesTheCharacterOnKeyPressChose) {
   TForm form(nullptr);

@@ -8,8 +8,8 @@
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/paint_to.h"
+#include "platform/test_support/gui_test_support.h"
 #include "test_controls.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <stdexcept>
 
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 #include "test_controls.h"
 
 namespace {

@@ -5,9 +5,9 @@
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/image.h"
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 #include "test_controls.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 
 // A bar shows the last range set: painted before the event loop turns (after several
 // settings that end where they began, as a viewer following a feed makes them), and

@@ -7,7 +7,7 @@
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/clipboard.h"
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/list_box.h"
 #include "platform/gui/paint_to.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/virtual_keys.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <stdexcept>
 
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/shape.h"
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 

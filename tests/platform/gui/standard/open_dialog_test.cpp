@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/panel.h"
 #include "platform/gui/shape.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 

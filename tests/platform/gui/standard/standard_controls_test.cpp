@@ -8,7 +8,6 @@
 #include "platform/gui/combo_box.h"
 #include "platform/gui/edit.h"
 #include "platform/gui/forms.h"
-#include "platform/gui/gui_test_support.h"
 #include "platform/gui/image.h"
 #include "platform/gui/image_list.h"
 #include "platform/gui/label.h"
@@ -18,6 +17,7 @@
 #include "platform/gui/shape.h"
 #include "platform/gui/shell.h"
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
 
 namespace {

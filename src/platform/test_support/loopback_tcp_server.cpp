@@ -1,4 +1,4 @@
-#include "platform/io/loopback_tcp_server.h"
+#include "platform/test_support/loopback_tcp_server.h"
 
 #include <netinet/in.h>
 #include <poll.h>

@@ -1,4 +1,4 @@
-#include "platform/gui/gui_test_support.h"
+#include "platform/test_support/gui_test_support.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
