@@ -11,7 +11,8 @@
 # program's CPU time meanwhile and the stations it saved. OUT=folder keeps what the walk
 # leaves (screenshots, logs); NICE=-10 runs the program ahead of other work on a shared
 # machine; PERF=1 records the program's CPU with call graphs into $OUT/perf.data;
-# XSESSION names the X session script (xsession.sh DISPLAY COMMAND...).
+# XSESSION names the X session script (xsession.sh DISPLAY COMMAND...; by default the
+# one in ../shared/tools beside the project).
 set -eu
 bin=$(cd "$1" && pwd)
 lines=${2:-60000}
@@ -86,7 +87,7 @@ kill "$pid" 2>/dev/null
 wait "$pid"
 EOF
 chmod +x "$out/session.sh"
-OUT=$out FEED_PID=$feed "${XSESSION:-/work/shared/tools/xsession.sh}" "$display" "$out/session.sh" || true
+OUT=$out FEED_PID=$feed "${XSESSION:-$here/../../shared/tools/xsession.sh}" "$display" "$out/session.sh" || true
 wait $feed || true
 cat "$out/feed.log" "$out/cpu.txt"
 echo "stations saved: $(wc -l < "$out/prg/Stn.dat" 2>/dev/null || echo none)"
