@@ -10,9 +10,9 @@
 #include "html/html_draw.h"
 #include "html/html_list_box.h"
 #include "html/picture_container.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/paint_to.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/paint_to.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
 
 namespace {

@@ -16,9 +16,9 @@
 #include "app/monitor/station_styles.h"
 #include "bench_support.h"
 #include "platform/text/streams.h"
-#include "richtext/rd_data.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
+#include "richtext/model/rd_data.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 #include "richtext_edit/rtf/rtf_import.h"
 

@@ -17,8 +17,8 @@
 #include "app/map/aprs_symbols.h"
 #include "app/map/map_view.h"
 #include "app/stations/station_store.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/paint_to.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/paint_to.h"
 #include "platform/sys/application.h"
 #include "platform/text/sysutils.h"
 

@@ -10,8 +10,8 @@
 #include "app/monitor/monitor_styles.h"
 #include "app/monitor/station_styles.h"
 #include "bench_support.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 
 namespace {
 

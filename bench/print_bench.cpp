@@ -12,8 +12,8 @@
 #include <string>
 
 #include "bench_support.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 #include "richtext_edit/print/document_print.h"
 #include "richtext_edit/tables/table_item.h"
 

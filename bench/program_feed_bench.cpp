@@ -45,7 +45,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/program/app_folders.h"
+#include "app/shelf/app_folders.h"
 #include "app/map/frm_aprs.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "app/program/frm_main.h"

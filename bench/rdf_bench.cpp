@@ -9,11 +9,11 @@
 
 #include "bench_support.h"
 #include "platform/text/streams.h"
-#include "richtext/code_pages.h"
-#include "richtext/rd_data.h"
-#include "richtext/rd_style.h"
-#include "richtext/rdf_reader.h"
-#include "richtext/rdf_writer.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/formats/rdf_writer.h"
+#include "richtext/model/rd_data.h"
+#include "richtext/styles/rd_style.h"
 
 namespace {
 

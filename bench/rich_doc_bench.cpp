@@ -7,10 +7,10 @@
 #include <string>
 
 #include "bench_support.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/paint_to.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
+#include "platform/gui/controls/paint_to.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "bench_support.h"
-#include "richtext/rd_style.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 
 namespace {

@@ -10,8 +10,8 @@
 
 #include "bench_support.h"
 #include "platform/text/streams.h"
-#include "richtext/rd_data.h"
-#include "richtext/rd_style.h"
+#include "richtext/model/rd_data.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/rtf/rtf_import.h"
 
 namespace {

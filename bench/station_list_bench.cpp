@@ -17,8 +17,8 @@
 #include "app/stations/frm_aprs_stn_list.h"
 #include "app/stations/station_store.h"
 #include "core/locator.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/paint_to.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/controls/paint_to.h"
 #include "platform/sys/application.h"
 
 namespace {

@@ -17,8 +17,8 @@
 #include "app/monitor/station_styles.h"
 #include "app/stations/station_store.h"
 #include "platform/text/string_list.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 #include <string>
 
 #include "bench_support.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/paint_to.h"
+#include "platform/gui/controls/paint_to.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
-#include "richtext/rd_style.h"
-#include "richtext/rdf_reader.h"
-#include "richtext/rdf_writer.h"
-#include "richtext/rich_doc.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/formats/rdf_writer.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {

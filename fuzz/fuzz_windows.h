@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/fuzz_window_targets.h"
-#include "app/program/app_folders.h"
 #include "app/program/program.h"
+#include "app/shelf/app_folders.h"
 #include "fuzz_setup.h"
 #include "platform/sys/files.h"
 

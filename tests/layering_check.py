@@ -131,7 +131,7 @@ def self_test():
         "src/richtext/planted.cpp": '#include "richtext_edit/planted.h"\n',
         "src/controls/planted.cpp": "#include <termios.h>\n",
         "src/platform/gui/planted.h": "#include <QWidget>\n",
-        "src/devices/planted.cpp": '#include "platform/gui/canvas_qt.h"\n',
+        "src/devices/planted.cpp": '#include "platform/gui/graphics/canvas_qt.h"\n',
         "tests/gif/planted_test.cpp": '#include "app/map/map_view.h"\n',
         "bench/planted_bench.cpp": "#include <QtCore/QString>\n",
         "src/platform/gui/planted_support.cpp": '#include "platform/test_support/x.h"\n',

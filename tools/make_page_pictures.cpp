@@ -8,7 +8,7 @@
 #include <string>
 
 #include "gif/gif_picture.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 
 namespace {
 

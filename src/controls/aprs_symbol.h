@@ -18,8 +18,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/controls.h"
+#include "platform/gui/controls/controls.h"
+#include "platform/gui/graphics/bitmap.h"
 
 enum TSymDrawStyle : std::uint8_t { dsPoint = 1, dsSymbol = 2, dsCall = 4 };
 // A set of TSymDrawStyle flags; the map window keeps it as 1 (point) + 2 (symbol) + 4 (call).

@@ -8,8 +8,8 @@
 
 #include <memory>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/controls.h"
+#include "platform/gui/controls/controls.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/sys/timer.h"
 
 class TBitmapMask : public TGraphicControl {

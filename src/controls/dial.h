@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/controls.h"
+#include "platform/gui/controls/controls.h"
+#include "platform/gui/graphics/bitmap.h"
 
 // The kite-shaped needle, in the order it is outlined.
 struct TDialNeedle {

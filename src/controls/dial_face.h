@@ -3,7 +3,7 @@
 #pragma once
 
 #include "controls/dial.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 
 void DrawDialFace(TBitmap& Face, int Size);
 // The dial gets a face of its own size and leaves out what lies round the disc.

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "platform/gui/canvas.h"
+#include "platform/gui/graphics/canvas.h"
 
 void PolarToPoint(TPoint Centre, int Radius, std::uint16_t Angle, TPoint& P) {
   const double a = (static_cast<double>(Angle) - 90) * std::numbers::pi / 180;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "platform/gui/geometry.h"
+#include "platform/gui/graphics/geometry.h"
 
 class TCanvas;
 

@@ -1,6 +1,6 @@
 #include "controls/form_drag.h"
 
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 
 void TFormDrag::Start(TControl& Control, TMouseButton Button, int X, int Y) {
   form_ = nullptr;

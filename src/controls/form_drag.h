@@ -3,7 +3,7 @@
 // the button is released.
 #pragma once
 
-#include "platform/gui/controls.h"
+#include "platform/gui/controls/controls.h"
 
 class TForm;
 

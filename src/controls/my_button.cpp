@@ -2,8 +2,8 @@
 
 #include "controls/bitmap_colors.h"
 #include "controls/draw_tools.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/hint_window.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/hint_window.h"
 
 TColor LightenColor(TColor Color, std::uint8_t Amount) {
   return ShadeColor(true, Color, Amount);

@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/controls.h"
+#include "platform/gui/controls/controls.h"
+#include "platform/gui/graphics/bitmap.h"
 
 // Colour shading of the button: each of red, green and blue moved by Amount and kept
 // within 0..255; the result has 0 in its top byte.

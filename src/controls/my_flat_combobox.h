@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "platform/gui/combo_box.h"
+#include "platform/gui/standard/combo_box.h"
 
 // DefaultPaint starts true; a handler that clears it suppresses the flat drawing.
 using TFlatComboPaintEvent = std::function<void(TComponent* Sender, bool& DefaultPaint)>;

@@ -1,7 +1,7 @@
 #include "controls/my_hint.h"
 
 #include "controls/draw_tools.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 
 TMyHint* ActiveMyHint = nullptr;
 

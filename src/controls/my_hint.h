@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/hint_window.h"
+#include "platform/gui/controls/hint_window.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/sys/component.h"
 
 class TMyHint : public TComponent {

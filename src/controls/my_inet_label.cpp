@@ -1,7 +1,7 @@
 #include "controls/my_inet_label.h"
 
 #include "core/my_tools.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/standard/shell.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // desktop to open with the default browser or mail program.
 #pragma once
 
-#include "platform/gui/label.h"
+#include "platform/gui/standard/label.h"
 
 enum TInternet { itEmail, itWeb };
 enum TInternetCursor { wcDefault, wcInternetCursor };

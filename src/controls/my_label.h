@@ -3,7 +3,7 @@
 #pragma once
 
 #include "controls/form_drag.h"
-#include "platform/gui/label.h"
+#include "platform/gui/standard/label.h"
 
 class TMyLabel : public TLabel {
  public:

@@ -6,9 +6,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/gui/canvas.h"
-#include "platform/gui/new_control.h"
-#include "platform/gui/standard_icons.h"
+#include "platform/gui/controls/new_control.h"
+#include "platform/gui/graphics/canvas.h"
+#include "platform/gui/graphics/standard_icons.h"
 #include "platform/sys/application.h"
 
 TfrmMyMsgDialog* frmMyMsgDialog = nullptr;

@@ -17,11 +17,11 @@
 #include "controls/my_button.h"
 #include "controls/my_label.h"
 #include "controls/my_panel.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/image.h"
-#include "platform/gui/image_list.h"
-#include "platform/gui/label.h"
-#include "platform/gui/memo.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/graphics/image_list.h"
+#include "platform/gui/standard/image.h"
+#include "platform/gui/standard/label.h"
+#include "platform/gui/standard/memo.h"
 
 // Kinds of message: the icon index in imlPics and the header word.
 enum TMyMsgKind { mkError = 0, mkWarning = 1, mkInformation = 2, mkConfirmation = 3 };

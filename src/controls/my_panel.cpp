@@ -1,6 +1,6 @@
 #include "controls/my_panel.h"
 
-#include "platform/gui/message_box.h"
+#include "platform/gui/standard/message_box.h"
 
 bool AssignPatternBitmap(const TComponent& Control, TBitmap& Target, const TBitmap& Source) {
   if (Source.Empty()) {

@@ -12,8 +12,8 @@
 
 #include "controls/form_drag.h"
 #include "controls/draw_tools.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/panel.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/standard/panel.h"
 
 // Shown with the plain message box, after the control's name, when a picture for a
 // skinned control is smaller than 8 x 8.

@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/controls.h"
+#include "platform/gui/controls/controls.h"
+#include "platform/gui/graphics/bitmap.h"
 
 enum TProgressBarOrientation { pbHorizontal, pbVertical };
 

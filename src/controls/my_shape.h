@@ -3,7 +3,7 @@
 // (PopupMenu) on a right click.
 #pragma once
 
-#include "platform/gui/shape.h"
+#include "platform/gui/standard/shape.h"
 
 class TMyShape : public TShape {
  public:

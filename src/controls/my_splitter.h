@@ -3,7 +3,7 @@
 #pragma once
 
 #include "controls/draw_tools.h"
-#include "platform/gui/splitter.h"
+#include "platform/gui/standard/splitter.h"
 
 class TMySplitter : public TSplitter {
  public:

@@ -1,6 +1,6 @@
 #include "controls/my_tray_icon.h"
 
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 #include "platform/sys/application.h"
 
 namespace {

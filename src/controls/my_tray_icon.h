@@ -9,10 +9,10 @@
 
 #include <memory>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/controls.h"
-#include "platform/gui/menu.h"
-#include "platform/gui/tray_icon.h"
+#include "platform/gui/controls/controls.h"
+#include "platform/gui/controls/menu.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/standard/tray_icon.h"
 
 class TForm;
 

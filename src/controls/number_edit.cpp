@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "platform/gui/beep.h"
-#include "platform/gui/message_box.h"
+#include "platform/gui/standard/beep.h"
+#include "platform/gui/standard/message_box.h"
 #include "platform/text/ascii.h"
 
 namespace {

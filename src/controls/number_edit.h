@@ -5,7 +5,7 @@
 // message. AutoHint builds a two-line hint from AutoHintText, the range and the default.
 #pragma once
 
-#include "platform/gui/edit.h"
+#include "platform/gui/standard/edit.h"
 
 class TNumberEdit : public TEdit {
  public:

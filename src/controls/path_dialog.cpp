@@ -1,6 +1,6 @@
 #include "controls/path_dialog.h"
 
-#include "platform/gui/controls.h"
+#include "platform/gui/controls/controls.h"
 
 TPathDialog::TPathDialog(TComponent* AOwner) : TComponent(AOwner) {
   picker_.OnInit = [this] {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/gui/folder_picker.h"
+#include "platform/gui/standard/folder_picker.h"
 #include "platform/sys/component.h"
 
 enum TPathOption : std::uint8_t {

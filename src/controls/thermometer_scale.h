@@ -5,7 +5,7 @@
 #pragma once
 
 #include "controls/my_panel.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 
 inline constexpr int kThermometerLowF = -40;
 inline constexpr int kThermometerHighF = 122;

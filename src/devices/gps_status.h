@@ -12,7 +12,7 @@
 #include <string>
 
 #include "devices/gps_records.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 #include "platform/text/string_list.h"
 
 class TGpsRx;

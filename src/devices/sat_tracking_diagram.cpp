@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "controls/draw_tools.h"
-#include "platform/gui/canvas.h"
+#include "platform/gui/graphics/canvas.h"
 #include "platform/text/sysutils.h"
 
 namespace {

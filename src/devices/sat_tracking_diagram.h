@@ -9,8 +9,8 @@
 #include <string>
 
 #include "devices/gps_records.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/controls.h"
+#include "platform/gui/controls/controls.h"
+#include "platform/gui/graphics/bitmap.h"
 
 class TSatTrackingDiagram : public TGraphicControl {
  public:

@@ -10,7 +10,7 @@
 #include "controls/my_panel.h"
 #include "controls/thermometer_scale.h"
 #include "core/aprs_position.h"
-#include "platform/gui/new_control.h"
+#include "platform/gui/controls/new_control.h"
 #include "platform/text/format.h"
 #include "platform/text/sysutils.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "devices/wx_data.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 
 class TCompass;
 class THydro;

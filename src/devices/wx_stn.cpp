@@ -1,6 +1,6 @@
 #include "devices/wx_stn.h"
 
-#include "platform/gui/message_box.h"
+#include "platform/gui/standard/message_box.h"
 
 const char* const kWxComError = "WX-STATION COM ERROR!";
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "gif/gif_palette.h"
-#include "platform/gui/geometry.h"
+#include "platform/gui/graphics/geometry.h"
 
 class TStream;
 class TGIFHeader;

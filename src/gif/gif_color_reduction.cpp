@@ -3,7 +3,7 @@
 #include <array>
 
 #include "gif/gif_dither.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 
 // --- fixed palettes -------------------------------------------------------------------------
 

@@ -7,7 +7,7 @@
 #include "gif/gif_lzw_decoder.h"
 #include "gif/gif_picture.h"
 #include "gif/gif_settings.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
 
 namespace {

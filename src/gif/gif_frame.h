@@ -14,7 +14,7 @@
 #include "gif/gif_extensions.h"
 #include "gif/gif_item.h"
 #include "gif/gif_palette.h"
-#include "platform/gui/geometry.h"
+#include "platform/gui/graphics/geometry.h"
 
 class TBitmap;
 class TCanvas;

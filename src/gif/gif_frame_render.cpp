@@ -9,7 +9,7 @@
 #include "gif/gif_frame.h"
 #include "gif/gif_picture.h"
 #include "gif/gif_settings.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
 
 namespace {

@@ -23,7 +23,7 @@
 #include "gif/gif_item.h"
 #include "gif/gif_palette.h"
 #include "gif/gif_types.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 
 class TGIFPainter;
 class TGIFClock;

@@ -2,8 +2,8 @@
 
 #include "gif/gif_picture.h"
 #include "gif/gif_settings.h"
-#include "platform/gui/clipboard.h"
-#include "platform/gui/picture.h"
+#include "platform/gui/graphics/picture.h"
+#include "platform/gui/standard/clipboard.h"
 #include "platform/text/streams.h"
 
 namespace {

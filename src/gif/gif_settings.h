@@ -3,7 +3,7 @@
 #pragma once
 
 #include "gif/gif_types.h"
-#include "platform/gui/graphic_limits.h"
+#include "platform/gui/graphics/graphic_limits.h"
 
 extern int DelayUnitMs;        // milliseconds per delay unit of a graphic control block
 extern int DefaultFrameDelay;  // delay units when a frame has none

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 
 class TStream;
 class TStrings;

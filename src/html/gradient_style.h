@@ -9,9 +9,9 @@
 
 #include <functional>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/canvas.h"
-#include "platform/gui/geometry.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/canvas.h"
+#include "platform/gui/graphics/geometry.h"
 
 // Direction of a two-colour gradient.
 enum TGradientDirection { gdVertical, gdHorizontal };

@@ -16,7 +16,7 @@
 
 #include <string>
 
-#include "platform/gui/canvas.h"
+#include "platform/gui/graphics/canvas.h"
 
 class TImageList;
 class THTMLPictureCache;

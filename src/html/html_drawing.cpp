@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "html/gradient_style.h"
-#include "platform/gui/file_icons.h"
+#include "platform/gui/graphics/file_icons.h"
 #include "platform/text/ascii.h"
 
 namespace {

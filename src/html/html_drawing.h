@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/canvas.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/canvas.h"
 
 // The desktop's icon for the file Name (small or Large) at (X, Y); Size receives the
 // icon's size. With Print the icon is drawn ResFactor times its size. A number as Name

@@ -3,8 +3,8 @@
 #include "html/component_version.h"
 #include "html/gradient_style.h"
 #include "html/html_text.h"
-#include "platform/gui/hint_window.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/controls/hint_window.h"
+#include "platform/gui/standard/shell.h"
 #include "platform/text/sysutils.h"
 
 namespace {

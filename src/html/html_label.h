@@ -10,8 +10,8 @@
 
 #include "html/html_draw.h"
 #include "html/picture_container.h"
-#include "platform/gui/label.h"
-#include "platform/gui/panel.h"
+#include "platform/gui/standard/label.h"
+#include "platform/gui/standard/panel.h"
 #include "platform/text/string_list.h"
 
 class TImageList;

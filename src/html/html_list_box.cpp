@@ -5,8 +5,8 @@
 #include "html/component_version.h"
 #include "html/html_drawing.h"
 #include "html/html_text.h"
-#include "platform/gui/hint_window.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/controls/hint_window.h"
+#include "platform/gui/standard/shell.h"
 #include "platform/sys/timer.h"
 
 namespace {

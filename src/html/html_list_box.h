@@ -12,8 +12,8 @@
 #include "html/gradient_style.h"
 #include "html/html_draw.h"
 #include "html/picture_container.h"
-#include "platform/gui/controls.h"
-#include "platform/gui/scroll_bars.h"
+#include "platform/gui/controls/controls.h"
+#include "platform/gui/controls/scroll_bars.h"
 #include "platform/text/string_list.h"
 #include "platform/text/sysutils.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/gui/geometry.h"
+#include "platform/gui/graphics/geometry.h"
 
 // "clRed", "clHighlight" and the other colour names in any case; an unknown name gives 0
 // (black).

@@ -4,7 +4,7 @@
 
 #include "gif/gif_picture.h"
 #include "html/component_version.h"
-#include "platform/gui/jpeg_image.h"
+#include "platform/gui/graphics/jpeg_image.h"
 #include "platform/sys/files.h"
 #include "platform/text/streams.h"
 #include "platform/text/sysutils.h"

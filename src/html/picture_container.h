@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/sys/component.h"
 
 class TGIFPicture;

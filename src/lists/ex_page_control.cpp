@@ -4,8 +4,8 @@
 #include <cctype>
 
 #include "html/component_version.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/show_request.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/show_request.h"
 #include "platform/sys/application.h"
 #include "platform/text/format.h"
 #include "platform/text/string_list.h"

@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "html/gradient_style.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/controls.h"
-#include "platform/gui/image_list.h"
+#include "platform/gui/controls/controls.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/image_list.h"
 
 class TExPageControl;
 

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "html/component_version.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/rotated_text.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/graphics/rotated_text.h"
 
 namespace {
 

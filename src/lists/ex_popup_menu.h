@@ -12,8 +12,8 @@
 #include <string>
 
 #include "lists/menu_styler.h"
-#include "platform/gui/image_list.h"
-#include "platform/gui/menu.h"
+#include "platform/gui/controls/menu.h"
+#include "platform/gui/graphics/image_list.h"
 
 class TExPopupMenu : public TPopupMenu, public IStyledMenu {
  public:

@@ -10,9 +10,9 @@
 
 #include "html/gradient_style.h"
 #include "lists/section_grouped_list.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/graphics_objects.h"
-#include "platform/gui/text_layout.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/graphics_objects.h"
+#include "platform/gui/graphics/text_layout.h"
 
 class TExSectionList;
 

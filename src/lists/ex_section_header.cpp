@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "lists/ex_section_list.h"
-#include "platform/gui/hint_window.h"
+#include "platform/gui/controls/hint_window.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <new>
 
 #include "html/html_text.h"
-#include "platform/gui/hint_window.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/controls/hint_window.h"
+#include "platform/gui/standard/shell.h"
 #include "platform/sys/date_time.h"
 
 namespace {

@@ -20,8 +20,8 @@
 #include "html/picture_container.h"
 #include "lists/ex_section_columns.h"
 #include "lists/section_grouped_list.h"
-#include "platform/gui/controls.h"
-#include "platform/gui/image_list.h"
+#include "platform/gui/controls/controls.h"
+#include "platform/gui/graphics/image_list.h"
 #include "platform/text/string_list.h"
 #include "platform/text/sysutils.h"
 

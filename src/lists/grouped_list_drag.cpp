@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "lists/grouped_list_drag.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "lists/section_grouped_list.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 
 namespace {
 

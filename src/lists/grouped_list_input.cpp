@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "lists/section_grouped_list.h"
-#include "platform/gui/hint_window.h"
+#include "platform/gui/controls/hint_window.h"
 
 namespace {
 

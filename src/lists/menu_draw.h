@@ -12,8 +12,8 @@
 #pragma once
 
 #include "html/gradient_style.h"
-#include "platform/gui/canvas.h"
-#include "platform/gui/geometry.h"
+#include "platform/gui/graphics/canvas.h"
+#include "platform/gui/graphics/geometry.h"
 
 // Which end(s) of a line fade (named apart from the HTML label's gradient kinds).
 enum TMenuGradientType { gtLeft, gtRight, gtBoth };

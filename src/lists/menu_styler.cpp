@@ -1,6 +1,6 @@
 #include "lists/menu_styler.h"
 
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 #include "platform/text/format.h"
 
 namespace {

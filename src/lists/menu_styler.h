@@ -13,11 +13,11 @@
 #include <string>
 
 #include "lists/menu_draw.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/graphics_objects.h"
-#include "platform/gui/menu.h"
-#include "platform/gui/picture.h"
-#include "platform/gui/text_layout.h"
+#include "platform/gui/controls/menu.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/graphics_objects.h"
+#include "platform/gui/graphics/picture.h"
+#include "platform/gui/graphics/text_layout.h"
 #include "platform/sys/component.h"
 #include "platform/text/sysutils.h"
 

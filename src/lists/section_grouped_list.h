@@ -23,12 +23,12 @@
 #include <vector>
 
 #include "lists/position_tree.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/controls.h"
-#include "platform/gui/drag_drop.h"
-#include "platform/gui/hint_window.h"
-#include "platform/gui/image_list.h"
-#include "platform/gui/scroll_bars.h"
+#include "platform/gui/controls/controls.h"
+#include "platform/gui/controls/drag_drop.h"
+#include "platform/gui/controls/hint_window.h"
+#include "platform/gui/controls/scroll_bars.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/image_list.h"
 
 class TSectionGroupedList;
 class TOGLDragEngine;

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "lists/ex_section_list.h"
-#include "platform/gui/file_group_descriptor.h"
+#include "platform/gui/controls/file_group_descriptor.h"
 
 void TExSectionList::WireDragDrop() {
   engine_->OnOLEDragAllowed = [this](TSectionGroupedList*, POGLItem Item, bool& Allowed) {

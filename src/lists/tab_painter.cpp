@@ -5,7 +5,7 @@
 #include <array>
 #include <tuple>
 
-#include "platform/gui/rotated_text.h"
+#include "platform/gui/graphics/rotated_text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/gui/canvas.h"
+#include "platform/gui/graphics/canvas.h"
 
 // Text as it is when it fits in Room pixels of Canvas's font; else as much of it as fits
 // with "..." after it.

@@ -16,7 +16,7 @@
 #include "app/language/code_encode.h"
 #include "app/language/language_key.h"
 #include "app/my_msg_boxes.h"
-#include "app/program/app_folders.h"
+#include "app/shelf/app_folders.h"
 #include "controls/my_msg_dialog.h"
 #include "platform/test_support/gui_test_support.h"
 

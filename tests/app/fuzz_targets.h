@@ -27,7 +27,7 @@
 #include "core/kiss_ax25.h"
 #include "core/kiss_link.h"
 #include "core/tnc2_line.h"
-#include "platform/gui/picture.h"
+#include "platform/gui/graphics/picture.h"
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
 #include "platform/text/string_list.h"

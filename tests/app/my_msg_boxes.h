@@ -2,7 +2,7 @@
 #pragma once
 
 #include "controls/my_msg_dialog.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 
 inline TfrmMyMsgDialog* OpenMyMsgBox() {
   for (int n = 0; n < Screen->FormCount(); ++n) {

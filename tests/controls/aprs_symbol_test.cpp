@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 #include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 
 TEST(DrawTools, PolarToPointStartsUpAndTurnsClockwise) {
   TPoint p;

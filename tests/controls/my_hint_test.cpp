@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/my_button.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 #include "platform/test_support/gui_test_support.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "platform/gui/forms.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/shell.h"
 #include "platform/test_support/gui_test_support.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 

@@ -16,7 +16,7 @@
 #include "controls/my_progress_bar.h"
 #include "controls/my_splitter.h"
 #include "controls/number_edit.h"
-#include "platform/gui/png_file.h"
+#include "platform/gui/graphics/png_file.h"
 #include "platform/sys/application.h"
 #include "support/control_snapshot.h"
 

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/standard/shell.h"
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
 #include "platform/test_support/gui_test_support.h"

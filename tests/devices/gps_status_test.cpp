@@ -8,7 +8,7 @@
 #include "devices/gps_rx.h"
 #include "devices/nmea_test_support.h"
 #include "devices/sat_tracking_diagram.h"
-#include "platform/gui/label.h"
+#include "platform/gui/standard/label.h"
 #include "platform/io/pseudo_terminal.h"
 #include "platform/sys/pump.h"
 #include "platform/sys/timer.h"

@@ -5,7 +5,7 @@
 
 #include "gif/gif_color_reduction.h"
 #include "gif/gif_dither.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "gif/gif_registration.h"
 #include "gif/gif_settings.h"
 #include "gif_test_support.h"
-#include "platform/gui/clipboard.h"
-#include "platform/gui/picture.h"
+#include "platform/gui/graphics/picture.h"
+#include "platform/gui/standard/clipboard.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "gif/gif_picture.h"
 #include "gif_test_support.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 
 namespace {
 

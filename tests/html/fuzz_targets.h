@@ -10,7 +10,7 @@
 
 #include "html/html_draw.h"
 #include "html/picture_container.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
 
 // The first byte chooses the switches (word wrap, printing, selection, blinking, hover

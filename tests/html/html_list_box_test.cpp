@@ -6,8 +6,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/gui/forms.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/shell.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "gif/gif_picture.h"
-#include "platform/gui/jpeg_image.h"
+#include "platform/gui/graphics/jpeg_image.h"
 #include "platform/text/streams.h"
 #include "support/control_snapshot.h"
 

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/gui/edit.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/edit.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/text/string_list.h"
 #include "support/control_snapshot.h"

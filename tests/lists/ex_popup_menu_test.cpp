@@ -6,8 +6,8 @@
 
 #include <functional>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/test_support/gui_test_support.h"
 
 namespace {

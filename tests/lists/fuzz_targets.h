@@ -9,8 +9,8 @@
 #include <string>
 
 #include "lists/ex_section_list.h"
-#include "platform/gui/drag_drop.h"
-#include "platform/gui/file_group_descriptor.h"
+#include "platform/gui/controls/drag_drop.h"
+#include "platform/gui/controls/file_group_descriptor.h"
 
 // The first byte chooses the format the rest is offered as: even a file list, odd a row
 // descriptor.

@@ -6,8 +6,8 @@
 
 #include "lists/ex_section_list.h"
 #include "lists/section_grouped_list.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/hint_window.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/hint_window.h"
 #include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "lists/ex_section_list.h"
-#include "platform/gui/file_group_descriptor.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/file_group_descriptor.h"
+#include "platform/gui/controls/forms.h"
 #include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 
 namespace {
 

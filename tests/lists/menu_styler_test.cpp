@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 
 namespace {
 

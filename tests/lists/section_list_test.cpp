@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/forms.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/shell.h"
 #include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
 

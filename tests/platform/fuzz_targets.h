@@ -11,8 +11,8 @@
 
 #include <strings.h>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/jpeg_image.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/jpeg_image.h"
 #include "platform/io/serial_port.h"
 #include "platform/sys/files.h"
 #include "platform/sys/registry.h"

@@ -7,10 +7,10 @@
 
 #include "platform/sys/component.h"
 #include "platform/text/streams.h"
-#include "richtext/component_stream.h"
-#include "richtext/list_style.h"
-#include "richtext/rd_style.h"
-#include "richtext/rdf_routines.h"
+#include "richtext/styles/component_stream.h"
+#include "richtext/styles/list_style.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/styles/rdf_routines.h"
 
 namespace {
 

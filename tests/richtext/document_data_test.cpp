@@ -2,12 +2,12 @@
 // deletion, checkpoints, joining, style usage, navigation and linear positions.
 #include <gtest/gtest.h>
 
-#include "richtext/break_item.h"
-#include "richtext/code_pages.h"
-#include "richtext/item_factory.h"
-#include "richtext/rd_data.h"
-#include "richtext/rd_style.h"
-#include "richtext/tab_item.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/model/break_item.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/rd_data.h"
+#include "richtext/model/tab_item.h"
+#include "richtext/styles/rd_style.h"
 
 namespace {
 

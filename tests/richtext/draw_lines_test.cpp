@@ -1,9 +1,9 @@
 // The draw-item list and its deferred-delete window, and the text of draw items.
 #include <gtest/gtest.h>
 
-#include "richtext/code_pages.h"
-#include "richtext/draw_lines.h"
-#include "richtext/rd_data.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/model/draw_lines.h"
+#include "richtext/model/rd_data.h"
 
 namespace {
 

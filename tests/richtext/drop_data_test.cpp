@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "platform/gui/drag_drop.h"
-#include "richtext/rd_drop_data.h"
+#include "platform/gui/controls/drag_drop.h"
+#include "richtext/view/rd_drop_data.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/drag_drop.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/drag_drop.h"
+#include "platform/gui/controls/forms.h"
 #include "platform/test_support/gui_test_support.h"
-#include "richtext/rd_drop_target.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rd_drop_target.h"
+#include "richtext/view/rich_doc.h"
 
 namespace {
 

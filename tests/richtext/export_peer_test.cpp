@@ -6,14 +6,14 @@
 #include <algorithm>
 #include <sstream>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/image_list.h"
-#include "platform/gui/jpeg_image.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/image_list.h"
+#include "platform/gui/graphics/jpeg_image.h"
 #include "platform/sys/child_process.h"
-#include "richtext/bullet_item.h"
-#include "richtext/marker_item.h"
-#include "richtext/picture_item.h"
-#include "richtext/tab_item.h"
+#include "richtext/model/bullet_item.h"
+#include "richtext/model/marker_item.h"
+#include "richtext/model/picture_item.h"
+#include "richtext/model/tab_item.h"
 #include "richtext/support/export_document.h"
 #include "support/control_snapshot.h"
 #include "support/html_checkers.h"

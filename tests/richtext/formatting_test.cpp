@@ -4,9 +4,9 @@
 // formatted deletion of leading paragraphs.
 #include <gtest/gtest.h>
 
-#include "richtext/code_pages.h"
-#include "richtext/item_factory.h"
-#include "richtext/tab_item.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/tab_item.h"
 #include "richtext/support/test_formatted_data.h"
 
 namespace {

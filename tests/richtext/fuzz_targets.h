@@ -9,12 +9,12 @@
 #include <string>
 
 #include "platform/text/streams.h"
-#include "richtext/rd_background.h"
-#include "richtext/rd_data.h"
-#include "richtext/rd_layout_info.h"
-#include "richtext/rd_style.h"
-#include "richtext/rdf_reader.h"
-#include "richtext/rdf_writer.h"
+#include "richtext/base/rd_layout_info.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/formats/rdf_writer.h"
+#include "richtext/model/rd_data.h"
+#include "richtext/styles/rd_background.h"
+#include "richtext/styles/rd_style.h"
 
 // Any bytes are read as a document (replacing one, and inserted into one) with integer
 // and with string tags and every load option; whatever was read is written out in the

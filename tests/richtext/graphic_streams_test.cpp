@@ -2,11 +2,11 @@
 // ask for more than the stream holds.
 #include <gtest/gtest.h>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/jpeg_image.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/jpeg_image.h"
 #include "platform/text/streams.h"
-#include "richtext/graphic_streams.h"
-#include "richtext/picture_routines.h"
+#include "richtext/styles/graphic_streams.h"
+#include "richtext/base/picture_routines.h"
 #include "richtext/support/raster_canvas.h"
 
 namespace {

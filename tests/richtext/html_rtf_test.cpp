@@ -2,11 +2,11 @@
 // fonts as CSS and tags, RTF escaping and Unicode RTF.
 #include <gtest/gtest.h>
 
-#include "richtext/code_pages.h"
-#include "richtext/html_routines.h"
-#include "richtext/rich_doc_error.h"
-#include "richtext/rtf_routines.h"
-#include "richtext/text_style.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/base/rich_doc_error.h"
+#include "richtext/base/rtf_routines.h"
+#include "richtext/styles/html_routines.h"
+#include "richtext/styles/text_style.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/sys/files.h"
 #include "richtext/support/export_document.h"
 #include "support/scratch_files.h"

@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "platform/text/streams.h"
-#include "richtext/break_item.h"
-#include "richtext/draw_lines.h"
-#include "richtext/html_routines.h"
-#include "richtext/item_factory.h"
-#include "richtext/rd_data.h"
-#include "richtext/rd_style.h"
-#include "richtext/rtf_writer.h"
+#include "richtext/formats/rtf_writer.h"
+#include "richtext/model/break_item.h"
+#include "richtext/model/draw_lines.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/rd_data.h"
+#include "richtext/model/tab_item.h"
+#include "richtext/styles/html_routines.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext/support/raster_canvas.h"
-#include "richtext/tab_item.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Line-break classes of sample characters and the pair-table break search.
 #include <gtest/gtest.h>
 
-#include "richtext/line_break.h"
+#include "richtext/base/line_break.h"
 
 namespace {
 

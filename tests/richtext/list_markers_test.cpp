@@ -5,20 +5,20 @@
 
 #include <limits>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/image_list.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/image_list.h"
 #include "platform/text/streams.h"
-#include "richtext/draw_lines.h"
-#include "richtext/item_factory.h"
-#include "richtext/marker_item.h"
-#include "richtext/marker_list.h"
-#include "richtext/rd_data.h"
-#include "richtext/rd_platform_canvas.h"
-#include "richtext/rd_style.h"
-#include "richtext/rdf_reader.h"
-#include "richtext/rdf_writer.h"
+#include "richtext/base/symbol_fonts.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/formats/rdf_writer.h"
+#include "richtext/model/draw_lines.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/marker_item.h"
+#include "richtext/model/marker_list.h"
+#include "richtext/model/rd_data.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext/support/raster_canvas.h"
-#include "richtext/symbol_fonts.h"
+#include "richtext/view/rd_platform_canvas.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // List styles and style templates.
 #include <gtest/gtest.h>
 
-#include "platform/gui/bitmap.h"
-#include "richtext/graphic_classes.h"
-#include "richtext/graphic_streams.h"
-#include "richtext/ini_file.h"
-#include "richtext/list_style.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc_error.h"
-#include "richtext/style_template.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "richtext/base/graphic_classes.h"
+#include "richtext/base/ini_file.h"
+#include "richtext/base/rich_doc_error.h"
+#include "richtext/styles/graphic_streams.h"
+#include "richtext/styles/list_style.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/styles/style_template.h"
 
 namespace {
 

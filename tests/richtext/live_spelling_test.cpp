@@ -10,12 +10,12 @@
 #include <set>
 #include <thread>
 
-#include "richtext/break_item.h"
-#include "richtext/code_pages.h"
-#include "richtext/live_spelling.h"
-#include "richtext/rd_data.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
+#include "richtext/model/break_item.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/model/live_spelling.h"
+#include "richtext/model/rd_data.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 
 namespace {
 

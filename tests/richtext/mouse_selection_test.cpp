@@ -7,7 +7,7 @@
 
 #include <stdexcept>
 
-#include "platform/gui/clipboard.h"
+#include "platform/gui/standard/clipboard.h"
 #include "richtext/support/test_formatted_data.h"
 
 namespace {

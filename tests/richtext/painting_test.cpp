@@ -4,10 +4,10 @@
 // background painter's placements.
 #include <gtest/gtest.h>
 
-#include "platform/gui/bitmap.h"
-#include "richtext/code_pages.h"
-#include "richtext/item_factory.h"
-#include "richtext/rd_background.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/styles/rd_background.h"
 #include "richtext/support/test_formatted_data.h"
 
 namespace {

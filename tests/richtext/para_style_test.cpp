@@ -2,8 +2,8 @@
 // and CSS.
 #include <gtest/gtest.h>
 
-#include "richtext/ini_file.h"
-#include "richtext/rd_style.h"
+#include "richtext/base/ini_file.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext/support/raster_canvas.h"
 
 namespace {

@@ -7,21 +7,21 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
-#include "richtext/break_item.h"
-#include "richtext/code_pages.h"
-#include "richtext/item_factory.h"
-#include "richtext/list_style.h"
-#include "richtext/rd_background.h"
-#include "richtext/rd_data.h"
-#include "richtext/rd_layout_info.h"
-#include "richtext/rd_marker_block.h"
-#include "richtext/rd_style.h"
-#include "richtext/rdf_reader.h"
-#include "richtext/rdf_routines.h"
-#include "richtext/rdf_writer.h"
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/base/rd_layout_info.h"
+#include "richtext/base/rd_marker_block.h"
+#include "richtext/base/rich_doc_error.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/formats/rdf_writer.h"
+#include "richtext/model/break_item.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/rd_data.h"
+#include "richtext/styles/list_style.h"
+#include "richtext/styles/rd_background.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/styles/rdf_routines.h"
 
 namespace {
 

@@ -7,15 +7,15 @@
 #include <sstream>
 
 #include "platform/text/streams.h"
-#include "richtext/break_item.h"
-#include "richtext/code_pages.h"
-#include "richtext/item_factory.h"
-#include "richtext/rd_data.h"
-#include "richtext/rd_style.h"
-#include "richtext/rdf_reader.h"
-#include "richtext/rdf_routines.h"
-#include "richtext/rdf_writer.h"
-#include "richtext/tab_item.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/formats/rdf_writer.h"
+#include "richtext/model/break_item.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/rd_data.h"
+#include "richtext/model/tab_item.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/styles/rdf_routines.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 // written by hand.
 #include <gtest/gtest.h>
 
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/rich_doc_error.h"
+#include "richtext/styles/text_style.h"
 #include "richtext/support/export_document.h"
 #include "richtext/support/test_formatted_data.h"
-#include "richtext/text_style.h"
 
 namespace {
 

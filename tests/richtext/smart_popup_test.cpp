@@ -1,12 +1,12 @@
 // The smart-popup button beside an item: where it sits, what a click and its shortcut do,
 // how it looks, and when it goes.
-#include "richtext/smart_popup.h"
+#include "richtext/view/smart_popup.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/test_support/gui_test_support.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 #include "support/control_snapshot.h"
 
 namespace {

@@ -2,10 +2,10 @@
 // hover sensitivity, tab stops and the sheet's CSS.
 #include <gtest/gtest.h>
 
-#include "platform/gui/bitmap.h"
-#include "richtext/list_style.h"
-#include "richtext/rd_style.h"
-#include "richtext/style_template.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "richtext/styles/list_style.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/styles/style_template.h"
 #include "richtext/support/raster_canvas.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "richtext/code_pages.h"
-#include "richtext/item_factory.h"
-#include "richtext/nontext_items.h"
-#include "richtext/rd_data.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/nontext_items.h"
+#include "richtext/model/rd_data.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "richtext/code_pages.h"
-#include "richtext/item_text.h"
-#include "richtext/rich_doc_error.h"
-#include "richtext/unicode_html.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/base/item_text.h"
+#include "richtext/base/rich_doc_error.h"
+#include "richtext/base/unicode_html.h"
 
 namespace {
 

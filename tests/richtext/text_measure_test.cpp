@@ -2,11 +2,11 @@
 // texts displayed in another order (right-to-left runs).
 #include <gtest/gtest.h>
 
-#include "richtext/code_pages.h"
-#include "richtext/complex_script.h"
-#include "richtext/rd_style.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/layout/complex_script.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext/support/raster_canvas.h"
-#include "richtext/text_measure.h"
+#include "richtext/styles/text_measure.h"
 
 namespace {
 

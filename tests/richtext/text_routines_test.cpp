@@ -1,9 +1,9 @@
 // Tag, text, detection, scaling, colour and list routines shared by the component.
 #include <gtest/gtest.h>
 
-#include "richtext/rd_colors.h"
-#include "richtext/rd_lists.h"
-#include "richtext/text_routines.h"
+#include "richtext/base/rd_colors.h"
+#include "richtext/base/rd_lists.h"
+#include "richtext/base/text_routines.h"
 
 namespace {
 

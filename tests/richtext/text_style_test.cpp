@@ -2,9 +2,9 @@
 // colours and pixels for each draw state.
 #include <gtest/gtest.h>
 
-#include "richtext/code_pages.h"
-#include "richtext/ini_file.h"
-#include "richtext/rd_style.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/base/ini_file.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext/support/raster_canvas.h"
 
 namespace {

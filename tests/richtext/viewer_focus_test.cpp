@@ -5,18 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/edit.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/image_list.h"
-#include "platform/gui/paint_to.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/paint_to.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/image_list.h"
+#include "platform/gui/standard/edit.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
-#include "richtext/bullet_item.h"
-#include "richtext/control_item.h"
-#include "richtext/picture_item.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
+#include "richtext/model/bullet_item.h"
+#include "richtext/model/control_item.h"
+#include "richtext/model/picture_item.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 #include "support/control_snapshot.h"
 
 namespace {

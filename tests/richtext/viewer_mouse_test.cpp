@@ -4,14 +4,14 @@
 // every format.
 #include <gtest/gtest.h>
 
-#include "platform/gui/clipboard.h"
-#include "platform/gui/hint_window.h"
+#include "platform/gui/controls/hint_window.h"
+#include "platform/gui/standard/clipboard.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
-#include "richtext/rd_style.h"
-#include "richtext/rdf_reader.h"
-#include "richtext/rich_doc.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext/support/viewer_points.h"
+#include "richtext/view/rich_doc.h"
 
 namespace {
 

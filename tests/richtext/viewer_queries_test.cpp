@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
-#include "richtext/smart_popup.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
+#include "richtext/view/smart_popup.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include <thread>
 #include <vector>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
 #include "platform/test_support/gui_test_support.h"
-#include "richtext/rd_animate.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
+#include "richtext/model/rd_animate.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 #include "support/control_snapshot.h"
 #include "support/scratch_files.h"
 

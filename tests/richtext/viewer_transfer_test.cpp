@@ -6,17 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/clipboard.h"
-#include "platform/gui/drag_drop.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/drag_drop.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/standard/clipboard.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
-#include "richtext/picture_item.h"
-#include "richtext/rd_style.h"
-#include "richtext/rdf_reader.h"
-#include "richtext/rich_doc.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/model/picture_item.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext/support/viewer_points.h"
+#include "richtext/view/rich_doc.h"
 #include "support/control_snapshot.h"
 
 namespace {

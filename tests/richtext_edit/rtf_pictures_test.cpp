@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/gui/jpeg_image.h"
+#include "platform/gui/graphics/jpeg_image.h"
 #include "platform/text/format.h"
 #include "richtext_edit/rtf/rtf_bitmaps.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
 #include "richtext_edit/rtf/rtf_reader.h"
 

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/paint_to.h"
+#include "platform/gui/controls/paint_to.h"
+#include "platform/gui/graphics/bitmap.h"
 
 // A bitmap of the control's size, pre-filled with Background, the control painted on it.
 inline std::unique_ptr<TBitmap> Snapshot(TControl& control, TColor background = 0x123456) {

@@ -7,7 +7,7 @@
 #include "core/aprs_is_reader.h"
 #include "core/tnc_control.h"
 #include "devices/gps_status.h"
-#include "platform/gui/new_control.h"
+#include "platform/gui/controls/new_control.h"
 
 TfrmPrgMsg* frmPrgMsg = nullptr;
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "lists/ex_page_control.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/label.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/label.h"
 
 class TfrmPrgMsg : public TForm {
  public:

@@ -1,10 +1,10 @@
 #include "app/language/frm_speak.h"
 
 #include "app/language/speak_file.h"
-#include "app/program/app_folders.h"
+#include "app/shelf/app_folders.h"
 #include "core/csv_ctrl.h"
-#include "platform/gui/label.h"
-#include "platform/gui/new_control.h"
+#include "platform/gui/controls/new_control.h"
+#include "platform/gui/standard/label.h"
 #include "platform/sys/date_time.h"
 
 TfrmSpeak* frmSpeak = nullptr;

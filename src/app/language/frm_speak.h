@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "platform/gui/button.h"
-#include "platform/gui/check_box.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/button.h"
+#include "platform/gui/standard/check_box.h"
 #include "platform/text/string_list.h"
 
 class TfrmSpeak : public TForm {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/image_list.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/image_list.h"
 
 namespace {
 

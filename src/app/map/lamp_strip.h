@@ -7,7 +7,7 @@
 #pragma once
 
 #include "controls/bitmap_mask.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 
 // Width and height of one frame.
 constexpr int kLampSize = 16;

@@ -9,10 +9,10 @@
 #include "app/stations/station_store.h"
 #include "controls/my_msg_dialog.h"
 #include "core/csv_ctrl.h"
-#include "platform/gui/graphic_limits.h"
-#include "platform/gui/new_control.h"
-#include "platform/gui/picture.h"
-#include "platform/gui/scroll_box.h"
+#include "platform/gui/controls/new_control.h"
+#include "platform/gui/graphics/graphic_limits.h"
+#include "platform/gui/graphics/picture.h"
+#include "platform/gui/standard/scroll_box.h"
 #include "platform/text/sysutils.h"
 
 namespace {

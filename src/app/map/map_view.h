@@ -30,8 +30,8 @@
 #include "controls/aprs_symbol.h"
 #include "controls/my_shape.h"
 #include "core/aprs_position.h"
-#include "platform/gui/image.h"
-#include "platform/gui/panel.h"
+#include "platform/gui/standard/image.h"
+#include "platform/gui/standard/panel.h"
 #include "platform/sys/timer.h"
 
 struct TAprsInfo;

@@ -9,7 +9,7 @@
 
 #include "controls/aprs_symbol.h"
 #include "controls/bitmap_mask.h"
-#include "platform/gui/canvas.h"
+#include "platform/gui/graphics/canvas.h"
 #include "platform/sys/timer.h"
 #include "platform/text/string_list.h"
 

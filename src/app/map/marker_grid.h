@@ -20,7 +20,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/gui/controls.h"
+#include "platform/gui/controls/controls.h"
 
 class TMarkerGrid {
  public:

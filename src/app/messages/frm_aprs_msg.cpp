@@ -5,15 +5,15 @@
 #include "app/language/frm_prg_msg.h"
 #include "app/messages/msg_lists.h"
 #include "app/monitor/station_styles.h"
-#include "app/program/form_fit.h"
+#include "app/shelf/form_fit.h"
 #include "core/csv_ctrl.h"
 #include "core/kiss_link.h"
 #include "core/my_tools.h"
-#include "platform/gui/message_box.h"
-#include "platform/gui/new_control.h"
+#include "platform/gui/controls/new_control.h"
+#include "platform/gui/standard/message_box.h"
 #include "platform/text/format.h"
 #include "platform/text/sysutils.h"
-#include "richtext/rd_style.h"
+#include "richtext/styles/rd_style.h"
 
 const char* const kMsgSameCallText = "Absender gleich Emp\xE4nger, Nachricht nicht gesendet!";
 const char* const kMsgNoTextText = "Keine Nachricht eingegeben, Nachricht nicht gesendet!";

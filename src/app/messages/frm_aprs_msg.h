@@ -19,13 +19,13 @@
 #include "controls/my_button.h"
 #include "core/kiss_link.h"
 #include "lists/ex_page_control.h"
-#include "platform/gui/edit.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/memo.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/edit.h"
+#include "platform/gui/standard/memo.h"
 #include "platform/sys/date_time.h"
 #include "platform/sys/timer.h"
 #include "platform/text/string_list.h"
-#include "richtext/rich_doc.h"
+#include "richtext/view/rich_doc.h"
 
 class TRDStyle;
 

@@ -2,7 +2,7 @@
 
 #include "core/my_tools.h"
 #include "platform/text/sysutils.h"
-#include "richtext/rich_doc.h"
+#include "richtext/view/rich_doc.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/my_tools.h"
-#include "richtext/rich_doc.h"
+#include "richtext/view/rich_doc.h"
 
 namespace {
 

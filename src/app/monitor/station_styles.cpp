@@ -1,8 +1,8 @@
 #include "app/monitor/station_styles.h"
 
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
-#include "richtext/rtf_read_properties.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
+#include "richtext/view/rtf_read_properties.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "app/map/frm_aprs.h"
 #include "app/product.h"
 #include "app/program/program_logo.h"
-#include "app/program/window_shape.h"
-#include "platform/gui/new_control.h"
+#include "app/shelf/window_shape.h"
+#include "platform/gui/controls/new_control.h"
 #include "platform/text/format.h"
 
 TfrmInfo* frmInfo = nullptr;

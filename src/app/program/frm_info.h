@@ -4,8 +4,8 @@
 #include "controls/my_button.h"
 #include "controls/my_inet_label.h"
 #include "html/html_label.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/image.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/image.h"
 #include "platform/sys/timer.h"
 
 constexpr unsigned kSplashMs = 3000;

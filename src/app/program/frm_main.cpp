@@ -5,15 +5,15 @@
 
 #include "app/map/frm_aprs.h"
 #include "app/monitor/monitor_appender.h"
-#include "app/program/device_windows.h"
 #include "app/receive/tnc_link.h"
 #include "app/settings/frm_setup.h"
 #include "app/settings/settings_store.h"
+#include "app/shelf/device_windows.h"
 #include "controls/my_msg_dialog.h"
-#include "platform/gui/new_control.h"
+#include "platform/gui/controls/new_control.h"
 #include "platform/sys/application.h"
 #include "platform/text/sysutils.h"
-#include "richtext/rich_doc.h"
+#include "richtext/view/rich_doc.h"
 
 TfrmMain* frmMain = nullptr;
 

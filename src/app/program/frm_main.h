@@ -4,10 +4,10 @@
 
 #include "controls/my_hint.h"
 #include "controls/my_tray_icon.h"
-#include "platform/gui/button.h"
-#include "platform/gui/check_box.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/panel.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/button.h"
+#include "platform/gui/standard/check_box.h"
+#include "platform/gui/standard/panel.h"
 
 // Most values the byte-list test feed takes.
 constexpr int kTestFeedBytes = 2024;

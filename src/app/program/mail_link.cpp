@@ -1,7 +1,7 @@
 #include "app/program/mail_link.h"
 
 #include "core/my_tools.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/standard/shell.h"
 #include "platform/text/sysutils.h"
 
 bool SendMailTo(const std::string& Name, const std::string& Address, const std::string& Subject,

@@ -3,7 +3,7 @@
 // at the foot of the map window's tool bar and on the about window.
 #pragma once
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 
 // Draws the logo into Logo, Size pixels square. What lies round it is the bitmap's
 // transparent colour (fixed), so a transparent image shows its background there.

@@ -12,7 +12,7 @@
 
 #include "app/receive/aprs_info.h"
 #include "core/aprs_is_reader.h"
-#include "platform/gui/geometry.h"
+#include "platform/gui/graphics/geometry.h"
 #include "platform/io/tcp_client.h"
 
 // The IGate's line for a packet heard on the radio, by the APRS-IS rules for IGates:

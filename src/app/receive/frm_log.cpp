@@ -3,8 +3,8 @@
 #include <cctype>
 
 #include "app/language/frm_prg_msg.h"
-#include "app/program/form_build.h"
-#include "app/program/form_fit.h"
+#include "app/shelf/form_build.h"
+#include "app/shelf/form_fit.h"
 #include "controls/my_msg_dialog.h"
 #include "platform/sys/files.h"
 #include "platform/text/sysutils.h"

@@ -11,10 +11,10 @@
 #include "controls/my_button.h"
 #include "controls/my_panel.h"
 #include "controls/my_progress_bar.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/label.h"
-#include "platform/gui/memo.h"
-#include "platform/gui/open_dialog.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/label.h"
+#include "platform/gui/standard/memo.h"
+#include "platform/gui/standard/open_dialog.h"
 #include "platform/sys/timer.h"
 
 class TfrmLog : public TForm, public TDispatchLog {

@@ -2,8 +2,8 @@
 
 #include <cctype>
 
-#include "app/program/app_folders.h"
-#include "app/program/form_build.h"
+#include "app/shelf/app_folders.h"
+#include "app/shelf/form_build.h"
 #include "platform/sys/files.h"
 #include "platform/text/string_list.h"
 

@@ -4,7 +4,7 @@
 #include "app/settings/frm_setup.h"
 #include "app/settings/symbol_names.h"
 #include "core/csv_ctrl.h"
-#include "platform/gui/new_control.h"
+#include "platform/gui/controls/new_control.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include "app/language/frm_prg_msg.h"
 #include "app/map/aprs_symbols.h"
-#include "app/program/form_build.h"
 #include "app/receive/aprs_info.h"
 #include "app/receive/wx_report.h"
 #include "app/settings/frm_setup.h"
+#include "app/shelf/form_build.h"
 #include "app/stations/station_store.h"
 #include "app/stations/stn_info_weather.h"
 #include "app/stations/stn_record_fields.h"
@@ -18,7 +18,7 @@
 #include "core/locator.h"
 #include "core/my_tools.h"
 #include "devices/wx_calc.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/format.h"
 #include "platform/text/sysutils.h"
 

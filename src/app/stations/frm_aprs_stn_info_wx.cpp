@@ -7,7 +7,7 @@
 #include "app/stations/stn_info_weather.h"
 #include "core/aprs_position.h"
 #include "devices/wx_calc.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/format.h"
 #include "platform/text/sysutils.h"
 

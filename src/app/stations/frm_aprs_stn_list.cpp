@@ -4,7 +4,7 @@
 #include "app/stations/station_store.h"
 #include "app/stations/stn_record_fields.h"
 #include "core/my_tools.h"
-#include "platform/gui/new_control.h"
+#include "platform/gui/controls/new_control.h"
 #include "platform/sys/date_time.h"
 #include "platform/text/sysutils.h"
 

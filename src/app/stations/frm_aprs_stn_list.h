@@ -14,8 +14,8 @@
 #include "controls/my_button.h"
 #include "controls/my_panel.h"
 #include "lists/ex_section_list.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/image_list.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/graphics/image_list.h"
 
 class TfrmAprsStnList : public TForm {
  public:

@@ -1,6 +1,6 @@
 #include "app/stations/frm_aprs_stn_select.h"
 
-#include "platform/gui/new_control.h"
+#include "platform/gui/controls/new_control.h"
 
 TfrmAprsStnSelect* frmAprsStnSelect = nullptr;
 

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "controls/my_panel.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/list_box.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/list_box.h"
 
 class TfrmAprsStnSelect : public TForm {
  public:

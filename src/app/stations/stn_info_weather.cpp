@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "controls/my_button.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/canvas.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/canvas.h"
 #include "platform/text/sysutils.h"
 
 namespace {

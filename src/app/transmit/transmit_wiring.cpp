@@ -2,10 +2,10 @@
 
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
-#include "app/program/device_windows.h"
 #include "app/receive/frm_log.h"
 #include "app/receive/packet_dispatcher.h"
 #include "app/settings/frm_setup.h"
+#include "app/shelf/device_windows.h"
 #include "app/transmit/beacons.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <map>
 
-#include "platform/gui/frame_pacing.h"
+#include "platform/gui/controls/frame_pacing.h"
 
 TApplication* Application = nullptr;
 

@@ -20,10 +20,10 @@
 #include <QPixmap>
 #include <QWheelEvent>
 
-#include "platform/gui/canvas_qt.h"
-#include "platform/gui/drag_drop_qt.h"
-#include "platform/gui/owner_drawn_menu_qt.h"
-#include "platform/gui/win_control_qt.h"
+#include "platform/gui/controls/drag_drop_qt.h"
+#include "platform/gui/controls/owner_drawn_menu_qt.h"
+#include "platform/gui/controls/win_control_qt.h"
+#include "platform/gui/graphics/canvas_qt.h"
 #include "platform/sys/application.h"
 #include "platform/text/qt_string_qt.h"
 

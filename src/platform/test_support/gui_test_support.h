@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/controls.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/menu.h"
-#include "platform/gui/message_box.h"
+#include "platform/gui/controls/controls.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/menu.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/standard/message_box.h"
 
 void SimulateMouseDown(TControl& Control, TMouseButton Button, int X, int Y, TShiftState Shift = 0);
 void SimulateMouseUp(TControl& Control, TMouseButton Button, int X, int Y, TShiftState Shift = 0);

@@ -6,10 +6,10 @@
 // leaves the items as they were.
 #include <algorithm>
 
-#include "richtext/code_pages.h"
-#include "richtext/item_factory.h"
-#include "richtext/item_text.h"
-#include "richtext/rd_style.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/base/item_text.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 

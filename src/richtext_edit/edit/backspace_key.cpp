@@ -6,9 +6,9 @@
 // checkpoint is never lost.
 #include <vector>
 
-#include "richtext/item_factory.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 

@@ -3,11 +3,11 @@
 // taken from the item at the caret, and placing the caret at an item position.
 #include <algorithm>
 
-#include "richtext/complex_script.h"
-#include "richtext/item_factory.h"
-#include "richtext/line_break.h"
-#include "richtext/rd_style.h"
-#include "richtext/text_measure.h"
+#include "richtext/base/line_break.h"
+#include "richtext/layout/complex_script.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/styles/text_measure.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 

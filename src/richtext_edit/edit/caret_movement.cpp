@@ -3,8 +3,8 @@
 // that take it (tables) from the side it arrives at; and the caret queries.
 #include <algorithm>
 
-#include "richtext/item_factory.h"
-#include "richtext/rd_style.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 

@@ -4,8 +4,8 @@
 // one kind become one, or the next paragraph continues this one (its list marker gone).
 #include <vector>
 
-#include "richtext/item_factory.h"
-#include "richtext/rd_style.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/edit_data.h"
 
 namespace {

@@ -4,7 +4,7 @@
 // be one joined, and the caret put where the selection began.
 #include <algorithm>
 
-#include "richtext/item_factory.h"
+#include "richtext/model/item_factory.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 

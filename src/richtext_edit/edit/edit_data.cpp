@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <type_traits>
 
-#include "richtext/control_item.h"
-#include "richtext/item_factory.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
+#include "richtext/model/control_item.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 #include "richtext_edit/edit/item_resizer.h"
 #include "richtext_edit/edit/named_properties.h"
 #include "richtext_edit/edit/rich_doc_edit.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "richtext/rich_doc_data.h"
+#include "richtext/view/rich_doc_data.h"
 #include "richtext_edit/edit/undo_list.h"
 #include "richtext_edit/edit/undo_records.h"
 

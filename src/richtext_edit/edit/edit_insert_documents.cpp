@@ -2,8 +2,8 @@
 // text, text files, documents of the viewers' own format and RTF, each as one undo step
 // over the selection. The reading and placing is the editable data's.
 #include "platform/text/streams.h"
-#include "richtext/rd_style.h"
-#include "richtext/rtf_read_properties.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rtf_read_properties.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 
 namespace {

@@ -4,13 +4,13 @@
 // the editable data's.
 #include <utility>
 
-#include "platform/gui/bitmap.h"
-#include "richtext/code_pages.h"
-#include "richtext/item_factory.h"
-#include "richtext/picture_item.h"
-#include "richtext/rd_style.h"
-#include "richtext/tab_item.h"
-#include "richtext/text_routines.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/base/text_routines.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/picture_item.h"
+#include "richtext/model/tab_item.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 
 bool TCustomRichDocEdit::RunInsertion(const std::function<bool(TRDEditRDData&)>& insert,

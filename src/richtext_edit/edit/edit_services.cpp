@@ -3,9 +3,9 @@
 // undo, the current styles, the tag that typed text takes, and the drag-and-drop caret.
 #include <algorithm>
 
-#include "richtext/control_item.h"
-#include "richtext/item_factory.h"
-#include "richtext/nontext_items.h"
+#include "richtext/model/control_item.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/nontext_items.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/edit/item_resizer.h"
 #include "richtext_edit/edit/rich_doc_edit.h"

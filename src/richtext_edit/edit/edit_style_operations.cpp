@@ -3,8 +3,8 @@
 // a style template. Each installs the style-conversion handler that the editable data
 // asks, piece by piece, for the style replacing an old one; protected text styles keep
 // their style.
-#include "richtext/rd_style.h"
-#include "richtext/style_template.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/styles/style_template.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 
 namespace {

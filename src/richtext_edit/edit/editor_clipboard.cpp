@@ -4,11 +4,11 @@
 // pictures come as bitmaps.
 #include <memory>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/clipboard.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/standard/clipboard.h"
 #include "platform/text/streams.h"
-#include "richtext/code_pages.h"
-#include "richtext/rtf_read_properties.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/view/rtf_read_properties.h"
 #include "richtext_edit/edit/editor_formats.h"
 #include "richtext_edit/edit/pasted_data.h"
 #include "richtext_edit/edit/rich_doc_edit.h"

@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/gui/drag_drop.h"
-#include "richtext/rd_drop_target.h"
+#include "platform/gui/controls/drag_drop.h"
+#include "richtext/view/rd_drop_target.h"
 
 class TCustomRichDocEdit;
 class TRDCanvas;

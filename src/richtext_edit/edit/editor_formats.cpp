@@ -1,7 +1,7 @@
 #include "richtext_edit/edit/editor_formats.h"
 
-#include "platform/gui/clipboard.h"
-#include "richtext/rd_transfer.h"
+#include "platform/gui/standard/clipboard.h"
+#include "richtext/formats/rd_transfer.h"
 
 unsigned RichDocClipboardFormat() {
   static const unsigned format = RegisterClipboardFormat("RichDoc Format", {kRichDocMimeType});

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/gui/drag_drop.h"
+#include "platform/gui/controls/drag_drop.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 
 // Clipboard format ids: the viewers' own block, RTF, and HTML (whose source line names

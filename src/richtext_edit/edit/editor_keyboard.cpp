@@ -5,10 +5,10 @@
 // style.
 #include <algorithm>
 
-#include "platform/gui/virtual_keys.h"
-#include "richtext/code_pages.h"
-#include "richtext/item_factory.h"
-#include "richtext/rd_style.h"
+#include "platform/gui/controls/virtual_keys.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/item_resizer.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 

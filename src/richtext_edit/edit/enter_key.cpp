@@ -4,8 +4,8 @@
 // ends the list. Protected text and read-only paragraphs refuse with a beep.
 #include <algorithm>
 
-#include "richtext/item_factory.h"
-#include "richtext/rd_style.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 

@@ -1,7 +1,7 @@
 // Hyperlinks in an editor: inactive while editing (a click places the caret), active in
 // hyperlink mode - read-only, or around writing a file, whose links are numbered by the
 // jump list - when the links of the laid-out document are collected again in order.
-#include "richtext/rd_style.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 

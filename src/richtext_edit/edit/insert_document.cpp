@@ -9,10 +9,10 @@
 #include <functional>
 
 #include "platform/text/streams.h"
-#include "richtext/item_factory.h"
-#include "richtext/item_text.h"
-#include "richtext/rdf_reader.h"
-#include "richtext/rich_doc.h"
+#include "richtext/base/item_text.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/view/rich_doc.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 

@@ -3,9 +3,9 @@
 // paragraph attributes it and its neighbours get, list markers and paragraph
 // checkpoints kept consistent, every change recorded; then the caret line laid out
 // again and the caret placed before or after the new item.
-#include "richtext/item_factory.h"
-#include "richtext/marker_item.h"
-#include "richtext/rd_style.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/marker_item.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/edit_data.h"
 
 namespace {

@@ -7,13 +7,13 @@
 #include <memory>
 
 #include "platform/text/streams.h"
-#include "richtext/code_pages.h"
-#include "richtext/item_factory.h"
-#include "richtext/item_text.h"
-#include "richtext/marker_item.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
-#include "richtext/text_routines.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/base/item_text.h"
+#include "richtext/base/text_routines.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/marker_item.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 

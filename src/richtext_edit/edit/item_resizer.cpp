@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "richtext/draw_lines.h"
-#include "richtext/nontext_items.h"
+#include "richtext/model/draw_lines.h"
+#include "richtext/model/nontext_items.h"
 
 namespace {
 

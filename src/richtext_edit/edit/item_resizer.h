@@ -10,8 +10,8 @@
 
 #include <cstdint>
 
-#include "platform/gui/controls.h"
-#include "richtext/rd_canvas.h"
+#include "platform/gui/controls/controls.h"
+#include "richtext/base/rd_canvas.h"
 
 class TCustomRDItemInfo;
 class TRDDrawLineInfo;

@@ -4,10 +4,10 @@
 // touched, and leave a record so that undo and redo lay them out too.
 #include <algorithm>
 
-#include "richtext/item_factory.h"
-#include "richtext/marker_item.h"
-#include "richtext/marker_list.h"
-#include "richtext/rd_style.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/marker_item.h"
+#include "richtext/model/marker_list.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/edit_data.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <map>
 #include <string>
 
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/rich_doc_error.h"
 
 class TRDPropertyTable;
 

@@ -1,6 +1,6 @@
 #include "richtext_edit/edit/pasted_data.h"
 
-#include "platform/gui/file_group_descriptor.h"
+#include "platform/gui/controls/file_group_descriptor.h"
 
 #include <algorithm>
 #include <cctype>

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "richtext/nontext_items.h"
-#include "richtext/rich_doc.h"
+#include "richtext/model/nontext_items.h"
+#include "richtext/view/rich_doc.h"
 #include "richtext_edit/edit/edit_data.h"
 
 class TDataObject;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/rich_doc_error.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/edit/undo_records.h"
 

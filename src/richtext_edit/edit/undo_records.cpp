@@ -1,6 +1,6 @@
 #include "richtext_edit/edit/undo_records.h"
 
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/rich_doc_error.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/edit/named_properties.h"
 

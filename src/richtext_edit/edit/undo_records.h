@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "richtext/item_info.h"
+#include "richtext/model/item_info.h"
 #include "richtext_edit/edit/undo_list.h"
 
 class TRDNamedProperties;

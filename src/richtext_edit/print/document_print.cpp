@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "platform/text/sysutils.h"
-#include "richtext/formatted_data.h"
-#include "richtext/rd_platform_canvas.h"
-#include "richtext/text_routines.h"
+#include "richtext/base/text_routines.h"
+#include "richtext/layout/formatted_data.h"
+#include "richtext/view/rd_platform_canvas.h"
 #include "richtext_edit/print/paginator.h"
 #include "richtext_edit/print/printable_data.h"
 

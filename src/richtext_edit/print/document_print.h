@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/printer.h"
-#include "richtext/style_types.h"
+#include "platform/gui/graphics/printer.h"
+#include "richtext/base/style_types.h"
 
 class TCustomRDData;
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "richtext/multi_draw_item.h"
+#include "richtext/model/multi_draw_item.h"
 #include "richtext_edit/print/printable_data.h"
 
 namespace {

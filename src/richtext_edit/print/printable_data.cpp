@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <climits>
 
-#include "platform/gui/bitmap.h"
-#include "richtext/item_factory.h"
-#include "richtext/multi_draw_item.h"
-#include "richtext/nontext_items.h"
-#include "richtext/picture_routines.h"
-#include "richtext/rd_background.h"
-#include "richtext/rd_colors.h"
-#include "richtext/rd_platform_canvas.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc_error.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "richtext/base/picture_routines.h"
+#include "richtext/base/rd_colors.h"
+#include "richtext/base/rich_doc_error.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/multi_draw_item.h"
+#include "richtext/model/nontext_items.h"
+#include "richtext/styles/rd_background.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rd_platform_canvas.h"
 
 namespace {
 

@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "richtext/formatted_data.h"
-#include "richtext/text_routines.h"
+#include "richtext/base/text_routines.h"
+#include "richtext/layout/formatted_data.h"
 
 class TBitmap;
 class TCustomMainPtblRDData;

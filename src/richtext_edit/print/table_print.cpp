@@ -4,9 +4,9 @@
 #include <climits>
 #include <vector>
 
-#include "richtext/rd_background.h"
-#include "richtext/rd_colors.h"
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/rd_colors.h"
+#include "richtext/base/rich_doc_error.h"
+#include "richtext/styles/rd_background.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 
 namespace {

@@ -25,8 +25,8 @@
 #include <memory>
 #include <vector>
 
-#include "richtext/multi_draw_item.h"
-#include "richtext/text_routines.h"
+#include "richtext/base/text_routines.h"
+#include "richtext/model/multi_draw_item.h"
 #include "richtext_edit/print/paginator.h"
 #include "richtext_edit/print/printable_data.h"
 #include "richtext_edit/tables/table_item.h"

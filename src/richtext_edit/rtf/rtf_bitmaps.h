@@ -17,7 +17,7 @@
 #include <memory>
 #include <span>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 
 // The bitmap of a DIB: Info (header and colour table) and the pixel rows (Bits). Raises
 // EInvalidGraphic when the header is not understood or Bits is too short.

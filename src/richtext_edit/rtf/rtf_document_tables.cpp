@@ -1,7 +1,7 @@
 #include "richtext_edit/rtf/rtf_document_tables.h"
 
 #include "platform/text/sysutils.h"
-#include "richtext/code_pages.h"
+#include "richtext/base/code_pages.h"
 
 TRDRTFFont& TRDRTFFontList::Add(int number) {
   by_number_.Added(number, Count());

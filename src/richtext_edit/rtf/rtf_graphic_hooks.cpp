@@ -1,6 +1,6 @@
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 
-#include "richtext/graphic_classes.h"
+#include "richtext/base/graphic_classes.h"
 
 std::function<std::unique_ptr<TGraphic>()> PngGraphicClass;
 std::function<void(TGraphic&)> GraphicCreatedHook;

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 
 // Makes an empty graphic for PNG data; empty by default, and PNG pictures in RTF are
 // then reported without a graphic.

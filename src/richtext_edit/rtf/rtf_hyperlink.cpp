@@ -1,7 +1,7 @@
 #include "richtext_edit/rtf/rtf_hyperlink.h"
 
 #include "platform/text/sysutils.h"
-#include "richtext/text_routines.h"
+#include "richtext/base/text_routines.h"
 #include "richtext_edit/rtf/rtf_reader.h"
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "richtext/rtf_read_properties.h"
+#include "richtext/view/rtf_read_properties.h"
 #include "richtext_edit/rtf/rtf_types.h"
 
 class TCustomRDData;

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/text/sysutils.h"
-#include "richtext/rd_lists.h"
-#include "richtext/rd_style.h"
+#include "richtext/base/rd_lists.h"
+#include "richtext/styles/rd_style.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <unordered_map>
 
-#include "richtext/para_style.h"
-#include "richtext/rtf_read_properties.h"
-#include "richtext/text_style.h"
+#include "richtext/styles/para_style.h"
+#include "richtext/styles/text_style.h"
+#include "richtext/view/rtf_read_properties.h"
 #include "richtext_edit/rtf/rtf_document_tables.h"
 #include "richtext_edit/rtf/rtf_properties.h"
 

@@ -4,12 +4,12 @@
 #include <filesystem>
 
 #include "platform/text/streams.h"
-#include "richtext/code_pages.h"
-#include "richtext/item_factory.h"
-#include "richtext/picture_item.h"
-#include "richtext/rd_style.h"
-#include "richtext/tab_item.h"
-#include "richtext/text_routines.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/base/text_routines.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/picture_item.h"
+#include "richtext/model/tab_item.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/rtf/rtf_hyperlink.h"
 #include "richtext_edit/rtf/rtf_importer_state.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "richtext/rd_data.h"
-#include "richtext/rtf_read_properties.h"
+#include "richtext/model/rd_data.h"
+#include "richtext/view/rtf_read_properties.h"
 #include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/rtf/rtf_import_styles.h"
 #include "richtext_edit/rtf/rtf_reader.h"

@@ -6,11 +6,11 @@
 #include <cmath>
 
 #include "platform/text/sysutils.h"
-#include "richtext/code_pages.h"
-#include "richtext/item_factory.h"
-#include "richtext/list_style.h"
-#include "richtext/marker_item.h"
-#include "richtext/rd_style.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/marker_item.h"
+#include "richtext/styles/list_style.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/rtf/rtf_importer.h"
 #include "richtext_edit/rtf/rtf_importer_state.h"
 

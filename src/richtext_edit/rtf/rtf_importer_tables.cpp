@@ -9,8 +9,8 @@
 #include <optional>
 #include <utility>
 
-#include "richtext/item_factory.h"
-#include "richtext/rd_style.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/rtf/rtf_importer.h"
 #include "richtext_edit/rtf/rtf_importer_state.h"
 

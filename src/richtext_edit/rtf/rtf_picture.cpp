@@ -4,7 +4,7 @@
 #include <cmath>
 #include <span>
 
-#include "platform/gui/jpeg_image.h"
+#include "platform/gui/graphics/jpeg_image.h"
 #include "richtext_edit/rtf/rtf_bitmaps.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 

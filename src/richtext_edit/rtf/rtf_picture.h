@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
 
 enum TRDRTFPictureType : std::uint8_t {

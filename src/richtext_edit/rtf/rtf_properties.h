@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/geometry.h"
+#include "platform/gui/graphics/geometry.h"
 #include "richtext_edit/rtf/rtf_types.h"
 
 // One side of a paragraph, row or cell border.

@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "platform/text/ascii.h"
-#include "richtext/code_pages.h"
-#include "richtext/text_routines.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/base/text_routines.h"
 
 namespace {
 

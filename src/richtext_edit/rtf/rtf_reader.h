@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/sys/component.h"
 #include "platform/text/streams.h"
 #include "richtext_edit/rtf/rtf_document_tables.h"

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <filesystem>
 
-#include "platform/gui/picture.h"
+#include "platform/gui/graphics/picture.h"
 #include "platform/text/sysutils.h"
-#include "richtext/text_routines.h"
+#include "richtext/base/text_routines.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 #include "richtext_edit/rtf/rtf_reader.h"
 

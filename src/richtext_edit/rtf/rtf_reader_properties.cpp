@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "platform/text/sysutils.h"
-#include "richtext/code_pages.h"
+#include "richtext/base/code_pages.h"
 #include "richtext_edit/rtf/rtf_property_values.h"
 #include "richtext_edit/rtf/rtf_reader.h"
 

@@ -3,17 +3,17 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
-#include "richtext/graphic_classes.h"
-#include "richtext/graphic_streams.h"
-#include "richtext/item_text.h"
-#include "richtext/para_style.h"
-#include "richtext/rd_style.h"
-#include "richtext/rdf_reader.h"
-#include "richtext/rdf_writer.h"
-#include "richtext/rich_doc_error.h"
-#include "richtext/text_measure.h"
+#include "richtext/base/graphic_classes.h"
+#include "richtext/base/item_text.h"
+#include "richtext/base/rich_doc_error.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/formats/rdf_writer.h"
+#include "richtext/styles/graphic_streams.h"
+#include "richtext/styles/para_style.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/styles/text_measure.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"
 

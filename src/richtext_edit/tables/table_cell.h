@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "richtext/component_stream.h"
-#include "richtext/formatted_data.h"
-#include "richtext/para_parts.h"
-#include "richtext/rd_background.h"
+#include "richtext/layout/formatted_data.h"
+#include "richtext/styles/component_stream.h"
+#include "richtext/styles/para_parts.h"
+#include "richtext/styles/rd_background.h"
 #include "richtext_edit/edit/named_properties.h"
 #include "richtext_edit/tables/table_types.h"
 

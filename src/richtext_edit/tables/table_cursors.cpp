@@ -3,8 +3,8 @@
 // row or down at the column.
 #include <array>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/cursor_shapes.h"
+#include "platform/gui/controls/cursor_shapes.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {

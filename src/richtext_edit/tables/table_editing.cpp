@@ -2,9 +2,9 @@
 // in an editor, clears or moves the cell selection and lays the document out again.
 #include <algorithm>
 
-#include "richtext/rich_doc.h"
-#include "richtext/rich_doc_data.h"
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/rich_doc_error.h"
+#include "richtext/view/rich_doc.h"
+#include "richtext/view/rich_doc_data.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 #include "richtext_edit/tables/table_item.h"
 

@@ -4,7 +4,7 @@
 // without the limit the window system puts on positions.
 #include <algorithm>
 
-#include "richtext/rd_scroller.h"
+#include "richtext/view/rd_scroller.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"
 

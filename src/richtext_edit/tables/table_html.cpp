@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "platform/text/streams.h"
-#include "richtext/code_pages.h"
-#include "richtext/html_writer.h"
-#include "richtext/rd_style.h"
-#include "richtext/rdf_routines.h"
-#include "richtext/text_export.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/formats/html_writer.h"
+#include "richtext/formats/text_export.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/styles/rdf_routines.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // what the mouse does in it to the root editor, paints what lies behind the cell (the
 // table's and the cell's pictures, or the document around the table where the cell has
 // no colour of its own) and, to show its caret, scrolls the document around the table.
-#include "platform/gui/canvas.h"
-#include "richtext/rd_background.h"
+#include "platform/gui/graphics/canvas.h"
+#include "richtext/styles/rd_background.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"
 

@@ -2,11 +2,11 @@
 
 #include <utility>
 
-#include "platform/gui/forms.h"
-#include "platform/gui/virtual_keys.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/virtual_keys.h"
 #include "platform/sys/date_time.h"
-#include "richtext/rd_background.h"
-#include "richtext/rd_style.h"
+#include "richtext/styles/rd_background.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {

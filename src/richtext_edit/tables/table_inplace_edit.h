@@ -10,7 +10,7 @@
 // release) reaches the root editor's events once the editor's own handling is over.
 #pragma once
 
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/rich_doc_error.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 
 class TRDTableCellData;

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/gui/bitmap.h"
-#include "richtext/formatted_data.h"
-#include "richtext/item_factory.h"
-#include "richtext/para_style.h"
-#include "richtext/rd_style.h"
-#include "richtext/text_routines.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "richtext/base/text_routines.h"
+#include "richtext/layout/formatted_data.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/styles/para_style.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_stream.h"

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "richtext/nontext_items.h"
+#include "richtext/model/nontext_items.h"
 #include "richtext_edit/edit/inplace_editor_host.h"
 #include "richtext_edit/edit/named_properties.h"
 #include "richtext_edit/tables/table_rows.h"

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "richtext/formatted_data.h"
-#include "richtext/text_routines.h"
+#include "richtext/base/text_routines.h"
+#include "richtext/layout/formatted_data.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/gui/cursor_shapes.h"
-#include "richtext/formatted_data.h"
+#include "platform/gui/controls/cursor_shapes.h"
+#include "richtext/layout/formatted_data.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"

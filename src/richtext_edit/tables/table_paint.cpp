@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <climits>
 
-#include "richtext/formatted_data.h"
-#include "richtext/rd_colors.h"
-#include "richtext/rd_style.h"
+#include "richtext/base/rd_colors.h"
+#include "richtext/layout/formatted_data.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // run when it is saved for the page (table_rdf.cpp); the printing (table_print.h) cuts it.
 #pragma once
 
-#include "richtext/multi_draw_item.h"
+#include "richtext/model/multi_draw_item.h"
 
 // One run of rows. Its first row may be a piece of a row cut over pages.
 class TRDTablePrintPart : public TRDMultiDrawItemPart {

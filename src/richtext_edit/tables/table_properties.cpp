@@ -3,7 +3,7 @@
 // them back through the same names), and the table laid out again.
 #include <algorithm>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"

@@ -1,13 +1,13 @@
 // The table's record in document files and the component stream it holds.
 #include <algorithm>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
-#include "richtext/item_factory.h"
-#include "richtext/rd_data.h"
-#include "richtext/rdf_format.h"
-#include "richtext/rdf_item_record.h"
-#include "richtext/rdf_routines.h"
+#include "richtext/base/rdf_format.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/rd_data.h"
+#include "richtext/model/rdf_item_record.h"
+#include "richtext/styles/rdf_routines.h"
 #include "richtext_edit/tables/table_item.h"
 #include "richtext_edit/tables/table_print_part.h"
 #include "richtext_edit/tables/table_stream.h"

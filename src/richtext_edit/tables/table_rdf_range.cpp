@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "platform/text/streams.h"
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/rich_doc_error.h"
 #include "richtext_edit/tables/table_item.h"
 #include "richtext_edit/tables/table_stream.h"
 

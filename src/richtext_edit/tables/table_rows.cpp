@@ -4,8 +4,8 @@
 #include <climits>
 #include <cstdint>
 
-#include "richtext/rd_data.h"
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/rich_doc_error.h"
+#include "richtext/model/rd_data.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <memory>
 #include <vector>
 
-#include "richtext/rd_lists.h"
+#include "richtext/base/rd_lists.h"
 #include "richtext_edit/tables/table_cell.h"
 
 class TCustomRDData;

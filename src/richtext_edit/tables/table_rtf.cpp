@@ -11,13 +11,13 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
-#include "richtext/formatted_data.h"
-#include "richtext/rd_platform_canvas.h"
-#include "richtext/rd_style.h"
-#include "richtext/rdf_routines.h"
-#include "richtext/rtf_writer.h"
+#include "richtext/formats/rtf_writer.h"
+#include "richtext/layout/formatted_data.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/styles/rdf_routines.h"
+#include "richtext/view/rd_platform_canvas.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/sys/component.h"
-#include "richtext/component_stream.h"
+#include "richtext/styles/component_stream.h"
 
 class TRDTableCellData;
 class TRDTableItemInfo;

@@ -5,11 +5,11 @@
 // list with the table.
 #include <climits>
 
-#include "richtext/code_pages.h"
-#include "richtext/control_item.h"
-#include "richtext/item_text.h"
-#include "richtext/live_spelling.h"
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/base/item_text.h"
+#include "richtext/base/rich_doc_error.h"
+#include "richtext/model/control_item.h"
+#include "richtext/model/live_spelling.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"

@@ -13,9 +13,9 @@
 #include "lists/ex_page_control.h"
 #include "lists/ex_popup_menu.h"
 #include "lists/ex_section_list.h"
-#include "platform/gui/edit.h"
-#include "platform/gui/label.h"
-#include "platform/gui/memo.h"
+#include "platform/gui/standard/edit.h"
+#include "platform/gui/standard/label.h"
+#include "platform/gui/standard/memo.h"
 #include "platform/sys/application.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "app/map/aprs_symbols.h"
 
 #include "map_test_support.h"
-#include "platform/gui/image_list.h"
+#include "platform/gui/graphics/image_list.h"
 
 namespace {
 

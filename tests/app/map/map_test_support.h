@@ -11,7 +11,7 @@
 
 #include "app/app_test_support.h"
 #include "app/map/aprs_symbols.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 
 // The program folder the build fills: the shipped maps and symbol sheets.
 inline std::string ShippedDataFolder() {

@@ -9,9 +9,9 @@
 #include "app/stations/station_store.h"
 #include "gif/gif_registration.h"
 #include "map_test_support.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/paint_to.h"
-#include "platform/gui/scroll_box.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/paint_to.h"
+#include "platform/gui/standard/scroll_box.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "app/map/map_view.h"
 #include "app/stations/station_store.h"
 #include "map_test_support.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 
 namespace {
 

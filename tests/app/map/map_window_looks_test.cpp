@@ -17,10 +17,10 @@
 #include "app/stations/frm_aprs_stn_select.h"
 #include "controls/my_panel.h"
 #include "controls/my_splitter.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/paint_to.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/paint_to.h"
 #include "platform/test_support/gui_test_support.h"
-#include "richtext/rich_doc.h"
+#include "richtext/view/rich_doc.h"
 #include "support/control_snapshot.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include "app/messages/frm_aprs_msg.h"
 #include "app/monitor/monitor_styles.h"
 #include "app/program/frm_main.h"
-#include "platform/gui/clipboard.h"
-#include "platform/gui/drag_drop.h"
+#include "platform/gui/controls/drag_drop.h"
+#include "platform/gui/standard/clipboard.h"
 #include "platform/test_support/gui_test_support.h"
-#include "richtext/rich_doc.h"
+#include "richtext/view/rich_doc.h"
 
 namespace {
 

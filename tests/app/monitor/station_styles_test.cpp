@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "richtext/rd_style.h"
+#include "richtext/styles/rd_style.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "app/app_windows.h"
 #include "controls/my_hint.h"
 #include "core/kiss_link.h"
-#include "platform/gui/hint_window.h"
-#include "richtext/rich_doc.h"
+#include "platform/gui/controls/hint_window.h"
+#include "richtext/view/rich_doc.h"
 #include "support/kiss_link_double.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/shell.h"
+#include "platform/gui/standard/shell.h"
 
 TEST(MailLink, SendMailToBuildsTheMailtoLink) {
   std::vector<std::string> opened;

@@ -16,10 +16,10 @@
 #include "app/settings/frm_setup.h"
 #include "controls/my_button.h"
 #include "controls/my_panel.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/check_box.h"
-#include "platform/gui/image.h"
-#include "platform/gui/label.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/standard/check_box.h"
+#include "platform/gui/standard/image.h"
+#include "platform/gui/standard/label.h"
 #include "platform/sys/application.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include "app/map/map_test_support.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/monitor/monitor_styles.h"
-#include "app/program/device_windows.h"
 #include "app/receive/tnc_link.h"
 #include "app/settings/frm_setup.h"
+#include "app/shelf/device_windows.h"
 #include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "core/aprs_is_reader.h"
@@ -25,7 +25,7 @@
 #include "platform/sys/timer.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/test_support/loopback_tcp_server.h"
-#include "richtext/rich_doc.h"
+#include "richtext/view/rich_doc.h"
 
 namespace {
 

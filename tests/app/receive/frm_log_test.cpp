@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/gui/open_dialog.h"
+#include "platform/gui/standard/open_dialog.h"
 #include "platform/test_support/gui_test_support.h"
 
 namespace {

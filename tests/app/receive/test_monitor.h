@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/monitor/station_styles.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 
 class TTestMonitor : public TRichDoc {
  public:

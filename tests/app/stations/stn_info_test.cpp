@@ -7,8 +7,8 @@
 #include "controls/thermometer_scale.h"
 #include "core/aprs_position.h"
 #include "core/locator.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/paint_to.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/controls/paint_to.h"
 #include "station_records.h"
 
 namespace {

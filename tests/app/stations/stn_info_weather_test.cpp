@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/stations/stn_info_weather.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/canvas.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/canvas.h"
 
 TEST(PhgRng, AValidPhgGroupIsTakenOutOfTheComment) {
   std::string comment = "/PHG5132 Hello";

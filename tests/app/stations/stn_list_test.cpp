@@ -2,8 +2,8 @@
 
 #include "../app_windows.h"
 #include "app/map/frm_aprs.h"
-#include "app/program/app_folders.h"
 #include "app/settings/frm_setup.h"
+#include "app/shelf/app_folders.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "app/stations/frm_aprs_stn_select.h"
 #include "html/picture_container.h"

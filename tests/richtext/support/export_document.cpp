@@ -1,7 +1,7 @@
 #include "richtext/support/export_document.h"
 
-#include "richtext/html_writer.h"
-#include "richtext/rtf_writer.h"
+#include "richtext/formats/html_writer.h"
+#include "richtext/formats/rtf_writer.h"
 
 std::string ExportDocument::RTF(TRDRTFOptions options) {
   TMemoryStream stream;

@@ -7,13 +7,13 @@
 #include <string>
 
 #include "platform/text/streams.h"
-#include "richtext/code_pages.h"
-#include "richtext/html_writer.h"
-#include "richtext/item_factory.h"
-#include "richtext/list_style.h"
-#include "richtext/rd_data.h"
-#include "richtext/rd_style.h"
-#include "richtext/rtf_writer.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/formats/html_writer.h"
+#include "richtext/formats/rtf_writer.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/rd_data.h"
+#include "richtext/styles/list_style.h"
+#include "richtext/styles/rd_style.h"
 
 enum ExportStyle { kPlain, kBold, kItalic, kRed, kSub, kUnicode, kStyleCount };
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "richtext/code_pages.h"
+#include "richtext/base/code_pages.h"
 
 namespace {
 

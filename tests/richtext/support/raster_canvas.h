@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "richtext/rd_canvas.h"
+#include "richtext/base/rd_canvas.h"
 
 class TRasterCanvas : public TRDCanvas {
  public:

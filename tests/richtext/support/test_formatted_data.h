@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "richtext/formatted_data.h"
-#include "richtext/rd_style.h"
+#include "richtext/layout/formatted_data.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext/support/raster_canvas.h"
 
 class TTestFormattedData : public TCustomRDFormattedData {

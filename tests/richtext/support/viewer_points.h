@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "richtext/rich_doc.h"
+#include "richtext/view/rich_doc.h"
 
 // The client point of the caret position before character offs (1-based) of a text item,
 // found the way the mouse finds it: along the middle of the item's line.

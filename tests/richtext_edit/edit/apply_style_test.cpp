@@ -3,9 +3,9 @@
 // the list numbers laid out again after an edit.
 #include <gtest/gtest.h>
 
-#include "richtext/item_factory.h"
-#include "richtext/marker_item.h"
-#include "richtext/marker_list.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/marker_item.h"
+#include "richtext/model/marker_list.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 
 namespace {

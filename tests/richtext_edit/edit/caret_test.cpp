@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/gui/bitmap.h"
-#include "richtext/item_factory.h"
-#include "richtext/picture_item.h"
-#include "richtext/tab_item.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/picture_item.h"
+#include "richtext/model/tab_item.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 
 namespace {

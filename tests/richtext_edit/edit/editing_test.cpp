@@ -2,9 +2,9 @@
 // them: the document afterwards, the caret, and the undo back to the document before.
 #include <gtest/gtest.h>
 
-#include "platform/gui/bitmap.h"
-#include "richtext/item_factory.h"
-#include "richtext/picture_item.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/picture_item.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 
 namespace {

@@ -6,11 +6,11 @@
 
 #include <cstdlib>
 
-#include "platform/gui/file_group_descriptor.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/file_group_descriptor.h"
+#include "platform/gui/controls/forms.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
-#include "richtext/rdf_writer.h"
+#include "richtext/formats/rdf_writer.h"
 #include "richtext/support/viewer_points.h"
 #include "richtext_edit/edit/editor_drop.h"
 #include "richtext_edit/edit/editor_formats.h"

@@ -4,11 +4,11 @@
 
 #include <vector>
 
-#include "platform/gui/virtual_keys.h"
+#include "platform/gui/controls/virtual_keys.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
-#include "richtext/rtf_writer.h"
+#include "richtext/formats/rtf_writer.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 
 namespace {

@@ -3,11 +3,11 @@
 // other scripts from keys and input methods, and the undo of what the keys did.
 #include <gtest/gtest.h>
 
-#include "platform/gui/forms.h"
-#include "platform/gui/virtual_keys.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/virtual_keys.h"
 #include "platform/test_support/gui_test_support.h"
-#include "richtext/code_pages.h"
-#include "richtext/item_factory.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/model/item_factory.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 
 namespace {

@@ -3,11 +3,11 @@
 // dragging one resizes the picture as one undo step.
 #include <gtest/gtest.h>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/menu.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/menu.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/test_support/gui_test_support.h"
-#include "richtext/picture_item.h"
+#include "richtext/model/picture_item.h"
 #include "richtext_edit/edit/item_resizer.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 

@@ -5,11 +5,11 @@
 
 #include <algorithm>
 
-#include "platform/gui/bitmap.h"
-#include "richtext/item_factory.h"
-#include "richtext/picture_item.h"
-#include "richtext/rd_style.h"
-#include "richtext/style_template.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/picture_item.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/styles/style_template.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 
 namespace {

@@ -5,9 +5,9 @@
 
 #include <random>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/clipboard.h"
-#include "richtext/rd_transfer.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/standard/clipboard.h"
+#include "richtext/formats/rd_transfer.h"
 #include "richtext_edit/edit/editor_drop.h"
 #include "richtext_edit/edit/editor_formats.h"
 #include "richtext_edit/edit/support/edit_fixture.h"

@@ -6,8 +6,8 @@
 
 #include <cstdlib>
 
-#include "platform/gui/forms.h"
-#include "platform/gui/virtual_keys.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/virtual_keys.h"
 #include "platform/sys/application.h"
 #include "platform/sys/thread.h"
 #include "platform/test_support/gui_test_support.h"

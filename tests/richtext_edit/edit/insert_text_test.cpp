@@ -7,9 +7,9 @@
 #include <fstream>
 
 #include "platform/text/streams.h"
-#include "richtext/item_factory.h"
-#include "richtext/marker_item.h"
-#include "richtext/rdf_writer.h"
+#include "richtext/formats/rdf_writer.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/marker_item.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 
 namespace {

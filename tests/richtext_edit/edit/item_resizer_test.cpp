@@ -2,7 +2,7 @@
 // without Shift and Ctrl, the smallest size, cancelling.
 #include <gtest/gtest.h>
 
-#include "richtext/draw_lines.h"
+#include "richtext/model/draw_lines.h"
 #include "richtext_edit/edit/item_resizer.h"
 
 namespace {

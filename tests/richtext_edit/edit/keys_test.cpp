@@ -3,10 +3,10 @@
 // and redone.
 #include <gtest/gtest.h>
 
-#include "platform/gui/bitmap.h"
-#include "richtext/item_factory.h"
-#include "richtext/marker_item.h"
-#include "richtext/picture_item.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/marker_item.h"
+#include "richtext/model/picture_item.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <sstream>
 #include <string>
 
-#include "platform/gui/bitmap.h"
-#include "richtext/item_factory.h"
-#include "richtext/rd_style.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 
 namespace {

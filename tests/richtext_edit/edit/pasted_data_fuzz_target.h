@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/gui/drag_drop.h"
-#include "richtext/item_factory.h"
-#include "richtext/rd_style.h"
-#include "richtext/rd_transfer.h"
+#include "platform/gui/controls/drag_drop.h"
+#include "richtext/formats/rd_transfer.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/editor_drop.h"
 #include "richtext_edit/edit/pasted_data.h"
 #include "richtext_edit/edit/rich_doc_edit.h"

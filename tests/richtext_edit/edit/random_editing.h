@@ -25,16 +25,16 @@
 #include <string>
 #include <thread>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/clipboard.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/virtual_keys.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/virtual_keys.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/standard/clipboard.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
-#include "richtext/rd_style.h"
-#include "richtext/rdf_writer.h"
+#include "richtext/formats/rdf_writer.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 #include "richtext_edit/tables/table_item.h"
 

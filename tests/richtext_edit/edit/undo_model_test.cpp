@@ -2,9 +2,9 @@
 // the errors of misuse.
 #include <gtest/gtest.h>
 
-#include "platform/gui/virtual_keys.h"
+#include "platform/gui/controls/virtual_keys.h"
 #include "platform/test_support/gui_test_support.h"
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/rich_doc_error.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 
 namespace {

@@ -5,12 +5,12 @@
 
 #include <random>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
-#include "richtext/item_factory.h"
-#include "richtext/marker_item.h"
-#include "richtext/picture_item.h"
-#include "richtext/rdf_writer.h"
+#include "richtext/formats/rdf_writer.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/marker_item.h"
+#include "richtext/model/picture_item.h"
 #include "richtext_edit/edit/named_properties.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "platform/sys/child_process.h"
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/rich_doc_error.h"
 #include "richtext/support/test_formatted_data.h"
 #include "richtext_edit/print/document_print.h"
 #include "richtext_edit/print/paper.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/bitmap.h"
-#include "richtext/picture_item.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "richtext/model/picture_item.h"
 #include "richtext/support/raster_canvas.h"
 #include "richtext_edit/print/paginator.h"
 #include "richtext_edit/print/printable_data.h"

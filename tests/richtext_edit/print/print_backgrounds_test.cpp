@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/png_file.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/png_file.h"
 #include "platform/sys/child_process.h"
-#include "richtext/picture_item.h"
-#include "richtext/rd_background.h"
-#include "richtext/rd_platform_canvas.h"
+#include "richtext/model/picture_item.h"
+#include "richtext/styles/rd_background.h"
+#include "richtext/view/rd_platform_canvas.h"
 #include "richtext_edit/print/document_print.h"
 #include "richtext_edit/print/paper.h"
 #include "richtext_edit/print/table_print.h"

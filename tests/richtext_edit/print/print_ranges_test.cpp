@@ -9,10 +9,10 @@
 
 #include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
-#include "richtext/marker_item.h"
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/rich_doc_error.h"
+#include "richtext/formats/text_export.h"
+#include "richtext/model/marker_item.h"
 #include "richtext/support/test_formatted_data.h"
-#include "richtext/text_export.h"
 #include "richtext_edit/print/document_print.h"
 #include "richtext_edit/print/paper.h"
 #include "support/scratch_files.h"

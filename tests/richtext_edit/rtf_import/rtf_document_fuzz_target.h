@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
-#include "richtext/html_writer.h"
-#include "richtext/rtf_writer.h"
+#include "richtext/formats/html_writer.h"
+#include "richtext/formats/rtf_writer.h"
 #include "richtext/support/test_formatted_data.h"
 #include "richtext_edit/print/document_print.h"
 #include "richtext_edit/rtf/rtf_import.h"

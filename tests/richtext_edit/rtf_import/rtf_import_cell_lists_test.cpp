@@ -4,7 +4,7 @@
 // other marker.
 #include <gtest/gtest.h>
 
-#include "richtext/list_style.h"
+#include "richtext/styles/list_style.h"
 #include "richtext_edit/support/marker_order.h"
 #include "rtf_import_document.h"
 

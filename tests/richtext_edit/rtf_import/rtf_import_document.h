@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "platform/text/streams.h"
-#include "richtext/code_pages.h"
-#include "richtext/item_factory.h"
-#include "richtext/rd_data.h"
-#include "richtext/rd_style.h"
-#include "richtext/text_export.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/formats/text_export.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/rd_data.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/tables/table_item.h"
 

@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
-#include "richtext/item_factory.h"
-#include "richtext/rd_data.h"
-#include "richtext/rd_style.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/rd_data.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/rtf/rtf_row_properties.h"
 #include "richtext_edit/support/marker_order.h"

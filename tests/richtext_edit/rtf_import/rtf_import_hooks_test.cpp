@@ -3,8 +3,8 @@
 // own and the paragraph styles the import may use.
 #include <gtest/gtest.h>
 
-#include "platform/gui/bitmap.h"
-#include "richtext/picture_item.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "richtext/model/picture_item.h"
 #include "rtf_import_document.h"
 
 namespace {

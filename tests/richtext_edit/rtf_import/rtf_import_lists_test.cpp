@@ -1,8 +1,8 @@
 // List markers of the RTF import: Word 97 lists and old-style \pn numbering.
 #include <gtest/gtest.h>
 
-#include "richtext/list_style.h"
-#include "richtext/marker_item.h"
+#include "richtext/model/marker_item.h"
+#include "richtext/styles/list_style.h"
 #include "richtext_edit/support/rtf_event_log.h"
 #include "rtf_import_document.h"
 

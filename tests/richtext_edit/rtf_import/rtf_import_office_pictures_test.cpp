@@ -8,11 +8,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/gui/jpeg_image.h"
-#include "richtext/graphic_classes.h"
-#include "richtext/html_writer.h"
-#include "richtext/picture_item.h"
-#include "richtext/rtf_writer.h"
+#include "platform/gui/graphics/jpeg_image.h"
+#include "richtext/base/graphic_classes.h"
+#include "richtext/formats/html_writer.h"
+#include "richtext/formats/rtf_writer.h"
+#include "richtext/model/picture_item.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 #include "rtf_import_document.h"
 #include "support/scratch_files.h"

@@ -12,11 +12,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/gui/jpeg_image.h"
+#include "platform/gui/graphics/jpeg_image.h"
 #include "platform/sys/child_process.h"
-#include "richtext/marker_item.h"
-#include "richtext/marker_list.h"
-#include "richtext/picture_item.h"
+#include "richtext/model/marker_item.h"
+#include "richtext/model/marker_list.h"
+#include "richtext/model/picture_item.h"
 #include "rtf_import_document.h"
 #include "support/office_convert.h"
 #include "support/scratch_files.h"

@@ -2,8 +2,8 @@
 // import.
 #include <gtest/gtest.h>
 
-#include "richtext/picture_item.h"
-#include "richtext/tab_item.h"
+#include "richtext/model/picture_item.h"
+#include "richtext/model/tab_item.h"
 #include "richtext_edit/rtf/rtf_hyperlink.h"
 #include "richtext_edit/rtf/rtf_import_styles.h"
 #include "richtext_edit/support/rtf_event_log.h"

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "richtext/item_factory.h"
-#include "richtext/marker_item.h"
-#include "richtext/marker_list.h"
-#include "richtext/rd_data.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/marker_item.h"
+#include "richtext/model/marker_list.h"
+#include "richtext/model/rd_data.h"
 
 // "text=number" for every marker, separated by blanks.
 inline std::string MarkerNumbering(TCustomRDData& document) {

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "platform/text/format.h"
-#include "richtext/code_pages.h"
+#include "richtext/base/code_pages.h"
 
 const char* PositionName(TRDRTFPosition position) {
   switch (position) {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/text/streams.h"
-#include "richtext/rtf_writer.h"
+#include "richtext/formats/rtf_writer.h"
 #include "richtext_edit/tables/table_document.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 #include "platform/sys/application.h"
 #include "platform/sys/date_time.h"
 #include "platform/sys/pump.h"

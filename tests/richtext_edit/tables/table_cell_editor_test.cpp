@@ -6,7 +6,7 @@
 
 #include <cctype>
 
-#include "platform/gui/virtual_keys.h"
+#include "platform/gui/controls/virtual_keys.h"
 #include "platform/sys/pump.h"
 #include "platform/test_support/gui_test_support.h"
 #include "richtext_edit/tables/table_edit_fixture.h"

@@ -4,15 +4,15 @@
 // undo and its redo, while the undo list keeps or frees the cells that went.
 #include <gtest/gtest.h>
 
-#include "platform/gui/virtual_keys.h"
+#include "platform/gui/controls/virtual_keys.h"
 #include "platform/sys/child_process.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
-#include "richtext/html_writer.h"
-#include "richtext/list_style.h"
-#include "richtext/rdf_reader.h"
-#include "richtext/rdf_writer.h"
-#include "richtext/rtf_writer.h"
+#include "richtext/formats/html_writer.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/formats/rdf_writer.h"
+#include "richtext/formats/rtf_writer.h"
+#include "richtext/styles/list_style.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 #include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/support/marker_order.h"

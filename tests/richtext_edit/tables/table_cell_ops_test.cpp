@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/text/streams.h"
-#include "richtext/rdf_routines.h"
-#include "richtext/style_template.h"
+#include "richtext/styles/rdf_routines.h"
+#include "richtext/styles/style_template.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_stream.h"

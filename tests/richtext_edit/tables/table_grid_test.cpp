@@ -3,7 +3,7 @@
 // cells cut where they straddle the edge.
 #include <gtest/gtest.h>
 
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/rich_doc_error.h"
 #include "richtext_edit/tables/table_document.h"
 
 namespace {

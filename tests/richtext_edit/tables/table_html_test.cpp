@@ -6,11 +6,11 @@
 
 #include <sstream>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
-#include "richtext/html_writer.h"
-#include "richtext/text_export.h"
+#include "richtext/formats/html_writer.h"
+#include "richtext/formats/text_export.h"
 #include "richtext_edit/tables/html_grid.h"
 #include "richtext_edit/tables/table_document.h"
 #include "support/html_checkers.h"

@@ -3,9 +3,9 @@
 // the table's document, and saving part of a table with repeated heading rows.
 #include <gtest/gtest.h>
 
-#include "platform/gui/bitmap.h"
-#include "richtext/para_style.h"
-#include "richtext/rd_style.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "richtext/styles/para_style.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/tables/table_document.h"
 #include "richtext_edit/tables/table_stream.h"
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "platform/test_support/gui_test_support.h"
-#include "richtext/rd_style.h"
-#include "richtext/rich_doc.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/test_support/gui_test_support.h"
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/rich_doc_error.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 
 namespace {

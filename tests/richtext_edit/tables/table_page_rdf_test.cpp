@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/text/streams.h"
-#include "richtext/rdf_reader.h"
-#include "richtext/rdf_writer.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/formats/rdf_writer.h"
 #include "richtext_edit/print/paper.h"
 #include "richtext_edit/print/table_print.h"
 #include "richtext_edit/tables/table_document.h"

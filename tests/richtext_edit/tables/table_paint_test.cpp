@@ -3,7 +3,7 @@
 // cells showing the table through, the hatch of a cut-short cell and the border event.
 #include <gtest/gtest.h>
 
-#include "richtext/rd_style.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/tables/table_document.h"
 
 namespace {

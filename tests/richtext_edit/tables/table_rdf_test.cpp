@@ -3,12 +3,12 @@
 // spans or pictures failing cleanly.
 #include <gtest/gtest.h>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
-#include "richtext/item_factory.h"
-#include "richtext/rdf_reader.h"
-#include "richtext/rdf_routines.h"
-#include "richtext/rdf_writer.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/formats/rdf_writer.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/styles/rdf_routines.h"
 #include "richtext_edit/tables/table_document.h"
 #include "richtext_edit/tables/table_stream.h"
 

@@ -7,8 +7,8 @@
 
 #include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
-#include "richtext/html_writer.h"
-#include "richtext/rtf_writer.h"
+#include "richtext/formats/html_writer.h"
+#include "richtext/formats/rtf_writer.h"
 #include "richtext_edit/tables/html_grid.h"
 #include "richtext_edit/tables/table_document.h"
 #include "support/office_convert.h"

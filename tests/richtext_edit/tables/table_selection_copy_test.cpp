@@ -6,12 +6,12 @@
 
 #include <cctype>
 
-#include "platform/gui/clipboard.h"
-#include "platform/gui/virtual_keys.h"
+#include "platform/gui/controls/virtual_keys.h"
+#include "platform/gui/standard/clipboard.h"
 #include "platform/sys/child_process.h"
 #include "platform/sys/pump.h"
 #include "platform/test_support/gui_test_support.h"
-#include "richtext/code_pages.h"
+#include "richtext/base/code_pages.h"
 #include "richtext_edit/edit/editor_formats.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"

@@ -5,11 +5,11 @@
 
 #include <cctype>
 
-#include "platform/gui/edit.h"
+#include "platform/gui/standard/edit.h"
 #include "platform/sys/pump.h"
 #include "platform/test_support/gui_test_support.h"
-#include "richtext/control_item.h"
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/rich_doc_error.h"
+#include "richtext/model/control_item.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 

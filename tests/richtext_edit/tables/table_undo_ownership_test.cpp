@@ -7,13 +7,13 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/virtual_keys.h"
+#include "platform/gui/controls/virtual_keys.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
-#include "richtext/item_factory.h"
-#include "richtext/rich_doc_error.h"
+#include "richtext/base/rich_doc_error.h"
+#include "richtext/model/item_factory.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 

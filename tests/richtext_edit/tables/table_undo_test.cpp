@@ -3,7 +3,7 @@
 // looks, and redo repeats the change.
 #include <gtest/gtest.h>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 
 TEST(TableUndo, TheTableKnowsItsEditor) {

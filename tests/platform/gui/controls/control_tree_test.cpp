@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "platform/gui/forms.h"
-#include "platform/gui/new_control.h"
-#include "platform/gui/splitter.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/new_control.h"
+#include "platform/gui/standard/splitter.h"
 #include "platform/test_support/gui_test_support.h"
 #include "test_controls.h"
 

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "platform/gui/forms.h"
-#include "platform/gui/message_box.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/message_box.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 #include "test_controls.h"

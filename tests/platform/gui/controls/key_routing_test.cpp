@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/gui/edit.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/edit.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/paint_to.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/paint_to.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/test_support/gui_test_support.h"
 #include "test_controls.h"
 

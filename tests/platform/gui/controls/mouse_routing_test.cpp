@@ -3,7 +3,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 #include "test_controls.h"

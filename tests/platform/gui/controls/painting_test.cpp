@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/image.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/standard/image.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 #include "test_controls.h"

@@ -1,8 +1,8 @@
-#include "platform/gui/scroll_bars.h"
+#include "platform/gui/controls/scroll_bars.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/forms.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/controls.h"
+#include "platform/gui/controls/controls.h"
 #include "platform/text/format.h"
 
 class TBox : public TGraphicControl {

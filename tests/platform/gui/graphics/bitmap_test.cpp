@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
 
 namespace {

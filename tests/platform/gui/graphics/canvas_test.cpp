@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/canvas.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/canvas.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/canvas.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/canvas.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/graphic_limits.h"
-#include "platform/gui/jpeg_image.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/graphic_limits.h"
+#include "platform/gui/graphics/jpeg_image.h"
 #include "platform/text/streams.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/jpeg_image.h"
-#include "platform/gui/picture.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/jpeg_image.h"
+#include "platform/gui/graphics/picture.h"
 #include "platform/text/streams.h"
 
 namespace {

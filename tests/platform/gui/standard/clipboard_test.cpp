@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/clipboard.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/standard/clipboard.h"
 #include "platform/test_support/gui_test_support.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // The mask edit as a user types into it: literals stay, typing overwrites, the caret
 // steps over literals, Ctrl+A and Ctrl+Z work although a key filter is set.
-#include "platform/gui/mask_edit.h"
+#include "platform/gui/standard/mask_edit.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/gui/virtual_keys.h"
+#include "platform/gui/controls/virtual_keys.h"
 #include "platform/test_support/gui_test_support.h"
 
 namespace {

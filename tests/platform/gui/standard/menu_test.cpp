@@ -1,14 +1,14 @@
 // Pop-up menus: what an open menu shows, choosing items, the click delivered after the
 // menu closed, the item tree, and the context menu of a right click on a control.
-#include "platform/gui/menu.h"
+#include "platform/gui/controls/menu.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <stdexcept>
 
-#include "platform/gui/forms.h"
-#include "platform/gui/shape.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/shape.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 

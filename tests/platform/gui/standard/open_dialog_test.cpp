@@ -1,6 +1,6 @@
 // The file chooser's kinds: a description that names its patterns itself is shown once,
 // not followed by the same patterns a second time; and where the chooser stands.
-#include "platform/gui/open_dialog.h"
+#include "platform/gui/standard/open_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include <functional>
 #include <thread>
 
-#include "platform/gui/forms.h"
-#include "platform/gui/menu.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/menu.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 

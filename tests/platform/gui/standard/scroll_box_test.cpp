@@ -1,10 +1,10 @@
-#include "platform/gui/scroll_box.h"
+#include "platform/gui/standard/scroll_box.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/gui/forms.h"
-#include "platform/gui/panel.h"
-#include "platform/gui/shape.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/panel.h"
+#include "platform/gui/standard/shape.h"
 #include "platform/test_support/gui_test_support.h"
 
 namespace {

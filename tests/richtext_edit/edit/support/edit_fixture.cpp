@@ -5,7 +5,7 @@
 #include <sstream>
 #include <typeinfo>
 
-#include "richtext/item_factory.h"
+#include "richtext/model/item_factory.h"
 
 TEditFixture::TEditFixture() : data(edit.EditData()) {
   TParaInfo& readOnly = style.ParaStyles().Add();

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "richtext/rd_style.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 
 // Text styles beyond the sheet's defaults: a Unicode one and a protected one.

@@ -1,7 +1,0 @@
-#include "platform/gui/beep.h"
-
-#include <QApplication>
-
-void Beep() {
-  QApplication::beep();
-}

@@ -1,0 +1,345 @@
+#include "platform/gui/controls/drag_drop.h"
+
+#include <map>
+
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPixmap>
+#include <QUrl>
+
+#include "platform/gui/controls/drag_drop_qt.h"
+#include "platform/gui/controls/win_control_qt.h"
+#include "platform/gui/graphics/bitmap_qt.h"
+#include "platform/sys/application.h"
+#include "platform/text/qt_string_qt.h"
+
+namespace {
+
+const QString kNamedFormatPrefix = QStringLiteral("application/x-qt-windows-mime;value=\"");
+
+QByteArray BytesOf(const std::string& bytes) {
+  return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// What our own drags hand to Qt: the source's data object, each format made on the
+// first request and kept for the rest of the drag (a target may ask several times).
+class TOfferedMimeData : public QMimeData {
+ public:
+  explicit TOfferedMimeData(std::shared_ptr<const TDataObject> Data) : data(std::move(Data)) {}
+
+  const std::shared_ptr<const TDataObject> data;
+
+  QStringList formats() const override {
+    QStringList result;
+    for (const std::string& format : data->Formats()) result << MimeTypeOfFormat(format);
+    return result;
+  }
+  bool hasFormat(const QString& mimeType) const override {
+    return data->HasFormat(FormatOfMimeType(mimeType));
+  }
+
+ protected:
+  QVariant retrieveData(const QString& mimeType, QMetaType) const override {
+    const auto kept = made_.find(mimeType);
+    if (kept != made_.end()) return kept->second;
+    std::string bytes;
+    QVariant result;
+    if (data->GetData(FormatOfMimeType(mimeType), bytes)) result = BytesOf(bytes);
+    made_.emplace(mimeType, result);
+    return result;
+  }
+
+ private:
+  mutable std::map<QString, QVariant> made_;
+};
+
+// Data arriving from another program (or from a Qt drag that is not ours).
+class TReceivedData : public TDataObject {
+ public:
+  explicit TReceivedData(const QMimeData& Mime) : mime_(Mime) {}
+
+  std::vector<std::string> Formats() const override {
+    std::vector<std::string> result;
+    for (const QString& type : mime_.formats()) result.push_back(FormatOfMimeType(type));
+    return result;
+  }
+  bool GetData(const std::string& Format, std::string& Bytes) const override {
+    const QString type = MimeTypeOfFormat(Format);
+    if (!mime_.hasFormat(type)) return false;
+    const QByteArray bytes = mime_.data(type);
+    Bytes.assign(bytes.constData(), static_cast<size_t>(bytes.size()));
+    return true;
+  }
+
+ private:
+  const QMimeData& mime_;
+};
+
+TDragLoop& CurrentLoop() {
+  static TDragLoop loop;
+  return loop;
+}
+
+int running_drags = 0;
+
+// The one Qt action for a target's answer. A target may answer a set (it kept what the
+// source allowed): the action Qt proposes when it is in the set, else copy, move, link.
+Qt::DropAction ActionOf(TDropEffects answer, Qt::DropActions allowed, Qt::DropAction proposed) {
+  const Qt::DropActions wanted = ActionsOf(answer) & allowed;
+  if (!wanted) return Qt::IgnoreAction;
+  if (wanted & proposed) return proposed;
+  for (Qt::DropAction action : {Qt::CopyAction, Qt::MoveAction, Qt::LinkAction})
+    if (wanted & action) return action;
+  return Qt::IgnoreAction;
+}
+
+TDropEffect EffectOf(Qt::DropAction action) {
+  return static_cast<TDropEffect>(EffectsOf(action));
+}
+
+void Answer(QDropEvent& event, TDropEffects effect, TDropState& state) {
+  const Qt::DropAction action =
+      ActionOf(effect & ~deScroll, event.possibleActions(), event.proposedAction());
+  state.answer = EffectOf(action);
+  event.setDropAction(action);
+  event.setAccepted(action != Qt::IgnoreAction);
+}
+
+TPoint PointOf(const QDropEvent& event) {
+  const QPoint at = event.position().toPoint();
+  return Point(at.x(), at.y());
+}
+
+std::shared_ptr<const TDataObject> DataOf(const QMimeData* mime) {
+  if (auto* ours = dynamic_cast<const TOfferedMimeData*>(mime)) return ours->data;
+  if (mime) return std::make_shared<TReceivedData>(*mime);
+  return std::make_shared<TDragData>();
+}
+
+}  // namespace
+
+// --- formats ------------------------------------------------------------------------
+
+QString MimeTypeOfFormat(const std::string& Format) {
+  const QString name = ToQString(Format);
+  if (name.contains('/')) return name;
+  return kNamedFormatPrefix + name + '"';
+}
+
+std::string FormatOfMimeType(const QString& MimeType) {
+  if (MimeType.startsWith(kNamedFormatPrefix) && MimeType.endsWith('"')) {
+    return FromQString(
+        MimeType.mid(kNamedFormatPrefix.size(), MimeType.size() - kNamedFormatPrefix.size() - 1));
+  }
+  return FromQString(MimeType);
+}
+
+Qt::DropActions ActionsOf(TDropEffects Effects) {
+  Qt::DropActions actions;
+  if (Effects & deCopy) actions |= Qt::CopyAction;
+  if (Effects & deMove) actions |= Qt::MoveAction;
+  if (Effects & deLink) actions |= Qt::LinkAction;
+  return actions;
+}
+
+TDropEffects EffectsOf(Qt::DropActions Actions) {
+  TDropEffects effects = deNone;
+  if (Actions & Qt::CopyAction) effects |= deCopy;
+  if (Actions & Qt::MoveAction) effects |= deMove;
+  if (Actions & Qt::LinkAction) effects |= deLink;
+  return effects;
+}
+
+bool TDataObject::HasFormat(const std::string& Format) const {
+  for (const std::string& offered : Formats())
+    if (offered == Format) return true;
+  return false;
+}
+
+void TDragData::Add(const std::string& Format, TRender Render) {
+  for (TFormat& format : formats_) {
+    if (format.name == Format) {
+      format.render = std::move(Render);
+      return;
+    }
+  }
+  formats_.push_back({Format, std::move(Render)});
+}
+
+std::vector<std::string> TDragData::Formats() const {
+  std::vector<std::string> result;
+  result.reserve(formats_.size());
+  for (const TFormat& format : formats_) result.push_back(format.name);
+  return result;
+}
+
+bool TDragData::GetData(const std::string& Format, std::string& Bytes) const {
+  for (const TFormat& format : formats_) {
+    if (format.name == Format) {
+      Bytes.clear();
+      return format.render && format.render(Bytes);
+    }
+  }
+  return false;
+}
+
+std::string UriListOf(const std::vector<std::string>& Paths) {
+  std::string result;
+  for (const std::string& path : Paths) {
+    result += QUrl::fromLocalFile(ToQString(path)).toEncoded().toStdString();
+    result += "\r\n";
+  }
+  return result;
+}
+
+std::vector<std::string> DroppedFileNames(const TDataObject& Data) {
+  std::string bytes;
+  std::vector<std::string> result;
+  if (!Data.GetData(kUriListFormat, bytes)) return result;
+  // One URL a line; lines starting with "#" are comments.
+  for (const QByteArray& line : BytesOf(bytes).split('\n')) {
+    const QByteArray trimmed = line.trimmed();
+    if (trimmed.isEmpty() || trimmed.startsWith('#')) continue;
+    const QUrl url = QUrl::fromEncoded(trimmed, QUrl::StrictMode);
+    if (url.isValid() && url.isLocalFile()) result.push_back(FromQString(url.toLocalFile()));
+  }
+  return result;
+}
+
+// --- the source -----------------------------------------------------------------------
+
+void SetDragLoop(TDragLoop Loop) {
+  CurrentLoop() = std::move(Loop);
+}
+
+TDropEffect DoDragDrop(TWinControl& Source, std::shared_ptr<const TDataObject> Data,
+                       TDropEffects Allowed, const TDragImage* Image) {
+  const Qt::DropActions actions = ActionsOf(Allowed);
+  if (!actions || !Data) return deNone;
+  // Parented to the source's widget, as Qt wants, and freed here: the drag is over.
+  QDrag drag(WidgetOf(Source));
+  drag.setMimeData(new TOfferedMimeData(std::move(Data)));
+  if (Image && Image->Picture && !Image->Picture->Empty()) {
+    QPixmap picture = QPixmap::fromImage(BitmapImage(*Image->Picture));
+    if (Image->Transparent != clNone) {
+      const TColor key = ColorToRGB(Image->Transparent);
+      picture.setMask(picture.createMaskFromColor(
+          QColor(GetRValue(key), GetGValue(key), GetBValue(key)), Qt::MaskInColor));
+    }
+    drag.setPixmap(picture);
+    drag.setHotSpot(QPoint(Image->HotSpot.X, Image->HotSpot.Y));
+  }
+  ++running_drags;
+  Qt::DropAction done = Qt::IgnoreAction;
+  try {
+    done = CurrentLoop() ? CurrentLoop()(drag, actions) : drag.exec(actions);
+  } catch (...) {
+    --running_drags;
+    throw;
+  }
+  --running_drags;
+  return static_cast<TDropEffect>(EffectsOf(done) & Allowed);
+}
+
+bool DragRunning() {
+  return running_drags > 0;
+}
+
+// --- the target -----------------------------------------------------------------------
+
+void RegisterDragDrop(TWinControl& Control, TDropTarget& Target) {
+  TNativeWidget& native = NativeOf(Control);
+  if (!native.drop) native.drop = std::make_shared<TDropState>();
+  native.drop->target = &Target;
+  native.widget->setAcceptDrops(true);
+}
+
+void RevokeDragDrop(TWinControl& Control) {
+  TNativeWidget& native = NativeOf(Control);
+  if (!native.drop) return;
+  // A drag handler may revoke while the drag is over us: the state it runs in stays
+  // alive with the handler, but hears of nothing more.
+  native.drop->target = nullptr;
+  native.drop.reset();
+  if (native.widget) native.widget->setAcceptDrops(false);
+}
+
+bool IsDropTarget(const TWinControl& Control) {
+  return NativeOf(Control).drop != nullptr;
+}
+
+bool DeliverDragEvent(TWinControl& Control, QEvent& Event) {
+  const std::shared_ptr<TDropState> state = NativeOf(Control).drop;
+  if (!state || !state->target) {
+    Event.ignore();
+    return Event.type() != QEvent::DragLeave;
+  }
+  TDropState& drop = *state;
+  switch (Event.type()) {
+    case QEvent::DragEnter: {
+      auto& event = static_cast<QDragEnterEvent&>(Event);
+      drop.data = DataOf(event.mimeData());
+      TDropEffects effect = EffectsOf(event.possibleActions());
+      const TShiftState shift = ShiftOf(event.modifiers(), event.buttons());
+      Dispatch([&] {
+        if (drop.target) drop.target->DragEnter(*drop.data, shift, PointOf(event), effect);
+      });
+      Answer(event, effect, drop);
+      // Taken even when refused, so that moves keep coming: the target may accept at
+      // another place.
+      event.accept();
+      drop.enter_echo = true;
+      return true;
+    }
+    case QEvent::DragMove: {
+      auto& event = static_cast<QDragMoveEvent&>(Event);
+      TDropEffects effect = EffectsOf(event.possibleActions());
+      if (drop.enter_echo) {
+        drop.enter_echo = false;
+        effect = drop.answer;
+      } else {
+        const TShiftState shift = ShiftOf(event.modifiers(), event.buttons());
+        Dispatch([&] {
+          if (drop.target) drop.target->DragOver(shift, PointOf(event), effect);
+        });
+      }
+      Answer(event, effect, drop);
+      return true;
+    }
+    case QEvent::DragLeave:
+      drop.enter_echo = false;
+      Dispatch([&] {
+        if (drop.target) drop.target->DragLeave();
+      });
+      drop.data.reset();
+      return true;
+    case QEvent::Drop: {
+      auto& event = static_cast<QDropEvent&>(Event);
+      drop.enter_echo = false;
+      if (drop.answer == deNone) {
+        Dispatch([&] {
+          if (drop.target) drop.target->DragLeave();
+        });
+        event.setDropAction(Qt::IgnoreAction);
+        event.ignore();
+      } else {
+        TDropEffects effect = EffectsOf(event.possibleActions());
+        const TShiftState shift = ShiftOf(event.modifiers(), event.buttons());
+        // Kept alive through the handler, which may leave the drag.
+        const std::shared_ptr<const TDataObject> data = drop.data ? drop.data : DataOf(nullptr);
+        Dispatch([&] {
+          if (drop.target) drop.target->Drop(*data, shift, PointOf(event), effect);
+        });
+        Answer(event, effect, drop);
+      }
+      drop.data.reset();
+      drop.answer = deNone;
+      return true;
+    }
+    default:
+      return false;
+  }
+}

@@ -1,0 +1,266 @@
+#include "platform/gui/graphics/bitmap.h"
+
+#include <QPainter>
+#include <unordered_map>
+#include <utility>
+
+#include "platform/gui/graphics/bitmap_qt.h"
+#include "platform/gui/graphics/bmp_codec.h"
+#include "platform/gui/graphics/canvas_qt.h"
+#include "platform/text/format.h"
+#include "platform/text/streams.h"
+
+namespace {
+
+QImage::Format ToQFormat(TPixelFormat format) {
+  return format == pf24bit ? QImage::Format_BGR888 : QImage::Format_RGB32;
+}
+
+}  // namespace
+
+void TGraphic::LoadFromFile(const std::string& FileName) {
+  TFileStream stream(FileName, fmOpenRead);
+  LoadFromStream(stream);
+}
+
+void TGraphic::SaveToFile(const std::string& FileName) const {
+  TFileStream stream(FileName, fmCreate);
+  SaveToStream(stream);
+}
+
+struct TBitmap::Impl {
+  Impl() {
+    TCanvasAccess::SetImage(
+        canvas, &image, [this] { maskValid = false; }, [this] { Unpack(); });
+  }
+
+  // The pixels for reading; the canvas stops painting so nothing is half drawn.
+  const QImage& Pixels() {
+    TCanvasAccess::EndPainting(canvas);
+    Unpack();
+    return image;
+  }
+  QImage& MutablePixels() {
+    TCanvasAccess::EndPainting(canvas);
+    Unpack();
+    maskValid = false;
+    return image;
+  }
+  // Whichever holds the pixels now.
+  const QImage& Held() const { return packed.isNull() ? image : packed; }
+
+  // Back from the packed form to the bitmap's own layout; the cut-out colour is put
+  // back where the pixels are clear.
+  void Unpack() {
+    if (packed.isNull()) return;
+    QImage unpacked(packed.size(), QImage::Format_RGB32);
+    const QList<QRgb> table = packed.colorTable();
+    for (int y = 0; y < packed.height(); ++y) {
+      const uchar* from = packed.constScanLine(y);
+      auto* to = reinterpret_cast<QRgb*>(unpacked.scanLine(y));
+      for (int x = 0; x < packed.width(); ++x) to[x] = table[from[x]] | 0xFF000000u;
+    }
+    if (format == pf24bit) unpacked.convertTo(QImage::Format_BGR888);
+    image = std::move(unpacked);
+    packed = QImage();
+    maskValid = false;
+  }
+
+  TPixelFormat format = pf32bit;
+  QImage image;
+  TCanvas canvas;
+  // The pixels with the transparent colour cut out, kept between draws.
+  mutable QImage masked;
+  mutable TColor maskColor = clNone;
+  mutable bool maskValid = false;
+  // A compacted bitmap: the pixels as drawn, one byte each into a colour table (clear
+  // entries keep the cut-out colour); `image` is empty meanwhile.
+  QImage packed;
+  TColor packedKey = clNone;  // the colour cut out, or clNone for an opaque picture
+  // The cover of the drawn pixels whose cache key is coverKey.
+  mutable qint64 coverKey = 0;
+  mutable TFaceCover cover;
+};
+
+TBitmap::TBitmap() : impl_(std::make_unique<Impl>()) {}
+TBitmap::~TBitmap() = default;
+
+int TBitmap::Width() const {
+  return impl_->Held().width();
+}
+int TBitmap::Height() const {
+  return impl_->Held().height();
+}
+
+void TBitmap::SetSize(int NewWidth, int NewHeight) {
+  NewWidth = std::max(NewWidth, 0);
+  NewHeight = std::max(NewHeight, 0);
+  if (NewWidth == Width() && NewHeight == Height()) return;
+  QImage& image = impl_->MutablePixels();
+  if (NewWidth == 0 || NewHeight == 0) {
+    image = QImage();
+    return;
+  }
+  QImage resized(NewWidth, NewHeight, ToQFormat(impl_->format));
+  if (resized.isNull())
+    throw EInvalidGraphic(
+        Format("Not enough memory for a bitmap of %d x %d pixels", NewWidth, NewHeight));
+  resized.fill(Qt::black);
+  if (!image.isNull()) {
+    QPainter painter(&resized);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, image);
+  }
+  image = std::move(resized);
+}
+
+TCanvas& TBitmap::Canvas() {
+  return impl_->canvas;
+}
+const TCanvas& TBitmap::Canvas() const {
+  return impl_->canvas;
+}
+
+TPixelFormat TBitmap::PixelFormat() const {
+  return impl_->format;
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat Value) {
+  if (Value == impl_->format) return;
+  impl_->format = Value;
+  QImage& image = impl_->MutablePixels();
+  if (!image.isNull()) image.convertTo(ToQFormat(Value));
+}
+
+std::uint8_t* TBitmap::ScanLine(int Row) {
+  if (Row < 0 || Row >= Height())
+    throw EInvalidGraphic(Format("Scan line %d is outside the bitmap", Row));
+  return impl_->MutablePixels().scanLine(Row);
+}
+
+const std::uint8_t* TBitmap::ScanLine(int Row) const {
+  if (Row < 0 || Row >= Height())
+    throw EInvalidGraphic(Format("Scan line %d is outside the bitmap", Row));
+  return impl_->Pixels().constScanLine(Row);
+}
+
+TColor TBitmap::TransparentColor() const {
+  if (transparent_mode_ == tmFixed) return transparent_color_;
+  if (Empty()) return clNone;
+  // A packed picture's table keeps the colour of clear pixels.
+  return FromQRgb(impl_->Held().pixel(0, Height() - 1));
+}
+
+void TBitmap::SetTransparentColor(TColor Value) {
+  transparent_color_ = Value;
+  transparent_mode_ = tmFixed;
+}
+
+void TBitmap::Assign(const TBitmap& Source) {
+  if (&Source == this) return;
+  impl_->format = Source.impl_->format;
+  impl_->MutablePixels() = Source.impl_->Pixels();  // shared until either side writes
+  SetTransparent(Source.Transparent());
+  transparent_mode_ = Source.transparent_mode_;
+  transparent_color_ = Source.transparent_color_;
+}
+
+void TBitmap::Compact() {
+  Impl& impl = *impl_;
+  if (!impl.packed.isNull()) return;
+  const QImage& drawn = TBitmapAccess::DrawnImage(*this);
+  if (drawn.isNull()) return;
+  const QImage pixels = drawn.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const bool cut = Transparent();
+  const TColor cutColor = cut ? TransparentColor() : clNone;
+  const QRgb key = cutColor == clNone ? 0 : ToQColor(ColorToRGB(cutColor)).rgb() & 0xFFFFFFu;
+  QImage packed(pixels.size(), QImage::Format_Indexed8);
+  if (packed.isNull()) return;
+  QList<QRgb> table;
+  std::unordered_map<QRgb, uchar> index;
+  for (int y = 0; y < pixels.height(); ++y) {
+    const auto* from = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+    uchar* to = packed.scanLine(y);
+    for (int x = 0; x < pixels.width(); ++x) {
+      const QRgb pixel = from[x];
+      auto [found, added] = index.try_emplace(pixel, static_cast<uchar>(table.size()));
+      if (added) {
+        // Only clear and opaque pixels come back exactly from a table entry.
+        const int alpha = qAlpha(pixel);
+        if (table.size() == 256 || (alpha != 0 && alpha != 255)) return;
+        table.append(alpha == 0 ? key : pixel);
+      }
+      to[x] = found->second;
+    }
+  }
+  packed.setColorTable(table);
+  impl.packed = std::move(packed);
+  impl.packedKey = cutColor;
+  impl.image = QImage();
+  impl.masked = QImage();
+  impl.maskValid = false;
+}
+
+void TBitmap::Draw(TCanvas& Canvas, const TRect& Rect) const {
+  const QImage& image = TBitmapAccess::DrawnImage(*this);
+  if (!image.isNull()) TCanvasAccess::DrawImage(Canvas, Rect, image, image.rect());
+}
+
+void TBitmap::LoadFromStream(TStream& Stream) {
+  TBitmap loaded;
+  ReadBmp(Stream, loaded);
+  impl_->format = loaded.impl_->format;
+  impl_->MutablePixels() = loaded.impl_->Pixels();
+}
+
+void TBitmap::SaveToStream(TStream& Stream) const {
+  WriteBmp(*this, Stream);
+}
+
+std::unique_ptr<TGraphic> TBitmap::Clone() const {
+  auto copy = std::make_unique<TBitmap>();
+  copy->Assign(*this);
+  return copy;
+}
+
+const QImage& TBitmapAccess::Image(const TBitmap& Bitmap) {
+  return Bitmap.impl_->Pixels();
+}
+
+TFaceCover TBitmapAccess::Cover(const TBitmap& Bitmap) {
+  const QImage& drawn = DrawnImage(Bitmap);
+  // The key changes with the pixels; no image has key 0.
+  const auto& impl = *Bitmap.impl_;
+  if (impl.coverKey != drawn.cacheKey() || drawn.cacheKey() == 0) {
+    impl.cover = FaceCoverOf(drawn);
+    impl.coverKey = drawn.cacheKey();
+  }
+  return impl.cover;
+}
+
+const QImage& TBitmapAccess::DrawnImage(const TBitmap& Bitmap) {
+  auto& held = *Bitmap.impl_;
+  if (!held.packed.isNull()) {
+    const TColor key = Bitmap.Transparent() ? Bitmap.TransparentColor() : clNone;
+    if (key == held.packedKey) return held.packed;
+  }
+  const QImage& image = Bitmap.impl_->Pixels();
+  if (image.isNull() || !Bitmap.Transparent()) return image;
+  auto& impl = *Bitmap.impl_;
+  const TColor key = ColorToRGB(Bitmap.TransparentColor());
+  if (!impl.maskValid || impl.maskColor != key) {
+    impl.masked = image.convertToFormat(QImage::Format_ARGB32);
+    const QRgb keyRgb = ToQColor(key).rgb();
+    for (int y = 0; y < impl.masked.height(); ++y) {
+      auto* row = reinterpret_cast<QRgb*>(impl.masked.scanLine(y));
+      for (int x = 0; x < impl.masked.width(); ++x)
+        if ((row[x] | 0xFF000000u) == keyRgb) row[x] = 0;
+    }
+    // Premultiplied, as the screen and bitmaps blend it without converting every pixel
+    // of every draw; the same colours, as blending premultiplies them anyway.
+    impl.masked.convertTo(QImage::Format_ARGB32_Premultiplied);
+    impl.maskColor = key;
+    impl.maskValid = true;
+  }
+  return impl.masked;
+}

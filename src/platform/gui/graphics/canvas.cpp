@@ -1,0 +1,374 @@
+#include "platform/gui/graphics/canvas.h"
+
+#include <QPolygon>
+#include <QRegion>
+#include <QTransform>
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/bitmap_qt.h"
+#include "platform/gui/graphics/canvas_impl_qt.h"
+#include "platform/gui/graphics/canvas_qt.h"
+
+namespace {
+
+QPainter::CompositionMode ToCompositionMode(TPenMode mode) {
+  switch (mode) {
+    case pmBlack:
+      return QPainter::RasterOp_ClearDestination;
+    case pmWhite:
+      return QPainter::RasterOp_SetDestination;
+    case pmNot:
+      return QPainter::RasterOp_NotDestination;
+    case pmNotCopy:
+      return QPainter::RasterOp_NotSource;
+    case pmMergePenNot:
+      return QPainter::RasterOp_SourceOrNotDestination;
+    case pmMaskPenNot:
+      return QPainter::RasterOp_SourceAndNotDestination;
+    case pmMergeNotPen:
+      return QPainter::RasterOp_NotSourceOrDestination;
+    case pmMaskNotPen:
+      return QPainter::RasterOp_NotSourceAndDestination;
+    case pmMerge:
+      return QPainter::RasterOp_SourceOrDestination;
+    case pmNotMerge:
+      return QPainter::RasterOp_NotSourceAndNotDestination;
+    case pmMask:
+      return QPainter::RasterOp_SourceAndDestination;
+    case pmNotMask:
+      return QPainter::RasterOp_NotSourceOrNotDestination;
+    case pmXor:
+      return QPainter::RasterOp_SourceXorDestination;
+    case pmNotXor:
+      return QPainter::RasterOp_NotSourceXorDestination;
+    case pmNop:
+    case pmCopy:
+      break;
+  }
+  return QPainter::CompositionMode_SourceOver;
+}
+
+QPen ToQPen(const TPen& pen) {
+  if (pen.Style() == psClear || pen.Color() == clNone) return QPen(Qt::NoPen);
+  QPen result(ToQColor(pen.Color()));
+  // Thin lines leave out their last pixel (flat caps); wide ones are round like a brush
+  // stroke.
+  if (pen.Width() <= 1) {
+    result.setWidth(0);
+    result.setCapStyle(Qt::FlatCap);
+  } else {
+    result.setWidth(pen.Width());
+    result.setCapStyle(Qt::RoundCap);
+    result.setJoinStyle(Qt::RoundJoin);
+  }
+  switch (pen.Style()) {
+    case psDash:
+      result.setStyle(Qt::DashLine);
+      break;
+    case psDot:
+      result.setDashPattern({1, 1});
+      break;  // every other pixel
+    case psDashDot:
+      result.setStyle(Qt::DashDotLine);
+      break;
+    case psDashDotDot:
+      result.setStyle(Qt::DashDotDotLine);
+      break;
+    default:
+      break;
+  }
+  return result;
+}
+
+QBrush ToQBrush(const TBrush& brush) {
+  if (!brush.Paints()) return QBrush(Qt::NoBrush);
+  if (brush.Bitmap() && !brush.Bitmap()->Empty()) return QBrush(BitmapImage(*brush.Bitmap()));
+  return QBrush(ToQColor(brush.Color()));
+}
+
+// Rectangle from two corners in either order.
+QRect Normalized(int x1, int y1, int x2, int y2) {
+  return QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
+               QPoint(std::max(x1, x2) - 1, std::max(y1, y2) - 1));
+}
+
+// The box a shape's path runs along: with an outline the pen covers the outer ring of
+// pixels; without one the fill stops a pixel short at the right and bottom.
+QRect ShapeBox(const QRect& box) {
+  return box.adjusted(0, 0, -1, -1);
+}
+
+}  // namespace
+
+QColor ToQColor(TColor Color) {
+  const TColor rgb = ColorToRGB(Color);
+  return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+
+TColor FromQRgb(QRgb Rgb) {
+  return RGB(qRed(Rgb), qGreen(Rgb), qBlue(Rgb));
+}
+
+TCanvas::TCanvas() : impl_(std::make_unique<Impl>()) {}
+TCanvas::~TCanvas() = default;
+
+// Sets up the painter for a shape: pen, brush and pen mode. Null when nothing is drawn.
+static QPainter* ShapePainter(TCanvas::Impl& impl, const TPen& pen, const TBrush& brush) {
+  QPainter* painter = impl.Painter();
+  if (!painter || pen.Mode() == pmNop) return nullptr;
+  painter->setPen(ToQPen(pen));
+  painter->setBrush(ToQBrush(brush));
+  painter->setCompositionMode(ToCompositionMode(pen.Mode()));
+  return painter;
+}
+
+static QPainter* PlainPainter(TCanvas::Impl& impl) {
+  QPainter* painter = impl.Painter();
+  if (painter) painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  return painter;
+}
+
+void TCanvas::MoveTo(int X, int Y) {
+  pen_pos_ = {X, Y};
+}
+
+void TCanvas::LineTo(int X, int Y) {
+  if (QPainter* painter = ShapePainter(*impl_, pen_, brush_))
+    painter->drawLine(pen_pos_.X, pen_pos_.Y, X, Y);
+  pen_pos_ = {X, Y};
+}
+
+static QPolygon ToQPolygon(std::span<const TPoint> points) {
+  QPolygon polygon;
+  polygon.reserve(static_cast<qsizetype>(points.size()));
+  for (const TPoint& p : points) polygon.append(QPoint(p.X, p.Y));
+  return polygon;
+}
+
+void TCanvas::Polyline(std::span<const TPoint> Points) {
+  if (Points.empty()) return;
+  if (QPainter* painter = ShapePainter(*impl_, pen_, brush_))
+    painter->drawPolyline(ToQPolygon(Points));
+}
+
+void TCanvas::Polygon(std::span<const TPoint> Points) {
+  if (Points.empty()) return;
+  if (QPainter* painter = ShapePainter(*impl_, pen_, brush_))
+    painter->drawPolygon(ToQPolygon(Points));
+}
+
+void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
+  if (QPainter* painter = ShapePainter(*impl_, pen_, brush_))
+    painter->drawRect(ShapeBox(Normalized(X1, Y1, X2, Y2)));
+}
+
+void TCanvas::RoundRect(int X1, int Y1, int X2, int Y2, int CornerWidth, int CornerHeight) {
+  if (QPainter* painter = ShapePainter(*impl_, pen_, brush_))
+    painter->drawRoundedRect(ShapeBox(Normalized(X1, Y1, X2, Y2)), CornerWidth / 2.0,
+                             CornerHeight / 2.0);
+}
+
+void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2) {
+  if (QPainter* painter = ShapePainter(*impl_, pen_, brush_))
+    painter->drawEllipse(ShapeBox(Normalized(X1, Y1, X2, Y2)));
+}
+
+void TCanvas::FillRect(const TRect& Rect) {
+  if (!brush_.Paints() || Rect.Width() <= 0 || Rect.Height() <= 0) return;
+  if (QPainter* painter = PlainPainter(*impl_)) painter->fillRect(ToQRect(Rect), ToQBrush(brush_));
+}
+
+void TCanvas::FrameRect(const TRect& Rect) {
+  if (Rect.Width() <= 0 || Rect.Height() <= 0) return;
+  FillRect({Rect.Left, Rect.Top, Rect.Right, Rect.Top + 1});
+  FillRect({Rect.Left, Rect.Bottom - 1, Rect.Right, Rect.Bottom});
+  FillRect({Rect.Left, Rect.Top + 1, Rect.Left + 1, Rect.Bottom - 1});
+  FillRect({Rect.Right - 1, Rect.Top + 1, Rect.Right, Rect.Bottom - 1});
+}
+
+void TCanvas::DrawFocusRect(const TRect& Rect) {
+  QPainter* painter = impl_->Painter();
+  if (!painter || Rect.Width() <= 0 || Rect.Height() <= 0) return;
+  // Every other pixel of the ring, each exactly once, so a second call undoes the first.
+  QPolygon dots;
+  auto dot = [&](int x, int y) {
+    if (((x + y) & 1) == 0) dots.append(QPoint(x, y));
+  };
+  for (int x = Rect.Left; x < Rect.Right; ++x) {
+    dot(x, Rect.Top);
+    if (Rect.Bottom - 1 > Rect.Top) dot(x, Rect.Bottom - 1);
+  }
+  for (int y = Rect.Top + 1; y < Rect.Bottom - 1; ++y) {
+    dot(Rect.Left, y);
+    if (Rect.Right - 1 > Rect.Left) dot(Rect.Right - 1, y);
+  }
+  painter->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+  QPen pen(Qt::white);
+  pen.setWidth(0);
+  painter->setPen(pen);
+  painter->drawPoints(dots);
+}
+
+void TCanvas::Draw(int X, int Y, const TGraphic& Graphic) {
+  StretchDraw(Bounds(X, Y, Graphic.Width(), Graphic.Height()), Graphic);
+}
+
+void TCanvas::StretchDraw(const TRect& Rect, const TGraphic& Graphic) {
+  if (!Graphic.Empty()) Graphic.Draw(*this, Rect);
+}
+
+void TCanvas::CopyRect(const TRect& Dest, const TCanvas& Source, const TRect& SourceRect) {
+  const QImage* image = TCanvasAccess::Image(Source);
+  if (!image) return;
+  TCanvasAccess::DrawImage(*this, Dest, *image, ToQRect(SourceRect));
+}
+
+TColor TCanvas::Pixels(int X, int Y) const {
+  const QImage* image = impl_->attached ? nullptr : impl_->WantedImage();
+  if (impl_->attached || !image || !image->valid(X, Y)) return clNone;
+  return FromQRgb(image->pixel(X, Y));
+}
+
+void TCanvas::SetPixels(int X, int Y, TColor Color) {
+  if (Color == clNone) return;
+  if (QPainter* painter = PlainPainter(*impl_)) painter->fillRect(X, Y, 1, 1, ToQColor(Color));
+}
+
+TRect TCanvas::ClipRect() const {
+  if (QPainter* painter = impl_->attached) {
+    QRect area = painter->hasClipping()
+                     ? painter->clipBoundingRect().toAlignedRect()
+                     : painter->combinedTransform().inverted().mapRect(
+                           QRect(0, 0, painter->device()->width(), painter->device()->height()));
+    return {area.left(), area.top(), area.right() + 1, area.bottom() + 1};
+  }
+  if (const QImage* image = impl_->WantedImage()) return {0, 0, image->width(), image->height()};
+  return {};
+}
+
+bool TCanvas::RectVisible(const TRect& Rect) const {
+  const QRect rect = ToQRect(Rect);
+  if (QPainter* painter = impl_->attached; painter && painter->hasClipping())
+    return painter->clipRegion().intersects(rect);
+  const TRect area = ClipRect();
+  return rect.intersects(ToQRect(area));
+}
+
+void TCanvas::IntersectClipRect(const TRect& Rect) {
+  if (QPainter* painter = impl_->Painter()) {
+    painter->save();
+    painter->setClipRect(ToQRect(Rect), Qt::IntersectClip);
+  }
+}
+
+void TCanvas::RestoreClip() {
+  if (QPainter* painter = impl_->Painter()) painter->restore();
+}
+
+void TCanvas::BlendRect(const TRect& Rect, TColor Color, int Opacity) {
+  if (Color == clNone) return;
+  if (QPainter* painter = impl_->Painter()) {
+    QColor color = ToQColor(Color);
+    color.setAlpha(std::clamp(Opacity, 0, 255));
+    painter->fillRect(ToQRect(Rect), color);
+  }
+}
+
+void Frame3D(TCanvas& Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, int Width) {
+  TBrush& brush = Canvas.Brush();
+  const TColor keptColor = brush.Color();
+  const TBrushStyle keptStyle = brush.Style();
+  TBitmap* keptBitmap = brush.Bitmap();
+  brush.SetBitmap(nullptr);
+  for (int ring = 0; ring < Width && Rect.Width() > 0 && Rect.Height() > 0; ++ring) {
+    brush.SetColor(TopColor);
+    Canvas.FillRect({Rect.Left, Rect.Top, Rect.Right - 1, Rect.Top + 1});
+    Canvas.FillRect({Rect.Left, Rect.Top + 1, Rect.Left + 1, Rect.Bottom - 1});
+    brush.SetColor(BottomColor);
+    Canvas.FillRect({Rect.Right - 1, Rect.Top, Rect.Right, Rect.Bottom});
+    Canvas.FillRect({Rect.Left, Rect.Bottom - 1, Rect.Right - 1, Rect.Bottom});
+    Rect = {Rect.Left + 1, Rect.Top + 1, Rect.Right - 1, Rect.Bottom - 1};
+  }
+  brush.SetColor(keptColor);
+  brush.SetStyle(keptStyle);
+  brush.SetBitmap(keptBitmap);
+}
+
+// The painter's state is saved around the canvas' use, so pen modes and clipping set
+// for the canvas never leak into what the owner paints afterwards.
+TCanvasPainting::TCanvasPainting(TCanvas& Canvas, QPainter& Painter, bool SaveState)
+    : canvas_(Canvas),
+      painter_(Painter),
+      previous_(TCanvasAccess::AttachPainter(Canvas, &Painter)),
+      saved_(SaveState) {
+  if (saved_) painter_.save();
+}
+
+TCanvasPainting::~TCanvasPainting() {
+  if (saved_) painter_.restore();
+  TCanvasAccess::AttachPainter(canvas_, previous_);
+}
+
+void TCanvasAccess::SetImage(TCanvas& Canvas, QImage* Image, std::function<void()> Changed,
+                             std::function<void()> Wanted) {
+  Canvas.impl_->own.reset();
+  Canvas.impl_->image = Image;
+  Canvas.impl_->imageChanged = std::move(Changed);
+  Canvas.impl_->imageWanted = std::move(Wanted);
+}
+
+void TCanvasAccess::EndPainting(const TCanvas& Canvas) {
+  Canvas.impl_->own.reset();
+}
+
+const QImage* TCanvasAccess::Image(const TCanvas& Canvas) {
+  return Canvas.impl_->WantedImage();
+}
+
+QPainter* TCanvasAccess::AttachPainter(TCanvas& Canvas, QPainter* Painter) {
+  return std::exchange(Canvas.impl_->attached, Painter);
+}
+
+// Blends a large unscaled image one clip rectangle at a time, each under a clip of its
+// own, if there are only a few: under a clip of several rectangles (the map's dirty
+// strips) the raster engine blends span by span over the whole image, in worker threads.
+// False when the image is small, scaled or clipped to many pieces; nothing is drawn then.
+static bool DrawImageInClip(QPainter& Painter, const QRect& Dest, const QImage& Image,
+                            const QRect& Source) {
+  constexpr qint64 kLargeImage = 256 * 256;
+  constexpr int kMaxRects = 64;
+  if (static_cast<qint64>(Dest.width()) * Dest.height() < kLargeImage) return false;
+  if (Dest.size() != Source.size() || !Painter.hasClipping()) return false;
+  if (Painter.deviceTransform().type() > QTransform::TxTranslate) return false;
+  const QRegion clip = Painter.clipRegion() & Dest;
+  if (clip.rectCount() > kMaxRects) return false;
+  DrawImageParts(Painter, Dest, Image, Source, clip);
+  return true;
+}
+
+void DrawImageParts(QPainter& Painter, const QRect& Dest, const QImage& Image, const QRect& Source,
+                    const QRegion& Parts) {
+  const QPoint offset = Source.topLeft() - Dest.topLeft();
+  for (const QRect& rect : Parts) {
+    // Source and target of one size: exactly the part is drawn, no clip needed.
+    const QRect part = rect & Dest;
+    if (part.isEmpty()) continue;
+    Painter.drawImage(part, Image, part.translated(offset));
+  }
+}
+
+void TCanvasAccess::DrawImage(TCanvas& Canvas, const TRect& Dest, const QImage& Image,
+                              const QRect& Source) {
+  QPainter* painter = PlainPainter(*Canvas.impl_);
+  if (!painter || Dest.Width() == 0 || Dest.Height() == 0) return;
+  // Drawing an image onto itself needs the source pixels kept apart first.
+  if (&Image == Canvas.impl_->image) {
+    const QImage copy = Image.copy(Source);
+    painter->drawImage(ToQRect(Dest), copy, copy.rect());
+  } else if (!DrawImageInClip(*painter, ToQRect(Dest), Image, Source)) {
+    painter->drawImage(ToQRect(Dest), Image, Source);
+  }
+}

@@ -1,0 +1,195 @@
+// The text half of TCanvas: fonts in Qt terms, measuring and drawing text.
+#include <QFontMetrics>
+#include <QString>
+#include <algorithm>
+#include <vector>
+
+#include "platform/gui/graphics/canvas.h"
+#include "platform/gui/graphics/canvas_impl_qt.h"
+#include "platform/gui/graphics/canvas_qt.h"
+#include "platform/text/qt_string_qt.h"
+
+namespace {
+
+// A positive height is the whole cell; Qt sizes fonts by the character height, so
+// scale the cell down to what this font adds above and below its characters.
+int PixelSizeForCell(QFont font, int cellHeight) {
+  font.setPixelSize(cellHeight);
+  const int cell = QFontMetrics(font).height();
+  if (cell <= cellHeight) return cellHeight;
+  return std::max(1, cellHeight * cellHeight / cell);
+}
+
+constexpr int kDefaultPixelSize = 11;
+
+// One line of laid-out text, with the position of its underlined character (-1: none).
+struct TextLine {
+  QString text;
+  int underline = -1;
+};
+
+// Takes the '&' prefixes out: "&&" is '&', "&x" underlines x (the last one counts).
+QString WithoutPrefixes(const QString& text, int& underline) {
+  QString plain;
+  underline = -1;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == u'&' && i + 1 < text.size()) {
+      ++i;
+      if (text[i] != u'&') underline = int(plain.size());
+    }
+    plain += text[i];
+  }
+  return plain;
+}
+
+// Splits the text into lines: at line breaks (CR LF, LF CR, or either alone, as the
+// program writes them) unless tfSingleLine, and with tfWordBreak between words where
+// the next word would pass maxWidth. A word wider than maxWidth keeps its own line.
+std::vector<TextLine> LayOut(const std::string& source, TTextFormat format, int maxWidth,
+                             const QFontMetrics& metrics) {
+  int underline = -1;
+  QString text = ToQString(source);
+  if (!(format & tfNoPrefix)) text = WithoutPrefixes(text, underline);
+  std::vector<TextLine> lines;
+  qsizetype lineStart = 0;
+  auto add = [&](qsizetype from, qsizetype to) {
+    TextLine line{text.mid(from, to - from)};
+    if (underline >= from && underline < to) line.underline = int(underline - from);
+    lines.push_back(line);
+  };
+  for (qsizetype i = 0; i <= text.size(); ++i) {
+    const bool end = i == text.size();
+    const QChar c = end ? QChar() : text[i];
+    const bool isBreak = !end && (c == u'\r' || c == u'\n');
+    if (isBreak && (format & tfSingleLine)) {
+      text[i] = u' ';
+      continue;
+    }
+    if ((format & tfWordBreak) && (end || isBreak || c == u' ')) {
+      // The word ending here goes to a new line when it no longer fits.
+      const qsizetype wordStart = i > 0 ? text.lastIndexOf(u' ', i - 1) + 1 : 0;
+      if (wordStart > lineStart &&
+          metrics.horizontalAdvance(text.mid(lineStart, i - lineStart)) > maxWidth) {
+        add(lineStart, wordStart - 1);
+        lineStart = wordStart;
+      }
+    }
+    if (end || isBreak) {
+      add(lineStart, i);
+      if (isBreak && i + 1 < text.size() && (text[i + 1] == u'\r' || text[i + 1] == u'\n') &&
+          text[i + 1] != c)
+        ++i;
+      lineStart = i + 1;
+    }
+  }
+  return lines;
+}
+
+}  // namespace
+
+QFont ToQFont(const TFont& Font) {
+  QFont font(ToQString(Font.Name()));
+  const int height = Font.Height();
+  if (height < 0) {
+    font.setPixelSize(-height);
+  } else {
+    font.setPixelSize(height > 0 ? PixelSizeForCell(font, height) : kDefaultPixelSize);
+  }
+  font.setBold((Font.Style() & fsBold) != 0);
+  font.setItalic((Font.Style() & fsItalic) != 0);
+  font.setUnderline((Font.Style() & fsUnderline) != 0);
+  font.setStrikeOut((Font.Style() & fsStrikeOut) != 0);
+  // Crisp glyphs on whole-pixel advances: a text is as wide as its characters summed,
+  // which line layouts rely on.
+  font.setStyleStrategy(QFont::NoAntialias);
+  font.setHintingPreference(QFont::PreferFullHinting);
+  return font;
+}
+
+int TCanvas::TextWidth(const std::string& Text) const {
+  impl_->UseFont(font_);
+  return impl_->metrics->horizontalAdvance(ToQString(Text));
+}
+
+int TCanvas::TextHeight(const std::string&) const {
+  impl_->UseFont(font_);
+  return impl_->metrics->height();
+}
+
+TSize TCanvas::TextExtent(const std::string& Text) const {
+  return {TextWidth(Text), TextHeight(Text)};
+}
+
+// Sets up the painter for text in the canvas font. Null when nothing is drawn.
+static QPainter* TextPainter(TCanvas::Impl& impl, const TFont& font) {
+  QPainter* painter = impl.Painter();
+  if (!painter) return nullptr;
+  impl.UseFont(font);
+  painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter->setFont(impl.qfont);
+  painter->setPen(ToQColor(font.Color()));
+  return painter;
+}
+
+static bool OpaqueBackground(const TBrush& brush) {
+  return brush.Style() == bsSolid && brush.Color() != clNone;
+}
+
+void TCanvas::TextOut(int X, int Y, const std::string& Text) {
+  QPainter* painter = TextPainter(*impl_, font_);
+  if (!painter) return;
+  const QString text = ToQString(Text);
+  if (OpaqueBackground(brush_)) {
+    painter->fillRect(X, Y, impl_->metrics->horizontalAdvance(text), impl_->metrics->height(),
+                      ToQColor(brush_.Color()));
+  }
+  painter->drawText(QPoint(X, Y + impl_->metrics->ascent()), text);
+}
+
+void TCanvas::TextRect(const TRect& Rect, int X, int Y, const std::string& Text) {
+  QPainter* painter = TextPainter(*impl_, font_);
+  if (!painter) return;
+  painter->save();
+  painter->setClipRect(ToQRect(Rect), Qt::IntersectClip);
+  if (OpaqueBackground(brush_)) painter->fillRect(ToQRect(Rect), ToQColor(brush_.Color()));
+  painter->drawText(QPoint(X, Y + impl_->metrics->ascent()), ToQString(Text));
+  painter->restore();
+}
+
+int TCanvas::TextRect(TRect& Rect, const std::string& Text, TTextFormat Format) {
+  impl_->UseFont(font_);
+  const QFontMetrics& metrics = *impl_->metrics;
+  const std::vector<TextLine> lines = LayOut(Text, Format, Rect.Width(), metrics);
+  const int height = int(lines.size()) * metrics.height();
+  if (Format & tfCalcRect) {
+    int width = 0;
+    for (const TextLine& line : lines)
+      width = std::max(width, metrics.horizontalAdvance(line.text));
+    Rect.Right = Rect.Left + width;
+    Rect.Bottom = Rect.Top + height;
+    return height;
+  }
+  QPainter* painter = TextPainter(*impl_, font_);
+  if (!painter) return height;
+  painter->save();
+  painter->setClipRect(ToQRect(Rect), Qt::IntersectClip);
+  if (Format & tfRtlReading) painter->setLayoutDirection(Qt::RightToLeft);
+  int y = Rect.Top + ((Format & tfVerticalCenter) ? (Rect.Height() - height) / 2 : 0);
+  for (const TextLine& line : lines) {
+    // Left-aligned lines need no width: measuring costs a text layout of its own.
+    const bool aligned = (Format & (tfCenter | tfRight)) != 0;
+    const int width = aligned ? metrics.horizontalAdvance(line.text) : 0;
+    const int x = (Format & tfCenter)  ? Rect.Left + (Rect.Width() - width) / 2
+                  : (Format & tfRight) ? Rect.Right - width
+                                       : Rect.Left;
+    painter->drawText(QPoint(x, y + metrics.ascent()), line.text);
+    if (line.underline >= 0) {
+      const int from = x + metrics.horizontalAdvance(line.text.left(line.underline));
+      const int to = from + metrics.horizontalAdvance(line.text[line.underline]);
+      painter->fillRect(from, y + metrics.ascent() + 1, to - from, 1, ToQColor(font_.Color()));
+    }
+    y += metrics.height();
+  }
+  painter->restore();
+  return height;
+}

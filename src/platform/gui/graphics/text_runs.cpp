@@ -1,0 +1,47 @@
+#include "platform/gui/graphics/text_runs.h"
+
+#include <QStaticText>
+#include <unordered_map>
+
+#include "platform/gui/graphics/canvas_impl_qt.h"
+#include "platform/gui/graphics/canvas_qt.h"
+#include "platform/text/qt_string_qt.h"
+
+namespace {
+
+constexpr std::size_t kKeptLayouts = 4096;
+
+// Laid-out texts by font and text; emptied when full.
+std::unordered_map<std::string, QStaticText>& Layouts() {
+  static std::unordered_map<std::string, QStaticText> layouts;
+  return layouts;
+}
+
+}  // namespace
+
+void DrawTextRun(TCanvas& Canvas, int X, int Y, const std::string& Text) {
+  TCanvas::Impl& impl = TCanvasAccess::Internals(Canvas);
+  QPainter* painter = impl.Painter();
+  if (!painter || Text.empty()) return;
+  const TFont& font = Canvas.Font();
+  impl.UseFont(font);
+  std::string key = font.Name();
+  key += char(font.Style());
+  key += std::to_string(font.Height());
+  key += '\n';
+  key += Text;
+  auto& layouts = Layouts();
+  auto found = layouts.find(key);
+  if (found == layouts.end()) {
+    if (layouts.size() >= kKeptLayouts) layouts.clear();
+    QStaticText layout(ToQString(Text));
+    layout.setTextFormat(Qt::PlainText);
+    layout.setPerformanceHint(QStaticText::AggressiveCaching);
+    layout.prepare(QTransform(), impl.qfont);
+    found = layouts.emplace(std::move(key), std::move(layout)).first;
+  }
+  painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter->setFont(impl.qfont);
+  painter->setPen(ToQColor(font.Color()));
+  painter->drawStaticText(QPointF(X, Y), found->second);
+}

@@ -1,0 +1,61 @@
+// UTF-16 text on a canvas with fonts prepared once: a rich-text layout measures the
+// same few fonts thousands of times, so a font is turned into the platform's terms
+// and measured through a TPreparedFont that keeps those terms. Besides, the drawing
+// state a layout engine needs around text: a clip rectangle and a save/restore stack.
+//
+// Example: TPreparedFont f(font); f.TextWidth(u"abc") is the advance of the three
+// characters; CanvasTextOutW(canvas, f, 10, 20, u"abc", {}, nullptr, false) draws them
+// with the top of the character cell at y = 20.
+#pragma once
+
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "platform/gui/graphics/canvas.h"
+
+struct TFontCellMetrics {
+  int Height = 0;
+  int Ascent = 0;
+  int Descent = 0;
+  int AveCharWidth = 0;
+  int ExternalLeading = 0;
+  int UnderlinePosition = 1;  // pixels below the baseline
+  int LineWidth = 1;
+};
+
+class TPreparedFont {
+ public:
+  explicit TPreparedFont(const TFont& Font);
+  ~TPreparedFont();
+  TPreparedFont(const TPreparedFont&) = delete;
+  TPreparedFont& operator=(const TPreparedFont&) = delete;
+
+  const TFontCellMetrics& Metrics() const { return metrics_; }
+  int TextWidth(std::u16string_view Text) const;
+  // The width of every prefix: Extents[i] is the advance of characters 0..i.
+  void PrefixExtents(std::u16string_view Text, std::vector<int>& Extents) const;
+  // True when the character is drawn right to left (Hebrew, Arabic and the like).
+  static bool IsRightToLeft(char16_t Ch);
+
+  struct Impl;  // the Qt font and its metrics, known only inside the platform
+
+ private:
+  friend void CanvasTextOutW(TCanvas&, const TPreparedFont&, TColor, int, int,
+                             std::u16string_view, std::span<const int>, const TRect*, bool);
+  std::unique_ptr<Impl> impl_;
+  TFontCellMetrics metrics_;
+};
+
+// Text with the top of its character cell at (X, Y), in the font's colour Color. With
+// Advances (one per UTF-16 unit) each character starts where the previous one's advance
+// ends. Opaque fills the text's box (or Clip, when given) with the canvas brush first;
+// Clip limits what is drawn.
+void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, int X, int Y,
+                    std::u16string_view Text, std::span<const int> Advances, const TRect* Clip,
+                    bool Opaque);
+// Narrows drawing to Rect until the state is restored.
+void CanvasIntersectClip(TCanvas& Canvas, const TRect& Rect);
+void CanvasSaveState(TCanvas& Canvas);
+void CanvasRestoreState(TCanvas& Canvas);

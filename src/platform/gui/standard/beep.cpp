@@ -1,0 +1,7 @@
+#include "platform/gui/standard/beep.h"
+
+#include <QApplication>
+
+void Beep() {
+  QApplication::beep();
+}

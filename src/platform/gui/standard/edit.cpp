@@ -1,0 +1,75 @@
+#include "platform/gui/standard/edit.h"
+
+#include <QLineEdit>
+
+#include "platform/gui/controls/win_control_qt.h"
+#include "platform/sys/application.h"
+#include "platform/text/qt_string_qt.h"
+
+namespace {
+
+QLineEdit& LineEditOf(const TCustomEdit& edit) {
+  return *static_cast<QLineEdit*>(WidgetOf(edit));
+}
+
+// QLineEdit's own limit is huge; 0 means none, as it does for the program.
+constexpr int kUnlimited = 32767;
+
+}  // namespace
+
+TCustomEdit::TCustomEdit(TComponent* AOwner)
+    : TWinControl(AOwner, std::make_unique<TNativeWidget>(new QLineEdit, false)) {
+  SetBounds(0, 0, 121, 21);
+  SetTabStop(true);
+  QLineEdit& line = LineEditOf(*this);
+  line.setMaxLength(kUnlimited);
+  QObject::connect(&line, &QLineEdit::textChanged, NativeOf(*this).bridge,
+                   [this](const QString&) { Dispatch([this] { Change(); }); });
+}
+
+TCustomEdit::~TCustomEdit() = default;
+
+// Under a mask the text keeps its empty places as blanks, so every character keeps
+// its position.
+std::string TCustomEdit::Text() const {
+  const QLineEdit& line = LineEditOf(*this);
+  return FromQString(line.inputMask().isEmpty() ? line.text() : line.displayText());
+}
+
+void TCustomEdit::SetText(const std::string& Value) {
+  QLineEdit& line = LineEditOf(*this);
+  const QString text = ToQString(Value);
+  if (ToQString(Text()) == text) return;
+  // Text from code is not cut to MaxLength: lift the limit for this one assignment.
+  line.setMaxLength(kUnlimited);
+  line.setText(text);
+  line.setMaxLength(max_length_ > 0 ? std::max(max_length_, int(text.size())) : kUnlimited);
+  // Text put in from code is read from its start (a long comment, a path); only while
+  // the user types in it does the caret stay where the typing goes on.
+  if (!line.hasFocus()) line.setCursorPosition(0);
+}
+
+void TCustomEdit::SetMaxLength(int Value) {
+  max_length_ = Value < 0 ? 0 : Value;
+  QLineEdit& line = LineEditOf(*this);
+  const int limit = max_length_ > 0 ? std::max(max_length_, int(line.text().size())) : kUnlimited;
+  // Qt puts its text in again on every limit it is given, which drops the selection: a
+  // key typed over selected text would then be added to it instead of replacing it.
+  if (line.maxLength() != limit) line.setMaxLength(limit);
+}
+
+bool TCustomEdit::ReadOnly() const {
+  return LineEditOf(*this).isReadOnly();
+}
+
+void TCustomEdit::SetReadOnly(bool Value) {
+  LineEditOf(*this).setReadOnly(Value);
+}
+
+void TCustomEdit::SelectAll() {
+  LineEditOf(*this).selectAll();
+}
+
+void TCustomEdit::Change() {
+  if (OnChange) OnChange(this);
+}

@@ -1,0 +1,39 @@
+// The single-line edit box.
+//
+// Keys reach KeyDown and KeyPress first (a handler that sets the key to 0 keeps it out
+// of the text); every change of the text, typed, pasted or set from code, then calls
+// Change, which fires OnChange.
+#pragma once
+
+#include "platform/gui/controls/controls.h"
+
+class TCustomEdit : public TWinControl {
+ public:
+  explicit TCustomEdit(TComponent* AOwner);
+  ~TCustomEdit() override;
+
+  std::string Text() const;
+  void SetText(const std::string& Value);
+  // Most characters the user may enter; 0 for no limit. Text set from code is not cut.
+  int MaxLength() const { return max_length_; }
+  void SetMaxLength(int Value);
+  bool ReadOnly() const;
+  void SetReadOnly(bool Value);
+  // Selects the whole text (the symbol page's one-character edits after each key).
+  void SelectAll();
+
+  TNotifyEvent OnChange;
+
+  std::string ClassName() const override { return "TEdit"; }
+
+ protected:
+  virtual void Change();
+
+ private:
+  int max_length_ = 0;
+};
+
+class TEdit : public TCustomEdit {
+ public:
+  using TCustomEdit::TCustomEdit;
+};

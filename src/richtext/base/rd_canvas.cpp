@@ -1,0 +1,49 @@
+#include "richtext/base/rd_canvas.h"
+
+#include "richtext/base/code_pages.h"
+#include "richtext/base/text_routines.h"
+#include "platform/gui/graphics/bitmap.h"
+
+namespace {
+constexpr int kPointsPerInch = 72;
+}
+
+int TRDFont::Size() const {
+  return -RDMulDiv(Height, kPointsPerInch, PixelsPerInch);
+}
+
+void TRDFont::SetSize(int points) {
+  Height = -RDMulDiv(points, PixelsPerInch, kPointsPerInch);
+}
+
+bool TRDCanvas::GetCharacterPlacementW(std::u16string_view text, unsigned,
+                                       TRDCharacterPlacement& result) {
+  result = TRDCharacterPlacement{};
+  for (size_t i = 0; i < text.size(); ++i) {
+    result.Order.push_back(int(i));
+    result.Dx.push_back(TextWidthW(text.substr(i, 1)));
+    result.Class.push_back(GCPCLASS_LATIN);
+    result.Width += result.Dx.back();
+  }
+  TRDTextMetrics metrics;
+  result.Height = GetTextMetrics(metrics) ? metrics.Height : 0;
+  return true;
+}
+
+bool TRDCanvas::GetCharacterPlacementA(std::string_view text, unsigned flags,
+                                       TRDCharacterPlacement& result) {
+  return GetCharacterPlacementW(
+      RawUnicodeToWideString(AnsiToRawUnicode(CharsetToCodePage(Font.Charset), text)), flags,
+      result);
+}
+
+void TRDCanvas::Draw(int x, int y, const TGraphic& graphic) {
+  StretchDraw(Bounds(x, y, graphic.Width(), graphic.Height()), graphic);
+}
+
+void GetResolutionInfo(TRDResolution& resolution, const TRDCanvas& canvas) {
+  resolution.ScreenPixelsPerInchX = GetScreenLogPixelsX();
+  resolution.ScreenPixelsPerInchY = GetScreenLogPixelsY();
+  resolution.DevicePixelsPerInchX = canvas.PixelsPerInchX;
+  resolution.DevicePixelsPerInchY = canvas.PixelsPerInchY;
+}

@@ -1,0 +1,899 @@
+// Laying the items out into draw lines: word wrap, rectangle items, tabs, full-line
+// items, a common baseline per screen line, paragraph indents and spacing, and the
+// document's size handed to the window (with the second pass a scroll bar that came or
+// went asks for).
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "richtext/base/code_pages.h"
+#include "richtext/base/line_break.h"
+#include "richtext/layout/format_params.h"
+#include "richtext/model/item_kinds.h"
+#include "richtext/model/nontext_items.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/styles/text_measure.h"
+
+namespace {
+
+constexpr char16_t kSoftHyphen = 0x00AD;
+constexpr char16_t kZeroWidthSpace = 0x200B;
+
+// Soft hyphens drawn as special characters everywhere, not as hyphens at wraps.
+bool SoftHyphensShown(TRDOptions options) {
+  return (options & rdoShowSpecialCharacters) && (RDShownSpecialChars & rdskSoftHyphen);
+}
+
+// The width a soft hyphen shows at a wrap: a hyphen's in the canvas font.
+int HyphenWidth(TRDCanvas& canvas) {
+  return canvas.TextWidthW(u"-");
+}
+
+char16_t CharAt(const std::string& s, int index, bool unicode) {
+  return unicode ? RawUnicodeAt(s, size_t(index)) : char16_t(std::uint8_t(s[size_t(index)]));
+}
+
+std::string_view PieceView(const std::string& s, int from, int count, bool unicode) {
+  return std::string_view(s).substr(unicode ? size_t(from) * 2 : size_t(from),
+                                    unicode ? size_t(count) * 2 : size_t(count));
+}
+
+// The draw line of a non-text item: on paper the item's own printing kind (a picture or
+// a table that can be cut over pages).
+std::unique_ptr<TRDDrawLineInfo> NonTextDrawLine(TCustomRDFormattedData& data,
+                                                 const TCustomRDItemInfo& item,
+                                                 const TRDResolution& scaling) {
+  return data.IsForPrinting() ? item.CreatePrintingDrawItem(&data, scaling)
+                              : std::make_unique<TRDDrawLineInfo>();
+}
+
+}  // namespace
+
+void TCustomRDFormattedData::ApplyTextStyle(int styleNo, int itemNo, TRDFormatParams& p) {
+  if (p.cur_style == styleNo) return;
+  TRDStyle& style = *GetRDStyle();
+  style.ApplyStyle(*p.canvas, styleNo, GetParaBiDiMode(GetItemPara(itemNo)), false);
+  p.canvas->GetTextMetrics(p.metrics);
+  const TFontInfo& info = style.TextStyles()[styleNo];
+  p.v_offset = info.VShift * p.metrics.Height / 100;
+  p.cur_style = styleNo;
+}
+
+void TCustomRDFormattedData::AddDrawLine(std::unique_ptr<TRDDrawLineInfo> line,
+                                         TRDFormatParams& p) {
+  // A partial layout ends where its lines meet the old ones again: the line that met
+  // them is an old one.
+  if (p.old_lines && line->FromNewLine && MeetsOldLines(*line, *p.old_lines)) {
+    p.met_old_lines = true;
+    return;
+  }
+  TCustomRDItemInfo* item = GetItem(line->ItemNo);
+  if (item->DrawItemNo < 0) item->DrawItemNo = DrawItems.Count();
+  DrawItems.Add(std::move(line));
+}
+
+// Places a new draw line of the given ascent and descent: on a new line below the last
+// one, or on the current line, lowering that line when the piece reaches higher.
+static void PlaceOnLine(TRDDrawLines& lines, TRDDrawLineInfo& line, bool newLine, int ascent,
+                        int descent, int lineFirst, int& baseline, int& lineAscent,
+                        int& lineDescent, int& pendingExtra) {
+  if (newLine) {
+    baseline += pendingExtra;
+    pendingExtra = 0;
+    line.FromNewLine = true;
+    line.Top = baseline + lineDescent;
+    lineAscent = ascent;
+    baseline += lineDescent + ascent;
+    lineDescent = descent;
+    return;
+  }
+  line.FromNewLine = false;
+  if (ascent > lineAscent) {
+    const int diff = ascent - lineAscent;
+    for (int d = lineFirst; d < lines.Count(); ++d) lines[d]->Top += diff;
+    baseline += diff;
+    lineAscent = ascent;
+  }
+  line.Top = baseline - ascent;
+  lineDescent = std::max(lineDescent, descent);
+}
+
+int TCustomRDFormattedData::GetFitCount(const std::string& text, const std::string& stored,
+                                        int itemNo, int from, int count, int room,
+                                        TRDFormatParams& p, int& fitWidth) const {
+  if (p.max_length > 0) count = std::min(count, p.max_length - p.line_chars);
+  if (count <= 0) {
+    fitWidth = 0;
+    return 0;
+  }
+  const TRDItemOptions options = GetItemOptions(itemNo);
+  const bool unicode = IsUnicodeItem(options);
+  TRDCanvas& canvas = *p.canvas;
+  auto width = [&](int n) {
+    return GetItemTextWidth(PieceView(text, from, n, unicode), canvas, options);
+  };
+  const TParaInfo& para = GetRDStyle()->ParaStyles()[GetItemPara(itemNo)];
+  if (para.Options & rdpaoNoWrap) {
+    fitWidth = width(count);
+    return count;
+  }
+  // A hidden soft hyphen ending a probe would show as a hyphen if the line ended there.
+  auto endsOnHiddenHyphen = [&](int n) {
+    return unicode && CharAt(stored, from + n - 1, true) == kSoftHyphen &&
+           CharAt(text, from + n - 1, true) == kZeroWidthSpace;
+  };
+  auto probeWidth = [&](int n) {
+    return width(n) + (endsOnHiddenHyphen(n) ? HyphenWidth(canvas) : 0);
+  };
+  // The search brackets the line between a count known to fit and one known not to. The
+  // upper count starts near what the room holds and doubles while it still fits, so a
+  // line costs about its own length however long the rest of the item is.
+  int low = 0, lowWidth = 0;
+  int high = std::min(count, 2 * room / std::max(1, p.metrics.AveCharWidth) + 8);
+  int highWidth = high == count ? width(count) : probeWidth(high);
+  while (high < count && highWidth >= 0 && highWidth <= room) {
+    low = high;
+    lowWidth = highWidth;
+    high = int(std::min<std::int64_t>(count, std::int64_t(high) * 2));
+    highWidth = high == count ? width(count) : probeWidth(high);
+  }
+  if (high == count && highWidth >= 0 && highWidth <= room) {
+    fitWidth = highWidth;
+    return count;
+  }
+  // Interpolation between the two; 64-bit products, as a long item times a wide room
+  // overflows 32 bits.
+  fitWidth = -1;
+  while (high > low + 1) {
+    std::int64_t span = std::int64_t(highWidth) - lowWidth;
+    if (span == 0) span = 1;
+    std::int64_t probe = low + std::int64_t(room - lowWidth) * (high - low) / span;
+    probe = std::clamp<std::int64_t>(probe, low + 1, high - 1);
+    const int n = int(probe);
+    const int w = probeWidth(n);
+    if (w == room) {
+      low = n;
+      lowWidth = w;
+      break;
+    }
+    if (w > 0 && w < room) {
+      low = n;
+      lowWidth = w;
+    } else {
+      high = n;
+      highWidth = w;
+    }
+  }
+  // Not right before a soft hyphen: a break after it would need its hyphen's room too.
+  if (unicode && low > 0 && CharAt(stored, from + low, true) == kSoftHyphen) --low;
+  // Never between the two halves of a surrogate pair, nor between a letter and the
+  // combining marks that follow it.
+  while (unicode && low > 0 && low < count && StaysWithPrevious(CharAt(stored, from + low, true)))
+    --low;
+  if (low > 0) fitWidth = width(low);
+  return low;
+}
+
+bool TCustomRDFormattedData::LineEndsInFullLineItem(const TRDFormatParams& p) const {
+  const int count = DrawItems.Count();
+  if (count == 0 || p.line_first >= count) return false;
+  const TCustomRDItemInfo* last = GetItem(DrawItems[count - 1]->ItemNo);
+  return last->StyleNo < 0 && last->QueryItemFlag(0);
+}
+
+void TCustomRDFormattedData::FormatLine(const std::string& text, const std::string& stored,
+                                        int itemNo, int count, int startOffs, TRDFormatParams& p) {
+  TCustomRDItemInfo* item = GetItem(itemNo);
+  const bool unicode = IsUnicodeItem(item->ItemOptions);
+  const bool trim = (GetFlags() & rdfTrimSpaces) != 0;
+  const int styleNo = GetActualStyle(*item);
+  if (startOffs == 0 && item->IsParaStart()) {
+    p.at_para_start = true;
+    p.space_dropped = false;
+  }
+  // After a full-line item nothing may continue its line.
+  bool newLine = (startOffs == 0 && IsItemLineStart(itemNo)) || LineEndsInFullLineItem(p);
+  ApplyTextStyle(styleNo, itemNo, p);
+  const TFontInfo& info = GetRDStyle()->TextStyles()[styleNo];
+  TRDTextRun run;
+  run.options = item->ItemOptions;
+  // With the external leading the font's advised gap stands above every line.
+  const int leading = (GetFlags() & rdfExternalLeading) ? p.metrics.ExternalLeading : 0;
+  run.ascent = p.metrics.Ascent + p.v_offset + leading;
+  run.descent = p.metrics.Descent - p.v_offset;
+  run.hyper = info.Jump && (GetFlags() & rdfCollectJumps);
+  // All pieces of an item share its area's number, which its first call takes.
+  run.jump_id = startOffs > 0 ? JumpCount - 1 : JumpCount;
+  run.jump_cursor = info.JumpCursor;
+
+  if (count == 0) {
+    FormatEmptyText(itemNo, newLine, run, p);
+    if (!p.met_old_lines && info.Jump) item->JumpID = -3;
+    return;
+  }
+  int pos = startOffs;  // 0-based index of the next character to lay
+  const int end = startOffs + count;
+  bool firstPiece = true;
+  while (pos < end) {
+    if (newLine) {
+      StartNewLine(itemNo, !p.at_para_start, p);
+      // Dropping the space that ended the line before measured it in its own item's
+      // style: the pieces of this item are measured in this item's.
+      ApplyTextStyle(styleNo, itemNo, p);
+      p.x = 0;
+      newLine = false;
+      if (trim && !p.space_dropped && !p.at_para_start && end - pos > 1 &&
+          CharAt(stored, pos, unicode) == u' ')
+        ++pos;
+    }
+    p.space_dropped = false;
+    // Right after a list marker at least a character stays on the marker's line.
+    const bool afterMarker =
+        firstPiece && startOffs == 0 && itemNo > 0 && GetItem(itemNo - 1)->StyleNo == -11;
+    TRDTextPiece piece;
+    if (!FitTextPiece(text, stored, itemNo, pos, end, afterMarker, p, piece)) {
+      p.at_para_start = false;
+      newLine = true;
+      continue;
+    }
+    AddTextPiece(text, itemNo, pos, piece, run, p);
+    if (p.met_old_lines) return;
+    pos += piece.length;
+    if (piece.skip_space) {
+      ++pos;
+      p.space_dropped = pos == end;
+    }
+    firstPiece = false;
+    newLine = true;
+  }
+  if (run.hyper && startOffs == 0) item->JumpID = JumpCount++;
+}
+
+void TCustomRDFormattedData::FormatEmptyText(int itemNo, bool newLine, const TRDTextRun& run,
+                                             TRDFormatParams& p) {
+  if (newLine) {
+    StartNewLine(itemNo, false, p);
+    p.x = 0;
+  }
+  auto line = TRDDrawLineInfo::CreateEx(p.line_left + p.x, 0, 0, p.metrics.Height, itemNo, false);
+  line->Offs = 1;
+  line->Length = 0;
+  PlaceOnLine(DrawItems, *line, DrawItems.Count() == p.line_first, run.ascent, run.descent,
+              p.line_first, p.baseline, p.ascent, p.descent, p.pending_extra);
+  line->Left = p.line_left + p.x;
+  AddDrawLine(std::move(line), p);
+  p.at_para_start = false;
+}
+
+bool TCustomRDFormattedData::FitTextPiece(const std::string& text, const std::string& stored,
+                                          int itemNo, int pos, int end, bool afterMarker,
+                                          TRDFormatParams& p, TRDTextPiece& piece) {
+  const int left = end - pos;
+  const int room = std::max(0, p.room - p.x);
+  const bool forced = DrawItems.Count() == p.line_first || afterMarker;
+  int fitWidth = -1;
+  int fit = GetFitCount(text, stored, itemNo, pos, left, room, p, fitWidth);
+  if (fit == 0) {
+    if (!forced) return false;
+    // At least one whole character on an empty line.
+    fit = GetNextCharOffset(stored, itemNo, pos + 1) - (pos + 1);
+    fit = std::clamp(fit, 1, left);
+    fitWidth = -1;
+  }
+  piece = TRDTextPiece{fit, fitWidth, false};
+  return fit == left || BreakTextPiece(text, stored, itemNo, pos, end, forced, piece);
+}
+
+bool TCustomRDFormattedData::BreakTextPiece(const std::string& text, const std::string& stored,
+                                            int itemNo, int pos, int end, bool forced,
+                                            TRDTextPiece& piece) const {
+  const bool unicode = IsUnicodeItem(GetItemOptions(itemNo));
+  const bool trim = (GetFlags() & rdfTrimSpaces) != 0;
+  const int fit = piece.length;
+  int length = fit;
+  int breakAt = -1;  // the space (0-based, in the item) after which the line may end
+  if (unicode) {
+    // The search looks no further than the character after the part that fits.
+    const std::u16string wide = RawUnicodeToWideString(PieceView(text, pos, fit + 1, true));
+    const int b = FindLineBreakW(wide, fit, trim);
+    if (b != kNoLineBreak) {
+      breakAt = pos + b;
+      // The opportunity lies after the character at b; a space there may be trimmed.
+      if (CharAt(stored, breakAt, true) != u' ') {
+        length = b + 1;
+        breakAt = -2;
+      }
+    }
+  } else {
+    int from = pos + fit;
+    if (from == end - 1) --from;
+    for (int k = std::min(from, end - 1); k >= pos; --k)
+      if (CharAt(stored, k, false) == ' ') {
+        breakAt = k;
+        break;
+      }
+  }
+  if (breakAt == -1 && trim && pos + fit < end && CharAt(stored, pos + fit, unicode) == u' ' &&
+      (end - (pos + fit) > 1 ||
+       (itemNo + 1 < Items.Count() && GetItem(itemNo + 1)->GetContinuesPara())))
+    breakAt = pos + fit;
+  if (breakAt == -1) {
+    // No place to break: a line that holds something already ends before the item.
+    if (!forced) return false;
+  } else if (breakAt >= 0) {
+    length = breakAt == pos || !trim ? breakAt - pos + 1 : breakAt - pos;
+    piece.skip_space = breakAt != pos && trim;
+  }
+  if (length != fit) piece.width = -1;
+  piece.length = length;
+  return true;
+}
+
+void TCustomRDFormattedData::AddTextPiece(const std::string& text, int itemNo, int pos,
+                                          const TRDTextPiece& piece, const TRDTextRun& run,
+                                          TRDFormatParams& p) {
+  const bool lineEmpty = DrawItems.Count() == p.line_first;
+  const int width =
+      piece.width >= 0
+          ? piece.width
+          : GetItemTextWidth(PieceView(text, pos, piece.length, IsUnicodeItem(run.options)),
+                             *p.canvas, run.options);
+  auto line = TRDDrawLineInfo::CreateEx(0, 0, width, p.metrics.Height, itemNo, false);
+  line->Offs = pos + 1;
+  line->Length = piece.length;
+  PlaceOnLine(DrawItems, *line, lineEmpty, run.ascent, run.descent, p.line_first, p.baseline,
+              p.ascent, p.descent, p.pending_extra);
+  if (lineEmpty) p.x = 0;
+  line->Left = p.x + p.line_left;
+  TRDJumpInfo jump;
+  jump.RDData = this;
+  jump.Left = line->Left;
+  jump.Top = line->Top;
+  jump.Width = width;
+  jump.Height = line->Height;
+  jump.Id = run.jump_id;
+  jump.DrawItemNo = DrawItems.Count();
+  jump.Cursor = run.jump_cursor;
+  AddDrawLine(std::move(line), p);
+  if (p.met_old_lines) return;
+  if (run.hyper) Jumps.push_back(jump);
+  p.x += width;
+  p.line_chars += piece.length;
+  p.at_para_start = false;
+}
+
+void TCustomRDFormattedData::FormatRectItem(int itemNo, TRDFormatParams& p) {
+  auto* item = dynamic_cast<TRDNonTextItemInfo*>(GetItem(itemNo));
+  if (!item) return;
+  TRDStyle& style = *GetRDStyle();
+  int width = item->GetWidth();
+  int height = item->GetHeight();
+  int descent = item->GetDescent();
+  // A tab reaches exactly to its stop.
+  int spacing = item->StyleNo == -12 ? 0 : item->GetHorzSpacing();
+  // Only items whose width follows the document's (tabs, markers, controls in per cent)
+  // are measured against it; the rest keep their own size, which on paper grows with the
+  // printer's resolution.
+  if (item->QueryItemFlagEx(5, &style)) {
+    item->AdjustToDocWidth(*p.canvas, style, TextWidth, width, height, descent);
+  } else if (IsForPrinting()) {
+    width = ScreenToDeviceX(width, p.scaling);
+    height = ScreenToDeviceY(height, p.scaling);
+    descent = ScreenToDeviceY(descent, p.scaling);
+  }
+  if (IsForPrinting()) spacing = ScreenToDeviceX(spacing, p.scaling);
+  p.cur_style = -1;  // the item may have set a font of its own
+  const TParaInfo& para = style.ParaStyles()[item->ParaNo];
+  const bool noWrap = (para.Options & rdpaoNoWrap) != 0;
+  const bool afterMarker = itemNo > 0 && GetItem(itemNo - 1)->StyleNo == -11;
+  const bool lineEmpty = DrawItems.Count() == p.line_first;
+  const bool lineFull = p.x + width > p.room || (p.max_length > 0 && p.line_chars >= p.max_length);
+  bool newLine = IsItemLineStart(itemNo) || (!lineEmpty && lineFull && !noWrap && !afterMarker);
+  if (IsItemLineStart(itemNo) && item->IsParaStart()) p.at_para_start = true;
+  if (newLine) {
+    StartNewLine(itemNo, !item->IsParaStart() && !item->GetLineBreakBefore(), p);
+    p.x = 0;
+  }
+  if (item->StyleNo == -12) {
+    FinishPendingTab(p);
+    int position = 0;
+    std::string leader;
+    TRDTabAlign align = rdtaLeft;
+    const int margin = ScreenToDeviceX(GetLeftMargin(), p.scaling);
+    style.GetNextTab(item->ParaNo, p.line_left + p.x, p.scaling, margin, position, leader, align,
+                     GetParaBiDiMode(item->ParaNo), p.left_indent, p.right_indent);
+    const int here = p.line_left + p.x;
+    if (align == rdtaLeft) {
+      width = std::max(0, position - here);
+    } else {
+      width = align == rdtaRight
+                  ? 0
+                  : std::max(0, (position - here) - (p.line_left + p.room - position));
+      p.tab_item = DrawItems.Count();
+      p.tab_align = align;
+      p.tab_pos = position;
+    }
+  }
+  int ascent = height - descent;
+  auto* rect = dynamic_cast<TRDRectItemInfo*>(item);
+  const int vAlign = rect ? rect->VAlign : rdvaBaseline;
+  if (vAlign == rdvaMiddle) {
+    ascent = height / 2;
+    descent = height - ascent;
+  }
+  if (rect && rect->VShift != 0) {
+    const int shift =
+        rect->VShiftAbs ? ScreenToDeviceY(rect->VShift, p.scaling) : height * rect->VShift / 100;
+    ascent += shift;
+    descent -= shift;
+  }
+  const bool aligned = vAlign >= rdvaAbsTop;
+  if (aligned) p.line_has_valigned = true;
+  auto line = NonTextDrawLine(*this, *item, p.scaling);
+  line->SetData(0, 0, itemNo, false);
+  line->SetSize(width, height);
+  PlaceOnLine(DrawItems, *line, DrawItems.Count() == p.line_first, aligned ? 0 : ascent,
+              aligned ? 0 : descent, p.line_first, p.baseline, p.ascent, p.descent,
+              p.pending_extra);
+  if (aligned) line->Top = p.baseline;
+  line->Left = p.x + p.line_left + spacing;
+  line->Offs = 0;
+  line->Length = 0;
+  TRDJumpInfo jump;
+  jump.RDData = this;
+  jump.Left = line->Left;
+  jump.Top = line->Top;
+  jump.Width = width;
+  jump.Height = line->Height;
+  jump.Id = JumpCount;
+  jump.DrawItemNo = DrawItems.Count();
+  jump.Cursor = style.JumpCursor;
+  AddDrawLine(std::move(line), p);
+  if (p.met_old_lines) return;
+  if ((GetFlags() & rdfCollectJumps) && item->QueryItemFlagEx(1, &style)) {
+    // Pictures and image-list pictures that are links.
+    Jumps.push_back(jump);
+    item->JumpID = JumpCount++;
+  }
+  p.x += width + spacing;
+  p.at_para_start = false;
+}
+
+void TCustomRDFormattedData::FormatFullLineItem(int itemNo, TRDFormatParams& p) {
+  TCustomRDItemInfo* item = GetItem(itemNo);
+  TRDStyle& style = *GetRDStyle();
+  FinishPendingTab(p);
+  FinishLine(p.line_left + p.room, p, true);
+  p.baseline += p.pending_extra;
+  p.pending_extra = 0;
+  if (itemNo > 0) p.descent += ParaSpaceAfter(itemNo - 1, p.scaling);
+  p.descent += ParaSpaceBefore(itemNo, p.scaling);
+  const int margin = ScreenToDeviceX(GetLeftMargin(), p.scaling);
+  std::unique_ptr<TRDDrawLineInfo> line;
+  if (item->StyleNo == -1) {
+    p.descent += ParaSpaceAfter(itemNo, p.scaling);
+    const int s = RDMulDiv(5, p.scaling.DevicePixelsPerInchY, p.scaling.ScreenPixelsPerInchY);
+    line = TRDDrawLineInfo::CreateEx(margin, p.baseline + p.descent, TextWidth, 2 * s + 1, itemNo,
+                                     true);
+    p.baseline += p.descent + s + 1;
+    p.ascent = s;
+    p.descent = s;
+  } else {
+    const TParaInfo& para = style.ParaStyles()[item->ParaNo];
+    const int leftIndent = ScreenToDeviceX(para.LeftIndent, p.scaling);
+    const int room = TextWidth - leftIndent - ScreenToDeviceX(para.RightIndent, p.scaling);
+    int width = room, height = 0, descent = 0;
+    line = NonTextDrawLine(*this, *item, p.scaling);
+    if (!line->LayOutForPrinting(*p.canvas, room, width, height))
+      item->AdjustToDocWidth(*p.canvas, style, room, width, height, descent);
+    int shift = 0;
+    if (para.Alignment == rdaRight) shift = room - width;
+    if (para.Alignment == rdaCenter) shift = (room - width) / 2;
+    line->SetData(margin + leftIndent + std::max(0, shift), p.baseline + p.descent, itemNo, true);
+    line->SetSize(width, height);
+    p.baseline += p.descent + height;
+    p.ascent = height;
+    p.descent = 0;
+  }
+  line->Offs = 0;
+  line->Length = 0;
+  p.line_first = DrawItems.Count();
+  AddDrawLine(std::move(line), p);
+  if (p.met_old_lines) return;
+  if (GetFlags() & rdfCollectJumps) item->BuildJumps(JumpCount);
+  p.cur_style = -1;
+  p.x = 0;
+  p.at_para_start = false;
+}
+
+void TCustomRDFormattedData::StartNewLine(int itemNo, bool wrapping, TRDFormatParams& p) {
+  TRDStyle& style = *GetRDStyle();
+  const int count = DrawItems.Count();
+  if (wrapping && !p.space_dropped && count > p.line_first) {
+    // A space that ends the wrapped line takes no room.
+    TRDDrawLineInfo* last = DrawItems[count - 1];
+    TCustomRDItemInfo* lastItem = GetItem(last->ItemNo);
+    const bool unicode = IsUnicodeItem(lastItem->ItemOptions);
+    if (lastItem->StyleNo >= 0 && last->Length > 0 &&
+        CharAt(GetItemTextRaw(last->ItemNo), last->Offs + last->Length - 2, unicode) == u' ') {
+      if (last->Length == 1 && !last->FromNewLine && count - 1 > p.line_first &&
+          DrawItems[count - 2]->ItemNo == last->ItemNo) {
+        DrawItems.DeleteItem(count - 1);
+      } else {
+        --last->Length;
+        ApplyTextStyle(GetActualStyle(*lastItem), last->ItemNo, p);
+        last->Width = GetItemTextWidth(
+            PieceView(GetItemTextRaw(last->ItemNo), last->Offs - 1, last->Length, unicode),
+            *p.canvas, lastItem->ItemOptions);
+      }
+      p.space_dropped = true;
+    }
+  }
+  if (wrapping && DrawItems.Count() > p.line_first && !SoftHyphensShown(GetOptions())) {
+    // A soft hyphen that ends the wrapped line shows as a hyphen, which takes room.
+    TRDDrawLineInfo* last = DrawItems[DrawItems.Count() - 1];
+    TCustomRDItemInfo* lastItem = GetItem(last->ItemNo);
+    if (lastItem->StyleNo >= 0 && IsUnicodeItem(lastItem->ItemOptions) && last->Length > 0 &&
+        CharAt(GetItemTextRaw(last->ItemNo), last->Offs + last->Length - 2, true) == kSoftHyphen) {
+      ApplyTextStyle(GetActualStyle(*lastItem), last->ItemNo, p);
+      last->Width += HyphenWidth(*p.canvas);
+    }
+  }
+  FinishPendingTab(p);
+  const TCustomRDItemInfo* item = GetItem(itemNo);
+  const bool paraStart = item->IsParaStart() && p.at_para_start;
+  FinishLine(p.line_left + p.room, p, paraStart);
+  const TParaInfo& para = style.ParaStyles()[item->ParaNo];
+  int left = para.LeftIndent;
+  if (paraStart && p.at_para_start && !(item->StyleNo < 0 && item->QueryItemFlag(0)))
+    left += para.FirstIndent;
+  int right = para.RightIndent;
+  if (GetParaBiDiMode(item->ParaNo) == rdbdRightToLeft) std::swap(left, right);
+  left = ScreenToDeviceX(left, p.scaling);
+  right = ScreenToDeviceX(right, p.scaling);
+  p.left_indent = ScreenToDeviceX(para.LeftIndent, p.scaling);
+  p.right_indent = ScreenToDeviceX(para.RightIndent, p.scaling);
+  if (paraStart && p.at_para_start) {
+    if (itemNo > 0) p.descent += ParaSpaceAfter(itemNo - 1, p.scaling);
+    p.descent += ParaSpaceBefore(itemNo, p.scaling);
+  }
+  p.room = ((para.Options & rdpaoNoWrap) ? DocumentWidth : TextWidth) - (right + left);
+  p.line_left = ScreenToDeviceX(GetLeftMargin(), p.scaling) + left;
+  p.line_first = DrawItems.Count();
+  p.line_chars = 0;
+  p.line_has_valigned = false;
+}
+
+// The least width each item line that starts in first..last needs (the first value is
+// for the part of a line from first when first does not start one): a no-wrap line's
+// whole width, else its widest non-text item (a wrapping paragraph breaks a long word),
+// at least the indents. One value per line, in order.
+static std::vector<int> LineMinWidths(const TCustomRDFormattedData& data, int first, int last,
+                                      TRDCanvas& canvas, const TRDResolution& scaling) {
+  TRDStyle& style = *data.GetRDStyle();
+  std::vector<int> widths;
+  int line = 0;
+  int lineStyle = -1;
+  for (int i = first; i <= last; ++i) {
+    const TCustomRDItemInfo* item = data.GetItem(i);
+    const TParaInfo& para = style.ParaStyles()[item->ParaNo];
+    if (data.IsItemLineStart(i)) {
+      if (i > first) widths.push_back(std::max(0, line));
+      line = ScreenToDeviceX(para.LeftIndent + para.RightIndent + std::max(0, para.FirstIndent),
+                             scaling);
+    }
+    int width = 0;
+    if (item->StyleNo < 0) {
+      if (auto* nonText = dynamic_cast<const TRDNonTextItemInfo*>(item))
+        width = item->QueryItemFlag(0) ? 0 : nonText->GetWidth() + nonText->GetHorzSpacing();
+      if (data.IsForPrinting()) width = ScreenToDeviceX(width, scaling);
+    } else if (para.Options & rdpaoNoWrap) {
+      const int styleNo = data.GetActualStyle(*item);
+      if (styleNo != lineStyle) {
+        style.ApplyStyle(canvas, styleNo, rdbdUnspecified, false);
+        lineStyle = styleNo;
+      }
+      width = GetItemTextWidth(data.GetItemTextRaw(i), canvas, item->ItemOptions);
+    }
+    if (para.Options & rdpaoNoWrap)
+      line += width;
+    else
+      line = std::max(line, width);
+  }
+  if (first <= last) widths.push_back(std::max(0, line));
+  return widths;
+}
+
+static int Widest(const std::vector<int>& widths) {
+  return widths.empty() ? 0 : *std::max_element(widths.begin(), widths.end());
+}
+
+static int LinesMinWidth(const TCustomRDFormattedData& data, int first, int last, TRDCanvas& canvas,
+                         const TRDResolution& scaling) {
+  return Widest(LineMinWidths(data, first, last, canvas, scaling));
+}
+
+int TCustomRDFormattedData::NextLineMinWidth(int itemNo, TRDFormatParams& p) const {
+  if (p.line_min_widths && p.next_line_min_width < p.line_min_widths->size())
+    return (*p.line_min_widths)[p.next_line_min_width++];
+  int last = itemNo;
+  while (last + 1 < Items.Count() && !IsItemLineStart(last + 1)) ++last;
+  p.cur_style = -1;  // measuring sets the canvas font
+  return Widest(LineMinWidths(*this, itemNo, last, *p.canvas, p.scaling));
+}
+
+void TCustomRDFormattedData::WidthsFor(int minWidth, const TRDResolution& scaling,
+                                       int& documentWidth, int& textWidth) const {
+  const int l = ScreenToDeviceX(GetLeftMargin(), scaling);
+  const int r = ScreenToDeviceX(GetRightMargin(), scaling);
+  const int minW = ScreenToDeviceX(GetMinTextWidth(), scaling);
+  const int maxW = ScreenToDeviceX(GetMaxTextWidth(), scaling);
+  documentWidth = std::max(minWidth, GetWidth() - (l + r));
+  if (minW > documentWidth) documentWidth = minW;
+  if (GetOptions() & rdoClientTextWidth)
+    textWidth = std::max(GetWidth() - (l + r), minW);
+  else
+    textWidth = documentWidth > maxW && GetMaxTextWidth() > 0 ? maxW : documentWidth;
+}
+
+int TCustomRDFormattedData::GetItemRangeMinWidth(int first, int last) {
+  if (!GetRDStyle() || last < first || first < 0 || last >= Items.Count()) return 0;
+  TRDCanvas& canvas = GetCanvas();
+  canvas.SaveState();
+  TRDResolution scaling;
+  GetDeviceScaling(canvas, scaling);
+  const int width = LinesMinWidth(*this, first, last, canvas, scaling);
+  canvas.RestoreState();
+  return width;
+}
+
+int TCustomRDFormattedData::GetLinesMinWidth(int first, int last) {
+  if (last < first || first < 0 || last >= Items.Count()) return 0;
+  int lineFirst, lineLast;
+  ExpandRangeToLines(first, last, lineFirst, lineLast);
+  return GetItemRangeMinWidth(lineFirst, lineLast);
+}
+
+int TCustomRDFormattedData::GetDocumentMinWidth() {
+  return GetItemRangeMinWidth(0, Items.Count() - 1);
+}
+
+int TCustomRDFormattedData::FormatItemRange(int first, int last, TRDFormatParams& p,
+                                            int firstChar) {
+  for (int i = first; i <= last; ++i) {
+    const int from = i == first ? firstChar : 0;
+    TCustomRDItemInfo* item = GetItem(i);
+    const int oldDrawItem = item->DrawItemNo;
+    if (from == 0) item->DrawItemNo = -1;
+    const int lineMinWidth = from == 0 && IsItemLineStart(i) ? NextLineMinWidth(i, p) : -1;
+    FormatItem(i, p, from);
+    const int d = item->DrawItemNo;
+    if (lineMinWidth >= 0 && d >= 0) DrawItems.SetLineMinWidth(d, lineMinWidth);
+    if (p.met_old_lines) {
+      // An item whose lines are all old ones keeps its first, to be moved with them.
+      if (d >= 0) return i + 1;
+      item->DrawItemNo = oldDrawItem;
+      return i;
+    }
+  }
+  return last + 1;
+}
+
+void TCustomRDFormattedData::FormatItem(int i, TRDFormatParams& p, int from) {
+  TCustomRDItemInfo* item = GetItem(i);
+  if (item->StyleNo < 0) {
+    if (item->QueryItemFlag(0))
+      FormatFullLineItem(i, p);
+    else
+      FormatRectItem(i, p);
+    return;
+  }
+  TRDStyle* style = GetRDStyle();
+  const std::string& stored = GetItemTextRaw(i);
+  const bool unicode = IsUnicodeItem(item->ItemOptions);
+  const int count = GetItemTextLength(stored, item->ItemOptions);
+  const std::string display =
+      GetTextForDisplay(stored, style->TextStyles()[GetActualStyle(*item)], unicode, false, false,
+                        (GetOptions() & rdoShowSpecialCharacters) != 0);
+  if (style->ParaStyles()[item->ParaNo].Alignment == rdaJustify && count > 0) {
+    // Word by word, each chunk with the one space before it.
+    int pos = from;
+    while (pos < count && !p.met_old_lines) {
+      int next = pos + 1;
+      while (next < count && CharAt(stored, next, unicode) != u' ') ++next;
+      FormatLine(display, stored, i, next - pos, pos, p);
+      pos = next;
+    }
+  } else {
+    FormatLine(display, stored, i, count - from, from, p);
+  }
+}
+
+void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noRestore, int depth,
+                                         TRDCanvas* canvasArg, bool formatTail, bool passThrough1,
+                                         bool passThrough2) {
+  if (area_size_guard_) {
+    area_size_guard_ = false;
+    return;
+  }
+  if (depth > 1) return;
+  TRDStyle* style = GetRDStyle();
+  if (!style || (State & rdsFormatting)) return;
+  TRDCanvas& canvas = canvasArg ? *canvasArg : GetCanvas();
+  const bool outer = depth == 0;
+  State |= rdsFormatting;
+  canvas.SaveState();
+  TRDFormattingScope scope{canvas, State};
+  struct TAfter {
+    TCustomRDFormattedData& data;
+    bool outer;
+    ~TAfter() {
+      if (outer) data.LastFormattedItem = data.Items.Count() - 1;
+    }
+  } after{*this, outer};
+
+  int keepStart = -1, keepStartOffs = 0, keepEnd = -1, keepEndOffs = 0;
+  int keepItem = -1, keepDistance = 0;
+  if (keepPosition) {
+    GetSelectionBounds(keepStart, keepStartOffs, keepEnd, keepEndOffs, false);
+    if (!noRestore && DrawItems.Count() > 0) {
+      int d = std::min(FindFirstVisibleDrawItem(GetVOffs(), 1), DrawItems.Count() - 1);
+      keepItem = DrawItems[d]->ItemNo;
+      d = GetItem(keepItem)->DrawItemNo;
+      keepDistance = GetVOffs() - DrawItems[d]->Top;
+    }
+  }
+  const int oldVOffs = GetVOffs();
+
+  TRDFormatParams p;
+  p.canvas = &canvas;
+  GetDeviceScaling(canvas, p.scaling);
+  p.pass1 = passThrough1;
+  p.pass2 = passThrough2;
+  // The length limit belongs to the document a viewer shows, not to its sub-documents.
+  p.max_length = (GetFlags() & rdfRoot) ? GetMaxLength() : 0;
+
+  // Where the layout starts: the paragraph of the last item laid out, when only the
+  // tail is asked for (an appender may have added to that paragraph's items), else the
+  // beginning.
+  int firstItem = 0;
+  int restartLine = -1;
+  if (formatTail && LastFormattedItem >= 0 && LastFormattedItem < Items.Count()) {
+    const int para = GetFirstItemOfPara(LastFormattedItem);
+    const int d = GetItem(para)->DrawItemNo;
+    if (d >= 0 && d < DrawItems.Count()) {
+      firstItem = para;
+      restartLine = d;
+    }
+  }
+  // The lines laid out again leave the layout first: what stays and what is new give
+  // the document's least width, which shrinks when its widest line went.
+  int restartBaseline = 0;
+  if (restartLine >= 0) {
+    int lineTop = DrawItems[restartLine]->Top;
+    int first, last;
+    GetLineDrawItemRange(restartLine, first, last);
+    for (int d = first; d <= last; ++d) lineTop = std::min(lineTop, DrawItems[d]->Top);
+    restartBaseline = lineTop - ParaSpaceBefore(firstItem, p.scaling) -
+                      (firstItem > 0 ? ParaSpaceAfter(firstItem - 1, p.scaling) : 0);
+    Jumps.erase(std::remove_if(Jumps.begin(), Jumps.end(),
+                               [&](const TRDJumpInfo& j) { return j.DrawItemNo >= restartLine; }),
+                Jumps.end());
+    JumpCount = Jumps.empty() ? 0 : Jumps.back().Id + 1;
+    if (SelStartDItem >= restartLine || SelEndDItem >= restartLine) {
+      if (!keepPosition) GetSelectionBounds(keepStart, keepStartOffs, keepEnd, keepEndOffs, false);
+      Deselect(false);
+    }
+    DrawItems.DeleteRange(restartLine, DrawItems.Count() - 1);
+    for (int i = firstItem; i < Items.Count(); ++i) GetItem(i)->DrawItemNo = -1;
+  }
+  std::vector<int> lineMinWidths =
+      LineMinWidths(*this, firstItem, Items.Count() - 1, canvas, p.scaling);
+  const int minWidth =
+      std::max(Widest(lineMinWidths), restartLine >= 0 ? DrawItems.MaxLineMinWidth() : 0);
+  MinDocumentWidth = minWidth;
+  int documentWidth, textWidth;
+  WidthsFor(minWidth, p.scaling, documentWidth, textWidth);
+  const bool widthsChanged = documentWidth != DocumentWidth || textWidth != TextWidth;
+  // Other widths change the room of every line: everything is laid out again.
+  if (restartLine >= 0 && widthsChanged) {
+    restartLine = -1;
+    firstItem = 0;
+    lineMinWidths = LineMinWidths(*this, 0, Items.Count() - 1, canvas, p.scaling);
+  }
+  DocumentWidth = documentWidth;
+  TextWidth = textWidth;
+  p.line_min_widths = &lineMinWidths;
+
+  if (force || !keepPosition || widthsChanged) {
+    if (restartLine >= 0) {
+      p.baseline = restartBaseline;
+    } else {
+      firstItem = 0;
+      p.baseline = GetTopMargin();
+      if (!keepPosition && HasSelection())
+        GetSelectionBounds(keepStart, keepStartOffs, keepEnd, keepEndOffs, false);
+      const int selStart = keepStart, selStartOffs = keepStartOffs, selEnd = keepEnd,
+                selEndOffs = keepEndOffs;
+      ClearFormatting();
+      keepStart = selStart, keepStartOffs = selStartOffs, keepEnd = selEnd,
+      keepEndOffs = selEndOffs;
+    }
+    p.line_first = DrawItems.Count();
+    FormatItemRange(firstItem, Items.Count() - 1, p);
+    FinishPendingTab(p);
+    FinishLine(p.line_left + p.room, p, !(State & rdsNoLastParaEnd));
+    DocumentHeight =
+        ScreenToDeviceY(GetBottomMargin(), p.scaling) + p.baseline + p.descent + p.pending_extra;
+    if (Items.Count() > 0) DocumentHeight += ParaSpaceAfter(Items.Count() - 1, p.scaling);
+    AdjustVScrollUnits();
+    for (TRDJumpInfo& jump : Jumps) {
+      const TRDDrawLineInfo* line = DrawItems[jump.DrawItemNo];
+      jump.Left = line->Left;
+      jump.Top = line->Top;
+    }
+  }
+
+  const int oldWidth = GetWidth(), oldHeight = GetHeight();
+  area_size_guard_ = true;
+  SetDocumentAreaSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
+  area_size_guard_ = false;
+  if (GetWidth() != oldWidth || GetHeight() != oldHeight) {
+    State &= ~rdsFormatting;
+    FormatItems(keepPosition, force, false, depth + 1, canvasArg, false, passThrough1,
+                passThrough2);
+    State |= rdsFormatting;
+  }
+  if (outer) {
+    if (keepPosition && !noRestore) {
+      const int d = keepItem >= 0 && keepItem < Items.Count() ? GetItem(keepItem)->DrawItemNo : -1;
+      ScrollTo(d >= 0 ? DrawItems[d]->Top + keepDistance : 0, false);
+    }
+    if (formatTail) ScrollTo((GetOptions() & rdoScrollToEnd) ? DocumentHeight : oldVOffs, false);
+    if (keepStart >= 0 && keepEnd >= 0 && keepEnd < Items.Count() && keepStart < Items.Count())
+      SetSelectionBounds(keepStart, keepStartOffs, keepEnd, keepEndOffs);
+    PlaceControls();
+  }
+}
+
+bool TCustomRDFormattedData::FollowKeptLayout() {
+  if ((State & rdsFormatting) || DrawItems.Count() == 0 || LastFormattedItem != Items.Count() - 1 ||
+      Items.ControlCount() > 0) {
+    return false;
+  }
+  // The lines that went may have been the widest: other widths need a format.
+  TRDResolution scaling;
+  GetDeviceScaling(GetCanvas(), scaling);
+  int documentWidth, textWidth;
+  WidthsFor(DrawItems.MaxLineMinWidth(), scaling, documentWidth, textWidth);
+  if (documentWidth != DocumentWidth || textWidth != TextWidth) return false;
+  MinDocumentWidth = DrawItems.MaxLineMinWidth();
+  const int oldVOffs = GetVOffs();
+  const int oldWidth = GetWidth(), oldHeight = GetHeight();
+  AdjustVScrollUnits();
+  area_size_guard_ = true;
+  SetDocumentAreaSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
+  area_size_guard_ = false;
+  // A scroll bar that came or went changes the width the lines have: a whole format.
+  if (GetWidth() != oldWidth || GetHeight() != oldHeight) return false;
+  ScrollTo((GetOptions() & rdoScrollToEnd) ? DocumentHeight : oldVOffs, false);
+  return true;
+}
+
+void TCustomRDFormattedData::PlaceControls() {
+  // Controls are windows on the viewer: placed in client coordinates here, moved along
+  // with the document by the scroller afterwards. A layout for paper leaves them be.
+  if (IsForPrinting()) return;
+  int ox, oy;
+  GetOrigin(ox, oy);
+  // An item's open in-place editor (a table's cell editor) is such a window as well.
+  if (Items.ControlCount() == 0 && !GetChosenItem()) return;
+  for (int i = 0; i < Items.Count(); ++i) {
+    if (GetItem(i)->StyleNo != rdsComponent && GetItem(i) != GetChosenItem()) continue;
+    auto* item = dynamic_cast<TRDNonTextItemInfo*>(GetItem(i));
+    if (!item || item->DrawItemNo < 0 || item->DrawItemNo >= DrawItems.Count()) continue;
+    const TRDDrawLineInfo& line = *DrawItems[item->DrawItemNo];
+    item->MoveToPosition(line.Left - GetHOffs() + ox, line.Top - GetVOffs() + oy, false);
+  }
+}

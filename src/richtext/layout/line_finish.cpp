@@ -1,0 +1,191 @@
+// Finishing a screen line: items aligned to the line, line spacing, paragraph alignment
+// or justification, the visual order of a line with a reading direction, and right and
+// centre tabs once the text after them is known.
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/gui/graphics/wide_text.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/layout/format_params.h"
+#include "richtext/model/nontext_items.h"
+#include "richtext/styles/rd_style.h"
+
+
+namespace {
+
+bool IsFullLine(const TCustomRDItemInfo& item) {
+  return item.StyleNo < 0 && item.QueryItemFlag(0);
+}
+
+}  // namespace
+
+void TCustomRDFormattedData::FinishLine(int rightEdge, TRDFormatParams& p, bool paraEnd) {
+  if (p.first_line_pending) {
+    p.first_line_pending = false;
+    return;
+  }
+  p.pending_extra = 0;
+  const int first = p.line_first;
+  const int last = DrawItems.Count() - 1;
+  if (last < first || IsFullLine(*GetItem(DrawItems[last]->ItemNo))) return;
+  TRDStyle& style = *GetRDStyle();
+  const int paraNo = GetItem(DrawItems[first]->ItemNo)->ParaNo;
+  const TParaInfo& para = style.ParaStyles()[paraNo];
+  const TRDBiDiMode bidi = GetParaBiDiMode(paraNo);
+  TRDAlignment align = para.Alignment;
+  if (align == rdaJustify && (bidi != rdbdUnspecified || paraEnd)) align = rdaLeft;
+  TRDDrawLineInfo& lastLine = *DrawItems[last];
+  int shift = 0;
+  if (align == rdaRight || align == rdaCenter) {
+    shift = rightEdge - (lastLine.Left + lastLine.Width);
+    if (align == rdaCenter) shift /= 2;
+    // A line wider than its room stays at its indent, whichever way it is aligned.
+    shift = std::max(0, shift);
+  }
+  int extra = 0;
+  if (p.line_has_valigned) {
+    int top = INT32_MAX, bottom = INT32_MIN;
+    auto vAlignOf = [&](int d) {
+      auto* rect = dynamic_cast<TRDRectItemInfo*>(GetItem(DrawItems[d]->ItemNo));
+      return rect ? int(rect->VAlign) : int(rdvaBaseline);
+    };
+    for (int d = first; d <= last; ++d)
+      if (vAlignOf(d) < rdvaAbsTop) {
+        top = std::min(top, DrawItems[d]->Top);
+        bottom = std::max(bottom, DrawItems[d]->Top + DrawItems[d]->Height);
+      }
+    if (top == INT32_MAX) {
+      top = DrawItems[first]->Top;
+      bottom = top;
+    }
+    int raise = 0;
+    for (int d = first; d <= last; ++d) {
+      TRDDrawLineInfo& line = *DrawItems[d];
+      switch (vAlignOf(d)) {
+        case rdvaAbsTop: line.Top = top; break;
+        case rdvaAbsBottom: line.Top = bottom - line.Height; break;
+        case rdvaAbsMiddle: line.Top = (top + bottom - line.Height) / 2; break;
+        default: continue;
+      }
+      raise = std::max(raise, top - line.Top);
+    }
+    if (raise > 0)
+      for (int d = first; d <= last; ++d) DrawItems[d]->Top += raise;
+    for (int d = first; d <= last; ++d)
+      extra = std::max(extra, DrawItems[d]->Top + DrawItems[d]->Height - (bottom + raise));
+    p.baseline += raise;
+  }
+  int spacing = 0;
+  if (para.LineSpacingType == rdlsPercent && para.LineSpacing >= 50) {
+    int top = INT32_MAX, bottom = INT32_MIN;
+    for (int d = first; d <= last; ++d)
+      if (GetItem(DrawItems[d]->ItemNo)->StyleNo >= 0) {
+        top = std::min(top, DrawItems[d]->Top);
+        bottom = std::max(bottom, DrawItems[d]->Top + DrawItems[d]->Height);
+      }
+    if (top != INT32_MAX) spacing = (bottom - top) * (para.LineSpacing - 100) / 100;
+  } else if (para.LineSpacingType == rdlsSpaceBetween && para.LineSpacing >= 0) {
+    spacing = ScreenToDeviceY(para.LineSpacing, p.scaling);
+  }
+  if (spacing != 0) {
+    for (int d = first; d <= last; ++d) DrawItems[d]->ExtraSpaceBelow = spacing;
+    extra += spacing;
+  }
+  if (align == rdaJustify && last > first) {
+    // The stretch after the last tab; the pieces that begin with a space share the room.
+    int start = last;
+    while (start > first && GetItem(DrawItems[start]->ItemNo)->StyleNo != -12) --start;
+    if (GetItem(DrawItems[start]->ItemNo)->StyleNo == -12) ++start;
+    auto beginsWithSpace = [&](int d) {
+      const TRDDrawLineInfo& line = *DrawItems[d];
+      const TCustomRDItemInfo& item = *GetItem(line.ItemNo);
+      if (item.StyleNo < 0 || line.Length == 0) return false;
+      return IsItemTextSpace(GetItemTextRaw(line.ItemNo), line.Offs, item.ItemOptions);
+    };
+    int spaces = 0;
+    for (int d = start; d <= last; ++d)
+      if (beginsWithSpace(d)) ++spaces;
+    int room = rightEdge - (lastLine.Left + lastLine.Width);
+    if (spaces > 0 && room > 0) {
+      for (int d = start; d <= last; ++d) {
+        if (d > start) DrawItems[d]->Left = DrawItems[d - 1]->Left + DrawItems[d - 1]->Width;
+        if (!beginsWithSpace(d)) continue;
+        const int share = room / spaces;
+        DrawItems[d]->Width += share;
+        DrawItems[d]->JustifyExtra += share;
+        room -= share;
+        --spaces;
+      }
+    }
+  } else if (shift != 0) {
+    for (int d = first; d <= last; ++d) DrawItems[d]->Left += shift;
+  }
+  if (bidi != rdbdUnspecified) ReorderBiDiLine(first, last, p);
+  p.pending_extra = extra;
+}
+
+void TCustomRDFormattedData::ReorderBiDiLine(int first, int last, TRDFormatParams&) {
+  const TRDStyle& style = *GetRDStyle();
+  const bool paraRtl = GetParaBiDiMode(GetItem(DrawItems[first]->ItemNo)->ParaNo) ==
+                       rdbdRightToLeft;
+  auto charRtl = [](const std::string& s, int index, bool unicode) {
+    const char16_t ch = unicode ? RawUnicodeAt(s, size_t(index - 1))
+                                : char16_t(std::uint8_t(s[size_t(index - 1)]));
+    return TPreparedFont::IsRightToLeft(ch);
+  };
+  // Logical to visual: a left-to-right piece goes after the insertion point and moves it
+  // on, a right-to-left one goes in at it, so a run of those comes out reversed.
+  std::vector<int> visual;
+  size_t insertAt = 0;
+  bool prevRtl = paraRtl;
+  bool havePrev = false;
+  for (int d = first; d <= last; ++d) {
+    const TRDDrawLineInfo& line = *DrawItems[d];
+    const TCustomRDItemInfo& item = *GetItem(line.ItemNo);
+    bool rtl = prevRtl;
+    if (item.StyleNo >= 0 && line.Length > 0) {
+      const TRDBiDiMode own = style.TextStyles()[GetActualStyle(item)].BiDiMode;
+      const std::string& s = GetItemTextRaw(line.ItemNo);
+      const bool unicode = IsUnicodeItem(item.ItemOptions);
+      const bool startRtl = charRtl(s, line.Offs, unicode);
+      const bool endRtl = charRtl(s, line.Offs + line.Length - 1, unicode);
+      if (own != rdbdUnspecified)
+        rtl = own == rdbdRightToLeft;
+      else if (!(havePrev && startRtl == prevRtl))
+        rtl = startRtl;
+      prevRtl = endRtl;
+    }
+    havePrev = true;
+    visual.insert(visual.begin() + std::ptrdiff_t(insertAt), d);
+    if (!rtl) ++insertAt;
+    if (item.StyleNo < 0) prevRtl = rtl;
+  }
+  std::vector<int> gaps(size_t(last - first + 1), 0);
+  for (int d = first + 1; d <= last; ++d)
+    gaps[size_t(d - first)] = DrawItems[d]->Left - (DrawItems[d - 1]->Left + DrawItems[d - 1]->Width);
+  int x = DrawItems[first]->Left;
+  for (int d : visual) {
+    if (d != visual.front()) x += gaps[size_t(d - first)];
+    DrawItems[d]->Left = x;
+    x += DrawItems[d]->Width;
+  }
+}
+
+void TCustomRDFormattedData::FinishPendingTab(TRDFormatParams& p) {
+  if (p.tab_item < 0 || p.tab_item >= DrawItems.Count()) {
+    p.tab_item = -1;
+    return;
+  }
+  TRDDrawLineInfo& tab = *DrawItems[p.tab_item];
+  const TRDDrawLineInfo& lastLine = *DrawItems[DrawItems.Count() - 1];
+  const int position = std::min(p.tab_pos, p.line_left + p.room);
+  const int lastRight = lastLine.Left + lastLine.Width;
+  int widen = p.tab_align == rdtaRight
+                  ? position - lastRight
+                  : ((position - (tab.Left + tab.Width)) + (position - lastRight)) / 2;
+  widen = std::max(0, widen);
+  tab.Width += widen;
+  for (int d = p.tab_item + 1; d < DrawItems.Count(); ++d) DrawItems[d]->Left += widen;
+  p.x += widen;
+  p.tab_item = -1;
+}

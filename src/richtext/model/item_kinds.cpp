@@ -1,0 +1,77 @@
+#include "richtext/model/item_kinds.h"
+
+#include "platform/text/sysutils.h"
+#include "richtext/styles/rdf_routines.h"
+
+namespace {
+
+constexpr const char* kIntPropertyNames[] = {
+    "",           "vshift",    "vshiftabs",       "width",   "height",    "transparent",
+    "tmode",      "tcolor",    "minheightonpage", "spacing", "resizable", "unremovable",
+    "nohtmlsize", "ainterval", "visible"};
+constexpr const char* kStrPropertyNames[] = {"", "hint", "alt", "filename"};
+
+}  // namespace
+
+std::unique_ptr<TCustomRDItemInfo> CreateTextItem(TCustomRDData* rdData) {
+  return std::make_unique<TRDTextItemInfo>(rdData);
+}
+
+TRDItemClass RichDocTextItemClass = CreateTextItem;
+
+TRDExtraItemProperty GetExtraIntPropertyByName(std::string_view name) {
+  for (int i = 1; i <= rdepVisible; ++i)
+    if (name == kIntPropertyNames[i]) return TRDExtraItemProperty(i);
+  return rdepUnknown;
+}
+
+TRDExtraItemStrProperty GetExtraStrPropertyByName(std::string_view name) {
+  for (int i = 1; i <= rdespImageFileName; ++i)
+    if (name == kStrPropertyNames[i]) return TRDExtraItemStrProperty(i);
+  return rdespUnknown;
+}
+
+const char* ExtraIntPropertyName(TRDExtraItemProperty prop) {
+  return kIntPropertyNames[prop];
+}
+const char* ExtraStrPropertyName(TRDExtraItemStrProperty prop) {
+  return kStrPropertyNames[prop];
+}
+
+void ReadRDFExtraProperty(TCustomRDItemInfo& item, std::string_view line) {
+  size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return;
+  std::string name(line.substr(0, equals));
+  std::string value(line.substr(equals + 1));
+  if (TRDExtraItemProperty prop = GetExtraIntPropertyByName(name); prop != rdepUnknown)
+    item.SetExtraIntProperty(prop, StrToIntDef(value, 0));
+  else if (TRDExtraItemStrProperty strProp = GetExtraStrPropertyByName(name);
+           strProp != rdespUnknown)
+    item.SetExtraStrProperty(strProp, DecodeRDFLineBreaks(value));
+  else
+    item.SetExtraCustomProperty(name, value);
+}
+
+void ReadRDFNameOrExtraProperty(TCustomRDItemInfo& item, std::string_view line, int lineNo,
+                                std::string& name) {
+  if (lineNo == 0)
+    name = DecodeRDFLineBreaks(line);
+  else
+    ReadRDFExtraProperty(item, line);
+}
+
+void WriteRDFExtraIntProperty(TStream& stream, TRDExtraItemProperty prop, int value) {
+  StreamWriteLine(stream, std::string(ExtraIntPropertyName(prop)) + "=" + std::to_string(value));
+}
+
+void WriteRDFExtraStrProperty(TStream& stream, TRDExtraItemStrProperty prop,
+                              const std::string& value) {
+  StreamWriteLine(stream,
+                  std::string(ExtraStrPropertyName(prop)) + "=" + EncodeRDFLineBreaks(value));
+}
+
+TRDItemOptions AdjustItemOptionsForSave(TRDItemOptions options, bool forceSameAsPrev) {
+  if (!forceSameAsPrev) return options;
+  return TRDItemOptions((options | rdioContinuesPara) &
+                        ~(rdioPageBreakBefore | rdioLineBreakBefore));
+}

@@ -1,0 +1,100 @@
+#include "richtext/model/rtf_picture.h"
+
+#include <cmath>
+
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/canvas.h"
+#include "platform/gui/graphics/image_list.h"
+#include "platform/gui/graphics/jpeg_image.h"
+#include "platform/gui/graphics/png_file.h"
+#include "platform/text/streams.h"
+#include "richtext/base/graphic_classes.h"
+#include "richtext/styles/rdf_routines.h"
+
+namespace {
+
+// BMP files start with a 14-byte file header, which RTF leaves out.
+constexpr size_t kBmpFileHeaderSize = 14;
+// Our bitmaps are 96 pixels per inch: 15 twips a pixel.
+constexpr int kTwipsPerPixel = 15;
+
+std::string Bytes(const TMemoryStream& stream) {
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
+std::string Scaling(int width, int height, int targetWidth, int targetHeight) {
+  if ((targetWidth <= 0 && targetHeight <= 0) || width <= 0 || height <= 0) return "";
+  if (targetWidth <= 0) targetWidth = width;
+  if (targetHeight <= 0) targetHeight = height;
+  return "\\picscalex" + std::to_string(std::lround(targetWidth * 100.0 / width)) + "\\picscaley" +
+         std::to_string(std::lround(targetHeight * 100.0 / height));
+}
+
+std::string BitmapBody(const TBitmap& bitmap) {
+  TMemoryStream bmp;
+  bitmap.SaveToStream(bmp);
+  const std::string bytes = Bytes(bmp);
+  const int bits = bitmap.PixelFormat() == pf32bit ? 32 : 24;
+  const int stride = (bitmap.Width() * bits + 31) / 32 * 4;
+  return "\\dibitmap0\\wbmwidthbytes" + std::to_string(stride) + "\\picw" +
+         std::to_string(bitmap.Width()) + "\\pich" + std::to_string(bitmap.Height()) +
+         "\\picwgoal" + std::to_string(bitmap.Width() * kTwipsPerPixel) + "\\pichgoal" +
+         std::to_string(bitmap.Height() * kTwipsPerPixel) + " " +
+         StringToHex(std::string_view(bytes).substr(kBmpFileHeaderSize));
+}
+
+std::string SizedBlip(const char* kind, const TGraphic& graphic, const std::string& bytes) {
+  return std::string(kind) + "\\picw" + std::to_string(graphic.Width()) + "\\pich" +
+         std::to_string(graphic.Height()) + " " + StringToHex(bytes);
+}
+
+// Pictures of other kinds are drawn on white.
+void DrawOnBitmap(const TGraphic& graphic, TBitmap& bitmap) {
+  bitmap.SetSize(graphic.Width(), graphic.Height());
+  bitmap.Canvas().Brush().SetColor(clWhite);
+  bitmap.Canvas().FillRect(Rect(0, 0, graphic.Width(), graphic.Height()));
+  bitmap.Canvas().Draw(0, 0, graphic);
+}
+
+// A bitmap of our own, as a bitmap or as PNG.
+std::string DrawnBody(const TBitmap& bitmap, TRDRTFOptions options) {
+  if (options & rdrtfSaveBitmapDefault) return BitmapBody(bitmap);
+  return SizedBlip("\\pngblip", bitmap, BitmapToPng(bitmap));
+}
+
+std::string Group(const std::string& scaling, const std::string& body) {
+  return "{\\pict" + scaling + body + "}";
+}
+
+}  // namespace
+
+std::string RTFPictureGroup(const TGraphic& graphic, TRDRTFOptions options, int targetWidth,
+                            int targetHeight) {
+  if (graphic.Empty()) return "";
+  const std::string scaling = Scaling(graphic.Width(), graphic.Height(), targetWidth, targetHeight);
+  // A PNG picture keeps its bytes; other bitmaps are written as the bitmaps they are.
+  if (const auto* png = dynamic_cast<const TPngImage*>(&graphic)) {
+    TMemoryStream bytes;
+    png->SaveToStream(bytes);
+    return Group(scaling, SizedBlip("\\pngblip", graphic, Bytes(bytes)));
+  }
+  if (const auto* bitmap = dynamic_cast<const TBitmap*>(&graphic))
+    return Group(scaling, BitmapBody(*bitmap));
+  if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(&graphic);
+      jpeg && (options & rdrtfSaveJpegAsJpeg)) {
+    TMemoryStream bytes;
+    jpeg->SaveToStream(bytes);
+    return Group(scaling, SizedBlip("\\jpegblip", graphic, Bytes(bytes)));
+  }
+  TBitmap bitmap;
+  DrawOnBitmap(graphic, bitmap);
+  return Group(scaling, DrawnBody(bitmap, options));
+}
+
+std::string RTFImageListPictureGroup(const TImageList& list, int index, TRDRTFOptions options) {
+  if (index < 0 || index >= list.Count()) return "";
+  TBitmap bitmap;
+  list.GetBitmap(index, bitmap);
+  if (bitmap.Empty()) return "";
+  return Group("", DrawnBody(bitmap, options));
+}

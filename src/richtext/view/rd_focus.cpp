@@ -1,0 +1,148 @@
+// Keyboard focus on the items of a viewer's document: Tab moves it from link to link
+// (and to the controls in the text that take the focus), Enter follows the focused
+// link, and the paint draws a dotted frame around it.
+#include <algorithm>
+#include <functional>
+
+#include "platform/gui/controls/controls.h"
+#include "richtext/model/control_item.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc_data.h"
+
+namespace {
+
+// Whether the item takes the focus or holds a document with an item that does; that
+// item is found.
+bool FocusableIn(TCustomRDData& data, int itemNo, bool forward, TRDStyle* style,
+                 TCustomRDData*& foundData, int& foundItemNo) {
+  const TCustomRDItemInfo* item = data.GetItem(itemNo);
+  if (item->QueryItemFlagEx(2, style)) {
+    foundData = &data;
+    foundItemNo = itemNo;
+    return true;
+  }
+  const int docs = item->GetSubDocCount();
+  for (int k = 0; k < docs; ++k) {
+    TCustomRDData* sub = item->GetSubDoc(forward ? k : docs - 1 - k);
+    if (!sub) continue;
+    const int count = sub->GetItemCount();
+    for (int i = 0; i < count; ++i)
+      if (FocusableIn(*sub, forward ? i : count - 1 - i, forward, style, foundData, foundItemNo))
+        return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int TCustomRDFormattedData::FindFocusableItem(int itemNo, bool forward, TCustomRDData*& foundData,
+                                              int& foundItemNo) {
+  const int count = GetItemCount();
+  const int step = forward ? 1 : -1;
+  for (int i = itemNo < 0 ? (forward ? 0 : count - 1) : itemNo + step; i >= 0 && i < count;
+       i += step)
+    if (FocusableIn(*this, i, forward, GetRDStyle(), foundData, foundItemNo)) return i;
+  foundData = nullptr;
+  foundItemNo = -1;
+  return -1;
+}
+
+void TRDControlData::SetFocusedItem(int itemNo, TCustomRDData* data) {
+  if (itemNo != FocusedItemNo || data != FocusedItemData) InvalidateControl();
+  FocusedItemNo = itemNo;
+  FocusedItemData = data;
+}
+
+void TRDControlData::ClearItemFocus() {
+  SetFocusedItem(-1, nullptr);
+}
+
+bool TRDControlData::MoveFocus(bool forward) {
+  // The search goes on after the top-level item that holds the focused one.
+  int from = -1;
+  for (TCustomRDData* d = FocusedItemData; d; d = d->GetAbsoluteParentData())
+    if (d->GetAbsoluteParentData() == this) {
+      from = d->GetInplaceSourceData()->GetParentItemNo();
+      break;
+    }
+  if (FocusedItemData == this && FocusedItemNo < GetItemCount())
+    from = FocusedItemNo;
+  TCustomRDData* data = nullptr;
+  int itemNo = -1;
+  const int top = FindFocusableItem(from, forward, data, itemNo);
+  if (top < 0) {
+    ClearItemFocus();
+    return false;
+  }
+  SetFocusedItem(itemNo, data);
+  // A control in the text takes the focus itself; for a link it is the window's.
+  TWinControl* window = nullptr;
+  if (auto* control = dynamic_cast<TRDControlItemInfo*>(data->GetItem(itemNo)))
+    window = dynamic_cast<TWinControl*>(control->Control.get());
+  if (!window) window = GetParentControl();
+  if (window && !window->Focused()) window->SetFocus();
+  int left, y;
+  if (GetItemCoords(top, left, y)) {
+    const TRDDrawLineInfo& line = *DrawItems[GetItem(top)->DrawItemNo];
+    ScrollToRect(left, y, line.Height, line.Width);
+  }
+  return true;
+}
+
+bool TRDControlData::FocusItemOfFocusedControl() {
+  bool found = false;
+  std::function<void(TCustomRDData&)> search = [&](TCustomRDData& data) {
+    for (int i = 0; !found && i < data.GetItemCount(); ++i) {
+      const TCustomRDItemInfo* item = data.GetItem(i);
+      if (auto* control = dynamic_cast<const TRDControlItemInfo*>(item))
+        if (auto* window = dynamic_cast<TWinControl*>(control->Control.get());
+            window && window->Focused()) {
+          SetFocusedItem(i, &data);
+          found = true;
+          return;
+        }
+      for (int k = 0; !found && k < item->GetSubDocCount(); ++k)
+        if (TCustomRDData* sub = item->GetSubDoc(k)) search(*sub->GetInplaceEditorData());
+    }
+  };
+  search(*this);
+  return found;
+}
+
+bool TRDControlData::ExecuteFocusedItem() {
+  if (!FocusedItemData || FocusedItemNo < 0 || FocusedItemNo >= FocusedItemData->GetItemCount())
+    return false;
+  FocusedItemData->GetItem(FocusedItemNo)->Execute(FocusedItemData);
+  return true;
+}
+
+void TRDControlData::PaintItemFocus(TRDCanvas& canvas) {
+  if (FocusedItemData != this || FocusedItemNo < 0 || FocusedItemNo >= GetItemCount()) return;
+  int ox, oy;
+  GetOrigin(ox, oy);
+  const int dx = ox - GetHOffs(), dy = oy - GetVOffs();
+  const TCustomRDItemInfo* item = GetItem(FocusedItemNo);
+  if (!item->QueryItemFlagEx(4, GetRDStyle())) return;
+  canvas.BrushStyle = bsClear;
+  canvas.PenStyle = psDot;
+  canvas.PenWidth = 1;
+  canvas.PenColor = clWindowText;
+  for (int d = std::max(0, item->DrawItemNo);
+       d < DrawItems.Count() && DrawItems[d]->ItemNo == FocusedItemNo; ++d) {
+    const TRDDrawLineInfo& line = *DrawItems[d];
+    canvas.Rectangle(line.Left + dx - 1, line.Top + dy - 1, line.Left + line.Width + dx + 1,
+                     line.Top + line.Height + dy + 1);
+  }
+  canvas.PenStyle = psSolid;
+}
+
+void TRDControlData::Deselect(bool notify) {
+  ClearItemFocus();
+  TCustomRDFormattedData::Deselect(notify);
+}
+
+void TRDControlData::ClearFormatting() {
+  TCustomRDFormattedData::ClearFormatting();
+  FocusedItemNo = -1;
+  FocusedItemData = nullptr;
+}

@@ -1,0 +1,186 @@
+#include "richtext/view/rd_platform_canvas.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/canvas.h"
+#include "platform/gui/graphics/wide_text.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/base/symbol_fonts.h"
+
+TRDPlatformCanvas::TRDPlatformCanvas(TCanvas& canvas) : canvas_(canvas) {}
+
+TRDPlatformCanvas::~TRDPlatformCanvas() = default;
+
+const TPreparedFont& TRDPlatformCanvas::Prepared() {
+  if (last_prepared_ && Font.Name == last_font_.Name && Font.Height == last_font_.Height &&
+      Font.Style == last_font_.Style && Font.PixelsPerInch == last_font_.PixelsPerInch)
+    return *last_prepared_;
+  TFontKey key{Font.Name, Font.Height, Font.PixelsPerInch, unsigned(Font.Style)};
+  auto& slot = fonts_[key];
+  if (!slot) {
+    TFont font;
+    // Picture fonts are drawn as the Unicode characters they stand for (see Shown).
+    font.SetName(SymbolFontOf(Font.Name) == TRDSymbolFont::None ? Font.Name : SymbolFontStandIn());
+    font.SetHeight(Font.Height);
+    font.SetStyle(Font.Style);
+    slot = std::make_unique<TPreparedFont>(font);
+  }
+  last_font_ = Font;
+  last_prepared_ = slot.get();
+  return *slot;
+}
+
+const std::u16string& TRDPlatformCanvas::Wide(std::string_view text) {
+  if (SymbolFontOf(Font.Name) != TRDSymbolFont::None) {
+    // The codes of a picture font are no characters of a code page: Shown maps them.
+    wide_.resize(text.size());
+    for (size_t i = 0; i < text.size(); ++i) wide_[i] = std::uint8_t(text[i]);
+    return wide_;
+  }
+  const int codePage = CharsetToCodePage(Font.Charset);
+  if (codePage != table_code_page_) {
+    std::string all(256, '\0');
+    for (int i = 0; i < 256; ++i) all[size_t(i)] = char(i);
+    const std::u16string wide = RawUnicodeToWideString(AnsiToRawUnicode(codePage, all));
+    // A code page with characters of two bytes has no one-to-one table.
+    if (wide.size() != 256) {
+      wide_ = RawUnicodeToWideString(AnsiToRawUnicode(codePage, text));
+      return wide_;
+    }
+    std::copy(wide.begin(), wide.end(), table_);
+    table_code_page_ = codePage;
+  }
+  wide_.resize(text.size());
+  for (size_t i = 0; i < text.size(); ++i) wide_[i] = table_[std::uint8_t(text[i])];
+  return wide_;
+}
+
+void TRDPlatformCanvas::SyncPenAndBrush() {
+  canvas_.Brush().SetColor(BrushColor);
+  canvas_.Brush().SetStyle(BrushStyle);
+  canvas_.Pen().SetColor(PenColor);
+  canvas_.Pen().SetWidth(PenWidth);
+  canvas_.Pen().SetStyle(PenStyle);
+  canvas_.Pen().SetMode(PenMode);
+}
+
+int TRDPlatformCanvas::TextWidthA(std::string_view text) {
+  return TextWidthW(Wide(text));
+}
+
+int TRDPlatformCanvas::TextWidthW(std::u16string_view text) {
+  return Prepared().TextWidth(Shown(text));
+}
+
+std::u16string_view TRDPlatformCanvas::Shown(std::u16string_view text) {
+  const TRDSymbolFont symbol = SymbolFontOf(Font.Name);
+  if (symbol == TRDSymbolFont::None) return text;
+  shown_ = SymbolFontToUnicode(symbol, text);
+  return shown_;
+}
+
+bool TRDPlatformCanvas::GetTextMetrics(TRDTextMetrics& metrics) {
+  const TFontCellMetrics& m = Prepared().Metrics();
+  metrics.Height = m.Height;
+  metrics.Ascent = m.Ascent;
+  metrics.Descent = m.Descent;
+  metrics.AveCharWidth = m.AveCharWidth;
+  metrics.ExternalLeading = m.ExternalLeading;
+  return m.Height > 0;
+}
+
+bool TRDPlatformCanvas::GetOutlineTextMetrics(TRDOutlineTextMetrics& metrics) {
+  const TFontCellMetrics& m = Prepared().Metrics();
+  metrics.UnderscoreSize = m.LineWidth;
+  metrics.UnderscorePosition = -m.UnderlinePosition;
+  return true;
+}
+
+void TRDPlatformCanvas::TextOutA(int x, int y, std::string_view text) {
+  TextOutW(x, y, Wide(text));
+}
+
+void TRDPlatformCanvas::TextOutW(int x, int y, std::u16string_view text) {
+  ExtTextOutW(x, y, 0, nullptr, text, {});
+}
+
+void TRDPlatformCanvas::ExtTextOutA(int x, int y, unsigned options, const TRect* clip,
+                                    std::string_view text, std::span<const int> dx) {
+  ExtTextOutW(x, y, options, clip, Wide(text), dx);
+}
+
+void TRDPlatformCanvas::ExtTextOutW(int x, int y, unsigned options, const TRect* clip,
+                                    std::u16string_view text, std::span<const int> dx) {
+  text = Shown(text);
+  SyncPenAndBrush();
+  const TPreparedFont& font = Prepared();
+  std::vector<int> advances;
+  if (dx.empty() && CharacterExtra != 0 && !text.empty()) {
+    font.PrefixExtents(text, advances);
+    for (size_t i = advances.size(); i-- > 1;) advances[i] -= advances[i - 1];
+    for (int& a : advances) a += CharacterExtra;
+    dx = advances;
+  }
+  // TextOut fills the text's box with a solid brush; ExtTextOut only with ETO_OPAQUE.
+  const bool opaque = clip ? (options & ETO_OPAQUE) != 0 : BrushStyle == bsSolid;
+  CanvasTextOutW(canvas_, font, Font.Color, x, y, text, dx,
+                 clip && (options & (ETO_CLIPPED | ETO_OPAQUE)) ? clip : nullptr, opaque);
+}
+
+void TRDPlatformCanvas::FillRect(const TRect& rect) {
+  if (BrushStyle == bsClear || BrushColor == clNone) return;
+  SyncPenAndBrush();
+  canvas_.FillRect(rect);
+}
+
+void TRDPlatformCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+  SyncPenAndBrush();
+  canvas_.Rectangle(x1, y1, x2, y2);
+}
+
+void TRDPlatformCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+  SyncPenAndBrush();
+  canvas_.Ellipse(x1, y1, x2, y2);
+}
+
+void TRDPlatformCanvas::MoveTo(int x, int y) {
+  canvas_.MoveTo(x, y);
+}
+
+void TRDPlatformCanvas::LineTo(int x, int y) {
+  SyncPenAndBrush();
+  canvas_.LineTo(x, y);
+}
+
+void TRDPlatformCanvas::Polyline(std::span<const TPoint> points) {
+  SyncPenAndBrush();
+  canvas_.Polyline(points);
+}
+
+void TRDPlatformCanvas::Polygon(std::span<const TPoint> points) {
+  SyncPenAndBrush();
+  canvas_.Polygon(points);
+}
+
+void TRDPlatformCanvas::StretchDraw(const TRect& rect, const TGraphic& graphic) {
+  canvas_.StretchDraw(rect, graphic);
+}
+
+void TRDPlatformCanvas::Draw(int x, int y, const TGraphic& graphic) {
+  canvas_.Draw(x, y, graphic);
+}
+
+void TRDPlatformCanvas::SaveState() {
+  CanvasSaveState(canvas_);
+}
+
+void TRDPlatformCanvas::RestoreState() {
+  CanvasRestoreState(canvas_);
+}
+
+void TRDPlatformCanvas::IntersectClipRect(const TRect& rect) {
+  CanvasIntersectClip(canvas_, rect);
+}
