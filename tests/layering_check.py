@@ -17,6 +17,14 @@
 - The platform's test support (src/platform/test_support/: synthetic input, a TCP server
   to talk to) is for tests, fuzzers and benchmarks: no other source of src/ includes it.
 
+- Inside the larger folders the modules stand in rooms, and a room includes only itself
+  and the rooms below it (ROOMS): the rich text base < styles < model < layout < formats <
+  view; the GUI platform graphics < controls < standard; the rich-text editing edit <
+  tables < rtf, print; app's shelf, the window helpers every window room uses, below the
+  others. A module outside a room of a folder split into rooms is a fault too. Below its
+  view the rich text draws with the platform's graphics and knows no windows (the few
+  modules that do hold windows are named in WINDOW_USERS).
+
 Usage: layering_check.py <repository root>   exit status 1 and one line per fault
        layering_check.py --self-test         plants each kind of fault in a scratch tree
 """
@@ -39,6 +47,34 @@ MAY_INCLUDE = {
     "gif": {"platform"},
     "app": {"platform", "core", "controls", "devices", "richtext", "richtext_edit",
             "html", "lists", "gif"},
+}
+
+# The rooms of a folder: what each may include besides itself. A folder whose every
+# module must stand in a room is in FULLY_ROOMED; elsewhere only the rooms named here
+# are held to their rule.
+def _ordered(*rooms):
+    return {room: set(rooms[:i]) for i, room in enumerate(rooms)}
+
+
+ROOMS = {
+    "richtext": _ordered("base", "styles", "model", "layout", "formats", "view"),
+    "platform/gui": _ordered("graphics", "controls", "standard"),
+    # Tables are edited with the editor; the RTF import builds tables; a table is printed.
+    "richtext_edit": {"edit": set(), "tables": {"edit"}, "rtf": {"edit", "tables"},
+                      "print": {"edit", "tables"}},
+    "app": {"shelf": set()},
+}
+FULLY_ROOMED = {"richtext", "platform/gui", "richtext_edit"}
+# The rich text below its view may use the platform's graphics room only; these modules
+# hold or take windows' things all the same.
+RICHTEXT_VIEW = "view"
+WINDOW_USERS = {
+    # controls placed in the text are real controls
+    "src/richtext/model/control_item.cpp",
+    # a control read from a document is put on its parent
+    "src/richtext/styles/component_stream.cpp",
+    # the laid-out document takes the viewer's mouse and cursor
+    "src/richtext/layout/formatted_data.h",
 }
 
 STANDARD_HEADERS = set("""
@@ -73,9 +109,71 @@ def sources(root, folder):
     return sorted(p for p in base.rglob("*") if p.suffix in SOURCE_SUFFIXES and p.is_file())
 
 
+def room_of(path):
+    """(folder, room) of a path below src/ given as its parts, room None when the
+    module stands directly in a folder with rooms; None for folders without rooms."""
+    for folder in ROOMS:
+        depth = folder.count("/") + 1
+        if "/".join(path[:depth]) == folder and len(path) > depth:
+            return folder, (path[depth] if len(path) > depth + 1 else None)
+    return None
+
+
+def rooms_acyclic():
+    """The rooms' own rule may hold no circle, or an upward include could hide in it."""
+    faults = []
+    for folder, rooms in ROOMS.items():
+        done, active = set(), []
+
+        def visit(room):
+            if room in active:
+                faults.append(f"layering_check.py: the rooms of {folder} run in a circle through "
+                              + " -> ".join(active[active.index(room):] + [room]))
+                return
+            if room in done:
+                return
+            active.append(room)
+            for lower in sorted(rooms.get(room, ())):
+                visit(lower)
+            active.pop()
+            done.add(room)
+
+        for room in sorted(rooms):
+            visit(room)
+    return faults
+
+
+def check_rooms(rel, name):
+    """Faults of one include of src/ against the rooms."""
+    here = room_of(rel.parts[1:])
+    if here is None:
+        return []
+    folder, room = here
+    faults = []
+    there = room_of(tuple(name.split("/")))
+    if (folder == "richtext" and room not in (None, RICHTEXT_VIEW) and str(rel) not in WINDOW_USERS
+            and there and there[0] == "platform/gui" and there[1] != "graphics"):
+        faults.append(f"rich text {room} must not include the windows of \"{name}\"")
+    if there is None or there[0] != folder or there[1] == room:
+        return faults
+    rules = ROOMS[folder]
+    if room is None or there[1] is None:
+        return faults  # reported once per module below
+    if room in rules and there[1] not in rules[room]:
+        faults.append(f"{folder}/{room} must not include \"{name}\" ({there[1]} stands above it)"
+                      if there[1] in rules or folder not in FULLY_ROOMED else
+                      f"{folder}/{room} must not include \"{name}\" (no room {there[1]})")
+    return faults
+
+
 def check(root):
     root = pathlib.Path(root)
-    faults = []
+    faults = rooms_acyclic()
+    for path in sources(root, "src"):
+        rel = path.relative_to(root)
+        here = room_of(rel.parts[1:])
+        if here and here[1] is None and here[0] in FULLY_ROOMED:
+            faults.append(f"{rel}:1: stands in no room of src/{here[0]}")
     for top in ("src", "tests", "bench", "fuzz"):
         for path in sources(root, top):
             rel = path.relative_to(root)
@@ -88,6 +186,8 @@ def check(root):
             text = path.read_text(encoding="utf-8", errors="replace")
             for line_no, (kind, name) in enumerate_includes(text):
                 where = f"{rel}:{line_no}"
+                if top == "src" and kind == '"':
+                    faults.extend(f"{where}: {fault}" for fault in check_rooms(rel, name))
                 if kind == "<":
                     if private_ok or name in STANDARD_HEADERS or name.startswith(STANDARD_PREFIXES):
                         continue
@@ -128,21 +228,39 @@ def self_test():
     plants = {
         "src/core/planted.h": '#include "app/program/program.h"\n',
         "src/app/planted.cpp": "#include <QWidget>\n",
-        "src/richtext/planted.cpp": '#include "richtext_edit/planted.h"\n',
+        "src/richtext/view/planted.cpp": '#include "richtext_edit/planted.h"\n',
         "src/controls/planted.cpp": "#include <termios.h>\n",
-        "src/platform/gui/planted.h": "#include <QWidget>\n",
+        "src/platform/gui/controls/planted.h": "#include <QWidget>\n",
         "src/devices/planted.cpp": '#include "platform/gui/graphics/canvas_qt.h"\n',
         "tests/gif/planted_test.cpp": '#include "app/map/map_view.h"\n',
         "bench/planted_bench.cpp": "#include <QtCore/QString>\n",
-        "src/platform/gui/planted_support.cpp": '#include "platform/test_support/x.h"\n',
+        # the rooms: an include up, a module in no room, windows below the rich-text view
+        "src/richtext/model/planted.cpp": '#include "richtext/view/rich_doc.h"\n',
+        "src/platform/gui/graphics/planted.cpp": '#include "platform/gui/controls/controls.h"\n',
+        "src/richtext_edit/tables/planted.cpp": '#include "richtext_edit/rtf/rtf_import.h"\n',
+        "src/richtext_edit/edit/planted.cpp": '#include "richtext_edit/tables/table_item.h"\n',
+        "src/app/shelf/planted.h": '#include "app/map/frm_aprs.h"\n',
+        "src/platform/gui/planted.h": "",
+        "src/richtext/layout/planted.cpp": '#include "platform/gui/standard/button.h"\n',
+        "src/richtext/base/planted.h": '#include "richtext/nowhere/planted.h"\n',
+        "src/platform/gui/standard/planted_support.cpp": '#include "platform/test_support/x.h"\n',
     }
     clean = {
-        "src/platform/gui/planted_qt.h": "#include <QWidget>\n",
-        "src/platform/gui/planted.cpp": "#include <QWidget>\n#include <unistd.h>\n",
+        "src/platform/gui/graphics/planted_qt.h": "#include <QWidget>\n",
+        "src/platform/gui/standard/planted.cpp": "#include <QWidget>\n#include <unistd.h>\n"
+                                                 '#include "platform/gui/graphics/bitmap.h"\n',
         "src/devices/clean.cpp": '#include "controls/dial.h"\n#include <vector>\n',
-        "src/richtext_edit/clean.cpp": '#include "richtext/planted.h"\n',
+        "src/richtext_edit/print/clean.cpp": '#include "richtext/view/planted.h"\n'
+                                             '#include "richtext_edit/tables/table_item.h"\n',
+        "src/richtext/view/clean.cpp": '#include "richtext/model/rd_data.h"\n'
+                                       '#include "platform/gui/controls/controls.h"\n',
+        "src/richtext/model/control_item.cpp": '#include "platform/gui/controls/controls.h"\n',
+        "src/app/map/clean.cpp": '#include "app/shelf/form_fit.h"\n'
+                                 '#include "app/program/frm_main.h"\n',
+        "src/app/clean.h": '#include "app/shelf/form_fit.h"\n',
         "tests/core/clean_test.cpp": '#include <gtest/gtest.h>\n#include "support/x.h"\n',
         "tests/platform/clean_test.cpp": "#include <sys/stat.h>\n",
+        "tests/richtext/clean_test.cpp": '#include "richtext/view/rich_doc.h"\n',
         "bench/clean_bench.cpp": "#include <benchmark/benchmark.h>\n#include <unistd.h>\n",
         "src/platform/test_support/clean.cpp": '#include "platform/test_support/x.h"\n',
         "tests/app/clean_test.cpp": '#include "platform/test_support/x.h"\n',
@@ -155,6 +273,12 @@ def self_test():
         faults = check(root)
     missed = [name for name in plants if not any(f.startswith(name + ":") for f in faults)]
     wrong = [f for f in faults if not any(f.startswith(name + ":") for name in plants)]
+    # A circle planted in the rooms' own rule.
+    edit = ROOMS["richtext_edit"]["edit"]
+    ROOMS["richtext_edit"]["edit"] = edit | {"rtf"}
+    if not any("circle" in fault for fault in rooms_acyclic()):
+        missed.append("the rooms' rule (a circle edit -> rtf -> edit)")
+    ROOMS["richtext_edit"]["edit"] = edit
     for name in missed:
         print(f"self-test: the plant in {name} went unnoticed")
     for fault in wrong:

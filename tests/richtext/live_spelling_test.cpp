@@ -12,7 +12,7 @@
 
 #include "richtext/model/break_item.h"
 #include "richtext/base/code_pages.h"
-#include "richtext/model/live_spelling.h"
+#include "richtext/view/live_spelling.h"
 #include "richtext/model/rd_data.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rich_doc.h"

@@ -11,7 +11,7 @@
 #include "platform/sys/files.h"
 #include "platform/sys/timer.h"
 #include "platform/text/streams.h"
-#include "richtext/model/live_spelling.h"
+#include "richtext/view/live_spelling.h"
 #include "richtext/model/rd_animate.h"
 #include "richtext/styles/rd_background.h"
 #include "richtext/view/rd_platform_canvas.h"

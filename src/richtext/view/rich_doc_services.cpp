@@ -3,7 +3,7 @@
 // edits.
 #include "platform/gui/controls/virtual_keys.h"
 #include "platform/sys/timer.h"
-#include "richtext/model/live_spelling.h"
+#include "richtext/view/live_spelling.h"
 #include "richtext/view/rich_doc.h"
 
 namespace {

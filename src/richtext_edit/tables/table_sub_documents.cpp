@@ -9,7 +9,7 @@
 #include "richtext/base/item_text.h"
 #include "richtext/base/rich_doc_error.h"
 #include "richtext/model/control_item.h"
-#include "richtext/model/live_spelling.h"
+#include "richtext/view/live_spelling.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"

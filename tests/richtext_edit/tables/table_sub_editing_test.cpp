@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "platform/test_support/gui_test_support.h"
-#include "richtext/model/live_spelling.h"
+#include "richtext/view/live_spelling.h"
 #include "richtext/styles/word_painter.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"

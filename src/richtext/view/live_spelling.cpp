@@ -1,4 +1,4 @@
-#include "richtext/model/live_spelling.h"
+#include "richtext/view/live_spelling.h"
 
 #include <algorithm>
 #include <cctype>
