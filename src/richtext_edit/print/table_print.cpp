@@ -148,7 +148,7 @@ bool TRDTablePrintInfo::LayOutForPrinting(TRDCanvas& canvas, int docWidth, int& 
   {
     TDeviceScope device(Table, &Resolution);
     Table.Format(docWidth, FormattingInfo, canvas, false);
-    padY_ = Table.ScaleY(Table.CellPadding());
+    pad_y_ = Table.ScaleY(Table.CellPadding());
   }
   Width = width = FormattingInfo.Width;
   Height = height = FormattingInfo.Height;
@@ -254,12 +254,12 @@ bool TRDTablePrintInfo::CutFirstGroup(TRDTablePrintPart& p, int room) {
         cells.push_back(document);
         if (p.StartPiece > 0) continue;
         document->Pages.Clear();
-        document->Pages.Add().StartY = f.RowStarts[first] - document->BoxTop - padY_;
+        document->Pages.Add().StartY = f.RowStarts[first] - document->BoxTop - pad_y_;
       }
   int bottom = GroupHeight(first);
   for (TCellPtblRDData* document : cells) {
     const int top = document->Pages.Page(document->Pages.Count()).StartY;
-    bottom = std::max(bottom, start + document->DocumentHeight - top + padY_);
+    bottom = std::max(bottom, start + document->DocumentHeight - top + pad_y_);
   }
   if (bottom - start <= room) {
     heights.back() = bottom - start;

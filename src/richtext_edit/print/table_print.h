@@ -104,5 +104,5 @@ class TRDTablePrintInfo : public TRDMultiDrawItemInfo {
   // The start of every window of the groups cut over pages, by the group's first row.
   std::map<int, std::vector<int>> windows_;
   // The cells' padding at the printer's resolution.
-  int padY_ = 0;
+  int pad_y_ = 0;
 };
