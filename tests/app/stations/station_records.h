@@ -7,7 +7,18 @@
 #include "app/receive/aprs_info.h"
 #include "app/stations/station_store.h"
 #include "core/csv_ctrl.h"
+#include "platform/sys/date_time.h"
 #include "platform/text/sysutils.h"
+
+// The tests' clock: noon on the day SampleStation was heard.
+inline TDateTime Noon() {
+  return EncodeDate(2026, 12, 7) + EncodeTime(12, 0, 0, 0);
+}
+
+// A time last heard as the records hold it.
+inline std::string StampAt(TDateTime t) {
+  return FormatDateTime("yymmddhhnnss", t);
+}
 
 // A station heard directly on radio port 1 at 2026-12-07 08:30:15 with a plain position.
 inline TAprsInfo SampleStation(const std::string& Call, const std::string& Lat = "52.5",

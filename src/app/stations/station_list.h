@@ -1,0 +1,123 @@
+// The list the station store keeps its records in (station_store.h): sorted by key,
+// and each record also in order of its time last heard, for aging.
+#pragma once
+
+#include <array>
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/sys/date_time.h"
+#include "platform/text/string_list.h"
+
+// Field numbers of a station record.
+enum TStationField {
+  sfKey = 0,
+  sfSrcCall = 1,  // escaped
+  sfOwnerCall = 2,
+  sfLat = 3,
+  sfLon = 4,
+  sfSymTable = 5,  // decimal character codes from here to sfPosFormat
+  sfSymCode = 6,
+  sfObjState = 7,
+  sfPosFormat = 8,
+  sfRxStamp = 9,  // time last heard, "yymmddhhnnss"
+  sfAprsTime = 10,
+  sfComment = 11,  // escaped
+  sfPort = 12,
+  sfHeardVia = 13,
+  sfDestCall = 14,
+  sfPath = 15,
+  sfAltitude = 16,
+  sfSpeed = 17,
+  sfRange = 18,
+  sfCourse = 19,
+  sfMicEMsg = 20,
+  sfHeader = 21,      // escaped
+  sfData = 22,        // escaped
+  sfStatusText = 23,  // escaped: the last status or positionless weather field
+  kStationFieldCount = 24
+};
+
+// A sorted string list (case-insensitive order of the whole line) built for tens of
+// thousands of records under a busy feed. The lines lie in chunks of at most a few
+// hundred, so adding or deleting one moves only its chunk's lines and the chunks'
+// first indices; a line can be replaced in place; keys are found without copying a
+// record, mostly by the first bytes kept beside each line; and the lines are also kept
+// in order of their time last heard, each line holding its place there, so that aging
+// looks only at the stations it removes and a station heard again moves in O(1).
+class TStationList : public TStrings {
+ public:
+  int Count() const override { return count_; }
+  std::string Get(int index) const override;
+  const std::string& Line(int index) const;
+  // The line goes to its sorted place; a line equal to one already there is dropped.
+  int Add(const std::string& text) override;
+  // Refused: the list is sorted.
+  void Insert(int index, const std::string& text) override;
+  void Delete(int index) override;
+  void Clear() override;
+  // Puts text at index when that keeps the order, else deletes and re-adds it; the
+  // index the line ends at.
+  int Replace(int index, const std::string& text);
+  // Replaces the content by Lines, sorted once.
+  void Assign(std::vector<std::string> Lines);
+  size_t MemoryBytes() const;
+
+  // The first and last index of the lines whose key (field 0) is Key, compared as
+  // CsvFindRange does; -1 and -1 when there is none.
+  void FindKey(const std::string& Key, int& First, int& Last) const;
+  // The time last heard and key of each line heard at Before or earlier, oldest first;
+  // lines whose time cannot be read are never among them.
+  std::vector<std::pair<TDateTime, std::string>> HeardBefore(TDateTime Before) const;
+  // Deletes the lines of all these keys (valid station keys, compared as FindKey does)
+  // in one pass over the list: for thousands at once, where looking each up and
+  // closing its gap would cost more.
+  void DeleteKeys(const std::vector<std::string>& Keys);
+
+ private:
+  using THeard = std::multiset<std::pair<TDateTime, std::string>>;  // (time last heard, key)
+  // The first bytes of a line upper-cased (NUL after its end): lines whose beginnings
+  // differ are ordered without reading the rest, which lies elsewhere in memory.
+  using TOrder = std::array<unsigned char, 16>;
+  struct TLine {
+    std::string text;
+    TOrder order;
+    THeard::iterator heard;  // heard_.end() when its time cannot be read
+  };
+  struct TPlace {
+    size_t chunk;
+    size_t offset;
+  };
+  static TOrder OrderOf(std::string_view text);
+  // CompareText of the two lines.
+  static int Compare(const TLine& line, std::string_view text, const TOrder& order);
+  TPlace Locate(int index) const;
+  const TLine& At(int index) const;
+  // The index of the first line not ordered before text.
+  int LowerBound(const std::string& text) const;
+  void InsertAt(int index, const std::string& text);
+  void EraseAt(int index);
+  void Renumber(size_t from);
+  // Takes the line into the time index or out of it.
+  void Heard(TLine& line);
+  void Unheard(TLine& line);
+  // Puts text in place of the line; a station heard again moves in the time index
+  // without a new entry.
+  void Reheard(TLine& line, const std::string& text);
+
+  // A line's text, in the room of a line cleared before when there is one.
+  std::string TakeText(const std::string& text);
+
+  std::vector<std::vector<TLine>> chunks_;
+  std::vector<int> starts_;  // the index of each chunk's first line
+  int count_ = 0;
+  THeard heard_;
+  // Clear (aging every station at once) keeps the lines' texts and time nodes as they
+  // lie, without freeing each, and the lines added later take them over: never more
+  // than the list held at its largest.
+  std::vector<std::vector<TLine>> spare_lines_;
+  THeard spare_heard_;
+};
