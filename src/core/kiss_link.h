@@ -28,9 +28,9 @@ enum class TKissSendResult { Sent, Refused, NotWritten };
 class TKissLinkViews {
  public:
   virtual ~TKissLinkViews() = default;
-  // A received frame, as its header line and then its data line (the map window's
-  // line collector).
-  virtual void CollectMonitorLine(const std::string& Line) = 0;
+  // A received frame: its monitor header and data lines and the header's parts (the
+  // packet dispatcher).
+  virtual void AnalysePacket(const TReceivedPacket& Packet) = 0;
   // Text for the monitor: the TNC's own lines, and the echo of what is sent.
   virtual void AddLogText(const std::string& Text, TLinkTraffic Traffic) = 0;
   // True while the packet log's player replays a log: the radio is not listened to.

@@ -13,6 +13,7 @@ struct TAprsInfo {
   std::string HeardVia;   // digipeater it was heard through; empty when heard directly
   std::string DestCall;   // destination callsign (Mic-E latitude)
   std::string Path;       // via list, upper case, '*' removed
+  std::string ViaHeard;   // the same as heard, each repeating digipeater's '*' kept
   std::string AprsTime;   // the 7-character time stamp as received
   std::string RxStamp;    // "yymmddhhnnss" of reception
   std::string Comment;
