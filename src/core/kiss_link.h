@@ -3,8 +3,8 @@
 //
 // Before the TNC is in KISS mode (KissActive 0) its bytes are lines of its own
 // terminal, each shown in the monitor as it is. In KISS mode each frame between
-// FENDs is decoded (kiss_ax25.h) into a header line and a data line for the map
-// window's line collector. The link reaches the windows only through its views
+// FENDs is decoded (kiss_ax25.h) into a header line, a data line and the header's
+// parts for the packet dispatcher. The link reaches the windows only through its views
 // (TKissLinkViews) and the TNC only through its frame writer; the program sets both at
 // start-up, and AttachKissLink hands the serial port's bytes to the link.
 #pragma once

@@ -1,7 +1,7 @@
 // The TNC path end to end against direwolf as a real KISS TNC (Debian package direwolf):
 // a packet made into audio by gen_packets is decoded by direwolf, arrives as a KISS
 // frame on its pseudo-terminal, passes our serial driver and KISS decoder and reaches
-// the line collector; a frame we send is "transmitted" by direwolf, which prints it.
+// the dispatcher's views; a frame we send is "transmitted" by direwolf, which prints it.
 // direwolf makes one pseudo-terminal per start, so both directions run in one test; its
 // name is read from direwolf's own report rather than the shared /tmp/kisstnc link, so
 // that two test runs at once do not take each other's terminal.

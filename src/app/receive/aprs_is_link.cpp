@@ -160,7 +160,7 @@ bool TAprsIsLink::IsConnected() const {
 std::optional<std::string> IGateLine(const TAprsInfo& Info, const std::string& OwnCall) {
   if (Info.Port == -1 || Info.SrcCall.empty() || OwnCall.empty()) return std::nullopt;
   const std::optional<TGatePacket> packet =
-      GatedPacket({Info.SrcCall, Info.DestCall, NormalizeDigiPath(Info.ViaHeard), Info.Data});
+      GatedPacket({Info.SrcCall, Info.DestCall, NormalizeDigiPath(Info.PathAsHeard), Info.Data});
   if (!packet) return std::nullopt;
   std::string address = packet->Dest;
   if (!packet->Path.empty()) address += "," + packet->Path;

@@ -40,7 +40,7 @@ void ParseHeader(const TPacketHeader& parts, TAprsInfo& info) {
   info.SrcCall = parts.Source;
   info.DestCall = parts.Dest;
   info.Path = parts.Via;
-  info.ViaHeard = parts.Via;
+  info.PathAsHeard = parts.Via;
   if (info.Path.empty()) return;
   info.HeardVia = HeardViaOf(info.Path);
   RemoveChar('*', info.Path);

@@ -34,7 +34,7 @@ TAprsInfo Heard(const std::string& header, const std::string& data) {
   info.Port = packet.Parts.Port;
   info.SrcCall = packet.Parts.Source;
   info.DestCall = packet.Parts.Dest;
-  info.ViaHeard = packet.Parts.Via;
+  info.PathAsHeard = packet.Parts.Via;
   info.Data = packet.Data;
   return info;
 }

@@ -54,7 +54,7 @@ void ExpectPartsOfItsText(const TReceivedPacket& packet) {
   EXPECT_EQ(ours.DestCall, theirs.DestCall) << packet.Header;
   EXPECT_EQ(ours.Path, theirs.Path) << packet.Header;
   EXPECT_EQ(ours.HeardVia, theirs.HeardVia) << packet.Header;
-  EXPECT_EQ(ours.ViaHeard, theirs.ViaHeard) << packet.Header;
+  EXPECT_EQ(ours.PathAsHeard, theirs.PathAsHeard) << packet.Header;
   EXPECT_EQ(ours.Data, theirs.Data) << packet.Header;
 }
 

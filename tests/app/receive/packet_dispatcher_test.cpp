@@ -142,11 +142,6 @@ TEST(PacketDispatcher, UiFrameHeaderTest) {
   EXPECT_TRUE(IsUiFrameHeader("fm UI"));
   EXPECT_FALSE(IsUiFrameHeader("fm"));
   EXPECT_FALSE(IsUiFrameHeader(""));
-  EXPECT_EQ(HeaderPort("IG x"), -1);
-  EXPECT_EQ(HeaderPort("fm x"), 1);
-  EXPECT_EQ(HeaderPort("1:fm x"), 1);
-  EXPECT_EQ(HeaderPort("2:FM x"), 2);
-  EXPECT_EQ(HeaderPort("3:fm x"), 0);
 }
 
 TEST(PacketDispatcher, PlainAmbiguousAndCompressedPositions) {
