@@ -128,15 +128,11 @@ const std::vector<std::string>& Packets() {
 
 // The receive road of an APRS-IS line: split into header and data, decode the data.
 void BM_DecodeTnc2Lines(benchmark::State& state) {
-  TStringList lines;
+  TReceivedPacket split;
   for (auto _ : state) {
     for (const std::string& packet : Packets()) {
-      SplitIsLine(packet, lines);
-      if (lines.Count() < 2) continue;
-      const std::string header = lines[0];
-      const size_t to = header.find(" to ") + 4;
-      TAprsData data =
-          DecodeAprsData(std::string_view(header).substr(to, header.find(' ', to) - to), lines[1]);
+      if (!SplitIsLine(packet, split)) continue;
+      TAprsData data = DecodeAprsData(split.Parts.Dest, split.Data);
       int altitude = -1;
       ParseStationComment(data.Comment, data.Course, data.SpeedKnots, altitude);
       benchmark::DoNotOptimize(data);
@@ -181,7 +177,7 @@ void BM_KissReceive(benchmark::State& state) {
   // Counts the received lines; the monitor text of a KISS stream is none.
   struct TLineCounter : TKissLinkViews {
     int64_t lines = 0;
-    void CollectMonitorLine(const std::string&) override { ++lines; }
+    void AnalysePacket(const TReceivedPacket&) override { ++lines; }
     void AddLogText(const std::string&, TLinkTraffic) override {}
   } views;
   link.SetViews(&views);

@@ -22,7 +22,7 @@ namespace {
 
 struct TCountingViews : TAprsIsReaderViews {
   long lines = 0;
-  void AnalysePacket(TStrings&) override { ++lines; }
+  void AnalysePacket(const TReceivedPacket&) override { ++lines; }
   bool IgSeen() const override { return true; }  // no monitor echo
 };
 
@@ -62,7 +62,11 @@ void Backlog(benchmark::State& state) {
   state.counters["lines/s"] =
       benchmark::Counter(double(count) * double(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(Backlog)->Arg(10000)->Arg(100000)->Arg(300000)->Unit(benchmark::kMillisecond)
+BENCHMARK(Backlog)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(300000)
+    ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
 }  // namespace

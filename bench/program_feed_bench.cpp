@@ -32,10 +32,10 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <ctime>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -45,12 +45,12 @@
 #include <thread>
 #include <vector>
 
-#include "app/shelf/app_folders.h"
 #include "app/map/frm_aprs.h"
-#include "app/stations/frm_aprs_stn_list.h"
 #include "app/program/frm_main.h"
-#include "app/settings/frm_setup.h"
 #include "app/program/program.h"
+#include "app/settings/frm_setup.h"
+#include "app/shelf/app_folders.h"
+#include "app/stations/frm_aprs_stn_list.h"
 #include "core/tnc2_line.h"
 #include "platform/sys/application.h"
 #include "platform/text/string_list.h"
@@ -92,8 +92,8 @@ std::string Line(int S, std::mt19937& Random) {
   std::uniform_real_distribution<double> lon(-178, 178);
   const double la = lat(Random);
   const double lo = lon(Random);
-  const std::string position = Dm(la, 2) + (la >= 0 ? "N" : "S") + "/" + Dm(lo, 3) +
-                               (lo >= 0 ? "E" : "W");
+  const std::string position =
+      Dm(la, 2) + (la >= 0 ? "N" : "S") + "/" + Dm(lo, 3) + (lo >= 0 ? "E" : "W");
   const std::string head =
       "N" + std::to_string(S) + "-" + std::to_string(S % 16) + ">APRS,TCPIP*,qAC,T2TEST:";
   switch (S % 4) {
@@ -175,7 +175,7 @@ class TRunningProgram {
  private:
   TProgramFolder folder_;
   std::unique_ptr<TProgramWindows> owner_;
-  TStringList work_;
+  TReceivedPacket work_;
   std::mt19937 random_{20};
 };
 
@@ -192,8 +192,8 @@ struct TFilled {
 constexpr const char* kFreshRssEnv = "VELMORA_BENCH_FRESH_RSS";
 
 double FreshBytesPerStation(int Count) {
-  const std::string out = (fs::temp_directory_path() /
-                           ("velmora-rss-" + std::to_string(getpid()) + ".txt")).string();
+  const std::string out =
+      (fs::temp_directory_path() / ("velmora-rss-" + std::to_string(getpid()) + ".txt")).string();
   const std::string command = std::string(kFreshRssEnv) + "=" + out + " /proc/" +
                               std::to_string(getpid()) + "/exe --benchmark_filter='^BM_FreshRss/" +
                               std::to_string(Count) + "/' >/dev/null 2>&1";
@@ -239,7 +239,8 @@ void BM_Feed(benchmark::State& state) {
     if (next == lines.size()) {
       state.PauseTiming();
       lines.clear();
-      for (int i = 0; i < 4096; ++i) lines.push_back(Line(pick(program.Random()), program.Random()));
+      for (int i = 0; i < 4096; ++i)
+        lines.push_back(Line(pick(program.Random()), program.Random()));
       next = 0;
       state.ResumeTiming();
     }
@@ -346,8 +347,7 @@ void BM_Start(benchmark::State& state) {
     frmAprs->LoadMapFromSettings();
     Application->ProcessMessages();
     const double painted = CpuSeconds() - start;
-    while (frmAprs->Map->MarkerCount() < count ||
-           frmAprsStnList->Group()->GetCount() < count) {
+    while (frmAprs->Map->MarkerCount() < count || frmAprsStnList->Group()->GetCount() < count) {
       Application->ProcessMessages();
       if (CpuSeconds() - start > 60) break;
     }

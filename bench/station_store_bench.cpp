@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "bench_support.h"
-#include "app/receive/packet_dispatcher.h"
 #include "app/monitor/station_styles.h"
+#include "app/receive/packet_dispatcher.h"
 #include "app/stations/station_store.h"
-#include "platform/text/string_list.h"
+#include "bench_support.h"
+#include "core/tnc2_line.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rich_doc.h"
 
@@ -50,26 +50,27 @@ std::string Dm(double value, int degree_digits) {
 
 // An internet packet of a station at a position: plain positions with a comment, some
 // with course and speed, some with a time stamp, some from weather stations.
-std::unique_ptr<TStringList> Packet(int station, double lat, double lon, int kind) {
-  auto lines = std::make_unique<TStringList>();
-  lines->Add("ig " + Call(station) + " to APRS via TCPIP*,qAC,T2TEST");
+std::unique_ptr<TReceivedPacket> Packet(int station, double lat, double lon, int kind) {
   const std::string position =
       Dm(lat, 2) + (lat >= 0 ? "N" : "S") + "/" + Dm(lon, 3) + (lon >= 0 ? "E" : "W");
+  std::string data;
   switch (kind % 4) {
     case 0:
-      lines->Add("!" + position + ">mobile 145.500MHz");
+      data = "!" + position + ">mobile 145.500MHz";
       break;
     case 1:
-      lines->Add("=" + position + ">088/036/A=000123 on the road");
+      data = "=" + position + ">088/036/A=000123 on the road";
       break;
     case 2:
-      lines->Add("@092345z" + position + "-home station");
+      data = "@092345z" + position + "-home station";
       break;
     default:
-      lines->Add("!" + position + "_220/004g005t077r000p000P000h50b09900");
+      data = "!" + position + "_220/004g005t077r000p000P000h50b09900";
       break;
   }
-  return lines;
+  auto packet = std::make_unique<TReceivedPacket>();
+  SplitIsLine(Call(station) + ">APRS,TCPIP*,qAC,T2TEST:" + data, *packet);
+  return packet;
 }
 
 class TQuietViews : public TStationViews {};
@@ -93,7 +94,7 @@ void BM_AnalysePacket(benchmark::State& state) {
     dispatcher.AnalysePacket(*Packet(s, lat(random), lon(random), s));
   // A feed that never repeats: a packet used again would be its station's last one,
   // dropped as a repeat.
-  std::vector<std::unique_ptr<TStringList>> feed;
+  std::vector<std::unique_ptr<TReceivedPacket>> feed;
   std::uniform_int_distribution<int> pick(0, stations - 1);
   int kind = 0;
   size_t next = 0;
@@ -131,8 +132,7 @@ void BM_AgeStations(benchmark::State& state) {
   TPacketDispatcher dispatcher(store, views);
   dispatcher.SetSettings(&kBenchSettings);
   const int stations = BenchStations(static_cast<int>(state.range(0)));
-  for (int s = 0; s < stations; ++s)
-    dispatcher.AnalysePacket(*Packet(s, 50 + s * 1e-4, 10, s));
+  for (int s = 0; s < stations; ++s) dispatcher.AnalysePacket(*Packet(s, 50 + s * 1e-4, 10, s));
   for (auto _ : state) store.AgeStations();
   state.counters["stations"] = store.StationList.Count();
 }

@@ -125,7 +125,7 @@ void TCPTheard::Reconnect() {
 
 void TCPTheard::ProcessLine() {
   if (!Active) return;
-  SplitIsLine(CurrentLine, WorkList);
-  views_.AnalysePacket(WorkList);
+  SplitIsLine(CurrentLine, WorkPacket);
+  views_.AnalysePacket(WorkPacket);
   if (!views_.IgSeen()) views_.AddLogText("\r\n" + CurrentLine, TLinkTraffic::InternetData);
 }

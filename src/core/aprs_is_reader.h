@@ -20,9 +20,9 @@
 #include <string>
 
 #include "core/link_traffic.h"
+#include "core/packet_header.h"
 #include "platform/io/tcp_client.h"
 #include "platform/sys/thread.h"
-#include "platform/text/string_list.h"
 
 // The status texts while the reader tries to connect again, after the connection was
 // lost or the server went silent; the program shows them translated.
@@ -37,8 +37,9 @@ enum class TAprsIsState : std::uint8_t { Connected, Reconnecting };
 class TAprsIsReaderViews {
  public:
   virtual ~TAprsIsReaderViews() = default;
-  // A line in monitor form, header and information field (the packet dispatcher).
-  virtual void AnalysePacket(TStrings& Lines) { (void)Lines; }
+  // A line in monitor form, header and information field, with the header's parts
+  // (the packet dispatcher); empty for a line that is no packet.
+  virtual void AnalysePacket(const TReceivedPacket& Packet) { (void)Packet; }
   // True once the dispatcher shows internet packets itself: no raw echo then.
   virtual bool IgSeen() const { return false; }
   // The raw line for the monitor rdMain.
@@ -46,7 +47,7 @@ class TAprsIsReaderViews {
     (void)Text;
     (void)Traffic;
   }
-  virtual void SetLinkState(TAprsIsState State) { (void)State; }  // the connect button mbtnTcp
+  virtual void SetLinkState(TAprsIsState State) { (void)State; }       // the connect button mbtnTcp
   virtual void SetStatusText(const std::string& Text) { (void)Text; }  // Label1
 };
 
@@ -89,7 +90,7 @@ class TCPTheard : public TThread {
   std::deque<std::string> RxQueue;
   // The last pass stopped at its line limit with more waiting.
   bool backlog_ = false;
-  TStringList WorkList;
+  TReceivedPacket WorkPacket;
   std::atomic<bool> Active{true};
   std::mutex wake_mutex_;
   std::condition_variable wake_;

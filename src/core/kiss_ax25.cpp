@@ -109,7 +109,7 @@ std::string CtlText(uint8_t Control, bool DestinationCBit, bool SourceCBit) {
   return text;
 }
 
-std::string DecodeAx25Frame(std::span<const uint8_t> Frame) {
+std::string DecodeAx25Frame(std::span<const uint8_t> Frame, TPacketHeader* Parts) {
   if (Frame.size() < kMinimumFrame) return {};
   const std::vector<uint8_t> frame = KissUnescape(Frame);
   const int port = frame[0] >> 4;
@@ -154,6 +154,11 @@ std::string DecodeAx25Frame(std::span<const uint8_t> Frame) {
   if (!path.empty()) text += " via " + path;
   text += " ctl " + CtlText(control, destination_c, source_c) + " pid " + pid_text + "\r\n";
   text.append(frame.begin() + static_cast<std::ptrdiff_t>(data_start), frame.end());
+  if (Parts) {
+    const int radio_port = port + 1;
+    *Parts = {radio_port == 1 || radio_port == 2 ? radio_port : 0, UpperCase(source),
+              UpperCase(destination), UpperCase(path)};
+  }
   return text;
 }
 

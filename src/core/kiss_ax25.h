@@ -21,6 +21,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/packet_header.h"
+
 constexpr uint8_t kFend = 0xC0;
 constexpr uint8_t kFesc = 0xDB;
 constexpr uint8_t kTfend = 0xDC;
@@ -53,8 +55,9 @@ std::string CtlText(uint8_t Control, bool DestinationCBit, bool SourceCBit);
 // KISS port + 1. Empty for fewer than 15 bytes (command byte and two addresses), and
 // for a frame any of whose addresses is no callsign (see IsAx25Callsign): its text
 // would end up in our monitor, our log and the lines we send to the internet.
-// Digipeaters beyond the eighth are walked over but not shown.
-std::string DecodeAx25Frame(std::span<const uint8_t> Frame);
+// Digipeaters beyond the eighth are walked over but not shown. Parts, when given,
+// receives the header's port, calls and via list, upper case as the text would read.
+std::string DecodeAx25Frame(std::span<const uint8_t> Frame, TPacketHeader* Parts = nullptr);
 
 // A frame being built for sending: at most kKissBufferSize bytes.
 struct TKissTxFrame {

@@ -42,13 +42,14 @@ void TKissLink::EndOfFrame() {
   const std::vector<uint8_t> frame(KissRxBuffer.begin(), KissRxBuffer.begin() + KissRxCount);
   ClearRxBuffer();
   if (!complete) return;
-  const std::string text = DecodeAx25Frame(frame);
+  TReceivedPacket packet;
+  const std::string text = DecodeAx25Frame(frame, &packet.Parts);
   if (text.empty() && !frame.empty()) ++MalformedFrames;
   if (!text.empty() && views_) {
     const size_t line_end = text.find("\r\n");
-    views_->CollectMonitorLine(text.substr(0, line_end));
-    views_->CollectMonitorLine(line_end == std::string::npos ? std::string()
-                                                             : text.substr(line_end + 2));
+    packet.Header = text.substr(0, line_end);
+    if (line_end != std::string::npos) packet.Data = text.substr(line_end + 2);
+    views_->AnalysePacket(packet);
   }
   // The debug list shows a decoded frame with its escapes undone.
   AppendRawBytes(text.empty() ? frame : KissUnescape(frame));

@@ -3,8 +3,8 @@
 //
 // Before the TNC is in KISS mode (KissActive 0) its bytes are lines of its own
 // terminal, each shown in the monitor as it is. In KISS mode each frame between
-// FENDs is decoded (kiss_ax25.h) into a header line and a data line for the map
-// window's line collector. The link reaches the windows only through its views
+// FENDs is decoded (kiss_ax25.h) into a header line, a data line and the header's
+// parts for the packet dispatcher. The link reaches the windows only through its views
 // (TKissLinkViews) and the TNC only through its frame writer; the program sets both at
 // start-up, and AttachKissLink hands the serial port's bytes to the link.
 #pragma once
@@ -28,9 +28,9 @@ enum class TKissSendResult { Sent, Refused, NotWritten };
 class TKissLinkViews {
  public:
   virtual ~TKissLinkViews() = default;
-  // A received frame, as its header line and then its data line (the map window's
-  // line collector).
-  virtual void CollectMonitorLine(const std::string& Line) = 0;
+  // A received frame: its monitor header and data lines and the header's parts (the
+  // packet dispatcher).
+  virtual void AnalysePacket(const TReceivedPacket& Packet) = 0;
   // Text for the monitor: the TNC's own lines, and the echo of what is sent.
   virtual void AddLogText(const std::string& Text, TLinkTraffic Traffic) = 0;
   // True while the packet log's player replays a log: the radio is not listened to.

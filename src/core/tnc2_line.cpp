@@ -1,6 +1,5 @@
 #include "core/tnc2_line.h"
 
-#include "platform/text/string_list.h"
 #include "platform/text/sysutils.h"
 
 std::string_view LinePart(std::string_view Text) {
@@ -17,22 +16,23 @@ std::string Tnc2Line(std::string_view Source, std::string_view DestAndPath, std:
   return line;
 }
 
-void SplitIsLine(std::string_view Line, TStrings& Lines) {
-  Lines.Clear();
+bool SplitIsLine(std::string_view Line, TReceivedPacket& Packet) {
+  Packet = TReceivedPacket();
   const std::string line = Trim(Line);
   const size_t colon = line.find(':');
-  if (line.empty() || colon == std::string::npos) return;
+  if (line.empty() || colon == std::string::npos) return false;
   const std::string_view address = std::string_view(line).substr(0, colon);
   const size_t gt = address.find('>');
-  if (gt == std::string_view::npos) return;
+  if (gt == std::string_view::npos) return false;
   const std::string source = Trim(address.substr(0, gt));
   const std::string_view rest = address.substr(gt + 1);
   const size_t comma = rest.find(',');
   const std::string destination = Trim(rest.substr(0, comma));
   const std::string path =
       comma == std::string_view::npos ? std::string() : Trim(rest.substr(comma + 1));
-  std::string header = "ig " + source + " to " + destination;
-  if (!path.empty()) header += " via " + path;
-  Lines.Add(header);
-  Lines.Add(line.substr(colon + 1));
+  Packet.Header = "ig " + source + " to " + destination;
+  if (!path.empty()) Packet.Header += " via " + path;
+  Packet.Data = line.substr(colon + 1);
+  Packet.Parts = {-1, UpperCase(source), UpperCase(destination), UpperCase(path)};
+  return true;
 }

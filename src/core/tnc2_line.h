@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-class TStrings;
+#include "core/packet_header.h"
 
 // The text up to its first CR, LF or NUL: what of a received text may go into a line we
 // send or write, where any of them would end the line and start one of its own.
@@ -16,6 +16,7 @@ std::string_view LinePart(std::string_view Text);
 // "%s>%s:%s": DestAndPath is the destination, or the destination and the path joined
 // by commas. Each part is cut by LinePart, so the result is always one line.
 std::string Tnc2Line(std::string_view Source, std::string_view DestAndPath, std::string_view Data);
-// Clears Lines and, for a line in TNC2 form, adds the "ig" header and the data.
-// Nothing is added for an empty line or one without ":" before which stands a ">".
-void SplitIsLine(std::string_view Line, TStrings& Lines);
+// For a line in TNC2 form, the "ig" header, the data and the header's parts (port -1);
+// an empty packet, and false, for an empty line or one without ":" before which stands
+// a ">".
+bool SplitIsLine(std::string_view Line, TReceivedPacket& Packet);

@@ -67,8 +67,8 @@ class TFuzzReceivePath : public TStationViews,
     radio_out.SetViews(&radio_out_views);
     radio_out.SetWriter(&radio_out_views);
     radio_in.KissActive = 1;
-    radio_in_views.OnLine = [this](const std::string& Line) {
-      dispatcher.CollectMonitorLine(Line);
+    radio_in_views.OnPacket = [this](const TReceivedPacket& Packet) {
+      dispatcher.AnalysePacket(Packet);
     };
     radio_in.SetViews(&radio_in_views);
   }
@@ -136,13 +136,13 @@ inline void FuzzReceivePath(const uint8_t* Data, size_t Size) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
       from = end + 1;
       if (line.empty()) continue;
-      TStringList packet;
+      TReceivedPacket packet;
       SplitIsLine(line, packet);
       path.dispatcher.AnalysePacket(packet);
     }
   }
   // What the recorder keeps reads back as packets.
-  TStringList packet;
+  TReceivedPacket packet;
   for (const std::string& line : path.recorder_lines) (void)LogLineToPacket(line, packet);
 }
 
@@ -165,18 +165,18 @@ inline void FuzzPacketLog(const uint8_t* Data, size_t Size, const std::string& F
   const std::string text(reinterpret_cast<const char*>(Data), Size);
   TStringList lines;
   lines.SetText(text);
-  TStringList packet;
+  TReceivedPacket packet;
   TDateTime time = 0;
   for (int i = 0; i < lines.Count(); ++i) {
-    if (LogLineToPacket(lines[i], packet) && packet.Count() != 2) std::abort();
+    if (LogLineToPacket(lines[i], packet) && packet.Header.empty()) std::abort();
     (void)LogLineTime(lines[i], time);
   }
   const std::string file = Folder + "fuzz.log";
   SaveFileAtomically(file, text);
   TPacketPlayer player;
   int played = 0;
-  player.AnalysePacket = [&](const TStrings& Packet) {
-    if (Packet.Count() != 2) std::abort();
+  player.AnalysePacket = [&](const TReceivedPacket& Packet) {
+    if (Packet.Header.empty()) std::abort();
     ++played;
   };
   if (!player.Start(file)) return;

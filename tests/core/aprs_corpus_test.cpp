@@ -67,16 +67,11 @@ struct TOurDecode {
 
 TOurDecode DecodeLine(const std::string& raw) {
   TOurDecode ours;
-  TStringList lines;
-  SplitIsLine(raw, lines);
-  if (lines.Count() < 2) return ours;
-  // "ig SRC to DEST[ via PATH]"
-  std::string header = lines[0];
-  size_t to = header.find(" to ");
-  ours.Source = header.substr(3, to - 3);
-  std::string rest = header.substr(to + 4);
-  ours.Destination = rest.substr(0, rest.find(' '));
-  ours.Data = DecodeAprsData(ours.Destination, lines[1]);
+  TReceivedPacket packet;
+  if (!SplitIsLine(raw, packet)) return ours;
+  ours.Source = packet.Parts.Source;
+  ours.Destination = packet.Parts.Dest;
+  ours.Data = DecodeAprsData(ours.Destination, packet.Data);
   if (ours.Data.SymCode != '_') {
     ParseStationComment(ours.Data.Comment, ours.Data.Course, ours.Data.SpeedKnots,
                         ours.AltitudeFeet);

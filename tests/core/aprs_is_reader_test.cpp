@@ -20,10 +20,12 @@ struct TRecorder : TAprsIsReaderViews {
   std::vector<std::string> statuses;
   bool ig_seen = false;
 
-  void AnalysePacket(TStrings& lines) override {
-    std::vector<std::string> packet;
-    for (int i = 0; i < lines.Count(); ++i) packet.push_back(lines[i]);
-    packets.push_back(packet);
+  void AnalysePacket(const TReceivedPacket& packet) override {
+    if (packet.Header.empty()) {
+      packets.emplace_back();
+    } else {
+      packets.push_back({packet.Header, packet.Data});
+    }
   }
   bool IgSeen() const override { return ig_seen; }
   void AddLogText(const std::string& text, TLinkTraffic traffic) override {

@@ -1,7 +1,7 @@
 // The TNC path end to end against direwolf as a real KISS TNC (Debian package direwolf):
 // a packet made into audio by gen_packets is decoded by direwolf, arrives as a KISS
 // frame on its pseudo-terminal, passes our serial driver and KISS decoder and reaches
-// the line collector; a frame we send is "transmitted" by direwolf, which prints it.
+// the dispatcher's views; a frame we send is "transmitted" by direwolf, which prints it.
 // direwolf makes one pseudo-terminal per start, so both directions run in one test; its
 // name is read from direwolf's own report rather than the shared /tmp/kisstnc link, so
 // that two test runs at once do not take each other's terminal.
@@ -10,8 +10,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <random>
+#include <sstream>
 #include <thread>
 
 #include "core/kiss_link.h"
@@ -77,21 +77,27 @@ TEST(DirewolfKiss, PacketsCrossOurKissLinkInBothDirections) {
   TChildProcess direwolf("(while [ ! -e " + go.string() + " ]; do sleep 0.05; done; cat " +
                              (work / "packet.wav").string() +
                              "; for i in $(seq 300); do head -c 9600 /dev/zero; sleep 0.1; done)"
-                             " | stdbuf -oL direwolf -c " + (work / "dw.conf").string() +
-                             " -t 0 -p -",
+                             " | stdbuf -oL direwolf -c " +
+                             (work / "dw.conf").string() + " -t 0 -p -",
                          (work / "direwolf.txt").string());
   std::string device;
-  ASSERT_TRUE(PumpUntil([&] {
-    device = KissTncDevice(ReadFile(work / "direwolf.txt"));
-    return !device.empty();
-  }, 10000)) << ReadFile(work / "direwolf.txt");
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        device = KissTncDevice(ReadFile(work / "direwolf.txt"));
+        return !device.empty();
+      },
+      10000))
+      << ReadFile(work / "direwolf.txt");
 
   TRs232 port({.RaiseDtr = true});
   TKissLink link;
   link.KissActive = 1;
   std::vector<std::string> lines;
   TKissLinkDouble views;
-  views.OnLine = [&](const std::string& line) { lines.push_back(line); };
+  views.OnPacket = [&](const TReceivedPacket& packet) {
+    lines.push_back(packet.Header);
+    lines.push_back(packet.Data);
+  };
   link.SetViews(&views);
   AttachKissLink(port, link);
   std::string error;
@@ -105,10 +111,13 @@ TEST(DirewolfKiss, PacketsCrossOurKissLinkInBothDirections) {
 
   EXPECT_EQ(link.SendKissFrame("0:N0CALL-7", "APRS,WIDE1-1", ">velmora calling"),
             TKissSendResult::Sent);
-  EXPECT_TRUE(PumpUntil([&] {
-    return ReadFile(work / "direwolf.txt").find("N0CALL-7>APRS,WIDE1-1:>velmora calling") !=
-           std::string::npos;
-  }, 10000)) << ReadFile(work / "direwolf.txt");
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        return ReadFile(work / "direwolf.txt").find("N0CALL-7>APRS,WIDE1-1:>velmora calling") !=
+               std::string::npos;
+      },
+      10000))
+      << ReadFile(work / "direwolf.txt");
 
   port.CloseRs232();
   direwolf.Stop();

@@ -1,5 +1,6 @@
 // Our decoders and our KISS frames against direwolf's decode_aprs, gen_packets and atest (Debian
-// package direwolf, installed by scripts/install-deps). Each test is skipped where its tool is missing.
+// package direwolf, installed by scripts/install-deps). Each test is skipped where its tool is
+// missing.
 //
 // tests/data/aprs/direwolf_packets.txt holds 75 real-looking packets: plain and
 // compressed positions with and without time, course, speed and altitude, Mic-E with
@@ -102,12 +103,10 @@ struct TOurPosition {
 };
 
 TOurPosition DecodeOurs(const std::string& line) {
-  TStringList lines;
-  SplitIsLine(line, lines);
+  TReceivedPacket packet;
+  SplitIsLine(line, packet);
   TOurPosition ours;
-  std::string header = lines[0];
-  std::string rest = header.substr(header.find(" to ") + 4);
-  ours.Data = DecodeAprsData(rest.substr(0, rest.find(' ')), lines[1]);
+  ours.Data = DecodeAprsData(packet.Parts.Dest, packet.Data);
   ParseStationComment(ours.Data.Comment, ours.Data.Course, ours.Data.SpeedKnots, ours.AltitudeFeet);
   return ours;
 }

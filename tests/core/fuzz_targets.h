@@ -22,16 +22,12 @@
 // and the station comment extensions; also the Mic-E pieces on the raw bytes.
 inline void FuzzAprsLine(const uint8_t* Data, size_t Size) {
   const std::string line(reinterpret_cast<const char*>(Data), Size);
-  TStringList lines;
-  SplitIsLine(line, lines);
+  TReceivedPacket packet;
   std::string destination = "T2SP0W";
   std::string field = line;
-  if (lines.Count() == 2) {
-    const std::string header = lines[0];
-    const size_t to = header.find(" to ");
-    if (to != std::string::npos)
-      destination = header.substr(to + 4, header.find(' ', to + 4) - to - 4);
-    field = lines[1];
+  if (SplitIsLine(line, packet)) {
+    destination = packet.Parts.Dest;
+    field = packet.Data;
   }
   TAprsData decoded = DecodeAprsData(destination, field);
   int altitude = -1;
@@ -52,7 +48,7 @@ inline void FuzzKissStream(const uint8_t* Data, size_t Size) {
     link.KissActive = mode;
     size_t lines = 0;
     TKissLinkDouble views;
-    views.OnLine = [&lines](const std::string&) { ++lines; };
+    views.OnPacket = [&lines](const TReceivedPacket&) { ++lines; };
     views.OnLogText = [&lines](const std::string&, TLinkTraffic) { ++lines; };
     views.Debug = true;
     link.SetViews(&views);

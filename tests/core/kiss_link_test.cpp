@@ -15,7 +15,7 @@ using Bytes = std::vector<uint8_t>;
 // A link whose views and port record what they are given.
 struct TRecordingLink : TKissLinkViews, TFrameWriter {
   TKissLink link;
-  std::vector<std::string> lines;                             // CollectMonitorLine
+  std::vector<std::string> lines;                             // header, data, ...
   std::vector<std::pair<std::string, TLinkTraffic>> monitor;  // AddLogText
   std::vector<Bytes> written;
   std::string raw_bytes;
@@ -28,7 +28,10 @@ struct TRecordingLink : TKissLinkViews, TFrameWriter {
     link.SetViews(this);
     link.SetWriter(this);
   }
-  void CollectMonitorLine(const std::string& line) override { lines.push_back(line); }
+  void AnalysePacket(const TReceivedPacket& packet) override {
+    lines.push_back(packet.Header);
+    lines.push_back(packet.Data);
+  }
   void AddLogText(const std::string& text, TLinkTraffic traffic) override {
     monitor.emplace_back(text, traffic);
   }

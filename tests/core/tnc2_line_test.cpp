@@ -2,17 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/text/string_list.h"
-
 namespace {
 
 std::vector<std::string> Split(std::string_view line) {
-  TStringList lines;
-  lines.Add("left over");
-  SplitIsLine(line, lines);
-  std::vector<std::string> result;
-  for (int i = 0; i < lines.Count(); ++i) result.push_back(lines[i]);
-  return result;
+  TReceivedPacket packet{"left over", "left over", {}};
+  const bool split = SplitIsLine(line, packet);
+  EXPECT_EQ(split, !packet.Header.empty());
+  if (!split) return {};
+  return {packet.Header, packet.Data};
 }
 
 TEST(Tnc2Line, Builds) {

@@ -11,7 +11,7 @@
 
 class TKissLinkDouble : public TKissLinkViews, public TFrameWriter {
  public:
-  std::function<void(const std::string& Line)> OnLine;
+  std::function<void(const TReceivedPacket& Packet)> OnPacket;
   std::function<void(const std::string& Text, TLinkTraffic Traffic)> OnLogText;
   std::function<bool(std::span<const uint8_t> Bytes)> OnFrame;
   bool Playing = false;
@@ -19,8 +19,8 @@ class TKissLinkDouble : public TKissLinkViews, public TFrameWriter {
   int Device = 0;
   std::string RawBytes;
 
-  void CollectMonitorLine(const std::string& Line) override {
-    if (OnLine) OnLine(Line);
+  void AnalysePacket(const TReceivedPacket& Packet) override {
+    if (OnPacket) OnPacket(Packet);
   }
   void AddLogText(const std::string& Text, TLinkTraffic Traffic) override {
     if (OnLogText) OnLogText(Text, Traffic);

@@ -40,8 +40,8 @@ std::vector<std::string> MemoLines(const TMemo& Memo) {
 // player, and the settings window's device choice and raw-byte list.
 class TWindowKissViews : public TKissLinkViews {
  public:
-  void CollectMonitorLine(const std::string& Line) override {
-    if (frmAprs) frmAprs->Dispatcher.CollectMonitorLine(Line);
+  void AnalysePacket(const TReceivedPacket& Packet) override {
+    if (frmAprs) frmAprs->Dispatcher.AnalysePacket(Packet);
   }
   void AddLogText(const std::string& Text, TLinkTraffic Traffic) override {
     if (frmAprs) frmAprs->AddMonitorText(Text, MonitorStyleOf(Traffic));
@@ -167,8 +167,8 @@ std::string TranslatedText(const std::string& Text,
 
 class TWindowAprsIsViews : public TAprsIsViews {
  public:
-  void AnalysePacket(TStrings& Lines) override {
-    if (frmAprs) frmAprs->Dispatcher.AnalysePacket(Lines);
+  void AnalysePacket(const TReceivedPacket& Packet) override {
+    if (frmAprs) frmAprs->Dispatcher.AnalysePacket(Packet);
   }
   bool IgSeen() const override { return frmAprs && frmAprs->Dispatcher.IgSeen; }
   void AddLogText(const std::string& Text, TLinkTraffic Traffic) override {

@@ -7,14 +7,15 @@
 #include <string>
 
 struct TAprsInfo {
-  std::string Key;        // "AAprs" + encoded owner and name, set by the station store
-  std::string SrcCall;    // source callsign, or the object or item name
-  std::string OwnerCall;  // sender of an object or item; empty for stations
-  std::string HeardVia;   // digipeater it was heard through; empty when heard directly
-  std::string DestCall;   // destination callsign (Mic-E latitude)
-  std::string Path;       // via list, upper case, '*' removed
-  std::string AprsTime;   // the 7-character time stamp as received
-  std::string RxStamp;    // "yymmddhhnnss" of reception
+  std::string Key;          // "AAprs" + encoded owner and name, set by the station store
+  std::string SrcCall;      // source callsign, or the object or item name
+  std::string OwnerCall;    // sender of an object or item; empty for stations
+  std::string HeardVia;     // digipeater it was heard through; empty when heard directly
+  std::string DestCall;     // destination callsign (Mic-E latitude)
+  std::string Path;         // via list, upper case, '*' removed
+  std::string PathAsHeard;  // the same as heard, each repeating digipeater's '*' kept
+  std::string AprsTime;     // the 7-character time stamp as received
+  std::string RxStamp;      // "yymmddhhnnss" of reception
   std::string Comment;
   std::string Header;  // monitor header line as received
   std::string Data;    // information field, data type character first

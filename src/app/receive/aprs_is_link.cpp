@@ -31,8 +31,7 @@ bool HoldsLineEnd(std::string_view text) {
 // A path that says the packet came from the internet (TCPIP, TCPXX) or must stay on the
 // radio (NOGATE, RFONLY).
 bool PathForbidsGating(const std::string& path) {
-  static constexpr std::array<std::string_view, 4> kStops = {"TCPIP", "TCPXX", "NOGATE",
-                                                             "RFONLY"};
+  static constexpr std::array<std::string_view, 4> kStops = {"TCPIP", "TCPXX", "NOGATE", "RFONLY"};
   size_t from = 0;
   while (from <= path.size()) {
     size_t end = path.find(',', from);
@@ -160,8 +159,8 @@ bool TAprsIsLink::IsConnected() const {
 
 std::optional<std::string> IGateLine(const TAprsInfo& Info, const std::string& OwnCall) {
   if (Info.Port == -1 || Info.SrcCall.empty() || OwnCall.empty()) return std::nullopt;
-  const std::optional<TGatePacket> packet = GatedPacket(
-      {Info.SrcCall, Info.DestCall, NormalizeDigiPath(HeaderViaList(Info.Header)), Info.Data});
+  const std::optional<TGatePacket> packet =
+      GatedPacket({Info.SrcCall, Info.DestCall, NormalizeDigiPath(Info.PathAsHeard), Info.Data});
   if (!packet) return std::nullopt;
   std::string address = packet->Dest;
   if (!packet->Path.empty()) address += "," + packet->Path;

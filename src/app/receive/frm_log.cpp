@@ -69,7 +69,7 @@ TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
   timFlush->OnTimer = [this](TComponent*) { Recorder.FlushTick(); };
 
   Recorder.OnWriteError = [](const std::string& Error) { MyShowError(Error); };
-  Player.AnalysePacket = [this](const TStrings& Packet) {
+  Player.AnalysePacket = [this](const TReceivedPacket& Packet) {
     if (AnalysePacket) AnalysePacket(Packet);
   };
   Player.OnStopped = [this] {

@@ -41,7 +41,7 @@ class TfrmLog : public TForm, public TDispatchLog {
   TPacketRecorder Recorder;
   TPacketPlayer Player;
   // The dispatcher's AnalysePacket, for played packets.
-  std::function<void(const TStrings& Packet)> AnalysePacket;
+  std::function<void(const TReceivedPacket& Packet)> AnalysePacket;
 
   // TDispatchLog: the dispatcher's recording hand-off, and whether the packet it
   // dispatches is a played one.

@@ -36,58 +36,17 @@ std::string HeardViaOf(const std::string& path) {
   return counted_down("WIDE") || counted_down("TRACE") ? path : std::string();
 }
 
-// The parts of an upper-cased header ("FM A TO B VIA C CTL ..." or "IG A TO B VIA C,D"),
-// the via list as it stands, '*' marks and all.
-struct THeaderParts {
-  std::string Source;
-  std::string Dest;
-  std::string Via;
-};
-
-THeaderParts SplitHeader(std::string work, int port) {
-  THeaderParts parts;
-  const size_t mark = work.find(port == -1 ? "IG " : "FM ");
-  const size_t start = mark == std::string::npos ? 2 : mark + 3;
-  const size_t to = work.find(" TO ");
-  if (to != std::string::npos && to > start) parts.Source = work.substr(start, to - start);
-  if (to != std::string::npos) work.erase(0, to + 4);
-  const size_t blank = work.find(' ');
-  parts.Dest = work.substr(0, blank);
-  work.erase(0, blank == std::string::npos ? work.size() : blank + 1);
-  const size_t via = work.find("VIA");
-  if (via == std::string::npos) return parts;
-  const size_t from = via + 4;
-  if (from >= work.size()) return parts;
-  const size_t end = IsRadioPort(port) ? work.find(" CTL ", from) : std::string::npos;
-  parts.Via = work.substr(from, end == std::string::npos ? std::string::npos : end - from);
-  return parts;
-}
-
-void ParseHeader(const std::string& work, TAprsInfo& info) {
-  THeaderParts parts = SplitHeader(work, info.Port);
-  info.SrcCall = std::move(parts.Source);
-  info.DestCall = std::move(parts.Dest);
-  info.Path = std::move(parts.Via);
+void ParseHeader(const TPacketHeader& parts, TAprsInfo& info) {
+  info.SrcCall = parts.Source;
+  info.DestCall = parts.Dest;
+  info.Path = parts.Via;
+  info.PathAsHeard = parts.Via;
   if (info.Path.empty()) return;
   info.HeardVia = HeardViaOf(info.Path);
   RemoveChar('*', info.Path);
 }
 
 }  // namespace
-
-int HeaderPort(const std::string& Header) {
-  const std::string work = UpperCase(Header);
-  int port = 0;
-  if (work.rfind("IG", 0) == 0) port = -1;
-  if (work.rfind("FM", 0) == 0) port = 1;
-  if (work.rfind("1:FM", 0) == 0) port = 1;
-  if (work.rfind("2:FM", 0) == 0) port = 2;
-  return port;
-}
-
-std::string HeaderViaList(const std::string& Header) {
-  return SplitHeader(UpperCase(Header), HeaderPort(Header)).Via;
-}
 
 bool IsUiFrameHeader(const std::string& Header) {
   const std::string work = UpperCase(Header);
@@ -106,11 +65,11 @@ bool TPacketDispatcher::Enabled() const {
   return !call.empty() && !settings_->MapFile().empty();
 }
 
-void TPacketDispatcher::AnalysePacket(const TStrings& Lines) {
+void TPacketDispatcher::AnalysePacket(const TReceivedPacket& Packet) {
   // A malformed packet must never stop the program: whatever cannot be decoded is
   // dropped here, and counted.
   try {
-    Dispatch(Lines);
+    Dispatch(Packet);
   } catch (const std::exception&) {
     ++dropped_;
   }
@@ -126,10 +85,10 @@ void TPacketDispatcher::Echo(const TAprsInfo& Info, const std::string& Header,
   AddLogLines(Monitor, lines);
 }
 
-void TPacketDispatcher::Dispatch(const TStrings& Lines) {
+void TPacketDispatcher::Dispatch(const TReceivedPacket& Packet) {
   if (!Enabled()) return;
-  const std::string header = Lines.Count() > 0 ? Trim(Lines[0]) : std::string();
-  const std::string data = Lines.Count() > 1 ? Trim(Lines[1]) : std::string();
+  const std::string header = Trim(Packet.Header);
+  const std::string data = Trim(Packet.Data);
   // No header, no packet: a server's keep-alive or comment line comes as an empty pair,
   // and echoed or recorded it would only be an empty monitor line or a log line that
   // plays back as a packet from nobody.
@@ -137,13 +96,13 @@ void TPacketDispatcher::Dispatch(const TStrings& Lines) {
   TAprsInfo info;
   NowToStamp(info.RxStamp);
   info.Header = header;
-  info.Port = HeaderPort(header);
+  info.Port = Packet.Parts.Port;
   Echo(info, header, data);
   if (IsRadioPort(info.Port) && !IsUiFrameHeader(header)) return;
   if (info.Port == -1) IgSeen = true;
   if (IsRadioPort(info.Port) && targets_) targets_->LightRxLamp(info.Port);
 
-  ParseHeader(UpperCase(header), info);
+  ParseHeader(Packet.Parts, info);
   info.Data = data;
   RecordLogPacket(info);
   const bool played = log_ && log_->HandingOver();
@@ -201,20 +160,4 @@ void TPacketDispatcher::RecordLogPacket(const TAprsInfo& Info) {
   CsvEscape(Info.Data, escaped);
   NowToStamp(stamp);
   log_->AddLogLine(stamp + ":" + Tnc2Line(Info.SrcCall, dest, escaped));
-}
-
-void TPacketDispatcher::CollectMonitorLine(const std::string& Line) {
-  if (!pairing_) MonitorPair.Clear();
-  const std::string t = Trim(Line);
-  const size_t fm = UpperCase(t).find("FM");
-  if (fm == 0 || fm == 2) {
-    MonitorPair.Clear();
-    pairing_ = true;
-  }
-  if (!pairing_) return;
-  MonitorPair.Add(t);
-  if (MonitorPair.Count() == 2) {
-    pairing_ = false;
-    AnalysePacket(MonitorPair);
-  }
 }

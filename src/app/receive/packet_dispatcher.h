@@ -12,7 +12,7 @@
 #include <string>
 
 #include "app/receive/aprs_info.h"
-#include "platform/text/string_list.h"
+#include "core/packet_header.h"
 
 class TCustomRichDoc;
 class TStationStore;
@@ -50,7 +50,7 @@ class TDispatchLog {
  public:
   virtual ~TDispatchLog() = default;
   virtual bool Recording() const = 0;
-  virtual std::string FilterText() const = 0;  // memFilter: calls separated by ','
+  virtual std::string FilterText() const = 0;            // memFilter: calls separated by ','
   virtual void AddLogLine(const std::string& Line) = 0;  // one recorded line
   // True while a played packet is being dispatched: it is shown, decoded and stored,
   // but the IGate does not forward it a second time.
@@ -76,17 +76,15 @@ class TPacketDispatcher {
   // Packets dropped because decoding them failed.
   long Dropped() const { return dropped_; }
 
-  // Line 0 the header, line 1 the information field; missing lines count as empty.
-  // Never raises: what cannot be decoded is dropped and counted (Dropped).
-  void AnalysePacket(const TStrings& Lines);
-  // Pairs single monitor lines into header and data for AnalysePacket: a line whose
-  // "fm" stands at position 1 or 3 starts a pair, the next line completes it.
-  void CollectMonitorLine(const std::string& Line);
+  // A packet whose header was taken apart where it came in; the texts are echoed and
+  // recorded as they are. Never raises: what cannot be decoded is dropped and counted
+  // (Dropped).
+  void AnalysePacket(const TReceivedPacket& Packet);
   // Hands the packet to the packet log while it records, through its call filter.
   void RecordLogPacket(const TAprsInfo& Info);
 
  private:
-  void Dispatch(const TStrings& Lines);
+  void Dispatch(const TReceivedPacket& Packet);
   bool Enabled() const;
   void Echo(const TAprsInfo& Info, const std::string& Header, const std::string& Data);
   void Decode(TAprsInfo& Info);
@@ -96,15 +94,8 @@ class TPacketDispatcher {
   const TDispatcherSettings* settings_ = nullptr;
   TDispatchTargets* targets_ = nullptr;
   TDispatchLog* log_ = nullptr;
-  TStringList MonitorPair;
-  bool pairing_ = false;
   long dropped_ = 0;
 };
 
 // The frame type word after "ctl" starts with "UI" ("UI", "UIv", "UI^").
 bool IsUiFrameHeader(const std::string& Header);
-// Port of a monitor header: -1 "ig", 1 "fm" or "1:fm", 2 "2:fm", else 0.
-int HeaderPort(const std::string& Header);
-// The via list of a monitor header as heard, upper case, the '*' of every digipeater
-// that has repeated the packet kept ("WIDE1-1* WIDE2-1"); TAprsInfo's Path drops them.
-std::string HeaderViaList(const std::string& Header);

@@ -24,8 +24,8 @@ bool StampBefore(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-bool LogLineToPacket(const std::string& Line, TStrings& Packet) {
-  Packet.Clear();
+bool LogLineToPacket(const std::string& Line, TReceivedPacket& Packet) {
+  Packet = TReceivedPacket();
   std::string rest;
   CopyFrom(Line, kStampLength + 2, rest);
   rest = Trim(rest);
@@ -46,9 +46,12 @@ bool LogLineToPacket(const std::string& Line, TStrings& Packet) {
   const std::string destination = Trim(dest_and_path.substr(0, comma));
   const std::string via =
       comma == std::string::npos ? std::string() : Trim(dest_and_path.substr(comma + 1));
-  Packet.Add(via.empty() ? Format("fm %s to %s ctl UI pid F0", source, destination)
-                         : Format("fm %s to %s via %s ctl UI pid F0", source, destination, via));
-  Packet.Add(data);
+  // Played packets show and count as heard on radio port 1.
+  Packet.Header = via.empty()
+                      ? Format("fm %s to %s ctl UI pid F0", source, destination)
+                      : Format("fm %s to %s via %s ctl UI pid F0", source, destination, via);
+  Packet.Data = std::move(data);
+  Packet.Parts = {1, UpperCase(source), UpperCase(destination), UpperCase(via)};
   return true;
 }
 
@@ -179,7 +182,7 @@ void TPacketPlayer::Stop() {
 void TPacketPlayer::Tick() {
   if (!playing_) return;
   const TDateTime target = play_now_ + kPlayStep;
-  TStringList packet;
+  TReceivedPacket packet;
   while (play_index_ < play_lines_->Count()) {
     const std::string& line = play_lines_->Get(play_index_);
     TDateTime time = 0;

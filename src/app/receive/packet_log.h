@@ -16,13 +16,15 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/packet_header.h"
 #include "platform/sys/date_time.h"
 #include "platform/text/string_list.h"
 
-// The two-line packet of a log line: "fm SRC to DEST [via PATH] ctl UI pid F0" and the
-// unescaped information field. False, Packet cleared, for a line without ':' after the
-// stamp, without '>' in its head or with a broken escape.
-bool LogLineToPacket(const std::string& Line, TStrings& Packet);
+// The packet of a log line: the header "fm SRC to DEST [via PATH] ctl UI pid F0", the
+// unescaped information field, and the header's parts read from the line itself. False,
+// Packet cleared, for a line without ':' after the stamp, without '>' in its head or
+// with a broken escape.
+bool LogLineToPacket(const std::string& Line, TReceivedPacket& Packet);
 // The time of a log line from its stamp (the text up to the first ':'); false for a
 // line whose stamp is no "yymmddhhnnss".
 bool LogLineTime(const std::string& Line, TDateTime& Time);
@@ -79,7 +81,7 @@ class TPacketRecorder {
 class TPacketPlayer {
  public:
   // The dispatcher's AnalysePacket, handed each played packet.
-  std::function<void(const TStrings& Packet)> AnalysePacket;
+  std::function<void(const TReceivedPacket& Packet)> AnalysePacket;
   // The playback ended (at the end of the log or by Stop).
   std::function<void()> OnStopped;
 

@@ -133,7 +133,9 @@ void ConnectBeaconsToSetup(TBeacons& Beacons, TfrmSetup& Setup) {
 void ConnectPacketLog(TfrmLog& Log, TPacketDispatcher& Dispatcher, TfrmAprsMsg* Msg) {
   Dispatcher.SetLog(&Log);
   TPacketDispatcher* dispatcher = &Dispatcher;
-  Log.AnalysePacket = [dispatcher](const TStrings& Packet) { dispatcher->AnalysePacket(Packet); };
+  Log.AnalysePacket = [dispatcher](const TReceivedPacket& Packet) {
+    dispatcher->AnalysePacket(Packet);
+  };
   TfrmLog* log = &Log;
   if (Msg) Msg->IsReplaying = [log] { return log->Player.HandingOver(); };
 }

@@ -9,6 +9,7 @@
 #include "app/receive/packet_dispatcher.h"
 #include "app/receive/receive_session.h"
 #include "platform/test_support/loopback_tcp_server.h"
+#include "support/monitor_header.h"
 
 namespace {
 
@@ -18,20 +19,23 @@ TEST(LoginLine, CallPasscodeVersionAndFilter) {
   EXPECT_EQ(LoginLine("", "-1", ""), "user  pass -1 vers Velmora 1.2");
   // A settings file may hold anything: the login stays one line.
   using namespace std::string_literals;
-  EXPECT_EQ(LoginLine("N0CALL\r\nX", "1\0" "2"s, "r/1/2/3\r\nuser EVIL pass 1"),
+  EXPECT_EQ(LoginLine("N0CALL\r\nX",
+                      "1\0"
+                      "2"s,
+                      "r/1/2/3\r\nuser EVIL pass 1"),
             "user N0CALL pass 1 vers Velmora 1.2 r/1/2/3");
 }
 
 // A radio packet as the dispatcher hands it to the IGate.
 TAprsInfo Heard(const std::string& header, const std::string& data) {
+  const TReceivedPacket packet = MonitorTextPacket(header, data);
   TAprsInfo info;
-  info.Header = header;
-  info.Port = HeaderPort(header);
-  const size_t from = header.find(' ') + 1;
-  const size_t to = header.find(" to ");
-  info.SrcCall = header.substr(from, to - from);
-  info.DestCall = header.substr(to + 4, header.find(' ', to + 4) - to - 4);
-  info.Data = data;
+  info.Header = packet.Header;
+  info.Port = packet.Parts.Port;
+  info.SrcCall = packet.Parts.Source;
+  info.DestCall = packet.Parts.Dest;
+  info.PathAsHeard = packet.Parts.Via;
+  info.Data = packet.Data;
   return info;
 }
 
@@ -71,7 +75,8 @@ TEST(IGateLine, FollowsTheRulesForIGates) {
       // Internet packets are never sent back.
       {"ig N0CALL-8 to APRS via TCPIP*,qAC,T2TEST", ">internet", std::nullopt},
   };
-  for (const TCase& c : cases) EXPECT_EQ(IGateLine(Heard(c.header, c.data), "DB0GW"), c.line) << c.data;
+  for (const TCase& c : cases)
+    EXPECT_EQ(IGateLine(Heard(c.header, c.data), "DB0GW"), c.line) << c.data;
   // Without an own call there is no IGate to name.
   EXPECT_EQ(IGateLine(Heard(cases[0].header, cases[0].data), ""), std::nullopt);
 }

@@ -20,7 +20,9 @@ class LogWindowTest : public ::testing::Test {
     dir_ = fs::temp_directory_path() / ("velmora-frmlog-" + std::to_string(::getpid()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
-    log.AnalysePacket = [this](const TStrings& p) { played.push_back(p[0] + "|" + p[1]); };
+    log.AnalysePacket = [this](const TReceivedPacket& p) {
+      played.push_back(p.Header + "|" + p.Data);
+    };
   }
   void TearDown() override { fs::remove_all(dir_); }
   std::string File(const std::string& name) const { return (dir_ / name).string(); }

@@ -61,8 +61,8 @@ class InjectionTest : public ::testing::Test {
     std::string error;
     ASSERT_TRUE(recorder_.Start(log_file_, false, error)) << error;
     radio_in_.KissActive = 1;
-    radio_in_views_.OnLine = [this](const std::string& line) {
-      session_.path.dispatcher.CollectMonitorLine(line);
+    radio_in_views_.OnPacket = [this](const TReceivedPacket& packet) {
+      session_.path.dispatcher.AnalysePacket(packet);
     };
     radio_in_.SetViews(&radio_in_views_);
     session_.link.mbtnTcpClick();
@@ -153,12 +153,12 @@ TEST_F(InjectionTest, NoPacketAddsALineToWhatWeSendOrWrite) {
   TStringList log;
   log.SetText(content.str());
   EXPECT_EQ(log.Count(), 6);
-  TStringList packet;
+  TReceivedPacket packet;
   for (int i = 0; i < log.Count(); ++i) {
     EXPECT_TRUE(LogLineToPacket(log[i], packet)) << log[i];
     EXPECT_NE(log[i].find(">"), std::string::npos) << log[i];
     // The data is escaped: what followed a line break stays inside its packet.
-    EXPECT_EQ(packet[0].find("fm EVIL"), std::string::npos) << log[i];
+    EXPECT_EQ(packet.Header.find("fm EVIL"), std::string::npos) << log[i];
   }
 }
 

@@ -142,11 +142,6 @@ TEST(PacketDispatcher, UiFrameHeaderTest) {
   EXPECT_TRUE(IsUiFrameHeader("fm UI"));
   EXPECT_FALSE(IsUiFrameHeader("fm"));
   EXPECT_FALSE(IsUiFrameHeader(""));
-  EXPECT_EQ(HeaderPort("IG x"), -1);
-  EXPECT_EQ(HeaderPort("fm x"), 1);
-  EXPECT_EQ(HeaderPort("1:fm x"), 1);
-  EXPECT_EQ(HeaderPort("2:FM x"), 2);
-  EXPECT_EQ(HeaderPort("3:fm x"), 0);
 }
 
 TEST(PacketDispatcher, PlainAmbiguousAndCompressedPositions) {
@@ -256,21 +251,6 @@ TEST(PacketDispatcher, RecordsLogLinesThroughTheCallFilter) {
   EXPECT_EQ(r.log_lines.size(), 2u);
 }
 
-TEST(PacketDispatcher, CollectMonitorLinePairsHeaderAndData) {
-  TReceivePath r;
-  r.tcp_digi = true;
-  r.dispatcher.CollectMonitorLine("!5230.50N/01320.70E>lost");  // no pair open: dropped
-  r.dispatcher.CollectMonitorLine("1:fm N0CALL-1 to APRS ctl UI pid F0");
-  // A data line that begins with fm starts the next pair instead.
-  r.dispatcher.CollectMonitorLine("FM N0CALL-2 to APRS ctl UI pid F0");
-  r.dispatcher.CollectMonitorLine("  >second  ");
-  r.dispatcher.CollectMonitorLine(">dropped");
-  ASSERT_EQ(r.igated.size(), 1u);
-  EXPECT_EQ(r.igated[0].SrcCall, "N0CALL-2");
-  EXPECT_EQ(r.igated[0].Data, ">second");
-  EXPECT_EQ(r.igated[0].Port, 1);
-}
-
 TEST(PacketDispatcher, ControlCharactersInAPacketStayOnItsLine) {
   TReceivePath r;
   r.Packet("fm N0CALL to APRS ctl UI pid F0", ">first");
@@ -291,8 +271,7 @@ TEST(PacketDispatcher, AnEmptyPairLeavesNoTrace) {
   r.tcp_digi = true;
   r.Packet("", "");
   r.Packet(" ", ">data without a header");
-  TStringList none;
-  r.dispatcher.AnalysePacket(none);
+  r.dispatcher.AnalysePacket(TReceivedPacket());
   EXPECT_EQ(r.monitor.ItemCount(), 0);
   EXPECT_TRUE(r.log_lines.empty());
   EXPECT_TRUE(r.igated.empty());
@@ -332,8 +311,7 @@ TEST(PacketDispatcher, ShortAndMalformedPacketsAreHarmless) {
   for (const std::string& header : headers) {
     for (const std::string& data : datas) r.Packet(header, data);
   }
-  TStringList none;
-  r.dispatcher.AnalysePacket(none);
+  r.dispatcher.AnalysePacket(TReceivedPacket());
   SUCCEED();
 }
 

@@ -46,9 +46,9 @@ class PacketLogTest : public ::testing::Test {
 
 std::vector<std::string> Played(TPacketPlayer& player, int& ticks) {
   std::vector<std::string> packets;
-  player.AnalysePacket = [&](const TStrings& p) {
+  player.AnalysePacket = [&](const TReceivedPacket& p) {
     EXPECT_TRUE(player.HandingOver());
-    packets.push_back(p[0] + "|" + p[1]);
+    packets.push_back(p.Header + "|" + p.Data);
   };
   ticks = 0;
   while (player.Playing() && ticks < 1000) {
@@ -61,27 +61,26 @@ std::vector<std::string> Played(TPacketPlayer& player, int& ticks) {
 }  // namespace
 
 TEST(LogLine, ConvertsBackToTheRadioPacketForm) {
-  TStringList p;
+  TReceivedPacket p;
   ASSERT_TRUE(LogLineToPacket("070601143005:N0CALL>APRS:>Net$32Control$59x", p));
-  EXPECT_EQ(p.Count(), 2);
-  EXPECT_EQ(p[0], "fm N0CALL to APRS ctl UI pid F0");
-  EXPECT_EQ(p[1], ">Net Control;x");
+  EXPECT_EQ(p.Header, "fm N0CALL to APRS ctl UI pid F0");
+  EXPECT_EQ(p.Data, ">Net Control;x");
   ASSERT_TRUE(
       LogLineToPacket("070601143005:N0CALL-9>APDR16,WIDE1-1,WIDE2-1::WU2Z$32$32$32$32$32:hi{3", p));
-  EXPECT_EQ(p[0], "fm N0CALL-9 to APDR16 via WIDE1-1,WIDE2-1 ctl UI pid F0");
-  EXPECT_EQ(p[1], ":WU2Z     :hi{3");
+  EXPECT_EQ(p.Header, "fm N0CALL-9 to APDR16 via WIDE1-1,WIDE2-1 ctl UI pid F0");
+  EXPECT_EQ(p.Data, ":WU2Z     :hi{3");
   TDateTime t = 0;
   ASSERT_TRUE(LogLineTime("070601143005:N0CALL>APRS:>x", t));
   EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss", t), "2007-06-01 14:30:05");
 }
 
 TEST(LogLine, DamagedLinesGiveNoPacket) {
-  TStringList p;
+  TReceivedPacket p;
   EXPECT_FALSE(LogLineToPacket("070601143005:N0CALL APRS:>x", p));     // no '>'
   EXPECT_FALSE(LogLineToPacket("070601143005:N0CALL>APRS", p));        // no ':'
   EXPECT_FALSE(LogLineToPacket("070601143005:N0CALL>APRS:>50#x", p));  // broken escape
   EXPECT_FALSE(LogLineToPacket("", p));
-  EXPECT_EQ(p.Count(), 0);
+  EXPECT_TRUE(p.Header.empty() && p.Data.empty());
   TDateTime t = 0;
   EXPECT_FALSE(LogLineTime("0706011430:N0CALL>APRS:>x", t));
   EXPECT_FALSE(LogLineTime("071301143005:N0CALL>APRS:>x", t));  // month 13
@@ -186,7 +185,7 @@ TEST_F(PacketLogTest, PlaybackStoppedByItsReceiverEndsCleanly) {
   TPacketPlayer player;
   ASSERT_TRUE(player.Start(File("s.log")));
   int handed = 0;
-  player.AnalysePacket = [&](const TStrings&) {
+  player.AnalysePacket = [&](const TReceivedPacket&) {
     ++handed;
     player.Stop();
   };
@@ -218,10 +217,10 @@ TEST_F(PacketLogTest, RecordedSessionReplaysToTheSameStations) {
   TReceivePath live;
   live.recording = true;
   live.on_log_line = [&](const std::string& line) { rec.AddLine(line); };
-  TStringList pair;
+  TReceivedPacket packet;
   for (const std::string& line : lines) {
-    SplitIsLine(line, pair);
-    live.dispatcher.AnalysePacket(pair);
+    SplitIsLine(line, packet);
+    live.dispatcher.AnalysePacket(packet);
   }
   rec.Stop();
   EXPECT_TRUE(rec.WriteError().empty());
@@ -229,7 +228,7 @@ TEST_F(PacketLogTest, RecordedSessionReplaysToTheSameStations) {
   TReceivePath replay;
   TPacketPlayer player;
   ASSERT_TRUE(player.Start(File("session.log")));
-  player.AnalysePacket = [&](const TStrings& p) { replay.dispatcher.AnalysePacket(p); };
+  player.AnalysePacket = [&](const TReceivedPacket& p) { replay.dispatcher.AnalysePacket(p); };
   for (int i = 0; player.Playing() && i < 100; ++i) player.Tick();
   EXPECT_FALSE(player.Playing());
 

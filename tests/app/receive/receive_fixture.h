@@ -13,6 +13,7 @@
 #include "core/csv_ctrl.h"
 #include "platform/text/string_list.h"
 #include "platform/text/sysutils.h"
+#include "support/monitor_header.h"
 
 // Records what the store asks of the windows and answers their settings.
 class TRecordingViews : public TStationViews {
@@ -107,10 +108,7 @@ class TReceivePath : public TDispatcherSettings, public TDispatchTargets, public
   bool TcpNoMon() const override { return tcp_no_mon; }
 
   void Packet(const std::string& header, const std::string& data) {
-    TStringList lines;
-    lines.Add(header);
-    lines.Add(data);
-    dispatcher.AnalysePacket(lines);
+    dispatcher.AnalysePacket(MonitorTextPacket(header, data));
   }
   // The station record of a key, empty when there is none.
   std::string Record(const std::string& key) const {

@@ -35,8 +35,7 @@ inline std::string PumpLogin(TLoopbackTcpServer& Server) {
 // The link's settings and views are the session's: what the link reports is recorded.
 class TReceiveSession : public TAprsIsSettings, public TAprsIsViews {
  public:
-  explicit TReceiveSession(int port)
-      : server("127.0.0.1:" + std::to_string(port) + " ;loopback") {
+  explicit TReceiveSession(int port) : server("127.0.0.1:" + std::to_string(port) + " ;loopback") {
     link.ReaderPassMs = 20;
     link.SetSettings(this);
     link.SetViews(this);
@@ -48,9 +47,9 @@ class TReceiveSession : public TAprsIsSettings, public TAprsIsViews {
   std::string Passcode() const override { return "12345"; }
   std::string Filter() const override { return filter; }
 
-  void AnalysePacket(TStrings& lines) override {
+  void AnalysePacket(const TReceivedPacket& packet) override {
     ++handed_over;
-    path.dispatcher.AnalysePacket(lines);
+    path.dispatcher.AnalysePacket(packet);
   }
   bool IgSeen() const override { return path.dispatcher.IgSeen; }
   void AddLogText(const std::string& text, TLinkTraffic traffic) override {

@@ -46,10 +46,10 @@ std::map<std::string, std::string> Records(const TStationList& list,
 }
 
 void FeedDirectly(TReceivePath& path, const std::vector<std::string>& lines) {
-  TStringList pair;
+  TReceivedPacket packet;
   for (const std::string& line : lines) {
-    SplitIsLine(line, pair);
-    path.dispatcher.AnalysePacket(pair);
+    SplitIsLine(line, packet);
+    path.dispatcher.AnalysePacket(packet);
   }
 }
 
@@ -71,10 +71,10 @@ TEST(ReceiveSession, LoopbackServerSessionEndsInStationsMonitorAndStationFile) {
   TTestMonitor& monitor = s.path.monitor;
   EXPECT_LE(monitor.LineCount(), kMonitorMaxLines);
   EXPECT_GT(monitor.LineCount(), 250);
-  TStringList last;
+  TReceivedPacket last;
   SplitIsLine(lines.back(), last);
-  EXPECT_EQ(monitor.LineText(monitor.LineCount() - 1), last[0]);
-  EXPECT_EQ(monitor.LineText(monitor.LineCount()), Trim(last[1]));
+  EXPECT_EQ(monitor.LineText(monitor.LineCount() - 1), last.Header);
+  EXPECT_EQ(monitor.LineText(monitor.LineCount()), Trim(last.Data));
   EXPECT_EQ(monitor.GetItemStyleIndex(monitor.ItemCount() - 1), msIgData);
 
   // Stations from the corpus, with the values its test suites assert.
@@ -120,12 +120,11 @@ TEST(ReceiveSession, RadioFramesGiveTheSameStationsAsInternetLines) {
   TKissLink tnc;
   tnc.KissActive = 1;
   TKissLinkDouble views;
-  views.OnLine = [&](const std::string& line) { radio.dispatcher.CollectMonitorLine(line); };
+  views.OnPacket = [&](const TReceivedPacket& packet) { radio.dispatcher.AnalysePacket(packet); };
   tnc.SetViews(&views);
   for (const std::string& line : SessionLines()) {
-    TStringList pair;
-    SplitIsLine(line, pair);
-    if (pair.Count() < 2) continue;
+    TReceivedPacket internet;
+    if (!SplitIsLine(line, internet)) continue;
     const size_t gt = line.find('>');
     const size_t colon = line.find(':');
     // The radio path ends where the internet's own elements (TCPIP, the q construct and
