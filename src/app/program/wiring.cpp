@@ -36,7 +36,7 @@ std::vector<std::string> MemoLines(const TMemo& Memo) {
   return lines;
 }
 
-// The KISS link's views: the map window's line collector and monitor, the packet log's
+// The KISS link's views: the map window's dispatcher and monitor, the packet log's
 // player, and the settings window's device choice and raw-byte list.
 class TWindowKissViews : public TKissLinkViews {
  public:
