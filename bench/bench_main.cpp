@@ -16,7 +16,9 @@ std::vector<std::function<void()>>& Cleanups() {
 }
 }  // namespace
 
-void AtBenchEnd(std::function<void()> Cleanup) { Cleanups().push_back(std::move(Cleanup)); }
+void AtBenchEnd(std::function<void()> Cleanup) {
+  Cleanups().push_back(std::move(Cleanup));
+}
 
 int BenchStations(int Full) {
   static const bool brief = std::getenv("VELMORA_BENCH_BRIEF") != nullptr;

@@ -130,14 +130,14 @@ void BM_EncodeMap2048x1024Giflib(benchmark::State& State) {
   GifColorType colors[256];
   for (int i = 0; i < 256; ++i) {
     const TColor c = picture.Header.ColorMap.Colors(i);
-    colors[i] = GifColorType{static_cast<GifByteType>(c & 0xFF),
-                             static_cast<GifByteType>((c >> 8) & 0xFF),
-                             static_cast<GifByteType>((c >> 16) & 0xFF)};
+    colors[i] =
+        GifColorType{static_cast<GifByteType>(c & 0xFF), static_cast<GifByteType>((c >> 8) & 0xFF),
+                     static_cast<GifByteType>((c >> 16) & 0xFF)};
   }
   std::string out;
   const OutputFunc append = [](GifFileType* file, const GifByteType* data, int count) {
-    static_cast<std::string*>(file->UserData)->append(reinterpret_cast<const char*>(data),
-                                                      static_cast<std::size_t>(count));
+    static_cast<std::string*>(file->UserData)
+        ->append(reinterpret_cast<const char*>(data), static_cast<std::size_t>(count));
     return count;
   };
   for (auto _ : State) {

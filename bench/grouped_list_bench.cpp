@@ -25,7 +25,9 @@ struct GroupFixture {
   POGLItem group;
 };
 
-int Rows(const benchmark::State& state) { return BenchStations(static_cast<int>(state.range(0))); }
+int Rows(const benchmark::State& state) {
+  return BenchStations(static_cast<int>(state.range(0)));
+}
 
 void BM_SelectGroup(benchmark::State& state) {
   GroupFixture fixture(Rows(state));

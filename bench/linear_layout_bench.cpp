@@ -102,7 +102,8 @@ std::string MergedColumns(int rows, int cols) {
   for (int r = 0; r < rows; ++r) {
     rtf += "\\trowd";
     for (int c = 0; c < cols; ++c)
-      rtf += std::string(r == 0 ? "\\clvmgf" : "\\clvmrg") + "\\cellx" + std::to_string(100 * (c + 1));
+      rtf +=
+          std::string(r == 0 ? "\\clvmgf" : "\\clvmrg") + "\\cellx" + std::to_string(100 * (c + 1));
     rtf += "\\pard\\intbl ";
     for (int c = 0; c < cols; ++c) rtf += (r == 0 ? "top" : "") + std::string("\\cell ");
     rtf += "\\row\n";

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "app/receive/aprs_info.h"
 #include "app/map/aprs_symbols.h"
 #include "app/map/map_view.h"
+#include "app/receive/aprs_info.h"
 #include "app/stations/station_store.h"
 #include "platform/gui/controls/forms.h"
 #include "platform/gui/controls/paint_to.h"
@@ -27,7 +27,6 @@
 namespace {
 
 constexpr int kStationCount = 5000;
-
 
 TAprsInfo Station(int Index, double Lat, double Lon) {
   TAprsInfo info;

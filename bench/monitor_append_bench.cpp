@@ -24,7 +24,8 @@ struct Monitor {
   ~Monitor() { doc.SetStyle(nullptr); }
   void Packet(long n) {
     int para = -1;
-    AddLogText(&doc, "\r\nfm DL1ABC-" + std::to_string(n % 16) + " to APRS via WIDE1-1 ctl UI pid F0",
+    AddLogText(&doc,
+               "\r\nfm DL1ABC-" + std::to_string(n % 16) + " to APRS via WIDE1-1 ctl UI pid F0",
                msP1Head, para);
     AddLogText(&doc, "\r\n!5230.50N/01320.70E>Packet " + std::to_string(n) + " on its way",
                msP1Data, para);

@@ -1,7 +1,7 @@
 // Storing a language file's lines in the sorted line list, as loading it does: a file of
 // N component lines (every tenth line a duplicate of another) for N from 1,000 to
-// 1,000,000 (a few hundred in the test build). The time per line must stay flat as N grows (n log n, not n squared: a
-// 20 MB file once blocked start-up for ten seconds).
+// 1,000,000 (a few hundred in the test build). The time per line must stay flat as N grows (n log
+// n, not n squared: a 20 MB file once blocked start-up for ten seconds).
 //
 // Target (Release): under 2 us per line at every N.
 #include <benchmark/benchmark.h>

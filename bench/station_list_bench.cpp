@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "bench_support.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "app/stations/station_store.h"
+#include "bench_support.h"
 #include "core/locator.h"
-#include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/controls/paint_to.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/sys/application.h"
 
 namespace {

@@ -44,8 +44,7 @@ const TBitmap& DotPicture() {
 // texts share one. Labels no marker holds any more go when the cache has doubled.
 class TLabelPictures {
  public:
-  std::shared_ptr<const TBitmap> Get(const std::string& Text, TColor Color, int Width,
-                                     int Height) {
+  std::shared_ptr<const TBitmap> Get(const std::string& Text, TColor Color, int Width, int Height) {
     std::string key = Text;
     key.append(reinterpret_cast<const char*>(&Color), sizeof Color);
     auto found = labels_.find(key);
@@ -241,8 +240,8 @@ int TAprsSymbol::FaceParts(TFacePart (&Parts)[kMaxFaceParts]) const {
   if (call) {
     const int labelTop = (point ? dot + 1 : 0) + (symbol ? kSymbolSize : 0);
     if (!label_) {
-      label_ = LabelPictures().Get(text_, AprsSymbolLabelColor(port_), Width(),
-                                   Height() - labelTop);
+      label_ =
+          LabelPictures().Get(text_, AprsSymbolLabelColor(port_), Width(), Height() - labelTop);
     }
     Parts[count++] = {label_.get(), Point(0, labelTop)};
   }

@@ -10,8 +10,8 @@
 
 #include <memory>
 
-#include "controls/form_drag.h"
 #include "controls/draw_tools.h"
+#include "controls/form_drag.h"
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/standard/panel.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "controls/my_panel.h"
 #include "controls/draw_tools.h"
+#include "controls/my_panel.h"
 
 namespace {
 

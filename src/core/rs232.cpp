@@ -3,7 +3,9 @@
 #include "core/my_tools.h"
 #include "platform/sys/thread.h"
 
-const char* const kRs232OpenFailed = "OpenRs232: \xD6" "ffnen der Schnittstelle nicht m\xF6glich !";
+const char* const kRs232OpenFailed =
+    "OpenRs232: \xD6"
+    "ffnen der Schnittstelle nicht m\xF6glich !";
 const char* const kRs232SetupFailed = "OpenRs232: SetupComm nicht erfolgreich";
 const char* const kRs232DcbFailed = "OpenRs232: DCB setzen nicht m\xF6glich";
 
@@ -53,8 +55,7 @@ class TEventThread : public TThread {
 // The writer has a thread of its own, so it may wait as long as the device needs; a
 // close ends that wait.
 TRs232::TRs232(TRs232Profile Profile)
-    : profile_(Profile),
-      writes_(kWriteQueueCapacity, [this](const std::string& bytes) {
+    : profile_(Profile), writes_(kWriteQueueCapacity, [this](const std::string& bytes) {
         port_.Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), kNoTimeLimit);
       }) {}
 
@@ -82,10 +83,17 @@ bool TRs232::OpenRs232Device(const std::string& Path, unsigned Baud, TSerialFlow
 
 bool TRs232::Open(TSerialOpenResult Result, std::string& Error) {
   switch (Result) {
-    case TSerialOpenResult::Ok: break;
-    case TSerialOpenResult::CannotOpen: Error = kRs232OpenFailed; return false;
-    case TSerialOpenResult::SetupFailed: Error = kRs232SetupFailed; return false;
-    case TSerialOpenResult::SettingsFailed: Error = kRs232DcbFailed; return false;
+    case TSerialOpenResult::Ok:
+      break;
+    case TSerialOpenResult::CannotOpen:
+      Error = kRs232OpenFailed;
+      return false;
+    case TSerialOpenResult::SetupFailed:
+      Error = kRs232SetupFailed;
+      return false;
+    case TSerialOpenResult::SettingsFailed:
+      Error = kRs232DcbFailed;
+      return false;
   }
   if (profile_.PurgeOutputAtOpen) {
     PurgeRs232();
@@ -123,13 +131,21 @@ void TRs232::ReaderLostDevice() {
   if (OnDeviceLost) OnDeviceLost();
 }
 
-void TRs232::SetRs232Dtr(bool On) { port_.SetDtr(On); }
+void TRs232::SetRs232Dtr(bool On) {
+  port_.SetDtr(On);
+}
 
-void TRs232::SetRs232Rts(bool On) { port_.SetRts(On); }
+void TRs232::SetRs232Rts(bool On) {
+  port_.SetRts(On);
+}
 
-int TRs232::Rs232BytesAvailable() const { return port_.BytesWaiting(); }
+int TRs232::Rs232BytesAvailable() const {
+  return port_.BytesWaiting();
+}
 
-void TRs232::PurgeRs232Input() { port_.PurgeInput(); }
+void TRs232::PurgeRs232Input() {
+  port_.PurgeInput();
+}
 
 void TRs232::PurgeRs232() {
   port_.PurgeInput();

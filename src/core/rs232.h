@@ -31,10 +31,10 @@ extern const char* const kRs232SetupFailed;
 extern const char* const kRs232DcbFailed;
 
 struct TRs232Profile {
-  bool RaiseDtr = false;        // DTR up once the port is open
-  bool RaiseRts = false;        // RTS up once the port is open
+  bool RaiseDtr = false;           // DTR up once the port is open
+  bool RaiseRts = false;           // RTS up once the port is open
   bool PurgeOutputAtOpen = false;  // the receive side is always purged
-  unsigned CloseWaitMs = 0;     // settle time after a close, window messages processed
+  unsigned CloseWaitMs = 0;        // settle time after a close, window messages processed
 };
 
 class TEventThread;

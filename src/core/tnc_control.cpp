@@ -111,7 +111,8 @@ void TTncControl::OpenTnc(bool FlowOn) {
     std::string error;
     const int port = views_->PortNumber();
     const unsigned baud = views_->BaudRate();
-    if (port_.OpenRs232(port, baud, FlowOn ? TSerialFlow::RtsCts : TSerialFlow::None, error)) return true;
+    if (port_.OpenRs232(port, baud, FlowOn ? TSerialFlow::RtsCts : TSerialFlow::None, error))
+      return true;
     views_->ShowError((FlowOn ? "TNC-KISS (FLOW ON):" : "TNC-KISS (NO FLOW):") + error);
     // Without a port the TNC cannot be in KISS mode: the sequence ends here.
     Status(kTncStatusDisconnected);

@@ -31,9 +31,10 @@ TGpsRx::~TGpsRx() {
 void TGpsRx::SetRun(bool Value) {
   if (Value) {
     std::string error;
-    const bool opened = Device.empty()
-                            ? port_.OpenRs232(ComPort, unsigned(Baudrate), TSerialFlow::None, error)
-                            : port_.OpenRs232Device(Device, unsigned(Baudrate), TSerialFlow::None, error);
+    const bool opened =
+        Device.empty()
+            ? port_.OpenRs232(ComPort, unsigned(Baudrate), TSerialFlow::None, error)
+            : port_.OpenRs232Device(Device, unsigned(Baudrate), TSerialFlow::None, error);
     if (opened) {
       Running = true;
       if (OnGpsActivate) OnGpsActivate(this);

@@ -110,8 +110,8 @@ void TfrmWxStatus::SetThermoBar(int Fahrenheit) {
   const int lowest = mpnlTS->Top() + mpnlTS->Height() - mpnlTemp->Height();
   const int travel = mpnlTS->Height() - mpnlTemp->Height();
   const int clamped = std::clamp(Fahrenheit, kThermometerLowF, kThermometerHighF);
-  mpnlTemp->SetTop(lowest -
-                   RoundEven(double(travel) / (kThermometerHighF - kThermometerLowF) * (clamped - kThermometerLowF)));
+  mpnlTemp->SetTop(lowest - RoundEven(double(travel) / (kThermometerHighF - kThermometerLowF) *
+                                      (clamped - kThermometerLowF)));
   mpnlTemp->SetCaption(IntToStr(settings_->TempFromFahrenheit(Fahrenheit)) +
                        settings_->TempUnitName());
 }

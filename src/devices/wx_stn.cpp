@@ -75,8 +75,9 @@ void TWxStn::SetRun(bool Value) {
     ws2300_.Start();
     std::string error;
     const unsigned baud = type == wstWS2300 ? kWs2300Baud : kSendingStationBaud;
-    const bool opened = Device.empty() ? port_.OpenRs232(ComPort, baud, TSerialFlow::None, error)
-                                       : port_.OpenRs232Device(Device, baud, TSerialFlow::None, error);
+    const bool opened = Device.empty()
+                            ? port_.OpenRs232(ComPort, baud, TSerialFlow::None, error)
+                            : port_.OpenRs232Device(Device, baud, TSerialFlow::None, error);
     if (!opened) {
       if (ShowError) ShowError(kWxComError);
       if (OnWxDeactivate) OnWxDeactivate(this);

@@ -23,7 +23,9 @@ constexpr std::uint32_t kKeyScatter = 0x9E3779B1u;
 
 // --- sub-block writer -------------------------------------------------------------------
 
-void TGIFWriter::WriteBlocks() { Cut(false); }
+void TGIFWriter::WriteBlocks() {
+  Cut(false);
+}
 
 void TGIFWriter::Flush() {
   if (Bits.Count > 0) {
@@ -87,7 +89,9 @@ void TGIFEncoder::Compress(TStream& Stream, int ABitsPerPixel, int Colors,
   ::WriteByte(Stream, 0);
 }
 
-void TGIFEncoder::Output(int Value) { PutCode(Value); }
+void TGIFEncoder::Output(int Value) {
+  PutCode(Value);
+}
 
 void TGIFEncoder::Clear() {
   ClearFlag = true;
@@ -170,7 +174,8 @@ void TLZWEncoder::Encode() {
   // frame can fill, so that a small frame does not pay for emptying a big table.
   const auto entries = static_cast<std::uint32_t>(
       std::min<std::int64_t>(std::int64_t{Width} * Height, kMaxDictionaryEntry));
-  const int table_bits = std::clamp(static_cast<int>(std::bit_width(4 * entries)), 6, kMaxTableBits);
+  const int table_bits =
+      std::clamp(static_cast<int>(std::bit_width(4 * entries)), 6, kMaxTableBits);
   const std::uint32_t table_mask = (1u << table_bits) - 1;
   const int table_shift = 32 - table_bits;
   Table = std::make_unique<std::uint32_t[]>(std::size_t{1} << table_bits);

@@ -178,7 +178,7 @@ void TGIFSubImage::DecodeData(TStream& Stream) {
     Error("Image data is too short for the frame");
   data_.assign(static_cast<std::size_t>(width_) * height_, FillIndex());
   DecodeFramePixels(Stream, data_.data(), width_, height_, Interlaced(),
-                     [this](const std::string& Message) { Warning(Message); });
+                    [this](const std::string& Message) { Warning(Message); });
 }
 
 void TGIFSubImage::SaveToStream(TStream& Stream) {

@@ -187,7 +187,7 @@ class TLZWDecoder {
 }  // namespace
 
 void DecodeFramePixels(TStream& Stream, std::uint8_t* Data, int Width, int Height, bool Interlaced,
-                        const TGIFWarningHandler& Warning) {
+                       const TGIFWarningHandler& Warning) {
   std::uint8_t min_code_size = 0;
   if (Stream.Read(&min_code_size, 1) != 1) return;
   if (min_code_size < kMinCodeSize || min_code_size > kMaxMinCodeSize)

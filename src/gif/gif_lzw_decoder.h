@@ -24,4 +24,4 @@ using TGIFWarningHandler = std::function<void(const std::string& Message)>;
 // keeps what was decoded. A minimum code size outside 2..11 raises "Invalid LZW minimum
 // code size"; a code beyond the next free table entry raises "Invalid LZW code".
 void DecodeFramePixels(TStream& Stream, std::uint8_t* Data, int Width, int Height, bool Interlaced,
-                        const TGIFWarningHandler& Warning);
+                       const TGIFWarningHandler& Warning);

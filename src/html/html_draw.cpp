@@ -470,8 +470,8 @@ void TRenderer::FlushRuns(TPass& Pass) {
   // the platform's opaque text would.
   const TColor background = BrushColor();
   if (background != clNone && flow_.angle == 0 && !shown.empty()) {
-    canvas_.FillRect(Rect(left, bottom - canvas_.TextHeight(shown), left + runs_.Width(shown),
-                          bottom));
+    canvas_.FillRect(
+        Rect(left, bottom - canvas_.TextHeight(shown), left + runs_.Width(shown), bottom));
   }
   if (flow_.shadow) {
     const TColor colour = canvas_.Font().Color();

@@ -564,7 +564,7 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   TOGLDragOptions drag_options_ = 0;  // the constructor sets all
   std::unique_ptr<TOGLDragEngine> drag_engine_;
   POGLItem drop_target_ = nullptr;
-  bool drop_accepted_ = false;  // by the drag now over the control
+  bool drop_accepted_ = false;                  // by the drag now over the control
   TSectionGroupedList* drag_source_ = nullptr;  // the list of the dtVCL drag over this one
   // Hints: the hit the hint was made for.
   TOGLHitInfo hint_hit_;

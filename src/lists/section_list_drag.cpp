@@ -151,7 +151,8 @@ void TExSectionList::CopySelectedRows(TSectionGroupedList& Source) {
   TExSectionList* section = owner && &owner->Engine() == &Source ? owner : nullptr;
   auto copy = [&](POGLItem Node, TStrings& Into) {
     if (section) {
-      if (const TStringList* strings = section->RowOf(Node)) Into.SetCommaText(strings->CommaText());
+      if (const TStringList* strings = section->RowOf(Node))
+        Into.SetCommaText(strings->CommaText());
       return;
     }
     std::string caption;

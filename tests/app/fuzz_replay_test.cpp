@@ -36,7 +36,8 @@ TEST_F(AppFuzzReplay, LanguageFiles) {
 }
 
 TEST_F(AppFuzzReplay, BmpPictures) {
-  Replay("bmp", [this](const uint8_t* data, size_t size) { FuzzBmpPictures(data, size, PrgDir()); });
+  Replay("bmp",
+         [this](const uint8_t* data, size_t size) { FuzzBmpPictures(data, size, PrgDir()); });
 }
 
 TEST_F(AppFuzzReplay, CalibrationFiles) {

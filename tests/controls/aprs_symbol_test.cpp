@@ -181,7 +181,8 @@ TEST(AprsSymbolTest, AMoveKeepsTheLookAndALabelChangeDrawsTheNewText) {
   EXPECT_EQ(marker.BoundsRect().Left, 140 - marker.Width() / 2);
   auto after = Snapshot(marker, kMagenta);
   for (int y = 0; y < marker.Height(); ++y)
-    for (int x = 0; x < marker.Width(); ++x) ASSERT_EQ(PixelAt(*after, x, y), PixelAt(*before, x, y));
+    for (int x = 0; x < marker.Width(); ++x)
+      ASSERT_EQ(PixelAt(*after, x, y), PixelAt(*before, x, y));
 
   // Another text measures and draws anew; a colour of another port too.
   marker.SetSymbol("W", 140, 90, nullptr, 2);

@@ -65,8 +65,10 @@ TEST_F(MyMsgDialogTest, LongLineWidensAndLineBreaksHeightenTheBox) {
 // nothing of the text is lost.
 TEST_F(MyMsgDialogTest, TextsWiderThanTheScreenAreBrokenToFitIt) {
   const std::string path = "/home/" + std::string(400, 'v') + "/.config/Velmora/registry";
-  const std::string text = "The settings file \"" + path + "\" was damaged: what could be "
-                           "read is used, the rest is set to defaults. " + std::string(300, 'W');
+  const std::string text = "The settings file \"" + path +
+                           "\" was damaged: what could be "
+                           "read is used, the rest is set to defaults. " +
+                           std::string(300, 'W');
   Prepare(mkError, text);
   ASSERT_GT(Screen->WorkAreaWidth(), 0);
   EXPECT_LE(box.Width(), Screen->WorkAreaWidth());

@@ -58,7 +58,11 @@ TEST(MyPanelPaintTest, FillCoversWhatTheInnermostBevelEncloses) {
     std::vector<std::pair<int, TColor>> Row;  // x on the middle row, colour there
   };
   const TCase cases[] = {
-      {40, bvRaised, bvLowered, 3, {{0, clWhite}, {2, clRed}, {4, clNavy}, {5, clLime}, {20, clLime}}},
+      {40,
+       bvRaised,
+       bvLowered,
+       3,
+       {{0, clWhite}, {2, clRed}, {4, clNavy}, {5, clLime}, {20, clLime}}},
       {40, bvSpace, bvNone, 0, {{0, clLime}, {20, clLime}, {39, clLime}}},
       {40, bvSpace, bvRaised, 2, {{0, clRed}, {3, clWhite}, {4, clLime}}},
       {8, bvRaised, bvNone, 0, {{0, clWhite}, {1, clLime}, {6, clLime}, {7, clNavy}}},

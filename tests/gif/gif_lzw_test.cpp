@@ -239,7 +239,8 @@ TEST(GifLzwEncoder, RandomPicturesMatchThePlainEncoderAndReadBack) {
   TLZWEncoder encoder;
   for (int round = 0; round < 120; ++round) {
     const int colors = 1 + static_cast<int>(random() % 256);
-    const int bits = std::max(1, static_cast<int>(std::bit_width(static_cast<unsigned>(colors - 1))));
+    const int bits =
+        std::max(1, static_cast<int>(std::bit_width(static_cast<unsigned>(colors - 1))));
     const int width = 1 + static_cast<int>(random() % (round % 8 == 0 ? 600 : 90));
     const int height = 1 + static_cast<int>(random() % (round % 8 == 0 ? 300 : 40));
     const bool interlaced = random() % 3 == 0;
@@ -249,9 +250,9 @@ TEST(GifLzwEncoder, RandomPicturesMatchThePlainEncoderAndReadBack) {
     if (random() % 2 == 0)
       for (std::size_t i = static_cast<std::size_t>(width); i < pixels.size(); ++i)
         if (random() % 16 != 0) pixels[i] = pixels[i - static_cast<std::size_t>(width)];
-    SCOPED_TRACE(::testing::Message() << "round " << round << ": " << width << "x" << height
-                                      << ", " << colors << " colours, runs up to " << run
-                                      << (interlaced ? ", interlaced" : ""));
+    SCOPED_TRACE(::testing::Message()
+                 << "round " << round << ": " << width << "x" << height << ", " << colors
+                 << " colours, runs up to " << run << (interlaced ? ", interlaced" : ""));
     TMemoryStream stream;
     encoder.Compress(stream, bits, colors, pixels.data(), interlaced, width, height);
     const std::string data(static_cast<const char*>(stream.Memory()),
@@ -383,7 +384,8 @@ TEST(GifFrame, FramesTheirDataCannotFillAreRefused) {
   const auto frame = [](std::uint8_t side_high, const std::string& data) {
     return Bytes({0x2C, 0, 0, 0, 0, 0, side_high, 0, side_high, 0x00, 0x02}) + data + Bytes({0x00});
   };
-  const std::string screen = "GIF89a" + Bytes({0, 0x20, 0, 0x20, 0x80, 0, 0, 0, 0, 0, 255, 255, 255});
+  const std::string screen =
+      "GIF89a" + Bytes({0, 0x20, 0, 0x20, 0x80, 0, 0, 0, 0, 0, 255, 255, 255});
   for (const std::string& bomb :
        {screen + frame(0x20, "") + Bytes({0x3B}),
         screen + frame(0x20, Bytes({0x02, 0x4C, 0x01})) + Bytes({0x3B}),

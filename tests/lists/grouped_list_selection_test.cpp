@@ -100,8 +100,8 @@ class SelectionModel {
       if ((!first && !last) || (first && from == *g) || (last && to == *g)) Select(*g, true);
       if (!(last && to == *g)) {
         auto& items = items_[*g];
-        auto i = first && !IsGroup(from) ? std::find(items.begin(), items.end(), from)
-                                         : items.begin();
+        auto i =
+            first && !IsGroup(from) ? std::find(items.begin(), items.end(), from) : items.begin();
         for (; i != items.end(); ++i) {
           Select(*i, false);
           if (*i == to) break;

@@ -45,7 +45,8 @@ TEST(PositionTree, KeepsOrderAndPositionsThroughRandomEdits) {
     EXPECT_EQ(tree.PartitionPoint([&](TPositionHook* hook, int position) {
       EXPECT_EQ(hook, model[static_cast<size_t>(position)]);
       return position < cut;
-    }), cut);
+    }),
+              cut);
   }
   EXPECT_EQ(TPositionTree().PartitionPoint([](TPositionHook*, int) { return true; }), 0);
 }

@@ -432,7 +432,8 @@ TEST_F(SectionListTest, ReAddedRowsGoAfterTheirEqualsAsNewRowsWould) {
   };
   auto model_rows = [&] {
     std::string s;
-    for (const auto& [value, id] : model) s += std::to_string(value) + "/" + std::to_string(id) + " ";
+    for (const auto& [value, id] : model)
+      s += std::to_string(value) + "/" + std::to_string(id) + " ";
     return s;
   };
   SortBy(1, stNumeric, direction);

@@ -26,8 +26,7 @@ std::string Block(std::uint32_t length, const std::string& body) {
 TEST(DropData, TheViewersBlockIsCutToItsLengthAndToTheBytesThatCame) {
   EXPECT_EQ(DroppedRichDoc(With("application/x-velmora-richdoc", Block(3, "abcdef"))), "abc");
   // A length beyond the block gives what is there, not more.
-  EXPECT_EQ(DroppedRichDoc(With("application/x-velmora-richdoc", Block(0xFFFFFFF0u, "ab"))),
-            "ab");
+  EXPECT_EQ(DroppedRichDoc(With("application/x-velmora-richdoc", Block(0xFFFFFFF0u, "ab"))), "ab");
   EXPECT_EQ(DroppedRichDoc(With("application/x-velmora-richdoc", "\x02\x00")), "");
   EXPECT_EQ(DroppedRichDoc(With("text/plain", "x")), "");
 }

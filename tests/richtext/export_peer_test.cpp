@@ -337,8 +337,7 @@ TEST(ExportPeers, LibreOfficeReadsEveryCharacterOfOurHTML) {
       std::replace(name.begin(), name.end(), '.', '_');
       const std::string html = HTMLOf(doc, variant);
       if (variant.Options & rdsoXHTML && xmllint)
-        ExpectHTMLCheckersAccept(WriteScratchFile("charsets/" + name + ".xhtml", html), true,
-                                 name);
+        ExpectHTMLCheckersAccept(WriteScratchFile("charsets/" + name + ".xhtml", html), true, name);
       files.push_back(WriteScratchFile("charsets/" + name + ".html", html));
       names.push_back(name);
     }

@@ -5,8 +5,8 @@
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/text/streams.h"
-#include "richtext/styles/graphic_streams.h"
 #include "richtext/base/picture_routines.h"
+#include "richtext/styles/graphic_streams.h"
 #include "richtext/support/raster_canvas.h"
 
 namespace {

@@ -55,8 +55,7 @@ struct Viewer {
   }
   TLayout Layout() {
     const TRichDocRDData& data = doc.RDData();
-    TLayout layout{{}, data.DocumentWidth, data.TextWidth, data.DocumentHeight,
-                   doc.ScrollWidth()};
+    TLayout layout{{}, data.DocumentWidth, data.TextWidth, data.DocumentHeight, doc.ScrollWidth()};
     for (int d = 0; d < data.DrawItems.Count(); ++d) {
       const TRDDrawLineInfo& l = *data.DrawItems[d];
       layout.Lines.push_back({l.Left, l.Top, l.Width, l.Height, l.ItemNo, l.Offs, l.Length,
@@ -81,9 +80,18 @@ struct Viewer {
 };
 
 std::string Words(std::mt19937& random, int count) {
-  static const char* const kWords[] = {"fm",     "DL1ABC-9", "to",   "APRS", "via",
-                                       "WIDE1-1", "ctl",     "UI",   "pid",  "F0",
-                                       "!4903.50N/07201.75W-", "x"};
+  static const char* const kWords[] = {"fm",
+                                       "DL1ABC-9",
+                                       "to",
+                                       "APRS",
+                                       "via",
+                                       "WIDE1-1",
+                                       "ctl",
+                                       "UI",
+                                       "pid",
+                                       "F0",
+                                       "!4903.50N/07201.75W-",
+                                       "x"};
   std::string text;
   for (int i = 0; i < count; ++i) {
     if (i > 0) text += ' ';
@@ -144,8 +152,7 @@ TEST(IncrementalLayout, TheWidthFollowsTheWidestLineBothWays) {
   v.doc.FormatTail();
   const int narrow = v.doc.ScrollWidth();
   v.doc.AddTextParagraph(std::string(300, 'W'), 0, 0);  // a no-wrap line far wider
-  v.doc.AddTextParagraph("a wrapping paragraph that follows the text width of the document", 0,
-                         1);
+  v.doc.AddTextParagraph("a wrapping paragraph that follows the text width of the document", 0, 1);
   v.doc.FormatTail();
   const int wide = v.doc.ScrollWidth();
   EXPECT_GT(wide, 2 * narrow);
@@ -207,7 +214,8 @@ TEST(LongParagraphs, EveryLineOfALongItemIsFilledAsAShortOne) {
     const std::string piece = text.substr(size_t(line.Offs - 1), size_t(line.Length));
     // The line and the next word, which does not fit on it.
     const size_t next_end = text.find(' ', size_t(line.Offs + line.Length + 1));
-    const std::string with_next = text.substr(size_t(line.Offs - 1), next_end - size_t(line.Offs - 1));
+    const std::string with_next =
+        text.substr(size_t(line.Offs - 1), next_end - size_t(line.Offs - 1));
     alone.doc.ClearDocument();
     alone.doc.AddTextParagraph(piece, 0, 0);
     alone.doc.AddTextParagraph(with_next, 0, 0);

@@ -10,11 +10,11 @@
 #include <set>
 #include <thread>
 
-#include "richtext/model/break_item.h"
 #include "richtext/base/code_pages.h"
-#include "richtext/view/live_spelling.h"
+#include "richtext/model/break_item.h"
 #include "richtext/model/rd_data.h"
 #include "richtext/styles/rd_style.h"
+#include "richtext/view/live_spelling.h"
 #include "richtext/view/rich_doc.h"
 
 namespace {
@@ -125,7 +125,7 @@ TEST(LiveSpelling, MarksExactlyTheWordsHunspellRejects) {
   Checker checker;
   std::set<int> repainted;
   TRDWordEnumThread spelling(doc.data, checker.Check(),
-                           [&](int itemNo) { repainted.insert(itemNo); });
+                             [&](int itemNo) { repainted.insert(itemNo); });
   spelling.Start();
   RunToEnd(spelling);
   const auto expected = Expected(doc.data, reference);

@@ -242,7 +242,7 @@ TEST(ItemRecords, BadRecordsStopTheRead) {
   EXPECT_TRUE(read("", 0));
   EXPECT_FALSE(read("x 1 0 0 0 0\r\ntext\r\n", 0));
   EXPECT_FALSE(read("0 -1 0 0 0 0\r\n", 0));
-  EXPECT_FALSE(read("0 1 0 0 7 0\r\nx\r\n", 0));     // no such save type
+  EXPECT_FALSE(read("0 1 0 0 7 0\r\nx\r\n", 0));      // no such save type
   EXPECT_TRUE(read("-20 1 0 0 0 0\r\nname\r\n", 0));  // a kind nobody registered: skipped
   EXPECT_FALSE(read("0 2000000000 0 0 0 0\r\nx\r\n", 1));
   EXPECT_TRUE(read("0 0 0 0 0 0\r\n", 1));

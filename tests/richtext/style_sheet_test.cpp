@@ -46,7 +46,8 @@ TEST(StyleSheet, ADescendantsStyleClassesMakeTheDefaultStyles) {
     }
   } sheet;
   ASSERT_EQ(sheet.TextStyles().Count(), 6);
-  for (int i = 0; i < 6; ++i) EXPECT_NE(dynamic_cast<TMarkedStyle*>(&sheet.TextStyles()[i]), nullptr);
+  for (int i = 0; i < 6; ++i)
+    EXPECT_NE(dynamic_cast<TMarkedStyle*>(&sheet.TextStyles()[i]), nullptr);
   EXPECT_EQ(sheet.ParaStyles().Count(), 2);
 }
 

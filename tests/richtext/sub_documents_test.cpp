@@ -57,7 +57,7 @@ struct SubDocuments : ::testing::Test {
 TEST_F(SubDocuments, LinearPositionsRunThroughTheDocumentsOfAnItem) {
   // ab | holder: (c d | e | fg) | hi, a separator before each line and after each document.
   EXPECT_EQ(root.GetTextRange(0, -1), WideStringToRawUnicode(u"ab\r\rcd\r\re\rfg\r\rhi"));
-  EXPECT_EQ(root.ItemToLinear(*first, 1, 1), 5);  // before d
+  EXPECT_EQ(root.ItemToLinear(*first, 1, 1), 5);    // before d
   EXPECT_EQ(root.ItemToLinear(*second, 1, 2), 11);  // before g
   EXPECT_EQ(root.ItemToLinear(2, 1), 14);
   EXPECT_EQ(At(11), (Place{second, 1, 2}));

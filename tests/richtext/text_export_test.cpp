@@ -7,16 +7,16 @@
 #include <fstream>
 
 #include "platform/text/streams.h"
-#include "richtext/model/break_item.h"
 #include "richtext/base/code_pages.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/formats/rdf_writer.h"
+#include "richtext/formats/text_export.h"
 #include "richtext/layout/formatted_data.h"
+#include "richtext/model/break_item.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/model/rd_data.h"
 #include "richtext/styles/rd_style.h"
-#include "richtext/formats/rdf_reader.h"
-#include "richtext/formats/rdf_writer.h"
 #include "richtext/support/test_formatted_data.h"
-#include "richtext/formats/text_export.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include "richtext/base/code_pages.h"
 #include "richtext/layout/complex_script.h"
 #include "richtext/styles/rd_style.h"
-#include "richtext/support/raster_canvas.h"
 #include "richtext/styles/text_measure.h"
+#include "richtext/support/raster_canvas.h"
 
 namespace {
 
@@ -86,8 +86,7 @@ TEST(DisplayText, CapitalsAndSoftHyphens) {
   const std::string hyphenated = Raw(u"ab\u00ADcd\u00AD");
   EXPECT_EQ(GetTextForDisplay(hyphenated, style, true, false, false, false),
             Raw(u"ab\u200Bcd\u200B"));
-  EXPECT_EQ(GetTextForDisplay(hyphenated, style, true, true, false, false),
-            Raw(u"ab\u200Bcd-"));
+  EXPECT_EQ(GetTextForDisplay(hyphenated, style, true, true, false, false), Raw(u"ab\u200Bcd-"));
   EXPECT_EQ(GetTextForDisplay(hyphenated, style, true, true, false, true),
             Raw(u"ab\u00ACcd\u00AC"));
   EXPECT_EQ(GetTextForDisplay(hyphenated, style, true, false, true, false), Raw(u"abcd"));

@@ -69,7 +69,9 @@ TEST(ViewerSaving, TextRTFAndHTMLFiles) {
   ASSERT_TRUE(v.doc.SaveText(folder + "a.txt", 80));
   EXPECT_EQ(FileText(folder + "a.txt"), "caf\xE9\r\nend");
   ASSERT_TRUE(v.doc.SaveTextW(folder + "w.txt", 80));
-  EXPECT_EQ(FileText(folder + "w.txt"), std::string("\xFF\xFE" "c\0a\0f\0\xE9\0\r\0\n\0e\0n\0d\0", 20));
+  EXPECT_EQ(FileText(folder + "w.txt"), std::string("\xFF\xFE"
+                                                    "c\0a\0f\0\xE9\0\r\0\n\0e\0n\0d\0",
+                                                    20));
   ASSERT_TRUE(v.doc.SaveTextUTF8(folder + "u.txt", 80));
   EXPECT_EQ(FileText(folder + "u.txt"), "caf\xC3\xA9\r\nend");
   ASSERT_TRUE(v.doc.SaveRTF(folder + "d.rtf", false));

@@ -72,9 +72,10 @@ struct Transfer : ::testing::Test {
 };
 
 TEST_F(Transfer, ASelectionDraggedOutArrivesAsTheViewersBlockRtfAndText) {
-  doc->AddTextParagraph("Gr\xFC\xDF"
-                        "e aus",
-                        0, 0);
+  doc->AddTextParagraph(
+      "Gr\xFC\xDF"
+      "e aus",
+      0, 0);
   doc->AddTextParagraph("Berlin", 1, 0);
   doc->FormatDocument();
   doc->SetSelectionRange(0, 1, 1, 4);

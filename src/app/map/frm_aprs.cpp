@@ -30,7 +30,6 @@
 
 TfrmAprs* frmAprs = nullptr;
 
-
 namespace {
 
 constexpr int kMinWidth = 640;
@@ -269,8 +268,12 @@ void TfrmAprs::BuildMapMenu() {
   };
   mnuZoomOutMax = item("mnuZoomOutMax", "Kartenausschnitt maximal verkleinern");
   mnuZoomOut = item("mnuZoomOut", "Kartenausschnitt verkleinern");
-  mnuZoomIn = item("mnuZoomIn", "Kartenausschnitt vergr\xF6\xDF" "ern");
-  mnuZoomInMax = item("mnuZoomInMax", "Kartenausschnitt maximal vergr\xF6\xDF" "ern");
+  mnuZoomIn = item("mnuZoomIn",
+                   "Kartenausschnitt vergr\xF6\xDF"
+                   "ern");
+  mnuZoomInMax = item("mnuZoomInMax",
+                      "Kartenausschnitt maximal vergr\xF6\xDF"
+                      "ern");
   // On the panel the map lies on: the image, the frame and circles over it and the
   // markers all pass a right click up to it.
   Map->pnlCard->SetPopupMenu(apmnuCrd);
@@ -417,8 +420,8 @@ void TfrmAprs::ButtonClick(TComponent* Sender) {
   }
   if (Sender == mbtnLoadCard) LoadCardClick();
   if (Sender == mbtnShowToolBar) {
-    mpnlToolMain->SetWidth(tool_bar_collapse_.Toggle(
-        mbtnShowToolBar->Down(), mpnlToolMain->Width(), mbtnShowToolBar->Width()));
+    mpnlToolMain->SetWidth(tool_bar_collapse_.Toggle(mbtnShowToolBar->Down(), mpnlToolMain->Width(),
+                                                     mbtnShowToolBar->Width()));
     ShowToolBarState();
   }
   if (Sender == mbtnTxBake && frmSetup) {

@@ -32,7 +32,6 @@
 #include "platform/io/wave_sound.h"
 #include "platform/sys/timer.h"
 
-
 // The window is the station store's view of the windows (TStationViews).
 class TRDStyle;
 class TMySplitter;

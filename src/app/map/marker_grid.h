@@ -71,10 +71,12 @@ class TMarkerGrid {
   int Column(int X) const;
   int Row(int Y) const;
   TCell& CellAt(int Column, int Row) {
-    return cells_[static_cast<size_t>(Row) * static_cast<size_t>(columns_) + static_cast<size_t>(Column)];
+    return cells_[static_cast<size_t>(Row) * static_cast<size_t>(columns_) +
+                  static_cast<size_t>(Column)];
   }
   const TCell& CellAt(int Column, int Row) const {
-    return cells_[static_cast<size_t>(Row) * static_cast<size_t>(columns_) + static_cast<size_t>(Column)];
+    return cells_[static_cast<size_t>(Row) * static_cast<size_t>(columns_) +
+                  static_cast<size_t>(Column)];
   }
   bool Filed(const TSlot& Slot) const { return Slot.reset == resets_; }
   void Unfile(TSlot& Slot);

@@ -93,9 +93,11 @@ void TSymbolPlaces::RebuildSymbolPlaces(const TStrings& Stations, const TMapGeom
 std::vector<std::string> TSymbolPlaces::KeysNearCursor(int CursorY, int CursorX) const {
   std::vector<const TPlaces::value_type*> near;
   for (const auto& entry : places_) {
-    if (IsNearCursor(map_, entry.second.y, entry.second.x, CursorY, CursorX)) near.push_back(&entry);
+    if (IsNearCursor(map_, entry.second.y, entry.second.x, CursorY, CursorX))
+      near.push_back(&entry);
   }
-  std::sort(near.begin(), near.end(), [](const auto* a, const auto* b) { return a->first < b->first; });
+  std::sort(near.begin(), near.end(),
+            [](const auto* a, const auto* b) { return a->first < b->first; });
   std::vector<std::string> keys;
   keys.reserve(near.size());
   for (const auto* entry : near) keys.push_back(entry->second.key);

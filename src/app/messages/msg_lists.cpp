@@ -52,8 +52,8 @@ std::string CleanMsgText(const std::string& S) {
   return clean;
 }
 
-int TMsgList::FindMsgLine(const std::string& Src, const std::string& Dst,
-                          const std::string& Number, const std::string& Text) const {
+int TMsgList::FindMsgLine(const std::string& Src, const std::string& Dst, const std::string& Number,
+                          const std::string& Text) const {
   return Lookup(by_text_, TextKey(NumberKey(Src, Dst, Number), Text));
 }
 

@@ -18,7 +18,8 @@ struct TSelection {
 
 TSelection SelectionOf(const TCustomRichDoc& view) {
   TSelection s;
-  if (view.HasSelection()) view.GetSelectionRange(s.StartItem, s.StartOffs, s.EndItem, s.EndOffs, true);
+  if (view.HasSelection())
+    view.GetSelectionRange(s.StartItem, s.StartOffs, s.EndItem, s.EndOffs, true);
   return s;
 }
 

@@ -47,10 +47,18 @@ constexpr int kWxDeviceWmr918 = 3;
 constexpr int kWxDeviceText = 4;
 
 // The fixed position's masks (degrees, minutes, hemisphere) and their start texts.
-inline constexpr const char* kLatMask = "00\xB0" "00.00 L";
-inline constexpr const char* kLonMask = "000\xB0" "00.00 L";
-inline constexpr const char* kLatMaskStart = "00\xB0" "00.00 N";
-inline constexpr const char* kLonMaskStart = "000\xB0" "00.00 E";
+inline constexpr const char* kLatMask =
+    "00\xB0"
+    "00.00 L";
+inline constexpr const char* kLonMask =
+    "000\xB0"
+    "00.00 L";
+inline constexpr const char* kLatMaskStart =
+    "00\xB0"
+    "00.00 N";
+inline constexpr const char* kLonMaskStart =
+    "000\xB0"
+    "00.00 E";
 
 extern std::array<std::string, kDeviceCount> DeviceNames;
 extern std::array<std::string, kDeviceCount> DeviceShortNames;

@@ -310,8 +310,8 @@ void TfrmSetup::ReadWxTextFile() {
   if (lines.Count() >= 2) WxText = lines.Get(1);
   // The line goes out as a beacon: a control byte in it (a NUL) would cut or garble the
   // packet, so such a line is a format error like any other.
-  const bool printable = std::none_of(WxText.begin(), WxText.end(),
-                                      [](char c) { return std::uint8_t(c) < 0x20; });
+  const bool printable =
+      std::none_of(WxText.begin(), WxText.end(), [](char c) { return std::uint8_t(c) < 0x20; });
   if (printable && WxText.size() >= 4 && WxText[3] == '/') {
     if (frmAprs) frmAprs->bmpmWx->SetActive(true);
     return;

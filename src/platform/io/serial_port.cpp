@@ -22,18 +22,41 @@ constexpr char kXoff = 0x13;
 
 bool BaudConstant(unsigned baud, speed_t& speed) {
   switch (baud) {
-    case 300: speed = B300; return true;
-    case 600: speed = B600; return true;
-    case 1200: speed = B1200; return true;
-    case 2400: speed = B2400; return true;
-    case 4800: speed = B4800; return true;
-    case 9600: speed = B9600; return true;
-    case 19200: speed = B19200; return true;
-    case 38400: speed = B38400; return true;
-    case 57600: speed = B57600; return true;
-    case 115200: speed = B115200; return true;
-    case 230400: speed = B230400; return true;
-    default: return false;
+    case 300:
+      speed = B300;
+      return true;
+    case 600:
+      speed = B600;
+      return true;
+    case 1200:
+      speed = B1200;
+      return true;
+    case 2400:
+      speed = B2400;
+      return true;
+    case 4800:
+      speed = B4800;
+      return true;
+    case 9600:
+      speed = B9600;
+      return true;
+    case 19200:
+      speed = B19200;
+      return true;
+    case 38400:
+      speed = B38400;
+      return true;
+    case 57600:
+      speed = B57600;
+      return true;
+    case 115200:
+      speed = B115200;
+      return true;
+    case 230400:
+      speed = B230400;
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -70,7 +93,9 @@ struct TSerialPort::Impl {
 
 TSerialPort::TSerialPort() : impl_(std::make_unique<Impl>()) {}
 
-TSerialPort::~TSerialPort() { Close(); }
+TSerialPort::~TSerialPort() {
+  Close();
+}
 
 std::string TSerialPort::DevicePath(int portNumber) {
   const std::string key = "COM" + std::to_string(portNumber) + "=";
@@ -148,11 +173,17 @@ void TSerialPort::CancelWait() {
   [[maybe_unused]] auto ignored = ::write(impl_->wakeWrite, &wake, 1);
 }
 
-bool TSerialPort::IsOpen() const { return impl_->fd >= 0; }
+bool TSerialPort::IsOpen() const {
+  return impl_->fd >= 0;
+}
 
-bool TSerialPort::SetDtr(bool on) { return SetModemLine(impl_->fd, TIOCM_DTR, on); }
+bool TSerialPort::SetDtr(bool on) {
+  return SetModemLine(impl_->fd, TIOCM_DTR, on);
+}
 
-bool TSerialPort::SetRts(bool on) { return SetModemLine(impl_->fd, TIOCM_RTS, on); }
+bool TSerialPort::SetRts(bool on) {
+  return SetModemLine(impl_->fd, TIOCM_RTS, on);
+}
 
 int TSerialPort::BytesWaiting() const {
   int waiting = 0;

@@ -16,7 +16,9 @@ TWaveSound::TWaveSound() = default;
 
 TWaveSound::~TWaveSound() = default;
 
-int TWaveSound::OutputDeviceCount() const { return int(QMediaDevices::audioOutputs().size()); }
+int TWaveSound::OutputDeviceCount() const {
+  return int(QMediaDevices::audioOutputs().size());
+}
 
 bool TWaveSound::Play(const std::string& FileName) {
   if (OutputDeviceCount() == 0 || !QFileInfo::exists(QString::fromLocal8Bit(FileName))) {
@@ -33,4 +35,6 @@ bool TWaveSound::Play(const std::string& FileName) {
   return true;
 }
 
-bool TWaveSound::Playing() const { return impl_ && impl_->effect.isPlaying(); }
+bool TWaveSound::Playing() const {
+  return impl_ && impl_->effect.isPlaying();
+}

@@ -1,6 +1,5 @@
 #include "platform/sys/component.h"
 
-
 #include "platform/text/sysutils.h"
 
 TComponent::TComponent(TComponent* AOwner) : owner_(AOwner) {

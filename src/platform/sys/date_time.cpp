@@ -259,8 +259,8 @@ std::string DateToStr(TDateTime Value) {
 }
 
 std::string DateTimeToStr(TDateTime Value) {
-  return FromQString(QLocale::system().toString(QDateTime(ToQDate(Value), ToQTime(Value)),
-                                                QLocale::ShortFormat));
+  return FromQString(
+      QLocale::system().toString(QDateTime(ToQDate(Value), ToQTime(Value)), QLocale::ShortFormat));
 }
 
 bool TryStrToDate(std::string_view Text, TDateTime& Value) {

@@ -53,7 +53,8 @@ bool FileIsInFolder(const std::string& FileName, const std::string& Folder) {
   if (error) return false;
   const fs::path folder = fs::canonical(Folder, error);
   if (error) return false;
-  const auto [inFolder, inFile] = std::mismatch(folder.begin(), folder.end(), file.begin(), file.end());
+  const auto [inFolder, inFile] =
+      std::mismatch(folder.begin(), folder.end(), file.begin(), file.end());
   return inFolder == folder.end() && inFile != file.end();
 }
 

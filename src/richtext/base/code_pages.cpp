@@ -95,7 +95,7 @@ TRDCodePage ResolveCodePage(TRDCodePage codePage) {
       return kMacCodePage;
     default:
       return SingleByteCodePageTable(codePage) || IsMultiByteCodePage(codePage) ? codePage
-                                                                                 : kSystemCodePage;
+                                                                                : kSystemCodePage;
   }
 }
 

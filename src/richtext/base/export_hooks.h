@@ -12,7 +12,13 @@ class TCustomRDData;
 class TGraphic;
 
 enum TRDSaveFormat { rdsfText, rdsfHTML, rdsfRTF };
-enum TRDRTFSaveArea { rd_rtfs_TextStyle, rd_rtfs_ParaStyle, rd_rtfs_Cell, rd_rtfs_Row, rd_rtfs_Doc };
+enum TRDRTFSaveArea {
+  rd_rtfs_TextStyle,
+  rd_rtfs_ParaStyle,
+  rd_rtfs_Cell,
+  rd_rtfs_Row,
+  rd_rtfs_Doc
+};
 enum TRDHTMLSaveArea { rd_thms_Head, rd_thms_BodyAttribute, rd_thms_Body, rd_thms_End };
 
 struct TRDExportHooks {

@@ -1,8 +1,8 @@
 #include "richtext/base/rd_canvas.h"
 
+#include "platform/gui/graphics/bitmap.h"
 #include "richtext/base/code_pages.h"
 #include "richtext/base/text_routines.h"
-#include "platform/gui/graphics/bitmap.h"
 
 namespace {
 constexpr int kPointsPerInch = 72;

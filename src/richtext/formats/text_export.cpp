@@ -58,8 +58,7 @@ bool SaveTextToStream(TCustomRDData& data, TStream& stream, int lineWidth, bool 
     if (data.GetItem(i)->StyleNo >= 0 && hooks.OnSaveItemToFile &&
         hooks.OnSaveItemToFile(&data, i, rdsfText, unicode, own))
       StreamWriteString(stream, own);
-    else if (const std::unique_ptr<TCustomRDItemInfo> part =
-                 SelectedPartOf(data, i, selectionOnly);
+    else if (const std::unique_ptr<TCustomRDItemInfo> part = SelectedPartOf(data, i, selectionOnly);
              part && !textOnly)
       StreamWriteString(
           stream, unicode ? part->AsUnicodeText(lineWidth, &data) : part->AsText(lineWidth, &data));

@@ -97,11 +97,10 @@ void TCustomRDFormattedData::DeleteItemsFormatted(int first, int count) {
     moved(SelStartDItem);
     moved(SelEndDItem);
   }
-  Jumps.erase(std::remove_if(Jumps.begin(), Jumps.end(),
-                             [&](const TRDJumpInfo& j) {
-                               return j.DrawItemNo >= d0 && j.DrawItemNo < d1;
-                             }),
-              Jumps.end());
+  Jumps.erase(
+      std::remove_if(Jumps.begin(), Jumps.end(),
+                     [&](const TRDJumpInfo& j) { return j.DrawItemNo >= d0 && j.DrawItemNo < d1; }),
+      Jumps.end());
   for (TRDJumpInfo& j : Jumps)
     if (j.DrawItemNo >= d1) {
       j.DrawItemNo -= d1 - d0;
@@ -376,9 +375,8 @@ void TCustomRDFormattedData::ClientToDocument(int& x, int& y) const {
   y += GetVOffs() - oy;
 }
 
-void TCustomRDFormattedData::GetSelectionDrawBounds(int& startDItem, int& endDItem,
-                                                    int& startOffs, int& endOffs,
-                                                    bool normalize) const {
+void TCustomRDFormattedData::GetSelectionDrawBounds(int& startDItem, int& endDItem, int& startOffs,
+                                                    int& endOffs, bool normalize) const {
   startDItem = SelStartDItem;
   startOffs = SelStartOffs;
   endDItem = SelEndDItem;

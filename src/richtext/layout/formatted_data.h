@@ -200,8 +200,9 @@ class TCustomRDFormattedData : public TCustomRDData {
   virtual void DoCopy() {}
 
   // Laying out (see formatter.cpp). Canvas null: GetCanvas.
-  virtual void FormatItems(bool keepPosition, bool force, bool noRestore, int depth, TRDCanvas* canvas,
-                   bool formatTail, bool passThrough1, bool passThrough2);
+  virtual void FormatItems(bool keepPosition, bool force, bool noRestore, int depth,
+                           TRDCanvas* canvas, bool formatTail, bool passThrough1,
+                           bool passThrough2);
   virtual void ClearFormatting();
   // Minimal widths: of the lines of items first..last as they stand, of the whole lines
   // that range touches, and of the whole document computed afresh.

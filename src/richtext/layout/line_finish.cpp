@@ -10,7 +10,6 @@
 #include "richtext/model/nontext_items.h"
 #include "richtext/styles/rd_style.h"
 
-
 namespace {
 
 bool IsFullLine(const TCustomRDItemInfo& item) {
@@ -62,10 +61,17 @@ void TCustomRDFormattedData::FinishLine(int rightEdge, TRDFormatParams& p, bool 
     for (int d = first; d <= last; ++d) {
       TRDDrawLineInfo& line = *DrawItems[d];
       switch (vAlignOf(d)) {
-        case rdvaAbsTop: line.Top = top; break;
-        case rdvaAbsBottom: line.Top = bottom - line.Height; break;
-        case rdvaAbsMiddle: line.Top = (top + bottom - line.Height) / 2; break;
-        default: continue;
+        case rdvaAbsTop:
+          line.Top = top;
+          break;
+        case rdvaAbsBottom:
+          line.Top = bottom - line.Height;
+          break;
+        case rdvaAbsMiddle:
+          line.Top = (top + bottom - line.Height) / 2;
+          break;
+        default:
+          continue;
       }
       raise = std::max(raise, top - line.Top);
     }
@@ -126,11 +132,11 @@ void TCustomRDFormattedData::FinishLine(int rightEdge, TRDFormatParams& p, bool 
 
 void TCustomRDFormattedData::ReorderBiDiLine(int first, int last, TRDFormatParams&) {
   const TRDStyle& style = *GetRDStyle();
-  const bool paraRtl = GetParaBiDiMode(GetItem(DrawItems[first]->ItemNo)->ParaNo) ==
-                       rdbdRightToLeft;
+  const bool paraRtl =
+      GetParaBiDiMode(GetItem(DrawItems[first]->ItemNo)->ParaNo) == rdbdRightToLeft;
   auto charRtl = [](const std::string& s, int index, bool unicode) {
-    const char16_t ch = unicode ? RawUnicodeAt(s, size_t(index - 1))
-                                : char16_t(std::uint8_t(s[size_t(index - 1)]));
+    const char16_t ch =
+        unicode ? RawUnicodeAt(s, size_t(index - 1)) : char16_t(std::uint8_t(s[size_t(index - 1)]));
     return TPreparedFont::IsRightToLeft(ch);
   };
   // Logical to visual: a left-to-right piece goes after the insertion point and moves it
@@ -162,7 +168,8 @@ void TCustomRDFormattedData::ReorderBiDiLine(int first, int last, TRDFormatParam
   }
   std::vector<int> gaps(size_t(last - first + 1), 0);
   for (int d = first + 1; d <= last; ++d)
-    gaps[size_t(d - first)] = DrawItems[d]->Left - (DrawItems[d - 1]->Left + DrawItems[d - 1]->Width);
+    gaps[size_t(d - first)] =
+        DrawItems[d]->Left - (DrawItems[d - 1]->Left + DrawItems[d - 1]->Width);
   int x = DrawItems[first]->Left;
   for (int d : visual) {
     if (d != visual.front()) x += gaps[size_t(d - first)];

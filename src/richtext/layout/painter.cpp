@@ -126,7 +126,8 @@ void TCustomRDFormattedData::PaintParagraphBacks(TPaintPass& pass) {
       const int leftMargin = ScreenToDeviceX(GetLeftMargin(), scaling);
       const int rightMargin = ScreenToDeviceX(GetRightMargin(), scaling);
       TRect r;
-      r.Left = leftMargin + ScreenToDeviceX(para.LeftIndent + std::min(0, para.FirstIndent), scaling);
+      r.Left =
+          leftMargin + ScreenToDeviceX(para.LeftIndent + std::min(0, para.FirstIndent), scaling);
       const int rightIndent = ScreenToDeviceX(para.RightIndent, scaling);
       if (pass.options & rdoClientTextWidth)
         r.Right = GetWidth() - (rightMargin + rightIndent);
@@ -181,8 +182,8 @@ void TCustomRDFormattedData::StartScreenLine(TPaintPass& pass, int d) {
   lineBottom = INT_MIN;
   for (int k = lineFirst; k <= lineLast; ++k) {
     lineTop = std::min(lineTop, DrawItems[k]->Top);
-    lineBottom = std::max(lineBottom, DrawItems[k]->Top + DrawItems[k]->Height +
-                                          DrawItems[k]->ExtraSpaceBelow);
+    lineBottom = std::max(lineBottom,
+                          DrawItems[k]->Top + DrawItems[k]->Height + DrawItems[k]->ExtraSpaceBelow);
   }
   if (StartsParagraphAt(lineFirst))
     lineTop -= ParaSpaceBefore(DrawItems[lineFirst]->ItemNo, pass.scaling);
@@ -270,13 +271,13 @@ void TCustomRDFormattedData::PaintTextLine(TPaintPass& pass, int d) {
     pass.appliedStyle = styleNo;
   }
   // The next draw line wraps when it goes on with this item or continues the line.
-  const bool nextWraps = d + 1 < pass.count && DrawItems[d + 1]->FromNewLine &&
-                         (DrawItems[d + 1]->ItemNo == line.ItemNo ||
-                          !IsItemLineStart(DrawItems[d + 1]->ItemNo));
+  const bool nextWraps =
+      d + 1 < pass.count && DrawItems[d + 1]->FromNewLine &&
+      (DrawItems[d + 1]->ItemNo == line.ItemNo || !IsItemLineStart(DrawItems[d + 1]->ItemNo));
   const std::string text = DisplayTextOf(d, nextWraps);
-  const bool hot = (((State & rdsLit) && item.JumpID == JumpUnderMouse) ||
-                    line.ItemNo == HighlightedJumpItem) &&
-                   style->TextStyles()[styleNo].Jump;
+  const bool hot =
+      (((State & rdsLit) && item.JumpID == JumpUnderMouse) || line.ItemNo == HighlightedJumpItem) &&
+      style->TextStyles()[styleNo].Jump;
   const int itemLength = GetItemTextLength(GetItemTextRaw(line.ItemNo), item.ItemOptions);
   auto draw = [&](const std::string& s, int left, int width, int offs, int spaceBefore,
                   bool selected, bool startsPiece, bool endsPiece, int lastChar) {
@@ -310,8 +311,8 @@ void TCustomRDFormattedData::PaintTextLine(TPaintPass& pass, int d) {
       const std::string part = CopyItemText(text, a, b - a + 1, opts);
       const int extra = a == 1 ? line.JustifyExtra : 0;
       const int width = GetItemTextWidth(part, canvas, opts) + extra;
-      draw(part, left + before, width, line.Offs + a - 1, extra, true, a == 1,
-           b == line.Length, line.Offs + b - 1);
+      draw(part, left + before, width, line.Offs + a - 1, extra, true, a == 1, b == line.Length,
+           line.Offs + b - 1);
     }
   } else {
     draw(text, left, line.Width, line.Offs, line.JustifyExtra, true, true, true, lastChar);
@@ -354,7 +355,7 @@ void TCustomRDFormattedData::PaintWordMarks(TPaintPass& pass, int d, const std::
     const TRDItemOptions opts = item.ItemOptions;
     const int x0 = GetItemTextWidth(CopyItemText(text, 1, from - line.Offs, opts), canvas, opts);
     const int x1 = GetItemTextWidth(CopyItemText(text, 1, to - line.Offs, opts), canvas, opts);
-    painter.Draw(canvas, pass.style, Rect(left + x0, line.Top + dy, left + x1,
-                                          line.Top + dy + line.Height));
+    painter.Draw(canvas, pass.style,
+                 Rect(left + x0, line.Top + dy, left + x1, line.Top + dy + line.Height));
   }
 }

@@ -510,7 +510,8 @@ void TCustomRDData::JoinItemsInRange(int first, int last) {
   for (int i = first; i <= last; ++i) {
     const TCustomRDItemInfo* item = GetItem(i);
     for (int k = 0; k < item->GetSubDocCount(); ++k)
-      if (TCustomRDData* sub = item->GetSubDoc(k)) sub->JoinItemsInRange(0, sub->GetItemCount() - 1);
+      if (TCustomRDData* sub = item->GetSubDoc(k))
+        sub->JoinItemsInRange(0, sub->GetItemCount() - 1);
   }
   for (int i = last; i > first; --i) {
     TCustomRDItemInfo* previous = GetItem(i - 1);

@@ -303,8 +303,7 @@ class TCustomRDData {
   int GetItemEndOffset(int itemNo) const;
   // The part of the document the writers put out when not asked for the selection: the
   // whole document here; a document printed on pages may answer one page.
-  virtual void GetOutputRange(int& startItem, int& startOffset, int& endItem,
-                              int& endOffset) const;
+  virtual void GetOutputRange(int& startItem, int& startOffset, int& endItem, int& endOffset) const;
   // The part of item itemNo that output holds when the item is cut there (the rows of a
   // table a printed page holds); nullptr: the whole item.
   virtual const TRDMultiDrawItemPart* GetOutputPart(int /*itemNo*/) const { return nullptr; }

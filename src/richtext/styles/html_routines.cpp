@@ -4,10 +4,10 @@
 #include "richtext/base/code_pages.h"
 #include "richtext/base/item_text.h"
 #include "richtext/base/rtf_routines.h"
-#include "richtext/base/text_routines.h"
 #include "richtext/base/symbol_fonts.h"
-#include "richtext/styles/text_style.h"
+#include "richtext/base/text_routines.h"
 #include "richtext/base/unicode_html.h"
+#include "richtext/styles/text_style.h"
 
 namespace {
 

@@ -21,11 +21,15 @@ void TRDBackground::AssignImage(const TGraphic* graphic) {
 
 TRDItemBackgroundStyle TRDBackground::GetItemBackgroundStyle() const {
   switch (Style) {
-    case bsNoBitmap: return rdbsColor;
-    case bsStretched: return rdbsStretched;
+    case bsNoBitmap:
+      return rdbsColor;
+    case bsStretched:
+      return rdbsStretched;
     case bsTiled:
-    case bsTiledAndScrolled: return rdbsTiled;
-    default: return rdbsCentered;
+    case bsTiledAndScrolled:
+      return rdbsTiled;
+    default:
+      return rdbsCentered;
   }
 }
 
@@ -60,8 +64,8 @@ void TRDBackground::Draw(TRDCanvas& canvas, const TRect& rect, int hOffs, int vO
                          int areaTop, int areaWidth, int areaHeight, TColor color,
                          bool clipping) const {
   // r is rect in area coordinates; an area point p is drawn at p + origin.
-  const TRect r = Rect(rect.Left - areaLeft, rect.Top - areaTop, rect.Right - areaLeft,
-                       rect.Bottom - areaTop);
+  const TRect r =
+      Rect(rect.Left - areaLeft, rect.Top - areaTop, rect.Right - areaLeft, rect.Bottom - areaTop);
   const int ox = clipping ? areaLeft : -r.Left;
   const int oy = clipping ? areaTop : -r.Top;
   if (clipping) {
@@ -85,7 +89,8 @@ void TRDBackground::Draw(TRDCanvas& canvas, const TRect& rect, int hOffs, int vO
   const int w = picture.Width(), h = picture.Height();
   auto at = [&](int x, int y) { canvas.Draw(x + ox, y + oy, picture); };
   switch (Style) {
-    case bsNoBitmap: break;
+    case bsNoBitmap:
+      break;
     case bsStretched:
       canvas.StretchDraw(Rect(ox, oy, areaWidth + ox, areaHeight + oy), picture);
       break;
@@ -98,11 +103,21 @@ void TRDBackground::Draw(TRDCanvas& canvas, const TRect& rect, int hOffs, int vO
         for (int i = (r.Left + hOffs) / w; i <= (r.Right + hOffs) / w; ++i)
           at(w * i - hOffs, h * j - vOffs);
       break;
-    case bsCentered: at((areaWidth - w) / 2, (areaHeight - h) / 2); break;
-    case bsTopLeft: at(0, 0); break;
-    case bsTopRight: at(areaWidth - w, 0); break;
-    case bsBottomLeft: at(0, areaHeight - h); break;
-    case bsBottomRight: at(areaWidth - w, areaHeight - h); break;
+    case bsCentered:
+      at((areaWidth - w) / 2, (areaHeight - h) / 2);
+      break;
+    case bsTopLeft:
+      at(0, 0);
+      break;
+    case bsTopRight:
+      at(areaWidth - w, 0);
+      break;
+    case bsBottomLeft:
+      at(0, areaHeight - h);
+      break;
+    case bsBottomRight:
+      at(areaWidth - w, areaHeight - h);
+      break;
   }
 }
 
@@ -124,18 +139,31 @@ void TRDBackground::Print(TRDCanvas& canvas, const TRect& rect, const TRect& are
     // Every placement is measured from the area's corner, so a cell whose area does not
     // start at the painted rectangle's corner gets its picture where its area is.
     switch (Style) {
-      case bsNoBitmap: break;
-      case bsStretched: canvas.StretchDraw(areaRect, picture); break;
+      case bsNoBitmap:
+        break;
+      case bsStretched:
+        canvas.StretchDraw(areaRect, picture);
+        break;
       case bsTiled:
       case bsTiledAndScrolled:
         for (int y = areaRect.Top; y < rect.Bottom; y += h)
           for (int x = areaRect.Left; x < rect.Right; x += w) at(x, y);
         break;
-      case bsCentered: at(areaRect.Left + (aw - w) / 2, areaRect.Top + (ah - h) / 2); break;
-      case bsTopLeft: at(areaRect.Left, areaRect.Top); break;
-      case bsTopRight: at(areaRect.Right - w, areaRect.Top); break;
-      case bsBottomLeft: at(areaRect.Left, areaRect.Bottom - h); break;
-      case bsBottomRight: at(areaRect.Right - w, areaRect.Bottom - h); break;
+      case bsCentered:
+        at(areaRect.Left + (aw - w) / 2, areaRect.Top + (ah - h) / 2);
+        break;
+      case bsTopLeft:
+        at(areaRect.Left, areaRect.Top);
+        break;
+      case bsTopRight:
+        at(areaRect.Right - w, areaRect.Top);
+        break;
+      case bsBottomLeft:
+        at(areaRect.Left, areaRect.Bottom - h);
+        break;
+      case bsBottomRight:
+        at(areaRect.Right - w, areaRect.Bottom - h);
+        break;
     }
   }
   canvas.RestoreState();

@@ -82,7 +82,7 @@ std::vector<TRDWordRange> RDFindWords(std::u16string_view text,
 }
 
 TRDWordEnumThread::TRDWordEnumThread(TCustomRDData& data, TCheck check,
-                                 std::function<void(int)> repaint)
+                                     std::function<void(int)> repaint)
     : data_(data), check_(std::move(check)), repaint_(std::move(repaint)), delimiters_(256) {
   for (int c = 0; c < 256; ++c) delimiters_[size_t(c)] = data_.IsDelimiter(char16_t(c));
 }
@@ -218,10 +218,9 @@ void TRDWordEnumThread::ApplyResults() {
     }
     TCustomRDItemInfo* item = work.Data->GetItem(itemNo);
     const std::string& raw = work.Data->GetItemTextRaw(itemNo);
-    const std::u16string now =
-        IsUnicodeItem(item->ItemOptions)
-            ? RawUnicodeToWideString(raw)
-            : RawUnicodeToWideString(AnsiToRawUnicode(work.CodePage, raw));
+    const std::u16string now = IsUnicodeItem(item->ItemOptions)
+                                   ? RawUnicodeToWideString(raw)
+                                   : RawUnicodeToWideString(AnsiToRawUnicode(work.CodePage, raw));
     if (now != work.Text) {
       next_item_ = std::min(next_item_, work.TopItemNo);
       continue;
@@ -253,8 +252,7 @@ bool TRDWordEnumThread::HasNoWords(TCustomRDData& rdData, int itemNo, int styleN
   const TFontInfo& style = rdStyle->TextStyles()[styleNo];
   // Text in a picture font has no words.
   if (style.Charset == kSymbolCharset) return true;
-  if (!style.LiveSpellingExempt || IsUnicodeItem(rdData.GetItem(itemNo)->ItemOptions))
-    return false;
+  if (!style.LiveSpellingExempt || IsUnicodeItem(rdData.GetItem(itemNo)->ItemOptions)) return false;
   const std::string& text = rdData.GetItemTextRaw(itemNo);
   return RDIsWebAddress(text) || RDIsMailAddress(text);
 }
@@ -288,11 +286,15 @@ bool TRDWordEnumThread::HandOutNext() {
     const int styleNo = rdData->GetActualStyle(*item);
     const int codePage = rdData->GetStyleCodePage(styleNo);
     const std::string& raw = rdData->GetItemTextRaw(itemNo);
-    Job job{rdData, next_item_, item, itemNo,
+    Job job{rdData,
+            next_item_,
+            item,
+            itemNo,
             IsUnicodeItem(item->ItemOptions)
                 ? RawUnicodeToWideString(raw)
                 : RawUnicodeToWideString(AnsiToRawUnicode(codePage, raw)),
-            styleNo, codePage};
+            styleNo,
+            codePage};
     {
       std::lock_guard lock(mutex_);
       job_ = std::move(job);

@@ -46,7 +46,8 @@ TRDAnimatorList* TCustomRDData::GetAnimators() {
 }
 
 TRDRTFReaderProperties* TCustomRDData::GetRTFReadProperties() {
-  if (TCustomRDData* root = GetAbsoluteRootData(); root != this) return root->GetRTFReadProperties();
+  if (TCustomRDData* root = GetAbsoluteRootData(); root != this)
+    return root->GetRTFReadProperties();
   return nullptr;
 }
 

@@ -8,10 +8,9 @@
 std::string DroppedRichDoc(const TDataObject& data) {
   std::string block;
   if (!data.GetData(kRichDocMimeType, block) || block.size() < 4) return {};
-  const std::uint32_t length = std::uint32_t(std::uint8_t(block[0])) |
-                               std::uint32_t(std::uint8_t(block[1])) << 8 |
-                               std::uint32_t(std::uint8_t(block[2])) << 16 |
-                               std::uint32_t(std::uint8_t(block[3])) << 24;
+  const std::uint32_t length =
+      std::uint32_t(std::uint8_t(block[0])) | std::uint32_t(std::uint8_t(block[1])) << 8 |
+      std::uint32_t(std::uint8_t(block[2])) << 16 | std::uint32_t(std::uint8_t(block[3])) << 24;
   return block.substr(4, std::min<std::size_t>(length, block.size() - 4));
 }
 

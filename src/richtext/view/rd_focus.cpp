@@ -65,8 +65,7 @@ bool TRDControlData::MoveFocus(bool forward) {
       from = d->GetInplaceSourceData()->GetParentItemNo();
       break;
     }
-  if (FocusedItemData == this && FocusedItemNo < GetItemCount())
-    from = FocusedItemNo;
+  if (FocusedItemData == this && FocusedItemNo < GetItemCount()) from = FocusedItemNo;
   TCustomRDData* data = nullptr;
   int itemNo = -1;
   const int top = FindFocusableItem(from, forward, data, itemNo);

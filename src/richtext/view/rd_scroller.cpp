@@ -167,31 +167,59 @@ void TRDScroller::DoHScrolled() {
 
 void TRDScroller::VScrollAction(TScrollCode Code, int Pos) {
   switch (Code) {
-    case scLineUp: ScrollTo(v_scroll_pos_ - StepsPerLine, true); break;
-    case scLineDown: ScrollTo(v_scroll_pos_ + StepsPerLine, true); break;
-    case scPageUp: ScrollTo(v_scroll_pos_ - DocClientHeight() / v_small_step_, true); break;
-    case scPageDown: ScrollTo(v_scroll_pos_ + DocClientHeight() / v_small_step_, true); break;
-    case scPosition: ScrollTo(Pos, true); break;
+    case scLineUp:
+      ScrollTo(v_scroll_pos_ - StepsPerLine, true);
+      break;
+    case scLineDown:
+      ScrollTo(v_scroll_pos_ + StepsPerLine, true);
+      break;
+    case scPageUp:
+      ScrollTo(v_scroll_pos_ - DocClientHeight() / v_small_step_, true);
+      break;
+    case scPageDown:
+      ScrollTo(v_scroll_pos_ + DocClientHeight() / v_small_step_, true);
+      break;
+    case scPosition:
+      ScrollTo(Pos, true);
+      break;
     case scTrack:
       if (Tracking) ScrollTo(Pos, true);
       break;
-    case scTop: ScrollTo(0, true); break;
-    case scBottom: ScrollTo(scroll_height_, true); break;
+    case scTop:
+      ScrollTo(0, true);
+      break;
+    case scBottom:
+      ScrollTo(scroll_height_, true);
+      break;
   }
 }
 
 void TRDScroller::HScrollAction(TScrollCode Code, int Pos) {
   switch (Code) {
-    case scLineUp: HScrollTo(h_scroll_pos_ - v_small_step_ * StepsPerLine); break;
-    case scLineDown: HScrollTo(h_scroll_pos_ + v_small_step_ * StepsPerLine); break;
-    case scPageUp: HScrollTo(h_scroll_pos_ - DocClientWidth()); break;
-    case scPageDown: HScrollTo(h_scroll_pos_ + DocClientWidth()); break;
-    case scPosition: HScrollTo(Pos); break;
+    case scLineUp:
+      HScrollTo(h_scroll_pos_ - v_small_step_ * StepsPerLine);
+      break;
+    case scLineDown:
+      HScrollTo(h_scroll_pos_ + v_small_step_ * StepsPerLine);
+      break;
+    case scPageUp:
+      HScrollTo(h_scroll_pos_ - DocClientWidth());
+      break;
+    case scPageDown:
+      HScrollTo(h_scroll_pos_ + DocClientWidth());
+      break;
+    case scPosition:
+      HScrollTo(Pos);
+      break;
     case scTrack:
       if (Tracking) HScrollTo(Pos);
       break;
-    case scTop: HScrollTo(0); break;
-    case scBottom: HScrollTo(scroll_width_); break;
+    case scTop:
+      HScrollTo(0);
+      break;
+    case scBottom:
+      HScrollTo(scroll_width_);
+      break;
   }
 }
 
@@ -208,15 +236,32 @@ void TRDScroller::KeyDown(TKeyCode& Key, TShiftState Shift) {
   TCustomControl::KeyDown(Key, Shift);
   if (!ScrollByKeys) return;
   switch (Key) {
-    case VK_PRIOR: VScrollAction(scPageUp, 0); break;
-    case VK_NEXT: VScrollAction(scPageDown, 0); break;
-    case VK_END: VScrollAction(scBottom, 0); break;
-    case VK_HOME: VScrollAction(scTop, 0); break;
-    case VK_UP: VScrollAction(scLineUp, 0); break;
-    case VK_DOWN: VScrollAction(scLineDown, 0); break;
-    case VK_LEFT: HScrollAction(scLineUp, 0); break;
-    case VK_RIGHT: HScrollAction(scLineDown, 0); break;
-    default: break;
+    case VK_PRIOR:
+      VScrollAction(scPageUp, 0);
+      break;
+    case VK_NEXT:
+      VScrollAction(scPageDown, 0);
+      break;
+    case VK_END:
+      VScrollAction(scBottom, 0);
+      break;
+    case VK_HOME:
+      VScrollAction(scTop, 0);
+      break;
+    case VK_UP:
+      VScrollAction(scLineUp, 0);
+      break;
+    case VK_DOWN:
+      VScrollAction(scLineDown, 0);
+      break;
+    case VK_LEFT:
+      HScrollAction(scLineUp, 0);
+      break;
+    case VK_RIGHT:
+      HScrollAction(scLineDown, 0);
+      break;
+    default:
+      break;
   }
 }
 
@@ -269,8 +314,7 @@ void TRDScroller::ReleaseActiveSubData(TCustomRDData* Data) {
       formatted->Deselect(false);
   }
   active_sub_data_ = nullptr;
-  if (TCustomRDItemInfo* item = std::exchange(active_sub_item_, nullptr))
-    item->SubDataReleased();
+  if (TCustomRDItemInfo* item = std::exchange(active_sub_item_, nullptr)) item->SubDataReleased();
 }
 
 TRDScroller* TRDScroller::GetInplaceEditor() const {

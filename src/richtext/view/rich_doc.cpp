@@ -3,24 +3,24 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/controls/focus_entry.h"
 #include "platform/gui/controls/forms.h"
 #include "platform/gui/controls/hint_window.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
 #include "platform/sys/timer.h"
 #include "platform/text/streams.h"
-#include "richtext/view/live_spelling.h"
-#include "richtext/model/rd_animate.h"
-#include "richtext/styles/rd_background.h"
-#include "richtext/view/rd_platform_canvas.h"
-#include "richtext/styles/rd_style.h"
-#include "richtext/view/rtf_read_properties.h"
 #include "richtext/formats/html_writer.h"
 #include "richtext/formats/rtf_writer.h"
-#include "richtext/view/smart_popup.h"
 #include "richtext/formats/text_export.h"
+#include "richtext/model/rd_animate.h"
+#include "richtext/styles/rd_background.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/live_spelling.h"
+#include "richtext/view/rd_platform_canvas.h"
+#include "richtext/view/rtf_read_properties.h"
+#include "richtext/view/smart_popup.h"
 
 namespace {
 
@@ -36,7 +36,8 @@ const std::string kDefaultDelimiters = " .;,:(){}\"/\\<>!?[]\x91\x92\x93\x94-+*=
 }  // namespace
 
 TCustomRichDoc::TCustomRichDoc(TComponent* AOwner)
-    : TCustomRichDoc(AOwner, [](TCustomRichDoc& doc) { return std::make_unique<TRichDocRDData>(doc); }) {}
+    : TCustomRichDoc(AOwner,
+                     [](TCustomRichDoc& doc) { return std::make_unique<TRichDocRDData>(doc); }) {}
 
 TCustomRichDoc::TCustomRichDoc(TComponent* AOwner, const TDataFactory& MakeData)
     : TRDScroller(AOwner),
@@ -135,7 +136,8 @@ void TCustomRichDoc::PlaceSmartPopupButton() {
   if (!smart_popup_button_) return;
   const int itemNo = smart_popup_button_->ItemNo();
   int left, top;
-  if (itemNo < 0 || itemNo >= rd_data_->GetItemCount() || rd_data_->GetItem(itemNo)->DrawItemNo < 0 ||
+  if (itemNo < 0 || itemNo >= rd_data_->GetItemCount() ||
+      rd_data_->GetItem(itemNo)->DrawItemNo < 0 ||
       !rd_data_->GetItemClientCoords(itemNo, left, top)) {
     FreeSmartPopupButton();
     return;
@@ -159,8 +161,8 @@ namespace {
 // writer wrote nothing because it could not.
 bool SaveStreamAtomically(const std::string& fileName, bool written, const TMemoryStream& stream) {
   if (!written) return false;
-  SaveFileAtomically(fileName, std::string_view(static_cast<const char*>(stream.Memory()),
-                                                size_t(stream.Size())));
+  SaveFileAtomically(
+      fileName, std::string_view(static_cast<const char*>(stream.Memory()), size_t(stream.Size())));
   return true;
 }
 
@@ -169,8 +171,7 @@ bool SaveStreamAtomically(const std::string& fileName, bool written, const TMemo
 bool TCustomRichDoc::SaveText(const std::string& FileName, int LineWidth) {
   TMemoryStream stream;
   return SaveStreamAtomically(
-      FileName, SaveTextToStream(*rd_data_, stream, LineWidth, false, false, false, false),
-      stream);
+      FileName, SaveTextToStream(*rd_data_, stream, LineWidth, false, false, false, false), stream);
 }
 
 bool TCustomRichDoc::SaveTextW(const std::string& FileName, int LineWidth) {
@@ -321,8 +322,7 @@ void TCustomRichDoc::GetSelectionRange(int& StartItemNo, int& StartOffs, int& En
   rd_data_->GetSelectionBounds(StartItemNo, StartOffs, EndItemNo, EndOffs, Normalize);
 }
 
-void TCustomRichDoc::SetSelectionRange(int StartItemNo, int StartOffs, int EndItemNo,
-                                       int EndOffs) {
+void TCustomRichDoc::SetSelectionRange(int StartItemNo, int StartOffs, int EndItemNo, int EndOffs) {
   rd_data_->SetSelectionBounds(StartItemNo, StartOffs, EndItemNo, EndOffs);
 }
 
@@ -354,10 +354,9 @@ void TCustomRichDoc::PaintWithoutStyle() {
   canvas.Font().SetSize(8);
   canvas.Font().SetColor(clWindowText);
   TRect r = Rect(0, 0, Width(), Height());
-  canvas.TextRect(r,
-                  "Style is not defined\rCreate a TRDStyle object and assign it to " + Name +
-                      ".Style",
-                  tfWordBreak | tfNoPrefix);
+  canvas.TextRect(
+      r, "Style is not defined\rCreate a TRDStyle object and assign it to " + Name + ".Style",
+      tfWordBreak | tfNoPrefix);
 }
 
 void TCustomRichDoc::Paint() {
@@ -507,8 +506,7 @@ void TCustomRichDoc::KeyDown(TKeyCode& Key, TShiftState Shift) {
       return;
     }
   }
-  if (smart_popup_button_ && smart_popup_ &&
-      ShortCutOf(Key, Shift) == smart_popup_->ShortCut) {
+  if (smart_popup_button_ && smart_popup_ && ShortCutOf(Key, Shift) == smart_popup_->ShortCut) {
     smart_popup_button_->Activate();
     Key = 0;
     return;
@@ -554,7 +552,8 @@ void TCustomRichDoc::AutoScrollTick() {
   }
   if (auto_scroll_dy_ != 0) ScrollTo(VScrollPos() + auto_scroll_dy_, true);
   if (auto_scroll_dx_ != 0) HScrollTo(HScrollPos() + auto_scroll_dx_ * VSmallStep());
-  if (auto_scroll_dx_ != 0 || auto_scroll_dy_ != 0) MouseMove(last_shift_, last_mouse_.X, last_mouse_.Y);
+  if (auto_scroll_dx_ != 0 || auto_scroll_dy_ != 0)
+    MouseMove(last_shift_, last_mouse_.X, last_mouse_.Y);
 }
 
 void TCustomRichDoc::DblClick() {
@@ -684,8 +683,8 @@ void TCustomRichDoc::DispatchDeferred() {
 void TCustomRichDoc::StartLiveSpelling() {
   if (!OnSpellingCheck) return;
   if (!live_spelling_)
-    live_spelling_ =
-        std::make_unique<TRDWordEnumThread>(*rd_data_, OnSpellingCheck, [this](int) { Invalidate(); });
+    live_spelling_ = std::make_unique<TRDWordEnumThread>(*rd_data_, OnSpellingCheck,
+                                                         [this](int) { Invalidate(); });
   live_spelling_->Start();
   spelling_timer_->SetEnabled(true);
 }

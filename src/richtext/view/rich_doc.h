@@ -241,7 +241,8 @@ class TCustomRichDoc : public TRDScroller {
   // item after a character was typed at Offset, or Count characters deleted there.
   void RecheckWordsFrom(TCustomRDData* RDData, int ItemNo, int Offset);
   void RunPendingWordCheck(TCustomRDData* RDData, int ItemNo);
-  static void AdjustWordMarksAfterInsert(TCustomRDData* RDData, int ItemNo, int Offset, char16_t Ch);
+  static void AdjustWordMarksAfterInsert(TCustomRDData* RDData, int ItemNo, int Offset,
+                                         char16_t Ch);
   static void AdjustWordMarksAfterDelete(TCustomRDData* RDData, int ItemNo, int Offset, int Count);
 
   // Queues an event to fire once the current input has been handled.

@@ -37,7 +37,7 @@ void TRDSmartPopupButton::Paint() {
   canvas.Pen().SetColor(hovered_ ? properties_.HoverLineColor : properties_.LineColor);
   for (int row = 0; row < 3; ++row) {
     const std::array<TPoint, 2> line{Point(w - 8 + row, h - 6 + row),
-                                      Point(w - 3 - row, h - 6 + row)};
+                                     Point(w - 3 - row, h - 6 + row)};
     canvas.Polyline(line);
   }
 }

@@ -98,10 +98,9 @@ bool TRDEditRDData::InsertDocumentAtCaret(const std::function<bool(int& index)>&
                      (GetItem(caretItem)->StyleNo < 0 || !GetItemTextRaw(caretItem).empty());
   // Right after a list number the paragraph starts at its number: what goes in there goes
   // in before the number, which stays with its own text.
-  const bool afterNumber = !inside && !after && caretItem > 0 &&
-                           caretOffs <= GetItemStartOffset(caretItem) &&
-                           !GetItem(caretItem)->IsParaStart() &&
-                           GetItem(caretItem - 1)->StyleNo == rdsListMarker;
+  const bool afterNumber =
+      !inside && !after && caretItem > 0 && caretOffs <= GetItemStartOffset(caretItem) &&
+      !GetItem(caretItem)->IsParaStart() && GetItem(caretItem - 1)->StyleNo == rdsListMarker;
   const int index = afterNumber ? caretItem - 1 : caretItem + (inside || after ? 1 : 0);
   // The caret's paragraph goes on after the inserted items when they go into it.
   const bool intoParagraph = inside || after;

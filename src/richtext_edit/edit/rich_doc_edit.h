@@ -279,8 +279,7 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   // A style application with Handler installed for its time.
   bool ApplyTextStyleThrough(TRDStyleConversionHandler Handler, int UserData, int Operation,
                              bool WholeParagraphs);
-  bool ApplyParaStyleThrough(TRDStyleConversionHandler Handler, int Value,
-                             int CellsOperation = -1);
+  bool ApplyParaStyleThrough(TRDStyleConversionHandler Handler, int Value, int CellsOperation = -1);
   // A navigation key moves the caret (Shift extending the selection); at the document's
   // edge OnCaretGetOut is raised.
   void MoveCaretByKey(TKeyCode Key, TShiftState Shift);

@@ -146,8 +146,7 @@ class TRDUndoList {
  private:
   void TrimToLimit(int room);
   void PerformLast(TRDEditRDData& data, bool undoing);
-  void RollBack(TRDEditRDData& data, bool undoing, TRDUndoList* other,
-                std::uint64_t otherSteps);
+  void RollBack(TRDEditRDData& data, bool undoing, TRDUndoList* other, std::uint64_t otherSteps);
   void PushStep(std::unique_ptr<TRDUndoInfos> step);
   void FreeLastIfEmpty();
   TCustomRDData* owner_;

@@ -188,17 +188,16 @@ void TCustomPrintableRDData::DrawPage(int pageNo, TRDCanvas& canvas, bool correc
   BackgroundBitmap.reset();
 }
 
-void TCustomPrintableRDData::DrawParaBackground(TRDCanvas& canvas, int first, int last,
-                                                int pageNo, int pageTop,
-                                                const TRDResolution& scaling) {
+void TCustomPrintableRDData::DrawParaBackground(TRDCanvas& canvas, int first, int last, int pageNo,
+                                                int pageTop, const TRDResolution& scaling) {
   TRDStyle& style = *GetRDStyle();
   const int paraNo = GetItem(DrawItems[first]->ItemNo)->ParaNo;
   const TParaInfo& para = style.ParaStyles()[paraNo];
   if (para.Border.Style == rdbNone && para.Background.Color == clNone && !style.OnDrawParaBack)
     return;
   TRect r;
-  r.Left = ScreenToDeviceX(GetLeftMargin() + para.LeftIndent + std::min(0, para.FirstIndent),
-                           scaling);
+  r.Left =
+      ScreenToDeviceX(GetLeftMargin() + para.LeftIndent + std::min(0, para.FirstIndent), scaling);
   r.Right = GetWidth() - ScreenToDeviceX(GetRightMargin() + para.RightIndent, scaling);
   int startNo, startPart, endNo;
   GetDrawItemsRange(pageNo, startNo, startPart, endNo);
@@ -239,9 +238,9 @@ void TCustomPrintableRDData::DrawTextLine(TRDCanvas& canvas, int d, int pageTop,
   const int top = line.Top - pageTop;
   if (style.OnDrawTextBack)
     style.DrawTextBack(canvas, line.ItemNo, styleNo, this, left, top, line.Width, line.Height, 0);
-  const bool nextWraps = d + 1 < DrawItems.Count() && DrawItems[d + 1]->FromNewLine &&
-                         (DrawItems[d + 1]->ItemNo == line.ItemNo ||
-                          !IsItemLineStart(DrawItems[d + 1]->ItemNo));
+  const bool nextWraps =
+      d + 1 < DrawItems.Count() && DrawItems[d + 1]->FromNewLine &&
+      (DrawItems[d + 1]->ItemNo == line.ItemNo || !IsItemLineStart(DrawItems[d + 1]->ItemNo));
   style.DrawStyleText(DisplayTextOf(d, nextWraps), canvas, line.ItemNo, line.Offs, styleNo, this,
                       line.JustifyExtra, left, top, line.Width, line.Height, 0, true, correction,
                       GetColorMode(), bidi);
@@ -298,8 +297,8 @@ void TCustomPrintableRDData::DrawBackToBitmap(int x, int y, const TCustomRDItemI
     TCanvas& c = bitmap.Canvas();
     if (BackgroundBitmap) {
       const TRDResolution& scaling = PrintScaling();
-      const TRect at = Bounds(ScaleByRatioX(x, scaling), ScaleByRatioY(y, scaling),
-                              bitmap.Width(), bitmap.Height());
+      const TRect at = Bounds(ScaleByRatioX(x, scaling), ScaleByRatioY(y, scaling), bitmap.Width(),
+                              bitmap.Height());
       c.CopyRect(Rect(0, 0, bitmap.Width(), bitmap.Height()), BackgroundBitmap->Canvas(), at);
     } else {
       const TColor color = GetBackgroundColor();
@@ -359,8 +358,7 @@ int TCustomMainPtblRDData::GetPageTop(int pageNo) const {
 }
 
 int TCustomMainPtblRDData::GetPageTop2(int pageNo) const {
-  return Pages.Page(pageNo).StartY2 - PrintableTop - TmpTMPix -
-         (pageNo == 1 ? FirstPageOffset : 0);
+  return Pages.Page(pageNo).StartY2 - PrintableTop - TmpTMPix - (pageNo == 1 ? FirstPageOffset : 0);
 }
 
 bool TCustomMainPtblRDData::GetPrintedItemRange(int& startNo, int& endNo) const {

@@ -141,9 +141,7 @@ class TVerticalRuns {
     const TRun& run = *runs_[size_t(owner_[size_t(col)])];
     return row >= run.Top && row <= run.Bottom ? &run : nullptr;
   }
-  TRun* RunAt(int row, int col) {
-    return const_cast<TRun*>(std::as_const(*this).RunAt(row, col));
-  }
+  TRun* RunAt(int row, int col) { return const_cast<TRun*>(std::as_const(*this).RunAt(row, col)); }
   void Merge(int col) {
     const TRun run = *runs_[size_t(col)];
     runs_[size_t(col)].reset();
@@ -153,7 +151,7 @@ class TVerticalRuns {
 
   TRDTableRows& grid_;
   TMerge merge_;
-  std::vector<int> owner_;                  // per column: the left column of its run, or -1
+  std::vector<int> owner_;                 // per column: the left column of its run, or -1
   std::vector<std::optional<TRun>> runs_;  // by left column
 };
 
@@ -430,9 +428,7 @@ void TRDRTFImporter::TTableBuilder::SetCellLook(TRDTableCellData& own,
       ++info_.CellBorderCount;
     }
   own.BorderColor = HasKind(cs[0]) ? cs[0]->Color : HasKind(cs[1]) ? cs[1]->Color : clNone;
-  own.BorderLightColor = HasKind(cs[2])   ? cs[2]->Color
-                         : HasKind(cs[3]) ? cs[3]->Color
-                                          : clNone;
+  own.BorderLightColor = HasKind(cs[2]) ? cs[2]->Color : HasKind(cs[3]) ? cs[3]->Color : clNone;
   for (const TColor color : {own.BorderColor, own.BorderLightColor}) {
     if (color == clNone) continue;
     if (info_.CellBorderColor == clNone)
@@ -448,9 +444,7 @@ void TRDRTFImporter::TTableBuilder::SetCellLook(TRDTableCellData& own,
   } else {
     own.BestWidth = Round(widthInTwips * p_);
   }
-  own.VAlign = cellProps.VAlign == 1   ? rdcBottom
-               : cellProps.VAlign == 2 ? rdcMiddle
-                                       : rdcTop;
+  own.VAlign = cellProps.VAlign == 1 ? rdcBottom : cellProps.VAlign == 2 ? rdcMiddle : rdcTop;
 }
 
 // The table's measures from what the rows gave: border styles and colours, padding,

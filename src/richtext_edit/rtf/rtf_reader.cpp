@@ -639,8 +639,8 @@ TRDRTFErrorCode TRDRTFReader::OutputUnicode(char16_t code) {
         level->TextW =
             RawUnicodeToWideString(AnsiToRawUnicode(TRDCodePage(code_page_), level->Text));
       level->TextW += code;
-      level->Text +=
-          RawUnicodeToAnsi(TRDCodePage(code_page_), WideStringToRawUnicode(std::u16string(1, code)));
+      level->Text += RawUnicodeToAnsi(TRDCodePage(code_page_),
+                                      WideStringToRawUnicode(std::u16string(1, code)));
     }
   }
   return rtf_ec_OK;

@@ -222,8 +222,8 @@ void TRDTableItemInfo::RestoreEditorAfterReformat() {
   const int count = inner.GetItemCount();
   if (EditorState.StartItemNo >= 0 && EditorState.StartItemNo < count &&
       EditorState.EndItemNo >= 0 && EditorState.EndItemNo < count)
-    inner.SetSelectionBounds(EditorState.StartItemNo, EditorState.StartOffs,
-                             EditorState.EndItemNo, EditorState.EndOffs);
+    inner.SetSelectionBounds(EditorState.StartItemNo, EditorState.StartOffs, EditorState.EndItemNo,
+                             EditorState.EndOffs);
   InplaceEditor->SetVScrollPos(EditorState.VScrollPos);
   InplaceEditor->Invalidate();
 }

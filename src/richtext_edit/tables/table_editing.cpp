@@ -87,9 +87,12 @@ void TRDTableItemInfo::DeleteRows(int index, int count, bool decreaseHeight) {
     BadIndex();
   int row, col;
   const bool editing = GetEditedCell(row, col) != nullptr;
-  if (!editing) row = index, col = 0;
-  else if (row >= index + count) row -= count;
-  else if (row >= index) row = index;
+  if (!editing)
+    row = index, col = 0;
+  else if (row >= index + count)
+    row -= count;
+  else if (row >= index)
+    row = index;
   Deselect();
   BeginModify();
   Rows->DeleteRows(index, count, decreaseHeight);
@@ -104,9 +107,12 @@ void TRDTableItemInfo::DeleteCols(int index, int count, bool decreaseWidth) {
     BadIndex();
   int row, col;
   const bool editing = GetEditedCell(row, col) != nullptr;
-  if (!editing) row = 0, col = index;
-  else if (col >= index + count) col -= count;
-  else if (col >= index) col = index;
+  if (!editing)
+    row = 0, col = index;
+  else if (col >= index + count)
+    col -= count;
+  else if (col >= index)
+    col = index;
   Deselect();
   BeginModify();
   Rows->DeleteCols(index, count, decreaseWidth);

@@ -45,8 +45,7 @@ void TRDTableInplaceRDData::DoRDMouseDown(TMouseButton button, TShiftState shift
   if (TRDTableInplaceEdit* editor = CellEditor()) editor->PostMouse(false, button, shift, x, y);
 }
 
-void TRDTableInplaceRDData::DoRDMouseUp(TMouseButton button, TShiftState shift, int, int x,
-                                        int y) {
+void TRDTableInplaceRDData::DoRDMouseUp(TMouseButton button, TShiftState shift, int, int x, int y) {
   if (TRDTableInplaceEdit* editor = CellEditor()) editor->PostMouse(true, button, shift, x, y);
 }
 
@@ -144,8 +143,7 @@ void TRDTableInplaceRDData::ScrollToRect(int left, int top, int height, int widt
   // rectangle where the editor lies over it.
   int ox, oy;
   GetOrigin(ox, oy);
-  const TPoint at =
-      editor->ToOuterDocument(left - GetHOffs() + ox, top - GetVOffs() + oy);
+  const TPoint at = editor->ToOuterDocument(left - GetHOffs() + ox, top - GetVOffs() + oy);
   editor->Outer().EditData().ScrollToRect(at.X, at.Y, height, width);
 }
 

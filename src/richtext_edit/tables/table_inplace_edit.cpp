@@ -29,10 +29,9 @@ const TRDTableItemInfo& OutermostTable(const TRDTableItemInfo& table) {
 
 TRDTableInplaceEdit::TRDTableInplaceEdit(TCustomRichDocEdit& outer, TRDTableItemInfo& table,
                                          int row, int col)
-    : TCustomRichDocEdit(nullptr,
-                         [](TCustomRichDoc& doc) {
-                           return std::make_unique<TRDTableInplaceRDData>(doc);
-                         }),
+    : TCustomRichDocEdit(
+          nullptr,
+          [](TCustomRichDoc& doc) { return std::make_unique<TRDTableInplaceRDData>(doc); }),
       outer_(outer),
       table_(table),
       row_(row),
@@ -183,8 +182,7 @@ void TRDTableInplaceEdit::PostToRoot(std::unique_ptr<TRDMessageData> Data) {
   RootEditor().PostDeferredEvent(std::move(Data));
 }
 
-void TRDTableInplaceEdit::PostMouse(bool Up, TMouseButton Button, TShiftState Shift, int X,
-                                    int Y) {
+void TRDTableInplaceEdit::PostMouse(bool Up, TMouseButton Button, TShiftState Shift, int X, int Y) {
   // The press the table handed on reached the root editor's listeners from the document
   // around the table; a release passed out again is theirs already.
   if ((!Up && handed_on_) || (Up && release_held_)) return;
@@ -203,8 +201,8 @@ void TRDTableInplaceEdit::PressAt(TMouseButton Button, TShiftState Shift, int X,
 void TRDTableInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   // The first press of a double click went to the document around the table and opened
   // this editor; the window system sends the second here as a press of its own.
-  const bool second = click_time_ != 0 &&
-                      GetTickCount() - click_time_ <= std::uint64_t(Screen->DoubleClickTime());
+  const bool second =
+      click_time_ != 0 && GetTickCount() - click_time_ <= std::uint64_t(Screen->DoubleClickTime());
   click_time_ = 0;
   if (Button == mbLeft && second && !(Shift & ssDouble)) {
     DblClick();
@@ -311,8 +309,7 @@ void TRDTableInplaceEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X,
     }
   }
   // Among selected cells the editor gives way to the selection once this release is over.
-  if (selected_look_)
-    outer_.QueueCall([&outer = outer_] { outer.CloseInplaceEditor(); });
+  if (selected_look_) outer_.QueueCall([&outer = outer_] { outer.CloseInplaceEditor(); });
 }
 
 void TRDTableInplaceEdit::HoldRelease(bool Value) {

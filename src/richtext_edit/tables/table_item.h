@@ -474,9 +474,8 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   // that is printed elsewhere), and the outermost rules; on paper the top one is always
   // drawn.
   void DrawRules(TRDCanvas& canvas, int x, int y, const TRect& table, const TRect& clip,
-                 const TRDTableItemFormattingInfo& info, int headingRows, int firstRow,
-                 int lastRow, int shift, int firstRowCut, bool printing,
-                 TRDColorMode colorMode) const;
+                 const TRDTableItemFormattingInfo& info, int headingRows, int firstRow, int lastRow,
+                 int shift, int firstRowCut, bool printing, TRDColorMode colorMode) const;
   void DrawBorder(TRDCanvas& canvas, int left, int top, int right, int bottom, int width,
                   TColor lightColor, TColor color, TColor backgroundColor,
                   TRDTableBorderStyle style, bool editing, bool printing, const TRect& clip,

@@ -424,8 +424,8 @@ void TRDTableItemInfo::HandOutSpareWidth(TLayoutPass& pass) {
     sum += weight;
   }
   for (size_t k = 0; k < weights.size() && pass.spare > 0; ++k) {
-    const int add = std::min(
-        ShareOf(weights[k].second, pass.spare, sum, int(weights.size() - k)), pass.spare);
+    const int add =
+        std::min(ShareOf(weights[k].second, pass.spare, sum, int(weights.size() - k)), pass.spare);
     pass.widths[size_t(weights[k].first)] += add;
     pass.spare -= add;
     sum -= weights[k].second;

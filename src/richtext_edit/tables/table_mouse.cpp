@@ -123,15 +123,12 @@ int BorderAt(int v, int size, int outerBand, int innerBand, const TRDIntegerList
 
 int TRDTableItemInfo::GetColBorderAt(int x, int& minPos, int& pos) const {
   return BorderAt(x, FormattingInfo->Width, border_width_ + border_h_spacing_ + cell_border_width_,
-                  cell_h_spacing_ + 2 * cell_border_width_, FormattingInfo->ColStarts, minPos,
-                  pos);
+                  cell_h_spacing_ + 2 * cell_border_width_, FormattingInfo->ColStarts, minPos, pos);
 }
 
 int TRDTableItemInfo::GetRowBorderAt(int y, int& minPos, int& pos) const {
-  return BorderAt(y, FormattingInfo->Height,
-                  border_width_ + border_v_spacing_ + cell_border_width_,
-                  cell_v_spacing_ + 2 * cell_border_width_, FormattingInfo->RowStarts, minPos,
-                  pos);
+  return BorderAt(y, FormattingInfo->Height, border_width_ + border_v_spacing_ + cell_border_width_,
+                  cell_v_spacing_ + 2 * cell_border_width_, FormattingInfo->RowStarts, minPos, pos);
 }
 
 // --- the cell selection -----------------------------------------------------------------------
@@ -257,8 +254,8 @@ void TRDTableItemInfo::Deselect() {
   SelColOffs = SelRowOffs = 0;
   UpdateCellSelectionFlags();
   ChosenRow = ChosenCol = -1;
-  if (auto* document = FormattedDocument(*this);
-      document && document->PartialSelectedItem >= 0 && document->PartialSelectedItem == GetMyItemNo())
+  if (auto* document = FormattedDocument(*this); document && document->PartialSelectedItem >= 0 &&
+                                                 document->PartialSelectedItem == GetMyItemNo())
     document->PartialSelectedItem = -1;
   SelectionChanged(*this);
 }
@@ -340,7 +337,8 @@ void TRDTableItemInfo::PassToCell(
     call(InplaceEditor->EditData(), x - cell->Left - area.Left, y - cell->Top - area.Top);
     return;
   }
-  call(*cell, x - cell->Left - cell_padding_, y - cell->Top - cell_padding_ - cell->GetExtraVOffs());
+  call(*cell, x - cell->Left - cell_padding_,
+       y - cell->Top - cell_padding_ - cell->GetExtraVOffs());
   if (TCustomRDFormattedData* document = FormattedDocument(*this)) document->InvalidateControl();
 }
 
@@ -426,8 +424,8 @@ void TRDTableItemInfo::DrawResizeLine(TRDCanvas& canvas, int x, int y) {
   int ox, oy;
   document->GetOrigin(ox, oy);
   const bool columns = (State & rdtsColumnResizing) != 0;
-  const int base = columns ? CaptureLeft - document->GetHOffs() + ox
-                           : CaptureTop - document->GetVOffs() + oy;
+  const int base =
+      columns ? CaptureLeft - document->GetHOffs() + ox : CaptureTop - document->GetVOffs() + oy;
   int v = std::max(columns ? x : y, base + ResizeMinPos);
   if (ResizeMaxPos >= 0) v = std::min(v, base + ResizeMaxPos);
   canvas.PenMode = pmNot;
@@ -578,8 +576,8 @@ void TRDTableItemInfo::ApplyColResize(int col, int newSize, bool shiftDrag) {
   const int outerHalf = border_width_ + border_h_spacing_ + cell_border_width_;
   const int innerHalf = cell_border_width_ + cell_h_spacing_ / 2;
   const int innerBand = cell_h_spacing_ + 2 * cell_border_width_;
-  const int fixed =
-      (cols - 1) * cell_h_spacing_ + (border_width_ + border_h_spacing_) * 2 + cols * cell_border_width_ * 2;
+  const int fixed = (cols - 1) * cell_h_spacing_ + (border_width_ + border_h_spacing_) * 2 +
+                    cols * cell_border_width_ * 2;
   // The column's cells take the width; a merged cell that ends in it follows with its
   // right edge unless a cell of the column alone took it.
   auto resize = [&](int c, int size) {
@@ -620,9 +618,9 @@ void TRDTableItemInfo::ApplyColResize(int col, int newSize, bool shiftDrag) {
   if (!shiftDrag && col + 1 < cols && !Rows->IsPercentWidthColumn(col + 1)) {
     // The next column gives up what this one takes, so that its right border stays: its
     // new extent runs from where it starts, just after the moved border, to that border.
-    const int right = col + 2 < cols ? info.ColStarts[col + 2] -
-                                           (cell_border_width_ + (cell_h_spacing_ + 1) / 2)
-                                     : info.Width - outerHalf / 2;
+    const int right =
+        col + 2 < cols ? info.ColStarts[col + 2] - (cell_border_width_ + (cell_h_spacing_ + 1) / 2)
+                       : info.Width - outerHalf / 2;
     const int nextStart = info.ColStarts[col] + newSize + (innerBand + 1) / 2;
     resize(col + 1, right - nextStart);
   }

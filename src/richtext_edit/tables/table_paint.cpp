@@ -335,8 +335,8 @@ void TRDTableItemInfo::DrawBorder(TRDCanvas& canvas, int left, int top, int righ
   canvas.BrushStyle = bsSolid;
   // On paper finer than the screen the scaled boxes of neighbouring cells may round a
   // pixel apart: borders there grow by one pixel, out at the top and the left.
-  const bool finer = printing && DeviceInfo &&
-                     DeviceInfo->DevicePixelsPerInchY > DeviceInfo->ScreenPixelsPerInchY;
+  const bool finer =
+      printing && DeviceInfo && DeviceInfo->DevicePixelsPerInchY > DeviceInfo->ScreenPixelsPerInchY;
   if (style == rdtbColor) {
     if (color == clNone) return;
     int w = ScaleY(width);

@@ -95,8 +95,8 @@ class TTableRTF {
     else if (t.BestWidth() < 0)
       out += "\\trwWidth" + Fiftieths(t.BestWidth()) + "\\trftsWidth2";
     else
-      out += std::string("\\trftsWidth1") +
-             ((t.Options & rdtoRTFAllowAutofit) ? "\\trautofit1" : "");
+      out +=
+          std::string("\\trftsWidth1") + ((t.Options & rdtoRTFAllowAutofit) ? "\\trautofit1" : "");
     if (!(t.PrintOptions & rdtoRowsSplit)) out += "\\trkeep\\trkeepfollow";
     out += "\\richviewtbw" + std::to_string(t.BestWidth());
     out += Border("tr", t.BorderStyle(), t.BorderWidth(), t.BorderColor(), t.BorderLightColor(),
@@ -145,8 +145,7 @@ class TTableRTF {
     out += Extra(rd_rtfs_Cell, c, r);
     const TRDTableItemFormattingInfo& info = *t.FormattingInfo;
     const int k = std::min(mc + m.ColSpan, info.ColStarts.Count()) - 1;
-    const double right =
-        k < 0 ? 0.0 : (double(info.ColStarts[k]) + info.ColWidths[k]) * scale_;
+    const double right = k < 0 ? 0.0 : (double(info.ColStarts[k]) + info.ColWidths[k]) * scale_;
     return out + "\\cellx" + std::to_string(Round(right + t.CellHSpacing() * scale_ / 2.0));
   }
 
@@ -181,8 +180,7 @@ void CollectBorderColors(TRDColorList& colors, TRDTableBorderStyle style, TColor
 // the canvas of the document that shows it, or, in a document never shown, on one of the
 // screen's resolution (its cells, tables inside them too, are measured on the same).
 void LayOutForExport(TRDTableItemInfo& table, TCustomRDData* rdData) {
-  if (table.FormattingInfo->ColStarts.Count() == table.ColCount() || table.Rows->IsEmpty())
-    return;
+  if (table.FormattingInfo->ColStarts.Count() == table.ColCount() || table.Rows->IsEmpty()) return;
   TCustomRDData* document = rdData ? rdData : table.GetDocument();
   TCustomRDData* root = document ? document->GetAbsoluteRootData() : nullptr;
   if (auto* formatted = dynamic_cast<TCustomRDFormattedData*>(root)) {

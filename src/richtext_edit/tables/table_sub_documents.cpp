@@ -114,10 +114,9 @@ TCustomRDData* TRDTableItemInfo::GetSubDocument(std::unique_ptr<TRDStoreSubRDDat
 void TRDTableItemInfo::ChooseCell(int row, int col) {
   auto* document = dynamic_cast<TCustomRDFormattedData*>(GetDocument());
   int mr, mc;
-  TRDTableCellData* cell =
-      document && row >= 0 && col >= 0 && row < RowCount() && col < ColCount()
-          ? Rows->GetMainCell(row, col, mr, mc)
-          : nullptr;
+  TRDTableCellData* cell = document && row >= 0 && col >= 0 && row < RowCount() && col < ColCount()
+                               ? Rows->GetMainCell(row, col, mr, mc)
+                               : nullptr;
   if (!cell) return;
   int startItem, startOffs, endItem, endOffs;
   cell->GetSelectionBounds(startItem, startOffs, endItem, endOffs, false);
@@ -156,11 +155,10 @@ std::vector<TRDWordRange> ItemWords(const TRDTableCellData& cell, int itemNo) {
   const TCustomRDItemInfo& item = *cell.GetItem(itemNo);
   if (item.StyleNo < 0) return {};
   const std::string& raw = cell.GetItemTextRaw(itemNo);
-  const std::u16string text =
-      IsUnicodeItem(item.ItemOptions)
-          ? RawUnicodeToWideString(raw)
-          : RawUnicodeToWideString(
-                AnsiToRawUnicode(cell.GetStyleCodePage(cell.GetActualStyle(item)), raw));
+  const std::u16string text = IsUnicodeItem(item.ItemOptions)
+                                  ? RawUnicodeToWideString(raw)
+                                  : RawUnicodeToWideString(AnsiToRawUnicode(
+                                        cell.GetStyleCodePage(cell.GetActualStyle(item)), raw));
   std::vector<bool> delimiters(256);
   for (int c = 0; c < 256; ++c) delimiters[size_t(c)] = cell.IsDelimiter(char16_t(c));
   return RDFindWords(text, delimiters);
@@ -239,8 +237,7 @@ namespace {
 // Where the cell's items are: in the cell, or in its editor while it is edited.
 const TCustomRDData* ContentOf(const TRDTableItemInfo& table, int row, int col) {
   const TRDTableInplaceEdit* editor = table.InplaceEditor;
-  if (editor && editor->Row() == row && editor->Col() == col)
-    return &editor->EditData();
+  if (editor && editor->Row() == row && editor->Col() == col) return &editor->EditData();
   return table.Cells(row, col);
 }
 
@@ -262,9 +259,11 @@ bool Holds(const TCustomRDData& data, const TCustomRDItemInfo* item, int& itemNo
 bool HoldsControl(const TCustomRDData& data, const TControl* control) {
   for (int i = 0; i < data.GetItemCount(); ++i) {
     const TCustomRDItemInfo* own = data.GetItem(i);
-    if (auto* item = dynamic_cast<const TRDControlItemInfo*>(own); item && item->OwnsControl(control))
+    if (auto* item = dynamic_cast<const TRDControlItemInfo*>(own);
+        item && item->OwnsControl(control))
       return true;
-    if (auto* table = dynamic_cast<const TRDTableItemInfo*>(own); table && table->OwnsControl(control))
+    if (auto* table = dynamic_cast<const TRDTableItemInfo*>(own);
+        table && table->OwnsControl(control))
       return true;
   }
   return false;
@@ -276,7 +275,8 @@ bool TRDTableItemInfo::FindCellOfData(const TCustomRDItemInfo* item, int& row, i
                                       int& itemNo) const {
   for (row = 0; row < RowCount(); ++row)
     for (col = 0; col < ColCount(); ++col)
-      if (const TCustomRDData* data = ContentOf(*this, row, col); data && Holds(*data, item, itemNo))
+      if (const TCustomRDData* data = ContentOf(*this, row, col);
+          data && Holds(*data, item, itemNo))
         return true;
   row = col = itemNo = -1;
   return false;

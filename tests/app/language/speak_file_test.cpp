@@ -184,7 +184,9 @@ TEST_F(SpeakFileTest, MenuItemsAndPageTabsTranslate) {
   menu->Name = "apmnuTest";
   auto* item = new TMenuItem(form_.get());
   item->Name = "mnuZoom";
-  item->Caption = "Vergr\xF6\xDF" "ern";
+  item->Caption =
+      "Vergr\xF6\xDF"
+      "ern";
   menu->Items().Add(item);
   auto* pages = new TExPageControl(form_.get());
   pages->SetParent(form_.get());

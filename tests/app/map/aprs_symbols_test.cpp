@@ -166,7 +166,9 @@ TEST(ShippedSymbolSheetsTest, HoldTheRealSymbolPictures) {
   };
   auto blue = [](TColor c) { return GetBValue(c) > 200 && GetRValue(c) < 60 && GetGValue(c) < 60; };
   auto red = [](TColor c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; };
-  auto green = [](TColor c) { return GetGValue(c) > 150 && GetRValue(c) < 60 && GetBValue(c) < 60; };
+  auto green = [](TColor c) {
+    return GetGValue(c) > 150 && GetRValue(c) < 60 && GetBValue(c) < 60;
+  };
   auto white = [](TColor c) { return c == clWhite; };
   EXPECT_GT(count(kPrimaryTable, '_', blue), 100);
   EXPECT_GT(count(kPrimaryTable, '>', red), 40);

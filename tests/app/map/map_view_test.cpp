@@ -221,7 +221,9 @@ TEST_F(MapViewTest, ShippedEuropeMapShowsTheEarth) {
     view_->GeoToPixel(y, x, Lat, Lon);
     return bitmap->Canvas().Pixels(x, y);
   };
-  auto isSea = [](TColor c) { return GetBValue(c) > GetRValue(c) + 30 && GetBValue(c) > GetGValue(c); };
+  auto isSea = [](TColor c) {
+    return GetBValue(c) > GetRValue(c) + 30 && GetBValue(c) > GetGValue(c);
+  };
   auto isLand = [](TColor c) { return std::max(GetRValue(c), GetGValue(c)) > GetBValue(c) + 20; };
   EXPECT_TRUE(isSea(colourAt(45, -15)));   // Bay of Biscay, off shore
   EXPECT_TRUE(isSea(colourAt(43, 34)));    // Black Sea
@@ -578,8 +580,8 @@ TEST_F(MapViewTest, RenderedMarkersSitOnTheirStations) {
 // order shows, after stations moved, markers came to the front (clicked or raised by
 // the window), hid, went, and the draw style changed.
 TEST_F(MapViewTest, ComposedMarkersShowWhatPaintingEachWould) {
-  const std::string wide = WriteMap("wide.bmp", 601, 301,
-                                    DatText("50:00.00N/000:00.00E", "20:00.00N/060:00.00E", "Wide"));
+  const std::string wide = WriteMap(
+      "wide.bmp", 601, 301, DatText("50:00.00N/000:00.00E", "20:00.00N/060:00.00E", "Wide"));
   ASSERT_TRUE(view_->LoadMap(wide));
   std::mt19937 random(9);
   std::uniform_real_distribution<double> lat(19.5, 50.5), lon(-0.5, 60.5);
@@ -613,7 +615,8 @@ TEST_F(MapViewTest, ComposedMarkersShowWhatPaintingEachWould) {
     if (TAprsSymbol* marker = view_->FindSymbolControl(MakeStationKey("", "S" + std::to_string(i))))
       marker->Hide();
   }
-  for (int i = 3; i < 1500; i += 17) view_->FreeStationMarker(MakeStationKey("", "S" + std::to_string(i)));
+  for (int i = 3; i < 1500; i += 17)
+    view_->FreeStationMarker(MakeStationKey("", "S" + std::to_string(i)));
   EXPECT_EQ(differFromPainting(), 0);
   view_->SetSymDrawStyle(dsPoint | dsSymbol | dsCall);
   EXPECT_EQ(differFromPainting(), 0);

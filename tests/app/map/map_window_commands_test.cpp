@@ -1,7 +1,7 @@
 #include "app/map/map_window_commands.h"
 
-#include "app/receive/aprs_info.h"
 #include "app/map/map_view.h"
+#include "app/receive/aprs_info.h"
 #include "app/stations/station_store.h"
 #include "map_test_support.h"
 #include "platform/gui/controls/forms.h"

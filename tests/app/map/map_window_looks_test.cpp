@@ -281,9 +281,12 @@ namespace {
 // A switched-on switch looks pressed: the map window's GPS, TCP and draw-style buttons
 // and the detail window's L, A and F.
 TEST_F(MapWindowLooksTest, SwitchesShowWhenTheyAreDown) {
-  std::vector<TMyButton*> switches = {frmAprs->mbtnGps,        frmAprs->mbtnTcp,
-                                      frmAprs->mbtnDrawCall,   frmAprs->mbtnDrawPoint,
-                                      frmAprsStnInfo->mbtnShowLock, frmAprsStnInfo->mbtnShowAx25,
+  std::vector<TMyButton*> switches = {frmAprs->mbtnGps,
+                                      frmAprs->mbtnTcp,
+                                      frmAprs->mbtnDrawCall,
+                                      frmAprs->mbtnDrawPoint,
+                                      frmAprsStnInfo->mbtnShowLock,
+                                      frmAprsStnInfo->mbtnShowAx25,
                                       frmAprsStnInfo->mbtnFollowRx};
   for (TMyButton* button : switches) {
     button->SetDown(false);

@@ -85,9 +85,10 @@ TEST_F(MarkerGridTest, FindsWhatAWalkFindsAfterMovesAndRemovals) {
   std::uniform_int_distribution<int> x(-40, 540), y(-40, 340), size(1, 90);
   for (int i = 0; i < 400; ++i) Add(x(random_), y(random_), size(random_), size(random_));
   auto check = [&] {
-    for (int i = 0; i < 60; ++i) ExpectSameAsWalk(Bounds(x(random_), y(random_), size(random_), size(random_)));
+    for (int i = 0; i < 60; ++i)
+      ExpectSameAsWalk(Bounds(x(random_), y(random_), size(random_), size(random_)));
     ExpectSameAsWalk(Rect(-100, -100, 700, 500));  // everything
-    ExpectSameAsWalk(Bounds(130, 70, 1, 1));        // a point
+    ExpectSameAsWalk(Bounds(130, 70, 1, 1));       // a point
   };
   check();
   // Moves within a cell, across cells and beyond the edges.
@@ -150,7 +151,8 @@ TEST_F(MarkerGridTest, HandsMarkersOverTopDownAfterRaisesMovesAndRemovals) {
         ExpectSameOrderAsWalk(Bounds(column * w + 32, row * h + 32, 64, 32));
       }
     }
-    for (int i = 0; i < 30; ++i) ExpectSameOrderAsWalk(Bounds(x(random_), y(random_), 3 * size(random_), 2 * size(random_)));
+    for (int i = 0; i < 30; ++i)
+      ExpectSameOrderAsWalk(Bounds(x(random_), y(random_), 3 * size(random_), 2 * size(random_)));
     ExpectSameOrderAsWalk(Rect(-100, -100, 800, 500));
     ExpectSameOrderAsWalk(Bounds(2 * w, 3 * h, w, h));
   };
@@ -186,9 +188,8 @@ TEST_F(MarkerGridTest, HandsMarkersOverTopDownAfterRaisesMovesAndRemovals) {
 
   // A walk stops where it is told to.
   int batches = 0;
-  grid_.MarkersTopDown(Bounds(0, 0, w, h), [&](const TChildFinder::TFound*, size_t) {
-    return ++batches < 2;
-  });
+  grid_.MarkersTopDown(Bounds(0, 0, w, h),
+                       [&](const TChildFinder::TFound*, size_t) { return ++batches < 2; });
   EXPECT_EQ(batches, 2);
 }
 

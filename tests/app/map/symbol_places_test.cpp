@@ -39,18 +39,17 @@ std::vector<std::string> Shown(const TSymbolPlaces& Places, const std::vector<st
 }  // namespace
 
 TEST(SymbolPlaces, ARebuildLeavesWhatBuildingAnewLeaves) {
-  const std::vector<std::string> keys = {"AAprsA1", "AAprsB2", "aaprsb2", "AAprsC3", "AAprsD4",
-                                         "AAprsE5", "AAprsF6", "AAprsZ9"};
+  const std::vector<std::string> keys = {"AAprsA1", "AAprsB2", "aaprsb2", "AAprsC3",
+                                         "AAprsD4", "AAprsE5", "AAprsF6", "AAprsZ9"};
   TSymbolPlaces places;
   places.Reset(Map());
   for (size_t i = 0; i < keys.size(); ++i) {
     places.AddSymbolPlace(keys[i], 10 + static_cast<int>(i), 20 + static_cast<int>(i));
   }
   // Moved, off the map (dropped), gone from the list, new, out of order, given twice.
-  const std::vector<TGiven> given = {{"AAprsA1", 50, 100}, {" AAprsB2 ", 51, 101},
-                                     {"AAprsD4", -5, 10},  {"AAprsE5", 52, 99},
-                                     {"AAprsE6", 70, 70},  {"AAprsC3", 5, 5},
-                                     {"AAprsZ9", 1, 1},    {"AAprsZ9", 2, 2}};
+  const std::vector<TGiven> given = {
+      {"AAprsA1", 50, 100}, {" AAprsB2 ", 51, 101}, {"AAprsD4", -5, 10}, {"AAprsE5", 52, 99},
+      {"AAprsE6", 70, 70},  {"AAprsC3", 5, 5},      {"AAprsZ9", 1, 1},   {"AAprsZ9", 2, 2}};
   places.BeginRebuild(Map());
   for (const TGiven& g : given) places.AddSymbolPlace(g.key, g.y, g.x);
   places.EndRebuild();

@@ -42,9 +42,7 @@ class MsgExchange : public ::testing::Test {
     msg.Kiss = &tnc.link;
     msg.Clock = [this] { return now; };
     msg.Internet = &igate;
-    session.path.on_message = [this](const TAprsInfo& info) {
-      msg.HandleRxMessage(info);
-    };
+    session.path.on_message = [this](const TAprsInfo& info) { msg.HandleRxMessage(info); };
   }
   void TearDown() override { session.link.Stop(); }
 

@@ -8,8 +8,8 @@
 #include "app/messages/msg_lists.h"
 #include "app/monitor/station_styles.h"
 #include "platform/text/sysutils.h"
-#include "richtext/view/rich_doc.h"
 #include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 
 namespace {
 

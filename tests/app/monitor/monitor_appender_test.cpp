@@ -133,7 +133,8 @@ TEST(MonitorAppender, LinesAppendedTogetherEndAsAppendedOneByOne) {
   // Through the trimming limit with pairs, single lines, an empty text, control
   // characters and a line long enough to wrap (it counts as the lines it takes).
   for (int i = 0; i < 170; ++i) {
-    both({{"fm A" + std::to_string(i) + " to B", msP1Head}, {"!data\r\b" + std::to_string(i), msP1Data}});
+    both({{"fm A" + std::to_string(i) + " to B", msP1Head},
+          {"!data\r\b" + std::to_string(i), msP1Data}});
     if (i % 37 == 0) both({{"", msIgHead}});
     if (i % 41 == 0) both({{std::string(300, 'w') + " " + std::string(200, 'x'), msIgData}});
     if (i % 53 == 0) both({{"one", msIgHead}, {"two", msIgData}, {"three", msIgHead}});

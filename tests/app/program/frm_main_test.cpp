@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/map/frm_aprs.h"
-#include "app/settings/frm_setup.h"
-#include "app/receive/tnc_link.h"
 #include "app/app_windows.h"
+#include "app/map/frm_aprs.h"
+#include "app/receive/tnc_link.h"
+#include "app/settings/frm_setup.h"
 #include "controls/my_hint.h"
 #include "core/kiss_link.h"
 #include "platform/gui/controls/hint_window.h"

@@ -150,9 +150,9 @@ TEST_F(ProgramTest, ClosingTheMainWindowEndsTheProgramWithEveryWindowOpen) {
   WriteSpeakFile("english.spk", "1.2", {});
   frmSetup->mfcbxSpk->SetText("english.spk");
   ASSERT_TRUE(StartProgram());
-  for (TForm* form : std::initializer_list<TForm*>{frmAprsStnList, frmAprsStnSelect, frmAprsStnInfo,
-                                                   frmAprsMsg, frmGpsStatus, frmWxStatus, frmLog,
-                                                   frmInfo})
+  for (TForm* form :
+       std::initializer_list<TForm*>{frmAprsStnList, frmAprsStnSelect, frmAprsStnInfo, frmAprsMsg,
+                                     frmGpsStatus, frmWxStatus, frmLog, frmInfo})
     form->Show();
   bool closed = false;
   QueueCall([&] {

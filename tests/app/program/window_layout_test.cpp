@@ -69,7 +69,10 @@ std::vector<std::string> HiddenTexts() {
       // A wrapping label breaks its text into its width; it must still end inside its parent.
       if (wrapped && wrapped->WordWrap()) {
         if (control->Top() + control->Height() > control->Parent()->ClientHeight())
-          hidden.push_back(what + " wraps past the foot of " + control->Parent()->Name + " (" + std::to_string(control->Top() + control->Height()) + " of " + std::to_string(control->Parent()->ClientHeight()) + ", width " + std::to_string(control->Width()) + ")");
+          hidden.push_back(what + " wraps past the foot of " + control->Parent()->Name + " (" +
+                           std::to_string(control->Top() + control->Height()) + " of " +
+                           std::to_string(control->Parent()->ClientHeight()) + ", width " +
+                           std::to_string(control->Width()) + ")");
         continue;
       }
       const int width = TextWidth(*control, control->Caption());

@@ -89,9 +89,12 @@ TEST_F(WindowScreenshotsTest, WhatANewUserSeesFirst) {
   frmSetup->htmllbxSelect->SetItemIndex(2);
   frmSetup->htmllbxSelectClick(frmSetup);
   SimulateKey(*frmSetup->medtLati, VK_HOME);
-  for (char c : std::string("523012n")) SimulateKey(*frmSetup->medtLati, TKeyCode(c), std::string(1, c));
+  for (char c : std::string("523012n"))
+    SimulateKey(*frmSetup->medtLati, TKeyCode(c), std::string(1, c));
   Save(*frmSetup, "settings_window_station_page");
-  EXPECT_EQ(frmSetup->medtLati->Text(), "52\xB0" "30.12 N");
+  EXPECT_EQ(frmSetup->medtLati->Text(),
+            "52\xB0"
+            "30.12 N");
 }
 
 }  // namespace

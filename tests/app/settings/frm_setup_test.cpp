@@ -170,8 +170,12 @@ TEST_F(SetupTest, ThePositionIsTypedIntoTheMask) {
   };
   type(*s.medtLati, "523012s");
   type(*s.medtLong, "01324567w");
-  EXPECT_EQ(s.medtLati->Text(), "52\xB0" "30.12 S");
-  EXPECT_EQ(s.medtLong->Text(), "013\xB0" "24.56 W");
+  EXPECT_EQ(s.medtLati->Text(),
+            "52\xB0"
+            "30.12 S");
+  EXPECT_EQ(s.medtLong->Text(),
+            "013\xB0"
+            "24.56 W");
   s.ApplySettings();
   EXPECT_NEAR(s.OwnLat, -(52 + 30.12 / 60), 1e-9);
   EXPECT_NEAR(s.OwnLon, -(13 + 24.56 / 60), 1e-9);
@@ -212,7 +216,10 @@ TEST_F(SetupTest, WeatherTextFile) {
 
   // The line goes out as a beacon: a NUL or another control byte in it would cut or
   // garble the packet.
-  for (const std::string& line : {std::string("270/010g\0""15t068", 15), std::string("270/010\x1b")}) {
+  for (const std::string& line : {std::string("270/010g\0"
+                                              "15t068",
+                                              15),
+                                  std::string("270/010\x1b")}) {
     WriteFile(file, "Header\n" + line + "\n");
     AnswerNextMyMsgBox(&text);
     s.ReadWxTextFile();

@@ -106,8 +106,7 @@ TEST_F(SaveSurvivalTest, AKillAtAnyMomentLeavesTheOldOrTheNewFiles) {
   ASSERT_EQ(std::count(stations[0].begin(), stations[0].end(), '\n'), kStations);
   // The child has to start before it saves, and a loaded machine slows it further: kill
   // times reach three saves, so that kills fall before, inside and after a save.
-  const int save_us =
-      int(std::chrono::duration_cast<std::chrono::microseconds>(save_time).count());
+  const int save_us = int(std::chrono::duration_cast<std::chrono::microseconds>(save_time).count());
   const int latest_kill_us = save_us * 3;
 
   std::mt19937 random(20261207);

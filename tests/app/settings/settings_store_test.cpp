@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "app/app_windows.h"
+#include "app/language/speak_file.h"
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
-#include "app/receive/frm_log.h"
 #include "app/program/frm_main.h"
+#include "app/receive/frm_log.h"
 #include "app/settings/frm_setup.h"
-#include "app/language/speak_file.h"
-#include "app/app_windows.h"
 #include "platform/sys/registry.h"
 
 namespace {

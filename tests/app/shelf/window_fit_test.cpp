@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/shelf/form_build.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/receive/frm_log.h"
+#include "app/shelf/form_build.h"
 #include "platform/gui/controls/forms.h"
 
 namespace {

@@ -23,8 +23,8 @@ TEST(WindowPlaces, AWindowOpenedFromTheToolBarStandsRightOfIt) {
   window.SetBounds(0, 0, 568, 361);
   PlaceRightOfToolBar(frame, 101, window);
   // Bottom right inside the frame.
-  EXPECT_EQ(window.BoundsRect(), Bounds(40 + 750 - 568 - kPlaceGap, 30 + 550 - 361 - kPlaceGap,
-                                        568, 361));
+  EXPECT_EQ(window.BoundsRect(),
+            Bounds(40 + 750 - 568 - kPlaceGap, 30 + 550 - 361 - kPlaceGap, 568, 361));
 
   // A frame narrower than tool bar and window together: the bar stays visible.
   frame.SetBounds(40, 30, 500, 300);

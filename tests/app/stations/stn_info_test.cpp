@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "../app_windows.h"
-#include "app/stations/frm_aprs_stn_info.h"
 #include "app/settings/frm_setup.h"
+#include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/stn_info_weather.h"
 #include "controls/thermometer_scale.h"
 #include "core/aprs_position.h"
 #include "core/locator.h"
-#include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/controls/paint_to.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "station_records.h"
 
 namespace {
@@ -391,7 +391,8 @@ TEST_F(StationInfoTest, AWeatherStationAsPainted) {
   const TRect track = info->mpnlTS->BoundsRect();
   const int freezing = info->mpnlWx->Top() + track.Top +
                        ThermometerScaleY(track.Height(), info->mpnlTemp->Height(), 32);
-  const TColor mark = canvas.Pixels(info->mpnlWx->Left() + track.Left + track.Width() / 2, freezing);
+  const TColor mark =
+      canvas.Pixels(info->mpnlWx->Left() + track.Left + track.Width() / 2, freezing);
   EXPECT_GT(GetBValue(mark), 150);
   EXPECT_LT(GetRValue(mark), 60);
 }

@@ -3,8 +3,8 @@
 // direwolf's decode_aprs.
 #include <gtest/gtest.h>
 
-#include "app/transmit/beacons.h"
 #include "app/monitor/monitor_styles.h"
+#include "app/transmit/beacons.h"
 #include "app/transmit/transmit_support.h"
 #include "core/aprs_data.h"
 #include "devices/wx_data.h"

@@ -7,12 +7,12 @@
 #include <memory>
 
 #include "app/app_windows.h"
-#include "app/transmit/beacons.h"
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/receive/frm_log.h"
-#include "app/settings/frm_setup.h"
 #include "app/receive/receive_fixture.h"
+#include "app/settings/frm_setup.h"
+#include "app/transmit/beacons.h"
 #include "app/transmit/transmit_support.h"
 #include "devices/wx_stn.h"
 

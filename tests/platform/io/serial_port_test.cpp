@@ -24,8 +24,7 @@ TEST(SerialPortOpen, ReportsWhyAPortCannotBeUsed) {
   TSerialPort port;
   EXPECT_EQ(port.OpenDevice("/dev/no-such-serial-port", 9600, TSerialFlow::None),
             TSerialOpenResult::CannotOpen);
-  EXPECT_EQ(port.OpenDevice("/dev/null", 9600, TSerialFlow::None),
-            TSerialOpenResult::SetupFailed);
+  EXPECT_EQ(port.OpenDevice("/dev/null", 9600, TSerialFlow::None), TSerialOpenResult::SetupFailed);
   TPseudoTerminal tnc;
   EXPECT_EQ(port.OpenDevice(tnc.DevicePath(), 12345, TSerialFlow::None),
             TSerialOpenResult::SettingsFailed);
@@ -61,7 +60,10 @@ TEST(SerialPortOpen, PortNumbersMapThroughTheUserTable) {
   EXPECT_EQ(TSerialPort::DevicePath(3), "/dev/ttyUSB0");
   EXPECT_EQ(TSerialPort::DevicePath(1), "/dev/ttyACM7");
   EXPECT_EQ(TSerialPort::DevicePath(13), "/dev/ttyS12");  // "COM1=" must not match COM13
-  if (old) setenv("XDG_CONFIG_HOME", saved.c_str(), 1); else unsetenv("XDG_CONFIG_HOME");
+  if (old)
+    setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  else
+    unsetenv("XDG_CONFIG_HOME");
   std::filesystem::remove_all(folder);
 }
 

@@ -31,4 +31,3 @@ std::string ExportDocument::HTMLEx(TRDSaveOptions options, const std::string& ti
   SaveHTMLExToStream(stream, params);
   return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
 }
-

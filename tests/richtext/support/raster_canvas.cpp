@@ -45,8 +45,8 @@ int TRasterCanvas::TextWidthW(std::u16string_view text) {
 }
 
 bool TRasterCanvas::GetTextMetrics(TRDTextMetrics& metrics) {
-  metrics = TRDTextMetrics{kLineHeight, kAscent, kLineHeight - kAscent, kCharWidth,
-                           kExternalLeading};
+  metrics =
+      TRDTextMetrics{kLineHeight, kAscent, kLineHeight - kAscent, kCharWidth, kExternalLeading};
   return true;
 }
 

@@ -11,7 +11,8 @@
 
 class TTestFormattedData : public TCustomRDFormattedData {
  public:
-  TTestFormattedData(int width, int height) : canvas(width, height), width_(width), height_(height) {
+  TTestFormattedData(int width, int height)
+      : canvas(width, height), width_(width), height_(height) {
     SetRDStyle(&style);
   }
   ~TTestFormattedData() override { Clear(); }

@@ -231,8 +231,7 @@ TEST(EditorDrop, ADroppedUrlBecomesTheApplicationsLinkNamedByTheFileGroup) {
   const std::string descriptor = EncodeFileGroupDescriptor({"Example.url", "Other.url"});
   std::vector<std::string> seen;
   f.data.OnReadHyperlink = [&](const std::string& target, const std::string& extras,
-                               TRDLoadFormat format, int& styleNo, TRDTag& tag,
-                               std::string& name) {
+                               TRDLoadFormat format, int& styleNo, TRDTag& tag, std::string& name) {
     EXPECT_EQ(format, rdlfURL);
     seen.push_back(target + "|" + extras + "|" + name);
     styleNo = 1;

@@ -237,7 +237,6 @@ TEST(EditorKeyboard, AReadOnlyEditorsKeysChangeNothing) {
   EXPECT_FALSE(f.edit.Modified);
 }
 
-
 // A new keyboard language: with rdoAutoSwitchLang the current style's twin in the new
 // character set becomes current, made once and found again; a Unicode style stays.
 TEST(EditorKeyboard, AutoSwitchLangTakesTheStyleTwinOfTheNewCharset) {

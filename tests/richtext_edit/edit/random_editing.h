@@ -197,7 +197,7 @@ class TRandomEditing {
     if (exhausted_) return false;
     const TShiftState shift = Pick(3) == 0 ? ssShift : TShiftState(0);
     const TShiftState ctrl = Pick(4) == 0 ? ssCtrl : TShiftState(0);
-    static const TKeyCode kArrows[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN,
+    static const TKeyCode kArrows[] = {VK_LEFT, VK_RIGHT, VK_UP,    VK_DOWN,
                                        VK_HOME, VK_END,   VK_PRIOR, VK_NEXT};
     switch (choice) {
       case 0:
@@ -435,9 +435,8 @@ class TRandomEditing {
 // A run of operations operations drawn from a generator seeded with seed.
 inline std::string RunSeededEditing(const TEditingStart& start, unsigned seed, int operations) {
   std::mt19937 generator(seed);
-  TRandomEditing editing(start, [&generator](int n) {
-    return n <= 1 ? 0 : int(generator() % unsigned(n));
-  });
+  TRandomEditing editing(
+      start, [&generator](int n) { return n <= 1 ? 0 : int(generator() % unsigned(n)); });
   return editing.Run(operations);
 }
 

@@ -30,13 +30,15 @@ TEST_P(RandomEditing, UndoRedoAndLayoutHoldForEverySeed) {
         << GetParam().Name << " seed " << seed;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Documents, RandomEditing,
-    testing::Values(TStartCase{"Plain", {}}, TStartCase{"Lists", {true, false, false, false}},
-                    TStartCase{"Tables", {false, true, false, false}},
-                    TStartCase{"NestedTables", {false, false, true, false}},
-                    TStartCase{"Pictures", {false, false, false, true}},
-                    TStartCase{"Everything", {true, true, true, true}}),
-    [](const testing::TestParamInfo<TStartCase>& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Documents, RandomEditing,
+                         testing::Values(TStartCase{"Plain", {}},
+                                         TStartCase{"Lists", {true, false, false, false}},
+                                         TStartCase{"Tables", {false, true, false, false}},
+                                         TStartCase{"NestedTables", {false, false, true, false}},
+                                         TStartCase{"Pictures", {false, false, false, true}},
+                                         TStartCase{"Everything", {true, true, true, true}}),
+                         [](const testing::TestParamInfo<TStartCase>& info) {
+                           return std::string(info.param.Name);
+                         });
 
 }  // namespace

@@ -619,8 +619,8 @@ TEST(UndoProperty, RandomKeysUndoneGiveTheStartAndRedoneTheEnd) {
     f.AddPara({{"alpha beta, gamma delta epsilon zeta", 0}, {"eta", 1}});
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->SetSize(12, 12);
-    f.data.AddItemAtEnd("", TRDGraphicItemInfo::CreateWithGraphic(&f.data, std::move(bitmap),
-                                                                  rdvaBaseline));
+    f.data.AddItemAtEnd(
+        "", TRDGraphicItemInfo::CreateWithGraphic(&f.data, std::move(bitmap), rdvaBaseline));
     f.data.GetItem(f.data.GetItemCount() - 1)->SetContinuesPara(true);
     for (const char* text : {"one", "", "three"}) {
       f.data.AddItemAtEnd("", TRDMarkerItemInfo::CreateMarker(&f.data, 0, 0, 1, false));

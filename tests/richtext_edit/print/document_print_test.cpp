@@ -140,7 +140,8 @@ TEST(PrintPages, TheScreenLayoutStaysAsItWas) {
     TPaper paper(doc, 300, 50);
     for (int p = 1; p <= paper.data.Pages.Count(); ++p) paper.data.DrawPage(p, paper.canvas, false);
   }
-  for (int i = 0; i < doc.GetItemCount(); ++i) EXPECT_EQ(doc.GetItem(i)->DrawItemNo, before[size_t(i)]);
+  for (int i = 0; i < doc.GetItemCount(); ++i)
+    EXPECT_EQ(doc.GetItem(i)->DrawItemNo, before[size_t(i)]);
   // The items are the document's still.
   EXPECT_EQ(doc.GetItemCount(), 30);
   EXPECT_EQ(doc.GetItemTextRaw(29), "Line 30");
@@ -181,9 +182,8 @@ TEST(PrintPeers, PdfHasThePagesAndTheirText) {
   // Every line on exactly one page, in order; page 1 starts with line 1.
   int next = 1;
   for (int page = 1; page <= result.PageCount; ++page) {
-    const std::string text = RunAndCapture("pdftotext -layout -f " + std::to_string(page) +
-                                           " -l " + std::to_string(page) + " " + Quoted(file) +
-                                           " -");
+    const std::string text = RunAndCapture("pdftotext -layout -f " + std::to_string(page) + " -l " +
+                                           std::to_string(page) + " " + Quoted(file) + " -");
     if (page == 1) {
       EXPECT_EQ(text.find("Printed line number 1\n"), text.find("Printed line"));
     }

@@ -54,7 +54,8 @@ class TPictureBackDocument : public TTableDocument {
 // A sheet of real pixels at the screen's resolution, the document laid out and paged on
 // it, without margins.
 struct TPixelPaper {
-  TPixelPaper(TCustomRDData& document, int width, int height) : canvas(sheet.Canvas()), data(document) {
+  TPixelPaper(TCustomRDData& document, int width, int height)
+      : canvas(sheet.Canvas()), data(document) {
     sheet.SetSize(width, height);
     data.PrinterCanvas = &canvas;
     data.PageWidth = width;

@@ -11,8 +11,8 @@
 
 #include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
-#include "richtext/model/marker_item.h"
 #include "richtext/formats/rtf_writer.h"
+#include "richtext/model/marker_item.h"
 #include "richtext_edit/print/document_print.h"
 #include "richtext_edit/print/paper.h"
 #include "richtext_edit/print/table_print.h"

@@ -12,7 +12,8 @@ namespace {
 TEST(RTFDocumentFuzzReplay, SavedCorpus) {
   const auto corpus = FuzzCorpus("richtext_edit/rtf_document/fuzz");
   EXPECT_GE(corpus.size(), 3u);
-  for (const auto& input : corpus) FuzzRTFDocument(input.data(), input.size(), ScratchFolder() + "/");
+  for (const auto& input : corpus)
+    FuzzRTFDocument(input.data(), input.size(), ScratchFolder() + "/");
 }
 
 }  // namespace

@@ -53,14 +53,14 @@ TEST(RTFImportTables, HorizontalAndVerticalMerges) {
 
 TEST(RTFImportTables, VerticalMergesEndAndStartAgainAndGatherTheirText) {
   TRTFImportDocument doc;
-  ASSERT_EQ(doc.Import("{\\rtf1 " +
-                       Row("\\clvmgf\\cellx1000\\cellx2000\\cellx3000", "a\\cell b\\cell c\\cell") +
-                       Row("\\clvmrg\\cellx1000\\cellx2000\\clvmgf\\cellx3000",
-                           "\\cell d\\cell e\\cell") +
-                       Row("\\clvmrg\\cellx1000\\cellx2000\\clvmrg\\cellx3000", "x\\cell f\\cell\\cell") +
-                       Row("\\clvmgf\\cellx1000\\cellx2000\\clvmrg\\cellx3000", "g\\cell h\\cell\\cell") +
-                       Row("\\clvmrg\\cellx1000\\cellx2000\\cellx3000", "\\cell i\\cell j\\cell") + "}"),
-            rtf_ec_OK);
+  ASSERT_EQ(
+      doc.Import(
+          "{\\rtf1 " + Row("\\clvmgf\\cellx1000\\cellx2000\\cellx3000", "a\\cell b\\cell c\\cell") +
+          Row("\\clvmrg\\cellx1000\\cellx2000\\clvmgf\\cellx3000", "\\cell d\\cell e\\cell") +
+          Row("\\clvmrg\\cellx1000\\cellx2000\\clvmrg\\cellx3000", "x\\cell f\\cell\\cell") +
+          Row("\\clvmgf\\cellx1000\\cellx2000\\clvmrg\\cellx3000", "g\\cell h\\cell\\cell") +
+          Row("\\clvmrg\\cellx1000\\cellx2000\\cellx3000", "\\cell i\\cell j\\cell") + "}"),
+      rtf_ec_OK);
   TRDTableItemInfo* table = doc.Table();
   ASSERT_NE(table, nullptr);
   // Text in a merged cell joins the cell it is merged into.
@@ -71,8 +71,8 @@ TEST(RTFImportTables, VerticalMergesEndAndStartAgainAndGatherTheirText) {
 TEST(RTFImportTables, ALongMergedColumnIsOneCell) {
   std::string rtf = "{\\rtf1 " + Row("\\clvmgf\\cellx1000\\cellx2000", "top\\cell 0\\cell");
   for (int r = 1; r < 400; ++r)
-    rtf += Row("\\clvmrg\\cellx1000\\cellx2000", (r == 399 ? "last" : "") + std::string("\\cell ") +
-                                                         std::to_string(r) + "\\cell");
+    rtf += Row("\\clvmrg\\cellx1000\\cellx2000",
+               (r == 399 ? "last" : "") + std::string("\\cell ") + std::to_string(r) + "\\cell");
   TRTFImportDocument doc;
   ASSERT_EQ(doc.Import(rtf + "}"), rtf_ec_OK);
   TRDTableItemInfo* table = doc.Table();
@@ -167,14 +167,15 @@ TEST(RTFImportTables, WidthsSpacingAndBorders) {
 TEST(RTFImportTables, CellPaddingOfOtherWriters) {
   const std::string cell =
       "\\clpadfl3\\clpadl90\\clpadft3\\clpadt90\\clpadfr3\\clpadr90\\clpadfb3\\clpadb90";
-  const std::string row = "\\trpaddft3\\trpaddt0\\trpaddfl3\\trpaddl0\\trpaddfb3\\trpaddb0"
-                          "\\trpaddfr3\\trpaddr0";
+  const std::string row =
+      "\\trpaddft3\\trpaddt0\\trpaddfl3\\trpaddl0\\trpaddfb3\\trpaddb0"
+      "\\trpaddfr3\\trpaddr0";
   TRTFImportDocument doc;
-  ASSERT_EQ(doc.Import("{\\rtf1 " +
-                       Row(row + cell + "\\cellx1500" + cell + "\\cellx3000", "a\\cell b\\cell") +
-                       Row(row + cell + "\\cellx1500" + cell + "\\cellx3000", "c\\cell d\\cell") +
-                       "}"),
-            rtf_ec_OK);
+  ASSERT_EQ(
+      doc.Import("{\\rtf1 " +
+                 Row(row + cell + "\\cellx1500" + cell + "\\cellx3000", "a\\cell b\\cell") +
+                 Row(row + cell + "\\cellx1500" + cell + "\\cellx3000", "c\\cell d\\cell") + "}"),
+      rtf_ec_OK);
   ASSERT_NE(doc.Table(), nullptr);
   EXPECT_EQ(doc.Table()->CellPadding(), 6);  // 90 twips at 96 pixels an inch
   // Without cell padding the row's counts.
@@ -188,12 +189,11 @@ TEST(RTFImportTables, CellPaddingOfOtherWriters) {
 // still borders: drawn one pixel wide.
 TEST(RTFImportTables, HairlineBordersStayVisible) {
   const std::string hair = "\\brdrhair\\brdrw1";
-  const std::string sides = "\\clbrdrt" + hair + "\\clbrdrl" + hair + "\\clbrdrb" + hair +
-                            "\\clbrdrr" + hair;
+  const std::string sides =
+      "\\clbrdrt" + hair + "\\clbrdrl" + hair + "\\clbrdrb" + hair + "\\clbrdrr" + hair;
   TRTFImportDocument doc;
-  ASSERT_EQ(doc.Import("{\\rtf1 " + Row(sides + "\\cellx1500" + sides + "\\cellx3000",
-                                        "a\\cell b\\cell") +
-                       "}"),
+  ASSERT_EQ(doc.Import("{\\rtf1 " +
+                       Row(sides + "\\cellx1500" + sides + "\\cellx3000", "a\\cell b\\cell") + "}"),
             rtf_ec_OK);
   ASSERT_NE(doc.Table(), nullptr);
   EXPECT_EQ(doc.Table()->CellBorderWidth(), 1);

@@ -96,4 +96,3 @@ inline std::vector<std::string> HTMLCellTexts(const std::string& html) {
   }
   return texts;
 }
-

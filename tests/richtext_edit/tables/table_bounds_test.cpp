@@ -3,8 +3,8 @@
 // than a page to draw, and the RTF written holds only numbers RTF can carry.
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 #include <string>
 #include <vector>

@@ -60,7 +60,9 @@ struct TCellEvents : TTableEdit {
   }
   // The editor's client point over the table point (x, y); the outer editor's with none.
   TPoint At(int x, int y) { return ClientOfTable(x, y); }
-  TPoint InEditor(TPoint outer) { return Point(outer.X - Editor()->Left(), outer.Y - Editor()->Top()); }
+  TPoint InEditor(TPoint outer) {
+    return Point(outer.X - Editor()->Left(), outer.Y - Editor()->Top());
+  }
   // Just inside the left edge of the character at index i of the first line of cell
   // (row, col), relative to the table (characters of the test canvas are 6 pixels wide).
   TPoint CharAt(int row, int col, int i) {
@@ -246,8 +248,8 @@ TEST(TableCellEditorEvents, RightClicksHoversHintsAndSelectionsInTheCellReachThe
   f.edit.OnRDRightClick = [&](TCustomRichDoc* sender, const std::string& word, int styleNo, int x,
                               int y) {
     const TPoint p = f.edit.ScreenToClient(Point(x, y));
-    heard += "right " + word + " " + std::to_string(styleNo) + " at " + std::to_string(p.X) +
-             "," + std::to_string(p.Y) + (sender == &f.edit ? "" : " (other sender)") + "; ";
+    heard += "right " + word + " " + std::to_string(styleNo) + " at " + std::to_string(p.X) + "," +
+             std::to_string(p.Y) + (sender == &f.edit ? "" : " (other sender)") + "; ";
   };
   f.edit.OnRDMouseMove = [&](TCustomRichDoc* sender, int id) {
     heard += "hover " + std::to_string(id) + (sender == &f.edit ? "" : " (other sender)") + "; ";

@@ -64,7 +64,8 @@ TEST(TableCellEditorLook, WhatLiesBehindACellShowsBehindItsEditor) {
     EXPECT_EQ(f.BehindText(x), (left + x) % 8 < 4 ? kTablePicture : kTableStripe) << x;
   // Typed into, for a look: the stripes run on behind the text.
   for (char c : std::string(" via DB0ABC"))
-    SimulateKey(*f.Editor(), TKeyCode(std::toupper(static_cast<unsigned char>(c))), std::string(1, c));
+    SimulateKey(*f.Editor(), TKeyCode(std::toupper(static_cast<unsigned char>(c))),
+                std::string(1, c));
   Snapshot(f.edit)->SaveToFile("table_cell_editor_background.bmp");
   // The cell's own picture over the table's.
   f.Open(1, 1);

@@ -33,7 +33,9 @@ struct TCellEdit : TTableEdit {
     int row, col;
     return table->GetEditedCell(row, col) ? std::to_string(row) + "," + std::to_string(col) : "-";
   }
-  void Open(int row, int col) { ASSERT_TRUE(table->OpenCellEditor(row, col, false, false, true, false, false)); }
+  void Open(int row, int col) {
+    ASSERT_TRUE(table->OpenCellEditor(row, col, false, false, true, false, false));
+  }
 };
 
 std::string TextOf(const TCustomRDData& data) {

@@ -30,8 +30,7 @@ inline bool FuzzTableRDF(const uint8_t* Data, size_t Size) {
   TRDTableItemInfo existing(2, 2, nullptr);
   existing.Rows->MergeCells(0, 1, 1, 2, true, false);
   try {
-    ReadRowsFromComponentBytes(existing, 2,
-                               std::string(reinterpret_cast<const char*>(Data), Size));
+    ReadRowsFromComponentBytes(existing, 2, std::string(reinterpret_cast<const char*>(Data), Size));
   } catch (const Exception&) {
     if (existing.RowCount() != 2) return false;
   }

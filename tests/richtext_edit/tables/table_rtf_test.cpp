@@ -57,11 +57,12 @@ TEST(TableRTF, RowPropertiesFollowTheTable) {
   const std::string rtf = RTFOf(doc);
   // gap ((2 + 1) * 2 + 3) * 15 / 2 = 67.5, rounded half to even.
   const std::string first = Row(rtf, 0);
-  EXPECT_TRUE(Has(first, "\\trowd\\trgaph68\\trleft0\\itap1\\trhdr\\trpaddl30\\trpaddt30"
-                         "\\trpaddr30\\trpaddb30\\trpaddfl3\\trpaddft3\\trpaddfr3\\trpaddfb3"
-                         "\\trspdl22\\trspdr22\\trspdfl3\\trspdfr3"
-                         "\\trspdt45\\trspdft3\\trspdb30\\trspdfb3"
-                         "\\trwWidth2500\\trftsWidth2\\trkeep\\trkeepfollow\\richviewtbw-50"))
+  EXPECT_TRUE(Has(first,
+                  "\\trowd\\trgaph68\\trleft0\\itap1\\trhdr\\trpaddl30\\trpaddt30"
+                  "\\trpaddr30\\trpaddb30\\trpaddfl3\\trpaddft3\\trpaddfr3\\trpaddfb3"
+                  "\\trspdl22\\trspdr22\\trspdfl3\\trspdfr3"
+                  "\\trspdt45\\trspdft3\\trspdb30\\trspdfb3"
+                  "\\trwWidth2500\\trftsWidth2\\trkeep\\trkeepfollow\\richviewtbw-50"))
       << first;
   EXPECT_FALSE(Has(Row(rtf, 1), "\\trhdr"));
   EXPECT_TRUE(Has(Row(rtf, 1), "\\trspdt30\\trspdft3\\trspdb30\\trspdfb3"));
@@ -257,8 +258,10 @@ TEST(TableRTF, DocumentNeverShownIsLaidOutFirst) {
 // The ids the writers ask link targets for, in the order they write the links.
 std::vector<int> LinkIdsWritten(TCustomRDData& doc, bool html) {
   std::vector<int> ids;
-  doc.ExportHooks.OnWriteHyperlink = [&](int id, TRDSaveFormat, std::string& target,
-                                         std::string&) { ids.push_back(id); target = "x"; };
+  doc.ExportHooks.OnWriteHyperlink = [&](int id, TRDSaveFormat, std::string& target, std::string&) {
+    ids.push_back(id);
+    target = "x";
+  };
   TMemoryStream stream;
   if (html)
     doc.SaveHTMLToStream(stream, TRDHTMLSaveParams());
@@ -312,8 +315,8 @@ TEST(TableRTFPeers, LibreOfficeReadsRowsColumnsAndMerges) {
   const std::string file = WriteScratchFile("table_rtf/tables.rtf", RTFOf(doc));
   const TOfficeConversion html = OfficeConvert(file, "html:HTML (StarWriter)", "html");
   ASSERT_FALSE(html.Content.empty()) << html.Log;
-  const TGrid grid = {{"North East", "", "South"}, {"West", "Centre", "Up Right"},
-                      {"Down", "Left", ""}};
+  const TGrid grid = {
+      {"North East", "", "South"}, {"West", "Centre", "Up Right"}, {"Down", "Left", ""}};
   EXPECT_EQ(HTMLGrid(html.Content, 3), grid) << html.Content;
   const TOfficeConversion text = OfficeConvert(file, "txt:Text", "txt");
   EXPECT_EQ(Collapsed(text.Content).substr(3),  // after the byte-order mark
@@ -340,19 +343,28 @@ TEST(TableRTFPeers, LibreOfficeReadsNestedTables) {
   const size_t body = flat.Content.find("<office:body>");
   ASSERT_NE(body, std::string::npos) << flat.Log;
   // The tokens of the document's body in order.
-  const std::vector<std::string> tokens = {
-      "<table:table ", "</table:table>", "<table:table-row", "<table:table-cell",
-      "<table:covered-table-cell", "number-columns-spanned=\"2\"", "In1", "In2", "In3", "In4",
-      "Right", "After"};
+  const std::vector<std::string> tokens = {"<table:table ",
+                                           "</table:table>",
+                                           "<table:table-row",
+                                           "<table:table-cell",
+                                           "<table:covered-table-cell",
+                                           "number-columns-spanned=\"2\"",
+                                           "In1",
+                                           "In2",
+                                           "In3",
+                                           "In4",
+                                           "Right",
+                                           "After"};
   std::string structure;
   for (size_t p = body; p < flat.Content.size(); ++p)
     for (const std::string& t : tokens)
       if (flat.Content.compare(p, t.size(), t) == 0) structure += t + " ";
-  EXPECT_EQ(structure,
-            "<table:table  <table:table-row <table:table-cell "
-            "<table:table  <table:table-row <table:table-cell number-columns-spanned=\"2\" In1 In2 "
-            "<table:covered-table-cell <table:table-row <table:table-cell In3 <table:table-cell In4 "
-            "</table:table> <table:table-cell Right </table:table> After ");
+  EXPECT_EQ(
+      structure,
+      "<table:table  <table:table-row <table:table-cell "
+      "<table:table  <table:table-row <table:table-cell number-columns-spanned=\"2\" In1 In2 "
+      "<table:covered-table-cell <table:table-row <table:table-cell In3 <table:table-cell In4 "
+      "</table:table> <table:table-cell Right </table:table> After ");
 }
 
 // Tables pandoc must read: one with cells merged across and down, and a long one whose
@@ -363,7 +375,7 @@ std::vector<std::string> FillPandocTables(TTableDocument& doc) {
       3, 3, {"North", "East", "South", "West", "Centre", "Up", "Down", "Left", "Right"});
   merged.Rows->MergeCells(0, 0, 2, 1, true, false);
   merged.Rows->MergeCells(1, 2, 1, 2, true, false);
-  std::vector<std::string> expected = {"North East", "South", "West",  "Centre",
+  std::vector<std::string> expected = {"North East", "South", "West", "Centre",
                                        "Up Right",   "Down",  "Left"};
   doc.AddText("Between", 0, 0);
   TRDTableItemInfo& runs = doc.AddTable(12, 3);
@@ -382,7 +394,8 @@ std::vector<std::string> FillPandocTables(TTableDocument& doc) {
 }
 
 // How many expected cell texts a reader's cells hold, in order.
-size_t CellsMatched(const std::vector<std::string>& read, const std::vector<std::string>& expected) {
+size_t CellsMatched(const std::vector<std::string>& read,
+                    const std::vector<std::string>& expected) {
   size_t matched = 0, at = 0;
   for (const std::string& text : expected)
     for (size_t i = at; i < read.size(); ++i)
@@ -420,4 +433,3 @@ TEST(TableRTFPeers, PandocAndLibreOfficeReadEveryCell) {
 }
 
 }  // namespace
-

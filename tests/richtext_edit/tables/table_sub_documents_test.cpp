@@ -217,8 +217,9 @@ TEST(TableSubDocuments, TheWordsOfTheCellsOneAfterAnother) {
     std::string out;
     TRDTableWord word;
     for (int i = 0; i < limit && table.GetNextWord(forward, word); ++i)
-      out += word.Cell->GetItemTextRaw(word.ItemNo).substr(size_t(word.Start - 1),
-                                                            size_t(word.Length)) + " ";
+      out += word.Cell->GetItemTextRaw(word.ItemNo)
+                 .substr(size_t(word.Start - 1), size_t(word.Length)) +
+             " ";
     return out;
   };
   // Cell (0,1) holds an empty line before "six".

@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "platform/test_support/gui_test_support.h"
-#include "richtext/view/live_spelling.h"
 #include "richtext/styles/word_painter.h"
+#include "richtext/view/live_spelling.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 

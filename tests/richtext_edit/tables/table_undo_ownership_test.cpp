@@ -81,7 +81,8 @@ TEST(TableUndoOwnership, UndoPastTheCellEditorThenTypingReachesNothingItLeft) {
   const std::string grown = DescribeGrid(*f.table);
   ASSERT_TRUE(f.table->OpenCellEditor(0, 0, false, false, true, false, false));
   TRDTableInplaceEdit& cell = *f.table->InplaceEditor;
-  const std::string rtf = "{\\rtf1\\ansi\\trowd\\cellx1000\\cellx2000\\pard\\intbl x\\cell y\\cell\\row}";
+  const std::string rtf =
+      "{\\rtf1\\ansi\\trowd\\cellx1000\\cellx2000\\pard\\intbl x\\cell y\\cell\\row}";
   TMemoryStream stream;
   stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
   stream.SetPosition(0);

@@ -159,4 +159,3 @@ TEST(TableUndo, OutsideAnyDocumentSettersOnlyStore) {
   EXPECT_EQ(table.Cells(1, 1)->BestWidth, 20);
   EXPECT_FALSE(table.IsUndoEnabled());
 }
-

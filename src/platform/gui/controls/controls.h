@@ -221,7 +221,7 @@ class TControl : public TComponent {
   TAlign align_ = alNone;
   TCursor cursor_ = crDefault;
   TPopupMenu* popup_menu_ = nullptr;
-  bool clicked_ = false;   // the left button went down on us; a release inside clicks
+  bool clicked_ = false;  // the left button went down on us; a release inside clicks
   // Expires when the control is freed: input routing checks it between handler calls,
   // because a handler may free the control it was called for.
   std::shared_ptr<char> alive_ = std::make_shared<char>();
@@ -276,7 +276,8 @@ class TChildFinder {
   virtual ~TChildFinder() = default;
   // Adds every visible windowless child whose bounds meet Area (more do no harm); without
   // Composed, those kept composed may be left out (a paint above their layer).
-  virtual void ChildrenIn(const TRect& Area, bool Composed, std::vector<TControl*>& Found) const = 0;
+  virtual void ChildrenIn(const TRect& Area, bool Composed,
+                          std::vector<TControl*>& Found) const = 0;
   // The layer of children kept composed (SetLayeredFaces) is composed in pieces of this
   // size, lying on a grid from the client area's top-left corner.
   static constexpr int kPieceWidth = 256;
@@ -462,9 +463,9 @@ class TWinControl : public TControl {
   std::unique_ptr<TNativeWidget> native_;
   bool has_input_caret_ = false;
   TRect input_caret_;
-  std::vector<TControl*> windowless_;  // by slot
-  std::vector<TChildPlace> places_;    // by slot
-  std::vector<TControl*> windowed_children_;    // bottom first
+  std::vector<TControl*> windowless_;         // by slot
+  std::vector<TChildPlace> places_;           // by slot
+  std::vector<TControl*> windowed_children_;  // bottom first
   mutable std::vector<TControl*> ordered_;
   mutable bool ordered_stale_ = false;
   std::uint64_t next_z_ = 0;

@@ -57,7 +57,8 @@ void KeepOnScreen(TForm& form, const QRect& work) {
   const int outerHeight = form.Height() + frame.top() + frame.bottom();
   const int left = std::max(std::min(form.Left(), work.right() + 1 - outerWidth), work.left());
   const int top = std::max(std::min(form.Top(), work.bottom() + 1 - outerHeight), work.top());
-  if (left != form.Left() || top != form.Top()) form.SetBounds(left, top, form.Width(), form.Height());
+  if (left != form.Left() || top != form.Top())
+    form.SetBounds(left, top, form.Width(), form.Height());
 }
 
 }  // namespace
@@ -260,7 +261,8 @@ TModalResult TForm::ShowModal() {
     ~TModalScope() {
       form.impl_->modal_loop = nullptr;
       host->setWindowModality(Qt::NonModal);
-      if (form.impl_->form_style != fsStayOnTop) host->setWindowFlag(Qt::WindowStaysOnTopHint, false);
+      if (form.impl_->form_style != fsStayOnTop)
+        host->setWindowFlag(Qt::WindowStaysOnTopHint, false);
     }
   } scope{*this, host};
   impl_->modal_result = mrNone;

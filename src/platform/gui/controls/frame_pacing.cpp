@@ -70,7 +70,8 @@ class TFramePacer : public QObject {
     const QVariant rest_until = watched->property(kRestUntil);
     const QVariant latest = watched->property(kLatestPaint);
     const qint64 frame_wait = next.isValid() ? next.toLongLong() - start : 0;
-    qint64 rest_wait = rest_until.isValid() ? (rest_until.toLongLong() - own_start + 999) / 1000 : 0;
+    qint64 rest_wait =
+        rest_until.isValid() ? (rest_until.toLongLong() - own_start + 999) / 1000 : 0;
     if (latest.isValid()) rest_wait = std::min(rest_wait, latest.toLongLong() - start);
     const qint64 wait = std::max(frame_wait, rest_wait);
     if (wait <= 0 || paint_now > 0) {

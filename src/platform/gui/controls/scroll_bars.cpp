@@ -45,8 +45,9 @@ struct TControlScrollBars::Impl : QObject {
     if (!bar) return;
     const TScrollBarInfo& i = info[kind];
     const int top = std::max(i.Min, i.Max - std::max(i.Page, 1) + 1);
-    if (bar->minimum() == i.Min && bar->maximum() == top && bar->pageStep() == std::max(1, i.Page) &&
-        bar->singleStep() == 1 && bar->value() == i.Pos && bar->sliderPosition() == i.Pos) {
+    if (bar->minimum() == i.Min && bar->maximum() == top &&
+        bar->pageStep() == std::max(1, i.Page) && bar->singleStep() == 1 && bar->value() == i.Pos &&
+        bar->sliderPosition() == i.Pos) {
       return;
     }
     const QSignalBlocker block(bar);
@@ -77,14 +78,29 @@ struct TControlScrollBars::Impl : QObject {
   void Action(TScrollBarKind kind, int action) {
     QScrollBar* bar = bars[kind];
     switch (action) {
-      case QAbstractSlider::SliderSingleStepAdd: Report(kind, scLineDown, 0); break;
-      case QAbstractSlider::SliderSingleStepSub: Report(kind, scLineUp, 0); break;
-      case QAbstractSlider::SliderPageStepAdd: Report(kind, scPageDown, 0); break;
-      case QAbstractSlider::SliderPageStepSub: Report(kind, scPageUp, 0); break;
-      case QAbstractSlider::SliderToMinimum: Report(kind, scTop, 0); break;
-      case QAbstractSlider::SliderToMaximum: Report(kind, scBottom, 0); break;
-      case QAbstractSlider::SliderMove: Report(kind, scTrack, bar->sliderPosition()); break;
-      default: break;
+      case QAbstractSlider::SliderSingleStepAdd:
+        Report(kind, scLineDown, 0);
+        break;
+      case QAbstractSlider::SliderSingleStepSub:
+        Report(kind, scLineUp, 0);
+        break;
+      case QAbstractSlider::SliderPageStepAdd:
+        Report(kind, scPageDown, 0);
+        break;
+      case QAbstractSlider::SliderPageStepSub:
+        Report(kind, scPageUp, 0);
+        break;
+      case QAbstractSlider::SliderToMinimum:
+        Report(kind, scTop, 0);
+        break;
+      case QAbstractSlider::SliderToMaximum:
+        Report(kind, scBottom, 0);
+        break;
+      case QAbstractSlider::SliderMove:
+        Report(kind, scTrack, bar->sliderPosition());
+        break;
+      default:
+        break;
     }
     // The bar shows what the control made of it, not what the bar would have done.
     if (pending[kind]) Apply(kind);

@@ -5,11 +5,11 @@
 
 #include <algorithm>
 
-#include "platform/gui/graphics/canvas_qt.h"
-#include "platform/gui/controls/frame_pacing.h"
 #include "platform/gui/controls/controls.h"
+#include "platform/gui/controls/frame_pacing.h"
 #include "platform/gui/controls/show_request.h"
 #include "platform/gui/controls/win_control_qt.h"
+#include "platform/gui/graphics/canvas_qt.h"
 
 TNativeWidget::TNativeWidget(QWidget* Widget, bool OwnWidget)
     : widget(Widget), host(Widget), own_widget(OwnWidget) {}
@@ -32,7 +32,8 @@ void TLayerDirt::Add(const QRect& Rect) {
   const int bottom = std::min(rows_ - 1, Rect.bottom() / kTile);
   for (int row = top; row <= bottom; ++row) {
     for (int column = left; column <= right; ++column) {
-      dirty_[static_cast<size_t>(row) * static_cast<size_t>(columns_) + static_cast<size_t>(column)] = true;
+      dirty_[static_cast<size_t>(row) * static_cast<size_t>(columns_) +
+             static_cast<size_t>(column)] = true;
     }
   }
 }
@@ -116,7 +117,8 @@ TWinControl::~TWinControl() {
 }
 
 const std::vector<TControl*>& TWinControl::Ordered() const {
-  if (!ordered_stale_ && ordered_.size() == windowless_.size() + windowed_children_.size()) return ordered_;
+  if (!ordered_stale_ && ordered_.size() == windowless_.size() + windowed_children_.size())
+    return ordered_;
   std::vector<size_t> found(windowless_.size());
   for (size_t i = 0; i < found.size(); ++i) found[i] = i;
   std::sort(found.begin(), found.end(),
@@ -138,8 +140,7 @@ int TWinControl::ControlCount() const {
   return static_cast<int>(windowless_.size() + windowed_children_.size());
 }
 
-void TWinControl::WindowlessIn(const TRect& Area, std::vector<size_t>& Found,
-                               bool Composed) const {
+void TWinControl::WindowlessIn(const TRect& Area, std::vector<size_t>& Found, bool Composed) const {
   Found.clear();
   auto meets = [&Area](const TChildPlace& place) {
     const TRect& b = place.bounds;
@@ -275,7 +276,8 @@ void TWinControl::RemoveControl(TControl& Control) {
     windowless_.pop_back();
     places_.pop_back();
   } else {
-    windowed_children_.erase(std::find(windowed_children_.begin(), windowed_children_.end(), &Control));
+    windowed_children_.erase(
+        std::find(windowed_children_.begin(), windowed_children_.end(), &Control));
   }
   if (native_->captured == &Control) native_->captured = nullptr;
   if (native_->hovered == &Control) native_->hovered = nullptr;
@@ -317,7 +319,8 @@ void TWinControl::RaiseControl(TControl& Control) {
   if (Control.parent_ != this) return;
   ordered_stale_ = true;
   if (auto* windowed = dynamic_cast<TWinControl*>(&Control)) {
-    windowed_children_.erase(std::find(windowed_children_.begin(), windowed_children_.end(), &Control));
+    windowed_children_.erase(
+        std::find(windowed_children_.begin(), windowed_children_.end(), &Control));
     windowed_children_.push_back(&Control);
     windowed->native_->host->raise();
   } else {

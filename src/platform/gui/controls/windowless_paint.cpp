@@ -38,8 +38,7 @@ void WorkOutCover(const TGraphicControl& Child, TChildCover& Cover) {
   auto small = [](const QRect& r) {
     if (r.isEmpty()) return TCoverRect{};
     auto clamp = [](int v) { return static_cast<std::int16_t>(std::clamp(v, -32768, 32767)); };
-    return TCoverRect{clamp(r.left()), clamp(r.top()), clamp(r.right() + 1),
-                                   clamp(r.bottom() + 1)};
+    return TCoverRect{clamp(r.left()), clamp(r.top()), clamp(r.right() + 1), clamp(r.bottom() + 1)};
   };
   for (int p = 0; p < count; ++p) {
     const TFaceCover cover = TBitmapAccess::Cover(*parts[p].Picture);
@@ -112,17 +111,17 @@ std::vector<size_t> ComposedIn(TWinControl& Parent, const QRect& Piece) {
   const TRect area = AreaRect(QRegion(Piece));
   const auto& places = TControlEvents::Places(Parent);
   TChildFinder* finder = TControlEvents::Finder(Parent);
-  const bool ordered = finder && finder->ComposedTopDown(area, [&](const TChildFinder::TFound* Found,
-                                                                   size_t Count) {
-    for (size_t i = 0; i < Count; ++i) {
-      size_t slot = 0;
-      if (TControlEvents::WindowlessSlot(Parent, *Found[i].Child, slot) && places[slot].visible &&
-          places[slot].face) {
-        found.push_back(slot);
-      }
-    }
-    return true;
-  });
+  const bool ordered =
+      finder && finder->ComposedTopDown(area, [&](const TChildFinder::TFound* Found, size_t Count) {
+        for (size_t i = 0; i < Count; ++i) {
+          size_t slot = 0;
+          if (TControlEvents::WindowlessSlot(Parent, *Found[i].Child, slot) &&
+              places[slot].visible && places[slot].face) {
+            found.push_back(slot);
+          }
+        }
+        return true;
+      });
   if (ordered) {
     std::reverse(found.begin(), found.end());
     return found;
@@ -210,32 +209,32 @@ bool ComposeTopDown(TWinControl& Parent, QImage& Layer, const QRect& Piece) {
   // then they are put one by one.
   std::vector<const TControl*> fetched;
   std::vector<std::pair<size_t, const TControl*>> coming;
-  const bool ordered = finder && finder->ComposedTopDown(area, [&](const TChildFinder::TFound* Found,
-                                                                   size_t Count) {
-    fetched.clear();
-    for (size_t i = 0; i < Count; ++i) {
-      if (taken.Covers(ToQRect(Found[i].Bounds))) continue;
-      TControlEvents::FetchSlot(*Found[i].Child);
-      __builtin_prefetch(Found[i].Child);  // what it is, to ask for its pictures
-      fetched.push_back(Found[i].Child);
-    }
-    coming.clear();
-    for (const TControl* child : fetched) {
-      size_t slot = 0;
-      if (!TControlEvents::WindowlessSlot(Parent, *child, slot)) continue;
-      // A place and its cover take two cache lines.
-      __builtin_prefetch(&places[slot]);
-      __builtin_prefetch(reinterpret_cast<const char*>(&places[slot]) + 64);
-      coming.emplace_back(slot, child);
-    }
-    for (const auto& [slot, child] : coming) {
-      if (places[slot].visible && places[slot].face &&
-          !put(slot, static_cast<const TGraphicControl&>(*child))) {
-        return false;
-      }
-    }
-    return true;
-  });
+  const bool ordered =
+      finder && finder->ComposedTopDown(area, [&](const TChildFinder::TFound* Found, size_t Count) {
+        fetched.clear();
+        for (size_t i = 0; i < Count; ++i) {
+          if (taken.Covers(ToQRect(Found[i].Bounds))) continue;
+          TControlEvents::FetchSlot(*Found[i].Child);
+          __builtin_prefetch(Found[i].Child);  // what it is, to ask for its pictures
+          fetched.push_back(Found[i].Child);
+        }
+        coming.clear();
+        for (const TControl* child : fetched) {
+          size_t slot = 0;
+          if (!TControlEvents::WindowlessSlot(Parent, *child, slot)) continue;
+          // A place and its cover take two cache lines.
+          __builtin_prefetch(&places[slot]);
+          __builtin_prefetch(reinterpret_cast<const char*>(&places[slot]) + 64);
+          coming.emplace_back(slot, child);
+        }
+        for (const auto& [slot, child] : coming) {
+          if (places[slot].visible && places[slot].face &&
+              !put(slot, static_cast<const TGraphicControl&>(*child))) {
+            return false;
+          }
+        }
+        return true;
+      });
   if (ordered) return whole;
   const std::vector<size_t> found = ComposedIn(Parent, Piece);
   for (size_t i = found.size(); i-- > 0;) {
@@ -277,7 +276,8 @@ void TWidgetBridge::Paint(QWidget& widget, const QRegion& area) {
   }
   for (const auto& [child, child_alive] : to_paint) {
     if (alive.expired()) return;
-    if (!child_alive.expired() && child->Visible()) TControlEvents::PaintChild(*child, painter, area);
+    if (!child_alive.expired() && child->Visible())
+      TControlEvents::PaintChild(*child, painter, area);
   }
   if (!layered || alive.expired()) return;
   const QImage& layer = NativeOf(*control).face_layer;
@@ -311,7 +311,8 @@ bool TWidgetBridge::UpdateFaceLayer(const QSize& size, const QRegion& area) {
       std::vector<size_t> found = ComposedIn(*control, rect);
       KeepShowing(*control, rect, found);
       // Children kept composed change no control while they paint.
-      for (size_t slot : found) ComposeChild(static_cast<TGraphicControl&>(*children[slot]), layer, rect);
+      for (size_t slot : found)
+        ComposeChild(static_cast<TGraphicControl&>(*children[slot]), layer, rect);
     }
   }
   return true;

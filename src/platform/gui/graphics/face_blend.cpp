@@ -89,7 +89,8 @@ void BlendPicture(QImage& Layer, const QRect& Target, const QPoint& From, const 
       BlendPacked(Layer, Target, From, Picture);
       return;
     default:
-      BlendPicture(Layer, Target, From, Picture.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+      BlendPicture(Layer, Target, From,
+                   Picture.convertToFormat(QImage::Format_ARGB32_Premultiplied));
   }
 }
 

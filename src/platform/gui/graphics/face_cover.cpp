@@ -10,7 +10,8 @@ class TAlphaRows {
  public:
   explicit TAlphaRows(const QImage& Image) : image_(Image) {
     if (image_.format() == QImage::Format_Indexed8) {
-      for (QRgb entry : image_.colorTable()) table_.push_back(static_cast<std::uint8_t>(qAlpha(entry)));
+      for (QRgb entry : image_.colorTable())
+        table_.push_back(static_cast<std::uint8_t>(qAlpha(entry)));
       table_.resize(256, 255);
     } else if (image_.format() != QImage::Format_ARGB32 &&
                image_.format() != QImage::Format_ARGB32_Premultiplied) {
@@ -84,8 +85,8 @@ bool ForBits(int First, int End, TWordOp Op) {
   for (int word = First / 64; word * 64 < End; ++word) {
     const int from = std::max(First, word * 64) - word * 64;
     const int to = std::min(End, word * 64 + 64) - word * 64;
-    const std::uint64_t mask =
-        (to == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << to) - 1) & ~((std::uint64_t{1} << from) - 1);
+    const std::uint64_t mask = (to == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << to) - 1) &
+                               ~((std::uint64_t{1} << from) - 1);
     if (!Op(static_cast<size_t>(word), mask)) return false;
   }
   return true;
@@ -96,13 +97,16 @@ bool ForBits(int First, int End, TWordOp Op) {
 TCoverMask::TCoverMask(const QRect& Area)
     : area_(Area),
       words_per_row_((std::max(0, Area.width()) + 63) / 64),
-      last_word_(Area.width() % 64 == 0 ? ~std::uint64_t{0} : (std::uint64_t{1} << (Area.width() % 64)) - 1),
-      bits_(static_cast<size_t>(words_per_row_) * static_cast<size_t>(std::max(0, Area.height())), 0),
+      last_word_(Area.width() % 64 == 0 ? ~std::uint64_t{0}
+                                        : (std::uint64_t{1} << (Area.width() % 64)) - 1),
+      bits_(static_cast<size_t>(words_per_row_) * static_cast<size_t>(std::max(0, Area.height())),
+            0),
       full_rows_((static_cast<size_t>(std::max(0, Area.height())) + 63) / 64, 0),
       uncovered_(Area.isEmpty() ? 0 : std::int64_t{Area.width()} * Area.height()) {}
 
 void TCoverMask::NoteRow(int Row) {
-  const std::uint64_t* row = bits_.data() + static_cast<size_t>(Row) * static_cast<size_t>(words_per_row_);
+  const std::uint64_t* row =
+      bits_.data() + static_cast<size_t>(Row) * static_cast<size_t>(words_per_row_);
   for (int word = 0; word + 1 < words_per_row_; ++word) {
     if (row[word] != ~std::uint64_t{0}) return;
   }
@@ -116,10 +120,9 @@ bool TCoverMask::Covers(const QRect& Rect) const {
   const int first = r.left() - area_.left();
   const int end = r.right() + 1 - area_.left();
   // Rows already full need no look at their pixels.
-  const bool rowsFull = ForBits(r.top() - area_.top(), r.bottom() + 1 - area_.top(),
-                                [&](size_t word, std::uint64_t mask) {
-                                  return (full_rows_[word] & mask) == mask;
-                                });
+  const bool rowsFull =
+      ForBits(r.top() - area_.top(), r.bottom() + 1 - area_.top(),
+              [&](size_t word, std::uint64_t mask) { return (full_rows_[word] & mask) == mask; });
   if (rowsFull) return true;
   for (int y = r.top(); y <= r.bottom(); ++y) {
     if (RowFull(y - area_.top())) continue;

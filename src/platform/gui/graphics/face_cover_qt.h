@@ -47,12 +47,14 @@ class TCoverMask {
     const int end = r.right() + 1 - area_.left();
     for (int y = r.top(); y <= r.bottom(); ++y) {
       if (RowFull(y - area_.top())) continue;
-      std::uint64_t* row = bits_.data() + static_cast<size_t>(y - area_.top()) * static_cast<size_t>(words_per_row_);
+      std::uint64_t* row =
+          bits_.data() + static_cast<size_t>(y - area_.top()) * static_cast<size_t>(words_per_row_);
       bool added = false;
       for (int word = first / 64; word * 64 < end; ++word) {
         const int from = std::max(first, word * 64) - word * 64;
         const int to = std::min(end, word * 64 + 64) - word * 64;
-        const std::uint64_t span = (to == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << to) - 1) & ~((std::uint64_t{1} << from) - 1);
+        const std::uint64_t span = (to == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << to) - 1) &
+                                   ~((std::uint64_t{1} << from) - 1);
         std::uint64_t open = span & ~row[word];
         std::uint64_t taken = 0;
         while (open != 0) {

@@ -58,10 +58,12 @@ bool TooShortForItsSize(const jpeg_decompress_struct& info, size_t Bytes) {
   if (info.arith_code || info.max_h_samp_factor <= 0 || info.max_v_samp_factor <= 0) return false;
   for (int c = 0; c < info.num_components; ++c) {
     const jpeg_component_info& component = info.comp_info[c];
-    const int64_t width = (int64_t(info.image_width) * component.h_samp_factor +
-                           info.max_h_samp_factor - 1) / info.max_h_samp_factor;
-    const int64_t height = (int64_t(info.image_height) * component.v_samp_factor +
-                            info.max_v_samp_factor - 1) / info.max_v_samp_factor;
+    const int64_t width =
+        (int64_t(info.image_width) * component.h_samp_factor + info.max_h_samp_factor - 1) /
+        info.max_h_samp_factor;
+    const int64_t height =
+        (int64_t(info.image_height) * component.v_samp_factor + info.max_v_samp_factor - 1) /
+        info.max_v_samp_factor;
     const int64_t blocks = ((width + 7) / 8) * ((height + 7) / 8);
     if (int64_t(Bytes) * 8 < blocks) return true;
   }

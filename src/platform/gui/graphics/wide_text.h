@@ -42,8 +42,8 @@ class TPreparedFont {
   struct Impl;  // the Qt font and its metrics, known only inside the platform
 
  private:
-  friend void CanvasTextOutW(TCanvas&, const TPreparedFont&, TColor, int, int,
-                             std::u16string_view, std::span<const int>, const TRect*, bool);
+  friend void CanvasTextOutW(TCanvas&, const TPreparedFont&, TColor, int, int, std::u16string_view,
+                             std::span<const int>, const TRect*, bool);
   std::unique_ptr<Impl> impl_;
   TFontCellMetrics metrics_;
 };

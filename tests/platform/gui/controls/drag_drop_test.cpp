@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/controls/drag_drop.h"
 #include "platform/gui/controls/forms.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/text/format.h"

@@ -44,7 +44,8 @@ class TPictureBox : public TGraphicControl {
   }
   // A clear column down the middle: what lies beneath shows through it.
   void CutColumn() {
-    for (int y = 0; y < picture.Height(); ++y) picture.Canvas().SetPixels(picture.Width() / 2, y, clFuchsia);
+    for (int y = 0; y < picture.Height(); ++y)
+      picture.Canvas().SetPixels(picture.Width() / 2, y, clFuchsia);
     Invalidate();
   }
   const TBitmap* Face() const override { return &picture; }
@@ -245,7 +246,8 @@ class TOrderedFinder : public TChildFinder {
     std::vector<TFound> found;
     for (TControl* child : ordered) {
       const TRect b = child->BoundsRect();
-      const bool meets = b.Left < Area.Right && Area.Left < b.Right && b.Top < Area.Bottom && Area.Top < b.Bottom;
+      const bool meets =
+          b.Left < Area.Right && Area.Left < b.Right && b.Top < Area.Bottom && Area.Top < b.Bottom;
       if (meets) found.push_back({child, b});
     }
     for (size_t i = 0; i < found.size(); i += batch) {
@@ -457,17 +459,18 @@ TEST_F(LayeredFaces, PartsHiddenUnderOthersShowAgainWhenTheyChangeOrAreUncovered
     if (i % 3 == 2) {
       // A square that hides just a bar's inside of the marker below it, or its mark.
       const TTwoPartBox& below = *marks.back();
-      const TRect bar = Bounds(below.Left() + 2, below.Top() + below.Height() - below.bar.Height() + 2,
-                               below.Width() - 4, below.bar.Height() - 4);
+      const TRect bar =
+          Bounds(below.Left() + 2, below.Top() + below.Height() - below.bar.Height() + 2,
+                 below.Width() - 4, below.bar.Height() - 4);
       const TRect mark = Bounds(below.Left() + below.Width() / 2 - 3, below.Top() + 1, 6, 6);
       auto* cover = new TPictureBox(&form, &form, i % 2 ? bar : mark, fill);
       cover->picture.Canvas().SetPixels(0, 0, fill);  // opaque all over
       cover->Invalidate();
       covers.push_back(cover);
     } else {
-      marks.push_back(new TTwoPartBox(&form, &form, Bounds(next(620) - 10, next(320) - 10,
-                                                             16 + next(60), 16 + next(30)),
-                                      fill));
+      marks.push_back(new TTwoPartBox(
+          &form, &form, Bounds(next(620) - 10, next(320) - 10, 16 + next(60), 16 + next(30)),
+          fill));
     }
   }
   EXPECT_EQ(DifferFromPainting(), 0u);

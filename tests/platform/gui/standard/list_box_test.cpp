@@ -5,10 +5,10 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/controls/forms.h"
-#include "platform/gui/standard/list_box.h"
 #include "platform/gui/controls/paint_to.h"
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/standard/list_box.h"
 #include "platform/test_support/gui_test_support.h"
 
 namespace {
