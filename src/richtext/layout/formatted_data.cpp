@@ -230,6 +230,20 @@ int TCustomRDFormattedData::GetLastVisibleItemNo() const {
   return DrawItems[d]->ItemNo;
 }
 
+// The last draw item whose top is at or above y (draw items lie in order of their tops);
+// 0 when none is.
+static int LastDrawItemFrom(const TRDDrawLines& lines, int y) {
+  int lo = 0, hi = lines.Count() - 1;
+  while (lo < hi) {
+    const int mid = (lo + hi + 1) / 2;
+    if (lines[mid]->Top <= y)
+      lo = mid;
+    else
+      hi = mid - 1;
+  }
+  return lo;
+}
+
 static bool Contains(const TRDDrawLineInfo& line, int x, int y) {
   return x >= line.Left && x < line.Left + line.Width && y >= line.Top &&
          y < line.Top + line.Height;
@@ -239,15 +253,7 @@ int TCustomRDFormattedData::FindDrawItemAtPoint(int x, int y) const {
   const int count = DrawItems.Count();
   if (count == 0) return -1;
   if (Contains(*DrawItems[0], x, y)) return 0;
-  int lo = 0, hi = count - 1;
-  while (lo < hi) {
-    const int mid = (lo + hi + 1) / 2;
-    if (DrawItems[mid]->Top <= y)
-      lo = mid;
-    else
-      hi = mid - 1;
-  }
-  int d = lo;
+  int d = LastDrawItemFrom(DrawItems, y);
   while (d > 0 && DrawItems[d - 1]->Top + DrawItems[d - 1]->Height > DrawItems[d]->Top) --d;
   int first, last;
   GetLineDrawItemRange(d, first, last);
@@ -279,15 +285,7 @@ void TCustomRDFormattedData::FindDrawItemAtPos(int x, int y, bool strict, int& d
   if (count == 0) return;
   int d = 0;
   if (y >= DrawItems[0]->Top + DrawItems[0]->Height) {
-    int lo = 0, hi = count - 1;
-    while (lo < hi) {
-      const int mid = (lo + hi + 1) / 2;
-      if (DrawItems[mid]->Top <= y)
-        lo = mid;
-      else
-        hi = mid - 1;
-    }
-    d = lo;
+    d = LastDrawItemFrom(DrawItems, y);
   }
   int first, last;
   GetLineDrawItemRange(d, first, last);
