@@ -21,13 +21,35 @@ namespace {
 
 constexpr int kSections = 10;
 
-struct PrintedDocument {
-  PrintedDocument() : doc(nullptr) {
+// A document in DejaVu Sans 10 pt on an 800x600 window, the table item registered.
+struct BenchDocument {
+  BenchDocument() : doc(nullptr) {
     RegisterTableItemClass();
     style.TextStyles()[0].FontName = "DejaVu Sans";
     style.TextStyles()[0].Size = 10;
     doc.SetStyle(&style);
     doc.SetBounds(0, 0, 800, 600);
+  }
+  // A table of callsign cells with one heading row, at the end of the document.
+  void AddCallTable(int rows, int columns, int cellBorderWidth) {
+    TRichDocRDData& data = doc.RDData();
+    auto table = std::make_unique<TRDTableItemInfo>(rows, columns, &data);
+    table->SetHeadingRowCount(1);
+    table->SetCellBorderWidth(cellBorderWidth);
+    for (int r = 0; r < rows; ++r)
+      for (int c = 0; c < columns; ++c) {
+        TRDTableCellData& cell = *table->Cells(r, c);
+        cell.Clear();
+        cell.AddText("N0CALL-" + std::to_string(r) + " " + std::to_string(c), 0, 0);
+      }
+    data.AddItemAtEnd("", std::move(table));
+  }
+  TRDStyle style;
+  TRichDoc doc;
+};
+
+struct PrintedDocument : BenchDocument {
+  PrintedDocument() {
     TRichDocRDData& data = doc.RDData();
     const int paragraphs = BenchStations(3700) / 2;  // the test build prints a dozen pages
     for (int s = 0; s < kSections; ++s) {
@@ -37,37 +59,18 @@ struct PrintedDocument {
                          "speeds, the weather they report and the messages they exchanged, "
                          "written out as a log of the evening's traffic on the radio.",
                      0, 0);
-      auto table = std::make_unique<TRDTableItemInfo>(40, 4, &data);
-      table->SetHeadingRowCount(1);
-      table->SetCellBorderWidth(1);
-      for (int r = 0; r < 40; ++r)
-        for (int c = 0; c < 4; ++c) {
-          TRDTableCellData& cell = *table->Cells(r, c);
-          cell.Clear();
-          cell.AddText("N0CALL-" + std::to_string(r) + " " + std::to_string(c), 0, 0);
-        }
-      data.AddItemAtEnd("", std::move(table));
+      AddCallTable(40, 4, 1);
     }
     doc.FormatDocument();
   }
-  TRDStyle style;
-  TRichDoc doc;
 };
 
-void BM_PrintToPdf(benchmark::State& state) {
-  PrintedDocument& d = SharedBenchState<PrintedDocument>();
-  const std::string file =
-      (std::filesystem::temp_directory_path() / "velmora_print_bench.pdf").string();
-  int pages = 0;
-  for (auto _ : state) {
-    const TRDPrintResult result = PrintDocumentToPdf(d.doc.RDData(), file, {});
-    if (!result.Ok) state.SkipWithError(result.Error.c_str());
-    pages = result.PageCount;
+struct LongTable : BenchDocument {
+  LongTable() {
+    AddCallTable(BenchStations(5000), 2, 0);
+    doc.FormatDocument();
   }
-  std::filesystem::remove(file);
-  state.counters["pages"] = pages;
-}
-BENCHMARK(BM_PrintToPdf)->Unit(benchmark::kMillisecond);
+};
 
 long PeakRssBytes() {
   std::ifstream status("/proc/self/status");
@@ -76,43 +79,30 @@ long PeakRssBytes() {
   return 0;
 }
 
-struct LongTable {
-  LongTable() : doc(nullptr) {
-    RegisterTableItemClass();
-    style.TextStyles()[0].FontName = "DejaVu Sans";
-    style.TextStyles()[0].Size = 10;
-    doc.SetStyle(&style);
-    doc.SetBounds(0, 0, 800, 600);
-    TRichDocRDData& data = doc.RDData();
-    const int rows = BenchStations(5000);
-    auto table = std::make_unique<TRDTableItemInfo>(rows, 2, &data);
-    table->SetHeadingRowCount(1);
-    for (int r = 0; r < rows; ++r)
-      for (int c = 0; c < 2; ++c) {
-        TRDTableCellData& cell = *table->Cells(r, c);
-        cell.Clear();
-        cell.AddText("N0CALL-" + std::to_string(r) + " " + std::to_string(c), 0, 0);
-      }
-    data.AddItemAtEnd("", std::move(table));
-    doc.FormatDocument();
-  }
-  TRDStyle style;
-  TRichDoc doc;
-};
-
-void BM_PrintLongTable(benchmark::State& state) {
-  LongTable& d = SharedBenchState<LongTable>();
-  const std::string file =
-      (std::filesystem::temp_directory_path() / "velmora_long_table_bench.pdf").string();
-  const long before = PeakRssBytes();
+// Prints the document to a PDF file in the temporary folder once per iteration; the
+// page count of the last print.
+int PrintEachIteration(benchmark::State& state, TRichDoc& doc, const std::string& name) {
+  const std::string file = (std::filesystem::temp_directory_path() / name).string();
   int pages = 0;
   for (auto _ : state) {
-    const TRDPrintResult result = PrintDocumentToPdf(d.doc.RDData(), file, {});
+    const TRDPrintResult result = PrintDocumentToPdf(doc.RDData(), file, {});
     if (!result.Ok) state.SkipWithError(result.Error.c_str());
     pages = result.PageCount;
   }
   std::filesystem::remove(file);
-  state.counters["pages"] = pages;
+  return pages;
+}
+
+void BM_PrintToPdf(benchmark::State& state) {
+  PrintedDocument& d = SharedBenchState<PrintedDocument>();
+  state.counters["pages"] = PrintEachIteration(state, d.doc, "velmora_print_bench.pdf");
+}
+BENCHMARK(BM_PrintToPdf)->Unit(benchmark::kMillisecond);
+
+void BM_PrintLongTable(benchmark::State& state) {
+  LongTable& d = SharedBenchState<LongTable>();
+  const long before = PeakRssBytes();
+  state.counters["pages"] = PrintEachIteration(state, d.doc, "velmora_long_table_bench.pdf");
   state.counters["peak_growth_mb"] = double(std::max(0L, PeakRssBytes() - before)) / (1 << 20);
 }
 BENCHMARK(BM_PrintLongTable)->Unit(benchmark::kMillisecond);
