@@ -15,6 +15,7 @@
 
 #include "app/map/aprs_symbols.h"
 #include "app/map/map_view.h"
+#include "app/program/station_views.h"
 #include "app/receive/aprs_info.h"
 #include "app/stations/station_store.h"
 #include "platform/gui/controls/forms.h"
@@ -42,25 +43,15 @@ TAprsInfo Station(int Index, double Lat, double Lon) {
   return info;
 }
 
-// The map as the window keeps it in step with the station store.
-class TMapStationViews : public TStationViews {
- public:
-  TMapView* View = nullptr;
-  void ShowStationOnMap(const TAprsInfo& Info) override { View->ShowStation(Info); }
-  void FreeStationMarker(const std::string& Key) override { View->FreeStationMarker(Key); }
-  void DeleteSymbolPlaces(const std::string& Key) override {
-    View->SymbolPlaces.DeleteSymbolPlaces(Key);
-  }
-  void ClearCrosshair(const std::string& Key) override { View->ClearCrosshair(Key); }
-};
-
 // The map window's part that matters here, with 5,000 stations heard.
 struct TLoadedMap {
   TLoadedMap() {
     LoadSymbolSheets(VELMORA_PROGRAM_FOLDER);
     form.SetBounds(0, 0, 2100, 1100);
     view = std::make_unique<TMapView>(&form, &form, store.StationList);
-    views.View = view.get();
+    // The map kept in step with the station store as the program keeps it.
+    markers = std::make_unique<TMapStationMarkers>(*view);
+    store.SetViews({.Markers = markers.get()});
     // A minute between packets: no update counts as a repeat.
     store.Clock = [this] { return clock += 1.0 / 1440; };
     if (!view->LoadMap(std::string(VELMORA_PROGRAM_FOLDER) + "APRS-Karten/Welt.jpg")) std::abort();
@@ -80,10 +71,10 @@ struct TLoadedMap {
 
   TApplication& app = *Application;
   TForm form{nullptr};
-  TMapStationViews views;
-  TStationStore store{views};
+  TStationStore store;
   TDateTime clock = 46000;
   std::unique_ptr<TMapView> view;
+  std::unique_ptr<TMapStationMarkers> markers;
   std::vector<TAprsInfo> infos;
 };
 

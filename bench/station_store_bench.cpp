@@ -73,18 +73,15 @@ std::unique_ptr<TReceivedPacket> Packet(int station, double lat, double lon, int
   return packet;
 }
 
-class TQuietViews : public TStationViews {};
-
 void BM_AnalysePacket(benchmark::State& state) {
   const int stations = BenchStations(static_cast<int>(state.range(0)));
-  TQuietViews views;
-  TStationStore store(views);
+  TStationStore store;
   TRDStyle sheet;
   MakeMonitorStyles(sheet);
   TRichDoc monitor(nullptr);
   SetUpMonitorViewer(monitor, sheet);
   monitor.SetBounds(0, 0, 800, 150);
-  TPacketDispatcher dispatcher(store, views);
+  TPacketDispatcher dispatcher(store);
   dispatcher.Monitor = &monitor;
   dispatcher.SetSettings(&kBenchSettings);
 
@@ -120,16 +117,16 @@ BENCHMARK(BM_AnalysePacket)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::
 
 // One aging tick over all stations (none old enough to go).
 void BM_AgeStations(benchmark::State& state) {
-  struct TAgingViews : TStationViews {
-    int StationMaxAgeMinutes() override { return 60; }
-  } views;
-  TStationStore store(views);
+  struct TAgingSettings : TStationSettings {
+    int StationMaxAgeMinutes() const override { return 60; }
+  } settings;
+  TStationStore store({.Settings = &settings});
   TRDStyle sheet;
   MakeMonitorStyles(sheet);
   TRichDoc monitor(nullptr);
   SetUpMonitorViewer(monitor, sheet);
   monitor.SetBounds(0, 0, 800, 150);
-  TPacketDispatcher dispatcher(store, views);
+  TPacketDispatcher dispatcher(store);
   dispatcher.SetSettings(&kBenchSettings);
   const int stations = BenchStations(static_cast<int>(state.range(0)));
   for (int s = 0; s < stations; ++s) dispatcher.AnalysePacket(*Packet(s, 50 + s * 1e-4, 10, s));

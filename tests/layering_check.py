@@ -21,7 +21,9 @@
   and the rooms below it (ROOMS): the rich text base < styles < model < layout < formats <
   view; the GUI platform graphics < controls < standard; the rich-text editing edit <
   tables < rtf, print; app's shelf, the window helpers every window room uses, below the
-  others. A module outside a room of a folder split into rooms is a fault too. Below its
+  others, and app's program, the start-up and the wiring, above them: only it and the
+  modules of app outside its rooms (main.cpp) include it (TOP_ROOMS). A module outside
+  a room of a folder split into rooms is a fault too. Below its
   view the rich text draws with the platform's graphics and knows no windows (the few
   modules that do hold windows are named in WINDOW_USERS).
 
@@ -65,6 +67,8 @@ ROOMS = {
     "app": {"shelf": set()},
 }
 FULLY_ROOMED = {"richtext", "platform/gui", "richtext_edit"}
+# The room of a folder that no other room of it includes: it connects them.
+TOP_ROOMS = {"app": "program"}
 # The rich text below its view may use the platform's graphics room only; these modules
 # hold or take windows' things all the same.
 RICHTEXT_VIEW = "view"
@@ -156,6 +160,10 @@ def check_rooms(rel, name):
         faults.append(f"rich text {room} must not include the windows of \"{name}\"")
     if there is None or there[0] != folder or there[1] == room:
         return faults
+    if room is not None and there[1] == TOP_ROOMS.get(folder):
+        faults.append(f"{folder}/{room} must not include \"{name}\" ({there[1]} connects the "
+                      "rooms; only it and the folder's own modules include it)")
+        return faults
     rules = ROOMS[folder]
     if room is None or there[1] is None:
         return faults  # reported once per module below
@@ -240,6 +248,7 @@ def self_test():
         "src/richtext_edit/tables/planted.cpp": '#include "richtext_edit/rtf/rtf_import.h"\n',
         "src/richtext_edit/edit/planted.cpp": '#include "richtext_edit/tables/table_item.h"\n',
         "src/app/shelf/planted.h": '#include "app/map/frm_aprs.h"\n',
+        "src/app/settings/planted.cpp": '#include "app/program/frm_main.h"\n',
         "src/platform/gui/planted.h": "",
         "src/richtext/layout/planted.cpp": '#include "platform/gui/standard/button.h"\n',
         "src/richtext/base/planted.h": '#include "richtext/nowhere/planted.h"\n',
@@ -256,7 +265,9 @@ def self_test():
                                        '#include "platform/gui/controls/controls.h"\n',
         "src/richtext/model/control_item.cpp": '#include "platform/gui/controls/controls.h"\n',
         "src/app/map/clean.cpp": '#include "app/shelf/form_fit.h"\n'
-                                 '#include "app/program/frm_main.h"\n',
+                                 '#include "app/settings/frm_setup.h"\n',
+        "src/app/program/clean.cpp": '#include "app/map/frm_aprs.h"\n',
+        "src/app/clean.cpp": '#include "app/program/program.h"\n',
         "src/app/clean.h": '#include "app/shelf/form_fit.h"\n',
         "tests/core/clean_test.cpp": '#include <gtest/gtest.h>\n#include "support/x.h"\n',
         "tests/platform/clean_test.cpp": "#include <sys/stat.h>\n",

@@ -42,10 +42,7 @@ inline void ExpectOneLine(std::string_view Line) {
 // and station store, the IGate, the messaging window's automatic acknowledgements (on
 // the radio and the internet) and the packet log recorder. Each line or frame any of
 // them makes is checked.
-class TFuzzReceivePath : public TStationViews,
-                         public TDispatcherSettings,
-                         public TDispatchTargets,
-                         public TDispatchLog {
+class TFuzzReceivePath : public TDispatcherSettings, public TDispatchTargets, public TDispatchLog {
  public:
   TFuzzReceivePath() {
     dispatcher.Monitor = &monitor;
@@ -94,8 +91,8 @@ class TFuzzReceivePath : public TStationViews,
   bool HandingOver() const override { return false; }
 
   TTestMonitor monitor;
-  TStationStore store{*this};
-  TPacketDispatcher dispatcher{store, *this};
+  TStationStore store;
+  TPacketDispatcher dispatcher{store};
   TAprsIsLink igate;  // never connected: it builds its lines and stops there
   TfrmAprsMsg messages{nullptr};
   // The messaging window's own calls, answering on both ports.
@@ -150,11 +147,10 @@ inline void FuzzReceivePath(const uint8_t* Data, size_t Size) {
 inline void FuzzStationFile(const uint8_t* Data, size_t Size, const std::string& Folder) {
   const std::string file = Folder + "Stn.dat";
   SaveFileAtomically(file, std::string_view(reinterpret_cast<const char*>(Data), Size));
-  TStationViews views;
-  TStationStore store(views);
+  TStationStore store;
   store.LoadStations(file);
   store.SaveStations(file);
-  TStationStore again(views);
+  TStationStore again;
   again.LoadStations(file);
   if (again.StationList.Text() != store.StationList.Text()) std::abort();
 }

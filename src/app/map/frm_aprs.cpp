@@ -10,14 +10,12 @@
 #include "app/monitor/monitor_styles.h"
 #include "app/monitor/station_styles.h"
 #include "app/product.h"
-#include "app/program/frm_info.h"
-#include "app/program/frm_main.h"
-#include "app/program/program_logo.h"
 #include "app/receive/frm_log.h"
 #include "app/settings/frm_setup.h"
 #include "app/shelf/app_folders.h"
 #include "app/shelf/device_windows.h"
 #include "app/shelf/form_build.h"
+#include "app/shelf/program_logo.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "controls/my_msg_dialog.h"
 #include "controls/my_splitter.h"
@@ -152,10 +150,6 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   const std::string title = ProgramTitle();
   SetCaption(title);
   if (Application) Application->Title = title;
-  if (frmMain) {
-    frmMain->SetCaption(title);
-    frmMain->MyTrayIcon->SetHint(title);
-  }
   frmAprs = this;
   DoCreate();
 }
@@ -403,7 +397,7 @@ void TfrmAprs::UpdateCaption(const std::string& StatusText) {
 }
 
 void TfrmAprs::ButtonClick(TComponent* Sender) {
-  if (Sender == mbtnInfo && frmInfo) frmInfo->ShowModal();
+  if (Sender == mbtnInfo && OnShowInfo) OnShowInfo();
   if (Sender == mbtnLog && frmLog) frmLog->Show();
   if (Sender == mbtnGps && frmGpsStatus) {
     frmGpsStatus->GpsRxMain->SetRun(mbtnGps->Down());
@@ -451,13 +445,14 @@ void TfrmAprs::LoadCardClick() {
 void TfrmAprs::DelAllStnClick() {
   if (MyConfirm(PrgMsg(&TfrmPrgMsg::lblQueDelAll, kDeleteAllStationsQuestion)) != mrYes) return;
   Stations.DropLoadingStations();
+  const TStationViews& views = Stations.Views();
   for (int n = 0; n < Stations.StationList.Count(); ++n) {
     std::string key;
     CsvGetField(sfKey, Stations.StationList.Line(n), key);
-    DeleteStationRow(key);
+    views.Rows->DeleteStationRow(key);
   }
   DeleteAllStations(*Map, Stations.StationList);
-  if (StationInfoVisible()) CloseStationInfo();
+  if (views.Detail->StationInfoVisible()) views.Detail->CloseStationInfo();
   Stations.UpdateStationCount();
 }
 

@@ -2,10 +2,10 @@
 //
 // It holds the map, the monitor rdMain, the packet dispatcher every received packet
 // goes through, the station store, the APRS-IS link and the beacons, the tool bar, the
-// lamps and the station counter; as the store's view (TStationViews) it keeps the map,
-// the station list, the pick list and the detail window in step with the stations.
+// lamps and the station counter. The wiring connects the store to the windows.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,12 +32,11 @@
 #include "platform/io/wave_sound.h"
 #include "platform/sys/timer.h"
 
-// The window is the station store's view of the windows (TStationViews).
 class TRDStyle;
 class TMySplitter;
 class TRichDoc;
 
-class TfrmAprs : public TForm, public TStationViews {
+class TfrmAprs : public TForm {
  public:
   explicit TfrmAprs(TComponent* AOwner);
   ~TfrmAprs() override;
@@ -95,10 +94,10 @@ class TfrmAprs : public TForm, public TStationViews {
   std::unique_ptr<TWaveSound> mpToMain;
   std::unique_ptr<TSoundQueue> Sounds;
   // The heard stations, kept in "Stn.dat" between runs, and the APRS-IS connection.
-  TStationStore Stations{*this};
+  TStationStore Stations;
   TAprsIsLink AprsIs;
   // Every received packet, whatever its road, ends here.
-  TPacketDispatcher Dispatcher{Stations, *this};
+  TPacketDispatcher Dispatcher{Stations};
   // The program's beacons (timers and settings in the settings window).
   TBeacons Beacons;
   std::unique_ptr<TMapView> Map;
@@ -107,6 +106,8 @@ class TfrmAprs : public TForm, public TStationViews {
   std::string AprsMapFile;
   // The stations of the last double click on the map, in pick-list order.
   std::vector<std::string> PickKeys;
+  // The Info button: the about window (set by the wiring).
+  std::function<void()> OnShowInfo;
 
   // The first showing loads the station file.
   void FormShow(TComponent* Sender);
@@ -142,34 +143,6 @@ class TfrmAprs : public TForm, public TStationViews {
   void AprsCardDblClick(TComponent* Sender);
   // The GPS window's own position, only from a valid fix.
   void ShowGpsPosition();
-
-  // TStationViews
-  void ShowStationOnMap(const TAprsInfo& Info) override;
-  void FreeStationMarker(const std::string& Key) override;
-  void DeleteSymbolPlaces(const std::string& Key) override;
-  void DeleteSymbolPlaces(const std::vector<std::string>& Keys, bool All) override;
-  void ClearCrosshair(const std::string& Key) override;
-  void MarkStation(const std::string& Key) override;
-  void AddOrUpdateStationRow(const std::string& Record) override;
-  void DeleteStationRow(const std::string& Key) override;
-  void DeleteStationRows(const std::vector<std::string>& Keys, bool All) override;
-  void FreeStationMarkers(const std::vector<std::string>& Keys, bool All) override;
-  void ReplaceStationRow(const std::string& Key, const std::string& Record) override;
-  void DeletePickKey(const std::string& Key) override;
-  bool StationInfoVisible() override;
-  bool FollowRx() override;
-  std::string ShownKey() override;
-  void ShowStationInfo(const std::string& Key) override;
-  void CloseStationInfo() override;
-  // "<count> Stationen", the word from the program texts (so a language file turns it).
-  void ShowStationCount(int Count) override;
-  bool SoundRxOn() override;
-  bool SoundCallOn() override;
-  int StationMaxAgeMinutes() override;
-  void LogTick() override;
-  void ShowLoadedStation(const std::string& Record) override;
-  void BeginStationChanges() override;
-  void EndStationChanges() override;
 
   std::string ClassName() const override { return "TfrmAprs"; }
 

@@ -3,7 +3,7 @@
 #include "app/language/frm_prg_msg.h"
 #include "app/map/frm_aprs.h"
 #include "app/product.h"
-#include "app/program/program_logo.h"
+#include "app/shelf/program_logo.h"
 #include "app/shelf/window_shape.h"
 #include "platform/gui/controls/new_control.h"
 #include "platform/text/format.h"

@@ -53,6 +53,9 @@ void CreateWindows(TProgramWindows& Owner) {
   new TfrmAprsStnInfo(&Owner);
   new TfrmAprsMsg(&Owner);
   new TfrmAprs(&Owner);
+  // The frame and its tray icon carry the program's title, as the map window does.
+  frmMain->SetCaption(ProgramTitle());
+  frmMain->MyTrayIcon->SetHint(ProgramTitle());
   frmAprs->SetWindowState(wsMaximized);
   frmAprs->Show();
   frmGpsStatus = new TfrmGpsStatus(&Owner);

@@ -10,7 +10,9 @@
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/monitor/monitor_styles.h"
+#include "app/program/frm_info.h"
 #include "app/program/frm_main.h"
+#include "app/program/station_views.h"
 #include "app/receive/frm_log.h"
 #include "app/receive/tnc_link.h"
 #include "app/settings/frm_setup.h"
@@ -73,10 +75,19 @@ class TWindowDispatcherSettings : public TDispatcherSettings {
 };
 TWindowDispatcherSettings window_dispatcher_settings;
 
+// The map window's station store shows its stations in the map, the station windows,
+// the counter, and asks the settings window.
+std::unique_ptr<TWindowStationViews> station_views;
+
 // The station windows show the map window's stations and reach its map and the
 // messaging window; the map reads the station shown in detail and the GPS.
 void ConnectStationWindows() {
   TfrmAprs* map = frmAprs;
+  station_views = std::make_unique<TWindowStationViews>(*map, *frmAprsStnList, *frmAprsStnInfo,
+                                                        *frmAprsStnSelect, *frmSetup);
+  map->Stations.SetViews(station_views->Views());
+  // The count the window showed before it was connected.
+  map->Stations.UpdateStationCount();
   map->Map->ShownKey = [] { return ::ShownKey; };
   map->Map->ShownPhgText = [] {
     return frmAprsStnInfo ? frmAprsStnInfo->ShownPhgText() : std::string();
@@ -95,11 +106,11 @@ void ConnectStationWindows() {
     };
   }
   if (frmAprsStnList) {
-    frmAprsStnList->OnShowStation = [map](const std::string& Key) {
-      map->ShowStationInfo(Key);
+    frmAprsStnList->OnShowStation = [info = frmAprsStnInfo](const std::string& Key) {
+      info->ShowStationInfo(Key);
       // Both windows stay on top: a station chosen in the list would otherwise be shown
       // behind the list, once it had been clicked, and the double-click seem lost.
-      if (frmAprsStnInfo) frmAprsStnInfo->BringToFront();
+      info->BringToFront();
     };
   }
   if (frmAprsStnSelect) {
@@ -114,6 +125,8 @@ void ConnectStationWindows() {
 }
 
 void DisconnectStationWindows() {
+  if (frmAprs) frmAprs->Stations.SetViews({});
+  station_views.reset();
   if (frmAprsStnInfo) {
     frmAprsStnInfo->Stations = nullptr;
     frmAprsStnInfo->OnRangeCircle = nullptr;
@@ -299,6 +312,24 @@ void ConnectTransmitting() {
   };
 }
 
+// The main frame: the settings window keeps its place and switches its KISS link; the
+// map window's Info button opens the about window.
+void ConnectFrame() {
+  frmSetup->MainFrame = frmMain;
+  frmSetup->SwitchKiss = [frame = frmMain](bool On) {
+    (On ? frame->btnKissOn : frame->btnKissOff)->Click();
+  };
+  frmAprs->OnShowInfo = [info = frmInfo] { info->ShowModal(); };
+}
+
+void DisconnectFrame() {
+  if (frmSetup) {
+    frmSetup->MainFrame = nullptr;
+    frmSetup->SwitchKiss = nullptr;
+  }
+  if (frmAprs) frmAprs->OnShowInfo = nullptr;
+}
+
 // Beyond the captions a language file sets: the desktop's own dialogs and date names,
 // and the GPS window's status line while no receiver runs.
 void FollowLanguage() {
@@ -312,6 +343,7 @@ void ConnectWindows() {
   OnSpeakLinesApplied = FollowLanguage;
   frmAprs->Dispatcher.SetSettings(&window_dispatcher_settings);
   frmAprs->Dispatcher.SetTargets(&window_dispatch_targets);
+  ConnectFrame();
   ConnectStationWindows();
   frmAprs->AprsIs.SetSettings(&window_aprs_is_settings);
   frmAprs->AprsIs.SetViews(&window_aprs_is_views);
@@ -323,6 +355,7 @@ void ConnectWindows() {
 
 void DisconnectWindows() {
   OnSpeakLinesApplied = nullptr;
+  DisconnectFrame();
   DisconnectStationWindows();
   // The packet log may go before the map window: the dispatcher no longer records.
   if (frmAprs) frmAprs->Dispatcher.SetLog(nullptr);

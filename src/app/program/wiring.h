@@ -2,7 +2,8 @@
 // devices are connected here, and disconnected here before the windows go. A packet's
 // way in code: the serial port hands its bytes to the KISS link (AttachKissLink), the
 // link reports to its views (TKissLinkViews, here), the map window's dispatcher takes
-// the lines, and the station store and its views (TStationViews) show the station.
+// the lines, and the station store shows the station through its views, one per role
+// (station_views.h, connected here).
 #pragma once
 
 // Call once the windows exist.

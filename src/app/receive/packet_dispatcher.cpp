@@ -119,7 +119,7 @@ void TPacketDispatcher::Decode(TAprsInfo& Info) {
   switch (d.Kind) {
     case TAprsDataKind::Status:
     case TAprsDataKind::PositionlessWeather:
-      UpdateStationText(store_, views_, Info.SrcCall, Info.Data);
+      UpdateStationText(store_, Info.SrcCall, Info.Data);
       return;
     case TAprsDataKind::Other:
       return;

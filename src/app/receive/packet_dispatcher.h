@@ -16,7 +16,6 @@
 
 class TCustomRichDoc;
 class TStationStore;
-class TStationViews;
 
 // What the dispatcher reads when a packet comes (the settings window's controls and the
 // loaded map), so that it follows every change without being told.
@@ -59,7 +58,7 @@ class TDispatchLog {
 
 class TPacketDispatcher {
  public:
-  TPacketDispatcher(TStationStore& Store, TStationViews& Views) : store_(Store), views_(Views) {}
+  explicit TPacketDispatcher(TStationStore& Store) : store_(Store) {}
 
   // Not owned. Without settings nothing is dispatched (no own call, no map).
   void SetSettings(const TDispatcherSettings* Settings) { settings_ = Settings; }
@@ -90,7 +89,6 @@ class TPacketDispatcher {
   void Decode(TAprsInfo& Info);
 
   TStationStore& store_;
-  TStationViews& views_;
   const TDispatcherSettings* settings_ = nullptr;
   TDispatchTargets* targets_ = nullptr;
   TDispatchLog* log_ = nullptr;

@@ -25,16 +25,16 @@ constexpr WxKey kWxKeys[] = {
 
 }  // namespace
 
-void UpdateStationText(TStationStore& Store, TStationViews& Views, const std::string& Call,
-                       const std::string& Text) {
+void UpdateStationText(TStationStore& Store, const std::string& Call, const std::string& Text) {
   std::string text;
   DosToAnsiUmlauts(Text, text);
   const std::string key = MakeStationKey("", Call);
   std::string escaped;
   CsvEscape(text, escaped);
   if (!Store.SetStatusText(key, escaped)) return;
-  if (Views.StationInfoVisible() && Views.ShownKey() == key) Views.ShowStationInfo(key);
-  Views.MarkStation(key);
+  TStationDetail& detail = *Store.Views().Detail;
+  if (detail.StationInfoVisible() && detail.ShownKey() == key) detail.ShowStationInfo(key);
+  Store.Views().Markers->MarkStation(key);
 }
 
 bool AllDigits(const std::string& S, int N) {

@@ -9,7 +9,6 @@
 #include <string>
 
 class TStationStore;
-class TStationViews;
 
 struct TWxInfo {
   bool Valid = false;        // at least one value was found
@@ -29,9 +28,9 @@ struct TWxInfo {
 };
 
 // Stores Text (the whole information field) as the status text of Call's station when
-// that station is in the store; a station never heard with a position keeps nothing.
-void UpdateStationText(TStationStore& Store, TStationViews& Views, const std::string& Call,
-                       const std::string& Text);
+// that station is in the store, and shows it again where the store's views show it; a
+// station never heard with a position keeps nothing.
+void UpdateStationText(TStationStore& Store, const std::string& Call, const std::string& Text);
 
 // Sets Valid and the values found in Text and takes them out of it; what remains is the
 // free comment. The caller starts from a cleared record.

@@ -276,6 +276,12 @@ class TfrmSetup : public TForm {
   // "WX-TEXT": the weather text from the second line of the weather file.
   void ReadWxTextFile();
 
+  // The main frame and its KISS switch (true: on), handed over by the wiring: the frame's
+  // place is kept with the settings, the apply switches the KISS link off and on again,
+  // and a close of the frame put off by the apply is made when it ends. Unset, neither
+  // is touched.
+  TForm* MainFrame = nullptr;
+  std::function<void(bool On)> SwitchKiss;
   // True while the apply sequence runs; a close of the main frame asked for meanwhile
   // is made when it ends.
   bool Applying() const { return applying_; }

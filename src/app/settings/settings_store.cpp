@@ -4,7 +4,6 @@
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/product.h"
-#include "app/program/frm_main.h"
 #include "app/receive/frm_log.h"
 #include "app/settings/frm_setup.h"
 #include "app/shelf/app_folders.h"
@@ -273,9 +272,9 @@ void LoadPosition(TSettingsReader& r) {
   r.Int("MainWidth", 1, kMaxWindowCoordinate, width);
   r.Int("MainHeight", 1, kMaxWindowCoordinate, height);
   r.Int("PnlBottom", 0, kMaxWindowCoordinate, bottom);
-  if (frmMain) {
-    frmMain->SetBounds(left, top, width, height);
-    frmMain->SetWindowState(maximised == 1 ? wsMaximized : wsNormal);
+  if (TForm* frame = frmSetup->MainFrame) {
+    frame->SetBounds(left, top, width, height);
+    frame->SetWindowState(maximised == 1 ? wsMaximized : wsNormal);
   }
   if (frmAprs) frmAprs->SetMonitorHeight(bottom);
   LoadWindowPlace(r, frmGpsStatus, "GpsTop", "GpsLeft", "GpsShow");
@@ -356,13 +355,14 @@ void SaveProgramm(TRegistry& reg) {
 }
 
 void SavePosition(TRegistry& reg) {
-  const bool maximised = frmMain && frmMain->WindowState() == wsMaximized;
+  const TForm* frame = frmSetup->MainFrame;
+  const bool maximised = frame && frame->WindowState() == wsMaximized;
   reg.WriteBool("MainMax", maximised);
-  if (frmMain && !maximised) {
-    reg.WriteInteger("MainTop", frmMain->Top());
-    reg.WriteInteger("MainLeft", frmMain->Left());
-    reg.WriteInteger("MainWidth", frmMain->Width());
-    reg.WriteInteger("MainHeight", frmMain->Height());
+  if (frame && !maximised) {
+    reg.WriteInteger("MainTop", frame->Top());
+    reg.WriteInteger("MainLeft", frame->Left());
+    reg.WriteInteger("MainWidth", frame->Width());
+    reg.WriteInteger("MainHeight", frame->Height());
   }
   if (frmAprs) reg.WriteInteger("PnlBottom", frmAprs->MonitorHeight());
   if (frmGpsStatus) {

@@ -8,7 +8,6 @@
 #include "app/language/speak_file.h"
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
-#include "app/program/frm_main.h"
 #include "app/receive/tnc_link.h"
 #include "app/settings/frm_setup.h"
 #include "app/shelf/app_folders.h"
@@ -124,13 +123,13 @@ void TfrmSetup::mbtnChangeClick(TComponent*) {
   SaveTncIniFiles();
   if (frmAprs) frmAprs->SetMapFolder(edtCrdDir->Text());
   if (TncInitialised) {
-    frmMain->btnKissOff->Click();
+    if (SwitchKiss) SwitchKiss(false);
     DelayMs(kKissOffWaitMs);
     if (frmGpsStatus) frmGpsStatus->GpsRxMain->SetRun(false);
     WxStn->SetRun(false);
   }
   ApplySettings();
-  frmMain->btnKissOn->Click();
+  if (SwitchKiss) SwitchKiss(true);
   if (frmAprs && frmAprs->mbtnGps->Down() && frmGpsStatus) frmGpsStatus->GpsRxMain->SetRun(true);
   const int wxDevice = mfcbxWxDevice->ItemIndex();
   if (wxDevice >= kWxDeviceWs2300 && wxDevice <= kWxDeviceWmr918) WxStn->SetRun(true);
@@ -139,12 +138,12 @@ void TfrmSetup::mbtnChangeClick(TComponent*) {
   applying_ = false;
   if (close_main_when_applied_) {
     close_main_when_applied_ = false;
-    frmMain->Close();
+    if (MainFrame) MainFrame->Close();
   }
 }
 
 void TfrmSetup::mbtnOkClick(TComponent*) {
-  if (!TncRs232().Rs232Open()) frmMain->btnKissOn->Click();
+  if (!TncRs232().Rs232Open() && SwitchKiss) SwitchKiss(true);
   SaveTncIniFiles();
 }
 

@@ -25,16 +25,21 @@ constexpr size_t kBulkShare = 8;
 // throws must not leave the station list waiting for an end that never comes.
 class TStationChangesBatch {
  public:
-  explicit TStationChangesBatch(TStationViews& views) : views_(views) {
-    views_.BeginStationChanges();
-  }
-  ~TStationChangesBatch() { views_.EndStationChanges(); }
+  explicit TStationChangesBatch(TStationRows& rows) : rows_(rows) { rows_.BeginStationChanges(); }
+  ~TStationChangesBatch() { rows_.EndStationChanges(); }
   TStationChangesBatch(const TStationChangesBatch&) = delete;
   TStationChangesBatch& operator=(const TStationChangesBatch&) = delete;
 
  private:
-  TStationViews& views_;
+  TStationRows& rows_;
 };
+
+// The views of the roles a store was not given: they show nothing.
+TStationMarkers no_markers;
+TStationRows no_rows;
+TStationDetail no_detail;
+TStationCounter no_counter;
+const TStationSettings no_settings;
 
 bool IsAsciiAlnum(unsigned char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -169,6 +174,14 @@ std::string StationRecord(const TAprsInfo& Info) {
 
 // --- TStationStore -------------------------------------------------------------------------
 
+void TStationStore::SetViews(const TStationViews& Views) {
+  views_.Markers = Views.Markers ? Views.Markers : &no_markers;
+  views_.Rows = Views.Rows ? Views.Rows : &no_rows;
+  views_.Detail = Views.Detail ? Views.Detail : &no_detail;
+  views_.Counter = Views.Counter ? Views.Counter : &no_counter;
+  views_.Settings = Views.Settings ? Views.Settings : &no_settings;
+}
+
 int TStationStore::IndexOfStation(const std::string& Key) const {
   int first, last;
   StationList.FindKey(Key, first, last);
@@ -208,28 +221,29 @@ void TStationStore::UpdateStation(TAprsInfo Info) {
   if (index >= 0 && IsRepeat(StationList.Line(index), line)) return;
   // The row goes and comes back: laid out once.
   {
-    TStationChangesBatch batch(views_);
+    TStationChangesBatch batch(*views_.Rows);
     if (index >= 0) {
       const std::string status = Field(sfStatusText, StationList.Line(index));
       if (!status.empty()) CsvSetField(sfStatusText, status, line);
       StationList.Replace(index, line);
-      views_.ReplaceStationRow(Info.Key, line);
+      views_.Rows->ReplaceStationRow(Info.Key, line);
     } else {
       StationList.Add(line);
-      views_.AddOrUpdateStationRow(line);
+      views_.Rows->AddOrUpdateStationRow(line);
     }
   }
 
-  views_.ShowStationOnMap(Info);
+  views_.Markers->ShowStationOnMap(Info);
   // A station heard again leaves the counter as it is: its label is not laid out again
   // for every packet.
   if (index < 0) UpdateStationCount();
-  if (views_.StationInfoVisible()) {
-    if (views_.FollowRx() || views_.ShownKey() == Info.Key) views_.ShowStationInfo(Info.Key);
+  TStationDetail& detail = *views_.Detail;
+  if (detail.StationInfoVisible()) {
+    if (detail.FollowRx() || detail.ShownKey() == Info.Key) detail.ShowStationInfo(Info.Key);
   }
   if (Sounds != nullptr) {
-    if (views_.SoundRxOn()) Sounds->PlaySound(kNewRxSound);
-    if (views_.SoundCallOn()) Sounds->SpeakCallsign(Info.SrcCall);
+    if (views_.Settings->SoundRxOn()) Sounds->PlaySound(kNewRxSound);
+    if (views_.Settings->SoundCallOn()) Sounds->SpeakCallsign(Info.SrcCall);
   }
 }
 
@@ -239,30 +253,30 @@ void TStationStore::DeleteStation(const std::string& Key) {
 }
 
 void TStationStore::RemoveStation(const std::string& Key) {
-  views_.FreeStationMarker(Key);
+  views_.Markers->FreeStationMarker(Key);
   int first, last;
   StationList.FindKey(Key, first, last);
   for (int i = last; i >= first && i >= 0; --i) {
     StationList.Delete(i);
-    views_.DeleteStationRow(Key);
+    views_.Rows->DeleteStationRow(Key);
   }
   ForgetStation(Key);
 }
 
 void TStationStore::ForgetStation(const std::string& Key) {
-  views_.DeleteSymbolPlaces(Key);
+  views_.Markers->DeleteSymbolPlaces(Key);
   LeaveViews(Key);
 }
 
 void TStationStore::LeaveViews(const std::string& Key) {
-  views_.DeletePickKey(Key);
-  if (views_.StationInfoVisible() && views_.ShownKey() == Key) views_.CloseStationInfo();
-  views_.ClearCrosshair(Key);
+  TStationDetail& detail = *views_.Detail;
+  detail.DeletePickKey(Key);
+  if (detail.StationInfoVisible() && detail.ShownKey() == Key) detail.CloseStationInfo();
+  views_.Markers->ClearCrosshair(Key);
 }
 
 void TStationStore::AgeStations() {
-  views_.LogTick();
-  const int max_age_minutes = views_.StationMaxAgeMinutes();
+  const int max_age_minutes = views_.Settings->StationMaxAgeMinutes();
   // The windows told of a removal may let the timer tick again meanwhile.
   if (max_age_minutes <= 0 || aging_) return;
   aging_ = true;
@@ -284,7 +298,7 @@ void TStationStore::AgeStations() {
   }
   if (keys.empty()) return;
   {
-    TStationChangesBatch batch(views_);
+    TStationChangesBatch batch(*views_.Rows);
     if (keys.size() * kBulkShare < static_cast<size_t>(StationList.Count())) {
       for (const std::string& key : keys) RemoveStation(key);
     } else {
@@ -297,9 +311,9 @@ void TStationStore::AgeStations() {
       } else {
         StationList.DeleteKeys(keys);
       }
-      views_.DeleteStationRows(keys, all);
-      views_.FreeStationMarkers(keys, all);
-      views_.DeleteSymbolPlaces(keys, all);
+      views_.Rows->DeleteStationRows(keys, all);
+      views_.Markers->FreeStationMarkers(keys, all);
+      views_.Markers->DeleteSymbolPlaces(keys, all);
       for (const std::string& key : keys) LeaveViews(key);
     }
   }
@@ -308,7 +322,7 @@ void TStationStore::AgeStations() {
 }
 
 void TStationStore::UpdateStationCount() {
-  views_.ShowStationCount(StationList.Count());
+  views_.Counter->ShowStationCount(StationList.Count());
 }
 
 bool TStationStore::SetStatusText(const std::string& Key, const std::string& Escaped) {
@@ -346,13 +360,13 @@ bool TStationStore::BeginLoadStations(const std::string& FileName) {
 bool TStationStore::LoadStationsPiece(int Count) {
   if (!LoadingStations()) return false;
   {
-    TStationChangesBatch batch(views_);
+    TStationChangesBatch batch(*views_.Rows);
     for (; Count > 0 && LoadingStations(); --Count) {
       std::string line = std::move(loading_[next_loading_++]);
       if (IndexOfStation(std::string(CsvFieldView(sfKey, line))) >= 0) continue;
       StationList.Add(line);
-      views_.AddOrUpdateStationRow(line);
-      views_.ShowLoadedStation(line);
+      views_.Rows->AddOrUpdateStationRow(line);
+      views_.Markers->ShowLoadedStation(line);
     }
   }
   if (!LoadingStations()) DropLoadingStations();

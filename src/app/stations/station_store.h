@@ -5,8 +5,8 @@
 //
 // Every decoded position goes through UpdateStation, which drops repeats heard within
 // 20 seconds (digipeated copies, the same packet from radio and internet) and keeps the
-// windows in step through TStationViews. AgeStations removes stations not heard for
-// the configured number of minutes.
+// windows in step through its views (TStationViews, one per role). AgeStations removes
+// stations not heard for the configured number of minutes.
 #pragma once
 
 #include <functional>
@@ -29,14 +29,19 @@ std::string MakeStationKey(const std::string& Owner, const std::string& Name);
 // The record of Info with an empty status text.
 std::string StationRecord(const TAprsInfo& Info);
 
-// What the store changes outside itself: the map, the station list and select
-// windows, the detail window, the station counter, settings and the packet log. The
-// window implements it; every operation does nothing by default.
-class TStationViews {
+// What the store changes outside itself, by role: the map, the station list, the
+// detail window with the pick list, the counter, and the settings it reads. The wiring
+// connects each role to its window; every operation does nothing by default, so a view
+// overrides only what it shows.
+
+// The map: the stations' markers, their symbol places and the crosshair.
+class TStationMarkers {
  public:
-  virtual ~TStationViews() = default;
-  // Map: GeoToPixel, AddSymbolPlace, ShowStationCrosshair and DrawStationSymbol.
+  virtual ~TStationMarkers() = default;
+  // GeoToPixel, AddSymbolPlace, ShowStationCrosshair and DrawStationSymbol.
   virtual void ShowStationOnMap(const TAprsInfo&) {}
+  // A station read from "Stn.dat" joined the store (its row comes through TStationRows).
+  virtual void ShowLoadedStation(const std::string& /*Record*/) {}
   virtual void FreeStationMarker(const std::string& /*Key*/) {}
   // The markers of many stations at once (aging); All: they are every station's markers.
   virtual void FreeStationMarkers(const std::vector<std::string>& Keys, bool /*All*/) {
@@ -51,7 +56,12 @@ class TStationViews {
   virtual void ClearCrosshair(const std::string& /*Key*/) {}
   // Moves the crosshair to a station already on the map.
   virtual void MarkStation(const std::string& /*Key*/) {}
-  // Station list window.
+};
+
+// The station list window: one row per station.
+class TStationRows {
+ public:
+  virtual ~TStationRows() = default;
   virtual void AddOrUpdateStationRow(const std::string& /*Record*/) {}
   virtual void DeleteStationRow(const std::string& /*Key*/) {}
   // The rows of many stations at once (aging); All: they are the rows of every station.
@@ -64,34 +74,64 @@ class TStationViews {
     DeleteStationRow(Key);
     AddOrUpdateStationRow(Record);
   }
-  // Station select window: drops Key from its pick list (closing when empty).
-  virtual void DeletePickKey(const std::string& /*Key*/) {}
-  // Station detail window.
-  virtual bool StationInfoVisible() { return false; }
-  virtual bool FollowRx() { return false; }
-  virtual std::string ShownKey() { return ""; }
-  virtual void ShowStationInfo(const std::string& /*Key*/) {}
-  virtual void CloseStationInfo() {}
-  // lblStnCount.
-  virtual void ShowStationCount(int /*Count*/) {}
-  // Settings: mbtnSoundRx, mbtnSoundCall, nedtStnDelete (minutes, 0 = never).
-  virtual bool SoundRxOn() { return false; }
-  virtual bool SoundCallOn() { return false; }
-  virtual int StationMaxAgeMinutes() { return 0; }
-  // One aging tick for the packet log recorder (it flushes every 20th while recording).
-  virtual void LogTick() {}
-  // A station read from "Stn.dat" joined the store: its marker (the row comes through
-  // AddOrUpdateStationRow).
-  virtual void ShowLoadedStation(const std::string& /*Record*/) {}
-  // Many stations change at once (aging, loading): the windows may put off their
-  // layout until the matching End.
+  // Many stations change at once (aging, loading): the list may put off its layout
+  // until the matching End.
   virtual void BeginStationChanges() {}
   virtual void EndStationChanges() {}
 };
 
+// The station detail window, and the pick list of the select window that leads to it.
+class TStationDetail {
+ public:
+  virtual ~TStationDetail() = default;
+  // Drops Key from the pick list (the select window closes when none is left).
+  virtual void DeletePickKey(const std::string& /*Key*/) {}
+  virtual bool StationInfoVisible() { return false; }
+  // Its follow button is down: every station heard is shown.
+  virtual bool FollowRx() { return false; }
+  virtual std::string ShownKey() { return ""; }
+  virtual void ShowStationInfo(const std::string& /*Key*/) {}
+  virtual void CloseStationInfo() {}
+};
+
+// The station counter of the map window's status bar.
+class TStationCounter {
+ public:
+  virtual ~TStationCounter() = default;
+  virtual void ShowStationCount(int /*Count*/) {}
+};
+
+// The settings the store reads as stations come and age.
+class TStationSettings {
+ public:
+  virtual ~TStationSettings() = default;
+  // A sound for each station heard, and its callsign spoken.
+  virtual bool SoundRxOn() const { return false; }
+  virtual bool SoundCallOn() const { return false; }
+  // Minutes a station stays unheard before it goes; 0: it stays.
+  virtual int StationMaxAgeMinutes() const { return 0; }
+};
+
+// The store's views, one per role; a role not given shows nothing. Not owned.
+struct TStationViews {
+  TStationMarkers* Markers = nullptr;
+  TStationRows* Rows = nullptr;
+  TStationDetail* Detail = nullptr;
+  TStationCounter* Counter = nullptr;
+  const TStationSettings* Settings = nullptr;
+};
+
 class TStationStore {
  public:
-  explicit TStationStore(TStationViews& Views) : views_(Views) {}
+  TStationStore() : TStationStore(TStationViews{}) {}
+  explicit TStationStore(const TStationViews& Views) { SetViews(Views); }
+  TStationStore(const TStationStore&) = delete;
+  TStationStore& operator=(const TStationStore&) = delete;
+
+  // The roles left out show nothing.
+  void SetViews(const TStationViews& Views);
+  // Every role's view, none null.
+  const TStationViews& Views() const { return views_; }
 
   TStationList StationList;
   // Now; tests set their own clock.
@@ -137,7 +177,7 @@ class TStationStore {
   // ForgetStation but for the symbol places.
   void LeaveViews(const std::string& Key);
 
-  TStationViews& views_;
+  TStationViews views_;
   bool aging_ = false;
   std::vector<std::string> loading_;  // records of "Stn.dat" still to come, in list order
   size_t next_loading_ = 0;

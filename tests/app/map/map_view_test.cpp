@@ -5,6 +5,7 @@
 #include <iterator>
 #include <random>
 
+#include "app/program/station_views.h"
 #include "app/receive/aprs_info.h"
 #include "app/stations/station_store.h"
 #include "gif/gif_registration.h"
@@ -638,24 +639,15 @@ TEST_F(MapViewTest, GifMapsLoadThroughTheRegisteredCodec) {
   EXPECT_EQ(GetBValue(bitmap->Canvas().Pixels(35, 15)), 220);
 }
 
-// The station store keeps the map in step through the window's views.
-class MapStoreViews : public TStationViews {
- public:
-  TMapView* Map = nullptr;
-  void ShowStationOnMap(const TAprsInfo& Info) override { Map->ShowStation(Info); }
-  void FreeStationMarker(const std::string& Key) override { Map->FreeStationMarker(Key); }
-  void DeleteSymbolPlaces(const std::string& Key) override {
-    Map->SymbolPlaces.DeleteSymbolPlaces(Key);
-  }
-  void ClearCrosshair(const std::string& Key) override { Map->ClearCrosshair(Key); }
-  int StationMaxAgeMinutes() override { return 30; }
-};
-
+// The station store keeps the map in step through the program's map view of it.
 TEST_F(MapViewTest, MarkersGoWhenStationsAgeOut) {
-  MapStoreViews views;
-  TStationStore store(views);
+  struct : TStationSettings {
+    int StationMaxAgeMinutes() const override { return 30; }
+  } settings;
+  TStationStore store;
   TMapView map(&form_, &form_, store.StationList);
-  views.Map = &map;
+  TMapStationMarkers markers(map);
+  store.SetViews({.Markers = &markers, .Settings = &settings});
   ASSERT_TRUE(map.LoadMap(map_));
   TDateTime now = EncodeDate(2026, 12, 7) + EncodeTime(8, 0, 0, 0);
   store.Clock = [&] { return now; };

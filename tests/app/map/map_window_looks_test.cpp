@@ -12,7 +12,7 @@
 #include "app/monitor/monitor_styles.h"
 #include "app/program/frm_info.h"
 #include "app/program/frm_main.h"
-#include "app/program/program_logo.h"
+#include "app/shelf/program_logo.h"
 #include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/frm_aprs_stn_select.h"
 #include "controls/my_panel.h"

@@ -70,7 +70,7 @@ TEST_F(WindowScreenshotsTest, WhatANewUserSeesFirst) {
   frmAprsMsg->Show();
   Save(*frmAprsMsg, "messaging_window");
 
-  frmAprs->ShowStationInfo(MakeStationKey("", "F5WX"));
+  frmAprsStnInfo->ShowStationInfo(MakeStationKey("", "F5WX"));
   ASSERT_TRUE(frmAprsStnInfo->mpnlWx->Visible());
   Save(*frmAprsStnInfo, "detail_window_weather_station");
   // Five seconds later: dew point and wind chill.

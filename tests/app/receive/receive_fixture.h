@@ -15,9 +15,17 @@
 #include "platform/text/sysutils.h"
 #include "support/monitor_header.h"
 
-// Records what the store asks of the windows and answers their settings.
-class TRecordingViews : public TStationViews {
+// Records what the store asks of the windows, in every role and in one order, and
+// answers their settings.
+class TRecordingViews : public TStationMarkers,
+                        public TStationRows,
+                        public TStationDetail,
+                        public TStationCounter,
+                        public TStationSettings {
  public:
+  // Every role is this one's.
+  operator TStationViews() { return {this, this, this, this, this}; }
+
   std::vector<std::string> calls;  // "operation key"
   std::vector<int> station_counts;
   bool info_visible = false;
@@ -26,7 +34,6 @@ class TRecordingViews : public TStationViews {
   bool sound_rx = false;
   bool sound_call = false;
   int max_age_minutes = 0;
-  int log_ticks = 0;
   int open_batches = 0;       // station changes begun and not yet ended
   bool throw_on_row = false;  // a row that cannot be shown
 
@@ -52,10 +59,9 @@ class TRecordingViews : public TStationViews {
     shown_key.clear();
   }
   void ShowStationCount(int Count) override { station_counts.push_back(Count); }
-  bool SoundRxOn() override { return sound_rx; }
-  bool SoundCallOn() override { return sound_call; }
-  int StationMaxAgeMinutes() override { return max_age_minutes; }
-  void LogTick() override { ++log_ticks; }
+  bool SoundRxOn() const override { return sound_rx; }
+  bool SoundCallOn() const override { return sound_call; }
+  int StationMaxAgeMinutes() const override { return max_age_minutes; }
   void BeginStationChanges() override { ++open_batches; }
   void EndStationChanges() override { --open_batches; }
   void ShowLoadedStation(const std::string& Record) override {
@@ -142,5 +148,5 @@ class TReceivePath : public TDispatcherSettings, public TDispatchTargets, public
   TRecordingViews views;
   TStationStore store{views};
   TTestMonitor monitor;
-  TPacketDispatcher dispatcher{store, views};
+  TPacketDispatcher dispatcher{store};
 };

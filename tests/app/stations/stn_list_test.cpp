@@ -4,6 +4,7 @@
 #include "app/map/frm_aprs.h"
 #include "app/settings/frm_setup.h"
 #include "app/shelf/app_folders.h"
+#include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "app/stations/frm_aprs_stn_select.h"
 #include "html/picture_container.h"
@@ -335,11 +336,11 @@ TEST_F(StationListTest, ClickingAnotherPickListRowShowsThatStation) {
   select.lboxStnSelect->SetItemIndex(0);
   select.Show();
   select.lboxStnSelectClick(select.lboxStnSelect);
-  EXPECT_EQ(frmAprs->ShownKey(), MakeStationKey("", "N0CALL"));
+  EXPECT_EQ(::ShownKey, MakeStationKey("", "N0CALL"));
   const int rowHeight = select.lboxStnSelect->ItemHeight();
   SimulateClick(*select.lboxStnSelect, 20, rowHeight + rowHeight / 2);
   EXPECT_EQ(select.lboxStnSelect->ItemIndex(), 1);
-  EXPECT_EQ(frmAprs->ShownKey(), MakeStationKey("", "DL1ABC"));
+  EXPECT_EQ(::ShownKey, MakeStationKey("", "DL1ABC"));
   EXPECT_TRUE(select.Visible());
 }
 

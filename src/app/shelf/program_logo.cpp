@@ -1,8 +1,7 @@
-#include "app/program/program_logo.h"
+#include "app/shelf/program_logo.h"
 
 #include <algorithm>
 
-#include "app/map/frm_aprs.h"
 #include "app/product.h"
 
 namespace {
