@@ -303,6 +303,11 @@ void TfrmAprs::BuildStatusBar() {
   lblStnCount->SetShowHint(true);
   lblStnCount->OnClick = [this](TComponent* Sender) { ButtonClick(Sender); };
   bmpmRxP1 = MakeLamp(this, mpnlDot, "bmpmRxP1", 350, kReceiveLamp);
+  // The counter changes with every new station: its room reaches up to the first lamp,
+  // and a new count is painted there without its text being measured again (as a label
+  // sized to its text would be, a good share of the time a full feed takes).
+  lblStnCount->SetAutoSize(false);
+  lblStnCount->SetWidth(bmpmRxP1->Left() - lblStnCount->Left());
   bmpmRxP2 = MakeLamp(this, mpnlDot, "bmpmRxP2", 370, kReceiveLamp);
   bmpmRxP2->SetVisible(false);
   bmpmMsg = MakeLamp(this, mpnlDot, "bmpmMsg", 390, kMessageLamp);

@@ -189,6 +189,22 @@ TEST_F(MapWindowLooksTest, LogoSitsAtTheFootOfTheToolPanel) {
   EXPECT_EQ(frmInfo->imgLogo->Width(), frmInfo->imgLogo->Picture().Width());
 }
 
+// However many stations, the counter keeps to its room before the first lamp, and its
+// count still fits there at 99,999 stations.
+TEST_F(MapWindowLooksTest, TheStationCounterKeepsClearOfTheLamps) {
+  TfrmAprs& aprs = *frmAprs;
+  const TRect room = aprs.lblStnCount->BoundsRect();
+  TCanvas measure;
+  measure.Font().Assign(aprs.lblStnCount->Font());
+  for (const char* caption : {"7 Stationen", "99999 Stationen"}) {
+    SCOPED_TRACE(caption);
+    aprs.lblStnCount->SetCaption(caption);
+    EXPECT_EQ(aprs.lblStnCount->BoundsRect(), room);
+    EXPECT_LE(room.Right, aprs.bmpmRxP1->Left());
+    EXPECT_LE(measure.TextWidth(caption), room.Width());
+  }
+}
+
 // A small window, a tall monitor or a splitter dragged high never cut off the tool panel's
 // buttons, beacon bars and status under the coordinate bar, nor lay the logo over them.
 TEST_F(MapWindowLooksTest, TheToolPanelKeepsItsButtonsAndStatusWhateverTheSize) {
