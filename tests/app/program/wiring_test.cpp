@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/app_windows.h"
 #include "app/language/frm_prg_msg.h"
@@ -16,6 +17,7 @@
 #include "app/shelf/device_windows.h"
 #include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/frm_aprs_stn_list.h"
+#include "app/stations/frm_aprs_stn_select.h"
 #include "core/aprs_is_reader.h"
 #include "core/kiss_ax25.h"
 #include "core/kiss_link.h"
@@ -253,6 +255,8 @@ TEST_F(WiringTest, DeletingAllStationsKeepsMapAndMonitor) {
   KissLink.KissActive = 1;
   KissLink.KissRxBytes(frame.Bytes);
   ASSERT_GE(frmAprs->Stations.IndexOfStation(kKey), 0);
+  frmAprsStnInfo->ShowStationInfo(kKey);
+  ASSERT_TRUE(frmAprsStnInfo->Visible());
   const int monitorItems = frmAprs->rdMain->ItemCount();
   QueueCall([] {
     if (TfrmMyMsgDialog* box = OpenMyMsgBox()) box->SetModalResult(mrYes);
@@ -261,8 +265,39 @@ TEST_F(WiringTest, DeletingAllStationsKeepsMapAndMonitor) {
   EXPECT_EQ(frmAprs->Stations.StationList.Count(), 0);
   EXPECT_EQ(frmAprsStnList->FindStationRow(kKey), -1);
   EXPECT_EQ(frmAprs->Map->FindSymbolControl(kKey), nullptr);
+  EXPECT_FALSE(frmAprsStnInfo->Visible());
   EXPECT_FALSE(frmAprs->Map->MapFile.empty());
   EXPECT_EQ(frmAprs->rdMain->ItemCount(), monitorItems);
+}
+
+// A station that goes leaves the pick list of the map's last double click, and the
+// detail window when it was shown there; the select window closes with its last row.
+TEST_F(WiringTest, DeletedStationsLeaveThePickListAndTheDetailWindow) {
+  KissLink.KissActive = 1;
+  for (const char* source : {"DL1ABC-9", "DL2XYZ"}) {
+    const TKissBuildResult frame = BuildKissFrame(source, "APRS", "!5230.50N/01320.70E>x");
+    KissLink.KissRxBytes(frame.Bytes);
+  }
+  const std::string other = MakeStationKey("", "DL2XYZ");
+  ASSERT_GE(frmAprs->Stations.IndexOfStation(other), 0);
+  TfrmAprsStnSelect& select = *frmAprsStnSelect;
+  frmAprs->PickKeys = {kKey, other};
+  select.lboxStnSelect->Items().Add("DL1ABC-9");
+  select.lboxStnSelect->Items().Add("DL2XYZ");
+  select.Show();
+  frmAprsStnInfo->ShowStationInfo(kKey);
+
+  frmAprs->Stations.DeleteStation(kKey);
+  EXPECT_EQ(frmAprs->PickKeys, std::vector<std::string>{other});
+  ASSERT_EQ(select.lboxStnSelect->Items().Count(), 1);
+  EXPECT_EQ(select.lboxStnSelect->Items()[0], "DL2XYZ");
+  EXPECT_TRUE(select.Visible());
+  EXPECT_FALSE(frmAprsStnInfo->Visible());
+
+  frmAprs->Stations.DeleteStation(other);
+  EXPECT_TRUE(frmAprs->PickKeys.empty());
+  EXPECT_FALSE(select.Visible());
+  EXPECT_EQ(frmAprs->lblStnCount->Caption().substr(0, 2), "0 ");
 }
 
 TEST_F(WiringTest, DrawStyleButtonsNeverLeaveMarkersInvisible) {
