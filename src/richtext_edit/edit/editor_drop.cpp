@@ -237,11 +237,7 @@ void TRDDropHandler::CloseFrame() {
   delete frame_;
   frame_ = nullptr;
   TRDEditRDData& data = editor_.EditData();
-  if (frame.ownsGroup) {
-    data.SetUndoGroupMode(false);
-    data.UndoList->DropEmptyLastStep();
-    editor_.Change(true);
-  }
+  if (frame.ownsGroup) EndUndoGroup();
   if (frame.itemNo < 0 || frame.itemNo >= data.GetItemCount()) return;
   // Content that went in before the caret's item took the item's place: the start
   // offset is the new item's.
@@ -308,16 +304,20 @@ TDropEffect TRDDropHandler::PerformDrop(const TDataObject& data, bool move, TDro
 
 void TRDDropHandler::FinishDrop() {
   CloseFrame();
-  TRDEditRDData& doc = editor_.EditData();
   if (grouped_) {
     grouped_ = false;
-    doc.SetUndoGroupMode(false);
-    doc.UndoList->DropEmptyLastStep();
-    editor_.Change(true);
+    EndUndoGroup();
   }
   EndDrag();
   TRDEditRDData& active = editor_.ActiveEditor().EditData();
   if (active.HasCaret()) active.ShowCaret(false, true, true, false);
+}
+
+void TRDDropHandler::EndUndoGroup() {
+  TRDEditRDData& doc = editor_.EditData();
+  doc.SetUndoGroupMode(false);
+  doc.UndoList->DropEmptyLastStep();
+  editor_.Change(true);
 }
 
 TRDDragDropFormats TRDDropHandler::ReadOwnSelection(const TDataObject& data, std::string& bytes) {

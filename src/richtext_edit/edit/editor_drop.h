@@ -54,6 +54,8 @@ class TRDDropHandler {
   // What every drop ends with, also one that threw: the insertion frame closed, a move's
   // undo group ended, the drag ended and the caret shown.
   void FinishDrop();
+  // The drop's undo group ends; a step that recorded nothing goes.
+  void EndUndoGroup();
   // The richest format kind the editor takes of its own selection being dragged, with the
   // bytes read (0 when none).
   std::uint8_t ReadOwnSelection(const TDataObject& data, std::string& bytes);
