@@ -68,6 +68,8 @@ class TRDWordEnumThread {
   // whole document is checked (or checking is paused or stopped).
   bool Pump();
   bool Running() const { return thread_.joinable(); }
+  // Whether rdData is the document or a cell that is still inside it.
+  bool StillHeld(const TCustomRDData* rdData) const;
 
  private:
   struct Job {
@@ -93,8 +95,6 @@ class TRDWordEnumThread {
   // Whether the item is text still to check; text without words is marked checked.
   bool NeedsCheck(TCustomRDData& rdData, int itemNo) const;
   bool HasNoWords(TCustomRDData& rdData, int itemNo, int styleNo) const;
-  // Whether rdData is the document or a cell that is still inside it.
-  bool StillHeld(const TCustomRDData* rdData) const;
   void ClearAllMarks(TCustomRDData& rdData, int topItemNo);
 
   TCustomRDData& data_;

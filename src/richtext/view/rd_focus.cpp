@@ -11,6 +11,9 @@
 
 namespace {
 
+bool FocusableInDoc(TCustomRDData& doc, bool forward, TRDStyle* style, TCustomRDData*& foundData,
+                    int& foundItemNo);
+
 // Whether the item takes the focus or holds a document with an item that does; that
 // item is found.
 bool FocusableIn(TCustomRDData& data, int itemNo, bool forward, TRDStyle* style,
@@ -24,11 +27,43 @@ bool FocusableIn(TCustomRDData& data, int itemNo, bool forward, TRDStyle* style,
   const int docs = item->GetSubDocCount();
   for (int k = 0; k < docs; ++k) {
     TCustomRDData* sub = item->GetSubDoc(forward ? k : docs - 1 - k);
-    if (!sub) continue;
-    const int count = sub->GetItemCount();
-    for (int i = 0; i < count; ++i)
-      if (FocusableIn(*sub, forward ? i : count - 1 - i, forward, style, foundData, foundItemNo))
-        return true;
+    if (sub && FocusableInDoc(*sub, forward, style, foundData, foundItemNo)) return true;
+  }
+  return false;
+}
+
+bool FocusableInDoc(TCustomRDData& doc, bool forward, TRDStyle* style, TCustomRDData*& foundData,
+                    int& foundItemNo) {
+  const int count = doc.GetItemCount();
+  for (int i = 0; i < count; ++i)
+    if (FocusableIn(doc, forward ? i : count - 1 - i, forward, style, foundData, foundItemNo))
+      return true;
+  return false;
+}
+
+// The focusable item after (before) itemNo of data, a document inside top: in data
+// itself, then in the documents after data in the item holding it (a table's later
+// cells), and so on outwards; the top-level items of top are not searched.
+bool FocusableAfterInside(TCustomRDData& top, TCustomRDData* data, int itemNo, bool forward,
+                          TRDStyle* style, TCustomRDData*& foundData, int& foundItemNo) {
+  const int step = forward ? 1 : -1;
+  while (data && data != &top) {
+    for (int i = itemNo + step; i >= 0 && i < data->GetItemCount(); i += step)
+      if (FocusableIn(*data, i, forward, style, foundData, foundItemNo)) return true;
+    TCustomRDData* source = data->GetInplaceSourceData();
+    TCustomRDData* parent = data->GetAbsoluteParentData();
+    itemNo = source->GetParentItemNo();
+    if (!parent || itemNo < 0 || itemNo >= parent->GetItemCount()) return false;
+    const TCustomRDItemInfo* holder = parent->GetItem(itemNo);
+    const int docs = holder->GetSubDocCount();
+    int k = 0;
+    while (k < docs && holder->GetSubDoc(k) != source) ++k;
+    if (k < docs)
+      for (int j = k + step; j >= 0 && j < docs; j += step)
+        if (TCustomRDData* sub = holder->GetSubDoc(j);
+            sub && FocusableInDoc(*sub, forward, style, foundData, foundItemNo))
+          return true;
+    data = parent;
   }
   return false;
 }
@@ -58,7 +93,8 @@ void TRDControlData::ClearItemFocus() {
 }
 
 bool TRDControlData::MoveFocus(bool forward) {
-  // The search goes on after the top-level item that holds the focused one.
+  // The search goes on after the focused item inside the top-level item that holds it,
+  // then after that top-level item.
   int from = -1;
   for (TCustomRDData* d = FocusedItemData; d; d = d->GetAbsoluteParentData())
     if (d->GetAbsoluteParentData() == this) {
@@ -68,7 +104,10 @@ bool TRDControlData::MoveFocus(bool forward) {
   if (FocusedItemData == this && FocusedItemNo < GetItemCount()) from = FocusedItemNo;
   TCustomRDData* data = nullptr;
   int itemNo = -1;
-  const int top = FindFocusableItem(from, forward, data, itemNo);
+  const int top = from >= 0 && FocusableAfterInside(*this, FocusedItemData, FocusedItemNo, forward,
+                                                    GetRDStyle(), data, itemNo)
+                      ? from
+                      : FindFocusableItem(from, forward, data, itemNo);
   if (top < 0) {
     ClearItemFocus();
     return false;

@@ -240,7 +240,9 @@ class TCustomRichDoc : public TRDScroller {
   // Live spelling after an edit: check again from the item; shift the word marks of an
   // item after a character was typed at Offset, or Count characters deleted there.
   void RecheckWordsFrom(TCustomRDData* RDData, int ItemNo, int Offset);
-  void RunPendingWordCheck(TCustomRDData* RDData, int ItemNo);
+  // The word being typed is left alone until the caret leaves it: the caret now stands at
+  // Offset of item ItemNo, and when that is outside the word, the word is checked.
+  void RunPendingWordCheck(TCustomRDData* RDData, int ItemNo, int Offset);
   static void AdjustWordMarksAfterInsert(TCustomRDData* RDData, int ItemNo, int Offset,
                                          char16_t Ch);
   static void AdjustWordMarksAfterDelete(TCustomRDData* RDData, int ItemNo, int Offset, int Count);
@@ -344,6 +346,17 @@ class TCustomRichDoc : public TRDScroller {
   TTimer* animation_timer_;
   TTimer* deferred_timer_;
   std::unique_ptr<TRDWordEnumThread> live_spelling_;
+  // The word being typed, not checked yet: its document (none: no such word), its item,
+  // and the caret offset after the last edit in it.
+  struct TPendingWord {
+    TCustomRDData* Data = nullptr;
+    int ItemNo = -1;
+    int Offset = 0;
+  };
+  TPendingWord pending_word_;
+  // An edit at Offset of item ItemNo left its word unchecked; a word pending elsewhere is
+  // checked now.
+  void SetPendingWord(TCustomRDData* RDData, int ItemNo, int Offset);
   TTimer* spelling_timer_;
   int auto_scroll_dx_ = 0;
   int auto_scroll_dy_ = 0;

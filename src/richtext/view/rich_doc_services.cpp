@@ -1,6 +1,8 @@
 // Services of the viewer that an editor built on it uses: the auto-scroll timer, the
 // hot-link display, the clipboard shortcuts, and the word checking kept in step with
 // edits.
+#include <algorithm>
+
 #include "platform/gui/controls/virtual_keys.h"
 #include "platform/sys/timer.h"
 #include "richtext/view/live_spelling.h"
@@ -21,6 +23,18 @@ bool CtrlOnly(TShiftState Shift) {
 TCustomRichDoc* ViewerOf(TCustomRDData& RDData) {
   TCustomRDData* root = RDData.GetAbsoluteRootData();
   return root ? dynamic_cast<TCustomRichDoc*>(root->GetParentControl()) : nullptr;
+}
+
+// Whether no delimiter stands between two caret offsets of a text item: both are in
+// (or at the edges of) one word.
+bool WithinOneWord(TCustomRDData& RDData, int ItemNo, int Offset1, int Offset2) {
+  if (ItemNo < 0 || ItemNo >= RDData.GetItemCount()) return false;
+  const TCustomRDItemInfo* item = RDData.GetItem(ItemNo);
+  if (item->StyleNo < 0) return false;
+  const std::string& text = RDData.GetItemTextRaw(ItemNo);
+  for (int i = std::min(Offset1, Offset2); i < std::max(Offset1, Offset2); ++i)
+    if (RDData.IsDelimiterAt(text, i, item->ItemOptions)) return false;
+  return true;
 }
 
 }  // namespace
@@ -56,22 +70,46 @@ void TCustomRichDoc::RecheckWordsFrom(TCustomRDData* RDData, int ItemNo, int) {
   if (live_spelling_) live_spelling_->RecheckFrom(RDData, ItemNo);
 }
 
-void TCustomRichDoc::RunPendingWordCheck(TCustomRDData* RDData, int ItemNo) {
-  if (live_spelling_ && live_spelling_->Running()) live_spelling_->RecheckFrom(RDData, ItemNo);
+void TCustomRichDoc::RunPendingWordCheck(TCustomRDData* RDData, int ItemNo, int Offset) {
+  const TPendingWord word = pending_word_;
+  if (!word.Data) return;
+  if (RDData == word.Data && ItemNo == word.ItemNo &&
+      WithinOneWord(*RDData, ItemNo, Offset, word.Offset))
+    return;
+  pending_word_ = {};
+  if (live_spelling_ && live_spelling_->Running() && live_spelling_->StillHeld(word.Data))
+    live_spelling_->RecheckFrom(word.Data, word.ItemNo);
 }
 
-// A word is checked once it is finished (a delimiter typed after it) or when an edit
-// took a mark away; the word still being typed is left alone until then.
+void TCustomRichDoc::SetPendingWord(TCustomRDData* RDData, int ItemNo, int Offset) {
+  RunPendingWordCheck(RDData, ItemNo, Offset);
+  pending_word_ = {RDData, ItemNo, Offset};
+}
+
+// A word is checked once it is finished: a delimiter typed after it, the caret gone
+// from it, or an edit that took a mark away.
 void TCustomRichDoc::AdjustWordMarksAfterInsert(TCustomRDData* RDData, int ItemNo, int Offset,
                                                 char16_t Ch) {
-  if (RDData->GetItem(ItemNo)->AdjustWordPaintersOnInsert(Offset, Ch, RDData))
-    if (TCustomRichDoc* viewer = ViewerOf(*RDData))
-      viewer->RecheckWordsFrom(RDData, ItemNo, Offset);
+  TCustomRichDoc* viewer = ViewerOf(*RDData);
+  const bool recheck = RDData->GetItem(ItemNo)->AdjustWordPaintersOnInsert(Offset, Ch, RDData);
+  if (!viewer) return;
+  if (recheck) {
+    viewer->pending_word_ = {};
+    viewer->RecheckWordsFrom(RDData, ItemNo, Offset);
+  } else {
+    viewer->SetPendingWord(RDData, ItemNo, Offset + 1);
+  }
 }
 
 void TCustomRichDoc::AdjustWordMarksAfterDelete(TCustomRDData* RDData, int ItemNo, int Offset,
                                                 int Count) {
-  if (RDData->GetItem(ItemNo)->AdjustWordPaintersOnDelete(Offset, Count))
-    if (TCustomRichDoc* viewer = ViewerOf(*RDData))
-      viewer->RecheckWordsFrom(RDData, ItemNo, Offset);
+  TCustomRichDoc* viewer = ViewerOf(*RDData);
+  const bool recheck = RDData->GetItem(ItemNo)->AdjustWordPaintersOnDelete(Offset, Count);
+  if (!viewer) return;
+  if (recheck) {
+    viewer->pending_word_ = {};
+    viewer->RecheckWordsFrom(RDData, ItemNo, Offset);
+  } else {
+    viewer->SetPendingWord(RDData, ItemNo, Offset);
+  }
 }

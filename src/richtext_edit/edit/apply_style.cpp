@@ -243,7 +243,106 @@ class TTextStyleApplication {
     data_.GetItem(std::min(first, data_.GetItemCount() - 1))->ClearMisspellings();
   }
 
+  // Without a selection the style is only the one typing goes on in; an empty text item
+  // at the caret takes it at once.
+  void ConvertEmptyItemAtCaret(int caretItem, int newCurrent) {
+    if (caretItem < 0 || data_.GetItem(caretItem)->StyleNo < 0 ||
+        !data_.GetItemTextRaw(caretItem).empty())
+      return;
+    data_.BeginUndoStep(rdutStyleNo, true);
+    int dFirst, dLast;
+    data_.ExpandDrawItemsToParas(data_.CaretDItemNo, data_.CaretDItemNo, dFirst, dLast);
+    ConvertWholeItem(caretItem);
+    data_.ReformatAfterEdit(false, dFirst, dLast, 0);
+    data_.SetCurrentTextStyle(newCurrent);
+    data_.PlaceCaretAtItem(caretItem, 1, false);
+    data_.NotifyChanged(true);
+  }
+
+  // The bounds the style goes to: the selection, or the caret without one; whole paragraphs
+  // when the style is applied to paragraphs.
+  void TakeBounds(int caretItem, bool selected) {
+    int rawStart, rawStartOffs, rawEnd, rawEndOffs;
+    if (selected) {
+      data_.GetSelectionBounds(rawStart, rawStartOffs, rawEnd, rawEndOffs, false);
+    } else {
+      rawStart = rawEnd = caretItem;
+      rawStartOffs = rawEndOffs = data_.GetOffsetInCurrentItem();
+    }
+    backwards_ = rawStart > rawEnd || (rawStart == rawEnd && rawStartOffs > rawEndOffs);
+    caret_at_end_ = caretItem == rawEnd && data_.GetOffsetInCurrentItem() == rawEndOffs;
+    start_no_ = backwards_ ? rawEnd : rawStart;
+    start_offs_ = backwards_ ? rawEndOffs : rawStartOffs;
+    end_no_ = backwards_ ? rawStart : rawEnd;
+    end_offs_ = backwards_ ? rawStartOffs : rawEndOffs;
+    if (!whole_paragraphs_) return;
+    start_no_ = data_.GetFirstItemOfPara(start_no_);
+    start_offs_ = data_.GetItemStartOffset(start_no_);
+    int unused;
+    data_.ExpandRangeToParas(end_no_, end_no_, unused, end_no_);
+    end_offs_ = data_.GetItemEndOffset(end_no_);
+  }
+
+  // Every item between the bounds, or the part of it inside them, takes its new style.
+  void ConvertBetweenBounds() {
+    if (start_no_ == end_no_) {
+      ConvertOnlyItem(start_no_);
+      return;
+    }
+    // From the last item to the first, so that splitting moves no item still to come.
+    const int first = start_no_, last = end_no_;
+    if (data_.GetItem(last)->StyleNo < 0)
+      ConvertSubDocuments(last);
+    else if (!SplitProtected(last) && end_offs_ < data_.GetItemEndOffset(last))
+      ConvertItemHead(last);
+    else
+      ConvertWholeItem(last);
+    for (int i = last - 1; i > first; --i) ConvertWholeItem(i);
+    if (data_.GetItem(first)->StyleNo >= 0) {
+      if (!SplitProtected(first) && start_offs_ > data_.GetItemStartOffset(first))
+        ConvertItemTail(first);
+      else
+        ConvertWholeItem(first);
+    } else if (start_offs_ <= data_.GetItemStartOffset(first)) {
+      ConvertSubDocuments(first);
+    }
+  }
+
+  // The selection as it was, end first when it was so, and the caret at its end again.
+  void SelectBoundsAgain() {
+    if (backwards_)
+      data_.SetSelectionBounds(end_no_, end_offs_, start_no_, start_offs_);
+    else
+      data_.SetSelectionBounds(start_no_, start_offs_, end_no_, end_offs_);
+    int d, dOffs;
+    data_.ItemToDrawItem(caret_at_end_ ? end_no_ : start_no_,
+                         caret_at_end_ ? end_offs_ : start_offs_, d, dOffs);
+    if (d >= 0) {
+      data_.CaretDItemNo = d;
+      data_.BuildCaretPositions(dOffs);
+    }
+  }
+
  private:
+  bool SplitProtected(int itemNo) const {
+    return (ProtectionOf(data_, data_.GetItemStyle(itemNo)) & rdprStyleSplitProtect) != 0;
+  }
+
+  // One item between the bounds, its selected part or the whole of it.
+  void ConvertOnlyItem(int itemNo) {
+    if (data_.GetItem(itemNo)->StyleNo < 0)
+      ConvertSubDocuments(itemNo);
+    else if (SplitProtected(itemNo) || (start_offs_ <= data_.GetItemStartOffset(itemNo) &&
+                                        end_offs_ >= data_.GetItemEndOffset(itemNo)))
+      ConvertWholeItem(itemNo);
+    else if (start_offs_ <= data_.GetItemStartOffset(itemNo))
+      ConvertItemHead(itemNo);
+    else if (end_offs_ >= data_.GetItemEndOffset(itemNo))
+      ConvertItemTail(itemNo);
+    else
+      ConvertItemMiddle(itemNo);
+  }
+
   void InsertItem(int index, const std::string& s, std::unique_ptr<TCustomRDItemInfo> item) {
     bool f = false;
     data_.InsertItemWithUndo(index, s, std::move(item), false, f);
@@ -254,6 +353,8 @@ class TTextStyleApplication {
   int user_data_;
   int operation_;
   bool whole_paragraphs_;
+  // The selection was given end first; the caret stood at its end.
+  bool backwards_ = false, caret_at_end_ = false;
 };
 
 }  // namespace
@@ -294,45 +395,15 @@ void TRDEditRDData::ApplyTextStyleConversion(int userData, int operation, bool w
   TTextStyleApplication app(*this, userData, operation, wholeParagraphs);
   const int caretItem = GetCurrentItemNo();
   const bool selected = HasSelection();
-
   if (!wholeParagraphs && !selected) {
-    if (caretItem >= 0 && GetItem(caretItem)->StyleNo >= 0 && GetItemTextRaw(caretItem).empty()) {
-      BeginUndoStep(rdutStyleNo, true);
-      int dFirst, dLast;
-      ExpandDrawItemsToParas(CaretDItemNo, CaretDItemNo, dFirst, dLast);
-      app.ConvertWholeItem(caretItem);
-      ReformatAfterEdit(false, dFirst, dLast, 0);
-      SetCurrentTextStyle(newCurrent);
-      PlaceCaretAtItem(caretItem, 1, false);
-      NotifyChanged(true);
-    }
+    app.ConvertEmptyItemAtCaret(caretItem, newCurrent);
     SetCurrentTextStyle(newCurrent);
     return;
   }
   if (caretItem < 0) return;
 
   BeginUndoStep(rdutStyleNo, true);
-  // The bounds as item positions; the caret stands at one of them.
-  int rawStart, rawStartOffs, rawEnd, rawEndOffs;
-  if (selected) {
-    GetSelectionBounds(rawStart, rawStartOffs, rawEnd, rawEndOffs, false);
-  } else {
-    rawStart = rawEnd = caretItem;
-    rawStartOffs = rawEndOffs = GetOffsetInCurrentItem();
-  }
-  const bool backwards = rawStart > rawEnd || (rawStart == rawEnd && rawStartOffs > rawEndOffs);
-  const bool caretAtEnd = caretItem == rawEnd && GetOffsetInCurrentItem() == rawEndOffs;
-  app.start_no_ = backwards ? rawEnd : rawStart;
-  app.start_offs_ = backwards ? rawEndOffs : rawStartOffs;
-  app.end_no_ = backwards ? rawStart : rawEnd;
-  app.end_offs_ = backwards ? rawStartOffs : rawEndOffs;
-  if (wholeParagraphs) {
-    app.start_no_ = GetFirstItemOfPara(app.start_no_);
-    app.start_offs_ = GetItemStartOffset(app.start_no_);
-    int unused;
-    ExpandRangeToParas(app.end_no_, app.end_no_, unused, app.end_no_);
-    app.end_offs_ = GetItemEndOffset(app.end_no_);
-  }
+  app.TakeBounds(caretItem, selected);
   const int countBefore = GetItemCount();
   const int widthBefore = GetLinesMinWidth(app.start_no_, app.end_no_);
   int dFirst, dLast;
@@ -340,44 +411,7 @@ void TRDEditRDData::ApplyTextStyleConversion(int userData, int operation, bool w
                          dFirst, dLast);
   int paraFirst, paraLast;
   ExpandRangeToParas(app.start_no_, app.end_no_, paraFirst, paraLast);
-
-  auto splitProtected = [&](int itemNo) {
-    return (ProtectionOf(*this, GetItemStyle(itemNo)) & rdprStyleSplitProtect) != 0;
-  };
-  if (app.start_no_ == app.end_no_) {
-    const int itemNo = app.start_no_;
-    if (GetItem(itemNo)->StyleNo < 0) {
-      app.ConvertSubDocuments(itemNo);
-    } else if (splitProtected(itemNo) || (app.start_offs_ <= GetItemStartOffset(itemNo) &&
-                                          app.end_offs_ >= GetItemEndOffset(itemNo))) {
-      app.ConvertWholeItem(itemNo);
-    } else if (app.start_offs_ <= GetItemStartOffset(itemNo)) {
-      app.ConvertItemHead(itemNo);
-    } else if (app.end_offs_ >= GetItemEndOffset(itemNo)) {
-      app.ConvertItemTail(itemNo);
-    } else {
-      app.ConvertItemMiddle(itemNo);
-    }
-  } else {
-    // From the last item to the first, so that splitting moves no item still to come.
-    const int first = app.start_no_, last = app.end_no_;
-    if (GetItem(last)->StyleNo < 0)
-      app.ConvertSubDocuments(last);
-    else if (!splitProtected(last) && app.end_offs_ < GetItemEndOffset(last))
-      app.ConvertItemHead(last);
-    else
-      app.ConvertWholeItem(last);
-    for (int i = last - 1; i > first; --i) app.ConvertWholeItem(i);
-    if (GetItem(first)->StyleNo >= 0) {
-      if (!splitProtected(first) && app.start_offs_ > GetItemStartOffset(first))
-        app.ConvertItemTail(first);
-      else
-        app.ConvertWholeItem(first);
-    } else if (app.start_offs_ <= GetItemStartOffset(first)) {
-      app.ConvertSubDocuments(first);
-    }
-  }
-
+  app.ConvertBetweenBounds();
   const int added = GetItemCount() - countBefore;
   if (wholeParagraphs)
     app.JoinAfterConversion(paraFirst, paraLast + added);
@@ -389,18 +423,7 @@ void TRDEditRDData::ApplyTextStyleConversion(int userData, int operation, bool w
   State |= rddsApplyingStyle;
   ReformatAfterEdit(full, dFirst, dLast, itemsAdded);
   State &= ~rddsApplyingStyle;
-  if (backwards)
-    SetSelectionBounds(app.end_no_, app.end_offs_, app.start_no_, app.start_offs_);
-  else
-    SetSelectionBounds(app.start_no_, app.start_offs_, app.end_no_, app.end_offs_);
-  const int placeNo = caretAtEnd ? app.end_no_ : app.start_no_;
-  const int placeOffs = caretAtEnd ? app.end_offs_ : app.start_offs_;
-  int d, dOffs;
-  ItemToDrawItem(placeNo, placeOffs, d, dOffs);
-  if (d >= 0) {
-    CaretDItemNo = d;
-    BuildCaretPositions(dOffs);
-  }
+  app.SelectBoundsAgain();
   SetCurrentTextStyle(newCurrent);
   ShowCaret(false, true, true, false);
   InvalidateControl();

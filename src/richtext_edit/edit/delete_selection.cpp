@@ -72,159 +72,193 @@ bool TRDEditRDData::CanDeleteSelection() {
   return true;
 }
 
+// One deletion of the selection: its bounds, and what its steps learn and hand on.
+struct TRDEditRDData::TSelectionDeletion {
+  int startNo = 0, startOffs = 0, endNo = 0, endOffs = 0;
+  // The tag of the item at the caret's end of the selection, for the empty line a
+  // deleted paragraph leaves.
+  TRDTag savedTag;
+  int widest = 0;   // the widest line the deleted items had
+  int removed = 0;  // items fewer than before
+  bool full = false;
+  bool endIsParaEnd = false;  // the deletion reaches the end of its paragraph
+  bool keptEnd = false;       // the last item keeps what follows the selection
+  int caretItem = 0, caretOffs = 0;
+};
+
 bool TRDEditRDData::DeleteSelectionWithUndo() {
-  if (!HasSelection()) {
-    TCustomRDItemInfo* item = GetPartiallySelectedItem();
-    if (!item) return true;
-    if (!item->CanClearSelectedCells()) {
-      Beep();
-      return false;
-    }
-    item->ClearSelectedCells();
-    return true;
-  }
-  if (!CanDeleteSelection() || GetChosenItem()) {
-    Beep();
-    return false;
-  }
-  if (DragCaret && DragCaret->RDData == this &&
-      IsPositionInSelection(DragCaret->ItemNo, DragCaret->ItemOffs, true)) {
+  if (!HasSelection()) return ClearPartiallySelectedCells();
+  if (!SelectionDeletableNow()) {
     Beep();
     return false;
   }
   BeginUndoStep(rdutDelete, true);
-
   int dStart, dEnd, dStartOffs, dEndOffs;
   GetSelectionDrawBounds(dStart, dEnd, dStartOffs, dEndOffs, true);
   int dFirst, dLast;
   ExpandDrawItemsToParas(dStart, dEnd, dFirst, dLast);
-  int rawStart, rawStartOffs, caretEndNo, caretEndOffs;
-  GetSelectionBounds(rawStart, rawStartOffs, caretEndNo, caretEndOffs, false);
-  TRDTag savedTag;
-  if (GetItem(caretEndNo)->StyleNo == CurTextStyleNo)
-    savedTag = CopyItemTag(GetItem(caretEndNo)->Tag, TagsArePChars());
-
-  int startNo, startOffs, endNo, endOffs;
-  GetSelectionBounds(startNo, startOffs, endNo, endOffs, true);
-  Deselect(false);
-  if (startNo > 0 && GetItem(startNo)->GetContinuesPara() &&
-      startOffs <= GetItemStartOffset(startNo)) {
-    --startNo;
-    startOffs = GetItemEndOffset(startNo);
-  }
-  SkipListMarkerAtItem(startNo, startOffs, true);
-  SkipListMarkerAtItem(endNo, endOffs, true);
+  TSelectionDeletion del;
+  TakeSelectionForDeletion(del);
   // The lists whose markers go: numbered again afterwards from the marker before them,
   // whose place in the marker list the deletion does not move.
   std::vector<int> listNos;
   int markerIndex, unusedLast;
-  CollectListsInRange(startNo, endNo, listNos, markerIndex, unusedLast, true);
-  KeepParagraphCheckpoint(startNo, startOffs, endNo, endOffs);
-
-  int widest = 0, removed = 0;
-  bool full = false, f = false;
-  bool endIsParaEnd = false, keptEnd = false;
-  int caretItem = startNo, caretOffs = startOffs;
-  auto deleteFromStartItem = [&](int from, int to) {
-    widest = std::max(widest, GetLinesMinWidth(startNo, startNo));
-    TCustomRDItemInfo* item = GetItem(startNo);
-    if (from > GetItemStartOffset(startNo) || to < GetItemEndOffset(startNo)) {
-      if (item->StyleNo >= 0) DeleteSubstringWithUndo(startNo, from, to - from);
-      caretItem = startNo;
-      caretOffs = from;
-      if (keptEnd) SetParaStartWithUndo(startNo + 1, true, f, -1);
-      return;
-    }
-    const bool wasParaStart = item->IsParaStart();
-    const bool lineBreak = item->GetLineBreakBefore();
-    const bool continues = item->GetContinuesPara();
-    const int paraNo = item->ParaNo;
-    if (endIsParaEnd && continues)
-      endIsParaEnd = startNo > 0 && GetItem(startNo - 1)->StyleNo == rdsListMarker;
-    std::unique_ptr<TRDCPInfo> kept;
-    if (endIsParaEnd && HasParagraphCheckpoint(*item))
-      kept = CopyCheckpoint(*item->Checkpoint, TagsArePChars());
-    if (!endIsParaEnd) MoveParagraphCheckpoint(startNo, false);
-    DeleteItemWithUndo(startNo, f);
-    full = full || f;
-    ++removed;
-    if (endIsParaEnd) {
-      // A whole paragraph went: its line stays, empty, in the current text style.
-      InsertNewTextItemWithUndo("", startNo, f, lineBreak, continues, CurTextStyleNo, paraNo,
-                                savedTag);
-      if (kept) AddCheckpointWithUndo(startNo, std::move(kept));
-      --removed;
-      caretItem = startNo;
-      caretOffs = 1;
-    } else if (wasParaStart && startNo < GetItemCount()) {
-      if (!(startNo > 0 && IsItemProtected(startNo, rdprParaStartProtect)))
-        SetParaStartWithUndo(startNo, false, f, -1);
-      // The item takes the deleted one's place: its line break, or none (the first item of
-      // the document never has one).
-      const bool breakNow = lineBreak && startNo > 0;
-      TCustomRDItemInfo* now = GetItem(startNo);
-      if (!now->GetContinuesPara() && now->GetLineBreakBefore() != breakNow)
-        SetLineBreakWithUndo(startNo, breakNow, f);
-      caretItem = startNo;
-      caretOffs = GetItemStartOffset(startNo);
-    } else {
-      caretItem = startNo - 1;
-      caretOffs = GetItemEndOffset(startNo - 1);
-      if (keptEnd) SetParaStartWithUndo(startNo, true, f, -1);
-    }
-  };
-
-  if (startNo == endNo) {
-    endIsParaEnd = !(startNo + 1 < GetItemCount() && !GetItem(startNo + 1)->IsParaStart());
-    deleteFromStartItem(startOffs, endOffs);
+  CollectListsInRange(del.startNo, del.endNo, listNos, markerIndex, unusedLast, true);
+  KeepParagraphCheckpoint(del.startNo, del.startOffs, del.endNo, del.endOffs);
+  if (del.startNo == del.endNo) {
+    del.endIsParaEnd =
+        !(del.startNo + 1 < GetItemCount() && !GetItem(del.startNo + 1)->IsParaStart());
+    DeleteFromStartItem(del, del.startOffs, del.endOffs);
   } else {
-    widest = GetLinesMinWidth(endNo, endNo);
-    if (endOffs < GetItemEndOffset(endNo)) {
-      if (GetItem(endNo)->StyleNo >= 0 && endOffs > 1)
-        DeleteSubstringWithUndo(endNo, 1, endOffs - 1);
-      keptEnd = true;
-    } else {
-      endIsParaEnd = endNo + 1 >= GetItemCount() || IsParaStart(endNo + 1);
-      DeleteItemWithUndo(endNo, f);
-      full = full || f;
-      ++removed;
-    }
-    if (endNo - 1 >= startNo + 1) {
-      widest = std::max(widest, GetItemRangeMinWidth(startNo + 1, endNo - 1));
-      DeleteItemsWithUndo(startNo + 1, endNo - 1, f);
-      full = full || f;
-      removed += endNo - 1 - startNo;
-    }
-    deleteFromStartItem(startOffs, GetItemEndOffset(startNo));
+    DeleteEndAndMiddleItems(del);
+    DeleteFromStartItem(del, del.startOffs, GetItemEndOffset(del.startNo));
   }
+  JoinAtCaretAfterDeletion(del);
+  GetItem(del.caretItem)->ClearMisspellings();
+  ReformatAfterEdit(del.full || del.widest >= MinDocumentWidth, dFirst, dLast, -del.removed);
+  int d, dOffs;
+  SkipListMarkerAtItem(del.caretItem, del.caretOffs, true);
+  ItemToDrawItem(del.caretItem, del.caretOffs, d, dOffs);
+  CaretDItemNo = d;
+  BuildCaretPositions(dOffs);
+  ShowCaret(false, true, true, false);
+  if (!listNos.empty())
+    RenumberListsFrom(GetFirstItemOfPara(del.caretItem) - 1, markerIndex, -1, &listNos);
+  NotifyChanged(true);
+  if (OnSelect) OnSelect();
+  return true;
+}
 
+bool TRDEditRDData::ClearPartiallySelectedCells() {
+  TCustomRDItemInfo* item = GetPartiallySelectedItem();
+  if (!item) return true;
+  if (!item->CanClearSelectedCells()) {
+    Beep();
+    return false;
+  }
+  item->ClearSelectedCells();
+  return true;
+}
+
+bool TRDEditRDData::SelectionDeletableNow() {
+  if (!CanDeleteSelection() || GetChosenItem()) return false;
+  // Our own drag about to drop into the selection needs it.
+  return !(DragCaret && DragCaret->RDData == this &&
+           IsPositionInSelection(DragCaret->ItemNo, DragCaret->ItemOffs, true));
+}
+
+void TRDEditRDData::TakeSelectionForDeletion(TSelectionDeletion& del) {
+  int rawStart, rawStartOffs, caretEndNo, caretEndOffs;
+  GetSelectionBounds(rawStart, rawStartOffs, caretEndNo, caretEndOffs, false);
+  if (GetItem(caretEndNo)->StyleNo == CurTextStyleNo)
+    del.savedTag = CopyItemTag(GetItem(caretEndNo)->Tag, TagsArePChars());
+  GetSelectionBounds(del.startNo, del.startOffs, del.endNo, del.endOffs, true);
+  Deselect(false);
+  if (del.startNo > 0 && GetItem(del.startNo)->GetContinuesPara() &&
+      del.startOffs <= GetItemStartOffset(del.startNo)) {
+    --del.startNo;
+    del.startOffs = GetItemEndOffset(del.startNo);
+  }
+  SkipListMarkerAtItem(del.startNo, del.startOffs, true);
+  SkipListMarkerAtItem(del.endNo, del.endOffs, true);
+  del.caretItem = del.startNo;
+  del.caretOffs = del.startOffs;
+}
+
+void TRDEditRDData::DeleteEndAndMiddleItems(TSelectionDeletion& del) {
+  bool f = false;
+  del.widest = GetLinesMinWidth(del.endNo, del.endNo);
+  if (del.endOffs < GetItemEndOffset(del.endNo)) {
+    if (GetItem(del.endNo)->StyleNo >= 0 && del.endOffs > 1)
+      DeleteSubstringWithUndo(del.endNo, 1, del.endOffs - 1);
+    del.keptEnd = true;
+  } else {
+    del.endIsParaEnd = del.endNo + 1 >= GetItemCount() || IsParaStart(del.endNo + 1);
+    DeleteItemWithUndo(del.endNo, f);
+    del.full = del.full || f;
+    ++del.removed;
+  }
+  if (del.endNo - 1 >= del.startNo + 1) {
+    del.widest = std::max(del.widest, GetItemRangeMinWidth(del.startNo + 1, del.endNo - 1));
+    DeleteItemsWithUndo(del.startNo + 1, del.endNo - 1, f);
+    del.full = del.full || f;
+    del.removed += del.endNo - 1 - del.startNo;
+  }
+}
+
+void TRDEditRDData::DeleteFromStartItem(TSelectionDeletion& del, int from, int to) {
+  const int no = del.startNo;
+  del.widest = std::max(del.widest, GetLinesMinWidth(no, no));
+  if (from <= GetItemStartOffset(no) && to >= GetItemEndOffset(no)) {
+    DeleteWholeStartItem(del);
+    return;
+  }
+  if (GetItem(no)->StyleNo >= 0) DeleteSubstringWithUndo(no, from, to - from);
+  del.caretItem = no;
+  del.caretOffs = from;
+  bool f = false;
+  if (del.keptEnd) SetParaStartWithUndo(no + 1, true, f, -1);
+}
+
+void TRDEditRDData::DeleteWholeStartItem(TSelectionDeletion& del) {
+  const int no = del.startNo;
+  TCustomRDItemInfo* item = GetItem(no);
+  const bool wasParaStart = item->IsParaStart();
+  const bool lineBreak = item->GetLineBreakBefore();
+  const bool continues = item->GetContinuesPara();
+  const int paraNo = item->ParaNo;
+  if (del.endIsParaEnd && continues) del.endIsParaEnd = IsListMarkerAt(no - 1);
+  std::unique_ptr<TRDCPInfo> kept;
+  if (del.endIsParaEnd && HasParagraphCheckpoint(*item))
+    kept = CopyCheckpoint(*item->Checkpoint, TagsArePChars());
+  if (!del.endIsParaEnd) MoveParagraphCheckpoint(no, false);
+  bool f = false;
+  DeleteItemWithUndo(no, f);
+  del.full = del.full || f;
+  ++del.removed;
+  if (del.endIsParaEnd) {
+    // A whole paragraph went: its line stays, empty, in the current text style.
+    InsertNewTextItemWithUndo("", no, f, lineBreak, continues, CurTextStyleNo, paraNo,
+                              del.savedTag);
+    if (kept) AddCheckpointWithUndo(no, std::move(kept));
+    --del.removed;
+    del.caretItem = no;
+    del.caretOffs = 1;
+  } else if (wasParaStart && no < GetItemCount()) {
+    if (!(no > 0 && IsItemProtected(no, rdprParaStartProtect)))
+      SetParaStartWithUndo(no, false, f, -1);
+    // The item takes the deleted one's place: its line break, or none (the first item of
+    // the document never has one).
+    const bool breakNow = lineBreak && no > 0;
+    TCustomRDItemInfo* now = GetItem(no);
+    if (!now->GetContinuesPara() && now->GetLineBreakBefore() != breakNow)
+      SetLineBreakWithUndo(no, breakNow, f);
+    del.caretItem = no;
+    del.caretOffs = GetItemStartOffset(no);
+  } else {
+    del.caretItem = no - 1;
+    del.caretOffs = GetItemEndOffset(no - 1);
+    if (del.keptEnd) SetParaStartWithUndo(no, true, f, -1);
+  }
+}
+
+void TRDEditRDData::JoinAtCaretAfterDeletion(TSelectionDeletion& del) {
+  const int caretItem = del.caretItem;
   if (caretItem + 1 < GetItemCount() &&
       CanJoinItems(caretItem, *GetItem(caretItem), false, *GetItem(caretItem + 1))) {
     JoinWithNextItemWithUndo(caretItem);
-    ++removed;
+    ++del.removed;
   }
   // The joined paragraph takes the style of the paragraph the caret is in.
   int paraFirst, paraLast;
   ExpandRangeToParas(caretItem, caretItem, paraFirst, paraLast);
   for (int i = paraFirst; i <= paraLast; ++i)
     if (GetItemPara(i) != GetItemPara(caretItem)) {
+      bool f = false;
       SetParaNoRangeWithUndo(paraFirst, paraLast, f, GetItemPara(caretItem));
-      full = full || f;
+      del.full = del.full || f;
       break;
     }
-  GetItem(caretItem)->ClearMisspellings();
-  ReformatAfterEdit(full || widest >= MinDocumentWidth, dFirst, dLast, -removed);
-  int d, dOffs;
-  SkipListMarkerAtItem(caretItem, caretOffs, true);
-  ItemToDrawItem(caretItem, caretOffs, d, dOffs);
-  CaretDItemNo = d;
-  BuildCaretPositions(dOffs);
-  ShowCaret(false, true, true, false);
-  if (!listNos.empty())
-    RenumberListsFrom(GetFirstItemOfPara(caretItem) - 1, markerIndex, -1, &listNos);
-  NotifyChanged(true);
-  if (OnSelect) OnSelect();
-  return true;
 }
 
 void TRDEditRDData::KeepParagraphCheckpoint(int startNo, int startOffs, int endNo, int endOffs) {

@@ -437,6 +437,14 @@ class TRDEditRDData : public TRichDocRDData {
   enum class TPlaced { Inserted, Dropped, Refused };
   TPlaced PlaceItemAtCaret(std::unique_ptr<TCustomRDItemInfo> item, std::string& s, bool inheritTag,
                            int& itemNo, int& added, bool& full);
+  // The steps of PlaceItemAtCaret: where the item goes beside a non-text item, into an
+  // empty line or into text (split at the caret), then the item put there.
+  struct TItemPlacement;
+  void TakeParagraphStartOf(TItemPlacement& p, bool withLineBreak);
+  TPlaced PlaceBesideNonTextItem(TItemPlacement& p, int caretOffset);
+  TPlaced PlaceIntoEmptyLine(TItemPlacement& p);
+  TPlaced PlaceIntoText(TItemPlacement& p, int pos);
+  void InsertPlacedItem(TItemPlacement& p, std::unique_ptr<TCustomRDItemInfo> item, std::string& s);
   // A list marker put into an empty paragraph after a paragraph of an equal numbered list
   // takes that list, so that its numbering goes on.
   void ContinueListAbove(TCustomRDItemInfo& item, int itemNo) const;
@@ -448,6 +456,17 @@ class TRDEditRDData : public TRichDocRDData {
   // typing record, more a step of their own.
   void TypeIntoItem(int itemNo, int pos, const std::string& s, int length, char16_t ch);
   void KeepParagraphCheckpoint(int startNo, int startOffs, int endNo, int endOffs);
+  // The steps of DeleteSelectionWithUndo.
+  struct TSelectionDeletion;
+  // Without a selection: the cells a table has selected are cleared, if it allows.
+  bool ClearPartiallySelectedCells();
+  bool SelectionDeletableNow();
+  void TakeSelectionForDeletion(TSelectionDeletion& del);
+  // From the selection's end backwards: the end item or its head, the items between.
+  void DeleteEndAndMiddleItems(TSelectionDeletion& del);
+  void DeleteFromStartItem(TSelectionDeletion& del, int from, int to);
+  void DeleteWholeStartItem(TSelectionDeletion& del);
+  void JoinAtCaretAfterDeletion(TSelectionDeletion& del);
   bool InParagraphSelectionMode(bool select) const;
   bool MoveCaretVertically(bool select, bool ctrl, bool down);
   void SkipToDrawItemStart(int dItemNo);

@@ -237,11 +237,7 @@ void TRDDropHandler::CloseFrame() {
   delete frame_;
   frame_ = nullptr;
   TRDEditRDData& data = editor_.EditData();
-  if (frame.ownsGroup) {
-    data.SetUndoGroupMode(false);
-    data.UndoList->DropEmptyLastStep();
-    editor_.Change(true);
-  }
+  if (frame.ownsGroup) EndUndoGroup();
   if (frame.itemNo < 0 || frame.itemNo >= data.GetItemCount()) return;
   // Content that went in before the caret's item took the item's place: the start
   // offset is the new item's.
@@ -266,19 +262,7 @@ TDropEffect TRDDropHandler::PerformDrop(const TDataObject& data, bool move, TDro
   const TRDDragDropCaretInfo* caret = root.EditData().DragCaret.get();
   struct TFinish {
     TRDDropHandler& target;
-    ~TFinish() {
-      target.CloseFrame();
-      TRDEditRDData& d = target.editor_.EditData();
-      if (target.grouped_) {
-        target.grouped_ = false;
-        d.SetUndoGroupMode(false);
-        d.UndoList->DropEmptyLastStep();
-        target.editor_.Change(true);
-      }
-      target.EndDrag();
-      TRDEditRDData& active = target.editor_.ActiveEditor().EditData();
-      if (active.HasCaret()) active.ShowCaret(false, true, true, false);
-    }
+    ~TFinish() { target.FinishDrop(); }
   } finish{*this};
   if (!caret || caret->RDData != &doc) return deNone;
   int itemNo = caret->ItemNo, offset = caret->ItemOffs;
@@ -289,48 +273,10 @@ TDropEffect TRDDropHandler::PerformDrop(const TDataObject& data, bool move, TDro
     return deNone;
   }
   if (!doc.CanInsertAt(itemNo, offset)) return deNone;
-
-  // Our own selection: the richest format this editor takes, read now, before a move
-  // deletes what it would be made of.
-  TRDDragDropFormats preferred = 0;
+  // Our own selection is read now, before a move deletes what it would be made of.
   std::string preferredBytes;
-  if (own) {
-    const TRDDragDropFormats accept = editor_.AcceptDragDropFormats;
-    std::string format;
-    if (accept & rdddRDF) {
-      preferred = rdddRDF;
-      format = kRichDocMimeType;
-    } else if (accept & rdddRTF) {
-      preferred = rdddRTF;
-      format = "text/rtf";
-    } else if ((accept & rdddBitmap) && doc.GetSelectedPicture()) {
-      preferred = rdddBitmap;
-      format = FirstPictureFormat(data);
-    } else if (accept & (rdddUnicodeText | rdddText)) {
-      preferred = (accept & rdddUnicodeText) ? rdddUnicodeText : rdddText;
-      format = "text/plain";
-    }
-    if (preferred && !data.GetData(format, preferredBytes)) preferred = 0;
-  }
-  if (own && move) {
-    if (!editor_.BeforeChange(false)) return deNone;
-    // Deleting the selection before the drop point moves the point: it keeps its
-    // distance from the end of the document.
-    int startNo, startOffs, endNo, endOffs;
-    doc.GetSelectionBounds(startNo, startOffs, endNo, endOffs, true);
-    const bool after = itemNo > endNo || (itemNo == endNo && offset >= endOffs);
-    const int fromEnd = doc.GetItemCount() - itemNo;
-    const int offsFromEnd = doc.GetItemEndOffset(itemNo) - offset;
-    doc.BeginUndoStep(rdutInsert, true);
-    doc.SetUndoGroupMode(true);
-    grouped_ = true;
-    if (!doc.DeleteSelectionWithUndo()) return deNone;
-    moved_own_selection_ = true;
-    if (after) {
-      itemNo = std::clamp(doc.GetItemCount() - fromEnd, 0, doc.GetItemCount() - 1);
-      offset = std::max(doc.GetItemEndOffset(itemNo) - offsFromEnd, doc.GetItemStartOffset(itemNo));
-    }
-  }
+  const TRDDragDropFormats preferred = own ? ReadOwnSelection(data, preferredBytes) : 0;
+  if (own && move && !DeleteMovedSelection(itemNo, offset)) return deNone;
   doc.Deselect(false);
   doc.PlaceCaretAtItem(itemNo, offset, false);
   if (caret_held_) {
@@ -349,32 +295,92 @@ TDropEffect TRDDropHandler::PerformDrop(const TDataObject& data, bool move, TDro
                    doDefault);
     if (!doDefault) return DropEffectOf(handlerEffect);
   }
-  bool inserted = false;
-  if (preferred) {
-    inserted = InsertKind(data, preferred, &preferredBytes);
-  } else {
-    // Without a format of its own choosing, a drop takes the first it accepts that
-    // inserts something. Plain text comes in Unicode; the two text kinds differ in how
-    // it goes in, the one the current style prefers first.
-    const TRDDragDropFormats firstText =
-        doc.IsUnicodeTextStyle(doc.CurTextStyleNo, doc.CurParaStyleNo) ? rdddUnicodeText : rdddText;
-    const TRDDragDropFormats order[] = {
-        rdddRDF,
-        rdddRTF,
-        rdddURL,
-        firstText,
-        TRDDragDropFormats((rdddText | rdddUnicodeText) & ~firstText),
-        rdddBitmap,
-        rdddFiles};
-    for (TRDDragDropFormats kind : order)
-      if ((editor_.AcceptDragDropFormats & kind) && InsertKind(data, kind, nullptr)) {
-        inserted = true;
-        break;
-      }
-  }
+  const bool inserted =
+      preferred ? InsertKind(data, preferred, &preferredBytes) : InsertFirstAccepted(data);
   if (!inserted) return deNone;
   if (handlerEffect != rddeNone) return DropEffectOf(handlerEffect);
   return move ? deMove : deCopy;
+}
+
+void TRDDropHandler::FinishDrop() {
+  CloseFrame();
+  if (grouped_) {
+    grouped_ = false;
+    EndUndoGroup();
+  }
+  EndDrag();
+  TRDEditRDData& active = editor_.ActiveEditor().EditData();
+  if (active.HasCaret()) active.ShowCaret(false, true, true, false);
+}
+
+void TRDDropHandler::EndUndoGroup() {
+  TRDEditRDData& doc = editor_.EditData();
+  doc.SetUndoGroupMode(false);
+  doc.UndoList->DropEmptyLastStep();
+  editor_.Change(true);
+}
+
+TRDDragDropFormats TRDDropHandler::ReadOwnSelection(const TDataObject& data, std::string& bytes) {
+  // The richest format this editor takes.
+  const TRDDragDropFormats accept = editor_.AcceptDragDropFormats;
+  TRDDragDropFormats preferred = 0;
+  std::string format;
+  if (accept & rdddRDF) {
+    preferred = rdddRDF;
+    format = kRichDocMimeType;
+  } else if (accept & rdddRTF) {
+    preferred = rdddRTF;
+    format = "text/rtf";
+  } else if ((accept & rdddBitmap) && editor_.EditData().GetSelectedPicture()) {
+    preferred = rdddBitmap;
+    format = FirstPictureFormat(data);
+  } else if (accept & (rdddUnicodeText | rdddText)) {
+    preferred = (accept & rdddUnicodeText) ? rdddUnicodeText : rdddText;
+    format = "text/plain";
+  }
+  if (preferred && !data.GetData(format, bytes)) preferred = 0;
+  return preferred;
+}
+
+bool TRDDropHandler::DeleteMovedSelection(int& itemNo, int& offset) {
+  if (!editor_.BeforeChange(false)) return false;
+  TRDEditRDData& doc = editor_.EditData();
+  // Deleting the selection before the drop point moves the point: it keeps its
+  // distance from the end of the document.
+  int startNo, startOffs, endNo, endOffs;
+  doc.GetSelectionBounds(startNo, startOffs, endNo, endOffs, true);
+  const bool after = itemNo > endNo || (itemNo == endNo && offset >= endOffs);
+  const int fromEnd = doc.GetItemCount() - itemNo;
+  const int offsFromEnd = doc.GetItemEndOffset(itemNo) - offset;
+  doc.BeginUndoStep(rdutInsert, true);
+  doc.SetUndoGroupMode(true);
+  grouped_ = true;
+  if (!doc.DeleteSelectionWithUndo()) return false;
+  moved_own_selection_ = true;
+  if (after) {
+    itemNo = std::clamp(doc.GetItemCount() - fromEnd, 0, doc.GetItemCount() - 1);
+    offset = std::max(doc.GetItemEndOffset(itemNo) - offsFromEnd, doc.GetItemStartOffset(itemNo));
+  }
+  return true;
+}
+
+bool TRDDropHandler::InsertFirstAccepted(const TDataObject& data) {
+  // Without a format of its own choosing, a drop takes the first it accepts that inserts
+  // something. Plain text comes in Unicode; the two text kinds differ in how it goes in,
+  // the one the current style prefers first.
+  TRDEditRDData& doc = editor_.EditData();
+  const TRDDragDropFormats firstText =
+      doc.IsUnicodeTextStyle(doc.CurTextStyleNo, doc.CurParaStyleNo) ? rdddUnicodeText : rdddText;
+  const TRDDragDropFormats order[] = {rdddRDF,
+                                      rdddRTF,
+                                      rdddURL,
+                                      firstText,
+                                      TRDDragDropFormats((rdddText | rdddUnicodeText) & ~firstText),
+                                      rdddBitmap,
+                                      rdddFiles};
+  for (TRDDragDropFormats kind : order)
+    if ((editor_.AcceptDragDropFormats & kind) && InsertKind(data, kind, nullptr)) return true;
+  return false;
 }
 
 bool TRDDropHandler::InsertKind(const TDataObject& data, TRDDragDropFormats kind,

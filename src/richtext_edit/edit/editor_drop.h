@@ -51,6 +51,18 @@ class TRDDropHandler {
   void EndDrag();
   TDropEffect PerformDrop(const TDataObject& data, bool move, TDropEffects allowed, TPoint pt,
                           TShiftState shift);
+  // What every drop ends with, also one that threw: the insertion frame closed, a move's
+  // undo group ended, the drag ended and the caret shown.
+  void FinishDrop();
+  // The drop's undo group ends; a step that recorded nothing goes.
+  void EndUndoGroup();
+  // The richest format kind the editor takes of its own selection being dragged, with the
+  // bytes read (0 when none).
+  std::uint8_t ReadOwnSelection(const TDataObject& data, std::string& bytes);
+  // A move of our own selection deletes it first; the drop point follows.
+  bool DeleteMovedSelection(int& itemNo, int& offset);
+  // The first format kind the editor accepts that inserts something.
+  bool InsertFirstAccepted(const TDataObject& data);
   // Inserts what the data brings in one format kind (an AcceptDragDropFormats bit);
   // given: its bytes, read already.
   bool InsertKind(const TDataObject& data, std::uint8_t kind, const std::string* given);

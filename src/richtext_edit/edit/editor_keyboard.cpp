@@ -40,14 +40,13 @@ bool IsInertKey(TKeyCode Key) {
 void TCustomRichDocEdit::KeyDown(TKeyCode& Key, TShiftState Shift) {
   caret_on_ = true;
   TRDEditRDData& data = EditData();
-  const bool ctrl = Shift & ssCtrl, shift = Shift & ssShift, alt = Shift & ssAlt;
   if (Key == VK_RETURN && (EditorOptions & rdoDoNotWantReturns)) {
     data.Beep();
     Key = 0;
     return;
   }
   if (IsUndoKey(Key, Shift)) {
-    if (shift)
+    if (Shift & ssShift)
       Redo();
     else
       Undo();
@@ -56,24 +55,7 @@ void TCustomRichDocEdit::KeyDown(TKeyCode& Key, TShiftState Shift) {
   }
   TCustomRichDoc::KeyDown(Key, Shift);  // copying, and the OnKeyDown event
   if (Key == 0) return;
-  if (Key == VK_ESCAPE && data.Resizer && data.Resizer->Dragging) {
-    data.Resizer->Cancel();
-    SetCursor(crIBeam);
-    Invalidate();
-    Key = 0;
-    return;
-  }
-  if (ctrl && (Key == VK_UP || Key == VK_DOWN)) {
-    TCustomRichDocEdit& root = RootEditor();
-    root.SetVScrollPos(root.VScrollPos() + (Key == VK_UP ? -1 : 1));
-    Key = 0;
-    return;
-  }
-  if ((Key == VK_BACK || Key == VK_DELETE) && data.HasSelectionOrPartial()) {
-    if (Key == VK_DELETE && Shift == ssShift)
-      CutToClipboard();
-    else
-      DeleteSelection();
+  if (RunCommandKey(Key, Shift)) {
     Key = 0;
     return;
   }
@@ -83,25 +65,47 @@ void TCustomRichDocEdit::KeyDown(TKeyCode& Key, TShiftState Shift) {
       data.EnterHyperlinkMode(false);
     return;
   }
+  EditByKey(Key, Shift);
+  // Alt with a key is a command (a menu's), never a typed character.
+  if ((Shift & ssAlt) && !(Shift & ssCtrl)) Key = 0;
+}
+
+bool TCustomRichDocEdit::RunCommandKey(TKeyCode Key, TShiftState Shift) {
+  TRDEditRDData& data = EditData();
+  if (Key == VK_ESCAPE && data.Resizer && data.Resizer->Dragging) {
+    data.Resizer->Cancel();
+    SetCursor(crIBeam);
+    Invalidate();
+    return true;
+  }
+  if ((Shift & ssCtrl) && (Key == VK_UP || Key == VK_DOWN)) {
+    TCustomRichDocEdit& root = RootEditor();
+    root.SetVScrollPos(root.VScrollPos() + (Key == VK_UP ? -1 : 1));
+    return true;
+  }
+  if ((Key == VK_BACK || Key == VK_DELETE) && data.HasSelectionOrPartial()) {
+    if (Key == VK_DELETE && Shift == ssShift)
+      CutToClipboard();
+    else
+      DeleteSelection();
+    return true;
+  }
   if (IsNavigationKey(Key)) {
     MoveCaretByKey(Key, Shift);
-    Key = 0;
-    return;
+    return true;
   }
-  if (IsCopyShortcut(Shift, Key)) {
-    Key = 0;
-    return;
-  }
-  if (IsCutShortcut(Shift, Key)) {
+  if (IsCutShortcut(Shift, Key))
     CutToClipboard();
-    Key = 0;
-    return;
-  }
-  if (IsPasteShortcut(Shift, Key)) {
+  else if (IsPasteShortcut(Shift, Key))
     Paste();
-    Key = 0;
-    return;
-  }
+  else if (!IsCopyShortcut(Shift, Key))
+    return false;
+  return true;
+}
+
+void TCustomRichDocEdit::EditByKey(TKeyCode& Key, TShiftState Shift) {
+  TRDEditRDData& data = EditData();
+  const bool ctrl = Shift & ssCtrl, shift = Shift & ssShift, alt = Shift & ssAlt;
   // A key that types over the selection takes it away first; its character follows.
   if (!ctrl && !alt && Key != VK_INSERT && data.HasSelection() && !DeleteSelection()) {
     Key = 0;
@@ -134,8 +138,6 @@ void TCustomRichDocEdit::KeyDown(TKeyCode& Key, TShiftState Shift) {
     default:
       break;
   }
-  // Alt with a key is a command (a menu's), never a typed character.
-  if (alt && !ctrl) Key = 0;
 }
 
 void TCustomRichDocEdit::KeyUp(TKeyCode& Key, TShiftState Shift) {

@@ -22,11 +22,23 @@ class TEnterKey {
     return false;
   }
   bool ParaHasMarker(int itemNo) const { return d_.IsListMarkerAt(d_.GetFirstItemOfPara(itemNo)); }
+  // Where a new empty line goes, where the caret goes, and what the edit changed.
+  struct TNewLine {
+    int index;
+    int caretItem;
+    int added = 1;
+    bool full = false;
+    bool copiedMarker = false;
+  };
+  // At the start or end of a paragraph: a new empty line before or after the caret item.
   bool AtParagraphBoundary(int itemNo, bool atStart, bool repeated);
+  bool EndList();
+  // The styles the new line takes: the ones the current styles name as their next.
+  void TakeNextStyles(int itemNo, bool atStart);
+  TNewLine NewLineBefore(int itemNo, TCustomRDItemInfo& made);
+  TNewLine NewLineAfter(int itemNo, TCustomRDItemInfo& made);
   bool BeforeItem(int itemNo, bool fullReformat);
   bool InsideText(int itemNo, int pos, bool fullReformat);
-  void SetCurTextStyle(int styleNo);
-  void SetCurParaStyle(int paraNo);
 
   TRDEditRDData& d_;
   const bool line_break_;
@@ -120,110 +132,113 @@ bool TEnterKey::InsideText(int itemNo, int pos, bool fullReformat) {
 
 bool TEnterKey::AtParagraphBoundary(int itemNo, bool atStart, bool repeated) {
   if (d_.IsItemProtected(itemNo, rdprParaStartProtect)) return Refuse();
-  TCustomRDItemInfo* item = d_.GetItem(itemNo);
   if (!line_break_ && !repeated && d_.IsEmptyTextAt(itemNo) && d_.IsListMarkerAt(itemNo - 1) &&
-      !KeepMarkerOnEnter) {
-    // Enter in an empty list item ends the list: the marker goes, then the paragraph
-    // breaks as usual - all one undo step.
-    d_.SetUndoGroupMode(true);
-    bool result = false;
-    try {
-      d_.BackspaceKey(false, false, false);
-      result = TEnterKey(d_, line_break_).Run(true);
-    } catch (...) {
-      d_.SetUndoGroupMode(false);
-      throw;
-    }
-    d_.SetUndoGroupMode(false);
-    return result;
-  }
+      !KeepMarkerOnEnter)
+    return EndList();
+  const TCustomRDItemInfo& item = *d_.GetItem(itemNo);
+  TakeNextStyles(itemNo, atStart);
   const TRDStyle& style = *d_.GetRDStyle();
-  const int paraNo = item->ParaNo;
-  if (!atStart && item->StyleNo >= 0 && item->StyleNo == d_.CurTextStyleNo) {
+  const int textStyle =
+      style.TextStyles().Items(d_.GetCurrentTextStyleNo()).Protection & rdprModifyProtect
+          ? 0
+          : d_.CurTextStyleNo;
+  auto made = d_.CreateTextItem(textStyle, line_break_ ? item.ParaNo : d_.CurParaStyleNo, false,
+                                false, TRDTag{});
+  if (made->StyleNo == item.StyleNo) {
+    made->Tag = CopyItemTag(item.Tag, d_.TagsArePChars());
+    made->Hint = item.Hint;
+  }
+  TNewLine line = atStart ? NewLineBefore(itemNo, *made) : NewLineAfter(itemNo, *made);
+  bool f = false;
+  d_.InsertItemWithUndo(line.index, "", std::move(made), false, f);
+  line.full = line.full || f;
+  // A checkpoint at the start of the line stays at its start.
+  if (atStart && d_.GetItem(line.caretItem)->Checkpoint)
+    d_.MoveCheckpointWithUndo(line.caretItem, line.index);
+  d_.ItemTextChanged(line.index, 0, true);
+  d_.ReformatEditedParas(line.full, width_before_, first_, last_, line.added);
+  d_.CaretDItemNo = d_.GetItem(line.caretItem)->DrawItemNo;
+  d_.PlaceCaretAtDrawItemStart();
+  if (line.copiedMarker)
+    d_.RenumberListsInRange(std::min(line.index, line.caretItem), line.caretItem);
+  return true;
+}
+
+bool TEnterKey::EndList() {
+  // Enter in an empty list item ends the list: the marker goes, then the paragraph
+  // breaks as usual - all one undo step.
+  d_.SetUndoGroupMode(true);
+  bool result = false;
+  try {
+    d_.BackspaceKey(false, false, false);
+    result = TEnterKey(d_, line_break_).Run(true);
+  } catch (...) {
+    d_.SetUndoGroupMode(false);
+    throw;
+  }
+  d_.SetUndoGroupMode(false);
+  return result;
+}
+
+void TEnterKey::TakeNextStyles(int itemNo, bool atStart) {
+  const TRDStyle& style = *d_.GetRDStyle();
+  const TCustomRDItemInfo& item = *d_.GetItem(itemNo);
+  const int paraNo = item.ParaNo;
+  if (!atStart && item.StyleNo >= 0 && item.StyleNo == d_.CurTextStyleNo) {
     const int next = style.TextStyles().Items(d_.GetCurrentTextStyleNo()).NextStyleNo;
-    if (next != -1) SetCurTextStyle(next);
+    if (next != -1) d_.SetCurrentTextStyle(next);
   }
   const bool nextIsSoftLine =
       itemNo + 1 < d_.GetItemCount() && d_.GetItem(itemNo + 1)->GetLineBreakBefore();
   if (!line_break_ && !nextIsSoftLine) {
     const int next = style.ParaStyles().Items(paraNo).NextParaNo;
     if (d_.IsParaOption(paraNo, rdpaoReadOnly) || (!atStart && next != -1))
-      SetCurParaStyle(std::max(next, 0));
+      d_.SetCurrentParaStyle(std::max(next, 0));
   }
-  const int textStyle =
-      style.TextStyles().Items(d_.GetCurrentTextStyleNo()).Protection & rdprModifyProtect
-          ? 0
-          : d_.CurTextStyleNo;
-  auto made = d_.CreateTextItem(textStyle, line_break_ ? paraNo : d_.CurParaStyleNo, false, false,
-                                TRDTag{});
-  if (made->StyleNo == item->StyleNo) {
-    made->Tag = CopyItemTag(item->Tag, d_.TagsArePChars());
-    made->Hint = item->Hint;
-  }
-  bool full = false, f = false;
-  int index, caretItem, added = 1;
-  bool copiedMarker = false;
-  if (atStart) {
-    // The new item takes the caret item's place at the line start, which moves on into
-    // a line (Shift) or a paragraph or list item of its own.
-    const bool continues = item->GetContinuesPara(), softLine = item->GetLineBreakBefore();
-    if (continues)
-      made->SetContinuesPara(true);
-    else
-      made->SetLineBreakBefore(softLine);
-    if (line_break_) {
-      if (continues) d_.SetParaStartWithUndo(itemNo, false, f, -1);
-      full = full || f;
-      d_.SetLineBreakWithUndo(itemNo, true, f);
-    } else if (ParaHasMarker(itemNo)) {
-      d_.CopyListMarkerForNewParagraph(itemNo, itemNo, true, f);
-      full = full || f;
-      if (!continues) d_.SetParaStartWithUndo(itemNo + 1, true, f, -1);
-      copiedMarker = true;
-      ++added;
-    } else if (softLine) {
-      d_.SetLineBreakWithUndo(itemNo, false, f);
-    }
-    full = full || f;
-    index = itemNo;
-    caretItem = itemNo + added;
-  } else {
-    if (line_break_) made->SetLineBreakBefore(true);
-    index = itemNo + 1;
-    if (!line_break_ && made->ParaNo == paraNo && ParaHasMarker(itemNo)) {
-      d_.CopyListMarkerForNewParagraph(itemNo, itemNo + 1, true, f);
-      full = full || f;
-      made->SetContinuesPara(true);
-      copiedMarker = true;
-      index = itemNo + 2;
-      ++added;
-    }
-    caretItem = index;
-  }
-  d_.InsertItemWithUndo(index, "", std::move(made), false, f);
-  full = full || f;
-  // A checkpoint at the start of the line stays at its start.
-  if (atStart && d_.GetItem(caretItem)->Checkpoint) d_.MoveCheckpointWithUndo(caretItem, index);
-  d_.ItemTextChanged(index, 0, true);
-  d_.ReformatEditedParas(full, width_before_, first_, last_, added);
-  d_.CaretDItemNo = d_.GetItem(caretItem)->DrawItemNo;
-  d_.PlaceCaretAtDrawItemStart();
-  if (copiedMarker) d_.RenumberListsInRange(std::min(index, caretItem), caretItem);
-  return true;
 }
 
-void TEnterKey::SetCurTextStyle(int styleNo) {
-  if (TCustomRichDocEdit* editor = d_.Editor())
-    editor->SetCurTextStyleNo(styleNo);
+TEnterKey::TNewLine TEnterKey::NewLineBefore(int itemNo, TCustomRDItemInfo& made) {
+  // The new item takes the caret item's place at the line start, which moves on into
+  // a line (Shift) or a paragraph or list item of its own.
+  const TCustomRDItemInfo& item = *d_.GetItem(itemNo);
+  const bool continues = item.GetContinuesPara(), softLine = item.GetLineBreakBefore();
+  if (continues)
+    made.SetContinuesPara(true);
   else
-    d_.CurTextStyleNo = styleNo;
+    made.SetLineBreakBefore(softLine);
+  TNewLine line{itemNo, itemNo};
+  bool f = false;
+  if (line_break_) {
+    if (continues) d_.SetParaStartWithUndo(itemNo, false, f, -1);
+    line.full = line.full || f;
+    d_.SetLineBreakWithUndo(itemNo, true, f);
+  } else if (ParaHasMarker(itemNo)) {
+    d_.CopyListMarkerForNewParagraph(itemNo, itemNo, true, f);
+    line.full = line.full || f;
+    if (!continues) d_.SetParaStartWithUndo(itemNo + 1, true, f, -1);
+    line.copiedMarker = true;
+    ++line.added;
+  } else if (softLine) {
+    d_.SetLineBreakWithUndo(itemNo, false, f);
+  }
+  line.full = line.full || f;
+  line.caretItem = itemNo + line.added;
+  return line;
 }
 
-void TEnterKey::SetCurParaStyle(int paraNo) {
-  if (TCustomRichDocEdit* editor = d_.Editor())
-    editor->SetCurParaStyleNo(paraNo);
-  else
-    d_.CurParaStyleNo = paraNo;
+TEnterKey::TNewLine TEnterKey::NewLineAfter(int itemNo, TCustomRDItemInfo& made) {
+  if (line_break_) made.SetLineBreakBefore(true);
+  TNewLine line{itemNo + 1, itemNo + 1};
+  if (!line_break_ && made.ParaNo == d_.GetItem(itemNo)->ParaNo && ParaHasMarker(itemNo)) {
+    bool f = false;
+    d_.CopyListMarkerForNewParagraph(itemNo, itemNo + 1, true, f);
+    line.full = f;
+    made.SetContinuesPara(true);
+    line.copiedMarker = true;
+    line.index = line.caretItem = itemNo + 2;
+    ++line.added;
+  }
+  return line;
 }
 
 }  // namespace

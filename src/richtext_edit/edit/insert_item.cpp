@@ -137,29 +137,43 @@ bool TRDEditRDData::InsertItemAtCaret(std::unique_ptr<TCustomRDItemInfo> item, s
   return true;
 }
 
+// One item being placed at the caret: the caret's item, what the new item is, and where
+// the steps decide it goes.
+struct TRDEditRDData::TItemPlacement {
+  TCustomRDItemInfo& item;  // the new item, not yet in the document
+  int n;                    // the caret's item
+  TCustomRDItemInfo& at;
+  bool isMarker, fullLine, paraCp;
+  // The paragraph style the new item's paragraph takes afterwards (-1: it keeps its own).
+  int savedParaNo;
+  int itemNo = -1;  // where the item goes
+  int added = 1;    // items more than before
+  bool full = false;
+  int tagFrom = -1;  // the neighbour whose tag a text item of its style inherits
+};
+
 TRDEditRDData::TPlaced TRDEditRDData::PlaceItemAtCaret(std::unique_ptr<TCustomRDItemInfo> item,
                                                        std::string& s, bool inheritTag, int& itemNo,
                                                        int& added, bool& full) {
   added = 1;
   full = false;
-  bool f = false;
   const TRDStyle* style = GetRDStyle();
-  int savedParaNo = item->IsParaStart() && item->ParaNo >= 0 && style &&
-                            item->ParaNo < style->ParaStyles().Count()
-                        ? item->ParaNo
-                        : -1;
+  const int savedParaNo = item->IsParaStart() && item->ParaNo >= 0 && style &&
+                                  item->ParaNo < style->ParaStyles().Count()
+                              ? item->ParaNo
+                              : -1;
   const TRDCharPos& stop = CaretStop();
-  const int d = stop.DrawItemNo;
-  const int n = DrawItems[d]->ItemNo;
-  TCustomRDItemInfo* at = GetItem(n);
-  const bool isMarker = item->StyleNo == rdsListMarker;
-  const bool fullLine = IsFullLineItem(*item);
-  const bool paraCp = HasParagraphCheckpoint(*item);
-  auto markerBefore = [&](int i) { return i > 0 && GetItem(i - 1)->StyleNo == rdsListMarker; };
-
-  if (DrawItems.Count() > 0 && !fullLine && !paraCp && !isMarker) {
+  const int n = DrawItems[stop.DrawItemNo]->ItemNo;
+  TItemPlacement p{*item,
+                   n,
+                   *GetItem(n),
+                   item->StyleNo == rdsListMarker,
+                   IsFullLineItem(*item),
+                   HasParagraphCheckpoint(*item),
+                   savedParaNo};
+  if (DrawItems.Count() > 0 && !p.fullLine && !p.paraCp && !p.isMarker) {
     item->SetContinuesPara(true);
-    item->ParaNo = at->ParaNo;
+    item->ParaNo = p.at.ParaNo;
   } else {
     StartParagraph(*item);
     item->ParaNo = CurParaStyleNo;
@@ -167,125 +181,155 @@ TRDEditRDData::TPlaced TRDEditRDData::PlaceItemAtCaret(std::unique_ptr<TCustomRD
   if (IsParaOption(item->ParaNo, rdpaoReadOnly)) return TPlaced::Refused;
   if (inheritTag && item->StyleNo >= 0 && TagIsEmpty(item->Tag) && item->StyleNo == CurTextStyleNo)
     item->Tag = CopyItemTag(PendingTag, TagsArePChars());
+  TPlaced placed;
+  if (p.at.StyleNo < 0)
+    placed = PlaceBesideNonTextItem(p, stop.Offset);
+  else if (GetItemTextRaw(n).empty())
+    placed = PlaceIntoEmptyLine(p);
+  else
+    placed = PlaceIntoText(p, stop.Offset + DrawItems[stop.DrawItemNo]->Offs - 1);
+  if (placed != TPlaced::Inserted) return placed;
+  if (inheritTag && p.tagFrom >= 0 && item->StyleNo >= 0 && TagIsEmpty(item->Tag) &&
+      item->StyleNo == GetItem(p.tagFrom)->StyleNo)
+    item->Tag = CopyItemTag(GetItem(p.tagFrom)->Tag, TagsArePChars());
+  InsertPlacedItem(p, std::move(item), s);
+  itemNo = p.itemNo;
+  added = p.added;
+  full = p.full;
+  return TPlaced::Inserted;
+}
 
+void TRDEditRDData::TakeParagraphStartOf(TItemPlacement& p, bool withLineBreak) {
   // The paragraph break of the caret's item passes to the new item before it.
-  auto takeParagraphStart = [&](bool withLineBreak) {
-    StartParagraph(*item);
-    if (at->GetPageBreakBefore()) item->SetPageBreakBefore(true);
-    if (withLineBreak && at->GetLineBreakBefore()) item->SetLineBreakBefore(true);
-    if (item->GetLineBreakBefore()) savedParaNo = -1;
-  };
-  int tagFrom = -1;
-  if (at->StyleNo < 0) {
-    if (isMarker) return TPlaced::Dropped;
-    if (stop.Offset != 0) {
-      savedParaNo = -1;
-      itemNo = n + 1;
-      if (IsFullLineItem(*at)) StartParagraph(*item);
-    } else {
-      itemNo = n;
-      if (at->GetContinuesPara()) {
-        savedParaNo = -1;
-        if (markerBefore(n) && (fullLine || (paraCp && HasParagraphCheckpoint(*GetItem(n - 1))))) {
-          InsertEmptyTextItemWithUndo(n, false, true, CurTextStyleNo, at->ParaNo);
-          ++itemNo;
-          ++added;
-        }
-      } else {
-        takeParagraphStart(!fullLine);
-        SetParaStartWithUndo(n, true, f, -1);
-        full = full || f;
-      }
-    }
-  } else if (GetItemTextRaw(n).empty()) {
-    if (IsStickyBoundary(n - 1, true) || IsStickyBoundary(n, true)) return TPlaced::Refused;
-    if (markerBefore(n) && (fullLine || (paraCp && ParaHasParagraphCheckpoint(n)))) {
-      itemNo = n + 1;
-    } else {
-      if (isMarker) ContinueListAbove(*item, n);
-      // The new item takes the empty line's place, with its breaks.
-      if (!at->GetContinuesPara()) takeParagraphStart(!isMarker);
-      DeleteItemWithUndo(n, f);
-      full = full || f;
-      itemNo = n;
-      --added;
-      item->ParaNo = CurParaStyleNo;
-      if (isMarker && markerBefore(itemNo)) {
-        DeleteItemWithUndo(itemNo - 1, f);
-        --itemNo;
-        --added;
-      }
+  StartParagraph(p.item);
+  if (p.at.GetPageBreakBefore()) p.item.SetPageBreakBefore(true);
+  if (withLineBreak && p.at.GetLineBreakBefore()) p.item.SetLineBreakBefore(true);
+  if (p.item.GetLineBreakBefore()) p.savedParaNo = -1;
+}
+
+TRDEditRDData::TPlaced TRDEditRDData::PlaceBesideNonTextItem(TItemPlacement& p, int caretOffset) {
+  if (p.isMarker) return TPlaced::Dropped;
+  const int n = p.n;
+  bool f = false;
+  if (caretOffset != 0) {
+    p.savedParaNo = -1;
+    p.itemNo = n + 1;
+    if (IsFullLineItem(p.at)) StartParagraph(p.item);
+  } else if (p.at.GetContinuesPara()) {
+    p.itemNo = n;
+    p.savedParaNo = -1;
+    if (IsListMarkerAt(n - 1) &&
+        (p.fullLine || (p.paraCp && HasParagraphCheckpoint(*GetItem(n - 1))))) {
+      InsertEmptyTextItemWithUndo(n, false, true, CurTextStyleNo, p.at.ParaNo);
+      ++p.itemNo;
+      ++p.added;
     }
   } else {
-    if (isMarker) return TPlaced::Dropped;
-    const int pos = stop.Offset + DrawItems[d]->Offs - 1;
-    const int length = GetItemLength(n);
-    const bool markerCase = pos < 2 && markerBefore(n) &&
-                            (fullLine || (paraCp && HasParagraphCheckpoint(*GetItem(n - 1))));
-    if (pos < 2 && !markerCase) {
-      itemNo = n;
-      if (IsStickyBoundary(n - 1, true)) return TPlaced::Refused;
-      if (!fullLine && !at->GetContinuesPara()) {
-        takeParagraphStart(true);
-        SetParaStartWithUndo(n, true, f, -1);
-        full = full || f;
-      } else {
-        savedParaNo = -1;
-      }
-      tagFrom = n;
-    } else if (pos <= length) {
-      if (IsItemProtected(n, rdprModifyProtect)) return TPlaced::Refused;
-      savedParaNo = -1;
-      ++added;
-      at->ClearWordPaintersFrom(pos);
-      itemNo = n + 1;
-      const std::string tail =
-          CopyItemText(GetItemTextRaw(n), pos, length - pos + 1, at->ItemOptions);
-      DeleteSubstringWithUndo(n, pos, -1);
-      auto clone = CloneTextItemForSplit(*at);
-      clone->SetContinuesPara(true);
-      InsertItemWithUndo(n + 1, tail, std::move(clone), false, f);
-      full = full || f;
-      tagFrom = n + 1;
-    } else {
-      savedParaNo = -1;
-      itemNo = n + 1;
-      if (IsStickyBoundary(n, true)) return TPlaced::Refused;
-      tagFrom = n;
-    }
+    p.itemNo = n;
+    TakeParagraphStartOf(p, !p.fullLine);
+    SetParaStartWithUndo(n, true, f, -1);
+    p.full = p.full || f;
   }
-  if (inheritTag && tagFrom >= 0 && item->StyleNo >= 0 && TagIsEmpty(item->Tag) &&
-      item->StyleNo == GetItem(tagFrom)->StyleNo)
-    item->Tag = CopyItemTag(GetItem(tagFrom)->Tag, TagsArePChars());
+  return TPlaced::Inserted;
+}
 
-  if (markerBefore(itemNo)) item->SetContinuesPara(true);
-  if (fullLine && itemNo < GetItemCount()) {
+TRDEditRDData::TPlaced TRDEditRDData::PlaceIntoEmptyLine(TItemPlacement& p) {
+  const int n = p.n;
+  if (IsStickyBoundary(n - 1, true) || IsStickyBoundary(n, true)) return TPlaced::Refused;
+  if (IsListMarkerAt(n - 1) && (p.fullLine || (p.paraCp && ParaHasParagraphCheckpoint(n)))) {
+    p.itemNo = n + 1;
+    return TPlaced::Inserted;
+  }
+  if (p.isMarker) ContinueListAbove(p.item, n);
+  // The new item takes the empty line's place, with its breaks.
+  if (!p.at.GetContinuesPara()) TakeParagraphStartOf(p, !p.isMarker);
+  bool f = false;
+  DeleteItemWithUndo(n, f);
+  p.full = p.full || f;
+  p.itemNo = n;
+  --p.added;
+  p.item.ParaNo = CurParaStyleNo;
+  if (p.isMarker && IsListMarkerAt(p.itemNo - 1)) {
+    DeleteItemWithUndo(p.itemNo - 1, f);
+    --p.itemNo;
+    --p.added;
+  }
+  return TPlaced::Inserted;
+}
+
+TRDEditRDData::TPlaced TRDEditRDData::PlaceIntoText(TItemPlacement& p, int pos) {
+  if (p.isMarker) return TPlaced::Dropped;
+  const int n = p.n;
+  const int length = GetItemLength(n);
+  const bool markerCase = pos < 2 && IsListMarkerAt(n - 1) &&
+                          (p.fullLine || (p.paraCp && HasParagraphCheckpoint(*GetItem(n - 1))));
+  bool f = false;
+  if (pos < 2 && !markerCase) {
+    p.itemNo = n;
+    if (IsStickyBoundary(n - 1, true)) return TPlaced::Refused;
+    if (!p.fullLine && !p.at.GetContinuesPara()) {
+      TakeParagraphStartOf(p, true);
+      SetParaStartWithUndo(n, true, f, -1);
+      p.full = p.full || f;
+    } else {
+      p.savedParaNo = -1;
+    }
+    p.tagFrom = n;
+  } else if (pos <= length) {
+    if (IsItemProtected(n, rdprModifyProtect)) return TPlaced::Refused;
+    // The text splits at the caret; the item goes between its halves.
+    p.savedParaNo = -1;
+    ++p.added;
+    p.at.ClearWordPaintersFrom(pos);
+    p.itemNo = n + 1;
+    const std::string tail =
+        CopyItemText(GetItemTextRaw(n), pos, length - pos + 1, p.at.ItemOptions);
+    DeleteSubstringWithUndo(n, pos, -1);
+    auto clone = CloneTextItemForSplit(p.at);
+    clone->SetContinuesPara(true);
+    InsertItemWithUndo(n + 1, tail, std::move(clone), false, f);
+    p.full = p.full || f;
+    p.tagFrom = n + 1;
+  } else {
+    p.savedParaNo = -1;
+    p.itemNo = n + 1;
+    if (IsStickyBoundary(n, true)) return TPlaced::Refused;
+    p.tagFrom = n;
+  }
+  return TPlaced::Inserted;
+}
+
+void TRDEditRDData::InsertPlacedItem(TItemPlacement& p, std::unique_ptr<TCustomRDItemInfo> item,
+                                     std::string& s) {
+  const int itemNo = p.itemNo;
+  bool f = false;
+  if (IsListMarkerAt(itemNo - 1)) item->SetContinuesPara(true);
+  if (p.fullLine && itemNo < GetItemCount()) {
     SetParaStartWithUndo(itemNo, false, f, -1);
-    full = full || f;
+    p.full = p.full || f;
     SetLineBreakWithUndo(itemNo, false, f);
-    full = full || f;
+    p.full = p.full || f;
   }
   if (item->StyleNo == rdsBreak) item->ParaNo = 0;
   const bool isBreak = item->StyleNo == rdsBreak;
   const int paraNo = item->ParaNo;
   InsertItemWithUndo(itemNo, s, std::move(item), false, f);
-  full = full || f;
+  p.full = p.full || f;
   // A paragraph checkpoint of the item now after the new one goes to the new one, which
   // begins its paragraph or stands before it in the paragraph.
   if (itemNo + 1 < GetItemCount()) MoveParagraphCheckpoint(itemNo + 1, true);
-  if (savedParaNo >= 0 && savedParaNo != paraNo && !isBreak) {
+  if (p.savedParaNo >= 0 && p.savedParaNo != paraNo && !isBreak) {
     int first, last;
     ExpandRangeToParas(itemNo, itemNo, first, last);
-    SetParaNoRangeWithUndo(first, last, f, savedParaNo);
-    full = full || f;
+    SetParaNoRangeWithUndo(first, last, f, p.savedParaNo);
+    p.full = p.full || f;
   }
   if (itemNo + 1 < GetItemCount() && GetItem(itemNo + 1)->GetContinuesPara() &&
       HasParagraphCheckpoint(*GetItem(itemNo + 1))) {
     SetParaStartWithUndo(itemNo + 1, false, f, -1);
-    full = full || f;
+    p.full = p.full || f;
   }
   GetItem(itemNo)->ClearMisspellings();
-  return TPlaced::Inserted;
 }
 
 void TRDEditRDData::ContinueListAbove(TCustomRDItemInfo& item, int itemNo) const {

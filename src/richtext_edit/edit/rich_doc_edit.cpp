@@ -223,6 +223,9 @@ void TCustomRichDocEdit::SetCurParaStyleNo(int Value) {
 void TCustomRichDocEdit::CaretMoved() {
   CaretChanged();
   TCustomRichDocEdit& root = RootEditor();
+  TRDEditRDData& data = EditData();
+  if (data.HasCaret())
+    root.RunPendingWordCheck(&data, data.GetCurrentItemNo(), data.GetOffsetInCurrentItem());
   if (root.OnCaretMove) root.OnCaretMove(&root);
 }
 

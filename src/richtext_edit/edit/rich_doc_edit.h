@@ -283,6 +283,13 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   // A navigation key moves the caret (Shift extending the selection); at the document's
   // edge OnCaretGetOut is raised.
   void MoveCaretByKey(TKeyCode Key, TShiftState Shift);
+  // The keys that run a command rather than edit: cancelling a resize, scrolling,
+  // deleting or cutting the selection, moving the caret, the clipboard shortcuts. False
+  // when the key is none of them.
+  bool RunCommandKey(TKeyCode Key, TShiftState Shift);
+  // Backspace, Delete, Ctrl+Tab and Enter, after a key that types over the selection
+  // took the selection away.
+  void EditByKey(TKeyCode& Key, TShiftState Shift);
   // A typed character: a tab becomes spaces or a tab item.
   void TypeCharacter(char16_t Ch);
   // Text an input method committed, at the caret over the selection, in one undo step, in

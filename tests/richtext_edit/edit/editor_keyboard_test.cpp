@@ -113,6 +113,45 @@ TEST(EditorKeyboard, TypedStyledCopiedPastedAndUndoneAllTheWayBack) {
   EXPECT_EQ(DescribeDocument(f.data), done);
 }
 
+// Live spelling leaves the word being typed alone; it is checked once the caret leaves
+// it, by a delimiter typed after it or by a move out of it.
+TEST(EditorKeyboard, AWordBeingTypedIsCheckedOnceTheCaretLeavesIt) {
+  TKeyboard f;
+  f.AddPara({{"fine", 0}});
+  f.AddPara({{"more", 0}});
+  f.edit.OnSpellingCheck = [](const std::string& word, int) {
+    return word == "helo" || word == "wrod";
+  };
+  f.Show();
+  f.edit.StartLiveSpelling();
+  CheckSpelling(f.edit);
+  f.data.PlaceCaretAtItem(0, 5, false);
+  // The space finishes "fine", which is checked at once.
+  f.Type(" ");
+  CheckSpelling(f.edit);
+  f.Type("helo");
+  CheckSpelling(f.edit);
+  EXPECT_TRUE(MarkedWords(f.data).empty());
+  f.Key(VK_LEFT);  // still inside the word
+  CheckSpelling(f.edit);
+  EXPECT_TRUE(MarkedWords(f.data).empty());
+  f.Key(VK_HOME);  // out of it, in the same item
+  CheckSpelling(f.edit);
+  EXPECT_EQ(MarkedWords(f.data), std::multiset<std::string>{"helo"});
+  f.Key(VK_END);
+  f.Type(" ");
+  CheckSpelling(f.edit);
+  f.Type("wrox");
+  f.Key(VK_BACK);  // corrected inside the word
+  f.Type("d");
+  CheckSpelling(f.edit);
+  EXPECT_EQ(MarkedWords(f.data), std::multiset<std::string>{"helo"});
+  f.Key(VK_DOWN);  // into the next paragraph
+  CheckSpelling(f.edit);
+  EXPECT_EQ(MarkedWords(f.data), (std::multiset<std::string>{"helo", "wrod"}));
+  f.edit.StopLiveSpelling();
+}
+
 TEST(EditorKeyboard, ReturnsThatAreNotWantedInsertNothing) {
   TKeyboard f;
   f.AddPara({{"text", 0}});

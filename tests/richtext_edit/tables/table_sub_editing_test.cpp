@@ -5,13 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <chrono>
-#include <set>
-#include <thread>
 
 #include "platform/test_support/gui_test_support.h"
-#include "richtext/styles/word_painter.h"
-#include "richtext/view/live_spelling.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 
@@ -38,26 +33,6 @@ TEST(TableSubEditing, TheEditorKnowsTheCellItEditsInPlaceUntilItCloses) {
 }
 
 namespace {
-
-// The marked words of a document, as their texts.
-std::multiset<std::string> MarkedWords(TCustomRDData& data) {
-  std::multiset<std::string> words;
-  for (int i = 0; i < data.GetItemCount(); ++i) {
-    const TCustomRDItemInfo* item = data.GetItem(i);
-    for (int w = 0; item->WordPainters && w < item->WordPainters->Count(); ++w) {
-      const TRDWordPainter* mark = item->WordPainters->Get(w);
-      words.insert(
-          data.GetItemTextRaw(i).substr(size_t(mark->StartOffs - 1), size_t(mark->Length)));
-    }
-  }
-  return words;
-}
-
-// Lets the viewer's spelling worker check everything left.
-void CheckSpelling(TCustomRichDoc& doc) {
-  for (int i = 0; i < 20000 && doc.LiveSpelling()->Pump(); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
 
 void Type(TWinControl& control, const std::string& text) {
   for (char c : text)

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
+#include <thread>
 #include <typeinfo>
 
 #include "richtext/model/item_factory.h"
+#include "richtext/styles/word_painter.h"
+#include "richtext/view/live_spelling.h"
 
 TEditFixture::TEditFixture() : data(edit.EditData()) {
   TParaInfo& readOnly = style.ParaStyles().Add();
@@ -85,6 +89,24 @@ std::string Texts(const TRDEditRDData& data) {
                                          : "<" + std::to_string(data.GetItem(i)->StyleNo) + ">";
   }
   return out;
+}
+
+std::multiset<std::string> MarkedWords(const TCustomRDData& data) {
+  std::multiset<std::string> words;
+  for (int i = 0; i < data.GetItemCount(); ++i) {
+    const TCustomRDItemInfo* item = data.GetItem(i);
+    for (int w = 0; item->WordPainters && w < item->WordPainters->Count(); ++w) {
+      const TRDWordPainter* mark = item->WordPainters->Get(w);
+      words.insert(
+          data.GetItemTextRaw(i).substr(size_t(mark->StartOffs - 1), size_t(mark->Length)));
+    }
+  }
+  return words;
+}
+
+void CheckSpelling(TCustomRichDoc& doc) {
+  for (int i = 0; i < 20000 && doc.LiveSpelling()->Pump(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void Select(TEditFixture& f, int startNo, int startOffs, int endNo, int endOffs) {

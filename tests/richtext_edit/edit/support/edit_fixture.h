@@ -2,6 +2,7 @@
 // described item by item, so that two states can be compared whole.
 #pragma once
 
+#include <set>
 #include <string>
 
 #include "richtext/styles/rd_style.h"
@@ -34,6 +35,10 @@ std::string DescribeLayout(const TRDEditRDData& data);
 // The items in short: "[text]" for text, "<style>" for others, " | " before a paragraph,
 // " / " before a line break, " " between items of a line.
 std::string Texts(const TRDEditRDData& data);
+// The words of the document's text items that live spelling marked.
+std::multiset<std::string> MarkedWords(const TCustomRDData& data);
+// Lets the viewer's spelling worker check everything left.
+void CheckSpelling(TCustomRichDoc& doc);
 // Selects, with the caret at the selection's end.
 void Select(TEditFixture& f, int startNo, int startOffs, int endNo, int endOffs);
 // The edit undone gives the document before it, item by item, and redone the one after.
