@@ -26,6 +26,7 @@
 #include "richtext/styles/para_style.h"
 
 class TGraphic;
+class TRDNonTextItemInfo;
 class TRDBackground;
 class TCustomRDFontInfo;
 class TStream;
@@ -199,7 +200,7 @@ class TCustomRDFormattedData : public TCustomRDData {
   virtual bool IsCopyEventAssigned() const { return false; }
   virtual void DoCopy() {}
 
-  // Laying out (see formatter.cpp). Canvas null: GetCanvas.
+  // Laying out (see format_pass.cpp). Canvas null: GetCanvas.
   virtual void FormatItems(bool keepPosition, bool force, bool noRestore, int depth,
                            TRDCanvas* canvas, bool formatTail, bool passThrough1,
                            bool passThrough2);
@@ -350,11 +351,26 @@ class TCustomRDFormattedData : public TCustomRDData {
  protected:
   // Forgets the partially selected item, which drops its selection inside.
   void ReleasePartialSelection();
-  // The line being built (formatter.cpp).
+  // The line being built (line_fill.cpp).
   struct TRDFormatParams;
   void FormatLine(const std::string& text, const std::string& stored, int itemNo, int count,
                   int startOffs, TRDFormatParams& params);
   void PlaceControls();
+  // The steps of FormatItems (format_pass.cpp): the selection and scroll position it
+  // keeps, the line a tail format starts from (-1: the beginning) with its first item,
+  // the lines from there dropped (answers the baseline to start from), the document's
+  // widths (true when they changed, which starts the layout at the beginning), the
+  // items laid out and the kept position restored.
+  struct TRDKeptPosition;
+  TRDKeptPosition KeepPosition(bool keepPosition, bool noRestore);
+  int TailRestartLine(int& firstItem) const;
+  int DropLinesFrom(int restartLine, int firstItem, bool keepPosition, TRDKeptPosition& kept,
+                    const TRDResolution& scaling);
+  bool ChooseWidths(int& firstItem, int& restartLine, std::vector<int>& lineMinWidths,
+                    const TRDFormatParams& params);
+  void LayOutFrom(int firstItem, TRDFormatParams& params);
+  void RestoreKeptPosition(const TRDKeptPosition& kept, bool scrollBack, bool formatTail,
+                           int oldVOffs);
   // Lays out items first..last after what params has built so far, the first from its
   // 0-based character firstChar. Answers the first item whose first draw line, if it has
   // one, is still the old one: last + 1 unless a partial layout met its old lines.
@@ -380,6 +396,13 @@ class TCustomRDFormattedData : public TCustomRDData {
   void WidthsFor(int minWidth, const TRDResolution& scaling, int& documentWidth,
                  int& textWidth) const;
   void FormatRectItem(int itemNo, TRDFormatParams& params);
+  // The steps of FormatRectItem: the item's size and spacing as laid out, the width a
+  // tab takes to its stop, and the item placed on the line.
+  struct TRDItemBox;
+  TRDItemBox MeasureRectItem(TRDNonTextItemInfo& item, const TRDFormatParams& params);
+  int TabWidth(const TCustomRDItemInfo& tab, TRDFormatParams& params);
+  void PlaceRectItem(int itemNo, TRDNonTextItemInfo& item, const TRDItemBox& box,
+                     TRDFormatParams& params);
   void FormatFullLineItem(int itemNo, TRDFormatParams& params);
   void StartNewLine(int itemNo, bool wrapping, TRDFormatParams& params);
   void FinishLine(int rightEdge, TRDFormatParams& params, bool paraEnd);
@@ -404,6 +427,12 @@ class TCustomRDFormattedData : public TCustomRDData {
   // The line a partial layout starts with for a change on old draw line d's line.
   int RestartLine(int d) const;
   bool ResumableLine(int d) const;
+  // The steps of FinishLine (line_finish.cpp) over draw lines first..last: the items
+  // aligned to the line's top, middle or bottom (answers how far they reach below it),
+  // the extra line spacing, and the room left shared by the spaces of a justified line.
+  int AlignLineItems(int first, int last, TRDFormatParams& params);
+  int LineSpacing(const TParaInfo& para, int first, int last, const TRDFormatParams& params) const;
+  void JustifyLine(int first, int last, int rightEdge);
   void ReorderBiDiLine(int first, int last, TRDFormatParams& params);
   // The text a draw line shows, prepared for display.
   std::string DisplayTextOf(int dItemNo, bool atLineEnd) const;
