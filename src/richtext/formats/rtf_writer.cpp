@@ -761,6 +761,6 @@ bool SaveRTF(TCustomRDData& data, TStream& stream, const TRDRTFSaveParams& param
   return true;
 }
 
-bool TCustomRDData::SaveRTFToStream(TStream& stream, const TRDRTFSaveParams& params) {
-  return SaveRTF(*this, stream, params);
+bool SaveRTFToStream(TCustomRDData& data, TStream& stream, const TRDRTFSaveParams& params) {
+  return data.RunExport([&] { return SaveRTF(data, stream, params); });
 }

@@ -199,6 +199,8 @@ class TCustomRDFormattedData : public TCustomRDData {
   virtual void DoCheckpointVisible(TRDCPInfo*) {}
   virtual bool IsCopyEventAssigned() const { return false; }
   virtual void DoCopy() {}
+  // A selection made with the mouse has just ended (a viewer offers it to the system).
+  virtual void DoMouseSelected() {}
 
   // Laying out (see format_pass.cpp). Canvas null: GetCanvas.
   virtual void FormatItems(bool keepPosition, bool force, bool noRestore, int depth,
@@ -273,11 +275,6 @@ class TCustomRDFormattedData : public TCustomRDData {
   void RepaintJump(int jumpId);
   void ClearJumpHighlight();
 
-  // The next (forward) or previous top-level item after (before) itemNo that takes the
-  // keyboard focus or holds a document with one (-1 starts at the end it goes from);
-  // -1 when there is none. foundData and foundItemNo name the item that takes it.
-  int FindFocusableItem(int itemNo, bool forward, TCustomRDData*& foundData, int& foundItemNo);
-
   // The item that takes every mouse move and release, at its own coordinates, from a
   // press on it until it lets the mouse go (a table while a border or a cell selection
   // is dragged); left and top receive the item's document coordinates.
@@ -328,15 +325,10 @@ class TCustomRDFormattedData : public TCustomRDData {
   bool SelectionSpansParagraphs() const;
   bool ExpandSelectionToParas(bool onlyIfMultiPara);
   void ExpandSelectionToLines();
-  // The selected text as plain text (lines up to 80 characters for rules).
-  std::string GetSelText(bool unicode);
   // An empty selection (a caret) at the document position under a client point.
   void SetCaretAt(int x, int y);
   // The picture of the one non-text item the selection covers exactly, else none.
   const TGraphic* GetSelectedPicture() const;
-  // Copies the selection to the clipboard in the formats the options ask for; false
-  // when nothing was copied. The clipboard keeps its content when a format fails.
-  bool CopySelection(TColor color, TRDBackground* background);
   void GetSelectionBounds(int& startItemNo, int& startOffs, int& endItemNo, int& endOffs,
                           bool normalize) const;
   void SetSelectionBounds(int startItemNo, int startOffs, int endItemNo, int endOffs);
