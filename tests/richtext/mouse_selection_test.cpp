@@ -50,7 +50,9 @@ class TMouseData : public TTestFormattedData {
   void DoCopy() override {
     if (on_copy) on_copy();
   }
+  void DoMouseSelected() override { ++mouse_selections; }
   TCPEventKind cp_kind = cpeNone;
+  int mouse_selections = 0;
 
   void Drag(int x1, int y1, int x2, int y2, TShiftState shift = 0) {
     MouseDown(mbLeft, shift, x1, y1);
@@ -75,6 +77,8 @@ TEST(MouseSelection, ByCharactersForwardsAndBackwards) {
   EXPECT_EQ(data.Text(), "ello br");
   data.Drag(X(8), Y(0), X(1), Y(0));
   EXPECT_EQ(data.Text(), "ello br");
+  // The end of each drag is told once (a viewer offers the text to the system).
+  EXPECT_EQ(data.mouse_selections, 2);
   int s, so, e, eo;
   data.GetSelectionBounds(s, so, e, eo, false);
   EXPECT_GT(so, eo);  // kept backwards
