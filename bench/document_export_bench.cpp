@@ -68,13 +68,13 @@ void Run(benchmark::State& state, Write write) {
 
 void BM_ExportRTF(benchmark::State& state) {
   Run(state, [](BenchDocument& document, TMemoryStream& stream) {
-    document.SaveRTFToStream(stream, TRDRTFSaveParams());
+    SaveRTFToStream(document, stream, TRDRTFSaveParams());
   });
 }
 
 void BM_ExportHTMLPlain(benchmark::State& state) {
   Run(state, [](BenchDocument& document, TMemoryStream& stream) {
-    document.SaveHTMLToStream(stream, TRDHTMLSaveParams());
+    SaveHTMLToStream(document, stream, TRDHTMLSaveParams());
   });
 }
 
@@ -82,7 +82,7 @@ void BM_ExportHTMLWithStyleSheet(benchmark::State& state) {
   Run(state, [](BenchDocument& document, TMemoryStream& stream) {
     TRDHTMLSaveParams params;
     params.Options = rdsoUTF8;
-    document.SaveHTMLExToStream(stream, params);
+    SaveHTMLExToStream(document, stream, params);
   });
 }
 

@@ -26,6 +26,10 @@
   a room of a folder split into rooms is a fault too. Below its
   view the rich text draws with the platform's graphics and knows no windows (the few
   modules that do hold windows are named in WINDOW_USERS).
+- A function is defined in the room that declares it: a member of a class in the room of
+  the class's header, a free function in the room of a header declaring it. A body in a
+  higher room would tie the lower room to it (the lower one links only with the higher
+  present); such code reaches the higher room through a hook that room overrides.
 
 Usage: layering_check.py <repository root>   exit status 1 and one line per fault
        layering_check.py --self-test         plants each kind of fault in a scratch tree
@@ -69,6 +73,8 @@ ROOMS = {
 FULLY_ROOMED = {"richtext", "platform/gui", "richtext_edit"}
 # The room of a folder that no other room of it includes: it connects them.
 TOP_ROOMS = {"app": "program"}
+# The folders whose functions are defined in the room that declares them.
+DEFINED_IN_ROOM = {"richtext", "platform/gui"}
 # The rich text below its view may use the platform's graphics room only; these modules
 # hold or take windows' things all the same.
 RICHTEXT_VIEW = "view"
@@ -174,9 +180,63 @@ def check_rooms(rel, name):
     return faults
 
 
+# Definitions at the top level of a source: a member (Class::member, the last class of a
+# nested name) or a free function, with its body; and the classes and free functions a
+# header declares. Lines that start indented are inside something else.
+_NAME = r"(?:\w+::)*?(\w+)"
+MEMBER_DEFINITION = re.compile(
+    r"^(?![\s#/])[^;{}()]*?\b" + _NAME + r"::~?\w+\s*\([^;{}]*?\)[^;{}]*\{", re.MULTILINE)
+FREE_DEFINITION = re.compile(
+    r"^(?![\s#/]|static |namespace |class |struct )[^;{}()=]*?[\s*&](\w+)"
+    r"\([^;{}]*?\)\s*(?:const\s*)?\{", re.MULTILINE)
+CLASS_DECLARATION = re.compile(
+    r"^\s*(?:class|struct)\s+(?:\w+::)*(\w+)(?:\s+final)?\s*(?::(?!:)[^;{]*)?\{", re.MULTILINE)
+FREE_DECLARATION = re.compile(
+    r"^(?![\s#/]|return |using |typedef |friend )[^;{}()=]*?[\s*&](\w+)\([^;{}]*?\)\s*;",
+    re.MULTILINE)
+
+
+def _line(text, pos):
+    return text.count("\n", 0, pos) + 1
+
+
+def check_definitions(root, folder):
+    """Functions declared in one room of a folder and defined in another."""
+    files = [(path, path.relative_to(root), path.read_text(encoding="utf-8", errors="replace"))
+             for path in sources(root, f"src/{folder}")]
+    class_rooms, free_rooms = {}, {}
+    for path, rel, text in files:
+        here = room_of(rel.parts[1:])
+        if path.suffix != ".h" or not here or here[1] is None:
+            continue
+        for match in CLASS_DECLARATION.finditer(text):
+            class_rooms.setdefault(match.group(1), set()).add(here[1])
+        for match in FREE_DECLARATION.finditer(text):
+            free_rooms.setdefault(match.group(1), set()).add(here[1])
+    faults = []
+    for path, rel, text in files:
+        here = room_of(rel.parts[1:])
+        if path.suffix != ".cpp" or not here or here[1] is None:
+            continue
+        room = here[1]
+        for match in MEMBER_DEFINITION.finditer(text):
+            rooms = class_rooms.get(match.group(1))
+            if rooms and room not in rooms:
+                faults.append(f"{rel}:{_line(text, match.start())}: a member of {match.group(1)} "
+                              f"({'/'.join(sorted(rooms))}) is defined in {folder}/{room}")
+        for match in FREE_DEFINITION.finditer(text):
+            rooms = free_rooms.get(match.group(1))
+            if rooms and room not in rooms:
+                faults.append(f"{rel}:{_line(text, match.start())}: {match.group(1)}, declared in "
+                              f"{folder}/{'/'.join(sorted(rooms))}, is defined in {folder}/{room}")
+    return faults
+
+
 def check(root):
     root = pathlib.Path(root)
     faults = rooms_acyclic()
+    for folder in sorted(DEFINED_IN_ROOM):
+        faults.extend(check_definitions(root, folder))
     for path in sources(root, "src"):
         rel = path.relative_to(root)
         here = room_of(rel.parts[1:])
@@ -253,6 +313,9 @@ def self_test():
         "src/richtext/layout/planted.cpp": '#include "platform/gui/standard/button.h"\n',
         "src/richtext/base/planted.h": '#include "richtext/nowhere/planted.h"\n',
         "src/platform/gui/standard/planted_support.cpp": '#include "platform/test_support/x.h"\n',
+        # bodies in a room above their declarations: a member and a free function
+        "src/richtext/view/planted_member.cpp": "void TPlantedModel::Run() {\n}\n",
+        "src/richtext/view/planted_free.cpp": "int PlantedWidth(int x) {\n  return x;\n}\n",
     }
     clean = {
         "src/platform/gui/graphics/planted_qt.h": "#include <QWidget>\n",
@@ -275,6 +338,14 @@ def self_test():
         "bench/clean_bench.cpp": "#include <benchmark/benchmark.h>\n#include <unistd.h>\n",
         "src/platform/test_support/clean.cpp": '#include "platform/test_support/x.h"\n',
         "tests/app/clean_test.cpp": '#include "platform/test_support/x.h"\n',
+        "src/richtext/model/planted_model.h": "class TPlantedModel {\n public:\n  virtual void Run();\n"
+                                              "  struct TStep {\n    void Go();\n  };\n};\n",
+        "src/richtext/model/planted_model.cpp": "void TPlantedModel::TStep::Go() {\n}\n",
+        "src/richtext/formats/planted_free.h": "int PlantedWidth(int x);\n",
+        "src/richtext/view/planted_view.h": "class TPlantedView : public TPlantedModel {\n"
+                                            "  void Run() override;\n};\n",
+        "src/richtext/view/planted_view.cpp": "void TPlantedView::Run() {\n}\n"
+                                              "static int PlantedWidth(int x) {\n  return x;\n}\n",
     }
     with tempfile.TemporaryDirectory() as scratch:
         root = pathlib.Path(scratch)

@@ -25,9 +25,9 @@ bool Contains(const std::string& text, const std::string& part) {
 std::string Write(ExportDocument& doc, const TRDHTMLSaveParams& params, bool css) {
   TMemoryStream stream;
   if (css)
-    doc.SaveHTMLExToStream(stream, params);
+    SaveHTMLExToStream(doc, stream, params);
   else
-    doc.SaveHTMLToStream(stream, params);
+    SaveHTMLToStream(doc, stream, params);
   return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
 }
 
@@ -66,8 +66,8 @@ TEST(HTMLWriter, PartsAndTheMissingStyleSheet) {
   EXPECT_EQ(doc.HTML(rdsoBodyOnly | rdsoNoDefaultStyleTags), "<div>x</div>\r\n");
   TCustomRDData bare;
   TMemoryStream stream;
-  EXPECT_FALSE(bare.SaveHTMLToStream(stream, TRDHTMLSaveParams()));
-  EXPECT_FALSE(bare.SaveHTMLExToStream(stream, TRDHTMLSaveParams()));
+  EXPECT_FALSE(SaveHTMLToStream(bare, stream, TRDHTMLSaveParams()));
+  EXPECT_FALSE(SaveHTMLExToStream(bare, stream, TRDHTMLSaveParams()));
   EXPECT_EQ(stream.Size(), 0);
 }
 

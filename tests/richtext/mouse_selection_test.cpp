@@ -8,7 +8,9 @@
 #include <stdexcept>
 
 #include "platform/gui/standard/clipboard.h"
+#include "richtext/formats/text_export.h"
 #include "richtext/support/test_formatted_data.h"
+#include "richtext/view/rd_clipboard.h"
 
 namespace {
 
@@ -48,7 +50,9 @@ class TMouseData : public TTestFormattedData {
   void DoCopy() override {
     if (on_copy) on_copy();
   }
+  void DoMouseSelected() override { ++mouse_selections; }
   TCPEventKind cp_kind = cpeNone;
+  int mouse_selections = 0;
 
   void Drag(int x1, int y1, int x2, int y2, TShiftState shift = 0) {
     MouseDown(mbLeft, shift, x1, y1);
@@ -62,7 +66,7 @@ class TMouseData : public TTestFormattedData {
     return std::to_string(s) + ":" + std::to_string(so) + "-" + std::to_string(e) + ":" +
            std::to_string(eo);
   }
-  std::string Text() { return GetSelText(false); }
+  std::string Text() { return SelectedText(*this, false); }
 };
 
 TEST(MouseSelection, ByCharactersForwardsAndBackwards) {
@@ -73,6 +77,8 @@ TEST(MouseSelection, ByCharactersForwardsAndBackwards) {
   EXPECT_EQ(data.Text(), "ello br");
   data.Drag(X(8), Y(0), X(1), Y(0));
   EXPECT_EQ(data.Text(), "ello br");
+  // The end of each drag is told once (a viewer offers the text to the system).
+  EXPECT_EQ(data.mouse_selections, 2);
   int s, so, e, eo;
   data.GetSelectionBounds(s, so, e, eo, false);
   EXPECT_GT(so, eo);  // kept backwards
@@ -278,10 +284,10 @@ TEST(SelectedText, CrLfBetweenParagraphsAndNothingWithoutASelection) {
   data.AddText("ab", 0, 0);
   data.AddText("cd", 0, 0);
   data.Format();
-  EXPECT_EQ(data.GetSelText(true), "");
+  EXPECT_EQ(SelectedText(data, true), "");
   data.SelectAll();
-  EXPECT_EQ(data.GetSelText(false), "ab\r\ncd");
-  EXPECT_EQ(data.GetSelText(true), std::string("a\0b\0\r\0\n\0c\0d\0", 12));
+  EXPECT_EQ(SelectedText(data, false), "ab\r\ncd");
+  EXPECT_EQ(SelectedText(data, true), std::string("a\0b\0\r\0\n\0c\0d\0", 12));
 }
 
 TEST(Checkpoints, WhenVisibleReportsEachChangeOnce) {
@@ -330,18 +336,18 @@ TEST(Copy, AFailureWhileCopyingLeavesTheClipboardAsItWas) {
   data.Format();
   data.Drag(X(6), Y(0), X(11), Y(0));
   data.on_copy = [] { throw std::runtime_error("out of memory"); };
-  EXPECT_THROW(data.CopySelection(clNone, nullptr), std::runtime_error);
+  EXPECT_THROW(CopySelectionToClipboard(data, clNone, nullptr), std::runtime_error);
   EXPECT_EQ(clipboard.GetAsBytes(CF_TEXT), "precious");
   // The clipboard works on afterwards.
   data.on_copy = nullptr;
-  EXPECT_TRUE(data.CopySelection(clNone, nullptr));
+  EXPECT_TRUE(CopySelectionToClipboard(data, clNone, nullptr));
   EXPECT_EQ(clipboard.GetAsBytes(CF_TEXT), "brave");
   // Nothing selected, or no format asked for: nothing copied.
   data.Deselect(false);
-  EXPECT_FALSE(data.CopySelection(clNone, nullptr));
+  EXPECT_FALSE(CopySelectionToClipboard(data, clNone, nullptr));
   data.SetSelectionBounds(0, 1, 0, 3);
   data.SetOptions(rdoAllowSelection);
-  EXPECT_FALSE(data.CopySelection(clNone, nullptr));
+  EXPECT_FALSE(CopySelectionToClipboard(data, clNone, nullptr));
   EXPECT_EQ(clipboard.GetAsBytes(CF_TEXT), "brave");
 }
 

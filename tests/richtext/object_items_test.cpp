@@ -487,17 +487,4 @@ TEST(ObjectsInADocument, ControlsArePlacedWhereTheyAreLaidOutAndHotPicturesAreLi
   EXPECT_LT(raw->Left(), before);
 }
 
-TEST(ObjectsInADocument, ItemHintsBecomeTheViewersHint) {
-  TPanel viewer(nullptr);
-  TCustomRDData data;
-  data.ParentControl = &viewer;
-  data.OnItemHint = [](TCustomRDData*, int itemNo) { return "item " + std::to_string(itemNo); };
-  data.AddText("a", 0, 0);
-  data.GetItem(0)->ShowItemHint(0, 1, 1, 0, &data);
-  EXPECT_EQ(viewer.Hint(), "");  // item hints are off
-  data.SetOptions(rdoShowItemHints);
-  data.GetItem(0)->ShowItemHint(0, 1, 1, 0, &data);
-  EXPECT_EQ(viewer.Hint(), "item 0");
-}
-
 }  // namespace

@@ -210,7 +210,7 @@ TEST(RTFWriter, SelectionOnlyCutsTheEndItems) {
   TMemoryStream stream;
   TRDRTFSaveParams params;
   params.SelectionOnly = true;
-  ASSERT_TRUE(data.SaveRTFToStream(stream, params));
+  ASSERT_TRUE(SaveRTFToStream(data, stream, params));
   const std::string rtf(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
   EXPECT_TRUE(Contains(rtf, " llo\r\n\\par ")) << rtf;
   EXPECT_TRUE(Contains(rtf, " middle\r\n\\par ")) << rtf;
@@ -219,7 +219,7 @@ TEST(RTFWriter, SelectionOnlyCutsTheEndItems) {
   // Without a selection there is nothing to put out but the frame.
   data.Deselect(false);
   TMemoryStream empty;
-  ASSERT_TRUE(data.SaveRTFToStream(empty, params));
+  ASSERT_TRUE(SaveRTFToStream(data, empty, params));
   const std::string frame(static_cast<const char*>(empty.Memory()), size_t(empty.Size()));
   EXPECT_FALSE(Contains(frame, "\\pard"));
 }
@@ -228,7 +228,7 @@ TEST(RTFWriter, WithoutStyleSheetNothingIsWritten) {
   TCustomRDData data;
   data.AddText("x", 0, 0);
   TMemoryStream stream;
-  EXPECT_FALSE(data.SaveRTFToStream(stream, TRDRTFSaveParams()));
+  EXPECT_FALSE(SaveRTFToStream(data, stream, TRDRTFSaveParams()));
   EXPECT_EQ(stream.Size(), 0);
   data.Clear();
 }

@@ -565,24 +565,24 @@ class HTMLWriter {
 
 }  // namespace
 
-bool SaveHTML(TCustomRDData& data, TStream& stream, const TRDHTMLSaveParams& params) {
-  if (!data.GetRDStyle()) return false;
-  NumberLinksForExport(data);
-  HTMLWriter(data, stream, params, false).Run();
-  return true;
+namespace {
+
+bool SaveHTMLVariant(TCustomRDData& data, TStream& stream, const TRDHTMLSaveParams& params,
+                     bool css) {
+  return data.RunExport([&] {
+    if (!data.GetRDStyle()) return false;
+    NumberLinksForExport(data);
+    HTMLWriter(data, stream, params, css).Run();
+    return true;
+  });
 }
 
-bool SaveHTMLEx(TCustomRDData& data, TStream& stream, const TRDHTMLSaveParams& params) {
-  if (!data.GetRDStyle()) return false;
-  NumberLinksForExport(data);
-  HTMLWriter(data, stream, params, true).Run();
-  return true;
+}  // namespace
+
+bool SaveHTMLToStream(TCustomRDData& data, TStream& stream, const TRDHTMLSaveParams& params) {
+  return SaveHTMLVariant(data, stream, params, false);
 }
 
-bool TCustomRDData::SaveHTMLToStream(TStream& stream, const TRDHTMLSaveParams& params) {
-  return SaveHTML(*this, stream, params);
-}
-
-bool TCustomRDData::SaveHTMLExToStream(TStream& stream, const TRDHTMLSaveParams& params) {
-  return SaveHTMLEx(*this, stream, params);
+bool SaveHTMLExToStream(TCustomRDData& data, TStream& stream, const TRDHTMLSaveParams& params) {
+  return SaveHTMLVariant(data, stream, params, true);
 }

@@ -40,6 +40,8 @@ struct TRDHTMLSaveParams {
   std::string ExtraCSS;
 };
 
-// False, and nothing written, without a style sheet.
-bool SaveHTML(TCustomRDData& data, TStream& stream, const TRDHTMLSaveParams& params);
-bool SaveHTMLEx(TCustomRDData& data, TStream& stream, const TRDHTMLSaveParams& params);
+// The document (or its selection) as HTML, plain or with CSS, written inside the
+// document's export run (TCustomRDData::RunExport); false, and nothing written, without
+// a style sheet.
+bool SaveHTMLToStream(TCustomRDData& data, TStream& stream, const TRDHTMLSaveParams& params);
+bool SaveHTMLExToStream(TCustomRDData& data, TStream& stream, const TRDHTMLSaveParams& params);

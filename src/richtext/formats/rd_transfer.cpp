@@ -7,6 +7,7 @@
 #include "richtext/base/code_pages.h"
 #include "richtext/formats/rdf_writer.h"
 #include "richtext/formats/rtf_writer.h"
+#include "richtext/formats/text_export.h"
 #include "richtext/layout/formatted_data.h"
 
 namespace {
@@ -39,7 +40,7 @@ std::string SelectionAsRTF(TCustomRDFormattedData& data, TColor color) {
 }
 
 std::string SelectionAsUTF8(TCustomRDFormattedData& data) {
-  return RawUnicodeToUTF8(data.GetSelText(true));
+  return RawUnicodeToUTF8(SelectedText(data, true));
 }
 
 std::unique_ptr<TBitmap> PictureAsBitmap(const TGraphic& picture) {

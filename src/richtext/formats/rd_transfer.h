@@ -27,5 +27,3 @@ std::string SelectionAsRTF(TCustomRDFormattedData& data, TColor color);
 std::string SelectionAsUTF8(TCustomRDFormattedData& data);
 // A picture as a bitmap of its own size; see-through parts over white.
 std::unique_ptr<TBitmap> PictureAsBitmap(const TGraphic& picture);
-// Offers the text just selected with the mouse as the system's primary selection.
-void OfferSelectionAsPrimary(TCustomRDFormattedData& data);

@@ -518,6 +518,191 @@ std::string BookmarkRTF(const TRDCPInfo& checkpoint, TRDRTFSaveContext& context)
   return "{\\*\\bkmkstart " + name + "}{\\*\\bkmkend " + name + "}";
 }
 
+// The body of a document: paragraph by paragraph, a text item's runs with the
+// character properties that change, and the other items writing their own RTF.
+class RTFBodyWriter {
+ public:
+  RTFBodyWriter(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& context,
+                bool selectionOnly)
+      : data_(data),
+        stream_(stream),
+        context_(context),
+        style_(*data.GetRDStyle()),
+        range_(GetExportRange(data, selectionOnly)),
+        hooks_(Hooks(data)),
+        selection_only_(selectionOnly),
+        style_sheet_((context.Options & rdrtfSaveStyleSheet) != 0),
+        char_properties_(size_t(style_.TextStyles().Count())),
+        para_properties_(size_t(style_.ParaStyles().Count())) {}
+
+  void Run() {
+    for (int i = range_.StartItem; i <= range_.EndItem; ++i) {
+      TCustomRDItemInfo& item = *data_.GetItem(i);
+      if (!ExportIncludesItem(data_, i, range_)) continue;
+      const bool first = i == range_.StartItem;
+      if (first || !item.GetContinuesPara()) StartLine(item, first);
+      if (item.Checkpoint) out_ += BookmarkRTF(*item.Checkpoint, context_);
+      const bool hyperlink = OpenHyperlink(item);
+      const int styleNo = item.StyleNo >= 0 ? data_.GetActualStyle(item) : item.StyleNo;
+      const TFontInfo* textStyle = styleNo >= 0 ? &style_.TextStyles().Items(styleNo) : nullptr;
+      if (textStyle && IsTextWrittenAsRTF(*textStyle))
+        WriteText(item, i, styleNo, *textStyle);
+      else
+        WriteObject(item, i);
+      if (hyperlink) out_ += "}}";
+      if (out_.size() > 0x10000) Flush();
+    }
+    if (data_.NotAddedCP) out_ += BookmarkRTF(*data_.NotAddedCP, context_);
+    Flush();
+  }
+
+ private:
+  // Properties are the same every time a style is met: made once per write.
+  const std::string& CharPropertiesOf(int styleNo) {
+    std::string& slot = size_t(styleNo) < char_properties_.size()
+                            ? char_properties_[size_t(styleNo)]
+                            : outside_properties_;
+    if (slot.empty()) slot = CharProperties(data_, style_, styleNo, context_);
+    return slot;
+  }
+
+  std::string ParaPropertiesOf(int paraNo, const TRDListLevel* markerLevel) {
+    if (markerLevel || paraNo < 0 || size_t(paraNo) >= para_properties_.size())
+      return ParaProperties(data_, style_, paraNo, markerLevel, false, context_);
+    std::string& slot = para_properties_[size_t(paraNo)];
+    if (slot.empty()) slot = ParaProperties(data_, style_, paraNo, nullptr, false, context_);
+    return slot;
+  }
+
+  void Flush() {
+    Write(stream_, out_);
+    out_.clear();
+  }
+
+  // An item that starts a line: a page break, a new paragraph or a line break.
+  void StartLine(const TCustomRDItemInfo& item, bool first) {
+    out_ += kCRLF;
+    const bool fullLine = item.QueryItemFlag(0);
+    if (fullLine && item.GetPageBreakBefore()) out_ += "\\page ";
+    if (!first && item.GetLineBreakBefore()) {
+      out_ += "\\line ";
+      return;
+    }
+    if (!context_.FirstParaOfOutput) {
+      // \\plain ends the marker's character formatting, so the next run states its own.
+      if (prev_para_has_marker_) {
+        out_ += "\\plain";
+        current_style_ = -1;
+      }
+      out_ += "\\par ";
+    }
+    if (!fullLine && item.GetPageBreakBefore()) out_ += "\\page ";
+    StartParagraph(item);
+  }
+
+  void StartParagraph(const TCustomRDItemInfo& item) {
+    TRDListMarkerInfo marker;
+    const bool hasMarker = item.GetListMarkerInfo(marker);
+    const bool sameList = hasMarker && prev_para_has_marker_ &&
+                          marker.ListNo == prev_marker_.ListNo &&
+                          marker.Level == prev_marker_.Level && item.ParaNo == prev_para_no_;
+    if (!sameList) {
+      out_ += "\\pard";
+      // In a cell, character formatting is reset before "\intbl", not after it: some
+      // readers take a "\plain" that follows "\intbl" as leaving the table.
+      if (context_.Level > 0) {
+        out_ += "\\plain";
+        current_style_ = -1;
+        chars_reset_ = true;
+      }
+      if (style_sheet_ && style_.ParaStyles().Items(item.ParaNo).Standard())
+        out_ += "\\s" + std::to_string(item.ParaNo);
+      out_ += ParaPropertiesOf(item.ParaNo, hasMarker ? MarkerLevel(style_, marker) : nullptr);
+    }
+    context_.FirstParaOfOutput = false;
+    prev_para_has_marker_ = hasMarker;
+    prev_marker_ = marker;
+    prev_para_no_ = item.ParaNo;
+  }
+
+  // Opens the field of an item that is a link; false when it is none.
+  bool OpenHyperlink(const TCustomRDItemInfo& item) {
+    if (!item.QueryItemFlagEx(1, const_cast<TRDStyle*>(&style_)) || !hooks_.OnWriteHyperlink ||
+        ExportLinkId(data_, item) < 0)
+      return false;
+    std::string target, extras;
+    hooks_.OnWriteHyperlink(ExportLinkId(data_, item), rdsfRTF, target, extras);
+    if (target.empty() && extras.empty()) return false;
+    out_ += "{\\field{\\*\\fldinst HYPERLINK \"" + RTFEscapeFieldText(target) + "\"" +
+            (extras.empty() ? "" : " " + extras) + "}{\\fldrslt ";
+    return true;
+  }
+
+  void WriteText(const TCustomRDItemInfo& item, int itemNo, int styleNo,
+                 const TFontInfo& textStyle) {
+    if (styleNo != current_style_) {
+      // After "\pard\plain" the paragraph properties end with the blank that ends a word.
+      if (!chars_reset_) out_ += "\\plain ";
+      if (style_sheet_ && textStyle.Standard())
+        out_ += "\\cs" + std::to_string(style_.ParaStyles().Count() + styleNo);
+      out_ += CharPropertiesOf(styleNo);
+      current_style_ = styleNo;
+    }
+    chars_reset_ = false;
+    const bool unicode = IsUnicodeItem(item.ItemOptions);
+    std::string own;
+    if (hooks_.OnSaveItemToFile && hooks_.OnSaveItemToFile(&data_, itemNo, rdsfRTF, unicode, own)) {
+      out_ += own;
+      return;
+    }
+    const std::string_view text = ExportItemText(data_, itemNo, range_, text_storage_);
+    const bool rtfCode = (textStyle.Options & rdteoRTFCode) != 0;
+    if (unicode)
+      AppendRTFUnicodeText(out_, text, data_.GetStyleCodePage(styleNo), rtfCode,
+                           (context_.Options & rdrtfDuplicateUnicode) != 0);
+    else
+      AppendRTFEscaped(out_, text, rtfCode, true);
+  }
+
+  void WriteObject(TCustomRDItemInfo& item, int itemNo) {
+    std::string own;
+    const bool rtl = style_.ParaStyles().Items(item.ParaNo).BiDiMode == rdbdRightToLeft;
+    if (rtl) out_ += "\\ltrpar";
+    if (hooks_.OnSaveItemToFile &&
+        hooks_.OnSaveItemToFile(&data_, itemNo, rdsfRTF, IsUnicodeItem(item.ItemOptions), own)) {
+      out_ += own;
+    } else {
+      Flush();
+      // An item holding the selection inside it writes its selected part.
+      const std::unique_ptr<TCustomRDItemInfo> part =
+          SelectedPartOf(data_, itemNo, selection_only_);
+      (part ? *part : item).SaveRTF(stream_, &data_, itemNo, context_);
+    }
+    if (rtl) out_ += "\\rtlpar";
+    current_style_ = -1;
+    chars_reset_ = false;  // the item may have set character formatting of its own
+  }
+
+  TCustomRDData& data_;
+  TStream& stream_;
+  TRDRTFSaveContext& context_;
+  const TRDStyle& style_;
+  const TRDExportRange range_;
+  const TRDExportHooks& hooks_;
+  const bool selection_only_;
+  const bool style_sheet_;
+  std::vector<std::string> char_properties_;
+  std::vector<std::string> para_properties_;
+  std::string outside_properties_;  // every style number outside the sheet: the invalid style
+  std::string text_storage_;
+  std::string out_;
+  int current_style_ = -1;
+  bool chars_reset_ = false;  // "\plain" was written and no character formatting since
+  bool prev_para_has_marker_ = false;
+  TRDListMarkerInfo prev_marker_;
+  int prev_para_no_ = -1;
+};
+
 }  // namespace
 
 std::string RTFCharProperties(TCustomRDData& data, int styleNo, const TRDRTFSaveContext& context) {
@@ -530,142 +715,7 @@ void CollectRTFItemTables(TCustomRDData& data, TRDRTFSaveContext& context) {
 
 void SaveRTFBody(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& context,
                  bool selectionOnly) {
-  const TRDStyle& rdStyle = *data.GetRDStyle();
-  const TRDExportRange range = GetExportRange(data, selectionOnly);
-  const TRDExportHooks& hooks = Hooks(data);
-  const bool styleSheet = (context.Options & rdrtfSaveStyleSheet) != 0;
-  const bool duplicateUnicode = (context.Options & rdrtfDuplicateUnicode) != 0;
-  // Properties are the same every time a style is met: made once per write.
-  std::vector<std::string> charProperties(size_t(rdStyle.TextStyles().Count()));
-  std::vector<std::string> paraProperties(size_t(rdStyle.ParaStyles().Count()));
-  std::string outsideProperties;  // every style number outside the sheet: the invalid style
-  const auto charPropertiesOf = [&](int styleNo) -> const std::string& {
-    std::string& slot = size_t(styleNo) < charProperties.size() ? charProperties[size_t(styleNo)]
-                                                                : outsideProperties;
-    if (slot.empty()) slot = CharProperties(data, rdStyle, styleNo, context);
-    return slot;
-  };
-  const auto paraPropertiesOf = [&](int paraNo, const TRDListLevel* markerLevel) -> std::string {
-    if (markerLevel || paraNo < 0 || size_t(paraNo) >= paraProperties.size())
-      return ParaProperties(data, rdStyle, paraNo, markerLevel, false, context);
-    std::string& slot = paraProperties[size_t(paraNo)];
-    if (slot.empty()) slot = ParaProperties(data, rdStyle, paraNo, nullptr, false, context);
-    return slot;
-  };
-  std::string textStorage;
-  int currentStyle = -1;
-  bool charsReset = false;  // "\plain" was written and no character formatting since
-  bool prevParaHasMarker = false;
-  TRDListMarkerInfo prevMarker;
-  int prevParaNo = -1;
-  std::string out;
-  const auto flush = [&] {
-    Write(stream, out);
-    out.clear();
-  };
-  for (int i = range.StartItem; i <= range.EndItem; ++i) {
-    TCustomRDItemInfo& item = *data.GetItem(i);
-    if (!ExportIncludesItem(data, i, range)) continue;
-    const bool first = i == range.StartItem;
-    if (first || !item.GetContinuesPara()) {
-      out += kCRLF;
-      const bool fullLine = item.QueryItemFlag(0);
-      if (fullLine && item.GetPageBreakBefore()) out += "\\page ";
-      if (first || !item.GetLineBreakBefore()) {
-        if (!context.FirstParaOfOutput) {
-          // \\plain ends the marker's character formatting, so the next run states its own.
-          if (prevParaHasMarker) {
-            out += "\\plain";
-            currentStyle = -1;
-          }
-          out += "\\par ";
-        }
-        if (!fullLine && item.GetPageBreakBefore()) out += "\\page ";
-        TRDListMarkerInfo marker;
-        const bool hasMarker = item.GetListMarkerInfo(marker);
-        const bool sameList = hasMarker && prevParaHasMarker &&
-                              marker.ListNo == prevMarker.ListNo &&
-                              marker.Level == prevMarker.Level && item.ParaNo == prevParaNo;
-        if (!sameList) {
-          out += "\\pard";
-          // In a cell, character formatting is reset before "\intbl", not after it: some
-          // readers take a "\plain" that follows "\intbl" as leaving the table.
-          if (context.Level > 0) {
-            out += "\\plain";
-            currentStyle = -1;
-            charsReset = true;
-          }
-          if (styleSheet && rdStyle.ParaStyles().Items(item.ParaNo).Standard())
-            out += "\\s" + std::to_string(item.ParaNo);
-          out += paraPropertiesOf(item.ParaNo, hasMarker ? MarkerLevel(rdStyle, marker) : nullptr);
-        }
-        context.FirstParaOfOutput = false;
-        prevParaHasMarker = hasMarker;
-        prevMarker = marker;
-        prevParaNo = item.ParaNo;
-      } else {
-        out += "\\line ";
-      }
-    }
-    if (item.Checkpoint) out += BookmarkRTF(*item.Checkpoint, context);
-    bool hyperlink = false;
-    if (item.QueryItemFlagEx(1, const_cast<TRDStyle*>(&rdStyle)) && hooks.OnWriteHyperlink &&
-        ExportLinkId(data, item) >= 0) {
-      std::string target, extras;
-      hooks.OnWriteHyperlink(ExportLinkId(data, item), rdsfRTF, target, extras);
-      if (!target.empty() || !extras.empty()) {
-        hyperlink = true;
-        out += "{\\field{\\*\\fldinst HYPERLINK \"" + RTFEscapeFieldText(target) + "\"" +
-               (extras.empty() ? "" : " " + extras) + "}{\\fldrslt ";
-      }
-    }
-    const int styleNo = item.StyleNo >= 0 ? data.GetActualStyle(item) : item.StyleNo;
-    const TFontInfo* textStyle = styleNo >= 0 ? &rdStyle.TextStyles().Items(styleNo) : nullptr;
-    if (textStyle && IsTextWrittenAsRTF(*textStyle)) {
-      if (styleNo != currentStyle) {
-        // After "\pard\plain" the paragraph properties end with the blank that ends a word.
-        if (!charsReset) out += "\\plain ";
-        if (styleSheet && textStyle->Standard())
-          out += "\\cs" + std::to_string(rdStyle.ParaStyles().Count() + styleNo);
-        out += charPropertiesOf(styleNo);
-        currentStyle = styleNo;
-      }
-      charsReset = false;
-      const bool unicode = IsUnicodeItem(item.ItemOptions);
-      std::string own;
-      if (hooks.OnSaveItemToFile && hooks.OnSaveItemToFile(&data, i, rdsfRTF, unicode, own)) {
-        out += own;
-      } else {
-        const std::string_view text = ExportItemText(data, i, range, textStorage);
-        const bool rtfCode = (textStyle->Options & rdteoRTFCode) != 0;
-        if (unicode)
-          AppendRTFUnicodeText(out, text, data.GetStyleCodePage(styleNo), rtfCode,
-                               duplicateUnicode);
-        else
-          AppendRTFEscaped(out, text, rtfCode, true);
-      }
-    } else {
-      std::string own;
-      const bool rtl = rdStyle.ParaStyles().Items(item.ParaNo).BiDiMode == rdbdRightToLeft;
-      if (rtl) out += "\\ltrpar";
-      if (hooks.OnSaveItemToFile &&
-          hooks.OnSaveItemToFile(&data, i, rdsfRTF, IsUnicodeItem(item.ItemOptions), own)) {
-        out += own;
-      } else {
-        flush();
-        // An item holding the selection inside it writes its selected part.
-        const std::unique_ptr<TCustomRDItemInfo> part = SelectedPartOf(data, i, selectionOnly);
-        (part ? *part : item).SaveRTF(stream, &data, i, context);
-      }
-      if (rtl) out += "\\rtlpar";
-      currentStyle = -1;
-      charsReset = false;  // the item may have set character formatting of its own
-    }
-    if (hyperlink) out += "}}";
-    if (out.size() > 0x10000) flush();
-  }
-  if (data.NotAddedCP) out += BookmarkRTF(*data.NotAddedCP, context);
-  flush();
+  RTFBodyWriter(data, stream, context, selectionOnly).Run();
 }
 
 bool SaveRTF(TCustomRDData& data, TStream& stream, const TRDRTFSaveParams& params) {
@@ -711,6 +761,6 @@ bool SaveRTF(TCustomRDData& data, TStream& stream, const TRDRTFSaveParams& param
   return true;
 }
 
-bool TCustomRDData::SaveRTFToStream(TStream& stream, const TRDRTFSaveParams& params) {
-  return SaveRTF(*this, stream, params);
+bool SaveRTFToStream(TCustomRDData& data, TStream& stream, const TRDRTFSaveParams& params) {
+  return data.RunExport([&] { return SaveRTF(data, stream, params); });
 }

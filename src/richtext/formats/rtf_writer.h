@@ -33,6 +33,9 @@ struct TRDRTFSaveParams {
 
 // The document (or its selection) as RTF; false, and nothing written, without a style sheet.
 bool SaveRTF(TCustomRDData& data, TStream& stream, const TRDRTFSaveParams& params);
+// The same as a file is written: inside the document's export run
+// (TCustomRDData::RunExport).
+bool SaveRTFToStream(TCustomRDData& data, TStream& stream, const TRDRTFSaveParams& params);
 // For items holding documents: the colours of a nested document's items, and its body
 // written with the caller's tables (context.Level is the nesting level).
 void CollectRTFItemTables(TCustomRDData& data, TRDRTFSaveContext& context);

@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr int kSelTextLineWidth = 80;
+
 // The item's text in the output's encoding.
 std::string ItemText(TCustomRDData& data, int i, int from, int to, bool textOnly, bool unicode,
                      int lineWidth) {
@@ -75,4 +77,10 @@ bool SaveTextToStreamUTF8(TCustomRDData& data, TStream& stream, int lineWidth, b
   StreamWriteString(stream, RawUnicodeToUTF8(std::string_view(
                                 static_cast<const char*>(utf16.Memory()), size_t(utf16.Size()))));
   return true;
+}
+
+std::string SelectedText(TCustomRDData& data, bool unicode) {
+  TMemoryStream stream;
+  SaveTextToStream(data, stream, kSelTextLineWidth, true, false, unicode, false);
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
 }

@@ -10,6 +10,8 @@
 // with the signature FF FE a 0 b 0 CR 0 LF 0 c 0 d 0.
 #pragma once
 
+#include <string>
+
 class TCustomRDData;
 class TStream;
 
@@ -20,3 +22,6 @@ bool SaveTextToStream(TCustomRDData& data, TStream& stream, int lineWidth, bool 
 // The same as UTF-8 (no signature): one encoding for text of every code page.
 bool SaveTextToStreamUTF8(TCustomRDData& data, TStream& stream, int lineWidth, bool selectionOnly,
                           bool textOnly);
+// The selected text as plain text, 8-bit or UTF-16LE without the signature (lines up to
+// 80 characters for rules).
+std::string SelectedText(TCustomRDData& data, bool unicode);

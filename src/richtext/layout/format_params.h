@@ -47,6 +47,26 @@ struct TCustomRDFormattedData::TRDFormatParams {
   bool met_old_lines = false;
 };
 
+// A rectangle item's box as laid out: its size, how far it reaches below the baseline,
+// and the spacing on either side.
+struct TCustomRDFormattedData::TRDItemBox {
+  int width = 0;
+  int height = 0;
+  int descent = 0;
+  int spacing = 0;
+};
+
+// What a format keeps across laying out: the selection's bounds, and the item at the top
+// of the window with how far into it the window starts (item -1: none).
+struct TCustomRDFormattedData::TRDKeptPosition {
+  int start = -1;
+  int start_offs = 0;
+  int end = -1;
+  int end_offs = 0;
+  int item = -1;
+  int distance = 0;
+};
+
 // What the pieces of one text item share.
 struct TCustomRDFormattedData::TRDTextRun {
   TRDItemOptions options = 0;

@@ -26,6 +26,7 @@
 #include "richtext/styles/para_style.h"
 
 class TGraphic;
+class TRDNonTextItemInfo;
 class TRDBackground;
 class TCustomRDFontInfo;
 class TStream;
@@ -198,8 +199,10 @@ class TCustomRDFormattedData : public TCustomRDData {
   virtual void DoCheckpointVisible(TRDCPInfo*) {}
   virtual bool IsCopyEventAssigned() const { return false; }
   virtual void DoCopy() {}
+  // A selection made with the mouse has just ended (a viewer offers it to the system).
+  virtual void DoMouseSelected() {}
 
-  // Laying out (see formatter.cpp). Canvas null: GetCanvas.
+  // Laying out (see format_pass.cpp). Canvas null: GetCanvas.
   virtual void FormatItems(bool keepPosition, bool force, bool noRestore, int depth,
                            TRDCanvas* canvas, bool formatTail, bool passThrough1,
                            bool passThrough2);
@@ -272,11 +275,6 @@ class TCustomRDFormattedData : public TCustomRDData {
   void RepaintJump(int jumpId);
   void ClearJumpHighlight();
 
-  // The next (forward) or previous top-level item after (before) itemNo that takes the
-  // keyboard focus or holds a document with one (-1 starts at the end it goes from);
-  // -1 when there is none. foundData and foundItemNo name the item that takes it.
-  int FindFocusableItem(int itemNo, bool forward, TCustomRDData*& foundData, int& foundItemNo);
-
   // The item that takes every mouse move and release, at its own coordinates, from a
   // press on it until it lets the mouse go (a table while a border or a cell selection
   // is dragged); left and top receive the item's document coordinates.
@@ -327,15 +325,10 @@ class TCustomRDFormattedData : public TCustomRDData {
   bool SelectionSpansParagraphs() const;
   bool ExpandSelectionToParas(bool onlyIfMultiPara);
   void ExpandSelectionToLines();
-  // The selected text as plain text (lines up to 80 characters for rules).
-  std::string GetSelText(bool unicode);
   // An empty selection (a caret) at the document position under a client point.
   void SetCaretAt(int x, int y);
   // The picture of the one non-text item the selection covers exactly, else none.
   const TGraphic* GetSelectedPicture() const;
-  // Copies the selection to the clipboard in the formats the options ask for; false
-  // when nothing was copied. The clipboard keeps its content when a format fails.
-  bool CopySelection(TColor color, TRDBackground* background);
   void GetSelectionBounds(int& startItemNo, int& startOffs, int& endItemNo, int& endOffs,
                           bool normalize) const;
   void SetSelectionBounds(int startItemNo, int startOffs, int endItemNo, int endOffs);
@@ -350,11 +343,26 @@ class TCustomRDFormattedData : public TCustomRDData {
  protected:
   // Forgets the partially selected item, which drops its selection inside.
   void ReleasePartialSelection();
-  // The line being built (formatter.cpp).
+  // The line being built (line_fill.cpp).
   struct TRDFormatParams;
   void FormatLine(const std::string& text, const std::string& stored, int itemNo, int count,
                   int startOffs, TRDFormatParams& params);
   void PlaceControls();
+  // The steps of FormatItems (format_pass.cpp): the selection and scroll position it
+  // keeps, the line a tail format starts from (-1: the beginning) with its first item,
+  // the lines from there dropped (answers the baseline to start from), the document's
+  // widths (true when they changed, which starts the layout at the beginning), the
+  // items laid out and the kept position restored.
+  struct TRDKeptPosition;
+  TRDKeptPosition KeepPosition(bool keepPosition, bool noRestore);
+  int TailRestartLine(int& firstItem) const;
+  int DropLinesFrom(int restartLine, int firstItem, bool keepPosition, TRDKeptPosition& kept,
+                    const TRDResolution& scaling);
+  bool ChooseWidths(int& firstItem, int& restartLine, std::vector<int>& lineMinWidths,
+                    const TRDFormatParams& params);
+  void LayOutFrom(int firstItem, TRDFormatParams& params);
+  void RestoreKeptPosition(const TRDKeptPosition& kept, bool scrollBack, bool formatTail,
+                           int oldVOffs);
   // Lays out items first..last after what params has built so far, the first from its
   // 0-based character firstChar. Answers the first item whose first draw line, if it has
   // one, is still the old one: last + 1 unless a partial layout met its old lines.
@@ -380,6 +388,13 @@ class TCustomRDFormattedData : public TCustomRDData {
   void WidthsFor(int minWidth, const TRDResolution& scaling, int& documentWidth,
                  int& textWidth) const;
   void FormatRectItem(int itemNo, TRDFormatParams& params);
+  // The steps of FormatRectItem: the item's size and spacing as laid out, the width a
+  // tab takes to its stop, and the item placed on the line.
+  struct TRDItemBox;
+  TRDItemBox MeasureRectItem(TRDNonTextItemInfo& item, const TRDFormatParams& params);
+  int TabWidth(const TCustomRDItemInfo& tab, TRDFormatParams& params);
+  void PlaceRectItem(int itemNo, TRDNonTextItemInfo& item, const TRDItemBox& box,
+                     TRDFormatParams& params);
   void FormatFullLineItem(int itemNo, TRDFormatParams& params);
   void StartNewLine(int itemNo, bool wrapping, TRDFormatParams& params);
   void FinishLine(int rightEdge, TRDFormatParams& params, bool paraEnd);
@@ -404,6 +419,12 @@ class TCustomRDFormattedData : public TCustomRDData {
   // The line a partial layout starts with for a change on old draw line d's line.
   int RestartLine(int d) const;
   bool ResumableLine(int d) const;
+  // The steps of FinishLine (line_finish.cpp) over draw lines first..last: the items
+  // aligned to the line's top, middle or bottom (answers how far they reach below it),
+  // the extra line spacing, and the room left shared by the spaces of a justified line.
+  int AlignLineItems(int first, int last, TRDFormatParams& params);
+  int LineSpacing(const TParaInfo& para, int first, int last, const TRDFormatParams& params) const;
+  void JustifyLine(int first, int last, int rightEdge);
   void ReorderBiDiLine(int first, int last, TRDFormatParams& params);
   // The text a draw line shows, prepared for display.
   std::string DisplayTextOf(int dItemNo, bool atLineEnd) const;

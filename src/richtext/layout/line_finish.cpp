@@ -27,13 +27,12 @@ void TCustomRDFormattedData::FinishLine(int rightEdge, TRDFormatParams& p, bool 
   const int first = p.line_first;
   const int last = DrawItems.Count() - 1;
   if (last < first || IsFullLine(*GetItem(DrawItems[last]->ItemNo))) return;
-  TRDStyle& style = *GetRDStyle();
   const int paraNo = GetItem(DrawItems[first]->ItemNo)->ParaNo;
-  const TParaInfo& para = style.ParaStyles()[paraNo];
+  const TParaInfo& para = GetRDStyle()->ParaStyles()[paraNo];
   const TRDBiDiMode bidi = GetParaBiDiMode(paraNo);
   TRDAlignment align = para.Alignment;
   if (align == rdaJustify && (bidi != rdbdUnspecified || paraEnd)) align = rdaLeft;
-  TRDDrawLineInfo& lastLine = *DrawItems[last];
+  const TRDDrawLineInfo& lastLine = *DrawItems[last];
   int shift = 0;
   if (align == rdaRight || align == rdaCenter) {
     shift = rightEdge - (lastLine.Left + lastLine.Width);
@@ -41,47 +40,65 @@ void TCustomRDFormattedData::FinishLine(int rightEdge, TRDFormatParams& p, bool 
     // A line wider than its room stays at its indent, whichever way it is aligned.
     shift = std::max(0, shift);
   }
-  int extra = 0;
-  if (p.line_has_valigned) {
-    int top = INT32_MAX, bottom = INT32_MIN;
-    auto vAlignOf = [&](int d) {
-      auto* rect = dynamic_cast<TRDRectItemInfo*>(GetItem(DrawItems[d]->ItemNo));
-      return rect ? int(rect->VAlign) : int(rdvaBaseline);
-    };
-    for (int d = first; d <= last; ++d)
-      if (vAlignOf(d) < rdvaAbsTop) {
-        top = std::min(top, DrawItems[d]->Top);
-        bottom = std::max(bottom, DrawItems[d]->Top + DrawItems[d]->Height);
-      }
-    if (top == INT32_MAX) {
-      top = DrawItems[first]->Top;
-      bottom = top;
-    }
-    int raise = 0;
-    for (int d = first; d <= last; ++d) {
-      TRDDrawLineInfo& line = *DrawItems[d];
-      switch (vAlignOf(d)) {
-        case rdvaAbsTop:
-          line.Top = top;
-          break;
-        case rdvaAbsBottom:
-          line.Top = bottom - line.Height;
-          break;
-        case rdvaAbsMiddle:
-          line.Top = (top + bottom - line.Height) / 2;
-          break;
-        default:
-          continue;
-      }
-      raise = std::max(raise, top - line.Top);
-    }
-    if (raise > 0)
-      for (int d = first; d <= last; ++d) DrawItems[d]->Top += raise;
-    for (int d = first; d <= last; ++d)
-      extra = std::max(extra, DrawItems[d]->Top + DrawItems[d]->Height - (bottom + raise));
-    p.baseline += raise;
+  int extra = p.line_has_valigned ? AlignLineItems(first, last, p) : 0;
+  const int spacing = LineSpacing(para, first, last, p);
+  if (spacing != 0) {
+    for (int d = first; d <= last; ++d) DrawItems[d]->ExtraSpaceBelow = spacing;
+    extra += spacing;
   }
-  int spacing = 0;
+  if (align == rdaJustify && last > first) {
+    JustifyLine(first, last, rightEdge);
+  } else if (shift != 0) {
+    for (int d = first; d <= last; ++d) DrawItems[d]->Left += shift;
+  }
+  if (bidi != rdbdUnspecified) ReorderBiDiLine(first, last, p);
+  p.pending_extra = extra;
+}
+
+int TCustomRDFormattedData::AlignLineItems(int first, int last, TRDFormatParams& p) {
+  int top = INT32_MAX, bottom = INT32_MIN;
+  auto vAlignOf = [&](int d) {
+    auto* rect = dynamic_cast<TRDRectItemInfo*>(GetItem(DrawItems[d]->ItemNo));
+    return rect ? int(rect->VAlign) : int(rdvaBaseline);
+  };
+  for (int d = first; d <= last; ++d)
+    if (vAlignOf(d) < rdvaAbsTop) {
+      top = std::min(top, DrawItems[d]->Top);
+      bottom = std::max(bottom, DrawItems[d]->Top + DrawItems[d]->Height);
+    }
+  if (top == INT32_MAX) {
+    top = DrawItems[first]->Top;
+    bottom = top;
+  }
+  int raise = 0;
+  for (int d = first; d <= last; ++d) {
+    TRDDrawLineInfo& line = *DrawItems[d];
+    switch (vAlignOf(d)) {
+      case rdvaAbsTop:
+        line.Top = top;
+        break;
+      case rdvaAbsBottom:
+        line.Top = bottom - line.Height;
+        break;
+      case rdvaAbsMiddle:
+        line.Top = (top + bottom - line.Height) / 2;
+        break;
+      default:
+        continue;
+    }
+    raise = std::max(raise, top - line.Top);
+  }
+  if (raise > 0)
+    for (int d = first; d <= last; ++d) DrawItems[d]->Top += raise;
+  int extra = 0;
+  for (int d = first; d <= last; ++d)
+    extra = std::max(extra, DrawItems[d]->Top + DrawItems[d]->Height - (bottom + raise));
+  p.baseline += raise;
+  return extra;
+}
+
+int TCustomRDFormattedData::LineSpacing(const TParaInfo& para, int first, int last,
+                                        const TRDFormatParams& p) const {
   if (para.LineSpacingType == rdlsPercent && para.LineSpacing >= 50) {
     int top = INT32_MAX, bottom = INT32_MIN;
     for (int d = first; d <= last; ++d)
@@ -89,45 +106,39 @@ void TCustomRDFormattedData::FinishLine(int rightEdge, TRDFormatParams& p, bool 
         top = std::min(top, DrawItems[d]->Top);
         bottom = std::max(bottom, DrawItems[d]->Top + DrawItems[d]->Height);
       }
-    if (top != INT32_MAX) spacing = (bottom - top) * (para.LineSpacing - 100) / 100;
-  } else if (para.LineSpacingType == rdlsSpaceBetween && para.LineSpacing >= 0) {
-    spacing = ScreenToDeviceY(para.LineSpacing, p.scaling);
+    return top != INT32_MAX ? (bottom - top) * (para.LineSpacing - 100) / 100 : 0;
   }
-  if (spacing != 0) {
-    for (int d = first; d <= last; ++d) DrawItems[d]->ExtraSpaceBelow = spacing;
-    extra += spacing;
+  if (para.LineSpacingType == rdlsSpaceBetween && para.LineSpacing >= 0)
+    return ScreenToDeviceY(para.LineSpacing, p.scaling);
+  return 0;
+}
+
+void TCustomRDFormattedData::JustifyLine(int first, int last, int rightEdge) {
+  // The stretch after the last tab; the pieces that begin with a space share the room.
+  int start = last;
+  while (start > first && GetItem(DrawItems[start]->ItemNo)->StyleNo != -12) --start;
+  if (GetItem(DrawItems[start]->ItemNo)->StyleNo == -12) ++start;
+  auto beginsWithSpace = [&](int d) {
+    const TRDDrawLineInfo& line = *DrawItems[d];
+    const TCustomRDItemInfo& item = *GetItem(line.ItemNo);
+    if (item.StyleNo < 0 || line.Length == 0) return false;
+    return IsItemTextSpace(GetItemTextRaw(line.ItemNo), line.Offs, item.ItemOptions);
+  };
+  int spaces = 0;
+  for (int d = start; d <= last; ++d)
+    if (beginsWithSpace(d)) ++spaces;
+  const TRDDrawLineInfo& lastLine = *DrawItems[last];
+  int room = rightEdge - (lastLine.Left + lastLine.Width);
+  if (spaces <= 0 || room <= 0) return;
+  for (int d = start; d <= last; ++d) {
+    if (d > start) DrawItems[d]->Left = DrawItems[d - 1]->Left + DrawItems[d - 1]->Width;
+    if (!beginsWithSpace(d)) continue;
+    const int share = room / spaces;
+    DrawItems[d]->Width += share;
+    DrawItems[d]->JustifyExtra += share;
+    room -= share;
+    --spaces;
   }
-  if (align == rdaJustify && last > first) {
-    // The stretch after the last tab; the pieces that begin with a space share the room.
-    int start = last;
-    while (start > first && GetItem(DrawItems[start]->ItemNo)->StyleNo != -12) --start;
-    if (GetItem(DrawItems[start]->ItemNo)->StyleNo == -12) ++start;
-    auto beginsWithSpace = [&](int d) {
-      const TRDDrawLineInfo& line = *DrawItems[d];
-      const TCustomRDItemInfo& item = *GetItem(line.ItemNo);
-      if (item.StyleNo < 0 || line.Length == 0) return false;
-      return IsItemTextSpace(GetItemTextRaw(line.ItemNo), line.Offs, item.ItemOptions);
-    };
-    int spaces = 0;
-    for (int d = start; d <= last; ++d)
-      if (beginsWithSpace(d)) ++spaces;
-    int room = rightEdge - (lastLine.Left + lastLine.Width);
-    if (spaces > 0 && room > 0) {
-      for (int d = start; d <= last; ++d) {
-        if (d > start) DrawItems[d]->Left = DrawItems[d - 1]->Left + DrawItems[d - 1]->Width;
-        if (!beginsWithSpace(d)) continue;
-        const int share = room / spaces;
-        DrawItems[d]->Width += share;
-        DrawItems[d]->JustifyExtra += share;
-        room -= share;
-        --spaces;
-      }
-    }
-  } else if (shift != 0) {
-    for (int d = first; d <= last; ++d) DrawItems[d]->Left += shift;
-  }
-  if (bidi != rdbdUnspecified) ReorderBiDiLine(first, last, p);
-  p.pending_extra = extra;
 }
 
 void TCustomRDFormattedData::ReorderBiDiLine(int first, int last, TRDFormatParams&) {

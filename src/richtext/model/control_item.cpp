@@ -328,3 +328,10 @@ void TRDControlItemInfo::SaveRTF(TStream& stream, TCustomRDData* rdData, int,
 std::string TRDControlItemInfo::AsText(int, TCustomRDData* rdData) const {
   return ComponentText(rdData, rdsfText, "");
 }
+
+// Beside the control items that take them: handing a control on needs the whole class.
+std::unique_ptr<TControl> TCustomRDData::DoRDFControlNeeded(const std::string& name,
+                                                            const TRDTag& tag) {
+  if (TCustomRDData* root = GetRootData(); root != this) return root->DoRDFControlNeeded(name, tag);
+  return OnRDFControlNeeded ? OnRDFControlNeeded(name, tag) : nullptr;
+}

@@ -268,9 +268,6 @@ class TCustomRDItemInfo {
   virtual void CreateAnimator(TCustomRDData*) {}
   // Takes over source's animator when this item has none, then makes or refreshes it.
   virtual void UpdateAnimator(TCustomRDItemInfo& /*source*/, TCustomRDData*) {}
-  // The mouse moves over the item at (x, y) from its top-left corner: shows the item's
-  // hint as the viewer's when item hints are on. True when the item handled it itself.
-  virtual bool ShowItemHint(unsigned shift, int x, int y, int itemNo, TCustomRDData* rdData);
 
   // The mouse over the item, at (x, y) from its draw line's top-left corner. True when
   // the item handled it itself (an item holding documents passes it on to them).

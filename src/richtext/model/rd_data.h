@@ -29,8 +29,6 @@ class TRDMultiDrawItemPart;
 class TRDRTFReaderProperties;
 class TRDScroller;
 class TRDStyle;
-struct TRDHTMLSaveParams;  // html_writer.h
-struct TRDRTFSaveParams;   // rtf_writer.h
 class TWinControl;
 
 // Where a long operation (reading RTF) stands, told to the application.
@@ -189,12 +187,12 @@ class TCustomRDData {
   std::function<void()> OnBeep;
   bool TagsArePChars() const { return (GetOptions() & rdoTagsArePChars) != 0; }
 
-  // Export (rtf_writer.cpp, html_writer.cpp): false, and nothing written, without a style
-  // sheet. The writers take the hooks of the root data.
+  // Export (rtf_writer.h, html_writer.h). The writers take the hooks of the root data.
   TRDExportHooks ExportHooks;
-  virtual bool SaveRTFToStream(TStream& stream, const TRDRTFSaveParams& params);
-  virtual bool SaveHTMLToStream(TStream& stream, const TRDHTMLSaveParams& params);
-  virtual bool SaveHTMLExToStream(TStream& stream, const TRDHTMLSaveParams& params);
+  // Runs a write of the document as a file (write answers whether it wrote). An editor,
+  // whose links are off while editing, switches them on around it: the writers number
+  // the links as the laid-out document collected them.
+  virtual bool RunExport(const std::function<bool()>& write) { return write(); }
 
   // Objects in the text: what a document reader asks the application for, the window
   // controls of control items live on, and what the application is told about them. A

@@ -1,9 +1,12 @@
 // Copying the selection to the clipboard in every format the options ask for. Each
 // format is rendered first; only when all are ready does the clipboard change, in one
 // go, so that a failure leaves the user's clipboard as it was.
+#include "richtext/view/rd_clipboard.h"
+
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/standard/clipboard.h"
 #include "richtext/formats/rd_transfer.h"
+#include "richtext/formats/text_export.h"
 #include "richtext/layout/formatted_data.h"
 
 namespace {
@@ -19,7 +22,7 @@ struct TRDCopyFormat {
 // Plain text: the system clipboard has one text, in Unicode, which loses nothing of a
 // document in several code pages; so both text options copy the Unicode text.
 std::string RenderText(TCustomRDFormattedData& data, TColor, TRDBackground*) {
-  return data.GetSelText(true) + std::string(2, '\0');
+  return SelectedText(data, true) + std::string(2, '\0');
 }
 
 // The viewers' own format, for pasting into a viewer or editor with every style.
@@ -52,9 +55,10 @@ constexpr TRDOptions kAnyCopyOption =
 
 }  // namespace
 
-bool TCustomRDFormattedData::CopySelection(TColor color, TRDBackground* background) {
-  const TRDOptions options = GetOptions();
-  if ((!(options & kAnyCopyOption) && !IsCopyEventAssigned()) || !HasSelectionOrPartial())
+bool CopySelectionToClipboard(TCustomRDFormattedData& data, TColor color,
+                              TRDBackground* background) {
+  const TRDOptions options = data.GetOptions();
+  if ((!(options & kAnyCopyOption) && !data.IsCopyEventAssigned()) || !data.HasSelectionOrPartial())
     return false;
   struct Rendered {
     unsigned format;
@@ -64,18 +68,18 @@ bool TCustomRDFormattedData::CopySelection(TColor color, TRDBackground* backgrou
   for (const TRDCopyFormat& format : kCopyFormats) {
     if (!(options & format.Options)) continue;
     // A writer that had nothing to write (RTF without a style sheet) offers no format.
-    std::string bytes = format.Render(*this, color, background);
+    std::string bytes = format.Render(data, color, background);
     if (!bytes.empty()) rendered.push_back({format.Format(), std::move(bytes)});
   }
   std::unique_ptr<TBitmap> picture;
   if (options & rdoAutoCopyImage)
-    if (const TGraphic* selected = GetSelectedPicture(); selected && !selected->Empty())
+    if (const TGraphic* selected = data.GetSelectedPicture(); selected && !selected->Empty())
       picture = PictureAsBitmap(*selected);
   TClipboard& clipboard = Clipboard();
   clipboard.Open();
   try {
     clipboard.Clear();
-    DoCopy();
+    data.DoCopy();
     for (const Rendered& r : rendered) clipboard.SetAsBytes(r.format, r.bytes);
     if (picture) clipboard.SetBitmap(*picture);
   } catch (...) {
@@ -87,5 +91,5 @@ bool TCustomRDFormattedData::CopySelection(TColor color, TRDBackground* backgrou
 }
 
 void OfferSelectionAsPrimary(TCustomRDFormattedData& data) {
-  if (data.HasSelection()) SetPrimarySelection(data.GetSelText(true));
+  if (data.HasSelection()) SetPrimarySelection(SelectedText(data, true));
 }

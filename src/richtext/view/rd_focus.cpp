@@ -68,19 +68,22 @@ bool FocusableAfterInside(TCustomRDData& top, TCustomRDData* data, int itemNo, b
   return false;
 }
 
-}  // namespace
-
-int TCustomRDFormattedData::FindFocusableItem(int itemNo, bool forward, TCustomRDData*& foundData,
-                                              int& foundItemNo) {
-  const int count = GetItemCount();
+// The next (forward) or previous top-level item of data after (before) itemNo that takes
+// the keyboard focus or holds a document with one (-1 starts at the end it goes from);
+// -1 when there is none. foundData and foundItemNo name the item that takes it.
+int FindFocusableItem(TCustomRDData& data, int itemNo, bool forward, TCustomRDData*& foundData,
+                      int& foundItemNo) {
+  const int count = data.GetItemCount();
   const int step = forward ? 1 : -1;
   for (int i = itemNo < 0 ? (forward ? 0 : count - 1) : itemNo + step; i >= 0 && i < count;
        i += step)
-    if (FocusableIn(*this, i, forward, GetRDStyle(), foundData, foundItemNo)) return i;
+    if (FocusableIn(data, i, forward, data.GetRDStyle(), foundData, foundItemNo)) return i;
   foundData = nullptr;
   foundItemNo = -1;
   return -1;
 }
+
+}  // namespace
 
 void TRDControlData::SetFocusedItem(int itemNo, TCustomRDData* data) {
   if (itemNo != FocusedItemNo || data != FocusedItemData) InvalidateControl();
@@ -107,7 +110,7 @@ bool TRDControlData::MoveFocus(bool forward) {
   const int top = from >= 0 && FocusableAfterInside(*this, FocusedItemData, FocusedItemNo, forward,
                                                     GetRDStyle(), data, itemNo)
                       ? from
-                      : FindFocusableItem(from, forward, data, itemNo);
+                      : FindFocusableItem(*this, from, forward, data, itemNo);
   if (top < 0) {
     ClearItemFocus();
     return false;

@@ -18,6 +18,7 @@
 #include "richtext/styles/rd_background.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/live_spelling.h"
+#include "richtext/view/rd_clipboard.h"
 #include "richtext/view/rd_platform_canvas.h"
 #include "richtext/view/rtf_read_properties.h"
 #include "richtext/view/smart_popup.h"
@@ -193,21 +194,21 @@ bool TCustomRichDoc::SaveRTF(const std::string& FileName, bool SelectionOnly) {
   params.SelectionOnly = SelectionOnly;
   params.PageColor = BackgroundColor();
   params.Options = RTFOptions;
-  return SaveStreamAtomically(FileName, rd_data_->SaveRTFToStream(stream, params), stream);
+  return SaveStreamAtomically(FileName, SaveRTFToStream(*rd_data_, stream, params), stream);
 }
 
 bool TCustomRichDoc::SaveHTML(const std::string& FileName, const std::string& Title,
                               const std::string& ImagePrefix, TRDSaveOptions Options) {
   TMemoryStream stream;
   const TRDHTMLSaveParams params = HTMLSaveParams(FileName, Title, ImagePrefix, Options);
-  return SaveStreamAtomically(FileName, rd_data_->SaveHTMLToStream(stream, params), stream);
+  return SaveStreamAtomically(FileName, SaveHTMLToStream(*rd_data_, stream, params), stream);
 }
 
 bool TCustomRichDoc::SaveHTMLEx(const std::string& FileName, const std::string& Title,
                                 const std::string& ImagePrefix, TRDSaveOptions Options) {
   TMemoryStream stream;
   const TRDHTMLSaveParams params = HTMLSaveParams(FileName, Title, ImagePrefix, Options);
-  return SaveStreamAtomically(FileName, rd_data_->SaveHTMLExToStream(stream, params), stream);
+  return SaveStreamAtomically(FileName, SaveHTMLExToStream(*rd_data_, stream, params), stream);
 }
 
 TRDHTMLSaveParams TCustomRichDoc::HTMLSaveParams(const std::string& fileName,
@@ -475,7 +476,11 @@ void TCustomRichDoc::ShowItemHint(const std::string& Hint) {
 }
 
 void TCustomRichDoc::CopySelection() {
-  rd_data_->CopySelection(BackgroundColor(), background_.get());
+  CopySelectionToClipboard(*rd_data_, BackgroundColor(), background_.get());
+}
+
+std::string TCustomRichDoc::GetSelText() {
+  return SelectedText(*rd_data_, false);
 }
 
 namespace {

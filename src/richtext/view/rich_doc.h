@@ -209,7 +209,7 @@ class TCustomRichDoc : public TRDScroller {
   // Copies the selection in the formats of the rdoAutoCopy options (Ctrl+C does too).
   void CopySelection();
   // The selected text; empty when nothing is selected.
-  std::string GetSelText() { return rd_data_->GetSelText(false); }
+  std::string GetSelText();
 
   // Animations of the document's pictures.
   void StartAnimation();

@@ -4,6 +4,7 @@
 
 #include "richtext/model/rd_animate.h"
 #include "richtext/styles/rd_style.h"
+#include "richtext/view/rd_clipboard.h"
 #include "richtext/view/rd_platform_canvas.h"
 #include "richtext/view/rich_doc.h"
 
@@ -271,6 +272,10 @@ std::string TRichDocRDData::GetItemHint(int itemNo) {
 
 void TRichDocRDData::ShowItemHint(const std::string& hint) {
   rich_doc_.ShowItemHint(hint);
+}
+
+void TRichDocRDData::DoMouseSelected() {
+  OfferSelectionAsPrimary(*this);
 }
 
 TCPEventKind TRichDocRDData::GetCPEventKind() const {

@@ -95,6 +95,7 @@ class TRichDocRDData : public TRDControlData {
   void InvalidateClientRect(const TRect& rect) override;
   std::string GetItemHint(int itemNo) override;
   void ShowItemHint(const std::string& hint) override;
+  void DoMouseSelected() override;
   TCPEventKind GetCPEventKind() const override;
   void DoCheckpointVisible(TRDCPInfo* checkpoint) override;
   bool IsCopyEventAssigned() const override;

@@ -293,9 +293,7 @@ class TRDEditRDData : public TRichDocRDData {
   void LeaveHyperlinkMode();
   void BuildJumpList();
   // Writing numbers the links as in hyperlink mode.
-  bool SaveRTFToStream(TStream& stream, const TRDRTFSaveParams& params) override;
-  bool SaveHTMLToStream(TStream& stream, const TRDHTMLSaveParams& params) override;
-  bool SaveHTMLExToStream(TStream& stream, const TRDHTMLSaveParams& params) override;
+  bool RunExport(const std::function<bool()>& write) override;
 
   // --- the keys Backspace, Delete and Enter without a selection (backspace_key.cpp,
   // delete_key.cpp, enter_key.cpp). Each change is one undo step and asks the editor
@@ -432,8 +430,6 @@ class TRDEditRDData : public TRichDocRDData {
                                bool affectsWidth, const TValue& value, const std::string& propName);
   // The caret-stop builders for one draw item; wanted is the caret offset - 2.
   bool EditorReadOnly() const;
-  template <class Write>
-  bool WriteInHyperlinkMode(Write write);
   enum class TPlaced { Inserted, Dropped, Refused };
   TPlaced PlaceItemAtCaret(std::unique_ptr<TCustomRDItemInfo> item, std::string& s, bool inheritTag,
                            int& itemNo, int& added, bool& full);

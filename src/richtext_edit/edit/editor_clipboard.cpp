@@ -8,6 +8,7 @@
 #include "platform/gui/standard/clipboard.h"
 #include "platform/text/streams.h"
 #include "richtext/base/code_pages.h"
+#include "richtext/view/rd_clipboard.h"
 #include "richtext/view/rtf_read_properties.h"
 #include "richtext_edit/edit/editor_formats.h"
 #include "richtext_edit/edit/pasted_data.h"
@@ -132,6 +133,7 @@ bool TCustomRichDocEdit::PasteBitmap(bool TextAsName) {
 bool TCustomRichDocEdit::CutToClipboard() {
   TCustomRichDocEdit& editor = ActiveEditor();
   if (!editor.BeforeChange(false)) return false;
-  if (!editor.RDData().CopySelection(editor.BackgroundColor(), &editor.Background())) return false;
+  if (!CopySelectionToClipboard(editor.RDData(), editor.BackgroundColor(), &editor.Background()))
+    return false;
   return editor.DeleteSelection();
 }

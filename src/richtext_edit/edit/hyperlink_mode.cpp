@@ -57,8 +57,7 @@ void TRDEditRDData::LeaveHyperlinkMode() {
   InvalidateControl();
 }
 
-template <class Write>
-bool TRDEditRDData::WriteInHyperlinkMode(Write write) {
+bool TRDEditRDData::RunExport(const std::function<bool()>& write) {
   const bool switchable = GetFlags() & rdfSwitchableHyperlinks;
   if (switchable) EnterHyperlinkMode(false);
   struct TLeave {
@@ -69,16 +68,4 @@ bool TRDEditRDData::WriteInHyperlinkMode(Write write) {
     }
   } leave{*this, switchable};
   return write();
-}
-
-bool TRDEditRDData::SaveRTFToStream(TStream& stream, const TRDRTFSaveParams& params) {
-  return WriteInHyperlinkMode([&] { return TRichDocRDData::SaveRTFToStream(stream, params); });
-}
-
-bool TRDEditRDData::SaveHTMLToStream(TStream& stream, const TRDHTMLSaveParams& params) {
-  return WriteInHyperlinkMode([&] { return TRichDocRDData::SaveHTMLToStream(stream, params); });
-}
-
-bool TRDEditRDData::SaveHTMLExToStream(TStream& stream, const TRDHTMLSaveParams& params) {
-  return WriteInHyperlinkMode([&] { return TRichDocRDData::SaveHTMLExToStream(stream, params); });
 }

@@ -274,9 +274,9 @@ void TRDTableItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, con
         params.Options = cellOptions;
         params.PageColor = cellColor;
         if (context.UseCSS)
-          cell->SaveHTMLExToStream(stream, params);
+          SaveHTMLExToStream(*cell, stream, params);
         else
-          cell->SaveHTMLToStream(stream, params);
+          SaveHTMLToStream(*cell, stream, params);
       } else {
         StreamWriteLine(stream, "<br" + GetHTMLEmptyTagEnd(options) + ">");
       }

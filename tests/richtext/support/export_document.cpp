@@ -8,7 +8,7 @@ std::string ExportDocument::RTF(TRDRTFOptions options) {
   TRDRTFSaveParams params;
   params.Options = options;
   params.PixelsPerInch = 96;
-  SaveRTFToStream(stream, params);
+  SaveRTFToStream(*this, stream, params);
   return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
 }
 
@@ -18,7 +18,7 @@ std::string ExportDocument::HTML(TRDSaveOptions options, const std::string& titl
   params.Options = options;
   params.Title = title;
   params.Path = ImageFolder;
-  SaveHTMLToStream(stream, params);
+  SaveHTMLToStream(*this, stream, params);
   return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
 }
 
@@ -28,6 +28,6 @@ std::string ExportDocument::HTMLEx(TRDSaveOptions options, const std::string& ti
   params.Options = options;
   params.Title = title;
   params.Path = ImageFolder;
-  SaveHTMLExToStream(stream, params);
+  SaveHTMLExToStream(*this, stream, params);
   return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
 }

@@ -23,7 +23,7 @@ std::string WriteRTF(TEditFixture& f, std::vector<int>& ids) {
     target = "http://example.org/" + std::to_string(id);
   };
   TMemoryStream stream;
-  EXPECT_TRUE(f.data.SaveRTFToStream(stream, TRDRTFSaveParams{}));
+  EXPECT_TRUE(SaveRTFToStream(f.data, stream, TRDRTFSaveParams{}));
   return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
 }
 

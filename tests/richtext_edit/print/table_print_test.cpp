@@ -411,7 +411,7 @@ TEST(TablePrintPeers, TextIsPrintedAtItsSize) {
   EXPECT_NEAR(paragraph, 12 * 4.6, 12 * 4.6 * 0.1);
   if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
   TMemoryStream rtf;
-  ASSERT_TRUE(doc.SaveRTFToStream(rtf, TRDRTFSaveParams()));
+  ASSERT_TRUE(SaveRTFToStream(doc, rtf, TRDRTFSaveParams()));
   const std::string rtfFile =
       WriteScratchFile("office_sizes/sizes.rtf",
                        std::string(static_cast<const char*>(rtf.Memory()), size_t(rtf.Size())));

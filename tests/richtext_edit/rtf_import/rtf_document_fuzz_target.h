@@ -41,9 +41,9 @@ inline void FuzzRTFDocument(const uint8_t* Data, size_t Size, const std::string&
   TMemoryStream html;
   TRDHTMLSaveParams htmlParams;
   htmlParams.Path = Folder;
-  (void)document.SaveHTMLToStream(html, htmlParams);
+  (void)SaveHTMLToStream(document, html, htmlParams);
   TMemoryStream rtf;
-  (void)document.SaveRTFToStream(rtf, TRDRTFSaveParams{});
+  (void)SaveRTFToStream(document, rtf, TRDRTFSaveParams{});
   rtf.SetPosition(0);
   TTestFormattedData again(320, 240);
   int againIndex = 0;

@@ -89,7 +89,7 @@ TEST(RTFImportOfficePictures, PngAndJpegKeepTheirPixels) {
   TMemoryStream rtf;
   TRDRTFSaveParams params;
   params.Options = rdrtfSaveJpegAsJpeg;
-  ASSERT_TRUE(doc.Document.SaveRTFToStream(rtf, params));
+  ASSERT_TRUE(SaveRTFToStream(doc.Document, rtf, params));
   const std::string written(static_cast<const char*>(rtf.Memory()), size_t(rtf.Size()));
   EXPECT_NE(written.find("\\pngblip"), std::string::npos);
   EXPECT_NE(written.find("\\jpegblip"), std::string::npos);
@@ -102,7 +102,7 @@ TEST(RTFImportOfficePictures, PngAndJpegKeepTheirPixels) {
   TRDHTMLSaveParams htmlParams;
   htmlParams.Path = WriteScratchFile("office_pictures_html/.keep", "");
   htmlParams.Path.erase(htmlParams.Path.rfind('/') + 1);
-  ASSERT_TRUE(doc.Document.SaveHTMLToStream(html, htmlParams));
+  ASSERT_TRUE(SaveHTMLToStream(doc.Document, html, htmlParams));
   TBitmap first;
   TJPEGImage second;
   first.LoadFromFile(htmlParams.Path + "img1.bmp");

@@ -75,7 +75,7 @@ TEST(TableBounds, RTFWritesOnlyNumbersAParameterHolds) {
   TMemoryStream stream;
   TRDRTFSaveParams params;
   params.PixelsPerInch = 96;
-  ASSERT_TRUE(doc.SaveRTFToStream(stream, params));
+  ASSERT_TRUE(SaveRTFToStream(doc, stream, params));
   const std::string rtf(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
   ASSERT_NE(rtf.find("\\cellx"), std::string::npos);
   for (const long long n : Numbers(rtf)) {

@@ -12,6 +12,7 @@
 #include "platform/sys/date_time.h"
 #include "platform/sys/pump.h"
 #include "platform/test_support/gui_test_support.h"
+#include "richtext/formats/text_export.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 
@@ -143,7 +144,7 @@ TEST(TableCellEditorEvents, ASecondPressSoonAfterTheOpeningOneIsADoubleClick) {
   SimulateMouseDown(*f.Editor(), mbLeft, e.X, e.Y);
   SimulateMouseUp(*f.Editor(), mbLeft, e.X, e.Y);
   TRDEditRDData& cell = f.Editor()->EditData();
-  EXPECT_EQ(cell.GetSelText(false), "OE3XYZ");
+  EXPECT_EQ(SelectedText(cell, false), "OE3XYZ");
   EXPECT_EQ(f.Fired().find("dblclick"), std::string::npos);
   Settle();
   EXPECT_NE(f.Fired().find("dblclick OE3XYZ 0"), std::string::npos);
@@ -283,7 +284,7 @@ TEST(TableCellEditorEvents, RightClicksHoversHintsAndSelectionsInTheCellReachThe
   SimulateMouseDown(*f.Editor(), mbLeft, start.X, start.Y);
   SimulateMouseMove(*f.Editor(), end.X, end.Y, ssLeft);
   SimulateMouseUp(*f.Editor(), mbLeft, end.X, end.Y);
-  EXPECT_EQ(f.Editor()->EditData().GetSelText(false), "OE3XYZ");
+  EXPECT_EQ(SelectedText(f.Editor()->EditData(), false), "OE3XYZ");
   EXPECT_NE(heard.find("select; "), std::string::npos) << heard;
   EXPECT_EQ(heard.find("other sender"), std::string::npos) << heard;
   // The hint of an item of the cell is the outer editor's to give.

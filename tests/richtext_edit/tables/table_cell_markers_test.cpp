@@ -243,7 +243,7 @@ std::string RTFOf(TTableDocument& doc) {
   TMemoryStream rtf;
   TRDRTFSaveParams params;
   params.PixelsPerInch = 96;
-  EXPECT_TRUE(doc.SaveRTFToStream(rtf, params));
+  EXPECT_TRUE(SaveRTFToStream(doc, rtf, params));
   return std::string(static_cast<const char*>(rtf.Memory()), size_t(rtf.Size()));
 }
 
@@ -276,7 +276,7 @@ TEST(TableCellMarkersPeers, LibreOfficeNumbersTheCellsAsWeDo) {
   TMemoryStream stream;
   TRDHTMLSaveParams params;
   params.Path = ScratchFolder() + "/table_cell_markers/";
-  ASSERT_TRUE(doc.SaveHTMLToStream(stream, params));
+  ASSERT_TRUE(SaveHTMLToStream(doc, stream, params));
   const std::string html = WriteScratchFile(
       "table_cell_markers/numbered.html",
       std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size())));

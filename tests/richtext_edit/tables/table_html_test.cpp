@@ -27,9 +27,9 @@ std::string HTMLOf(TTableDocument& doc, TRDSaveOptions options, bool css,
   params.Options = options;
   params.Title = "Tables";
   if (css)
-    doc.SaveHTMLExToStream(stream, params);
+    SaveHTMLExToStream(doc, stream, params);
   else
-    doc.SaveHTMLToStream(stream, params);
+    SaveHTMLToStream(doc, stream, params);
   return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
 }
 

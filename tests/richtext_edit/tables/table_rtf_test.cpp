@@ -21,7 +21,7 @@ std::string RTFOf(TTableDocument& doc) {
   TMemoryStream stream;
   TRDRTFSaveParams params;
   params.PixelsPerInch = 96;
-  EXPECT_TRUE(doc.SaveRTFToStream(stream, params));
+  EXPECT_TRUE(SaveRTFToStream(doc, stream, params));
   return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
 }
 
@@ -246,7 +246,7 @@ TEST(TableRTF, DocumentNeverShownIsLaidOutFirst) {
   TMemoryStream stream;
   TRDRTFSaveParams params;
   params.PixelsPerInch = 96;
-  ASSERT_TRUE(doc.SaveRTFToStream(stream, params));
+  ASSERT_TRUE(SaveRTFToStream(doc, stream, params));
   const std::string rtf(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
   EXPECT_EQ(CountOf(rtf, "\\cellx"), 4u) << rtf;
   EXPECT_FALSE(Has(rtf, "\\cellx-")) << rtf;
@@ -264,9 +264,9 @@ std::vector<int> LinkIdsWritten(TCustomRDData& doc, bool html) {
   };
   TMemoryStream stream;
   if (html)
-    doc.SaveHTMLToStream(stream, TRDHTMLSaveParams());
+    SaveHTMLToStream(doc, stream, TRDHTMLSaveParams());
   else
-    doc.SaveRTFToStream(stream, TRDRTFSaveParams());
+    SaveRTFToStream(doc, stream, TRDRTFSaveParams());
   doc.ExportHooks.OnWriteHyperlink = nullptr;
   return ids;
 }

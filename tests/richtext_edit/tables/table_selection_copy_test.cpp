@@ -12,6 +12,7 @@
 #include "platform/sys/pump.h"
 #include "platform/test_support/gui_test_support.h"
 #include "richtext/base/code_pages.h"
+#include "richtext/view/rd_clipboard.h"
 #include "richtext_edit/edit/editor_formats.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
@@ -123,13 +124,13 @@ TEST(TableSelectionCopy, AViewersCopyOfSelectedCellsAndOfNothing) {
 
   // Nothing selected: the clipboard keeps what it held.
   PutOnly(CF_UNICODETEXT, std::string("x\0\0\0", 4));
-  EXPECT_FALSE(viewer.CopySelection(clNone, nullptr));
+  EXPECT_FALSE(CopySelectionToClipboard(viewer, clNone, nullptr));
   EXPECT_EQ(ClipboardText(), "x");
 
   // A whole column: the viewer has no editor, the cells are its selection all the same.
   table.SelectCols(1, 1);
   EXPECT_FALSE(viewer.HasSelection());
-  ASSERT_TRUE(viewer.CopySelection(clNone, nullptr));
+  ASSERT_TRUE(CopySelectionToClipboard(viewer, clNone, nullptr));
   EXPECT_EQ(ClipboardText(), "q\r\ns\r\n");
   const std::string rdf = Clipboard().GetAsBytes(RichDocClipboardFormat());
   const std::string rtf = Clipboard().GetAsBytes(RichTextClipboardFormat());
@@ -141,7 +142,7 @@ TEST(TableSelectionCopy, AViewersCopyOfSelectedCellsAndOfNothing) {
   EXPECT_FALSE(table.HasPartialSelection());
   EXPECT_EQ(viewer.PartialSelectedItem, -1);
   EXPECT_FALSE(table.Cells(0, 1)->State & rddsSelectedAsWhole);
-  ASSERT_TRUE(viewer.CopySelection(clNone, nullptr));
+  ASSERT_TRUE(CopySelectionToClipboard(viewer, clNone, nullptr));
   EXPECT_EQ(ClipboardText(), "bef");
 }
 

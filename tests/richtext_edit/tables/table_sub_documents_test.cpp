@@ -9,6 +9,7 @@
 #include "platform/sys/pump.h"
 #include "platform/test_support/gui_test_support.h"
 #include "richtext/base/rich_doc_error.h"
+#include "richtext/formats/text_export.h"
 #include "richtext/model/control_item.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
@@ -189,7 +190,7 @@ TEST(TableSubDocuments, AChosenCellKeepsItsSelectionInAViewerAndOpensInAnEditor)
   EXPECT_EQ(shown.ChosenCol, 1);
   EXPECT_EQ(viewer.PartialSelectedItem, 1);
   EXPECT_FALSE(viewer.HasSelection());
-  EXPECT_EQ(cell.GetSelText(false), "ef");
+  EXPECT_EQ(SelectedText(cell, false), "ef");
   shown.UnchooseCell();
   EXPECT_EQ(shown.ChosenRow, -1);
   EXPECT_FALSE(cell.HasSelection());
@@ -200,7 +201,7 @@ TEST(TableSubDocuments, AChosenCellKeepsItsSelectionInAViewerAndOpensInAnEditor)
   f.table->ChooseCell(0, 0);
   ASSERT_NE(f.table->InplaceEditor, nullptr);
   EXPECT_EQ(f.table->ChosenCol, 0);
-  EXPECT_EQ(f.table->InplaceEditor->EditData().GetSelText(false), "ab");
+  EXPECT_EQ(SelectedText(f.table->InplaceEditor->EditData(), false), "ab");
   // Typing replaces it.
   SimulateKey(*f.table->InplaceEditor, TKeyCode('Z'), "z");
   f.table->UnchooseCell();

@@ -1,11 +1,9 @@
-// Laying the items out into draw lines: word wrap, rectangle items, tabs, full-line
-// items, a common baseline per screen line, paragraph indents and spacing, and the
-// document's size handed to the window (with the second pass a scroll bar that came or
-// went asks for).
+// Filling screen lines with the items: text wrapped word by word at the room a line
+// has, rectangle items and tabs on the line, full-line items on lines of their own, and
+// where a new line starts with its indents and the spacing of paragraphs.
 #include <algorithm>
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 #include "richtext/base/code_pages.h"
 #include "richtext/base/line_break.h"
@@ -366,97 +364,109 @@ void TCustomRDFormattedData::AddTextPiece(const std::string& text, int itemNo, i
 void TCustomRDFormattedData::FormatRectItem(int itemNo, TRDFormatParams& p) {
   auto* item = dynamic_cast<TRDNonTextItemInfo*>(GetItem(itemNo));
   if (!item) return;
-  TRDStyle& style = *GetRDStyle();
-  int width = item->GetWidth();
-  int height = item->GetHeight();
-  int descent = item->GetDescent();
-  // A tab reaches exactly to its stop.
-  int spacing = item->StyleNo == -12 ? 0 : item->GetHorzSpacing();
-  // Only items whose width follows the document's (tabs, markers, controls in per cent)
-  // are measured against it; the rest keep their own size, which on paper grows with the
-  // printer's resolution.
-  if (item->QueryItemFlagEx(5, &style)) {
-    item->AdjustToDocWidth(*p.canvas, style, TextWidth, width, height, descent);
-  } else if (IsForPrinting()) {
-    width = ScreenToDeviceX(width, p.scaling);
-    height = ScreenToDeviceY(height, p.scaling);
-    descent = ScreenToDeviceY(descent, p.scaling);
-  }
-  if (IsForPrinting()) spacing = ScreenToDeviceX(spacing, p.scaling);
+  TRDItemBox box = MeasureRectItem(*item, p);
   p.cur_style = -1;  // the item may have set a font of its own
-  const TParaInfo& para = style.ParaStyles()[item->ParaNo];
+  const TParaInfo& para = GetRDStyle()->ParaStyles()[item->ParaNo];
   const bool noWrap = (para.Options & rdpaoNoWrap) != 0;
   const bool afterMarker = itemNo > 0 && GetItem(itemNo - 1)->StyleNo == -11;
   const bool lineEmpty = DrawItems.Count() == p.line_first;
-  const bool lineFull = p.x + width > p.room || (p.max_length > 0 && p.line_chars >= p.max_length);
-  bool newLine = IsItemLineStart(itemNo) || (!lineEmpty && lineFull && !noWrap && !afterMarker);
+  const bool lineFull =
+      p.x + box.width > p.room || (p.max_length > 0 && p.line_chars >= p.max_length);
+  const bool newLine =
+      IsItemLineStart(itemNo) || (!lineEmpty && lineFull && !noWrap && !afterMarker);
   if (IsItemLineStart(itemNo) && item->IsParaStart()) p.at_para_start = true;
   if (newLine) {
     StartNewLine(itemNo, !item->IsParaStart() && !item->GetLineBreakBefore(), p);
     p.x = 0;
   }
-  if (item->StyleNo == -12) {
-    FinishPendingTab(p);
-    int position = 0;
-    std::string leader;
-    TRDTabAlign align = rdtaLeft;
-    const int margin = ScreenToDeviceX(GetLeftMargin(), p.scaling);
-    style.GetNextTab(item->ParaNo, p.line_left + p.x, p.scaling, margin, position, leader, align,
-                     GetParaBiDiMode(item->ParaNo), p.left_indent, p.right_indent);
-    const int here = p.line_left + p.x;
-    if (align == rdtaLeft) {
-      width = std::max(0, position - here);
-    } else {
-      width = align == rdtaRight
-                  ? 0
-                  : std::max(0, (position - here) - (p.line_left + p.room - position));
-      p.tab_item = DrawItems.Count();
-      p.tab_align = align;
-      p.tab_pos = position;
-    }
+  if (item->StyleNo == -12) box.width = TabWidth(*item, p);
+  PlaceRectItem(itemNo, *item, box, p);
+}
+
+TCustomRDFormattedData::TRDItemBox TCustomRDFormattedData::MeasureRectItem(
+    TRDNonTextItemInfo& item, const TRDFormatParams& p) {
+  TRDStyle& style = *GetRDStyle();
+  TRDItemBox box{item.GetWidth(), item.GetHeight(), item.GetDescent(),
+                 // A tab reaches exactly to its stop.
+                 item.StyleNo == -12 ? 0 : item.GetHorzSpacing()};
+  // Only items whose width follows the document's (tabs, markers, controls in per cent)
+  // are measured against it; the rest keep their own size, which on paper grows with the
+  // printer's resolution.
+  if (item.QueryItemFlagEx(5, &style)) {
+    item.AdjustToDocWidth(*p.canvas, style, TextWidth, box.width, box.height, box.descent);
+  } else if (IsForPrinting()) {
+    box.width = ScreenToDeviceX(box.width, p.scaling);
+    box.height = ScreenToDeviceY(box.height, p.scaling);
+    box.descent = ScreenToDeviceY(box.descent, p.scaling);
   }
-  int ascent = height - descent;
-  auto* rect = dynamic_cast<TRDRectItemInfo*>(item);
+  if (IsForPrinting()) box.spacing = ScreenToDeviceX(box.spacing, p.scaling);
+  return box;
+}
+
+int TCustomRDFormattedData::TabWidth(const TCustomRDItemInfo& tab, TRDFormatParams& p) {
+  FinishPendingTab(p);
+  int position = 0;
+  std::string leader;
+  TRDTabAlign align = rdtaLeft;
+  const int margin = ScreenToDeviceX(GetLeftMargin(), p.scaling);
+  GetRDStyle()->GetNextTab(tab.ParaNo, p.line_left + p.x, p.scaling, margin, position, leader,
+                           align, GetParaBiDiMode(tab.ParaNo), p.left_indent, p.right_indent);
+  const int here = p.line_left + p.x;
+  if (align == rdtaLeft) return std::max(0, position - here);
+  // A right or centre tab waits for the text after it, which the line's end places.
+  p.tab_item = DrawItems.Count();
+  p.tab_align = align;
+  p.tab_pos = position;
+  return align == rdtaRight ? 0
+                            : std::max(0, (position - here) - (p.line_left + p.room - position));
+}
+
+void TCustomRDFormattedData::PlaceRectItem(int itemNo, TRDNonTextItemInfo& item,
+                                           const TRDItemBox& box, TRDFormatParams& p) {
+  TRDStyle& style = *GetRDStyle();
+  int ascent = box.height - box.descent;
+  int descent = box.descent;
+  auto* rect = dynamic_cast<TRDRectItemInfo*>(&item);
   const int vAlign = rect ? rect->VAlign : rdvaBaseline;
   if (vAlign == rdvaMiddle) {
-    ascent = height / 2;
-    descent = height - ascent;
+    ascent = box.height / 2;
+    descent = box.height - ascent;
   }
   if (rect && rect->VShift != 0) {
-    const int shift =
-        rect->VShiftAbs ? ScreenToDeviceY(rect->VShift, p.scaling) : height * rect->VShift / 100;
+    const int shift = rect->VShiftAbs ? ScreenToDeviceY(rect->VShift, p.scaling)
+                                      : box.height * rect->VShift / 100;
     ascent += shift;
     descent -= shift;
   }
   const bool aligned = vAlign >= rdvaAbsTop;
   if (aligned) p.line_has_valigned = true;
-  auto line = NonTextDrawLine(*this, *item, p.scaling);
+  auto line = NonTextDrawLine(*this, item, p.scaling);
   line->SetData(0, 0, itemNo, false);
-  line->SetSize(width, height);
+  line->SetSize(box.width, box.height);
   PlaceOnLine(DrawItems, *line, DrawItems.Count() == p.line_first, aligned ? 0 : ascent,
               aligned ? 0 : descent, p.line_first, p.baseline, p.ascent, p.descent,
               p.pending_extra);
   if (aligned) line->Top = p.baseline;
-  line->Left = p.x + p.line_left + spacing;
+  line->Left = p.x + p.line_left + box.spacing;
   line->Offs = 0;
   line->Length = 0;
   TRDJumpInfo jump;
   jump.RDData = this;
   jump.Left = line->Left;
   jump.Top = line->Top;
-  jump.Width = width;
+  jump.Width = box.width;
   jump.Height = line->Height;
   jump.Id = JumpCount;
   jump.DrawItemNo = DrawItems.Count();
   jump.Cursor = style.JumpCursor;
   AddDrawLine(std::move(line), p);
   if (p.met_old_lines) return;
-  if ((GetFlags() & rdfCollectJumps) && item->QueryItemFlagEx(1, &style)) {
+  if ((GetFlags() & rdfCollectJumps) && item.QueryItemFlagEx(1, &style)) {
     // Pictures and image-list pictures that are links.
     Jumps.push_back(jump);
-    item->JumpID = JumpCount++;
+    item.JumpID = JumpCount++;
   }
-  p.x += width + spacing;
+  p.x += box.width + box.spacing;
   p.at_para_start = false;
 }
 
@@ -565,121 +575,6 @@ void TCustomRDFormattedData::StartNewLine(int itemNo, bool wrapping, TRDFormatPa
   p.line_has_valigned = false;
 }
 
-// The least width each item line that starts in first..last needs (the first value is
-// for the part of a line from first when first does not start one): a no-wrap line's
-// whole width, else its widest non-text item (a wrapping paragraph breaks a long word),
-// at least the indents. One value per line, in order.
-static std::vector<int> LineMinWidths(const TCustomRDFormattedData& data, int first, int last,
-                                      TRDCanvas& canvas, const TRDResolution& scaling) {
-  TRDStyle& style = *data.GetRDStyle();
-  std::vector<int> widths;
-  int line = 0;
-  int lineStyle = -1;
-  for (int i = first; i <= last; ++i) {
-    const TCustomRDItemInfo* item = data.GetItem(i);
-    const TParaInfo& para = style.ParaStyles()[item->ParaNo];
-    if (data.IsItemLineStart(i)) {
-      if (i > first) widths.push_back(std::max(0, line));
-      line = ScreenToDeviceX(para.LeftIndent + para.RightIndent + std::max(0, para.FirstIndent),
-                             scaling);
-    }
-    int width = 0;
-    if (item->StyleNo < 0) {
-      if (auto* nonText = dynamic_cast<const TRDNonTextItemInfo*>(item))
-        width = item->QueryItemFlag(0) ? 0 : nonText->GetWidth() + nonText->GetHorzSpacing();
-      if (data.IsForPrinting()) width = ScreenToDeviceX(width, scaling);
-    } else if (para.Options & rdpaoNoWrap) {
-      const int styleNo = data.GetActualStyle(*item);
-      if (styleNo != lineStyle) {
-        style.ApplyStyle(canvas, styleNo, rdbdUnspecified, false);
-        lineStyle = styleNo;
-      }
-      width = GetItemTextWidth(data.GetItemTextRaw(i), canvas, item->ItemOptions);
-    }
-    if (para.Options & rdpaoNoWrap)
-      line += width;
-    else
-      line = std::max(line, width);
-  }
-  if (first <= last) widths.push_back(std::max(0, line));
-  return widths;
-}
-
-static int Widest(const std::vector<int>& widths) {
-  return widths.empty() ? 0 : *std::max_element(widths.begin(), widths.end());
-}
-
-static int LinesMinWidth(const TCustomRDFormattedData& data, int first, int last, TRDCanvas& canvas,
-                         const TRDResolution& scaling) {
-  return Widest(LineMinWidths(data, first, last, canvas, scaling));
-}
-
-int TCustomRDFormattedData::NextLineMinWidth(int itemNo, TRDFormatParams& p) const {
-  if (p.line_min_widths && p.next_line_min_width < p.line_min_widths->size())
-    return (*p.line_min_widths)[p.next_line_min_width++];
-  int last = itemNo;
-  while (last + 1 < Items.Count() && !IsItemLineStart(last + 1)) ++last;
-  p.cur_style = -1;  // measuring sets the canvas font
-  return Widest(LineMinWidths(*this, itemNo, last, *p.canvas, p.scaling));
-}
-
-void TCustomRDFormattedData::WidthsFor(int minWidth, const TRDResolution& scaling,
-                                       int& documentWidth, int& textWidth) const {
-  const int l = ScreenToDeviceX(GetLeftMargin(), scaling);
-  const int r = ScreenToDeviceX(GetRightMargin(), scaling);
-  const int minW = ScreenToDeviceX(GetMinTextWidth(), scaling);
-  const int maxW = ScreenToDeviceX(GetMaxTextWidth(), scaling);
-  documentWidth = std::max(minWidth, GetWidth() - (l + r));
-  if (minW > documentWidth) documentWidth = minW;
-  if (GetOptions() & rdoClientTextWidth)
-    textWidth = std::max(GetWidth() - (l + r), minW);
-  else
-    textWidth = documentWidth > maxW && GetMaxTextWidth() > 0 ? maxW : documentWidth;
-}
-
-int TCustomRDFormattedData::GetItemRangeMinWidth(int first, int last) {
-  if (!GetRDStyle() || last < first || first < 0 || last >= Items.Count()) return 0;
-  TRDCanvas& canvas = GetCanvas();
-  canvas.SaveState();
-  TRDResolution scaling;
-  GetDeviceScaling(canvas, scaling);
-  const int width = LinesMinWidth(*this, first, last, canvas, scaling);
-  canvas.RestoreState();
-  return width;
-}
-
-int TCustomRDFormattedData::GetLinesMinWidth(int first, int last) {
-  if (last < first || first < 0 || last >= Items.Count()) return 0;
-  int lineFirst, lineLast;
-  ExpandRangeToLines(first, last, lineFirst, lineLast);
-  return GetItemRangeMinWidth(lineFirst, lineLast);
-}
-
-int TCustomRDFormattedData::GetDocumentMinWidth() {
-  return GetItemRangeMinWidth(0, Items.Count() - 1);
-}
-
-int TCustomRDFormattedData::FormatItemRange(int first, int last, TRDFormatParams& p,
-                                            int firstChar) {
-  for (int i = first; i <= last; ++i) {
-    const int from = i == first ? firstChar : 0;
-    TCustomRDItemInfo* item = GetItem(i);
-    const int oldDrawItem = item->DrawItemNo;
-    if (from == 0) item->DrawItemNo = -1;
-    const int lineMinWidth = from == 0 && IsItemLineStart(i) ? NextLineMinWidth(i, p) : -1;
-    FormatItem(i, p, from);
-    const int d = item->DrawItemNo;
-    if (lineMinWidth >= 0 && d >= 0) DrawItems.SetLineMinWidth(d, lineMinWidth);
-    if (p.met_old_lines) {
-      // An item whose lines are all old ones keeps its first, to be moved with them.
-      if (d >= 0) return i + 1;
-      item->DrawItemNo = oldDrawItem;
-      return i;
-    }
-  }
-  return last + 1;
-}
-
 void TCustomRDFormattedData::FormatItem(int i, TRDFormatParams& p, int from) {
   TCustomRDItemInfo* item = GetItem(i);
   if (item->StyleNo < 0) {
@@ -707,193 +602,5 @@ void TCustomRDFormattedData::FormatItem(int i, TRDFormatParams& p, int from) {
     }
   } else {
     FormatLine(display, stored, i, count - from, from, p);
-  }
-}
-
-void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noRestore, int depth,
-                                         TRDCanvas* canvasArg, bool formatTail, bool passThrough1,
-                                         bool passThrough2) {
-  if (area_size_guard_) {
-    area_size_guard_ = false;
-    return;
-  }
-  if (depth > 1) return;
-  TRDStyle* style = GetRDStyle();
-  if (!style || (State & rdsFormatting)) return;
-  TRDCanvas& canvas = canvasArg ? *canvasArg : GetCanvas();
-  const bool outer = depth == 0;
-  State |= rdsFormatting;
-  canvas.SaveState();
-  TRDFormattingScope scope{canvas, State};
-  struct TAfter {
-    TCustomRDFormattedData& data;
-    bool outer;
-    ~TAfter() {
-      if (outer) data.LastFormattedItem = data.Items.Count() - 1;
-    }
-  } after{*this, outer};
-
-  int keepStart = -1, keepStartOffs = 0, keepEnd = -1, keepEndOffs = 0;
-  int keepItem = -1, keepDistance = 0;
-  if (keepPosition) {
-    GetSelectionBounds(keepStart, keepStartOffs, keepEnd, keepEndOffs, false);
-    if (!noRestore && DrawItems.Count() > 0) {
-      int d = std::min(FindFirstVisibleDrawItem(GetVOffs(), 1), DrawItems.Count() - 1);
-      keepItem = DrawItems[d]->ItemNo;
-      d = GetItem(keepItem)->DrawItemNo;
-      keepDistance = GetVOffs() - DrawItems[d]->Top;
-    }
-  }
-  const int oldVOffs = GetVOffs();
-
-  TRDFormatParams p;
-  p.canvas = &canvas;
-  GetDeviceScaling(canvas, p.scaling);
-  p.pass1 = passThrough1;
-  p.pass2 = passThrough2;
-  // The length limit belongs to the document a viewer shows, not to its sub-documents.
-  p.max_length = (GetFlags() & rdfRoot) ? GetMaxLength() : 0;
-
-  // Where the layout starts: the paragraph of the last item laid out, when only the
-  // tail is asked for (an appender may have added to that paragraph's items), else the
-  // beginning.
-  int firstItem = 0;
-  int restartLine = -1;
-  if (formatTail && LastFormattedItem >= 0 && LastFormattedItem < Items.Count()) {
-    const int para = GetFirstItemOfPara(LastFormattedItem);
-    const int d = GetItem(para)->DrawItemNo;
-    if (d >= 0 && d < DrawItems.Count()) {
-      firstItem = para;
-      restartLine = d;
-    }
-  }
-  // The lines laid out again leave the layout first: what stays and what is new give
-  // the document's least width, which shrinks when its widest line went.
-  int restartBaseline = 0;
-  if (restartLine >= 0) {
-    int lineTop = DrawItems[restartLine]->Top;
-    int first, last;
-    GetLineDrawItemRange(restartLine, first, last);
-    for (int d = first; d <= last; ++d) lineTop = std::min(lineTop, DrawItems[d]->Top);
-    restartBaseline = lineTop - ParaSpaceBefore(firstItem, p.scaling) -
-                      (firstItem > 0 ? ParaSpaceAfter(firstItem - 1, p.scaling) : 0);
-    Jumps.erase(std::remove_if(Jumps.begin(), Jumps.end(),
-                               [&](const TRDJumpInfo& j) { return j.DrawItemNo >= restartLine; }),
-                Jumps.end());
-    JumpCount = Jumps.empty() ? 0 : Jumps.back().Id + 1;
-    if (SelStartDItem >= restartLine || SelEndDItem >= restartLine) {
-      if (!keepPosition) GetSelectionBounds(keepStart, keepStartOffs, keepEnd, keepEndOffs, false);
-      Deselect(false);
-    }
-    DrawItems.DeleteRange(restartLine, DrawItems.Count() - 1);
-    for (int i = firstItem; i < Items.Count(); ++i) GetItem(i)->DrawItemNo = -1;
-  }
-  std::vector<int> lineMinWidths =
-      LineMinWidths(*this, firstItem, Items.Count() - 1, canvas, p.scaling);
-  const int minWidth =
-      std::max(Widest(lineMinWidths), restartLine >= 0 ? DrawItems.MaxLineMinWidth() : 0);
-  MinDocumentWidth = minWidth;
-  int documentWidth, textWidth;
-  WidthsFor(minWidth, p.scaling, documentWidth, textWidth);
-  const bool widthsChanged = documentWidth != DocumentWidth || textWidth != TextWidth;
-  // Other widths change the room of every line: everything is laid out again.
-  if (restartLine >= 0 && widthsChanged) {
-    restartLine = -1;
-    firstItem = 0;
-    lineMinWidths = LineMinWidths(*this, 0, Items.Count() - 1, canvas, p.scaling);
-  }
-  DocumentWidth = documentWidth;
-  TextWidth = textWidth;
-  p.line_min_widths = &lineMinWidths;
-
-  if (force || !keepPosition || widthsChanged) {
-    if (restartLine >= 0) {
-      p.baseline = restartBaseline;
-    } else {
-      firstItem = 0;
-      p.baseline = GetTopMargin();
-      if (!keepPosition && HasSelection())
-        GetSelectionBounds(keepStart, keepStartOffs, keepEnd, keepEndOffs, false);
-      const int selStart = keepStart, selStartOffs = keepStartOffs, selEnd = keepEnd,
-                selEndOffs = keepEndOffs;
-      ClearFormatting();
-      keepStart = selStart, keepStartOffs = selStartOffs, keepEnd = selEnd,
-      keepEndOffs = selEndOffs;
-    }
-    p.line_first = DrawItems.Count();
-    FormatItemRange(firstItem, Items.Count() - 1, p);
-    FinishPendingTab(p);
-    FinishLine(p.line_left + p.room, p, !(State & rdsNoLastParaEnd));
-    DocumentHeight =
-        ScreenToDeviceY(GetBottomMargin(), p.scaling) + p.baseline + p.descent + p.pending_extra;
-    if (Items.Count() > 0) DocumentHeight += ParaSpaceAfter(Items.Count() - 1, p.scaling);
-    AdjustVScrollUnits();
-    for (TRDJumpInfo& jump : Jumps) {
-      const TRDDrawLineInfo* line = DrawItems[jump.DrawItemNo];
-      jump.Left = line->Left;
-      jump.Top = line->Top;
-    }
-  }
-
-  const int oldWidth = GetWidth(), oldHeight = GetHeight();
-  area_size_guard_ = true;
-  SetDocumentAreaSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
-  area_size_guard_ = false;
-  if (GetWidth() != oldWidth || GetHeight() != oldHeight) {
-    State &= ~rdsFormatting;
-    FormatItems(keepPosition, force, false, depth + 1, canvasArg, false, passThrough1,
-                passThrough2);
-    State |= rdsFormatting;
-  }
-  if (outer) {
-    if (keepPosition && !noRestore) {
-      const int d = keepItem >= 0 && keepItem < Items.Count() ? GetItem(keepItem)->DrawItemNo : -1;
-      ScrollTo(d >= 0 ? DrawItems[d]->Top + keepDistance : 0, false);
-    }
-    if (formatTail) ScrollTo((GetOptions() & rdoScrollToEnd) ? DocumentHeight : oldVOffs, false);
-    if (keepStart >= 0 && keepEnd >= 0 && keepEnd < Items.Count() && keepStart < Items.Count())
-      SetSelectionBounds(keepStart, keepStartOffs, keepEnd, keepEndOffs);
-    PlaceControls();
-  }
-}
-
-bool TCustomRDFormattedData::FollowKeptLayout() {
-  if ((State & rdsFormatting) || DrawItems.Count() == 0 || LastFormattedItem != Items.Count() - 1 ||
-      Items.ControlCount() > 0) {
-    return false;
-  }
-  // The lines that went may have been the widest: other widths need a format.
-  TRDResolution scaling;
-  GetDeviceScaling(GetCanvas(), scaling);
-  int documentWidth, textWidth;
-  WidthsFor(DrawItems.MaxLineMinWidth(), scaling, documentWidth, textWidth);
-  if (documentWidth != DocumentWidth || textWidth != TextWidth) return false;
-  MinDocumentWidth = DrawItems.MaxLineMinWidth();
-  const int oldVOffs = GetVOffs();
-  const int oldWidth = GetWidth(), oldHeight = GetHeight();
-  AdjustVScrollUnits();
-  area_size_guard_ = true;
-  SetDocumentAreaSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
-  area_size_guard_ = false;
-  // A scroll bar that came or went changes the width the lines have: a whole format.
-  if (GetWidth() != oldWidth || GetHeight() != oldHeight) return false;
-  ScrollTo((GetOptions() & rdoScrollToEnd) ? DocumentHeight : oldVOffs, false);
-  return true;
-}
-
-void TCustomRDFormattedData::PlaceControls() {
-  // Controls are windows on the viewer: placed in client coordinates here, moved along
-  // with the document by the scroller afterwards. A layout for paper leaves them be.
-  if (IsForPrinting()) return;
-  int ox, oy;
-  GetOrigin(ox, oy);
-  // An item's open in-place editor (a table's cell editor) is such a window as well.
-  if (Items.ControlCount() == 0 && !GetChosenItem()) return;
-  for (int i = 0; i < Items.Count(); ++i) {
-    if (GetItem(i)->StyleNo != rdsComponent && GetItem(i) != GetChosenItem()) continue;
-    auto* item = dynamic_cast<TRDNonTextItemInfo*>(GetItem(i));
-    if (!item || item->DrawItemNo < 0 || item->DrawItemNo >= DrawItems.Count()) continue;
-    const TRDDrawLineInfo& line = *DrawItems[item->DrawItemNo];
-    item->MoveToPosition(line.Left - GetHOffs() + ox, line.Top - GetVOffs() + oy, false);
   }
 }

@@ -1,7 +1,7 @@
 // The document data's side of the objects in the text: the application's answers for
 // pictures, controls and image lists a document file names, the window controls live
-// on, and item hints. Sub-documents (table cells) ask their root.
-#include "platform/gui/controls/controls.h"
+// on (a control named in a file is asked for beside the control items, in
+// control_item.cpp), and item hints. Sub-documents (table cells) ask their root.
 #include "platform/gui/graphics/bitmap.h"
 #include "richtext/model/rd_data.h"
 
@@ -9,12 +9,6 @@ std::unique_ptr<TGraphic> TCustomRDData::DoRDFPictureNeeded(const std::string& n
                                                             const TRDTag& tag) {
   if (TCustomRDData* root = GetRootData(); root != this) return root->DoRDFPictureNeeded(name, tag);
   return OnRDFPictureNeeded ? OnRDFPictureNeeded(name, tag) : nullptr;
-}
-
-std::unique_ptr<TControl> TCustomRDData::DoRDFControlNeeded(const std::string& name,
-                                                            const TRDTag& tag) {
-  if (TCustomRDData* root = GetRootData(); root != this) return root->DoRDFControlNeeded(name, tag);
-  return OnRDFControlNeeded ? OnRDFControlNeeded(name, tag) : nullptr;
 }
 
 TImageList* TCustomRDData::DoRDFImageListNeeded(int imageListTag) {

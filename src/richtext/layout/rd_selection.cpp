@@ -1,16 +1,8 @@
 // Questions about the selection of a formatted document and the widening steps of mouse
-// selection: whole lines, whole paragraphs; and the selected text.
+// selection: whole lines, whole paragraphs.
 #include <algorithm>
 
-#include "platform/text/streams.h"
-#include "richtext/formats/text_export.h"
 #include "richtext/layout/formatted_data.h"
-
-namespace {
-
-constexpr int kSelTextLineWidth = 80;
-
-}  // namespace
 
 bool TCustomRDFormattedData::HasSelection(bool resetEmpty) {
   if (HasSelection()) return true;
@@ -104,10 +96,4 @@ const TGraphic* TCustomRDFormattedData::GetSelectedPicture() const {
   }
   if (s != e || GetItem(s)->StyleNo >= 0 || so != 0 || eo != 1) return nullptr;
   return GetItem(s)->GetImage();
-}
-
-std::string TCustomRDFormattedData::GetSelText(bool unicode) {
-  TMemoryStream stream;
-  SaveTextToStream(*this, stream, kSelTextLineWidth, true, false, unicode, false);
-  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
 }

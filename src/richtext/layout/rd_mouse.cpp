@@ -4,7 +4,6 @@
 // double click that selects a word.
 #include <algorithm>
 
-#include "richtext/formats/rd_transfer.h"
 #include "richtext/layout/formatted_data.h"
 #include "richtext/styles/rd_style.h"
 
@@ -383,7 +382,7 @@ void TCustomRDFormattedData::MouseUp(TMouseButton button, TShiftState shift, int
     State &= ~(rdsSelecting | rdsSelectingLines);
     SelectingInfo.reset();
     InvalidateControl();
-    OfferSelectionAsPrimary(*this);
+    DoMouseSelected();
     if (OnSelect) OnSelect();
   }
   int x = cx, y = cy;
