@@ -87,6 +87,39 @@ TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Col
   engine_->HintTrackHit = true;
   engine_->SetViewStyle(vsList);
   engine_->SetGroupSelectionTextColor(clWhite);
+  WireRows();
+  WireItemEvents();
+  WireInput();
+  engine_->DragOperations = doCopy | doMove;
+  WireDragDrop();
+
+  header_ = new TExSectionHeader(*this);
+  header_->SetParent(this);
+  header_->SetAlign(alTop);
+  header_->SetHeight(20);
+  engine_->SetParent(this);
+  engine_->SetAlign(alClient);
+
+  Columns.OnChange = [this] {
+    order_valid_ = false;
+    UpdateHeader();
+  };
+  Columns.OnRefresh = [this] { Changed(); };
+  SortSettings.OnChange = [this] { Sort(); };
+  PreviewSettings.OnChange = [this] { PreviewChanged(); };
+  engine_->GroupFont().SetColor(0xB96837);
+  SetShowHint(true);
+  SetColor(clWhite);
+  SetBounds(0, 0, 400, 300);
+  // A list nobody gave columns shows four, so that it shows something.
+  Columns.BeginUpdate();
+  Columns.Add()->SetCaption("Group Column");
+  for (int i = 1; i <= 3; ++i) Columns.Add()->SetCaption("column " + std::to_string(i));
+  Columns.EndUpdate();
+}
+
+// The engine asks the list for its rows' heights, data, captions, looks and order.
+void TExSectionList::WireRows() {
   engine_->OnGetChildItemHeight = [this](TSectionGroupedList*, TCanvas&, int& Height) {
     Height = item_height_ + (PreviewSettings.Active() ? PreviewSettings.Height() : 0);
   };
@@ -113,6 +146,10 @@ TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Col
   engine_->OnCompareItems = [this](TSectionGroupedList*, POGLItem A, POGLItem B, int, int& R) {
     if (sorting_) R = Compare(A, B);
   };
+}
+
+// What the user does to items, passed on to the list's own events.
+void TExSectionList::WireItemEvents() {
   engine_->OnItemClick = [this](TSectionGroupedList*, TMouseButton Button, TShiftState, int X,
                                 int Y, TOGLHitInfo& Hit) { ItemClick(Button, X, Y, Hit); };
   engine_->OnItemMouseDown = [this](TSectionGroupedList*, TMouseButton, TShiftState, int, int,
@@ -141,6 +178,9 @@ TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Col
       Index = column->GroupImageIndex();
     }
   };
+}
+
+void TExSectionList::WireInput() {
   engine_->OnKeyDown = [this](TComponent*, TKeyCode& Key, TShiftState Shift) {
     EngineKeyDown(Key, Shift);
   };
@@ -162,32 +202,6 @@ TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Col
     hint_column_ = -1;
     SetHoveredAnchor(nullptr, -1, -1);
   };
-  engine_->DragOperations = doCopy | doMove;
-  WireDragDrop();
-
-  header_ = new TExSectionHeader(*this);
-  header_->SetParent(this);
-  header_->SetAlign(alTop);
-  header_->SetHeight(20);
-  engine_->SetParent(this);
-  engine_->SetAlign(alClient);
-
-  Columns.OnChange = [this] {
-    order_valid_ = false;
-    UpdateHeader();
-  };
-  Columns.OnRefresh = [this] { Changed(); };
-  SortSettings.OnChange = [this] { Sort(); };
-  PreviewSettings.OnChange = [this] { PreviewChanged(); };
-  engine_->GroupFont().SetColor(0xB96837);
-  SetShowHint(true);
-  SetColor(clWhite);
-  SetBounds(0, 0, 400, 300);
-  // A list nobody gave columns shows four, so that it shows something.
-  Columns.BeginUpdate();
-  Columns.Add()->SetCaption("Group Column");
-  for (int i = 1; i <= 3; ++i) Columns.Add()->SetCaption("column " + std::to_string(i));
-  Columns.EndUpdate();
 }
 
 TExSectionList::~TExSectionList() {

@@ -297,6 +297,14 @@ class TExSectionList : public TCustomControl {
   // Engine notifications.
   void DrawRow(TCanvas& Canvas, TRect Rect, POGLItem Item);
   void DrawCell(TCanvas& Canvas, const TRect& Row, POGLItem Item, int Column);
+  // DrawCell's steps.
+  void PaintCellBackground(TCanvas& Canvas, const TRect& Cell, POGLItem Item, int Column,
+                           std::string& Value, bool Preview);
+  void DrawColumnLine(TCanvas& Canvas, const TRect& Cell, const TExSectionColumn& Column,
+                      bool Preview);
+  void DrawCellText(TCanvas& Canvas, const TRect& Cell, POGLItem Item, int Column,
+                    const std::string& Value, bool Preview);
+  static int AlignedLeft(const TRect& Cell, TAlignment Alignment, int Width);
   void ItemClick(TMouseButton Button, int X, int Y, TOGLHitInfo& Hit);
   void EngineMouseMove(int X, int Y);
   void SetHoveredAnchor(POGLItem Item, int Column, int Anchor);
@@ -305,6 +313,10 @@ class TExSectionList : public TCustomControl {
   void GetHint(POGLItem Item, std::string& Text, TPoint& Pos);
   void ToggleCheckBox(POGLItem Item, int Column);
   // Dragging rows out and dropping rows and files in.
+  // The constructor's steps: the engine's events wired to the list.
+  void WireRows();
+  void WireItemEvents();
+  void WireInput();
   void WireDragDrop();
   std::string DraggedRows();
   void DropRows(const TDataObject& Data);

@@ -315,36 +315,10 @@ void TExSectionList::DrawCell(TCanvas& Canvas, const TRect& Row, POGLItem Item, 
     return;
   }
   const bool preview = PreviewSettings.Active() && Column == PreviewSettings.Column();
-  Canvas.Font().Assign(preview ? PreviewSettings.Font : column.Font());
-  if (column.ColumnType() == ctURL) {
-    Canvas.Font().SetStyle(URLSettings.FontStyle);
-    Canvas.Font().SetColor(URLSettings.Color);
-  }
-  Canvas.Brush().SetStyle(bsSolid);
-  if (engine_->IsItemSelected(Item) && engine_->SelectionShows()) {
-    Canvas.Font().SetColor(SelectionTextColor);
-    Canvas.Brush().SetColor(engine_->SelectionColor);
-    if (OnDrawItemProp) OnDrawItemProp(this, Item, Column, value, Canvas.Brush(), Canvas.Font());
-  } else {
-    Canvas.Brush().SetColor(column.Color() == clNone ? Color() : column.Color());
-    if (OnDrawItemProp) OnDrawItemProp(this, Item, Column, value, Canvas.Brush(), Canvas.Font());
-    const int left = ColumnLineColor == clNone ? cell.Left - 1 : cell.Left + 1;
-    Canvas.FillRect(Rect(left, cell.Top, cell.Right, cell.Bottom));
-  }
+  PaintCellBackground(Canvas, cell, Item, Column, value, preview);
   if (OnDrawItemValue) OnDrawItemValue(this, Item, Column, value);
-  const TColor brush = Canvas.Brush().Color();
-  const int section = column.SectionIndex;
-  if (section < header_->SectionCount() - 1 && ColumnLineColor != clNone) {
-    Canvas.Brush().SetStyle(bsSolid);
-    Canvas.Brush().SetColor(ColumnLineColor);
-    if (preview) {
-      Canvas.FillRect(Rect(cell.Left, cell.Top, cell.Right, cell.Top + 1));
-    } else {
-      const int x = cell.Left + column.Width() - 1;
-      Canvas.FillRect(Rect(x, cell.Top, x + 1, cell.Bottom));
-    }
-    Canvas.Brush().SetColor(brush);
-  }
+  if (column.SectionIndex < header_->SectionCount() - 1 && ColumnLineColor != clNone)
+    DrawColumnLine(Canvas, cell, column, preview);
   const TStringList* row = RowOf(Item);
   if (!groupCell && (!row || ColumnToStringIndex(Column) >= row->Count())) return;
   // A number that is not one draws nothing: a bad cell must not stop the painting.
@@ -352,38 +326,18 @@ void TExSectionList::DrawCell(TCanvas& Canvas, const TRect& Row, POGLItem Item, 
   const bool isNumber = TryStrToInt(value, number);
   switch (column.ColumnType()) {
     case ctText:
-    case ctURL: {
-      TRect text = Rect(cell.Left + 2, cell.Top, cell.Right, cell.Bottom);
-      Canvas.Brush().SetStyle(bsClear);
-      if (column.IsMarkupText(value)) {
-        // Only the cell under the mouse has a hovered link.
-        const int hover = Item == hovered_item_ && Column == hovered_column_ ? hovered_anchor_ : -1;
-        std::string anchor;
-        int link;
-        DrawHtml(Canvas, value, text, preview ? PreviewSettings.Font.Color() : URLSettings.Color,
-                 false, mouse_, hover, anchor, link);
-      } else {
-        // A text cut by its column ends in "...", and a centred one is cut at its end only.
-        Canvas.TextRect(
-            text, FitText(Canvas, value, text.Width()),
-            tfSingleLine | tfNoPrefix | tfVerticalCenter | AlignmentFormat(column.Alignment()));
-      }
+    case ctURL:
+      DrawCellText(Canvas, cell, Item, Column, value, preview);
       break;
-    }
     case ctImage:
       if (images_ && isNumber && number >= 0) {
         const int y = cell.Top + (cell.Height() - images_->Height()) / 2;
-        int x = cell.Left;
-        if (column.Alignment() == taRightJustify) x = cell.Right - images_->Width();
-        if (column.Alignment() == taCenter) x = cell.Left + (cell.Width() - images_->Width()) / 2;
-        images_->Draw(Canvas, x, y, number);
+        images_->Draw(Canvas, AlignedLeft(cell, column.Alignment(), images_->Width()), y, number);
       }
       break;
     case ctCheckBox:
       if (isNumber) {
-        int x = cell.Left;
-        if (column.Alignment() == taRightJustify) x = cell.Right - kCheckBoxSize;
-        if (column.Alignment() == taCenter) x = cell.Left + (cell.Width() - kCheckBoxSize) / 2;
+        const int x = AlignedLeft(cell, column.Alignment(), kCheckBoxSize);
         const int y = cell.Top + (cell.Height() - kCheckBoxSize) / 2;
         DrawCheckBox(Canvas, Rect(x, y, x + kCheckBoxSize, y + kCheckBoxSize), number == 1,
                      CheckBoxStyle, clBlack, true);
@@ -396,4 +350,70 @@ void TExSectionList::DrawCell(TCanvas& Canvas, const TRect& Row, POGLItem Item, 
       }
       break;
   }
+}
+
+// The cell's font and brush, by column type and selection (which the program may still
+// change), and its background unless the row is selected.
+void TExSectionList::PaintCellBackground(TCanvas& Canvas, const TRect& Cell, POGLItem Item,
+                                         int Column, std::string& Value, bool Preview) {
+  TExSectionColumn& column = *Columns.Items(Column);
+  Canvas.Font().Assign(Preview ? PreviewSettings.Font : column.Font());
+  if (column.ColumnType() == ctURL) {
+    Canvas.Font().SetStyle(URLSettings.FontStyle);
+    Canvas.Font().SetColor(URLSettings.Color);
+  }
+  Canvas.Brush().SetStyle(bsSolid);
+  if (engine_->IsItemSelected(Item) && engine_->SelectionShows()) {
+    Canvas.Font().SetColor(SelectionTextColor);
+    Canvas.Brush().SetColor(engine_->SelectionColor);
+    if (OnDrawItemProp) OnDrawItemProp(this, Item, Column, Value, Canvas.Brush(), Canvas.Font());
+    return;
+  }
+  Canvas.Brush().SetColor(column.Color() == clNone ? Color() : column.Color());
+  if (OnDrawItemProp) OnDrawItemProp(this, Item, Column, Value, Canvas.Brush(), Canvas.Font());
+  const int left = ColumnLineColor == clNone ? Cell.Left - 1 : Cell.Left + 1;
+  Canvas.FillRect(Rect(left, Cell.Top, Cell.Right, Cell.Bottom));
+}
+
+// The line between a column and the next (above a preview cell, which spans the row);
+// the brush stays as it was.
+void TExSectionList::DrawColumnLine(TCanvas& Canvas, const TRect& Cell,
+                                    const TExSectionColumn& Column, bool Preview) {
+  const TColor brush = Canvas.Brush().Color();
+  Canvas.Brush().SetStyle(bsSolid);
+  Canvas.Brush().SetColor(ColumnLineColor);
+  if (Preview) {
+    Canvas.FillRect(Rect(Cell.Left, Cell.Top, Cell.Right, Cell.Top + 1));
+  } else {
+    const int x = Cell.Left + Column.Width() - 1;
+    Canvas.FillRect(Rect(x, Cell.Top, x + 1, Cell.Bottom));
+  }
+  Canvas.Brush().SetColor(brush);
+}
+
+void TExSectionList::DrawCellText(TCanvas& Canvas, const TRect& Cell, POGLItem Item, int Column,
+                                  const std::string& Value, bool Preview) {
+  const TExSectionColumn& column = *Columns.Items(Column);
+  TRect text = Rect(Cell.Left + 2, Cell.Top, Cell.Right, Cell.Bottom);
+  Canvas.Brush().SetStyle(bsClear);
+  if (column.IsMarkupText(Value)) {
+    // Only the cell under the mouse has a hovered link.
+    const int hover = Item == hovered_item_ && Column == hovered_column_ ? hovered_anchor_ : -1;
+    std::string anchor;
+    int link;
+    DrawHtml(Canvas, Value, text, Preview ? PreviewSettings.Font.Color() : URLSettings.Color, false,
+             mouse_, hover, anchor, link);
+    return;
+  }
+  // A text cut by its column ends in "...", and a centred one is cut at its end only.
+  Canvas.TextRect(
+      text, FitText(Canvas, Value, text.Width()),
+      tfSingleLine | tfNoPrefix | tfVerticalCenter | AlignmentFormat(column.Alignment()));
+}
+
+// Where a picture Width wide starts in Cell, by the column's alignment.
+int TExSectionList::AlignedLeft(const TRect& Cell, TAlignment Alignment, int Width) {
+  if (Alignment == taRightJustify) return Cell.Right - Width;
+  if (Alignment == taCenter) return Cell.Left + (Cell.Width() - Width) / 2;
+  return Cell.Left;
 }
