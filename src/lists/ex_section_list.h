@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "html/picture_container.h"
@@ -291,6 +292,9 @@ class TExSectionList : public TCustomControl {
   void PreviewChanged();
   void UpdateSectionIndexes();
   int Compare(POGLItem A, POGLItem B) const;
+  TSortType SortValues(POGLItem A, POGLItem B, std::string_view& AValue,
+                       std::string_view& BValue) const;
+  int CustomCompare(POGLItem A, POGLItem B, std::string_view AValue, std::string_view BValue) const;
   void HeaderSized(int Section, int Width);
   void HeaderClicked(int Section);
   void PaintHeader(TCanvas& Canvas);

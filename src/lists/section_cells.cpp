@@ -89,79 +89,111 @@ void DrawCheckBox(TCanvas& Canvas, const TRect& Rect, bool Checked, TCheckBoxSty
   }
 }
 
+namespace {
+
+// The filled part of a progress bar, in segments along it.
+class TProgressFill {
+ public:
+  TProgressFill(TCanvas& Canvas, const TRect& R, const TProgressAppearance& A, bool Vertical)
+      : canvas_(Canvas),
+        r_(R),
+        a_(A),
+        vertical_(Vertical),
+        length_((Vertical ? R.Height() : R.Width()) - 2) {}
+
+  // Each level's share of P percent in its own colours, one after the other.
+  void Stacked(int P) {
+    const int one = P < a_.Level1Perc ? Share(P) : Share(a_.Level1Perc);
+    Segment(0, one, 1, a_.Level0Color, a_.Level0ColorTo);
+    if (P < a_.Level1Perc) return;
+    const int two =
+        P < a_.Level2Perc ? Share(P - a_.Level1Perc) : Share(a_.Level2Perc - a_.Level1Perc);
+    Segment(one, one + two, 1, a_.Level1Color, a_.Level1ColorTo);
+    if (P < a_.Level2Perc) return;
+    const int three = P == 100 ? length_ - one - two : Share(P - a_.Level2Perc);
+    Segment(one + two, one + two + three, 1, a_.Level3Color, a_.Level3ColorTo);
+  }
+
+  // P percent in the colours of the level it reached: smooth, or in blocks.
+  void Levelled(int P) {
+    TColor color = a_.Level0Color;
+    TColor colorTo = a_.Level0ColorTo;
+    if (P >= 100) {
+      color = a_.Level3Color;
+      colorTo = a_.Level3ColorTo;
+    } else if (P >= a_.Level2Perc) {
+      color = a_.Level2Color;
+      colorTo = a_.Level2ColorTo;
+    } else if (P >= a_.Level1Perc) {
+      color = a_.Level1Color;
+      colorTo = a_.Level1ColorTo;
+    }
+    if (a_.CompletionSmooth) {
+      Segment(0, Share(P), 1, color, colorTo);
+      return;
+    }
+    const int n = Round(static_cast<double>(P) * length_ / 100);
+    if (n >= 10) {
+      Segment(1, 8, 2, color, colorTo);  // pixels 2 to 9 past the start edge
+      int end = 8;
+      for (int i = 0; i < n / 9 - 1; ++i) {
+        Segment(end + 2, end + 9, 2, color, colorTo);
+        end += 9;
+      }
+      if (n % 9 > 2) Segment(end + 2, end + 2 + n % 9 - 1, 2, color, colorTo);
+    } else if (n >= 2) {
+      Segment(1, n, 2, color, colorTo);
+    }
+  }
+
+ private:
+  int Share(double Percent) const { return Round(Percent / 100 * length_); }
+
+  // A segment from From to To pixels past the start edge, inset by Inset on the sides.
+  void Segment(int From, int To, int Inset, TColor Color, TColor ColorTo) {
+    if (To <= From) return;
+    const TRect& r = r_;
+    const TRect s =
+        vertical_ ? Rect(r.Left + Inset, r.Bottom - 1 - To, r.Right - Inset, r.Bottom - 1 - From)
+                  : Rect(r.Left + 1 + From, r.Top + Inset, r.Left + 1 + To, r.Bottom - Inset);
+    if (!a_.ShowGradient) {
+      FillRectColor(canvas_, s, Color);
+      return;
+    }
+    // Two mirrored gradients meeting in the middle of the bar's thickness.
+    if (vertical_) {
+      const int mid = (s.Left + s.Right) / 2;
+      GradientFill(canvas_, ColorTo, Color, true, Rect(s.Left, s.Top, mid, s.Bottom), a_.Steps);
+      GradientFill(canvas_, Color, ColorTo, true, Rect(mid, s.Top, s.Right, s.Bottom), a_.Steps);
+    } else {
+      const int mid = (s.Top + s.Bottom) / 2;
+      GradientFill(canvas_, ColorTo, Color, false, Rect(s.Left, s.Top, s.Right, mid), a_.Steps);
+      GradientFill(canvas_, Color, ColorTo, false, Rect(s.Left, mid, s.Right, s.Bottom), a_.Steps);
+    }
+  }
+
+  TCanvas& canvas_;
+  const TRect r_;
+  const TProgressAppearance& a_;
+  const bool vertical_;
+  const int length_;
+};
+
+}  // namespace
+
 void DrawProgressBar(TCanvas& Canvas, TRect R, int Position, const TProgressAppearance& A,
                      TColor Background, bool Vertical) {
   const int p = std::clamp(Position, 0, 100);
-  const int length = (Vertical ? R.Height() : R.Width()) - 2;
   const TColor border = A.ShowBorder ? A.BorderColor : Background;
   FillRectColor(Canvas, R, Background);
   Canvas.Brush().SetColor(border);
   Canvas.FrameRect(R);
-  // A segment from `from` to `to` pixels past the start edge, inset by Inset on the sides.
-  auto segment = [&](int from, int to, int inset, TColor color, TColor colorTo) {
-    if (to <= from) return;
-    TRect s = Vertical
-                  ? Rect(R.Left + inset, R.Bottom - 1 - to, R.Right - inset, R.Bottom - 1 - from)
-                  : Rect(R.Left + 1 + from, R.Top + inset, R.Left + 1 + to, R.Bottom - inset);
-    if (!A.ShowGradient) {
-      FillRectColor(Canvas, s, color);
-      return;
-    }
-    // Two mirrored gradients meeting in the middle of the bar's thickness.
-    if (Vertical) {
-      const int mid = (s.Left + s.Right) / 2;
-      GradientFill(Canvas, colorTo, color, true, Rect(s.Left, s.Top, mid, s.Bottom), A.Steps);
-      GradientFill(Canvas, color, colorTo, true, Rect(mid, s.Top, s.Right, s.Bottom), A.Steps);
-    } else {
-      const int mid = (s.Top + s.Bottom) / 2;
-      GradientFill(Canvas, colorTo, color, false, Rect(s.Left, s.Top, s.Right, mid), A.Steps);
-      GradientFill(Canvas, color, colorTo, false, Rect(s.Left, mid, s.Right, s.Bottom), A.Steps);
-    }
-  };
-  auto share = [&](double percent) { return Round(percent / 100 * length); };
+  TProgressFill fill(Canvas, R, A, Vertical);
   if (p >= 1) {
-    if (A.Stacked) {
-      const int one = p < A.Level1Perc ? share(p) : share(A.Level1Perc);
-      segment(0, one, 1, A.Level0Color, A.Level0ColorTo);
-      if (p >= A.Level1Perc) {
-        const int two =
-            p < A.Level2Perc ? share(p - A.Level1Perc) : share(A.Level2Perc - A.Level1Perc);
-        segment(one, one + two, 1, A.Level1Color, A.Level1ColorTo);
-        if (p >= A.Level2Perc) {
-          const int three = p == 100 ? length - one - two : share(p - A.Level2Perc);
-          segment(one + two, one + two + three, 1, A.Level3Color, A.Level3ColorTo);
-        }
-      }
-    } else {
-      TColor color = A.Level0Color;
-      TColor colorTo = A.Level0ColorTo;
-      if (p >= 100) {
-        color = A.Level3Color;
-        colorTo = A.Level3ColorTo;
-      } else if (p >= A.Level2Perc) {
-        color = A.Level2Color;
-        colorTo = A.Level2ColorTo;
-      } else if (p >= A.Level1Perc) {
-        color = A.Level1Color;
-        colorTo = A.Level1ColorTo;
-      }
-      if (A.CompletionSmooth) {
-        segment(0, share(p), 1, color, colorTo);
-      } else {
-        const int n = Round(static_cast<double>(p) * length / 100);
-        if (n >= 10) {
-          segment(1, 8, 2, color, colorTo);  // pixels 2 to 9 past the start edge
-          int end = 8;
-          for (int i = 0; i < n / 9 - 1; ++i) {
-            segment(end + 2, end + 9, 2, color, colorTo);
-            end += 9;
-          }
-          if (n % 9 > 2) segment(end + 2, end + 2 + n % 9 - 1, 2, color, colorTo);
-        } else if (n >= 2) {
-          segment(1, n, 2, color, colorTo);
-        }
-      }
-    }
+    if (A.Stacked)
+      fill.Stacked(p);
+    else
+      fill.Levelled(p);
   }
   if (A.ShowPercentage) {
     Canvas.Brush().SetStyle(bsClear);
