@@ -298,6 +298,13 @@ class TExSectionList : public TCustomControl {
   void HeaderSized(int Section, int Width);
   void HeaderClicked(int Section);
   void PaintHeader(TCanvas& Canvas);
+  // PaintHeader's steps.
+  void FillHeaderSection(TCanvas& Canvas, TRect& R, TExSectionColumn& Column, bool Last);
+  void PaintHeaderCaption(TCanvas& Canvas, const TRect& R, int Column, TExSectionColumn& ColumnItem,
+                          const TRect& Area);
+  void DrawHeaderImage(TCanvas& Canvas, const TRect& R, TRect& TextRect, TExSectionColumn& Column,
+                       const std::string& Text);
+  void DrawSortMark(TCanvas& Canvas, int X, int Y);
   // Engine notifications.
   void DrawRow(TCanvas& Canvas, TRect Rect, POGLItem Item);
   void DrawCell(TCanvas& Canvas, const TRect& Row, POGLItem Item, int Column);
