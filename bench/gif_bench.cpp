@@ -1,7 +1,8 @@
 // GIF speed: decoding a 2048 x 1024 map and a 100-frame animation, and encoding the
-// map, in megapixels per second ("Mpix/s"). The same files are written to the
-// temporary folder so that giflib's gif2rgb can be timed on them for comparison; where
-// giflib's library is installed, its encoder writes the same map beside ours.
+// map and single 16x16 and 64x64 frames, in megapixels per second ("Mpix/s"). The same
+// files are written to the temporary folder so that giflib's gif2rgb can be timed on
+// them for comparison; where giflib's library is installed, its encoder writes the same
+// map beside ours.
 //
 // Target (Release): our map encoding at least as fast as giflib's, with the same image
 // data (the giflib run fails when the two differ).
