@@ -1,7 +1,8 @@
 // GIF speed: decoding a 2048 x 1024 map and a 100-frame animation, and encoding the
-// map, in megapixels per second ("Mpix/s"). The same files are written to the
-// temporary folder so that giflib's gif2rgb can be timed on them for comparison; where
-// giflib's library is installed, its encoder writes the same map beside ours.
+// map and single 16x16 and 64x64 frames, in megapixels per second ("Mpix/s"). The same
+// files are written to the temporary folder so that giflib's gif2rgb can be timed on
+// them for comparison; where giflib's library is installed, its encoder writes the same
+// map beside ours.
 //
 // Target (Release): our map encoding at least as fast as giflib's, with the same image
 // data (the giflib run fails when the two differ).
@@ -93,6 +94,27 @@ void BM_EncodeMap2048x1024(benchmark::State& State) {
   State.counters["bytes"] = bytes;
 }
 BENCHMARK(BM_EncodeMap2048x1024)->Unit(benchmark::kMillisecond);
+
+// Small frames, as an animated station symbol or a map tile writes them: here the cost
+// of setting up each frame's encoder counts as much as the pixel loop.
+void BM_EncodeFrame(benchmark::State& State) {
+  const int side = static_cast<int>(State.range(0));
+  const std::string gif = MakeGif(side, side, 1);
+  TMemoryStream in;
+  in.WriteBuffer(gif.data(), static_cast<int64_t>(gif.size()));
+  in.SetPosition(0);
+  TGIFPicture picture;
+  picture.LoadFromStream(in);
+  TMemoryStream out;
+  for (auto _ : State) {
+    out.Clear();
+    picture.SaveToStream(out);
+    benchmark::DoNotOptimize(out.Size());
+  }
+  State.counters["Mpix/s"] = benchmark::Counter(static_cast<double>(side) * side / 1e6,
+                                                benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_EncodeFrame)->Arg(16)->Arg(64)->Unit(benchmark::kMicrosecond);
 
 #ifdef VELMORA_WITH_GIFLIB
 // The first frame's image data of a GIF: from its LZW code size to its terminator,

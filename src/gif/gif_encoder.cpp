@@ -419,7 +419,7 @@ void EncodeFrame(TGIFSubImage& Frame, TStream& Stream) {
   if (image && image->Compression == CompressRLE)
     encoder = std::make_unique<TRLEEncoder>();
   else
-    encoder = std::make_unique<TLZWEncoder>();
+    encoder = std::make_unique_for_overwrite<TLZWEncoder>();
   encoder->Compress(Stream, bits, colors, Frame.Data().data(), Frame.Interlaced(), Frame.Width(),
                     Frame.Height());
 }

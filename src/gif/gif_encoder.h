@@ -146,8 +146,10 @@ class TLZWEncoder final : public TGIFEncoder {
   // code with key = (Prefix shl 8) or Color, 0 when free (no code is 0). Sized to the
   // frame, at most 64 KiB, so that it stays in the nearest caches.
   std::unique_ptr<std::uint32_t[]> Table;
-  // The slot of each code's entry, so that a clear empties only what was filled.
-  std::array<std::uint32_t, 1 << kMaxCodeBits> Slots{};
+  // The slot of each code's entry, so that a clear empties only what was filled. Only
+  // the entries of codes made since the last clear are read, so the array is left
+  // unset: emptying 16 KiB would cost a small frame more than its pixels.
+  std::array<std::uint32_t, 1 << kMaxCodeBits> Slots;
 };
 
 class TRLEEncoder : public TGIFEncoder {

@@ -2,6 +2,7 @@
 // transparent where they repeat what is already on screen, transparent borders cropped,
 // and blocks that carry nothing dropped.
 #include <algorithm>
+#include <functional>
 
 #include "gif/gif_frame.h"
 #include "gif/gif_picture.h"
@@ -30,6 +31,74 @@ TGIFGraphicControlExtension& GraphicControlOf(TGIFSubImage& Frame) {
   if (!Frame.GraphicControlExtension)
     Frame.Extensions.Add(std::make_unique<TGIFGraphicControlExtension>(&Frame));
   return *Frame.GraphicControlExtension;
+}
+
+// The optimiser's passes over the frames; Step reports each frame done.
+using TStep = std::function<void()>;
+
+// A frame's transparency goes when no pixel uses its transparent index, and a frame wholly
+// covered by the next, opaque frame need not be disposed of.
+void DropNeedlessTransparency(TGIFPictureList& Images, const TStep& Step) {
+  for (int i = 0; i < Images.Count(); ++i, Step()) {
+    TGIFSubImage& frame = Images[i];
+    if (frame.Transparent && frame.GraphicControlExtension && !UsesIndex(frame, frame.FillIndex()))
+      frame.GraphicControlExtension->SetTransparent(false);
+  }
+  for (int i = 0; i + 1 < Images.Count(); ++i) {
+    TGIFSubImage& frame = Images[i];
+    TGIFSubImage& next = Images[i + 1];
+    const TGIFDisposalMethod disposal = DisposalOf(frame);
+    if ((disposal == DisposeBackground || disposal == DisposePrevious) && !frame.Transparent &&
+        !next.Transparent && Inside(frame.BoundsRect(), next.BoundsRect()))
+      frame.GraphicControlExtension->SetDisposal(DisposeUnspecified);
+  }
+}
+
+void MergeFrames(TGIFPictureList& Images, const TStep& Step) {
+  for (int i = Images.Count() - 1; i >= 1; --i, Step()) {
+    int previous = i - 1;
+    while (previous > 1 && DisposalOf(Images[previous]) == DisposePrevious) --previous;
+    Images[i].Merge(&Images[previous]);
+  }
+}
+
+// Transparent borders cropped; a frame that showed nothing goes, its time to the frame
+// before it.
+void CropFrames(TGIFPictureList& Images, const TStep& Step) {
+  for (int i = Images.Count() - 1; i >= 0; --i, Step()) {
+    TGIFSubImage& frame = Images[i];
+    if (frame.Empty() || !frame.Transparent) continue;
+    const int delay = frame.GraphicControlExtension ? frame.GraphicControlExtension->Delay : 0;
+    frame.Crop();
+    if (!frame.Empty()) continue;
+    if (i > 0) {
+      TGIFGraphicControlExtension& previous = GraphicControlOf(Images[i - 1]);
+      previous.Delay = static_cast<std::uint16_t>(std::min(previous.Delay + delay, 0xFFFF));
+    }
+    Images.Delete(i);
+  }
+}
+
+// Extensions that change nothing dropped: all but the graphic control (and the loop
+// count on the first of several frames), a graphic control that says nothing, and frames
+// left empty with none.
+void DropEmptyBlocks(TGIFPictureList& Images, const TStep& Step) {
+  const bool single = Images.Count() == 1;
+  for (int i = Images.Count() - 1; i >= 0; --i, Step()) {
+    TGIFSubImage& frame = Images[i];
+    for (int e = frame.Extensions.Count() - 1; e >= 0; --e) {
+      TGIFExtension& extension = frame.Extensions[e];
+      const bool loop = dynamic_cast<TGIFAppExtNSLoop*>(&extension) != nullptr;
+      const bool gce = dynamic_cast<TGIFGraphicControlExtension*>(&extension) != nullptr;
+      if (gce || (loop && i == 0 && !single)) continue;
+      frame.Extensions.Delete(e);
+    }
+    if (const TGIFGraphicControlExtension* gce = frame.GraphicControlExtension;
+        gce && (gce->Delay == 0 || single) && !gce->Transparent() && !gce->UserInput() &&
+        (gce->Disposal() < DisposeBackground || single))
+      frame.Extensions.Delete(frame.Extensions.IndexOf(gce));
+    if (frame.Empty() && frame.Extensions.Count() == 0) Images.Delete(i);
+  }
 }
 
 }  // namespace
@@ -137,7 +206,7 @@ void TGIFPicture::Optimize(TGIFOptimizeOptions Options, TColorReduction Reductio
   constexpr int kSteps = 6;
   const int total = Images.Count() * kSteps;
   int done = 0;
-  auto step = [&] {
+  const TStep step = [&] {
     ++done;
     Progress(psRunning, total > 0 ? std::min(done * 100 / total, 100) : 100, false,
              "Optimizing...");
@@ -149,62 +218,11 @@ void TGIFPicture::Optimize(TGIFOptimizeOptions Options, TColorReduction Reductio
       for (int i = 0; i < Images.Count(); ++i, step())
         if (Images[i].ColorMap.Count() > 0) Images[i].ColorMap.Optimize();
     }
+    if (Options & OptCleanup) DropNeedlessTransparency(Images, step);
+    if (Options & OptMerge) MergeFrames(Images, step);
+    if (Options & OptCrop) CropFrames(Images, step);
     if (Options & OptCleanup) {
-      for (int i = 0; i < Images.Count(); ++i, step()) {
-        TGIFSubImage& frame = Images[i];
-        if (frame.Transparent && frame.GraphicControlExtension &&
-            !UsesIndex(frame, frame.FillIndex()))
-          frame.GraphicControlExtension->SetTransparent(false);
-      }
-      // A frame wholly covered by the next, opaque frame need not be disposed of.
-      for (int i = 0; i + 1 < Images.Count(); ++i) {
-        TGIFSubImage& frame = Images[i];
-        TGIFSubImage& next = Images[i + 1];
-        const TGIFDisposalMethod disposal = DisposalOf(frame);
-        if ((disposal == DisposeBackground || disposal == DisposePrevious) && !frame.Transparent &&
-            !next.Transparent && Inside(frame.BoundsRect(), next.BoundsRect()))
-          frame.GraphicControlExtension->SetDisposal(DisposeUnspecified);
-      }
-    }
-    if (Options & OptMerge) {
-      for (int i = Images.Count() - 1; i >= 1; --i, step()) {
-        int previous = i - 1;
-        while (previous > 1 && DisposalOf(Images[previous]) == DisposePrevious) --previous;
-        Images[i].Merge(&Images[previous]);
-      }
-    }
-    if (Options & OptCrop) {
-      for (int i = Images.Count() - 1; i >= 0; --i, step()) {
-        TGIFSubImage& frame = Images[i];
-        if (frame.Empty() || !frame.Transparent) continue;
-        const int delay = frame.GraphicControlExtension ? frame.GraphicControlExtension->Delay : 0;
-        frame.Crop();
-        if (!frame.Empty()) continue;
-        // The frame showed nothing: its time goes to the frame before it.
-        if (i > 0) {
-          TGIFGraphicControlExtension& previous = GraphicControlOf(Images[i - 1]);
-          previous.Delay = static_cast<std::uint16_t>(std::min(previous.Delay + delay, 0xFFFF));
-        }
-        Images.Delete(i);
-      }
-    }
-    if (Options & OptCleanup) {
-      const bool single = Images.Count() == 1;
-      for (int i = Images.Count() - 1; i >= 0; --i, step()) {
-        TGIFSubImage& frame = Images[i];
-        for (int e = frame.Extensions.Count() - 1; e >= 0; --e) {
-          TGIFExtension& extension = frame.Extensions[e];
-          const bool loop = dynamic_cast<TGIFAppExtNSLoop*>(&extension) != nullptr;
-          const bool gce = dynamic_cast<TGIFGraphicControlExtension*>(&extension) != nullptr;
-          if (gce || (loop && i == 0 && !single)) continue;
-          frame.Extensions.Delete(e);
-        }
-        if (const TGIFGraphicControlExtension* gce = frame.GraphicControlExtension;
-            gce && (gce->Delay == 0 || single) && !gce->Transparent() && !gce->UserInput() &&
-            (gce->Disposal() < DisposeBackground || single))
-          frame.Extensions.Delete(frame.Extensions.IndexOf(gce));
-        if (frame.Empty() && frame.Extensions.Count() == 0) Images.Delete(i);
-      }
+      DropEmptyBlocks(Images, step);
     } else if ((Options & OptReduceColors) && Reduction == ReduceCustomPalette) {
       Error("Invalid reduction method");
     }

@@ -225,73 +225,20 @@ void TExPopupMenu::MeasureItem(TMenuItem& Item, TCanvas& Canvas, int& Width, int
 void TExPopupMenu::DrawItem(TMenuItem& Item, TCanvas& Canvas, TRect R, TOwnerDrawState State) {
   TCustomExMenuStyler& styler = *current_;
   const bool selected = (State & odSelected) != 0;
-  // The menu rectangle: every item of this item's list, as shown.
-  TRect m = R;
-  const TMenuItem* parent = Item.Parent();
   bool firstVisible = true;
-  bool seenVisible = false;
-  for (int n = 0; parent && n < parent->Count(); ++n) {
-    const TMenuItem* sibling = parent->Items(n);
-    if (!sibling->Visible) continue;
-    if (!seenVisible) firstVisible = sibling == &Item;
-    seenVisible = true;
-    const TRect shown = sibling->PopupRect();
-    if (shown.Width() <= 0) continue;
-    m = {std::min(m.Left, shown.Left), std::min(m.Top, shown.Top), std::max(m.Right, shown.Right),
-         std::max(m.Bottom, shown.Bottom)};
-  }
-
+  const TRect m = MenuRect(Item, R, firstVisible);
   if (SideBarApplies(Item)) {
     TSideBar& bar = styler.SideBar();
     const int band = bar.Size + bar.SplitterWidth;
     R.Left += band;
     if (firstVisible) DrawSideBar(Canvas, {m.Left, m.Top, m.Left + band, m.Bottom});
   }
-
-  // The icon strip: one gradient over the whole pop-up, this item's slice of it.
-  TIconBar& iconBar = styler.IconBar();
-  const TRect strip{R.Left, m.Top, R.Left + iconBar.Size(), m.Bottom};
-  SlicedGradient(Canvas, strip, iconBar.GradientDirection, iconBar.ColorTo, iconBar.Color, R);
-  if (iconBar.SeparatorColor != clNone) {
-    Canvas.Pen().SetColor(iconBar.SeparatorColor);
-    Canvas.MoveTo(strip.Right - 1, std::max(strip.Top, R.Top));
-    Canvas.LineTo(strip.Right - 1, std::min(strip.Bottom, R.Bottom));
-  }
-
-  // The text area.
-  TBackground& background = styler.Background();
-  TRect area{strip.Right, R.Top, R.Right, R.Bottom};
-  if (background.MarginX >= 1 || background.MarginY >= 1) {
-    Canvas.Brush().SetColor(background.Color);
-    Canvas.FillRect(area);
-    area = {area.Left + background.MarginX, area.Top + background.MarginY,
-            area.Right - background.MarginX, area.Bottom - background.MarginY};
-  }
-  SlicedGradient(Canvas, {strip.Right, m.Top, R.Right, m.Bottom}, background.GradientDirection,
-                 background.ColorTo, background.Color, area);
-  if (background.HasImage()) {
-    TBitmap& cache = styler.BackgroundCache();
-    if (cache.Width() != m.Width() || cache.Height() != m.Height()) {
-      cache.SetSize(m.Width(), m.Height());
-      background.Draw(cache.Canvas(), Rect(0, 0, m.Width(), m.Height()), false);
-    }
-    Canvas.CopyRect(
-        area, cache.Canvas(),
-        {area.Left - m.Left, area.Top - m.Top, area.Right - m.Left, area.Bottom - m.Top});
-  }
-
+  DrawItemBackground(Canvas, R, m);
   if (IsSeparator(Item)) {
-    TSeparator& separator = styler.Separator();
-    const int centre = (R.Top + R.Bottom) / 2;
-    FadedLine(Canvas,
-              {R.Left + iconBar.Size(), centre - separator.Width / 2, R.Right,
-               centre + (separator.Width + 1) / 2},
-              separator.Margin, separator.GradientWidth, separator.GradientType, gdHorizontal,
-              separator.ColorTo, separator.Color);
+    DrawSeparatorLine(Canvas, R);
     DrawFrame(Canvas);
     return;
   }
-
   if (selected) {
     TSelectedItem& highlight = styler.SelectedItem();
     MirroredGradient(Canvas, R, true, highlight.BorderColor, highlight.GradientDirection,
@@ -308,23 +255,94 @@ void TExPopupMenu::DrawItem(TMenuItem& Item, TCanvas& Canvas, TRect R, TOwnerDra
   }
 
   const int itemRight = R.Right;
-  R.Left += iconBar.Size() + kTextIndent;
+  R.Left += styler.IconBar().Size() + kTextIndent;
   unsigned format = tfSingleLine;
   if (Alignment == paRight) format |= tfRight;
   if (Alignment == paCenter) format |= tfCenter;
   DrawCaption(Item, Canvas, R, State, format);
-  if (Item.ShortCut) {
-    TRect keys = R;
-    keys.Right = itemRight - 10;
-    const int rowHeight = R.Height();
-    TRect measured = keys;
-    const std::string text = ShortCutText(Item.ShortCut);
-    const int textHeight = Canvas.TextRect(measured, text, tfSingleLine | tfCalcRect);
-    keys.Top += (rowHeight - textHeight) / 2;
-    Canvas.Brush().SetStyle(bsClear);
-    Canvas.TextRect(keys, text, tfSingleLine | tfRight);
-  }
+  if (Item.ShortCut) DrawShortCut(Item, Canvas, R, itemRight);
   DrawFrame(Canvas);
+}
+
+// The menu rectangle: every item of this item's list, as shown. FirstVisible tells
+// whether Item is the first of them that is visible.
+TRect TExPopupMenu::MenuRect(const TMenuItem& Item, const TRect& R, bool& FirstVisible) const {
+  TRect m = R;
+  const TMenuItem* parent = Item.Parent();
+  bool seenVisible = false;
+  FirstVisible = true;
+  for (int n = 0; parent && n < parent->Count(); ++n) {
+    const TMenuItem* sibling = parent->Items(n);
+    if (!sibling->Visible) continue;
+    if (!seenVisible) FirstVisible = sibling == &Item;
+    seenVisible = true;
+    const TRect shown = sibling->PopupRect();
+    if (shown.Width() <= 0) continue;
+    m = {std::min(m.Left, shown.Left), std::min(m.Top, shown.Top), std::max(m.Right, shown.Right),
+         std::max(m.Bottom, shown.Bottom)};
+  }
+  return m;
+}
+
+// The icon strip and the text area behind the item at R, each a slice of what spans the
+// whole menu M.
+void TExPopupMenu::DrawItemBackground(TCanvas& Canvas, const TRect& R, const TRect& M) {
+  TCustomExMenuStyler& styler = *current_;
+  // The icon strip: one gradient over the whole pop-up, this item's slice of it.
+  TIconBar& iconBar = styler.IconBar();
+  const TRect strip{R.Left, M.Top, R.Left + iconBar.Size(), M.Bottom};
+  SlicedGradient(Canvas, strip, iconBar.GradientDirection, iconBar.ColorTo, iconBar.Color, R);
+  if (iconBar.SeparatorColor != clNone) {
+    Canvas.Pen().SetColor(iconBar.SeparatorColor);
+    Canvas.MoveTo(strip.Right - 1, std::max(strip.Top, R.Top));
+    Canvas.LineTo(strip.Right - 1, std::min(strip.Bottom, R.Bottom));
+  }
+
+  // The text area.
+  TBackground& background = styler.Background();
+  TRect area{strip.Right, R.Top, R.Right, R.Bottom};
+  if (background.MarginX >= 1 || background.MarginY >= 1) {
+    Canvas.Brush().SetColor(background.Color);
+    Canvas.FillRect(area);
+    area = {area.Left + background.MarginX, area.Top + background.MarginY,
+            area.Right - background.MarginX, area.Bottom - background.MarginY};
+  }
+  SlicedGradient(Canvas, {strip.Right, M.Top, R.Right, M.Bottom}, background.GradientDirection,
+                 background.ColorTo, background.Color, area);
+  if (!background.HasImage()) return;
+  TBitmap& cache = styler.BackgroundCache();
+  if (cache.Width() != M.Width() || cache.Height() != M.Height()) {
+    cache.SetSize(M.Width(), M.Height());
+    background.Draw(cache.Canvas(), Rect(0, 0, M.Width(), M.Height()), false);
+  }
+  Canvas.CopyRect(area, cache.Canvas(),
+                  {area.Left - M.Left, area.Top - M.Top, area.Right - M.Left, area.Bottom - M.Top});
+}
+
+void TExPopupMenu::DrawSeparatorLine(TCanvas& Canvas, const TRect& R) {
+  TCustomExMenuStyler& styler = *current_;
+  TSeparator& separator = styler.Separator();
+  const int centre = (R.Top + R.Bottom) / 2;
+  FadedLine(Canvas,
+            {R.Left + styler.IconBar().Size(), centre - separator.Width / 2, R.Right,
+             centre + (separator.Width + 1) / 2},
+            separator.Margin, separator.GradientWidth, separator.GradientType, gdHorizontal,
+            separator.ColorTo, separator.Color);
+}
+
+// The shortcut's text at the right of the item, up to ItemRight less a margin, centred
+// on the row.
+void TExPopupMenu::DrawShortCut(const TMenuItem& Item, TCanvas& Canvas, const TRect& R,
+                                int ItemRight) {
+  TRect keys = R;
+  keys.Right = ItemRight - 10;
+  const int rowHeight = R.Height();
+  TRect measured = keys;
+  const std::string text = ShortCutText(Item.ShortCut);
+  const int textHeight = Canvas.TextRect(measured, text, tfSingleLine | tfCalcRect);
+  keys.Top += (rowHeight - textHeight) / 2;
+  Canvas.Brush().SetStyle(bsClear);
+  Canvas.TextRect(keys, text, tfSingleLine | tfRight);
 }
 
 bool TExPopupMenu::HasImage(const TMenuItem& Item) const {

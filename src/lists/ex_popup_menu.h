@@ -75,6 +75,11 @@ class TExPopupMenu : public TPopupMenu, public IStyledMenu {
   void DrawCaption(TMenuItem& Item, TCanvas& Canvas, TRect R, TOwnerDrawState State,
                    unsigned Format);
   void DrawFrame(TCanvas& Canvas);
+  // DrawItem's steps.
+  TRect MenuRect(const TMenuItem& Item, const TRect& R, bool& FirstVisible) const;
+  void DrawItemBackground(TCanvas& Canvas, const TRect& R, const TRect& M);
+  void DrawSeparatorLine(TCanvas& Canvas, const TRect& R);
+  void DrawShortCut(const TMenuItem& Item, TCanvas& Canvas, const TRect& R, int ItemRight);
 
   TCustomExMenuStyler* menu_styler_ = nullptr;
   std::unique_ptr<TCustomExMenuStyler> private_styler_;

@@ -180,79 +180,103 @@ void TExSectionList::PaintHeader(TCanvas& Canvas) {
     const int c = SectionToColumn(s);
     TExSectionColumn* column = Columns.Items(c);
     if (!column) continue;
-    if (column->HeaderColor() != clNone && column->HeaderColorTo() != clNone) {
-      GradientFill(Canvas, column->HeaderColor(), column->HeaderColorTo(),
-                   column->HeaderGradientDir() == gdHorizontal, r, 40);
-    } else if (column->HeaderColor() != clNone) {
-      Canvas.Brush().SetStyle(bsSolid);
-      Canvas.Brush().SetColor(column->HeaderColor());
-      Canvas.FillRect(r);
-    }
-    if (HeaderBorderColor != clNone) {
-      Canvas.Brush().SetStyle(bsSolid);
-      Canvas.Brush().SetColor(HeaderBorderColor);
-      Canvas.FillRect(Rect(r.Right - 2, r.Top, r.Right - 1, r.Bottom));
-      if (s == header_->SectionCount() - 1) r.Right -= 2;
-    }
-    Canvas.Font().Assign(column->HeaderFont());
-    const std::string text = column->Caption();
-    TRect textRect = r;
-    const bool sorted = c == SortSettings.Column() && column->SortType() != stNone;
-    const TBitmap& glyph =
-        SortSettings.Direction() == sdAscending ? SortSettings.GlyphUp : SortSettings.GlyphDown;
-    if (sorted) textRect.Right -= glyph.Empty() ? kGlyphWidth : glyph.Width();
-    const TAlignment align = column->HeaderAlignment();
-    if (images_ && column->HeaderImageIndex() >= 0) {
-      const int iw = images_->Width() + 4;
-      const int tw = Canvas.TextWidth(text);
-      int ix = r.Left;
-      if (align == taRightJustify) ix = textRect.Right - tw - iw;
-      if (align == taCenter) ix = textRect.Left + (textRect.Width() - tw - iw) / 2;
-      if (ix >= r.Left) {
-        images_->Draw(Canvas, ix, (r.Height() - images_->Height()) / 2 + r.Top,
-                      column->HeaderImageIndex());
-      }
-      if (align != taRightJustify) textRect.Left = ix + iw;
-    }
-    Canvas.Brush().SetStyle(bsClear);
-    TRect drawn = textRect;
-    TTextFormat format = tfSingleLine | tfNoPrefix | tfVerticalCenter;
-    if (align == taLeftJustify ||
-        (images_ && column->HeaderImageIndex() >= 0 && align == taCenter)) {
-      drawn.Left += 2;
-    } else if (align == taRightJustify) {
-      drawn.Right -= 4;
-      format |= tfRight;
-    } else {
-      format |= tfCenter;
-    }
-    Canvas.TextRect(drawn, text, format);
-    if (!sorted) continue;
-    TRect measured = drawn;
-    Canvas.TextRect(measured, text, format | tfCalcRect);
-    if (format & tfCenter) measured.Right = drawn.Left + (drawn.Width() + measured.Width()) / 2;
-    if (format & tfRight) measured.Right = drawn.Right;
-    if (measured.Right <= textRect.Left && !text.empty()) continue;
-    if (!glyph.Empty()) {
-      Canvas.Draw(r.Right - glyph.Width(), r.Top + (r.Height() - glyph.Height()) / 2, glyph);
-      continue;
-    }
-    const int gx = measured.Right >= r.Right ? r.Right + 8 : r.Right - 10;
-    const int gy = (area.Top + area.Bottom) / 2;
-    auto line = [&](TColor color, int x1, int y1, int x2, int y2) {
-      Canvas.Pen().SetColor(color);
-      Canvas.MoveTo(x1, y1);
-      Canvas.LineTo(x2, y2);
-    };
-    if (SortSettings.Direction() == sdAscending) {
-      line(clWhite, gx - 4, gy + 4, gx + 4, gy + 4);
-      line(clWhite, gx + 4, gy + 4, gx, gy - 4);
-      line(clGray, gx, gy - 4, gx - 4, gy + 4);
-    } else {
-      line(clGray, gx - 4, gy - 4, gx + 4, gy - 4);
-      line(clWhite, gx + 4, gy - 4, gx, gy + 4);
-      line(clGray, gx, gy + 4, gx - 4, gy - 4);
-    }
+    FillHeaderSection(Canvas, r, *column, s == header_->SectionCount() - 1);
+    PaintHeaderCaption(Canvas, r, c, *column, area);
+  }
+}
+
+// A section's colour or gradient and, with a header border, the line at its right; the
+// last section's room ends before that line.
+void TExSectionList::FillHeaderSection(TCanvas& Canvas, TRect& R, TExSectionColumn& Column,
+                                       bool Last) {
+  if (Column.HeaderColor() != clNone && Column.HeaderColorTo() != clNone) {
+    GradientFill(Canvas, Column.HeaderColor(), Column.HeaderColorTo(),
+                 Column.HeaderGradientDir() == gdHorizontal, R, 40);
+  } else if (Column.HeaderColor() != clNone) {
+    Canvas.Brush().SetStyle(bsSolid);
+    Canvas.Brush().SetColor(Column.HeaderColor());
+    Canvas.FillRect(R);
+  }
+  if (HeaderBorderColor == clNone) return;
+  Canvas.Brush().SetStyle(bsSolid);
+  Canvas.Brush().SetColor(HeaderBorderColor);
+  Canvas.FillRect(Rect(R.Right - 2, R.Top, R.Right - 1, R.Bottom));
+  if (Last) R.Right -= 2;
+}
+
+// The caption with its image, aligned as the column asks, and the sort mark of the sorted
+// column unless the caption reaches over it.
+void TExSectionList::PaintHeaderCaption(TCanvas& Canvas, const TRect& R, int Column,
+                                        TExSectionColumn& ColumnItem, const TRect& Area) {
+  Canvas.Font().Assign(ColumnItem.HeaderFont());
+  const std::string text = ColumnItem.Caption();
+  TRect textRect = R;
+  const bool sorted = Column == SortSettings.Column() && ColumnItem.SortType() != stNone;
+  const TBitmap& glyph =
+      SortSettings.Direction() == sdAscending ? SortSettings.GlyphUp : SortSettings.GlyphDown;
+  if (sorted) textRect.Right -= glyph.Empty() ? kGlyphWidth : glyph.Width();
+  const TAlignment align = ColumnItem.HeaderAlignment();
+  const bool image = images_ && ColumnItem.HeaderImageIndex() >= 0;
+  if (image) DrawHeaderImage(Canvas, R, textRect, ColumnItem, text);
+  Canvas.Brush().SetStyle(bsClear);
+  TRect drawn = textRect;
+  TTextFormat format = tfSingleLine | tfNoPrefix | tfVerticalCenter;
+  if (align == taLeftJustify || (image && align == taCenter)) {
+    drawn.Left += 2;
+  } else if (align == taRightJustify) {
+    drawn.Right -= 4;
+    format |= tfRight;
+  } else {
+    format |= tfCenter;
+  }
+  Canvas.TextRect(drawn, text, format);
+  if (!sorted) return;
+  TRect measured = drawn;
+  Canvas.TextRect(measured, text, format | tfCalcRect);
+  if (format & tfCenter) measured.Right = drawn.Left + (drawn.Width() + measured.Width()) / 2;
+  if (format & tfRight) measured.Right = drawn.Right;
+  if (measured.Right <= textRect.Left && !text.empty()) return;
+  if (!glyph.Empty()) {
+    Canvas.Draw(R.Right - glyph.Width(), R.Top + (R.Height() - glyph.Height()) / 2, glyph);
+    return;
+  }
+  DrawSortMark(Canvas, measured.Right >= R.Right ? R.Right + 8 : R.Right - 10,
+               (Area.Top + Area.Bottom) / 2);
+}
+
+// The header image before the caption (after it when right-aligned); the caption's room
+// starts past it.
+void TExSectionList::DrawHeaderImage(TCanvas& Canvas, const TRect& R, TRect& TextRect,
+                                     TExSectionColumn& Column, const std::string& Text) {
+  const TAlignment align = Column.HeaderAlignment();
+  const int iw = images_->Width() + 4;
+  const int tw = Canvas.TextWidth(Text);
+  int ix = R.Left;
+  if (align == taRightJustify) ix = TextRect.Right - tw - iw;
+  if (align == taCenter) ix = TextRect.Left + (TextRect.Width() - tw - iw) / 2;
+  if (ix >= R.Left) {
+    images_->Draw(Canvas, ix, (R.Height() - images_->Height()) / 2 + R.Top,
+                  Column.HeaderImageIndex());
+  }
+  if (align != taRightJustify) TextRect.Left = ix + iw;
+}
+
+// The drawn sort mark centred at (X, Y): a triangle pointing up when ascending, down when
+// descending, edged in white and grey.
+void TExSectionList::DrawSortMark(TCanvas& Canvas, int X, int Y) {
+  auto line = [&](TColor color, int x1, int y1, int x2, int y2) {
+    Canvas.Pen().SetColor(color);
+    Canvas.MoveTo(x1, y1);
+    Canvas.LineTo(x2, y2);
+  };
+  if (SortSettings.Direction() == sdAscending) {
+    line(clWhite, X - 4, Y + 4, X + 4, Y + 4);
+    line(clWhite, X + 4, Y + 4, X, Y - 4);
+    line(clGray, X, Y - 4, X - 4, Y + 4);
+  } else {
+    line(clGray, X - 4, Y - 4, X + 4, Y - 4);
+    line(clWhite, X + 4, Y - 4, X, Y + 4);
+    line(clGray, X, Y + 4, X - 4, Y - 4);
   }
 }
 

@@ -14,9 +14,14 @@ constexpr const char* kIndexOutOfBounds = "Index out of bounds";
 // Beyond this many rows changed since the last sort, sorting them all again is cheaper.
 constexpr size_t kMaxChangedRows = 8;
 
-// Values that do not read as their kind sort below every value that does.
-template <class T>
-int CompareParsed(bool okA, const T& a, bool okB, const T& b) {
+// A and B as Read reads them, A first; values that do not read as their kind sort below
+// every value that does.
+template <class T, class TRead>
+int CompareRead(std::string_view A, std::string_view B, TRead Read) {
+  T a{};
+  T b{};
+  const bool okA = Read(A, a);
+  const bool okB = Read(B, b);
   if (!okA || !okB) return okA == okB ? 0 : (okA ? 1 : -1);
   return a < b ? -1 : (a > b ? 1 : 0);
 }
@@ -87,6 +92,39 @@ TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Col
   engine_->HintTrackHit = true;
   engine_->SetViewStyle(vsList);
   engine_->SetGroupSelectionTextColor(clWhite);
+  WireRows();
+  WireItemEvents();
+  WireInput();
+  engine_->DragOperations = doCopy | doMove;
+  WireDragDrop();
+
+  header_ = new TExSectionHeader(*this);
+  header_->SetParent(this);
+  header_->SetAlign(alTop);
+  header_->SetHeight(20);
+  engine_->SetParent(this);
+  engine_->SetAlign(alClient);
+
+  Columns.OnChange = [this] {
+    order_valid_ = false;
+    UpdateHeader();
+  };
+  Columns.OnRefresh = [this] { Changed(); };
+  SortSettings.OnChange = [this] { Sort(); };
+  PreviewSettings.OnChange = [this] { PreviewChanged(); };
+  engine_->GroupFont().SetColor(0xB96837);
+  SetShowHint(true);
+  SetColor(clWhite);
+  SetBounds(0, 0, 400, 300);
+  // A list nobody gave columns shows four, so that it shows something.
+  Columns.BeginUpdate();
+  Columns.Add()->SetCaption("Group Column");
+  for (int i = 1; i <= 3; ++i) Columns.Add()->SetCaption("column " + std::to_string(i));
+  Columns.EndUpdate();
+}
+
+// The engine asks the list for its rows' heights, data, captions, looks and order.
+void TExSectionList::WireRows() {
   engine_->OnGetChildItemHeight = [this](TSectionGroupedList*, TCanvas&, int& Height) {
     Height = item_height_ + (PreviewSettings.Active() ? PreviewSettings.Height() : 0);
   };
@@ -113,6 +151,10 @@ TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Col
   engine_->OnCompareItems = [this](TSectionGroupedList*, POGLItem A, POGLItem B, int, int& R) {
     if (sorting_) R = Compare(A, B);
   };
+}
+
+// What the user does to items, passed on to the list's own events.
+void TExSectionList::WireItemEvents() {
   engine_->OnItemClick = [this](TSectionGroupedList*, TMouseButton Button, TShiftState, int X,
                                 int Y, TOGLHitInfo& Hit) { ItemClick(Button, X, Y, Hit); };
   engine_->OnItemMouseDown = [this](TSectionGroupedList*, TMouseButton, TShiftState, int, int,
@@ -141,6 +183,9 @@ TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Col
       Index = column->GroupImageIndex();
     }
   };
+}
+
+void TExSectionList::WireInput() {
   engine_->OnKeyDown = [this](TComponent*, TKeyCode& Key, TShiftState Shift) {
     EngineKeyDown(Key, Shift);
   };
@@ -162,32 +207,6 @@ TExSectionList::TExSectionList(TComponent* AOwner) : TCustomControl(AOwner), Col
     hint_column_ = -1;
     SetHoveredAnchor(nullptr, -1, -1);
   };
-  engine_->DragOperations = doCopy | doMove;
-  WireDragDrop();
-
-  header_ = new TExSectionHeader(*this);
-  header_->SetParent(this);
-  header_->SetAlign(alTop);
-  header_->SetHeight(20);
-  engine_->SetParent(this);
-  engine_->SetAlign(alClient);
-
-  Columns.OnChange = [this] {
-    order_valid_ = false;
-    UpdateHeader();
-  };
-  Columns.OnRefresh = [this] { Changed(); };
-  SortSettings.OnChange = [this] { Sort(); };
-  PreviewSettings.OnChange = [this] { PreviewChanged(); };
-  engine_->GroupFont().SetColor(0xB96837);
-  SetShowHint(true);
-  SetColor(clWhite);
-  SetBounds(0, 0, 400, 300);
-  // A list nobody gave columns shows four, so that it shows something.
-  Columns.BeginUpdate();
-  Columns.Add()->SetCaption("Group Column");
-  for (int i = 1; i <= 3; ++i) Columns.Add()->SetCaption("column " + std::to_string(i));
-  Columns.EndUpdate();
 }
 
 TExSectionList::~TExSectionList() {
@@ -556,28 +575,7 @@ std::string TExSectionList::CellText(POGLItem Item, int Column) const {
 int TExSectionList::Compare(POGLItem A, POGLItem B) const {
   std::string_view a;
   std::string_view b;
-  TSortType kind = stNone;
-  if (engine_->IsGroup(A) || engine_->IsGroup(B)) {
-    if (!SortSettings.SortGroups()) return 0;
-    const TStringList* ra = RowOf(A);
-    const TStringList* rb = RowOf(B);
-    if (ra && ra->Count() > 0) a = ra->GetRef(0);
-    if (rb && rb->Count() > 0) b = rb->GetRef(0);
-    if (const TExSectionColumn* c = Columns.Items(GroupColumn)) kind = c->SortType();
-  } else if (!sort_keys_.empty()) {
-    // A whole sort reads the values taken out beforehand, without copying them again.
-    a = sort_keys_[static_cast<size_t>(DataOf(A).SortSlot)];
-    b = sort_keys_[static_cast<size_t>(DataOf(B).SortSlot)];
-    kind = Columns.Items(SortSettings.Column())->SortType();
-  } else {
-    // One row resorted compares it with a few dozen others, in place.
-    const TStringList* ra = RowOf(A);
-    const TStringList* rb = RowOf(B);
-    const int i = ColumnToStringIndex(SortSettings.Column());
-    if (ra && i < ra->Count()) a = ra->GetRef(i);
-    if (rb && i < rb->Count()) b = rb->GetRef(i);
-    kind = Columns.Items(SortSettings.Column())->SortType();
-  }
+  const TSortType kind = SortValues(A, B, a, b);
   switch (kind) {
     case stNone:
       return 0;
@@ -585,58 +583,72 @@ int TExSectionList::Compare(POGLItem A, POGLItem B) const {
       return CompareStr(a, b);
     case stTextNoCase:
       return CompareText(a, b);
-    case stNumeric: {
-      int x = 0;
-      int y = 0;
-      const bool okA = TryStrToInt(a, x);
-      const bool okB = TryStrToInt(b, y);
-      return CompareParsed(okA, x, okB, y);
-    }
-    case stBoolean: {
-      bool x = false;
-      bool y = false;
-      const bool okA = TryStrToBoolean(a, x);
-      const bool okB = TryStrToBoolean(b, y);
-      return CompareParsed(okA, x, okB, y);
-    }
+    case stNumeric:
+      return CompareRead<int>(a, b, [](std::string_view s, int& v) { return TryStrToInt(s, v); });
+    case stBoolean:
+      return CompareRead<bool>(a, b, TryStrToBoolean);
     case stDate:
+      return CompareRead<TDateTime>(
+          a, b, [](std::string_view s, TDateTime& v) { return TryStrToDate(s, v); });
     case stTime:
-    case stDateTime: {
-      TDateTime x = 0;
-      TDateTime y = 0;
-      auto parse = [kind](std::string_view s, TDateTime& v) {
-        return kind == stDate ? TryStrToDate(s, v)
-                              : (kind == stTime ? TryStrToTime(s, v) : TryStrToDateTime(s, v));
-      };
-      const bool okA = parse(a, x);
-      const bool okB = parse(b, y);
-      return CompareParsed(okA, x, okB, y);
-    }
-    case stFloat: {
-      double x = 0;
-      double y = 0;
-      const bool okA = TryStrToFloat(a, x);
-      const bool okB = TryStrToFloat(b, y);
-      return CompareParsed(okA, x, okB, y);
-    }
+      return CompareRead<TDateTime>(
+          a, b, [](std::string_view s, TDateTime& v) { return TryStrToTime(s, v); });
+    case stDateTime:
+      return CompareRead<TDateTime>(
+          a, b, [](std::string_view s, TDateTime& v) { return TryStrToDateTime(s, v); });
+    case stFloat:
+      return CompareRead<double>(a, b,
+                                 [](std::string_view s, double& v) { return TryStrToFloat(s, v); });
     case stAnsiText:
       return Sign(AnsiCompareStr(a, b));
     case stAnsiTextNoCase:
       return Sign(AnsiCompareText(a, b));
-    case stCustom: {
-      int result = 0;
-      if (!OnCustomCompare) return 0;
-      // A comparison that fails counts as equal: the sort always finishes whole.
-      try {
-        OnCustomCompare(const_cast<TExSectionList*>(this), A, B, SortSettings.Column(),
-                        std::string(a), std::string(b), result);
-      } catch (const Exception&) {
-        return 0;
-      }
-      return result;
-    }
+    case stCustom:
+      return CustomCompare(A, B, a, b);
   }
   return 0;
+}
+
+// The texts of A and B that the sort compares, and how: two groups by their captions,
+// two rows by the sort column.
+TSortType TExSectionList::SortValues(POGLItem A, POGLItem B, std::string_view& AValue,
+                                     std::string_view& BValue) const {
+  if (engine_->IsGroup(A) || engine_->IsGroup(B)) {
+    if (!SortSettings.SortGroups()) return stNone;
+    const TStringList* ra = RowOf(A);
+    const TStringList* rb = RowOf(B);
+    if (ra && ra->Count() > 0) AValue = ra->GetRef(0);
+    if (rb && rb->Count() > 0) BValue = rb->GetRef(0);
+    const TExSectionColumn* c = Columns.Items(GroupColumn);
+    return c ? c->SortType() : stNone;
+  }
+  if (!sort_keys_.empty()) {
+    // A whole sort reads the values taken out beforehand, without copying them again.
+    AValue = sort_keys_[static_cast<size_t>(DataOf(A).SortSlot)];
+    BValue = sort_keys_[static_cast<size_t>(DataOf(B).SortSlot)];
+  } else {
+    // One row resorted compares it with a few dozen others, in place.
+    const TStringList* ra = RowOf(A);
+    const TStringList* rb = RowOf(B);
+    const int i = ColumnToStringIndex(SortSettings.Column());
+    if (ra && i < ra->Count()) AValue = ra->GetRef(i);
+    if (rb && i < rb->Count()) BValue = rb->GetRef(i);
+  }
+  return Columns.Items(SortSettings.Column())->SortType();
+}
+
+int TExSectionList::CustomCompare(POGLItem A, POGLItem B, std::string_view AValue,
+                                  std::string_view BValue) const {
+  int result = 0;
+  if (!OnCustomCompare) return 0;
+  // A comparison that fails counts as equal: the sort always finishes whole.
+  try {
+    OnCustomCompare(const_cast<TExSectionList*>(this), A, B, SortSettings.Column(),
+                    std::string(AValue), std::string(BValue), result);
+  } catch (const Exception&) {
+    return 0;
+  }
+  return result;
 }
 
 void TExSectionList::Sort() {

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "html/picture_container.h"
@@ -291,12 +292,30 @@ class TExSectionList : public TCustomControl {
   void PreviewChanged();
   void UpdateSectionIndexes();
   int Compare(POGLItem A, POGLItem B) const;
+  TSortType SortValues(POGLItem A, POGLItem B, std::string_view& AValue,
+                       std::string_view& BValue) const;
+  int CustomCompare(POGLItem A, POGLItem B, std::string_view AValue, std::string_view BValue) const;
   void HeaderSized(int Section, int Width);
   void HeaderClicked(int Section);
   void PaintHeader(TCanvas& Canvas);
+  // PaintHeader's steps.
+  void FillHeaderSection(TCanvas& Canvas, TRect& R, TExSectionColumn& Column, bool Last);
+  void PaintHeaderCaption(TCanvas& Canvas, const TRect& R, int Column, TExSectionColumn& ColumnItem,
+                          const TRect& Area);
+  void DrawHeaderImage(TCanvas& Canvas, const TRect& R, TRect& TextRect, TExSectionColumn& Column,
+                       const std::string& Text);
+  void DrawSortMark(TCanvas& Canvas, int X, int Y);
   // Engine notifications.
   void DrawRow(TCanvas& Canvas, TRect Rect, POGLItem Item);
   void DrawCell(TCanvas& Canvas, const TRect& Row, POGLItem Item, int Column);
+  // DrawCell's steps.
+  void PaintCellBackground(TCanvas& Canvas, const TRect& Cell, POGLItem Item, int Column,
+                           std::string& Value, bool Preview);
+  void DrawColumnLine(TCanvas& Canvas, const TRect& Cell, const TExSectionColumn& Column,
+                      bool Preview);
+  void DrawCellText(TCanvas& Canvas, const TRect& Cell, POGLItem Item, int Column,
+                    const std::string& Value, bool Preview);
+  static int AlignedLeft(const TRect& Cell, TAlignment Alignment, int Width);
   void ItemClick(TMouseButton Button, int X, int Y, TOGLHitInfo& Hit);
   void EngineMouseMove(int X, int Y);
   void SetHoveredAnchor(POGLItem Item, int Column, int Anchor);
@@ -305,6 +324,10 @@ class TExSectionList : public TCustomControl {
   void GetHint(POGLItem Item, std::string& Text, TPoint& Pos);
   void ToggleCheckBox(POGLItem Item, int Column);
   // Dragging rows out and dropping rows and files in.
+  // The constructor's steps: the engine's events wired to the list.
+  void WireRows();
+  void WireItemEvents();
+  void WireInput();
   void WireDragDrop();
   std::string DraggedRows();
   void DropRows(const TDataObject& Data);

@@ -567,117 +567,30 @@ bool TSectionGroupedList::Navigate(TKeyCode Key, bool Extend, bool ClearSel, boo
     ScrollIntoView(f, true);
     return true;
   }
-  POGLItem lastGroup = root_->LastChild;
-  const bool backward = Key == VK_HOME || Key == VK_PRIOR || Key == VK_UP || Key == VK_LEFT;
-  if (backward && f == root_->FirstChild) return false;
-  if (!backward) {
-    if (!group && f == lastGroup->LastChild) return false;
-    if (group && f == lastGroup && !IsGroupExpanded(f)) return false;
-  }
+  if (AtListEnd(f, Key)) return false;
   if (ClearSel) DeselectAll();
-  auto prevExpanded = [&](POGLItem g) {
-    for (g = g->PrevSibling; g; g = g->PrevSibling)
-      if (IsGroupExpanded(g)) return g;
-    return static_cast<POGLItem>(nullptr);
-  };
-  auto nextExpanded = [&](POGLItem g) {
-    for (g = g->NextSibling; g; g = g->NextSibling)
-      if (IsGroupExpanded(g)) return g;
-    return static_cast<POGLItem>(nullptr);
-  };
   POGLItem target = nullptr;
-  POGLItem g = group ? f : f->Parent;
-  const int index = group ? 0 : f->Index();
   switch (Key) {
     case VK_HOME:
-      target = Ctrl ? f->Parent->FirstChild : root_->FirstChild;
-      break;
     case VK_END:
-      target = Ctrl ? f->Parent->LastChild
-                    : (IsGroupExpanded(lastGroup) ? lastGroup->LastChild : lastGroup);
+      target = EndTarget(f, Key == VK_HOME, Ctrl);
       break;
     case VK_LEFT:
-      if (!group) {
-        if (f->PrevSibling) {
-          target = f->PrevSibling;
-        } else if (!Extend) {
-          target = g;
-        } else if (POGLItem e = prevExpanded(g)) {
-          target = e->LastChild;
-        }
-      } else if (f->PrevSibling) {
-        target =
-            !Extend && IsGroupExpanded(f->PrevSibling) ? f->PrevSibling->LastChild : f->PrevSibling;
-      }
+      target = LeftTarget(f, Extend);
       break;
     case VK_RIGHT:
-      if (!group) {
-        if (f->NextSibling) {
-          target = f->NextSibling;
-        } else if (!Extend) {
-          target = g->NextSibling;
-        } else if (POGLItem e = nextExpanded(g)) {
-          target = e->FirstChild;
-        }
-      } else if (!Extend && IsGroupExpanded(f)) {
-        target = f->FirstChild;
-      } else {
-        target = f->NextSibling;
-      }
+      target = RightTarget(f, Extend);
       break;
     case VK_UP:
-      if (!group && index >= columns_) {
-        target = ChildAt(g, index - columns_);
-      } else if (!group) {
-        if (!Extend) {
-          target = g;
-        } else {
-          POGLItem e = prevExpanded(g);
-          target = e ? ColumnSlot(e, focus_column_, false) : g->FirstChild;
-        }
-      } else if (g->PrevSibling) {
-        target = !Extend && IsGroupExpanded(g->PrevSibling)
-                     ? ColumnSlot(g->PrevSibling, focus_column_, false)
-                     : g->PrevSibling;
-      }
+      target = UpTarget(f, Extend);
       break;
     case VK_DOWN:
-      if (!group && index + columns_ < g->ChildCount) {
-        target = ChildAt(g, index + columns_);
-      } else if (!group && (index / columns_) < (g->ChildCount - 1) / columns_) {
-        target = g->LastChild;
-      } else if (!group) {
-        if (!Extend) {
-          target = g->NextSibling ? g->NextSibling : g->LastChild;
-        } else if (POGLItem e = nextExpanded(g)) {
-          target = ColumnSlot(e, focus_column_, true);
-        }
-      } else if (!Extend && IsGroupExpanded(g)) {
-        target = ColumnSlot(g, focus_column_, true);
-      } else {
-        target = g->NextSibling;
-      }
+      target = DownTarget(f, Extend);
       break;
     case VK_PRIOR:
-    case VK_NEXT: {
-      const int x = ItemWidth() * focus_column_ + ItemWidth() / 2;
-      for (int pass = 0; pass < 2 && !target; ++pass) {
-        if (Key == VK_PRIOR) {
-          for (int y = 0; y < ClientHeight() && !target; ++y) target = ProbeAt(x, y);
-        } else {
-          for (int y = ClientHeight(); y >= 1 && !target; --y) target = ProbeAt(x, y);
-        }
-        if (target != f) break;
-        const int old = top_;
-        SetTopPosition(top_ + (Key == VK_PRIOR ? -ClientHeight() : ClientHeight()));
-        if (top_ == old) {
-          if (Key == VK_NEXT && !group) target = g->LastChild;
-          break;
-        }
-        target = nullptr;
-      }
+    case VK_NEXT:
+      target = PageTarget(f, Key == VK_PRIOR);
       break;
-    }
     default:
       break;
   }
@@ -689,4 +602,102 @@ bool TSectionGroupedList::Navigate(TKeyCode Key, bool Extend, bool ClearSel, boo
   SetFocusedItem(target, !Extend);
   if (SelectNew && !IsGroup(target)) SelectItem(target, false);
   return false;
+}
+
+bool TSectionGroupedList::AtListEnd(POGLItem Focus, TKeyCode Key) const {
+  const bool backward = Key == VK_HOME || Key == VK_PRIOR || Key == VK_UP || Key == VK_LEFT;
+  if (backward) return Focus == root_->FirstChild;
+  POGLItem lastGroup = root_->LastChild;
+  if (!IsGroup(Focus)) return Focus == lastGroup->LastChild;
+  return Focus == lastGroup && !IsGroupExpanded(Focus);
+}
+
+POGLItem TSectionGroupedList::ExpandedSibling(POGLItem Group, bool Forward) const {
+  for (POGLItem g = Forward ? Group->NextSibling : Group->PrevSibling; g;
+       g = Forward ? g->NextSibling : g->PrevSibling)
+    if (IsGroupExpanded(g)) return g;
+  return nullptr;
+}
+
+POGLItem TSectionGroupedList::EndTarget(POGLItem Focus, bool Home, bool Ctrl) const {
+  if (Ctrl) return Home ? Focus->Parent->FirstChild : Focus->Parent->LastChild;
+  if (Home) return root_->FirstChild;
+  POGLItem lastGroup = root_->LastChild;
+  return IsGroupExpanded(lastGroup) ? lastGroup->LastChild : lastGroup;
+}
+
+// A row moves to its neighbour in the group; past the first one to its header or, when
+// extending, into the last row of the expanded group before. A header moves to the
+// header before, or that group's last row when it is expanded.
+POGLItem TSectionGroupedList::LeftTarget(POGLItem Focus, bool Extend) const {
+  if (IsGroup(Focus)) {
+    POGLItem prev = Focus->PrevSibling;
+    if (!prev) return nullptr;
+    return !Extend && IsGroupExpanded(prev) ? prev->LastChild : prev;
+  }
+  if (Focus->PrevSibling) return Focus->PrevSibling;
+  if (!Extend) return Focus->Parent;
+  POGLItem e = ExpandedSibling(Focus->Parent, false);
+  return e ? e->LastChild : nullptr;
+}
+
+POGLItem TSectionGroupedList::RightTarget(POGLItem Focus, bool Extend) const {
+  if (IsGroup(Focus))
+    return !Extend && IsGroupExpanded(Focus) ? Focus->FirstChild : Focus->NextSibling;
+  if (Focus->NextSibling) return Focus->NextSibling;
+  if (!Extend) return Focus->Parent->NextSibling;
+  POGLItem e = ExpandedSibling(Focus->Parent, true);
+  return e ? e->FirstChild : nullptr;
+}
+
+// Rows move by a row of columns, keeping the focused column when they leave the group.
+POGLItem TSectionGroupedList::UpTarget(POGLItem Focus, bool Extend) const {
+  if (IsGroup(Focus)) {
+    POGLItem prev = Focus->PrevSibling;
+    if (!prev) return nullptr;
+    return !Extend && IsGroupExpanded(prev) ? ColumnSlot(prev, focus_column_, false) : prev;
+  }
+  POGLItem g = Focus->Parent;
+  const int index = Focus->Index();
+  if (index >= columns_) return ChildAt(g, index - columns_);
+  if (!Extend) return g;
+  POGLItem e = ExpandedSibling(g, false);
+  return e ? ColumnSlot(e, focus_column_, false) : g->FirstChild;
+}
+
+POGLItem TSectionGroupedList::DownTarget(POGLItem Focus, bool Extend) const {
+  if (IsGroup(Focus))
+    return !Extend && IsGroupExpanded(Focus) ? ColumnSlot(Focus, focus_column_, true)
+                                             : Focus->NextSibling;
+  POGLItem g = Focus->Parent;
+  const int index = Focus->Index();
+  if (index + columns_ < g->ChildCount) return ChildAt(g, index + columns_);
+  // A shorter last row: its last item.
+  if (index / columns_ < (g->ChildCount - 1) / columns_) return g->LastChild;
+  if (!Extend) return g->NextSibling ? g->NextSibling : g->LastChild;
+  POGLItem e = ExpandedSibling(g, true);
+  return e ? ColumnSlot(e, focus_column_, true) : nullptr;
+}
+
+// The item at the top (or bottom) of the view in the focused column; when that is the
+// focused item already, the view scrolls a page first.
+POGLItem TSectionGroupedList::PageTarget(POGLItem Focus, bool Up) {
+  const int x = ItemWidth() * focus_column_ + ItemWidth() / 2;
+  POGLItem target = nullptr;
+  for (int pass = 0; pass < 2 && !target; ++pass) {
+    if (Up) {
+      for (int y = 0; y < ClientHeight() && !target; ++y) target = ProbeAt(x, y);
+    } else {
+      for (int y = ClientHeight(); y >= 1 && !target; --y) target = ProbeAt(x, y);
+    }
+    if (target != Focus) break;
+    const int old = top_;
+    SetTopPosition(top_ + (Up ? -ClientHeight() : ClientHeight()));
+    if (top_ == old) {
+      if (!Up && !IsGroup(Focus)) target = Focus->Parent->LastChild;
+      break;
+    }
+    target = nullptr;
+  }
+  return target;
 }

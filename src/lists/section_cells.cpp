@@ -89,79 +89,111 @@ void DrawCheckBox(TCanvas& Canvas, const TRect& Rect, bool Checked, TCheckBoxSty
   }
 }
 
+namespace {
+
+// The filled part of a progress bar, in segments along it.
+class TProgressFill {
+ public:
+  TProgressFill(TCanvas& Canvas, const TRect& R, const TProgressAppearance& A, bool Vertical)
+      : canvas_(Canvas),
+        r_(R),
+        a_(A),
+        vertical_(Vertical),
+        length_((Vertical ? R.Height() : R.Width()) - 2) {}
+
+  // Each level's share of P percent in its own colours, one after the other.
+  void Stacked(int P) {
+    const int one = P < a_.Level1Perc ? Share(P) : Share(a_.Level1Perc);
+    Segment(0, one, 1, a_.Level0Color, a_.Level0ColorTo);
+    if (P < a_.Level1Perc) return;
+    const int two =
+        P < a_.Level2Perc ? Share(P - a_.Level1Perc) : Share(a_.Level2Perc - a_.Level1Perc);
+    Segment(one, one + two, 1, a_.Level1Color, a_.Level1ColorTo);
+    if (P < a_.Level2Perc) return;
+    const int three = P == 100 ? length_ - one - two : Share(P - a_.Level2Perc);
+    Segment(one + two, one + two + three, 1, a_.Level3Color, a_.Level3ColorTo);
+  }
+
+  // P percent in the colours of the level it reached: smooth, or in blocks.
+  void Levelled(int P) {
+    TColor color = a_.Level0Color;
+    TColor colorTo = a_.Level0ColorTo;
+    if (P >= 100) {
+      color = a_.Level3Color;
+      colorTo = a_.Level3ColorTo;
+    } else if (P >= a_.Level2Perc) {
+      color = a_.Level2Color;
+      colorTo = a_.Level2ColorTo;
+    } else if (P >= a_.Level1Perc) {
+      color = a_.Level1Color;
+      colorTo = a_.Level1ColorTo;
+    }
+    if (a_.CompletionSmooth) {
+      Segment(0, Share(P), 1, color, colorTo);
+      return;
+    }
+    const int n = Round(static_cast<double>(P) * length_ / 100);
+    if (n >= 10) {
+      Segment(1, 8, 2, color, colorTo);  // pixels 2 to 9 past the start edge
+      int end = 8;
+      for (int i = 0; i < n / 9 - 1; ++i) {
+        Segment(end + 2, end + 9, 2, color, colorTo);
+        end += 9;
+      }
+      if (n % 9 > 2) Segment(end + 2, end + 2 + n % 9 - 1, 2, color, colorTo);
+    } else if (n >= 2) {
+      Segment(1, n, 2, color, colorTo);
+    }
+  }
+
+ private:
+  int Share(double Percent) const { return Round(Percent / 100 * length_); }
+
+  // A segment from From to To pixels past the start edge, inset by Inset on the sides.
+  void Segment(int From, int To, int Inset, TColor Color, TColor ColorTo) {
+    if (To <= From) return;
+    const TRect& r = r_;
+    const TRect s =
+        vertical_ ? Rect(r.Left + Inset, r.Bottom - 1 - To, r.Right - Inset, r.Bottom - 1 - From)
+                  : Rect(r.Left + 1 + From, r.Top + Inset, r.Left + 1 + To, r.Bottom - Inset);
+    if (!a_.ShowGradient) {
+      FillRectColor(canvas_, s, Color);
+      return;
+    }
+    // Two mirrored gradients meeting in the middle of the bar's thickness.
+    if (vertical_) {
+      const int mid = (s.Left + s.Right) / 2;
+      GradientFill(canvas_, ColorTo, Color, true, Rect(s.Left, s.Top, mid, s.Bottom), a_.Steps);
+      GradientFill(canvas_, Color, ColorTo, true, Rect(mid, s.Top, s.Right, s.Bottom), a_.Steps);
+    } else {
+      const int mid = (s.Top + s.Bottom) / 2;
+      GradientFill(canvas_, ColorTo, Color, false, Rect(s.Left, s.Top, s.Right, mid), a_.Steps);
+      GradientFill(canvas_, Color, ColorTo, false, Rect(s.Left, mid, s.Right, s.Bottom), a_.Steps);
+    }
+  }
+
+  TCanvas& canvas_;
+  const TRect r_;
+  const TProgressAppearance& a_;
+  const bool vertical_;
+  const int length_;
+};
+
+}  // namespace
+
 void DrawProgressBar(TCanvas& Canvas, TRect R, int Position, const TProgressAppearance& A,
                      TColor Background, bool Vertical) {
   const int p = std::clamp(Position, 0, 100);
-  const int length = (Vertical ? R.Height() : R.Width()) - 2;
   const TColor border = A.ShowBorder ? A.BorderColor : Background;
   FillRectColor(Canvas, R, Background);
   Canvas.Brush().SetColor(border);
   Canvas.FrameRect(R);
-  // A segment from `from` to `to` pixels past the start edge, inset by Inset on the sides.
-  auto segment = [&](int from, int to, int inset, TColor color, TColor colorTo) {
-    if (to <= from) return;
-    TRect s = Vertical
-                  ? Rect(R.Left + inset, R.Bottom - 1 - to, R.Right - inset, R.Bottom - 1 - from)
-                  : Rect(R.Left + 1 + from, R.Top + inset, R.Left + 1 + to, R.Bottom - inset);
-    if (!A.ShowGradient) {
-      FillRectColor(Canvas, s, color);
-      return;
-    }
-    // Two mirrored gradients meeting in the middle of the bar's thickness.
-    if (Vertical) {
-      const int mid = (s.Left + s.Right) / 2;
-      GradientFill(Canvas, colorTo, color, true, Rect(s.Left, s.Top, mid, s.Bottom), A.Steps);
-      GradientFill(Canvas, color, colorTo, true, Rect(mid, s.Top, s.Right, s.Bottom), A.Steps);
-    } else {
-      const int mid = (s.Top + s.Bottom) / 2;
-      GradientFill(Canvas, colorTo, color, false, Rect(s.Left, s.Top, s.Right, mid), A.Steps);
-      GradientFill(Canvas, color, colorTo, false, Rect(s.Left, mid, s.Right, s.Bottom), A.Steps);
-    }
-  };
-  auto share = [&](double percent) { return Round(percent / 100 * length); };
+  TProgressFill fill(Canvas, R, A, Vertical);
   if (p >= 1) {
-    if (A.Stacked) {
-      const int one = p < A.Level1Perc ? share(p) : share(A.Level1Perc);
-      segment(0, one, 1, A.Level0Color, A.Level0ColorTo);
-      if (p >= A.Level1Perc) {
-        const int two =
-            p < A.Level2Perc ? share(p - A.Level1Perc) : share(A.Level2Perc - A.Level1Perc);
-        segment(one, one + two, 1, A.Level1Color, A.Level1ColorTo);
-        if (p >= A.Level2Perc) {
-          const int three = p == 100 ? length - one - two : share(p - A.Level2Perc);
-          segment(one + two, one + two + three, 1, A.Level3Color, A.Level3ColorTo);
-        }
-      }
-    } else {
-      TColor color = A.Level0Color;
-      TColor colorTo = A.Level0ColorTo;
-      if (p >= 100) {
-        color = A.Level3Color;
-        colorTo = A.Level3ColorTo;
-      } else if (p >= A.Level2Perc) {
-        color = A.Level2Color;
-        colorTo = A.Level2ColorTo;
-      } else if (p >= A.Level1Perc) {
-        color = A.Level1Color;
-        colorTo = A.Level1ColorTo;
-      }
-      if (A.CompletionSmooth) {
-        segment(0, share(p), 1, color, colorTo);
-      } else {
-        const int n = Round(static_cast<double>(p) * length / 100);
-        if (n >= 10) {
-          segment(1, 8, 2, color, colorTo);  // pixels 2 to 9 past the start edge
-          int end = 8;
-          for (int i = 0; i < n / 9 - 1; ++i) {
-            segment(end + 2, end + 9, 2, color, colorTo);
-            end += 9;
-          }
-          if (n % 9 > 2) segment(end + 2, end + 2 + n % 9 - 1, 2, color, colorTo);
-        } else if (n >= 2) {
-          segment(1, n, 2, color, colorTo);
-        }
-      }
-    }
+    if (A.Stacked)
+      fill.Stacked(p);
+    else
+      fill.Levelled(p);
   }
   if (A.ShowPercentage) {
     Canvas.Brush().SetStyle(bsClear);
@@ -315,36 +347,10 @@ void TExSectionList::DrawCell(TCanvas& Canvas, const TRect& Row, POGLItem Item, 
     return;
   }
   const bool preview = PreviewSettings.Active() && Column == PreviewSettings.Column();
-  Canvas.Font().Assign(preview ? PreviewSettings.Font : column.Font());
-  if (column.ColumnType() == ctURL) {
-    Canvas.Font().SetStyle(URLSettings.FontStyle);
-    Canvas.Font().SetColor(URLSettings.Color);
-  }
-  Canvas.Brush().SetStyle(bsSolid);
-  if (engine_->IsItemSelected(Item) && engine_->SelectionShows()) {
-    Canvas.Font().SetColor(SelectionTextColor);
-    Canvas.Brush().SetColor(engine_->SelectionColor);
-    if (OnDrawItemProp) OnDrawItemProp(this, Item, Column, value, Canvas.Brush(), Canvas.Font());
-  } else {
-    Canvas.Brush().SetColor(column.Color() == clNone ? Color() : column.Color());
-    if (OnDrawItemProp) OnDrawItemProp(this, Item, Column, value, Canvas.Brush(), Canvas.Font());
-    const int left = ColumnLineColor == clNone ? cell.Left - 1 : cell.Left + 1;
-    Canvas.FillRect(Rect(left, cell.Top, cell.Right, cell.Bottom));
-  }
+  PaintCellBackground(Canvas, cell, Item, Column, value, preview);
   if (OnDrawItemValue) OnDrawItemValue(this, Item, Column, value);
-  const TColor brush = Canvas.Brush().Color();
-  const int section = column.SectionIndex;
-  if (section < header_->SectionCount() - 1 && ColumnLineColor != clNone) {
-    Canvas.Brush().SetStyle(bsSolid);
-    Canvas.Brush().SetColor(ColumnLineColor);
-    if (preview) {
-      Canvas.FillRect(Rect(cell.Left, cell.Top, cell.Right, cell.Top + 1));
-    } else {
-      const int x = cell.Left + column.Width() - 1;
-      Canvas.FillRect(Rect(x, cell.Top, x + 1, cell.Bottom));
-    }
-    Canvas.Brush().SetColor(brush);
-  }
+  if (column.SectionIndex < header_->SectionCount() - 1 && ColumnLineColor != clNone)
+    DrawColumnLine(Canvas, cell, column, preview);
   const TStringList* row = RowOf(Item);
   if (!groupCell && (!row || ColumnToStringIndex(Column) >= row->Count())) return;
   // A number that is not one draws nothing: a bad cell must not stop the painting.
@@ -352,38 +358,18 @@ void TExSectionList::DrawCell(TCanvas& Canvas, const TRect& Row, POGLItem Item, 
   const bool isNumber = TryStrToInt(value, number);
   switch (column.ColumnType()) {
     case ctText:
-    case ctURL: {
-      TRect text = Rect(cell.Left + 2, cell.Top, cell.Right, cell.Bottom);
-      Canvas.Brush().SetStyle(bsClear);
-      if (column.IsMarkupText(value)) {
-        // Only the cell under the mouse has a hovered link.
-        const int hover = Item == hovered_item_ && Column == hovered_column_ ? hovered_anchor_ : -1;
-        std::string anchor;
-        int link;
-        DrawHtml(Canvas, value, text, preview ? PreviewSettings.Font.Color() : URLSettings.Color,
-                 false, mouse_, hover, anchor, link);
-      } else {
-        // A text cut by its column ends in "...", and a centred one is cut at its end only.
-        Canvas.TextRect(
-            text, FitText(Canvas, value, text.Width()),
-            tfSingleLine | tfNoPrefix | tfVerticalCenter | AlignmentFormat(column.Alignment()));
-      }
+    case ctURL:
+      DrawCellText(Canvas, cell, Item, Column, value, preview);
       break;
-    }
     case ctImage:
       if (images_ && isNumber && number >= 0) {
         const int y = cell.Top + (cell.Height() - images_->Height()) / 2;
-        int x = cell.Left;
-        if (column.Alignment() == taRightJustify) x = cell.Right - images_->Width();
-        if (column.Alignment() == taCenter) x = cell.Left + (cell.Width() - images_->Width()) / 2;
-        images_->Draw(Canvas, x, y, number);
+        images_->Draw(Canvas, AlignedLeft(cell, column.Alignment(), images_->Width()), y, number);
       }
       break;
     case ctCheckBox:
       if (isNumber) {
-        int x = cell.Left;
-        if (column.Alignment() == taRightJustify) x = cell.Right - kCheckBoxSize;
-        if (column.Alignment() == taCenter) x = cell.Left + (cell.Width() - kCheckBoxSize) / 2;
+        const int x = AlignedLeft(cell, column.Alignment(), kCheckBoxSize);
         const int y = cell.Top + (cell.Height() - kCheckBoxSize) / 2;
         DrawCheckBox(Canvas, Rect(x, y, x + kCheckBoxSize, y + kCheckBoxSize), number == 1,
                      CheckBoxStyle, clBlack, true);
@@ -396,4 +382,70 @@ void TExSectionList::DrawCell(TCanvas& Canvas, const TRect& Row, POGLItem Item, 
       }
       break;
   }
+}
+
+// The cell's font and brush, by column type and selection (which the program may still
+// change), and its background unless the row is selected.
+void TExSectionList::PaintCellBackground(TCanvas& Canvas, const TRect& Cell, POGLItem Item,
+                                         int Column, std::string& Value, bool Preview) {
+  TExSectionColumn& column = *Columns.Items(Column);
+  Canvas.Font().Assign(Preview ? PreviewSettings.Font : column.Font());
+  if (column.ColumnType() == ctURL) {
+    Canvas.Font().SetStyle(URLSettings.FontStyle);
+    Canvas.Font().SetColor(URLSettings.Color);
+  }
+  Canvas.Brush().SetStyle(bsSolid);
+  if (engine_->IsItemSelected(Item) && engine_->SelectionShows()) {
+    Canvas.Font().SetColor(SelectionTextColor);
+    Canvas.Brush().SetColor(engine_->SelectionColor);
+    if (OnDrawItemProp) OnDrawItemProp(this, Item, Column, Value, Canvas.Brush(), Canvas.Font());
+    return;
+  }
+  Canvas.Brush().SetColor(column.Color() == clNone ? Color() : column.Color());
+  if (OnDrawItemProp) OnDrawItemProp(this, Item, Column, Value, Canvas.Brush(), Canvas.Font());
+  const int left = ColumnLineColor == clNone ? Cell.Left - 1 : Cell.Left + 1;
+  Canvas.FillRect(Rect(left, Cell.Top, Cell.Right, Cell.Bottom));
+}
+
+// The line between a column and the next (above a preview cell, which spans the row);
+// the brush stays as it was.
+void TExSectionList::DrawColumnLine(TCanvas& Canvas, const TRect& Cell,
+                                    const TExSectionColumn& Column, bool Preview) {
+  const TColor brush = Canvas.Brush().Color();
+  Canvas.Brush().SetStyle(bsSolid);
+  Canvas.Brush().SetColor(ColumnLineColor);
+  if (Preview) {
+    Canvas.FillRect(Rect(Cell.Left, Cell.Top, Cell.Right, Cell.Top + 1));
+  } else {
+    const int x = Cell.Left + Column.Width() - 1;
+    Canvas.FillRect(Rect(x, Cell.Top, x + 1, Cell.Bottom));
+  }
+  Canvas.Brush().SetColor(brush);
+}
+
+void TExSectionList::DrawCellText(TCanvas& Canvas, const TRect& Cell, POGLItem Item, int Column,
+                                  const std::string& Value, bool Preview) {
+  const TExSectionColumn& column = *Columns.Items(Column);
+  TRect text = Rect(Cell.Left + 2, Cell.Top, Cell.Right, Cell.Bottom);
+  Canvas.Brush().SetStyle(bsClear);
+  if (column.IsMarkupText(Value)) {
+    // Only the cell under the mouse has a hovered link.
+    const int hover = Item == hovered_item_ && Column == hovered_column_ ? hovered_anchor_ : -1;
+    std::string anchor;
+    int link;
+    DrawHtml(Canvas, Value, text, Preview ? PreviewSettings.Font.Color() : URLSettings.Color, false,
+             mouse_, hover, anchor, link);
+    return;
+  }
+  // A text cut by its column ends in "...", and a centred one is cut at its end only.
+  Canvas.TextRect(
+      text, FitText(Canvas, Value, text.Width()),
+      tfSingleLine | tfNoPrefix | tfVerticalCenter | AlignmentFormat(column.Alignment()));
+}
+
+// Where a picture Width wide starts in Cell, by the column's alignment.
+int TExSectionList::AlignedLeft(const TRect& Cell, TAlignment Alignment, int Width) {
+  if (Alignment == taRightJustify) return Cell.Right - Width;
+  if (Alignment == taCenter) return Cell.Left + (Cell.Width() - Width) / 2;
+  return Cell.Left;
 }

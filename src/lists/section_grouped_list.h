@@ -490,6 +490,17 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   POGLItem ColumnSlot(POGLItem Group, int Slot, bool FirstRow) const;
   POGLItem ProbeAt(int X, int Y) const;
   bool Navigate(TKeyCode Key, bool Extend, bool ClearSel, bool SelectNew, bool Ctrl);
+  // Navigate's steps: whether the key would move past the first or last item, and the
+  // item each kind of key moves the focus to (null: none).
+  bool AtListEnd(POGLItem Focus, TKeyCode Key) const;
+  // The nearest expanded group after (Forward) or before Group.
+  POGLItem ExpandedSibling(POGLItem Group, bool Forward) const;
+  POGLItem EndTarget(POGLItem Focus, bool Home, bool Ctrl) const;
+  POGLItem LeftTarget(POGLItem Focus, bool Extend) const;
+  POGLItem RightTarget(POGLItem Focus, bool Extend) const;
+  POGLItem UpTarget(POGLItem Focus, bool Extend) const;
+  POGLItem DownTarget(POGLItem Focus, bool Extend) const;
+  POGLItem PageTarget(POGLItem Focus, bool Up);
   // Painting.
   void DrawNode(TCanvas& Canvas, TRect Rect, POGLItem Item);
   void DrawGroup(TCanvas& Canvas, TRect Rect, POGLItem Group);

@@ -425,3 +425,39 @@ TEST(DrawHtmlText, FileIconsTakeTheirSizeAndIconNumbersNone) {
 }
 
 }  // namespace
+
+// The tags that move or mark text, each drawn alone on fresh paper: how much wider than
+// the plain text it measures, whether its line is taller, and where its ink starts (-1:
+// none). Blinking text in its off phase is not painted where there is no background.
+TEST(DrawHtmlText, TagsThatMoveOrMarkText) {
+  struct TCase {
+    const char* markup;
+    bool blink_on;
+    int wider;
+    bool taller;
+    int ink_left;
+  };
+  const TCase cases[] = {
+      {"ab", false, 0, false, 2},
+      {"<IND x=\"50\">ab", false, 50, false, 52},
+      {"<OFS x=\"40\">ab", false, 40, false, 42},
+      {"<BLINK>ab</BLINK>", false, 0, false, -1},
+      {"<BLINK>ab</BLINK>", true, 0, false, 2},
+      {"<SHAD>ab</SHAD>", false, 0, false, 2},
+      {"<SUB>ab</SUB>", false, 0, true, 2},
+      {"<SUP>ab</SUP>", false, 0, true, 2},
+      {"ab<HR>", false, 0, false, 1},
+  };
+  Drawing plain;
+  plain.Draw("ab");
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.markup);
+    Drawing d;
+    d.canvas.Brush().SetStyle(bsClear);
+    d.params.Blink = c.blink_on;
+    d.Draw(c.markup);
+    EXPECT_EQ(d.result.XSize - plain.result.XSize, c.wider);
+    EXPECT_EQ(d.result.YSize > plain.result.YSize, c.taller);
+    EXPECT_EQ(d.InkColumns(0, 200).first, c.ink_left);
+  }
+}

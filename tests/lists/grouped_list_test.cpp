@@ -336,6 +336,86 @@ TEST_F(GroupedListTest, FoldedRowsNeitherKeepNorTakeTheFocus) {
   EXPECT_EQ(list.FocusedItem(), first);
 }
 
+// Thumbnails in 3 columns: A = 100 holds 0..6 (rows 0 1 2 / 3 4 5 / 6), B = 200 holds
+// 10..12 folded, C = 300 holds 20..24 (rows 20 21 22 / 23 24). Each key starts afresh
+// from the focused value; Shift extends the selection, which crosses groups only to
+// expanded ones.
+TEST_F(GroupedListTest, ArrowAndEndKeysInColumnsAndAcrossGroups) {
+  list.SetBounds(0, 0, 380, 2000);
+  list.SetViewStyle(vsThumbnails);
+  POGLItem a = Add(nullptr, 100);
+  for (int i = 0; i < 7; ++i) Add(a, i);
+  POGLItem b = Add(nullptr, 200);
+  for (int i = 10; i < 13; ++i) Add(b, i);
+  POGLItem c = Add(nullptr, 300);
+  for (int i = 20; i < 25; ++i) Add(c, i);
+  ASSERT_EQ(list.Columns(), 3);
+  const auto find = [&](int value) {
+    for (POGLItem g = list.FirstGroup(); g; g = g->NextSibling) {
+      if (Value(g) == value) return g;
+      for (POGLItem n = g->FirstChild; n; n = n->NextSibling)
+        if (Value(n) == value) return n;
+    }
+    return static_cast<POGLItem>(nullptr);
+  };
+  struct TCase {
+    int from;
+    TKeyCode key;
+    TShiftState shift;
+    int to;
+  };
+  const TCase cases[] = {
+      {4, VK_RIGHT, {}, 5},      {6, VK_RIGHT, {}, 200},   {6, VK_RIGHT, ssShift, 20},
+      {0, VK_LEFT, {}, 100},     {20, VK_LEFT, {}, 300},   {20, VK_LEFT, ssShift, 6},
+      {300, VK_LEFT, {}, 300},   {200, VK_LEFT, {}, 6},    {100, VK_RIGHT, {}, 0},
+      {4, VK_UP, {}, 1},         {1, VK_UP, {}, 100},      {21, VK_UP, ssShift, 4},
+      {300, VK_UP, {}, 200},     {200, VK_UP, {}, 4},      {1, VK_DOWN, {}, 4},
+      {4, VK_DOWN, {}, 6},       {6, VK_DOWN, {}, 200},    {5, VK_DOWN, ssShift, 6},
+      {6, VK_DOWN, ssShift, 20}, {200, VK_DOWN, {}, 300},  {300, VK_DOWN, {}, 20},
+      {22, VK_HOME, ssCtrl, 20}, {22, VK_END, ssCtrl, 24}, {3, VK_HOME, {}, 100},
+      {3, VK_END, {}, 24},       {24, VK_DOWN, {}, 24},    {24, VK_RIGHT, {}, 24},
+      {100, VK_UP, {}, 100},     {100, VK_HOME, {}, 100},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(std::to_string(k.from) + " key " + std::to_string(k.key) + " to " +
+                 std::to_string(k.to));
+    list.ExpandGroup(a);
+    list.CollapseGroup(b);
+    list.ExpandGroup(c);
+    list.DeselectAll();
+    list.FocusItem(find(k.from));
+    SimulateKey(list, k.key, {}, k.shift);
+    ASSERT_NE(list.FocusedItem(), nullptr);
+    EXPECT_EQ(Value(list.FocusedItem()), k.to);
+  }
+  // Left folds an expanded group and Right unfolds a folded one; the focus stays.
+  list.FocusItem(a);
+  SimulateKey(list, VK_LEFT);
+  EXPECT_FALSE(list.IsGroupExpanded(a));
+  list.FocusItem(b);
+  SimulateKey(list, VK_RIGHT);
+  EXPECT_TRUE(list.IsGroupExpanded(b));
+  EXPECT_EQ(list.FocusedItem(), b);
+}
+
+// Page keys take the row at the far edge of the view, a part-shown one too (so that rows
+// cut by the edge step one at a time), scrolling a page when the focus is there already.
+TEST_F(GroupedListTest, PageKeysMoveToTheEdgeOfTheViewThenScroll) {
+  POGLItem g = Add(nullptr, 100);
+  for (int i = 0; i < 30; ++i) Add(g, i);
+  std::vector<int> seen;
+  list.FocusItem(list.ChildAt(g, 0));
+  for (int i = 0; i < 4; ++i) {
+    SimulateKey(list, VK_NEXT);
+    seen.push_back(Value(list.FocusedItem()));
+  }
+  for (int i = 0; i < 4; ++i) {
+    SimulateKey(list, VK_PRIOR);
+    seen.push_back(Value(list.FocusedItem()));
+  }
+  EXPECT_EQ(seen, (std::vector<int>{8, 9, 10, 11, 2, 100, 100, 100}));
+}
+
 TEST_F(GroupedListTest, StableSortBothWaysAndOneItemResorted) {
   POGLItem g = Add(nullptr, 100);
   for (int v : {31, 10, 32, 20, 11, 33}) Add(g, v);

@@ -299,6 +299,30 @@ TEST_F(SectionListTest, HeaderShowsGradientAndSortMark) {
   EXPECT_TRUE(grey);
 }
 
+// Each kind reads its values its own way, those it cannot read first and in their order
+// (the kinds that follow the desktop's language are left out).
+TEST_F(SectionListTest, EachSortKindReadsItsValues) {
+  struct TCase {
+    TSortType type;
+    std::vector<std::string> values;
+    const char* ascending;
+  };
+  const TCase cases[] = {
+      {stTextCase, {"b", "B", "a", "A"}, "A B a b "},
+      {stTextNoCase, {"b", "B", "a", "A"}, "a A b B "},
+      {stAnsiTextNoCase, {"b", "B", "a", "A"}, "a A b B "},
+      {stBoolean, {"true", "x", "false", "1", "0", "-1"}, "x false 0 true 1 -1 "},
+      {stNone, {"b", "a"}, "b a "},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.ascending);
+    group->Clear();
+    for (const std::string& v : c.values) Add({v});
+    SortBy(1, c.type, sdAscending);
+    EXPECT_EQ(Firsts(), c.ascending);
+  }
+}
+
 TEST(SectionListRoutines, ProgressBarClampsItsValue) {
   TBitmap bitmap;
   bitmap.SetSize(102, 10);
