@@ -552,6 +552,13 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void StartBorderDrag(bool columns, int index, int minPos, int pos, int start, bool shift,
                        TCustomRDFormattedData& document);
   void DrawResizeLine(TRDCanvas& canvas, int x, int y);
+  // Painting helpers (table_paint.cpp): whether the visible border of the cell or table
+  // beside side of the cell at row, col (dRow, dCol away) covers that side, which cells
+  // spacing apart overlap; the pixels of a border width on the canvas, box grown at the
+  // top and left where paper is finer than the screen.
+  bool HiddenSideOverlapped(int row, int col, int dRow, int dCol, bool TRDBooleanRect::*side,
+                            int spacing) const;
+  int BorderPixels(int width, bool printing, TRect& box) const;
   void PlaceEditor();
   // The document laid out again after a change of the grid or the sizes, and the change
   // reported (table_editing.cpp).
