@@ -268,37 +268,7 @@ bool TRDTablePrintInfo::CutFirstGroup(TRDTablePrintPart& p, int room) {
   }
   heights.back() = room;
   starts.push_back(end);
-  for (TCellPtblRDData* document : cells) {
-    const TRDPageInfo page = document->Pages.Page(document->Pages.Count());
-    const int count = document->DrawItems.Count();
-    int d = page.StartDrawItemNo, lineTop = 0;
-    for (; d < count; ++d) {
-      if (!document->DrawItems[d]->FromNewLine) continue;
-      int lineBottom = document->DrawItems[d]->Top;
-      lineTop = lineBottom;
-      for (int k = d; k < count && (k == d || !document->DrawItems[k]->FromNewLine); ++k)
-        lineBottom =
-            std::max(lineBottom, document->DrawItems[k]->Top + document->DrawItems[k]->Height);
-      if (start + lineBottom - page.StartY > end) break;
-    }
-    TRDPageInfo& next = document->Pages.Add();
-    next.StartDrawItemNo = d;
-    if (d < count && start + lineTop - page.StartY < end) {
-      // A line taller than the window that begins it cannot be kept whole.
-      if (lineTop <= page.StartY) {
-        SplitRefusal = kRowTooTall;
-        while (++next.StartDrawItemNo < count &&
-               !document->DrawItems[next.StartDrawItemNo]->FromNewLine) {
-        }
-        next.StartY = page.StartY + room;
-      } else {
-        next.StartY = lineTop;
-      }
-    } else {
-      next.StartY = page.StartY + room;
-    }
-    next.StartY2 = next.StartY;
-  }
+  for (TCellPtblRDData* document : cells) StartNextWindow(*document, start, room);
   heights.push_back(bottom - end);
   auto q = std::make_unique<TRDTablePrintPart>();
   q->StartRow = first;
@@ -308,6 +278,71 @@ bool TRDTablePrintInfo::CutFirstGroup(TRDTablePrintPart& p, int room) {
   p.Height = RunHeight(p, last);
   q->Height = RunHeight(*q, first + q->RowCount - 1);
   PartsList.Add(std::move(q));
+  return true;
+}
+
+void TRDTablePrintInfo::StartNextWindow(TCellPtblRDData& document, int start, int room) {
+  const TRDPageInfo page = document.Pages.Page(document.Pages.Count());
+  const int end = start + room, count = document.DrawItems.Count();
+  // The first screen line that would cross the window's lower edge.
+  int d = page.StartDrawItemNo, lineTop = 0, lineEnd = d;
+  for (; d < count; ++d) {
+    if (!document.DrawItems[d]->FromNewLine) continue;
+    int lineBottom = document.DrawItems[d]->Top;
+    lineTop = lineBottom;
+    for (lineEnd = d;
+         lineEnd < count && (lineEnd == d || !document.DrawItems[lineEnd]->FromNewLine); ++lineEnd)
+      lineBottom = std::max(lineBottom,
+                            document.DrawItems[lineEnd]->Top + document.DrawItems[lineEnd]->Height);
+    if (start + lineBottom - page.StartY > end) break;
+  }
+  TRDPageInfo& next = document.Pages.Add();
+  next.StartDrawItemNo = d;
+  next.StartY = page.StartY + room;
+  if (d < count && start + lineTop - page.StartY < end) {
+    const bool continued = page.StartDrawItemNo == d && page.StartPart > 1;
+    auto* table =
+        lineEnd == d + 1 ? dynamic_cast<TRDTablePrintInfo*>(document.DrawItems[d]) : nullptr;
+    // A table begun in the window is cut at its edge; one that cannot be cut there goes
+    // to the next window, or, already at the top of one, prints cut off.
+    if (table &&
+        CutTableAtWindowEdge(*table, continued ? room : end - (start + lineTop - page.StartY),
+                             continued, lineTop > page.StartY, next))
+      return;
+    if (lineTop > page.StartY) {
+      next.StartY = lineTop;
+    } else {
+      // A line taller than the window that begins it cannot be kept whole.
+      SplitRefusal = kRowTooTall;
+      while (++next.StartDrawItemNo < count &&
+             !document.DrawItems[next.StartDrawItemNo]->FromNewLine) {
+      }
+    }
+  }
+  next.StartY2 = next.StartY;
+}
+
+bool TRDTablePrintInfo::CutTableAtWindowEdge(TRDTablePrintInfo& table, int room, bool continued,
+                                             bool movable, TRDPageInfo& next) {
+  if (!continued) {
+    if (!table.InitSplit()) return false;
+    if (movable && !table.CanSplitFirst(room)) {
+      table.PartsList.Clear();
+      return false;
+    }
+  }
+  if (!table.SplitAt(room)) {
+    if (!continued) table.PartsList.Clear();
+    return false;
+  }
+  const int parts = table.PartsList.Count();
+  if (!table.SplitRefusal.empty())
+    SplitRefusal = table.SplitRefusal;
+  else if (table.PartsList.Get(parts - 2)->Height > room)
+    SplitRefusal = kRowTooTall;
+  // The next window goes on with the rest of the table, the lines after it following.
+  next.StartPart = parts;
+  next.StartY = next.StartY2 = table.Top + table.Height - table.PartsList.Get(parts - 1)->Height;
   return true;
 }
 

@@ -12,9 +12,10 @@
 // piece of every cell, its height the highest piece. Rows bound together that are taller
 // than a page together are cut as one: each page shows a window of the group as it is
 // laid out, its lower edge moved up above every line it would cut, so each line of each
-// cell stands in one window and the merged cells' boxes go on from window to window. A
-// table that cannot be cut where a page needs it is printed uncut and the reason is kept
-// in SplitRefusal.
+// cell stands in one window and the merged cells' boxes go on from window to window; a
+// table in a cell is cut at the window's edge as a table is at a page's and goes on at
+// the top of the next window. A table that cannot be cut where a page needs it is
+// printed uncut and the reason is kept in SplitRefusal.
 //
 // Example: a table of 1 heading row and 30 rows of 20 pixels with 220 pixels left on
 // the first page prints rows 1-9 under the heading there (the heading and the borders
@@ -92,6 +93,16 @@ class TRDTablePrintInfo : public TRDMultiDrawItemInfo {
   // window edge that cuts no line of any cell, and every cell's document gets a page for
   // the window that follows.
   bool CutFirstGroup(TRDTablePrintPart& part, int room);
+  // Adds the cell's page for the window after the one from start, room high: it goes on
+  // with the first line that would cross the window's lower edge, or with the rest of a
+  // table inside the cell cut at that edge.
+  void StartNextWindow(TCellPtblRDData& document, int start, int room);
+  // Cuts a table of a cell's document so that its part takes room pixels of a window
+  // (continued: the part goes on with an earlier cut), next going on with the rest;
+  // false when it cannot be cut there (movable: at its first row, which may then go to
+  // the next window).
+  bool CutTableAtWindowEdge(TRDTablePrintInfo& table, int room, bool continued, bool movable,
+                            TRDPageInfo& next);
   // The height of the group of rows that row starts.
   int GroupHeight(int row) const;
   // Forgets every cut inside rows, tables in their cells included.
