@@ -401,22 +401,7 @@ bool TRDTablePrintInfo::SplitAt(int y) {
   return true;
 }
 
-// --- the table's printing operations ----------------------------------------------------------
-
-std::unique_ptr<TRDDrawLineInfo> TRDTableItemInfo::CreatePrintingDrawItem(
-    TCustomRDData* rdData, const TRDResolution& resolution) const {
-  auto* printable = dynamic_cast<TCustomPrintableRDData*>(rdData);
-  if (!printable) return TRDFullLineItemInfo::CreatePrintingDrawItem(rdData, resolution);
-  return std::make_unique<TRDTablePrintInfo>(const_cast<TRDTableItemInfo&>(*this), *printable,
-                                             resolution);
-}
-
 namespace {
-
-// The colour an area of colour prints in: white on a table printed on white.
-TColor PaperColor(TColor color, bool white, TRDColorMode colorMode) {
-  return color == clNone ? clNone : white ? clWhite : ConvertBackColor(color, colorMode);
-}
 
 // The rows one page prints of a table, and where they stand: a run of rows under the
 // repeated heading, or all of them. A run's first row may be a piece of a row cut over
@@ -479,7 +464,6 @@ class TTablePagePrinter {
         x_(x),
         y_(y),
         color_mode_(colorMode),
-        white_((table.PrintOptions & rdtoWhiteBackground) != 0),
         rows_(std::min(table.Rows->Count(), f_.RowStarts.Count())),
         cols_(std::min(table.Rows->GetColCount(), f_.ColStarts.Count())),
         run_(PrintedRun(info, rows_)),
@@ -503,7 +487,6 @@ class TTablePagePrinter {
   TRDCanvas& canvas_;
   const int x_, y_;
   const TRDColorMode color_mode_;
-  const bool white_;
   const int rows_, cols_;
   const TPrintedRun run_;
   // The table's box on this page, which clips all it prints.
@@ -513,7 +496,7 @@ class TTablePagePrinter {
 };
 
 void TTablePagePrinter::PrintFrame() const {
-  const TColor color = PaperColor(table_.Color(), white_, color_mode_);
+  const TColor color = table_.PaperColor(table_.Color(), color_mode_);
   if (TRDBackground* background = table_.GetTableBackground())
     background->Print(canvas_, box_, box_, info_.Resolution, color);
   else
@@ -582,7 +565,7 @@ void TTablePagePrinter::PrintCell(int r, int c) const {
   TRect area;
   const TRect box = CellBox(r, *cell, *document, area);
   const bool shown = !windowed || box.Bottom > box.Top;
-  const TColor color = PaperColor(cell->Color, white_, color_mode_);
+  const TColor color = table_.PaperColor(cell->Color, color_mode_);
   if (shown && cell->GetCellBackground())
     cell->GetCellBackground()->Print(canvas_, box, box, info_.Resolution, color);
   else if (shown)
@@ -610,38 +593,20 @@ void TTablePagePrinter::PrintCell(int r, int c) const {
 
 }  // namespace
 
-void TRDTableItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode colorMode,
-                             const TRDResolution&, TRDStyle&,
-                             const TRDDrawLineInfo* drawItem) const {
-  const auto* info = dynamic_cast<const TRDTablePrintInfo*>(drawItem);
-  if (!info) return;
-  auto& self = const_cast<TRDTableItemInfo&>(*this);
-  TDeviceScope device(self, &info->Resolution);
-  self.OriginX = x;
-  self.OriginY = y;
-  const TTablePagePrinter printer(self, *info, canvas, x, y, colorMode);
+void TRDTablePrintInfo::PrintPart(TRDCanvas& canvas, int x, int y, TRDColorMode colorMode) const {
+  TDeviceScope device(Table, &Resolution);
+  Table.OriginX = x;
+  Table.OriginY = y;
+  const TTablePagePrinter printer(Table, *this, canvas, x, y, colorMode);
   printer.PrintFrame();
   printer.PrintCells();
 }
 
-void TRDTableItemInfo::PrintBackground(TRDCanvas& canvas, const TRect& rect,
-                                       TRDColorMode colorMode) const {
-  const bool white = (PrintOptions & rdtoWhiteBackground) != 0;
-  const auto paint = [&](TColor color, const TRDBackground* picture, const TRect& area) {
-    const TColor c = PaperColor(color, white, colorMode);
-    if (picture)
-      picture->Draw(canvas, area, 0, 0, area.Left, area.Top, area.Right - area.Left,
-                    area.Bottom - area.Top, c, true);
-    else
-      FillBox(canvas, c, area);
+void RegisterTablePrinting() {
+  TablePrintLineMaker = [](TRDTableItemInfo& table, TCustomRDData* rdData,
+                           const TRDResolution& resolution) -> std::unique_ptr<TRDTablePrintLine> {
+    auto* printable = dynamic_cast<TCustomPrintableRDData*>(rdData);
+    if (!printable) return nullptr;
+    return std::make_unique<TRDTablePrintInfo>(table, *printable, resolution);
   };
-  paint(color_, background_.get(), rect);
-  if (!PrintingCell || !DeviceInfo) return;
-  // The cell's box on the page, moved as the table's box was into the bitmap.
-  TRect origin = Bounds(OriginX, OriginY, 0, 0);
-  ScaleRectToScreen(origin, *DeviceInfo);
-  TRect cell = PrintingCellRect;
-  const int dx = rect.Left - origin.Left, dy = rect.Top - origin.Top;
-  cell = Rect(cell.Left + dx, cell.Top + dy, cell.Right + dx, cell.Bottom + dy);
-  paint(PrintingCell->Color, PrintingCell->GetCellBackground(), cell);
 }

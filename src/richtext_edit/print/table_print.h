@@ -45,7 +45,7 @@ class TCellPtblRDData : public TRectPtblRDData, public TRDTableCellLayout {
   int ContentHeight() const override { return DocumentHeight; }
 };
 
-class TRDTablePrintInfo : public TRDMultiDrawItemInfo {
+class TRDTablePrintInfo : public TRDTablePrintLine {
  public:
   TRDTablePrintInfo(TRDTableItemInfo& table, TCustomPrintableRDData& printable,
                     const TRDResolution& resolution);
@@ -79,6 +79,7 @@ class TRDTablePrintInfo : public TRDMultiDrawItemInfo {
   bool InitSplit() override;
   bool CanSplitFirst(int y) const override;
   bool SplitAt(int y) override;
+  void PrintPart(TRDCanvas& canvas, int x, int y, TRDColorMode colorMode) const override;
 
  private:
   // The height of the table outside its non-heading rows: borders, spacing and heading.
@@ -117,3 +118,7 @@ class TRDTablePrintInfo : public TRDMultiDrawItemInfo {
   // The cells' padding at the printer's resolution.
   int pad_y_ = 0;
 };
+
+// Tables in printable documents print as TRDTablePrintInfo lines (TablePrintLineMaker);
+// every main printable document sets this up when it is made.
+void RegisterTablePrinting();

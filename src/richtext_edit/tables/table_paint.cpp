@@ -6,9 +6,12 @@
 #include <utility>
 
 #include "richtext/base/rd_colors.h"
+#include "richtext/base/text_routines.h"
 #include "richtext/layout/formatted_data.h"
+#include "richtext/styles/rd_background.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext_edit/tables/table_item.h"
+#include "richtext_edit/tables/table_print_part.h"
 
 namespace {
 
@@ -439,4 +442,51 @@ void TRDTableItemInfo::DrawBorder(TRDCanvas& canvas, int left, int top, int righ
   DrawReliefBands(canvas,
                   {ConvertTextColor(topLeft, colorMode), ConvertTextColor(bottomRight, colorMode)},
                   box, w, halftone, sides, clip);
+}
+
+// --- printing -----------------------------------------------------------------------------------
+
+std::function<std::unique_ptr<TRDTablePrintLine>(TRDTableItemInfo& table, TCustomRDData* rdData,
+                                                 const TRDResolution& resolution)>
+    TablePrintLineMaker;
+
+std::unique_ptr<TRDDrawLineInfo> TRDTableItemInfo::CreatePrintingDrawItem(
+    TCustomRDData* rdData, const TRDResolution& resolution) const {
+  if (TablePrintLineMaker)
+    if (auto line = TablePrintLineMaker(const_cast<TRDTableItemInfo&>(*this), rdData, resolution))
+      return line;
+  return TRDFullLineItemInfo::CreatePrintingDrawItem(rdData, resolution);
+}
+
+void TRDTableItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode colorMode,
+                             const TRDResolution&, TRDStyle&,
+                             const TRDDrawLineInfo* drawItem) const {
+  if (const auto* line = dynamic_cast<const TRDTablePrintLine*>(drawItem))
+    line->PrintPart(canvas, x, y, colorMode);
+}
+
+TColor TRDTableItemInfo::PaperColor(TColor color, TRDColorMode colorMode) const {
+  if (color == clNone) return clNone;
+  return PrintOptions & rdtoWhiteBackground ? clWhite : ConvertBackColor(color, colorMode);
+}
+
+void TRDTableItemInfo::PrintBackground(TRDCanvas& canvas, const TRect& rect,
+                                       TRDColorMode colorMode) const {
+  const auto paint = [&](TColor color, const TRDBackground* picture, const TRect& area) {
+    const TColor c = PaperColor(color, colorMode);
+    if (picture)
+      picture->Draw(canvas, area, 0, 0, area.Left, area.Top, area.Right - area.Left,
+                    area.Bottom - area.Top, c, true);
+    else
+      FillBox(canvas, c, area.Left, area.Top, area.Right, area.Bottom);
+  };
+  paint(color_, background_.get(), rect);
+  if (!PrintingCell || !DeviceInfo) return;
+  // The cell's box on the page, moved as the table's box was into the bitmap.
+  TRect origin = Bounds(OriginX, OriginY, 0, 0);
+  ScaleRectToScreen(origin, *DeviceInfo);
+  TRect cell = PrintingCellRect;
+  const int dx = rect.Left - origin.Left, dy = rect.Top - origin.Top;
+  cell = Rect(cell.Left + dx, cell.Top + dy, cell.Right + dx, cell.Bottom + dy);
+  paint(PrintingCell->Color, PrintingCell->GetCellBackground(), cell);
 }
