@@ -24,7 +24,7 @@ bool KeepingPendingTag(TRDEditRDData& data, Insert insert) {
 
 }  // namespace
 
-std::function<bool(TRDEditRDData& data, TStream& stream)> RTFInsertion;
+bool (*RTFInsertion)(TRDEditRDData& data, TStream& stream) = nullptr;
 
 bool TCustomRichDocEdit::InsertText(const std::string& s, bool CaretBefore) {
   if (TCustomRichDocEdit* inner = InplaceEditor()) return inner->InsertText(s, CaretBefore);

@@ -48,8 +48,9 @@ using TRDOleDropEffects = std::uint8_t;
 enum TRDDropFileAction { rddfNone, rddfInsert, rddfLink };
 
 // Reads RTF into the editable data at the caret as one undo step. The RTF import sets it
-// (RegisterRTFInsertion, rtf_insert.h); unset, the editors' RTF inserts and pastes fail.
-extern std::function<bool(TRDEditRDData& data, TStream& stream)> RTFInsertion;
+// (RegisterRTFInsertion, rtf_insert.h), also while modules start: a plain pointer, null
+// before any start-up code runs; unset, the editors' RTF inserts and pastes fail.
+extern bool (*RTFInsertion)(TRDEditRDData& data, TStream& stream);
 
 class TCustomRichDocEdit : public TCustomRichDoc {
  public:
