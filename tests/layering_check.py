@@ -74,7 +74,7 @@ FULLY_ROOMED = {"richtext", "platform/gui", "richtext_edit"}
 # The room of a folder that no other room of it includes: it connects them.
 TOP_ROOMS = {"app": "program"}
 # The folders whose functions are defined in the room that declares them.
-DEFINED_IN_ROOM = {"richtext", "platform/gui"}
+DEFINED_IN_ROOM = {"richtext", "richtext_edit", "platform/gui"}
 # The rich text below its view may use the platform's graphics room only; these modules
 # hold or take windows' things all the same.
 RICHTEXT_VIEW = "view"

@@ -217,10 +217,13 @@ class TRDEditRDData : public TRichDocRDData {
   // The rest of the stream (a file) as ANSI text; false when nothing is left.
   bool InsertTextStreamAtCaret(TStream& stream, bool caretAtStart);
   bool InsertTextFileAtCaret(const std::string& fileName, bool caretAtStart);
-  // A document of the component's own format, or RTF, at the caret as one undo step;
-  // false, after a beep, when it could not be read (what was read stays, laid out).
+  // A document of the component's own format at the caret as one undo step; false,
+  // after a beep, when it could not be read (what was read stays, laid out). RTF goes in
+  // the same way through the import's InsertRTFStreamAtCaret (rtf_insert.h).
   bool InsertRDFStreamAtCaret(TStream& stream);
-  bool InsertRTFStreamAtCaret(TStream& stream);
+  // A document read by read, which puts its items in at index (unrecorded), at the caret
+  // as one undo step; false when the read failed.
+  bool InsertDocumentAtCaret(const std::function<bool(int& index)>& read);
   // A copy of the list marker that starts itemNo's paragraph, numbering on, at insertAt.
   void CopyListMarkerForNewParagraph(int itemNo, int insertAt, bool withUndo, bool& fullReformat);
   // Joins inserted items firstItemNo..lastItemNo with each other and their neighbours
@@ -446,8 +449,6 @@ class TRDEditRDData : public TRichDocRDData {
   void ContinueListAbove(TCustomRDItemInfo& item, int itemNo) const;
   bool PartMayBeDeleted(int itemNo, int from, int to) const;
   void InsertTextAtCaret(std::string s, bool unicode, bool caretAtStart);
-  // read puts a document's items in at index (unrecorded); false when the read failed.
-  bool InsertDocumentAtCaret(const std::function<bool(int& index)>& read);
   // A character run typed into the caret's text item at character pos: one character a
   // typing record, more a step of their own.
   void TypeIntoItem(int itemNo, int pos, const std::string& s, int length, char16_t ch);

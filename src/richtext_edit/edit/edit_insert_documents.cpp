@@ -24,6 +24,8 @@ bool KeepingPendingTag(TRDEditRDData& data, Insert insert) {
 
 }  // namespace
 
+bool (*RTFInsertion)(TRDEditRDData& data, TStream& stream) = nullptr;
+
 bool TCustomRichDocEdit::InsertText(const std::string& s, bool CaretBefore) {
   if (TCustomRichDocEdit* inner = InplaceEditor()) return inner->InsertText(s, CaretBefore);
   if (s.empty()) return false;
@@ -73,7 +75,8 @@ bool TCustomRichDocEdit::InsertRDFFileAtCaret(const std::string& FileName) {
 
 bool TCustomRichDocEdit::InsertRTFStreamAtCaret(TStream& Stream) {
   if (TCustomRichDocEdit* inner = InplaceEditor()) return inner->InsertRTFStreamAtCaret(Stream);
-  return RunInsertion([&](TRDEditRDData& data) { return data.InsertRTFStreamAtCaret(Stream); });
+  return RunInsertion(
+      [&](TRDEditRDData& data) { return RTFInsertion && RTFInsertion(data, Stream); });
 }
 
 bool TCustomRichDocEdit::InsertRTFFileAtCaret(const std::string& FileName) {

@@ -47,6 +47,11 @@ enum TRDOleDropEffect : std::uint8_t { rddeNone, rddeCopy, rddeMove, rddeLink };
 using TRDOleDropEffects = std::uint8_t;
 enum TRDDropFileAction { rddfNone, rddfInsert, rddfLink };
 
+// Reads RTF into the editable data at the caret as one undo step. The RTF import sets it
+// (RegisterRTFInsertion, rtf_insert.h), also while modules start: a plain pointer, null
+// before any start-up code runs; unset, the editors' RTF inserts and pastes fail.
+extern bool (*RTFInsertion)(TRDEditRDData& data, TStream& stream);
+
 class TCustomRichDocEdit : public TCustomRichDoc {
  public:
   explicit TCustomRichDocEdit(TComponent* AOwner);
@@ -145,7 +150,8 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   // A document of the viewers' own format, read from the stream's position (innermost).
   bool InsertRDFStreamAtCaret(TStream& Stream);
   bool InsertRDFFileAtCaret(const std::string& FileName);
-  // RTF (innermost); from a file, pictures named relative to it are found beside it.
+  // RTF (innermost) through RTFInsertion; from a file, pictures named relative to it
+  // are found beside it.
   bool InsertRTFStreamAtCaret(TStream& Stream);
   bool InsertRTFFileAtCaret(const std::string& FileName);
   // A text item of the current style with the tag; tabs become SpacesInTab spaces

@@ -13,6 +13,7 @@
 #include "richtext/styles/rd_background.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rd_platform_canvas.h"
+#include "richtext_edit/print/table_print.h"
 
 namespace {
 
@@ -328,7 +329,10 @@ void TCustomPrintableRDData::PaintItemBackground(const TCustomRDItemInfo* item, 
 // --- the main data ----------------------------------------------------------------------------
 
 TCustomMainPtblRDData::TCustomMainPtblRDData(TCustomRDData& source)
-    : TCustomPrintableRDData(source) {}
+    : TCustomPrintableRDData(source) {
+  // Tables in the document are laid out and cut over pages by the table printing.
+  RegisterTablePrinting();
+}
 
 void TCustomMainPtblRDData::PrepareScaling() {
   GetResolutionInfo(Scaling, *PrinterCanvas);

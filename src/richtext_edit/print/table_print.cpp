@@ -268,37 +268,7 @@ bool TRDTablePrintInfo::CutFirstGroup(TRDTablePrintPart& p, int room) {
   }
   heights.back() = room;
   starts.push_back(end);
-  for (TCellPtblRDData* document : cells) {
-    const TRDPageInfo page = document->Pages.Page(document->Pages.Count());
-    const int count = document->DrawItems.Count();
-    int d = page.StartDrawItemNo, lineTop = 0;
-    for (; d < count; ++d) {
-      if (!document->DrawItems[d]->FromNewLine) continue;
-      int lineBottom = document->DrawItems[d]->Top;
-      lineTop = lineBottom;
-      for (int k = d; k < count && (k == d || !document->DrawItems[k]->FromNewLine); ++k)
-        lineBottom =
-            std::max(lineBottom, document->DrawItems[k]->Top + document->DrawItems[k]->Height);
-      if (start + lineBottom - page.StartY > end) break;
-    }
-    TRDPageInfo& next = document->Pages.Add();
-    next.StartDrawItemNo = d;
-    if (d < count && start + lineTop - page.StartY < end) {
-      // A line taller than the window that begins it cannot be kept whole.
-      if (lineTop <= page.StartY) {
-        SplitRefusal = kRowTooTall;
-        while (++next.StartDrawItemNo < count &&
-               !document->DrawItems[next.StartDrawItemNo]->FromNewLine) {
-        }
-        next.StartY = page.StartY + room;
-      } else {
-        next.StartY = lineTop;
-      }
-    } else {
-      next.StartY = page.StartY + room;
-    }
-    next.StartY2 = next.StartY;
-  }
+  for (TCellPtblRDData* document : cells) StartNextWindow(*document, start, room);
   heights.push_back(bottom - end);
   auto q = std::make_unique<TRDTablePrintPart>();
   q->StartRow = first;
@@ -308,6 +278,71 @@ bool TRDTablePrintInfo::CutFirstGroup(TRDTablePrintPart& p, int room) {
   p.Height = RunHeight(p, last);
   q->Height = RunHeight(*q, first + q->RowCount - 1);
   PartsList.Add(std::move(q));
+  return true;
+}
+
+void TRDTablePrintInfo::StartNextWindow(TCellPtblRDData& document, int start, int room) {
+  const TRDPageInfo page = document.Pages.Page(document.Pages.Count());
+  const int end = start + room, count = document.DrawItems.Count();
+  // The first screen line that would cross the window's lower edge.
+  int d = page.StartDrawItemNo, lineTop = 0, lineEnd = d;
+  for (; d < count; ++d) {
+    if (!document.DrawItems[d]->FromNewLine) continue;
+    int lineBottom = document.DrawItems[d]->Top;
+    lineTop = lineBottom;
+    for (lineEnd = d;
+         lineEnd < count && (lineEnd == d || !document.DrawItems[lineEnd]->FromNewLine); ++lineEnd)
+      lineBottom = std::max(lineBottom,
+                            document.DrawItems[lineEnd]->Top + document.DrawItems[lineEnd]->Height);
+    if (start + lineBottom - page.StartY > end) break;
+  }
+  TRDPageInfo& next = document.Pages.Add();
+  next.StartDrawItemNo = d;
+  next.StartY = page.StartY + room;
+  if (d < count && start + lineTop - page.StartY < end) {
+    const bool continued = page.StartDrawItemNo == d && page.StartPart > 1;
+    auto* table =
+        lineEnd == d + 1 ? dynamic_cast<TRDTablePrintInfo*>(document.DrawItems[d]) : nullptr;
+    // A table begun in the window is cut at its edge; one that cannot be cut there goes
+    // to the next window, or, already at the top of one, prints cut off.
+    if (table &&
+        CutTableAtWindowEdge(*table, continued ? room : end - (start + lineTop - page.StartY),
+                             continued, lineTop > page.StartY, next))
+      return;
+    if (lineTop > page.StartY) {
+      next.StartY = lineTop;
+    } else {
+      // A line taller than the window that begins it cannot be kept whole.
+      SplitRefusal = kRowTooTall;
+      while (++next.StartDrawItemNo < count &&
+             !document.DrawItems[next.StartDrawItemNo]->FromNewLine) {
+      }
+    }
+  }
+  next.StartY2 = next.StartY;
+}
+
+bool TRDTablePrintInfo::CutTableAtWindowEdge(TRDTablePrintInfo& table, int room, bool continued,
+                                             bool movable, TRDPageInfo& next) {
+  if (!continued) {
+    if (!table.InitSplit()) return false;
+    if (movable && !table.CanSplitFirst(room)) {
+      table.PartsList.Clear();
+      return false;
+    }
+  }
+  if (!table.SplitAt(room)) {
+    if (!continued) table.PartsList.Clear();
+    return false;
+  }
+  const int parts = table.PartsList.Count();
+  if (!table.SplitRefusal.empty())
+    SplitRefusal = table.SplitRefusal;
+  else if (table.PartsList.Get(parts - 2)->Height > room)
+    SplitRefusal = kRowTooTall;
+  // The next window goes on with the rest of the table, the lines after it following.
+  next.StartPart = parts;
+  next.StartY = next.StartY2 = table.Top + table.Height - table.PartsList.Get(parts - 1)->Height;
   return true;
 }
 
@@ -366,164 +401,212 @@ bool TRDTablePrintInfo::SplitAt(int y) {
   return true;
 }
 
-// --- the table's printing operations ----------------------------------------------------------
+namespace {
 
-std::unique_ptr<TRDDrawLineInfo> TRDTableItemInfo::CreatePrintingDrawItem(
-    TCustomRDData* rdData, const TRDResolution& resolution) const {
-  auto* printable = dynamic_cast<TCustomPrintableRDData*>(rdData);
-  if (!printable) return TRDFullLineItemInfo::CreatePrintingDrawItem(rdData, resolution);
-  return std::make_unique<TRDTablePrintInfo>(const_cast<TRDTableItemInfo&>(*this), *printable,
-                                             resolution);
-}
-
-void TRDTableItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode colorMode,
-                             const TRDResolution&, TRDStyle&,
-                             const TRDDrawLineInfo* drawItem) const {
-  const auto* info = dynamic_cast<const TRDTablePrintInfo*>(drawItem);
-  if (!info) return;
-  auto& self = const_cast<TRDTableItemInfo&>(*this);
-  TDeviceScope device(self, &info->Resolution);
-  self.OriginX = x;
-  self.OriginY = y;
-  const TRDTableItemFormattingInfo& f = info->FormattingInfo;
-  const int rows = std::min(Rows->Count(), f.RowStarts.Count());
-  const int cols = std::min(Rows->GetColCount(), f.ColStarts.Count());
-  // The rows of this page: a run of rows under the repeated heading, or all of them.
-  // A run's first row may be a piece of a row cut over pages: its cells print their
-  // piece, and the rows after it move up by what of it is printed elsewhere. A piece of a
-  // group of rows cut over pages shows the window of the group from window on.
-  int first = 0, count = rows, heading = 0, height = f.Height, piece = 0, shrink = 0;
+// The rows one page prints of a table, and where they stand: a run of rows under the
+// repeated heading, or all of them. A run's first row may be a piece of a row cut over
+// pages: its cells print their piece, and the rows after it move up by what of it is
+// printed elsewhere. A piece of a group of rows cut over pages shows the window of the
+// group from window on.
+struct TPrintedRun {
+  int heading = 0, first = 0, count = 0;
+  // The table's height on this page.
+  int height = 0;
+  // The piece of the first row printed here, and what of the row is printed elsewhere.
+  int piece = 0, shrink = 0;
+  // The start of the window in its group (-1 outside one), the group's last row and
+  // the window's height.
   int window = -1, groupEnd = -1, windowHeight = 0;
-  if (info->PrintedPart >= 0 && info->PrintedPart < info->PartsList.Count()) {
-    const TRDTablePrintPart& part = *info->Part(info->PrintedPart);
-    first = part.StartRow;
-    count = part.RowCount;
-    heading = std::min(info->HeadingRows(), first);
-    height = part.Height;
-    piece = part.StartPiece;
-    if (first < rows) {
-      shrink = info->Shrink(part);
-      window = info->WindowStart(part);
-      groupEnd = window < 0 ? first : GetRowGroupEnd(first);
-      windowHeight = info->FirstContent(part);
+  // How far the run moves up to stand right under the heading.
+  int shift = 0;
+
+  bool Windowed(int r) const { return window >= 0 && r >= first && r <= groupEnd; }
+  // How far row r moves up: the rows of a window all by its start, the rows after the
+  // group to stand under its last window, which ends at the group's bottom.
+  int RowShift(int r) const {
+    return r < heading ? 0 : r > groupEnd ? shift + shrink : shift + std::max(window, 0);
+  }
+};
+
+TPrintedRun PrintedRun(const TRDTablePrintInfo& info, int rows) {
+  const TRDTableItemFormattingInfo& f = info.FormattingInfo;
+  TPrintedRun run;
+  run.count = rows;
+  run.height = f.Height;
+  if (info.PrintedPart >= 0 && info.PrintedPart < info.PartsList.Count()) {
+    const TRDTablePrintPart& part = *info.Part(info.PrintedPart);
+    run.first = part.StartRow;
+    run.count = part.RowCount;
+    run.heading = std::min(info.HeadingRows(), run.first);
+    run.height = part.Height;
+    run.piece = part.StartPiece;
+    if (run.first < rows) {
+      run.shrink = info.Shrink(part);
+      run.window = info.WindowStart(part);
+      run.groupEnd = run.window < 0 ? run.first : info.Table.GetRowGroupEnd(run.first);
+      run.windowHeight = info.FirstContent(part);
     }
   }
-  if (rows == 0 || first + count > rows) count = std::max(0, rows - first);
-  // Rows of the run move up to stand right under the heading.
-  const int shift = rows == 0 ? 0 : f.RowStarts[first] - f.RowStarts[std::min(heading, rows - 1)];
-  const TRect table = Rect(x, y, x + f.Width, y + height);
-  const bool white = (PrintOptions & rdtoWhiteBackground) != 0;
-
-  // Background.
-  const TColor tableColor = color_ == clNone ? clNone
-                            : white          ? clWhite
-                                             : ConvertBackColor(color_, colorMode);
-  if (background_)
-    background_->Print(canvas, table, table, info->Resolution, tableColor);
-  else
-    FillBox(canvas, tableColor, table);
-
-  std::vector<int> printed;
-  for (int r = 0; r < heading; ++r) printed.push_back(r);
-  for (int r = first; r < first + count; ++r) printed.push_back(r);
-  const auto rowShift = [&](int r) {
-    return r < heading ? 0 : r > groupEnd ? shift + shrink : shift + std::max(window, 0);
-  };
-  const int windowTop = rows == 0 ? y : y + f.RowStarts[first] - shift;
-
-  canvas.PenWidth = 1;
-  canvas.PenStyle = psSolid;
-  const TRect clip = table;
-  // The rows of a window all move up by its start (the rows after the group stand under
-  // its last window, which ends at the group's bottom).
-  DrawRules(canvas, x, y, table, clip, f, heading, first, first + count - 1, shift,
-            window >= 0 ? window : shrink, true, colorMode);
-  self.DrawBorder(canvas, table.Left, table.Top, table.Right, table.Bottom, border_width_,
-                  border_light_color_, border_color_, clNone, border_style_, false, true, clip,
-                  &visible_borders_, -1, -1, colorMode);
-
-  // Cells.
-  const int padX = ScaleX(cell_padding_), padY = ScaleY(cell_padding_);
-  const int b = ScaleY(cell_border_width_);
-  for (int r : printed)
-    for (int c = 0; c < cols; ++c) {
-      TRDTableCellData* cell = Rows->Cell(r, c);
-      auto* document = dynamic_cast<TCellPtblRDData*>(f.CellLayout(r, c, cols));
-      if (!cell || !document) continue;
-      const bool cut = document->Pages.Count() > 0;
-      const bool windowed = window >= 0 && r >= first && r <= groupEnd;
-      TRect box =
-          Bounds(x + document->BoxLeft, y + document->BoxTop - rowShift(r), document->BoxWidth,
-                 document->BoxHeight - (r == first && !windowed ? shrink : 0));
-      // A windowed cell shows what of its box lies in the window, which may be nothing;
-      // the lines its cell moved down stand in the window too, and a box that ends with
-      // the group ends with the window.
-      TRect area = box;
-      if (windowed) {
-        const int windowBottom = windowTop + windowHeight;
-        if (r + cell->RowSpan - 1 >= groupEnd) box.Bottom = std::max(box.Bottom, windowBottom);
-        box.Top = std::max(box.Top, windowTop);
-        box.Bottom = std::min(box.Bottom, windowBottom);
-        area = Rect(box.Left, windowTop, box.Right, windowBottom);
-      }
-      const bool shown = !windowed || box.Bottom > box.Top;
-      const TColor color = cell->Color == clNone ? clNone
-                           : white               ? clWhite
-                                                 : ConvertBackColor(cell->Color, colorMode);
-      if (shown && cell->GetCellBackground())
-        cell->GetCellBackground()->Print(canvas, box, box, info->Resolution, color);
-      else if (shown)
-        FillBox(canvas, color, box);
-      // The pieces of a cut row stand at the top of their boxes.
-      const int inner = box.Height() - 2 * padY;
-      int offset = 0;
-      if (!cut && cell->GetRealVAlign() == rdcMiddle)
-        offset = (inner - document->DocumentHeight) / 2;
-      if (!cut && cell->GetRealVAlign() == rdcBottom) offset = inner - document->DocumentHeight;
-      document->Left = box.Left + padX;
-      // A windowed cell's page is placed so that its lines stand where the group's layout
-      // has them.
-      document->Top = windowed ? windowTop : box.Top + padY + std::max(offset, 0);
-      // A cell whose content ended in an earlier piece prints only its box here.
-      const int page = cut && (r == first || windowed) ? piece + 1 : 1;
-      if (page <= std::max(document->Pages.Count(), 1)) {
-        canvas.SaveState();
-        canvas.IntersectClipRect(area);
-        {
-          TPrintingCellScope printing(self, *cell, box, info->Resolution);
-          document->DrawPage(page, canvas, false);
-        }
-        canvas.RestoreState();
-      }
-      if (shown)
-        self.DrawBorder(
-            canvas, box.Left - b, box.Top - b, box.Right + b, box.Bottom + b, cell_border_width_,
-            cell->BorderLightColor != clNone ? cell->BorderLightColor : cell_border_light_color_,
-            cell->BorderColor != clNone ? cell->BorderColor : cell_border_color_, color_,
-            cell_border_style_, false, true, clip, &cell->VisibleBorders, r, c, colorMode);
-    }
+  if (rows == 0 || run.first + run.count > rows) run.count = std::max(0, rows - run.first);
+  if (rows > 0) run.shift = f.RowStarts[run.first] - f.RowStarts[std::min(run.heading, rows - 1)];
+  return run;
 }
 
-void TRDTableItemInfo::PrintBackground(TRDCanvas& canvas, const TRect& rect,
-                                       TRDColorMode colorMode) const {
-  const bool white = (PrintOptions & rdtoWhiteBackground) != 0;
-  const auto paint = [&](TColor color, const TRDBackground* picture, const TRect& area) {
-    const TColor c = color == clNone ? clNone
-                     : white         ? clWhite
-                                     : ConvertBackColor(color, colorMode);
-    if (picture)
-      picture->Draw(canvas, area, 0, 0, area.Left, area.Top, area.Right - area.Left,
-                    area.Bottom - area.Top, c, true);
-    else
-      FillBox(canvas, c, area);
+// One page of a table printed at x, y: its background, rules and border, then its cells.
+class TTablePagePrinter {
+ public:
+  TTablePagePrinter(TRDTableItemInfo& table, const TRDTablePrintInfo& info, TRDCanvas& canvas,
+                    int x, int y, TRDColorMode colorMode)
+      : table_(table),
+        info_(info),
+        f_(info.FormattingInfo),
+        canvas_(canvas),
+        x_(x),
+        y_(y),
+        color_mode_(colorMode),
+        rows_(std::min(table.Rows->Count(), f_.RowStarts.Count())),
+        cols_(std::min(table.Rows->GetColCount(), f_.ColStarts.Count())),
+        run_(PrintedRun(info, rows_)),
+        box_(Rect(x, y, x + f_.Width, y + run_.height)),
+        window_top_(rows_ == 0 ? y : y + f_.RowStarts[run_.first] - run_.shift) {}
+
+  void PrintFrame() const;
+  void PrintCells() const;
+
+ private:
+  void PrintCell(int r, int c) const;
+  // The cell's box on the page; area is what of the page its document may print on.
+  TRect CellBox(int r, const TRDTableCellData& cell, const TCellPtblRDData& document,
+                TRect& area) const;
+  void PlaceDocument(TCellPtblRDData& document, const TRDTableCellData& cell, const TRect& box,
+                     bool windowed) const;
+
+  TRDTableItemInfo& table_;
+  const TRDTablePrintInfo& info_;
+  const TRDTableItemFormattingInfo& f_;
+  TRDCanvas& canvas_;
+  const int x_, y_;
+  const TRDColorMode color_mode_;
+  const int rows_, cols_;
+  const TPrintedRun run_;
+  // The table's box on this page, which clips all it prints.
+  const TRect box_;
+  // Where the run's first row, or its window, begins on the page.
+  const int window_top_;
+};
+
+void TTablePagePrinter::PrintFrame() const {
+  const TColor color = table_.PaperColor(table_.Color(), color_mode_);
+  if (TRDBackground* background = table_.GetTableBackground())
+    background->Print(canvas_, box_, box_, info_.Resolution, color);
+  else
+    FillBox(canvas_, color, box_);
+  canvas_.PenWidth = 1;
+  canvas_.PenStyle = psSolid;
+  table_.DrawRules(canvas_, x_, y_, box_, box_, f_, run_.heading, run_.first,
+                   run_.first + run_.count - 1, run_.shift,
+                   run_.window >= 0 ? run_.window : run_.shrink, true, color_mode_);
+  table_.DrawBorder(canvas_, box_.Left, box_.Top, box_.Right, box_.Bottom, table_.BorderWidth(),
+                    table_.BorderLightColor(), table_.BorderColor(), clNone, table_.BorderStyle(),
+                    false, true, box_, &table_.VisibleBorders(), -1, -1, color_mode_);
+}
+
+void TTablePagePrinter::PrintCells() const {
+  for (int r = 0; r < run_.heading; ++r)
+    for (int c = 0; c < cols_; ++c) PrintCell(r, c);
+  for (int r = run_.first; r < run_.first + run_.count; ++r)
+    for (int c = 0; c < cols_; ++c) PrintCell(r, c);
+}
+
+TRect TTablePagePrinter::CellBox(int r, const TRDTableCellData& cell,
+                                 const TCellPtblRDData& document, TRect& area) const {
+  const bool windowed = run_.Windowed(r);
+  TRect box =
+      Bounds(x_ + document.BoxLeft, y_ + document.BoxTop - run_.RowShift(r), document.BoxWidth,
+             document.BoxHeight - (r == run_.first && !windowed ? run_.shrink : 0));
+  area = box;
+  if (!windowed) return box;
+  // A windowed cell shows what of its box lies in the window, which may be nothing; the
+  // lines its cell moved down stand in the window too, and a box that ends with the
+  // group ends with the window.
+  const int windowBottom = window_top_ + run_.windowHeight;
+  if (r + cell.RowSpan - 1 >= run_.groupEnd) box.Bottom = std::max(box.Bottom, windowBottom);
+  box.Top = std::max(box.Top, window_top_);
+  box.Bottom = std::min(box.Bottom, windowBottom);
+  area = Rect(box.Left, window_top_, box.Right, windowBottom);
+  return box;
+}
+
+void TTablePagePrinter::PlaceDocument(TCellPtblRDData& document, const TRDTableCellData& cell,
+                                      const TRect& box, bool windowed) const {
+  const int padY = table_.ScaleY(table_.CellPadding());
+  document.Left = box.Left + table_.ScaleX(table_.CellPadding());
+  // A windowed cell's page is placed so that its lines stand where the group's layout
+  // has them; the pieces of a cut row stand at the top of their boxes.
+  if (windowed) {
+    document.Top = window_top_;
+    return;
+  }
+  const int inner = box.Height() - 2 * padY;
+  int offset = 0;
+  if (document.Pages.Count() == 0 && cell.GetRealVAlign() == rdcMiddle)
+    offset = (inner - document.DocumentHeight) / 2;
+  if (document.Pages.Count() == 0 && cell.GetRealVAlign() == rdcBottom)
+    offset = inner - document.DocumentHeight;
+  document.Top = box.Top + padY + std::max(offset, 0);
+}
+
+void TTablePagePrinter::PrintCell(int r, int c) const {
+  TRDTableCellData* cell = table_.Rows->Cell(r, c);
+  auto* document = dynamic_cast<TCellPtblRDData*>(f_.CellLayout(r, c, cols_));
+  if (!cell || !document) return;
+  const bool cut = document->Pages.Count() > 0;
+  const bool windowed = run_.Windowed(r);
+  TRect area;
+  const TRect box = CellBox(r, *cell, *document, area);
+  const bool shown = !windowed || box.Bottom > box.Top;
+  const TColor color = table_.PaperColor(cell->Color, color_mode_);
+  if (shown && cell->GetCellBackground())
+    cell->GetCellBackground()->Print(canvas_, box, box, info_.Resolution, color);
+  else if (shown)
+    FillBox(canvas_, color, box);
+  PlaceDocument(*document, *cell, box, windowed);
+  // A cell whose content ended in an earlier piece prints only its box here.
+  const int page = cut && (r == run_.first || windowed) ? run_.piece + 1 : 1;
+  if (page <= std::max(document->Pages.Count(), 1)) {
+    canvas_.SaveState();
+    canvas_.IntersectClipRect(area);
+    {
+      TPrintingCellScope printing(table_, *cell, box, info_.Resolution);
+      document->DrawPage(page, canvas_, false);
+    }
+    canvas_.RestoreState();
+  }
+  if (!shown) return;
+  const int b = table_.ScaleY(table_.CellBorderWidth());
+  table_.DrawBorder(
+      canvas_, box.Left - b, box.Top - b, box.Right + b, box.Bottom + b, table_.CellBorderWidth(),
+      cell->BorderLightColor != clNone ? cell->BorderLightColor : table_.CellBorderLightColor(),
+      cell->BorderColor != clNone ? cell->BorderColor : table_.CellBorderColor(), table_.Color(),
+      table_.CellBorderStyle(), false, true, box_, &cell->VisibleBorders, r, c, color_mode_);
+}
+
+}  // namespace
+
+void TRDTablePrintInfo::PrintPart(TRDCanvas& canvas, int x, int y, TRDColorMode colorMode) const {
+  TDeviceScope device(Table, &Resolution);
+  Table.OriginX = x;
+  Table.OriginY = y;
+  const TTablePagePrinter printer(Table, *this, canvas, x, y, colorMode);
+  printer.PrintFrame();
+  printer.PrintCells();
+}
+
+void RegisterTablePrinting() {
+  TablePrintLineMaker = [](TRDTableItemInfo& table, TCustomRDData* rdData,
+                           const TRDResolution& resolution) -> std::unique_ptr<TRDTablePrintLine> {
+    auto* printable = dynamic_cast<TCustomPrintableRDData*>(rdData);
+    if (!printable) return nullptr;
+    return std::make_unique<TRDTablePrintInfo>(table, *printable, resolution);
   };
-  paint(color_, background_.get(), rect);
-  if (!PrintingCell || !DeviceInfo) return;
-  // The cell's box on the page, moved as the table's box was into the bitmap.
-  TRect origin = Bounds(OriginX, OriginY, 0, 0);
-  ScaleRectToScreen(origin, *DeviceInfo);
-  TRect cell = PrintingCellRect;
-  const int dx = rect.Left - origin.Left, dy = rect.Top - origin.Top;
-  cell = Rect(cell.Left + dx, cell.Top + dy, cell.Right + dx, cell.Bottom + dy);
-  paint(PrintingCell->Color, PrintingCell->GetCellBackground(), cell);
 }

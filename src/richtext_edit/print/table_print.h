@@ -12,9 +12,10 @@
 // piece of every cell, its height the highest piece. Rows bound together that are taller
 // than a page together are cut as one: each page shows a window of the group as it is
 // laid out, its lower edge moved up above every line it would cut, so each line of each
-// cell stands in one window and the merged cells' boxes go on from window to window. A
-// table that cannot be cut where a page needs it is printed uncut and the reason is kept
-// in SplitRefusal.
+// cell stands in one window and the merged cells' boxes go on from window to window; a
+// table in a cell is cut at the window's edge as a table is at a page's and goes on at
+// the top of the next window. A table that cannot be cut where a page needs it is
+// printed uncut and the reason is kept in SplitRefusal.
 //
 // Example: a table of 1 heading row and 30 rows of 20 pixels with 220 pixels left on
 // the first page prints rows 1-9 under the heading there (the heading and the borders
@@ -44,7 +45,7 @@ class TCellPtblRDData : public TRectPtblRDData, public TRDTableCellLayout {
   int ContentHeight() const override { return DocumentHeight; }
 };
 
-class TRDTablePrintInfo : public TRDMultiDrawItemInfo {
+class TRDTablePrintInfo : public TRDTablePrintLine {
  public:
   TRDTablePrintInfo(TRDTableItemInfo& table, TCustomPrintableRDData& printable,
                     const TRDResolution& resolution);
@@ -78,6 +79,7 @@ class TRDTablePrintInfo : public TRDMultiDrawItemInfo {
   bool InitSplit() override;
   bool CanSplitFirst(int y) const override;
   bool SplitAt(int y) override;
+  void PrintPart(TRDCanvas& canvas, int x, int y, TRDColorMode colorMode) const override;
 
  private:
   // The height of the table outside its non-heading rows: borders, spacing and heading.
@@ -92,6 +94,16 @@ class TRDTablePrintInfo : public TRDMultiDrawItemInfo {
   // window edge that cuts no line of any cell, and every cell's document gets a page for
   // the window that follows.
   bool CutFirstGroup(TRDTablePrintPart& part, int room);
+  // Adds the cell's page for the window after the one from start, room high: it goes on
+  // with the first line that would cross the window's lower edge, or with the rest of a
+  // table inside the cell cut at that edge.
+  void StartNextWindow(TCellPtblRDData& document, int start, int room);
+  // Cuts a table of a cell's document so that its part takes room pixels of a window
+  // (continued: the part goes on with an earlier cut), next going on with the rest;
+  // false when it cannot be cut there (movable: at its first row, which may then go to
+  // the next window).
+  bool CutTableAtWindowEdge(TRDTablePrintInfo& table, int room, bool continued, bool movable,
+                            TRDPageInfo& next);
   // The height of the group of rows that row starts.
   int GroupHeight(int row) const;
   // Forgets every cut inside rows, tables in their cells included.
@@ -106,3 +118,7 @@ class TRDTablePrintInfo : public TRDMultiDrawItemInfo {
   // The cells' padding at the printer's resolution.
   int pad_y_ = 0;
 };
+
+// Tables in printable documents print as TRDTablePrintInfo lines (TablePrintLineMaker);
+// every main printable document sets this up when it is made.
+void RegisterTablePrinting();

@@ -421,12 +421,7 @@ TRDRTFErrorCode TRDRTFReader::PopState() {
 
 TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
   using D = TRDRTFDestinationWord;
-  const TRDRTFDestination current = state_->Destination;
-  if (current == rtf_ds_Skip) return rtf_ec_OK;
-  const auto inside = [&](TRDRTFDestination required, TRDRTFDestination target) {
-    SetDestination(current == required ? target : rtf_ds_Skip);
-    return current == required;
-  };
+  if (state_->Destination == rtf_ds_Skip) return rtf_ec_OK;
   switch (word) {
     case D::ShpPict:
       shp_pict_inserted_ = false;
@@ -457,96 +452,145 @@ TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
       SetDestination(rtf_ds_ColorTable);
       break;
     case D::Field:
-      if (const TRDRTFErrorCode error = FlushPending(); error != rtf_ec_OK) return error;
-      SetDestination(rtf_ds_Field);
-      break;
     case D::FieldInst:
-      if (inside(rtf_ds_Field, rtf_ds_FieldInst)) {
-        state_->FieldInstruction.clear();
-        state_->FieldPicture.reset();
-      }
-      break;
     case D::FieldResult:
-      inside(rtf_ds_Field, rtf_ds_Normal);
-      break;
+      return StartFieldDestination(word);
     case D::NestTableProps:
       SetDestination(rtf_ds_Normal);
       break;
     case D::Header:
-    case D::Footer: {
-      const TRDRTFHeaderFooterType type = word == D::Header ? rtf_hf_Header : rtf_hf_Footer;
-      bool supported = false;
-      if (OnHeaderFooter) {
-        // Text of the main body still pending belongs before the header, not in it.
-        if (const TRDRTFErrorCode error = FlushPending(); error != rtf_ec_OK) return error;
-        OnHeaderFooter(this, type, true, supported);
-      }
-      SetDestination(supported ? rtf_ds_Normal : rtf_ds_Skip);
-      if (supported) state_->HFType = type;
-      break;
-    }
+    case D::Footer:
+      return StartHeaderFooter(word == D::Header ? rtf_hf_Header : rtf_hf_Footer);
     case D::PnTextAfter:
     case D::PnTextBefore:
-      state_->MarkerTextForLevel = current == rtf_ds_PnSecLevel;
-      SetDestination(current == rtf_ds_Pn || current == rtf_ds_PnSecLevel
-                         ? (word == D::PnTextAfter ? rtf_ds_PnTextAfter : rtf_ds_PnTextBefore)
-                         : rtf_ds_Skip);
-      break;
     case D::Pn:
-      cur_marker_.emplace();
-      SetDestination(rtf_ds_Pn);
+      StartMarkerDestination(word);
       break;
+    case D::ListTable:
+    case D::List:
+    case D::ListName:
+    case D::ListLevel:
+    case D::LevelText:
+    case D::LevelNumbers:
+    case D::ListOverrideTable:
+    case D::ListOverride:
+    case D::LfoLevel:
+      StartListDestination(word);
+      break;
+    case D::Object:
+    case D::ObjData:
+    case D::Result:
+      StartObjectDestination(word);
+      break;
+  }
+  return rtf_ec_OK;
+}
+
+bool TRDRTFReader::EnterInside(TRDRTFDestination required, TRDRTFDestination target) {
+  const bool inside = state_->Destination == required;
+  SetDestination(inside ? target : rtf_ds_Skip);
+  return inside;
+}
+
+TRDRTFErrorCode TRDRTFReader::StartFieldDestination(TRDRTFDestinationWord word) {
+  using D = TRDRTFDestinationWord;
+  if (word == D::Field) {
+    if (const TRDRTFErrorCode error = FlushPending(); error != rtf_ec_OK) return error;
+    SetDestination(rtf_ds_Field);
+  } else if (word == D::FieldInst) {
+    if (EnterInside(rtf_ds_Field, rtf_ds_FieldInst)) {
+      state_->FieldInstruction.clear();
+      state_->FieldPicture.reset();
+    }
+  } else {
+    EnterInside(rtf_ds_Field, rtf_ds_Normal);
+  }
+  return rtf_ec_OK;
+}
+
+TRDRTFErrorCode TRDRTFReader::StartHeaderFooter(TRDRTFHeaderFooterType type) {
+  bool supported = false;
+  if (OnHeaderFooter) {
+    // Text of the main body still pending belongs before the header, not in it.
+    if (const TRDRTFErrorCode error = FlushPending(); error != rtf_ec_OK) return error;
+    OnHeaderFooter(this, type, true, supported);
+  }
+  SetDestination(supported ? rtf_ds_Normal : rtf_ds_Skip);
+  if (supported) state_->HFType = type;
+  return rtf_ec_OK;
+}
+
+void TRDRTFReader::StartMarkerDestination(TRDRTFDestinationWord word) {
+  using D = TRDRTFDestinationWord;
+  if (word == D::Pn) {
+    cur_marker_.emplace();
+    SetDestination(rtf_ds_Pn);
+    return;
+  }
+  const TRDRTFDestination current = state_->Destination;
+  state_->MarkerTextForLevel = current == rtf_ds_PnSecLevel;
+  SetDestination(current == rtf_ds_Pn || current == rtf_ds_PnSecLevel
+                     ? (word == D::PnTextAfter ? rtf_ds_PnTextAfter : rtf_ds_PnTextBefore)
+                     : rtf_ds_Skip);
+}
+
+void TRDRTFReader::StartListDestination(TRDRTFDestinationWord word) {
+  using D = TRDRTFDestinationWord;
+  switch (word) {
     case D::ListTable:
       list_table_.Clear();
       SetDestination(rtf_ds_ListTable);
       break;
     case D::List:
-      if (inside(rtf_ds_ListTable, rtf_ds_List)) list_table_.Add();
+      if (EnterInside(rtf_ds_ListTable, rtf_ds_List)) list_table_.Add();
       break;
     case D::ListName:
-      inside(rtf_ds_List, rtf_ds_ListName);
+      EnterInside(rtf_ds_List, rtf_ds_ListName);
       break;
     case D::ListLevel:
       // A list table nested in a list has emptied the table: there may be no list.
-      if (inside(rtf_ds_List, rtf_ds_ListLevel)) {
+      if (EnterInside(rtf_ds_List, rtf_ds_ListLevel)) {
         if (TRDRTFList97* list = list_table_.Last()) list->Levels.emplace_back();
       }
       break;
     case D::LevelText:
-      inside(rtf_ds_ListLevel, rtf_ds_LevelText);
+      EnterInside(rtf_ds_ListLevel, rtf_ds_LevelText);
       break;
     case D::LevelNumbers:
-      inside(rtf_ds_ListLevel, rtf_ds_LevelNumbers);
+      EnterInside(rtf_ds_ListLevel, rtf_ds_LevelNumbers);
       break;
     case D::ListOverrideTable:
       list_override_table_.Clear();
       SetDestination(rtf_ds_ListOverrideTable);
       break;
     case D::ListOverride:
-      if (inside(rtf_ds_ListOverrideTable, rtf_ds_ListOverride)) list_override_table_.Add();
+      if (EnterInside(rtf_ds_ListOverrideTable, rtf_ds_ListOverride)) list_override_table_.Add();
       break;
     case D::LfoLevel:
-      if (inside(rtf_ds_ListOverride, rtf_ds_LfoLevel)) {
+      if (EnterInside(rtf_ds_ListOverride, rtf_ds_LfoLevel)) {
         if (TRDRTFListOverride97* item = list_override_table_.Last()) item->Levels.emplace_back();
       }
       break;
-    case D::Object:
-      if (OnNewObject) {
-        cur_object_ = std::make_unique<TRDRTFObject>();
-        object_inserted_ = false;
-        SetDestination(rtf_ds_Object);
-      } else {
-        SetDestination(rtf_ds_Normal);
-      }
-      break;
-    case D::ObjData:
-      if (inside(rtf_ds_Object, rtf_ds_ObjData)) hex_high_nibble_ = true;
-      break;
-    case D::Result:
-      SetDestination(object_inserted_ ? rtf_ds_Skip : rtf_ds_Normal);
+    default:
       break;
   }
-  return rtf_ec_OK;
+}
+
+void TRDRTFReader::StartObjectDestination(TRDRTFDestinationWord word) {
+  using D = TRDRTFDestinationWord;
+  if (word == D::Object) {
+    if (OnNewObject) {
+      cur_object_ = std::make_unique<TRDRTFObject>();
+      object_inserted_ = false;
+      SetDestination(rtf_ds_Object);
+    } else {
+      SetDestination(rtf_ds_Normal);
+    }
+  } else if (word == D::ObjData) {
+    if (EnterInside(rtf_ds_Object, rtf_ds_ObjData)) hex_high_nibble_ = true;
+  } else {
+    SetDestination(object_inserted_ ? rtf_ds_Skip : rtf_ds_Normal);
+  }
 }
 
 TRDRTFErrorCode TRDRTFReader::EndDestination(TRDRTFDestination destination) {

@@ -17,6 +17,7 @@
 // event handlers and of picture decoding (EInvalidGraphic) pass to the caller.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -223,6 +224,16 @@ class TRDRTFReader : public TComponent, private TRDRTFReadState {
   TRDRTFErrorCode PushState();
   TRDRTFErrorCode PopState();
   TRDRTFErrorCode ChangeDestination(TRDRTFDestinationWord word);
+  // The destination of target when the group stands in required, else skipped; true
+  // when it does.
+  bool EnterInside(TRDRTFDestination required, TRDRTFDestination target);
+  // The destinations the groups of fields, headers and footers, paragraph numbering
+  // (\pn and its texts), list tables and objects start.
+  TRDRTFErrorCode StartFieldDestination(TRDRTFDestinationWord word);
+  TRDRTFErrorCode StartHeaderFooter(TRDRTFHeaderFooterType type);
+  void StartMarkerDestination(TRDRTFDestinationWord word);
+  void StartListDestination(TRDRTFDestinationWord word);
+  void StartObjectDestination(TRDRTFDestinationWord word);
   TRDRTFErrorCode EndDestination(TRDRTFDestination destination);
   void SetDestination(TRDRTFDestination destination) { state_->Destination = destination; }
   void AddToDestinationText(char ch);
@@ -242,6 +253,10 @@ class TRDRTFReader : public TComponent, private TRDRTFReadState {
   void ApplyParagraphProperty(TRDRTFProp prop, int value);
   TRDRTFErrorCode ApplySectionProperty(TRDRTFProp prop, int value);
   TRDRTFErrorCode ApplyTableProperty(TRDRTFProp prop, int value, int sub);
+  // A row's own property (false for one of its last cell); a property of the cell.
+  bool ApplyRowProperty(TRDRTFRowProperties& row, TRDRTFProp prop, int value, std::size_t side);
+  void ApplyCellProperty(TRDRTFRowProperties& row, TRDRTFCellProperties& cell, TRDRTFProp prop,
+                         int value, std::size_t side);
   void ApplyPictureProperty(TRDRTFProp prop, int value);
   void ApplyMarkerProperty(TRDRTFMarkerProperties& marker, TRDRTFProp prop, int value);
   void ApplyListLevelProperty(TRDRTFListLevel97& level, TRDRTFProp prop, int value);

@@ -498,104 +498,113 @@ TRDRTFErrorCode TRDRTFReader::ApplyTableProperty(P prop, int value, int sub) {
   }
   TRDRTFRowProperties& row = state_->GetRowProps();
   const std::size_t side = std::size_t(sub & 3);
+  if (ApplyRowProperty(row, prop, value, side)) return rtf_ec_OK;
+  // The other properties are of the cell the row defines last (before its \cellx).
+  if (TRDRTFCellProperties* cell = row.LastCell()) ApplyCellProperty(row, *cell, prop, value, side);
+  return rtf_ec_OK;
+}
+
+bool TRDRTFReader::ApplyRowProperty(TRDRTFRowProperties& row, P prop, int value, std::size_t side) {
   switch (prop) {
     case P::RowReset:
       row.Reset();
-      return rtf_ec_OK;
+      break;
     case P::RowHeading:
       row.Heading = true;
-      return rtf_ec_OK;
+      break;
     case P::RowGap:
       row.GapH = value;
-      return rtf_ec_OK;
+      break;
     case P::RowLeft:
       row.Left = value;
-      return rtf_ec_OK;
+      break;
     case P::RowHeight:
       row.Height = std::abs(value);
-      return rtf_ec_OK;
+      break;
     case P::RowPadding:
       row.Padding[side] = value;
-      return rtf_ec_OK;
+      break;
     case P::RowPaddingUnit:
       row.PaddingInTwips[side] = value == 3;
-      return rtf_ec_OK;
+      break;
     case P::RowSpacing:
       row.Spacing[side] = value;
-      return rtf_ec_OK;
+      break;
     case P::RowSpacingUnit:
       row.SpacingInTwips[side] = value == 3;
-      return rtf_ec_OK;
+      break;
     case P::RowWidth:
       ApplyWidthValue(value, row.PercentWidth, row.BestWidth);
-      return rtf_ec_OK;
+      break;
     case P::RowWidthUnit:
       ApplyWidthUnit(value, row.PercentWidth, row.BestWidth);
-      return rtf_ec_OK;
+      break;
     case P::CellRight:
       row.CloseCell(value);
-      return rtf_ec_OK;
+      break;
     case P::RowBorderSide:
       state_->BorderTarget = TRDRTFBorderTarget::TableRow;
       row.CurBorderSide = std::uint8_t(value);
-      return rtf_ec_OK;
+      break;
     case P::TableBestWidth:
       row.BestWidth = value;
       row.HasComponentSizes = true;
-      return rtf_ec_OK;
-    default:
       break;
+    default:
+      return false;
   }
-  TRDRTFCellProperties* cell = row.LastCell();
-  if (!cell) return rtf_ec_OK;
+  return true;
+}
+
+void TRDRTFReader::ApplyCellProperty(TRDRTFRowProperties& row, TRDRTFCellProperties& cell, P prop,
+                                     int value, std::size_t side) {
   TColor color = clNone;
   switch (prop) {
     case P::CellVMerge:
-      cell->VMerge = std::uint8_t(cell->VMerge == 1 ? 1 : value);
+      cell.VMerge = std::uint8_t(cell.VMerge == 1 ? 1 : value);
       break;
     case P::CellHMerge:
-      cell->HMerge = std::uint8_t(cell->HMerge == 1 ? 1 : value);
+      cell.HMerge = std::uint8_t(cell.HMerge == 1 ? 1 : value);
       break;
     case P::CellWidth:
-      ApplyWidthValue(value, cell->PercentWidth, cell->BestWidth);
+      ApplyWidthValue(value, cell.PercentWidth, cell.BestWidth);
       break;
     case P::CellWidthUnit:
-      ApplyWidthUnit(value, cell->PercentWidth, cell->BestWidth);
+      ApplyWidthUnit(value, cell.PercentWidth, cell.BestWidth);
       break;
     case P::CellColor:
-      if (ColorOf(value, color)) cell->Color = AsBackground(color);
+      if (ColorOf(value, color)) cell.Color = AsBackground(color);
       break;
     case P::CellPatternColor:
-      if (ColorOf(value, color)) cell->PatternColor = color;
+      if (ColorOf(value, color)) cell.PatternColor = color;
       break;
     case P::CellShading:
-      cell->Shading = value;
+      cell.Shading = value;
       break;
     case P::CellVAlign:
-      cell->VAlign = std::uint8_t(value);
+      cell.VAlign = std::uint8_t(value);
       break;
     case P::CellBorderSide:
       state_->BorderTarget = TRDRTFBorderTarget::TableCell;
-      cell->CurBorderSide = std::uint8_t(value);
+      cell.CurBorderSide = std::uint8_t(value);
       break;
     case P::CellBestWidth:
-      cell->BestWidth = value;
+      cell.BestWidth = value;
       row.HasComponentSizes = true;
       break;
     case P::CellBestHeight:
-      cell->BestHeight = value;
+      cell.BestHeight = value;
       row.HasComponentSizes = true;
       break;
     case P::CellPadding:
-      cell->Padding[side] = value;
+      cell.Padding[side] = value;
       break;
     case P::CellPaddingUnit:
-      cell->PaddingInTwips[side] = value == 3;
+      cell.PaddingInTwips[side] = value == 3;
       break;
     default:
       break;
   }
-  return rtf_ec_OK;
 }
 
 void TRDRTFReader::ApplyPictureProperty(P prop, int value) {

@@ -26,6 +26,7 @@ class TControl;
 class TGraphic;
 class TRDEditRDData;
 class TRDTableInplaceEdit;
+class TRDTablePrintLine;
 class TRDTableUndoRecorder;
 class TRDTableItemInfo;
 class TRDTableStreamSaveInfo;
@@ -522,8 +523,9 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   std::string AsUnicodeText(int lineWidth, TCustomRDData* rdData) const override;
   std::string AsText(bool unicode) const;
 
-  // Printing (print/table_print.cpp): the table's draw line on paper, which lays it out
-  // and cuts it over pages, and the rows of one page drawn.
+  // Printing (table_paint.cpp): the table's draw line on paper, which TablePrintLineMaker
+  // makes (the printing's, print/table_print.h: it lays the table out and cuts it over
+  // pages), and the rows of one page drawn by that line.
   std::unique_ptr<TRDDrawLineInfo> CreatePrintingDrawItem(
       TCustomRDData* rdData, const TRDResolution& resolution) const override;
   void Print(TRDCanvas& canvas, int x, int y, int right, TRDColorMode colorMode,
@@ -533,6 +535,8 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   // the table's colour or picture over rect (the table's box in the bitmap), then the
   // cell's.
   void PrintBackground(TRDCanvas& canvas, const TRect& rect, TRDColorMode colorMode) const override;
+  // The colour an area of colour prints in: white on a table printed on white.
+  TColor PaperColor(TColor color, TRDColorMode colorMode) const;
   // The cell whose document is being printed, and its box on the page in screen pixels
   // (none outside printing).
   const TRDTableCellData* PrintingCell = nullptr;
@@ -552,6 +556,13 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void StartBorderDrag(bool columns, int index, int minPos, int pos, int start, bool shift,
                        TCustomRDFormattedData& document);
   void DrawResizeLine(TRDCanvas& canvas, int x, int y);
+  // Painting helpers (table_paint.cpp): whether the visible border of the cell or table
+  // beside side of the cell at row, col (dRow, dCol away) covers that side, which cells
+  // spacing apart overlap; the pixels of a border width on the canvas, box grown at the
+  // top and left where paper is finer than the screen.
+  bool HiddenSideOverlapped(int row, int col, int dRow, int dCol, bool TRDBooleanRect::*side,
+                            int spacing) const;
+  int BorderPixels(int width, bool printing, TRect& box) const;
   void PlaceEditor();
   // The document laid out again after a change of the grid or the sizes, and the change
   // reported (table_editing.cpp).
@@ -626,6 +637,12 @@ void ReadRowsFromComponentBytes(TRDTableItemInfo& table, int startRow, const std
 
 // Documents create tables for item kind -60 from here on; running it again is harmless.
 void RegisterTableItemClass();
+
+// Makes a table's draw line for a printable document (none for another document); the
+// printing sets it (RegisterTablePrinting, print/table_print.h).
+extern std::function<std::unique_ptr<TRDTablePrintLine>(
+    TRDTableItemInfo& table, TCustomRDData* rdData, const TRDResolution& resolution)>
+    TablePrintLineMaker;
 
 // Dotted grid lines: groups of three one-pixel dots at 0, 2 and 4, every 8 pixels, kept
 // inside [from, to] (a group is cut at the end).

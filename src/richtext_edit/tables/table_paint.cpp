@@ -3,11 +3,15 @@
 // document and its border, in five border styles with grid lines while editing.
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "richtext/base/rd_colors.h"
+#include "richtext/base/text_routines.h"
 #include "richtext/layout/formatted_data.h"
+#include "richtext/styles/rd_background.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext_edit/tables/table_item.h"
+#include "richtext_edit/tables/table_print_part.h"
 
 namespace {
 
@@ -285,113 +289,62 @@ void TRDTableItemInfo::PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int 
              cell_border_style_, editing, false, clip, &cell.VisibleBorders, row, col, colorMode);
 }
 
-void TRDTableItemInfo::DrawBorder(TRDCanvas& canvas, int left, int top, int right, int bottom,
-                                  int width, TColor lightColor, TColor color,
-                                  TColor backgroundColor, TRDTableBorderStyle style, bool editing,
-                                  bool printing, const TRect& clip,
-                                  const TRDBooleanRect* visibleBorders, int row, int col,
-                                  TRDColorMode colorMode) {
-  if (!Meets(Rect(left, top, right, bottom), clip)) return;
-  if (OnDrawBorder) {
-    bool doDefault = true;
-    OnDrawBorder(this, canvas, left, top, right, bottom, width, lightColor, color, backgroundColor,
-                 style, printing, visibleBorders, row, col, doDefault);
-    if (!doDefault) return;
-  }
-  const bool grid = !(Options & rdtoHideGridLines) && !printing && editing;
-  const TRDBooleanRect all;
-  const TRDBooleanRect& sides = visibleBorders ? *visibleBorders : all;
-  auto gridLines = [&](bool topSide, bool leftSide, bool rightSide, bool bottomSide) {
-    canvas.BrushStyle = bsSolid;
-    canvas.BrushColor = clBtnFace;
-    const int vTop = std::max(top, clip.Top - 1), vBottom = std::min(bottom - 1, clip.Bottom + 1);
-    if (topSide) DrawDottedHLine(canvas, left, right - 1, top);
-    if (bottomSide) DrawDottedHLine(canvas, left, right - 1, bottom - 1);
-    if (leftSide) DrawDottedVLine(canvas, left, vTop, vBottom);
-    if (rightSide) DrawDottedVLine(canvas, right - 1, vTop, vBottom);
-  };
-  if (width == 0) {
-    if (grid) gridLines(true, true, true, true);
-    return;
-  }
-  if (grid && !sides.IsAllEqualTo(true)) {
-    // A hidden side shows as a grid line unless the neighbour's visible border overlaps it.
-    auto overlapped = [&](int dRow, int dCol, bool TRDBooleanRect::*side, int spacing) {
-      if (spacing >= 0) return false;
-      if (row < 0) return false;
-      const int r = row + dRow, c = col + dCol;
-      if (r < 0 || c < 0 || r >= Rows->Count() || c >= Rows->GetColCount())
-        return border_width_ >= 1 && visible_borders_.*side &&
-               (dRow != 0 ? border_v_spacing_ : border_h_spacing_) < 0;
-      int mr, mc;
-      const TRDTableCellData* other = Rows->GetMainCell(r, c, mr, mc);
-      return other && other->VisibleBorders.*side;
-    };
-    gridLines(!sides.Top && !overlapped(-1, 0, &TRDBooleanRect::Bottom, cell_v_spacing_),
-              !sides.Left && !overlapped(0, -1, &TRDBooleanRect::Right, cell_h_spacing_),
-              !sides.Right && !overlapped(0, 1, &TRDBooleanRect::Left, cell_h_spacing_),
-              !sides.Bottom && !overlapped(1, 0, &TRDBooleanRect::Top, cell_v_spacing_));
-  }
+namespace {
+
+// The dotted lines an editor shows for the sides of box that lines names.
+void DrawGridLines(TRDCanvas& canvas, const TRect& box, const TRect& clip,
+                   const TRDBooleanRect& lines) {
   canvas.BrushStyle = bsSolid;
-  // On paper finer than the screen the scaled boxes of neighbouring cells may round a
-  // pixel apart: borders there grow by one pixel, out at the top and the left.
-  const bool finer =
-      printing && DeviceInfo && DeviceInfo->DevicePixelsPerInchY > DeviceInfo->ScreenPixelsPerInchY;
-  if (style == rdtbColor) {
-    if (color == clNone) return;
-    int w = ScaleY(width);
-    if (finer) {
-      ++w;
-      --left;
-      --top;
-    }
-    const TColor c = ConvertTextColor(color, colorMode);
-    const bool overlap = (Options & rdtoOverlappingCorners) != 0;
-    for (int i = 0; i < w; ++i) {
-      const int l = left + i, t = top + i, r = right - 1 - i, b2 = bottom - 1 - i;
-      const int hl = overlap ? left : l, hr = overlap ? right : r + 1;
-      const int vt = std::max(overlap ? top : t, clip.Top - 1);
-      const int vb = std::min(overlap ? bottom : b2 + 1, clip.Bottom + 1);
-      if (sides.Top) FillBox(canvas, c, hl, t, hr, t + 1);
-      if (sides.Bottom) FillBox(canvas, c, hl, b2, hr, b2 + 1);
-      if (sides.Left) FillBox(canvas, c, l, vt, l + 1, vb);
-      if (sides.Right) FillBox(canvas, c, r, vt, r + 1, vb);
-    }
-    return;
+  canvas.BrushColor = clBtnFace;
+  const int vTop = std::max(box.Top, clip.Top - 1);
+  const int vBottom = std::min(box.Bottom - 1, clip.Bottom + 1);
+  if (lines.Top) DrawDottedHLine(canvas, box.Left, box.Right - 1, box.Top);
+  if (lines.Bottom) DrawDottedHLine(canvas, box.Left, box.Right - 1, box.Bottom - 1);
+  if (lines.Left) DrawDottedVLine(canvas, box.Left, vTop, vBottom);
+  if (lines.Right) DrawDottedVLine(canvas, box.Right - 1, vTop, vBottom);
+}
+
+// A border of one colour, w one-pixel rings in from box; with overlapping corners the
+// top and bottom rings run the box's whole width and the sides its whole height.
+void DrawColorBands(TRDCanvas& canvas, TColor c, const TRect& box, int w, bool overlap,
+                    const TRDBooleanRect& sides, const TRect& clip) {
+  for (int i = 0; i < w; ++i) {
+    const int l = box.Left + i, t = box.Top + i, r = box.Right - 1 - i, b = box.Bottom - 1 - i;
+    const int hl = overlap ? box.Left : l, hr = overlap ? box.Right : r + 1;
+    const int vt = std::max(overlap ? box.Top : t, clip.Top - 1);
+    const int vb = std::min(overlap ? box.Bottom : b + 1, clip.Bottom + 1);
+    if (sides.Top) FillBox(canvas, c, hl, t, hr, t + 1);
+    if (sides.Bottom) FillBox(canvas, c, hl, b, hr, b + 1);
+    if (sides.Left) FillBox(canvas, c, l, vt, l + 1, vb);
+    if (sides.Right) FillBox(canvas, c, r, vt, r + 1, vb);
   }
+}
+
+// The colours of the top and left sides and of the bottom and right sides of a border
+// drawn in relief; on the highlight colour the light side takes the button face.
+std::pair<TColor, TColor> ReliefColors(TRDTableBorderStyle style, TColor lightColor, TColor color,
+                                       TColor backgroundColor) {
   const bool onHighlight = ColorToRGB(backgroundColor) == ColorToRGB(clBtnHighlight);
-  TColor topLeft, bottomRight;
   switch (style) {
     case rdtbRaised:
-      topLeft = onHighlight ? clBtnFace : clBtnHighlight;
-      bottomRight = clBtnShadow;
-      break;
+      return {onHighlight ? clBtnFace : clBtnHighlight, clBtnShadow};
     case rdtbLowered:
-      topLeft = clBtnShadow;
-      bottomRight = onHighlight ? clBtnFace : clBtnHighlight;
-      break;
+      return {clBtnShadow, onHighlight ? clBtnFace : clBtnHighlight};
     case rdtbRaisedColor:
-      topLeft = lightColor;
-      bottomRight = color;
-      break;
+      return {lightColor, color};
     default:
-      topLeft = color;
-      bottomRight = lightColor;
-      break;
+      return {color, lightColor};
   }
-  topLeft = ConvertTextColor(topLeft, colorMode);
-  bottomRight = ConvertTextColor(bottomRight, colorMode);
-  --right;
-  --bottom;
-  int w = ScaleY(width);
-  if (printing && (PrintOptions & rdtoHalftoneBorders)) {
-    // One band as wide as the border on each side, its ends not extended: the bottom
-    // and right bands cover the corners.
-    if (finer) {
-      ++w;
-      --left;
-      --top;
-    }
+}
+
+// A border in relief within box (right and bottom inclusive), w pixels wide: as
+// halftone one band a side, its ends not extended, the bottom and right bands covering
+// the corners; else w mitred rings.
+void DrawReliefBands(TRDCanvas& canvas, std::pair<TColor, TColor> colors, const TRect& box, int w,
+                     bool halftone, const TRDBooleanRect& sides, const TRect& clip) {
+  const auto [topLeft, bottomRight] = colors;
+  const int left = box.Left, top = box.Top, right = box.Right, bottom = box.Bottom;
+  if (halftone) {
     const int vt = std::max(top, clip.Top - 1), vb = std::min(bottom + 1, clip.Bottom + 1);
     if (sides.Top) FillBox(canvas, topLeft, left, top, right, top + w);
     if (sides.Left) FillBox(canvas, topLeft, left, vt, left + w, std::min(bottom, vb));
@@ -410,4 +363,130 @@ void TRDTableItemInfo::DrawBorder(TRDCanvas& canvas, int left, int top, int righ
       FillBox(canvas, bottomRight, left + i, bottom - i, right - i + 1, bottom - i + 1);
     if (sides.Right) FillBox(canvas, bottomRight, right - i, vt, right - i + 1, vb);
   }
+}
+
+}  // namespace
+
+bool TRDTableItemInfo::HiddenSideOverlapped(int row, int col, int dRow, int dCol,
+                                            bool TRDBooleanRect::*side, int spacing) const {
+  if (spacing >= 0 || row < 0) return false;
+  const int r = row + dRow, c = col + dCol;
+  if (r < 0 || c < 0 || r >= Rows->Count() || c >= Rows->GetColCount())
+    return border_width_ >= 1 && visible_borders_.*side &&
+           (dRow != 0 ? border_v_spacing_ : border_h_spacing_) < 0;
+  int mr, mc;
+  const TRDTableCellData* other = Rows->GetMainCell(r, c, mr, mc);
+  return other && other->VisibleBorders.*side;
+}
+
+int TRDTableItemInfo::BorderPixels(int width, bool printing, TRect& box) const {
+  // On paper finer than the screen the scaled boxes of neighbouring cells may round a
+  // pixel apart: borders there grow by one pixel, out at the top and the left.
+  const int w = ScaleY(width);
+  if (!printing || !DeviceInfo ||
+      DeviceInfo->DevicePixelsPerInchY <= DeviceInfo->ScreenPixelsPerInchY)
+    return w;
+  --box.Left;
+  --box.Top;
+  return w + 1;
+}
+
+void TRDTableItemInfo::DrawBorder(TRDCanvas& canvas, int left, int top, int right, int bottom,
+                                  int width, TColor lightColor, TColor color,
+                                  TColor backgroundColor, TRDTableBorderStyle style, bool editing,
+                                  bool printing, const TRect& clip,
+                                  const TRDBooleanRect* visibleBorders, int row, int col,
+                                  TRDColorMode colorMode) {
+  if (!Meets(Rect(left, top, right, bottom), clip)) return;
+  if (OnDrawBorder) {
+    bool doDefault = true;
+    OnDrawBorder(this, canvas, left, top, right, bottom, width, lightColor, color, backgroundColor,
+                 style, printing, visibleBorders, row, col, doDefault);
+    if (!doDefault) return;
+  }
+  const bool grid = !(Options & rdtoHideGridLines) && !printing && editing;
+  const TRDBooleanRect all;
+  const TRDBooleanRect& sides = visibleBorders ? *visibleBorders : all;
+  TRect box = Rect(left, top, right, bottom);
+  if (width == 0) {
+    if (grid) DrawGridLines(canvas, box, clip, all);
+    return;
+  }
+  if (grid && !sides.IsAllEqualTo(true)) {
+    // A hidden side shows as a grid line unless the neighbour's visible border overlaps it.
+    TRDBooleanRect lines;
+    lines.SetValues(
+        !sides.Left &&
+            !HiddenSideOverlapped(row, col, 0, -1, &TRDBooleanRect::Right, cell_h_spacing_),
+        !sides.Top &&
+            !HiddenSideOverlapped(row, col, -1, 0, &TRDBooleanRect::Bottom, cell_v_spacing_),
+        !sides.Right &&
+            !HiddenSideOverlapped(row, col, 0, 1, &TRDBooleanRect::Left, cell_h_spacing_),
+        !sides.Bottom &&
+            !HiddenSideOverlapped(row, col, 1, 0, &TRDBooleanRect::Top, cell_v_spacing_));
+    DrawGridLines(canvas, box, clip, lines);
+  }
+  canvas.BrushStyle = bsSolid;
+  if (style == rdtbColor) {
+    if (color == clNone) return;
+    const int w = BorderPixels(width, printing, box);
+    DrawColorBands(canvas, ConvertTextColor(color, colorMode), box, w,
+                   (Options & rdtoOverlappingCorners) != 0, sides, clip);
+    return;
+  }
+  auto [topLeft, bottomRight] = ReliefColors(style, lightColor, color, backgroundColor);
+  --box.Right;
+  --box.Bottom;
+  const bool halftone = printing && (PrintOptions & rdtoHalftoneBorders);
+  const int w = halftone ? BorderPixels(width, printing, box) : ScaleY(width);
+  DrawReliefBands(canvas,
+                  {ConvertTextColor(topLeft, colorMode), ConvertTextColor(bottomRight, colorMode)},
+                  box, w, halftone, sides, clip);
+}
+
+// --- printing -----------------------------------------------------------------------------------
+
+std::function<std::unique_ptr<TRDTablePrintLine>(TRDTableItemInfo& table, TCustomRDData* rdData,
+                                                 const TRDResolution& resolution)>
+    TablePrintLineMaker;
+
+std::unique_ptr<TRDDrawLineInfo> TRDTableItemInfo::CreatePrintingDrawItem(
+    TCustomRDData* rdData, const TRDResolution& resolution) const {
+  if (TablePrintLineMaker)
+    if (auto line = TablePrintLineMaker(const_cast<TRDTableItemInfo&>(*this), rdData, resolution))
+      return line;
+  return TRDFullLineItemInfo::CreatePrintingDrawItem(rdData, resolution);
+}
+
+void TRDTableItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode colorMode,
+                             const TRDResolution&, TRDStyle&,
+                             const TRDDrawLineInfo* drawItem) const {
+  if (const auto* line = dynamic_cast<const TRDTablePrintLine*>(drawItem))
+    line->PrintPart(canvas, x, y, colorMode);
+}
+
+TColor TRDTableItemInfo::PaperColor(TColor color, TRDColorMode colorMode) const {
+  if (color == clNone) return clNone;
+  return PrintOptions & rdtoWhiteBackground ? clWhite : ConvertBackColor(color, colorMode);
+}
+
+void TRDTableItemInfo::PrintBackground(TRDCanvas& canvas, const TRect& rect,
+                                       TRDColorMode colorMode) const {
+  const auto paint = [&](TColor color, const TRDBackground* picture, const TRect& area) {
+    const TColor c = PaperColor(color, colorMode);
+    if (picture)
+      picture->Draw(canvas, area, 0, 0, area.Left, area.Top, area.Right - area.Left,
+                    area.Bottom - area.Top, c, true);
+    else
+      FillBox(canvas, c, area.Left, area.Top, area.Right, area.Bottom);
+  };
+  paint(color_, background_.get(), rect);
+  if (!PrintingCell || !DeviceInfo) return;
+  // The cell's box on the page, moved as the table's box was into the bitmap.
+  TRect origin = Bounds(OriginX, OriginY, 0, 0);
+  ScaleRectToScreen(origin, *DeviceInfo);
+  TRect cell = PrintingCellRect;
+  const int dx = rect.Left - origin.Left, dy = rect.Top - origin.Top;
+  cell = Rect(cell.Left + dx, cell.Top + dy, cell.Right + dx, cell.Bottom + dy);
+  paint(PrintingCell->Color, PrintingCell->GetCellBackground(), cell);
 }

@@ -11,6 +11,7 @@
 #include "richtext/model/item_factory.h"
 #include "richtext/model/marker_item.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
+#include "richtext_edit/rtf/rtf_insert.h"
 
 namespace {
 
@@ -309,7 +310,7 @@ bool InsertRTF(TEditFixture& f, const std::string& rtf) {
   TMemoryStream stream;
   stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
   stream.SetPosition(0);
-  return f.data.InsertRTFStreamAtCaret(stream);
+  return InsertRTFStreamAtCaret(f.data, stream);
 }
 
 }  // namespace
@@ -326,7 +327,7 @@ TEST(InsertRTF, RTFGoesIntoTheCaretParagraphAsOneStep) {
   ExpectUndoRedo(f, before);
   // Nothing to read is done at once; broken RTF keeps what was read and says so.
   TMemoryStream empty;
-  EXPECT_TRUE(f.data.InsertRTFStreamAtCaret(empty));
+  EXPECT_TRUE(InsertRTFStreamAtCaret(f.data, empty));
   f.data.PlaceCaretAtItem(0, 1, false);
   EXPECT_FALSE(InsertRTF(f, "{\\rtf1 kept\\par {"));
   EXPECT_EQ(PlainText(f.data).substr(0, 4), "kept");

@@ -15,6 +15,7 @@
 #include "richtext_edit/edit/editor_drop.h"
 #include "richtext_edit/edit/pasted_data.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
+#include "richtext_edit/rtf/rtf_insert.h"
 
 // Returns false when a check fails.
 inline bool FuzzPastedData(const uint8_t* Data, size_t Size) {
@@ -27,6 +28,7 @@ inline bool FuzzPastedData(const uint8_t* Data, size_t Size) {
     if (link.empty() || link[0] == '#') return false;
   if (UTF8ToRawUnicode(bytes).size() % 2 != 0) return false;
 
+  RegisterRTFInsertion();
   TRDStyle sheet;
   TRichDocEdit editor(nullptr);
   editor.SetStyle(&sheet);

@@ -36,6 +36,7 @@
 #include "richtext/formats/rdf_writer.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
+#include "richtext_edit/rtf/rtf_insert.h"
 #include "richtext_edit/tables/table_item.h"
 
 // What the starting document holds besides plain paragraphs.
@@ -115,6 +116,7 @@ class TRandomEditing {
 
   TRandomEditing(const TEditingStart& start, TPick pick) : pick_(std::move(pick)) {
     RegisterTableItemClass();
+    RegisterRTFInsertion();
     TFontInfo& bold = style_.TextStyles().Add();
     bold.Style = fsBold;
     TFontInfo& big = style_.TextStyles().Add();

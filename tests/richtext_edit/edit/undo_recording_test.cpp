@@ -13,6 +13,7 @@
 #include "richtext/model/picture_item.h"
 #include "richtext_edit/edit/named_properties.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
+#include "richtext_edit/rtf/rtf_insert.h"
 
 namespace {
 
@@ -555,7 +556,7 @@ void RandomEditorOperation(TEditFixture& f, std::mt19937& rng, const std::string
         stream.WriteBuffer(document.data(), int64_t(document.size()));
         stream.SetPosition(0);
         if (rtf)
-          f.data.InsertRTFStreamAtCaret(stream);
+          InsertRTFStreamAtCaret(f.data, stream);
         else
           f.data.InsertRDFStreamAtCaret(stream);
       }

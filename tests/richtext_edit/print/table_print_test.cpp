@@ -260,6 +260,43 @@ TEST(TablePrint, RowsBoundByMergedCellsGoOnOverPages) {
   EXPECT_GE(covered, f.RowStarts[3] + f.RowHeights[3] - f.RowStarts[1]);
 }
 
+// A table inside a merged cell of rows taller than the page together goes on over the
+// pages as a table does, its rows whole under its repeated heading, whether it starts
+// at the top of a page's window, below lines of the cell, or on the next page when its
+// first row does not fit below them; every row is printed once.
+TEST(TablePrint, ATableInRowsBoundByMergedCellsGoesOnOverPages) {
+  const struct { int linesAbove, pagesWithoutTable; } cases[] = {{0, 0}, {5, 0}, {17, 1}};
+  for (const auto [linesAbove, pagesWithoutTable] : cases) {
+    TTableDocument doc;
+    TRDTableItemInfo& table = doc.AddTable(5, 2, {"R0", "S0", "", "", "", "", "", "", "R4", "S4"});
+    table.SetHeadingRowCount(1);
+    TRDTableCellData& cell = *table.Cells(1, 0);
+    FillCell(cell, "L", linesAbove);
+    auto inner = std::make_unique<TRDTableItemInfo>(60, 1, &cell);
+    TTableDocument::SetCellText(*inner, 0, 0, "Head");
+    for (int r = 1; r < 60; ++r) TTableDocument::SetCellText(*inner, r, 0, "N" + std::to_string(r));
+    inner->SetHeadingRowCount(1);
+    cell.AddItemAtEnd("", std::move(inner));
+    for (int r = 1; r <= 3; ++r)
+      FillCell(*table.Cells(r, 1), std::string(1, char('A' + r - 1)), 10);
+    table.Rows->MergeCells(1, 0, 1, 3, true, false);
+    TPaper paper(doc, 300, 200);
+    EXPECT_TRUE(paper.warnings.empty()) << linesAbove << ": " << paper.warnings[0];
+    const std::map<std::string, int> seen = TextsOfAllPages(paper);
+    EXPECT_EQ(Times(seen, "outside"), 0) << linesAbove;
+    for (int r = 1; r < 60; ++r) EXPECT_EQ(Times(seen, "N" + std::to_string(r)), 1) << r;
+    for (int i = 0; i < linesAbove; ++i) EXPECT_EQ(Times(seen, "L" + std::to_string(i)), 1) << i;
+    for (const char* prefix : {"A", "B", "C"})
+      for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(Times(seen, prefix + std::to_string(i)), 1) << prefix << i;
+    for (const char* text : {"R4", "S4"}) EXPECT_EQ(Times(seen, text), 1) << text;
+    // The inner heading stands above the inner rows on every page they go on to.
+    EXPECT_GE(paper.data.Pages.Count(), 4) << linesAbove;
+    EXPECT_EQ(Times(seen, "Head"), paper.data.Pages.Count() - pagesWithoutTable) << linesAbove;
+    EXPECT_EQ(seen.at("R0"), paper.data.Pages.Count()) << linesAbove;
+  }
+}
+
 // A row only asked to be taller than the page prints as high as the page, its content
 // whole; a picture in a cell taller than the page cannot be cut and is warned about.
 TEST(TablePrint, WhatARowCannotCutIsWarnedAbout) {
