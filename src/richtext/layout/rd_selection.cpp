@@ -4,6 +4,24 @@
 
 #include "richtext/layout/formatted_data.h"
 
+namespace {
+
+// The ends of a selection as references, the one nearer the document's start first,
+// whichever way it was dragged.
+struct TOrderedEnds {
+  int& FirstD;
+  int& FirstO;
+  int& LastD;
+  int& LastO;
+};
+
+TOrderedEnds InReadingOrder(int& startD, int& startO, int& endD, int& endO) {
+  if (endD < startD || (endD == startD && endO < startO)) return {endD, endO, startD, startO};
+  return {startD, startO, endD, endO};
+}
+
+}  // namespace
+
 bool TCustomRDFormattedData::HasSelection(bool resetEmpty) {
   if (HasSelection()) return true;
   if (resetEmpty && !(State & rdsSelecting) && SelStartDItem >= 0) Deselect(false);
@@ -34,12 +52,8 @@ bool TCustomRDFormattedData::SelectionSpansParagraphs() const {
 
 bool TCustomRDFormattedData::ExpandSelectionToParas(bool onlyIfMultiPara) {
   if (!HasSelection() || (onlyIfMultiPara && !SelectionSpansParagraphs())) return false;
-  const bool backwards =
-      SelEndDItem < SelStartDItem || (SelEndDItem == SelStartDItem && SelEndOffs < SelStartOffs);
-  int& firstD = backwards ? SelEndDItem : SelStartDItem;
-  int& firstO = backwards ? SelEndOffs : SelStartOffs;
-  int& lastD = backwards ? SelStartDItem : SelEndDItem;
-  int& lastO = backwards ? SelStartOffs : SelEndOffs;
+  auto [firstD, firstO, lastD, lastO] =
+      InReadingOrder(SelStartDItem, SelStartOffs, SelEndDItem, SelEndOffs);
   firstD = std::max(0, GetItem(GetFirstItemOfPara(DrawItems[firstD]->ItemNo))->DrawItemNo);
   firstO = GetDrawItemStartOffset(firstD);
   int next = DrawItems[lastD]->ItemNo + 1;
@@ -52,12 +66,8 @@ bool TCustomRDFormattedData::ExpandSelectionToParas(bool onlyIfMultiPara) {
 
 void TCustomRDFormattedData::ExpandSelectionToLines() {
   if (SelStartDItem < 0 || SelEndDItem < 0) return;
-  const bool backwards =
-      SelEndDItem < SelStartDItem || (SelEndDItem == SelStartDItem && SelEndOffs < SelStartOffs);
-  int& firstD = backwards ? SelEndDItem : SelStartDItem;
-  int& firstO = backwards ? SelEndOffs : SelStartOffs;
-  int& lastD = backwards ? SelStartDItem : SelEndDItem;
-  int& lastO = backwards ? SelStartOffs : SelEndOffs;
+  auto [firstD, firstO, lastD, lastO] =
+      InReadingOrder(SelStartDItem, SelStartOffs, SelEndDItem, SelEndOffs);
   int lineFirst, lineLast;
   GetLineDrawItemRange(firstD, lineFirst, lineLast);
   firstD = lineFirst;
