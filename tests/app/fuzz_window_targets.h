@@ -65,8 +65,8 @@ inline void FuzzSettingsApplied(const uint8_t* Data, size_t Size) {
   ForceDirectories(ConfigFolder());
   SaveFileAtomically(TRegistry::FileName(),
                      std::string_view(reinterpret_cast<const char*>(Data), Size));
-  LoadSettings();
-  SaveSettings();
+  LoadSettings(*frmSetup);
+  SaveSettings(*frmSetup);
 }
 
 // A connected server and a TNC whose every line and frame is checked.

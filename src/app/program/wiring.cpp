@@ -355,17 +355,20 @@ void DisconnectTransmitting(const TWindows& W) {
   map_beacon_views.reset();
 }
 
-// The settings window keeps the main frame's place and switches its KISS link.
+// The settings window keeps the main frame's place and switches its KISS link; it
+// applies to, and stores the values of, the windows of TSetupPeers.
 void ConnectSettingsWindow(const TWindows& W) {
   W.Setup.MainFrame = &W.Frame;
   W.Setup.SwitchKiss = [&frame = W.Frame](bool On) {
     (On ? frame.btnKissOn : frame.btnKissOff)->Click();
   };
+  W.Setup.Peers = {&W.Map, &W.Msg, &W.Info, &W.Gps, &W.Wx, &W.Log};
 }
 
 void DisconnectSettingsWindow(const TWindows& W) {
   W.Setup.MainFrame = nullptr;
   W.Setup.SwitchKiss = nullptr;
+  W.Setup.Peers = {};
 }
 
 // Beyond the captions a language file sets: the desktop's own dialogs and date names,

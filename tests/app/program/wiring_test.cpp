@@ -167,6 +167,7 @@ TEST_F(WiringTest, DisconnectingTakesTheWindowsBack) {
   EXPECT_EQ(frmAprsStnInfo->Setup, nullptr);
   EXPECT_FALSE(frmAprsStnList->QrbDistance);
   EXPECT_EQ(frmSetup->MainFrame, nullptr);
+  EXPECT_EQ(frmSetup->Peers.Map, nullptr);
   EXPECT_FALSE(frmAprsMsg->MsgLamp);
 }
 
