@@ -19,6 +19,7 @@
 #include "app/my_msg_boxes.h"
 #include "app/settings/frm_setup.h"
 #include "app/settings/settings_store.h"
+#include "app/shelf/device_windows.h"
 #include "app/transmit/beacons.h"
 #include "app/transmit/transmit_wiring.h"
 #include "core/tnc_control.h"
@@ -64,8 +65,8 @@ inline void FuzzSettingsApplied(const uint8_t* Data, size_t Size) {
   ForceDirectories(ConfigFolder());
   SaveFileAtomically(TRegistry::FileName(),
                      std::string_view(reinterpret_cast<const char*>(Data), Size));
-  LoadSettings();
-  SaveSettings();
+  LoadSettings(*frmSetup);
+  SaveSettings(*frmSetup);
 }
 
 // A connected server and a TNC whose every line and frame is checked.
@@ -103,7 +104,7 @@ inline void FuzzWxTextFile(const uint8_t* Data, size_t Size, const std::string& 
   setup.mfcbxWxDevice->SetItemIndex(kWxDeviceText);
   setup.OwnLat = 48.1;
   setup.OwnLon = 11.5;
-  TSetupBeaconSettings settings(setup);
+  TSetupBeaconSettings settings(setup, *frmGpsStatus);
   TCheckedBeaconOutput output;
   TBeacons beacons;
   beacons.SetSettings(&settings);

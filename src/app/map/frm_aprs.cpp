@@ -349,7 +349,6 @@ void TfrmAprs::ConnectMap() {
 void TfrmAprs::FormShow(TComponent*) {
   if (shown_once_) return;
   shown_once_ = true;
-  if (frmAprsStnList) AddSymbolPictures(*frmAprsStnList->imglSym);
   // The stations come in between paints: tens of thousands would otherwise keep the
   // window blank for seconds.
   if (Stations.BeginLoadStations(StationFileName())) timStnLoad->SetEnabled(true);
@@ -403,16 +402,16 @@ void TfrmAprs::UpdateCaption(const std::string& StatusText) {
 
 void TfrmAprs::ButtonClick(TComponent* Sender) {
   if (Sender == mbtnInfo && OnShowInfo) OnShowInfo();
-  if (Sender == mbtnLog && frmLog) frmLog->Show();
-  if (Sender == mbtnGps && frmGpsStatus) {
-    frmGpsStatus->GpsRxMain->SetRun(mbtnGps->Down());
-    if (mbtnGps->Down() && !frmGpsStatus->Visible()) frmGpsStatus->Show();
+  if (Sender == mbtnLog) Peers.Log->Show();
+  if (Sender == mbtnGps) {
+    Peers.Gps->GpsRxMain->SetRun(mbtnGps->Down());
+    if (mbtnGps->Down() && !Peers.Gps->Visible()) Peers.Gps->Show();
   }
-  if (Sender == bmpmGps && frmGpsStatus) frmGpsStatus->Show();
-  if (Sender == bmpmWx && frmWxStatus) frmWxStatus->Show();
-  if (Sender == bmpmMsg && frmAprsMsg) frmAprsMsg->Show();
-  if (Sender == lblStnCount && frmAprsStnList) frmAprsStnList->Show();
-  if (Sender == mbtnSetup && frmSetup) frmSetup->ShowModal();
+  if (Sender == bmpmGps) Peers.Gps->Show();
+  if (Sender == bmpmWx) Peers.Wx->Show();
+  if (Sender == bmpmMsg) Peers.Msg->Show();
+  if (Sender == lblStnCount) Peers.List->Show();
+  if (Sender == mbtnSetup) Peers.Setup->ShowModal();
   if (Sender == mbtnDelAllStn) DelAllStnClick();
   if (Sender == mbtnDrawCall || Sender == mbtnDrawSymbol || Sender == mbtnDrawPoint) {
     DrawStyleClick();
@@ -423,9 +422,10 @@ void TfrmAprs::ButtonClick(TComponent* Sender) {
                                                      mbtnShowToolBar->Width()));
     ShowToolBarState();
   }
-  if (Sender == mbtnTxBake && frmSetup) {
-    for (const std::string& name : TxBakeButtons(frmSetup->IsDualPortDevice())) {
-      if (auto* button = dynamic_cast<TMyButton*>(frmSetup->FindComponent(name))) button->Click();
+  if (Sender == mbtnTxBake) {
+    for (const std::string& name : TxBakeButtons(Peers.Setup->IsDualPortDevice())) {
+      if (auto* button = dynamic_cast<TMyButton*>(Peers.Setup->FindComponent(name)))
+        button->Click();
     }
   }
   if (Sender == mbtnTcp) AprsIs.mbtnTcpClick();
@@ -440,7 +440,7 @@ void TfrmAprs::DrawStyleClick() {
 
 void TfrmAprs::LoadCardClick() {
   const TMapPickerStart start =
-      MapPickerStart(frmSetup ? frmSetup->edtCrdDir->Text() : MapDir, MapDir, Map->MapFile);
+      MapPickerStart(Peers.Setup->edtCrdDir->Text(), MapDir, Map->MapFile);
   if (!start.Open) return;
   OpenPictureDialog->FileName = start.FileName.empty() ? start.InitialDir : start.FileName;
   OpenPictureDialog->Filter = PrgMsg(&TfrmPrgMsg::lblWordMapFilter, kMapPictureFilter);
@@ -464,8 +464,8 @@ void TfrmAprs::DelAllStnClick() {
 // Without a valid fix the coordinates are stale or empty: no circle rather than a
 // circle in the wrong place.
 void TfrmAprs::ShowGpsPosition() {
-  if (frmGpsStatus && frmGpsStatus->HasGpsPosition()) {
-    Map->ShowOwnPosition(frmGpsStatus->GpsLat, frmGpsStatus->GpsLon);
+  if (Peers.Gps->HasGpsPosition()) {
+    Map->ShowOwnPosition(Peers.Gps->GpsLat, Peers.Gps->GpsLon);
   } else {
     Map->shpGPS->Hide();
   }

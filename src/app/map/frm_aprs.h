@@ -35,6 +35,28 @@
 class TRDStyle;
 class TMySplitter;
 class TRichDoc;
+class TfrmAprsMsg;
+class TfrmAprsStnInfo;
+class TfrmAprsStnList;
+class TfrmAprsStnSelect;
+class TfrmGpsStatus;
+class TfrmLog;
+class TfrmSetup;
+class TfrmWxStatus;
+
+// The windows the map window opens and reads. The wiring hands them over once they all
+// exist and takes them back before they go; what reaches them (the tool bar, the lamps,
+// the map's clicks and loads) runs only in between.
+struct TMapWindowPeers {
+  TfrmAprsStnInfo* Info = nullptr;
+  TfrmAprsStnSelect* Select = nullptr;
+  TfrmAprsStnList* List = nullptr;
+  TfrmAprsMsg* Msg = nullptr;
+  TfrmLog* Log = nullptr;
+  TfrmSetup* Setup = nullptr;
+  TfrmGpsStatus* Gps = nullptr;
+  TfrmWxStatus* Wx = nullptr;
+};
 
 class TfrmAprs : public TForm {
  public:
@@ -108,6 +130,7 @@ class TfrmAprs : public TForm {
   std::vector<std::string> PickKeys;
   // The Info button: the about window (set by the wiring).
   std::function<void()> OnShowInfo;
+  TMapWindowPeers Peers;
 
   // The first showing loads the station file.
   void FormShow(TComponent* Sender);

@@ -5,49 +5,49 @@
 #include "app/stations/frm_aprs_stn_select.h"
 
 void TfrmAprs::AprsCardClick(TComponent*) {
-  if (frmAprsStnInfo && !frmAprsStnInfo->mbtnShowLock->Down()) {
+  TfrmAprsStnInfo& info = *Peers.Info;
+  if (!info.mbtnShowLock->Down()) {
     ::ShownKey.clear();
-    frmAprsStnInfo->Close();
+    info.Close();
   }
-  if (frmAprsStnSelect) frmAprsStnSelect->Close();
+  Peers.Select->Close();
 }
 
 void TfrmAprs::AprsCardDblClick(TComponent*) {
-  if (!frmAprsStnSelect || !frmAprsStnInfo) return;
+  TfrmAprsStnInfo& info = *Peers.Info;
+  TfrmAprsStnSelect& select = *Peers.Select;
   const TPickList pick = PickStationsAtCursor(*Map, Stations.StationList);
   PickKeys = pick.Keys;
-  TStringList& rows = frmAprsStnSelect->lboxStnSelect->Items();
+  TStringList& rows = select.lboxStnSelect->Items();
   rows.Clear();
   for (const std::string& name : pick.Names) rows.Add(name);
   if (PickKeys.empty()) return;
   const TPoint mouse = Map->imgCard->ClientToScreen(TPoint{Map->CursorX(), Map->CursorY()});
-  const bool locked = frmAprsStnInfo->mbtnShowLock->Down();
+  const bool locked = info.mbtnShowLock->Down();
   if (PickKeys.size() == 1) {
     if (!locked) {
-      const TPoint at = DetailWindowPosForOne(mouse, frmAprsStnInfo->Width());
-      frmAprsStnInfo->SetBounds(at.X, at.Y, frmAprsStnInfo->Width(), frmAprsStnInfo->Height());
+      const TPoint at = DetailWindowPosForOne(mouse, info.Width());
+      info.SetBounds(at.X, at.Y, info.Width(), info.Height());
     }
-    frmAprsStnInfo->ShowStationInfo(PickKeys.front());
+    info.ShowStationInfo(PickKeys.front());
     return;
   }
-  frmAprsStnSelect->SetBounds(mouse.X, mouse.Y, frmAprsStnSelect->Width(),
-                              frmAprsStnSelect->Height());
-  frmAprsStnSelect->lboxStnSelect->SetItemIndex(0);
+  select.SetBounds(mouse.X, mouse.Y, select.Width(), select.Height());
+  select.lboxStnSelect->SetItemIndex(0);
   if (!locked) {
-    const TPoint at = DetailWindowPosBelowSelect(mouse, frmAprsStnSelect->Height());
-    frmAprsStnInfo->SetBounds(at.X, at.Y, frmAprsStnInfo->Width(), frmAprsStnInfo->Height());
+    const TPoint at = DetailWindowPosBelowSelect(mouse, select.Height());
+    info.SetBounds(at.X, at.Y, info.Width(), info.Height());
   }
-  frmAprsStnSelect->Show();
-  frmAprsStnSelect->lboxStnSelectClick(frmAprsStnSelect->lboxStnSelect);
+  select.Show();
+  select.lboxStnSelectClick(select.lboxStnSelect);
 }
 
 void TfrmAprs::lboxStnSelectClick(TComponent*) {
-  if (!frmAprsStnSelect) return;
-  const int row = frmAprsStnSelect->lboxStnSelect->ItemIndex();
+  const int row = Peers.Select->lboxStnSelect->ItemIndex();
   if (row < 0 || row >= static_cast<int>(PickKeys.size())) return;
   const std::string& key = PickKeys[static_cast<size_t>(row)];
   if (TAprsSymbol* marker = Map->FindSymbolControl(key)) marker->BringToFront();
-  if (frmAprsStnInfo) frmAprsStnInfo->ShowStationInfo(key);
+  Peers.Info->ShowStationInfo(key);
 }
 
 void TfrmAprs::lboxStnSelectDrawItem(TWinControl* Control, int Index, const TRect& Rect,

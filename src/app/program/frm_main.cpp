@@ -128,7 +128,7 @@ void TfrmMain::ShutDown() {
   if (shut_down_done_) return;
   shut_down_done_ = true;
   if (frmAprs && frmAprs->AprsIs.TcpWanted()) frmAprs->AprsIs.Stop();
-  SaveSettings();
+  SaveSettings(*frmSetup);
   // Where the windows were is saved. The TNC, the GPS receiver and the weather station
   // take some seconds more to let go; no window should stand there meanwhile looking
   // as if the program had hung.

@@ -88,7 +88,7 @@ bool StartProgram() {
   DeleteInterruptedSaves();
   // Markup shows pictures of our own only.
   SetPictureFolders({PrgDir()});
-  LoadSettings();
+  LoadSettings(*frmSetup);
   // The frame now stands where it was left; the windows opened from its tool bar go
   // beside that bar, not over it.
   for (TForm* window : std::initializer_list<TForm*>{frmAprsMsg, frmLog})

@@ -7,6 +7,7 @@
 
 #include "app/language/frm_prg_msg.h"
 #include "app/language/speak_file.h"
+#include "app/map/aprs_symbols.h"
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/monitor/monitor_styles.h"
@@ -75,69 +76,99 @@ class TWindowDispatcherSettings : public TDispatcherSettings {
 };
 TWindowDispatcherSettings window_dispatcher_settings;
 
+// The windows as CreateWindows made them: every one exists from ConnectWindows until
+// DisconnectWindows has run.
+struct TWindows {
+  TfrmMain& Frame;
+  TfrmAprs& Map;
+  TfrmAprsStnList& List;
+  TfrmAprsStnInfo& Info;
+  TfrmAprsStnSelect& Select;
+  TfrmAprsMsg& Msg;
+  TfrmSetup& Setup;
+  TfrmLog& Log;
+  TfrmInfo& About;
+  TfrmGpsStatus& Gps;
+  TfrmWxStatus& Wx;
+};
+
+TWindows MadeWindows() {
+  return {*frmMain,  *frmAprs, *frmAprsStnList, *frmAprsStnInfo, *frmAprsStnSelect, *frmAprsMsg,
+          *frmSetup, *frmLog,  *frmInfo,        *frmGpsStatus,   *frmWxStatus};
+}
+
+// The map window opens the station, messaging, log, settings and device windows, and
+// its Info button the about window; the station list shows its symbol pictures.
+void ConnectMapWindow(const TWindows& W) {
+  W.Map.Peers = {&W.Info, &W.Select, &W.List, &W.Msg, &W.Log, &W.Setup, &W.Gps, &W.Wx};
+  W.Map.OnShowInfo = [&about = W.About] { about.ShowModal(); };
+  AddSymbolPictures(*W.List.imglSym);
+}
+
+void DisconnectMapWindow(const TWindows& W) {
+  W.Map.Peers = {};
+  W.Map.OnShowInfo = nullptr;
+}
+
 // The map window's station store shows its stations in the map, the station windows,
 // the counter, and asks the settings window.
 std::unique_ptr<TWindowStationViews> station_views;
 
-// The station windows show the map window's stations and reach its map and the
-// messaging window; the map reads the station shown in detail and the GPS.
-void ConnectStationWindows() {
-  TfrmAprs* map = frmAprs;
-  station_views = std::make_unique<TWindowStationViews>(*map, *frmAprsStnList, *frmAprsStnInfo,
-                                                        *frmAprsStnSelect, *frmSetup);
-  map->Stations.SetViews(station_views->Views());
+// The station windows show the map window's stations and reach its map, the messaging
+// window and the settings window; the map reads the station shown in detail and the
+// GPS.
+void ConnectStationWindows(const TWindows& W) {
+  TfrmAprs& map = W.Map;
+  station_views = std::make_unique<TWindowStationViews>(map, W.List, W.Info, W.Select, W.Setup);
+  map.Stations.SetViews(station_views->Views());
   // The count the window showed before it was connected.
-  map->Stations.UpdateStationCount();
-  map->Map->ShownKey = [] { return ::ShownKey; };
-  map->Map->ShownPhgText = [] {
-    return frmAprsStnInfo ? frmAprsStnInfo->ShownPhgText() : std::string();
+  map.Stations.UpdateStationCount();
+  map.Map->ShownKey = [] { return ::ShownKey; };
+  map.Map->ShownPhgText = [&info = W.Info] { return info.ShownPhgText(); };
+  map.Map->GpsRunning = [&gps = W.Gps] { return gps.GpsRxMain->Run(); };
+  TfrmAprsStnInfo& info = W.Info;
+  info.Stations = &map.Stations.StationList;
+  info.Setup = &W.Setup;
+  info.OnRangeCircle = [&map](const std::string& Key, const std::string& PhgRng) {
+    map.Map->ShowRangeCircle(Key, PhgRng);
   };
-  map->Map->GpsRunning = [] { return frmGpsStatus && frmGpsStatus->GpsRxMain->Run(); };
-  if (frmAprsStnInfo) {
-    frmAprsStnInfo->Stations = &map->Stations.StationList;
-    frmAprsStnInfo->OnRangeCircle = [map](const std::string& Key, const std::string& PhgRng) {
-      map->Map->ShowRangeCircle(Key, PhgRng);
-    };
-    frmAprsStnInfo->OnZoom = [map](bool ZoomIn, double Lat, double Lon) {
-      map->Map->ZoomMap(ZoomIn, false, Lon, Lat);
-    };
-    frmAprsStnInfo->OnMessageTo = [](const std::string& Call) {
-      if (frmAprsMsg) frmAprsMsg->OnMessageTo(Call);
-    };
-  }
-  if (frmAprsStnList) {
-    frmAprsStnList->OnShowStation = [info = frmAprsStnInfo](const std::string& Key) {
-      info->ShowStationInfo(Key);
-      // Both windows stay on top: a station chosen in the list would otherwise be shown
-      // behind the list, once it had been clicked, and the double-click seem lost.
-      info->BringToFront();
-    };
-  }
-  if (frmAprsStnSelect) {
-    frmAprsStnSelect->OnStationPicked = [map](TComponent* Sender) {
-      map->lboxStnSelectClick(Sender);
-    };
-    frmAprsStnSelect->lboxStnSelect->OnDrawItem = [map](TWinControl* Control, int Index,
-                                                        const TRect& Rect, TOwnerDrawState State) {
-      map->lboxStnSelectDrawItem(Control, Index, Rect, State);
-    };
-  }
+  info.OnZoom = [&map](bool ZoomIn, double Lat, double Lon) {
+    map.Map->ZoomMap(ZoomIn, false, Lon, Lat);
+  };
+  info.OnMessageTo = [&msg = W.Msg](const std::string& Call) { msg.OnMessageTo(Call); };
+  W.List.QrbDistance = [&setup = W.Setup](double Lat, double Lon) {
+    double distance = 0;
+    double bearing = 0;
+    return setup.QrbFromOwnPos(Lat, Lon, distance, bearing) ? distance : 0.0;
+  };
+  W.List.OnShowStation = [&info](const std::string& Key) {
+    info.ShowStationInfo(Key);
+    // Both windows stay on top: a station chosen in the list would otherwise be shown
+    // behind the list, once it had been clicked, and the double-click seem lost.
+    info.BringToFront();
+  };
+  W.Select.OnStationPicked = [&map](TComponent* Sender) { map.lboxStnSelectClick(Sender); };
+  W.Select.lboxStnSelect->OnDrawItem = [&map](TWinControl* Control, int Index, const TRect& Rect,
+                                              TOwnerDrawState State) {
+    map.lboxStnSelectDrawItem(Control, Index, Rect, State);
+  };
 }
 
-void DisconnectStationWindows() {
-  if (frmAprs) frmAprs->Stations.SetViews({});
+void DisconnectStationWindows(const TWindows& W) {
+  W.Map.Stations.SetViews({});
   station_views.reset();
-  if (frmAprsStnInfo) {
-    frmAprsStnInfo->Stations = nullptr;
-    frmAprsStnInfo->OnRangeCircle = nullptr;
-    frmAprsStnInfo->OnZoom = nullptr;
-    frmAprsStnInfo->OnMessageTo = nullptr;
-  }
-  if (frmAprsStnList) frmAprsStnList->OnShowStation = nullptr;
-  if (frmAprsStnSelect) {
-    frmAprsStnSelect->OnStationPicked = nullptr;
-    frmAprsStnSelect->lboxStnSelect->OnDrawItem = nullptr;
-  }
+  W.Map.Map->ShownKey = nullptr;
+  W.Map.Map->ShownPhgText = nullptr;
+  W.Map.Map->GpsRunning = nullptr;
+  W.Info.Stations = nullptr;
+  W.Info.Setup = nullptr;
+  W.Info.OnRangeCircle = nullptr;
+  W.Info.OnZoom = nullptr;
+  W.Info.OnMessageTo = nullptr;
+  W.List.QrbDistance = nullptr;
+  W.List.OnShowStation = nullptr;
+  W.Select.OnStationPicked = nullptr;
+  W.Select.lboxStnSelect->OnDrawItem = nullptr;
 }
 
 // The dispatcher lights the map window's receive lamps and hands packets to the IGate
@@ -291,43 +322,53 @@ class TWindowWxSettings : public TWxStatusSettings {
 };
 TWindowWxSettings window_wx_settings;
 
-// Beacons, messages and the packet log reach the settings window, the APRS-IS link and
-// the dispatcher.
 // The beacons and the messaging window read the settings window; the beacons go out
-// over the map window's APRS-IS link and show in its monitor and progress bars.
+// over the map window's APRS-IS link and show in its monitor and progress bars. The
+// packet log sits between the dispatcher and the rest.
 std::unique_ptr<TSetupBeaconSettings> setup_beacon_settings;
-TMapBeaconViews map_beacon_views;
+std::unique_ptr<TMapBeaconViews> map_beacon_views;
 
-void ConnectTransmitting() {
-  setup_beacon_settings = std::make_unique<TSetupBeaconSettings>(*frmSetup);
-  frmAprs->Beacons.SetSettings(setup_beacon_settings.get());
-  frmAprs->Beacons.SetViews(&map_beacon_views);
-  ConnectBeaconsToSetup(frmAprs->Beacons, *frmSetup);
-  frmAprsMsg->OwnCalls = setup_beacon_settings.get();
-  frmAprsMsg->Internet = &frmAprs->Beacons;
-  ConnectPacketLog(*frmLog, frmAprs->Dispatcher, frmAprsMsg);
-  frmAprsMsg->MsgLamp = [](bool On) {
+void ConnectTransmitting(const TWindows& W) {
+  setup_beacon_settings = std::make_unique<TSetupBeaconSettings>(W.Setup, W.Gps);
+  map_beacon_views = std::make_unique<TMapBeaconViews>(W.Map);
+  W.Map.Beacons.SetSettings(setup_beacon_settings.get());
+  W.Map.Beacons.SetViews(map_beacon_views.get());
+  ConnectBeaconsToSetup(W.Map.Beacons, W.Setup);
+  W.Msg.OwnCalls = setup_beacon_settings.get();
+  W.Msg.Internet = &W.Map.Beacons;
+  ConnectPacketLog(W.Log, W.Map.Dispatcher, &W.Msg);
+  W.Msg.MsgLamp = [&map = W.Map](bool On) {
     // A message waiting blinks the lamp; read, it goes dark (frame 0).
-    if (frmAprs) frmAprs->bmpmMsg->SetAnimation(On);
+    map.bmpmMsg->SetAnimation(On);
   };
 }
 
-// The main frame: the settings window keeps its place and switches its KISS link; the
-// map window's Info button opens the about window.
-void ConnectFrame() {
-  frmSetup->MainFrame = frmMain;
-  frmSetup->SwitchKiss = [frame = frmMain](bool On) {
-    (On ? frame->btnKissOn : frame->btnKissOff)->Click();
-  };
-  frmAprs->OnShowInfo = [info = frmInfo] { info->ShowModal(); };
+void DisconnectTransmitting(const TWindows& W) {
+  // The packet log may go before the map window: the dispatcher no longer records.
+  W.Map.Dispatcher.SetLog(nullptr);
+  // The beacons' settings are the settings window's: they go with the connection.
+  W.Map.Beacons.SetSettings(nullptr);
+  W.Map.Beacons.SetViews(nullptr);
+  W.Msg.OwnCalls = nullptr;
+  W.Msg.MsgLamp = nullptr;
+  setup_beacon_settings.reset();
+  map_beacon_views.reset();
 }
 
-void DisconnectFrame() {
-  if (frmSetup) {
-    frmSetup->MainFrame = nullptr;
-    frmSetup->SwitchKiss = nullptr;
-  }
-  if (frmAprs) frmAprs->OnShowInfo = nullptr;
+// The settings window keeps the main frame's place and switches its KISS link; it
+// applies to, and stores the values of, the windows of TSetupPeers.
+void ConnectSettingsWindow(const TWindows& W) {
+  W.Setup.MainFrame = &W.Frame;
+  W.Setup.SwitchKiss = [&frame = W.Frame](bool On) {
+    (On ? frame.btnKissOn : frame.btnKissOff)->Click();
+  };
+  W.Setup.Peers = {&W.Map, &W.Msg, &W.Info, &W.Gps, &W.Wx, &W.Log};
+}
+
+void DisconnectSettingsWindow(const TWindows& W) {
+  W.Setup.MainFrame = nullptr;
+  W.Setup.SwitchKiss = nullptr;
+  W.Setup.Peers = {};
 }
 
 // Beyond the captions a language file sets: the desktop's own dialogs and date names,
@@ -337,34 +378,40 @@ void FollowLanguage() {
   if (frmGpsStatus && !frmGpsStatus->GpsRxMain->Run()) frmGpsStatus->ResetGpsDisplay();
 }
 
+// Whether ConnectWindows has run and DisconnectWindows not yet: the owner of the
+// windows lets go of them even when they were never all made.
+bool connected = false;
+
 }  // namespace
 
 void ConnectWindows() {
+  const TWindows W = MadeWindows();
   OnSpeakLinesApplied = FollowLanguage;
-  frmAprs->Dispatcher.SetSettings(&window_dispatcher_settings);
-  frmAprs->Dispatcher.SetTargets(&window_dispatch_targets);
-  ConnectFrame();
-  ConnectStationWindows();
-  frmAprs->AprsIs.SetSettings(&window_aprs_is_settings);
-  frmAprs->AprsIs.SetViews(&window_aprs_is_views);
+  W.Map.Dispatcher.SetSettings(&window_dispatcher_settings);
+  W.Map.Dispatcher.SetTargets(&window_dispatch_targets);
+  ConnectSettingsWindow(W);
+  ConnectMapWindow(W);
+  ConnectStationWindows(W);
+  W.Map.AprsIs.SetSettings(&window_aprs_is_settings);
+  W.Map.AprsIs.SetViews(&window_aprs_is_views);
   ConnectTnc();
-  frmGpsStatus->SetViews(&window_gps_views);
-  frmWxStatus->SetSettings(&window_wx_settings);
-  ConnectTransmitting();
+  W.Gps.SetViews(&window_gps_views);
+  W.Wx.SetSettings(&window_wx_settings);
+  ConnectTransmitting(W);
+  connected = true;
 }
 
 void DisconnectWindows() {
+  if (!connected) return;
+  connected = false;
+  const TWindows W = MadeWindows();
   OnSpeakLinesApplied = nullptr;
-  DisconnectFrame();
-  DisconnectStationWindows();
-  // The packet log may go before the map window: the dispatcher no longer records.
-  if (frmAprs) frmAprs->Dispatcher.SetLog(nullptr);
-  // The beacons' settings are the settings window's: they go with the connection.
-  if (frmAprs) frmAprs->Beacons.SetSettings(nullptr);
-  if (frmAprsMsg) frmAprsMsg->OwnCalls = nullptr;
-  setup_beacon_settings.reset();
-  if (frmGpsStatus) frmGpsStatus->SetViews(nullptr);
-  if (frmWxStatus) frmWxStatus->SetSettings(nullptr);
+  DisconnectSettingsWindow(W);
+  DisconnectMapWindow(W);
+  DisconnectStationWindows(W);
+  DisconnectTransmitting(W);
+  W.Gps.SetViews(nullptr);
+  W.Wx.SetSettings(nullptr);
   KissLink.SetViews(nullptr);
   FreeTncLink();
 }

@@ -160,7 +160,7 @@ void TfrmLog::mbtnRecordClick(TComponent*) {
     return;
   }
   const std::string file = OpenDialog->FileName;
-  const std::string question = frmPrgMsg ? GetPrgMsg(*frmPrgMsg->lblQueAdd) : kAppendQuestion;
+  const std::string question = PrgMsg(&TfrmPrgMsg::lblQueAdd, kAppendQuestion);
   const bool append = FileExists(file) && MyConfirm(question) == kConfirmYes;
   StartRecording(file, append);
 }

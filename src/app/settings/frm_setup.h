@@ -70,6 +70,28 @@ extern char SymTabP1, SymCodeP1, SymTabP2, SymCodeP2;
 // a missing or unreadable one is left out.
 void LoadPagePictures(TPictureContainer& Container, const std::string& ProgramFolder);
 
+class TfrmAprs;
+class TfrmAprsMsg;
+class TfrmAprsStnInfo;
+class TfrmGpsStatus;
+class TfrmLog;
+class TfrmWxStatus;
+
+// The windows the settings apply to and whose values and places are stored with them
+// (settings_store.h): the map window's timers, bars, lamps and map folder, the
+// messaging window's second port, the GPS and weather windows, the detail window's
+// buttons and transparency, and the log's filter. The wiring hands them over once they
+// all exist and takes them back before they go; the apply, the device choice, the
+// weather station's reports, loading and saving reach them only in between.
+struct TSetupPeers {
+  TfrmAprs* Map = nullptr;
+  TfrmAprsMsg* Msg = nullptr;
+  TfrmAprsStnInfo* StationInfo = nullptr;
+  TfrmGpsStatus* Gps = nullptr;
+  TfrmWxStatus* Wx = nullptr;
+  TfrmLog* Log = nullptr;
+};
+
 class TfrmSetup : public TForm {
  public:
   explicit TfrmSetup(TComponent* AOwner);
@@ -282,6 +304,7 @@ class TfrmSetup : public TForm {
   // is touched.
   TForm* MainFrame = nullptr;
   std::function<void(bool On)> SwitchKiss;
+  TSetupPeers Peers;
   // True while the apply sequence runs; a close of the main frame asked for meanwhile
   // is made when it ends.
   bool Applying() const { return applying_; }

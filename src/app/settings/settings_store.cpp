@@ -90,7 +90,7 @@ class TSettingsReader {
   TRegistry& reg_;
 };
 
-void LoadServerList() {
+void LoadServerList(TfrmSetup& s) {
   const std::string file = PrgDir() + kServerFile;
   if (!FileExists(file)) return;
   TStringList servers;
@@ -99,16 +99,15 @@ void LoadServerList() {
   } catch (const Exception&) {
     return;
   }
-  frmSetup->mfcbxTcpServer->Items().Assign(servers);
+  s.mfcbxTcpServer->Items().Assign(servers);
 }
 
-void LoadDevice(TSettingsReader& r) {
-  TfrmSetup& s = *frmSetup;
+void LoadDevice(TSettingsReader& r, TfrmSetup& s) {
   r.Index("Device", *s.mfcbxDevice, 0);
   s.mfcbxDeviceChange(s.mfcbxDevice);
   r.Index("COM-Port", *s.mfcbxPort, 0);
   r.Index("Baudrate", *s.mfcbxBaud, 0);
-  if (frmAprs) r.Down("GpsActive", *frmAprs->mbtnGps, false);
+  r.Down("GpsActive", *s.Peers.Map->mbtnGps, false);
   r.Index("GpsCOM-Port", *s.mfcbxPortGps, 1);
   r.Index("GpsBaudrate", *s.mfcbxBaudGps, 0);
   r.Index("WxDevice", *s.mfcbxWxDevice, 0);
@@ -136,8 +135,7 @@ struct TPortControls {
   TEdit* WxStatus;
 };
 
-TPortControls PortControls(int Port) {
-  TfrmSetup& s = *frmSetup;
+TPortControls PortControls(TfrmSetup& s, int Port) {
   if (Port == 1)
     return {"1",
             SymTabP1,
@@ -191,8 +189,7 @@ void LoadPort(TSettingsReader& r, const TPortControls& p, const TPortDefaults& d
   r.Edit(Named("WxStatus", p, true).c_str(), *p.WxStatus, d.WxStatus);
 }
 
-void LoadStation(TSettingsReader& r, const TPortDefaults& Defaults) {
-  TfrmSetup& s = *frmSetup;
+void LoadStation(TSettingsReader& r, TfrmSetup& s, const TPortDefaults& Defaults) {
   r.Edit("Lati", *s.medtLati, kLatMaskStart);
   r.Edit("Long", *s.medtLong, kLonMaskStart);
   r.Down("Comp", *s.mbtnComp, true);
@@ -200,36 +197,32 @@ void LoadStation(TSettingsReader& r, const TPortDefaults& Defaults) {
   r.Number("Height", *s.nedtHeight, 1);
   r.Number("Gain", *s.nedtGain, 0);
   r.Down("Range", *s.mbtnRange, true);
-  LoadPort(r, PortControls(1), Defaults);
-  LoadPort(r, PortControls(2), Defaults);
+  LoadPort(r, PortControls(s, 1), Defaults);
+  LoadPort(r, PortControls(s, 2), Defaults);
   r.Edit("WxFile", *s.edtWxFile, "");
 }
 
-void WarnWithoutOwnCall() {
-  TfrmSetup& s = *frmSetup;
+void WarnWithoutOwnCall(const TfrmSetup& s) {
   const bool noCall = s.IsDualPortDevice()
                           ? Trim(s.edtCallP1->Text()).empty() && Trim(s.edtCallP2->Text()).empty()
                           : Trim(s.edtCallP1->Text()).empty();
-  if (noCall && frmPrgMsg) MyShowInfo(GetPrgMsg(*frmPrgMsg->lblInfOwnCall));
+  if (noCall) MyShowInfo(PrgMsg(&TfrmPrgMsg::lblInfOwnCall));
 }
 
-void LoadProgramm(TSettingsReader& r) {
-  TfrmSetup& s = *frmSetup;
+void LoadProgramm(TSettingsReader& r, TfrmSetup& s) {
+  TfrmAprs& map = *s.Peers.Map;
+  TfrmAprsStnInfo& info = *s.Peers.StationInfo;
   std::string text;
-  if (frmAprs) {
-    frmAprs->AprsMapFile.clear();
-    r.Text("AprsMapFile", frmAprs->AprsMapFile);
-  }
-  if (frmAprsStnInfo) {
-    r.Down("ShowLock", *frmAprsStnInfo->mbtnShowLock, false);
-    r.Down("ShowAx25", *frmAprsStnInfo->mbtnShowAx25, false);
-    r.Down("FollowRx", *frmAprsStnInfo->mbtnFollowRx, false);
-  }
+  map.AprsMapFile.clear();
+  r.Text("AprsMapFile", map.AprsMapFile);
+  r.Down("ShowLock", *info.mbtnShowLock, false);
+  r.Down("ShowAx25", *info.mbtnShowAx25, false);
+  r.Down("FollowRx", *info.mbtnFollowRx, false);
   if (r.Text("Spk", text)) s.mfcbxSpk->SetText(text);
   r.Number("TimStnDel", *s.nedtStnDelete, 120);
   r.Number("Trans", *s.nedtStnInfoTrans, 15);
   r.Edit("CrdDir", *s.edtCrdDir, PrgDir() + "APRS-Karten/");
-  if (frmAprs && DirectoryExists(s.edtCrdDir->Text())) frmAprs->MapDir = s.edtCrdDir->Text();
+  if (DirectoryExists(s.edtCrdDir->Text())) map.MapDir = s.edtCrdDir->Text();
   r.Index("UnitSpeed", *s.mfcbxSpeed, 0);
   r.Index("UnitTemp", *s.mfcbxTemp, 0);
   r.Index("UnitHeight", *s.mfcbxHeight, 0);
@@ -243,27 +236,25 @@ void LoadProgramm(TSettingsReader& r) {
   r.Down("HfToTcpDigipeat", *s.mbtnTcpDigi, false);
   r.Down("NoTcpAnalysis", *s.mbtnTcpNoOutData, false);
   r.Down("NoTcpMonitor", *s.mbtnTcpNoMon, false);
-  if (frmLog) {
-    r.Down("LogFilterDown", *frmLog->mbtnFilter, false);
-    text.clear();
-    r.Text("LogFilter", text);
-    frmLog->memFilter->SetText(text);
-  }
+  TfrmLog& log = *s.Peers.Log;
+  r.Down("LogFilterDown", *log.mbtnFilter, false);
+  text.clear();
+  r.Text("LogFilter", text);
+  log.memFilter->SetText(text);
   int msgNr = 0;
-  if (frmAprsMsg && r.Int("MsgNr", 0, INT32_MAX, msgNr)) frmAprsMsg->MsgNr = msgNr;
+  if (r.Int("MsgNr", 0, INT32_MAX, msgNr)) s.Peers.Msg->MsgNr = msgNr;
 }
 
 // Top, left and visibility of a stay-on-top window, each only when stored.
-void LoadWindowPlace(TSettingsReader& r, TForm* Form, const char* Top, const char* Left,
+void LoadWindowPlace(TSettingsReader& r, TForm& Form, const char* Top, const char* Left,
                      const char* Show) {
-  if (!Form) return;
   int value = 0;
-  if (r.Int(Top, -kMaxWindowCoordinate, kMaxWindowCoordinate, value)) Form->SetTop(value);
-  if (r.Int(Left, -kMaxWindowCoordinate, kMaxWindowCoordinate, value)) Form->SetLeft(value);
-  if (r.Int(Show, 0, 1, value)) Form->SetVisible(value == 1);
+  if (r.Int(Top, -kMaxWindowCoordinate, kMaxWindowCoordinate, value)) Form.SetTop(value);
+  if (r.Int(Left, -kMaxWindowCoordinate, kMaxWindowCoordinate, value)) Form.SetLeft(value);
+  if (r.Int(Show, 0, 1, value)) Form.SetVisible(value == 1);
 }
 
-void LoadPosition(TSettingsReader& r) {
+void LoadPosition(TSettingsReader& r, const TfrmSetup& s) {
   int maximised = 0, top = 0, left = 0;
   int width = kDefaultMainWidth, height = kDefaultMainHeight, bottom = kDefaultBottomPanel;
   r.Int("MainMax", 0, 1, maximised);
@@ -272,21 +263,20 @@ void LoadPosition(TSettingsReader& r) {
   r.Int("MainWidth", 1, kMaxWindowCoordinate, width);
   r.Int("MainHeight", 1, kMaxWindowCoordinate, height);
   r.Int("PnlBottom", 0, kMaxWindowCoordinate, bottom);
-  if (TForm* frame = frmSetup->MainFrame) {
+  if (TForm* frame = s.MainFrame) {
     frame->SetBounds(left, top, width, height);
     frame->SetWindowState(maximised == 1 ? wsMaximized : wsNormal);
   }
-  if (frmAprs) frmAprs->SetMonitorHeight(bottom);
-  LoadWindowPlace(r, frmGpsStatus, "GpsTop", "GpsLeft", "GpsShow");
-  LoadWindowPlace(r, frmWxStatus, "WxTop", "WxLeft", "WxShow");
+  s.Peers.Map->SetMonitorHeight(bottom);
+  LoadWindowPlace(r, *s.Peers.Gps, "GpsTop", "GpsLeft", "GpsShow");
+  LoadWindowPlace(r, *s.Peers.Wx, "WxTop", "WxLeft", "WxShow");
 }
 
-void SaveDevice(TRegistry& reg) {
-  TfrmSetup& s = *frmSetup;
+void SaveDevice(TRegistry& reg, const TfrmSetup& s) {
   reg.WriteInteger("Device", s.mfcbxDevice->ItemIndex());
   reg.WriteInteger("COM-Port", s.mfcbxPort->ItemIndex());
   reg.WriteInteger("Baudrate", s.mfcbxBaud->ItemIndex());
-  reg.WriteBool("GpsActive", frmAprs && frmAprs->mbtnGps->Down());
+  reg.WriteBool("GpsActive", s.Peers.Map->mbtnGps->Down());
   reg.WriteInteger("GpsCOM-Port", s.mfcbxPortGps->ItemIndex());
   reg.WriteInteger("GpsBaudrate", s.mfcbxBaudGps->ItemIndex());
   reg.WriteInteger("WxDevice", s.mfcbxWxDevice->ItemIndex());
@@ -312,8 +302,7 @@ void SavePort(TRegistry& reg, const TPortControls& p) {
   reg.WriteString(Named("WxStatus", p, true), p.WxStatus->Text());
 }
 
-void SaveStation(TRegistry& reg) {
-  TfrmSetup& s = *frmSetup;
+void SaveStation(TRegistry& reg, TfrmSetup& s) {
   reg.WriteString("Lati", s.medtLati->Text());
   reg.WriteString("Long", s.medtLong->Text());
   reg.WriteBool("Comp", s.mbtnComp->Down());
@@ -321,17 +310,17 @@ void SaveStation(TRegistry& reg) {
   reg.WriteInteger("Height", s.nedtHeight->IntIst());
   reg.WriteInteger("Gain", s.nedtGain->IntIst());
   reg.WriteBool("Range", s.mbtnRange->Down());
-  SavePort(reg, PortControls(1));
-  SavePort(reg, PortControls(2));
+  SavePort(reg, PortControls(s, 1));
+  SavePort(reg, PortControls(s, 2));
   reg.WriteString("WxFile", s.edtWxFile->Text());
 }
 
-void SaveProgramm(TRegistry& reg) {
-  TfrmSetup& s = *frmSetup;
-  reg.WriteString("AprsMapFile", frmAprs ? frmAprs->AprsMapFile : std::string());
-  reg.WriteBool("ShowLock", frmAprsStnInfo && frmAprsStnInfo->mbtnShowLock->Down());
-  reg.WriteBool("ShowAx25", frmAprsStnInfo && frmAprsStnInfo->mbtnShowAx25->Down());
-  reg.WriteBool("FollowRx", frmAprsStnInfo && frmAprsStnInfo->mbtnFollowRx->Down());
+void SaveProgramm(TRegistry& reg, const TfrmSetup& s) {
+  const TfrmAprsStnInfo& info = *s.Peers.StationInfo;
+  reg.WriteString("AprsMapFile", s.Peers.Map->AprsMapFile);
+  reg.WriteBool("ShowLock", info.mbtnShowLock->Down());
+  reg.WriteBool("ShowAx25", info.mbtnShowAx25->Down());
+  reg.WriteBool("FollowRx", info.mbtnFollowRx->Down());
   reg.WriteString("Spk", s.mfcbxSpk->Text());
   reg.WriteInteger("TimStnDel", s.nedtStnDelete->IntIst());
   reg.WriteInteger("Trans", s.nedtStnInfoTrans->IntIst());
@@ -349,13 +338,21 @@ void SaveProgramm(TRegistry& reg) {
   reg.WriteBool("HfToTcpDigipeat", s.mbtnTcpDigi->Down());
   reg.WriteBool("NoTcpAnalysis", s.mbtnTcpNoOutData->Down());
   reg.WriteBool("NoTcpMonitor", s.mbtnTcpNoMon->Down());
-  reg.WriteBool("LogFilterDown", frmLog && frmLog->mbtnFilter->Down());
-  reg.WriteString("LogFilter", frmLog ? frmLog->memFilter->Text() : std::string());
-  reg.WriteInteger("MsgNr", frmAprsMsg ? frmAprsMsg->MsgNr : 0);
+  reg.WriteBool("LogFilterDown", s.Peers.Log->mbtnFilter->Down());
+  reg.WriteString("LogFilter", s.Peers.Log->memFilter->Text());
+  reg.WriteInteger("MsgNr", s.Peers.Msg->MsgNr);
 }
 
-void SavePosition(TRegistry& reg) {
-  const TForm* frame = frmSetup->MainFrame;
+// Top, left and visibility of a stay-on-top window.
+void SaveWindowPlace(TRegistry& reg, const TForm& Form, const char* Top, const char* Left,
+                     const char* Show) {
+  reg.WriteInteger(Top, Form.Top());
+  reg.WriteInteger(Left, Form.Left());
+  reg.WriteBool(Show, Form.Visible());
+}
+
+void SavePosition(TRegistry& reg, const TfrmSetup& s) {
+  const TForm* frame = s.MainFrame;
   const bool maximised = frame && frame->WindowState() == wsMaximized;
   reg.WriteBool("MainMax", maximised);
   if (frame && !maximised) {
@@ -364,17 +361,9 @@ void SavePosition(TRegistry& reg) {
     reg.WriteInteger("MainWidth", frame->Width());
     reg.WriteInteger("MainHeight", frame->Height());
   }
-  if (frmAprs) reg.WriteInteger("PnlBottom", frmAprs->MonitorHeight());
-  if (frmGpsStatus) {
-    reg.WriteInteger("GpsTop", frmGpsStatus->Top());
-    reg.WriteInteger("GpsLeft", frmGpsStatus->Left());
-    reg.WriteBool("GpsShow", frmGpsStatus->Visible());
-  }
-  if (frmWxStatus) {
-    reg.WriteInteger("WxTop", frmWxStatus->Top());
-    reg.WriteInteger("WxLeft", frmWxStatus->Left());
-    reg.WriteBool("WxShow", frmWxStatus->Visible());
-  }
+  reg.WriteInteger("PnlBottom", s.Peers.Map->MonitorHeight());
+  SaveWindowPlace(reg, *s.Peers.Gps, "GpsTop", "GpsLeft", "GpsShow");
+  SaveWindowPlace(reg, *s.Peers.Wx, "WxTop", "WxLeft", "WxShow");
 }
 
 // The version values; a store older than this program's settings is wiped first.
@@ -398,9 +387,8 @@ void SaveVersions(TRegistry& reg) {
 
 }  // namespace
 
-void LoadSettings() {
-  LoadServerList();
-  TfrmSetup& s = *frmSetup;
+void LoadSettings(TfrmSetup& s) {
+  LoadServerList(s);
   // The port-2 texts fall back to the window's own start texts of port 1.
   const TPortDefaults defaults{s.edtInfoP1->Text(), s.edtStatusP1->Text(), s.edtWxStatusP1->Text()};
   {
@@ -416,29 +404,29 @@ void LoadSettings() {
     reg.OpenKey(kRootKey, true);
     reg.CloseKey();
     TSettingsReader r(reg);
-    if (reg.OpenKey(kDeviceKey, true)) LoadDevice(r);
-    if (reg.OpenKey(kStationKey, true)) LoadStation(r, defaults);
+    if (reg.OpenKey(kDeviceKey, true)) LoadDevice(r, s);
+    if (reg.OpenKey(kStationKey, true)) LoadStation(r, s, defaults);
     s.ShowSymbolImages();
-    WarnWithoutOwnCall();
-    if (reg.OpenKey(kProgrammKey, true)) LoadProgramm(r);
-    if (reg.OpenKey(kPositionKey, true)) LoadPosition(r);
+    WarnWithoutOwnCall(s);
+    if (reg.OpenKey(kProgrammKey, true)) LoadProgramm(r, s);
+    if (reg.OpenKey(kPositionKey, true)) LoadPosition(r, s);
   }
   s.edtCallP1Change(s.edtCallP1);
   s.ApplySettings();
   s.UnitChange(&s);
-  if (frmLog) frmLog->mbtnFilterClick(frmLog->mbtnFilter);
+  s.Peers.Log->mbtnFilterClick(s.Peers.Log->mbtnFilter);
 }
 
-void SaveSettings() {
+void SaveSettings(TfrmSetup& s) {
   try {
     TRegistry reg;
     SaveVersions(reg);
     reg.CloseKey();
     reg.DeleteKey(kProgramKey);
-    if (reg.OpenKey(kDeviceKey, true)) SaveDevice(reg);
-    if (reg.OpenKey(kStationKey, true)) SaveStation(reg);
-    if (reg.OpenKey(kProgrammKey, true)) SaveProgramm(reg);
-    if (reg.OpenKey(kPositionKey, true)) SavePosition(reg);
+    if (reg.OpenKey(kDeviceKey, true)) SaveDevice(reg, s);
+    if (reg.OpenKey(kStationKey, true)) SaveStation(reg, s);
+    if (reg.OpenKey(kProgrammKey, true)) SaveProgramm(reg, s);
+    if (reg.OpenKey(kPositionKey, true)) SavePosition(reg, s);
     reg.CloseKey();
     // One write of the whole result: a save cut short never leaves the file without
     // the settings it has just deleted.

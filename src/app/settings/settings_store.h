@@ -10,8 +10,12 @@
 
 extern const char* const kSetupVersion;  // "1.1"
 
-// Once at start-up, after every window exists; also fills the server list from
-// "Server.dat" in the program folder and applies the settings.
-void LoadSettings();
+class TfrmSetup;
+
+// Both reach the settings window and the windows the wiring handed it (TSetupPeers),
+// so they run only while the windows are connected.
+// Once at start-up; also fills the server list from "Server.dat" in the program folder
+// and applies the settings.
+void LoadSettings(TfrmSetup& Setup);
 // When the main frame closes.
-void SaveSettings();
+void SaveSettings(TfrmSetup& Setup);

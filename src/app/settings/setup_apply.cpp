@@ -44,16 +44,15 @@ void SetBeaconTimer(TTimer& Timer, TNumberEdit& Minutes, TMyProgressBar* Bar) {
   Bar->SetVisible(minutes > 0);
 }
 
-void SetTransparency(TForm* Form, int Percent) {
-  if (!Form) return;
+void SetTransparency(TForm& Form, int Percent) {
   if (Percent < 1) {
-    Form->SetAlphaBlend(false);
+    Form.SetAlphaBlend(false);
     return;
   }
-  Form->SetAlphaBlend(true);
+  Form.SetAlphaBlend(true);
   // Opacity 255 less the percent of 255 (2.55 a percent, computed exactly: 50 % is 127.5,
   // which rounds to 128).
-  Form->SetAlphaBlendValue(255 - static_cast<int>(std::nearbyint(Percent * 255 / 100.0)));
+  Form.SetAlphaBlendValue(255 - static_cast<int>(std::nearbyint(Percent * 255 / 100.0)));
 }
 
 // Inserts ':' after the degrees: "4903.50N" gives "49:03.50N".
@@ -73,32 +72,30 @@ void SaveLines(const TMemo& Memo, const std::string& FileName) {
 }  // namespace
 
 void TfrmSetup::ApplySettings() {
-  SetBeaconTimer(*timPosP1, *nedtTimPosP1, frmAprs ? frmAprs->mpbTimPosP1 : nullptr);
-  SetBeaconTimer(*timStatusP1, *nedtTimStatusP1, frmAprs ? frmAprs->mpbTimStaP1 : nullptr);
+  SetBeaconTimer(*timPosP1, *nedtTimPosP1, Peers.Map->mpbTimPosP1);
+  SetBeaconTimer(*timStatusP1, *nedtTimStatusP1, Peers.Map->mpbTimStaP1);
   SetBeaconTimer(*timWxP1, *nedtTimWxP1, nullptr);
   SetBeaconTimer(*timWxStatusP1, *nedtTimWxStatusP1, nullptr);
   if (IsDualPortDevice()) {
-    SetBeaconTimer(*timPosP2, *nedtTimPosP2, frmAprs ? frmAprs->mpbTimPosP2 : nullptr);
-    SetBeaconTimer(*timStatusP2, *nedtTimStatusP2, frmAprs ? frmAprs->mpbTimStaP2 : nullptr);
+    SetBeaconTimer(*timPosP2, *nedtTimPosP2, Peers.Map->mpbTimPosP2);
+    SetBeaconTimer(*timStatusP2, *nedtTimStatusP2, Peers.Map->mpbTimStaP2);
   }
   SetBeaconTimer(*timWxP2, *nedtTimWxP2, nullptr);
   SetBeaconTimer(*timWxStatusP2, *nedtTimWxStatusP2, nullptr);
 
   const int transparency = nedtStnInfoTrans->IntIst();
-  SetTransparency(frmAprsStnInfo, transparency);
-  SetTransparency(frmGpsStatus, transparency);
-  SetTransparency(frmWxStatus, transparency);
+  for (TForm* window : {static_cast<TForm*>(Peers.StationInfo), static_cast<TForm*>(Peers.Gps),
+                        static_cast<TForm*>(Peers.Wx)})
+    SetTransparency(*window, transparency);
 
-  if (frmAprs) frmAprs->timStnDelete->SetEnabled(nedtStnDelete->IntIst() >= 1);
+  Peers.Map->timStnDelete->SetEnabled(nedtStnDelete->IntIst() >= 1);
 
   const std::string position =
       WithDegreeColon(LatMaskToAprs(), 2) + "/" + WithDegreeColon(LonMaskToAprs(), 3);
   ParseLatLon(position, OwnLat, OwnLon);
 
-  if (frmGpsStatus) {
-    frmGpsStatus->GpsRxMain->ComPort = static_cast<std::uint8_t>(mfcbxPortGps->ItemIndex() + 1);
-    frmGpsStatus->GpsRxMain->Baudrate = StrToIntDef(mfcbxBaudGps->Text(), 4800);
-  }
+  Peers.Gps->GpsRxMain->ComPort = static_cast<std::uint8_t>(mfcbxPortGps->ItemIndex() + 1);
+  Peers.Gps->GpsRxMain->Baudrate = StrToIntDef(mfcbxBaudGps->Text(), 4800);
   WxStn->ComPort = static_cast<std::uint8_t>(mfcbxPortWx->ItemIndex() + 1);
   switch (mfcbxWxDevice->ItemIndex()) {
     case kWxDeviceWs2300:
@@ -121,16 +118,16 @@ void TfrmSetup::mbtnChangeClick(TComponent*) {
   snapshot_.Take(*this);
   mbtnChange->SetEnabled(false);
   SaveTncIniFiles();
-  if (frmAprs) frmAprs->SetMapFolder(edtCrdDir->Text());
+  Peers.Map->SetMapFolder(edtCrdDir->Text());
   if (TncInitialised) {
     if (SwitchKiss) SwitchKiss(false);
     DelayMs(kKissOffWaitMs);
-    if (frmGpsStatus) frmGpsStatus->GpsRxMain->SetRun(false);
+    Peers.Gps->GpsRxMain->SetRun(false);
     WxStn->SetRun(false);
   }
   ApplySettings();
   if (SwitchKiss) SwitchKiss(true);
-  if (frmAprs && frmAprs->mbtnGps->Down() && frmGpsStatus) frmGpsStatus->GpsRxMain->SetRun(true);
+  if (Peers.Map->mbtnGps->Down()) Peers.Gps->GpsRxMain->SetRun(true);
   const int wxDevice = mfcbxWxDevice->ItemIndex();
   if (wxDevice >= kWxDeviceWs2300 && wxDevice <= kWxDeviceWmr918) WxStn->SetRun(true);
   mbtnChange->SetEnabled(true);
@@ -183,12 +180,10 @@ void TfrmSetup::ShowPort2Parts(bool Visible) {
   lblStnP2->SetVisible(Visible);
   mpnlWxP2->SetVisible(Visible);
   lblWxP2->SetVisible(Visible);
-  if (frmAprs) {
-    frmAprs->bmpmRxP2->SetVisible(Visible);
-    frmAprs->mpbTimPosP2->SetVisible(Visible);
-    frmAprs->mpbTimStaP2->SetVisible(Visible);
-  }
-  if (frmAprsMsg) frmAprsMsg->mbtnTxP2->SetVisible(Visible);
+  Peers.Map->bmpmRxP2->SetVisible(Visible);
+  Peers.Map->mpbTimPosP2->SetVisible(Visible);
+  Peers.Map->mpbTimStaP2->SetVisible(Visible);
+  Peers.Msg->mbtnTxP2->SetVisible(Visible);
 }
 
 void TfrmSetup::mfcbxDeviceChange(TComponent*) {
@@ -233,8 +228,8 @@ void TfrmSetup::FillLanguageList() {
 void TfrmSetup::mfcbxSpkChange(TComponent*) {
   // The station counter's word is composed, not a caption: it shows the new language
   // only when counted again.
-  if (LoadSpeakFile(mfcbxSpk->Text(), false) == kSpeakLoaded && frmAprs)
-    frmAprs->Stations.UpdateStationCount();
+  if (LoadSpeakFile(mfcbxSpk->Text(), false) == kSpeakLoaded)
+    Peers.Map->Stations.UpdateStationCount();
 }
 
 void TfrmSetup::edtCallP1Change(TComponent*) {
@@ -251,11 +246,11 @@ void TfrmSetup::PosKeyPress(TComponent* Sender, char& Key) {
 }
 
 void TfrmSetup::ButtonClick(TComponent* Sender) {
-  if (Sender == mbtnSetGpsPos && frmGpsStatus) {
-    medtLati->SetText(DegToLatText(frmGpsStatus->GpsLat));
-    medtLong->SetText(DegToLonText(frmGpsStatus->GpsLon));
-    OwnLat = frmGpsStatus->GpsLat;
-    OwnLon = frmGpsStatus->GpsLon;
+  if (Sender == mbtnSetGpsPos) {
+    medtLati->SetText(DegToLatText(Peers.Gps->GpsLat));
+    medtLong->SetText(DegToLonText(Peers.Gps->GpsLon));
+    OwnLat = Peers.Gps->GpsLat;
+    OwnLon = Peers.Gps->GpsLon;
   } else if (Sender == mbtnCrdDir) {
     PathDialog->SetPathName(edtCrdDir->Text());
     if (PathDialog->Execute())
@@ -296,7 +291,7 @@ void TfrmSetup::ReadWxTextFile() {
   WxText.clear();
   const std::string name = Trim(edtWxFile->Text());
   if (!FileExists(name)) {
-    if (frmAprs) frmAprs->bmpmWx->SetActive(false);
+    Peers.Map->bmpmWx->SetActive(false);
     MyShowError(StringReplace(PrgMsg(&TfrmPrgMsg::lblErrWxFileNotFound), "%s", name));
     return;
   }
@@ -312,25 +307,24 @@ void TfrmSetup::ReadWxTextFile() {
   const bool printable =
       std::none_of(WxText.begin(), WxText.end(), [](char c) { return std::uint8_t(c) < 0x20; });
   if (printable && WxText.size() >= 4 && WxText[3] == '/') {
-    if (frmAprs) frmAprs->bmpmWx->SetActive(true);
+    Peers.Map->bmpmWx->SetActive(true);
     return;
   }
   WxText.clear();
   MyShowError(StringReplace(PrgMsg(&TfrmPrgMsg::lblErrWxFileFormat), "%s", name));
-  if (frmAprs) frmAprs->bmpmWx->SetActive(false);
+  Peers.Map->bmpmWx->SetActive(false);
 }
 
 void TfrmSetup::WxStnWxActivate(TComponent*) {
-  if (frmAprs) frmAprs->bmpmWx->SetActive(true);
+  Peers.Map->bmpmWx->SetActive(true);
 }
 
 void TfrmSetup::WxStnWxDeactivate(TComponent*) {
-  if (frmAprs) frmAprs->bmpmWx->SetActive(false);
+  Peers.Map->bmpmWx->SetActive(false);
 }
 
 void TfrmSetup::WxStnWxDataUpdate(TComponent*) {
-  if (!frmWxStatus) return;
   TWxData data;
   WxStn->GetWxData(data);
-  frmWxStatus->ShowWxData(data);
+  Peers.Wx->ShowWxData(data);
 }

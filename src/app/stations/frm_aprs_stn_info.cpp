@@ -339,7 +339,7 @@ void TfrmAprsStnInfo::ShowTexts(const std::string& Record) {
   lblLoc->SetCaption(LatLonToMaidenhead(lat_, lon_));
   double distance = 0;
   double bearing = 0;
-  if (!frmSetup || !frmSetup->QrbFromOwnPos(lat_, lon_, distance, bearing)) distance = 0;
+  if (!Setup->QrbFromOwnPos(lat_, lon_, distance, bearing)) distance = 0;
   lblQra->SetCaption("QRB: " + FormatFloat("0.0", distance) + " km");
 
   const char table = StationFieldChar(Record, sfSymTable);
@@ -411,16 +411,16 @@ void TfrmAprsStnInfo::ShowTexts(const std::string& Record) {
 
 void TfrmAprsStnInfo::ShowMotion(const std::string& Record) {
   const int altitude = StrToIntDef(StationField(Record, sfAltitude), -1);
-  if (altitude == -1 || !frmSetup) {
+  if (altitude == -1) {
     mpnlAlt->SetCaption("");
   } else {
-    mpnlAlt->SetCaption(UnitText(frmSetup->HeightFromFeet(altitude), frmSetup->HeightUnitName()));
+    mpnlAlt->SetCaption(UnitText(Setup->HeightFromFeet(altitude), Setup->HeightUnitName()));
   }
   const int speed = RoundEven(StrToFloatDef(StationField(Record, sfSpeed), -1));
-  if (speed == -1 || !frmSetup) {
+  if (speed == -1) {
     mpnlSpeed->SetCaption("");
   } else {
-    mpnlSpeed->SetCaption(UnitText(frmSetup->SpeedFromKnots(speed), frmSetup->SpeedUnitName()));
+    mpnlSpeed->SetCaption(UnitText(Setup->SpeedFromKnots(speed), Setup->SpeedUnitName()));
   }
   const int course = StrToIntDef(StationField(Record, sfCourse), -1);
   if (course < 1) {

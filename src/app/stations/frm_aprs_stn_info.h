@@ -23,6 +23,7 @@
 #include "platform/text/string_list.h"
 
 struct TWxInfo;
+class TfrmSetup;
 
 // The key of the station the detail window shows; the station store compares it on
 // every update and deletion.
@@ -94,6 +95,8 @@ class TfrmAprsStnInfo : public TForm {
 
   // What the window reads and asks of the others; see ShowStationInfo.
   const TStrings* Stations = nullptr;  // the station store's sorted list
+  // The own position and the units the values are shown in.
+  const TfrmSetup* Setup = nullptr;
   // The map draws the range circle of Key from a "PHG..." or "RNG..." group (or hides it).
   std::function<void(const std::string& Key, const std::string& PhgRng)> OnRangeCircle;
   // The map zooms in (true) or out around a position.

@@ -20,14 +20,12 @@ double Celsius(int Fahrenheit) {
   return (Fahrenheit - 32) / 1.8;
 }
 
-std::string WindText(int Mph) {
-  if (!frmSetup) return "";
-  return IntToStr(frmSetup->WindFromMph(Mph)) + " " + frmSetup->WindUnitName();
+std::string WindText(const TfrmSetup& Units, int Mph) {
+  return IntToStr(Units.WindFromMph(Mph)) + " " + Units.WindUnitName();
 }
 
-std::string RainText(int HundredthInch) {
-  if (!frmSetup) return "";
-  return IntToStr(frmSetup->RainFromHundredthInch(HundredthInch)) + " " + frmSetup->RainUnitName();
+std::string RainText(const TfrmSetup& Units, int HundredthInch) {
+  return IntToStr(Units.RainFromHundredthInch(HundredthInch)) + " " + Units.RainUnitName();
 }
 
 }  // namespace
@@ -49,8 +47,8 @@ void TfrmAprsStnInfo::ShowWeather(const TWxInfo& Wx) {
   if (!Wx.Has('r') && !Wx.Has('P')) mpnlRain24h->SetCaption("");
   mpnlWindDeg->SetCaption(Wx.Has('c') ? IntToStr(Wx.WindDir) + "\xB0" : "");
   mpnlWindDegWord->SetCaption(Wx.Has('c') ? CompassName(Wx.WindDir) : "");
-  mpnlWindSpeed->SetCaption(Wx.Has('s') ? WindText(Wx.WindSpeed) : "");
-  mpnlWindSpeedPeak->SetCaption(Wx.Has('g') ? WindText(Wx.WindGust) : "");
+  mpnlWindSpeed->SetCaption(Wx.Has('s') ? WindText(*Setup, Wx.WindSpeed) : "");
+  mpnlWindSpeedPeak->SetCaption(Wx.Has('g') ? WindText(*Setup, Wx.WindGust) : "");
   ShowThermometers(Wx.Temp, Wx.Humidity, Wx.WindGust);
   if (!Wx.Has('t')) {
     mpnlTemp->SetCaption("");
@@ -72,9 +70,7 @@ void TfrmAprsStnInfo::ShowThermometers(int Temp, int Humidity, int Gust) {
 
 void TfrmAprsStnInfo::PlaceThermometer(TMyPanel& Track, TMyPanel& Value, int Fahrenheit) {
   Value.SetTop(ThermometerValueTop(Track.Top(), Track.Height(), Value.Height(), Fahrenheit));
-  if (frmSetup) {
-    Value.SetCaption(IntToStr(frmSetup->TempFromFahrenheit(Fahrenheit)) + frmSetup->TempUnitName());
-  }
+  Value.SetCaption(IntToStr(Setup->TempFromFahrenheit(Fahrenheit)) + Setup->TempUnitName());
 }
 
 void TfrmAprsStnInfo::ShowRainGauge(int Rain1h, int RainMidnight) {
@@ -83,8 +79,8 @@ void TfrmAprsStnInfo::ShowRainGauge(int Rain1h, int RainMidnight) {
   const int midnight = DrawRainGauge(gauge, Rain1h, RainMidnight);
   gauge.SetTransparent(true);
   imgRain->Picture().SetGraphic(&gauge);
-  mpnlRain1H->SetCaption(RainText(Rain1h));
-  mpnlRain24h->SetCaption(RainText(midnight));
+  mpnlRain1H->SetCaption(RainText(*Setup, Rain1h));
+  mpnlRain24h->SetCaption(RainText(*Setup, midnight));
 }
 
 void TfrmAprsStnInfo::imgRainDblClick(TComponent*) {

@@ -1,6 +1,5 @@
 #include "app/stations/frm_aprs_stn_list.h"
 
-#include "app/settings/frm_setup.h"
 #include "app/stations/station_store.h"
 #include "app/stations/stn_record_fields.h"
 #include "core/my_tools.h"
@@ -123,14 +122,6 @@ TfrmAprsStnList::~TfrmAprsStnList() {
   if (frmAprsStnList == this) frmAprsStnList = nullptr;
 }
 
-double TfrmAprsStnList::DistanceTo(double Lat, double Lon) const {
-  if (QrbDistance) return QrbDistance(Lat, Lon);
-  double distance = 0;
-  double bearing = 0;
-  if (!frmSetup || !frmSetup->QrbFromOwnPos(Lat, Lon, distance, bearing)) return 0;
-  return distance;
-}
-
 void TfrmAprsStnList::FillStationList(const TStrings& Stations) {
   for (int i = 0; i < Stations.Count(); ++i) AddOrUpdateStationRow(Stations.Get(i));
 }
@@ -141,8 +132,8 @@ TfrmAprsStnList::TRowTexts TfrmAprsStnList::RowTexts(const std::string& Record) 
   texts[1] = StationFieldText(Record, sfSrcCall);
   texts[2] = StationField(Record, sfOwnerCall);
   texts[3] = StationFieldText(Record, sfComment);
-  texts[4] = FormatFloat("0.0", DistanceTo(StrToFloatDef(StationField(Record, sfLat), 0),
-                                           StrToFloatDef(StationField(Record, sfLon), 0)));
+  texts[4] = FormatFloat("0.0", QrbDistance(StrToFloatDef(StationField(Record, sfLat), 0),
+                                            StrToFloatDef(StationField(Record, sfLon), 0)));
   texts[5] = StationField(Record, sfHeardVia);
   texts[6] = HeardTimeText(Record);
   return texts;

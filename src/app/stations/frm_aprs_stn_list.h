@@ -48,7 +48,7 @@ class TfrmAprsStnList : public TForm {
 
   // Opens the detail window for a station key (wired to ShowStationInfo).
   std::function<void(const std::string& Key)> OnShowStation;
-  // Distance in km from the own position; the settings window's when unset.
+  // Distance in km from the own position (set by the wiring before the first row comes).
   std::function<double(double Lat, double Lon)> QrbDistance;
 
   void ExSectionList1ItemClick(TComponent* Sender, POGLItem Item, int Column);
@@ -63,7 +63,6 @@ class TfrmAprsStnList : public TForm {
 
  private:
   using TRowTexts = std::array<std::string, 7>;
-  double DistanceTo(double Lat, double Lon) const;
   TRowTexts RowTexts(const std::string& Record) const;
   // Sorts the rows changed, then selects the row at Remembered (-1: none) again.
   void SortKeepingClickedPlace(int Remembered);

@@ -8,26 +8,6 @@
 #include "app/shelf/device_windows.h"
 #include "app/transmit/beacons.h"
 
-namespace {
-
-TMyProgressBar* ProgressBar(TBeaconKind Kind) {
-  if (!frmAprs) return nullptr;
-  switch (Kind) {
-    case bkPosP1:
-      return frmAprs->mpbTimPosP1;
-    case bkStatusP1:
-      return frmAprs->mpbTimStaP1;
-    case bkPosP2:
-      return frmAprs->mpbTimPosP2;
-    case bkStatusP2:
-      return frmAprs->mpbTimStaP2;
-    default:
-      return nullptr;
-  }
-}
-
-}  // namespace
-
 std::string TSetupBeaconSettings::Call(int Port) const {
   return (Port == 0 ? setup_.edtCallP1 : setup_.edtCallP2)->Text();
 }
@@ -53,9 +33,8 @@ TGeoPoint TSetupBeaconSettings::OwnPos() const {
   return {setup_.OwnLat, setup_.OwnLon};
 }
 bool TSetupBeaconSettings::GpsPos(TGeoPoint& Pos) const {
-  if (!frmGpsStatus || !frmGpsStatus->GpsRxMain->Run() || !frmGpsStatus->HasGpsPosition())
-    return false;
-  Pos = {frmGpsStatus->GpsLat, frmGpsStatus->GpsLon};
+  if (!gps_.GpsRxMain->Run() || !gps_.HasGpsPosition()) return false;
+  Pos = {gps_.GpsLat, gps_.GpsLon};
   return true;
 }
 int TSetupBeaconSettings::Ambiguity() const {
@@ -92,14 +71,28 @@ std::string TSetupBeaconSettings::WxText() const {
   return setup_.WxText;
 }
 
+TMyProgressBar* TMapBeaconViews::ProgressBar(TBeaconKind Kind) const {
+  switch (Kind) {
+    case bkPosP1:
+      return map_.mpbTimPosP1;
+    case bkStatusP1:
+      return map_.mpbTimStaP1;
+    case bkPosP2:
+      return map_.mpbTimPosP2;
+    case bkStatusP2:
+      return map_.mpbTimStaP2;
+    default:
+      return nullptr;
+  }
+}
 bool TMapBeaconViews::IsConnected() const {
-  return frmAprs && frmAprs->AprsIs.IsConnected();
+  return map_.AprsIs.IsConnected();
 }
 bool TMapBeaconViews::WriteLine(const std::string& Line) {
-  return frmAprs && frmAprs->AprsIs.TCPClientIGate.WriteLine(Line);
+  return map_.AprsIs.TCPClientIGate.WriteLine(Line);
 }
 void TMapBeaconViews::AddLogText(const std::string& Text, int Style) {
-  if (frmAprs) frmAprs->AddMonitorText(Text, Style);
+  map_.AddMonitorText(Text, Style);
 }
 void TMapBeaconViews::ResetProgress(TBeaconKind Kind) {
   if (TMyProgressBar* bar = ProgressBar(Kind)) bar->SetPosition(0);

@@ -7,15 +7,19 @@
 
 #include "app/transmit/beacons.h"
 
+class TMyProgressBar;
 class TPacketDispatcher;
+class TfrmAprs;
 class TfrmAprsMsg;
+class TfrmGpsStatus;
 class TfrmLog;
 class TfrmSetup;
 
-// The settings window as the beacons and the messaging window read it.
+// The settings window as the beacons and the messaging window read it, with the GPS
+// window's fix when its receiver runs.
 class TSetupBeaconSettings : public TBeaconSettings {
  public:
-  explicit TSetupBeaconSettings(TfrmSetup& Setup) : setup_(Setup) {}
+  TSetupBeaconSettings(TfrmSetup& Setup, const TfrmGpsStatus& Gps) : setup_(Setup), gps_(Gps) {}
 
   std::string Call(int Port) const override;
   std::string Path(int Port) const override;
@@ -40,17 +44,24 @@ class TSetupBeaconSettings : public TBeaconSettings {
 
  private:
   TfrmSetup& setup_;
+  const TfrmGpsStatus& gps_;
 };
 
 // The map window as the beacons see it: its APRS-IS link, its monitor and its beacon
-// progress bars; nothing while it does not exist.
+// progress bars.
 class TMapBeaconViews : public TBeaconViews {
  public:
+  explicit TMapBeaconViews(TfrmAprs& Map) : map_(Map) {}
   bool IsConnected() const override;
   bool WriteLine(const std::string& Line) override;
   void AddLogText(const std::string& Text, int Style) override;
   void ResetProgress(TBeaconKind Kind) override;
   void StepProgress(TBeaconKind Kind) override;
+
+ private:
+  TMyProgressBar* ProgressBar(TBeaconKind Kind) const;
+
+  TfrmAprs& map_;
 };
 
 // The eight TX buttons and the eight beacon timers (each sends its beacon), timPosDec

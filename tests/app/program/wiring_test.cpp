@@ -12,6 +12,9 @@
 #include "app/map/map_test_support.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/monitor/monitor_styles.h"
+#include "app/program/frm_info.h"
+#include "app/program/wiring.h"
+#include "app/receive/frm_log.h"
 #include "app/receive/tnc_link.h"
 #include "app/settings/frm_setup.h"
 #include "app/shelf/device_windows.h"
@@ -132,6 +135,40 @@ TEST_F(WiringTest, DoubleClickOnAMarkerOpensItsStation) {
   SimulateDblClick(*marker, marker->Width() / 2, marker->Height() / 2);
   EXPECT_EQ(ShownKey, kKey);
   EXPECT_TRUE(frmAprsStnInfo->Visible());
+}
+
+// The map window's tool bar and lamps open the windows the wiring handed it.
+TEST_F(WiringTest, TheMapWindowOpensTheWindowsItWasHanded) {
+  TfrmAprs& aprs = *frmAprs;
+  const std::pair<TComponent*, TForm*> opens[] = {
+      {aprs.mbtnLog, frmLog},     {aprs.bmpmGps, frmGpsStatus},       {aprs.bmpmWx, frmWxStatus},
+      {aprs.bmpmMsg, frmAprsMsg}, {aprs.lblStnCount, frmAprsStnList}, {aprs.mbtnSetup, frmSetup},
+      {aprs.mbtnInfo, frmInfo}};
+  for (const auto& [sender, window] : opens) {
+    bool shown = false;
+    // The settings and about windows are modal: they are closed once they show.
+    QueueCall([&, window = window] {
+      shown = window->Visible();
+      window->SetModalResult(mrCancel);
+    });
+    aprs.ButtonClick(sender);
+    EXPECT_TRUE(shown || window->Visible()) << window->Name;
+    window->Hide();
+    Application->ProcessMessages();
+  }
+}
+
+// Once disconnected nothing points at a window; the owner disconnecting again as the
+// windows go is harmless.
+TEST_F(WiringTest, DisconnectingTakesTheWindowsBack) {
+  DisconnectWindows();
+  EXPECT_EQ(frmAprs->Peers.Info, nullptr);
+  EXPECT_EQ(frmAprs->Peers.Setup, nullptr);
+  EXPECT_EQ(frmAprsStnInfo->Setup, nullptr);
+  EXPECT_FALSE(frmAprsStnList->QrbDistance);
+  EXPECT_EQ(frmSetup->MainFrame, nullptr);
+  EXPECT_EQ(frmSetup->Peers.Map, nullptr);
+  EXPECT_FALSE(frmAprsMsg->MsgLamp);
 }
 
 TEST_F(WiringTest, AFirstStartShowsTheShippedWorldMap) {

@@ -63,7 +63,7 @@ class SaveSurvivalTest : public AppWindowsTest {
   }
   // The program's save path at shut-down.
   void SaveAll() {
-    SaveSettings();
+    SaveSettings(*frmSetup);
     frmAprs->Stations.SaveStations(frmAprs->StationFileName());
   }
   // The version the settings file holds whole, -1 when it is damaged or mixed.
@@ -159,7 +159,7 @@ TEST_F(SaveSurvivalTest, AFullDiskKeepsTheOldFilesAndSaysWhichOne) {
   {
     TFileSizeLimit full(old_settings.size() / 2);
     AnswerMyMsgBoxes(errors, 1);
-    SaveSettings();
+    SaveSettings(*frmSetup);
     try {
       frmAprs->Stations.SaveStations(station_file);
       ADD_FAILURE() << "Stn.dat was saved";

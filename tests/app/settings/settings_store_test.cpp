@@ -22,11 +22,11 @@ class SettingsStoreTest : public AppWindowsTest {
   // Saves, answering the version notice of a first save.
   void Save(std::string* Notice = nullptr) {
     AnswerNextMyMsgBox(Notice);
-    SaveSettings();
+    SaveSettings(*frmSetup);
   }
   void Load(std::string* Warning = nullptr) {
     AnswerNextMyMsgBox(Warning);
-    LoadSettings();
+    LoadSettings(*frmSetup);
   }
   static void WriteValue(const std::string& Key, const std::string& Name, int Value) {
     TRegistry reg;
@@ -123,7 +123,7 @@ TEST_F(SettingsStoreTest, SaveAndLoadRoundTrip) {
   frmAprsMsg->MsgNr = 0;
   frmLog->mbtnFilter->SetDown(false);
   frmMain->SetBounds(0, 0, 100, 100);
-  LoadSettings();  // a callsign is set: no warning
+  LoadSettings(*frmSetup);  // a callsign is set: no warning
 
   EXPECT_EQ(s.mfcbxDevice->ItemIndex(), kDevicePtc2);
   EXPECT_EQ(s.mfcbxPort->ItemIndex(), 4);
@@ -159,7 +159,7 @@ TEST_F(SettingsStoreTest, SaveAndLoadRoundTrip) {
   // The applied fixed position.
   EXPECT_NEAR(s.OwnLat, 52.508333, 1e-6);
   // A second save finds the version and says nothing.
-  SaveSettings();
+  SaveSettings(*frmSetup);
 }
 
 TEST_F(SettingsStoreTest, MaximisedFrameKeepsTheDefaultRestoreSize) {
@@ -168,7 +168,7 @@ TEST_F(SettingsStoreTest, MaximisedFrameKeepsTheDefaultRestoreSize) {
   frmMain->SetWindowState(wsMaximized);
   Save();
   frmMain->SetWindowState(wsNormal);
-  LoadSettings();
+  LoadSettings(*frmSetup);
   EXPECT_EQ(frmMain->WindowState(), wsMaximized);
   frmMain->SetWindowState(wsNormal);
   EXPECT_EQ(frmMain->Width(), 750);
@@ -215,7 +215,7 @@ TEST_F(SettingsStoreTest, OlderSetupVersionWipesTheStore) {
 TEST_F(SettingsStoreTest, LanguageChangeKeepsLoadedSettings) {
   WriteText("\\Software\\Velmora\\Programm\\Station", "CallP1", "N0CALL");
   WriteValue("\\Software\\Velmora\\Programm\\Programm", "UnitWindSpeed", 3);
-  LoadSettings();
+  LoadSettings(*frmSetup);
   WriteSpeakFile(
       "english.spk", "1.2",
       {R"("frmSetup";"edtCallP1";"TEdit";"";"Own callsign of port 1")",

@@ -12,6 +12,7 @@
 #include "app/receive/frm_log.h"
 #include "app/receive/receive_fixture.h"
 #include "app/settings/frm_setup.h"
+#include "app/shelf/device_windows.h"
 #include "app/transmit/beacons.h"
 #include "app/transmit/transmit_support.h"
 #include "devices/wx_stn.h"
@@ -38,9 +39,10 @@ class TransmitWiringTest : public AppWindowsTest {
     SymTabP1 = '/';
     SymCodeP1 = '>';
     beacons.Kiss = &tnc.link;
-    settings = std::make_unique<TSetupBeaconSettings>(s);
+    settings = std::make_unique<TSetupBeaconSettings>(s, *frmGpsStatus);
+    map_views = std::make_unique<TMapBeaconViews>(*frmAprs);
     beacons.SetSettings(settings.get());
-    beacons.SetViews(&map_views);
+    beacons.SetViews(map_views.get());
     ConnectBeaconsToSetup(beacons, s);
   }
   // The messaging window as the program wires it, onto these beacons.
@@ -51,7 +53,7 @@ class TransmitWiringTest : public AppWindowsTest {
 
   TCapturedKiss tnc;
   std::unique_ptr<TSetupBeaconSettings> settings;
-  TMapBeaconViews map_views;
+  std::unique_ptr<TMapBeaconViews> map_views;
   TBeacons beacons;
 };
 
