@@ -39,45 +39,31 @@ std::vector<std::string> MemoLines(const TMemo& Memo) {
   return lines;
 }
 
-// The KISS link's views: the map window's dispatcher and monitor, the packet log's
-// player, and the settings window's device choice and raw-byte list.
-class TWindowKissViews : public TKissLinkViews {
- public:
-  void AnalysePacket(const TReceivedPacket& Packet) override {
-    if (frmAprs) frmAprs->Dispatcher.AnalysePacket(Packet);
+// Text in the program's language: the message text standing for it in Texts, or Text
+// itself when none does.
+template <size_t N>
+std::string TranslatedText(const std::string& Text,
+                           const std::pair<const char*, TPrgMsgLabel> (&Texts)[N]) {
+  for (const auto& [fixed, label] : Texts) {
+    if (Text == fixed) return PrgMsg(label, Text);
   }
-  void AddLogText(const std::string& Text, TLinkTraffic Traffic) override {
-    if (frmAprs) frmAprs->AddMonitorText(Text, MonitorStyleOf(Traffic));
-  }
-  bool IsPlayingBack() const override { return frmLog && frmLog->Player.Playing(); }
-  bool IsDebugChecked() const override { return frmMain && frmMain->cbxDebug->Checked(); }
-  std::string RawByteText() const override {
-    return frmSetup ? frmSetup->memBytRx->Text() : std::string();
-  }
-  void SetRawByteText(const std::string& Text) override {
-    if (frmSetup) frmSetup->memBytRx->SetText(Text);
-  }
-  int DeviceIndex() const override { return frmSetup ? frmSetup->mfcbxDevice->ItemIndex() : 0; }
-};
-TWindowKissViews window_kiss_views;
+  return Text;
+}
 
-// The dispatcher reads the settings window's controls and the map window's map when a
-// packet comes.
-class TWindowDispatcherSettings : public TDispatcherSettings {
- public:
-  std::string CallP1() const override { return frmSetup ? frmSetup->edtCallP1->Text() : ""; }
-  std::string CallP2() const override { return frmSetup ? frmSetup->edtCallP2->Text() : ""; }
-  std::string MapFile() const override {
-    return frmAprs && frmAprs->Map ? frmAprs->Map->MapFile : std::string();
-  }
-  bool TcpDigi() const override { return frmSetup && frmSetup->mbtnTcpDigi->Down(); }
-  bool TcpNoOutData() const override { return frmSetup && frmSetup->mbtnTcpNoOutData->Down(); }
-  bool TcpNoMon() const override { return frmSetup && frmSetup->mbtnTcpNoMon->Down(); }
-};
-TWindowDispatcherSettings window_dispatcher_settings;
+std::string TncStatusText(const std::string& Status) {
+  const std::pair<const char*, TPrgMsgLabel> texts[] = {
+      {kTncStatusConnecting, &TfrmPrgMsg::lblInfTncConnecting},
+      {kTncStatusDisconnected, &TfrmPrgMsg::lblInfTncDisconnected},
+      {kTncStatusLost, &TfrmPrgMsg::lblInfTncLost}};
+  return TranslatedText(Status, texts);
+}
 
 // The windows as CreateWindows made them: every one exists from ConnectWindows until
-// DisconnectWindows has run.
+// DisconnectWindows has run. One rule keeps a late call harmless: every adapter below
+// is made by a Connect step and handed the windows it reaches, and its Disconnect step
+// takes it back from whatever calls it (a link, a reader, a timer) before it lets it
+// go. A call that comes afterwards meets its caller's own do-nothing views, never an
+// adapter or a window, so no adapter asks whether a window still exists.
 struct TWindows {
   TfrmMain& Frame;
   TfrmAprs& Map;
@@ -171,55 +157,89 @@ void DisconnectStationWindows(const TWindows& W) {
   W.Select.lboxStnSelect->OnDrawItem = nullptr;
 }
 
+// The KISS link's views: the map window's dispatcher and monitor, the packet log's
+// player, and the settings window's device choice and raw-byte list.
+class TWindowKissViews : public TKissLinkViews {
+ public:
+  TWindowKissViews(TfrmAprs& Map, const TfrmLog& Log, const TfrmMain& Frame, TfrmSetup& Setup)
+      : map_(Map), log_(Log), frame_(Frame), setup_(Setup) {}
+  void AnalysePacket(const TReceivedPacket& Packet) override {
+    map_.Dispatcher.AnalysePacket(Packet);
+  }
+  void AddLogText(const std::string& Text, TLinkTraffic Traffic) override {
+    map_.AddMonitorText(Text, MonitorStyleOf(Traffic));
+  }
+  bool IsPlayingBack() const override { return log_.Player.Playing(); }
+  bool IsDebugChecked() const override { return frame_.cbxDebug->Checked(); }
+  std::string RawByteText() const override { return setup_.memBytRx->Text(); }
+  void SetRawByteText(const std::string& Text) override { setup_.memBytRx->SetText(Text); }
+  int DeviceIndex() const override { return setup_.mfcbxDevice->ItemIndex(); }
+
+ private:
+  TfrmAprs& map_;
+  const TfrmLog& log_;
+  const TfrmMain& frame_;
+  TfrmSetup& setup_;
+};
+
+// The dispatcher reads the settings window's controls and the map window's map when a
+// packet comes.
+class TWindowDispatcherSettings : public TDispatcherSettings {
+ public:
+  TWindowDispatcherSettings(const TfrmSetup& Setup, const TfrmAprs& Map)
+      : setup_(Setup), map_(Map) {}
+  std::string CallP1() const override { return setup_.edtCallP1->Text(); }
+  std::string CallP2() const override { return setup_.edtCallP2->Text(); }
+  std::string MapFile() const override { return map_.Map->MapFile; }
+  bool TcpDigi() const override { return setup_.mbtnTcpDigi->Down(); }
+  bool TcpNoOutData() const override { return setup_.mbtnTcpNoOutData->Down(); }
+  bool TcpNoMon() const override { return setup_.mbtnTcpNoMon->Down(); }
+
+ private:
+  const TfrmSetup& setup_;
+  const TfrmAprs& map_;
+};
+
 // The dispatcher lights the map window's receive lamps and hands packets to the IGate
 // and the messaging window.
 class TWindowDispatchTargets : public TDispatchTargets {
  public:
-  void LightRxLamp(int Port) override {
-    if (frmAprs) frmAprs->LightRxLamp(Port);
-  }
-  void IGateToTcp(const TAprsInfo& Info) override {
-    if (frmAprs) frmAprs->AprsIs.IGateToTcp(Info);
-  }
-  void ReceiveMessage(const TAprsInfo& Info) override {
-    if (frmAprsMsg) frmAprsMsg->HandleRxMessage(Info);
-  }
+  TWindowDispatchTargets(TfrmAprs& Map, TfrmAprsMsg& Msg) : map_(Map), msg_(Msg) {}
+  void LightRxLamp(int Port) override { map_.LightRxLamp(Port); }
+  void IGateToTcp(const TAprsInfo& Info) override { map_.AprsIs.IGateToTcp(Info); }
+  void ReceiveMessage(const TAprsInfo& Info) override { msg_.HandleRxMessage(Info); }
+
+ private:
+  TfrmAprs& map_;
+  TfrmAprsMsg& msg_;
 };
-TWindowDispatchTargets window_dispatch_targets;
 
 // The APRS-IS link reads the settings window and reports to the map window: its
 // button, status text and lamp; its reader hands the lines to the dispatcher.
 class TWindowAprsIsSettings : public TAprsIsSettings {
  public:
-  std::string Server() const override { return frmSetup->mfcbxTcpServer->Text(); }
-  std::string CallP1() const override { return frmSetup->edtCallP1->Text(); }
-  std::string Passcode() const override { return frmSetup->nedtVNR->Text(); }
-  std::string Filter() const override { return frmSetup->edtTcpFilter->Text(); }
-};
-TWindowAprsIsSettings window_aprs_is_settings;
+  explicit TWindowAprsIsSettings(const TfrmSetup& Setup) : setup_(Setup) {}
+  std::string Server() const override { return setup_.mfcbxTcpServer->Text(); }
+  std::string CallP1() const override { return setup_.edtCallP1->Text(); }
+  std::string Passcode() const override { return setup_.nedtVNR->Text(); }
+  std::string Filter() const override { return setup_.edtTcpFilter->Text(); }
 
-// Text in the program's language: the message text standing for it in Texts, or Text
-// itself when none does.
-template <size_t N>
-std::string TranslatedText(const std::string& Text,
-                           const std::pair<const char*, TPrgMsgLabel> (&Texts)[N]) {
-  for (const auto& [fixed, label] : Texts) {
-    if (Text == fixed) return PrgMsg(label, Text);
-  }
-  return Text;
-}
+ private:
+  const TfrmSetup& setup_;
+};
 
 class TWindowAprsIsViews : public TAprsIsViews {
  public:
+  explicit TWindowAprsIsViews(TfrmAprs& Map) : map_(Map) {}
   void AnalysePacket(const TReceivedPacket& Packet) override {
-    if (frmAprs) frmAprs->Dispatcher.AnalysePacket(Packet);
+    map_.Dispatcher.AnalysePacket(Packet);
   }
-  bool IgSeen() const override { return frmAprs && frmAprs->Dispatcher.IgSeen; }
+  bool IgSeen() const override { return map_.Dispatcher.IgSeen; }
   void AddLogText(const std::string& Text, TLinkTraffic Traffic) override {
-    if (frmAprs) frmAprs->AddMonitorText(Text, MonitorStyleOf(Traffic));
+    map_.AddMonitorText(Text, MonitorStyleOf(Traffic));
   }
   void SetLinkState(TAprsIsState State) override {
-    if (frmAprs) frmAprs->mbtnTcp->SetColorDown(ConnectButtonColor(State));
+    map_.mbtnTcp->SetColorDown(ConnectButtonColor(State));
   }
   void SetStatusText(const std::string& Text) override {
     const std::pair<const char*, TPrgMsgLabel> texts[] = {
@@ -227,74 +247,54 @@ class TWindowAprsIsViews : public TAprsIsViews {
         {TTcpClient::kStatusDisconnected, &TfrmPrgMsg::lblInfTcpDisconnected},
         {kConnectionLostText, &TfrmPrgMsg::lblInfTcpLost},
         {kServerSilentText, &TfrmPrgMsg::lblInfTcpSilent}};
-    if (frmAprs) frmAprs->Label1->SetCaption(TranslatedText(Text, texts));
+    map_.Label1->SetCaption(TranslatedText(Text, texts));
   }
-  void SetButtonDown(bool Down) override {
-    if (frmAprs) frmAprs->mbtnTcp->SetDown(Down);
-  }
+  void SetButtonDown(bool Down) override { map_.mbtnTcp->SetDown(Down); }
   void ShowError(const std::string& Text) override { MyShowError(Text); }
-  void ClearIgSeen() override {
-    if (frmAprs) frmAprs->Dispatcher.IgSeen = false;
-  }
-  void TxLamp() override {
-    if (frmAprs) frmAprs->LightTxTcpLamp();
-  }
-};
-TWindowAprsIsViews window_aprs_is_views;
+  void ClearIgSeen() override { map_.Dispatcher.IgSeen = false; }
+  void TxLamp() override { map_.LightTxTcpLamp(); }
 
-std::string TncStatusText(const std::string& Status) {
-  const std::pair<const char*, TPrgMsgLabel> texts[] = {
-      {kTncStatusConnecting, &TfrmPrgMsg::lblInfTncConnecting},
-      {kTncStatusDisconnected, &TfrmPrgMsg::lblInfTncDisconnected},
-      {kTncStatusLost, &TfrmPrgMsg::lblInfTncLost}};
-  return TranslatedText(Status, texts);
-}
+ private:
+  TfrmAprs& map_;
+};
 
 // The TNC's connect and disconnect sequences read the settings window and report to
 // the map window and the error box.
 class TWindowTncViews : public TTncViews {
  public:
-  int PortNumber() const override { return frmSetup->mfcbxPort->ItemIndex() + 1; }
+  TWindowTncViews(TfrmSetup& Setup, TfrmAprs& Map) : setup_(Setup), map_(Map) {}
+  int PortNumber() const override { return setup_.mfcbxPort->ItemIndex() + 1; }
   unsigned BaudRate() const override {
-    return static_cast<unsigned>(StrToIntDef(frmSetup->mfcbxBaud->Text(), 9600));
+    return static_cast<unsigned>(StrToIntDef(setup_.mfcbxBaud->Text(), 9600));
   }
-  void SelectFirstBaud() override { frmSetup->mfcbxBaud->SetItemIndex(0); }
-  std::vector<std::string> InitLines() const override { return MemoLines(*frmSetup->memIni); }
-  std::vector<std::string> ExitLines() const override { return MemoLines(*frmSetup->memDeini); }
+  void SelectFirstBaud() override { setup_.mfcbxBaud->SetItemIndex(0); }
+  std::vector<std::string> InitLines() const override { return MemoLines(*setup_.memIni); }
+  std::vector<std::string> ExitLines() const override { return MemoLines(*setup_.memDeini); }
   void SetStatusText(const std::string& Status) override {
-    if (frmAprs) frmAprs->UpdateCaption(TncStatusText(Status));
+    map_.UpdateCaption(TncStatusText(Status));
   }
   void ShowError(const std::string& Text) override { MyShowError(Text); }
   void DeviceLost() override {
-    if (!frmAprs) return;
-    frmAprs->bmpmRxP1->SetActive(false);
-    frmAprs->bmpmRxP2->SetActive(false);
+    map_.bmpmRxP1->SetActive(false);
+    map_.bmpmRxP2->SetActive(false);
   }
-};
-TWindowTncViews window_tnc_views;
 
-// The TNC reports to the windows; the port's bytes go to the KISS link.
-void ConnectTnc() {
-  TncControl().SetViews(&window_tnc_views);
-  KissLink.SetViews(&window_kiss_views);
-  AttachKissLink(TncRs232(), KissLink);
-}
+ private:
+  TfrmSetup& setup_;
+  TfrmAprs& map_;
+};
 
 // The GPS window moves the map window's own marker and GPS lamp and the settings
 // window's copy button.
 class TWindowGpsViews : public TGpsStatusViews {
  public:
-  void ShowOwnPosition() override {
-    if (frmAprs) frmAprs->ShowGpsPosition();
-  }
+  TWindowGpsViews(TfrmAprs& Map, TfrmSetup& Setup) : map_(Map), setup_(Setup) {}
+  void ShowOwnPosition() override { map_.ShowGpsPosition(); }
   void SetGpsLamp(int Picture) override {
-    if (!frmAprs) return;
     // Picture 2, the fault, must stay: setting Active would show frame 1 again.
-    frmAprs->bmpmGps->SetActivePicture(Picture);
+    map_.bmpmGps->SetActivePicture(Picture);
   }
-  void EnableSetGpsPos(bool Enabled) override {
-    if (frmSetup) frmSetup->mbtnSetGpsPos->SetEnabled(Enabled);
-  }
+  void EnableSetGpsPos(bool Enabled) override { setup_.mbtnSetGpsPos->SetEnabled(Enabled); }
   std::string StatusText(const char* Text) const override {
     const std::pair<const char*, TPrgMsgLabel> texts[] = {
         {kGpsStatusNoReceiver, &TfrmPrgMsg::lblInfGpsNoReceiver},
@@ -304,23 +304,81 @@ class TWindowGpsViews : public TGpsStatusViews {
         {kGpsStatusLost, &TfrmPrgMsg::lblInfGpsLost}};
     return TranslatedText(Text, texts);
   }
+
+ private:
+  TfrmAprs& map_;
+  TfrmSetup& setup_;
 };
-TWindowGpsViews window_gps_views;
 
 // The weather window shows in the settings window's units the record of its weather
 // component.
 class TWindowWxSettings : public TWxStatusSettings {
  public:
-  int WindFromMph(int Mph) const override { return frmSetup->WindFromMph(Mph); }
-  std::string WindUnitName() const override { return frmSetup->WindUnitName(); }
-  int TempFromFahrenheit(int F) const override { return frmSetup->TempFromFahrenheit(F); }
-  std::string TempUnitName() const override { return frmSetup->TempUnitName(); }
+  explicit TWindowWxSettings(const TfrmSetup& Setup) : setup_(Setup) {}
+  int WindFromMph(int Mph) const override { return setup_.WindFromMph(Mph); }
+  std::string WindUnitName() const override { return setup_.WindUnitName(); }
+  int TempFromFahrenheit(int F) const override { return setup_.TempFromFahrenheit(F); }
+  std::string TempUnitName() const override { return setup_.TempUnitName(); }
   bool GetWxData(TWxData& Data) const override {
-    frmSetup->WxStn->GetWxData(Data);
+    setup_.WxStn->GetWxData(Data);
     return true;
   }
+
+ private:
+  const TfrmSetup& setup_;
 };
-TWindowWxSettings window_wx_settings;
+
+// The windows' side of the links, the dispatcher and the device windows.
+struct TLinkViews {
+  explicit TLinkViews(const TWindows& W)
+      : Kiss(W.Map, W.Log, W.Frame, W.Setup),
+        DispatcherSettings(W.Setup, W.Map),
+        DispatchTargets(W.Map, W.Msg),
+        AprsIsSettings(W.Setup),
+        AprsIsViews(W.Map),
+        Tnc(W.Setup, W.Map),
+        Gps(W.Map, W.Setup),
+        Wx(W.Setup) {}
+  TWindowKissViews Kiss;
+  TWindowDispatcherSettings DispatcherSettings;
+  TWindowDispatchTargets DispatchTargets;
+  TWindowAprsIsSettings AprsIsSettings;
+  TWindowAprsIsViews AprsIsViews;
+  TWindowTncViews Tnc;
+  TWindowGpsViews Gps;
+  TWindowWxSettings Wx;
+};
+std::unique_ptr<TLinkViews> link_views;
+
+// The links, the dispatcher and the device windows report to the windows; the TNC's
+// port hands its bytes to the KISS link.
+void ConnectLinks(const TWindows& W) {
+  link_views = std::make_unique<TLinkViews>(W);
+  W.Map.Dispatcher.SetSettings(&link_views->DispatcherSettings);
+  W.Map.Dispatcher.SetTargets(&link_views->DispatchTargets);
+  W.Map.AprsIs.SetSettings(&link_views->AprsIsSettings);
+  W.Map.AprsIs.SetViews(&link_views->AprsIsViews);
+  TncControl().SetViews(&link_views->Tnc);
+  KissLink.SetViews(&link_views->Kiss);
+  AttachKissLink(TncRs232(), KissLink);
+  W.Gps.SetViews(&link_views->Gps);
+  W.Wx.SetSettings(&link_views->Wx);
+}
+
+// The TNC's port closes and its control goes, views and all; the adapters go last.
+void DisconnectLinks(const TWindows& W) {
+  W.Map.Dispatcher.SetSettings(nullptr);
+  W.Map.Dispatcher.SetTargets(nullptr);
+  // The reader was handed the link's views when it started; it ends before they go.
+  W.Map.AprsIs.Stop();
+  W.Map.AprsIs.SetSettings(nullptr);
+  W.Map.AprsIs.SetViews(nullptr);
+  W.Gps.SetViews(nullptr);
+  W.Wx.SetSettings(nullptr);
+  KissLink.SetViews(nullptr);
+  FreeTncLink();
+  link_views.reset();
+}
 
 // The beacons and the messaging window read the settings window; the beacons go out
 // over the map window's APRS-IS link and show in its monitor and progress bars. The
@@ -373,9 +431,9 @@ void DisconnectSettingsWindow(const TWindows& W) {
 
 // Beyond the captions a language file sets: the desktop's own dialogs and date names,
 // and the GPS window's status line while no receiver runs.
-void FollowLanguage() {
+void FollowLanguage(TfrmGpsStatus& Gps) {
   if (Application) Application->SetLanguage(PrgMsg(&TfrmPrgMsg::lblWordLanguage));
-  if (frmGpsStatus && !frmGpsStatus->GpsRxMain->Run()) frmGpsStatus->ResetGpsDisplay();
+  if (!Gps.GpsRxMain->Run()) Gps.ResetGpsDisplay();
 }
 
 // Whether ConnectWindows has run and DisconnectWindows not yet: the owner of the
@@ -386,17 +444,11 @@ bool connected = false;
 
 void ConnectWindows() {
   const TWindows W = MadeWindows();
-  OnSpeakLinesApplied = FollowLanguage;
-  W.Map.Dispatcher.SetSettings(&window_dispatcher_settings);
-  W.Map.Dispatcher.SetTargets(&window_dispatch_targets);
+  OnSpeakLinesApplied = [&gps = W.Gps] { FollowLanguage(gps); };
+  ConnectLinks(W);
   ConnectSettingsWindow(W);
   ConnectMapWindow(W);
   ConnectStationWindows(W);
-  W.Map.AprsIs.SetSettings(&window_aprs_is_settings);
-  W.Map.AprsIs.SetViews(&window_aprs_is_views);
-  ConnectTnc();
-  W.Gps.SetViews(&window_gps_views);
-  W.Wx.SetSettings(&window_wx_settings);
   ConnectTransmitting(W);
   connected = true;
 }
@@ -410,8 +462,5 @@ void DisconnectWindows() {
   DisconnectMapWindow(W);
   DisconnectStationWindows(W);
   DisconnectTransmitting(W);
-  W.Gps.SetViews(nullptr);
-  W.Wx.SetSettings(nullptr);
-  KissLink.SetViews(nullptr);
-  FreeTncLink();
+  DisconnectLinks(W);
 }

@@ -8,5 +8,6 @@
 
 // Call once the windows exist.
 void ConnectWindows();
-// Call before the windows go: the TNC's port closes, and nothing points at a window.
+// Call before the windows go: the TNC's port closes, the APRS-IS reader ends, and
+// nothing points at a window.
 void DisconnectWindows();

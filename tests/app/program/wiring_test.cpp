@@ -24,6 +24,7 @@
 #include "core/aprs_is_reader.h"
 #include "core/kiss_ax25.h"
 #include "core/kiss_link.h"
+#include "core/tnc2_line.h"
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
 #include "platform/sys/pump.h"
@@ -158,9 +159,18 @@ TEST_F(WiringTest, TheMapWindowOpensTheWindowsItWasHanded) {
   }
 }
 
-// Once disconnected nothing points at a window; the owner disconnecting again as the
-// windows go is harmless.
+// Once disconnected nothing points at a window, and a link, reader or device window that
+// reports later reaches none; the owner disconnecting again as the windows go is harmless.
 TEST_F(WiringTest, DisconnectingTakesTheWindowsBack) {
+  TLoopbackTcpServer server;
+  TMyFlatCombobox& servers = *frmSetup->mfcbxTcpServer;
+  servers.Items().Add("127.0.0.1:" + std::to_string(server.Port()) + " ;loopback");
+  servers.SetItemIndex(servers.Items().Count() - 1);
+  frmAprs->AprsIs.ReaderPassMs = 20;
+  frmAprs->ButtonClick(frmAprs->mbtnTcp);
+  ASSERT_TRUE(SynchronizeUntil([&] { return server.Accept(5); }));
+  ASSERT_TRUE(ServerGot(server, "user N0CALL pass 0 vers Velmora 1.2\r\n"));
+
   DisconnectWindows();
   EXPECT_EQ(frmAprs->Peers.Info, nullptr);
   EXPECT_EQ(frmAprs->Peers.Setup, nullptr);
@@ -169,6 +179,25 @@ TEST_F(WiringTest, DisconnectingTakesTheWindowsBack) {
   EXPECT_EQ(frmSetup->MainFrame, nullptr);
   EXPECT_EQ(frmSetup->Peers.Map, nullptr);
   EXPECT_FALSE(frmAprsMsg->MsgLamp);
+  // The reader ends with the views it was handed.
+  EXPECT_FALSE(frmAprs->AprsIs.TcpWanted());
+  const std::string status = frmAprs->Label1->Caption();
+  const int gpsPicture = frmAprs->bmpmGps->ActivePicture();
+  const int monitorItems = frmAprs->rdMain->ItemCount();
+
+  const std::string line = "DL1ABC-9>APRS,TCPIP*:!5230.50N/01320.70E>Late";
+  server.Send(line + "\r\n");
+  KissLink.KissActive = 1;
+  KissLink.KissRxBytes(BuildKissFrame("DL1ABC-9", "APRS", "!5230.50N/01320.70E>Late").Bytes);
+  TReceivedPacket packet;
+  ASSERT_TRUE(SplitIsLine(line, packet));
+  frmAprs->Dispatcher.AnalysePacket(packet);
+  frmAprs->AprsIs.Views().SetStatusText("late");
+  frmGpsStatus->Views().SetGpsLamp(2);
+  EXPECT_FALSE(SynchronizeUntil([] { return frmAprs->Stations.IndexOfStation(kKey) >= 0; }, 300));
+  EXPECT_EQ(frmAprs->rdMain->ItemCount(), monitorItems);
+  EXPECT_EQ(frmAprs->Label1->Caption(), status);
+  EXPECT_EQ(frmAprs->bmpmGps->ActivePicture(), gpsPicture);
 }
 
 TEST_F(WiringTest, AFirstStartShowsTheShippedWorldMap) {
