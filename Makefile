@@ -51,6 +51,11 @@ bench: deps
 # (undefined behaviour is fatal too) stops make with the input.
 FUZZ_DIR := build/fuzz
 FUZZ_SECONDS ?= 60
+# libFuzzer counts every feature seen fewer than 255 times as rare, and looks each
+# feature of each run up in that list: with the tens of thousands of features of the
+# editor and document fuzzers, at a few dozen runs a second, that search took most of
+# their time. A low bar keeps the rarest-first schedule and makes the list short soon.
+FUZZ_FLAGS ?= -entropic_feature_frequency_threshold=8
 # fuzzer:saved corpus (folders under tests/data, joined by '+')
 FUZZERS := aprs_line_fuzz:aprs/fuzz/lines kiss_fuzz:aprs/fuzz/kiss \
   server_list_fuzz:aprs/fuzz/servers \
@@ -77,7 +82,7 @@ fuzz:
 	  mkdir -p $(FUZZ_DIR)/corpus/$$name; \
 	  echo "fuzz: $$name from $$seeds"; \
 	  QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
-	    $(FUZZ_DIR)/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 \
+	    $(FUZZ_DIR)/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 $(FUZZ_FLAGS) \
 	    -artifact_prefix=$(FUZZ_DIR)/$$name- $(FUZZ_DIR)/corpus/$$name $$seeds; \
 	done
 

@@ -8,5 +8,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   FuzzTncCommandFile(Data, Size);
+  SettleEvents();
   return 0;
 }
