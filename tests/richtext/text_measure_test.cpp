@@ -2,11 +2,13 @@
 // texts displayed in another order (right-to-left runs).
 #include <gtest/gtest.h>
 
+#include "platform/gui/graphics/bitmap.h"
 #include "richtext/base/code_pages.h"
 #include "richtext/layout/complex_script.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/styles/text_measure.h"
 #include "richtext/support/raster_canvas.h"
+#include "richtext/view/rd_platform_canvas.h"
 
 namespace {
 
@@ -73,6 +75,77 @@ TEST(Measure, ZeroWidthCharactersCountNothing) {
   std::vector<int> extents;
   EXPECT_EQ(MeasureTextFit(canvas, Raw(u"a\u200Bbc"), 12, &extents, rdioUnicodeText), 3);
   EXPECT_EQ(extents, (std::vector<int>{6, 6, 12, 18}));
+}
+
+// The one-pass prefix widths of the viewer's canvas must be the widths of the prefixes
+// measured one by one: lines are fitted by the first and drawn by the second.
+TEST(Measure, PrefixWidthsInOnePassAreThoseOfEachPrefix) {
+  TBitmap bitmap;
+  bitmap.SetSize(20, 20);
+  TRDPlatformCanvas canvas(bitmap.Canvas());
+  struct TFace {
+    const char* name;
+    int height;
+    TFontStyles style;
+  };
+  const TFace faces[] = {{"DejaVu Sans", -13, 0},
+                         {"DejaVu Serif", -19, fsBold | fsItalic},
+                         {"DejaVu Sans Mono", -11, 0},
+                         {"Nimbus Roman", -16, 0},
+                         {"Symbol", -13, 0}};
+  const std::u16string_view texts[] = {
+      u"Station W1AW-9 at 42.5 km",
+      u"caf\u00E9 na\u00EFve \u00C5ngstr\u00F6m",
+      u"e\u0301 and a\u0308: combining marks",
+      u"\u041F\u0440\u0438\u0432\u0435\u0442, \u043C\u0438\u0440",
+      u"zero\u200Bwidth\u200Djoined\u2060word\u00ADsoft",
+      u"office affine ffi fl",
+      u"a\tb\t\tc",
+      u"abc \u0645\u0631\u062D\u0628\u0627 \u05E9\u05DC\u05D5\u05DD def",
+      u"pin \U0001F4CD here",
+      u"\u00B7\u00B7a\u00F0\uF061",  // picture-font codes in the Symbol face
+  };
+  std::vector<int> extents;
+  for (const TFace& face : faces) {
+    canvas.Font.Name = face.name;
+    canvas.Font.Height = face.height;
+    canvas.Font.Style = face.style;
+    canvas.CharacterExtra = 2;  // measuring leaves it out, one way as the other
+    for (std::u16string_view text : texts) {
+      SCOPED_TRACE(face.name + std::string(" ") + RawUnicodeToUTF8(WideStringToRawUnicode(text)));
+      canvas.PrefixWidthsW(text, extents);
+      ASSERT_EQ(extents.size(), text.size());
+      for (size_t i = 0; i < text.size(); ++i)
+        EXPECT_EQ(extents[i], canvas.TextWidthW(text.substr(0, i + 1))) << i;
+    }
+  }
+  canvas.PrefixWidthsW(u"", extents);
+  EXPECT_TRUE(extents.empty());
+
+  // 8-bit texts: a code page of one byte per character, and a double-byte one whose byte
+  // prefixes can end inside a character.
+  canvas.Font.Name = "DejaVu Sans";
+  canvas.Font.Style = 0;
+  const struct {
+    int charset;
+    std::string_view text;
+  } ansi[] = {{1,
+               "fa\xE7"
+               "ade \x93"
+               "ffi\x94\t\xA0x"},
+              {204, "\xCF\xF0\xE8\xE2\xE5\xF2 1"},
+              {128,
+               "a\x82\xA0"
+               "b\x93\xFA\x8B"
+               "c"}};
+  for (const auto& [charset, text] : ansi) {
+    SCOPED_TRACE(charset);
+    canvas.Font.Charset = charset;
+    canvas.PrefixWidthsA(text, extents);
+    ASSERT_EQ(extents.size(), text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+      EXPECT_EQ(extents[i], canvas.TextWidthA(text.substr(0, i + 1))) << i;
+  }
 }
 
 TEST(DisplayText, CapitalsAndSoftHyphens) {

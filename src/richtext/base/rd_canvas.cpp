@@ -16,6 +16,16 @@ void TRDFont::SetSize(int points) {
   Height = -RDMulDiv(points, PixelsPerInch, kPointsPerInch);
 }
 
+void TRDCanvas::PrefixWidthsA(std::string_view text, std::vector<int>& extents) {
+  extents.resize(text.size());
+  for (size_t i = 0; i < text.size(); ++i) extents[i] = TextWidthA(text.substr(0, i + 1));
+}
+
+void TRDCanvas::PrefixWidthsW(std::u16string_view text, std::vector<int>& extents) {
+  extents.resize(text.size());
+  for (size_t i = 0; i < text.size(); ++i) extents[i] = TextWidthW(text.substr(0, i + 1));
+}
+
 bool TRDCanvas::GetCharacterPlacementW(std::u16string_view text, unsigned,
                                        TRDCharacterPlacement& result) {
   result = TRDCharacterPlacement{};

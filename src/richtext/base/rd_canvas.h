@@ -95,6 +95,11 @@ class TRDCanvas {
   virtual int TextWidthA(std::string_view text) = 0;
   virtual int TextWidthW(std::u16string_view text) = 0;
   int TextWidth(std::string_view text) { return TextWidthA(text); }
+  // The width of every prefix of a text, in one call: extents[i] is the width of
+  // characters 0..i, as TextWidthA/W would give it. This base measures each prefix on its
+  // own, which costs the square of the length; a canvas over a real font does it in one pass.
+  virtual void PrefixWidthsA(std::string_view text, std::vector<int>& extents);
+  virtual void PrefixWidthsW(std::u16string_view text, std::vector<int>& extents);
   // False when the font gives no metrics.
   virtual bool GetTextMetrics(TRDTextMetrics& metrics) = 0;
   // False when the font has no outline metrics.

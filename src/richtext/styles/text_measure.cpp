@@ -61,23 +61,24 @@ int GetItemTextWidth(std::string_view s, TRDCanvas& canvas, TRDItemOptions optio
 
 int MeasureTextFit(TRDCanvas& canvas, std::string_view s, int maxExtent,
                    std::vector<int>* partialExtents, TRDItemOptions options) {
-  const int count = GetItemTextLength(s, options);
-  std::vector<int> extents(size_t(count), 0);
+  std::vector<int> extents;
   if (IsUnicodeItem(options)) {
     std::u16string text = RawUnicodeToWideString(s);
-    for (int i = 0; i < count; ++i)
-      extents[size_t(i)] = canvas.TextWidthW(std::u16string_view(text).substr(0, size_t(i) + 1));
-    // A zero-width character whose own extent is not 0 gives that extent back.
-    for (int i = 0; i < count; ++i) {
-      if (!IsZeroWidthChar(text[size_t(i)])) continue;
-      int own = extents[size_t(i)] - (i > 0 ? extents[size_t(i) - 1] : 0);
-      if (own == 0) continue;
-      for (int k = i; k < count; ++k) extents[size_t(k)] -= own;
+    canvas.PrefixWidthsW(text, extents);
+    // A zero-width character whose own extent is not 0 gives that extent back, here and
+    // in every extent after it.
+    int givenBack = 0;
+    int previous = 0;
+    for (size_t i = 0; i < extents.size(); ++i) {
+      const int measured = extents[i];
+      if (IsZeroWidthChar(text[i])) givenBack += measured - previous;
+      previous = measured;
+      extents[i] = measured - givenBack;
     }
   } else {
-    for (int i = 0; i < count; ++i)
-      extents[size_t(i)] = canvas.TextWidthA(s.substr(0, size_t(i) + 1));
+    canvas.PrefixWidthsA(s, extents);
   }
+  const int count = int(extents.size());
   int fit = 0;
   while (fit < count && extents[size_t(fit)] <= maxExtent) ++fit;
   if (partialExtents) *partialExtents = std::move(extents);

@@ -38,6 +38,7 @@ const std::u16string& TRDPlatformCanvas::Wide(std::string_view text) {
     // The codes of a picture font are no characters of a code page: Shown maps them.
     wide_.resize(text.size());
     for (size_t i = 0; i < text.size(); ++i) wide_[i] = std::uint8_t(text[i]);
+    wide_per_byte_ = true;
     return wide_;
   }
   const int codePage = CharsetToCodePage(Font.Charset);
@@ -48,6 +49,7 @@ const std::u16string& TRDPlatformCanvas::Wide(std::string_view text) {
     // A code page with characters of two bytes has no one-to-one table.
     if (wide.size() != 256) {
       wide_ = RawUnicodeToWideString(AnsiToRawUnicode(codePage, text));
+      wide_per_byte_ = false;
       return wide_;
     }
     std::copy(wide.begin(), wide.end(), table_);
@@ -55,6 +57,7 @@ const std::u16string& TRDPlatformCanvas::Wide(std::string_view text) {
   }
   wide_.resize(text.size());
   for (size_t i = 0; i < text.size(); ++i) wide_[i] = table_[std::uint8_t(text[i])];
+  wide_per_byte_ = true;
   return wide_;
 }
 
@@ -73,6 +76,21 @@ int TRDPlatformCanvas::TextWidthA(std::string_view text) {
 
 int TRDPlatformCanvas::TextWidthW(std::u16string_view text) {
   return Prepared().TextWidth(Shown(text));
+}
+
+void TRDPlatformCanvas::PrefixWidthsA(std::string_view text, std::vector<int>& extents) {
+  const std::u16string& wide = Wide(text);
+  // A prefix of bytes of a double-byte code page may end inside a character: measured
+  // one by one.
+  if (wide_per_byte_)
+    PrefixWidthsW(wide, extents);
+  else
+    TRDCanvas::PrefixWidthsA(text, extents);
+}
+
+void TRDPlatformCanvas::PrefixWidthsW(std::u16string_view text, std::vector<int>& extents) {
+  // Shown maps character for character, so its prefixes are those of the text.
+  Prepared().PrefixExtents(Shown(text), extents);
 }
 
 std::u16string_view TRDPlatformCanvas::Shown(std::u16string_view text) {

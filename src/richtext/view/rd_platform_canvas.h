@@ -26,6 +26,8 @@ class TRDPlatformCanvas : public TRDCanvas {
 
   int TextWidthA(std::string_view text) override;
   int TextWidthW(std::u16string_view text) override;
+  void PrefixWidthsA(std::string_view text, std::vector<int>& extents) override;
+  void PrefixWidthsW(std::u16string_view text, std::vector<int>& extents) override;
   bool GetTextMetrics(TRDTextMetrics& metrics) override;
   bool GetOutlineTextMetrics(TRDOutlineTextMetrics& metrics) override;
   void TextOutA(int x, int y, std::string_view text) override;
@@ -50,7 +52,8 @@ class TRDPlatformCanvas : public TRDCanvas {
  private:
   using TFontKey = std::tuple<std::string, int, int, unsigned>;
   const TPreparedFont& Prepared();
-  // The text in UTF-16 through the font's code page, in a buffer kept for reuse.
+  // The text in UTF-16 through the font's code page, in a buffer kept for reuse;
+  // wide_per_byte_ tells whether it has one character for every byte.
   const std::u16string& Wide(std::string_view text);
   void SyncPenAndBrush();
   // The text as drawn: in a picture font (Symbol, Wingdings) the Unicode characters its
@@ -66,5 +69,6 @@ class TRDPlatformCanvas : public TRDCanvas {
   int table_code_page_ = -1;
   char16_t table_[256] = {};
   std::u16string wide_;
+  bool wide_per_byte_ = true;
   std::u16string shown_;
 };

@@ -77,17 +77,18 @@ int TPreparedFont::TextWidth(std::u16string_view Text) const {
 void TPreparedFont::PrefixExtents(std::u16string_view Text, std::vector<int>& Extents) const {
   Extents.resize(Text.size());
   int width = 0;
-  for (size_t i = 0; i < Text.size(); ++i) {
+  size_t i = 0;
+  for (; i < Text.size(); ++i) {
     const int a = impl_->Advance(Text[i]);
-    if (a < 0) {
-      const QString text = ToQ(Text);
-      for (qsizetype k = 0; k < text.size(); ++k)
-        Extents[size_t(k)] = impl_->metrics.horizontalAdvance(text, int(k + 1));
-      return;
-    }
+    if (a < 0) break;
     width += a;
     Extents[i] = width;
   }
+  // From the first character that needs shaping on, every prefix is shaped on its own, as
+  // TextWidth shapes it: the width of a prefix within the whole text can differ (a joining
+  // form, a reordered run), and a layout must fit lines by the widths it draws.
+  for (; i < Text.size(); ++i)
+    Extents[i] = impl_->metrics.horizontalAdvance(ToQ(Text.substr(0, i + 1)));
 }
 
 bool TPreparedFont::IsRightToLeft(char16_t Ch) {

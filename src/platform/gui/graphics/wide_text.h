@@ -34,7 +34,8 @@ class TPreparedFont {
 
   const TFontCellMetrics& Metrics() const { return metrics_; }
   int TextWidth(std::u16string_view Text) const;
-  // The width of every prefix: Extents[i] is the advance of characters 0..i.
+  // The width of every prefix: Extents[i] is TextWidth of characters 0..i. Plain text is
+  // measured in one pass.
   void PrefixExtents(std::u16string_view Text, std::vector<int>& Extents) const;
   // True when the character is drawn right to left (Hebrew, Arabic and the like).
   static bool IsRightToLeft(char16_t Ch);
