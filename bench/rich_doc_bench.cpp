@@ -1,6 +1,7 @@
 // The rich-text viewer with a long message history: 10,000 paragraphs of a header line
 // and a message line, as the message lists hold them. Measures one full format and one
-// paint of a screenful (the view scrolled to the middle).
+// paint of a screenful (the view scrolled to the middle). Also the measuring of one
+// long line, which every wrap, hit test and caret placement on it repeats.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -9,7 +10,10 @@
 #include "bench_support.h"
 #include "platform/gui/controls/paint_to.h"
 #include "platform/gui/graphics/bitmap.h"
+#include "richtext/base/code_pages.h"
 #include "richtext/styles/rd_style.h"
+#include "richtext/styles/text_measure.h"
+#include "richtext/view/rd_platform_canvas.h"
 #include "richtext/view/rich_doc.h"
 
 namespace {
@@ -56,5 +60,23 @@ void BM_PaintScreenful(benchmark::State& state) {
   for (auto _ : state) PaintTo(h.doc, target.Canvas(), 0, 0);
 }
 BENCHMARK(BM_PaintScreenful)->Unit(benchmark::kMicrosecond);
+
+// The extents of every character of a line of state.range(0) characters, a Unicode item.
+void BM_MeasureLongLine(benchmark::State& state) {
+  const std::u16string_view words =
+      u"Message with a few words of text, caf\u00E9 \u041C\u0438\u0440 ";
+  std::u16string line;
+  while (line.size() < size_t(state.range(0))) line += words;
+  line.resize(size_t(state.range(0)));
+  const std::string raw = WideStringToRawUnicode(line);
+  TBitmap bitmap;
+  bitmap.SetSize(20, 20);
+  TRDPlatformCanvas canvas(bitmap.Canvas());
+  canvas.Font.Name = "Tahoma";
+  std::vector<int> extents;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(MeasureTextFit(canvas, raw, 560, &extents, rdioUnicodeText));
+}
+BENCHMARK(BM_MeasureLongLine)->Arg(2000)->Arg(20000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
