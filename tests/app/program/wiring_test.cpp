@@ -58,6 +58,18 @@ class WiringTest : public AppWindowsTest {
     AppWindowsTest::TearDown();
   }
 
+  // Chooses the loopback server in the settings, connects with the TCP button and waits
+  // for the login.
+  static void LogInTo(TLoopbackTcpServer& server) {
+    TMyFlatCombobox& servers = *frmSetup->mfcbxTcpServer;
+    servers.Items().Add("127.0.0.1:" + std::to_string(server.Port()) + " ;loopback");
+    servers.SetItemIndex(servers.Items().Count() - 1);
+    frmAprs->AprsIs.ReaderPassMs = 20;
+    frmAprs->ButtonClick(frmAprs->mbtnTcp);
+    ASSERT_TRUE(SynchronizeUntil([&] { return server.Accept(5); }));
+    ASSERT_TRUE(ServerGot(server, "user N0CALL pass 0 vers Velmora 1.2\r\n"));
+  }
+
   // The text of the monitor's last line, its runs joined, and the style of its last run.
   static std::string LastMonitorLine(int& Style) {
     const TRichDoc& doc = *frmAprs->rdMain;
@@ -163,13 +175,7 @@ TEST_F(WiringTest, TheMapWindowOpensTheWindowsItWasHanded) {
 // reports later reaches none; the owner disconnecting again as the windows go is harmless.
 TEST_F(WiringTest, DisconnectingTakesTheWindowsBack) {
   TLoopbackTcpServer server;
-  TMyFlatCombobox& servers = *frmSetup->mfcbxTcpServer;
-  servers.Items().Add("127.0.0.1:" + std::to_string(server.Port()) + " ;loopback");
-  servers.SetItemIndex(servers.Items().Count() - 1);
-  frmAprs->AprsIs.ReaderPassMs = 20;
-  frmAprs->ButtonClick(frmAprs->mbtnTcp);
-  ASSERT_TRUE(SynchronizeUntil([&] { return server.Accept(5); }));
-  ASSERT_TRUE(ServerGot(server, "user N0CALL pass 0 vers Velmora 1.2\r\n"));
+  ASSERT_NO_FATAL_FAILURE(LogInTo(server));
 
   DisconnectWindows();
   EXPECT_EQ(frmAprs->Peers.Info, nullptr);
@@ -221,13 +227,7 @@ TEST_F(WiringTest, NothingIsStoredWithoutAMap) {
 
 TEST_F(WiringTest, AprsIsLineReachesMonitorStoreListAndMap) {
   TLoopbackTcpServer server;
-  TMyFlatCombobox& servers = *frmSetup->mfcbxTcpServer;
-  servers.Items().Add("127.0.0.1:" + std::to_string(server.Port()) + " ;loopback");
-  servers.SetItemIndex(servers.Items().Count() - 1);
-  frmAprs->AprsIs.ReaderPassMs = 20;
-  frmAprs->ButtonClick(frmAprs->mbtnTcp);
-  ASSERT_TRUE(SynchronizeUntil([&] { return server.Accept(5); }));
-  EXPECT_TRUE(ServerGot(server, "user N0CALL pass 0 vers Velmora 1.2\r\n"));
+  ASSERT_NO_FATAL_FAILURE(LogInTo(server));
   ASSERT_TRUE(server.Send("DL1ABC-9>APRS,TCPIP*,qAC,T2TEST:!5230.50N/01320.70E>Internet\r\n"));
   ASSERT_TRUE(SynchronizeUntil([] { return frmAprs->Stations.IndexOfStation(kKey) >= 0; }));
 
@@ -241,14 +241,8 @@ TEST_F(WiringTest, AprsIsLineReachesMonitorStoreListAndMap) {
 
 TEST_F(WiringTest, RadioPacketsAreGatedToTheServerWhileDigipeatingIsOn) {
   TLoopbackTcpServer server;
-  TMyFlatCombobox& servers = *frmSetup->mfcbxTcpServer;
-  servers.Items().Add("127.0.0.1:" + std::to_string(server.Port()) + " ;loopback");
-  servers.SetItemIndex(servers.Items().Count() - 1);
   frmSetup->mbtnTcpDigi->SetDown(true);
-  frmAprs->AprsIs.ReaderPassMs = 20;
-  frmAprs->ButtonClick(frmAprs->mbtnTcp);
-  ASSERT_TRUE(SynchronizeUntil([&] { return server.Accept(5); }));
-  ASSERT_TRUE(ServerGot(server, "user N0CALL pass 0 vers Velmora 1.2\r\n"));
+  ASSERT_NO_FATAL_FAILURE(LogInTo(server));
   const TKissBuildResult frame =
       BuildKissFrame("DL1ABC-9", "APRS,WIDE1-1", "!5230.50N/01320.70E>Gated");
   KissLink.KissActive = 1;
@@ -261,13 +255,7 @@ TEST_F(WiringTest, RadioPacketsAreGatedToTheServerWhileDigipeatingIsOn) {
 // Stopping the link with its button leaves no "connected" behind in the status text.
 TEST_F(WiringTest, StoppingTheLinkShowsItInTheStatusText) {
   TLoopbackTcpServer server;
-  TMyFlatCombobox& servers = *frmSetup->mfcbxTcpServer;
-  servers.Items().Add("127.0.0.1:" + std::to_string(server.Port()) + " ;loopback");
-  servers.SetItemIndex(servers.Items().Count() - 1);
-  frmAprs->AprsIs.ReaderPassMs = 20;
-  frmAprs->ButtonClick(frmAprs->mbtnTcp);
-  ASSERT_TRUE(SynchronizeUntil([&] { return server.Accept(5); }));
-  ASSERT_TRUE(ServerGot(server, "user N0CALL pass 0 vers Velmora 1.2\r\n"));
+  ASSERT_NO_FATAL_FAILURE(LogInTo(server));
   const std::string connected = frmAprs->Label1->Caption();
   frmAprs->ButtonClick(frmAprs->mbtnTcp);
   EXPECT_FALSE(frmAprs->mbtnTcp->Down());
