@@ -39,16 +39,6 @@ void WriteBitmapFileHeader(TMemoryStream& data) {
   put32(10, std::uint32_t(kInfoHeaderOffset + DibInfoSize(Bytes(data, kInfoHeaderOffset))));
 }
 
-}  // namespace
-
-void TRDRTFPicture::StartDib() {
-  PicType = rtf_pt_Dib;
-  if (Data.Size() < kBitmapFileHeaderSize) Data.SetSize(kBitmapFileHeaderSize);
-  Data.Seek(kBitmapFileHeaderSize, soBeginning);
-}
-
-namespace {
-
 std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPerInch,
                                             bool extractMetafileBitmaps) {
   std::unique_ptr<TGraphic> graphic;
@@ -102,6 +92,12 @@ std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPe
 }
 
 }  // namespace
+
+void TRDRTFPicture::StartDib() {
+  PicType = rtf_pt_Dib;
+  if (Data.Size() < kBitmapFileHeaderSize) Data.SetSize(kBitmapFileHeaderSize);
+  Data.Seek(kBitmapFileHeaderSize, soBeginning);
+}
 
 std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixelsPerInch,
                                                bool extractMetafileBitmaps) {
