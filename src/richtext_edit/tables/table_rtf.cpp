@@ -1,8 +1,8 @@
 // The table as RTF: one "\trowd" row definition per row with its cell definitions,
 // followed by the cells' documents, each written by the document RTF writer one nesting
-// level deeper. Tables inside cells use the nested forms ("\nesttableprops",
-// "\nestcell", "\nestrow"). Lengths are screen pixels converted with the writer's
-// twips-per-pixel scale, rounded half to even.
+// level deeper. Tables inside cells use the nested forms: cells ending with "\nestcell",
+// then the row definition alone in "{\*\nesttableprops ... \nestrow}". Lengths are screen
+// pixels converted with the writer's twips-per-pixel scale, rounded half to even.
 //
 // Example: a 1 x 1 table with default properties opens its row with
 //   {\trowd\trgaph30\trleft0\itap1\trpaddl15...
@@ -226,10 +226,8 @@ void TRDTableItemInfo::SaveRTF(TStream& stream, TCustomRDData* rdData, int,
   }
   const std::string itap = "\\itap" + std::to_string(level + 1);
   const std::string cellEnd = nested ? "\\nestcell}" : "\\cell}";
-  const std::string rowEnd = nested ? "\\nestrow}" : "\\row}";
   for (int r = 0; r < Rows->Count(); ++r) {
-    std::string out = nested ? "{\\*\\nesttableprops" : "{";
-    out += rtf.RowProperties(r, alignment);
+    std::string definition = rtf.RowProperties(r, alignment);
     const int cols = Rows->Items(r)->Count();
     // The cell a slot shows: covered slots to the right of their cell write nothing.
     std::vector<const TRDTableCellData*> shown(size_t(cols), nullptr);
@@ -238,10 +236,14 @@ void TRDTableItemInfo::SaveRTF(TStream& stream, TCustomRDData* rdData, int,
       const TRDTableCellData* main = Rows->GetMainCell(r, c, mr, mc);
       if (!main || c > mc) continue;
       shown[size_t(c)] = main;
-      out += rtf.CellDefinition(r, c, *main, mr, mc);
+      definition += rtf.CellDefinition(r, c, *main, mr, mc);
     }
-    out += "\\pard\\intbl" + itap + "{";
-    StreamWriteString(stream, out);
+    // A nested row's cells come first and its definition after them, in the nesting
+    // destination, which holds nothing else: readers that skip that destination, or read
+    // no text from it, still find every cell. The group around the row gives the
+    // enclosing cell its own paragraph properties back.
+    StreamWriteString(
+        stream, nested ? "{\\pard\\intbl" + itap : "{" + definition + "\\pard\\intbl" + itap + "{");
     for (int c = 0; c < cols; ++c) {
       if (!shown[size_t(c)]) continue;
       StreamWriteString(stream, "{");
@@ -253,7 +255,9 @@ void TRDTableItemInfo::SaveRTF(TStream& stream, TCustomRDData* rdData, int,
       }
       StreamWriteString(stream, cellEnd);
     }
-    StreamWriteString(stream, "}\\pard\\intbl" + itap + rowEnd);
+    StreamWriteString(
+        stream, nested ? "{\\*\\nesttableprops" + definition + "\\nestrow}{\\nonesttables\\par}}"
+                       : "}\\pard\\intbl" + itap + "\\row}");
   }
   // The paragraph after the table states all its properties again and is not preceded
   // by a paragraph end.

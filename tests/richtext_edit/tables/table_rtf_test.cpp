@@ -1,6 +1,7 @@
 // Tables as RTF: row and cell definitions with merges, widths, spacing, borders and the
 // application's extra text, tables nested in cells, the colours a table adds to the
-// colour table; and the peer: LibreOffice reads the same rows, columns and merges.
+// colour table; and the peers: LibreOffice reads the same rows, columns and merges, and
+// every level of tables nested in cells.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +10,7 @@
 #include "platform/text/streams.h"
 #include "richtext/formats/html_writer.h"
 #include "richtext/formats/rtf_writer.h"
+#include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/tables/html_grid.h"
 #include "richtext_edit/tables/table_document.h"
 #include "support/office_convert.h"
@@ -174,6 +176,64 @@ TEST(TableRTF, BordersAndColours) {
   EXPECT_EQ(CountOf(row, "\\clcbpat"), 2u) << row;
 }
 
+// A table whose first cell holds a 2 x 2 table of "In1" to "In4" with its first row's
+// cells merged, its second cell "Right"; then "After".
+void AddMergedNestedTable(TTableDocument& doc) {
+  TRDTableItemInfo& outer = doc.AddTable(1, 2, {"", "Right"});
+  TRDTableCellData& cell = *outer.Cells(0, 0);
+  cell.Clear();
+  auto inner = std::make_unique<TRDTableItemInfo>(2, 2, &cell);
+  for (int i = 0; i < 4; ++i)
+    TTableDocument::SetCellText(*inner, i / 2, i % 2, "In" + std::to_string(i + 1));
+  inner->Rows->MergeCells(0, 0, 2, 1, true, false);
+  cell.AddItemAtEnd("", std::move(inner));
+  doc.AddText("After", 0, 0);
+}
+
+// Tables nested depth deep: each one row of two cells, the first holding the word of its
+// level ("word1" outermost), the second the next table; the deepest table's second cell
+// holds "word0".
+void AddNestedTables(TTableDocument& doc, int depth) {
+  TRDTableItemInfo* table = &doc.AddTable(1, 2, {"word1"});
+  for (int level = 2; level <= depth; ++level) {
+    TRDTableCellData& cell = *table->Cells(0, 1);
+    cell.Clear();
+    auto inner = std::make_unique<TRDTableItemInfo>(1, 2, &cell);
+    TTableDocument::SetCellText(*inner, 0, 0, "word" + std::to_string(level));
+    table = inner.get();
+    cell.AddItemAtEnd("", std::move(inner));
+  }
+  TTableDocument::SetCellText(*table, 0, 1, "word0");
+}
+
+// Tables, cells and texts of a document in order: "<t <c word1 <c <t ... </t> </t>".
+std::string NestingOf(const TCustomRDData& data) {
+  std::string out;
+  for (int i = 0; i < data.GetItemCount(); ++i)
+    if (const auto* table = dynamic_cast<const TRDTableItemInfo*>(data.GetItem(i))) {
+      out += "<t ";
+      for (int c = 0; c < table->ColCount(); ++c)
+        if (const TRDTableCellData* cell = table->Rows->Cell(0, c)) out += "<c " + NestingOf(*cell);
+      out += "</t> ";
+    } else if (!data.GetItemTextRaw(i).empty()) {
+      out += data.GetItemTextRaw(i) + " ";
+    }
+  return out;
+}
+
+// The same for LibreOffice's own document format.
+std::string NestingOfFODT(const std::string& fodt) {
+  std::string out;
+  for (size_t p = fodt.find("<office:body>"); p < fodt.size(); ++p) {
+    if (fodt.compare(p, 13, "<table:table ") == 0) out += "<t ";
+    if (fodt.compare(p, 14, "</table:table>") == 0) out += "</t> ";
+    if (fodt.compare(p, 17, "<table:table-cell") == 0) out += "<c ";
+    if (fodt.compare(p, 5, ">word") == 0)
+      out += fodt.substr(p + 1, fodt.find('<', p) - p - 1) + " ";
+  }
+  return out;
+}
+
 TEST(TableRTF, NestedTablesUseTheNestedForms) {
   TTableDocument doc;
   TRDTableItemInfo& outer = doc.AddTable(1, 2, {"", "right"});
@@ -187,7 +247,7 @@ TEST(TableRTF, NestedTablesUseTheNestedForms) {
   doc.Format();
   const std::string rtf = RTFOf(doc);
   EXPECT_EQ(CountOf(rtf, "{\\*\\nesttableprops\\trowd"), 2u) << rtf;
-  EXPECT_EQ(CountOf(rtf, "\\itap2\\nestrow}"), 2u) << rtf;
+  EXPECT_EQ(CountOf(rtf, "\\nestrow}{\\nonesttables\\par}}"), 2u) << rtf;
   EXPECT_EQ(CountOf(rtf, "\\nestcell}"), 2u) << rtf;
   EXPECT_EQ(CountOf(rtf, "\\itap1\\row}"), 1u) << rtf;
   EXPECT_TRUE(Has(rtf, "\\intbl\\itap2{")) << rtf;
@@ -196,6 +256,52 @@ TEST(TableRTF, NestedTablesUseTheNestedForms) {
   const std::string tail = rtf.substr(end);
   EXPECT_FALSE(Has(tail, "\\par ")) << tail;
   EXPECT_TRUE(Has(tail, "\\pard")) << tail;
+}
+
+// The RTF without its colour table and cell background words.
+std::string WithoutColours(std::string rtf) {
+  if (const size_t table = rtf.find("{\\colortbl"); table != std::string::npos)
+    rtf.erase(table, rtf.find('}', table) + 1 - table);
+  for (size_t at = rtf.find("\\clcbpat"); at != std::string::npos; at = rtf.find("\\clcbpat", at))
+    rtf.erase(at, rtf.find_first_not_of("0123456789", at + 8) - at);
+  return rtf;
+}
+
+// Every nested cell's text is written where readers that know nothing of the nesting
+// properties find it: outside their destination, which holds only the row's definition
+// and its end. Our reader brings back every level, and the document read back writes
+// the same rows and cells again; only the colour table differs (the cells read back
+// hold the white they showed as their own colour).
+void ExpectNestedTablesReadBack(TTableDocument& doc, const std::string& name) {
+  doc.Format();
+  const std::string rtf = RTFOf(doc);
+  for (size_t at = rtf.find("{\\*\\nesttableprops"); at != std::string::npos;
+       at = rtf.find("{\\*\\nesttableprops", at + 1)) {
+    const std::string props = rtf.substr(at, rtf.find('}', at) + 1 - at);
+    EXPECT_EQ(props.find_first_of("{ ", 1), std::string::npos) << name << ": " << props;
+    EXPECT_EQ(props.find("\\nestrow}"), props.size() - 9) << name << ": " << props;
+  }
+  TMemoryStream stream;
+  stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
+  stream.SetPosition(0);
+  TTableDocument read;
+  TRDRTFReaderProperties options;
+  int index = 0;
+  ASSERT_EQ(ReadRTF(options, stream, read, index), rtf_ec_OK) << name;
+  EXPECT_EQ(NestingOf(read), NestingOf(doc)) << name;
+  read.Format();
+  EXPECT_TRUE(WithoutColours(RTFOf(read)) == WithoutColours(rtf)) << name;
+}
+
+TEST(TableRTF, NestedTablesReadBackWhole) {
+  for (const int depth : {2, 3, 10, 64}) {
+    TTableDocument doc;
+    AddNestedTables(doc, depth);
+    ExpectNestedTablesReadBack(doc, std::to_string(depth) + " deep");
+  }
+  TTableDocument merged;
+  AddMergedNestedTable(merged);
+  ExpectNestedTablesReadBack(merged, "merged");
 }
 
 TEST(TableRTF, EmptyTableAndApplicationText) {
@@ -327,15 +433,7 @@ TEST(TableRTFPeers, LibreOfficeReadsRowsColumnsAndMerges) {
 TEST(TableRTFPeers, LibreOfficeReadsNestedTables) {
   if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
   TTableDocument doc;
-  TRDTableItemInfo& outer = doc.AddTable(1, 2, {"", "Right"});
-  TRDTableCellData& cell = *outer.Cells(0, 0);
-  cell.Clear();
-  auto inner = std::make_unique<TRDTableItemInfo>(2, 2, &cell);
-  for (int i = 0; i < 4; ++i)
-    TTableDocument::SetCellText(*inner, i / 2, i % 2, "In" + std::to_string(i + 1));
-  inner->Rows->MergeCells(0, 0, 2, 1, true, false);
-  cell.AddItemAtEnd("", std::move(inner));
-  doc.AddText("After", 0, 0);
+  AddMergedNestedTable(doc);
   doc.Format();
   const std::string file = WriteScratchFile("table_rtf/nested.rtf", RTFOf(doc));
   // LibreOffice's HTML export flattens nested tables: its own document format shows them.
@@ -365,6 +463,27 @@ TEST(TableRTFPeers, LibreOfficeReadsNestedTables) {
       "<table:table  <table:table-row <table:table-cell number-columns-spanned=\"2\" In1 In2 "
       "<table:covered-table-cell <table:table-row <table:table-cell In3 <table:table-cell In4 "
       "</table:table> <table:table-cell Right </table:table> After ");
+}
+
+// LibreOffice finds every cell of tables nested 2, 3, 10 and 64 deep, each at its level.
+TEST(TableRTFPeers, LibreOfficeReadsEveryLevelOfNestedTables) {
+  if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+  const std::vector<int> depths = {2, 3, 10, 64};
+  std::vector<std::string> files, expected;
+  for (const int depth : depths) {
+    TTableDocument doc;
+    AddNestedTables(doc, depth);
+    doc.Format();
+    files.push_back(
+        WriteScratchFile("table_rtf/nested" + std::to_string(depth) + ".rtf", RTFOf(doc)));
+    expected.push_back(NestingOf(doc));
+  }
+  std::string log;
+  const std::vector<std::string> read = OfficeConvertAll(files, "fodt", "fodt", "", &log);
+  for (size_t i = 0; i < depths.size(); ++i) {
+    ASSERT_FALSE(read[i].empty()) << log;
+    EXPECT_EQ(NestingOfFODT(read[i]), expected[i]) << depths[i];
+  }
 }
 
 // Tables pandoc must read: one with cells merged across and down, and a long one whose
