@@ -163,6 +163,7 @@ void TForm::SetWindowState(TWindowState Value) {
   impl_->window_state = Value;
   if (impl_->sub_window) ApplyWindowFlags();
   if (HostOf(*this)->isVisible()) ShowHost();
+  ShowTitle();
 }
 
 bool TForm::AlphaBlend() const {
@@ -339,6 +340,7 @@ void TForm::VisibleChanged() {
     host->hide();
     DoHide();
   }
+  ShowTitle();
 }
 
 void TForm::ShowHost() {
@@ -440,7 +442,7 @@ void TForm::ApplyWindowFlags() {
 }
 
 void TForm::CaptionChanged() {
-  WidgetOf(*this)->setWindowTitle(ToQString(Caption()));
+  ShowTitle();
 }
 
 TForm* GetParentForm(TControl& Control) {
