@@ -93,6 +93,9 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner), impl_(std::make_unique<I
   QApplication::setQuitOnLastWindowClosed(false);
   QWidget* widget = WidgetOf(*this);
   widget->setWindowFlags(Qt::Window);
+  // Hints show over every window of the program, not only the active one: the
+  // stay-on-top tool windows are rarely the active window when the mouse rests on them.
+  widget->setAttribute(Qt::WA_AlwaysShowToolTips);
   new TFormEvents(*this, *widget);
   SetVisible(false);
   Screen->forms_.push_back(this);
