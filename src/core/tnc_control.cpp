@@ -120,8 +120,22 @@ void TTncControl::OpenTnc(bool FlowOn) {
   });
 }
 
+void TTncControl::StartOrQueue(std::function<void()> Sequence) {
+  if (Busy()) {
+    queued_.push_back(std::move(Sequence));
+    return;
+  }
+  Sequence();
+  RunSteps();
+}
+
 bool TTncControl::KissConnect(uint8_t DeviceType) {
-  if (Busy() || DeviceType == 0) return false;
+  if (DeviceType == 0) return false;
+  StartOrQueue([this, DeviceType] { StartConnect(DeviceType); });
+  return true;
+}
+
+void TTncControl::StartConnect(uint8_t DeviceType) {
   Status(kTncStatusConnecting);
   if (DeviceType == kKenwoodThD7) views_->SelectFirstBaud();
   OpenTnc(!OpensWithoutFlow(DeviceType));
@@ -135,8 +149,6 @@ bool TTncControl::KissConnect(uint8_t DeviceType) {
     link_.KissActive = 1;
     return true;
   });
-  RunSteps();
-  return true;
 }
 
 void TTncControl::QueueConnectCommands(uint8_t DeviceType) {
@@ -190,20 +202,24 @@ void TTncControl::QueueConnectCommands(uint8_t DeviceType) {
 }
 
 void TTncControl::DeviceLost() {
-  // A sequence half run would go on writing to a port that is gone.
+  // A sequence half run, or one waiting, would go on writing to a port that is gone.
   steps_.clear();
+  queued_.clear();
   link_.KissActive = 0;
   Status(kTncStatusLost);
   views_->ShowError(Format("TNC: the device on COM%d is gone (unplugged?)", views_->PortNumber()));
   views_->DeviceLost();
 }
 
-bool TTncControl::KissDisconnect() {
-  if (Busy()) return false;
+void TTncControl::KissDisconnect() {
+  StartOrQueue([this] { StartDisconnect(); });
+}
+
+void TTncControl::StartDisconnect() {
   Status(kTncStatusDisconnected);
-  if (link_.KissActive != 1) return true;
+  if (link_.KissActive != 1) return;
   link_.KissActive = 0;
-  if (!port_.Rs232Open()) return true;
+  if (!port_.Rs232Open()) return;
   Wait(1000);
   Write(kKissExitFrame);
   Wait(1000);
@@ -217,8 +233,6 @@ bool TTncControl::KissDisconnect() {
     port_.CloseRs232();
     return true;
   });
-  RunSteps();
-  return true;
 }
 
 void TTncControl::QueueDisconnectCommands() {
@@ -264,4 +278,9 @@ void TTncControl::RunSteps() {
       steps_.clear();
     }
   }
+  if (queued_.empty()) return;
+  auto next = std::move(queued_.front());
+  queued_.pop_front();
+  next();
+  RunSteps();
 }

@@ -4,8 +4,9 @@
 // connect and a disconnect sequence of command strings and waits, e.g. for a Kenwood
 // TM-D700: "ECHO OFF" CR, "SOFTDCD ON" CR, "HBAUD 1200" CR, "M OFF" CR, the user's
 // own lines, "KISS ON" CR, "RESTART" CR. The waits (250 to 1000 ms) are timed steps on
-// the GUI thread, not busy waits: nothing else runs inside a sequence, and a second
-// sequence cannot start while one runs.
+// the GUI thread, not busy waits: nothing else runs inside a sequence, and a sequence
+// asked for while one runs starts when that one has ended (a disconnect followed at once
+// by a connect, as the settings' apply does, must not lose the connect).
 //
 // The control reaches the settings window, the caption and the error box through its
 // TTncViews, which the program gives it at start-up.
@@ -58,11 +59,12 @@ class TTncControl {
   void SetViews(TTncViews* Views) { views_ = Views ? Views : &no_views_; }
   TTncViews& Views() const { return *views_; }
 
-  // Start a sequence; false (and nothing happens) while another one runs, and for
-  // device type 0 (no TNC).
+  // Start a sequence, or queue it behind the one running; what it does is decided when
+  // it starts (a disconnect queued behind a connect finds the TNC in KISS mode). False,
+  // and nothing happens, for device type 0 (no TNC).
   bool KissConnect(uint8_t DeviceType);
-  bool KissDisconnect();
-  bool Busy() const { return !steps_.empty() || waiting_; }
+  void KissDisconnect();
+  bool Busy() const { return !steps_.empty() || waiting_ || !queued_.empty(); }
   // The port's device went away while open (unplugged): the running sequence ends, the
   // link leaves KISS mode, and the user is told. The control takes the port's
   // OnDeviceLost for this.
@@ -94,6 +96,9 @@ class TTncControl {
   void QueueDisconnectCommands();
   void Status(const std::string& Text);
   void RunSteps();
+  void StartOrQueue(std::function<void()> Sequence);
+  void StartConnect(uint8_t DeviceType);
+  void StartDisconnect();
 
   void ScheduleOnTimer(unsigned Milliseconds, std::function<void()> Next);
 
@@ -104,5 +109,6 @@ class TTncControl {
   std::unique_ptr<TTimer> timer_;  // made on first use: the control may exist before the GUI
   std::function<void()> after_timer_;
   std::deque<TStep> steps_;
+  std::deque<std::function<void()>> queued_;  // sequences waiting for the running one
   bool waiting_ = false;
 };

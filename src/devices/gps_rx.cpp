@@ -20,7 +20,10 @@ TGpsRx::TGpsRx(TComponent* AOwner)
   timer_->OnTimer = [this](TComponent*) { TimeOutTick(); };
   port_.OnReceive = [this] { ReadAndDecodeGps(); };
   // An unplugged receiver stops the component as a user's stop would.
-  port_.OnDeviceLost = [this] { Stopped(); };
+  port_.OnDeviceLost = [this] {
+    Stopped();
+    if (OnGpsLost) OnGpsLost(this);
+  };
   dec_->SilentTicks = 0;
 }
 

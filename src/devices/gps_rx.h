@@ -57,6 +57,8 @@ class TGpsRx : public TComponent {
   TNotifyEvent OnGpsActivate;
   TNotifyEvent OnGpsDeactivate;
   TNotifyEvent OnGpsTimeOut;
+  // The receiver was unplugged while running; OnGpsDeactivate has been fired.
+  TNotifyEvent OnGpsLost;
 
   std::string ClassName() const override { return "TGpsRx"; }
 

@@ -1,5 +1,7 @@
 #include "devices/gps_status.h"
 
+#include <initializer_list>
+
 #include "controls/draw_tools.h"
 #include "controls/my_button.h"
 #include "controls/my_panel.h"
@@ -21,8 +23,26 @@ const char* const kGpsStatusWaiting = "to wait for position data...";
 const char* const kGpsStatusDataError = "position data error...";
 const char* const kGpsStatusNmeaError = "NMEA data error...";
 const char* const kGpsStatusLost = "lost position data...";
+const char* const kGpsSatInUse = "Satellit %d wird f\xFCr die Berechnung verwendet";
+const char* const kGpsSatInView = "Satellit %d in Sicht";
+const char* const kGpsSatSignal = "Signalst\xE4rke: %d dBHz";
+const char* const kGpsSatPlace = "Azimut: %d\xB0 Elevation: %d\xB0";
 
 namespace {
+
+// Each "%d" of a (translated) text takes the next number; a text from a language file
+// is no format pattern, so it cannot ask for arguments that are not there.
+std::string WithNumbers(std::string Text, std::initializer_list<int> Numbers) {
+  std::size_t from = 0;
+  for (const int number : Numbers) {
+    const std::size_t at = Text.find("%d", from);
+    if (at == std::string::npos) break;
+    const std::string digits = IntToStr(number);
+    Text.replace(at, 2, digits);
+    from = at + digits.size();
+  }
+  return Text;
+}
 
 constexpr TColor kErrorColor = 8224255;
 constexpr std::uint8_t kErrorShade = 30;
@@ -45,6 +65,7 @@ TfrmGpsStatus::TfrmGpsStatus(TComponent* AOwner) : TForm(AOwner) {
   GpsRxMain->OnGpsActivate = [this](TComponent* s) { GpsRxMainGpsActivate(s); };
   GpsRxMain->OnGpsDeactivate = [this](TComponent* s) { GpsRxMainGpsDeactivate(s); };
   GpsRxMain->OnGpsTimeOut = [this](TComponent* s) { GpsRxMainGpsTimeOut(s); };
+  GpsRxMain->OnGpsLost = [this](TComponent*) { views_->ReceiverLost(); };
   GpsRxMain->SetOnDataError([this](TComponent* s) { GpsRxMainDataError(s); });
   GpsRxMain->SetOnNewDataOk(
       [this](TComponent* s, const std::string& m) { GpsRxMainNewDataOk(s, m); });
@@ -56,6 +77,7 @@ TfrmGpsStatus::~TfrmGpsStatus() {
   // loop running for a second, in which neither the refresh nor a handler may run.
   Timer1->SetEnabled(false);
   GpsRxMain->OnGpsDeactivate = nullptr;
+  GpsRxMain->OnGpsLost = nullptr;
   GpsRxMain->SetRun(false);
 }
 
@@ -284,10 +306,10 @@ void TfrmGpsStatus::ShowSatBar(const TGpsSat& Sat, TMyProgressBar* Bar) {
   }
   const bool inUse = stdMain->IsPrnInUse(Sat.Prn);
   const std::string first =
-      inUse ? Format("Satellit %d wird f\xFCr die Berechnung verwendet", int(Sat.Prn))
-            : Format("Satellit %d in Sicht", int(Sat.Prn));
-  Bar->SetHint(first + "\n\r" + Format("Signalst\xE4rke: %d dBHz", int(Sat.Snr)) + "\n\r" +
-               Format("Azimut: %d\xB0 Elevation: %d\xB0", int(Sat.Azimuth), int(Sat.Elevation)));
+      WithNumbers(views_->StatusText(inUse ? kGpsSatInUse : kGpsSatInView), {int(Sat.Prn)});
+  Bar->SetHint(
+      first + "\n\r" + WithNumbers(views_->StatusText(kGpsSatSignal), {int(Sat.Snr)}) + "\n\r" +
+      WithNumbers(views_->StatusText(kGpsSatPlace), {int(Sat.Azimuth), int(Sat.Elevation)}));
   const TColor base = inUse ? stdMain->SatInUse() : stdMain->SatNoInUse();
   Bar->SetColorFillBar(ShadeColor(true, base, kBarShade));
   Bar->SetColorFillBar2(base);

@@ -28,6 +28,11 @@ extern const char* const kGpsStatusWaiting;     // "to wait for position data...
 extern const char* const kGpsStatusDataError;   // "position data error..."
 extern const char* const kGpsStatusNmeaError;   // "NMEA data error..."
 extern const char* const kGpsStatusLost;        // "lost position data..."
+// The lines of a signal bar's hint; each "%d" takes a number, in order.
+extern const char* const kGpsSatInUse;   // "Satellit %d wird für die Berechnung verwendet"
+extern const char* const kGpsSatInView;  // "Satellit %d in Sicht"
+extern const char* const kGpsSatSignal;  // "Signalstärke: %d dBHz"
+extern const char* const kGpsSatPlace;   // "Azimut: %d° Elevation: %d°"
 
 constexpr int kGpsRefreshMs = 500;
 constexpr int kGpsSignalBars = 12;
@@ -39,7 +44,9 @@ class TGpsStatusViews {
   virtual void ShowOwnPosition() {}                  // the map window redraws the own marker
   virtual void SetGpsLamp(int /*Picture*/) {}        // main window lamp: 0 off, 1 ok, 2 error
   virtual void EnableSetGpsPos(bool /*Enabled*/) {}  // the settings window's copy button
-  // The status line in the program's language; Text is one of the kGpsStatus texts.
+  virtual void ReceiverLost() {}  // unplugged: the map window's GPS button goes up
+  // The status line and the bar hints in the program's language; Text is one of the
+  // kGpsStatus or kGpsSat texts.
   virtual std::string StatusText(const char* Text) const { return Text; }
 };
 

@@ -1,5 +1,6 @@
 #include "devices/wx_calc.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -8,11 +9,14 @@ constexpr double kMagnusA = 17.5043;
 constexpr double kMagnusB = 241.2;  // degrees C
 constexpr double kKmhPerMs = 3.6;
 constexpr double kWindChillFromKmh = 5;
+constexpr double kWindChillUpToCelsius = 10;  // the index is defined for cold air only
 
 }  // namespace
 
 double DewPoint(std::uint8_t Humidity, double Temperature) {
-  if (Humidity < 1 || Humidity > 99) return 0;
+  // Saturated air is at its dew point.
+  if (Humidity >= 100) return Temperature;
+  if (Humidity < 1) return 0;
   const double lnH = std::log(Humidity / 100.0);
   const double t = Temperature / (kMagnusB + Temperature);
   return (kMagnusB * lnH + kMagnusA * kMagnusB * t) / (kMagnusA - lnH - kMagnusA * t);
@@ -20,7 +24,10 @@ double DewPoint(std::uint8_t Humidity, double Temperature) {
 
 double WindChill(double Temperature, double Wind) {
   const double v = Wind * kKmhPerMs;
-  if (v < kWindChillFromKmh) return Temperature;
+  if (v < kWindChillFromKmh || Temperature > kWindChillUpToCelsius) return Temperature;
   const double v016 = std::pow(v, 0.16);
-  return 13.12 + 0.6215 * Temperature - 11.37 * v016 + 0.3965 * Temperature * v016;
+  // Near 10 degrees and in light wind the formula gives a little more than the air:
+  // wind never warms.
+  return std::min(Temperature,
+                  13.12 + 0.6215 * Temperature - 11.37 * v016 + 0.3965 * Temperature * v016);
 }

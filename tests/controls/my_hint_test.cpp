@@ -4,6 +4,7 @@
 
 #include "controls/my_button.h"
 #include "platform/gui/controls/forms.h"
+#include "platform/sys/pump.h"
 #include "platform/test_support/gui_test_support.h"
 
 namespace {
@@ -128,6 +129,19 @@ TEST_F(HintPauseTest, RestingMouseShowsTheHintBelowItUntilAButtonIsPressed) {
   SimulateMouseDown(*button, mbLeft, 5, 5);
   EXPECT_FALSE(window.Showing());
   SimulateMouseUp(*button, mbLeft, 5, 5);
+}
+
+// The stay-on-top tool windows are seldom the active window: their hints show all the
+// same when the mouse rests on them.
+TEST_F(HintPauseTest, HintsShowOverAWindowThatIsNotActive) {
+  TForm other(nullptr);
+  other.SetBounds(400, 400, 100, 100);
+  other.Show();
+  ASSERT_TRUE(PumpUntil([&] { return Screen->ActiveForm() == &other; }, 2000));
+  SimulateMouseRest(*button, 5, 5);
+  EXPECT_TRUE(PumpUntil([] { return ApplicationHintWindow().Showing(); }, 3000));
+  EXPECT_EQ(ApplicationHintWindow().Caption(), "Karte laden");
+  other.Hide();
 }
 
 TEST_F(HintPauseTest, NoHintWhereShowHintIsOff) {

@@ -15,6 +15,7 @@ struct TGpsEvents {
     Rx.OnGpsActivate = [this](TComponent*) { Events.push_back("activate"); };
     Rx.OnGpsDeactivate = [this](TComponent*) { Events.push_back("deactivate"); };
     Rx.OnGpsTimeOut = [this](TComponent*) { Events.push_back("timeout"); };
+    Rx.OnGpsLost = [this](TComponent*) { Events.push_back("lost"); };
     Rx.SetOnDataError([this](TComponent*) { ++Errors; });
     Rx.SetOnNewDataOk([this](TComponent*, const std::string& Msg) {
       ++Ok;
@@ -131,6 +132,6 @@ TEST(GpsRx, AnUnpluggedReceiverStops) {
   ASSERT_TRUE(rx.Run());
   receiver->HangUp();
   EXPECT_TRUE(PumpUntil([&] { return !rx.Run(); }));
-  EXPECT_EQ(events.Events, (std::vector<std::string>{"activate", "deactivate"}));
+  EXPECT_EQ(events.Events, (std::vector<std::string>{"activate", "deactivate", "lost"}));
   EXPECT_FALSE(rx.TimerEnabled());
 }

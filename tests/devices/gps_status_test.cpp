@@ -89,6 +89,23 @@ TEST(GpsStatus, AValidFixGivesTheOwnPositionAndFillsTheWindow) {
   EXPECT_EQ(f.mpbS[6]->Hint(), "");
 }
 
+// The bar hints come in the program's language; a translation is no format pattern, so
+// one asking for more numbers than there are, or for text, cannot break the window.
+TEST(GpsStatus, SignalBarHintsAreTranslated) {
+  struct TEnglish : TWindowBench {
+    std::string StatusText(const char* Text) const override {
+      if (Text == kGpsSatInUse) return "Satellite %d used for the fix";
+      if (Text == kGpsSatSignal) return "Signal %d dBHz %s";
+      if (Text == kGpsSatPlace) return "Azimuth %d, elevation %d, %d";
+      return Text;
+    }
+  } bench;
+  bench.Feed(kGsa + kGsv);
+  bench.Form.RefreshGpsStatus();
+  EXPECT_EQ(bench.Form.mpbS[1]->Hint(),
+            "Satellite 16 used for the fix\n\rSignal 39 dBHz %s\n\rAzimuth 90, elevation 45, %d");
+}
+
 TEST(GpsStatus, AReceiverWithoutAFixNeverMovesTheOwnPosition) {
   TWindowBench bench;
   bench.Feed(Rmc("V", ",", ","));

@@ -4,6 +4,7 @@
 #include "app/map/map_window_commands.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/receive/aprs_info.h"
+#include "app/stations/stn_info_weather.h"
 #include "core/aprs_is_reader.h"
 #include "core/tnc_control.h"
 #include "devices/gps_status.h"
@@ -69,6 +70,8 @@ TfrmPrgMsg::TfrmPrgMsg(TComponent* AOwner) : TForm(AOwner) {
   lblMicEMsgs = label(kPageWords, "lblMicEMsgs", mic_e.c_str());
   const std::string wx_states = TableCaption(WxReportStateText, kWxReportStateCount);
   lblWxReportStates = label(kPageWords, "lblWxReportStates", wx_states.c_str());
+  const std::string pressure_words = TableCaption(PressureWordText, kPressureWordCount);
+  lblWxPressureWords = label(kPageWords, "lblWxPressureWords", pressure_words.c_str());
   lblWordLanguage = label(kPageWords, "lblWordLanguage", "de");
   lblQueDelAll = label(kPageQuestions, "lblQueDelAll", kDeleteAllStationsQuestion);
   lblWordMapFilter = label(kPageWords, "lblWordMapFilter", kMapPictureFilter);
@@ -92,6 +95,10 @@ TfrmPrgMsg::TfrmPrgMsg(TComponent* AOwner) : TForm(AOwner) {
   lblInfGpsDataError = label(kPageInfos, "lblInfGpsDataError", kGpsStatusDataError);
   lblInfGpsNmeaError = label(kPageInfos, "lblInfGpsNmeaError", kGpsStatusNmeaError);
   lblInfGpsLost = label(kPageInfos, "lblInfGpsLost", kGpsStatusLost);
+  lblInfGpsSatInUse = label(kPageInfos, "lblInfGpsSatInUse", kGpsSatInUse);
+  lblInfGpsSatInView = label(kPageInfos, "lblInfGpsSatInView", kGpsSatInView);
+  lblInfGpsSatSignal = label(kPageInfos, "lblInfGpsSatSignal", kGpsSatSignal);
+  lblInfGpsSatPlace = label(kPageInfos, "lblInfGpsSatPlace", kGpsSatPlace);
   frmPrgMsg = this;
   DoCreate();
 }

@@ -29,6 +29,9 @@ class TfrmPrgMsg : public TForm {
   // 2, one line each.
   TLabel* lblMicEMsgs;
   TLabel* lblWxReportStates;
+  // The detail window's weather words of a pressure, from storm to very dry, one line
+  // each.
+  TLabel* lblWxPressureWords;
   // The language of the texts the desktop's own dialogs show, as a language code ("de",
   // "en"): the program's texts are German until a language file says otherwise.
   TLabel* lblWordLanguage;
@@ -54,6 +57,11 @@ class TfrmPrgMsg : public TForm {
   TLabel* lblInfGpsDataError;
   TLabel* lblInfGpsNmeaError;
   TLabel* lblInfGpsLost;
+  // The lines of the GPS window's signal bar hints; "%d" stands for a number.
+  TLabel* lblInfGpsSatInUse;
+  TLabel* lblInfGpsSatInView;
+  TLabel* lblInfGpsSatSignal;
+  TLabel* lblInfGpsSatPlace;
 
   std::string ClassName() const override { return "TfrmPrgMsg"; }
 };

@@ -3,6 +3,7 @@
 #include "app/language/code_encode.h"
 #include "app/language/frm_speak.h"
 #include "app/language/language_key.h"
+#include "app/product.h"
 #include "app/shelf/app_folders.h"
 #include "controls/my_button.h"
 #include "controls/my_flat_combobox.h"
@@ -343,8 +344,8 @@ std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly) {
     }
     result = ReadSpeakLines(lines);
     if (result == kSpeakWrongVersion) {
-      MyShowError(TwoLineMessage(Format("This SPEAK file \"%s\" is not for Virdo Version %s !",
-                                        FileName, kLanguageVersion),
+      MyShowError(TwoLineMessage(Format("This SPEAK file \"%s\" is not for %s Version %s !",
+                                        FileName, kProductName, kLanguageVersion),
                                  Format("Please delete this file from \"%s\" !", SpkDir)));
     }
     if (CheckOnly || result != kSpeakLoaded) return result;

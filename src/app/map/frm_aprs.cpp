@@ -36,6 +36,8 @@ constexpr int kMinHeight = 480;
 // it was two lines with a sliver between.
 constexpr int kSplitterHeight = 7;
 constexpr int kDotBarHeight = 24;
+// Four beacon bars and up to five lines of status text.
+constexpr int kStatusPanelHeight = 104;
 constexpr int kStationAgingMs = 1000;
 
 // The lamps' colours: on, off and the outline.
@@ -69,7 +71,7 @@ TMyButton* MakeToolButton(TfrmAprs* form, TWinControl* parent, const char* name,
 }
 
 TMyProgressBar* MakeBar(TfrmAprs* form, TWinControl* parent, const char* name, int top) {
-  auto* bar = NewProgressBar(form, parent, name, 2, top, 60, 8);
+  auto* bar = NewProgressBar(form, parent, name, 4, top, 58, 8);
   bar->SetShowPercent(false);
   bar->SetVisible(false);
   return bar;
@@ -88,9 +90,12 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
 
   BuildToolBar();
 
-  // Below the command buttons: the beacon bars and the connection status, in three lines.
-  mpnlPB = NewControl<TMyPanel>(this, mpnlToolMain, "mpnlPB", 0, mbtnInfo->BoundsRect().Bottom + 5,
-                                mpnlToolMain->Width(), 80);
+  // Below the command buttons, right of the collapse strip: the beacon bars and the
+  // connection status.
+  const int strip = mbtnShowToolBar->Width();
+  mpnlPB =
+      NewControl<TMyPanel>(this, mpnlToolMain, "mpnlPB", strip, mbtnInfo->BoundsRect().Bottom + 5,
+                           mpnlToolMain->Width() - strip, kStatusPanelHeight);
   mpbTimPosP1 = MakeBar(this, mpnlPB, "mpbTimPosP1", 2);
   mpbTimStaP1 = MakeBar(this, mpnlPB, "mpbTimStaP1", 12);
   mpbTimPosP2 = MakeBar(this, mpnlPB, "mpbTimPosP2", 24);
@@ -283,11 +288,12 @@ void TfrmAprs::MenuClick(TComponent* Sender) {
 void TfrmAprs::BuildStatusBar() {
   Label1 = MakeLabel(this, mpnlPB, "Label1", 2, mpnlPB->Width() - 4);
   // The status texts ("TCPIP connection lost, try to reconnect now...") are long for the
-  // narrow panel: they wrap, in a small font, in the room below the beacon bars.
-  Label1->SetAutoSize(false);
+  // narrow panel: they wrap, in a small font, in the room below the beacon bars, and
+  // the label is as high as its lines.
   Label1->SetWordWrap(true);
   Label1->Font().SetHeight(-9);
   Label1->SetBounds(2, 42, mpnlPB->Width() - 4, mpnlPB->Height() - 44);
+  Label1->SetAutoSize(true);
   // Placed on the splitter's top, so that the stack at the bottom stays monitor, splitter,
   // coordinate bar.
   mpnlDot = new TMyPanel(this);

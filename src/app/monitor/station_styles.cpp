@@ -79,9 +79,9 @@ void SetUpStationViewer(TCustomRichDoc& viewer, TRDStyle& sheet) {
 
 void SetUpMonitorViewer(TCustomRichDoc& viewer, TRDStyle& sheet) {
   SetUpStationViewer(viewer, sheet);
-  viewer.Options = rdoAllowSelection | rdoScrollToEnd | rdoAutoCopyText | rdoAutoCopyRDF |
-                   rdoAutoCopyImage | rdoAutoCopyRTF | rdoFastFormatting | rdoDblClickSelectsWord |
-                   rdoRClickDeselects;
+  // The viewer's own options, less selecting: the monitor is a log to watch, and a
+  // selection in it would stop it following the packets as they come in.
+  viewer.Options = TCustomRichDoc::kDefaultOptions & ~rdoAllowSelection;
   viewer.SetBorderStyle(bsNone);
 }
 

@@ -295,13 +295,20 @@ class TWindowGpsViews : public TGpsStatusViews {
     map_.bmpmGps->SetActivePicture(Picture);
   }
   void EnableSetGpsPos(bool Enabled) override { setup_.mbtnSetGpsPos->SetEnabled(Enabled); }
+  // The button says the receiver runs; a receiver gone does not, until the user presses
+  // it again.
+  void ReceiverLost() override { map_.mbtnGps->SetDown(false); }
   std::string StatusText(const char* Text) const override {
     const std::pair<const char*, TPrgMsgLabel> texts[] = {
         {kGpsStatusNoReceiver, &TfrmPrgMsg::lblInfGpsNoReceiver},
         {kGpsStatusWaiting, &TfrmPrgMsg::lblInfGpsWaiting},
         {kGpsStatusDataError, &TfrmPrgMsg::lblInfGpsDataError},
         {kGpsStatusNmeaError, &TfrmPrgMsg::lblInfGpsNmeaError},
-        {kGpsStatusLost, &TfrmPrgMsg::lblInfGpsLost}};
+        {kGpsStatusLost, &TfrmPrgMsg::lblInfGpsLost},
+        {kGpsSatInUse, &TfrmPrgMsg::lblInfGpsSatInUse},
+        {kGpsSatInView, &TfrmPrgMsg::lblInfGpsSatInView},
+        {kGpsSatSignal, &TfrmPrgMsg::lblInfGpsSatSignal},
+        {kGpsSatPlace, &TfrmPrgMsg::lblInfGpsSatPlace}};
     return TranslatedText(Text, texts);
   }
 

@@ -19,7 +19,7 @@ struct TWxInfo {
   int32_t Rain1h = 0;        // hundredths of an inch
   int32_t RainMidnight = 0;  // hundredths of an inch
   int32_t Rain24h = 0;       // hundredths of an inch
-  int32_t Humidity = 0;      // percent
+  int32_t Humidity = 0;      // percent, 1 to 100
   int32_t Pressure = 0;      // tenths of a hectopascal
   // The key letters of the values read ("csgtrPphb"; the leading course/speed group
   // counts as "cs"): a value whose key is missing was not reported, it is no zero.
@@ -33,10 +33,12 @@ struct TWxInfo {
 void UpdateStationText(TStationStore& Store, const std::string& Call, const std::string& Text);
 
 // Sets Valid and the values found in Text and takes them out of it; what remains is the
-// free comment. The caller starts from a cleared record.
+// free comment. A value of dots ("t...", ".../...") was not reported: it is taken out
+// but not read. A temperature may be negative ("t-05"); "h00" is 100 %. Valid when at
+// least one value was reported. The caller starts from a cleared record.
 void ParseWxReport(std::string& Text, TWxInfo& Info);
 
 // At least N characters, and all of S digits.
 bool AllDigits(const std::string& S, int N);
-// Blanks and '.' as '0': missing weather values read as zero.
+// Blanks and '.' as '0', for values padded with them.
 std::string BlankDotToZero(std::string S);

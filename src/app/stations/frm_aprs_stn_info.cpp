@@ -31,7 +31,7 @@ constexpr int kTitleHeight = 18;
 constexpr int kMainWidth = 320;
 constexpr int kPanelHeight = 170;
 constexpr int kAdvWidth = 110;
-constexpr int kWxWidth = 288;
+constexpr int kWxWidth = 318;
 constexpr int kAx25Height = 90;
 constexpr int kThermoTop = 4;
 // A thermometer: its track, 10 wide, and the value panel 2 to its right, 44 wide.
@@ -228,10 +228,12 @@ void TfrmAprsStnInfo::BuildWeatherPanel() {
   mpnlHydroWord = NewValuePanel(this, mpnlWx, "mpnlHydroWord", right, 50, 44);
   imgRain = NewControl<TImage>(this, mpnlWx, "imgRain", right + 50, 4, 36, 74);
   imgRain->SetTransparent(true);
-  mpnlBarometic = NewValuePanel(this, mpnlWx, "mpnlBarometic", right, 84, 90);
-  mpnlTendenz = NewValuePanel(this, mpnlWx, "mpnlTendenz", right, 98, 90);
-  mpnlRain1H = NewValuePanel(this, mpnlWx, "mpnlRain1H", right, 120, 90);
-  mpnlRain24h = NewValuePanel(this, mpnlWx, "mpnlRain24h", right, 134, 90);
+  // To the panel's edge: the weather words ("überwiegend sonnig") are long.
+  constexpr int words = kWxWidth - right - 4;
+  mpnlBarometic = NewValuePanel(this, mpnlWx, "mpnlBarometic", right, 84, words);
+  mpnlTendenz = NewValuePanel(this, mpnlWx, "mpnlTendenz", right, 98, words);
+  mpnlRain1H = NewValuePanel(this, mpnlWx, "mpnlRain1H", right, 120, words);
+  mpnlRain24h = NewValuePanel(this, mpnlWx, "mpnlRain24h", right, 134, words);
   imgRain->OnDblClick = [this](TComponent* Sender) { imgRainDblClick(Sender); };
   TrackBar1 = NewControl<TTrackBar>(this, mpnlWx, "TrackBar1", 4, 148, kWxWidth - 8, 18);
   TrackBar1->SetRange(0, 999);

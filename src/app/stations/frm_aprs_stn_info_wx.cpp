@@ -39,8 +39,8 @@ void TfrmAprsStnInfo::ShowWeather(const TWxInfo& Wx) {
   Hydro->SetDegrees(static_cast<uint16_t>(Wx.Humidity));
   mpnlHydroWord->SetCaption(Wx.Has('h') ? IntToStr(Wx.Humidity) + "%" : "");
   mpnlBarometic->SetCaption(Wx.Has('b') ? Format("%0.1f hPa", Wx.Pressure / 10.0) : "");
-  const std::string word = PressureTendencyWord(Wx.Pressure);
-  if (!word.empty()) mpnlTendenz->SetCaption(word);
+  const int word = PressureTendencyWord(Wx.Pressure);
+  if (word >= 0) mpnlTendenz->SetCaption(PrgMsgLine(&TfrmPrgMsg::lblWxPressureWords, word));
   if (!Wx.Has('b')) mpnlTendenz->SetCaption("");
   ShowRainGauge(Wx.Rain1h, Wx.RainMidnight);
   if (!Wx.Has('r')) mpnlRain1H->SetCaption("");

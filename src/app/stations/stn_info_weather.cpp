@@ -85,18 +85,26 @@ std::string ExtractPhgRng(std::string& Comment) {
   return TakeGroup(Comment, rng);
 }
 
-std::string PressureTendencyWord(int PressureTenths) {
+int PressureTendencyWord(int PressureTenths) {
+  // The highest pressure of each word, in hPa; above the last, "sehr trocken".
+  constexpr int kUpTo[] = {975, 990, 1000, 1020, 1030, 1040};
   const int hpa = RoundEven(PressureTenths / 10.0);
-  if (hpa < 960) return "";
-  if (hpa <= 975) return "Sturm";
-  if (hpa <= 990) return "viel Regen";
-  if (hpa <= 1000) return "Regen";
-  if (hpa <= 1020) return "ver\xE4nderlich";
-  if (hpa <= 1030)
-    return "\xFC"
-           "berwiegend sonnig";
-  if (hpa <= 1040) return "sonnig, best\xE4ndig";
-  return "sehr trocken";
+  if (hpa < 960) return -1;
+  int word = 0;
+  while (word < static_cast<int>(std::size(kUpTo)) && hpa > kUpTo[word]) ++word;
+  return word;
+}
+
+std::string PressureWordText(int Word) {
+  static const char* const kWords[kPressureWordCount] = {"Sturm",
+                                                         "viel Regen",
+                                                         "Regen",
+                                                         "ver\xE4nderlich",
+                                                         "\xFC"
+                                                         "berwiegend sonnig",
+                                                         "sonnig, best\xE4ndig",
+                                                         "sehr trocken"};
+  return Word >= 0 && Word < kPressureWordCount ? kWords[Word] : "";
 }
 
 int ThermometerValueTop(int TrackTop, int TrackHeight, int ValueHeight, double F) {

@@ -13,9 +13,13 @@ class TBitmap;
 // the PHG group is not valid.
 std::string ExtractPhgRng(std::string& Comment);
 
-// The weather word of a pressure in tenths of hPa ("veränderlich" for 10132); empty
-// below 960 hPa, where the window keeps the word it showed.
-std::string PressureTendencyWord(int PressureTenths);
+// The weather word of a pressure in tenths of hPa, as the number of the word: 0
+// "Sturm" up to 6 "sehr trocken" (4 "veränderlich" for 10132); -1 below 960 hPa, where
+// the window keeps the word it showed. The words are translated texts, one a line, as
+// PressureWordText gives them.
+constexpr int kPressureWordCount = 7;
+int PressureTendencyWord(int PressureTenths);
+std::string PressureWordText(int Word);
 
 // Thermometers span -40 .. 122 degrees F.
 constexpr int kThermoMinF = -40;

@@ -1,5 +1,6 @@
 #include "platform/test_support/gui_test_support.h"
 
+#include <QtTest/qtestspontaneevent.h>
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -108,6 +109,18 @@ void SimulateMouseMove(TControl& Control, int X, int Y, TShiftState Shift) {
   SendMouse(Control, QEvent::MouseMove, Qt::NoButton, buttons, X, Y, Shift);
 }
 
+void SimulateMouseRest(TControl& Control, int X, int Y) {
+  QWidget* widget = SurfaceOf(Control, X, Y);
+  if (!widget) return;
+  const QPointF local(X, Y);
+  QMouseEvent event(QEvent::MouseMove, local, widget->mapToGlobal(local), Qt::NoButton,
+                    Qt::NoButton, Qt::NoModifier);
+  // As the window system sends it: only such moves start the application's hint timer.
+  // (sendEvent would take the mark off again.)
+  QSpontaneKeyEvent::setSpontaneous(&event);
+  qApp->notify(widget, &event);
+}
+
 void SimulateMouseLeave(TWinControl& Control) {
   QEvent event(QEvent::Leave);
   QCoreApplication::sendEvent(WidgetOf(Control), &event);
@@ -176,6 +189,10 @@ void SimulateDesktopLanguage(const std::string& Name) {
 
 bool StaysOnTop(TForm& Form) {
   return HostOf(Form)->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+std::string ShownTitle(TForm& Form) {
+  return FromQString(HostOf(Form)->window()->windowTitle());
 }
 
 void QueueCall(std::function<void()> Call) {

@@ -19,6 +19,9 @@
 void SimulateMouseDown(TControl& Control, TMouseButton Button, int X, int Y, TShiftState Shift = 0);
 void SimulateMouseUp(TControl& Control, TMouseButton Button, int X, int Y, TShiftState Shift = 0);
 void SimulateMouseMove(TControl& Control, int X, int Y, TShiftState Shift = 0);
+// The mouse moves to (X, Y) as the window system reports a real move and stays there:
+// the application itself decides, after its usual delay, whether a hint shows.
+void SimulateMouseRest(TControl& Control, int X, int Y);
 // The mouse leaves a windowed control's surface.
 void SimulateMouseLeave(TWinControl& Control);
 // Left button down and up at one point.
@@ -123,6 +126,9 @@ bool ShowsPictureCursor(TWinControl& Control);
 
 // True when the window system is asked to keep the form above ordinary windows.
 bool StaysOnTop(TForm& Form);
+// The title the window system shows for the form's window: a frame's, or for a child of
+// a frame, its frame's.
+std::string ShownTitle(TForm& Form);
 
 // What the system clipboard holds under a MIME type, as another program would read it
 // (empty when it holds nothing of that type); and all the types it holds.

@@ -120,7 +120,7 @@ TEST_F(SpeakFileTest, VersionRules) {
     AnswerNextMyMsgBox(&text);
     EXPECT_EQ(LoadSpeakFile("other.spk", true), kSpeakWrongVersion) << version;
     EXPECT_EQ(text,
-              "This SPEAK file \"other.spk\" is not for Virdo Version 1.2 !\n\r"
+              "This SPEAK file \"other.spk\" is not for Velmora Version 1.2 !\n\r"
               "Please delete this file from \"" +
                   SpkDir + "\" !");
   }

@@ -1,6 +1,6 @@
-// The monitor and the message lists select by mouse and copy with Ctrl+C: what a user
-// drags over comes out of the system clipboard as text; and a selection dragged out of
-// a message list lands in a drop target as text and RTF.
+// The message lists select by mouse and copy with Ctrl+C: what a user drags over comes
+// out of the system clipboard as text; a selection dragged out of a message list lands
+// in a drop target as text and RTF. The monitor, a log to watch, selects nothing.
 #include <gtest/gtest.h>
 
 #include "../app_windows.h"
@@ -39,7 +39,7 @@ class MonitorCopyTest : public AppWindowsTest {
   }
 };
 
-TEST_F(MonitorCopyTest, TheMonitorCopiesWhatTheMouseSelected) {
+TEST_F(MonitorCopyTest, TheMonitorSelectsNothing) {
   TfrmAprs& aprs = *frmAprs;
   aprs.AddMonitorText("\r\nig DL1ABC to APRS", msIgHead);
   aprs.AddMonitorText("\r\n!5000.00N/00800.00E-hello", msIgData);
@@ -52,7 +52,8 @@ TEST_F(MonitorCopyTest, TheMonitorCopiesWhatTheMouseSelected) {
   const int header = find("ig DL1ABC to APRS");
   const int data = find("!5000.00N/00800.00E-hello");
   Clipboard().SetAsBytes(CF_TEXT, "old");
-  EXPECT_EQ(DragAndCopy(monitor, header, data), "ig DL1ABC to APRS\n!5000.00N/00800.00E-hello");
+  EXPECT_EQ(DragAndCopy(monitor, header, data), "old");
+  EXPECT_FALSE(monitor.HasSelection());
 }
 
 TEST(MessageListCopy, AMessageListCopiesWhatTheMouseSelected) {

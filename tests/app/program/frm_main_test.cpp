@@ -9,6 +9,7 @@
 #include "controls/my_hint.h"
 #include "core/kiss_link.h"
 #include "platform/gui/controls/hint_window.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext/view/rich_doc.h"
 #include "support/kiss_link_double.h"
 
@@ -71,6 +72,24 @@ TEST_F(MainFrameTest, KissOnNeedsADevice) {
   frmMain->btnKissOnClick(frmMain->btnKissOn);
   EXPECT_FALSE(TncControl().Busy());
   EXPECT_FALSE(TncRs232().Rs232Open());
+}
+
+// The maximised map window has no title bar: its caption, with the map's name and the
+// TNC's state, is seen in the frame's title.
+TEST_F(MainFrameTest, TheFrameTitleShowsTheMapWindowsCaption) {
+  frmMain->Show();
+  const std::string frame = frmMain->Caption();
+  for (const char* status : {kTncStatusConnecting, "TNC", kTncStatusLost, kTncStatusDisconnected,
+                             "device not reading, 3 writes dropped"}) {
+    TncControl().Views().SetStatusText(status);
+    EXPECT_NE(frmAprs->Caption().find(status), std::string::npos) << status;
+    EXPECT_EQ(ShownTitle(*frmMain), frame + " - [" + frmAprs->Caption() + "]");
+  }
+  // Not maximised, the map window shows its caption itself.
+  frmAprs->SetWindowState(wsNormal);
+  EXPECT_EQ(ShownTitle(*frmMain), frame);
+  frmAprs->SetWindowState(wsMaximized);
+  EXPECT_EQ(ShownTitle(*frmMain), frame + " - [" + frmAprs->Caption() + "]");
 }
 
 TEST_F(MainFrameTest, TheFrameHoldsTheMapWindow) {

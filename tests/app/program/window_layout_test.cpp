@@ -14,6 +14,8 @@
 #include "app/map/frm_aprs.h"
 #include "app/program/frm_main.h"
 #include "app/settings/frm_setup.h"
+#include "app/stations/frm_aprs_stn_info.h"
+#include "app/stations/stn_info_weather.h"
 #include "controls/my_button.h"
 #include "controls/my_panel.h"
 #include "platform/gui/graphics/bitmap.h"
@@ -66,8 +68,20 @@ std::vector<std::string> HiddenTexts() {
       if (!captioned) continue;
       const std::string what = form.Name + ":" + control->Name + ": \"" + control->Caption() + "\"";
       auto* wrapped = dynamic_cast<TCustomLabel*>(control);
-      // A wrapping label breaks its text into its width; it must still end inside its parent.
+      // A wrapping label breaks its text into its width between words, so each word must
+      // fit that width, and it must still end inside its parent.
       if (wrapped && wrapped->WordWrap()) {
+        std::string word;
+        for (const char c : control->Caption() + " ") {
+          if (c != ' ' && c != '\r' && c != '\n') {
+            word += c;
+            continue;
+          }
+          if (!word.empty() && TextWidth(*control, word) > control->Width())
+            hidden.push_back(what + " cannot wrap \"" + word + "\" into " +
+                             std::to_string(control->Width()));
+          word.clear();
+        }
         if (control->Top() + control->Height() > control->Parent()->ClientHeight())
           hidden.push_back(what + " wraps past the foot of " + control->Parent()->Name + " (" +
                            std::to_string(control->Top() + control->Height()) + " of " +
@@ -119,8 +133,15 @@ TEST_F(WindowLayoutTest, EveryTextFitsInGermanAndEnglish) {
     frmSetup->mfcbxDeviceChange(frmSetup);
     frmSetup->mfcbxWxDeviceChange(frmSetup);
     frmAprs->Stations.UpdateStationCount();
-    frmAprs->Label1->SetCaption("TCPIP connection lost, try to reconnect now...");
-    for (const std::string& text : HiddenTexts()) ADD_FAILURE() << language << " " << text;
+    for (const TPrgMsgLabel status : {&TfrmPrgMsg::lblInfTcpLost, &TfrmPrgMsg::lblInfTcpSilent}) {
+      frmAprs->Label1->SetCaption(PrgMsg(status));
+      for (const std::string& text : HiddenTexts()) ADD_FAILURE() << language << " " << text;
+    }
+    // Every weather word of the detail window, in its panel.
+    for (int word = 0; word < kPressureWordCount; ++word) {
+      frmAprsStnInfo->mpnlTendenz->SetCaption(PrgMsgLine(&TfrmPrgMsg::lblWxPressureWords, word));
+      for (const std::string& text : HiddenTexts()) ADD_FAILURE() << language << " " << text;
+    }
   }
 }
 

@@ -25,6 +25,9 @@
 #include "core/kiss_ax25.h"
 #include "core/kiss_link.h"
 #include "core/tnc2_line.h"
+#include "devices/gps_rx.h"
+#include "devices/gps_status.h"
+#include "platform/io/pseudo_terminal.h"
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
 #include "platform/sys/pump.h"
@@ -302,6 +305,20 @@ TEST_F(WiringTest, AprsIsReaderTextsAreTranslated) {
     frmAprs->AprsIs.Views().SetStatusText(fixed);
     EXPECT_EQ(frmAprs->Label1->Caption(), std::string("translated: ") + fixed);
   }
+}
+
+// The GPS button says the receiver runs: an unplugged receiver lets it up, as the GPS
+// window says "no receiver connected...".
+TEST_F(WiringTest, AnUnpluggedGpsReceiverLetsTheGpsButtonUp) {
+  auto receiver = std::make_unique<TPseudoTerminal>();
+  TGpsRx& rx = *frmGpsStatus->GpsRxMain;
+  rx.Device = receiver->DevicePath();
+  frmAprs->mbtnGps->SetDown(true);
+  frmAprs->ButtonClick(frmAprs->mbtnGps);
+  ASSERT_TRUE(rx.Run());
+  receiver->HangUp();
+  EXPECT_TRUE(PumpUntil([&] { return !frmAprs->mbtnGps->Down(); }));
+  EXPECT_FALSE(rx.Run());
 }
 
 TEST_F(WiringTest, DeletingAllStationsKeepsMapAndMonitor) {

@@ -24,20 +24,34 @@ TEST(WxReport, ReadsEveryValueOfAFullReport) {
   EXPECT_EQ(text, "");
 }
 
-TEST(WxReport, MissingValuesReadAsZeroAndSignsAreNotDigits) {
-  std::string text = "c...s   t-05 /hot";
+// Dots are APRS's "not reported": taken out of the text, but no value. A temperature
+// may be negative; "h00" is 100 %.
+TEST(WxReport, NotReportedValuesNegativeTemperaturesAndFullHumidity) {
+  std::string text = ".../...g...t-14h00b..... /cold";
   TWxInfo info;
   ParseWxReport(text, info);
   EXPECT_TRUE(info.Valid);
-  EXPECT_EQ(info.WindDir, 0);
-  EXPECT_EQ(info.WindSpeed, 0);
-  EXPECT_EQ(info.Temp, 0);
-  EXPECT_EQ(text, "t-05 /hot");
-  // Read as zero, but reported; the temperature that could not be read was not.
-  EXPECT_TRUE(info.Has('c'));
-  EXPECT_TRUE(info.Has('s'));
-  EXPECT_FALSE(info.Has('t'));
-  EXPECT_FALSE(info.Has('h'));
+  EXPECT_EQ(info.Found, "th");
+  EXPECT_EQ(info.Temp, -14);
+  EXPECT_EQ(info.Humidity, 100);
+  EXPECT_EQ(text, "cold");
+
+  // What our own beacon sends without a wind sensor carries no value at all.
+  std::string none = ".../...g...t...";
+  TWxInfo empty;
+  ParseWxReport(none, empty);
+  EXPECT_FALSE(empty.Valid);
+  EXPECT_EQ(empty.Found, "");
+  EXPECT_EQ(none, "");
+
+  // Blank-padded values still read; a sign only before a temperature.
+  std::string padded = "c 90s  5t-5xh-5";
+  TWxInfo more;
+  ParseWxReport(padded, more);
+  EXPECT_EQ(more.Found, "cs");
+  EXPECT_EQ(more.WindDir, 90);
+  EXPECT_EQ(more.WindSpeed, 5);
+  EXPECT_EQ(padded, "t-5xh-5");
 }
 
 TEST(WxReport, OnlyTheFirstOccurrenceOfAKeyIsTried) {

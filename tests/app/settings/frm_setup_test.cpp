@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <filesystem>
+#include <fstream>
 
 #include "app/app_windows.h"
 #include "app/language/speak_file.h"
@@ -11,10 +13,14 @@
 #include "app/map/map_view.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/program/frm_main.h"
+#include "app/receive/tnc_link.h"
 #include "app/shelf/device_windows.h"
 #include "app/stations/frm_aprs_stn_info.h"
+#include "core/kiss_link.h"
+#include "core/my_tools.h"
 #include "platform/gui/controls/virtual_keys.h"
 #include "platform/gui/standard/open_dialog.h"
+#include "platform/io/pseudo_terminal.h"
 #include "platform/sys/files.h"
 #include "platform/sys/registry.h"
 #include "platform/test_support/gui_test_support.h"
@@ -510,5 +516,80 @@ TEST_F(SetupTest, TheLanguageListOpensWithTheMouse) {
   SimulateMouseUp(list, mbLeft, list.Width() - 18, list.Height() / 2);
   s.Hide();
 }
+
+}  // namespace
+
+namespace {
+
+// The TNC is a pseudo-terminal on COM1. The control's waits are held until the test
+// runs them, so the disconnect of a second apply is still running when the apply
+// switches KISS mode on again, however long each device type's sequence takes.
+class ApplyTncTest : public AppWindowsTest, public ::testing::WithParamInterface<int> {
+ protected:
+  void SetUp() override {
+    AppWindowsTest::SetUp();
+    std::filesystem::create_directories(ConfigFolder() / "Velmora");
+    std::ofstream(ConfigFolder() / "Velmora" / "ports") << "COM1=" << tnc_.DevicePath() << "\n";
+    TncControl().Schedule = [this](unsigned, std::function<void()> next) {
+      waits_.push_back(std::move(next));
+    };
+    frmSetup->mfcbxDevice->SetItemIndex(GetParam());
+    frmSetup->mfcbxDeviceChange(frmSetup->mfcbxDevice);
+    frmSetup->mfcbxPort->SetItemIndex(0);
+  }
+  static std::filesystem::path ConfigFolder() { return std::getenv("XDG_CONFIG_HOME"); }
+
+  // Runs the held waits to the end of every sequence; returns what the TNC received.
+  std::string RunTnc() {
+    std::string heard;
+    auto take = [&] {
+      while (TncRs232().PendingWrites() > 0) DelayMs(1);
+      for (uint8_t b : tnc_.Receive(4096, 20)) heard += static_cast<char>(b);
+    };
+    while (!waits_.empty()) {
+      take();
+      auto next = std::move(waits_.front());
+      waits_.pop_front();
+      next();
+    }
+    take();
+    return heard;
+  }
+
+  TPseudoTerminal tnc_;
+  std::deque<std::function<void()>> waits_;
+};
+
+std::string KissOnBytes(int Device) {
+  if (Device <= 3) return "KISS ON\rRESTART\r";
+  if (Device <= 5)
+    return "\x1B"
+           "PAC\r\x1BKISS\r";
+  return "\x1B@K\r";
+}
+
+// Applying the settings takes the TNC out of KISS mode and puts it back; a second apply
+// must end, like the first, with the port open and the KISS-on command sent after the
+// KISS exit frame.
+TEST_P(ApplyTncTest, ApplyingTwiceLeavesTheTncInKissMode) {
+  TfrmSetup& s = *frmSetup;
+  s.TncInitialised = 0;
+  s.mbtnChangeClick(s.mbtnChange);
+  std::string heard = RunTnc();
+  EXPECT_NE(heard.find(KissOnBytes(GetParam())), std::string::npos);
+  ASSERT_EQ(KissLink.KissActive, 1);
+
+  s.TncInitialised = 1;
+  s.mbtnChangeClick(s.mbtnChange);
+  heard = RunTnc();
+  const size_t exit = heard.find("\xC0\xFF\xC0");
+  ASSERT_NE(exit, std::string::npos) << heard;
+  EXPECT_NE(heard.find(KissOnBytes(GetParam()), exit), std::string::npos) << heard;
+  EXPECT_NE(TncRs232().Rs232Open(), 0);
+  EXPECT_EQ(KissLink.KissActive, 1);
+  EXPECT_FALSE(TncControl().Busy());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryDevice, ApplyTncTest, ::testing::Range(1, 10));
 
 }  // namespace

@@ -245,6 +245,37 @@ TEST_F(StationInfoTest, ValuesAReportDoesNotCarryShowNoZero) {
   EXPECT_EQ(info->mpnlTemp->Caption(), "");
 }
 
+// Dots are "not reported", not zero; a negative temperature and 100 % humidity read;
+// warm air with wind shows no wind chill above the temperature.
+TEST_F(StationInfoTest, DotsNegativesFullHumidityAndWarmWind) {
+  Show(RecordOf(Weather(".../...g010t081h00")));
+  EXPECT_EQ(info->PanelMode(), 2);
+  EXPECT_EQ(info->mpnlWindDeg->Caption(), "");
+  EXPECT_EQ(info->mpnlWindDegWord->Caption(), "");
+  EXPECT_EQ(info->mpnlWindSpeed->Caption(), "");
+  EXPECT_EQ(info->mpnlHydroWord->Caption(), "100%");
+  const std::string air =
+      "27\xB0"
+      "C";
+  EXPECT_EQ(info->mpnlTemp->Caption(), air);
+  EXPECT_EQ(info->mpnlDewPoint->Caption(), air);
+  EXPECT_EQ(info->mpnlWindChill->Caption(), air);
+
+  stations.Clear();
+  Show(RecordOf(Weather(".../...g...t-14")));
+  EXPECT_EQ(info->mpnlTemp->Caption(),
+            "-26\xB0"
+            "C");
+  EXPECT_EQ(info->mpnlWindSpeedPeak->Caption(), "");
+  EXPECT_EQ(info->mpnlWindChill->Caption(), "");
+  EXPECT_EQ(info->lblStnComment->Caption(), "");
+
+  // Nothing reported at all: no weather panel of invented values.
+  stations.Clear();
+  Show(RecordOf(Weather(".../...g...t...")));
+  EXPECT_EQ(info->PanelMode(), 0);
+}
+
 TEST_F(StationInfoTest, TheHiddenTrackBarTriesTheGaugeOut) {
   Show(RecordOf(Weather("225/004t050")));
   EXPECT_FALSE(info->TrackBar1->Visible());

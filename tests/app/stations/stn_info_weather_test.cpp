@@ -42,19 +42,20 @@ TEST(PhgRng, RngNeedsFourDigits) {
 }
 
 TEST(PressureWords, EachRangeAndItsEdges) {
-  EXPECT_EQ(PressureTendencyWord(9500), "");
-  EXPECT_EQ(PressureTendencyWord(9594), "");  // 959.4 rounds to 959
-  EXPECT_EQ(PressureTendencyWord(9596), "Sturm");
-  EXPECT_EQ(PressureTendencyWord(9754), "Sturm");
-  EXPECT_EQ(PressureTendencyWord(9760), "viel Regen");
-  EXPECT_EQ(PressureTendencyWord(9905), "viel Regen");  // 990.5 rounds to even 990
-  EXPECT_EQ(PressureTendencyWord(10000), "Regen");
-  EXPECT_EQ(PressureTendencyWord(10132), "ver\xE4nderlich");
-  EXPECT_EQ(PressureTendencyWord(10210),
+  auto word = [](int tenths) { return PressureWordText(PressureTendencyWord(tenths)); };
+  EXPECT_EQ(PressureTendencyWord(9500), -1);
+  EXPECT_EQ(PressureTendencyWord(9594), -1);  // 959.4 rounds to 959
+  EXPECT_EQ(word(9596), "Sturm");
+  EXPECT_EQ(word(9754), "Sturm");
+  EXPECT_EQ(word(9760), "viel Regen");
+  EXPECT_EQ(word(9905), "viel Regen");  // 990.5 rounds to even 990
+  EXPECT_EQ(word(10000), "Regen");
+  EXPECT_EQ(word(10132), "ver\xE4nderlich");
+  EXPECT_EQ(word(10210),
             "\xFC"
             "berwiegend sonnig");
-  EXPECT_EQ(PressureTendencyWord(10400), "sonnig, best\xE4ndig");
-  EXPECT_EQ(PressureTendencyWord(10410), "sehr trocken");
+  EXPECT_EQ(word(10400), "sonnig, best\xE4ndig");
+  EXPECT_EQ(word(10410), "sehr trocken");
 }
 
 TEST(Thermometer, ValuesMapOntoTheTrackAndPinAtItsEnds) {

@@ -93,6 +93,9 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner), impl_(std::make_unique<I
   QApplication::setQuitOnLastWindowClosed(false);
   QWidget* widget = WidgetOf(*this);
   widget->setWindowFlags(Qt::Window);
+  // Hints show over every window of the program, not only the active one: the
+  // stay-on-top tool windows are rarely the active window when the mouse rests on them.
+  widget->setAttribute(Qt::WA_AlwaysShowToolTips);
   new TFormEvents(*this, *widget);
   SetVisible(false);
   Screen->forms_.push_back(this);
@@ -163,6 +166,7 @@ void TForm::SetWindowState(TWindowState Value) {
   impl_->window_state = Value;
   if (impl_->sub_window) ApplyWindowFlags();
   if (HostOf(*this)->isVisible()) ShowHost();
+  ShowTitle();
 }
 
 bool TForm::AlphaBlend() const {
@@ -339,6 +343,7 @@ void TForm::VisibleChanged() {
     host->hide();
     DoHide();
   }
+  ShowTitle();
 }
 
 void TForm::ShowHost() {
@@ -440,7 +445,7 @@ void TForm::ApplyWindowFlags() {
 }
 
 void TForm::CaptionChanged() {
-  WidgetOf(*this)->setWindowTitle(ToQString(Caption()));
+  ShowTitle();
 }
 
 TForm* GetParentForm(TControl& Control) {

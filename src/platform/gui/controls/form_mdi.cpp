@@ -3,6 +3,7 @@
 
 #include "platform/gui/controls/form_qt.h"
 #include "platform/gui/controls/win_control_qt.h"
+#include "platform/text/qt_string_qt.h"
 
 void TForm::MakeMDIFrame() {
   auto* area = new QMdiArea(WidgetOf(*this));
@@ -45,6 +46,7 @@ void TForm::MakeMDIChild() {
   const TRect b = BoundsRect();
   sub->setGeometry(b.Left, b.Top, b.Width(), b.Height());
   if (shown) ShowHost();
+  ShowTitle();
 }
 
 // A child leaves its frame's MDI area (its own widget goes back to it), and a frame
@@ -52,7 +54,8 @@ void TForm::MakeMDIChild() {
 void TForm::LeaveMDIFrame() {
   while (!impl_->mdi_children.empty()) impl_->mdi_children.back()->LeaveMDIFrame();
   if (!impl_->mdi_frame) return;
-  std::erase(impl_->mdi_frame->impl_->mdi_children, this);
+  TForm* frame = impl_->mdi_frame;
+  std::erase(frame->impl_->mdi_children, this);
   impl_->mdi_frame = nullptr;
   QMdiSubWindow* sub = impl_->sub_window;
   impl_->sub_window = nullptr;
@@ -64,6 +67,25 @@ void TForm::LeaveMDIFrame() {
     FreeWidget(sub);
   }
   SetHost(*this, nullptr);
+  frame->ShowTitle();
+}
+
+// A maximised child has no title bar of its own: its caption joins the frame's, as
+// "<frame> - [<child>]", so the frame's title says what the child would.
+void TForm::ShowTitle() {
+  WidgetOf(*this)->setWindowTitle(ToQString(Caption()));
+  if (!impl_) return;  // still being made
+  TForm* frame = impl_->mdi_area ? this : impl_->mdi_frame;
+  if (!frame) return;
+  std::string title = frame->Caption();
+  for (const TForm* child : frame->impl_->mdi_children) {
+    if (child->Visible() && child->impl_->window_state == wsMaximized &&
+        !child->Caption().empty()) {
+      title += " - [" + child->Caption() + "]";
+      break;
+    }
+  }
+  WidgetOf(*frame)->setWindowTitle(ToQString(title));
 }
 
 int TForm::MDIChildCount() const {

@@ -132,6 +132,7 @@ class TForm : public TWinControl {
   void MakeMDIFrame();
   void MakeMDIChild();
   void LeaveMDIFrame();
+  void ShowTitle();
   void CloseModal();
   TForm* MDIFrame() const;
 

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "platform/gui/controls/win_control_qt.h"
+#include "platform/gui/standard/file_dialog_qt.h"
 #include "platform/sys/application.h"
 #include "platform/text/qt_string_qt.h"
 
@@ -50,6 +51,7 @@ bool TFolderPicker::Execute(TWinControl* Owner, const std::string& Title, bool S
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   dialog.setFileMode(QFileDialog::Directory);
+  GiveFileDialogRoom(dialog);
   impl_->dialog = &dialog;
   impl_->ok_enabled = true;
   OpenDialog() = &dialog;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/gui/standard/file_dialog_qt.h"
 #include "platform/text/qt_string_qt.h"
 
 namespace {
@@ -51,6 +52,7 @@ bool TOpenDialog::Execute() {
   if (!Filter.empty()) dialog.setNameFilters(NameFilters(Filter));
   dialog.setOption(QFileDialog::HideNameFilterDetails, DescriptionsShowPatterns(Filter));
   if (!FileName.empty()) dialog.selectFile(ToQString(FileName));
+  GiveFileDialogRoom(dialog);
   QTimer::singleShot(0, &dialog, [&dialog] {
     std::optional<std::pair<bool, std::string>> answer =
         std::exchange(PendingAnswer(), std::nullopt);
