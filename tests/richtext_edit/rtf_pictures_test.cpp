@@ -89,17 +89,22 @@ TEST(RTFPictures, SizesFromMetafileExtentsAndGoals) {
                    "picture 5 48x24 no graphic Continue", "end"}));
 }
 
-TEST(RTFPictures, DamagedPictureDataRaises) {
+// A damaged picture costs only itself: it is reported without a graphic (its size from
+// the goals still given) and the document after it is read.
+TEST(RTFPictures, DamagedPicturesComeWithoutAGraphic) {
   TRDRTFReader reader;
+  reader.PixelsPerInch = 96;
   TRTFEventLog log(reader);
-  EXPECT_THROW(ReadRTF(reader, "{\\rtf1{\\pict\\wmetafile8 0102}}"), EInvalidGraphic);
-  EXPECT_THROW(ReadRTF(reader, "{\\rtf1{\\pict\\emfblip 0102}}"), EInvalidGraphic);
-  EXPECT_THROW(ReadRTF(reader, "{\\rtf1{\\pict\\jpegblip ffd8ff00}}"), EInvalidGraphic);
-  // A DDB whose rows are shorter than its size says.
-  EXPECT_THROW(ReadRTF(reader, "{\\rtf1{\\pict\\wbitmap0\\picw8\\pich8\\wbmwidthbytes2 00ff}}"),
-               EInvalidGraphic);
-  // The reader is usable again afterwards.
-  EXPECT_EQ(ReadRTF(reader, "{\\rtf1 fine}"), rtf_ec_OK);
+  EXPECT_EQ(ReadRTF(reader,
+                    "{\\rtf1{\\pict\\wmetafile8 0102}{\\pict\\emfblip 0102}"
+                    "{\\pict\\jpegblip\\picwgoal720\\pichgoal360 ffd8ff00}"
+                    // A DDB whose rows are shorter than its size says.
+                    "{\\pict\\wbitmap0\\picw8\\pich8\\wbmwidthbytes2 00ff} after}"),
+            rtf_ec_OK);
+  EXPECT_EQ(log.Lines,
+            (Lines{"picture 5 0x0 no graphic NewPara", "picture 0 0x0 no graphic Continue",
+                   "picture 2 48x24 no graphic Continue", "picture 7 0x0 no graphic Continue",
+                   "end", "text Continue:  after"}));
 }
 
 TEST(RTFPictures, JpegAndPngPictures) {
@@ -126,7 +131,9 @@ TEST(RTFPictures, JpegAndPngPictures) {
   EXPECT_EQ(created, 1);
   // A registered PNG class is asked to load the data.
   PngGraphicClass = [] { return std::make_unique<TBitmap>(); };  // reads BMP: the data is refused
-  EXPECT_THROW(ReadRTF(reader, "{\\rtf1{\\pict\\pngblip 89504e47}}"), EInvalidGraphic);
+  log.Lines.clear();
+  EXPECT_EQ(ReadRTF(reader, "{\\rtf1{\\pict\\pngblip 89504e47}}"), rtf_ec_OK);
+  EXPECT_EQ(log.Lines, (Lines{"picture 1 0x0 no graphic NewPara", "end"}));
   PngGraphicClass = nullptr;
   GraphicCreatedHook = nullptr;
 }

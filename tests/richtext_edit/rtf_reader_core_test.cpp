@@ -4,7 +4,10 @@
 
 #include <algorithm>
 
+#include "platform/gui/graphics/png_file.h"
+#include "richtext_edit/rtf/rtf_graphic_hooks.h"
 #include "richtext_edit/support/rtf_event_log.h"
+#include "support/scratch_files.h"
 
 namespace {
 
@@ -151,27 +154,48 @@ TEST(RTFReaderLimits, TablesNestedDeeperThanTheLimitKeepTheirText) {
   int depth = 0, deepest = 0;
   TRDRTFReader reader;
   TRTFEventLog log(reader, true);
+  int cells = 0, rows = 0;
   reader.OnTable = [&](TRDRTFReader*, TRDRTFTableEventKind kind) {
     if (kind == rdf_tbl_TableStart) deepest = std::max(deepest, ++depth);
     if (kind == rdf_tbl_TableEnd) --depth;
+    cells += kind == rdf_tbl_CellEnd;
+    rows += kind == rdf_tbl_RowEnd;
   };
-  EXPECT_EQ(ReadRTF(reader, "{\\rtf1\\intbl\\itap65 x\\nestcell\\nestrow}"), rtf_ec_OK);
-  EXPECT_NE(log.Text().find('x'), std::string::npos);
+  EXPECT_EQ(ReadRTF(reader, "{\\rtf1\\intbl\\itap65 x\\nestcell y\\nestcell\\nestrow}"), rtf_ec_OK);
   EXPECT_EQ(deepest, TRDRTFReader::kMaxTableDepth);
+  // Their cells are paragraphs of the deepest cell: they add no cell and no row to it.
+  EXPECT_EQ(cells, 0);
+  EXPECT_EQ(rows, 0);
+  EXPECT_EQ(log.Lines, (Lines{"text NewPara: x", "text NewPara: y", "end"}));
+}
+
+// \absnoovrlp describes a frame: a paragraph carrying it after a table still ends the
+// table (once it kept the table open, and the import lost everything).
+TEST(RTFReaderTables, AFrameParagraphAfterATableEndsIt) {
+  Read r(
+      "{\\rtf1\\trowd\\cellx100\\pard\\intbl a\\cell\\row"
+      "\\pard\\absnoovrlp b\\par\\trowd\\cellx100\\pard\\intbl c\\cell\\row}");
+  EXPECT_EQ(r.result, rtf_ec_OK);
+  EXPECT_EQ(r.log.Lines, (Lines{"table start", "text NewPara: a", "cell end", "row end",
+                                "table end", "text NewPara: b", "table start", "text NewPara: c",
+                                "cell end", "row end", "end", "table end"}));
 }
 
 TEST(RTFReaderLimits, LongWordsHugeNumbersAndBinaryRuns) {
   // A word longer than any control word is unknown; its text after it is read.
   Read longWord("{\\rtf1 \\" + std::string(100000, 'b') + " x}");
   EXPECT_EQ(longWord.log.Text(), "x");
-  // Parameters beyond 32 bits saturate instead of wrapping.
+  // Parameters beyond 32 bits saturate instead of wrapping; a font size then stays one
+  // a word processor offers (1 to 1638 points), as its writer doubles it again.
   TRDRTFReader huge;
   int size = 0;
   huge.OnNewText = [&size](TRDRTFReader* sender, const std::string&, TRDRTFPosition) {
     size = sender->State().CharProps.Size;
   };
   EXPECT_EQ(ReadRTF(huge, "{\\rtf1 \\fs99999999999999999999 x}"), rtf_ec_OK);
-  EXPECT_EQ(size, 1073741824);
+  EXPECT_EQ(size, 1638);
+  EXPECT_EQ(ReadRTF(huge, "{\\rtf1 \\fs-2147483648 x}"), rtf_ec_OK);
+  EXPECT_EQ(size, 1);
   // \bin reads exactly its count of bytes, whatever they are; \bin0 still takes one.
   Read bin("{\\rtf1 {\\*\\foo\\bin3 }{}a}b}");
   EXPECT_EQ(bin.result, rtf_ec_OK);
@@ -267,14 +291,33 @@ TEST(RTFReaderFields, IncludePictureAsksTheImportHandlerWithTheBasePath) {
                    "end", "text Continue: y"}));
 }
 
-TEST(RTFReaderFields, MissingPictureFilesAndNonFilesGiveNoPicture) {
+// A file that gives no picture (missing, not a file, damaged, of a kind we do not read)
+// leaves the field's result to be read, and the rest of the document; a PNG file loads
+// once the program has registered PNG pictures.
+TEST(RTFReaderFields, PictureFilesThatGiveNoPictureLeaveTheResult) {
+  TBitmap bitmap;
+  bitmap.SetSize(4, 3);
+  const std::string png = WriteScratchFile("rtf_fields/x.png", BitmapToPng(bitmap));
+  WriteScratchFile("rtf_fields/bad.png", "not a picture");
+  WriteScratchFile("rtf_fields/bad.jpg", "not a picture");
+  WriteScratchFile("rtf_fields/x.tif", "II*");
   TRDRTFReader reader;
+  reader.BasePath = ScratchFolder() + "/rtf_fields/";
   TRTFEventLog log(reader);
-  ReadRTF(
-      reader,
-      "{\\rtf1 {\\field{\\*\\fldinst INCLUDEPICTURE \"/dev/zero\"}}{\\field{\\*\\fldinst IMPORT "
-      "/nonexistent/x.bmp}}z}");
-  EXPECT_EQ(log.Lines, (Lines{"end", "text NewPara: z"}));
+  RegisterPngGraphicClass();
+  EXPECT_EQ(
+      ReadRTF(reader,
+              "{\\rtf1 {\\field{\\*\\fldinst INCLUDEPICTURE \"/dev/zero\"}}{\\field{\\*\\fldinst "
+              "IMPORT /nonexistent/x.bmp}}z"
+              "{\\field{\\*\\fldinst INCLUDEPICTURE bad.png}{\\fldrslt a}}"
+              "{\\field{\\*\\fldinst INCLUDEPICTURE bad.jpg}{\\fldrslt b}}"
+              "{\\field{\\*\\fldinst INCLUDEPICTURE x.tif}{\\fldrslt c}}"
+              "{\\field{\\*\\fldinst INCLUDEPICTURE x.png}{\\fldrslt d}}}"),
+      rtf_ec_OK);
+  PngGraphicClass = nullptr;
+  EXPECT_EQ(log.Lines,
+            (Lines{"text NewPara: z", "text Continue: a", "text Continue: b", "text Continue: c",
+                   "field picture " + png + " graphic 4x3 Continue", "text Continue: d", "end"}));
 }
 
 TEST(RTFReaderProgress, LargeInputsReportProgressPerBlock) {

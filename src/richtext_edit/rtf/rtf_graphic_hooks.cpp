@@ -1,5 +1,6 @@
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 
+#include "platform/gui/graphics/picture.h"
 #include "richtext/base/graphic_classes.h"
 
 std::function<std::unique_ptr<TGraphic>()> PngGraphicClass;
@@ -7,4 +8,6 @@ std::function<void(TGraphic&)> GraphicCreatedHook;
 
 void RegisterPngGraphicClass() {
   PngGraphicClass = [] { return std::make_unique<TPngImage>(); };
+  // Pictures named by file (INCLUDEPICTURE fields) load as PNG pictures too.
+  TPicture::RegisterFileFormat("png", "PNG Image", PngGraphicClass);
 }

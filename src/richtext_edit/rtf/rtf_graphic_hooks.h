@@ -10,7 +10,8 @@
 // Makes an empty graphic for PNG data; empty by default, and PNG pictures in RTF are
 // then reported without a graphic.
 extern std::function<std::unique_ptr<TGraphic>()> PngGraphicClass;
-// Makes PNG pictures in RTF TPngImage pictures; the program does so once at start-up.
+// Makes PNG pictures in RTF, and ".png" files loaded by TPicture, TPngImage pictures;
+// the program does so once at start-up.
 void RegisterPngGraphicClass();
 // Called with every graphic made during an RTF read before the graphic is reported.
 extern std::function<void(TGraphic&)> GraphicCreatedHook;

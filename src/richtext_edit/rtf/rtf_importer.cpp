@@ -1,5 +1,6 @@
 #include "richtext_edit/rtf/rtf_importer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -12,6 +13,7 @@
 #include "richtext/styles/rd_style.h"
 #include "richtext_edit/rtf/rtf_hyperlink.h"
 #include "richtext_edit/rtf/rtf_importer_state.h"
+#include "richtext_edit/rtf/rtf_property_values.h"
 
 namespace {
 
@@ -78,7 +80,9 @@ TRDRTFErrorCode TRDRTFImporter::Read(TStream& stream) {
   }
   const TRDRTFErrorCode result = reader.ReadFromStream(stream);
   if (options_.ParaStyleMode == rdrsAddIfNeeded) SettlePendingMarker();
-  DropOpenTables();
+  // A read that stopped at an error leaves its tables open; they go into the document
+  // with what they collected, as the reader closes them at a proper end.
+  while (!tables_.empty()) EndTable();
   reader_ = nullptr;
   return result;
 }
@@ -241,14 +245,18 @@ void TRDRTFImporter::NewPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic
   if (picture) {
     const bool metafile =
         picture->PicType == rtf_pt_EnhancedMetafile || picture->PicType == rtf_pt_WindowsMetafile;
-    if (metafile || picture->PicScaleX != 100) {
-      const int base = picture->Width > 0 ? picture->Width : item->Image->Width();
-      item->ImageWidth = Round(base / 100.0 * picture->PicScaleX);
-    }
-    if (metafile || picture->PicScaleY != 100) {
-      const int base = picture->Height > 0 ? picture->Height : item->Image->Height();
-      item->ImageHeight = Round(base / 100.0 * picture->PicScaleY);
-    }
+    // Scaled at most to a page each way: a size beyond it is the file's fantasy, and
+    // showing or printing it would take a bitmap of that size.
+    const double largest = kMaxPageTwips * pixels_per_twip_;
+    const auto scaled = [largest](int base, int percent) {
+      return Round(std::min(base / 100.0 * percent, largest));
+    };
+    if (metafile || picture->PicScaleX != 100)
+      item->ImageWidth =
+          scaled(picture->Width > 0 ? picture->Width : item->Image->Width(), picture->PicScaleX);
+    if (metafile || picture->PicScaleY != 100)
+      item->ImageHeight =
+          scaled(picture->Height > 0 ? picture->Height : item->Image->Height(), picture->PicScaleY);
   }
   if (options_.StoreImagesFileNames) item->ImageFileName = fileName;
   AddItem("", std::move(item), position);

@@ -52,7 +52,7 @@ class TRDRTFImporter {
 
   // Tables (rtf_importer_tables.cpp).
   void TableEvent(TRDRTFTableEventKind kind);
-  // Tables a broken file left open are freed with what they collected.
+  // Tables left open when an event raised are freed with what they collected.
   void DropOpenTables();
   void StartTable();
   void EndCell();

@@ -170,7 +170,7 @@ constexpr std::array kKeywords = {
     Fix("trbrdrr", P::RowBorderSide, 2), Fix("trbrdrb", P::RowBorderSide, 3),
     Fix("clbrdrl", P::CellBorderSide, 0), Fix("clbrdrt", P::CellBorderSide, 1),
     Fix("clbrdrr", P::CellBorderSide, 2), Fix("clbrdrb", P::CellBorderSide, 3),
-    Fix("absnoovrlp", P::NoOverlap, 1), Val("highlight", P::Highlight, 0, C),
+    Val("highlight", P::Highlight, 0, C),
     // old-style numbering
     Val("pnseclvl", P::PnSecLevel, 1), Dest("pntext", D::ListText), Dest("pn", D::Pn),
     Val("pnlvl", P::PnLevel, 0), Fix("pnlvlblt", P::PnLevel, 11), Fix("pnlvlbody", P::PnLevel, 10),

@@ -96,7 +96,6 @@ enum class TRDRTFProp : std::uint8_t {
   ListTab,
   ListOverride,
   ListLevel,
-  NoOverlap,
   // section and document
   SectReset,
   DefFont,

@@ -39,16 +39,8 @@ void WriteBitmapFileHeader(TMemoryStream& data) {
   put32(10, std::uint32_t(kInfoHeaderOffset + DibInfoSize(Bytes(data, kInfoHeaderOffset))));
 }
 
-}  // namespace
-
-void TRDRTFPicture::StartDib() {
-  PicType = rtf_pt_Dib;
-  if (Data.Size() < kBitmapFileHeaderSize) Data.SetSize(kBitmapFileHeaderSize);
-  Data.Seek(kBitmapFileHeaderSize, soBeginning);
-}
-
-std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixelsPerInch,
-                                               bool extractMetafileBitmaps) {
+std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPerInch,
+                                            bool extractMetafileBitmaps) {
   std::unique_ptr<TGraphic> graphic;
   switch (picture.PicType) {
     case rtf_pt_EnhancedMetafile:
@@ -95,6 +87,26 @@ std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixel
     }
     default:
       break;  // Macintosh and OS/2 pictures: reported without a graphic
+  }
+  return graphic;
+}
+
+}  // namespace
+
+void TRDRTFPicture::StartDib() {
+  PicType = rtf_pt_Dib;
+  if (Data.Size() < kBitmapFileHeaderSize) Data.SetSize(kBitmapFileHeaderSize);
+  Data.Seek(kBitmapFileHeaderSize, soBeginning);
+}
+
+std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixelsPerInch,
+                                               bool extractMetafileBitmaps) {
+  std::unique_ptr<TGraphic> graphic;
+  // One damaged picture costs only itself: the document around it is still read.
+  try {
+    graphic = DecodePictureData(picture, pixelsPerInch, extractMetafileBitmaps);
+  } catch (const EInvalidGraphic&) {
+    graphic = nullptr;
   }
   if (picture.PicWGoal != 0 && picture.PicHGoal != 0) {
     picture.Width = RoundToInt(picture.PicWGoal * double(pixelsPerInch) / kTwipsPerInch);

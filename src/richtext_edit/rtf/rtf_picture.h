@@ -41,8 +41,8 @@ struct TRDRTFPicture {
 
 // Makes the graphic for a picture whose data is complete, and sets Width and Height
 // from the sizes at pixelsPerInch. Null for kinds we cannot show (Macintosh and OS/2
-// pictures, PNG without a PNG graphic class, metafiles that draw more than one bitmap).
-// Raises EInvalidGraphic for data the picture's kind cannot hold ("Invalid metafile").
+// pictures, PNG without a PNG graphic class, metafiles that draw more than one bitmap)
+// and for data the picture's kind cannot hold (a damaged PNG, JPEG or metafile).
 std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixelsPerInch,
                                                bool extractMetafileBitmaps);
 

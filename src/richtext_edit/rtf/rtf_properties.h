@@ -108,7 +108,7 @@ struct TRDRTFParaProperties {
   TColor PatternColor = 0;
   int ListOverride = -1;  // index into the list-override table
   int ListLevel = 0;
-  bool KeepTogether = false, KeepWithNext = false, NoOverlap = false, KeepTableLevel = false;
+  bool KeepTogether = false, KeepWithNext = false, KeepTableLevel = false;
   std::optional<TRDRTFTabList> Tabs;
   bool TabsFinal = false;
 

@@ -6,6 +6,12 @@
 #include "richtext_edit/rtf/rtf_keywords.h"
 #include "richtext_edit/rtf/rtf_types.h"
 
+// The widest page RTF describes (22 inches), in twips.
+constexpr int kMaxPageTwips = 31680;
+
+// Font sizes in half-points, from 1 to 1638 points as word processors offer them.
+constexpr int kMinFontHalfPoints = 2, kMaxFontHalfPoints = 3276;
+
 // Half-points to points, halves rounded to even (\fs23 and \fs25 both give 12).
 inline int HalfPointsToPoints(int halfPoints) {
   return int(std::nearbyint(halfPoints / 2.0));

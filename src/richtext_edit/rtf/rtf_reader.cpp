@@ -707,9 +707,7 @@ TRDRTFErrorCode TRDRTFReader::SyncTables() {
     row_alignment_set_ = false;
     ++table_depth_;
   }
-  if (!para.NoOverlap)
-    for (; table_depth_ > wanted; --table_depth_) FireTable(rdf_tbl_TableEnd);
-  table_depth_ = wanted;
+  for (; table_depth_ > wanted; --table_depth_) FireTable(rdf_tbl_TableEnd);
   return rtf_ec_OK;
 }
 

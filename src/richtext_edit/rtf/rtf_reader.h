@@ -152,8 +152,9 @@ struct TRDRTFReadState {
 
 class TRDRTFReader : public TComponent, private TRDRTFReadState {
  public:
-  // Groups nested deeper, or tables nested deeper (\itap), end the read with
-  // rtf_ec_StackOverflow instead of growing without bound.
+  // Groups nested deeper end the read with rtf_ec_StackOverflow instead of growing
+  // without bound. Tables nested deeper (\itap) are not built: their text flows into
+  // the cell of the deepest table that is.
   static constexpr int kMaxGroupDepth = 1000;
   static constexpr int kMaxTableDepth = 64;
   // Pictures named by INCLUDEPICTURE/IMPORT fields are read only from regular files up
@@ -263,6 +264,8 @@ class TRDRTFReader : public TComponent, private TRDRTFReadState {
   void ApplyStyleSheetProperty(TRDRTFProp prop, int value);
   TRDRTFErrorCode ApplyUnicodeCharacter(int value);
   TRDRTFErrorCode SetHidden(bool hidden);
+  // The paragraph lies in a table nested deeper than kMaxTableDepth.
+  bool BeyondTableDepth() const;
   TRDRTFErrorCode EndCell();
   TRDRTFErrorCode EndRow();
   TRDRTFBorderSide* CurrentBorderSide();

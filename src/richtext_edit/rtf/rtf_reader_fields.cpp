@@ -1,13 +1,16 @@
 // Pictures, embedded objects and fields: what happens when their groups open and close.
 //   {\field{\*\fldinst INCLUDEPICTURE "logo.png"}{\fldrslt ...}}  a picture from a file
 //   {\field{\*\fldinst SYMBOL 183 \\f "Symbol" \\s 10}}          one character of a font
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
 #include "platform/gui/graphics/picture.h"
+#include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
 #include "richtext/base/text_routines.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
+#include "richtext_edit/rtf/rtf_property_values.h"
 #include "richtext_edit/rtf/rtf_reader.h"
 
 namespace {
@@ -104,8 +107,15 @@ std::unique_ptr<TGraphic> TRDRTFReader::LoadFieldPicture(const std::string& loca
   if (!std::filesystem::is_regular_file(path, error) || error) return nullptr;
   const auto size = std::filesystem::file_size(path, error);
   if (error || size > std::uintmax_t(kMaxFieldPictureFileSize)) return nullptr;
+  // A file we cannot read leaves the field's result (its picture or text) to be read.
   TPicture picture;
-  picture.LoadFromFile(location);
+  try {
+    picture.LoadFromFile(location);
+  } catch (const EInvalidGraphic&) {
+    return nullptr;
+  } catch (const EStreamError&) {
+    return nullptr;
+  }
   return picture.Graphic() ? picture.Graphic()->Clone() : nullptr;
 }
 
@@ -169,7 +179,8 @@ TRDRTFErrorCode TRDRTFReader::OutputSymbolField(const std::string& instruction) 
   const int savedSize = chars.Size;
   const std::string savedName = chars.FontName;
   chars.FontName = rest.substr(quoteAt + 1, quoteEnd - quoteAt - 1);
-  chars.Size = int(std::nearbyint(size));
+  chars.Size = std::clamp(int(std::nearbyint(size)), HalfPointsToPoints(kMinFontHalfPoints),
+                          HalfPointsToPoints(kMaxFontHalfPoints));
   TRDRTFErrorCode error = OutputChar(code, true);
   if (error == rtf_ec_OK) error = OutputChar(0, true);
   chars.Size = savedSize;

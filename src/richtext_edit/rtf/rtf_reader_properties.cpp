@@ -46,14 +46,30 @@ TColor AsBackground(TColor color) {
   return color == clWindowText ? clNone : color;
 }
 
-// The widest page RTF describes (22 inches), in twips.
-constexpr int kMaxPageTwips = 31680;
+// A picture's extent (\picw, \pich: pixels, or 0.01 mm for metafiles): no bitmap we
+// decode is wider or higher.
+constexpr int kMaxPictureExtent = 1 << 25;
+// Picture scaling and character widths, in percent.
+constexpr int kMaxPictureScale = 1000;
+constexpr int kMinCharScale = 1, kMaxCharScale = 600;
 
-// Lengths are clamped to a page where they are read, whatever the file says: the sums,
-// scalings and per-pixel loops that follow (column edges, table layout, border drawing)
-// then stay in range.
+// Lengths are clamped to a page where they are read, whatever the file says, and sizes
+// and scales to what a word processor offers: the sums, scalings and per-pixel loops
+// that follow (column edges, table layout, border drawing, picture sizes, the font size
+// written back as half-points) then stay in range.
 int BoundedValue(P prop, int value) {
   switch (prop) {
+    case P::FontSize:
+    case P::PnFontSize:
+      return std::clamp(value, kMinFontHalfPoints, kMaxFontHalfPoints);
+    case P::CharScaleX:
+      return std::clamp(value, kMinCharScale, kMaxCharScale);
+    case P::PicWidth:
+    case P::PicHeight:
+      return std::clamp(value, 0, kMaxPictureExtent);
+    case P::PicScaleX:
+    case P::PicScaleY:
+      return std::clamp(value, 0, kMaxPictureScale);
     case P::BorderWidth:
       return std::clamp(value, 0, kMaxPageTwips);
     case P::CharSpacing:
@@ -209,7 +225,7 @@ TRDRTFErrorCode TRDRTFReader::ApplyProperty(const TRDRTFKeyword& keyword, int wr
       break;
   }
   if (InRange(prop, P::Bold, P::Hidden)) return ApplyCharacterProperty(prop, value);
-  if (InRange(prop, P::LineSpacing, P::NoOverlap)) {
+  if (InRange(prop, P::LineSpacing, P::ListLevel)) {
     ApplyParagraphProperty(prop, value);
     return rtf_ec_OK;
   }
@@ -380,9 +396,6 @@ void TRDRTFReader::ApplyParagraphProperty(P prop, int value) {
     case P::ListLevel:
       para.ListLevel = value;
       break;
-    case P::NoOverlap:
-      para.NoOverlap = true;
-      break;
     default:
       break;
   }
@@ -468,14 +481,21 @@ TRDRTFErrorCode TRDRTFReader::ApplySectionProperty(P prop, int value) {
   return rtf_ec_OK;
 }
 
+bool TRDRTFReader::BeyondTableDepth() const {
+  const TRDRTFParaProperties& para = state_->ParaProps;
+  return para.InTable && para.NestingLevel > kMaxTableDepth;
+}
+
 TRDRTFErrorCode TRDRTFReader::EndCell() {
   if (const TRDRTFErrorCode error = OutputChar(10, true); error != rtf_ec_OK) return error;
   next_position_ = rtf_ts_NewPara;
-  FireTable(rdf_tbl_CellEnd);
+  // The cells of tables we do not build are paragraphs of the deepest cell we do.
+  if (!BeyondTableDepth()) FireTable(rdf_tbl_CellEnd);
   return rtf_ec_OK;
 }
 
 TRDRTFErrorCode TRDRTFReader::EndRow() {
+  if (BeyondTableDepth()) return rtf_ec_OK;
   state_->GetRowProps().Finish();
   if (const TRDRTFErrorCode error = SyncTables(); error != rtf_ec_OK) return error;
   FireTable(rdf_tbl_RowEnd);

@@ -3,10 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 
+#include "richtext/base/text_routines.h"
+#include "richtext/formats/rtf_writer.h"
+#include "richtext/model/picture_item.h"
+#include "richtext_edit/rtf/rtf_reader.h"
 #include "rtf_import_document.h"
 
 namespace {
+
+int Round(double value) {
+  return int(std::nearbyint(value));
+}
 
 TEST(RTFImportBounds, EdgesAndBordersBeyondAPageAreClampedToIt) {
   TRTFImportDocument doc;
@@ -30,17 +39,77 @@ TEST(RTFImportBounds, EdgesAndBordersBeyondAPageAreClampedToIt) {
   EXPECT_EQ(doc.Text(), "a\r\nb\r\n\r\na\r\nb\r\n\r\na\r\nb\r\n");
 }
 
-// Tables nested deeper than the reader builds flow into the deepest one: an error there
-// once dropped the whole document.
+// Tables nested deeper than the reader builds flow into the deepest one, their cells as
+// its paragraphs: an error there once dropped the whole document, and then every deeper
+// cell and row grew the deepest table by a column or a row.
 TEST(RTFImportBounds, TablesNestedDeeperThanWeBuildKeepTheirText) {
   TRTFImportDocument doc;
-  ASSERT_EQ(doc.Import("{\\rtf1 before\\par\\pard\\intbl\\itap70 deep\\nestcell"
-                       "{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}\\par\\pard after}"),
-            rtf_ec_OK);
+  ASSERT_EQ(
+      doc.Import("{\\rtf1 before\\par\\pard\\intbl\\itap70 deep\\nestcell more\\nestcell"
+                 "{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2000\\nestrow}\\par\\pard after}"),
+      rtf_ec_OK);
   const std::string text = doc.Text();
   EXPECT_NE(text.find("before"), std::string::npos) << text;
   EXPECT_NE(text.find("deep"), std::string::npos) << text;
   EXPECT_NE(text.find("after"), std::string::npos) << text;
+
+  // Written as a writer nests its tables: each level's cell holds its text, the next
+  // level's table and an empty paragraph.
+  constexpr int kLevels = 70;
+  std::string rtf = "{\\rtf1 ";
+  for (int level = 1; level <= kLevels; ++level)
+    rtf += (level == 1 ? "\\trowd\\cellx5000" : "") + std::string("\\pard\\intbl\\itap") +
+           std::to_string(level) + " t" + std::to_string(level) + "\\par ";
+  for (int level = kLevels; level >= 2; --level)
+    rtf += "\\pard\\intbl\\itap" + std::to_string(level) +
+           "\\nestcell{\\*\\nesttableprops\\trowd\\cellx4000\\nestrow}{\\nonesttables\\par}";
+  rtf += "\\pard\\intbl\\itap1\\cell\\row\\pard end}";
+  TRTFImportDocument nested;
+  ASSERT_EQ(nested.Import(rtf), rtf_ec_OK);
+  TRDTableItemInfo* table = nested.Table();
+  for (int level = 1; level <= TRDRTFReader::kMaxTableDepth; ++level) {
+    ASSERT_NE(table, nullptr) << level;
+    ASSERT_EQ(table->RowCount(), 1) << level;
+    ASSERT_EQ(table->ColCount(), 1) << level;
+    TRDTableCellData& cell = *table->Cells(0, 0);
+    EXPECT_EQ(cell.GetItemTextRaw(0), "t" + std::to_string(level));
+    table = nullptr;
+    for (int i = 0; i < cell.GetItemCount(); ++i)
+      if (auto* inner = dynamic_cast<TRDTableItemInfo*>(cell.GetItem(i))) table = inner;
+    if (level < TRDRTFReader::kMaxTableDepth) continue;
+    // The deepest cell holds the deeper levels' text as paragraphs, and no table.
+    EXPECT_EQ(table, nullptr);
+    std::string deeper;
+    for (int i = 0; i < cell.GetItemCount(); ++i) deeper += cell.GetItemTextRaw(i) + "|";
+    EXPECT_EQ(deeper, "t64|t65|t66|t67|t68|t69|t70|");
+  }
+}
+
+// A font size or picture scale a file gives without bound once overflowed where the
+// size was doubled for writing, or where the scaled size became whole pixels.
+TEST(RTFImportBounds, FontSizesAndPictureScalesStayInRange) {
+  TRTFImportDocument doc;
+  doc.Options.TextStyleMode = rdrsAddIfNeeded;
+  ASSERT_EQ(
+      doc.Import("{\\rtf1\\ansi\\fs2147483647 y\\par"
+                 "{\\pict\\macpict\\picwgoal9999\\pichgoal9999\\picscaley2147483647 00}"
+                 "{\\pict\\wmetafile8\\picw2147483647\\pich2147483647\\picscalex2147483647 00}"
+                 "{\\field{\\*\\fldinst SYMBOL 65 \\\\f \"Arial\" \\\\s 999999}}}"),
+      rtf_ec_OK);
+  ASSERT_EQ(doc.Count(), 4);
+  EXPECT_EQ(doc.TextStyleOf(0).Size, 1638);
+  EXPECT_EQ(doc.TextStyleOf(3).Size, 1638);
+  // Scaled pictures are at most a page (22 inches) wide and high.
+  const int page = Round(22 * GetScreenLogPixelsY());
+  const auto* scaled = dynamic_cast<TRDGraphicItemInfo*>(&doc.Item(1));
+  ASSERT_NE(scaled, nullptr);
+  EXPECT_EQ(scaled->ImageHeight, page);
+  const auto* metafile = dynamic_cast<TRDGraphicItemInfo*>(&doc.Item(2));
+  ASSERT_NE(metafile, nullptr);
+  EXPECT_EQ(metafile->ImageWidth, page);
+  EXPECT_EQ(metafile->ImageHeight, page);
+  TMemoryStream rtf;
+  EXPECT_TRUE(SaveRTFToStream(doc.Document, rtf, TRDRTFSaveParams{}));
 }
 
 }  // namespace

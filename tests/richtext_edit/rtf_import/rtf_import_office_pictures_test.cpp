@@ -127,4 +127,32 @@ TEST(RTFImportOfficePictures, MetafileFallbackHoldsThePicture) {
   EXPECT_NE(dynamic_cast<const TJPEGImage*>(Pictures(plain)[1]), nullptr);
 }
 
+// One damaged picture costs only itself. A damaged PNG or JPEG of a \\shppict group gives
+// way to its \\nonshppict metafile; a damaged picture with nothing to fall back on shows
+// the sheet's invalid picture, and the text after it is read.
+TEST(RTFImportOfficePictures, DamagedPicturesFallBackOrShowTheInvalidPicture) {
+  PngClassRegistered png;
+  std::string rtf = OfficePictures();
+  for (const char* signature : {"89504e47", "ffd8ffe0"}) {
+    const size_t at = rtf.find(signature);
+    ASSERT_NE(at, std::string::npos) << signature;
+    rtf.replace(at, 8, "00000000");
+  }
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import(rtf), rtf_ec_OK);
+  ExpectOfficePixels(Pictures(doc), "fallback");
+
+  TRTFImportDocument lone;
+  ASSERT_EQ(lone.Import("{\\rtf1 a{\\pict\\pngblip 00000000}b{\\pict\\jpegblip ffd8ff00}c"
+                        "{\\pict\\wmetafile8 0102}d}"),
+            rtf_ec_OK);
+  ASSERT_EQ(Pictures(lone).size(), 3u);
+  for (const TGraphic* picture : Pictures(lone)) {
+    EXPECT_EQ(picture->Width(), lone.Sheet.InvalidPicture().Width());
+    EXPECT_EQ(picture->Height(), lone.Sheet.InvalidPicture().Height());
+  }
+  EXPECT_EQ(lone.Count(), 7);
+  EXPECT_EQ(lone.ItemText(6), "d");
+}
+
 }  // namespace

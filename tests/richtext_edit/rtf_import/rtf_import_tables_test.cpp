@@ -208,6 +208,31 @@ TEST(RTFImportTables, RowsThatNeverEndStayText) {
   EXPECT_EQ(doc.Text(), "top\r\none\r\ntwo\r\nend");
 }
 
+// A paragraph with \\absnoovrlp (a frame property) between two tables once kept the first
+// open: the second was built into it, and the import ended with nothing, reporting success.
+// Tables a read leaves open at an error go into the document with what they hold.
+TEST(RTFImportTables, TablesAroundAFrameParagraphAndTablesLeftOpen) {
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import("{\\rtf1 " + Row("\\cellx1000\\cellx2000", "a\\cell b\\cell") +
+                       "\\pard\\absnoovrlp frame\\par more\\par" + Row("\\cellx1000", "c\\cell") +
+                       "\\pard end}"),
+            rtf_ec_OK);
+  ASSERT_NE(doc.Table(1), nullptr);
+  EXPECT_EQ(Grid(*doc.Table(0)), "a b");
+  EXPECT_EQ(Grid(*doc.Table(1)), "c");
+  EXPECT_EQ(doc.Text(), "a\r\nb\r\n\r\nframe\r\nmore\r\nc\r\n\r\nend");
+
+  TRTFImportDocument broken;
+  ASSERT_EQ(
+      broken.Import("{\\rtf1 top\\par" + Row("\\cellx1000", "a\\cell") +
+                    "\\pard\\intbl\\trowd\\cellx1000 b\\cell\\row\\pard\\intbl c\\par d\\'zz}"),
+      rtf_ec_InvalidHex);
+  ASSERT_NE(broken.Table(), nullptr);
+  EXPECT_EQ(Grid(*broken.Table()), "a;b");
+  // The open row's paragraph moves out; "d", not yet reported at the error, is lost.
+  EXPECT_EQ(broken.Text(), "top\r\na\r\nb\r\n\r\nc");
+}
+
 TEST(RTFImportTables, NestedTablesAndTheFixture) {
   TRTFImportDocument doc;
   ASSERT_EQ(doc.Import(LoadTestFile("rtf/tables.rtf")), rtf_ec_OK);
