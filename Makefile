@@ -62,6 +62,7 @@ FUZZERS := aprs_line_fuzz:aprs/fuzz/lines kiss_fuzz:aprs/fuzz/kiss \
   nmea_fuzz:devices/fuzz/nmea wx200_fuzz:devices/fuzz/wx200 \
   wmr918_fuzz:devices/fuzz/wmr918 ws2300_fuzz:devices/fuzz/ws2300 \
   settings_file_fuzz:platform/fuzz/settings jpeg_map_fuzz:jpeg \
+  metafile_fuzz:platform/fuzz/metafile \
   receive_path_fuzz:app/fuzz/receive station_file_fuzz:app/fuzz/stations \
   packet_log_fuzz:app/fuzz/log language_file_fuzz:app/fuzz/speak calibration_fuzz:app/fuzz/calibration \
   drop_data_fuzz:lists/fuzz/drop \

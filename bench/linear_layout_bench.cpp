@@ -1,7 +1,9 @@
 // Work that must grow with what it touches, not with the document: the layout of one
 // 200,000-character paragraph beside the same text in 80-character paragraphs (the
 // counters give both and their ratio; the aim is within 3x); a keystroke (a character
-// typed, or one taken back) in a 1 MB paragraph of an editor (aim: under 5 ms); the RTF
+// typed, or one taken back) in a 1 MB paragraph of an editor (aim: under 5 ms), and in one
+// unwrapped line of 2,000 or 20,000 characters of Arabic words or of letters with combining
+// marks, text that needs shaping (aim: under 5 ms at 20,000); the RTF
 // import of a table with one merged column of 5,000 rows (aim: under 0.5 s) and of 300
 // rows by 200 merged columns; and one message added to a messaging list that already
 // holds 10,000 (the aim: no more than at 100).
@@ -16,6 +18,7 @@
 #include "app/monitor/station_styles.h"
 #include "bench_support.h"
 #include "platform/text/streams.h"
+#include "richtext/base/code_pages.h"
 #include "richtext/model/rd_data.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rich_doc.h"
@@ -95,6 +98,46 @@ void BM_KeystrokeInOneMegabyteParagraph(benchmark::State& state) {
   state.counters["characters"] = size;
 }
 BENCHMARK(BM_KeystrokeInOneMegabyteParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Words of Arabic (script 0) or of Latin letters with combining accents (script 1),
+// `size` UTF-16 units, stored as the editor keeps Unicode text.
+std::string ShapedProse(int script, std::size_t size) {
+  const std::u16string words =
+      script == 0 ? u"\u0645\u0631\u062D\u0628\u0627 \u0628\u0627\u0644\u0639\u0627\u0644\u0645 "
+                    u"\u0645\u062D\u0637\u0629 \u0627\u0644\u0631\u0627\u062F\u064A\u0648 "
+                  : u"sta\u0301tio\u0308n be\u0301aco\u0302n po\u0301si\u0308tio\u0301n ";
+  std::u16string text;
+  while (text.size() < size) text += words;
+  text.resize(size);
+  return WideStringToRawUnicode(text);
+}
+
+// A character typed in the middle of one no-wrap line of range(1) characters of script
+// range(0) (see ShapedProse).
+void BM_KeystrokeInShapedLine(benchmark::State& state) {
+  TRDStyle style;
+  style.TextStyles()[0].Unicode = true;
+  style.ParaStyles()[0].Options = rdpaoNoWrap;
+  TRichDocEdit edit(nullptr);
+  edit.SetStyle(&style);
+  edit.SetBounds(0, 0, 640, 480);
+  const int size = int(state.range(1));
+  edit.AddTextParagraph(ShapedProse(int(state.range(0)), std::size_t(size)), 0, 0);
+  edit.GetItemInfo(0)->ItemOptions |= rdioUnicodeText;
+  edit.FormatDocument();
+  const char16_t typed = state.range(0) == 0 ? u'\u0628' : u'x';
+  int i = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    edit.EditData().PlaceCaretAtItem(0, size / 2 + (i++ % 64), false);
+    state.ResumeTiming();
+    edit.TypeChar(typed);
+  }
+  edit.ClearUndo();
+}
+BENCHMARK(BM_KeystrokeInShapedLine)
+    ->ArgsProduct({{0, 1}, {2000, 20000}})
+    ->Unit(benchmark::kMillisecond);
 
 // A table of rows x cols whose every column is merged from the first row to the last.
 std::string MergedColumns(int rows, int cols) {

@@ -28,4 +28,10 @@ TEST(PlatformFuzzReplayPictures, JpegMaps) {
   for (const auto& input : inputs) FuzzJpeg(input.data(), input.size());
 }
 
+TEST(PlatformFuzzReplayPictures, Metafiles) {
+  const auto inputs = FuzzCorpus("platform/fuzz/metafile");
+  EXPECT_GE(inputs.size(), 3u);
+  for (const auto& input : inputs) FuzzMetafile(input.data(), input.size());
+}
+
 }  // namespace

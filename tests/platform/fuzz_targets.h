@@ -7,12 +7,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <span>
 #include <string>
 
 #include <strings.h>
 
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/jpeg_image.h"
+#include "platform/gui/graphics/metafile.h"
 #include "platform/io/serial_port.h"
 #include "platform/sys/files.h"
 #include "platform/sys/registry.h"
@@ -69,6 +71,22 @@ inline void FuzzJpeg(const uint8_t* Data, size_t Size) {
   try {
     jpeg.LoadFromStream(stream);
   } catch (const EInvalidGraphic&) {
+  }
+}
+
+// Any bytes as a metafile of either form (as a document's picture brings it): loaded or
+// refused with EInvalidGraphic; what loads is drawn, at its own size and stretched.
+inline void FuzzMetafile(const uint8_t* Data, size_t Size) {
+  const std::span<const uint8_t> bytes(Data, Size);
+  for (bool enhanced : {false, true}) {
+    try {
+      const TMetafile picture(bytes, enhanced);
+      TBitmap target;
+      target.SetSize(64, 48);
+      picture.Draw(target.Canvas(), TRect{0, 0, 64, 48});
+      picture.Draw(target.Canvas(), TRect{-5, 3, 2000, 9});
+    } catch (const EInvalidGraphic&) {
+    }
   }
 }
 

@@ -9,6 +9,7 @@
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/image_list.h"
 #include "platform/gui/graphics/jpeg_image.h"
+#include "platform/gui/graphics/metafile.h"
 #include "platform/gui/standard/clipboard.h"
 #include "platform/gui/standard/edit.h"
 #include "platform/test_support/gui_test_support.h"
@@ -77,6 +78,19 @@ TEST(RTFPictures, JPEGIsEmbeddedOnlyWhenAskedAndOtherwiseBecomesPNGOrABitmap) {
   EXPECT_EQ(asPng.back(), '}');
   const std::string asBitmap = RTFPictureGroup(jpeg, rdrtfSaveBitmapDefault);
   EXPECT_EQ(asBitmap.rfind("{\\pict\\dibitmap0\\wbmwidthbytes12\\picw3\\pich2\\picwgoal45", 0), 0u);
+}
+
+// A drawing stays a drawing: its records, without the placeable header RTF leaves out,
+// sized in hundredths of a millimetre and in twips.
+TEST(RTFPictures, MetafilesKeepTheirRecords) {
+  // Placeable header (1000 x 500 units at 1000 an inch), standard header, end record.
+  std::vector<std::uint8_t> wmf = {0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0, 0, 0, 0xE8, 0x03, 0xF4, 0x01,
+                                   0xE8, 0x03, 0,    0,    0, 0, 0, 0, 1, 0, 9,    0,    0,    3};
+  wmf.resize(40);
+  wmf.insert(wmf.end(), {3, 0, 0, 0, 0, 0});
+  EXPECT_EQ(RTFPictureGroup(TMetafile(wmf, false), kDefaultRTFOptions),
+            "{\\pict\\wmetafile8\\picw2540\\pich1270\\picwgoal1440\\pichgoal720 "
+            "010009000003000000000000000000000000030000000000}");
 }
 
 TEST(RTFPictures, ImageListPicturesOnlyForIndexesTheListHolds) {

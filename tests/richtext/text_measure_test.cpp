@@ -78,7 +78,9 @@ TEST(Measure, ZeroWidthCharactersCountNothing) {
 }
 
 // The one-pass prefix widths of the viewer's canvas must be the widths of the prefixes
-// measured one by one: lines are fitted by the first and drawn by the second.
+// measured one by one: lines are fitted by the first and drawn by the second. Text that
+// needs shaping is measured in pieces, so this also holds the places where it is cut to
+// shapes that do not reach across them (joining letters, marks, viramas).
 TEST(Measure, PrefixWidthsInOnePassAreThoseOfEachPrefix) {
   TBitmap bitmap;
   bitmap.SetSize(20, 20);
@@ -104,6 +106,19 @@ TEST(Measure, PrefixWidthsInOnePassAreThoseOfEachPrefix) {
       u"abc \u0645\u0631\u062D\u0628\u0627 \u05E9\u05DC\u05D5\u05DD def",
       u"pin \U0001F4CD here",
       u"\u00B7\u00B7a\u00F0\uF061",  // picture-font codes in the Symbol face
+      // Long runs without blanks, measured in pieces cut between letters that do not join.
+      u"\u0627\u0644\u0645\u062D\u0637\u0627\u062A\u0648\u0627\u0644\u0631\u0627\u062F"
+      u"\u064A\u0648\u0627\u0644\u0645\u0648\u062C\u0627\u062A\u0648\u0627\u0644\u0623"
+      u"\u0642\u0645\u0627\u0631\u0627\u0644\u0635\u0646\u0627\u0639\u064A\u0629\u0644"
+      u"\u0627\u0645\u0639\u064E\u0627\u0631\u0650\u0641",
+      u"e\u0301a\u0308o\u0302u\u0300i\u0303e\u0301a\u0308o\u0302u\u0300i\u0303e\u0301a"
+      u"\u0308o\u0302u\u0300i\u0303e\u0301a\u0308o\u0302u\u0300i\u0303e\u0301a\u0308",
+      u"\u0915\u094D\u0937\u0924\u094D\u0930\u093F\u092F\u0936\u094D\u0930\u0940\u0915"
+      u"\u094D\u0937\u0924\u094D\u0930\u093F\u092F\u0936\u094D\u0930\u0940\u0915\u094D"
+      u"\u0937\u0924\u094D\u0930\u093F\u092F\u0936\u094D\u0930\u0940",
+      u"\u05E9\u05B8\u05DC\u05D5\u05B9\u05DD\u05E2\u05D5\u05B9\u05DC\u05B8\u05DD\u05E9"
+      u"\u05B8\u05DC\u05D5\u05B9\u05DD\u05E2\u05D5\u05B9\u05DC\u05B8\u05DD\u05E9\u05B8"
+      u"\u05DC\u05D5\u05B9\u05DD\u05E2\u05D5\u05B9\u05DC\u05B8\u05DD",
   };
   std::vector<int> extents;
   for (const TFace& face : faces) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/gui/graphics/jpeg_image.h"
+#include "platform/gui/graphics/metafile.h"
 #include "platform/text/format.h"
 #include "richtext_edit/rtf/rtf_bitmaps.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
@@ -84,9 +85,10 @@ TEST(RTFPictures, SizesFromMetafileExtentsAndGoals) {
                       "}{\\pict\\wmetafile1\\picw2540\\pich2540 " + emptyMetafile +
                       "}{\\pict\\wmetafile8\\picw2540\\pich2540\\picwgoal720\\pichgoal360 " +
                       emptyMetafile + "}}");
+  // Metafiles are kept as drawings, of the size they were placed at.
   EXPECT_EQ(log.Lines,
-            (Lines{"picture 5 96x96 no graphic NewPara", "picture 5 0x0 no graphic Continue",
-                   "picture 5 48x24 no graphic Continue", "end"}));
+            (Lines{"picture 5 96x96 graphic 96x96 NewPara", "picture 5 0x0 graphic 0x0 Continue",
+                   "picture 5 48x24 graphic 48x24 Continue", "end"}));
 }
 
 // A damaged picture costs only itself: it is reported without a graphic (its size from
@@ -183,7 +185,7 @@ TEST(RTFBitmaps, MetafilesWithOtherDrawingKeepNoBitmap) {
       "\x03\x00\x00\x00\x00\x00",
       34);
   const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(wmf.data()), wmf.size());
-  EXPECT_NO_THROW(CheckWindowsMetafile(bytes));
+  EXPECT_NE(WindowsMetafileRecordsStart(bytes), 0u);
   EXPECT_EQ(ExtractWindowsMetafileBitmap(bytes), nullptr);
   // A record claiming more than the data holds ends the walk.
   std::string cut = wmf;
@@ -192,7 +194,7 @@ TEST(RTFBitmaps, MetafilesWithOtherDrawingKeepNoBitmap) {
                 std::span(reinterpret_cast<const std::uint8_t*>(cut.data()), cut.size())),
             nullptr);
   EXPECT_EQ(ExtractEnhancedMetafileBitmap(bytes), nullptr);
-  EXPECT_THROW(CheckEnhancedMetafile(bytes), EInvalidGraphic);
+  EXPECT_THROW(TMetafile(bytes, true), EInvalidGraphic);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/jpeg_image.h"
+#include "platform/gui/graphics/metafile.h"
 #include "platform/gui/graphics/png_file.h"
 #include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
@@ -31,7 +32,8 @@ std::vector<GraphicClassInfo>& Registry() {
   static std::vector<GraphicClassInfo> registry{
       {"TBitmap", Construct<TBitmap>, IsExactly<TBitmap>},
       {"TJPEGImage", Construct<TJPEGImage>, IsExactly<TJPEGImage>},
-      {"TPngImage", Construct<TPngImage>, IsExactly<TPngImage>}};
+      {"TPngImage", Construct<TPngImage>, IsExactly<TPngImage>},
+      {"TMetafile", Construct<TMetafile>, IsExactly<TMetafile>}};
   return registry;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/gui/graphics/canvas.h"
 #include "platform/gui/graphics/image_list.h"
 #include "platform/gui/graphics/jpeg_image.h"
+#include "platform/gui/graphics/metafile.h"
 #include "platform/gui/graphics/png_file.h"
 #include "platform/text/streams.h"
 #include "richtext/base/graphic_classes.h"
@@ -17,6 +18,8 @@ namespace {
 constexpr size_t kBmpFileHeaderSize = 14;
 // Our bitmaps are 96 pixels per inch: 15 twips a pixel.
 constexpr int kTwipsPerPixel = 15;
+// The standard header in front of a Windows metafile's records.
+constexpr std::size_t kMetafileHeaderSize = 18;
 
 std::string Bytes(const TMemoryStream& stream) {
   return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
@@ -46,6 +49,27 @@ std::string BitmapBody(const TBitmap& bitmap) {
 std::string SizedBlip(const char* kind, const TGraphic& graphic, const std::string& bytes) {
   return std::string(kind) + "\\picw" + std::to_string(graphic.Width()) + "\\pich" +
          std::to_string(graphic.Height()) + " " + StringToHex(bytes);
+}
+
+// A drawing keeps its records: sizes in hundredths of a millimetre and twips, and a Windows
+// metafile without the placeable header, which RTF leaves out.
+std::string MetafileBody(const TMetafile& drawing) {
+  TMemoryStream stream;
+  drawing.SaveToStream(stream);
+  std::string bytes = Bytes(stream);
+  const auto hundredthsMm = [](int pixels) {
+    return std::to_string(std::lround(pixels * 2540.0 / 96));
+  };
+  std::string kind = "\\emfblip";
+  if (!drawing.Enhanced()) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    bytes.erase(0, WindowsMetafileRecordsStart({data, bytes.size()}) - kMetafileHeaderSize);
+    kind = "\\wmetafile8";
+  }
+  return kind + "\\picw" + hundredthsMm(drawing.Width()) + "\\pich" +
+         hundredthsMm(drawing.Height()) + "\\picwgoal" +
+         std::to_string(drawing.Width() * kTwipsPerPixel) + "\\pichgoal" +
+         std::to_string(drawing.Height() * kTwipsPerPixel) + " " + StringToHex(bytes);
 }
 
 // Pictures of other kinds are drawn on white.
@@ -86,6 +110,8 @@ std::string RTFPictureGroup(const TGraphic& graphic, TRDRTFOptions options, int 
     jpeg->SaveToStream(bytes);
     return Group(scaling, SizedBlip("\\jpegblip", graphic, Bytes(bytes)));
   }
+  if (const auto* drawing = dynamic_cast<const TMetafile*>(&graphic))
+    return Group(scaling, MetafileBody(*drawing));
   TBitmap bitmap;
   DrawOnBitmap(graphic, bitmap);
   return Group(scaling, DrawnBody(bitmap, options));

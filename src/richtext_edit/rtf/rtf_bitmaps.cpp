@@ -5,6 +5,8 @@
 #include <bit>
 #include <vector>
 
+#include "platform/gui/graphics/metafile.h"
+
 namespace {
 
 // Decoded bitmaps are held as 32-bit pixels; this bounds what damaged sizes may allocate.
@@ -259,11 +261,6 @@ std::unique_ptr<TBitmap> DecodeDdb(const TRDDdbFormat& format, std::span<const s
 
 namespace {
 
-constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
-constexpr std::size_t kPlaceableHeaderSize = 22;
-constexpr std::size_t kMetaHeaderSize = 18;
-constexpr std::uint16_t kMetaHeaderWords = 9;
-
 // Windows metafile record functions passed over: page set-up, state, drawing objects
 // made and selected, and clipping (the wrapper other writers put around one bitmap).
 constexpr std::uint16_t kMetaEof = 0x0000;
@@ -340,22 +337,10 @@ constexpr TEmrBitmapRecord kEmrBitmapRecords[] = {{80 /* SetDIBitsToDevice */, 4
                                                   {81 /* StretchDIBits */, 48, 64, 80},
                                                   {76 /* BitBlt */, 84, 80, 100},
                                                   {77 /* StretchBlt */, 84, 80, 108}};
-constexpr std::size_t kEmrHeaderMinSize = 88;
-constexpr std::size_t kEmfSignatureAt = 40;
-constexpr std::uint32_t kEmfSignature = 0x464D4520;  // " EMF"
 
 template <class T, std::size_t N>
 bool Contains(const T (&values)[N], T value) {
   return std::find(std::begin(values), std::end(values), value) != std::end(values);
-}
-
-std::size_t WindowsMetafileRecordsStart(std::span<const std::uint8_t> data) {
-  const std::size_t start =
-      Has(data, 0, 4) && U32(data, 0) == kPlaceableKey ? kPlaceableHeaderSize : 0;
-  if (!Has(data, start, kMetaHeaderSize)) return 0;
-  const std::uint16_t type = U16(data, start);
-  if ((type != 1 && type != 2) || U16(data, start + 2) != kMetaHeaderWords) return 0;
-  return start + kMetaHeaderSize;
 }
 
 std::unique_ptr<TBitmap> TryPackedDib(std::span<const std::uint8_t> dib) {
@@ -367,16 +352,6 @@ std::unique_ptr<TBitmap> TryPackedDib(std::span<const std::uint8_t> dib) {
 }
 
 }  // namespace
-
-void CheckWindowsMetafile(std::span<const std::uint8_t> data) {
-  if (WindowsMetafileRecordsStart(data) == 0) Fail("Invalid metafile");
-}
-
-void CheckEnhancedMetafile(std::span<const std::uint8_t> data) {
-  if (!Has(data, 0, kEmrHeaderMinSize) || U32(data, 0) != kEmrHeader ||
-      U32(data, kEmfSignatureAt) != kEmfSignature)
-    Fail("Invalid metafile");
-}
 
 std::unique_ptr<TBitmap> ExtractWindowsMetafileBitmap(std::span<const std::uint8_t> data) {
   std::size_t offset = WindowsMetafileRecordsStart(data);
@@ -404,6 +379,7 @@ std::unique_ptr<TBitmap> ExtractWindowsMetafileBitmap(std::span<const std::uint8
 
 std::unique_ptr<TBitmap> ExtractEnhancedMetafileBitmap(std::span<const std::uint8_t> data) {
   std::size_t offset = 0;
+  if (!IsEnhancedMetafile(data)) return nullptr;
   std::unique_ptr<TBitmap> found;
   while (Has(data, offset, 8)) {
     const std::uint32_t type = U32(data, offset);

@@ -8,7 +8,7 @@
 //   (1 bit per pixel: set bits white; 16 bits 5-5-5; 24 and 32 bits blue, green, red);
 // - the one bitmap a Windows metafile (\wmetafile) or enhanced metafile (\emfblip)
 //   carries when it does nothing but set up the page and draw that bitmap (with a
-//   DIB-drawing record or a block transfer from it: we cannot draw metafiles).
+//   DIB-drawing record or a block transfer from it), so that it is kept as the bitmap.
 // Data shorter than the bitmap's declared size is rejected.
 #pragma once
 
@@ -37,9 +37,6 @@ struct TRDDdbFormat {
 // Raises EInvalidGraphic for an unsupported layout or data shorter than the rows.
 std::unique_ptr<TBitmap> DecodeDdb(const TRDDdbFormat& format, std::span<const std::uint8_t> data);
 
-// Raise EInvalidGraphic "Invalid metafile" when the data does not start like one.
-void CheckWindowsMetafile(std::span<const std::uint8_t> data);
-void CheckEnhancedMetafile(std::span<const std::uint8_t> data);
 // The bitmap a metafile draws, or null when it draws anything else, draws more than one
 // bitmap, or the bitmap cannot be decoded.
 std::unique_ptr<TBitmap> ExtractWindowsMetafileBitmap(std::span<const std::uint8_t> data);

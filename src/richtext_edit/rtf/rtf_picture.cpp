@@ -5,6 +5,7 @@
 #include <span>
 
 #include "platform/gui/graphics/jpeg_image.h"
+#include "platform/gui/graphics/metafile.h"
 #include "richtext_edit/rtf/rtf_bitmaps.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 
@@ -44,8 +45,8 @@ std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPe
   std::unique_ptr<TGraphic> graphic;
   switch (picture.PicType) {
     case rtf_pt_EnhancedMetafile:
-      CheckEnhancedMetafile(Bytes(picture.Data));
       if (extractMetafileBitmaps) graphic = ExtractEnhancedMetafileBitmap(Bytes(picture.Data));
+      if (!graphic) graphic = std::make_unique<TMetafile>(Bytes(picture.Data), true);
       break;
     case rtf_pt_WindowsMetafile:
       if (picture.PicW >= 1 && picture.PicH >= 1 &&
@@ -54,8 +55,8 @@ std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPe
         picture.Width = RoundToInt(picture.PicW / kHundredthsMmPerInch * pixelsPerInch);
         picture.Height = RoundToInt(picture.PicH / kHundredthsMmPerInch * pixelsPerInch);
       }
-      CheckWindowsMetafile(Bytes(picture.Data));
       if (extractMetafileBitmaps) graphic = ExtractWindowsMetafileBitmap(Bytes(picture.Data));
+      if (!graphic) graphic = std::make_unique<TMetafile>(Bytes(picture.Data), false);
       break;
     case rtf_pt_Png:
       if (PngGraphicClass) {
@@ -112,5 +113,9 @@ std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixel
     picture.Width = RoundToInt(picture.PicWGoal * double(pixelsPerInch) / kTwipsPerInch);
     picture.Height = RoundToInt(picture.PicHGoal * double(pixelsPerInch) / kTwipsPerInch);
   }
+  // A drawing has the size it was placed at, where its file gives none of its own.
+  auto* drawing = dynamic_cast<TMetafile*>(graphic.get());
+  if (drawing && drawing->Empty() && picture.Width > 0 && picture.Height > 0)
+    drawing->SetSize(picture.Width, picture.Height);
   return graphic;
 }

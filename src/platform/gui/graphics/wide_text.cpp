@@ -6,6 +6,9 @@
 #include <QString>
 #include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/gui/graphics/canvas_impl_qt.h"
@@ -32,11 +35,90 @@ QFont PreparedQFont(const TFont& font) {
 constexpr std::int16_t kUnknown = -1;
 constexpr std::int16_t kShaped = -2;  // needs the whole text: marks, surrogates, bidi
 
+// A run of text that needs shaping is measured in pieces that shape independently: the
+// glyphs, and so the advances, of a piece are the same alone as within the text, so the
+// width of a prefix is the sum of the whole pieces before it and the prefix of its own
+// piece. Pieces end at blanks; a run without blanks longer than this is cut where no
+// character joins, attaches or conjoins across the cut.
+constexpr size_t kLongPiece = 32;
+// A run where no such place comes within this many units (one unbroken chain of joining
+// letters) is cut anyway: a width there may be off by the difference of one letter form,
+// where measuring every prefix whole would cost the square of the run's length.
+constexpr size_t kForcedCut = 128;
+// The measured pieces are kept for the next layout of the same text (a keystroke lays out
+// its line again); the cache is emptied when it holds this many.
+constexpr size_t kMaxCachedPieces = 16384;
+
+bool IsFormat(char16_t ch) {
+  return QChar(ch).category() == QChar::Other_Format;
+}
+
+// A tab's width depends on where it stands: a text with one has no pieces.
+bool HasControls(std::u16string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char16_t ch) { return ch < 0x20; });
+}
+
+bool IsConjoiningJamo(char16_t ch) {
+  return (ch >= 0x1100 && ch <= 0x11FF) || (ch >= 0xA960 && ch <= 0xA97F) ||
+         (ch >= 0xD7B0 && ch <= 0xD7FF);
+}
+
+bool IsBlank(char16_t ch) {
+  return ch == u' ' || (ch >= 0x80 && QChar(ch).isSpace());
+}
+
+// True when the characters before and after `at` shape independently; with blanksOnly,
+// only where one of them is a blank (the common case, tested first: it runs per character).
+bool IsIndependentCut(std::u16string_view text, size_t at, bool blanksOnly) {
+  const bool blank = IsBlank(text[at - 1]) || IsBlank(text[at]);
+  if (blanksOnly && !blank) return false;
+  const QChar before(text[at - 1]);
+  const QChar after(text[at]);
+  if (before.isSurrogate() || after.isSurrogate() || after.isMark() || IsFormat(text[at - 1]) ||
+      IsFormat(text[at]))
+    return false;
+  if (blank) return true;
+  // A virama makes a conjunct of the consonants around it; conjoining jamo make a syllable.
+  if ((before.isMark() && before.combiningClass() == 9) || IsConjoiningJamo(text[at])) return false;
+  // Joining letters (Arabic and the like) take their form from their neighbours; marks
+  // between them are transparent.
+  size_t k = at - 1;
+  while (k > 0 && QChar(text[k]).joiningType() == QChar::Joining_Transparent) --k;
+  const QChar::JoiningType left = QChar(text[k]).joiningType();
+  const QChar::JoiningType right = after.joiningType();
+  const bool joinsForward =
+      left == QChar::Joining_Dual || left == QChar::Joining_Left || left == QChar::Joining_Causing;
+  const bool joinsBack = right == QChar::Joining_Dual || right == QChar::Joining_Right ||
+                         right == QChar::Joining_Causing;
+  return !(joinsForward && joinsBack);
+}
+
+// Where the piece starting at `from` ends.
+size_t PieceEnd(std::u16string_view text, size_t from) {
+  size_t at = from + 1;
+  for (; at < text.size(); ++at) {
+    const size_t length = at - from;
+    if (IsIndependentCut(text, at, length < kLongPiece)) return at;
+    if (length >= kForcedCut && !QChar(text[at]).isMark() && !QChar(text[at]).isLowSurrogate())
+      return at;
+  }
+  return at;
+}
+
+struct TPieceHash {
+  using is_transparent = void;
+  size_t operator()(std::u16string_view piece) const {
+    return std::hash<std::u16string_view>{}(piece);
+  }
+};
+
 struct TPreparedFont::Impl {
   explicit Impl(const TFont& font) : qfont(PreparedQFont(font)), metrics(qfont) {}
   QFont qfont;
   QFontMetrics metrics;
   std::vector<std::int16_t> advances;  // per UTF-16 unit, filled on first use
+  // Prefix widths of shaped pieces, each prefix measured as drawn alone.
+  std::unordered_map<std::u16string, std::vector<int>, TPieceHash, std::equal_to<>> pieces;
 
   int Advance(char16_t ch) {
     if (advances.empty()) advances.assign(0x10000, kUnknown);
@@ -48,6 +130,32 @@ struct TPreparedFont::Impl {
       a = plain ? std::int16_t(std::min(metrics.horizontalAdvance(c), 0x7FFF)) : kShaped;
     }
     return a;
+  }
+
+  const std::vector<int>& PieceExtents(std::u16string_view piece) {
+    if (auto found = pieces.find(piece); found != pieces.end()) return found->second;
+    if (pieces.size() >= kMaxCachedPieces) pieces.clear();
+    std::vector<int> extents(piece.size());
+    for (size_t i = 0; i < piece.size(); ++i)
+      extents[i] = metrics.horizontalAdvance(ToQ(piece.substr(0, i + 1)));
+    return pieces.emplace(piece, std::move(extents)).first->second;
+  }
+
+  // Extents from `from` on, where the text before `from` is `width` wide and ends where
+  // the text can be cut.
+  void ShapedExtents(std::u16string_view text, size_t from, int width, std::vector<int>& out) {
+    if (HasControls(text)) {
+      for (size_t i = from; i < text.size(); ++i)
+        out[i] = metrics.horizontalAdvance(ToQ(text.substr(0, i + 1)));
+      return;
+    }
+    while (from < text.size()) {
+      const size_t end = PieceEnd(text, from);
+      const std::vector<int>& piece = PieceExtents(text.substr(from, end - from));
+      for (size_t i = 0; i < piece.size(); ++i) out[from + i] = width + piece[i];
+      width += piece.back();
+      from = end;
+    }
   }
 };
 
@@ -68,7 +176,14 @@ int TPreparedFont::TextWidth(std::u16string_view Text) const {
   int width = 0;
   for (char16_t ch : Text) {
     const int a = impl_->Advance(ch);
-    if (a < 0) return impl_->metrics.horizontalAdvance(ToQ(Text));
+    if (a < 0) {
+      if (Text.size() <= kLongPiece || HasControls(Text))
+        return impl_->metrics.horizontalAdvance(ToQ(Text));
+      // A long text is summed from its pieces, as its prefixes are.
+      std::vector<int> extents;
+      PrefixExtents(Text, extents);
+      return extents.back();
+    }
     width += a;
   }
   return width;
@@ -78,17 +193,22 @@ void TPreparedFont::PrefixExtents(std::u16string_view Text, std::vector<int>& Ex
   Extents.resize(Text.size());
   int width = 0;
   size_t i = 0;
+  size_t lastCut = 0;  // where the plain text could last be cut, and its width there
+  int widthAtCut = 0;
   for (; i < Text.size(); ++i) {
     const int a = impl_->Advance(Text[i]);
     if (a < 0) break;
+    if (i > 0 && IsIndependentCut(Text, i, true)) {
+      lastCut = i;
+      widthAtCut = width;
+    }
     width += a;
     Extents[i] = width;
   }
-  // From the first character that needs shaping on, every prefix is shaped on its own, as
-  // TextWidth shapes it: the width of a prefix within the whole text can differ (a joining
-  // form, a reordered run), and a layout must fit lines by the widths it draws.
-  for (; i < Text.size(); ++i)
-    Extents[i] = impl_->metrics.horizontalAdvance(ToQ(Text.substr(0, i + 1)));
+  // From the first character that needs shaping on, the text is measured piece by piece
+  // from the last place before it where it can be cut (a joining form or a mark depends on
+  // what stands before it).
+  if (i < Text.size()) impl_->ShapedExtents(Text, lastCut, widthAtCut, Extents);
 }
 
 bool TPreparedFont::IsRightToLeft(char16_t Ch) {

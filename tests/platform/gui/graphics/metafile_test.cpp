@@ -1,0 +1,166 @@
+// Metafiles of both forms, built here record by record, drawn onto a bitmap and read back
+// by their pixels; damaged copies of them must draw what they can and nothing else.
+#include "platform/gui/graphics/metafile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/gui/graphics/canvas.h"
+#include "platform/text/streams.h"
+
+namespace {
+
+struct Bytes {
+  std::vector<std::uint8_t> data;
+  Bytes& U16(unsigned v) {
+    data.push_back(std::uint8_t(v));
+    data.push_back(std::uint8_t(v >> 8));
+    return *this;
+  }
+  Bytes& U32(std::uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
+};
+
+// A Windows metafile record: its size in words, the function, the 16-bit parameters.
+void Record(Bytes& wmf, unsigned function, const std::vector<unsigned>& words) {
+  wmf.U32(std::uint32_t(3 + words.size())).U16(function);
+  for (unsigned w : words) wmf.U16(w);
+}
+
+// 1000 x 500 units at 1000 an inch (96 x 48 pixels): the top of the left half red, the
+// right half a blue ellipse, and "WWW" in green, 20 pixels high, below the red.
+std::vector<std::uint8_t> PlaceableWmf() {
+  Bytes wmf;
+  wmf.U32(0x9AC6CDD7).U16(0).U16(0).U16(0).U16(1000).U16(500).U16(1000).U32(0).U16(0);
+  wmf.U16(1).U16(9).U16(0x0300).U32(0).U16(3).U32(0).U16(0);
+  Record(wmf, 0x020B, {0, 0});                  // window origin
+  Record(wmf, 0x020C, {500, 1000});             // window extent (y, x)
+  Record(wmf, 0x02FC, {0, 0x00FF, 0x0000, 0});  // solid red brush, slot 0
+  Record(wmf, 0x012D, {0});
+  Record(wmf, 0x02FA, {5, 0, 0, 0, 0});  // null pen, slot 1
+  Record(wmf, 0x012D, {1});
+  Record(wmf, 0x041B, {250, 500, 0, 0});        // rectangle: bottom, right, top, left
+  Record(wmf, 0x01F0, {0});                     // slot 0 free again ...
+  Record(wmf, 0x02FC, {0, 0x0000, 0x00FF, 0});  // ... for the blue brush
+  Record(wmf, 0x012D, {0});
+  Record(wmf, 0x0418, {450, 950, 50, 550});  // ellipse
+  Record(wmf, 0x0209, {0xFF00, 0x0000});     // text colour green
+  Record(wmf, 0x0102, {1});                  // transparent background
+  std::vector<unsigned> font(9 + 16, 0);
+  font[0] = unsigned(-200) & 0xFFFF;  // a character height of 200 units
+  font[4] = 700;
+  Record(wmf, 0x02FB, font);  // slot 2
+  Record(wmf, 0x012D, {2});
+  Record(wmf, 0x0521, {3, 'W' | 'W' << 8, 'W', 280, 20});  // count, text, y, x
+  Record(wmf, 0x0000, {});
+  return wmf.data;
+}
+
+// An enhanced metafile 96 x 48 pixels on its device, drawing in a 200 x 100 window: the
+// left half green through a polygon, the right half black through a world transform.
+std::vector<std::uint8_t> Emf() {
+  Bytes emf;
+  emf.U32(1).U32(88).U32(0).U32(0).U32(95).U32(47).U32(0).U32(0).U32(2540).U32(1270);
+  emf.U32(0x464D4520).U32(0x10000).U32(0).U32(0).U16(3).U16(0).U32(0).U32(0).U32(0);
+  emf.U32(960).U32(480).U32(254).U32(127);  // device pixels and millimetres
+  const auto record = [&](std::uint32_t type, const std::vector<std::uint32_t>& values) {
+    emf.U32(type).U32(std::uint32_t(8 + 4 * values.size()));
+    for (std::uint32_t v : values) emf.U32(v);
+  };
+  record(17, {8});        // anisotropic
+  record(9, {200, 100});  // window extent
+  record(11, {96, 48});   // viewport extent
+  record(39, {1, 0, 0x00FF00, 0});
+  record(37, {1});
+  record(37, {0x80000008});  // the null pen
+  record(86, {0, 0, 0, 0, 4, 0 | 0 << 16, 100 | 0 << 16, 100 | 100 << 16, 0 | 100 << 16});
+  const float shift[6] = {1, 0, 0, 1, 100, 0};
+  std::vector<std::uint32_t> xform(6);
+  for (int i = 0; i < 6; ++i) std::memcpy(&xform[std::size_t(i)], &shift[i], 4);
+  record(35, xform);
+  record(37, {0x80000004});  // the black brush
+  record(43, {0, 0, 100, 100});
+  record(14, {0, 0, 20});
+  return emf.data;
+}
+
+std::uint32_t PixelAt(TBitmap& bitmap, int x, int y) {
+  const std::uint8_t* p = bitmap.ScanLine(y) + 4 * x;
+  return std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
+}
+
+void DrawOnWhite(const TMetafile& picture, TBitmap& target, int width, int height) {
+  target.SetSize(width, height);
+  target.Canvas().Brush().SetColor(clWhite);
+  target.Canvas().FillRect(TRect{0, 0, width, height});
+  picture.Draw(target.Canvas(), TRect{0, 0, width, height});
+}
+
+TEST(Metafile, WindowsMetafileDrawsItsShapesAndTextInItsWindow) {
+  const std::vector<std::uint8_t> bytes = PlaceableWmf();
+  const TMetafile wmf(bytes, false);
+  EXPECT_EQ(wmf.Width(), 96);
+  EXPECT_EQ(wmf.Height(), 48);
+  TBitmap target;
+  DrawOnWhite(wmf, target, 100, 50);
+  EXPECT_EQ(PixelAt(target, 25, 6), 0xFF0000u);
+  EXPECT_EQ(PixelAt(target, 75, 25), 0x0000FFu);
+  EXPECT_EQ(PixelAt(target, 98, 2), 0xFFFFFFu);
+  int green = 0;
+  for (int y = 26; y < 50; ++y)
+    for (int x = 0; x < 50; ++x) green += PixelAt(target, x, y) == 0x00FF00u;
+  EXPECT_GT(green, 20) << "the text";
+
+  // Saved as loaded, and read back as the same form.
+  TMemoryStream saved;
+  wmf.SaveToStream(saved);
+  ASSERT_EQ(saved.Size(), std::int64_t(bytes.size()));
+  saved.SetPosition(0);
+  TMetafile again;
+  again.LoadFromStream(saved);
+  EXPECT_FALSE(again.Enhanced());
+  EXPECT_EQ(again.Width(), 96);
+}
+
+TEST(Metafile, EnhancedMetafileFollowsItsPageAndWorldTransform) {
+  const TMetafile emf(Emf(), true);
+  EXPECT_TRUE(emf.Enhanced());
+  EXPECT_EQ(emf.Width(), 96);
+  EXPECT_EQ(emf.Height(), 48);
+  TBitmap target;
+  DrawOnWhite(emf, target, 100, 50);
+  EXPECT_EQ(PixelAt(target, 24, 24), 0x00FF00u);
+  EXPECT_EQ(PixelAt(target, 74, 24), 0x000000u);
+  EXPECT_THROW(TMetafile(Emf(), false), EInvalidGraphic);
+  EXPECT_THROW(TMetafile(PlaceableWmf(), true), EInvalidGraphic);
+}
+
+// Damaged copies (bytes changed, records cut short) are drawn without a fault, stretched
+// far beyond the target as well.
+TEST(Metafile, DamagedMetafilesDrawWhatTheyCan) {
+  std::mt19937 random(7);
+  for (const auto& [original, enhanced] : {std::pair{PlaceableWmf(), false}, {Emf(), true}}) {
+    for (int round = 0; round < 300; ++round) {
+      std::vector<std::uint8_t> bytes = original;
+      const int changes = 1 + int(random() % 8);
+      for (int i = 0; i < changes; ++i) {
+        const std::size_t at = random() % bytes.size();
+        bytes[at] = random() % 3 == 0 ? 0xFF : std::uint8_t(random());
+      }
+      if (random() % 4 == 0) bytes.resize(random() % bytes.size());
+      try {
+        const TMetafile picture(bytes, enhanced);
+        TBitmap target;
+        DrawOnWhite(picture, target, 40, 20);
+        picture.Draw(target.Canvas(), TRect{-30000, -30000, 30000, 30000});
+      } catch (const EInvalidGraphic&) {
+      }
+    }
+  }
+}
+
+}  // namespace
