@@ -8,23 +8,11 @@
 
 #include "platform/gui/graphics/metafile.h"
 #include "richtext_edit/rtf/rtf_bitmaps.h"
+#include "support/le_bytes.h"
 
 namespace {
 
-struct Bytes {
-  std::vector<std::uint8_t> data;
-  Bytes& U16(unsigned v) {
-    data.push_back(std::uint8_t(v));
-    data.push_back(std::uint8_t(v >> 8));
-    return *this;
-  }
-  Bytes& U32(std::uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
-  Bytes& Raw(const std::vector<std::uint8_t>& more) {
-    data.insert(data.end(), more.begin(), more.end());
-    return *this;
-  }
-  std::span<const std::uint8_t> Span() const { return data; }
-};
+using Bytes = LittleEndianBytes;
 
 std::uint32_t PixelAt(const TBitmap& bitmap, int x, int y) {
   const std::uint8_t* p = bitmap.ScanLine(y) + 4 * x;

@@ -12,18 +12,11 @@
 
 #include "platform/gui/graphics/canvas.h"
 #include "platform/text/streams.h"
+#include "support/le_bytes.h"
 
 namespace {
 
-struct Bytes {
-  std::vector<std::uint8_t> data;
-  Bytes& U16(unsigned v) {
-    data.push_back(std::uint8_t(v));
-    data.push_back(std::uint8_t(v >> 8));
-    return *this;
-  }
-  Bytes& U32(std::uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
-};
+using Bytes = LittleEndianBytes;
 
 // A Windows metafile record: its size in words, the function, the 16-bit parameters.
 void Record(Bytes& wmf, unsigned function, const std::vector<unsigned>& words) {
