@@ -10,6 +10,7 @@
 #include "platform/gui/graphics/image_list.h"
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/sys/child_process.h"
+#include "richtext/model/break_item.h"
 #include "richtext/model/bullet_item.h"
 #include "richtext/model/marker_item.h"
 #include "richtext/model/picture_item.h"
@@ -149,8 +150,15 @@ void FillListDocument(ExportDocument& doc) {
     doc.More("item " + std::to_string(counter), kPlain);
   }
   doc.Para("8-bit caf\xE9");
-  doc.SetPendingCheckpoint("a \"quoted\" <name>", false, TRDTag{});
+  doc.SetPendingCheckpoint("a \"quoted\" <name>\x01\t\x1F", false, TRDTag{});
   doc.Para("");
+  // A hint and a name that no attribute may take as they stand.
+  auto line = std::make_unique<TRDBreakItemInfo>(&doc);
+  line->StyleNo = rdsBreak;
+  line->ParaNo = 0;
+  line->Hint = "q'uo\"te & <lt>\x02\r\n";
+  doc.AddItemAtEnd("", std::move(line));
+  doc.SetPendingCheckpoint("&\x7F\x03'", false, TRDTag{});
   doc.Para("end");
 }
 
