@@ -573,7 +573,7 @@ bool SaveHTMLVariant(TCustomRDData& data, TStream& stream, const TRDHTMLSavePara
                      bool css) {
   return data.RunExport([&] {
     if (!data.GetRDStyle()) return false;
-    NumberLinksForExport(data);
+    const TRDExportLinkNumbering links(data);
     HTMLWriter(data, stream, params, css).Run();
     return true;
   });

@@ -738,7 +738,7 @@ void SaveRTFBody(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& contex
 bool SaveRTF(TCustomRDData& data, TStream& stream, const TRDRTFSaveParams& params) {
   TRDStyle* rdStyle = data.GetRDStyle();
   if (!rdStyle) return false;
-  NumberLinksForExport(data);
+  const TRDExportLinkNumbering links(data);
   TRDRTFSaveContext context;
   context.Path = params.Path;
   context.Options = params.Options;
