@@ -10,6 +10,7 @@
 #include "platform/gui/graphics/image_list.h"
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/sys/child_process.h"
+#include "richtext/model/break_item.h"
 #include "richtext/model/bullet_item.h"
 #include "richtext/model/marker_item.h"
 #include "richtext/model/picture_item.h"
@@ -149,8 +150,15 @@ void FillListDocument(ExportDocument& doc) {
     doc.More("item " + std::to_string(counter), kPlain);
   }
   doc.Para("8-bit caf\xE9");
-  doc.SetPendingCheckpoint("a \"quoted\" <name>", false, TRDTag{});
+  doc.SetPendingCheckpoint("a \"quoted\" <name>\x01\t\x1F", false, TRDTag{});
   doc.Para("");
+  // A hint and a name that no attribute may take as they stand.
+  auto line = std::make_unique<TRDBreakItemInfo>(&doc);
+  line->StyleNo = rdsBreak;
+  line->ParaNo = 0;
+  line->Hint = "q'uo\"te & <lt>\x02\r\n";
+  doc.AddItemAtEnd("", std::move(line));
+  doc.SetPendingCheckpoint("&\x7F\x03'", false, TRDTag{});
   doc.Para("end");
 }
 
@@ -369,6 +377,44 @@ TEST(ExportPeers, LibreOfficeReadsEveryCharacterOfOurHTML) {
     if (!latinRefs) {
       EXPECT_EQ(lines[4], other.Expected) << names[i];
     }
+  }
+}
+
+// Every character 0x20-0xFF of two code pages, in text styles of the default charset, and
+// a lowered run inside a line, are read back by LibreOffice from our RTF.
+TEST(ExportPeers, LibreOfficeReadsEveryCharacterOfOurRTF) {
+  if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+  struct PageCase {
+    int CodePage;
+    std::string Unassigned;  // bytes the page leaves without a character
+  };
+  const PageCase cases[] = {{1252, "\x81\x8D\x8F\x90\x9D"}, {1251, "\x98"}};
+  std::vector<std::string> files, expected;
+  for (const PageCase& pageCase : cases) {
+    ExportDocument doc;
+    doc.style.DefCodePage = pageCase.CodePage;
+    std::string all;
+    for (int c = 0x20; c <= 0xFF; ++c)
+      if (pageCase.Unassigned.find(char(c)) == std::string::npos) all += char(c);
+    doc.Para("x" + all);
+    doc.Para("2 H");
+    doc.More("2", kSub);
+    doc.More("O " + all.substr(all.size() - 8), kPlain);
+    doc.Para("end");
+    files.push_back(
+        WriteScratchFile("office/chars" + std::to_string(pageCase.CodePage) + ".rtf", doc.RTF()));
+    expected.push_back(AnsiToUTF8(pageCase.CodePage, "x" + all));
+    expected.push_back(AnsiToUTF8(pageCase.CodePage, "2 H2O " + all.substr(all.size() - 8)));
+  }
+  std::string log;
+  const std::vector<std::string> texts =
+      OfficeConvertAll(files, "txt:Text (encoded):UTF8", "txt", "", &log);
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const std::vector<std::string> lines = OfficeLines(texts[i]);
+    ASSERT_EQ(lines.size(), 3u) << files[i] << "\n" << texts[i] << log;
+    EXPECT_EQ(lines[0], OfficeLines(expected[2 * i]).front()) << files[i];
+    EXPECT_EQ(lines[1], expected[2 * i + 1]) << files[i];
+    EXPECT_EQ(lines[2], "end") << files[i];
   }
 }
 

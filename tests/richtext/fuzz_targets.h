@@ -1,7 +1,7 @@
-// The input the document-file fuzzer drives through the RDF reader, shared by the
-// libFuzzer program and by the test that replays the saved corpus
-// (fuzz_replay_test.cpp). It must run to the end on any bytes: no crash, no sanitizer
-// report, no hang.
+// The input the document-file fuzzer drives through the RDF reader, the layout and the
+// painting, shared by the libFuzzer program and by the test that replays the saved
+// corpus (fuzz_replay_test.cpp). It must run to the end on any bytes: no crash, no
+// sanitizer report, no hang.
 #pragma once
 
 #include <cstddef>
@@ -15,11 +15,12 @@
 #include "richtext/model/rd_data.h"
 #include "richtext/styles/rd_background.h"
 #include "richtext/styles/rd_style.h"
+#include "richtext/support/test_formatted_data.h"
 
 // Any bytes are read as a document (replacing one, and inserted into one) with integer
-// and with string tags and every load option; whatever was read is written out in the
-// text and the binary form, styles included, and each must read back with as many
-// items. Returns false when a second read differs.
+// and with string tags and every load option, laid out and painted at its top and its
+// end; whatever was read is written out in the text and the binary form, styles included,
+// and each must read back with as many items. Returns false when a second read differs.
 inline bool FuzzRDFReader(const uint8_t* Data, size_t Size) {
   const std::string input(reinterpret_cast<const char*>(Data), Size);
   auto streamOf = [](const std::string& bytes) {
@@ -44,13 +45,17 @@ inline bool FuzzRDFReader(const uint8_t* Data, size_t Size) {
     context.DocProperties = &properties;
     context.Layout = &layout;
     context.Markers = &markers;
-    TCustomRDData document;
+    TTestFormattedData document(320, 240);
     document.SetRDStyle(&sheet);
     document.SetOptions(options);
     document.SetRDFOptions(kLoad);
     LoadRDFFromStream(document, *streamOf(input), context);
     int index = document.GetItemCount() / 2;
     InsertRDFFromStream(document, *streamOf(input), index, context);
+    document.Format();
+    document.PaintTo(document.canvas, Rect(0, 0, 320, 240));
+    document.ScrollTo(document.area_height, false);
+    document.PaintTo(document.canvas, Rect(0, 0, 320, 240));
     for (TRDFOptions form : {TRDFOptions(0), rdfoSaveBinary}) {
       document.SetRDFOptions(form | rdfoSaveTextStyles | rdfoSaveParaStyles | rdfoSavePicturesBody |
                              rdfoSaveControlsBody);

@@ -46,6 +46,7 @@ TEST(HtmlValues, ColoursCharsetsPathsAndAttributes) {
   EXPECT_EQ(FilePathToHTML("c:\\maps\\\xE9.gif", 0, 1252), "c:/maps/\xE9.gif");
   EXPECT_EQ(FilePathToHTML("\xE9", rdsoUTF8, 1252), "\xC3\xA9");
   EXPECT_EQ(HintToAttr(1, "a \"b\""), "title=\"a 'b'\"");
+  EXPECT_EQ(HintToAttr(1, "q'uo\"te & <lt>\x01\t"), "title=\"q'uo'te &amp; &lt;lt&gt;&#9;\"");
   EXPECT_EQ(HintToAttr(2, "{x}\\\xE9"), "\\o \"_x__\\'e9\"");
   EXPECT_EQ(HintToAttr(3, "plain"), "plain");
   EXPECT_EQ(HintToAttr(1, ""), "");

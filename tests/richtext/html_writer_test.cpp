@@ -213,6 +213,16 @@ TEST(HTMLWriter, PictureFilesSkipNamesInUse) {
   TMemoryStream taken;
   taken.LoadFromFile(folder + "img4.bmp");
   EXPECT_EQ(taken.Size(), 5);  // left alone
+  // A prefix naming a folder, or an absolute place, is where the picture goes and what the
+  // link names.
+  WriteScratchFile("pictures/sub/.keep", "");
+  EXPECT_EQ(SaveImageForHTML(picture, folder, "sub/img", counter, clNone, false, false),
+            folder + "sub/img6.bmp");
+  EXPECT_TRUE(FileExists(folder + "sub/img6.bmp"));
+  EXPECT_EQ(
+      SaveImageForHTML(picture, "/elsewhere/", folder + "sub/pic", counter, clNone, false, false),
+      folder + "sub/pic7.bmp");
+  EXPECT_TRUE(FileExists(folder + "sub/pic7.bmp"));
   // The application may place a picture itself.
   ExportDocument doc;
   doc.ExportHooks.OnHTMLSaveImage = [](const TGraphic&, const std::string&, std::string& location) {

@@ -7,6 +7,8 @@
 #include "richtext/model/break_item.h"
 #include "richtext/model/draw_lines.h"
 #include "richtext/model/item_factory.h"
+#include "richtext/model/marker_item.h"
+#include "richtext/model/picture_item.h"
 #include "richtext/model/rd_data.h"
 #include "richtext/model/tab_item.h"
 #include "richtext/styles/html_routines.h"
@@ -238,6 +240,30 @@ TEST(ExtraProperties, LinesAreReadByName) {
   EXPECT_EQ(AdjustItemOptionsForSave(rdioPageBreakBefore | rdioUnicodeText, true),
             rdioContinuesPara | rdioUnicodeText);
   EXPECT_EQ(AdjustItemOptionsForSave(rdioPageBreakBefore, false), rdioPageBreakBefore);
+}
+
+// Numbers of a hostile file are bounded where they are read, so that the sizes, sums and
+// timers made of them cannot overflow.
+TEST(ExtraProperties, NumbersOfAFileAreBounded) {
+  TRDGraphicItemInfo picture(nullptr);
+  for (const char* line :
+       {"width=2147483647", "height=2147483647", "spacing=2147483647", "vshift=-2147483648",
+        "ainterval=2147483647", "minheightonpage=-2147483648"})
+    ReadRDFExtraProperty(picture, line);
+  EXPECT_EQ(picture.ImageWidth, 32767);
+  EXPECT_EQ(picture.ImageHeight, 32767);
+  EXPECT_EQ(picture.Spacing(), 1000);
+  EXPECT_EQ(picture.VShift, -32767);
+  EXPECT_EQ(picture.Interval, 100000);
+  EXPECT_EQ(picture.MinHeightOnPage, 0);
+  EXPECT_EQ(picture.GetWidth(), 32767 + 2000);
+  TRDMarkerItemInfo marker(nullptr);
+  std::string_view header = "0 2147483647 1 0";
+  ASSERT_TRUE(marker.ReadRDFHeader(header, nullptr));
+  EXPECT_EQ(marker.Level, 255);
+  header = "0 -2147483648 1 0";
+  ASSERT_TRUE(marker.ReadRDFHeader(header, nullptr));
+  EXPECT_EQ(marker.Level, -1);
 }
 
 TEST(BreakItem, PlainTextHtmlAndRtf) {

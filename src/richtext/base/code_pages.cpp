@@ -99,6 +99,18 @@ TRDCodePage ResolveCodePage(TRDCodePage codePage) {
   }
 }
 
+int CodePageToCharset(TRDCodePage codePage) {
+  constexpr int kCharsets[] = {
+      SHIFTJIS_CHARSET,    HANGEUL_CHARSET,    JOHAB_CHARSET,   GB2312_CHARSET,
+      CHINESEBIG5_CHARSET, GREEK_CHARSET,      TURKISH_CHARSET, VIETNAMESE_CHARSET,
+      HEBREW_CHARSET,      ARABIC_CHARSET,     BALTIC_CHARSET,  RUSSIAN_CHARSET,
+      THAI_CHARSET,        EASTEUROPE_CHARSET, MAC_CHARSET,     OEM_CHARSET};
+  const TRDCodePage resolved = ResolveCodePage(codePage);
+  for (int charset : kCharsets)
+    if (ResolveCodePage(CharsetToCodePage(charset)) == resolved) return charset;
+  return ANSI_CHARSET;
+}
+
 int CharsetToLanguage(int charset) {
   switch (charset) {
     case GREEK_CHARSET:

@@ -44,6 +44,9 @@ TRDCodePage CharsetToCodePage(int charset);
 // The real code page text of codePage is converted with: CP_ACP, CP_OEMCP and CP_MACCP
 // resolved, and a page we have no converter for taken as the system code page.
 TRDCodePage ResolveCodePage(TRDCodePage codePage);
+// The charset that names codePage for readers of a file (ANSI_CHARSET for 1252, and for a
+// page that has no charset of its own).
+int CodePageToCharset(TRDCodePage codePage);
 // Language identifier of a charset for RTF output (0 or 1024 when none fits).
 int CharsetToLanguage(int charset);
 

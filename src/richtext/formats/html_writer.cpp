@@ -373,7 +373,9 @@ class HTMLWriter {
       para_close_ = "</div>";
       return;
     }
-    if (item.QueryItemFlag(12)) {
+    // A paragraph that begins with a block (a table, a line across the page) cannot be a p
+    // element: a p ends where a block starts, and its end tag would then close nothing.
+    if (item.QueryItemFlag(12) || item.QueryItemFlag(0)) {
       Out("<div" + ParaClassAttr(paraNo, pageBreak) + ">");
       para_close_ = "</div>";
       const TRDAlignment alignment = style_.ParaStyles().Items(paraNo).Alignment;
@@ -571,7 +573,7 @@ bool SaveHTMLVariant(TCustomRDData& data, TStream& stream, const TRDHTMLSavePara
                      bool css) {
   return data.RunExport([&] {
     if (!data.GetRDStyle()) return false;
-    NumberLinksForExport(data);
+    const TRDExportLinkNumbering links(data);
     HTMLWriter(data, stream, params, css).Run();
     return true;
   });

@@ -102,13 +102,15 @@ void BuildFontTable(const TRDStyle& rdStyle, TRDRTFSaveContext& context) {
   context.StyleToFont.assign(size_t(textStyles.Count()), 0);
   for (int i = 0; i < textStyles.Count(); ++i) {
     const TFontInfo& style = textStyles.Items(i);
-    context.StyleToFont[size_t(i)] = context.FontTable.AddUnique(style.FontName, style.Charset);
+    context.StyleToFont[size_t(i)] =
+        context.FontTable.AddUnique(style.FontName, context.FileCharset(style.Charset));
   }
   const TRDListInfos& lists = rdStyle.ListStyles();
   for (int i = 0; i < lists.Count(); ++i)
     for (const auto& level : lists.Items(i).Levels)
       if (level->UsesFont() && level->Font())
-        context.FontTable.AddUnique(level->Font()->Name, level->Font()->Charset);
+        context.FontTable.AddUnique(level->Font()->Name,
+                                    context.FileCharset(level->Font()->Charset));
 }
 
 // ---- style properties -----------------------------------------------------------------
@@ -116,9 +118,10 @@ void BuildFontTable(const TRDStyle& rdStyle, TRDRTFSaveContext& context) {
 std::string CharProperties(TCustomRDData& data, const TRDStyle& rdStyle, int styleNo,
                            const TRDRTFSaveContext& context) {
   const TFontInfo& style = rdStyle.TextStyles().Items(styleNo);
-  const int fontNo = styleNo >= 0 && size_t(styleNo) < context.StyleToFont.size()
-                         ? context.StyleToFont[size_t(styleNo)]
-                         : std::max(context.FontTable.Find(style.FontName, style.Charset), 0);
+  const int fontNo =
+      styleNo >= 0 && size_t(styleNo) < context.StyleToFont.size()
+          ? context.StyleToFont[size_t(styleNo)]
+          : std::max(context.FontTable.Find(style.FontName, context.FileCharset(style.Charset)), 0);
   std::string out = "\\f" + std::to_string(fontNo);
   if (style.Style & fsBold) out += "\\b";
   if (style.Style & fsItalic) out += "\\i";
@@ -552,6 +555,7 @@ class RTFBodyWriter {
       if (hyperlink) out_ += "}}";
       if (out_.size() > 0x10000) Flush();
     }
+    EndSuperSub();
     if (data_.NotAddedCP) out_ += BookmarkRTF(*data_.NotAddedCP, context_);
     Flush();
   }
@@ -579,6 +583,13 @@ class RTFBodyWriter {
     out_.clear();
   }
 
+  // Raised or lowered text is ended by "\nosupersub" before anything else follows: some
+  // readers lose the text after a run that only "\plain" ends.
+  void EndSuperSub() {
+    if (super_sub_) out_ += "\\nosupersub";
+    super_sub_ = false;
+  }
+
   // An item that starts a line: a page break, a new paragraph or a line break.
   void StartLine(const TCustomRDItemInfo& item, bool first) {
     out_ += kCRLF;
@@ -591,6 +602,7 @@ class RTFBodyWriter {
     if (!context_.FirstParaOfOutput) {
       // \\plain ends the marker's character formatting, so the next run states its own.
       if (prev_para_has_marker_) {
+        EndSuperSub();
         out_ += "\\plain";
         current_style_ = -1;
       }
@@ -611,6 +623,7 @@ class RTFBodyWriter {
       // In a cell, character formatting is reset before "\intbl", not after it: some
       // readers take a "\plain" that follows "\intbl" as leaving the table.
       if (context_.Level > 0) {
+        EndSuperSub();
         out_ += "\\plain";
         current_style_ = -1;
         chars_reset_ = true;
@@ -641,12 +654,14 @@ class RTFBodyWriter {
   void WriteText(const TCustomRDItemInfo& item, int itemNo, int styleNo,
                  const TFontInfo& textStyle) {
     if (styleNo != current_style_) {
+      EndSuperSub();
       // After "\pard\plain" the paragraph properties end with the blank that ends a word.
       if (!chars_reset_) out_ += "\\plain ";
       if (style_sheet_ && textStyle.Standard())
         out_ += "\\cs" + std::to_string(style_.ParaStyles().Count() + styleNo);
       out_ += CharPropertiesOf(styleNo);
       current_style_ = styleNo;
+      super_sub_ = textStyle.VShift != 0;
     }
     chars_reset_ = false;
     const bool unicode = IsUnicodeItem(item.ItemOptions);
@@ -665,6 +680,7 @@ class RTFBodyWriter {
   }
 
   void WriteObject(TCustomRDItemInfo& item, int itemNo) {
+    EndSuperSub();
     std::string own;
     const bool rtl = style_.ParaStyles().Items(item.ParaNo).BiDiMode == rdbdRightToLeft;
     if (rtl) out_ += "\\ltrpar";
@@ -698,6 +714,7 @@ class RTFBodyWriter {
   std::string out_;
   int current_style_ = -1;
   bool chars_reset_ = false;  // "\plain" was written and no character formatting since
+  bool super_sub_ = false;    // the text written last is raised or lowered
   bool prev_para_has_marker_ = false;
   TRDListMarkerInfo prev_marker_;
   int prev_para_no_ = -1;
@@ -721,11 +738,12 @@ void SaveRTFBody(TCustomRDData& data, TStream& stream, TRDRTFSaveContext& contex
 bool SaveRTF(TCustomRDData& data, TStream& stream, const TRDRTFSaveParams& params) {
   TRDStyle* rdStyle = data.GetRDStyle();
   if (!rdStyle) return false;
-  NumberLinksForExport(data);
+  const TRDExportLinkNumbering links(data);
   TRDRTFSaveContext context;
   context.Path = params.Path;
   context.Options = params.Options;
   context.TwipsPerPixel = TwipsPerPixel(params.PixelsPerInch);
+  context.DefCodePage = rdStyle->DefCodePage;
   BuildFontTable(*rdStyle, context);
   SeedColorTable(context.ColorList);
   CollectStyleColors(*rdStyle, context.ColorList);
@@ -733,7 +751,7 @@ bool SaveRTF(TCustomRDData& data, TStream& stream, const TRDRTFSaveParams& param
   if (params.PageColor != clWindow) context.ColorList.AddUniqueColor(params.PageColor);
 
   const TFontInfo& style0 = rdStyle->TextStyles().Items(0);
-  const int codePage = rdStyle->DefCodePage == CP_ACP ? kSystemCodePage : rdStyle->DefCodePage;
+  const int codePage = ResolveCodePage(rdStyle->DefCodePage);
   const std::string language = std::to_string(CharsetToLanguage(style0.Charset));
   Write(stream, "{\\rtf1\\ansi\\ansicpg" + std::to_string(codePage) + "\\uc1\\deff0\\deflang" +
                     language + "\\deflangfe" + language);

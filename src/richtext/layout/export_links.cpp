@@ -1,5 +1,8 @@
 #include "richtext/layout/export_links.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "richtext/layout/formatted_data.h"
 #include "richtext/styles/rd_style.h"
 
@@ -30,15 +33,30 @@ int NumberLinks(TCustomRDData& document) {
   return count;
 }
 
-}  // namespace
-
-void NumberLinksForExport(TCustomRDData& data) {
-  TCustomRDData& root = *data.GetAbsoluteRootData();
+void NumberLinksForExport(TCustomRDData& root) {
   // A document laid out without collecting links (an editor) numbers them as it writes.
   if (auto* formatted = dynamic_cast<TCustomRDFormattedData*>(&root);
       formatted && (formatted->DrawItems.Count() > 0 || !(formatted->GetFlags() & rdfCollectJumps)))
     return;
   NumberLinks(root);
+}
+
+// The roots whose export runs on this thread, outermost first.
+thread_local std::vector<const TCustomRDData*> exporting_roots;
+
+}  // namespace
+
+TRDExportLinkNumbering::TRDExportLinkNumbering(TCustomRDData& data)
+    : root_(data.GetAbsoluteRootData()),
+      outermost_(std::find(exporting_roots.begin(), exporting_roots.end(), root_) ==
+                 exporting_roots.end()) {
+  if (!outermost_) return;
+  NumberLinksForExport(*data.GetAbsoluteRootData());
+  exporting_roots.push_back(root_);
+}
+
+TRDExportLinkNumbering::~TRDExportLinkNumbering() {
+  if (outermost_) exporting_roots.pop_back();
 }
 
 int ExportLinkId(TCustomRDData& data, const TCustomRDItemInfo& item) {

@@ -10,8 +10,21 @@
 class TCustomRDData;
 class TCustomRDItemInfo;
 
-// Numbers the links of data, unless its root has been laid out (its numbers stand).
-void NumberLinksForExport(TCustomRDData& data);
+// The links of data's whole document numbered for the writes made while this lives: the
+// outermost write numbers them (unless the root has been laid out: its numbers stand); a
+// write inside it - a table cell written through a whole-document writer - finds them
+// numbered, so that an export numbers its document once however many cells it has.
+class TRDExportLinkNumbering {
+ public:
+  explicit TRDExportLinkNumbering(TCustomRDData& data);
+  ~TRDExportLinkNumbering();
+  TRDExportLinkNumbering(const TRDExportLinkNumbering&) = delete;
+  TRDExportLinkNumbering& operator=(const TRDExportLinkNumbering&) = delete;
+
+ private:
+  const TCustomRDData* root_;
+  bool outermost_;
+};
 // The id of item's link in the whole document, as a click on it reports it: its number
 // in data moved by where data's links start in each document around it; -1 for an item
 // whose link has no number (an empty text).

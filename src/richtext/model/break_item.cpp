@@ -174,7 +174,8 @@ std::string TRDBreakItemInfo::GetHTML(TCustomRDData* rdData, bool useCSS,
   const std::string size = IntToHTMLAttr(LineWidth, saveOptions);
   const std::string end = GetHTMLEmptyTagEnd(saveOptions);
   if (!style.empty())
-    return "<hr " + noShade + " size=" + size + " " + hint + "style=\"" + style + "\"" + end + ">";
+    return "<hr " + noShade + " size=" + size + " " + hint + "style=" + QuotedHTMLAttr(style) +
+           end + ">";
   if (Color != clNone)
     return "<hr " + noShade + " size=" + size + " " + hint +
            "color=" + ColorToHTMLString(Color, true) + end + ">";

@@ -53,9 +53,9 @@ std::string SaveImageForHTML(const TGraphic& graphic, const std::string& path,
   }
   SaveFileAtomically(
       fileName, std::string_view(static_cast<const char*>(data.Memory()), size_t(data.Size())));
-  std::string folder = ExtractFilePath(path);
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  return folder + ExtractFileName(fileName);
+  // The link names the file where it was saved: a prefix may name a folder of its own or
+  // an absolute place, which the page's folder and the file's name alone would miss.
+  return fileName;
 }
 
 std::string TRDHTMLSaveContext::SaveImage(TCustomRDData& data, const TGraphic& graphic,

@@ -34,7 +34,8 @@ struct TRDHTMLSaveContext {
 // The default picture saver: a new file path + prefix + counter + ".jpg" or ".bmp" (the
 // counter advances past existing files), a JPEG picture saved as it is, anything else as
 // a bitmap on backColor (white for clNone), converted to JPEG when asked. Returns the
-// directory of path followed by the file's name. File errors propagate.
+// saved file's path (an absolute prefix stands alone, any other follows path). File
+// errors propagate.
 std::string SaveImageForHTML(const TGraphic& graphic, const std::string& path,
                              const std::string& imagePrefix, int& imageCounter, TColor backColor,
                              bool saveAsJPEG, bool overwrite);

@@ -1,5 +1,7 @@
 #include "richtext/model/item_kinds.h"
 
+#include <algorithm>
+
 #include "platform/text/sysutils.h"
 #include "richtext/styles/rdf_routines.h"
 
@@ -10,6 +12,31 @@ constexpr const char* kIntPropertyNames[] = {
     "tmode",      "tcolor",    "minheightonpage", "spacing", "resizable", "unremovable",
     "nohtmlsize", "ainterval", "visible"};
 constexpr const char* kStrPropertyNames[] = {"", "hint", "alt", "filename"};
+
+// The largest length in pixels a file may give an object (a side, a shift, a part's
+// height), the largest gap around it and the longest pause between animation frames
+// (hundredths of a second): the sizes, sums and timers made of them stay in range.
+constexpr int kMaxObjectLength = 32767;
+constexpr int kMaxSpacing = 1000;
+constexpr int kMaxAnimationInterval = 100000;
+
+// A number of the file bounded where it is read, whatever the file says.
+int BoundedValue(TRDExtraItemProperty prop, int value) {
+  switch (prop) {
+    case rdepVShift:
+      return std::clamp(value, -kMaxObjectLength, kMaxObjectLength);
+    case rdepImageWidth:
+    case rdepImageHeight:
+    case rdepMinHeightOnPage:
+      return std::clamp(value, 0, kMaxObjectLength);
+    case rdepSpacing:
+      return std::clamp(value, 0, kMaxSpacing);
+    case rdepAnimationInterval:
+      return std::clamp(value, 0, kMaxAnimationInterval);
+    default:
+      return value;
+  }
+}
 
 }  // namespace
 
@@ -44,7 +71,7 @@ void ReadRDFExtraProperty(TCustomRDItemInfo& item, std::string_view line) {
   std::string name(line.substr(0, equals));
   std::string value(line.substr(equals + 1));
   if (TRDExtraItemProperty prop = GetExtraIntPropertyByName(name); prop != rdepUnknown)
-    item.SetExtraIntProperty(prop, StrToIntDef(value, 0));
+    item.SetExtraIntProperty(prop, BoundedValue(prop, StrToIntDef(value, 0)));
   else if (TRDExtraItemStrProperty strProp = GetExtraStrPropertyByName(name);
            strProp != rdespUnknown)
     item.SetExtraStrProperty(strProp, DecodeRDFLineBreaks(value));

@@ -24,6 +24,9 @@
 
 namespace {
 
+// A level's format text has arguments for the numbers of levels 0 .. 255.
+constexpr int kMaxListLevel = 255;
+
 bool DrawsImage(const TRDListLevel& level) {
   return level.ListType == rdlstImageList || level.ListType == rdlstImageListCounter ||
          (level.ListType == rdlstPicture && level.HasPicture());
@@ -90,7 +93,7 @@ void TRDMarkerItemInfo::CalcDisplayString(const TRDStyle& rdStyle, const TRDMark
   const auto& levels = rdStyle.ListStyles()[ListNo].Levels;
   auto levelAt = [&](int n) { return levels[size_t(std::min(n, int(levels.size()) - 1))].get(); };
   const bool legal = (level->Options & rdloLegalStyleNumbering) != 0;
-  std::vector<std::string> args(size_t(std::clamp(Level + 1, 1, 256)));
+  std::vector<std::string> args(size_t(std::clamp(Level + 1, 1, kMaxListLevel + 1)));
   if (Level < int(args.size())) args[size_t(Level)] = RDListNumberText(Counter, level->ListType);
   const TRDMarkerList* inList = &list;
   int at = index;
@@ -310,6 +313,10 @@ void TRDMarkerItemInfo::SaveRDFExtraProperties(TStream& stream) const {
   SaveNoHTMLImageSize(stream);
 }
 
+int TRDMarkerItemInfo::BoundedLevel(int level) {
+  return std::clamp(level, -1, kMaxListLevel);
+}
+
 std::string TRDMarkerItemInfo::GetRDFHeaderExtra(TCustomRDData*) const {
   return std::to_string(ListNo) + " " + std::to_string(Level) + " " + std::to_string(StartFrom) +
          " " + (Reset ? "1" : "0");
@@ -320,6 +327,7 @@ bool TRDMarkerItemInfo::ReadRDFHeader(std::string_view& rest, TCustomRDData*) {
   if (!RDFReadInteger(rest, ListNo) || !RDFReadInteger(rest, Level) ||
       !RDFReadInteger(rest, StartFrom) || !RDFReadInteger(rest, reset))
     return false;
+  Level = BoundedLevel(Level);
   Reset = reset != 0;
   return true;
 }

@@ -17,6 +17,9 @@ class TRDMarkerItemInfo : public TRDRectItemInfo, public TRDNoHTMLImageSizePrope
   static std::unique_ptr<TRDMarkerItemInfo> CreateMarker(TCustomRDData* rdData, int listNo,
                                                          int level, int startFrom, bool reset);
   std::unique_ptr<TCustomRDItemInfo> CreateEmpty(TCustomRDData* rdData) const override;
+  // A level read from a file, kept to the levels numbering has room for (-1 stays "no
+  // level"), so that level arithmetic cannot overflow.
+  static int BoundedLevel(int level);
 
   // The box, set by sizing: MarkerLeft is its offset from the item's position (negative:
   // the marker hangs to the left of the text).

@@ -263,7 +263,8 @@ bool TRDMarkerList::LoadBinary(TStream& stream, TCustomRDData* rdData, bool with
   items_.reserve(states.size());
   owned_.reserve(states.size());
   for (const TRDMarkerState& state : states) {
-    auto marker = TRDMarkerItemInfo::CreateMarker(rdData, state.ListNo, state.Level,
+    auto marker = TRDMarkerItemInfo::CreateMarker(rdData, state.ListNo,
+                                                  TRDMarkerItemInfo::BoundedLevel(state.Level),
                                                   state.StartFrom, state.Reset);
     marker->Counter = state.Counter;
     marker->IndexInList = int(items_.size());

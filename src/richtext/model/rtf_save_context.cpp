@@ -29,6 +29,11 @@ int TRDRTFSaveContext::Twips(int pixels) const {
   return int(std::lround(pixels * TwipsPerPixel));
 }
 
+int TRDRTFSaveContext::FileCharset(int charset) const {
+  if (charset == SYMBOL_CHARSET) return charset;
+  return CodePageToCharset(charset == DEFAULT_CHARSET ? DefCodePage : CharsetToCodePage(charset));
+}
+
 int TRDRTFSaveContext::ColorIndex(TColor color) const {
   return std::max(ColorList.IndexOf(color), 0);
 }
@@ -47,7 +52,8 @@ int RTFListLevelCodePage(const TRDListLevel& level, const TRDStyle& rdStyle) {
 
 std::string RTFFontProperties(const TRDFont& font, const TRDRTFSaveContext& context) {
   std::string out =
-      "\\f" + std::to_string(std::max(context.FontTable.Find(font.Name, font.Charset), 0));
+      "\\f" + std::to_string(std::max(
+                  context.FontTable.Find(font.Name, context.FileCharset(font.Charset)), 0));
   if (font.Style & fsBold) out += "\\b";
   if (font.Style & fsItalic) out += "\\i";
   if (font.Style & fsUnderline) out += "\\ul";

@@ -34,7 +34,8 @@ struct TRDRTFSaveContext {
   std::string Path;  // where linked files go
   TRDRTFOptions Options = kDefaultRTFOptions;
   double TwipsPerPixel = 15;
-  int Level = 0;  // table nesting: 0 for the document itself
+  int DefCodePage = 0;  // the code page of text in fonts of the default charset
+  int Level = 0;        // table nesting: 0 for the document itself
   TRDColorList ColorList;
   TRDRTFFontTable FontTable;
   std::vector<int> StyleToFont;  // text style -> index in FontTable
@@ -47,6 +48,9 @@ struct TRDRTFSaveContext {
   bool FirstParaOfOutput = true;
 
   int Twips(int pixels) const;
+  // The charset a font is written with: the one naming the code page its text is in, as
+  // readers take the default charset for a page of their own, not for the document's.
+  int FileCharset(int charset) const;
   // The colour's index in the colour table, 0 (the automatic colour) when it is not there.
   int ColorIndex(TColor color) const;
   // The "\ls" number of a list marker item.

@@ -185,7 +185,7 @@ std::string HintToAttr(int kind, std::string_view hint) {
   if (kind != 1 && kind != 2) return text;
   for (char& c : text)
     if (c == '"') c = '\'';
-  if (kind == 1) return "title=\"" + text + "\"";
+  if (kind == 1) return "title=" + QuotedHTMLAttr(text);
   return "\\o \"" + RTFEscapeNoBraces(text) + "\"";
 }
 
@@ -257,8 +257,18 @@ std::string EscapeHTMLAttr(std::string_view value) {
       case '"':
         out += "&quot;";
         break;
+      case '\t':
+        out += "&#9;";
+        break;
+      case '\n':
+        out += "&#10;";
+        break;
+      case '\r':
+        out += "&#13;";
+        break;
       default:
-        out += c;
+        // XML has no form for the other control characters, not even a reference.
+        if (std::uint8_t(c) >= 0x20) out += c;
     }
   }
   return out;

@@ -57,7 +57,8 @@ std::string ColorToHTMLString(TColor color, bool quoted);
 std::string ColorToCSS(TColor color);
 // Backslashes become '/'; with rdsoUTF8 the text is converted from codePage to UTF-8.
 std::string FilePathToHTML(std::string_view path, TRDSaveOptions saveOptions, int codePage);
-// Kind 1: title="hint" (double quotes turned single); kind 2: an RTF field switch
+// Kind 1: title="hint" (double quotes turned single, then escaped as every attribute
+// value); kind 2: an RTF field switch
 // \o "hint"; other kinds the hint unchanged; "" for an empty hint.
 std::string HintToAttr(int kind, std::string_view hint);
 std::string FontToCSS(const TRDFont& font, bool useFontName);
@@ -66,7 +67,9 @@ std::string GetHTMLEmptyTagEnd(TRDSaveOptions saveOptions);
 std::string HTMLBooleanAttr(std::string_view name, TRDSaveOptions saveOptions);
 std::string IntToHTMLAttr(int value, TRDSaveOptions saveOptions);
 std::string StrToHTMLAttr(std::string_view s, TRDSaveOptions saveOptions);
-// An attribute value with & < > and " escaped, bare or in double quotes.
+// An attribute value with & < > and " escaped, tab and line ends as references and the
+// other control characters dropped, bare or in double quotes: the one form of every
+// attribute value the writers take from a document.
 std::string EscapeHTMLAttr(std::string_view value);
 std::string QuotedHTMLAttr(std::string_view value);
 // A CSS string in single quotes: quotes and backslashes escaped, and < > & " as CSS

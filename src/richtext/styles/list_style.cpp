@@ -9,6 +9,7 @@
 #include "richtext/base/ini_file.h"
 #include "richtext/styles/component_stream.h"
 #include "richtext/styles/graphic_streams.h"
+#include "richtext/styles/html_routines.h"
 #include "richtext/styles/rdf_routines.h"
 
 namespace {
@@ -250,7 +251,7 @@ std::string TRDListLevel::HTMLOpenTag(bool useCSS, int previousLeftIndent, bool 
       css = "text-indent: " + Px(MarkerIndent - LeftIndent) +
             "; margin-left: " + Px(LeftIndent - previousLeftIndent) +
             "; list-style-position: inside;";
-    style = " style=\"" + css + "\"";
+    style = " style=" + QuotedHTMLAttr(css);
   }
   if (!HasNumbering()) return "<ul" + style + ">";
   std::string type;

@@ -53,7 +53,7 @@ void AppendWithSpace(std::string& s, const std::string& item) {
 }
 
 std::string StyleAttr(const std::string& css) {
-  return css.empty() ? "" : " style=\"" + css + "\"";
+  return css.empty() ? "" : " style=" + QuotedHTMLAttr(css);
 }
 
 }  // namespace
