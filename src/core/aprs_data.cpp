@@ -52,8 +52,12 @@ bool DecodePositionText(std::string text, TAprsData& info) {
   }
   std::string lat, lon;
   SplitLatLon(text, lat, lon);
-  info.Lat = DmmToDeg(lat);
-  info.Lon = DmmToDeg(lon);
+  const double lat_deg = DmmToDeg(lat);
+  const double lon_deg = DmmToDeg(lon);
+  // Digits can say 99 degrees and 99 minutes; no station stands there.
+  if (!OnGlobe(lat_deg, lon_deg)) return false;
+  info.Lat = lat_deg;
+  info.Lon = lon_deg;
   info.HasPosition = true;
   return true;
 }
@@ -178,6 +182,7 @@ void DecodeCompressedBlock(std::string_view Block, TAprsData& Info) {
   std::optional<TGeoPoint> point = DecodeCompressedDeg(Block.substr(1, 8));
   Info.SymTable = Block[0];
   Info.SymCode = Block[9];
+  if (!point) return;
   Info.Lat = point->Lat;
   Info.Lon = point->Lon;
   Info.HasPosition = true;

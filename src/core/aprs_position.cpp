@@ -232,18 +232,26 @@ std::string NormalizePosText(std::string_view Text) {
   return lat + "/" + lon;
 }
 
+bool OnGlobe(double Lat, double Lon) {
+  return std::isfinite(Lat) && std::isfinite(Lon) && std::fabs(Lat) <= 90 && std::fabs(Lon) <= 180;
+}
+
 std::optional<TGeoPoint> DecodeCompressedDeg(std::string_view S) {
   if (S.size() < 8) return std::nullopt;
+  constexpr int kBase91Digits = 91;
+  bool digits_ok = true;
   auto base91 = [&](size_t first) {
     long value = 0;
     for (size_t i = 0; i < 4; ++i) {
-      // The protocol takes each difference as a byte value.
-      auto digit = static_cast<uint8_t>(static_cast<uint8_t>(S[first + i]) - kBase91Offset);
+      const int digit = static_cast<uint8_t>(S[first + i]) - kBase91Offset;
+      if (digit < 0 || digit >= kBase91Digits) digits_ok = false;
       value += static_cast<long>(digit) * kBase91Weights[i];
     }
     return static_cast<double>(value);
   };
-  return TGeoPoint{90 - base91(0) / kLatUnitsPerDegree, -180 + base91(4) / kLonUnitsPerDegree};
+  const TGeoPoint point{90 - base91(0) / kLatUnitsPerDegree, -180 + base91(4) / kLonUnitsPerDegree};
+  if (!digits_ok || !OnGlobe(point.Lat, point.Lon)) return std::nullopt;
+  return point;
 }
 
 bool DecodeCompressedPos(std::string_view S, std::string& Lat, std::string& Lon) {

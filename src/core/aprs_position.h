@@ -18,6 +18,9 @@ struct TGeoPoint {
   double Lon = 0;
 };
 
+// A position that exists: finite, latitude within +-90 and longitude within +-180.
+bool OnGlobe(double Lat, double Lon);
+
 // "[-]d:m[:s]" with "." as decimal point in any group: degrees, minutes / 60,
 // seconds / 3600, all taking the sign of the text. 0 when a group is not a number.
 double DmsToDeg(std::string_view S);
@@ -41,9 +44,10 @@ bool ParseLatLon(std::string_view Text, double& Lat, double& Lon);
 // empty when a hemisphere letter, the "," or a "." of either half is missing.
 std::string NormalizePosText(std::string_view Text);
 // The 4 + 4 base-91 characters of a compressed position to degrees; nullopt when
-// fewer than 8 characters are given.
+// fewer than 8 characters are given, when one is no base-91 digit ('!' to '{'), and when
+// the result lies off the globe (four digits reach beyond 90 degrees south).
 std::optional<TGeoPoint> DecodeCompressedDeg(std::string_view S);
-// The same as float texts; false (outputs untouched) when S is too short.
+// The same as float texts; false (outputs untouched) when DecodeCompressedDeg has none.
 bool DecodeCompressedPos(std::string_view S, std::string& Lat, std::string& Lon);
 // Degree texts ("." or "," as decimal separator, empty is 0) to the 8 compressed
 // characters; empty when a text is not a number or lies outside +-90 / +-180.

@@ -112,6 +112,8 @@ std::string CtlText(uint8_t Control, bool DestinationCBit, bool SourceCBit) {
 std::string DecodeAx25Frame(std::span<const uint8_t> Frame, TPacketHeader* Parts) {
   if (Frame.size() < kMinimumFrame) return {};
   const std::vector<uint8_t> frame = KissUnescape(Frame);
+  // Only a data frame carries an AX.25 frame; the other KISS commands carry settings.
+  if ((frame[0] & kKissCommandMask) != kKissCommandData) return {};
   const int port = frame[0] >> 4;
   std::string group, destination, source, path;
   bool destination_c = false, source_c = false;
@@ -157,7 +159,8 @@ std::string DecodeAx25Frame(std::span<const uint8_t> Frame, TPacketHeader* Parts
   if (Parts) {
     const int radio_port = port + 1;
     *Parts = {radio_port == 1 || radio_port == 2 ? radio_port : 0, UpperCase(source),
-              UpperCase(destination), UpperCase(path)};
+              UpperCase(destination), UpperCase(path),
+              (control & ~kPollFinal) == kAx25ControlUi && pid == kAx25PidNoLayer3};
   }
   return text;
 }

@@ -28,6 +28,8 @@ constexpr uint8_t kFesc = 0xDB;
 constexpr uint8_t kTfend = 0xDC;
 constexpr uint8_t kTfesc = 0xDD;
 constexpr uint8_t kKissCommandData = 0x00;
+// The command in the low nibble of a KISS frame's first byte; the port is the high one.
+constexpr uint8_t kKissCommandMask = 0x0F;
 constexpr uint8_t kAx25ControlUi = 0x03;
 constexpr uint8_t kAx25PidNoLayer3 = 0xF0;
 // Bytes the TNC link keeps of one received frame or line, and of one sent frame.
@@ -52,8 +54,9 @@ bool IsAx25Callsign(std::string_view Raw);
 std::string CtlText(uint8_t Control, bool DestinationCBit, bool SourceCBit);
 // One received KISS frame, still escaped, from the command byte to the byte before
 // the closing FEND: "n:fm SRC to DEST[ via PATH] ctl CTL pid PID" CR LF data, n the
-// KISS port + 1. Empty for fewer than 15 bytes (command byte and two addresses), and
-// for a frame any of whose addresses is no callsign (see IsAx25Callsign): its text
+// KISS port + 1. Empty for fewer than 15 bytes (command byte and two addresses), for a
+// KISS command other than data, and for a frame any of whose addresses is no callsign
+// (see IsAx25Callsign): its text
 // would end up in our monitor, our log and the lines we send to the internet.
 // Digipeaters beyond the eighth are walked over but not shown. Parts, when given,
 // receives the header's port, calls and via list, upper case as the text would read.

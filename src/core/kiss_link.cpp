@@ -116,13 +116,13 @@ void TKissLink::EchoTxFrame(std::string_view Source, std::string_view Path, std:
 
 void AttachKissLink(TRs232& Port, TKissLink& Link) {
   Link.SetWriter(&Port);
+  // One read per hand-over: what is left waits for the next one, so that a TNC that
+  // never pauses cannot keep the window from its other events.
   Port.OnReceive = [&Port, &Link] {
     uint8_t buffer[TRs232::kRs232MaxRead];
     unsigned read = 0;
-    while (Port.Rs232BytesAvailable() > 0 && Port.ReadRs232(buffer, sizeof buffer, read) &&
-           read > 0) {
+    if (Port.Rs232BytesAvailable() > 0 && Port.ReadRs232(buffer, sizeof buffer, read) && read > 0)
       Link.KissRxBytes(std::span<const uint8_t>(buffer, read));
-    }
   };
 }
 

@@ -12,6 +12,9 @@ struct TPacketHeader {
   std::string Source;  // sender's callsign
   std::string Dest;    // destination callsign
   std::string Via;     // via list as heard, each repeating digipeater's '*' kept
+  // False for a radio frame that is not APRS: not a UI frame (control 0x03, P/F either
+  // way) or with a PID other than 0xF0 (no layer 3). Such a frame is only shown.
+  bool UiFrame = true;
 };
 
 struct TReceivedPacket {

@@ -2,8 +2,18 @@
 
 #include "platform/text/sysutils.h"
 
+namespace {
+
+constexpr char kServerCommentMark = '#';
+
+}  // namespace
+
 std::string_view LinePart(std::string_view Text) {
   return Text.substr(0, Text.find_first_of(std::string_view("\r\n\0", 3)));
+}
+
+bool HoldsLineEnd(std::string_view Text) {
+  return LinePart(Text).size() != Text.size();
 }
 
 std::string Tnc2Line(std::string_view Source, std::string_view DestAndPath, std::string_view Data) {
@@ -21,6 +31,9 @@ bool SplitIsLine(std::string_view Line, TReceivedPacket& Packet) {
   const std::string line = Trim(Line);
   const size_t colon = line.find(':');
   if (line.empty() || colon == std::string::npos) return false;
+  // A server's comment line ("# logresp ...", "# aprsc ...") is no packet, whatever it
+  // holds after the '#'.
+  if (line[0] == kServerCommentMark) return false;
   const std::string_view address = std::string_view(line).substr(0, colon);
   const size_t gt = address.find('>');
   if (gt == std::string_view::npos) return false;

@@ -13,6 +13,8 @@
 // The text up to its first CR, LF or NUL: what of a received text may go into a line we
 // send or write, where any of them would end the line and start one of its own.
 std::string_view LinePart(std::string_view Text);
+// True when Text holds a CR, LF or NUL, at which LinePart would cut it.
+bool HoldsLineEnd(std::string_view Text);
 // "%s>%s:%s": DestAndPath is the destination, or the destination and the path joined
 // by commas. Each part is cut by LinePart, so the result is always one line.
 std::string Tnc2Line(std::string_view Source, std::string_view DestAndPath, std::string_view Data);

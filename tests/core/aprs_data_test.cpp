@@ -47,6 +47,22 @@ TEST(AprsData, WhatFailsThePlainTestIsReadAsCompressed) {
   EXPECT_FALSE(d.HasPosition);
 }
 
+// Digits can say more than 90 or 180 degrees, and four base-91 digits reach beyond the
+// south pole: such a position is none, as is one whose digits are no base-91 digits.
+TEST(AprsData, PositionsOffTheGlobeAreNone) {
+  for (const char* data : {"!9999.99N/00000.00E>", "!0000.00N/99999.99W>", "!9000.01S/00000.00E>",
+                           "!/\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF>7P[", "!/{{{{!!!!>7P[",
+                           "!/!!!!{{{{>7P[", "!/5L!\x20<*e7>7P[", "@092345z9999.99N/00000.00E>",
+                           ";OBJ      *092345z0000.00N/99999.99W>"}) {
+    const TAprsData d = DecodeAprsData("APRS", data);
+    EXPECT_FALSE(d.HasPosition) << data;
+  }
+  for (const char* data : {"!9000.00N/18000.00W>", "!9000.00S/18000.00E>", "!/!!!!!!!!>7P["}) {
+    const TAprsData d = DecodeAprsData("APRS", data);
+    EXPECT_TRUE(d.HasPosition) << data;
+  }
+}
+
 TEST(AprsData, TimeStampedPositions) {
   TAprsData d = DecodeAprsData("APRS", "@092345z4903.50N/07201.75W>088/036");
   EXPECT_EQ(d.AprsTime, "092345z");

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <utility>
 
 #include "core/rs232.h"
 #include "platform/io/pseudo_terminal.h"
 #include "platform/sys/pump.h"
+#include "platform/sys/thread.h"
 
 namespace {
 
@@ -226,4 +230,46 @@ TEST(KissPort, AnAttachedLinkHearsAndSpeaksThroughThePort) {
   PumpUntil([] { return false; }, 200);
   EXPECT_EQ(r.lines.size(), 2u);
   port.CloseRs232();
+}
+
+// A TNC that sends faster than the program decodes: each hand-over reads once and
+// returns, so the window gets to its other events while the bytes keep coming.
+TEST(KissPort, ATncThatNeverPausesLeavesTheWindowAnswering) {
+  TPseudoTerminal tnc;
+  TRs232 port({});
+  std::string error;
+  ASSERT_TRUE(port.OpenRs232Device(tnc.DevicePath(), 9600, TSerialFlow::None, error)) << error;
+  struct TSlowLink : TRecordingLink {
+    void AnalysePacket(const TReceivedPacket& packet) override {
+      std::this_thread::sleep_for(std::chrono::microseconds(300));
+      TRecordingLink::AnalysePacket(packet);
+    }
+  } r;
+  r.link.KissActive = 1;
+  AttachKissLink(port, r.link);
+  std::atomic<bool> stop{false}, sending{true};
+  std::thread sender([&] {
+    std::string burst;
+    for (int i = 0; i < 50; ++i) burst.append(kStream.begin(), kStream.end());
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!stop && std::chrono::steady_clock::now() < end) tnc.Send(burst);
+    sending = false;
+  });
+  // Another thread asks the window for an answer once the flood is on.
+  std::atomic<bool> answered{false}, answered_while_sending{false};
+  std::thread asker([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    TThread::Synchronize([&] {
+      answered_while_sending = bool(sending);
+      answered = true;
+    });
+  });
+  PumpUntil([&] { return answered.load(); }, 8000);
+  stop = true;
+  asker.join();
+  sender.join();
+  DetachKissLink(port, r.link);
+  port.CloseRs232();
+  EXPECT_TRUE(answered_while_sending);
+  EXPECT_GT(r.lines.size(), 0u);
 }

@@ -43,6 +43,10 @@ TEST(Tnc2Line, SplitsIntoInternetHeaderAndData) {
 TEST(Tnc2Line, NotATnc2Line) {
   EXPECT_TRUE(Split("").empty());
   EXPECT_TRUE(Split("# aprsc 2.1.4 7 Dec 2026 T2TEST 1.2.3.4:14580").empty());
+  // A comment line is none, whatever follows its '#'.
+  EXPECT_TRUE(Split("# EVIL1>APRS:!4903.50N/07201.75W-").empty());
+  EXPECT_TRUE(Split("#EVIL2>APRS:>x").empty());
+  EXPECT_TRUE(Split("  #EVIL3>APRS:>x").empty());
   EXPECT_TRUE(Split("N0CALL APRS:x").empty());  // no '>'
   EXPECT_TRUE(Split("N0CALL>APRS").empty());    // no ':'
   EXPECT_TRUE(Split(":N0CALL>APRS").empty());   // the '>' stands after the ':'

@@ -19,11 +19,24 @@ inline int HeaderPort(const std::string& Header) {
   return port;
 }
 
+// The frame type word after "ctl" starts with "UI" ("UI", "UIv", "UI^"); a header without
+// " ctl " is judged on the word at its fourth character.
+inline bool IsUiFrameHeader(const std::string& Header) {
+  const std::string work = UpperCase(Header);
+  const size_t ctl = work.find(" CTL ");
+  const size_t from = ctl == std::string::npos ? 3 : ctl + 4;
+  if (from >= work.size()) return false;
+  std::string word = Trim(work.substr(from));
+  word = word.substr(0, word.find(' '));
+  return word.rfind("UI", 0) == 0;
+}
+
 // The header and data trimmed, and the header taken apart from its text.
 inline TReceivedPacket MonitorTextPacket(const std::string& Header, const std::string& Data) {
   TReceivedPacket packet{Trim(Header), Trim(Data), {}};
   TPacketHeader& parts = packet.Parts;
   parts.Port = HeaderPort(packet.Header);
+  parts.UiFrame = !(parts.Port == 1 || parts.Port == 2) || IsUiFrameHeader(packet.Header);
   // "FM A TO B VIA C CTL ..." or "IG A TO B VIA C,D"
   std::string work = UpperCase(packet.Header);
   const size_t mark = work.find(parts.Port == -1 ? "IG " : "FM ");

@@ -325,6 +325,15 @@ void StoreSpeakLines(const TStringList& Lines, TStringList& Stored) {
   Stored.EndUpdate();
 }
 
+namespace {
+
+void ReportDestroyedSpeakFile(const std::string& FileName) {
+  MyShowError(TwoLineMessage(Format("The SPEAK file \"%s\" is destroyed!", FileName),
+                             Format("Please delete this file from \"%s\" !", SpkDir)));
+}
+
+}  // namespace
+
 std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly) {
   const std::string path = SpkDir + FileName;
   std::uint8_t result = kSpeakUnusable;
@@ -332,17 +341,22 @@ std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly) {
     if (UpperCase(ExtractFileExt(path)) != ".SPK") return kSpeakUnusable;
     TStringList lines;
     std::string content;
+    bool reported = false;
     try {
       LoadFileToString(content, path);
       const std::string plain = DecodeString(content, kLanguageKey);
       lines.SetText(plain.size() > kSpeakPreambleLength ? plain.substr(kSpeakPreambleLength)
                                                         : std::string());
     } catch (const Exception&) {
-      MyShowError(TwoLineMessage(Format("The SPEAK file \"%s\" is destroyed!", FileName),
-                                 Format("Please delete this file from \"%s\" !", SpkDir)));
+      ReportDestroyedSpeakFile(FileName);
+      reported = true;
       lines.SetText(content);
     }
     result = ReadSpeakLines(lines);
+    // A file to load that deciphers to no header is as destroyed as one that cannot be
+    // read: said so, before another language takes its place without a word. Checking
+    // (the settings' list of languages) passes it over quietly.
+    if (result == kSpeakUnusable && !reported && !CheckOnly) ReportDestroyedSpeakFile(FileName);
     if (result == kSpeakWrongVersion) {
       MyShowError(TwoLineMessage(Format("This SPEAK file \"%s\" is not for %s Version %s !",
                                         FileName, kProductName, kLanguageVersion),

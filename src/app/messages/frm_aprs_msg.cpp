@@ -24,13 +24,11 @@ namespace {
 
 constexpr int kMaxMsgNr = 9999;
 constexpr int kMaxSends = 5;
-// A message id is one to five characters; the acknowledgement repeats it whole.
+// A message id is one to five letters or digits; the acknowledgement repeats it whole.
 constexpr size_t kMaxMsgIdLength = 5;
 constexpr unsigned kRetryIntervalMs = 5000;
-// A message is sent again when its last send is more than a minute old; a repeated
-// message is not acknowledged again within five seconds.
+// A message is sent again when its last send is more than a minute old.
 constexpr TDateTime kRetryAge = 0.000694444;
-constexpr TDateTime kAckRepeatAge = 0.0000578704;
 constexpr char kEnter = '\r';
 
 // Index of the first character below a blank, npos when there is none.
@@ -39,6 +37,29 @@ size_t FirstControl(const std::string& S) {
     if (static_cast<unsigned char>(S[i]) < 0x20) return i;
   }
   return std::string::npos;
+}
+
+// The message id in Text: one to five letters or digits and nothing after them but
+// blanks, up to the first control character (a line end ends the message: what follows
+// it is no part of the id, nor may it go out in our answer). Empty when Text is none: a
+// longer or broken id is no id at all; answered cut or bare, it would acknowledge a
+// message nobody sent, and the sender would retry.
+std::string MessageId(const std::string& Text) {
+  const std::string id = TrimRight(Text.substr(0, FirstControl(Text)));
+  if (id.empty() || id.size() > kMaxMsgIdLength) return {};
+  for (char c : id) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) return {};
+  }
+  return id;
+}
+
+// An acknowledgement or rejection is "ack" or "rej" (any case) followed by the id it
+// answers and nothing else; Answered receives that id. Anything longer is a message.
+bool IsAnswer(const std::string& Text, std::string& Answered) {
+  const std::string kind = UpperCase(Text.substr(0, 3));
+  if (kind != "ACK" && kind != "REJ") return false;
+  Answered = MessageId(Text.substr(3));
+  return !Answered.empty();
 }
 
 std::string Field(const std::string& Record, int Index) {
@@ -145,8 +166,6 @@ TfrmAprsMsg::TfrmAprsMsg(TComponent* AOwner) : TForm(AOwner), rdsMsg(std::make_u
   memAck = NewControl<TMemo>(this, this, "memAck", 0, 0, 10, 10);
   memAck->SetVisible(false);
 
-  AckLog.SetSorted(true);
-  AckLog.SetDuplicates(dupAccept);
   RetryBusy = 0;
   timMsgTx = new TTimer(this);
   timMsgTx->Name = "timMsgTx";
@@ -175,9 +194,13 @@ std::string TfrmAprsMsg::NowStamp() const {
   return FormatDateTime("yymmddhhnnss", NowTime());
 }
 
-void TfrmAprsMsg::RefreshMemos() {
+void TfrmAprsMsg::RefreshPendingMemo() {
   memTx->Lines().Assign(PendingMsgs);
-  memAck->Lines().Assign(AckLog);
+}
+
+bool TfrmAprsMsg::IsOwnCall(const std::string& Call) const {
+  const std::string call = Trim(Call);
+  return !call.empty() && (SameText(call, Trim(OwnCall(0))) || SameText(call, Trim(OwnCall(1))));
 }
 
 // --- receiving ----------------------------------------------------------------------------
@@ -195,24 +218,26 @@ void TfrmAprsMsg::HandleRxMessage(const TAprsInfo& Info) {
   // today's messages.
   const bool replayed = IsReplaying && IsReplaying();
 
-  std::string text;
+  // A message in our own name was not sent by us on this road: answering it would have
+  // us acknowledge ourselves on the radio and the internet.
+  const bool answerable = own && !replayed && !IsOwnCall(Info.SrcCall);
+
+  std::string text = data.substr(11);
   std::string number;
   const size_t brace = data.find('{', 11);
-  if (brace != std::string::npos) {
+  const std::string id =
+      brace == std::string::npos ? std::string() : MessageId(data.substr(brace + 1));
+  if (!id.empty()) {
     text = data.substr(11, brace - 11);
-    // The number ends at a control character: a line break after it would go out in
-    // our acknowledgement as a line of its own.
-    number = data.substr(brace, 1 + kMaxMsgIdLength);
-    number = Trim(number.substr(0, FirstControl(number)));
-    if (own && !replayed) SendAck(Info.SrcCall, addressee, number, Info.Port);
-  } else {
-    text = data.substr(11);
+    number = "{" + id;
+    if (answerable) SendAck(Info.SrcCall, addressee, number, Info.Port);
   }
   const std::string tag = Info.HeardVia.empty() ? Trim(Info.SrcCall) : Info.HeardVia;
 
-  const std::string kind = UpperCase(text.substr(0, 3));
-  if (kind == "ACK" || kind == "REJ") {
-    if (own && !replayed) MarkAcknowledged(addressee, Trim(Info.SrcCall), Trim(text.substr(3)));
+  // A text that carries its own id is a message, whatever its first word.
+  std::string answered;
+  if (number.empty() && IsAnswer(text, answered)) {
+    if (answerable) MarkAcknowledged(addressee, Trim(Info.SrcCall), answered);
     return;
   }
   MonitorMsgs->AddOrUpdate(Info.SrcCall, addressee, true, -1, number, text, tag);
@@ -239,7 +264,7 @@ void TfrmAprsMsg::MarkAcknowledged(const std::string& OwnCall, const std::string
         SameText(Trim(Unescaped(Field(record, pfAddressee))), From))
       PendingMsgs.Delete(i);
   }
-  RefreshMemos();
+  RefreshPendingMemo();
 }
 
 void TfrmAprsMsg::SendAck(const std::string& Src, const std::string& Addressee,
@@ -247,15 +272,9 @@ void TfrmAprsMsg::SendAck(const std::string& Src, const std::string& Addressee,
   // A sender whose call holds a control character (an internet line may carry a CR or
   // NUL) is no station we can answer without sending that character on.
   if (FirstControl(Src) != std::string::npos) return;
-  const std::string key = Escaped(IntToStr(Port) + ":" + Src + ">" + Addressee + ":" + Number);
-  int first = -1;
-  int last = -1;
-  CsvFindRange(key, AckLog, first, last);
-  if (first >= 0) {
-    const TDateTime sent = TryStampToDateTime(Field(AckLog[last], 1)).value_or(0);
-    if (NowTime() - sent <= kAckRepeatAge) return;
-    for (int i = last; i >= first; --i) AckLog.Delete(i);
-  }
+  const std::string key = IntToStr(Port) + ":" + Trim(Src) + ">" + Trim(Addressee) + ":" + Number;
+  const TDateTime now = NowTime();
+  if (AckLog.AnsweredLately(key, now)) return;
   const std::string payload = ":" + PadAddressee(Src) + ":" +
                               CleanMsgText("ack" + (Number.empty() ? "" : Number.substr(1)));
   // The acknowledgement comes from the call the message was addressed to, on the port
@@ -267,11 +286,10 @@ void TfrmAprsMsg::SendAck(const std::string& Src, const std::string& Addressee,
     if (Kiss) Kiss->SendKissFrame("0:" + Addressee, path_p1, payload);
   }
   if (Internet) Internet->SendToIgate(Addressee, path_p1, payload);
-  std::string record;
-  CsvAddField(key, record);
-  CsvAddField(NowStamp(), record);
-  AckLog.Add(record);
-  RefreshMemos();
+  AckLog.Add(key, now);
+  // The hidden memo follows on the next retry tick: copied per answer, a storm of
+  // messages would spend the window's time on a list nobody looks at.
+  ack_memo_stale_ = true;
 }
 
 // --- sending ------------------------------------------------------------------------------
@@ -329,13 +347,17 @@ void TfrmAprsMsg::mbtnTxMsgClick(TComponent*) {
                                    Escaped(call), Escaped(path), Escaped(addressee), Escaped(text)})
     CsvAddField(field, record);
   PendingMsgs.Add(record);
-  RefreshMemos();
+  RefreshPendingMemo();
   ShowSentMsg(call, addressee, text, 1, "{" + IntToStr(MsgNr));
   MsgNr = MsgNr >= kMaxMsgNr ? 0 : MsgNr + 1;
   edtMsgTxt->SetText("");
 }
 
 void TfrmAprsMsg::timMsgTxTimer(TComponent*) {
+  if (ack_memo_stale_) {
+    AckLog.ListTo(memAck->Lines(), NowTime());
+    ack_memo_stale_ = false;
+  }
   if (RetryBusy || PendingMsgs.Count() == 0) return;
   RetryBusy = 1;
   const TDateTime now = NowTime();
@@ -363,7 +385,7 @@ void TfrmAprsMsg::timMsgTxTimer(TComponent*) {
     }
     ShowSentMsg(call, addressee, text, count, "{" + number);
   }
-  RefreshMemos();
+  RefreshPendingMemo();
   RetryBusy = 0;
 }
 

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "app/messages/ack_log.h"
 #include "app/messages/msg_lists.h"
 #include "app/receive/aprs_info.h"
 #include "app/transmit/beacons.h"
@@ -70,7 +71,7 @@ class TfrmAprsMsg : public TForm {
   TMyButton* mbtnClr;
   TMyButton* MyButton2;
   TMemo* memTx;   // hidden: PendingMsgs
-  TMemo* memAck;  // hidden: AckLog
+  TMemo* memAck;  // hidden: AckLog, brought up to date by the retry timer
   TTimer* timMsgTx;
   // The style sheet of the three message viewers.
   std::unique_ptr<TRDStyle> rdsMsg;
@@ -79,8 +80,8 @@ class TfrmAprsMsg : public TForm {
   int MsgNr = 0;
   // Own messages awaiting acknowledgement, one record each (TPendingField).
   TStringList PendingMsgs;
-  // Acknowledgements sent: escaped key port:source>addressee:{number, time.
-  TStringList AckLog;
+  // Acknowledgements sent in the last five seconds.
+  TAckLog AckLog;
   std::uint8_t RetryBusy = 0;
 
   // Wiring into the program, each used only when set.
@@ -126,7 +127,11 @@ class TfrmAprsMsg : public TForm {
                    const std::string& Addressee, const std::string& Text, int Number);
   void MarkAcknowledged(const std::string& OwnCall, const std::string& From,
                         const std::string& Answered);
-  void RefreshMemos();
+  void RefreshPendingMemo();
+  bool IsOwnCall(const std::string& Call) const;
+
+  // The ack log changed since memAck last showed it.
+  bool ack_memo_stale_ = false;
 };
 
 extern TfrmAprsMsg* frmAprsMsg;

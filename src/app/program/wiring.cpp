@@ -221,6 +221,7 @@ class TWindowAprsIsSettings : public TAprsIsSettings {
   explicit TWindowAprsIsSettings(const TfrmSetup& Setup) : setup_(Setup) {}
   std::string Server() const override { return setup_.mfcbxTcpServer->Text(); }
   std::string CallP1() const override { return setup_.edtCallP1->Text(); }
+  std::string CallP2() const override { return setup_.edtCallP2->Text(); }
   std::string Passcode() const override { return setup_.nedtVNR->Text(); }
   std::string Filter() const override { return setup_.edtTcpFilter->Text(); }
 

@@ -24,10 +24,6 @@ struct TGatePacket {
   std::string Data;
 };
 
-bool HoldsLineEnd(std::string_view text) {
-  return LinePart(text).size() != text.size();
-}
-
 // A path that says the packet came from the internet (TCPIP, TCPXX) or must stay on the
 // radio (NOGATE, RFONLY).
 bool PathForbidsGating(const std::string& path) {
@@ -76,7 +72,8 @@ std::optional<TGatePacket> GatedPacket(TGatePacket packet) {
     if (!inner) return std::nullopt;
     packet = std::move(*inner);
   }
-  if (!packet.Data.empty() && packet.Data[0] == '?') return std::nullopt;
+  // An empty information field is no APRS packet at all.
+  if (packet.Data.empty() || packet.Data[0] == '?') return std::nullopt;
   return packet;
 }
 
@@ -161,7 +158,9 @@ std::optional<std::string> IGateLine(const TAprsInfo& Info, const std::string& O
   if (Info.Port == -1 || Info.SrcCall.empty() || OwnCall.empty()) return std::nullopt;
   const std::optional<TGatePacket> packet =
       GatedPacket({Info.SrcCall, Info.DestCall, NormalizeDigiPath(Info.PathAsHeard), Info.Data});
-  if (!packet) return std::nullopt;
+  // What the radio heard in our own name is not ours to vouch for: our own packets
+  // reach the server from us, and a station sending under our call is a spoof.
+  if (!packet || SameText(packet->Source, OwnCall)) return std::nullopt;
   std::string address = packet->Dest;
   if (!packet->Path.empty()) address += "," + packet->Path;
   address += ",qAR," + OwnCall;
@@ -170,6 +169,7 @@ std::optional<std::string> IGateLine(const TAprsInfo& Info, const std::string& O
 
 void TAprsIsLink::IGateToTcp(const TAprsInfo& Info) {
   if (!IsConnected() || !settings_) return;
+  if (SameText(Info.SrcCall, Trim(LinePart(settings_->CallP2())))) return;
   const std::optional<std::string> line = IGateLine(Info, Trim(LinePart(settings_->CallP1())));
   // The lamp shows what went out, not what was tried.
   if (line && TCPClientIGate.WriteLine(*line)) views_->TxLamp();

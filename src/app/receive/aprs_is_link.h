@@ -18,8 +18,9 @@
 // The IGate's line for a packet heard on the radio, by the APRS-IS rules for IGates:
 // source>destination,path,qAR,OwnCall:data, the path as heard ('*' marks kept). None for
 // internet packets, packets without source, without OwnCall, and for what must not reach
-// the internet: a path holding TCPIP, TCPXX, NOGATE or RFONLY, a generic query ('?'),
-// and a packet holding CR, LF or NUL, which would end the line early. A third-party
+// the internet: a path holding TCPIP, TCPXX, NOGATE or RFONLY, a generic query ('?'), an
+// empty information field, a packet sent in OwnCall's name, and a packet holding CR, LF
+// or NUL, which would end the line early. A third-party
 // packet ('}') is gated as the packet it carries, judged by the same rules, so one that
 // came from the internet (TCPIP or TCPXX in its header) goes back to none.
 std::optional<std::string> IGateLine(const TAprsInfo& Info, const std::string& OwnCall);
@@ -37,10 +38,11 @@ TColor ConnectButtonColor(TAprsIsState State);
 class TAprsIsSettings {
  public:
   virtual ~TAprsIsSettings() = default;
-  virtual std::string Server() const = 0;    // mfcbxTcpServer: "host:port ;comment"
-  virtual std::string CallP1() const = 0;    // edtCallP1, the login callsign
-  virtual std::string Passcode() const = 0;  // nedtVNR
-  virtual std::string Filter() const = 0;    // edtTcpFilter
+  virtual std::string Server() const = 0;            // mfcbxTcpServer: "host:port ;comment"
+  virtual std::string CallP1() const = 0;            // edtCallP1, the login callsign
+  virtual std::string CallP2() const { return {}; }  // edtCallP2, never gated either
+  virtual std::string Passcode() const = 0;          // nedtVNR
+  virtual std::string Filter() const = 0;            // edtTcpFilter
 };
 
 // The program's side of the connection: what its reader reports, and the window side.

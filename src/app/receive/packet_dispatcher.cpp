@@ -48,16 +48,6 @@ void ParseHeader(const TPacketHeader& parts, TAprsInfo& info) {
 
 }  // namespace
 
-bool IsUiFrameHeader(const std::string& Header) {
-  const std::string work = UpperCase(Header);
-  const size_t ctl = work.find(" CTL ");
-  const size_t from = ctl == std::string::npos ? 3 : ctl + 4;
-  if (from >= work.size()) return false;
-  std::string word = Trim(work.substr(from));
-  word = word.substr(0, word.find(' '));
-  return word.rfind("UI", 0) == 0;
-}
-
 bool TPacketDispatcher::Enabled() const {
   if (!settings_) return false;
   std::string call = Trim(settings_->CallP1());
@@ -98,7 +88,9 @@ void TPacketDispatcher::Dispatch(const TReceivedPacket& Packet) {
   info.Header = header;
   info.Port = Packet.Parts.Port;
   Echo(info, header, data);
-  if (IsRadioPort(info.Port) && !IsUiFrameHeader(header)) return;
+  // Judged on the frame's own control and PID bytes: header text can be made to read
+  // like anything (digipeaters named CTL and UI).
+  if (!Packet.Parts.UiFrame) return;
   if (info.Port == -1) IgSeen = true;
   if (IsRadioPort(info.Port) && targets_) targets_->LightRxLamp(info.Port);
 
@@ -154,6 +146,9 @@ void TPacketDispatcher::RecordLogPacket(const TAprsInfo& Info) {
   ReplaceChar(',', '~', filter);
   if (!filter.empty() && ("~" + filter + "~").find("~" + Info.SrcCall + "~") == std::string::npos)
     return;
+  // Only the information field is escaped in a log line: an address cut at a line end
+  // would play back as another packet.
+  if (HoldsLineEnd(Info.SrcCall) || HoldsLineEnd(Info.DestCall) || HoldsLineEnd(Info.Path)) return;
   const std::string dest =
       Info.Path.empty() ? Info.DestCall : Info.DestCall + "," + NormalizeDigiPath(Info.Path);
   std::string escaped, stamp;

@@ -94,6 +94,3 @@ class TPacketDispatcher {
   TDispatchLog* log_ = nullptr;
   long dropped_ = 0;
 };
-
-// The frame type word after "ctl" starts with "UI" ("UI", "UIv", "UI^").
-bool IsUiFrameHeader(const std::string& Header);

@@ -5,6 +5,7 @@
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
 #include "core/tnc2_line.h"
+#include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
 #include "platform/text/format.h"
 #include "platform/text/sysutils.h"
@@ -15,6 +16,8 @@ namespace {
 constexpr TDateTime kPlayStep = 0.000694444;
 // The stamp "yymmddhhnnss" and its ':'.
 constexpr int kStampLength = 12;
+// Every text file the program writes ends its lines so.
+constexpr char kLineBreak[] = "\r\n";
 
 // Lines ordered by their stamps alone: packets of one second keep the order in which
 // they came in, which the line text (sender before sender) would lose.
@@ -87,6 +90,9 @@ bool TPacketRecorder::Start(const std::string& FileName, bool Append, std::strin
   log_lines_.clear();
   known_lines_.clear();
   log_buffer_.clear();
+  // The first write puts the file in order whole; the later ones only append.
+  file_lines_ = 0;
+  file_size_ = kWriteWhole;
   for (int i = 0; i < lines.Count(); ++i) Insert(lines[i]);
   write_error_.clear();
   unwritten_ = false;
@@ -101,8 +107,10 @@ void TPacketRecorder::AddLine(const std::string& Line) {
 
 void TPacketRecorder::Insert(const std::string& Line) {
   if (!known_lines_.insert(Line).second) return;
-  log_lines_.insert(std::upper_bound(log_lines_.begin(), log_lines_.end(), Line, StampBefore),
-                    Line);
+  const auto place = std::upper_bound(log_lines_.begin(), log_lines_.end(), Line, StampBefore);
+  // A line older than the file's last one (a clock set back) cannot be appended.
+  if (static_cast<size_t>(place - log_lines_.begin()) < file_lines_) file_size_ = kWriteWhole;
+  log_lines_.insert(place, Line);
   unwritten_ = true;
 }
 
@@ -119,11 +127,24 @@ void TPacketRecorder::FlushLog() {
   if (unwritten_) WriteFile();
 }
 
+std::string TPacketRecorder::LinesFrom(size_t First) const {
+  std::string text;
+  for (size_t i = First; i < log_lines_.size(); ++i) text.append(log_lines_[i]).append(kLineBreak);
+  return text;
+}
+
+// New lines are appended: the file is written whole only at the first write, after a
+// line that belongs before its end, or when it was changed by someone else.
 void TPacketRecorder::WriteFile() {
   try {
-    TStringList lines;
-    for (const std::string& line : log_lines_) lines.Add(line);
-    lines.SaveToFile(log_file_name_);
+    std::string text = LinesFrom(file_size_ == kWriteWhole ? 0 : file_lines_);
+    if (file_size_ == kWriteWhole || !AppendToFile(log_file_name_, text, file_size_)) {
+      if (file_size_ != kWriteWhole) text = LinesFrom(0);
+      SaveFileAtomically(log_file_name_, text);
+      file_size_ = 0;
+    }
+    file_size_ += static_cast<int64_t>(text.size());
+    file_lines_ = log_lines_.size();
     unwritten_ = false;
   } catch (const Exception& error) {
     // The lines stay in the log and go out with the next write that succeeds.

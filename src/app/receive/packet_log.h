@@ -10,6 +10,7 @@
 // session as it was); a line equal to one already in the log is not added again.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -67,6 +68,11 @@ class TPacketRecorder {
  private:
   void WriteFile();
   void Insert(const std::string& Line);
+  // The log's lines from index First on, each with its line break.
+  std::string LinesFrom(size_t First) const;
+
+  // file_size_ when the next write must save the file whole.
+  static constexpr int64_t kWriteWhole = -1;
 
   bool recording_ = false;
   bool unwritten_ = false;  // the log holds lines the file lacks
@@ -76,6 +82,9 @@ class TPacketRecorder {
   std::vector<std::string> log_lines_;
   std::unordered_set<std::string> known_lines_;
   std::vector<std::string> log_buffer_;
+  // The file holds the first file_lines_ lines of the log, in file_size_ bytes.
+  size_t file_lines_ = 0;
+  int64_t file_size_ = kWriteWhole;
 };
 
 class TPacketPlayer {

@@ -28,6 +28,9 @@ constexpr const char* kStationKey = "\\Software\\Velmora\\Programm\\Station";
 constexpr const char* kProgrammKey = "\\Software\\Velmora\\Programm\\Programm";
 constexpr const char* kPositionKey = "\\Software\\Velmora\\Programm\\Position";
 constexpr const char* kServerFile = "Server.dat";
+constexpr size_t kMaxServerFileBytes = 256 * 1024;
+constexpr int kMaxServers = 1000;
+constexpr size_t kMaxServerEntryLength = 255;
 constexpr int kDefaultMainWidth = 750;
 constexpr int kDefaultMainHeight = 550;
 constexpr int kDefaultBottomPanel = 50;
@@ -90,14 +93,18 @@ class TSettingsReader {
   TRegistry& reg_;
 };
 
+// The server list is a few dozen entries of a line each: a file of any size or with any
+// line must not stall the start or fill the combo box without end. Overlong entries are
+// left out, and a file too large to be a server list is not read at all.
 void LoadServerList(TfrmSetup& s) {
-  const std::string file = PrgDir() + kServerFile;
-  if (!FileExists(file)) return;
+  const std::optional<std::string> text =
+      ReadSmallFile(PrgDir() + kServerFile, kMaxServerFileBytes);
+  if (!text) return;
+  TStringList lines;
+  lines.SetText(*text);
   TStringList servers;
-  try {
-    servers.LoadFromFile(file);
-  } catch (const Exception&) {
-    return;
+  for (int i = 0; i < lines.Count() && servers.Count() < kMaxServers; ++i) {
+    if (lines[i].size() <= kMaxServerEntryLength) servers.Add(lines[i]);
   }
   s.mfcbxTcpServer->Items().Assign(servers);
 }

@@ -18,10 +18,6 @@ double NonNegative(double value) {
   return std::isfinite(value) && value > 0 ? value : 0;
 }
 
-bool OnGlobe(double lat, double lon) {
-  return std::isfinite(lat) && std::isfinite(lon) && std::fabs(lat) <= 90 && std::fabs(lon) <= 180;
-}
-
 // The display text "dd°mm.mm N" without its degree sign and blank.
 std::string AprsCoordinate(const std::string& display) {
   std::string text;

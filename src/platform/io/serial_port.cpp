@@ -10,8 +10,8 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <fstream>
 #include <mutex>
+#include <sstream>
 
 #include "platform/sys/files.h"
 
@@ -19,6 +19,8 @@ namespace {
 
 constexpr char kXon = 0x11;
 constexpr char kXoff = 0x13;
+// The ports table names a few devices; nothing longer is one.
+constexpr size_t kMaxPortsFileBytes = 64 * 1024;
 
 bool BaudConstant(unsigned baud, speed_t& speed) {
   switch (baud) {
@@ -99,9 +101,13 @@ TSerialPort::~TSerialPort() {
 
 std::string TSerialPort::DevicePath(int portNumber) {
   const std::string key = "COM" + std::to_string(portNumber) + "=";
-  std::ifstream table(ConfigFolder() + "ports");
+  // Read on the GUI thread: a pipe, a device or a huge file named "ports" must neither
+  // block nor be read without end.
+  const std::optional<std::string> table =
+      ReadSmallFile(ConfigFolder() + "ports", kMaxPortsFileBytes);
+  std::istringstream lines(table.value_or(std::string()));
   std::string line;
-  while (std::getline(table, line)) {
+  while (std::getline(lines, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.compare(0, key.size(), key) == 0 && line.size() > key.size()) {
       return line.substr(key.size());

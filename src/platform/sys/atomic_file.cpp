@@ -118,6 +118,34 @@ void SaveFileAtomically(const std::string& FileName, std::string_view Data) {
   SyncFolder(ExtractFilePath(target));
 }
 
+bool AppendToFile(const std::string& FileName, std::string_view Data, int64_t ExpectedSize) {
+  // Never waits: a pipe under the name has no reader to wait for.
+  const int handle = ::open(FileName.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
+  if (handle < 0) {
+    if (errno == ENOENT) return false;
+    Fail(FileName, errno);
+  }
+  struct stat status {};
+  if (::fstat(handle, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size != ExpectedSize) {
+    ::close(handle);
+    return false;
+  }
+  int error = 0;
+  bool ok = WriteAll(handle, Data, error);
+  if (ok && ::fsync(handle) != 0) {
+    error = errno;
+    ok = false;
+  }
+  if (!ok) {
+    // Whatever part of the data went out is taken back.
+    if (::ftruncate(handle, status.st_size) == 0) ::fsync(handle);
+    ::close(handle);
+    Fail(FileName, error);
+  }
+  if (::close(handle) != 0) Fail(FileName, errno);
+  return true;
+}
+
 int DeleteStaleSaveFiles(const std::string& Folder) {
   DIR* dir = ::opendir(Folder.empty() ? "." : Folder.c_str());
   if (dir == nullptr) return 0;

@@ -4,6 +4,7 @@
 // torn end or an empty file.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,16 @@
 // (read-only) is not replaced either. A symbolic link is followed: the file it names
 // is replaced and the link stays.
 void SaveFileAtomically(const std::string& FileName, std::string_view Data);
+
+// Adds Data at the end of FileName, for a file that only ever grows (a log), where
+// writing it whole each time would cost more the longer it gets. The file must hold
+// exactly ExpectedSize bytes: when it does not exist or holds another size (it was
+// changed elsewhere), nothing is written and the result is false, so that the caller
+// saves it whole instead. The new bytes are synced to the disk before the call returns.
+// Raises EWriteError, naming the file and the reason, when they cannot be written whole;
+// the file is then cut back to its old end, so a failed append (a full disk) leaves
+// the old content as it was and no torn line.
+bool AppendToFile(const std::string& FileName, std::string_view Data, int64_t ExpectedSize);
 
 // Deletes the temporary files that saves into Folder left when they were cut short
 // (by a kill or a power cut); returns how many. For the start of the program, before

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -44,6 +45,30 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
 bool FileExists(const std::string& FileName) {
   std::error_code error;
   return !FileName.empty() && fs::is_regular_file(FileName, error);
+}
+
+std::optional<std::string> ReadSmallFile(const std::string& FileName, size_t MaxBytes) {
+  const int handle = ::open(FileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (handle < 0) return std::nullopt;
+  struct stat status {};
+  std::optional<std::string> content;
+  if (::fstat(handle, &status) == 0 && S_ISREG(status.st_mode) &&
+      static_cast<unsigned long long>(status.st_size) <= MaxBytes) {
+    // One byte more than allowed tells a file that grew meanwhile.
+    std::string text(MaxBytes + 1, '\0');
+    size_t done = 0;
+    ssize_t got = 0;
+    do {
+      got = ::read(handle, text.data() + done, text.size() - done);
+      if (got > 0) done += static_cast<size_t>(got);
+    } while ((got > 0 && done < text.size()) || (got < 0 && errno == EINTR));
+    if (got >= 0 && done <= MaxBytes) {
+      text.resize(done);
+      content = std::move(text);
+    }
+  }
+  ::close(handle);
+  return content;
 }
 
 bool FileIsInFolder(const std::string& FileName, const std::string& Folder) {

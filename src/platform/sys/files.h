@@ -6,6 +6,8 @@
 // "/opt/velmora/".
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,12 @@ std::vector<std::string> FindFiles(const std::string& Folder, const std::string&
 // True when FileName is a regular file (not a pipe, device or folder) whose real path,
 // links resolved, lies inside Folder.
 bool FileIsInFolder(const std::string& FileName, const std::string& Folder);
+
+// The content of FileName when it is a regular file of at most MaxBytes bytes (a link
+// is followed); nullopt for anything else: missing, a folder, a pipe, a device, or
+// longer. Opening never waits, so a pipe with no writer is refused, not waited on; and
+// nothing is read without bound. For the small tables the user may edit by hand.
+std::optional<std::string> ReadSmallFile(const std::string& FileName, size_t MaxBytes);
 
 // "Read-only" is a file without write permission.
 bool FileIsReadOnly(const std::string& FileName);

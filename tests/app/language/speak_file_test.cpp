@@ -99,15 +99,29 @@ TEST_F(SpeakFileTest, OtherExtensionIsUnusableAtOnce) {
   EXPECT_EQ(Application->HelpFile, "");
 }
 
-TEST_F(SpeakFileTest, ForeignOrDamagedFilesAreUnusable) {
+// A file that is there but holds no language is said to be destroyed, once, rather than
+// passed over for the next language without a word.
+TEST_F(SpeakFileTest, ForeignOrDamagedFilesAreUnusableAndReported) {
+  auto expect_reported = [&](const std::string& name, bool check_only) {
+    std::string text;
+    AnswerNextMyMsgBox(&text);
+    EXPECT_EQ(LoadSpeakFile(name, check_only), kSpeakUnusable) << name;
+    EXPECT_EQ(text, "The SPEAK file \"" + name +
+                        "\" is destroyed!\n\r"
+                        "Please delete this file from \"" +
+                        SpkDir + "\" !")
+        << name;
+  };
   WriteFile(SpkDir + "plain.spk",
             std::string(64, '-') + "\"###VIRDO-SPK-HEADER###\";\"\";\"\";\"\";\"1.2\";\"1\"\r\n");
-  EXPECT_EQ(LoadSpeakFile("plain.spk", false), kSpeakUnusable);
+  expect_reported("plain.spk", false);
   WriteFile(SpkDir + "empty.spk", "");
-  EXPECT_EQ(LoadSpeakFile("empty.spk", false), kSpeakUnusable);
+  expect_reported("empty.spk", false);
   std::string binary;
   for (int n = 0; n < 5000; ++n) binary += static_cast<char>(n * 7919 % 251);
   WriteFile(SpkDir + "binary.spk", binary);
+  expect_reported("binary.spk", false);
+  // Checked only (for the list of languages), it is passed over without a word.
   EXPECT_EQ(LoadSpeakFile("binary.spk", true), kSpeakUnusable);
 }
 

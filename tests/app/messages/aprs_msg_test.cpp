@@ -2,6 +2,7 @@
 // three lists, sending with retries, acknowledgement matching and the refusals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/messages/frm_aprs_msg.h"
@@ -119,6 +120,67 @@ TEST_F(MsgTest, IdsOfOneToFiveCharactersAreAcknowledgedWhole) {
   ASSERT_EQ(tnc.frames.size(), 3u);
   EXPECT_EQ(tnc.Decoded(0),
             "1:fm N0CALL to APRS via WIDE1-1 ctl UI^ pid F0\r\n:DL1ABC   :ack12345");
+}
+
+// Ids are one to five letters or digits: anything else after the brace is text, not an
+// id, and is neither answered nor cut into one. A text that carries its own id is a
+// message whatever its first word; our own call as sender is never answered.
+TEST_F(MsgTest, OnlyWholeIdsAreAnsweredAndAnswersCarryNoIdOfTheirOwn) {
+  const std::vector<std::string> unanswered = {
+      ":N0CALL   :six{ABCDEF", ":N0CALL   :bare{",    ":N0CALL   :blank{1 2",
+      ":N0CALL   :dash{1-2",   ":N0CALL   :mark{1|2", ":N0CALL   :ack12 thanks",
+      ":N0CALL   :rej",        ":N0CALL   :ack{",     ":N0CALL   :ackABCDEF"};
+  for (const std::string& data : unanswered) Receive("DL1ABC", data);
+  Receive("N0CALL", ":N0CALL   :from myself{1");
+  Receive("n0call-2", ":N0CALL   :from my other call{2");
+  EXPECT_TRUE(tnc.frames.empty());
+  EXPECT_TRUE(lines.empty());
+  // Every one of them is listed, with its whole text and no number.
+  ASSERT_EQ(msg.rdMyMsg->ItemCount(), 11 * kMsgEntryItems);
+  for (size_t i = 0; i < unanswered.size(); ++i) {
+    EXPECT_EQ(Item(*msg.rdMyMsg, int(i) * kMsgEntryItems + meiText), unanswered[i].substr(11));
+    EXPECT_EQ(Item(*msg.rdMyMsg, int(i) * kMsgEntryItems + meiNumber), "");
+  }
+  Receive("DL1ABC", ":N0CALL   :Acknowledged, see you Sunday{77");
+  Receive("DL1ABC", ":N0CALL   :rej5{78 ");
+  EXPECT_EQ(lines, (std::vector<std::string>{"N0CALL>APRS,WIDE1-1::DL1ABC   :ack77",
+                                             "N0CALL>APRS,WIDE1-1::DL1ABC   :ack78"}));
+  ASSERT_EQ(msg.rdMyMsg->ItemCount(), 13 * kMsgEntryItems);
+  EXPECT_EQ(Item(*msg.rdMyMsg, 11 * kMsgEntryItems + meiText), "Acknowledged, see you Sunday");
+  EXPECT_EQ(Item(*msg.rdMyMsg, 11 * kMsgEntryItems + meiNumber), "{77");
+  EXPECT_EQ(Item(*msg.rdMyMsg, 12 * kMsgEntryItems + meiText), "rej5");
+}
+
+// A storm of messages with new ids: each is answered once, the log keeps only the
+// answers of the last five seconds, and the hidden memo is copied on the retry tick,
+// never per answer.
+TEST_F(MsgTest, AckStormKeepsOnlyTheLastFiveSecondsOfAnswers) {
+  constexpr int kMessages = 20000;
+  constexpr double kSpacingSeconds = 0.002;
+  int most = 0;
+  for (int n = 0; n < kMessages; ++n) {
+    Pass(kSpacingSeconds);
+    Receive("DL1ABC", ":N0CALL   :storm{" + std::to_string(n));
+    most = std::max(most, msg.AckLog.Count());
+  }
+  EXPECT_EQ(lines.size(), size_t(kMessages));
+  EXPECT_EQ(tnc.frames.size(), size_t(kMessages));
+  EXPECT_LE(most, int(5 / kSpacingSeconds) + 1);
+  EXPECT_EQ(msg.memAck->Lines().Count(), 0);
+  // A repeat inside the window is still recognised, one outside it answered again.
+  Receive("DL1ABC", ":N0CALL   :storm{" + std::to_string(kMessages - 1));
+  EXPECT_EQ(lines.size(), size_t(kMessages));
+  Pass(1);
+  msg.timMsgTx->OnTimer(msg.timMsgTx);
+  EXPECT_EQ(msg.memAck->Lines().Count(), msg.AckLog.Count());
+  Pass(5);
+  Receive("DL1ABC", ":N0CALL   :storm{" + std::to_string(kMessages - 1));
+  EXPECT_EQ(lines.size(), size_t(kMessages) + 1);
+  EXPECT_EQ(msg.AckLog.Count(), 1);
+  // A clock set back forgets what it cannot place.
+  now -= 3600 * kSecond;
+  Receive("DL1ABC", ":N0CALL   :storm{" + std::to_string(kMessages - 1));
+  EXPECT_EQ(lines.size(), size_t(kMessages) + 2);
 }
 
 TEST_F(MsgTest, AcknowledgementComesFromTheAddressedCallOnItsPort) {

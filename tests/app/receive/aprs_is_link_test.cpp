@@ -72,6 +72,11 @@ TEST(IGateLine, FollowsTheRulesForIGates) {
       {"fm N0CALL-6 to APRS ctl UI pid F0", ">cut\rEVIL", std::nullopt},
       {"fm N0CALL-6 to APRS ctl UI pid F0", ">cut\0EVIL"s, std::nullopt},
       {"fm DB0IG to APRS ctl UI pid F0", "}DL1ABC>APRS:>a\nEVIL>APRS:>b", std::nullopt},
+      // No information field, or our own call: nothing of ours to gate.
+      {"fm RK13 to APRS via WIDE1-1 ctl UI pid F0", "", std::nullopt},
+      {"fm DB0IG to APRS ctl UI pid F0", "}DL1ABC>APRS:", std::nullopt},
+      {"fm db0gw to APRS ctl UI pid F0", ">spoof", std::nullopt},
+      {"fm DB0IG to APRS ctl UI pid F0", "}DB0GW>APRS:>spoof", std::nullopt},
       // Internet packets are never sent back.
       {"ig N0CALL-8 to APRS via TCPIP*,qAC,T2TEST", ">internet", std::nullopt},
   };

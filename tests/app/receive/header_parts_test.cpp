@@ -59,8 +59,9 @@ void ExpectPartsOfItsText(const TReceivedPacket& packet) {
 }
 
 // The KISS frame of a TNC2 line on KISS port Port: each '*' sets its digipeater's H bit.
-std::vector<uint8_t> KissFrame(const std::string& line, uint8_t port) {
-  std::vector<uint8_t> frame{kFend, static_cast<uint8_t>(port << 4)};
+std::vector<uint8_t> KissFrame(const std::string& line, uint8_t port, uint8_t control = 0x03,
+                               uint8_t pid = 0xF0, uint8_t command = 0) {
+  std::vector<uint8_t> frame{kFend, static_cast<uint8_t>(port << 4 | command)};
   const size_t colon = line.find(':');
   std::vector<std::string> calls;
   std::string head = line.substr(0, colon);
@@ -87,8 +88,8 @@ std::vector<uint8_t> KissFrame(const std::string& line, uint8_t port) {
     if (i + 1 == calls.size()) ssid_byte |= 0x01;
     frame.push_back(ssid_byte);
   }
-  frame.push_back(0x03);
-  frame.push_back(0xF0);
+  frame.push_back(control);
+  frame.push_back(pid);
   frame.insert(frame.end(), line.begin() + static_cast<std::ptrdiff_t>(colon) + 1, line.end());
   frame.push_back(kFend);
   return frame;
@@ -142,6 +143,48 @@ TEST(HeaderParts, LogLinesCarryWhatTheirHeaderTextSays) {
     ASSERT_TRUE(LogLineToPacket("070601143005:" + line, packet)) << line;
     ExpectPartsOfItsText(packet);
   }
+}
+
+// What is not an APRS frame is shown at most, never logged, gated or decoded: judged by
+// the frame's control and PID bytes and its KISS command, not by the header text.
+TEST(HeaderParts, FramesThatAreNotAprsAreNeverGated) {
+  struct TCase {
+    std::vector<uint8_t> frame;
+    bool shown;
+  };
+  const std::string line = "N0CALL-9>APRS,CTL,UI:!5230.50N/01320.70E>x";
+  const std::vector<TCase> cases = {
+      {KissFrame(line, 0, 0x00), true},            // I frame, digipeaters named CTL and UI
+      {KissFrame(line, 2, 0x00), true},            // I frame on KISS port 2
+      {KissFrame(line, 1, 0x13, 0xCF), true},      // UI frame of another protocol
+      {KissFrame(line, 0, 0x03, 0xF0, 6), false},  // a KISS command, not data
+  };
+  for (const TCase& c : cases) {
+    TReceivePath r;
+    r.tcp_digi = true;
+    r.recording = true;
+    TKissLink link;
+    link.KissActive = 1;
+    TKissLinkDouble views;
+    views.OnPacket = [&](const TReceivedPacket& packet) { r.dispatcher.AnalysePacket(packet); };
+    link.SetViews(&views);
+    const int empty_lines = r.monitor.LineCount();
+    link.KissRxBytes(c.frame);
+    EXPECT_TRUE(r.igated.empty());
+    EXPECT_TRUE(r.log_lines.empty());
+    EXPECT_EQ(r.store.StationList.Count(), 0);
+    EXPECT_EQ(r.monitor.LineCount() > empty_lines, c.shown);
+  }
+  // The same frame as a UI frame goes all the way.
+  TReceivePath r;
+  r.tcp_digi = true;
+  TKissLink link;
+  link.KissActive = 1;
+  TKissLinkDouble views;
+  views.OnPacket = [&](const TReceivedPacket& packet) { r.dispatcher.AnalysePacket(packet); };
+  link.SetViews(&views);
+  link.KissRxBytes(KissFrame(line, 0));
+  EXPECT_EQ(r.igated.size(), 1u);
 }
 
 }  // namespace

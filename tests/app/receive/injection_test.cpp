@@ -152,7 +152,9 @@ TEST_F(InjectionTest, NoPacketAddsALineToWhatWeSendOrWrite) {
   content << file.rdbuf();
   TStringList log;
   log.SetText(content.str());
-  EXPECT_EQ(log.Count(), 6);
+  // The internet packet whose source holds a CR is not recorded: cut there, it would
+  // play back as a packet from another station.
+  EXPECT_EQ(log.Count(), 5);
   TReceivedPacket packet;
   for (int i = 0; i < log.Count(); ++i) {
     EXPECT_TRUE(LogLineToPacket(log[i], packet)) << log[i];

@@ -2,9 +2,11 @@
 // compressed time, and a recorded session played back into the same stations.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 #include <set>
 
 #include "app/receive/packet_log.h"
@@ -143,6 +145,63 @@ TEST_F(PacketLogTest, RecorderKeepsItsFirstWriteErrorAndTheLines) {
   fs::create_directories(dir_ / "later");
   rec.FlushLog();
   EXPECT_EQ(ReadLines(file).size(), 2u);
+  rec.Stop();
+}
+
+// New lines are appended; the file is written whole only when a line belongs before
+// its end (a clock set back) or the file was changed elsewhere. Whichever, it always
+// holds the log in time order. (A file written in place keeps a second name given to it;
+// one written whole is a new file under the old name.)
+TEST_F(PacketLogTest, RecorderAppendsAndItsFileAlwaysHoldsTheLogInOrder) {
+  TPacketRecorder rec;
+  std::vector<std::string> errors;
+  rec.OnWriteError = [&](const std::string& e) { errors.push_back(e); };
+  std::string error;
+  const std::string file = File("r.log");
+  ASSERT_TRUE(rec.Start(file, false, error));
+  std::mt19937 random(54);
+  std::vector<std::string> arrived;  // each line once, in the order it came
+  auto expected = [&] {
+    std::vector<std::string> lines = arrived;
+    std::stable_sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
+      return a.compare(0, 12, b, 0, 12) < 0;
+    });
+    return lines;
+  };
+  const TDateTime start = EncodeDate(2026, 12, 8) + EncodeTime(10, 0, 0, 0);
+  int second = 0;
+  int latest = 0;  // the latest second recorded
+  int appends = 0;
+  for (int round = 0; round < 150; ++round) {
+    // A line stamped half a minute late (a clock set back), or the file changed by hand.
+    const bool late_line = round > 0 && random() % 8 == 0;
+    const bool changed_elsewhere = round > 0 && random() % 10 == 0;
+    bool in_order = round > 0 && !changed_elsewhere;
+    if (changed_elsewhere) std::ofstream(file, std::ios::app) << "not ours\r\n";
+    for (int n = int(random() % 4) + 1; n > 0; --n) {
+      second += int(random() % 2);
+      const int stamp = late_line && n == 1 ? second - 30 : second;
+      if (stamp < latest) in_order = false;
+      latest = std::max(latest, stamp);
+      const std::string line = FormatDateTime("yymmddhhnnss", start + stamp / 86400.0) + ":N" +
+                               std::to_string(random() % 5) + ">APRS:>" +
+                               std::to_string(random() % 3);
+      if (std::find(arrived.begin(), arrived.end(), line) == arrived.end()) arrived.push_back(line);
+      rec.AddLine(line);
+    }
+    const std::string second_name = file + ".link";
+    if (round > 0) fs::create_hard_link(file, second_name);
+    rec.FlushLog();
+    const bool written_in_place = round > 0 && fs::hard_link_count(file) == 2;
+    fs::remove(second_name);
+    ASSERT_EQ(ReadLines(file), expected()) << "round " << round;
+    if (in_order) {
+      EXPECT_TRUE(written_in_place) << "round " << round;
+      ++appends;
+    }
+  }
+  EXPECT_GT(appends, 90);
+  EXPECT_TRUE(errors.empty());
   rec.Stop();
 }
 

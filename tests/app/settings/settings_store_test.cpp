@@ -76,6 +76,23 @@ TEST_F(SettingsStoreTest, FirstStartShowsDefaultsAndTheCallsignWarning) {
   EXPECT_EQ(frmAprs->mpbTimPosP1->Max(), 15 * 60);
 }
 
+// Server.dat is a short list: an overlong entry is left out, the list ends at a thousand
+// entries, and a file too large to be one is not read at all.
+TEST_F(SettingsStoreTest, TheServerListIsBounded) {
+  std::string text = "first.example.org:14580\n" + std::string(300, 'x') + "\n";
+  for (int i = 0; i < 1500; ++i) text += "s" + std::to_string(i) + ".example.org:14580\n";
+  WriteFile(PrgDir() + "Server.dat", text);
+  Load();
+  const TStrings& items = frmSetup->mfcbxTcpServer->Items();
+  ASSERT_EQ(items.Count(), 1000);
+  EXPECT_EQ(items[0], "first.example.org:14580");
+  EXPECT_EQ(items[1], "s0.example.org:14580");
+  frmSetup->mfcbxTcpServer->Items().Clear();
+  WriteFile(PrgDir() + "Server.dat", "first.example.org:14580\n" + std::string(5 << 20, 'x'));
+  Load();
+  EXPECT_EQ(frmSetup->mfcbxTcpServer->Items().Count(), 0);
+}
+
 TEST_F(SettingsStoreTest, SaveAndLoadRoundTrip) {
   WriteFile(PrgDir() + "Server.dat",
             "first.example.org:14580 ;one\nsecond.example.org:10152 ;two\n");

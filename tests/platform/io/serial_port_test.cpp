@@ -1,6 +1,7 @@
 #include "platform/io/serial_port.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -60,6 +61,22 @@ TEST(SerialPortOpen, PortNumbersMapThroughTheUserTable) {
   EXPECT_EQ(TSerialPort::DevicePath(3), "/dev/ttyUSB0");
   EXPECT_EQ(TSerialPort::DevicePath(1), "/dev/ttyACM7");
   EXPECT_EQ(TSerialPort::DevicePath(13), "/dev/ttyS12");  // "COM1=" must not match COM13
+  // A table that is no small regular file is no table, and asking never waits or reads
+  // without end: a pipe nobody writes, a link to an endless device, a folder, a giant.
+  const auto table = folder / "Velmora" / "ports";
+  auto expect_defaults = [&](const char* what) {
+    EXPECT_EQ(TSerialPort::DevicePath(3), "/dev/ttyS2") << what;
+    std::filesystem::remove_all(table);
+  };
+  std::filesystem::remove(table);
+  ASSERT_EQ(mkfifo(table.c_str(), 0600), 0);
+  expect_defaults("fifo");
+  std::filesystem::create_symlink("/dev/zero", table);
+  expect_defaults("/dev/zero");
+  std::filesystem::create_directory(table);
+  expect_defaults("folder");
+  std::ofstream(table) << "COM3=/dev/ttyUSB0\n" << std::string(1 << 20, '#') << "\n";
+  expect_defaults("a megabyte");
   if (old)
     setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
   else

@@ -77,6 +77,31 @@ TEST_F(AtomicFile, AFullDiskKeepsTheOldFileWhole) {
   EXPECT_EQ(ReadWholeFile(file), new_lines.Text());
 }
 
+// An append goes to the end of the file as it is; to a file that is not as its writer
+// left it (or not there) nothing is written. Cut short by a full disk, it is taken back
+// whole and the error names the file.
+TEST_F(AtomicFile, AppendsOnlyToTheFileItsWriterLeftAndTakesAFailedOneBack) {
+  const std::string file = Base() + "packets.log";
+  EXPECT_FALSE(AppendToFile(file, "a\r\n", 0));
+  EXPECT_FALSE(std::filesystem::exists(file));
+  SaveFileAtomically(file, "a\r\n");
+  EXPECT_FALSE(AppendToFile(file, "b\r\n", 2));
+  ASSERT_TRUE(AppendToFile(file, "b\r\n", 3));
+  EXPECT_EQ(ReadWholeFile(file), "a\r\nb\r\n");
+  try {
+    TFileSizeLimit full(10);
+    AppendToFile(file, "a line longer than the room that is left\r\n", 6);
+    FAIL() << "the append succeeded";
+  } catch (const EWriteError& error) {
+    const std::string message = error.what();
+    EXPECT_NE(message.find(file), std::string::npos) << message;
+    EXPECT_NE(message.find("File too large"), std::string::npos) << message;
+  }
+  EXPECT_EQ(ReadWholeFile(file), "a\r\nb\r\n");
+  std::filesystem::create_directory(Base() + "folder.log");
+  EXPECT_THROW(AppendToFile(Base() + "folder.log", "x", 0), EWriteError);
+}
+
 TEST_F(AtomicFile, AFileThatCannotBeWrittenIsLeftAlone) {
   // A folder in the way of the name: nothing can be renamed over it.
   std::filesystem::create_directories(Base() + "busy");

@@ -148,6 +148,23 @@ void StoreRow(const jpeg_decompress_struct& info, const JSAMPLE* in, uint8_t* ou
   }
 }
 
+// Bytes libjpeg needs to hold every DCT coefficient of the picture (what a progressive
+// or multi-scan file is decoded from), plus room for its row and table buffers. The
+// header gives each component's size in blocks, padded to whole MCUs.
+int64_t DecodeMemoryNeed(const jpeg_decompress_struct& info) {
+  constexpr int64_t kWorkingRoom = 64 * 1024 * 1024;
+  int64_t need = kWorkingRoom;
+  for (int c = 0; c < info.num_components; ++c) {
+    const jpeg_component_info& component = info.comp_info[c];
+    const int64_t h = std::max(component.h_samp_factor, 1);
+    const int64_t v = std::max(component.v_samp_factor, 1);
+    const int64_t columns = (int64_t(component.width_in_blocks) + h - 1) / h * h;
+    const int64_t rows = (int64_t(component.height_in_blocks) + v - 1) / v * v;
+    need += columns * rows * DCTSIZE2 * int64_t(sizeof(JCOEF));
+  }
+  return need;
+}
+
 bool Truncated(DecodeJob& job) {
   job.truncated = true;
   jpeg_destroy_decompress(&job.info);
@@ -179,9 +196,10 @@ bool RunDecode(DecodeJob& job) {
     return false;
   }
   if (TooShortForItsSize(job.info, job.data->size())) return Truncated(job);
-  // A progressive file is read whole into libjpeg's own buffers before the first row:
-  // bounded by what the largest map needs.
-  job.info.mem->max_memory_to_use = long(kMaxGraphicPixels * 3);
+  // A progressive file is read whole into libjpeg's coefficient buffers before the first
+  // row: allowed what this picture needs, which the pixel bound above bounds in turn.
+  job.info.mem->max_memory_to_use =
+      long(std::max(kMaxGraphicPixels * 3, DecodeMemoryNeed(job.info)));
   switch (job.info.jpeg_color_space) {
     case JCS_GRAYSCALE:
       job.info.out_color_space = JCS_GRAYSCALE;
