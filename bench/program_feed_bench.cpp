@@ -23,10 +23,10 @@
 // lines per second of wall time until every station is in.
 //
 // Targets (Release, one core): 20,000 packets/s at 50,000 stations, 10,000 at 200,000;
-// at most 4 KiB RSS per station; map load under 200 ms; a paint where the markers did
-// not change (PaintFrame) under 16 ms; Paint under 25 ms at 50,000; aging out 50,000
-// stations under 50 ms; a start painted within 1 s, all stations within 2 s; 5,000
-// lines/s from the socket.
+// at most 4 KiB RSS per station; map load under 200 ms at 50,000; a paint where the
+// markers did not change (PaintFrame) under 16 ms; Paint under 25 ms at 50,000; aging
+// out 50,000 stations under 50 ms; a start painted within 1 s, all stations within 2 s;
+// 5,000 lines/s from the socket.
 //
 // Paint, the whole layer of markers composed anew, was held to 16 ms; at 50,000 markers
 // it takes 17-23 ms (the 1600 x 1000 view holds about half of them, each a symbol and
