@@ -127,7 +127,26 @@ TLogBatch& OpenBatch() {
   return batch;
 }
 
-void AppendLines(TCustomRichDoc& view, const std::vector<TLogLine>& lines);
+// AddLogLines without a batch open on the view.
+void AppendLines(TCustomRichDoc& view, const std::vector<TLogLine>& Lines) {
+  if (view.ItemCount() == 0) view.AddTextContinued("", 0);
+  const TSelection selection = SelectionOf(view);
+  const bool had_selection = selection.StartItem >= 0;
+  const bool follow_end = IsAtEnd(view) && !had_selection;
+  std::vector<int> ends;
+  ends.reserve(Lines.size());
+  for (const TLogLine& line : Lines) {
+    view.AddTextParagraph("", line.StyleNo, 0);
+    const std::string text = BlankControlChars(line.Text);
+    if (!text.empty()) view.ReplaceItemText(view.ItemCount() - 1, text);
+    ends.push_back(view.ItemCount() - 1);
+  }
+  FormatAppended(view);
+  if (follow_end) MoveToEnd(view);
+  const int trimmed = TrimFormatted(view, ends);
+  if (had_selection) RestoreSelection(view, selection, trimmed);
+  view.Invalidate();
+}
 
 // Appends what the batch open on View collected, before anything else writes to it.
 void FlushBatch(TCustomRichDoc& view) {
@@ -247,30 +266,6 @@ void EndLogBatch(TCustomRichDoc* View) {
   FlushBatch(*View);
   batch.view = nullptr;
 }
-
-namespace {
-
-void AppendLines(TCustomRichDoc& view, const std::vector<TLogLine>& Lines) {
-  if (view.ItemCount() == 0) view.AddTextContinued("", 0);
-  const TSelection selection = SelectionOf(view);
-  const bool had_selection = selection.StartItem >= 0;
-  const bool follow_end = IsAtEnd(view) && !had_selection;
-  std::vector<int> ends;
-  ends.reserve(Lines.size());
-  for (const TLogLine& line : Lines) {
-    view.AddTextParagraph("", line.StyleNo, 0);
-    const std::string text = BlankControlChars(line.Text);
-    if (!text.empty()) view.ReplaceItemText(view.ItemCount() - 1, text);
-    ends.push_back(view.ItemCount() - 1);
-  }
-  FormatAppended(view);
-  if (follow_end) MoveToEnd(view);
-  const int trimmed = TrimFormatted(view, ends);
-  if (had_selection) RestoreSelection(view, selection, trimmed);
-  view.Invalidate();
-}
-
-}  // namespace
 
 int TrimLogLines(TCustomRichDoc& View) {
   FlushBatch(View);
