@@ -5,11 +5,12 @@
 # the program acknowledges the feed's last message; then closed, and its Stn.dat read.
 # Needs: xvfb openbox wmctrl xdotool (and perf for PERF=1).
 #
-#   bench/program_walk.sh build/release/bin [LINES] [DISPLAY_NUMBER]
+#   bench/program_walk.sh build/release/bin [LINES] [DISPLAY_NUMBER] [RUNS]
 #
-# Prints the feed's make-up, lines per second from login to the acknowledgement, the
-# program's CPU time meanwhile and the stations it saved. OUT=folder keeps what the walk
-# leaves (screenshots, logs); NICE=-10 runs the program ahead of other work on a shared
+# Prints, per run, the feed's make-up, lines per second from login to the
+# acknowledgement, the program's CPU time meanwhile and the stations it saved; then over
+# the RUNS runs (5 unless given) the lowest, median and highest lines per second and CPU
+# seconds. OUT=folder keeps what the walks leave (screenshots, logs; one folder a run); NICE=-10 runs the program ahead of other work on a shared
 # machine; PERF=1 records the program's CPU with call graphs into $OUT/perf.data;
 # XSESSION names the X session script (xsession.sh DISPLAY COMMAND...; by default the
 # one in ../shared/tools beside the project).
@@ -17,10 +18,15 @@ set -eu
 bin=$(cd "$1" && pwd)
 lines=${2:-60000}
 display=${3:-77}
+runs=${4:-5}
 here=$(cd "$(dirname "$0")" && pwd)
-out=${OUT:-$(mktemp -d /tmp/velmora-walk.XXXXXX)}
-port=$((20000 + RANDOM % 20000))
+base=${OUT:-$(mktemp -d /tmp/velmora-walk.XXXXXX)}
 call=N0CALL
+
+# One walk into the folder $out: the program started afresh, fed, closed.
+walk() {
+out=$1
+port=$((20000 + RANDOM % 20000))
 
 # A program folder of its own: the binary copied (it finds its folder from its own path),
 # the shipped files linked, and a server list that offers only the loopback server.
@@ -92,3 +98,24 @@ wait $feed || true
 cat "$out/feed.log" "$out/cpu.txt"
 echo "stations saved: $(wc -l < "$out/prg/Stn.dat" 2>/dev/null || echo none)"
 echo "output: $out"
+}
+
+# Lowest, median and highest of the numbers on standard input.
+spread() {
+  sort -g | awk '{v[NR] = $1} END {
+    if (NR == 0) { print "none"; exit }
+    printf "%s / %s / %s\n", v[1], (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[NR] }'
+}
+
+: > "$base/runs.txt"
+for run in $(seq "$runs"); do
+  echo "== run $run of $runs"
+  walk "$base/run$run"
+  rate=$(sed -n 's/.* \([0-9]*\) lines\/s$/\1/p' "$base/run$run/feed.log")
+  ticks=$(sed -n 's/program CPU: \([0-9]*\) ticks.*/\1/p' "$base/run$run/cpu.txt")
+  cpu=$(awk -v t="${ticks:-0}" -v hz="$(getconf CLK_TCK)" 'BEGIN {printf "%.1f", t / hz}')
+  echo "${rate:-0} $cpu" >> "$base/runs.txt"
+done
+echo "== $runs runs of $lines lines (min / median / max)"
+echo "lines/s: $(cut -d' ' -f1 "$base/runs.txt" | spread)"
+echo "program CPU s: $(cut -d' ' -f2 "$base/runs.txt" | spread)"

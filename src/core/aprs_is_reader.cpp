@@ -1,8 +1,10 @@
 #include "core/aprs_is_reader.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "core/tnc2_line.h"
+#include "platform/sys/application.h"
 
 namespace {
 
@@ -11,6 +13,9 @@ constexpr int kLineTimeoutMs = 100;
 // Lines taken in one pass before they are handed over, so that a server that never
 // pauses cannot keep the reader from handing anything over.
 constexpr int kMaxLinesPerPass = 10000;
+// After a pass that took lines, the next comes this soon: a feed's lines are taken a
+// screen frame's worth at a time, not a second's (which the window would then wait for).
+constexpr int kBusyPassMs = 16;
 
 }  // namespace
 
@@ -46,10 +51,9 @@ void TCPTheard::Stop() {
   client_.ClearInputBuffer();
 }
 
-void TCPTheard::Pause() {
+void TCPTheard::Pause(int Ms) {
   std::unique_lock lock(wake_mutex_);
-  wake_.wait_for(lock, std::chrono::milliseconds(pass_interval_ms_),
-                 [this] { return Terminated() || !Active; });
+  wake_.wait_for(lock, std::chrono::milliseconds(Ms), [this] { return Terminated() || !Active; });
 }
 
 // Lines that came in before the connection dropped are handed over before the
@@ -58,7 +62,8 @@ void TCPTheard::Execute() {
   while (!Terminated() && Active) {
     // A pass that stopped at its limit left a backlog: the next one reads on at once, so
     // that a full feed goes as fast as the window takes it rather than a pass a second.
-    if (!backlog_) Pause();
+    if (!backlog_)
+      Pause(took_lines_ ? std::min(kBusyPassMs, pass_interval_ms_) : pass_interval_ms_);
     if (Terminated() || !Active) break;
     const bool connected = client_.Connected();
     if (connected) {
@@ -96,6 +101,7 @@ void TCPTheard::ReportLost(const char* Text) {
 
 void TCPTheard::ReadWaitingLines() {
   backlog_ = false;
+  took_lines_ = false;
   for (int taken = 0; Active && client_.HasData(); ++taken) {
     if (taken == kMaxLinesPerPass) {
       backlog_ = true;
@@ -104,14 +110,18 @@ void TCPTheard::ReadWaitingLines() {
     std::optional<std::string> line = client_.ReadLine(kLineTimeoutMs);
     if (!line) break;
     RxQueue.push_back(std::move(*line));
+    took_lines_ = true;
   }
 }
 
 void TCPTheard::HandOverLines() {
   while (!RxQueue.empty()) {
-    CurrentLine = std::move(RxQueue.front());
-    RxQueue.pop_front();
-    if (!CurrentLine.empty()) Synchronize([this] { ProcessLine(); });
+    batch_.clear();
+    while (!RxQueue.empty() && batch_.size() < size_t{kMaxLinesPerHandOver}) {
+      if (!RxQueue.front().empty()) batch_.push_back(std::move(RxQueue.front()));
+      RxQueue.pop_front();
+    }
+    if (!batch_.empty()) Synchronize([this] { ProcessLines(); });
   }
 }
 
@@ -123,8 +133,21 @@ void TCPTheard::Reconnect() {
   client_.Connect(Host, Port, kConnectTimeoutMs, [this] { return Terminated() || !Active; });
 }
 
-void TCPTheard::ProcessLine() {
+// A line whose handling fails is reported as a hand-over of its own would be; the
+// lines after it still come, in order.
+void TCPTheard::ProcessLines() {
   if (!Active) return;
+  views_.BeginLines();
+  for (std::string& line : batch_) {
+    // A line's handling may have let the user stop the link.
+    if (!Active) break;
+    CurrentLine = std::move(line);
+    Dispatch([this] { ProcessLine(); });
+  }
+  views_.EndLines();
+}
+
+void TCPTheard::ProcessLine() {
   SplitIsLine(CurrentLine, WorkPacket);
   views_.AnalysePacket(WorkPacket);
   if (!views_.IgSeen()) views_.AddLogText("\r\n" + CurrentLine, TLinkTraffic::InternetData);

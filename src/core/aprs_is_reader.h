@@ -1,15 +1,18 @@
 // The APRS-IS reader: a worker thread that watches the internet server connection once
-// a second, reads the lines that have arrived and hands each one to the GUI thread,
-// where it is split into monitor form (tnc2_line.h) and given to the packet
-// dispatcher. Lines that arrived before the connection dropped are all handed over;
-// then it reports the loss and reconnects, on its own thread. A server that sends
-// nothing for the idle time-out (servers send a keep-alive comment every 20 s) counts
-// as lost too: it has gone without closing the connection.
+// a second, reads the lines that have arrived and hands them to the GUI thread in
+// batches, where each is split into monitor form (tnc2_line.h) and given to the packet
+// dispatcher, in the order the server sent them. Lines that arrived before the
+// connection dropped are all handed over; then it reports the loss and reconnects, on
+// its own thread. A server that sends nothing for the idle time-out (servers send a
+// keep-alive comment every 20 s) counts as lost too: it has gone without closing the
+// connection.
 //
 // Everything that touches the program (dispatcher, monitor, the connect button and the
 // status text) runs on the GUI thread through TThread::Synchronize, through the views
-// the program gives the reader when it is created. The connection's own events
-// (TTcpClient::OnConnected ...) come on the reader's thread.
+// the program gives the reader when it is created. One hand-over carries the lines
+// waiting, up to a batch: a call per line cost both threads a switch each way per line,
+// and the window a pass of its event loop, often a paint, between two lines. The
+// connection's own events (TTcpClient::OnConnected ...) come on the reader's thread.
 #pragma once
 
 #include <atomic>
@@ -18,6 +21,7 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "core/link_traffic.h"
 #include "core/packet_header.h"
@@ -47,6 +51,10 @@ class TAprsIsReaderViews {
     (void)Text;
     (void)Traffic;
   }
+  // Around the lines of one hand-over: what the window would redo after each line
+  // (laying out the monitor, following its end) it may do once at the end.
+  virtual void BeginLines() {}
+  virtual void EndLines() {}
   virtual void SetLinkState(TAprsIsState State) { (void)State; }       // the connect button mbtnTcp
   virtual void SetStatusText(const std::string& Text) { (void)Text; }  // Label1
 };
@@ -59,6 +67,10 @@ class TCPTheard : public TThread {
   TCPTheard(TTcpClient& Client, std::string Host, int Port, TAprsIsReaderViews& Views,
             int PassIntervalMs = 1000, int IdleTimeoutMs = kIdleTimeoutMs);
   static constexpr int kIdleTimeoutMs = 60000;
+  // Lines handed over together: enough that a hand-over costs next to nothing per line,
+  // few enough that the window paints and answers the user between two (a few tens of
+  // milliseconds of work).
+  static constexpr int kMaxLinesPerHandOver = 256;
   ~TCPTheard() override;
 
   // Ends the reader: wakes it, shuts the connection, waits for the thread and
@@ -75,9 +87,11 @@ class TCPTheard : public TThread {
   void ReadWaitingLines();
   void HandOverLines();
   void Reconnect();
+  // On the GUI thread: each line of the batch in order, as CurrentLine.
+  void ProcessLines();
   void ProcessLine();
-  // Waits one pass interval, or less when Stop wakes the reader.
-  void Pause();
+  // Waits Ms, or less when Stop wakes the reader.
+  void Pause(int Ms);
 
   TTcpClient& client_;
   const std::string Host;
@@ -88,8 +102,12 @@ class TCPTheard : public TThread {
   std::string CurrentLine;
   // Taken from the front one by one while the server may add thousands at the back.
   std::deque<std::string> RxQueue;
+  // The lines of the hand-over under way, taken from the front of RxQueue.
+  std::vector<std::string> batch_;
   // The last pass stopped at its line limit with more waiting.
   bool backlog_ = false;
+  // The last pass took lines.
+  bool took_lines_ = false;
   TReceivedPacket WorkPacket;
   std::atomic<bool> Active{true};
   std::mutex wake_mutex_;

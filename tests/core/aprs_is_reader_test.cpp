@@ -19,8 +19,17 @@ struct TRecorder : TAprsIsReaderViews {
   std::vector<TAprsIsState> states;
   std::vector<std::string> statuses;
   bool ig_seen = false;
+  int open_batches = 0;
+  int batches = 0;
+  bool outside_batch = false;  // a line came outside a hand-over's BeginLines/EndLines
 
+  void BeginLines() override {
+    ++open_batches;
+    ++batches;
+  }
+  void EndLines() override { --open_batches; }
   void AnalysePacket(const TReceivedPacket& packet) override {
+    if (open_batches != 1) outside_batch = true;
     if (packet.Header.empty()) {
       packets.emplace_back();
     } else {
@@ -118,7 +127,7 @@ TEST(AprsIsReader, ASilentServerIsLeftAndConnectedAgain) {
 }
 
 // A server that drops the connection twice in a feed: every line it sent before a drop
-// arrives, each exactly once and in order.
+// arrives, each exactly once and in order, though many are handed over at once.
 TEST(AprsIsReader, EveryLineSentBeforeADropArrivesExactlyOnce) {
   TLoopbackTcpServer server;
   TTcpClient client;
@@ -144,6 +153,9 @@ TEST(AprsIsReader, EveryLineSentBeforeADropArrivesExactlyOnce) {
   }
   ASSERT_EQ(r.packets.size(), size_t(kLines));
   for (int i = 0; i < kLines; ++i) ASSERT_EQ(r.packets[i].at(1), ">" + std::to_string(i));
+  // Handed over in batches, each line inside one.
+  EXPECT_FALSE(r.outside_batch);
+  EXPECT_LT(r.batches, kLines / 2);
   reader.Stop();
 }
 

@@ -115,6 +115,48 @@ void EraseAll(std::string& text, char c) {
   text.erase(std::remove(text.begin(), text.end(), c), text.end());
 }
 
+// The batch open on a view: the lines AddLogLines collected meanwhile.
+struct TLogBatch {
+  TCustomRichDoc* view = nullptr;
+  int depth = 0;
+  std::vector<TLogLine> lines;
+};
+
+TLogBatch& OpenBatch() {
+  static TLogBatch batch;
+  return batch;
+}
+
+// AddLogLines without a batch open on the view.
+void AppendLines(TCustomRichDoc& view, const std::vector<TLogLine>& Lines) {
+  if (view.ItemCount() == 0) view.AddTextContinued("", 0);
+  const TSelection selection = SelectionOf(view);
+  const bool had_selection = selection.StartItem >= 0;
+  const bool follow_end = IsAtEnd(view) && !had_selection;
+  std::vector<int> ends;
+  ends.reserve(Lines.size());
+  for (const TLogLine& line : Lines) {
+    view.AddTextParagraph("", line.StyleNo, 0);
+    const std::string text = BlankControlChars(line.Text);
+    if (!text.empty()) view.ReplaceItemText(view.ItemCount() - 1, text);
+    ends.push_back(view.ItemCount() - 1);
+  }
+  FormatAppended(view);
+  if (follow_end) MoveToEnd(view);
+  const int trimmed = TrimFormatted(view, ends);
+  if (had_selection) RestoreSelection(view, selection, trimmed);
+  view.Invalidate();
+}
+
+// Appends what the batch open on View collected, before anything else writes to it.
+void FlushBatch(TCustomRichDoc& view) {
+  TLogBatch& batch = OpenBatch();
+  if (batch.view != &view || batch.lines.empty()) return;
+  std::vector<TLogLine> lines;
+  lines.swap(batch.lines);
+  AppendLines(view, lines);
+}
+
 // Each BS takes back the last character of the log as it stands, before this text.
 void TakeBackCharacters(TCustomRichDoc& view, std::string& text) {
   const auto count = std::count(text.begin(), text.end(), kBs);
@@ -135,6 +177,7 @@ void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo
                 TEmptyLastLine EmptyLastLine) {
   if (View == nullptr) return;
   TCustomRichDoc& view = *View;
+  FlushBatch(view);
   if (view.ItemCount() == 0) view.AddTextContinued("", 0);
 
   const int entry_para = ParaNo;
@@ -197,37 +240,47 @@ void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo
 
 void AddLogLines(TCustomRichDoc* View, const std::vector<TLogLine>& Lines) {
   if (View == nullptr || Lines.empty()) return;
-  TCustomRichDoc& view = *View;
-  if (view.ItemCount() == 0) view.AddTextContinued("", 0);
-  const TSelection selection = SelectionOf(view);
-  const bool had_selection = selection.StartItem >= 0;
-  const bool follow_end = IsAtEnd(view) && !had_selection;
-  std::vector<int> ends;
-  ends.reserve(Lines.size());
-  for (const TLogLine& line : Lines) {
-    view.AddTextParagraph("", line.StyleNo, 0);
-    const std::string text = BlankControlChars(line.Text);
-    if (!text.empty()) view.ReplaceItemText(view.ItemCount() - 1, text);
-    ends.push_back(view.ItemCount() - 1);
+  TLogBatch& batch = OpenBatch();
+  if (batch.view == View) {
+    batch.lines.insert(batch.lines.end(), Lines.begin(), Lines.end());
+    return;
   }
-  FormatAppended(view);
-  if (follow_end) MoveToEnd(view);
-  const int trimmed = TrimFormatted(view, ends);
-  if (had_selection) RestoreSelection(view, selection, trimmed);
-  view.Invalidate();
+  AppendLines(*View, Lines);
+}
+
+void BeginLogBatch(TCustomRichDoc* View) {
+  TLogBatch& batch = OpenBatch();
+  if (View == nullptr) return;
+  // Another view's batch is closed early: its lines come now, in order.
+  if (batch.view != View) {
+    if (batch.view) FlushBatch(*batch.view);
+    batch.view = View;
+    batch.depth = 0;
+  }
+  ++batch.depth;
+}
+
+void EndLogBatch(TCustomRichDoc* View) {
+  TLogBatch& batch = OpenBatch();
+  if (View == nullptr || batch.view != View || --batch.depth > 0) return;
+  FlushBatch(*View);
+  batch.view = nullptr;
 }
 
 int TrimLogLines(TCustomRichDoc& View) {
+  FlushBatch(View);
   FormatAppended(View);
   return TrimFormatted(View);
 }
 
 void ScrollLogToEnd(TCustomRichDoc& View) {
+  FlushBatch(View);
   MoveToEnd(View);
   FormatAppended(View);
 }
 
 void DeleteEmptyLastLine(TCustomRichDoc& View) {
+  FlushBatch(View);
   const int last = View.ItemCount() - 1;
   if (last < 0 || !View.ReadItemText(last).empty()) return;
   int first = last;
@@ -236,6 +289,7 @@ void DeleteEmptyLastLine(TCustomRichDoc& View) {
 }
 
 void ClearLog(TCustomRichDoc& View) {
+  FlushBatch(View);
   View.ClearDocument();
   View.FormatKeepSelection();
 }

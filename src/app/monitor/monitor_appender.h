@@ -33,6 +33,12 @@ struct TLogLine {
 // the appended lines laid out, scrolled to and trimmed once: the log ends as the calls
 // one by one would leave it, the oldest lines going as each call would have let them go.
 void AddLogLines(TCustomRichDoc* View, const std::vector<TLogLine>& Lines);
+// While a batch is open on View (one view at a time), AddLogLines only collects the
+// lines; closing it appends them all in one AddLogLines, so that a feed's packets are
+// laid out, followed and trimmed once per batch. Every other writer of the view first
+// appends what was collected, so nothing changes order. Batches on the same view nest.
+void BeginLogBatch(TCustomRichDoc* View);
+void EndLogBatch(TCustomRichDoc* View);
 // Drops the oldest lines while the view is at its end and holds over 300; returns the
 // number of items deleted.
 int TrimLogLines(TCustomRichDoc& View);

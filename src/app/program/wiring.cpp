@@ -10,6 +10,7 @@
 #include "app/map/aprs_symbols.h"
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
+#include "app/monitor/monitor_appender.h"
 #include "app/monitor/monitor_styles.h"
 #include "app/program/frm_info.h"
 #include "app/program/frm_main.h"
@@ -239,6 +240,9 @@ class TWindowAprsIsViews : public TAprsIsViews {
   void AddLogText(const std::string& Text, TLinkTraffic Traffic) override {
     map_.AddMonitorText(Text, MonitorStyleOf(Traffic));
   }
+  // The monitor lays out, follows and trims a batch's echoes once.
+  void BeginLines() override { BeginLogBatch(map_.rdMain); }
+  void EndLines() override { EndLogBatch(map_.rdMain); }
   void SetLinkState(TAprsIsState State) override {
     map_.mbtnTcp->SetColorDown(ConnectButtonColor(State));
   }

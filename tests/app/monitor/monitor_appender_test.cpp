@@ -118,26 +118,45 @@ std::string Dump(const TTestMonitor& view) {
   return dump;
 }
 
+// Batches too: while one is open the lines wait, and a raw text written meanwhile comes
+// after them.
 TEST(MonitorAppender, LinesAppendedTogetherEndAsAppendedOneByOne) {
   TTestMonitor together;
   TTestMonitor apart;
+  bool batch = false;
+  auto same = [&] {
+    ASSERT_EQ(Dump(together), Dump(apart));
+    ASSERT_EQ(together.VScrollPos(), apart.VScrollPos());
+  };
   auto both = [&](const std::vector<TLogLine>& lines) {
     AddLogLines(&together, lines);
     for (const TLogLine& line : lines) {
       int para = -1;
       AddLogText(&apart, "\r\n" + BlankControlChars(line.Text), line.StyleNo, para);
     }
-    ASSERT_EQ(Dump(together), Dump(apart));
-    ASSERT_EQ(together.VScrollPos(), apart.VScrollPos());
+    if (!batch) same();
   };
   // Through the trimming limit with pairs, single lines, an empty text, control
   // characters and a line long enough to wrap (it counts as the lines it takes).
   for (int i = 0; i < 170; ++i) {
+    if (i % 10 == 2) {
+      BeginLogBatch(&together);
+      batch = true;
+    }
     both({{"fm A" + std::to_string(i) + " to B", msP1Head},
           {"!data\r\b" + std::to_string(i), msP1Data}});
     if (i % 37 == 0) both({{"", msIgHead}});
     if (i % 41 == 0) both({{std::string(300, 'w') + " " + std::string(200, 'x'), msIgData}});
     if (i % 53 == 0) both({{"one", msIgHead}, {"two", msIgData}, {"three", msIgHead}});
+    if (i % 10 == 5) {
+      for (TTestMonitor* view : {&together, &apart})
+        Add(*view, "\r\nraw " + std::to_string(i), msIgData);
+    }
+    if (i % 10 == 8) {
+      EndLogBatch(&together);
+      batch = false;
+      ASSERT_NO_FATAL_FAILURE(same());
+    }
   }
   EXPECT_LT(together.LineCount(), 301);
   EXPECT_EQ(together.LineText(together.LineCount()), "!data  169");

@@ -3,6 +3,7 @@
 // the station list and the map.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@
 #include "core/aprs_is_reader.h"
 #include "core/kiss_ax25.h"
 #include "core/kiss_link.h"
+#include "core/my_tools.h"
 #include "core/tnc2_line.h"
 #include "devices/gps_rx.h"
 #include "devices/gps_status.h"
@@ -240,6 +242,64 @@ TEST_F(WiringTest, AprsIsLineReachesMonitorStoreListAndMap) {
   ExpectStationEverywhere();
   frmAprs->ButtonClick(frmAprs->mbtnTcp);
   EXPECT_FALSE(frmAprs->AprsIs.TcpWanted());
+}
+
+// The reader hands the lines over in batches; the server drops the connection twice
+// in the feed. Every line reaches the dispatcher (the packet log records what it passed)
+// and the monitor once, in the order the server sent it.
+TEST_F(WiringTest, AFeedInBatchesKeepsItsOrderAcrossReconnects) {
+  TLoopbackTcpServer server;
+  ASSERT_NO_FATAL_FAILURE(LogInTo(server));
+  const std::string log = PrgDir() + "feed.log";
+  frmLog->StartRecording(log, false);
+  ASSERT_TRUE(frmLog->Recording());
+  constexpr int kLines = 1200;
+  constexpr int kChunk = 150;
+  const TPacketRecorder& recorder = frmLog->Recorder;
+  auto recorded_count = [&] { return recorder.LineCount() + recorder.BufferCount(); };
+  for (int sent = 0; sent < kLines; sent += kChunk) {
+    if (sent == 450 || sent == 900) {
+      // What was sent before the drop is handed over before the reconnect.
+      ASSERT_TRUE(SynchronizeUntil([&] { return recorded_count() == sent; }, 10000));
+      server.Drop();
+      ASSERT_TRUE(SynchronizeUntil([&] { return server.Accept(5); }, 10000)) << sent;
+    }
+    std::string chunk;
+    for (int i = sent; i < sent + kChunk; ++i)
+      chunk += "S" + std::to_string(i) + ">APRS,TCPIP*:>" + std::to_string(i) + "\r\n";
+    ASSERT_TRUE(server.Send(chunk));
+  }
+  ASSERT_TRUE(SynchronizeUntil([&] { return recorded_count() == kLines; }, 20000));
+  frmLog->StopRecording();
+
+  std::string text;
+  LoadFileToString(text, log);
+  std::vector<std::string> recorded;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) recorded.push_back(line);
+  }
+  ASSERT_EQ(recorded.size(), size_t{kLines});
+  for (int i = 0; i < kLines; ++i) {
+    const std::string packet = "S" + std::to_string(i) + ">APRS,TCPIP:>" + std::to_string(i);
+    ASSERT_TRUE(recorded[i].ends_with(":" + packet)) << recorded[i];
+  }
+  // The monitor keeps the last few hundred lines: their data lines count up to the end.
+  const TRichDoc& doc = *frmAprs->rdMain;
+  std::vector<int> shown;
+  std::string line;
+  for (int item = 0; item <= doc.ItemCount(); ++item) {
+    if (item == doc.ItemCount() || doc.IsItemLineStart(item)) {
+      if (line.size() > 1 && line[0] == '>') shown.push_back(std::stoi(line.substr(1)));
+      line.clear();
+    }
+    if (item < doc.ItemCount()) line += doc.ReadItemText(item);
+  }
+  ASSERT_GT(shown.size(), 100u);
+  EXPECT_EQ(shown.back(), kLines - 1);
+  for (size_t i = 1; i < shown.size(); ++i) ASSERT_EQ(shown[i], shown[i - 1] + 1);
+  frmAprs->AprsIs.Stop();
 }
 
 TEST_F(WiringTest, RadioPacketsAreGatedToTheServerWhileDigipeatingIsOn) {

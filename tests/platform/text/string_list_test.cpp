@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "platform/text/streams.h"
+#include "platform/text/sysutils.h"
 
 namespace {
 
@@ -117,6 +118,41 @@ TEST(TStringList, SortIsStableAndSortedListsRefusePositionalChanges) {
   list.Put(0, "z");
   list.Insert(0, "y");
   EXPECT_EQ(Lines(list), (Strings{"y", "z", "same", "SAME"}));
+}
+
+// Random texts over letters of both cases, the characters between the two cases and
+// bytes above 127: sorted, each neighbour is in CompareText (CompareStr) order, equal
+// texts keep the order they were added in, and Find finds each text.
+TEST(TStringList, SortAgreesWithTheListsComparison) {
+  const std::string alphabet = "aAbB_[`{\xE4\xC4 ";
+  unsigned seed = 7;
+  auto next = [&seed] { return seed = seed * 1103515245 + 12345, (seed >> 16) & 0x7FFF; };
+  for (const bool caseSensitive : {false, true}) {
+    TStringList list;
+    list.SetCaseSensitive(caseSensitive);
+    std::vector<int> added(400);
+    for (int i = 0; i < 400; ++i) {
+      std::string text;
+      for (unsigned n = next() % 4; n > 0; --n) text += alphabet[next() % alphabet.size()];
+      added[i] = i;
+      list.AddObject(text, &added[i]);
+    }
+    list.SetSorted(true);
+    for (int i = 1; i < list.Count(); ++i) {
+      const int order =
+          caseSensitive ? CompareStr(list[i - 1], list[i]) : CompareText(list[i - 1], list[i]);
+      ASSERT_LE(order, 0) << i;
+      if (order == 0) {
+        ASSERT_LT(list.Objects(i - 1), list.Objects(i)) << i;
+      }
+    }
+    for (int i = 0; i < list.Count(); ++i) {
+      int found = -1;
+      ASSERT_TRUE(list.Find(list[i], found));
+      ASSERT_EQ(
+          caseSensitive ? CompareStr(list[found], list[i]) : CompareText(list[found], list[i]), 0);
+    }
+  }
 }
 
 TEST(TStringList, IndicesOutOfRangeRaise) {
