@@ -39,7 +39,8 @@ size_t FirstControl(const std::string& S) {
   return std::string::npos;
 }
 
-// The message id in Text: one to five letters or digits and nothing after them but
+// The message id in Text: one to five letters or digits (a reply-ack id "MM}AA" keeps its
+// brace: its sender reads our acknowledgement with it) and nothing after them but
 // blanks, up to the first control character (a line end ends the message: what follows
 // it is no part of the id, nor may it go out in our answer). Empty when Text is none: a
 // longer or broken id is no id at all; answered cut or bare, it would acknowledge a
@@ -48,7 +49,7 @@ std::string MessageId(const std::string& Text) {
   const std::string id = TrimRight(Text.substr(0, FirstControl(Text)));
   if (id.empty() || id.size() > kMaxMsgIdLength) return {};
   for (char c : id) {
-    if (!std::isalnum(static_cast<unsigned char>(c))) return {};
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '}') return {};
   }
   return id;
 }

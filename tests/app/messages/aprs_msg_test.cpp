@@ -122,8 +122,8 @@ TEST_F(MsgTest, IdsOfOneToFiveCharactersAreAcknowledgedWhole) {
             "1:fm N0CALL to APRS via WIDE1-1 ctl UI^ pid F0\r\n:DL1ABC   :ack12345");
 }
 
-// Ids are one to five letters or digits: anything else after the brace is text, not an
-// id, and is neither answered nor cut into one. A text that carries its own id is a
+// Ids are one to five letters or digits (a reply-ack's brace too): anything else after the brace is
+// text, not an id, and is neither answered nor cut into one. A text that carries its own id is a
 // message whatever its first word; our own call as sender is never answered.
 TEST_F(MsgTest, OnlyWholeIdsAreAnsweredAndAnswersCarryNoIdOfTheirOwn) {
   const std::vector<std::string> unanswered = {
@@ -143,9 +143,11 @@ TEST_F(MsgTest, OnlyWholeIdsAreAnsweredAndAnswersCarryNoIdOfTheirOwn) {
   }
   Receive("DL1ABC", ":N0CALL   :Acknowledged, see you Sunday{77");
   Receive("DL1ABC", ":N0CALL   :rej5{78 ");
+  Receive("DL1ABC", ":N0CALL   :reply-ack{MM}AA");  // its sender reads the whole id back
   EXPECT_EQ(lines, (std::vector<std::string>{"N0CALL>APRS,WIDE1-1::DL1ABC   :ack77",
-                                             "N0CALL>APRS,WIDE1-1::DL1ABC   :ack78"}));
-  ASSERT_EQ(msg.rdMyMsg->ItemCount(), 13 * kMsgEntryItems);
+                                             "N0CALL>APRS,WIDE1-1::DL1ABC   :ack78",
+                                             "N0CALL>APRS,WIDE1-1::DL1ABC   :ackMM}AA"}));
+  ASSERT_EQ(msg.rdMyMsg->ItemCount(), 14 * kMsgEntryItems);
   EXPECT_EQ(Item(*msg.rdMyMsg, 11 * kMsgEntryItems + meiText), "Acknowledged, see you Sunday");
   EXPECT_EQ(Item(*msg.rdMyMsg, 11 * kMsgEntryItems + meiNumber), "{77");
   EXPECT_EQ(Item(*msg.rdMyMsg, 12 * kMsgEntryItems + meiText), "rej5");
