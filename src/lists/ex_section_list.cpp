@@ -665,8 +665,8 @@ void TExSectionList::Sort() {
   if (!c || c->SortType() == stNone) return;
   sorting_ = true;
   if (!settingsChanged && !SortSettings.SortGroups()) {
-    // Every other row is in its place: each changed row finds its own.
-    for (POGLItem row : changed_rows_) engine_->ResortItem(row, column, direction, row == readded_);
+    // Every other row is in its place: the changed rows find theirs among them.
+    engine_->ResortItems(changed_rows_, column, direction, readded_);
   } else {
     if (!SortSettings.SortGroups()) TakeSortKeys(column);
     engine_->Sort(column, direction);
