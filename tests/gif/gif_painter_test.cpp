@@ -16,28 +16,6 @@
 
 namespace {
 
-// Time passes only when the painter sleeps or waits.
-class TFakeClock : public TGIFClock {
- public:
-  std::int64_t Now() override { return now_; }
-  void Sleep(int Milliseconds) override {
-    Sleeps.push_back(Milliseconds);
-    now_ += Milliseconds;
-  }
-  void Advance(int Milliseconds) { now_ += Milliseconds; }
-  bool Wait(TGIFEvent& Event, int Milliseconds) override {
-    if (Milliseconds < 0) return Event.WaitFor(-1);  // endless: only Stop ends it
-    Waits.push_back(Milliseconds);
-    now_ += Milliseconds;
-    return Event.WaitFor(0);
-  }
-  std::vector<int> Sleeps;
-  std::vector<int> Waits;
-
- private:
-  std::atomic<std::int64_t> now_{0};
-};
-
 struct TFrameSpec {
   TRect Bounds;
   int Color;  // index in the global table: 0 black, 1 red, 2 blue, 3 lime

@@ -216,14 +216,19 @@ TEST(GifStructure, AFrameWrittenInterlacedReadsBackTheSame) {
   EXPECT_EQ(reread.Images[0].Data(), picture.Images[0].Data());
 }
 
-TEST(GifStructure, OptimizingSortsByUseAndDropsUnusedColours) {
+TEST(GifStructure, OptimizingSortsByUseAndDropsUnusedColoursButTheBackground) {
   TGIFPicture picture;
   LoadBytes(picture, Screen() + kFrame + kTrailer);
-  // Colour 1 (white) is the only one used: it moves to index 0, black goes.
+  // Black, unused, is the screen's background and stays; once the background is white,
+  // the only colour used, white moves to index 0 and black goes.
+  EXPECT_TRUE(picture.Header.ColorMap.Optimize());
+  EXPECT_EQ(picture.Header.ColorMap.Count(), 2);
+  picture.Header.BackgroundColorIndex = 1;
   EXPECT_TRUE(picture.Header.ColorMap.Optimize());
   EXPECT_EQ(picture.Header.ColorMap.Count(), 1);
   EXPECT_EQ(picture.Header.ColorMap.Colors(0), clWhite);
   EXPECT_EQ(picture.Images[0].Pixels(0, 0), 0);
+  EXPECT_EQ(picture.Header.BackgroundColorIndex, 0);
 }
 
 TEST(GifStructure, OptimizingATableInOrderOnlySetsTheSortFlag) {
