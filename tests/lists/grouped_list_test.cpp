@@ -280,6 +280,28 @@ TEST_F(GroupedListTest, MouseSelectsWithCtrlAndShiftAndTheButtonToggles) {
   EXPECT_EQ(list.FocusedItem(), g);
 }
 
+// A band drawn up from the empty space below the rows and let go over the first of them
+// keeps every row it crossed: its release is no click on that row.
+TEST_F(GroupedListTest, ARubberBandKeepsTheRowsItCrossed) {
+  POGLItem g = Add(nullptr, 100);
+  for (int i = 0; i < 6; ++i) Add(g, i);
+  auto rowY = [](int i) { return 34 + 20 * i + 5; };
+  auto selectedRows = [&] {
+    std::vector<int> values;
+    for (POGLItem n : list.SelectedItems()) values.push_back(Value(n));
+    std::sort(values.begin(), values.end());
+    return values;
+  };
+  SimulateMouseDown(list, mbLeft, 50, 190);
+  SimulateMouseMove(list, 50, rowY(3));
+  SimulateMouseMove(list, 50, rowY(1));
+  EXPECT_EQ(selectedRows(), (std::vector<int>{1, 2, 3, 4, 5}));
+  SimulateMouseUp(list, mbLeft, 50, rowY(1));
+  EXPECT_EQ(selectedRows(), (std::vector<int>{1, 2, 3, 4, 5}));
+  SimulateClick(list, 50, rowY(2));  // a click after it is one
+  EXPECT_EQ(selectedRows(), std::vector<int>{2});
+}
+
 TEST_F(GroupedListTest, KeysMoveTheFocusAndTheWheelScrolls) {
   POGLItem g = Add(nullptr, 100);
   for (int i = 0; i < 30; ++i) Add(g, i);
