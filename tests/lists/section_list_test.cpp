@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/hint_window.h"
 #include "platform/gui/standard/shell.h"
 #include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
@@ -439,6 +440,36 @@ TEST_F(SectionListTest, AHoveredLinkAloneTakesTheHoverColoursAndAnnouncesItself)
   SimulateMouseMove(engine, 190, 34 + 20 + 9);  // beyond the text
   EXPECT_EQ(redIn(1), 0);
   EXPECT_EQ(events, (std::vector<std::string>{"enter one", "enter two", "exit"}));
+  // From a link straight onto a cell of plain text, and back onto a link.
+  Add({"plain words"});
+  events.clear();
+  SimulateMouseMove(engine, 12, 34 + 9);
+  SimulateMouseMove(engine, 12, 34 + 40 + 9);
+  SimulateMouseMove(engine, 14, 34 + 40 + 9);
+  SimulateMouseMove(engine, 12, 34 + 20 + 9);
+  EXPECT_EQ(events, (std::vector<std::string>{"enter one", "exit", "enter two"}));
+}
+
+// A check-box column's hint stands clear of the box: 15 pixels further right than the
+// same hint of a text column.
+TEST_F(SectionListTest, ACheckBoxColumnsHintStandsClearOfTheBox) {
+  form.Show();
+  Add({"1"});
+  list->Columns.Items(1)->SetHint("tick to watch");
+  list->Columns.Items(1)->SetShowHint(true);
+  auto hintLeft = [&](TColumnType type) {
+    list->Columns.Items(1)->SetColumnType(type);
+    SimulateMouseMove(list->Engine(), 100, 34 + 9);  // off the column: asked anew
+    SimulateMouseMove(list->Engine(), 20, 34 + 9);
+    SimulateHintPause(list->Engine(), 20, 34 + 9);
+    THintWindow* window = ShownHintWindow();
+    const int left = window ? window->BoundsRect().Left : -1000;
+    CancelHint();
+    return left;
+  };
+  const int text = hintLeft(ctText);
+  ASSERT_NE(text, -1000);
+  EXPECT_EQ(hintLeft(ctCheckBox), text + kCheckBoxSize);
 }
 
 // A row re-added goes where deleting it and adding a new one would put it: after the
