@@ -139,15 +139,20 @@ void TGIFGlobalColorMap::Warning(const std::string& Message) {
   owner_->Warning(Message);
 }
 
+// The screen's background colour is used too: disposal to background and the screen
+// around the frames show it.
 void TGIFGlobalColorMap::GetUsage(TColorUsage& Usage) {
   TGIFPicture& image = *owner_->Image();
   for (int i = 0; i < image.Images.Count(); ++i) {
     TGIFSubImage& frame = image.Images[i];
     if (&frame.ActiveColorMap() == this) frame.CountColorUsage(Usage);
   }
+  if (owner_->BackgroundColorIndex < Count()) ++Usage[owner_->BackgroundColorIndex];
 }
 
 void TGIFGlobalColorMap::Remap(const TColorRemap& Map) {
+  if (owner_->BackgroundColorIndex < Count())
+    owner_->BackgroundColorIndex = Map[owner_->BackgroundColorIndex];
   TGIFPicture& image = *owner_->Image();
   for (int i = 0; i < image.Images.Count(); ++i) {
     TGIFSubImage& frame = image.Images[i];

@@ -411,9 +411,16 @@ void EncodeFrame(TGIFSubImage& Frame, TStream& Stream) {
   int colors = Frame.ColorMap.Count();
   int bits = Frame.ColorMap.BitsPerPixel();
   TGIFPicture* image = Frame.Image();
-  if (colors == 0) {
-    bits = image ? image->BitsPerPixel() : 0;
+  if (colors == 0 && image && image->Header.ColorMap.Count() > 0) {
+    bits = image->BitsPerPixel();
     colors = 1 << bits;
+  } else if (colors == 0) {
+    // No table at all, as read: the pixels are written as they are, with the code size
+    // they need, for the reader's own colours.
+    const auto highest = std::max_element(Frame.Data().begin(), Frame.Data().end());
+    colors = MaxGIFColors;
+    bits = std::max(image ? image->BitsPerPixel() : 0,
+                    highest == Frame.Data().end() ? 0 : Colors2bpp(*highest + 1));
   }
   std::unique_ptr<TGIFEncoder> encoder;
   if (image && image->Compression == CompressRLE)

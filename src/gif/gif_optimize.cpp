@@ -37,7 +37,8 @@ TGIFGraphicControlExtension& GraphicControlOf(TGIFSubImage& Frame) {
 using TStep = std::function<void()>;
 
 // A frame's transparency goes when no pixel uses its transparent index, and a frame wholly
-// covered by the next, opaque frame need not be disposed of.
+// covered by the next, opaque frame need not be disposed of: unless that frame goes back
+// to what was before it, which the disposal made.
 void DropNeedlessTransparency(TGIFPictureList& Images, const TStep& Step) {
   for (int i = 0; i < Images.Count(); ++i, Step()) {
     TGIFSubImage& frame = Images[i];
@@ -49,7 +50,8 @@ void DropNeedlessTransparency(TGIFPictureList& Images, const TStep& Step) {
     TGIFSubImage& next = Images[i + 1];
     const TGIFDisposalMethod disposal = DisposalOf(frame);
     if ((disposal == DisposeBackground || disposal == DisposePrevious) && !frame.Transparent &&
-        !next.Transparent && Inside(frame.BoundsRect(), next.BoundsRect()))
+        !next.Transparent && DisposalOf(next) != DisposePrevious &&
+        Inside(frame.BoundsRect(), next.BoundsRect()))
       frame.GraphicControlExtension->SetDisposal(DisposeUnspecified);
   }
 }
@@ -62,19 +64,24 @@ void MergeFrames(TGIFPictureList& Images, const TStep& Step) {
   }
 }
 
-// Transparent borders cropped; a frame that showed nothing goes, its time to the frame
-// before it.
+// Transparent borders cropped; a frame that shows nothing goes, its time to the frame
+// before it. A frame disposed to background keeps its borders: they are cleared after it.
+// A frame that shows nothing stays where the time it takes would show something else:
+// first, or after a frame that is disposed of.
 void CropFrames(TGIFPictureList& Images, const TStep& Step) {
   for (int i = Images.Count() - 1; i >= 0; --i, Step()) {
     TGIFSubImage& frame = Images[i];
-    if (frame.Empty() || !frame.Transparent) continue;
-    const int delay = frame.GraphicControlExtension ? frame.GraphicControlExtension->Delay : 0;
-    frame.Crop();
-    if (!frame.Empty()) continue;
-    if (i > 0) {
-      TGIFGraphicControlExtension& previous = GraphicControlOf(Images[i - 1]);
-      previous.Delay = static_cast<std::uint16_t>(std::min(previous.Delay + delay, 0xFFFF));
+    if (frame.Empty() || !frame.Transparent || DisposalOf(frame) == DisposeBackground) continue;
+    const std::uint8_t transparent = frame.FillIndex();
+    if (std::any_of(frame.Data().begin(), frame.Data().end(),
+                    [&](std::uint8_t pixel) { return pixel != transparent; })) {
+      frame.Crop();
+      continue;
     }
+    if (i == 0 || DisposalOf(Images[i - 1]) >= DisposeBackground) continue;
+    const int delay = frame.GraphicControlExtension ? frame.GraphicControlExtension->Delay : 0;
+    TGIFGraphicControlExtension& previous = GraphicControlOf(Images[i - 1]);
+    previous.Delay = static_cast<std::uint16_t>(std::min(previous.Delay + delay, 0xFFFF));
     Images.Delete(i);
   }
 }

@@ -109,7 +109,10 @@ TGIFPainter::~TGIFPainter() {
 
 void TGIFPainter::Stop() {
   Terminate();
-  if (event_) event_->Set();
+  if (event_) {
+    event_->Set();
+    SetPriority(TThreadPriority::Normal);  // a starved painter ends soon too
+  }
 }
 
 void TGIFPainter::Execute() {
@@ -156,6 +159,7 @@ void TGIFPainter::DoSynchronize(const std::function<void()>& Method) {
 
 void TGIFPainter::Animate() {
   TGIFPicture& image = *image_;
+  if (options_ & dfCheckCanvas) canvas_handle_ = canvas_->Handle();
   ActiveImage = 0;
   RaiseEvent(OnPaintStart);
   started_ = false;
@@ -190,6 +194,10 @@ void TGIFPainter::Animate() {
         }
       }
       DoSynchronize([this, &frame] {
+        if (CanvasGone()) {
+          Terminate();
+          return;
+        }
         if (buffer_)
           PaintFrame();
         else
@@ -245,11 +253,19 @@ void TGIFPainter::WaitForFrame(TGIFSubImage& Frame, int PendingDelay, std::int64
     }
     return;
   }
-  // A speed of 0 waits without limit (-1), until the painter is stopped.
-  if (wait != 0 && event_ && clock_.Wait(*event_, wait)) {
+  // A speed of 0 waits without limit (-1), until the painter is stopped. A frame late by
+  // more than its delay is due now: its wait, below 0, is no wait at all.
+  const bool endless = AnimationSpeed < 1;
+  if ((wait > 0 || endless) && event_ && clock_.Wait(*event_, endless ? -1 : wait)) {
     Lag = 0;
     TimeMark = clock_.Now();
   }
+}
+
+// With dfCheckCanvas the painter ends once its canvas draws on something else or nothing:
+// the paint or the bitmap it was started on is gone.
+bool TGIFPainter::CanvasGone() const {
+  return (options_ & dfCheckCanvas) && (!canvas_handle_ || canvas_->Handle() != canvas_handle_);
 }
 
 void TGIFPainter::DrawFrame(TGIFSubImage& Frame, TCanvas& Target, const TRect& TargetRect) {

@@ -87,6 +87,7 @@ class TGIFPainter : public TThread {
   // Runs Method on the GUI thread; an exception it raises comes back to the painter.
   void DoSynchronize(const std::function<void()>& Method);
   void PaintFrame();
+  bool CanvasGone() const;
   void DrawFrame(TGIFSubImage& Frame, TCanvas& Target, const TRect& TargetRect);
   void RestoreBackground(TGIFSubImage& Frame);
   void Unhook();
@@ -103,4 +104,5 @@ class TGIFPainter : public TThread {
   std::atomic<bool> started_{false};
   std::atomic<bool> done_{false};
   std::string error_message_;
+  const void* canvas_handle_ = nullptr;  // what the canvas drew on at the start
 };

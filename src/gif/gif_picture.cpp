@@ -14,9 +14,11 @@ void TGIFItem::Warning(const std::string& Message) {
   if (image_) image_->Warning(Message);
 }
 
+// Composed whole in memory first: a save that fails half way leaves the old file.
 void TGIFItem::SaveToFile(const std::string& FileName) {
-  TFileStream stream(FileName, fmCreate);
+  TMemoryStream stream;
   SaveToStream(stream);
+  stream.SaveToFile(FileName);
 }
 
 void TGIFItem::LoadFromFile(const std::string& FileName) {

@@ -1,6 +1,7 @@
 // Drawing a picture: still pictures draw their shown frame; animated ones start a
 // painter that composes the frames into the cached bitmap (or straight onto the canvas
 // with dfDirect).
+#include <algorithm>
 #include <thread>
 
 #include "gif/gif_color_reduction.h"
@@ -123,6 +124,8 @@ void TGIFPicture::StartPainter(TCanvas& Canvas, const TRect& Rect) const {
   painter_ = started;
   painters_.push_back(std::move(painter));
   if (started->Threaded()) {
+    started->SetPriority(static_cast<TThreadPriority>(
+        std::clamp(ThreadPriority, 0, static_cast<int>(TThreadPriority::TimeCritical))));
     started->Start();
     if (!direct)
       while (!started->Started() && !started->Done()) {

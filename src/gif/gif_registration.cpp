@@ -15,6 +15,11 @@ void RegisterGIFFormat() {
   TPicture::RegisterFileFormat(kExtension, kDescription,
                                [] { return std::make_unique<TGIFPicture>(); });
   GIFClipboardFormat = RegisterClipboardFormat(kDescription);
+  TPicture::RegisterClipboardFormat(GIFClipboardFormat, [](unsigned Format) {
+    auto picture = std::make_unique<TGIFPicture>();
+    LoadFromClipboardFormat(*picture, Format);
+    return picture;
+  });
   // Our screens are true colour; a palette display would set both.
   PaletteDisplay = false;
   AutoDitherEnabled = PaletteDisplay;
@@ -22,6 +27,7 @@ void RegisterGIFFormat() {
 
 void UnregisterGIFFormat() {
   TPicture::UnregisterFileFormat(kExtension);
+  TPicture::UnregisterClipboardFormat(GIFClipboardFormat);
 }
 
 void LoadFromClipboardFormat(TGIFPicture& Picture, unsigned Format) {

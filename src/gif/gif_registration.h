@@ -2,10 +2,10 @@
 // ".gif" file, or pasted in the "GIF Image" clipboard format, becomes a TGIFPicture.
 #pragma once
 
-// Registers the "GIF" extension and the "GIF Image" clipboard format. Called once at
-// program start; calling it again does no harm.
+// Registers the "GIF" extension and the "GIF Image" clipboard format with the picture
+// class. Called once at program start; calling it again does no harm.
 void RegisterGIFFormat();
-// Unregisters the extension (program end).
+// Unregisters both (program end).
 void UnregisterGIFFormat();
 
 class TGIFPicture;

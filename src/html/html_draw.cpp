@@ -91,8 +91,14 @@ bool TRenderer::Run(std::string_view Text, const TRect& Area) {
 void TRenderer::LinePass(std::string_view& Source, TPass& Pass) {
   TLine& line = Pass.line;
   Pass.pen_x = line.rect.Left + flow_.of_offset;
-  if (Pass.drawing && flow_.para_background)
-    canvas_.FillRect(Rect(area_.Left, line.rect.Top, area_.Right, line.rect.Top + line.height));
+  if (Pass.drawing && flow_.para_background) {
+    const TRect band = Rect(area_.Left, line.rect.Top, area_.Right, line.rect.Top + line.height);
+    if (flow_.para_gradient_to != clNone) {
+      FillGradientKeepingBrush(flow_.para_gradient_from, flow_.para_gradient_to, true, band);
+    } else {
+      canvas_.FillRect(band);
+    }
+  }
   line.width = 0;
   int trailing = 0;
   while (!Source.empty() && !Pass.end_of_line && !Pass.stop) {

@@ -424,18 +424,24 @@ void THtmlListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
   TCustomControl::MouseDown(Button, Shift, X, Y);
 }
 
-void THtmlListBox::UpdateHint(int X, int Y, const std::string& Anchor, int Index) {
-  if (AnchorHint && !Anchor.empty()) {
-    std::string shown = Anchor;
-    if (OnAnchorHint) OnAnchorHint(this, Index, shown);
-    SetHint(shown);
-    return;
+// A link's hint stands beside the cursor; an item's over the item, from the left edge.
+bool THtmlListBox::HintShow(THintInfo& Info) {
+  std::string anchor;
+  int index = -1;
+  GetAnchorAt(Info.CursorPos.X, Info.CursorPos.Y, anchor, index);
+  if (AnchorHint && !anchor.empty()) {
+    if (OnAnchorHint) OnAnchorHint(this, index, anchor);
+    Info.HintStr = anchor;
+    Info.HintPos = Point(Info.CursorPos.X + 10, Info.CursorPos.Y - 10);
+    return true;
   }
-  const int item = ItemAtPos(Point(X, Y));
-  if (ItemHint && item >= 0)
-    SetHint(HTMLHint ? items_->Get(item) : PlainItems(item));
-  else if (ItemHint || AnchorHint)
-    SetHint("");
+  const int item = ItemAtPos(Info.CursorPos);
+  if (ItemHint && item >= 0) {
+    Info.HintStr = HTMLHint ? items_->Get(item) : PlainItems(item);
+    Info.HintPos = Point(0, ItemRect(item).Top);
+    return true;
+  }
+  return !(ItemHint || AnchorHint);
 }
 
 void THtmlListBox::Click() {
@@ -472,7 +478,6 @@ void THtmlListBox::MouseMove(TShiftState Shift, int X, int Y) {
     if (OnAnchorExit) OnAnchorExit(this, index, last_anchor_);
     last_anchor_.clear();
   }
-  UpdateHint(X, Y, anchor, index);
 }
 
 void THtmlListBox::MouseLeave() {

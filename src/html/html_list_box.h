@@ -13,6 +13,7 @@
 #include "html/html_draw.h"
 #include "html/picture_container.h"
 #include "platform/gui/controls/controls.h"
+#include "platform/gui/controls/hint_window.h"
 #include "platform/gui/controls/scroll_bars.h"
 #include "platform/text/string_list.h"
 #include "platform/text/sysutils.h"
@@ -25,7 +26,7 @@ class EHtmlListBoxError : public Exception {
   using Exception::Exception;
 };
 
-class THtmlListBox : public TCustomControl {
+class THtmlListBox : public TCustomControl, public THintSource {
  public:
   using TAnchorClick =
       std::function<void(TComponent* Sender, int Index, const std::string& Anchor)>;
@@ -125,6 +126,7 @@ class THtmlListBox : public TCustomControl {
   void Click() override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
+  bool HintShow(THintInfo& Info) override;
   void MouseLeave() override;
   // Navigation keys move the choice; typed characters search the items' plain text.
   void KeyDown(TKeyCode& Key, TShiftState Shift) override;
@@ -154,7 +156,6 @@ class THtmlListBox : public TCustomControl {
   void MakeVisible(int Index);
   // Chooses Index as the keyboard does: shows it and reports the click.
   void Choose(int Index);
-  void UpdateHint(int X, int Y, const std::string& Anchor, int Index);
 
   std::unique_ptr<TStringList> items_;
   std::vector<int> heights_;

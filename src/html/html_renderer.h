@@ -140,6 +140,10 @@ struct TFlow {
   bool hidden = false;
   bool error_underline = false;
   bool para_background = false;
+  // A paragraph background running from one colour to another, band by band; clNone for
+  // one colour (the brush's).
+  TColor para_gradient_from = clNone;
+  TColor para_gradient_to = clNone;
   int list_level = 0;
   int image_no = 0;
   int hyper_links = 0;
@@ -235,6 +239,8 @@ class TRenderer {
     else
       canvas_.Brush().SetColor(Saved);
   }
+  // A gradient leaves the brush at its last band: the text after it is to keep its own.
+  void FillGradientKeepingBrush(TColor From, TColor To, bool Horizontal, const TRect& Rect);
   TColor BrushColor() const {
     return canvas_.Brush().Style() == bsClear ? clNone : canvas_.Brush().Color();
   }

@@ -231,6 +231,7 @@ void TRenderer::ClosingTag(const TTag& Tag, TPass& Pass) {
       if (Pass.drawing) {
         RestoreBrush(para_brush_);
         flow_.para_background = false;
+        flow_.para_gradient_to = clNone;
       }
       break;
     case 'R':
@@ -339,15 +340,23 @@ void TRenderer::Paragraph(const TTag& Tag, TPass& Pass) {
   if (!Pass.drawing || Tag.PlainColorPos("BGCOLOR") == std::string::npos) return;
   const TColor from = HtmlColor(Tag.PlainColorValue("BGCOLOR"));
   flow_.para_background = true;
+  para_brush_ = BrushColor();
   if (Tag.Has("BGCOLORTO")) {
-    FillGradient(canvas_, from, HtmlColor(Tag.Value("BGCOLORTO")), true,
-                 Rect(area_.Left, line.rect.Top, area_.Right, line.rect.Bottom + 2),
-                 kBackgroundBands);
+    flow_.para_gradient_from = from;
+    flow_.para_gradient_to = HtmlColor(Tag.Value("BGCOLORTO"));
+    FillGradientKeepingBrush(from, flow_.para_gradient_to, true,
+                             Rect(area_.Left, line.rect.Top, area_.Right, line.rect.Bottom + 2));
     return;
   }
-  para_brush_ = BrushColor();
   canvas_.Brush().SetColor(from);
   canvas_.FillRect(Rect(area_.Left, line.rect.Top, area_.Right, line.rect.Bottom));
+}
+
+void TRenderer::FillGradientKeepingBrush(TColor From, TColor To, bool Horizontal,
+                                         const TRect& Rect) {
+  const TColor brush = BrushColor();
+  FillGradient(canvas_, From, To, Horizontal, Rect, kBackgroundBands);
+  RestoreBrush(brush);
 }
 
 void TRenderer::Body(const TTag& Tag, TPass& Pass) {
@@ -358,8 +367,8 @@ void TRenderer::Body(const TTag& Tag, TPass& Pass) {
   const TColor from = HtmlColor(Tag.PlainColorValue("BGCOLOR"));
   if (Tag.Has("BGCOLORTO")) {
     const std::string direction = UpperCase(Tag.Value("DIR"));
-    FillGradient(canvas_, from, HtmlColor(Tag.Value("BGCOLORTO")),
-                 direction.empty() || direction == "H", area_, kBackgroundBands);
+    FillGradientKeepingBrush(from, HtmlColor(Tag.Value("BGCOLORTO")),
+                             direction.empty() || direction == "H", area_);
     return;
   }
   font_brush_ = BrushColor();

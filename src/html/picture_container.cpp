@@ -172,9 +172,8 @@ void THTMLPicture::Assign(const THTMLPicture* Source) {
 
 void THTMLPicture::LoadFromURL(const std::string& Source) {
   if (StartsWithText(Source, "RES://")) {
-    // Pictures of the program ship as files beside it; there is no resource section to
-    // read from, so the picture stays empty.
     id_ = Source;
+    LoadFromResourceName(Source.substr(6));
     return;
   }
   if (StartsWithText(Source, "FILE://")) {
@@ -189,6 +188,15 @@ void THTMLPicture::LoadFromURL(const std::string& Source) {
     url_ = Source;
     download_started_ = true;
   }
+}
+
+void THTMLPicture::LoadFromResourceName(const std::string& Name) {
+  std::string data;
+  if (!ReadProgramResource(Name, data)) return;
+  TMemoryStream stream;
+  stream.WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
+  stream.SetPosition(0);
+  LoadFromStream(stream);
 }
 
 void THTMLPicture::SetFrame(int Value) {

@@ -57,11 +57,14 @@ class THTMLPicture : public TGraphic {
   // cleared).
   void Assign(const THTMLPicture* Source);
 
-  // "RES://name" (the program has no resources of its own here: stays empty),
+  // "RES://name" (a picture built into the program, see LoadFromResourceName),
   // "FILE://path", or anything else, which is only recorded. A file loads only when it is
   // a regular file inside one of the picture folders (SetPictureFolders): markup may come
   // from outside, and must not make us read, or block on, whatever path it names.
   void LoadFromURL(const std::string& Source);
+  // Loads the program's resource of that name as LoadFromStream would; nothing happens
+  // when there is none.
+  void LoadFromResourceName(const std::string& Name);
   const std::string& ID() const { return id_; }
   const std::string& URL() const { return url_; }
   // Set by whoever adds a picture for immediate use; remote sources are never fetched.

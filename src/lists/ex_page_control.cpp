@@ -348,7 +348,9 @@ void TExPageControl::ChangeActivePage(TExTabSheet* Page) {
   active_page_ = Page;
   if (old) RefreshTab(*old);
   RefreshTab(*Page);
-  if (focusInOld) SetFocus();
+  // The focus leaving the old sheet goes on to the first control of the new one, as
+  // Tab would; to the page control when that sheet has none.
+  if (focusInOld && !Page->FocusFirstInside()) SetFocus();
   Invalidate();
 }
 

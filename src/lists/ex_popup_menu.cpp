@@ -245,7 +245,10 @@ void TExPopupMenu::DrawItem(TMenuItem& Item, TCanvas& Canvas, TRect R, TOwnerDra
                      highlight.ColorMirrorTo, highlight.ColorMirror, highlight.ColorTo,
                      highlight.Color);
   }
-  if (!DrawPicture(Item, Canvas, R) && Item.Checked) DrawGlyphCell(Item, Canvas, R, selected);
+  // A checked item with a picture shows it on the check box; without one, the glyph.
+  const bool picture = HasImage(Item) || !Item.Bitmap.Empty();
+  if (Item.Checked) DrawCheckCell(Item, Canvas, R, selected, !picture);
+  if (picture) DrawPicture(Item, Canvas, R);
 
   // A mirrored menu's sub-menus open to the left: the right-pointing arrow would lie.
   if (Item.Count() > 0 && !(BiDiMode == bdRightToLeft && MiddleEastLocale())) {
@@ -352,9 +355,8 @@ bool TExPopupMenu::HasImage(const TMenuItem& Item) const {
 // A picture takes the check mark's place: an image of the image list (a disabled item's
 // from DisabledImages when there are such, else greyed), else the item's bitmap,
 // transparent, in a 16 x 16 cell; both centred in a square cell of the strip.
-bool TExPopupMenu::DrawPicture(TMenuItem& Item, TCanvas& Canvas, const TRect& R) {
+void TExPopupMenu::DrawPicture(TMenuItem& Item, TCanvas& Canvas, const TRect& R) {
   const bool image = HasImage(Item);
-  if (!image && Item.Bitmap.Empty()) return false;
   TRect cell{R.Left, R.Top + 1, R.Left + current_->IconBar().Size(), R.Bottom - 1};
   const int side = std::min(cell.Width(), cell.Height());
   CenterRect(cell, side, side);
@@ -375,19 +377,23 @@ bool TExPopupMenu::DrawPicture(TMenuItem& Item, TCanvas& Canvas, const TRect& R)
     shown.SetTransparent(true);
     Canvas.Draw(at.Left, at.Top, shown);
   }
-  return true;
 }
 
-void TExPopupMenu::DrawGlyphCell(TMenuItem& Item, TCanvas& Canvas, const TRect& R, bool Selected) {
+// The box of a checked item, in the check colours; with the glyph, a radio item's in the
+// radio colours, framed when selected.
+void TExPopupMenu::DrawCheckCell(TMenuItem& Item, TCanvas& Canvas, const TRect& R, bool Selected,
+                                 bool WithGlyph) {
   TCustomExMenuStyler& styler = *current_;
   TRect cell{R.Left, R.Top + 1, R.Left + styler.IconBar().Size(), R.Bottom - 1};
   const int side = std::min(cell.Width(), cell.Height());
   CenterRect(cell, side, side);
   const TCheckColors& box =
-      Item.RadioItem ? (Selected ? styler.SelectedItem().Radio() : styler.IconBar().Radio())
-                     : (Selected ? styler.SelectedItem().Check() : styler.IconBar().Check());
+      WithGlyph && Item.RadioItem
+          ? (Selected ? styler.SelectedItem().Radio() : styler.IconBar().Radio())
+          : (Selected ? styler.SelectedItem().Check() : styler.IconBar().Check());
   FramedGradient(Canvas, cell, Item.Enabled, box.Border, box.GradientDirection, box.ColorTo,
                  box.Color);
+  if (!WithGlyph) return;
   if (Selected) {
     Canvas.Brush().SetColor(styler.SelectedItem().BorderColor);
     Canvas.FrameRect(cell);

@@ -68,9 +68,10 @@ class TExPopupMenu : public TPopupMenu, public IStyledMenu {
   static bool InFirstColumn(const TMenuItem& Item);
   void DrawSideBar(TCanvas& Canvas, const TRect& Band);
   void DrawSideBarCaption(TCanvas& Canvas, const TRect& Band);
-  void DrawGlyphCell(TMenuItem& Item, TCanvas& Canvas, const TRect& R, bool Selected);
-  // Draws the item's image or bitmap in its cell of the strip; false when it has none.
-  bool DrawPicture(TMenuItem& Item, TCanvas& Canvas, const TRect& R);
+  void DrawCheckCell(TMenuItem& Item, TCanvas& Canvas, const TRect& R, bool Selected,
+                     bool WithGlyph);
+  // Draws the item's image or bitmap (it has one) in its cell of the strip.
+  void DrawPicture(TMenuItem& Item, TCanvas& Canvas, const TRect& R);
   bool HasImage(const TMenuItem& Item) const;
   void DrawCaption(TMenuItem& Item, TCanvas& Canvas, TRect R, TOwnerDrawState State,
                    unsigned Format);

@@ -489,14 +489,17 @@ void TExSectionList::EngineMouseMove(int X, int Y) {
         if (hand && (!hand_cursor_ || anchor != last_anchor_ ||
                      previous_hovered_anchor_ != point_anchor_)) {
           if (OnAnchorEnter) OnAnchorEnter(this, hit.Item, column, anchor);
-        } else if (!hand && hand_cursor_ && OnAnchorExit) {
-          OnAnchorExit(this, hit.Item, column, "");
         }
         last_anchor_ = anchor;
         previous_hovered_anchor_ = point_anchor_;
         linkHit = hand;
       }
     }
+  }
+  // Off a link, wherever the mouse went: plain text, a plain cell, another row.
+  if (!linkHit && hovered_item_ && OnAnchorExit) {
+    OnAnchorExit(this, hit.Item ? hit.Item : hovered_item_,
+                 linkColumn >= 0 ? linkColumn : hovered_column_, "");
   }
   SetHoveredAnchor(linkHit ? hit.Item : nullptr, linkHit ? linkColumn : -1,
                    linkHit ? point_anchor_ : -1);
@@ -515,13 +518,18 @@ void TExSectionList::SetHoveredAnchor(POGLItem Item, int Column, int Anchor) {
   if (AnchorHover) engine_->Invalidate();
 }
 
-void TExSectionList::GetHint(POGLItem Item, std::string& Text, TPoint&) {
+void TExSectionList::GetHint(POGLItem Item, std::string& Text, TPoint& Pos) {
   if (engine_->IsGroup(Item)) {
     if (OnGetGroupHint) OnGetGroupHint(this, Item, Text);
     return;
   }
   const TExSectionColumn* column = Columns.Items(hint_column_);
   Text = column && column->ShowHint() ? column->Hint() : "";
+  if (column && column->ShowHint() && column->ColumnType() == ctCheckBox) {
+    // The hint keeps clear of the box the mouse is about to click.
+    const TRect cell = GetCellRect(engine_->GetItemDisplayRect(Item, false), hint_column_);
+    if (mouse_.X < cell.Right) Pos.X += kCheckBoxSize;
+  }
   if (column && OnGetItemHint) OnGetItemHint(this, Item, hint_column_, Text);
 }
 
@@ -665,8 +673,8 @@ void TExSectionList::Sort() {
   if (!c || c->SortType() == stNone) return;
   sorting_ = true;
   if (!settingsChanged && !SortSettings.SortGroups()) {
-    // Every other row is in its place: each changed row finds its own.
-    for (POGLItem row : changed_rows_) engine_->ResortItem(row, column, direction, row == readded_);
+    // Every other row is in its place: the changed rows find theirs among them.
+    engine_->ResortItems(changed_rows_, column, direction, readded_);
   } else {
     if (!SortSettings.SortGroups()) TakeSortKeys(column);
     engine_->Sort(column, direction);

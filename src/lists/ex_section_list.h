@@ -36,6 +36,7 @@ class ESectionListError : public Exception {
 };
 
 enum TGroupColumnDisplay { gdHidden, gdVisible };
+constexpr int kCheckBoxSize = 15;  // a check-box cell's box, square
 enum TCheckBoxStyle { cbsClassic, cbsFlat, cbsWinXP, cbsQuillet };
 enum TDragDropSetting { ddEnabled, ddDisabled };
 

@@ -340,7 +340,10 @@ void TSectionGroupedList::MouseUp(TMouseButton Button, TShiftState Shift, int X,
   const bool multi = selection_options_ & soMultiSelect;
   const bool onNode = hit.Kind == 2 || hit.Kind == 3;
   if (Button == mbRight) CancelHint();
-  if (multi && onNode && !IsGroup(hit.Item) && !(Shift & (ssShift | ssCtrl)) && Button == mbLeft) {
+  // A band that ends over a row is no click on it: the rows it took stay selected.
+  const bool click = !(state_ & stRubberBand);
+  if (click && multi && onNode && !IsGroup(hit.Item) && !(Shift & (ssShift | ssCtrl)) &&
+      Button == mbLeft) {
     DeselectFromEnd([&](POGLItem node) { return node != hit.Item; });
   }
   if (state_ & stDeselectPending) {

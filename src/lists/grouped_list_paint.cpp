@@ -232,7 +232,9 @@ void TSectionGroupedList::DrawThumbnail(TCanvas& Canvas, TRect Cell, POGLItem It
   Canvas.Brush().SetStyle(bsClear);
   Canvas.Font().SetColor(selected && shows ? clWhite : clBlack);
   TRect text = Rect(box.Left, box.Top + 1, box.Right, box.Bottom - 1);
-  Canvas.TextRect(text, caption, tfSingleLine | tfNoPrefix | tfCenter);
+  // A caption wider than the cell ends in "..." rather than losing both its ends.
+  Canvas.TextRect(text, FitText(Canvas, caption, Cell.Width() - 8),
+                  tfSingleLine | tfNoPrefix | tfCenter);
 }
 
 TRect TSectionGroupedList::RubberBandRect() const {

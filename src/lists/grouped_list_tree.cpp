@@ -1,6 +1,7 @@
 // The items of the grouped list: groups and their rows in position trees, their storage
 // in blocks, folding, updates and the order the sort column gives them.
 #include <algorithm>
+#include <climits>
 #include <new>
 
 #include "lists/section_grouped_list.h"
@@ -473,9 +474,16 @@ void TSectionGroupedList::ResortItem(POGLItem Item, int Column, TOGLSortDirectio
         [&](TPositionHook* hook, int p) { return before(NodeOfHook(hook), p); });
   }
   last_placed_ = Item;
-  POGLItem next = NodeOfHook(parent->Children.At(lo));
+  LinkAt(Item, lo);
+  Changed();
+}
+
+// Puts Item, out of its parent's chain, back at position At among its siblings.
+void TSectionGroupedList::LinkAt(POGLItem Item, int At) {
+  POGLItem parent = Item->Parent;
+  POGLItem next = NodeOfHook(parent->Children.At(At));
   POGLItem prev = next ? next->PrevSibling : parent->LastChild;
-  parent->Children.Insert(&Item->Hook, lo);
+  parent->Children.Insert(&Item->Hook, At);
   Item->PrevSibling = prev;
   Item->NextSibling = next;
   if (prev) {
@@ -488,7 +496,73 @@ void TSectionGroupedList::ResortItem(POGLItem Item, int Column, TOGLSortDirectio
   } else {
     parent->LastChild = Item;
   }
-  if (Item == focused_ && !IsGroup(Item)) focus_column_ = lo % columns_;
+  if (Item == focused_ && !IsGroup(Item)) focus_column_ = At % columns_;
+}
+
+// Several rows of one parent changed: each is placed among the rows that did not, which
+// are still in order, and never among the others changed, whose places are unknown yet.
+// An unchanged row keeps its rank among the unchanged ones, so a tie with it is decided
+// by how many unchanged rows stood before the changed one, as a stable sort decides it.
+void TSectionGroupedList::ResortItems(const std::vector<POGLItem>& Items, int Column,
+                                      TOGLSortDirection Direction, POGLItem AsLast) {
+  if (Column == -1) Column = sort_column_;
+  if (Column <= -2) return;
+  if (Direction == sdDefault) Direction = sort_direction_;
+  std::vector<POGLItem> rest(Items);
+  while (!rest.empty()) {
+    POGLItem parent = rest.front()->Parent;
+    std::vector<POGLItem> siblings;
+    std::erase_if(rest, [&](POGLItem item) {
+      if (item->Parent != parent) return false;
+      siblings.push_back(item);
+      return true;
+    });
+    if (siblings.size() == 1) {
+      ResortItem(siblings.front(), Column, Direction, siblings.front() == AsLast);
+    } else {
+      ResortSiblings(siblings, Column, Direction, AsLast);
+    }
+  }
+}
+
+void TSectionGroupedList::ResortSiblings(std::vector<POGLItem>& Items, int Column,
+                                         TOGLSortDirection Direction, POGLItem AsLast) {
+  POGLItem parent = Items.front()->Parent;
+  auto compare = [&](POGLItem a, POGLItem b) {
+    const int c = Compare(a, b, Column);
+    return Direction == sdAscending ? c : -c;
+  };
+  struct TPlaced {
+    POGLItem Item;
+    int Unchanged;  // unchanged rows before it (INT_MAX standing last), then its place
+  };
+  std::vector<TPlaced> placed;
+  for (POGLItem item : Items) placed.push_back({item, item->Index()});
+  std::sort(placed.begin(), placed.end(),
+            [](const TPlaced& a, const TPlaced& b) { return a.Unchanged < b.Unchanged; });
+  for (size_t i = 0; i < placed.size(); ++i) placed[i].Unchanged -= static_cast<int>(i);
+  for (TPlaced& p : placed) {
+    if (p.Item == AsLast) p.Unchanged = INT_MAX;
+  }
+  // The one standing last also goes last among the changed ones it ties with.
+  std::stable_partition(placed.begin(), placed.end(),
+                        [&](const TPlaced& p) { return p.Item != AsLast; });
+  for (TPlaced& p : placed) Unlink(p.Item);
+  for (TPlaced& p : placed) {
+    p.Unchanged = parent->Children.PartitionPoint([&](TPositionHook* hook, int at) {
+      const int c = compare(NodeOfHook(hook), p.Item);
+      return c < 0 || (c == 0 && at < p.Unchanged);
+    });
+  }
+  // Between the same two unchanged rows the changed ones go in the stable order.
+  std::stable_sort(placed.begin(), placed.end(), [&](const TPlaced& a, const TPlaced& b) {
+    if (a.Unchanged != b.Unchanged) return a.Unchanged < b.Unchanged;
+    return compare(a.Item, b.Item) < 0;
+  });
+  for (size_t i = 0; i < placed.size(); ++i) {
+    LinkAt(placed[i].Item, placed[i].Unchanged + static_cast<int>(i));
+  }
+  last_placed_ = placed.back().Item;
   Changed();
 }
 

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int kCheckBoxSize = 15;
-
 int Round(double Value) {
   return static_cast<int>(std::lround(Value));
 }

@@ -280,6 +280,10 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   // a full stable sort would give; with AsLast, the order it would give with the item
   // standing last (after its equals, as a new item would go).
   void ResortItem(POGLItem Item, int Column, TOGLSortDirection Direction, bool AsLast = false);
+  // The same for several items, each of which may have left its place; AsLast, when one
+  // of them, is taken as standing last.
+  void ResortItems(const std::vector<POGLItem>& Items, int Column, TOGLSortDirection Direction,
+                   POGLItem AsLast);
   void IncrementalSearch(char Key);
   int SortColumn() const { return sort_column_; }
   void SetSortColumn(int Value);
@@ -482,6 +486,9 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   // What DeleteItem and MoveItemToEnd do before the node leaves its place.
   void Release(POGLItem Item);
   void Unlink(POGLItem Item);
+  void LinkAt(POGLItem Item, int At);
+  void ResortSiblings(std::vector<POGLItem>& Items, int Column, TOGLSortDirection Direction,
+                      POGLItem AsLast);
   // Puts a node last among Parent's children.
   void LinkLast(POGLItem Item, POGLItem Parent);
   bool HasFocus() const;

@@ -2,6 +2,11 @@
 // stopping, and errors reported on the GUI thread.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "gif/gif_painter.h"
@@ -10,27 +15,6 @@
 #include "platform/sys/application.h"
 
 namespace {
-
-// Time passes only when the painter sleeps or waits.
-class TFakeClock : public TGIFClock {
- public:
-  std::int64_t Now() override { return now_; }
-  void Sleep(int Milliseconds) override {
-    Sleeps.push_back(Milliseconds);
-    now_ += Milliseconds;
-  }
-  bool Wait(TGIFEvent& Event, int Milliseconds) override {
-    if (Milliseconds < 0) return Event.WaitFor(-1);  // endless: only Stop ends it
-    Waits.push_back(Milliseconds);
-    now_ += Milliseconds;
-    return Event.WaitFor(0);
-  }
-  std::vector<int> Sleeps;
-  std::vector<int> Waits;
-
- private:
-  std::atomic<std::int64_t> now_{0};
-};
 
 struct TFrameSpec {
   TRect Bounds;
@@ -147,6 +131,61 @@ TEST_F(GifPainter, AThreadedPainterLoopsUntilStopped) {
   EXPECT_EQ(painted, (std::vector<int>{0, 1, 0, 1, 0, 1, 0}));
   // The first frame is painted at once; every later one waits its delay.
   EXPECT_EQ(clock.Waits, (std::vector<int>{60, 60, 60, 60, 60, 60}));
+}
+
+// The nice values of the program's threads, as the system keeps them.
+std::vector<int> ThreadNiceValues() {
+  std::vector<int> values;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream file(task.path() / "stat");
+    std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    for (int i = 0; i <= 16 && fields >> field; ++i) {
+      if (i == 16) values.push_back(std::stoi(field));  // the 19th field of the line
+    }
+  }
+  return values;
+}
+
+// A handler slower than the delays: each frame is late, shown at once, and the
+// animation goes on; the painter's thread runs at the picture's priority.
+TEST_F(GifPainter, FramesLateAfterASlowHandlerFollowAtOnce) {
+  MakeAnimation(picture, {{Bounds(0, 0, 4, 4), 1, 3}, {Bounds(0, 0, 4, 4), 2, 3}}, 0);
+  picture.ThreadPriority = static_cast<int>(TThreadPriority::Lowest);
+  std::vector<int> nice;
+  picture.OnFramePainted = [&](TGIFPainter* p) {
+    painted.push_back(p->ActiveImage);
+    clock.Advance(80);
+    if (nice.empty()) nice = ThreadNiceValues();
+    if (painted.size() == 6) p->Stop();
+  };
+  picture.DrawOptions = dfThreaded | dfAnimate | dfLoop | dfDirect;
+  picture.Draw(target.Canvas(), Bounds(0, 0, 4, 4));
+  TGIFPainter* painter = picture.Painter();
+  ASSERT_NE(painter, nullptr);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!painter->Done() && std::chrono::steady_clock::now() < deadline) {
+    TThread::CheckSynchronize();
+    std::this_thread::yield();
+  }
+  const bool ended = painter->Done();
+  picture.StopDraw();
+  ASSERT_TRUE(ended) << "stuck after " << painted.size() << " frames";
+  EXPECT_EQ(painted, (std::vector<int>{0, 1, 0, 1, 0, 1}));
+  EXPECT_TRUE(clock.Waits.empty());
+  EXPECT_NE(std::find(nice.begin(), nice.end(), 10), nice.end());
+}
+
+// A canvas with nowhere to draw: with dfCheckCanvas the painter ends instead of painting.
+TEST_F(GifPainter, APainterCheckingItsCanvasEndsWhenItHasNone) {
+  MakeAnimation(picture, {{Bounds(0, 0, 4, 4), 1}, {Bounds(0, 0, 4, 4), 2}});
+  TCanvas nowhere;
+  picture.DrawOptions = dfAnimate | dfDirect | dfCheckCanvas;
+  picture.Draw(nowhere, Bounds(0, 0, 4, 4));
+  EXPECT_TRUE(painted.empty());
+  DrawInline(dfAnimate | dfCheckCanvas);
+  EXPECT_EQ(painted, (std::vector<int>{0, 1}));
 }
 
 TEST_F(GifPainter, AHandlerChoosesTheNextFrame) {

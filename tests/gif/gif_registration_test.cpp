@@ -45,7 +45,17 @@ TEST(GifRegistration, CopyPutsABitmapAndTheGifOnTheClipboard) {
   EXPECT_EQ(from_bitmap.Images.Count(), 1);
   EXPECT_EQ(from_bitmap.Width(), source.Width());
   EXPECT_THROW(LoadFromClipboardFormat(from_bitmap, 12345), GIFException);
+  // The picture class pastes the GIF format as a GIF, as it loads a ".gif" file.
+  TPicture picture;
+  ASSERT_TRUE(TPicture::SupportsClipboardFormat(GIFClipboardFormat));
+  picture.LoadFromClipboardFormat(GIFClipboardFormat);
+  auto* gif = dynamic_cast<TGIFPicture*>(picture.Graphic());
+  ASSERT_NE(gif, nullptr);
+  EXPECT_EQ(SaveBytes(*gif), SaveBytes(source));
   UnregisterGIFFormat();
+  EXPECT_FALSE(TPicture::SupportsClipboardFormat(GIFClipboardFormat));
+  EXPECT_THROW(picture.LoadFromClipboardFormat(GIFClipboardFormat), EInvalidGraphic);
+  EXPECT_EQ(picture.Graphic(), gif);  // kept
 }
 
 TEST(GifRegistration, ANewPictureTakesTheModuleDefaults) {

@@ -5,6 +5,7 @@
 #include "gif/gif_picture.h"
 #include "gif_test_support.h"
 #include "platform/text/streams.h"
+#include "support/scratch_files.h"
 
 namespace {
 
@@ -216,14 +217,19 @@ TEST(GifStructure, AFrameWrittenInterlacedReadsBackTheSame) {
   EXPECT_EQ(reread.Images[0].Data(), picture.Images[0].Data());
 }
 
-TEST(GifStructure, OptimizingSortsByUseAndDropsUnusedColours) {
+TEST(GifStructure, OptimizingSortsByUseAndDropsUnusedColoursButTheBackground) {
   TGIFPicture picture;
   LoadBytes(picture, Screen() + kFrame + kTrailer);
-  // Colour 1 (white) is the only one used: it moves to index 0, black goes.
+  // Black, unused, is the screen's background and stays; once the background is white,
+  // the only colour used, white moves to index 0 and black goes.
+  EXPECT_TRUE(picture.Header.ColorMap.Optimize());
+  EXPECT_EQ(picture.Header.ColorMap.Count(), 2);
+  picture.Header.BackgroundColorIndex = 1;
   EXPECT_TRUE(picture.Header.ColorMap.Optimize());
   EXPECT_EQ(picture.Header.ColorMap.Count(), 1);
   EXPECT_EQ(picture.Header.ColorMap.Colors(0), clWhite);
   EXPECT_EQ(picture.Images[0].Pixels(0, 0), 0);
+  EXPECT_EQ(picture.Header.BackgroundColorIndex, 0);
 }
 
 TEST(GifStructure, OptimizingATableInOrderOnlySetsTheSortFlag) {
@@ -279,6 +285,28 @@ TEST(GifStructure, AssigningAPictureCopiesFramesAndSettings) {
   EXPECT_EQ(SaveBytes(copy), SaveBytes(source));
   const std::unique_ptr<TGraphic> clone = source.Clone();
   EXPECT_EQ(SaveBytes(dynamic_cast<TGIFPicture&>(*clone)), SaveBytes(source));
+}
+
+// A file without any colour table is written back as it was read, pixels and all; a
+// save that fails leaves the file it would have replaced.
+TEST(GifStructure, APictureWithoutColourTablesSavesWholeOrNotAtAll) {
+  const std::string path = WriteScratchFile("tableless.gif", "old content");
+  TGIFPicture picture;
+  LoadBytes(picture, "GIF89a" + Bytes({1, 0, 1, 0, 0x00, 0, 0}) + kFrame + kTrailer);
+  ASSERT_EQ(picture.Header.ColorMap.Count(), 0);
+  picture.Images[0].SetBounds(0, 0, 3, 1);
+  for (int x = 0; x < 3; ++x) picture.Images[0].SetPixels(x, 0, static_cast<std::uint8_t>(x * 6));
+  picture.SaveToFile(path);
+  TGIFPicture reloaded;
+  reloaded.LoadFromFile(path);
+  EXPECT_EQ(reloaded.Header.ColorMap.Count(), 0);
+  EXPECT_EQ(reloaded.Images[0].Data(), (std::vector<std::uint8_t>{0, 6, 12}));
+
+  const std::string written = ReadFileBytes(path);
+  reloaded.Images[0].ColorMap.Add(clBlack);
+  reloaded.Images[0].ColorMap.Add(clWhite);
+  EXPECT_THROW(reloaded.SaveToFile(path), GIFException);  // colour 6 of 2
+  EXPECT_EQ(ReadFileBytes(path), written);
 }
 
 }  // namespace

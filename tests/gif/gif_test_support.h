@@ -3,10 +3,12 @@
 // against.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "gif/gif_painter.h"
 #include "gif/gif_picture.h"
 
 std::string GifFixturePath(const std::string& Name);
@@ -49,3 +51,25 @@ struct TGifDump {
 };
 
 TGifDump ParseGifDump(const std::string& Text);
+
+// Time passes only when the painter sleeps or waits.
+class TFakeClock : public TGIFClock {
+ public:
+  std::int64_t Now() override { return now_; }
+  void Sleep(int Milliseconds) override {
+    Sleeps.push_back(Milliseconds);
+    now_ += Milliseconds;
+  }
+  void Advance(int Milliseconds) { now_ += Milliseconds; }
+  bool Wait(TGIFEvent& Event, int Milliseconds) override {
+    if (Milliseconds < 0) return Event.WaitFor(-1);  // endless: only Stop ends it
+    Waits.push_back(Milliseconds);
+    now_ += Milliseconds;
+    return Event.WaitFor(0);
+  }
+  std::vector<int> Sleeps;
+  std::vector<int> Waits;
+
+ private:
+  std::atomic<std::int64_t> now_{0};
+};

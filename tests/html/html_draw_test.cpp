@@ -220,6 +220,31 @@ TEST(DrawHtmlText, TextBackgroundsArePaintedBehindTheirRuns) {
   EXPECT_EQ(CountColour(*link.bitmap, clYellow, 1 + link.Width("one ")), 0);
 }
 
+// Text on a gradient background shows the gradient behind it, on every line of the
+// paragraph: no box of the gradient's last colour, which is blue here, on the red side.
+TEST(DrawHtmlText, TextOnAGradientShowsTheGradientBehindIt) {
+  auto blueOnTheLeft = [](Drawing& d, int bottom) {
+    int blue = 0;
+    for (int x = 0; x < 40; ++x) {
+      for (int y = 0; y < bottom; ++y) {
+        const TColor c = PixelAt(*d.bitmap, x, y);
+        blue += GetBValue(c) > GetRValue(c) + 64;
+      }
+    }
+    return blue;
+  };
+  Drawing para;
+  para.Draw("<P bgcolor=\"#FF0000\" bgcolorto=\"#0000FF\">many words on many lines</P>after",
+            Rect(0, 0, 120, 200));
+  const int h = para.LineHeight();
+  EXPECT_EQ(blueOnTheLeft(para, 2 * h), 0);
+  EXPECT_NE(PixelAt(*para.bitmap, 1, h + 1), kPaper);        // the second line has it too
+  EXPECT_EQ(PixelAt(*para.bitmap, 110, 4 * h - 2), kPaper);  // after the paragraph: none
+  Drawing body;
+  body.Draw("<BODY bgcolor=\"#FF0000\" bgcolorto=\"#0000FF\">words on it</BODY>");
+  EXPECT_EQ(blueOnTheLeft(body, h), 0);
+}
+
 TEST(DrawHtmlText, ListsIndentByLevelAndEveryItemStartsALine) {
   Drawing d;
   d.Measure("<UL><LI>a<LI>b</UL>");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/hint_window.h"
 #include "platform/gui/standard/shell.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
@@ -327,4 +328,32 @@ TEST_F(HtmlListBoxTest, TheChosenItemStaysChosenWhenOthersComeAndGo) {
   EXPECT_EQ(list->Items().Get(list->ItemIndex()), "Gamma");
   list->Items().Delete(list->ItemIndex());
   EXPECT_EQ(list->ItemIndex(), -1);
+}
+
+// An item's hint stands over the item from the list's left edge; a link's beside the
+// cursor, 10 pixels right and 10 up, with the link's target as its text.
+TEST_F(HtmlListBoxTest, ItemAndLinkHintsStandWhereTheyBelong) {
+  list->Items().Add("first");
+  list->Items().Add("plain <a href=\"target\">link</a> after");
+  list->ItemHint = true;
+  list->AnchorHint = true;
+  list->SetShowHint(true);
+  auto shown = [&](int X, int Y) {
+    CancelHint();
+    SimulateMouseMove(*list, X, Y);
+    SimulateHintPause(*list, X, Y);
+    THintWindow* window = ShownHintWindow();
+    return window ? std::make_pair(window->Caption(),
+                                   Point(window->BoundsRect().Left, window->BoundsRect().Top))
+                  : std::make_pair(std::string(), TPoint{});
+  };
+  const int itemTop = list->ItemRect(1).Top;
+  const auto [itemText, itemAt] = shown(10, itemTop + 3);
+  EXPECT_EQ(itemText, "plain link after");
+  EXPECT_EQ(itemAt, list->ClientToScreen(Point(0, itemTop)));
+  const int linkX = 2 + Width("plain ") + 3;
+  const auto [linkText, linkAt] = shown(linkX, itemTop + 3);
+  EXPECT_EQ(linkText, "target");
+  EXPECT_EQ(linkAt, list->ClientToScreen(Point(linkX + 10, itemTop + 3 - 10)));
+  CancelHint();
 }

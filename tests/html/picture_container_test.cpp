@@ -153,6 +153,19 @@ TEST(THTMLPicture, OtherFormatsHaveNoFramesAndBadDataDrawsNothing) {
   EXPECT_TRUE(bad.IsEmpty());
 }
 
+TEST(THTMLPicture, ResourceSourcesAreThePicturesBuiltIntoTheProgram) {
+  THTMLPicture built_in;
+  built_in.LoadFromURL("RES://basic_4.gif");
+  EXPECT_FALSE(built_in.IsEmpty());
+  EXPECT_GT(built_in.Width(), 0);
+  EXPECT_EQ(built_in.ID(), "RES://basic_4.gif");
+  for (const char* source : {"RES://none.gif", "RES://", "RES:///etc/hostname"}) {
+    THTMLPicture missing;
+    missing.LoadFromURL(source);
+    EXPECT_TRUE(missing.IsEmpty()) << source;
+  }
+}
+
 TEST(THTMLPicture, SourcesOfFilesAndAddressesNeverFetched) {
   SetPictureFolders({std::filesystem::path(Fixture("basic_4.gif")).parent_path().string()});
   THTMLPicture file;

@@ -7,6 +7,7 @@
 
 #include "platform/gui/controls/forms.h"
 #include "platform/gui/standard/edit.h"
+#include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/text/string_list.h"
 #include "support/control_snapshot.h"
@@ -253,17 +254,31 @@ TEST_F(PageControlTest, CtrlTabStepsThroughVisibleTabsFromInsideASheetAndWraps) 
   hidden->SetTabVisible(false);
   auto* edit = new TEdit(&form);
   edit->SetParent(a);
+  auto* editC = new TEdit(&form);
+  editC->SetParent(c);
   form.Show();
+  Application->ProcessMessages();
   edit->SetFocus();
+  Application->ProcessMessages();
+  const bool focus = edit->Focused();  // none without an active window
   int changes = 0;
   pc->OnChange = [&](TComponent*) { ++changes; };
+  // The focus goes along to the first control of each new sheet.
   SimulateKey(*edit, VK_TAB, "", ssCtrl);
   EXPECT_EQ(pc->ActivePage(), c);
-  SimulateKey(*pc, VK_TAB, "", ssCtrl);
+  EXPECT_TRUE(!focus || editC->Focused());
+  SimulateKey(*editC, VK_TAB, "", ssCtrl);
   EXPECT_EQ(pc->ActivePage(), a);  // wrapped round, the hidden one skipped
-  SimulateKey(*pc, VK_TAB, "", ssCtrl | ssShift);
+  EXPECT_TRUE(!focus || edit->Focused());
+  SimulateKey(*edit, VK_TAB, "", ssCtrl | ssShift);
   EXPECT_EQ(pc->ActivePage(), c);
+  EXPECT_TRUE(!focus || editC->Focused());
   EXPECT_EQ(changes, 3);
+  // From the page control itself the focus stays there.
+  pc->SetFocus();
+  SimulateKey(*pc, VK_TAB, "", ssCtrl);
+  EXPECT_EQ(pc->ActivePage(), a);
+  EXPECT_TRUE(!focus || pc->Focused());
   // Alt and the underlined letter choose a tab too.
   pc->SetActivePage(a);
   SimulateKey(*pc, 'G', "", ssAlt);

@@ -366,7 +366,7 @@ TEST_F(ExPopupMenuTest, PicturesTakeTheCheckMarksPlaceAndSetTheRowHeight) {
   };
   item->Checked = true;
   item->ImageIndex = 0;
-  EXPECT_EQ(centre(), clRed);  // the image, no check box
+  EXPECT_EQ(centre(), clRed);  // the image, on the check box
   item->Enabled = false;
   // Disabled, without pictures of its own: the image's shape in the shadow colour.
   EXPECT_EQ(centre(), ColorToRGB(clBtnShadow));
@@ -380,6 +380,12 @@ TEST_F(ExPopupMenuTest, PicturesTakeTheCheckMarksPlaceAndSetTheRowHeight) {
   item->Bitmap.Canvas().FillRect(Rect(4, 4, 12, 12));
   EXPECT_EQ(centre(), clLime);
   EXPECT_NE(picture.Canvas().Pixels(2 + 12, 17 - 7), clFuchsia);
+  // Round the 16-pixel bitmap the check box shows; unchecked, the icon strip.
+  const TColor boxed = picture.Canvas().Pixels(2 + 2, 17);
+  item->Checked = false;
+  centre();
+  EXPECT_NE(picture.Canvas().Pixels(2 + 2, 17), boxed);
+  item->Checked = true;
   EXPECT_FALSE(item->Bitmap.Transparent());  // the item's own bitmap is left as it was
   // Neither: the check box again.
   item->Bitmap.SetSize(0, 0);

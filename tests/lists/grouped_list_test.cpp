@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "lists/text_fit.h"
 #include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
 
@@ -280,6 +281,28 @@ TEST_F(GroupedListTest, MouseSelectsWithCtrlAndShiftAndTheButtonToggles) {
   EXPECT_EQ(list.FocusedItem(), g);
 }
 
+// A band drawn up from the empty space below the rows and let go over the first of them
+// keeps every row it crossed: its release is no click on that row.
+TEST_F(GroupedListTest, ARubberBandKeepsTheRowsItCrossed) {
+  POGLItem g = Add(nullptr, 100);
+  for (int i = 0; i < 6; ++i) Add(g, i);
+  auto rowY = [](int i) { return 34 + 20 * i + 5; };
+  auto selectedRows = [&] {
+    std::vector<int> values;
+    for (POGLItem n : list.SelectedItems()) values.push_back(Value(n));
+    std::sort(values.begin(), values.end());
+    return values;
+  };
+  SimulateMouseDown(list, mbLeft, 50, 190);
+  SimulateMouseMove(list, 50, rowY(3));
+  SimulateMouseMove(list, 50, rowY(1));
+  EXPECT_EQ(selectedRows(), (std::vector<int>{1, 2, 3, 4, 5}));
+  SimulateMouseUp(list, mbLeft, 50, rowY(1));
+  EXPECT_EQ(selectedRows(), (std::vector<int>{1, 2, 3, 4, 5}));
+  SimulateClick(list, 50, rowY(2));  // a click after it is one
+  EXPECT_EQ(selectedRows(), std::vector<int>{2});
+}
+
 TEST_F(GroupedListTest, KeysMoveTheFocusAndTheWheelScrolls) {
   POGLItem g = Add(nullptr, 100);
   for (int i = 0; i < 30; ++i) Add(g, i);
@@ -500,6 +523,32 @@ TEST_F(GroupedListTest, PaintsHeaderCountRowsAndSelection) {
   list.HideSelection = true;
   shot = Snapshot(list);
   EXPECT_EQ(PixelAt(*shot, 100, 54 + 5), RGB(224, 233, 246));
+}
+
+// A thumbnail caption wider than its cell shows its start and ends in "...", as the
+// text cut to the cell would show.
+TEST_F(GroupedListTest, ALongThumbnailCaptionEndsInDots) {
+  list.SetColor(clWhite);
+  list.SetBounds(0, 0, 380, 400);
+  list.SetViewStyle(vsThumbnails);
+  captions = {"group", "A caption far too wide to fit under its thumbnail"};
+  POGLItem g = Add(nullptr, 0);
+  POGLItem item = Add(g, 1);
+  const TRect cell = list.GetItemRect(item);
+  const int captionTop = cell.Bottom - list.CaptionHeight() - 8;
+  auto caption = [&] {
+    auto shot = Snapshot(list);
+    std::vector<TColor> pixels;
+    for (int y = captionTop; y < cell.Bottom; ++y)
+      for (int x = cell.Left; x < cell.Right; ++x) pixels.push_back(PixelAt(*shot, x, y));
+    return pixels;
+  };
+  const auto drawn = caption();
+  list.Canvas().Font().Assign(list.Font());
+  captions[1] = FitText(list.Canvas(), captions[1], cell.Width() - 8);
+  ASSERT_TRUE(captions[1].ends_with("..."));
+  list.Invalidate();
+  EXPECT_EQ(drawn, caption());
 }
 
 // A caption with markup sits on one line at the bottom of its bar and ends in "..."

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/hint_window.h"
 #include "platform/gui/standard/shell.h"
 #include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
@@ -158,29 +159,40 @@ TEST_F(SectionListTest, SortsByColumnKindWithBadValuesFirst) {
   EXPECT_EQ(sorted, -1);  // no column: no sort
 }
 
+// One to eight rows changed between sorts (one of them perhaps re-added), few values so
+// that ties abound: the order is the one a stable sort of the rows as they stand gives.
 TEST_F(SectionListTest, ChangedRowsFindTheirPlaceAsAFullSortWould) {
   std::mt19937 random(11);
   for (int i = 0; i < 60; ++i) Add({std::to_string(random() % 20), std::to_string(i)});
+  auto rows = [&] {
+    std::vector<std::pair<int, std::string>> r;
+    for (int i = 0; i < group->GetCount(); ++i) {
+      r.emplace_back(std::stoi(group->GetItemStrings(i).Get(0)), group->GetItemStrings(i).Get(1));
+    }
+    return r;
+  };
   for (TOGLSortDirection direction : {sdDescending, sdAscending}) {
     SortBy(1, stNumeric, direction);
-    for (int step = 0; step < 150; ++step) {
-      TStrings& row = group->GetItemStrings(static_cast<int>(random() % group->GetCount()));
-      row.Put(0, std::to_string(random() % 20));
-      if (step % 10 == 0) Add({std::to_string(random() % 20), "new"});
+    for (int step = 0; step < 300; ++step) {
+      std::string readded;
+      if (step % 3 == 0) {
+        const int at = static_cast<int>(random() % group->GetCount());
+        readded = group->GetItemStrings(at).Get(1);
+        list->ReAddItem(group->GetItemNode(at)).Put(0, std::to_string(random() % 20));
+      }
+      const int changes = 1 + static_cast<int>(random() % 8) - (readded.empty() ? 0 : 1);
+      for (int c = 0; c < changes; ++c) {
+        group->GetItemStrings(static_cast<int>(random() % group->GetCount()))
+            .Put(0, std::to_string(random() % 20));
+      }
+      auto expected = rows();
+      std::stable_partition(expected.begin(), expected.end(),
+                            [&](const auto& row) { return row.second != readded; });
+      std::stable_sort(expected.begin(), expected.end(), [&](const auto& a, const auto& b) {
+        return direction == sdAscending ? a.first < b.first : a.first > b.first;
+      });
       list->Sort();
-      std::string incremental;
-      for (int i = 0; i < group->GetCount(); ++i) {
-        incremental +=
-            group->GetItemStrings(i).Get(0) + "/" + group->GetItemStrings(i).Get(1) + " ";
-      }
-      // Everything sorted anew: the same order.
-      SortBy(1, stTextNoCase, direction);
-      SortBy(1, stNumeric, direction);
-      std::string full;
-      for (int i = 0; i < group->GetCount(); ++i) {
-        full += group->GetItemStrings(i).Get(0) + "/" + group->GetItemStrings(i).Get(1) + " ";
-      }
-      ASSERT_EQ(incremental, full);
+      ASSERT_EQ(rows(), expected) << "step " << step << ", " << changes << " changed";
     }
   }
 }
@@ -428,6 +440,36 @@ TEST_F(SectionListTest, AHoveredLinkAloneTakesTheHoverColoursAndAnnouncesItself)
   SimulateMouseMove(engine, 190, 34 + 20 + 9);  // beyond the text
   EXPECT_EQ(redIn(1), 0);
   EXPECT_EQ(events, (std::vector<std::string>{"enter one", "enter two", "exit"}));
+  // From a link straight onto a cell of plain text, and back onto a link.
+  Add({"plain words"});
+  events.clear();
+  SimulateMouseMove(engine, 12, 34 + 9);
+  SimulateMouseMove(engine, 12, 34 + 40 + 9);
+  SimulateMouseMove(engine, 14, 34 + 40 + 9);
+  SimulateMouseMove(engine, 12, 34 + 20 + 9);
+  EXPECT_EQ(events, (std::vector<std::string>{"enter one", "exit", "enter two"}));
+}
+
+// A check-box column's hint stands clear of the box: 15 pixels further right than the
+// same hint of a text column.
+TEST_F(SectionListTest, ACheckBoxColumnsHintStandsClearOfTheBox) {
+  form.Show();
+  Add({"1"});
+  list->Columns.Items(1)->SetHint("tick to watch");
+  list->Columns.Items(1)->SetShowHint(true);
+  auto hintLeft = [&](TColumnType type) {
+    list->Columns.Items(1)->SetColumnType(type);
+    SimulateMouseMove(list->Engine(), 100, 34 + 9);  // off the column: asked anew
+    SimulateMouseMove(list->Engine(), 20, 34 + 9);
+    SimulateHintPause(list->Engine(), 20, 34 + 9);
+    THintWindow* window = ShownHintWindow();
+    const int left = window ? window->BoundsRect().Left : -1000;
+    CancelHint();
+    return left;
+  };
+  const int text = hintLeft(ctText);
+  ASSERT_NE(text, -1000);
+  EXPECT_EQ(hintLeft(ctCheckBox), text + kCheckBoxSize);
 }
 
 // A row re-added goes where deleting it and adding a new one would put it: after the

@@ -1,5 +1,7 @@
 #include "platform/sys/files.h"
 
+#include <QFile>
+
 #include <fcntl.h>
 #include <pwd.h>
 #include <stdio.h>
@@ -185,4 +187,14 @@ std::string ConfigFolder() {
     home = user->pw_dir;
   }
   return IncludeTrailingPathDelimiter(home) + ".config/Velmora/";
+}
+
+bool ReadProgramResource(const std::string& Name, std::string& Data) {
+  // A name leading out of the resources (an absolute path) is none of them.
+  if (Name.empty() || Name.front() == '/') return false;
+  QFile file(QString::fromStdString(":/" + Name));
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const QByteArray bytes = file.readAll();
+  Data.assign(bytes.constData(), static_cast<size_t>(bytes.size()));
+  return true;
 }

@@ -14,6 +14,9 @@
 constexpr char PathDelim = '/';
 
 bool FileExists(const std::string& FileName);  // a file, not a folder
+// The content of a file built into the program (its resources) by name; false when the
+// program has none of that name.
+bool ReadProgramResource(const std::string& Name, std::string& Data);
 bool DirectoryExists(const std::string& Dir);
 // Creates the folder and every missing folder above it; true when it exists afterwards.
 bool ForceDirectories(const std::string& Dir);

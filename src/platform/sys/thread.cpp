@@ -1,5 +1,7 @@
 #include "platform/sys/thread.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QThread>
@@ -34,6 +36,12 @@ SyncQueue& Queue() {
   return queue;
 }
 
+// Nice values from idle to time-critical: each step a few times the share of the next.
+void ApplyPriority(int SystemId, TThreadPriority Priority) {
+  static constexpr int kNice[] = {19, 10, 5, 0, -5, -10, -15};
+  setpriority(PRIO_PROCESS, static_cast<id_t>(SystemId), kNice[static_cast<int>(Priority)]);
+}
+
 bool OnGuiThread() {
   QCoreApplication* app = QCoreApplication::instance();
   return app == nullptr || QThread::currentThread() == app->thread();
@@ -53,13 +61,21 @@ void TThread::Start() {
   thread_ = std::thread([this] { Run(); });
 }
 
+void TThread::SetPriority(TThreadPriority Priority) {
+  priority_ = Priority;
+  if (const int id = system_id_) ApplyPriority(id, Priority);
+}
+
 void TThread::Run() {
+  system_id_ = static_cast<int>(gettid());
+  if (priority_ != TThreadPriority::Normal) ApplyPriority(system_id_, priority_);
   try {
     Execute();
   } catch (const std::exception& error) {
     const std::string message = error.what();
     Synchronize([&message] { throw std::runtime_error(message); });
   }
+  system_id_ = 0;  // the id may go to another thread now
   {
     std::lock_guard<std::mutex> lock(Queue().mutex);
     finished_ = true;

@@ -14,6 +14,9 @@
 #include <functional>
 #include <thread>
 
+// The scheduling weight of a thread against the others of the program, lowest first.
+enum class TThreadPriority { Idle, Lowest, Lower, Normal, Higher, Highest, TimeCritical };
+
 class TThread {
  public:
   TThread();
@@ -28,6 +31,9 @@ class TThread {
   // Returns when Execute has ended (at once when the thread was never started).
   void WaitFor();
   bool Finished() const { return finished_; }
+  // Takes effect at once, or when the thread starts. A priority above the one the
+  // program runs with needs a right the system may not grant; the thread then keeps its.
+  void SetPriority(TThreadPriority Priority);
 
   // Runs Method on the GUI thread and returns after it ran. An exception from Method
   // goes to the application's handler (Dispatch), not back to the caller.
@@ -46,4 +52,6 @@ class TThread {
   std::thread thread_;
   std::atomic<bool> terminated_{false};
   std::atomic<bool> finished_{false};
+  std::atomic<TThreadPriority> priority_{TThreadPriority::Normal};
+  std::atomic<int> system_id_{0};  // the running thread's id for the scheduler, 0 before
 };

@@ -1,7 +1,10 @@
 #include "platform/sys/thread.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 #include <string>
@@ -115,4 +118,26 @@ TEST(Thread, NeverStartedThreadIsFreedWithoutWaiting) {
   Worker idle([](Worker&) {});
   idle.WaitFor();
   EXPECT_FALSE(idle.Finished());
+}
+
+// Lowering needs no right, so the test sees the system take it: before the start and while
+// the thread runs.
+TEST(Thread, APriorityGivenBeforeOrWhileRunningReachesTheSystem) {
+  std::atomic<int> step{0};
+  std::atomic<int> niceAtStart{-100}, niceLater{-100};
+  Worker worker([&](Worker&) {
+    niceAtStart = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+    step = 1;
+    while (step != 2) std::this_thread::yield();
+    niceLater = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+  });
+  const int own = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+  worker.SetPriority(TThreadPriority::Lower);
+  worker.Start();
+  while (step != 1) std::this_thread::yield();
+  worker.SetPriority(TThreadPriority::Idle);
+  step = 2;
+  worker.WaitFor();
+  EXPECT_EQ(niceAtStart, std::max(own, 5));
+  EXPECT_EQ(niceLater, 19);
 }

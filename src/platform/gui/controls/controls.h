@@ -345,6 +345,9 @@ class TWinControl : public TControl {
   // controls inside it (Forward), or to the one before it, as Tab and Shift+Tab do.
   // False when no other control takes it.
   bool FocusNextOutside(bool Forward);
+  // Gives the focus to the first tab stop inside this control, as Tab would reach it;
+  // false when none takes it.
+  bool FocusFirstInside();
 
   void Invalidate() override;
   // Off, the window paints nothing and keeps what it shows, so that a batch of changes

@@ -404,6 +404,18 @@ bool TWinControl::FocusNextOutside(bool Forward) {
   return false;
 }
 
+bool TWinControl::FocusFirstInside() {
+  QWidget* self = native_->host;
+  QWidget* window = self->window();
+  // The window's chain holds the children in the order they came, among the others.
+  for (QWidget* w = self->nextInFocusChain(); w && w != self; w = w->nextInFocusChain()) {
+    if (!self->isAncestorOf(w) || !TakesTabFocus(*w, *window)) continue;
+    w->setFocus(Qt::TabFocusReason);
+    return true;
+  }
+  return false;
+}
+
 bool TWinControl::Focused() const {
   return native_->widget->hasFocus();
 }

@@ -23,9 +23,11 @@ void TGraphic::LoadFromFile(const std::string& FileName) {
   LoadFromStream(stream);
 }
 
+// Composed whole in memory first: a save that fails half way leaves the old file.
 void TGraphic::SaveToFile(const std::string& FileName) const {
-  TFileStream stream(FileName, fmCreate);
+  TMemoryStream stream;
   SaveToStream(stream);
+  stream.SaveToFile(FileName);
 }
 
 struct TBitmap::Impl {

@@ -312,6 +312,11 @@ TCanvasPainting::~TCanvasPainting() {
   TCanvasAccess::AttachPainter(canvas_, previous_);
 }
 
+const void* TCanvas::Handle() const {
+  if (impl_->attached) return impl_->attached;
+  return impl_->image;
+}
+
 void TCanvasAccess::SetImage(TCanvas& Canvas, QImage* Image, std::function<void()> Changed,
                              std::function<void()> Wanted) {
   Canvas.impl_->own.reset();

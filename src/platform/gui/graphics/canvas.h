@@ -115,6 +115,10 @@ class TCanvas {
   // Covers Rect with Color at an opacity of Opacity / 255, the pixels beneath showing through.
   void BlendRect(const TRect& Rect, TColor Color, int Opacity);
 
+  // What the canvas draws on now (a control's paint, a bitmap's pixels); null when it
+  // has nowhere to draw. A drawing that outlives a paint can tell that it has ended.
+  const void* Handle() const;
+
   struct Impl;  // what the canvas draws on, known only inside the platform
 
  private:

@@ -30,6 +30,11 @@ std::map<std::string, FileFormat>& Formats() {
   return formats;
 }
 
+std::map<unsigned, TPicture::TClipboardLoader>& ClipboardFormats() {
+  static std::map<unsigned, TPicture::TClipboardLoader> formats;
+  return formats;
+}
+
 }  // namespace
 
 TPicture::TPicture() = default;
@@ -73,4 +78,23 @@ void TPicture::RegisterFileFormat(const std::string& Extension, const std::strin
 
 void TPicture::UnregisterFileFormat(const std::string& Extension) {
   Formats().erase(FormatKey(Extension));
+}
+
+void TPicture::RegisterClipboardFormat(unsigned Format, TClipboardLoader Loader) {
+  ClipboardFormats()[Format] = std::move(Loader);
+}
+
+void TPicture::UnregisterClipboardFormat(unsigned Format) {
+  ClipboardFormats().erase(Format);
+}
+
+bool TPicture::SupportsClipboardFormat(unsigned Format) {
+  return ClipboardFormats().contains(Format);
+}
+
+void TPicture::LoadFromClipboardFormat(unsigned Format) {
+  const auto format = ClipboardFormats().find(Format);
+  if (format == ClipboardFormats().end()) throw EInvalidGraphic("Unsupported clipboard format");
+  graphic_ = format->second(Format);
+  Changed();
 }

@@ -42,6 +42,16 @@ class TPicture {
                                  TGraphicFactory Factory);
   static void UnregisterFileFormat(const std::string& Extension);
 
+  // A clipboard format a kind of graphic reads: the loader makes one from the clipboard's
+  // content in that format.
+  using TClipboardLoader = std::function<std::unique_ptr<TGraphic>(unsigned Format)>;
+  static void RegisterClipboardFormat(unsigned Format, TClipboardLoader Loader);
+  static void UnregisterClipboardFormat(unsigned Format);
+  static bool SupportsClipboardFormat(unsigned Format);
+  // Takes the clipboard's content in Format through the kind registered for it. Raises
+  // EInvalidGraphic for a format none reads (the picture keeps what it held).
+  void LoadFromClipboardFormat(unsigned Format);
+
  private:
   void Changed();
 
