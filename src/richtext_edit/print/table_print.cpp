@@ -17,6 +17,10 @@ constexpr const char* kBoundRows =
 constexpr const char* kBoundBreak =
     "A table row with a page break before it is joined to the rows above by merged cells: "
     "the page break is left out";
+constexpr const char* kTooWide =
+    "A table is wider than the page: what lies beyond its right edge is not printed";
+constexpr const char* kCellTooNarrow =
+    "A table cell has no room for its text between its borders: its text is not printed";
 
 class TDeviceScope {
  public:
@@ -152,7 +156,26 @@ bool TRDTablePrintInfo::LayOutForPrinting(TRDCanvas& canvas, int docWidth, int& 
   }
   Width = width = FormattingInfo.Width;
   Height = height = FormattingInfo.Height;
+  LayoutWarning = CellsNotPrinted(docWidth);
   return true;
+}
+
+std::string TRDTablePrintInfo::CellsNotPrinted(int docWidth) const {
+  if (FormattingInfo.Width > docWidth) return kTooWide;
+  const int pad = Table.ScaleX(Table.CellPadding());
+  for (const auto& layout : FormattingInfo.Cells) {
+    const auto* document = dynamic_cast<const TCellPtblRDData*>(layout.get());
+    if (!document || document->GetItemCount() == 0) continue;
+    const bool empty = document->GetItemCount() == 1 && document->GetItemStyle(0) >= 0 &&
+                       document->GetItemTextRaw(0).empty();
+    if (!empty && document->BoxWidth - 2 * pad < 1) return kCellTooNarrow;
+    // A table inside the cell tells what of it is lost.
+    for (int d = 0; d < document->DrawItems.Count(); ++d)
+      if (const auto* line = dynamic_cast<const TRDMultiDrawItemInfo*>(document->DrawItems[d]);
+          line && !line->LayoutWarning.empty())
+        return line->LayoutWarning;
+  }
+  return "";
 }
 
 void TRDTablePrintInfo::ForgetRowCuts() {

@@ -82,6 +82,8 @@ class TRDTablePrintInfo : public TRDTablePrintLine {
   void PrintPart(TRDCanvas& canvas, int x, int y, TRDColorMode colorMode) const override;
 
  private:
+  // Why part of the table laid out for a page docWidth wide is not printed, or "".
+  std::string CellsNotPrinted(int docWidth) const;
   // The height of the table outside its non-heading rows: borders, spacing and heading.
   int Outside() const;
   // The height of part when it ends with row lastRow.
