@@ -45,12 +45,14 @@ struct TControlScrollBars::Impl : QObject {
     if (!bar) return;
     const TScrollBarInfo& i = info[kind];
     const int top = std::max(i.Min, i.Max - std::max(i.Page, 1) + 1);
+    const bool scrolls = i.Page <= i.Max - i.Min;
     if (bar->minimum() == i.Min && bar->maximum() == top &&
         bar->pageStep() == std::max(1, i.Page) && bar->singleStep() == 1 && bar->value() == i.Pos &&
-        bar->sliderPosition() == i.Pos) {
+        bar->sliderPosition() == i.Pos && bar->isEnabled() == scrolls) {
       return;
     }
     const QSignalBlocker block(bar);
+    bar->setEnabled(scrolls);
     bar->setRange(i.Min, top);
     bar->setPageStep(std::max(1, i.Page));
     bar->setSingleStep(1);
@@ -119,7 +121,7 @@ struct TControlScrollBars::Impl : QObject {
 
   bool Showing(TScrollBarKind kind) const {
     const TScrollBarInfo& i = info[kind];
-    return i.Page <= i.Max - i.Min;
+    return i.Page <= i.Max - i.Min || i.KeepShown;
   }
 
   int Thickness() const { return widget->style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
