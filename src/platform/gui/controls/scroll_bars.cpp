@@ -45,14 +45,16 @@ struct TControlScrollBars::Impl : QObject {
     if (!bar) return;
     const TScrollBarInfo& i = info[kind];
     const int top = std::max(i.Min, i.Max - std::max(i.Page, 1) + 1);
-    const bool scrolls = i.Page <= i.Max - i.Min;
+    // Only a bar kept shown is ever disabled; the state of the others stays as it was,
+    // since a change of it reaches the control (the focus moves off a disabled bar).
+    const bool enabled = !i.KeepShown || i.Page <= i.Max - i.Min;
+    if (bar->isEnabled() != enabled) bar->setEnabled(enabled);
     if (bar->minimum() == i.Min && bar->maximum() == top &&
         bar->pageStep() == std::max(1, i.Page) && bar->singleStep() == 1 && bar->value() == i.Pos &&
-        bar->sliderPosition() == i.Pos && bar->isEnabled() == scrolls) {
+        bar->sliderPosition() == i.Pos) {
       return;
     }
     const QSignalBlocker block(bar);
-    bar->setEnabled(scrolls);
     bar->setRange(i.Min, top);
     bar->setPageStep(std::max(1, i.Page));
     bar->setSingleStep(1);
