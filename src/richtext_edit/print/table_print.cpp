@@ -55,6 +55,14 @@ class TPrintingCellScope {
   TRDTableItemInfo& table_;
 };
 
+// Whether page of a cell's document has a line to print in a window height pixels high.
+bool HasLinesIn(const TCellPtblRDData& document, int page, int height) {
+  if (document.Pages.Count() == 0) return true;
+  const TRDPageInfo& from = document.Pages.Page(page);
+  if (from.StartDrawItemNo >= document.DrawItems.Count()) return false;
+  return document.DrawItems[from.StartDrawItemNo]->Top - from.StartY < height;
+}
+
 void FillBox(TRDCanvas& canvas, TColor color, const TRect& r) {
   if (color == clNone || r.Right <= r.Left || r.Bottom <= r.Top) return;
   canvas.BrushStyle = bsSolid;
@@ -588,15 +596,19 @@ void TTablePagePrinter::PrintCell(int r, int c) const {
   TRect area;
   const TRect box = CellBox(r, *cell, *document, area);
   const bool shown = !windowed || box.Bottom > box.Top;
+  // A cell whose content ended in an earlier piece prints only its box here; in a window
+  // of a group, a cell whose lines lie above or below it prints nothing.
+  const int page = cut && (r == run_.first || windowed) ? run_.piece + 1 : 1;
+  const bool content = page <= std::max(document->Pages.Count(), 1) &&
+                       (!windowed || HasLinesIn(*document, page, area.Height()));
+  if (!shown && !content) return;
   const TColor color = table_.PaperColor(cell->Color, color_mode_);
   if (shown && cell->GetCellBackground())
     cell->GetCellBackground()->Print(canvas_, box, box, info_.Resolution, color);
   else if (shown)
     FillBox(canvas_, color, box);
   PlaceDocument(*document, *cell, box, windowed);
-  // A cell whose content ended in an earlier piece prints only its box here.
-  const int page = cut && (r == run_.first || windowed) ? run_.piece + 1 : 1;
-  if (page <= std::max(document->Pages.Count(), 1)) {
+  if (content) {
     canvas_.SaveState();
     canvas_.IntersectClipRect(area);
     {
