@@ -133,9 +133,20 @@ int TRDTablePrintInfo::WindowStart(const TRDTablePrintPart& part) const {
   return cut->second[size_t(part.StartPiece)];
 }
 
+int TRDTablePrintInfo::GroupEnd(int row) const {
+  // Finding the cell that covers a slot walks up the rows, so a group bound by a cell of
+  // thousands of rows is found once.
+  if (group_ends_.size() != size_t(Table.RowCount()))
+    group_ends_.assign(size_t(Table.RowCount()), -1);
+  if (row < 0 || row >= int(group_ends_.size())) return Table.GetRowGroupEnd(row);
+  int& end = group_ends_[size_t(row)];
+  if (end < 0) end = Table.GetRowGroupEnd(row);
+  return end;
+}
+
 int TRDTablePrintInfo::GroupHeight(int row) const {
   const TRDTableItemFormattingInfo& f = FormattingInfo;
-  const int last = std::min(Table.GetRowGroupEnd(row), f.RowStarts.Count() - 1);
+  const int last = std::min(GroupEnd(row), f.RowStarts.Count() - 1);
   return f.RowStarts[last] + f.RowHeights[last] - f.RowStarts[row];
 }
 
@@ -189,7 +200,7 @@ std::string TRDTablePrintInfo::CellsNotPrinted(int docWidth) const {
 void TRDTablePrintInfo::ForgetRowCuts() {
   pagers_.clear();
   for (const auto& [first, heights] : pieces_)
-    for (int row = first; row <= Table.GetRowGroupEnd(first); ++row)
+    for (int row = first; row <= GroupEnd(first); ++row)
       for (int c = 0; c < Table.ColCount(); ++c) {
         TCellPtblRDData* document = CellDocument(row, c);
         if (!document) continue;
@@ -224,7 +235,7 @@ bool TRDTablePrintInfo::InitSplit() {
 bool TRDTablePrintInfo::CanSplitFirst(int y) const {
   const int h = HeadingRows();
   if (h >= FormattingInfo.RowStarts.Count()) return false;
-  const int g = Table.GetRowGroupEnd(h);
+  const int g = GroupEnd(h);
   const TRDTableItemFormattingInfo& f = FormattingInfo;
   return y - Outside() + f.RowStarts[h] > f.RowStarts[g] + f.RowHeights[g];
 }
@@ -269,7 +280,7 @@ bool TRDTablePrintInfo::CutFirstRow(TRDTablePrintPart& p, int room) {
 
 bool TRDTablePrintInfo::CutFirstGroup(TRDTablePrintPart& p, int room) {
   const TRDTableItemFormattingInfo& f = FormattingInfo;
-  const int first = p.StartRow, last = Table.GetRowGroupEnd(first);
+  const int first = p.StartRow, last = GroupEnd(first);
   std::vector<int>& starts = windows_[first];
   std::vector<int>& heights = pieces_[first];
   starts.resize(size_t(p.StartPiece) + 1);
@@ -387,8 +398,8 @@ bool TRDTablePrintInfo::SplitAt(int y) {
   // A first row, or group of rows, that does not fit alone is taller than the page: it
   // is cut inside.
   if (!fits && FirstContent(p) > y - outside && y - outside > 0) {
-    const bool cut = Table.GetRowGroupEnd(p.StartRow) == p.StartRow ? CutFirstRow(p, y - outside)
-                                                                    : CutFirstGroup(p, y - outside);
+    const bool cut = GroupEnd(p.StartRow) == p.StartRow ? CutFirstRow(p, y - outside)
+                                                        : CutFirstGroup(p, y - outside);
     if (cut) return true;
     fits = p.Height <= y;
   }
@@ -415,7 +426,7 @@ bool TRDTablePrintInfo::SplitAt(int y) {
     return false;
   }
   int newStart = Table.GetRowGroupStart(r);
-  if (newStart <= p.StartRow + 1) newStart = Table.GetRowGroupEnd(p.StartRow) + 1;
+  if (newStart <= p.StartRow + 1) newStart = GroupEnd(p.StartRow) + 1;
   const int kept = k + newStart - r;
   if (kept >= p.RowCount) {
     SplitRefusal = fits ? kBoundBreak : kBoundRows;
@@ -474,7 +485,7 @@ TPrintedRun PrintedRun(const TRDTablePrintInfo& info, int rows) {
     if (run.first < rows) {
       run.shrink = info.Shrink(part);
       run.window = info.WindowStart(part);
-      run.groupEnd = run.window < 0 ? run.first : info.Table.GetRowGroupEnd(run.first);
+      run.groupEnd = run.window < 0 ? run.first : info.GroupEnd(run.first);
       run.windowHeight = info.FirstContent(part);
     }
   }
@@ -545,8 +556,15 @@ void TTablePagePrinter::PrintFrame() const {
 void TTablePagePrinter::PrintCells() const {
   for (int r = 0; r < run_.heading; ++r)
     for (int c = 0; c < cols_; ++c) PrintCell(r, c);
-  for (int r = run_.first; r < run_.first + run_.count; ++r)
+  for (int r = run_.first; r < run_.first + run_.count; ++r) {
+    // The rows of a group that begin below its window show nothing in it.
+    if (run_.Windowed(r) &&
+        f_.RowStarts[r] - f_.RowStarts[run_.first] >= run_.window + run_.windowHeight) {
+      r = run_.groupEnd;
+      continue;
+    }
     for (int c = 0; c < cols_; ++c) PrintCell(r, c);
+  }
 }
 
 TRect TTablePagePrinter::CellBox(int r, const TRDTableCellData& cell,

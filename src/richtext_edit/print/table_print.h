@@ -70,6 +70,8 @@ class TRDTablePrintInfo : public TRDTablePrintLine {
   // Where in its group (0: the group's top) the window a part of a group cut over pages
   // starts; -1 for a part that does not start inside such a group.
   int WindowStart(const TRDTablePrintPart& part) const;
+  // The last row of the group of rows that row starts (Table.GetRowGroupEnd, kept).
+  int GroupEnd(int row) const;
   // The cell's printable document (none for a slot a merged cell covers).
   TCellPtblRDData* CellDocument(int row, int col) const;
 
@@ -117,6 +119,7 @@ class TRDTablePrintInfo : public TRDTablePrintLine {
   std::vector<std::unique_ptr<TRDPager>> pagers_;
   // The start of every window of the groups cut over pages, by the group's first row.
   std::map<int, std::vector<int>> windows_;
+  mutable std::vector<int> group_ends_;
   // The cells' padding at the printer's resolution.
   int pad_y_ = 0;
 };
