@@ -113,7 +113,8 @@ int TRDTablePrintInfo::HeadingRows() const {
 }
 
 TCellPtblRDData* TRDTablePrintInfo::CellDocument(int row, int col) const {
-  return dynamic_cast<TCellPtblRDData*>(FormattingInfo.CellLayout(row, col, Table.ColCount()));
+  // The print line made every cell layout, each a TCellPtblRDData.
+  return static_cast<TCellPtblRDData*>(FormattingInfo.CellLayout(row, col, Table.ColCount()));
 }
 
 int TRDTablePrintInfo::FirstContent(const TRDTablePrintPart& part) const {
@@ -607,7 +608,7 @@ void TTablePagePrinter::PlaceDocument(TCellPtblRDData& document, const TRDTableC
 
 void TTablePagePrinter::PrintCell(int r, int c) const {
   TRDTableCellData* cell = table_.Rows->Cell(r, c);
-  auto* document = dynamic_cast<TCellPtblRDData*>(f_.CellLayout(r, c, cols_));
+  TCellPtblRDData* document = info_.CellDocument(r, c);
   if (!cell || !document) return;
   const bool cut = document->Pages.Count() > 0;
   const bool windowed = run_.Windowed(r);
