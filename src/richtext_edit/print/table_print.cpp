@@ -206,6 +206,7 @@ void TRDTablePrintInfo::ForgetRowCuts() {
         TCellPtblRDData* document = CellDocument(row, c);
         if (!document) continue;
         document->Pages.Clear();
+        document->FirstPiece = 0;
         for (int d = 0; d < document->DrawItems.Count(); ++d)
           if (auto* line = dynamic_cast<TRDMultiDrawItemInfo*>(document->DrawItems[d])) {
             if (auto* table = dynamic_cast<TRDTablePrintInfo*>(line)) table->ForgetRowCuts();
@@ -289,21 +290,31 @@ bool TRDTablePrintInfo::CutFirstGroup(TRDTablePrintPart& p, int room) {
   const int start = starts.back(), end = start + room;
   // Every cell's page for this window shows its document from the page's StartY on at
   // the window's top; a cell's line that would cross the window's lower edge starts its
-  // next page, the rest of the cell moving down by what the window leaves below it.
-  std::vector<TCellPtblRDData*> cells;
-  for (int r = first; r <= last; ++r)
-    for (int c = 0; c < Table.ColCount(); ++c)
-      if (TCellPtblRDData* document = CellDocument(r, c)) {
-        cells.push_back(document);
-        if (p.StartPiece > 0) continue;
-        document->Pages.Clear();
-        document->Pages.Add().StartY = f.RowStarts[first] - document->BoxTop - pad_y_;
-      }
-  int bottom = GroupHeight(first);
-  for (TCellPtblRDData* document : cells) {
-    const int top = document->Pages.Page(document->Pages.Count()).StartY;
-    bottom = std::max(bottom, start + document->DocumentHeight - top + pad_y_);
+  // next page, the rest of the cell moving down by what the window leaves below it. A
+  // cell joins when the windows reach its box (its page then is where the windows moved
+  // its untouched document) and leaves when its lines are done, so each window works on
+  // the cells it shows, not on the whole group.
+  if (p.StartPiece == 0) {
+    group_cells_.clear();
+    next_group_row_ = first;
+    group_bottom_ = GroupHeight(first);
   }
+  for (; next_group_row_ <= last && f.RowStarts[next_group_row_] - f.RowStarts[first] < end;
+       ++next_group_row_)
+    for (int c = 0; c < Table.ColCount(); ++c)
+      if (TCellPtblRDData* document = CellDocument(next_group_row_, c)) {
+        document->Pages.Clear();
+        document->FirstPiece = p.StartPiece;
+        document->Pages.Add().StartY = f.RowStarts[first] - document->BoxTop - pad_y_ + start;
+        group_cells_.push_back(document);
+      }
+  // A cell's bottom only moves down as windows push its lines, so the largest one seen
+  // stays the group's bottom after the cell left.
+  for (TCellPtblRDData* document : group_cells_) {
+    const int top = document->Pages.Page(document->Pages.Count()).StartY;
+    group_bottom_ = std::max(group_bottom_, start + document->DocumentHeight - top + pad_y_);
+  }
+  const int bottom = group_bottom_;
   if (bottom - start <= room) {
     heights.back() = bottom - start;
     p.Height = RunHeight(p, p.StartRow + p.RowCount - 1);
@@ -311,7 +322,11 @@ bool TRDTablePrintInfo::CutFirstGroup(TRDTablePrintPart& p, int room) {
   }
   heights.back() = room;
   starts.push_back(end);
-  for (TCellPtblRDData* document : cells) StartNextWindow(*document, start, room);
+  for (TCellPtblRDData* document : group_cells_) StartNextWindow(*document, start, room);
+  std::erase_if(group_cells_, [](const TCellPtblRDData* document) {
+    return document->Pages.Page(document->Pages.Count()).StartDrawItemNo >=
+           document->DrawItems.Count();
+  });
   heights.push_back(bottom - end);
   auto q = std::make_unique<TRDTablePrintPart>();
   q->StartRow = first;
@@ -617,8 +632,11 @@ void TTablePagePrinter::PrintCell(int r, int c) const {
   const bool shown = !windowed || box.Bottom > box.Top;
   // A cell whose content ended in an earlier piece prints only its box here; in a window
   // of a group, a cell whose lines lie above or below it prints nothing.
-  const int page = cut && (r == run_.first || windowed) ? run_.piece + 1 : 1;
-  const bool content = page <= std::max(document->Pages.Count(), 1) &&
+  const int page = !cut              ? 1
+                   : windowed        ? run_.piece + 1 - document->FirstPiece
+                   : r == run_.first ? run_.piece + 1
+                                     : 1;
+  const bool content = page >= 1 && page <= std::max(document->Pages.Count(), 1) &&
                        (!windowed || HasLinesIn(*document, page, area.Height()));
   if (!shown && !content) return;
   const TColor color = table_.PaperColor(cell->Color, color_mode_);

@@ -43,6 +43,8 @@ class TCellPtblRDData : public TRectPtblRDData, public TRDTableCellLayout {
   TRDTableCellData& Cell;
   void FormatForWidth(int width, TRDCanvas& canvas) override;
   int ContentHeight() const override { return DocumentHeight; }
+  // In a group of rows cut over pages: the piece whose window the first page shows.
+  int FirstPiece = 0;
 };
 
 class TRDTablePrintInfo : public TRDTablePrintLine {
@@ -120,6 +122,11 @@ class TRDTablePrintInfo : public TRDTablePrintLine {
   // The start of every window of the groups cut over pages, by the group's first row.
   std::map<int, std::vector<int>> windows_;
   mutable std::vector<int> group_ends_;
+  // The group of rows being cut over pages: the cells with lines still to place, the
+  // next row whose cells the windows have not reached, and the group's bottom so far.
+  std::vector<TCellPtblRDData*> group_cells_;
+  int next_group_row_ = 0;
+  int group_bottom_ = 0;
   // The cells' padding at the printer's resolution.
   int pad_y_ = 0;
 };
