@@ -128,6 +128,18 @@ int TRDTablePrintInfo::Shrink(const TRDTablePrintPart& part) const {
   return GroupHeight(part.StartRow) - FirstContent(part);
 }
 
+int TRDTablePrintInfo::WindowFirstRow(const TRDTablePrintPart& part) const {
+  const auto cut = window_rows_.find(part.StartRow);
+  if (cut == window_rows_.end() || part.StartPiece >= int(cut->second.size())) return part.StartRow;
+  return cut->second[size_t(part.StartPiece)];
+}
+
+const std::vector<std::pair<int, int>>& TRDTablePrintInfo::GroupSpans(int first) const {
+  static const std::vector<std::pair<int, int>> none;
+  const auto spans = group_spans_.find(first);
+  return spans == group_spans_.end() ? none : spans->second;
+}
+
 int TRDTablePrintInfo::WindowStart(const TRDTablePrintPart& part) const {
   const auto cut = windows_.find(part.StartRow);
   if (cut == windows_.end() || part.StartPiece >= int(cut->second.size())) return -1;
@@ -215,6 +227,8 @@ void TRDTablePrintInfo::ForgetRowCuts() {
       }
   pieces_.clear();
   windows_.clear();
+  window_rows_.clear();
+  group_spans_.clear();
 }
 
 bool TRDTablePrintInfo::InitSplit() {
@@ -294,10 +308,19 @@ bool TRDTablePrintInfo::CutFirstGroup(TRDTablePrintPart& p, int room) {
   // cell joins when the windows reach its box (its page then is where the windows moved
   // its untouched document) and leaves when its lines are done, so each window works on
   // the cells it shows, not on the whole group.
+  std::vector<int>& firstRows = window_rows_[first];
+  firstRows.resize(size_t(p.StartPiece) + 1);
   if (p.StartPiece == 0) {
     group_cells_.clear();
     next_group_row_ = first;
+    box_row_ = first;
     group_bottom_ = GroupHeight(first);
+    std::vector<std::pair<int, int>>& spans = group_spans_[first];
+    spans.clear();
+    for (int r = first; r <= last; ++r)
+      for (int c = 0; c < Table.ColCount(); ++c)
+        if (const TRDTableCellData* cell = Table.Cells(r, c); cell && cell->RowSpan > 1)
+          spans.emplace_back(r, c);
   }
   for (; next_group_row_ <= last && f.RowStarts[next_group_row_] - f.RowStarts[first] < end;
        ++next_group_row_)
@@ -306,11 +329,20 @@ bool TRDTablePrintInfo::CutFirstGroup(TRDTablePrintPart& p, int room) {
         document->Pages.Clear();
         document->FirstPiece = p.StartPiece;
         document->Pages.Add().StartY = f.RowStarts[first] - document->BoxTop - pad_y_ + start;
-        group_cells_.push_back(document);
+        group_cells_.push_back({next_group_row_, document});
       }
+  // The window prints the rows from the first one whose box reaches into it or whose cell
+  // still has lines; cells that span rows are printed on their own.
+  while (box_row_ < last &&
+         f.RowStarts[box_row_] + f.RowHeights[box_row_] - f.RowStarts[first] <= start)
+    ++box_row_;
+  int lowest = box_row_;
+  for (const auto& [row, document] : group_cells_)
+    if (document->Cell.RowSpan == 1) lowest = std::min(lowest, row);
+  firstRows.back() = lowest;
   // A cell's bottom only moves down as windows push its lines, so the largest one seen
   // stays the group's bottom after the cell left.
-  for (TCellPtblRDData* document : group_cells_) {
+  for (const auto& [row, document] : group_cells_) {
     const int top = document->Pages.Page(document->Pages.Count()).StartY;
     group_bottom_ = std::max(group_bottom_, start + document->DocumentHeight - top + pad_y_);
   }
@@ -322,10 +354,11 @@ bool TRDTablePrintInfo::CutFirstGroup(TRDTablePrintPart& p, int room) {
   }
   heights.back() = room;
   starts.push_back(end);
-  for (TCellPtblRDData* document : group_cells_) StartNextWindow(*document, start, room);
-  std::erase_if(group_cells_, [](const TCellPtblRDData* document) {
-    return document->Pages.Page(document->Pages.Count()).StartDrawItemNo >=
-           document->DrawItems.Count();
+  for (const auto& [row, document] : group_cells_) StartNextWindow(*document, start, room);
+  std::erase_if(group_cells_, [](const std::pair<int, TCellPtblRDData*>& joined) {
+    const TCellPtblRDData& document = *joined.second;
+    return document.Pages.Page(document.Pages.Count()).StartDrawItemNo >=
+           document.DrawItems.Count();
   });
   heights.push_back(bottom - end);
   auto q = std::make_unique<TRDTablePrintPart>();
@@ -477,6 +510,8 @@ struct TPrintedRun {
   int window = -1, groupEnd = -1, windowHeight = 0;
   // How far the run moves up to stand right under the heading.
   int shift = 0;
+  // In a window: the first row with anything to print in it.
+  int firstShown = 0;
 
   bool Windowed(int r) const { return window >= 0 && r >= first && r <= groupEnd; }
   // How far row r moves up: the rows of a window all by its start, the rows after the
@@ -501,6 +536,7 @@ TPrintedRun PrintedRun(const TRDTablePrintInfo& info, int rows) {
     if (run.first < rows) {
       run.shrink = info.Shrink(part);
       run.window = info.WindowStart(part);
+      run.firstShown = info.WindowFirstRow(part);
       run.groupEnd = run.window < 0 ? run.first : info.GroupEnd(run.first);
       run.windowHeight = info.FirstContent(part);
     }
@@ -572,7 +608,15 @@ void TTablePagePrinter::PrintFrame() const {
 void TTablePagePrinter::PrintCells() const {
   for (int r = 0; r < run_.heading; ++r)
     for (int c = 0; c < cols_; ++c) PrintCell(r, c);
-  for (int r = run_.first; r < run_.first + run_.count; ++r) {
+  int from = run_.first;
+  if (run_.window >= 0) {
+    // The rows of a group above the window's first shown row print nothing but the cells
+    // that span into the window.
+    from = std::max(run_.first, run_.firstShown);
+    for (const auto& [r, c] : info_.GroupSpans(run_.first))
+      if (r < from) PrintCell(r, c);
+  }
+  for (int r = from; r < run_.first + run_.count; ++r) {
     // The rows of a group that begin below its window show nothing in it.
     if (run_.Windowed(r) &&
         f_.RowStarts[r] - f_.RowStarts[run_.first] >= run_.window + run_.windowHeight) {
