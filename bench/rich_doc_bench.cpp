@@ -1,7 +1,8 @@
 // The rich-text viewer with a long message history: 10,000 paragraphs of a header line
 // and a message line, as the message lists hold them. Measures one full format and one
 // paint of a screenful (the view scrolled to the middle). Also the measuring of one
-// long line, which every wrap, hit test and caret placement on it repeats.
+// long line, which every wrap, hit test and caret placement on it repeats. And the
+// numbering of a long nested list as its markers are appended.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -11,6 +12,8 @@
 #include "platform/gui/controls/paint_to.h"
 #include "platform/gui/graphics/bitmap.h"
 #include "richtext/base/code_pages.h"
+#include "richtext/model/marker_item.h"
+#include "richtext/model/rd_data.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/styles/text_measure.h"
 #include "richtext/view/rd_platform_canvas.h"
@@ -78,5 +81,28 @@ void BM_MeasureLongLine(benchmark::State& state) {
     benchmark::DoNotOptimize(MeasureTextFit(canvas, raw, 560, &extents, rdioUnicodeText));
 }
 BENCHMARK(BM_MeasureLongLine)->Arg(2000)->Arg(20000)->Unit(benchmark::kMicrosecond);
+
+// One numbered item "1." and then state.range(0) items "1.a)", "1.b)" ... below it,
+// appended one by one: each is numbered as it comes.
+void BM_NumberNestedList(benchmark::State& state) {
+  TRDStyle style;
+  TRDListInfo& list = style.ListStyles().Add();
+  TRDListLevel& top = list.AddLevel();
+  top.ListType = rdlstDecimal;
+  top.FormatString = "%0:s.";
+  TRDListLevel& below = list.AddLevel();
+  below.ListType = rdlstLowerAlpha;
+  below.FormatString = "%0:s.%1:s)";
+  for (auto _ : state) {
+    TCustomRDData data;
+    data.SetRDStyle(&style);
+    for (int i = 0; i <= state.range(0); ++i) {
+      data.AddItemAtEnd("", TRDMarkerItemInfo::CreateMarker(&data, 0, i == 0 ? 0 : 1, 1, false));
+      data.AddText("item", 0, -1);
+    }
+    benchmark::DoNotOptimize(data.GetItemCount());
+  }
+}
+BENCHMARK(BM_NumberNestedList)->Arg(16000)->Arg(32000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <random>
 
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/image_list.h"
@@ -191,6 +192,66 @@ TEST(MarkerBookkeeping, AMarkerLeavingForTheUndoListAndComingBack) {
   EXPECT_EQ(l.Texts(), (std::vector<std::string>{"1.", "2."}));
   second.MovingFromUndoList(2, &l.data);
   EXPECT_EQ(l.Texts(), (std::vector<std::string>{"1.", "2.", "3."}));
+}
+
+// Markers of two lists at random levels are inserted, deleted and moved to other levels
+// in random order; after every step the numbering equals that of the same markers
+// appended one by one to a fresh document.
+TEST(MarkerBookkeeping, RandomChangesNumberAsAFreshDocumentDoes) {
+  struct Spec {
+    int level, listNo;
+    bool reset;
+  };
+  auto addSecondList = [](Lists& l) {
+    TRDListInfo& list = l.sheet.ListStyles().Add();
+    for (int n = 0; n < 3; ++n) {
+      TRDListLevel& level = list.AddLevel();
+      level.ListType = rdlstDecimal;
+      level.FormatString = "%0:s-%1:s-%2:s";
+      if (n == 1) level.Options |= rdloLevelReset;
+    }
+  };
+  auto specs = [](Lists& l) {
+    std::vector<Spec> all;
+    for (int i = 0; i < l.data.GetItemCount(); ++i) {
+      const auto& m = l.data.CheckItemClass<TRDMarkerItemInfo>(i);
+      all.push_back({m.Level, m.ListNo, m.Reset});
+    }
+    return all;
+  };
+  auto marker = [](Lists& l, const Spec& spec) {
+    return TRDMarkerItemInfo::CreateMarker(&l.data, spec.listNo, spec.level, 3, spec.reset);
+  };
+  for (unsigned seed = 1; seed <= 20; ++seed) {
+    std::mt19937 random(seed);
+    Lists l;
+    addSecondList(l);
+    l.Level(1).Options &= TRDListLevelOptions(~rdloLevelReset);
+    for (int step = 0; step < 60; ++step) {
+      const int count = l.data.GetItemCount();
+      const Spec spec{int(random() % 4), int(random() % 2), random() % 8 == 0};
+      const int at = count ? int(random() % unsigned(count)) : 0;
+      switch (count < 4 ? 0 : random() % 4) {
+        case 0:
+        case 1:
+          l.data.InsertItemRaw(count ? int(random() % unsigned(count + 1)) : 0, "",
+                               marker(l, spec));
+          break;
+        case 2:
+          l.data.DeleteItems(at, 1);
+          break;
+        default:
+          l.data.CheckItemClass<TRDMarkerItemInfo>(at).Level = spec.level;
+          l.data.RenumberMarkersFrom(at, false);
+          break;
+      }
+      Lists fresh;
+      addSecondList(fresh);
+      fresh.Level(1).Options &= TRDListLevelOptions(~rdloLevelReset);
+      for (const Spec& s : specs(l)) fresh.data.AddItemAtEnd("", marker(fresh, s));
+      ASSERT_EQ(l.Texts(), fresh.Texts()) << "seed " << seed << " step " << step;
+    }
+  }
 }
 
 TEST(MarkerBlock, BinaryFormRoundTripsAndItsCountIsCheckedAgainstItsBytes) {

@@ -14,6 +14,9 @@
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
 #include "platform/test_support/gui_test_support.h"
+#include "platform/text/streams.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/base/rd_layout_info.h"
 #include "richtext/model/rd_animate.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rich_doc.h"
@@ -88,6 +91,38 @@ TEST(ViewerSaving, TextRTFAndHTMLFiles) {
   EXPECT_EQ(FileText(folder + "d.rtf"), rtf);
 }
 
+// The viewer's own RDF carries its colour, layout and document properties beside the
+// items; a viewer loading it takes those its options let in.
+TEST(ViewerSaving, RDFCarriesColourLayoutAndDocumentProperties) {
+  Viewer saving;
+  saving.doc.AddTextParagraph("kept", 0, 0);
+  saving.doc.SetColor(clYellow);
+  saving.doc.LeftMargin = 17;
+  saving.doc.MaxTextWidth = 300;
+  saving.doc.DocProperties = {"Author=DL1ABC", "Two\r\nlines"};
+  saving.doc.RDFOptions |= rdfoSaveBack | rdfoSaveLayout;
+  TMemoryStream stream;
+  ASSERT_TRUE(saving.doc.SaveRDFToStream(stream, false));
+
+  Viewer loading;
+  loading.doc.RDFOptions |= rdfoLoadBack | rdfoLoadLayout;
+  stream.SetPosition(0);
+  ASSERT_TRUE(loading.doc.LoadRDFFromStream(stream));
+  EXPECT_EQ(loading.doc.ItemCount(), 1);
+  EXPECT_EQ(loading.doc.ReadItemText(0), "kept");
+  EXPECT_EQ(loading.doc.Color(), clYellow);
+  EXPECT_EQ(loading.doc.LeftMargin, 17);
+  EXPECT_EQ(loading.doc.MaxTextWidth, 300);
+  EXPECT_EQ(loading.doc.DocProperties, saving.doc.DocProperties);
+
+  Viewer plain;  // the default options load the properties only
+  stream.SetPosition(0);
+  ASSERT_TRUE(plain.doc.LoadRDFFromStream(stream));
+  EXPECT_EQ(plain.doc.Color(), clNone);
+  EXPECT_EQ(plain.doc.LeftMargin, 5);
+  EXPECT_EQ(plain.doc.DocProperties, saving.doc.DocProperties);
+}
+
 TEST(ViewerScrolling, AShortDocumentCannotBeScrolled) {
   Viewer v;
   v.Lines(2);
@@ -98,6 +133,13 @@ TEST(ViewerScrolling, AShortDocumentCannotBeScrolled) {
   v.doc.SetVScrollPos(5);
   EXPECT_EQ(v.doc.VScrollPos(), 0);
   EXPECT_EQ(scrolled, 0);
+  // Kept, the bar takes its room even with nothing to scroll, also after a scroll.
+  const int wide = v.doc.DocClientWidth();
+  v.doc.KeepVScrollBar = true;
+  v.doc.FormatDocument();
+  v.doc.SetVScrollPos(1);
+  EXPECT_LT(v.doc.DocClientWidth(), wide);
+  EXPECT_EQ(v.doc.VScrollPos(), 0);
 }
 
 TEST(ViewerScrolling, PositionsCountStepsAndClampAtTheEnd) {
@@ -236,6 +278,23 @@ TEST(ViewerSelection, DraggingSelectsAndDoubleClickSelectsAWord) {
   SimulateMouseMove(v.doc, 40, 8, ssLeft);
   SimulateMouseUp(v.doc, mbLeft, 40, 8);
   EXPECT_FALSE(v.doc.HasSelection());
+}
+
+// The viewer is selected and read by linear character positions, a paragraph's end
+// counting one.
+TEST(ViewerSelection, LinearPositionsSelectAndReadTheText) {
+  Viewer v(300, 100);
+  v.doc.AddTextParagraph("ab", 0, 0);
+  v.doc.AddTextParagraph("cd", 0, 0);
+  v.doc.FormatDocument();
+  EXPECT_EQ(v.doc.GetTextRange(0, -1), WideStringToRawUnicode(u"ab\rcd"));
+  EXPECT_EQ(v.doc.GetTextRange(1, 3), WideStringToRawUnicode(u"b\r"));
+  v.doc.SetLinearSelection(4, 1);
+  int start = -1, end = -1;
+  v.doc.GetLinearSelection(start, end);
+  EXPECT_EQ(start, 1);
+  EXPECT_EQ(end, 4);
+  EXPECT_EQ(v.doc.GetSelText(), "b\r\nc");
 }
 
 TEST(ViewerPainting, TheDocumentIsPaintedInItsStyles) {

@@ -17,6 +17,7 @@ constexpr int kLargestRoman = 3999;
 constexpr int kMaxFormatWidth = 255;
 constexpr int kRecordSize = 17;
 constexpr int kHeaderSize = 8;
+constexpr int kParentUnknown = -2;
 
 // The number after n; numbers from a document may already be the largest there is.
 int NextNumber(int n) {
@@ -164,6 +165,9 @@ int TRDMarkerList::InsertAfter(TRDMarkerItemInfo* marker, TRDMarkerItemInfo* pre
   if (prev) index = prev->GetIndexInList(this) + 1;
   index = std::clamp(index, 0, Count());
   items_.insert(items_.begin() + index, marker);
+  parents_.insert(parents_.begin() + index, kParentUnknown);
+  for (size_t i = size_t(index) + 1; i < parents_.size(); ++i)
+    if (parents_[i] >= index) ++parents_[i];
   marker->IndexInList = index;
   return index;
 }
@@ -171,18 +175,68 @@ int TRDMarkerList::InsertAfter(TRDMarkerItemInfo* marker, TRDMarkerItemInfo* pre
 void TRDMarkerList::Delete(int index) {
   TRDMarkerItemInfo* marker = Items(index);
   items_.erase(items_.begin() + index);
+  parents_.erase(parents_.begin() + index);
+  for (size_t i = size_t(index); i < parents_.size(); ++i) {
+    if (parents_[i] == index)
+      parents_[i] = kParentUnknown;
+    else if (parents_[i] > index)
+      --parents_[i];
+  }
   marker->IndexInList = -1;
 }
 
 void TRDMarkerList::Clear() {
   items_.clear();
+  parents_.clear();
   owned_.clear();
+}
+
+// Whether parent may be the parent kept for the marker at index: -1, or a marker of its
+// list before it at a smaller level. Anything else was left by a change that did not
+// renumber, and is found again.
+bool TRDMarkerList::MayBeParent(int parent, int index) const {
+  if (parent == -1) return true;
+  if (parent < 0 || parent >= index) return false;
+  const TRDMarkerItemInfo& above = *items_[size_t(parent)];
+  const TRDMarkerItemInfo& marker = *items_[size_t(index)];
+  return above.ListNo == marker.ListNo && above.Level < marker.Level;
+}
+
+int TRDMarkerList::ParentIndexOf(int index) const {
+  int& parent = parents_[size_t(index)];
+  if (MayBeParent(parent, index)) return parent;
+  const TRDMarkerItemInfo& marker = *items_[size_t(index)];
+  parent = -1;
+  for (int i = index - 1; i >= 0;) {
+    const TRDMarkerItemInfo& other = *items_[size_t(i)];
+    if (other.ListNo != marker.ListNo) {
+      --i;
+    } else if (other.Level < marker.Level) {
+      parent = i;
+      break;
+    } else if (const int known = parents_[size_t(i)]; MayBeParent(known, i)) {
+      // Everything between a sibling or a deeper marker and its own parent is at least
+      // as deep as that marker, so none of it can be the parent here.
+      if (known < 0) break;
+      i = known;
+    } else {
+      --i;
+    }
+  }
+  return parent;
 }
 
 bool TRDMarkerList::FindParentMarker(int index, const TRDMarkerItemInfo* marker, int& parentIndex,
                                      const TRDMarkerList*& parentList) const {
   if (!marker) marker = Items(index);
+  // A listed marker finds its parent here through the parents kept.
+  const bool listed = index >= 0 && index < Count() && items_[size_t(index)] == marker;
+  if (listed && (parentIndex = ParentIndexOf(index)) >= 0) {
+    parentList = this;
+    return true;
+  }
   for (const TRDMarkerList* list = this; list; list = list->PrevMarkerList) {
+    if (list == this && listed) continue;
     const int from = list == this ? index - 1 : list->Count() - 1;
     for (int i = from; i >= 0; --i) {
       const TRDMarkerItemInfo* other = list->Items(i);
@@ -228,6 +282,8 @@ void TRDMarkerList::RecalcCounters(int startIndex, const TRDStyle& rdStyle) {
         }
       }
     }
+    // This recount may follow a change of the levels or lists before it.
+    parents_[size_t(i)] = kParentUnknown;
     marker.CalcDisplayString(rdStyle, *this, i);
   }
 }
@@ -261,6 +317,7 @@ bool TRDMarkerList::LoadBinary(TStream& stream, TCustomRDData* rdData, bool with
   if (!LoadMarkerBlock(block, states) || std::int64_t(states.size()) * kRecordSize != records)
     return false;
   items_.reserve(states.size());
+  parents_.assign(states.size(), kParentUnknown);
   owned_.reserve(states.size());
   for (const TRDMarkerState& state : states) {
     auto marker = TRDMarkerItemInfo::CreateMarker(rdData, state.ListNo,

@@ -68,7 +68,16 @@ class TRDMarkerList {
 
  private:
   void Clear();
+  // The nearest marker before index in this list with the same list number and a
+  // smaller level, -1 when there is none.
+  int ParentIndexOf(int index) const;
+  bool MayBeParent(int parent, int index) const;
   std::vector<TRDMarkerItemInfo*> items_;
+  // Per marker the index of its parent in this list (-1 none), or kParentUnknown. The
+  // entries follow the markers as they come and go, and a recount renews those of its
+  // list, so that numbering a long list does not walk back over every sibling of each
+  // marker.
+  mutable std::vector<int> parents_;
   // Markers made by loading, which no document holds.
   std::vector<std::unique_ptr<TRDMarkerItemInfo>> owned_;
 };

@@ -26,4 +26,7 @@ class TRDMultiDrawItemInfo : public TRDDrawLineInfo {
   mutable int PrintedPart = -1;
   // Why the last SplitAt left a part that does not fit uncut ("" when it needed no cut).
   std::string SplitRefusal;
+  // What laying the object out for the paper could not fit across it, so that part of
+  // it is not printed ("" when all of it is).
+  std::string LayoutWarning;
 };

@@ -97,6 +97,9 @@ void TCustomRDData::DoItemAction(TRDItemAction action, TCustomRDItemInfo* item, 
 }
 
 std::string TCustomRDData::GetDelimiters() const {
+  // A sub-document (a table cell) breaks words as the viewer that shows it does.
+  if (TCustomRDData* root = const_cast<TCustomRDData*>(this)->GetAbsoluteRootData(); root != this)
+    return root->GetDelimiters();
   return kDefaultDelimiters;
 }
 

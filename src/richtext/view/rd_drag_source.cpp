@@ -66,14 +66,7 @@ std::shared_ptr<TDragData> TCustomRichDoc::SelectionDragData() {
     };
   };
   data->Add(kRichDocMimeType, render([this] {
-              TRDLayoutInfo layout;
-              layout.LeftMargin = LeftMargin;
-              layout.RightMargin = RightMargin;
-              layout.TopMargin = TopMargin;
-              layout.BottomMargin = BottomMargin;
-              layout.MinTextWidth = MinTextWidth;
-              layout.MaxTextWidth = MaxTextWidth;
-              layout.BiDiMode = BiDiMode();
+              const TRDLayoutInfo layout = LayoutInfo();
               return SelectionAsRichDoc(*rd_data_, BackgroundColor(), background_.get(), &layout);
             }));
   const auto rtf = render([this] { return SelectionAsRTF(*rd_data_, BackgroundColor()); });

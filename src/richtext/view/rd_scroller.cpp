@@ -81,7 +81,7 @@ int TRDScroller::GetVScrollMax() const {
 }
 
 void TRDScroller::UpdateScrollRanges(int ScrollWidth, int ScrollHeight, bool UpdateH,
-                                     bool /*AllowKeep*/) {
+                                     bool AllowKeep) {
   if (updating_scroll_bars_) return;
   updating_scroll_bars_ = true;
   // Twice: a bar that appears narrows the other direction's page.
@@ -101,7 +101,8 @@ void TRDScroller::UpdateScrollRanges(int ScrollWidth, int ScrollHeight, bool Upd
     v_range_max_ = ScrollHeight - 1;
     v_scroll_pos_ = std::max(0, std::min(v_scroll_pos_, v_range_max_ - (v_page_size_ - 1)));
     if (v_scroll_visible_)
-      v_scroll_pos_ = bars_.SetInfo(sbVertical, {0, v_range_max_, v_page_size_, v_scroll_pos_});
+      v_scroll_pos_ = bars_.SetInfo(
+          sbVertical, {0, v_range_max_, v_page_size_, v_scroll_pos_, AllowKeep && KeepVScrollBar});
     else
       bars_.SetInfo(sbVertical, {0, 1, 2, 0});
   }
@@ -132,7 +133,8 @@ void TRDScroller::ScrollChildren(int DX, int DY) {
 void TRDScroller::ScrollTo(int Y, bool /*Redraw*/) {
   const int old = v_scroll_pos_;
   if (v_scroll_visible_)
-    v_scroll_pos_ = bars_.SetInfo(sbVertical, {0, v_range_max_, v_page_size_, Y});
+    v_scroll_pos_ = bars_.SetInfo(
+        sbVertical, {0, v_range_max_, v_page_size_, Y, bars_.GetInfo(sbVertical).KeepShown});
   else
     v_scroll_pos_ = std::max(0, std::min(Y, v_range_max_ - (v_page_size_ - 1)));
   const int delta = old - v_scroll_pos_;

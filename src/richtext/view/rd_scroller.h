@@ -38,6 +38,8 @@ class TRDScroller : public TCustomControl {
 
   bool Tracking = true;
   bool RedrawOnScroll = false;
+  // The vertical bar stays shown, disabled, when there is nothing to scroll (an editor's
+  // text then keeps its width as it grows past the window).
   bool KeepVScrollBar = false;
   bool ScrollByKeys = true;
   bool UseXPThemes = true;

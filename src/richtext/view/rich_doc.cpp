@@ -11,7 +11,10 @@
 #include "platform/sys/files.h"
 #include "platform/sys/timer.h"
 #include "platform/text/streams.h"
+#include "richtext/base/rd_layout_info.h"
 #include "richtext/formats/html_writer.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/formats/rdf_writer.h"
 #include "richtext/formats/rtf_writer.h"
 #include "richtext/formats/text_export.h"
 #include "richtext/model/rd_animate.h"
@@ -195,6 +198,70 @@ bool TCustomRichDoc::SaveRTF(const std::string& FileName, bool SelectionOnly) {
   params.PageColor = BackgroundColor();
   params.Options = RTFOptions;
   return SaveStreamAtomically(FileName, SaveRTFToStream(*rd_data_, stream, params), stream);
+}
+
+TRDLayoutInfo TCustomRichDoc::LayoutInfo() const {
+  TRDLayoutInfo layout;
+  layout.LeftMargin = LeftMargin;
+  layout.RightMargin = RightMargin;
+  layout.TopMargin = TopMargin;
+  layout.BottomMargin = BottomMargin;
+  layout.MinTextWidth = MinTextWidth;
+  layout.MaxTextWidth = MaxTextWidth;
+  layout.BiDiMode = std::uint8_t(BiDiMode());
+  return layout;
+}
+
+void TCustomRichDoc::ApplyLayoutInfo(const TRDLayoutInfo& Layout) {
+  LeftMargin = Layout.LeftMargin;
+  RightMargin = Layout.RightMargin;
+  TopMargin = Layout.TopMargin;
+  BottomMargin = Layout.BottomMargin;
+  MinTextWidth = Layout.MinTextWidth;
+  MaxTextWidth = Layout.MaxTextWidth;
+  // A direction this viewer does not know leaves its own.
+  if (Layout.BiDiMode <= std::uint8_t(rdbdRightToLeft)) SetBiDiMode(TRDBiDiMode(Layout.BiDiMode));
+}
+
+bool TCustomRichDoc::SaveRDFToStream(TStream& Stream, bool SelectionOnly) {
+  const TRDLayoutInfo layout = LayoutInfo();
+  TRDFSaveContext context;
+  context.BackColor = Color();
+  context.Background = background_.get();
+  context.DocProperties = &DocProperties;
+  context.Layout = &layout;
+  return ::SaveRDFToStream(*rd_data_, Stream, SelectionOnly, context);
+}
+
+bool TCustomRichDoc::LoadRDFFromStream(TStream& Stream) {
+  TColor color = Color();
+  TRDLayoutInfo layout;
+  std::vector<std::string> properties;
+  TRDFLoadContext context;
+  context.TextStylesReadMode = RDFTextStylesReadMode;
+  context.ParaStylesReadMode = RDFParaStylesReadMode;
+  context.BackColor = &color;
+  context.Background = background_.get();
+  context.DocProperties = &properties;
+  context.Layout = &layout;
+  ClearFormatting();
+  const bool read = ::LoadRDFFromStream(*rd_data_, Stream, context);
+  // What the options let in replaces the viewer's own; the rest stays.
+  if (RDFOptions & rdfoLoadBack) SetColor(color);
+  if ((RDFOptions & rdfoLoadLayout) && layout.Loaded) ApplyLayoutInfo(layout);
+  if (RDFOptions & rdfoLoadDocProperties) DocProperties = std::move(properties);
+  return read;
+}
+
+bool TCustomRichDoc::SaveRDF(const std::string& FileName, bool SelectionOnly) {
+  TMemoryStream stream;
+  return SaveStreamAtomically(FileName, SaveRDFToStream(stream, SelectionOnly), stream);
+}
+
+bool TCustomRichDoc::LoadRDF(const std::string& FileName) {
+  TMemoryStream stream;
+  stream.LoadFromFile(FileName);
+  return LoadRDFFromStream(stream);
 }
 
 bool TCustomRichDoc::SaveHTML(const std::string& FileName, const std::string& Title,

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/gui/controls/drag_drop.h"
 #include "platform/gui/graphics/text_layout.h"
@@ -24,6 +25,7 @@ class TBitmap;
 class TDragData;
 class TGraphic;
 class TRDBackground;
+class TRDLayoutInfo;
 class TRDWordEnumThread;
 class TRDPlatformCanvas;
 class TRDRTFReaderProperties;
@@ -31,6 +33,7 @@ class TRDStyle;
 struct TRDHTMLSaveParams;
 struct TRDSmartPopupProperties;
 class TRDSmartPopupButton;
+class TStream;
 class TTimer;
 
 enum TRDTabNavigationType { rdtnNone, rdtnTab, rdtnCtrlTab };
@@ -194,6 +197,19 @@ class TCustomRichDoc : public TRDScroller {
   bool SaveTextW(const std::string& FileName, int LineWidth);
   bool SaveTextUTF8(const std::string& FileName, int LineWidth);
   bool SaveRTF(const std::string& FileName, bool SelectionOnly);
+  // The document in RDF with what RDFOptions ask for beside the items: the background
+  // and Color, the layout block of the margins, widths and reading direction, and the
+  // document properties. Loading replaces the document (format it afterwards) and takes
+  // those of them that RDFOptions let in; false when the stream could not be read whole.
+  bool SaveRDFToStream(TStream& Stream, bool SelectionOnly);
+  bool LoadRDFFromStream(TStream& Stream);
+  bool SaveRDF(const std::string& FileName, bool SelectionOnly);
+  bool LoadRDF(const std::string& FileName);
+  // The layout block of the viewer's properties, and setting them from one.
+  TRDLayoutInfo LayoutInfo() const;
+  void ApplyLayoutInfo(const TRDLayoutInfo& Layout);
+  // The document's properties: free strings that RDF files carry.
+  std::vector<std::string> DocProperties;
   bool SaveHTML(const std::string& FileName, const std::string& Title,
                 const std::string& ImagePrefix, TRDSaveOptions Options);
   bool SaveHTMLEx(const std::string& FileName, const std::string& Title,
@@ -210,6 +226,14 @@ class TCustomRichDoc : public TRDScroller {
   void CopySelection();
   // The selected text; empty when nothing is selected.
   std::string GetSelText();
+  // The selection as linear character positions (see TCustomRDData::ItemToLinear), start
+  // before end, taken in the innermost document holding it (a chosen table cell).
+  void GetLinearSelection(int& SelStart, int& SelEnd);
+  // Selects from SelStart to SelEnd when both lie in one document; else nothing changes.
+  void SetLinearSelection(int SelStart, int SelEnd);
+  // The text from linear position CpMin to CpMax (to the end when CpMax is negative),
+  // UTF-16: separators as CR, tabs as tabs, other objects as blanks.
+  std::string GetTextRange(int CpMin, int CpMax) const;
 
   // Animations of the document's pictures.
   void StartAnimation();

@@ -1,6 +1,6 @@
 // Services of the viewer that an editor built on it uses: the auto-scroll timer, the
-// hot-link display, the clipboard shortcuts, and the word checking kept in step with
-// edits.
+// hot-link display, the clipboard shortcuts, the word checking kept in step with edits,
+// and the selection as linear character positions.
 #include <algorithm>
 
 #include "platform/gui/controls/virtual_keys.h"
@@ -14,6 +14,24 @@ namespace {
 // drag-and-drop caret, as fast as the viewer's own selecting otherwise.
 constexpr unsigned kSlowAutoScrollInterval = 300;
 constexpr unsigned kFastAutoScrollInterval = 100;
+
+// The document that holds the selection: a chosen sub-document (a table cell, or the
+// editor open on it) is followed down from the root.
+TCustomRDFormattedData& SelectionHolder(TCustomRDFormattedData& root) {
+  TCustomRDFormattedData* data = &root;
+  while (data->PartialSelectedItem >= 0 && data->PartialSelectedItem < data->GetItemCount()) {
+    const TCustomRDItemInfo* item = data->GetItem(data->PartialSelectedItem);
+    TCustomRDFormattedData* inner = nullptr;
+    for (int k = 0; k < item->GetSubDocCount() && !inner; ++k)
+      if (TCustomRDData* sub = item->GetSubDoc(k))
+        if (auto* shown = dynamic_cast<TCustomRDFormattedData*>(sub->GetInplaceEditorData());
+            shown && shown->HasSelectionOrPartial())
+          inner = shown;
+    if (!inner) break;
+    data = inner;
+  }
+  return *data;
+}
 
 bool CtrlOnly(TShiftState Shift) {
   return (Shift & ssCtrl) && !(Shift & ssAlt);
@@ -112,4 +130,34 @@ void TCustomRichDoc::AdjustWordMarksAfterDelete(TCustomRDData* RDData, int ItemN
   } else {
     viewer->SetPendingWord(RDData, ItemNo, Offset);
   }
+}
+
+void TCustomRichDoc::GetLinearSelection(int& SelStart, int& SelEnd) {
+  TCustomRDFormattedData& holder = SelectionHolder(*rd_data_);
+  const TCustomRDData& target = *holder.GetInplaceSourceData();
+  int startItemNo, startOffs, endItemNo, endOffs;
+  holder.GetSelectionBounds(startItemNo, startOffs, endItemNo, endOffs, false);
+  if (startItemNo < 0) {
+    SelStart = SelEnd = 0;
+    return;
+  }
+  const int start = rd_data_->ItemToLinear(target, startItemNo, startOffs);
+  const int end = rd_data_->ItemToLinear(target, endItemNo, endOffs);
+  SelStart = std::min(start, end);
+  SelEnd = std::max(start, end);
+}
+
+void TCustomRichDoc::SetLinearSelection(int SelStart, int SelEnd) {
+  TCustomRDData *startData, *endData;
+  int startItemNo, startOffs, endItemNo, endOffs;
+  rd_data_->LinearToItem(SelStart, startData, startItemNo, startOffs);
+  rd_data_->LinearToItem(SelEnd, endData, endItemNo, endOffs);
+  auto* data = dynamic_cast<TCustomRDFormattedData*>(startData);
+  if (startData != endData || !data) return;
+  data->SetSelectionBounds(startItemNo, startOffs, endItemNo, endOffs);
+  Invalidate();
+}
+
+std::string TCustomRichDoc::GetTextRange(int CpMin, int CpMax) const {
+  return rd_data_->GetTextRange(CpMin, CpMax);
 }

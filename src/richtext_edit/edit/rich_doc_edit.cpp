@@ -19,6 +19,8 @@ TCustomRichDocEdit::TCustomRichDocEdit(TComponent* AOwner, const TDataFactory& M
       caret_timer_(new TTimer(this)) {
   SetCursor(crIBeam);
   ScrollByKeys = false;  // the keys move the caret, which the view follows
+  // The text keeps its width as it grows past the window.
+  KeepVScrollBar = true;
   caret_timer_->SetEnabled(false);
   caret_timer_->SetInterval(unsigned(CaretBlinkInterval()));
   caret_timer_->OnTimer = [this](TComponent*) { BlinkCaret(); };

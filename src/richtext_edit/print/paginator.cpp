@@ -133,6 +133,10 @@ std::vector<std::string> Paginate(TCustomMainPtblRDData& data) {
   int first, end;
   data.GetPrintedDrawItemRange(first, end);
   TRDPager pager(data, first, end);
+  for (int d = first; d <= end; ++d)
+    if (const auto* line = dynamic_cast<const TRDMultiDrawItemInfo*>(data.DrawItems[d]);
+        line && !line->LayoutWarning.empty())
+      pager.Warn(line->LayoutWarning.c_str());
   while (pager.NextPage(data.ContentHeight(data.Pages.Count()))) {
   }
   return std::move(pager.Warnings);

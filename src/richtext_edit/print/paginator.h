@@ -37,6 +37,8 @@ class TRDPager {
   int Rest() const;
   // Why lines could not be cut where a page needed it, or are taller than their page.
   std::vector<std::string> Warnings;
+  // Adds text to the warnings unless it is the last one already.
+  void Warn(const char* text);
 
  private:
   int Count() const;
@@ -47,7 +49,6 @@ class TRDPager {
   bool Break(int d, int top);
   // Cuts line d_ so that its part on this page fits into avail pixels of room.
   bool Cut(int avail, int room);
-  void Warn(const char* text);
 
   TCustomPrintableRDData& data_;
   int d_;
@@ -61,5 +62,6 @@ class TRDPager {
 };
 
 // Fills data.Pages from its draw lines (the data must be formatted) and returns why draw
-// lines that needed cutting could not be cut (they overrun their page instead).
+// lines that needed cutting could not be cut (they overrun their page instead) and why
+// parts of lines too wide for the page are not printed.
 std::vector<std::string> Paginate(TCustomMainPtblRDData& data);

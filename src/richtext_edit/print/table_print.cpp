@@ -17,6 +17,10 @@ constexpr const char* kBoundRows =
 constexpr const char* kBoundBreak =
     "A table row with a page break before it is joined to the rows above by merged cells: "
     "the page break is left out";
+constexpr const char* kTooWide =
+    "A table is wider than the page: what lies beyond its right edge is not printed";
+constexpr const char* kCellTooNarrow =
+    "A table cell has no room for its text between its borders: its text is not printed";
 
 class TDeviceScope {
  public:
@@ -50,6 +54,14 @@ class TPrintingCellScope {
  private:
   TRDTableItemInfo& table_;
 };
+
+// Whether page of a cell's document has a line to print in a window height pixels high.
+bool HasLinesIn(const TCellPtblRDData& document, int page, int height) {
+  if (document.Pages.Count() == 0) return true;
+  const TRDPageInfo& from = document.Pages.Page(page);
+  if (from.StartDrawItemNo >= document.DrawItems.Count()) return false;
+  return document.DrawItems[from.StartDrawItemNo]->Top - from.StartY < height;
+}
 
 void FillBox(TRDCanvas& canvas, TColor color, const TRect& r) {
   if (color == clNone || r.Right <= r.Left || r.Bottom <= r.Top) return;
@@ -101,7 +113,8 @@ int TRDTablePrintInfo::HeadingRows() const {
 }
 
 TCellPtblRDData* TRDTablePrintInfo::CellDocument(int row, int col) const {
-  return dynamic_cast<TCellPtblRDData*>(FormattingInfo.CellLayout(row, col, Table.ColCount()));
+  // The print line made every cell layout, each a TCellPtblRDData.
+  return static_cast<TCellPtblRDData*>(FormattingInfo.CellLayout(row, col, Table.ColCount()));
 }
 
 int TRDTablePrintInfo::FirstContent(const TRDTablePrintPart& part) const {
@@ -115,15 +128,38 @@ int TRDTablePrintInfo::Shrink(const TRDTablePrintPart& part) const {
   return GroupHeight(part.StartRow) - FirstContent(part);
 }
 
+int TRDTablePrintInfo::WindowFirstRow(const TRDTablePrintPart& part) const {
+  const auto cut = window_rows_.find(part.StartRow);
+  if (cut == window_rows_.end() || part.StartPiece >= int(cut->second.size())) return part.StartRow;
+  return cut->second[size_t(part.StartPiece)];
+}
+
+const std::vector<std::pair<int, int>>& TRDTablePrintInfo::GroupSpans(int first) const {
+  static const std::vector<std::pair<int, int>> none;
+  const auto spans = group_spans_.find(first);
+  return spans == group_spans_.end() ? none : spans->second;
+}
+
 int TRDTablePrintInfo::WindowStart(const TRDTablePrintPart& part) const {
   const auto cut = windows_.find(part.StartRow);
   if (cut == windows_.end() || part.StartPiece >= int(cut->second.size())) return -1;
   return cut->second[size_t(part.StartPiece)];
 }
 
+int TRDTablePrintInfo::GroupEnd(int row) const {
+  // Finding the cell that covers a slot walks up the rows, so a group bound by a cell of
+  // thousands of rows is found once.
+  if (group_ends_.size() != size_t(Table.RowCount()))
+    group_ends_.assign(size_t(Table.RowCount()), -1);
+  if (row < 0 || row >= int(group_ends_.size())) return Table.GetRowGroupEnd(row);
+  int& end = group_ends_[size_t(row)];
+  if (end < 0) end = Table.GetRowGroupEnd(row);
+  return end;
+}
+
 int TRDTablePrintInfo::GroupHeight(int row) const {
   const TRDTableItemFormattingInfo& f = FormattingInfo;
-  const int last = std::min(Table.GetRowGroupEnd(row), f.RowStarts.Count() - 1);
+  const int last = std::min(GroupEnd(row), f.RowStarts.Count() - 1);
   return f.RowStarts[last] + f.RowHeights[last] - f.RowStarts[row];
 }
 
@@ -152,17 +188,37 @@ bool TRDTablePrintInfo::LayOutForPrinting(TRDCanvas& canvas, int docWidth, int& 
   }
   Width = width = FormattingInfo.Width;
   Height = height = FormattingInfo.Height;
+  LayoutWarning = CellsNotPrinted(docWidth);
   return true;
+}
+
+std::string TRDTablePrintInfo::CellsNotPrinted(int docWidth) const {
+  if (FormattingInfo.Width > docWidth) return kTooWide;
+  const int pad = Table.ScaleX(Table.CellPadding());
+  for (const auto& layout : FormattingInfo.Cells) {
+    const auto* document = dynamic_cast<const TCellPtblRDData*>(layout.get());
+    if (!document || document->GetItemCount() == 0) continue;
+    const bool empty = document->GetItemCount() == 1 && document->GetItemStyle(0) >= 0 &&
+                       document->GetItemTextRaw(0).empty();
+    if (!empty && document->BoxWidth - 2 * pad < 1) return kCellTooNarrow;
+    // A table inside the cell tells what of it is lost.
+    for (int d = 0; d < document->DrawItems.Count(); ++d)
+      if (const auto* line = dynamic_cast<const TRDMultiDrawItemInfo*>(document->DrawItems[d]);
+          line && !line->LayoutWarning.empty())
+        return line->LayoutWarning;
+  }
+  return "";
 }
 
 void TRDTablePrintInfo::ForgetRowCuts() {
   pagers_.clear();
   for (const auto& [first, heights] : pieces_)
-    for (int row = first; row <= Table.GetRowGroupEnd(first); ++row)
+    for (int row = first; row <= GroupEnd(first); ++row)
       for (int c = 0; c < Table.ColCount(); ++c) {
         TCellPtblRDData* document = CellDocument(row, c);
         if (!document) continue;
         document->Pages.Clear();
+        document->FirstPiece = 0;
         for (int d = 0; d < document->DrawItems.Count(); ++d)
           if (auto* line = dynamic_cast<TRDMultiDrawItemInfo*>(document->DrawItems[d])) {
             if (auto* table = dynamic_cast<TRDTablePrintInfo*>(line)) table->ForgetRowCuts();
@@ -171,6 +227,8 @@ void TRDTablePrintInfo::ForgetRowCuts() {
       }
   pieces_.clear();
   windows_.clear();
+  window_rows_.clear();
+  group_spans_.clear();
 }
 
 bool TRDTablePrintInfo::InitSplit() {
@@ -193,7 +251,7 @@ bool TRDTablePrintInfo::InitSplit() {
 bool TRDTablePrintInfo::CanSplitFirst(int y) const {
   const int h = HeadingRows();
   if (h >= FormattingInfo.RowStarts.Count()) return false;
-  const int g = Table.GetRowGroupEnd(h);
+  const int g = GroupEnd(h);
   const TRDTableItemFormattingInfo& f = FormattingInfo;
   return y - Outside() + f.RowStarts[h] > f.RowStarts[g] + f.RowHeights[g];
 }
@@ -238,7 +296,7 @@ bool TRDTablePrintInfo::CutFirstRow(TRDTablePrintPart& p, int room) {
 
 bool TRDTablePrintInfo::CutFirstGroup(TRDTablePrintPart& p, int room) {
   const TRDTableItemFormattingInfo& f = FormattingInfo;
-  const int first = p.StartRow, last = Table.GetRowGroupEnd(first);
+  const int first = p.StartRow, last = GroupEnd(first);
   std::vector<int>& starts = windows_[first];
   std::vector<int>& heights = pieces_[first];
   starts.resize(size_t(p.StartPiece) + 1);
@@ -246,21 +304,49 @@ bool TRDTablePrintInfo::CutFirstGroup(TRDTablePrintPart& p, int room) {
   const int start = starts.back(), end = start + room;
   // Every cell's page for this window shows its document from the page's StartY on at
   // the window's top; a cell's line that would cross the window's lower edge starts its
-  // next page, the rest of the cell moving down by what the window leaves below it.
-  std::vector<TCellPtblRDData*> cells;
-  for (int r = first; r <= last; ++r)
-    for (int c = 0; c < Table.ColCount(); ++c)
-      if (TCellPtblRDData* document = CellDocument(r, c)) {
-        cells.push_back(document);
-        if (p.StartPiece > 0) continue;
-        document->Pages.Clear();
-        document->Pages.Add().StartY = f.RowStarts[first] - document->BoxTop - pad_y_;
-      }
-  int bottom = GroupHeight(first);
-  for (TCellPtblRDData* document : cells) {
-    const int top = document->Pages.Page(document->Pages.Count()).StartY;
-    bottom = std::max(bottom, start + document->DocumentHeight - top + pad_y_);
+  // next page, the rest of the cell moving down by what the window leaves below it. A
+  // cell joins when the windows reach its box (its page then is where the windows moved
+  // its untouched document) and leaves when its lines are done, so each window works on
+  // the cells it shows, not on the whole group.
+  std::vector<int>& firstRows = window_rows_[first];
+  firstRows.resize(size_t(p.StartPiece) + 1);
+  if (p.StartPiece == 0) {
+    group_cells_.clear();
+    next_group_row_ = first;
+    box_row_ = first;
+    group_bottom_ = GroupHeight(first);
+    std::vector<std::pair<int, int>>& spans = group_spans_[first];
+    spans.clear();
+    for (int r = first; r <= last; ++r)
+      for (int c = 0; c < Table.ColCount(); ++c)
+        if (const TRDTableCellData* cell = Table.Cells(r, c); cell && cell->RowSpan > 1)
+          spans.emplace_back(r, c);
   }
+  for (; next_group_row_ <= last && f.RowStarts[next_group_row_] - f.RowStarts[first] < end;
+       ++next_group_row_)
+    for (int c = 0; c < Table.ColCount(); ++c)
+      if (TCellPtblRDData* document = CellDocument(next_group_row_, c)) {
+        document->Pages.Clear();
+        document->FirstPiece = p.StartPiece;
+        document->Pages.Add().StartY = f.RowStarts[first] - document->BoxTop - pad_y_ + start;
+        group_cells_.push_back({next_group_row_, document});
+      }
+  // The window prints the rows from the first one whose box reaches into it or whose cell
+  // still has lines; cells that span rows are printed on their own.
+  while (box_row_ < last &&
+         f.RowStarts[box_row_] + f.RowHeights[box_row_] - f.RowStarts[first] <= start)
+    ++box_row_;
+  int lowest = box_row_;
+  for (const auto& [row, document] : group_cells_)
+    if (document->Cell.RowSpan == 1) lowest = std::min(lowest, row);
+  firstRows.back() = lowest;
+  // A cell's bottom only moves down as windows push its lines, so the largest one seen
+  // stays the group's bottom after the cell left.
+  for (const auto& [row, document] : group_cells_) {
+    const int top = document->Pages.Page(document->Pages.Count()).StartY;
+    group_bottom_ = std::max(group_bottom_, start + document->DocumentHeight - top + pad_y_);
+  }
+  const int bottom = group_bottom_;
   if (bottom - start <= room) {
     heights.back() = bottom - start;
     p.Height = RunHeight(p, p.StartRow + p.RowCount - 1);
@@ -268,7 +354,12 @@ bool TRDTablePrintInfo::CutFirstGroup(TRDTablePrintPart& p, int room) {
   }
   heights.back() = room;
   starts.push_back(end);
-  for (TCellPtblRDData* document : cells) StartNextWindow(*document, start, room);
+  for (const auto& [row, document] : group_cells_) StartNextWindow(*document, start, room);
+  std::erase_if(group_cells_, [](const std::pair<int, TCellPtblRDData*>& joined) {
+    const TCellPtblRDData& document = *joined.second;
+    return document.Pages.Page(document.Pages.Count()).StartDrawItemNo >=
+           document.DrawItems.Count();
+  });
   heights.push_back(bottom - end);
   auto q = std::make_unique<TRDTablePrintPart>();
   q->StartRow = first;
@@ -356,8 +447,8 @@ bool TRDTablePrintInfo::SplitAt(int y) {
   // A first row, or group of rows, that does not fit alone is taller than the page: it
   // is cut inside.
   if (!fits && FirstContent(p) > y - outside && y - outside > 0) {
-    const bool cut = Table.GetRowGroupEnd(p.StartRow) == p.StartRow ? CutFirstRow(p, y - outside)
-                                                                    : CutFirstGroup(p, y - outside);
+    const bool cut = GroupEnd(p.StartRow) == p.StartRow ? CutFirstRow(p, y - outside)
+                                                        : CutFirstGroup(p, y - outside);
     if (cut) return true;
     fits = p.Height <= y;
   }
@@ -384,7 +475,7 @@ bool TRDTablePrintInfo::SplitAt(int y) {
     return false;
   }
   int newStart = Table.GetRowGroupStart(r);
-  if (newStart <= p.StartRow + 1) newStart = Table.GetRowGroupEnd(p.StartRow) + 1;
+  if (newStart <= p.StartRow + 1) newStart = GroupEnd(p.StartRow) + 1;
   const int kept = k + newStart - r;
   if (kept >= p.RowCount) {
     SplitRefusal = fits ? kBoundBreak : kBoundRows;
@@ -419,6 +510,8 @@ struct TPrintedRun {
   int window = -1, groupEnd = -1, windowHeight = 0;
   // How far the run moves up to stand right under the heading.
   int shift = 0;
+  // In a window: the first row with anything to print in it.
+  int firstShown = 0;
 
   bool Windowed(int r) const { return window >= 0 && r >= first && r <= groupEnd; }
   // How far row r moves up: the rows of a window all by its start, the rows after the
@@ -443,7 +536,8 @@ TPrintedRun PrintedRun(const TRDTablePrintInfo& info, int rows) {
     if (run.first < rows) {
       run.shrink = info.Shrink(part);
       run.window = info.WindowStart(part);
-      run.groupEnd = run.window < 0 ? run.first : info.Table.GetRowGroupEnd(run.first);
+      run.firstShown = info.WindowFirstRow(part);
+      run.groupEnd = run.window < 0 ? run.first : info.GroupEnd(run.first);
       run.windowHeight = info.FirstContent(part);
     }
   }
@@ -514,8 +608,23 @@ void TTablePagePrinter::PrintFrame() const {
 void TTablePagePrinter::PrintCells() const {
   for (int r = 0; r < run_.heading; ++r)
     for (int c = 0; c < cols_; ++c) PrintCell(r, c);
-  for (int r = run_.first; r < run_.first + run_.count; ++r)
+  int from = run_.first;
+  if (run_.window >= 0) {
+    // The rows of a group above the window's first shown row print nothing but the cells
+    // that span into the window.
+    from = std::max(run_.first, run_.firstShown);
+    for (const auto& [r, c] : info_.GroupSpans(run_.first))
+      if (r < from) PrintCell(r, c);
+  }
+  for (int r = from; r < run_.first + run_.count; ++r) {
+    // The rows of a group that begin below its window show nothing in it.
+    if (run_.Windowed(r) &&
+        f_.RowStarts[r] - f_.RowStarts[run_.first] >= run_.window + run_.windowHeight) {
+      r = run_.groupEnd;
+      continue;
+    }
     for (int c = 0; c < cols_; ++c) PrintCell(r, c);
+  }
 }
 
 TRect TTablePagePrinter::CellBox(int r, const TRDTableCellData& cell,
@@ -558,22 +667,29 @@ void TTablePagePrinter::PlaceDocument(TCellPtblRDData& document, const TRDTableC
 
 void TTablePagePrinter::PrintCell(int r, int c) const {
   TRDTableCellData* cell = table_.Rows->Cell(r, c);
-  auto* document = dynamic_cast<TCellPtblRDData*>(f_.CellLayout(r, c, cols_));
+  TCellPtblRDData* document = info_.CellDocument(r, c);
   if (!cell || !document) return;
   const bool cut = document->Pages.Count() > 0;
   const bool windowed = run_.Windowed(r);
   TRect area;
   const TRect box = CellBox(r, *cell, *document, area);
   const bool shown = !windowed || box.Bottom > box.Top;
+  // A cell whose content ended in an earlier piece prints only its box here; in a window
+  // of a group, a cell whose lines lie above or below it prints nothing.
+  const int page = !cut              ? 1
+                   : windowed        ? run_.piece + 1 - document->FirstPiece
+                   : r == run_.first ? run_.piece + 1
+                                     : 1;
+  const bool content = page >= 1 && page <= std::max(document->Pages.Count(), 1) &&
+                       (!windowed || HasLinesIn(*document, page, area.Height()));
+  if (!shown && !content) return;
   const TColor color = table_.PaperColor(cell->Color, color_mode_);
   if (shown && cell->GetCellBackground())
     cell->GetCellBackground()->Print(canvas_, box, box, info_.Resolution, color);
   else if (shown)
     FillBox(canvas_, color, box);
   PlaceDocument(*document, *cell, box, windowed);
-  // A cell whose content ended in an earlier piece prints only its box here.
-  const int page = cut && (r == run_.first || windowed) ? run_.piece + 1 : 1;
-  if (page <= std::max(document->Pages.Count(), 1)) {
+  if (content) {
     canvas_.SaveState();
     canvas_.IntersectClipRect(area);
     {

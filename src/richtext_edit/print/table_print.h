@@ -43,6 +43,8 @@ class TCellPtblRDData : public TRectPtblRDData, public TRDTableCellLayout {
   TRDTableCellData& Cell;
   void FormatForWidth(int width, TRDCanvas& canvas) override;
   int ContentHeight() const override { return DocumentHeight; }
+  // In a group of rows cut over pages: the piece whose window the first page shows.
+  int FirstPiece = 0;
 };
 
 class TRDTablePrintInfo : public TRDTablePrintLine {
@@ -70,6 +72,12 @@ class TRDTablePrintInfo : public TRDTablePrintLine {
   // Where in its group (0: the group's top) the window a part of a group cut over pages
   // starts; -1 for a part that does not start inside such a group.
   int WindowStart(const TRDTablePrintPart& part) const;
+  // The first row of its group with anything to print in a part's window (the part's
+  // first row outside a window), and the cells of the group that span rows.
+  int WindowFirstRow(const TRDTablePrintPart& part) const;
+  const std::vector<std::pair<int, int>>& GroupSpans(int first) const;
+  // The last row of the group of rows that row starts (Table.GetRowGroupEnd, kept).
+  int GroupEnd(int row) const;
   // The cell's printable document (none for a slot a merged cell covers).
   TCellPtblRDData* CellDocument(int row, int col) const;
 
@@ -82,6 +90,8 @@ class TRDTablePrintInfo : public TRDTablePrintLine {
   void PrintPart(TRDCanvas& canvas, int x, int y, TRDColorMode colorMode) const override;
 
  private:
+  // Why part of the table laid out for a page docWidth wide is not printed, or "".
+  std::string CellsNotPrinted(int docWidth) const;
   // The height of the table outside its non-heading rows: borders, spacing and heading.
   int Outside() const;
   // The height of part when it ends with row lastRow.
@@ -115,6 +125,18 @@ class TRDTablePrintInfo : public TRDTablePrintLine {
   std::vector<std::unique_ptr<TRDPager>> pagers_;
   // The start of every window of the groups cut over pages, by the group's first row.
   std::map<int, std::vector<int>> windows_;
+  mutable std::vector<int> group_ends_;
+  // The group of rows being cut over pages: the cells with lines still to place (with
+  // their rows), the next row whose cells the windows have not reached, and the group's
+  // bottom so far.
+  std::vector<std::pair<int, TCellPtblRDData*>> group_cells_;
+  int next_group_row_ = 0;
+  // The first row of the group whose box reaches below the window's top.
+  int box_row_ = 0;
+  // By a group's first row: per window its first row to print, and its spanning cells.
+  std::map<int, std::vector<int>> window_rows_;
+  std::map<int, std::vector<std::pair<int, int>>> group_spans_;
+  int group_bottom_ = 0;
   // The cells' padding at the printer's resolution.
   int pad_y_ = 0;
 };

@@ -83,16 +83,18 @@ struct TRDTableItemInfo::TLayoutPass {
 
 bool TRDTableItemInfo::IsAutoWidth() const {
   const int cols = Rows->GetColCount();
-  for (int c = 0; c < cols; ++c) {
-    bool slot = false, ends = false;
-    for (int r = 0; r < Rows->Count(); ++r) {
-      if (Rows->Cell(r, c)) slot = true;
-      int mr, mc;
-      const TRDTableCellData* cell = Rows->GetMainCell(r, c, mr, mc);
-      if (cell && cell->BestWidth > 0 && mc + cell->ColSpan - 1 == c) ends = true;
-    }
-    if (!slot || !ends) return false;
-  }
+  // Every column has a cell of its own and is the last of a cell with a width. (Each
+  // slot's covering cell is a cell of the grid, so the cells themselves tell.)
+  std::vector<char> slot(size_t(std::max(cols, 0)), 0), ends(slot);
+  for (int r = 0; r < Rows->Count(); ++r)
+    for (int c = 0; c < cols; ++c)
+      if (const TRDTableCellData* cell = Rows->Cell(r, c)) {
+        slot[size_t(c)] = 1;
+        const int last = c + cell->ColSpan - 1;
+        if (cell->BestWidth > 0 && last < cols) ends[size_t(last)] = 1;
+      }
+  for (int c = 0; c < cols; ++c)
+    if (!slot[size_t(c)] || !ends[size_t(c)]) return false;
   for (int r = 0; r < Rows->Count(); ++r)
     for (int c = 0; c < cols; ++c)
       if (const TRDTableCellData* cell = Rows->Cell(r, c); cell && cell->BestWidth < 0)

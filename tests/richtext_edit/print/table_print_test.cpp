@@ -551,6 +551,50 @@ TEST(TablePrintPeers, EveryLineOfALongTableIsPrintedOnce) {
   EXPECT_NE(RunAndCapture("pdftotext '" + nestedFile + "' -").find("Beside"), std::string::npos);
 }
 
+// Tables that do not fit the page across, printed to PDF and read back: a cell's text is
+// in the PDF, or the print says why not. Columns given up to the largest width RTF can
+// write, and spacing, borders and padding as wide as a table may have.
+TEST(TablePrintPeers, EveryCellIsPrintedOrWarnedAbout) {
+  if (!ProgramAvailable("pdftotext")) GTEST_SKIP() << "poppler-utils are not installed";
+  const std::vector<std::string> cells{"Alpha", "Bravo", "Charlie"};
+  auto check = [&](TTableDocument& doc, const std::string& name) {
+    doc.Format();
+    const std::string file = ScratchFolder() + "/" + name + ".pdf";
+    const TRDPrintResult result = PrintDocumentToPdf(doc, file, {});
+    ASSERT_TRUE(result.Ok) << name << ": " << result.Error;
+    const std::string text = RunAndCapture("pdftotext '" + file + "' -");
+    for (const std::string& cell : cells)
+      EXPECT_TRUE(text.find(cell) != std::string::npos || !result.Warnings.empty())
+          << name << ": " << cell << " is neither printed nor warned about";
+  };
+  for (const char* columns : {"\\cellx1000\\cellx2000\\cellx2147483000",
+                              "\\cellx2147483000\\cellx2147483100\\cellx2147483200",
+                              "\\cellx1000\\cellx2147483000\\cellx2147483600"}) {
+    TTableDocument doc;
+    const std::string rtf = std::string("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\trowd") + columns +
+                            " Alpha\\cell Bravo\\cell Charlie\\cell\\row}";
+    TMemoryStream stream;
+    stream.Write(rtf.data(), int64_t(rtf.size()));
+    stream.SetPosition(0);
+    int index = 0;
+    TRDRTFReaderProperties options;
+    ASSERT_EQ(ReadRTF(options, stream, doc, index), rtf_ec_OK);
+    check(doc, "wide_columns");
+  }
+  const std::vector<std::pair<const char*, void (*)(TRDTableItemInfo&)>> wide{
+      {"cell_spacing", [](TRDTableItemInfo& t) { t.SetCellHSpacing(100000); }},
+      {"border_spacing", [](TRDTableItemInfo& t) { t.SetBorderHSpacing(100000); }},
+      {"border", [](TRDTableItemInfo& t) { t.SetBorderWidth(100000); }},
+      {"cell_border", [](TRDTableItemInfo& t) { t.SetCellBorderWidth(100000); }},
+      {"padding", [](TRDTableItemInfo& t) { t.SetCellPadding(100000); }},
+  };
+  for (const auto& [name, widen] : wide) {
+    TTableDocument doc;
+    widen(doc.AddTable(1, 3, cells));
+    check(doc, name);
+  }
+}
+
 // A list LibreOffice wrote, read and printed: the text of every level stands as far from
 // its number as LibreOffice prints it.
 TEST(TablePrintPeers, ListTextStandsWhereLibreOfficePrintsIt) {

@@ -1,5 +1,6 @@
 // Links in table cells of a viewer: clicked or pointed at, they fire the viewer's events
-// with jump numbers that run on in document order through the cells.
+// with jump numbers that run on in document order through the cells. And the cells break
+// words at the viewer's delimiters.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -81,3 +82,17 @@ TEST(TableJumps, CellLinksJumpWithNumbersRunningOnThroughTheDocument) {
   v.Click(v.OnRootItem(2));
   EXPECT_EQ(v.jumps, (std::vector<int>{13, 14}));
 }
+
+namespace {
+
+// A cell breaks words where its viewer does, not at the component's default characters.
+TEST(TableCellWords, ACellTakesItsViewersDelimiters) {
+  TViewerWithTable v;
+  TRDTableCellData& cell = *v.table->Cells(0, 0);
+  EXPECT_TRUE(cell.IsDelimiter(u'.'));
+  v.doc.Delimiters = " #";
+  EXPECT_FALSE(cell.IsDelimiter(u'.'));
+  EXPECT_TRUE(cell.IsDelimiter(u'#'));
+}
+
+}  // namespace

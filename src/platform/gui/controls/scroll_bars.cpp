@@ -45,6 +45,10 @@ struct TControlScrollBars::Impl : QObject {
     if (!bar) return;
     const TScrollBarInfo& i = info[kind];
     const int top = std::max(i.Min, i.Max - std::max(i.Page, 1) + 1);
+    // Only a bar kept shown is ever disabled; the state of the others stays as it was,
+    // since a change of it reaches the control (the focus moves off a disabled bar).
+    const bool enabled = !i.KeepShown || i.Page <= i.Max - i.Min;
+    if (bar->isEnabled() != enabled) bar->setEnabled(enabled);
     if (bar->minimum() == i.Min && bar->maximum() == top &&
         bar->pageStep() == std::max(1, i.Page) && bar->singleStep() == 1 && bar->value() == i.Pos &&
         bar->sliderPosition() == i.Pos) {
@@ -119,7 +123,7 @@ struct TControlScrollBars::Impl : QObject {
 
   bool Showing(TScrollBarKind kind) const {
     const TScrollBarInfo& i = info[kind];
-    return i.Page <= i.Max - i.Min;
+    return i.Page <= i.Max - i.Min || i.KeepShown;
   }
 
   int Thickness() const { return widget->style()->pixelMetric(QStyle::PM_ScrollBarExtent); }

@@ -4,7 +4,7 @@
 //
 // A bar shows positions Min..Max with a page of Page positions; like the system's, the
 // page is clamped to the range and the position to Max - Page + 1, and a bar whose
-// page covers the whole range is hidden.
+// page covers the whole range is hidden (or disabled, when asked to stay shown).
 #pragma once
 
 #include <functional>
@@ -29,6 +29,8 @@ struct TScrollBarInfo {
   int Max = 0;
   int Page = 0;
   int Pos = 0;
+  // A bar whose page covers the range stays shown, disabled, instead of hiding.
+  bool KeepShown = false;
 };
 
 class TControlScrollBars {
