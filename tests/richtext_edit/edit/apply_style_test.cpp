@@ -240,6 +240,28 @@ TEST(ListRenumbering, DeletingFromAListItemsTextIntoATableTakesItsMarkerToo) {
   ExpectUndoRedo(f, before);
 }
 
+TEST(ListRenumbering, AStyleThatJoinsItemsOfManyListParagraphsAppliesWhole) {
+  TEditFixture f;
+  AddNumberedList(f, 0);
+  // Two items in each paragraph: the style given to the whole selection joins them.
+  for (int i = 1; i <= 11; ++i) {
+    f.data.AddItemAtEnd("", TRDMarkerItemInfo::CreateMarker(&f.data, 0, 0, 1, false));
+    f.AddItem(0, "item " + std::to_string(i), true);
+    f.AddItem(1, "!", true);
+  }
+  f.Format();
+  const std::string before = DescribeDocument(f.data);
+  const int last = f.data.GetItemCount() - 1;
+  Select(f, 1, 1, last, f.data.GetItemEndOffset(last));
+  f.edit.ApplyTextStyle(0);
+  EXPECT_EQ(f.data.GetItemCount(), 2 * 11);
+  EXPECT_EQ(f.data.GetItemTextRaw(last - 11), "item 11!");
+  const std::string partial = DescribeLayout(f.data);
+  f.data.FormatWhole();
+  EXPECT_EQ(partial, DescribeLayout(f.data));
+  ExpectUndoRedo(f, before);
+}
+
 TEST(ListRenumbering, AMarkerInAnEmptyLineAfterAnEqualListContinuesIt) {
   TEditFixture f;
   AddNumberedList(f, 2);
