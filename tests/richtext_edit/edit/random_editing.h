@@ -577,6 +577,18 @@ class TRandomEditing {
     return out.str();
   }
 
+  // The lines of a layout from the one before the first that differs from the other's.
+  static std::string FirstLines(const std::string& layout, const std::string& other) {
+    size_t at = 0;
+    while (at < layout.size() && at < other.size() && layout[at] == other[at]) ++at;
+    size_t from = layout.rfind('\n', at);
+    from = from == std::string::npos ? 0 : layout.rfind('\n', from - (from > 0));
+    from = from == std::string::npos ? 0 : from + 1;
+    size_t to = from;
+    for (int line = 0; line < 4 && to != std::string::npos; ++line) to = layout.find('\n', to + 1);
+    return layout.substr(from, to == std::string::npos ? std::string::npos : to - from + 1);
+  }
+
   // "" when the layout the edits left is the whole document's layout.
   std::string CheckLayout(const std::string& when) {
     TRDEditRDData& data = edit_.EditData();
@@ -584,8 +596,8 @@ class TRandomEditing {
     data.FormatWhole();
     const std::string whole = Layout(data);
     if (incremental == whole) return {};
-    return "the layout " + when + " is not the whole layout:\n" + incremental + "-- whole:\n" +
-           whole;
+    return "the layout " + when + " is not the whole layout:\n" + FirstLines(incremental, whole) +
+           "-- whole:\n" + FirstLines(whole, incremental);
   }
 
   // Takes back (or makes again) everything, one command at a time.
