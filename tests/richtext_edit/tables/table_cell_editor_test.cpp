@@ -314,3 +314,18 @@ TEST(TableCellEditor, ASaveWhileACellIsEditedHoldsWhatTheEditorShows) {
   for (size_t at = open.find(cell); at != std::string::npos; at = open.find(cell, at + 1)) ++found;
   EXPECT_GE(found, 5u);
 }
+
+TEST(TableCellEditor, TextSentToTheDocumentGoesIntoTheCellAndMayBringAScrollBar) {
+  TCellEdit f(2, 2, {"a", "b", "c", "d"});
+  f.Open(0, 1);
+  std::string text;
+  while (text.size() < 2000) text += "station beacon relay heard ";
+  // The document's InsertText goes into the open cell; the table grows past the view,
+  // whose scroll bar narrows what the lines are laid out in.
+  f.edit.InsertText(text);
+  SettleEditors(f.edit);
+  EXPECT_EQ(TextOf(f.Editor()->EditData()), "b" + text);
+  const std::string typed = DescribeLayout(f.data);
+  f.Format();
+  EXPECT_EQ(DescribeLayout(f.data), typed);
+}
