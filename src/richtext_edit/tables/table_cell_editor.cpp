@@ -53,12 +53,9 @@ bool TRDTableItemInfo::OpenCellEditor(int row, int col, bool automatic, bool byM
   ChosenCol = col;
   TRDTableInplaceRDData& editorData = InplaceEditor->InplaceData();
   editorData.MoveItemsFrom(*cell);
-  // The cell's last layout may not have been of these items (the table changed around
-  // them): the row stays as tall as the content the editor lays out.
   cell->EditedHeight = cell->ContentHeight();
   PlaceEditor();
   InplaceEditor->FormatDocument();
-  cell->EditedHeight = EditorContentHeight();
   if (hyperlinkMode || outer->GetReadOnly()) editorData.EnterHyperlinkMode(true);
   InplaceEditor->Show();
   outer->SetActiveSubData(cell, this);
@@ -230,16 +227,14 @@ void TRDTableItemInfo::RestoreEditorAfterReformat() {
   InplaceEditor->Invalidate();
 }
 
-int TRDTableItemInfo::EditorContentHeight() const {
-  return std::max(0, InplaceEditor->EditData().DocumentHeight - 2 * cell_padding_);
-}
-
 void TRDTableItemInfo::ResizeEditorAfterChange() {
   TRDEditRDData* data = EditData();
   if (!InplaceEditor || !data || (State & rdtsEditorResizing)) return;
   State |= rdtsEditorResizing;
+  TRDEditRDData& inner = InplaceEditor->EditData();
   TRDTableCellData& cell = *Rows->Cell(InplaceEditor->Row(), InplaceEditor->Col());
-  const int height = EditorContentHeight();
+  const int padding = cell_padding_;
+  const int height = std::max(0, inner.DocumentHeight - 2 * padding);
   // Measured as the table's layout measures the cell.
   const int minWidth = cell.GetMinWidth(nullptr, data->GetCanvas());
   // The table is laid out again only when the edited content needs another size, and

@@ -425,8 +425,6 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void SetEditorBounds(int left, int top, int width, int height);
   // After a change in the cell editor: the table laid out for the edited content's size.
   void ResizeEditorAfterChange();
-  // The height of the content the open cell editor lays out, without the cell's padding.
-  int EditorContentHeight() const;
   // The cell next to (row, col) in a direction (0 left, 1 up, 2 right, 3 down, 6 next,
   // 7 previous in reading order); false, after a beep unless quiet, when none.
   bool GetCellTo(int row, int col, bool allowAddRow, bool quiet, int& newRow, int& newCol,
