@@ -52,8 +52,11 @@ bool TRDTableItemInfo::OpenCellEditor(int row, int col, bool automatic, bool byM
   ChosenRow = row;
   ChosenCol = col;
   TRDTableInplaceRDData& editorData = InplaceEditor->InplaceData();
-  editorData.MoveItemsFrom(*cell);
+  // The row keeps the height of the content laid out at the cell's width now: the cell's
+  // last layout may be older than its content (a column deleted beside it).
+  cell->FormatItems(false, true, false, 0, &data->GetCanvas(), false, true, false);
   cell->EditedHeight = cell->ContentHeight();
+  editorData.MoveItemsFrom(*cell);
   PlaceEditor();
   InplaceEditor->FormatDocument();
   if (hyperlinkMode || outer->GetReadOnly()) editorData.EnterHyperlinkMode(true);

@@ -329,3 +329,21 @@ TEST(TableCellEditor, TextSentToTheDocumentGoesIntoTheCellAndMayBringAScrollBar)
   f.Format();
   EXPECT_EQ(DescribeLayout(f.data), typed);
 }
+
+TEST(TableCellEditor, AnEditorOpenedAfterAColumnWentKeepsItsRowsHeight) {
+  RegisterTableItemClass();
+  RegisterRTFInsertion();
+  TEditFixture f;
+  random_editing::Insert(f.edit, random_editing::kInsertedRtf[3]);
+  f.Format();
+  auto& table = f.data.CheckItemClass<TRDTableItemInfo>(0);
+  // The editor opens on the cell left of the deleted column, before that cell's content
+  // was laid out at its new width: the row is as tall as what the editor lays out.
+  table.DeleteCols(1, 1, false);
+  int row, col;
+  ASSERT_NE(table.GetEditedCell(row, col), nullptr);
+  EXPECT_EQ(TextOf(table.InplaceEditor->EditData()), "x");
+  const std::string deleted = DescribeLayout(f.data);
+  f.Format();
+  EXPECT_EQ(DescribeLayout(f.data), deleted);
+}
