@@ -190,8 +190,12 @@ void TCustomRDFormattedData::FormatLine(const std::string& text, const std::stri
     p.at_para_start = true;
     p.space_dropped = false;
   }
+  // The line an item begins itself (a paragraph, a soft line break) is no wrap: the line
+  // before keeps its trailing space and this one its leading one, however the lines
+  // before were laid out (a layout of part of the document starts here with no past).
+  bool wrapped = !(startOffs == 0 && IsItemLineStart(itemNo));
   // After a full-line item nothing may continue its line.
-  bool newLine = (startOffs == 0 && IsItemLineStart(itemNo)) || LineEndsInFullLineItem(p);
+  bool newLine = !wrapped || LineEndsInFullLineItem(p);
   ApplyTextStyle(styleNo, itemNo, p);
   const TFontInfo& info = GetRDStyle()->TextStyles()[styleNo];
   TRDTextRun run;
@@ -215,15 +219,16 @@ void TCustomRDFormattedData::FormatLine(const std::string& text, const std::stri
   bool firstPiece = true;
   while (pos < end) {
     if (newLine) {
-      StartNewLine(itemNo, !p.at_para_start, p);
+      StartNewLine(itemNo, wrapped && !p.at_para_start, p);
       // Dropping the space that ended the line before measured it in its own item's
       // style: the pieces of this item are measured in this item's.
       ApplyTextStyle(styleNo, itemNo, p);
       p.x = 0;
       newLine = false;
-      if (trim && !p.space_dropped && !p.at_para_start && end - pos > 1 &&
+      if (trim && wrapped && !p.space_dropped && !p.at_para_start && end - pos > 1 &&
           CharAt(stored, pos, unicode) == u' ')
         ++pos;
+      wrapped = true;
     }
     p.space_dropped = false;
     // Right after a list marker at least a character stays on the marker's line.

@@ -273,6 +273,8 @@ class TCustomRichDoc : public TRDScroller {
 
   // Queues an event to fire once the current input has been handled.
   void PostDeferredEvent(std::unique_ptr<TRDMessageData> Data);
+  // Some such event still waits for the event loop.
+  bool EventsDeferred() const { return !deferred_.empty(); }
 
   std::function<void(TCustomRichDoc* Sender, TRDCanvas& Canvas, bool Prepaint)> OnPaint;
   TNotifyEvent OnSelect;

@@ -404,6 +404,9 @@ void TRDEditRDData::ApplyTextStyleConversion(int userData, int operation, bool w
 
   BeginUndoStep(rdutStyleNo, true);
   app.TakeBounds(caretItem, selected);
+  // The selection names lines of the old layout, whose items the conversion splits and
+  // joins: it is dropped until the bounds are selected again in the new one.
+  Deselect(false);
   const int countBefore = GetItemCount();
   const int widthBefore = GetLinesMinWidth(app.start_no_, app.end_no_);
   int dFirst, dLast;

@@ -208,6 +208,11 @@ void TRDEditRDData::DeleteWholeStartItem(TSelectionDeletion& del) {
   const bool continues = item->GetContinuesPara();
   const int paraNo = item->ParaNo;
   if (del.endIsParaEnd && continues) del.endIsParaEnd = IsListMarkerAt(no - 1);
+  // What the selection ended before cannot join the line (it always starts a paragraph,
+  // as a table does): a list item whose text goes keeps an empty line, as when its whole
+  // paragraph goes, and its marker is never left alone.
+  if (del.keptEnd && continues && no + 1 < GetItemCount() && GetItem(no + 1)->QueryItemFlag(0))
+    del.endIsParaEnd = IsListMarkerAt(no - 1);
   std::unique_ptr<TRDCPInfo> kept;
   if (del.endIsParaEnd && HasParagraphCheckpoint(*item))
     kept = CopyCheckpoint(*item->Checkpoint, TagsArePChars());

@@ -26,10 +26,7 @@ void TRDEditRDData::ReformatAfterEdit(bool fullReformat, int firstDItemNo, int l
     FormatWhole();
     return;
   }
-  const int width = GetWidth();
   FormatParas(firstDItemNo, lastDItemNo, itemsAdded, textEdit);
-  // A scroll bar that came or went changed the width the lines are laid out in.
-  if (GetWidth() != width) FormatWhole();
 }
 
 TRDEditRDData::TRDChangedRange TRDEditRDData::TextEdit(int itemNo, int pos, int added) {
@@ -38,6 +35,7 @@ TRDEditRDData::TRDChangedRange TRDEditRDData::TextEdit(int itemNo, int pos, int 
 
 void TRDEditRDData::FormatParas(int firstDItemNo, int lastDItemNo, int itemsAdded,
                                 const TRDChangedRange* textEdit) {
+  const int width = GetWidth();
   if (textEdit) {
     RelayoutChange(*textEdit, DrawItemAt(textEdit->first_item, textEdit->first_char));
   } else {
@@ -61,6 +59,12 @@ void TRDEditRDData::FormatParas(int firstDItemNo, int lastDItemNo, int itemsAdde
   }
   AdjustVScrollUnits();
   SetDocumentAreaSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
+  // A scroll bar that came or went changed the width the lines are laid out in (a cell
+  // editor's content growing past the view brings one as typing in the document does).
+  if (GetWidth() != width) {
+    FormatWhole();
+    return;
+  }
   PlaceControls();
   InvalidateControl();
 }

@@ -231,8 +231,8 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   // Runs Call once the current input has been handled (a posted message of the window);
   // nested editors post here what must not run inside their own handlers.
   void QueueCall(std::function<void()> Call);
-  // Something queued is still waiting for the event loop.
-  bool CallsQueued() const { return !queued_.empty(); }
+  // Something queued (or a deferred event) is still waiting for the event loop.
+  bool CallsQueued() const { return !queued_.empty() || EventsDeferred(); }
 
   // The caret is shown: focus, and the blink phase (the blink timer calls BlinkCaret).
   bool CaretShown() const { return caret_on_ && Focused(); }

@@ -44,29 +44,29 @@ void PutUInt32(std::string& bytes, std::uint32_t v) {
 
 // The widest unbreakable piece of the content: a word of a wrapping paragraph, a whole
 // line of a no-wrap paragraph, a non-text item; with the paragraph's indents.
-int ContentMinWidth(TRDTableCellData& cell, const TRDResolution* resolution, TRDCanvas& canvas) {
-  TRDStyle* style = cell.GetRDStyle();
+int ContentMinWidth(TCustomRDData& content, const TRDResolution* resolution, TRDCanvas& canvas) {
+  TRDStyle* style = content.GetRDStyle();
   if (!style) return 0;
   TRDResolution screen;
   const TRDResolution& scaling = resolution ? *resolution : screen;
   int widest = 0, line = 0, applied = -1;
-  for (int i = 0; i < cell.GetItemCount(); ++i) {
-    const TCustomRDItemInfo& item = *cell.GetItem(i);
+  for (int i = 0; i < content.GetItemCount(); ++i) {
+    const TCustomRDItemInfo& item = *content.GetItem(i);
     const TParaInfo& para = style->ParaStyles()[item.ParaNo];
     const bool noWrap = (para.Options & rdpaoNoWrap) != 0;
     const int indents = ScreenToDeviceX(
         para.LeftIndent + para.RightIndent + std::max(0, para.FirstIndent), scaling);
-    if (cell.IsItemLineStart(i)) line = 0;
+    if (content.IsItemLineStart(i)) line = 0;
     int width = 0;
     if (item.StyleNo < 0) {
-      width = item.GetMinWidth(resolution, &cell);
+      width = item.GetMinWidth(resolution, &content);
     } else {
-      const int styleNo = cell.GetActualStyle(item);
+      const int styleNo = content.GetActualStyle(item);
       if (styleNo != applied) {
         style->ApplyStyle(canvas, styleNo, rdbdUnspecified, false);
         applied = styleNo;
       }
-      const std::string& text = cell.GetItemTextRaw(i);
+      const std::string& text = content.GetItemTextRaw(i);
       if (noWrap) {
         width = GetItemTextWidth(text, canvas, item.ItemOptions);
       } else {
@@ -135,25 +135,29 @@ int TRDTableCellData::GetCellHeight(bool useBestHeight) const {
 }
 
 int TRDTableCellData::GetMinWidth(const TRDResolution* resolution, TRDCanvas& canvas) {
-  if (EditedMinWidth >= 0) return EditedMinWidth;
-  if (GetItemCount() == 0) return 0;
-  if (GetItemCount() == 1 && GetItem(0)->StyleNo >= 0 && GetItemTextRaw(0).empty()) {
+  // Measured on what the cell shows: while it is being edited the table is laid out as it
+  // will be once the editor closes.
+  TCustomRDData& content = Content();
+  if (content.GetItemCount() == 0) return 0;
+  if (content.GetItemCount() == 1 && content.GetItem(0)->StyleNo >= 0 &&
+      content.GetItemTextRaw(0).empty()) {
     const TRDStyle* style = GetRDStyle();
     if (!style) return 0;
-    const TParaInfo& para = style->ParaStyles()[GetItem(0)->ParaNo];
+    const TParaInfo& para = style->ParaStyles()[content.GetItem(0)->ParaNo];
     const int indents = para.LeftIndent + para.RightIndent + para.FirstIndent;
     return resolution ? ScreenToDeviceX(indents, *resolution) : indents;
   }
-  const int width = ContentMinWidth(*this, resolution, canvas);
+  const int width = ContentMinWidth(content, resolution, canvas);
   return width == 0 ? 10 : width;
 }
 
 bool TRDTableCellData::HasData(bool strictEmpty) const {
-  const int count = GetItemCount();
+  const TCustomRDData& content = Content();
+  const int count = content.GetItemCount();
   if (count == 0) return false;
   if (count >= 2) return true;
-  const TCustomRDItemInfo& item = *GetItem(0);
-  if (item.StyleNo < 0 || !GetItemTextRaw(0).empty()) return true;
+  const TCustomRDItemInfo& item = *content.GetItem(0);
+  if (item.StyleNo < 0 || !content.GetItemTextRaw(0).empty()) return true;
   if (!strictEmpty) return false;
   return item.StyleNo != 0 || item.ParaNo != 0;
 }
@@ -285,7 +289,7 @@ void TRDTableCellData::DefineProperties(TRDPropertyFiler& filer) {
       "Data", !SaveEmpty && HasData(true),
       [this](TRDValueWriter& writer) {
         TMemoryStream content;
-        SaveRDFToStream(*this, content, false);
+        SaveRDFToStream(Content(), content, false);
         writer.WriteString(
             std::string_view(static_cast<const char*>(content.Memory()), size_t(content.Size())));
       },

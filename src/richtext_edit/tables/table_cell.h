@@ -53,10 +53,9 @@ class TRDTableCellData : public TCustomRDFormattedData,
   // While set, the cell writes its content as empty (saving a selection of cells).
   bool SaveEmpty = false;
   bool InSelection = false;
-  // While the cell's content is in a cell editor: that content's height and narrowest
-  // width, which the table's layout takes instead of the empty cell's (-1: none).
+  // While the cell's content is in a cell editor: that content's height, which the
+  // table's layout takes instead of the empty cell's (-1: none).
   int EditedHeight = -1;
-  int EditedMinWidth = -1;
 
   TRDTableRow* GetRow() const { return row_; }
   void SetRow(TRDTableRow* row) { row_ = row; }
@@ -73,6 +72,13 @@ class TRDTableCellData : public TCustomRDFormattedData,
   // The narrowest width the content can take (a document's longest word or object).
   int GetMinWidth(const TRDResolution* resolution, TRDCanvas& canvas);
   bool HasData(bool strictEmpty) const;
+  // The document holding the cell's items: the cell editor's while it edits this cell.
+  // Every writer reads the cell through it, so that a save made while a cell is being
+  // edited holds what the cell shows.
+  TCustomRDData& Content() { return *GetInplaceEditorData(); }
+  const TCustomRDData& Content() const {
+    return *const_cast<TRDTableCellData*>(this)->GetInplaceEditorData();
+  }
   void AssignAttributesFrom(const TRDTableCellData& source, bool divideSizes, int rowDivisor,
                             int colDivisor);
   void AssignSizeFrom(const TRDTableCellData& source);

@@ -52,9 +52,11 @@ bool TRDTableItemInfo::OpenCellEditor(int row, int col, bool automatic, bool byM
   ChosenRow = row;
   ChosenCol = col;
   TRDTableInplaceRDData& editorData = InplaceEditor->InplaceData();
-  editorData.MoveItemsFrom(*cell);
+  // The row keeps the height of the content laid out at the cell's width now: the cell's
+  // last layout may be older than its content (a column deleted beside it).
+  cell->FormatItems(false, true, false, 0, &data->GetCanvas(), false, true, false);
   cell->EditedHeight = cell->ContentHeight();
-  cell->EditedMinWidth = -1;
+  editorData.MoveItemsFrom(*cell);
   PlaceEditor();
   InplaceEditor->FormatDocument();
   if (hyperlinkMode || outer->GetReadOnly()) editorData.EnterHyperlinkMode(true);
@@ -66,7 +68,7 @@ bool TRDTableItemInfo::OpenCellEditor(int row, int col, bool automatic, bool byM
   else if (last >= 0)
     editorData.PlaceCaretAtItem(0, editorData.GetItemStartOffset(0), false);
   (void)caretAtStart;
-  EditorMinWidth = editorData.GetDocumentMinWidth();
+  EditorMinWidth = cell->GetMinWidth(nullptr, data->GetCanvas());
   TableMinWidth = data->GetLinesMinWidth(GetMyItemNo(), GetMyItemNo());
   InplaceEditor->SetFocus();
   outer->Invalidate();
@@ -145,7 +147,7 @@ void TRDTableItemInfo::EndCellEditing(bool forced) {
   TRDTableCellData& cell = *Rows->Cell(row, col);
   cell.MoveItemsFrom(inner);
   if (cell.GetItemCount() == 0) cell.AddText("", 0, 0);
-  cell.EditedHeight = cell.EditedMinWidth = -1;
+  cell.EditedHeight = -1;
   InplaceEditor = nullptr;
   HatchedCell = nullptr;
   if (data && data->ChosenItem == this) data->ChosenItem = nullptr;
@@ -178,7 +180,7 @@ void TRDTableItemInfo::DestroyInplaceEditor(bool storeContent) {
   } else {
     // What the editor held goes with it; the cell is left with an empty line.
     TRDTableCellData& cell = *Rows->Cell(editor->Row(), editor->Col());
-    cell.EditedHeight = cell.EditedMinWidth = -1;
+    cell.EditedHeight = -1;
     cell.Clear();
     cell.AddText("", 0, 0);
     InplaceEditor = nullptr;
@@ -236,13 +238,13 @@ void TRDTableItemInfo::ResizeEditorAfterChange() {
   TRDTableCellData& cell = *Rows->Cell(InplaceEditor->Row(), InplaceEditor->Col());
   const int padding = cell_padding_;
   const int height = std::max(0, inner.DocumentHeight - 2 * padding);
-  const int minWidth = inner.GetDocumentMinWidth();
+  // Measured as the table's layout measures the cell.
+  const int minWidth = cell.GetMinWidth(nullptr, data->GetCanvas());
   // The table is laid out again only when the edited content needs another size, and
   // the document around it only where the table is, unless the table's narrowest width
   // changes the document's: it grew past it, or it was what made it.
   if (height != cell.EditedHeight || minWidth != EditorMinWidth) {
     cell.EditedHeight = height;
-    cell.EditedMinWidth = minWidth;
     MarkChanged();
     const int itemNo = GetMyItemNo();
     bool full = false;

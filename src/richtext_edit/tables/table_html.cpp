@@ -274,9 +274,9 @@ void TRDTableItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, con
         params.Options = cellOptions;
         params.PageColor = cellColor;
         if (context.UseCSS)
-          SaveHTMLExToStream(*cell, stream, params);
+          SaveHTMLExToStream(cell->Content(), stream, params);
         else
-          SaveHTMLToStream(*cell, stream, params);
+          SaveHTMLToStream(cell->Content(), stream, params);
       } else {
         StreamWriteLine(stream, "<br" + GetHTMLEmptyTagEnd(options) + ">");
       }
@@ -308,7 +308,7 @@ std::string TRDTableItemInfo::AsText(bool unicode) const {
     const TRDTableRow& row = *Rows->Items(r);
     for (int c = 0; c < row.Count(); ++c) {
       if (TRDTableCellData* cell = row.Items(c))
-        SaveTextToStream(*cell, out, 80, false, false, unicode, false);
+        SaveTextToStream(cell->Content(), out, 80, false, false, unicode, false);
       if (c + 1 < row.Count()) StreamWriteString(out, colSeparator);
     }
     StreamWriteString(out, rowSeparator);

@@ -394,17 +394,20 @@ void TRDTableItemInfo::DetachFromDocument() {
   State &= TRDTableStates(~(rdtsInDocument | rdtsInEditor));
 }
 
-void TRDTableItemInfo::NotifyData(TCustomRDData* rdData, std::string& text) {
+void TRDTableItemInfo::AttachToDocument(TCustomRDData* rdData) {
   DetachFromDocument();
   Rows->MainRDData = rdData;
-  if (rdData) {
-    State |= rdtsInDocument;
-    if (auto* data = dynamic_cast<TRDEditRDData*>(rdData)) {
-      State |= rdtsInEditor;
-      recorder_ = std::make_unique<TRDTableUndoRecorder>(*this, *data);
-      Rows->Undo = recorder_.get();
-    }
+  if (!rdData) return;
+  State |= rdtsInDocument;
+  if (auto* data = dynamic_cast<TRDEditRDData*>(rdData)) {
+    State |= rdtsInEditor;
+    recorder_ = std::make_unique<TRDTableUndoRecorder>(*this, *data);
+    Rows->Undo = recorder_.get();
   }
+}
+
+void TRDTableItemInfo::NotifyData(TCustomRDData* rdData, std::string& text) {
+  AttachToDocument(rdData);
   // The cells' items arrive in the document with the table.
   for (int r = 0; r < Rows->Count(); ++r) {
     TRDTableRow& row = *Rows->Items(r);

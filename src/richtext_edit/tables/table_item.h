@@ -486,6 +486,8 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   bool QueryItemFlag(std::uint8_t code) const override;
   bool QueryItemFlagEx(std::uint8_t code, TRDStyle* rdStyle) const override;
   void NotifyData(TCustomRDData* rdData, std::string& text) override;
+  // The table learns the document it stands in, and records its undo there.
+  void AttachToDocument(TCustomRDData* rdData);
   // Out of any document: the table in an undo record refers to no document, whose
   // editor (a cell's) may be gone before the record; inserting it again tells it its new one.
   void DetachFromDocument();

@@ -250,7 +250,7 @@ void TRDTableItemInfo::SaveRTF(TStream& stream, TCustomRDData* rdData, int,
       if (TRDTableCellData* cell = Rows->Cell(r, c)) {
         context.Level = level + 1;
         context.FirstParaOfOutput = true;
-        SaveRTFBody(*cell, stream, context, false);
+        SaveRTFBody(cell->Content(), stream, context, false);
         context.Level = level;
       }
       StreamWriteString(stream, cellEnd);

@@ -316,6 +316,9 @@ void TRDTableItemInfo::MovingToUndoList(int itemNo, TCustomRDData* rdData) {
 
 void TRDTableItemInfo::MovingFromUndoList(int itemNo, TCustomRDData* rdData) {
   TRDFullLineItemInfo::MovingFromUndoList(itemNo, rdData);
+  // Back in a document (a cell's, for a table in a row or column that undo restores):
+  // its cells reach the style sheet and record their undo through it again.
+  AttachToDocument(rdData);
   for (int r = 0; r < RowCount(); ++r)
     for (int c = 0; c < ColCount(); ++c)
       if (TRDTableCellData* cell = Rows->Cell(r, c))

@@ -7,6 +7,7 @@
 #include "richtext/model/marker_item.h"
 #include "richtext/model/marker_list.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
+#include "richtext_edit/tables/table_item.h"
 
 namespace {
 
@@ -217,6 +218,48 @@ TEST(ListRenumbering, DeletingAListParagraphRenumbersAndLaysOutTheRest) {
   EXPECT_EQ(DescribeDocument(f.data), before);
   EXPECT_EQ(MarkerTexts(f.data), "1. 2. 3. 4. 5. 6. 7. 8. 9. 10. 11. ");
   EXPECT_EQ(DescribeLayout(f.data), layoutBefore);
+}
+
+TEST(ListRenumbering, DeletingFromAListItemsTextIntoATableTakesItsMarkerToo) {
+  TEditFixture f;
+  f.AddPara({{"Intro", 0}});
+  AddNumberedList(f, 2);
+  f.data.AddItemAtEnd("", std::make_unique<TRDTableItemInfo>(1, 2, &f.data));
+  f.AddPara({{"after", 0}});
+  f.Format();
+  const std::string before = DescribeDocument(f.data);
+  // From just after the first marker to the start of the table.
+  Select(f, 2, 1, 5, 0);
+  ASSERT_TRUE(f.edit.DeleteSelection());
+  // The marker keeps an empty line of text for the caret, as when its whole paragraph goes.
+  EXPECT_EQ(Texts(f.data), "[Intro] | <-11> [] | <-60> | [after]");
+  EXPECT_EQ(f.edit.CaretItemNo(), 2);
+  const std::string partial = DescribeLayout(f.data);
+  f.data.FormatWhole();
+  EXPECT_EQ(partial, DescribeLayout(f.data));
+  ExpectUndoRedo(f, before);
+}
+
+TEST(ListRenumbering, AStyleThatJoinsItemsOfManyListParagraphsAppliesWhole) {
+  TEditFixture f;
+  AddNumberedList(f, 0);
+  // Two items in each paragraph: the style given to the whole selection joins them.
+  for (int i = 1; i <= 11; ++i) {
+    f.data.AddItemAtEnd("", TRDMarkerItemInfo::CreateMarker(&f.data, 0, 0, 1, false));
+    f.AddItem(0, "item " + std::to_string(i), true);
+    f.AddItem(1, "!", true);
+  }
+  f.Format();
+  const std::string before = DescribeDocument(f.data);
+  const int last = f.data.GetItemCount() - 1;
+  Select(f, 1, 1, last, f.data.GetItemEndOffset(last));
+  f.edit.ApplyTextStyle(0);
+  EXPECT_EQ(f.data.GetItemCount(), 2 * 11);
+  EXPECT_EQ(f.data.GetItemTextRaw(last - 11), "item 11!");
+  const std::string partial = DescribeLayout(f.data);
+  f.data.FormatWhole();
+  EXPECT_EQ(partial, DescribeLayout(f.data));
+  ExpectUndoRedo(f, before);
 }
 
 TEST(ListRenumbering, AMarkerInAnEmptyLineAfterAnEqualListContinuesIt) {

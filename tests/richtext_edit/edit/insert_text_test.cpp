@@ -173,6 +173,27 @@ TEST(Typing, CharactersOfTheCurrentStyleGrowTheItemAndUndoOneByOne) {
   EXPECT_EQ(Texts(f.data), "[abc]");
 }
 
+TEST(Typing, ALineAfterASoftBreakKeepsItsLeadingSpaceAsAWholeLayoutDoes) {
+  // The paragraph's first line wraps or not; either way the soft break's line is no
+  // wrapped line, and a layout of it alone shows what the whole one does.
+  for (const char* first : {"short",
+                            "words enough to wrap the first line of this paragraph "
+                            "at least once in the editor"}) {
+    TEditFixture f;
+    f.AddPara({{first, 0}});
+    f.AddItem(0, " after a soft break", false);
+    f.data.GetItem(1)->SetLineBreakBefore(true);
+    f.Format();
+    f.data.PlaceCaretAtItem(1, f.data.GetItemEndOffset(1), false);
+    EXPECT_TRUE(f.edit.TypeChar(u'x'));
+    const std::string typed = DescribeLayout(f.data);
+    f.data.FormatWhole();
+    EXPECT_EQ(DescribeLayout(f.data), typed) << first;
+    const TRDDrawLineInfo& line = *f.data.DrawItems[f.data.GetItem(1)->DrawItemNo];
+    EXPECT_EQ(line.Offs, 1) << first;
+  }
+}
+
 TEST(Typing, AfterABoldWordTypingGoesOnInAFollowingItemOfTheCurrentStyle) {
   TEditFixture f;
   f.AddPara({{"bold", 1}, {"plain", 0}});

@@ -2,14 +2,22 @@
 // test that runs a fixed set of seeds and by the libFuzzer program that takes its
 // operations from the fuzzer's bytes (fuzz/editing_fuzz.cpp).
 //
-// A run starts from a document of paragraphs, lists, tables (nested ones among them) and
-// pictures, makes its operations -- typing, Enter, Backspace, Delete and their word forms,
-// arrows with and without Shift, styles, undo, redo, cut, copy and paste, text, RTF,
-// picture and tab inserts, clicks, drags and random selections -- and then checks:
+// A run starts from a document of paragraphs, lists, tables (nested ones among them),
+// pictures and a document written by LibreOffice (two tables with vertical merges, a
+// nested table, three lists), makes its operations -- typing, Enter, Backspace, Delete
+// and their word forms, arrows with and without Shift, styles, undo, redo, cut, copy and
+// paste, text, RTF, picture and tab inserts, paragraphs of 2,000 to 20,000 characters,
+// clicks, drags, drags of the selection, random selections, cell editors opened and
+// closed, row and column inserts and deletes, merges, clears and styles of selected cells
+// -- and checks:
 // - no operation threw;
-// - the layout built edit by edit is the layout of the whole document laid out again;
+// - after every operation, the layout built edit by edit is the layout of the whole
+//   document laid out again;
+// - a document saved in every format while a cell editor is open is the document saved
+//   once the editor has closed;
 // - undoing everything gives the starting document byte for byte, and redoing everything
-//   the document the run ended with, each laid out as a whole layout would.
+//   the document the run ended with, each laid out as a whole layout would, with the
+//   runs starting with a cell editor open and with none.
 #pragma once
 
 #include <algorithm>
@@ -18,12 +26,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <random>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/gui/controls/forms.h"
 #include "platform/gui/controls/virtual_keys.h"
@@ -33,11 +43,15 @@
 #include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
+#include "richtext/formats/html_writer.h"
 #include "richtext/formats/rdf_writer.h"
+#include "richtext/formats/rtf_writer.h"
+#include "richtext/formats/text_export.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 #include "richtext_edit/rtf/rtf_insert.h"
 #include "richtext_edit/tables/table_item.h"
+#include "richtext_edit/tables/table_rows.h"
 
 // What the starting document holds besides plain paragraphs.
 struct TEditingStart {
@@ -45,6 +59,7 @@ struct TEditingStart {
   bool Tables = false;        // a table of plain cells
   bool NestedTables = false;  // a table with a table in one of its cells
   bool Pictures = false;
+  bool LibreOffice = false;  // the document written by LibreOffice
 };
 
 namespace random_editing {
@@ -100,6 +115,27 @@ inline const char* const kInsertedRtf[] = {
     "\\pard\\intbl x\\cell y\\cell\\row\\pard z\\par}",
 };
 
+// Written by LibreOffice from an HTML page (tests/data/rtf/README.md).
+inline const std::string& LibreOfficeRtf() {
+  static const std::string rtf = [] {
+    std::ifstream file(std::string(VELMORA_TEST_DATA) + "/rtf/libreoffice_tables.rtf",
+                       std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  }();
+  return rtf;
+}
+
+// The document in every format the editor writes, one after another.
+inline std::string EveryFormat(TCustomRDData& data) {
+  TMemoryStream stream;
+  SaveRDFToStream(data, stream, false);
+  SaveRTFToStream(data, stream, TRDRTFSaveParams());
+  SaveHTMLToStream(data, stream, TRDHTMLSaveParams());
+  SaveHTMLExToStream(data, stream, TRDHTMLSaveParams());
+  SaveTextToStream(data, stream, 80, false, false, false, false);
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
 inline void Insert(TCustomRichDocEdit& edit, const std::string& rtf) {
   TMemoryStream stream;
   stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
@@ -129,6 +165,13 @@ class TRandomEditing {
     edit_.SetStyle(&style_);
     form_.Show();
     edit_.SetFocus();
+    // Pictures of the HTML saves are named, not written.
+    edit_.EditData().ExportHooks.OnHTMLSaveImage = [](const TGraphic& picture, const std::string&,
+                                                      std::string& location) {
+      location =
+          "picture" + std::to_string(picture.Width()) + "x" + std::to_string(picture.Height());
+      return true;
+    };
     // What a key or mouse handler lets out ends at the event dispatch, here.
     saved_handler_ = Application->OnException;
     Application->OnException = [this](const std::exception& e) {
@@ -148,11 +191,13 @@ class TRandomEditing {
       for (; done < operations && thrown_.empty() && failure.empty(); ++done) {
         if (!Operate()) break;
         failure = StaleSelection();
+        if (failure.empty() && thrown_.empty()) failure = CheckLayout("the operation left");
       }
     } catch (const std::exception& e) {
       thrown_ = e.what();
     }
     if (!thrown_.empty()) return Where(done) + "operation threw: " + thrown_;
+    if (!saves_failure_.empty()) return Where(done) + saves_failure_;
     if (!failure.empty()) return Where(done) + failure;
     try {
       failure = Check();
@@ -179,6 +224,7 @@ class TRandomEditing {
     if (start.Tables) Insert(edit_, kTableRtf);
     if (start.NestedTables) Insert(edit_, kNestedTableRtf);
     if (start.Pictures) Insert(edit_, kPictureRtf);
+    if (start.LibreOffice) Insert(edit_, LibreOfficeRtf());
     Settle();
     edit_.CloseInplaceEditor();
     edit_.ClearUndo();
@@ -195,7 +241,7 @@ class TRandomEditing {
   // One operation; false when the operations' source has run dry.
   bool Operate() {
     TCustomRichDocEdit& active = edit_.ActiveEditor();
-    const int choice = Pick(24);
+    const int choice = Pick(34);
     if (exhausted_) return false;
     const TShiftState shift = Pick(3) == 0 ? ssShift : TShiftState(0);
     const TShiftState ctrl = Pick(4) == 0 ? ssCtrl : TShiftState(0);
@@ -259,9 +305,11 @@ class TRandomEditing {
         edit_.InsertText(Pick(2) ? "new words" : "line one\r\nline two");
         break;
       case 16: {
-        const int which = Pick(4);
+        // Into whatever editor is active: a cell's when one is open.
+        const int which = Pick(5);
         last_ = "insert rtf " + std::to_string(which);
-        random_editing::Insert(edit_, random_editing::kInsertedRtf[which]);
+        random_editing::Insert(active, which < 4 ? random_editing::kInsertedRtf[which]
+                                                 : random_editing::LibreOfficeRtf());
         break;
       }
       case 17: {
@@ -286,19 +334,41 @@ class TRandomEditing {
       }
       case 21: {
         const int x = Pick(edit_.ClientWidth()), y = Pick(edit_.ClientHeight());
-        const int x2 = Pick(edit_.ClientWidth()), y2 = Pick(edit_.ClientHeight());
-        last_ = "drag " + std::to_string(x) + "," + std::to_string(y) + " to " +
-                std::to_string(x2) + "," + std::to_string(y2);
-        // A drag that starts inside the selection moves (or copies) it to the end point.
-        const bool drop = Pick(3) != 0;
-        const TShiftState keys = Pick(3) == 0 ? ssCtrl : TShiftState(0);
-        TScriptedDrags drags({{&edit_, x2, y2, keys}}, drop);
-        SimulateMouseDown(edit_, mbLeft, x, y);
-        SimulateMouseMove(edit_, (x + x2) / 2, (y + y2) / 2, ssLeft);
-        SimulateMouseMove(edit_, x2, y2, ssLeft);
-        SimulateMouseUp(edit_, mbLeft, x2, y2);
+        last_ = "drag";
+        Drag(x, y);
         break;
       }
+      case 23:
+      case 24:
+        TableOperation();
+        break;
+      case 25:
+        OpenCellEditor();
+        break;
+      case 26: {
+        last_ = "close the cell editor";
+        if (std::string failure = CloseComparingSaves(); !failure.empty()) {
+          saves_failure_ = failure;
+          return false;
+        }
+        break;
+      }
+      case 27:
+        DragSelection(active);
+        break;
+      case 28:
+        if (Pick(8) == 0) {
+          last_ = "insert a long paragraph";
+          edit_.InsertText(LongParagraph());
+        } else {
+          last_ = "insert text into the active editor";
+          active.InsertText(Pick(2) ? "cell words" : "one\r\ntwo");
+        }
+        break;
+      case 29:
+        last_ = "text style on the active editor";
+        active.ApplyTextStyle(Pick(style_.TextStyles().Count()));
+        break;
       default: {
         TRDEditRDData& data = active.EditData();
         const int count = data.GetItemCount();
@@ -313,6 +383,149 @@ class TRandomEditing {
     }
     Settle();
     return true;
+  }
+
+  // A drag from (x, y) to a random point; one that starts inside the selection moves (or
+  // copies) it there.
+  void Drag(int x, int y) {
+    const int x2 = Pick(edit_.ClientWidth()), y2 = Pick(edit_.ClientHeight());
+    last_ += " " + std::to_string(x) + "," + std::to_string(y) + " to " + std::to_string(x2) + "," +
+             std::to_string(y2);
+    const bool drop = Pick(3) != 0;
+    const TShiftState keys = Pick(3) == 0 ? ssCtrl : TShiftState(0);
+    TScriptedDrags drags({{&edit_, x2, y2, keys}}, drop);
+    SimulateMouseDown(edit_, mbLeft, x, y);
+    SimulateMouseMove(edit_, (x + x2) / 2, (y + y2) / 2, ssLeft);
+    SimulateMouseMove(edit_, x2, y2, ssLeft);
+    SimulateMouseUp(edit_, mbLeft, x2, y2);
+  }
+
+  // Selects a few whole items of the document and drags them from the middle of the
+  // first one's line.
+  void DragSelection(TCustomRichDocEdit& active) {
+    last_ = "drag the selection";
+    if (&active != &edit_) return;
+    TRDEditRDData& data = edit_.EditData();
+    const int count = data.GetItemCount();
+    const int first = Pick(count), last = first + Pick(std::min(3, count - first));
+    edit_.SetSelectionRange(first, data.GetItemStartOffset(first), last,
+                            data.GetItemEndOffset(last));
+    Settle();
+    const int line = data.GetItem(first)->DrawItemNo;
+    if (line < 0 || line >= data.DrawItems.Count()) return;
+    const TRDDrawLineInfo& drawn = *data.DrawItems[line];
+    int originX, originY;
+    data.GetOrigin(originX, originY);
+    const TRect area = edit_.DocumentRect();
+    const int x = drawn.Left + drawn.Width / 2 - data.GetHOffs() + originX + area.Left;
+    const int y = drawn.Top + drawn.Height / 2 - data.GetVOffs() + originY + area.Top;
+    if (x < 0 || y < 0 || x >= edit_.ClientWidth() || y >= edit_.ClientHeight()) return;
+    Drag(x, y);
+  }
+
+  // Words enough for a paragraph of 2,000 to 20,000 characters.
+  std::string LongParagraph() {
+    static const char* const kWords[] = {"station", "beacon", "WIDE1-1", "relay", "heard"};
+    const size_t length = size_t(2000 + Pick(18001));
+    std::string text;
+    for (int word = Pick(5); text.size() < length; ++word)
+      text += std::string(kWords[word % 5]) + ' ';
+    return text;
+  }
+
+  // The tables of every open editor's document, the outermost first, with the editor.
+  std::vector<std::pair<TRDTableItemInfo*, TCustomRichDocEdit*>> Tables() {
+    std::vector<std::pair<TRDTableItemInfo*, TCustomRichDocEdit*>> tables;
+    for (TCustomRichDocEdit* editor = &edit_; editor; editor = editor->InplaceEditor()) {
+      const TRDEditRDData& data = editor->EditData();
+      for (int i = 0; i < data.GetItemCount(); ++i)
+        if (auto* table = dynamic_cast<TRDTableItemInfo*>(data.GetItem(i)))
+          tables.emplace_back(table, editor);
+    }
+    return tables;
+  }
+
+  // A row or column insert or delete, a merge, a clear or a style over cells of a table.
+  void TableOperation() {
+    last_ = "table operation without a table";
+    const auto tables = Tables();
+    if (tables.empty()) return;
+    const auto [table, editor] = tables[size_t(Pick(int(tables.size())))];
+    const int rows = table->RowCount(), cols = table->ColCount();
+    if (rows == 0 || cols == 0) return;
+    const int row = Pick(rows), col = Pick(cols);
+    // Never every row or every column: the table keeps a cell.
+    const int rowCount = std::max(1, Pick(rows - row) + 1 - (row == 0 && rows > 1));
+    const int colCount = std::max(1, Pick(cols - col) + 1 - (col == 0 && cols > 1));
+    const std::string where = " of table " + std::to_string(editor->EditData().GetItemNo(table)) +
+                              " at " + std::to_string(row) + "," + std::to_string(col) + " " +
+                              std::to_string(colCount) + "x" + std::to_string(rowCount);
+    switch (Pick(8)) {
+      case 0:
+        last_ = "insert rows" + where;
+        table->InsertRows(row + Pick(2), 1 + Pick(2), Pick(2) ? row : -1, false);
+        break;
+      case 1:
+        last_ = "insert columns" + where;
+        table->InsertCols(col + Pick(2), 1 + Pick(2), Pick(2) ? col : -1, false);
+        break;
+      case 2:
+        last_ = "delete rows" + where;
+        if (rows > 1) table->DeleteRows(row, rowCount, Pick(2) != 0);
+        break;
+      case 3:
+        last_ = "delete columns" + where;
+        if (cols > 1) table->DeleteCols(col, colCount, Pick(2) != 0);
+        break;
+      case 4:
+        last_ = "merge" + where;
+        if (table->Rows->CanMergeCells(row, col, colCount, rowCount, true))
+          table->MergeCellsWithUndo(row, col, colCount, rowCount, true);
+        break;
+      case 5:
+        last_ = "clear" + where;
+        table->Select(row, col, colCount - 1, rowCount - 1);
+        if (table->CanClearSelectedCells()) table->ClearSelectedCells();
+        break;
+      default: {
+        const bool text = Pick(2) != 0;
+        last_ = (text ? "text style over cells" : "paragraph style over cells") + where;
+        table->Select(row, col, colCount - 1, rowCount - 1);
+        text ? editor->ApplyTextStyle(Pick(style_.TextStyles().Count()))
+             : editor->ApplyParaStyle(Pick(style_.ParaStyles().Count()));
+        break;
+      }
+    }
+  }
+
+  // Opens the editor of a random cell of a random table.
+  void OpenCellEditor() {
+    last_ = "edit a cell without a table";
+    const auto tables = Tables();
+    if (tables.empty()) return;
+    TRDTableItemInfo& table = *tables[size_t(Pick(int(tables.size())))].first;
+    if (table.RowCount() == 0 || table.ColCount() == 0) return;
+    int row, col;
+    if (!table.Rows->GetMainCell(Pick(table.RowCount()), Pick(table.ColCount()), row, col)) return;
+    last_ = "edit cell " + std::to_string(row) + "," + std::to_string(col);
+    table.EditCell(row, col, false);
+  }
+
+  // Closes the cell editors; "" when the document saved in every format before that is
+  // the document saved after.
+  std::string CloseComparingSaves() {
+    if (!edit_.InplaceEditor()) return {};
+    // Both laid out whole: the layout after each operation is checked on its own, and the
+    // RTF writer takes the cells' widths from it.
+    edit_.EditData().FormatWhole();
+    const std::string open = random_editing::EveryFormat(edit_.EditData());
+    edit_.CloseInplaceEditor();
+    Settle();
+    edit_.EditData().FormatWhole();
+    const std::string closed = random_editing::EveryFormat(edit_.EditData());
+    if (open == closed) return {};
+    return "the document saved with a cell editor open is not the one saved after it closed" +
+           Difference(closed, open);
   }
 
   // "" when every editor's selection names lines its layout holds (or none): an edit
@@ -368,6 +581,18 @@ class TRandomEditing {
     return out.str();
   }
 
+  // The lines of a layout from the one before the first that differs from the other's.
+  static std::string FirstLines(const std::string& layout, const std::string& other) {
+    size_t at = 0;
+    while (at < layout.size() && at < other.size() && layout[at] == other[at]) ++at;
+    size_t from = layout.rfind('\n', at);
+    from = from == std::string::npos ? 0 : layout.rfind('\n', from - (from > 0));
+    from = from == std::string::npos ? 0 : from + 1;
+    size_t to = from;
+    for (int line = 0; line < 4 && to != std::string::npos; ++line) to = layout.find('\n', to + 1);
+    return layout.substr(from, to == std::string::npos ? std::string::npos : to - from + 1);
+  }
+
   // "" when the layout the edits left is the whole document's layout.
   std::string CheckLayout(const std::string& when) {
     TRDEditRDData& data = edit_.EditData();
@@ -375,12 +600,15 @@ class TRandomEditing {
     data.FormatWhole();
     const std::string whole = Layout(data);
     if (incremental == whole) return {};
-    return "the layout " + when + " is not the whole layout:\n" + incremental + "-- whole:\n" +
-           whole;
+    return "the layout " + when + " is not the whole layout:\n" + FirstLines(incremental, whole) +
+           "-- whole:\n" + FirstLines(whole, incremental);
   }
 
   // Takes back (or makes again) everything, one command at a time.
   void Repeat(bool undo) {
+    // From a cell editor left open as often as from none.
+    if (Pick(2) != 0) OpenCellEditor();
+    Settle();
     for (int guard = 0; guard < 200000; ++guard) {
       const TRDUndoType kind = undo ? edit_.UndoAction() : edit_.RedoAction();
       if (kind == rdutNone) break;
@@ -423,6 +651,7 @@ class TRandomEditing {
     return CheckLayout("after redoing everything");
   }
 
+  std::string saves_failure_;
   TPick pick_;
   std::function<void(const std::exception&)> saved_handler_;
   std::string thrown_;
@@ -447,7 +676,7 @@ inline std::string RunSeededEditing(const TEditingStart& start, unsigned seed, i
 inline std::string RunEditingFromBytes(const uint8_t* data, size_t size) {
   if (size == 0) return {};
   const TEditingStart start{(data[0] & 1) != 0, (data[0] & 2) != 0, (data[0] & 4) != 0,
-                            (data[0] & 8) != 0};
+                            (data[0] & 8) != 0, (data[0] & 16) != 0};
   size_t at = 1;
   TRandomEditing editing(start, [&](int n) {
     if (n <= 1) return 0;

@@ -20,10 +20,6 @@ namespace {
 
 constexpr int kJumpStyle = 4;  // "Jump 1" of a new style sheet
 
-void Settle() {
-  PumpFor(40);
-}
-
 // A 2 x 2 table whose cell (0, 1) holds "see " and a link "here".
 struct TCellEvents : TTableEdit {
   std::vector<std::string> fired;
@@ -92,7 +88,7 @@ TEST(TableCellEditorEvents, ALinkInTheCellJumpsInTheOuterEditorAfterTheClick) {
   EXPECT_EQ(f.Fired(), "down 1 " + std::to_string(link.X) + "," + std::to_string(link.Y) +
                            "; click; up 1 " + std::to_string(link.X) + "," +
                            std::to_string(link.Y));
-  Settle();
+  SettleEditors(f.edit);
   // The cell's release came out as the outer editor's too, then the link.
   const std::string after = f.Fired();
   EXPECT_NE(after.find("jump 0"), std::string::npos) << after;
@@ -102,7 +98,7 @@ TEST(TableCellEditorEvents, ALinkInTheCellJumpsInTheOuterEditorAfterTheClick) {
   const TPoint word = f.InEditor(f.At(f.CharAt(0, 1, 1).X, f.CharAt(0, 1, 1).Y));
   SimulateMouseDown(*f.Editor(), mbLeft, word.X, word.Y, ssCtrl);
   SimulateMouseUp(*f.Editor(), mbLeft, word.X, word.Y, ssCtrl);
-  Settle();
+  SettleEditors(f.edit);
   EXPECT_EQ(f.Fired().find("jump"), std::string::npos);
 }
 
@@ -112,7 +108,7 @@ TEST(TableCellEditorEvents, PressClickAndReleaseInTheOpenEditorAreTheOuterEditor
   SimulateMouseDown(f.edit, mbLeft, p.X, p.Y);
   SimulateMouseUp(f.edit, mbLeft, p.X, p.Y);
   ASSERT_EQ(f.Edited(), "1,0");
-  Settle();
+  SettleEditors(f.edit);
   f.Fired();
   // Long after the press that opened it: a plain click in the editor, at the point
   // where the outer editor would have seen it, on the table's item.
@@ -123,7 +119,7 @@ TEST(TableCellEditorEvents, PressClickAndReleaseInTheOpenEditorAreTheOuterEditor
   SimulateMouseDown(*f.Editor(), mbLeft, e.X, e.Y);
   SimulateMouseUp(*f.Editor(), mbLeft, e.X, e.Y);
   EXPECT_EQ(f.Fired(), "");
-  Settle();
+  SettleEditors(f.edit);
   const std::string where = std::to_string(q.X) + "," + std::to_string(q.Y);
   EXPECT_EQ(f.Fired(), "down 1 " + where + "; click; up 1 " + where);
   // Beyond the text: the caret at its end.
@@ -136,7 +132,7 @@ TEST(TableCellEditorEvents, ASecondPressSoonAfterTheOpeningOneIsADoubleClick) {
   SimulateMouseDown(f.edit, mbLeft, p.X, p.Y);
   SimulateMouseUp(f.edit, mbLeft, p.X, p.Y);
   ASSERT_EQ(f.Edited(), "1,0");
-  Settle();
+  SettleEditors(f.edit);
   f.Fired();
   // The window system sends the second press to the editor that now lies there.
   const TPoint e = f.InEditor(p);
@@ -146,7 +142,7 @@ TEST(TableCellEditorEvents, ASecondPressSoonAfterTheOpeningOneIsADoubleClick) {
   TRDEditRDData& cell = f.Editor()->EditData();
   EXPECT_EQ(SelectedText(cell, false), "OE3XYZ");
   EXPECT_EQ(f.Fired().find("dblclick"), std::string::npos);
-  Settle();
+  SettleEditors(f.edit);
   EXPECT_NE(f.Fired().find("dblclick OE3XYZ 0"), std::string::npos);
 
   // A third press is a press again: beyond the word it places the caret there.
@@ -154,7 +150,7 @@ TEST(TableCellEditorEvents, ASecondPressSoonAfterTheOpeningOneIsADoubleClick) {
   const TPoint beyond = f.InEditor(f.At(box.Left + box.Width - 4, f.CharAt(1, 0, 0).Y));
   SimulateMouseDown(*f.Editor(), mbLeft, beyond.X, beyond.Y);
   SimulateMouseUp(*f.Editor(), mbLeft, beyond.X, beyond.Y);
-  Settle();
+  SettleEditors(f.edit);
   EXPECT_FALSE(cell.HasSelection());
   EXPECT_EQ(f.Fired().find("dblclick"), std::string::npos);
 
@@ -162,7 +158,7 @@ TEST(TableCellEditorEvents, ASecondPressSoonAfterTheOpeningOneIsADoubleClick) {
   f.Editor()->SetOpeningClickTime(GetTickCount() - Screen->DoubleClickTime() - 50);
   SimulateMouseDown(*f.Editor(), mbLeft, e.X, e.Y);
   SimulateMouseUp(*f.Editor(), mbLeft, e.X, e.Y);
-  Settle();
+  SettleEditors(f.edit);
   EXPECT_FALSE(cell.HasSelection());
   EXPECT_LT(cell.GetOffsetInCurrentItem(), 7);
   EXPECT_EQ(f.Fired().find("dblclick"), std::string::npos);
@@ -197,7 +193,7 @@ TEST(TableCellEditorEvents, DraggingAcrossCellsGivesTheEditorTheSelectedLook) {
   EXPECT_EQ(editor.Color(), normal);
   EXPECT_TRUE(editor.EditData().GetCaretRect(caret));
   SimulateMouseUp(editor, mbLeft, from.X + 1, from.Y);
-  Settle();
+  SettleEditors(f.edit);
   EXPECT_EQ(f.Edited(), "0,0");
   f.Fired();
 
@@ -206,7 +202,7 @@ TEST(TableCellEditorEvents, DraggingAcrossCellsGivesTheEditorTheSelectedLook) {
   SimulateMouseDown(editor, mbLeft, from.X, from.Y);
   SimulateMouseMove(editor, across.X, across.Y, ssLeft);
   SimulateMouseUp(editor, mbLeft, across.X, across.Y);
-  Settle();
+  SettleEditors(f.edit);
   EXPECT_EQ(f.Edited(), "-");
   EXPECT_TRUE(f.table->State & rdtsCellsSelected);
   EXPECT_TRUE(f.table->IsCellSelected(1, 1));
@@ -238,7 +234,7 @@ TEST(TableCellEditorEvents, APressOnTheCellsSelectionWithoutMovingIsAClick) {
   // the cell and puts the caret there.
   SimulateMouseDown(f.edit, mbLeft, 12, 10);
   SimulateMouseUp(f.edit, mbLeft, 12, 10);
-  Settle();
+  SettleEditors(f.edit);
   EXPECT_EQ(f.Edited(), "-");
   EXPECT_EQ(f.edit.CaretItemNo(), 0);
 }
@@ -317,7 +313,7 @@ TEST(TableCellEditorEvents, ATableInsideACellPassesItsEventsToTheRootEditor) {
   ASSERT_NE(inner.InplaceEditor, nullptr);
   TRDTableInplaceEdit& editor = *inner.InplaceEditor;
   EXPECT_EQ(&f.edit.ActiveEditor(), &editor);
-  Settle();
+  SettleEditors(f.edit);
   f.Fired();
   // A Ctrl+click on its link: the root editor hears the press and release on the table of
   // its own document, at its own client point, and the link.
@@ -326,7 +322,7 @@ TEST(TableCellEditorEvents, ATableInsideACellPassesItsEventsToTheRootEditor) {
   const TPoint at = Point(4, 4);
   SimulateMouseDown(editor, mbLeft, at.X, at.Y, ssCtrl);
   SimulateMouseUp(editor, mbLeft, at.X, at.Y, ssCtrl);
-  Settle();
+  SettleEditors(f.edit);
   const TPoint root = f.edit.ScreenToClient(editor.ClientToScreen(at));
   const std::string where = std::to_string(root.X) + "," + std::to_string(root.Y);
   const std::string fired = f.Fired();
@@ -382,7 +378,9 @@ TEST(TableCellEditorEvents, DraggingFromACellPastTheViewScrollsAndSelectsOnUntil
   for (int r = 0; r < 40; ++r)
     if (f.table->IsCellSelected(r, 0)) lastSelected = r;
   EXPECT_EQ(f.edit.VScrollPos(), 0);
-  PumpFor(450);
+  // The scroll timer's first ticks, however long they take to come.
+  PumpUntil([&f] { return f.edit.VScrollPos() > 0; });
+  PumpFor(100);
   // The view went down and the selection with it, toward the rows it brought into view.
   EXPECT_GT(f.edit.VScrollPos(), 0);
   int nowSelected = 0;
@@ -392,7 +390,7 @@ TEST(TableCellEditorEvents, DraggingFromACellPastTheViewScrollsAndSelectsOnUntil
   EXPECT_TRUE(f.table->IsCellSelected(2, 0));
   // Let go (where the editor now is, as the view moved it): the scrolling stops.
   SimulateMouseUp(editor, mbLeft, from.X - editor.Left(), below);
-  Settle();
+  SettleEditors(f.edit);
   const int stopped = f.edit.VScrollPos();
   PumpFor(300);
   EXPECT_EQ(f.edit.VScrollPos(), stopped);

@@ -171,7 +171,7 @@ TEST(TableCellEditorLook, AnEditorMadeNarrowerHasTheTableLaidOutForItsContent) {
   ASSERT_EQ(editor.Height(), f.table->Cells(0, 1)->Height);
   // Narrower, its text takes more lines than the row has room for; the table follows.
   editor.SetBounds(editor.Left(), editor.Top(), editor.Width() / 3, editor.Height());
-  PumpFor(40);
+  SettleEditors(f.edit);
   ASSERT_EQ(f.Editor(), &editor);
   const TRDTableCellData& cell = *f.table->Cells(0, 1);
   EXPECT_EQ(editor.Width(), cell.Width);

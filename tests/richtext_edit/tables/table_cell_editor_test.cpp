@@ -9,6 +9,7 @@
 #include "platform/gui/controls/virtual_keys.h"
 #include "platform/sys/pump.h"
 #include "platform/test_support/gui_test_support.h"
+#include "richtext_edit/edit/random_editing.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "support/control_snapshot.h"
@@ -285,11 +286,64 @@ TEST(TableCellEditor, TypingInACellLaysOutWhatAWholeLayoutWould) {
     EXPECT_EQ(DescribeLayout(f.data), typed) << step;
     ASSERT_EQ(f.Edited(), "0,1");
   };
-  Type(*f.Editor(), " words that wrap in the narrow cell");
+  Type(*f.Editor(), " words that wrap in the narrow cell, more of them and more again");
   EXPECT_GT(f.data.DrawItems[f.data.GetItem(2)->DrawItemNo]->Top, afterTop);
   expectWholeLayout("grown");
   Type(*f.Editor(), " " + std::string(90, 'w'));
   expectWholeLayout("a long word");
   for (int i = 0; i < 91; ++i) SimulateKey(*f.Editor(), VK_BACK, "\b");
   expectWholeLayout("shrunk");
+}
+
+TEST(TableCellEditor, ASaveWhileACellIsEditedHoldsWhatTheEditorShows) {
+  TCellEdit f(1, 2, {"alpha", "beta"});
+  f.Open(0, 0);
+  Type(*f.Editor(), "X");
+  // Every writer reads the edited cell through its editor, whose document holds its items.
+  f.Format();
+  const std::string open = random_editing::EveryFormat(f.data);
+  f.edit.CloseInplaceEditor();
+  const std::string cell = TTableDocument::CellText(*f.table->Cells(0, 0));
+  ASSERT_EQ(cell.size(), 6u);
+  const std::string closed = random_editing::EveryFormat(f.data);
+  size_t at = 0;
+  while (at < open.size() && at < closed.size() && open[at] == closed[at]) ++at;
+  EXPECT_EQ(open.substr(at, 80), closed.substr(at, 80)) << "at " << at;
+  // RDF, RTF, both HTML forms and text.
+  size_t found = 0;
+  for (size_t at = open.find(cell); at != std::string::npos; at = open.find(cell, at + 1)) ++found;
+  EXPECT_GE(found, 5u);
+}
+
+TEST(TableCellEditor, TextSentToTheDocumentGoesIntoTheCellAndMayBringAScrollBar) {
+  TCellEdit f(2, 2, {"a", "b", "c", "d"});
+  f.Open(0, 1);
+  std::string text;
+  while (text.size() < 2000) text += "station beacon relay heard ";
+  // The document's InsertText goes into the open cell; the table grows past the view,
+  // whose scroll bar narrows what the lines are laid out in.
+  f.edit.InsertText(text);
+  SettleEditors(f.edit);
+  EXPECT_EQ(TextOf(f.Editor()->EditData()), "b" + text);
+  const std::string typed = DescribeLayout(f.data);
+  f.Format();
+  EXPECT_EQ(DescribeLayout(f.data), typed);
+}
+
+TEST(TableCellEditor, AnEditorOpenedAfterAColumnWentKeepsItsRowsHeight) {
+  RegisterTableItemClass();
+  RegisterRTFInsertion();
+  TEditFixture f;
+  random_editing::Insert(f.edit, random_editing::kInsertedRtf[3]);
+  f.Format();
+  auto& table = f.data.CheckItemClass<TRDTableItemInfo>(0);
+  // The editor opens on the cell left of the deleted column, before that cell's content
+  // was laid out at its new width: the row is as tall as what the editor lays out.
+  table.DeleteCols(1, 1, false);
+  int row, col;
+  ASSERT_NE(table.GetEditedCell(row, col), nullptr);
+  EXPECT_EQ(TextOf(table.InplaceEditor->EditData()), "x");
+  const std::string deleted = DescribeLayout(f.data);
+  f.Format();
+  EXPECT_EQ(DescribeLayout(f.data), deleted);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sys/pump.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 #include "richtext_edit/tables/table_document.h"
 
@@ -32,6 +33,18 @@ inline std::string DescribeGrid(TRDTableItemInfo& table) {
     }
   }
   return out;
+}
+
+// Runs what the editors queued for after the current input (a cell editor closing, moving
+// on or laying its table out again), however long a loaded machine takes to get there.
+inline void SettleEditors(TCustomRichDocEdit& edit) {
+  const auto queued = [&edit] {
+    for (TCustomRichDocEdit* editor = &edit; editor; editor = editor->InplaceEditor())
+      if (editor->CallsQueued()) return true;
+    return false;
+  };
+  Application->ProcessMessages();
+  PumpUntil([&queued] { return !queued(); });
 }
 
 struct TTableEdit : TEditFixture {

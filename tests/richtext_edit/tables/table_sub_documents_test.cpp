@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <functional>
+#include <iterator>
 
 #include "platform/gui/standard/edit.h"
 #include "platform/sys/pump.h"
@@ -11,6 +13,7 @@
 #include "richtext/base/rich_doc_error.h"
 #include "richtext/formats/text_export.h"
 #include "richtext/model/control_item.h"
+#include "richtext_edit/edit/random_editing.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 
@@ -19,6 +22,12 @@ namespace {
 void Type(TWinControl& control, const std::string& text) {
   for (char c : text)
     SimulateKey(control, TKeyCode(std::toupper(static_cast<unsigned char>(c))), std::string(1, c));
+}
+
+std::string RDFBytes(TCustomRDData& data) {
+  TMemoryStream stream;
+  SaveRDFToStream(data, stream, false);
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
 }
 
 // A 1 x 2 table whose right cell holds a 2 x 2 table.
@@ -308,4 +317,29 @@ TEST(TableSubDocuments, ATableOwnsTheControlsOfItsCellsAndOfTablesInThem) {
   EXPECT_FALSE(f.table->OwnsControl(f.inner->InplaceEditor));
   EXPECT_TRUE(f.inner->IsInplaceEditorControl(f.inner->InplaceEditor));
   f.edit.CloseInplaceEditor();
+}
+
+TEST(TableSubDocuments, ATableInARowColumnOrCellsThatUndoRestoresIsInTheDocumentAgain) {
+  const std::function<void(TRDTableItemInfo&)> changes[] = {
+      [](TRDTableItemInfo& table) { table.DeleteRows(0, 1, false); },
+      [](TRDTableItemInfo& table) { table.DeleteCols(1, 1, false); },
+      [](TRDTableItemInfo& table) {
+        table.Select(0, 0, 1, 0);
+        table.ClearSelectedCells();
+      }};
+  for (size_t k = 0; k < std::size(changes); ++k) {
+    TNested f;
+    const std::string before = RDFBytes(f.data);
+    changes[k](*f.table);
+    f.edit.Undo();
+    PumpFor(40);
+    // The inner table's cells reach the style sheet again: every writer needs it.
+    EXPECT_NE(f.inner->Cells(0, 0)->GetRDStyle(), nullptr) << k;
+    EXPECT_EQ(RDFBytes(f.data), before) << k;
+    random_editing::EveryFormat(f.data);
+    f.inner->EditCell(0, 0, false);
+    Type(f.edit.ActiveEditor(), "v");
+    f.edit.CloseInplaceEditor();
+    EXPECT_EQ(DescribeGrid(*f.inner), "[vw],[x] / [y],[z]") << k;
+  }
 }
