@@ -30,6 +30,7 @@ struct TCanvas::Impl {
   std::optional<TFont> metricsFont;
   QFont qfont;
   std::optional<QFontMetrics> metrics;
+  int lineHeight = 0;  // metrics->height(), which asks the font engine at every call
 
   // The painter to draw with, or null when the canvas has nowhere to draw.
   QPainter* Painter() {
@@ -43,30 +44,37 @@ struct TCanvas::Impl {
     return own.get();
   }
 
+  // The painter set up for text in Font, or null when nothing is drawn.
+  QPainter* TextPainter(const TFont& Font);
+
   // Fonts last turned into Qt terms, the latest first: text that switches between a few
   // fonts (markup) would otherwise build each of them anew at every switch.
   struct CachedFont {
     TFont font;
     QFont qfont;
     QFontMetrics metrics;
+    int height;
   };
   static constexpr std::size_t kCachedFonts = 8;
   std::vector<CachedFont> fonts;
 
   void UseFont(const TFont& font) {
-    if (metricsFont && metricsFont->SameAs(font)) return;
+    // The colour is no part of a Qt font: markup that only recolours keeps its font.
+    if (metricsFont && metricsFont->SameFace(font)) return;
     auto found = std::find_if(fonts.begin(), fonts.end(),
-                              [&](const CachedFont& c) { return c.font.SameAs(font); });
+                              [&](const CachedFont& c) { return c.font.SameFace(font); });
     if (found == fonts.end()) {
       if (fonts.size() >= kCachedFonts) fonts.pop_back();
       QFont made = ToQFont(font);
-      fonts.insert(fonts.begin(), CachedFont{{}, made, QFontMetrics(made)});
+      const QFontMetrics metrics_of_made(made);
+      fonts.insert(fonts.begin(), CachedFont{{}, made, metrics_of_made, metrics_of_made.height()});
       fonts.front().font.Assign(font);
     } else if (found != fonts.begin()) {
       std::rotate(fonts.begin(), found, found + 1);
     }
     qfont = fonts.front().qfont;
     metrics.emplace(fonts.front().metrics);
+    lineHeight = fonts.front().height;
     metricsFont.emplace();
     metricsFont->Assign(font);
   }

@@ -113,21 +113,27 @@ int TCanvas::TextWidth(const std::string& Text) const {
 
 int TCanvas::TextHeight(const std::string&) const {
   impl_->UseFont(font_);
-  return impl_->metrics->height();
+  return impl_->lineHeight;
 }
 
 TSize TCanvas::TextExtent(const std::string& Text) const {
   return {TextWidth(Text), TextHeight(Text)};
 }
 
-// Sets up the painter for text in the canvas font. Null when nothing is drawn.
-static QPainter* TextPainter(TCanvas::Impl& impl, const TFont& font) {
-  QPainter* painter = impl.Painter();
+QPainter* TCanvas::Impl::TextPainter(const TFont& font) {
+  QPainter* painter = Painter();
   if (!painter) return nullptr;
-  impl.UseFont(font);
-  painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-  painter->setFont(impl.qfont);
-  painter->setPen(ToQColor(font.Color()));
+  UseFont(font);
+  // Markup draws many short runs in a row with the same look: setting the painter's
+  // state anew for each would cost more than drawing the run.
+  if (painter->compositionMode() != QPainter::CompositionMode_SourceOver)
+    painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  if (painter->font() != qfont) painter->setFont(qfont);
+  const QColor colour = ToQColor(font.Color());
+  const QPen& pen = painter->pen();
+  if (pen.style() != Qt::SolidLine || pen.color() != colour ||
+      pen.brush().style() != Qt::SolidPattern)
+    painter->setPen(colour);
   return painter;
 }
 
@@ -136,7 +142,7 @@ static bool OpaqueBackground(const TBrush& brush) {
 }
 
 void TCanvas::TextOut(int X, int Y, const std::string& Text) {
-  QPainter* painter = TextPainter(*impl_, font_);
+  QPainter* painter = impl_->TextPainter(font_);
   if (!painter) return;
   const QString text = ToQString(Text);
   if (OpaqueBackground(brush_)) {
@@ -147,7 +153,7 @@ void TCanvas::TextOut(int X, int Y, const std::string& Text) {
 }
 
 void TCanvas::TextRect(const TRect& Rect, int X, int Y, const std::string& Text) {
-  QPainter* painter = TextPainter(*impl_, font_);
+  QPainter* painter = impl_->TextPainter(font_);
   if (!painter) return;
   painter->save();
   painter->setClipRect(ToQRect(Rect), Qt::IntersectClip);
@@ -169,7 +175,7 @@ int TCanvas::TextRect(TRect& Rect, const std::string& Text, TTextFormat Format) 
     Rect.Bottom = Rect.Top + height;
     return height;
   }
-  QPainter* painter = TextPainter(*impl_, font_);
+  QPainter* painter = impl_->TextPainter(font_);
   if (!painter) return height;
   painter->save();
   painter->setClipRect(ToQRect(Rect), Qt::IntersectClip);

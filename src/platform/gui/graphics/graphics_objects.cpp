@@ -52,8 +52,11 @@ void TFont::Assign(const TFont& Source) {
 }
 
 bool TFont::SameAs(const TFont& Other) const {
-  return name_ == Other.name_ && height_ == Other.height_ && color_ == Other.color_ &&
-         style_ == Other.style_;
+  return SameFace(Other) && color_ == Other.color_;
+}
+
+bool TFont::SameFace(const TFont& Other) const {
+  return name_ == Other.name_ && height_ == Other.height_ && style_ == Other.style_;
 }
 
 void TPen::Changed() {

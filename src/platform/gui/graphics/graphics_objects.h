@@ -41,6 +41,8 @@ class TFont {
   // Copies every attribute and notifies once; OnChange itself is not copied.
   void Assign(const TFont& Source);
   bool SameAs(const TFont& Other) const;
+  // The same glyphs and metrics: every attribute but the colour.
+  bool SameFace(const TFont& Other) const;
 
   std::function<void()> OnChange;
 

@@ -21,10 +21,10 @@ std::unordered_map<std::string, QStaticText>& Layouts() {
 
 void DrawTextRun(TCanvas& Canvas, int X, int Y, const std::string& Text) {
   TCanvas::Impl& impl = TCanvasAccess::Internals(Canvas);
-  QPainter* painter = impl.Painter();
-  if (!painter || Text.empty()) return;
+  if (Text.empty()) return;
   const TFont& font = Canvas.Font();
-  impl.UseFont(font);
+  QPainter* painter = impl.TextPainter(font);
+  if (!painter) return;
   std::string key = font.Name();
   key += char(font.Style());
   key += std::to_string(font.Height());
@@ -40,8 +40,5 @@ void DrawTextRun(TCanvas& Canvas, int X, int Y, const std::string& Text) {
     layout.prepare(QTransform(), impl.qfont);
     found = layouts.emplace(std::move(key), std::move(layout)).first;
   }
-  painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-  painter->setFont(impl.qfont);
-  painter->setPen(ToQColor(font.Color()));
   painter->drawStaticText(QPointF(X, Y), found->second);
 }
