@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QImage>
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QStyleOptionSlider>
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
@@ -15,10 +17,60 @@
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
 
+namespace {
+
+// A scroll bar that keeps its last picture. The style draws a bar from scratch (gradients,
+// lines and fills down its whole length), while a viewer is painted far more often than
+// its bar changes: a bar that looks as it did is copied from the picture. While the mouse
+// is over the bar or presses it the style draws, as it shows hover and pressed parts.
+class TCachedScrollBar : public QScrollBar {
+ public:
+  using QScrollBar::QScrollBar;
+
+ protected:
+  void paintEvent(QPaintEvent* Event) override {
+    if (underMouse() || isSliderDown()) {
+      QScrollBar::paintEvent(Event);
+      return;
+    }
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    option.subControls = QStyle::SC_All;
+    const qreal ratio = devicePixelRatio();
+    if (!SameLook(option) || picture_.devicePixelRatio() != ratio) {
+      picture_ = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+      picture_.setDevicePixelRatio(ratio);
+      picture_.fill(Qt::transparent);
+      QPainter painter(&picture_);
+      style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
+      look_ = option;
+    }
+    QPainter(this).drawImage(0, 0, picture_);
+  }
+
+ private:
+  bool SameLook(const QStyleOptionSlider& Option) const {
+    return !picture_.isNull() && Option.rect == look_.rect && Option.state == look_.state &&
+           Option.minimum == look_.minimum && Option.maximum == look_.maximum &&
+           Option.sliderPosition == look_.sliderPosition &&
+           Option.sliderValue == look_.sliderValue && Option.pageStep == look_.pageStep &&
+           Option.singleStep == look_.singleStep && Option.orientation == look_.orientation &&
+           Option.upsideDown == look_.upsideDown && Option.direction == look_.direction &&
+           Option.activeSubControls == look_.activeSubControls &&
+           Option.palette.cacheKey() == look_.palette.cacheKey() &&
+           Option.styleObject == look_.styleObject;
+  }
+
+  QImage picture_;
+  QStyleOptionSlider look_;
+};
+
+}  // namespace
+
 struct TControlScrollBars::Impl : QObject {
   Impl(TControlScrollBars& owner, QWidget* widget) : owner(owner), widget(widget) {
     for (int k = 0; k < 2; ++k) {
-      auto* bar = new QScrollBar(k == sbVertical ? Qt::Vertical : Qt::Horizontal, widget);
+      auto* bar = new TCachedScrollBar(k == sbVertical ? Qt::Vertical : Qt::Horizontal, widget);
       bar->hide();
       bar->setFocusPolicy(Qt::NoFocus);
       bars[k] = bar;
