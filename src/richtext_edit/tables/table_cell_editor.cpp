@@ -268,6 +268,10 @@ void TRDTableItemInfo::ResizeEditorAfterChange() {
       data->PartialSelectedItem = partial;
     }
     PlaceEditor();
+    // A table in an edited cell changed that cell's content: the table around it is
+    // measured again just as when the cell's own text changes.
+    if (auto* host = dynamic_cast<TRDTableInplaceEdit*>(data->Editor()))
+      host->Table().ResizeEditorAfterChange();
   }
   State &= TRDTableStates(~rdtsEditorResizing);
 }
