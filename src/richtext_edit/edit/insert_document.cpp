@@ -38,7 +38,9 @@ void TRDEditRDData::JoinInsertedItems(int& firstItemNo, int& lastItemNo, int& ca
       JoinWithNextItemWithUndo(lastItemNo);
       GetItem(lastItemNo)->ClearMisspellings();
       --itemsAdded;
-    } else if (IsFullLine(*next) && next->GetContinuesPara()) {
+    } else if (next->GetContinuesPara() &&
+               (IsFullLine(*next) || IsFullLine(*GetItem(lastItemNo)))) {
+      // No paragraph goes on past a table: the caret's tail after one starts its own.
       SetParaStartWithUndo(lastItemNo + 1, false, f, -1);
     }
   }

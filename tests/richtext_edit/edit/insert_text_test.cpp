@@ -12,6 +12,7 @@
 #include "richtext/model/marker_item.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 #include "richtext_edit/rtf/rtf_insert.h"
+#include "richtext_edit/tables/table_item.h"
 
 namespace {
 
@@ -352,6 +353,24 @@ TEST(InsertRTF, RTFGoesIntoTheCaretParagraphAsOneStep) {
   f.data.PlaceCaretAtItem(0, 1, false);
   EXPECT_FALSE(InsertRTF(f, "{\\rtf1 kept\\par {"));
   EXPECT_EQ(PlainText(f.data).substr(0, 4), "kept");
+}
+
+// A table inserted inside a paragraph ends that paragraph: the text after the caret starts
+// its own below the table, as it was copied from (cut from a cell and pasted back too).
+TEST(InsertRTF, TheTextAfterATableInsertedInsideAParagraphStartsItsOwn) {
+  RegisterTableItemClass();
+  TEditFixture f;
+  f.AddPara({{"abcd", 0}});
+  f.Format();
+  const std::string before = DescribeDocument(f.data);
+  f.data.PlaceCaretAtItem(0, 3, false);
+  ASSERT_TRUE(InsertRTF(f, "{\\rtf1\\ansi\\trowd\\cellx1500\\pard\\intbl x\\cell\\row}"));
+  ASSERT_EQ(f.data.GetItemCount(), 3);
+  EXPECT_EQ(PlainText(f.data), "ab |  | cd");
+  const std::string inserted = DescribeLayout(f.data);
+  f.data.FormatWhole();
+  EXPECT_EQ(DescribeLayout(f.data), inserted);
+  ExpectUndoRedo(f, before);
 }
 
 // At the start of a list paragraph the caret stands right after its number: a document
