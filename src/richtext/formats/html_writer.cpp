@@ -375,7 +375,7 @@ class HTMLWriter {
     }
     // A paragraph that begins with a block (a table, a line across the page) cannot be a p
     // element: a p ends where a block starts, and its end tag would then close nothing.
-    if (item.QueryItemFlag(12) || item.QueryItemFlag(0)) {
+    if (item.QueryItemFlag(12) || item.IsFullLine()) {
       Out("<div" + ParaClassAttr(paraNo, pageBreak) + ">");
       para_close_ = "</div>";
       const TRDAlignment alignment = style_.ParaStyles().Items(paraNo).Alignment;

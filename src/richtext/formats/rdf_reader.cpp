@@ -339,7 +339,7 @@ void TRDFReader::InsertItem(std::string text, std::unique_ptr<TCustomRDItemInfo>
   if (item->ParaNo == -1 && index_ > 0) {
     const TCustomRDItemInfo& prev = *data_.GetItem(index_ - 1);
     item->ParaNo = prev.ParaNo;
-    if (prev.QueryItemFlag(0) || item->QueryItemFlag(0))
+    if (prev.IsFullLine() || item->IsFullLine())
       item->ItemOptions &= TRDItemOptions(~(rdioContinuesPara | rdioLineBreakBefore));
     else
       item->SetContinuesPara(true);

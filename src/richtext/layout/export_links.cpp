@@ -23,7 +23,7 @@ int NumberLinks(TCustomRDData& document) {
     }
     for (int s = 0; s < item->GetSubDocCount(); ++s)
       if (TCustomRDData* sub = item->GetSubDoc(s)) NumberLinks(*sub);
-    if (item->QueryItemFlag(0))
+    if (item->IsFullLine())
       item->BuildJumps(count);
     else if (item->QueryItemFlagEx(1, const_cast<TRDStyle*>(style)))
       item->JumpID = count++;

@@ -32,7 +32,7 @@ static std::vector<int> LineMinWidths(const TCustomRDFormattedData& data, int fi
     int width = 0;
     if (item->StyleNo < 0) {
       if (auto* nonText = dynamic_cast<const TRDNonTextItemInfo*>(item))
-        width = item->QueryItemFlag(0) ? 0 : nonText->GetWidth() + nonText->GetHorzSpacing();
+        width = item->IsFullLine() ? 0 : nonText->GetWidth() + nonText->GetHorzSpacing();
       if (data.IsForPrinting()) width = ScreenToDeviceX(width, scaling);
     } else if (para.Options & rdpaoNoWrap) {
       const int styleNo = data.GetActualStyle(*item);

@@ -49,7 +49,7 @@ bool TCustomRDFormattedData::ResumableLine(int d) const {
   const TRDDrawLineInfo& first = *DrawItems[d];
   const TCustomRDItemInfo* item = GetItem(first.ItemNo);
   // A full-line item's top counts its paragraph's spacing its own way.
-  if (item->StyleNo < 0 && item->QueryItemFlag(0)) return false;
+  if (item->IsFullLine()) return false;
   const bool itemStart = first.Offs <= 1 && IsItemLineStart(first.ItemNo);
   if (!itemStart) {
     // Taken up inside a paragraph: only at a text piece (a line that starts with a

@@ -177,7 +177,7 @@ bool TCustomRDFormattedData::LineEndsInFullLineItem(const TRDFormatParams& p) co
   const int count = DrawItems.Count();
   if (count == 0 || p.line_first >= count) return false;
   const TCustomRDItemInfo* last = GetItem(DrawItems[count - 1]->ItemNo);
-  return last->StyleNo < 0 && last->QueryItemFlag(0);
+  return last->IsFullLine();
 }
 
 void TCustomRDFormattedData::FormatLine(const std::string& text, const std::string& stored,
@@ -561,8 +561,7 @@ void TCustomRDFormattedData::StartNewLine(int itemNo, bool wrapping, TRDFormatPa
   FinishLine(p.line_left + p.room, p, paraStart);
   const TParaInfo& para = style.ParaStyles()[item->ParaNo];
   int left = para.LeftIndent;
-  if (paraStart && p.at_para_start && !(item->StyleNo < 0 && item->QueryItemFlag(0)))
-    left += para.FirstIndent;
+  if (paraStart && p.at_para_start && !item->IsFullLine()) left += para.FirstIndent;
   int right = para.RightIndent;
   if (GetParaBiDiMode(item->ParaNo) == rdbdRightToLeft) std::swap(left, right);
   left = ScreenToDeviceX(left, p.scaling);
@@ -583,7 +582,7 @@ void TCustomRDFormattedData::StartNewLine(int itemNo, bool wrapping, TRDFormatPa
 void TCustomRDFormattedData::FormatItem(int i, TRDFormatParams& p, int from) {
   TCustomRDItemInfo* item = GetItem(i);
   if (item->StyleNo < 0) {
-    if (item->QueryItemFlag(0))
+    if (item->IsFullLine())
       FormatFullLineItem(i, p);
     else
       FormatRectItem(i, p);

@@ -10,14 +10,6 @@
 #include "richtext/model/nontext_items.h"
 #include "richtext/styles/rd_style.h"
 
-namespace {
-
-bool IsFullLine(const TCustomRDItemInfo& item) {
-  return item.StyleNo < 0 && item.QueryItemFlag(0);
-}
-
-}  // namespace
-
 void TCustomRDFormattedData::FinishLine(int rightEdge, TRDFormatParams& p, bool paraEnd) {
   if (p.first_line_pending) {
     p.first_line_pending = false;
@@ -26,7 +18,7 @@ void TCustomRDFormattedData::FinishLine(int rightEdge, TRDFormatParams& p, bool 
   p.pending_extra = 0;
   const int first = p.line_first;
   const int last = DrawItems.Count() - 1;
-  if (last < first || IsFullLine(*GetItem(DrawItems[last]->ItemNo))) return;
+  if (last < first || GetItem(DrawItems[last]->ItemNo)->IsFullLine()) return;
   const int paraNo = GetItem(DrawItems[first]->ItemNo)->ParaNo;
   const TParaInfo& para = GetRDStyle()->ParaStyles()[paraNo];
   const TRDBiDiMode bidi = GetParaBiDiMode(paraNo);

@@ -11,14 +11,6 @@
 #include "richtext/styles/rd_style.h"
 #include "richtext/styles/text_measure.h"
 
-namespace {
-
-bool IsFullLine(const TCustomRDItemInfo& item) {
-  return item.StyleNo < 0 && item.QueryItemFlag(0);
-}
-
-}  // namespace
-
 void TCustomRDFormattedData::DrawBackground(TRDCanvas& canvas, const TRect& rect) {
   int ox, oy;
   GetOrigin(ox, oy);
@@ -240,11 +232,11 @@ void TCustomRDFormattedData::PaintItemLine(TPaintPass& pass, int d) {
        line.ItemNo == HighlightedJumpItem) &&
       item.QueryItemFlagEx(1, &pass.style))
     state |= rdipsHover;
-  if (selected && pass.wholeLines && item.StyleNo != rdsListMarker && !IsFullLine(item))
+  if (selected && pass.wholeLines && item.StyleNo != rdsListMarker && !item.IsFullLine())
     FillLineSelection(pass, line.Left + dx, line.Left + line.Width + dx);
   if (IsControlFocused()) state |= rdipsFocused;
   if (pass.special) state |= rdipsSpecialCharacters;
-  if (IsFullLine(item)) {
+  if (item.IsFullLine()) {
     int width = (pass.options & rdoClientTextWidth) ? GetWidth() : GetAreaWidth();
     const int limit = GetMaxTextWidth() + GetLeftMargin() + GetRightMargin();
     if (GetMaxTextWidth() > 0 && limit < width) width = limit;

@@ -177,6 +177,9 @@ class TCustomRDItemInfo {
   // The widest unbreakable width, pixels (scaled to the device when a resolution is given).
   virtual int GetMinWidth(const TRDResolution* resolution, TCustomRDData* rdData) const;
   virtual bool QueryItemFlag(std::uint8_t code) const;
+  // Takes a line of its own (tables, break lines): it starts a paragraph, and so does
+  // whatever follows it.
+  bool IsFullLine() const { return StyleNo < 0 && QueryItemFlag(0); }
   virtual bool QueryItemFlagEx(std::uint8_t code, TRDStyle* rdStyle) const;
   virtual void PaintFullWidth(int left, int right, int top, TRDCanvas& canvas,
                               TRDItemPaintState state, TRDStyle& rdStyle) const;

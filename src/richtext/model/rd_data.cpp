@@ -16,10 +16,6 @@ constexpr int kDefaultSpacesInTab = 8;
 constexpr char kDefaultDelimiters[] = " .;,:(){}\"/\\<>!?[]\x91\x92\x93\x94-+*=\xA0\x84\x85";
 constexpr char16_t kLinearSeparator = u'\r';
 
-bool IsFullLine(const TCustomRDItemInfo* item) {
-  return item && item->QueryItemFlag(0);
-}
-
 // A control item is one from its construction on.
 int ControlItems(const TCustomRDItemInfo* item) {
   return item && item->StyleNo == rdsComponent ? 1 : 0;
@@ -166,7 +162,7 @@ void TCustomRDData::AddTextWithTag(const std::string& s, int styleNo, int paraNo
 void TCustomRDData::AddItemAtEnd(std::string s, std::unique_ptr<TCustomRDItemInfo> item) {
   const int count = Items.Count();
   TCustomRDItemInfo* last = count > 0 ? Items.Objects(count - 1) : nullptr;
-  if (item->ParaNo == -1 && last && !IsFullLine(last)) {
+  if (item->ParaNo == -1 && last && !last->IsFullLine()) {
     item->SetContinuesPara(true);
     item->ParaNo = last->ParaNo;
   } else {
@@ -178,7 +174,7 @@ void TCustomRDData::AddItemAtEnd(std::string s, std::unique_ptr<TCustomRDItemInf
     }
     item->ItemOptions &= TRDItemOptions(~rdioContinuesPara);
     const bool lineBreak =
-        (item->GetLineBreakBefore() || !NewLinesStartParas) && !IsFullLine(item.get());
+        (item->GetLineBreakBefore() || !NewLinesStartParas) && !item->IsFullLine();
     if (lineBreak)
       item->ItemOptions |= rdioLineBreakBefore;
     else

@@ -74,8 +74,8 @@ bool TBackspace::Run(bool continuing) {
     if (itemNo == 0) return false;
     // Nothing joins a line to a table or a break: the caret only passes it.
     const TCustomRDItemInfo* prev = d_.GetItem(itemNo - 1);
-    if (item->QueryItemFlag(0) ||
-        (prev->QueryItemFlag(0) && (!text || !d_.GetItemTextRaw(itemNo).empty()))) {
+    if (item->IsFullLine() ||
+        (prev->IsFullLine() && (!text || !d_.GetItemTextRaw(itemNo).empty()))) {
       d_.MoveCaretLeft(false, false);
       return false;
     }

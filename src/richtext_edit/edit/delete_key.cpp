@@ -53,8 +53,8 @@ bool TDeleteKey::Run(bool repeated) {
   const bool hasNext = itemNo + 1 < d_.GetItemCount();
   if (behindEnd) {
     // Tables and breaks are never joined to text: the caret only passes them.
-    if (item->QueryItemFlag(0) || (hasNext && d_.GetItem(itemNo + 1)->QueryItemFlag(0) &&
-                                   (!text || !d_.GetItemTextRaw(itemNo).empty()))) {
+    if (item->IsFullLine() || (hasNext && d_.GetItem(itemNo + 1)->IsFullLine() &&
+                               (!text || !d_.GetItemTextRaw(itemNo).empty()))) {
       d_.MoveCaretRight(false, false);
       return false;
     }

@@ -414,7 +414,7 @@ void TRDEditRDData::SetParaStartWithUndo(int itemNo, bool continuesPara, bool& f
                                          int paraNo) {
   fullReformat = false;
   TCustomRDItemInfo* item = GetItem(itemNo);
-  if (item->QueryItemFlag(0)) return;
+  if (item->IsFullLine()) return;
   if (!continuesPara && !item->GetContinuesPara()) return;
   if (continuesPara) {
     bool full = false;

@@ -22,10 +22,6 @@ bool HasParagraphCheckpoint(const TCustomRDItemInfo& item) {
   return item.Checkpoint && item.Checkpoint->Persistent;
 }
 
-bool IsFullLine(const TCustomRDItemInfo& item) {
-  return item.StyleNo < 0 && item.QueryItemFlag(0);
-}
-
 }  // namespace
 
 void TRDEditRDData::JoinInsertedItems(int& firstItemNo, int& lastItemNo, int& caretOffs,
@@ -39,7 +35,7 @@ void TRDEditRDData::JoinInsertedItems(int& firstItemNo, int& lastItemNo, int& ca
       GetItem(lastItemNo)->ClearMisspellings();
       --itemsAdded;
     } else if (next->GetContinuesPara() &&
-               (IsFullLine(*next) || IsFullLine(*GetItem(lastItemNo)))) {
+               (next->IsFullLine() || GetItem(lastItemNo)->IsFullLine())) {
       // No paragraph goes on past a table: the caret's tail after one starts its own.
       SetParaStartWithUndo(lastItemNo + 1, false, f, -1);
     }
@@ -120,7 +116,7 @@ bool TRDEditRDData::InsertDocumentAtCaret(const std::function<bool(int& index)>&
   int first = index, last = index + inserted - 1;
   TCustomRDItemInfo* firstItem = GetItem(first);
   // The first inserted paragraph continues the caret's paragraph.
-  if (intoParagraph && !IsFullLine(*firstItem) && !IsFullLine(*GetItem(index - 1)) &&
+  if (intoParagraph && !firstItem->IsFullLine() && !GetItem(index - 1)->IsFullLine() &&
       firstItem->StyleNo != rdsListMarker && !HasParagraphCheckpoint(*firstItem)) {
     const int paraNo = GetItemPara(index - 1);
     firstItem->SetContinuesPara(true);
@@ -139,8 +135,8 @@ bool TRDEditRDData::InsertDocumentAtCaret(const std::function<bool(int& index)>&
     clone->SetContinuesPara(true);
     InsertItemWithUndo(last + 1, tail, std::move(clone), false, f);
     full = full || f;
-  } else if (last + 1 < GetItemCount() && !IsFullLine(*GetItem(last)) &&
-             !IsFullLine(*GetItem(last + 1)) && GetItem(last + 1)->IsParaStart() &&
+  } else if (last + 1 < GetItemCount() && !GetItem(last)->IsFullLine() &&
+             !GetItem(last + 1)->IsFullLine() && GetItem(last + 1)->IsParaStart() &&
              !HasParagraphCheckpoint(*GetItem(last + 1)) && !intoParagraph &&
              GetItem(last + 1)->StyleNo != rdsListMarker) {
     // Inserted before a paragraph's first item: the paragraph goes on after them.

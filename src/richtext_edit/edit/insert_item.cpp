@@ -14,10 +14,6 @@ bool HasParagraphCheckpoint(const TCustomRDItemInfo& item) {
   return item.Checkpoint && item.Checkpoint->Persistent;
 }
 
-bool IsFullLineItem(const TCustomRDItemInfo& item) {
-  return item.StyleNo < 0 && item.QueryItemFlag(0);
-}
-
 void StartParagraph(TCustomRDItemInfo& item) {
   item.ItemOptions &= TRDItemOptions(~(rdioContinuesPara | rdioLineBreakBefore));
 }
@@ -168,7 +164,7 @@ TRDEditRDData::TPlaced TRDEditRDData::PlaceItemAtCaret(std::unique_ptr<TCustomRD
                    n,
                    *GetItem(n),
                    item->StyleNo == rdsListMarker,
-                   IsFullLineItem(*item),
+                   item->IsFullLine(),
                    HasParagraphCheckpoint(*item),
                    savedParaNo};
   if (DrawItems.Count() > 0 && !p.fullLine && !p.paraCp && !p.isMarker) {
@@ -214,7 +210,7 @@ TRDEditRDData::TPlaced TRDEditRDData::PlaceBesideNonTextItem(TItemPlacement& p, 
   if (caretOffset != 0) {
     p.savedParaNo = -1;
     p.itemNo = n + 1;
-    if (IsFullLineItem(p.at)) StartParagraph(p.item);
+    if (p.at.IsFullLine()) StartParagraph(p.item);
   } else if (p.at.GetContinuesPara()) {
     p.itemNo = n;
     p.savedParaNo = -1;

@@ -44,10 +44,6 @@ class TItemMarksKeeper {
   std::vector<std::pair<int, int>> marks_;
 };
 
-bool IsFullLine(const TCustomRDItemInfo& item) {
-  return item.StyleNo < 0 && item.QueryItemFlag(0);
-}
-
 }  // namespace
 
 // --- the base ---------------------------------------------------------------------------------
@@ -261,9 +257,9 @@ void TCustomPrintableRDData::DrawNonTextLine(TRDCanvas& canvas, int d, int part,
   if (multi) multi->PrintedPart = partIndex;
   const int x = line.Left + GetPrintableLeft();
   if (!item.QueryItemFlagEx(0, &style)) {
-    const int right = IsFullLine(item) ? GetWidth() - ScreenToDeviceX(GetRightMargin(), scaling) +
-                                             GetPrintableLeft()
-                                       : x + line.Width;
+    const int right = item.IsFullLine() ? GetWidth() - ScreenToDeviceX(GetRightMargin(), scaling) +
+                                              GetPrintableLeft()
+                                        : x + line.Width;
     item.Print(canvas, x, ItemTop, right, GetColorMode(), scaling, style, &line);
     return;
   }

@@ -21,10 +21,6 @@ int Round(double value) {
   return int(std::nearbyint(value));
 }
 
-bool IsFullLine(const TCustomRDItemInfo& item) {
-  return item.QueryItemFlag(0);
-}
-
 TRDRTFHighlightConvert ReaderHighlight(TRDRTFHighlight highlight) {
   switch (highlight) {
     case rtfhlIgnore:
@@ -294,7 +290,7 @@ const TCustomRDItemInfo* TRDRTFImporter::LastItemOfCurrent() const {
 
 int TRDRTFImporter::ParaStyleFor(TRDRTFPosition position) {
   const TCustomRDItemInfo* last = LastItemOfCurrent();
-  const bool startsPara = position == rtf_ts_NewPara || !last || IsFullLine(*last);
+  const bool startsPara = position == rtf_ts_NewPara || !last || last->IsFullLine();
   if (!startsPara) return last->ParaNo;
   return matcher_.ParaStyle(reader_->State().ParaProps, InsideHyperlink());
 }
@@ -305,7 +301,7 @@ void TRDRTFImporter::AddItem(std::string text, std::unique_ptr<TCustomRDItemInfo
   const TCustomRDItemInfo* last = LastItemOfCurrent();
   // A document starts with a paragraph, and so does whatever follows a table or a line;
   // a table or a line takes no line break.
-  if (!last || IsFullLine(*last) || IsFullLine(*item)) position = rtf_ts_NewPara;
+  if (!last || last->IsFullLine() || item->IsFullLine()) position = rtf_ts_NewPara;
   // Tables come with their style; text moved out of a table keeps its paragraphs' styles.
   if (moving_out_table_ && position != rtf_ts_NewPara)
     item->ParaNo = last->ParaNo;
