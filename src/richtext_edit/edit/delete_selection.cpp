@@ -197,7 +197,9 @@ void TRDEditRDData::DeleteFromStartItem(TSelectionDeletion& del, int from, int t
   del.caretItem = no;
   del.caretOffs = from;
   bool f = false;
-  if (del.keptEnd) SetParaStartWithUndo(no + 1, true, f, -1);
+  // What was kept of the end joins the start's paragraph, unless the start is a table or
+  // break line, which ends its paragraph.
+  if (del.keptEnd && !GetItem(no)->IsFullLine()) SetParaStartWithUndo(no + 1, true, f, -1);
 }
 
 void TRDEditRDData::DeleteWholeStartItem(TSelectionDeletion& del) {
@@ -211,7 +213,7 @@ void TRDEditRDData::DeleteWholeStartItem(TSelectionDeletion& del) {
   // What the selection ended before cannot join the line (it always starts a paragraph,
   // as a table does): a list item whose text goes keeps an empty line, as when its whole
   // paragraph goes, and its marker is never left alone.
-  if (del.keptEnd && continues && no + 1 < GetItemCount() && GetItem(no + 1)->QueryItemFlag(0))
+  if (del.keptEnd && continues && no + 1 < GetItemCount() && GetItem(no + 1)->IsFullLine())
     del.endIsParaEnd = IsListMarkerAt(no - 1);
   std::unique_ptr<TRDCPInfo> kept;
   if (del.endIsParaEnd && HasParagraphCheckpoint(*item))
@@ -243,12 +245,20 @@ void TRDEditRDData::DeleteWholeStartItem(TSelectionDeletion& del) {
   } else {
     del.caretItem = no - 1;
     del.caretOffs = GetItemEndOffset(no - 1);
-    if (del.keptEnd) SetParaStartWithUndo(no, true, f, -1);
+    if (del.keptEnd && !GetItem(no - 1)->IsFullLine()) SetParaStartWithUndo(no, true, f, -1);
   }
 }
 
 void TRDEditRDData::JoinAtCaretAfterDeletion(TSelectionDeletion& del) {
   const int caretItem = del.caretItem;
+  // A table or break line left at the caret ends its paragraph: what the deletion brought
+  // up behind it starts its own.
+  if (caretItem + 1 < GetItemCount() && GetItem(caretItem)->IsFullLine() &&
+      GetItem(caretItem + 1)->GetContinuesPara()) {
+    bool f = false;
+    SetParaStartWithUndo(caretItem + 1, false, f, -1);
+    del.full = del.full || f;
+  }
   if (caretItem + 1 < GetItemCount() &&
       CanJoinItems(caretItem, *GetItem(caretItem), false, *GetItem(caretItem + 1))) {
     JoinWithNextItemWithUndo(caretItem);

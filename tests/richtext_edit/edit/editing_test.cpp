@@ -129,6 +129,23 @@ TEST(DeleteSelection, FromOneParagraphIntoTheNextJoinsThem) {
   ExpectUndoRedo(f, before);
 }
 
+// A table or break line ends its paragraph: the text left after one keeps its own,
+// whether the selection ended inside the paragraph's first item or took it whole.
+TEST(DeleteSelection, FromAFullLineItemIntoTextLeavesTheTextItsParagraph) {
+  for (const auto& [endOffs, left] : {std::pair{2, "<-1> | [x] [ more]"}, {3, "<-1> | [ more]"}}) {
+    TEditFixture f;
+    f.data.AddItemAtEnd("", CreateRDItem(rdsBreak, &f.data));
+    f.AddPara({{"zx", 0}, {" more", 1}});
+    f.Format();
+    const std::string before = DescribeDocument(f.data);
+    Select(f, 0, 1, 1, endOffs);
+    ASSERT_TRUE(f.edit.DeleteSelection());
+    EXPECT_EQ(Texts(f.data), left);
+    EXPECT_TRUE(f.data.GetItem(1)->IsParaStart());
+    ExpectUndoRedo(f, before);
+  }
+}
+
 TEST(DeleteSelection, ItemsOfOneStyleLeftSideBySideBecomeOne) {
   TEditFixture f;
   f.AddPara({{"one ", 0}, {"two ", 1}, {"three", 0}});

@@ -12,7 +12,8 @@
 // -- and checks:
 // - no operation threw;
 // - after every operation, the layout built edit by edit is the layout of the whole
-//   document laid out again;
+//   document laid out again, and no paragraph goes on across a table or break line (in
+//   any editor's document or cell);
 // - a document saved in every format while a cell editor is open is the document saved
 //   once the editor has closed;
 // - undoing everything gives the starting document byte for byte, and redoing everything
@@ -191,6 +192,7 @@ class TRandomEditing {
       for (; done < operations && thrown_.empty() && failure.empty(); ++done) {
         if (!Operate()) break;
         failure = StaleSelection();
+        if (failure.empty()) failure = ParagraphPastFullLine();
         if (failure.empty() && thrown_.empty()) failure = CheckLayout("the operation left");
       }
     } catch (const std::exception& e) {
@@ -538,6 +540,33 @@ class TRandomEditing {
         return "the selection (lines " + std::to_string(data.SelStartDItem) + " to " +
                std::to_string(data.SelEndDItem) + ") is not in the layout of " +
                std::to_string(lines) + " lines";
+    }
+    return {};
+  }
+
+  // "" when no item of any editor's document, or of any cell inside one, goes on with a
+  // paragraph across a table or break line: the writers, a document read back and a
+  // closing cell editor all start a paragraph there.
+  std::string ParagraphPastFullLine() {
+    for (TCustomRichDocEdit* editor = &edit_; editor; editor = editor->InplaceEditor())
+      if (std::string failure = ParagraphPastFullLine(editor->EditData()); !failure.empty())
+        return failure + (editor == &edit_ ? "" : " of a cell editor");
+    return {};
+  }
+
+  static std::string ParagraphPastFullLine(const TCustomRDData& data) {
+    for (int i = 0; i < data.GetItemCount(); ++i) {
+      const TCustomRDItemInfo& item = *data.GetItem(i);
+      if (i > 0 && item.GetContinuesPara() &&
+          (item.IsFullLine() || data.GetItem(i - 1)->IsFullLine()))
+        return "item " + std::to_string(i) + " continues a paragraph across a table or break line";
+      const auto* table = dynamic_cast<const TRDTableItemInfo*>(&item);
+      for (int row = 0; table && row < table->RowCount(); ++row)
+        for (int col = 0; col < table->ColCount(); ++col)
+          if (const TRDTableCellData* cell = table->Rows->Cell(row, col))
+            if (std::string failure = ParagraphPastFullLine(*cell); !failure.empty())
+              return failure + " in cell " + std::to_string(row) + "," + std::to_string(col) +
+                     " of table " + std::to_string(i);
     }
     return {};
   }
