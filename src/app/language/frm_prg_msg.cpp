@@ -85,6 +85,7 @@ TfrmPrgMsg::TfrmPrgMsg(TComponent* AOwner) : TForm(AOwner) {
   lblInfTncConnecting = label(kPageInfos, "lblInfTncConnecting", kTncStatusConnecting);
   lblInfTncDisconnected = label(kPageInfos, "lblInfTncDisconnected", kTncStatusDisconnected);
   lblInfTncLost = label(kPageInfos, "lblInfTncLost", kTncStatusLost);
+  lblInfTncNotReading = label(kPageInfos, "lblInfTncNotReading", kTncStatusNotReading);
   lblInfTcpConnected = label(kPageInfos, "lblInfTcpConnected", TTcpClient::kStatusConnected);
   lblInfTcpDisconnected =
       label(kPageInfos, "lblInfTcpDisconnected", TTcpClient::kStatusDisconnected);

@@ -48,6 +48,7 @@ class TfrmPrgMsg : public TForm {
   TLabel* lblInfTncConnecting;
   TLabel* lblInfTncDisconnected;
   TLabel* lblInfTncLost;
+  TLabel* lblInfTncNotReading;
   TLabel* lblInfTcpConnected;
   TLabel* lblInfTcpDisconnected;
   TLabel* lblInfTcpLost;

@@ -1,5 +1,6 @@
 #include "app/program/wiring.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
@@ -40,13 +41,30 @@ std::vector<std::string> MemoLines(const TMemo& Memo) {
   return lines;
 }
 
+// The number Text holds where Pattern has "%d" ("device not reading, 3 writes dropped"
+// against "device not reading, %d writes dropped"), or "" when Text is not of the pattern.
+std::string NumberInPattern(const std::string& Text, const std::string& Pattern) {
+  const size_t at = Pattern.find("%d");
+  if (at == std::string::npos) return {};
+  const std::string head = Pattern.substr(0, at), tail = Pattern.substr(at + 2);
+  if (Text.size() <= head.size() + tail.size() || !Text.starts_with(head) || !Text.ends_with(tail))
+    return {};
+  const std::string number = Text.substr(head.size(), Text.size() - head.size() - tail.size());
+  const bool digits =
+      std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return digits ? number : std::string();
+}
+
 // Text in the program's language: the message text standing for it in Texts, or Text
-// itself when none does.
+// itself when none does. A text with a number stands for its pattern; the number goes
+// into the translation by replacement.
 template <size_t N>
 std::string TranslatedText(const std::string& Text,
                            const std::pair<const char*, TPrgMsgLabel> (&Texts)[N]) {
   for (const auto& [fixed, label] : Texts) {
     if (Text == fixed) return PrgMsg(label, Text);
+    if (const std::string number = NumberInPattern(Text, fixed); !number.empty())
+      return StringReplace(PrgMsg(label, fixed), "%d", number);
   }
   return Text;
 }
@@ -55,7 +73,8 @@ std::string TncStatusText(const std::string& Status) {
   const std::pair<const char*, TPrgMsgLabel> texts[] = {
       {kTncStatusConnecting, &TfrmPrgMsg::lblInfTncConnecting},
       {kTncStatusDisconnected, &TfrmPrgMsg::lblInfTncDisconnected},
-      {kTncStatusLost, &TfrmPrgMsg::lblInfTncLost}};
+      {kTncStatusLost, &TfrmPrgMsg::lblInfTncLost},
+      {kTncStatusNotReading, &TfrmPrgMsg::lblInfTncNotReading}};
   return TranslatedText(Status, texts);
 }
 

@@ -34,8 +34,7 @@ void TRDEditRDData::JoinInsertedItems(int& firstItemNo, int& lastItemNo, int& ca
       JoinWithNextItemWithUndo(lastItemNo);
       GetItem(lastItemNo)->ClearMisspellings();
       --itemsAdded;
-    } else if (next->GetContinuesPara() &&
-               (next->IsFullLine() || GetItem(lastItemNo)->IsFullLine())) {
+    } else if (next->GetContinuesPara() && GetItem(lastItemNo)->IsFullLine()) {
       // No paragraph goes on past a table: the caret's tail after one starts its own.
       SetParaStartWithUndo(lastItemNo + 1, false, f, -1);
     }

@@ -27,6 +27,7 @@
 #include "core/kiss_link.h"
 #include "core/my_tools.h"
 #include "core/tnc2_line.h"
+#include "core/tnc_control.h"
 #include "devices/gps_rx.h"
 #include "devices/gps_status.h"
 #include "platform/io/pseudo_terminal.h"
@@ -36,6 +37,7 @@
 #include "platform/sys/timer.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/test_support/loopback_tcp_server.h"
+#include "platform/text/format.h"
 #include "richtext/view/rich_doc.h"
 
 namespace {
@@ -365,6 +367,14 @@ TEST_F(WiringTest, AprsIsReaderTextsAreTranslated) {
     frmAprs->AprsIs.Views().SetStatusText(fixed);
     EXPECT_EQ(frmAprs->Label1->Caption(), std::string("translated: ") + fixed);
   }
+}
+
+// A status with a count is translated with its count in place.
+TEST_F(WiringTest, TheTncsCountOfDroppedWritesIsTranslated) {
+  frmPrgMsg->lblInfTncNotReading->SetCaption("liest nicht, %d verworfen");
+  TncControl().Views().SetStatusText(Format(kTncStatusNotReading, 12));
+  EXPECT_EQ(frmAprs->Caption(),
+            MapWindowCaption(frmAprs->Map->MapName, "liest nicht, 12 verworfen"));
 }
 
 // The GPS button says the receiver runs: an unplugged receiver lets it up, as the GPS
