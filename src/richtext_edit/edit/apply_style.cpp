@@ -468,7 +468,12 @@ void TRDEditRDData::ApplyParaStyleConversion(int value, std::uint8_t useHandler,
   if (selected && dStartOffs >= GetDrawItemEndOffset(dStart) && from < to) ++from;
   if (selected && dEndOffs <= GetDrawItemStartOffset(dEnd) && to > from) --to;
   for (int i = from; i <= to; ++i)
-    if (GetItem(i)->StyleNo < 0) GetItem(i)->ApplyToCells(cellsOperation, value, false);
+    if (GetItem(i)->GetSubDocCount() > 0) {
+      GetItem(i)->ApplyToCells(cellsOperation, value, false);
+      // The cells were laid out afresh: so is their table, whether or not its own
+      // paragraph changed style.
+      changed = true;
+    }
   if (!changed) return;
 
   State |= rddsApplyingStyle;
