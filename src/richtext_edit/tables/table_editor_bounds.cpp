@@ -29,9 +29,12 @@ void TRDTableItemInfo::SetEditorBounds(int left, int top, int width, int height)
   const TRDTableCellData& cell = *Rows->Cell(InplaceEditor->Row(), InplaceEditor->Col());
   HatchedCell = height > kMaxEditorHeight ? &cell : nullptr;
   height = std::min(height, kMaxEditorHeight);
+  // The bar a cell taller than the editor scrolls with stands right of the cell, so that
+  // the lines keep the cell's width and wrap (and save) as they do once it is closed.
+  const int bar = InplaceEditor->Width() - InplaceEditor->DocClientWidth();
   if (InplaceEditor->Left() != left || InplaceEditor->Top() != top ||
-      InplaceEditor->Width() != width || InplaceEditor->Height() != height)
-    InplaceEditor->SetBounds(left, top, width, height);
+      InplaceEditor->Width() != width + bar || InplaceEditor->Height() != height)
+    InplaceEditor->SetBounds(left, top, width + bar, height);
   if (State & rdtsPaddingChanged) {
     // The cell's padding is the editor's margins.
     State &= TRDTableStates(~rdtsPaddingChanged);
@@ -41,4 +44,6 @@ void TRDTableItemInfo::SetEditorBounds(int left, int top, int width, int height)
     InplaceEditor->FormatDocument();
   }
   InplaceEditor->SetVScrollVisible(InplaceEditor->EditData().DocumentHeight > height);
+  if (const int lacking = width - InplaceEditor->DocClientWidth(); lacking != 0)
+    InplaceEditor->SetBounds(left, top, InplaceEditor->Width() + lacking, height);
 }

@@ -67,6 +67,8 @@ TEST(TableEditorBounds, AnEditorTallerThanTheLimitIsCutThereAndScrolls) {
   ASSERT_TRUE(f.table->OpenCellEditor(0, 0, false, false, false, true, false));
   EXPECT_EQ(f.table->InplaceEditor->Height(), 10000);
   EXPECT_TRUE(f.table->InplaceEditor->VScrollVisible());
+  // The bar stands beside the cell: the lines keep the cell's width.
+  EXPECT_EQ(f.table->InplaceEditor->DocClientWidth(), tall.Width);
   EXPECT_EQ(f.table->HatchedCell, &tall);
   // The short cell below it is not cut.
   ASSERT_TRUE(f.table->OpenCellEditor(1, 0, false, false, false, true, false));
