@@ -11,8 +11,9 @@
 // closed, row and column inserts and deletes, merges, clears and styles of selected cells
 // -- and checks:
 // - no operation threw;
-// - after every operation, the layout built edit by edit is the layout of the whole
-//   document laid out again, and no paragraph goes on across a table or break line (in
+// - after every operation, the layout built edit by edit -- lines, tables' rows and
+//   columns, and the lines of every cell -- is the whole layout, in the document and in
+//   every open cell editor, and no paragraph goes on across a table or break line (in
 //   any editor's document or cell);
 // - a document saved in every format while a cell editor is open is the document saved
 //   once the editor has closed;
@@ -596,18 +597,40 @@ class TRandomEditing {
     return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
   }
 
-  static std::string Layout(const TRDEditRDData& data) {
+  // The lines of a layout, and inside each table its rows, columns and cells' lines.
+  static std::string Layout(const TCustomRDFormattedData& data) {
     std::ostringstream out;
+    AddLayout(data, out, "");
+    return out.str();
+  }
+
+  static void AddLayout(const TCustomRDFormattedData& data, std::ostringstream& out,
+                        const std::string& in) {
     for (int d = 0; d < data.DrawItems.Count(); ++d) {
       const TRDDrawLineInfo& line = *data.DrawItems[d];
-      out << d << ": item " << line.ItemNo << ' ' << line.Offs << '+' << line.Length << " at "
+      out << in << d << ": item " << line.ItemNo << ' ' << line.Offs << '+' << line.Length << " at "
           << line.Left << ',' << line.Top << ' ' << line.Width << 'x' << line.Height
           << (line.FromNewLine ? " new" : "") << '\n';
     }
-    for (int i = 0; i < data.GetItemCount(); ++i)
-      out << "item " << i << " draws from " << data.GetItem(i)->DrawItemNo << '\n';
-    out << "height " << data.DocumentHeight << '\n';
-    return out.str();
+    for (int i = 0; i < data.GetItemCount(); ++i) {
+      out << in << "item " << i << " draws from " << data.GetItem(i)->DrawItemNo << '\n';
+      const auto* table = dynamic_cast<const TRDTableItemInfo*>(data.GetItem(i));
+      if (!table) continue;
+      const TRDTableItemFormattingInfo& info = *table->FormattingInfo;
+      out << in << " table " << info.Width << 'x' << info.Height << " columns";
+      for (int c = 0; c < info.ColStarts.Count() && c < info.ColWidths.Count(); ++c)
+        out << ' ' << info.ColStarts[c] << '+' << info.ColWidths[c];
+      out << " rows";
+      for (int r = 0; r < info.RowStarts.Count() && r < info.RowHeights.Count(); ++r)
+        out << ' ' << info.RowStarts[r] << '+' << info.RowHeights[r];
+      out << '\n';
+      for (int row = 0; row < table->RowCount(); ++row)
+        for (int col = 0; col < table->ColCount(); ++col)
+          if (const TRDTableCellData* cell = table->Rows->Cell(row, col))
+            AddLayout(*cell, out,
+                      in + "  " + std::to_string(row) + "," + std::to_string(col) + " ");
+    }
+    out << in << "height " << data.DocumentHeight << '\n';
   }
 
   // The lines of a layout from the one before the first that differs from the other's.
@@ -622,15 +645,27 @@ class TRandomEditing {
     return layout.substr(from, to == std::string::npos ? std::string::npos : to - from + 1);
   }
 
-  // "" when the layout the edits left is the whole document's layout.
+  // "" when the layout the edits left is the whole layout, in the document and in every
+  // open cell editor. Every layout is read before any is laid out again, and a whole
+  // layout of the document must leave the cell editors' layouts as they were: it places
+  // and sizes the cells they show.
   std::string CheckLayout(const std::string& when) {
-    TRDEditRDData& data = edit_.EditData();
-    const std::string incremental = Layout(data);
-    data.FormatWhole();
-    const std::string whole = Layout(data);
-    if (incremental == whole) return {};
-    return "the layout " + when + " is not the whole layout:\n" + FirstLines(incremental, whole) +
-           "-- whole:\n" + FirstLines(whole, incremental);
+    std::vector<std::pair<TCustomRichDocEdit*, std::string>> layouts;
+    for (TCustomRichDocEdit* editor = &edit_; editor; editor = editor->InplaceEditor())
+      layouts.emplace_back(editor, Layout(editor->EditData()));
+    for (const auto& [editor, incremental] : layouts) {
+      const bool cell = editor != &edit_;
+      TRDEditRDData& data = editor->EditData();
+      if (cell && Layout(data) != incremental)
+        return "a whole layout of the document " + when + " changed a cell editor's layout";
+      data.FormatWhole();
+      const std::string whole = Layout(data);
+      if (incremental != whole)
+        return "the layout " + when + (cell ? " in a cell editor" : "") +
+               " is not the whole layout:\n" + FirstLines(incremental, whole) + "-- whole:\n" +
+               FirstLines(whole, incremental);
+    }
+    return {};
   }
 
   // Takes back (or makes again) everything, one command at a time.
