@@ -7,7 +7,6 @@
 #include <cctype>
 
 #include "platform/gui/controls/virtual_keys.h"
-#include "platform/sys/pump.h"
 #include "platform/test_support/gui_test_support.h"
 #include "richtext_edit/edit/random_editing.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
@@ -21,14 +20,11 @@ void Type(TWinControl& control, const std::string& text) {
     SimulateKey(control, TKeyCode(std::toupper(static_cast<unsigned char>(c))), std::string(1, c));
 }
 
-// Lets the calls the editors queued for after the current input run.
-void Settle() {
-  PumpFor(40);
-}
-
 struct TCellEdit : TTableEdit {
   using TTableEdit::TTableEdit;
   TRDTableInplaceEdit* Editor() { return table->InplaceEditor; }
+  // Lets the calls the editors queued for after the current input run.
+  void Settle() { SettleEditors(edit); }
   // The edited cell as "row,col", "-" without an editor.
   std::string Edited() {
     int row, col;
@@ -103,7 +99,7 @@ TEST(TableCellEditor, TypingGrowsTheRowAndUndoComesBackThroughTheDocument) {
   f.edit.Undo();
   EXPECT_EQ(f.table->RowCount(), 2);
   f.edit.Undo();
-  Settle();
+  f.Settle();
   ASSERT_EQ(f.Edited(), "0,1");
   // One character a command, as in any editor.
   const std::string all = "bxy" + more;
@@ -116,7 +112,7 @@ TEST(TableCellEditor, TypingGrowsTheRowAndUndoComesBackThroughTheDocument) {
 
   // Redo brings the typing back through the document as well.
   f.edit.Redo();
-  Settle();
+  f.Settle();
   ASSERT_EQ(f.Edited(), "0,1");
   while (f.Editor()->EditData().RedoList->Count() > 0) f.edit.Redo();
   f.edit.CloseInplaceEditor();
@@ -129,14 +125,14 @@ TEST(TableCellEditor, UndoWithNothingInTheCellClosesItAndUndoesOutside) {
   f.Open(0, 0);
   EXPECT_EQ(f.Editor()->EditData().UndoList->Count(), 0);
   f.Editor()->Undo();
-  Settle();
+  f.Settle();
   EXPECT_EQ(f.Edited(), "-");
   EXPECT_EQ(f.table->ColCount(), 2);
   // Redo in the cell with nothing of its own runs the document's redo; the cell's redo
   // list is left alone.
   f.Open(0, 0);
   f.Editor()->Redo();
-  Settle();
+  f.Settle();
   EXPECT_EQ(f.table->ColCount(), 3);
 }
 
@@ -147,26 +143,26 @@ TEST(TableCellEditor, TabMovesOnAndAppendsARowAtTheEnd) {
   f.Format();
   f.Open(0, 0);
   SimulateKey(*f.Editor(), VK_TAB);
-  Settle();
+  f.Settle();
   EXPECT_EQ(f.Edited(), "1,0");
   SimulateKey(*f.Editor(), VK_TAB);
-  Settle();
+  f.Settle();
   EXPECT_EQ(f.Edited(), "1,1");
   // From the last cell Tab appends a row (one undo step) and goes to its first cell.
   SimulateKey(*f.Editor(), VK_TAB);
-  Settle();
+  f.Settle();
   EXPECT_EQ(f.table->RowCount(), 3);
   EXPECT_EQ(f.Edited(), "2,0");
   EXPECT_EQ(f.data.UndoList->Count(), 1);
   SimulateKey(*f.Editor(), VK_TAB, {}, ssShift);
-  Settle();
+  f.Settle();
   EXPECT_EQ(f.Edited(), "1,1");
   // Shift+Tab in the first cell stays, with a beep.
   int beeps = 0;
   f.data.OnBeep = [&] { ++beeps; };
   f.Open(0, 0);
   SimulateKey(*f.Editor(), VK_TAB, {}, ssShift);
-  Settle();
+  f.Settle();
   EXPECT_EQ(f.Edited(), "0,0");
   EXPECT_EQ(beeps, 1);
   // The tab character is never typed.
@@ -177,20 +173,20 @@ TEST(TableCellEditor, TheArrowsLeaveTheTableAtItsEdges) {
   TCellEdit f(1, 2, {"a", "b"});
   f.Open(0, 1);
   SimulateKey(*f.Editor(), VK_RIGHT);
-  Settle();
+  f.Settle();
   EXPECT_EQ(f.Edited(), "-");
   EXPECT_EQ(f.edit.CaretItemNo(), 1);
   EXPECT_EQ(f.edit.CaretItemOffset(), 1);
   f.Open(0, 1);
   f.Editor()->EditData().PlaceCaretAtItem(0, 1, false);
   SimulateKey(*f.Editor(), VK_LEFT);
-  Settle();
+  f.Settle();
   EXPECT_EQ(f.Edited(), "0,0");
   // At the cell's end, from the cell to the left.
   EXPECT_EQ(f.Editor()->EditData().GetOffsetInCurrentItem(), 2);
   f.Editor()->EditData().PlaceCaretAtItem(0, 1, false);
   SimulateKey(*f.Editor(), VK_LEFT);
-  Settle();
+  f.Settle();
   EXPECT_EQ(f.Edited(), "-");
   EXPECT_EQ(f.edit.CaretItemNo(), 1);
   EXPECT_EQ(f.edit.CaretItemOffset(), 0);
@@ -208,7 +204,7 @@ TEST(TableCellEditor, AClickOpensTheCellAndAReadOnlyEditorRefusesTyping) {
   SimulateMouseDown(f.edit, mbLeft, p.X, p.Y);
   SimulateMouseMove(f.edit, q.X, q.Y, ssLeft);
   SimulateMouseUp(f.edit, mbLeft, q.X, q.Y);
-  Settle();
+  f.Settle();
   EXPECT_TRUE(f.table->State & rdtsCellsSelected);
   EXPECT_EQ(f.Edited(), "-");
   EXPECT_EQ(DescribeGrid(*f.table), "[a],[b] / [c],[d]");

@@ -9,7 +9,6 @@
 #include "platform/gui/controls/virtual_keys.h"
 #include "platform/gui/standard/clipboard.h"
 #include "platform/sys/child_process.h"
-#include "platform/sys/pump.h"
 #include "platform/test_support/gui_test_support.h"
 #include "richtext/base/code_pages.h"
 #include "richtext/view/rd_clipboard.h"
@@ -84,7 +83,7 @@ TEST(TableSelectionCopy, TheEditorsCopyOfDraggedCellsHoldsThemAloneInEveryFormat
   SimulateMouseDown(f.edit, mbLeft, from.X, from.Y);
   SimulateMouseMove(f.edit, to.X, to.Y, ssLeft);
   SimulateMouseUp(f.edit, mbLeft, to.X, to.Y);
-  PumpFor(40);
+  SettleEditors(f.edit);
   ASSERT_TRUE(f.table->HasPartialSelection());
   EXPECT_EQ(f.data.GetPartiallySelectedItem(), f.table);
   EXPECT_EQ(f.table->InplaceEditor, nullptr);
@@ -156,7 +155,7 @@ struct TDraggedCells : TTableEdit {
     SimulateMouseDown(edit, mbLeft, from.X, from.Y);
     SimulateMouseMove(edit, to.X, to.Y, ssLeft);
     SimulateMouseUp(edit, mbLeft, to.X, to.Y);
-    PumpFor(40);
+    SettleEditors(edit);
   }
   bool AnyCellLooksSelected() const {
     for (int r = 0; r < 3; ++r)

@@ -8,7 +8,6 @@
 #include <iterator>
 
 #include "platform/gui/standard/edit.h"
-#include "platform/sys/pump.h"
 #include "platform/test_support/gui_test_support.h"
 #include "richtext/base/rich_doc_error.h"
 #include "richtext/formats/text_export.h"
@@ -70,7 +69,7 @@ TEST(TableSubDocuments, ACellOfANestedTableIsEditedThroughTheOuterCellsEditor) {
   // The typing comes back out through the document's undo, one character at a time.
   for (int i = 0; i < 20 && DescribeGrid(*f.inner) != "[w],[x] / [y],[z]"; ++i) {
     f.edit.ActiveEditor().Undo();
-    PumpFor(40);
+    SettleEditors(f.edit);
   }
   f.edit.CloseInplaceEditor();
   EXPECT_EQ(DescribeGrid(*f.inner), "[w],[x] / [y],[z]");
@@ -332,7 +331,7 @@ TEST(TableSubDocuments, ATableInARowColumnOrCellsThatUndoRestoresIsInTheDocument
     const std::string before = RDFBytes(f.data);
     changes[k](*f.table);
     f.edit.Undo();
-    PumpFor(40);
+    SettleEditors(f.edit);
     // The inner table's cells reach the style sheet again: every writer needs it.
     EXPECT_NE(f.inner->Cells(0, 0)->GetRDStyle(), nullptr) << k;
     EXPECT_EQ(RDFBytes(f.data), before) << k;
