@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -36,10 +37,13 @@ SyncQueue& Queue() {
   return queue;
 }
 
-// Nice values from idle to time-critical: each step a few times the share of the next.
+// Nice values from idle to time-critical: each step a few times the share of the next. A
+// priority up to normal never runs the thread ahead of a program started at a lower one.
 void ApplyPriority(int SystemId, TThreadPriority Priority) {
   static constexpr int kNice[] = {19, 10, 5, 0, -5, -10, -15};
-  setpriority(PRIO_PROCESS, static_cast<id_t>(SystemId), kNice[static_cast<int>(Priority)]);
+  int nice = kNice[static_cast<int>(Priority)];
+  if (nice >= 0) nice = std::max(nice, getpriority(PRIO_PROCESS, static_cast<id_t>(getpid())));
+  setpriority(PRIO_PROCESS, static_cast<id_t>(SystemId), nice);
 }
 
 bool OnGuiThread() {
