@@ -109,8 +109,15 @@ bool TCustomRichDocEdit::ReadOnlyDragAndResize() {
 
 void TCustomRichDocEdit::Change(bool ClearRedo) {
   Modified = true;
-  if (ClearRedo) EditData().RedoList->Clear();
   TCustomRichDocEdit& root = RootEditor();
+  if (ClearRedo) {
+    EditData().RedoList->Clear();
+    // One document, one history: an edit in a cell takes away what the editors around it
+    // could redo as well (their steps may hand this cell edits it no longer fits).
+    for (TCustomRichDocEdit* editor = &root; editor && editor != this;
+         editor = editor->InplaceEditor())
+      editor->EditData().RedoList->Clear();
+  }
   if (root.change_lock_ == 0 && root.OnChange) root.OnChange(&root);
 }
 
