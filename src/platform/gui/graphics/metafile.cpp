@@ -294,6 +294,19 @@ class TPlayer {
     painter_.drawPath(shape);
   }
 
+  // A filled rectangle, with corners rounded by an ellipse of the given size when it has one.
+  void Rectangle(const QRectF& box, double cornerWidth = 0, double cornerHeight = 0) {
+    QPainterPath shape;
+    shape.addRoundedRect(box, std::abs(cornerWidth) / 2.0, std::abs(cornerHeight) / 2.0);
+    Shape(shape, true);
+  }
+
+  void Ellipse(const QRectF& box) {
+    QPainterPath shape;
+    shape.addEllipse(box);
+    Shape(shape, true);
+  }
+
   void Poly(const QPolygonF& points, bool closed) {
     QPainterPath shape;
     shape.setFillRule(state_.FillRule);
@@ -489,24 +502,15 @@ class TPlayer {
       case 0x0213:
         LineTo(point(0));
         break;
-      case 0x041B: {
-        QPainterPath s;
-        s.addRect(box(0));
-        Shape(s, true);
+      case 0x041B:
+        Rectangle(box(0));
         break;
-      }
-      case 0x0418: {
-        QPainterPath s;
-        s.addEllipse(box(0));
-        Shape(s, true);
+      case 0x0418:
+        Ellipse(box(0));
         break;
-      }
-      case 0x061C: {
-        QPainterPath s;
-        s.addRoundedRect(box(4), std::abs(r.I16(2)) / 2.0, std::abs(r.I16(0)) / 2.0);
-        Shape(s, true);
+      case 0x061C:
+        Rectangle(box(4), r.I16(2), r.I16(0));
         break;
-      }
       case 0x0817:
         Arc(box(8), point(4), point(0), TArc::Open);
         break;
@@ -702,24 +706,15 @@ class TPlayer {
       case 40:
         if (r.U32(8) < objects_.size()) objects_[r.U32(8)] = std::monostate{};
         break;
-      case 42: {
-        QPainterPath s;
-        s.addEllipse(rect(8));
-        Shape(s, true);
+      case 42:
+        Ellipse(rect(8));
         break;
-      }
-      case 43: {
-        QPainterPath s;
-        s.addRect(rect(8));
-        Shape(s, true);
+      case 43:
+        Rectangle(rect(8));
         break;
-      }
-      case 44: {
-        QPainterPath s;
-        s.addRoundedRect(rect(8), std::abs(r.I32(24)) / 2.0, std::abs(r.I32(28)) / 2.0);
-        Shape(s, true);
+      case 44:
+        Rectangle(rect(8), r.I32(24), r.I32(28));
         break;
-      }
       case 45:
         Arc(rect(8), point(24), point(32), TArc::Open);
         break;
