@@ -3,27 +3,11 @@
 #include <unordered_map>
 
 #include "platform/text/multibyte.h"
-#include "richtext/base/code_page_tables.h"
 
 namespace {
 
-constexpr TRDCodePage kOemCodePage = 437;
-constexpr TRDCodePage kMacCodePage = 10000;
 constexpr char16_t kByteOrderMark = 0xFEFF;
 constexpr char16_t kSwappedByteOrderMark = 0xFFFE;
-
-const char16_t* TableFor(TRDCodePage codePage) {
-  switch (codePage) {
-    case CP_ACP:
-      return SingleByteCodePageTable(kSystemCodePage);
-    case CP_OEMCP:
-      return SingleByteCodePageTable(kOemCodePage);
-    case CP_MACCP:
-      return SingleByteCodePageTable(kMacCodePage);
-    default:
-      return SingleByteCodePageTable(codePage);
-  }
-}
 
 // The reverse of a table (UTF-16 unit -> byte of the upper half), made once per table
 // and thread: the writers convert item by item.
@@ -43,61 +27,6 @@ bool IsLowSurrogate(char16_t u) {
 }
 
 }  // namespace
-
-TRDCodePage CharsetToCodePage(int charset) {
-  switch (charset) {
-    case ANSI_CHARSET:
-      return 1252;
-    case SHIFTJIS_CHARSET:
-      return 932;
-    case HANGEUL_CHARSET:
-      return 949;
-    case JOHAB_CHARSET:
-      return 1361;
-    case GB2312_CHARSET:
-      return 936;
-    case CHINESEBIG5_CHARSET:
-      return 950;
-    case GREEK_CHARSET:
-      return 1253;
-    case TURKISH_CHARSET:
-      return 1254;
-    case VIETNAMESE_CHARSET:
-      return 1258;
-    case HEBREW_CHARSET:
-      return 1255;
-    case ARABIC_CHARSET:
-      return 1256;
-    case BALTIC_CHARSET:
-      return 1257;
-    case RUSSIAN_CHARSET:
-      return 1251;
-    case THAI_CHARSET:
-      return 874;
-    case EASTEUROPE_CHARSET:
-      return 1250;
-    case MAC_CHARSET:
-      return CP_MACCP;
-    case OEM_CHARSET:
-      return CP_OEMCP;
-    default:
-      return CP_ACP;
-  }
-}
-
-TRDCodePage ResolveCodePage(TRDCodePage codePage) {
-  switch (codePage) {
-    case CP_ACP:
-      return kSystemCodePage;
-    case CP_OEMCP:
-      return kOemCodePage;
-    case CP_MACCP:
-      return kMacCodePage;
-    default:
-      return SingleByteCodePageTable(codePage) || IsMultiByteCodePage(codePage) ? codePage
-                                                                                : kSystemCodePage;
-  }
-}
 
 int CodePageToCharset(TRDCodePage codePage) {
   constexpr int kCharsets[] = {
@@ -147,23 +76,13 @@ int CharsetToLanguage(int charset) {
 }
 
 std::string AnsiToRawUnicode(TRDCodePage codePage, std::string_view s) {
-  std::string out;
-  if (s.empty()) return out;
-  if (IsMultiByteCodePage(codePage)) return WideStringToRawUnicode(MultiByteToUtf16(codePage, s));
-  const char16_t* table = TableFor(codePage);
-  if (!table) table = TableFor(CP_ACP);
-  out.reserve(s.size() * 2);
-  for (char c : s) {
-    std::uint8_t b = std::uint8_t(c);
-    AppendRawUnicode(out, b < 0x80 ? char16_t(b) : table[b - 0x80]);
-  }
-  return out;
+  return WideStringToRawUnicode(CodePageToUtf16(codePage, s));
 }
 
 std::string RawUnicodeToAnsi(TRDCodePage codePage, std::string_view s) {
   if (IsMultiByteCodePage(codePage)) return Utf16ToMultiByte(codePage, RawUnicodeToWideString(s));
-  const char16_t* table = TableFor(codePage);
-  if (!table) table = TableFor(CP_ACP);
+  const char16_t* table = UpperHalfOfCodePage(codePage);
+  if (!table) table = UpperHalfOfCodePage(CP_ACP);
   const auto& reverse = ReverseTable(table);
   size_t count = s.size() / 2;
   std::string out;

@@ -2,48 +2,18 @@
 // holding UTF-16 code units, low byte first (for example "A" is the two bytes 41 00);
 // 8-bit text is in the code page of its text style.
 //
-// Conversions use our own tables of the single-byte code pages (874, 1250..1258, 437,
-// Macintosh 10000) and the platform's converters of the multi-byte East Asian pages (932,
-// 936, 949, 950, 1361). Any other code page is taken as the system code page CP_ACP,
-// which is 1252 for this program.
+// The code pages themselves, and the font character sets that name them, are the
+// platform's (platform/text/code_pages.h).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "platform/text/code_pages.h"
+
 using TRDCodePage = int;
 
-constexpr TRDCodePage CP_ACP = 0;
-constexpr TRDCodePage CP_OEMCP = 1;
-constexpr TRDCodePage CP_MACCP = 2;
-constexpr TRDCodePage kSystemCodePage = 1252;
-
-// Character sets of fonts (TFontCharset).
-constexpr int ANSI_CHARSET = 0;
-constexpr int DEFAULT_CHARSET = 1;
-constexpr int SYMBOL_CHARSET = 2;
-constexpr int MAC_CHARSET = 77;
-constexpr int SHIFTJIS_CHARSET = 128;
-constexpr int HANGEUL_CHARSET = 129;
-constexpr int JOHAB_CHARSET = 130;
-constexpr int GB2312_CHARSET = 134;
-constexpr int CHINESEBIG5_CHARSET = 136;
-constexpr int GREEK_CHARSET = 161;
-constexpr int TURKISH_CHARSET = 162;
-constexpr int VIETNAMESE_CHARSET = 163;
-constexpr int HEBREW_CHARSET = 177;
-constexpr int ARABIC_CHARSET = 178;
-constexpr int BALTIC_CHARSET = 186;
-constexpr int RUSSIAN_CHARSET = 204;
-constexpr int THAI_CHARSET = 222;
-constexpr int EASTEUROPE_CHARSET = 238;
-constexpr int OEM_CHARSET = 255;
-
-TRDCodePage CharsetToCodePage(int charset);
-// The real code page text of codePage is converted with: CP_ACP, CP_OEMCP and CP_MACCP
-// resolved, and a page we have no converter for taken as the system code page.
-TRDCodePage ResolveCodePage(TRDCodePage codePage);
 // The charset that names codePage for readers of a file (ANSI_CHARSET for 1252, and for a
 // page that has no charset of its own).
 int CodePageToCharset(TRDCodePage codePage);

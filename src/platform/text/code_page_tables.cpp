@@ -2,7 +2,7 @@
 // bytes 0x00..0x7F are ASCII in every page here. A byte a chart leaves undefined maps to
 // U+0080..U+009F when it lies in 0x80..0x9F (as the platform converter does) and to the
 // private-use unit U+F700 + byte otherwise, so that every byte survives a round trip.
-#include "richtext/base/code_page_tables.h"
+#include "platform/text/code_page_tables.h"
 
 namespace {
 constexpr char16_t kCodePage874[128] = {
