@@ -9,10 +9,12 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <string>
 #include <variant>
 
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
+#include "platform/text/code_pages.h"
 #include "platform/text/streams.h"
 
 namespace {
@@ -95,6 +97,7 @@ struct TFontSpec {
   int Weight = 400;
   int Escapement = 0;  // tenths of a degree, counter-clockwise
   bool Italic = false, Underline = false, StrikeOut = false;
+  int Charset = DEFAULT_CHARSET;  // the code page of 8-bit text
   QString Face;
 };
 
@@ -533,7 +536,7 @@ class TPlayer {
         const std::uint32_t n = r.U16(0);
         const std::size_t after = 2 + (n + 1) / 2 * 2;
         if (!r.Has(2, n) || !r.Has(after, 4)) break;
-        Text(QPointF(r.I16(after + 2), r.I16(after)), Latin1(r, 2, n), {}, 0, std::nullopt);
+        Text(QPointF(r.I16(after + 2), r.I16(after)), EightBitText(r, 2, n), {}, 0, std::nullopt);
         break;
       }
       case 0x0A32: {
@@ -546,10 +549,10 @@ class TPlayer {
           at += 8;
         }
         if (!r.Has(at, n)) break;
-        const QString text = Latin1(r, at, n);
+        const QString text = EightBitText(r, at, n);
         std::vector<double> advances;
         const std::size_t dxAt = at + (n + 1) / 2 * 2;
-        if (r.Has(dxAt, std::size_t(n) * 2))
+        if (r.Has(dxAt, std::size_t(n) * 2) && std::size_t(text.size()) == n)
           for (std::uint32_t i = 0; i < n; ++i) advances.push_back(r.I16(dxAt + 2 * i));
         Text(QPointF(r.I16(2), r.I16(0)), text, advances, options, rect);
         break;
@@ -568,6 +571,7 @@ class TPlayer {
         f.Italic = r.U8(10) != 0;
         f.Underline = r.U8(11) != 0;
         f.StrikeOut = r.U8(12) != 0;
+        f.Charset = int(r.U8(13));
         f.Face = FaceName(r, 18, 32, false);
         Create(f);
         break;
@@ -759,6 +763,7 @@ class TPlayer {
         f.Italic = r.U8(32) != 0;
         f.Underline = r.U8(33) != 0;
         f.StrikeOut = r.U8(34) != 0;
+        f.Charset = int(r.U8(35));
         f.Face = FaceName(r, 40, 32, true);
         Store(r.U32(8), f);
         break;
@@ -775,10 +780,10 @@ class TPlayer {
           for (std::uint32_t i = 0; i < n; ++i)
             text.append(QChar(char16_t(r.U16(stringAt + 2 * i))));
         else
-          text = Latin1(r, stringAt, n);
+          text = EightBitText(r, stringAt, n);
         std::vector<double> advances;
         const std::uint32_t dxAt = r.U32(72);
-        if (dxAt != 0 && r.Has(dxAt, std::size_t(n) * 4))
+        if (dxAt != 0 && r.Has(dxAt, std::size_t(n) * 4) && std::size_t(text.size()) == n)
           for (std::uint32_t i = 0; i < n; ++i) advances.push_back(r.I32(dxAt + 4 * i));
         Text(point(36), text, advances, options,
              options & 6 ? std::optional(rect(56)) : std::nullopt);
@@ -797,10 +802,13 @@ class TPlayer {
     return QTransform(m[0], m[1], m[2], m[3], m[4], m[5]);
   }
 
-  static QString Latin1(const TRecord& r, std::size_t at, std::uint32_t n) {
-    QString text;
-    for (std::uint32_t i = 0; i < n; ++i) text.append(QChar(char16_t(r.U8(at + i))));
-    return text;
+  // 8-bit text is in the code page of its font's character set. Where a character takes
+  // two bytes the per-byte advances no longer fit: the callers then let the font place it.
+  QString EightBitText(const TRecord& r, std::size_t at, std::uint32_t n) const {
+    std::string bytes(n, '\0');
+    for (std::uint32_t i = 0; i < n; ++i) bytes[i] = char(r.U8(at + i));
+    const std::u16string text = CodePageToUtf16(CharsetToCodePage(state_.Font.Charset), bytes);
+    return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
   }
 
   static QString FaceName(const TRecord& r, std::size_t at, std::size_t chars, bool wide) {

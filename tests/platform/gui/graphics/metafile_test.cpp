@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/gui/graphics/canvas.h"
@@ -117,6 +119,103 @@ TEST(Metafile, WindowsMetafileDrawsItsShapesAndTextInItsWindow) {
   again.LoadFromStream(saved);
   EXPECT_FALSE(again.Enhanced());
   EXPECT_EQ(again.Width(), 96);
+}
+
+// Bytes packed two to a word, as metafile records hold strings.
+std::vector<unsigned> Words(std::string_view bytes) {
+  std::vector<unsigned> words((bytes.size() + 1) / 2, 0);
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    words[i / 2] |= unsigned(std::uint8_t(bytes[i])) << (i % 2 * 8);
+  return words;
+}
+
+// A face name field of 32 characters.
+std::string FaceField() {
+  std::string face(32, '\0');
+  face.replace(0, 11, "DejaVu Sans");
+  return face;
+}
+
+// 96 x 48 pixels, one unit a pixel: Text at (4, 10) in DejaVu Sans 20 pixels high, its
+// font of the given charset.
+std::vector<std::uint8_t> WmfText(int charset, std::string_view text) {
+  Bytes wmf;
+  wmf.U32(0x9AC6CDD7).U16(0).U16(0).U16(0).U16(96).U16(48).U16(96).U32(0).U16(0);
+  wmf.U16(1).U16(9).U16(0x0300).U32(0).U16(3).U32(0).U16(0);
+  Record(wmf, 0x020C, {48, 96});  // window extent (y, x)
+  std::vector<unsigned> font(9, 0);
+  font[0] = unsigned(-20) & 0xFFFF;
+  font[4] = 400;
+  font[6] = unsigned(charset) << 8;
+  const std::vector<unsigned> face = Words(FaceField());
+  font.insert(font.end(), face.begin(), face.end());
+  Record(wmf, 0x02FB, font);
+  Record(wmf, 0x012D, {0});
+  std::vector<unsigned> out{unsigned(text.size())};
+  for (unsigned w : Words(text)) out.push_back(w);
+  out.push_back(10);
+  out.push_back(4);
+  Record(wmf, 0x0521, out);  // count, text, y, x
+  Record(wmf, 0x0000, {});
+  return wmf.data;
+}
+
+// The same picture as an enhanced metafile: 8-bit text of the charset, or (charset -1)
+// UTF-16 text.
+std::vector<std::uint8_t> EmfText(int charset, std::string_view bytes) {
+  Bytes emf;
+  emf.U32(1).U32(88).U32(0).U32(0).U32(95).U32(47).U32(0).U32(0).U32(2540).U32(1270);
+  emf.U32(0x464D4520).U32(0x10000).U32(0).U32(0).U16(3).U16(0).U32(0).U32(0).U32(0);
+  emf.U32(960).U32(480).U32(254).U32(127);
+  Bytes font;
+  font.U32(82).U32(104).U32(1);                                // slot 1
+  font.U32(std::uint32_t(-20)).U32(0).U32(0).U32(0).U32(400);  // height ... weight
+  font.U32(std::uint32_t(std::max(charset, 0)) << 24).U32(0);  // charset, precision
+  for (char c : FaceField()) font.U16(std::uint8_t(c));
+  emf.Raw(font.data);
+  emf.U32(37).U32(12).U32(1);
+  const bool wide = charset < 0;
+  const std::uint32_t size = 76 + std::uint32_t((bytes.size() + 3) / 4 * 4);
+  emf.U32(wide ? 84 : 83).U32(size).U32(0).U32(0).U32(0).U32(0).U32(1).U32(0).U32(0);
+  emf.U32(4).U32(10).U32(std::uint32_t(wide ? bytes.size() / 2 : bytes.size())).U32(76);
+  emf.U32(0).U32(0).U32(0).U32(0).U32(0).U32(0);  // options, rectangle, no advances
+  for (std::size_t i = 0; i < (bytes.size() + 3) / 4 * 4; ++i)
+    emf.data.push_back(i < bytes.size() ? std::uint8_t(bytes[i]) : 0);
+  emf.U32(14).U32(20).U32(0).U32(0).U32(20);
+  return emf.data;
+}
+
+// 8-bit text is in the code page of its font's charset: Cyrillic in charset 204, and the
+// punctuation of code page 1252 (not Latin-1) in the Western one, drawn as the same text
+// in UTF-16 is.
+TEST(Metafile, EightBitTextIsDrawnInItsFontsCodePage) {
+  const struct {
+    int charset;
+    std::string_view bytes;
+    std::u16string_view text;
+  } cases[] = {
+      {204, "\xCF\xF0\xE8\xE2\xE5\xF2", u"\u041F\u0440\u0438\u0432\u0435\u0442"},
+      {0, "\x80\x93\x84\x94\x97\x85", u"\u20AC\u201C\u201E\u201D\u2014\u2026"},
+  };
+  for (const auto& [charset, bytes, text] : cases) {
+    SCOPED_TRACE(charset);
+    std::string wide;
+    for (char16_t c : text) wide.append({char(c & 0xFF), char(c >> 8)});
+    TBitmap expected, fromWmf, fromEmf;
+    DrawOnWhite(TMetafile(EmfText(-1, wide), true), expected, 96, 48);
+    DrawOnWhite(TMetafile(WmfText(charset, bytes), false), fromWmf, 96, 48);
+    DrawOnWhite(TMetafile(EmfText(charset, bytes), true), fromEmf, 96, 48);
+    int inked = 0, wmfDiffers = 0, emfDiffers = 0;
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 96; ++x) {
+        inked += PixelAt(expected, x, y) != 0xFFFFFFu;
+        wmfDiffers += PixelAt(fromWmf, x, y) != PixelAt(expected, x, y);
+        emfDiffers += PixelAt(fromEmf, x, y) != PixelAt(expected, x, y);
+      }
+    EXPECT_GT(inked, 40);
+    EXPECT_EQ(wmfDiffers, 0);
+    EXPECT_EQ(emfDiffers, 0);
+  }
 }
 
 TEST(Metafile, EnhancedMetafileFollowsItsPageAndWorldTransform) {
