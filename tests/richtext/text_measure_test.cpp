@@ -103,6 +103,9 @@ TEST(Measure, PrefixWidthsInOnePassAreThoseOfEachPrefix) {
       u"zero\u200Bwidth\u200Djoined\u2060word\u00ADsoft",
       u"office affine ffi fl",
       u"a\tb\t\tc",
+      // Control characters beside text that needs shaping, in a text longer than a piece.
+      u"tab\there \x01 \u0627\u0644\u0645\u062D\u0637\u0629\x01\u0645\u0631\u062D\u0628\u0627"
+      u"\tend\x1F of the line",
       u"abc \u0645\u0631\u062D\u0628\u0627 \u05E9\u05DC\u05D5\u05DD def",
       u"pin \U0001F4CD here",
       u"\u00B7\u00B7a\u00F0\uF061",  // picture-font codes in the Symbol face

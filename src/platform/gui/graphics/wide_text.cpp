@@ -20,20 +20,42 @@ QString ToQ(std::u16string_view text) {
   return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
 }
 
-}  // namespace
+// A tab or another control character: shaping never reaches across it.
+bool IsControl(char16_t ch) {
+  return ch < 0x20;
+}
+
+// Text for the shaping font. A control character is drawn as nothing, as the plain font
+// draws it, where the shaping font would show a box: it goes as a zero-width space, which
+// joins nothing either.
+QString ToShapedQ(std::u16string_view text) {
+  QString q = ToQ(text);
+  for (QChar& c : q)
+    if (IsControl(c.unicode()) && c != u'\t') c = QChar(0x200B);
+  return q;
+}
+
+// Without shaping Qt draws joining letters (Arabic) in their isolated forms and leaves
+// marks and conjuncts unplaced: a text that holds them is measured and drawn shaped.
+QFont ShapingQFont(const TFont& font) {
+  QFont q = ToQFont(font);
+  q.setKerning(false);
+  return q;
+}
 
 // A layout measures text again and again, so plain characters are measured once: the
-// font is set up without shaping (no kerning, no ligatures for simple scripts), so the
-// width of such a text is the sum of its characters' advances, and drawing agrees.
-QFont PreparedQFont(const TFont& font) {
-  QFont q = ToQFont(font);
-  q.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferNoShaping));
-  q.setKerning(false);
+// font for text that needs no shaping is set up without it (no kerning, no ligatures for
+// simple scripts), so the width of such a text is the sum of its characters' advances,
+// and drawing agrees.
+QFont PlainQFont(const TFont& font) {
+  QFont q = ShapingQFont(font);
+  q.setStyleStrategy(QFont::StyleStrategy(q.styleStrategy() | QFont::PreferNoShaping));
   return q;
 }
 
 constexpr std::int16_t kUnknown = -1;
 constexpr std::int16_t kShaped = -2;  // needs the whole text: marks, surrogates, bidi
+constexpr std::int16_t kTab = -3;     // as wide as the way to the next tab stop
 
 // A run of text that needs shaping is measured in pieces that shape independently: the
 // glyphs, and so the advances, of a piece are the same alone as within the text, so the
@@ -53,11 +75,6 @@ bool IsFormat(char16_t ch) {
   return QChar(ch).category() == QChar::Other_Format;
 }
 
-// A tab's width depends on where it stands: a text with one has no pieces.
-bool HasControls(std::u16string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char16_t ch) { return ch < 0x20; });
-}
-
 bool IsConjoiningJamo(char16_t ch) {
   return (ch >= 0x1100 && ch <= 0x11FF) || (ch >= 0xA960 && ch <= 0xA97F) ||
          (ch >= 0xD7B0 && ch <= 0xD7FF);
@@ -68,9 +85,11 @@ bool IsBlank(char16_t ch) {
 }
 
 // True when the characters before and after `at` shape independently; with blanksOnly,
-// only where one of them is a blank (the common case, tested first: it runs per character).
+// only where one of them is a blank or a control character (the common case, tested
+// first: it runs per character).
 bool IsIndependentCut(std::u16string_view text, size_t at, bool blanksOnly) {
-  const bool blank = IsBlank(text[at - 1]) || IsBlank(text[at]);
+  const bool blank =
+      IsBlank(text[at - 1]) || IsBlank(text[at]) || IsControl(text[at - 1]) || IsControl(text[at]);
   if (blanksOnly && !blank) return false;
   const QChar before(text[at - 1]);
   const QChar after(text[at]);
@@ -112,10 +131,20 @@ struct TPieceHash {
   }
 };
 
+}  // namespace
+
 struct TPreparedFont::Impl {
-  explicit Impl(const TFont& font) : qfont(PreparedQFont(font)), metrics(qfont) {}
+  explicit Impl(const TFont& font)
+      : qfont(PlainQFont(font)),
+        metrics(qfont),
+        shaping_qfont(ShapingQFont(font)),
+        shaping_metrics(shaping_qfont),
+        tab_stop(std::max(1, metrics.horizontalAdvance(QStringLiteral("\t")))) {}
   QFont qfont;
   QFontMetrics metrics;
+  QFont shaping_qfont;
+  QFontMetrics shaping_metrics;
+  int tab_stop;
   std::vector<std::int16_t> advances;  // per UTF-16 unit, filled on first use
   // Prefix widths of shaped pieces, each prefix measured as drawn alone.
   std::unordered_map<std::u16string, std::vector<int>, TPieceHash, std::equal_to<>> pieces;
@@ -125,11 +154,28 @@ struct TPreparedFont::Impl {
     std::int16_t& a = advances[ch];
     if (a == kUnknown) {
       const QChar c(ch);
-      const bool plain = !c.isSurrogate() && !c.isMark() && c.category() != QChar::Other_Format &&
-                         !TPreparedFont::IsRightToLeft(ch) && ch >= 0x20;
-      a = plain ? std::int16_t(std::min(metrics.horizontalAdvance(c), 0x7FFF)) : kShaped;
+      if (ch == u'\t') {
+        a = kTab;
+      } else if (c.isSurrogate() || c.isMark() || c.category() == QChar::Other_Format ||
+                 TPreparedFont::IsRightToLeft(ch)) {
+        a = kShaped;
+      } else {
+        // A control character is drawn as nothing within a text, though the font may
+        // have a glyph for it.
+        const int width =
+            IsControl(ch) ? metrics.horizontalAdvance(QString(c)) : metrics.horizontalAdvance(c);
+        a = std::int16_t(std::min(width, 0x7FFF));
+      }
     }
     return a;
+  }
+
+  // Tab stops stand at whole multiples of the tab width from the start of the text.
+  int TabAdvance(int width) const { return tab_stop - width % tab_stop; }
+
+  bool NeedsShaping(std::u16string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [this](char16_t ch) { return Advance(ch) == kShaped; });
   }
 
   const std::vector<int>& PieceExtents(std::u16string_view piece) {
@@ -137,19 +183,19 @@ struct TPreparedFont::Impl {
     if (pieces.size() >= kMaxCachedPieces) pieces.clear();
     std::vector<int> extents(piece.size());
     for (size_t i = 0; i < piece.size(); ++i)
-      extents[i] = metrics.horizontalAdvance(ToQ(piece.substr(0, i + 1)));
+      extents[i] = shaping_metrics.horizontalAdvance(ToShapedQ(piece.substr(0, i + 1)));
     return pieces.emplace(piece, std::move(extents)).first->second;
   }
 
   // Extents from `from` on, where the text before `from` is `width` wide and ends where
   // the text can be cut.
   void ShapedExtents(std::u16string_view text, size_t from, int width, std::vector<int>& out) {
-    if (HasControls(text)) {
-      for (size_t i = from; i < text.size(); ++i)
-        out[i] = metrics.horizontalAdvance(ToQ(text.substr(0, i + 1)));
-      return;
-    }
     while (from < text.size()) {
+      if (text[from] == u'\t') {
+        width += TabAdvance(width);
+        out[from++] = width;
+        continue;
+      }
       const size_t end = PieceEnd(text, from);
       const std::vector<int>& piece = PieceExtents(text.substr(from, end - from));
       for (size_t i = 0; i < piece.size(); ++i) out[from + i] = width + piece[i];
@@ -176,15 +222,15 @@ int TPreparedFont::TextWidth(std::u16string_view Text) const {
   int width = 0;
   for (char16_t ch : Text) {
     const int a = impl_->Advance(ch);
-    if (a < 0) {
-      if (Text.size() <= kLongPiece || HasControls(Text))
-        return impl_->metrics.horizontalAdvance(ToQ(Text));
+    if (a == kShaped) {
+      if (Text.size() <= kLongPiece)
+        return impl_->shaping_metrics.horizontalAdvance(ToShapedQ(Text));
       // A long text is summed from its pieces, as its prefixes are.
       std::vector<int> extents;
       PrefixExtents(Text, extents);
       return extents.back();
     }
-    width += a;
+    width += a == kTab ? impl_->TabAdvance(width) : a;
   }
   return width;
 }
@@ -197,12 +243,12 @@ void TPreparedFont::PrefixExtents(std::u16string_view Text, std::vector<int>& Ex
   int widthAtCut = 0;
   for (; i < Text.size(); ++i) {
     const int a = impl_->Advance(Text[i]);
-    if (a < 0) break;
+    if (a == kShaped) break;
     if (i > 0 && IsIndependentCut(Text, i, true)) {
       lastCut = i;
       widthAtCut = width;
     }
-    width += a;
+    width += a == kTab ? impl_->TabAdvance(width) : a;
     Extents[i] = width;
   }
   // From the first character that needs shaping on, the text is measured piece by piece
@@ -230,24 +276,25 @@ void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, in
   TCanvas::Impl& impl = TCanvasAccess::ImplOf(Canvas);
   QPainter* painter = impl.Painter();
   if (!painter) return;
-  const QFontMetrics& metrics = Font.impl_->metrics;
-  const QString text = ToQ(Text);
+  TPreparedFont::Impl& font = *Font.impl_;
+  const bool shaped = font.NeedsShaping(Text);
+  const QString text = shaped ? ToShapedQ(Text) : ToQ(Text);
   painter->save();
   painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
   if (Clip) painter->setClipRect(ToQRect(*Clip), Qt::IntersectClip);
   if (Opaque && Canvas.Brush().Style() == bsSolid && Canvas.Brush().Color() != clNone) {
     int width = 0;
     if (Advances.empty())
-      width = metrics.horizontalAdvance(text);
+      width = Font.TextWidth(Text);
     else
       for (int a : Advances) width += a;
-    const QRect box = Clip ? ToQRect(*Clip) : QRect(X, Y, width, metrics.height());
+    const QRect box = Clip ? ToQRect(*Clip) : QRect(X, Y, width, font.metrics.height());
     painter->fillRect(box, ToQColor(Canvas.Brush().Color()));
   }
   if (Color != clNone) {
-    painter->setFont(Font.impl_->qfont);
+    painter->setFont(shaped ? font.shaping_qfont : font.qfont);
     painter->setPen(ToQColor(Color));
-    const int baseline = Y + metrics.ascent();
+    const int baseline = Y + font.metrics.ascent();
     if (Advances.empty()) {
       painter->drawText(QPoint(X, baseline), text);
     } else {

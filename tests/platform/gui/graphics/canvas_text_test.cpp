@@ -1,10 +1,16 @@
 // Text on a canvas, measured with the bundled DejaVu Sans.
 #include <gtest/gtest.h>
 
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QString>
 #include <string>
 
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/canvas.h"
+#include "platform/gui/graphics/wide_text.h"
 
 namespace {
 
@@ -143,4 +149,44 @@ TEST_F(CanvasText, PrefixCharacterUnderlinesUnlessTurnedOff) {
   canvas().TextRect(prefixed, "&File", tfCalcRect);
   EXPECT_EQ(prefixed.Width(), canvas().TextWidth("File"));
   EXPECT_EQ(plain.Width(), canvas().TextWidth("&File"));
+}
+
+// Scripts whose letters take their forms from their neighbours, or carry marks, look as
+// Qt itself draws them in the same font, and are as wide as drawn.
+TEST_F(CanvasText, ShapedWordsAreDrawnAndMeasuredAsQtDrawsThem) {
+  const std::u16string_view words[] = {
+      u"\u0645\u0631\u062D\u0628\u0627",                                       // joined Arabic
+      u"\u0627\u0628\u0628\u0628\u0628 \u0627\u0644\u0639\u0627\u0644\u0645",  // two words
+      u"\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD",                           // Hebrew with points
+      u"abc \u0645\u0631\u062D\u0628\u0627 def",                               // within Latin text
+  };
+  TFont font;
+  font.SetName("DejaVu Sans");
+  font.SetHeight(-13);
+  const TPreparedFont prepared(font);
+  QFont qt("DejaVu Sans");
+  qt.setPixelSize(13);
+  qt.setStyleStrategy(QFont::NoAntialias);  // pixel for pixel: no grey edges either side
+  qt.setHintingPreference(QFont::PreferFullHinting);
+  const QFontMetrics qtMetrics(qt);
+  for (std::u16string_view word : words) {
+    const QString text(reinterpret_cast<const QChar*>(word.data()), qsizetype(word.size()));
+    SCOPED_TRACE(text.toStdString());
+    canvas().FillRect(Rect(0, 0, 200, 60));
+    CanvasTextOutW(canvas(), prepared, clBlack, 10, 10, word, {}, nullptr, false);
+    QImage own(200, 60, QImage::Format_RGB32);
+    own.fill(Qt::white);
+    {
+      QPainter painter(&own);
+      painter.setFont(qt);
+      painter.setPen(Qt::black);
+      painter.drawText(QPoint(10, 10 + qtMetrics.ascent()), text);
+    }
+    int differing = 0;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 200; ++x)
+        differing += (canvas().Pixels(x, y) == clBlack) != (qGray(own.pixel(x, y)) < 128);
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(prepared.TextWidth(word), qtMetrics.horizontalAdvance(text));
+  }
 }
