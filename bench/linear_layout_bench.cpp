@@ -3,10 +3,10 @@
 // counters give both and their ratio; the aim is within 3x); a keystroke (a character
 // typed, or one taken back) in a 1 MB paragraph of an editor (aim: under 5 ms), and in one
 // unwrapped line of 2,000 or 20,000 characters of Arabic words or of letters with combining
-// marks, text that needs shaping (aim: under 5 ms at 20,000); the RTF
-// import of a table with one merged column of 5,000 rows (aim: under 0.5 s) and of 300
-// rows by 200 merged columns; and one message added to a messaging list that already
-// holds 10,000 (the aim: no more than at 100).
+// marks, text that needs shaping, or of plain text with one control character in it (aim:
+// under 5 ms at 20,000); the RTF import of a table with one merged column of 5,000 rows
+// (aim: under 0.5 s) and of 300 rows by 200 merged columns; and one message added to a messaging
+// list that already holds 10,000 (the aim: no more than at 100).
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -112,20 +112,20 @@ std::string ShapedProse(int script, std::size_t size) {
   return WideStringToRawUnicode(text);
 }
 
-// A character typed in the middle of one no-wrap line of range(1) characters of script
-// range(0) (see ShapedProse).
-void BM_KeystrokeInShapedLine(benchmark::State& state) {
+// A character typed in the middle of one no-wrap line holding text (raw Unicode when
+// unicode is set).
+void KeystrokesInNoWrapLine(benchmark::State& state, const std::string& text, bool unicode,
+                            char16_t typed) {
   TRDStyle style;
-  style.TextStyles()[0].Unicode = true;
+  style.TextStyles()[0].Unicode = unicode;
   style.ParaStyles()[0].Options = rdpaoNoWrap;
   TRichDocEdit edit(nullptr);
   edit.SetStyle(&style);
   edit.SetBounds(0, 0, 640, 480);
-  const int size = int(state.range(1));
-  edit.AddTextParagraph(ShapedProse(int(state.range(0)), std::size_t(size)), 0, 0);
-  edit.GetItemInfo(0)->ItemOptions |= rdioUnicodeText;
+  edit.AddTextParagraph(text, 0, 0);
+  if (unicode) edit.GetItemInfo(0)->ItemOptions |= rdioUnicodeText;
   edit.FormatDocument();
-  const char16_t typed = state.range(0) == 0 ? u'\u0628' : u'x';
+  const int size = int(unicode ? text.size() / 2 : text.size());
   int i = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -134,9 +134,27 @@ void BM_KeystrokeInShapedLine(benchmark::State& state) {
     edit.TypeChar(typed);
   }
   edit.ClearUndo();
+  state.counters["characters"] = size;
+}
+
+// One no-wrap line of range(1) characters of script range(0) (see ShapedProse).
+void BM_KeystrokeInShapedLine(benchmark::State& state) {
+  KeystrokesInNoWrapLine(state, ShapedProse(int(state.range(0)), std::size_t(state.range(1))), true,
+                         state.range(0) == 0 ? u'\u0628' : u'x');
 }
 BENCHMARK(BM_KeystrokeInShapedLine)
     ->ArgsProduct({{0, 1}, {2000, 20000}})
+    ->Unit(benchmark::kMillisecond);
+
+// One no-wrap line of range(1) characters of plain text that holds one control character
+// near its start: range(0) 0 a character below the blank other than a tab, 1 a tab.
+void BM_KeystrokeInLineWithControlCharacter(benchmark::State& state) {
+  std::string text = Prose(std::size_t(state.range(1)));
+  text[10] = state.range(0) == 0 ? '\x01' : '\t';
+  KeystrokesInNoWrapLine(state, text, false, u'x');
+}
+BENCHMARK(BM_KeystrokeInLineWithControlCharacter)
+    ->ArgsProduct({{0, 1}, {1250, 20000}})
     ->Unit(benchmark::kMillisecond);
 
 // A table of rows x cols whose every column is merged from the first row to the last.
