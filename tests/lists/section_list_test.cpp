@@ -1,10 +1,16 @@
 #include "lists/ex_section_list.h"
 
+#include "html/html_label.h"
+#include "html/html_list_box.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/gui/controls/forms.h"
@@ -549,4 +555,78 @@ TEST_F(SectionListTest, ReAddedRowsGoAfterTheirEqualsAsNewRowsWould) {
   model.push_back(model.front());
   model.erase(model.begin());
   EXPECT_EQ(rows(), model_rows());
+}
+
+// Underlines, strike-outs and link underlines of markup lie under the words they belong
+// to in every control that draws markup, wherever the control stands in its window.
+TEST(MarkupDecorations, LieUnderTheirWordsInControlsAwayFromTheWindowsCorner) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 640, 300);
+  auto* label = new THtmlLabel(&form);
+  label->SetParent(&form);
+  label->SetBounds(40, 30, 150, 30);
+  label->SetTransparent(false);
+  label->SetColor(clWhite);
+  auto* box = new THtmlListBox(&form);
+  box->SetParent(&form);
+  box->SetBounds(220, 40, 150, 60);
+  auto* list = new TExSectionList(&form);
+  list->SetParent(&form);
+  list->SetBounds(400, 40, 200, 120);
+  list->ColumnLineColor = clNone;
+  list->Engine().SetSelectionOptions(0);
+  list->Columns.Items(1)->SetWidth(150);
+  TSectionGroup* group = list->AddGroup("");
+  TStrings& row = list->AddItem(group);
+  row.Add("");
+  for (TControl* control : {static_cast<TControl*>(label), static_cast<TControl*>(box)})
+    control->Font().SetName("DejaVu Sans");
+  label->Font().SetSize(10);
+  box->Font().SetSize(10);
+  list->Columns.Items(1)->Font().SetName("DejaVu Sans");
+  form.Show();
+  const int row0 = 40 + 1 + 20 + 34;  // the list's border, header and group bar
+  const struct {
+    const char* name;
+    std::function<void(const std::string&)> show;
+    TRect area;  // where the control shows its text, in the window
+  } controls[] = {
+      {"label", [&](const std::string& m) { label->HTMLText().SetText(m); }, Rect(42, 31, 190, 59)},
+      {"list box",
+       [&](const std::string& m) {
+         box->Items().Clear();
+         box->Items().Add(m);
+       },
+       Rect(223, 43, 367, 60)},
+      {"section list", [&](const std::string& m) { row.Put(0, m); },
+       Rect(403, row0, 549, row0 + 19)},
+  };
+  for (const auto& control : controls) {
+    for (const char* markup : {"<u>HHHHH</u>", "<s>HHHHH</s>", "<a href=\"x\">HHHHH</a>"}) {
+      SCOPED_TRACE(control.name + std::string(" ") + markup);
+      control.show(markup);
+      auto shot = Snapshot(form, clWhite);
+      auto ink = [&](int x, int y) { return PixelAt(*shot, x, y) != clWhite; };
+      // The decoration is the longest line of ink; the letters are the rest.
+      int lineRow = -1, lineLeft = 0, lineRight = 0;
+      for (int y = control.area.Top; y < control.area.Bottom; ++y)
+        for (int x = control.area.Left; x < control.area.Right;) {
+          int end = x;
+          while (end < control.area.Right && ink(end, y)) ++end;
+          if (end - x > lineRight - lineLeft)
+            std::tie(lineRow, lineLeft, lineRight) = std::tuple(y, x, end);
+          x = end + 1;
+        }
+      int glyphLeft = control.area.Right, glyphRight = control.area.Left;
+      for (int y = control.area.Top; y < control.area.Bottom; ++y)
+        for (int x = control.area.Left; x < control.area.Right; ++x)
+          if (std::abs(y - lineRow) > 1 && ink(x, y)) {
+            glyphLeft = std::min(glyphLeft, x);
+            glyphRight = std::max(glyphRight, x + 1);
+          }
+      ASSERT_LT(glyphLeft, glyphRight);
+      EXPECT_NEAR(lineLeft, glyphLeft, 2);
+      EXPECT_NEAR(lineRight, glyphRight, 2);
+    }
+  }
 }

@@ -25,6 +25,12 @@ void DrawTextRun(TCanvas& Canvas, int X, int Y, const std::string& Text) {
   const TFont& font = Canvas.Font();
   QPainter* painter = impl.TextPainter(font);
   if (!painter) return;
+  // A static text draws its underline and strike-out where it would stand untranslated:
+  // under a painter moved to a control's place they land beside the words.
+  if (font.Style() & (fsUnderline | fsStrikeOut)) {
+    painter->drawText(QPoint(X, Y + impl.metrics->ascent()), ToQString(Text));
+    return;
+  }
   std::string key = font.Name();
   key += char(font.Style());
   key += std::to_string(font.Height());
