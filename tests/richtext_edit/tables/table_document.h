@@ -34,6 +34,18 @@ class TTableDocument : public TTestFormattedData {
 
   TRDTableItemInfo& Table(int itemNo) { return CheckItemClass<TRDTableItemInfo>(itemNo); }
 
+  // The usual shape of a table in an RTF LibreOffice writes, as our import reads it: no
+  // border of its own, borders around the cells, and no spacing between them (their
+  // borders collapse).
+  static void ShapeAsLibreOfficeTable(TRDTableItemInfo& table) {
+    table.SetBorderWidth(0);
+    table.SetBorderHSpacing(0);
+    table.SetBorderVSpacing(0);
+    table.SetCellBorderWidth(1);
+    table.SetCellHSpacing(-1);
+    table.SetCellVSpacing(-1);
+  }
+
   static void SetCellText(TRDTableItemInfo& table, int row, int col, const std::string& text) {
     TRDTableCellData& cell = *table.Cells(row, col);
     cell.Clear();
