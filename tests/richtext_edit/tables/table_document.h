@@ -34,6 +34,14 @@ class TTableDocument : public TTestFormattedData {
 
   TRDTableItemInfo& Table(int itemNo) { return CheckItemClass<TRDTableItemInfo>(itemNo); }
 
+  // A text style of its own for raised text, added to the sheet; returns its number.
+  int AddRaisedStyle() {
+    TFontInfo& raised = style.TextStyles().Add();
+    raised.Assign(style.TextStyles().Items(0));
+    raised.VShift = 30;
+    return style.TextStyles().Count() - 1;
+  }
+
   // The usual shape of a table in an RTF LibreOffice writes, as our import reads it: no
   // border of its own, borders around the cells, and no spacing between them (their
   // borders collapse).

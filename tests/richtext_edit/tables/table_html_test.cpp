@@ -133,7 +133,8 @@ TEST(TableHTML, TableAsText) {
 // --- peers ------------------------------------------------------------------------------------
 
 // The tables of the peer tests: one with a border of its own and one shaped as
-// LibreOffice writes them; a cell holds a control character, which markup cannot carry.
+// LibreOffice writes them; a cell holds a control character, which markup cannot carry,
+// and the paragraph before the table ends in a raised run.
 enum class TPeerShape { Framed, LibreOffice };
 constexpr TPeerShape kPeerShapes[] = {TPeerShape::Framed, TPeerShape::LibreOffice};
 
@@ -142,7 +143,8 @@ std::string ShapeName(TPeerShape shape) {
 }
 
 void FillPeerTables(TTableDocument& doc, TPeerShape shape) {
-  doc.AddText("Before the table", 0, 0);
+  doc.AddText("Before the tabl", 0, 0);
+  doc.AddText("e", doc.AddRaisedStyle(), -1);
   TRDTableItemInfo& table = doc.AddTable(
       3, 3, {"North", "East", "South", "West & <co>\x01", "Centre", "Up", "Down", "Left", "Right"});
   table.Rows->MergeCells(0, 0, 2, 1, true, false);  // North|East across two columns

@@ -406,13 +406,15 @@ TEST(TableRTF, LinksOfADocumentNeverLaidOutAreNumberedAsLaidOut) {
 
 // --- peer -------------------------------------------------------------------------------------
 
-// A table with a border of its own, and one shaped as LibreOffice writes them.
+// A table with a border of its own, and one shaped as LibreOffice writes them, after a
+// paragraph that ends in a raised run.
 TEST(TableRTFPeers, LibreOfficeReadsRowsColumnsAndMerges) {
   if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
   std::vector<std::string> files;
   for (const bool officeShaped : {false, true}) {
     TTableDocument doc;
-    doc.AddText("Before the table", 0, 0);
+    doc.AddText("Before the tabl", 0, 0);
+    doc.AddText("e", doc.AddRaisedStyle(), -1);
     TRDTableItemInfo& table = doc.AddTable(
         3, 3, {"North", "East", "South", "West", "Centre", "Up", "Down", "Left", "Right"});
     table.Rows->MergeCells(0, 0, 2, 1, true, false);  // North|East across two columns
