@@ -92,6 +92,7 @@ TEST(HtmlFonts, FontNamesAreEscapedWhereverTheyGo) {
   EXPECT_EQ(FontInfoOpenTags(style, base, false, 0),
             "<font size=2 color=\"#000000\" face=\"A&quot;B&lt;C&gt;&amp;D'E\\\">");
   EXPECT_EQ(CSSQuotedString(style.FontName), "'A\\22 B\\3C C\\3E \\26 D\\'E\\\\'");
+  EXPECT_EQ(CSSQuotedString("A\x01\r\nB\x1F"), "'AB'");
   EXPECT_TRUE(style.GetCSS(nullptr, false, false).find("font-family: 'A\\22 B") !=
               std::string::npos);
   EXPECT_EQ(QuotedHTMLAttr("a&\"b"), "\"a&amp;&quot;b\"");

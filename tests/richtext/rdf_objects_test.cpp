@@ -47,6 +47,7 @@ struct ObjectDocument : ExportDocument {
   ObjectDocument() : images(nullptr, 4, 4) {
     for (TColor color : {clRed, clLime, clBlue}) images.Add(*SolidPicture(4, 4, color));
     images.Tag = 7;
+    SetOptions(rdoTagsArePChars);
     OnRDFImageListNeeded = [this](int tag) { return tag == 7 ? &images : nullptr; };
     AddNumberedList(style);
     AddBulletList(style);
@@ -58,15 +59,17 @@ struct ObjectDocument : ExportDocument {
     Para("pictures: ");
     auto picture =
         TRDGraphicItemInfo::CreateWithGraphic(this, SolidPicture(6, 4, clRed), rdvaMiddle);
-    picture->Alt = "a \"b\"";
-    picture->ImageFileName = "x/y.bmp";
+    // Every text of an object may hold line breaks.
+    picture->Alt = "a \"b\"\r\nc";
+    picture->ImageFileName = "x/\ny.bmp";
     picture->ImageWidth = 12;
     picture->SetSpacing(2);
     picture->VShift = 5;
-    picture->Hint = "hint";
+    picture->Hint = "hi\r\nnt";
     picture->NoHTMLImageSize = true;
     picture->ParaNo = -1;
-    AddItemAtEnd("", std::move(picture));
+    picture->Tag = TRDTag{0, std::string("ta\rg")};
+    AddItemAtEnd("pic\r\nture", std::move(picture));
     auto jpeg = std::make_unique<TJPEGImage>();
     jpeg->Assign(*SolidPicture(5, 5, clBlue));
     auto hot = TRDHotGraphicItemInfo::CreateWithGraphic(this, std::move(jpeg), rdvaBaseline);
@@ -129,8 +132,10 @@ TEST(RDFObjects, EveryObjectAndMarkerComesBackInBothForms) {
     for (int i = 0; i < markers->Count(); ++i) numbers.push_back(markers->Items(i)->DisplayString);
     EXPECT_EQ(numbers, (std::vector<std::string>{"1.", "c)", "o", "2."}));
     const auto& picture = back.CheckItemClass<TRDGraphicItemInfo>(7);
-    EXPECT_EQ(picture.Alt, "a \"b\"");
-    EXPECT_EQ(picture.ImageFileName, "x/y.bmp");
+    EXPECT_EQ(picture.Alt, "a \"b\"\r\nc");
+    EXPECT_EQ(picture.ImageFileName, "x/\ny.bmp");
+    EXPECT_EQ(picture.Hint, "hi\r\nnt");
+    EXPECT_EQ(picture.Tag, (TRDTag{0, std::string("ta\rg")}));
     EXPECT_EQ(picture.GetWidth(), 16);
     EXPECT_EQ(picture.VAlign, rdvaMiddle);
     EXPECT_TRUE(picture.NoHTMLImageSize);

@@ -174,17 +174,22 @@ TEST(ItemRecords, ExactTextOfTextBreakAndTabRecords) {
             "-12 1 0 0 0 0 3\r\nspacing=4\r\n");
 }
 
+// Every field, in both forms and with styles by number or by name; every text field of a
+// header or a checkpoint (tags, style names, hints, checkpoint names) may hold line breaks.
 TEST(ItemRecords, RoundTripKeepsEveryField) {
   TRDStyle sheet;
   sheet.TextStyles()[1].Unicode = true;
-  for (TRDFOptions rdfOptions : {TRDFOptions(0), rdfoSaveBinary}) {
+  sheet.TextStyles()[1].SetStyleName("Uni\r\ncode");
+  sheet.ParaStyles()[1].SetStyleName("Cen\ntred");
+  for (TRDFOptions rdfOptions : {TRDFOptions(0), rdfoSaveBinary, rdfoUseStyleNames}) {
     TCustomRDData data;
     data.SetRDStyle(&sheet);
     data.SetOptions(rdoTagsArePChars);
     data.SetRDFOptions(rdfOptions);
     data.AddText("plain \xE9", 0, 0);
+    data.SetPendingCheckpoint("check\r\npoint\r", true, TRDTag{0, std::string("cp\ntag")});
     data.AddTextWithTag(WideStringToRawUnicode(u"\u4E00 z"), 1, -1,
-                        TRDTag{0, std::string("t \"q\"")});
+                        TRDTag{0, std::string("t \"q\"\r\nnext")});
     data.GetItem(1)->Hint = "two\r\nlines";
     auto line = std::make_unique<TRDBreakItemInfo>(&data);
     line->StyleNo = rdsBreak;
@@ -192,14 +197,16 @@ TEST(ItemRecords, RoundTripKeepsEveryField) {
     line->Style = rdbrs3D;
     line->DeleteProtect = true;
     line->Hint = "sep";
+    line->Tag = TRDTag{0, std::string("\nline\r")};
     data.AddItemAtEnd("", std::move(line));
     data.AddText("after", 0, 1);
     data.GetItem(3)->SetPageBreakBefore(true);
+    data.SetPendingCheckpoint("\nlast", false, TRDTag{});
 
     TCustomRDData loaded;
     loaded.SetRDStyle(&sheet);
     loaded.SetOptions(rdoTagsArePChars);
-    ASSERT_TRUE(LoadText(loaded, SavedText(data)));
+    ASSERT_TRUE(LoadText(loaded, SavedText(data))) << rdfOptions;
     ASSERT_EQ(loaded.GetItemCount(), 4);
     for (int i = 0; i < 4; ++i) {
       EXPECT_EQ(loaded.GetItemTextRaw(i), data.GetItemTextRaw(i)) << i;
@@ -212,7 +219,25 @@ TEST(ItemRecords, RoundTripKeepsEveryField) {
     const auto& copied = dynamic_cast<const TRDBreakItemInfo&>(*loaded.GetItem(2));
     EXPECT_EQ(copied.Style, rdbrs3D);
     EXPECT_TRUE(copied.DeleteProtect);
+    const TRDCPInfo* checkpoint = loaded.GetItem(1)->Checkpoint.get();
+    ASSERT_TRUE(checkpoint);
+    EXPECT_EQ(checkpoint->Name, "check\r\npoint\r");
+    EXPECT_EQ(checkpoint->Tag, data.GetItem(1)->Checkpoint->Tag);
+    EXPECT_TRUE(checkpoint->RaiseEvent);
+    ASSERT_TRUE(loaded.NotAddedCP);
+    EXPECT_EQ(loaded.NotAddedCP->Name, "\nlast");
   }
+  // A NUL would end the line as well: it is written as '?', as in item texts.
+  TCustomRDData data;
+  data.SetRDStyle(&sheet);
+  data.SetPendingCheckpoint(std::string("a\0b", 3), false, TRDTag{});
+  data.AddText("x", 0, 0);
+  TCustomRDData loaded;
+  loaded.SetRDStyle(&sheet);
+  ASSERT_TRUE(LoadText(loaded, SavedText(data)));
+  ASSERT_EQ(loaded.GetItemCount(), 1);
+  ASSERT_TRUE(loaded.GetItem(0)->Checkpoint);
+  EXPECT_EQ(loaded.GetItem(0)->Checkpoint->Name, "a?b");
 }
 
 TEST(ItemRecords, StyleNamesTravelInsteadOfNumbers) {

@@ -177,6 +177,19 @@ TEST(UnicodeHtml, SpacesAndEntities) {
   EXPECT_EQ(out, "a&&nbsp;");
 }
 
+// No markup can carry controls other than tab and line ends, nor U+FFFE and U+FFFF, not
+// even as references: they are left out.
+TEST(UnicodeHtml, CharactersMarkupCannotCarryAreLeftOut) {
+  const std::string text = Raw(u"a\u0001\t\u001F\uFFFEb\uFFFF\r\n");
+  for (bool xml : {false, true}) {
+    std::string entities, utf8;
+    RawUnicodeToHTMLEntities(text, false, entities, xml);
+    RawUnicodeToHTMLUTF8(text, false, utf8, xml);
+    EXPECT_EQ(entities, "a\tb\r\n");
+    EXPECT_EQ(utf8, "a\tb\r\n");
+  }
+}
+
 TEST(UnicodeHtml, Utf8KeepsOrdinaryRuns) {
   std::string out;
   RawUnicodeToHTMLUTF8(Raw(u" \u00E9 & \u00E9  x "), false, out, false);

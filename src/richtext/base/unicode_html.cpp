@@ -47,12 +47,18 @@ const char* HTMLNoBreakSpace(bool xml) {
   return xml ? "&#160;" : "&nbsp;";
 }
 
+bool IsMarkupChar(char32_t ch) {
+  if (ch < 0x20) return ch == u'\t' || ch == u'\n' || ch == u'\r';
+  return ch != 0xFFFE && ch != 0xFFFF;
+}
+
 void EscapeHTMLChar(char ch, bool& spaceBefore, bool noEscape, std::string& result, bool isLast,
                     bool xml) {
   if (noEscape) {
     result.push_back(ch);
     return;
   }
+  if (!IsMarkupChar(std::uint8_t(ch))) return;
   if (ch == ' ') {
     if (!spaceBefore && !isLast) {
       result.push_back(' ');
@@ -85,6 +91,7 @@ void RawUnicodeToHTMLEntities(std::string_view s, bool noEscape, std::string& re
         cp = 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(RawUnicodeAt(s, ++i)) - 0xDC00);
       else if (u >= 0xD800 && u <= 0xDFFF)
         cp = 0xFFFD;
+      if (!IsMarkupChar(cp)) continue;
       if (!xml && cp > kNoBreakSpace && cp <= 0xFF)
         result += std::string("&") + kLatin1Names[cp - kNoBreakSpace] + ";";
       else
@@ -117,6 +124,11 @@ void RawUnicodeToHTMLUTF8(std::string_view s, bool noEscape, std::string& result
         result += HTMLNoBreakSpace(xml);
         spaceBefore = false;
       }
+      continue;
+    }
+    if (!IsMarkupChar(u)) {
+      flush(i);
+      runStart = i + 1;
       continue;
     }
     std::string escaped;

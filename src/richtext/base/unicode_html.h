@@ -10,15 +10,20 @@
 
 // The no-break space as HTML or, for xml, as the character reference XML understands.
 const char* HTMLNoBreakSpace(bool xml);
+// Whether markup can carry the character: XML has no form at all, not even a reference,
+// for the control characters below U+0020 other than tab, LF and CR, nor for U+FFFE and
+// U+FFFF, and HTML forbids them too. Every text and value we write as markup leaves
+// the others out.
+bool IsMarkupChar(char32_t ch);
 // Appends the HTML of one ASCII character to result. With noEscape the character itself;
-// else & < > are escaped and spaces follow the rule above (spaceBefore says whether a
-// plain space was just written; it is updated).
+// else & < > are escaped, characters markup cannot carry are left out and spaces follow
+// the rule above (spaceBefore says whether a plain space was just written; it is updated).
 void EscapeHTMLChar(char ch, bool& spaceBefore, bool noEscape, std::string& result, bool isLast,
                     bool xml);
 // Units below 128 through EscapeHTMLChar, U+00A0 as "&nbsp;", the rest of U+00A1..U+00FF
 // by their HTML names ("&eacute;"; in XML, which has none, as references) and the rest
 // as "&#%d;".
 void RawUnicodeToHTMLEntities(std::string_view s, bool noEscape, std::string& result, bool xml);
-// The text as UTF-8, with < > & and U+00A0 escaped and spaces by the rule above unless
-// noEscape.
+// The text as UTF-8, with < > & and U+00A0 escaped, characters markup cannot carry left
+// out and spaces by the rule above unless noEscape.
 void RawUnicodeToHTMLUTF8(std::string_view s, bool noEscape, std::string& result, bool xml);

@@ -440,7 +440,7 @@ bool TRDFReader::ReadLines(TRDFInput& in, const TRDFHeader& h,
       case kRDFCheckpoint:
         if (i == 0) {
           pending_cp_ = std::make_unique<TRDCPInfo>();
-          pending_cp_->Name = *line;
+          pending_cp_->Name = DecodeRDFLineBreaks(*line);
           pending_cp_->Tag = h.Tag;
           pending_cp_->RaiseEvent = h.Event != 0;
           pending_cp_->Persistent = h.Persist != 0;

@@ -158,7 +158,7 @@ class TRDFWriter {
                                  TagToRDFString(data_.TagsArePChars(), cp.Tag) + " " +
                                  std::to_string(cp.RaiseEvent ? 1 : 0) + " " +
                                  std::to_string(cp.Persistent ? 1 : 0));
-    StreamWriteLine(stream_, cp.Name);
+    StreamWriteLine(stream_, EncodeRDFLineBreaks(cp.Name));
   }
 
   // The text of item i inside the range.

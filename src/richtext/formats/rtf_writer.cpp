@@ -590,8 +590,11 @@ class RTFBodyWriter {
     super_sub_ = false;
   }
 
-  // An item that starts a line: a page break, a new paragraph or a line break.
+  // An item that starts a line: a page break, a new paragraph or a line break. A raised
+  // or lowered run ends where it stands: ended after "\par", it makes readers join its
+  // paragraph to the next.
   void StartLine(const TCustomRDItemInfo& item, bool first) {
+    EndSuperSub();
     out_ += kCRLF;
     const bool fullLine = item.QueryItemFlag(0);
     if (fullLine && item.GetPageBreakBefore()) out_ += "\\page ";
@@ -602,7 +605,6 @@ class RTFBodyWriter {
     if (!context_.FirstParaOfOutput) {
       // \\plain ends the marker's character formatting, so the next run states its own.
       if (prev_para_has_marker_) {
-        EndSuperSub();
         out_ += "\\plain";
         current_style_ = -1;
       }
@@ -623,7 +625,6 @@ class RTFBodyWriter {
       // In a cell, character formatting is reset before "\intbl", not after it: some
       // readers take a "\plain" that follows "\intbl" as leaving the table.
       if (context_.Level > 0) {
-        EndSuperSub();
         out_ += "\\plain";
         current_style_ = -1;
         chars_reset_ = true;

@@ -333,15 +333,12 @@ void TRDTextItemInfo::Execute(TCustomRDData* rdData) {
 }
 
 bool TRDTextItemInfo::ReadRDFHeader(std::string_view& rest, TCustomRDData*) {
-  if (!rest.empty() && rest.front() == '"') {
-    RDFReadQuotedString(rest, Hint);
-    Hint = DecodeRDFLineBreaks(Hint);
-  }
+  if (!rest.empty() && rest.front() == '"') RDFReadQuotedString(rest, Hint);
   return true;
 }
 
 std::string TRDTextItemInfo::GetRDFHeaderExtra(TCustomRDData*) const {
-  return Hint.empty() ? "" : AnsiQuotedStr(EncodeRDFLineBreaks(Hint), '"');
+  return Hint.empty() ? "" : RDFQuotedString(Hint);
 }
 
 void TRDTextItemInfo::MarkStylesInUse(TRDStyleUsage& usage) const {

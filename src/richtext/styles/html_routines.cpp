@@ -114,7 +114,7 @@ void AppendEscapedHTML(std::string& out, std::string_view s, bool isHTMLCode,
         break;
       }
       default:
-        out += s[i];
+        if (IsMarkupChar(std::uint8_t(s[i]))) out += s[i];
     }
   }
 }
@@ -267,8 +267,7 @@ std::string EscapeHTMLAttr(std::string_view value) {
         out += "&#13;";
         break;
       default:
-        // XML has no form for the other control characters, not even a reference.
-        if (std::uint8_t(c) >= 0x20) out += c;
+        if (IsMarkupChar(std::uint8_t(c))) out += c;
     }
   }
   return out;
@@ -303,7 +302,7 @@ std::string CSSQuotedString(std::string_view s) {
       case '\n':
         break;
       default:
-        out += c;
+        if (IsMarkupChar(std::uint8_t(c))) out += c;
     }
   }
   return out + "'";

@@ -38,8 +38,9 @@ constexpr TRDSaveOptions rdsoXHTML = 1 << 13;
 constexpr TRDSaveOptions rdsoUTF8 = 1 << 14;
 
 // & -> &amp;, > -> &gt;, < -> &lt;, then every pair of spaces -> "&nbsp; " repeated from
-// the start ("&#160; " with rdsoXHTML, as XML defines no "nbsp"); unchanged for raw HTML
-// code. Double quotes are kept.
+// the start ("&#160; " with rdsoXHTML, as XML defines no "nbsp"), and characters markup
+// cannot carry (IsMarkupChar) left out; unchanged for raw HTML code. Double quotes are
+// kept.
 std::string EscapeHTML(std::string_view s, bool isHTMLCode, TRDSaveOptions saveOptions);
 void AppendEscapedHTML(std::string& out, std::string_view s, bool isHTMLCode,
                        TRDSaveOptions saveOptions);
@@ -68,12 +69,13 @@ std::string HTMLBooleanAttr(std::string_view name, TRDSaveOptions saveOptions);
 std::string IntToHTMLAttr(int value, TRDSaveOptions saveOptions);
 std::string StrToHTMLAttr(std::string_view s, TRDSaveOptions saveOptions);
 // An attribute value with & < > and " escaped, tab and line ends as references and the
-// other control characters dropped, bare or in double quotes: the one form of every
-// attribute value the writers take from a document.
+// other characters markup cannot carry left out, bare or in double quotes: the one form
+// of every attribute value the writers take from a document.
 std::string EscapeHTMLAttr(std::string_view value);
 std::string QuotedHTMLAttr(std::string_view value);
 // A CSS string in single quotes: quotes and backslashes escaped, and < > & " as CSS
-// escapes, so that it can stand in a style element or a style attribute.
+// escapes, so that it can stand in a style element or a style attribute; line ends and
+// the characters markup cannot carry are left out.
 std::string CSSQuotedString(std::string_view s);
 
 // Plain-HTML tags of a text style, relative to a base style when relative.

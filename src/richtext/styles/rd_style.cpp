@@ -5,6 +5,7 @@
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
 #include "richtext/base/code_pages.h"
+#include "richtext/base/unicode_html.h"
 #include "richtext/styles/html_routines.h"
 #include "richtext/styles/list_style.h"
 #include "richtext/styles/rdf_routines.h"
@@ -273,11 +274,13 @@ std::string TRDStyle::GetCSS(unsigned options) const {
   auto line = [&](const std::string& s) { out += s + "\r\n"; };
   auto comment = [&](const TCustomRDInfo& style) -> std::string {
     if (!style.Standard()) return "";
-    // A name must neither end the comment nor, inside a style element, the element.
+    // A name must neither end the comment nor, inside a style element, the element, and
+    // holds nothing markup cannot carry.
     std::string name = style.StyleName();
     ReplaceAllStr(name, "*/", "*_");
     for (char& c : name)
       if (c == '<' || c == '>' || c == '&') c = '_';
+    std::erase_if(name, [](char c) { return !IsMarkupChar(std::uint8_t(c)); });
     return " /* " + (utf8 ? AnsiToUTF8(DefCodePage, name) : name) + " */";
   };
   line("/* ========== Text Styles ========== */");

@@ -148,6 +148,7 @@ void RDFReadQuotedString(std::string_view& p, std::string& s) {
       break;
     }
   }
+  s = DecodeRDFLineBreaks(s);
   Advance(p, i);
 }
 
@@ -199,21 +200,25 @@ std::string AnsiQuotedStr(std::string_view s, char quote) {
   return out;
 }
 
+std::string RDFQuotedString(std::string_view s) {
+  return AnsiQuotedStr(EncodeRDFLineBreaks(s), '"');
+}
+
 std::string TagToRDFString(bool tagsArePChars, const TRDTag& tag) {
   if (!tagsArePChars) return std::to_string(tag.Number);
   if (!tag.Text || tag.Text->empty()) return "0";
-  return AnsiQuotedStr(*tag.Text, '"');
+  return RDFQuotedString(*tag.Text);
 }
 
 std::string TextStyleNoToRDFString(const TRDStyle* rdStyle, bool useStyleNames, int styleNo) {
   if (rdStyle && useStyleNames && styleNo >= 0)
-    return AnsiQuotedStr(rdStyle->TextStyles().Items(styleNo).StyleName(), '"');
+    return RDFQuotedString(rdStyle->TextStyles().Items(styleNo).StyleName());
   return std::to_string(styleNo);
 }
 
 std::string ParaNoToRDFString(const TRDStyle* rdStyle, bool useStyleNames, int paraNo) {
   if (rdStyle && useStyleNames && paraNo >= 0)
-    return AnsiQuotedStr(rdStyle->ParaStyles().Items(paraNo).StyleName(), '"');
+    return RDFQuotedString(rdStyle->ParaStyles().Items(paraNo).StyleName());
   return std::to_string(paraNo);
 }
 
@@ -224,6 +229,8 @@ std::string EncodeRDFLineBreaks(std::string_view s) {
       c = kEncodedCR;
     else if (c == '\n')
       c = kEncodedLF;
+    else if (c == '\0')
+      c = '?';
   }
   return out;
 }

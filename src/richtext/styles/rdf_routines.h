@@ -37,8 +37,8 @@ void HexToWideString(std::string_view hex, std::u16string& ws);
 
 bool RDFReadWord(std::string_view& p, std::string& s);
 bool RDFReadInteger(std::string_view& p, int& value);
-// A string in double quotes with doubled quotes inside; without an opening quote
-// nothing is read.
+// A string in double quotes with doubled quotes inside and its line breaks coded
+// (RDFQuotedString); without an opening quote nothing is read.
 void RDFReadQuotedString(std::string_view& p, std::string& s);
 bool RDFReadTag(std::string_view& p, bool tagsArePChars, bool allowQuoted, TRDTag& tag);
 // An integer, or else a quoted style name (0 when no style has it).
@@ -47,9 +47,13 @@ bool RDFReadTextStyle(const TRDStyle* rdStyle, std::string_view& p, int& styleNo
 
 std::string TagToRDFString(bool tagsArePChars, const TRDTag& tag);
 std::string AnsiQuotedStr(std::string_view s, char quote);
+// A text of a header line (a tag, a style name, an item's hint): in double quotes, quotes
+// doubled and line breaks coded, so that it cannot end the line.
+std::string RDFQuotedString(std::string_view s);
 std::string TextStyleNoToRDFString(const TRDStyle* rdStyle, bool useStyleNames, int styleNo);
 std::string ParaNoToRDFString(const TRDStyle* rdStyle, bool useStyleNames, int paraNo);
 
-// CR <-> byte 1 and LF <-> byte 2, so that a multi-line text fits in one RDF line.
+// CR <-> byte 1 and LF <-> byte 2, so that a multi-line text fits in one RDF line; a NUL,
+// which ends a line too, is written as '?' as in item texts.
 std::string EncodeRDFLineBreaks(std::string_view s);
 std::string DecodeRDFLineBreaks(std::string_view s);

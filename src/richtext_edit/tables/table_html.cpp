@@ -167,9 +167,11 @@ struct TTableHTML {
     return StyleAttr(css);
   }
 
-  std::string TableStyle(int spacing, const std::string& location) const {
+  // zeroBorder: the table says border=1 so that browsers draw its cells' borders, and
+  // takes its own border width back here, in its one style attribute.
+  std::string TableStyle(int spacing, const std::string& location, bool zeroBorder) const {
     if (!cssMode) return "";
-    std::string css;
+    std::string css = zeroBorder ? "border-width : 0px;" : "";
     const std::string bc = ColorToHTMLString(table.BorderColor(), false);
     const std::string lc = ColorToHTMLString(table.BorderLightColor(), false);
     if (table.BorderWidth() > 0) switch (table.BorderStyle()) {
@@ -212,11 +214,8 @@ void TRDTableItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, con
       options};
   const std::string commonBorder = html.CellBorderCSS(nullptr);
   const int spacing = int(std::nearbyint((cell_v_spacing_ + cell_h_spacing_) / 2.0));
-  std::string border;
-  if (html.cssMode && border_width_ < 1 && cell_border_width_ != 0)
-    border = " border=" + IntToHTMLAttr(1, options) + " style=\"border-width : 0px\"";
-  else
-    border = " border=" + IntToHTMLAttr(border_width_, options);
+  const bool zeroBorder = html.cssMode && border_width_ < 1 && cell_border_width_ != 0;
+  const std::string border = " border=" + IntToHTMLAttr(zeroBorder ? 1 : border_width_, options);
   std::string colors;
   if (!context.UseCSS) {
     const std::string c = ColorToHTMLString(border_color_, true);
@@ -243,7 +242,7 @@ void TRDTableItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, con
                     border + HTMLAttr("cellpadding", std::to_string(cell_padding_), "", options) +
                     colors + HTMLAttr("cellspacing", std::to_string(spacing), "", options) +
                     html.BackgroundAttrs(color_, clNone, tableLocation) +
-                    html.TableStyle(spacing, tableLocation) + ">";
+                    html.TableStyle(spacing, tableLocation, zeroBorder) + ">";
   StreamWriteLine(stream, out);
   const TRDSaveOptions cellOptions =
       TRDSaveOptions((options | rdsoBodyOnly) & ~(rdsoHeadOnly | rdsoEndOnly));

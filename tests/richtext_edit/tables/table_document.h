@@ -34,6 +34,26 @@ class TTableDocument : public TTestFormattedData {
 
   TRDTableItemInfo& Table(int itemNo) { return CheckItemClass<TRDTableItemInfo>(itemNo); }
 
+  // A text style of its own for raised text, added to the sheet; returns its number.
+  int AddRaisedStyle() {
+    TFontInfo& raised = style.TextStyles().Add();
+    raised.Assign(style.TextStyles().Items(0));
+    raised.VShift = 30;
+    return style.TextStyles().Count() - 1;
+  }
+
+  // The usual shape of a table in an RTF LibreOffice writes, as our import reads it: no
+  // border of its own, borders around the cells, and no spacing between them (their
+  // borders collapse).
+  static void ShapeAsLibreOfficeTable(TRDTableItemInfo& table) {
+    table.SetBorderWidth(0);
+    table.SetBorderHSpacing(0);
+    table.SetBorderVSpacing(0);
+    table.SetCellBorderWidth(1);
+    table.SetCellHSpacing(-1);
+    table.SetCellVSpacing(-1);
+  }
+
   static void SetCellText(TRDTableItemInfo& table, int row, int col, const std::string& text) {
     TRDTableCellData& cell = *table.Cells(row, col);
     cell.Clear();

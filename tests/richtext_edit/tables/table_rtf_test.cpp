@@ -406,28 +406,43 @@ TEST(TableRTF, LinksOfADocumentNeverLaidOutAreNumberedAsLaidOut) {
 
 // --- peer -------------------------------------------------------------------------------------
 
+// A table with a border of its own, and one shaped as LibreOffice writes them, after a
+// paragraph that ends in a raised run.
 TEST(TableRTFPeers, LibreOfficeReadsRowsColumnsAndMerges) {
   if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
-  TTableDocument doc;
-  doc.AddText("Before the table", 0, 0);
-  TRDTableItemInfo& table = doc.AddTable(
-      3, 3, {"North", "East", "South", "West", "Centre", "Up", "Down", "Left", "Right"});
-  table.Rows->MergeCells(0, 0, 2, 1, true, false);  // North|East across two columns
-  table.Rows->MergeCells(1, 2, 1, 2, true, false);  // Up|Right down two rows
-  table.SetBorderWidth(1);
-  table.SetCellBorderWidth(1);
-  doc.AddText("After the table", 0, 0);
-  doc.Format();
-  const std::string file = WriteScratchFile("table_rtf/tables.rtf", RTFOf(doc));
-  const TOfficeConversion html = OfficeConvert(file, "html:HTML (StarWriter)", "html");
-  ASSERT_FALSE(html.Content.empty()) << html.Log;
+  std::vector<std::string> files;
+  for (const bool officeShaped : {false, true}) {
+    TTableDocument doc;
+    doc.AddText("Before the tabl", 0, 0);
+    doc.AddText("e", doc.AddRaisedStyle(), -1);
+    TRDTableItemInfo& table = doc.AddTable(
+        3, 3, {"North", "East", "South", "West", "Centre", "Up", "Down", "Left", "Right"});
+    table.Rows->MergeCells(0, 0, 2, 1, true, false);  // North|East across two columns
+    table.Rows->MergeCells(1, 2, 1, 2, true, false);  // Up|Right down two rows
+    if (officeShaped) {
+      TTableDocument::ShapeAsLibreOfficeTable(table);
+    } else {
+      table.SetBorderWidth(1);
+      table.SetCellBorderWidth(1);
+    }
+    doc.AddText("After the table", 0, 0);
+    doc.Format();
+    files.push_back(WriteScratchFile(
+        std::string("table_rtf/") + (officeShaped ? "office" : "framed") + ".rtf", RTFOf(doc)));
+  }
+  std::string log;
+  const std::vector<std::string> pages =
+      OfficeConvertAll(files, "html:HTML (StarWriter)", "html", "", &log);
+  const std::vector<std::string> texts = OfficeConvertAll(files, "txt:Text", "txt", "", &log);
   const TGrid grid = {
       {"North East", "", "South"}, {"West", "Centre", "Up Right"}, {"Down", "Left", ""}};
-  EXPECT_EQ(HTMLGrid(html.Content, 3), grid) << html.Content;
-  const TOfficeConversion text = OfficeConvert(file, "txt:Text", "txt");
-  EXPECT_EQ(Collapsed(text.Content).substr(3),  // after the byte-order mark
-            "Before the table North East South West Centre Up Right Down Left After the table")
-      << text.Log;
+  for (size_t i = 0; i < files.size(); ++i) {
+    ASSERT_FALSE(pages[i].empty()) << files[i] << "\n" << log;
+    EXPECT_EQ(HTMLGrid(pages[i], 3), grid) << files[i] << "\n" << pages[i];
+    EXPECT_EQ(Collapsed(texts[i]).substr(3),  // after the byte-order mark
+              "Before the table North East South West Centre Up Right Down Left After the table")
+        << files[i];
+  }
 }
 
 TEST(TableRTFPeers, LibreOfficeReadsNestedTables) {
