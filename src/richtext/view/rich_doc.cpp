@@ -546,10 +546,6 @@ void TCustomRichDoc::CopySelection() {
   CopySelectionToClipboard(*rd_data_, BackgroundColor(), background_.get());
 }
 
-std::string TCustomRichDoc::GetSelText() {
-  return SelectedText(*rd_data_, false);
-}
-
 namespace {
 
 TShortCut ShortCutOf(TKeyCode Key, TShiftState Shift) {
