@@ -528,10 +528,15 @@ void TRDRTFReader::StartMarkerDestination(TRDRTFDestinationWord word) {
     return;
   }
   const TRDRTFDestination current = state_->Destination;
+  if (current != rtf_ds_Pn && current != rtf_ds_PnSecLevel) {
+    SetDestination(rtf_ds_Skip);
+    return;
+  }
   state_->MarkerTextForLevel = current == rtf_ds_PnSecLevel;
-  SetDestination(current == rtf_ds_Pn || current == rtf_ds_PnSecLevel
-                     ? (word == D::PnTextAfter ? rtf_ds_PnTextAfter : rtf_ds_PnTextBefore)
-                     : rtf_ds_Skip);
+  SetDestination(word == D::PnTextAfter ? rtf_ds_PnTextAfter : rtf_ds_PnTextBefore);
+  // The group's text replaces what the marker had, also what \pnlvl took from its level.
+  if (TRDRTFMarkerProperties* marker = CurrentMarker())
+    (word == D::PnTextAfter ? marker->TextAfter : marker->TextBefore).clear();
 }
 
 void TRDRTFReader::StartListDestination(TRDRTFDestinationWord word) {
