@@ -1,12 +1,13 @@
 // Services of the viewer that an editor built on it uses: the auto-scroll timer, the
 // hot-link display, the clipboard shortcuts, the word checking kept in step with edits,
-// and the selection as linear character positions and as text.
+// and the selection as linear character positions, as text and copied.
 #include <algorithm>
 
 #include "platform/gui/controls/virtual_keys.h"
 #include "platform/sys/timer.h"
 #include "richtext/formats/text_export.h"
 #include "richtext/view/live_spelling.h"
+#include "richtext/view/rd_clipboard.h"
 #include "richtext/view/rich_doc.h"
 
 namespace {
@@ -142,6 +143,10 @@ void TCustomRichDoc::AdjustWordMarksAfterDelete(TCustomRDData* RDData, int ItemN
   } else {
     viewer->SetPendingWord(RDData, ItemNo, Offset);
   }
+}
+
+void TCustomRichDoc::CopySelection() {
+  CopySelectionToClipboard(SelectionHolder(*rd_data_), BackgroundColor(), background_.get());
 }
 
 std::string TCustomRichDoc::GetSelText() {

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/gui/standard/clipboard.h"
 #include "platform/test_support/gui_test_support.h"
 #include "richtext/base/code_pages.h"
 #include "richtext/styles/rd_style.h"
@@ -117,6 +118,8 @@ TEST(TableCellSelection, TheLinearSelectionReachesIntoTheCells) {
   v.doc.SetLinearSelection(4, 5);
   EXPECT_EQ(selection(), "4..5 a");
   EXPECT_FALSE(v.doc.HasSelection());
+  v.doc.CopySelection();
+  EXPECT_EQ(Clipboard().GetAsBytes(CF_UNICODETEXT).substr(0, 2), std::string("a\0", 2));
   // Back into the document: the cell's goes.
   v.doc.SetLinearSelection(14, 12);
   EXPECT_EQ(selection(), "12..14 en");
