@@ -53,6 +53,11 @@ bool TGIFSubImage::Empty() const {
   return data_.empty() || width_ == 0 || height_ == 0;
 }
 
+int TGIFSubImage::ShownDelay() const {
+  if (!GraphicControlExtension || GraphicControlExtension->Delay == 0) return DefaultFrameDelay;
+  return std::max<int>(GraphicControlExtension->Delay, MinimumFrameDelay);
+}
+
 TGIFColorMap& TGIFSubImage::ActiveColorMap() {
   if (ColorMap.Count() > 0 || !image_ || image_->Header.ColorMap.Count() == 0) return ColorMap;
   return image_->Header.ColorMap;

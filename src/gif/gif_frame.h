@@ -56,6 +56,9 @@ class TGIFSubImage : public TGIFItem {
   bool Interlaced() const { return (packed_ & kInterlacedFlag) != 0; }
   void SetInterlaced(bool Value);
   bool Empty() const;
+  // The delay units a painter shows the frame for: its delay, at least the minimum, and
+  // the default when it gives none (delay 0 or no graphic control extension).
+  int ShownDelay() const;
 
   // The local table when it has entries, else the global one when that has entries,
   // else the (empty) local table.

@@ -79,9 +79,9 @@ void CropFrames(TGIFPictureList& Images, const TStep& Step) {
       continue;
     }
     if (i == 0 || DisposalOf(Images[i - 1]) >= DisposeBackground) continue;
-    const int delay = frame.GraphicControlExtension ? frame.GraphicControlExtension->Delay : 0;
-    TGIFGraphicControlExtension& previous = GraphicControlOf(Images[i - 1]);
-    previous.Delay = static_cast<std::uint16_t>(std::min(previous.Delay + delay, 0xFFFF));
+    // The time each was shown: a delay of 0 shows for the default delay, not for none.
+    const int shown = Images[i - 1].ShownDelay() + frame.ShownDelay();
+    GraphicControlOf(Images[i - 1]).Delay = static_cast<std::uint16_t>(std::min(shown, 0xFFFF));
     Images.Delete(i);
   }
 }

@@ -208,11 +208,8 @@ void TGIFPainter::Animate() {
       PreviousDisposal = Disposal;
       if (Terminated()) break;
 
-      pending_delay = DefaultFrameDelay;
-      if (frame.GraphicControlExtension && frame.GraphicControlExtension->Delay != 0) {
-        pending_delay = std::max<int>(frame.GraphicControlExtension->Delay, MinimumFrameDelay);
-        if (!Threaded()) pending_delay = std::min(pending_delay, MaximumFrameDelay);
-      }
+      pending_delay = frame.ShownDelay();
+      if (!Threaded()) pending_delay = std::min(pending_delay, MaximumFrameDelay);
       const int painted = ActiveImage;
       RaiseEvent(OnFramePainted);
       if (Terminated()) break;

@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <random>
 
+#include "gif/gif_painter.h"
 #include "gif/gif_picture.h"
+#include "gif/gif_settings.h"
 #include "gif_test_support.h"
 #include "support/scratch_files.h"
 
@@ -160,7 +162,8 @@ std::string RandomAnimation(std::mt19937& Random) {
       }
     }
     auto gce = std::make_unique<TGIFGraphicControlExtension>(frame.get());
-    gce->Delay = static_cast<std::uint16_t>(1 + pick(5));
+    // 0 shows for the default delay, 1 and 2 for the minimum.
+    gce->Delay = static_cast<std::uint16_t>(pick(6));
     gce->SetDisposal(static_cast<TGIFDisposalMethod>(pick(4)));
     gce->TransparentColorIndex = static_cast<std::uint8_t>(pick(colours_in_use));
     TGIFGraphicControlExtension* control = gce.get();
@@ -181,7 +184,8 @@ char Letter(TColor Colour) {
 }
 
 // What the painter shows, frame after frame: the screen's pixels as letters (a colour's
-// place among kColours, '.' unpainted), a row to a word, and how long they stay. A frame
+// place among kColours, '.' unpainted), a row to a word, and for how many delay units
+// they stay on its clock, the last frame's until the animation starts again. A frame
 // that shows the same as the one before only lengthens it.
 std::string Played(TGIFPicture& Picture) {
   TFakeClock clock;
@@ -190,37 +194,48 @@ std::string Played(TGIFPicture& Picture) {
   target.Canvas().Brush().SetColor(kUnpainted);
   target.Canvas().FillRect(Bounds(0, 0, kScreenWidth, kScreenHeight));
   std::string shown, last;
-  int last_delay = 0;
-  auto painted = [&](int Index) {
-    const TGIFSubImage& frame = Picture.Images[Index];
-    const int delay = frame.GraphicControlExtension ? frame.GraphicControlExtension->Delay : 0;
+  std::int64_t last_since = 0;
+  int paints = 0;
+  auto screen = [&] {
     std::string now;
     for (int y = 0; y < kScreenHeight; ++y) {
       for (int x = 0; x < kScreenWidth; ++x) now += Letter(target.Canvas().Pixels(x, y));
       now += ' ';
     }
-    if (now == last) {
-      last_delay += delay;
+    return now;
+  };
+  auto stayed = [&] { return std::to_string((clock.Now() - last_since) / DelayUnitMs); };
+  Picture.Clock = &clock;
+  Picture.OnFramePainted = [&](TGIFPainter* Painter) {
+    if (++paints > Picture.Images.Count()) {  // the first frame again: the round is over
+      Painter->Stop();
       return;
     }
-    if (!last.empty()) shown += last + std::to_string(last_delay) + "\n";
-    last = now;
-    last_delay = delay;
+    std::string now = screen();
+    if (now == last) return;
+    if (!last.empty()) shown += last + stayed() + "\n";
+    last = std::move(now);
+    last_since = clock.Now();
   };
-  Picture.Clock = &clock;
-  Picture.OnFramePainted = [&](TGIFPainter* Painter) { painted(Painter->ActiveImage); };
-  Picture.DrawOptions = dfTransparent | dfAnimate | dfDirect;
+  Picture.DrawOptions = dfTransparent | dfAnimate | dfDirect | dfLoop | dfLoopForever;
   Picture.Draw(target.Canvas(), Bounds(0, 0, kScreenWidth, kScreenHeight));
-  if (Picture.Images.Count() == 1) painted(0);  // drawn as a still picture, without a painter
   Picture.OnFramePainted = nullptr;
   Picture.Clock = nullptr;
-  // One picture all the time is still, however long it is said to stay.
-  return shown.empty() ? last : shown + last + std::to_string(last_delay);
+  // One picture all the time is still, however long it is said to stay; it is drawn
+  // without a painter.
+  if (Picture.Images.Count() == 1) return screen();
+  return shown.empty() ? last : shown + last + stayed();
 }
 
-// ImageMagick's coalesced frames as letters with their delays, identical frames joined.
-// Screen that no frame covered is the Background colour, whether ImageMagick makes it
-// transparent (of any colour) or not.
+// The delay units a frame of delay Units is shown for by a player: none is the default,
+// and none is shorter than the minimum.
+int ShownUnits(int Units) {
+  return Units == 0 ? DefaultFrameDelay : std::max(Units, MinimumFrameDelay);
+}
+
+// ImageMagick's coalesced frames as letters with the time they are shown, identical
+// frames joined. Screen that no frame covered is the Background colour, whether
+// ImageMagick makes it transparent (of any colour) or not.
 std::string Coalesced(const std::string& Bytes, const std::string& Name, TColor Background) {
   const std::string gif = WriteScratchFile(Name + ".gif", Bytes);
   char colour[8];
@@ -242,7 +257,7 @@ std::string Coalesced(const std::string& Bytes, const std::string& Name, TColor 
   for (size_t end; (end = out.find('\n', at)) != std::string::npos && end - at < 6 &&
                    out.substr(at, end - at).find_first_not_of("0123456789") == std::string::npos;
        at = end + 1) {
-    delays.push_back(std::stoi(out.substr(at, end - at)));
+    delays.push_back(ShownUnits(std::stoi(out.substr(at, end - at))));
   }
   const size_t frame_bytes = kScreenWidth * kScreenHeight * 3;
   if (delays.empty() || out.size() - at != delays.size() * frame_bytes) return "unreadable";
@@ -286,12 +301,14 @@ TEST(GifOptimize, EveryPassKeepsWhatTheAnimationShows) {
     LoadBytes(before, original);
     const std::string expected = Played(before);
     // ImageMagick now and then shows a transparent pixel of a frame disposed to previous,
-    // or of a frame with a table of its own, in another colour: it is asked about the
-    // other animations.
+    // or of a frame with a table of its own, in another colour; and it carries a graphic
+    // control block's delay and disposal on to a later frame without one, which the
+    // cleanup makes of a frame of delay 0. It is asked about the other animations.
     bool ask_magick = magick && n % 4 == 0;
     for (int f = 0; f < before.Images.Count(); ++f) {
       const auto* gce = before.Images[f].GraphicControlExtension;
-      if (before.Images[f].ColorMap.Count() > 0 || (gce && gce->Disposal() == DisposePrevious))
+      if (before.Images[f].ColorMap.Count() > 0 ||
+          (gce && (gce->Disposal() == DisposePrevious || (f > 0 && gce->Delay == 0))))
         ask_magick = false;
     }
     const TColor background = before.Header.ColorMap.Colors(before.Header.BackgroundColorIndex);

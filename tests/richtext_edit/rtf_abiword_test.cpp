@@ -65,9 +65,12 @@ TEST(RTFIndependentWriter, AbiWordDocument) {
                               "cell end",
                               "row end",
                               "table end",
+                              "NewPara: ",  // the empty paragraphs LibreOffice shows too
                               "NewPara: Euro ",
                               "utext Continue: \u20ac",
                               "Continue:  and umlauts \xe4\xf6\xfc after the table.",
+                              "NewPara: ",
+                              "NewPara: ",
                               "end"}));
   EXPECT_EQ(redWordColor, RGB(255, 0, 0));
   EXPECT_EQ(markers, (std::vector<std::string>{

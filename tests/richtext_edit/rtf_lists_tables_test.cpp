@@ -148,7 +148,9 @@ TEST(RTFTables, EventsCellsAndRowPropertiesFromTheFixture) {
                               "row end",
                               "text NewPara: A2 merged",
                               "cell end",
+                              "text NewPara: ",  // an empty cell is an empty paragraph
                               "cell end",
+                              "text NewPara: ",
                               "cell end",
                               "row end",
                               "text NewPara: Outer",
@@ -174,8 +176,9 @@ TEST(RTFTables, EventsCellsAndRowPropertiesFromTheFixture) {
   EXPECT_EQ(first.Height, 400);
   EXPECT_EQ(first.Padding[0], 108);
   EXPECT_TRUE(first.PaddingInTwips[0]);
-  // Given since the last table start: by the second row, before the nested table starts.
-  EXPECT_EQ(startAlignments, (std::vector<int>{2, 2}));
+  // Given for the row being defined: the first row's before the table starts; the
+  // third row, in which the nested table starts, gives none (\\trowd starts afresh).
+  EXPECT_EQ(startAlignments, (std::vector<int>{2, -1}));
   EXPECT_EQ(first.Cells[0].Right, 2000);
   EXPECT_EQ(first.Cells[0].Color, RGB(255, 255, 0));
   EXPECT_EQ(first.Cells[0].Border.Sides[1]->Style, 1);

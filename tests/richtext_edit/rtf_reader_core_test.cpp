@@ -30,10 +30,12 @@ TEST(RTFReaderText, EachTextSaysWhereItStarts) {
   Read b("{\\rtf1 a\\par b\\line c}");
   EXPECT_EQ(b.log.Lines, (Lines{"text NewPara: a", "text NewPara: b", "end", "text NewLine: c"}));
 
-  // No event for an empty paragraph; the text after it still starts a paragraph, and a
-  // line break right after a paragraph end makes the next text start a line.
-  Read c("{\\rtf1 a\\par\\par b\\par\\line c}");
-  EXPECT_EQ(c.log.Lines, (Lines{"text NewPara: a", "text NewPara: b", "end", "text NewLine: c"}));
+  // An empty paragraph is reported as empty text, and so is an empty line: a line break
+  // right after a paragraph end leaves that paragraph's first line empty.
+  Read c("{\\rtf1 a\\par\\par b\\par\\line c\\line\\line d}");
+  EXPECT_EQ(c.log.Lines, (Lines{"text NewPara: a", "text NewPara: ", "text NewPara: b",
+                                "text NewPara: ", "text NewLine: c", "text NewLine: ", "end",
+                                "text NewLine: d"}));
 }
 
 TEST(RTFReaderText, GroupsAndFormattingSplitTextWithoutNewParagraphs) {

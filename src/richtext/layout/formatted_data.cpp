@@ -415,10 +415,10 @@ TCustomRDItemInfo* TCustomRDFormattedData::GetPartiallySelectedItem() const {
 void TCustomRDFormattedData::ReleasePartialSelection() {
   if (PartialSelectedItem < 0) return;
   const int itemNo = std::exchange(PartialSelectedItem, -1);
-  // Items being cleared away keep what they hold.
+  // Items being cleared away keep what they hold. Otherwise the item's selected parts,
+  // or the selection of the document chosen inside it, go with the claim.
   if (itemNo >= Items.Count() || (State & rddsClearing)) return;
-  if (TCustomRDItemInfo* item = GetItem(itemNo); item->HasPartialSelection())
-    item->DeselectPartial();
+  GetItem(itemNo)->DeselectPartial();
 }
 
 void TCustomRDFormattedData::SetSelectionBounds(int startItemNo, int startOffs, int endItemNo,

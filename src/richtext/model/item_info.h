@@ -231,7 +231,8 @@ class TCustomRDItemInfo {
   virtual void SaveRDF(TStream& stream, TCustomRDData* rdData, int itemNo, const std::string& name,
                        bool forceSameAsPrev) const;
   // An item holding a selection inside it (a table's selected cells), which then is the
-  // document's selection: whether it holds one, and dropping it.
+  // document's selection: whether it holds one, and dropping it (with the selection of a
+  // document chosen inside the item, see ChooseSubDoc).
   virtual bool HasPartialSelection() const { return false; }
   virtual void DeselectPartial() {}
   // That selection in a document file, and as an item of its own for the writers of the
@@ -292,6 +293,12 @@ class TCustomRDItemInfo {
   // The viewer no longer edits a document of this item in place (its cell editor went).
   virtual void SubDataReleased() {}
   virtual TCustomRDData* GetSubDoc(int /*index*/) const { return nullptr; }
+  // Makes subDoc, one of those documents, the one the selection is in (a table chooses
+  // the cell): the document holding the item gives up its own selection, subDoc keeps
+  // its. False when subDoc is not the item's.
+  virtual bool ChooseSubDoc(TCustomRDData& /*subDoc*/) { return false; }
+  // Whether document index is selected whole, as part of the item's partial selection.
+  virtual bool IsSubDocSelected(int /*index*/) const { return false; }
   virtual std::unique_ptr<TRDStoreSubRDData> GetSubDocStoreInfo() const { return nullptr; }
   // The links of those documents take the jump numbers from jumpNo on, in order, so that
   // numbering runs on through the document; jumpNo is moved past them.

@@ -674,6 +674,13 @@ int TCustomRDData::ComparePositions(TCustomRDData& data1, int itemNo1, TCustomRD
 
 namespace {
 
+// Document index of item: the editor open on it holds its items while it is edited in
+// place (a table cell).
+TCustomRDData* SubDocContent(const TCustomRDItemInfo& item, int index) {
+  TCustomRDData* sub = item.GetSubDoc(index);
+  return sub ? sub->GetInplaceEditorData() : nullptr;
+}
+
 int LinearContentLength(const TCustomRDData& data, int itemNo);
 
 int LinearRunLength(const TCustomRDData& data) {
@@ -690,7 +697,7 @@ int LinearContentLength(const TCustomRDData& data, int itemNo) {
   if (docs == 0) return item->StyleNo >= 0 ? data.GetItemLength(itemNo) : 1;
   int length = 0;
   for (int k = 0; k < docs; ++k)
-    if (const TCustomRDData* sub = item->GetSubDoc(k)) length += LinearRunLength(*sub) + 1;
+    if (const TCustomRDData* sub = SubDocContent(*item, k)) length += LinearRunLength(*sub) + 1;
   return length;
 }
 
@@ -713,7 +720,7 @@ bool CountLinearTo(const TCustomRDData& data, const TCustomRDData& target, int i
       continue;
     }
     for (int k = 0; k < docs; ++k) {
-      const TCustomRDData* sub = item->GetSubDoc(k);
+      const TCustomRDData* sub = SubDocContent(*item, k);
       if (sub && CountLinearTo(*sub, target, itemNo, offset, position)) return true;
       ++position;
     }
@@ -752,7 +759,7 @@ bool FindLinear(TCustomRDData& data, int target, int& position, TLinearPlace& pl
       continue;
     }
     for (int k = 0; k < docs; ++k) {
-      TCustomRDData* sub = item->GetSubDoc(k);
+      TCustomRDData* sub = SubDocContent(*item, k);
       if (sub && FindLinear(*sub, target, position, place)) return true;
       if (target <= position) return true;  // on the separator after a document: its end
       ++position;
@@ -768,7 +775,7 @@ void AppendLinearText(const TCustomRDData& data, std::u16string& text) {
     const TCustomRDItemInfo* item = data.GetItem(i);
     if (const int docs = item->GetSubDocCount(); docs > 0) {
       for (int k = 0; k < docs; ++k) {
-        if (const TCustomRDData* sub = item->GetSubDoc(k)) AppendLinearText(*sub, text);
+        if (const TCustomRDData* sub = SubDocContent(*item, k)) AppendLinearText(*sub, text);
         text.push_back(kLinearSeparator);
       }
     } else if (item->StyleNo >= 0) {

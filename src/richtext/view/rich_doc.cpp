@@ -21,7 +21,6 @@
 #include "richtext/styles/rd_background.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/live_spelling.h"
-#include "richtext/view/rd_clipboard.h"
 #include "richtext/view/rd_platform_canvas.h"
 #include "richtext/view/rtf_read_properties.h"
 #include "richtext/view/smart_popup.h"
@@ -540,14 +539,6 @@ void TCustomRichDoc::ShowItemHint(const std::string& Hint) {
   const TPoint at = ClientToScreen(Point(last_mouse_.X, last_mouse_.Y + 20));
   r = Rect(at.X, at.Y, at.X + r.Width(), at.Y + r.Height());
   window.ActivateHint(r, Hint);
-}
-
-void TCustomRichDoc::CopySelection() {
-  CopySelectionToClipboard(*rd_data_, BackgroundColor(), background_.get());
-}
-
-std::string TCustomRichDoc::GetSelText() {
-  return SelectedText(*rd_data_, false);
 }
 
 namespace {

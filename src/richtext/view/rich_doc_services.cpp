@@ -1,11 +1,13 @@
 // Services of the viewer that an editor built on it uses: the auto-scroll timer, the
 // hot-link display, the clipboard shortcuts, the word checking kept in step with edits,
-// and the selection as linear character positions.
+// and the selection as linear character positions, as text and copied.
 #include <algorithm>
 
 #include "platform/gui/controls/virtual_keys.h"
 #include "platform/sys/timer.h"
+#include "richtext/formats/text_export.h"
 #include "richtext/view/live_spelling.h"
+#include "richtext/view/rd_clipboard.h"
 #include "richtext/view/rich_doc.h"
 
 namespace {
@@ -15,17 +17,28 @@ namespace {
 constexpr unsigned kSlowAutoScrollInterval = 300;
 constexpr unsigned kFastAutoScrollInterval = 100;
 
+// The item holding the document the selection is in: the one that claims the document's
+// selection (a table with a chosen cell or selected cells), or the one whose editor is
+// open in it.
+const TCustomRDItemInfo* ItemHoldingSelection(const TCustomRDFormattedData& data) {
+  if (data.PartialSelectedItem >= 0 && data.PartialSelectedItem < data.GetItemCount())
+    return data.GetItem(data.PartialSelectedItem);
+  return data.GetChosenItem();
+}
+
 // The document that holds the selection: a chosen sub-document (a table cell, or the
-// editor open on it) is followed down from the root.
+// editor open on it, which holds the caret) is followed down from the root;
+// sub-documents selected whole (a table's cells) are the selection of the document
+// holding them.
 TCustomRDFormattedData& SelectionHolder(TCustomRDFormattedData& root) {
   TCustomRDFormattedData* data = &root;
-  while (data->PartialSelectedItem >= 0 && data->PartialSelectedItem < data->GetItemCount()) {
-    const TCustomRDItemInfo* item = data->GetItem(data->PartialSelectedItem);
+  for (const TCustomRDItemInfo* item;
+       (item = ItemHoldingSelection(*data)) && !item->HasPartialSelection();) {
     TCustomRDFormattedData* inner = nullptr;
     for (int k = 0; k < item->GetSubDocCount() && !inner; ++k)
       if (TCustomRDData* sub = item->GetSubDoc(k))
         if (auto* shown = dynamic_cast<TCustomRDFormattedData*>(sub->GetInplaceEditorData());
-            shown && shown->HasSelectionOrPartial())
+            shown && (shown != sub || shown->HasSelectionOrPartial()))
           inner = shown;
     if (!inner) break;
     data = inner;
@@ -132,28 +145,67 @@ void TCustomRichDoc::AdjustWordMarksAfterDelete(TCustomRDData* RDData, int ItemN
   }
 }
 
+void TCustomRichDoc::CopySelection() {
+  CopySelectionToClipboard(SelectionHolder(*rd_data_), BackgroundColor(), background_.get());
+}
+
+std::string TCustomRichDoc::GetSelText() {
+  return SelectedText(SelectionHolder(*rd_data_), false);
+}
+
 void TCustomRichDoc::GetLinearSelection(int& SelStart, int& SelEnd) {
   TCustomRDFormattedData& holder = SelectionHolder(*rd_data_);
-  const TCustomRDData& target = *holder.GetInplaceSourceData();
   int startItemNo, startOffs, endItemNo, endOffs;
   holder.GetSelectionBounds(startItemNo, startOffs, endItemNo, endOffs, false);
-  if (startItemNo < 0) {
-    SelStart = SelEnd = 0;
-    return;
+  int start = 0, end = 0;
+  if (startItemNo >= 0) {
+    start = rd_data_->ItemToLinear(holder, startItemNo, startOffs);
+    end = rd_data_->ItemToLinear(holder, endItemNo, endOffs);
+  } else if (const TCustomRDItemInfo* item = holder.GetPartiallySelectedItem()) {
+    // Documents selected whole (a table's cells): from the first one's start to the
+    // last one's end.
+    bool first = true;
+    for (int k = 0; k < item->GetSubDocCount(); ++k) {
+      const TCustomRDData* sub = item->GetSubDoc(k);
+      if (!sub || sub->GetItemCount() == 0 || !item->IsSubDocSelected(k)) continue;
+      const int last = sub->GetItemCount() - 1;
+      if (first) start = rd_data_->ItemToLinear(*sub, 0, sub->GetItemStartOffset(0));
+      end = rd_data_->ItemToLinear(*sub, last, sub->GetItemEndOffset(last));
+      first = false;
+    }
   }
-  const int start = rd_data_->ItemToLinear(target, startItemNo, startOffs);
-  const int end = rd_data_->ItemToLinear(target, endItemNo, endOffs);
   SelStart = std::min(start, end);
   SelEnd = std::max(start, end);
 }
+
+namespace {
+
+// The selection goes into data: each item on the way down from the root chooses the
+// document inside it. False when one of them cannot.
+bool ChooseDocument(TCustomRDData& data) {
+  TCustomRDData* parent = data.GetParentData();
+  if (!parent) return true;
+  const int itemNo = data.GetParentItemNo();
+  return ChooseDocument(*parent) && itemNo >= 0 && itemNo < parent->GetItemCount() &&
+         parent->GetItem(itemNo)->ChooseSubDoc(data);
+}
+
+}  // namespace
 
 void TCustomRichDoc::SetLinearSelection(int SelStart, int SelEnd) {
   TCustomRDData *startData, *endData;
   int startItemNo, startOffs, endItemNo, endOffs;
   rd_data_->LinearToItem(SelStart, startData, startItemNo, startOffs);
   rd_data_->LinearToItem(SelEnd, endData, endItemNo, endOffs);
-  auto* data = dynamic_cast<TCustomRDFormattedData*>(startData);
-  if (startData != endData || !data) return;
+  // A cell edited in place is found as the editor's document; the cell is chosen, and
+  // the editor then holds its items.
+  if (startData != endData || !startData) return;
+  TCustomRDData& source = *startData->GetInplaceSourceData();
+  // Back in the document an open cell editor closes, as a click there closes it.
+  if (&source == rd_data_.get()) DestroyInplaceEditor();
+  if (!ChooseDocument(source)) return;
+  auto* data = dynamic_cast<TCustomRDFormattedData*>(source.GetInplaceEditorData());
+  if (!data) return;
   data->SetSelectionBounds(startItemNo, startOffs, endItemNo, endOffs);
   Invalidate();
 }

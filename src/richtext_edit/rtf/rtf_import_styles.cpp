@@ -517,30 +517,32 @@ int TRDRTFStyleMatcher::ParaStyle(const TRDRTFParaProperties& para, bool hyperte
 }
 
 int TRDRTFStyleMatcher::TableParaStyle(std::uint8_t rowAlignment) {
-  switch (options_.ParaStyleMode) {
-    case rdrsUseSpecified:
-      return options_.ParaStyleNo();
-    case rdrsUseClosest:
-      return 0;
-    case rdrsAddIfNeeded:
-      break;
-  }
+  if (options_.ParaStyleMode == rdrsUseSpecified) return options_.ParaStyleNo();
   const TRDAlignment alignment = rowAlignment == 1   ? rdaRight
                                  : rowAlignment == 2 ? rdaCenter
                                                      : rdaLeft;
   TParaInfos& styles = sheet_.ParaStyles();
+  // A style that is style 0 but for its alignment (and, when asked, without indents).
+  const auto likeStyle0 = [&](bool noIndents) {
+    TParaInfo probe(&styles);
+    probe.Assign(styles[0]);
+    if (noIndents) probe.FirstIndent = probe.LeftIndent = probe.RightIndent = 0;
+    probe.Alignment = alignment;
+    for (int i = 1; i < styles.Count(); ++i)
+      if (styles[i].IsSimpleEqual(probe, true) && Accepted(i, false)) return i;
+    return -1;
+  };
+  if (options_.ParaStyleMode == rdrsUseClosest) {
+    // No style may be added: the table keeps its alignment where a style gives it.
+    if (styles[0].Alignment == alignment) return 0;
+    return std::max(likeStyle0(false), 0);
+  }
   const auto fits = [alignment](const TParaInfo& s) {
     return s.FirstIndent == 0 && s.LeftIndent == 0 && s.RightIndent == 0 &&
            s.Alignment == alignment;
   };
   if (fits(styles[0]) && Accepted(0, false)) return 0;
-  // Else a style that is style 0 but for its indents and alignment.
-  TParaInfo probe(&styles);
-  probe.Assign(styles[0]);
-  probe.FirstIndent = probe.LeftIndent = probe.RightIndent = 0;
-  probe.Alignment = alignment;
-  for (int i = 1; i < styles.Count(); ++i)
-    if (styles[i].IsSimpleEqual(probe, true) && Accepted(i, false)) return i;
+  if (const int found = likeStyle0(true); found >= 0) return found;
   TParaInfo& added = styles.Add();
   added.Assign(styles[0]);
   added.SetStandard(false);

@@ -154,7 +154,9 @@ std::string TRDRTFImporter::FallbackFontName() const {
 void TRDRTFImporter::NewText(std::string text, bool unicode, TRDRTFPosition position) {
   TRDRTFReaderState& state = reader_->State();
   if (options_.SkipHiddenText && state.CharProps.Hidden) return;
-  if (text.empty()) return;
+  // Empty text is an empty paragraph or line, which gets an empty item as a blank line
+  // typed in an editor does; the empty event that hidden text starts with is none.
+  if (text.empty() && (position == rtf_ts_ContinuePara || state.CharProps.Hidden)) return;
   if (options_.LineBreaksAsParagraphs && position == rtf_ts_NewLine) position = rtf_ts_NewPara;
   const bool itemUnicode = unicode || options_.UnicodeMode == rdruOnlyUnicode;
   const bool link = InsideHyperlink();

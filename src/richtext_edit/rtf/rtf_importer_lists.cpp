@@ -53,6 +53,13 @@ TRDMarkerFont MarkerFontOf(const TRDRTFCustomMarkerProperties& marker,
   return font;
 }
 
+// A level text without its level-number placeholders (the characters below 10).
+template <class S>
+S WithoutLevelNumbers(S text) {
+  std::erase_if(text, [](auto c) { return static_cast<unsigned>(c) < 10; });
+  return text;
+}
+
 bool SameFont(const TRDMarkerFont& a, const TRDMarkerFont& b) {
   return SameText(a.Name, b.Name) && a.Size() == b.Size() && a.Style == b.Style &&
          a.Color == b.Color;
@@ -237,9 +244,10 @@ void TRDRTFImporter::MakeWord97ListStyles() {
       level->ListType = NumberedListType(source.NumberType);
       std::string text = source.Text.empty() ? std::string() : source.Text.substr(1);
       if (level->ListType == rdlstBullet) {
-        level->FormatString = text;
+        // A level without a number shows the rest of its text.
+        level->FormatString = WithoutLevelNumbers(text);
         if (source.TextW.size() > 1) {
-          const std::u16string textW = source.TextW.substr(1);
+          const std::u16string textW = WithoutLevelNumbers(source.TextW.substr(1));
           level->ListType = rdlstUnicodeBullet;
           level->FormatStringW = textW;
           const TRDMarkerFont font = MarkerFontOf(source, fonts);

@@ -183,6 +183,8 @@ void TRDRTFImporter::StartTable() {
     info->PageBreak = true;
     page_break_pending_ = false;
   }
+  // The first row's definition, with its alignment, comes before the table starts.
+  if (reader_->RowAlignmentSet()) info->Alignment = reader_->RowAlignment();
   info->WorkRow = std::make_unique<TRDTableItemInfo>(1, 1, &workbench_);
   TRDTableCellData* cell = info->WorkRow->Cells(0, 0);
   cell->Clear();

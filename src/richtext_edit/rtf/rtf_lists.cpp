@@ -13,7 +13,8 @@ std::uint8_t LevelNfcToNumberType(int nfc) {
     case 4:
       return 2;  // lower letter
     case 23:
-      return 6;  // bullet
+    case 255:
+      return 6;  // bullet, or no number: the level's text alone
     default:
       return 1;  // decimal and every numbering we do not draw
   }

@@ -253,14 +253,14 @@ TRDRTFErrorCode TRDRTFReader::TranslateKeyword(std::string_view keyword, int par
 TRDRTFErrorCode TRDRTFReader::ParseChar(int ch) {
   const char c = char(ch);
   switch (state_->Destination) {
-    case rtf_ds_Normal:
-      if ((ch == kParagraphEnd || ch == kLineBreak) && OnUpdateMarker) {
-        UpdateMarker();
-        const TRDRTFErrorCode error = OutputChar(ch, true);
-        if (error == rtf_ec_OK) UpdateMarker();
-        return error;
-      }
-      return OutputChar(ch, true);
+    case rtf_ds_Normal: {
+      if (ch != kParagraphEnd && ch != kLineBreak) return OutputChar(ch, true);
+      UpdateMarker();
+      TRDRTFErrorCode error = ReportEmptyLine();
+      if (error == rtf_ec_OK) error = OutputChar(ch, true);
+      if (error == rtf_ec_OK) UpdateMarker();
+      return error;
+    }
     case rtf_ds_Picture:
       if (state_->InternalState == rtf_ris_Bin) {
         if (cur_picture_) cur_picture_->Data.WriteBuffer(&c, 1);
@@ -528,10 +528,15 @@ void TRDRTFReader::StartMarkerDestination(TRDRTFDestinationWord word) {
     return;
   }
   const TRDRTFDestination current = state_->Destination;
+  if (current != rtf_ds_Pn && current != rtf_ds_PnSecLevel) {
+    SetDestination(rtf_ds_Skip);
+    return;
+  }
   state_->MarkerTextForLevel = current == rtf_ds_PnSecLevel;
-  SetDestination(current == rtf_ds_Pn || current == rtf_ds_PnSecLevel
-                     ? (word == D::PnTextAfter ? rtf_ds_PnTextAfter : rtf_ds_PnTextBefore)
-                     : rtf_ds_Skip);
+  SetDestination(word == D::PnTextAfter ? rtf_ds_PnTextAfter : rtf_ds_PnTextBefore);
+  // The group's text replaces what the marker had, also what \pnlvl took from its level.
+  if (TRDRTFMarkerProperties* marker = CurrentMarker())
+    (word == D::PnTextAfter ? marker->TextAfter : marker->TextBefore).clear();
 }
 
 void TRDRTFReader::StartListDestination(TRDRTFDestinationWord word) {
@@ -642,7 +647,10 @@ TRDRTFErrorCode TRDRTFReader::OutputChar(int ch, bool sync) {
                                   : ch == kLineBreak  ? rtf_ts_NewLine
                                                       : rtf_ts_ContinuePara;
   const TRDRTFErrorCode error = Flush();
-  if (position != rtf_ts_ContinuePara) next_position_ = position;
+  if (position != rtf_ts_ContinuePara) {
+    next_position_ = position;
+    row_ended_ = false;
+  }
   return error;
 }
 
@@ -652,6 +660,16 @@ TRDRTFErrorCode TRDRTFReader::FlushPending() {
   // ("\pard\plain\intbl", as word processors begin every cell) must not end the table.
   if (pending_text_.empty() && pending_unicode_.empty() && !force_flush_) return rtf_ec_OK;
   return OutputChar(0, true);
+}
+
+TRDRTFErrorCode TRDRTFReader::ReportEmptyLine() {
+  if (next_position_ == rtf_ts_ContinuePara || !pending_text_.empty() || !pending_unicode_.empty())
+    return rtf_ec_OK;
+  if (const TRDRTFErrorCode error = SyncTables(); error != rtf_ec_OK) return error;
+  force_flush_ = true;
+  const TRDRTFErrorCode error = Flush();
+  force_flush_ = false;
+  return error;
 }
 
 TRDRTFErrorCode TRDRTFReader::Flush() {
@@ -666,7 +684,10 @@ TRDRTFErrorCode TRDRTFReader::Flush() {
   pending_unicode_.clear();
   // Text that follows reported text continues its paragraph, whichever of the two
   // pending texts it goes to.
-  if (pending) next_position_ = rtf_ts_ContinuePara;
+  if (pending) {
+    next_position_ = rtf_ts_ContinuePara;
+    row_ended_ = false;
+  }
   return rtf_ec_OK;
 }
 

@@ -138,6 +138,9 @@ struct TRDRTFReadState {
   bool object_inserted_ = false;
   bool force_flush_ = false;
   TRDRTFPosition next_position_ = rtf_ts_NewPara;
+  // A table row is the last thing read: a cell that ends now ends with that table, not
+  // with an empty paragraph after it.
+  bool row_ended_ = false;
   int depth_ = 0;
   std::int64_t bin_count_ = 0;
   int param_ = 0;
@@ -245,6 +248,9 @@ class TRDRTFReader : public TComponent, private TRDRTFReadState {
   TRDRTFErrorCode Flush();
   // Reports pending text, synchronising tables first; nothing when nothing is pending.
   TRDRTFErrorCode FlushPending();
+  // A paragraph or line about to end with nothing in it is reported as empty text, so
+  // that a blank line is not lost.
+  TRDRTFErrorCode ReportEmptyLine();
   TRDRTFErrorCode SyncTables();
   void UpdateMarker();
   void FireTable(TRDRTFTableEventKind kind);

@@ -487,6 +487,8 @@ bool TRDRTFReader::BeyondTableDepth() const {
 }
 
 TRDRTFErrorCode TRDRTFReader::EndCell() {
+  if (!row_ended_)
+    if (const TRDRTFErrorCode error = ReportEmptyLine(); error != rtf_ec_OK) return error;
   if (const TRDRTFErrorCode error = OutputChar(10, true); error != rtf_ec_OK) return error;
   next_position_ = rtf_ts_NewPara;
   // The cells of tables we do not build are paragraphs of the deepest cell we do.
@@ -495,6 +497,7 @@ TRDRTFErrorCode TRDRTFReader::EndCell() {
 }
 
 TRDRTFErrorCode TRDRTFReader::EndRow() {
+  row_ended_ = true;
   if (BeyondTableDepth()) return rtf_ec_OK;
   state_->GetRowProps().Finish();
   if (const TRDRTFErrorCode error = SyncTables(); error != rtf_ec_OK) return error;
@@ -516,6 +519,8 @@ TRDRTFErrorCode TRDRTFReader::ApplyTableProperty(P prop, int value, int sub) {
     row_alignment_set_ = true;
     return rtf_ec_OK;
   }
+  // A row's definition starts afresh: an alignment given before it is an earlier row's.
+  if (prop == P::RowReset) row_alignment_set_ = false;
   TRDRTFRowProperties& row = state_->GetRowProps();
   const std::size_t side = std::size_t(sub & 3);
   if (ApplyRowProperty(row, prop, value, side)) return rtf_ec_OK;

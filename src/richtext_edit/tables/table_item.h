@@ -497,6 +497,8 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void NotifyCellItems() override;
   int GetSubDocCount() const override;
   TCustomRDData* GetSubDoc(int index) const override;
+  bool ChooseSubDoc(TCustomRDData& subDoc) override;
+  bool IsSubDocSelected(int index) const override;
   void MarkStylesInUse(TRDStyleUsage& usage) const override;
   void UpdateStyles(const TRDStyleUsage& usage) override;
 

@@ -178,7 +178,8 @@ void TRDTableItemInfo::UpdateCellSelectionFlags() {
 
 namespace {
 
-// Selected cells are the document's selection; an anchor cell alone is not.
+// Selected cells are the document's selection, and so is the selection inside a cell a
+// viewer chose; an anchor cell alone is not.
 void ClaimDocumentSelection(TRDTableItemInfo& table, TCustomRDFormattedData& document) {
   const int itemNo = table.GetMyItemNo();
   if (table.State & rdtsCellsSelected) {
@@ -186,7 +187,8 @@ void ClaimDocumentSelection(TRDTableItemInfo& table, TCustomRDFormattedData& doc
     document.Deselect(false);
     document.PartialSelectedItem = itemNo;
     table.PlaceCaretAfterCells();
-  } else if (document.PartialSelectedItem == itemNo) {
+  } else if (document.PartialSelectedItem == itemNo &&
+             (table.ChosenRow < 0 || table.IsInEditor())) {
     document.PartialSelectedItem = -1;
   }
 }
@@ -499,7 +501,10 @@ bool TRDTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, int x, 
   }
   DestroyInplaceEditor(true);
   document->SetControlFocus();
-  if (button == mbLeft) {
+  // In a viewer the pressed cell is chosen: what the mouse selects in it is the selection.
+  if (button == mbLeft && !IsInEditor()) {
+    ChooseCell(row, col);
+  } else if (button == mbLeft) {
     ChosenRow = row;
     ChosenCol = col;
   }

@@ -137,6 +137,19 @@ void TRDTableItemInfo::ChooseCell(int row, int col) {
   document->InvalidateControl();
 }
 
+bool TRDTableItemInfo::ChooseSubDoc(TCustomRDData& subDoc) {
+  auto* cell = dynamic_cast<TRDTableCellData*>(&subDoc);
+  int row, col;
+  if (!cell || !GetCellPosition(*cell, row, col)) return false;
+  ChooseCell(row, col);
+  return ChosenRow == row && ChosenCol == col;
+}
+
+bool TRDTableItemInfo::IsSubDocSelected(int index) const {
+  const auto* cell = dynamic_cast<const TRDTableCellData*>(GetSubDoc(index));
+  return cell && (State & rdtsCellsSelected) && cell->InSelection;
+}
+
 void TRDTableItemInfo::UnchooseCell() {
   int row, col;
   if (GetEditedCell(row, col))

@@ -43,6 +43,23 @@ TEST(RTFImportLists, Word97Lists) {
   // The indents come from the paragraph: text at 48 pixels, marker at 24.
   EXPECT_EQ(numbers.Levels[0]->LeftIndent, 48);
   EXPECT_EQ(numbers.Levels[0]->MarkerIndent, 24);
+
+  // A level without a number (\levelnfc255) shows its text alone: LibreOffice writes
+  // an outline level without a number under a numbered one as the level's number only.
+  TRTFImportDocument outline;
+  outline.Options.ParaStyleMode = rdrsAddIfNeeded;
+  const std::string levels =
+      "{\\listlevel\\levelnfc0\\levelstartat1\\levelfollow2{\\leveltext "
+      "\\'02\\'00.;}{\\levelnumbers\\'01;}}"
+      "{\\listlevel\\levelnfc255\\levelfollow2{\\leveltext \\'01\\'01;}{\\levelnumbers\\'01;}}";
+  ASSERT_EQ(outline.Import("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list" + levels +
+                           "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1"
+                           "\\listoverridecount0\\ls1}}\\pard\\ls1\\ilvl0 Chapter\\par"
+                           "\\pard\\ls1\\ilvl1 Section\\par}"),
+            rtf_ec_OK);
+  ASSERT_EQ(Markers(outline).size(), 2u);
+  EXPECT_EQ(Markers(outline)[0]->DisplayString, "1.");
+  EXPECT_EQ(Markers(outline)[1]->DisplayString, "");
 }
 
 // The text of a list item stands where the level's \levelfollow puts it: after a tab at
@@ -141,6 +158,17 @@ TEST(RTFImportLists, OldStyleNumbering) {
   EXPECT_EQ(bullet.ListType, rdlstBullet);
   EXPECT_EQ(bullet.FormatString, "-");
   EXPECT_EQ(doc.Text().substr(0, 7), "3. one\r");
+
+  // A section level's text that the paragraph's own group gives again stands once.
+  TRTFImportDocument outline;
+  outline.Options.ParaStyleMode = rdrsAddIfNeeded;
+  ASSERT_EQ(outline.Import("{\\rtf1{\\fonttbl{\\f0 Arial;}}"
+                           "{\\*\\pnseclvl1\\pnucrm\\pnstart1\\pnindent720\\pnhang{\\pntxta .}}"
+                           "\\pard{\\*\\pn\\pnlvl1\\pnucrm\\pnstart1\\pnindent720\\pnhang"
+                           "{\\pntxta .}}Roman\\par}"),
+            rtf_ec_OK);
+  ASSERT_EQ(Markers(outline).size(), 1u);
+  EXPECT_EQ(Markers(outline)[0]->DisplayString, "I.");
 }
 
 TEST(RTFImportLists, EqualListsOfOneFileCountApart) {

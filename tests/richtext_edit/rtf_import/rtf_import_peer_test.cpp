@@ -20,6 +20,7 @@
 #include "richtext/model/marker_item.h"
 #include "richtext/model/marker_list.h"
 #include "richtext/model/picture_item.h"
+#include "richtext/styles/list_style.h"
 #include "richtext_edit/print/document_print.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 #include "richtext_edit/rtf/rtf_reader.h"
@@ -228,7 +229,9 @@ TEST(RTFImportPeers, PandocDocument) {
   EXPECT_EQ(Words(doc.Text()), peerWords) << doc.Text() << "\n----\n" << peer;
   TRDTableItemInfo* table = doc.Table();
   ASSERT_NE(table, nullptr);
-  EXPECT_EQ(Grid(*table), "A B;a1 b1;a2 b2");
+  // Each cell ends its text with \\par and then \\cell: an empty paragraph follows it,
+  // in LibreOffice too.
+  EXPECT_EQ(Grid(*table), "A| B|;a1| b1|;a2| b2|");
   bool link = false, picture = false;
   for (int i = 0; i < doc.Count(); ++i) {
     if (doc.Item(i).StyleNo >= 0 && doc.TextStyleOf(i).Jump && doc.Item(i).Tag.Text)
@@ -238,6 +241,147 @@ TEST(RTFImportPeers, PandocDocument) {
   }
   EXPECT_TRUE(link);
   EXPECT_TRUE(picture);
+}
+
+// --- LibreOffice's reading as the reference ---------------------------------------------
+
+// A text document in LibreOffice's flat format: headings of the outline (its numbering as
+// given), blank paragraphs, a centred table and a numbered list.
+std::string FlatDocument(const std::string& outline) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+         "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+         "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+         "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+         "xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
+         "office:version=\"1.3\" office:mimetype=\"application/vnd.oasis.opendocument.text\">\n"
+         "<office:styles>" +
+         outline +
+         "</office:styles>\n<office:automatic-styles><style:style style:name=\"T\" "
+         "style:family=\"table\"><style:table-properties style:width=\"6cm\" "
+         "table:align=\"center\"/></style:style></office:automatic-styles>\n"
+         "<office:body><office:text>\n"
+         "<text:h text:outline-level=\"1\">Station report</text:h>\n"
+         "<text:p>First line</text:p><text:p/><text:p/><text:p>After two blank lines</text:p>\n"
+         "<text:h text:outline-level=\"2\">Heard stations</text:h>\n"
+         "<table:table table:name=\"T\" table:style-name=\"T\"><table:table-column "
+         "table:number-columns-repeated=\"2\"/><table:table-row><table:table-cell><text:p>"
+         "DL1ABC</text:p></table:table-cell><table:table-cell><text:p>12 km</text:p>"
+         "</table:table-cell></table:table-row></table:table>\n"
+         "<text:p/><text:list><text:list-item><text:p>Alpha</text:p></text:list-item>"
+         "<text:list-item><text:p>Bravo</text:p></text:list-item></text:list>\n"
+         "<text:h text:outline-level=\"1\">Closing words</text:h><text:p>End</text:p>\n"
+         "</office:text></office:body></office:document>\n";
+}
+
+// Outline level 1 numbered "1.", level 2 without a number.
+const char* const kNumberedOutline =
+    "<text:outline-style style:name=\"Outline\"><text:outline-level-style text:level=\"1\" "
+    "style:num-format=\"1\" style:num-suffix=\".\"/><text:outline-level-style "
+    "text:level=\"2\" style:num-format=\"\"/></text:outline-style>";
+
+// Old-style numbering of the kinds LibreOffice reads (it shows no number for outline
+// levels and none but decimal numbers): a body list whose section level gives the text
+// after the number that each paragraph's own \pn group repeats, a blank line, bullets.
+const char* const kOldStyleNumbering =
+    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}"
+    "{\\*\\pnseclvl10\\pndec\\pnstart1\\pnindent360{\\pntxta .}}"
+    "\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart1\\pnindent360{\\pntxta .}}One\\par"
+    "\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart1\\pnindent360{\\pntxta .}}Two\\par"
+    "\\pard\\par"
+    "\\pard{\\*\\pn\\pnlvlblt\\pnf1\\pnindent360{\\pntxtb \\'b7}}Dot\\par"
+    "\\pard End\\par}";
+
+// A text's lines, each with its runs of blanks and tabs made one blank and trimmed.
+std::vector<std::string> TrimmedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    std::string out;
+    for (const char c : line) {
+      const bool blank = c == ' ' || c == '\t' || c == '\r';
+      if (!blank)
+        out += c;
+      else if (!out.empty() && out.back() != ' ')
+        out += ' ';
+    }
+    if (!out.empty() && out.back() == ' ') out.pop_back();
+    lines.push_back(out);
+  }
+  return lines;
+}
+
+// Our document as LibreOffice writes a text file: a line for each line of a paragraph,
+// with its list number or "\u2022" for a bullet, and for each paragraph of a table's cells.
+void AppendLines(TCustomRDData& data, std::vector<std::string>& lines) {
+  for (int i = 0; i < data.GetItemCount(); ++i) {
+    TCustomRDItemInfo& item = *data.GetItem(i);
+    if (auto* table = dynamic_cast<TRDTableItemInfo*>(&item)) {
+      for (int r = 0; r < table->RowCount(); ++r)
+        for (int c = 0; c < table->ColCount(); ++c)
+          if (TRDTableCellData* cell = table->Cells(r, c)) AppendLines(*cell, lines);
+      continue;
+    }
+    if (data.IsItemLineStart(i) || lines.empty()) lines.emplace_back();
+    std::string& line = lines.back();
+    if (auto* marker = dynamic_cast<TRDMarkerItemInfo*>(&item)) {
+      const TRDListLevel* level = marker->GetLevelInfo(data.GetRDStyle());
+      const bool bullet =
+          level && (level->ListType == rdlstBullet || level->ListType == rdlstUnicodeBullet);
+      if (bullet && (!level->FormatString.empty() || !level->FormatStringW.empty()))
+        line += "\u2022 ";
+      else if (!bullet)
+        line += marker->DisplayString + " ";
+    } else if (item.StyleNo >= 0) {
+      const std::string& text = data.GetItemTextRaw(i);
+      line +=
+          RawUnicodeToUTF8(IsUnicodeItem(item.ItemOptions) ? text : AnsiToRawUnicode(1252, text));
+    } else {
+      line += ' ';
+    }
+  }
+}
+
+// The RTF files read by us, as the station's viewers read them (styles and list markers
+// added as needed), line for line as LibreOffice reads them: list numbers where it shows
+// them and none where the list has none, old-style number texts once, blank lines kept.
+// And a centred table stays centred also where no style may be added.
+TEST(RTFImportPeers, OurReadingIsLibreOfficesLineForLine) {
+  if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+  std::string log;
+  const std::vector<std::string> written = OfficeConvertAll(
+      {WriteScratchFile("office_read/outline.fodt", FlatDocument("")),
+       WriteScratchFile("office_read/numbered.fodt", FlatDocument(kNumberedOutline))},
+      "rtf:Rich Text Format", "rtf", "", &log);
+  std::vector<std::string> files = {
+      WriteScratchFile("office_read/oldstyle.rtf", kOldStyleNumbering)};
+  for (size_t i = 0; i < written.size(); ++i) {
+    ASSERT_NE(written[i].find("\\levelnfc255"), std::string::npos) << log;
+    files.push_back(
+        WriteScratchFile("office_read/written" + std::to_string(i) + ".rtf", written[i]));
+  }
+  const std::vector<std::string> read =
+      OfficeConvertAll(files, "txt:Text (encoded):UTF8", "txt", "", &log);
+  for (size_t i = 0; i < files.size(); ++i) {
+    SCOPED_TRACE(files[i]);
+    const std::string rtf = i == 0 ? std::string(kOldStyleNumbering) : written[i - 1];
+    TRTFImportDocument doc;
+    doc.Options.ParaStyleMode = doc.Options.TextStyleMode = rdrsAddIfNeeded;
+    ASSERT_EQ(doc.Import(rtf), rtf_ec_OK);
+    std::string peer = read[i];
+    if (peer.compare(0, 3, "\xEF\xBB\xBF") == 0) peer.erase(0, 3);
+    std::vector<std::string> ours;
+    AppendLines(doc.Document, ours);
+    std::string joined;
+    for (const std::string& line : ours) joined += line + "\n";
+    EXPECT_EQ(TrimmedLines(joined), TrimmedLines(peer)) << joined << "----\n" << peer;
+    if (i == 0) continue;
+    // The table is centred in the default mode too, where no style is added.
+    TRTFImportDocument plain;
+    ASSERT_EQ(plain.Import(rtf), rtf_ec_OK);
+    ASSERT_NE(plain.Table(), nullptr);
+    EXPECT_EQ(plain.Sheet.ParaStyles()[plain.Table()->ParaNo].Alignment, rdaCenter);
+  }
 }
 
 // --- documents the import once lost --------------------------------------------------------

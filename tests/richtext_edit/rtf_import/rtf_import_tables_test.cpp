@@ -254,7 +254,9 @@ TEST(RTFImportTables, NestedTablesAndTheFixture) {
   EXPECT_EQ(Grid(*inner), "Inner 1 Inner 2");
   // The shaded cell: 50 % black on white.
   EXPECT_EQ(table->Cells(0, 4)->Color, TColor(0x7F7F7F));
-  EXPECT_EQ(table->ParaNo, 0);
+  // Centred (\\trqc): the sheet's centred style, though no style may be added.
+  EXPECT_EQ(table->ParaNo, 1);
+  EXPECT_EQ(doc.Sheet.ParaStyles()[1].Alignment, rdaCenter);
 }
 
 }  // namespace

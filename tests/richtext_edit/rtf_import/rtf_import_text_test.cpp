@@ -2,6 +2,7 @@
 // import.
 #include <gtest/gtest.h>
 
+#include "richtext/formats/rtf_writer.h"
 #include "richtext/model/picture_item.h"
 #include "richtext/model/tab_item.h"
 #include "richtext_edit/rtf/rtf_hyperlink.h"
@@ -14,14 +15,26 @@ namespace {
 TEST(RTFImportText, ParagraphsAndLineBreaks) {
   TRTFImportDocument doc;
   ASSERT_EQ(doc.Import("{\\rtf1 a\\par b\\line c\\par\\par d}"), rtf_ec_OK);
-  ASSERT_EQ(doc.Count(), 4);
+  ASSERT_EQ(doc.Count(), 5);
   EXPECT_EQ(doc.ItemText(0), "a");
   EXPECT_TRUE(doc.Item(0).IsParaStart());
   EXPECT_TRUE(doc.Item(1).IsParaStart());
   EXPECT_TRUE(doc.Item(2).GetLineBreakBefore());
-  EXPECT_EQ(doc.ItemText(3), "d");
-  EXPECT_EQ(doc.Text(), "a\r\nb\r\nc\r\nd");
-  EXPECT_EQ(doc.LastIndex(), 3);
+  // The blank line is an empty text item of its own paragraph, as an editor makes one.
+  EXPECT_EQ(doc.ItemText(3), "");
+  EXPECT_EQ(doc.Item(3).StyleNo, 0);
+  EXPECT_TRUE(doc.Item(3).IsParaStart());
+  EXPECT_EQ(doc.ItemText(4), "d");
+  EXPECT_EQ(doc.Text(), "a\r\nb\r\nc\r\n\r\nd");
+  EXPECT_EQ(doc.LastIndex(), 4);
+  // So the blank line comes back from our own RTF.
+  TMemoryStream written;
+  ASSERT_TRUE(SaveRTFToStream(doc.Document, written, TRDRTFSaveParams{}));
+  TRTFImportDocument again;
+  ASSERT_EQ(
+      again.Import(std::string(static_cast<const char*>(written.Memory()), size_t(written.Size()))),
+      rtf_ec_OK);
+  EXPECT_EQ(again.Text(), doc.Text());
 
   // Line breaks as paragraphs; a run in the middle of a paragraph continues it.
   TRTFImportDocument breaks;

@@ -1,13 +1,17 @@
 // Links in table cells of a viewer: clicked or pointed at, they fire the viewer's events
 // with jump numbers that run on in document order through the cells. And the cells break
-// words at the viewer's delimiters.
+// words at the viewer's delimiters; a viewer's or an editor's selection reaches into them.
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "platform/gui/standard/clipboard.h"
 #include "platform/test_support/gui_test_support.h"
+#include "richtext/base/code_pages.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rich_doc.h"
+#include "richtext_edit/tables/table_edit_fixture.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {
@@ -93,6 +97,69 @@ TEST(TableCellWords, ACellTakesItsViewersDelimiters) {
   v.doc.Delimiters = " #";
   EXPECT_FALSE(cell.IsDelimiter(u'.'));
   EXPECT_TRUE(cell.IsDelimiter(u'#'));
+}
+
+// The viewer's one selection, read and set as linear positions, is where it is: in the
+// document or in a cell, chosen there by the mouse or by position, or cells selected whole.
+TEST(TableCellSelection, TheLinearSelectionReachesIntoTheCells) {
+  TViewerWithTable v;
+  // "go", the table and its cells "a" and "b", "c", "end": a line's start and a cell's
+  // end count one each.
+  ASSERT_EQ(v.doc.GetTextRange(0, -1), WideStringToRawUnicode(u"go\r\ra\r\rb\rc\r\rend"));
+  int start = -1, end = -1;
+  const auto selection = [&] {
+    v.doc.GetLinearSelection(start, end);
+    return std::to_string(start) + ".." + std::to_string(end) + " " + v.doc.GetSelText();
+  };
+  TRDTableCellData& a = *v.table->Cells(0, 0);
+  v.doc.SetLinearSelection(0, 1);
+  EXPECT_EQ(selection(), "0..1 g");
+  // Into a cell: the document's selection gives way.
+  v.doc.SetLinearSelection(4, 5);
+  EXPECT_EQ(selection(), "4..5 a");
+  EXPECT_FALSE(v.doc.HasSelection());
+  v.doc.CopySelection();
+  EXPECT_EQ(Clipboard().GetAsBytes(CF_UNICODETEXT).substr(0, 2), std::string("a\0", 2));
+  // Back into the document: the cell's goes.
+  v.doc.SetLinearSelection(14, 12);
+  EXPECT_EQ(selection(), "12..14 en");
+  EXPECT_FALSE(a.HasSelection());
+  // Selected with the mouse in the other cell.
+  v.doc.SetLinearSelection(4, 5);
+  const TPoint at = v.InCell(0, 1, 0);
+  SimulateMouseDown(v.doc, mbLeft, at.X - 3, at.Y);
+  SimulateMouseMove(v.doc, at.X + 3, at.Y, ssLeft);
+  SimulateMouseUp(v.doc, mbLeft, at.X + 3, at.Y);
+  EXPECT_EQ(selection(), "7..8 b");
+  EXPECT_FALSE(a.HasSelection());
+  EXPECT_FALSE(v.doc.HasSelection());
+  // A cell selected whole runs from its start to its end.
+  v.table->SelectCols(1, 1);
+  EXPECT_EQ(selection(), "7..10 b\r\nc\r\n");
+}
+
+// In an editor a selection inside a cell opens the cell's editor, which then holds it and
+// the cell's text; one outside closes it.
+TEST(TableCellSelection, AnEditorsLinearSelectionOpensAndClosesTheCellEditor) {
+  TTableEdit f(1, 2, {"abc", "def"});
+  const std::string text = WideStringToRawUnicode(u"before\r\rabc\r\rdef\r\rafter");
+  ASSERT_EQ(f.edit.GetTextRange(0, -1), text);
+  int start = -1, end = -1;
+  f.edit.SetLinearSelection(8, 10);
+  SettleEditors(f.edit);
+  ASSERT_NE(f.table->InplaceEditor, nullptr);
+  f.edit.GetLinearSelection(start, end);
+  EXPECT_EQ(start, 8);
+  EXPECT_EQ(end, 10);
+  EXPECT_EQ(f.edit.GetSelText(), "ab");
+  EXPECT_EQ(f.edit.GetTextRange(0, -1), text);
+  f.edit.SetLinearSelection(1, 3);
+  SettleEditors(f.edit);
+  EXPECT_EQ(f.table->InplaceEditor, nullptr);
+  f.edit.GetLinearSelection(start, end);
+  EXPECT_EQ(start, 1);
+  EXPECT_EQ(end, 3);
+  EXPECT_EQ(f.edit.GetSelText(), "ef");
 }
 
 }  // namespace
