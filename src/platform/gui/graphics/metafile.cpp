@@ -62,7 +62,11 @@ QPen PenOf(std::uint32_t style, double width, std::uint32_t colorRef) {
                                          Qt::SolidLine};
   const std::uint32_t kind = style & 0xF;
   QPen pen(ColorOf(colorRef));
-  pen.setStyle(kind < std::size(kStyles) ? kStyles[kind] : Qt::SolidLine);
+  Qt::PenStyle penStyle = kind < std::size(kStyles) ? kStyles[kind] : Qt::SolidLine;
+  // Dashes are for thin pens: the Windows drawing layer draws a wider pen solid, and Qt's
+  // stroker took seconds over the dashes of a wide one.
+  if (width > 1 && penStyle != Qt::NoPen) penStyle = Qt::SolidLine;
+  pen.setStyle(penStyle);
   // Width 0 is one device pixel whatever the scale.
   if (width <= 0) {
     pen.setCosmetic(true);
@@ -388,7 +392,7 @@ class TPlayer {
     font.setItalic(spec.Italic);
     font.setUnderline(spec.Underline);
     font.setStrikeOut(spec.StrikeOut);
-    const double wanted = std::abs(spec.Height != 0 ? spec.Height : 12) * scaleY;
+    const double wanted = std::abs(double(spec.Height != 0 ? spec.Height : 12)) * scaleY;
     font.setPixelSize(int(std::clamp(std::lround(wanted), 1L, 4096L)));
     if (spec.Height > 0) {  // a cell height: the character height is what is left of it
       const double cell = QFontMetricsF(font).height();
@@ -414,7 +418,7 @@ class TPlayer {
     if (box && (options & 4)) painter_.setClipRect(t.mapRect(*box), Qt::IntersectClip);
     // Text is never mirrored by the mapping, only placed and sized by it.
     painter_.translate(t.map(at));
-    painter_.rotate(-spec.Escapement / 10.0);
+    painter_.rotate(-(spec.Escapement / 10.0));
     painter_.setFont(font);
     if (state_.OpaqueBack && !(box && (options & 2)))
       painter_.fillRect(QRectF(dx, dy - metrics.ascent(), width, metrics.height()),
