@@ -50,8 +50,35 @@ TWmfWriter WideDashedPen() {
   return wmf;
 }
 
-void DrawEachIteration(benchmark::State& state, const std::vector<std::uint8_t>& bytes) {
-  const TMetafile picture(bytes, false);
+// An enhanced metafile 96 x 48 pixels on its device, its records in 32-bit words.
+class TEmfWriter {
+ public:
+  TEmfWriter() {
+    for (std::uint32_t v : {1u,       88u, 0u, 0u, 95u, 47u, 0u, 0u,   2540u, 1270u, 0x464D4520u,
+                            0x10000u, 0u,  0u, 3u, 0u,  0u,  0u, 960u, 480u,  254u,  127u})
+      U32(v);
+  }
+  TEmfWriter& Record(std::uint32_t type, const std::vector<std::uint32_t>& values) {
+    U32(type).U32(std::uint32_t(8 + 4 * values.size()));
+    for (std::uint32_t v : values) U32(v);
+    return *this;
+  }
+  std::vector<std::uint8_t> Finished() {
+    Record(14, {0, 0, 20});
+    return bytes_;
+  }
+
+ private:
+  TEmfWriter& U32(std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes_.push_back(std::uint8_t(v >> (8 * i)));
+    return *this;
+  }
+  std::vector<std::uint8_t> bytes_;
+};
+
+void DrawEachIteration(benchmark::State& state, const std::vector<std::uint8_t>& bytes,
+                       bool enhanced = false) {
+  const TMetafile picture(bytes, enhanced);
   TBitmap target;
   target.SetSize(800, 600);
   for (auto _ : state) picture.Draw(target.Canvas(), TRect{0, 0, 800, 600});
@@ -80,5 +107,39 @@ void BM_ThousandWideArcs(benchmark::State& state) {
   DrawEachIteration(state, wmf.Finished());
 }
 BENCHMARK(BM_ThousandWideArcs)->Unit(benchmark::kMillisecond);
+
+void BM_DashedPenAUnitWideInAWindowOfAUnit(benchmark::State& state) {
+  // Every unit 800 pixels: the pen is as wide as the picture (5.3 s a paint).
+  TWmfWriter wmf;
+  wmf.Record(0x020C, {1, 1});
+  wmf.Record(0x02FA, {1, 1, 0, 0x00FF, 0}).Record(0x012D, {0});
+  wmf.Record(0x0817, {0, 1, 0, 1, 1, 1, 0, 0});
+  DrawEachIteration(state, wmf.Finished());
+}
+BENCHMARK(BM_DashedPenAUnitWideInAWindowOfAUnit)->Unit(benchmark::kMillisecond);
+
+// Enhanced metafiles reach 32-bit coordinates and pen widths: a dashed pen of no width, one
+// unit and 100000 units along an arc, a Bezier curve and a polyline that span 2^31 units.
+void BM_EnhancedHugeShapes(benchmark::State& state) {
+  TEmfWriter emf;
+  const std::uint32_t far = 1u << 30, near = std::uint32_t(-(1 << 30));
+  const std::uint32_t style = std::uint32_t(state.range(0)), width = std::uint32_t(state.range(1));
+  emf.Record(38, {1, style, width, 0, 0x0000FF}).Record(37, {1});
+  switch (state.range(2)) {
+    case 0:  // arc
+      emf.Record(45, {near, near, far, far, far, 0, far, 0});
+      break;
+    case 1:  // Bezier
+      emf.Record(2, {0, 0, 0, 0, 4, near, near, far, near, near, far, far, far});
+      break;
+    case 2:  // polyline
+      emf.Record(4, {0, 0, 0, 0, 3, near, near, far, 0, near, far});
+      break;
+  }
+  DrawEachIteration(state, emf.Finished(), true);
+}
+BENCHMARK(BM_EnhancedHugeShapes)
+    ->ArgsProduct({{1}, {0, 1, 100000}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

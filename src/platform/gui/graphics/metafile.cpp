@@ -51,6 +51,7 @@ constexpr std::size_t kEmfHeaderMinSize = 88;
 constexpr double kPixelsPerInch = 96;
 constexpr int kMaxSavedStates = 256;
 constexpr std::uint32_t kMaxObjects = 65536;
+constexpr double kMaxPenWidth = 32767;
 
 QColor ColorOf(std::uint32_t colorRef) {
   return QColor(int(colorRef & 0xFF), int(colorRef >> 8 & 0xFF), int(colorRef >> 16 & 0xFF));
@@ -62,18 +63,24 @@ QPen PenOf(std::uint32_t style, double width, std::uint32_t colorRef) {
                                          Qt::SolidLine};
   const std::uint32_t kind = style & 0xF;
   QPen pen(ColorOf(colorRef));
-  Qt::PenStyle penStyle = kind < std::size(kStyles) ? kStyles[kind] : Qt::SolidLine;
-  // Dashes are for thin pens: the Windows drawing layer draws a wider pen solid, and Qt's
-  // stroker took seconds over the dashes of a wide one.
-  if (width > 1 && penStyle != Qt::NoPen) penStyle = Qt::SolidLine;
-  pen.setStyle(penStyle);
+  pen.setStyle(kind < std::size(kStyles) ? kStyles[kind] : Qt::SolidLine);
   // Width 0 is one device pixel whatever the scale.
   if (width <= 0) {
     pen.setCosmetic(true);
     pen.setWidth(1);
   } else {
-    pen.setWidthF(std::min(width, 1e6));
+    // Qt refuses a width from 2^15 on, which leaves the pen one unit wide.
+    pen.setWidthF(std::min(width, kMaxPenWidth));
   }
+  return pen;
+}
+
+// Dashes are for pens no wider than a device pixel: the Windows drawing layer draws a
+// wider pen solid whatever its style, and Qt's stroker took seconds over the dashes of a
+// wide one.
+QPen DrawnPen(QPen pen, const QTransform& toDevice) {
+  const double scale = pen.isCosmetic() ? 1 : std::sqrt(std::abs(toDevice.determinant()));
+  if (pen.widthF() * scale > 1 && pen.style() != Qt::NoPen) pen.setStyle(Qt::SolidLine);
   return pen;
 }
 
@@ -282,8 +289,9 @@ class TPlayer {
   }
 
   void Prepare(bool fill) {
-    painter_.setTransform(Transform());
-    painter_.setPen(state_.Pen);
+    const QTransform toDevice = Transform();
+    painter_.setTransform(toDevice);
+    painter_.setPen(DrawnPen(state_.Pen, toDevice));
     painter_.setBrush(fill ? state_.Brush : QBrush(Qt::NoBrush));
     painter_.setBackgroundMode(state_.OpaqueBack ? Qt::OpaqueMode : Qt::TransparentMode);
     painter_.setBackground(state_.BackColor);

@@ -155,8 +155,8 @@ TEST(Metafile, EnhancedMetafileFollowsItsPageAndWorldTransform) {
   EXPECT_THROW(TMetafile(PlaceableWmf(), true), EInvalidGraphic);
 }
 
-// A pen wider than one unit draws solid whatever its dash style, as the Windows drawing
-// layer does: a dashed pen 1000 units wide took Qt's stroker seconds for one arc.
+// A pen wider than a device pixel draws solid whatever its dash style, as the Windows
+// drawing layer does: a dashed pen 1000 units wide took Qt's stroker seconds for one arc.
 TEST(Metafile, WidePensDrawSolid) {
   for (unsigned width : {40u, 1000u}) {
     const TMetafile wmf(SquareWmf([&](Bytes& w) {
