@@ -146,6 +146,7 @@ TEST_F(MapViewTest, FailedLoadsKeepTheOldMap) {
     return Folder() + name + ".gif";
   };
   const std::string wide = gifScreen("wide", 15000), widest = gifScreen("widest", 65535);
+  RegisterGIFFormat();
   for (const std::string& image : {thin, flat, broken, giant, wide, widest}) {
     std::string message;
     AnswerNextMyMsgBox(&message);
@@ -153,6 +154,9 @@ TEST_F(MapViewTest, FailedLoadsKeepTheOldMap) {
     const std::string said = image == giant ? "Karten Datei zu gro\xDF, laden abgebrochen!"
                                             : "Karten Datei nicht lesbar, laden abgebrochen!";
     EXPECT_EQ(message.rfind(said + "\n\r" + image, 0), 0u) << message;
+    if (image == wide || image == widest) {
+      EXPECT_NE(message.find("Image is too large"), std::string::npos) << message;
+    }
   }
   const std::string uncalibrated = WriteMap("plain.bmp", 30, 30, "");
   AnswerNextMyMsgBox();
