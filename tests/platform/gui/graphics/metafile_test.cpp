@@ -55,14 +55,14 @@ std::vector<std::uint8_t> PlaceableWmf() {
   return wmf.data;
 }
 
-// A Windows metafile of a 1000 x 1000 window, 1000 units an inch, with the records that
-// add writes.
-std::vector<std::uint8_t> SquareWmf(const std::function<void(Bytes&)>& add) {
+// A square Windows metafile, its window `side` units a side, with the records that add
+// writes.
+std::vector<std::uint8_t> SquareWmf(unsigned side, const std::function<void(Bytes&)>& add) {
   Bytes wmf;
-  wmf.U32(0x9AC6CDD7).U16(0).U16(0).U16(0).U16(1000).U16(1000).U16(1000).U32(0).U16(0);
+  wmf.U32(0x9AC6CDD7).U16(0).U16(0).U16(0).U16(side).U16(side).U16(1000).U32(0).U16(0);
   wmf.U16(1).U16(9).U16(0x0300).U32(0).U16(3).U32(0).U16(0);
   Record(wmf, 0x020B, {0, 0});
-  Record(wmf, 0x020C, {1000, 1000});
+  Record(wmf, 0x020C, {side, side});
   add(wmf);
   Record(wmf, 0x0000, {});
   return wmf.data;
@@ -157,15 +157,20 @@ TEST(Metafile, EnhancedMetafileFollowsItsPageAndWorldTransform) {
 
 // A pen wider than a device pixel draws solid whatever its dash style, as the Windows
 // drawing layer does: a dashed pen 1000 units wide took Qt's stroker seconds for one arc.
+// One unit of a 10-unit window is 10 pixels: a dashed pen of one unit draws solid too.
 TEST(Metafile, WidePensDrawSolid) {
-  for (unsigned width : {40u, 1000u}) {
-    const TMetafile wmf(SquareWmf([&](Bytes& w) {
-                          Record(w, 0x02FA, {1, width, 0, 0x00FF, 0});  // dashed red pen
-                          Record(w, 0x012D, {0});
-                          // a whole circle: start and end on the same radial
-                          Record(w, 0x0817, {500, 1000, 500, 1000, 900, 900, 100, 100});
-                        }),
-                        false);
+  for (const auto& [side, width] : {std::pair{1000u, 40u}, {1000u, 1000u}, {10u, 1u}}) {
+    const unsigned tenth = side / 10, half = side / 2;
+    const TMetafile wmf(
+        SquareWmf(
+            side,
+            [&](Bytes& w) {
+              Record(w, 0x02FA, {1, width, 0, 0x00FF, 0});  // dashed red pen
+              Record(w, 0x012D, {0});
+              // a whole circle: start and end on the same radial
+              Record(w, 0x0817, {half, side, half, side, side - tenth, side - tenth, tenth, tenth});
+            }),
+        false);
     TBitmap target;
     DrawOnWhite(wmf, target, 100, 100);
     for (int step = 0; step < 72; ++step) {
