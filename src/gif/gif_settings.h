@@ -30,6 +30,6 @@ constexpr long long MaximumPicturePixels = kMaxGraphicPixels;
 // pixels (the longest string its table can hold), so a 12-bit code gives 4096 of them
 // for 12 bits.
 constexpr long long MaximumPixelsPerDataByte = 4096 * 8 / 12 + 1;
-// A screen is drawn whole, so a screen larger than this (64 MB drawn) must be one that the
-// file's bytes could fill.
-constexpr long long MaximumUnfilledScreenPixels = 4096LL * 4096;
+// A screen is drawn whole, so a screen larger than this must be one that the file's bytes
+// could fill.
+constexpr long long MaximumUnfilledScreenPixels = kMaxUnbackedGraphicPixels;

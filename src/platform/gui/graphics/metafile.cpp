@@ -13,6 +13,7 @@
 
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
+#include "platform/gui/graphics/graphic_limits.h"
 #include "platform/text/streams.h"
 
 namespace {
@@ -874,13 +875,20 @@ void TMetafile::Load(std::span<const std::uint8_t> Data, bool Enhanced) {
   }
   data_.assign(Data.begin(), Data.end());
   enhanced_ = Enhanced;
-  width_ = width;
-  height_ = height;
+  SetSize(width, height);
 }
 
+// A frame is only claimed, and wherever the picture becomes a bitmap (an export, a copy)
+// it is drawn whole at this size: a larger one is scaled down as it stands.
 void TMetafile::SetSize(int Width, int Height) {
-  width_ = std::max(0, Width);
-  height_ = std::max(0, Height);
+  double width = std::max(0, Width), height = std::max(0, Height);
+  if (width * height > double(kMaxUnbackedGraphicPixels)) {
+    const double scale = std::sqrt(double(kMaxUnbackedGraphicPixels) / (width * height));
+    width = std::max(1.0, std::floor(width * scale));
+    height = std::max(1.0, std::floor(height * scale));
+  }
+  width_ = int(width);
+  height_ = int(height);
 }
 
 void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {

@@ -182,6 +182,22 @@ TEST(Metafile, WidePensDrawSolid) {
   }
 }
 
+// The frame is only claimed, and exports draw the picture whole at its size: one of
+// 65535 x 16384 pixels (a 4 GB bitmap, from 40 bytes) is scaled down to 64 MB, its shape
+// kept; so is a size a document gives.
+TEST(Metafile, ClaimedSizesAreScaledDownToWhatABitmapMayHold) {
+  Bytes wmf;
+  wmf.U32(0x9AC6CDD7).U16(0).U16(0x8000).U16(0).U16(0x7FFF).U16(0x4000).U16(96).U32(0).U16(0);
+  wmf.U16(1).U16(9).U16(0x0300).U32(0).U16(3).U32(0).U16(0);
+  Record(wmf, 0x0000, {});
+  TMetafile picture(wmf.data, false);
+  EXPECT_LE(std::int64_t(picture.Width()) * picture.Height(), 4096 * 4096);
+  EXPECT_NEAR(picture.Width(), 2 * picture.Height(), 2);
+  picture.SetSize(32767, 32767);
+  EXPECT_EQ(picture.Width(), 4096);
+  EXPECT_EQ(picture.Height(), 4096);
+}
+
 // Sizes of INT_MIN are drawn as any other, not negated.
 TEST(Metafile, FontsOfTheSmallestSizesAndAnglesDraw) {
   const TMetafile emf(EmfOf([](const EmfRecord& record) {
