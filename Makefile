@@ -48,9 +48,12 @@ bench: deps
 
 # Each fuzzer runs FUZZ_SECONDS from its saved corpus (the tests replay that corpus on
 # every run); new inputs go to the build copy only. A crash or any sanitizer report
-# (undefined behaviour is fatal too) stops make with the input.
+# (undefined behaviour is fatal too) stops make with the input, and so does an input
+# that runs longer than FUZZ_TIMEOUT seconds: a file of a few KB that takes seconds is
+# a fault as much as one that crashes.
 FUZZ_DIR := build/fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_TIMEOUT ?= 10
 # libFuzzer counts every feature seen fewer than 255 times as rare, and looks each
 # feature of each run up in that list: with the tens of thousands of features of the
 # editor and document fuzzers, at a few dozen runs a second, that search took most of
@@ -83,7 +86,8 @@ fuzz:
 	  mkdir -p $(FUZZ_DIR)/corpus/$$name; \
 	  echo "fuzz: $$name from $$seeds"; \
 	  QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
-	    $(FUZZ_DIR)/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 $(FUZZ_FLAGS) \
+	    $(FUZZ_DIR)/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -timeout=$(FUZZ_TIMEOUT) \
+	    -rss_limit_mb=4096 $(FUZZ_FLAGS) \
 	    -artifact_prefix=$(FUZZ_DIR)/$$name- $(FUZZ_DIR)/corpus/$$name $$seeds; \
 	done
 

@@ -13,11 +13,6 @@
 namespace {
 constexpr int kDescriptorSize = 10;
 
-// The most pixels one byte of LZW data can give: a code of w bits yields at most 2^w
-// pixels (the longest string its table can hold), so a 12-bit code gives 4096 of them
-// for 12 bits.
-constexpr long long kMaxPixelsPerDataByte = 4096 * 8 / 12 + 1;
-
 // How many bytes of LZW data follow the minimum code size byte at the stream position,
 // counted over the sub-blocks up to the terminator or the end of the file; the stream
 // is put back where it was.
@@ -179,7 +174,7 @@ void TGIFSubImage::DecodeData(TStream& Stream) {
   // Refused before the pixels are allocated: a frame of a few bytes must not claim
   // megabytes of filler. A small frame may come without its data, as before: it costs
   // nothing.
-  if (pixels > std::max(LzwDataBytes(Stream), 1LL) * kMaxPixelsPerDataByte)
+  if (pixels > std::max(LzwDataBytes(Stream), 1LL) * MaximumPixelsPerDataByte)
     Error("Image data is too short for the frame");
   data_.assign(static_cast<std::size_t>(width_) * height_, FillIndex());
   DecodeFramePixels(Stream, data_.data(), width_, height_, Interlaced(),

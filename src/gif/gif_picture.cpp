@@ -40,6 +40,15 @@ bool IsGIFSignature(const std::uint8_t* Bytes) {
   return std::toupper(Bytes[0]) == 'G' && std::toupper(Bytes[1]) == 'I' &&
          std::toupper(Bytes[2]) == 'F';
 }
+
+// The screen is what drawing the picture allocates, whatever its frames cover: a header
+// of a few bytes must not ask for gigabytes.
+void CheckScreenSize(int Width, int Height, long long BytesLeft) {
+  const long long pixels = static_cast<long long>(Width) * Height;
+  if (pixels > MaximumPicturePixels ||
+      (pixels > MaximumUnfilledScreenPixels && pixels > BytesLeft * MaximumPixelsPerDataByte))
+    Error("Image is too large");
+}
 }  // namespace
 
 GIFVersion TGIFHeader::GetVersion() const {
@@ -90,6 +99,7 @@ void TGIFHeader::LoadFromStream(TStream& Stream) {
   PackedFields = descriptor[4];
   BackgroundColorIndex = descriptor[5];
   AspectRatio = descriptor[6];
+  CheckScreenSize(Width, Height, Stream.Size() - Stream.Position());
   if (PackedFields & kGlobalTableFlag)
     ColorMap.LoadFromStream(Stream, 2 << (PackedFields & 7));
   else

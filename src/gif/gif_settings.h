@@ -24,5 +24,12 @@ extern unsigned GIFClipboardFormat;
 // Frames above this many pixels are refused while reading, so that a few bytes of a
 // hostile file cannot ask for gigabytes.
 constexpr long long MaximumFramePixels = 64LL * 1024 * 1024;
-// All frames of one picture together: what the largest map needs.
+// All frames of one picture together, and its screen: what the largest map needs.
 constexpr long long MaximumPicturePixels = kMaxGraphicPixels;
+// The most pixels one byte of LZW data can give: a code of w bits yields at most 2^w
+// pixels (the longest string its table can hold), so a 12-bit code gives 4096 of them
+// for 12 bits.
+constexpr long long MaximumPixelsPerDataByte = 4096 * 8 / 12 + 1;
+// A screen is drawn whole, so a screen larger than this must be one that the file's bytes
+// could fill.
+constexpr long long MaximumUnfilledScreenPixels = kMaxUnbackedGraphicPixels;

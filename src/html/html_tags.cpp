@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -27,7 +28,7 @@ constexpr int kScreenDpi = 96;
 
 // Sizes of markup are given for a 96 dpi screen.
 int Scaled(int Value) {
-  return Value * kScreenPixelsPerInch / kScreenDpi;
+  return int(std::int64_t(Value) * kScreenPixelsPerInch / kScreenDpi);
 }
 
 bool IsWholeNumber(const std::string& S) {

@@ -165,13 +165,13 @@ bool ReplaceTextOnce(const std::string& Sub, const std::string& Replacement, std
 }
 
 int HtmlIntValue(const std::string& S) {
-  long long value = 0;
+  int value = 0;
   for (char c : S) {
     if (c < '0' || c > '9') break;
     value = value * 10 + (c - '0');
-    if (value > 1000000000) break;  // a number from markup, not an overflow
+    if (value >= kMaxHtmlIntValue) return kMaxHtmlIntValue;
   }
-  return int(value);
+  return value;
 }
 
 void DecodeHtmlEntities(std::string& S) {

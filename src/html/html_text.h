@@ -20,7 +20,11 @@ TColor HtmlColor(const std::string& Value);
 int PosText(const std::string& Sub, const std::string& S);
 // Replaces the first occurrence of Sub in S (any case); false when there is none.
 bool ReplaceTextOnce(const std::string& Sub, const std::string& Replacement, std::string& S);
-// The decimal integer at the start of S; 0 when S starts with no digit.
+// Numbers of markup are sizes, offsets and indexes on a screen: bounded where they are
+// read, the sums and scalings made of them stay in range.
+constexpr int kMaxHtmlIntValue = 32767;
+// The decimal integer at the start of S, at most kMaxHtmlIntValue; 0 when S starts with
+// no digit.
 int HtmlIntValue(const std::string& S);
 
 // Replaces the named entities (&amp; &quot; &sect; &permil; &reg; &copy; &para; &trade;

@@ -369,7 +369,7 @@ TEST(GifFrame, ADescriptorOfWidthZeroTakesTheScreenSize) {
 TEST(GifFrame, FramesBeyondThePixelLimitAreRefused) {
   TGIFPicture picture;
   try {
-    LoadBytes(picture, "GIF89a" + Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0,    0,    0,    0,    0,
+    LoadBytes(picture, "GIF89a" + Bytes({1,    0,    1,    0,    0x80, 0,    0,    0,    0,    0,
                                          255,  255,  255,  0x2C, 0,    0,    0,    0,    0xFF, 0xFF,
                                          0xFF, 0xFF, 0x00, 0x02, 0x02, 0x4C, 0x01, 0x00, 0x3B}));
     FAIL();
@@ -384,8 +384,7 @@ TEST(GifFrame, FramesTheirDataCannotFillAreRefused) {
   const auto frame = [](std::uint8_t side_high, const std::string& data) {
     return Bytes({0x2C, 0, 0, 0, 0, 0, side_high, 0, side_high, 0x00, 0x02}) + data + Bytes({0x00});
   };
-  const std::string screen =
-      "GIF89a" + Bytes({0, 0x20, 0, 0x20, 0x80, 0, 0, 0, 0, 0, 255, 255, 255});
+  const std::string screen = "GIF89a" + Bytes({1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255});
   for (const std::string& bomb :
        {screen + frame(0x20, "") + Bytes({0x3B}),
         screen + frame(0x20, Bytes({0x02, 0x4C, 0x01})) + Bytes({0x3B}),

@@ -10,13 +10,13 @@
 namespace {
 
 // A 1 x 1 picture of colour 1 on a 2-colour global table.
-std::string Screen(const std::string& Signature = "GIF89a") {
+std::string Screen(const std::string& Signature = "GIF89a", int Width = 1, int Height = 1) {
   return Signature + Bytes({
-                         0x01, 0x00,  // logical screen width 1
-                         0x01, 0x00,  // logical screen height 1
-                         0x80,        // packed: global table, 2 entries (2 shl 0)
-                         0x00,        // background colour index
-                         0x00,        // pixel aspect ratio
+                         Width & 0xFF, Width >> 8,    // logical screen width
+                         Height & 0xFF, Height >> 8,  // logical screen height
+                         0x80,                        // packed: global table, 2 entries (2 shl 0)
+                         0x00,                        // background colour index
+                         0x00,                        // pixel aspect ratio
                          0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF,  // black, white
                      });
 }
@@ -100,6 +100,24 @@ TEST(GifStructure, RejectsWhatIsNoGif) {
       EXPECT_STREQ(error.what(), message);
     }
   }
+}
+
+// Drawing allocates the whole screen, whatever the frames cover: 35 bytes claiming
+// 15000 x 15000 became a 900 MB map, 65535 x 65535 asked for 17 GB. A screen above
+// 4096 x 4096 must be one that the file's bytes could fill.
+TEST(GifStructure, ScreensLargerThanDrawingMayAllocateAreRefused) {
+  for (const auto& [width, height] : {std::pair{15000, 15000}, {65535, 65535}, {5000, 5000}}) {
+    TGIFPicture picture;
+    try {
+      LoadBytes(picture, Screen("GIF89a", width, height) + kFrame + kTrailer);
+      ADD_FAILURE() << "loaded " << width << " x " << height;
+    } catch (const GIFException& error) {
+      EXPECT_STREQ(error.what(), "Image is too large");
+    }
+  }
+  TGIFPicture picture;
+  LoadBytes(picture, Screen("GIF89a", 4096, 4096) + kFrame + kTrailer);
+  EXPECT_EQ(picture.Width(), 4096);
 }
 
 TEST(GifStructure, AFailedLoadPutsTheStreamBackAndKeepsWhatWasRead) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "html/html_text.h"
 #include "html/picture_container.h"
 #include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
@@ -328,6 +329,11 @@ TEST(DrawHtmlText, ImagesTakeTheRoomTheyAreDrawnIn) {
   EXPECT_EQ(PixelAt(*sized.bitmap, 30, 24), clRed);
   EXPECT_EQ(PixelAt(*sized.bitmap, 31, 10), kPaper);
   EXPECT_EQ(PixelAt(*sized.bitmap, 10, 25), kPaper);
+  // A size beyond any screen is bounded where it is read.
+  Drawing huge;
+  huge.params.PictureContainer = &pictures.container;
+  huge.Draw("<IMG src=\"pic\" width=\"30000000\" height=\"25\">");
+  EXPECT_EQ(huge.result.XSize, kMaxHtmlIntValue + 2);
 
   // An image that does not fit behind the text moves to the next line.
   Drawing wrapped;

@@ -361,7 +361,7 @@ TEST(MarkerDrawing, ImageListLevelsDrawTheirImagesAndCountThroughThem) {
   TRDStyle& sheet = l.sheet;
   auto bitmap = std::make_unique<TBitmap>();
   bitmap->SetSize(4, 4);
-  ASSERT_TRUE(second.PrintToBitmap(*bitmap, false, nullptr, -1, 0, sheet));
+  ASSERT_TRUE(second.PrintToBitmap(*bitmap, Rect(0, 0, 4, 4), false, nullptr, -1, 0, sheet));
   bitmap->SetPixelFormat(pf32bit);
   const std::uint8_t* p = bitmap->ScanLine(1);
   EXPECT_EQ(TColor(p[6] | p[5] << 8 | p[4] << 16), ColorToRGB(clLime));

@@ -192,11 +192,11 @@ TEST(ControlItem, PrintsAPictureOfAWindowControlCentredInTheBitmap) {
   item.Control = std::move(panel);
   TRDStyle sheet;
   auto bitmap = SolidPicture(40, 10, clWhite);
-  ASSERT_TRUE(item.PrintToBitmap(*bitmap, false, nullptr, -1, 0, sheet));
+  ASSERT_TRUE(item.PrintToBitmap(*bitmap, Rect(0, 0, 40, 10), false, nullptr, -1, 0, sheet));
   EXPECT_EQ(PixelOf(*bitmap, 5, 5), ColorToRGB(clWhite));
   EXPECT_EQ(PixelOf(*bitmap, 20, 5), ColorToRGB(clRed));
   item.ControlVisible = false;
-  EXPECT_FALSE(item.PrintToBitmap(*bitmap, false, nullptr, -1, 0, sheet));
+  EXPECT_FALSE(item.PrintToBitmap(*bitmap, Rect(0, 0, 40, 10), false, nullptr, -1, 0, sheet));
 }
 
 TEST(PrintSlices, APictureIsCutIntoPartsNoSmallerThanItsMinimum) {
@@ -233,7 +233,7 @@ TEST(PrintSlices, APictureIsCutIntoPartsNoSmallerThanItsMinimum) {
   static_cast<TBitmap&>(*item->Image).Canvas().FillRect(Rect(0, 30, 10, 31));
   TRDStyle sheet;
   auto page = SolidPicture(10, 70, clWhite);
-  ASSERT_TRUE(item->PrintToBitmap(*page, false, info, 1, 0, sheet));
+  ASSERT_TRUE(item->PrintToBitmap(*page, Rect(0, 0, 10, 70), false, info, 1, 0, sheet));
   EXPECT_EQ(PixelOf(*page, 5, 0), ColorToRGB(clBlue));
   EXPECT_EQ(PixelOf(*page, 5, 1), ColorToRGB(clWhite));
 }

@@ -36,6 +36,19 @@ std::string_view FieldText(std::string_view Stored, std::string& Buffer) {
   return Buffer;
 }
 
+// The map picture of FileName drawn once into a 32-bit bitmap, the layout the screen
+// takes without converting: the map is repainted in strips all the time, under every
+// marker and crosshair that moves. A picture under two pixels a side leaves it empty.
+void DrawMapPicture(const std::string& FileName, TBitmap& Result) {
+  TPicture picture;
+  picture.LoadFromFile(FileName);
+  if (picture.Width() < 2 || picture.Height() < 2) return;
+  Result.SetSize(picture.Width(), picture.Height());
+  Result.Canvas().Brush().SetColor(clWhite);
+  Result.Canvas().FillRect(Rect(0, 0, picture.Width(), picture.Height()));
+  Result.Canvas().Draw(0, 0, *picture.Graphic());
+}
+
 std::string UnescapedField(std::string_view Stored) {
   std::string buffer;
   const std::string text(FieldText(Stored, buffer));
@@ -173,19 +186,20 @@ bool TMapView::LoadMap(const std::string& FileName) {
   TMapCorners& c = read.Corners;
   if (!ReadMapCalibration(FileName, c.LatMin, c.LonMin, read.Name, c.LonMax, c.LatMax))
     return false;
-  TPicture picture;
-  // The old map stays when the new one cannot be shown; the message says why.
+  TBitmap screenReady;
+  // The old map stays when the new one cannot be shown; the message says why. Making
+  // the map's bitmap may fail as much as reading its file.
   try {
-    picture.LoadFromFile(FileName);
+    DrawMapPicture(FileName, screenReady);
   } catch (const EGraphicTooLarge& error) {
     MyShowError(std::string(kImageTooLarge) + "\n\r" + FileName + "\n\r" + error.what());
     return false;
-  } catch (const Exception& error) {
+  } catch (const std::exception& error) {
     MyShowError(std::string(kImageUnreadable) + "\n\r" + FileName + "\n\r" + error.what());
     return false;
   }
   // Without two pixels each way there is nothing to map positions onto.
-  if (picture.Width() < 2 || picture.Height() < 2) {
+  if (screenReady.Width() < 2 || screenReady.Height() < 2) {
     MyShowError(std::string(kImageUnreadable) + "\n\r" + FileName);
     return false;
   }
@@ -193,23 +207,17 @@ bool TMapView::LoadMap(const std::string& FileName) {
   HideRangeCircle();
   MapFile = FileName;
   MapName = read.Name;
-  // Drawn once into a 32-bit bitmap, the layout the screen takes without converting: the
-  // map is repainted in strips all the time, under every marker and crosshair that moves.
-  TBitmap screenReady;
-  screenReady.SetSize(picture.Width(), picture.Height());
-  screenReady.Canvas().Brush().SetColor(clWhite);
-  screenReady.Canvas().FillRect(Rect(0, 0, picture.Width(), picture.Height()));
-  screenReady.Canvas().Draw(0, 0, *picture.Graphic());
   imgCard->Picture().SetGraphic(&screenReady);
+  const int width = screenReady.Width(), height = screenReady.Height();
   map_.Corners = c;
-  map_.MapH = picture.Height() - 1;
-  map_.MapW = picture.Width() - 1;
+  map_.MapH = height - 1;
+  map_.MapW = width - 1;
   map_.Scale = MapScale(c, map_.MapW);
 
   if (auto* scrollBox = dynamic_cast<TScrollBox*>(pnlCard->Parent())) scrollBox->ScrollTo(0, 0);
-  pnlCard->SetBounds(0, 0, picture.Width(), picture.Height());
-  imgCard->SetBounds(0, 0, picture.Width(), picture.Height());
-  marker_grid_.Reset(picture.Width(), picture.Height());
+  pnlCard->SetBounds(0, 0, width, height);
+  imgCard->SetBounds(0, 0, width, height);
+  marker_grid_.Reset(width, height);
   shpV->SetHeight(map_.MapH);
   shpH->SetWidth(map_.MapW);
   shpR->SetBounds(0, 0, map_.MapW, map_.MapH);

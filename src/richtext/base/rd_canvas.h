@@ -143,6 +143,12 @@ class TRDCanvas {
   virtual void SaveState() {}
   virtual void RestoreState() {}
   virtual void IntersectClipRect(const TRect&) {}
+  // The part of the canvas that drawing reaches, in its coordinates (a printer's page);
+  // this base reaches everywhere.
+  virtual TRect VisibleRect() const { return Rect(-kFarAway, -kFarAway, kFarAway, kFarAway); }
+
+ private:
+  static constexpr int kFarAway = 1 << 29;
 };
 
 // Screen resolution first, then the canvas's device resolution.

@@ -75,10 +75,10 @@ void TRDBulletItemInfo::Paint(int x, int y, TRDCanvas& canvas, TRDItemPaintState
     DrawObjectFrame(canvas, rdStyle.CurrentItemColor, x, y, x + GetWidth(), y + GetHeight());
 }
 
-bool TRDBulletItemInfo::PrintToBitmap(TBitmap& bitmap, bool, const TRDDrawLineInfo*, int,
-                                      TRDColorMode, TRDStyle&) const {
+bool TRDBulletItemInfo::PrintToBitmap(TBitmap& bitmap, const TRect& box, bool,
+                                      const TRDDrawLineInfo*, int, TRDColorMode, TRDStyle&) const {
   if (!ImageList || ImageIndex < 0 || ImageIndex >= ImageList->Count()) return false;
-  ImageList->Draw(bitmap.Canvas(), 0, 0, ImageIndex);
+  ImageList->Draw(bitmap.Canvas(), box.Left, box.Top, ImageIndex);
   return true;
 }
 

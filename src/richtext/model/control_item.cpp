@@ -1,11 +1,13 @@
 #include "richtext/model/control_item.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/gui/controls/controls.h"
 #include "platform/gui/controls/paint_to.h"
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
+#include "richtext/base/text_routines.h"
 #include "richtext/model/html_save_context.h"
 #include "richtext/model/item_kinds.h"
 #include "richtext/model/object_records.h"
@@ -138,8 +140,9 @@ void TRDControlItemInfo::Paint(int x, int y, TRDCanvas& canvas, TRDItemPaintStat
   }
 }
 
-bool TRDControlItemInfo::PrintToBitmap(TBitmap& bitmap, bool, const TRDDrawLineInfo* drawLine,
-                                       int partIndex, TRDColorMode, TRDStyle&) const {
+bool TRDControlItemInfo::PrintToBitmap(TBitmap& bitmap, const TRect& box, bool,
+                                       const TRDDrawLineInfo* drawLine, int partIndex, TRDColorMode,
+                                       TRDStyle&) const {
   if (!ControlVisible || !Control) return false;
   std::unique_ptr<TBitmap> image =
       OnPrintComponent ? OnPrintComponent(*Control) : GetControlImage(*Control);
@@ -149,12 +152,21 @@ bool TRDControlItemInfo::PrintToBitmap(TBitmap& bitmap, bool, const TRDDrawLineI
     if (const auto* info = dynamic_cast<const TRDMultiImagePrintInfo*>(drawLine);
         info && partIndex >= 0 && partIndex < info->PartsList.Count())
       y0 = -info->Part(partIndex)->ImgTop;
-    bitmap.Canvas().Draw(0, y0, *image);
+    bitmap.Canvas().Draw(box.Left, box.Top + y0, *image);
+    return true;
+  }
+  // Centred in the item; an image larger than the item is shrunk into it, as a box
+  // enlarged to the image would be.
+  const int width = std::max(box.Width(), image->Width());
+  const int height = std::max(box.Height(), image->Height());
+  const TRect at = Bounds((width - image->Width()) / 2, (height - image->Height()) / 2,
+                          image->Width(), image->Height());
+  if (width == box.Width() && height == box.Height()) {
+    bitmap.Canvas().Draw(box.Left + at.Left, box.Top + at.Top, *image);
   } else {
-    if (bitmap.Width() < image->Width()) bitmap.SetWidth(image->Width());
-    if (bitmap.Height() < image->Height()) bitmap.SetHeight(image->Height());
-    bitmap.Canvas().Draw((bitmap.Width() - image->Width()) / 2,
-                         (bitmap.Height() - image->Height()) / 2, *image);
+    const auto x = [&](int v) { return box.Left + RDMulDiv(v, box.Width(), width); };
+    const auto y = [&](int v) { return box.Top + RDMulDiv(v, box.Height(), height); };
+    bitmap.Canvas().StretchDraw(Rect(x(at.Left), y(at.Top), x(at.Right), y(at.Bottom)), *image);
   }
   return true;
 }

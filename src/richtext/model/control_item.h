@@ -62,8 +62,9 @@ class TRDControlItemInfo : public TRDRectItemInfo {
                         int& descent) const override;
   void Paint(int x, int y, TRDCanvas& canvas, TRDItemPaintState state, TRDStyle& rdStyle,
              const TRDDrawLineInfo& drawItem) const override;
-  bool PrintToBitmap(TBitmap& bitmap, bool useCopy, const TRDDrawLineInfo* drawLine, int partIndex,
-                     TRDColorMode colorMode, TRDStyle& rdStyle) const override;
+  bool PrintToBitmap(TBitmap& bitmap, const TRect& box, bool useCopy,
+                     const TRDDrawLineInfo* drawLine, int partIndex, TRDColorMode colorMode,
+                     TRDStyle& rdStyle) const override;
   std::unique_ptr<TRDDrawLineInfo> CreatePrintingDrawItem(
       TCustomRDData* rdData, const TRDResolution& resolution) const override;
   void NotifyData(TCustomRDData* rdData, std::string& text) override;

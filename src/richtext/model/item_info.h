@@ -190,10 +190,13 @@ class TCustomRDItemInfo {
                      const TRDDrawLineInfo* drawItem) const;
   // The picture the item shows, if it has one.
   virtual const TGraphic* GetImage() const { return nullptr; }
-  // Prints by drawing into bitmap (see QueryItemFlagEx code 0); partIndex is the part of
-  // a split drawing line, -1 for a whole one. False: the item drew nothing.
-  virtual bool PrintToBitmap(TBitmap&, bool /*useCopy*/, const TRDDrawLineInfo* /*drawLine*/,
-                             int /*partIndex*/, TRDColorMode, TRDStyle&) const {
+  // Prints by drawing into bitmap (see QueryItemFlagEx code 0), where the item (the part
+  // of it, for a split drawing line) takes box: the bitmap may hold only a piece of it.
+  // partIndex is the part of a split drawing line, -1 for a whole one. False: the item
+  // drew nothing.
+  virtual bool PrintToBitmap(TBitmap&, const TRect& /*box*/, bool /*useCopy*/,
+                             const TRDDrawLineInfo* /*drawLine*/, int /*partIndex*/, TRDColorMode,
+                             TRDStyle&) const {
     return false;
   }
   // The background an item with documents of its own prints under them.

@@ -263,14 +263,15 @@ void TRDMarkerItemInfo::Print(TRDCanvas& canvas, int x, int y, int, TRDColorMode
   Draw(canvas, x + (drawItem ? drawItem->XShift : 0), y, rdStyle);
 }
 
-bool TRDMarkerItemInfo::PrintToBitmap(TBitmap& bitmap, bool, const TRDDrawLineInfo*, int,
-                                      TRDColorMode, TRDStyle& rdStyle) const {
+bool TRDMarkerItemInfo::PrintToBitmap(TBitmap& bitmap, const TRect& box, bool,
+                                      const TRDDrawLineInfo*, int, TRDColorMode,
+                                      TRDStyle& rdStyle) const {
   const TRDListLevel* level = GetLevelInfo(&rdStyle);
   if (!level || !DrawsImage(*level)) return false;
   if (level->ListType == rdlstPicture) {
-    bitmap.Canvas().Draw(0, 0, *level->Picture());
+    bitmap.Canvas().Draw(box.Left, box.Top, *level->Picture());
   } else if (level->ImageList) {
-    level->ImageList->Draw(bitmap.Canvas(), 0, 0, ImageListIndex(*level));
+    level->ImageList->Draw(bitmap.Canvas(), box.Left, box.Top, ImageListIndex(*level));
   }
   return true;
 }

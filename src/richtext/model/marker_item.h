@@ -58,8 +58,9 @@ class TRDMarkerItemInfo : public TRDRectItemInfo, public TRDNoHTMLImageSizePrope
   void Print(TRDCanvas& canvas, int x, int y, int right, TRDColorMode colorMode,
              const TRDResolution& resolution, TRDStyle& rdStyle,
              const TRDDrawLineInfo* drawItem) const override;
-  bool PrintToBitmap(TBitmap& bitmap, bool useCopy, const TRDDrawLineInfo* drawLine, int partIndex,
-                     TRDColorMode colorMode, TRDStyle& rdStyle) const override;
+  bool PrintToBitmap(TBitmap& bitmap, const TRect& box, bool useCopy,
+                     const TRDDrawLineInfo* drawLine, int partIndex, TRDColorMode colorMode,
+                     TRDStyle& rdStyle) const override;
   void MovingToUndoList(int itemNo, TCustomRDData* rdData) override;
   void MovingFromUndoList(int itemNo, TCustomRDData* rdData) override;
   void MarkStylesInUse(TRDStyleUsage& usage) const override;

@@ -173,7 +173,7 @@ void TRDGraphicItemInfo::Paint(int x, int y, TRDCanvas& canvas, TRDItemPaintStat
   }
 }
 
-bool TRDGraphicItemInfo::PrintToBitmap(TBitmap& bitmap, bool useCopy,
+bool TRDGraphicItemInfo::PrintToBitmap(TBitmap& bitmap, const TRect& box, bool useCopy,
                                        const TRDDrawLineInfo* drawLine, int partIndex, TRDColorMode,
                                        TRDStyle&) const {
   if (!Image) return false;
@@ -181,26 +181,19 @@ bool TRDGraphicItemInfo::PrintToBitmap(TBitmap& bitmap, bool useCopy,
   if (const auto* info = dynamic_cast<const TRDMultiImagePrintInfo*>(drawLine);
       info && partIndex >= 0 && partIndex < info->PartsList.Count())
     y0 = -info->Part(partIndex)->ImgTop;
-  const TRect whole = Bounds(0, y0, bitmap.Width(), bitmap.Height());
-  const bool ownWidth = ImageWidth == 0 || ImageWidth == Image->Width();
-  const bool ownHeight = ImageHeight == 0 || ImageHeight == Image->Height();
+  const TGraphic& shown = useCopy && ImageCopy ? *ImageCopy : *Image;
   if (!HasExplicitSize()) {
-    bitmap.Canvas().Draw(0, y0, useCopy && ImageCopy ? *ImageCopy : *Image);
-  } else if (useCopy && ImageCopy) {
-    bitmap.Canvas().StretchDraw(whole, *ImageCopy);
-  } else if (ownWidth && ownHeight) {
-    bitmap.Canvas().StretchDraw(whole, *Image);
-  } else {
-    // Printed at the picture's own size; the printing code scales the bitmap to the
-    // item's. A transparent picture keeps the background it is printed over.
-    TBitmap background;
-    if (Image->Transparent()) background.Assign(bitmap);
-    bitmap.SetWidth(Image->Width());
-    if (partIndex < 0) bitmap.SetHeight(Image->Height());
-    if (Image->Transparent())
-      bitmap.Canvas().StretchDraw(Rect(0, 0, bitmap.Width(), bitmap.Height()), background);
-    bitmap.Canvas().Draw(0, y0, *Image);
+    bitmap.Canvas().Draw(box.Left, box.Top + y0, shown);
+    return true;
   }
+  // Stretched into the item straight away, not drawn at its own size first: a large
+  // picture sized down costs only the bitmap. A part of a picture sized to another width
+  // keeps the picture's own height.
+  const bool ownSize = (ImageWidth == 0 || ImageWidth == Image->Width()) &&
+                       (ImageHeight == 0 || ImageHeight == Image->Height());
+  const bool wholeStretched = (useCopy && ImageCopy) || ownSize || partIndex < 0;
+  const int height = wholeStretched ? box.Height() : Image->Height();
+  bitmap.Canvas().StretchDraw(Bounds(box.Left, box.Top + y0, box.Width(), height), shown);
   return true;
 }
 

@@ -76,8 +76,9 @@ class TRDGraphicItemInfo : public TRDRectItemInfo,
   bool QueryItemFlag(std::uint8_t code) const override;
   void Paint(int x, int y, TRDCanvas& canvas, TRDItemPaintState state, TRDStyle& rdStyle,
              const TRDDrawLineInfo& drawItem) const override;
-  bool PrintToBitmap(TBitmap& bitmap, bool useCopy, const TRDDrawLineInfo* drawLine, int partIndex,
-                     TRDColorMode colorMode, TRDStyle& rdStyle) const override;
+  bool PrintToBitmap(TBitmap& bitmap, const TRect& box, bool useCopy,
+                     const TRDDrawLineInfo* drawLine, int partIndex, TRDColorMode colorMode,
+                     TRDStyle& rdStyle) const override;
   std::unique_ptr<TRDDrawLineInfo> CreatePrintingDrawItem(
       TCustomRDData* rdData, const TRDResolution& resolution) const override;
   void AssignProperties(const TCustomRDItemInfo& source) override;

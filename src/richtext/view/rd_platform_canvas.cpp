@@ -202,3 +202,7 @@ void TRDPlatformCanvas::RestoreState() {
 void TRDPlatformCanvas::IntersectClipRect(const TRect& rect) {
   CanvasIntersectClip(canvas_, rect);
 }
+
+TRect TRDPlatformCanvas::VisibleRect() const {
+  return canvas_.ClipRect();
+}

@@ -48,6 +48,7 @@ class TRDPlatformCanvas : public TRDCanvas {
   void SaveState() override;
   void RestoreState() override;
   void IntersectClipRect(const TRect& rect) override;
+  TRect VisibleRect() const override;
 
  private:
   using TFontKey = std::tuple<std::string, int, int, unsigned>;

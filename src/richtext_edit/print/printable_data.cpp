@@ -263,14 +263,21 @@ void TCustomPrintableRDData::DrawNonTextLine(TRDCanvas& canvas, int d, int part,
     item.Print(canvas, x, ItemTop, right, GetColorMode(), scaling, style, &line);
     return;
   }
-  // Through a bitmap at the item's screen size, stretched onto the page.
+  // Through a bitmap at screen resolution, stretched onto the page: of the part of the item
+  // that the page shows, so that an item far larger than the page costs what the page does.
   const int height = cut ? multi->PartsList.Get(partIndex)->Height : line.Height;
-  const int screenWidth = std::max(1, ScaleByRatioX(line.Width, scaling));
-  const int screenHeight = std::max(1, ScaleByRatioY(height, scaling));
-  work.SetSize(screenWidth, screenHeight);
-  DrawBackToBitmap(x, ItemTop, &item, work);
-  if (!item.PrintToBitmap(work, false, &line, partIndex, GetColorMode(), style)) return;
-  canvas.StretchDraw(Bounds(x, ItemTop, line.Width, height), work);
+  const TRect box = Bounds(x, ItemTop, line.Width, height);
+  const TRect shown = Intersection(box, canvas.VisibleRect());
+  if (shown.Width() <= 0 || shown.Height() <= 0) return;
+  work.SetSize(std::max(1, ScaleByRatioX(shown.Width(), scaling)),
+               std::max(1, ScaleByRatioY(shown.Height(), scaling)));
+  const TRect itemInBitmap = Bounds(
+      ScaleByRatioX(x - shown.Left, scaling), ScaleByRatioY(ItemTop - shown.Top, scaling),
+      std::max(1, ScaleByRatioX(line.Width, scaling)), std::max(1, ScaleByRatioY(height, scaling)));
+  DrawBackToBitmap(shown.Left, shown.Top, &item, work);
+  if (!item.PrintToBitmap(work, itemInBitmap, false, &line, partIndex, GetColorMode(), style))
+    return;
+  canvas.StretchDraw(shown, work);
 }
 
 const TRDResolution& TCustomPrintableRDData::PrintScaling() {

@@ -40,11 +40,6 @@ bool Meets(const TRect& a, const TRect& b) {
   return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
 }
 
-TRect Intersect(const TRect& a, const TRect& b) {
-  return Rect(std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-              std::min(a.Bottom, b.Bottom));
-}
-
 // The last index whose start lies before value (0 when none does).
 int FindStart(const TRDIntegerList& starts, int value) {
   int lo = 0, hi = starts.Count() - 1, found = 0;
@@ -124,11 +119,11 @@ void TRDTableItemInfo::PaintTable(TRDCanvas& canvas, int x, int y, const TRect& 
   // Background.
   if (background_) {
     const TColor color = color_ == clNone ? clNone : ConvertBackColor(color_, colorMode);
-    const TRect area = Intersect(table, clip);
+    const TRect area = Intersection(table, clip);
     if (area.Right > area.Left && area.Bottom > area.Top)
       background_->Draw(canvas, area, 0, 0, x, y, info.Width, info.Height, color, true);
   } else if (color_ != clNone) {
-    const TRect area = Intersect(table, clip);
+    const TRect area = Intersection(table, clip);
     FillBox(canvas, ConvertBackColor(color_, colorMode), area.Left, area.Top, area.Right,
             area.Bottom);
   }
@@ -248,7 +243,7 @@ void TRDTableItemInfo::PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int 
                 box.Right + ScaleX(cell_border_width_), box.Bottom + b);
   if (HatchedCell == &cell) {
     // Forward diagonal hatch in the cell border colour over the cell colour.
-    const TRect area = Intersect(back, clip);
+    const TRect area = Intersection(back, clip);
     FillBox(canvas, ConvertBackColor(clWindow, colorMode), area.Left, area.Top, area.Right,
             area.Bottom);
     canvas.BrushColor = ConvertTextColor(cell_border_color_, colorMode);
@@ -256,13 +251,13 @@ void TRDTableItemInfo::PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int 
       for (int px = area.Left; px < area.Right; ++px)
         if ((px - back.Left + py - back.Top) % 8 == 0) Dot(canvas, px, py);
   } else if (cell.GetCellBackground() && !withSelectionColor) {
-    const TRect area = Intersect(back, clip);
+    const TRect area = Intersection(back, clip);
     if (area.Right > area.Left && area.Bottom > area.Top)
       cell.GetCellBackground()->Draw(
           canvas, area, 0, 0, back.Left, back.Top, back.Right - back.Left, back.Bottom - back.Top,
           color == clNone ? clNone : ConvertBackColor(color, colorMode), true);
   } else if (color != clNone) {
-    const TRect area = Intersect(back, clip);
+    const TRect area = Intersection(back, clip);
     FillBox(canvas, ConvertBackColor(color, colorMode), area.Left, area.Top, area.Right,
             area.Bottom);
   }
@@ -270,7 +265,7 @@ void TRDTableItemInfo::PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int 
   const int padding = ScaleX(cell_padding_);
   const int cx = x + padding;
   const int cy = y + ScaleY(cell_padding_) + cell.GetExtraVOffs();
-  const TRect cellClip = Intersect(box, clip);
+  const TRect cellClip = Intersection(box, clip);
   if (cellClip.Right > cellClip.Left && cellClip.Bottom > cellClip.Top) {
     canvas.SaveState();
     canvas.IntersectClipRect(cellClip);

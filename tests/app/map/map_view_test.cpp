@@ -134,13 +134,29 @@ TEST_F(MapViewTest, FailedLoadsKeepTheOldMap) {
   const std::string giant = Folder() + "giant.jpg";
   WriteText(giant, huge);
   WriteText(Folder() + "giant.DAT", corners);
-  for (const std::string& image : {thin, flat, broken, giant}) {
+  // GIF screens of 15000 x 15000 (a 900 MB map) and 65535 x 65535 pixels around one pixel.
+  const auto gifScreen = [&](const std::string& name, int side) {
+    std::string gif = "GIF89a";
+    for (int byte : {side & 0xFF, side >> 8, side & 0xFF, side >> 8, 0x80, 0,    0, 0, 0,   0,
+                     255,         255,       255,         0x2C,      0,    0,    0, 0, 1,   0,
+                     1,           0,         0,           2,         2,    0x4C, 1, 0, 0x3B})
+      gif += char(byte);
+    WriteText(Folder() + name + ".gif", gif);
+    WriteText(Folder() + name + ".DAT", corners);
+    return Folder() + name + ".gif";
+  };
+  const std::string wide = gifScreen("wide", 15000), widest = gifScreen("widest", 65535);
+  RegisterGIFFormat();
+  for (const std::string& image : {thin, flat, broken, giant, wide, widest}) {
     std::string message;
     AnswerNextMyMsgBox(&message);
     EXPECT_FALSE(view_->LoadMap(image)) << image;
     const std::string said = image == giant ? "Karten Datei zu gro\xDF, laden abgebrochen!"
                                             : "Karten Datei nicht lesbar, laden abgebrochen!";
     EXPECT_EQ(message.rfind(said + "\n\r" + image, 0), 0u) << message;
+    if (image == wide || image == widest) {
+      EXPECT_NE(message.find("Image is too large"), std::string::npos) << message;
+    }
   }
   const std::string uncalibrated = WriteMap("plain.bmp", 30, 30, "");
   AnswerNextMyMsgBox();

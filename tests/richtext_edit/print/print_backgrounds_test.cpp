@@ -1,6 +1,7 @@
 // What printed pages show behind their content: the document's background picture over
 // the whole sheet and behind a transparent picture, a table's or a cell's picture behind
-// a transparent picture in a cell (also while that cell is being edited), the borders and
+// a transparent picture in a cell (also while that cell is being edited), the part of a
+// picture larger than the sheet that the sheet shows, the borders and
 // outermost rules of a table on paper finer than the screen, and the peer: a page with a
 // background picture rendered by pdftoppm shows it around the text.
 #include <gtest/gtest.h>
@@ -137,6 +138,29 @@ TEST(PrintBackgrounds, TablePicturesShowBehindItemsInTransparentCells) {
   EXPECT_EQ(coloured.Pixel(document->Left + document->DrawItems[0]->Left + 10,
                            document->Top + document->DrawItems[0]->Top + 10),
             ColorToRGB(clYellow));
+}
+
+// A picture larger than the sheet is drawn through a bitmap of the part the sheet shows,
+// not of its whole size (32767 pixels a side took 4.2 GB): that part at its scale.
+TEST(PrintBackgrounds, APictureLargerThanTheSheetShowsThePartThatFits) {
+  for (int side : {300, 32767}) {
+    TTableDocument doc;
+    auto halves = Solid(20, 20, clRed);
+    halves->Canvas().Brush().SetColor(clBlue);
+    halves->Canvas().FillRect(Rect(10, 0, 20, 20));
+    auto picture = TRDGraphicItemInfo::CreateWithGraphic(&doc, std::move(halves), rdvaBaseline);
+    picture->ImageWidth = picture->ImageHeight = side;
+    doc.AddItemAtEnd("", std::move(picture));
+    TPixelPaper paper(doc, 200, 150);
+    paper.data.DrawPage(1, paper.canvas, false);
+    const TRect box = paper.Box(0);
+    ASSERT_GE(box.Width(), side);
+    EXPECT_EQ(paper.Pixel(box.Left + 2, box.Top + 2), ColorToRGB(clRed)) << side;
+    EXPECT_EQ(paper.Pixel(std::min(box.Left + side / 2 - 4, 199), 149), ColorToRGB(clRed)) << side;
+    if (side == 300) {
+      EXPECT_EQ(paper.Pixel(box.Left + 154, 149), ColorToRGB(clBlue));
+    }
+  }
 }
 
 // The rows of pixels of column x from y0 on that have colour.

@@ -36,6 +36,11 @@ inline TRect Rect(int left, int top, int right, int bottom) {
 inline TRect Bounds(int left, int top, int width, int height) {
   return {left, top, left + width, top + height};
 }
+// What two rectangles share; empty (Width or Height not above 0) when they do not meet.
+inline TRect Intersection(const TRect& a, const TRect& b) {
+  return {a.Left > b.Left ? a.Left : b.Left, a.Top > b.Top ? a.Top : b.Top,
+          a.Right < b.Right ? a.Right : b.Right, a.Bottom < b.Bottom ? a.Bottom : b.Bottom};
+}
 
 // A colour is 0x00BBGGRR: red in the low byte. clNone marks "no colour" wherever a
 // control takes one.

@@ -14,6 +14,7 @@
 
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
+#include "platform/gui/graphics/graphic_limits.h"
 #include "platform/text/code_pages.h"
 #include "platform/text/streams.h"
 
@@ -53,6 +54,7 @@ constexpr std::size_t kEmfHeaderMinSize = 88;
 constexpr double kPixelsPerInch = 96;
 constexpr int kMaxSavedStates = 256;
 constexpr std::uint32_t kMaxObjects = 65536;
+constexpr double kMaxPenWidth = 32767;
 
 QColor ColorOf(std::uint32_t colorRef) {
   return QColor(int(colorRef & 0xFF), int(colorRef >> 8 & 0xFF), int(colorRef >> 16 & 0xFF));
@@ -70,8 +72,18 @@ QPen PenOf(std::uint32_t style, double width, std::uint32_t colorRef) {
     pen.setCosmetic(true);
     pen.setWidth(1);
   } else {
-    pen.setWidthF(std::min(width, 1e6));
+    // Qt refuses a width from 2^15 on, which leaves the pen one unit wide.
+    pen.setWidthF(std::min(width, kMaxPenWidth));
   }
+  return pen;
+}
+
+// Dashes are for pens no wider than a device pixel: the Windows drawing layer draws a
+// wider pen solid whatever its style, and Qt's stroker took seconds over the dashes of a
+// wide one.
+QPen DrawnPen(QPen pen, const QTransform& toDevice) {
+  const double scale = pen.isCosmetic() ? 1 : std::sqrt(std::abs(toDevice.determinant()));
+  if (pen.widthF() * scale > 1 && pen.style() != Qt::NoPen) pen.setStyle(Qt::SolidLine);
   return pen;
 }
 
@@ -281,8 +293,9 @@ class TPlayer {
   }
 
   void Prepare(bool fill) {
-    painter_.setTransform(Transform());
-    painter_.setPen(state_.Pen);
+    const QTransform toDevice = Transform();
+    painter_.setTransform(toDevice);
+    painter_.setPen(DrawnPen(state_.Pen, toDevice));
     painter_.setBrush(fill ? state_.Brush : QBrush(Qt::NoBrush));
     painter_.setBackgroundMode(state_.OpaqueBack ? Qt::OpaqueMode : Qt::TransparentMode);
     painter_.setBackground(state_.BackColor);
@@ -391,7 +404,7 @@ class TPlayer {
     font.setItalic(spec.Italic);
     font.setUnderline(spec.Underline);
     font.setStrikeOut(spec.StrikeOut);
-    const double wanted = std::abs(spec.Height != 0 ? spec.Height : 12) * scaleY;
+    const double wanted = std::abs(double(spec.Height != 0 ? spec.Height : 12)) * scaleY;
     font.setPixelSize(int(std::clamp(std::lround(wanted), 1L, 4096L)));
     if (spec.Height > 0) {  // a cell height: the character height is what is left of it
       const double cell = QFontMetricsF(font).height();
@@ -417,7 +430,7 @@ class TPlayer {
     if (box && (options & 4)) painter_.setClipRect(t.mapRect(*box), Qt::IntersectClip);
     // Text is never mirrored by the mapping, only placed and sized by it.
     painter_.translate(t.map(at));
-    painter_.rotate(-spec.Escapement / 10.0);
+    painter_.rotate(-(spec.Escapement / 10.0));
     painter_.setFont(font);
     if (state_.OpaqueBack && !(box && (options & 2)))
       painter_.fillRect(QRectF(dx, dy - metrics.ascent(), width, metrics.height()),
@@ -870,13 +883,20 @@ void TMetafile::Load(std::span<const std::uint8_t> Data, bool Enhanced) {
   }
   data_.assign(Data.begin(), Data.end());
   enhanced_ = Enhanced;
-  width_ = width;
-  height_ = height;
+  SetSize(width, height);
 }
 
+// A frame is only claimed, and wherever the picture becomes a bitmap (an export, a copy)
+// it is drawn whole at this size: a larger one is scaled down as it stands.
 void TMetafile::SetSize(int Width, int Height) {
-  width_ = std::max(0, Width);
-  height_ = std::max(0, Height);
+  double width = std::max(0, Width), height = std::max(0, Height);
+  if (width * height > double(kMaxUnbackedGraphicPixels)) {
+    const double scale = std::sqrt(double(kMaxUnbackedGraphicPixels) / (width * height));
+    width = std::max(1.0, std::floor(width * scale));
+    height = std::max(1.0, std::floor(height * scale));
+  }
+  width_ = int(width);
+  height_ = int(height);
 }
 
 void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {

@@ -33,7 +33,8 @@ class TMetafile : public TGraphic {
   TMetafile(std::span<const std::uint8_t> Data, bool Enhanced);
 
   // Size in pixels at 96 per inch, from the file's own frame; the caller may know better
-  // (a document gives the size it was placed at).
+  // (a document gives the size it was placed at). A size above kMaxUnbackedGraphicPixels
+  // is scaled down to it.
   int Width() const override { return width_; }
   int Height() const override { return height_; }
   void SetSize(int Width, int Height);

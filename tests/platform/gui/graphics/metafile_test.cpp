@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -55,32 +57,53 @@ std::vector<std::uint8_t> PlaceableWmf() {
   return wmf.data;
 }
 
-// An enhanced metafile 96 x 48 pixels on its device, drawing in a 200 x 100 window: the
-// left half green through a polygon, the right half black through a world transform.
-std::vector<std::uint8_t> Emf() {
+// A square Windows metafile, its window `side` units a side, with the records that add
+// writes.
+std::vector<std::uint8_t> SquareWmf(unsigned side, const std::function<void(Bytes&)>& add) {
+  Bytes wmf;
+  wmf.U32(0x9AC6CDD7).U16(0).U16(0).U16(0).U16(side).U16(side).U16(1000).U32(0).U16(0);
+  wmf.U16(1).U16(9).U16(0x0300).U32(0).U16(3).U32(0).U16(0);
+  Record(wmf, 0x020B, {0, 0});
+  Record(wmf, 0x020C, {side, side});
+  add(wmf);
+  Record(wmf, 0x0000, {});
+  return wmf.data;
+}
+
+using EmfRecord = std::function<void(std::uint32_t, const std::vector<std::uint32_t>&)>;
+
+// An enhanced metafile 96 x 48 pixels on its device with the records that add writes.
+std::vector<std::uint8_t> EmfOf(const std::function<void(const EmfRecord&)>& add) {
   Bytes emf;
   emf.U32(1).U32(88).U32(0).U32(0).U32(95).U32(47).U32(0).U32(0).U32(2540).U32(1270);
   emf.U32(0x464D4520).U32(0x10000).U32(0).U32(0).U16(3).U16(0).U32(0).U32(0).U32(0);
   emf.U32(960).U32(480).U32(254).U32(127);  // device pixels and millimetres
-  const auto record = [&](std::uint32_t type, const std::vector<std::uint32_t>& values) {
+  add([&](std::uint32_t type, const std::vector<std::uint32_t>& values) {
     emf.U32(type).U32(std::uint32_t(8 + 4 * values.size()));
     for (std::uint32_t v : values) emf.U32(v);
-  };
-  record(17, {8});        // anisotropic
-  record(9, {200, 100});  // window extent
-  record(11, {96, 48});   // viewport extent
-  record(39, {1, 0, 0x00FF00, 0});
-  record(37, {1});
-  record(37, {0x80000008});  // the null pen
-  record(86, {0, 0, 0, 0, 4, 0 | 0 << 16, 100 | 0 << 16, 100 | 100 << 16, 0 | 100 << 16});
-  const float shift[6] = {1, 0, 0, 1, 100, 0};
-  std::vector<std::uint32_t> xform(6);
-  for (int i = 0; i < 6; ++i) std::memcpy(&xform[std::size_t(i)], &shift[i], 4);
-  record(35, xform);
-  record(37, {0x80000004});  // the black brush
-  record(43, {0, 0, 100, 100});
-  record(14, {0, 0, 20});
+  });
   return emf.data;
+}
+
+// An enhanced metafile 96 x 48 pixels on its device, drawing in a 200 x 100 window: the
+// left half green through a polygon, the right half black through a world transform.
+std::vector<std::uint8_t> Emf() {
+  return EmfOf([](const EmfRecord& record) {
+    record(17, {8});        // anisotropic
+    record(9, {200, 100});  // window extent
+    record(11, {96, 48});   // viewport extent
+    record(39, {1, 0, 0x00FF00, 0});
+    record(37, {1});
+    record(37, {0x80000008});  // the null pen
+    record(86, {0, 0, 0, 0, 4, 0 | 0 << 16, 100 | 0 << 16, 100 | 100 << 16, 0 | 100 << 16});
+    const float shift[6] = {1, 0, 0, 1, 100, 0};
+    std::vector<std::uint32_t> xform(6);
+    for (int i = 0; i < 6; ++i) std::memcpy(&xform[std::size_t(i)], &shift[i], 4);
+    record(35, xform);
+    record(37, {0x80000004});  // the black brush
+    record(43, {0, 0, 100, 100});
+    record(14, {0, 0, 20});
+  });
 }
 
 std::uint32_t PixelAt(TBitmap& bitmap, int x, int y) {
@@ -229,6 +252,68 @@ TEST(Metafile, EnhancedMetafileFollowsItsPageAndWorldTransform) {
   EXPECT_EQ(PixelAt(target, 74, 24), 0x000000u);
   EXPECT_THROW(TMetafile(Emf(), false), EInvalidGraphic);
   EXPECT_THROW(TMetafile(PlaceableWmf(), true), EInvalidGraphic);
+}
+
+// A pen wider than a device pixel draws solid whatever its dash style, as the Windows
+// drawing layer does: a dashed pen 1000 units wide took Qt's stroker seconds for one arc.
+// One unit of a 10-unit window is 10 pixels: a dashed pen of one unit draws solid too.
+TEST(Metafile, WidePensDrawSolid) {
+  for (const auto& [side, width] : {std::pair{1000u, 40u}, {1000u, 1000u}, {10u, 1u}}) {
+    const unsigned tenth = side / 10, half = side / 2;
+    const TMetafile wmf(
+        SquareWmf(
+            side,
+            [&](Bytes& w) {
+              Record(w, 0x02FA, {1, width, 0, 0x00FF, 0});  // dashed red pen
+              Record(w, 0x012D, {0});
+              // a whole circle: start and end on the same radial
+              Record(w, 0x0817, {half, side, half, side, side - tenth, side - tenth, tenth, tenth});
+            }),
+        false);
+    TBitmap target;
+    DrawOnWhite(wmf, target, 100, 100);
+    for (int step = 0; step < 72; ++step) {
+      const double angle = step * M_PI / 36;
+      const int x = int(std::lround(50 + 40 * std::cos(angle)));
+      const int y = int(std::lround(50 - 40 * std::sin(angle)));
+      EXPECT_EQ(PixelAt(target, x, y), 0xFF0000u) << width << " at " << x << ", " << y;
+    }
+  }
+}
+
+// The frame is only claimed, and exports draw the picture whole at its size: one of
+// 65535 x 16384 pixels (a 4 GB bitmap, from 40 bytes) is scaled down to 64 MB, its shape
+// kept; so is a size a document gives.
+TEST(Metafile, ClaimedSizesAreScaledDownToWhatABitmapMayHold) {
+  Bytes wmf;
+  wmf.U32(0x9AC6CDD7).U16(0).U16(0x8000).U16(0).U16(0x7FFF).U16(0x4000).U16(96).U32(0).U16(0);
+  wmf.U16(1).U16(9).U16(0x0300).U32(0).U16(3).U32(0).U16(0);
+  Record(wmf, 0x0000, {});
+  TMetafile picture(wmf.data, false);
+  EXPECT_LE(std::int64_t(picture.Width()) * picture.Height(), 4096 * 4096);
+  EXPECT_NEAR(picture.Width(), 2 * picture.Height(), 2);
+  picture.SetSize(32767, 32767);
+  EXPECT_EQ(picture.Width(), 4096);
+  EXPECT_EQ(picture.Height(), 4096);
+}
+
+// Sizes of INT_MIN are drawn as any other, not negated.
+TEST(Metafile, FontsOfTheSmallestSizesAndAnglesDraw) {
+  const TMetafile emf(EmfOf([](const EmfRecord& record) {
+                        std::vector<std::uint32_t> font(2 + 23, 0);
+                        font[0] = 1;           // slot 1
+                        font[1] = 0x80000000;  // height
+                        font[3] = 0x80000000;  // escapement
+                        font[4] = 0x80000000;  // orientation
+                        font[5] = 400;
+                        record(82, font);
+                        record(37, {1});
+                        // ExtTextOutW "W" at 10, 10: bounds, mode, scales, then the text
+                        record(84, {0, 0, 0, 0, 1, 0, 0, 10, 10, 1, 76, 0, 0, 0, 0, 0, 0, 'W'});
+                      }),
+                      true);
+  TBitmap target;
+  DrawOnWhite(emf, target, 96, 48);
 }
 
 // Damaged copies (bytes changed, records cut short) are drawn without a fault, stretched
