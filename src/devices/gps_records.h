@@ -14,7 +14,7 @@
 
 #include "platform/sys/date_time.h"
 
-// $GPGGA: fix data.
+// GGA ($GPGGA, $GNGGA ... from any talker): fix data.
 struct TGpsGGA {
   TDateTime DateTime = 0;  // the computer's local calendar day + the sentence's UTC time
   std::string Raw;
@@ -33,7 +33,7 @@ struct TGpsGGA {
   bool Valid = false;
 };
 
-// $GPGSA: dilution of precision and the satellites used in the solution.
+// GSA: dilution of precision and the satellites used in the solution.
 struct TGpsGSA {
   std::string Raw;
   char Mode = 0;                       // 'A' automatic, 'M' manual
@@ -54,7 +54,7 @@ struct TGpsSat {
   std::uint16_t Azimuth = 0;   // degrees true
 };
 
-// $GPGSV: satellites in view, four per message, up to three messages.
+// GSV: satellites in view, four per message, up to three messages.
 struct TGpsGSV {
   std::string Raw1;
   std::string Raw2;
@@ -64,7 +64,7 @@ struct TGpsGSV {
   bool Valid = false;
 };
 
-// $GPRMC: recommended minimum data.
+// RMC: recommended minimum data.
 struct TGpsRMC {
   TDateTime DateTime = 0;  // the sentence's UTC date and time
   std::string Raw;
