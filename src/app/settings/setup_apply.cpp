@@ -247,6 +247,7 @@ void TfrmSetup::PosKeyPress(TComponent* Sender, char& Key) {
 
 void TfrmSetup::ButtonClick(TComponent* Sender) {
   if (Sender == mbtnSetGpsPos) {
+    if (!Peers.Gps->HasGpsPosition()) return;
     medtLati->SetText(DegToLatText(Peers.Gps->GpsLat));
     medtLong->SetText(DegToLonText(Peers.Gps->GpsLon));
     OwnLat = Peers.Gps->GpsLat;
