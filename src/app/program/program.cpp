@@ -1,6 +1,10 @@
 #include "app/program/program.h"
 
+#include <algorithm>
 #include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/language/frm_prg_msg.h"
 #include "app/language/frm_speak.h"
@@ -70,12 +74,24 @@ void CreateWindows(TProgramWindows& Owner) {
 }
 
 std::uint8_t LoadStartLanguage() {
-  std::uint8_t result = LoadSpeakFile(frmSetup->mfcbxSpk->Text(), false);
+  // A file is tried once, though it is also a fallback: tried again it would only say
+  // the same. What is wrong with the files is said once a language stands, in its words.
+  std::vector<std::pair<std::string, std::uint8_t>> tried;
+  std::vector<std::string> errors;
+  std::uint8_t result = kSpeakUnusable;
+  const auto load = [&](const std::string& name) {
+    const auto before = std::find_if(tried.begin(), tried.end(),
+                                     [&](const auto& file) { return file.first == name; });
+    result = before != tried.end() ? before->second : LoadSpeakFile(name, false, &errors);
+    tried.emplace_back(name, result);
+  };
+  load(frmSetup->mfcbxSpk->Text());
   for (const char* fallback : {"english.spk", "deutsch.spk"}) {
     if (result == kSpeakLoaded) break;
     frmSetup->mfcbxSpk->SetText(fallback);
-    result = LoadSpeakFile(fallback, false);
+    load(fallback);
   }
+  for (const std::string& error : errors) MyShowError(error);
   return result;
 }
 

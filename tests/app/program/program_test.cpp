@@ -81,15 +81,39 @@ TEST_F(ProgramTest, NoLanguageFileEndsSilently) {
 TEST_F(ProgramTest, LanguageOfAnotherVersionEndsWithTheMessage) {
   SetOwnCall();
   WriteSpeakFile("deutsch.spk", "2.0", {});
-  // Tried as configured (deutsch.spk), then english.spk (missing), then deutsch.spk:
-  // two version messages, then the end.
+  // Tried as configured (deutsch.spk), then english.spk (missing); deutsch.spk is not
+  // tried twice: one version message, then the end.
   std::vector<std::string> texts;
-  AnswerMyMsgBoxes(texts, 3);
+  AnswerMyMsgBoxes(texts, 2);
   EXPECT_FALSE(StartProgram());
-  ASSERT_EQ(texts.size(), 3u);
-  EXPECT_EQ(texts[2], "No valid speakfile found, Velmora loading abort!");
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_NE(texts[0].find("is not for Velmora Version 1.2"), std::string::npos);
+  EXPECT_EQ(texts[1], "No valid speakfile found, Velmora loading abort!");
   EXPECT_FALSE(frmMain->Visible());
   EXPECT_FALSE(TncRs232().Rs232Open());
+}
+
+// A damaged language file is reported once, after the language that takes its place is
+// loaded, so the box speaks that language.
+TEST_F(ProgramTest, ADamagedLanguageFileIsReportedOnceInTheLanguageThatStands) {
+  const std::vector<std::string> english = {
+      R"("frmMyMsgDialog";"lblHeadError";"TLabel";"Error";"")"};
+  WriteSpeakFile("deutsch.spk", "1.2", {});
+  std::vector<std::string> texts;
+  std::vector<std::string> heads;
+  for (const std::string configured : {"english.spk", "mine.spk"}) {
+    texts.clear();
+    heads.clear();
+    WriteFile(SpkDir + configured, std::string(300, '\x17'));
+    if (configured != "english.spk") WriteSpeakFile("english.spk", "1.2", english);
+    frmSetup->mfcbxSpk->SetText(configured);
+    AnswerMyMsgBoxes(texts, 1, &heads);
+    EXPECT_EQ(LoadStartLanguage(), kSpeakLoaded);
+    ASSERT_EQ(texts.size(), 1u) << configured;
+    EXPECT_NE(texts[0].find("The SPEAK file \"" + configured + "\" is destroyed!"),
+              std::string::npos);
+    EXPECT_EQ(heads[0], configured == "english.spk" ? "Fehler" : "Error");
+  }
 }
 
 // A player that plays nothing and tells what it was given.
