@@ -19,6 +19,7 @@
 #include "app/settings/settings_store.h"
 #include "app/shelf/app_folders.h"
 #include "app/shelf/device_windows.h"
+#include "app/shelf/program_icon_files.h"
 #include "app/shelf/window_places.h"
 #include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/frm_aprs_stn_list.h"
@@ -27,6 +28,7 @@
 #include "gif/gif_registration.h"
 #include "html/picture_container.h"
 #include "lists/visual_styles.h"
+#include "platform/gui/standard/program_icon.h"
 #include "platform/sys/application.h"
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
@@ -123,6 +125,13 @@ bool StartProgram() {
   return true;
 }
 
+bool LoadProgramIcon() {
+  std::vector<std::string> files;
+  for (const int size : kProgramIconSizes)
+    files.push_back(PrgDir() + "Pictures/" + ProgramIconFileName(size));
+  return SetProgramIcon(files);
+}
+
 int RunProgram() {
   // Maps and symbols may be GIF pictures: the format is known before any loads.
   RegisterGIFFormat();
@@ -131,6 +140,8 @@ int RunProgram() {
   // Pictures in RTF from other programs are mostly PNG.
   RegisterPngGraphicClass();
   StartComponentUnits();
+  // Before the first window: every window and the tray icon show it from the start.
+  LoadProgramIcon();
   TProgramWindows owner;
   CreateWindows(owner);
   if (StartProgram()) Application->Run();

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
+#include <set>
 
 #include "app/app_windows.h"
 #include "app/language/frm_prg_msg.h"
@@ -24,6 +26,7 @@
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
 #include "html/html_text.h"
+#include "platform/gui/standard/program_icon.h"
 #include "platform/sys/application.h"
 #include "platform/sys/registry.h"
 #include "platform/sys/timer.h"
@@ -307,6 +310,33 @@ TEST_F(ProgramTest, ShippedLanguageFilesFitTheWindows) {
 }  // namespace
 
 namespace {
+
+// The windows show the program's own icon, drawn by the build: a picture, not a plain
+// square of one colour.
+TEST_F(ProgramTest, WindowsShowTheProgramsIcon) {
+  const std::string built = Application->ExeFolder() + "../bin/Pictures/";
+  if (!std::filesystem::exists(built + "Velmora32.png")) GTEST_SKIP() << "not built: " << built;
+  std::filesystem::create_directories(PrgDir() + "Pictures");
+  for (const auto& file : std::filesystem::directory_iterator(built)) {
+    std::filesystem::copy_file(file.path(),
+                               PrgDir() + "Pictures/" + file.path().filename().string(),
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+  ASSERT_TRUE(LoadProgramIcon());
+  for (TForm* window : std::initializer_list<TForm*>{frmMain, frmAprsMsg, frmLog}) {
+    for (const int size : {16, 32, 48}) {
+      TBitmap icon;
+      ASSERT_TRUE(WindowIconPicture(*window, size, clWhite, icon)) << window->Name;
+      std::set<TColor> colours;
+      for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) colours.insert(icon.Canvas().Pixels(x, y));
+      EXPECT_GT(colours.size(), 3u) << window->Name << " " << size;
+      // Round: the corners show what lies behind it.
+      EXPECT_EQ(icon.Canvas().Pixels(0, 0), clWhite) << window->Name << " " << size;
+      EXPECT_NE(icon.Canvas().Pixels(size / 2, size - 3), clWhite) << window->Name << " " << size;
+    }
+  }
+}
 
 TEST(WindowShape, KeepsWhatIsNotBackground) {
   TBitmap picture;
