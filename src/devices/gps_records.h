@@ -33,12 +33,17 @@ struct TGpsGGA {
   bool Valid = false;
 };
 
+// A GSA sentence names at most twelve satellites; a receiver of several systems sends
+// one sentence per system, one after the other.
+constexpr int kGsaSystems = 4;
+
 // GSA: dilution of precision and the satellites used in the solution.
 struct TGpsGSA {
   std::string Raw;
-  char Mode = 0;                       // 'A' automatic, 'M' manual
-  char Fix = 0;                        // '1' none, '2' 2D, '3' 3D
-  std::array<std::uint8_t, 12> Prn{};  // 0 for an empty field
+  char Mode = 0;  // 'A' automatic, 'M' manual
+  char Fix = 0;   // '1' none, '2' 2D, '3' 3D
+  // Twelve per sentence of a run of GSA sentences, 0 for an empty field.
+  std::array<std::uint8_t, 12 * kGsaSystems> Prn{};
   double PDOP = 0;
   double HDOP = 0;
   double VDOP = 0;

@@ -112,6 +112,8 @@ void TNmeaDec::DecodeNmeaSentence(const std::string& Sentence) {
   const int kind = CheckNmeaSentence(Sentence);
   // Fields are read from the checked text, so blanks around the line do not shift them.
   const std::string s = Trim(Sentence);
+  // The GSA sentences of one fix come one after the other, one per system.
+  if (kind != kNmeaGSA) gsa_run_ = 0;
   switch (kind) {
     case kNmeaGGA:
       DecodeGGA(s);
@@ -192,7 +194,14 @@ void TNmeaDec::DecodeGSA(const std::string& S) {
   GSA.Mode = CharField(1, S);
   GSA.Fix = CharField(2, S);
   GSA.FixValid = GSA.Fix != '0';
-  for (int i = 1; i <= 12; ++i) GSA.Prn[i - 1] = static_cast<std::uint8_t>(IntField(i + 2, S));
+  // A GSA straight after another adds its system's satellites to the ones before.
+  if (gsa_run_ == 0 || gsa_run_ >= kGsaSystems) {
+    gsa_run_ = 0;
+    GSA.Prn.fill(0);
+  }
+  for (int i = 1; i <= 12; ++i)
+    GSA.Prn[std::size_t(12 * gsa_run_ + i - 1)] = static_cast<std::uint8_t>(IntField(i + 2, S));
+  ++gsa_run_;
   GSA.PDOP = FloatField(15, S);
   GSA.HDOP = FloatField(16, S);
   GSA.VDOP = FloatField(17, S);

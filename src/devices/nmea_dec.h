@@ -88,6 +88,7 @@ class TNmeaDec : public TComponent {
     TGpsGSV Sequence;
   };
   std::vector<TGsvShare> gsv_talkers_;  // in the order first heard
+  int gsa_run_ = 0;                     // GSA sentences in a row so far
 
   void DecodeGGA(const std::string& S);
   void DecodeGSA(const std::string& S);

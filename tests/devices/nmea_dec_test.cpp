@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -123,6 +124,19 @@ TEST(NmeaDecoder, AMultiSystemReceiverGivesItsFix) {
   EXPECT_EQ(dec.GSA.Prn[5], 15);
   EXPECT_DOUBLE_EQ(dec.GSA.VDOP, 1.11);  // the system id after it is no DOP
   EXPECT_EQ(log.Events[0], "ok $GNRMC");
+
+  // One GSA per system, one after the other: the satellites of all of them are in use.
+  dec.FeedNmeaText(Nmea("GNGSA,A,3,66,67,75,76,,,,,,,,,1.36,0.78,1.11,2") + "\r\n" +
+                   Nmea("GNGSA,A,3,02,11,,,,,,,,,,,1.36,0.78,1.11,3") + "\r\n");
+  auto used = [&dec](int Prn) { return std::count(dec.GSA.Prn.begin(), dec.GSA.Prn.end(), Prn); };
+  for (int prn : {10, 32, 15, 66, 76, 2, 11}) EXPECT_EQ(used(prn), 1) << prn;
+  EXPECT_EQ(dec.GSA.Fix, '3');
+  // The next fix starts the list anew.
+  dec.FeedNmeaText(Nmea("GNRMC,083600.00,A,5230.1234,N,01324.5678,E,0.004,77.52,091226,,,A,V") +
+                   "\r\n" + Nmea("GNGSA,A,3,10,,,,,,,,,,,,1.36,0.78,1.11,1") + "\r\n");
+  EXPECT_EQ(used(10), 1);
+  EXPECT_EQ(used(66), 0);
+  EXPECT_EQ(used(0), int(dec.GSA.Prn.size()) - 1);
 }
 
 TEST(NmeaDecoder, EveryTalkersSatellitesHaveTheirShare) {
@@ -233,7 +247,7 @@ TEST(NmeaDecoder, RmcAndGsa) {
   EXPECT_TRUE(a.FixValid);
   EXPECT_EQ(a.Mode, 'A');
   EXPECT_EQ(a.Fix, '3');
-  const std::array<std::uint8_t, 12> prn{4, 5, 0, 9, 12, 0, 0, 24, 0, 0, 0, 0};
+  const decltype(a.Prn) prn{4, 5, 0, 9, 12, 0, 0, 24, 0, 0, 0, 0};
   EXPECT_EQ(a.Prn, prn);
   EXPECT_DOUBLE_EQ(a.PDOP, 2.5);
   EXPECT_DOUBLE_EQ(a.HDOP, 1.3);
