@@ -473,10 +473,12 @@ void DisconnectSettingsWindow(const TWindows& W) {
 }
 
 // Beyond the captions a language file sets: the desktop's own dialogs and date names,
-// the GPS window's status line while no receiver runs, and the link states shown.
-void FollowLanguage(TfrmGpsStatus& Gps) {
+// the GPS window's status line while no receiver runs, the station counter's word, and
+// the link states shown.
+void FollowLanguage(TfrmGpsStatus& Gps, TfrmAprs& Map) {
   if (Application) Application->SetLanguage(PrgMsg(&TfrmPrgMsg::lblWordLanguage));
   if (!Gps.GpsRxMain->Run()) Gps.ResetGpsDisplay();
+  Map.Stations.UpdateStationCount();
   if (link_views) {
     link_views->AprsIsViews.FollowLanguage();
     link_views->Tnc.FollowLanguage();
@@ -491,7 +493,7 @@ bool connected = false;
 
 void ConnectWindows() {
   const TWindows W = MadeWindows();
-  OnSpeakLinesApplied = [&gps = W.Gps] { FollowLanguage(gps); };
+  OnSpeakLinesApplied = [&gps = W.Gps, &map = W.Map] { FollowLanguage(gps, map); };
   ConnectLinks(W);
   ConnectSettingsWindow(W);
   ConnectMapWindow(W);

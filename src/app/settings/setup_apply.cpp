@@ -226,10 +226,7 @@ void TfrmSetup::FillLanguageList() {
 }
 
 void TfrmSetup::mfcbxSpkChange(TComponent*) {
-  // The station counter's word is composed, not a caption: it shows the new language
-  // only when counted again.
-  if (LoadSpeakFile(mfcbxSpk->Text(), false) == kSpeakLoaded)
-    Peers.Map->Stations.UpdateStationCount();
+  LoadSpeakFile(mfcbxSpk->Text(), false);
 }
 
 void TfrmSetup::edtCallP1Change(TComponent*) {

@@ -161,8 +161,8 @@ TEST_F(SpeakWindowsTest, GermanGivesTheWindowsTheirOwnTextsBackAndEnglishTransla
   EXPECT_EQ(frmAprs->bmpmMsg->Hint(), "Show the messages...");
   EXPECT_EQ(frmSetup->mbtnTxWxStatusP2->Hint(), "Send the weather status now");
   EXPECT_EQ(frmSetup->mbtnTxPosP1->Caption(), "TX");
-  // A caption that shows data keeps it.
-  EXPECT_EQ(frmAprs->lblStnCount->Caption(), "7 Stationen");
+  // A caption that shows data shows it again, in the new words: the store holds none.
+  EXPECT_EQ(frmAprs->lblStnCount->Caption(), "0 stations");
   // The map's styled menu and the messaging window's tabs translate too.
   EXPECT_EQ(frmAprs->mnuZoomInMax->Caption, "Zoom the map in fully");
   EXPECT_EQ(frmAprsMsg->atabMyMSg->Caption(), "My Message");
@@ -243,7 +243,6 @@ TEST_F(SpeakWindowsTest, NoVisibleTextStaysGermanInEnglish) {
     GTEST_SKIP() << "language files not built";
   frmSetup->edtCallP1->SetText("N0CALL");
   ASSERT_EQ(LoadSpeakFile("deutsch.spk", false), kSpeakLoaded);
-  frmAprs->Stations.UpdateStationCount();
   // The links' states stand until they change, in the language of their time.
   frmAprs->AprsIs.Views().SetStatusText(TTcpClient::kStatusConnected);
   TncControl().Views().SetStatusText(kTncStatusConnecting);

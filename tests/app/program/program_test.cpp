@@ -61,11 +61,15 @@ TEST_F(ProgramTest, WindowsAreMadeInOrder) {
 }
 
 TEST_F(ProgramTest, MissingLanguageFallsBackToEnglish) {
-  WriteSpeakFile("english.spk", "1.2", {R"("frmSetup";"lblDevice";"TLabel";"Device";"")"});
+  WriteSpeakFile("english.spk", "1.2",
+                 {R"("frmSetup";"lblDevice";"TLabel";"Device";"")",
+                  R"("frmPrgMsg";"lblWordStations";"TLabel";"stations";"")"});
   WriteSpeakFile("deutsch.spk", "1.2", {});
   frmSetup->mfcbxSpk->SetText("francais.spk");
   EXPECT_EQ(LoadStartLanguage(), kSpeakLoaded);
   EXPECT_EQ(frmSetup->mfcbxSpk->Text(), "english.spk");
+  // The counter's word is composed, not a caption; no map loads to count again.
+  EXPECT_EQ(frmAprs->lblStnCount->Caption(), "0 stations");
 }
 
 TEST_F(ProgramTest, GermanIsTheLastFallback) {
