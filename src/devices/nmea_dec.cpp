@@ -269,7 +269,7 @@ void TNmeaDec::JoinGsvShares() {
   }
   std::vector<std::size_t> taken(heard.size(), 0);
   const std::size_t slots = GSV.Sat.size();
-  for (std::size_t total = 0, round = 0; total < slots; ++round) {
+  for (std::size_t total = 0; total < slots;) {
     const std::size_t before = total;
     for (std::size_t t = 0; t < heard.size() && total < slots; ++t) {
       if (taken[t] < heard[t].size()) {
