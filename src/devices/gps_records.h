@@ -14,7 +14,7 @@
 
 #include "platform/sys/date_time.h"
 
-// $GPGGA: fix data.
+// GGA ($GPGGA, $GNGGA ... from any talker): fix data.
 struct TGpsGGA {
   TDateTime DateTime = 0;  // the computer's local calendar day + the sentence's UTC time
   std::string Raw;
@@ -33,12 +33,17 @@ struct TGpsGGA {
   bool Valid = false;
 };
 
-// $GPGSA: dilution of precision and the satellites used in the solution.
+// A GSA sentence names at most twelve satellites; a receiver of several systems sends
+// one sentence per system, one after the other.
+constexpr int kGsaSystems = 4;
+
+// GSA: dilution of precision and the satellites used in the solution.
 struct TGpsGSA {
   std::string Raw;
-  char Mode = 0;                       // 'A' automatic, 'M' manual
-  char Fix = 0;                        // '1' none, '2' 2D, '3' 3D
-  std::array<std::uint8_t, 12> Prn{};  // 0 for an empty field
+  char Mode = 0;  // 'A' automatic, 'M' manual
+  char Fix = 0;   // '1' none, '2' 2D, '3' 3D
+  // Twelve per sentence of a run of GSA sentences, 0 for an empty field.
+  std::array<std::uint8_t, 12 * kGsaSystems> Prn{};
   double PDOP = 0;
   double HDOP = 0;
   double VDOP = 0;
@@ -54,7 +59,7 @@ struct TGpsSat {
   std::uint16_t Azimuth = 0;   // degrees true
 };
 
-// $GPGSV: satellites in view, four per message, up to three messages.
+// GSV: satellites in view, four per message, up to three messages.
 struct TGpsGSV {
   std::string Raw1;
   std::string Raw2;
@@ -64,7 +69,7 @@ struct TGpsGSV {
   bool Valid = false;
 };
 
-// $GPRMC: recommended minimum data.
+// RMC: recommended minimum data.
 struct TGpsRMC {
   TDateTime DateTime = 0;  // the sentence's UTC date and time
   std::string Raw;

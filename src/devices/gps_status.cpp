@@ -262,6 +262,7 @@ void TfrmGpsStatus::RefreshGpsStatus() {
       mpnlLoc->SetCaption(LatLonToMaidenhead(GpsLat, GpsLon));
     }
     if (GpsPositionValid || hadPosition) OwnPositionChanged();
+    SetGpsPosButton(HasGpsPosition());
     stdMain->CaptionSpeed = GpsSpeedCaption(rmc.Speed);
     stdMain->CaptionDirection = GpsCourseCaption(rmc.Speed, rmc.Course);
   }
@@ -353,10 +354,11 @@ void TfrmGpsStatus::GpsRxMainGpsTimeOut(TComponent*) {
 }
 
 void TfrmGpsStatus::GpsRxMainNewDataOk(TComponent*, const std::string&) {
-  SetGpsPosButton(true);
   Lamp(1);
   GpsDataError = false;
   GpsDataOk = true;
+  // A correct sentence is no fix: without one the button would copy 0/0.
+  SetGpsPosButton(HasGpsPosition());
 }
 
 void TfrmGpsStatus::Timer1Timer(TComponent*) {

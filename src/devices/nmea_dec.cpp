@@ -86,11 +86,23 @@ int CheckNmeaSentence(const std::string& Sentence) {
   if (XorBetween(s, 1, n - 3) != high * 16 + low) return kNmeaChecksumError;
   if (s.find(',') == std::string::npos) return kNmeaOther;
   const std::string address = Field(0, s);
-  if (address == "$GPGGA") return kNmeaGGA;
-  if (address == "$GPGSA") return kNmeaGSA;
-  if (address == "$GPGSV") return kNmeaGSV;
-  if (address == "$GPRMC") return kNmeaRMC;
+  if (NmeaTalker(address).empty()) return kNmeaOther;
+  const std::string type = address.substr(3);
+  if (type == "GGA") return kNmeaGGA;
+  if (type == "GSA") return kNmeaGSA;
+  if (type == "GSV") return kNmeaGSV;
+  if (type == "RMC") return kNmeaRMC;
   return kNmeaOther;
+}
+
+std::string NmeaTalker(const std::string& Address) {
+  if (Address.size() != 6 || Address[0] != '$') return {};
+  for (std::size_t i = 1; i < 6; ++i) {
+    if (Address[i] < 'A' || Address[i] > 'Z') return {};
+  }
+  // "$P..." is a maker's own sentence, whatever letters follow.
+  if (Address[1] == 'P') return {};
+  return Address.substr(1, 2);
 }
 
 TNmeaDec::TNmeaDec(TComponent* AOwner) : TComponent(AOwner) {}
@@ -100,6 +112,8 @@ void TNmeaDec::DecodeNmeaSentence(const std::string& Sentence) {
   const int kind = CheckNmeaSentence(Sentence);
   // Fields are read from the checked text, so blanks around the line do not shift them.
   const std::string s = Trim(Sentence);
+  // The GSA sentences of one fix come one after the other, one per system.
+  if (kind != kNmeaGSA) gsa_run_ = 0;
   switch (kind) {
     case kNmeaGGA:
       DecodeGGA(s);
@@ -152,6 +166,8 @@ void TNmeaDec::ClearValid() {
   GSA.Valid = false;
   GSV.Valid = false;
   RMC.Valid = false;
+  // A receiver heard again may speak for other systems; GSV keeps its values meanwhile.
+  gsv_talkers_.clear();
 }
 
 void TNmeaDec::DecodeGGA(const std::string& S) {
@@ -178,7 +194,14 @@ void TNmeaDec::DecodeGSA(const std::string& S) {
   GSA.Mode = CharField(1, S);
   GSA.Fix = CharField(2, S);
   GSA.FixValid = GSA.Fix != '0';
-  for (int i = 1; i <= 12; ++i) GSA.Prn[i - 1] = static_cast<std::uint8_t>(IntField(i + 2, S));
+  // A GSA straight after another adds its system's satellites to the ones before.
+  if (gsa_run_ == 0 || gsa_run_ >= kGsaSystems) {
+    gsa_run_ = 0;
+    GSA.Prn.fill(0);
+  }
+  for (int i = 1; i <= 12; ++i)
+    GSA.Prn[std::size_t(12 * gsa_run_ + i - 1)] = static_cast<std::uint8_t>(IntField(i + 2, S));
+  ++gsa_run_;
   GSA.PDOP = FloatField(15, S);
   GSA.HDOP = FloatField(16, S);
   GSA.VDOP = FloatField(17, S);
@@ -186,33 +209,82 @@ void TNmeaDec::DecodeGSA(const std::string& S) {
 }
 
 void TNmeaDec::DecodeGSV(const std::string& S) {
+  const std::string talker = NmeaTalker(Field(0, S));
+  auto share = std::find_if(gsv_talkers_.begin(), gsv_talkers_.end(),
+                            [&](const TGsvShare& t) { return t.Talker == talker; });
+  if (share == gsv_talkers_.end()) share = gsv_talkers_.insert(gsv_talkers_.end(), {talker, {}});
+  DecodeGsvSequence(S, share->Sequence);
+  GSV.Raw1 = share->Sequence.Raw1;
+  GSV.Raw2 = share->Sequence.Raw2;
+  GSV.Raw3 = share->Sequence.Raw3;
+  JoinGsvShares();
+  GSV.Valid = true;
+}
+
+void TNmeaDec::DecodeGsvSequence(const std::string& S, TGpsGSV& Sequence) {
   const int messages = IntField(1, S);
   const int number = IntField(2, S);
-  GSV.InView = static_cast<std::uint8_t>(IntField(3, S));
-  if (number == 1) GSV.Raw1 = S;
-  if (number == 2) GSV.Raw2 = S;
-  if (number == 3) GSV.Raw3 = S;
-  auto clearSlots = [this](int First) {
-    for (int k = First; k < First + 4; ++k) GSV.Sat[k - 1] = TGpsSat{};
+  Sequence.InView = static_cast<std::uint8_t>(IntField(3, S));
+  if (number == 1) Sequence.Raw1 = S;
+  if (number == 2) Sequence.Raw2 = S;
+  if (number == 3) Sequence.Raw3 = S;
+  auto clearSlots = [&Sequence](int First) {
+    for (int k = First; k < First + 4; ++k) Sequence.Sat[k - 1] = TGpsSat{};
   };
   if (messages < 2) {
-    GSV.Raw2.clear();
+    Sequence.Raw2.clear();
     clearSlots(5);
   }
   if (messages < 3) {
-    GSV.Raw3.clear();
+    Sequence.Raw3.clear();
     clearSlots(9);
   }
   if (number >= 1 && number <= 3) {
+    // Four fields per satellite after the first four; a single field after the last
+    // satellite is the signal id of newer receivers, no satellite.
+    const int fields = int(std::count(S.begin(), S.end(), ',')) + 1;
     for (int k = 1; k <= 4; ++k) {
-      TGpsSat& sat = GSV.Sat[4 * (number - 1) + k - 1];
+      TGpsSat& sat = Sequence.Sat[4 * (number - 1) + k - 1];
+      sat = TGpsSat{};
+      if (4 * k + 3 >= fields) continue;
       sat.Prn = static_cast<std::uint8_t>(IntField(4 * k, S));
       sat.Elevation = static_cast<std::uint8_t>(IntField(4 * k + 1, S));
       sat.Azimuth = static_cast<std::uint16_t>(IntField(4 * k + 2, S));
       sat.Snr = static_cast<std::uint8_t>(IntField(4 * k + 3, S));
     }
   }
-  GSV.Valid = true;
+}
+
+// The twelve slots are shared out one satellite per talker in turn, so every system
+// heard shows; each talker's satellites then stand together, in the order sent.
+void TNmeaDec::JoinGsvShares() {
+  std::vector<std::vector<TGpsSat>> heard;
+  int inView = 0;
+  for (const TGsvShare& share : gsv_talkers_) {
+    heard.emplace_back();
+    for (const TGpsSat& sat : share.Sequence.Sat) {
+      if (sat.Prn != 0) heard.back().push_back(sat);
+    }
+    inView += share.Sequence.InView;
+  }
+  std::vector<std::size_t> taken(heard.size(), 0);
+  const std::size_t slots = GSV.Sat.size();
+  for (std::size_t total = 0; total < slots;) {
+    const std::size_t before = total;
+    for (std::size_t t = 0; t < heard.size() && total < slots; ++t) {
+      if (taken[t] < heard[t].size()) {
+        ++taken[t];
+        ++total;
+      }
+    }
+    if (total == before) break;
+  }
+  GSV.Sat.fill(TGpsSat{});
+  std::size_t slot = 0;
+  for (std::size_t t = 0; t < heard.size(); ++t) {
+    for (std::size_t i = 0; i < taken[t]; ++i) GSV.Sat[slot++] = heard[t][i];
+  }
+  GSV.InView = static_cast<std::uint8_t>(std::min(inView, 255));
 }
 
 void TNmeaDec::DecodeRMC(const std::string& S) {

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "devices/gps_records.h"
 #include "platform/sys/component.h"
@@ -43,6 +44,10 @@ int NmeaFieldAsInt(const std::string& Field);
 // either end removed. Hex digits of either case match. A sentence with nothing between
 // "$" and "*", or without two hex digits after "*", is a format error.
 int CheckNmeaSentence(const std::string& Sentence);
+// The two-letter talker of an address such as "$GNGGA" ("GN"): the kind of a sentence is
+// its type, whichever system sends it. "" for a maker's own "$P..." sentence or an
+// address that is not "$", two capitals and a three-capital type.
+std::string NmeaTalker(const std::string& Address);
 
 class TNmeaDec : public TComponent {
  public:
@@ -69,14 +74,26 @@ class TNmeaDec : public TComponent {
 
   TGpsGGA GGA;
   TGpsGSA GSA;
+  // The satellites in view of every talker ($GPGSV, $GLGSV, $GAGSV ...), each with its
+  // share of the slots; InView is their sum.
   TGpsGSV GSV;
   TGpsRMC RMC;
 
   std::string ClassName() const override { return "TNmeaDec"; }
 
  private:
+  // One talker's own GSV sequence, as that talker last sent it.
+  struct TGsvShare {
+    std::string Talker;
+    TGpsGSV Sequence;
+  };
+  std::vector<TGsvShare> gsv_talkers_;  // in the order first heard
+  int gsa_run_ = 0;                     // GSA sentences in a row so far
+
   void DecodeGGA(const std::string& S);
   void DecodeGSA(const std::string& S);
   void DecodeGSV(const std::string& S);
   void DecodeRMC(const std::string& S);
+  static void DecodeGsvSequence(const std::string& S, TGpsGSV& Sequence);
+  void JoinGsvShares();
 };

@@ -64,13 +64,17 @@ void DecodeTemperatureHumidity(const TBuffer64& f, bool Valid, TWxTemperature& T
 void DecodePressure(const TBuffer64& f, bool Valid, TWxData& Data, TDateTime Now) {
   TWxPressure& p = Data.Baro;
   const bool wasValid = p.Valid;
+  // The sea-level part is sent as decimal digits; a reading with a filler nibble there
+  // says nothing about it, so the old value and its extremes stay. Without an old value
+  // there is no sea-level pressure to show: the block stays as it was, not valid.
+  const bool seaLevelRead =
+      AllDecimal({Hi(f[11]), Lo(f[11]), Hi(f[12]), Lo(f[12]), Hi(f[13]), Lo(f[13])});
+  if (Valid && !seaLevelRead && !wasValid) return;
   p.Valid = Valid;
   if (!Valid) return;
   p.Abs = double(HexNibbles({Lo(f[10]), Hi(f[9]), Lo(f[9])})) + kPressureOffset;
   TrackExtremes(wasValid, p.Abs, Data.BaroMax.Abs, Data.BaroMin.Abs);
-  // The sea-level part is sent as decimal digits; a reading with a filler nibble there
-  // says nothing about it, so the old value and its extremes stay.
-  if (AllDecimal({Hi(f[11]), Lo(f[11]), Hi(f[12]), Lo(f[12]), Hi(f[13]), Lo(f[13])})) {
+  if (seaLevelRead) {
     p.Rel = double(DecimalNibbles({Hi(f[13]), Lo(f[13]), Hi(f[12]), Lo(f[12])})) +
             (p.Abs - kPressureOffset) + double(DecimalNibbles({Hi(f[11]), Lo(f[11])})) / 100;
     TrackExtremes(wasValid, p.Rel, Data.BaroMax.Rel, Data.BaroMin.Rel);

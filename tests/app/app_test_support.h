@@ -82,16 +82,18 @@ inline void AnswerNextMyMsgBox(std::string* Text = nullptr) {
 
 // Answers the next Count skinned message boxes, one after the other, appending their
 // texts; waits for each for a bounded number of event-loop passes.
-inline void AnswerMyMsgBoxes(std::vector<std::string>& Texts, int Count) {
+inline void AnswerMyMsgBoxes(std::vector<std::string>& Texts, int Count,
+                             std::vector<std::string>* Heads = nullptr) {
   constexpr int kPatience = 5000;
   auto answer = std::make_shared<std::function<void(int, int)>>();
   // The function holds itself only weakly; each queued call keeps it alive.
   std::weak_ptr<std::function<void(int, int)>> self = answer;
-  *answer = [&Texts, self](int Left, int Patience) {
+  *answer = [&Texts, Heads, self](int Left, int Patience) {
     auto me = self.lock();
     if (!me || Left <= 0 || Patience <= 0) return;
     if (TfrmMyMsgDialog* box = OpenMyMsgBox()) {
       Texts.push_back(box->lblInfo->Caption());
+      if (Heads) Heads->push_back(box->mlblHead->Caption());
       box->SetModalResult(mrOk);
       QueueCall([me, Left] { (*me)(Left - 1, kPatience); });
     } else {

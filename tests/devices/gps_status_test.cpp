@@ -54,11 +54,11 @@ TEST(GpsStatus, AValidFixGivesTheOwnPositionAndFillsTheWindow) {
   bench.Feed(kGsa + kGsv);
   EXPECT_TRUE(bench.Form.GpsDataOk);
   EXPECT_EQ(bench.Lamp, 1);
-  EXPECT_TRUE(bench.SetGpsPosEnabled);
 
   bench.Form.RefreshGpsStatus();
   TfrmGpsStatus& f = bench.Form;
   EXPECT_TRUE(f.HasGpsPosition());
+  EXPECT_TRUE(bench.SetGpsPosEnabled);
   EXPECT_NEAR(f.GpsLat, -52.5, 1e-9);
   EXPECT_NEAR(f.GpsLon, -13.0, 1e-9);
   EXPECT_EQ(bench.Followed, std::vector<double>{f.GpsLat});
@@ -205,6 +205,48 @@ TEST(GpsStatus, TheOwnPositionFollowsAReceiverOnASerialPort) {
   EXPECT_FALSE(f.Timer1->Enabled());
   EXPECT_FALSE(f.HasGpsPosition());
   EXPECT_EQ(f.mpnlStatus->Caption(), kGpsStatusNoReceiver);
+}
+
+TEST(GpsStatus, TheCopyButtonWaitsForAFix) {
+  TPseudoTerminal receiver;
+  TWindowBench bench;
+  TfrmGpsStatus& f = bench.Form;
+  f.GpsRxMain->Device = receiver.DevicePath();
+  f.Button2Click(nullptr);
+  ASSERT_TRUE(f.GpsRxMain->Run());
+
+  // A receiver that talks correctly but has no fix, as a multi-system one sends it.
+  const std::string noFix = Nmea("GNRMC,101010.00,V,,,,,,,091226,,,N,V") + "\r\n" +
+                            Nmea("GNGGA,101010.00,,,,,0,00,99.99,,,,,,") + "\r\n" +
+                            Nmea("GNGSA,A,1,,,,,,,,,,,,,99.99,99.99,99.99,1") + "\r\n";
+  int lines = 0;
+  f.GpsRxMain->SetOnNewData([&](TComponent*, const std::string&) { ++lines; });
+  for (int round = 1; round <= 2; ++round) {
+    receiver.Send(noFix);
+    ASSERT_TRUE(PumpUntil([&] { return lines == 3 * round; }));
+    EXPECT_TRUE(f.GpsDataOk);
+    EXPECT_FALSE(bench.SetGpsPosEnabled);
+    f.Timer1Timer(nullptr);
+    EXPECT_FALSE(bench.SetGpsPosEnabled);
+  }
+
+  // The fix comes: the button follows the position, and goes with it.
+  receiver.Send(Nmea("GNRMC,101011.00,A,5230.00000,N,01324.00000,E,0.1,,091226,,,A,V") + "\r\n");
+  ASSERT_TRUE(PumpUntil([&] {
+    f.Timer1Timer(nullptr);
+    return f.HasGpsPosition();
+  }));
+  EXPECT_TRUE(bench.SetGpsPosEnabled);
+  receiver.Send(Nmea("GNRMC,101012.00,V,,,,,,,091226,,,N,V") + "\r\n");
+  ASSERT_TRUE(PumpUntil([&] {
+    f.Timer1Timer(nullptr);
+    return !f.HasGpsPosition();
+  }));
+  EXPECT_FALSE(bench.SetGpsPosEnabled);
+  receiver.Send(noFix);
+  ASSERT_TRUE(PumpUntil([&] { return lines == 11; }));
+  EXPECT_FALSE(bench.SetGpsPosEnabled);
+  f.Button2Click(nullptr);
 }
 
 TEST(SatTrackingDiagram, SymbolsFixAndColours) {

@@ -43,13 +43,18 @@ struct TOurFix {
 
 }  // namespace
 
-TEST(GpsdecodePeer, PositionsSpeedsAndAltitudesAgree) {
-  const auto peer = GpsdecodeLines("nmea_fix.log");
+// A GPS receiver, and one of several systems ($GN, $GL, $GA, $GB talkers).
+class GpsdecodeLog : public ::testing::TestWithParam<const char*> {};
+INSTANTIATE_TEST_SUITE_P(Receivers, GpsdecodeLog,
+                         ::testing::Values("nmea_fix.log", "nmea_gnss.log"));
+
+TEST_P(GpsdecodeLog, PositionsSpeedsAndAltitudesAgree) {
+  const auto peer = GpsdecodeLines(GetParam());
   if (peer.empty()) GTEST_SKIP() << "gpsdecode is not installed";
 
   TNmeaDec dec;
   std::vector<TOurFix> ours;
-  for (const std::string& line : LogLines("nmea_fix.log")) {
+  for (const std::string& line : LogLines(GetParam())) {
     dec.DecodeNmeaSentence(line);
     if (CheckNmeaSentence(line) == kNmeaGGA) {
       TOurFix f;
@@ -121,6 +126,51 @@ TEST(GpsdecodePeer, SatellitesInViewAndInUseAgree) {
     }
   }
   EXPECT_EQ(seen, dec.GSV.InView);
+}
+
+// With several systems the twelve slots hold some of each; every one is a satellite
+// gpsd sees there (gpsd numbers Galileo and BeiDou apart, so they are matched by their
+// place in the sky), and GPS and GLONASS agree on their numbers and on being used.
+TEST(GpsdecodePeer, EverySystemsSatellitesAgree) {
+  const auto peer = GpsdecodeLines("nmea_gnss.log");
+  if (peer.empty()) GTEST_SKIP() << "gpsdecode is not installed";
+  TNmeaDec dec;
+  for (const std::string& line : LogLines("nmea_gnss.log")) dec.DecodeNmeaSentence(line);
+  double most = 0;
+  std::vector<std::string> satellites;
+  for (const std::string& json : peer) {
+    double seen = 0;
+    if (json.find("\"class\":\"SKY\"") == std::string::npos || !Number(json, "nSat", seen) ||
+        seen <= most)
+      continue;
+    most = seen;
+    satellites.clear();
+    for (std::size_t at = json.find("{\"PRN\":"); at != std::string::npos;
+         at = json.find("{\"PRN\":", at + 1))
+      satellites.push_back(json.substr(at, json.find('}', at) - at));
+  }
+  EXPECT_EQ(dec.GSV.InView, most);
+  std::vector<int> systems;
+  for (const TGpsSat& ourSat : dec.GSV.Sat) {
+    ASSERT_NE(ourSat.Prn, 0);
+    const auto match = std::find_if(satellites.begin(), satellites.end(), [&](const auto& sat) {
+      double el, az, ss;
+      return Number(sat, "el", el) && Number(sat, "az", az) && Number(sat, "ss", ss) &&
+             el == ourSat.Elevation && az == ourSat.Azimuth && ss == ourSat.Snr;
+    });
+    ASSERT_NE(match, satellites.end()) << int(ourSat.Prn);
+    double prn, gnss;
+    ASSERT_TRUE(Number(*match, "PRN", prn) && Number(*match, "gnssid", gnss));
+    if (std::find(systems.begin(), systems.end(), int(gnss)) == systems.end())
+      systems.push_back(int(gnss));
+    if (prn > 96) continue;
+    EXPECT_EQ(ourSat.Prn, prn);
+    const bool used = match->find("\"used\":true") != std::string::npos;
+    EXPECT_EQ(used,
+              std::find(dec.GSA.Prn.begin(), dec.GSA.Prn.end(), ourSat.Prn) != dec.GSA.Prn.end())
+        << int(ourSat.Prn);
+  }
+  EXPECT_EQ(systems.size(), 4u);
 }
 
 TEST(GpsdecodePeer, NoFixGivesNoPosition) {

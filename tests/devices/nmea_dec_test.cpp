@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -60,8 +61,7 @@ TEST(NmeaSentence, CheckGivesKindOrError) {
   EXPECT_EQ(CheckNmeaSentence(Nmea("GPGSV,1,1,00")), kNmeaGSV);
   EXPECT_EQ(CheckNmeaSentence("  " + kRmc + "\r\n"), kNmeaRMC);
   EXPECT_EQ(CheckNmeaSentence(Nmea("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K")), kNmeaOther);
-  EXPECT_EQ(CheckNmeaSentence(Nmea("GPTXT")), kNmeaOther);  // no comma
-  EXPECT_EQ(CheckNmeaSentence(Nmea("GNRMC,1")), kNmeaOther);
+  EXPECT_EQ(CheckNmeaSentence(Nmea("GPTXT")), kNmeaOther);    // no comma
   EXPECT_EQ(CheckNmeaSentence(Nmea("gpgga,1")), kNmeaOther);  // the address compares exactly
 
   std::string lower = kRmc;
@@ -86,6 +86,106 @@ TEST(NmeaSentence, CheckGivesKindOrError) {
   ASSERT_EQ(Nmea(body82).size(), 82u);
   EXPECT_EQ(CheckNmeaSentence(Nmea(body82)), kNmeaOther);
   EXPECT_EQ(CheckNmeaSentence(Nmea(body82 + "x")), kNmeaFormatError);
+}
+
+TEST(NmeaSentence, TheKindIsTheTypeWhicheverSystemTalks) {
+  // GPS, GLONASS, Galileo, BeiDou (both its ids), QZSS, NavIC and combined solutions.
+  for (const char* talker : {"GP", "GL", "GA", "BD", "GB", "GQ", "GI", "GN"}) {
+    const std::string t = talker;
+    EXPECT_EQ(CheckNmeaSentence(Nmea(t + "GGA,1")), kNmeaGGA) << t;
+    EXPECT_EQ(CheckNmeaSentence(Nmea(t + "GSA,A,3")), kNmeaGSA) << t;
+    EXPECT_EQ(CheckNmeaSentence(Nmea(t + "GSV,1,1,00")), kNmeaGSV) << t;
+    EXPECT_EQ(CheckNmeaSentence(Nmea(t + "RMC,1")), kNmeaRMC) << t;
+    EXPECT_EQ(NmeaTalker("$" + t + "RMC"), t);
+  }
+  // A maker's own sentence is no standard one, even when its name ends in one.
+  EXPECT_EQ(CheckNmeaSentence(Nmea("PGRMC,1")), kNmeaOther);
+  EXPECT_EQ(CheckNmeaSentence(Nmea("PUBX,00,1")), kNmeaOther);
+  for (const char* address : {"GNRMCX", "GRMC", "G1RMC", "gnRMC", "GNrmc"}) {
+    EXPECT_EQ(CheckNmeaSentence(Nmea(std::string(address) + ",1")), kNmeaOther) << address;
+  }
+}
+
+TEST(NmeaDecoder, AMultiSystemReceiverGivesItsFix) {
+  // A u-blox style combined solution; sentence bodies as the NMEA 0183 4.10 layouts give.
+  TNmeaDec dec;
+  TEventLog log(dec);
+  dec.FeedNmeaText(Nmea("GNRMC,083559.00,A,5230.1234,N,01324.5678,E,0.004,77.52,091226,,,A,V") +
+                   "\r\n" +
+                   Nmea("GNGGA,083559.00,5230.1234,N,01324.5678,E,1,17,0.78,36.3,M,44.6,M,,") +
+                   "\r\n" + Nmea("GNGSA,A,3,10,32,24,12,25,15,,,,,,,1.36,0.78,1.11,1") + "\r\n");
+  EXPECT_TRUE(dec.RMC.Valid && dec.RMC.Active);
+  EXPECT_EQ(dec.RMC.Lat, "5230.1234");
+  EXPECT_EQ(dec.RMC.EW, 'E');
+  EXPECT_TRUE(dec.GGA.Valid && dec.GGA.FixValid);
+  EXPECT_EQ(dec.GGA.Sats, 17);
+  EXPECT_TRUE(dec.GSA.Valid);
+  EXPECT_EQ(dec.GSA.Fix, '3');
+  EXPECT_EQ(dec.GSA.Prn[5], 15);
+  EXPECT_DOUBLE_EQ(dec.GSA.VDOP, 1.11);  // the system id after it is no DOP
+  EXPECT_EQ(log.Events[0], "ok $GNRMC");
+
+  // One GSA per system, one after the other: the satellites of all of them are in use.
+  dec.FeedNmeaText(Nmea("GNGSA,A,3,66,67,75,76,,,,,,,,,1.36,0.78,1.11,2") + "\r\n" +
+                   Nmea("GNGSA,A,3,02,11,,,,,,,,,,,1.36,0.78,1.11,3") + "\r\n");
+  auto used = [&dec](int Prn) { return std::count(dec.GSA.Prn.begin(), dec.GSA.Prn.end(), Prn); };
+  for (int prn : {10, 32, 15, 66, 76, 2, 11}) EXPECT_EQ(used(prn), 1) << prn;
+  EXPECT_EQ(dec.GSA.Fix, '3');
+  // The next fix starts the list anew.
+  dec.FeedNmeaText(Nmea("GNRMC,083600.00,A,5230.1234,N,01324.5678,E,0.004,77.52,091226,,,A,V") +
+                   "\r\n" + Nmea("GNGSA,A,3,10,,,,,,,,,,,,1.36,0.78,1.11,1") + "\r\n");
+  EXPECT_EQ(used(10), 1);
+  EXPECT_EQ(used(66), 0);
+  EXPECT_EQ(used(0), int(dec.GSA.Prn.size()) - 1);
+}
+
+TEST(NmeaDecoder, EveryTalkersSatellitesHaveTheirShare) {
+  TNmeaDec dec;
+  const std::vector<std::string> gps = {
+      "GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00",
+      "GPGSV,3,2,11,14,25,170,00,16,57,208,39,18,67,296,40,19,40,246,00",
+      "GPGSV,3,3,11,22,42,067,42,24,14,311,43,27,05,244,00"};
+  const std::vector<std::string> glonass = {
+      "GLGSV,2,1,07,65,35,045,30,66,60,120,33,72,12,330,21,73,05,010,",
+      "GLGSV,2,2,07,80,44,200,28,81,20,260,25,82,71,300,36"};
+  // Newer receivers end a sentence with a signal id; it is no fourth satellite.
+  const std::string galileo = "GAGSV,1,1,03,02,45,100,38,08,30,200,35,30,12,300,,7";
+  const std::string beidou = "BDGSV,1,1,02,201,40,080,31,207,22,150,29";
+  for (const auto& body : gps) dec.DecodeNmeaSentence(Nmea(body));
+  for (const auto& body : glonass) dec.DecodeNmeaSentence(Nmea(body));
+  dec.DecodeNmeaSentence(Nmea(galileo));
+  dec.DecodeNmeaSentence(Nmea(beidou));
+
+  const TGpsGSV& v = dec.GSV;
+  EXPECT_TRUE(v.Valid);
+  EXPECT_EQ(v.InView, 11 + 7 + 3 + 2);
+  auto prns = [&v] {
+    std::vector<int> p;
+    for (const TGpsSat& sat : v.Sat) p.push_back(sat.Prn);
+    return p;
+  };
+  // One slot per system in turn until the twelve are out: 4 GPS, 3 GLONASS, all 3
+  // Galileo, both BeiDou, each system's in the order sent.
+  EXPECT_EQ(prns(), (std::vector<int>{3, 4, 6, 13, 65, 66, 72, 2, 8, 30, 201, 207}));
+  EXPECT_EQ(v.Sat[7].Elevation, 45);
+  EXPECT_EQ(v.Sat[7].Azimuth, 100);
+  EXPECT_EQ(v.Sat[7].Snr, 38);
+  EXPECT_EQ(v.Sat[9].Snr, 0);
+  EXPECT_EQ(v.Raw1, Nmea(beidou));
+
+  // A shorter GLONASS sequence leaves the others' satellites; its share passes on.
+  dec.DecodeNmeaSentence(Nmea("GLGSV,1,1,01,88,10,010,20"));
+  EXPECT_EQ(prns(), (std::vector<int>{3, 4, 6, 13, 14, 16, 88, 2, 8, 30, 201, 207}));
+  EXPECT_EQ(v.InView, 11 + 1 + 3 + 2);
+  EXPECT_EQ(v.Raw1, Nmea("GLGSV,1,1,01,88,10,010,20"));
+  EXPECT_EQ(v.Raw2, "");
+
+  // One system alone has all twelve slots; a time-out forgets who talked.
+  dec.ClearValid();
+  EXPECT_FALSE(dec.GSV.Valid);
+  for (const auto& body : gps) dec.DecodeNmeaSentence(Nmea(body));
+  EXPECT_EQ(prns(), (std::vector<int>{3, 4, 6, 13, 14, 16, 18, 19, 22, 24, 27, 0}));
+  EXPECT_EQ(v.InView, 11);
 }
 
 TEST(NmeaDecoder, GgaFillsTheRecordWithTheLocalDate) {
@@ -147,7 +247,7 @@ TEST(NmeaDecoder, RmcAndGsa) {
   EXPECT_TRUE(a.FixValid);
   EXPECT_EQ(a.Mode, 'A');
   EXPECT_EQ(a.Fix, '3');
-  const std::array<std::uint8_t, 12> prn{4, 5, 0, 9, 12, 0, 0, 24, 0, 0, 0, 0};
+  const decltype(a.Prn) prn{4, 5, 0, 9, 12, 0, 0, 24, 0, 0, 0, 0};
   EXPECT_EQ(a.Prn, prn);
   EXPECT_DOUBLE_EQ(a.PDOP, 2.5);
   EXPECT_DOUBLE_EQ(a.HDOP, 1.3);

@@ -101,15 +101,38 @@ TEST(Wmr918, ExtremesAreKeptFromValidFramesOnly) {
 }
 
 TEST(Wmr918, FillerNibblesInTheSeaLevelPartKeepTheOldPressure) {
-  TBench bench;
-  bench.Feed(kIndoor);
-  auto filler = kIndoor;
-  filler[10] = 0x2A;  // f11: nibble A
-  filler.back() = std::uint8_t(filler.back() + 0x2A - 0x25);
-  bench.Feed(filler);
-  ASSERT_EQ(bench.Codes.size(), 2u);
-  EXPECT_NEAR(bench.Data.Baro.Rel, 1019.25, 1e-9);
-  EXPECT_NEAR(bench.Data.Baro.Abs, 1019, 1e-9);
+  // f11, f12 or f13 with a nibble above 9, each high or low.
+  std::vector<std::vector<std::uint8_t>> fillers;
+  for (int at : {11, 12, 13}) {
+    for (std::uint8_t nibble : {0xA0, 0x0F}) {
+      auto filler = kIndoor;
+      const std::uint8_t old = filler[std::size_t(at - 1)];
+      filler[std::size_t(at - 1)] = std::uint8_t(nibble == 0xA0 ? (old & 0x0F) | 0xA0 : old | 0x0F);
+      filler.back() = std::uint8_t(filler.back() + filler[std::size_t(at - 1)] - old);
+      fillers.push_back(filler);
+    }
+  }
+  for (const auto& filler : fillers) {
+    TBench bench;
+    bench.Feed(kIndoor);
+    bench.Feed(filler);
+    ASSERT_EQ(bench.Codes.size(), 2u);
+    EXPECT_TRUE(bench.Data.Baro.Valid);
+    EXPECT_NEAR(bench.Data.Baro.Rel, 1019.25, 1e-9);
+    EXPECT_NEAR(bench.Data.Baro.Abs, 1019, 1e-9);
+
+    // Before any good reading such a frame is no pressure at all, not 0 hPa; the
+    // temperature and humidity of the frame count.
+    TBench first;
+    first.Feed(filler);
+    ASSERT_EQ(first.Codes.size(), 1u);
+    EXPECT_FALSE(first.Data.Baro.Valid);
+    EXPECT_TRUE(first.Data.TempIn.Valid);
+    first.Feed(kIndoor);
+    EXPECT_TRUE(first.Data.Baro.Valid);
+    EXPECT_NEAR(first.Data.BaroMin.Rel, 1019.25, 1e-9);
+    EXPECT_NEAR(first.Data.BaroMin.Abs, 1019, 1e-9);
+  }
 }
 
 TEST(Wmr918, BrokenFramesAreDroppedAndSyncRestarts) {

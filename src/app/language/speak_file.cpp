@@ -325,16 +325,19 @@ void StoreSpeakLines(const TStringList& Lines, TStringList& Stored) {
   Stored.EndUpdate();
 }
 
-namespace {
-
-void ReportDestroyedSpeakFile(const std::string& FileName) {
-  MyShowError(TwoLineMessage(Format("The SPEAK file \"%s\" is destroyed!", FileName),
-                             Format("Please delete this file from \"%s\" !", SpkDir)));
-}
-
-}  // namespace
-
-std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly) {
+std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly,
+                           std::vector<std::string>* Errors) {
+  const auto report = [Errors](const std::string& Text) {
+    if (Errors) {
+      Errors->push_back(Text);
+    } else {
+      MyShowError(Text);
+    }
+  };
+  const auto reportDestroyed = [&] {
+    report(TwoLineMessage(Format("The SPEAK file \"%s\" is destroyed!", FileName),
+                          Format("Please delete this file from \"%s\" !", SpkDir)));
+  };
   const std::string path = SpkDir + FileName;
   std::uint8_t result = kSpeakUnusable;
   if (FileExists(path)) {
@@ -348,7 +351,7 @@ std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly) {
       lines.SetText(plain.size() > kSpeakPreambleLength ? plain.substr(kSpeakPreambleLength)
                                                         : std::string());
     } catch (const Exception&) {
-      ReportDestroyedSpeakFile(FileName);
+      reportDestroyed();
       reported = true;
       lines.SetText(content);
     }
@@ -356,11 +359,11 @@ std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly) {
     // A file to load that deciphers to no header is as destroyed as one that cannot be
     // read: said so, before another language takes its place without a word. Checking
     // (the settings' list of languages) passes it over quietly.
-    if (result == kSpeakUnusable && !reported && !CheckOnly) ReportDestroyedSpeakFile(FileName);
+    if (result == kSpeakUnusable && !reported && !CheckOnly) reportDestroyed();
     if (result == kSpeakWrongVersion) {
-      MyShowError(TwoLineMessage(Format("This SPEAK file \"%s\" is not for %s Version %s !",
-                                        FileName, kProductName, kLanguageVersion),
-                                 Format("Please delete this file from \"%s\" !", SpkDir)));
+      report(TwoLineMessage(Format("This SPEAK file \"%s\" is not for %s Version %s !", FileName,
+                                   kProductName, kLanguageVersion),
+                            Format("Please delete this file from \"%s\" !", SpkDir)));
     }
     if (CheckOnly || result != kSpeakLoaded) return result;
     if (frmSpeak) StoreSpeakLines(lines, *frmSpeak->SpeakLines);

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/text/string_list.h"
 
@@ -43,8 +44,10 @@ void StoreSpeakLines(const TStringList& Lines, TStringList& Stored);
 // Loads SpkDir + FileName. With CheckOnly the file is only tested; otherwise a valid
 // file replaces the stored lines of frmSpeak, which are applied to all windows. Returns
 // kSpeakLoaded, kSpeakWrongVersion (with a message, also when checking) or
-// kSpeakUnusable (missing, not ".spk", unreadable, no header).
-std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly);
+// kSpeakUnusable (missing, not ".spk", unreadable, no header). The messages go to the
+// error box, or into Errors when given (to be shown once a language stands).
+std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly,
+                           std::vector<std::string>* Errors = nullptr);
 // Applies every stored line in list order, then calls OnSpeakLinesApplied.
 void ApplySpeakLines();
 // Set by the program: what follows the language beyond the captions (the desktop's own

@@ -39,8 +39,9 @@ size_t FirstControl(const std::string& S) {
   return std::string::npos;
 }
 
-// The message id in Text: one to five letters or digits (a reply-ack id "MM}AA" keeps its
-// brace: its sender reads our acknowledgement with it) and nothing after them but
+// The message id in Text: one to five letters or digits (a reply-ack id "MM}AA" or "MM}"
+// keeps its one brace after the id: its sender reads our acknowledgement with it; braces
+// alone are no id) and nothing after them but
 // blanks, up to the first control character (a line end ends the message: what follows
 // it is no part of the id, nor may it go out in our answer). Empty when Text is none: a
 // longer or broken id is no id at all; answered cut or bare, it would acknowledge a
@@ -48,6 +49,9 @@ size_t FirstControl(const std::string& S) {
 std::string MessageId(const std::string& Text) {
   const std::string id = TrimRight(Text.substr(0, FirstControl(Text)));
   if (id.empty() || id.size() > kMaxMsgIdLength) return {};
+  const size_t brace = id.find('}');
+  if (brace == 0 || (brace != std::string::npos && id.find('}', brace + 1) != std::string::npos))
+    return {};
   for (char c : id) {
     if (!std::isalnum(static_cast<unsigned char>(c)) && c != '}') return {};
   }

@@ -1,6 +1,10 @@
 #include "app/program/program.h"
 
+#include <algorithm>
 #include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/language/frm_prg_msg.h"
 #include "app/language/frm_speak.h"
@@ -15,6 +19,7 @@
 #include "app/settings/settings_store.h"
 #include "app/shelf/app_folders.h"
 #include "app/shelf/device_windows.h"
+#include "app/shelf/program_icon_files.h"
 #include "app/shelf/window_places.h"
 #include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/frm_aprs_stn_list.h"
@@ -23,6 +28,7 @@
 #include "gif/gif_registration.h"
 #include "html/picture_container.h"
 #include "lists/visual_styles.h"
+#include "platform/gui/standard/program_icon.h"
 #include "platform/sys/application.h"
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
@@ -70,12 +76,24 @@ void CreateWindows(TProgramWindows& Owner) {
 }
 
 std::uint8_t LoadStartLanguage() {
-  std::uint8_t result = LoadSpeakFile(frmSetup->mfcbxSpk->Text(), false);
+  // A file is tried once, though it is also a fallback: tried again it would only say
+  // the same. What is wrong with the files is said once a language stands, in its words.
+  std::vector<std::pair<std::string, std::uint8_t>> tried;
+  std::vector<std::string> errors;
+  std::uint8_t result = kSpeakUnusable;
+  const auto load = [&](const std::string& name) {
+    const auto before = std::find_if(tried.begin(), tried.end(),
+                                     [&](const auto& file) { return file.first == name; });
+    result = before != tried.end() ? before->second : LoadSpeakFile(name, false, &errors);
+    tried.emplace_back(name, result);
+  };
+  load(frmSetup->mfcbxSpk->Text());
   for (const char* fallback : {"english.spk", "deutsch.spk"}) {
     if (result == kSpeakLoaded) break;
     frmSetup->mfcbxSpk->SetText(fallback);
-    result = LoadSpeakFile(fallback, false);
+    load(fallback);
   }
+  for (const std::string& error : errors) MyShowError(error);
   return result;
 }
 
@@ -107,6 +125,13 @@ bool StartProgram() {
   return true;
 }
 
+bool LoadProgramIcon() {
+  std::vector<std::string> files;
+  for (const int size : kProgramIconSizes)
+    files.push_back(PrgDir() + "Pictures/" + ProgramIconFileName(size));
+  return SetProgramIcon(files);
+}
+
 int RunProgram() {
   // Maps and symbols may be GIF pictures: the format is known before any loads.
   RegisterGIFFormat();
@@ -115,6 +140,8 @@ int RunProgram() {
   // Pictures in RTF from other programs are mostly PNG.
   RegisterPngGraphicClass();
   StartComponentUnits();
+  // Before the first window: every window and the tray icon show it from the start.
+  LoadProgramIcon();
   TProgramWindows owner;
   CreateWindows(owner);
   if (StartProgram()) Application->Run();

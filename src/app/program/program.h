@@ -29,5 +29,8 @@ bool StartProgram();
 // Deletes the temporary files of saves that a crash or a kill cut short, in the
 // settings folder and the program folder; part of the start, before anything is saved.
 void DeleteInterruptedSaves();
+// Gives the program the icon the build drew into the program folder; false when the
+// files are missing (the desktop's own icon stays).
+bool LoadProgramIcon();
 // The whole program; returns the exit code.
 int RunProgram();

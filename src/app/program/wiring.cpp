@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -266,12 +267,17 @@ class TWindowAprsIsViews : public TAprsIsViews {
     map_.mbtnTcp->SetColorDown(ConnectButtonColor(State));
   }
   void SetStatusText(const std::string& Text) override {
+    status_ = Text;
     const std::pair<const char*, TPrgMsgLabel> texts[] = {
         {TTcpClient::kStatusConnected, &TfrmPrgMsg::lblInfTcpConnected},
         {TTcpClient::kStatusDisconnected, &TfrmPrgMsg::lblInfTcpDisconnected},
         {kConnectionLostText, &TfrmPrgMsg::lblInfTcpLost},
         {kServerSilentText, &TfrmPrgMsg::lblInfTcpSilent}};
     map_.Label1->SetCaption(TranslatedText(Text, texts));
+  }
+  // The status shown stays until the link's next change; a new language says it anew.
+  void FollowLanguage() {
+    if (status_) SetStatusText(*status_);
   }
   void SetButtonDown(bool Down) override { map_.mbtnTcp->SetDown(Down); }
   void ShowError(const std::string& Text) override { MyShowError(Text); }
@@ -280,6 +286,7 @@ class TWindowAprsIsViews : public TAprsIsViews {
 
  private:
   TfrmAprs& map_;
+  std::optional<std::string> status_;  // as the link said it, untranslated
 };
 
 // The TNC's connect and disconnect sequences read the settings window and report to
@@ -295,7 +302,11 @@ class TWindowTncViews : public TTncViews {
   std::vector<std::string> InitLines() const override { return MemoLines(*setup_.memIni); }
   std::vector<std::string> ExitLines() const override { return MemoLines(*setup_.memDeini); }
   void SetStatusText(const std::string& Status) override {
+    status_ = Status;
     map_.UpdateCaption(TncStatusText(Status));
+  }
+  void FollowLanguage() {
+    if (status_) SetStatusText(*status_);
   }
   void ShowError(const std::string& Text) override { MyShowError(Text); }
   void DeviceLost() override {
@@ -306,6 +317,7 @@ class TWindowTncViews : public TTncViews {
  private:
   TfrmSetup& setup_;
   TfrmAprs& map_;
+  std::optional<std::string> status_;  // as the TNC control said it, untranslated
 };
 
 // The GPS window moves the map window's own marker and GPS lamp and the settings
@@ -461,10 +473,16 @@ void DisconnectSettingsWindow(const TWindows& W) {
 }
 
 // Beyond the captions a language file sets: the desktop's own dialogs and date names,
-// and the GPS window's status line while no receiver runs.
-void FollowLanguage(TfrmGpsStatus& Gps) {
+// the GPS window's status line while no receiver runs, the station counter's word, and
+// the link states shown.
+void FollowLanguage(TfrmGpsStatus& Gps, TfrmAprs& Map) {
   if (Application) Application->SetLanguage(PrgMsg(&TfrmPrgMsg::lblWordLanguage));
   if (!Gps.GpsRxMain->Run()) Gps.ResetGpsDisplay();
+  Map.Stations.UpdateStationCount();
+  if (link_views) {
+    link_views->AprsIsViews.FollowLanguage();
+    link_views->Tnc.FollowLanguage();
+  }
 }
 
 // Whether ConnectWindows has run and DisconnectWindows not yet: the owner of the
@@ -475,7 +493,7 @@ bool connected = false;
 
 void ConnectWindows() {
   const TWindows W = MadeWindows();
-  OnSpeakLinesApplied = [&gps = W.Gps] { FollowLanguage(gps); };
+  OnSpeakLinesApplied = [&gps = W.Gps, &map = W.Map] { FollowLanguage(gps, map); };
   ConnectLinks(W);
   ConnectSettingsWindow(W);
   ConnectMapWindow(W);

@@ -76,6 +76,9 @@ bool TPacketRecorder::Start(const std::string& FileName, bool Append, std::strin
   Error.clear();
   flush_ticks_ = 0;
   Stop();
+  // A kill during an earlier save left its temporary beside the log (up to the log's
+  // size); the program's own folders are cleaned at start, a log's folder only now.
+  DeleteStaleSaveFiles(ExtractFilePath(FileName));
   TStringList lines;
   if (Append && FileExists(FileName)) {
     try {

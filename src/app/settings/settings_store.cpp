@@ -95,11 +95,16 @@ class TSettingsReader {
 
 // The server list is a few dozen entries of a line each: a file of any size or with any
 // line must not stall the start or fill the combo box without end. Overlong entries are
-// left out, and a file too large to be a server list is not read at all.
+// left out, and a file too large to be a server list is not read at all, with a word:
+// the list offered would otherwise be empty without a reason.
 void LoadServerList(TfrmSetup& s) {
-  const std::optional<std::string> text =
-      ReadSmallFile(PrgDir() + kServerFile, kMaxServerFileBytes);
-  if (!text) return;
+  const std::string path = PrgDir() + kServerFile;
+  std::string why;
+  const std::optional<std::string> text = ReadSmallFile(path, kMaxServerFileBytes, &why);
+  if (!text) {
+    if (!why.empty()) MyShowError("The server list \"" + path + "\" was not read: " + why + ".");
+    return;
+  }
   TStringList lines;
   lines.SetText(*text);
   TStringList servers;

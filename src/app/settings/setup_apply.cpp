@@ -226,10 +226,7 @@ void TfrmSetup::FillLanguageList() {
 }
 
 void TfrmSetup::mfcbxSpkChange(TComponent*) {
-  // The station counter's word is composed, not a caption: it shows the new language
-  // only when counted again.
-  if (LoadSpeakFile(mfcbxSpk->Text(), false) == kSpeakLoaded)
-    Peers.Map->Stations.UpdateStationCount();
+  LoadSpeakFile(mfcbxSpk->Text(), false);
 }
 
 void TfrmSetup::edtCallP1Change(TComponent*) {
@@ -247,6 +244,7 @@ void TfrmSetup::PosKeyPress(TComponent* Sender, char& Key) {
 
 void TfrmSetup::ButtonClick(TComponent* Sender) {
   if (Sender == mbtnSetGpsPos) {
+    if (!Peers.Gps->HasGpsPosition()) return;
     medtLati->SetText(DegToLatText(Peers.Gps->GpsLat));
     medtLong->SetText(DegToLonText(Peers.Gps->GpsLon));
     OwnLat = Peers.Gps->GpsLat;

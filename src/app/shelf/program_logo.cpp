@@ -28,48 +28,63 @@ void Ring(TCanvas& Canvas, int X, int Y, int Radius) {
   Canvas.Ellipse(X - Radius, Y - Radius, X + Radius + 1, Y + Radius + 1);
 }
 
-}  // namespace
+// The globe with two meridians and the equator, Diameter wide from (Left, Top), and the
+// station up right of its centre with its waves.
+void DrawGlobe(TCanvas& Canvas, int Left, int Top, int Diameter) {
+  const int centreX = Left + Diameter / 2;
+  const int centreY = Top + Diameter / 2;
+  Canvas.Brush().SetStyle(bsSolid);
+  Canvas.Pen().SetWidth(1);
+  Canvas.Pen().SetColor(kInk);
+  Canvas.Brush().SetColor(kSea);
+  Canvas.Ellipse(Left, Top, Left + Diameter, Top + Diameter);
+  Canvas.Pen().SetColor(kGrid);
+  Canvas.Brush().SetStyle(bsClear);
+  Canvas.Ellipse(Left + Diameter / 4, Top + 1, Left + Diameter - Diameter / 4, Top + Diameter - 1);
+  Canvas.MoveTo(centreX, Top + 1);
+  Canvas.LineTo(centreX, Top + Diameter - 1);
+  Canvas.MoveTo(Left + 1, centreY);
+  Canvas.LineTo(Left + Diameter - 1, centreY);
 
-void DrawProgramLogo(TBitmap& Logo, int Size) {
-  Logo.SetSize(Size, Size);
-  TCanvas& canvas = Logo.Canvas();
+  const int stationX = centreX + Diameter / 6;
+  const int stationY = centreY - Diameter / 6;
+  Canvas.Pen().SetColor(kWaves);
+  Ring(Canvas, stationX, stationY, std::max(Diameter / 6, 3));
+  Ring(Canvas, stationX, stationY, std::max(Diameter / 4, 5));
+  Canvas.Brush().SetStyle(bsSolid);
+  Canvas.Brush().SetColor(kStation);
+  Canvas.Pen().SetColor(kStation);
+  Ring(Canvas, stationX, stationY, std::max(Diameter / 14, 2));
+}
+
+void FillOutside(TBitmap& Picture, int Size) {
+  Picture.SetSize(Size, Size);
+  TCanvas& canvas = Picture.Canvas();
   canvas.Brush().SetStyle(bsSolid);
   canvas.Brush().SetColor(kOutside);
   canvas.FillRect(Rect(0, 0, Size, Size));
+}
 
+}  // namespace
+
+void DrawProgramLogo(TBitmap& Logo, int Size) {
+  FillOutside(Logo, Size);
+  TCanvas& canvas = Logo.Canvas();
   FitName(canvas, Size);
   const int textHeight = canvas.TextHeight(kProductName);
   const int globe = std::max(Size - textHeight - 1, 8);
-  const int left = (Size - globe) / 2;
-  const int centreX = left + globe / 2;
-  const int centreY = globe / 2;
-
-  // The globe with two meridians and the equator.
-  canvas.Pen().SetWidth(1);
-  canvas.Pen().SetColor(kInk);
-  canvas.Brush().SetColor(kSea);
-  canvas.Ellipse(left, 0, left + globe, globe);
-  canvas.Pen().SetColor(kGrid);
-  canvas.Brush().SetStyle(bsClear);
-  canvas.Ellipse(left + globe / 4, 1, left + globe - globe / 4, globe - 1);
-  canvas.MoveTo(centreX, 1);
-  canvas.LineTo(centreX, globe - 1);
-  canvas.MoveTo(left + 1, centreY);
-  canvas.LineTo(left + globe - 1, centreY);
-
-  // The station up right of the centre, with its waves.
-  const int stationX = centreX + globe / 6;
-  const int stationY = centreY - globe / 6;
-  canvas.Pen().SetColor(kWaves);
-  Ring(canvas, stationX, stationY, std::max(globe / 6, 3));
-  Ring(canvas, stationX, stationY, std::max(globe / 4, 5));
-  canvas.Brush().SetStyle(bsSolid);
-  canvas.Brush().SetColor(kStation);
-  canvas.Pen().SetColor(kStation);
-  Ring(canvas, stationX, stationY, std::max(globe / 14, 2));
+  DrawGlobe(canvas, (Size - globe) / 2, 0, globe);
 
   // The name, centred below.
   canvas.Brush().SetStyle(bsClear);
+  canvas.Font().SetColor(kInk);
   canvas.TextOut((Size - canvas.TextWidth(kProductName)) / 2, Size - textHeight, kProductName);
   Logo.SetTransparentColor(kOutside);
+}
+
+void DrawProgramIcon(TBitmap& Icon, int Size) {
+  FillOutside(Icon, Size);
+  DrawGlobe(Icon.Canvas(), 0, 0, Size);
+  Icon.SetTransparentColor(kOutside);
+  Icon.SetTransparent(true);
 }

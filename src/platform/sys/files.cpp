@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -42,6 +43,12 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
   return m == mask.size();
 }
 
+// "256 KiB" for whole kibibytes, else "1000 bytes".
+std::string SizeText(size_t Bytes) {
+  if (Bytes >= 1024 && Bytes % 1024 == 0) return std::to_string(Bytes / 1024) + " KiB";
+  return std::to_string(Bytes) + " bytes";
+}
+
 }  // namespace
 
 bool FileExists(const std::string& FileName) {
@@ -49,13 +56,25 @@ bool FileExists(const std::string& FileName) {
   return !FileName.empty() && fs::is_regular_file(FileName, error);
 }
 
-std::optional<std::string> ReadSmallFile(const std::string& FileName, size_t MaxBytes) {
+std::optional<std::string> ReadSmallFile(const std::string& FileName, size_t MaxBytes,
+                                         std::string* Why) {
+  const auto because = [Why](const std::string& Reason) {
+    if (Why) *Why = Reason;
+    return std::nullopt;
+  };
+  if (Why) Why->clear();
   const int handle = ::open(FileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (handle < 0) return std::nullopt;
+  if (handle < 0) return errno == ENOENT ? std::nullopt : because(std::strerror(errno));
   struct stat status {};
   std::optional<std::string> content;
-  if (::fstat(handle, &status) == 0 && S_ISREG(status.st_mode) &&
-      static_cast<unsigned long long>(status.st_size) <= MaxBytes) {
+  std::string reason;
+  if (::fstat(handle, &status) != 0) {
+    reason = std::strerror(errno);
+  } else if (!S_ISREG(status.st_mode)) {
+    reason = "it is no regular file";
+  } else if (static_cast<unsigned long long>(status.st_size) > MaxBytes) {
+    reason = "it is larger than " + SizeText(MaxBytes);
+  } else {
     // One byte more than allowed tells a file that grew meanwhile.
     std::string text(MaxBytes + 1, '\0');
     size_t done = 0;
@@ -64,12 +83,17 @@ std::optional<std::string> ReadSmallFile(const std::string& FileName, size_t Max
       got = ::read(handle, text.data() + done, text.size() - done);
       if (got > 0) done += static_cast<size_t>(got);
     } while ((got > 0 && done < text.size()) || (got < 0 && errno == EINTR));
-    if (got >= 0 && done <= MaxBytes) {
+    if (got < 0) {
+      reason = std::strerror(errno);
+    } else if (done > MaxBytes) {
+      reason = "it is larger than " + SizeText(MaxBytes);
+    } else {
       text.resize(done);
       content = std::move(text);
     }
   }
   ::close(handle);
+  if (!content) return because(reason);
   return content;
 }
 

@@ -45,8 +45,11 @@ bool FileIsInFolder(const std::string& FileName, const std::string& Folder);
 // The content of FileName when it is a regular file of at most MaxBytes bytes (a link
 // is followed); nullopt for anything else: missing, a folder, a pipe, a device, or
 // longer. Opening never waits, so a pipe with no writer is refused, not waited on; and
-// nothing is read without bound. For the small tables the user may edit by hand.
-std::optional<std::string> ReadSmallFile(const std::string& FileName, size_t MaxBytes);
+// nothing is read without bound. For the small tables the user may edit by hand. When
+// the file is there but not read, Why (when given) says why, e.g. "it is larger than
+// 256 KiB"; it stays empty for a missing file.
+std::optional<std::string> ReadSmallFile(const std::string& FileName, size_t MaxBytes,
+                                         std::string* Why = nullptr);
 
 // "Read-only" is a file without write permission.
 bool FileIsReadOnly(const std::string& FileName);

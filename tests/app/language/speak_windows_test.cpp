@@ -17,12 +17,14 @@
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/receive/frm_log.h"
+#include "app/receive/tnc_link.h"
 #include "app/settings/frm_setup.h"
 #include "app/shelf/device_windows.h"
 #include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
+#include "core/tnc_control.h"
 #include "devices/gps_status.h"
 #include "html/html_list_box.h"
 #include "lists/ex_section_list.h"
@@ -30,6 +32,7 @@
 #include "platform/gui/standard/edit.h"
 #include "platform/gui/standard/label.h"
 #include "platform/gui/standard/list_box.h"
+#include "platform/io/tcp_client.h"
 #include "platform/sys/application.h"
 #include "platform/sys/date_time.h"
 #include "platform/text/string_list.h"
@@ -158,8 +161,8 @@ TEST_F(SpeakWindowsTest, GermanGivesTheWindowsTheirOwnTextsBackAndEnglishTransla
   EXPECT_EQ(frmAprs->bmpmMsg->Hint(), "Show the messages...");
   EXPECT_EQ(frmSetup->mbtnTxWxStatusP2->Hint(), "Send the weather status now");
   EXPECT_EQ(frmSetup->mbtnTxPosP1->Caption(), "TX");
-  // A caption that shows data keeps it.
-  EXPECT_EQ(frmAprs->lblStnCount->Caption(), "7 Stationen");
+  // A caption that shows data shows it again, in the new words: the store holds none.
+  EXPECT_EQ(frmAprs->lblStnCount->Caption(), "0 stations");
   // The map's styled menu and the messaging window's tabs translate too.
   EXPECT_EQ(frmAprs->mnuZoomInMax->Caption, "Zoom the map in fully");
   EXPECT_EQ(frmAprsMsg->atabMyMSg->Caption(), "My Message");
@@ -240,8 +243,11 @@ TEST_F(SpeakWindowsTest, NoVisibleTextStaysGermanInEnglish) {
     GTEST_SKIP() << "language files not built";
   frmSetup->edtCallP1->SetText("N0CALL");
   ASSERT_EQ(LoadSpeakFile("deutsch.spk", false), kSpeakLoaded);
-  frmAprs->Stations.UpdateStationCount();
+  // The links' states stand until they change, in the language of their time.
+  frmAprs->AprsIs.Views().SetStatusText(TTcpClient::kStatusConnected);
+  TncControl().Views().SetStatusText(kTncStatusConnecting);
   const std::map<std::string, std::string> german = ShownTexts();
+  ASSERT_EQ(german.at("frmAprs:Label1 caption"), "Verbunden.");
   // Chosen in the settings, as a user does: what was composed in German is redone too.
   frmSetup->mfcbxSpk->SetText("english.spk");
   frmSetup->mfcbxSpkChange(frmSetup);

@@ -127,16 +127,17 @@ TEST_F(MsgTest, IdsOfOneToFiveCharactersAreAcknowledgedWhole) {
 // message whatever its first word; our own call as sender is never answered.
 TEST_F(MsgTest, OnlyWholeIdsAreAnsweredAndAnswersCarryNoIdOfTheirOwn) {
   const std::vector<std::string> unanswered = {
-      ":N0CALL   :six{ABCDEF", ":N0CALL   :bare{",    ":N0CALL   :blank{1 2",
-      ":N0CALL   :dash{1-2",   ":N0CALL   :mark{1|2", ":N0CALL   :ack12 thanks",
-      ":N0CALL   :rej",        ":N0CALL   :ack{",     ":N0CALL   :ackABCDEF"};
+      ":N0CALL   :six{ABCDEF",  ":N0CALL   :bare{",    ":N0CALL   :blank{1 2",
+      ":N0CALL   :dash{1-2",    ":N0CALL   :mark{1|2", ":N0CALL   :ack12 thanks",
+      ":N0CALL   :rej",         ":N0CALL   :ack{",     ":N0CALL   :ackABCDEF",
+      ":N0CALL   :braces{}}}}", ":N0CALL   :two{1}2}", ":N0CALL   :ack}"};
   for (const std::string& data : unanswered) Receive("DL1ABC", data);
   Receive("N0CALL", ":N0CALL   :from myself{1");
   Receive("n0call-2", ":N0CALL   :from my other call{2");
   EXPECT_TRUE(tnc.frames.empty());
   EXPECT_TRUE(lines.empty());
   // Every one of them is listed, with its whole text and no number.
-  ASSERT_EQ(msg.rdMyMsg->ItemCount(), 11 * kMsgEntryItems);
+  ASSERT_EQ(msg.rdMyMsg->ItemCount(), 14 * kMsgEntryItems);
   for (size_t i = 0; i < unanswered.size(); ++i) {
     EXPECT_EQ(Item(*msg.rdMyMsg, int(i) * kMsgEntryItems + meiText), unanswered[i].substr(11));
     EXPECT_EQ(Item(*msg.rdMyMsg, int(i) * kMsgEntryItems + meiNumber), "");
@@ -144,13 +145,15 @@ TEST_F(MsgTest, OnlyWholeIdsAreAnsweredAndAnswersCarryNoIdOfTheirOwn) {
   Receive("DL1ABC", ":N0CALL   :Acknowledged, see you Sunday{77");
   Receive("DL1ABC", ":N0CALL   :rej5{78 ");
   Receive("DL1ABC", ":N0CALL   :reply-ack{MM}AA");  // its sender reads the whole id back
+  Receive("DL1ABC", ":N0CALL   :first reply-ack{MM}");
   EXPECT_EQ(lines, (std::vector<std::string>{"N0CALL>APRS,WIDE1-1::DL1ABC   :ack77",
                                              "N0CALL>APRS,WIDE1-1::DL1ABC   :ack78",
-                                             "N0CALL>APRS,WIDE1-1::DL1ABC   :ackMM}AA"}));
-  ASSERT_EQ(msg.rdMyMsg->ItemCount(), 14 * kMsgEntryItems);
-  EXPECT_EQ(Item(*msg.rdMyMsg, 11 * kMsgEntryItems + meiText), "Acknowledged, see you Sunday");
-  EXPECT_EQ(Item(*msg.rdMyMsg, 11 * kMsgEntryItems + meiNumber), "{77");
-  EXPECT_EQ(Item(*msg.rdMyMsg, 12 * kMsgEntryItems + meiText), "rej5");
+                                             "N0CALL>APRS,WIDE1-1::DL1ABC   :ackMM}AA",
+                                             "N0CALL>APRS,WIDE1-1::DL1ABC   :ackMM}"}));
+  ASSERT_EQ(msg.rdMyMsg->ItemCount(), 18 * kMsgEntryItems);
+  EXPECT_EQ(Item(*msg.rdMyMsg, 14 * kMsgEntryItems + meiText), "Acknowledged, see you Sunday");
+  EXPECT_EQ(Item(*msg.rdMyMsg, 14 * kMsgEntryItems + meiNumber), "{77");
+  EXPECT_EQ(Item(*msg.rdMyMsg, 15 * kMsgEntryItems + meiText), "rej5");
 }
 
 // A storm of messages with new ids: each is answered once, the log keeps only the

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
+#include <set>
 
 #include "app/app_windows.h"
 #include "app/language/frm_prg_msg.h"
@@ -24,6 +26,7 @@
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
 #include "html/html_text.h"
+#include "platform/gui/standard/program_icon.h"
 #include "platform/sys/application.h"
 #include "platform/sys/registry.h"
 #include "platform/sys/timer.h"
@@ -58,11 +61,15 @@ TEST_F(ProgramTest, WindowsAreMadeInOrder) {
 }
 
 TEST_F(ProgramTest, MissingLanguageFallsBackToEnglish) {
-  WriteSpeakFile("english.spk", "1.2", {R"("frmSetup";"lblDevice";"TLabel";"Device";"")"});
+  WriteSpeakFile("english.spk", "1.2",
+                 {R"("frmSetup";"lblDevice";"TLabel";"Device";"")",
+                  R"("frmPrgMsg";"lblWordStations";"TLabel";"stations";"")"});
   WriteSpeakFile("deutsch.spk", "1.2", {});
   frmSetup->mfcbxSpk->SetText("francais.spk");
   EXPECT_EQ(LoadStartLanguage(), kSpeakLoaded);
   EXPECT_EQ(frmSetup->mfcbxSpk->Text(), "english.spk");
+  // The counter's word is composed, not a caption; no map loads to count again.
+  EXPECT_EQ(frmAprs->lblStnCount->Caption(), "0 stations");
 }
 
 TEST_F(ProgramTest, GermanIsTheLastFallback) {
@@ -81,15 +88,39 @@ TEST_F(ProgramTest, NoLanguageFileEndsSilently) {
 TEST_F(ProgramTest, LanguageOfAnotherVersionEndsWithTheMessage) {
   SetOwnCall();
   WriteSpeakFile("deutsch.spk", "2.0", {});
-  // Tried as configured (deutsch.spk), then english.spk (missing), then deutsch.spk:
-  // two version messages, then the end.
+  // Tried as configured (deutsch.spk), then english.spk (missing); deutsch.spk is not
+  // tried twice: one version message, then the end.
   std::vector<std::string> texts;
-  AnswerMyMsgBoxes(texts, 3);
+  AnswerMyMsgBoxes(texts, 2);
   EXPECT_FALSE(StartProgram());
-  ASSERT_EQ(texts.size(), 3u);
-  EXPECT_EQ(texts[2], "No valid speakfile found, Velmora loading abort!");
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_NE(texts[0].find("is not for Velmora Version 1.2"), std::string::npos);
+  EXPECT_EQ(texts[1], "No valid speakfile found, Velmora loading abort!");
   EXPECT_FALSE(frmMain->Visible());
   EXPECT_FALSE(TncRs232().Rs232Open());
+}
+
+// A damaged language file is reported once, after the language that takes its place is
+// loaded, so the box speaks that language.
+TEST_F(ProgramTest, ADamagedLanguageFileIsReportedOnceInTheLanguageThatStands) {
+  const std::vector<std::string> english = {
+      R"("frmMyMsgDialog";"lblHeadError";"TLabel";"Error";"")"};
+  WriteSpeakFile("deutsch.spk", "1.2", {});
+  std::vector<std::string> texts;
+  std::vector<std::string> heads;
+  for (const std::string configured : {"english.spk", "mine.spk"}) {
+    texts.clear();
+    heads.clear();
+    WriteFile(SpkDir + configured, std::string(300, '\x17'));
+    if (configured != "english.spk") WriteSpeakFile("english.spk", "1.2", english);
+    frmSetup->mfcbxSpk->SetText(configured);
+    AnswerMyMsgBoxes(texts, 1, &heads);
+    EXPECT_EQ(LoadStartLanguage(), kSpeakLoaded);
+    ASSERT_EQ(texts.size(), 1u) << configured;
+    EXPECT_NE(texts[0].find("The SPEAK file \"" + configured + "\" is destroyed!"),
+              std::string::npos);
+    EXPECT_EQ(heads[0], configured == "english.spk" ? "Fehler" : "Error");
+  }
 }
 
 // A player that plays nothing and tells what it was given.
@@ -283,6 +314,33 @@ TEST_F(ProgramTest, ShippedLanguageFilesFitTheWindows) {
 }  // namespace
 
 namespace {
+
+// The windows show the program's own icon, drawn by the build: a picture, not a plain
+// square of one colour.
+TEST_F(ProgramTest, WindowsShowTheProgramsIcon) {
+  const std::string built = Application->ExeFolder() + "../bin/Pictures/";
+  if (!std::filesystem::exists(built + "Velmora32.png")) GTEST_SKIP() << "not built: " << built;
+  std::filesystem::create_directories(PrgDir() + "Pictures");
+  for (const auto& file : std::filesystem::directory_iterator(built)) {
+    std::filesystem::copy_file(file.path(),
+                               PrgDir() + "Pictures/" + file.path().filename().string(),
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+  ASSERT_TRUE(LoadProgramIcon());
+  for (TForm* window : std::initializer_list<TForm*>{frmMain, frmAprsMsg, frmLog}) {
+    for (const int size : {16, 32, 48}) {
+      TBitmap icon;
+      ASSERT_TRUE(WindowIconPicture(*window, size, clWhite, icon)) << window->Name;
+      std::set<TColor> colours;
+      for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) colours.insert(icon.Canvas().Pixels(x, y));
+      EXPECT_GT(colours.size(), 3u) << window->Name << " " << size;
+      // Round: the corners show what lies behind it.
+      EXPECT_EQ(icon.Canvas().Pixels(0, 0), clWhite) << window->Name << " " << size;
+      EXPECT_NE(icon.Canvas().Pixels(size / 2, size - 3), clWhite) << window->Name << " " << size;
+    }
+  }
+}
 
 TEST(WindowShape, KeepsWhatIsNotBackground) {
   TBitmap picture;

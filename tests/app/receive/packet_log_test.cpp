@@ -152,6 +152,19 @@ TEST_F(PacketLogTest, RecorderKeepsItsFirstWriteErrorAndTheLines) {
 // its end (a clock set back) or the file was changed elsewhere. Whichever, it always
 // holds the log in time order. (A file written in place keeps a second name given to it;
 // one written whole is a new file under the old name.)
+TEST_F(PacketLogTest, RecordingCleansWhatCutSavesLeftInTheLogsFolder) {
+  const std::vector<std::string> stale = {"r.log~save-Ab12Cd", "old.log~save-zzzzzz"};
+  const std::vector<std::string> kept = {"notes.txt", "r.log~save-", "r.log~save-toolong"};
+  for (const auto& name : stale) std::ofstream(File(name)) << "cut";
+  for (const auto& name : kept) std::ofstream(File(name)) << "mine";
+  TPacketRecorder rec;
+  std::string error;
+  ASSERT_TRUE(rec.Start(File("r.log"), false, error));
+  for (const auto& name : stale) EXPECT_FALSE(fs::exists(File(name))) << name;
+  for (const auto& name : kept) EXPECT_TRUE(fs::exists(File(name))) << name;
+  rec.Stop();
+}
+
 TEST_F(PacketLogTest, RecorderAppendsAndItsFileAlwaysHoldsTheLogInOrder) {
   TPacketRecorder rec;
   std::vector<std::string> errors;

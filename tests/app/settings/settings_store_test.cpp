@@ -89,8 +89,15 @@ TEST_F(SettingsStoreTest, TheServerListIsBounded) {
   EXPECT_EQ(items[1], "s0.example.org:14580");
   frmSetup->mfcbxTcpServer->Items().Clear();
   WriteFile(PrgDir() + "Server.dat", "first.example.org:14580\n" + std::string(5 << 20, 'x'));
-  Load();
+  std::vector<std::string> texts;
+  AnswerMyMsgBoxes(texts, 2);  // the server list's box, then the callsign warning
+  LoadSettings(*frmSetup);
   EXPECT_EQ(frmSetup->mfcbxTcpServer->Items().Count(), 0);
+  ASSERT_EQ(texts.size(), 2u);
+  texts.pop_back();
+  EXPECT_EQ(texts,
+            std::vector<std::string>{"The server list \"" + PrgDir() +
+                                     "Server.dat\" was not read: it is larger than 256 KiB."});
 }
 
 TEST_F(SettingsStoreTest, SaveAndLoadRoundTrip) {

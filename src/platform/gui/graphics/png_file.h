@@ -7,7 +7,8 @@
 
 #include "platform/gui/graphics/bitmap.h"
 
-// Raises EInvalidGraphic when the file cannot be written.
+// A transparent bitmap's transparent colour is written clear. Raises EInvalidGraphic
+// when the file cannot be written.
 void SaveBitmapToPng(const TBitmap& Bitmap, const std::string& FileName);
 // The PNG bytes of the bitmap; raises EInvalidGraphic when it cannot be encoded.
 std::string BitmapToPng(const TBitmap& Bitmap);
