@@ -19,7 +19,8 @@
 //   any editor's document or cell);
 // - a document saved in every format while a cell editor is open is the document saved
 //   once the editor has closed;
-// - every save that reports success reads back: RDF to the same bytes, RTF without error;
+// - every save that reports success reads back: RDF to the same document (its HTML and
+//   text), RTF without error;
 // - undoing everything gives the starting document byte for byte, and redoing everything
 //   the document the run ended with, each laid out as a whole layout would, with the
 //   runs starting with a cell editor open and with none.
@@ -601,7 +602,7 @@ class TRandomEditing {
   }
 
   // The document saved in every file format, with the cell editors as they are, and each
-  // save that reports success read back into another editor: RDF to the same bytes.
+  // save that reports success read back into another editor: RDF to the same document.
   std::string SaveAndReadBack() {
     last_ = "save and read back";
     const TRDFOptions options = edit_.RDFOptions;
