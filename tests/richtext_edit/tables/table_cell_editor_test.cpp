@@ -456,3 +456,34 @@ TEST(TableCellEditor, TablesNestNoDeeperThanADocumentHoldsThem) {
   f.Format();
   EXPECT_EQ(random_editing::EveryFormat(f.data), before);
 }
+
+TEST(TableCellEditor, ATableInAMergedEditedCellIsLaidOutAsOnceItCloses) {
+  RegisterRTFInsertion();
+  TCellEdit f(1, 3, {"alpha beta", "gamma", "d"});
+  f.table->Rows->MergeCells(0, 1, 2, 1, true, false);
+  f.Open(0, 1);
+  random_editing::Insert(*f.Editor(), random_editing::kInsertedRtf[3]);
+  f.Settle();
+  TRDEditRDData& cell = f.Editor()->EditData();
+  TRDTableItemInfo* nested = nullptr;
+  for (int i = 0; i < cell.GetItemCount(); ++i)
+    if (auto* table = dynamic_cast<TRDTableItemInfo*>(cell.GetItem(i))) nested = table;
+  ASSERT_NE(nested, nullptr);
+  // Wider for its spacing, laid out in the cell's editor and the document: the table around
+  // it is not told.
+  nested->SetCellHSpacing(5);
+  f.Editor()->FormatDocument();
+  f.edit.FormatDocument();
+  // The nested table's own editor open: the columns around it are those of the closed cell.
+  ASSERT_TRUE(nested->OpenCellEditor(0, 0, false, false, true, false, false));
+  f.Settle();
+  f.data.FormatWhole();
+  const std::string open = random_editing::EveryFormat(f.data);
+  f.edit.CloseInplaceEditor();
+  f.Settle();
+  f.data.FormatWhole();
+  const std::string closed = random_editing::EveryFormat(f.data);
+  size_t at = 0;
+  while (at < open.size() && at < closed.size() && open[at] == closed[at]) ++at;
+  EXPECT_EQ(open.substr(at, 80), closed.substr(at, 80)) << "at " << at;
+}
