@@ -54,7 +54,14 @@ void TRDScroller::SetHScrollVisible(bool Value) {
 void TRDScroller::SetBiDiMode(TRDBiDiMode Value) {
   if (Value == bidi_mode_) return;
   bidi_mode_ = Value;
-  bars_.SetVerticalAtLeft(Value == rdbdRightToLeft);
+  SetVScrollAtLeft(Value == rdbdRightToLeft);
+  Invalidate();
+}
+
+void TRDScroller::SetVScrollAtLeft(bool Value) {
+  if (Value == v_scroll_at_left_) return;
+  v_scroll_at_left_ = Value;
+  bars_.SetVerticalAtLeft(Value);
   Invalidate();
 }
 
@@ -64,7 +71,7 @@ TRect TRDScroller::DocumentRect() const {
   const bool v = bars_.Showing(sbVertical), h = bars_.Showing(sbHorizontal);
   TRect r = Rect(f, f, std::max(f, Width() - f), std::max(f, Height() - f));
   if (v) {
-    if (bidi_mode_ == rdbdRightToLeft)
+    if (v_scroll_at_left_)
       r.Left = std::min(r.Right, std::max(r.Left, t));
     else
       r.Right = std::max(r.Left, std::min(r.Right, Width() - t));
@@ -287,7 +294,7 @@ bool TRDScroller::IsFocusedOrEditorFocused() const {
 }
 
 void TRDScroller::FocusIfPossible() {
-  if (Visible() && Enabled()) SetFocus();
+  if (!destroying_ && Visible() && Enabled()) SetFocus();
 }
 
 TRDScroller* TRDScroller::SetActiveSubData(TCustomRDData* Data, TCustomRDItemInfo* Item) {

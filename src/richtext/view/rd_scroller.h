@@ -31,6 +31,9 @@ class TRDScroller : public TCustomControl {
   virtual void SetVSmallStep(int Value);
   bool VScrollVisible() const { return v_scroll_visible_; }
   void SetVScrollVisible(bool Value);
+  // The vertical bar at the left edge, the document right of it (as right-to-left
+  // reading has it).
+  void SetVScrollAtLeft(bool Value);
   bool HScrollVisible() const { return h_scroll_visible_; }
   void SetHScrollVisible(bool Value);
   TRDBiDiMode BiDiMode() const { return bidi_mode_; }
@@ -78,7 +81,7 @@ class TRDScroller : public TCustomControl {
   // Whether this control has the focus or, following the in-place editors inwards, one
   // of them has it. A null control has none.
   bool IsFocusedOrEditorFocused() const;
-  // Takes the focus when the control is shown and enabled.
+  // Takes the focus when the control is shown and enabled, and not on its way out.
   void FocusIfPossible();
 
   // In-place editing: the item and the document inside it (a table and its cell) that
@@ -143,6 +146,7 @@ class TRDScroller : public TCustomControl {
   int v_small_step_ = 10;
   bool v_scroll_visible_ = true;
   bool h_scroll_visible_ = true;
+  bool v_scroll_at_left_ = false;
   TRDBiDiMode bidi_mode_ = rdbdUnspecified;
   bool updating_scroll_bars_ = false;
   int v_range_max_ = 0;

@@ -413,6 +413,10 @@ class TRDEditRDData : public TRichDocRDData {
   virtual void ScrollToCaret();
 
  private:
+  // Whether the documents items first..last hold would lie deeper here than a document
+  // may hold them.
+  bool NestsTooDeep(int first, int last);
+  bool NestsTooDeep(const TCustomRDItemInfo& item);
   // The change of the paragraph style of items first..last, no recording.
   bool ApplyParaNo(int first, int last, bool& fullReformat, int paraNo);
   void ApplyPageBreak(int itemNo, bool pageBreak);

@@ -106,6 +106,12 @@ bool TRDEditRDData::InsertDocumentAtCaret(const std::function<bool(int& index)>&
   int readIndex = index;
   const bool ok = read(readIndex);
   const int inserted = GetItemCount() - countBefore;
+  if (inserted > 0 && NestsTooDeep(index, index + inserted - 1)) {
+    // Saved, the document would not read back.
+    DeleteItems(index, inserted);
+    Beep();
+    return false;
+  }
   if (inserted <= 0) {
     if (!ok) Beep();
     return ok;

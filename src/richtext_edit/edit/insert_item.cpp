@@ -3,6 +3,7 @@
 // paragraph attributes it and its neighbours get, list markers and paragraph
 // checkpoints kept consistent, every change recorded; then the caret line laid out
 // again and the caret placed before or after the new item.
+#include "richtext/model/document_nesting.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/model/marker_item.h"
 #include "richtext/styles/rd_style.h"
@@ -99,7 +100,7 @@ bool TRDEditRDData::InsertItemAtCaret(std::unique_ptr<TCustomRDItemInfo> item, s
                                       bool inheritTag, bool caretBefore) {
   if (item->StyleNo != rdsBreak && !HasParagraphCheckpoint(*item)) item->ParaNo = CurParaStyleNo;
   EnsureNotEmpty();
-  if (GetChosenItem() || !HasCaret()) {
+  if (GetChosenItem() || !HasCaret() || NestsTooDeep(*item)) {
     Beep();
     return false;
   }
@@ -131,6 +132,16 @@ bool TRDEditRDData::InsertItemAtCaret(std::unique_ptr<TCustomRDItemInfo> item, s
   // The markers after a new one count on from it.
   if (!text && raw->StyleNo == rdsListMarker) RenumberListsInRange(itemNo, itemNo);
   return true;
+}
+
+bool TRDEditRDData::NestsTooDeep(const TCustomRDItemInfo& item) {
+  return DocumentNestingLevel(*this) + NestedDocumentDepth(item) > kMaxDocumentNesting;
+}
+
+bool TRDEditRDData::NestsTooDeep(int first, int last) {
+  for (int i = first; i <= last; ++i)
+    if (NestsTooDeep(*GetItem(i))) return true;
+  return false;
 }
 
 // One item being placed at the caret: the caret's item, what the new item is, and where

@@ -35,6 +35,9 @@ TCustomRichDocEdit::TCustomRichDocEdit(TComponent* AOwner, const TDataFactory& M
 }
 
 TCustomRichDocEdit::~TCustomRichDocEdit() {
+  // A cell editor goes first, while this editor is whole: closing it reaches back here.
+  destroying_ = true;
+  CloseInplaceEditor();
   queue_timer_->SetEnabled(false);
   caret_timer_->SetEnabled(false);
 }

@@ -236,7 +236,8 @@ class TRDUndoModifyItemProps : public TRDUndoItemNoInfo {
   virtual void CompleteOpposite(TRDUndoModifyItemProps& /*newRecord*/) const {}
   bool NeedsFullFormatBeforeUndo(TRDEditRDData& data) override;
   bool NeedsFullFormatAfterUndo(TRDEditRDData& data) override;
-  bool NeedsFormat() const override { return AffectsWidth; }
+  // A change of the item's size lays it out again, whether or not its width changed.
+  bool NeedsFormat() const override { return AffectsSize; }
 };
 
 // Brackets a run of item property records, which a step then judges as one change.

@@ -28,6 +28,7 @@
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/sys/component.h"
 #include "platform/text/streams.h"
+#include "richtext/model/document_nesting.h"
 #include "richtext_edit/rtf/rtf_document_tables.h"
 #include "richtext_edit/rtf/rtf_keywords.h"
 #include "richtext_edit/rtf/rtf_lists.h"
@@ -156,10 +157,10 @@ struct TRDRTFReadState {
 class TRDRTFReader : public TComponent, private TRDRTFReadState {
  public:
   // Groups nested deeper end the read with rtf_ec_StackOverflow instead of growing
-  // without bound. Tables nested deeper (\itap) are not built: their text flows into
-  // the cell of the deepest table that is.
+  // without bound. Tables nested deeper than a document may hold them (\itap) are not
+  // built: their text flows into the cell of the deepest table that is.
   static constexpr int kMaxGroupDepth = 1000;
-  static constexpr int kMaxTableDepth = 64;
+  static constexpr int kMaxTableDepth = kMaxDocumentNesting;
   // Pictures named by INCLUDEPICTURE/IMPORT fields are read only from regular files up
   // to this size.
   static constexpr std::int64_t kMaxFieldPictureFileSize = 64 * 1024 * 1024;

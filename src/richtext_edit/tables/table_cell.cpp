@@ -10,6 +10,7 @@
 #include "richtext/base/rich_doc_error.h"
 #include "richtext/formats/rdf_reader.h"
 #include "richtext/formats/rdf_writer.h"
+#include "richtext/model/document_nesting.h"
 #include "richtext/styles/graphic_streams.h"
 #include "richtext/styles/para_style.h"
 #include "richtext/styles/rd_style.h"
@@ -26,8 +27,7 @@ constexpr TRDFOptions kDocumentWideRDF = rdfoSaveTextStyles | rdfoSaveParaStyles
                                          rdfoSaveDocProperties | rdfoLoadDocProperties;
 
 // A cell's content may hold tables whose cells hold tables: a file could nest them deep
-// enough to exhaust the stack, so nesting beyond this is a read error.
-constexpr int kMaxNesting = 24;
+// enough to exhaust the stack, so nesting deeper than a document may hold is a read error.
 thread_local int cell_read_depth = 0;
 
 std::uint32_t GetUInt32(const std::string& bytes, size_t& pos) {
@@ -295,7 +295,7 @@ void TRDTableCellData::DefineProperties(TRDPropertyFiler& filer) {
       },
       [this](TRDValueReader& reader) {
         const std::string bytes = reader.ReadString();
-        if (cell_read_depth >= kMaxNesting) throw EReadError("Tables nested too deeply");
+        if (cell_read_depth >= kMaxDocumentNesting) throw EReadError("Tables nested too deeply");
         TMemoryStream content;
         if (!bytes.empty()) content.WriteBuffer(bytes.data(), int64_t(bytes.size()));
         content.SetPosition(0);

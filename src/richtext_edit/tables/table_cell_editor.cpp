@@ -196,7 +196,7 @@ void TRDTableItemInfo::DestroyInplaceEditor(bool storeContent) {
   if (caret && caret->RDData == &editor->EditData()) caret->RDData = nullptr;
   delete editor;
   outer.ReleaseActiveSubData(cell);
-  if (focused) outer.SetFocus();
+  if (focused) outer.FocusIfPossible();
 }
 
 void TRDTableItemInfo::SaveEditorForReformat() {

@@ -29,12 +29,20 @@ void TRDTableItemInfo::SetEditorBounds(int left, int top, int width, int height)
   const TRDTableCellData& cell = *Rows->Cell(InplaceEditor->Row(), InplaceEditor->Col());
   HatchedCell = height > kMaxEditorHeight ? &cell : nullptr;
   height = std::min(height, kMaxEditorHeight);
-  // The bar a cell taller than the editor scrolls with stands right of the cell, so that
-  // the lines keep the cell's width and wrap (and save) as they do once it is closed.
-  const int bar = InplaceEditor->Width() - InplaceEditor->DocClientWidth();
-  if (InplaceEditor->Left() != left || InplaceEditor->Top() != top ||
-      InplaceEditor->Width() != width + bar || InplaceEditor->Height() != height)
-    InplaceEditor->SetBounds(left, top, width + bar, height);
+  // The bar a cell taller than the editor scrolls with stands beside the cell, so that the
+  // lines keep the cell's width and wrap (and save) as they do once it is closed: right
+  // of the cell, or left of it where the view ends first on the right (the last column).
+  const TRect view = InplaceEditor->Outer().DocumentRect();
+  const auto place = [&] {
+    const int bar = InplaceEditor->Width() - InplaceEditor->DocClientWidth();
+    const bool atLeft = bar > 0 && left + width + bar > view.Right && left - bar >= view.Left;
+    InplaceEditor->SetVScrollAtLeft(atLeft);
+    const int x = atLeft ? left - bar : left;
+    if (InplaceEditor->Left() != x || InplaceEditor->Top() != top ||
+        InplaceEditor->Width() != width + bar || InplaceEditor->Height() != height)
+      InplaceEditor->SetBounds(x, top, width + bar, height);
+  };
+  place();
   if (State & rdtsPaddingChanged) {
     // The cell's padding is the editor's margins.
     State &= TRDTableStates(~rdtsPaddingChanged);
@@ -44,6 +52,5 @@ void TRDTableItemInfo::SetEditorBounds(int left, int top, int width, int height)
     InplaceEditor->FormatDocument();
   }
   InplaceEditor->SetVScrollVisible(InplaceEditor->EditData().DocumentHeight > height);
-  if (const int lacking = width - InplaceEditor->DocClientWidth(); lacking != 0)
-    InplaceEditor->SetBounds(left, top, InplaceEditor->Width() + lacking, height);
+  place();
 }

@@ -194,7 +194,8 @@ void TRDTableInplaceEdit::PostMouse(bool Up, TMouseButton Button, TShiftState Sh
 
 void TRDTableInplaceEdit::PressAt(TMouseButton Button, TShiftState Shift, int X, int Y) {
   handed_on_ = true;
-  Press(Button, Shift, X, Y);
+  const TRect area = DocumentRect();
+  Press(Button, Shift, X + area.Left, Y + area.Top);
   handed_on_ = false;
 }
 
@@ -238,13 +239,15 @@ TPoint TRDTableInplaceEdit::ToOuterDocument(int X, int Y) const {
   const TRDEditRDData& data = outer_.EditData();
   int ox, oy;
   data.GetOrigin(ox, oy);
-  const TPoint p = ToOuter(X, Y);
+  const TRect area = DocumentRect();
+  const TPoint p = ToOuter(X + area.Left, Y + area.Top);
   return Point(p.X - ox + data.GetHOffs(), p.Y - oy + data.GetVOffs());
 }
 
 void TRDTableInplaceEdit::DrawOuterBackground(TRDCanvas& Canvas, const TRect& Rect) {
   TRDEditRDData& data = outer_.EditData();
-  const TPoint at = ToOuter(0, 0);
+  const TRect area = DocumentRect();
+  const TPoint at = ToOuter(area.Left, area.Top);
   int ox, oy;
   data.GetOrigin(ox, oy);
   if (TRDBackground* background = data.GetBackground())

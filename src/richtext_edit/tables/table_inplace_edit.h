@@ -85,8 +85,8 @@ class TRDTableInplaceEdit : public TCustomRichDocEdit {
   // Its own step when it has one, else the outer editor's.
   void Undo() override;
   void Redo() override;
-  // A press that the table hands on from the document around it, at the editor's
-  // client point.
+  // A press that the table hands on from the document around it, at a point of the
+  // cell's box (the editor's document area, a bar on its left aside).
   void PressAt(TMouseButton Button, TShiftState Shift, int X, int Y);
   // The editor was opened by the press at this time (GetTickCount): the next press that
   // follows within the desktop's double-click time completes a double click, although
@@ -120,7 +120,7 @@ class TRDTableInplaceEdit : public TCustomRichDocEdit {
   bool WheelNotches(int Notches) override;
   // The editor lies exactly over its cell: it never scrolls sideways.
   void HScrollTo(int) override {}
-  // A client point of the editor as a point of the outer editor's document.
+  // A point of the editor's document area as a point of the outer editor's document.
   TPoint ToOuterDocument(int X, int Y) const;
   // The background of the outer editor's document where the editor lies over it, on the
   // editor's canvas.

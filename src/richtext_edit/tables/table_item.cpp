@@ -46,8 +46,11 @@ TRDTableItemInfo::TRDTableItemInfo(int rowCount, int colCount, TCustomRDData* rd
 }
 
 TRDTableItemInfo::~TRDTableItemInfo() {
-  // An open cell editor goes with the table (its document is going too).
-  delete InplaceEditor;
+  // An open cell editor goes with the table, its content with it, and the editor around
+  // the table forgets the edited cell: a click or the focus coming back must not find it.
+  DestroyInplaceEditor(false);
+  if (TRDEditRDData* data = EditData(); data && data->ChosenItem == this)
+    data->ChosenItem = nullptr;
   // The grid must not report to the recorder while it goes.
   if (Rows) Rows->Undo = nullptr;
 }

@@ -265,11 +265,16 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
                           bool affectsLayout, int row, int col, int value);
   void SetCellStrProperty(int itemNo, const std::string& name, int row, int col,
                           const std::string& value);
+  // Inside an editor each of these is an undo step of its own (or part of the undo group
+  // open), after what the cell editor recorded.
   void SetCellBestWidth(TRDHTMLLength value, int row, int col);
   void SetCellBestHeight(int value, int row, int col);
   void SetCellBackgroundImageFileName(const std::string& value, int row, int col);
   void SetCellHint(const std::string& value, int row, int col);
-  // Row -1: the table's own sides / picture.
+  // The same inside an operation that has begun its undo step.
+  void SetCellBestWidth(int itemNo, TRDHTMLLength value, int row, int col);
+  void SetCellBestHeight(int itemNo, int value, int row, int col);
+  // Row -1: the table's own sides / picture. itemNo -1 begins an undo step of its own.
   void SetCellVisibleBorders(int itemNo, int row, int col, bool left, bool top, bool right,
                              bool bottom);
   void SetCellBackgroundImage(const TGraphic* picture, int row, int col);
@@ -580,6 +585,9 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void ChangeIntProperty(const char* name, int& field, int value, bool affectsWidth,
                          bool affectsLayout);
   bool RecordChange(const char* name, int value, bool affectsWidth, bool affectsLayout);
+  // In an editor: an undo step begun for a change of this table, the cell editor's edits
+  // recorded before it; the editor's data, nullptr outside an editor.
+  TRDEditRDData* BeginChangeStep();
   struct TLayoutPass;
   void SpreadSpanWidth(TLayoutPass& pass, int col, int colSpan, int width, int maxKind,
                        bool equalShare, int attempt);

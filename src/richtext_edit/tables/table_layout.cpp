@@ -212,7 +212,9 @@ void TRDTableItemInfo::AdjustToDocWidth(TRDCanvas& canvas, TRDStyle&, int docWid
   auto& self = const_cast<TRDTableItemInfo&>(*this);
   width = 0;
   descent = 0;
-  if (self.State & rdtsLayoutInvalid) {
+  // What an open cell editor holds may need another width without the table hearing of
+  // it (a table inside it laid out again): the columns are measured anew while it is open.
+  if ((self.State & rdtsLayoutInvalid) || InplaceEditor) {
     self.State &= TRDTableStates(~rdtsLayoutInvalid);
     self.FormattingInfo->Width = 0;
   }

@@ -600,7 +600,7 @@ void TRDTableItemInfo::ApplyColResize(int col, int newSize, bool shiftDrag) {
     bool single = false;
     for (int r = 0; r < RowCount(); ++r)
       if (const TRDTableCellData* cell = Rows->Cell(r, c); cell && cell->ColSpan == 1) {
-        SetCellBestWidth(widthFor(size), r, c);
+        SetCellBestWidth(-1, widthFor(size), r, c);
         single = true;
       }
     for (int r = 0; r < RowCount(); ++r) {
@@ -614,7 +614,7 @@ void TRDTableItemInfo::ApplyColResize(int col, int newSize, bool shiftDrag) {
         width = widthFor(info.ColStarts[c] + size - cell->Left);
       else
         width = std::max(1, cell->Width - info.ColWidths[c] + size - 2 * cell_padding_);
-      SetCellBestWidth(width, mr, mc);
+      SetCellBestWidth(-1, width, mr, mc);
     }
   };
   SaveEditorForReformat();
@@ -647,15 +647,15 @@ void TRDTableItemInfo::ApplyRowResize(int row, int newSize) {
   bool single = false;
   for (int c = 0; c < ColCount(); ++c)
     if (const TRDTableCellData* cell = Rows->Cell(row, c); cell && cell->RowSpan == 1) {
-      SetCellBestHeight(std::max(0, newSize - 2 * cell_padding_ - half), row, c);
+      SetCellBestHeight(-1, std::max(0, newSize - 2 * cell_padding_ - half), row, c);
       single = true;
     }
   for (int c = 0; c < ColCount(); ++c) {
     int mr, mc;
     const TRDTableCellData* cell = Rows->Cell(row, c) ? nullptr : Rows->GetMainCell(row, c, mr, mc);
     if (!cell || mc != c || mr + cell->RowSpan - 1 != row) continue;
-    SetCellBestHeight(single ? 0 : std::max(0, border - cell->Top - 2 * cell_padding_ - half), mr,
-                      mc);
+    SetCellBestHeight(-1, single ? 0 : std::max(0, border - cell->Top - 2 * cell_padding_ - half),
+                      mr, mc);
   }
   EndModify();
   FormattingInfo->Width = 0;

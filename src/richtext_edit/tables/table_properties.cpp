@@ -41,11 +41,17 @@ void TRDTableItemInfo::ChangeIntProperty(const char* name, int& field, int value
   MarkChanged();
 }
 
+TRDEditRDData* TRDTableItemInfo::BeginChangeStep() {
+  TRDEditRDData* data = (State & rdtsInDocument) ? EditData() : nullptr;
+  // Beginning it hands the step the open cell editor's edits first.
+  if (data) data->BeginUndoStep(rdutModifyItem, true);
+  return data;
+}
+
 bool TRDTableItemInfo::RecordChange(const char* name, int value, bool affectsWidth,
                                     bool affectsLayout) {
-  TRDEditRDData* data = (State & rdtsInDocument) ? EditData() : nullptr;
+  TRDEditRDData* data = BeginChangeStep();
   if (!data) return false;
-  data->BeginUndoStep(rdutModifyItem, true);
   // The assignment by name comes back to the setter, which then stores the value.
   State &= TRDTableStates(~rdtsInDocument);
   data->SetIntPropertyWithUndo(GetMyItemNo(), nullptr, nullptr, affectsLayout, affectsWidth, value,
@@ -91,19 +97,31 @@ void TRDTableItemInfo::SetCellStrProperty(int itemNo, const std::string& name, i
   }
 }
 
+void TRDTableItemInfo::SetCellBestWidth(int itemNo, TRDHTMLLength value, int row, int col) {
+  SetCellIntProperty(itemNo, "BestWidth", true, true, row, col, value);
+}
+
+void TRDTableItemInfo::SetCellBestHeight(int itemNo, int value, int row, int col) {
+  SetCellIntProperty(itemNo, "BestHeight", false, true, row, col, value);
+}
+
 void TRDTableItemInfo::SetCellBestWidth(TRDHTMLLength value, int row, int col) {
-  SetCellIntProperty(-1, "BestWidth", true, true, row, col, value);
+  BeginChangeStep();
+  SetCellBestWidth(-1, value, row, col);
 }
 
 void TRDTableItemInfo::SetCellBestHeight(int value, int row, int col) {
-  SetCellIntProperty(-1, "BestHeight", false, true, row, col, value);
+  BeginChangeStep();
+  SetCellBestHeight(-1, value, row, col);
 }
 
 void TRDTableItemInfo::SetCellBackgroundImageFileName(const std::string& value, int row, int col) {
+  BeginChangeStep();
   SetCellStrProperty(-1, "BackgroundImageFileName", row, col, value);
 }
 
 void TRDTableItemInfo::SetCellHint(const std::string& value, int row, int col) {
+  BeginChangeStep();
   SetCellStrProperty(-1, "Hint", row, col, value);
 }
 
@@ -111,7 +129,9 @@ void TRDTableItemInfo::SetCellVisibleBorders(int itemNo, int row, int col, bool 
                                              bool right, bool bottom) {
   TRDBooleanRect& sides = row < 0 ? visible_borders_ : Cells(row, col)->VisibleBorders;
   if (sides.IsEqualToValues(left, top, right, bottom)) return;
-  if (TRDEditRDData* data = (State & rdtsInDocument) ? EditData() : nullptr) {
+  if (TRDEditRDData* data = itemNo < 0                 ? BeginChangeStep()
+                            : (State & rdtsInDocument) ? EditData()
+                                                       : nullptr) {
     if (itemNo < 0) itemNo = GetMyItemNo();
     if (auto* record = AddTableUndoInfo<TRDUndoModifyVisibleBorders>(*data, itemNo, false, false)) {
       record->Row = row;
@@ -129,12 +149,7 @@ void TRDTableItemInfo::SetCellVisibleBorders(int itemNo, int row, int col, bool 
 void TRDTableItemInfo::SetCellBackgroundImage(const TGraphic* picture, int row, int col) {
   const TGraphic* current = row < 0 ? GetBackgroundImage() : Cells(row, col)->GetBackgroundImage();
   if (picture == current) return;
-  TRDEditRDData* data = (State & rdtsInDocument) ? EditData() : nullptr;
-  if (data) {
-    // The cell editor's edits come before this change in the document's undo.
-    FlushEditorUndo(false);
-    data->BeginUndoStep(rdutModifyItem, true);
-  }
+  TRDEditRDData* data = BeginChangeStep();
   SetCellBackgroundImageOwned(-1, row, col, picture ? picture->Clone() : nullptr);
   if (data) data->InvalidateControl();
 }

@@ -405,8 +405,8 @@ void TRDTableRows::SetSpan(int row, int col, int value, bool isColSpan) {
 void TRDTableRows::CopyToNewCell(int row, int col, const TRDTableCellData& source, int bestWidth,
                                  int bestHeight, int rowSpan) {
   Table->AssignCellAttributes(-1, row, col, source, false, 1, 1);
-  Table->SetCellBestWidth(bestWidth, row, col);
-  Table->SetCellBestHeight(bestHeight, row, col);
+  Table->SetCellBestWidth(-1, bestWidth, row, col);
+  Table->SetCellBestHeight(-1, bestHeight, row, col);
   if (rowSpan != 1) SetSpan(row, col, rowSpan, false);
 }
 
@@ -556,7 +556,7 @@ void TRDTableRows::InsertCols(int index, int count, int copyIndex, bool divideWi
     TRDTableCellData* source = copyIndex != -1 ? Cell(r, copyIndex) : nullptr;
     if (source && divideWidths)
       Table->SetCellBestWidth(
-          int(std::int64_t(source->BestWidth) * source->ColSpan / (source->ColSpan + count)), r,
+          -1, int(std::int64_t(source->BestWidth) * source->ColSpan / (source->ColSpan + count)), r,
           copyIndex);
     // copyIndex is a column index before the insertion; past it the source moved right.
     for (int i = 0; i < count; ++i) {
@@ -614,7 +614,7 @@ void TRDTableRows::InsertRows(int index, int count, int copyIndex, bool divideHe
     }
     if (divideHeights)
       Table->SetCellBestHeight(
-          int(std::int64_t(source->BestHeight) * source->RowSpan / (source->RowSpan + count)),
+          -1, int(std::int64_t(source->BestHeight) * source->RowSpan / (source->RowSpan + count)),
           copyIndex, c);
     for (int r = index; r < index + count; ++r) {
       CopyToNewCell(r, c, *source, source->BestWidth, source->BestHeight / source->RowSpan, 1);
@@ -665,7 +665,7 @@ void TRDTableRows::DeleteRows(int index, int count, bool decreaseHeight) {
       const int span = cell->RowSpan;
       const int r = mr + span > below ? span - count : index - mr;
       if (decreaseHeight)
-        Table->SetCellBestHeight(int(std::int64_t(cell->BestHeight) * r / span), mr, mc);
+        Table->SetCellBestHeight(-1, int(std::int64_t(cell->BestHeight) * r / span), mr, mc);
       SetSpan(mr, mc, r, false);
     }
     c = mc - 1;
@@ -712,7 +712,7 @@ void TRDTableRows::DeleteCols(int index, int count, bool decreaseWidth) {
       const int span = cell->ColSpan;
       const int c = mc + span > right ? span - count : index - mc;
       if (decreaseWidth)
-        Table->SetCellBestWidth(int(std::int64_t(cell->BestWidth) * c / span), mr, mc);
+        Table->SetCellBestWidth(-1, int(std::int64_t(cell->BestWidth) * c / span), mr, mc);
       SetSpan(mr, mc, c, true);
     }
     r = mr - 1;

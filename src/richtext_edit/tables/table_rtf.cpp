@@ -208,7 +208,8 @@ void TRDTableItemInfo::CollectRTFTables(TRDRTFSaveContext& context) const {
         colors.AddUniqueColor(cell->Color);
         colors.AddUniqueColor(cell->BorderColor);
         colors.AddUniqueColor(cell->BorderLightColor);
-        CollectRTFItemTables(*cell, context);
+        // An edited cell's items are in its editor.
+        CollectRTFItemTables(cell->Content(), context);
       }
 }
 

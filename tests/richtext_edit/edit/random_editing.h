@@ -8,8 +8,10 @@
 // and their word forms, arrows with and without Shift, styles, undo, redo, cut, copy and
 // paste, text, RTF, picture and tab inserts, paragraphs of 2,000 to 20,000 characters,
 // clicks, drags, drags of the selection, random selections, cell editors opened and
-// closed, row and column inserts and deletes, merges, clears and styles of selected cells
-// -- and checks:
+// closed, row and column inserts and deletes, merges, clears and styles of selected cells,
+// table and cell properties (undone and redone like every other change), the window
+// resized, the document saved in every file format and read back, and replaced (cleared,
+// or read from what was saved) while a cell editor is open -- and checks:
 // - no operation threw;
 // - after every operation, the layout built edit by edit -- lines, tables' rows and
 //   columns, and the lines of every cell -- is the whole layout, in the document and in
@@ -17,6 +19,8 @@
 //   any editor's document or cell);
 // - a document saved in every format while a cell editor is open is the document saved
 //   once the editor has closed;
+// - every save that reports success reads back: RDF to the same document (its HTML and
+//   text), RTF without error;
 // - undoing everything gives the starting document byte for byte, and redoing everything
 //   the document the run ended with, each laid out as a whole layout would, with the
 //   runs starting with a cell editor open and with none.
@@ -46,11 +50,13 @@
 #include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
 #include "richtext/formats/html_writer.h"
+#include "richtext/formats/rdf_reader.h"
 #include "richtext/formats/rdf_writer.h"
 #include "richtext/formats/rtf_writer.h"
 #include "richtext/formats/text_export.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
+#include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/rtf/rtf_insert.h"
 #include "richtext_edit/tables/table_item.h"
 #include "richtext_edit/tables/table_rows.h"
@@ -138,6 +144,14 @@ inline std::string EveryFormat(TCustomRDData& data) {
   return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
 }
 
+// The document as HTML, with pictures named by their size, and as text.
+inline std::string HTMLAndText(TCustomRDData& data) {
+  TMemoryStream stream;
+  SaveHTMLExToStream(data, stream, TRDHTMLSaveParams());
+  SaveTextToStream(data, stream, 80, false, false, false, false);
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
 inline void Insert(TCustomRichDocEdit& edit, const std::string& rtf) {
   TMemoryStream stream;
   stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
@@ -165,15 +179,20 @@ class TRandomEditing {
     edit_.SetParent(&form_);
     edit_.SetBounds(0, 0, 500, 400);
     edit_.SetStyle(&style_);
+    reader_.SetParent(&form_);
+    reader_.SetBounds(0, 0, 500, 400);
+    reader_.SetStyle(&style_);
+    reader_.SetVisible(false);
     form_.Show();
     edit_.SetFocus();
     // Pictures of the HTML saves are named, not written.
-    edit_.EditData().ExportHooks.OnHTMLSaveImage = [](const TGraphic& picture, const std::string&,
-                                                      std::string& location) {
-      location =
-          "picture" + std::to_string(picture.Width()) + "x" + std::to_string(picture.Height());
-      return true;
-    };
+    for (TRichDocEdit* editor : {&edit_, &reader_})
+      editor->EditData().ExportHooks.OnHTMLSaveImage =
+          [](const TGraphic& picture, const std::string&, std::string& location) {
+            location = "picture" + std::to_string(picture.Width()) + "x" +
+                       std::to_string(picture.Height());
+            return true;
+          };
     // What a key or mouse handler lets out ends at the event dispatch, here.
     saved_handler_ = Application->OnException;
     Application->OnException = [this](const std::exception& e) {
@@ -244,7 +263,7 @@ class TRandomEditing {
   // One operation; false when the operations' source has run dry.
   bool Operate() {
     TCustomRichDocEdit& active = edit_.ActiveEditor();
-    const int choice = Pick(34);
+    const int choice = Pick(38);
     if (exhausted_) return false;
     const TShiftState shift = Pick(3) == 0 ? ssShift : TShiftState(0);
     const TShiftState ctrl = Pick(4) == 0 ? ssCtrl : TShiftState(0);
@@ -372,6 +391,27 @@ class TRandomEditing {
         last_ = "text style on the active editor";
         active.ApplyTextStyle(Pick(style_.TextStyles().Count()));
         break;
+      case 34:
+        PropertyChange();
+        break;
+      case 35:
+        if (std::string failure = SaveAndReadBack(); !failure.empty()) {
+          saves_failure_ = failure;
+          return false;
+        }
+        break;
+      case 36:
+        ReplaceDocument();
+        break;
+      case 37: {
+        // As often as not over an open cell editor, which follows its cell.
+        if (Pick(2) != 0) OpenCellEditor();
+        const int width = 150 + Pick(400), height = 100 + Pick(320);
+        last_ = "resize to " + std::to_string(width) + "x" + std::to_string(height) +
+                (edit_.InplaceEditor() ? " over a cell editor" : "");
+        edit_.SetBounds(0, 0, width, height);
+        break;
+      }
       default: {
         TRDEditRDData& data = active.EditData();
         const int count = data.GetItemCount();
@@ -499,6 +539,127 @@ class TRandomEditing {
         break;
       }
     }
+  }
+
+  // A table or cell property of a random table set to a random value (to its own value
+  // as often as not), laid out as the editor holding the table lays it out.
+  void PropertyChange() {
+    last_ = "property without a table";
+    const auto tables = Tables();
+    if (tables.empty()) return;
+    const auto [table, editor] = tables[size_t(Pick(int(tables.size())))];
+    const int rows = table->RowCount(), cols = table->ColCount();
+    int row = 0, col = 0;
+    if (rows > 0 && cols > 0 && !table->Rows->GetMainCell(Pick(rows), Pick(cols), row, col)) return;
+    const bool cell = rows > 0 && cols > 0 && Pick(2) != 0;
+    const int value = Pick(3) == 0 ? 0 : Pick(24) - 4;
+    const int which = Pick(cell ? 6 : 12);
+    last_ = std::string(cell ? "cell" : "table") + " property " + std::to_string(which) + " = " +
+            std::to_string(value) + " of table " +
+            std::to_string(editor->EditData().GetItemNo(table)) +
+            (cell ? " at " + std::to_string(row) + "," + std::to_string(col) : "");
+    if (cell) {
+      switch (which) {
+        case 0:
+          table->SetCellBestWidth(value * 10, row, col);
+          break;
+        case 1:
+          table->SetCellBestHeight(value * 5, row, col);
+          break;
+        case 2:
+          table->SetCellHint(value ? "hint " + std::to_string(value) : "", row, col);
+          break;
+        case 3:
+          table->SetCellBackgroundImageFileName(value ? "back.png" : "", row, col);
+          break;
+        case 4:
+          table->SetCellVisibleBorders(-1, row, col, value & 1, value & 2, value & 4, value & 8);
+          break;
+        default:
+          table->SetCellBestWidth(-std::abs(value) * 5, row, col);
+          break;
+      }
+    } else {
+      using TSetter = void (TRDTableItemInfo::*)(int);
+      static const TSetter kSetters[] = {
+          &TRDTableItemInfo::SetCellVSpacing,    &TRDTableItemInfo::SetBorderVSpacing,
+          &TRDTableItemInfo::SetCellHSpacing,    &TRDTableItemInfo::SetBorderHSpacing,
+          &TRDTableItemInfo::SetCellPadding,     &TRDTableItemInfo::SetBorderWidth,
+          &TRDTableItemInfo::SetCellBorderWidth, &TRDTableItemInfo::SetHRuleWidth,
+          &TRDTableItemInfo::SetVRuleWidth,      &TRDTableItemInfo::SetHeadingRowCount};
+      // Spacings may be negative (borders overlap); the other lengths are not.
+      if (which < 10)
+        (table->*kSetters[which])(which < 4 ? value : std::abs(value));
+      else if (which == 10)
+        table->SetBestWidth(value * 20);
+      else
+        table->SetColor(value ? TColor((0x102030 * std::abs(value)) & 0xFFFFFF) : clNone);
+    }
+    // The application lays the document out again, the editor holding the table first.
+    std::vector<TCustomRichDocEdit*> editors;
+    for (TCustomRichDocEdit* e = &edit_; e; e = e->InplaceEditor()) editors.push_back(e);
+    for (auto e = editors.rbegin(); e != editors.rend(); ++e) (*e)->FormatDocument();
+  }
+
+  // The document saved in every file format, with the cell editors as they are, and each
+  // save that reports success read back into another editor: RDF to the same document.
+  std::string SaveAndReadBack() {
+    last_ = "save and read back";
+    const TRDFOptions options = edit_.RDFOptions;
+    for (int format = 0; format < 3; ++format) {
+      const bool rdf = format < 2;
+      edit_.RDFOptions = format == 0 ? options & ~rdfoSaveBinary : options | rdfoSaveBinary;
+      reader_.RDFOptions = edit_.RDFOptions;
+      TMemoryStream saved;
+      const bool ok = rdf ? edit_.SaveRDFToStream(saved, false)
+                          : SaveRTFToStream(edit_.EditData(), saved, TRDRTFSaveParams());
+      edit_.RDFOptions = options;
+      if (!ok) continue;
+      const std::string name = format == 0 ? "RDF" : format == 1 ? "binary RDF" : "RTF";
+      saved.SetPosition(0);
+      reader_.ClearDocument();
+      if (!(rdf ? reader_.LoadRDFFromStream(saved) : LoadRTFFromStream(reader_.EditData(), saved)))
+        return name + " saved does not read back";
+      if (!rdf) continue;
+      reader_.SetBounds(0, 0, edit_.Width(), edit_.Height());
+      reader_.FormatDocument();
+      // Pictures may come back in another pixel format: the HTML and the text compare.
+      const std::string want = random_editing::HTMLAndText(edit_.EditData());
+      const std::string got = random_editing::HTMLAndText(reader_.EditData());
+      if (want != got) return name + " read back is another document" + Difference(want, got);
+    }
+    return {};
+  }
+
+  // With a cell editor open as often as not: the document cleared and given a paragraph,
+  // or read from what it saves; then the focus comes back and a click lands. Undoing
+  // everything gives that document.
+  void ReplaceDocument() {
+    if (Pick(2) != 0) OpenCellEditor();
+    const int how = Pick(3);
+    last_ = std::string("replace the document ") +
+            (how == 0   ? "cleared"
+             : how == 1 ? "RDF"
+                        : "RTF") +
+            (edit_.InplaceEditor() ? " under a cell editor" : "");
+    TMemoryStream saved;
+    if (how == 1) edit_.SaveRDFToStream(saved, false);
+    if (how == 2) SaveRTFToStream(edit_.EditData(), saved, TRDRTFSaveParams());
+    saved.SetPosition(0);
+    edit_.ClearDocument();
+    if (how == 1) edit_.LoadRDFFromStream(saved);
+    if (how == 2) LoadRTFFromStream(edit_.EditData(), saved);
+    if (edit_.EditData().GetItemCount() == 0) edit_.AddTextParagraph("Replaced.", 0, 0);
+    edit_.FormatDocument();
+    edit_.SetFocus();
+    TScriptedDrags drags({{&edit_, 10, 10}}, false);
+    SimulateMouseDown(edit_, mbLeft, 10, 10);
+    SimulateMouseUp(edit_, mbLeft, 10, 10);
+    Settle();
+    edit_.CloseInplaceEditor();
+    edit_.ClearUndo();
+    edit_.EditData().FormatWhole();
+    original_ = Bytes();
   }
 
   // Opens the editor of a random cell of a random table.
@@ -724,6 +885,8 @@ class TRandomEditing {
   TRDStyle style_;
   TForm form_{nullptr};
   TRichDocEdit edit_{nullptr};
+  // Where saves are read back.
+  TRichDocEdit reader_{nullptr};
   std::string original_;
 };
 

@@ -8,7 +8,9 @@
 
 #include "platform/gui/controls/virtual_keys.h"
 #include "platform/test_support/gui_test_support.h"
+#include "richtext/model/document_nesting.h"
 #include "richtext_edit/edit/random_editing.h"
+#include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "support/control_snapshot.h"
@@ -342,4 +344,146 @@ TEST(TableCellEditor, AnEditorOpenedAfterAColumnWentKeepsItsRowsHeight) {
   const std::string deleted = DescribeLayout(f.data);
   f.Format();
   EXPECT_EQ(DescribeLayout(f.data), deleted);
+}
+
+TEST(TableCellEditor, ADocumentReplacedUnderAnOpenCellEditorKeepsNoHoldOnIt) {
+  RegisterRTFInsertion();
+  const std::string rtf = random_editing::kInsertedRtf[3];
+  // Cleared, read anew from RDF or RTF, or the table deleted, each while a cell is edited.
+  for (int way = 0; way < 4; ++way) {
+    TCellEdit f(2, 2, {"a", "b", "c", "d"});
+    TMemoryStream saved;
+    SaveRDFToStream(f.data, saved, false);
+    f.Open(0, 1);
+    Type(*f.Editor(), "x");
+    switch (way) {
+      case 0:
+        f.edit.ClearDocument();
+        break;
+      case 1:
+        saved.SetPosition(0);
+        EXPECT_TRUE(f.edit.LoadRDFFromStream(saved));
+        break;
+      case 2: {
+        TMemoryStream stream;
+        stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
+        stream.SetPosition(0);
+        f.edit.ClearDocument();
+        EXPECT_TRUE(LoadRTFFromStream(f.data, stream));
+        break;
+      }
+      default:
+        f.edit.DeleteItemRange(1, 1);
+        break;
+    }
+    f.Format();
+    EXPECT_EQ(f.edit.InplaceEditor(), nullptr) << way;
+    EXPECT_EQ(&f.edit.ActiveEditor(), &f.edit) << way;
+    // The focus coming back, a click and a key find no cell editor.
+    f.edit.SetFocus();
+    (void)f.edit.IsFocusedOrEditorFocused();
+    SimulateClick(f.edit, 20, 8);
+    SimulateKey(f.edit, TKeyCode('Y'), "y");
+    f.Settle();
+  }
+}
+
+TEST(TableCellEditor, TheColoursOfATableInTheEditedCellAreSaved) {
+  RegisterRTFInsertion();
+  TCellEdit f(1, 2, {"alpha", "beta"});
+  f.Open(0, 0);
+  random_editing::Insert(*f.Editor(), random_editing::kInsertedRtf[3]);
+  f.edit.CloseInplaceEditor();
+  TRDTableCellData& outer = *f.table->Cells(0, 0);
+  int nested = 0;
+  while (nested < outer.GetItemCount() && !dynamic_cast<TRDTableItemInfo*>(outer.GetItem(nested)))
+    ++nested;
+  ASSERT_LT(nested, outer.GetItemCount());
+  outer.CheckItemClass<TRDTableItemInfo>(nested).Cells(0, 1)->Color = TColor(0x123456);
+  // The RTF colour table and the nested cell's colour index come through the editor.
+  f.Open(0, 0);
+  f.Format();
+  const std::string open = random_editing::EveryFormat(f.data);
+  f.edit.CloseInplaceEditor();
+  f.Format();
+  const std::string closed = random_editing::EveryFormat(f.data);
+  EXPECT_NE(closed.find("\\red86\\green52\\blue18"), std::string::npos);
+  size_t at = 0;
+  while (at < open.size() && at < closed.size() && open[at] == closed[at]) ++at;
+  EXPECT_EQ(open.substr(at, 80), closed.substr(at, 80)) << "at " << at;
+}
+
+TEST(TableCellEditor, TablesNestNoDeeperThanADocumentHoldsThem) {
+  RegisterRTFInsertion();
+  // RTF of tables nested levels deep, the first cell of each holding the next table.
+  const auto nested = [](int levels) {
+    std::string rtf = "{\\rtf1 ";
+    for (int level = 1; level <= levels; ++level)
+      rtf += (level == 1 ? "\\trowd\\cellx5000" : "") + std::string("\\pard\\intbl\\itap") +
+             std::to_string(level) + " t" + std::to_string(level) + "\\par ";
+    for (int level = levels; level >= 2; --level)
+      rtf += "\\pard\\intbl\\itap" + std::to_string(level) +
+             "\\nestcell{\\*\\nesttableprops\\trowd\\cellx4000\\nestrow}{\\nonesttables\\par}";
+    return rtf + "\\pard\\intbl\\itap1\\cell\\row\\pard end}";
+  };
+  TCellEdit f(1, 1, {"a"});
+  f.Open(0, 0);
+  // In the cell, a document one level down: the deepest the reader builds is one too many.
+  TRDTableInplaceEdit& cell = *f.Editor();
+  const auto insert = [&cell](const std::string& rtf) {
+    TMemoryStream stream;
+    stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
+    stream.SetPosition(0);
+    return cell.InsertRTFStreamAtCaret(stream);
+  };
+  EXPECT_FALSE(insert(nested(kMaxDocumentNesting)));
+  EXPECT_EQ(TextOf(cell.EditData()), "a");
+  auto table = std::make_unique<TRDTableItemInfo>(1, 1, nullptr);
+  for (int depth = 1; depth < kMaxDocumentNesting; ++depth) {
+    auto outer = std::make_unique<TRDTableItemInfo>(1, 1, nullptr);
+    outer->Cells(0, 0)->AddItemAtEnd("", std::move(table));
+    table = std::move(outer);
+  }
+  EXPECT_FALSE(cell.InsertItem(std::move(table), ""));
+  EXPECT_TRUE(insert(nested(kMaxDocumentNesting - 1)));
+  f.edit.CloseInplaceEditor();
+  // Saved, it reads back whole.
+  TMemoryStream saved;
+  ASSERT_TRUE(f.edit.SaveRDFToStream(saved, false));
+  const std::string before = random_editing::EveryFormat(f.data);
+  saved.SetPosition(0);
+  ASSERT_TRUE(f.edit.LoadRDFFromStream(saved));
+  f.Format();
+  EXPECT_EQ(random_editing::EveryFormat(f.data), before);
+}
+
+TEST(TableCellEditor, ATableInAMergedEditedCellIsLaidOutAsOnceItCloses) {
+  RegisterRTFInsertion();
+  TCellEdit f(1, 3, {"alpha beta", "gamma", "d"});
+  f.table->Rows->MergeCells(0, 1, 2, 1, true, false);
+  f.Open(0, 1);
+  random_editing::Insert(*f.Editor(), random_editing::kInsertedRtf[3]);
+  f.Settle();
+  TRDEditRDData& cell = f.Editor()->EditData();
+  TRDTableItemInfo* nested = nullptr;
+  for (int i = 0; i < cell.GetItemCount(); ++i)
+    if (auto* table = dynamic_cast<TRDTableItemInfo*>(cell.GetItem(i))) nested = table;
+  ASSERT_NE(nested, nullptr);
+  // Wider for its spacing, laid out in the cell's editor and the document: the table around
+  // it is not told.
+  nested->SetCellHSpacing(5);
+  f.Editor()->FormatDocument();
+  f.edit.FormatDocument();
+  // The nested table's own editor open: the columns around it are those of the closed cell.
+  ASSERT_TRUE(nested->OpenCellEditor(0, 0, false, false, true, false, false));
+  f.Settle();
+  f.data.FormatWhole();
+  const std::string open = random_editing::EveryFormat(f.data);
+  f.edit.CloseInplaceEditor();
+  f.Settle();
+  f.data.FormatWhole();
+  const std::string closed = random_editing::EveryFormat(f.data);
+  size_t at = 0;
+  while (at < open.size() && at < closed.size() && open[at] == closed[at]) ++at;
+  EXPECT_EQ(open.substr(at, 80), closed.substr(at, 80)) << "at " << at;
 }

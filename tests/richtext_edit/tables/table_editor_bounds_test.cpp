@@ -77,3 +77,25 @@ TEST(TableEditorBounds, AnEditorTallerThanTheLimitIsCutThereAndScrolls) {
   EXPECT_EQ(f.table->HatchedCell, nullptr);
   f.edit.CloseInplaceEditor();
 }
+
+TEST(TableEditorBounds, TheBarOfATallCellInTheLastColumnStaysInTheView) {
+  TTableEdit f(1, 2, {"a", "b"});
+  f.table->SetBestWidth(-100);
+  TRDTableCellData& tall = *f.table->Cells(0, 1);
+  for (int i = 0; i < 1100; ++i) tall.AddText("line", 0, 0);
+  f.table->MarkChanged();
+  f.Format();
+  ASSERT_GT(tall.Height, 10000);
+  ASSERT_TRUE(f.table->OpenCellEditor(0, 1, false, false, false, true, false));
+  const TRDTableInplaceEdit& editor = *f.table->InplaceEditor;
+  ASSERT_TRUE(editor.VScrollVisible());
+  EXPECT_LE(editor.Left() + editor.Width(), f.edit.DocumentRect().Right);
+  // Left of the cell: the lines keep the cell's width and start where the cell does.
+  EXPECT_EQ(editor.DocClientWidth(), tall.Width);
+  EXPECT_EQ(editor.Left() + editor.DocumentRect().Left, f.ClientOfTable(tall.Left, 0).X);
+  // The cell left of it keeps its bar-less editor over it.
+  ASSERT_TRUE(f.table->OpenCellEditor(0, 0, false, false, false, true, false));
+  EXPECT_EQ(f.table->InplaceEditor->Left(), f.ClientOfTable(f.table->Cells(0, 0)->Left, 0).X);
+  EXPECT_EQ(f.table->InplaceEditor->DocumentRect().Left, 0);
+  f.edit.CloseInplaceEditor();
+}

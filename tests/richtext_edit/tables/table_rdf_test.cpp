@@ -7,6 +7,7 @@
 #include "platform/text/streams.h"
 #include "richtext/formats/rdf_reader.h"
 #include "richtext/formats/rdf_writer.h"
+#include "richtext/model/document_nesting.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/styles/rdf_routines.h"
 #include "richtext_edit/tables/table_document.h"
@@ -176,17 +177,20 @@ TEST(TableRDF, EmptyTablesAndNestedTables) {
   EXPECT_EQ(nested.GetDocument(), &cell);
 }
 
-TEST(TableRDF, TablesNestedTooDeepDoNotLoad) {
-  TTableDocument doc;
-  TRDTableItemInfo* table = &doc.AddTable(1, 1);
-  for (int depth = 0; depth < 40; ++depth) {
-    auto inner = std::make_unique<TRDTableItemInfo>(1, 1, table->Cells(0, 0));
-    TRDTableItemInfo* next = inner.get();
-    table->Cells(0, 0)->AddItemAtEnd("", std::move(inner));
-    table = next;
+TEST(TableRDF, TablesNestedAsDeepAsADocumentHoldsThemLoadAndNoDeeper) {
+  for (const int tables : {kMaxDocumentNesting, kMaxDocumentNesting + 1, 90}) {
+    TTableDocument doc;
+    TRDTableItemInfo* table = &doc.AddTable(1, 1);
+    for (int depth = 1; depth < tables; ++depth) {
+      auto inner = std::make_unique<TRDTableItemInfo>(1, 1, table->Cells(0, 0));
+      TRDTableItemInfo* next = inner.get();
+      table->Cells(0, 0)->AddItemAtEnd("", std::move(inner));
+      table = next;
+    }
+    TTableDocument::SetCellText(*table, 0, 0, "deepest");
+    TTableDocument read;
+    EXPECT_EQ(Load(read, Saved(doc, rdfoSaveBinary)), tables <= kMaxDocumentNesting) << tables;
   }
-  TTableDocument read;
-  EXPECT_FALSE(Load(read, Saved(doc, rdfoSaveBinary)));
 }
 
 // A wrapper that writes a "C" property of our own making.

@@ -5,6 +5,7 @@
 
 #include "platform/gui/graphics/bitmap.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
 
 TEST(TableUndo, TheTableKnowsItsEditor) {
   TTableEdit f(1, 1, {});
@@ -106,10 +107,36 @@ TEST(TableUndo, TablePropertiesByName) {
 
 TEST(TableUndo, CellPropertiesBordersAndPictures) {
   TTableEdit f(1, 2, {"a", "b"});
-  f.data.BeginUndoStep(rdutModifyItem, false);
+  // Each setter is a step of its own, after the edits of an open cell editor.
+  ASSERT_TRUE(f.table->OpenCellEditor(0, 0, false, false, true, false, false));
+  f.table->InplaceEditor->InsertText("x");
+  f.table->SetCellBestHeight(30, 0, 1);
+  f.table->SetCellBackgroundImageFileName("back.png", 0, 1);
+  EXPECT_EQ(f.table->Cells(0, 1)->BestHeight, 30);
+  EXPECT_EQ(f.table->Cells(0, 1)->BackgroundImageFileName, "back.png");
+  f.edit.CloseInplaceEditor();
+  f.edit.Undo();
+  EXPECT_EQ(f.table->Cells(0, 1)->BackgroundImageFileName, "");
+  EXPECT_EQ(DescribeGrid(*f.table), "[ax],[b]h30");
+  f.edit.Undo();
+  EXPECT_EQ(DescribeGrid(*f.table), "[ax],[b]");
+  f.edit.Undo();
+  SettleEditors(f.edit);
+  f.edit.CloseInplaceEditor();
+  EXPECT_EQ(DescribeGrid(*f.table), "[a],[b]");
+  for (int redo = 0; redo < 3; ++redo) {
+    f.edit.Redo();
+    SettleEditors(f.edit);
+  }
+  f.edit.CloseInplaceEditor();
+  EXPECT_EQ(DescribeGrid(*f.table), "[ax],[b]h30");
+  // In a group they undo together.
+  f.edit.BeginUndoGroup(rdutModifyItem);
+  f.edit.SetUndoGroupMode(true);
   f.table->SetCellBestWidth(70, 0, 1);
   f.table->SetCellHint("tip", 0, 1);
   f.table->SetCellVisibleBorders(-1, 0, 1, false, true, true, false);
+  f.edit.SetUndoGroupMode(false);
   EXPECT_EQ(f.table->Cells(0, 1)->BestWidth, 70);
   f.edit.Undo();
   EXPECT_EQ(f.table->Cells(0, 1)->BestWidth, 0);
@@ -158,4 +185,26 @@ TEST(TableUndo, OutsideAnyDocumentSettersOnlyStore) {
   EXPECT_EQ(table.BestWidth(), 300);
   EXPECT_EQ(table.Cells(1, 1)->BestWidth, 20);
   EXPECT_FALSE(table.IsUndoEnabled());
+}
+
+TEST(TableUndo, UndoingASpacingLaysTheTableOutAgain) {
+  TTableEdit f(2, 1, {"a", "b"});
+  const TRDTableItemInfo& table = *f.table;
+  const auto lineHeight = [&] { return f.data.DrawItems[table.DrawItemNo]->Height; };
+  const int before = lineHeight();
+  // Spacings change the table's height but not the width it needs.
+  f.table->SetCellVSpacing(9);
+  f.Format();
+  f.table->SetBorderVSpacing(7);
+  f.Format();
+  const int spaced = lineHeight();
+  ASSERT_GT(spaced, before);
+  for (int round = 0; round < 2; ++round) {
+    f.edit.Undo();
+    f.edit.Undo();
+    EXPECT_EQ(lineHeight(), before) << round;
+    f.edit.Redo();
+    f.edit.Redo();
+    EXPECT_EQ(lineHeight(), spaced) << round;
+  }
 }
