@@ -267,9 +267,11 @@ TEST_F(GifPainter, AddingAFrameEndsTheRunningAnimationFirst) {
 }
 
 TEST_F(GifPainter, AnAnimationComposedInTheCachedBitmap) {
-  // A delay of ten seconds: on a busy machine a short one let the second frame in
-  // before the first was looked at.
+  // On the fake clock every delay passes at once, and Draw, serving the painter until the
+  // first frame is in, may serve the second one's paint too. At speed 0 the painter
+  // holds before the second frame until it is stopped.
   MakeAnimation(picture, {{Bounds(0, 0, 4, 4), 1, 1000}, {Bounds(0, 0, 4, 4), 2, 1000}}, 0);
+  picture.AnimationSpeed = 0;
   int changes = 0;
   picture.OnChange = [&] { ++changes; };
   picture.DrawOptions = dfThreaded | dfAnimate | dfLoop;

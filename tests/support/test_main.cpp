@@ -1,6 +1,11 @@
 // Every test program runs with one application object, like the program itself,
 // so that timers, windows and Synchronize work in any test.
 #include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 #include "platform/sys/application.h"
 
@@ -12,9 +17,32 @@ class TApplicationReset : public ::testing::EmptyTestEventListener {
   void OnTestEnd(const ::testing::TestInfo&) override { Application->ClearTerminated(); }
 };
 
+// Tests name their files freely in the temporary folder, and ctest runs each case alone
+// while the whole program runs beside it: every test process gets a temporary folder of
+// its own, so that two never write over each other's files.
+class TPrivateTempFolder {
+ public:
+  TPrivateTempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "velmora_test_XXXXXX").string();
+    if (!mkdtemp(pattern.data())) return;
+    folder_ = pattern;
+    setenv("TMPDIR", folder_.c_str(), 1);
+  }
+  ~TPrivateTempFolder() {
+    std::error_code ignored;
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+  }
+  TPrivateTempFolder(const TPrivateTempFolder&) = delete;
+  TPrivateTempFolder& operator=(const TPrivateTempFolder&) = delete;
+
+ private:
+  std::string folder_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  TPrivateTempFolder temp_folder;
   ::testing::InitGoogleTest(&argc, argv);
   TApplication app(argc, argv);
   ::testing::UnitTest::GetInstance()->listeners().Append(new TApplicationReset);

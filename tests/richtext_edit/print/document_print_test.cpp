@@ -194,7 +194,7 @@ TEST(PrintPeers, PdfHasThePagesAndTheirText) {
   EXPECT_EQ(next, 121);
 
   if (!ProgramAvailable("pdftoppm")) GTEST_SKIP() << "pdftoppm is not installed";
-  const std::string picture = (std::filesystem::current_path() / "printed_page").string();
+  const std::string picture = ScratchFolder() + "/printed_page";
   RunAndCapture("pdftoppm -f 1 -l 1 -r 40 -png -singlefile " + Quoted(file) + " " +
                 Quoted(picture));
   EXPECT_TRUE(std::filesystem::exists(picture + ".png"));

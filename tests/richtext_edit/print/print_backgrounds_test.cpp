@@ -287,7 +287,7 @@ TEST(PrintBackgroundPeers, ThePagePictureIsPrintedAroundTheText) {
   ASSERT_TRUE(result.Ok) << result.Error;
   EXPECT_NE(RunAndCapture("pdftotext -layout '" + file + "' -").find("On yellow paper"),
             std::string::npos);
-  const std::string picture = (std::filesystem::current_path() / "printed_background").string();
+  const std::string picture = ScratchFolder() + "/printed_background";
   RunAndCapture("pdftoppm -f 1 -l 1 -r 30 -png -singlefile '" + file + "' '" + picture + "'");
   TBitmap bitmap;
   ASSERT_TRUE(LoadBitmapFromImageBytes(FileBytes(picture + ".png"), bitmap));

@@ -387,7 +387,7 @@ TEST(TablePrintPeers, PdfRepeatsTheHeadingOnEveryPage) {
   }
   EXPECT_EQ(next, 81);
   // Page 2, with the heading and the outermost rules above the run, photographed.
-  const std::string picture = (std::filesystem::current_path() / "printed_table_page").string();
+  const std::string picture = ScratchFolder() + "/printed_table_page";
   RunAndCapture("pdftoppm -f 2 -l 2 -r 60 -png -singlefile '" + file + "' '" + picture + "'");
   EXPECT_TRUE(std::filesystem::exists(picture + ".png"));
 }
