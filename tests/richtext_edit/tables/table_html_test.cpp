@@ -204,31 +204,40 @@ constexpr Variant kVariants[] = {
     {"css.xhtml", true, rdsoXHTML | rdsoUTF8},
 };
 
-TEST(TableHTMLPeers, XmllintAndTidyAcceptTables) {
-  const bool xmllint = ProgramAvailable("xmllint"), tidy = ProgramAvailable("tidy");
-  if (!xmllint && !tidy) GTEST_SKIP() << "neither xmllint nor tidy is installed";
+struct PeerFile {
+  std::string Name, Path;
+  bool XHTML;
+};
+
+// Every form of both table shapes, written once into the scratch folder for a peer to read.
+std::vector<PeerFile> WritePeerForms(const std::string& folder) {
+  std::vector<PeerFile> files;
   for (const TPeerShape shape : kPeerShapes) {
     TTableDocument doc;
     FillPeerTables(doc, shape);
     for (const Variant& v : kVariants) {
-      const std::string name = ShapeName(shape) + v.Name;
-      const std::string file = WriteScratchFile(name, HTMLOf(doc, v.Options, v.CSS));
-      ExpectHTMLCheckersAccept(file, v.Options & rdsoXHTML, name);
+      std::string name = ShapeName(shape) + v.Name;
+      std::replace(name.begin(), name.end(), '.', '_');
+      files.push_back(
+          {name, WriteScratchFile(folder + "/" + name + ".html", HTMLOf(doc, v.Options, v.CSS)),
+           (v.Options & rdsoXHTML) != 0});
     }
   }
+  return files;
+}
+
+TEST(TableHTMLPeers, XmllintAndTidyAcceptTables) {
+  const bool xmllint = ProgramAvailable("xmllint"), tidy = ProgramAvailable("tidy");
+  if (!xmllint && !tidy) GTEST_SKIP() << "neither xmllint nor tidy is installed";
+  for (const PeerFile& f : WritePeerForms("checked_tables"))
+    ExpectHTMLCheckersAccept(f.Path, f.XHTML, f.Name);
 }
 
 TEST(TableHTMLPeers, PandocReadsTheCells) {
   if (!ProgramAvailable("pandoc")) GTEST_SKIP() << "pandoc is not installed";
-  for (const TPeerShape shape : kPeerShapes) {
-    TTableDocument doc;
-    FillPeerTables(doc, shape);
-    for (const Variant& v : kVariants) {
-      const std::string name = ShapeName(shape) + v.Name;
-      const std::string file = WriteScratchFile(name, HTMLOf(doc, v.Options, v.CSS));
-      const std::string text = RunAndCapture("pandoc -f html -t plain --wrap=none '" + file + "'");
-      EXPECT_EQ(PandocGrid(text), kGrid) << name << "\n" << text;
-    }
+  for (const PeerFile& f : WritePeerForms("pandoc_tables")) {
+    const std::string text = RunAndCapture("pandoc -f html -t plain --wrap=none '" + f.Path + "'");
+    EXPECT_EQ(PandocGrid(text), kGrid) << f.Name << "\n" << text;
   }
 }
 
@@ -237,16 +246,7 @@ TEST(TableHTMLPeers, PandocReadsTheCells) {
 TEST(TableHTMLPeers, LibreOfficeReadsTheCells) {
   if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
   std::vector<std::string> files;
-  for (const TPeerShape shape : kPeerShapes) {
-    TTableDocument doc;
-    FillPeerTables(doc, shape);
-    for (const Variant& v : kVariants) {
-      std::string name = ShapeName(shape) + v.Name;
-      std::replace(name.begin(), name.end(), '.', '_');
-      files.push_back(
-          WriteScratchFile("office_tables/" + name + ".html", HTMLOf(doc, v.Options, v.CSS)));
-    }
-  }
+  for (const PeerFile& f : WritePeerForms("office_tables")) files.push_back(f.Path);
   std::string log;
   const std::vector<std::string> texts =
       OfficeConvertAll(files, "txt:Text (encoded):UTF8", "txt", "", &log);
