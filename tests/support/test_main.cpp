@@ -8,13 +8,18 @@
 #include <system_error>
 
 #include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 
 // A test that closes the main window ends the application; the next test must not
-// find it ending (lamps, for one, ignore changes then).
+// find it ending (lamps, for one, ignore changes then), nor run the calls it left
+// queued: an answer waiting for a box that never came would answer the next test's.
 class TApplicationReset : public ::testing::EmptyTestEventListener {
-  void OnTestEnd(const ::testing::TestInfo&) override { Application->ClearTerminated(); }
+  void OnTestEnd(const ::testing::TestInfo&) override {
+    Application->ClearTerminated();
+    ForgetQueuedCalls();
+  }
 };
 
 // Tests name their files freely in the temporary folder, and ctest runs each case alone

@@ -195,9 +195,24 @@ std::string ShownTitle(TForm& Form) {
   return FromQString(HostOf(Form)->window()->windowTitle());
 }
 
+namespace {
+
+// Calls queued before the last ForgetQueuedCalls belong to a finished test.
+unsigned queued_calls_generation = 0;
+
+}  // namespace
+
 void QueueCall(std::function<void()> Call) {
   QMetaObject::invokeMethod(
-      qApp, [call = std::move(Call)] { Dispatch(call); }, Qt::QueuedConnection);
+      qApp,
+      [call = std::move(Call), generation = queued_calls_generation] {
+        if (generation == queued_calls_generation) Dispatch(call);
+      },
+      Qt::QueuedConnection);
+}
+
+void ForgetQueuedCalls() {
+  ++queued_calls_generation;
 }
 
 void AnswerMessageBox(int Id, std::string* Text, std::string* Caption) {

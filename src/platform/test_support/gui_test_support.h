@@ -51,6 +51,9 @@ void SimulateDesktopLanguage(const std::string& Name);
 // Runs Call from the event loop (e.g. inside ShowModal or a message box) the next time
 // it handles events.
 void QueueCall(std::function<void()> Call);
+// Calls queued so far never run. A test that queued an answer for a box that did not
+// come must not have it answer the next test's box instead.
+void ForgetQueuedCalls();
 // Presses the button of the open message box that gives Id; Text and Caption receive
 // what the box shows. Call from QueueCall.
 void AnswerMessageBox(int Id, std::string* Text = nullptr, std::string* Caption = nullptr);
