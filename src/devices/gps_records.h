@@ -33,9 +33,22 @@ struct TGpsGGA {
   bool Valid = false;
 };
 
+// The satellite systems, numbered as NMEA 0183 4.11 numbers them in the last field of a
+// GSA sentence. A satellite number means a satellite only with its system: Galileo 11
+// and GPS 11 are two satellites.
+enum class TGnssSystem : std::uint8_t {
+  None = 0,
+  Gps = 1,  // with SBAS (33-64) and QZSS (193-200) as GPS receivers report them
+  Glonass = 2,
+  Galileo = 3,
+  BeiDou = 4,
+  Qzss = 5,
+  NavIC = 6,
+};
+
 // A GSA sentence names at most twelve satellites; a receiver of several systems sends
 // one sentence per system, one after the other.
-constexpr int kGsaSystems = 4;
+constexpr int kGsaSystems = 6;
 
 // GSA: dilution of precision and the satellites used in the solution.
 struct TGpsGSA {
@@ -44,6 +57,7 @@ struct TGpsGSA {
   char Fix = 0;   // '1' none, '2' 2D, '3' 3D
   // Twelve per sentence of a run of GSA sentences, 0 for an empty field.
   std::array<std::uint8_t, 12 * kGsaSystems> Prn{};
+  std::array<TGnssSystem, 12 * kGsaSystems> System{};  // of each Prn entry
   double PDOP = 0;
   double HDOP = 0;
   double VDOP = 0;
@@ -57,6 +71,7 @@ struct TGpsSat {
   std::uint8_t Elevation = 0;  // degrees
   std::uint8_t Snr = 0;        // dB
   std::uint16_t Azimuth = 0;   // degrees true
+  TGnssSystem System = TGnssSystem::None;
 };
 
 // GSV: satellites in view, four per message, up to three messages.

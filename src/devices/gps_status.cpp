@@ -305,7 +305,7 @@ void TfrmGpsStatus::ShowSatBar(const TGpsSat& Sat, TMyProgressBar* Bar) {
     Bar->SetHint("");
     return;
   }
-  const bool inUse = stdMain->IsPrnInUse(Sat.Prn);
+  const bool inUse = stdMain->IsPrnInUse(Sat);
   const std::string first =
       WithNumbers(views_->StatusText(inUse ? kGpsSatInUse : kGpsSatInView), {int(Sat.Prn)});
   Bar->SetHint(

@@ -45,6 +45,17 @@ void SetStampTime(const std::string& Date, const std::string& Time, TDateTime& V
   if (const auto stamp = TryStampToDateTime(Date + Time)) Value = *stamp;
 }
 
+int FieldCount(const std::string& S) {
+  return int(std::count(S.begin(), S.end(), ',')) + 1;
+}
+
+// The signal id ending a GSV sentence of NMEA 4.11: one field after the four that open
+// the sentence and the four of each satellite. "" when there is none.
+std::string GsvSignal(const std::string& S) {
+  const int fields = FieldCount(S);
+  return fields > 4 && (fields - 4) % 4 == 1 ? Field(fields - 1, S) : std::string();
+}
+
 }  // namespace
 
 void NmeaChecksum(const std::string& Sentence, std::string& Result) {
@@ -103,6 +114,28 @@ std::string NmeaTalker(const std::string& Address) {
   // "$P..." is a maker's own sentence, whatever letters follow.
   if (Address[1] == 'P') return {};
   return Address.substr(1, 2);
+}
+
+TGnssSystem NmeaSatSystem(const std::string& Talker, int SystemId, int Prn) {
+  if (Prn == 0) return TGnssSystem::None;
+  if (SystemId >= int(TGnssSystem::Gps) && SystemId <= int(TGnssSystem::NavIC))
+    return static_cast<TGnssSystem>(SystemId);
+  if (Talker == "GL") return TGnssSystem::Glonass;
+  if (Talker == "GA") return TGnssSystem::Galileo;
+  if (Talker == "GB" || Talker == "BD") return TGnssSystem::BeiDou;
+  if (Talker == "GQ") return TGnssSystem::Qzss;
+  if (Talker == "GI") return TGnssSystem::NavIC;
+  if (Prn >= 65 && Prn <= 96) return TGnssSystem::Glonass;
+  if (Prn >= 201 && Prn <= 237) return TGnssSystem::BeiDou;
+  return TGnssSystem::Gps;
+}
+
+bool IsSatInUse(const TGpsGSA& Gsa, const TGpsSat& Sat) {
+  if (Sat.Prn == 0) return false;
+  for (std::size_t i = 0; i < Gsa.Prn.size(); ++i) {
+    if (Gsa.Prn[i] == Sat.Prn && Gsa.System[i] == Sat.System) return true;
+  }
+  return false;
 }
 
 TNmeaDec::TNmeaDec(TComponent* AOwner) : TComponent(AOwner) {}
@@ -167,7 +200,7 @@ void TNmeaDec::ClearValid() {
   GSV.Valid = false;
   RMC.Valid = false;
   // A receiver heard again may speak for other systems; GSV keeps its values meanwhile.
-  gsv_talkers_.clear();
+  gsv_sequences_.clear();
 }
 
 void TNmeaDec::DecodeGGA(const std::string& S) {
@@ -198,9 +231,15 @@ void TNmeaDec::DecodeGSA(const std::string& S) {
   if (gsa_run_ == 0 || gsa_run_ >= kGsaSystems) {
     gsa_run_ = 0;
     GSA.Prn.fill(0);
+    GSA.System.fill(TGnssSystem::None);
   }
-  for (int i = 1; i <= 12; ++i)
-    GSA.Prn[std::size_t(12 * gsa_run_ + i - 1)] = static_cast<std::uint8_t>(IntField(i + 2, S));
+  const std::string talker = NmeaTalker(Field(0, S));
+  const int systemId = IntField(18, S);
+  for (int i = 1; i <= 12; ++i) {
+    const auto entry = std::size_t(12 * gsa_run_ + i - 1);
+    GSA.Prn[entry] = static_cast<std::uint8_t>(IntField(i + 2, S));
+    GSA.System[entry] = NmeaSatSystem(talker, systemId, GSA.Prn[entry]);
+  }
   ++gsa_run_;
   GSA.PDOP = FloatField(15, S);
   GSA.HDOP = FloatField(16, S);
@@ -210,9 +249,12 @@ void TNmeaDec::DecodeGSA(const std::string& S) {
 
 void TNmeaDec::DecodeGSV(const std::string& S) {
   const std::string talker = NmeaTalker(Field(0, S));
-  auto share = std::find_if(gsv_talkers_.begin(), gsv_talkers_.end(),
-                            [&](const TGsvShare& t) { return t.Talker == talker; });
-  if (share == gsv_talkers_.end()) share = gsv_talkers_.insert(gsv_talkers_.end(), {talker, {}});
+  const std::string signal = GsvSignal(S);
+  auto share = std::find_if(gsv_sequences_.begin(), gsv_sequences_.end(), [&](const TGsvShare& t) {
+    return t.Talker == talker && t.Signal == signal;
+  });
+  if (share == gsv_sequences_.end())
+    share = gsv_sequences_.insert(gsv_sequences_.end(), {talker, signal, {}});
   DecodeGsvSequence(S, share->Sequence);
   GSV.Raw1 = share->Sequence.Raw1;
   GSV.Raw2 = share->Sequence.Raw2;
@@ -240,9 +282,9 @@ void TNmeaDec::DecodeGsvSequence(const std::string& S, TGpsGSV& Sequence) {
     clearSlots(9);
   }
   if (number >= 1 && number <= 3) {
-    // Four fields per satellite after the first four; a single field after the last
-    // satellite is the signal id of newer receivers, no satellite.
-    const int fields = int(std::count(S.begin(), S.end(), ',')) + 1;
+    const std::string talker = NmeaTalker(Field(0, S));
+    // A signal id after the last satellite is no satellite.
+    const int fields = FieldCount(S);
     for (int k = 1; k <= 4; ++k) {
       TGpsSat& sat = Sequence.Sat[4 * (number - 1) + k - 1];
       sat = TGpsSat{};
@@ -251,6 +293,7 @@ void TNmeaDec::DecodeGsvSequence(const std::string& S, TGpsGSV& Sequence) {
       sat.Elevation = static_cast<std::uint8_t>(IntField(4 * k + 1, S));
       sat.Azimuth = static_cast<std::uint16_t>(IntField(4 * k + 2, S));
       sat.Snr = static_cast<std::uint8_t>(IntField(4 * k + 3, S));
+      sat.System = NmeaSatSystem(talker, 0, sat.Prn);
     }
   }
 }
@@ -258,21 +301,15 @@ void TNmeaDec::DecodeGsvSequence(const std::string& S, TGpsGSV& Sequence) {
 // The twelve slots are shared out one satellite per talker in turn, so every system
 // heard shows; each talker's satellites then stand together, in the order sent.
 void TNmeaDec::JoinGsvShares() {
-  std::vector<std::vector<TGpsSat>> heard;
+  const std::vector<TTalkerSky> heard = SkyByTalker(gsv_sequences_);
   int inView = 0;
-  for (const TGsvShare& share : gsv_talkers_) {
-    heard.emplace_back();
-    for (const TGpsSat& sat : share.Sequence.Sat) {
-      if (sat.Prn != 0) heard.back().push_back(sat);
-    }
-    inView += share.Sequence.InView;
-  }
+  for (const TTalkerSky& sky : heard) inView += sky.InView;
   std::vector<std::size_t> taken(heard.size(), 0);
   const std::size_t slots = GSV.Sat.size();
   for (std::size_t total = 0; total < slots;) {
     const std::size_t before = total;
     for (std::size_t t = 0; t < heard.size() && total < slots; ++t) {
-      if (taken[t] < heard[t].size()) {
+      if (taken[t] < heard[t].Sats.size()) {
         ++taken[t];
         ++total;
       }
@@ -282,9 +319,35 @@ void TNmeaDec::JoinGsvShares() {
   GSV.Sat.fill(TGpsSat{});
   std::size_t slot = 0;
   for (std::size_t t = 0; t < heard.size(); ++t) {
-    for (std::size_t i = 0; i < taken[t]; ++i) GSV.Sat[slot++] = heard[t][i];
+    for (std::size_t i = 0; i < taken[t]; ++i) GSV.Sat[slot++] = heard[t].Sats[i];
   }
   GSV.InView = static_cast<std::uint8_t>(std::min(inView, 255));
+}
+
+// A satellite a talker reports on several signals is one satellite, at its strongest
+// signal. The talker's count in view is that of its fullest sequence, or the number of
+// satellites its sequences name together when that is more.
+std::vector<TNmeaDec::TTalkerSky> TNmeaDec::SkyByTalker(const std::vector<TGsvShare>& Shares) {
+  std::vector<TTalkerSky> skies;
+  for (const TGsvShare& share : Shares) {
+    auto sky = std::find_if(skies.begin(), skies.end(),
+                            [&](const TTalkerSky& s) { return s.Talker == share.Talker; });
+    if (sky == skies.end()) sky = skies.insert(skies.end(), {share.Talker, {}, 0});
+    for (const TGpsSat& sat : share.Sequence.Sat) {
+      if (sat.Prn == 0) continue;
+      auto same = std::find_if(sky->Sats.begin(), sky->Sats.end(), [&](const TGpsSat& s) {
+        return s.Prn == sat.Prn && s.System == sat.System;
+      });
+      if (same == sky->Sats.end()) {
+        sky->Sats.push_back(sat);
+      } else {
+        same->Snr = std::max(same->Snr, sat.Snr);
+      }
+    }
+    sky->InView = std::max(sky->InView, int(share.Sequence.InView));
+  }
+  for (TTalkerSky& sky : skies) sky.InView = std::max(sky.InView, int(sky.Sats.size()));
+  return skies;
 }
 
 void TNmeaDec::DecodeRMC(const std::string& S) {

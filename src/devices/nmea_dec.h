@@ -48,6 +48,14 @@ int CheckNmeaSentence(const std::string& Sentence);
 // its type, whichever system sends it. "" for a maker's own "$P..." sentence or an
 // address that is not "$", two capitals and a three-capital type.
 std::string NmeaTalker(const std::string& Address);
+// The system of satellite Prn in a sentence of Talker. SystemId is the id ending a GSA
+// sentence of NMEA 4.11 (1 GPS ... 6 NavIC), 0 where there is none; without it the
+// talker names the system ("GL" GLONASS, "GA" Galileo, "GB"/"BD" BeiDou, "GQ" QZSS,
+// "GI" NavIC), and for "GP", "GN" and the rest the number ranges older receivers use
+// do: 65-96 GLONASS, 201-237 BeiDou, any other GPS. None for Prn 0.
+TGnssSystem NmeaSatSystem(const std::string& Talker, int SystemId, int Prn);
+// The GSA record names Sat among the satellites used: the same number of the same system.
+bool IsSatInUse(const TGpsGSA& Gsa, const TGpsSat& Sat);
 
 class TNmeaDec : public TComponent {
  public:
@@ -75,20 +83,29 @@ class TNmeaDec : public TComponent {
   TGpsGGA GGA;
   TGpsGSA GSA;
   // The satellites in view of every talker ($GPGSV, $GLGSV, $GAGSV ...), each with its
-  // share of the slots; InView is their sum.
+  // share of the slots, each satellite once whatever signals it is heard on; InView is
+  // their sum.
   TGpsGSV GSV;
   TGpsRMC RMC;
 
   std::string ClassName() const override { return "TNmeaDec"; }
 
  private:
-  // One talker's own GSV sequence, as that talker last sent it.
+  // One GSV sequence as its talker last sent it: newer receivers send one per signal
+  // (NMEA 4.11 ends each sentence with a signal id, e.g. 1 for GPS L1 C/A, 8 for L5).
   struct TGsvShare {
     std::string Talker;
+    std::string Signal;  // "" from a receiver that names none
     TGpsGSV Sequence;
   };
-  std::vector<TGsvShare> gsv_talkers_;  // in the order first heard
-  int gsa_run_ = 0;                     // GSA sentences in a row so far
+  // One talker's satellites, each once, from all its sequences.
+  struct TTalkerSky {
+    std::string Talker;
+    std::vector<TGpsSat> Sats;
+    int InView = 0;
+  };
+  std::vector<TGsvShare> gsv_sequences_;  // in the order first heard
+  int gsa_run_ = 0;                       // GSA sentences in a row so far
 
   void DecodeGGA(const std::string& S);
   void DecodeGSA(const std::string& S);
@@ -96,4 +113,5 @@ class TNmeaDec : public TComponent {
   void DecodeRMC(const std::string& S);
   static void DecodeGsvSequence(const std::string& S, TGpsGSV& Sequence);
   void JoinGsvShares();
+  static std::vector<TTalkerSky> SkyByTalker(const std::vector<TGsvShare>& Shares);
 };

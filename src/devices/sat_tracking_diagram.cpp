@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "controls/draw_tools.h"
+#include "devices/nmea_dec.h"
 #include "platform/gui/graphics/canvas.h"
 #include "platform/text/sysutils.h"
 
@@ -53,8 +54,8 @@ void TSatTrackingDiagram::ClearData() {
   Invalidate();
 }
 
-bool TSatTrackingDiagram::IsPrnInUse(std::uint8_t Prn) const {
-  return Prn != 0 && std::find(gsa_.Prn.begin(), gsa_.Prn.end(), Prn) != gsa_.Prn.end();
+bool TSatTrackingDiagram::IsPrnInUse(const TGpsSat& Sat) const {
+  return IsSatInUse(gsa_, Sat);
 }
 
 void TSatTrackingDiagram::Paint() {
@@ -113,7 +114,7 @@ void TSatTrackingDiagram::DrawSatellites(TCanvas& c, TPoint Centre, int RadiusY)
     if (sat.Prn == 0) continue;
     TColor fill;
     TColor text;
-    if (IsPrnInUse(sat.Prn)) {
+    if (IsPrnInUse(sat)) {
       fill = sat_in_use_;
       text = sat_font_in_use_;
     } else {

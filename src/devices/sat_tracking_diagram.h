@@ -59,8 +59,8 @@ class TSatTrackingDiagram : public TGraphicControl {
 
   // Marks the three copies stale, clears the captions and repaints.
   void ClearData();
-  // The PRN is among the satellites the GSA copy lists as used.
-  bool IsPrnInUse(std::uint8_t Prn) const;
+  // The satellite is among those the GSA copy lists as used (same number and system).
+  bool IsPrnInUse(const TGpsSat& Sat) const;
 
   std::string ClassName() const override { return "TSatTrackingDiagram"; }
 

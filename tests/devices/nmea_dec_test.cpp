@@ -188,6 +188,97 @@ TEST(NmeaDecoder, EveryTalkersSatellitesHaveTheirShare) {
   EXPECT_EQ(v.InView, 11);
 }
 
+// NMEA 4.11 receivers send one GSV sequence per signal, each ending in its signal id.
+TEST(NmeaDecoder, ATalkersSignalsShowEachSatelliteOnce) {
+  TNmeaDec dec;
+  const std::vector<std::string> l1 = {
+      "GPGSV,2,1,06,10,62,210,41,32,45,075,38,24,33,300,35,12,20,140,30,1",
+      "GPGSV,2,2,06,25,70,020,44,15,11,250,,1"};
+  const std::string l5 = "GPGSV,1,1,03,10,62,210,45,25,70,020,40,30,12,190,27,8";
+  const std::string galileo = "GAGSV,1,1,02,10,50,060,39,11,30,220,34,7";
+  auto prns = [&dec] {
+    std::vector<int> p;
+    for (const TGpsSat& sat : dec.GSV.Sat) p.push_back(sat.Prn);
+    return p;
+  };
+  for (const auto& body : l1) dec.DecodeNmeaSentence(Nmea(body));
+  dec.DecodeNmeaSentence(Nmea(l5));
+  // Each satellite once: L5 adds only the one L1 does not carry.
+  const std::vector<int> sky = {10, 32, 24, 12, 25, 15, 30, 0, 0, 0, 0, 0};
+  EXPECT_EQ(prns(), sky);
+  EXPECT_EQ(dec.GSV.InView, 7);
+  EXPECT_EQ(dec.GSV.Raw1, Nmea(l5));
+  // Neither sequence wipes the other, sentence by sentence.
+  for (int round = 0; round < 2; ++round) {
+    for (const auto& body : l1) {
+      dec.DecodeNmeaSentence(Nmea(body));
+      EXPECT_EQ(prns(), sky) << body;
+    }
+    dec.DecodeNmeaSentence(Nmea(l5));
+    EXPECT_EQ(prns(), sky);
+  }
+  // A satellite heard on both signals shows its stronger one.
+  EXPECT_EQ(dec.GSV.Sat[0].Snr, 45);
+  EXPECT_EQ(dec.GSV.Sat[4].Snr, 44);
+  // Galileo 10 is another satellite than GPS 10.
+  dec.DecodeNmeaSentence(Nmea(galileo));
+  EXPECT_EQ(prns(), (std::vector<int>{10, 32, 24, 12, 25, 15, 30, 10, 11, 0, 0, 0}));
+  EXPECT_EQ(dec.GSV.Sat[0].System, TGnssSystem::Gps);
+  EXPECT_EQ(dec.GSV.Sat[7].System, TGnssSystem::Galileo);
+  EXPECT_EQ(dec.GSV.InView, 9);
+  // A receiver that names no signal has one sequence per talker, as before.
+  dec.DecodeNmeaSentence(Nmea("GPGSV,1,1,01,07,10,020,30"));
+  EXPECT_EQ(prns(), (std::vector<int>{10, 32, 24, 12, 25, 15, 30, 7, 10, 11, 0, 0}));
+}
+
+// A satellite is in use when the GSA sentences of its own system name its number.
+TEST(NmeaDecoder, InUseIsMarkedBySystem) {
+  TNmeaDec dec;
+  auto inUse = [&dec](TGnssSystem System, int Prn) {
+    return IsSatInUse(dec.GSA, TGpsSat{std::uint8_t(Prn), 0, 0, 0, System});
+  };
+  // NMEA 4.11: the system id ends each $GNGSA.
+  for (const char* body :
+       {"GNGSA,A,3,10,32,,,,,,,,,,,1.36,0.78,1.11,1", "GNGSA,A,3,02,11,,,,,,,,,,,1.36,0.78,1.11,3",
+        "GNGSA,A,3,203,,,,,,,,,,,,1.36,0.78,1.11,4"})
+    dec.DecodeNmeaSentence(Nmea(body));
+  EXPECT_TRUE(inUse(TGnssSystem::Gps, 10));
+  EXPECT_FALSE(inUse(TGnssSystem::Galileo, 10));
+  EXPECT_TRUE(inUse(TGnssSystem::Galileo, 2));
+  EXPECT_FALSE(inUse(TGnssSystem::Gps, 2));
+  EXPECT_TRUE(inUse(TGnssSystem::BeiDou, 203));
+  EXPECT_FALSE(inUse(TGnssSystem::Gps, 0));
+  // Each satellite of a GSV sentence takes its talker's system.
+  dec.DecodeNmeaSentence(Nmea("GAGSV,1,1,02,10,50,060,39,02,30,220,34,7"));
+  EXPECT_FALSE(IsSatInUse(dec.GSA, dec.GSV.Sat[0]));
+  EXPECT_TRUE(IsSatInUse(dec.GSA, dec.GSV.Sat[1]));
+
+  // Older receivers: the talker names the system, or the number's range does.
+  for (const char* body :
+       {"GPGSA,A,3,02,,,,,,,,,,,,1.5,0.9,1.2", "GLGSA,A,3,02,,,,,,,,,,,,1.5,0.9,1.2",
+        "GNGSA,A,3,66,201,05,,,,,,,,,,1.5,0.9,1.2"})
+    dec.DecodeNmeaSentence(Nmea(body));
+  EXPECT_TRUE(inUse(TGnssSystem::Gps, 2));
+  EXPECT_TRUE(inUse(TGnssSystem::Glonass, 2));
+  EXPECT_FALSE(inUse(TGnssSystem::Galileo, 2));
+  EXPECT_TRUE(inUse(TGnssSystem::Glonass, 66));
+  EXPECT_TRUE(inUse(TGnssSystem::BeiDou, 201));
+  EXPECT_TRUE(inUse(TGnssSystem::Gps, 5));
+  // A $GPGSV of such a receiver numbers its GLONASS satellites from 65 as well.
+  dec.DecodeNmeaSentence(Nmea("GPGSV,1,1,02,66,50,060,39,201,30,220,34"));
+  ASSERT_EQ(dec.GSV.Sat[2].Prn, 66);  // after the two Galileo satellites heard first
+  EXPECT_EQ(dec.GSV.Sat[2].System, TGnssSystem::Glonass);
+  EXPECT_EQ(dec.GSV.Sat[3].System, TGnssSystem::BeiDou);
+
+  // Six systems' GSA sentences in a row are one fix.
+  for (int id = 1; id <= 6; ++id)
+    dec.DecodeNmeaSentence(
+        Nmea("GNGSA,A,3,0" + std::to_string(id) + ",,,,,,,,,,,,1.5,0.9,1.2," + std::to_string(id)));
+  EXPECT_TRUE(inUse(TGnssSystem::Gps, 1));
+  EXPECT_TRUE(inUse(TGnssSystem::NavIC, 6));
+  EXPECT_FALSE(inUse(TGnssSystem::Gps, 6));
+}
+
 TEST(NmeaDecoder, GgaFillsTheRecordWithTheLocalDate) {
   TNmeaDec dec;
   dec.Clock = [] { return EncodeDate(2026, 12, 6) + EncodeTime(23, 59, 0, 0); };
