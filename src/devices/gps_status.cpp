@@ -50,6 +50,14 @@ constexpr std::uint8_t kBarShade = 15;
 constexpr int kSnrMax = 55;  // dB: a full signal bar
 constexpr int kWidth = 170;
 constexpr int kRow = 18;
+// The signal bars, one column of kBarPitch pixels each, with the satellite's number below.
+constexpr int kBarLeft = 5;
+constexpr int kBarPitch = 13;
+constexpr int kBarTop = 4;
+constexpr int kBarWidth = 11;
+constexpr int kBarHeight = 40;
+constexpr int kLabelTop = 46;
+constexpr int kLabelGap = 2;  // at least this much between neighbouring numbers
 
 std::string Dop(double Value) {
   return FormatFloat("0.0", Value) + "m";
@@ -127,23 +135,29 @@ void TfrmGpsStatus::BuildControls() {
   stdMain = NewControl<TSatTrackingDiagram>(this, mpnlSTD, "stdMain");
   stdMain->SetBounds((kWidth - stdMain->Width()) / 2, 11, stdMain->Width(), stdMain->Height());
   y += 122;
-  mpnlSignal = panel(this, "mpnlSignal", 0, y, kWidth, 62);
+  mpnlSignal = panel(this, "mpnlSignal", 0, y, kWidth, 0);
   for (int k = 0; k < kGpsSignalBars; ++k) {
-    auto* bar = NewControl<TMyProgressBar>(this, mpnlSignal, "mpbS" + IntToStr(k + 1), 5 + 13 * k,
-                                           4, 11, 40);
+    auto* bar =
+        NewControl<TMyProgressBar>(this, mpnlSignal, "mpbS" + IntToStr(k + 1),
+                                   kBarLeft + kBarPitch * k, kBarTop, kBarWidth, kBarHeight);
     bar->SetOrientation(pbVertical);
     bar->SetMin(0);
     bar->SetMax(kSnrMax);
     bar->SetShowHint(true);
+    // An 11-pixel bar has no room for a percentage; the hint gives the signal.
+    bar->SetShowPercent(false);
     mpbS[k] = bar;
-    auto* label =
-        NewControl<TLabel>(this, mpnlSignal, "lblS" + IntToStr(k + 1), 4 + 13 * k, 46, 13, 12);
-    // Two digits in the 13 pixels of a bar's column, so that neighbours do not run together.
+    auto* label = NewControl<TLabel>(this, mpnlSignal, "lblS" + IntToStr(k + 1));
+    // Two digits fit the 13 pixels of a bar's column (PlaceSignalLabels for three).
     label->Font().SetHeight(-8);
     label->SetCaption("00");
     lblS[k] = label;
   }
-  y += 62;
+  // Room for a second row of numbers below the bars.
+  const int signalHeight = kLabelTop + 2 * lblS[0]->Height() + 2;
+  mpnlSignal->SetBounds(0, y, kWidth, signalHeight);
+  PlaceSignalLabels();
+  y += signalHeight;
   mpnlLoc = panel(this, "mpnlLoc", 0, y, kWidth, kRow);
   y += kRow;
   const int dopWidth = kWidth / 3;
@@ -216,6 +230,7 @@ void TfrmGpsStatus::ResetGpsDisplay() {
     lblS[k]->SetCaption("00");
     mpbS[k]->SetPosition(0);
   }
+  PlaceSignalLabels();
 }
 
 void TfrmGpsStatus::RefreshGpsStatus() {
@@ -288,6 +303,7 @@ void TfrmGpsStatus::RefreshGpsStatus() {
       lblS[k]->SetCaption(FormatFloat("00", gsv.Sat[k].Prn));
       mpbS[k]->SetPosition(gsv.Sat[k].Snr);
     }
+    PlaceSignalLabels();
   }
 
   if (gsv.Valid && gsa.Valid) {
@@ -298,6 +314,22 @@ void TfrmGpsStatus::RefreshGpsStatus() {
     mpnlVDOP->SetCaption(Dop(gsa.VDOP));
   }
   stdMain->Invalidate();
+}
+
+// Each number stands centred under its bar. Where two neighbours would run together
+// (three-digit numbers such as BeiDou 201-237), every other number drops to a second row.
+void TfrmGpsStatus::PlaceSignalLabels() {
+  bool crowded = false;
+  for (int k = 1; k < kGpsSignalBars; ++k) {
+    crowded = crowded || (lblS[k - 1]->Width() + lblS[k]->Width()) / 2 + kLabelGap > kBarPitch;
+  }
+  for (int k = 0; k < kGpsSignalBars; ++k) {
+    TLabel& label = *lblS[k];
+    const int centre = kBarLeft + kBarPitch * k + kBarWidth / 2;
+    const int row = crowded && k % 2 == 1 ? 1 : 0;
+    label.SetBounds(centre - label.Width() / 2, kLabelTop + row * label.Height(), label.Width(),
+                    label.Height());
+  }
 }
 
 void TfrmGpsStatus::ShowSatBar(const TGpsSat& Sat, TMyProgressBar* Bar) {

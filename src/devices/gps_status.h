@@ -127,6 +127,7 @@ class TfrmGpsStatus : public TForm {
   void BuildControls();
   void ShowPanelError(TMyPanel* Panel);
   void SetPanelState(TMyPanel* Panel, bool On);
+  void PlaceSignalLabels();
   void ShowSatBar(const TGpsSat& Sat, TMyProgressBar* Bar);
   void Lamp(int Picture);
   void SetGpsPosButton(bool Enabled);

@@ -44,6 +44,23 @@ struct TWindowBench : TGpsStatusViews {
   bool SetGpsPosEnabled = false;
 };
 
+// Each number centred under its bar, below it and inside the panel, and clear of its
+// neighbours' (in a row of its own where they would run together).
+void ExpectNumbersApart(const TfrmGpsStatus& Form) {
+  for (int k = 0; k < kGpsSignalBars; ++k) {
+    const TLabel& label = *Form.lblS[k];
+    const TMyProgressBar& bar = *Form.mpbS[k];
+    EXPECT_LE(std::abs(2 * label.Left() + label.Width() - 2 * bar.Left() - bar.Width()), 2) << k;
+    EXPECT_GE(label.Top(), bar.Top() + bar.Height()) << k;
+    EXPECT_LE(label.Top() + label.Height(), Form.mpnlSignal->Height()) << k;
+    if (k == 0) continue;
+    const TLabel& left = *Form.lblS[k - 1];
+    const bool rowsApart =
+        left.Top() >= label.Top() + label.Height() || label.Top() >= left.Top() + left.Height();
+    EXPECT_TRUE(rowsApart || left.Left() + left.Width() < label.Left()) << k;
+  }
+}
+
 }  // namespace
 
 TEST(GpsStatus, AValidFixGivesTheOwnPositionAndFillsTheWindow) {
@@ -104,6 +121,39 @@ TEST(GpsStatus, SignalBarHintsAreTranslated) {
   bench.Form.RefreshGpsStatus();
   EXPECT_EQ(bench.Form.mpbS[1]->Hint(),
             "Satellite 16 used for the fix\n\rSignal 39 dBHz %s\n\rAzimuth 90, elevation 45, %d");
+}
+
+// A receiver of three systems, GPS on two signals, Galileo with numbers GPS uses too,
+// BeiDou numbered from 201: one bar a satellite, in use by its own system's GSA, and
+// no two numbers under the bars running together.
+TEST(GpsStatus, EverySystemsSatellitesHaveABarEach) {
+  TWindowBench gps;
+  gps.Feed(kGsa + kGsv);
+  gps.Form.RefreshGpsStatus();
+  ExpectNumbersApart(gps.Form);
+  for (const TLabel* label : gps.Form.lblS) EXPECT_EQ(label->Top(), gps.Form.lblS[0]->Top());
+
+  TWindowBench bench;
+  TfrmGpsStatus& f = bench.Form;
+  for (const char* body :
+       {"GNGSA,A,3,10,24,,,,,,,,,,,1.4,0.8,1.1,1", "GNGSA,A,3,02,,,,,,,,,,,,1.4,0.8,1.1,3",
+        "GNGSA,A,3,203,214,,,,,,,,,,,1.4,0.8,1.1,4",
+        "GPGSV,1,1,03,02,08,330,22,10,62,210,41,24,33,300,35,1",
+        "GPGSV,1,1,02,10,62,210,45,24,33,300,38,8", "GAGSV,1,1,02,02,50,060,39,10,30,220,34,7",
+        "GBGSV,1,1,04,203,35,130,30,214,60,240,36,222,52,350,35,237,10,300,20,1",
+        "GPGSV,1,1,03,02,08,330,22,10,62,210,41,24,33,300,35,1"})
+    bench.Feed(Nmea(body) + "\r\n");
+  f.RefreshGpsStatus();
+  std::vector<std::string> captions;
+  for (const TLabel* label : f.lblS) captions.push_back(label->Caption());
+  EXPECT_EQ(captions, (std::vector<std::string>{"02", "10", "24", "02", "10", "203", "214", "222",
+                                                "237", "00", "00", "00"}));
+  EXPECT_EQ(f.mpbS[1]->Position(), 45);  // GPS 10 at its stronger signal
+  const std::string inUse = "wird f\xFCr die Berechnung verwendet";
+  auto used = [&](int Bar) { return f.mpbS[Bar]->Hint().find(inUse) != std::string::npos; };
+  EXPECT_EQ((std::vector<bool>{used(0), used(1), used(2), used(3), used(4), used(5), used(7)}),
+            (std::vector<bool>{false, true, true, true, false, true, false}));
+  ExpectNumbersApart(f);
 }
 
 TEST(GpsStatus, AReceiverWithoutAFixNeverMovesTheOwnPosition) {
