@@ -10,6 +10,7 @@
 #include "platform/gui/graphics/image_list.h"
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/sys/child_process.h"
+#include "richtext/formats/text_export.h"
 #include "richtext/model/break_item.h"
 #include "richtext/model/bullet_item.h"
 #include "richtext/model/marker_item.h"
@@ -96,6 +97,20 @@ void ExpectParagraphs(const std::string& text, bool withChinese, const std::stri
 
 bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
+}
+
+// Whether markup holds a private-use character (U+E000..U+F8FF), as a numeric reference
+// or in UTF-8.
+bool HoldsPrivateUse(const std::string& html) {
+  for (size_t at = html.find("&#"); at != std::string::npos; at = html.find("&#", at + 2)) {
+    const long code = std::strtol(html.c_str() + at + 2, nullptr, 10);
+    if (code >= 0xE000 && code <= 0xF8FF) return true;
+  }
+  for (size_t i = 0; i + 1 < html.size(); ++i) {
+    const auto lead = std::uint8_t(html[i]), next = std::uint8_t(html[i + 1]);
+    if (lead == 0xEE || (lead == 0xEF && next >= 0x80 && next <= 0xA3)) return true;
+  }
+  return false;
 }
 
 TEST(ExportPeers, UnrtfReadsOurRTF) {
@@ -318,6 +333,75 @@ TEST(ExportPeers, HTMLCheckersAcceptOurListsAndPictures) {
       ExpectHTMLCheckersAccept(file, v.Options & rdsoXHTML, variant.Name + ("\n" + html));
     }
   }
+}
+
+// Text in Symbol, Wingdings and OpenSymbol, and bullets in the private-use area (one
+// with no font, as LibreOffice's RTF brings it), leave the document as the characters
+// they show by every writer that text leaves by: plain text (which the clipboard's text
+// is), every HTML and XHTML form, markers inline or not, which pandoc reads. The RTF
+// keeps the fonts' codes.
+TEST(ExportPeers, PictureFontTextLeavesAsTheCharactersItShows) {
+  ExportDocument doc;
+  const auto addStyle = [&doc](const char* font, ExportStyle base) {
+    TFontInfo& style = doc.style.TextStyles().Add();
+    style.Assign(doc.style.TextStyles().Items(base));
+    style.FontName = font;
+    return doc.style.TextStyles().Count() - 1;
+  };
+  TRDListInfo& list = doc.style.ListStyles().Add();
+  const auto addLevel = [&list](TRDListType type, const char* font, const std::string& text) {
+    TRDListLevel& level = list.AddLevel();
+    level.ListType = type;
+    if (type == rdlstUnicodeBullet)
+      level.FormatStringW = RawUnicodeToWideString(text);
+    else
+      level.FormatString = text;
+    if (*font) level.GetFont().Name = font;
+  };
+  addLevel(rdlstUnicodeBullet, "OpenSymbol", WideStringToRawUnicode(u"\uF095"));
+  addLevel(rdlstBullet, "Wingdings", "\xA7");
+  addLevel(rdlstUnicodeBullet, "", WideStringToRawUnicode(u"\uF0B7"));
+  for (const auto& [level, text] : {std::pair{0, "one"}, {1, "two"}, {2, "three"}}) {
+    auto marker = TRDMarkerItemInfo::CreateMarker(&doc, 0, level, 1, false);
+    marker->ParaNo = 0;
+    doc.AddItemAtEnd("", std::move(marker));
+    doc.More(text, kPlain);
+  }
+  doc.AddText(WideStringToRawUnicode(u"\uF0A7\uF0D8\uF0FC"), addStyle("Wingdings", kUnicode), 0);
+  doc.AddText(WideStringToRawUnicode(u"\uF095\uE00A"), addStyle("OpenSymbol", kUnicode), 0);
+  doc.AddText(
+      "\xB7\x95"
+      "a",
+      addStyle("Symbol", kPlain), 0);
+  const std::string shown =
+      "\u2022 one\r\n\u25AA two\r\n\u2022 three\r\n\u25AA\u27A2\u2713\r\n"
+      "\u2022\u25A0\r\n\u2022\u2022\u03B1";
+  TMemoryStream utf8, ansi;
+  SaveTextToStreamUTF8(doc, utf8, 80, false, false);
+  EXPECT_EQ(std::string(static_cast<const char*>(utf8.Memory()), size_t(utf8.Size())), shown);
+  SaveTextToStream(doc, ansi, 80, false, false, false, false);
+  EXPECT_EQ(std::string(static_cast<const char*>(ansi.Memory()), size_t(ansi.Size())),
+            "\x95 one\r\n* two\r\n\x95 three\r\n???\r\n\x95?\r\n\x95\x95?");
+
+  const bool pandoc = ProgramAvailable("pandoc");
+  for (const Variant& variant : kVariants) {
+    for (TRDSaveOptions extra : {TRDSaveOptions(0), rdsoMarkersInline}) {
+      const Variant v{variant.Name, variant.CSS, TRDSaveOptions(variant.Options | extra)};
+      const std::string html = HTMLOf(doc, v);
+      EXPECT_FALSE(HoldsPrivateUse(html)) << v.Name << "\n" << html;
+      if (!pandoc) continue;
+      std::string text = RunAndCapture("pandoc -f html -t plain --wrap=none " +
+                                       Quoted(WriteScratchFile(v.Name, html)));
+      std::erase(text, ' ');  // pandoc joins an inline marker to its text
+      std::vector<std::string> parts = {"\u25AA\u27A2\u2713", "\u2022\u25A0", "\u2022\u2022\u03B1"};
+      if (extra) parts.insert(parts.end(), {"\u2022one", "\u25AAtwo", "\u2022three"});
+      for (const std::string& part : parts)
+        EXPECT_TRUE(Has(text, part)) << v.Name << ": " << part << "\n" << text;
+    }
+  }
+  const std::string rtf = doc.RTF();
+  for (const char* code : {"\\u-3929 ", "\\u-3947 ", "\\'b7\\bullet a"})
+    EXPECT_TRUE(Has(rtf, code)) << code << "\n" << rtf;
 }
 
 // 8-bit documents in three code pages (the last one chosen by the default code page, with

@@ -23,6 +23,8 @@ TEST(HtmlSymbols, SymbolFontEntities) {
   EXPECT_EQ(SymbolToHTML("\xB7", 0), "&#8226;");
   EXPECT_EQ(SymbolToHTML("\xE2", 0), SymbolToHTML("\xD2", 0));
   EXPECT_EQ(SymbolToHTML("\x1F\xFF(\x27", 0), "(?");
+  // Symbol has no characters at 0x80..0x9F: the byte is Windows-1252's (0x95 a bullet).
+  EXPECT_EQ(SymbolToHTML("\x95\x7F", rdsoXHTML), "&#8226;");
   // Characters markup reserves are escaped; the degree sign is an entity too.
   EXPECT_EQ(SymbolToHTML("&<\xB0", 0), "&amp;&lt;&deg;");
   // XML knows no entity names: XHTML gets the characters' references.

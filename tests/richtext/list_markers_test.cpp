@@ -9,6 +9,7 @@
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/image_list.h"
 #include "platform/text/streams.h"
+#include "richtext/base/code_pages.h"
 #include "richtext/base/symbol_fonts.h"
 #include "richtext/formats/rdf_reader.h"
 #include "richtext/formats/rdf_writer.h"
@@ -375,6 +376,8 @@ TEST(MarkerText, SymbolBulletsAndArrowsBecomePlainCharacters) {
   l.Level(0).GetFont().Name = "Symbol";
   TRDMarkerItemInfo& marker = l.Add(0);
   EXPECT_EQ(marker.AsText(0, &l.data), "*=> ");
+  // Unicode text has the characters themselves.
+  EXPECT_EQ(marker.AsUnicodeText(0, &l.data), WideStringToRawUnicode(u"\u2022\u21D2 "));
   l.Level(0).ListType = rdlstUnicodeBullet;
   l.Level(0).FormatStringW = u"\u25CF?";
   EXPECT_EQ(marker.AsText(0, &l.data), "*? ");

@@ -1,5 +1,6 @@
 #include "richtext/base/symbol_fonts.h"
 
+#include "platform/text/code_pages.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -32,23 +33,50 @@ struct WingdingsRange {
   int offset;
 };
 
-// Wingdings codes with a character of their own; every other code is shown as a bullet.
+// Wingdings codes with a character of their own (the first range holding a code gives it);
+// every other code is shown as a bullet. The bullets word processors offer come first:
+// ❑ ❖ ➢ ✓.
 constexpr WingdingsRange kWingdings[] = {
-    {40, 40, 9742, 0},   {69, 69, 9756, 0},   {70, 70, 9758, 0},   {74, 74, 9786, 0},
-    {82, 82, 9788, 0},   {92, 92, 2384, 0},   {107, 107, 38, 0},   {108, 108, 9679, 0},
-    {109, 109, 9675, 0}, {161, 163, 9675, 0}, {166, 166, 9675, 0}, {110, 110, 9632, 0},
-    {111, 114, 9633, 0}, {120, 122, 9633, 0}, {127, 127, 9633, 0}, {168, 168, 9633, 0},
-    {253, 255, 9633, 0}, {115, 116, 9830, 0}, {119, 119, 9830, 0}, {117, 118, 9670, 0},
-    {128, 138, 0, 80},   {139, 149, 0, 91},   {158, 158, 183, 0},  {159, 159, 8226, 0},
-    {160, 160, 9642, 0}, {167, 167, 9642, 0}, {164, 165, 9678, 0}, {183, 194, 9678, 0},
-    {169, 182, 9733, 0}, {213, 213, 9668, 0}, {215, 215, 9668, 0}, {219, 219, 9668, 0},
-    {223, 223, 9668, 0}, {231, 231, 9668, 0}, {239, 239, 9668, 0}, {214, 214, 9658, 0},
-    {216, 216, 9658, 0}, {220, 220, 9658, 0}, {224, 224, 9658, 0}, {232, 232, 9658, 0},
-    {240, 240, 9658, 0}, {217, 217, 9650, 0}, {221, 221, 9650, 0}, {225, 225, 9650, 0},
-    {233, 233, 9650, 0}, {241, 241, 9650, 0}, {218, 218, 9660, 0}, {222, 222, 9660, 0},
-    {226, 226, 9660, 0}, {234, 234, 9660, 0}, {242, 242, 9660, 0}, {249, 250, 9643, 0}};
+    {113, 113, 0x2751, 0}, {118, 118, 0x2756, 0}, {216, 216, 0x27A2, 0}, {252, 252, 0x2713, 0},
+    {40, 40, 9742, 0},     {69, 69, 9756, 0},     {70, 70, 9758, 0},     {74, 74, 9786, 0},
+    {82, 82, 9788, 0},     {92, 92, 2384, 0},     {107, 107, 38, 0},     {108, 108, 9679, 0},
+    {109, 109, 9675, 0},   {161, 163, 9675, 0},   {166, 166, 9675, 0},   {110, 110, 9632, 0},
+    {111, 114, 9633, 0},   {120, 122, 9633, 0},   {127, 127, 9633, 0},   {168, 168, 9633, 0},
+    {253, 255, 9633, 0},   {115, 116, 9830, 0},   {119, 119, 9830, 0},   {117, 118, 9670, 0},
+    {128, 138, 0, 80},     {139, 149, 0, 91},     {158, 158, 183, 0},    {159, 159, 8226, 0},
+    {160, 160, 9642, 0},   {167, 167, 9642, 0},   {164, 165, 9678, 0},   {183, 194, 9678, 0},
+    {169, 182, 9733, 0},   {213, 213, 9668, 0},   {215, 215, 9668, 0},   {219, 219, 9668, 0},
+    {223, 223, 9668, 0},   {231, 231, 9668, 0},   {239, 239, 9668, 0},   {214, 214, 9658, 0},
+    {216, 216, 9658, 0},   {220, 220, 9658, 0},   {224, 224, 9658, 0},   {232, 232, 9658, 0},
+    {240, 240, 9658, 0},   {217, 217, 9650, 0},   {221, 221, 9650, 0},   {225, 225, 9650, 0},
+    {233, 233, 9650, 0},   {241, 241, 9650, 0},   {218, 218, 9660, 0},   {222, 222, 9660, 0},
+    {226, 226, 9660, 0},   {234, 234, 9660, 0},   {242, 242, 9660, 0},   {249, 250, 9643, 0}};
 
 constexpr char16_t kBullet = 8226;
+
+constexpr char16_t kPrivateSymbolFirst = 0xF000, kPrivateSymbolLast = 0xF0FF;
+constexpr unsigned char kNoSymbolFirst = 0x80, kNoSymbolLast = 0x9F;
+
+// OpenSymbol's own bullets in the private-use area (those of its bullet lists).
+struct OpenSymbolBullet {
+  char16_t code, unicode;
+};
+constexpr OpenSymbolBullet kOpenSymbolBullets[] = {
+    {0xE001, 0x2666}, {0xE002, 0x2666}, {0xE003, 0x25C6}, {0xE004, 0x25C6}, {0xE005, 0x274D},
+    {0xE006, 0x2794}, {0xE007, 0x2713}, {0xE008, 0x25CF}, {0xE009, 0x274D}, {0xE00A, 0x25A0},
+    {0xE00B, 0x2750}, {0xE00C, 0x25C6}, {0xE00D, 0x2756}, {0xE00E, 0x2666}};
+
+bool IsOpenSymbol(std::string_view fontName) {
+  return SameText(fontName, "OpenSymbol") || SameText(fontName, "StarSymbol");
+}
+
+char16_t OpenSymbolToUnicode(char16_t c) {
+  if (c >= kPrivateSymbolFirst && c <= kPrivateSymbolLast)
+    return SymbolToUnicode(static_cast<unsigned char>(c & 0xFF));
+  for (const OpenSymbolBullet& bullet : kOpenSymbolBullets)
+    if (bullet.code == c) return bullet.unicode;
+  return c;
+}
 
 }  // namespace
 
@@ -59,6 +87,8 @@ TRDSymbolFont SymbolFontOf(std::string_view fontName) {
 }
 
 char16_t SymbolToUnicode(unsigned char code) {
+  if (code >= kNoSymbolFirst && code <= kNoSymbolLast)
+    return UpperHalfOfCodePage(1252)[code - kNoSymbolFirst];
   if (code < 32 || code > 254 || kSymbol[code - 32] == 0) return char16_t(code);
   return kSymbol[code - 32];
 }
@@ -74,11 +104,30 @@ std::u16string SymbolFontToUnicode(TRDSymbolFont font, std::u16string_view text)
   std::u16string out(text);
   if (font == TRDSymbolFont::None) return out;
   for (char16_t& c : out) {
-    if (c > 0xFF && (c < 0xF000 || c > 0xF0FF)) continue;
+    if (c > 0xFF && (c < kPrivateSymbolFirst || c > kPrivateSymbolLast)) continue;
     const auto code = static_cast<unsigned char>(c & 0xFF);
     c = font == TRDSymbolFont::Symbol ? SymbolToUnicode(code) : WingdingsToUnicode(code);
   }
   return out;
+}
+
+std::u16string ExportedFontText(std::string_view fontName, std::u16string_view text) {
+  if (!IsOpenSymbol(fontName)) return SymbolFontToUnicode(SymbolFontOf(fontName), text);
+  std::u16string out(text);
+  for (char16_t& c : out) c = OpenSymbolToUnicode(c);
+  return out;
+}
+
+std::u16string ExportedFontText(std::string_view fontName, int codePage, std::string_view text) {
+  if (SymbolFontOf(fontName) == TRDSymbolFont::None)
+    return ExportedFontText(fontName, CodePageToUtf16(codePage, text));
+  std::u16string codes(text.size(), u'\0');  // each byte is a code of the font
+  for (size_t i = 0; i < text.size(); ++i) codes[i] = static_cast<unsigned char>(text[i]);
+  return SymbolFontToUnicode(SymbolFontOf(fontName), codes);
+}
+
+bool IsExportMappedFont(std::string_view fontName) {
+  return SymbolFontOf(fontName) != TRDSymbolFont::None || IsOpenSymbol(fontName);
 }
 
 const char* SymbolFontStandIn() {

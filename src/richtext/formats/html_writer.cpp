@@ -432,13 +432,16 @@ class HTMLWriter {
     const TFontInfo& style = TextStyle(styleNo);
     const bool htmlCode = (style.Options & rdteoHTMLCode) != 0;
     const bool symbol = SameText(style.FontName, "Symbol");
-    if (unicode) {
+    const std::optional<std::string> shown =
+        symbol ? std::nullopt : ExportedSymbolText(data_, itemNo, text);
+    if (unicode || shown) {
+      const std::string_view unicodeText = shown ? std::string_view(*shown) : text;
       if (symbol)
         Out(SymbolToHTMLW(text, options_));
       else if (utf8_)
-        RawUnicodeToHTMLUTF8(text, htmlCode, out_, xhtml_);
+        RawUnicodeToHTMLUTF8(unicodeText, htmlCode, out_, xhtml_);
       else
-        RawUnicodeToHTMLEntities(text, htmlCode, out_, xhtml_);
+        RawUnicodeToHTMLEntities(unicodeText, htmlCode, out_, xhtml_);
       return;
     }
     const int codePage = data_.GetStyleCodePage(styleNo);

@@ -12,7 +12,8 @@ namespace {
 
 constexpr int kSelTextLineWidth = 80;
 
-// The item's text in the output's encoding.
+// The item's text in the output's encoding; text in a picture font as the characters it
+// shows.
 std::string ItemText(TCustomRDData& data, int i, int from, int to, bool textOnly, bool unicode,
                      int lineWidth) {
   const TCustomRDItemInfo& item = *data.GetItem(i);
@@ -27,9 +28,11 @@ std::string ItemText(TCustomRDData& data, int i, int from, int to, bool textOnly
   std::string text = from == 1 && to == length + 1
                          ? s
                          : CopyItemText(s, from, std::max(to - from, 0), item.ItemOptions);
+  const int codePage = data.GetStyleCodePage(data.GetActualStyle(item));
+  if (std::optional<std::string> shown = ExportedSymbolText(data, i, text))
+    return unicode ? *shown : RawUnicodeToAnsi(codePage, *shown);
   const bool itemUnicode = IsUnicodeItem(item.ItemOptions);
   if (itemUnicode == unicode) return text;
-  const int codePage = data.GetStyleCodePage(data.GetActualStyle(item));
   return unicode ? AnsiToRawUnicode(codePage, text) : RawUnicodeToAnsi(codePage, text);
 }
 

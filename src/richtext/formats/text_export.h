@@ -1,7 +1,8 @@
 // The document, or its selection, as plain text: 8-bit text in the code pages of the
 // text styles, or UTF-16LE. Every item that starts a paragraph or a line but the first
 // is preceded by CR LF; a non-text item gives the text it makes for text output (a
-// break line a row of characters lineWidth wide).
+// break line a row of characters lineWidth wide). Text in Symbol, Wingdings or OpenSymbol
+// is written as the Unicode characters it shows (no reader of the text has the font).
 //
 // Before a text item is written the application's save-item hook (OnSaveItemToFile, in
 // the output's encoding) may supply its text instead.

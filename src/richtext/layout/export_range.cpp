@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "richtext/base/code_pages.h"
 #include "richtext/base/item_text.h"
+#include "richtext/base/symbol_fonts.h"
 #include "richtext/layout/formatted_data.h"
 #include "richtext/model/rd_data.h"
+#include "richtext/styles/rd_style.h"
 
 TRDExportRange GetExportRange(const TCustomRDData& data, bool selectionOnly) {
   TRDExportRange range;
@@ -50,6 +53,20 @@ std::string_view ExportItemText(const TCustomRDData& data, int itemNo, const TRD
   first = std::max(first, 1);
   storage = last < first ? std::string() : CopyItemText(text, first, last - first + 1, options);
   return storage;
+}
+
+std::optional<std::string> ExportedSymbolText(const TCustomRDData& data, int itemNo,
+                                              std::string_view text) {
+  const TRDStyle* rdStyle = data.GetRDStyle();
+  const TCustomRDItemInfo& item = *data.GetItem(itemNo);
+  if (!rdStyle || item.StyleNo < 0) return std::nullopt;
+  const int styleNo = data.GetActualStyle(item);
+  const std::string& fontName = rdStyle->TextStyles().Items(styleNo).FontName;
+  if (!IsExportMappedFont(fontName)) return std::nullopt;
+  return WideStringToRawUnicode(
+      IsUnicodeItem(item.ItemOptions)
+          ? ExportedFontText(fontName, RawUnicodeToWideString(text))
+          : ExportedFontText(fontName, data.GetStyleCodePage(styleNo), text));
 }
 
 std::unique_ptr<TCustomRDItemInfo> SelectedPartOf(const TCustomRDData& data, int itemNo,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,12 @@ bool ExportIncludesItem(const TCustomRDData& data, int itemNo, const TRDExportRa
 // last item (a cut text is kept in storage; the view refers to it or to the item's text).
 std::string_view ExportItemText(const TCustomRDData& data, int itemNo, const TRDExportRange& range,
                                 std::string& storage);
+// Text (the raw text of text item itemNo, or a part of it) as the Unicode characters it
+// shows, raw UTF-16, when the item's font is a picture font or OpenSymbol
+// (ExportedFontText); none for any other font. Text and HTML carry these characters: their
+// readers have no such font. The document and its RTF keep the font's codes.
+std::optional<std::string> ExportedSymbolText(const TCustomRDData& data, int itemNo,
+                                              std::string_view text);
 // What a writer of the selection puts out for item itemNo when that item holds the
 // selection inside it (a table's selected cells): its selected part; null otherwise.
 std::unique_ptr<TCustomRDItemInfo> SelectedPartOf(const TCustomRDData& data, int itemNo,

@@ -345,29 +345,57 @@ bool TRDMarkerItemInfo::ReadRDFLine(const std::string& line, TCustomRDData*, int
   return true;
 }
 
+namespace {
+
+const std::string& LevelFontName(const TRDListLevel& level) {
+  static const std::string kNone;
+  return level.Font() ? level.Font()->Name : kNone;
+}
+
+// Whether the level's marker is text, which its font may show as pictures.
+bool IsTextMarker(const TRDListLevel& level) {
+  return level.ListType != rdlstPicture && level.ListType != rdlstImageList &&
+         level.ListType != rdlstImageListCounter;
+}
+
+// The marker's text as the Unicode characters it shows: a picture font's codes, and
+// OpenSymbol's, become those characters (ExportedFontText). A private-use bullet in any
+// other font is taken as OpenSymbol's: LibreOffice's default bullet is U+F095 in it, and
+// its RTF may name no font for the bullet.
+std::u16string ShownMarkerText(const TRDListLevel& level, const std::string& displayString,
+                               int codePage) {
+  const std::string& fontName = LevelFontName(level);
+  if (level.ListType == rdlstUnicodeBullet)
+    return ExportedFontText(IsExportMappedFont(fontName) ? fontName : "OpenSymbol",
+                            level.FormatStringW);
+  return ExportedFontText(fontName, codePage, displayString);
+}
+
+// Text in codePage, where characters the code page does not have are written as '*', not
+// as '?'.
+std::string StarredAnsi(int codePage, std::u16string_view text) {
+  std::string s;
+  for (char16_t c : text) {
+    std::string one = RawUnicodeToAnsi(codePage, WideStringToRawUnicode(std::u16string(1, c)));
+    s += (one == "?" && c != u'?') ? std::string("*") : one;
+  }
+  return s;
+}
+
+}  // namespace
+
 std::string TRDMarkerItemInfo::AsText(int, TCustomRDData* rdData) const {
   const TRDListLevel* level = GetLevelInfo(rdData ? rdData->GetRDStyle() : nullptr);
   if (!level) return "";
-  switch (level->ListType) {
-    case rdlstPicture:
-    case rdlstImageList:
-    case rdlstImageListCounter:
-      return "* ";
-    case rdlstUnicodeBullet: {
-      // Characters the code page does not have are written as '*', not as '?'.
-      const int codePage = rdData ? rdData->GetDefaultCodePage() : 1252;
-      std::string s;
-      for (char16_t c : level->FormatStringW) {
-        std::string one = RawUnicodeToAnsi(codePage, WideStringToRawUnicode(std::u16string(1, c)));
-        s += (one == "?" && c != u'?') ? std::string("*") : one;
-      }
-      return s + " ";
-    }
-    default:
-      break;
-  }
+  if (!IsTextMarker(*level)) return "* ";
+  const int codePage = rdData ? rdData->GetDefaultCodePage() : 1252;
+  const std::string& fontName = LevelFontName(*level);
+  const bool symbol = SymbolFontOf(fontName) == TRDSymbolFont::Symbol;
+  if (level->ListType == rdlstUnicodeBullet || (!symbol && IsExportMappedFont(fontName)))
+    return StarredAnsi(codePage, ShownMarkerText(*level, DisplayString, codePage)) + " ";
+  // Symbol's bullets and arrows in plain characters.
   std::string s = DisplayString;
-  if (level->Font() && SymbolFontOf(level->Font()->Name) == TRDSymbolFont::Symbol) {
+  if (symbol) {
     for (char& c : s) {
       const auto code = static_cast<unsigned char>(c);
       if ((code >= 167 && code <= 170) || code == 183 || code == 215 || code == 224) c = '*';
@@ -384,8 +412,10 @@ std::string TRDMarkerItemInfo::AsText(int, TCustomRDData* rdData) const {
 
 std::string TRDMarkerItemInfo::AsUnicodeText(int lineWidth, TCustomRDData* rdData) const {
   const TRDListLevel* level = GetLevelInfo(rdData ? rdData->GetRDStyle() : nullptr);
-  if (level && level->ListType == rdlstUnicodeBullet)
-    return WideStringToRawUnicode(level->FormatStringW + u" ");
+  if (level && IsTextMarker(*level)) {
+    const int codePage = rdData ? rdData->GetDefaultCodePage() : 1252;
+    return WideStringToRawUnicode(ShownMarkerText(*level, DisplayString, codePage) + u" ");
+  }
   return TRDRectItemInfo::AsUnicodeText(lineWidth, rdData);
 }
 
@@ -463,7 +493,8 @@ std::string TRDMarkerItemInfo::TextHTML(const TRDListLevel& level, TCustomRDData
   const bool utf8 = context.SaveOptions & rdsoUTF8;
   std::string out;
   if (level.ListType == rdlstUnicodeBullet) {
-    const std::string raw = WideStringToRawUnicode(level.FormatStringW);
+    const std::string raw =
+        WideStringToRawUnicode(ShownMarkerText(level, DisplayString, data.GetDefaultCodePage()));
     const bool xml = context.SaveOptions & rdsoXHTML;
     if (utf8)
       RawUnicodeToHTMLUTF8(raw, false, out, xml);

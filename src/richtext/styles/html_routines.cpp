@@ -54,9 +54,12 @@ void AppendSymbol(std::string& out, int code, bool xml) {
   if (entry.size() == 1) {
     bool spaceBefore = false;
     EscapeHTMLChar(entry[0], spaceBefore, false, out, false, xml);
-  } else if (xml && !entry.empty()) {
-    out += "&#" + std::to_string(int(SymbolToUnicode(std::uint8_t(code)))) + ";";
-  } else if (!entry.empty()) {
+  } else if (xml || entry.empty()) {
+    // A code the table has no entry for may still have a character (0x95, the byte
+    // writers put for a bullet); one without is dropped.
+    const char16_t unicode = SymbolToUnicode(std::uint8_t(code));
+    if (!entry.empty() || unicode != code) out += "&#" + std::to_string(int(unicode)) + ";";
+  } else {
     out += "&" + std::string(entry) + ";";
   }
 }

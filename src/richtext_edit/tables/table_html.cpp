@@ -296,21 +296,30 @@ std::string TRDTableItemInfo::AsUnicodeText(int, TCustomRDData*) const {
 
 std::string TRDTableItemInfo::AsText(bool unicode) const {
   std::string rowSeparator = TextRowSeparator, colSeparator = TextColSeparator;
+  // Cells one a line keep no grid: a slot covered by a merged cell would only add a blank
+  // line that no paragraph of the table has. Cells joined on a line keep their columns.
+  const bool keepGrid = colSeparator.find_first_of("\r\n") == std::string::npos;
   if (unicode) {
     const TCustomRDData* document = GetDocument();
     const int codePage = document ? document->GetStyleCodePage(0) : CP_ACP;
     rowSeparator = AnsiToRawUnicode(codePage, rowSeparator);
     colSeparator = AnsiToRawUnicode(codePage, colSeparator);
   }
+  // Separators stand between rows and between cells only: the writer that puts the table
+  // out ends its line before whatever follows it.
   TMemoryStream out;
+  bool firstRow = true;
   for (int r = 0; r < Rows->Count(); ++r) {
     const TRDTableRow& row = *Rows->Items(r);
+    bool firstSlot = true;
     for (int c = 0; c < row.Count(); ++c) {
-      if (TRDTableCellData* cell = row.Items(c))
-        SaveTextToStream(cell->Content(), out, 80, false, false, unicode, false);
-      if (c + 1 < row.Count()) StreamWriteString(out, colSeparator);
+      TRDTableCellData* cell = row.Items(c);
+      if (!cell && !keepGrid) continue;
+      if (firstSlot && !firstRow) StreamWriteString(out, rowSeparator);
+      if (!firstSlot) StreamWriteString(out, colSeparator);
+      if (cell) SaveTextToStream(cell->Content(), out, 80, false, false, unicode, false);
+      firstSlot = firstRow = false;
     }
-    StreamWriteString(out, rowSeparator);
   }
   return std::string(static_cast<const char*>(out.Memory()), size_t(out.Size()));
 }

@@ -116,18 +116,37 @@ TEST(TableHTML, PictureLocationsAreEscaped) {
   EXPECT_FALSE(Has(css, "<c>")) << css;
 }
 
+std::string PlainText(TCustomRDData& doc) {
+  TMemoryStream out;
+  SaveTextToStream(doc, out, 80, false, false, false, false);
+  return std::string(static_cast<const char*>(out.Memory()), size_t(out.Size()));
+}
+
+// Cells joined on a line keep their columns; cells one a line (the default) make no blank
+// line but for an empty cell: none where a merged cell covers a slot, after a table nested
+// at a cell's end, or after the table.
 TEST(TableHTML, TableAsText) {
   TTableDocument doc;
   TRDTableItemInfo& table = doc.AddTable(2, 2, {"a", "b", "c", "d"});
   table.TextColSeparator = "\t";
   table.TextRowSeparator = "\n";
   table.Rows->MergeCells(0, 0, 2, 1, true, false);
-  EXPECT_EQ(table.AsText(false), "a\r\nb\t\nc\td\n");
-  EXPECT_EQ(table.AsText(true).size(), 2 * std::string("a\r\nb\t\nc\td\n").size());
-  TMemoryStream out;
-  SaveTextToStream(doc, out, 80, false, false, false, false);
-  EXPECT_EQ(std::string(static_cast<const char*>(out.Memory()), size_t(out.Size())),
-            "a\r\nb\t\nc\td\n");
+  EXPECT_EQ(table.AsText(false), "a\r\nb\t\nc\td");
+  EXPECT_EQ(table.AsText(true).size(), 2 * std::string("a\r\nb\t\nc\td").size());
+  EXPECT_EQ(PlainText(doc), "a\r\nb\t\nc\td");
+
+  TTableDocument lines;
+  lines.AddText("before", 0, 0);
+  TRDTableItemInfo& grid = lines.AddTable(2, 3, {"a", "b", "c", "d", "", "f"});
+  grid.Rows->MergeCells(0, 0, 2, 1, true, false);  // a|b across two columns
+  grid.Rows->MergeCells(0, 2, 1, 2, true, false);  // c|f down two rows
+  TRDTableCellData& cell = *grid.Cells(1, 0);
+  auto inner = std::make_unique<TRDTableItemInfo>(1, 2, &cell);
+  TTableDocument::SetCellText(*inner, 0, 0, "x");
+  TTableDocument::SetCellText(*inner, 0, 1, "y");
+  cell.AddItemAtEnd("", std::move(inner));
+  lines.AddText("after", 0, 0);
+  EXPECT_EQ(PlainText(lines), "before\r\na\r\nb\r\nc\r\nf\r\nd\r\nx\r\ny\r\n\r\nafter");
 }
 
 // --- peers ------------------------------------------------------------------------------------

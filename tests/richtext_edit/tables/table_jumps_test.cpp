@@ -135,7 +135,7 @@ TEST(TableCellSelection, TheLinearSelectionReachesIntoTheCells) {
   EXPECT_FALSE(v.doc.HasSelection());
   // A cell selected whole runs from its start to its end.
   v.table->SelectCols(1, 1);
-  EXPECT_EQ(selection(), "7..10 b\r\nc\r\n");
+  EXPECT_EQ(selection(), "7..10 b\r\nc");
 }
 
 // In an editor a selection inside a cell opens the cell's editor, which then holds it and

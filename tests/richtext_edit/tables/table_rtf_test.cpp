@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 
 #include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
 #include "richtext/formats/html_writer.h"
 #include "richtext/formats/rtf_writer.h"
+#include "richtext/formats/text_export.h"
 #include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/tables/html_grid.h"
 #include "richtext_edit/tables/table_document.h"
@@ -478,6 +480,50 @@ TEST(TableRTFPeers, LibreOfficeReadsNestedTables) {
       "<table:table  <table:table-row <table:table-cell number-columns-spanned=\"2\" In1 In2 "
       "<table:covered-table-cell <table:table-row <table:table-cell In3 <table:table-cell In4 "
       "</table:table> <table:table-cell Right </table:table> After ");
+}
+
+// The lines of a text (CR LF or LF), without a byte-order mark and the last line's end.
+std::vector<std::string> TextLines(std::string text) {
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Our plain text of a document with tables has the lines LibreOffice writes as text from
+// our RTF of it: a line a cell, blank lines for the empty paragraphs only (an empty cell,
+// one between the paragraphs), none after a table or a table nested in a cell, nor for
+// the slot a cell merged across covers. (RTF cannot end a cell with a table: it adds an
+// empty paragraph there, which LibreOffice shows.)
+TEST(TableRTFPeers, OurTextHasTheLinesLibreOfficeWrites) {
+  if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+  TTableDocument doc;
+  doc.AddText("a", 0, 0);
+  TRDTableItemInfo& table = doc.AddTable(2, 3, {"North", "East", "South", "West", "", "Up"});
+  table.Rows->MergeCells(0, 0, 2, 1, true, false);
+  TRDTableCellData& cell = *table.Cells(1, 2);
+  auto inner = std::make_unique<TRDTableItemInfo>(1, 2, &cell);
+  TTableDocument::SetCellText(*inner, 0, 0, "In1");
+  TTableDocument::SetCellText(*inner, 0, 1, "In2");
+  cell.AddItemAtEnd("", std::move(inner));
+  cell.AddText("Down", 0, 0);
+  doc.AddText("b", 0, 0);
+  doc.AddText("", 0, 0);
+  doc.AddText("c", 0, 0);
+  doc.Format();
+  const std::string file = WriteScratchFile("table_rtf/lines.rtf", RTFOf(doc));
+  const TOfficeConversion peer = OfficeConvert(file, "txt:Text (encoded):UTF8", "txt");
+  ASSERT_FALSE(peer.Content.empty()) << peer.Log;
+  TMemoryStream ours;
+  SaveTextToStreamUTF8(doc, ours, 80, false, false);
+  EXPECT_EQ(TextLines(std::string(static_cast<const char*>(ours.Memory()), size_t(ours.Size()))),
+            TextLines(peer.Content))
+      << peer.Content;
 }
 
 // LibreOffice finds every cell of tables nested 2, 3, 10 and 64 deep, each at its level.
