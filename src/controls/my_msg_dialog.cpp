@@ -162,6 +162,7 @@ void TfrmMyMsgDialog::SetButtons(TMyMsgKind Kind) {
 // A text wider than the screen is wrapped to fit it: a long file name in a message must
 // not make the box wider than the screen, which would hide its buttons.
 void TfrmMyMsgDialog::SetText(const std::string& Text) {
+  text_ = Text;
   const int margin = imgPic->Left();
   const int screen = Screen->WorkAreaWidth() > 0 ? Screen->WorkAreaWidth() : Screen->Width();
   const int width = std::max(screen - lblInfo->Left() - margin, 1);

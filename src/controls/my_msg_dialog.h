@@ -55,6 +55,8 @@ class TfrmMyMsgDialog : public TForm {
   void SetKind(TMyMsgKind Kind);
   void SetButtons(TMyMsgKind Kind);
   void SetText(const std::string& Text);
+  // The message as the caller gave it; lblInfo shows it with overlong words broken.
+  const std::string& Text() const { return text_; }
   // Sizes the box to its content and centres it on the screen.
   void LayOut();
   // The control that has the focus when the box opens.
@@ -67,6 +69,7 @@ class TfrmMyMsgDialog : public TForm {
 
  private:
   TMyButton* default_button_ = nullptr;
+  std::string text_;
 };
 
 // The box made at start-up; the calls make one of their own while it is null.

@@ -74,7 +74,7 @@ class AppFolderTest : public ::testing::Test {
 inline void AnswerNextMyMsgBox(std::string* Text = nullptr) {
   QueueCall([Text] {
     if (TfrmMyMsgDialog* box = OpenMyMsgBox()) {
-      if (Text) *Text = box->lblInfo->Caption();
+      if (Text) *Text = box->Text();
       box->SetModalResult(mrOk);
     }
   });
@@ -92,7 +92,7 @@ inline void AnswerMyMsgBoxes(std::vector<std::string>& Texts, int Count,
     auto me = self.lock();
     if (!me || Left <= 0 || Patience <= 0) return;
     if (TfrmMyMsgDialog* box = OpenMyMsgBox()) {
-      Texts.push_back(box->lblInfo->Caption());
+      Texts.push_back(box->Text());
       if (Heads) Heads->push_back(box->mlblHead->Caption());
       box->SetModalResult(mrOk);
       QueueCall([me, Left] { (*me)(Left - 1, kPatience); });
