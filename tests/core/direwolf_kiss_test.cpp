@@ -72,13 +72,14 @@ TEST(DirewolfKiss, PacketsCrossOurKissLinkInBothDirections) {
 
   // The audio waits until our port is open (the test then makes the file "go"), so the
   // frame cannot come before anyone listens however slow the machine is; then silence in
-  // real time, because direwolf sends only while its audio clock runs.
+  // real time, because direwolf sends only while its audio clock runs. direwolf cuts a
+  // configuration path beyond 99 characters, so it reads its file from its own folder.
   const fs::path go = work / "go";
   TChildProcess direwolf("(while [ ! -e " + go.string() + " ]; do sleep 0.05; done; cat " +
                              (work / "packet.wav").string() +
                              "; for i in $(seq 300); do head -c 9600 /dev/zero; sleep 0.1; done)"
-                             " | stdbuf -oL direwolf -c " +
-                             (work / "dw.conf").string() + " -t 0 -p -",
+                             " | (cd " +
+                             work.string() + " && stdbuf -oL direwolf -c dw.conf -t 0 -p -)",
                          (work / "direwolf.txt").string());
   std::string device;
   ASSERT_TRUE(PumpUntil(
