@@ -134,18 +134,11 @@ void TRDPlatformCanvas::ExtTextOutW(int x, int y, unsigned options, const TRect*
                                     std::u16string_view text, std::span<const int> dx) {
   text = Shown(text);
   SyncPenAndBrush();
-  const TPreparedFont& font = Prepared();
-  std::vector<int> advances;
-  if (dx.empty() && CharacterExtra != 0 && !text.empty()) {
-    font.PrefixExtents(text, advances);
-    for (size_t i = advances.size(); i-- > 1;) advances[i] -= advances[i - 1];
-    for (int& a : advances) a += CharacterExtra;
-    dx = advances;
-  }
   // TextOut fills the text's box with a solid brush; ExtTextOut only with ETO_OPAQUE.
   const bool opaque = clip ? (options & ETO_OPAQUE) != 0 : BrushStyle == bsSolid;
-  CanvasTextOutW(canvas_, font, Font.Color, x, y, text, dx,
-                 clip && (options & (ETO_CLIPPED | ETO_OPAQUE)) ? clip : nullptr, opaque);
+  CanvasTextOutW(canvas_, Prepared(), Font.Color, x, y, text, dx,
+                 clip && (options & (ETO_CLIPPED | ETO_OPAQUE)) ? clip : nullptr, opaque,
+                 CharacterExtra);
 }
 
 void TRDPlatformCanvas::FillRect(const TRect& rect) {

@@ -13,6 +13,7 @@
 
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
+#include "platform/gui/graphics/spaced_text_qt.h"
 
 namespace {
 
@@ -156,8 +157,7 @@ struct TPreparedFont::Impl {
       const QChar c(ch);
       if (ch == u'\t') {
         a = kTab;
-      } else if (c.isSurrogate() || c.isMark() || c.category() == QChar::Other_Format ||
-                 TPreparedFont::IsRightToLeft(ch)) {
+      } else if (::NeedsShaping(ch)) {
         a = kShaped;
       } else {
         // A control character is drawn as nothing within a text, though the font may
@@ -272,40 +272,54 @@ bool TPreparedFont::IsRightToLeft(char16_t Ch) {
 
 void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, int X, int Y,
                     std::u16string_view Text, std::span<const int> Advances, const TRect* Clip,
-                    bool Opaque) {
+                    bool Opaque, int CharacterExtra) {
   TCanvas::Impl& impl = TCanvasAccess::ImplOf(Canvas);
   QPainter* painter = impl.Painter();
   if (!painter) return;
   TPreparedFont::Impl& font = *Font.impl_;
   const bool shaped = font.NeedsShaping(Text);
   const QString text = shaped ? ToShapedQ(Text) : ToQ(Text);
+  QFont qfont = shaped ? font.shaping_qfont : font.qfont;
+  std::vector<int> spaced;
+  if (Advances.empty() && CharacterExtra != 0 && !Text.empty()) {
+    if (shaped) {
+      // Letters that join keep their forms, the spacing goes between the clusters.
+      qfont.setLetterSpacing(QFont::AbsoluteSpacing, CharacterExtra);
+    } else {
+      Font.PrefixExtents(Text, spaced);
+      for (size_t i = spaced.size(); i-- > 1;) spaced[i] -= spaced[i - 1];
+      for (int& a : spaced) a += CharacterExtra;
+      Advances = spaced;
+    }
+  }
   painter->save();
   painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
   if (Clip) painter->setClipRect(ToQRect(*Clip), Qt::IntersectClip);
   if (Opaque && Canvas.Brush().Style() == bsSolid && Canvas.Brush().Color() != clNone) {
     int width = 0;
-    if (Advances.empty())
-      width = Font.TextWidth(Text);
-    else
+    if (!Advances.empty())
       for (int a : Advances) width += a;
+    else if (CharacterExtra != 0)
+      width = QFontMetrics(qfont).horizontalAdvance(text);
+    else
+      width = Font.TextWidth(Text);
     const QRect box = Clip ? ToQRect(*Clip) : QRect(X, Y, width, font.metrics.height());
     painter->fillRect(box, ToQColor(Canvas.Brush().Color()));
   }
   if (Color != clNone) {
-    painter->setFont(shaped ? font.shaping_qfont : font.qfont);
+    painter->setFont(qfont);
     painter->setPen(ToQColor(Color));
     const int baseline = Y + font.metrics.ascent();
     if (Advances.empty()) {
       painter->drawText(QPoint(X, baseline), text);
+    } else if (shaped) {
+      const std::vector<double> advances(Advances.begin(), Advances.end());
+      DrawShapedTextWithAdvances(*painter, qfont, QPointF(X, baseline), text, advances);
     } else {
       int x = X;
       for (qsizetype i = 0; i < text.size(); ++i) {
-        // A surrogate pair is drawn as one character at its first unit's place.
-        qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        painter->drawText(QPoint(x, baseline), text.mid(i, n));
-        for (qsizetype k = 0; k < n && size_t(i + k) < Advances.size(); ++k)
-          x += Advances[size_t(i + k)];
-        i += n - 1;
+        painter->drawText(QPoint(x, baseline), QString(text[i]));
+        if (size_t(i) < Advances.size()) x += Advances[size_t(i)];
       }
     }
   }

@@ -44,18 +44,19 @@ class TPreparedFont {
 
  private:
   friend void CanvasTextOutW(TCanvas&, const TPreparedFont&, TColor, int, int, std::u16string_view,
-                             std::span<const int>, const TRect*, bool);
+                             std::span<const int>, const TRect*, bool, int);
   std::unique_ptr<Impl> impl_;
   TFontCellMetrics metrics_;
 };
 
 // Text with the top of its character cell at (X, Y), in the font's colour Color. With
 // Advances (one per UTF-16 unit) each character starts where the previous one's advance
-// ends. Opaque fills the text's box (or Clip, when given) with the canvas brush first;
-// Clip limits what is drawn.
+// ends; without them CharacterExtra pixels follow every character. Either way letters that
+// join are drawn joined. Opaque fills the text's box (or Clip, when given) with the canvas
+// brush first; Clip limits what is drawn.
 void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, int X, int Y,
                     std::u16string_view Text, std::span<const int> Advances, const TRect* Clip,
-                    bool Opaque);
+                    bool Opaque, int CharacterExtra = 0);
 // Narrows drawing to Rect until the state is restored.
 void CanvasIntersectClip(TCanvas& Canvas, const TRect& Rect);
 void CanvasSaveState(TCanvas& Canvas);
