@@ -36,21 +36,25 @@ QString ToShapedQ(std::u16string_view text) {
   return q;
 }
 
-// Without shaping Qt draws joining letters (Arabic) in their isolated forms and leaves
-// marks and conjuncts unplaced: a text that holds them is measured and drawn shaped.
-QFont ShapingQFont(const TFont& font) {
-  QFont q = ToQFont(font);
-  q.setKerning(false);
-  return q;
-}
-
 // A layout measures text again and again, so plain characters are measured once: the
 // font for text that needs no shaping is set up without it (no kerning, no ligatures for
 // simple scripts), so the width of such a text is the sum of its characters' advances,
 // and drawing agrees.
 QFont PlainQFont(const TFont& font) {
-  QFont q = ShapingQFont(font);
+  QFont q = ToQFont(font);
+  q.setKerning(false);
   q.setStyleStrategy(QFont::StyleStrategy(q.styleStrategy() | QFont::PreferNoShaping));
+  return q;
+}
+
+// Without shaping Qt draws joining letters (Arabic) in their isolated forms and leaves
+// marks and conjuncts unplaced: a text that holds them is measured and drawn shaped.
+// Character spacing goes between the clusters shaping makes, so joined letters keep
+// their forms.
+QFont ShapingQFont(const TFont& font, int extra) {
+  QFont q = ToQFont(font);
+  q.setKerning(false);
+  if (extra != 0) q.setLetterSpacing(QFont::AbsoluteSpacing, extra);
   return q;
 }
 
@@ -135,17 +139,19 @@ struct TPieceHash {
 }  // namespace
 
 struct TPreparedFont::Impl {
-  explicit Impl(const TFont& font)
+  Impl(const TFont& font, int extra)
       : qfont(PlainQFont(font)),
         metrics(qfont),
-        shaping_qfont(ShapingQFont(font)),
+        shaping_qfont(ShapingQFont(font, extra)),
         shaping_metrics(shaping_qfont),
-        tab_stop(std::max(1, metrics.horizontalAdvance(QStringLiteral("\t")))) {}
+        tab_stop(std::max(1, metrics.horizontalAdvance(QStringLiteral("\t")))),
+        extra(extra) {}
   QFont qfont;
   QFontMetrics metrics;
   QFont shaping_qfont;
   QFontMetrics shaping_metrics;
   int tab_stop;
+  int extra;                           // character spacing
   std::vector<std::int16_t> advances;  // per UTF-16 unit, filled on first use
   // Prefix widths of shaped pieces, each prefix measured as drawn alone.
   std::unordered_map<std::u16string, std::vector<int>, TPieceHash, std::equal_to<>> pieces;
@@ -172,6 +178,9 @@ struct TPreparedFont::Impl {
 
   // Tab stops stand at whole multiples of the tab width from the start of the text.
   int TabAdvance(int width) const { return tab_stop - width % tab_stop; }
+  // How far a plain character, or a tab, takes a text that is `width` wide. A tab reaches
+  // its stop, spaced or not, as in shaped text.
+  int PlainAdvance(int a, int width) const { return a == kTab ? TabAdvance(width) : a + extra; }
 
   bool NeedsShaping(std::u16string_view text) {
     return std::any_of(text.begin(), text.end(),
@@ -192,7 +201,7 @@ struct TPreparedFont::Impl {
   void ShapedExtents(std::u16string_view text, size_t from, int width, std::vector<int>& out) {
     while (from < text.size()) {
       if (text[from] == u'\t') {
-        width += TabAdvance(width);
+        width += PlainAdvance(kTab, width);
         out[from++] = width;
         continue;
       }
@@ -205,7 +214,8 @@ struct TPreparedFont::Impl {
   }
 };
 
-TPreparedFont::TPreparedFont(const TFont& Font) : impl_(std::make_unique<Impl>(Font)) {
+TPreparedFont::TPreparedFont(const TFont& Font, int CharacterExtra)
+    : impl_(std::make_unique<Impl>(Font, CharacterExtra)) {
   const QFontMetrics& m = impl_->metrics;
   metrics_.Height = m.height();
   metrics_.Ascent = m.ascent();
@@ -230,7 +240,7 @@ int TPreparedFont::TextWidth(std::u16string_view Text) const {
       PrefixExtents(Text, extents);
       return extents.back();
     }
-    width += a == kTab ? impl_->TabAdvance(width) : a;
+    width += impl_->PlainAdvance(a, width);
   }
   return width;
 }
@@ -248,7 +258,7 @@ void TPreparedFont::PrefixExtents(std::u16string_view Text, std::vector<int>& Ex
       lastCut = i;
       widthAtCut = width;
     }
-    width += a == kTab ? impl_->TabAdvance(width) : a;
+    width += impl_->PlainAdvance(a, width);
     Extents[i] = width;
   }
   // From the first character that needs shaping on, the text is measured piece by piece
@@ -272,37 +282,30 @@ bool TPreparedFont::IsRightToLeft(char16_t Ch) {
 
 void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, int X, int Y,
                     std::u16string_view Text, std::span<const int> Advances, const TRect* Clip,
-                    bool Opaque, int CharacterExtra) {
+                    bool Opaque) {
   TCanvas::Impl& impl = TCanvasAccess::ImplOf(Canvas);
   QPainter* painter = impl.Painter();
   if (!painter) return;
   TPreparedFont::Impl& font = *Font.impl_;
   const bool shaped = font.NeedsShaping(Text);
   const QString text = shaped ? ToShapedQ(Text) : ToQ(Text);
-  QFont qfont = shaped ? font.shaping_qfont : font.qfont;
+  const QFont& qfont = shaped ? font.shaping_qfont : font.qfont;
+  // Plain text is spaced out character by character; the shaping font spaces by itself.
   std::vector<int> spaced;
-  if (Advances.empty() && CharacterExtra != 0 && !Text.empty()) {
-    if (shaped) {
-      // Letters that join keep their forms, the spacing goes between the clusters.
-      qfont.setLetterSpacing(QFont::AbsoluteSpacing, CharacterExtra);
-    } else {
-      Font.PrefixExtents(Text, spaced);
-      for (size_t i = spaced.size(); i-- > 1;) spaced[i] -= spaced[i - 1];
-      for (int& a : spaced) a += CharacterExtra;
-      Advances = spaced;
-    }
+  if (Advances.empty() && font.extra != 0 && !shaped && !Text.empty()) {
+    Font.PrefixExtents(Text, spaced);
+    for (size_t i = spaced.size(); i-- > 1;) spaced[i] -= spaced[i - 1];
+    Advances = spaced;
   }
   painter->save();
   painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
   if (Clip) painter->setClipRect(ToQRect(*Clip), Qt::IntersectClip);
   if (Opaque && Canvas.Brush().Style() == bsSolid && Canvas.Brush().Color() != clNone) {
     int width = 0;
-    if (!Advances.empty())
-      for (int a : Advances) width += a;
-    else if (CharacterExtra != 0)
-      width = QFontMetrics(qfont).horizontalAdvance(text);
-    else
+    if (Advances.empty())
       width = Font.TextWidth(Text);
+    else
+      for (int a : Advances) width += a;
     const QRect box = Clip ? ToQRect(*Clip) : QRect(X, Y, width, font.metrics.height());
     painter->fillRect(box, ToQColor(Canvas.Brush().Color()));
   }

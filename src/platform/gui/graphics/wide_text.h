@@ -27,7 +27,8 @@ struct TFontCellMetrics {
 
 class TPreparedFont {
  public:
-  explicit TPreparedFont(const TFont& Font);
+  // CharacterExtra pixels follow every character, in measuring as in drawing.
+  explicit TPreparedFont(const TFont& Font, int CharacterExtra = 0);
   ~TPreparedFont();
   TPreparedFont(const TPreparedFont&) = delete;
   TPreparedFont& operator=(const TPreparedFont&) = delete;
@@ -44,19 +45,18 @@ class TPreparedFont {
 
  private:
   friend void CanvasTextOutW(TCanvas&, const TPreparedFont&, TColor, int, int, std::u16string_view,
-                             std::span<const int>, const TRect*, bool, int);
+                             std::span<const int>, const TRect*, bool);
   std::unique_ptr<Impl> impl_;
   TFontCellMetrics metrics_;
 };
 
 // Text with the top of its character cell at (X, Y), in the font's colour Color. With
 // Advances (one per UTF-16 unit) each character starts where the previous one's advance
-// ends; without them CharacterExtra pixels follow every character. Either way letters that
-// join are drawn joined. Opaque fills the text's box (or Clip, when given) with the canvas
-// brush first; Clip limits what is drawn.
+// ends. Either way letters that join are drawn joined. Opaque fills the text's box (or
+// Clip, when given) with the canvas brush first; Clip limits what is drawn.
 void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, int X, int Y,
                     std::u16string_view Text, std::span<const int> Advances, const TRect* Clip,
-                    bool Opaque, int CharacterExtra = 0);
+                    bool Opaque);
 // Narrows drawing to Rect until the state is restored.
 void CanvasIntersectClip(TCanvas& Canvas, const TRect& Rect);
 void CanvasSaveState(TCanvas& Canvas);

@@ -209,6 +209,7 @@ TEST_F(CanvasText, SpacedWordsKeepTheirJoinedForms) {
   font.SetName("DejaVu Sans");
   font.SetHeight(-13);
   const TPreparedFont prepared(font);
+  const TPreparedFont spaced(font, kSpacing);
   QFont qt("DejaVu Sans");
   qt.setPixelSize(13);
   qt.setStyleStrategy(QFont::NoAntialias);
@@ -245,8 +246,13 @@ TEST_F(CanvasText, SpacedWordsKeepTheirJoinedForms) {
       return count;
     };
     canvas().FillRect(Rect(0, 0, 200, 60));
-    CanvasTextOutW(canvas(), prepared, clBlack, 10, 10, word, {}, nullptr, false, kSpacing);
+    CanvasTextOutW(canvas(), spaced, clBlack, 10, 10, word, {}, nullptr, false);
     EXPECT_EQ(differing(), 0) << "character spacing";
+    // Measured as drawn, whole and by prefixes.
+    EXPECT_EQ(spaced.TextWidth(word), QFontMetrics(qt).horizontalAdvance(text));
+    std::vector<int> extents;
+    spaced.PrefixExtents(word, extents);
+    EXPECT_EQ(extents.back(), spaced.TextWidth(word));
     // The advances are read off a line of one direction; Qt spaces a mark as a letter.
     if (!text.isRightToLeft() ||
         std::any_of(text.begin(), text.end(), [](QChar c) { return c.isMark(); }))
