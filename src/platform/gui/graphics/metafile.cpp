@@ -15,7 +15,7 @@
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
 #include "platform/gui/graphics/graphic_limits.h"
-#include "platform/gui/graphics/spaced_text_qt.h"
+#include "platform/gui/graphics/text_shaping_qt.h"
 #include "platform/text/code_pages.h"
 #include "platform/text/streams.h"
 

@@ -13,17 +13,12 @@
 
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
-#include "platform/gui/graphics/spaced_text_qt.h"
+#include "platform/gui/graphics/text_shaping_qt.h"
 
 namespace {
 
 QString ToQ(std::u16string_view text) {
   return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
-}
-
-// A tab or another control character: shaping never reaches across it.
-bool IsControl(char16_t ch) {
-  return ch < 0x20;
 }
 
 // Text for the shaping font. A control character is drawn as nothing, as the plain font
@@ -75,47 +70,6 @@ constexpr size_t kForcedCut = 128;
 // The measured pieces are kept for the next layout of the same text (a keystroke lays out
 // its line again); the cache is emptied when it holds this many.
 constexpr size_t kMaxCachedPieces = 16384;
-
-bool IsFormat(char16_t ch) {
-  return QChar(ch).category() == QChar::Other_Format;
-}
-
-bool IsConjoiningJamo(char16_t ch) {
-  return (ch >= 0x1100 && ch <= 0x11FF) || (ch >= 0xA960 && ch <= 0xA97F) ||
-         (ch >= 0xD7B0 && ch <= 0xD7FF);
-}
-
-bool IsBlank(char16_t ch) {
-  return ch == u' ' || (ch >= 0x80 && QChar(ch).isSpace());
-}
-
-// True when the characters before and after `at` shape independently; with blanksOnly,
-// only where one of them is a blank or a control character (the common case, tested
-// first: it runs per character).
-bool IsIndependentCut(std::u16string_view text, size_t at, bool blanksOnly) {
-  const bool blank =
-      IsBlank(text[at - 1]) || IsBlank(text[at]) || IsControl(text[at - 1]) || IsControl(text[at]);
-  if (blanksOnly && !blank) return false;
-  const QChar before(text[at - 1]);
-  const QChar after(text[at]);
-  if (before.isSurrogate() || after.isSurrogate() || after.isMark() || IsFormat(text[at - 1]) ||
-      IsFormat(text[at]))
-    return false;
-  if (blank) return true;
-  // A virama makes a conjunct of the consonants around it; conjoining jamo make a syllable.
-  if ((before.isMark() && before.combiningClass() == 9) || IsConjoiningJamo(text[at])) return false;
-  // Joining letters (Arabic and the like) take their form from their neighbours; marks
-  // between them are transparent.
-  size_t k = at - 1;
-  while (k > 0 && QChar(text[k]).joiningType() == QChar::Joining_Transparent) --k;
-  const QChar::JoiningType left = QChar(text[k]).joiningType();
-  const QChar::JoiningType right = after.joiningType();
-  const bool joinsForward =
-      left == QChar::Joining_Dual || left == QChar::Joining_Left || left == QChar::Joining_Causing;
-  const bool joinsBack = right == QChar::Joining_Dual || right == QChar::Joining_Right ||
-                         right == QChar::Joining_Causing;
-  return !(joinsForward && joinsBack);
-}
 
 // Where the piece starting at `from` ends.
 size_t PieceEnd(std::u16string_view text, size_t from) {
