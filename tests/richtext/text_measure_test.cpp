@@ -128,7 +128,7 @@ TEST(Measure, PrefixWidthsInOnePassAreThoseOfEachPrefix) {
     canvas.Font.Name = face.name;
     canvas.Font.Height = face.height;
     canvas.Font.Style = face.style;
-    canvas.CharacterExtra = 2;  // measuring leaves it out, one way as the other
+    canvas.CharacterExtra = 2;  // measuring counts it, one way as the other
     for (std::u16string_view text : texts) {
       SCOPED_TRACE(face.name + std::string(" ") + RawUnicodeToUTF8(WideStringToRawUnicode(text)));
       canvas.PrefixWidthsW(text, extents);
@@ -139,6 +139,12 @@ TEST(Measure, PrefixWidthsInOnePassAreThoseOfEachPrefix) {
   }
   canvas.PrefixWidthsW(u"", extents);
   EXPECT_TRUE(extents.empty());
+  // The extra follows every character, as drawn: a spaced word takes the room it needs.
+  canvas.CharacterExtra = 0;
+  const int unspaced = canvas.TextWidthW(u"abc");
+  canvas.CharacterExtra = 2;
+  EXPECT_EQ(canvas.TextWidthW(u"abc"), unspaced + 6);
+  canvas.CharacterExtra = 0;
 
   // 8-bit texts: a code page of one byte per character, and a double-byte one whose byte
   // prefixes can end inside a character.

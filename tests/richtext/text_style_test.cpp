@@ -304,6 +304,13 @@ TEST(TextStyleDraw, SpecialCharactersAreMarkedOnScreenOnly) {
                       false, false, 0, rdbdUnspecified);
   // The only mark is the degree sign, centred in the cell of the no-break space (x 18).
   EXPECT_EQ(canvas.Log.back(), "TextOut 18,0 \xB0");
+  // Spaced out, every cell is wider by the extra, counted once.
+  TRasterCanvas spaced(60, 12);
+  sheet.ApplyStyleColor(spaced, 0, 0, false, 0);
+  spaced.CharacterExtra = 2;
+  sheet.DrawStyleText("a b\xA0", spaced, 0, 1, 0, nullptr, 0, 0, 0, 32, 10, rdtsSpecialCharacters,
+                      false, false, 0, rdbdUnspecified);
+  EXPECT_EQ(spaced.Log.back(), "TextOut 24,0 \xB0");
   RDShownSpecialChars = 0;
   TRasterCanvas none(60, 12);
   sheet.DrawStyleText("a b\xA0", none, 0, 1, 0, nullptr, 0, 0, 0, 24, 10, rdtsSpecialCharacters,

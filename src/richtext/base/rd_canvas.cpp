@@ -31,7 +31,7 @@ bool TRDCanvas::GetCharacterPlacementW(std::u16string_view text, unsigned,
   result = TRDCharacterPlacement{};
   for (size_t i = 0; i < text.size(); ++i) {
     result.Order.push_back(int(i));
-    result.Dx.push_back(TextWidthW(text.substr(i, 1)));
+    result.Dx.push_back(TextWidthW(text.substr(i, 1)) - CharacterExtra);
     result.Class.push_back(GCPCLASS_LATIN);
     result.Width += result.Dx.back();
   }

@@ -91,7 +91,7 @@ class TRDCanvas {
   int PixelsPerInchX = 96;
   int PixelsPerInchY = 96;
 
-  // Measuring with the current font; the character extra is not included.
+  // Measuring with the current font, the character extra included, as the text is drawn.
   virtual int TextWidthA(std::string_view text) = 0;
   virtual int TextWidthW(std::u16string_view text) = 0;
   int TextWidth(std::string_view text) { return TextWidthA(text); }
@@ -105,8 +105,9 @@ class TRDCanvas {
   // False when the font has no outline metrics.
   virtual bool GetOutlineTextMetrics(TRDOutlineTextMetrics& metrics) = 0;
   // Where the characters of a text are displayed. This base lays every text out left to
-  // right in logical order with the font's own advances; a canvas over a shaping engine
-  // reorders right-to-left runs. False when no placement can be made.
+  // right in logical order with the font's own advances (the character extra left out);
+  // a canvas over a shaping engine reorders right-to-left runs. False when no placement
+  // can be made.
   virtual bool GetCharacterPlacementW(std::u16string_view text, unsigned flags,
                                       TRDCharacterPlacement& result);
   virtual bool GetCharacterPlacementA(std::string_view text, unsigned flags,

@@ -248,6 +248,7 @@ void TCustomRDFontInfo::Draw(const std::string& s, TRDCanvas& canvas, int styleN
     }
     const int extra = canvas.CharacterExtra;
     if ((extra != 0 || previewCorrection) && count >= 2) {
+      canvas.CharacterExtra = 0;  // measured and drawn with the font's own advances
       std::vector<int> extents;
       MeasureTextFit(canvas, s, 2 * width, &extents, options);
       std::vector<int> advances(static_cast<size_t>(count));
@@ -266,14 +267,13 @@ void TCustomRDFontInfo::Draw(const std::string& s, TRDCanvas& canvas, int styleN
         }
       }
       if (drawWithAdvances) {
-        canvas.CharacterExtra = 0;
         if (unicode)
           canvas.ExtTextOutW(textLeft, top, 0, nullptr, RawUnicodeToWideString(s), advances);
         else
           canvas.ExtTextOutA(textLeft, top, 0, nullptr, s, advances);
-        canvas.CharacterExtra = extra;
         drawn = true;
       }
+      canvas.CharacterExtra = extra;
     }
   }
   if (!drawn) {

@@ -16,9 +16,10 @@ TRDPlatformCanvas::~TRDPlatformCanvas() = default;
 
 const TPreparedFont& TRDPlatformCanvas::Prepared() {
   if (last_prepared_ && Font.Name == last_font_.Name && Font.Height == last_font_.Height &&
-      Font.Style == last_font_.Style && Font.PixelsPerInch == last_font_.PixelsPerInch)
+      Font.Style == last_font_.Style && Font.PixelsPerInch == last_font_.PixelsPerInch &&
+      CharacterExtra == last_extra_)
     return *last_prepared_;
-  TFontKey key{Font.Name, Font.Height, Font.PixelsPerInch, unsigned(Font.Style)};
+  TFontKey key{Font.Name, Font.Height, Font.PixelsPerInch, unsigned(Font.Style), CharacterExtra};
   auto& slot = fonts_[key];
   if (!slot) {
     TFont font;
@@ -26,9 +27,10 @@ const TPreparedFont& TRDPlatformCanvas::Prepared() {
     font.SetName(SymbolFontOf(Font.Name) == TRDSymbolFont::None ? Font.Name : SymbolFontStandIn());
     font.SetHeight(Font.Height);
     font.SetStyle(Font.Style);
-    slot = std::make_unique<TPreparedFont>(font);
+    slot = std::make_unique<TPreparedFont>(font, CharacterExtra);
   }
   last_font_ = Font;
+  last_extra_ = CharacterExtra;
   last_prepared_ = slot.get();
   return *slot;
 }
@@ -134,17 +136,9 @@ void TRDPlatformCanvas::ExtTextOutW(int x, int y, unsigned options, const TRect*
                                     std::u16string_view text, std::span<const int> dx) {
   text = Shown(text);
   SyncPenAndBrush();
-  const TPreparedFont& font = Prepared();
-  std::vector<int> advances;
-  if (dx.empty() && CharacterExtra != 0 && !text.empty()) {
-    font.PrefixExtents(text, advances);
-    for (size_t i = advances.size(); i-- > 1;) advances[i] -= advances[i - 1];
-    for (int& a : advances) a += CharacterExtra;
-    dx = advances;
-  }
   // TextOut fills the text's box with a solid brush; ExtTextOut only with ETO_OPAQUE.
   const bool opaque = clip ? (options & ETO_OPAQUE) != 0 : BrushStyle == bsSolid;
-  CanvasTextOutW(canvas_, font, Font.Color, x, y, text, dx,
+  CanvasTextOutW(canvas_, Prepared(), Font.Color, x, y, text, dx,
                  clip && (options & (ETO_CLIPPED | ETO_OPAQUE)) ? clip : nullptr, opaque);
 }
 

@@ -51,7 +51,8 @@ class TRDPlatformCanvas : public TRDCanvas {
   TRect VisibleRect() const override;
 
  private:
-  using TFontKey = std::tuple<std::string, int, int, unsigned>;
+  // Name, height, resolution, style and character extra.
+  using TFontKey = std::tuple<std::string, int, int, unsigned, int>;
   const TPreparedFont& Prepared();
   // The text in UTF-16 through the font's code page, in a buffer kept for reuse;
   // wide_per_byte_ tells whether it has one character for every byte.
@@ -65,6 +66,7 @@ class TRDPlatformCanvas : public TRDCanvas {
   std::map<TFontKey, std::unique_ptr<TPreparedFont>> fonts_;
   // The font last asked for and its prepared form, the common case of many calls.
   TRDFont last_font_;
+  int last_extra_ = 0;
   const TPreparedFont* last_prepared_ = nullptr;
   // The UTF-16 of every byte of the code page last used.
   int table_code_page_ = -1;

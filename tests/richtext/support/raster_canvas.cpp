@@ -40,7 +40,7 @@ int TRasterCanvas::TextWidthA(std::string_view text) {
 
 int TRasterCanvas::TextWidthW(std::u16string_view text) {
   int width = 0;
-  for (char16_t c : text) width += IsZeroWidth(c) ? 0 : kCharWidth;
+  for (char16_t c : text) width += (IsZeroWidth(c) ? 0 : kCharWidth) + CharacterExtra;
   return width;
 }
 
@@ -70,7 +70,7 @@ void TRasterCanvas::TextOutA(int x, int y, std::string_view text) {
   std::u16string wide = Widen(text);
   if (BrushStyle == bsSolid) {
     TColor saved = BrushColor;
-    FillRect(Bounds(x, y, TextWidthW(wide) + CharacterExtra * int(wide.size()), kLineHeight));
+    FillRect(Bounds(x, y, TextWidthW(wide), kLineHeight));
     BrushColor = saved;
   }
   Glyphs(x, y, wide, {});

@@ -15,6 +15,7 @@
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
 #include "platform/gui/graphics/graphic_limits.h"
+#include "platform/gui/graphics/text_shaping_qt.h"
 #include "platform/text/code_pages.h"
 #include "platform/text/streams.h"
 
@@ -413,12 +414,14 @@ class TPlayer {
             int(std::clamp(std::lround(wanted * font.pixelSize() / cell), 1L, 4096L)));
     }
     const QFontMetricsF metrics(font);
-    std::vector<double> xs;  // where each character starts, in device pixels
+    std::vector<double> xs;     // where each character starts, in device pixels
+    std::vector<double> steps;  // and how far it advances
     double width = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
       xs.push_back(width);
-      width += std::size_t(i) < advances.size() ? advances[std::size_t(i)] * scaleX
-                                                : metrics.horizontalAdvance(text[i]);
+      steps.push_back(std::size_t(i) < advances.size() ? advances[std::size_t(i)] * scaleX
+                                                       : metrics.horizontalAdvance(text[i]));
+      width += steps.back();
     }
     const std::uint32_t align = state_.TextAlign;
     const double dx = (align & 6) == 6 ? -width / 2 : (align & 2) ? -width : 0;
@@ -438,6 +441,8 @@ class TPlayer {
     painter_.setPen(state_.TextColor);
     if (advances.empty()) {
       painter_.drawText(QPointF(dx, dy), text);
+    } else if (NeedsShaping(text)) {
+      DrawShapedTextWithAdvances(painter_, font, QPointF(dx, dy), text, steps);
     } else {
       for (qsizetype i = 0; i < text.size(); ++i)
         painter_.drawText(QPointF(dx + xs[std::size_t(i)], dy), QString(text[i]));

@@ -13,16 +13,12 @@
 
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
+#include "platform/gui/graphics/text_shaping_qt.h"
 
 namespace {
 
 QString ToQ(std::u16string_view text) {
   return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
-}
-
-// A tab or another control character: shaping never reaches across it.
-bool IsControl(char16_t ch) {
-  return ch < 0x20;
 }
 
 // Text for the shaping font. A control character is drawn as nothing, as the plain font
@@ -35,21 +31,25 @@ QString ToShapedQ(std::u16string_view text) {
   return q;
 }
 
-// Without shaping Qt draws joining letters (Arabic) in their isolated forms and leaves
-// marks and conjuncts unplaced: a text that holds them is measured and drawn shaped.
-QFont ShapingQFont(const TFont& font) {
-  QFont q = ToQFont(font);
-  q.setKerning(false);
-  return q;
-}
-
 // A layout measures text again and again, so plain characters are measured once: the
 // font for text that needs no shaping is set up without it (no kerning, no ligatures for
 // simple scripts), so the width of such a text is the sum of its characters' advances,
 // and drawing agrees.
 QFont PlainQFont(const TFont& font) {
-  QFont q = ShapingQFont(font);
+  QFont q = ToQFont(font);
+  q.setKerning(false);
   q.setStyleStrategy(QFont::StyleStrategy(q.styleStrategy() | QFont::PreferNoShaping));
+  return q;
+}
+
+// Without shaping Qt draws joining letters (Arabic) in their isolated forms and leaves
+// marks and conjuncts unplaced: a text that holds them is measured and drawn shaped.
+// Character spacing goes between the clusters shaping makes, so joined letters keep
+// their forms.
+QFont ShapingQFont(const TFont& font, int extra) {
+  QFont q = ToQFont(font);
+  q.setKerning(false);
+  if (extra != 0) q.setLetterSpacing(QFont::AbsoluteSpacing, extra);
   return q;
 }
 
@@ -70,47 +70,6 @@ constexpr size_t kForcedCut = 128;
 // The measured pieces are kept for the next layout of the same text (a keystroke lays out
 // its line again); the cache is emptied when it holds this many.
 constexpr size_t kMaxCachedPieces = 16384;
-
-bool IsFormat(char16_t ch) {
-  return QChar(ch).category() == QChar::Other_Format;
-}
-
-bool IsConjoiningJamo(char16_t ch) {
-  return (ch >= 0x1100 && ch <= 0x11FF) || (ch >= 0xA960 && ch <= 0xA97F) ||
-         (ch >= 0xD7B0 && ch <= 0xD7FF);
-}
-
-bool IsBlank(char16_t ch) {
-  return ch == u' ' || (ch >= 0x80 && QChar(ch).isSpace());
-}
-
-// True when the characters before and after `at` shape independently; with blanksOnly,
-// only where one of them is a blank or a control character (the common case, tested
-// first: it runs per character).
-bool IsIndependentCut(std::u16string_view text, size_t at, bool blanksOnly) {
-  const bool blank =
-      IsBlank(text[at - 1]) || IsBlank(text[at]) || IsControl(text[at - 1]) || IsControl(text[at]);
-  if (blanksOnly && !blank) return false;
-  const QChar before(text[at - 1]);
-  const QChar after(text[at]);
-  if (before.isSurrogate() || after.isSurrogate() || after.isMark() || IsFormat(text[at - 1]) ||
-      IsFormat(text[at]))
-    return false;
-  if (blank) return true;
-  // A virama makes a conjunct of the consonants around it; conjoining jamo make a syllable.
-  if ((before.isMark() && before.combiningClass() == 9) || IsConjoiningJamo(text[at])) return false;
-  // Joining letters (Arabic and the like) take their form from their neighbours; marks
-  // between them are transparent.
-  size_t k = at - 1;
-  while (k > 0 && QChar(text[k]).joiningType() == QChar::Joining_Transparent) --k;
-  const QChar::JoiningType left = QChar(text[k]).joiningType();
-  const QChar::JoiningType right = after.joiningType();
-  const bool joinsForward =
-      left == QChar::Joining_Dual || left == QChar::Joining_Left || left == QChar::Joining_Causing;
-  const bool joinsBack = right == QChar::Joining_Dual || right == QChar::Joining_Right ||
-                         right == QChar::Joining_Causing;
-  return !(joinsForward && joinsBack);
-}
 
 // Where the piece starting at `from` ends.
 size_t PieceEnd(std::u16string_view text, size_t from) {
@@ -134,17 +93,19 @@ struct TPieceHash {
 }  // namespace
 
 struct TPreparedFont::Impl {
-  explicit Impl(const TFont& font)
+  Impl(const TFont& font, int extra)
       : qfont(PlainQFont(font)),
         metrics(qfont),
-        shaping_qfont(ShapingQFont(font)),
+        shaping_qfont(ShapingQFont(font, extra)),
         shaping_metrics(shaping_qfont),
-        tab_stop(std::max(1, metrics.horizontalAdvance(QStringLiteral("\t")))) {}
+        tab_stop(std::max(1, metrics.horizontalAdvance(QStringLiteral("\t")))),
+        extra(extra) {}
   QFont qfont;
   QFontMetrics metrics;
   QFont shaping_qfont;
   QFontMetrics shaping_metrics;
   int tab_stop;
+  int extra;                           // character spacing
   std::vector<std::int16_t> advances;  // per UTF-16 unit, filled on first use
   // Prefix widths of shaped pieces, each prefix measured as drawn alone.
   std::unordered_map<std::u16string, std::vector<int>, TPieceHash, std::equal_to<>> pieces;
@@ -156,8 +117,7 @@ struct TPreparedFont::Impl {
       const QChar c(ch);
       if (ch == u'\t') {
         a = kTab;
-      } else if (c.isSurrogate() || c.isMark() || c.category() == QChar::Other_Format ||
-                 TPreparedFont::IsRightToLeft(ch)) {
+      } else if (::NeedsShaping(ch)) {
         a = kShaped;
       } else {
         // A control character is drawn as nothing within a text, though the font may
@@ -172,6 +132,9 @@ struct TPreparedFont::Impl {
 
   // Tab stops stand at whole multiples of the tab width from the start of the text.
   int TabAdvance(int width) const { return tab_stop - width % tab_stop; }
+  // How far a plain character, or a tab, takes a text that is `width` wide. A tab reaches
+  // its stop, spaced or not, as in shaped text.
+  int PlainAdvance(int a, int width) const { return a == kTab ? TabAdvance(width) : a + extra; }
 
   bool NeedsShaping(std::u16string_view text) {
     return std::any_of(text.begin(), text.end(),
@@ -192,7 +155,7 @@ struct TPreparedFont::Impl {
   void ShapedExtents(std::u16string_view text, size_t from, int width, std::vector<int>& out) {
     while (from < text.size()) {
       if (text[from] == u'\t') {
-        width += TabAdvance(width);
+        width += PlainAdvance(kTab, width);
         out[from++] = width;
         continue;
       }
@@ -205,7 +168,8 @@ struct TPreparedFont::Impl {
   }
 };
 
-TPreparedFont::TPreparedFont(const TFont& Font) : impl_(std::make_unique<Impl>(Font)) {
+TPreparedFont::TPreparedFont(const TFont& Font, int CharacterExtra)
+    : impl_(std::make_unique<Impl>(Font, CharacterExtra)) {
   const QFontMetrics& m = impl_->metrics;
   metrics_.Height = m.height();
   metrics_.Ascent = m.ascent();
@@ -230,7 +194,7 @@ int TPreparedFont::TextWidth(std::u16string_view Text) const {
       PrefixExtents(Text, extents);
       return extents.back();
     }
-    width += a == kTab ? impl_->TabAdvance(width) : a;
+    width += impl_->PlainAdvance(a, width);
   }
   return width;
 }
@@ -248,7 +212,7 @@ void TPreparedFont::PrefixExtents(std::u16string_view Text, std::vector<int>& Ex
       lastCut = i;
       widthAtCut = width;
     }
-    width += a == kTab ? impl_->TabAdvance(width) : a;
+    width += impl_->PlainAdvance(a, width);
     Extents[i] = width;
   }
   // From the first character that needs shaping on, the text is measured piece by piece
@@ -279,6 +243,14 @@ void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, in
   TPreparedFont::Impl& font = *Font.impl_;
   const bool shaped = font.NeedsShaping(Text);
   const QString text = shaped ? ToShapedQ(Text) : ToQ(Text);
+  const QFont& qfont = shaped ? font.shaping_qfont : font.qfont;
+  // Plain text is spaced out character by character; the shaping font spaces by itself.
+  std::vector<int> spaced;
+  if (Advances.empty() && font.extra != 0 && !shaped && !Text.empty()) {
+    Font.PrefixExtents(Text, spaced);
+    for (size_t i = spaced.size(); i-- > 1;) spaced[i] -= spaced[i - 1];
+    Advances = spaced;
+  }
   painter->save();
   painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
   if (Clip) painter->setClipRect(ToQRect(*Clip), Qt::IntersectClip);
@@ -292,20 +264,19 @@ void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, in
     painter->fillRect(box, ToQColor(Canvas.Brush().Color()));
   }
   if (Color != clNone) {
-    painter->setFont(shaped ? font.shaping_qfont : font.qfont);
+    painter->setFont(qfont);
     painter->setPen(ToQColor(Color));
     const int baseline = Y + font.metrics.ascent();
     if (Advances.empty()) {
       painter->drawText(QPoint(X, baseline), text);
+    } else if (shaped) {
+      const std::vector<double> advances(Advances.begin(), Advances.end());
+      DrawShapedTextWithAdvances(*painter, qfont, QPointF(X, baseline), text, advances);
     } else {
       int x = X;
       for (qsizetype i = 0; i < text.size(); ++i) {
-        // A surrogate pair is drawn as one character at its first unit's place.
-        qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        painter->drawText(QPoint(x, baseline), text.mid(i, n));
-        for (qsizetype k = 0; k < n && size_t(i + k) < Advances.size(); ++k)
-          x += Advances[size_t(i + k)];
-        i += n - 1;
+        painter->drawText(QPoint(x, baseline), QString(text[i]));
+        if (size_t(i) < Advances.size()) x += Advances[size_t(i)];
       }
     }
   }

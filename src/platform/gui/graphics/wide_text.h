@@ -27,7 +27,8 @@ struct TFontCellMetrics {
 
 class TPreparedFont {
  public:
-  explicit TPreparedFont(const TFont& Font);
+  // CharacterExtra pixels follow every character, in measuring as in drawing.
+  explicit TPreparedFont(const TFont& Font, int CharacterExtra = 0);
   ~TPreparedFont();
   TPreparedFont(const TPreparedFont&) = delete;
   TPreparedFont& operator=(const TPreparedFont&) = delete;
@@ -51,8 +52,8 @@ class TPreparedFont {
 
 // Text with the top of its character cell at (X, Y), in the font's colour Color. With
 // Advances (one per UTF-16 unit) each character starts where the previous one's advance
-// ends. Opaque fills the text's box (or Clip, when given) with the canvas brush first;
-// Clip limits what is drawn.
+// ends. Either way letters that join are drawn joined. Opaque fills the text's box (or
+// Clip, when given) with the canvas brush first; Clip limits what is drawn.
 void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, int X, int Y,
                     std::u16string_view Text, std::span<const int> Advances, const TRect* Clip,
                     bool Opaque);

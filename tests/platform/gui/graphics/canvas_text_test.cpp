@@ -6,7 +6,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QString>
+#include <QTextLayout>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/canvas.h"
@@ -188,5 +191,83 @@ TEST_F(CanvasText, ShapedWordsAreDrawnAndMeasuredAsQtDrawsThem) {
         differing += (canvas().Pixels(x, y) == clBlack) != (qGray(own.pixel(x, y)) < 128);
     EXPECT_EQ(differing, 0);
     EXPECT_EQ(prepared.TextWidth(word), qtMetrics.horizontalAdvance(text));
+  }
+}
+
+// Text spaced out, by a style's character spacing or by an advance for every character
+// (printing, metafile text), keeps its joined letter forms: it looks as Qt draws the same
+// text with that letter spacing.
+TEST_F(CanvasText, SpacedWordsKeepTheirJoinedForms) {
+  const std::u16string_view words[] = {
+      u"\u0645\u0631\u062D\u0628\u0627",
+      u"\u0627\u0628\u0628\u0628\u0628 \u0627\u0644\u0639\u0627\u0644\u0645",
+      u"\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD",
+      u"abc \u0645\u0631\u062D\u0628\u0627 def",
+  };
+  constexpr int kSpacing = 2;
+  TFont font;
+  font.SetName("DejaVu Sans");
+  font.SetHeight(-13);
+  const TPreparedFont prepared(font);
+  const TPreparedFont spaced(font, kSpacing);
+  QFont qt("DejaVu Sans");
+  qt.setPixelSize(13);
+  qt.setStyleStrategy(QFont::NoAntialias);
+  qt.setHintingPreference(QFont::PreferFullHinting);
+  qt.setLetterSpacing(QFont::AbsoluteSpacing, kSpacing);
+  const int ascent = QFontMetrics(qt).ascent();
+  for (std::u16string_view word : words) {
+    const QString text(reinterpret_cast<const QChar*>(word.data()), qsizetype(word.size()));
+    SCOPED_TRACE(text.toStdString());
+    QImage own(200, 60, QImage::Format_RGB32);
+    own.fill(Qt::white);
+    {
+      QPainter painter(&own);
+      painter.setFont(qt);
+      painter.setPen(Qt::black);
+      painter.drawText(QPoint(10, 10 + ascent), text);
+    }
+    // Where Qt puts every character: its advance is the way to the next cluster.
+    QTextLayout layout(text, qt);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    std::vector<int> advances(word.size(), 0);
+    for (size_t i = 0, next = 1; i < word.size(); i = next++) {
+      while (next < word.size() && !layout.isValidCursorPosition(int(next))) ++next;
+      const qreal a = line.cursorToX(int(i)), b = line.cursorToX(int(next));
+      advances[i] = int(qRound(b > a ? b - a : a - b));
+    }
+    const auto differing = [&] {
+      int count = 0;
+      for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 200; ++x)
+          count += (canvas().Pixels(x, y) == clBlack) != (qGray(own.pixel(x, y)) < 128);
+      return count;
+    };
+    canvas().FillRect(Rect(0, 0, 200, 60));
+    CanvasTextOutW(canvas(), spaced, clBlack, 10, 10, word, {}, nullptr, false);
+    EXPECT_EQ(differing(), 0) << "character spacing";
+    // Measured as drawn, whole and by prefixes.
+    EXPECT_EQ(spaced.TextWidth(word), QFontMetrics(qt).horizontalAdvance(text));
+    std::vector<int> spacedExtents;
+    spaced.PrefixExtents(word, spacedExtents);
+    EXPECT_EQ(spacedExtents.back(), spaced.TextWidth(word));
+    // The advances are read off a line of one direction; Qt spaces a mark as a letter.
+    if (!text.isRightToLeft() ||
+        std::any_of(text.begin(), text.end(), [](QChar c) { return c.isMark(); }))
+      continue;
+    canvas().FillRect(Rect(0, 0, 200, 60));
+    CanvasTextOutW(canvas(), prepared, clBlack, 10, 10, word, advances, nullptr, false);
+    EXPECT_EQ(differing(), 0) << "advances";
+    // Advances as printing takes them, from the widths of the text's beginnings: within
+    // letters that join they say little one by one, only together.
+    std::vector<int> extents;
+    prepared.PrefixExtents(word, extents);
+    for (size_t i = 0; i < word.size(); ++i)
+      advances[i] = extents[i] - (i > 0 ? extents[i - 1] : 0) + kSpacing;
+    canvas().FillRect(Rect(0, 0, 200, 60));
+    CanvasTextOutW(canvas(), prepared, clBlack, 10, 10, word, advances, nullptr, false);
+    EXPECT_EQ(differing(), 0) << "advances of beginnings";
   }
 }

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFont>
+#include <QString>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -314,6 +317,61 @@ TEST(Metafile, FontsOfTheSmallestSizesAndAnglesDraw) {
                       true);
   TBitmap target;
   DrawOnWhite(emf, target, 96, 48);
+}
+
+// Text with a spacing array in a script whose letters join keeps them joined: given the
+// advances the letters have within the word, it is drawn exactly as the word drawn whole.
+TEST(Metafile, SpacedTextKeepsItsLettersJoined) {
+  const QString word = QString::fromUtf16(u"\u0645\u0631\u062D\u0628\u0627");
+  QFont qt("DejaVu Sans");
+  qt.setPixelSize(20);
+  QTextLayout layout(word, qt);
+  layout.beginLayout();
+  const QTextLine line = layout.createLine();
+  layout.endLayout();
+  const auto drawn = [&](bool spaced) {
+    const TMetafile emf(
+        EmfOf([&](const EmfRecord& record) {
+          std::vector<std::uint32_t> font(2 + 23, 0);
+          font[0] = 1;
+          font[1] = std::uint32_t(-20);
+          font[5] = 400;
+          for (int i = 0; i < 11; ++i)
+            font[8 + std::size_t(i) / 2] |= std::uint32_t("DejaVu Sans"[i]) << (i % 2 * 16);
+          record(82, font);
+          record(37, {1});
+          // ExtTextOutW at 10, 10: bounds, mode, scales, the text record
+          // (its string at byte 76, its spacing array after it), the text.
+          std::vector<std::uint32_t> text = {
+              0, 0, 0, 0, 1, 0, 0, 10, 10, 5, 76, 0, 0, 0, 0, 0, spaced ? 88u : 0u};
+          for (int i = 0; i < 6; i += 2)
+            text.push_back(std::uint32_t(i < 5 ? word[i].unicode() : 0) |
+                           std::uint32_t(i + 1 < 5 ? word[i + 1].unicode() : 0) << 16);
+          for (int i = 0; spaced && i < 5; ++i)
+            text.push_back(
+                std::uint32_t(qRound(std::abs(line.cursorToX(i) - line.cursorToX(i + 1)))));
+          record(84, text);
+        }),
+        true);
+    TBitmap target;
+    DrawOnWhite(emf, target, 96, 48);
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 96; ++x) pixels.push_back(PixelAt(target, x, y));
+    return pixels;
+  };
+  const std::vector<std::uint32_t> whole = drawn(false);
+  const std::vector<std::uint32_t> spaced = drawn(true);
+  EXPECT_NE(std::count(whole.begin(), whole.end(), 0xFFFFFFu), 96 * 48);
+  // The array holds whole pixels where the word places its letters at fractions of one:
+  // their edges may be shaded apart, never a letter's body.
+  const auto grey = [](std::uint32_t c) {
+    return int((c >> 16 & 255) + (c >> 8 & 255) + (c & 255)) / 3;
+  };
+  int apart = 0;
+  for (std::size_t i = 0; i < whole.size(); ++i)
+    apart += std::abs(grey(whole[i]) - grey(spaced[i])) > 160;
+  EXPECT_EQ(apart, 0);
 }
 
 // Damaged copies (bytes changed, records cut short) are drawn without a fault, stretched

@@ -1,0 +1,35 @@
+// Platform-internal: what shaping joins in a text, and text drawn with an advance given
+// for every character, as rich text with character spacing, printing and metafile text
+// records ask for it.
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+#include <QPointF>
+#include <QString>
+#include <span>
+#include <string_view>
+
+// A tab or another control character: shaping never reaches across it.
+inline bool IsControl(char16_t Ch) {
+  return Ch < 0x20;
+}
+
+// True when a character takes its form or its place from its neighbours (a joining
+// letter, a mark, a format character), is drawn right to left, or is half of a surrogate
+// pair: a text holding one is drawn shaped as a whole, never character by character.
+bool NeedsShaping(char16_t Ch);
+bool NeedsShaping(const QString& Text);
+
+// True when the characters before and after At (0 < At < size) shape independently:
+// the text before is as wide alone as within the whole. With BlanksOnly, only where one
+// of them is a blank or a control character (the common case, tested first).
+bool IsIndependentCut(std::u16string_view Text, size_t At, bool BlanksOnly);
+
+// Draws Text shaped in Font with its baseline starting at Origin, each character advanced
+// by its entry of Advances (one per UTF-16 unit; a missing entry advances by nothing).
+// The letters keep the forms shaping gives them: each run of letters that join is as wide
+// as its advances add up to, its clusters (a letter with its marks, a ligature) spaced
+// evenly within it, and placed where the advances before it, in display order, end.
+void DrawShapedTextWithAdvances(QPainter& Painter, const QFont& Font, QPointF Origin,
+                                const QString& Text, std::span<const double> Advances);
