@@ -724,6 +724,9 @@ TRDRTFErrorCode TRDRTFReader::SyncTables() {
   // Tables nested deeper than we build flow into the deepest one we do: their text stays.
   const int wanted = para.InTable ? std::clamp(para.NestingLevel, 0, kMaxTableDepth) : 0;
   while (table_depth_ < wanted) {
+    // A nested table's rows are defined after their cells (\nesttableprops): an alignment
+    // given before it starts is the enclosing row's.
+    if (table_depth_ > 0) row_alignment_set_ = false;
     FireTable(rdf_tbl_TableStart);
     row_alignment_set_ = false;
     ++table_depth_;

@@ -150,6 +150,7 @@ struct TRDRTFReadState {
   std::uint8_t escape_byte_ = 0;  // the digits after \'
   bool escape_high_nibble_ = true;
   bool star_seen_ = false;
+  // The last \trql/\trqr/\trqc, and whether the row that ends next gave one.
   std::uint8_t row_alignment_ = 0;
   bool row_alignment_set_ = false;
 };
@@ -275,6 +276,8 @@ class TRDRTFReader : public TComponent, private TRDRTFReadState {
   bool BeyondTableDepth() const;
   TRDRTFErrorCode EndCell();
   TRDRTFErrorCode EndRow();
+  // The row's end, of a table we build, to the handler.
+  TRDRTFErrorCode ReportRowEnd();
   TRDRTFBorderSide* CurrentBorderSide();
   TRDRTFMarkerProperties* CurrentMarker();
   int DefaultFontIndex();

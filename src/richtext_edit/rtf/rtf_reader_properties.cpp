@@ -498,7 +498,14 @@ TRDRTFErrorCode TRDRTFReader::EndCell() {
 
 TRDRTFErrorCode TRDRTFReader::EndRow() {
   row_ended_ = true;
-  if (BeyondTableDepth()) return rtf_ec_OK;
+  const TRDRTFErrorCode error = BeyondTableDepth() ? rtf_ec_OK : ReportRowEnd();
+  // The alignment given was this row's: the row of a table this one is nested in ends
+  // later and keeps its own.
+  row_alignment_set_ = false;
+  return error;
+}
+
+TRDRTFErrorCode TRDRTFReader::ReportRowEnd() {
   state_->GetRowProps().Finish();
   if (const TRDRTFErrorCode error = SyncTables(); error != rtf_ec_OK) return error;
   FireTable(rdf_tbl_RowEnd);

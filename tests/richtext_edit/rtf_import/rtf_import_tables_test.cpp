@@ -257,6 +257,20 @@ TEST(RTFImportTables, NestedTablesAndTheFixture) {
   // Centred (\\trqc): the sheet's centred style, though no style may be added.
   EXPECT_EQ(table->ParaNo, 1);
   EXPECT_EQ(doc.Sheet.ParaStyles()[1].Alignment, rdaCenter);
+
+  // A table nested in a later row of a centred table: that row's definition comes before
+  // the nested table starts, the nested row's own (without an alignment) after its cells.
+  TRTFImportDocument later;
+  ASSERT_EQ(later.Import("{\\rtf1 " + Row("\\trqc\\cellx3000", "a\\cell") +
+                         "\\trowd\\trqc\\cellx3000\\pard\\intbl b\\par\\pard\\intbl\\itap2 c"
+                         "\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}"
+                         "\\pard\\intbl\\itap1 d\\cell\\row\\pard end}"),
+            rtf_ec_OK);
+  ASSERT_NE(later.Table(), nullptr);
+  EXPECT_EQ(later.Table()->ParaNo, 1);
+  auto* nested = dynamic_cast<TRDTableItemInfo*>(later.Table()->Cells(1, 0)->GetItem(1));
+  ASSERT_NE(nested, nullptr);
+  EXPECT_EQ(nested->ParaNo, 0);
 }
 
 }  // namespace
