@@ -1,6 +1,7 @@
 #include <QPainterPathStroker>
 #include <QPolygonF>
 #include <QTransform>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -34,6 +35,17 @@ double OutlineLength(const QPainterPath& shape, const QTransform& toDevice) {
     length += std::hypot(d.x(), d.y());
   }
   return length;
+}
+
+// The shape's subpaths as polygons on the device, curves within an eighth of a pixel (Qt
+// flattens within half a pixel of the space it is given).
+QList<QPolygonF> DeviceOutlines(const QPainterPath& shape, const QTransform& toDevice) {
+  constexpr double kFiner = 4;
+  QList<QPolygonF> outlines =
+      shape.toSubpathPolygons(toDevice * QTransform::fromScale(kFiner, kFiner));
+  const QTransform back = QTransform::fromScale(1 / kFiner, 1 / kFiner);
+  for (QPolygonF& outline : outlines) outline = back.map(outline);
+  return outlines;
 }
 
 // One side of the view: whether a point is on the view's side of it, and where a segment
@@ -119,28 +131,72 @@ std::vector<QPolygonF> CutLine(const QPolygonF& line, const QRectF& view) {
   return pieces;
 }
 
-}  // namespace
+// Half the pen's width on the device where the transform shrinks it most.
+double LeastHalfWidth(const QPen& pen, const QTransform& toDevice) {
+  const double a = toDevice.m11(), b = toDevice.m12(), c = toDevice.m21(), d = toDevice.m22();
+  const double squares = a * a + b * b + c * c + d * d, det = a * d - b * c;
+  const double least = std::sqrt(
+      std::max(0.0, (squares - std::sqrt(std::max(0.0, squares * squares - 4 * det * det))) / 2));
+  return pen.widthF() * least / 2;
+}
 
-double DrawVisiblePart(QPainter& Painter, const QPainterPath& Shape, const QRectF& View) {
+// Whether the ink of a round pen of half width Half around one of the outline's points
+// covers the whole view.
+bool InkCoversView(const QList<QPolygonF>& outlines, double half, const QRectF& view) {
+  const QPointF corners[] = {view.topLeft(), view.topRight(), view.bottomLeft(),
+                             view.bottomRight()};
+  for (const QPolygonF& outline : outlines)
+    for (const QPointF& p : outline)
+      if (std::all_of(std::begin(corners), std::end(corners), [&](const QPointF& corner) {
+            return std::hypot(corner.x() - p.x(), corner.y() - p.y()) <= half;
+          }))
+        return true;
+  return false;
+}
+
+// DrawVisiblePart with a pen fit to draw: Qt's stroker took seconds over the bevelled and
+// mitred joins of a pen wider than the view (14 s for a polygon of 257 points), which are
+// round here, and so are its ends.
+double DrawInk(QPainter& Painter, const QPainterPath& Shape, const QRectF& View) {
   const QTransform toDevice = Painter.transform();
-  const QPen pen = Painter.pen();
+  QPen pen = Painter.pen();
   const QBrush brush = Painter.brush();
-  const double reach = PenReach(pen, toDevice) + 2;  // and the antialiased edge
-  const QRectF view = View.adjusted(-reach, -reach, reach, reach);
+  const double larger = std::max(View.width(), View.height());
+  const bool huge =
+      !pen.isCosmetic() && pen.style() != Qt::NoPen && PenReach(pen, toDevice) > larger;
+  if (huge) {
+    pen.setJoinStyle(Qt::RoundJoin);
+    pen.setCapStyle(Qt::RoundCap);
+    Painter.setPen(pen);
+  }
+  // Round ends and joins reach half the pen's width; others, pointed, up to all of it.
+  const double reach = PenReach(pen, toDevice) / (huge ? 2 : 1) + 2;  // and the edge
   const QRectF bounds = toDevice.mapRect(Shape.controlPointRect());
+  const QRectF ink = bounds.adjusted(-reach, -reach, reach, reach);
   // A thin line touches its length in pixels, however large its box.
-  const QRectF shown = bounds.adjusted(-reach, -reach, reach, reach) & View;
+  const QRectF shown = ink & View;
   double touched = brush.style() != Qt::NoBrush ? shown.width() * shown.height() : 0;
   if (pen.style() != Qt::NoPen)
     touched += std::min(shown.width() * shown.height(), OutlineLength(Shape, toDevice) * 2 * reach);
-  if (view.contains(bounds) || !toDevice.isInvertible()) {
+  // Ink within the view's own size around it costs what the view does: drawn as it stands.
+  if (View.adjusted(-larger, -larger, larger, larger).contains(ink) || !toDevice.isInvertible()) {
     Painter.drawPath(Shape);
     return touched;
   }
   const QTransform toLogical = toDevice.inverted();
-  const QList<QPolygonF> outlines = Shape.toSubpathPolygons(toDevice);
-  // The fill, and the ink of a pen, within a pixel or two of the view.
+  const QList<QPolygonF> outlines = DeviceOutlines(Shape, toDevice);
+  // Fills, and the ink of wide pens, are cut a pixel or two beyond the view; lines as far
+  // beyond it as their caps and joins reach.
   const QRectF edge = View.adjusted(-2, -2, 2, 2);
+  if (huge && pen.style() == Qt::SolidLine &&
+      InkCoversView(outlines, LeastHalfWidth(pen, toDevice), edge)) {
+    Painter.save();
+    Painter.resetTransform();
+    Painter.fillRect(edge, pen.brush());
+    Painter.restore();
+    return touched;
+  }
+  const QRectF view = View.adjusted(-reach, -reach, reach, reach);
   const auto fill = [&](const QList<QPolygonF>& areas, Qt::FillRule rule, const QBrush& with) {
     QPainterPath area;
     area.setFillRule(rule);
@@ -181,8 +237,17 @@ double DrawVisiblePart(QPainter& Painter, const QPainterPath& Shape, const QRect
       // The ink of a wide pen reaches as far beyond the view as the pen is wide: it is
       // outlined here and cut as any area.
       QPainterPathStroker stroker(pen);
-      fill(stroker.createStroke(lines).toSubpathPolygons(toDevice), Qt::WindingFill, pen.brush());
+      fill(DeviceOutlines(stroker.createStroke(lines), toDevice), Qt::WindingFill, pen.brush());
     }
   }
+  return touched;
+}
+
+}  // namespace
+
+double DrawVisiblePart(QPainter& Painter, const QPainterPath& Shape, const QRectF& View) {
+  const QPen pen = Painter.pen();
+  const double touched = DrawInk(Painter, Shape, View);
+  Painter.setPen(pen);
   return touched;
 }

@@ -325,6 +325,39 @@ TEST(Metafile, ShapesReachingFarBeyondThePictureDrawWhatShows) {
   }
 }
 
+// A pen wider than the picture inks it where the line passes within half its width, and
+// nowhere else: a polygon of 257 points in the middle covers it (Qt's stroker took 14 s
+// over its joins), the largest ellipse, 32000 units away, leaves it white.
+TEST(Metafile, PensWiderThanThePictureInkWhatTheyReach) {
+  for (const bool near : {true, false}) {
+    SCOPED_TRACE(near);
+    const TMetafile wmf(
+        SquareWmf(1000,
+                  [&](Bytes& w) {
+                    Record(w, 0x02FA, {0, 32767, 0, 0x00FF, 0});  // solid red pen
+                    Record(w, 0x012D, {0});
+                    Record(w, 0x02FC, {1, 0, 0, 0});  // null brush
+                    Record(w, 0x012D, {1});
+                    if (!near) {
+                      Record(w, 0x0418, {0x7FFF, 0x7FFF, 0x8000, 0x8000});
+                      return;
+                    }
+                    std::vector<unsigned> polygon{257};
+                    for (int i = 0; i < 257; ++i) {
+                      const double angle = i * 2 * M_PI / 257;
+                      polygon.push_back(unsigned(std::lround(500 + 100 * std::cos(angle))));
+                      polygon.push_back(unsigned(std::lround(500 + 100 * std::sin(angle))));
+                    }
+                    Record(w, 0x0324, polygon);
+                  }),
+        false);
+    TBitmap target;
+    DrawOnWhite(wmf, target, 100, 100);
+    for (const auto& [x, y] : {std::pair{0, 0}, {99, 0}, {50, 50}, {0, 99}, {99, 99}})
+      EXPECT_EQ(PixelAt(target, x, y), near ? 0xFF0000u : 0xFFFFFFu) << x << ", " << y;
+  }
+}
+
 // The frame is only claimed, and exports draw the picture whole at its size: one of
 // 65535 x 16384 pixels (a 4 GB bitmap, from 40 bytes) is scaled down to 64 MB, its shape
 // kept; so is a size a document gives.
