@@ -1,8 +1,11 @@
 // Drawing metafiles of a few hundred bytes that ask the most of the stroker, at 800 x 600,
 // the size of a picture in a document window: a pen 1000 units wide with a dash style
 // along an arc (325 bytes drew for over 30 s on every paint), the same pen along the arc
-// of the largest box, and a thousand such arcs in a file of 22 KB. The target is a few ms
-// a paint for the one arc.
+// of the largest box, and a thousand such arcs in a file of 22 KB. Then files of 4 KB
+// holding nothing but one kind of shape, each as large as its coordinates reach or as
+// the picture, drawn with a solid pen as wide as the picture or wider: the first paint at a size
+// plays every record, a repaint at the same size is what a window asks on every expose. The target
+// is a few ms a repaint, and a first paint that costs no more than the shapes' pixels.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -76,12 +79,23 @@ class TEmfWriter {
   std::vector<std::uint8_t> bytes_;
 };
 
+enum class TPaint { Repaint, First };
+
+// A repaint draws at the size of the paint before; a first paint at a size not yet drawn
+// at (the heights alternate).
 void DrawEachIteration(benchmark::State& state, const std::vector<std::uint8_t>& bytes,
-                       bool enhanced = false) {
+                       bool enhanced = false, TPaint paint = TPaint::Repaint) {
   const TMetafile picture(bytes, enhanced);
   TBitmap target;
   target.SetSize(800, 600);
-  for (auto _ : state) picture.Draw(target.Canvas(), TRect{0, 0, 800, 600});
+  int height = 600;
+  // The paints a window made before: a picture may keep what it drew.
+  for (int i = 0; i < 2 && paint == TPaint::Repaint; ++i)
+    picture.Draw(target.Canvas(), TRect{0, 0, 800, height});
+  for (auto _ : state) {
+    if (paint == TPaint::First) height = height == 600 ? 599 : 600;
+    picture.Draw(target.Canvas(), TRect{0, 0, 800, height});
+  }
   state.counters["bytes"] = double(bytes.size());
 }
 
@@ -140,6 +154,115 @@ void BM_EnhancedHugeShapes(benchmark::State& state) {
 }
 BENCHMARK(BM_EnhancedHugeShapes)
     ->ArgsProduct({{1}, {0, 1, 100000}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond);
+
+// The record kinds of the 4 KB files.
+enum class TShape {
+  Arc,
+  Pie,
+  Chord,
+  Ellipse,
+  RoundRect,
+  Rectangle,
+  Polyline,
+  Polygon,
+  Bezier,
+  Lines
+};
+// Where their coordinates go: the picture's box inset by a tenth, or the largest box that
+// 16-bit (Windows) or 32-bit (enhanced) coordinates hold.
+enum class TReach { Picture, Largest };
+
+constexpr std::size_t kFileBytes = 4096;
+
+// A Windows metafile of 4 KB: a solid red pen, then the one shape again and again. Boxes
+// go bottom, right, top, left; poly-lines zig-zag across the box.
+std::vector<std::uint8_t> WmfOf(TShape shape, TReach reach, unsigned penWidth) {
+  TWmfWriter wmf;
+  wmf.Record(0x02FA, {0, penWidth, 0, 0x00FF, 0}).Record(0x012D, {0});
+  const unsigned low = reach == TReach::Picture ? 100 : 0x8000;
+  const unsigned high = reach == TReach::Picture ? 900 : 0x7FFF;
+  const std::vector<unsigned> box{high, high, low, low};
+  const std::vector<unsigned> radials{500, 1000, 100, 500};  // end, start: y, x
+  std::vector<unsigned> zigzag{0};
+  for (int i = 0; i < 32; ++i) {
+    zigzag.push_back(i % 2 ? high : low);
+    zigzag.push_back(i % 4 < 2 ? low : high);
+  }
+  zigzag[0] = unsigned(zigzag.size() - 1) / 2;
+  std::vector<unsigned> words;
+  unsigned function = 0;
+  switch (shape) {
+    case TShape::Arc:
+    case TShape::Pie:
+    case TShape::Chord:
+      function = shape == TShape::Arc ? 0x0817 : shape == TShape::Pie ? 0x081A : 0x0830;
+      words = radials;
+      words.insert(words.end(), box.begin(), box.end());
+      break;
+    case TShape::Ellipse:
+      function = 0x0418;
+      words = box;
+      break;
+    case TShape::RoundRect:
+      function = 0x061C;
+      words = {high, high};  // corner ellipse: height, width
+      words.insert(words.end(), box.begin(), box.end());
+      break;
+    case TShape::Rectangle:
+      function = 0x041B;
+      words = box;
+      break;
+    case TShape::Polyline:
+    case TShape::Polygon:
+      function = shape == TShape::Polyline ? 0x0325 : 0x0324;
+      words = zigzag;
+      break;
+    case TShape::Lines:  // from corner to corner
+      function = 0x0213;
+      words = {low, low};
+      break;
+    case TShape::Bezier:
+      break;
+  }
+  std::size_t size = 18 + 22 + 10 + 10 + 14 + 6;
+  for (int i = 0; size + 6 + 2 * words.size() <= kFileBytes; ++i) {
+    if (shape == TShape::Lines) words = {i % 2 ? high : low, i % 4 < 2 ? low : high};
+    wmf.Record(function, words);
+    size += 6 + 2 * words.size();
+  }
+  return wmf.Finished();
+}
+
+// Bezier curves come in enhanced metafiles only: 4 KB of curves through 32-bit corners.
+std::vector<std::uint8_t> EmfBeziers(TReach reach, std::uint32_t penWidth) {
+  TEmfWriter emf;
+  emf.Record(38, {1, 0, penWidth, 0, 0x0000FF}).Record(37, {1});
+  const std::uint32_t low = reach == TReach::Picture ? 10 : 0x80000000;
+  const std::uint32_t high = reach == TReach::Picture ? 85 : 0x7FFFFFFF;
+  const std::vector<std::uint32_t> curve{0, 0, 0, 0, 4, low, low, high, low, low, high, high, high};
+  std::size_t size = 88 + 24 + 12 + 20;
+  while (size + 8 + 4 * curve.size() <= kFileBytes) {
+    emf.Record(2, curve);
+    size += 8 + 4 * curve.size();
+  }
+  return emf.Finished();
+}
+
+void BM_FourKilobytesOf(benchmark::State& state) {
+  const auto shape = TShape(state.range(0));
+  const auto reach = TReach(state.range(1));
+  const auto paint = TPaint(state.range(2));
+  const auto penWidth = unsigned(state.range(3));
+  if (shape == TShape::Bezier)
+    DrawEachIteration(state, EmfBeziers(reach, penWidth), true, paint);
+  else
+    DrawEachIteration(state, WmfOf(shape, reach, penWidth), false, paint);
+}
+// Arguments: the shape (TShape), its reach (TReach), the paint (TPaint), the pen's width
+// in units: as wide as the picture, and the widest a pen draws.
+BENCHMARK(BM_FourKilobytesOf)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {0, 1}, {0, 1}, {1000, 32767}})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/gui/graphics/metafile.h"
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -15,6 +16,7 @@
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
 #include "platform/gui/graphics/graphic_limits.h"
+#include "platform/gui/graphics/metafile_clip_qt.h"
 #include "platform/gui/graphics/text_shaping_qt.h"
 #include "platform/text/code_pages.h"
 #include "platform/text/streams.h"
@@ -178,6 +180,10 @@ class TPlayer {
     }
   }
 
+  // The pixels of the target that the shapes played so far had to cover, counted once for
+  // each fill and each pen.
+  double Touched() const { return touched_; }
+
  private:
   // Logical coordinates to the target rectangle.
   QTransform Transform() const {
@@ -308,7 +314,7 @@ class TPlayer {
       return;
     }
     Prepare(fill);
-    painter_.drawPath(shape);
+    touched_ += DrawVisiblePart(painter_, shape, target_);
   }
 
   // A filled rectangle, with corners rounded by an ellipse of the given size when it has one.
@@ -361,8 +367,10 @@ class TPlayer {
       if (path_.elementCount() == 0) path_.moveTo(state_.Current);
       path_.lineTo(to);
     } else {
+      QPainterPath line(state_.Current);
+      line.lineTo(to);
       Prepare(false);
-      painter_.drawLine(state_.Current, to);
+      touched_ += DrawVisiblePart(painter_, line, target_);
     }
     state_.Current = to;
   }
@@ -769,7 +777,7 @@ class TPlayer {
       case 64: {
         Prepare(type != 64);
         if (type == 62) painter_.setPen(Qt::NoPen);
-        painter_.drawPath(path_);
+        touched_ += DrawVisiblePart(painter_, path_, target_);
         path_ = QPainterPath();
         break;
       }
@@ -841,6 +849,7 @@ class TPlayer {
 
   QPainter& painter_;
   QRectF target_;
+  double touched_ = 0;
   QRectF frame_;
   QPointF pixels_per_mm_{kPixelsPerInch / 25.4, kPixelsPerInch / 25.4};
   bool enhanced_ = false;
@@ -888,6 +897,8 @@ void TMetafile::Load(std::span<const std::uint8_t> Data, bool Enhanced) {
   }
   data_.assign(Data.begin(), Data.end());
   enhanced_ = Enhanced;
+  keep_rendering_ = false;
+  rendering_.reset();
   SetSize(width, height);
 }
 
@@ -904,18 +915,82 @@ void TMetafile::SetSize(int Width, int Height) {
   height_ = int(height);
 }
 
+// A picture that makes the rasterizer cover its target this many times over (shapes
+// far wider than the picture, pens wider than it) is kept as drawn: playing it costs tens
+// of ms where a real drawing costs a few.
+constexpr double kKeptRenderingOverdraw = 16;
+// The largest rendering kept, in device pixels (16 MB).
+constexpr std::int64_t kMaxKeptRenderingPixels = 2048 * 2048;
+
+struct TMetafile::TRendering {
+  QImage Image;
+};
+
+TMetafile::TMetafile(const TMetafile& Other)
+    : TGraphic(Other),
+      data_(Other.data_),
+      enhanced_(Other.enhanced_),
+      width_(Other.width_),
+      height_(Other.height_) {}
+
+TMetafile::TMetafile() = default;
+
+TMetafile::~TMetafile() = default;
+
+namespace {
+
+// Plays the records into Target, clipped to it; returns what TPlayer::Touched says.
+double Play(QPainter& painter, const QRectF& target, std::span<const std::uint8_t> data,
+            bool enhanced) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setClipRect(target, Qt::IntersectClip);
+  TPlayer player(painter, target);
+  if (enhanced)
+    player.PlayEnhanced(data);
+  else
+    player.PlayWindows(data);
+  painter.restore();
+  return player.Touched();
+}
+
+// Whether a rendering of Target's size, blitted, puts the same pixels on the painter's
+// device as playing does: whole device pixels, plain source-over, not too large to keep.
+bool BlitsAsPlayed(const QPainter& painter, const QRectF& target) {
+  const double ratio = painter.device()->devicePixelRatio();
+  return ratio == std::round(ratio) && painter.opacity() == 1 &&
+         painter.compositionMode() == QPainter::CompositionMode_SourceOver &&
+         target.width() * ratio * target.height() * ratio <= double(kMaxKeptRenderingPixels);
+}
+
+}  // namespace
+
 void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   QPainter* painter = TCanvasAccess::ImplOf(Canvas).Painter();
-  if (!painter || data_.empty()) return;
+  if (!painter || data_.empty() || Rect.Right <= Rect.Left || Rect.Bottom <= Rect.Top) return;
   const QRectF target = QRectF(ToQRect(Rect));
+  if (!keep_rendering_ || !BlitsAsPlayed(*painter, target)) {
+    const double touched = Play(*painter, target, data_, enhanced_);
+    if (touched > kKeptRenderingOverdraw * target.width() * target.height()) keep_rendering_ = true;
+    return;
+  }
+  const double ratio = painter->device()->devicePixelRatio();
+  const QSize pixels = (target.size() * ratio).toSize();
+  if (!rendering_ || rendering_->Image.size() != pixels ||
+      rendering_->Image.devicePixelRatio() != ratio) {
+    auto rendering = std::make_unique<TRendering>();
+    rendering->Image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    rendering->Image.setDevicePixelRatio(ratio);
+    rendering->Image.fill(Qt::transparent);
+    QPainter onImage(&rendering->Image);
+    Play(onImage, QRectF(QPointF(), target.size()), data_, enhanced_);
+    onImage.end();
+    rendering_ = std::move(rendering);
+  }
+  // Playing draws in the painter's device space, whatever transform it holds: so does this.
   painter->save();
-  painter->setRenderHint(QPainter::Antialiasing);
-  painter->setClipRect(target, Qt::IntersectClip);
-  TPlayer player(*painter, target);
-  if (enhanced_)
-    player.PlayEnhanced(data_);
-  else
-    player.PlayWindows(data_);
+  painter->setTransform(QTransform());
+  painter->drawImage(target.topLeft(), rendering_->Image);
   painter->restore();
 }
 

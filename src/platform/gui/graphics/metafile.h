@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -28,9 +29,13 @@ bool IsEnhancedMetafile(std::span<const std::uint8_t> Data);
 
 class TMetafile : public TGraphic {
  public:
-  TMetafile() = default;
+  TMetafile();
   // Raises EInvalidGraphic "Invalid metafile" when Data does not start like one.
   TMetafile(std::span<const std::uint8_t> Data, bool Enhanced);
+  // A copy plays its records afresh: the rendering kept belongs to the original.
+  TMetafile(const TMetafile& Other);
+  TMetafile& operator=(const TMetafile&) = delete;
+  ~TMetafile() override;
 
   // Size in pixels at 96 per inch, from the file's own frame; the caller may know better
   // (a document gives the size it was placed at). A size above kMaxUnbackedGraphicPixels
@@ -39,6 +44,9 @@ class TMetafile : public TGraphic {
   int Height() const override { return height_; }
   void SetSize(int Width, int Height);
   bool Enhanced() const { return enhanced_; }
+  // Plays the records into Rect. A picture whose playing covered its target many times
+  // over is kept as drawn at the size of its latest draw, and drawn again at that size it
+  // is copied, not played.
   void Draw(TCanvas& Canvas, const TRect& Rect) const override;
 
   // Reads the rest of the stream as one metafile of either form.
@@ -49,8 +57,13 @@ class TMetafile : public TGraphic {
  private:
   void Load(std::span<const std::uint8_t> Data, bool Enhanced);
 
+  struct TRendering;
+
   std::vector<std::uint8_t> data_;
   bool enhanced_ = false;
   int width_ = 0;
   int height_ = 0;
+  // Set once a draw covered its target more than kKeptRenderingOverdraw times.
+  mutable bool keep_rendering_ = false;
+  mutable std::unique_ptr<TRendering> rendering_;
 };

@@ -284,6 +284,83 @@ TEST(Metafile, WidePensDrawSolid) {
   }
 }
 
+// Shapes reaching thousands of times beyond the picture are cut to what shows before
+// they are stroked and filled: what shows must be what the whole shape draws. A blue
+// ellipse with a red pen 80 units wide whose lower edge runs level across the picture at
+// 500 units, a red line from far outside down its left side and a pie whose centre lies
+// far below and whose arc lies far above. Forty copies of them cover the picture many times over,
+// so the picture keeps what it drew: drawn again, at the same size and at another, it shows the
+// same.
+TEST(Metafile, ShapesReachingFarBeyondThePictureDrawWhatShows) {
+  const TMetafile wmf(
+      SquareWmf(1000,
+                [](Bytes& w) {
+                  Record(w, 0x02FA, {0, 80, 0, 0x00FF, 0});  // solid red pen
+                  Record(w, 0x012D, {0});
+                  Record(w, 0x02FC, {0, 0x0000, 0x00FF, 0});  // blue brush
+                  Record(w, 0x012D, {1});
+                  for (int i = 0; i < 40; ++i) {
+                    // ellipse: bottom, right, top, left
+                    Record(w, 0x0418, {500, 0x7FFF, 0x8000, 0x8000 + 1000});
+                    Record(w, 0x0214, {0x8000, 100});  // move to: y, x
+                    Record(w, 0x0213, {0x7FFF, 100});  // line to
+                    // a narrow pie centred at (0, 3047): radials through
+                    // (700, 0) and (900, 0), then its box
+                    Record(w, 0x081A,
+                           {0, 700, 0, 900, 0x7FFF, 0x7FFF, unsigned(-26672) & 0xFFFF, 0x8000});
+                  }
+                }),
+      false);
+  for (int side : {100, 100, 100, 50}) {
+    SCOPED_TRACE(side);
+    TBitmap target;
+    DrawOnWhite(wmf, target, side, side);
+    const auto at = [&](double x, double y) {
+      return PixelAt(target, int(x * side / 100), int(y * side / 100));
+    };
+    EXPECT_EQ(at(35, 20), 0x0000FFu) << "inside the ellipse";
+    EXPECT_EQ(at(60, 49), 0xFF0000u) << "its edge";
+    EXPECT_EQ(at(85, 70), 0xFFFFFFu) << "below it";
+    EXPECT_EQ(at(10, 70), 0xFF0000u) << "the line";
+    EXPECT_EQ(at(30, 70), 0xFFFFFFu) << "beside the line";
+    EXPECT_EQ(at(55, 95), 0x0000FFu) << "inside the pie";
+    EXPECT_EQ(at(40, 95), 0xFFFFFFu) << "beside the pie";
+  }
+}
+
+// A pen wider than the picture inks it where the line passes within half its width, and
+// nowhere else: a polygon of 257 points in the middle covers it (Qt's stroker took 14 s
+// over its joins), the largest ellipse, 32000 units away, leaves it white.
+TEST(Metafile, PensWiderThanThePictureInkWhatTheyReach) {
+  for (const bool near : {true, false}) {
+    SCOPED_TRACE(near);
+    const TMetafile wmf(
+        SquareWmf(1000,
+                  [&](Bytes& w) {
+                    Record(w, 0x02FA, {0, 32767, 0, 0x00FF, 0});  // solid red pen
+                    Record(w, 0x012D, {0});
+                    Record(w, 0x02FC, {1, 0, 0, 0});  // null brush
+                    Record(w, 0x012D, {1});
+                    if (!near) {
+                      Record(w, 0x0418, {0x7FFF, 0x7FFF, 0x8000, 0x8000});
+                      return;
+                    }
+                    std::vector<unsigned> polygon{257};
+                    for (int i = 0; i < 257; ++i) {
+                      const double angle = i * 2 * M_PI / 257;
+                      polygon.push_back(unsigned(std::lround(500 + 100 * std::cos(angle))));
+                      polygon.push_back(unsigned(std::lround(500 + 100 * std::sin(angle))));
+                    }
+                    Record(w, 0x0324, polygon);
+                  }),
+        false);
+    TBitmap target;
+    DrawOnWhite(wmf, target, 100, 100);
+    for (const auto& [x, y] : {std::pair{0, 0}, {99, 0}, {50, 50}, {0, 99}, {99, 99}})
+      EXPECT_EQ(PixelAt(target, x, y), near ? 0xFF0000u : 0xFFFFFFu) << x << ", " << y;
+  }
+}
+
 // The frame is only claimed, and exports draw the picture whole at its size: one of
 // 65535 x 16384 pixels (a 4 GB bitmap, from 40 bytes) is scaled down to 64 MB, its shape
 // kept; so is a size a document gives.

@@ -1,0 +1,16 @@
+// The part of a metafile's shape that can show. A record may place a shape thousands of
+// times the picture's size, or give it a pen that wide, and Qt's stroker and rasterizer
+// cost what the whole ink measures on the device, not what of it shows: a 4 KB file of
+// such shapes took seconds a paint. Shapes whose ink reaches that far are flattened and
+// cut to the view before they are drawn; a shape near the view is drawn as it stands.
+#pragma once
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QRectF>
+
+// Draws Shape with the painter's pen, brush and transform, leaving out what lies beyond
+// View (device pixels). The painter's pen and brush are as they were afterwards. Returns
+// the pixels of View that the drawing may have touched, once for the fill and once for
+// the pen: what the rasterizer had to cover.
+double DrawVisiblePart(QPainter& Painter, const QPainterPath& Shape, const QRectF& View);
