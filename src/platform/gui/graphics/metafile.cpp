@@ -135,6 +135,12 @@ struct TDeviceState {
   QTransform World;
 };
 
+// A picture that makes the rasterizer cover its target this many times over (shapes
+// far wider than the picture, pens wider than it) is hostile: real drawings stay far
+// below. From there on its edges are not smoothed, which makes overlapping fills several
+// times cheaper, and it is kept as drawn, so that its repaints are copies.
+constexpr double kHostileOverdraw = 16;
+
 class TPlayer {
  public:
   TPlayer(QPainter& painter, const QRectF& target) : painter_(painter), target_(target) {}
@@ -185,6 +191,12 @@ class TPlayer {
   double Touched() const { return touched_; }
 
  private:
+  void Touch(double Pixels) {
+    touched_ += Pixels;
+    if (touched_ > kHostileOverdraw * target_.width() * target_.height())
+      painter_.setRenderHint(QPainter::Antialiasing, false);
+  }
+
   // Logical coordinates to the target rectangle.
   QTransform Transform() const {
     const TDeviceState& s = state_;
@@ -314,7 +326,7 @@ class TPlayer {
       return;
     }
     Prepare(fill);
-    touched_ += DrawVisiblePart(painter_, shape, target_);
+    Touch(DrawVisiblePart(painter_, shape, target_));
   }
 
   // A filled rectangle, with corners rounded by an ellipse of the given size when it has one.
@@ -370,7 +382,7 @@ class TPlayer {
       QPainterPath line(state_.Current);
       line.lineTo(to);
       Prepare(false);
-      touched_ += DrawVisiblePart(painter_, line, target_);
+      Touch(DrawVisiblePart(painter_, line, target_));
     }
     state_.Current = to;
   }
@@ -777,7 +789,7 @@ class TPlayer {
       case 64: {
         Prepare(type != 64);
         if (type == 62) painter_.setPen(Qt::NoPen);
-        touched_ += DrawVisiblePart(painter_, path_, target_);
+        Touch(DrawVisiblePart(painter_, path_, target_));
         path_ = QPainterPath();
         break;
       }
@@ -915,10 +927,6 @@ void TMetafile::SetSize(int Width, int Height) {
   height_ = int(height);
 }
 
-// A picture that makes the rasterizer cover its target this many times over (shapes
-// far wider than the picture, pens wider than it) is kept as drawn: playing it costs tens
-// of ms where a real drawing costs a few.
-constexpr double kKeptRenderingOverdraw = 16;
 // The largest rendering kept, in device pixels (16 MB).
 constexpr std::int64_t kMaxKeptRenderingPixels = 2048 * 2048;
 
@@ -971,7 +979,7 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   const QRectF target = QRectF(ToQRect(Rect));
   if (!keep_rendering_ || !BlitsAsPlayed(*painter, target)) {
     const double touched = Play(*painter, target, data_, enhanced_);
-    if (touched > kKeptRenderingOverdraw * target.width() * target.height()) keep_rendering_ = true;
+    if (touched > kHostileOverdraw * target.width() * target.height()) keep_rendering_ = true;
     return;
   }
   const double ratio = painter->device()->devicePixelRatio();

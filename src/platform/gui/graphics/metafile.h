@@ -63,7 +63,7 @@ class TMetafile : public TGraphic {
   bool enhanced_ = false;
   int width_ = 0;
   int height_ = 0;
-  // Set once a draw covered its target more than kKeptRenderingOverdraw times.
+  // Set once a draw covered its target more than kHostileOverdraw times.
   mutable bool keep_rendering_ = false;
   mutable std::unique_ptr<TRendering> rendering_;
 };
