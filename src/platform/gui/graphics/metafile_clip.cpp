@@ -12,15 +12,21 @@
 
 namespace {
 
+// How far the transform stretches a length at least (Most false) or at most (Most true):
+// the singular values of its linear part.
+double Stretch(const QTransform& toDevice, bool Most) {
+  const double a = toDevice.m11(), b = toDevice.m12(), c = toDevice.m21(), d = toDevice.m22();
+  const double squares = a * a + b * b + c * c + d * d, det = a * d - b * c;
+  const double spread = std::sqrt(std::max(0.0, squares * squares - 4 * det * det));
+  return std::sqrt(std::max(0.0, (squares + (Most ? spread : -spread)) / 2));
+}
+
 // How far the pen's ink reaches from the line it strokes, in device pixels: half its width
 // along the line, a square cap's corner, a join; a whole width bounds them all.
 double PenReach(const QPen& pen, const QTransform& toDevice) {
   if (pen.style() == Qt::NoPen) return 0;
   if (pen.isCosmetic()) return std::max(1.0, pen.widthF());
-  // The Frobenius norm bounds how far the transform stretches any direction.
-  const double stretch = std::hypot(std::hypot(toDevice.m11(), toDevice.m12()),
-                                    std::hypot(toDevice.m21(), toDevice.m22()));
-  return std::max(1.0, pen.widthF() * stretch);
+  return std::max(1.0, pen.widthF() * Stretch(toDevice, true));
 }
 
 // The length of the lines between the shape's points on the device, which a curve's
@@ -139,11 +145,7 @@ bool HasCurves(const QPainterPath& shape) {
 
 // Half the pen's width on the device where the transform shrinks it most.
 double LeastHalfWidth(const QPen& pen, const QTransform& toDevice) {
-  const double a = toDevice.m11(), b = toDevice.m12(), c = toDevice.m21(), d = toDevice.m22();
-  const double squares = a * a + b * b + c * c + d * d, det = a * d - b * c;
-  const double least = std::sqrt(
-      std::max(0.0, (squares - std::sqrt(std::max(0.0, squares * squares - 4 * det * det))) / 2));
-  return pen.widthF() * least / 2;
+  return pen.widthF() * Stretch(toDevice, false) / 2;
 }
 
 // Whether the ink of a round pen of half width Half around one of the outline's points
