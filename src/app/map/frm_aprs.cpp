@@ -382,7 +382,9 @@ void TfrmAprs::SetMapFolder(const std::string& Folder) {
 }
 
 void TfrmAprs::LoadMapFromSettings() {
-  SetMapFolder(MapDir);
+  // At start the settings' change step has just scanned the folder; a second scan would
+  // show every box about a picture without calibration again.
+  if (Map->MapDir != MapDir) SetMapFolder(MapDir);
   // Packets are dropped while no map is loaded, so a first start (no map saved yet)
   // shows the world map that ships with the program.
   const std::string mapFile = AprsMapFile.empty() ? ProgDir + kFirstStartMap : AprsMapFile;

@@ -137,7 +137,8 @@ class TfrmAprs : public TForm {
   std::string StationFileName() const { return ProgDir + "Stn.dat"; }
   // The map folder the map view and its catalogue (for zooming) use from now on.
   void SetMapFolder(const std::string& Folder);
-  // The map catalogue of MapDir and the map AprsMapFile, when it exists.
+  // The map catalogue of MapDir (unless it was just built) and the map AprsMapFile, when
+  // it exists.
   void LoadMapFromSettings();
   // The receive lamp of radio port 1 or 2, and the lamp of a packet sent to the
   // internet, each lit for a moment.

@@ -1,5 +1,6 @@
 #include "app/receive/frm_log.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "app/language/frm_prg_msg.h"
@@ -18,6 +19,8 @@ constexpr unsigned kFlushTickMs = 1000;
 constexpr int kConfirmYes = 6;
 constexpr char kBackspace = 8;
 constexpr const char* kProgressFormat = "dddd dd mmm yyyy - hh:nn:ss";
+// The progress bar's steps from the first byte of a log to its last.
+constexpr int kProgressSteps = 1000;
 constexpr const char* kAppendQuestion = "Sollen die Daten angehangen werden?";
 
 }  // namespace
@@ -126,7 +129,7 @@ bool TfrmLog::StartPlayback(const std::string& FileName) {
   const bool started = Player.Start(FileName);
   if (started) {
     mpbPos->SetMin(0);
-    mpbPos->SetMax(Player.LineCount() - 1);
+    mpbPos->SetMax(kProgressSteps);
     timPlayBack->SetEnabled(true);
   }
   ShowPlayProgress();
@@ -143,7 +146,9 @@ void TfrmLog::ShowPlayProgress() {
   lblGo->SetCaption(FormatDateTime(kProgressFormat, Player.PlayStart()));
   lblNow->SetCaption(FormatDateTime(kProgressFormat, Player.PlayNow()));
   lblEnd->SetCaption(FormatDateTime(kProgressFormat, Player.PlayEnd()));
-  mpbPos->SetPosition(Player.PlayIndex());
+  // By bytes: a log is not counted in lines before it plays.
+  const int64_t size = std::max<int64_t>(Player.FileBytes(), 1);
+  mpbPos->SetPosition(static_cast<int>(Player.PlayedBytes() * kProgressSteps / size));
 }
 
 void TfrmLog::mbtnPlayClick(TComponent*) {

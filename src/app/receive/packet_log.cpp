@@ -1,6 +1,7 @@
 #include "app/receive/packet_log.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
@@ -8,6 +9,8 @@
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
 #include "platform/text/format.h"
+#include "platform/text/streams.h"
+#include "platform/text/string_list.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -18,14 +21,110 @@ constexpr TDateTime kPlayStep = 0.000694444;
 constexpr int kStampLength = 12;
 // Every text file the program writes ends its lines so.
 constexpr char kLineBreak[] = "\r\n";
+// How much of a log's end the recorder reads for the packets of its last second.
+constexpr int64_t kLastSecondBytes = 64 * 1024;
+// How far into a log the player looks for its first and its last timed line: a file
+// without one in its first MiB is no log.
+constexpr int64_t kTimedLineSearchBytes = 1024 * 1024;
+// The player reads a log in pieces of this size.
+constexpr int64_t kReadPieceBytes = 64 * 1024;
+// A packet's line is a few hundred bytes; a longer line is no packet and is skipped
+// unread rather than held.
+constexpr size_t kLongestLine = 64 * 1024;
 
-// Lines ordered by their stamps alone: packets of one second keep the order in which
-// they came in, which the line text (sender before sender) would lose.
-bool StampBefore(const std::string& a, const std::string& b) {
-  return a.compare(0, kStampLength, b, 0, kStampLength) < 0;
+bool EndsLine(char Byte) {
+  return Byte == '\r' || Byte == '\n';
+}
+
+std::string StampOf(const std::string& Line) {
+  return Line.substr(0, kStampLength);
+}
+
+// The whole lines among the last MaxBytes of Stream, in file order: a line the piece
+// starts inside of is left out. EndsInsideLine tells whether the file's last line lacks
+// its line break.
+std::vector<std::string> LastLines(TFileStream& Stream, int64_t MaxBytes, bool& EndsInsideLine) {
+  const int64_t size = Stream.Size();
+  const int64_t first = std::max<int64_t>(size - MaxBytes, 0);
+  std::string piece(static_cast<size_t>(size - first), '\0');
+  Stream.SetPosition(first);
+  Stream.ReadBuffer(piece.data(), static_cast<int64_t>(piece.size()));
+  EndsInsideLine = !piece.empty() && !EndsLine(piece.back());
+  TStringList lines;
+  lines.SetText(piece);
+  std::vector<std::string> result;
+  for (int i = first > 0 ? 1 : 0; i < lines.Count(); ++i) result.push_back(lines[i]);
+  return result;
 }
 
 }  // namespace
+
+// Reads a log line by line, a piece at a time, as TStrings reads text: CR LF, a lone LF
+// and a lone CR each end a line.
+class TPacketPlayer::TLogReader {
+ public:
+  explicit TLogReader(const std::string& FileName) : stream_(FileName, fmOpenRead) {}
+
+  // The file position of the next line.
+  int64_t Position() const { return position_; }
+
+  // The next line, or false at the end of the file.
+  bool NextLine(std::string& Line) {
+    Line.clear();
+    bool any = false;
+    bool too_long = false;
+    for (;;) {
+      if (at_ == piece_.size() && !ReadPiece()) return any;
+      if (after_cr_) {
+        // The LF of a CR LF that a piece boundary split.
+        after_cr_ = false;
+        if (piece_[at_] == '\n') {
+          Skip(1);
+          continue;
+        }
+      }
+      any = true;
+      const size_t end = std::min(piece_.find_first_of("\r\n", at_), piece_.size());
+      // A line too long to be a packet reads as an empty one, which no playback takes.
+      too_long = too_long || Line.size() + (end - at_) > kLongestLine;
+      if (too_long) {
+        Line.clear();
+      } else {
+        Line.append(piece_, at_, end - at_);
+      }
+      Skip(end - at_);
+      if (at_ == piece_.size()) continue;
+      const bool cr = piece_[at_] == '\r';
+      Skip(1);
+      if (cr && at_ == piece_.size()) {
+        after_cr_ = true;
+      } else if (cr && piece_[at_] == '\n') {
+        Skip(1);
+      }
+      return true;
+    }
+  }
+
+ private:
+  void Skip(size_t Bytes) {
+    at_ += Bytes;
+    position_ += static_cast<int64_t>(Bytes);
+  }
+
+  bool ReadPiece() {
+    piece_.resize(static_cast<size_t>(kReadPieceBytes));
+    const int64_t read = stream_.Read(piece_.data(), kReadPieceBytes);
+    piece_.resize(static_cast<size_t>(std::max<int64_t>(read, 0)));
+    at_ = 0;
+    return !piece_.empty();
+  }
+
+  TFileStream stream_;
+  std::string piece_;
+  size_t at_ = 0;
+  int64_t position_ = 0;
+  bool after_cr_ = false;
+};
 
 bool LogLineToPacket(const std::string& Line, TReceivedPacket& Packet) {
   Packet = TReceivedPacket();
@@ -79,42 +178,57 @@ bool TPacketRecorder::Start(const std::string& FileName, bool Append, std::strin
   // A kill during an earlier save left its temporary beside the log (up to the log's
   // size); the program's own folders are cleaned at start, a log's folder only now.
   DeleteStaleSaveFiles(ExtractFilePath(FileName));
-  TStringList lines;
+  log_file_name_ = FileName;
+  log_buffer_.clear();
+  last_stamp_.clear();
+  last_second_lines_.clear();
+  file_size_ = kWriteWhole;
+  file_ends_inside_line_ = false;
   if (Append && FileExists(FileName)) {
     try {
-      lines.LoadFromFile(FileName);
+      std::vector<std::string> last_lines;
+      MeasureLogEnd(&last_lines);
+      for (const std::string& line : last_lines) NoteLastSecond(line);
     } catch (const Exception& error) {
       // Recording on would overwrite the lines that could not be read.
       Error = error.what();
       return false;
     }
   }
-  log_file_name_ = FileName;
-  log_lines_.clear();
-  known_lines_.clear();
-  log_buffer_.clear();
-  // The first write puts the file in order whole; the later ones only append.
-  file_lines_ = 0;
-  file_size_ = kWriteWhole;
-  for (int i = 0; i < lines.Count(); ++i) Insert(lines[i]);
   write_error_.clear();
-  unwritten_ = false;
+  written_count_ = 0;
   recording_ = true;
   return true;
 }
 
-void TPacketRecorder::AddLine(const std::string& Line) {
-  // A line break inside would make the rest a line of its own in the file.
-  if (recording_) log_buffer_.emplace_back(LinePart(Line));
+bool TPacketRecorder::MeasureLogEnd(std::vector<std::string>* LastSecondLines) {
+  if (!FileExists(log_file_name_)) return false;
+  TFileStream stream(log_file_name_, fmOpenRead);
+  const std::vector<std::string> last =
+      LastLines(stream, LastSecondLines ? kLastSecondBytes : 1, file_ends_inside_line_);
+  if (LastSecondLines) *LastSecondLines = last;
+  file_size_ = stream.Size();
+  return true;
 }
 
-void TPacketRecorder::Insert(const std::string& Line) {
-  if (!known_lines_.insert(Line).second) return;
-  const auto place = std::upper_bound(log_lines_.begin(), log_lines_.end(), Line, StampBefore);
-  // A line older than the file's last one (a clock set back) cannot be appended.
-  if (static_cast<size_t>(place - log_lines_.begin()) < file_lines_) file_size_ = kWriteWhole;
-  log_lines_.insert(place, Line);
-  unwritten_ = true;
+// Two copies of a packet come within one second, one after the other: the lines of the
+// last second are all the duplicate check needs, however long the log.
+void TPacketRecorder::NoteLastSecond(const std::string& Line) {
+  const std::string stamp = StampOf(Line);
+  if (stamp != last_stamp_) {
+    last_stamp_ = stamp;
+    last_second_lines_.clear();
+  }
+  last_second_lines_.insert(Line);
+}
+
+void TPacketRecorder::AddLine(const std::string& Line) {
+  if (!recording_) return;
+  // A line break inside would make the rest a line of its own in the file.
+  const std::string line(LinePart(Line));
+  if (StampOf(line) == last_stamp_ && last_second_lines_.count(line) > 0) return;
+  NoteLastSecond(line);
+  log_buffer_.push_back(line);
 }
 
 void TPacketRecorder::FlushTick() {
@@ -124,74 +238,93 @@ void TPacketRecorder::FlushTick() {
 
 void TPacketRecorder::FlushLog() {
   flush_ticks_ = 0;
-  if (!recording_) return;
-  for (const std::string& line : log_buffer_) Insert(line);
-  log_buffer_.clear();
-  if (unwritten_) WriteFile();
+  if (recording_ && (!log_buffer_.empty() || file_size_ == kWriteWhole)) WriteFile();
 }
 
-std::string TPacketRecorder::LinesFrom(size_t First) const {
-  std::string text;
-  for (size_t i = First; i < log_lines_.size(); ++i) text.append(log_lines_[i]).append(kLineBreak);
-  return text;
-}
-
-// New lines are appended: the file is written whole only at the first write, after a
-// line that belongs before its end, or when it was changed by someone else.
+// The first write of a new log replaces the file; every later one appends, also when
+// the file was changed elsewhere meanwhile (its new end is read first), so nothing in
+// it is lost.
 void TPacketRecorder::WriteFile() {
+  std::string text;
+  for (const std::string& line : log_buffer_) text.append(line).append(kLineBreak);
   try {
-    std::string text = LinesFrom(file_size_ == kWriteWhole ? 0 : file_lines_);
-    if (file_size_ == kWriteWhole || !AppendToFile(log_file_name_, text, file_size_)) {
-      if (file_size_ != kWriteWhole) text = LinesFrom(0);
+    if (file_size_ == kWriteWhole || !AppendLines(text)) {
       SaveFileAtomically(log_file_name_, text);
-      file_size_ = 0;
+      file_size_ = static_cast<int64_t>(text.size());
+      file_ends_inside_line_ = false;
     }
-    file_size_ += static_cast<int64_t>(text.size());
-    file_lines_ = log_lines_.size();
-    unwritten_ = false;
+    written_count_ += static_cast<int>(log_buffer_.size());
+    log_buffer_.clear();
   } catch (const Exception& error) {
-    // The lines stay in the log and go out with the next write that succeeds.
+    // The lines stay waiting and go out with the next write that succeeds.
     if (!write_error_.empty()) return;
     write_error_ = error.what();
     if (OnWriteError) OnWriteError(write_error_);
   }
 }
 
+// False when the file is gone, so that it is written anew.
+bool TPacketRecorder::AppendLines(const std::string& Text) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const std::string text = file_ends_inside_line_ ? kLineBreak + Text : Text;
+    if (AppendToFile(log_file_name_, text, file_size_)) {
+      file_size_ += static_cast<int64_t>(text.size());
+      file_ends_inside_line_ = false;
+      return true;
+    }
+    // Changed elsewhere since the last write: append at its new end.
+    if (!MeasureLogEnd()) return false;
+  }
+  throw EWriteError("Cannot save file \"" + log_file_name_ + "\". It keeps changing.");
+}
+
 void TPacketRecorder::Stop() {
   if (!recording_) return;
   FlushLog();
   recording_ = false;
-  WriteFile();
-  log_lines_.clear();
-  known_lines_.clear();
+  log_buffer_.clear();
+  last_second_lines_.clear();
 }
 
 // --- player --------------------------------------------------------------------------------
+
+TPacketPlayer::TPacketPlayer() = default;
+
+TPacketPlayer::~TPacketPlayer() = default;
 
 bool TPacketPlayer::Start(const std::string& FileName) {
   Stop();
   playing_ = false;
   if (!FileExists(FileName)) return false;
-  auto lines = std::make_unique<TStringList>();
   try {
-    lines->LoadFromFile(FileName);
+    auto reader = std::make_unique<TLogReader>(FileName);
+    // The clock runs from the first to the last line that has a time; damaged lines
+    // before the first are skipped, those after it when their turn comes.
+    std::string line;
+    int64_t line_start = 0;
+    TDateTime start = 0;
+    for (;;) {
+      line_start = reader->Position();
+      if (line_start >= kTimedLineSearchBytes || !reader->NextLine(line)) return false;
+      if (LogLineTime(line, start)) break;
+    }
+    TFileStream file(FileName, fmOpenRead);
+    bool ends_inside_line = false;
+    const std::vector<std::string> last = LastLines(file, kTimedLineSearchBytes, ends_inside_line);
+    TDateTime end = start;
+    const auto timed = std::find_if(last.rbegin(), last.rend(),
+                                    [&](const std::string& l) { return LogLineTime(l, end); });
+    play_end_ = timed == last.rend() ? start : std::max(start, end);
+    file_bytes_ = file.Size();
+    reader_ = std::move(reader);
+    pending_line_ = std::move(line);
+    pending_start_ = line_start;
+    play_start_ = start;
   } catch (const Exception&) {
     return false;
   }
-  // The clock runs from the first to the last line that has a time; damaged lines
-  // around them are skipped when their turn comes.
-  bool timed = false;
-  TDateTime time = 0;
-  for (int i = 0; i < lines->Count(); ++i) {
-    if (!LogLineTime(lines->Get(i), time)) continue;
-    if (!timed) play_start_ = time;
-    timed = true;
-    play_end_ = time;
-  }
-  if (!timed) return false;
-  play_lines_ = std::move(lines);
-  play_index_ = 0;
   play_now_ = play_start_;
+  played_bytes_ = 0;
   playing_ = true;
   return true;
 }
@@ -199,7 +332,8 @@ bool TPacketPlayer::Start(const std::string& FileName) {
 void TPacketPlayer::Stop() {
   if (!playing_) return;
   playing_ = false;
-  play_lines_.reset();
+  reader_.reset();
+  pending_line_.reset();
   if (OnStopped) OnStopped();
 }
 
@@ -207,11 +341,26 @@ void TPacketPlayer::Tick() {
   if (!playing_) return;
   const TDateTime target = play_now_ + kPlayStep;
   TReceivedPacket packet;
-  while (play_index_ < play_lines_->Count()) {
-    const std::string& line = play_lines_->Get(play_index_);
-    TDateTime time = 0;
-    if (LogLineTime(line, time)) {
-      if (time >= target) break;
+  bool at_end = true;
+  try {
+    for (;;) {
+      if (!pending_line_) {
+        pending_start_ = reader_->Position();
+        std::string line;
+        if (!reader_->NextLine(line)) break;
+        pending_line_ = std::move(line);
+      }
+      TDateTime time = 0;
+      const bool timed = LogLineTime(*pending_line_, time);
+      if (timed && time >= target) {
+        at_end = false;
+        break;
+      }
+      const std::string line = std::move(*pending_line_);
+      pending_line_.reset();
+      if (!timed) continue;
+      // A log that grew while it played ends later than it did.
+      play_end_ = std::max(play_end_, time);
       if (LogLineToPacket(line, packet) && AnalysePacket) {
         handing_over_ = true;
         AnalysePacket(packet);
@@ -220,9 +369,11 @@ void TPacketPlayer::Tick() {
         if (!playing_) return;
       }
     }
-    ++play_index_;
+  } catch (const Exception&) {
+    // The file can no longer be read: the playback ends where it got to.
   }
+  played_bytes_ = at_end ? FileBytes() : pending_start_;
   // The clock stops at the last line: the window shows it beside the log's end time.
   play_now_ = std::min(target, play_end_);
-  if (play_index_ >= play_lines_->Count()) Stop();
+  if (at_end) Stop();
 }

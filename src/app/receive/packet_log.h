@@ -5,21 +5,23 @@
 // field is escaped like a semicolon-record field (so it holds no blank or control
 // character):
 //   "070601143005:N0CALL-9>APRS,WIDE1-1:>Net$32Control"
-// A log file is plain text, one line per packet, in the order of the time stamps and,
-// within one second, in the order the packets came in (so a playback repeats the
-// session as it was); a line equal to one already in the log is not added again.
+// A log file is plain text, one line per packet, in the order the packets came in (so a
+// playback repeats the session as it was); a packet heard again within its second is
+// not added again. Logs run for weeks and grow to gigabytes: the recorder only appends
+// and the player reads as it plays, so neither reads more of a log than it needs.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "core/packet_header.h"
 #include "platform/sys/date_time.h"
-#include "platform/text/string_list.h"
 
 // The packet of a log line: the header "fm SRC to DEST [via PATH] ctl UI pid F0", the
 // unescaped information field, and the header's parts read from the line itself. False,
@@ -47,48 +49,57 @@ class TPacketRecorder {
   std::function<void(const std::string& Error)> OnWriteError;
 
   // Starts recording to FileName (a running recording is stopped first). With Append the
-  // file's lines are kept, otherwise the file is overwritten at the first flush. False,
+  // new lines go after the file's own, which are not read (only the end, for the packets
+  // of its last second); otherwise the file is overwritten at the first flush. False,
   // with nothing started, when the file exists but cannot be read; Error says why.
   bool Start(const std::string& FileName, bool Append, std::string& Error);
-  // One packet line, while recording.
+  // One packet line, while recording; a packet already recorded in the same second is
+  // dropped.
   void AddLine(const std::string& Line);
   // A one-second tick: every kFlushTicks-th writes the new lines.
   void FlushTick();
-  // Moves the new lines into the log and writes the file when it changed (or when the
-  // last write failed).
+  // Writes the new lines at the end of the file; they stay waiting when that fails.
   void FlushLog();
   // Writes what is left and ends the recording.
   void Stop();
 
-  // For the tests and the window: lines in the log and lines waiting.
-  int LineCount() const { return static_cast<int>(log_lines_.size()); }
+  // For the tests and the window: lines written since recording started, and lines
+  // waiting.
+  int WrittenCount() const { return written_count_; }
   int BufferCount() const { return static_cast<int>(log_buffer_.size()); }
   int FlushTicks() const { return flush_ticks_; }
 
  private:
   void WriteFile();
-  void Insert(const std::string& Line);
-  // The log's lines from index First on, each with its line break.
-  std::string LinesFrom(size_t First) const;
+  bool AppendLines(const std::string& Text);
+  // Reads the file's size and whether its last line is ended, and when asked the lines of
+  // its end. False when there is no file; raises EStreamError when it cannot be read.
+  bool MeasureLogEnd(std::vector<std::string>* LastSecondLines = nullptr);
+  void NoteLastSecond(const std::string& Line);
 
-  // file_size_ when the next write must save the file whole.
+  // file_size_ when the next write replaces the file.
   static constexpr int64_t kWriteWhole = -1;
 
   bool recording_ = false;
-  bool unwritten_ = false;  // the log holds lines the file lacks
   int flush_ticks_ = 0;
+  int written_count_ = 0;
   std::string log_file_name_;
   std::string write_error_;
-  std::vector<std::string> log_lines_;
-  std::unordered_set<std::string> known_lines_;
   std::vector<std::string> log_buffer_;
-  // The file holds the first file_lines_ lines of the log, in file_size_ bytes.
-  size_t file_lines_ = 0;
+  // The packets of the last second recorded, for the duplicate check.
+  std::string last_stamp_;
+  std::unordered_set<std::string> last_second_lines_;
+  // The size the file had after the last write, and whether it ends inside a line (cut
+  // short, or edited by hand) so that the next line must start one of its own.
   int64_t file_size_ = kWriteWhole;
+  bool file_ends_inside_line_ = false;
 };
 
 class TPacketPlayer {
  public:
+  TPacketPlayer();
+  ~TPacketPlayer();
+
   // The dispatcher's AnalysePacket, handed each played packet.
   std::function<void(const TReceivedPacket& Packet)> AnalysePacket;
   // The playback ended (at the end of the log or by Stop).
@@ -99,26 +110,35 @@ class TPacketPlayer {
   // messaging window then know it is no live traffic (no IGate, no acknowledgements).
   bool HandingOver() const { return handing_over_; }
 
-  // Loads FileName and starts at its first line; false when the file does not exist or
-  // holds no line with a readable stamp.
+  // Opens FileName and starts at its first line; false when the file cannot be read or
+  // its first MiB holds no line with a readable stamp. Only the log's first and last
+  // lines are read now; the others as their turn comes.
   bool Start(const std::string& FileName);
   void Stop();
   // One playback tick (timPlayBack, 1 s): log time advances one minute and every line
   // before it is handed over in file order; lines that cannot be read are skipped.
   void Tick();
 
-  int PlayIndex() const { return play_index_; }
-  int LineCount() const { return play_lines_ ? play_lines_->Count() : 0; }
+  // How far the playback is, in bytes of the file: the start of the first line not yet
+  // handed over, and the file's size (the larger when it grew while playing).
+  int64_t PlayedBytes() const { return played_bytes_; }
+  int64_t FileBytes() const { return std::max(file_bytes_, played_bytes_); }
   TDateTime PlayStart() const { return play_start_; }
   TDateTime PlayNow() const { return play_now_; }
   TDateTime PlayEnd() const { return play_end_; }
 
  private:
+  class TLogReader;
+
   bool playing_ = false;
   bool handing_over_ = false;
-  int play_index_ = 0;
   TDateTime play_start_ = 0;
   TDateTime play_now_ = 0;
   TDateTime play_end_ = 0;
-  std::unique_ptr<TStringList> play_lines_;
+  int64_t played_bytes_ = 0;
+  int64_t file_bytes_ = 0;
+  std::unique_ptr<TLogReader> reader_;
+  // The next line to play, read but not yet due, and where it starts in the file.
+  std::optional<std::string> pending_line_;
+  int64_t pending_start_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <initializer_list>
 #include <set>
@@ -172,6 +173,33 @@ TEST_F(ProgramTest, StartsRunsAndShutsDown) {
   ASSERT_TRUE(reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", false));
   EXPECT_EQ(reg.ReadString("Spk"), "english.spk");
   EXPECT_EQ(reg.ReadString("TcpFilter"), "m/50");
+}
+
+// A map folder holding pictures not yet calibrated: the start tells of each once.
+TEST_F(ProgramTest, AStartTellsOfEachUncalibratedMapOnce) {
+  SetOwnCall();
+  const std::string maps = PrgDir() + "NewMaps/";
+  std::filesystem::create_directories(maps);
+  for (const char* name : {"a.jpg", "b.gif", "c.bmp"}) WriteFile(maps + name, "not calibrated");
+  {
+    TRegistry reg;
+    reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", true);
+    reg.WriteString("CrdDir", maps);
+  }
+  WriteSpeakFile("english.spk", "1.2", {});
+  frmSetup->mfcbxSpk->SetText("english.spk");
+  std::vector<std::string> texts;
+  AnswerMyMsgBoxes(texts, 6);
+  ASSERT_TRUE(StartProgram());
+  ForgetQueuedCalls();
+  ASSERT_EQ(texts.size(), 3u);
+  for (const char* name : {"a.jpg", "b.gif", "c.bmp"}) {
+    EXPECT_EQ(
+        std::count_if(texts.begin(), texts.end(),
+                      [&](const std::string& t) { return t.find(name) != std::string::npos; }),
+        1)
+        << name;
+  }
 }
 
 // A user closes the main window while every other window is still open: the program

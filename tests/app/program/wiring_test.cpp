@@ -258,7 +258,7 @@ TEST_F(WiringTest, AFeedInBatchesKeepsItsOrderAcrossReconnects) {
   constexpr int kLines = 1200;
   constexpr int kChunk = 150;
   const TPacketRecorder& recorder = frmLog->Recorder;
-  auto recorded_count = [&] { return recorder.LineCount() + recorder.BufferCount(); };
+  auto recorded_count = [&] { return recorder.WrittenCount() + recorder.BufferCount(); };
   for (int sent = 0; sent < kLines; sent += kChunk) {
     if (sent == 450 || sent == 900) {
       // What was sent before the drop is handed over before the reconnect.
