@@ -105,15 +105,18 @@ struct TWaveSound::Impl {
     samples.open(QIODevice::ReadOnly);
     QAudioSink* stream = sink;
     QObject::connect(stream, &QAudioSink::stateChanged, [this, stream, ended](QAudio::State state) {
-      // Only the stream of the file now playing counts, and only once it ran out of
-      // data: a stream being stopped or set up says nothing about the end of a file.
-      if (stream != sink || state != QAudio::IdleState) return;
+      // Only the stream of the file now playing counts, once it ran out of data or the
+      // output failed: a stream being stopped or set up says nothing about the end of
+      // a file.
+      const bool failed = state == QAudio::StoppedState && stream->error() != QAudio::NoError;
+      if (stream != sink || (state != QAudio::IdleState && !failed)) return;
       Stop();
       // After the sink's own signal has returned: the next file may start at once.
       QTimer::singleShot(0, &context, [ended] { ended(); });
     });
-    sink->start(&samples);
-    if (sink->error() != QAudio::NoError) {
+    stream->start(&samples);
+    // A failure the stream has already reported has its end notice on the way.
+    if (stream == sink && stream->error() != QAudio::NoError) {
       Stop();
       return false;
     }
