@@ -24,8 +24,8 @@ class TFakePlayer : public TWaveSound {
   int OutputDeviceCount() const override { return devices; }
   bool Play(const std::string& FileName) override {
     played.push_back(std::filesystem::path(FileName).lexically_relative(dir).generic_string());
-    playing = true;
-    return true;
+    playing = played.back() != refused;
+    return playing;
   }
   bool Playing() const override { return playing; }
   void Finish() {
@@ -36,6 +36,7 @@ class TFakePlayer : public TWaveSound {
   int devices = 1;
   bool playing = false;
   std::string dir;
+  std::string refused;  // a file it cannot play
   std::vector<std::string> played;
 };
 
@@ -79,6 +80,7 @@ TEST_F(SoundQueue, LowerCaseIsSpokenUpperAndUnknownCharactersAreSkipped) {
 }
 
 TEST_F(SoundQueue, SoundsPlayInOrderOfArrival) {
+  player.refused = "Talk/A.wav";  // passed over, not waited for
   TSoundQueue queue(player, SoundDir());
   queue.PlaySound(2);
   queue.SpeakCallsign("A");
@@ -309,9 +311,12 @@ TEST_F(SoundQueueOnANullSink, EachFileIsHeardWholeAfterTheOneBefore) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   ASSERT_EQ(heard.size(), tones.size());
+  // A server starved of time on a busy machine drops a little now and then; a file cut
+  // off by the next one loses most of itself.
   for (size_t n = 0; n < tones.size(); ++n) {
     EXPECT_EQ(heard[n].Level, 1 << n) << n;
-    EXPECT_NEAR(heard[n].Ms, tones[n].second, 5) << n;
+    EXPECT_GE(heard[n].Ms, tones[n].second * 0.6) << n;
+    EXPECT_LE(heard[n].Ms, tones[n].second + 5) << n;
   }
 }
 
