@@ -27,7 +27,7 @@ constexpr int kEndSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
 // The write end of the pipe that carries a signal to the event loop: a handler may only
 // do what is safe at any instant, and write() is.
-int end_signal_pipe = -1;
+volatile std::sig_atomic_t end_signal_pipe = -1;
 
 void NoteEndSignal(int) {
   const int saved = errno;
@@ -42,11 +42,10 @@ struct TApplication::Impl {
   Impl(int& argc, char** argv) : app(argc, argv) {}
   ~Impl() { ReleaseEndSignals(); }
 
-  // Signals reach the event loop through the pipe; false when no pipe can be had (they
-  // then keep ending the process at once).
-  bool CatchEndSignals() {
-    if (end_signals) return true;
-    if (pipe2(pipe_ends, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+  // Signals reach the event loop through the pipe; without a pipe they keep ending the
+  // process at once.
+  void CatchEndSignals() {
+    if (end_signals || pipe2(pipe_ends, O_CLOEXEC | O_NONBLOCK) != 0) return;
     end_signal_pipe = pipe_ends[1];
     end_signals = std::make_unique<QSocketNotifier>(pipe_ends[0], QSocketNotifier::Read);
     QObject::connect(end_signals.get(), &QSocketNotifier::activated, [this] {
@@ -60,7 +59,6 @@ struct TApplication::Impl {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int signal : kEndSignals) sigaction(signal, &action, nullptr);
-    return true;
   }
   void ReleaseEndSignals() {
     if (!end_signals) return;
