@@ -16,12 +16,23 @@ constexpr size_t kObjectNameLength = 9;
 constexpr size_t kItemStateSearchEnd = 11;  // the state character stands within 2..11
 constexpr int kBase91Offset = 33;
 constexpr double kCompressedSpeedBase = 1.08;
+constexpr double kCompressedAltitudeBase = 1.002;
+constexpr int kBase91Radix = 91;
 constexpr char kCompressedRangeMark = '{';
+constexpr char kCompressedLastCourse = 'z';  // 89 x 4 = 356 degrees
+// The compression type byte's NMEA source bits: a fix from a GGA sentence sends its
+// altitude in the cs bytes, not course and speed.
+constexpr int kNmeaSourceBits = 0x18;
+constexpr int kNmeaSourceGga = 0x10;
 // Mic-E data type characters: "'" (older data), "`" (current data), and 0x91, the
 // Windows-1252 left quote, taken as Mic-E as well.
 constexpr unsigned char kMicEOldData = 0x27;
 constexpr unsigned char kMicECurrentData = 0x60;
 constexpr unsigned char kMicECurrentDataAnsi = 0x91;
+
+bool IsBase91Digit(int c) {
+  return c >= kBase91Offset && c < kBase91Offset + kBase91Radix;
+}
 
 // 1-based access as the packet layouts are written: nothing beyond the end.
 char At(std::string_view s, size_t position) {
@@ -188,10 +199,17 @@ void DecodeCompressedBlock(std::string_view Block, TAprsData& Info) {
   Info.HasPosition = true;
   const int c = static_cast<unsigned char>(Block[10]);
   const int s = static_cast<unsigned char>(Block[11]);
+  const int type = static_cast<unsigned char>(Block[12]) - kBase91Offset;
   if (c == ' ') return;
-  if (c == kCompressedRangeMark) {
+  if ((type & kNmeaSourceBits) == kNmeaSourceGga) {
+    // Only base-91 digits: any other byte would make a height beyond any int.
+    if (IsBase91Digit(c) && IsBase91Digit(s)) {
+      const int cs = (c - kBase91Offset) * kBase91Radix + (s - kBase91Offset);
+      Info.AltitudeFeet = static_cast<int>(std::nearbyint(std::pow(kCompressedAltitudeBase, cs)));
+    }
+  } else if (c == kCompressedRangeMark) {
     Info.RangeMiles = 2 * std::pow(kCompressedSpeedBase, s - kBase91Offset);
-  } else {
+  } else if (c >= kBase91Offset && c <= kCompressedLastCourse) {
     Info.Course = (c - kBase91Offset) * 4;
     Info.SpeedKnots = std::pow(kCompressedSpeedBase, s - kBase91Offset) - 1;
   }

@@ -34,13 +34,15 @@ struct TAprsData {
   int Course = -1;         // degrees, -1 absent
   double SpeedKnots = -1;  // -1 absent
   double RangeMiles = -1;  // -1 absent
+  int AltitudeFeet = -1;   // -1 absent
 };
 
 // Decodes Data (the information field, data type character first); DestCall is the
 // AX.25 destination, which carries the Mic-E latitude.
 TAprsData DecodeAprsData(std::string_view DestCall, std::string_view Data);
 // The 13-character compressed block "/5L!!<*e7>7P[": symbol, position, and course and
-// speed or range; nothing is set for a shorter block.
+// speed, range or altitude as its compression type byte says; nothing is set for a
+// shorter block.
 void DecodeCompressedBlock(std::string_view Block, TAprsData& Info);
 // At least 7 characters, the fourth "/", the others digits, blanks or ".": "088/036".
 bool IsCourseSpeed(std::string_view S);

@@ -72,6 +72,7 @@ TOurDecode DecodeLine(const std::string& raw) {
   ours.Source = packet.Parts.Source;
   ours.Destination = packet.Parts.Dest;
   ours.Data = DecodeAprsData(ours.Destination, packet.Data);
+  ours.AltitudeFeet = ours.Data.AltitudeFeet;
   if (ours.Data.SymCode != '_') {
     ParseStationComment(ours.Data.Comment, ours.Data.Course, ours.Data.SpeedKnots,
                         ours.AltitudeFeet);

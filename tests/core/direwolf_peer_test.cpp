@@ -2,10 +2,12 @@
 // package direwolf, installed by scripts/install-deps). Each test is skipped where its tool is
 // missing.
 //
-// tests/data/aprs/direwolf_packets.txt holds 75 real-looking packets: plain and
-// compressed positions with and without time, course, speed and altitude, Mic-E with
+// tests/data/aprs/direwolf_packets.txt holds 82 real-looking packets: plain and
+// compressed positions with and without time, course, speed and altitude (compressed
+// ones with each NMEA source of the compression type byte, and a range), Mic-E with
 // every message, objects and items. decode_aprs prints each position as
-// "N 49 03.5000, W 072 01.7500, 41 MPH, course 88, alt 1234 ft".
+// "N 49 03.5000, W 072 01.7500, 41 MPH, course 88, alt 1234 ft", and a range as
+// ", range=63.8" after the symbol on the line before.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -62,6 +64,7 @@ std::vector<std::string> RunDecoder(const std::string& command) {
 struct TPeerPosition {
   double Lat = 0, Lon = 0;
   int SpeedMph = -1, Course = -1, AltitudeFeet = -1;
+  double RangeMiles = -1;
 };
 
 // "N 49 03.5000, W 072 01.7500[, 41 MPH][, course 88][, alt 1234 ft]"
@@ -107,13 +110,14 @@ TOurPosition DecodeOurs(const std::string& line) {
   SplitIsLine(line, packet);
   TOurPosition ours;
   ours.Data = DecodeAprsData(packet.Parts.Dest, packet.Data);
+  ours.AltitudeFeet = ours.Data.AltitudeFeet;
   ParseStationComment(ours.Data.Comment, ours.Data.Course, ours.Data.SpeedKnots, ours.AltitudeFeet);
   return ours;
 }
 
 TEST(DirewolfPeer, PositionsAgreeWithDecodeAprs) {
   const std::vector<std::string> packets = ReadLines(kPackets);
-  ASSERT_EQ(packets.size(), 75u);
+  ASSERT_EQ(packets.size(), 82u);
   const std::vector<std::string> output = RunDecoder("decode_aprs '" + kPackets + "'");
   if (output.empty()) GTEST_SKIP() << "decode_aprs is not installed";
   // The position line of each packet: the first one after its echo.
@@ -121,6 +125,8 @@ TEST(DirewolfPeer, PositionsAgreeWithDecodeAprs) {
   for (size_t i = 0; i < output.size(); ++i) {
     for (size_t j = i + 1; j < output.size() && j < i + 4; ++j) {
       if (std::optional<TPeerPosition> p = ParsePeerPosition(output[j])) {
+        const size_t range = output[j - 1].find(", range=");
+        if (range != std::string::npos) p->RangeMiles = std::stod(output[j - 1].substr(range + 8));
         peer.emplace(output[i], *p);
         break;
       }
@@ -135,12 +141,13 @@ TEST(DirewolfPeer, PositionsAgreeWithDecodeAprs) {
     ASSERT_TRUE(ours.Data.HasPosition) << packet;
     EXPECT_NEAR(ours.Data.Lat, theirs.Lat, 0.0001) << packet;
     EXPECT_NEAR(ours.Data.Lon, theirs.Lon, 0.0001) << packet;
-    if (theirs.Course >= 0) {
-      EXPECT_EQ(ours.Data.Course, theirs.Course) << packet;
-    }
+    EXPECT_EQ(ours.Data.Course, theirs.Course) << packet;
     if (theirs.SpeedMph >= 0) {
       EXPECT_NEAR(ours.Data.SpeedKnots * 1.150779, theirs.SpeedMph, 0.51) << packet;
+    } else {
+      EXPECT_EQ(ours.Data.SpeedKnots, -1) << packet;
     }
+    EXPECT_NEAR(ours.Data.RangeMiles, theirs.RangeMiles, 0.05) << packet;
     if (theirs.AltitudeFeet >= 0) {
       EXPECT_NEAR(ours.AltitudeFeet, theirs.AltitudeFeet, 1) << packet;
     } else {
@@ -148,7 +155,7 @@ TEST(DirewolfPeer, PositionsAgreeWithDecodeAprs) {
     }
     ++compared;
   }
-  EXPECT_EQ(compared, 75);
+  EXPECT_EQ(compared, 82);
 }
 
 // A folder of the test's own under the temporary folder, gone with it: other

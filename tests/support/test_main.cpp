@@ -44,10 +44,18 @@ class TPrivateTempFolder {
   std::string folder_;
 };
 
+// Tests play sounds only on a sound server of their own: none would otherwise be started
+// for them, on a machine where the client library starts one when asked.
+void UseNoSoundServer() {
+  const std::string none = (std::filesystem::temp_directory_path() / "no-sound-server").string();
+  setenv("PULSE_SERVER", ("unix:" + none).c_str(), 1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   TPrivateTempFolder temp_folder;
+  UseNoSoundServer();
   ::testing::InitGoogleTest(&argc, argv);
   TApplication app(argc, argv);
   ::testing::UnitTest::GetInstance()->listeners().Append(new TApplicationReset);

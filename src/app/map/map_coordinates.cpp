@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "core/aprs_position.h"
 #include "core/locator.h"
@@ -44,13 +45,15 @@ void PixelToGeo(const TMapGeometry& Map, int Y, int X, double& Lat, double& Lon)
 }
 
 double MapScale(const TMapCorners& Corners, int MapW) {
-  if (Corners.LonMin + Corners.LonMax <= 0 || MapW <= 0) return -1;
-  double distance = 0;
-  double bearing = 0;
-  const auto lat = static_cast<double>(Corners.LatMin);
-  DistanceBearing(distance, bearing, static_cast<double>(Corners.LonMin), lat,
-                  static_cast<double>(Corners.LonMax), lat);
-  return distance / MapW;
+  const long double width = Corners.LonMax - Corners.LonMin;
+  if (width <= 0 || MapW <= 0) return -1;
+  // Pixels stand at equal steps of longitude, so a parallel's km per pixel is its length
+  // over the width. Of the map's parallels, the one nearest the equator is measured (the
+  // lower edge north of it): at a pole the edge has no length.
+  const long double parallel = std::clamp(0.0L, std::min(Corners.LatMin, Corners.LatMax),
+                                          std::max(Corners.LatMin, Corners.LatMax));
+  const double radians = static_cast<double>(parallel) * std::numbers::pi / 180;
+  return static_cast<double>(width) * kKmPerDegree * std::cos(radians) / MapW;
 }
 
 TCursorTexts CursorTexts(double Lat, double Lon) {

@@ -37,8 +37,9 @@ bool IsOnMap(const TMapGeometry& Map, int Y, int X);
 // The position under pixel (X, Y), the inverse of GeoToPixel; a loaded map only.
 void PixelToGeo(const TMapGeometry& Map, int Y, int X, double& Lat, double& Lon);
 
-// Great-circle km along the lower edge per pixel; -1 when the longitudes sum to zero or
-// less (the program has always measured only maps east of the date line's mirror).
+// Km per pixel along the map's parallel nearest the equator (the lower edge of a map
+// north of it), from the width in degrees: a map anywhere on the globe, across the date
+// line or round the whole of it has a scale. -1 without a width.
 double MapScale(const TMapCorners& Corners, int MapW);
 
 // What the status bar shows for the cursor: "52°30.50 N", "013°20.70 E", "JO62QM".

@@ -144,6 +144,14 @@ int RunProgram() {
   LoadProgramIcon();
   TProgramWindows owner;
   CreateWindows(owner);
-  if (StartProgram()) Application->Run();
+  if (StartProgram()) {
+    // A logout, a shutdown or a kill ends the program the way its close button does:
+    // the stations and settings are saved.
+    Application->SetEndRequestHandler([] {
+      if (frmMain && !frmMain->ShutDownDone()) frmMain->Close();
+    });
+    Application->Run();
+    Application->SetEndRequestHandler(nullptr);
+  }
   return 0;
 }

@@ -134,6 +134,7 @@ void TPacketDispatcher::Decode(TAprsInfo& Info) {
   Info.Course = d.Course;
   Info.Speed = d.SpeedKnots;
   Info.Range = d.RangeMiles;
+  Info.Altitude = d.AltitudeFeet;
   Info.HasPosition = d.HasPosition;
   Info.Lat = d.Lat;
   Info.Lon = d.Lon;

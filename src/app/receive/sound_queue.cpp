@@ -1,6 +1,7 @@
 #include "app/receive/sound_queue.h"
 
 #include <cctype>
+#include <vector>
 
 #include "platform/io/wave_sound.h"
 #include "platform/sys/files.h"
@@ -33,8 +34,27 @@ TSoundQueue::~TSoundQueue() {
   player_.OnNotify = nullptr;
 }
 
-void TSoundQueue::Enqueue(const std::string& FileName) {
-  if (FileExists(FileName)) SoundQueue.Add(FileName);
+void TSoundQueue::EnqueueCall(const std::vector<std::string>& FileNames) {
+  int files = 0;
+  for (const std::string& name : FileNames) {
+    if (!FileExists(name)) continue;
+    SoundQueue.Add(name);
+    ++files;
+  }
+  if (files == 0) return;
+  call_files_.push_back(files);
+  const auto waiting = [this] {
+    return static_cast<int>(call_files_.size()) - (first_call_begun_ ? 1 : 0);
+  };
+  while (waiting() > kMaxWaitingCalls) DropOldestWaitingCall();
+}
+
+// The call playing is heard to its end; the next one goes.
+void TSoundQueue::DropOldestWaitingCall() {
+  const size_t call = first_call_begun_ ? 1 : 0;
+  const int first_file = first_call_begun_ ? call_files_.front() : 0;
+  for (int n = 0; n < call_files_[call]; ++n) SoundQueue.Delete(first_file);
+  call_files_.erase(call_files_.begin() + static_cast<std::ptrdiff_t>(call));
 }
 
 void TSoundQueue::PlayWhenIdle() {
@@ -46,23 +66,28 @@ void TSoundQueue::PlaySound(int Index) {
       kSoundFiles[Index] == nullptr) {
     return;
   }
-  Enqueue(sound_dir_ + kSoundFiles[Index]);
+  EnqueueCall({sound_dir_ + kSoundFiles[Index]});
   PlayWhenIdle();
 }
 
 void TSoundQueue::SpeakCallsign(const std::string& Call) {
   if (!sound_available_) return;
+  std::vector<std::string> files;
   for (char c : Call) {
     const std::string file =
         SpokenFile(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
-    if (!file.empty()) Enqueue(sound_dir_ + kTalkFolder + file);
+    if (!file.empty()) files.push_back(sound_dir_ + kTalkFolder + file);
   }
+  EnqueueCall(files);
   PlayWhenIdle();
 }
 
 void TSoundQueue::PlaySoundQueue() {
-  if (SoundQueue.Count() == 0) return;
-  const std::string file = SoundQueue[0];
-  SoundQueue.Delete(0);
-  player_.Play(file);
+  while (SoundQueue.Count() > 0) {
+    const std::string file = SoundQueue[0];
+    SoundQueue.Delete(0);
+    first_call_begun_ = --call_files_.front() > 0;
+    if (!first_call_begun_) call_files_.pop_front();
+    if (player_.Play(file)) return;
+  }
 }

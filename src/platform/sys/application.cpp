@@ -1,14 +1,19 @@
 #include "platform/sys/application.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QTranslator>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <map>
 
@@ -16,10 +21,63 @@
 
 TApplication* Application = nullptr;
 
+namespace {
+
+constexpr int kEndSignals[] = {SIGTERM, SIGHUP, SIGINT};
+
+// The write end of the pipe that carries a signal to the event loop: a handler may only
+// do what is safe at any instant, and write() is.
+volatile std::sig_atomic_t end_signal_pipe = -1;
+
+void NoteEndSignal(int) {
+  const int saved = errno;
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = write(end_signal_pipe, &byte, 1);
+  errno = saved;
+}
+
+}  // namespace
+
 struct TApplication::Impl {
   Impl(int& argc, char** argv) : app(argc, argv) {}
+  ~Impl() { ReleaseEndSignals(); }
+
+  // Signals reach the event loop through the pipe; without a pipe they keep ending the
+  // process at once.
+  void CatchEndSignals() {
+    if (end_signals || pipe2(pipe_ends, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    end_signal_pipe = pipe_ends[1];
+    end_signals = std::make_unique<QSocketNotifier>(pipe_ends[0], QSocketNotifier::Read);
+    QObject::connect(end_signals.get(), &QSocketNotifier::activated, [this] {
+      char bytes[16];
+      while (read(pipe_ends[0], bytes, sizeof bytes) > 0) {
+      }
+      RequestEnd();
+    });
+    struct sigaction action = {};
+    action.sa_handler = NoteEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : kEndSignals) sigaction(signal, &action, nullptr);
+  }
+  void ReleaseEndSignals() {
+    if (!end_signals) return;
+    for (int signal : kEndSignals) std::signal(signal, SIG_DFL);
+    end_signals.reset();
+    end_signal_pipe = -1;
+    close(pipe_ends[0]);
+    close(pipe_ends[1]);
+  }
+  void RequestEnd() {
+    if (end_request) Dispatch(end_request);
+  }
+
   QApplication app;
   QTranslator dialogs;  // the standard dialogs' texts in the program's language
+  std::function<void()> end_request;
+  QMetaObject::Connection quitting;
+  int pipe_ends[2] = {-1, -1};
+  std::unique_ptr<QSocketNotifier> end_signals;
 };
 
 TApplication::TApplication(int& argc, char** argv) : impl_(std::make_unique<Impl>(argc, argv)) {
@@ -72,6 +130,20 @@ void TApplication::ClearTerminated() {
   // application's own loop clear that mark. Run that loop once, leaving it at once.
   QTimer::singleShot(0, &impl_->app, [] { QCoreApplication::exit(0); });
   impl_->app.exec();
+}
+
+void TApplication::SetEndRequestHandler(std::function<void()> Handler) {
+  impl_->end_request = std::move(Handler);
+  QObject::disconnect(impl_->quitting);
+  if (!impl_->end_request) {
+    impl_->ReleaseEndSignals();
+    return;
+  }
+  impl_->CatchEndSignals();
+  // A session that ends quits the application: what the program does on its way out
+  // runs before the loop is left for good.
+  impl_->quitting = QObject::connect(&impl_->app, &QCoreApplication::aboutToQuit,
+                                     [this] { impl_->RequestEnd(); });
 }
 
 void TApplication::HandleException(const std::exception& error) {

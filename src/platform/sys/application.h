@@ -42,6 +42,12 @@ class TApplication {
   // empty goes back to the user's locale. The names of an unknown code are English.
   void SetLanguage(const std::string& Code);
 
+  // Handler runs on the GUI thread when the system ends the program: SIGTERM (a logout,
+  // a shutdown), SIGHUP, SIGINT, or the desktop session quitting the application (also
+  // whenever the event loop is left). Without a handler (nullptr) those signals end the
+  // process at once.
+  void SetEndRequestHandler(std::function<void()> Handler);
+
   // Called with every exception that a handler lets escape; when unassigned the
   // message is written to standard error.
   std::function<void(const std::exception&)> OnException;

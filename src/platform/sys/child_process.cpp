@@ -29,6 +29,26 @@ TChildProcess::~TChildProcess() {
   Stop();
 }
 
+void TChildProcess::Terminate() {
+  if (pid_ > 0) kill(pid_, SIGTERM);
+}
+
+int TChildProcess::WaitForExit(int TimeoutMs) {
+  if (pid_ <= 0) return -1;
+  constexpr int kStepMs = 20;
+  int status = 0;
+  for (int waited = 0; waited <= TimeoutMs; waited += kStepMs) {
+    const pid_t ended = waitpid(pid_, &status, WNOHANG);
+    if (ended == pid_) {
+      pid_ = -1;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    if (ended < 0 && errno != EINTR) return -1;
+    usleep(kStepMs * 1000);
+  }
+  return -1;
+}
+
 void TChildProcess::Stop() {
   if (pid_ <= 0) return;
   kill(-pid_, SIGTERM);

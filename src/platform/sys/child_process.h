@@ -29,6 +29,12 @@ class TChildProcess {
   TChildProcess& operator=(const TChildProcess&) = delete;
 
   bool Started() const { return pid_ > 0; }
+  // Asks the program to end with SIGTERM, as a logout or a shutdown does; the shell
+  // itself gets it, so a command that should receive it starts with "exec".
+  void Terminate();
+  // Waits up to TimeoutMs for the process to end and reaps it: its exit status, or -1
+  // when it was ended by a signal or is still running.
+  int WaitForExit(int TimeoutMs);
   // Ends the whole process group and reaps the shell.
   void Stop();
 

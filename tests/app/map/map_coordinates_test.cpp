@@ -116,17 +116,30 @@ TEST(MapCoordinatesTest, CursorTextsAndLocator) {
   EXPECT_EQ(south.Locator.substr(0, 4), "FF46");
 }
 
-TEST(MapCoordinatesTest, ScaleOnlyForLongitudesSummingAboveZero) {
-  TMapCorners world{-90, -180, 90, 180};
-  EXPECT_EQ(MapScale(world, 2047), -1);
-  TMapCorners west{40, -100, 50, -90};
-  EXPECT_EQ(MapScale(west, 100), -1);
-  TMapCorners europe{34, -25, 72, 45};
-  // The great circle between the lower corners, not the parallel.
-  const double phi = 34 * M_PI / 180;
-  const double arc = std::acos(std::sin(phi) * std::sin(phi) +
-                               std::cos(phi) * std::cos(phi) * std::cos(70 * M_PI / 180));
-  EXPECT_NEAR(MapScale(europe, 1399) * 1399, arc * 180 / M_PI * kKmPerDegree, 0.5);
+// Km per pixel along the parallel nearest the equator: the lower edge north of it, the
+// upper edge south of it, the equator on a map that spans it.
+TEST(MapCoordinatesTest, ScaleFromTheWidthOnEveryMap) {
+  const auto along = [](double lat, double degrees, int pixels) {
+    return degrees * kKmPerDegree * std::cos(lat * M_PI / 180) / pixels;
+  };
+  const struct {
+    TMapCorners Corners;
+    double Km;
+  } maps[] = {
+      {{34, -25, 72, 45}, along(34, 70, 1399)},      // Europe, across Greenwich
+      {{25, -125, 50, -65}, along(25, 60, 1399)},    // west of Greenwich
+      {{-45, 110, -10, 155}, along(-10, 45, 1399)},  // south of the equator
+      {{-40, -80, 10, -30}, along(0, 50, 1399)},     // across the equator
+      {{-90, -180, 90, 180}, along(0, 360, 1399)},   // the whole globe
+      {{40, 170, 50, 190}, along(40, 20, 1399)},     // across the date line, east...
+      {{40, -190, 50, -170}, along(40, 20, 1399)},   // ... or west
+  };
+  for (const auto& map : maps) {
+    EXPECT_NEAR(MapScale(map.Corners, 1399), map.Km, 1e-9)
+        << map.Corners.LatMin << " " << map.Corners.LonMin;
+  }
+  EXPECT_EQ(MapScale({40, 10, 50, 10}, 1399), -1);  // no width
+  EXPECT_EQ(MapScale({34, -25, 72, 45}, 0), -1);
 }
 
 TEST(MapCoordinatesTest, RangeFromPhgAndRngTexts) {

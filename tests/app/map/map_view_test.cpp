@@ -8,6 +8,7 @@
 #include "app/program/station_views.h"
 #include "app/receive/aprs_info.h"
 #include "app/stations/station_store.h"
+#include "core/locator.h"
 #include "gif/gif_registration.h"
 #include "map_test_support.h"
 #include "platform/gui/controls/forms.h"
@@ -187,7 +188,8 @@ TEST_F(MapViewTest, ShippedJpegWorldMapLoads) {
   EXPECT_EQ(view_->MapName, "Welt");
   EXPECT_EQ(view_->Map().MapW, 2047);
   EXPECT_EQ(view_->Map().MapH, 1023);
-  EXPECT_EQ(view_->Map().Scale, -1);  // longitudes sum to zero
+  // Measured along the equator.
+  EXPECT_NEAR(view_->Map().Scale, 360 * kKmPerDegree / 2047, 1e-9);
 
   // The calibration fits the picture: sea, land and ice where they belong.
   auto bitmap = Render();
@@ -368,10 +370,20 @@ TEST_F(MapViewTest, RangeCircleNeedsARangeAPlaceAndAScale) {
   view_->ShowRangeCircle("AAprsNOBODY", "RNG0050");
   EXPECT_FALSE(view_->shpRange->Visible());
 
-  // The world map has no scale: never a circle.
+  // Maps west of Greenwich and round the whole globe have their scale too.
+  ASSERT_TRUE(view_->LoadMap(WriteMap(
+      "usa.bmp", 601, 251, DatText("50:00.00N/125:00.00W", "25:00.00N/065:00.00W", "USA"))));
+  Receive(Station("W1", 40, -100));
+  const std::string west = MakeStationKey("", "W1");
+  view_->ShowRangeCircle(west, "RNG0050");
+  const int west_size = RangeCircleSize("RNG0050", view_->Map().Scale);
+  ASSERT_GE(west_size, 2);
+  EXPECT_TRUE(view_->shpRange->Visible());
+  EXPECT_EQ(view_->shpRange->BoundsRect(),
+            Bounds(250 - west_size / 2, 100 - west_size / 2, west_size, west_size));
   ASSERT_TRUE(view_->LoadMap(ShippedDataFolder() + "APRS-Karten/Welt.jpg"));
-  view_->ShowRangeCircle(key, "RNG0050");
-  EXPECT_FALSE(view_->shpRange->Visible());
+  view_->ShowRangeCircle(west, "RNG0050");
+  EXPECT_TRUE(view_->shpRange->Visible());
 }
 
 TEST_F(MapViewTest, OwnPositionCircleAndItsBlinking) {

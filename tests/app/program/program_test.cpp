@@ -25,10 +25,14 @@
 #include "app/stations/frm_aprs_stn_list.h"
 #include "app/stations/frm_aprs_stn_select.h"
 #include "core/csv_ctrl.h"
+#include "core/kiss_ax25.h"
 #include "core/my_tools.h"
 #include "html/html_text.h"
 #include "platform/gui/standard/program_icon.h"
+#include "platform/io/pseudo_terminal.h"
 #include "platform/sys/application.h"
+#include "platform/sys/child_process.h"
+#include "platform/sys/files.h"
 #include "platform/sys/registry.h"
 #include "platform/sys/timer.h"
 #include "platform/test_support/gui_test_support.h"
@@ -395,6 +399,91 @@ TEST_F(ProgramTest, AboutWindowTakesTheOutlineOfItsPicture) {
   // The round corners are cut: the top row starts further in than the middle row.
   EXPECT_GT(runs.back().Left, 0);
   EXPECT_EQ(runs[runs.size() / 2].Left, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The program as its own process, as a logout meets it: on a pseudo-terminal TNC it
+// hears three stations, and a language missing from its folder makes it choose another
+// (a changed setting); then SIGTERM, the signal a logout or a shutdown sends.
+class ProgramEndTest : public AppFolderTest {};
+
+// Everything the TNC was sent so far, read until Seen is in it; empty when it never came.
+std::string ReadTncUntil(TPseudoTerminal& Tnc, std::string& Sent, const std::string& Seen) {
+  constexpr int kPatienceMs = 120000;  // the sanitized program starts slowly on a busy machine
+  constexpr int kStepMs = 250;
+  for (int waited = 0; waited < kPatienceMs; waited += kStepMs) {
+    const std::vector<uint8_t> bytes = Tnc.Receive(4096, kStepMs);
+    Sent.append(bytes.begin(), bytes.end());
+    if (Sent.find(Seen) != std::string::npos) return Sent;
+  }
+  return {};
+}
+
+TEST_F(ProgramEndTest, ASignalSavesTheStationsAndTheSettings) {
+  const std::string built = VELMORA_PROGRAM_FOLDER;
+  const std::string folder = PrgDir();
+  std::error_code hard_link_failed;
+  std::filesystem::create_hard_link(built + "velmora", folder + "velmora", hard_link_failed);
+  if (hard_link_failed) std::filesystem::copy_file(built + "velmora", folder + "velmora");
+  std::filesystem::remove_all(folder + "Speak");
+  for (const char* shipped : {"Speak", "APRS-Karten", "Symbols", "Pictures", "Server.dat"})
+    std::filesystem::create_symlink(built + shipped, folder + shipped);
+
+  TPseudoTerminal tnc;
+  std::filesystem::create_directories(ConfigFolder());
+  WriteFile(ConfigFolder() + "ports", "COM1=" + tnc.DevicePath() + "\n");
+  {
+    TRegistry reg;
+    reg.OpenKey("\\Software\\Velmora\\", true);
+    reg.WriteString("SetVer", "1.1");  // no notice of new settings to answer
+    reg.OpenKey("\\Software\\Velmora\\Programm\\Device\\", true);
+    reg.WriteInteger("Device", 7);  // a TNC without flow control
+    reg.WriteInteger("COM-Port", 0);
+    reg.OpenKey("\\Software\\Velmora\\Programm\\Station", true);
+    reg.WriteString("CallP1", "N0CALL");
+    reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", true);
+    reg.WriteString("Spk", "francais.spk");
+  }
+
+  TChildProcess program("cd '" + folder + "' && XDG_CONFIG_HOME='" + getenv("XDG_CONFIG_HOME") +
+                            "' QT_QPA_PLATFORM=offscreen exec ./velmora",
+                        folder + "program.txt");
+  std::string sent;
+  ASSERT_NE(ReadTncUntil(tnc, sent, "@K\r"), "") << "the TNC was never put into KISS mode";
+  // Frames that come before the program listens are lost: they are sent again until the
+  // acknowledgement of the message, the last of them, shows that all were heard.
+  std::vector<uint8_t> frames;
+  for (const char* packet : {"DL1AAA>APRS:!5230.50N/01320.70E>", "DL1BBB>APRS:!4810.00N/01135.00E>",
+                             "DL1CCC>APRS:!5055.00N/00657.00E>", "DL1AAA>APRS::N0CALL   :hi{7"}) {
+    const std::string line = packet;
+    const size_t gt = line.find('>');
+    const size_t colon = line.find(':');
+    const TKissBuildResult frame = BuildKissFrame(
+        line.substr(0, gt), line.substr(gt + 1, colon - gt - 1), line.substr(colon + 1));
+    frames.insert(frames.end(), frame.Bytes.begin(), frame.Bytes.end());
+  }
+  bool acknowledged = false;
+  for (int attempt = 0; attempt < 60 && !acknowledged; ++attempt) {
+    ASSERT_TRUE(tnc.Send(frames));
+    const std::vector<uint8_t> bytes = tnc.Receive(4096, 1000);
+    sent.append(bytes.begin(), bytes.end());
+    acknowledged = sent.find(":DL1AAA   :ack7") != std::string::npos;
+  }
+  ASSERT_TRUE(acknowledged) << "no acknowledgement on the TNC";
+
+  program.Terminate();
+  EXPECT_EQ(program.WaitForExit(120000), 0);
+  ASSERT_TRUE(std::filesystem::exists(folder + "Stn.dat"));
+  std::string stations;
+  LoadFileToString(stations, folder + "Stn.dat");
+  for (const char* call : {"DL1AAA", "DL1BBB", "DL1CCC"})
+    EXPECT_NE(stations.find(call), std::string::npos) << call;
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", false));
+  EXPECT_EQ(reg.ReadString("Spk"), "english.spk");
 }
 
 }  // namespace

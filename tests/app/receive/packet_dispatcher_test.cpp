@@ -156,6 +156,12 @@ TEST(PacketDispatcher, PlainAmbiguousAndCompressedPositions) {
   EXPECT_EQ(r.Field("AAprsN0CALL452", sfCourse), "-1");
   EXPECT_EQ(r.Field("AAprsN0CALL452", sfSpeed), "-1");
 
+  // A fix from a GGA sentence sends its altitude in the cs bytes, 1.002^cs feet.
+  r.Packet("fm N0CALL-4 to APRS ctl UI pid F0", "!/1I^)5;ly<ANW");
+  EXPECT_EQ(r.Field("AAprsN0CALL454", sfAltitude), "368");
+  EXPECT_EQ(r.Field("AAprsN0CALL454", sfCourse), "-1");
+  EXPECT_EQ(r.Field("AAprsN0CALL454", sfSpeed), "-1");
+
   // Too short for either form: nothing is stored.
   r.Packet("fm N0CALL-3 to APRS ctl UI pid F0", "!/5L!!<*e7");
   EXPECT_EQ(r.Record("AAprsN0CALL453"), "");

@@ -2,11 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <thread>
 
 #include "app/receive/receive_fixture.h"
 #include "platform/io/wave_sound.h"
+#include "platform/sys/application.h"
+#include "platform/sys/child_process.h"
+#include "platform/sys/timer.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 
@@ -16,8 +24,8 @@ class TFakePlayer : public TWaveSound {
   int OutputDeviceCount() const override { return devices; }
   bool Play(const std::string& FileName) override {
     played.push_back(std::filesystem::path(FileName).lexically_relative(dir).generic_string());
-    playing = true;
-    return true;
+    playing = played.back() != refused;
+    return playing;
   }
   bool Playing() const override { return playing; }
   void Finish() {
@@ -28,6 +36,7 @@ class TFakePlayer : public TWaveSound {
   int devices = 1;
   bool playing = false;
   std::string dir;
+  std::string refused;  // a file it cannot play
   std::vector<std::string> played;
 };
 
@@ -71,6 +80,7 @@ TEST_F(SoundQueue, LowerCaseIsSpokenUpperAndUnknownCharactersAreSkipped) {
 }
 
 TEST_F(SoundQueue, SoundsPlayInOrderOfArrival) {
+  player.refused = "Talk/A.wav";  // passed over, not waited for
   TSoundQueue queue(player, SoundDir());
   queue.PlaySound(2);
   queue.SpeakCallsign("A");
@@ -80,6 +90,22 @@ TEST_F(SoundQueue, SoundsPlayInOrderOfArrival) {
   while (player.playing) player.Finish();
   EXPECT_EQ(player.played,
             (std::vector<std::string>{"NewRx.wav", "Talk/A.wav", "NewRx.wav", "PrgUp.wav"}));
+}
+
+// Behind a busy feed the oldest calls waiting go; the one playing is heard to its end.
+TEST_F(SoundQueue, DropsTheOldestWaitingCallsWhenItFallsBehind) {
+  TSoundQueue queue(player, SoundDir());
+  queue.SpeakCallsign("NOBJ");
+  player.Finish();  // N heard, O playing
+  for (int n = 0; n < kMaxWaitingCalls; ++n) queue.SpeakCallsign(n % 2 ? "A" : "C");
+  queue.PlaySound(2);
+  queue.SpeakCallsign("L9");
+  while (player.playing) player.Finish();
+  std::vector<std::string> expected = {"Talk/N.wav", "Talk/O.wav", "Talk/B.wav", "Talk/J.wav"};
+  for (int n = 2; n < kMaxWaitingCalls; ++n)
+    expected.push_back(n % 2 ? "Talk/A.wav" : "Talk/C.wav");
+  for (const char* file : {"NewRx.wav", "Talk/L.wav", "Talk/9.wav"}) expected.push_back(file);
+  EXPECT_EQ(player.played, expected);
 }
 
 TEST_F(SoundQueue, WithoutADeviceNothingIsQueued) {
@@ -107,6 +133,191 @@ TEST_F(SoundQueue, NewStationsQueueTheReceiveSoundAndTheirName) {
   EXPECT_EQ(player.played,
             (std::vector<std::string>{"NewRx.wav", "Talk/N.wav", "Talk/0.wav", "Talk/C.wav",
                                       "Talk/A.wav", "Talk/L.wav", "Talk/L.wav"}));
+}
+
+}  // namespace
+
+namespace {
+
+// A sound server of the test's own whose one output is a null sink, and a recording of
+// what that output plays: the real player heard from outside. Skipped, saying why,
+// where no server can be started.
+class SoundQueueOnANullSink : public ::testing::Test {
+ protected:
+  static constexpr int kRate = 44100;
+  static constexpr int kPatienceMs = 60000;
+
+  void SetUp() override {
+    if (!ProgramAvailable("pulseaudio") || !ProgramAvailable("parec"))
+      GTEST_SKIP() << "no sound server here: pulseaudio and parec are not installed";
+    folder_ = std::filesystem::temp_directory_path() / "velmora_null_sink";
+    std::filesystem::create_directories(folder_ / "runtime");
+    std::filesystem::create_directories(folder_ / "Sound" / "Talk");
+    std::filesystem::permissions(folder_ / "runtime", std::filesystem::perms::owner_all);
+    const std::string socket = (folder_ / "runtime" / "server").string();
+    const std::string env = "HOME='" + folder_.string() + "' XDG_RUNTIME_DIR='" +
+                            (folder_ / "runtime").string() + "' PULSE_SERVER='unix:" + socket +
+                            "' ";
+    server_ = std::make_unique<TChildProcess>(
+        env +
+            "exec pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no "
+            "-L module-null-sink -L 'module-native-protocol-unix auth-anonymous=1 socket=" +
+            socket + "'",
+        (folder_ / "server.txt").string());
+    for (int waited = 0; !StartRecording(env) && waited < kPatienceMs; waited += 100)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (!recorder_)
+      GTEST_SKIP() << "no sound server could be started here: " << Text(folder_ / "server.txt");
+    // Nothing is played before the recording runs: it has taken in some silence.
+    const std::filesystem::path heard = folder_ / "heard.raw";
+    std::error_code not_yet;
+    for (int waited = 0;
+         std::filesystem::file_size(heard, not_yet) < kRate / 5 && waited < kPatienceMs;
+         waited += 100)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
+  }
+  void TearDown() override {
+    recorder_.reset();
+    server_.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+
+  // Starts the recorder once the server answers; false while it does not.
+  bool StartRecording(const std::string& env) {
+    int status = -1;
+    RunAndCapture(env + "pactl info > /dev/null 2>&1", &status);
+    if (status != 0) return false;
+    recorder_ = std::make_unique<TChildProcess>(
+        env + "exec parec -d null.monitor --format=s16le --channels=1 --rate=44100 --raw",
+        (folder_ / "heard.raw").string());
+    return true;
+  }
+
+  static std::string Text(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  // A mono 16-bit file: a square wave of Amplitude for Ms milliseconds.
+  void WriteTone(const std::string& name, int16_t amplitude, int ms) {
+    const int count = kRate * ms / 1000;
+    std::ofstream out(folder_ / "Sound" / name, std::ios::binary);
+    const auto put = [&](uint32_t value, int bytes) {
+      for (int i = 0; i < bytes; ++i) out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
+    };
+    out << "RIFF";
+    put(36 + 2 * count, 4);
+    out << "WAVEfmt ";
+    put(16, 4), put(1, 2), put(1, 2), put(kRate, 4), put(2 * kRate, 4), put(2, 2), put(16, 2);
+    out << "data";
+    put(2 * count, 4);
+    for (int i = 0; i < count; ++i)
+      put(static_cast<uint16_t>((i / 50) % 2 ? amplitude : -amplitude), 2);
+  }
+
+  struct TStretch {
+    int Level;  // the amplitude in units of kUnit
+    double Ms;
+  };
+  static constexpr int kUnit = 2000;
+
+  // The recording as stretches of one loudness, silence left out; very short ones are
+  // the edges between.
+  std::vector<TStretch> Heard() {
+    std::ifstream in(folder_ / "heard.raw", std::ios::binary);
+    std::vector<TStretch> stretches;
+    int level = 0;
+    long run = 0;
+    const auto close_run = [&] {
+      if (run <= kRate / 200 || level == 0) return;
+      // A file that the server was fed too late for is heard with a gap: still one file.
+      if (!stretches.empty() && stretches.back().Level == level) {
+        stretches.back().Ms += run * 1000.0 / kRate;
+      } else {
+        stretches.push_back({level, run * 1000.0 / kRate});
+      }
+    };
+    for (char bytes[2]; in.read(bytes, 2);) {
+      const int sample = static_cast<int16_t>(static_cast<uint8_t>(bytes[0]) | bytes[1] << 8);
+      const int now = (std::abs(sample) + kUnit / 2) / kUnit;
+      if (now == level) {
+        ++run;
+        continue;
+      }
+      close_run();
+      level = now;
+      run = 1;
+    }
+    close_run();
+    return stretches;
+  }
+
+  std::filesystem::path folder_;
+  std::unique_ptr<TChildProcess> server_;
+  std::unique_ptr<TChildProcess> recorder_;
+};
+
+// A player that notes when each file starts and when it is reported ended.
+class TNotingPlayer : public TWaveSound {
+ public:
+  bool Play(const std::string& FileName) override {
+    events.push_back("start " + std::filesystem::path(FileName).filename().string());
+    return TWaveSound::Play(FileName);
+  }
+  std::vector<std::string> events;
+};
+
+TEST_F(SoundQueueOnANullSink, EachFileIsHeardWholeAfterTheOneBefore) {
+  // Loudness 1, 2, 4 and 8: files played over each other would sound as a sum.
+  const std::vector<std::pair<const char*, int>> tones = {
+      {"Talk/A.wav", 150}, {"Talk/B.wav", 250}, {"Talk/C.wav", 100}, {"NewRx.wav", 200}};
+  for (size_t n = 0; n < tones.size(); ++n)
+    WriteTone(tones[n].first, static_cast<int16_t>(kUnit << n), tones[n].second);
+  TNotingPlayer player;
+  if (player.OutputDeviceCount() == 0 &&
+      ::testing::UnitTest::GetInstance()->test_to_run_count() > 1) {
+    GTEST_SKIP() << "an earlier test of this run set up the audio output before this "
+                    "server ran; ctest runs each test alone";
+  }
+  ASSERT_GT(player.OutputDeviceCount(), 0) << "the player does not see the null sink";
+  TSoundQueue queue(player, (folder_ / "Sound").string() + "/");
+  const std::function<void()> next = player.OnNotify;
+  player.OnNotify = [&] {
+    player.events.push_back("end");
+    next();
+    if (!player.Playing()) Application->Terminate();
+  };
+  TTimer guard(nullptr);
+  guard.SetInterval(kPatienceMs);
+  guard.OnTimer = [](TComponent*) { Application->Terminate(); };
+  guard.SetEnabled(true);
+  // The callsign and the receive sound queued at once, as a new station queues them.
+  QueueCall([&] {
+    queue.SpeakCallsign("ab-c");
+    queue.PlaySound(2);
+  });
+  Application->Run();
+  EXPECT_EQ(player.events,
+            (std::vector<std::string>{"start A.wav", "end", "start B.wav", "end", "start C.wav",
+                                      "end", "start NewRx.wav", "end"}));
+
+  // What the output played: each file whole, alone, in order.
+  std::vector<TStretch> heard;
+  for (int waited = 0; waited < kPatienceMs; waited += 100) {
+    heard = Heard();
+    if (heard.size() >= tones.size() && heard.back().Level == 8) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ASSERT_EQ(heard.size(), tones.size());
+  // A server starved of time on a busy machine drops a little now and then; a file cut
+  // off by the next one loses most of itself.
+  for (size_t n = 0; n < tones.size(); ++n) {
+    EXPECT_EQ(heard[n].Level, 1 << n) << n;
+    EXPECT_GE(heard[n].Ms, tones[n].second * 0.6) << n;
+    EXPECT_LE(heard[n].Ms, tones[n].second + 5) << n;
+  }
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QTimer>
 
+#include <csignal>
 #include <stdexcept>
 
 #include "platform/sys/application.h"
@@ -33,4 +35,26 @@ TEST(Application, TheLanguageReachesTheStandardDialogsAndTheDateNames) {
   EXPECT_EQ(FormatDateTime("dddd dd mmmm", monday), "Monday 04 June");
   EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel").toStdString(), "Cancel");
   Application->SetLanguage("");
+}
+
+// A logout sends SIGTERM, or quits the application through the session: either asks the
+// program to end, from the event loop, never inside the signal.
+TEST(Application, EndSignalsAndTheSessionsEndAskTheProgramToEnd) {
+  int requests = 0;
+  Application->SetEndRequestHandler([&] { ++requests; });
+  QTimer::singleShot(0, [] { QCoreApplication::quit(); });
+  Application->Run();
+  EXPECT_EQ(requests, 1);
+
+  std::raise(SIGTERM);
+  std::raise(SIGHUP);
+  std::raise(SIGINT);
+  EXPECT_EQ(requests, 1);
+  Application->SetEndRequestHandler([&] {
+    ++requests;
+    Application->Terminate();
+  });
+  Application->Run();
+  Application->SetEndRequestHandler(nullptr);
+  EXPECT_EQ(requests, 3);  // the signals, then the end of the loop
 }
