@@ -1,6 +1,7 @@
 #include "devices/wx_stn.h"
 
 #include "platform/gui/standard/message_box.h"
+#include "platform/text/local_texts.h"
 
 const char* const kWxComError = "WX-STATION COM ERROR!";
 
@@ -79,7 +80,7 @@ void TWxStn::SetRun(bool Value) {
                             ? port_.OpenRs232(ComPort, baud, TSerialFlow::None, error)
                             : port_.OpenRs232Device(Device, baud, TSerialFlow::None, error);
     if (!opened) {
-      if (ShowError) ShowError(kWxComError);
+      if (ShowError) ShowError(LocalText(kWxComError));
       if (OnWxDeactivate) OnWxDeactivate(this);
       return;
     }

@@ -65,6 +65,7 @@ inline void FuzzSettingsApplied(const uint8_t* Data, size_t Size) {
   ForceDirectories(ConfigFolder());
   SaveFileAtomically(TRegistry::FileName(),
                      std::string_view(reinterpret_cast<const char*>(Data), Size));
+  LoadLanguageChoice(*frmSetup);
   LoadSettings(*frmSetup);
   SaveSettings(*frmSetup);
 }

@@ -106,14 +106,16 @@ bool StartProgram() {
   DeleteInterruptedSaves();
   // Markup shows pictures of our own only.
   SetPictureFolders({PrgDir()});
+  // The language first: every box from here on speaks it.
+  LoadLanguageChoice(*frmSetup);
+  const std::uint8_t language = LoadStartLanguage();
+  if (language == kSpeakWrongVersion) MyShowError(kNoValidSpeakFileText);
+  if (language != kSpeakLoaded) return false;
   LoadSettings(*frmSetup);
   // The frame now stands where it was left; the windows opened from its tool bar go
   // beside that bar, not over it.
   for (TForm* window : std::initializer_list<TForm*>{frmAprsMsg, frmLog})
     PlaceRightOfToolBar(*frmMain, frmAprs->mpnlToolMain->Width(), *window);
-  const std::uint8_t language = LoadStartLanguage();
-  if (language == kSpeakWrongVersion) MyShowError(kNoValidSpeakFileText);
-  if (language != kSpeakLoaded) return false;
   frmAprs->Sounds->PlaySound(kStartSound);
   frmInfo->ShowSplash();
   frmMain->Show();

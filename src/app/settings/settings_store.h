@@ -9,13 +9,21 @@
 #pragma once
 
 extern const char* const kSetupVersion;  // "1.1"
+// The messages of a server list or a settings file that could not be read.
+extern const char* const kServerListNotReadText;
+extern const char* const kSettingsDamagedText;
+extern const char* const kDamagedSettingsKeptText;
+extern const char* const kDamagedSettingsLeftText;
 
 class TfrmSetup;
 
 // Both reach the settings window and the windows the wiring handed it (TSetupPeers),
 // so they run only while the windows are connected.
-// Once at start-up; also fills the server list from "Server.dat" in the program folder
-// and applies the settings.
+// Once at start-up, first: the language file named in the settings (into mfcbxSpk), so
+// that the language stands before any box the rest of the settings may show.
+void LoadLanguageChoice(TfrmSetup& Setup);
+// Once at start-up, after the language; also fills the server list from "Server.dat"
+// in the program folder and applies the settings.
 void LoadSettings(TfrmSetup& Setup);
 // When the main frame closes.
 void SaveSettings(TfrmSetup& Setup);

@@ -116,6 +116,7 @@ void TfrmSetup::mbtnChangeClick(TComponent*) {
   if (applying_) return;
   applying_ = true;
   snapshot_.Take(*this);
+  FollowLanguageChoice();
   mbtnChange->SetEnabled(false);
   SaveTncIniFiles();
   Peers.Map->SetMapFolder(edtCrdDir->Text());
@@ -140,6 +141,7 @@ void TfrmSetup::mbtnChangeClick(TComponent*) {
 }
 
 void TfrmSetup::mbtnOkClick(TComponent*) {
+  FollowLanguageChoice();
   if (!TncRs232().Rs232Open() && SwitchKiss) SwitchKiss(true);
   SaveTncIniFiles();
 }
@@ -227,6 +229,12 @@ void TfrmSetup::FillLanguageList() {
 
 void TfrmSetup::mfcbxSpkChange(TComponent*) {
   LoadSpeakFile(mfcbxSpk->Text(), false);
+}
+
+void TfrmSetup::FollowLanguageChoice() {
+  // A name typed into the box is chosen when the settings are applied, as one picked
+  // from the list is at once.
+  if (mfcbxSpk->Text() != SpeakFileInUse()) mfcbxSpkChange(mfcbxSpk);
 }
 
 void TfrmSetup::edtCallP1Change(TComponent*) {

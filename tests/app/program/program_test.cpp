@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <set>
 
@@ -25,9 +26,11 @@
 #include "app/stations/frm_aprs_stn_select.h"
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
+#include "core/tnc_control.h"
 #include "html/html_text.h"
 #include "platform/gui/standard/program_icon.h"
 #include "platform/sys/application.h"
+#include "platform/sys/files.h"
 #include "platform/sys/registry.h"
 #include "platform/sys/timer.h"
 #include "platform/test_support/gui_test_support.h"
@@ -121,6 +124,37 @@ TEST_F(ProgramTest, ADamagedLanguageFileIsReportedOnceInTheLanguageThatStands) {
               std::string::npos);
     EXPECT_EQ(heads[0], configured == "english.spk" ? "Fehler" : "Error");
   }
+}
+
+// The English program's first start, without a callsign and with its TNC's port gone:
+// the language stands before the first box, and every box speaks it, heads included.
+TEST_F(ProgramTest, FirstStartInEnglishShowsEveryBoxInEnglish) {
+  const std::string shipped = Application->ExeFolder() + "../bin/Speak/english.spk";
+  if (!std::filesystem::exists(shipped)) GTEST_SKIP() << "language files not built";
+  std::filesystem::copy_file(shipped, SpkDir + "english.spk");
+  std::filesystem::create_directories(ConfigFolder());
+  WriteFile(ConfigFolder() + "ports", "COM1=/nonexistent/velmora-tty\n");
+  {
+    TRegistry reg;
+    reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", true);
+    reg.WriteString("Spk", "english.spk");
+    reg.OpenKey("\\Software\\Velmora\\Programm\\Device\\", true);
+    reg.WriteInteger("Device", kDeviceTnc3);
+    reg.WriteInteger("COM-Port", 0);
+    reg.SaveChanges();
+  }
+  // The TNC's steps follow one another at once, not after their waits.
+  TncControl().Schedule = [](unsigned, std::function<void()> Next) { QueueCall(std::move(Next)); };
+  std::vector<std::string> texts, heads;
+  AnswerMyMsgBoxes(texts, 2, &heads);
+  ASSERT_TRUE(StartProgram());
+  for (int pass = 0; texts.size() < 2 && pass < 10000; ++pass) Application->ProcessMessages();
+  ASSERT_EQ(texts.size(), 2u) << (texts.empty() ? "" : texts[0]);
+  EXPECT_EQ(texts[0], "For Velmora to work,\r\nplease enter your own callsign in the settings!");
+  EXPECT_EQ(heads[0], "Information");
+  EXPECT_NE(texts[1].find("OpenRs232: the port cannot be opened!"), std::string::npos) << texts[1];
+  EXPECT_EQ(heads[1], "Error");
+  EXPECT_EQ(frmInfo->ilblMail->Subject, "Velmora 1.2");
 }
 
 // A player that plays nothing and tells what it was given.

@@ -147,6 +147,7 @@ TEST_F(SettingsStoreTest, SaveAndLoadRoundTrip) {
   frmAprsMsg->MsgNr = 0;
   frmLog->mbtnFilter->SetDown(false);
   frmMain->SetBounds(0, 0, 100, 100);
+  LoadLanguageChoice(*frmSetup);
   LoadSettings(*frmSetup);  // a callsign is set: no warning
 
   EXPECT_EQ(s.mfcbxDevice->ItemIndex(), kDevicePtc2);
