@@ -20,7 +20,7 @@ void TWxStnDataReader::DispatchWxFrame(int Code, const TBuffer64& Frame) {
   switch (StationType) {
     case wstWS2300:
       if (const char* complaint = DecodeWs2300Frame(Code, Frame, Data, now)) {
-        if (ShowFormatError) ShowFormatError(complaint);
+        if (ShowFormatError) ShowFormatError(LocalText(complaint));
       }
       break;
     case wstWX200:

@@ -15,6 +15,7 @@
 #include "core/rs232.h"
 #include "core/tnc_control.h"
 #include "devices/gps_status.h"
+#include "devices/ws2300.h"
 #include "devices/wx_stn.h"
 #include "platform/gui/controls/new_control.h"
 #include "platform/gui/standard/message_box.h"
@@ -117,6 +118,10 @@ TfrmPrgMsg::TfrmPrgMsg(TComponent* AOwner) : TForm(AOwner) {
   lblErrRs232Dcb = label(kPageErrors, "lblErrRs232Dcb", kRs232DcbFailed);
   lblErrTncGone = label(kPageErrors, "lblErrTncGone", kTncDeviceGoneText);
   lblErrWxCom = label(kPageErrors, "lblErrWxCom", kWxComError);
+  for (int n = 0; n < kWs2300FormatErrorCount; ++n) {
+    const std::string name = "lblErrWxFormat" + std::to_string(n + 1);
+    label(kPageErrors, name.c_str(), kWs2300FormatErrors[n]);
+  }
   lblErrNumberRange = label(kPageErrors, "lblErrNumberRange", kNumberRangeError);
   lblInfNumberRange = label(kPageInfos, "lblInfNumberRange", kNumberRangeHint);
   lblErrBitmapTooSmall = label(kPageErrors, "lblErrBitmapTooSmall", kBitmapTooSmallText);

@@ -28,6 +28,7 @@
 #include "core/rs232.h"
 #include "core/tnc_control.h"
 #include "devices/gps_status.h"
+#include "devices/wx_stn.h"
 #include "html/html_list_box.h"
 #include "lists/ex_section_list.h"
 #include "platform/gui/standard/combo_box.h"
@@ -273,10 +274,10 @@ class TLeftNumberEdit : public TNumberEdit {
 // detail window's words, a question and an error raised at run time, the GPS status
 // line and the day names of the log's dates; and the texts of the libraries below the
 // program: a serial port that cannot open, a number out of range in the plain box and
-// its caption, the internet link without a server.
+// its caption, the internet link without a server, a weather station's bad frame.
 struct TComposed {
   std::string call, destination, mic_e, weather, owner, question, error, gps, day;
-  std::string serial, range, range_head, no_server;
+  std::string serial, range, range_head, no_server, wx_frame;
 };
 
 TComposed Composed() {
@@ -322,6 +323,12 @@ TComposed Composed() {
   minutes.DoExit();
   AnswerNextMyMsgBox(&seen.no_server);
   frmAprs->AprsIs.mbtnTcpClick();
+  TWxStnDataReader reader;
+  reader.StationType = wstWS2300;
+  reader.ShowFormatError = [&](const std::string& Text) { seen.wx_frame = Text; };
+  TBuffer64 frame;
+  frame.fill(0xFF);  // its checksum fails
+  reader.DispatchWxFrame(1, frame);
   return seen;
 }
 
@@ -361,6 +368,8 @@ TEST_F(SpeakWindowsTest, TextsComposedAtRunTimeFollowTheLanguage) {
   EXPECT_EQ(german.range_head, "Fehler");
   EXPECT_EQ(english.no_server, "Please choose a server in the settings first!");
   EXPECT_EQ(german.no_server, "Bitte erst einen Server im Setup ausw\xE4hlen!");
+  EXPECT_EQ(english.wx_frame, "Temp Format Error!");
+  EXPECT_EQ(german.wx_frame, "Formatfehler der Temperatur!");
   Application->SetLanguage("");
 }
 
