@@ -19,7 +19,9 @@
 #include "devices/wx_stn.h"
 #include "platform/gui/controls/new_control.h"
 #include "platform/gui/standard/message_box.h"
+#include "platform/sys/atomic_file.h"
 #include "platform/text/local_texts.h"
+#include "platform/text/streams.h"
 
 TfrmPrgMsg* frmPrgMsg = nullptr;
 
@@ -122,6 +124,9 @@ TfrmPrgMsg::TfrmPrgMsg(TComponent* AOwner) : TForm(AOwner) {
     const std::string name = "lblErrWxFormat" + std::to_string(n + 1);
     label(kPageErrors, name.c_str(), kWs2300FormatErrors[n]);
   }
+  label(kPageErrors, "lblErrFileSave", kCannotSaveFileText);
+  label(kPageErrors, "lblErrFileCreate", kCannotCreateFileText);
+  label(kPageErrors, "lblErrFileOpen", kCannotOpenFileText);
   lblErrNumberRange = label(kPageErrors, "lblErrNumberRange", kNumberRangeError);
   lblInfNumberRange = label(kPageInfos, "lblInfNumberRange", kNumberRangeHint);
   lblErrBitmapTooSmall = label(kPageErrors, "lblErrBitmapTooSmall", kBitmapTooSmallText);

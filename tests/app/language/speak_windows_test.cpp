@@ -38,8 +38,10 @@
 #include "platform/gui/standard/message_box.h"
 #include "platform/io/tcp_client.h"
 #include "platform/sys/application.h"
+#include "platform/sys/atomic_file.h"
 #include "platform/sys/date_time.h"
 #include "platform/test_support/gui_test_support.h"
+#include "platform/text/streams.h"
 #include "platform/text/string_list.h"
 
 namespace {
@@ -274,10 +276,11 @@ class TLeftNumberEdit : public TNumberEdit {
 // detail window's words, a question and an error raised at run time, the GPS status
 // line and the day names of the log's dates; and the texts of the libraries below the
 // program: a serial port that cannot open, a number out of range in the plain box and
-// its caption, the internet link without a server, a weather station's bad frame.
+// its caption, the internet link without a server, a weather station's bad frame, a file
+// that cannot be saved.
 struct TComposed {
   std::string call, destination, mic_e, weather, owner, question, error, gps, day;
-  std::string serial, range, range_head, no_server, wx_frame;
+  std::string serial, range, range_head, no_server, wx_frame, file_save;
 };
 
 TComposed Composed() {
@@ -329,6 +332,11 @@ TComposed Composed() {
   TBuffer64 frame;
   frame.fill(0xFF);  // its checksum fails
   reader.DispatchWxFrame(1, frame);
+  try {
+    SaveFileAtomically("/nonexistent/velmora/Stn.dat", "x");
+  } catch (const EWriteError& error) {
+    seen.file_save = error.what();
+  }
   return seen;
 }
 
@@ -370,6 +378,12 @@ TEST_F(SpeakWindowsTest, TextsComposedAtRunTimeFollowTheLanguage) {
   EXPECT_EQ(german.no_server, "Bitte erst einen Server im Setup ausw\xE4hlen!");
   EXPECT_EQ(english.wx_frame, "Temp Format Error!");
   EXPECT_EQ(german.wx_frame, "Formatfehler der Temperatur!");
+  EXPECT_EQ(english.file_save.rfind("Cannot save file \"/nonexistent/velmora/Stn.dat\". ", 0), 0u)
+      << english.file_save;
+  EXPECT_EQ(german.file_save.rfind(
+                "Datei \"/nonexistent/velmora/Stn.dat\" kann nicht gespeichert werden. ", 0),
+            0u)
+      << german.file_save;
   Application->SetLanguage("");
 }
 
