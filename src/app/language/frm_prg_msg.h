@@ -3,13 +3,13 @@
 // caption. GetPrgMsg gives a label's caption with "%cr%" as a line break.
 #pragma once
 
-#include "lists/ex_page_control.h"
-#include "platform/gui/controls/forms.h"
-#include "platform/gui/standard/label.h"
-
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "lists/ex_page_control.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/label.h"
 
 class TfrmPrgMsg : public TForm {
  public:

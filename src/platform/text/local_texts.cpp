@@ -1,6 +1,8 @@
 #include "platform/text/local_texts.h"
 
 #include <mutex>
+#include <string_view>
+#include <utility>
 
 namespace {
 
