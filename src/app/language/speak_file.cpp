@@ -334,8 +334,6 @@ void StoreSpeakLines(const TStringList& Lines, TStringList& Stored) {
 
 namespace {
 
-std::string speak_file_in_use;
-
 // A language file is a few hundred lines of some tens of kilobytes: one of any size must
 // not stall the program, nor cost its size in memory each time the languages are listed.
 constexpr size_t kMaxSpeakFileBytes = 2 * 1024 * 1024;
@@ -357,8 +355,8 @@ void DecipherSpeakLines(const std::string& Content, bool Head, TStringList& Line
 
 }  // namespace
 
-const std::string& SpeakFileInUse() {
-  return speak_file_in_use;
+std::string SpeakFileInUse() {
+  return frmSpeak ? frmSpeak->SpeakFileName : std::string();
 }
 
 std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly,
@@ -407,8 +405,10 @@ std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly,
           Format(LocalText(kSpeakDeleteText), SpkDir)));
     }
     if (CheckOnly || result != kSpeakLoaded) return result;
-    if (frmSpeak) StoreSpeakLines(lines, *frmSpeak->SpeakLines);
-    speak_file_in_use = FileName;
+    if (frmSpeak) {
+      StoreSpeakLines(lines, *frmSpeak->SpeakLines);
+      frmSpeak->SpeakFileName = FileName;
+    }
     ApplySpeakLines();
   }
   if (Application) {

@@ -56,7 +56,7 @@ void StoreSpeakLines(const TStringList& Lines, TStringList& Stored);
 std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly,
                            std::vector<std::string>* Errors = nullptr);
 // The name of the language file last loaded (not only checked), or "" before any.
-const std::string& SpeakFileInUse();
+std::string SpeakFileInUse();
 // Applies every stored line in list order, then calls OnSpeakLinesApplied.
 void ApplySpeakLines();
 // Set by the program: what follows the language beyond the captions (the desktop's own

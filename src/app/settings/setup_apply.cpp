@@ -116,8 +116,8 @@ void TfrmSetup::mbtnChangeClick(TComponent*) {
   if (applying_) return;
   applying_ = true;
   snapshot_.Take(*this);
-  FollowLanguageChoice();
   mbtnChange->SetEnabled(false);
+  FollowLanguageChoice();
   SaveTncIniFiles();
   Peers.Map->SetMapFolder(edtCrdDir->Text());
   if (TncInitialised) {
