@@ -408,35 +408,31 @@ void SaveVersions(TRegistry& reg) {
 
 }  // namespace
 
-void LoadLanguageChoice(TfrmSetup& s) {
-  TRegistry reg;
+void LoadLanguageChoice(TfrmSetup& s, TRegistry& reg) {
   TSettingsReader r(reg);
   std::string name;
   if (reg.OpenKey(kProgrammKey, false) && r.Text("Spk", name)) s.mfcbxSpk->SetText(name);
 }
 
-void LoadSettings(TfrmSetup& s) {
+void LoadSettings(TfrmSetup& s, TRegistry& reg) {
   LoadServerList(s);
   // The port-2 texts fall back to the window's own start texts of port 1.
   const TPortDefaults defaults{s.edtInfoP1->Text(), s.edtStatusP1->Text(), s.edtWxStatusP1->Text()};
-  {
-    TRegistry reg;
-    if (reg.Damaged()) {
-      MyShowError(Format(LocalText(kSettingsDamagedText), TRegistry::FileName()) + " " +
-                  (reg.DamagedFileKept()
-                       ? Format(LocalText(kDamagedSettingsKeptText), TRegistry::DamagedFileName())
-                       : LocalText(kDamagedSettingsLeftText)));
-    }
-    reg.OpenKey(kRootKey, true);
-    reg.CloseKey();
-    TSettingsReader r(reg);
-    if (reg.OpenKey(kDeviceKey, true)) LoadDevice(r, s);
-    if (reg.OpenKey(kStationKey, true)) LoadStation(r, s, defaults);
-    s.ShowSymbolImages();
-    WarnWithoutOwnCall(s);
-    if (reg.OpenKey(kProgrammKey, true)) LoadProgramm(r, s);
-    if (reg.OpenKey(kPositionKey, true)) LoadPosition(r, s);
+  if (reg.Damaged()) {
+    MyShowError(Format(LocalText(kSettingsDamagedText), TRegistry::FileName()) + " " +
+                (reg.DamagedFileKept()
+                     ? Format(LocalText(kDamagedSettingsKeptText), TRegistry::DamagedFileName())
+                     : LocalText(kDamagedSettingsLeftText)));
   }
+  reg.OpenKey(kRootKey, true);
+  reg.CloseKey();
+  TSettingsReader r(reg);
+  if (reg.OpenKey(kDeviceKey, true)) LoadDevice(r, s);
+  if (reg.OpenKey(kStationKey, true)) LoadStation(r, s, defaults);
+  s.ShowSymbolImages();
+  WarnWithoutOwnCall(s);
+  if (reg.OpenKey(kProgrammKey, true)) LoadProgramm(r, s);
+  if (reg.OpenKey(kPositionKey, true)) LoadPosition(r, s);
   s.edtCallP1Change(s.edtCallP1);
   s.ApplySettings();
   s.UnitChange(&s);

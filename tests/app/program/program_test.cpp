@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <initializer_list>
 #include <set>
@@ -126,7 +127,8 @@ TEST_F(ProgramTest, ADamagedLanguageFileIsReportedOnceInTheLanguageThatStands) {
   }
 }
 
-// The English program's first start, without a callsign and with its TNC's port gone:
+// The English program's first start, with a damaged settings file, without a callsign and
+// with its TNC's port gone:
 // the language stands before the first box, and every box speaks it, heads included.
 TEST_F(ProgramTest, FirstStartInEnglishShowsEveryBoxInEnglish) {
   const std::string shipped = Application->ExeFolder() + "../bin/Speak/english.spk";
@@ -143,17 +145,23 @@ TEST_F(ProgramTest, FirstStartInEnglishShowsEveryBoxInEnglish) {
     reg.WriteInteger("COM-Port", 0);
     reg.SaveChanges();
   }
+  // Damaged at its end: what can be read is used, and the damage is reported.
+  std::ofstream(TRegistry::FileName(), std::ios::app) << "not a line of the store\n";
   // The TNC's steps follow one another at once, not after their waits.
   TncControl().Schedule = [](unsigned, std::function<void()> Next) { QueueCall(std::move(Next)); };
   std::vector<std::string> texts, heads;
-  AnswerMyMsgBoxes(texts, 2, &heads);
+  AnswerMyMsgBoxes(texts, 3, &heads);
   ASSERT_TRUE(StartProgram());
-  for (int pass = 0; texts.size() < 2 && pass < 10000; ++pass) Application->ProcessMessages();
-  ASSERT_EQ(texts.size(), 2u) << (texts.empty() ? "" : texts[0]);
-  EXPECT_EQ(texts[0], "For Velmora to work,\r\nplease enter your own callsign in the settings!");
-  EXPECT_EQ(heads[0], "Information");
-  EXPECT_NE(texts[1].find("OpenRs232: the port cannot be opened!"), std::string::npos) << texts[1];
-  EXPECT_EQ(heads[1], "Error");
+  for (int pass = 0; texts.size() < 3 && pass < 10000; ++pass) Application->ProcessMessages();
+  ASSERT_EQ(texts.size(), 3u) << (texts.empty() ? "" : texts[0]);
+  EXPECT_EQ(texts[0].rfind("The settings file \"" + TRegistry::FileName() + "\" was damaged", 0),
+            0u)
+      << texts[0];
+  EXPECT_EQ(heads[0], "Error");
+  EXPECT_EQ(texts[1], "For Velmora to work,\r\nplease enter your own callsign in the settings!");
+  EXPECT_EQ(heads[1], "Information");
+  EXPECT_NE(texts[2].find("OpenRs232: the port cannot be opened!"), std::string::npos) << texts[2];
+  EXPECT_EQ(heads[2], "Error");
   EXPECT_EQ(frmInfo->ilblMail->Subject, "Velmora 1.2");
 }
 
