@@ -1,6 +1,7 @@
 #include "controls/my_panel.h"
 
 #include "platform/gui/standard/message_box.h"
+#include "platform/text/local_texts.h"
 
 bool AssignPatternBitmap(const TComponent& Control, TBitmap& Target, const TBitmap& Source) {
   if (Source.Empty()) {
@@ -9,7 +10,7 @@ bool AssignPatternBitmap(const TComponent& Control, TBitmap& Target, const TBitm
     return true;
   }
   if (Source.Width() < kMinPatternSize || Source.Height() < kMinPatternSize) {
-    ShowMessage(Control.Name + kBitmapTooSmallText);
+    ShowMessage(Control.Name + LocalText(kBitmapTooSmallText));
     return false;
   }
   Target.Assign(Source);

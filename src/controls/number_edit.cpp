@@ -6,6 +6,11 @@
 #include "platform/gui/standard/beep.h"
 #include "platform/gui/standard/message_box.h"
 #include "platform/text/ascii.h"
+#include "platform/text/format.h"
+#include "platform/text/local_texts.h"
+
+const char* const kNumberRangeError = "Wert mu\xDF zwischen %d und %d liegen!";
+const char* const kNumberRangeHint = "Bereich: %d...%d - Voreinstellung: %d";
 
 namespace {
 
@@ -70,8 +75,8 @@ void TNumberEdit::RebuildHint() {
     return;
   }
   // LF before CR: the hint window breaks the line at the LF.
-  SetHint(auto_hint_text_ + "\n\r" + "Bereich: " + IntToStr(int_min_) + "..." + IntToStr(int_max_) +
-          " - Voreinstellung: " + IntToStr(int_def_));
+  SetHint(auto_hint_text_ + "\n\r" +
+          Format(LocalText(kNumberRangeHint), int_min_, int_max_, int_def_));
 }
 
 int TNumberEdit::IntIst() {
@@ -121,8 +126,7 @@ void TNumberEdit::DoExit() {
   if (Text().empty()) SetText(IntToStr(int_min_));
   const int value = DigitsToInt(Text());
   if (int_max_ > 0 && (value < int_min_ || value > int_max_)) {
-    ShowErrorBox("Wert mu\xDF zwischen " + IntToStr(int_min_) + " und " + IntToStr(int_max_) +
-                 " liegen!");
+    ShowErrorBox(Format(LocalText(kNumberRangeError), int_min_, int_max_));
     SetText(IntToStr(value < int_min_ ? int_min_ : int_max_));
     SetFocus();
   }

@@ -7,6 +7,11 @@
 
 #include "platform/gui/standard/edit.h"
 
+// The box for a value out of range ("%d": the least and the greatest value), and the
+// automatic hint's second line (least, greatest, default).
+extern const char* const kNumberRangeError;
+extern const char* const kNumberRangeHint;
+
 class TNumberEdit : public TEdit {
  public:
   explicit TNumberEdit(TComponent* AOwner);

@@ -2,6 +2,7 @@
 
 #include "core/my_tools.h"
 #include "platform/sys/thread.h"
+#include "platform/text/local_texts.h"
 
 const char* const kRs232OpenFailed =
     "OpenRs232: \xD6"
@@ -86,13 +87,13 @@ bool TRs232::Open(TSerialOpenResult Result, std::string& Error) {
     case TSerialOpenResult::Ok:
       break;
     case TSerialOpenResult::CannotOpen:
-      Error = kRs232OpenFailed;
+      Error = LocalText(kRs232OpenFailed);
       return false;
     case TSerialOpenResult::SetupFailed:
-      Error = kRs232SetupFailed;
+      Error = LocalText(kRs232SetupFailed);
       return false;
     case TSerialOpenResult::SettingsFailed:
-      Error = kRs232DcbFailed;
+      Error = LocalText(kRs232DcbFailed);
       return false;
   }
   if (profile_.PurgeOutputAtOpen) {

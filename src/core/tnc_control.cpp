@@ -2,12 +2,14 @@
 
 #include "core/tnc2_line.h"
 #include "platform/text/format.h"
+#include "platform/text/local_texts.h"
 #include "platform/text/sysutils.h"
 
 const char* const kTncStatusConnecting = "connecting device";
 const char* const kTncStatusDisconnected = "device disconnected";
 const char* const kTncStatusLost = "device lost";
 const char* const kTncStatusNotReading = "device not reading, %d writes dropped";
+const char* const kTncDeviceGoneText = "TNC: the device on COM%d is gone (unplugged?)";
 
 namespace {
 
@@ -207,7 +209,7 @@ void TTncControl::DeviceLost() {
   queued_.clear();
   link_.KissActive = 0;
   Status(kTncStatusLost);
-  views_->ShowError(Format("TNC: the device on COM%d is gone (unplugged?)", views_->PortNumber()));
+  views_->ShowError(Format(LocalText(kTncDeviceGoneText), views_->PortNumber()));
   views_->DeviceLost();
 }
 

@@ -30,6 +30,8 @@ extern const char* const kTncStatusLost;          // "device lost"
 // "device not reading, %d writes dropped": the TNC holds its flow control and the
 // port's write queue overflowed.
 extern const char* const kTncStatusNotReading;
+// The error box when the TNC's device goes away; "%d": the port number.
+extern const char* const kTncDeviceGoneText;
 
 // What the sequences read and report; each answers its default (port 1, 9600 baud, no
 // lines) or does nothing unless overridden.

@@ -4,6 +4,11 @@
 
 #include "devices/wx_nibbles.h"
 
+const char* const kWs2300FormatErrors[kWs2300FormatErrorCount] = {
+    "Temp Format Error!",      "Huminity Format Error!",    "Wind Format Error!",
+    "Baro Format Error!",      "SensorState Format Error!", "DecRain Format Error!",
+    "DecRainAll Format Error!"};
+
 namespace {
 
 constexpr std::uint8_t kAddressBase = 0x82;
@@ -201,20 +206,20 @@ const char* DecodeWs2300Frame(int Code, const TBuffer64& Frame, TWxData& Data, T
   switch (r.Decoder) {
     case TWsDecoder::Temperature:
       DecodeTemperature(d, Code == 1 ? Data.TempIn : Data.TempOut, passed, Now);
-      return passed ? nullptr : "Temp Format Error!";
+      return passed ? nullptr : kWs2300FormatErrors[0];
     case TWsDecoder::Humidity:
-      if (!passed) return "Huminity Format Error!";
+      if (!passed) return kWs2300FormatErrors[1];
       DecodeHumidity(d, Code == 3 ? Data.HumIn : Data.HumOut, Now);
       return nullptr;
     case TWsDecoder::Wind:
-      if (!passed) return "Wind Format Error!";
+      if (!passed) return kWs2300FormatErrors[2];
       DecodeWind(d, Data.Wind, Now);
       return nullptr;
     case TWsDecoder::Pressure: {
       TWxPressure& p = Code == 6 ? Data.Baro : Code == 7 ? Data.BaroMin : Data.BaroMax;
       if (!passed) {
         p.Valid = false;
-        return "Baro Format Error!";
+        return kWs2300FormatErrors[3];
       }
       DecodePressure(d, p, Now);
       return nullptr;
@@ -222,21 +227,21 @@ const char* DecodeWs2300Frame(int Code, const TBuffer64& Frame, TWxData& Data, T
     case TWsDecoder::SensorState:
       if (!passed) {
         Data.SensorState.Valid = false;
-        return "SensorState Format Error!";
+        return kWs2300FormatErrors[4];
       }
       DecodeSensorState(d, Data.SensorState, Now);
       return nullptr;
     case TWsDecoder::Rain: {
       TWxRain& rain = Code == 10 ? Data.Rain1h : Data.Rain24h;
       rain.Valid = passed;
-      if (!passed) return "DecRain Format Error!";
+      if (!passed) return kWs2300FormatErrors[5];
       rain.Value = RainValue(d);
       rain.Time = Now;
       return nullptr;
     }
     case TWsDecoder::RainTotal:
       Data.RainTotal.Valid = passed;
-      if (!passed) return "DecRainAll Format Error!";
+      if (!passed) return kWs2300FormatErrors[6];
       Data.RainTotal.Value = RainValue(d);
       Data.RainTotal.Time = Now;
       return nullptr;

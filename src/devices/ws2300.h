@@ -65,6 +65,11 @@ class TWs2300Link {
   void Send(std::uint8_t Byte);
 };
 
+// The decoders' complaints: temperature, humidity, wind, pressure, sensor state, rain,
+// rain total.
+constexpr int kWs2300FormatErrorCount = 7;
+extern const char* const kWs2300FormatErrors[kWs2300FormatErrorCount];
+
 // Decodes the reply of request Code (1..12) into its block of Data, stamping it with Now.
 // Returns the decoder's complaint ("Temp Format Error!" ...) when the data's own
 // checksum fails, null otherwise (also for codes outside 1..12, which decode nothing).

@@ -1,6 +1,7 @@
 #include "devices/wx_stn.h"
 
 #include "platform/gui/standard/message_box.h"
+#include "platform/text/local_texts.h"
 
 const char* const kWxComError = "WX-STATION COM ERROR!";
 
@@ -19,7 +20,7 @@ void TWxStnDataReader::DispatchWxFrame(int Code, const TBuffer64& Frame) {
   switch (StationType) {
     case wstWS2300:
       if (const char* complaint = DecodeWs2300Frame(Code, Frame, Data, now)) {
-        if (ShowFormatError) ShowFormatError(complaint);
+        if (ShowFormatError) ShowFormatError(LocalText(complaint));
       }
       break;
     case wstWX200:
@@ -79,7 +80,7 @@ void TWxStn::SetRun(bool Value) {
                             ? port_.OpenRs232(ComPort, baud, TSerialFlow::None, error)
                             : port_.OpenRs232Device(Device, baud, TSerialFlow::None, error);
     if (!opened) {
-      if (ShowError) ShowError(kWxComError);
+      if (ShowError) ShowError(LocalText(kWxComError));
       if (OnWxDeactivate) OnWxDeactivate(this);
       return;
     }

@@ -65,7 +65,11 @@ inline void FuzzSettingsApplied(const uint8_t* Data, size_t Size) {
   ForceDirectories(ConfigFolder());
   SaveFileAtomically(TRegistry::FileName(),
                      std::string_view(reinterpret_cast<const char*>(Data), Size));
-  LoadSettings(*frmSetup);
+  {
+    TRegistry reg;
+    LoadLanguageChoice(*frmSetup, reg);
+    LoadSettings(*frmSetup, reg);
+  }
   SaveSettings(*frmSetup);
 }
 

@@ -1,14 +1,27 @@
 #include "app/language/frm_prg_msg.h"
 
 #include "app/language/speak_file.h"
+#include "app/map/map_calibration.h"
+#include "app/map/map_view.h"
 #include "app/map/map_window_commands.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/receive/aprs_info.h"
+#include "app/receive/aprs_is_link.h"
+#include "app/settings/settings_store.h"
 #include "app/stations/stn_info_weather.h"
+#include "controls/my_panel.h"
+#include "controls/number_edit.h"
 #include "core/aprs_is_reader.h"
+#include "core/rs232.h"
 #include "core/tnc_control.h"
 #include "devices/gps_status.h"
+#include "devices/ws2300.h"
+#include "devices/wx_stn.h"
 #include "platform/gui/controls/new_control.h"
+#include "platform/gui/standard/message_box.h"
+#include "platform/sys/atomic_file.h"
+#include "platform/text/local_texts.h"
+#include "platform/text/streams.h"
 
 TfrmPrgMsg* frmPrgMsg = nullptr;
 
@@ -52,6 +65,7 @@ TfrmPrgMsg::TfrmPrgMsg(TComponent* AOwner) : TForm(AOwner) {
     // One below the other on their page, for the translator.
     auto* control = NewControl<TLabel>(this, pages[Page], Name, 8, 8 + 20 * tops[Page]++, 480, 15);
     control->SetCaption(Caption);
+    text_labels_.emplace_back(SpeakCrToLineBreak(Caption), control);
     return control;
   };
   lblWordVersion = label(kPageWords, "lblWordVersion", "Version");
@@ -100,12 +114,51 @@ TfrmPrgMsg::TfrmPrgMsg(TComponent* AOwner) : TForm(AOwner) {
   lblInfGpsSatInView = label(kPageInfos, "lblInfGpsSatInView", kGpsSatInView);
   lblInfGpsSatSignal = label(kPageInfos, "lblInfGpsSatSignal", kGpsSatSignal);
   lblInfGpsSatPlace = label(kPageInfos, "lblInfGpsSatPlace", kGpsSatPlace);
+  lblWordError = label(kPageWords, "lblWordError", kErrorBoxCaption);
+  lblErrRs232Open = label(kPageErrors, "lblErrRs232Open", kRs232OpenFailed);
+  lblErrRs232Setup = label(kPageErrors, "lblErrRs232Setup", kRs232SetupFailed);
+  lblErrRs232Dcb = label(kPageErrors, "lblErrRs232Dcb", kRs232DcbFailed);
+  lblErrTncGone = label(kPageErrors, "lblErrTncGone", kTncDeviceGoneText);
+  lblErrWxCom = label(kPageErrors, "lblErrWxCom", kWxComError);
+  for (int n = 0; n < kWs2300FormatErrorCount; ++n) {
+    const std::string name = "lblErrWxFormat" + std::to_string(n + 1);
+    label(kPageErrors, name.c_str(), kWs2300FormatErrors[n]);
+  }
+  label(kPageErrors, "lblErrFileSave", kCannotSaveFileText);
+  label(kPageErrors, "lblErrFileCreate", kCannotCreateFileText);
+  label(kPageErrors, "lblErrFileOpen", kCannotOpenFileText);
+  lblErrNumberRange = label(kPageErrors, "lblErrNumberRange", kNumberRangeError);
+  lblInfNumberRange = label(kPageInfos, "lblInfNumberRange", kNumberRangeHint);
+  lblErrBitmapTooSmall = label(kPageErrors, "lblErrBitmapTooSmall", kBitmapTooSmallText);
+  lblErrNoServer = label(kPageErrors, "lblErrNoServer", kNoServerText);
+  lblErrNoCalibration = label(kPageErrors, "lblErrNoCalibration", kNoCalibration);
+  lblErrMapGone = label(kPageErrors, "lblErrMapGone", kImageGone);
+  lblErrMapUnreadable = label(kPageErrors, "lblErrMapUnreadable", kImageUnreadable);
+  lblErrMapTooLarge = label(kPageErrors, "lblErrMapTooLarge", kImageTooLarge);
+  lblErrServerList = label(kPageErrors, "lblErrServerList", kServerListNotReadText);
+  lblErrSettingsDamaged = label(kPageErrors, "lblErrSettingsDamaged", kSettingsDamagedText);
+  lblErrSettingsKept = label(kPageErrors, "lblErrSettingsKept", kDamagedSettingsKeptText);
+  lblErrSettingsLeft = label(kPageErrors, "lblErrSettingsLeft", kDamagedSettingsLeftText);
+  lblErrSpeakDestroyed = label(kPageErrors, "lblErrSpeakDestroyed", kSpeakDestroyedText);
+  lblErrSpeakDelete = label(kPageErrors, "lblErrSpeakDelete", kSpeakDeleteText);
+  lblErrSpeakVersion = label(kPageErrors, "lblErrSpeakVersion", kSpeakWrongVersionText);
+  lblErrSpeakNotRead = label(kPageErrors, "lblErrSpeakNotRead", kSpeakNotReadText);
+  lblErrSpeakUntranslated = label(kPageErrors, "lblErrSpeakUntranslated", kSpeakUntranslatedText);
   frmPrgMsg = this;
   DoCreate();
 }
 
 TfrmPrgMsg::~TfrmPrgMsg() {
-  if (frmPrgMsg == this) frmPrgMsg = nullptr;
+  if (frmPrgMsg != this) return;
+  frmPrgMsg = nullptr;
+  // The wordings were this window's: the program's texts stand as written again.
+  SetLocalTexts({});
+}
+
+void TfrmPrgMsg::PublishLocalTexts() const {
+  std::map<std::string, std::string> texts;
+  for (const auto& [text, label] : text_labels_) texts[text] = GetPrgMsg(*label);
+  SetLocalTexts(texts);
 }
 
 std::string GetPrgMsg(const TLabel& Label) {

@@ -3,6 +3,10 @@
 // caption. GetPrgMsg gives a label's caption with "%cr%" as a line break.
 #pragma once
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "lists/ex_page_control.h"
 #include "platform/gui/controls/forms.h"
 #include "platform/gui/standard/label.h"
@@ -63,8 +67,40 @@ class TfrmPrgMsg : public TForm {
   TLabel* lblInfGpsSatInView;
   TLabel* lblInfGpsSatSignal;
   TLabel* lblInfGpsSatPlace;
+  // The texts the rest of the program and its libraries show by their own wording (see
+  // platform/text/local_texts.h): each label's first caption is that wording.
+  TLabel* lblWordError;
+  TLabel* lblErrRs232Open;
+  TLabel* lblErrRs232Setup;
+  TLabel* lblErrRs232Dcb;
+  TLabel* lblErrTncGone;
+  TLabel* lblErrWxCom;
+  TLabel* lblErrNumberRange;
+  TLabel* lblInfNumberRange;
+  TLabel* lblErrBitmapTooSmall;
+  TLabel* lblErrNoServer;
+  TLabel* lblErrNoCalibration;
+  TLabel* lblErrMapGone;
+  TLabel* lblErrMapUnreadable;
+  TLabel* lblErrMapTooLarge;
+  TLabel* lblErrServerList;
+  TLabel* lblErrSettingsDamaged;
+  TLabel* lblErrSettingsKept;
+  TLabel* lblErrSettingsLeft;
+  TLabel* lblErrSpeakDestroyed;
+  TLabel* lblErrSpeakDelete;
+  TLabel* lblErrSpeakVersion;
+  TLabel* lblErrSpeakNotRead;
+  TLabel* lblErrSpeakUntranslated;
+
+  // Hands the program's texts, in the language the labels now hold, to LocalText.
+  void PublishLocalTexts() const;
 
   std::string ClassName() const override { return "TfrmPrgMsg"; }
+
+ private:
+  // Every label by its first caption, line breaks as CR LF.
+  std::vector<std::pair<std::string, const TLabel*>> text_labels_;
 };
 
 extern TfrmPrgMsg* frmPrgMsg;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/gui/controls/forms.h"
 #include "platform/gui/standard/button.h"
@@ -21,6 +22,8 @@ class TfrmSpeak : public TForm {
 
   // The component lines of the loaded language file, header removed, sorted.
   std::unique_ptr<TStringList> SpeakLines;
+  // The name of the language file those lines came from, or "" before any.
+  std::string SpeakFileName;
 
   // Writes the export list to ExportFileName().
   void btnExportAllCompClick(TComponent* Sender);

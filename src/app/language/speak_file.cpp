@@ -1,6 +1,7 @@
 #include "app/language/speak_file.h"
 
 #include "app/language/code_encode.h"
+#include "app/language/frm_prg_msg.h"
 #include "app/language/frm_speak.h"
 #include "app/language/language_key.h"
 #include "app/product.h"
@@ -25,11 +26,19 @@
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
 #include "platform/text/format.h"
+#include "platform/text/local_texts.h"
 #include "platform/text/string_list.h"
 #include "platform/text/sysutils.h"
 
 const char* const kSpeakHeaderMarker = "###VIRDO-SPK-HEADER###";
 const char* const kLanguageVersion = "1.2";
+const char* const kSpeakDestroyedText = "The SPEAK file \"%s\" is destroyed!";
+const char* const kSpeakDeleteText = "Please delete this file from \"%s\" !";
+const char* const kSpeakWrongVersionText = "This SPEAK file \"%s\" is not for %s Version %s !";
+const char* const kSpeakNotReadText = "The SPEAK file \"%s\" was not read: %s.";
+const char* const kSpeakUntranslatedText =
+    "Informationen von \"%s:%s\" NICHT \xFC"
+    "bersetzt!";
 
 namespace {
 
@@ -284,10 +293,7 @@ bool ApplySpeakLine(const std::string& Line) {
   }
   TComponent* component = FindComponentExact(*form, componentName);
   if (component && ApplyToComponent(*component, classField, texts)) return true;
-  ShowMessage(
-      Format("Informationen von \"%s:%s\" NICHT \xFC"
-             "bersetzt!",
-             formName, componentName));
+  ShowMessage(Format(LocalText(kSpeakUntranslatedText), formName, componentName));
   return false;
 }
 
@@ -299,6 +305,7 @@ void ApplySpeakLines() {
   TStringList lines;
   lines.Assign(*frmSpeak->SpeakLines);
   for (int n = 0; n < lines.Count(); ++n) ApplySpeakLine(lines.Get(n));
+  if (frmPrgMsg) frmPrgMsg->PublishLocalTexts();
   if (OnSpeakLinesApplied) OnSpeakLinesApplied();
 }
 
@@ -325,6 +332,33 @@ void StoreSpeakLines(const TStringList& Lines, TStringList& Stored) {
   Stored.EndUpdate();
 }
 
+namespace {
+
+// A language file is a few hundred lines of some tens of kilobytes: one of any size must
+// not stall the program, nor cost its size in memory each time the languages are listed.
+constexpr size_t kMaxSpeakFileBytes = 2 * 1024 * 1024;
+// Listing a language needs its header only: the preamble and the header line fit in this.
+constexpr size_t kSpeakHeadBytes = 4096;
+
+// The deciphered lines of Content (the whole file, or its head when Head), preamble taken
+// off. A head cut inside its header line gives no lines: that header cannot be judged.
+void DecipherSpeakLines(const std::string& Content, bool Head, TStringList& Lines) {
+  const std::string plain = DecodeString(Content, kLanguageKey);
+  std::string text =
+      plain.size() > kSpeakPreambleLength ? plain.substr(kSpeakPreambleLength) : std::string();
+  if (Head && Content.size() >= kSpeakHeadBytes) {
+    const size_t end = text.find('\n');
+    text = end == std::string::npos ? std::string() : text.substr(0, end + 1);
+  }
+  Lines.SetText(text);
+}
+
+}  // namespace
+
+std::string SpeakFileInUse() {
+  return frmSpeak ? frmSpeak->SpeakFileName : std::string();
+}
+
 std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly,
                            std::vector<std::string>* Errors) {
   const auto report = [Errors](const std::string& Text) {
@@ -335,25 +369,30 @@ std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly,
     }
   };
   const auto reportDestroyed = [&] {
-    report(TwoLineMessage(Format("The SPEAK file \"%s\" is destroyed!", FileName),
-                          Format("Please delete this file from \"%s\" !", SpkDir)));
+    report(TwoLineMessage(Format(LocalText(kSpeakDestroyedText), FileName),
+                          Format(LocalText(kSpeakDeleteText), SpkDir)));
   };
   const std::string path = SpkDir + FileName;
   std::uint8_t result = kSpeakUnusable;
   if (FileExists(path)) {
     if (UpperCase(ExtractFileExt(path)) != ".SPK") return kSpeakUnusable;
+    std::string why;
+    const std::optional<std::string> content =
+        CheckOnly ? ReadFileHead(path, kSpeakHeadBytes, kMaxSpeakFileBytes, &why)
+                  : ReadSmallFile(path, kMaxSpeakFileBytes, &why);
+    if (!content) {
+      // Too large to be a language: not offered, and said so when it was chosen.
+      if (!CheckOnly) report(Format(LocalText(kSpeakNotReadText), FileName, why));
+      return kSpeakUnusable;
+    }
     TStringList lines;
-    std::string content;
     bool reported = false;
     try {
-      LoadFileToString(content, path);
-      const std::string plain = DecodeString(content, kLanguageKey);
-      lines.SetText(plain.size() > kSpeakPreambleLength ? plain.substr(kSpeakPreambleLength)
-                                                        : std::string());
+      DecipherSpeakLines(*content, CheckOnly, lines);
     } catch (const Exception&) {
       reportDestroyed();
       reported = true;
-      lines.SetText(content);
+      lines.SetText(*content);
     }
     result = ReadSpeakLines(lines);
     // A file to load that deciphers to no header is as destroyed as one that cannot be
@@ -361,12 +400,15 @@ std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly,
     // (the settings' list of languages) passes it over quietly.
     if (result == kSpeakUnusable && !reported && !CheckOnly) reportDestroyed();
     if (result == kSpeakWrongVersion) {
-      report(TwoLineMessage(Format("This SPEAK file \"%s\" is not for %s Version %s !", FileName,
-                                   kProductName, kLanguageVersion),
-                            Format("Please delete this file from \"%s\" !", SpkDir)));
+      report(TwoLineMessage(
+          Format(LocalText(kSpeakWrongVersionText), FileName, kProductName, kLanguageVersion),
+          Format(LocalText(kSpeakDeleteText), SpkDir)));
     }
     if (CheckOnly || result != kSpeakLoaded) return result;
-    if (frmSpeak) StoreSpeakLines(lines, *frmSpeak->SpeakLines);
+    if (frmSpeak) {
+      StoreSpeakLines(lines, *frmSpeak->SpeakLines);
+      frmSpeak->SpeakFileName = FileName;
+    }
     ApplySpeakLines();
   }
   if (Application) {

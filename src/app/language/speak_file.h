@@ -19,6 +19,12 @@
 extern const char* const kSpeakHeaderMarker;  // "###VIRDO-SPK-HEADER###"
 extern const char* const kLanguageVersion;    // "1.2"
 constexpr std::size_t kSpeakPreambleLength = 64;
+// The loader's messages, each with "%s" for the file, folder or words it names.
+extern const char* const kSpeakDestroyedText;
+extern const char* const kSpeakDeleteText;
+extern const char* const kSpeakWrongVersionText;
+extern const char* const kSpeakNotReadText;
+extern const char* const kSpeakUntranslatedText;
 
 // Results of LoadSpeakFile.
 constexpr std::uint8_t kSpeakLoaded = 0;
@@ -44,10 +50,13 @@ void StoreSpeakLines(const TStringList& Lines, TStringList& Stored);
 // Loads SpkDir + FileName. With CheckOnly the file is only tested; otherwise a valid
 // file replaces the stored lines of frmSpeak, which are applied to all windows. Returns
 // kSpeakLoaded, kSpeakWrongVersion (with a message, also when checking) or
-// kSpeakUnusable (missing, not ".spk", unreadable, no header). The messages go to the
+// kSpeakUnusable (missing, not ".spk", unreadable, larger than a language file can be,
+// no header); checking reads the file's header only. The messages go to the
 // error box, or into Errors when given (to be shown once a language stands).
 std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly,
                            std::vector<std::string>* Errors = nullptr);
+// The name of the language file last loaded (not only checked), or "" before any.
+std::string SpeakFileInUse();
 // Applies every stored line in list order, then calls OnSpeakLinesApplied.
 void ApplySpeakLines();
 // Set by the program: what follows the language beyond the captions (the desktop's own

@@ -5,13 +5,14 @@
 #include "controls/my_msg_dialog.h"
 #include "core/aprs_position.h"
 #include "platform/sys/files.h"
+#include "platform/text/local_texts.h"
 #include "platform/text/string_list.h"
 #include "platform/text/sysutils.h"
 
-namespace {
-
 const char* const kNoCalibration = "DAT/INF Datei f\xFCr folgende Karte nicht gefunden!";
 const char* const kImageGone = "Karten Datei nicht gefunden, laden abgebrochen!";
+
+namespace {
 
 // The corner lines and the name, comments left out; at most the three lines used.
 std::vector<std::string> CalibrationLines(const std::string& Text) {
@@ -41,7 +42,7 @@ bool ReadMapCalibration(const std::string& FileName, long double& LatMin, long d
                         std::string& MapName, long double& LonMax, long double& LatMax) {
   if (FileName.empty() || !FileExists(FileName)) return false;
   const std::string calibration = MapCalibrationFile(FileName);
-  const std::string noCalibration = std::string(kNoCalibration) + "\n\r" + FileName;
+  const std::string noCalibration = LocalText(kNoCalibration) + "\n\r" + FileName;
   if (calibration.empty()) {
     MyShowError(noCalibration);
     return false;
@@ -62,7 +63,7 @@ bool ReadMapCalibration(const std::string& FileName, long double& LatMin, long d
     return false;
   }
   if (!FileExists(FileName)) {
-    MyShowError(kImageGone);
+    MyShowError(LocalText(kImageGone));
     return false;
   }
   LatMin = lat_min;

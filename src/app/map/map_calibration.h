@@ -18,6 +18,10 @@
 #include "app/map/map_coordinates.h"
 
 // The calibration file of an image: ".DAT" before ".INF"; empty when there is none.
+// The map loader's messages: no calibration file (the map file follows), map file gone.
+extern const char* const kNoCalibration;
+extern const char* const kImageGone;
+
 std::string MapCalibrationFile(const std::string& ImageFile);
 
 // Reads the corners and name of ImageFile. Fails silently when the name is empty or the

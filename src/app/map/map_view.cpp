@@ -13,12 +13,13 @@
 #include "platform/gui/graphics/graphic_limits.h"
 #include "platform/gui/graphics/picture.h"
 #include "platform/gui/standard/scroll_box.h"
+#include "platform/text/local_texts.h"
 #include "platform/text/sysutils.h"
-
-namespace {
 
 const char* const kImageUnreadable = "Karten Datei nicht lesbar, laden abgebrochen!";
 const char* const kImageTooLarge = "Karten Datei zu gro\xDF, laden abgebrochen!";
+
+namespace {
 
 constexpr TColor kLineGrey = RGB(128, 128, 128);
 constexpr TColor kLineWhite = RGB(255, 255, 255);
@@ -192,15 +193,15 @@ bool TMapView::LoadMap(const std::string& FileName) {
   try {
     DrawMapPicture(FileName, screenReady);
   } catch (const EGraphicTooLarge& error) {
-    MyShowError(std::string(kImageTooLarge) + "\n\r" + FileName + "\n\r" + error.what());
+    MyShowError(LocalText(kImageTooLarge) + "\n\r" + FileName + "\n\r" + error.what());
     return false;
   } catch (const std::exception& error) {
-    MyShowError(std::string(kImageUnreadable) + "\n\r" + FileName + "\n\r" + error.what());
+    MyShowError(LocalText(kImageUnreadable) + "\n\r" + FileName + "\n\r" + error.what());
     return false;
   }
   // Without two pixels each way there is nothing to map positions onto.
   if (screenReady.Width() < 2 || screenReady.Height() < 2) {
-    MyShowError(std::string(kImageUnreadable) + "\n\r" + FileName);
+    MyShowError(LocalText(kImageUnreadable) + "\n\r" + FileName);
     return false;
   }
 

@@ -34,6 +34,10 @@
 #include "platform/gui/standard/panel.h"
 #include "platform/sys/timer.h"
 
+// The map loader's messages when a map file cannot be shown (the file name follows).
+extern const char* const kImageUnreadable;
+extern const char* const kImageTooLarge;
+
 struct TAprsInfo;
 
 class TMapView : private TChildFinder {

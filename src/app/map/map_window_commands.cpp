@@ -6,6 +6,7 @@
 #include "app/stations/station_store.h"
 #include "core/csv_ctrl.h"
 #include "platform/sys/files.h"
+#include "platform/text/cp1252.h"
 
 const char* const kMapPictureFilter =
     "Alle Dateien (*.jpg;*.jpeg;*.bmp; *.gif)|*.jpg;*.jpeg;*.bmp;*.gif|"
@@ -103,7 +104,8 @@ void DrawPickListRow(TCanvas& Canvas, const TRect& Rect, const std::string& Text
   Canvas.Brush().SetColor(Selected ? clBlack : ListColor);
   if (Selected) Canvas.Font().SetColor(ListColor);
   Canvas.FillRect(Rect);
-  Canvas.TextOut(Rect.Left + kPickRowIndent, Rect.Top, Text);
+  // The row names a station or object as received: its name may be UTF-8.
+  Canvas.TextOut(Rect.Left + kPickRowIndent, Rect.Top, ReceivedTextToShow(Text));
 }
 
 std::string MapWindowCaption(const std::string& MapName, const std::string& StatusText) {

@@ -1,6 +1,7 @@
 #include "app/messages/msg_lists.h"
 
 #include "core/my_tools.h"
+#include "platform/text/cp1252.h"
 #include "platform/text/sysutils.h"
 #include "richtext/view/rich_doc.h"
 
@@ -92,7 +93,8 @@ void TMsgList::AddOrUpdate(const std::string& Src, const std::string& Dst, bool 
     viewer.AddTextContinued(Received ? "1" : "", mtsNormal);
     viewer.AddTextContinued(Received ? "" : " TX-CNT:", mtsNormal);
     viewer.AddTextContinued(TxCount != -1 ? IntToStr(TxCount) : "", mtsNormal);
-    viewer.AddTextParagraph(Text, mtsHeading, mpsMsg);
+    // A received text may be UTF-8; an own one is in the program's code page.
+    viewer.AddTextParagraph(Received ? ReceivedTextToShow(Text) : Text, mtsHeading, mpsMsg);
     viewer.AddTextContinued(Number, mtsNormal);
     viewer.FormatTail();
     // Entries only ever follow one another: the one just added is the newest.

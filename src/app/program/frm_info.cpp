@@ -64,6 +64,8 @@ TfrmInfo::TfrmInfo(TComponent* AOwner) : TForm(AOwner) {
   ilblMail->SetInternet(itEmail);
   ilblMail->SetEmail(kMakerMail);
   ilblMail->SetCaption(kMakerMail);
+  // A mail to the maker is about this program: its name and version say which.
+  ilblMail->Subject = std::string(kProductName) + " " + kProgramVersion;
   mbtnClose = NewControl<TMyButton>(this, this, "mbtnClose", 120, 232, 120, 22);
   mbtnClose->SetCaption(
       "Fenster schlie\xDF"

@@ -32,6 +32,7 @@
 #include "platform/sys/application.h"
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
+#include "platform/sys/registry.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 #include "richtext_edit/tables/table_item.h"
 
@@ -106,14 +107,20 @@ bool StartProgram() {
   DeleteInterruptedSaves();
   // Markup shows pictures of our own only.
   SetPictureFolders({PrgDir()});
-  LoadSettings(*frmSetup);
+  {
+    // The language first: every box from here on speaks it. One store for both: opening
+    // a damaged store moves it aside, and the settings report that.
+    TRegistry store;
+    LoadLanguageChoice(*frmSetup, store);
+    const std::uint8_t language = LoadStartLanguage();
+    if (language == kSpeakWrongVersion) MyShowError(kNoValidSpeakFileText);
+    if (language != kSpeakLoaded) return false;
+    LoadSettings(*frmSetup, store);
+  }
   // The frame now stands where it was left; the windows opened from its tool bar go
   // beside that bar, not over it.
   for (TForm* window : std::initializer_list<TForm*>{frmAprsMsg, frmLog})
     PlaceRightOfToolBar(*frmMain, frmAprs->mpnlToolMain->Width(), *window);
-  const std::uint8_t language = LoadStartLanguage();
-  if (language == kSpeakWrongVersion) MyShowError(kNoValidSpeakFileText);
-  if (language != kSpeakLoaded) return false;
   frmAprs->Sounds->PlaySound(kStartSound);
   frmInfo->ShowSplash();
   frmMain->Show();

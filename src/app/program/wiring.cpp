@@ -1,6 +1,7 @@
 #include "app/program/wiring.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,6 +33,7 @@
 #include "devices/gps_rx.h"
 #include "devices/gps_status.h"
 #include "platform/sys/application.h"
+#include "platform/text/local_texts.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -56,27 +58,18 @@ std::string NumberInPattern(const std::string& Text, const std::string& Pattern)
   return digits ? number : std::string();
 }
 
-// Text in the program's language: the message text standing for it in Texts, or Text
-// itself when none does. A text with a number stands for its pattern; the number goes
-// into the translation by replacement.
-template <size_t N>
-std::string TranslatedText(const std::string& Text,
-                           const std::pair<const char*, TPrgMsgLabel> (&Texts)[N]) {
-  for (const auto& [fixed, label] : Texts) {
-    if (Text == fixed) return PrgMsg(label, Text);
-    if (const std::string number = NumberInPattern(Text, fixed); !number.empty())
-      return StringReplace(PrgMsg(label, fixed), "%d", number);
+// Text in the program's language (LocalText). A text with a number stands for its
+// pattern among Patterns; the number goes into the pattern's wording by replacement.
+std::string TranslatedText(const std::string& Text, std::initializer_list<const char*> Patterns) {
+  for (const char* pattern : Patterns) {
+    if (const std::string number = NumberInPattern(Text, pattern); !number.empty())
+      return StringReplace(LocalText(pattern), "%d", number);
   }
-  return Text;
+  return LocalText(Text);
 }
 
 std::string TncStatusText(const std::string& Status) {
-  const std::pair<const char*, TPrgMsgLabel> texts[] = {
-      {kTncStatusConnecting, &TfrmPrgMsg::lblInfTncConnecting},
-      {kTncStatusDisconnected, &TfrmPrgMsg::lblInfTncDisconnected},
-      {kTncStatusLost, &TfrmPrgMsg::lblInfTncLost},
-      {kTncStatusNotReading, &TfrmPrgMsg::lblInfTncNotReading}};
-  return TranslatedText(Status, texts);
+  return TranslatedText(Status, {kTncStatusNotReading});
 }
 
 // The windows as CreateWindows made them: every one exists from ConnectWindows until
@@ -268,12 +261,7 @@ class TWindowAprsIsViews : public TAprsIsViews {
   }
   void SetStatusText(const std::string& Text) override {
     status_ = Text;
-    const std::pair<const char*, TPrgMsgLabel> texts[] = {
-        {TTcpClient::kStatusConnected, &TfrmPrgMsg::lblInfTcpConnected},
-        {TTcpClient::kStatusDisconnected, &TfrmPrgMsg::lblInfTcpDisconnected},
-        {kConnectionLostText, &TfrmPrgMsg::lblInfTcpLost},
-        {kServerSilentText, &TfrmPrgMsg::lblInfTcpSilent}};
-    map_.Label1->SetCaption(TranslatedText(Text, texts));
+    map_.Label1->SetCaption(LocalText(Text));
   }
   // The status shown stays until the link's next change; a new language says it anew.
   void FollowLanguage() {
@@ -334,19 +322,7 @@ class TWindowGpsViews : public TGpsStatusViews {
   // The button says the receiver runs; a receiver gone does not, until the user presses
   // it again.
   void ReceiverLost() override { map_.mbtnGps->SetDown(false); }
-  std::string StatusText(const char* Text) const override {
-    const std::pair<const char*, TPrgMsgLabel> texts[] = {
-        {kGpsStatusNoReceiver, &TfrmPrgMsg::lblInfGpsNoReceiver},
-        {kGpsStatusWaiting, &TfrmPrgMsg::lblInfGpsWaiting},
-        {kGpsStatusDataError, &TfrmPrgMsg::lblInfGpsDataError},
-        {kGpsStatusNmeaError, &TfrmPrgMsg::lblInfGpsNmeaError},
-        {kGpsStatusLost, &TfrmPrgMsg::lblInfGpsLost},
-        {kGpsSatInUse, &TfrmPrgMsg::lblInfGpsSatInUse},
-        {kGpsSatInView, &TfrmPrgMsg::lblInfGpsSatInView},
-        {kGpsSatSignal, &TfrmPrgMsg::lblInfGpsSatSignal},
-        {kGpsSatPlace, &TfrmPrgMsg::lblInfGpsSatPlace}};
-    return TranslatedText(Text, texts);
-  }
+  std::string StatusText(const char* Text) const override { return LocalText(Text); }
 
  private:
   TfrmAprs& map_;

@@ -9,12 +9,13 @@
 #include "core/tnc2_line.h"
 #include "platform/sys/thread.h"
 #include "platform/text/format.h"
+#include "platform/text/local_texts.h"
 #include "platform/text/sysutils.h"
 
-namespace {
-
 // "Please choose a server in the settings first!"
-constexpr const char* kNoServerText = "Bitte erst einen Server im Setup ausw\xE4hlen!";
+const char* const kNoServerText = "Bitte erst einen Server im Setup ausw\xE4hlen!";
+
+namespace {
 
 // A packet as the IGate judges it: the parts of its TNC2 line.
 struct TGatePacket {
@@ -133,7 +134,7 @@ void TAprsIsLink::mbtnTcpClick() {
   }
   const std::string server = settings_ ? Trim(settings_->Server()) : std::string();
   if (server.empty()) {
-    views_->ShowError(kNoServerText);
+    views_->ShowError(LocalText(kNoServerText));
     return;
   }
   views_->SetButtonDown(true);

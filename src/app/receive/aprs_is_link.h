@@ -15,6 +15,9 @@
 #include "platform/gui/graphics/geometry.h"
 #include "platform/io/tcp_client.h"
 
+// Said when the internet link is switched on without a server chosen.
+extern const char* const kNoServerText;
+
 // The IGate's line for a packet heard on the radio, by the APRS-IS rules for IGates:
 // source>destination,path,qAR,OwnCall:data, the path as heard ('*' marks kept). None for
 // internet packets, packets without source, without OwnCall, and for what must not reach

@@ -317,6 +317,8 @@ class TfrmSetup : public TForm {
   void UnitChange(TComponent* Sender);
   void RangeChange(TComponent* Sender);
   void mfcbxSpkChange(TComponent* Sender);
+  // Loads the language file the box names when it is not the one in use.
+  void FollowLanguageChoice();
   void edtCallP1Change(TComponent* Sender);
   void PosKeyPress(TComponent* Sender, char& Key);
   void ButtonClick(TComponent* Sender);

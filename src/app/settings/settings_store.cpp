@@ -12,9 +12,19 @@
 #include "controls/my_msg_dialog.h"
 #include "platform/sys/files.h"
 #include "platform/sys/registry.h"
+#include "platform/text/format.h"
+#include "platform/text/local_texts.h"
 #include "platform/text/sysutils.h"
 
 const char* const kSetupVersion = "1.1";
+const char* const kServerListNotReadText = "The server list \"%s\" was not read: %s.";
+const char* const kSettingsDamagedText =
+    "The settings file \"%s\" was damaged: what could be read is used, the rest is set to "
+    "defaults.";
+const char* const kDamagedSettingsKeptText = "The damaged file is kept as \"%s\".";
+const char* const kDamagedSettingsLeftText =
+    "The damaged file could not be moved aside; it is left as it is, and the settings are not "
+    "saved over it.";
 
 namespace {
 
@@ -102,7 +112,7 @@ void LoadServerList(TfrmSetup& s) {
   std::string why;
   const std::optional<std::string> text = ReadSmallFile(path, kMaxServerFileBytes, &why);
   if (!text) {
-    if (!why.empty()) MyShowError("The server list \"" + path + "\" was not read: " + why + ".");
+    if (!why.empty()) MyShowError(Format(LocalText(kServerListNotReadText), path, why));
     return;
   }
   TStringList lines;
@@ -230,7 +240,6 @@ void LoadProgramm(TSettingsReader& r, TfrmSetup& s) {
   r.Down("ShowLock", *info.mbtnShowLock, false);
   r.Down("ShowAx25", *info.mbtnShowAx25, false);
   r.Down("FollowRx", *info.mbtnFollowRx, false);
-  if (r.Text("Spk", text)) s.mfcbxSpk->SetText(text);
   r.Number("TimStnDel", *s.nedtStnDelete, 120);
   r.Number("Trans", *s.nedtStnInfoTrans, 15);
   r.Edit("CrdDir", *s.edtCrdDir, PrgDir() + "APRS-Karten/");
@@ -399,30 +408,31 @@ void SaveVersions(TRegistry& reg) {
 
 }  // namespace
 
-void LoadSettings(TfrmSetup& s) {
+void LoadLanguageChoice(TfrmSetup& s, TRegistry& reg) {
+  TSettingsReader r(reg);
+  std::string name;
+  if (reg.OpenKey(kProgrammKey, false) && r.Text("Spk", name)) s.mfcbxSpk->SetText(name);
+}
+
+void LoadSettings(TfrmSetup& s, TRegistry& reg) {
   LoadServerList(s);
   // The port-2 texts fall back to the window's own start texts of port 1.
   const TPortDefaults defaults{s.edtInfoP1->Text(), s.edtStatusP1->Text(), s.edtWxStatusP1->Text()};
-  {
-    TRegistry reg;
-    if (reg.Damaged()) {
-      MyShowError("The settings file \"" + TRegistry::FileName() +
-                  "\" was damaged: what could be read is used, the rest is set to defaults. " +
-                  (reg.DamagedFileKept()
-                       ? "The damaged file is kept as \"" + TRegistry::DamagedFileName() + "\"."
-                       : std::string("The damaged file could not be moved aside; it is left as "
-                                     "it is, and the settings are not saved over it.")));
-    }
-    reg.OpenKey(kRootKey, true);
-    reg.CloseKey();
-    TSettingsReader r(reg);
-    if (reg.OpenKey(kDeviceKey, true)) LoadDevice(r, s);
-    if (reg.OpenKey(kStationKey, true)) LoadStation(r, s, defaults);
-    s.ShowSymbolImages();
-    WarnWithoutOwnCall(s);
-    if (reg.OpenKey(kProgrammKey, true)) LoadProgramm(r, s);
-    if (reg.OpenKey(kPositionKey, true)) LoadPosition(r, s);
+  if (reg.Damaged()) {
+    MyShowError(Format(LocalText(kSettingsDamagedText), TRegistry::FileName()) + " " +
+                (reg.DamagedFileKept()
+                     ? Format(LocalText(kDamagedSettingsKeptText), TRegistry::DamagedFileName())
+                     : LocalText(kDamagedSettingsLeftText)));
   }
+  reg.OpenKey(kRootKey, true);
+  reg.CloseKey();
+  TSettingsReader r(reg);
+  if (reg.OpenKey(kDeviceKey, true)) LoadDevice(r, s);
+  if (reg.OpenKey(kStationKey, true)) LoadStation(r, s, defaults);
+  s.ShowSymbolImages();
+  WarnWithoutOwnCall(s);
+  if (reg.OpenKey(kProgrammKey, true)) LoadProgramm(r, s);
+  if (reg.OpenKey(kPositionKey, true)) LoadPosition(r, s);
   s.edtCallP1Change(s.edtCallP1);
   s.ApplySettings();
   s.UnitChange(&s);

@@ -117,6 +117,7 @@ void TfrmSetup::mbtnChangeClick(TComponent*) {
   applying_ = true;
   snapshot_.Take(*this);
   mbtnChange->SetEnabled(false);
+  FollowLanguageChoice();
   SaveTncIniFiles();
   Peers.Map->SetMapFolder(edtCrdDir->Text());
   if (TncInitialised) {
@@ -140,6 +141,7 @@ void TfrmSetup::mbtnChangeClick(TComponent*) {
 }
 
 void TfrmSetup::mbtnOkClick(TComponent*) {
+  FollowLanguageChoice();
   if (!TncRs232().Rs232Open() && SwitchKiss) SwitchKiss(true);
   SaveTncIniFiles();
 }
@@ -227,6 +229,12 @@ void TfrmSetup::FillLanguageList() {
 
 void TfrmSetup::mfcbxSpkChange(TComponent*) {
   LoadSpeakFile(mfcbxSpk->Text(), false);
+}
+
+void TfrmSetup::FollowLanguageChoice() {
+  // A name typed into the box is chosen when the settings are applied, as one picked
+  // from the list is at once.
+  if (mfcbxSpk->Text() != SpeakFileInUse()) mfcbxSpkChange(mfcbxSpk);
 }
 
 void TfrmSetup::edtCallP1Change(TComponent*) {

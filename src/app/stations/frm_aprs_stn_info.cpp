@@ -19,6 +19,7 @@
 #include "core/my_tools.h"
 #include "devices/wx_calc.h"
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/text/cp1252.h"
 #include "platform/text/format.h"
 #include "platform/text/sysutils.h"
 
@@ -336,7 +337,7 @@ void TfrmAprsStnInfo::HideStationInfo() {
 void TfrmAprsStnInfo::ShowTexts(const std::string& Record) {
   lat_ = StrToFloatDef(StationField(Record, sfLat), 0);
   lon_ = StrToFloatDef(StationField(Record, sfLon), 0);
-  std::string call = StationFieldText(Record, sfSrcCall);
+  const std::string call = ReceivedTextToShow(StationFieldText(Record, sfSrcCall));
   lblPos->SetCaption(DegToLatText(lat_) + " / " + DegToLonText(lon_));
   lblLoc->SetCaption(LatLonToMaidenhead(lat_, lon_));
   double distance = 0;
@@ -350,7 +351,7 @@ void TfrmAprsStnInfo::ShowTexts(const std::string& Record) {
   lblTrx->SetCaption(PositionFormatName(StationFieldChar(Record, sfPosFormat)));
   lblTime->SetCaption(HeardTimeText(Record));
 
-  const std::string full_comment = StationFieldText(Record, sfComment);
+  const std::string full_comment = ReceivedTextToShow(StationFieldText(Record, sfComment));
   std::string comment = full_comment;
   phg_text_ = ExtractPhgRng(comment);
   if (OnRangeCircle) OnRangeCircle(ShownKey, phg_text_);
@@ -372,7 +373,7 @@ void TfrmAprsStnInfo::ShowTexts(const std::string& Record) {
   }
   lblStnStatus->SetCaption("");
 
-  const std::string status = StatusText(Record);
+  const std::string status = ReceivedTextToShow(StatusText(Record));
   if (code == '_') {
     TWxInfo wx;
     std::string rest = comment;
@@ -400,9 +401,10 @@ void TfrmAprsStnInfo::ShowTexts(const std::string& Record) {
     lblStnStatus->SetCaption(status);
   }
 
-  std::string memo = StationFieldText(Record, sfHeader) + "\r\n" + StationFieldText(Record, sfData);
+  std::string memo = ReceivedTextToShow(StationFieldText(Record, sfHeader)) + "\r\n" +
+                     ReceivedTextToShow(StationFieldText(Record, sfData));
   const std::string stored_status = StationFieldText(Record, sfStatusText);
-  if (!stored_status.empty()) memo += "\r\n" + stored_status;
+  if (!stored_status.empty()) memo += "\r\n" + ReceivedTextToShow(stored_status);
   memAx25->SetText(memo);
   imgKambrio->SetVisible(AnsiUpperCase(memAx25->Text()).find("KAMBRIO") != std::string::npos);
 

@@ -5,6 +5,7 @@
 #include "core/my_tools.h"
 #include "platform/gui/controls/new_control.h"
 #include "platform/sys/date_time.h"
+#include "platform/text/cp1252.h"
 #include "platform/text/sysutils.h"
 
 TfrmAprsStnList* frmAprsStnList = nullptr;
@@ -131,7 +132,7 @@ TfrmAprsStnList::TRowTexts TfrmAprsStnList::RowTexts(const std::string& Record) 
   texts[0] = ImageIndexText(Record);
   texts[1] = StationFieldText(Record, sfSrcCall);
   texts[2] = StationField(Record, sfOwnerCall);
-  texts[3] = StationFieldText(Record, sfComment);
+  texts[3] = ReceivedTextToShow(StationFieldText(Record, sfComment));
   texts[4] = FormatFloat("0.0", QrbDistance(StrToFloatDef(StationField(Record, sfLat), 0),
                                             StrToFloatDef(StationField(Record, sfLon), 0)));
   texts[5] = StationField(Record, sfHeardVia);

@@ -10,6 +10,7 @@
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
 #include "platform/sys/files.h"
+#include "platform/text/cp1252.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -201,9 +202,13 @@ void TStationStore::UpdateStation(TAprsInfo Info) {
   if (!Info.HasPosition) return;
   Info.Header = Trim(Info.Header);
   Info.Data = Trim(Info.Data);
-  std::string comment;
-  DosToAnsiUmlauts(Info.Comment, comment);
-  Info.Comment = comment;
+  // Old stations send DOS umlauts; a comment in UTF-8 is kept as sent: its bytes are no
+  // DOS letters, and replaced they would no longer read as UTF-8.
+  if (!IsUtf8Text(Info.Comment)) {
+    std::string comment;
+    DosToAnsiUmlauts(Info.Comment, comment);
+    Info.Comment = comment;
+  }
   if (Trim(Info.SrcCall).empty()) return;
   Info.Key = MakeStationKey(Info.OwnerCall, Info.SrcCall);
   if (Info.ObjState == '_') {

@@ -8,6 +8,9 @@
 #include <string>
 #include <string_view>
 
+// The message of a file that cannot be saved ("%s": its name); the reason follows.
+extern const char* const kCannotSaveFileText;
+
 // Raises EWriteError when the file cannot be written; the message names the file and
 // the reason, and the old file is left as it was. A file that may not be written
 // (read-only) is not replaced either. A symbolic link is followed: the file it names

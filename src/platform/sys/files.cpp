@@ -56,8 +56,8 @@ bool FileExists(const std::string& FileName) {
   return !FileName.empty() && fs::is_regular_file(FileName, error);
 }
 
-std::optional<std::string> ReadSmallFile(const std::string& FileName, size_t MaxBytes,
-                                         std::string* Why) {
+std::optional<std::string> ReadFileHead(const std::string& FileName, size_t HeadBytes,
+                                        size_t MaxBytes, std::string* Why) {
   const auto because = [Why](const std::string& Reason) {
     if (Why) *Why = Reason;
     return std::nullopt;
@@ -68,6 +68,7 @@ std::optional<std::string> ReadSmallFile(const std::string& FileName, size_t Max
   struct stat status {};
   std::optional<std::string> content;
   std::string reason;
+  const size_t wanted = std::min(HeadBytes, MaxBytes);
   if (::fstat(handle, &status) != 0) {
     reason = std::strerror(errno);
   } else if (!S_ISREG(status.st_mode)) {
@@ -75,8 +76,10 @@ std::optional<std::string> ReadSmallFile(const std::string& FileName, size_t Max
   } else if (static_cast<unsigned long long>(status.st_size) > MaxBytes) {
     reason = "it is larger than " + SizeText(MaxBytes);
   } else {
-    // One byte more than allowed tells a file that grew meanwhile.
-    std::string text(MaxBytes + 1, '\0');
+    // Reading the whole file, one byte more than allowed tells a file that grew
+    // meanwhile.
+    const bool whole = wanted == MaxBytes;
+    std::string text(whole ? MaxBytes + 1 : wanted, '\0');
     size_t done = 0;
     ssize_t got = 0;
     do {
@@ -85,7 +88,7 @@ std::optional<std::string> ReadSmallFile(const std::string& FileName, size_t Max
     } while ((got > 0 && done < text.size()) || (got < 0 && errno == EINTR));
     if (got < 0) {
       reason = std::strerror(errno);
-    } else if (done > MaxBytes) {
+    } else if (whole && done > MaxBytes) {
       reason = "it is larger than " + SizeText(MaxBytes);
     } else {
       text.resize(done);
@@ -95,6 +98,11 @@ std::optional<std::string> ReadSmallFile(const std::string& FileName, size_t Max
   ::close(handle);
   if (!content) return because(reason);
   return content;
+}
+
+std::optional<std::string> ReadSmallFile(const std::string& FileName, size_t MaxBytes,
+                                         std::string* Why) {
+  return ReadFileHead(FileName, MaxBytes, MaxBytes, Why);
 }
 
 bool FileIsInFolder(const std::string& FileName, const std::string& Folder) {

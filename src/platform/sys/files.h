@@ -51,6 +51,11 @@ bool FileIsInFolder(const std::string& FileName, const std::string& Folder);
 std::optional<std::string> ReadSmallFile(const std::string& FileName, size_t MaxBytes,
                                          std::string* Why = nullptr);
 
+// The first HeadBytes bytes (all, when it is shorter) of FileName, under the rules and
+// with the answers of ReadSmallFile: a file larger than MaxBytes is refused unread.
+std::optional<std::string> ReadFileHead(const std::string& FileName, size_t HeadBytes,
+                                        size_t MaxBytes, std::string* Why = nullptr);
+
 // "Read-only" is a file without write permission.
 bool FileIsReadOnly(const std::string& FileName);
 bool FileSetReadOnly(const std::string& FileName, bool ReadOnly);

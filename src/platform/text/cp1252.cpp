@@ -63,7 +63,60 @@ char ToByte(char16_t unit) {
   return kUnmappable;
 }
 
+constexpr long kNoCharacter = -1;
+
+// The code point of the UTF-8 sequence that starts at text[at], at moved past it; or
+// kNoCharacter when none does: a lone continuation byte, a lead byte without its
+// continuation, an overlong form, a surrogate, or a value beyond U+10FFFF.
+long NextUtf8(std::string_view text, size_t& at) {
+  const auto byte = [&](size_t n) { return static_cast<unsigned char>(text[n]); };
+  const unsigned char lead = byte(at);
+  int length = 0;
+  long code = 0;
+  long least = 0;
+  if (lead < 0x80) {
+    return byte(at++);
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, code = lead & 0x1F, least = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, code = lead & 0x0F, least = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, code = lead & 0x07, least = 0x10000;
+  } else {
+    return kNoCharacter;
+  }
+  if (at + length > text.size()) return kNoCharacter;
+  for (int n = 1; n < length; ++n) {
+    if ((byte(at + n) & 0xC0) != 0x80) return kNoCharacter;
+    code = (code << 6) | (byte(at + n) & 0x3F);
+  }
+  if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return kNoCharacter;
+  at += length;
+  return code;
+}
+
 }  // namespace
+
+std::string ReceivedTextToShow(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (size_t at = 0; at < text.size();) {
+    const long code = NextUtf8(text, at);
+    if (code == kNoCharacter) return std::string(text);
+    shown.push_back(code <= 0xFFFF ? ToByte(static_cast<char16_t>(code)) : kUnmappable);
+  }
+  return shown;
+}
+
+bool IsUtf8Text(std::string_view text) {
+  bool beyond_ascii = false;
+  for (size_t at = 0; at < text.size();) {
+    const long code = NextUtf8(text, at);
+    if (code == kNoCharacter) return false;
+    beyond_ascii = beyond_ascii || code >= 0x80;
+  }
+  return beyond_ascii;
+}
 
 std::u16string Cp1252ToUtf16(std::string_view text) {
   std::u16string wide;

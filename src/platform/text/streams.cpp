@@ -9,6 +9,11 @@
 #include <cstring>
 
 #include "platform/sys/atomic_file.h"
+#include "platform/text/format.h"
+#include "platform/text/local_texts.h"
+
+const char* const kCannotCreateFileText = "Cannot create file \"%s\".";
+const char* const kCannotOpenFileText = "Cannot open file \"%s\".";
 
 namespace {
 
@@ -139,9 +144,8 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode) : file_name
   }
   handle_ = ::open(fileName.c_str(), flags, kNewFilePermissions);
   if (handle_ < 0) {
-    const char* action =
-        (mode & fmCreate) == fmCreate ? "Cannot create file \"" : "Cannot open file \"";
-    throw EFOpenError(action + fileName + "\". " + std::strerror(errno));
+    const char* text = (mode & fmCreate) == fmCreate ? kCannotCreateFileText : kCannotOpenFileText;
+    throw EFOpenError(Format(LocalText(text), fileName) + " " + std::strerror(errno));
   }
 }
 

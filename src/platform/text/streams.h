@@ -24,6 +24,10 @@ class EWriteError : public EStreamError {
   using EStreamError::EStreamError;
 };
 // A file could not be opened or created; the message names the file and the reason.
+// The messages of a file that cannot be created or opened ("%s": its name).
+extern const char* const kCannotCreateFileText;
+extern const char* const kCannotOpenFileText;
+
 class EFOpenError : public EStreamError {
  public:
   using EStreamError::EStreamError;

@@ -125,6 +125,22 @@ TEST_F(SpeakFileTest, ForeignOrDamagedFilesAreUnusableAndReported) {
   EXPECT_EQ(LoadSpeakFile("binary.spk", true), kSpeakUnusable);
 }
 
+// A language file is some tens of kilobytes: one larger than a language can be is neither
+// read nor offered, and when chosen it is said why.
+TEST_F(SpeakFileTest, AFileTooLargeForALanguageIsNeitherReadNorOffered) {
+  WriteSpeakFile("huge.spk", "1.2", {std::string(2 * 1024 * 1024, 'x')});
+  EXPECT_EQ(LoadSpeakFile("huge.spk", true), kSpeakUnusable);
+  std::string text;
+  AnswerNextMyMsgBox(&text);
+  EXPECT_EQ(LoadSpeakFile("huge.spk", false), kSpeakUnusable);
+  EXPECT_EQ(text, "The SPEAK file \"huge.spk\" was not read: it is larger than 2048 KiB.");
+  // Within the bound, a header is judged from the file's head alone.
+  WriteSpeakFile("long.spk", "1.2", {std::string(64 * 1024, 'x')});
+  EXPECT_EQ(LoadSpeakFile("long.spk", true), kSpeakLoaded);
+  WriteFile(SpkDir + "noheader.spk", std::string(8192, 'x'));
+  EXPECT_EQ(LoadSpeakFile("noheader.spk", true), kSpeakUnusable);
+}
+
 TEST_F(SpeakFileTest, VersionRules) {
   WriteSpeakFile("v125.spk", "1.25", {});
   EXPECT_EQ(LoadSpeakFile("v125.spk", true), kSpeakLoaded);

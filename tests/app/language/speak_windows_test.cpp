@@ -22,19 +22,26 @@
 #include "app/shelf/device_windows.h"
 #include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/frm_aprs_stn_list.h"
+#include "controls/number_edit.h"
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
+#include "core/rs232.h"
 #include "core/tnc_control.h"
 #include "devices/gps_status.h"
+#include "devices/wx_stn.h"
 #include "html/html_list_box.h"
 #include "lists/ex_section_list.h"
 #include "platform/gui/standard/combo_box.h"
 #include "platform/gui/standard/edit.h"
 #include "platform/gui/standard/label.h"
 #include "platform/gui/standard/list_box.h"
+#include "platform/gui/standard/message_box.h"
 #include "platform/io/tcp_client.h"
 #include "platform/sys/application.h"
+#include "platform/sys/atomic_file.h"
 #include "platform/sys/date_time.h"
+#include "platform/test_support/gui_test_support.h"
+#include "platform/text/streams.h"
 #include "platform/text/string_list.h"
 
 namespace {
@@ -258,11 +265,22 @@ TEST_F(SpeakWindowsTest, NoVisibleTextStaysGermanInEnglish) {
   }
 }
 
+// A number edit whose leaving can be called as the focus moving on does.
+class TLeftNumberEdit : public TNumberEdit {
+ public:
+  using TNumberEdit::DoExit;
+  using TNumberEdit::TNumberEdit;
+};
+
 // What the windows compose while the program runs, in the language loaded last: the
 // detail window's words, a question and an error raised at run time, the GPS status
-// line and the day names of the log's dates.
+// line and the day names of the log's dates; and the texts of the libraries below the
+// program: a serial port that cannot open, a number out of range in the plain box and
+// its caption, the internet link without a server, a weather station's bad frame, a file
+// that cannot be saved.
 struct TComposed {
   std::string call, destination, mic_e, weather, owner, question, error, gps, day;
+  std::string serial, range, range_head, no_server, wx_frame, file_save;
 };
 
 TComposed Composed() {
@@ -299,6 +317,26 @@ TComposed Composed() {
   frmSetup->ReadWxTextFile();
   seen.gps = frmGpsStatus->mpnlStatus->Caption();
   seen.day = FormatDateTime("dddd", EncodeDate(2026, 12, 7));
+  TncRs232().OpenRs232Device("/nonexistent/velmora-tty", 9600, TSerialFlow::None, seen.serial);
+  TLeftNumberEdit minutes(frmSetup);
+  minutes.SetIntMin(1);
+  minutes.SetIntMax(60);
+  minutes.SetText("99");
+  QueueCall([&] { AnswerMessageBox(IDOK, &seen.range, &seen.range_head); });
+  minutes.DoExit();
+  AnswerNextMyMsgBox(&seen.no_server);
+  frmAprs->AprsIs.mbtnTcpClick();
+  TWxStnDataReader reader;
+  reader.StationType = wstWS2300;
+  reader.ShowFormatError = [&](const std::string& Text) { seen.wx_frame = Text; };
+  TBuffer64 frame;
+  frame.fill(0xFF);  // its checksum fails
+  reader.DispatchWxFrame(1, frame);
+  try {
+    SaveFileAtomically("/nonexistent/velmora/Stn.dat", "x");
+  } catch (const EWriteError& error) {
+    seen.file_save = error.what();
+  }
   return seen;
 }
 
@@ -328,6 +366,24 @@ TEST_F(SpeakWindowsTest, TextsComposedAtRunTimeFollowTheLanguage) {
   EXPECT_EQ(german.gps, "kein Empf\xE4nger...");
   EXPECT_EQ(english.day, "Monday");
   EXPECT_EQ(german.day, "Montag");
+  EXPECT_EQ(english.serial, "OpenRs232: the port cannot be opened!");
+  EXPECT_EQ(german.serial,
+            "OpenRs232: \xD6"
+            "ffnen der Schnittstelle nicht m\xF6glich !");
+  EXPECT_EQ(english.range, "The value must lie between 1 and 60!");
+  EXPECT_EQ(german.range, "Wert mu\xDF zwischen 1 und 60 liegen!");
+  EXPECT_EQ(english.range_head, "Error");
+  EXPECT_EQ(german.range_head, "Fehler");
+  EXPECT_EQ(english.no_server, "Please choose a server in the settings first!");
+  EXPECT_EQ(german.no_server, "Bitte erst einen Server im Setup ausw\xE4hlen!");
+  EXPECT_EQ(english.wx_frame, "Temp Format Error!");
+  EXPECT_EQ(german.wx_frame, "Formatfehler der Temperatur!");
+  EXPECT_EQ(english.file_save.rfind("Cannot save file \"/nonexistent/velmora/Stn.dat\". ", 0), 0u)
+      << english.file_save;
+  EXPECT_EQ(german.file_save.rfind(
+                "Datei \"/nonexistent/velmora/Stn.dat\" kann nicht gespeichert werden. ", 0),
+            0u)
+      << german.file_save;
   Application->SetLanguage("");
 }
 

@@ -1,5 +1,7 @@
 #include "app/map/map_window_commands.h"
 
+#include <utility>
+
 #include "app/map/map_view.h"
 #include "app/receive/aprs_info.h"
 #include "app/stations/station_store.h"
@@ -70,6 +72,18 @@ TEST(MapToolBarTest, PickListRowsSelectedInBlack) {
   EXPECT_EQ(bitmap.Canvas().Pixels(2, 8), clBlack);
   DrawPickListRow(bitmap.Canvas(), Rect(0, 0, 60, 16), "N0CALL", false, clWhite);
   EXPECT_EQ(bitmap.Canvas().Pixels(2, 8), clWhite);
+}
+
+// An object named in UTF-8 is listed as one named in Windows-1252 is.
+TEST(MapToolBarTest, PickListRowsShowUtf8NamesAsMeant) {
+  TBitmap utf8, ansi;
+  for (auto [bitmap, name] : {std::pair{&utf8, "\xC3\x84rger"}, std::pair{&ansi, "\xC4rger"}}) {
+    bitmap->SetSize(60, 16);
+    DrawPickListRow(bitmap->Canvas(), Rect(0, 0, 60, 16), name, false, clWhite);
+  }
+  for (int x = 0; x < 60; ++x)
+    for (int y = 0; y < 16; ++y)
+      ASSERT_EQ(utf8.Canvas().Pixels(x, y), ansi.Canvas().Pixels(x, y)) << x << "," << y;
 }
 
 class MapCommandsTest : public MapFolderTest {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <set>
 
@@ -27,6 +29,7 @@
 #include "core/csv_ctrl.h"
 #include "core/kiss_ax25.h"
 #include "core/my_tools.h"
+#include "core/tnc_control.h"
 #include "html/html_text.h"
 #include "platform/gui/standard/program_icon.h"
 #include "platform/io/pseudo_terminal.h"
@@ -126,6 +129,44 @@ TEST_F(ProgramTest, ADamagedLanguageFileIsReportedOnceInTheLanguageThatStands) {
               std::string::npos);
     EXPECT_EQ(heads[0], configured == "english.spk" ? "Fehler" : "Error");
   }
+}
+
+// The English program's first start, with a damaged settings file, without a callsign and
+// with its TNC's port gone:
+// the language stands before the first box, and every box speaks it, heads included.
+TEST_F(ProgramTest, FirstStartInEnglishShowsEveryBoxInEnglish) {
+  const std::string shipped = Application->ExeFolder() + "../bin/Speak/english.spk";
+  if (!std::filesystem::exists(shipped)) GTEST_SKIP() << "language files not built";
+  std::filesystem::copy_file(shipped, SpkDir + "english.spk");
+  std::filesystem::create_directories(ConfigFolder());
+  WriteFile(ConfigFolder() + "ports", "COM1=/nonexistent/velmora-tty\n");
+  {
+    TRegistry reg;
+    reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", true);
+    reg.WriteString("Spk", "english.spk");
+    reg.OpenKey("\\Software\\Velmora\\Programm\\Device\\", true);
+    reg.WriteInteger("Device", kDeviceTnc3);
+    reg.WriteInteger("COM-Port", 0);
+    reg.SaveChanges();
+  }
+  // Damaged at its end: what can be read is used, and the damage is reported.
+  std::ofstream(TRegistry::FileName(), std::ios::app) << "not a line of the store\n";
+  // The TNC's steps follow one another at once, not after their waits.
+  TncControl().Schedule = [](unsigned, std::function<void()> Next) { QueueCall(std::move(Next)); };
+  std::vector<std::string> texts, heads;
+  AnswerMyMsgBoxes(texts, 3, &heads);
+  ASSERT_TRUE(StartProgram());
+  for (int pass = 0; texts.size() < 3 && pass < 10000; ++pass) Application->ProcessMessages();
+  ASSERT_EQ(texts.size(), 3u) << (texts.empty() ? "" : texts[0]);
+  EXPECT_EQ(texts[0].rfind("The settings file \"" + TRegistry::FileName() + "\" was damaged", 0),
+            0u)
+      << texts[0];
+  EXPECT_EQ(heads[0], "Error");
+  EXPECT_EQ(texts[1], "For Velmora to work,\r\nplease enter your own callsign in the settings!");
+  EXPECT_EQ(heads[1], "Information");
+  EXPECT_NE(texts[2].find("OpenRs232: the port cannot be opened!"), std::string::npos) << texts[2];
+  EXPECT_EQ(heads[2], "Error");
+  EXPECT_EQ(frmInfo->ilblMail->Subject, "Velmora 1.2");
 }
 
 // A player that plays nothing and tells what it was given.

@@ -364,6 +364,7 @@ TEST_F(WiringTest, AprsIsReaderTextsAreTranslated) {
                {kServerSilentText, frmPrgMsg->lblInfTcpSilent}};
   for (const auto& [fixed, label] : texts) {
     label->SetCaption(std::string("translated: ") + fixed);
+    frmPrgMsg->PublishLocalTexts();  // as a language file's lines do once applied
     frmAprs->AprsIs.Views().SetStatusText(fixed);
     EXPECT_EQ(frmAprs->Label1->Caption(), std::string("translated: ") + fixed);
   }
@@ -372,6 +373,7 @@ TEST_F(WiringTest, AprsIsReaderTextsAreTranslated) {
 // A status with a count is translated with its count in place.
 TEST_F(WiringTest, TheTncsCountOfDroppedWritesIsTranslated) {
   frmPrgMsg->lblInfTncNotReading->SetCaption("liest nicht, %d verworfen");
+  frmPrgMsg->PublishLocalTexts();
   TncControl().Views().SetStatusText(Format(kTncStatusNotReading, 12));
   EXPECT_EQ(frmAprs->Caption(),
             MapWindowCaption(frmAprs->Map->MapName, "liest nicht, 12 verworfen"));

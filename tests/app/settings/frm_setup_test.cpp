@@ -264,6 +264,24 @@ TEST_F(SetupTest, LanguageListOffersValidFilesOnly) {
   EXPECT_EQ(s.mfcbxSpk->Text(), "deutsch.spk");
 }
 
+// A language typed into the box rather than picked from its list is loaded when the
+// settings are applied.
+TEST_F(SetupTest, ALanguageTypedIntoTheBoxIsLoadedOnApply) {
+  TfrmSetup& s = *frmSetup;
+  WriteSpeakFile("english.spk", "1.2", {R"("frmSetup";"lblDevice";"TLabel";"Device";"")"});
+  WriteSpeakFile("deutsch.spk", "1.2", {"\"frmSetup\";\"lblDevice\";\"TLabel\";\"Ger\xE4t\";\"\""});
+  ASSERT_EQ(LoadSpeakFile("deutsch.spk", false), kSpeakLoaded);
+  const auto device = [&s] {
+    return static_cast<TLabel*>(s.FindComponent("lblDevice"))->Caption();
+  };
+  s.mfcbxSpk->SetText("english.spk");
+  s.mbtnChange->Click();
+  EXPECT_EQ(device(), "Device");
+  s.mfcbxSpk->SetText("deutsch.spk");
+  s.mbtnOk->Click();
+  EXPECT_EQ(device(), "Ger\xE4t");
+}
+
 TEST_F(SetupTest, CallsignsShowOnTheWeatherPage) {
   frmSetup->edtCallP1->SetText(" N0CALL ");
   EXPECT_EQ(frmSetup->lblWxCallP1->Caption(), "N0CALL");

@@ -19,6 +19,12 @@ constexpr const char* kOwnCallWarning =
 
 class SettingsStoreTest : public AppWindowsTest {
  protected:
+  // As the program starts: the language's name first, then the rest, from one store.
+  static void LoadFromStore() {
+    TRegistry reg;
+    LoadLanguageChoice(*frmSetup, reg);
+    LoadSettings(*frmSetup, reg);
+  }
   // Saves, answering the version notice of a first save.
   void Save(std::string* Notice = nullptr) {
     AnswerNextMyMsgBox(Notice);
@@ -26,7 +32,7 @@ class SettingsStoreTest : public AppWindowsTest {
   }
   void Load(std::string* Warning = nullptr) {
     AnswerNextMyMsgBox(Warning);
-    LoadSettings(*frmSetup);
+    LoadFromStore();
   }
   static void WriteValue(const std::string& Key, const std::string& Name, int Value) {
     TRegistry reg;
@@ -91,7 +97,7 @@ TEST_F(SettingsStoreTest, TheServerListIsBounded) {
   WriteFile(PrgDir() + "Server.dat", "first.example.org:14580\n" + std::string(5 << 20, 'x'));
   std::vector<std::string> texts;
   AnswerMyMsgBoxes(texts, 2);  // the server list's box, then the callsign warning
-  LoadSettings(*frmSetup);
+  LoadFromStore();
   EXPECT_EQ(frmSetup->mfcbxTcpServer->Items().Count(), 0);
   ASSERT_EQ(texts.size(), 2u);
   texts.pop_back();
@@ -147,7 +153,7 @@ TEST_F(SettingsStoreTest, SaveAndLoadRoundTrip) {
   frmAprsMsg->MsgNr = 0;
   frmLog->mbtnFilter->SetDown(false);
   frmMain->SetBounds(0, 0, 100, 100);
-  LoadSettings(*frmSetup);  // a callsign is set: no warning
+  LoadFromStore();  // a callsign is set: no warning
 
   EXPECT_EQ(s.mfcbxDevice->ItemIndex(), kDevicePtc2);
   EXPECT_EQ(s.mfcbxPort->ItemIndex(), 4);
@@ -192,7 +198,7 @@ TEST_F(SettingsStoreTest, MaximisedFrameKeepsTheDefaultRestoreSize) {
   frmMain->SetWindowState(wsMaximized);
   Save();
   frmMain->SetWindowState(wsNormal);
-  LoadSettings(*frmSetup);
+  LoadFromStore();
   EXPECT_EQ(frmMain->WindowState(), wsMaximized);
   frmMain->SetWindowState(wsNormal);
   EXPECT_EQ(frmMain->Width(), 750);
@@ -239,7 +245,7 @@ TEST_F(SettingsStoreTest, OlderSetupVersionWipesTheStore) {
 TEST_F(SettingsStoreTest, LanguageChangeKeepsLoadedSettings) {
   WriteText("\\Software\\Velmora\\Programm\\Station", "CallP1", "N0CALL");
   WriteValue("\\Software\\Velmora\\Programm\\Programm", "UnitWindSpeed", 3);
-  LoadSettings(*frmSetup);
+  LoadFromStore();
   WriteSpeakFile(
       "english.spk", "1.2",
       {R"("frmSetup";"edtCallP1";"TEdit";"";"Own callsign of port 1")",

@@ -7,6 +7,7 @@
 #include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "app/stations/frm_aprs_stn_select.h"
+#include "app/stations/stn_record_fields.h"
 #include "html/picture_container.h"
 #include "platform/sys/child_process.h"
 #include "platform/test_support/gui_test_support.h"
@@ -364,4 +365,61 @@ TEST_F(StationListTest, TypedLettersFindTheStationTheyBegin) {
   SimulateKey(engine, 'A', "\x01", ssCtrl);
   EXPECT_EQ(grid.LookUpText(), "");
   EXPECT_NE(focused(), "");
+}
+
+// Most stations send UTF-8 today, older ones Windows-1252 or DOS umlauts: the list and the
+// detail window show each as meant, and the station record keeps the bytes received.
+TEST_F(StationListTest, CommentsInUtf8AndWindows1252AreShownAsMeant) {
+  struct TCase {
+    const char* call;
+    std::string comment, shown, packet_shown;
+  };
+  const TCase cases[] = {
+      {"DL1UTF",
+       "Gr\xC3\xBC\xC3\x9F"
+       "e aus \xC3\x84gypten",
+       "Gr\xFC\xDF"
+       "e aus \xC4gypten",
+       "Gr\xFC\xDF"
+       "e aus \xC4gypten"},
+      {"DL2ANS",
+       "Gr\xFC\xDF"
+       "e",
+       "Gr\xFC\xDF"
+       "e",
+       "Gr\xFC\xDF"
+       "e"},
+      // The comment's DOS umlauts are read as such; the packet shows its own bytes.
+      {"DL3DOS",
+       "Gr\x81\xE1"
+       "e",
+       "Gr\xFC\xDF"
+       "e",
+       "Gr\x81\xE1"
+       "e"},
+      {"UA1CYR", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 73", "?????? 73", "?????? 73"}};
+  frmSetup->edtCallP1->SetText("N0CALL");
+  for (const TCase& c : cases) {
+    TAprsInfo info = SampleStation(c.call);
+    info.Comment = c.comment;
+    info.Data = "!5230.00N/01324.00E>" + c.comment;
+    frmAprs->Stations.UpdateStation(info);
+  }
+  for (const TCase& c : cases) {
+    const std::string key = MakeStationKey("", c.call);
+    const int row = list->FindStationRow(key);
+    ASSERT_GE(row, 0) << c.call;
+    EXPECT_EQ(Text(row, 3), c.shown) << c.call;
+    frmAprsStnInfo->ShowStationInfo(key);
+    EXPECT_EQ(frmAprsStnInfo->lblStnComment->Caption(), c.shown) << c.call;
+    EXPECT_EQ(frmAprsStnInfo->memAx25->Lines()[1], "!5230.00N/01324.00E>" + c.packet_shown)
+        << c.call;
+  }
+  frmAprsStnInfo->Hide();
+  // What is stored is what was received.
+  int first = -1, last = -1;
+  frmAprs->Stations.StationList.FindKey(MakeStationKey("", "DL1UTF"), first, last);
+  ASSERT_GE(first, 0);
+  EXPECT_EQ(StationFieldText(frmAprs->Stations.StationList.Line(first), sfComment),
+            cases[0].comment);
 }

@@ -32,3 +32,37 @@ TEST(Cp1252, CharactersOutsideTheCodePageBecomeQuestionMarks) {
   EXPECT_EQ(Utf16ToCp1252(u"\u0080"), "?");  // C1 controls that the code page uses otherwise
   EXPECT_EQ(Utf16ToCp1252(u""), "");
 }
+
+// Received text: valid UTF-8 is read as UTF-8, anything else stays Windows-1252 as it came.
+TEST(Cp1252, ReceivedTextIsReadAsUtf8OnlyWhenItIsValidUtf8) {
+  struct TCase {
+    std::string received, shown;
+    bool utf8;
+  };
+  const TCase cases[] = {
+      {"Gr\xC3\xBC\xC3\x9F"
+       "e \xE2\x82\xAC",
+       "Gr\xFC\xDF"
+       "e \x80",
+       true},
+      {"\xF0\x9F\x98\x80 ok \xCE\xA9", "? ok ?", true},  // beyond the code page: one '?' each
+      {"plain 73", "plain 73", false},
+      {"", "", false},
+      {"Gr\xFC\xDF"
+       "e",
+       "Gr\xFC\xDF"
+       "e",
+       false},                                          // Windows-1252
+      {"\xC3", "\xC3", false},                          // cut short
+      {"\xC3\xBC\xC3", "\xC3\xBC\xC3", false},          // cut short after a good one
+      {"\xC0\xAF", "\xC0\xAF", false},                  // overlong
+      {"\xE0\x80\xAF", "\xE0\x80\xAF", false},          // overlong
+      {"\xED\xA0\x80", "\xED\xA0\x80", false},          // a surrogate
+      {"\xF4\x90\x80\x80", "\xF4\x90\x80\x80", false},  // beyond U+10FFFF
+      {"\xBC", "\xBC", false},                          // a lone continuation byte
+  };
+  for (const TCase& c : cases) {
+    EXPECT_EQ(ReceivedTextToShow(c.received), c.shown) << c.received;
+    EXPECT_EQ(IsUtf8Text(c.received), c.utf8) << c.received;
+  }
+}

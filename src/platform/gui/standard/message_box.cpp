@@ -3,7 +3,10 @@
 #include <QMessageBox>
 
 #include "platform/sys/application.h"
+#include "platform/text/local_texts.h"
 #include "platform/text/qt_string_qt.h"
+
+const char* const kErrorBoxCaption = "Error";
 
 namespace {
 
@@ -65,5 +68,5 @@ void ShowMessage(const std::string& Text) {
 }
 
 int ShowErrorBox(const std::string& Text) {
-  return MessageBox(Text, "Error", MB_OK | MB_ICONERROR);
+  return MessageBox(Text, LocalText(kErrorBoxCaption), MB_OK | MB_ICONERROR);
 }

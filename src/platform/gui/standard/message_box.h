@@ -29,5 +29,7 @@ int MessageBox(const std::string& Text, const std::string& Caption, unsigned Fla
 // Text in a box with an OK button, titled with the application's title.
 void ShowMessage(const std::string& Text);
 
-// The message box with the caption "Error" and the error icon; the button pressed.
+// The message box with the caption "Error" (in the language in use) and the error icon;
+// the button pressed.
+extern const char* const kErrorBoxCaption;
 int ShowErrorBox(const std::string& Text);
