@@ -92,7 +92,14 @@ void TfrmWxStatus::ShowWxData(const TWxData& Data) {
       p->SetCaption("---");
   }
 
-  SetThermoBar(Data.TempOut.Valid ? RoundEven(Data.TempOut.Cur * 1.8) + 32 : 32);
+  if (Data.TempOut.Valid) {
+    SetThermoBar(RoundEven(Data.TempOut.Cur * 1.8) + 32);
+  } else {
+    // An unmeasured temperature is no 32 F: the thermometer stands empty, as the dials
+    // stand at 0.
+    PlaceThermoMarker(kThermometerLowF);
+    mpnlTemp->SetCaption("---");
+  }
 
   if (Data.HumOut.Valid) {
     Hydro->SetDegrees(Data.HumOut.Cur);
@@ -107,11 +114,15 @@ void TfrmWxStatus::ShowWxData(const TWxData& Data) {
 }
 
 void TfrmWxStatus::SetThermoBar(int Fahrenheit) {
+  PlaceThermoMarker(Fahrenheit);
+  mpnlTemp->SetCaption(IntToStr(settings_->TempFromFahrenheit(Fahrenheit)) +
+                       settings_->TempUnitName());
+}
+
+void TfrmWxStatus::PlaceThermoMarker(int Fahrenheit) {
   const int lowest = mpnlTS->Top() + mpnlTS->Height() - mpnlTemp->Height();
   const int travel = mpnlTS->Height() - mpnlTemp->Height();
   const int clamped = std::clamp(Fahrenheit, kThermometerLowF, kThermometerHighF);
   mpnlTemp->SetTop(lowest - RoundEven(double(travel) / (kThermometerHighF - kThermometerLowF) *
                                       (clamped - kThermometerLowF)));
-  mpnlTemp->SetCaption(IntToStr(settings_->TempFromFahrenheit(Fahrenheit)) +
-                       settings_->TempUnitName());
 }
