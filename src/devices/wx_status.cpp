@@ -18,6 +18,7 @@ namespace {
 
 constexpr double kMetresPerSecondPerMph = 0.44704;
 constexpr int kThermoScaleHeight = 112;
+constexpr int kFreezingF = 32;
 const std::string kDegreeSign = "\xB0";
 
 int RoundEven(double Value) {
@@ -95,9 +96,9 @@ void TfrmWxStatus::ShowWxData(const TWxData& Data) {
   if (Data.TempOut.Valid) {
     SetThermoBar(RoundEven(Data.TempOut.Cur * 1.8) + 32);
   } else {
-    // An unmeasured temperature is no 32 F: the thermometer stands empty, as the dials
-    // stand at 0.
-    PlaceThermoMarker(kThermometerLowF);
+    // An unmeasured temperature is no 0 degrees: the marker keeps the freezing point's
+    // place (at the scale's foot the pressure would hide it) and shows no reading.
+    PlaceThermoMarker(kFreezingF);
     mpnlTemp->SetCaption("---");
   }
 

