@@ -100,14 +100,15 @@ char NmeaFieldAsChar(const std::string& Field) {
 }
 
 int NmeaFieldAsInt(const std::string& Field) {
-  const std::size_t digits = !Field.empty() && Field[0] == '-' ? 1 : 0;
-  if (Field.size() == digits || Field.size() - digits > kNmeaMaxIntDigits) return 0;
+  const bool negative = !Field.empty() && Field[0] == '-';
+  const std::size_t first = negative ? 1 : 0;
+  if (Field.size() == first || Field.size() - first > kNmeaMaxIntDigits) return 0;
   int value = 0;
-  for (std::size_t i = digits; i < Field.size(); ++i) {
+  for (std::size_t i = first; i < Field.size(); ++i) {
     if (!IsAsciiDigit(Field[i])) return 0;
     value = value * 10 + (Field[i] - '0');
   }
-  return digits ? -value : value;
+  return negative ? -value : value;
 }
 
 double NmeaFieldAsFloat(const std::string& Field) {
