@@ -173,3 +173,18 @@ bool TRs232::ReadRs232(uint8_t* Buf, unsigned Count, unsigned& Read) {
   Read = unsigned(port_.Read(Buf, wanted, kIoWaitMs));
   return Read > 0 || wanted == 0;
 }
+
+void TRunSwitch::Request(bool Run, const std::function<void(bool Run)>& Switch) {
+  latest_ = Run;
+  if (switching_) return;
+  switching_ = true;
+  struct TDone {
+    bool& switching;
+    ~TDone() { switching = false; }
+  } done{switching_};
+  while (latest_) {
+    const bool run = *latest_;
+    latest_.reset();
+    Switch(run);
+  }
+}

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/frame_writer.h"
@@ -38,6 +39,22 @@ struct TRs232Profile {
 };
 
 class TEventThread;
+
+// Starting and stopping a device on its port. A close's settle wait keeps window
+// messages flowing, so a click handled meanwhile asks for the device again from inside
+// the switch under way; carried out there, the outer switch would end by undoing it
+// (a receiver marked stopped with its port open). Such a request is carried out after
+// the switch under way instead, and only the latest one: when the wait is over, the
+// device is as last asked, and its state and its port agree.
+class TRunSwitch {
+ public:
+  // Runs Switch(Run) now, or, asked from inside a switch under way, after it.
+  void Request(bool Run, const std::function<void(bool Run)>& Switch);
+
+ private:
+  bool switching_ = false;
+  std::optional<bool> latest_;
+};
 
 class TRs232 : public TFrameWriter {
  public:

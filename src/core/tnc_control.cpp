@@ -262,6 +262,13 @@ void TTncControl::QueueDisconnectCommands() {
   }
 }
 
+bool TTncControl::Act(const std::function<bool()>& Action) {
+  acting_ = true;
+  const bool goOn = Action();
+  acting_ = false;
+  return goOn;
+}
+
 void TTncControl::RunSteps() {
   while (!steps_.empty()) {
     TStep step = std::move(steps_.front());
@@ -276,7 +283,7 @@ void TTncControl::RunSteps() {
     }
     if (!step.Bytes.empty()) {
       port_.WriteRs232(step.Bytes);
-    } else if (step.Action && !step.Action()) {
+    } else if (step.Action && !Act(step.Action)) {
       steps_.clear();
     }
   }

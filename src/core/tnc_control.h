@@ -66,7 +66,7 @@ class TTncControl {
   // and nothing happens, for device type 0 (no TNC).
   bool KissConnect(uint8_t DeviceType);
   void KissDisconnect();
-  bool Busy() const { return !steps_.empty() || waiting_ || !queued_.empty(); }
+  bool Busy() const { return !steps_.empty() || waiting_ || acting_ || !queued_.empty(); }
   // The port's device went away while open (unplugged): the running sequence ends, the
   // link leaves KISS mode, and the user is told. The control takes the port's
   // OnDeviceLost for this.
@@ -98,6 +98,7 @@ class TTncControl {
   void QueueDisconnectCommands();
   void Status(const std::string& Text);
   void RunSteps();
+  bool Act(const std::function<bool()>& Action);
   void StartOrQueue(std::function<void()> Sequence);
   void StartConnect(uint8_t DeviceType);
   void StartDisconnect();
@@ -113,4 +114,7 @@ class TTncControl {
   std::deque<TStep> steps_;
   std::deque<std::function<void()>> queued_;  // sequences waiting for the running one
   bool waiting_ = false;
+  // An action runs: closing the port waits with window messages flowing, and a sequence
+  // asked for meanwhile must queue behind this one, even when this was its last step.
+  bool acting_ = false;
 };

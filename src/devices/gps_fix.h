@@ -23,5 +23,9 @@ std::string GpsQualityCaption(char Quality);
 std::string GpsSpeedCaption(double SpeedKnots);
 std::string GpsCourseCaption(double SpeedKnots, double CourseDegrees);
 
+// A satellite's number with its system, "2 (Galileo)"; the number alone when the
+// system is not known.
+std::string GpsSatName(const TGpsSat& Sat);
+
 // "dd.mm.yyyy - hh:nn:ss UTC" of an RMC time stamp.
 std::string GpsStatusTime(TDateTime Utc);

@@ -55,8 +55,9 @@ struct TGpsGSA {
   std::string Raw;
   char Mode = 0;  // 'A' automatic, 'M' manual
   char Fix = 0;   // '1' none, '2' 2D, '3' 3D
-  // Twelve per sentence of a run of GSA sentences, 0 for an empty field.
-  std::array<std::uint8_t, 12 * kGsaSystems> Prn{};
+  // Twelve per sentence of a run of GSA sentences, 0 for an empty field. Numbers go
+  // past 255 (Galileo 301-336 on some receivers).
+  std::array<std::uint16_t, 12 * kGsaSystems> Prn{};
   std::array<TGnssSystem, 12 * kGsaSystems> System{};  // of each Prn entry
   double PDOP = 0;
   double HDOP = 0;
@@ -67,10 +68,10 @@ struct TGpsGSA {
 
 // One satellite in view; all zero is an empty slot.
 struct TGpsSat {
-  std::uint8_t Prn = 0;
-  std::uint8_t Elevation = 0;  // degrees
-  std::uint8_t Snr = 0;        // dB
-  std::uint16_t Azimuth = 0;   // degrees true
+  std::uint16_t Prn = 0;
+  std::int8_t Elevation = 0;  // degrees, -90 to 90: a satellite just below the horizon is < 0
+  std::uint8_t Snr = 0;       // dB
+  std::uint16_t Azimuth = 0;  // degrees true
   TGnssSystem System = TGnssSystem::None;
 };
 
@@ -87,6 +88,7 @@ struct TGpsGSV {
 // RMC: recommended minimum data.
 struct TGpsRMC {
   TDateTime DateTime = 0;  // the sentence's UTC date and time
+  bool TimeValid = false;  // the last sentence carried a date and time that exist
   std::string Raw;
   std::string Lat;
   std::string Lon;

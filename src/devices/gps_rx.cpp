@@ -32,6 +32,10 @@ TGpsRx::~TGpsRx() {
 }
 
 void TGpsRx::SetRun(bool Value) {
+  run_switch_.Request(Value, [this](bool Run) { Switch(Run); });
+}
+
+void TGpsRx::Switch(bool Value) {
   if (Value) {
     std::string error;
     const bool opened =

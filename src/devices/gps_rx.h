@@ -25,7 +25,8 @@ class TGpsRx : public TComponent {
 
   bool Run() const { return Running; }
   // True opens the port (nothing happens when it cannot be opened); false closes it
-  // and always fires OnGpsDeactivate.
+  // and always fires OnGpsDeactivate. Asked again during the second a close waits,
+  // the receiver ends as last asked.
   void SetRun(bool Value);
 
   // The line events are the decoder's: it fires them with itself as Sender.
@@ -63,10 +64,12 @@ class TGpsRx : public TComponent {
   std::string ClassName() const override { return "TGpsRx"; }
 
  private:
+  void Switch(bool Value);
   void ReadAndDecodeGps();
   void Stopped();
 
   TNmeaDec* dec_;  // owned as a component
   TTimer* timer_;  // owned as a component
   TRs232 port_;
+  TRunSwitch run_switch_;
 };

@@ -30,16 +30,15 @@ const char* const kGpsSatPlace = "Azimut: %d\xB0 Elevation: %d\xB0";
 
 namespace {
 
-// Each "%d" of a (translated) text takes the next number; a text from a language file
+// Each "%d" of a (translated) text takes the next value; a text from a language file
 // is no format pattern, so it cannot ask for arguments that are not there.
-std::string WithNumbers(std::string Text, std::initializer_list<int> Numbers) {
+std::string WithValues(std::string Text, std::initializer_list<std::string> Values) {
   std::size_t from = 0;
-  for (const int number : Numbers) {
+  for (const std::string& value : Values) {
     const std::size_t at = Text.find("%d", from);
     if (at == std::string::npos) break;
-    const std::string digits = IntToStr(number);
-    Text.replace(at, 2, digits);
-    from = at + digits.size();
+    Text.replace(at, 2, value);
+    from = at + value.size();
   }
   return Text;
 }
@@ -260,7 +259,7 @@ void TfrmGpsStatus::RefreshGpsStatus() {
                       gsv.Raw3 + "\r" + rmc.Raw);
 
   if (rmc.Valid) {
-    mpnlStatus->SetCaption(GpsStatusTime(rmc.DateTime));
+    if (rmc.TimeValid) mpnlStatus->SetCaption(GpsStatusTime(rmc.DateTime));
     if (!gga.Valid) {
       if (rmc.Active) {
         SetPanelState(mpnlGPS, true);
@@ -338,11 +337,13 @@ void TfrmGpsStatus::ShowSatBar(const TGpsSat& Sat, TMyProgressBar* Bar) {
     return;
   }
   const bool inUse = stdMain->IsPrnInUse(Sat);
+  // Satellite 2 of GPS and of Galileo are two satellites: the hint names the system.
   const std::string first =
-      WithNumbers(views_->StatusText(inUse ? kGpsSatInUse : kGpsSatInView), {int(Sat.Prn)});
-  Bar->SetHint(
-      first + "\n\r" + WithNumbers(views_->StatusText(kGpsSatSignal), {int(Sat.Snr)}) + "\n\r" +
-      WithNumbers(views_->StatusText(kGpsSatPlace), {int(Sat.Azimuth), int(Sat.Elevation)}));
+      WithValues(views_->StatusText(inUse ? kGpsSatInUse : kGpsSatInView), {GpsSatName(Sat)});
+  Bar->SetHint(first + "\n\r" + WithValues(views_->StatusText(kGpsSatSignal), {IntToStr(Sat.Snr)}) +
+               "\n\r" +
+               WithValues(views_->StatusText(kGpsSatPlace),
+                          {IntToStr(Sat.Azimuth), IntToStr(Sat.Elevation)}));
   const TColor base = inUse ? stdMain->SatInUse() : stdMain->SatNoInUse();
   Bar->SetColorFillBar(ShadeColor(true, base, kBarShade));
   Bar->SetColorFillBar2(base);

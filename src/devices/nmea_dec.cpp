@@ -1,6 +1,8 @@
 #include "devices/nmea_dec.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "core/my_tools.h"
 #include "platform/text/ascii.h"
@@ -29,8 +31,18 @@ char CharField(int Index, const std::string& S) {
 int IntField(int Index, const std::string& S) {
   return NmeaFieldAsInt(Field(Index, S));
 }
+// A whole number within Low to High; 0, no value, for anything else (a satellite number
+// of 301 is no 45 in eight bits).
+int IntField(int Index, const std::string& S, int Low, int High) {
+  const int value = IntField(Index, S);
+  return value >= Low && value <= High ? value : 0;
+}
+template <class T>
+T UnsignedField(int Index, const std::string& S) {
+  return static_cast<T>(IntField(Index, S, 0, std::numeric_limits<T>::max()));
+}
 double FloatField(int Index, const std::string& S) {
-  return StrToFloatSafe(Field(Index, S));
+  return NmeaFieldAsFloat(Field(Index, S));
 }
 
 // "hhnnss" of a time field such as "123519.00"; the receiver's fraction is dropped.
@@ -39,21 +51,27 @@ std::string TimeText(const std::string& S) {
 }
 
 // Joins "yymmdd" and "hhnnss" when both have six characters. A date or time that does
-// not exist (a receiver's garbage that passed the checksum) leaves Value alone.
-void SetStampTime(const std::string& Date, const std::string& Time, TDateTime& Value) {
-  if (Date.size() != 6 || Time.size() != 6) return;
-  if (const auto stamp = TryStampToDateTime(Date + Time)) Value = *stamp;
+// not exist (a receiver's garbage that passed the checksum) leaves Value alone; false
+// then.
+bool SetStampTime(const std::string& Date, const std::string& Time, TDateTime& Value) {
+  if (Date.size() != 6 || Time.size() != 6) return false;
+  const auto stamp = TryStampToDateTime(Date + Time);
+  if (stamp) Value = *stamp;
+  return stamp.has_value();
 }
 
 int FieldCount(const std::string& S) {
   return int(std::count(S.begin(), S.end(), ',')) + 1;
 }
 
-// The signal id ending a GSV sentence of NMEA 4.11: one field after the four that open
-// the sentence and the four of each satellite. "" when there is none.
+// The signal id ending a GSV sentence of NMEA 4.11: one hex digit in one field after
+// the four that open the sentence and the four of each satellite. "" when there is
+// none; any other text there is none either, so a talker has at most 17 sequences.
 std::string GsvSignal(const std::string& S) {
   const int fields = FieldCount(S);
-  return fields > 4 && (fields - 4) % 4 == 1 ? Field(fields - 1, S) : std::string();
+  if (fields <= 4 || (fields - 4) % 4 != 1) return {};
+  std::string signal = Field(fields - 1, S);
+  return signal.size() == 1 && AsciiHexValue(signal[0]) >= 0 ? signal : std::string();
 }
 
 }  // namespace
@@ -82,8 +100,29 @@ char NmeaFieldAsChar(const std::string& Field) {
 }
 
 int NmeaFieldAsInt(const std::string& Field) {
+  const bool negative = !Field.empty() && Field[0] == '-';
+  const std::size_t first = negative ? 1 : 0;
+  if (Field.size() == first || Field.size() - first > kNmeaMaxIntDigits) return 0;
   int value = 0;
-  return TryStrToInt(Field, value) ? value : 0;
+  for (std::size_t i = first; i < Field.size(); ++i) {
+    if (!IsAsciiDigit(Field[i])) return 0;
+    value = value * 10 + (Field[i] - '0');
+  }
+  return negative ? -value : value;
+}
+
+double NmeaFieldAsFloat(const std::string& Field) {
+  const std::size_t first = !Field.empty() && Field[0] == '-' ? 1 : 0;
+  const std::size_t point = Field.find('.');
+  const std::size_t end = std::min(point, Field.size());
+  const std::string whole = Field.substr(first, end - first);
+  const std::string fraction = point == std::string::npos ? "" : Field.substr(point + 1);
+  auto allDigits = [](const std::string& Text) {
+    return std::all_of(Text.begin(), Text.end(), [](char c) { return IsAsciiDigit(c); });
+  };
+  if (whole.size() + fraction.size() == 0 || !allDigits(whole) || !allDigits(fraction)) return 0;
+  const double value = StrToFloatSafe(Field);
+  return std::fabs(value) < kNmeaFloatLimit ? value : 0;
 }
 
 int CheckNmeaSentence(const std::string& Sentence) {
@@ -210,12 +249,12 @@ void TNmeaDec::DecodeGGA(const std::string& S) {
   GGA.Lon = Field(4, S);
   GGA.EW = CharField(5, S);
   GGA.Quality = CharField(6, S);
-  GGA.Sats = static_cast<std::uint8_t>(IntField(7, S));
+  GGA.Sats = UnsignedField<std::uint8_t>(7, S);
   GGA.HDOP = FloatField(8, S);
   GGA.Altitude = FloatField(9, S);
   GGA.GeoidSep = FloatField(11, S);
   GGA.DgpsAge = FloatField(13, S);
-  GGA.DgpsStation = static_cast<std::uint16_t>(IntField(14, S));
+  GGA.DgpsStation = UnsignedField<std::uint16_t>(14, S);
   GGA.FixValid = GGA.Quality != '0';
   // GGA carries no date: the local calendar day stands in, also just after UTC midnight.
   SetStampTime(FormatDateTime("yymmdd", Clock()), TimeText(S), GGA.DateTime);
@@ -237,7 +276,7 @@ void TNmeaDec::DecodeGSA(const std::string& S) {
   const int systemId = IntField(18, S);
   for (int i = 1; i <= 12; ++i) {
     const auto entry = std::size_t(12 * gsa_run_ + i - 1);
-    GSA.Prn[entry] = static_cast<std::uint8_t>(IntField(i + 2, S));
+    GSA.Prn[entry] = UnsignedField<std::uint16_t>(i + 2, S);
     GSA.System[entry] = NmeaSatSystem(talker, systemId, GSA.Prn[entry]);
   }
   ++gsa_run_;
@@ -253,8 +292,11 @@ void TNmeaDec::DecodeGSV(const std::string& S) {
   auto share = std::find_if(gsv_sequences_.begin(), gsv_sequences_.end(), [&](const TGsvShare& t) {
     return t.Talker == talker && t.Signal == signal;
   });
-  if (share == gsv_sequences_.end())
+  if (share == gsv_sequences_.end()) {
+    // Any two capitals make a talker: the sequences first heard make room for new ones.
+    if (gsv_sequences_.size() >= kMaxGsvSequences) gsv_sequences_.erase(gsv_sequences_.begin());
     share = gsv_sequences_.insert(gsv_sequences_.end(), {talker, signal, {}});
+  }
   DecodeGsvSequence(S, share->Sequence);
   GSV.Raw1 = share->Sequence.Raw1;
   GSV.Raw2 = share->Sequence.Raw2;
@@ -266,7 +308,7 @@ void TNmeaDec::DecodeGSV(const std::string& S) {
 void TNmeaDec::DecodeGsvSequence(const std::string& S, TGpsGSV& Sequence) {
   const int messages = IntField(1, S);
   const int number = IntField(2, S);
-  Sequence.InView = static_cast<std::uint8_t>(IntField(3, S));
+  Sequence.InView = UnsignedField<std::uint8_t>(3, S);
   if (number == 1) Sequence.Raw1 = S;
   if (number == 2) Sequence.Raw2 = S;
   if (number == 3) Sequence.Raw3 = S;
@@ -289,10 +331,10 @@ void TNmeaDec::DecodeGsvSequence(const std::string& S, TGpsGSV& Sequence) {
       TGpsSat& sat = Sequence.Sat[4 * (number - 1) + k - 1];
       sat = TGpsSat{};
       if (4 * k + 3 >= fields) continue;
-      sat.Prn = static_cast<std::uint8_t>(IntField(4 * k, S));
-      sat.Elevation = static_cast<std::uint8_t>(IntField(4 * k + 1, S));
-      sat.Azimuth = static_cast<std::uint16_t>(IntField(4 * k + 2, S));
-      sat.Snr = static_cast<std::uint8_t>(IntField(4 * k + 3, S));
+      sat.Prn = UnsignedField<std::uint16_t>(4 * k, S);
+      sat.Elevation = static_cast<std::int8_t>(IntField(4 * k + 1, S, -90, 90));
+      sat.Azimuth = static_cast<std::uint16_t>(IntField(4 * k + 2, S, 0, 360));
+      sat.Snr = UnsignedField<std::uint8_t>(4 * k + 3, S);
       sat.System = NmeaSatSystem(talker, 0, sat.Prn);
     }
   }
@@ -362,9 +404,9 @@ void TNmeaDec::DecodeRMC(const std::string& S) {
   RMC.Variation = FloatField(10, S);
   RMC.VarEW = CharField(11, S);
   const std::string date = Field(9, S);  // ddmmyy
-  if (date.size() == 6) {
-    SetStampTime(date.substr(4, 2) + date.substr(2, 2) + date.substr(0, 2), TimeText(S),
-                 RMC.DateTime);
-  }
+  // A receiver at cold start sends empty time and date fields: no time is no midnight.
+  RMC.TimeValid =
+      date.size() == 6 && SetStampTime(date.substr(4, 2) + date.substr(2, 2) + date.substr(0, 2),
+                                       TimeText(S), RMC.DateTime);
   RMC.Valid = true;
 }

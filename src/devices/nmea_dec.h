@@ -25,6 +25,10 @@ constexpr int kNmeaGSV = 3;
 constexpr int kNmeaRMC = 4;
 
 constexpr std::size_t kNmeaMaxSentence = 82;
+constexpr std::size_t kNmeaMaxIntDigits = 9;
+constexpr double kNmeaFloatLimit = 1e6;
+// GSV sequences kept at once: seven systems on up to four signals each.
+constexpr std::size_t kMaxGsvSequences = 28;
 constexpr std::size_t kNmeaMaxPartialLine = 100;
 
 using TOnNewData = std::function<void(TComponent* Sender, const std::string& strNewRxData)>;
@@ -38,8 +42,13 @@ void NmeaChecksum(const std::string& Sentence, std::string& Result);
 void GetNmeaField(int Index, const std::string& Sentence, std::string& Result);
 // First character, 0 for an empty field.
 char NmeaFieldAsChar(const std::string& Field);
-// The field's whole number, 0 when it is not one.
+// The field's whole number: digits, a minus sign before them at most; 0, no value,
+// for anything else (a blank, a plus sign, more than nine digits).
 int NmeaFieldAsInt(const std::string& Field);
+// The field's decimal number: digits with at most one point and a minus sign before
+// them; 0, no value, for anything else (an exponent, a blank) and for a million or more,
+// which no receiver measures (a caption of 1e308 metres would run 300 characters).
+double NmeaFieldAsFloat(const std::string& Field);
 // One of the results above, for the sentence with blanks and control characters at
 // either end removed. Hex digits of either case match. A sentence with nothing between
 // "$" and "*", or without two hex digits after "*", is a format error.

@@ -121,7 +121,9 @@ void TSatTrackingDiagram::DrawSatellites(TCanvas& c, TPoint Centre, int RadiusY)
       fill = sat.Snr > 0 ? sat_no_in_use_ : clWhite;
       text = gsa_.Valid ? sat_font_no_in_use_ : sat_font_in_use_;
     }
-    const int radius = static_cast<int>(std::nearbyint(RadiusY - RadiusY / 90.0 * sat.Elevation));
+    // A satellite just below the horizon stands on it, inside the plot.
+    const int elevation = std::clamp<int>(sat.Elevation, 0, 90);
+    const int radius = static_cast<int>(std::nearbyint(RadiusY - RadiusY / 90.0 * elevation));
     TPoint p;
     PolarToPoint(Centre, radius, sat.Azimuth, p);
     c.Pen().SetColor(clBlack);

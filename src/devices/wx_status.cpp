@@ -18,6 +18,7 @@ namespace {
 
 constexpr double kMetresPerSecondPerMph = 0.44704;
 constexpr int kThermoScaleHeight = 112;
+constexpr int kFreezingF = 32;
 const std::string kDegreeSign = "\xB0";
 
 int RoundEven(double Value) {
@@ -92,7 +93,14 @@ void TfrmWxStatus::ShowWxData(const TWxData& Data) {
       p->SetCaption("---");
   }
 
-  SetThermoBar(Data.TempOut.Valid ? RoundEven(Data.TempOut.Cur * 1.8) + 32 : 32);
+  if (Data.TempOut.Valid) {
+    SetThermoBar(RoundEven(Data.TempOut.Cur * 1.8) + 32);
+  } else {
+    // An unmeasured temperature is no 0 degrees: the marker keeps the freezing point's
+    // place (at the scale's foot the pressure would hide it) and shows no reading.
+    PlaceThermoMarker(kFreezingF);
+    mpnlTemp->SetCaption("---");
+  }
 
   if (Data.HumOut.Valid) {
     Hydro->SetDegrees(Data.HumOut.Cur);
@@ -107,11 +115,15 @@ void TfrmWxStatus::ShowWxData(const TWxData& Data) {
 }
 
 void TfrmWxStatus::SetThermoBar(int Fahrenheit) {
+  PlaceThermoMarker(Fahrenheit);
+  mpnlTemp->SetCaption(IntToStr(settings_->TempFromFahrenheit(Fahrenheit)) +
+                       settings_->TempUnitName());
+}
+
+void TfrmWxStatus::PlaceThermoMarker(int Fahrenheit) {
   const int lowest = mpnlTS->Top() + mpnlTS->Height() - mpnlTemp->Height();
   const int travel = mpnlTS->Height() - mpnlTemp->Height();
   const int clamped = std::clamp(Fahrenheit, kThermometerLowF, kThermometerHighF);
   mpnlTemp->SetTop(lowest - RoundEven(double(travel) / (kThermometerHighF - kThermometerLowF) *
                                       (clamped - kThermometerLowF)));
-  mpnlTemp->SetCaption(IntToStr(settings_->TempFromFahrenheit(Fahrenheit)) +
-                       settings_->TempUnitName());
 }

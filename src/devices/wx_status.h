@@ -63,6 +63,8 @@ class TfrmWxStatus : public TForm {
 
  private:
   std::string WindText(double MetresPerSecond) const;
+  // The marker's place for a temperature, clamped to the scale.
+  void PlaceThermoMarker(int Fahrenheit);
 
   TWxStatusSettings no_settings_;
   const TWxStatusSettings* settings_ = &no_settings_;

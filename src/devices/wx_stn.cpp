@@ -9,6 +9,7 @@ namespace {
 
 constexpr unsigned kWs2300Baud = 2400;
 constexpr unsigned kSendingStationBaud = 9600;
+constexpr std::int64_t kOneMinuteMs = 60 * 1000;
 
 }  // namespace
 
@@ -32,9 +33,10 @@ void TWxStnDataReader::DispatchWxFrame(int Code, const TBuffer64& Frame) {
     case wstNIL:
       break;
   }
-  Wind.Update(Data.Wind.Speed, now);
-  Data.Wind.Peak1Min = Wind.PeakSince(now - 1.0 / MinsPerDay);
-  Data.Wind.Peak5Min = Wind.PeakSince(now - 5.0 / MinsPerDay);
+  const auto ticks = static_cast<std::int64_t>(Ticks());
+  Wind.Update(Data.Wind.Speed, ticks);
+  Data.Wind.Peak1Min = Wind.PeakSince(ticks - kOneMinuteMs);
+  Data.Wind.Peak5Min = Wind.PeakSince(ticks - 5 * kOneMinuteMs);
   if (OnWxDataUpdate) OnWxDataUpdate(this);
 }
 

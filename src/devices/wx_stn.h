@@ -37,8 +37,11 @@ class TWxStnDataReader : public TComponent {
   TWxData Data;
   TNotifyEvent OnWxDataUpdate;
 
-  // Local date and time of decoding; tests drive their own.
+  // Local date and time of decoding, for the record's times; tests drive their own.
   std::function<TDateTime()> Clock = Now;
+  // Milliseconds of a monotonic clock, for the wind peaks' intervals; tests drive
+  // their own.
+  std::function<std::uint64_t()> Ticks = GetTickCount;
   // The WS-2300 decoders' complaints; the platform's plain message box by default.
   std::function<void(const std::string& Text)> ShowFormatError;
 

@@ -12,6 +12,7 @@
 
 #include "platform/io/pseudo_terminal.h"
 #include "platform/sys/pump.h"
+#include "platform/sys/timer.h"
 #include "support/kiss_link_double.h"
 
 namespace {
@@ -31,6 +32,8 @@ class TncControlTest : public ::testing::Test, public TTncViews {
 
     control_.SetViews(this);
     control_.Schedule = [this](unsigned ms, std::function<void()> next) {
+      // The program has one timer for the waits: a second one would be lost.
+      EXPECT_TRUE(pending_.empty()) << "a wait of " << ms << " ms while another runs";
       Heard();
       transcript_.push_back("wait " + std::to_string(ms));
       pending_.push_back(std::move(next));
@@ -86,7 +89,8 @@ class TncControlTest : public ::testing::Test, public TTncViews {
 
   std::filesystem::path folder_;
   TPseudoTerminal tnc_;
-  TRs232 port_{{.RaiseDtr = true}};
+  // The port settles after a close, with window messages flowing, as the program's does.
+  TRs232 port_{{.RaiseDtr = true, .CloseWaitMs = 20}};
   TKissLinkDouble link_views_;
   TKissLink link_;
   TTncControl control_{port_, link_};
@@ -223,6 +227,30 @@ TEST_F(TncControlTest, SequencesAskedForMeanwhileRunInTurn) {
                         "wait 1000", "wait 250", "<ESC><CR><ESC><CR><ESC><CR><ESC>INIT A<CR>",
                         "wait 500", "<ESC>@K<CR>", "wait 500"}));
   EXPECT_EQ(status_, "TNC");
+  EXPECT_EQ(link_.KissActive, 1);
+  EXPECT_NE(port_.Rs232Open(), 0);
+  EXPECT_FALSE(control_.Busy());
+}
+
+// A connect clicked while the disconnect's close waits for the port to settle runs
+// after the disconnect, in its own time: the TNC ends in KISS mode on an open port.
+TEST_F(TncControlTest, AConnectClickedWhileThePortClosesFollowsTheDisconnect) {
+  ASSERT_TRUE(control_.KissConnect(7));
+  RunToEnd();
+  transcript_.clear();
+  control_.KissDisconnect();
+  // Nothing but the close's wait runs the event loop: there the click comes.
+  TTimer click;
+  click.SetInterval(1);
+  click.OnTimer = [&](TComponent*) {
+    click.SetEnabled(false);
+    control_.KissConnect(7);
+  };
+  RunToEnd();
+  EXPECT_FALSE(click.Enabled());
+  EXPECT_EQ(transcript_, (Transcript{"wait 1000", "<192><255><192>", "wait 1000", "wait 1000",
+                                     "wait 250", "<ESC><CR><ESC><CR><ESC><CR><ESC>INIT A<CR>",
+                                     "wait 500", "<ESC>@K<CR>", "wait 500"}));
   EXPECT_EQ(link_.KissActive, 1);
   EXPECT_NE(port_.Rs232Open(), 0);
   EXPECT_FALSE(control_.Busy());

@@ -27,6 +27,9 @@ TEST(GpsFix, PositionOnlyFromAValidFix) {
   ASSERT_TRUE(RmcFixPosition(Fix("4807.038", 'N', "01131.000", 'E'), lat, lon));
   EXPECT_NEAR(lat, 48 + 7.038 / 60, 1e-9);
   EXPECT_NEAR(lon, 11 + 31.0 / 60, 1e-9);
+  ASSERT_TRUE(RmcFixPosition(Fix("0059.99999", 'N', "17959", 'W'), lat, lon));
+  EXPECT_NEAR(lat, 59.99999 / 60, 1e-9);
+  EXPECT_NEAR(lon, -179 - 59.0 / 60, 1e-9);
 
   // No fix, a stale record or missing fields leave the position alone: never 0/0.
   lat = 7;
@@ -45,6 +48,14 @@ TEST(GpsFix, PositionOnlyFromAValidFix) {
   EXPECT_FALSE(RmcFixPosition(Fix("9907.038", 'N', "01131.000", 'E'), lat, lon));
   EXPECT_FALSE(RmcFixPosition(Fix("4807.038", 'N', "19131.000", 'E'), lat, lon));
   EXPECT_FALSE(RmcFixPosition(Fix("-4807.038", 'N', "01131.000", 'E'), lat, lon));
+  // A field that does not parse is no position: a blank before it, minutes of 60 or
+  // more, degree digits missing or one too many.
+  for (const char* latitude : {" 4807.038", "4807.038 ", "4860.000", "4899.5", "807.038",
+                               "04807.038", "4807.0-3", "4807e1"}) {
+    EXPECT_FALSE(RmcFixPosition(Fix(latitude, 'N', "01131.000", 'E'), lat, lon)) << latitude;
+  }
+  EXPECT_FALSE(RmcFixPosition(Fix("4807.038", 'N', "01160.000", 'E'), lat, lon));
+  EXPECT_FALSE(RmcFixPosition(Fix("4807.038", 'N', "1131.000", 'E'), lat, lon));
   EXPECT_EQ(lat, 7);
   EXPECT_EQ(lon, 8);
 }

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <thread>
 
 #include "devices/nmea_test_support.h"
 #include "platform/io/pseudo_terminal.h"
 #include "platform/sys/pump.h"
+#include "platform/sys/timer.h"
 
 namespace {
 
@@ -134,4 +136,50 @@ TEST(GpsRx, AnUnpluggedReceiverStops) {
   EXPECT_TRUE(PumpUntil([&] { return !rx.Run(); }));
   EXPECT_EQ(events.Events, (std::vector<std::string>{"activate", "deactivate", "lost"}));
   EXPECT_FALSE(rx.TimerEnabled());
+}
+
+// Closing the port waits a second with window messages flowing, so clicks on the GPS
+// button reach the receiver while it stops. Each row's first click is made at once, the
+// others one a millisecond as the event loop runs: inside that wait where there is one. When all
+// is over, the receiver is as last asked, and its port, its timer and the last event
+// with it.
+TEST(GpsRx, ClicksWhileThePortClosesEndAsLastAsked) {
+  TPseudoTerminal receiver;
+  TGpsRx rx;
+  TGpsEvents events(rx);
+  rx.Device = receiver.DevicePath();
+  // The port as another program finds it: in use while the receiver holds it.
+  auto portFree = [&] {
+    TRs232 probe({});
+    std::string error;
+    return probe.OpenRs232Device(receiver.DevicePath(), 4800, TSerialFlow::None, error);
+  };
+  const std::string rmc =
+      Nmea("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W") + "\r\n";
+  const std::vector<std::vector<bool>> rows = {
+      {true}, {false, true}, {true, false}, {false, true, false}};
+  for (const std::vector<bool>& clicks : rows) {
+    std::deque<bool> later(clicks.begin() + 1, clicks.end());
+    TTimer clicker;
+    clicker.SetInterval(1);
+    clicker.OnTimer = [&](TComponent*) {
+      if (later.empty()) return clicker.SetEnabled(false);
+      const bool run = later.front();
+      later.pop_front();
+      rx.SetRun(run);
+    };
+    rx.SetRun(clicks.front());
+    ASSERT_TRUE(PumpUntil([&] { return !clicker.Enabled(); }));
+    const bool asked = clicks.back();
+    const std::string row = ::testing::PrintToString(clicks);
+    EXPECT_EQ(rx.Run(), asked) << row;
+    EXPECT_EQ(rx.TimerEnabled(), asked) << row;
+    EXPECT_EQ(events.Events.back(), asked ? "activate" : "deactivate") << row;
+    EXPECT_EQ(portFree(), !asked) << row;
+    if (asked) {
+      const int ok = events.Ok;
+      receiver.Send(rmc);
+      EXPECT_TRUE(PumpUntil([&] { return events.Ok > ok; })) << row;
+    }
+  }
 }

@@ -100,9 +100,9 @@ TEST(GpsStatus, AValidFixGivesTheOwnPositionAndFillsTheWindow) {
   EXPECT_EQ(f.lblS[5]->Caption(), "00");
   EXPECT_EQ(f.mpbS[2]->Position(), 40);
   EXPECT_EQ(f.mpbS[1]->Hint(),
-            "Satellit 16 wird f\xFCr die Berechnung verwendet\n\rSignalst\xE4rke: 39 dBHz\n\r"
+            "Satellit 16 (GPS) wird f\xFCr die Berechnung verwendet\n\rSignalst\xE4rke: 39 dBHz\n\r"
             "Azimut: 90\xB0 Elevation: 45\xB0");
-  EXPECT_EQ(f.mpbS[3]->Hint().substr(0, 22), "Satellit 22 in Sicht\n\r");
+  EXPECT_EQ(f.mpbS[3]->Hint().substr(0, 28), "Satellit 22 (GPS) in Sicht\n\r");
   EXPECT_EQ(f.mpbS[6]->Hint(), "");
 }
 
@@ -119,8 +119,9 @@ TEST(GpsStatus, SignalBarHintsAreTranslated) {
   } bench;
   bench.Feed(kGsa + kGsv);
   bench.Form.RefreshGpsStatus();
-  EXPECT_EQ(bench.Form.mpbS[1]->Hint(),
-            "Satellite 16 used for the fix\n\rSignal 39 dBHz %s\n\rAzimuth 90, elevation 45, %d");
+  EXPECT_EQ(
+      bench.Form.mpbS[1]->Hint(),
+      "Satellite 16 (GPS) used for the fix\n\rSignal 39 dBHz %s\n\rAzimuth 90, elevation 45, %d");
 }
 
 // A receiver of three systems, GPS on two signals, Galileo with numbers GPS uses too,
@@ -153,11 +154,18 @@ TEST(GpsStatus, EverySystemsSatellitesHaveABarEach) {
   auto used = [&](int Bar) { return f.mpbS[Bar]->Hint().find(inUse) != std::string::npos; };
   EXPECT_EQ((std::vector<bool>{used(0), used(1), used(2), used(3), used(4), used(5), used(7)}),
             (std::vector<bool>{false, true, true, true, false, true, false}));
+  // The two satellites 2 are told apart by their systems.
+  EXPECT_EQ(f.mpbS[0]->Hint().substr(0, 18), "Satellit 2 (GPS) i");
+  EXPECT_EQ(f.mpbS[3]->Hint().substr(0, 22), "Satellit 2 (Galileo) w");
   ExpectNumbersApart(f);
 }
 
 TEST(GpsStatus, AReceiverWithoutAFixNeverMovesTheOwnPosition) {
   TWindowBench bench;
+  // At a cold start the receiver knows no time either: the status shows none.
+  bench.Feed(Nmea("GNRMC,,V,,,,,,,,,,N,V") + "\r\n");
+  bench.Form.RefreshGpsStatus();
+  EXPECT_EQ(bench.Form.mpnlStatus->Caption(), kGpsStatusNoReceiver);
   bench.Feed(Rmc("V", ",", ","));
   bench.Feed(Nmea("GPGGA,235959,,,,,0,00,99.9,,M,,M,,") + "\r\n");
   bench.Form.RefreshGpsStatus();
@@ -338,4 +346,13 @@ TEST(SatTrackingDiagram, SymbolsFixAndColours) {
   EXPECT_FALSE(plot.GpsGSV().Valid);
   shot = Snapshot(plot);
   EXPECT_EQ(PixelAt(*shot, 50 - 8, 50 + 4), plot.Color2());
+
+  // A satellite below the horizon stands on it, inside the plot.
+  TGpsGSV low;
+  low.Valid = true;
+  low.InView = 1;
+  low.Sat[0] = {9, -60, 30, 90};
+  plot.SetGpsGSV(low);
+  shot = Snapshot(plot);
+  EXPECT_EQ(PixelAt(*shot, 89 - 8, 50 + 4), plot.SatNoInUse());
 }

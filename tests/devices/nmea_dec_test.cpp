@@ -229,6 +229,27 @@ TEST(NmeaDecoder, ATalkersSignalsShowEachSatelliteOnce) {
   // A receiver that names no signal has one sequence per talker, as before.
   dec.DecodeNmeaSentence(Nmea("GPGSV,1,1,01,07,10,020,30"));
   EXPECT_EQ(prns(), (std::vector<int>{10, 32, 24, 12, 25, 15, 30, 7, 10, 11, 0, 0}));
+  // A signal id is one hex digit: any other last field names no signal.
+  for (const char* last : {"12", "X", "-1", "1 "}) {
+    dec.DecodeNmeaSentence(Nmea(std::string("GPGSV,1,1,01,09,10,020,30,") + last));
+    EXPECT_EQ(prns(), (std::vector<int>{10, 32, 24, 12, 25, 15, 30, 9, 10, 11, 0, 0})) << last;
+  }
+}
+
+// Crafted sentences cannot make the decoder keep more sequences than receivers send:
+// talkers heard first give way to new ones.
+TEST(NmeaDecoder, GsvSequencesStayBounded) {
+  TNmeaDec dec;
+  for (char first = 'A'; first <= 'Z'; ++first) {
+    for (char second = 'A'; second <= 'Z'; ++second) {
+      for (const char* signal : {"1", "7", "F"}) {
+        dec.DecodeNmeaSentence(
+            Nmea(std::string(1, first) + second + "GSV,1,1,01,07,10,020,30," + signal));
+      }
+    }
+  }
+  EXPECT_EQ(dec.GSV.InView, (kMaxGsvSequences + 2) / 3);
+  EXPECT_EQ(dec.GSV.Sat[0].Prn, 7);
 }
 
 // A satellite is in use when the GSA sentences of its own system name its number.
@@ -308,6 +329,48 @@ TEST(NmeaDecoder, GgaFillsTheRecordWithTheLocalDate) {
   EXPECT_DOUBLE_EQ(dec.GGA.HDOP, 0);
 }
 
+// Values receivers send beside the usual ones, and fields that are no numbers at all:
+// a field that does not parse, or does not fit its place, is no value.
+TEST(NmeaDecoder, OddFieldsAreTakenAsTheyAreOrNotAtAll) {
+  TNmeaDec dec;
+  dec.DecodeNmeaSentence(Nmea("GAGSV,1,1,04,301,-05,200,30,302,95,400,42,+7,1,2,3,88,1e1,0x1, 20"));
+  const TGpsSat& galileo = dec.GSV.Sat[0];
+  EXPECT_EQ(galileo.Prn, 301);
+  EXPECT_EQ(galileo.Elevation, -5);
+  EXPECT_EQ(galileo.Azimuth, 200);
+  EXPECT_EQ(galileo.Snr, 30);
+  EXPECT_EQ(dec.GSV.Sat[1].Prn, 302);
+  EXPECT_EQ(dec.GSV.Sat[1].Elevation, 0);
+  EXPECT_EQ(dec.GSV.Sat[1].Azimuth, 0);
+  EXPECT_EQ(dec.GSV.Sat[2].Prn, 88);  // "+7" named no satellite
+  EXPECT_EQ(dec.GSV.Sat[2].Elevation, 0);
+  EXPECT_EQ(dec.GSV.Sat[2].Azimuth, 0);
+  EXPECT_EQ(dec.GSV.Sat[2].Snr, 0);
+  dec.DecodeNmeaSentence(Nmea("GNGSA,A,3,301,,,,,,,,,,,,1.5,0.9,1.2,3"));
+  EXPECT_TRUE(IsSatInUse(dec.GSA, galileo));
+
+  dec.DecodeNmeaSentence(
+      Nmea("GPGGA,123519,4807.038,N,01131.000,E,1,300,1e0,1e308,M,-46.9,M,2.,70000"));
+  const TGpsGGA& g = dec.GGA;
+  EXPECT_EQ(g.Sats, 0);
+  EXPECT_EQ(g.HDOP, 0);
+  EXPECT_EQ(g.Altitude, 0);
+  EXPECT_DOUBLE_EQ(g.GeoidSep, -46.9);
+  EXPECT_DOUBLE_EQ(g.DgpsAge, 2);
+  EXPECT_EQ(g.DgpsStation, 0);
+  dec.DecodeNmeaSentence(
+      Nmea("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9," + std::string(20, '9') + ".0,M,,M,,"));
+  EXPECT_EQ(g.Altitude, 0);
+  dec.DecodeNmeaSentence(Nmea("GPGGA,123519,4807.038,N,01131.000,E,1,08,.9,-12.5,M,,M,,"));
+  EXPECT_DOUBLE_EQ(g.HDOP, 0.9);
+  EXPECT_DOUBLE_EQ(g.Altitude, -12.5);
+  for (const char* odd : {"-", ".", "1.2.3", " 1", "1 ", "nan", "inf", "0x1"})
+    EXPECT_EQ(NmeaFieldAsFloat(odd), 0) << odd;
+  EXPECT_EQ(NmeaFieldAsInt("123456789"), 123456789);
+  for (const char* odd : {"1234567890", "-", "+1", " 1", "$1F", "1.0"})
+    EXPECT_EQ(NmeaFieldAsInt(odd), 0) << odd;
+}
+
 TEST(NmeaDecoder, RmcAndGsa) {
   TNmeaDec dec;
   dec.DecodeNmeaSentence(kRmc);
@@ -323,14 +386,20 @@ TEST(NmeaDecoder, RmcAndGsa) {
   EXPECT_DOUBLE_EQ(r.Variation, 3.1);
   EXPECT_EQ(r.VarEW, 'W');
   EXPECT_NEAR(r.DateTime, EncodeDate(1994, 3, 23) + EncodeTime(12, 35, 19, 0), 1e-8);
+  EXPECT_TRUE(r.TimeValid);
 
-  // A void fix keeps the fields it does not carry, and an impossible date keeps the time.
+  // A void fix keeps the fields it does not carry; an impossible date, or none at all
+  // (a cold start), is no time.
   const TDateTime before = r.DateTime;
   dec.DecodeNmeaSentence(Nmea("GPRMC,256199,V,,,,,,,310299,,"));
   EXPECT_FALSE(r.Active);
   EXPECT_EQ(r.Lat, "");
   EXPECT_EQ(r.NS, 0);
   EXPECT_EQ(r.DateTime, before);
+  EXPECT_FALSE(r.TimeValid);
+  dec.DecodeNmeaSentence(kRmc);
+  dec.DecodeNmeaSentence(Nmea("GNRMC,,V,,,,,,,,,,N,V"));
+  EXPECT_FALSE(r.TimeValid);
 
   dec.DecodeNmeaSentence(Nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"));
   const TGpsGSA& a = dec.GSA;

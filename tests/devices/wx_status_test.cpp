@@ -72,11 +72,10 @@ TEST(WxStatus, MissingValuesShowPlaceholders) {
   }
   EXPECT_EQ(w.Form.Hydro->Degrees(), 0);
   EXPECT_EQ(w.Form.mpnlBarometic->Caption(), "----");
-  // No outdoor temperature: the marker stands at 32 F, which is 0 in Celsius.
-  EXPECT_EQ(w.Form.mpnlTemp->Caption(),
-            "0\xB0"
-            "C");
-  EXPECT_EQ(w.Form.mpnlTemp->Top(), w.MarkerTopFor(32));
+  // No outdoor temperature is no 0 degrees: the marker shows no reading.
+  EXPECT_EQ(w.Form.mpnlTemp->Caption(), "---");
+  const int top = w.Form.mpnlTemp->Top();
+  EXPECT_EQ(top, w.MarkerTopFor(32));
 }
 
 TEST(WxStatus, TheThermometerMarkerStopsAtBothEnds) {

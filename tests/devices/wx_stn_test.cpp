@@ -8,6 +8,7 @@ namespace {
 
 constexpr double kSecond = 1.0 / SecsPerDay;
 constexpr TDateTime kStart = 46000.5;
+constexpr std::int64_t kStartTicks = 5000;  // the monotonic clock shortly after boot
 
 TBuffer64 StoredWmrWind(double SpeedTenths) {
   // Speed = Lo(f9) * 10 + Hi(f8) + Lo(f8) / 10, in m/s.
@@ -19,22 +20,27 @@ TBuffer64 StoredWmrWind(double SpeedTenths) {
   return f;
 }
 
-// A data reader for the WMR-918 on a clock the test moves.
+// A data reader for the WMR-918 on clocks the test moves: the local clock, which the
+// user or summer time may set back, and the monotonic one.
 struct TReaderBench {
   TReaderBench() {
     Reader.StationType = wstWMR918;
     Reader.Clock = [this] { return Clock; };
+    Reader.Ticks = [this] { return Ticks; };
     Reader.OnWxDataUpdate = [this](TComponent* Sender) {
       ++Updates;
       EXPECT_EQ(Sender, &Reader);
     };
   }
   void Wind(double MetresPerSecond, double AtSeconds) {
-    Clock = kStart + AtSeconds * kSecond;
+    Clock = kStart + AtSeconds * kSecond + LocalClockSet;
+    Ticks = kStartTicks + std::uint64_t(AtSeconds * 1000);
     Reader.DispatchWxFrame(0, StoredWmrWind(MetresPerSecond * 10 + 0.5));
   }
   TWxStnDataReader Reader;
   TDateTime Clock = kStart;
+  TDateTime LocalClockSet = 0;  // days the local clock was moved
+  std::uint64_t Ticks = kStartTicks;
   int Updates = 0;
 };
 
@@ -42,19 +48,21 @@ struct TReaderBench {
 
 TEST(WxWindRing, OneSlotPerSecondHoldsTheHighestSpeed) {
   TWxWindRing ring;
-  ring.Update(5, kStart);
+  ring.Update(5, kStartTicks);
   EXPECT_EQ(ring.WindSlot, 1);
-  ring.Update(8, kStart + 0.3 * kSecond);
-  ring.Update(3, kStart + 0.6 * kSecond);
+  ring.Update(8, kStartTicks + 300);
+  ring.Update(3, kStartTicks + 600);
   EXPECT_EQ(ring.WindSlot, 1);
-  ring.Update(1, kStart + 1.2 * kSecond);
+  ring.Update(1, kStartTicks + 1200);
   EXPECT_EQ(ring.WindSlot, 2);
   EXPECT_EQ(ring.WindMaxima[1], 8);  // the rise and fall left only the top
-  EXPECT_EQ(ring.PeakSince(kStart), 8);
-  EXPECT_EQ(ring.PeakSince(kStart + 2 * kSecond), 0);
+  EXPECT_EQ(ring.PeakSince(kStartTicks), 8);
+  EXPECT_EQ(ring.PeakSince(kStartTicks + 2000), 0);
+  // Slots never written are older than any time asked for.
+  EXPECT_EQ(ring.PeakSince(-kStartTicks), 8);
 
   // Slower updates write one slot each; the ring wraps after 301.
-  for (int s = 0; s < TWxWindRing::kSlots; ++s) ring.Update(s, kStart + (10 + 2 * s) * kSecond);
+  for (int s = 0; s < TWxWindRing::kSlots; ++s) ring.Update(s, kStartTicks + (10 + 2 * s) * 1000);
   EXPECT_EQ(ring.WindSlot, 2);
   EXPECT_EQ(ring.WindMaxima[1], 300);
 }
@@ -78,10 +86,26 @@ TEST(WxStnDataReader, PeaksFollowTheGustAndFadeAfterOneAndFiveMinutes) {
   EXPECT_EQ(bench.Updates, 6);
 
   // Frames that decode nothing still update the peaks from the current wind.
-  bench.Clock = kStart + 400 * kSecond;
+  bench.Ticks = kStartTicks + 400 * 1000;
   bench.Reader.DispatchWxFrame(2, TBuffer64{});
   EXPECT_NEAR(w.Peak1Min, 3, 1e-9);
   EXPECT_EQ(bench.Updates, 7);
+}
+
+// Summer time ends, or the user sets the clock back: the peaks go on as the wind does.
+TEST(WxStnDataReader, PeaksGoOnWhenTheLocalClockIsSetBack) {
+  TReaderBench bench;
+  const TWxWind& w = bench.Reader.Data.Wind;
+  bench.Wind(20, 0);
+  bench.LocalClockSet = -1.0 / HoursPerDay;
+  for (int second = 10; second <= 70; second += 10) bench.Wind(2, second);
+  EXPECT_NEAR(w.Peak1Min, 2, 1e-9);
+  EXPECT_NEAR(w.Peak5Min, 20, 1e-9);
+  bench.Wind(15, 71);
+  bench.Wind(1, 73);
+  EXPECT_NEAR(w.Peak1Min, 15, 1e-9);
+  // The record's times stay local.
+  EXPECT_EQ(w.Time, bench.Clock);
 }
 
 TEST(WxStnDataReader, Ws2300ComplaintsGoToTheMessageBox) {
