@@ -1,7 +1,5 @@
 #include "platform/gui/controls/drag_drop.h"
 
-#include <map>
-
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
