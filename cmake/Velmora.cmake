@@ -20,6 +20,8 @@ endfunction()
 function(velmora_tests lib folder)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${CMAKE_SOURCE_DIR}/tests/${folder}/*.cpp ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+  # tests/<folder>/peers/ holds programs of their own that the tests run beside them.
+  list(FILTER sources EXCLUDE REGEX "/peers/")
   if(NOT sources)
     return()
   endif()

@@ -139,6 +139,9 @@ void TExSectionList::WireRows() {
     // Its cells are freed when the strings are used again, a row at a time.
     spare_strings_.push_back(std::move(data.Strings));
     data.~TRowData();
+    // A group goes with its node, however the node went (a moved drag deletes it).
+    if (engine_->IsGroup(Item))
+      std::erase_if(groups_, [Item](const auto& group) { return group->Node == Item; });
   };
   engine_->OnGetCaption = [this](TSectionGroupedList*, POGLItem Item, std::string& Caption) {
     TStringList* row = RowOf(Item);

@@ -70,6 +70,8 @@ class TExSectionList : public TCustomControl {
   ~TExSectionList() override;
 
   // --- rows and groups ---
+  // A group lives as long as its node: deleting the node (a group dragged away with a
+  // move) takes it out of Groups and frees it.
   TSectionGroup* AddGroup(const std::string& Caption);
   int GroupCount() const { return static_cast<int>(groups_.size()); }
   TSectionGroup* Groups(int Index) const { return groups_.at(static_cast<size_t>(Index)).get(); }
@@ -331,7 +333,9 @@ class TExSectionList : public TCustomControl {
   void WireInput();
   void WireDragDrop();
   std::string DraggedRows();
-  void DropRows(const TDataObject& Data);
+  // Answers in Effect what the drop did: copy for files (they stay where they are, the
+  // rows only name them), the offered effect for rows, none when no row came of it.
+  void DropRows(const TDataObject& Data, TDropEffects& Effect);
   // The selected rows of another list, copied in under groups of their captions.
   void CopySelectedRows(TSectionGroupedList& Source);
   TSectionGroup* GroupOfNode(POGLItem Node) const;

@@ -60,7 +60,7 @@ void TExSectionList::WireDragDrop() {
     if (OnOLEDrop) {
       OnOLEDrop(this, Data, Shift, Pt, Formats, Effect);
     } else {
-      DropRows(Data);
+      DropRows(Data, Effect);
     }
   };
 }
@@ -96,12 +96,15 @@ TSectionGroup* TExSectionList::GroupOfNode(POGLItem Node) const {
   return nullptr;
 }
 
-void TExSectionList::DropRows(const TDataObject& Data) {
+void TExSectionList::DropRows(const TDataObject& Data, TDropEffects& Effect) {
   TSectionGroup* target = GroupOfNode(engine_->DropTarget());
   const std::vector<std::string> files = DroppedFileNames(Data);
   POGLItem last = nullptr;
+  const TDropEffects offered = Effect;
+  Effect = deNone;
   if (!files.empty()) {
     if (!target) return;
+    Effect = deCopy;
     TUpdateScope update(*this);
     for (const std::string& path : files) {
       POGLItem row = engine_->FindItemByCaption(path, target->Node);
@@ -116,9 +119,10 @@ void TExSectionList::DropRows(const TDataObject& Data) {
     std::string bytes;
     std::vector<std::string> names;
     if (!target || !Data.GetData(kFileGroupDescriptorFormat, bytes) ||
-        !DecodeFileGroupDescriptor(bytes, names)) {
+        !DecodeFileGroupDescriptor(bytes, names) || names.empty()) {
       return;
     }
+    Effect = offered;
     TUpdateScope update(*this);
     for (const std::string& name : names) {
       TStrings& strings = AddItem(target);

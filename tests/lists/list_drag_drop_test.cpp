@@ -213,7 +213,8 @@ TEST_F(ListDragDrop, DroppedFilesBecomeRowsOfTheirWholePathsAndAreNeverCopied) {
     return true;
   });
   TScriptedDrags drags({OverTarget(200)});  // below the rows: the last group
-  EXPECT_EQ(DoDragDrop(*source, data, deCopy), deCopy);
+  // The files stay where they are, whatever the source offered: a move would delete them.
+  EXPECT_EQ(DoDragDrop(*source, data, deCopy | deMove), deCopy);
   ASSERT_EQ(target_group->GetCount(), 2);  // the first file had a row already
   ASSERT_EQ(target_group->GetItemStrings(1).Count(), 1);
   EXPECT_EQ(target_group->GetItemStrings(1).Get(0), files[1]);
@@ -252,8 +253,9 @@ TEST_F(ListDragDrop, AListWithoutGroupsOrAFormatItKnowsTakesNothing) {
     return true;
   });
   {
+    // Taking nothing, it answers so: a source deletes what it moved on a move alone.
     TScriptedDrags drags({OverTarget(50)});
-    DoDragDrop(*source, data, deCopy);
+    EXPECT_EQ(DoDragDrop(*source, data, deCopy | deMove), deNone);
     EXPECT_EQ(target_group->GetCount(), 0);
   }
   TExSectionList empty(&form);
@@ -264,8 +266,25 @@ TEST_F(ListDragDrop, AListWithoutGroupsOrAFormatItKnowsTakesNothing) {
     return true;
   });
   TScriptedDrags drags({{&empty.Engine(), 10, 10}});
-  DoDragDrop(*source, data, deCopy);
+  EXPECT_EQ(DoDragDrop(*source, data, deCopy | deMove), deNone);
   EXPECT_EQ(empty.GroupCount(), 0);
+}
+
+// A group header dragged away with a move takes its group along: the list keeps no group
+// whose node is gone.
+TEST_F(ListDragDrop, AGroupMovedAwayLeavesNoGroupBehind) {
+  source->GetNodeStrings(source_group->Node)->Put(0, "Radio");
+  AddRow(*source, *source_group, {"N0CALL"});
+  TSectionGroup* internet = source->AddGroup("Internet");
+  AddRow(*source, *internet, {"K1NET"});
+  TScriptedDrags drags({OverTarget(200)});
+  SimulateMouseDown(source->Engine(), mbLeft, 40, 17);
+  SimulateMouseMove(source->Engine(), 40, 30, ssLeft);
+  ASSERT_EQ(drags.Count(), 1);
+  EXPECT_EQ(Rows(*target_group), "N0CALL;");
+  ASSERT_EQ(source->GroupCount(), 1);
+  EXPECT_EQ(source->Groups(0), internet);
+  EXPECT_EQ(Rows(*internet), "K1NET;");
 }
 
 TEST_F(ListDragDrop, TheGroupUnderThePointerIsMarkedAndScrollsNearTheEdges) {

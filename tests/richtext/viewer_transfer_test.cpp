@@ -91,9 +91,10 @@ TEST_F(Transfer, ASelectionDraggedOutArrivesAsTheViewersBlockRtfAndText) {
   ASSERT_EQ(sink.drops, 1);
   EXPECT_EQ(sink.formats, (std::vector<std::string>{"application/x-velmora-richdoc", "text/rtf",
                                                     "application/rtf", "text/plain"}));
+  // Lines end as other programs here end them.
   EXPECT_EQ(sink.text,
             "Gr\xC3\xBC\xC3\x9F"
-            "e aus\r\nBer");
+            "e aus\nBer");
   EXPECT_EQ(sink.rtf.substr(0, 6), "{\\rtf1");
   EXPECT_EQ(sink.png, "");
   // The block reads back into another document, styles and all.

@@ -371,6 +371,8 @@ void TCustomRDFormattedData::MouseUp(TMouseButton button, TShiftState shift, int
       item->MouseUp(button, shift, rx, ry, itemNo, this);
       DoRDMouseUp(button, shift, itemNo, cx, cy);
       DrawItemPressed = -1;
+      // What the mouse selected inside the item (a table's cells) is a selection too.
+      if (button == mbLeft) DoMouseSelected();
       return;
     }
   }

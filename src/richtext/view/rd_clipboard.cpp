@@ -91,5 +91,9 @@ bool CopySelectionToClipboard(TCustomRDFormattedData& data, TColor color,
 }
 
 void OfferSelectionAsPrimary(TCustomRDFormattedData& data) {
-  if (data.HasSelection()) SetPrimarySelection(SelectedText(data, true));
+  // Cells of a table count as they do for a copy; a click that selected nothing keeps
+  // what another program may have offered meanwhile.
+  if (!data.HasSelectionOrPartial()) return;
+  const std::string text = SelectedText(data, true);
+  if (!text.empty()) SetPrimarySelection(text);
 }

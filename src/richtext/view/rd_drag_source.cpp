@@ -2,8 +2,7 @@
 // (the document data decides that); the drag starts once the pointer has moved a few
 // pixels with the button held, so that a press and release without moving is a plain
 // click, which leaves a caret where it was. The drag offers the viewers' own block, RTF,
-// text and, when the selection is one picture, the picture; each is made only when a
-// target asks for it.
+// text and, when the selection is one picture, the picture.
 #include <cstdlib>
 
 #include "platform/gui/controls/drag_drop.h"
@@ -55,12 +54,10 @@ bool TCustomRichDoc::EndDragRequest(int X, int Y) {
 
 std::shared_ptr<TDragData> TCustomRichDoc::SelectionDragData() {
   auto data = std::make_shared<TDragData>();
-  // The renderers run while the drag does; the viewer may be gone by the time a late
-  // target asks, and then they give nothing.
-  std::weak_ptr<bool> alive = alive_;
-  auto render = [this, alive](auto make) {
-    return [this, alive, make](std::string& bytes) {
-      if (alive.expired() || !rd_data_->HasSelection()) return false;
+  // The drag makes every format as it starts, from the selection as it is then.
+  auto render = [this](auto make) {
+    return [this, make](std::string& bytes) {
+      if (!rd_data_->HasSelection()) return false;
       bytes = make();
       return !bytes.empty();
     };

@@ -392,8 +392,6 @@ class TCustomRichDoc : public TRDScroller {
   TPoint drag_press_;
   bool dragging_selection_ = false;
   int drop_scroll_dy_ = 0;
-  // Lives as long as the viewer: what a drag renders late checks it.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 class TRichDoc : public TCustomRichDoc {

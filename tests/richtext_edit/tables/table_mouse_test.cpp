@@ -160,6 +160,31 @@ TEST(TableMouse, DraggingAcrossCellsSelectsThemAndBackToTheFirstSelectsNone) {
   EXPECT_EQ(Selected(*f.table), "xx./xx./...");
 }
 
+// Cells a viewer's mouse selects are a mouse selection as text is: the viewer offers it
+// to other programs (the X11 primary selection) as it does selected text.
+TEST(TableMouse, CellsSelectedInAViewerAreAMouseSelection) {
+  struct TViewer : TTableDocument {
+    int mouse_selections = 0;
+    void DoMouseSelected() override { ++mouse_selections; }
+  } viewer;
+  viewer.SetOptions(viewer.GetOptions() | rdoAllowSelection);
+  TRDTableItemInfo& t = viewer.AddTable(2, 2, {"p", "q", "r", "s"});
+  viewer.Format();
+  int left = 0, top = 0, ox = 0, oy = 0;
+  viewer.GetItemCoords(0, left, top);
+  viewer.GetOrigin(ox, oy);
+  const auto middle = [&](int row, int col) {
+    const TRDTableCellData& cell = *t.Cells(row, col);
+    return Point(left + ox + cell.Left + cell.Width / 2, top + oy + cell.Top + cell.Height / 2);
+  };
+  const TPoint a = middle(0, 0), b = middle(1, 1);
+  viewer.MouseDown(mbLeft, 0, a.X, a.Y);
+  viewer.MouseMove(ssLeft, b.X, b.Y);
+  viewer.MouseUp(mbLeft, 0, b.X, b.Y);
+  EXPECT_EQ(Selected(t), "xx/xx");
+  EXPECT_EQ(viewer.mouse_selections, 1);
+}
+
 TEST(TableMouse, TheEdgesSelectRowsAndColumns) {
   TTableEdit f(2, 3, {});
   const TRDTableItemFormattingInfo& info = *f.table->FormattingInfo;

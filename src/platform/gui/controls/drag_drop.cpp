@@ -1,14 +1,22 @@
 #include "platform/gui/controls/drag_drop.h"
 
-#include <map>
-
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QPixmap>
+#include <QTimer>
 #include <QUrl>
+#if QT_CONFIG(xcb)
+#include <cstdlib>
+#include <cstring>
+
+#include <xcb/xcb.h>
+#include <QAbstractNativeEventFilter>
+#endif
 
 #include "platform/gui/controls/drag_drop_qt.h"
 #include "platform/gui/controls/win_control_qt.h"
@@ -24,39 +32,31 @@ QByteArray BytesOf(const std::string& bytes) {
   return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-// What our own drags hand to Qt: the source's data object, each format made on the
-// first request and kept for the rest of the drag (a target may ask several times).
+// What our own drags hand to Qt: every format of the source's data object, made when
+// the drag starts. Another program asks for the bytes only after the drop, when the
+// source may already have changed or deleted what was dragged; Qt keeps this object
+// until the target is done with it. Targets here read it as others do.
 class TOfferedMimeData : public QMimeData {
  public:
-  explicit TOfferedMimeData(std::shared_ptr<const TDataObject> Data) : data(std::move(Data)) {}
-
-  const std::shared_ptr<const TDataObject> data;
-
-  QStringList formats() const override {
-    QStringList result;
-    for (const std::string& format : data->Formats()) result << MimeTypeOfFormat(format);
-    return result;
-  }
-  bool hasFormat(const QString& mimeType) const override {
-    return data->HasFormat(FormatOfMimeType(mimeType));
-  }
-
- protected:
-  QVariant retrieveData(const QString& mimeType, QMetaType) const override {
-    const auto kept = made_.find(mimeType);
-    if (kept != made_.end()) return kept->second;
-    std::string bytes;
-    QVariant result;
-    if (data->GetData(FormatOfMimeType(mimeType), bytes)) result = BytesOf(bytes);
-    made_.emplace(mimeType, result);
-    return result;
+  explicit TOfferedMimeData(const TDataObject& Data) {
+    for (const std::string& format : Data.Formats()) {
+      std::string bytes;
+      if (Data.GetData(format, bytes)) setData(MimeTypeOfFormat(format), Offered(format, bytes));
+    }
   }
 
  private:
-  mutable std::map<QString, QVariant> made_;
+  // The program's texts end their lines with CR LF; the other programs here expect LF,
+  // as they get it from the clipboard.
+  static QByteArray Offered(const std::string& format, const std::string& bytes) {
+    QByteArray offered = BytesOf(bytes);
+    if (format == "text/plain" || format == "text/plain;charset=utf-8")
+      offered.replace("\r\n", "\n");
+    return offered;
+  }
 };
 
-// Data arriving from another program (or from a Qt drag that is not ours).
+// Data arriving with a drag, from this program or another.
 class TReceivedData : public TDataObject {
  public:
   explicit TReceivedData(const QMimeData& Mime) : mime_(Mime) {}
@@ -114,10 +114,87 @@ TPoint PointOf(const QDropEvent& event) {
 }
 
 std::shared_ptr<const TDataObject> DataOf(const QMimeData* mime) {
-  if (auto* ours = dynamic_cast<const TOfferedMimeData*>(mime)) return ours->data;
   if (mime) return std::make_shared<TReceivedData>(*mime);
   return std::make_shared<TDragData>();
 }
+
+#if QT_CONFIG(xcb)
+// On X11 the drag's loop ends when the drop is sent, with the action the target last
+// said it would take; what it then did comes later, in its XdndFinished message. A
+// move is told only from that report, so that nothing is deleted that the target
+// refused or failed to take.
+class TDropFinishWatch : public QAbstractNativeEventFilter {
+ public:
+  TDropFinishWatch() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection()) return;
+    connection_ = x11->connection();
+    finished_ = Atom("XdndFinished");
+    move_ = Atom("XdndActionMove");
+    link_ = Atom("XdndActionLink");
+    if (finished_ != XCB_NONE) QCoreApplication::instance()->installNativeEventFilter(this);
+  }
+  ~TDropFinishWatch() override {
+    if (finished_ != XCB_NONE) QCoreApplication::instance()->removeNativeEventFilter(this);
+  }
+  TDropFinishWatch(const TDropFinishWatch&) = delete;
+  TDropFinishWatch& operator=(const TDropFinishWatch&) = delete;
+
+  bool Watching() const { return finished_ != XCB_NONE; }
+
+  // The effect the target reports, waiting for its report while the program runs on.
+  // A target that never reports may have taken the data: that counts as a copy.
+  TDropEffect TargetsEffect() {
+    if (!reported_) {
+      QEventLoop loop;
+      loop_ = &loop;
+      QTimer::singleShot(kReportWaitMs, &loop, &QEventLoop::quit);
+      loop.exec();
+      loop_ = nullptr;
+    }
+    return reported_ ? effect_ : deCopy;
+  }
+
+  bool nativeEventFilter(const QByteArray& EventType, void* Message, qintptr*) override {
+    if (EventType != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(Message);
+    if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE) return false;
+    const auto* message = static_cast<const xcb_client_message_event_t*>(Message);
+    if (message->type != finished_ || message->format != 32) return false;
+    // Bit 0 of the flags says whether the target took the drop; the action what it did.
+    const uint32_t action = message->data.data32[2];
+    effect_ = !(message->data.data32[1] & 1) ? deNone
+              : action == move_              ? deMove
+              : action == link_              ? deLink
+                                             : deCopy;
+    reported_ = true;
+    if (loop_) loop_->quit();
+    return false;
+  }
+
+ private:
+  static constexpr int kReportWaitMs = 10000;
+
+  xcb_atom_t Atom(const char* name) const {
+    const xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(connection_, 0, static_cast<uint16_t>(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection_, cookie, nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : XCB_NONE;
+    std::free(reply);
+    return atom;
+  }
+
+  xcb_connection_t* connection_ = nullptr;
+  xcb_atom_t finished_ = XCB_NONE, move_ = XCB_NONE, link_ = XCB_NONE;
+  bool reported_ = false;
+  TDropEffect effect_ = deNone;
+  QEventLoop* loop_ = nullptr;
+};
+#endif
+
+// Whether the drop of the drag now running went to a target in this program: its
+// answer is then the one the drag's loop returns.
+bool dropped_here = false;
 
 }  // namespace
 
@@ -219,9 +296,11 @@ TDropEffect DoDragDrop(TWinControl& Source, std::shared_ptr<const TDataObject> D
                        TDropEffects Allowed, const TDragImage* Image) {
   const Qt::DropActions actions = ActionsOf(Allowed);
   if (!actions || !Data) return deNone;
-  // Parented to the source's widget, as Qt wants, and freed here: the drag is over.
-  QDrag drag(WidgetOf(Source));
-  drag.setMimeData(new TOfferedMimeData(std::move(Data)));
+  // Parented to the source's widget, as Qt wants. The window system's loop owns it
+  // from exec on: it frees the drag and its data once the target is done with them,
+  // which on X11 is after exec has returned.
+  auto* drag = new QDrag(WidgetOf(Source));
+  drag->setMimeData(new TOfferedMimeData(*Data));
   if (Image && Image->Picture && !Image->Picture->Empty()) {
     QPixmap picture = QPixmap::fromImage(BitmapImage(*Image->Picture));
     if (Image->Transparent != clNone) {
@@ -229,19 +308,35 @@ TDropEffect DoDragDrop(TWinControl& Source, std::shared_ptr<const TDataObject> D
       picture.setMask(picture.createMaskFromColor(
           QColor(GetRValue(key), GetGValue(key), GetBValue(key)), Qt::MaskInColor));
     }
-    drag.setPixmap(picture);
-    drag.setHotSpot(QPoint(Image->HotSpot.X, Image->HotSpot.Y));
+    drag->setPixmap(picture);
+    drag->setHotSpot(QPoint(Image->HotSpot.X, Image->HotSpot.Y));
   }
   ++running_drags;
+  dropped_here = false;
   Qt::DropAction done = Qt::IgnoreAction;
+  TDropEffect effect = deNone;
   try {
-    done = CurrentLoop() ? CurrentLoop()(drag, actions) : drag.exec(actions);
+    if (CurrentLoop()) {
+      const std::unique_ptr<QDrag> owned(drag);
+      done = CurrentLoop()(*drag, actions);
+    } else {
+#if QT_CONFIG(xcb)
+      TDropFinishWatch watch;
+      done = drag->exec(actions);
+      // A move to another program is believed only when the target reports it.
+      if (done == Qt::MoveAction && !dropped_here && watch.Watching())
+        done = Qt::DropAction(ActionsOf(watch.TargetsEffect()).toInt());
+#else
+      done = drag->exec(actions);
+#endif
+    }
+    effect = static_cast<TDropEffect>(EffectsOf(done) & Allowed);
   } catch (...) {
     --running_drags;
     throw;
   }
   --running_drags;
-  return static_cast<TDropEffect>(EffectsOf(done) & Allowed);
+  return effect;
 }
 
 bool DragRunning() {
@@ -319,6 +414,7 @@ bool DeliverDragEvent(TWinControl& Control, QEvent& Event) {
     case QEvent::Drop: {
       auto& event = static_cast<QDropEvent&>(Event);
       drop.enter_echo = false;
+      if (DragRunning()) dropped_here = true;
       if (drop.answer == deNone) {
         Dispatch([&] {
           if (drop.target) drop.target->DragLeave();

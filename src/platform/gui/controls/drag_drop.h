@@ -1,10 +1,12 @@
 // Drag and drop between controls, within the program and with other programs.
 //
 // A drag carries a data object: a list of formats, each named by a MIME type ("text/plain",
-// "text/uri-list", "image/png") or by a name of the program's own ("FileGroupDescriptor"),
-// whose bytes are made only when a target asks for them. The source runs the drag with
-// DoDragDrop and learns what the target did; a control that takes drops registers a
-// TDropTarget for itself, and its handlers run through Dispatch like all input.
+// "text/uri-list", "image/png") or by a name of the program's own ("FileGroupDescriptor").
+// Every format's bytes are made when the drag starts and stay with the window system
+// until the target has taken them, which for another program is after the drop. The
+// source runs the drag with DoDragDrop and learns what the target did; a control that
+// takes drops registers a TDropTarget for itself, and its handlers run through Dispatch
+// like all input.
 //
 //   auto data = std::make_shared<TDragData>();
 //   data->Add("text/plain", [this](std::string& Bytes) { Bytes = SelectedText(); return true; });
@@ -42,8 +44,7 @@ class TDataObject {
   virtual bool GetData(const std::string& Format, std::string& Bytes) const = 0;
 };
 
-// The data a source offers: formats in the order added, each made by its renderer when
-// a target first asks for it.
+// The data a source offers: formats in the order added, each made by its renderer.
 class TDragData : public TDataObject {
  public:
   // Render fills Bytes and answers true, or answers false when it has nothing to give.
@@ -79,7 +80,8 @@ struct TDragImage {
 
 // Runs a drag from Source until the user drops or cancels it (Escape). Answers the
 // effect the target performed: one of Allowed, or deNone when the drag was cancelled,
-// refused or Allowed was empty (then no drag starts).
+// refused or Allowed was empty (then no drag starts). A move is answered only when the
+// target reports that it took the data: a source deletes what it moved on deMove alone.
 TDropEffect DoDragDrop(TWinControl& Source, std::shared_ptr<const TDataObject> Data,
                        TDropEffects Allowed, const TDragImage* Image = nullptr);
 // Whether a drag started by this program is running now.

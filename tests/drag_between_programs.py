@@ -1,0 +1,254 @@
+#!/usr/bin/env python3
+"""Drags between two programs on a private X display, as a user drags with the mouse.
+
+Our viewer's selection dropped on a plain Qt program arrives whole, byte for byte what a
+copy to the clipboard gives; rows and group headers dragged between two of our section
+lists arrive, a move deletes them from the source and a copy keeps them; a drop the
+target refuses keeps the source's rows. Xvfb and xdotool drive it; every wait is for an
+event (a window mapped, a file written), bounded so that a broken drag fails instead of
+hanging.
+
+Usage: drag_between_programs.py <folder of drag_source and drop_target>
+"""
+import os
+import pathlib
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+WAIT_SECONDS = 120  # a loaded machine running sanitized programs is slow, a hang is not
+
+
+class Failure(Exception):
+    pass
+
+
+def start_display():
+    """A private Xvfb; it names its display once it takes connections."""
+    read, write = os.pipe()
+    server = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    number = b""
+    while not number.endswith(b"\n"):
+        chunk = os.read(read, 16)
+        if not chunk:
+            raise Failure("Xvfb ended without naming a display")
+        number += chunk
+    os.close(read)
+    return server, ":" + number.decode().strip()
+
+
+def wait_until(what, condition):
+    deadline = time.monotonic() + WAIT_SECONDS
+    while not condition():
+        if time.monotonic() > deadline:
+            raise Failure("waited in vain for " + what)
+        time.sleep(0.02)
+
+
+def read(path):
+    try:
+        return pathlib.Path(path).read_bytes()
+    except FileNotFoundError:
+        return None
+
+
+class Session:
+    def __init__(self, bin_dir, work):
+        self.bin = pathlib.Path(bin_dir)
+        self.work = pathlib.Path(work)
+        self.server, display = start_display()
+        self.env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb")
+        self.env.pop("WAYLAND_DISPLAY", None)
+        if "XDG_RUNTIME_DIR" not in self.env:
+            runtime = self.work / "runtime"
+            runtime.mkdir(mode=0o700)
+            self.env["XDG_RUNTIME_DIR"] = str(runtime)
+        self.programs = []
+
+    def start(self, title, *args):
+        program = subprocess.Popen([str(a) for a in args], env=self.env)
+        self.programs.append((title, program))
+        self.xdo("search", "--sync", "--onlyvisible", "--name", "^" + title + "$")
+        return program
+
+    def xdo(self, *args):
+        result = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env,
+                                stdout=subprocess.PIPE, timeout=WAIT_SECONDS)
+        if result.returncode != 0:
+            raise Failure("xdotool " + " ".join(str(a) for a in args) + " failed")
+        return result.stdout
+
+    def drag(self, start, end, over, ctrl=False):
+        """Presses at start, moves to end until the target reports the drag over it
+        (over() true), moves once more and lets go. Each drag begins with no report of
+        the one before (files named *.over are gone)."""
+        for marker in self.work.glob("*.over"):
+            marker.unlink()
+        self.xdo("mousemove", "--sync", *start)
+        if ctrl:
+            self.xdo("keydown", "ctrl")
+        self.xdo("mousedown", "1")
+        step = 0
+        deadline = time.monotonic() + WAIT_SECONDS
+        while not over():
+            if time.monotonic() > deadline:
+                raise Failure("the drag never reached its target")
+            # Every move goes somewhere new, so that the pointer really moves.
+            self.xdo("mousemove", "--sync", end[0] + step % 2 * 3, end[1])
+            step += 1
+        # One more position after the target's answer, so that the source has it.
+        self.xdo("mousemove", "--sync", end[0] + 1, end[1] + 1)
+        self.xdo("mouseup", "1")
+        if ctrl:
+            self.xdo("keyup", "ctrl")
+
+    def close(self):
+        crashed = [title for title, p in self.programs if p.poll() is not None]
+        for _, program in self.programs:
+            if program.poll() is None:
+                program.send_signal(signal.SIGTERM)
+                program.wait(timeout=WAIT_SECONDS)
+        self.server.terminate()
+        self.server.wait(timeout=WAIT_SECONDS)
+        return crashed
+
+
+def formats(folder):
+    """The formats a drop_target wrote: MIME type -> bytes."""
+    listing = read(folder / "formats")
+    result = {}
+    for line in listing.decode().splitlines():
+        n, mime, _ = line.split(" ")
+        result[mime] = read(folder / (n + ".bin"))
+    return result
+
+
+def expect(what, got, wanted):
+    if got != wanted:
+        raise Failure(f"{what}: got {got!r}, wanted {wanted!r}")
+
+
+def viewer_to_plain_target(s):
+    dropped, cells = s.work / "dropped", s.work / "cells"
+    s.start("viewer", s.bin / "drag_source", "viewer", cells)
+    s.start("drop target", s.bin / "drop_target", dropped)
+    moves = lambda: (read(dropped / "moves") or b"").count(b"\n") >= 2
+    s.drag((40, 10), (500, 100), moves)
+    wait_until("the viewer's drop", lambda: read(dropped / "formats") is not None)
+    got = formats(dropped)
+    pasted = s.work / "pasted"
+    subprocess.run([s.bin / "drop_target", pasted, "paste"], env=s.env, check=True,
+                   timeout=WAIT_SECONDS)
+    copied = formats(pasted)
+    expect("dropped text", got.get("text/plain"), copied.get("text/plain"))
+    if b"Hello from the loopback server" not in (got.get("text/plain") or b""):
+        raise Failure(f"dropped text {got.get('text/plain')!r} lacks the line")
+    for mime in ("text/rtf", "application/rtf"):
+        expect("dropped " + mime, got.get(mime), copied.get("text/rtf"))
+    if not got.get("application/x-velmora-richdoc"):
+        raise Failure("the viewers' own block arrived empty")
+
+    # Cells selected with the mouse become the primary selection, as selected text does.
+    # A click on the selection first leaves a caret.
+    s.xdo("mousemove", "--sync", 40, 10)
+    s.xdo("click", "1")
+    x0, y0, x1, y1 = (int(v) for v in read(cells).split())
+    s.xdo("mousemove", "--sync", x0, y0)
+    s.xdo("mousedown", "1")
+    s.xdo("mousemove", "--sync", x1, y1)
+    s.xdo("mousemove", "--sync", x1 + 1, y1)
+    s.xdo("mouseup", "1")
+    primary = s.work / "primary"
+
+    def cells_offered():
+        subprocess.run([s.bin / "drop_target", primary, "primary"], env=s.env,
+                       timeout=WAIT_SECONDS)
+        text = formats(primary).get("text/plain", b"") if read(primary / "formats") else b""
+        return b"p" in text and b"s" in text and b"Hello" not in text
+    wait_until("the cells as the primary selection", cells_offered)
+
+
+def rows(path):
+    return (read(path) or b"").decode()
+
+
+def lists_between_programs(s):
+    a_file, b_file, refused = s.work / "a.rows", s.work / "b.rows", s.work / "refused"
+    s.start("list A", s.bin / "drag_source", "list", "A", 0, a_file)
+    s.start("list B", s.bin / "drag_source", "list", "B", 700, b_file)
+    s.start("drop target", s.bin / "drop_target", refused, "refuse")
+    wait_until("both lists", lambda: rows(a_file) and rows(b_file))
+    b_over = s.work / "b.rows.over"
+
+    def over_b():
+        return b_over.exists()
+    # Rows: the header is 20 pixels high, a group bar 34, a row 20.
+    row = lambda n: (40, 20 + 34 + 20 * n + 10)
+
+    # A move takes the row away from the source.
+    s.drag(row(0), (760, 40), over_b)
+    wait_until("the moved row", lambda: rows(b_file) == "B-g0:B-r0,B-r1,B-r2,A-r0;B-g1:B-r3;")
+    wait_until("the moved row gone", lambda: rows(a_file) == "A-g0:A-r1,A-r2;A-g1:A-r3;")
+
+    # A copy (Ctrl) leaves it.
+    s.drag(row(0), (760, 40), over_b, ctrl=True)
+    wait_until("the copied row",
+               lambda: rows(b_file) == "B-g0:B-r0,B-r1,B-r2,A-r0,A-r1;B-g1:B-r3;")
+
+    # A group header moved: its rows go over into the group under the pointer, and the
+    # source keeps no group of a deleted node (it reads its groups as it writes them).
+    s.drag((40, 20 + 34 + 2 * 20 + 17), (760, 40), over_b)
+    wait_until("the moved group",
+               lambda: rows(b_file) == "B-g0:B-r0,B-r1,B-r2,A-r0,A-r1,A-r3;B-g1:B-r3;")
+    wait_until("the moved group gone", lambda: rows(a_file) == "A-g0:A-r1,A-r2;")
+
+    # A drop the target refuses: it read the rows and took nothing; they stay.
+    moves = lambda: (read(refused / "moves") or b"").count(b"\n") >= 2
+    s.drag(row(1), (500, 100), moves)
+    wait_until("the refused drop", lambda: read(refused / "formats") is not None)
+    if not formats(refused).get('application/x-qt-windows-mime;value="FileGroupDescriptor"'):
+        raise Failure("the refusing target got no rows to read")
+    # The next move shows what the source did after the refusal: A-r2 is still there.
+    s.drag(row(0), (760, 40), over_b)
+    wait_until("the last move", lambda: rows(a_file) == "A-g0:A-r2;")
+
+
+def showing(check, *files):
+    """The check, whose failure tells what the files held."""
+    def run(s):
+        try:
+            check(s)
+        except Failure as failure:
+            held = "; ".join(f"{f.name}={rows(s.work / f.name)!r}" for f in files)
+            raise Failure(f"{failure} ({held})")
+    return run
+
+
+def main():
+    bin_dir = sys.argv[1]
+    failures = []
+    lists = showing(lists_between_programs, pathlib.Path("a.rows"), pathlib.Path("b.rows"))
+    lists.__name__ = "lists_between_programs"
+    for check in (viewer_to_plain_target, lists):
+        with tempfile.TemporaryDirectory() as work:
+            session = Session(bin_dir, work)
+            try:
+                check(session)
+            except Failure as failure:
+                failures.append(f"{check.__name__}: {failure}")
+            finally:
+                crashed = session.close()
+                if crashed:
+                    failures.append(f"{check.__name__}: ended early: {', '.join(crashed)}")
+    for failure in failures:
+        print(failure, file=sys.stderr)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
