@@ -191,6 +191,36 @@ TEST_F(CanvasText, ShapedWordsAreDrawnAndMeasuredAsQtDrawsThem) {
         differing += (canvas().Pixels(x, y) == clBlack) != (qGray(own.pixel(x, y)) < 128);
     EXPECT_EQ(differing, 0);
     EXPECT_EQ(prepared.TextWidth(word), qtMetrics.horizontalAdvance(text));
+    // Where each character stands: its cell lies between the caret positions Qt gives
+    // around it (read off a line of one direction), right-to-left ones marked so.
+    TPreparedFont::TPlacement placement;
+    prepared.Place(word, placement);
+    ASSERT_EQ(placement.Slots.size(), word.size());
+    const bool rightToLeft = std::any_of(word.begin(), word.end(), TPreparedFont::IsRightToLeft);
+    if (rightToLeft && std::any_of(word.begin(), word.end(), TPreparedFont::IsLeftToRight)) {
+      // Mixed: the Latin letters keep their places, the Arabic run comes reversed.
+      EXPECT_EQ(placement.Slots[0], 0);
+      EXPECT_GT(placement.Slots[4], placement.Slots[8]);
+      continue;
+    }
+    QTextLayout layout(text, qt);
+    QTextOption option;
+    option.setTextDirection(Qt::LeftToRight);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    std::vector<int> slotLeft(word.size() + 1, 0);
+    for (size_t i = 0; i < word.size(); ++i) slotLeft[i + 1] = slotLeft[i] + placement.Advances[i];
+    for (size_t i = 0, next = 1; i < word.size(); i = next++) {
+      while (next < word.size() && !layout.isValidCursorPosition(int(next))) ++next;
+      const int a = qRound(line.cursorToX(int(i))), b = qRound(line.cursorToX(int(next)));
+      const int slot = placement.Slots[i];
+      EXPECT_NEAR(slotLeft[size_t(slot)], std::min(a, b), 1) << i;
+      EXPECT_NEAR(slotLeft[size_t(slot)] + placement.Advances[size_t(slot)], std::max(a, b), 1)
+          << i;
+      EXPECT_EQ(placement.RightToLeft[i], rightToLeft) << i;
+    }
   }
 }
 
