@@ -149,6 +149,7 @@ TEST(ViewerRightToLeft, PartialSelectionsAreDrawnAndHitWhereTheCharactersAreShow
       u"\u0645\u0631\u062D\u0628\u0627",                     // Arabic, joined
       u"\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD",  // two Hebrew words
       u"abc \u0645\u0631\u062D\u0628\u0627 def",             // within Latin text
+      u"\u0645\u0631\u062D\u0628\u0627 (abc)",               // Latin within
   };
   for (int para : {0, rtlPara})
     for (std::u16string_view text : texts)

@@ -235,9 +235,10 @@ void TPreparedFont::Place(std::u16string_view Text, TPlacement& Placement) const
     }
     return;
   }
-  // As drawn: the shaping font, on a line of the painter's own left-to-right direction.
+  // As drawn: the shaping font, on a line whose direction the painter takes from the
+  // text's first strong character.
   const TShapedLine line =
-      ShapeLine(impl_->shaping_qfont, ToShapedQ(Text), Qt::LeftToRight, nullptr);
+      ShapeLine(impl_->shaping_qfont, ToShapedQ(Text), Qt::LayoutDirectionAuto, nullptr);
   int slot = 0;
   qreal x = 0;
   for (const TShapedCluster* c : line.shown) {
