@@ -203,6 +203,15 @@ void FillListDocument(ExportDocument& doc) {
   doc.AddItemAtEnd("", std::move(line));
   doc.SetPendingCheckpoint("&\x7F\x03'", false, TRDTag{});
   doc.Para("end");
+  // A link whose application-made attributes hold control characters.
+  TFontInfo& link = doc.style.TextStyles().Add();
+  link.Jump = true;
+  doc.Para("link", doc.style.TextStyles().Count() - 1);
+  doc.ExportHooks.OnWriteHyperlink = [](int, TRDSaveFormat, std::string& target,
+                                        std::string& extras) {
+    target = "http://example.org/?a=1&b=2";
+    extras = "title=\"tab\tbell\x07 esc\x1B\" target=\"_blank\"";
+  };
 }
 
 TEST(ExportPeers, XmllintAndTidyAcceptOurHTML) {

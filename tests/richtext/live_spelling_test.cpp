@@ -77,11 +77,15 @@ std::set<std::tuple<int, int, int>> Expected(const TCustomRDData& data, const Hu
     return table;
   }();
   for (int i = 0; i < data.GetItemCount(); ++i) {
-    if (data.GetItem(i)->StyleNo != 0) continue;
+    const TCustomRDItemInfo& item = *data.GetItem(i);
+    if (item.StyleNo < 0 || data.GetRDStyle()->TextStyles()[item.StyleNo].Charset == 2) continue;
     const std::string& text = data.GetItemTextRaw(i);
-    const std::u16string wide = RawUnicodeToWideString(AnsiToRawUnicode(1252, text));
+    const std::u16string wide = IsUnicodeItem(item.ItemOptions)
+                                    ? RawUnicodeToWideString(text)
+                                    : RawUnicodeToWideString(AnsiToRawUnicode(1252, text));
     for (const TRDWordRange& w : RDFindWords(wide, delimiters))
-      if (speller.Misspelt(text.substr(size_t(w.Start - 1), size_t(w.Length))))
+      if (speller.Misspelt(RawUnicodeToUTF8(
+              WideStringToRawUnicode(wide.substr(size_t(w.Start - 1), size_t(w.Length))))))
         marks.emplace(i, w.Start, w.Length);
   }
   return marks;
@@ -121,6 +125,10 @@ struct Checker {
 
 TEST(LiveSpelling, MarksExactlyTheWordsHunspellRejects) {
   Document doc;
+  // A word with a typographic apostrophe, 8-bit and Unicode: the UTF-8 dictionary knows it.
+  doc.data.AddText("don\x92t wrry", 0, 0);
+  doc.sheet.TextStyles().Add().Unicode = true;
+  doc.data.AddText(WideStringToRawUnicode(u"don\u2019t wrry"), 2, 0);
   Hunspell reference;
   Checker checker;
   std::set<int> repainted;
@@ -132,6 +140,11 @@ TEST(LiveSpelling, MarksExactlyTheWordsHunspellRejects) {
   EXPECT_EQ(Marks(doc.data), expected);
   EXPECT_TRUE(expected.count({0, 1, 5}));   // "Thiss"
   EXPECT_FALSE(expected.count({1, 1, 5}));  // "Don't" is a word of its own, and right
+  // Only the misspelt word is wrong there, in either encoding.
+  for (int item : {5, 6})
+    EXPECT_EQ(std::count_if(expected.begin(), expected.end(),
+                            [item](const auto& mark) { return std::get<0>(mark) == item; }),
+              1);
   std::set<int> markedItems;
   for (const auto& mark : expected) markedItems.insert(std::get<0>(mark));
   EXPECT_EQ(repainted, markedItems);

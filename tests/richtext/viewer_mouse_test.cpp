@@ -4,13 +4,21 @@
 // every format.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
 #include "platform/gui/controls/hint_window.h"
+#include "platform/gui/controls/paint_to.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/standard/clipboard.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
+#include "richtext/base/code_pages.h"
 #include "richtext/formats/rdf_reader.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/support/viewer_points.h"
+#include "richtext/view/rd_platform_canvas.h"
 #include "richtext/view/rich_doc.h"
 
 namespace {
@@ -118,6 +126,131 @@ TEST(ViewerMouse, ItemHintsShowInTheHintWindow) {
   SimulateMouseMove(v.doc, plain.X, plain.Y);
   EXPECT_EQ(v.doc.Hint(), "");
   EXPECT_FALSE(ApplicationHintWindow().Showing());
+}
+
+// Right-to-left and mixed text, in left-to-right and right-to-left paragraphs: every
+// partial selection is highlighted over exactly the cells where the platform shows its
+// characters (those cells Qt's caret positions bound, tested with the platform's text),
+// leaving the rest of the line as it was; a drag over a right-to-left word selects
+// exactly the characters under it.
+TEST(ViewerRightToLeft, PartialSelectionsAreDrawnAndHitWhereTheCharactersAreShown) {
+  Viewer v;
+  v.style.SelectionMode = rdsmChar;
+  v.style.SelColor = v.style.InactiveSelColor = clLime;
+  v.style.SelTextColor = v.style.InactiveSelTextColor = clNavy;
+  TFontInfo& font = v.style.TextStyles().Add();
+  font.Unicode = true;
+  font.FontName = "DejaVu Sans";
+  font.Size = 14;
+  const int styleNo = v.style.TextStyles().Count() - 1;
+  v.style.ParaStyles().Add().BiDiMode = rdbdRightToLeft;
+  const int rtlPara = v.style.ParaStyles().Count() - 1;
+  const std::u16string_view texts[] = {
+      u"\u0645\u0631\u062D\u0628\u0627",                     // Arabic, joined
+      u"\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD",  // two Hebrew words
+      u"abc \u0645\u0631\u062D\u0628\u0627 def",             // within Latin text
+      u"\u0645\u0631\u062D\u0628\u0627 (abc)",               // Latin within
+  };
+  for (int para : {0, rtlPara})
+    for (std::u16string_view text : texts)
+      v.doc.AddTextParagraph(WideStringToRawUnicode(text), styleNo, para);
+  v.doc.FormatDocument();
+  TRichDocRDData& data = v.doc.RDData();
+  TBitmap shot;
+  shot.SetSize(v.doc.Width(), v.doc.Height());
+  TCanvas& canvas = shot.Canvas();
+  const auto paint = [&] {
+    canvas.Brush().SetColor(clWhite);
+    canvas.FillRect(Rect(0, 0, shot.Width(), shot.Height()));
+    PaintTo(v.doc, canvas, 0, 0);
+  };
+  TBitmap measureBitmap;
+  measureBitmap.SetSize(10, 10);
+  TRDPlatformCanvas measure(measureBitmap.Canvas());
+  for (int itemNo = 0; itemNo < data.GetItemCount(); ++itemNo) {
+    const std::u16string_view text = texts[size_t(itemNo) % std::size(texts)];
+    SCOPED_TRACE(itemNo);
+    const TRDDrawLineInfo& line = *data.DrawItems[data.GetItem(itemNo)->DrawItemNo];
+    ASSERT_EQ(line.Length, int(text.size()));
+    // Each character's cell, from the placement the platform draws by.
+    v.style.ApplyStyle(measure, styleNo, data.GetParaBiDiMode(data.GetItem(itemNo)->ParaNo), false);
+    TRDCharacterPlacement placement;
+    ASSERT_TRUE(measure.GetCharacterPlacementW(text, 0, placement));
+    const int n = int(text.size());
+    std::vector<int> slotLeft(size_t(n) + 1, 0);
+    for (int i = 0; i < n; ++i)
+      slotLeft[size_t(i) + 1] = slotLeft[size_t(i)] + placement.Dx[size_t(i)];
+    const int left = line.Left - data.GetHOffs();
+    const int top = line.Top - data.GetVOffs();
+    const auto column = [&](int x) {
+      std::string pixels = ",";
+      for (int y = top; y < top + line.Height; ++y)
+        pixels += std::to_string(canvas.Pixels(x, y)) + ",";
+      return pixels;
+    };
+    v.doc.Deselect();
+    paint();
+    std::vector<std::string> plain;
+    for (int x = left; x < left + line.Width; ++x) plain.push_back(column(x));
+    for (int a = 1; a <= n; ++a)
+      for (int b = a; b <= n; ++b) {
+        data.SetSelectionBounds(itemNo, a, itemNo, b + 1);
+        paint();
+        std::vector<bool> expected(size_t(line.Width), false);
+        for (int k = a - 1; k < b; ++k) {
+          const int slot = placement.Order[size_t(k)];
+          for (int x = slotLeft[size_t(slot)]; x < slotLeft[size_t(slot) + 1]; ++x)
+            if (x < line.Width) expected[size_t(x)] = true;
+        }
+        int wrong = 0;
+        for (int x = 0; x < line.Width; ++x) {
+          const std::string now = column(left + x);
+          const bool lit = now.find("," + std::to_string(clLime) + ",") != std::string::npos;
+          if (lit != expected[size_t(x)] || (!lit && now != plain[size_t(x)])) ++wrong;
+        }
+        EXPECT_EQ(wrong, 0) << "characters " << a << ".." << b;
+      }
+    // Drags over a right-to-left text, from the left edge of one display position to the
+    // right edge of another: exactly the characters shown between them.
+    if (!std::all_of(placement.Class.begin(), placement.Class.end(),
+                     [](std::uint8_t c) { return c == GCPCLASS_RIGHTTOLEFT; }))
+      continue;
+    const int y = top + line.Height / 2;
+    for (int p = 0; p < n; ++p)
+      for (int q = p; q < n; ++q) {
+        const int first = n - 1 - q, last = n - 1 - p;
+        v.doc.Deselect();
+        v.Drag(Point(left + slotLeft[size_t(p)], y), Point(left + slotLeft[size_t(q) + 1], y));
+        int startNo, startOffs, endNo, endOffs;
+        data.GetSelectionBounds(startNo, startOffs, endNo, endOffs, true);
+        EXPECT_EQ(std::vector<int>({startNo, startOffs, endNo, endOffs}),
+                  std::vector<int>({itemNo, first + 1, itemNo, last + 2}))
+            << "display positions " << p << ".." << q;
+      }
+  }
+  // Words and the blank between them in items of their own, in a right-to-left
+  // paragraph: the blank stays between the words, and a drag over the first word (on
+  // the right) selects it.
+  const int word = data.GetItemCount();
+  v.doc.AddTextParagraph(WideStringToRawUnicode(u"\u05E9\u05DC\u05D5\u05DD"), styleNo, rtlPara);
+  v.doc.AddTextContinued(WideStringToRawUnicode(u" "), styleNo);
+  v.doc.AddTextContinued(WideStringToRawUnicode(u"\u05E2\u05D5\u05DC\u05DD"), styleNo);
+  v.doc.FormatDocument();
+  const auto lineOf = [&](int itemNo) -> const TRDDrawLineInfo& {
+    return *data.DrawItems[data.GetItem(itemNo)->DrawItemNo];
+  };
+  const TRDDrawLineInfo &first = lineOf(word), &blank = lineOf(word + 1),
+                        &second = lineOf(word + 2);
+  EXPECT_EQ(second.Left + second.Width, blank.Left);
+  EXPECT_EQ(blank.Left + blank.Width, first.Left);
+  v.doc.Deselect();
+  const int y = first.Top - data.GetVOffs() + first.Height / 2;
+  v.Drag(Point(first.Left - data.GetHOffs(), y),
+         Point(first.Left + first.Width - data.GetHOffs(), y));
+  int startNo, startOffs, endNo, endOffs;
+  data.GetSelectionBounds(startNo, startOffs, endNo, endOffs, true);
+  EXPECT_EQ(std::vector<int>({startNo, startOffs, endNo, endOffs}),
+            std::vector<int>({word, 1, word, 5}));
 }
 
 TEST(ViewerClipboard, CtrlCCopiesTheSelectionAsUtf8PlainText) {

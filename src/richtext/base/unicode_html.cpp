@@ -52,6 +52,10 @@ bool IsMarkupChar(char32_t ch) {
   return ch != 0xFFFE && ch != 0xFFFF;
 }
 
+void EraseNonMarkupChars(std::string& s) {
+  std::erase_if(s, [](char c) { return !IsMarkupChar(std::uint8_t(c)); });
+}
+
 void EscapeHTMLChar(char ch, bool& spaceBefore, bool noEscape, std::string& result, bool isLast,
                     bool xml) {
   if (noEscape) {

@@ -15,6 +15,9 @@ const char* HTMLNoBreakSpace(bool xml);
 // U+FFFF, and HTML forbids them too. Every text and value we write as markup leaves
 // the others out.
 bool IsMarkupChar(char32_t ch);
+// Takes the bytes markup cannot carry out of an 8-bit or UTF-8 text that is written as
+// it stands (a style name in a comment, attributes an application supplies).
+void EraseNonMarkupChars(std::string& s);
 // Appends the HTML of one ASCII character to result. With noEscape the character itself;
 // else & < > are escaped, characters markup cannot carry are left out and spaces follow
 // the rule above (spaceBefore says whether a plain space was just written; it is updated).

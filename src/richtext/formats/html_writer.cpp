@@ -469,6 +469,9 @@ class HTMLWriter {
     if (css_ && styleNo >= 0) classAttr = " " + TextStyleAttr(styleNo);
     std::string tag = "<a" + classAttr;
     if (!target.empty()) tag += " href=" + QuotedHTMLAttr(target);
+    // The application writes the attributes as they stand; only what no markup can carry
+    // is left out.
+    EraseNonMarkupChars(extras);
     if (!extras.empty()) tag += " " + extras;
     Out(ForOutput(tag + ">"));
     return true;

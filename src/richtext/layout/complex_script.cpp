@@ -51,6 +51,13 @@ bool InitCharPlacementResults(TRDCanvas& canvas, std::string_view s, TRDItemOpti
   return true;
 }
 
+bool IsReorderedText(TRDCanvas& canvas, std::string_view s, TRDItemOptions options) {
+  TRDCharacterPlacement placement;
+  return Place(canvas, s, options, GCP_REORDER_GLYPHSHAPE_DIACRITIC, placement) &&
+         std::find(placement.Class.begin(), placement.Class.end(), GCPCLASS_RIGHTTOLEFT) !=
+             placement.Class.end();
+}
+
 bool GetCharacterPositions(TRDCanvas& canvas, std::string_view s, std::vector<int>& positions,
                            TRDItemOptions options, int width) {
   const int n = GetItemTextLength(s, options);

@@ -18,6 +18,9 @@
 bool InitCharPlacementResults(TRDCanvas& canvas, std::string_view s, TRDItemOptions options,
                               int width, TRDCharacterPlacement& placement,
                               std::vector<int>& displayMap);
+// Whether the platform shows some character of the text right to left: its caret
+// positions and selection then come from the placement, not from prefix widths.
+bool IsReorderedText(TRDCanvas& canvas, std::string_view s, TRDItemOptions options);
 // n + 1 caret positions (Positions[0] before the first character); all -1 when the
 // placement is not accepted.
 bool GetCharacterPositions(TRDCanvas& canvas, std::string_view s, std::vector<int>& positions,

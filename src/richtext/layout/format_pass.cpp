@@ -37,7 +37,7 @@ static std::vector<int> LineMinWidths(const TCustomRDFormattedData& data, int fi
     } else if (para.Options & rdpaoNoWrap) {
       const int styleNo = data.GetActualStyle(*item);
       if (styleNo != lineStyle) {
-        style.ApplyStyle(canvas, styleNo, rdbdUnspecified, false);
+        data.ApplyStyleAtScale(canvas, styleNo, rdbdUnspecified, scaling);
         lineStyle = styleNo;
       }
       width = GetItemTextWidth(data.GetItemTextRaw(i), canvas, item->ItemOptions);

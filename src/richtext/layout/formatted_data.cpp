@@ -1,8 +1,11 @@
 #include "richtext/layout/formatted_data.h"
 
 #include <algorithm>
+#include <numeric>
 #include <utility>
+#include <vector>
 
+#include "richtext/layout/complex_script.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/styles/text_measure.h"
 
@@ -299,6 +302,7 @@ void TCustomRDFormattedData::FindDrawItemAtPos(int x, int y, bool strict, int& d
         break;
       }
   }
+  const TRDBiDiMode paraBiDi = GetParaBiDiMode(GetItem(DrawItems[first]->ItemNo)->ParaNo);
   int found = -1;
   if (strict) {
     for (int i = first; i <= last && found < 0; ++i) {
@@ -309,15 +313,23 @@ void TCustomRDFormattedData::FindDrawItemAtPos(int x, int y, bool strict, int& d
     }
     if (found < 0) return;
   } else {
-    found = first;
-    for (int i = first; i <= last; ++i)
+    // The piece x lies in or after, from the left; a line of a paragraph with a reading
+    // direction holds its pieces in another order than it shows them.
+    std::vector<int> shown(size_t(last - first + 1));
+    std::iota(shown.begin(), shown.end(), first);
+    if (paraBiDi != rdbdUnspecified)
+      std::stable_sort(shown.begin(), shown.end(),
+                       [this](int a, int b) { return DrawItems[a]->Left < DrawItems[b]->Left; });
+    found = shown.front();
+    for (int i : shown)
       if (DrawItems[i]->Left <= x) found = i;
   }
   dItemNo = found;
   const TRDDrawLineInfo& line = *DrawItems[found];
   const TCustomRDItemInfo* item = GetItem(line.ItemNo);
   if (item->StyleNo < 0) {
-    dItemOffs = x >= line.Left + line.Width / 2 ? 1 : 0;
+    const bool rightHalf = x >= line.Left + line.Width / 2;
+    dItemOffs = rightHalf != (paraBiDi == rdbdRightToLeft) ? 1 : 0;
     if (!strict && item->StyleNo == -11 && found + 1 < count) {
       dItemNo = found + 1;
       dItemOffs = GetDrawItemStartOffset(dItemNo);
@@ -332,17 +344,26 @@ void TCustomRDFormattedData::FindDrawItemAtPos(int x, int y, bool strict, int& d
   TRDStyle* style = GetRDStyle();
   TRDCanvas& canvas = GetCanvas();
   if (style) style->ApplyStyle(canvas, GetActualStyle(*item), GetParaBiDiMode(item->ParaNo), false);
-  std::vector<int> extents;
   const std::string text = DisplayTextOf(found, false);
-  MeasureTextFit(canvas, text, 1 << 30, &extents, item->ItemOptions);
-  const int rel = x - line.Left;
+  const int rel = x - line.Left - line.JustifyExtra;
+  // Caret positions: after each prefix, or, where right-to-left runs are shown, where the
+  // platform puts each boundary.
+  std::vector<int> carets;
+  if (!IsReorderedText(canvas, text, item->ItemOptions) ||
+      !GetCharacterPositions(canvas, text, carets, item->ItemOptions,
+                             line.Width - line.JustifyExtra)) {
+    std::vector<int> extents;
+    MeasureTextFit(canvas, text, 1 << 30, &extents, item->ItemOptions);
+    carets.assign(1, 0);
+    carets.insert(carets.end(), extents.begin(), extents.end());
+  }
   int best = 1;
-  int bestDistance = std::abs(rel);
-  for (size_t i = 0; i < extents.size(); ++i) {
-    const int distance = std::abs(rel - extents[i]);
+  int bestDistance = std::abs(rel - carets[0]);
+  for (size_t i = 1; i < carets.size(); ++i) {
+    const int distance = std::abs(rel - carets[i]);
     if (distance < bestDistance) {
       bestDistance = distance;
-      best = int(i) + 2;
+      best = int(i) + 1;
     }
   }
   std::string stored = GetItemTextRaw(line.ItemNo);

@@ -339,6 +339,10 @@ class TCustomRDFormattedData : public TCustomRDData {
   std::function<void()> OnSelect;
 
   void Clear() override;
+  // A text style on a canvas of the given scaling, its character spacing scaled like any
+  // other horizontal distance: the layout and the drawing of a printout space alike.
+  void ApplyStyleAtScale(TRDCanvas& canvas, int styleNo, TRDBiDiMode bidi,
+                         const TRDResolution& scaling) const;
 
  protected:
   // Forgets the partially selected item, which drops its selection inside.

@@ -48,10 +48,18 @@ std::unique_ptr<TRDDrawLineInfo> NonTextDrawLine(TCustomRDFormattedData& data,
 
 }  // namespace
 
+void TCustomRDFormattedData::ApplyStyleAtScale(TRDCanvas& canvas, int styleNo, TRDBiDiMode bidi,
+                                               const TRDResolution& scaling) const {
+  GetRDStyle()->ApplyStyle(canvas, styleNo, bidi, false);
+  // The style sets its spacing (none for text of a set direction) in screen pixels.
+  if (canvas.CharacterExtra != 0)
+    canvas.CharacterExtra = ScreenToDeviceX(canvas.CharacterExtra, scaling);
+}
+
 void TCustomRDFormattedData::ApplyTextStyle(int styleNo, int itemNo, TRDFormatParams& p) {
   if (p.cur_style == styleNo) return;
   TRDStyle& style = *GetRDStyle();
-  style.ApplyStyle(*p.canvas, styleNo, GetParaBiDiMode(GetItemPara(itemNo)), false);
+  ApplyStyleAtScale(*p.canvas, styleNo, GetParaBiDiMode(GetItemPara(itemNo)), p.scaling);
   p.canvas->GetTextMetrics(p.metrics);
   const TFontInfo& info = style.TextStyles()[styleNo];
   p.v_offset = info.VShift * p.metrics.Height / 100;

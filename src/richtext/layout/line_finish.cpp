@@ -3,6 +3,8 @@
 // centre tabs once the text after them is known.
 #include <algorithm>
 #include <cstdint>
+#include <numeric>
+#include <vector>
 
 #include "platform/gui/graphics/wide_text.h"
 #include "richtext/base/code_pages.h"
@@ -137,38 +139,75 @@ void TCustomRDFormattedData::ReorderBiDiLine(int first, int last, TRDFormatParam
   const TRDStyle& style = *GetRDStyle();
   const bool paraRtl =
       GetParaBiDiMode(GetItem(DrawItems[first]->ItemNo)->ParaNo) == rdbdRightToLeft;
-  auto charRtl = [](const std::string& s, int index, bool unicode) {
-    const char16_t ch =
-        unicode ? RawUnicodeAt(s, size_t(index - 1)) : char16_t(std::uint8_t(s[size_t(index - 1)]));
-    return TPreparedFont::IsRightToLeft(ch);
+  // The direction of a piece's first and last strong character; none for a piece of
+  // blanks, digits and punctuation, or a non-text item.
+  enum class TStrong { None, LeftToRight, RightToLeft };
+  struct TEnds {
+    TStrong first = TStrong::None, last = TStrong::None;
   };
-  // Logical to visual: a left-to-right piece goes after the insertion point and moves it
-  // on, a right-to-left one goes in at it, so a run of those comes out reversed.
-  std::vector<int> visual;
-  size_t insertAt = 0;
-  bool prevRtl = paraRtl;
-  bool havePrev = false;
+  auto strongOf = [](char16_t ch) {
+    if (TPreparedFont::IsRightToLeft(ch)) return TStrong::RightToLeft;
+    return TPreparedFont::IsLeftToRight(ch) ? TStrong::LeftToRight : TStrong::None;
+  };
+  std::vector<TEnds> ends(size_t(last - first + 1));
   for (int d = first; d <= last; ++d) {
     const TRDDrawLineInfo& line = *DrawItems[d];
     const TCustomRDItemInfo& item = *GetItem(line.ItemNo);
-    bool rtl = prevRtl;
-    if (item.StyleNo >= 0 && line.Length > 0) {
-      const TRDBiDiMode own = style.TextStyles()[GetActualStyle(item)].BiDiMode;
-      const std::string& s = GetItemTextRaw(line.ItemNo);
-      const bool unicode = IsUnicodeItem(item.ItemOptions);
-      const bool startRtl = charRtl(s, line.Offs, unicode);
-      const bool endRtl = charRtl(s, line.Offs + line.Length - 1, unicode);
-      if (own != rdbdUnspecified)
-        rtl = own == rdbdRightToLeft;
-      else if (!(havePrev && startRtl == prevRtl))
-        rtl = startRtl;
-      prevRtl = endRtl;
+    if (item.StyleNo < 0 || line.Length == 0) continue;
+    TEnds& e = ends[size_t(d - first)];
+    const TRDBiDiMode own = style.TextStyles()[GetActualStyle(item)].BiDiMode;
+    if (own != rdbdUnspecified) {
+      e.first = e.last = own == rdbdRightToLeft ? TStrong::RightToLeft : TStrong::LeftToRight;
+      continue;
     }
-    havePrev = true;
-    visual.insert(visual.begin() + std::ptrdiff_t(insertAt), d);
-    if (!rtl) ++insertAt;
-    if (item.StyleNo < 0) prevRtl = rtl;
+    const std::string& s = GetItemTextRaw(line.ItemNo);
+    const bool unicode = IsUnicodeItem(item.ItemOptions);
+    for (int k = line.Offs; k < line.Offs + line.Length; ++k) {
+      const TStrong strong = strongOf(unicode ? RawUnicodeAt(s, size_t(k - 1))
+                                              : char16_t(std::uint8_t(s[size_t(k - 1)])));
+      if (strong == TStrong::None) continue;
+      if (e.first == TStrong::None) e.first = strong;
+      e.last = strong;
+    }
   }
+  // Each piece's embedding level: 1 right to left, 0 left to right in a left-to-right
+  // paragraph and 2 in a right-to-left one. A piece without a strong character takes the
+  // direction of the text around it when that is the same on both sides, else the
+  // paragraph's (so a blank between two right-to-left words stays between them).
+  const TStrong paraStrong = paraRtl ? TStrong::RightToLeft : TStrong::LeftToRight;
+  std::vector<int> levels;
+  TStrong before = paraStrong;
+  for (int d = first; d <= last; ++d) {
+    const TEnds& e = ends[size_t(d - first)];
+    TStrong direction = e.first;
+    if (direction == TStrong::None) {
+      TStrong after = paraStrong;
+      for (int k = d + 1; k <= last; ++k)
+        if (ends[size_t(k - first)].first != TStrong::None) {
+          after = ends[size_t(k - first)].first;
+          break;
+        }
+      direction = before == after ? before : paraStrong;
+    } else {
+      before = e.last;
+    }
+    levels.push_back(direction == TStrong::RightToLeft ? 1 : paraRtl ? 2 : 0);
+  }
+  // Logical to visual: from the highest level down to 1, every run of pieces at that
+  // level or above is reversed.
+  std::vector<int> visual(levels.size());
+  std::iota(visual.begin(), visual.end(), first);
+  for (int level = *std::max_element(levels.begin(), levels.end()); level >= 1; --level)
+    for (size_t i = 0; i < visual.size();) {
+      if (levels[size_t(visual[i] - first)] < level) {
+        ++i;
+        continue;
+      }
+      size_t j = i;
+      while (j < visual.size() && levels[size_t(visual[j] - first)] >= level) ++j;
+      std::reverse(visual.begin() + std::ptrdiff_t(i), visual.begin() + std::ptrdiff_t(j));
+      i = j;
+    }
   std::vector<int> gaps(size_t(last - first + 1), 0);
   for (int d = first + 1; d <= last; ++d)
     gaps[size_t(d - first)] =

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "richtext/layout/complex_script.h"
 #include "richtext/layout/formatted_data.h"
 #include "richtext/model/item_kinds.h"
 #include "richtext/model/nontext_items.h"
@@ -296,8 +297,19 @@ void TCustomRDFormattedData::PaintTextLine(TPaintPass& pass, int d) {
     draw(text, left, line.Width, line.Offs, line.JustifyExtra, false, true, true, lastChar);
     const int a = d == selStart ? selStartOffs : 1;
     const int b = d == selEnd ? selEndOffs - 1 : line.Length;
-    if (b >= a) {
-      const TRDItemOptions opts = item.ItemOptions;
+    const TRDItemOptions opts = item.ItemOptions;
+    // Where right-to-left runs are shown, characters a..b may stand apart: each run of
+    // them is drawn selected over the cells where it is shown.
+    const bool reordered = b >= a && IsReorderedText(canvas, text, opts);
+    if (reordered) {
+      style->ApplyStyleColor(canvas, styleNo, pass.baseState | rdtsSelected | (hot ? rdtsHover : 0),
+                             false, 0);
+    }
+    const bool reorderedDrawn = DrawReorderedTextIfNeeded(
+        left + line.JustifyExtra, line.Top + dy, line.Width - line.JustifyExtra, line.Height, text,
+        canvas, a, b, opts, reordered);
+    canvas.BrushStyle = bsClear;
+    if (b >= a && !reorderedDrawn) {
       const int before = GetItemTextWidth(CopyItemText(text, 1, a - 1, opts), canvas, opts) +
                          (a > 1 ? line.JustifyExtra : 0);
       const std::string part = CopyItemText(text, a, b - a + 1, opts);

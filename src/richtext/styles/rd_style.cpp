@@ -280,7 +280,7 @@ std::string TRDStyle::GetCSS(unsigned options) const {
     ReplaceAllStr(name, "*/", "*_");
     for (char& c : name)
       if (c == '<' || c == '>' || c == '&') c = '_';
-    std::erase_if(name, [](char c) { return !IsMarkupChar(std::uint8_t(c)); });
+    EraseNonMarkupChars(name);
     return " /* " + (utf8 ? AnsiToUTF8(DefCodePage, name) : name) + " */";
   };
   line("/* ========== Text Styles ========== */");

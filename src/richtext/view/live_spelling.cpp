@@ -181,9 +181,10 @@ void TRDWordEnumThread::Execute() {
       }
       const std::u16string_view wide =
           std::u16string_view(result.Work.Text).substr(size_t(word.Start - 1), size_t(word.Length));
-      const std::string bytes =
-          RawUnicodeToAnsi(result.Work.CodePage, WideStringToRawUnicode(wide));
-      if (check_(bytes, result.Work.StyleNo)) result.Misspelt.push_back(word);
+      // Words go in UTF-8 whatever the item's own encoding, as spelling dictionaries
+      // read them: 8-bit text of any code page and Unicode text alike.
+      const std::string utf8 = RawUnicodeToUTF8(WideStringToRawUnicode(wide));
+      if (check_(utf8, result.Work.StyleNo)) result.Misspelt.push_back(word);
     }
     lock.lock();
     results_.push_back(std::move(result));

@@ -44,7 +44,7 @@ bool RDIsMailAddress(std::string_view text);
 
 class TRDWordEnumThread {
  public:
-  // Runs on the worker thread: true when word (in the text style's code page) is misspelt.
+  // Runs on the worker thread: true when word (in UTF-8) is misspelt.
   using TCheck = std::function<bool(const std::string& word, int styleNo)>;
   // repaint(itemNo) is called on the GUI thread when the marks of an item changed; the
   // number is that of the document's item, the one holding the cell for a cell's item.

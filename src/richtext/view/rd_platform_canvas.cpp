@@ -119,6 +119,34 @@ bool TRDPlatformCanvas::GetOutlineTextMetrics(TRDOutlineTextMetrics& metrics) {
   return true;
 }
 
+bool TRDPlatformCanvas::GetCharacterPlacementW(std::u16string_view text, unsigned,
+                                               TRDCharacterPlacement& result) {
+  result = TRDCharacterPlacement{};
+  // Placed as the font lays the characters out, the character extra left out.
+  const int extra = CharacterExtra;
+  CharacterExtra = 0;
+  const TPreparedFont& font = Prepared();
+  CharacterExtra = extra;
+  TPreparedFont::TPlacement placement;
+  font.Place(Shown(text), placement);
+  result.Order = std::move(placement.Slots);
+  result.Dx = std::move(placement.Advances);
+  result.Class.resize(text.size());
+  for (size_t k = 0; k < text.size(); ++k)
+    result.Class[k] = placement.RightToLeft[k] ? GCPCLASS_RIGHTTOLEFT : GCPCLASS_LATIN;
+  for (int dx : result.Dx) result.Width += dx;
+  result.Height = font.Metrics().Height;
+  return true;
+}
+
+bool TRDPlatformCanvas::GetCharacterPlacementA(std::string_view text, unsigned flags,
+                                               TRDCharacterPlacement& result) {
+  const std::u16string wide = Wide(text);
+  // A character of two bytes has one place for both.
+  if (!wide_per_byte_) return TRDCanvas::GetCharacterPlacementA(text, flags, result);
+  return GetCharacterPlacementW(wide, flags, result);
+}
+
 void TRDPlatformCanvas::TextOutA(int x, int y, std::string_view text) {
   TextOutW(x, y, Wide(text));
 }

@@ -30,6 +30,11 @@ class TRDPlatformCanvas : public TRDCanvas {
   void PrefixWidthsW(std::u16string_view text, std::vector<int>& extents) override;
   bool GetTextMetrics(TRDTextMetrics& metrics) override;
   bool GetOutlineTextMetrics(TRDOutlineTextMetrics& metrics) override;
+  // The placement of the platform's own drawing: right-to-left runs reordered as shown.
+  bool GetCharacterPlacementW(std::u16string_view text, unsigned flags,
+                              TRDCharacterPlacement& result) override;
+  bool GetCharacterPlacementA(std::string_view text, unsigned flags,
+                              TRDCharacterPlacement& result) override;
   void TextOutA(int x, int y, std::string_view text) override;
   void TextOutW(int x, int y, std::u16string_view text) override;
   void ExtTextOutA(int x, int y, unsigned options, const TRect* clip, std::string_view text,

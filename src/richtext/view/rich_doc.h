@@ -133,8 +133,8 @@ class TCustomRichDoc : public TRDScroller {
   // Made on the first call.
   TRDRTFReaderProperties& RTFReadProperties();
   // Live spelling: while on, a worker thread asks OnSpellingCheck (called on that thread)
-  // about every word and the misspelt ones are underlined. Without the event nothing
-  // starts.
+  // about every word (in UTF-8) and the misspelt ones are underlined. Without the event
+  // nothing starts.
   std::function<bool(const std::string& word, int styleNo)> OnSpellingCheck;
   void StartLiveSpelling();
   void StopLiveSpelling();

@@ -27,9 +27,9 @@ const TCustomRDItemInfo* ItemHoldingSelection(const TCustomRDFormattedData& data
 }
 
 // The document that holds the selection: a chosen sub-document (a table cell, or the
-// editor open on it, which holds the caret) is followed down from the root;
-// sub-documents selected whole (a table's cells) are the selection of the document
-// holding them.
+// editor open on it, which holds the caret) is followed down from the root, through
+// every level of tables in cells; sub-documents selected whole (a table's cells) are the
+// selection of the document holding them.
 TCustomRDFormattedData& SelectionHolder(TCustomRDFormattedData& root) {
   TCustomRDFormattedData* data = &root;
   for (const TCustomRDItemInfo* item;
@@ -38,7 +38,8 @@ TCustomRDFormattedData& SelectionHolder(TCustomRDFormattedData& root) {
     for (int k = 0; k < item->GetSubDocCount() && !inner; ++k)
       if (TCustomRDData* sub = item->GetSubDoc(k))
         if (auto* shown = dynamic_cast<TCustomRDFormattedData*>(sub->GetInplaceEditorData());
-            shown && (shown != sub || shown->HasSelectionOrPartial()))
+            shown &&
+            (shown != sub || shown->HasSelectionOrPartial() || ItemHoldingSelection(*shown)))
           inner = shown;
     if (!inner) break;
     data = inner;
@@ -186,8 +187,12 @@ bool ChooseDocument(TCustomRDData& data) {
   TCustomRDData* parent = data.GetParentData();
   if (!parent) return true;
   const int itemNo = data.GetParentItemNo();
-  return ChooseDocument(*parent) && itemNo >= 0 && itemNo < parent->GetItemCount() &&
-         parent->GetItem(itemNo)->ChooseSubDoc(data);
+  if (!ChooseDocument(*parent)) return false;
+  // Choosing a cell of an editor opens the cell's editor, which then holds its items (a
+  // table in the cell among them).
+  TCustomRDData& holder = *parent->GetInplaceEditorData();
+  return itemNo >= 0 && itemNo < holder.GetItemCount() &&
+         holder.GetItem(itemNo)->ChooseSubDoc(data);
 }
 
 }  // namespace

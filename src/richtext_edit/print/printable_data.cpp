@@ -228,9 +228,7 @@ void TCustomPrintableRDData::DrawTextLine(TRDCanvas& canvas, int d, int pageTop,
   const int styleNo = GetActualStyle(item);
   const TRDBiDiMode bidi = GetParaBiDiMode(item.ParaNo);
   style.ApplyStyleColor(canvas, styleNo, 0, true, GetColorMode());
-  style.ApplyStyle(canvas, styleNo, bidi, false);
-  if (const int spacing = style.TextStyles()[styleNo].CharSpacing; spacing != 0)
-    canvas.CharacterExtra = ScreenToDeviceX(spacing, scaling);
+  ApplyStyleAtScale(canvas, styleNo, bidi, scaling);
   const int left = line.Left + GetPrintableLeft();
   const int top = line.Top - pageTop;
   if (style.OnDrawTextBack)

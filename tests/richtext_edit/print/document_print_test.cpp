@@ -5,8 +5,11 @@
 // lands in the test build's folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
+#include <vector>
 
 #include "platform/sys/child_process.h"
 #include "richtext/base/rich_doc_error.h"
@@ -198,6 +201,44 @@ TEST(PrintPeers, PdfHasThePagesAndTheirText) {
   RunAndCapture("pdftoppm -f 1 -l 1 -r 40 -png -singlefile " + Quoted(file) + " " +
                 Quoted(picture));
   EXPECT_TRUE(std::filesystem::exists(picture + ".png"));
+}
+
+// Character spacing is scaled to the printer in the layout as in the drawing: the letters
+// of spaced text end before the text after it starts, in the boxes pdftotext reads.
+TEST(PrintPeers, SpacedTextEndsBeforeTheTextAfterIt) {
+  if (!ProgramAvailable("pdftotext")) GTEST_SKIP() << "poppler-utils are not installed";
+  TTestFormattedData doc(500, 400);
+  doc.style.TextStyles().Items(0).Size = 12;
+  TFontInfo& spaced = doc.style.TextStyles().Add();
+  spaced.Assign(doc.style.TextStyles().Items(0));
+  spaced.CharSpacing = 6;
+  doc.AddText("Latin spaced", doc.style.TextStyles().Count() - 1, 0);
+  doc.AddText(" then normal", 0, -1);
+  const std::string file = ScratchFolder() + "/spaced.pdf";
+  const TRDPrintResult result = PrintDocumentToPdf(doc, file, {});
+  ASSERT_TRUE(result.Ok) << result.Error;
+  const std::string xml = RunAndCapture("pdftotext -bbox " + Quoted(file) + " -");
+  // Each word (a spaced word may come as single letters) with its horizontal extent.
+  std::vector<std::tuple<std::string, double, double>> words;
+  for (size_t at = xml.find("<word "); at != std::string::npos; at = xml.find("<word ", at + 1)) {
+    const auto attribute = [&](const std::string& name) {
+      return std::stod(xml.substr(xml.find(name + "=\"", at) + name.size() + 2));
+    };
+    const size_t text = xml.find('>', at) + 1;
+    words.emplace_back(xml.substr(text, xml.find('<', text) - text), attribute("xMin"),
+                       attribute("xMax"));
+  }
+  const auto then = std::find_if(words.begin(), words.end(),
+                                 [](const auto& w) { return std::get<0>(w) == "then"; });
+  ASSERT_NE(then, words.end()) << xml;
+  ASSERT_GE(words.size(), 4u) << xml;
+  // No other word (or letter) shares a stretch of the line with "then".
+  for (auto w = words.begin(); w != words.end(); ++w) {
+    if (w == then) continue;
+    EXPECT_TRUE(std::get<2>(*w) <= std::get<1>(*then) || std::get<1>(*w) >= std::get<2>(*then))
+        << std::get<0>(*w) << "\n"
+        << xml;
+  }
 }
 
 TEST(PrintPeers, AFailedWriteIsReportedWithTheFileName) {

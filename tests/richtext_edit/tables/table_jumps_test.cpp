@@ -162,4 +162,51 @@ TEST(TableCellSelection, AnEditorsLinearSelectionOpensAndClosesTheCellEditor) {
   EXPECT_EQ(f.edit.GetSelText(), "ef");
 }
 
+// A table inside a cell: a selection in one of its cells is read, as text and copied,
+// in a viewer and in an editor, however deep the cell lies.
+TEST(TableCellSelection, TheSelectionInANestedCellIsReadAndCopied) {
+  const auto nest = [](TCustomRDData& outer) {
+    auto made = std::make_unique<TRDTableItemInfo>(1, 1, &outer);
+    TRDTableCellData& cell = *made->Cells(0, 0);
+    cell.Clear();
+    cell.AddText("n1", 0, 0);
+    auto inner = std::make_unique<TRDTableItemInfo>(1, 2, &cell);
+    TTableDocument::SetCellText(*inner, 0, 0, "n2");
+    TTableDocument::SetCellText(*inner, 0, 1, "n3");
+    cell.AddItemAtEnd("", std::move(inner));
+    outer.AddItemAtEnd("", std::move(made));
+  };
+  // "go", the outer table, its cell "n1", the inner table, "n2", "n3", "end".
+  const std::string text = WideStringToRawUnicode(u"go\r\rn1\r\rn2\r\rn3\r\r\rend");
+  const auto check = [&](TCustomRichDoc& doc, const char* name) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(doc.GetTextRange(0, -1), text);
+    doc.SetLinearSelection(8, 10);
+    if (auto* edit = dynamic_cast<TCustomRichDocEdit*>(&doc)) SettleEditors(*edit);
+    int start = -1, end = -1;
+    doc.GetLinearSelection(start, end);
+    EXPECT_EQ(start, 8);
+    EXPECT_EQ(end, 10);
+    EXPECT_EQ(doc.GetSelText(), "n2");
+    Clipboard().Clear();
+    doc.CopySelection();
+    EXPECT_EQ(Clipboard().GetAsBytes(CF_UNICODETEXT).substr(0, 4), std::string("n\0002\0", 4));
+  };
+  TRDStyle style;
+  TRichDoc viewer(nullptr);
+  viewer.SetStyle(&style);
+  viewer.SetBounds(0, 0, 400, 300);
+  viewer.AddTextParagraph("go", 0, 0);
+  nest(viewer.RDData());
+  viewer.AddTextParagraph("end", 0, 0);
+  viewer.FormatDocument();
+  check(viewer, "viewer");
+  TEditFixture f;
+  f.AddPara({{"go", 0}});
+  nest(f.data);
+  f.AddPara({{"end", 0}});
+  f.Format();
+  check(f.edit, "editor");
+}
+
 }  // namespace

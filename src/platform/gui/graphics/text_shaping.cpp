@@ -23,17 +23,6 @@ bool IsBlank(char16_t ch) {
   return ch == u' ' || (ch >= 0x80 && QChar(ch).isSpace());
 }
 
-// Characters that are drawn as one (a grapheme, widened to a whole ligature), with the
-// glyphs shaping gave them in the whole text.
-struct TCluster {
-  int from = 0;
-  int to = 0;
-  QList<QGlyphRun> runs;
-  qreal left = 0;   // where its glyphs start in the shaped line
-  qreal width = 0;  // how far it is from the next cluster to its right
-  qreal extra = 0;  // what the advances add to that
-};
-
 bool SharesGlyph(const QList<QGlyphRun>& a, const QList<QGlyphRun>& b) {
   for (const QGlyphRun& x : a)
     for (const QGlyphRun& y : b) {
@@ -54,15 +43,15 @@ qreal LeftOf(const QList<QGlyphRun>& runs, qreal otherwise) {
 }
 
 // The clusters of the shaped line in the order of the text.
-std::vector<TCluster> ClustersOf(const QTextLayout& layout, const QTextLine& line, int size) {
-  std::vector<TCluster> clusters;
+std::vector<TShapedCluster> ClustersOf(const QTextLayout& layout, const QTextLine& line, int size) {
+  std::vector<TShapedCluster> clusters;
   for (int from = 0; from < size;) {
     int to = from + 1;
     while (to < size && !layout.isValidCursorPosition(to)) ++to;
     QList<QGlyphRun> runs = line.glyphRuns(from, to - from);
     if (!clusters.empty() && SharesGlyph(clusters.back().runs, runs)) {
       // Part of a ligature with the cluster before: the two move together.
-      TCluster& last = clusters.back();
+      TShapedCluster& last = clusters.back();
       last.to = to;
       last.runs = line.glyphRuns(last.from, to - last.from);
     } else {
@@ -110,30 +99,41 @@ bool NeedsShaping(const QString& Text) {
   return std::any_of(Text.begin(), Text.end(), [](QChar c) { return NeedsShaping(c.unicode()); });
 }
 
-void DrawShapedTextWithAdvances(QPainter& Painter, const QFont& Font, QPointF Origin,
-                                const QString& Text, std::span<const double> Advances) {
-  QTextLayout layout(Text, Font, Painter.device());
+TShapedLine ShapeLine(const QFont& Font, const QString& Text, Qt::LayoutDirection Direction,
+                      QPaintDevice* Device) {
+  QTextLayout layout(Text, Font, Device);
   QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
   option.setWrapMode(QTextOption::NoWrap);
-  option.setTextDirection(Painter.layoutDirection());
+  option.setTextDirection(Direction);
   layout.setTextOption(option);
   layout.beginLayout();
   QTextLine line = layout.createLine();
   layout.endLayout();
-  if (!line.isValid()) return;
-  std::vector<TCluster> clusters = ClustersOf(layout, line, int(Text.size()));
-
+  TShapedLine shaped;
+  if (!line.isValid()) return shaped;
+  shaped.ascent = line.ascent();
+  shaped.clusters = ClustersOf(layout, line, int(Text.size()));
   // Natural widths: the clusters, from the left, tile the line.
-  std::vector<TCluster*> shown;
-  for (TCluster& c : clusters) {
+  for (TShapedCluster& c : shaped.clusters) {
     c.left = LeftOf(c.runs, line.cursorToX(c.from));
-    shown.push_back(&c);
+    c.right_to_left = !c.runs.isEmpty() && c.runs.first().isRightToLeft();
+    shaped.shown.push_back(&c);
   }
-  std::stable_sort(shown.begin(), shown.end(),
-                   [](const TCluster* a, const TCluster* b) { return a->left < b->left; });
+  std::vector<TShapedCluster*>& shown = shaped.shown;
+  std::stable_sort(
+      shown.begin(), shown.end(),
+      [](const TShapedCluster* a, const TShapedCluster* b) { return a->left < b->left; });
   for (size_t i = 0; i < shown.size(); ++i)
     shown[i]->width =
         (i + 1 < shown.size() ? shown[i + 1]->left : line.horizontalAdvance()) - shown[i]->left;
+  return shaped;
+}
+
+void DrawShapedTextWithAdvances(QPainter& Painter, const QFont& Font, QPointF Origin,
+                                const QString& Text, std::span<const double> Advances) {
+  TShapedLine shaped = ShapeLine(Font, Text, Painter.layoutDirection(), Painter.device());
+  std::vector<TShapedCluster>& clusters = shaped.clusters;
+  if (clusters.empty()) return;
 
   // A character's own advance is only sure where the text can be cut: within letters that
   // join, the advances of a run are taken together and what they add to its width is
@@ -155,9 +155,9 @@ void DrawShapedTextWithAdvances(QPainter& Painter, const QFont& Font, QPointF Or
     first = end;
   }
 
-  const qreal top = Origin.y() - line.ascent();
+  const qreal top = Origin.y() - shaped.ascent;
   qreal x = Origin.x();
-  for (const TCluster* c : shown) {
+  for (const TShapedCluster* c : shaped.shown) {
     for (const QGlyphRun& run : c->runs) Painter.drawGlyphRun(QPointF(x - c->left, top), run);
     x += c->width + c->extra;
   }

@@ -4,11 +4,14 @@
 #pragma once
 
 #include <QFont>
+#include <QGlyphRun>
+#include <QList>
 #include <QPainter>
 #include <QPointF>
 #include <QString>
 #include <span>
 #include <string_view>
+#include <vector>
 
 // A tab or another control character: shaping never reaches across it.
 inline bool IsControl(char16_t Ch) {
@@ -25,6 +28,29 @@ bool NeedsShaping(const QString& Text);
 // the text before is as wide alone as within the whole. With BlanksOnly, only where one
 // of them is a blank or a control character (the common case, tested first).
 bool IsIndependentCut(std::u16string_view Text, size_t At, bool BlanksOnly);
+
+// Characters that are drawn as one (a grapheme, widened to a whole ligature), with the
+// glyphs shaping gave them in the whole text.
+struct TShapedCluster {
+  int from = 0;
+  int to = 0;
+  QList<QGlyphRun> runs;
+  qreal left = 0;   // where its glyphs start in the shaped line
+  qreal width = 0;  // how far it is from the next cluster to its right
+  qreal extra = 0;  // what the advances add to that, when they are given
+  bool right_to_left = false;
+};
+
+// Text shaped by Qt in Font on one line of the given direction, as QPainter draws it: its
+// clusters in the order of the text, the same from left to right in shown (pointing into
+// clusters), and the line's ascent. No clusters when Qt lays out no line.
+struct TShapedLine {
+  std::vector<TShapedCluster> clusters;
+  std::vector<TShapedCluster*> shown;
+  qreal ascent = 0;
+};
+TShapedLine ShapeLine(const QFont& Font, const QString& Text, Qt::LayoutDirection Direction,
+                      QPaintDevice* Device);
 
 // Draws Text shaped in Font with its baseline starting at Origin, each character advanced
 // by its entry of Advances (one per UTF-16 unit; a missing entry advances by nothing).

@@ -221,6 +221,50 @@ void TPreparedFont::PrefixExtents(std::u16string_view Text, std::vector<int>& Ex
   if (i < Text.size()) impl_->ShapedExtents(Text, lastCut, widthAtCut, Extents);
 }
 
+void TPreparedFont::Place(std::u16string_view Text, TPlacement& Placement) const {
+  const size_t n = Text.size();
+  Placement.Slots.assign(n, 0);
+  Placement.Advances.assign(n, 0);
+  Placement.RightToLeft.assign(n, false);
+  if (!impl_->NeedsShaping(Text)) {
+    std::vector<int> extents;
+    PrefixExtents(Text, extents);
+    for (size_t k = 0; k < n; ++k) {
+      Placement.Slots[k] = int(k);
+      Placement.Advances[k] = extents[k] - (k > 0 ? extents[k - 1] : 0);
+    }
+    return;
+  }
+  // As drawn: the shaping font, on a line whose direction the painter takes from the
+  // text's first strong character.
+  const TShapedLine line =
+      ShapeLine(impl_->shaping_qfont, ToShapedQ(Text), Qt::LayoutDirectionAuto, nullptr);
+  int slot = 0;
+  qreal x = 0;
+  for (const TShapedCluster* c : line.shown) {
+    for (int k = c->from; k < c->to && size_t(k) < n; ++k) {
+      Placement.Slots[size_t(k)] = slot;
+      Placement.RightToLeft[size_t(k)] = c->right_to_left;
+      // Rounded where the cells meet, so that the advances add up to the line's width.
+      if (k == c->from) Placement.Advances[size_t(slot)] = qRound(x + c->width) - qRound(x);
+      ++slot;
+    }
+    x += c->width;
+  }
+}
+
+bool TPreparedFont::IsLeftToRight(char16_t Ch) {
+  switch (QChar(Ch).direction()) {
+    case QChar::DirL:
+    case QChar::DirLRE:
+    case QChar::DirLRO:
+    case QChar::DirLRI:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool TPreparedFont::IsRightToLeft(char16_t Ch) {
   switch (QChar(Ch).direction()) {
     case QChar::DirR:

@@ -38,8 +38,22 @@ class TPreparedFont {
   // The width of every prefix: Extents[i] is TextWidth of characters 0..i. Plain text is
   // measured in one pass.
   void PrefixExtents(std::u16string_view Text, std::vector<int>& Extents) const;
+  // Where the characters of Text stand as CanvasTextOutW draws it without advances:
+  // Slots[k] is the display position of UTF-16 unit k, counted from the left, Advances[i]
+  // the width of display position i, RightToLeft[k] whether unit k runs right to left.
+  // The units of one cluster (a letter with its marks, a surrogate pair, a ligature) take
+  // neighbouring positions in text order, the first of them the cluster's whole width.
+  struct TPlacement {
+    std::vector<int> Slots;
+    std::vector<int> Advances;
+    std::vector<bool> RightToLeft;
+  };
+  void Place(std::u16string_view Text, TPlacement& Placement) const;
   // True when the character is drawn right to left (Hebrew, Arabic and the like).
   static bool IsRightToLeft(char16_t Ch);
+  // True when the character is a strong left-to-right one (a Latin letter, not a digit,
+  // blank or punctuation, which take the direction around them).
+  static bool IsLeftToRight(char16_t Ch);
 
   struct Impl;  // the Qt font and its metrics, known only inside the platform
 

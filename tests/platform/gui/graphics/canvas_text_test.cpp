@@ -3,6 +3,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -162,6 +163,7 @@ TEST_F(CanvasText, ShapedWordsAreDrawnAndMeasuredAsQtDrawsThem) {
       u"\u0627\u0628\u0628\u0628\u0628 \u0627\u0644\u0639\u0627\u0644\u0645",  // two words
       u"\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD",                           // Hebrew with points
       u"abc \u0645\u0631\u062D\u0628\u0627 def",                               // within Latin text
+      u"\u0645\u0631\u062D\u0628\u0627 (abc)",                                 // Latin within
   };
   TFont font;
   font.SetName("DejaVu Sans");
@@ -179,11 +181,13 @@ TEST_F(CanvasText, ShapedWordsAreDrawnAndMeasuredAsQtDrawsThem) {
     CanvasTextOutW(canvas(), prepared, clBlack, 10, 10, word, {}, nullptr, false);
     QImage own(200, 60, QImage::Format_RGB32);
     own.fill(Qt::white);
+    Qt::LayoutDirection direction;
     {
       QPainter painter(&own);
       painter.setFont(qt);
       painter.setPen(Qt::black);
       painter.drawText(QPoint(10, 10 + qtMetrics.ascent()), text);
+      direction = painter.layoutDirection();
     }
     int differing = 0;
     for (int y = 0; y < 60; ++y)
@@ -191,6 +195,39 @@ TEST_F(CanvasText, ShapedWordsAreDrawnAndMeasuredAsQtDrawsThem) {
         differing += (canvas().Pixels(x, y) == clBlack) != (qGray(own.pixel(x, y)) < 128);
     EXPECT_EQ(differing, 0);
     EXPECT_EQ(prepared.TextWidth(word), qtMetrics.horizontalAdvance(text));
+    // Where each character stands, as the painter lays the text out: its cell starts
+    // where its glyphs do, runs right to left where they do, and, in a text of one
+    // direction, lies between the caret positions Qt gives around it.
+    TPreparedFont::TPlacement placement;
+    prepared.Place(word, placement);
+    ASSERT_EQ(placement.Slots.size(), word.size());
+    QTextLayout layout(text, qt);
+    QTextOption option;
+    option.setTextDirection(direction);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const bool mixed = std::any_of(word.begin(), word.end(), TPreparedFont::IsRightToLeft) &&
+                       std::any_of(word.begin(), word.end(), TPreparedFont::IsLeftToRight);
+    std::vector<int> slotLeft(word.size() + 1, 0);
+    for (size_t i = 0; i < word.size(); ++i) slotLeft[i + 1] = slotLeft[i] + placement.Advances[i];
+    for (size_t i = 0, next = 1; i < word.size(); i = next++) {
+      while (next < word.size() && !layout.isValidCursorPosition(int(next))) ++next;
+      const int slot = placement.Slots[i];
+      const QList<QGlyphRun> runs = line.glyphRuns(int(i), int(next - i));
+      ASSERT_FALSE(runs.isEmpty()) << i;
+      qreal glyphsLeft = 1e9;
+      for (const QGlyphRun& run : runs)
+        for (const QPointF& p : run.positions()) glyphsLeft = std::min(glyphsLeft, p.x());
+      EXPECT_NEAR(slotLeft[size_t(slot)], glyphsLeft, 1) << i;
+      EXPECT_EQ(placement.RightToLeft[i], runs.first().isRightToLeft()) << i;
+      if (mixed) continue;
+      const int a = qRound(line.cursorToX(int(i))), b = qRound(line.cursorToX(int(next)));
+      EXPECT_NEAR(slotLeft[size_t(slot)], std::min(a, b), 1) << i;
+      EXPECT_NEAR(slotLeft[size_t(slot)] + placement.Advances[size_t(slot)], std::max(a, b), 1)
+          << i;
+    }
   }
 }
 
