@@ -4,6 +4,7 @@
 #include "richtext_edit/rtf/rtf_reader.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/text/ascii.h"
 #include "richtext/base/code_pages.h"
@@ -749,33 +750,39 @@ void TRDRTFReader::AppendListText(char16_t code) {
   list_text_ += ShownBulletText(FontNameAt(state_->CharProps.FontIndex), std::u16string(1, code));
 }
 
+TRDRTFErrorCode TRDRTFReader::OutputListCharacter(char16_t c) {
+  if (c < u' ' && c != kTab) return rtf_ec_OK;  // breaks and flushes are the paragraph's
+  if (OnNewUnicodeText && c != kTab) {
+    AppendUnicode(c);
+    return rtf_ec_OK;
+  }
+  const auto inCodePage = [this](char16_t code) {
+    return RawUnicodeToAnsi(TRDCodePage(code_page_),
+                            WideStringToRawUnicode(std::u16string(1, code)));
+  };
+  std::string bytes = inCodePage(c);
+  // A symbol the code page lacks (a check mark, an arrow) is still a bullet.
+  if (bytes == "?" && c != u'?') bytes = inCodePage(kBullet);
+  for (const char b : bytes)
+    if (b != 0)
+      if (const TRDRTFErrorCode error = OutputChar(std::uint8_t(b), false); error != rtf_ec_OK)
+        return error;
+  return rtf_ec_OK;
+}
+
 TRDRTFErrorCode TRDRTFReader::ReportListText() {
   if (!list_text_chars_) return rtf_ec_OK;
   TRDRTFCharProperties chars = std::move(*list_text_chars_);
   list_text_chars_.reset();
-  const std::u16string text = std::move(list_text_);
-  list_text_.clear();
+  const std::u16string text = std::exchange(list_text_, {});
   if (const TRDRTFErrorCode error = Flush(); error != rtf_ec_OK) return error;
   // The characters are those the picture font showed: they go in the paragraph's font.
   if (IsExportMappedFont(FontNameAt(chars.FontIndex)))
     chars.FontIndex = state_->CharProps.FontIndex;
   std::swap(state_->CharProps, chars);
   TRDRTFErrorCode error = rtf_ec_OK;
-  for (const char16_t c : text) {
-    if (c < u' ' && c != kTab) continue;  // breaks and flushes are the paragraph's
-    if (OnNewUnicodeText && c != kTab) {
-      AppendUnicode(c);
-      continue;
-    }
-    std::string bytes =
-        RawUnicodeToAnsi(TRDCodePage(code_page_), WideStringToRawUnicode(std::u16string(1, c)));
-    // A symbol the code page lacks (a check mark, an arrow) is still a bullet.
-    if (bytes == "?" && c != u'?')
-      bytes = RawUnicodeToAnsi(TRDCodePage(code_page_),
-                               WideStringToRawUnicode(std::u16string(1, kBullet)));
-    for (const char b : bytes)
-      if (error == rtf_ec_OK && b != 0) error = OutputChar(std::uint8_t(b), false);
-  }
+  for (const char16_t c : text)
+    if (error == rtf_ec_OK) error = OutputListCharacter(c);
   if (error == rtf_ec_OK) error = Flush();
   std::swap(state_->CharProps, chars);
   return error;

@@ -271,6 +271,8 @@ class TRDRTFReader : public TComponent, private TRDRTFReadState {
   void TakeListTextBytes();
   void AppendListText(char16_t code);
   TRDRTFErrorCode ReportListText();
+  // One character of it: Unicode where the handler takes Unicode, else in the code page.
+  TRDRTFErrorCode OutputListCharacter(char16_t c);
   void AppendUnicode(char16_t code);
   const std::string& FontNameAt(int index) const;
   void UpdateMarker();
