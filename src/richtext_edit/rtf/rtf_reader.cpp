@@ -430,6 +430,11 @@ TRDRTFErrorCode TRDRTFReader::PopState() {
 TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
   using D = TRDRTFDestinationWord;
   if (state_->Destination == rtf_ds_Skip) return rtf_ec_OK;
+  // A list text is its characters: a picture there would be reported before its paragraph.
+  if (state_->Destination == rtf_ds_ListText) {
+    SetDestination(rtf_ds_Skip);
+    return rtf_ec_OK;
+  }
   switch (word) {
     case D::ShpPict:
       shp_pict_inserted_ = false;
