@@ -476,6 +476,8 @@ TEST(RTFImportPeers, OurReadingIsLibreOfficesLineForLine) {
        WriteScratchFile("office_read/notes.fodt", NotesDocument())},
       "rtf:Rich Text Format", "rtf", "", &log);
   const std::string word = ReadFile(std::string(VELMORA_TEST_DATA) + "/rtf/word_lists.rtf");
+  // The files in order: ours, then LibreOffice's.
+  enum { kOldStyle, kWord, kOutline, kNumbered, kNotes };
   std::vector<std::string> rtfs = {kOldStyleNumbering, word};
   for (size_t i = 0; i < written.size(); ++i) {
     ASSERT_NE(written[i].find("\\levelnfc255"), std::string::npos) << log;
@@ -511,17 +513,17 @@ TEST(RTFImportPeers, OurReadingIsLibreOfficesLineForLine) {
       SCOPED_TRACE(files[i] + (reading == &doc ? " with list markers" : " without"));
       ASSERT_EQ(reading->Import(rtf), rtf_ec_OK);
       expectLines(*reading);
-      if (i == 0) continue;
-      const int pictures = i == 4 ? 2 : i == 1 ? 1 : 0;
+      if (i == kOldStyle) continue;
+      const int pictures = i == kNotes ? 2 : i == kWord ? 1 : 0;
       EXPECT_EQ(PicturesOutsideTablesAndAll(reading->Document), std::make_pair(0, pictures));
     }
-    if (i == 1 || i == 4) {
+    if (i == kWord || i == kNotes) {
       const TParaInfo* item = ParaStyleOfText(plain, "Centred item");
       ASSERT_NE(item, nullptr);
       EXPECT_EQ(item->Alignment, rdaCenter);
       EXPECT_GT(item->LeftIndent, 0);
     }
-    if (i < 2 || i == 4) continue;
+    if (i != kOutline && i != kNumbered) continue;
     // The outer table stays centred, whatever the rows of the table in it say, and that
     // one keeps its own alignment; in the default mode too, where no style is added.
     const auto alignment = [](const TRTFImportDocument& read, TRDTableItemInfo* table) {
