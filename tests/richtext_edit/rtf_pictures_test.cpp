@@ -72,6 +72,21 @@ TEST(RTFPictures, RefusedObjectsAndShapePicturesFallBackToTheirAlternatives) {
   EXPECT_EQ(textOnly.Text(), "alt");
 }
 
+// An object or a picture that begins a cell, of a nested table too, is reported inside
+// its table, as text there would be.
+TEST(RTFPictures, FirstInACellInsideItsTable) {
+  TRDRTFReader reader;
+  TRTFEventLog log(reader);
+  ASSERT_EQ(ReadRTF(reader,
+                    "{\\rtf1\\trowd\\cellx2000\\cellx4000\\pard\\intbl{\\object{\\*\\objdata 01}}"
+                    "\\cell\\pard\\intbl\\itap2{\\pict\\macpict 00}\\nestcell{\\*\\nesttableprops"
+                    "\\trowd\\cellx1000\\nestrow}{\\nonesttables\\par}\\pard\\intbl\\cell\\row}"),
+            rtf_ec_OK);
+  EXPECT_EQ(log.Lines, (Lines{"table start", "object 0 1 bytes 0x0", "cell end", "table start",
+                              "picture 3 0x0 no graphic NewPara", "cell end", "row end",
+                              "table end", "cell end", "row end", "end", "table end"}));
+}
+
 TEST(RTFPictures, SizesFromMetafileExtentsAndGoals) {
   TRDRTFReader reader;
   reader.PixelsPerInch = 96;

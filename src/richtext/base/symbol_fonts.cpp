@@ -104,7 +104,8 @@ std::u16string SymbolFontToUnicode(TRDSymbolFont font, std::u16string_view text)
   std::u16string out(text);
   if (font == TRDSymbolFont::None) return out;
   for (char16_t& c : out) {
-    if (c > 0xFF && (c < kPrivateSymbolFirst || c > kPrivateSymbolLast)) continue;
+    // Tabs and breaks are no characters of the font.
+    if (c < u' ' || (c > 0xFF && (c < kPrivateSymbolFirst || c > kPrivateSymbolLast))) continue;
     const auto code = static_cast<unsigned char>(c & 0xFF);
     c = font == TRDSymbolFont::Symbol ? SymbolToUnicode(code) : WingdingsToUnicode(code);
   }
@@ -124,6 +125,10 @@ std::u16string ExportedFontText(std::string_view fontName, int codePage, std::st
   std::u16string codes(text.size(), u'\0');  // each byte is a code of the font
   for (size_t i = 0; i < text.size(); ++i) codes[i] = static_cast<unsigned char>(text[i]);
   return SymbolFontToUnicode(SymbolFontOf(fontName), codes);
+}
+
+std::u16string ShownBulletText(std::string_view fontName, std::u16string_view text) {
+  return ExportedFontText(IsExportMappedFont(fontName) ? fontName : "OpenSymbol", text);
 }
 
 bool IsExportMappedFont(std::string_view fontName) {

@@ -30,6 +30,10 @@ std::u16string SymbolFontToUnicode(TRDSymbolFont font, std::u16string_view text)
 std::u16string ExportedFontText(std::string_view fontName, std::u16string_view text);
 // The same for 8-bit text of codePage (a Symbol or Wingdings byte is the font's code).
 std::u16string ExportedFontText(std::string_view fontName, int codePage, std::string_view text);
+// A list's number or bullet as the Unicode characters shown: as ExportedFontText, and a
+// private-use character in any other font taken as OpenSymbol's (LibreOffice's default
+// bullet is U+F095 in it, and its RTF may name no font for the bullet).
+std::u16string ShownBulletText(std::string_view fontName, std::u16string_view text);
 // Whether ExportedFontText may change text in the font.
 bool IsExportMappedFont(std::string_view fontName);
 // The normal font the characters are drawn in instead.

@@ -359,15 +359,11 @@ bool IsTextMarker(const TRDListLevel& level) {
 }
 
 // The marker's text as the Unicode characters it shows: a picture font's codes, and
-// OpenSymbol's, become those characters (ExportedFontText). A private-use bullet in any
-// other font is taken as OpenSymbol's: LibreOffice's default bullet is U+F095 in it, and
-// its RTF may name no font for the bullet.
+// OpenSymbol's, become those characters (ExportedFontText, ShownBulletText).
 std::u16string ShownMarkerText(const TRDListLevel& level, const std::string& displayString,
                                int codePage) {
   const std::string& fontName = LevelFontName(level);
-  if (level.ListType == rdlstUnicodeBullet)
-    return ExportedFontText(IsExportMappedFont(fontName) ? fontName : "OpenSymbol",
-                            level.FormatStringW);
+  if (level.ListType == rdlstUnicodeBullet) return ShownBulletText(fontName, level.FormatStringW);
   return ExportedFontText(fontName, codePage, displayString);
 }
 

@@ -215,6 +215,12 @@ void TRDRTFImporter::EndRow() {
   TRDTableRows& work = *info.WorkRow->Rows;
   // Text after the last \cell still belongs to the row.
   if (work.Items(0)->Items(col_)->GetItemCount() > 0) record.CellCount = col_ + 1;
+  // Empty cells beyond those the row defines add no column (LibreOffice ends one cell too
+  // many after a nested table); one that holds something stays.
+  const int defined = int(props.Cells.size());
+  while (defined > 0 && record.CellCount > defined &&
+         !work.Items(0)->Items(record.CellCount - 1)->HasData(false))
+    --record.CellCount;
   record.Cells = work.TakeRow(0);
   work.AddRow(1)->Items(0)->Clear();
 

@@ -61,6 +61,8 @@ enum class TRDRTFProp : std::uint8_t {
   CharSpacing,
   VShift,
   Caps,
+  Raise,  // \up: raised by half-points (superscript), \dn: lowered
+  Lower,
   FontSize,
   Color,
   BackColor,
@@ -120,6 +122,8 @@ enum class TRDRTFProp : std::uint8_t {
   UnicodeChar,
   UnicodeSkip,
   PageBreak,
+  SectionEnd,
+  FootnoteMark,
   // font, colour and style tables
   Red,
   Green,

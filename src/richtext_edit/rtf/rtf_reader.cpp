@@ -4,9 +4,11 @@
 #include "richtext_edit/rtf/rtf_reader.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/text/ascii.h"
 #include "richtext/base/code_pages.h"
+#include "richtext/base/symbol_fonts.h"
 #include "richtext/base/text_routines.h"
 
 namespace {
@@ -14,6 +16,7 @@ namespace {
 constexpr int kParagraphEnd = 10;  // LF: the code \par passes on
 constexpr int kLineBreak = 13;     // CR: the code \line passes on
 constexpr int kTab = 9;
+constexpr char16_t kBullet = 0x2022;
 constexpr std::int64_t kProgressThreshold = 20480;
 // Control words are at most 32 letters long; longer runs are read to their end but
 // match no entry.
@@ -226,6 +229,8 @@ TRDRTFErrorCode TRDRTFReader::TranslateKeyword(std::string_view keyword, int par
       const int value = entry->UseDefault || !hasParam ? entry->DefaultValue : param;
       if (state_->Destination == rtf_ds_Normal && entry->Affects == TRDRTFAffects::Character)
         if (const TRDRTFErrorCode error = FlushPending(); error != rtf_ec_OK) return error;
+      if (state_->Destination == rtf_ds_ListText && entry->Affects == TRDRTFAffects::Character)
+        TakeListTextBytes();
       return ApplyProperty(*entry, value);
     }
     case rtf_kw_Special:
@@ -317,6 +322,9 @@ void TRDRTFReader::AddToDestinationText(char c) {
       break;
     case rtf_ds_LevelNumbers:
       if (TRDRTFListLevel97* level = list_table_.LastLevel()) level->Numbers += c;
+      break;
+    case rtf_ds_ListText:
+      if (c != 0 && c != kParagraphEnd && c != kLineBreak) list_text_bytes_ += c;
       break;
     default:
       break;
@@ -422,6 +430,11 @@ TRDRTFErrorCode TRDRTFReader::PopState() {
 TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
   using D = TRDRTFDestinationWord;
   if (state_->Destination == rtf_ds_Skip) return rtf_ec_OK;
+  // A list text is its characters: a picture there would be reported before its paragraph.
+  if (state_->Destination == rtf_ds_ListText) {
+    SetDestination(rtf_ds_Skip);
+    return rtf_ec_OK;
+  }
   switch (word) {
     case D::ShpPict:
       shp_pict_inserted_ = false;
@@ -436,7 +449,14 @@ TRDRTFErrorCode TRDRTFReader::ChangeDestination(TRDRTFDestinationWord word) {
       SetDestination(rtf_ds_Skip);
       break;
     case D::ListText:
-      SetDestination(ReadListText ? rtf_ds_Normal : rtf_ds_Skip);
+      if (!ReadListText) {
+        SetDestination(rtf_ds_Skip);
+        break;
+      }
+      // A list text no paragraph text followed is not lost.
+      if (list_text_chars_)
+        if (const TRDRTFErrorCode error = PrepareOutput(); error != rtf_ec_OK) return error;
+      SetDestination(rtf_ds_ListText);
       break;
     case D::FontTable:
       font_table_.Clear();
@@ -624,6 +644,10 @@ TRDRTFErrorCode TRDRTFReader::EndDestination(TRDRTFDestination destination) {
     case rtf_ds_LevelNumbers:
       if (TRDRTFListLevel97* level = list_table_.LastLevel()) CutCountedText(level->Numbers);
       break;
+    case rtf_ds_ListText:
+      TakeListTextBytes();
+      list_text_chars_ = state_->CharProps;
+      break;
     default:
       break;
   }
@@ -632,7 +656,7 @@ TRDRTFErrorCode TRDRTFReader::EndDestination(TRDRTFDestination destination) {
 
 TRDRTFErrorCode TRDRTFReader::OutputChar(int ch, bool sync) {
   if (sync)
-    if (const TRDRTFErrorCode error = SyncTables(); error != rtf_ec_OK) return error;
+    if (const TRDRTFErrorCode error = PrepareOutput(); error != rtf_ec_OK) return error;
   if (TabAsSeparateText && ch == kTab) {
     Flush();
     pending_text_ += char(kTab);
@@ -665,7 +689,8 @@ TRDRTFErrorCode TRDRTFReader::FlushPending() {
 TRDRTFErrorCode TRDRTFReader::ReportEmptyLine() {
   if (next_position_ == rtf_ts_ContinuePara || !pending_text_.empty() || !pending_unicode_.empty())
     return rtf_ec_OK;
-  if (const TRDRTFErrorCode error = SyncTables(); error != rtf_ec_OK) return error;
+  if (const TRDRTFErrorCode error = PrepareOutput(); error != rtf_ec_OK) return error;
+  if (next_position_ == rtf_ts_ContinuePara) return rtf_ec_OK;  // the list text began it
   force_flush_ = true;
   const TRDRTFErrorCode error = Flush();
   force_flush_ = false;
@@ -693,11 +718,8 @@ TRDRTFErrorCode TRDRTFReader::Flush() {
 
 TRDRTFErrorCode TRDRTFReader::OutputUnicode(char16_t code) {
   if (state_->Destination == rtf_ds_Normal) {
-    if (const TRDRTFErrorCode error = SyncTables(); error != rtf_ec_OK) return error;
-    if (OnNewUnicodeText) {
-      if (!pending_text_.empty()) Flush();
-      if (code != 0) pending_unicode_ += code;
-    }
+    if (const TRDRTFErrorCode error = PrepareOutput(); error != rtf_ec_OK) return error;
+    if (OnNewUnicodeText) AppendUnicode(code);
   } else if (state_->Destination == rtf_ds_LevelText) {
     if (TRDRTFListLevel97* level = list_table_.LastLevel()) {
       if (level->TextW.empty())
@@ -709,6 +731,71 @@ TRDRTFErrorCode TRDRTFReader::OutputUnicode(char16_t code) {
     }
   }
   return rtf_ec_OK;
+}
+
+void TRDRTFReader::AppendUnicode(char16_t code) {
+  if (!pending_text_.empty()) Flush();
+  if (code != 0) pending_unicode_ += code;
+}
+
+const std::string& TRDRTFReader::FontNameAt(int index) const {
+  static const std::string kNone;
+  return index >= 0 && index < font_table_.Count() ? font_table_[index].Name : kNone;
+}
+
+void TRDRTFReader::TakeListTextBytes() {
+  if (list_text_bytes_.empty()) return;
+  list_text_ +=
+      ExportedFontText(FontNameAt(state_->CharProps.FontIndex), int(code_page_), list_text_bytes_);
+  list_text_bytes_.clear();
+}
+
+void TRDRTFReader::AppendListText(char16_t code) {
+  TakeListTextBytes();
+  list_text_ += ShownBulletText(FontNameAt(state_->CharProps.FontIndex), std::u16string(1, code));
+}
+
+TRDRTFErrorCode TRDRTFReader::OutputListCharacter(char16_t c) {
+  if (c < u' ' && c != kTab) return rtf_ec_OK;  // breaks and flushes are the paragraph's
+  if (OnNewUnicodeText && c != kTab) {
+    AppendUnicode(c);
+    return rtf_ec_OK;
+  }
+  const auto inCodePage = [this](char16_t code) {
+    return RawUnicodeToAnsi(TRDCodePage(code_page_),
+                            WideStringToRawUnicode(std::u16string(1, code)));
+  };
+  std::string bytes = inCodePage(c);
+  // A symbol the code page lacks (a check mark, an arrow) is still a bullet.
+  if (bytes == "?" && c != u'?') bytes = inCodePage(kBullet);
+  for (const char b : bytes)
+    if (b != 0)
+      if (const TRDRTFErrorCode error = OutputChar(std::uint8_t(b), false); error != rtf_ec_OK)
+        return error;
+  return rtf_ec_OK;
+}
+
+TRDRTFErrorCode TRDRTFReader::ReportListText() {
+  if (!list_text_chars_) return rtf_ec_OK;
+  TRDRTFCharProperties chars = std::move(*list_text_chars_);
+  list_text_chars_.reset();
+  const std::u16string text = std::exchange(list_text_, {});
+  if (const TRDRTFErrorCode error = Flush(); error != rtf_ec_OK) return error;
+  // The characters are those the picture font showed: they go in the paragraph's font.
+  if (IsExportMappedFont(FontNameAt(chars.FontIndex)))
+    chars.FontIndex = state_->CharProps.FontIndex;
+  std::swap(state_->CharProps, chars);
+  TRDRTFErrorCode error = rtf_ec_OK;
+  for (const char16_t c : text)
+    if (error == rtf_ec_OK) error = OutputListCharacter(c);
+  if (error == rtf_ec_OK) error = Flush();
+  std::swap(state_->CharProps, chars);
+  return error;
+}
+
+TRDRTFErrorCode TRDRTFReader::PrepareOutput() {
+  if (const TRDRTFErrorCode error = SyncTables(); error != rtf_ec_OK) return error;
+  return ReportListText();
 }
 
 TRDRTFErrorCode TRDRTFReader::OutputUnicodeAsBytes(char16_t code) {

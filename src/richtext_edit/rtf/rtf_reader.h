@@ -138,6 +138,13 @@ struct TRDRTFReadState {
   bool shp_pict_inserted_ = false;
   bool object_inserted_ = false;
   bool force_flush_ = false;
+  // The number or bullet of a list paragraph (\listtext, \pntext), as shown, waits for
+  // the paragraph's own text: the \pard in its group must not end a table or drop the
+  // alignment, and writers give the paragraph's properties after the group too.
+  std::u16string list_text_;
+  std::string list_text_bytes_;  // bytes of the current font not yet converted
+  std::optional<TRDRTFCharProperties> list_text_chars_;  // set when the group has ended
+  int footnote_number_ = 0;
   TRDRTFPosition next_position_ = rtf_ts_NewPara;
   // A table row is the last thing read: a cell that ends now ends with that table, not
   // with an empty paragraph after it.
@@ -189,7 +196,9 @@ class TRDRTFReader : public TComponent, private TRDRTFReadState {
   TRDRTFHighlightConvert ConvertHighlight = rtf_hl_FixedColors;
   bool ExtractMetafileBitmaps = true;
   // The number or bullet a writer put before each list paragraph (\\listtext, \\pntext)
-  // read as text, for a reader that makes no list markers of its own.
+  // read as text, for a reader that makes no list markers of its own: the characters
+  // shown (a Symbol or Wingdings bullet as the bullet), reported as the paragraph's first
+  // text, in its paragraph and table.
   bool ReadListText = false;
   int PixelsPerInch = 0;  // 0: the screen's, taken at the start of a read
   bool TabAsSeparateText = false;
@@ -254,6 +263,18 @@ class TRDRTFReader : public TComponent, private TRDRTFReadState {
   // that a blank line is not lost.
   TRDRTFErrorCode ReportEmptyLine();
   TRDRTFErrorCode SyncTables();
+  // Before a paragraph's text, break, picture or object: the tables synchronised and the
+  // list text that starts the paragraph reported.
+  TRDRTFErrorCode PrepareOutput();
+  // The list text (\listtext) collected so far: bytes are converted in the font that
+  // gives them; ended when the group closes.
+  void TakeListTextBytes();
+  void AppendListText(char16_t code);
+  TRDRTFErrorCode ReportListText();
+  // One character of it: Unicode where the handler takes Unicode, else in the code page.
+  TRDRTFErrorCode OutputListCharacter(char16_t c);
+  void AppendUnicode(char16_t code);
+  const std::string& FontNameAt(int index) const;
   void UpdateMarker();
   void FireTable(TRDRTFTableEventKind kind);
   // Properties (rtf_reader_properties.cpp).

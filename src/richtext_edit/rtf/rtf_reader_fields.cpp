@@ -34,6 +34,8 @@ std::string RTFFieldArgument(const std::string& text, std::size_t pos) {
 
 bool TRDRTFReader::ReportPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic>& graphic,
                                  const std::string& fileName) {
+  // A picture that begins a paragraph or a table's cell goes where text there would.
+  if (PrepareOutput() != rtf_ec_OK) return false;
   state_->ParaProps.Finalize();
   bool inserted = false;
   OnNewPicture(this, picture, graphic, next_position_, fileName, inserted);
@@ -73,6 +75,7 @@ TRDRTFErrorCode TRDRTFReader::EndPicture() {
 TRDRTFErrorCode TRDRTFReader::EndObjectData() {
   if (const TRDRTFErrorCode error = OutputChar(0, false); error != rtf_ec_OK) return error;
   if (!cur_object_ || !OnNewObject) return rtf_ec_OK;
+  if (const TRDRTFErrorCode error = PrepareOutput(); error != rtf_ec_OK) return error;
   cur_object_->Data.Seek(0, soBeginning);
   state_->ParaProps.Finalize();
   object_inserted_ = false;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 #include "platform/text/sysutils.h"
 #include "richtext/base/code_pages.h"
@@ -229,7 +230,8 @@ TRDRTFErrorCode TRDRTFReader::ApplyProperty(const TRDRTFKeyword& keyword, int wr
     ApplyParagraphProperty(prop, value);
     return rtf_ec_OK;
   }
-  if (InRange(prop, P::SectReset, P::AnsiCodePage) || prop == P::PageBreak || prop == P::PnSecLevel)
+  if (InRange(prop, P::SectReset, P::AnsiCodePage) ||
+      InRange(prop, P::PageBreak, P::FootnoteMark) || prop == P::PnSecLevel)
     return ApplySectionProperty(prop, value);
   // Row and cell words describe the tables of the document text.
   if (InRange(prop, P::CellEnd, P::TableBestWidth) && state_->Destination == rtf_ds_Normal)
@@ -284,6 +286,12 @@ TRDRTFErrorCode TRDRTFReader::ApplyCharacterProperty(P prop, int value) {
       break;
     case P::Font:
       chars.FontIndex = FontIndexOf(value);
+      break;
+    case P::Raise:
+      chars.VShift = value > 0 ? 2 : value < 0 ? 1 : 0;
+      break;
+    case P::Lower:
+      chars.VShift = value > 0 ? 1 : value < 0 ? 2 : 0;
       break;
     case P::Hidden:
       return SetHidden(value != 0);
@@ -474,6 +482,17 @@ TRDRTFErrorCode TRDRTFReader::ApplySectionProperty(P prop, int value) {
         if (const TRDRTFErrorCode error = OutputChar(10, true); error != rtf_ec_OK) return error;
         OnRequiredPageBreak(this);
       }
+      break;
+    case P::SectionEnd:
+      // Writers end a section's last paragraph with \sect in place of \par; after a \par
+      // it ends nothing more.
+      if (state_->Destination == rtf_ds_Normal) return OutputChar(10, true);
+      break;
+    case P::FootnoteMark:
+      // The footnote's number in the text; the footnote itself is not read.
+      if (state_->Destination == rtf_ds_Normal)
+        for (const char c : std::to_string(++footnote_number_))
+          if (const TRDRTFErrorCode error = OutputChar(c, true); error != rtf_ec_OK) return error;
       break;
     default:
       break;
@@ -726,6 +745,10 @@ TRDRTFErrorCode TRDRTFReader::ApplyUnicodeCharacter(int value) {
     case rtf_ds_LevelText:
       skip_count_ = unicode_skip_count_;
       return OutputUnicode(code);
+    case rtf_ds_ListText:
+      skip_count_ = unicode_skip_count_;
+      AppendListText(code);
+      return rtf_ec_OK;
     case rtf_ds_PnTextAfter:
     case rtf_ds_PnTextBefore: {
       // Symbol-font markers are written as U+F0xx; their byte is the font's character.

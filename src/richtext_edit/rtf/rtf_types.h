@@ -62,7 +62,8 @@ enum TRDRTFDestination : std::uint8_t {
   rtf_ds_LevelNumbers,
   rtf_ds_ListOverrideTable,
   rtf_ds_ListOverride,
-  rtf_ds_LfoLevel
+  rtf_ds_LfoLevel,
+  rtf_ds_ListText  // the number or bullet a writer put before a list paragraph
 };
 
 // How the bytes of the current group are read: as RTF text, as raw bytes after \bin, or

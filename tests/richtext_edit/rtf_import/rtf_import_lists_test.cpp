@@ -122,6 +122,15 @@ TEST(RTFImportLists, WithoutMarkersTheNumbersStayAsText) {
   ASSERT_EQ(doc.Import(kNumberedList), rtf_ec_OK);
   EXPECT_TRUE(Markers(doc).empty());
   EXPECT_EQ(doc.Text(), "2.\tSecond\r\n3.\tThird\r\n-\tOld style");
+  // A picture in a list text (a picture bullet) is no text: the table stays whole.
+  TRTFImportDocument cell;
+  ASSERT_EQ(
+      cell.Import("{\\rtf1\\trowd\\cellx2000\\cellx4000\\pard\\intbl{\\listtext\\pard"
+                  "\\plain{\\pict\\dibitmap0\\picw1\\pich1 00}-\\tab}Item\\cell B\\cell\\row}"),
+      rtf_ec_OK);
+  ASSERT_NE(cell.Table(), nullptr);
+  EXPECT_EQ(cell.Count(), 1);
+  EXPECT_EQ(Grid(*cell.Table()), "-Item B");  // the tab an item of its own
   // With markers the numbers are the markers' own and not written twice.
   TRTFImportDocument marked;
   marked.Options.ParaStyleMode = rdrsAddIfNeeded;

@@ -168,18 +168,61 @@ std::string CellNumbers(TRDTableItemInfo& table, int row, int col) {
   return numbers;
 }
 
+// A text's lines, each with its runs of blanks and tabs made one blank and trimmed.
+std::vector<std::string> TrimmedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    std::string out;
+    for (const char c : line) {
+      const bool blank = c == ' ' || c == '\t' || c == '\r';
+      if (!blank)
+        out += c;
+      else if (!out.empty() && out.back() != ' ')
+        out += ' ';
+    }
+    if (!out.empty() && out.back() == ' ') out.pop_back();
+    lines.push_back(out);
+  }
+  return lines;
+}
+
+const char* const kCellsPage =
+    "<html><body>\n<p>Before the table.</p>\n"
+    "<table border=\"1\"><tr><td><ol><li>Alpha one</li><li>Alpha two</li></ol></td>"
+    "<td>Plain cell</td></tr>\n<tr><td>Second row</td><td><ol><li>Bravo one</li>"
+    "<li>Bravo two</li><li>Bravo three</li></ol></td></tr></table>\n"
+    "<p>After the table.</p>\n</body></html>\n";
+
+// A table whose second cell holds a nested table: LibreOffice writes it after the first
+// cell's text and ends one cell more than the row defines.
+const char* const kNestedTablePage =
+    "<html><body><p>Before</p>\n<table border=\"1\"><tr><td>Outer one</td><td><table "
+    "border=\"1\"><tr><td>Inner one</td><td>Inner two</td></tr></table></td></tr>\n"
+    "<tr><td>Second row</td><td>Last</td></tr></table>\n<p>After</p></body></html>\n";
+
 TEST(RTFImportPeers, LibreOfficeNumberedListsInCells) {
   if (!ProgramAvailable("soffice") || !ProgramAvailable("unrtf"))
     GTEST_SKIP() << "LibreOffice or unrtf is not installed";
-  const std::string page = WriteScratchFile(
-      "office_rtf/cells.html",
-      "<html><body>\n<p>Before the table.</p>\n"
-      "<table border=\"1\"><tr><td><ol><li>Alpha one</li><li>Alpha two</li></ol></td>"
-      "<td>Plain cell</td></tr>\n<tr><td>Second row</td><td><ol><li>Bravo one</li>"
-      "<li>Bravo two</li><li>Bravo three</li></ol></td></tr></table>\n"
-      "<p>After the table.</p>\n</body></html>\n");
-  const TOfficeConversion rtf =
-      OfficeConvert(page, "rtf:Rich Text Format", "rtf", "HTML (StarWriter)");
+  std::string log;
+  const std::vector<std::string> written =
+      OfficeConvertAll({WriteScratchFile("office_rtf/cells.html", kCellsPage),
+                        WriteScratchFile("office_rtf/nested.html", kNestedTablePage)},
+                       "rtf:Rich Text Format", "rtf", "HTML (StarWriter)", &log);
+  const TOfficeConversion rtf{written[0], log};
+  ASSERT_FALSE(written[1].empty()) << log;
+  // The outer row keeps its two cells, in both import modes: no empty column is added.
+  for (const TRDReaderStyleMode mode : {rdrsUseClosest, rdrsAddIfNeeded}) {
+    TRTFImportDocument nested;
+    nested.Options.ParaStyleMode = nested.Options.TextStyleMode = mode;
+    ASSERT_EQ(nested.Import(written[1]), rtf_ec_OK);
+    TRDTableItemInfo* outer = nested.Table();
+    ASSERT_NE(outer, nullptr);
+    EXPECT_EQ(Grid(*outer), "Outer one| ;Second row Last");
+    EXPECT_EQ(TrimmedLines(nested.Text()),
+              (std::vector<std::string>{"Before", "Outer one", "Inner one", "Inner two", "",
+                                        "Second row", "Last", "After"}));
+  }
   ASSERT_FALSE(rtf.Content.empty()) << rtf.Log;
   const std::string file = WriteScratchFile("office_rtf/cells_copy.rtf", rtf.Content);
 
@@ -289,34 +332,16 @@ const char* const kNumberedOutline =
 
 // Old-style numbering of the kinds LibreOffice reads (it shows no number for outline
 // levels and none but decimal numbers): a body list whose section level gives the text
-// after the number that each paragraph's own \pn group repeats, a blank line, bullets.
+// after the number that each paragraph's own \pn group repeats, a blank line, bullets;
+// each paragraph with the number its writer showed (\pntext).
 const char* const kOldStyleNumbering =
     "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}"
     "{\\*\\pnseclvl10\\pndec\\pnstart1\\pnindent360{\\pntxta .}}"
-    "\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart1\\pnindent360{\\pntxta .}}One\\par"
-    "\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart1\\pnindent360{\\pntxta .}}Two\\par"
+    "\\pard{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart1\\pnindent360{\\pntxta .}}One\\par"
+    "\\pard{\\pntext 2.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart1\\pnindent360{\\pntxta .}}Two\\par"
     "\\pard\\par"
-    "\\pard{\\*\\pn\\pnlvlblt\\pnf1\\pnindent360{\\pntxtb \\'b7}}Dot\\par"
+    "\\pard{\\pntext\\f1 \\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent360{\\pntxtb \\'b7}}Dot\\par"
     "\\pard End\\par}";
-
-// A text's lines, each with its runs of blanks and tabs made one blank and trimmed.
-std::vector<std::string> TrimmedLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    std::string out;
-    for (const char c : line) {
-      const bool blank = c == ' ' || c == '\t' || c == '\r';
-      if (!blank)
-        out += c;
-      else if (!out.empty() && out.back() != ' ')
-        out += ' ';
-    }
-    if (!out.empty() && out.back() == ' ') out.pop_back();
-    lines.push_back(out);
-  }
-  return lines;
-}
 
 // Our document as LibreOffice writes a text file: a line for each line of a paragraph,
 // with its list number or "\u2022" for a bullet, and for each paragraph of a table's cells.
@@ -349,6 +374,87 @@ void AppendLines(TCustomRDData& data, std::vector<std::string>& lines) {
   }
 }
 
+// A text document in LibreOffice's flat format with what word processors put in tables
+// and between paragraphs: a bullet list in a cell, a picture first in a cell and first in
+// a nested table's cell, a centred list item, lowered and raised text, a footnote and a
+// section.
+std::string NotesDocument() {
+  const std::string picture =  // an 8 x 6 PNG
+      "<draw:frame text:anchor-type=\"as-char\" svg:width=\"0.2cm\" svg:height=\"0.15cm\">"
+      "<draw:image><office:binary-data>iVBORw0KGgoAAAANSUhEUgAAAAgAAAAGCAIAAABxZ0isAAAAEUlEQVR42mNQ"
+      "MDiAFTEMpAQA1GgzAW57YyYAAAAASUVORK5CYII=</office:binary-data></draw:image>"
+      "</draw:frame>";
+  const auto table = [](const std::string& rows) {
+    return "<table:table><table:table-column table:number-columns-repeated=\"2\"/>" + rows +
+           "</table:table>";
+  };
+  const auto cells = [](const std::string& first, const std::string& second) {
+    return "<table:table-row><table:table-cell>" + first + "</table:table-cell><table:table-cell>" +
+           second + "</table:table-cell></table:table-row>";
+  };
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document "
+         "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+         "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+         "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+         "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+         "xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
+         "xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" "
+         "xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" "
+         "office:version=\"1.3\" office:mimetype=\"application/vnd.oasis.opendocument.text\">\n"
+         "<office:automatic-styles><style:style style:name=\"C\" style:family=\"paragraph\">"
+         "<style:paragraph-properties fo:text-align=\"center\" fo:margin-left=\"3.5cm\"/>"
+         "</style:style><style:style style:name=\"Up\" style:family=\"text\">"
+         "<style:text-properties style:text-position=\"33% 58%\"/></style:style>"
+         "<style:style style:name=\"Down\" style:family=\"text\"><style:text-properties "
+         "style:text-position=\"-33% 58%\"/></style:style></office:automatic-styles>\n"
+         "<office:body><office:text>\n<text:p>Before the table.</text:p>\n" +
+         table(cells("<text:p>Head A</text:p>", "<text:p>Head B</text:p>") +
+               cells("<text:list><text:list-item><text:p>item a</text:p></text:list-item>"
+                     "<text:list-item><text:p>item b</text:p></text:list-item></text:list>",
+                     "<text:p>" + picture + "Picture first</text:p>")) +
+         "\n<text:list><text:list-item><text:p text:style-name=\"C\">Centred item</text:p>"
+         "</text:list-item></text:list>\n" +
+         table(cells("<text:p>Outer one</text:p>",
+                     table(cells("<text:p>" + picture + "Inner picture</text:p>",
+                                 "<text:p>Inner two</text:p>")) +
+                         "<text:p>After inner</text:p>")) +
+         "\n<text:p>Water is H<text:span text:style-name=\"Down\">2</text:span>O and "
+         "E=mc<text:span text:style-name=\"Up\">2</text:span>.</text:p>\n"
+         "<text:p>A claim<text:note text:note-class=\"footnote\"><text:note-citation>1"
+         "</text:note-citation><text:note-body><text:p>The footnote text.</text:p>"
+         "</text:note-body></text:note> with a note.</text:p>\n"
+         "<text:p>Last paragraph of section one.</text:p><text:section text:name=\"Two\">"
+         "<text:p>First paragraph of section two.</text:p></text:section>\n<text:p>End</text:p>\n"
+         "</office:text></office:body></office:document>\n";
+}
+
+// Lines as LibreOffice writes text: every bullet as U+2022, whatever it shows.
+std::vector<std::string> AsLibreOfficeBullets(std::vector<std::string> lines) {
+  for (std::string& line : lines)
+    for (const char* bullet : {"\u25AA ", "\u27A2 ", "\u2713 ", "\u2751 "})
+      if (line.starts_with(bullet)) line.replace(0, std::string(bullet).size() - 1, "\u2022");
+  return lines;
+}
+
+// Pictures of the document outside tables and in all.
+std::pair<int, int> PicturesOutsideTablesAndAll(TCustomRDData& document) {
+  int outside = 0;
+  for (int i = 0; i < document.GetItemCount(); ++i)
+    outside += dynamic_cast<TRDGraphicItemInfo*>(document.GetItem(i)) != nullptr;
+  int all = 0;
+  document.EnumItems([&all](TCustomRDData& data, int itemNo, bool&) {
+    all += dynamic_cast<TRDGraphicItemInfo*>(data.GetItem(itemNo)) != nullptr;
+  });
+  return {outside, all};
+}
+
+// The paragraph style of the item whose text is text, or null.
+const TParaInfo* ParaStyleOfText(const TRTFImportDocument& doc, const std::string& text) {
+  for (int i = 0; i < doc.Count(); ++i)
+    if (doc.Item(i).StyleNo >= 0 && doc.ItemText(i) == text) return &doc.ParaStyleOf(i);
+  return nullptr;
+}
+
 // The RTF files read by us, as the station's viewers read them (styles and list markers
 // added as needed), line for line as LibreOffice reads them: list numbers where it shows
 // them and none where the list has none, old-style number texts once, blank lines kept.
@@ -356,37 +462,68 @@ void AppendLines(TCustomRDData& data, std::vector<std::string>& lines) {
 // LibreOffice's private-use bullet (U+F095, its font not in the font table) and Symbol's
 // written as the bullet. And a centred table stays centred, also with a table nested in it and
 // where no style may be added.
+// Read without list markers (the default), the numbers and bullets their writers showed
+// (\listtext, \pntext) begin the same lines, in their paragraphs and tables: Symbol's and
+// Wingdings' bullets as the characters shown (in an 8-bit document as the bullet, as
+// LibreOffice writes every bullet). Pictures first in a cell stay in that cell, footnote
+// marks and raised and lowered text are read, and a section ends a paragraph.
 TEST(RTFImportPeers, OurReadingIsLibreOfficesLineForLine) {
   if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
   std::string log;
   const std::vector<std::string> written = OfficeConvertAll(
       {WriteScratchFile("office_read/outline.fodt", FlatDocument("")),
-       WriteScratchFile("office_read/numbered.fodt", FlatDocument(kNumberedOutline))},
+       WriteScratchFile("office_read/numbered.fodt", FlatDocument(kNumberedOutline)),
+       WriteScratchFile("office_read/notes.fodt", NotesDocument())},
       "rtf:Rich Text Format", "rtf", "", &log);
-  std::vector<std::string> files = {
-      WriteScratchFile("office_read/oldstyle.rtf", kOldStyleNumbering)};
+  const std::string word = ReadFile(std::string(VELMORA_TEST_DATA) + "/rtf/word_lists.rtf");
+  // The files in order: ours, then LibreOffice's.
+  enum { kOldStyle, kWord, kOutline, kNumbered, kNotes };
+  std::vector<std::string> rtfs = {kOldStyleNumbering, word};
   for (size_t i = 0; i < written.size(); ++i) {
     ASSERT_NE(written[i].find("\\levelnfc255"), std::string::npos) << log;
-    files.push_back(
-        WriteScratchFile("office_read/written" + std::to_string(i) + ".rtf", written[i]));
+    rtfs.push_back(written[i]);
   }
+  std::vector<std::string> files;
+  for (size_t i = 0; i < rtfs.size(); ++i)
+    files.push_back(WriteScratchFile("office_read/read" + std::to_string(i) + ".rtf", rtfs[i]));
   const std::vector<std::string> read =
       OfficeConvertAll(files, "txt:Text (encoded):UTF8", "txt", "", &log);
   for (size_t i = 0; i < files.size(); ++i) {
-    SCOPED_TRACE(files[i]);
-    const std::string rtf = i == 0 ? std::string(kOldStyleNumbering) : written[i - 1];
-    TRTFImportDocument doc;
-    doc.Options.ParaStyleMode = doc.Options.TextStyleMode = rdrsAddIfNeeded;
-    ASSERT_EQ(doc.Import(rtf), rtf_ec_OK);
+    const std::string& rtf = rtfs[i];
     std::string peer = read[i];
     if (peer.compare(0, 3, "\xEF\xBB\xBF") == 0) peer.erase(0, 3);
-    std::vector<std::string> ours;
-    AppendLines(doc.Document, ours);
-    std::string joined;
-    for (const std::string& line : ours) joined += line + "\n";
-    EXPECT_EQ(TrimmedLines(joined), TrimmedLines(peer)) << joined << "----\n" << peer;
-    EXPECT_EQ(TrimmedLines(doc.Text()), TrimmedLines(peer)) << doc.Text() << "----\n" << peer;
-    if (i == 0) continue;
+    const auto expectLines = [&peer](TRTFImportDocument& doc) {
+      std::vector<std::string> ours;
+      AppendLines(doc.Document, ours);
+      std::string joined;
+      for (const std::string& line : ours) joined += line + "\n";
+      EXPECT_EQ(TrimmedLines(joined), TrimmedLines(peer)) << joined << "----\n" << peer;
+      EXPECT_EQ(AsLibreOfficeBullets(TrimmedLines(doc.Text())), TrimmedLines(peer))
+          << doc.Text() << "----\n"
+          << peer;
+    };
+    TRTFImportDocument doc;
+    doc.Options.ParaStyleMode = doc.Options.TextStyleMode = rdrsAddIfNeeded;
+    TRTFImportDocument plain;
+    // A centred, indented style for the centred list items.
+    TParaInfo& centred = plain.Sheet.ParaStyles().Add();
+    centred.Alignment = rdaCenter;
+    centred.LeftIndent = 80;
+    for (TRTFImportDocument* reading : {&doc, &plain}) {
+      SCOPED_TRACE(files[i] + (reading == &doc ? " with list markers" : " without"));
+      ASSERT_EQ(reading->Import(rtf), rtf_ec_OK);
+      expectLines(*reading);
+      if (i == kOldStyle) continue;
+      const int pictures = i == kNotes ? 2 : i == kWord ? 1 : 0;
+      EXPECT_EQ(PicturesOutsideTablesAndAll(reading->Document), std::make_pair(0, pictures));
+    }
+    if (i == kWord || i == kNotes) {
+      const TParaInfo* item = ParaStyleOfText(plain, "Centred item");
+      ASSERT_NE(item, nullptr);
+      EXPECT_EQ(item->Alignment, rdaCenter);
+      EXPECT_GT(item->LeftIndent, 0);
+    }
+    if (i != kOutline && i != kNumbered) continue;
     // The outer table stays centred, whatever the rows of the table in it say, and that
     // one keeps its own alignment; in the default mode too, where no style is added.
     const auto alignment = [](const TRTFImportDocument& read, TRDTableItemInfo* table) {
@@ -401,10 +538,27 @@ TEST(RTFImportPeers, OurReadingIsLibreOfficesLineForLine) {
       inner = dynamic_cast<TRDTableItemInfo*>(cell->GetItem(item));
     EXPECT_EQ(alignment(doc, outer), rdaCenter);
     EXPECT_EQ(alignment(doc, inner), rdaRight);
-    TRTFImportDocument plain;
-    ASSERT_EQ(plain.Import(rtf), rtf_ec_OK);
     EXPECT_EQ(alignment(plain, plain.Table()), rdaCenter);
   }
+  // In Unicode the bullets of Word's picture fonts are the characters shown.
+  TRTFImportDocument unicode;
+  unicode.Options.UnicodeMode = rdruMixed;
+  unicode.Options.TextStyleMode = rdrsAddIfNeeded;
+  ASSERT_EQ(unicode.Import(word), rtf_ec_OK);
+  const std::vector<std::string> lines = TrimmedLines(unicode.Text());
+  ASSERT_GE(lines.size(), 6u);
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 6),
+            (std::vector<std::string>{"\u2022 Symbol dot", "\u25AA Wingdings square",
+                                      "\u27A2 Wingdings arrow", "\u2713 Wingdings tick",
+                                      "\u2751 Wingdings box"}));
+  // E=mc{\up6 2} and H{\dn6 2}O: raised, then lowered.
+  std::vector<int> shifts;
+  for (int i = 0; i < unicode.Count(); ++i)
+    if (unicode.Item(i).StyleNo >= 0 && unicode.ItemText(i) == "2")
+      shifts.push_back(unicode.TextStyleOf(i).VShift);
+  ASSERT_EQ(shifts.size(), 2u);
+  EXPECT_GT(shifts[0], 0);
+  EXPECT_LT(shifts[1], 0);
 }
 
 // --- documents the import once lost --------------------------------------------------------
