@@ -31,5 +31,7 @@ constexpr long long MaximumPicturePixels = kMaxGraphicPixels;
 // for 12 bits.
 constexpr long long MaximumPixelsPerDataByte = 4096 * 8 / 12 + 1;
 // A screen is drawn whole, so a screen larger than this must be one that the file's bytes
-// could fill.
-constexpr long long MaximumUnfilledScreenPixels = kMaxUnbackedGraphicPixels;
+// could fill. Below it a screen may hold frames much smaller than itself, as some tools
+// write them (5000 x 5000 around a 120 x 80 frame): drawn whole as a map of 4 bytes a
+// pixel it costs 200 MB at most.
+constexpr long long MaximumUnfilledScreenPixels = MaximumPicturePixels / 2;
