@@ -42,6 +42,12 @@ class TSystemGIFClock : public TGIFClock {
 
 constexpr int kNonThreadedSleepStepMs = 100;
 
+// A frame's rendering (4 bytes a pixel) is kept for the next loop only while the frame is
+// small: a map of two 4096 x 4096 frames held both renderings beside the picture's own
+// composite and the map, 330 MB for a file of 23 KB. A larger frame gives its rendering
+// up once painted, so a painter holds one of them at a time.
+constexpr long long kMaxKeptFramePixels = 1024 * 1024;
+
 bool DisposesTo(const TGIFPicture& Image, TGIFDisposalMethod Method) {
   for (int i = 0; i < Image.Images.Count(); ++i)
     if (const auto* gce = Image.Images[i].GraphicControlExtension; gce && gce->Disposal() == Method)
@@ -202,6 +208,8 @@ void TGIFPainter::Animate() {
           PaintFrame();
         else
           DrawFrame(frame, *canvas_, rect_);
+        if (static_cast<long long>(frame.Width()) * frame.Height() > kMaxKeptFramePixels)
+          frame.FreeBitmap();
         started_ = true;
         if (!(options_ & dfDirect)) image_->Changed();
       });
