@@ -26,6 +26,10 @@ extern unsigned GIFClipboardFormat;
 constexpr long long MaximumFramePixels = 64LL * 1024 * 1024;
 // All frames of one picture together, and its screen: what the largest map needs.
 constexpr long long MaximumPicturePixels = kMaxGraphicPixels;
+// A frame larger than this is drawn at its own size from its pixels, a strip of rows at a
+// time, and kept unrendered: a rendering costs 4 bytes a pixel, 67 MB for a map frame of
+// 4096 x 4096, and an animation would hold one for each frame.
+constexpr long long MaximumRenderedFramePixels = 2048 * 2048;
 // The most pixels one byte of LZW data can give: a code of w bits yields at most 2^w
 // pixels (the longest string its table can hold), so a 12-bit code gives 4096 of them
 // for 12 bits.
