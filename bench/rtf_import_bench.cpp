@@ -107,7 +107,7 @@ std::string ZigZagPictureRtf() {
   record(0x012D, {0});
   std::vector<unsigned> points{1000};
   for (unsigned i = 0; i < 1000; ++i)
-    points.insert(points.end(), {i % 2 ? 950 : 50, i * 379 % 1000});
+    points.insert(points.end(), {i % 2 ? 950u : 50u, i * 379 % 1000});
   record(0x0325, points);
   record(0, {});
   words[3] = unsigned(words.size() & 0xFFFF);
