@@ -166,9 +166,7 @@ void TGIFSubImage::LoadFromStream(TStream& Stream) {
 
 void TGIFSubImage::DecodeData(TStream& Stream) {
   const long long pixels = static_cast<long long>(width_) * height_;
-  long long picture_pixels = pixels;
-  for (int i = 0; image_ && i < image_->Images.Count(); ++i)
-    picture_pixels += image_->Images[i].DataSize();
+  const long long picture_pixels = pixels + (image_ ? image_->Images.PixelsRead() : 0);
   if (pixels > MaximumFramePixels || picture_pixels > MaximumPicturePixels)
     Error("Image is too large");
   // Refused before the pixels are allocated: a frame of a few bytes must not claim

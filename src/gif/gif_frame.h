@@ -114,6 +114,8 @@ class TGIFSubImage : public TGIFItem {
   static constexpr std::uint8_t kKeptPackedBits = 0x58;
 
   void DecodeData(TStream& Stream);
+  bool DrawsInStrips(const TRect& Rect, bool DoTile) const;
+  void DrawInStrips(TCanvas& Canvas, const TRect& Rect, bool DoTransparent);
   void AssignBitmap(const TBitmap& Source);
   // Marks holds one byte per pixel, non-zero where the pixel is transparent.
   void ImportMask(const std::vector<std::uint8_t>& Marks);

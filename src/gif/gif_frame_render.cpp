@@ -15,6 +15,8 @@
 namespace {
 
 constexpr int kProgressRows = 32;
+// The rows of a large frame rendered at a time when it is drawn in strips.
+constexpr int kStripRows = 64;
 
 std::unique_ptr<TGIFMask> NewMask(int Width, int Height) {
   auto mask = std::make_unique<TGIFMask>();
@@ -187,9 +189,47 @@ void TGIFSubImage::Draw(TCanvas& Canvas, const TRect& Rect, bool DoTransparent, 
   StretchDraw(Canvas, DoTile ? Rect : ScaleRect(Rect), DoTransparent, DoTile);
 }
 
+// A frame above MaximumRenderedFramePixels, not rendered yet and drawn at its own size,
+// is drawn from its pixels a strip at a time, each strip keyed where its pixels are
+// transparent: what the whole rendering would draw, without its 4 bytes a pixel.
+bool TGIFSubImage::DrawsInStrips(const TRect& Rect, bool DoTile) const {
+  return !bitmap_ && !DoTile && !DoDither() && Rect.Width() == width_ && Rect.Height() == height_ &&
+         static_cast<long long>(width_) * height_ > MaximumRenderedFramePixels;
+}
+
+void TGIFSubImage::DrawInStrips(TCanvas& Canvas, const TRect& Rect, bool DoTransparent) {
+  const TPaletteHandle palette = Palette();
+  const TGIFPalette colors = palette ? *palette : TGIFPalette{};
+  const bool masked = DoTransparent && Transparent;
+  const std::uint8_t transparent = FillIndex();
+  for (int top = 0; top < height_; top += kStripRows) {
+    const int rows = std::min(kStripRows, height_ - top);
+    TBitmap strip;
+    TDIBWriter writer(strip, colors, width_, rows);
+    std::unique_ptr<TGIFMask> mask = masked ? NewMask(width_, rows) : nullptr;
+    for (int y = 0; y < rows; ++y) {
+      const std::uint8_t* src = Scanline(top + y);
+      std::copy(src, src + width_, writer.ScanLine(y));
+      if (mask)
+        for (int x = 0; x < width_; ++x)
+          if (src[x] == transparent) SetMaskBit(*mask, x, y);
+    }
+    writer.Finish();
+    const TRect target = Bounds(Rect.Left, Rect.Top + top, width_, rows);
+    if (mask && AnyBitSet(*mask))
+      Canvas.StretchDraw(target, *MakeKeyedBitmap(strip, *mask));
+    else
+      Canvas.StretchDraw(target, strip);
+  }
+}
+
 void TGIFSubImage::StretchDraw(TCanvas& Canvas, const TRect& Rect, bool DoTransparent,
                                bool DoTile) {
   if (Empty()) return;
+  if (DrawsInStrips(Rect, DoTile)) {
+    DrawInStrips(Canvas, Rect, DoTransparent);
+    return;
+  }
   const bool transparent = DoTransparent && Transparent && HasMask();
   const TBitmap* source = Bitmap();
   if (transparent) {

@@ -50,10 +50,12 @@ class TGIFList {
     items_.push_back(std::move(Item));
     return Count() - 1;
   }
-  // Frees the items one at a time from the front, so that an item's destructor still
-  // finds its siblings as they were.
+  // Frees the items in file order. The list is emptied first: erasing each from the
+  // front moved all the others, which made clearing 100,000 blocks take seconds.
   void Clear() {
-    while (!items_.empty()) Delete(0);
+    std::vector<std::unique_ptr<T>> items = std::move(items_);
+    items_.clear();
+    for (auto& item : items) item.reset();
   }
   void Delete(int Index) {
     std::unique_ptr<T> item = std::move(items_[Index]);

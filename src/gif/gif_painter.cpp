@@ -42,6 +42,13 @@ class TSystemGIFClock : public TGIFClock {
 
 constexpr int kNonThreadedSleepStepMs = 100;
 
+// Whether a frame keeps its rendering from one loop to the next: a map of two 4096 x 4096
+// frames held both renderings beside the picture's own composite and the map, 330 MB for
+// a file of 23 KB.
+bool KeepsRendering(const TGIFSubImage& Frame) {
+  return static_cast<long long>(Frame.Width()) * Frame.Height() <= MaximumRenderedFramePixels;
+}
+
 bool DisposesTo(const TGIFPicture& Image, TGIFDisposalMethod Method) {
   for (int i = 0; i < Image.Images.Count(); ++i)
     if (const auto* gce = Image.Images[i].GraphicControlExtension; gce && gce->Disposal() == Method)
@@ -202,6 +209,7 @@ void TGIFPainter::Animate() {
           PaintFrame();
         else
           DrawFrame(frame, *canvas_, rect_);
+        if (!KeepsRendering(frame)) frame.FreeBitmap();
         started_ = true;
         if (!(options_ & dfDirect)) image_->Changed();
       });
@@ -226,7 +234,7 @@ void TGIFPainter::WaitForFrame(TGIFSubImage& Frame, int PendingDelay, std::int64
     std::this_thread::yield();
     return;
   }
-  DoSynchronize([&Frame] { Frame.Bitmap(); });
+  if (KeepsRendering(Frame)) DoSynchronize([&Frame] { Frame.Bitmap(); });
   const std::int64_t now = clock_.Now();
   int wait = 0;
   if (AnimationSpeed < 1) {

@@ -141,6 +141,10 @@ int Percent(std::int64_t Done, std::int64_t Total) {
 }  // namespace
 
 void TGIFPictureList::LoadFromStream(TStream& Stream, TGIFPicture& Parent) {
+  struct TReadEnd {
+    long long& Pixels;
+    ~TReadEnd() { Pixels = 0; }
+  } read_end{pixels_read_};
   std::uint8_t b = 0;
   if (!SkipZeroBytes(Stream, b)) return;
   for (;;) {
@@ -153,6 +157,7 @@ void TGIFPictureList::LoadFromStream(TStream& Stream, TGIFPicture& Parent) {
     }
     auto frame = std::make_unique<TGIFSubImage>(&Parent);
     frame->LoadFromStream(Stream);
+    pixels_read_ += frame->DataSize();
     Add(std::move(frame));
     Parent.Progress(psRunning, Percent(Stream.Position(), Stream.Size()), RenderOnLoad,
                     "Loading...");

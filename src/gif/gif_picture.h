@@ -53,7 +53,13 @@ class TGIFPictureList : public TGIFList<TGIFSubImage> {
   // Reads frames up to the trailer (left unread) or the end of the stream.
   void LoadFromStream(TStream& Stream, TGIFPicture& Parent);
   void SaveToStream(TStream& Stream) const override;
+  // The pixels of the frames that the read in progress has added so far (0 outside a
+  // read): a frame checks the picture's bound against it before it allocates its own.
+  long long PixelsRead() const { return pixels_read_; }
   TGIFPicture* Image = nullptr;
+
+ private:
+  long long pixels_read_ = 0;
 };
 
 // Only exists while a file is read or written.

@@ -97,6 +97,35 @@ TEST(GifRender, DrawingTwiceAsLargeScalesFramePositionAndSize) {
   EXPECT_EQ(target.Canvas().Pixels(6, 6), clLime);
 }
 
+// A frame too large to keep rendered (a map of 2100 x 2100 here) is drawn from its pixels
+// a strip of rows at a time: every pixel as the whole rendering draws it, the transparent
+// ones leaving the background, across the strips' edges too.
+TEST(GifRender, FramesTooLargeToKeepRenderedDrawWhatTheirRenderingWould) {
+  constexpr int kSide = 2100;
+  TGIFPicture picture;
+  for (TColor c : {clBlack, clRed, clBlue, clWhite}) picture.Header.ColorMap.Add(c);
+  auto frame = std::make_unique<TGIFSubImage>(&picture);
+  frame->SetBounds(1, 1, kSide, kSide);
+  for (int y = 0; y < kSide; ++y)
+    for (int x = 0; x < kSide; ++x)
+      frame->Scanline(y)[x] = static_cast<std::uint8_t>((x / 7 + y / 5) % 4);
+  auto gce = std::make_unique<TGIFGraphicControlExtension>(frame.get());
+  gce->TransparentColorIndex = 3;
+  TGIFGraphicControlExtension* control = gce.get();
+  frame->Extensions.Add(std::move(gce));
+  control->SetTransparent(true);
+  picture.Add(std::move(frame));
+  const TColor colours[] = {clBlack, clRed, clBlue, clLime};
+  TBitmap target;
+  Fill(target, kSide + 1, kSide + 1, clLime);
+  picture.Draw(target.Canvas(), Bounds(0, 0, kSide + 1, kSide + 1));
+  EXPECT_EQ(target.Canvas().Pixels(0, 0), clLime);
+  for (int y = 1; y <= kSide; y += y % 64 < 2 || y % 64 == 63 ? 1 : 13)
+    for (int x = 1; x <= kSide; x += 3)
+      ASSERT_EQ(target.Canvas().Pixels(x, y), colours[((x - 1) / 7 + (y - 1) / 5) % 4])
+          << x << "," << y;
+}
+
 TEST(GifRender, ThePictureBitmapHasTheScreenSize) {
   TGIFPicture picture;
   LoadBytes(picture, SmallFrame(false));

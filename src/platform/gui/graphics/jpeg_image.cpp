@@ -53,9 +53,14 @@ void InstallErrors(ErrorManager& errors, jpeg_error_mgr*& target) {
 
 // Every 8 x 8 block of every component carries at least one bit of Huffman code (its DC
 // difference), so a file shorter than that cannot hold the picture its header claims.
-// Arithmetic coding has no such floor.
+// Arithmetic coding spends far less on a flat block: a few hundred bytes held 10000 x 10000
+// grey pixels, a 400 MB map. Such a picture is held to the same floor once it is larger than
+// a picture may be without the bytes to back it.
 bool TooShortForItsSize(const jpeg_decompress_struct& info, size_t Bytes) {
-  if (info.arith_code || info.max_h_samp_factor <= 0 || info.max_v_samp_factor <= 0) return false;
+  if (info.max_h_samp_factor <= 0 || info.max_v_samp_factor <= 0) return false;
+  if (info.arith_code &&
+      int64_t(info.image_width) * int64_t(info.image_height) <= kMaxUnbackedGraphicPixels)
+    return false;
   for (int c = 0; c < info.num_components; ++c) {
     const jpeg_component_info& component = info.comp_info[c];
     const int64_t width =

@@ -140,6 +140,10 @@ struct TDeviceState {
 // below. From there on its edges are not smoothed, which makes overlapping fills several
 // times cheaper, and it is kept as drawn, so that its repaints are copies.
 constexpr double kHostileOverdraw = 16;
+// The work a picture may spend on smoothed edges (see DrawVisiblePart), under 0.1 s;
+// the 1,000-point zig-zag asks for 80 times as much. A picture whose shapes ask for more
+// than this is hostile as well.
+constexpr double kSmoothingBudget = 5e7;
 
 class TPlayer {
  public:
@@ -186,15 +190,16 @@ class TPlayer {
     }
   }
 
-  // The pixels of the target that the shapes played so far had to cover, counted once for
-  // each fill and each pen.
-  double Touched() const { return touched_; }
+  // Whether the shapes played so far covered the target kHostileOverdraw times over, or
+  // asked for more smoothing than kSmoothingBudget.
+  bool Hostile() const {
+    return touched_ > kHostileOverdraw * target_.width() * target_.height() || smoothing_left_ < 0;
+  }
 
  private:
   void Touch(double Pixels) {
     touched_ += Pixels;
-    if (touched_ > kHostileOverdraw * target_.width() * target_.height())
-      painter_.setRenderHint(QPainter::Antialiasing, false);
+    if (Hostile()) painter_.setRenderHint(QPainter::Antialiasing, false);
   }
 
   // Logical coordinates to the target rectangle.
@@ -326,7 +331,7 @@ class TPlayer {
       return;
     }
     Prepare(fill);
-    Touch(DrawVisiblePart(painter_, shape, target_));
+    Touch(DrawVisiblePart(painter_, shape, target_, smoothing_left_));
   }
 
   // A filled rectangle, with corners rounded by an ellipse of the given size when it has one.
@@ -382,7 +387,7 @@ class TPlayer {
       QPainterPath line(state_.Current);
       line.lineTo(to);
       Prepare(false);
-      Touch(DrawVisiblePart(painter_, line, target_));
+      Touch(DrawVisiblePart(painter_, line, target_, smoothing_left_));
     }
     state_.Current = to;
   }
@@ -789,7 +794,7 @@ class TPlayer {
       case 64: {
         Prepare(type != 64);
         if (type == 62) painter_.setPen(Qt::NoPen);
-        Touch(DrawVisiblePart(painter_, path_, target_));
+        Touch(DrawVisiblePart(painter_, path_, target_, smoothing_left_));
         path_ = QPainterPath();
         break;
       }
@@ -862,6 +867,7 @@ class TPlayer {
   QPainter& painter_;
   QRectF target_;
   double touched_ = 0;
+  double smoothing_left_ = kSmoothingBudget;
   QRectF frame_;
   QPointF pixels_per_mm_{kPixelsPerInch / 25.4, kPixelsPerInch / 25.4};
   bool enhanced_ = false;
@@ -927,10 +933,13 @@ void TMetafile::SetSize(int Width, int Height) {
   height_ = int(height);
 }
 
-// The largest rendering kept, in device pixels (16 MB).
-constexpr std::int64_t kMaxKeptRenderingPixels = 2048 * 2048;
+// The largest rendering kept, in pixels (16 MB): a picture drawn larger on the device is
+// kept at this many pixels and stretched on every copy.
+constexpr double kMaxKeptRenderingPixels = 2048.0 * 2048;
 
 struct TMetafile::TRendering {
+  QSizeF Target;  // the size drawn at, in the painter's coordinates
+  double Ratio;   // of the painter's device pixels to those coordinates
   QImage Image;
 };
 
@@ -947,9 +956,9 @@ TMetafile::~TMetafile() = default;
 
 namespace {
 
-// Plays the records into Target, clipped to it; returns what TPlayer::Touched says.
-double Play(QPainter& painter, const QRectF& target, std::span<const std::uint8_t> data,
-            bool enhanced) {
+// Plays the records into Target, clipped to it; returns what TPlayer::Hostile says.
+bool Play(QPainter& painter, const QRectF& target, std::span<const std::uint8_t> data,
+          bool enhanced) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setClipRect(target, Qt::IntersectClip);
@@ -959,16 +968,31 @@ double Play(QPainter& painter, const QRectF& target, std::span<const std::uint8_
   else
     player.PlayWindows(data);
   painter.restore();
-  return player.Touched();
+  return player.Hostile();
 }
 
-// Whether a rendering of Target's size, blitted, puts the same pixels on the painter's
-// device as playing does: whole device pixels, plain source-over, not too large to keep.
-bool BlitsAsPlayed(const QPainter& painter, const QRectF& target) {
-  const double ratio = painter.device()->devicePixelRatio();
-  return ratio == std::round(ratio) && painter.opacity() == 1 &&
-         painter.compositionMode() == QPainter::CompositionMode_SourceOver &&
-         target.width() * ratio * target.height() * ratio <= double(kMaxKeptRenderingPixels);
+// Whether a copy of a rendering puts on the painter's device what playing does, up to
+// the stretching of the copy: plain source-over, nothing seen through.
+bool CopiesAsPlayed(const QPainter& painter) {
+  return painter.opacity() == 1 &&
+         painter.compositionMode() == QPainter::CompositionMode_SourceOver;
+}
+
+// The records played into an image of Target's size on a device of that pixel ratio, at
+// kMaxKeptRenderingPixels at most: kept at any size and any ratio, as a repaint of a
+// window scaled to 125 % or of a picture of 3840 x 2160 played all records again, for
+// seconds.
+QImage Rendering(const QSizeF& Target, double Ratio, std::span<const std::uint8_t> data,
+                 bool enhanced) {
+  const double pixels = Target.width() * Ratio * Target.height() * Ratio;
+  const double scale = Ratio * std::min(1.0, std::sqrt(kMaxKeptRenderingPixels / pixels));
+  QImage image((Target * scale).toSize().expandedTo(QSize(1, 1)),
+               QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(scale);
+  image.fill(Qt::transparent);
+  QPainter onImage(&image);
+  Play(onImage, QRectF(QPointF(), Target), data, enhanced);
+  return image;
 }
 
 }  // namespace
@@ -977,28 +1001,21 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   QPainter* painter = TCanvasAccess::ImplOf(Canvas).Painter();
   if (!painter || data_.empty() || Rect.Right <= Rect.Left || Rect.Bottom <= Rect.Top) return;
   const QRectF target = QRectF(ToQRect(Rect));
-  if (!keep_rendering_ || !BlitsAsPlayed(*painter, target)) {
-    const double touched = Play(*painter, target, data_, enhanced_);
-    if (touched > kHostileOverdraw * target.width() * target.height()) keep_rendering_ = true;
+  if (!keep_rendering_ || !CopiesAsPlayed(*painter)) {
+    if (Play(*painter, target, data_, enhanced_)) keep_rendering_ = true;
     return;
   }
   const double ratio = painter->device()->devicePixelRatio();
-  const QSize pixels = (target.size() * ratio).toSize();
-  if (!rendering_ || rendering_->Image.size() != pixels ||
-      rendering_->Image.devicePixelRatio() != ratio) {
-    auto rendering = std::make_unique<TRendering>();
-    rendering->Image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-    rendering->Image.setDevicePixelRatio(ratio);
-    rendering->Image.fill(Qt::transparent);
-    QPainter onImage(&rendering->Image);
-    Play(onImage, QRectF(QPointF(), target.size()), data_, enhanced_);
-    onImage.end();
-    rendering_ = std::move(rendering);
-  }
+  if (!rendering_ || rendering_->Target != target.size() || rendering_->Ratio != ratio)
+    rendering_ = std::make_unique<TRendering>(
+        TRendering{target.size(), ratio, Rendering(target.size(), ratio, data_, enhanced_)});
   // Playing draws in the painter's device space, whatever transform it holds: so does this.
   painter->save();
   painter->setTransform(QTransform());
-  painter->drawImage(target.topLeft(), rendering_->Image);
+  const QSizeF shown = target.size() * ratio;
+  if (rendering_->Image.size() != shown.toSize())
+    painter->setRenderHint(QPainter::SmoothPixmapTransform);
+  painter->drawImage(target, rendering_->Image);
   painter->restore();
 }
 

@@ -45,8 +45,9 @@ class TMetafile : public TGraphic {
   void SetSize(int Width, int Height);
   bool Enhanced() const { return enhanced_; }
   // Plays the records into Rect. A picture whose playing covered its target many times
-  // over is kept as drawn at the size of its latest draw, and drawn again at that size it
-  // is copied, not played.
+  // over, or asked for more smoothed edges than a paint may cost, is kept as drawn at the size of
+  // its latest draw (at 2048 x 2048 pixels at most, stretched when shown larger), and drawn again
+  // at that size it is copied, not played.
   void Draw(TCanvas& Canvas, const TRect& Rect) const override;
 
   // Reads the rest of the stream as one metafile of either form.
@@ -63,7 +64,7 @@ class TMetafile : public TGraphic {
   bool enhanced_ = false;
   int width_ = 0;
   int height_ = 0;
-  // Set once a draw covered its target more than kHostileOverdraw times.
+  // Set once a draw covered its target many times over or spent its smoothing budget.
   mutable bool keep_rendering_ = false;
   mutable std::unique_ptr<TRendering> rendering_;
 };

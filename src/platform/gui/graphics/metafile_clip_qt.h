@@ -10,7 +10,12 @@
 #include <QRectF>
 
 // Draws Shape with the painter's pen, brush and transform, leaving out what lies beyond
-// View (device pixels). The painter's pen and brush are as they were afterwards. Returns
-// the pixels of View that the drawing may have touched, once for the fill and once for
-// the pen: what the rasterizer had to cover.
-double DrawVisiblePart(QPainter& Painter, const QPainterPath& Shape, const QRectF& View);
+// View (device pixels). The painter's pen, brush and smoothing are as they were
+// afterwards. Returns the pixels of View that the drawing may have touched, once for the
+// fill and once for the pen: what the rasterizer had to cover.
+//
+// SmoothingLeft is the work the shapes drawn after this may still spend on smoothed
+// edges. A shape whose smoothing would cost more is drawn unsmoothed, and so is every
+// shape after it: SmoothingLeft then stays below 0.
+double DrawVisiblePart(QPainter& Painter, const QPainterPath& Shape, const QRectF& View,
+                       double& SmoothingLeft);

@@ -1,6 +1,7 @@
 // JPEG pictures: files made by libjpeg-turbo's cjpeg, our own compression, and damage.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -59,8 +60,8 @@ void Render(const TGraphic& graphic, TBitmap& bitmap) {
 
 }  // namespace
 
-TEST(JpegImage, DecodesBaselineAndProgressiveFiles) {
-  for (const char* name : {"blocks.jpg", "blocks_progressive.jpg"}) {
+TEST(JpegImage, DecodesBaselineProgressiveAndArithmeticFiles) {
+  for (const char* name : {"blocks.jpg", "blocks_progressive.jpg", "blocks_arithmetic.jpg"}) {
     SCOPED_TRACE(name);
     TJPEGImage jpeg;
     jpeg.LoadFromFile(Fixture(name));
@@ -245,14 +246,14 @@ void ExpectTruncated(const Bytes& bytes) {
 }
 
 // A file whose data cannot fill the picture its header claims would load as a grey map
-// (a 600-byte progressive file claiming 10000 x 10000 took 729 MB): refused before the
-// picture is allocated.
+// (a 600-byte progressive file claiming 10000 x 10000 took 729 MB, a 314-byte arithmetic
+// one 712 MB): refused before the picture is allocated.
 TEST(JpegImage, AHeaderClaimingMoreThanTheDataHoldsIsRefused) {
-  for (const char* name : {"blocks_progressive.jpg", "blocks.jpg"}) {
+  for (const char* name : {"blocks_progressive.jpg", "blocks.jpg", "blocks_arithmetic.jpg"}) {
     SCOPED_TRACE(name);
     Bytes bomb = ReadAll(Fixture(name));
-    size_t frame = MarkerAt(bomb, 0xC2);
-    if (frame == bomb.size()) frame = MarkerAt(bomb, 0xC0);
+    size_t frame = bomb.size();
+    for (std::uint8_t marker : {0xC0, 0xC2, 0xC9}) frame = std::min(frame, MarkerAt(bomb, marker));
     ASSERT_LT(frame + 9, bomb.size());
     bomb[frame + 5] = bomb[frame + 7] = 10000 >> 8;
     bomb[frame + 6] = bomb[frame + 8] = 10000 & 0xFF;

@@ -1,0 +1,143 @@
+// Maps of a few KB loaded as the map window loads them, each in a child process of its
+// own: how much the process's resident memory grew at its peak, and whether the map was
+// taken. A 314-byte arithmetic-coded JPEG claiming 10000 x 10000 pixels (712 MB), a GIF of
+// two 4096 x 4096 frames (460 MB), a GIF whose 5000 x 5000 screen holds a 120 x 80 frame;
+// the shipped 2048 x 1024 world map for scale.
+//
+// Target: a map costs its own pixels, about 4 bytes each, once; no map of a few KB costs
+// more than 300 MB.
+#include <benchmark/benchmark.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "app/map/map_view.h"
+#include "controls/my_msg_dialog.h"
+#include "gif/gif_picture.h"
+#include "gif/gif_registration.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/test_support/gui_test_support.h"
+#include "platform/text/streams.h"
+#include "platform/text/string_list.h"
+
+namespace {
+
+const std::filesystem::path& Folder() {
+  static const std::filesystem::path folder = [] {
+    auto path = std::filesystem::temp_directory_path() / "velmora_map_load_bench";
+    std::filesystem::create_directories(path);
+    return path;
+  }();
+  return folder;
+}
+
+std::string ReadFile(const std::string& Path) {
+  std::ifstream in(Path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Writes Bytes as a map named Name with the world map's calibration beside it.
+std::string WriteMap(const std::string& Name, const std::string& Bytes) {
+  const std::filesystem::path map = Folder() / Name;
+  std::ofstream(map, std::ios::binary) << Bytes;
+  std::filesystem::copy_file(std::string(VELMORA_PROGRAM_FOLDER) + "APRS-Karten/Welt.DAT",
+                             std::filesystem::path(map).replace_extension(".DAT"),
+                             std::filesystem::copy_options::overwrite_existing);
+  return map.string();
+}
+
+std::string ArithmeticJpegMap() {
+  std::string jpeg = ReadFile(VELMORA_TEST_DATA "/jpeg/blocks_arithmetic.jpg");
+  const std::size_t frame = jpeg.find("\xFF\xC9");
+  jpeg[frame + 5] = jpeg[frame + 7] = char(10000 >> 8);
+  jpeg[frame + 6] = jpeg[frame + 8] = char(10000 & 0xFF);
+  return WriteMap("arithmetic.jpg", jpeg);
+}
+
+// Frames of one colour, Side pixels square, at (Left, Top) of a Screen-sized screen.
+std::string GifMap(const std::string& Name, int Screen, int Side, int Frames) {
+  TGIFPicture picture;
+  picture.Header.ColorMap.Add(RGB(0, 128, 255));
+  picture.Header.ColorMap.Add(RGB(255, 255, 255));
+  for (int f = 0; f < Frames; ++f) {
+    auto frame = std::make_unique<TGIFSubImage>(&picture);
+    frame->SetBounds(0, 0, Side, Side);
+    picture.Add(std::move(frame));
+  }
+  picture.SetWidth(Screen);
+  picture.SetHeight(Screen);
+  TMemoryStream stream;
+  picture.SaveToStream(stream);
+  return WriteMap(Name, std::string(static_cast<const char*>(stream.Memory()),
+                                    static_cast<std::size_t>(stream.Size())));
+}
+
+long StatusKilobytes(const char* Field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind(Field, 0) == 0) return std::stol(line.substr(std::string(Field).size()));
+  return 0;
+}
+
+struct TLoadResult {
+  long PeakGrowthKb = 0;
+  bool Loaded = false;
+};
+
+// Loads the map in a child process, as the map window does; a refusal's message box is
+// answered.
+TLoadResult LoadInChild(const std::string& Map) {
+  int pipe_ends[2];
+  if (pipe(pipe_ends) != 0) return {};
+  const pid_t child = fork();
+  if (child == 0) {
+    close(pipe_ends[0]);
+    std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts from here
+    const long before = StatusKilobytes("VmRSS:");
+    TForm form(nullptr);
+    TStringList stations;
+    TMapView view(&form, &form, stations);
+    QueueCall([] {
+      for (int n = 0; n < Screen->FormCount(); ++n)
+        if (auto* box = dynamic_cast<TfrmMyMsgDialog*>(Screen->Forms(n)); box && box->Visible())
+          box->SetModalResult(mrOk);
+    });
+    TLoadResult result;
+    result.Loaded = view.LoadMap(Map);
+    result.PeakGrowthKb = StatusKilobytes("VmHWM:") - before;
+    (void)!write(pipe_ends[1], &result, sizeof result);
+    _exit(0);
+  }
+  close(pipe_ends[1]);
+  TLoadResult result;
+  if (read(pipe_ends[0], &result, sizeof result) != sizeof result) result = {};
+  close(pipe_ends[0]);
+  waitpid(child, nullptr, 0);
+  return result;
+}
+
+void LoadEachIteration(benchmark::State& State, const std::string& Map) {
+  TLoadResult result;
+  for (auto _ : State) result = LoadInChild(Map);
+  State.counters["peak_growth_mb"] = double(result.PeakGrowthKb) / 1024;
+  State.counters["loaded"] = result.Loaded;
+  State.counters["file_kb"] = double(std::filesystem::file_size(Map)) / 1024;
+}
+
+void BM_LoadMap(benchmark::State& State) {
+  RegisterGIFFormat();
+  static const std::string maps[] = {std::string(VELMORA_PROGRAM_FOLDER) + "APRS-Karten/Welt.jpg",
+                                     ArithmeticJpegMap(), GifMap("two_frames.gif", 4096, 4096, 2),
+                                     GifMap("large_screen.gif", 5000, 120, 1)};
+  LoadEachIteration(State, maps[State.range(0)]);
+}
+// Arguments: the world map, the arithmetic JPEG, the two-frame GIF, the large screen.
+BENCHMARK(BM_LoadMap)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
