@@ -428,19 +428,20 @@ TRDDragDropFormats TRDDropHandler::ReadOwnSelection(const TDataObject& data, std
 bool TRDDropHandler::DeleteMovedSelection(bool inOwnDocument, int& itemNo, int& offset) {
   if (!editor_.BeforeChange(false)) return false;
   TRDEditRDData& doc = editor_.EditData();
-  // Deleting the selection before the drop point moves the point: it keeps its
-  // distance from the end of the document.
+  // Deleting the selection before a drop point in the same document moves the point: it
+  // keeps its distance from the end of the document. A point in another document (a cell)
+  // stays where it is.
   int startNo, startOffs, endNo, endOffs;
   doc.GetSelectionBounds(startNo, startOffs, endNo, endOffs, true);
-  const bool after = itemNo > endNo || (itemNo == endNo && offset >= endOffs);
-  const int fromEnd = doc.GetItemCount() - itemNo;
-  const int offsFromEnd = doc.GetItemEndOffset(itemNo) - offset;
+  const bool after = inOwnDocument && (itemNo > endNo || (itemNo == endNo && offset >= endOffs));
+  const int fromEnd = after ? doc.GetItemCount() - itemNo : 0;
+  const int offsFromEnd = after ? doc.GetItemEndOffset(itemNo) - offset : 0;
   doc.BeginUndoStep(rdutInsert, true);
   doc.SetUndoGroupMode(true);
   grouped_ = true;
   if (!doc.DeleteSelectionWithUndo()) return false;
   moved_own_selection_ = true;
-  if (inOwnDocument && after) {
+  if (after) {
     itemNo = std::clamp(doc.GetItemCount() - fromEnd, 0, doc.GetItemCount() - 1);
     offset = std::max(doc.GetItemEndOffset(itemNo) - offsFromEnd, doc.GetItemStartOffset(itemNo));
   }
