@@ -215,9 +215,10 @@ void TRDTableItemInfo::AdjustToDocWidth(TRDCanvas& canvas, TRDStyle&, int docWid
   auto& self = const_cast<TRDTableItemInfo&>(*this);
   width = 0;
   descent = 0;
-  // What an open cell editor holds may need another width without the table hearing of
-  // it (a table inside it laid out again): the columns are measured anew while it is open.
   // After an edit in the cell editor its row was placed anew, and the rest stands.
+  // Otherwise what an open cell editor holds may need another width without the table
+  // hearing of it (a table inside it laid out again): the columns are measured anew while
+  // it is open.
   if (!layout_kept_ || (self.State & rdtsLayoutInvalid)) {
     if ((self.State & rdtsLayoutInvalid) || InplaceEditor) {
       self.State &= TRDTableStates(~rdtsLayoutInvalid);
