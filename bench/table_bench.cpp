@@ -1,7 +1,11 @@
 // A table of 200 rows and 10 columns with a few words in every cell, in a viewer 800
 // pixels wide: laying it out from scratch at that width, painting a screenful of it
 // (the view scrolled to the middle), and writing and reading it in the document format
-// in the text and the binary form.
+// in the text and the binary form. In an editor: a key typed in a cell of a table of 500
+// rows and 40 columns (the word typed stays shorter than the column's longest, the text
+// wraps to new lines now and then and is taken out again by undo), and a paragraph of
+// 2,000 and of 20,000 characters, and a table of 10 rows of 3 cells pasted as RTF, into a
+// cell 11 tables deep (each taken out again by undo).
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -15,6 +19,9 @@
 #include "richtext/formats/rdf_writer.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rich_doc.h"
+#include "richtext_edit/edit/rich_doc_edit.h"
+#include "richtext_edit/rtf/rtf_insert.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {
@@ -92,5 +99,121 @@ void BM_TableRDFWriteRead(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TableRDFWriteRead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Cells of the size a station table has, filled as above.
+void FillCells(TRDTableItemInfo& table) {
+  for (int r = 0; r < table.RowCount(); ++r)
+    for (int c = 0; c < table.ColCount(); ++c) {
+      TRDTableCellData& cell = *table.Cells(r, c);
+      cell.Clear();
+      cell.AddText("N0CALL-" + std::to_string(r % 16) + " " + std::to_string(r * kCols + c), 0, 0);
+    }
+}
+
+struct LargeTableEdit {
+  explicit LargeTableEdit(bool filled) : edit(nullptr) {
+    RegisterTableItemClass();
+    edit.SetStyle(&style);
+    edit.SetBounds(0, 0, 1600, 900);
+    TRDEditRDData& data = edit.EditData();
+    auto made = std::make_unique<TRDTableItemInfo>(BenchStations(500), 40, &data);
+    table = made.get();
+    if (filled) FillCells(*table);
+    edit.AddTextParagraph("before", 0, 0);
+    data.AddItemAtEnd("", std::move(made));
+    edit.AddTextParagraph("after", 0, 0);
+    edit.FormatDocument();
+    table->OpenCellEditor(table->RowCount() / 2, 20, false, false, true, false, false);
+  }
+  TRDStyle style;
+  TRichDocEdit edit;
+  TRDTableItemInfo* table = nullptr;
+};
+
+void BM_KeystrokeInLargeTableCell(benchmark::State& state) {
+  static LargeTableEdit* tables[2] = {};
+  LargeTableEdit*& made = tables[state.range(0)];
+  if (!made) {
+    made = new LargeTableEdit(state.range(0) != 0);
+    AtBenchEnd([&made] { delete made; });
+  }
+  LargeTableEdit& t = *made;
+  TCustomRichDocEdit& cell = t.edit.ActiveEditor();
+  int typed = 0;
+  for (auto _ : state) {
+    cell.TypeChar(++typed % 6 == 0 ? u' ' : u'a');
+    // The cell keeps the size of a station's cell: what was typed goes again now and then.
+    if (typed % 48 == 0) {
+      state.PauseTiming();
+      while (cell.UndoAction() != rdutNone) cell.Undo();
+      state.ResumeTiming();
+    }
+  }
+  state.counters["cells"] = t.table->RowCount() * t.table->ColCount();
+}
+BENCHMARK(BM_KeystrokeInLargeTableCell)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+struct DeepTableEdit {
+  static constexpr int kDepth = 11;
+  DeepTableEdit() : edit(nullptr) {
+    RegisterTableItemClass();
+    edit.SetStyle(&style);
+    edit.SetBounds(0, 0, 1000, 800);
+    TRDEditRDData& data = edit.EditData();
+    auto made = std::make_unique<TRDTableItemInfo>(2, 2, &data);
+    TRDTableItemInfo* table = made.get();
+    data.AddItemAtEnd("", std::move(made));
+    for (int depth = 1; depth < kDepth; ++depth) {
+      auto inner = std::make_unique<TRDTableItemInfo>(2, 2, table->Cells(0, 0));
+      TRDTableItemInfo* next = inner.get();
+      table->Cells(0, 0)->AddItemAtEnd("", std::move(inner));
+      table = next;
+    }
+    edit.FormatDocument();
+    innermost = table;
+    innermost->Cells(0, 0)->StartEditing();
+  }
+  TRDStyle style;
+  TRichDocEdit edit;
+  TRDTableItemInfo* innermost = nullptr;
+};
+
+void BM_InsertParagraphElevenTablesDeep(benchmark::State& state) {
+  DeepTableEdit& t = SharedBenchState<DeepTableEdit>();
+  int editors = 0;
+  for (TCustomRichDocEdit* e = t.edit.InplaceEditor(); e; e = e->InplaceEditor()) ++editors;
+  if (editors != DeepTableEdit::kDepth) state.SkipWithError("the innermost cell is not edited");
+  std::string paragraph;
+  while (paragraph.size() < size_t(state.range(0))) paragraph += "beacon42 ";
+  for (auto _ : state) {
+    t.edit.InsertText(paragraph);
+    state.PauseTiming();
+    t.edit.ActiveEditor().Undo();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_InsertParagraphElevenTablesDeep)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+void BM_PasteTableElevenTablesDeep(benchmark::State& state) {
+  DeepTableEdit& t = SharedBenchState<DeepTableEdit>();
+  RegisterRTFInsertion();
+  std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}";
+  for (int r = 0; r < 10; ++r) {
+    rtf += "\\trowd\\cellx1500\\cellx3000\\cellx4500";
+    for (int c = 0; c < 3; ++c) rtf += "\\pard\\intbl N0CALL-" + std::to_string(r) + "\\cell";
+    rtf += "\\row";
+  }
+  rtf += "\\pard\\par}";
+  for (auto _ : state) {
+    TMemoryStream stream;
+    stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
+    stream.SetPosition(0);
+    if (!t.edit.InsertRTFStreamAtCaret(stream)) state.SkipWithError("the table did not go in");
+    state.PauseTiming();
+    t.edit.ActiveEditor().Undo();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_PasteTableElevenTablesDeep)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -296,6 +296,11 @@ class TCustomRDItemInfo {
   // The viewer no longer edits a document of this item in place (its cell editor went).
   virtual void SubDataReleased() {}
   virtual TCustomRDData* GetSubDoc(int /*index*/) const { return nullptr; }
+  // The document showing what lies under (x, y) from the item's top-left corner (a
+  // table's cell there, or the editor open over it), with the point moved into that
+  // document's client coordinates, as the mouse handling passes a press on; none when
+  // the point lies on no such document.
+  virtual TCustomRDData* GetSubDocAt(int& /*x*/, int& /*y*/) { return nullptr; }
   // Makes subDoc, one of those documents, the one the selection is in (a table chooses
   // the cell): the document holding the item gives up its own selection, subDoc keeps
   // its. False when subDoc is not the item's.

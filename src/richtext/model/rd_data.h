@@ -172,6 +172,9 @@ class TCustomRDData {
   // closing it (what it holds goes back into the document).
   virtual TRDScroller* GetInplaceEditor() { return nullptr; }
   virtual void DestroyInplaceEditor() {}
+  // The document that edits this one: an editor opened in place over it when it is edited
+  // that way (a table cell) and none is open yet, else the document itself.
+  virtual TCustomRDData* StartEditing() { return this; }
   // A document laid out for paper (its items are another document's).
   virtual bool IsForPrinting() const { return false; }
   // From now on the items are source's (see TRDItemList::Share).

@@ -72,10 +72,13 @@ bool TBackspace::Run(bool continuing) {
   const bool text = item->StyleNo >= 0;
   if (d_.CaretPosIndex == 0 && (!text || itemOffs < 2)) {
     if (itemNo == 0) return false;
-    // Nothing joins a line to a table or a break: the caret only passes it.
+    // Nothing joins a line to a table or a break: the caret only passes it. Only an empty
+    // line after one goes (an empty item that the paragraph goes on after is no line).
     const TCustomRDItemInfo* prev = d_.GetItem(itemNo - 1);
-    if (item->IsFullLine() ||
-        (prev->IsFullLine() && (!text || !d_.GetItemTextRaw(itemNo).empty()))) {
+    const bool emptyLine =
+        d_.IsEmptyTextAt(itemNo) &&
+        (itemNo + 1 >= d_.GetItemCount() || !d_.GetItem(itemNo + 1)->GetContinuesPara());
+    if (item->IsFullLine() || (prev->IsFullLine() && !emptyLine)) {
       d_.MoveCaretLeft(false, false);
       return false;
     }

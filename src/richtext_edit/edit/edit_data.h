@@ -74,13 +74,19 @@ struct TRDCharPos {
   int Side = 0;     // the caret's x is X - 1 + Side
 };
 
-// Where a drag would drop: the document position under the pointer. The root editor's
-// data owns it while drags over it run (counted, as drags may nest).
+// Where a drag would drop: the document position under the pointer, in the innermost
+// document there (a table's cell). The root editor's data owns it while drags over it
+// run (counted, as drags may nest). HostData is the editor's document that shows the
+// position (the position's own, or the one holding the cell), OriginX and OriginY where
+// RDData's document coordinates start in HostData's.
 struct TRDDragDropCaretInfo {
   TCustomRDData* RDData = nullptr;
   int ItemNo = -1;
   int ItemOffs = -1;
   int RefCount = 0;
+  TCustomRDData* HostData = nullptr;
+  int OriginX = 0;
+  int OriginY = 0;
 };
 
 class TRDEditRDData : public TRichDocRDData {

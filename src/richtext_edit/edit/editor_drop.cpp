@@ -10,6 +10,7 @@
 #include "platform/text/streams.h"
 #include "richtext/base/code_pages.h"
 #include "richtext/formats/rd_transfer.h"
+#include "richtext/model/document_nesting.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/styles/text_measure.h"
 #include "richtext/view/rd_drop_data.h"
@@ -112,30 +113,69 @@ bool TRDDropHandler::DragPosition(TPoint pt) {
   editor_.SetDropScrollDirection(pt.Y < kScrollZone                            ? -1
                                  : pt.Y > editor_.ClientHeight() - kScrollZone ? 1
                                                                                : 0);
-  TRDEditRDData& data = editor_.EditData();
   TRDDragDropCaretInfo* caret = editor_.RootEditor().EditData().DragCaret.get();
-  if (!caret || data.DrawItems.Count() == 0) return false;
+  if (!caret || editor_.EditData().DrawItems.Count() == 0) return false;
+  TRDDragDropCaretInfo found;
+  if (!FindDropPosition(pt, found)) return false;
+  if (caret->RDData != found.RDData || caret->ItemNo != found.ItemNo ||
+      caret->ItemOffs != found.ItemOffs || caret->HostData != found.HostData ||
+      caret->OriginX != found.OriginX || caret->OriginY != found.OriginY) {
+    if (auto* host = dynamic_cast<TRDEditRDData*>(caret->HostData); host && host->Editor())
+      host->Editor()->Invalidate();
+    caret->RDData = found.RDData;
+    caret->ItemNo = found.ItemNo;
+    caret->ItemOffs = found.ItemOffs;
+    caret->HostData = found.HostData;
+    caret->OriginX = found.OriginX;
+    caret->OriginY = found.OriginY;
+    if (TCustomRichDocEdit* host = static_cast<TRDEditRDData*>(found.HostData)->Editor())
+      host->Invalidate();
+  }
+  return static_cast<TCustomRDFormattedData*>(found.RDData)
+      ->CanInsertAt(found.ItemNo, found.ItemOffs);
+}
+
+bool TRDDropHandler::FindDropPosition(TPoint pt, TRDDragDropCaretInfo& found) const {
+  // As a press finds what it falls on: the item under the point passes it on to the
+  // document it holds there (a table's cell, or the editor open over that cell), down to
+  // the innermost one.
+  TCustomRDFormattedData* data = &editor_.EditData();
   const TRect area = editor_.DocumentRect();
   int x = pt.X - area.Left, y = pt.Y - area.Top;
-  data.ClientToDocument(x, y);
-  int d, dOffs;
-  data.FindDrawItemAtPos(x, y, false, d, dOffs);
-  if (d < 0) return false;
-  int itemNo, offset;
-  data.DrawItemToItem(d, dOffs, itemNo, offset);
-  if (caret->RDData != &data || caret->ItemNo != itemNo || caret->ItemOffs != offset) {
-    caret->RDData = &data;
-    caret->ItemNo = itemNo;
-    caret->ItemOffs = offset;
-    editor_.Invalidate();
+  int hostX = 0, hostY = 0;
+  for (int depth = 0;; ++depth) {
+    data->ClientToDocument(x, y);
+    if (dynamic_cast<TRDEditRDData*>(data)) {
+      found.HostData = data;
+      hostX = x;
+      hostY = y;
+    }
+    const int d = depth < kMaxDocumentNesting ? data->FindDrawItemAtPoint(x, y) : -1;
+    if (d < 0) break;
+    const TRDDrawLineInfo& line = *data->DrawItems[d];
+    int subX = x - line.Left, subY = y - line.Top;
+    auto* sub =
+        dynamic_cast<TCustomRDFormattedData*>(data->GetItem(line.ItemNo)->GetSubDocAt(subX, subY));
+    if (!sub) break;
+    data = sub;
+    x = subX;
+    y = subY;
   }
-  return data.CanInsertAt(itemNo, offset);
+  int d, dOffs;
+  data->FindDrawItemAtPos(x, y, false, d, dOffs);
+  if (d < 0) return false;
+  found.RDData = data;
+  data->DrawItemToItem(d, dOffs, found.ItemNo, found.ItemOffs);
+  found.OriginX = hostX - x;
+  found.OriginY = hostY - y;
+  return true;
 }
 
 void TRDDropHandler::PaintDropCaret(TRDCanvas& canvas) {
   const TRDDragDropCaretInfo* caret = editor_.RootEditor().EditData().DragCaret.get();
-  TRDEditRDData& data = editor_.EditData();
-  if (!caret || caret->RDData != &data) return;
+  TRDEditRDData& host = editor_.EditData();
+  if (!caret || !caret->RDData || caret->HostData != &host) return;
+  auto& data = static_cast<TCustomRDFormattedData&>(*caret->RDData);
   int d, dOffs;
   data.ItemToDrawItem(caret->ItemNo, caret->ItemOffs, d, dOffs);
   if (d < 0) return;
@@ -154,9 +194,9 @@ void TRDDropHandler::PaintDropCaret(TRDCanvas& canvas) {
                           item->ItemOptions);
   }
   int ox, oy;
-  data.GetOrigin(ox, oy);
-  x -= data.GetHOffs() - ox;
-  const int top = line.Top - (data.GetVOffs() - oy);
+  host.GetOrigin(ox, oy);
+  x += caret->OriginX - (host.GetHOffs() - ox);
+  const int top = line.Top + caret->OriginY - (host.GetVOffs() - oy);
   // A dotted line: the drop caret is told from the editing caret at a glance.
   canvas.BrushStyle = bsSolid;
   canvas.BrushColor = clWindowText;
@@ -216,9 +256,10 @@ TDropEffect TRDDropHandler::Drop(const TDataObject& data, bool move, TDropEffect
 
 void TRDDropHandler::OpenFrame() {
   if (frame_) return;
-  TRDEditRDData& data = editor_.EditData();
+  TRDEditRDData& data = Target().EditData();
   frame_ = new TFrame;
-  if (!grouped_) {
+  // A move into the document it came from inserts in the undo step of its deletion.
+  if (!grouped_ || &Target() != &editor_) {
     data.BeginUndoStep(rdutInsert, true);
     data.SetUndoGroupMode(true);
     frame_->ownsGroup = true;
@@ -236,8 +277,9 @@ void TRDDropHandler::CloseFrame() {
   TFrame frame = *frame_;
   delete frame_;
   frame_ = nullptr;
-  TRDEditRDData& data = editor_.EditData();
-  if (frame.ownsGroup) EndUndoGroup();
+  TCustomRichDocEdit& target = Target();
+  TRDEditRDData& data = target.EditData();
+  if (frame.ownsGroup) EndUndoGroup(target);
   if (frame.itemNo < 0 || frame.itemNo >= data.GetItemCount()) return;
   // Content that went in before the caret's item took the item's place: the start
   // offset is the new item's.
@@ -249,8 +291,8 @@ void TRDDropHandler::CloseFrame() {
       frame.offset = 1;
   }
   const int endNo = data.GetCurrentItemNo(), endOffs = data.GetOffsetInCurrentItem();
-  if (endNo >= 0) editor_.SetSelectionRange(frame.itemNo, frame.offset, endNo, endOffs);
-  editor_.Invalidate();
+  if (endNo >= 0) target.SetSelectionRange(frame.itemNo, frame.offset, endNo, endOffs);
+  target.Invalidate();
 }
 
 TDropEffect TRDDropHandler::PerformDrop(const TDataObject& data, bool move, TDropEffects allowed,
@@ -264,21 +306,30 @@ TDropEffect TRDDropHandler::PerformDrop(const TDataObject& data, bool move, TDro
     TRDDropHandler& target;
     ~TFinish() { target.FinishDrop(); }
   } finish{*this};
-  if (!caret || caret->RDData != &doc) return deNone;
+  auto* place = caret ? dynamic_cast<TCustomRDFormattedData*>(caret->RDData) : nullptr;
+  if (!place) return deNone;
   int itemNo = caret->ItemNo, offset = caret->ItemOffs;
-  if (doc.IsPositionInSelection(itemNo, offset, move)) {
-    doc.Deselect(false);
-    doc.PlaceCaretAtItem(itemNo, offset, false);
-    editor_.Invalidate();
+  // The position counts the items of the document that keeps them: a cell outlives the
+  // editor open over it, which deleting a moved selection may close.
+  const bool inOwnDocument = place == &doc;
+  TCustomRDData& holder = *place->GetInplaceSourceData();
+  if (place->IsPositionInSelection(itemNo, offset, move) ||
+      (own && move && InsideDocumentSelection(*place))) {
+    if (TRDEditRDData* edited = EditAt(holder, itemNo, offset)) edited->Editor()->Invalidate();
     return deNone;
   }
-  if (!doc.CanInsertAt(itemNo, offset)) return deNone;
+  if (!place->CanInsertAt(itemNo, offset)) return deNone;
   // Our own selection is read now, before a move deletes what it would be made of.
   std::string preferredBytes;
   const TRDDragDropFormats preferred = own ? ReadOwnSelection(data, preferredBytes) : 0;
-  if (own && move && !DeleteMovedSelection(itemNo, offset)) return deNone;
-  doc.Deselect(false);
-  doc.PlaceCaretAtItem(itemNo, offset, false);
+  if (own && move && !DeleteMovedSelection(inOwnDocument, itemNo, offset)) return deNone;
+  TRDEditRDData* edited = EditAt(holder, itemNo, offset);
+  if (!edited) {
+    holder.Beep();
+    return deNone;
+  }
+  target_ = edited->Editor();
+  if (target_ != &editor_) target_->BeginDragOrResizeChange();
   if (caret_held_) {
     caret_held_ = false;
     root.EditData().EndDragDropCaret();
@@ -306,18 +357,50 @@ void TRDDropHandler::FinishDrop() {
   CloseFrame();
   if (grouped_) {
     grouped_ = false;
-    EndUndoGroup();
+    EndUndoGroup(editor_);
   }
+  if (target_ && target_ != &editor_) target_->EndDragOrResizeChange();
+  target_ = nullptr;
   EndDrag();
   TRDEditRDData& active = editor_.ActiveEditor().EditData();
   if (active.HasCaret()) active.ShowCaret(false, true, true, false);
 }
 
-void TRDDropHandler::EndUndoGroup() {
-  TRDEditRDData& doc = editor_.EditData();
+void TRDDropHandler::EndUndoGroup(TCustomRichDocEdit& editor) {
+  TRDEditRDData& doc = editor.EditData();
   doc.SetUndoGroupMode(false);
   doc.UndoList->DropEmptyLastStep();
-  editor_.Change(true);
+  editor.Change(true);
+}
+
+bool TRDDropHandler::InsideDocumentSelection(TCustomRDData& place) {
+  // The item holding the position's document (a table around a cell) lies in the
+  // selection of the document holding it, or further out: moving that selection takes
+  // the position with it.
+  for (TCustomRDData* data = &place; data;) {
+    // An editor's document stands where the cell it edits stands.
+    data = data->GetInplaceSourceData();
+    const int itemNo = data->GetParentItemNo();
+    TCustomRDData* parent = data->GetAbsoluteParentData();
+    auto* formatted = dynamic_cast<TCustomRDFormattedData*>(parent);
+    if (itemNo < 0 || !formatted) return false;
+    if (formatted->IsPositionInSelection(itemNo, 0, true) &&
+        formatted->IsPositionInSelection(itemNo, 1, true))
+      return true;
+    data = parent;
+  }
+  return false;
+}
+
+TRDEditRDData* TRDDropHandler::EditAt(TCustomRDData& holder, int itemNo, int offset) {
+  auto* edited = dynamic_cast<TRDEditRDData*>(holder.StartEditing());
+  TCustomRichDocEdit* editor = edited ? edited->Editor() : nullptr;
+  if (!editor || itemNo < 0 || itemNo >= edited->GetItemCount()) return nullptr;
+  // What is dropped goes here, not into a cell edited elsewhere in this document.
+  editor->CloseInplaceEditor();
+  edited->Deselect(false);
+  edited->PlaceCaretAtItem(itemNo, offset, false);
+  return edited;
 }
 
 TRDDragDropFormats TRDDropHandler::ReadOwnSelection(const TDataObject& data, std::string& bytes) {
@@ -342,16 +425,17 @@ TRDDragDropFormats TRDDropHandler::ReadOwnSelection(const TDataObject& data, std
   return preferred;
 }
 
-bool TRDDropHandler::DeleteMovedSelection(int& itemNo, int& offset) {
+bool TRDDropHandler::DeleteMovedSelection(bool inOwnDocument, int& itemNo, int& offset) {
   if (!editor_.BeforeChange(false)) return false;
   TRDEditRDData& doc = editor_.EditData();
-  // Deleting the selection before the drop point moves the point: it keeps its
-  // distance from the end of the document.
+  // Deleting the selection before a drop point in the same document moves the point: it
+  // keeps its distance from the end of the document. A point in another document (a cell)
+  // stays where it is.
   int startNo, startOffs, endNo, endOffs;
   doc.GetSelectionBounds(startNo, startOffs, endNo, endOffs, true);
-  const bool after = itemNo > endNo || (itemNo == endNo && offset >= endOffs);
-  const int fromEnd = doc.GetItemCount() - itemNo;
-  const int offsFromEnd = doc.GetItemEndOffset(itemNo) - offset;
+  const bool after = inOwnDocument && (itemNo > endNo || (itemNo == endNo && offset >= endOffs));
+  const int fromEnd = after ? doc.GetItemCount() - itemNo : 0;
+  const int offsFromEnd = after ? doc.GetItemEndOffset(itemNo) - offset : 0;
   doc.BeginUndoStep(rdutInsert, true);
   doc.SetUndoGroupMode(true);
   grouped_ = true;
@@ -368,7 +452,7 @@ bool TRDDropHandler::InsertFirstAccepted(const TDataObject& data) {
   // Without a format of its own choosing, a drop takes the first it accepts that inserts
   // something. Plain text comes in Unicode; the two text kinds differ in how it goes in,
   // the one the current style prefers first.
-  TRDEditRDData& doc = editor_.EditData();
+  TRDEditRDData& doc = Target().EditData();
   const TRDDragDropFormats firstText =
       doc.IsUnicodeTextStyle(doc.CurTextStyleNo, doc.CurParaStyleNo) ? rdddUnicodeText : rdddText;
   const TRDDragDropFormats order[] = {rdddRDF,
@@ -393,7 +477,7 @@ bool TRDDropHandler::InsertKind(const TDataObject& data, TRDDragDropFormats kind
     }
     return data.GetData(format, bytes);
   };
-  TRDEditRDData& doc = editor_.EditData();
+  TRDEditRDData& doc = Target().EditData();
   switch (kind) {
     case rdddRDF: {
       std::string document;
@@ -402,7 +486,7 @@ bool TRDDropHandler::InsertKind(const TDataObject& data, TRDDragDropFormats kind
       stream.WriteBuffer(document.data(), int64_t(document.size()));
       stream.SetPosition(0);
       OpenFrame();
-      return editor_.InsertRDFStreamAtCaret(stream);
+      return Target().InsertRDFStreamAtCaret(stream);
     }
     case rdddRTF: {
       if (given)
@@ -414,7 +498,7 @@ bool TRDDropHandler::InsertKind(const TDataObject& data, TRDDragDropFormats kind
       stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
       stream.SetPosition(0);
       OpenFrame();
-      return editor_.InsertRTFStreamAtCaret(stream);
+      return Target().InsertRTFStreamAtCaret(stream);
     }
     case rdddURL: {
       if (!read(kUriListFormat)) return false;
@@ -432,8 +516,8 @@ bool TRDDropHandler::InsertKind(const TDataObject& data, TRDDragDropFormats kind
       if (bytes.empty()) return false;
       const std::string wide = UTF8ToRawUnicode(bytes);
       OpenFrame();
-      if (kind == rdddUnicodeText) return editor_.InsertTextW(wide);
-      return editor_.InsertText(
+      if (kind == rdddUnicodeText) return Target().InsertTextW(wide);
+      return Target().InsertText(
           RawUnicodeToAnsi(doc.GetStyleCodePage(doc.GetCurrentTextStyleNo()), wide), false);
     }
     case rdddBitmap: {
@@ -443,7 +527,7 @@ bool TRDDropHandler::InsertKind(const TDataObject& data, TRDDragDropFormats kind
       auto bitmap = std::make_unique<TBitmap>();
       if (!LoadBitmapFromImageBytes(bytes, *bitmap) || bitmap->Empty()) return false;
       OpenFrame();
-      return editor_.InsertPicture("", std::move(bitmap), rdvaBaseline);
+      return Target().InsertPicture("", std::move(bitmap), rdvaBaseline);
     }
     case rdddFiles:
       return InsertFiles(data);
@@ -453,7 +537,7 @@ bool TRDDropHandler::InsertKind(const TDataObject& data, TRDDragDropFormats kind
 }
 
 bool TRDDropHandler::InsertLink(const TDataObject& data, const std::string& url) {
-  TCustomRichDocEdit& editor = editor_.ActiveEditor();
+  TCustomRichDocEdit& editor = Target().ActiveEditor();
   TRDEditRDData& doc = editor.EditData();
   if (!doc.GetAbsoluteRootData()->OnReadHyperlink) return editor.InsertText(url, false);
   std::string descriptor;
@@ -489,7 +573,7 @@ bool TRDDropHandler::InsertFile(const std::string& fileName) {
     TPicture picture;
     picture.LoadFromFile(fileName);
     if (picture.Graphic() && !picture.Graphic()->Empty())
-      return editor_.InsertPicture("", picture.Graphic()->Clone(), rdvaBaseline);
+      return Target().InsertPicture("", picture.Graphic()->Clone(), rdvaBaseline);
   } catch (const EInvalidGraphic&) {
     // Not a picture: the extension tells what else it may be.
   } catch (const EStreamError&) {
@@ -497,9 +581,9 @@ bool TRDDropHandler::InsertFile(const std::string& fileName) {
   }
   const std::string ext = Extension(fileName);
   try {
-    if (ext == ".rtf") return editor_.InsertRTFFileAtCaret(fileName);
-    if (ext == ".rdf") return editor_.InsertRDFFileAtCaret(fileName);
-    if (ext == ".txt") return editor_.InsertTextFromFile(fileName);
+    if (ext == ".rtf") return Target().InsertRTFFileAtCaret(fileName);
+    if (ext == ".rdf") return Target().InsertRDFFileAtCaret(fileName);
+    if (ext == ".txt") return Target().InsertTextFromFile(fileName);
   } catch (const EStreamError&) {
     // A file that cannot be read is skipped like one of another kind.
   }

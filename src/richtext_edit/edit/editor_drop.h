@@ -14,9 +14,11 @@
 #include "platform/gui/controls/drag_drop.h"
 #include "richtext/view/rd_drop_target.h"
 
+class TCustomRDData;
 class TCustomRichDocEdit;
 class TRDCanvas;
 class TRDEditRDData;
+struct TRDDragDropCaretInfo;
 
 class TRDDropHandler {
  public:
@@ -54,13 +56,25 @@ class TRDDropHandler {
   // What every drop ends with, also one that threw: the insertion frame closed, a move's
   // undo group ended, the drag ended and the caret shown.
   void FinishDrop();
-  // The drop's undo group ends; a step that recorded nothing goes.
-  void EndUndoGroup();
+  // The drop's undo group in editor's document ends; a step that recorded nothing goes.
+  void EndUndoGroup(TCustomRichDocEdit& editor);
+  // The position under a client point, in the innermost document there (a table's cell,
+  // or the editor open over it), with the editor's document that shows it.
+  bool FindDropPosition(TPoint pt, TRDDragDropCaretInfo& found) const;
+  // Whether the item holding place (a table around a cell), or one further out, lies in
+  // its document's selection.
+  static bool InsideDocumentSelection(TCustomRDData& place);
+  // The document holding a drop position made the one being edited (a table's cell
+  // opens its editor), with the caret at the position; nullptr when it cannot be.
+  static TRDEditRDData* EditAt(TCustomRDData& holder, int itemNo, int offset);
+  // The editor the drop inserts in: the one of the drop position's document.
+  TCustomRichDocEdit& Target() const { return target_ ? *target_ : editor_; }
   // The richest format kind the editor takes of its own selection being dragged, with the
   // bytes read (0 when none).
   std::uint8_t ReadOwnSelection(const TDataObject& data, std::string& bytes);
-  // A move of our own selection deletes it first; the drop point follows.
-  bool DeleteMovedSelection(int& itemNo, int& offset);
+  // A move of our own selection deletes it first; a drop point in the same document
+  // follows.
+  bool DeleteMovedSelection(bool inOwnDocument, int& itemNo, int& offset);
   // The first format kind the editor accepts that inserts something.
   bool InsertFirstAccepted(const TDataObject& data);
   // Inserts what the data brings in one format kind (an AcceptDragDropFormats bit);
@@ -74,6 +88,7 @@ class TRDDropHandler {
   TPoint ToRootClient(TPoint pt) const;
 
   TCustomRichDocEdit& editor_;
+  TCustomRichDocEdit* target_ = nullptr;
   bool moved_own_selection_ = false;
   // This drag holds the root document's drop caret.
   bool caret_held_ = false;

@@ -358,9 +358,10 @@ bool TCustomRichDocEdit::TypeChar(char16_t Ch) {
 // --- the mouse ------------------------------------------------------------------------------
 
 void TCustomRichDocEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  // A press outside the open cell editor ends its editing (a press on a table cell opens
-  // one there again).
-  CloseInplaceEditor();
+  // A press outside the open cell editor ends its editing, unless it falls on the item
+  // that holds the editor: that item decides (a press on another cell opens the editor
+  // there, a border drag keeps the editor's state and reopens it after the drag).
+  if (!FallsOnChosenItem(X, Y)) CloseInplaceEditor();
   TRDEditRDData& data = EditData();
   const TRect area = DocumentRect();
   int ox, oy;
@@ -374,6 +375,16 @@ void TCustomRichDocEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X
   }
   TCustomRichDoc::MouseDown(Button, Shift, X, Y);
   data.MoveCaretToSelectionEnd(false);
+}
+
+bool TCustomRichDocEdit::FallsOnChosenItem(int X, int Y) {
+  TRDEditRDData& data = EditData();
+  if (!data.ChosenItem) return false;
+  const TRect area = DocumentRect();
+  int x = X - area.Left, y = Y - area.Top;
+  data.ClientToDocument(x, y);
+  const int d = data.FindDrawItemAtPoint(x, y);
+  return d >= 0 && data.GetItem(data.DrawItems[d]->ItemNo) == data.ChosenItem;
 }
 
 TPoint TCustomRichDocEdit::ContextMenuPoint(TPoint Point) {

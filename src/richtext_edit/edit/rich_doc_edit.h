@@ -252,6 +252,8 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   // Below a marked word at the caret, so that the menu does not hide it.
   TPoint ContextMenuPoint(TPoint Point) override;
+  // Whether the client point lies on the item whose nested editor is open.
+  bool FallsOnChosenItem(int X, int Y);
   void DoEnter() override;
   void DoExit() override;
   void DoVScrolled() override;

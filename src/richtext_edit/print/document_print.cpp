@@ -6,6 +6,8 @@
 #include "richtext/base/text_routines.h"
 #include "richtext/layout/formatted_data.h"
 #include "richtext/view/rd_platform_canvas.h"
+#include "richtext_edit/edit/inplace_editor_host.h"
+#include "richtext_edit/edit/rich_doc_edit.h"
 #include "richtext_edit/print/paginator.h"
 #include "richtext_edit/print/printable_data.h"
 
@@ -15,13 +17,29 @@ int MMToPixels(double mm, int pixelsPerInch) {
   return int(std::lround(mm * pixelsPerInch / 25.4));
 }
 
-// The items a selection touches, or false when the document has none.
+// Whether the document, or the editor open inside one of its items (a table's cell
+// editor, and so on inward), has a selection.
+bool HasSelection(TCustomRDData& document) {
+  auto* formatted = dynamic_cast<TCustomRDFormattedData*>(&document);
+  if (formatted && formatted->HasSelection()) return true;
+  auto* host = dynamic_cast<TRDInplaceEditorHost*>(document.GetChosenItem());
+  TCustomRichDocEdit* editor = host ? host->GetInplaceEditor() : nullptr;
+  return editor && HasSelection(editor->EditData());
+}
+
+// The items a selection touches, or false when the document has none. A selection inside
+// an item (in a table's cell being edited) touches that item.
 bool SelectedItems(TCustomRDData& document, int& first, int& last) {
   auto* formatted = dynamic_cast<TCustomRDFormattedData*>(&document);
-  if (!formatted || !formatted->HasSelection()) return false;
-  int firstOffs, lastOffs;
-  formatted->GetSelectionBounds(first, firstOffs, last, lastOffs, true);
-  return first >= 0 && last >= first;
+  if (!formatted) return false;
+  if (formatted->HasSelection()) {
+    int firstOffs, lastOffs;
+    formatted->GetSelectionBounds(first, firstOffs, last, lastOffs, true);
+    return first >= 0 && last >= first;
+  }
+  if (!HasSelection(document)) return false;
+  first = last = document.GetItemNo(document.GetChosenItem());
+  return first >= 0;
 }
 
 }  // namespace

@@ -26,6 +26,11 @@ constexpr TRDFOptions kDocumentWideRDF = rdfoSaveTextStyles | rdfoSaveParaStyles
                                          rdfoLoadBack | rdfoSaveLayout | rdfoLoadLayout |
                                          rdfoSaveDocProperties | rdfoLoadDocProperties;
 
+// A cell's content is written inside its table's block, which a text file holds as hex
+// already: binary inside it, so that each table nested in a cell costs what it holds
+// rather than a second hex encoding of everything inside it.
+constexpr TRDFOptions kCellContentRDF = rdfoSaveBinary;
+
 // A cell's content may hold tables whose cells hold tables: a file could nest them deep
 // enough to exhaust the stack, so nesting deeper than a document may hold is a read error.
 thread_local int cell_read_depth = 0;
@@ -366,7 +371,7 @@ TRDFOptions TRDTableCellData::GetRDFOptions() const {
   const TCustomRDData* document = TableDocument();
   const TRDFOptions options =
       document ? document->GetRDFOptions() : TCustomRDFormattedData::GetRDFOptions();
-  return options & ~kDocumentWideRDF;
+  return (options & ~kDocumentWideRDF) | kCellContentRDF;
 }
 
 TRDStyle* TRDTableCellData::GetRDStyle() const {
@@ -406,6 +411,14 @@ TRDScroller* TRDTableCellData::GetInplaceEditor() {
 
 void TRDTableCellData::DestroyInplaceEditor() {
   if (GetInplaceEditorData() != this) GetTable()->DestroyInplaceEditor(true);
+}
+
+TCustomRDData* TRDTableCellData::StartEditing() {
+  TRDTableItemInfo* table = GetTable();
+  int row, col;
+  if (GetInplaceEditorData() == this && table && table->GetCellPosition(*this, row, col))
+    table->EditCell(row, col, false);
+  return GetInplaceEditorData();
 }
 
 int TRDTableCellData::GetParentItemNo() const {

@@ -111,6 +111,9 @@ class TRDTableCellData : public TCustomRDFormattedData,
   // The table's cell editor while it edits this cell.
   TRDScroller* GetInplaceEditor() override;
   void DestroyInplaceEditor() override;
+  // The table opens its cell editor here (and the cells around it first, in nested
+  // tables) when none is; the cell itself when editing is refused.
+  TCustomRDData* StartEditing() override;
   void DoItemAction(TRDItemAction action, TCustomRDItemInfo* item, std::string& text,
                     TCustomRDData* rdData) override;
   std::string DoItemHint(TCustomRDData* rdData, int itemNo) override;

@@ -193,7 +193,8 @@ void TRDTableItemInfo::DestroyInplaceEditor(bool storeContent) {
   const bool focused = editor->Focused();
   // A drag still running shows its drop caret in no document rather than in the editor's.
   TRDDragDropCaretInfo* caret = outer.RootEditor().EditData().DragCaret.get();
-  if (caret && caret->RDData == &editor->EditData()) caret->RDData = nullptr;
+  if (caret && (caret->RDData == &editor->EditData() || caret->HostData == &editor->EditData()))
+    caret->RDData = caret->HostData = nullptr;
   delete editor;
   outer.ReleaseActiveSubData(cell);
   if (focused) outer.FocusIfPossible();
@@ -206,12 +207,12 @@ void TRDTableItemInfo::SaveEditorForReformat() {
   // and what it holds stay as they are.
   if (InplaceEditor->Busy())
     throw ERDTableInplaceError("Cannot destroy cell inplace editor at this time");
-  TRDEditRDData& inner = InplaceEditor->EditData();
   EditorState.Valid = true;
   EditorState.Row = row;
   EditorState.Col = col;
-  inner.GetSelectionBounds(EditorState.StartItemNo, EditorState.StartOffs, EditorState.EndItemNo,
-                           EditorState.EndOffs, false);
+  // The selection, or the caret where there is none, comes back when the editor does.
+  InplaceEditor->GetSelectionRange(EditorState.StartItemNo, EditorState.StartOffs,
+                                   EditorState.EndItemNo, EditorState.EndOffs, false);
   EditorState.VScrollPos = InplaceEditor->VScrollPos();
   DestroyInplaceEditor(true);
 }
@@ -223,9 +224,11 @@ void TRDTableItemInfo::RestoreEditorAfterReformat() {
   TRDEditRDData& inner = InplaceEditor->EditData();
   const int count = inner.GetItemCount();
   if (EditorState.StartItemNo >= 0 && EditorState.StartItemNo < count &&
-      EditorState.EndItemNo >= 0 && EditorState.EndItemNo < count)
+      EditorState.EndItemNo >= 0 && EditorState.EndItemNo < count) {
     inner.SetSelectionBounds(EditorState.StartItemNo, EditorState.StartOffs, EditorState.EndItemNo,
                              EditorState.EndOffs);
+    inner.MoveCaretToSelectionEnd(false);
+  }
   InplaceEditor->SetVScrollPos(EditorState.VScrollPos);
   InplaceEditor->Invalidate();
 }
@@ -245,9 +248,19 @@ void TRDTableItemInfo::ResizeEditorAfterChange() {
   // changes the document's: it grew past it, or it was what made it.
   if (height != cell.EditedHeight || minWidth != EditorMinWidth) {
     cell.EditedHeight = height;
-    MarkChanged();
     const int itemNo = GetMyItemNo();
     bool full = false;
+    // An edit that leaves the columns as they are changes the height of its row at most:
+    // that row and the rows below it move, and nothing else of the table is measured or
+    // laid out again.
+    const bool rowOnly =
+        !(State & rdtsLayoutInvalid) &&
+        KeepsColumnWidths(InplaceEditor->Row(), InplaceEditor->Col(), EditorMinWidth, minWidth) &&
+        PlaceRowAgain(InplaceEditor->Row());
+    if (rowOnly)
+      EditorMinWidth = minWidth;
+    else
+      MarkChanged();
     if (minWidth != EditorMinWidth) {
       EditorMinWidth = minWidth;
       const int tableMinWidth = data->GetLinesMinWidth(itemNo, itemNo);
@@ -264,7 +277,9 @@ void TRDTableItemInfo::ResizeEditorAfterChange() {
       data->ExpandDrawItemsToParas(d, d, first, last);
       // The new layout keeps selected cells selected.
       const int partial = std::exchange(data->PartialSelectedItem, -1);
+      const bool kept = std::exchange(layout_kept_, rowOnly);
       data->FormatParas(first, last, 0);
+      layout_kept_ = kept;
       data->PartialSelectedItem = partial;
     }
     PlaceEditor();

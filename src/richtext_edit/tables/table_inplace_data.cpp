@@ -19,6 +19,10 @@ TCustomRDData* TRDTableInplaceRDData::GetInplaceSourceData() {
   return Cell ? static_cast<TCustomRDData*>(Cell) : this;
 }
 
+TRDFOptions TRDTableInplaceRDData::GetRDFOptions() const {
+  return TRDEditRDData::GetRDFOptions() | (Cell ? Cell->GetRDFOptions() & rdfoSaveBinary : 0);
+}
+
 TRDTableInplaceEdit* TRDTableInplaceRDData::CellEditor() const {
   return static_cast<TRDTableInplaceEdit*>(Editor());
 }

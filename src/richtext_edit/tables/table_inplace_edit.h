@@ -31,6 +31,9 @@ class TRDTableInplaceRDData : public TRDEditRDData {
   TCustomRDData* GetAbsoluteParentData() override;
   TCustomRDData* GetAbsoluteRootData() override;
   TCustomRDData* GetInplaceSourceData() override;
+  // The cell's content is written as the cell writes it (binary inside the table's
+  // block), also while it is in the editor.
+  TRDFOptions GetRDFOptions() const override;
   void DoJump(int jumpNo) override;
   void DoRDDblClick(const std::string& word, int styleNo) override;
   bool IsDblClickEventAssigned() const override;

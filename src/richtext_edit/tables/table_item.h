@@ -296,12 +296,18 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
 
   // Access.
   TRDTableCellData* Cells(int row, int col) const;
+  // The cell at (row, col) for a setter: "Invalid row or column index" (ERichDocError)
+  // for a slot out of the grid or covered by a merged cell.
+  TRDTableCellData& CellToSet(int row, int col) const;
   int RowCount() const { return Rows->Count(); }
   int ColCount() const { return Rows->GetColCount(); }
   bool CanEditCell(int row, int col, bool automatic);
   TCustomRDData* GetDocument() const { return Rows ? Rows->MainRDData : nullptr; }
   int GetMyItemNo() const;
-  void MarkChanged() { State |= rdtsLayoutInvalid; }
+  void MarkChanged() {
+    State |= rdtsLayoutInvalid;
+    min_width_ = -1;
+  }
   void BeginBusy() { ++BusyCount; }
   void EndBusy() { --BusyCount; }
 
@@ -401,8 +407,6 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   // the last call stopped; false, and the walk ended, after the last.
   bool GetNextWord(bool forward, TRDTableWord& word);
   void StopWordIteration();
-  // The cell under a point relative to the table, nullptr when none.
-  TCustomRDData* GetSubDocumentAt(int x, int y) const;
   // The cell holding item (also inside a table of its own) and the number of its item
   // that does; false (all -1) when none.
   bool FindCellOfData(const TCustomRDItemInfo* item, int& row, int& col, int& itemNo) const;
@@ -502,6 +506,8 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void NotifyCellItems() override;
   int GetSubDocCount() const override;
   TCustomRDData* GetSubDoc(int index) const override;
+  // The content of the cell under a point relative to the table (table_mouse.cpp).
+  TCustomRDData* GetSubDocAt(int& x, int& y) override;
   bool ChooseSubDoc(TCustomRDData& subDoc) override;
   bool IsSubDocSelected(int index) const override;
   void MarkStylesInUse(TRDStyleUsage& usage) const override;
@@ -560,6 +566,9 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void Init(int rowCount, int colCount, TCustomRDData* rdData);
   // Mouse helpers (table_mouse.cpp).
   bool InContentBox(const TRDTableCellData& cell, int x, int y) const;
+  // The document showing the cell's content, with a point relative to the table moved
+  // into its client coordinates; nullptr for a slot without a cell.
+  TCustomRDFormattedData* CellContent(int row, int col, int& x, int& y);
   void PassToCell(int row, int col, int x, int y,
                   const std::function<void(TCustomRDFormattedData&, int, int)>& call);
   void StartBorderDrag(bool columns, int index, int minPos, int pos, int start, bool shift,
@@ -594,7 +603,8 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   bool IsAutoWidth() const;
   // The steps of Format, in their order (table_layout.cpp).
   int FormatWidth(int docWidth, TRDCanvas& canvas, bool& autoWidth);
-  void MeasureMinimumWidths(TLayoutPass& pass, TRDCanvas& canvas);
+  // screen: the layout of the table's own FormattingInfo, whose column minimums are kept.
+  void MeasureMinimumWidths(TLayoutPass& pass, TRDCanvas& canvas, bool screen);
   void WidenPercentColumns(TLayoutPass& pass);
   void WidenPixelColumns(TLayoutPass& pass);
   void HandOutSpareWidth(TLayoutPass& pass);
@@ -604,10 +614,25 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   std::vector<int> MeasureRowHeights(TRDTableItemFormattingInfo& info);
   void StretchRowsUnderSpans(TRDTableItemFormattingInfo& info, std::vector<int>& heights);
   void PlaceRows(TRDTableItemFormattingInfo& info, const std::vector<int>& heights);
+  // After an edit in the cell editor, the layout on the screen taken on from where it
+  // stands when that is all the edit changed (table_layout.cpp): whether the edited cell's
+  // narrowest width going from oldMin to newMin leaves every column's width as it is;
+  // the height of the cell's row measured again with the rows below moved (false, with
+  // nothing changed, when a cell spanning rows makes that the whole layout's work).
+  bool KeepsColumnWidths(int row, int col, int oldMin, int newMin) const;
+  bool PlaceRowAgain(int row);
   void PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int row, int col, int x, int y,
                  const TRect& clip, bool selectedAsWhole, bool editing, TColor selectionColor,
                  TRDColorMode colorMode);
 
+  // Each column's narrowest content width at the last layout on the screen.
+  std::vector<int> column_min_widths_;
+  // While set, the layout on the screen stands although a cell editor is open (its row
+  // was placed anew after an edit in it).
+  bool layout_kept_ = false;
+  // The narrowest width on the screen as last measured, -1 when it must be measured: the
+  // tables around an edited cell ask for it on every edit inside it.
+  int min_width_ = -1;
   TRDHTMLLength best_width_ = 0;
   TColor color_ = clWindow;
   int heading_row_count_ = 0;

@@ -175,6 +175,7 @@ int TRDTableItemInfo::GetMinWidth(const TRDResolution* resolution, TCustomRDData
     if (auto* document = dynamic_cast<TCustomRDFormattedData*>(rdData ? rdData : GetDocument()))
       canvas = &document->GetCanvas();
   if (!canvas) return ScaleX((border_width_ + border_h_spacing_) * 2);
+  if (!resolution && min_width_ >= 0) return min_width_;
   return const_cast<TRDTableItemInfo*>(this)->GetTableMinWidth(resolution, *canvas);
 }
 
@@ -204,7 +205,9 @@ int TRDTableItemInfo::GetTableMinWidth(const TRDResolution* resolution, TRDCanva
       if (best_width_ == 0) need = std::max(need, ScaleX(cell->BestWidth));
       SpreadSpanWidth(pass, c, cell->ColSpan, need, 2, true, 0);
     }
-  return std::max(base + pass.totalMin, ScaleX(best_width_));
+  const int width = std::max(base + pass.totalMin, ScaleX(best_width_));
+  if (!resolution) min_width_ = width;
+  return width;
 }
 
 void TRDTableItemInfo::AdjustToDocWidth(TRDCanvas& canvas, TRDStyle&, int docWidth, int& width,
@@ -212,13 +215,18 @@ void TRDTableItemInfo::AdjustToDocWidth(TRDCanvas& canvas, TRDStyle&, int docWid
   auto& self = const_cast<TRDTableItemInfo&>(*this);
   width = 0;
   descent = 0;
-  // What an open cell editor holds may need another width without the table hearing of
-  // it (a table inside it laid out again): the columns are measured anew while it is open.
-  if ((self.State & rdtsLayoutInvalid) || InplaceEditor) {
-    self.State &= TRDTableStates(~rdtsLayoutInvalid);
-    self.FormattingInfo->Width = 0;
+  // After an edit in the cell editor its row was placed anew, and the rest stands.
+  // Otherwise what an open cell editor holds may need another width without the table
+  // hearing of it (a table inside it laid out again): the columns are measured anew while
+  // it is open.
+  if (!layout_kept_ || (self.State & rdtsLayoutInvalid)) {
+    if ((self.State & rdtsLayoutInvalid) || InplaceEditor) {
+      self.State &= TRDTableStates(~rdtsLayoutInvalid);
+      self.FormattingInfo->Width = 0;
+      self.min_width_ = -1;
+    }
+    self.Format(docWidth, *self.FormattingInfo, canvas, false);
   }
-  self.Format(docWidth, *self.FormattingInfo, canvas, false);
   width = FormattingInfo->Width;
   height = FormattingInfo->Height;
 }
@@ -250,7 +258,7 @@ void TRDTableItemInfo::Format(int docWidth, TRDTableItemFormattingInfo& info, TR
   pass.avail = w - fixed;
   info.Clear();
 
-  MeasureMinimumWidths(pass, canvas);
+  MeasureMinimumWidths(pass, canvas, &info == FormattingInfo.get() && !DeviceInfo);
   if (!autoWidth && pass.totalMin >= contentWidth) {
     // Narrower than the content: the columns keep their minimums.
     info.Width = info.Width - contentWidth + pass.totalMin;
@@ -285,7 +293,7 @@ int TRDTableItemInfo::FormatWidth(int docWidth, TRDCanvas& canvas, bool& autoWid
 }
 
 // Minimums: each column's own, widened for the cells that span columns.
-void TRDTableItemInfo::MeasureMinimumWidths(TLayoutPass& pass, TRDCanvas& canvas) {
+void TRDTableItemInfo::MeasureMinimumWidths(TLayoutPass& pass, TRDCanvas& canvas, bool screen) {
   const int cols = Rows->GetColCount();
   const bool ignoreContent = (Options & rdtoIgnoreContentWidth) != 0;
   for (int c = 0; c < cols; ++c) {
@@ -293,6 +301,7 @@ void TRDTableItemInfo::MeasureMinimumWidths(TLayoutPass& pass, TRDCanvas& canvas
     pass.widths.push_back(m);
     pass.totalMin += m;
   }
+  if (screen) column_min_widths_ = pass.widths;
   if (!ignoreContent)
     ForEachSpanningCell(*Rows, [&](TRDTableCellData& cell, int c) {
       SpreadSpanWidth(pass, c, cell.ColSpan, cell.GetMinWidth(DeviceInfo, canvas), 2, true, 0);
@@ -573,4 +582,38 @@ void TRDTableItemInfo::PlaceRows(TRDTableItemFormattingInfo& info,
     gaps -= step;
     y += step + heights[size_t(r)];
   }
+}
+
+bool TRDTableItemInfo::KeepsColumnWidths(int row, int col, int oldMin, int newMin) const {
+  const TRDTableCellData* cell = Rows->Cell(row, col);
+  if (!cell || cell->ColSpan != 1) return false;
+  if ((Options & rdtoIgnoreContentWidth) || newMin == oldMin) return true;
+  if (col >= int(column_min_widths_.size())) return false;
+  // The column's minimum is another cell's, before the edit and after it.
+  const int least = column_min_widths_[size_t(col)];
+  return oldMin < least && newMin <= least;
+}
+
+bool TRDTableItemInfo::PlaceRowAgain(int row) {
+  TRDTableItemFormattingInfo& info = *FormattingInfo;
+  const int rows = Rows->Count(), cols = Rows->GetColCount();
+  if (DeviceInfo || !info.Cells.empty() || row < 0 || row >= rows ||
+      info.RowHeights.Count() != rows || info.RowStarts.Count() != rows)
+    return false;
+  // A cell spanning the row stretches it with the others it spans.
+  for (int r = 0; r <= row; ++r)
+    for (int c = 0; c < cols; ++c)
+      if (const TRDTableCellData* cell = Rows->Cell(r, c);
+          cell && cell->RowSpan > 1 && r + cell->RowSpan > row)
+        return false;
+  const int height = ScaleY(Rows->Items(row)->GetHeight((Options & rdtoIgnoreContentHeight) != 0));
+  const int delta = height - info.RowHeights[row];
+  if (delta == 0) return true;
+  info.RowHeights.SetValue(row, height);
+  info.Height += delta;
+  for (int r = row + 1; r < rows; ++r) info.RowStarts.SetValue(r, info.RowStarts[r] + delta);
+  for (int r = row; r < rows; ++r)
+    for (int c = 0; c < cols; ++c)
+      if (TRDTableCellData* cell = Rows->Cell(r, c)) (r == row ? cell->Height : cell->Top) += delta;
+  return true;
 }

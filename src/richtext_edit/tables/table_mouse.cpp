@@ -325,23 +325,38 @@ bool TRDTableItemInfo::InContentBox(const TRDTableCellData& cell, int x, int y) 
                cell.Width - 2 * cell_padding_, cell.Height - 2 * cell_padding_);
 }
 
-// The cell's document hears the event at the point relative to its content; the cell
-// editor's document, when the cell is being edited, at the point relative to the editor.
-void TRDTableItemInfo::PassToCell(
-    int row, int col, int x, int y,
-    const std::function<void(TCustomRDFormattedData&, int, int)>& call) {
-  if (row < 0 || col < 0 || row >= RowCount() || col >= ColCount()) return;
+// The cell's document takes the point relative to its content; the cell editor's
+// document, when the cell is being edited, relative to the editor.
+TCustomRDFormattedData* TRDTableItemInfo::CellContent(int row, int col, int& x, int& y) {
+  if (row < 0 || col < 0 || row >= RowCount() || col >= ColCount()) return nullptr;
   TRDTableCellData* cell = Rows->Cell(row, col);
-  if (!cell) return;
+  if (!cell) return nullptr;
   int editedRow, editedCol;
   if (GetEditedCell(editedRow, editedCol) && editedRow == row && editedCol == col) {
     const TRect area = InplaceEditor->DocumentRect();
-    call(InplaceEditor->EditData(), x - cell->Left - area.Left, y - cell->Top - area.Top);
-    return;
+    x -= cell->Left + area.Left;
+    y -= cell->Top + area.Top;
+    return &InplaceEditor->EditData();
   }
-  call(*cell, x - cell->Left - cell_padding_,
-       y - cell->Top - cell_padding_ - cell->GetExtraVOffs());
-  if (TCustomRDFormattedData* document = FormattedDocument(*this)) document->InvalidateControl();
+  x -= cell->Left + cell_padding_;
+  y -= cell->Top + cell_padding_ + cell->GetExtraVOffs();
+  return cell;
+}
+
+TCustomRDData* TRDTableItemInfo::GetSubDocAt(int& x, int& y) {
+  int row, col;
+  return GetCellAt(x, y, row, col) ? CellContent(row, col, x, y) : nullptr;
+}
+
+void TRDTableItemInfo::PassToCell(
+    int row, int col, int x, int y,
+    const std::function<void(TCustomRDFormattedData&, int, int)>& call) {
+  TCustomRDFormattedData* content = CellContent(row, col, x, y);
+  if (!content) return;
+  call(*content, x, y);
+  // A cell without an editor is painted by the document around the table.
+  if (content == Rows->Cell(row, col))
+    if (TCustomRDFormattedData* document = FormattedDocument(*this)) document->InvalidateControl();
 }
 
 bool TRDTableItemInfo::MouseMove(TShiftState shift, int x, int y, int, TCustomRDData* rdData) {
@@ -485,6 +500,10 @@ bool TRDTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, int x, 
         }
       }
       bool selected = false;
+      // Whole rows or columns become the selection in place of the edited cell's.
+      if ((rowBorder == 0 && (Options & rdtoColSelect)) ||
+          (colBorder == 0 && (Options & rdtoRowSelect)))
+        DestroyInplaceEditor(true);
       if (rowBorder == 0 && (Options & rdtoColSelect)) {
         if (const int c = GetColAt(x); c >= 0) SelectCols(c, 1), selected = true;
       } else if (colBorder == 0 && (Options & rdtoRowSelect)) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/gui/graphics/bitmap.h"
+#include "richtext/base/rich_doc_error.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"
@@ -20,6 +21,13 @@ T* LastRecord(TRDEditRDData& data) {
 }
 
 }  // namespace
+
+TRDTableCellData& TRDTableItemInfo::CellToSet(int row, int col) const {
+  // A slot covered by a merged cell has no properties of its own.
+  TRDTableCellData* cell = Cells(row, col);
+  if (!cell) throw ERichDocError("Invalid row or column index");
+  return *cell;
+}
 
 TRDEditRDData* TRDTableItemInfo::EditData() const {
   return (State & rdtsInEditor) ? dynamic_cast<TRDEditRDData*>(GetDocument()) : nullptr;
@@ -64,7 +72,7 @@ bool TRDTableItemInfo::RecordChange(const char* name, int value, bool affectsWid
 
 void TRDTableItemInfo::SetCellIntProperty(int itemNo, const std::string& name, bool affectsWidth,
                                           bool affectsLayout, int row, int col, int value) {
-  TRDTableCellData& cell = *Cells(row, col);
+  TRDTableCellData& cell = CellToSet(row, col);
   TRDEditRDData* data = (State & rdtsInDocument) ? EditData() : nullptr;
   if (!data) {
     SetIntProperty(cell, name, value);
@@ -82,7 +90,7 @@ void TRDTableItemInfo::SetCellIntProperty(int itemNo, const std::string& name, b
 
 void TRDTableItemInfo::SetCellStrProperty(int itemNo, const std::string& name, int row, int col,
                                           const std::string& value) {
-  TRDTableCellData& cell = *Cells(row, col);
+  TRDTableCellData& cell = CellToSet(row, col);
   TRDEditRDData* data = (State & rdtsInDocument) ? EditData() : nullptr;
   if (!data) {
     SetStrProperty(cell, name, value);
@@ -106,28 +114,32 @@ void TRDTableItemInfo::SetCellBestHeight(int itemNo, int value, int row, int col
 }
 
 void TRDTableItemInfo::SetCellBestWidth(TRDHTMLLength value, int row, int col) {
+  CellToSet(row, col);
   BeginChangeStep();
   SetCellBestWidth(-1, value, row, col);
 }
 
 void TRDTableItemInfo::SetCellBestHeight(int value, int row, int col) {
+  CellToSet(row, col);
   BeginChangeStep();
   SetCellBestHeight(-1, value, row, col);
 }
 
 void TRDTableItemInfo::SetCellBackgroundImageFileName(const std::string& value, int row, int col) {
+  CellToSet(row, col);
   BeginChangeStep();
   SetCellStrProperty(-1, "BackgroundImageFileName", row, col, value);
 }
 
 void TRDTableItemInfo::SetCellHint(const std::string& value, int row, int col) {
+  CellToSet(row, col);
   BeginChangeStep();
   SetCellStrProperty(-1, "Hint", row, col, value);
 }
 
 void TRDTableItemInfo::SetCellVisibleBorders(int itemNo, int row, int col, bool left, bool top,
                                              bool right, bool bottom) {
-  TRDBooleanRect& sides = row < 0 ? visible_borders_ : Cells(row, col)->VisibleBorders;
+  TRDBooleanRect& sides = row < 0 ? visible_borders_ : CellToSet(row, col).VisibleBorders;
   if (sides.IsEqualToValues(left, top, right, bottom)) return;
   if (TRDEditRDData* data = itemNo < 0                 ? BeginChangeStep()
                             : (State & rdtsInDocument) ? EditData()
@@ -147,7 +159,8 @@ void TRDTableItemInfo::SetCellVisibleBorders(int itemNo, int row, int col, bool 
 }
 
 void TRDTableItemInfo::SetCellBackgroundImage(const TGraphic* picture, int row, int col) {
-  const TGraphic* current = row < 0 ? GetBackgroundImage() : Cells(row, col)->GetBackgroundImage();
+  const TGraphic* current =
+      row < 0 ? GetBackgroundImage() : CellToSet(row, col).GetBackgroundImage();
   if (picture == current) return;
   TRDEditRDData* data = BeginChangeStep();
   SetCellBackgroundImageOwned(-1, row, col, picture ? picture->Clone() : nullptr);
@@ -156,7 +169,7 @@ void TRDTableItemInfo::SetCellBackgroundImage(const TGraphic* picture, int row, 
 
 void TRDTableItemInfo::SetCellBackgroundImageOwned(int itemNo, int row, int col,
                                                    std::unique_ptr<TGraphic> picture) {
-  TRDBackground* background = row < 0 ? background_.get() : Cells(row, col)->GetCellBackground();
+  TRDBackground* background = row < 0 ? background_.get() : CellToSet(row, col).GetCellBackground();
   std::unique_ptr<TGraphic> old =
       background && background->GetBitmap() ? background->GetBitmap()->Clone() : nullptr;
   if (TRDEditRDData* data = (State & rdtsInDocument) ? EditData() : nullptr) {
@@ -180,7 +193,7 @@ void TRDTableItemInfo::SetCellBackgroundImageOwned(int itemNo, int row, int col,
 void TRDTableItemInfo::AssignCellAttributes(int itemNo, int row, int col,
                                             const TRDTableCellData& source, bool copySizes,
                                             int widthDivisor, int heightDivisor) {
-  TRDTableCellData& cell = *Cells(row, col);
+  TRDTableCellData& cell = CellToSet(row, col);
   TRDEditRDData* data = (State & rdtsInDocument) ? EditData() : nullptr;
   if (!data) {
     cell.AssignAttributesFrom(source, copySizes, heightDivisor, widthDivisor);

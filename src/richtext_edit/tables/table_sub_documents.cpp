@@ -240,11 +240,6 @@ void TRDTableItemInfo::StopWordIteration() {
 
 // --- queries ----------------------------------------------------------------------------
 
-TCustomRDData* TRDTableItemInfo::GetSubDocumentAt(int x, int y) const {
-  int row, col;
-  return GetCellAt(x, y, row, col) ? Rows->Cell(row, col) : nullptr;
-}
-
 namespace {
 
 // Where the cell's items are: in the cell, or in its editor while it is edited.

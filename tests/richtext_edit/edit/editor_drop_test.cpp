@@ -16,6 +16,9 @@
 #include "richtext_edit/edit/editor_formats.h"
 #include "richtext_edit/edit/pasted_data.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
+#include "richtext_edit/tables/table_document.h"
+#include "richtext_edit/tables/table_edit_fixture.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
 
 namespace {
 
@@ -50,6 +53,46 @@ struct TDropFixture : TFormHolder, TEditFixture {
     return DoDragDrop(*source, std::move(dragged), allowed);
   }
   TCustomControl* source;
+};
+
+// The drop fixture's document with a table after its paragraphs: cells "a" and a nested
+// table of cells "x" and "y".
+struct TTableDropFixture : TDropFixture {
+  TRDTableItemInfo* table;
+  TRDTableItemInfo* inner;
+  TTableDropFixture() {
+    auto made = std::make_unique<TRDTableItemInfo>(1, 2, &data);
+    table = made.get();
+    TTableDocument::SetCellText(*table, 0, 0, "a");
+    auto nested = std::make_unique<TRDTableItemInfo>(1, 2, table->Cells(0, 1));
+    inner = nested.get();
+    TTableDocument::SetCellText(*inner, 0, 0, "x");
+    TTableDocument::SetCellText(*inner, 0, 1, "y");
+    table->Cells(0, 1)->AddItemAtEnd("", std::move(nested));
+    data.AddItemAtEnd("", std::move(made));
+    AddPara({{"after", 0}});
+    Format();
+  }
+  // The editor's client point in the middle of a cell of the table, or of the nested one.
+  TPoint CellMiddle(bool nested, int col) {
+    int left = 0, top = 0;
+    data.GetItemCoords(data.GetItemNo(table), left, top);
+    const TRDTableCellData* cell = table->Cells(0, nested ? 1 : col);
+    if (nested) {
+      const TRDDrawLineInfo& line = *cell->DrawItems[cell->GetItem(1)->DrawItemNo];
+      left += cell->Left + table->CellPadding() + line.Left;
+      top += cell->Top + table->CellPadding() + line.Top;
+      cell = inner->Cells(0, col);
+    }
+    const TRect area = edit.DocumentRect();
+    return Point(left + cell->Left + cell->Width / 2 - data.GetHOffs() + area.Left,
+                 top + cell->Top + cell->Height / 2 - data.GetVOffs() + area.Top);
+  }
+  TDropEffect DropOnCell(std::shared_ptr<TDragData> dragged, bool nested, int col) {
+    const TPoint at = CellMiddle(nested, col);
+    TScriptedDrags drags({{&edit, at.X, at.Y, 0}});
+    return DoDragDrop(*source, std::move(dragged), deCopy);
+  }
 };
 
 std::shared_ptr<TDragData> Offering(
@@ -247,4 +290,44 @@ TEST(EditorDrop, ADroppedUrlBecomesTheApplicationsLinkNamedByTheFileGroup) {
   // A name shorter than five characters leaves the URL as the text.
   EXPECT_EQ(DroppedLinkText("http://x/", EncodeFileGroupDescriptor({"a.b"})), "http://x/");
   EXPECT_EQ(DroppedLinkText("http://x/", "short"), "http://x/");
+}
+
+// Drops over a table land in the cell under the pointer, the table's or a nested one's:
+// the drop caret stands in that cell while the drag is over it, and what is dropped goes
+// in there as one undo step.
+TEST(EditorDrop, DropsOnACellGoIntoThatCell) {
+  TTableDropFixture f;
+  const std::string folder = ScratchFolder();
+  WriteFile(folder + "notes.txt", "filed");
+  const TPoint over = f.CellMiddle(true, 1);
+  TRDScrollerInternalIfcObject target(f.edit);
+  ASSERT_TRUE(target.OleCanDropAt(over.X, over.Y));
+  ASSERT_NE(f.data.DragCaret, nullptr);
+  EXPECT_EQ(f.data.DragCaret->RDData, f.inner->Cells(0, 1));
+  EXPECT_EQ(f.data.DragCaret->HostData, &f.data);
+  target.OleDragLeave();
+
+  EXPECT_EQ(f.DropOnCell(Offering({{"text/plain", "T"}}), false, 0), deCopy);
+  EXPECT_EQ(f.edit.ActiveEditor().EditData().GetItemTextRaw(0), "aT");
+  EXPECT_EQ(f.DropOnCell(Offering({{kUriListFormat, UriListOf({folder + "notes.txt"})}}), true, 1),
+            deCopy);
+  TRDEditRDData& deep = f.edit.ActiveEditor().EditData();
+  EXPECT_EQ(&deep, f.inner->Cells(0, 1)->GetInplaceEditorData());
+  EXPECT_EQ(deep.GetItemTextRaw(0), "yfiled");
+  f.edit.CloseInplaceEditor();
+  EXPECT_EQ(f.data.GetItemCount(), 4);
+  EXPECT_EQ(TTableDocument::CellText(*f.table->Cells(0, 0)), "aT");
+  EXPECT_EQ(TTableDocument::CellText(*f.inner->Cells(0, 1)), "yfiled");
+  // Each drop is one step of the document's undo list.
+  EXPECT_EQ(f.data.UndoList->Count(), 2);
+  const auto undo = [&f] {
+    f.edit.Undo();
+    SettleEditors(f.edit);
+    f.edit.CloseInplaceEditor();
+  };
+  undo();
+  EXPECT_EQ(TTableDocument::CellText(*f.inner->Cells(0, 1)), "y");
+  EXPECT_EQ(TTableDocument::CellText(*f.table->Cells(0, 0)), "aT");
+  undo();
+  EXPECT_EQ(TTableDocument::CellText(*f.table->Cells(0, 0)), "a");
 }

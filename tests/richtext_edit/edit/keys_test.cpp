@@ -161,6 +161,17 @@ TEST(BackspaceKey, AfterABreakTheCaretOnlyMovesLeft) {
   EXPECT_FALSE(f.data.BackspaceKey(false, false, false));
   EXPECT_EQ(Texts(f.data), "[above] | <-1> | [below]");
   EXPECT_EQ(f.CaretAt(), At(1, 1));
+  // An empty text item starting a paragraph that goes on after it is no empty line: the
+  // caret only moves left, and the paragraph keeps its start.
+  f.data.AddItemAtEnd("", CreateRDItem(rdsBreak, &f.data));
+  f.AddPara({{"", 0}});
+  f.data.AddItemAtEnd("", Picture(f.data));
+  f.data.GetItem(5)->SetContinuesPara(true);
+  f.Format();
+  f.Caret(4, 1);
+  EXPECT_FALSE(f.data.BackspaceKey(false, false, false));
+  EXPECT_EQ(Texts(f.data), "[above] | <-1> | [below] | <-1> | [] <-3>");
+  EXPECT_EQ(f.CaretAt(), At(3, 1));
 }
 
 TEST(BackspaceKey, AtTheFirstTextOfAListItemRemovesTheMarker) {

@@ -11,7 +11,10 @@
 // closed, row and column inserts and deletes, merges, clears and styles of selected cells,
 // table and cell properties (undone and redone like every other change), the window
 // resized, the document saved in every file format and read back, and replaced (cleared,
-// or read from what was saved) while a cell editor is open -- and checks:
+// or read from what was saved) while a cell editor is open, text and text files dropped
+// from outside (onto cells as often as not), column and row borders dragged while a cell
+// is edited (and typing after), tables inserted into the active editor (nesting them,
+// large ones now and then) -- and checks:
 // - no operation threw;
 // - after every operation, the layout built edit by edit -- lines, tables' rows and
 //   columns, and the lines of every cell -- is the whole layout, in the document and in
@@ -20,7 +23,8 @@
 // - a document saved in every format while a cell editor is open is the document saved
 //   once the editor has closed;
 // - every save that reports success reads back: RDF to the same document (its HTML and
-//   text), RTF without error;
+//   text), RTF without error; RDF in text form is no more than twice the binary form,
+//   however deep the tables nest;
 // - undoing everything gives the starting document byte for byte, and redoing everything
 //   the document the run ended with, each laid out as a whole layout would, with the
 //   runs starting with a cell editor open and with none.
@@ -32,6 +36,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -41,6 +46,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/gui/controls/drag_drop.h"
 #include "platform/gui/controls/forms.h"
 #include "platform/gui/controls/virtual_keys.h"
 #include "platform/gui/graphics/bitmap.h"
@@ -360,6 +366,9 @@ class TRandomEditing {
         Drag(x, y);
         break;
       }
+      case 22:
+        DropFromOutside();
+        break;
       case 23:
       case 24:
         TableOperation();
@@ -391,6 +400,15 @@ class TRandomEditing {
         last_ = "text style on the active editor";
         active.ApplyTextStyle(Pick(style_.TextStyles().Count()));
         break;
+      case 30:
+        DragBorderOfEditedTable();
+        break;
+      case 31: {
+        const bool large = Pick(6) == 0;
+        last_ = large ? "insert a large table" : "insert a table into the active editor";
+        random_editing::Insert(active, large ? LargeTableRtf() : random_editing::kInsertedRtf[3]);
+        break;
+      }
       case 34:
         PropertyChange();
         break;
@@ -464,6 +482,108 @@ class TRandomEditing {
     const int y = drawn.Top + drawn.Height / 2 - data.GetVOffs() + originY + area.Top;
     if (x < 0 || y < 0 || x >= edit_.ClientWidth() || y >= edit_.ClientHeight()) return;
     Drag(x, y);
+  }
+
+  // The client point of a point relative to a table of the root editor's document.
+  TPoint ClientOfTable(TRDTableItemInfo& table, int x, int y) {
+    TRDEditRDData& data = edit_.EditData();
+    int left = 0, top = 0, originX, originY;
+    data.GetItemCoords(data.GetItemNo(&table), left, top);
+    data.GetOrigin(originX, originY);
+    const TRect area = edit_.DocumentRect();
+    return Point(left + x - data.GetHOffs() + originX + area.Left,
+                 top + y - data.GetVOffs() + originY + area.Top);
+  }
+
+  // A table of the root editor's document with a laid-out grid, or none.
+  TRDTableItemInfo* RootTable() {
+    std::vector<TRDTableItemInfo*> tables;
+    for (const auto& [table, editor] : Tables())
+      if (editor == &edit_ && table->RowCount() > 0 && table->ColCount() > 0 &&
+          table->FormattingInfo->ColStarts.Count() == table->ColCount() &&
+          table->FormattingInfo->RowStarts.Count() == table->RowCount())
+        tables.push_back(table);
+    return tables.empty() ? nullptr : tables[size_t(Pick(int(tables.size())))];
+  }
+
+  // Text, or a text file, dragged in from outside and dropped on a random point: as
+  // often as not in the middle of a cell of a table of the document.
+  void DropFromOutside() {
+    int x = Pick(edit_.ClientWidth()), y = Pick(edit_.ClientHeight());
+    if (TRDTableItemInfo* table = Pick(2) == 0 ? RootTable() : nullptr) {
+      int row, col;
+      if (table->Rows->GetMainCell(Pick(table->RowCount()), Pick(table->ColCount()), row, col)) {
+        const TRDTableCellData& cell = *table->Cells(row, col);
+        const TPoint p = ClientOfTable(*table, cell.Left + cell.Width / 2, cell.Top + 3);
+        x = p.X;
+        y = p.Y;
+      }
+    }
+    const bool file = Pick(3) == 0;
+    last_ = std::string("drop ") + (file ? "a text file" : "text") + " at " + std::to_string(x) +
+            "," + std::to_string(y);
+    if (x < 0 || y < 0 || x >= edit_.ClientWidth() || y >= edit_.ClientHeight()) return;
+    static const std::string dropped = [] {
+      const std::string name =
+          (std::filesystem::temp_directory_path() / "velmora_random_drop.txt").string();
+      std::ofstream(name, std::ios::binary) << "dropped from a file";
+      return name;
+    }();
+    const std::string bytes = file ? UriListOf({dropped}) : "dropped words";
+    auto data = std::make_shared<TDragData>();
+    data->Add(file ? kUriListFormat : "text/plain", [bytes](std::string& out) {
+      out = bytes;
+      return true;
+    });
+    TScriptedDrags drags({{&edit_, x, y}});
+    DoDragDrop(reader_, std::move(data), deCopy);
+  }
+
+  // A column or row border of a table of the document dragged while one of its cells is
+  // edited; then a key typed, which goes into that cell again.
+  void DragBorderOfEditedTable() {
+    last_ = "drag a border without a table";
+    TRDTableItemInfo* table = RootTable();
+    if (!table) return;
+    int row, col;
+    if (!table->Rows->GetMainCell(Pick(table->RowCount()), Pick(table->ColCount()), row, col))
+      return;
+    table->EditCell(row, col, false);
+    Settle();
+    const TRDTableItemFormattingInfo& info = *table->FormattingInfo;
+    const bool columns = table->ColCount() > 1 && (table->RowCount() == 1 || Pick(2) == 0);
+    if (!columns && table->RowCount() == 1) return;
+    const int border = 1 + Pick(columns ? table->ColCount() - 1 : table->RowCount() - 1);
+    const TPoint p = columns
+                         ? ClientOfTable(*table, info.ColStarts[border] - 1, info.RowStarts[0] + 2)
+                         : ClientOfTable(*table, info.ColStarts[0] + 2, info.RowStarts[border] - 1);
+    const int by = Pick(41) - 20;
+    last_ = std::string("drag ") + (columns ? "column" : "row") + " border " +
+            std::to_string(border) + " by " + std::to_string(by) + " editing cell " +
+            std::to_string(row) + "," + std::to_string(col);
+    if (p.X < 0 || p.Y < 0 || p.X >= edit_.ClientWidth() || p.Y >= edit_.ClientHeight()) return;
+    TScriptedDrags drags({{&edit_, p.X, p.Y}}, false);
+    SimulateMouseDown(edit_, mbLeft, p.X, p.Y);
+    SimulateMouseMove(edit_, p.X + (columns ? by : 0), p.Y + (columns ? 0 : by), ssLeft);
+    SimulateMouseUp(edit_, mbLeft, p.X + (columns ? by : 0), p.Y + (columns ? 0 : by));
+    Settle();
+    SimulateKey(edit_.ActiveEditor(), 'Q', "q");
+  }
+
+  // A table of 25 rows of 5 cells with a few words in each.
+  static const std::string& LargeTableRtf() {
+    static const std::string rtf = [] {
+      std::string text = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}";
+      for (int r = 0; r < 25; ++r) {
+        text += "\\trowd";
+        for (int c = 1; c <= 5; ++c) text += "\\cellx" + std::to_string(c * 1200);
+        for (int c = 0; c < 5; ++c)
+          text += "\\pard\\intbl N0CALL-" + std::to_string(r) + " " + std::to_string(c) + "\\cell";
+        text += "\\row";
+      }
+      return text + "\\pard\\par}";
+    }();
+    return rtf;
   }
 
   // Words enough for a paragraph of 2,000 to 20,000 characters.
@@ -606,6 +726,7 @@ class TRandomEditing {
   std::string SaveAndReadBack() {
     last_ = "save and read back";
     const TRDFOptions options = edit_.RDFOptions;
+    size_t sizes[2] = {0, 0};
     for (int format = 0; format < 3; ++format) {
       const bool rdf = format < 2;
       edit_.RDFOptions = format == 0 ? options & ~rdfoSaveBinary : options | rdfoSaveBinary;
@@ -615,6 +736,7 @@ class TRandomEditing {
                           : SaveRTFToStream(edit_.EditData(), saved, TRDRTFSaveParams());
       edit_.RDFOptions = options;
       if (!ok) continue;
+      if (rdf) sizes[format] = size_t(saved.Size());
       const std::string name = format == 0 ? "RDF" : format == 1 ? "binary RDF" : "RTF";
       saved.SetPosition(0);
       reader_.ClearDocument();
@@ -628,6 +750,10 @@ class TRandomEditing {
       const std::string got = random_editing::HTMLAndText(reader_.EditData());
       if (want != got) return name + " read back is another document" + Difference(want, got);
     }
+    // The text form spells the binary one's blocks in hex once, however deep they nest.
+    if (sizes[0] > 2 * sizes[1] + 1024)
+      return "RDF in text form takes " + std::to_string(sizes[0]) + " bytes, the binary form " +
+             std::to_string(sizes[1]);
     return {};
   }
 

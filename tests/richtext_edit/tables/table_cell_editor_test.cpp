@@ -7,13 +7,16 @@
 #include <cctype>
 
 #include "platform/gui/controls/virtual_keys.h"
+#include "platform/sys/child_process.h"
 #include "platform/test_support/gui_test_support.h"
 #include "richtext/model/document_nesting.h"
 #include "richtext_edit/edit/random_editing.h"
+#include "richtext_edit/print/document_print.h"
 #include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "support/control_snapshot.h"
+#include "support/scratch_files.h"
 
 namespace {
 
@@ -218,6 +221,50 @@ TEST(TableCellEditor, AClickOpensTheCellAndAReadOnlyEditorRefusesTyping) {
   Type(*f.Editor(), "z");
   EXPECT_EQ(TextOf(f.Editor()->EditData()), "a");
   EXPECT_GE(beeps, 1);
+}
+
+// A column or row border dragged while a cell is edited: the editor gives way for the
+// drag and comes back on its cell with its caret, so typing goes on where it was.
+TEST(TableCellEditor, ABorderDragKeepsTheEditedCellAndItsCaret) {
+  TCellEdit f(2, 3, {"a", "b", "c", "d", "e", "f"});
+  const TPoint cell = f.ClientOfTable(f.CellMiddle(0, 2).X, f.CellMiddle(0, 2).Y);
+  SimulateMouseDown(f.edit, mbLeft, cell.X, cell.Y);
+  SimulateMouseUp(f.edit, mbLeft, cell.X, cell.Y);
+  ASSERT_EQ(f.Edited(), "0,2");
+  SimulateKey(*f.Editor(), VK_END);
+  Type(*f.Editor(), "xyz");
+  const TRDTableItemFormattingInfo& info = *f.table->FormattingInfo;
+  const TPoint columns[] = {f.ClientOfTable(info.ColStarts[1] - 1, info.RowStarts[0] + 3),
+                            f.ClientOfTable(info.ColStarts[1] + 3, info.RowStarts[1] - 1)};
+  for (const TPoint& p : columns) {
+    const int dx = &p == &columns[0] ? 25 : 0, dy = &p == &columns[0] ? 0 : 12;
+    SimulateMouseDown(f.edit, mbLeft, p.X, p.Y);
+    ASSERT_TRUE(f.data.IsXorDrawHandler(f.table));
+    SimulateMouseMove(f.edit, p.X + dx, p.Y + dy, ssLeft);
+    SimulateMouseUp(f.edit, mbLeft, p.X + dx, p.Y + dy);
+    f.Settle();
+    EXPECT_EQ(f.Edited(), "0,2");
+    Type(f.edit.ActiveEditor(), "Q");
+  }
+  EXPECT_EQ(TextOf(f.Editor()->EditData()), "cxyzQQ");
+  EXPECT_NE(f.table->Cells(0, 0)->BestWidth, 0);
+  EXPECT_NE(f.table->Cells(0, 0)->BestHeight, 0);
+}
+
+// A selection inside the open cell editor is the document's selection for printing: the
+// table holding it is printed.
+TEST(TableCellEditor, TheOpenCellsSelectionPrintsItsTable) {
+  TCellEdit f(2, 2, {"alpha", "bravo", "charlie", "delta"});
+  f.Open(1, 0);
+  f.Editor()->SetSelectionRange(0, 1, 0, 4);
+  TRDPrintSettings settings;
+  settings.SelectionOnly = true;
+  const std::string file = ScratchFolder() + "/cell_selection.pdf";
+  const TRDPrintResult printed = PrintDocumentToPdf(f.data, file, settings);
+  ASSERT_TRUE(printed.Ok) << printed.Error;
+  const std::string text = RunAndCapture("pdftotext -layout '" + file + "' -");
+  EXPECT_NE(text.find("charlie"), std::string::npos) << text;
+  EXPECT_EQ(text.find("before"), std::string::npos) << text;
 }
 
 // The document made read-only, and editable again, while a cell is open: the cell's links

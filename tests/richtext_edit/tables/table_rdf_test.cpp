@@ -3,6 +3,10 @@
 // spans or pictures failing cleanly.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <vector>
+
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
 #include "richtext/formats/rdf_reader.h"
@@ -177,20 +181,59 @@ TEST(TableRDF, EmptyTablesAndNestedTables) {
   EXPECT_EQ(nested.GetDocument(), &cell);
 }
 
-TEST(TableRDF, TablesNestedAsDeepAsADocumentHoldsThemLoadAndNoDeeper) {
-  for (const int tables : {kMaxDocumentNesting, kMaxDocumentNesting + 1, 90}) {
-    TTableDocument doc;
-    TRDTableItemInfo* table = &doc.AddTable(1, 1);
-    for (int depth = 1; depth < tables; ++depth) {
-      auto inner = std::make_unique<TRDTableItemInfo>(1, 1, table->Cells(0, 0));
-      TRDTableItemInfo* next = inner.get();
-      table->Cells(0, 0)->AddItemAtEnd("", std::move(inner));
-      table = next;
-    }
-    TTableDocument::SetCellText(*table, 0, 0, "deepest");
-    TTableDocument read;
-    EXPECT_EQ(Load(read, Saved(doc, rdfoSaveBinary)), tables <= kMaxDocumentNesting) << tables;
+// A document of tables nested depth deep, each in the first cell of the one around it.
+void NestTables(TTableDocument& doc, int depth) {
+  TRDTableItemInfo* table = &doc.AddTable(1, 2, {"", "beside"});
+  for (int level = 1; level < depth; ++level) {
+    auto inner = std::make_unique<TRDTableItemInfo>(1, 2, table->Cells(0, 0));
+    TRDTableItemInfo* next = inner.get();
+    TTableDocument::SetCellText(*next, 0, 1, "beside");
+    table->Cells(0, 0)->AddItemAtEnd("", std::move(inner));
+    table = next;
   }
+  TTableDocument::SetCellText(*table, 0, 0, "deepest");
+}
+
+TEST(TableRDF, TablesNestedAsDeepAsADocumentHoldsThemLoadAndNoDeeper) {
+  for (const TRDFOptions form : {TRDFOptions(0), rdfoSaveBinary})
+    for (const int tables : {kMaxDocumentNesting, kMaxDocumentNesting + 1, 90}) {
+      TTableDocument doc;
+      NestTables(doc, tables);
+      TTableDocument read;
+      EXPECT_EQ(Load(read, Saved(doc, form)), tables <= kMaxDocumentNesting) << tables;
+    }
+}
+
+// Each table nested in a cell costs what it holds, in the text form as in the binary one:
+// a cell's document is written once, inside the hex text of the outermost table only.
+TEST(TableRDF, NestedTablesCostWhatTheyHoldAndReadBack) {
+  for (const TRDFOptions form : {TRDFOptions(0), rdfoSaveBinary}) {
+    std::vector<size_t> sizes;
+    for (const int depth : {1, 2, 32, kMaxDocumentNesting}) {
+      TTableDocument doc;
+      NestTables(doc, depth);
+      const std::string saved = Saved(doc, form);
+      sizes.push_back(saved.size());
+      TTableDocument read;
+      ASSERT_TRUE(Load(read, saved)) << depth;
+      EXPECT_EQ(Saved(read, form), saved) << depth;
+    }
+    const size_t level = sizes[1] - sizes[0];
+    EXPECT_LT(sizes[3], 1000000u) << form;
+    EXPECT_LE(sizes[3] - sizes[2], 32 * level + 32 * 8) << form;
+  }
+  // A file written with each cell's document in text form inside its table's hex text
+  // reads as it always did.
+  std::ifstream file(VELMORA_TEST_DATA "/richtext_edit/tables/fuzz/nested_text", std::ios::binary);
+  TTableDocument old;
+  ASSERT_TRUE(Load(old, std::string(std::istreambuf_iterator<char>(file), {})));
+  TRDTableItemInfo& outer = old.Table(0);
+  EXPECT_EQ(TTableDocument::CellText(*outer.Cells(0, 0)), "left");
+  TRDTableCellData& cell = *outer.Cells(0, 1);
+  ASSERT_EQ(cell.GetItemCount(), 2);
+  auto& nested = cell.CheckItemClass<TRDTableItemInfo>(1);
+  EXPECT_EQ(nested.RowCount(), 2);
+  EXPECT_EQ(nested.ColCount(), 2);
 }
 
 // A wrapper that writes a "C" property of our own making.

@@ -251,9 +251,12 @@ TEST(TableSubDocuments, TheWordsOfTheCellsOneAfterAnother) {
 TEST(TableSubDocuments, TheCellUnderAPointAndTheCellHoldingAnItem) {
   TNested f;
   const TRDTableCellData& right = *f.table->Cells(0, 1);
-  EXPECT_EQ(f.table->GetSubDocumentAt(right.Left + 3, right.Top + 3), &right);
+  int x = right.Left + 3, y = right.Top + 3;
+  EXPECT_EQ(f.table->GetSubDocAt(x, y), &right);
+  EXPECT_EQ(x, 3 - f.table->CellPadding());
   // On the table's outer edge no cell is hit.
-  EXPECT_EQ(f.table->GetSubDocumentAt(0, 0), nullptr);
+  x = y = 0;
+  EXPECT_EQ(f.table->GetSubDocAt(x, y), nullptr);
   // An item of a cell of the nested table is found in the outer cell that holds it.
   const TCustomRDItemInfo* deep = f.inner->Cells(1, 0)->GetItem(0);
   int row, col, itemNo;

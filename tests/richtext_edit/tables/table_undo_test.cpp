@@ -3,7 +3,10 @@
 // looks, and redo repeats the change.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/gui/graphics/bitmap.h"
+#include "richtext/base/rich_doc_error.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 
@@ -154,6 +157,18 @@ TEST(TableUndo, CellPropertiesBordersAndPictures) {
   f.edit.Redo();
   ASSERT_NE(f.table->Cells(0, 0)->GetBackgroundImage(), nullptr);
   EXPECT_EQ(f.table->Cells(0, 0)->GetBackgroundImage()->Width(), 3);
+  // A slot that a merged cell covers has no properties to set: refused, nothing recorded.
+  f.table->Rows->MergeCells(0, 0, 2, 1, true, false);
+  const int steps = f.data.UndoList->Count();
+  const std::string merged = DescribeGrid(*f.table);
+  const std::function<void()> setters[] = {
+      [&] { f.table->SetCellBestWidth(5, 0, 1); }, [&] { f.table->SetCellHint("x", 0, 1); },
+      [&] { f.table->SetCellVisibleBorders(-1, 0, 1, false, false, false, false); },
+      [&] { f.table->SetCellBackgroundImage(&picture, 0, 1); },
+      [&] { f.table->SetCellIntProperty(-1, "Color", false, false, 0, 1, 5); }};
+  for (const auto& set : setters) EXPECT_THROW(set(), ERichDocError);
+  EXPECT_EQ(f.data.UndoList->Count(), steps);
+  EXPECT_EQ(DescribeGrid(*f.table), merged);
 }
 
 TEST(TableUndo, CopiedAttributesAreSeveralRecordsOfOneStep) {
