@@ -61,10 +61,12 @@
 #include "app/map/frm_aprs.h"
 #include "app/program/frm_main.h"
 #include "app/program/program.h"
+#include "app/receive/frm_log.h"
 #include "app/settings/frm_setup.h"
 #include "app/shelf/app_folders.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "core/aprs_is_reader.h"
+#include "core/csv_ctrl.h"
 #include "core/tnc2_line.h"
 #include "platform/sys/application.h"
 #include "platform/text/string_list.h"
@@ -285,6 +287,54 @@ void BM_Feed(benchmark::State& state) {
   state.counters["rss_per_station_refill"] = filled.bytes_per_station;
   state.counters["store_per_station"] =
       static_cast<double>(frmAprs->Stations.StationList.MemoryBytes()) / program.Stations();
+}
+
+// A log recorded across the end of summer time, 100 packets a second from the stations
+// heard: ten minutes up to 03:00, then the hour repeated from 02:00 for ten minutes.
+// Played through the Log window on its own timer, the event loop's turn after each tick;
+// the figure is the longest tick, all the windows wait for (target: under 100 ms).
+void BM_PlayLogAcrossTheClockChange(benchmark::State& state) {
+  const int count = static_cast<int>(state.range(0));
+  TRunningProgram& program = *Filled(count).program;
+  const std::string file =
+      (fs::temp_directory_path() / ("velmora-clock-change-" + std::to_string(getpid()) + ".log"))
+          .string();
+  const int minutes = std::getenv("VELMORA_BENCH_BRIEF") ? 1 : 10;
+  long lines = 0;
+  {
+    std::ofstream out(file, std::ios::binary);
+    std::uniform_int_distribution<int> pick(0, count - 1);
+    // The minutes before the clock goes back at 03:00, then the same after it, from 02:00.
+    for (int first_minute : {60 - minutes, 0})
+      for (int second = 0; second < minutes * 60; ++second)
+        for (int n = 0; n < 100; ++n, ++lines) {
+          const std::string tnc = Line(pick(program.Random()), program.Random());
+          const size_t colon = tnc.find(':');
+          std::string data;
+          CsvEscape(tnc.substr(colon + 1), data);
+          char stamp[16];
+          std::snprintf(stamp, sizeof stamp, "26102502%02d%02d:", first_minute + second / 60,
+                        second % 60);
+          out << stamp << tnc.substr(0, colon + 1) << data << "\r\n";
+        }
+  }
+  for (auto _ : state) {
+    if (!frmLog->StartPlayback(file)) state.SkipWithError("the log does not play");
+    double longest = 0;
+    int ticks = 0;
+    while (frmLog->Player.Playing()) {
+      const double start = CpuSeconds();
+      frmLog->timPlayBack->OnTimer(frmLog->timPlayBack);
+      longest = std::max(longest, CpuSeconds() - start);
+      ++ticks;
+      Application->ProcessMessages();
+    }
+    state.counters["longest_tick_ms"] = longest * 1000;
+    state.counters["ticks"] = ticks;
+  }
+  state.counters["lines"] = static_cast<double>(lines);
+  std::error_code ignored;
+  fs::remove(file, ignored);
 }
 
 void BM_Paint(benchmark::State& state) {
@@ -560,6 +610,10 @@ void BM_FromSocket(benchmark::State& state) {
 const bool kRegistered = [] {
   for (int count : {1000, 10000, 50000, 200000}) {
     benchmark::RegisterBenchmark("BM_Feed", BM_Feed)->Arg(count)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("BM_PlayLogAcrossTheClockChange", BM_PlayLogAcrossTheClockChange)
+        ->Arg(count)
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_Paint", BM_Paint)->Arg(count)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_PaintFrame", BM_PaintFrame)
         ->Arg(count)

@@ -15,6 +15,9 @@ TfrmLog* frmLog = nullptr;
 namespace {
 
 constexpr unsigned kPlayTickMs = 1000;
+// Lines a busy minute of the log left waiting follow once the windows have had their
+// turn, not a second later (a timer of 0 ms would not run).
+constexpr unsigned kCatchUpTickMs = 1;
 constexpr unsigned kFlushTickMs = 1000;
 constexpr int kConfirmYes = 6;
 constexpr char kBackspace = 8;
@@ -130,6 +133,7 @@ bool TfrmLog::StartPlayback(const std::string& FileName) {
   if (started) {
     mpbPos->SetMin(0);
     mpbPos->SetMax(kProgressSteps);
+    timPlayBack->SetInterval(kPlayTickMs);
     timPlayBack->SetEnabled(true);
   }
   ShowPlayProgress();
@@ -195,6 +199,7 @@ void TfrmLog::memFilterKeyPress(TComponent*, char& Key) {
 void TfrmLog::timPlayBackTimer(TComponent*) {
   timPlayBack->SetEnabled(false);
   Player.Tick();
+  timPlayBack->SetInterval(Player.Behind() ? kCatchUpTickMs : kPlayTickMs);
   if (Player.Playing()) timPlayBack->SetEnabled(true);
   ShowPlayProgress();
 }

@@ -298,7 +298,7 @@ bool TPacketPlayer::Start(const std::string& FileName) {
   if (!FileExists(FileName)) return false;
   try {
     auto reader = std::make_unique<TLogReader>(FileName);
-    // The clock runs from the first to the last line that has a time; damaged lines
+    // The log runs from its first to its last line that has a time; damaged lines
     // before the first are skipped, those after it when their turn comes.
     std::string line;
     int64_t line_start = 0;
@@ -314,7 +314,7 @@ bool TPacketPlayer::Start(const std::string& FileName) {
     TDateTime end = start;
     const auto timed = std::find_if(last.rbegin(), last.rend(),
                                     [&](const std::string& l) { return LogLineTime(l, end); });
-    play_end_ = timed == last.rend() ? start : std::max(start, end);
+    play_end_ = timed == last.rend() ? start : end;
     file_bytes_ = file.Size();
     reader_ = std::move(reader);
     pending_line_ = std::move(line);
@@ -324,7 +324,11 @@ bool TPacketPlayer::Start(const std::string& FileName) {
     return false;
   }
   play_now_ = play_start_;
+  play_clock_ = play_start_;
+  last_stamp_ = play_start_;
+  steps_back_ = 0;
   played_bytes_ = 0;
+  behind_ = false;
   playing_ = true;
   return true;
 }
@@ -339,41 +343,51 @@ void TPacketPlayer::Stop() {
 
 void TPacketPlayer::Tick() {
   if (!playing_) return;
-  const TDateTime target = play_now_ + kPlayStep;
-  TReceivedPacket packet;
+  if (!behind_) play_clock_ += kPlayStep;
   bool at_end = true;
   try {
-    for (;;) {
-      if (!pending_line_) {
-        pending_start_ = reader_->Position();
-        std::string line;
-        if (!reader_->NextLine(line)) break;
-        pending_line_ = std::move(line);
-      }
-      TDateTime time = 0;
-      const bool timed = LogLineTime(*pending_line_, time);
-      if (timed && time >= target) {
-        at_end = false;
-        break;
-      }
-      const std::string line = std::move(*pending_line_);
-      pending_line_.reset();
-      if (!timed) continue;
-      // A log that grew while it played ends later than it did.
-      play_end_ = std::max(play_end_, time);
-      if (LogLineToPacket(line, packet) && AnalysePacket) {
-        handing_over_ = true;
-        AnalysePacket(packet);
-        handing_over_ = false;
-        // The receiver of the packet may have stopped the playback.
-        if (!playing_) return;
-      }
-    }
+    at_end = !HandOverDueLines();
   } catch (const Exception&) {
     // The file can no longer be read: the playback ends where it got to.
   }
+  // The receiver of a packet may have stopped the playback.
+  if (!playing_) return;
   played_bytes_ = at_end ? FileBytes() : pending_start_;
-  // The clock stops at the last line: the window shows it beside the log's end time.
-  play_now_ = std::min(target, play_end_);
+  // At the end the clock stops at the last line, not a step beyond it.
+  play_now_ = at_end ? last_stamp_ : play_clock_ - steps_back_;
   if (at_end) Stop();
+}
+
+bool TPacketPlayer::HandOverDueLines() {
+  behind_ = false;
+  TReceivedPacket packet;
+  for (int taken = 0;; ++taken) {
+    if (!pending_line_) {
+      pending_start_ = reader_->Position();
+      std::string line;
+      if (!reader_->NextLine(line)) return false;
+      pending_line_ = std::move(line);
+    }
+    TDateTime stamp = 0;
+    const bool timed = LogLineTime(*pending_line_, stamp);
+    const TDateTime step_back = timed ? std::max<TDateTime>(last_stamp_ - stamp, 0) : 0;
+    if (timed && stamp + steps_back_ + step_back >= play_clock_) return true;
+    if (taken == kMaxLinesPerTick) {
+      behind_ = true;
+      return true;
+    }
+    const std::string line = std::move(*pending_line_);
+    pending_line_.reset();
+    if (!timed) continue;
+    steps_back_ += step_back;
+    last_stamp_ = stamp;
+    // A log that grew while it played ends where its new last line stands.
+    if (pending_start_ >= file_bytes_) play_end_ = stamp;
+    if (LogLineToPacket(line, packet) && AnalysePacket) {
+      handing_over_ = true;
+      AnalysePacket(packet);
+      handing_over_ = false;
+      if (!playing_) return true;
+    }
+  }
 }

@@ -115,26 +115,48 @@ class TPacketPlayer {
   // lines are read now; the others as their turn comes.
   bool Start(const std::string& FileName);
   void Stop();
-  // One playback tick (timPlayBack, 1 s): log time advances one minute and every line
-  // before it is handed over in file order; lines that cannot be read are skipped.
+  // One playback tick (timPlayBack, 1 s): log time advances one minute and the lines
+  // before it are handed over in file order; lines that cannot be read are skipped.
+  // Every line is played, in file order: a stamp earlier than the one before (a clock
+  // set back, the hour repeated at the end of summer time) is played as if no time
+  // passed, and the log time goes on from there as the stamps go on. A tick hands over
+  // at most kMaxLinesPerTick lines; when more are due, the tick after it does not
+  // advance the log time and should come at once (Behind).
   void Tick();
+  // Lines due wait that the last tick left for the next one.
+  bool Behind() const { return behind_; }
 
   // How far the playback is, in bytes of the file: the start of the first line not yet
   // handed over, and the file's size (the larger when it grew while playing).
   int64_t PlayedBytes() const { return played_bytes_; }
   int64_t FileBytes() const { return std::max(file_bytes_, played_bytes_); }
+  // The stamps of the log's first and last lines, and the log's own time at the line
+  // now due (earlier again after a step back).
   TDateTime PlayStart() const { return play_start_; }
   TDateTime PlayNow() const { return play_now_; }
   TDateTime PlayEnd() const { return play_end_; }
 
+  // Lines one tick hands over at most: a busy hour of a log is played over several
+  // turns of the message loop, so the windows never wait long for it.
+  static constexpr int kMaxLinesPerTick = 200;
+
  private:
   class TLogReader;
 
+  // Hands over the due lines, at most kMaxLinesPerTick; false at the end of the log.
+  bool HandOverDueLines();
+
   bool playing_ = false;
   bool handing_over_ = false;
+  bool behind_ = false;
   TDateTime play_start_ = 0;
   TDateTime play_now_ = 0;
   TDateTime play_end_ = 0;
+  // The playback clock runs on the stamps with every step back added, so it only ever
+  // goes forward; the stamp of the last line played tells the next step back.
+  TDateTime play_clock_ = 0;
+  TDateTime steps_back_ = 0;
+  TDateTime last_stamp_ = 0;
   int64_t played_bytes_ = 0;
   int64_t file_bytes_ = 0;
   std::unique_ptr<TLogReader> reader_;

@@ -67,12 +67,14 @@ TEST_F(LogWindowTest, RecordingFlushesEveryTwentySecondsOfItsOwnTimer) {
 }
 
 TEST_F(LogWindowTest, RecordButtonAsksForTheFileAndStartsANewLog) {
-  const std::string file = File("new.log");
+  // A name the code page cannot hold is the file chosen, byte for byte.
+  const std::string file = File("\xCE\xB1\xCF\x81\xCF\x87\xCE\xB5\xCE\xAF\xCE\xBF.log");
   AnswerNextOpenDialog(true, file);
   log.mbtnRecordClick(log.mbtnRecord);
   EXPECT_TRUE(log.Recording());
   EXPECT_EQ(log.Recorder.LogFileName(), file);
   log.StopRecording();
+  EXPECT_TRUE(fs::exists(file));
 }
 
 TEST_F(LogWindowTest, PlaybackRunsOnItsTimerAndShowsItsProgress) {
@@ -106,6 +108,42 @@ TEST_F(LogWindowTest, PlaybackRunsOnItsTimerAndShowsItsProgress) {
   EXPECT_FALSE(log.mbtnStop->Enabled());
   EXPECT_TRUE(log.mbtnRecord->Enabled());
   EXPECT_FALSE(log.StartPlayback(File("missing.log")));
+}
+
+// A log whose clock was set back plays through the window to its last line, and the
+// window shows the log's own first and last stamps.
+TEST_F(LogWindowTest, ALogWhoseClockStepsBackPlaysToItsEnd) {
+  {
+    std::ofstream out(File("back.log"), std::ios::binary);
+    for (const char* stamp : {"100000", "100500", "090000", "090100", "090200"})
+      out << "070601" << stamp << ":S" << stamp << ">APRS:>x\r\n";
+  }
+  ASSERT_TRUE(log.StartPlayback(File("back.log")));
+  const auto time_of = [](TLabel* label) {
+    return label->Caption().substr(label->Caption().size() - 8);
+  };
+  EXPECT_EQ(time_of(log.lblGo), "10:00:00");
+  EXPECT_EQ(time_of(log.lblEnd), "09:02:00");
+  for (int i = 0; i < 20 && log.Player.Playing(); ++i) log.timPlayBack->OnTimer(log.timPlayBack);
+  EXPECT_EQ(played.size(), 5u);
+  EXPECT_FALSE(log.Player.Playing());
+  EXPECT_EQ(time_of(log.lblNow), "09:02:00");
+  EXPECT_EQ(log.mpbPos->Position(), log.mpbPos->Max());
+
+  // A second holding more lines than one tick hands over: the rest follows at once.
+  {
+    std::ofstream out(File("busy.log"), std::ios::binary);
+    for (int i = 0; i < TPacketPlayer::kMaxLinesPerTick + 50; ++i)
+      out << "070601100000:N" << i << ">APRS:>x\r\n";
+  }
+  played.clear();
+  ASSERT_TRUE(log.StartPlayback(File("busy.log")));
+  log.timPlayBack->OnTimer(log.timPlayBack);
+  EXPECT_EQ(played.size(), size_t(TPacketPlayer::kMaxLinesPerTick));
+  EXPECT_LT(log.timPlayBack->Interval(), 1000u);
+  log.timPlayBack->OnTimer(log.timPlayBack);
+  EXPECT_EQ(played.size(), size_t(TPacketPlayer::kMaxLinesPerTick + 50));
+  EXPECT_FALSE(log.Player.Playing());
 }
 
 TEST_F(LogWindowTest, FilterTakesCallsignCharactersInUpperCase) {

@@ -246,6 +246,62 @@ TEST_F(PacketLogTest, TenMinutesPlayInAboutTenTicksWithDamagedLinesSkipped) {
   EXPECT_FALSE(player.HandingOver());
 }
 
+// Logs are appended as packets come, so a clock set back leaves earlier stamps after
+// later ones: the hour repeated when summer time ends, a correction of a few minutes.
+// Every line still plays, in file order, and the log time goes on from each step as if
+// no time had passed; a busy stretch is handed over a bounded number of lines a tick.
+TEST_F(PacketLogTest, ALogWhoseClockStepsBackPlaysEveryLineInFileOrder) {
+  std::vector<std::string> lines;
+  std::vector<std::string> expected;
+  const auto add = [&](int hour, int minute, int second, const std::string& data) {
+    const std::string from = "N" + std::to_string(lines.size());
+    lines.push_back(Format("071028%02d%02d%02d:%s>APRS:%s", hour, minute, second, from, data));
+    expected.push_back("fm " + from + " to APRS ctl UI pid F0|" + data);
+  };
+  // 01:58-02:59:59, then the clock goes back an hour and the same hour comes again,
+  // four lines a second; then a correction of five minutes back at 03:10.
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int s = pass == 0 ? -120 : 0; s < 3600; s += pass == 0 ? 60 : 1)
+      for (int again = 0; again < (pass == 0 ? 1 : 4); ++again)
+        add(2 + (s < 0 ? -1 : 0), (s + 3600) / 60 % 60, (s + 3600) % 60, ">x");
+  }
+  add(3, 10, 0, ">late");
+  add(3, 5, 0, ">corrected");
+  add(3, 6, 0, ">last");
+  WriteLines(File("dst.log"), lines);
+
+  TPacketPlayer player;
+  ASSERT_TRUE(player.Start(File("dst.log")));
+  // The labels name the log's own first and last lines.
+  EXPECT_EQ(FormatDateTime("hh:nn:ss", player.PlayStart()), "01:58:00");
+  EXPECT_EQ(FormatDateTime("hh:nn:ss", player.PlayEnd()), "03:06:00");
+  std::vector<std::string> played;
+  int handed = 0;
+  player.AnalysePacket = [&](const TReceivedPacket& p) {
+    played.push_back(p.Header + "|" + p.Data);
+    ++handed;
+  };
+  int minutes = 0;
+  bool went_back = false;
+  TDateTime now = player.PlayNow();
+  while (player.Playing() && minutes < 1000) {
+    handed = 0;
+    const bool behind = player.Behind();
+    player.Tick();
+    EXPECT_LE(handed, TPacketPlayer::kMaxLinesPerTick);
+    if (!behind) ++minutes;
+    went_back = went_back || player.PlayNow() < now;
+    now = player.PlayNow();
+  }
+  EXPECT_EQ(played, expected);
+  EXPECT_FALSE(player.Playing());
+  EXPECT_TRUE(went_back);
+  // 02:00 to 03:10 with the repeated hour in between: about 2 h 12 min of log time.
+  EXPECT_GE(minutes, 130);
+  EXPECT_LE(minutes, 135);
+  EXPECT_EQ(FormatDateTime("hh:nn:ss", player.PlayNow()), "03:06:00");
+}
+
 // The player reads a log a piece at a time: lines ended by CR LF, LF or CR, cut by the
 // piece boundaries anywhere, and a line far too long for a packet, play exactly as the
 // whole file read at once would.
