@@ -72,7 +72,7 @@ FUZZERS := aprs_line_fuzz:aprs/fuzz/lines kiss_fuzz:aprs/fuzz/kiss \
   gif_reader_fuzz:gif/malformed rdf_reader_fuzz:richtext/fuzz+richtext/malformed rtf_reader_fuzz:rtf/malformed+rtf \
   table_rdf_fuzz:richtext_edit/tables/fuzz rtf_import_fuzz:richtext_edit/rtf_import/fuzz \
   pasted_data_fuzz:richtext_edit/edit/fuzz/paste editing_fuzz:richtext_edit/edit/fuzz/editing \
-  ports_file_fuzz:platform/fuzz/ports html_markup_fuzz:html/fuzz/markup \
+  ports_file_fuzz:platform/fuzz/ports wave_file_fuzz:platform/fuzz/wave html_markup_fuzz:html/fuzz/markup \
   bmp_pictures_fuzz:app/fuzz/bmp language_lines_fuzz:app/fuzz/speak_lines \
   settings_applied_fuzz:app/fuzz/settings wx_text_fuzz:app/fuzz/wx_text \
   tnc_commands_fuzz:app/fuzz/tnc_commands rtf_document_fuzz:richtext_edit/rtf_document/fuzz

@@ -22,6 +22,12 @@ TEST_F(PlatformFuzzReplay, PortsFiles) {
   for (const auto& input : inputs) FuzzPortsFile(input.data(), input.size());
 }
 
+TEST(PlatformFuzzReplaySounds, WaveFiles) {
+  const auto inputs = FuzzCorpus("platform/fuzz/wave");
+  EXPECT_GE(inputs.size(), 3u);
+  for (const auto& input : inputs) FuzzWaveFile(input.data(), input.size());
+}
+
 TEST(PlatformFuzzReplayPictures, JpegMaps) {
   const auto inputs = FuzzCorpus("jpeg");
   EXPECT_GE(inputs.size(), 3u);

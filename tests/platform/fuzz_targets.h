@@ -16,6 +16,7 @@
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/gui/graphics/metafile.h"
 #include "platform/io/serial_port.h"
+#include "platform/io/wave_file.h"
 #include "platform/sys/files.h"
 #include "platform/sys/registry.h"
 #include "platform/text/streams.h"
@@ -92,6 +93,16 @@ inline void FuzzMetafile(const uint8_t* Data, size_t Size) {
 
 // Any bytes as the table of serial ports (in ConfigFolder()): every port number gets a
 // device path, from the table or the default one.
+// A sound file: whatever it claims, what is taken plays on a card and holds no more
+// than the file did.
+inline void FuzzWaveFile(const uint8_t* Data, size_t Size) {
+  const auto wave = ParseWaveFile(std::string_view(reinterpret_cast<const char*>(Data), Size));
+  if (!wave) return;
+  if (wave->SampleRate < kMinWaveRate || wave->SampleRate > kMaxWaveRate || wave->Channels < 1 ||
+      wave->Channels > kMaxWaveChannels || wave->Samples.size() > Size)
+    std::abort();
+}
+
 inline void FuzzPortsFile(const uint8_t* Data, size_t Size) {
   ForceDirectories(ConfigFolder());
   std::ofstream(ConfigFolder() + "ports", std::ios::binary | std::ios::trunc)

@@ -8,10 +8,11 @@
 #include <QMediaDevices>
 #include <QTimer>
 
-#include <cstdint>
 #include <optional>
 
+#include "platform/io/wave_file.h"
 #include "platform/sys/application.h"
+#include "platform/text/qt_string_qt.h"
 
 namespace {
 
@@ -25,65 +26,29 @@ constexpr int kTrailingSilenceMicroseconds = 2 * kBufferMicroseconds;
 // Short sounds only: a larger file is refused rather than read whole.
 constexpr qint64 kMaxWaveFileBytes = 64 * 1024 * 1024;
 
-constexpr uint16_t kWavePcm = 1;
-constexpr uint16_t kWaveFloat = 3;
-
 struct TWave {
   QAudioFormat Format;
   QByteArray Samples;
 };
 
-uint32_t LittleEndian(const QByteArray& bytes, qsizetype at, int count) {
-  uint32_t value = 0;
-  for (int i = count - 1; i >= 0; --i) value = (value << 8) | static_cast<uint8_t>(bytes[at + i]);
-  return value;
+QAudioFormat::SampleFormat SampleFormat(const TWaveFile& wave) {
+  if (wave.Float) return QAudioFormat::Float;
+  if (wave.BitsPerSample == 8) return QAudioFormat::UInt8;
+  return wave.BitsPerSample == 16 ? QAudioFormat::Int16 : QAudioFormat::Int32;
 }
 
-std::optional<QAudioFormat::SampleFormat> SampleFormat(uint16_t tag, uint16_t bits) {
-  if (tag == kWavePcm && bits == 8) return QAudioFormat::UInt8;
-  if (tag == kWavePcm && bits == 16) return QAudioFormat::Int16;
-  if (tag == kWavePcm && bits == 32) return QAudioFormat::Int32;
-  if (tag == kWaveFloat && bits == 32) return QAudioFormat::Float;
-  return std::nullopt;
-}
-
-// A RIFF wave file of PCM samples: its "fmt " and "data" chunks.
 std::optional<TWave> ReadWave(const QString& name) {
   QFile file(name);
   if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxWaveFileBytes) return std::nullopt;
   const QByteArray bytes = file.readAll();
-  if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
-    return std::nullopt;
+  const std::optional<TWaveFile> parsed =
+      ParseWaveFile(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+  if (!parsed) return std::nullopt;
   TWave wave;
-  bool has_format = false;
-  bool has_samples = false;
-  for (qsizetype at = 12; at + 8 <= bytes.size();) {
-    const QByteArray id = bytes.mid(at, 4);
-    const qsizetype size = LittleEndian(bytes, at + 4, 4);
-    const qsizetype body = at + 8;
-    if (size > bytes.size() - body) {
-      // A data chunk cut short (a recording not closed properly) still plays.
-      if (id == "data") wave.Samples = bytes.mid(body);
-      has_samples = id == "data";
-      break;
-    }
-    if (id == "fmt " && size >= 16) {
-      const auto format = SampleFormat(static_cast<uint16_t>(LittleEndian(bytes, body, 2)),
-                                       static_cast<uint16_t>(LittleEndian(bytes, body + 14, 2)));
-      const int channels = static_cast<int>(LittleEndian(bytes, body + 2, 2));
-      const int rate = static_cast<int>(LittleEndian(bytes, body + 4, 4));
-      if (!format || channels < 1 || rate < 1) return std::nullopt;
-      wave.Format.setSampleFormat(*format);
-      wave.Format.setChannelCount(channels);
-      wave.Format.setSampleRate(rate);
-      has_format = true;
-    } else if (id == "data") {
-      wave.Samples = bytes.mid(body, size);
-      has_samples = true;
-    }
-    at = body + size + (size & 1);  // chunks keep an even length
-  }
-  if (!has_format || !has_samples) return std::nullopt;
+  wave.Format.setSampleFormat(SampleFormat(*parsed));
+  wave.Format.setChannelCount(parsed->Channels);
+  wave.Format.setSampleRate(parsed->SampleRate);
+  wave.Samples = QByteArray(parsed->Samples.data(), static_cast<qsizetype>(parsed->Samples.size()));
   return wave;
 }
 
@@ -148,7 +113,7 @@ int TWaveSound::OutputDeviceCount() const {
 
 bool TWaveSound::Play(const std::string& FileName) {
   if (OutputDeviceCount() == 0) return false;
-  const std::optional<TWave> wave = ReadWave(QString::fromLocal8Bit(FileName));
+  const std::optional<TWave> wave = ReadWave(FileNameToQString(FileName));
   if (!wave) return false;
   if (!impl_) impl_ = std::make_unique<Impl>();
   return impl_->Start(*wave, [this] {

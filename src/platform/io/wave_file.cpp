@@ -1,0 +1,68 @@
+#include "platform/io/wave_file.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr uint16_t kWavePcm = 1;
+constexpr uint16_t kWaveFloat = 3;
+constexpr size_t kChunkHeadBytes = 8;
+constexpr size_t kFormatBytes = 16;
+
+uint32_t LittleEndian(std::string_view bytes, size_t at, int count) {
+  uint32_t value = 0;
+  for (int i = count - 1; i >= 0; --i) value = (value << 8) | static_cast<uint8_t>(bytes[at + i]);
+  return value;
+}
+
+bool PlayableSamples(uint16_t tag, uint32_t bits) {
+  if (tag == kWaveFloat) return bits == 32;
+  return tag == kWavePcm && (bits == 8 || bits == 16 || bits == 32);
+}
+
+// The "fmt " chunk's body: false for a kind of sample or a rate or channel count no
+// output plays.
+bool ReadFormat(std::string_view body, TWaveFile& wave) {
+  const auto tag = static_cast<uint16_t>(LittleEndian(body, 0, 2));
+  const uint32_t channels = LittleEndian(body, 2, 2);
+  const uint32_t rate = LittleEndian(body, 4, 4);
+  const uint32_t bits = LittleEndian(body, 14, 2);
+  if (!PlayableSamples(tag, bits) || channels < 1 || channels > kMaxWaveChannels ||
+      rate < kMinWaveRate || rate > kMaxWaveRate)
+    return false;
+  wave.SampleRate = static_cast<int>(rate);
+  wave.Channels = static_cast<int>(channels);
+  wave.BitsPerSample = static_cast<int>(bits);
+  wave.Float = tag == kWaveFloat;
+  return true;
+}
+
+}  // namespace
+
+std::optional<TWaveFile> ParseWaveFile(std::string_view Data) {
+  if (Data.size() < 12 || Data.substr(0, 4) != "RIFF" || Data.substr(8, 4) != "WAVE")
+    return std::nullopt;
+  TWaveFile wave;
+  bool has_format = false;
+  bool has_samples = false;
+  for (size_t at = 12; at + kChunkHeadBytes <= Data.size();) {
+    const std::string_view id = Data.substr(at, 4);
+    const size_t size = LittleEndian(Data, at + 4, 4);
+    const size_t body = at + kChunkHeadBytes;
+    if (size > Data.size() - body) {
+      if (id == "data") wave.Samples = std::string(Data.substr(body));
+      has_samples = id == "data";
+      break;
+    }
+    if (id == "fmt " && size >= kFormatBytes) {
+      if (!ReadFormat(Data.substr(body, size), wave)) return std::nullopt;
+      has_format = true;
+    } else if (id == "data") {
+      wave.Samples = std::string(Data.substr(body, size));
+      has_samples = true;
+    }
+    at = body + size + (size & 1);  // chunks keep an even length
+  }
+  if (!has_format || !has_samples) return std::nullopt;
+  return wave;
+}
