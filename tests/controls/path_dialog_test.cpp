@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -33,6 +35,27 @@ TEST(PathDialogTest, PresetFolderIsWhereTheDialogOpens) {
   ASSERT_TRUE(dialog.Execute());
   EXPECT_EQ(dialog.PathName(), folder);
   EXPECT_EQ(inits, 1);
+}
+
+// Folder names are the file system's bytes: a name the code page cannot hold comes back
+// as the folder that exists, from the chooser and from its selection changes.
+TEST(PathDialogTest, AFolderNamedInAnyScriptComesBackWhole) {
+  const std::string folder = TempFolder(
+      "velmora_\xC5\x81\xC3\xB3"
+      "d\xC5\xBA karten");
+  const std::string other = TempFolder("velmora_\xCE\xA7\xCE\xAC\xCF\x81\xCF\x84\xCE\xB5\xCF\x82");
+  TPathDialog dialog(nullptr);
+  dialog.SetPathName(other);
+  std::vector<std::string> selected;
+  dialog.OnSelChanged = [&](TComponent*) { selected.push_back(dialog.PathName()); };
+  dialog.OnInit = [&](TComponent*) {
+    dialog.SetPathName(folder);
+    CloseFolderPicker(true);
+  };
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(dialog.PathName(), folder);
+  EXPECT_TRUE(std::filesystem::is_directory(dialog.PathName()));
+  for (const std::string& path : selected) EXPECT_TRUE(std::filesystem::exists(path)) << path;
 }
 
 TEST(PathDialogTest, PathNameSetWhileOpenMovesTheSelection) {

@@ -1,6 +1,7 @@
 // Platform-internal: the program's Windows-1252 strings at the Qt edge.
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <string>
 
@@ -14,4 +15,15 @@ inline QString ToQString(const std::string& text) {
 inline std::string FromQString(const QString& text) {
   return Utf16ToCp1252(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
                                            static_cast<size_t>(text.size())));
+}
+
+// File and folder names are the file system's bytes (UTF-8 on every current desktop), not
+// text of the code page: a Polish or Greek name, which Windows-1252 cannot hold, comes
+// back whole, and a folder chosen in a dialog is the folder that exists.
+inline QString FileNameToQString(const std::string& name) {
+  return QFile::decodeName(QByteArray::fromStdString(name));
+}
+
+inline std::string FileNameFromQString(const QString& name) {
+  return QFile::encodeName(name).toStdString();
 }

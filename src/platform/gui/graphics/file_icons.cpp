@@ -27,7 +27,7 @@ void DrawFileIcon(TCanvas& Canvas, const TRect& Rect, const std::string& Path) {
   if (Rect.Width() <= 0 || Rect.Height() <= 0) return;
   QPainter* painter = TCanvasAccess::Internals(Canvas).Painter();
   if (!painter) return;
-  const QIcon icon = IconOf(ToQString(Path));
+  const QIcon icon = IconOf(FileNameToQString(Path));
   if (icon.isNull()) return;
   painter->save();
   painter->setCompositionMode(QPainter::CompositionMode_SourceOver);

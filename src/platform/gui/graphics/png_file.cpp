@@ -9,7 +9,7 @@
 #include "platform/text/streams.h"
 
 void SaveBitmapToPng(const TBitmap& Bitmap, const std::string& FileName) {
-  if (!TBitmapAccess::DrawnImage(Bitmap).save(ToQString(FileName), "PNG")) {
+  if (!TBitmapAccess::DrawnImage(Bitmap).save(FileNameToQString(FileName), "PNG")) {
     throw EInvalidGraphic("Cannot write " + FileName);
   }
 }

@@ -4,6 +4,7 @@
 
 #include "platform/gui/controls/win_control_qt.h"
 #include "platform/sys/application.h"
+#include "platform/text/cp1252.h"
 #include "platform/text/qt_string_qt.h"
 
 namespace {
@@ -33,13 +34,15 @@ TCustomEdit::~TCustomEdit() = default;
 // its position.
 std::string TCustomEdit::Text() const {
   const QLineEdit& line = LineEditOf(*this);
-  return FromQString(line.inputMask().isEmpty() ? line.text() : line.displayText());
+  const QString text = line.inputMask().isEmpty() ? line.text() : line.displayText();
+  return utf8_text_ ? text.toStdString() : FromQString(text);
 }
 
 void TCustomEdit::SetText(const std::string& Value) {
   QLineEdit& line = LineEditOf(*this);
-  const QString text = ToQString(Value);
-  if (ToQString(Text()) == text) return;
+  utf8_text_ = IsUtf8Text(Value);
+  const QString text = utf8_text_ ? QString::fromStdString(Value) : ToQString(Value);
+  if (Text() == Value) return;
   // Text from code is not cut to MaxLength: lift the limit for this one assignment.
   line.setMaxLength(kUnlimited);
   line.setText(text);

@@ -12,6 +12,9 @@ class TCustomEdit : public TWinControl {
   explicit TCustomEdit(TComponent* AOwner);
   ~TCustomEdit() override;
 
+  // Text set from code that is UTF-8 (a folder's name as the file system gives it) is
+  // shown as what it says and given back as UTF-8, also once the user has changed it;
+  // any other text is the code page's.
   std::string Text() const;
   void SetText(const std::string& Value);
   // Most characters the user may enter; 0 for no limit. Text set from code is not cut.
@@ -31,6 +34,7 @@ class TCustomEdit : public TWinControl {
 
  private:
   int max_length_ = 0;
+  bool utf8_text_ = false;
 };
 
 class TEdit : public TCustomEdit {

@@ -65,13 +65,13 @@ bool TFolderPicker::Execute(TWinControl* Owner, const std::string& Title, bool S
   QObject::connect(&dialog, &QFileDialog::currentChanged, &dialog, [this](const QString& path) {
     // The dialog re-enables its button on every change; a refusal must outlast that.
     impl_->ApplyOkEnabled();
-    if (OnSelChanged) Dispatch([&] { OnSelChanged(FromQString(path)); });
+    if (OnSelChanged) Dispatch([&] { OnSelChanged(FileNameFromQString(path)); });
   });
   QTimer::singleShot(0, &dialog, [this] {
     if (OnInit) Dispatch(OnInit);
   });
   const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-  if (chosen) Folder = FromQString(dialog.selectedFiles().first());
+  if (chosen) Folder = FileNameFromQString(dialog.selectedFiles().first());
   impl_->dialog = nullptr;
   impl_->status = nullptr;
   return chosen;
@@ -91,7 +91,7 @@ void TFolderPicker::SetOkEnabled(bool Enabled) {
 }
 
 void TFolderPicker::SetSelection(const std::string& Folder) {
-  if (impl_->dialog) impl_->dialog->setDirectory(ToQString(Folder));
+  if (impl_->dialog) impl_->dialog->setDirectory(FileNameToQString(Folder));
 }
 
 bool CloseFolderPicker(bool Accept) {

@@ -51,14 +51,14 @@ bool TOpenDialog::Execute() {
   dialog.setFileMode(QFileDialog::AnyFile);
   if (!Filter.empty()) dialog.setNameFilters(NameFilters(Filter));
   dialog.setOption(QFileDialog::HideNameFilterDetails, DescriptionsShowPatterns(Filter));
-  if (!FileName.empty()) dialog.selectFile(ToQString(FileName));
+  if (!FileName.empty()) dialog.selectFile(FileNameToQString(FileName));
   GiveFileDialogRoom(dialog);
   QTimer::singleShot(0, &dialog, [&dialog] {
     std::optional<std::pair<bool, std::string>> answer =
         std::exchange(PendingAnswer(), std::nullopt);
     if (!answer) return;
     if (answer->first) {
-      dialog.selectFile(ToQString(answer->second));
+      dialog.selectFile(FileNameToQString(answer->second));
       // accept() is protected; called as a slot it takes the file as the Open button does.
       QMetaObject::invokeMethod(&dialog, "accept");
     } else {
@@ -66,7 +66,7 @@ bool TOpenDialog::Execute() {
     }
   });
   const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-  if (chosen) FileName = FromQString(dialog.selectedFiles().first());
+  if (chosen) FileName = FileNameFromQString(dialog.selectedFiles().first());
   return chosen;
 }
 

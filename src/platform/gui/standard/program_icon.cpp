@@ -14,7 +14,7 @@
 bool SetProgramIcon(const std::vector<std::string>& PictureFiles) {
   QIcon icon;
   for (const std::string& file : PictureFiles) {
-    const QPixmap picture(ToQString(file));
+    const QPixmap picture(FileNameToQString(file));
     if (!picture.isNull()) icon.addPixmap(picture);
   }
   if (icon.isNull()) return false;

@@ -175,6 +175,20 @@ TEST(EditTest, TypingStopsAtMaxLengthButCodeMaySetLongerText) {
   EXPECT_EQ(edit.Text(), "longer text");
 }
 
+// A folder's name as the file system gives it (UTF-8) stays that name, also after typing;
+// the code page's own text stays the code page's.
+TEST(EditTest, TextFromCodeKeepsItsEncodingThroughTyping) {
+  TEdit edit(nullptr);
+  for (const std::string text : {"/tmp/\xC5\x81\xC3\xB3"
+                                 "d\xC5\xBA karten/",
+                                 "M\xFCller \x80"}) {
+    edit.SetText(text);
+    EXPECT_EQ(edit.Text(), text);
+    SimulateKey(edit, TKeyCode('X'), "x");
+    EXPECT_EQ(edit.Text(), "x" + text);
+  }
+}
+
 // A text too long for its edit shows its start: the left part of the edit looks as with
 // only the text's first word in it.
 TEST(EditTest, TextFromCodeShowsItsStart) {
