@@ -44,12 +44,21 @@ TEST(WaveFile, PlaysWhatCardsPlayAndRefusesOtherClaims) {
     bool Plays;
   };
   const TCase cases[] = {
-      {{1, 1, 44100, 16}, true},  {{1, 2, 8000, 8}, true},         {{3, 2, 192000, 32}, true},
-      {{1, 8, 48000, 32}, true},  {{1, 1, 2000000000, 16}, false},  // a 48-byte file claiming two
-                                                                    // gigahertz
-      {{1, 1, 7999, 16}, false},  {{1, 1, 192001, 16}, false},     {{1, 0, 44100, 16}, false},
-      {{1, 9, 44100, 16}, false}, {{1, 65535, 44100, 16}, false},  {{1, 1, 0, 16}, false},
-      {{1, 1, 44100, 24}, false}, {{3, 1, 44100, 16}, false},      {{2, 1, 44100, 16}, false},
+      {{1, 1, 44100, 16}, true},
+      {{1, 2, 8000, 8}, true},
+      {{3, 2, 192000, 32}, true},
+      {{1, 8, 48000, 32}, true},
+      {{1, 1, 2000000000, 16}, false},  // a 48-byte file claiming two
+                                        // gigahertz
+      {{1, 1, 7999, 16}, false},
+      {{1, 1, 192001, 16}, false},
+      {{1, 0, 44100, 16}, false},
+      {{1, 9, 44100, 16}, false},
+      {{1, 65535, 44100, 16}, false},
+      {{1, 1, 0, 16}, false},
+      {{1, 1, 44100, 24}, false},
+      {{3, 1, 44100, 16}, false},
+      {{2, 1, 44100, 16}, false},
   };
   for (const TCase& c : cases) {
     const auto wave = ParseWaveFile(Wave(c.Format, samples));
