@@ -2,6 +2,9 @@
 
 #include <unordered_map>
 
+#include "platform/gui/graphics/unicode_text.h"
+#include "platform/text/cp1252.h"
+
 namespace {
 
 // Pixels of the pictures that the map shows through.
@@ -67,7 +70,7 @@ class TLabelPictures {
     canvas.Pen().SetWidth(1);
     canvas.Brush().SetColor(Color);
     canvas.RoundRect(0, 0, Width, Height, kLabelCorner, kLabelCorner);
-    canvas.TextOut(kMargin, kMargin, Text);
+    TextOutW(canvas, kMargin, kMargin, ReceivedTextToUtf16(Text));
     // A label has a few dozen colours; packed it takes an eighth of the memory, and the
     // map keeps one per station it has shown.
     label->Compact();
@@ -90,7 +93,8 @@ TSize LabelExtent(const std::string& Text) {
   if (found != extents->end()) return found->second;
   constexpr size_t kMaxExtents = 1 << 18;
   if (extents->size() >= kMaxExtents) extents->clear();
-  return extents->emplace(Text, AprsSymbolLabelCanvas().TextExtent(Text)).first->second;
+  return extents->emplace(Text, TextExtentW(AprsSymbolLabelCanvas(), ReceivedTextToUtf16(Text)))
+      .first->second;
 }
 
 TLabelPictures& LabelPictures() {

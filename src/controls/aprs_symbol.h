@@ -10,6 +10,9 @@
 //   marker.SetSymDrawStyle(dsSymbol | dsCall);
 //   marker.SetSymbol("N0CALL-9", 120, 80, symbolPicture, 1);
 //
+// The label is the station's name as it was received: UTF-8 where it is valid UTF-8 (what
+// most stations send today), else Windows-1252.
+//
 // Placement keeps the station's map point on the marker's anchor: the dot's centre when
 // there is a dot, else the symbol's centre, else the label's centre.
 #pragma once

@@ -50,6 +50,7 @@ void TExSectionColumn::Assign(const TExSectionColumn& Source) {
   alignment_ = Source.alignment_;
   column_type_ = Source.column_type_;
   markup_ = Source.markup_;
+  utf8_text_ = Source.utf8_text_;
   url_type_ = Source.url_type_;
   header_font_.Assign(Source.header_font_);
   header_color_ = Source.header_color_;

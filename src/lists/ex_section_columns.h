@@ -72,6 +72,10 @@ class TExSectionColumn {
   void SetMarkup(bool Value) { Set(markup_, Value); }
   // A ctText cell of this column is drawn as markup: it holds a closing tag.
   bool IsMarkupText(const std::string& Value) const;
+  // Texts from outside may be in UTF-8 (what most senders use today): with this on, a
+  // plain text that is valid UTF-8 is drawn as such, any other in the program's code page.
+  bool Utf8Text() const { return utf8_text_; }
+  void SetUtf8Text(bool Value) { Set(utf8_text_, Value); }
   TFont& HeaderFont() { return header_font_; }
   TFont& Font() { return font_; }
   TGradientDir HeaderGradientDir() const { return header_gradient_dir_; }
@@ -121,6 +125,7 @@ class TExSectionColumn {
   TColor color_ = clNone;
   TColumnType column_type_ = ctText;
   bool markup_ = true;
+  bool utf8_text_ = false;
   TFont header_font_;
   TFont font_;
   TGradientDir header_gradient_dir_ = gdVertical;

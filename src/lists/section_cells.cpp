@@ -8,6 +8,8 @@
 #include "html/html_draw.h"
 #include "lists/ex_section_list.h"
 #include "lists/text_fit.h"
+#include "platform/gui/graphics/unicode_text.h"
+#include "platform/text/cp1252.h"
 
 namespace {
 
@@ -436,9 +438,13 @@ void TExSectionList::DrawCellText(TCanvas& Canvas, const TRect& Cell, POGLItem I
     return;
   }
   // A text cut by its column ends in "...", and a centred one is cut at its end only.
-  Canvas.TextRect(
-      text, FitText(Canvas, Value, text.Width()),
-      tfSingleLine | tfNoPrefix | tfVerticalCenter | AlignmentFormat(column.Alignment()));
+  const TTextFormat format =
+      tfSingleLine | tfNoPrefix | tfVerticalCenter | AlignmentFormat(column.Alignment());
+  if (column.Utf8Text()) {
+    TextRectW(Canvas, text, FitText(Canvas, ReceivedTextToUtf16(Value), text.Width()), format);
+  } else {
+    Canvas.TextRect(text, FitText(Canvas, Value, text.Width()), format);
+  }
 }
 
 // Where a picture Width wide starts in Cell, by the column's alignment.

@@ -8,3 +8,4 @@
 // Text as it is when it fits in Room pixels of Canvas's font; else as much of it as fits
 // with "..." after it.
 std::string FitText(TCanvas& Canvas, const std::string& Text, int Room);
+std::u16string FitText(TCanvas& Canvas, const std::u16string& Text, int Room);

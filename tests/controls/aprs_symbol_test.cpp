@@ -4,7 +4,7 @@
 
 #include "platform/gui/controls/forms.h"
 #include "platform/test_support/gui_test_support.h"
-#include "support/control_snapshot.h"
+#include "support/picture_compare.h"
 
 namespace {
 
@@ -214,6 +214,21 @@ TEST(AprsSymbolTest, ALabelLooksAsItsFrameAndTextDrawnDirectly) {
       for (int x = 0; x < marker.Width(); ++x)
         ASSERT_EQ(PixelAt(*painted, x, y), PixelAt(direct, x, y)) << text << " " << x << "," << y;
   }
+}
+
+// A name comes as its station sent it: in UTF-8 it looks as the same name in Windows-1252,
+// and a name in Greek, Cyrillic or Hebrew shows its letters, not question marks.
+TEST(AprsSymbolTest, ALabelShowsANameSentInUtf8AsMeant) {
+  auto label = [](const char* text) {
+    TAprsSymbol marker(nullptr);
+    marker.SetSymDrawStyle(dsCall);
+    marker.SetSymbol(text, 60, 40, nullptr, -1);
+    return Snapshot(marker, kMagenta);
+  };
+  EXPECT_TRUE(SamePicture(*label("M\xC3\xBCller"), *label("M\xFCller")));
+  EXPECT_FALSE(SamePicture(*label("\xCE\xA3\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1"), *label("?????")));
+  EXPECT_FALSE(SamePicture(*label("\xD0\x9C\xD0\xB8\xD1\x80"), *label("???")));
+  EXPECT_FALSE(SamePicture(*label("\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D"), *label("????")));
 }
 
 }  // namespace

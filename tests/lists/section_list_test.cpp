@@ -17,7 +17,7 @@
 #include "platform/gui/controls/hint_window.h"
 #include "platform/gui/standard/shell.h"
 #include "platform/test_support/gui_test_support.h"
-#include "support/control_snapshot.h"
+#include "support/picture_compare.h"
 
 namespace {
 
@@ -411,6 +411,30 @@ TEST_F(SectionListTest, AColumnWithoutMarkupShowsItsTagsAndHasNoLinks) {
   list->LookUpItem("<A", 1);
   ASSERT_NE(list->Engine().FocusedItem(), nullptr);
   EXPECT_EQ(list->CellText(list->Engine().FocusedItem(), 1), "<a href=\"one\">link</a>");
+}
+
+// Texts from outside come in UTF-8 or in Windows-1252: a column that reads UTF-8 draws
+// "Mueller" alike in both, and Greek in its letters, not as question marks. A column that
+// does not draws the UTF-8 bytes as Windows-1252 letters.
+TEST_F(SectionListTest, AColumnReadingUtf8DrawsEachTextAsMeant) {
+  list->Columns.Items(1)->SetWidth(200);
+  list->ColumnLineColor = clNone;
+  Add({"M\xC3\xBCller"});
+  Add({"M\xFCller"});
+  Add({"\xCE\xA3\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1"});
+  Add({"?????"});
+  const int row0 = 1 + 20 + 34;  // border, header, group bar
+  auto rowsAlike = [&](TBitmap& shot, int a, int b) {
+    return SamePixels(shot, 1, row0 + 20 * a, shot, 1, row0 + 20 * b, 199, 20);
+  };
+  auto plain = Snapshot(*list);
+  EXPECT_FALSE(rowsAlike(*plain, 0, 1));
+  list->Columns.Items(1)->SetUtf8Text(true);
+  auto read = Snapshot(*list);
+  EXPECT_TRUE(rowsAlike(*read, 0, 1));
+  EXPECT_FALSE(rowsAlike(*read, 2, 3));
+  // The cells keep their bytes.
+  EXPECT_EQ(list->CellText(group->GetItemNode(0), 1), "M\xC3\xBCller");
 }
 
 TEST_F(SectionListTest, AHoveredLinkAloneTakesTheHoverColoursAndAnnouncesItself) {

@@ -5,6 +5,7 @@
 #include "app/map/map_view.h"
 #include "app/stations/station_store.h"
 #include "core/csv_ctrl.h"
+#include "platform/gui/graphics/unicode_text.h"
 #include "platform/sys/files.h"
 #include "platform/text/cp1252.h"
 
@@ -105,7 +106,7 @@ void DrawPickListRow(TCanvas& Canvas, const TRect& Rect, const std::string& Text
   if (Selected) Canvas.Font().SetColor(ListColor);
   Canvas.FillRect(Rect);
   // The row names a station or object as received: its name may be UTF-8.
-  Canvas.TextOut(Rect.Left + kPickRowIndent, Rect.Top, ReceivedTextToShow(Text));
+  TextOutW(Canvas, Rect.Left + kPickRowIndent, Rect.Top, ReceivedTextToUtf16(Text));
 }
 
 std::string MapWindowCaption(const std::string& MapName, const std::string& StatusText) {

@@ -1,7 +1,7 @@
 #include "app/messages/msg_lists.h"
 
+#include "app/monitor/station_styles.h"
 #include "core/my_tools.h"
-#include "platform/text/cp1252.h"
 #include "platform/text/sysutils.h"
 #include "richtext/view/rich_doc.h"
 
@@ -94,7 +94,9 @@ void TMsgList::AddOrUpdate(const std::string& Src, const std::string& Dst, bool 
     viewer.AddTextContinued(Received ? "" : " TX-CNT:", mtsNormal);
     viewer.AddTextContinued(TxCount != -1 ? IntToStr(TxCount) : "", mtsNormal);
     // A received text may be UTF-8; an own one is in the program's code page.
-    viewer.AddTextParagraph(Received ? ReceivedTextToShow(Text) : Text, mtsHeading, mpsMsg);
+    const TReceivedRun run = Received ? ReceivedRun(Text, mtsHeading, mtsHeadingUnicode)
+                                      : TReceivedRun{Text, mtsHeading};
+    viewer.AddTextParagraph(run.Text, run.StyleNo, mpsMsg);
     viewer.AddTextContinued(Number, mtsNormal);
     viewer.FormatTail();
     // Entries only ever follow one another: the one just added is the newest.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/monitor/monitor_styles.h"
+#include "app/monitor/station_styles.h"
 #include "core/my_tools.h"
 #include "richtext/view/rich_doc.h"
 
@@ -136,9 +138,12 @@ void AppendLines(TCustomRichDoc& view, const std::vector<TLogLine>& Lines) {
   std::vector<int> ends;
   ends.reserve(Lines.size());
   for (const TLogLine& line : Lines) {
-    view.AddTextParagraph("", line.StyleNo, 0);
     const std::string text = BlankControlChars(line.Text);
-    if (!text.empty()) view.ReplaceItemText(view.ItemCount() - 1, text);
+    const TReceivedRun run =
+        line.Received ? ReceivedRun(text, line.StyleNo, UnicodeMonitorStyle(line.StyleNo))
+                      : TReceivedRun{text, line.StyleNo};
+    view.AddTextParagraph("", run.StyleNo, 0);
+    if (!run.Text.empty()) view.ReplaceItemText(view.ItemCount() - 1, run.Text);
     ends.push_back(view.ItemCount() - 1);
   }
   FormatAppended(view);

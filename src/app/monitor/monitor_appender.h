@@ -25,9 +25,11 @@ enum class TEmptyLastLine { Keep, DropBefore, DropAfter, DropBeforeAndAfter };
 void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo,
                 TEmptyLastLine EmptyLastLine = TEmptyLastLine::Keep);
 // One line of a packet's echo: its text (control characters become blanks) and style.
+// Received text in UTF-8 goes into the style's Unicode twin.
 struct TLogLine {
   std::string Text;
   int StyleNo = 0;
+  bool Received = false;
 };
 // What AddLogText("\r\n" + Text, StyleNo, ParaNo = -1) does for each line in turn, with
 // the appended lines laid out, scrolled to and trimmed once: the log ends as the calls

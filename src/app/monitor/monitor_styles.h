@@ -17,6 +17,12 @@ enum TMonitorStyleNo {
   kMonitorStyleCount = 9
 };
 
+// Each style has a twin after the nine that holds its text as Unicode: received text in
+// UTF-8 goes there, as no code page holds Greek and Hebrew at once.
+constexpr int UnicodeMonitorStyle(int StyleNo) {
+  return StyleNo + kMonitorStyleCount;
+}
+
 struct TMonitorStylePair {
   int Head;
   int Data;

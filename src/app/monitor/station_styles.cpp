@@ -1,5 +1,8 @@
 #include "app/monitor/station_styles.h"
 
+#include "app/monitor/monitor_styles.h"
+#include "platform/text/cp1252.h"
+#include "richtext/base/code_pages.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rich_doc.h"
 #include "richtext/view/rtf_read_properties.h"
@@ -15,31 +18,37 @@ struct TextStyleValues {
   int vShift;
 };
 
+void AddTextStyle(TRDStyle& sheet, const TextStyleValues& v, bool unicode) {
+  TFontInfo& style = sheet.TextStyles().Add();
+  style.SetStyleName(unicode ? std::string(v.name) + " Unicode" : v.name);
+  style.FontName = v.fontName;
+  style.Size = v.size;
+  style.Style = v.style;
+  style.Color = v.color;
+  style.VShift = v.vShift;
+  style.Unicode = unicode;
+}
+
 void SetTextStyles(TRDStyle& sheet, std::initializer_list<TextStyleValues> values) {
   sheet.TextStyles().Clear();
-  for (const TextStyleValues& v : values) {
-    TFontInfo& style = sheet.TextStyles().Add();
-    style.SetStyleName(v.name);
-    style.FontName = v.fontName;
-    style.Size = v.size;
-    style.Style = v.style;
-    style.Color = v.color;
-    style.VShift = v.vShift;
-  }
+  for (const TextStyleValues& v : values) AddTextStyle(sheet, v, false);
 }
 
 }  // namespace
 
 void MakeMonitorStyles(TRDStyle& sheet) {
-  SetTextStyles(sheet, {{"Normal text", "Tahoma", 10, 0, clWindowText, 0},
-                        {"RS232", "Courier New", 10, 0, clBlue, 0},
-                        {"KISS", "Tahoma", 10, 0, clWindowText, 0},
-                        {"IG_HEAD", "Tahoma", 10, fsBold, clNavy, 0},
-                        {"IG_DATA", "Tahoma", 10, 0, 13762560, 0},
-                        {"P1_HEAD", "Tahoma", 10, fsBold, clGreen, 0},
-                        {"P1_DATA", "Tahoma", 10, 0, 45824, 0},
-                        {"P2_HEAD", "Tahoma", 10, fsBold, clTeal, 0},
-                        {"P2_DATA", "Tahoma", 10, 0, 12697856, 0}});
+  const std::initializer_list<TextStyleValues> styles = {
+      {"Normal text", "Tahoma", 10, 0, clWindowText, 0},
+      {"RS232", "Courier New", 10, 0, clBlue, 0},
+      {"KISS", "Tahoma", 10, 0, clWindowText, 0},
+      {"IG_HEAD", "Tahoma", 10, fsBold, clNavy, 0},
+      {"IG_DATA", "Tahoma", 10, 0, 13762560, 0},
+      {"P1_HEAD", "Tahoma", 10, fsBold, clGreen, 0},
+      {"P1_DATA", "Tahoma", 10, 0, 45824, 0},
+      {"P2_HEAD", "Tahoma", 10, fsBold, clTeal, 0},
+      {"P2_DATA", "Tahoma", 10, 0, 12697856, 0}};
+  SetTextStyles(sheet, styles);
+  for (const TextStyleValues& v : styles) AddTextStyle(sheet, v, true);
   sheet.ParaStyles().Clear();
   sheet.ParaStyles().Add().Options = rdpaoNoWrap;
   TParaInfo& centered = sheet.ParaStyles().Add();
@@ -48,8 +57,9 @@ void MakeMonitorStyles(TRDStyle& sheet) {
 }
 
 void MakeMessageStyles(TRDStyle& sheet) {
-  SetTextStyles(sheet, {{"Normal text", "Courier New", 8, 0, 10658466, 0},
-                        {"Heading", "Tahoma", 11, fsBold, clBlack, 10}});
+  const TextStyleValues heading{"Heading", "Tahoma", 11, fsBold, clBlack, 10};
+  SetTextStyles(sheet, {{"Normal text", "Courier New", 8, 0, 10658466, 0}, heading});
+  AddTextStyle(sheet, heading, true);
   sheet.ParaStyles().Clear();
   struct ParaValues {
     const char* name;
@@ -62,6 +72,11 @@ void MakeMessageStyles(TRDStyle& sheet) {
     para.SetStyleName(v.name);
     para.Background.Color = v.background;
   }
+}
+
+TReceivedRun ReceivedRun(const std::string& Text, int StyleNo, int UnicodeStyleNo) {
+  if (!IsUtf8Text(Text)) return {Text, StyleNo};
+  return {WideStringToRawUnicode(ReceivedTextToUtf16(Text)), UnicodeStyleNo};
 }
 
 namespace {

@@ -12,7 +12,6 @@
 #include "core/digi_path.h"
 #include "core/my_tools.h"
 #include "core/tnc2_line.h"
-#include "platform/text/cp1252.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -72,7 +71,7 @@ void TPacketDispatcher::Echo(const TAprsInfo& Info, const std::string& Header,
   const TMonitorStylePair styles = MonitorStylePair(Info.Port);
   // Header and data laid out and trimmed once: this runs for every packet.
   std::vector<TLogLine> lines{{Header, styles.Head}};
-  if (!Data.empty()) lines.push_back({ReceivedTextToShow(Data), styles.Data});
+  if (!Data.empty()) lines.push_back({Data, styles.Data, true});
   AddLogLines(Monitor, lines);
 }
 

@@ -1,6 +1,7 @@
 #include "app/stations/frm_aprs_stn_info.h"
 
 #include <cmath>
+#include <vector>
 
 #include "app/language/frm_prg_msg.h"
 #include "app/map/aprs_symbols.h"
@@ -337,7 +338,9 @@ void TfrmAprsStnInfo::HideStationInfo() {
 void TfrmAprsStnInfo::ShowTexts(const std::string& Record) {
   lat_ = StrToFloatDef(StationField(Record, sfLat), 0);
   lon_ = StrToFloatDef(StationField(Record, sfLon), 0);
-  const std::string call = ReceivedTextToShow(StationFieldText(Record, sfSrcCall));
+  // What stations sent is shown in UTF-8 where it is that; the program's own words are in
+  // its code page.
+  const std::string call = StationFieldText(Record, sfSrcCall);
   lblPos->SetCaption(DegToLatText(lat_) + " / " + DegToLonText(lon_));
   lblLoc->SetCaption(LatLonToMaidenhead(lat_, lon_));
   double distance = 0;
@@ -351,17 +354,17 @@ void TfrmAprsStnInfo::ShowTexts(const std::string& Record) {
   lblTrx->SetCaption(PositionFormatName(StationFieldChar(Record, sfPosFormat)));
   lblTime->SetCaption(HeardTimeText(Record));
 
-  const std::string full_comment = ReceivedTextToShow(StationFieldText(Record, sfComment));
+  const std::string full_comment = StationFieldText(Record, sfComment);
   std::string comment = full_comment;
   phg_text_ = ExtractPhgRng(comment);
   if (OnRangeCircle) OnRangeCircle(ShownKey, phg_text_);
   // "/PHG5132 Hello" leaves "Hello".
   if (!comment.empty() && comment[0] == '/') comment = TrimLeft(comment.substr(1));
-  lblStnComment->SetCaption(comment);
+  lblStnComment->SetCaptionW(ReceivedTextToUtf16(comment));
 
   const std::string via = StationField(Record, sfHeardVia);
   const std::string heard = via.empty() ? PrgMsg(&TfrmPrgMsg::lblWordDirect) : via;
-  lblCall->SetCaption(call + " [" + heard + "]");
+  lblCall->SetCaptionW(ReceivedTextToUtf16(call) + Cp1252ToUtf16(" [" + heard + "]"));
   lblAprsDesAdr->SetCaption(PrgMsg(&TfrmPrgMsg::lblWordTo) + " " +
                             StationField(Record, sfDestCall));
   lblVia->SetCaption(StationField(Record, sfPath));
@@ -373,7 +376,7 @@ void TfrmAprsStnInfo::ShowTexts(const std::string& Record) {
   }
   lblStnStatus->SetCaption("");
 
-  const std::string status = ReceivedTextToShow(StatusText(Record));
+  const std::string status = StatusText(Record);
   if (code == '_') {
     TWxInfo wx;
     std::string rest = comment;
@@ -386,27 +389,35 @@ void TfrmAprsStnInfo::ShowTexts(const std::string& Record) {
     }
     if (wx.Valid) {
       ShowWeather(wx);
-      lblStnStatus->SetCaption(from_status ? rest : status);
-      lblStnComment->SetCaption(from_status ? full_comment : rest);
+      lblStnStatus->SetCaptionW(ReceivedTextToUtf16(from_status ? rest : status));
+      lblStnComment->SetCaptionW(ReceivedTextToUtf16(from_status ? full_comment : rest));
     } else {
       lblMsgTyp->SetCaption(PrgMsgLine(&TfrmPrgMsg::lblWxReportStates, 1));
     }
   } else if (state == '*') {
-    lblStnStatus->SetCaption(PrgMsg(&TfrmPrgMsg::lblWordObjectOwner) + " " +
-                             StationFieldText(Record, sfOwnerCall));
+    lblStnStatus->SetCaptionW(Cp1252ToUtf16(PrgMsg(&TfrmPrgMsg::lblWordObjectOwner) + " ") +
+                              ReceivedTextToUtf16(StationFieldText(Record, sfOwnerCall)));
   } else if (state == '!') {
-    lblStnStatus->SetCaption(PrgMsg(&TfrmPrgMsg::lblWordItemOwner) + " " +
-                             StationFieldText(Record, sfOwnerCall));
+    lblStnStatus->SetCaptionW(Cp1252ToUtf16(PrgMsg(&TfrmPrgMsg::lblWordItemOwner) + " ") +
+                              ReceivedTextToUtf16(StationFieldText(Record, sfOwnerCall)));
   } else {
-    lblStnStatus->SetCaption(status);
+    lblStnStatus->SetCaptionW(ReceivedTextToUtf16(status));
   }
 
-  std::string memo = ReceivedTextToShow(StationFieldText(Record, sfHeader)) + "\r\n" +
-                     ReceivedTextToShow(StationFieldText(Record, sfData));
+  // Each line on its own: the header may be plain while the data is UTF-8.
+  std::vector<std::string> memo_lines{StationFieldText(Record, sfHeader),
+                                      StationFieldText(Record, sfData)};
   const std::string stored_status = StationFieldText(Record, sfStatusText);
-  if (!stored_status.empty()) memo += "\r\n" + ReceivedTextToShow(stored_status);
-  memAx25->SetText(memo);
-  imgKambrio->SetVisible(AnsiUpperCase(memAx25->Text()).find("KAMBRIO") != std::string::npos);
+  if (!stored_status.empty()) memo_lines.push_back(stored_status);
+  std::u16string memo;
+  bool kambrio = false;
+  for (size_t n = 0; n < memo_lines.size(); ++n) {
+    if (n > 0) memo += u"\r\n";
+    memo += ReceivedTextToUtf16(memo_lines[n]);
+    kambrio = kambrio || AnsiUpperCase(memo_lines[n]).find("KAMBRIO") != std::string::npos;
+  }
+  memAx25->SetTextW(memo);
+  imgKambrio->SetVisible(kambrio);
 
   ShowSymbol(table, code);
   lblAprsDesAdr->SetLeft(lblCall->Left() + lblCall->Width() + 5);

@@ -5,7 +5,6 @@
 #include "core/my_tools.h"
 #include "platform/gui/controls/new_control.h"
 #include "platform/sys/date_time.h"
-#include "platform/text/cp1252.h"
 #include "platform/text/sysutils.h"
 
 TfrmAprsStnList* frmAprsStnList = nullptr;
@@ -81,8 +80,10 @@ TfrmAprsStnList::TfrmAprsStnList(TComponent* AOwner) : TForm(AOwner) {
     c->SetWidth(width);
     c->SetAlignment(alignment);
     c->SetSortType(sort);
-    // Every text comes from a received packet: shown as written, never read as markup.
+    // Every text comes from a received packet: shown as written, never read as markup,
+    // in UTF-8 where it is that.
     c->SetMarkup(false);
+    c->SetUtf8Text(true);
     return c;
   };
   column("SYM", 35, taCenter, stNumeric)->SetColumnType(ctImage);
@@ -132,7 +133,7 @@ TfrmAprsStnList::TRowTexts TfrmAprsStnList::RowTexts(const std::string& Record) 
   texts[0] = ImageIndexText(Record);
   texts[1] = StationFieldText(Record, sfSrcCall);
   texts[2] = StationField(Record, sfOwnerCall);
-  texts[3] = ReceivedTextToShow(StationFieldText(Record, sfComment));
+  texts[3] = StationFieldText(Record, sfComment);
   texts[4] = FormatFloat("0.0", QrbDistance(StrToFloatDef(StationField(Record, sfLat), 0),
                                             StrToFloatDef(StationField(Record, sfLon), 0)));
   texts[5] = StationField(Record, sfHeardVia);

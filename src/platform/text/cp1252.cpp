@@ -97,13 +97,19 @@ long NextUtf8(std::string_view text, size_t& at) {
 
 }  // namespace
 
-std::string ReceivedTextToShow(std::string_view text) {
-  std::string shown;
+std::u16string ReceivedTextToUtf16(std::string_view text) {
+  std::u16string shown;
   shown.reserve(text.size());
   for (size_t at = 0; at < text.size();) {
     const long code = NextUtf8(text, at);
-    if (code == kNoCharacter) return std::string(text);
-    shown.push_back(code <= 0xFFFF ? ToByte(static_cast<char16_t>(code)) : kUnmappable);
+    if (code == kNoCharacter) return Cp1252ToUtf16(text);
+    if (code <= 0xFFFF) {
+      shown.push_back(static_cast<char16_t>(code));
+    } else {
+      const long beyond = code - 0x10000;
+      shown.push_back(static_cast<char16_t>(0xD800 + (beyond >> 10)));
+      shown.push_back(static_cast<char16_t>(0xDC00 + (beyond & 0x3FF)));
+    }
   }
   return shown;
 }

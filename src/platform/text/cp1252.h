@@ -14,13 +14,13 @@ std::u16string Cp1252ToUtf16(std::string_view text);
 std::string Utf16ToCp1252(std::u16string_view text);
 
 // Text received from other stations, as it is to be shown: text that is valid UTF-8 (what
-// most stations send today) is read as UTF-8, a character the code page lacks becoming
-// '?'; anything else is taken for Windows-1252, as older stations send, and comes back
-// unchanged. Only for showing: what is stored, logged or sent keeps the bytes received.
+// most stations send today) is read as UTF-8, every character of it kept; anything else is
+// taken for Windows-1252, as older stations send. Only for showing: what is stored,
+// logged or sent keeps the bytes received.
 //
-// Example: ReceivedTextToShow("Gr\xC3\xBC\xC3\x9F" "e") == "Gr\xFC\xDF" "e" (Gruesse),
-//          ReceivedTextToShow("Gr\xFC\xDF" "e") == "Gr\xFC\xDF" "e".
-std::string ReceivedTextToShow(std::string_view text);
+// Example: ReceivedTextToUtf16("\xCE\xA3\xCE\xBF 73") == u"\u03A3\u03BF 73",
+//          ReceivedTextToUtf16("Gr\xFC\xDF" "e") == u"Gr\u00FC\u00DF" "e".
+std::u16string ReceivedTextToUtf16(std::string_view text);
 // True when text is valid UTF-8 with at least one character beyond ASCII: the text that
-// ReceivedTextToShow reads as UTF-8 and changes.
+// ReceivedTextToUtf16 reads as UTF-8, and that no single-byte code page can hold.
 bool IsUtf8Text(std::string_view text);

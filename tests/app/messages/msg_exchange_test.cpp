@@ -5,10 +5,13 @@
 
 #include "app/messages/frm_aprs_msg.h"
 #include "app/messages/msg_lists.h"
+#include "app/monitor/monitor_styles.h"
 #include "app/receive/receive_session.h"
 #include "app/transmit/beacons.h"
 #include "app/transmit/transmit_support.h"
+#include "platform/test_support/gui_test_support.h"
 #include "platform/test_support/loopback_tcp_server.h"
+#include "richtext/base/code_pages.h"
 
 namespace {
 
@@ -115,4 +118,43 @@ TEST_F(MsgExchange, UnansweredMessageFailsAfterFiveSends) {
   EXPECT_EQ(Occurrences(received, ":Hello?{0\r\n"), 5) << received;
   EXPECT_EQ(msg.rdMyMsg->GetItemInfo(meiText)->ParaNo, mpsMsgNoAck);
   EXPECT_EQ(Item(msg, meiTxCount), "5");
+}
+
+// Today's clients send messages in UTF-8: each in Greek, Cyrillic, Hebrew or Arabic is
+// acknowledged with the number it came with, shows in the monitor in its letters, and
+// copied out of the message list with Ctrl+C it is the text the station sent.
+TEST_F(MsgExchange, MessagesInUtf8CopyOutAsSent) {
+  const std::string texts[] = {
+      "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1 12345",
+      "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 73", "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D 73",
+      "\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7 73"};
+  std::string lines;
+  for (int n = 0; n < 4; ++n)
+    lines +=
+        "DL1ABC>APRS,TCPIP*,qAC,T2TEST::N0CALL   :" + texts[n] + "{4" + std::to_string(n) + "\r\n";
+  ServerSends(lines, 4);
+  SendMessage("DL1ABC", "marker");
+  const std::string received = server.Received(":marker{0\r\n");
+  for (int n = 0; n < 4; ++n)
+    EXPECT_EQ(Occurrences(received, "N0CALL>APRS::DL1ABC   :ack4" + std::to_string(n) + "\r\n"), 1)
+        << received;
+
+  std::vector<std::string> monitor_data;
+  const TTestMonitor& monitor = session.path.monitor;
+  for (int i = 0; i < monitor.ItemCount(); ++i)
+    if (monitor.GetItemStyleIndex(i) == UnicodeMonitorStyle(msIgData))
+      monitor_data.push_back(RawUnicodeToUTF8(monitor.ReadItemText(i)));
+  ASSERT_EQ(monitor_data.size(), 4u);
+  for (int n = 0; n < 4; ++n)
+    EXPECT_EQ(monitor_data[n], ":N0CALL   :" + texts[n] + "{4" + std::to_string(n)) << n;
+
+  msg.Show();
+  TRichDoc& list = *msg.rdMyMsg;
+  for (int n = 0; n < 4; ++n) {
+    const int item = n * kMsgEntryItems + meiText;
+    list.SetSelectionRange(item, list.GetItemStartOffset(item), item, list.GetItemEndOffset(item));
+    SimulateKey(list, 'C', "", ssCtrl);
+    EXPECT_EQ(ClipboardMimeData("text/plain"), texts[n]) << n;
+  }
+  msg.Hide();
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/messages/msg_lists.h"
+#include "app/monitor/monitor_styles.h"
 #include "richtext/styles/rd_style.h"
 
 namespace {
@@ -10,10 +12,22 @@ namespace {
 TEST(StationStyles, MonitorSheet) {
   TRDStyle sheet;
   MakeMonitorStyles(sheet);
-  ASSERT_EQ(sheet.TextStyles().Count(), 9);
-  EXPECT_EQ(sheet.TextStyles().StyleNames(),
+  ASSERT_EQ(sheet.TextStyles().Count(), 2 * kMonitorStyleCount);
+  const std::vector<std::string> names = sheet.TextStyles().StyleNames();
+  EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + kMonitorStyleCount),
             (std::vector<std::string>{"Normal text", "RS232", "KISS", "IG_HEAD", "IG_DATA",
                                       "P1_HEAD", "P1_DATA", "P2_HEAD", "P2_DATA"}));
+  // Each style's Unicode twin looks as the style does.
+  for (int n = 0; n < kMonitorStyleCount; ++n) {
+    const TFontInfo& style = sheet.TextStyles()[n];
+    const TFontInfo& twin = sheet.TextStyles()[UnicodeMonitorStyle(n)];
+    EXPECT_FALSE(style.Unicode) << n;
+    EXPECT_TRUE(twin.Unicode) << n;
+    EXPECT_EQ(twin.StyleName(), style.StyleName() + " Unicode");
+    EXPECT_TRUE(twin.Color == style.Color && twin.Style == style.Style &&
+                twin.FontName == style.FontName && twin.Size == style.Size)
+        << n;
+  }
   EXPECT_EQ(sheet.TextStyles()[1].FontName, "Courier New");
   EXPECT_EQ(sheet.TextStyles()[1].Color, clBlue);
   EXPECT_EQ(sheet.TextStyles()[3].FontName, "Tahoma");
@@ -31,7 +45,9 @@ TEST(StationStyles, MonitorSheet) {
 TEST(StationStyles, MessageListSheet) {
   TRDStyle sheet;
   MakeMessageStyles(sheet);
-  ASSERT_EQ(sheet.TextStyles().Count(), 2);
+  ASSERT_EQ(sheet.TextStyles().Count(), 3);
+  EXPECT_TRUE(sheet.TextStyles()[mtsHeadingUnicode].Unicode);
+  EXPECT_EQ(sheet.TextStyles()[mtsHeadingUnicode].Size, 11);
   EXPECT_EQ(sheet.TextStyles()[0].FontName, "Courier New");
   EXPECT_EQ(sheet.TextStyles()[0].Size, 8);
   EXPECT_EQ(sheet.TextStyles()[0].Color, 10658466);

@@ -11,8 +11,9 @@
 #include "html/picture_container.h"
 #include "platform/sys/child_process.h"
 #include "platform/test_support/gui_test_support.h"
+#include "platform/text/cp1252.h"
 #include "station_records.h"
-#include "support/control_snapshot.h"
+#include "support/picture_compare.h"
 
 namespace {
 
@@ -368,36 +369,45 @@ TEST_F(StationListTest, TypedLettersFindTheStationTheyBegin) {
 }
 
 // Most stations send UTF-8 today, older ones Windows-1252 or DOS umlauts: the list and the
-// detail window show each as meant, and the station record keeps the bytes received.
+// detail window show each as meant, every script whole, and the station record keeps the
+// bytes received.
 TEST_F(StationListTest, CommentsInUtf8AndWindows1252AreShownAsMeant) {
   struct TCase {
     const char* call;
-    std::string comment, shown, packet_shown;
+    std::string comment;
+    std::u16string shown, packet_shown;
   };
   const TCase cases[] = {
       {"DL1UTF",
        "Gr\xC3\xBC\xC3\x9F"
        "e aus \xC3\x84gypten",
-       "Gr\xFC\xDF"
-       "e aus \xC4gypten",
-       "Gr\xFC\xDF"
-       "e aus \xC4gypten"},
+       u"Gr\u00FC\u00DF"
+       u"e aus \u00C4gypten",
+       u"Gr\u00FC\u00DF"
+       u"e aus \u00C4gypten"},
       {"DL2ANS",
        "Gr\xFC\xDF"
        "e",
-       "Gr\xFC\xDF"
-       "e",
-       "Gr\xFC\xDF"
-       "e"},
+       u"Gr\u00FC\u00DF"
+       u"e",
+       u"Gr\u00FC\u00DF"
+       u"e"},
       // The comment's DOS umlauts are read as such; the packet shows its own bytes.
       {"DL3DOS",
        "Gr\x81\xE1"
        "e",
-       "Gr\xFC\xDF"
-       "e",
-       "Gr\x81\xE1"
-       "e"},
-      {"UA1CYR", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 73", "?????? 73", "?????? 73"}};
+       u"Gr\u00FC\u00DF"
+       u"e",
+       u"Gr\u0081\u00E1"
+       u"e"},
+      {"UA1CYR", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 73",
+       u"\u041F\u0440\u0438\u0432\u0435\u0442 73", u"\u041F\u0440\u0438\u0432\u0435\u0442 73"},
+      {"SV1GRE", "\xCE\x93\xCE\xB5\xCE\xB9\xCE\xB1 73", u"\u0393\u03B5\u03B9\u03B1 73",
+       u"\u0393\u03B5\u03B9\u03B1 73"},
+      {"4X1HEB", "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", u"\u05E9\u05DC\u05D5\u05DD",
+       u"\u05E9\u05DC\u05D5\u05DD"},
+      {"A41ARA", "\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85", u"\u0633\u0644\u0627\u0645",
+       u"\u0633\u0644\u0627\u0645"}};
   frmSetup->edtCallP1->SetText("N0CALL");
   for (const TCase& c : cases) {
     TAprsInfo info = SampleStation(c.call);
@@ -409,17 +419,55 @@ TEST_F(StationListTest, CommentsInUtf8AndWindows1252AreShownAsMeant) {
     const std::string key = MakeStationKey("", c.call);
     const int row = list->FindStationRow(key);
     ASSERT_GE(row, 0) << c.call;
-    EXPECT_EQ(Text(row, 3), c.shown) << c.call;
     frmAprsStnInfo->ShowStationInfo(key);
-    EXPECT_EQ(frmAprsStnInfo->lblStnComment->Caption(), c.shown) << c.call;
-    EXPECT_EQ(frmAprsStnInfo->memAx25->Lines()[1], "!5230.00N/01324.00E>" + c.packet_shown)
+    EXPECT_EQ(frmAprsStnInfo->lblStnComment->CaptionW(), c.shown) << c.call;
+    EXPECT_EQ(frmAprsStnInfo->memAx25->TextW(), u"fm " + Cp1252ToUtf16(c.call) +
+                                                    u" to APRS via WIDE1-1 ctl UI pid F0\n" +
+                                                    u"!5230.00N/01324.00E>" + c.packet_shown)
         << c.call;
   }
   frmAprsStnInfo->Hide();
-  // What is stored is what was received.
+  // What is stored is what was received, and what the list draws from.
   int first = -1, last = -1;
   frmAprs->Stations.StationList.FindKey(MakeStationKey("", "DL1UTF"), first, last);
   ASSERT_GE(first, 0);
   EXPECT_EQ(StationFieldText(frmAprs->Stations.StationList.Line(first), sfComment),
             cases[0].comment);
+  EXPECT_EQ(Text(list->FindStationRow(MakeStationKey("", "DL1UTF")), 3), cases[0].comment);
+}
+
+// An object named "Mueller" with the u umlaut in UTF-8 reads in the Station column as the same
+// name sent in Windows-1252, and a Greek name in Greek letters; each keeps its own row,
+// keyed by the name as received.
+TEST_F(StationListTest, ANameSentInUtf8ReadsAsMeantInTheStationColumn) {
+  frmSetup->edtCallP1->SetText("N0CALL");
+  const char* names[] = {"M\xC3\xBCller", "M\xFCller", "\xCE\xA3\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1",
+                         "?????"};
+  int second = 50;
+  for (const char* name : names) {
+    TAprsInfo info = SampleStation(name);
+    info.OwnerCall = "DL1OBJ";
+    info.ObjState = '*';
+    info.RxStamp = "2612070830" + IntToStr(second--);  // newest first: in this order
+    frmAprs->Stations.UpdateStation(info);
+  }
+  for (int row = 0; row < 4; ++row) ASSERT_EQ(Text(row, 1), names[row]);
+  list->Show();
+  TExSectionList& grid = *list->ExSectionList1;
+  const int top = 1 + grid.HeaderHeight() + grid.GroupItemHeight();
+  const TRect cell = grid.GetCellRect(Rect(1, top, grid.Width() - 1, top + 22), 2);
+  auto shot = Snapshot(grid);
+  auto alike = [&](int a, int b) {
+    return SamePixels(*shot, cell.Left, cell.Top + 22 * a, *shot, cell.Left, cell.Top + 22 * b,
+                      cell.Width(), cell.Height());
+  };
+  EXPECT_TRUE(alike(0, 1));
+  EXPECT_FALSE(alike(2, 3));
+  list->Hide();
+  // The detail window names them alike.
+  frmAprsStnInfo->ShowStationInfo(MakeStationKey("DL1OBJ", names[0]));
+  EXPECT_EQ(frmAprsStnInfo->lblCall->CaptionW().substr(0, 7), u"M\u00FCller ");
+  frmAprsStnInfo->ShowStationInfo(MakeStationKey("DL1OBJ", names[2]));
+  EXPECT_EQ(frmAprsStnInfo->lblCall->CaptionW().substr(0, 6), u"\u03A3\u03BF\u03C6\u03AF\u03B1 ");
+  frmAprsStnInfo->Hide();
 }

@@ -33,36 +33,40 @@ TEST(Cp1252, CharactersOutsideTheCodePageBecomeQuestionMarks) {
   EXPECT_EQ(Utf16ToCp1252(u""), "");
 }
 
-// Received text: valid UTF-8 is read as UTF-8, anything else stays Windows-1252 as it came.
+// Received text: valid UTF-8 is read as UTF-8, every character kept (beyond the plane of
+// two-byte units too); anything else stays Windows-1252 as it came.
 TEST(Cp1252, ReceivedTextIsReadAsUtf8OnlyWhenItIsValidUtf8) {
   struct TCase {
-    std::string received, shown;
+    std::string received;
+    std::u16string shown;
     bool utf8;
   };
   const TCase cases[] = {
       {"Gr\xC3\xBC\xC3\x9F"
        "e \xE2\x82\xAC",
-       "Gr\xFC\xDF"
-       "e \x80",
+       u"Gr\u00FC\u00DF"
+       u"e \u20AC",
        true},
-      {"\xF0\x9F\x98\x80 ok \xCE\xA9", "? ok ?", true},  // beyond the code page: one '?' each
-      {"plain 73", "plain 73", false},
-      {"", "", false},
+      {"\xF0\x9F\x98\x80 ok \xCE\xA9", u"\U0001F600 ok \u03A9", true},
+      {"\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D \xD8\xB3\xD9\x84\xD8\xA7\xD9\x85",
+       u"\u05E9\u05DC\u05D5\u05DD \u0633\u0644\u0627\u0645", true},
+      {"plain 73", u"plain 73", false},
+      {"", u"", false},
       {"Gr\xFC\xDF"
-       "e",
-       "Gr\xFC\xDF"
-       "e",
-       false},                                          // Windows-1252
-      {"\xC3", "\xC3", false},                          // cut short
-      {"\xC3\xBC\xC3", "\xC3\xBC\xC3", false},          // cut short after a good one
-      {"\xC0\xAF", "\xC0\xAF", false},                  // overlong
-      {"\xE0\x80\xAF", "\xE0\x80\xAF", false},          // overlong
-      {"\xED\xA0\x80", "\xED\xA0\x80", false},          // a surrogate
-      {"\xF4\x90\x80\x80", "\xF4\x90\x80\x80", false},  // beyond U+10FFFF
-      {"\xBC", "\xBC", false},                          // a lone continuation byte
+       "e \x80",
+       u"Gr\u00FC\u00DF"
+       u"e \u20AC",
+       false},                                                   // Windows-1252
+      {"\xC3", u"\u00C3", false},                                // cut short
+      {"\xC3\xBC\xC3", u"\u00C3\u00BC\u00C3", false},            // cut short after a good one
+      {"\xC0\xAF", u"\u00C0\u00AF", false},                      // overlong
+      {"\xE0\x80\xAF", u"\u00E0\u20AC\u00AF", false},            // overlong
+      {"\xED\xA0\x80", u"\u00ED\u00A0\u20AC", false},            // a surrogate
+      {"\xF4\x90\x80\x80", u"\u00F4\u0090\u20AC\u20AC", false},  // beyond U+10FFFF
+      {"\xBC", u"\u00BC", false},                                // a lone continuation byte
   };
   for (const TCase& c : cases) {
-    EXPECT_EQ(ReceivedTextToShow(c.received), c.shown) << c.received;
+    EXPECT_EQ(ReceivedTextToUtf16(c.received), c.shown) << c.received;
     EXPECT_EQ(IsUtf8Text(c.received), c.utf8) << c.received;
   }
 }

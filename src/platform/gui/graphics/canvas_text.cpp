@@ -7,6 +7,7 @@
 #include "platform/gui/graphics/canvas.h"
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
+#include "platform/gui/graphics/unicode_text.h"
 #include "platform/text/qt_string_qt.h"
 
 namespace {
@@ -45,10 +46,9 @@ QString WithoutPrefixes(const QString& text, int& underline) {
 // Splits the text into lines: at line breaks (CR LF, LF CR, or either alone, as the
 // program writes them) unless tfSingleLine, and with tfWordBreak between words where
 // the next word would pass maxWidth. A word wider than maxWidth keeps its own line.
-std::vector<TextLine> LayOut(const std::string& source, TTextFormat format, int maxWidth,
+std::vector<TextLine> LayOut(QString text, TTextFormat format, int maxWidth,
                              const QFontMetrics& metrics) {
   int underline = -1;
-  QString text = ToQString(source);
   if (!(format & tfNoPrefix)) text = WithoutPrefixes(text, underline);
   std::vector<TextLine> lines;
   qsizetype lineStart = 0;
@@ -83,6 +83,10 @@ std::vector<TextLine> LayOut(const std::string& source, TTextFormat format, int 
     }
   }
   return lines;
+}
+
+QString WideQString(std::u16string_view text) {
+  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
@@ -141,15 +145,20 @@ static bool OpaqueBackground(const TBrush& brush) {
   return brush.Style() == bsSolid && brush.Color() != clNone;
 }
 
-void TCanvas::TextOut(int X, int Y, const std::string& Text) {
-  QPainter* painter = impl_->TextPainter(font_);
+// TextOut of either kind of text.
+static void DrawOneLine(TCanvas::Impl& impl, const TFont& font, const TBrush& brush, int X, int Y,
+                        const QString& text) {
+  QPainter* painter = impl.TextPainter(font);
   if (!painter) return;
-  const QString text = ToQString(Text);
-  if (OpaqueBackground(brush_)) {
-    painter->fillRect(X, Y, impl_->metrics->horizontalAdvance(text), impl_->metrics->height(),
-                      ToQColor(brush_.Color()));
+  if (OpaqueBackground(brush)) {
+    painter->fillRect(X, Y, impl.metrics->horizontalAdvance(text), impl.metrics->height(),
+                      ToQColor(brush.Color()));
   }
-  painter->drawText(QPoint(X, Y + impl_->metrics->ascent()), text);
+  painter->drawText(QPoint(X, Y + impl.metrics->ascent()), text);
+}
+
+void TCanvas::TextOut(int X, int Y, const std::string& Text) {
+  DrawOneLine(*impl_, font_, brush_, X, Y, ToQString(Text));
 }
 
 void TCanvas::TextRect(const TRect& Rect, int X, int Y, const std::string& Text) {
@@ -162,9 +171,11 @@ void TCanvas::TextRect(const TRect& Rect, int X, int Y, const std::string& Text)
   painter->restore();
 }
 
-int TCanvas::TextRect(TRect& Rect, const std::string& Text, TTextFormat Format) {
-  impl_->UseFont(font_);
-  const QFontMetrics& metrics = *impl_->metrics;
+// TextRect with a format, of either kind of text.
+static int LayOutAndDraw(TCanvas::Impl& impl, const TFont& font, TRect& Rect, const QString& Text,
+                         TTextFormat Format) {
+  impl.UseFont(font);
+  const QFontMetrics& metrics = *impl.metrics;
   const std::vector<TextLine> lines = LayOut(Text, Format, Rect.Width(), metrics);
   const int height = int(lines.size()) * metrics.height();
   if (Format & tfCalcRect) {
@@ -175,7 +186,7 @@ int TCanvas::TextRect(TRect& Rect, const std::string& Text, TTextFormat Format) 
     Rect.Bottom = Rect.Top + height;
     return height;
   }
-  QPainter* painter = impl_->TextPainter(font_);
+  QPainter* painter = impl.TextPainter(font);
   if (!painter) return height;
   painter->save();
   painter->setClipRect(ToQRect(Rect), Qt::IntersectClip);
@@ -192,10 +203,35 @@ int TCanvas::TextRect(TRect& Rect, const std::string& Text, TTextFormat Format) 
     if (line.underline >= 0) {
       const int from = x + metrics.horizontalAdvance(line.text.left(line.underline));
       const int to = from + metrics.horizontalAdvance(line.text[line.underline]);
-      painter->fillRect(from, y + metrics.ascent() + 1, to - from, 1, ToQColor(font_.Color()));
+      painter->fillRect(from, y + metrics.ascent() + 1, to - from, 1, ToQColor(font.Color()));
     }
     y += metrics.height();
   }
   painter->restore();
   return height;
+}
+
+int TCanvas::TextRect(TRect& Rect, const std::string& Text, TTextFormat Format) {
+  return LayOutAndDraw(*impl_, font_, Rect, ToQString(Text), Format);
+}
+
+void TextOutW(TCanvas& Canvas, int X, int Y, std::u16string_view Text) {
+  DrawOneLine(TCanvasAccess::Internals(Canvas), Canvas.Font(), Canvas.Brush(), X, Y,
+              WideQString(Text));
+}
+
+int TextRectW(TCanvas& Canvas, TRect& Rect, std::u16string_view Text, TTextFormat Format) {
+  return LayOutAndDraw(TCanvasAccess::Internals(Canvas), Canvas.Font(), Rect, WideQString(Text),
+                       Format);
+}
+
+int TextWidthW(const TCanvas& Canvas, std::u16string_view Text) {
+  // Measuring only chooses the font, as TCanvas::TextWidth does on a const canvas.
+  TCanvas::Impl& impl = TCanvasAccess::Internals(const_cast<TCanvas&>(Canvas));
+  impl.UseFont(Canvas.Font());
+  return impl.metrics->horizontalAdvance(WideQString(Text));
+}
+
+TSize TextExtentW(const TCanvas& Canvas, std::u16string_view Text) {
+  return {TextWidthW(Canvas, Text), Canvas.TextHeight("")};
 }

@@ -1,5 +1,8 @@
 #include "platform/gui/standard/label.h"
 
+#include "platform/gui/graphics/unicode_text.h"
+#include "platform/text/cp1252.h"
+
 TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
   SetBounds(0, 0, 65, 17);
   AdjustBounds();
@@ -37,7 +40,19 @@ void TCustomLabel::SetShowAccelChar(bool Value) {
   Invalidate();
 }
 
+void TCustomLabel::SetCaptionW(std::u16string Value) {
+  if (Value == shown_) return;
+  shown_ = std::move(Value);
+  setting_wide_ = true;
+  SetCaption(Utf16ToCp1252(shown_));
+  setting_wide_ = false;
+  // Two texts that differ beyond the code page have the same Caption.
+  AdjustBounds();
+  Invalidate();
+}
+
 void TCustomLabel::CaptionChanged() {
+  if (!setting_wide_) shown_ = Cp1252ToUtf16(Caption());
   AdjustBounds();
   TGraphicControl::CaptionChanged();
 }
@@ -62,8 +77,8 @@ void TCustomLabel::AdjustBounds() {
   measure.Font().Assign(Font());
   TRect rect = Rect(0, 0, word_wrap_ ? Width() : 0, 0);
   // An empty caption still takes one line, so the label does not vanish.
-  measure.TextRect(rect, Caption().empty() ? std::string(" ") : Caption(),
-                   TextFormat() | tfCalcRect);
+  TextRectW(measure, rect, shown_.empty() ? std::u16string_view(u" ") : shown_,
+            TextFormat() | tfCalcRect);
   int width = word_wrap_ ? Width() : rect.Width();
   SetBounds(Left(), Top(), width, rect.Height());
 }
@@ -80,9 +95,9 @@ void TCustomLabel::Paint() {
   if (!Enabled()) canvas.Font().SetColor(clGrayText);
   if (layout_ != tlTop) {
     TRect needed = rect;
-    canvas.TextRect(needed, Caption(), TextFormat() | tfCalcRect);
+    TextRectW(canvas, needed, shown_, TextFormat() | tfCalcRect);
     int spare = rect.Height() - needed.Height();
     rect.Top += layout_ == tlCenter ? spare / 2 : spare;
   }
-  canvas.TextRect(rect, Caption(), TextFormat());
+  TextRectW(canvas, rect, shown_, TextFormat());
 }

@@ -1,6 +1,10 @@
 // The plain label: a windowless caption. With AutoSize it takes the size its text needs
 // (with WordWrap only its height, the width stays), so a window can lay out around it.
+// A caption beyond the program's code page (a text another station sent in Greek) is given
+// with SetCaptionW; Caption then holds it in the code page, '?' for what it lacks.
 #pragma once
+
+#include <string>
 
 #include "platform/gui/controls/controls.h"
 #include "platform/gui/graphics/text_layout.h"
@@ -24,6 +28,10 @@ class TCustomLabel : public TGraphicControl {
   bool ShowAccelChar() const { return show_accel_char_; }
   void SetShowAccelChar(bool Value);
 
+  // The caption as drawn.
+  const std::u16string& CaptionW() const { return shown_; }
+  void SetCaptionW(std::u16string Value);
+
   std::string ClassName() const override { return "TLabel"; }
 
  protected:
@@ -42,6 +50,8 @@ class TCustomLabel : public TGraphicControl {
   bool word_wrap_ = false;
   bool transparent_ = false;
   bool show_accel_char_ = true;
+  std::u16string shown_;
+  bool setting_wide_ = false;  // SetCaptionW is setting Caption
 };
 
 class TLabel : public TCustomLabel {

@@ -4,6 +4,7 @@
 
 #include "platform/gui/controls/win_control_qt.h"
 #include "platform/sys/application.h"
+#include "platform/text/cp1252.h"
 #include "platform/text/qt_string_qt.h"
 #include "platform/text/sysutils.h"
 
@@ -44,6 +45,23 @@ bool TMemo::ReadOnly() const {
 
 void TMemo::SetReadOnly(bool Value) {
   EditOf(*this).setReadOnly(Value);
+}
+
+void TMemo::SetTextW(std::u16string_view Value) {
+  syncing_ = true;
+  lines_->SetText(Utf16ToCp1252(Value));
+  std::u16string shown(Value);
+  std::erase(shown, u'\r');
+  EditOf(*this).setPlainText(
+      QString(reinterpret_cast<const QChar*>(shown.data()), static_cast<qsizetype>(shown.size())));
+  syncing_ = false;
+  if (OnChange) OnChange(this);
+}
+
+std::u16string TMemo::TextW() const {
+  const QString text = EditOf(*this).toPlainText();
+  return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
+                        static_cast<size_t>(text.size()));
 }
 
 void TMemo::LinesChanged() {
