@@ -31,6 +31,7 @@
 #include "richtext/view/rich_doc.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
+#include "richtext_edit/rtf/rtf_insert.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {
@@ -134,8 +135,10 @@ int RunViewer(const std::string& file) {
 }
 
 int RunEditor(const std::string& file) {
-  // As the program does at start: picture files load as pictures.
+  // Picture files load as pictures, as the program has them at start; RTF goes in through
+  // the importer, which a static library leaves out unless asked for.
   RegisterPngGraphicClass();
+  RegisterRTFInsertion();
   TForm form(nullptr);
   form.SetCaption("editor");
   form.SetBounds(0, 0, 380, 300);
