@@ -4,19 +4,24 @@
 Our viewer's selection dropped on a plain Qt program arrives whole, byte for byte what a
 copy to the clipboard gives; rows and group headers dragged between two of our section
 lists arrive, a move deletes them from the source and a copy keeps them; a drop the
-target refuses keeps the source's rows. Xvfb and xdotool drive it; every wait is for an
-event (a window mapped, a file written), bounded so that a broken drag fails instead of
-hanging.
+target refuses keeps the source's rows. A slow target's late "move" deletes the row that
+was dragged, not the one the user clicked meanwhile, and a finish report from a window
+other than the drop target changes nothing. Text, picture and RTF files dragged from a
+plain Qt file source into our editor arrive as what they hold, not as their URLs. Xvfb
+and xdotool drive it; every wait is for an event (a window mapped, a file written),
+bounded so that a broken drag fails instead of hanging.
 
 Usage: drag_between_programs.py <folder of drag_source and drop_target>
 """
 import os
 import pathlib
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
 import time
+import zlib
 
 WAIT_SECONDS = 120  # a loaded machine running sanitized programs is slow, a hang is not
 
@@ -106,6 +111,12 @@ class Session:
         self.xdo("mouseup", "1")
         if ctrl:
             self.xdo("keyup", "ctrl")
+
+    def stop(self, program):
+        """Ends a program started here, as a user closes it."""
+        self.programs = [(t, p) for t, p in self.programs if p is not program]
+        program.send_signal(signal.SIGTERM)
+        program.wait(timeout=WAIT_SECONDS)
 
     def close(self):
         crashed = [title for title, p in self.programs if p.poll() is not None]
@@ -218,6 +229,72 @@ def lists_between_programs(s):
     wait_until("the last move", lambda: rows(a_file) == "A-g0:A-r2;")
 
 
+def list_move_to_slow_target(s):
+    a_file, slow = s.work / "a.rows", s.work / "slow"
+    selected = s.work / "a.rows.selected"
+    dragging = s.work / "a.rows.dragging"
+    s.start("list A", s.bin / "drag_source", "list", "A", 0, a_file)
+    s.start("drop target", s.bin / "drop_target", slow, "answer")
+    wait_until("the list", lambda: rows(a_file))
+    row = lambda n: (40, 20 + 34 + 20 * n + 10)
+
+    def drop_at_slow_target(n):
+        """Drags row n to the target, which takes the drop and waits for its answer,
+        the source waiting for that answer too."""
+        for name in ("moves", "formats"):
+            (slow / name).unlink(missing_ok=True)
+        s.drag(row(n), (500, 100), lambda: (slow / "moves").exists())
+        wait_until("the drop at the slow target", lambda: (slow / "formats").exists())
+        wait_until("the source waiting", lambda: rows(dragging) == "1")
+
+    def answer(lines):
+        (slow / "answer.part").write_text(lines)
+        (slow / "answer.part").rename(slow / "answer")
+
+    # The user clicks another row while the target makes up its mind: the late "move"
+    # takes the dragged row, not the clicked one.
+    drop_at_slow_target(0)
+    s.xdo("mousemove", "--sync", *row(2))
+    s.xdo("click", "1")
+    wait_until("the click", lambda: rows(selected) == "A-r2")
+    answer("move\n")
+    wait_until("the drag's end", lambda: rows(dragging) == "0")
+    expect("rows after the late move", rows(a_file), "A-g0:A-r1,A-r2;A-g1:A-r3;")
+
+    # Another window reports a move before the target refuses: the rows stay.
+    drop_at_slow_target(0)
+    answer("forge move\nrefuse\n")
+    wait_until("the drag's end", lambda: rows(dragging) == "0")
+    expect("rows after a forged report", rows(a_file), "A-g0:A-r1,A-r2;A-g1:A-r3;")
+
+
+def files_into_editor(s):
+    doc = s.work / "doc"
+    s.start("editor", s.bin / "drag_source", "editor", doc)
+    wait_until("the editor", lambda: rows(doc) == "[Drop:]")
+    text, rtf, png = s.work / "qsl.txt", s.work / "qsl.rtf", s.work / "qsl.png"
+    text.write_bytes(b"QSL via DL1ABC\n")
+    rtf.write_bytes(b"{\\rtf1\\ansi Rich {\\b QSL} via OE3XYZ\\par}")
+    png.write_bytes(tiny_png())
+    for path, arrived in ((text, "QSL via DL1ABC"), (png, "<-3>"), (rtf, "Rich ")):
+        source = s.start("file source", s.bin / "drop_target", s.work / "files", "files", path)
+        s.drag((500, 100), (200, 150), lambda: (s.work / "doc.over").exists())
+        wait_until(path.name + " in the editor", lambda: arrived in rows(doc))
+        if "file:" in rows(doc):
+            raise Failure(f"{path.name} went in as its URL: {rows(doc)!r}")
+        s.stop(source)
+
+
+def tiny_png():
+    """A 2 x 2 red picture."""
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+    pixels = b"".join(b"\0" + b"\xff\0\0" * 2 for _ in range(2))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 2, 2, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(pixels)) + chunk(b"IEND", b""))
+
+
 def showing(check, *files):
     """The check, whose failure tells what the files held."""
     def run(s):
@@ -234,7 +311,9 @@ def main():
     failures = []
     lists = showing(lists_between_programs, pathlib.Path("a.rows"), pathlib.Path("b.rows"))
     lists.__name__ = "lists_between_programs"
-    for check in (viewer_to_plain_target, lists):
+    slow = showing(list_move_to_slow_target, pathlib.Path("a.rows"))
+    slow.__name__ = "list_move_to_slow_target"
+    for check in (viewer_to_plain_target, lists, slow, files_into_editor):
         with tempfile.TemporaryDirectory() as work:
             session = Session(bin_dir, work)
             try:

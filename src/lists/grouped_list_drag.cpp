@@ -153,6 +153,11 @@ void TSectionGroupedList::EndDragPress() {
 }
 
 void TSectionGroupedList::StartDrag() {
+  if (DragRunning()) {
+    // Another drag waits for its answer: this press drags nothing.
+    state_ &= ~stDragDetectPending;
+    return;
+  }
   PrepareDrag(stOLEDragging);
   std::shared_ptr<const TDataObject> data = DoOLEGetDataObject();
   if (!data) data = std::make_shared<TOGLDataObject>(*this);
@@ -160,11 +165,50 @@ void TSectionGroupedList::StartDrag() {
   TDragImage image;
   const bool withImage = (drag_options_ & doOLEShowDragImage) && !selected_.empty();
   if (withImage) MakeDragImage(picture, image);
-  const TDropEffect effect =
-      DoDragDrop(*this, data, AllowedEffects(), withImage ? &image : nullptr);
-  EndDragPress();
-  if (effect == deMove && (AutoOptions & toAutoDeleteMovedItems)) DeleteSelectedItems();
+  TOGLDraggedNodes dragged;
+  RecordDraggedNodes(dragged);
+  TDropEffect effect = deNone;
+  try {
+    effect = DoDragDrop(*this, data, AllowedEffects(), withImage ? &image : nullptr, [&] {
+      if (!dragged.list_freed) EndDragPress();
+    });
+  } catch (...) {
+    if (!dragged.list_freed) ForgetDraggedNodes(dragged);
+    throw;
+  }
+  if (dragged.list_freed) return;
+  if (effect == deMove && (AutoOptions & toAutoDeleteMovedItems)) DeleteDraggedNodes(dragged);
+  ForgetDraggedNodes(dragged);
   state_ &= ~stOLEDragging;
+}
+
+void TSectionGroupedList::RecordDraggedNodes(TOGLDraggedNodes& Dragged) {
+  Dragged.order.reserve(selected_.size());
+  Dragged.nodes.reserve(selected_.size());
+  for (POGLItem node : selected_) {
+    node->Flags |= TOGLItem::Dragged;
+    Dragged.order.push_back(node);
+    Dragged.nodes.insert(node);
+  }
+  dragged_ = &Dragged;
+}
+
+// The dragged items that still exist, then the dragged groups left without items: a
+// group that got rows meanwhile keeps them, for the target never had them.
+void TSectionGroupedList::DeleteDraggedNodes(TOGLDraggedNodes& Dragged) {
+  BeginUpdate();
+  for (const bool groups : {false, true}) {
+    for (POGLItem node : Dragged.order) {
+      if (!Dragged.nodes.count(node) || IsGroup(node) != groups) continue;
+      if (!groups || node->ChildCount == 0) DeleteItem(node);
+    }
+  }
+  EndUpdate();
+}
+
+void TSectionGroupedList::ForgetDraggedNodes(TOGLDraggedNodes& Dragged) {
+  for (POGLItem node : Dragged.nodes) node->Flags &= ~TOGLItem::Dragged;
+  dragged_ = nullptr;
 }
 
 // The dragged nodes stay where they are: the target copies what it takes.

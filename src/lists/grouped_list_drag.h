@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "lists/section_grouped_list.h"
@@ -33,4 +34,15 @@ class TOGLDragEngine : public TDropTarget {
 
  private:
   TSectionGroupedList& list_;
+};
+
+// The nodes a drag started here took, recorded as it starts. The drag may wait up to
+// 10 s for another program's answer while the user goes on clicking and the owner
+// deletes or clears rows: a move deletes these nodes, not what is selected when the
+// answer comes. A node freed meanwhile leaves the record (the list tells it), so what
+// it holds always exists; the record hears when the list itself goes.
+struct TOGLDraggedNodes {
+  std::vector<POGLItem> order;         // as selected; only looked up, never followed
+  std::unordered_set<POGLItem> nodes;  // the ones that still exist
+  bool list_freed = false;
 };

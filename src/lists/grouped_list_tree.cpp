@@ -4,6 +4,7 @@
 #include <climits>
 #include <new>
 
+#include "lists/grouped_list_drag.h"
 #include "lists/section_grouped_list.h"
 #include "platform/text/sysutils.h"
 
@@ -188,6 +189,7 @@ POGLItem TSectionGroupedList::NewNode() {
 
 void TSectionGroupedList::FreeNode(POGLItem Item) {
   if (Item == last_placed_) last_placed_ = nullptr;
+  if (dragged_ && Item->Has(TOGLItem::Dragged)) dragged_->nodes.erase(Item);
   if (OnFreeItem) OnFreeItem(this, Item);
   Item->~TOGLItem();
   nodes_.Give(Item);

@@ -56,6 +56,8 @@ TSectionGroupedList::~TSectionGroupedList() {
   destroying_ = true;
   Clear();
   delete root_;
+  // A drag started here may still wait for its answer: it touches the list no more.
+  if (dragged_) dragged_->list_freed = true;
 }
 
 // --- geometry ---------------------------------------------------------------------------

@@ -32,6 +32,7 @@
 
 class TSectionGroupedList;
 class TOGLDragEngine;
+struct TOGLDraggedNodes;
 class TOGLHintWindow;
 
 // A group or an item. The owner's data block follows the record in the same allocation.
@@ -43,6 +44,7 @@ struct TOGLItem {
   static constexpr std::uint8_t NoCollapseRelayout = 8;
   static constexpr std::uint8_t Expanded = 16;
   static constexpr std::uint8_t Selected = 32;
+  static constexpr std::uint8_t Dragged = 64;  // taken by the drag started here
 
   // Position among the siblings, 0-based.
   int Index() const;
@@ -531,6 +533,10 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   bool MayDrag(POGLItem Node);
   void StartDrag();
   void StartComponentDrag();
+  // The nodes a drag takes, recorded when it starts; what a move deletes.
+  void RecordDraggedNodes(TOGLDraggedNodes& Dragged);
+  void DeleteDraggedNodes(TOGLDraggedNodes& Dragged);
+  void ForgetDraggedNodes(TOGLDraggedNodes& Dragged);
   // What both drags do before and after the drag itself.
   void PrepareDrag(unsigned DragState);
   void EndDragPress();
@@ -584,6 +590,7 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   POGLItem drop_target_ = nullptr;
   bool drop_accepted_ = false;                  // by the drag now over the control
   TSectionGroupedList* drag_source_ = nullptr;  // the list of the dtVCL drag over this one
+  TOGLDraggedNodes* dragged_ = nullptr;         // of the drag started here, while it runs
   // Hints: the hit the hint was made for.
   TOGLHitInfo hint_hit_;
   bool hint_hit_valid_ = false;

@@ -3,6 +3,8 @@
 // (TScriptedDrags), through the same events and drop targets as a user's drag.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -285,6 +287,97 @@ TEST_F(ListDragDrop, AGroupMovedAwayLeavesNoGroupBehind) {
   ASSERT_EQ(source->GroupCount(), 1);
   EXPECT_EQ(source->Groups(0), internet);
   EXPECT_EQ(Rows(*internet), "K1NET;");
+}
+
+// Another program may answer a move long after the drop, while the user clicks rows and
+// the owner deletes, adds and clears them, or closes the list: here all of that happens
+// while the target takes the drop. The move then deletes the rows that were dragged and
+// still exist, and nothing else; a list that went is not touched again.
+TEST_F(ListDragDrop, AMoveDeletesTheRowsDraggedWhateverHappensBeforeTheAnswer) {
+  for (unsigned seed = 1; seed <= 60; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 random(seed);
+    const auto pick = [&](int n) { return static_cast<int>(random() % unsigned(n)); };
+    auto* list = MakeList(0);
+    TSectionGroup* groups[] = {list->AddGroup("g0"), list->AddGroup("g1")};
+    std::vector<std::vector<std::string>> model(2);
+    for (int r = 0; r < 9; ++r) {
+      const int g = r < 6 ? 0 : 1;
+      AddRow(*list, *groups[g], {"r" + std::to_string(r)});
+      model[g].push_back("r" + std::to_string(r));
+    }
+    // The first row and some others are dragged.
+    std::vector<std::string> dragged = {"r0"};
+    list->Engine().SelectItem(groups[0]->GetItemNode(0), false);
+    for (int r = 1; r < 9; ++r) {
+      if (pick(3) != 0) continue;
+      const int g = r < 6 ? 0 : 1;
+      list->Engine().SelectItem(groups[g]->GetItemNode(g == 0 ? r : r - 6), false);
+      dragged.push_back("r" + std::to_string(r));
+    }
+    // A group whose rows are all selected is selected itself: it goes too when the move
+    // leaves it empty.
+    const bool whole[] = {list->Engine().IsItemSelected(groups[0]->Node),
+                          list->Engine().IsItemSelected(groups[1]->Node)};
+    bool closed = false;
+    int added = 0;
+    target->OnOLEDrop = [&](TComponent*, const TDataObject&, TShiftState, TPoint,
+                            const std::vector<std::string>&, TDropEffects& effect) {
+      effect = deMove;
+      for (int n = pick(6); n > 0 && !closed; --n) {
+        const int g = pick(2);
+        const int count = groups[g]->GetCount();
+        switch (pick(6)) {
+          case 0:  // a click on a row
+          case 1:
+            if (count > 0) SimulateClick(list->Engine(), 40, 34 + pick(count * 20));
+            break;
+          case 2:  // a row deleted, dragged or not
+            if (count > 0) {
+              const int i = pick(count);
+              model[g].erase(model[g].begin() + i);
+              groups[g]->DeleteItem(i);
+            }
+            break;
+          case 3: {  // a row added, and selected
+            const std::string name = "n" + std::to_string(added++);
+            AddRow(*list, *groups[g], {name});
+            model[g].push_back(name);
+            list->Engine().SelectItem(groups[g]->GetItemNode(groups[g]->GetCount() - 1), false);
+            break;
+          }
+          case 4:  // a group emptied
+            groups[g]->Clear();
+            model[g].clear();
+            break;
+          default:  // the list closed
+            if (pick(3) == 0) {
+              delete list;
+              closed = true;
+            }
+        }
+      }
+    };
+    {
+      TScriptedDrags drags({OverTarget(50)});
+      SimulateMouseDown(list->Engine(), mbLeft, 40, 44);
+      SimulateMouseMove(list->Engine(), 40, 60, ssLeft);
+      ASSERT_EQ(drags.Count(), 1);
+    }
+    target->OnOLEDrop = nullptr;
+    if (closed) continue;
+    std::string want, got;
+    for (int g = 0; g < 2; ++g) {
+      std::string rows;
+      for (const std::string& name : model[g])
+        if (std::find(dragged.begin(), dragged.end(), name) == dragged.end()) rows += name + ";";
+      if (!whole[g] || !rows.empty()) want += "g" + std::to_string(g) + ":" + rows;
+    }
+    for (int g = 0; g < list->GroupCount(); ++g)
+      got += list->GetNodeStrings(list->Groups(g)->Node)->Get(0) + ":" + Rows(*list->Groups(g));
+    EXPECT_EQ(got, want);
+    delete list;
+  }
 }
 
 TEST_F(ListDragDrop, TheGroupUnderThePointerIsMarkedAndScrollsNearTheEdges) {

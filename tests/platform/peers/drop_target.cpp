@@ -1,23 +1,39 @@
 // A plain Qt program that takes drops, for the tests that drag out of ours into another
 // program: it knows nothing of ours and writes what it received.
 //
-//   drop_target DIR [refuse|paste|primary]
+//   drop_target DIR [refuse|answer|paste|primary]
+//   drop_target DIR files PATH...
 //
 // Its window, titled "drop target", stands at (400, 0), 300 x 300. Each drag move over
 // it adds a line to DIR/moves. On a drop it writes every format offered, DIR/<n>.bin
 // for the n-th, and then DIR/formats with a line "<n> <MIME type> <bytes>" each. With
-// "refuse" it takes the drag while it moves and refuses the drop itself. With "paste" it
-// writes the clipboard's formats the same way at start and ends, with "primary" the X11
-// primary selection's. Files appear whole: each is written beside and renamed into place.
+// "refuse" it takes the drag while it moves and refuses the drop itself. With "answer"
+// it is a slow target: having written the formats it waits for DIR/answer, acts on each
+// of its lines and then deletes it: "forge ACTION" sends the source a finish report of
+// ACTION (move, copy) from another window of its own, as any program may; "move",
+// "copy" or "refuse" is what it then does with the drop. With "paste" it writes the
+// clipboard's formats the same way at start and ends, with "primary" the X11 primary
+// selection's. With "files" it is a file source, as a file manager is: its window,
+// titled "file source", drags the files named when pressed and moved, offering them as
+// a text/uri-list and as text, their URLs a line each. Files appear whole: each is
+// written beside and renamed into place.
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
+#include <xcb/xcb.h>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QDrag>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFile>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QUrl>
 #include <QWidget>
 
 namespace {
@@ -42,12 +58,45 @@ void WriteFormats(const QString& dir, const QMimeData& mime) {
   WriteWhole(dir + "/formats", list);
 }
 
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
+  const xcb_intern_atom_cookie_t cookie =
+      xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
+  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+  const xcb_atom_t atom = reply ? reply->atom : XCB_NONE;
+  std::free(reply);
+  return atom;
+}
+
+// Tells the drag's source, the owner of the XdndSelection, that Window finished the
+// drop with Action.
+void SendFinished(xcb_window_t window, const QByteArray& action) {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+  if (!connection) return;
+  xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+      connection, xcb_get_selection_owner(connection, Atom(connection, "XdndSelection")), nullptr);
+  if (!owner) return;
+  xcb_client_message_event_t message{};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = owner->owner;
+  message.type = Atom(connection, "XdndFinished");
+  message.data.data32[0] = window;
+  message.data.data32[1] = 1;  // taken
+  message.data.data32[2] = Atom(connection, action == "move" ? "XdndActionMove" : "XdndActionCopy");
+  std::free(owner);
+  xcb_send_event(connection, 0, message.window, XCB_EVENT_MASK_NO_EVENT,
+                 reinterpret_cast<const char*>(&message));
+  xcb_flush(connection);
+}
+
 class TDropTargetWindow : public QWidget {
  public:
-  TDropTargetWindow(QString Dir, bool Refuse) : dir_(std::move(Dir)), refuse_(Refuse) {
+  TDropTargetWindow(QString Dir, QString Mode) : dir_(std::move(Dir)), mode_(std::move(Mode)) {
     setWindowTitle("drop target");
     setAcceptDrops(true);
     setGeometry(400, 0, 300, 300);
+    other_.winId();
   }
 
  protected:
@@ -59,18 +108,80 @@ class TDropTargetWindow : public QWidget {
   }
   void dropEvent(QDropEvent* event) override {
     WriteFormats(dir_, *event->mimeData());
-    if (refuse_) {
+    const QByteArray action = mode_ == "answer" ? Answer() : mode_.toUtf8();
+    if (action == "refuse") {
       event->setDropAction(Qt::IgnoreAction);
       event->ignore();
+    } else if (action == "move" || action == "copy") {
+      event->setDropAction(action == "move" ? Qt::MoveAction : Qt::CopyAction);
+      event->accept();
     } else {
       event->acceptProposedAction();
     }
   }
 
  private:
+  // Waits, running on, for DIR/answer; sends the forged reports it asks for and answers
+  // what its last line says.
+  QByteArray Answer() {
+    QFile file(dir_ + "/answer");
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      if (file.exists()) loop.quit();
+    });
+    poll.start(20);
+    loop.exec();
+    QByteArray action;
+    if (file.open(QIODevice::ReadOnly)) {
+      for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.startsWith("forge ")) {
+          SendFinished(static_cast<xcb_window_t>(other_.winId()), line.mid(6));
+        } else if (!line.isEmpty()) {
+          action = line;
+        }
+      }
+    }
+    file.remove();
+    return action;
+  }
+
   QString dir_;
-  bool refuse_;
+  QString mode_;
   QByteArray moves_;
+  QWidget other_;  // the window forged reports come from
+};
+
+class TFileSourceWindow : public QWidget {
+ public:
+  explicit TFileSourceWindow(QStringList Paths) : paths_(std::move(Paths)) {
+    setWindowTitle("file source");
+    setGeometry(400, 0, 300, 300);
+  }
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override { pressed_ = event->position().toPoint(); }
+  void mouseMoveEvent(QMouseEvent* event) override {
+    if (!(event->buttons() & Qt::LeftButton) ||
+        (event->position().toPoint() - pressed_).manhattanLength() < 4)
+      return;
+    QList<QUrl> urls;
+    QByteArray text;
+    for (const QString& path : paths_) {
+      urls << QUrl::fromLocalFile(path);
+      text += urls.last().toEncoded() + "\n";
+    }
+    auto* mime = new QMimeData;
+    mime->setUrls(urls);
+    mime->setData("text/plain", text);
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction);
+  }
+
+ private:
+  QStringList paths_;
+  QPoint pressed_;
 };
 
 }  // namespace
@@ -78,7 +189,8 @@ class TDropTargetWindow : public QWidget {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc < 2) {
-    std::fprintf(stderr, "usage: drop_target DIR [refuse|paste|primary]\n");
+    std::fprintf(stderr,
+                 "usage: drop_target DIR [refuse|answer|paste|primary] | DIR files PATH...\n");
     return 2;
   }
   const QString dir = QString::fromLocal8Bit(argv[1]);
@@ -91,7 +203,14 @@ int main(int argc, char** argv) {
     WriteFormats(dir, *mime);
     return 0;
   }
-  TDropTargetWindow window(dir, mode == "refuse");
+  if (mode == "files") {
+    QStringList paths;
+    for (int i = 3; i < argc; ++i) paths << QString::fromLocal8Bit(argv[i]);
+    TFileSourceWindow window(paths);
+    window.show();
+    return app.exec();
+  }
+  TDropTargetWindow window(dir, mode);
   window.show();
   return app.exec();
 }

@@ -8,11 +8,13 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPixmap>
+#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #if QT_CONFIG(xcb)
 #include <cstdlib>
 #include <cstring>
+#include <map>
 
 #include <xcb/xcb.h>
 #include <QAbstractNativeEventFilter>
@@ -56,19 +58,52 @@ class TOfferedMimeData : public QMimeData {
   }
 };
 
-// Data arriving with a drag, from this program or another.
+bool IsTextType(const QString& type) {
+  return type == QLatin1String("text/plain") || type.startsWith(QLatin1String("text/plain;"));
+}
+
+// Whether Text only names the local files of a text/uri-list, a line each, as their URLs
+// or paths: what file managers and Qt programs offer as text beside a list of files.
+bool NamesListedFiles(const QByteArray& text, const QByteArray& uriList) {
+  QStringList names;
+  for (const QByteArray& line : uriList.split('\n')) {
+    const QUrl url = QUrl::fromEncoded(line.trimmed(), QUrl::StrictMode);
+    if (!url.isValid() || !url.isLocalFile()) continue;
+    names << QString::fromUtf8(url.toEncoded()) << url.toString() << url.toLocalFile();
+  }
+  if (names.isEmpty()) return false;
+  bool any = false;
+  for (const QByteArray& line : text.split('\n')) {
+    const QString name = QString::fromUtf8(line.trimmed());
+    if (name.isEmpty()) continue;
+    if (!names.contains(name)) return false;
+    any = true;
+  }
+  return any;
+}
+
+// Data arriving with a drag, from this program or another. Files dragged from another
+// program come as a text/uri-list with its text form beside it; a target would take that
+// text before the files, so a text that only names the listed files is not offered.
 class TReceivedData : public TDataObject {
  public:
-  explicit TReceivedData(const QMimeData& Mime) : mime_(Mime) {}
+  explicit TReceivedData(const QMimeData& Mime) : mime_(Mime) {
+    const QString uriList = MimeTypeOfFormat(kUriListFormat);
+    if (!mime_.hasFormat(uriList)) return;
+    const QByteArray files = mime_.data(uriList);
+    for (const QString& type : mime_.formats())
+      if (IsTextType(type) && NamesListedFiles(mime_.data(type), files)) hidden_ << type;
+  }
 
   std::vector<std::string> Formats() const override {
     std::vector<std::string> result;
-    for (const QString& type : mime_.formats()) result.push_back(FormatOfMimeType(type));
+    for (const QString& type : mime_.formats())
+      if (!hidden_.contains(type)) result.push_back(FormatOfMimeType(type));
     return result;
   }
   bool GetData(const std::string& Format, std::string& Bytes) const override {
     const QString type = MimeTypeOfFormat(Format);
-    if (!mime_.hasFormat(type)) return false;
+    if (!mime_.hasFormat(type) || hidden_.contains(type)) return false;
     const QByteArray bytes = mime_.data(type);
     Bytes.assign(bytes.constData(), static_cast<size_t>(bytes.size()));
     return true;
@@ -76,6 +111,7 @@ class TReceivedData : public TDataObject {
 
  private:
   const QMimeData& mime_;
+  QStringList hidden_;  // text types that only repeat the file list
 };
 
 TDragLoop& CurrentLoop() {
@@ -122,13 +158,16 @@ std::shared_ptr<const TDataObject> DataOf(const QMimeData* mime) {
 // On X11 the drag's loop ends when the drop is sent, with the action the target last
 // said it would take; what it then did comes later, in its XdndFinished message. A
 // move is told only from that report, so that nothing is deleted that the target
-// refused or failed to take.
+// refused or failed to take. Only the window the drop went to reports on it: the one
+// whose XdndStatus answered last before the drop. Any program may send us an
+// XdndFinished, and a slow target of an earlier drag may report late.
 class TDropFinishWatch : public QAbstractNativeEventFilter {
  public:
   TDropFinishWatch() {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11 || !x11->connection()) return;
     connection_ = x11->connection();
+    status_ = Atom("XdndStatus");
     finished_ = Atom("XdndFinished");
     move_ = Atom("XdndActionMove");
     link_ = Atom("XdndActionLink");
@@ -142,17 +181,24 @@ class TDropFinishWatch : public QAbstractNativeEventFilter {
 
   bool Watching() const { return finished_ != XCB_NONE; }
 
-  // The effect the target reports, waiting for its report while the program runs on.
-  // A target that never reports may have taken the data: that counts as a copy.
+  // The drag's loop has ended: the drop went to the window that answered last.
+  void Dropped() {
+    dropped_ = true;
+    target_ = last_status_;
+  }
+
+  // The effect the drop target reports, waiting for its report while the program runs
+  // on. A target that never reports may have taken the data: that counts as a copy.
   TDropEffect TargetsEffect() {
-    if (!reported_) {
+    if (target_ == XCB_NONE) return deCopy;
+    if (!Reported()) {
       QEventLoop loop;
       loop_ = &loop;
       QTimer::singleShot(kReportWaitMs, &loop, &QEventLoop::quit);
       loop.exec();
       loop_ = nullptr;
     }
-    return reported_ ? effect_ : deCopy;
+    return Reported() ? reports_[target_] : deCopy;
   }
 
   bool nativeEventFilter(const QByteArray& EventType, void* Message, qintptr*) override {
@@ -160,20 +206,25 @@ class TDropFinishWatch : public QAbstractNativeEventFilter {
     const auto* event = static_cast<const xcb_generic_event_t*>(Message);
     if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE) return false;
     const auto* message = static_cast<const xcb_client_message_event_t*>(Message);
-    if (message->type != finished_ || message->format != 32) return false;
+    if (message->format != 32) return false;
+    // The first value names the window that sends the message.
+    const xcb_window_t from = message->data.data32[0];
+    if (message->type == status_ && !dropped_) last_status_ = from;
+    if (message->type != finished_) return false;
     // Bit 0 of the flags says whether the target took the drop; the action what it did.
     const uint32_t action = message->data.data32[2];
-    effect_ = !(message->data.data32[1] & 1) ? deNone
-              : action == move_              ? deMove
-              : action == link_              ? deLink
-                                             : deCopy;
-    reported_ = true;
-    if (loop_) loop_->quit();
+    reports_[from] = !(message->data.data32[1] & 1) ? deNone
+                     : action == move_              ? deMove
+                     : action == link_              ? deLink
+                                                    : deCopy;
+    if (loop_ && Reported()) loop_->quit();
     return false;
   }
 
  private:
   static constexpr int kReportWaitMs = 10000;
+
+  bool Reported() const { return reports_.count(target_) > 0; }
 
   xcb_atom_t Atom(const char* name) const {
     const xcb_intern_atom_cookie_t cookie =
@@ -185,9 +236,11 @@ class TDropFinishWatch : public QAbstractNativeEventFilter {
   }
 
   xcb_connection_t* connection_ = nullptr;
-  xcb_atom_t finished_ = XCB_NONE, move_ = XCB_NONE, link_ = XCB_NONE;
-  bool reported_ = false;
-  TDropEffect effect_ = deNone;
+  xcb_atom_t status_ = XCB_NONE, finished_ = XCB_NONE, move_ = XCB_NONE, link_ = XCB_NONE;
+  xcb_window_t last_status_ = XCB_NONE;
+  xcb_window_t target_ = XCB_NONE;
+  bool dropped_ = false;
+  std::map<xcb_window_t, TDropEffect> reports_;  // by the window that sent each
   QEventLoop* loop_ = nullptr;
 };
 #endif
@@ -293,9 +346,15 @@ void SetDragLoop(TDragLoop Loop) {
 }
 
 TDropEffect DoDragDrop(TWinControl& Source, std::shared_ptr<const TDataObject> Data,
-                       TDropEffects Allowed, const TDragImage* Image) {
+                       TDropEffects Allowed, const TDragImage* Image,
+                       const std::function<void()>& Released) {
   const Qt::DropActions actions = ActionsOf(Allowed);
-  if (!actions || !Data) return deNone;
+  // One drag at a time: a press while another drag waits for its target's answer starts
+  // none, so that the answer goes to the drag it belongs to.
+  if (!actions || !Data || DragRunning()) {
+    if (Released) Released();
+    return deNone;
+  }
   // Parented to the source's widget, as Qt wants. The window system's loop owns it
   // from exec on: it frees the drag and its data once the target is done with them,
   // which on X11 is after exec has returned.
@@ -311,32 +370,37 @@ TDropEffect DoDragDrop(TWinControl& Source, std::shared_ptr<const TDataObject> D
     drag->setPixmap(picture);
     drag->setHotSpot(QPoint(Image->HotSpot.X, Image->HotSpot.Y));
   }
-  ++running_drags;
+  struct TRunning {
+    TRunning() { ++running_drags; }
+    ~TRunning() { --running_drags; }
+    TRunning(const TRunning&) = delete;
+    TRunning& operator=(const TRunning&) = delete;
+  } running;
   dropped_here = false;
   Qt::DropAction done = Qt::IgnoreAction;
-  TDropEffect effect = deNone;
-  try {
-    if (CurrentLoop()) {
-      const std::unique_ptr<QDrag> owned(drag);
-      done = CurrentLoop()(*drag, actions);
-    } else {
+  if (CurrentLoop()) {
+    // The source's widget may go while the loop runs, and its drag with it.
+    struct TOwned {
+      QPointer<QDrag> drag;
+      ~TOwned() { delete drag.data(); }
+    } owned{drag};
+    done = CurrentLoop()(*drag, actions);
+    if (Released) Released();
+  } else {
 #if QT_CONFIG(xcb)
-      TDropFinishWatch watch;
-      done = drag->exec(actions);
-      // A move to another program is believed only when the target reports it.
-      if (done == Qt::MoveAction && !dropped_here && watch.Watching())
-        done = Qt::DropAction(ActionsOf(watch.TargetsEffect()).toInt());
+    TDropFinishWatch watch;
+    done = drag->exec(actions);
+    watch.Dropped();
+    if (Released) Released();
+    // A move to another program is believed only when the target reports it.
+    if (done == Qt::MoveAction && !dropped_here && watch.Watching())
+      done = Qt::DropAction(ActionsOf(watch.TargetsEffect()).toInt());
 #else
-      done = drag->exec(actions);
+    done = drag->exec(actions);
+    if (Released) Released();
 #endif
-    }
-    effect = static_cast<TDropEffect>(EffectsOf(done) & Allowed);
-  } catch (...) {
-    --running_drags;
-    throw;
   }
-  --running_drags;
-  return effect;
+  return static_cast<TDropEffect>(EffectsOf(done) & Allowed);
 }
 
 bool DragRunning() {

@@ -82,9 +82,15 @@ struct TDragImage {
 // effect the target performed: one of Allowed, or deNone when the drag was cancelled,
 // refused or Allowed was empty (then no drag starts). A move is answered only when the
 // target reports that it took the data: a source deletes what it moved on deMove alone.
+// Another program may take up to 10 s to report; the program runs on meanwhile (the
+// user may click, edit, close windows), so a source records what it dragged when the
+// drag starts and deletes that on deMove, not what is selected when the answer comes.
+// Released runs once, as soon as the user has let go (or no drag could start), before
+// that wait: the source ends the press there. No drag starts while another one runs.
 TDropEffect DoDragDrop(TWinControl& Source, std::shared_ptr<const TDataObject> Data,
-                       TDropEffects Allowed, const TDragImage* Image = nullptr);
-// Whether a drag started by this program is running now.
+                       TDropEffects Allowed, const TDragImage* Image = nullptr,
+                       const std::function<void()>& Released = {});
+// Whether a drag started by this program is running now, its answer awaited included.
 bool DragRunning();
 
 // The receiving side of drags over a control. Pt is in the control's client coordinates.

@@ -203,6 +203,58 @@ TEST_F(DragDrop, TheDragImageLeavesItsKeyColourOutAndHoldsThePointer) {
   EXPECT_EQ(drags.HotSpot(), Point(7, 3));
 }
 
+// Files dragged from a file manager come with their URLs or paths as text beside the
+// list: that text is the list again, not text to insert, so the target sees the files
+// alone. Text that says more, and links that name no local file, stay text.
+TEST_F(DragDrop, TextThatOnlyNamesTheDraggedFilesIsNotOffered) {
+  const std::vector<std::string> paths = {"/home/ham/qsl card.png", "/home/ham/log.txt"};
+  const std::string urls = "file:///home/ham/qsl%20card.png\nfile:///home/ham/log.txt\n";
+  auto dropped = [&](const std::string& list, const std::string& text) {
+    auto files = std::make_shared<TDragData>();
+    files->Add(kUriListFormat, [list](std::string& bytes) {
+      bytes = list;
+      return true;
+    });
+    files->Add("text/plain", [text](std::string& bytes) {
+      bytes = text;
+      return true;
+    });
+    sink.log.clear();
+    sink.dropped_text.clear();
+    TScriptedDrags drags({{target, 10, 20}});
+    DoDragDrop(*source, files, deCopy);
+    return sink.log.empty() ? std::string() : sink.log.front();
+  };
+  for (const std::string& text : {urls, std::string("/home/ham/qsl card.png\n/home/ham/log.txt"),
+                                  std::string("file:///home/ham/qsl card.png")}) {
+    EXPECT_EQ(dropped(UriListOf(paths), text), "enter(10,20) allowed=1 shift=0 text/uri-list;")
+        << text;
+    EXPECT_EQ(sink.dropped_text, "");
+  }
+  EXPECT_EQ(dropped(UriListOf(paths), "QSL of 2026\n" + urls),
+            "enter(10,20) allowed=1 shift=0 text/uri-list;text/plain;");
+  EXPECT_EQ(dropped("http://example.org/qsl\r\n", "http://example.org/qsl"),
+            "enter(10,20) allowed=1 shift=0 text/uri-list;text/plain;");
+  EXPECT_EQ(sink.dropped_text, "http://example.org/qsl");
+}
+
+// The source ends its press as soon as the user lets go, before any wait for another
+// program's answer, and no second drag starts while one runs: its answer could not be
+// told from the first one's.
+TEST_F(DragDrop, ReleasedRunsOnceAndNoDragStartsWhileOneRuns) {
+  TScriptedDrags drags({{target, 10, 20}, {target, 30, 40}});
+  int released = 0, inner_released = 0;
+  TDropEffect inner = deCopy;
+  sink.on_over = [&] {
+    inner = DoDragDrop(*source, data, deCopy, nullptr, [&] { ++inner_released; });
+  };
+  EXPECT_EQ(DoDragDrop(*source, data, deCopy, nullptr, [&] { ++released; }), deCopy);
+  EXPECT_EQ(drags.Count(), 1);
+  EXPECT_EQ(inner, deNone);
+  EXPECT_EQ(inner_released, 1);
+  EXPECT_EQ(released, 1);
+}
+
 TEST(DroppedFiles, PathsTravelWholeAsAUriList) {
   const std::string long_name = "/tmp/" + std::string(300, 'x') + ".txt";
   const std::vector<std::string> paths = {"/home/ham/log, 2026 #1.txt", long_name, "/tmp/100%.dat"};
