@@ -319,7 +319,7 @@ bool TDragData::GetData(const std::string& Format, std::string& Bytes) const {
 std::string UriListOf(const std::vector<std::string>& Paths) {
   std::string result;
   for (const std::string& path : Paths) {
-    result += QUrl::fromLocalFile(ToQString(path)).toEncoded().toStdString();
+    result += QUrl::fromLocalFile(FileNameToQString(path)).toEncoded().toStdString();
     result += "\r\n";
   }
   return result;
@@ -334,7 +334,8 @@ std::vector<std::string> DroppedFileNames(const TDataObject& Data) {
     const QByteArray trimmed = line.trimmed();
     if (trimmed.isEmpty() || trimmed.startsWith('#')) continue;
     const QUrl url = QUrl::fromEncoded(trimmed, QUrl::StrictMode);
-    if (url.isValid() && url.isLocalFile()) result.push_back(FromQString(url.toLocalFile()));
+    if (url.isValid() && url.isLocalFile())
+      result.push_back(FileNameFromQString(url.toLocalFile()));
   }
   return result;
 }

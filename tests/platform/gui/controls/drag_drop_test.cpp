@@ -257,7 +257,10 @@ TEST_F(DragDrop, ReleasedRunsOnceAndNoDragStartsWhileOneRuns) {
 
 TEST(DroppedFiles, PathsTravelWholeAsAUriList) {
   const std::string long_name = "/tmp/" + std::string(300, 'x') + ".txt";
-  const std::vector<std::string> paths = {"/home/ham/log, 2026 #1.txt", long_name, "/tmp/100%.dat"};
+  // Names are the file system's bytes, a Polish one too.
+  const std::vector<std::string> paths = {"/home/ham/log, 2026 #1.txt", long_name, "/tmp/100%.dat",
+                                          "/tmp/\xC5\x81\xC3\xB3"
+                                          "d\xC5\xBA.txt"};
   TDragData data;
   data.Add(kUriListFormat, [&](std::string& bytes) {
     bytes = "# comment\r\nhttp://example.org/a\r\n" + UriListOf(paths) + "not a url\r\n";
