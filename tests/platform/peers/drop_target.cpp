@@ -1,23 +1,27 @@
 // A plain Qt program that takes drops, for the tests that drag out of ours into another
 // program: it knows nothing of ours and writes what it received.
 //
-//   drop_target DIR [refuse|paste|primary]
+//   drop_target DIR [refuse|paste|primary|slow]
 //
 // Its window, titled "drop target", stands at (400, 0), 300 x 300. Each drag move over
 // it adds a line to DIR/moves. On a drop it writes every format offered, DIR/<n>.bin
 // for the n-th, and then DIR/formats with a line "<n> <MIME type> <bytes>" each. With
-// "refuse" it takes the drag while it moves and refuses the drop itself. With "paste" it
+// "refuse" it takes the drag while it moves and refuses the drop itself. With "slow" it
+// answers a move, and on a drop writes the formats and then takes its time: it answers,
+// a move, only once DIR/answer exists. With "paste" it
 // writes the clipboard's formats the same way at start and ends, with "primary" the X11
 // primary selection's. Files appear whole: each is written beside and renamed into place.
 #include <cstdio>
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QThread>
 #include <QWidget>
 
 namespace {
@@ -44,32 +48,47 @@ void WriteFormats(const QString& dir, const QMimeData& mime) {
 
 class TDropTargetWindow : public QWidget {
  public:
-  TDropTargetWindow(QString Dir, bool Refuse) : dir_(std::move(Dir)), refuse_(Refuse) {
+  enum class TAnswer { Proposed, Refuse, SlowMove };
+  TDropTargetWindow(QString Dir, TAnswer Answer) : dir_(std::move(Dir)), answer_(Answer) {
     setWindowTitle("drop target");
     setAcceptDrops(true);
     setGeometry(400, 0, 300, 300);
   }
 
  protected:
-  void dragEnterEvent(QDragEnterEvent* event) override { event->acceptProposedAction(); }
+  void dragEnterEvent(QDragEnterEvent* event) override { Take(*event); }
   void dragMoveEvent(QDragMoveEvent* event) override {
-    event->acceptProposedAction();
+    Take(*event);
     moves_ += "move\n";
     WriteWhole(dir_ + "/moves", moves_);
   }
   void dropEvent(QDropEvent* event) override {
     WriteFormats(dir_, *event->mimeData());
-    if (refuse_) {
+    if (answer_ == TAnswer::Refuse) {
       event->setDropAction(Qt::IgnoreAction);
       event->ignore();
-    } else {
-      event->acceptProposedAction();
+      return;
     }
+    if (answer_ == TAnswer::SlowMove) {
+      // A program busy with what it was given: the source hears of the drop only now.
+      const QDeadlineTimer deadline(120000);
+      while (!QFile::exists(dir_ + "/answer") && !deadline.hasExpired()) QThread::msleep(20);
+    }
+    Take(*event);
   }
 
  private:
+  void Take(QDropEvent& event) {
+    if (answer_ == TAnswer::SlowMove && (event.possibleActions() & Qt::MoveAction)) {
+      event.setDropAction(Qt::MoveAction);
+      event.accept();
+    } else {
+      event.acceptProposedAction();
+    }
+  }
+
   QString dir_;
-  bool refuse_;
+  TAnswer answer_;
   QByteArray moves_;
 };
 
@@ -78,7 +97,7 @@ class TDropTargetWindow : public QWidget {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc < 2) {
-    std::fprintf(stderr, "usage: drop_target DIR [refuse|paste|primary]\n");
+    std::fprintf(stderr, "usage: drop_target DIR [refuse|paste|primary|slow]\n");
     return 2;
   }
   const QString dir = QString::fromLocal8Bit(argv[1]);
@@ -91,7 +110,9 @@ int main(int argc, char** argv) {
     WriteFormats(dir, *mime);
     return 0;
   }
-  TDropTargetWindow window(dir, mode == "refuse");
+  TDropTargetWindow window(dir, mode == "refuse" ? TDropTargetWindow::TAnswer::Refuse
+                                : mode == "slow" ? TDropTargetWindow::TAnswer::SlowMove
+                                                 : TDropTargetWindow::TAnswer::Proposed);
   window.show();
   return app.exec();
 }
