@@ -95,16 +95,24 @@ int RunList(const std::string& name, int left, const std::string& file) {
   return 0;
 }
 
-int RunViewer(const std::string& file) {
-  TForm form(nullptr);
-  form.SetCaption("viewer");
-  form.SetBounds(0, 0, 380, 300);
-  TRDStyle style;
-  auto* doc = new TRichDoc(&form);
+// A window at (left, 0), 380 x 300, titled caption, filled with a viewer (or editor) of
+// the style sheet.
+template <class TDoc>
+TDoc& DocumentWindow(TForm& form, const std::string& caption, int left, TRDStyle& style) {
+  form.SetCaption(caption);
+  form.SetBounds(left, 0, 380, 300);
+  auto* doc = new TDoc(&form);
   doc->SetParent(&form);
   doc->SetAlign(alClient);
   doc->SetBorderStyle(bsNone);
   doc->SetStyle(&style);
+  return *doc;
+}
+
+int RunViewer(const std::string& file) {
+  TForm form(nullptr);
+  TRDStyle style;
+  TRichDoc* doc = &DocumentWindow<TRichDoc>(form, "viewer", 0, style);
   doc->AddTextParagraph("Hello from the ", 0, 0);
   doc->AddTextContinued("loopback", 1);
   doc->AddTextContinued(" server", 0);
@@ -284,14 +292,8 @@ void FillCell(TRDTableCellData& cell, const char* text) {
 
 int RunEditor(const std::string& name, int left, const std::string& file) {
   TForm form(nullptr);
-  form.SetCaption("editor " + name);
-  form.SetBounds(left, 0, 380, 300);
   TRDStyle style;
-  auto* editor = new TRichDocEdit(&form);
-  editor->SetParent(&form);
-  editor->SetAlign(alClient);
-  editor->SetBorderStyle(bsNone);
-  editor->SetStyle(&style);
+  TRichDocEdit* editor = &DocumentWindow<TRichDocEdit>(form, "editor " + name, left, style);
   TRDEditRDData& data = editor->EditData();
   data.AddText("alpha beta gamma", 0, 0);
   auto table = std::make_unique<TRDTableItemInfo>(2, 2, &data);
@@ -320,14 +322,8 @@ int RunEditor(const std::string& name, int left, const std::string& file) {
 
 int RunViewerCell(const std::string& file) {
   TForm form(nullptr);
-  form.SetCaption("viewer");
-  form.SetBounds(0, 0, 380, 300);
   TRDStyle style;
-  auto* doc = new TRichDoc(&form);
-  doc->SetParent(&form);
-  doc->SetAlign(alClient);
-  doc->SetBorderStyle(bsNone);
-  doc->SetStyle(&style);
+  TRichDoc* doc = &DocumentWindow<TRichDoc>(form, "viewer", 0, style);
   doc->AddTextParagraph("A table below", 0, 0);
   auto table = std::make_unique<TRDTableItemInfo>(1, 1, &doc->RDData());
   TRDTableItemInfo& cells = *table;
