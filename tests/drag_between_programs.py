@@ -7,9 +7,14 @@ lists arrive, a move deletes them from the source and a copy keeps them; a drop 
 target refuses keeps the source's rows. A slow target's late "move" deletes the row that
 was dragged, not the one the user clicked meanwhile, and a finish report from a window
 other than the drop target changes nothing. Text, picture and RTF files dragged from a
-plain Qt file source into our editor arrive as what they hold, not as their URLs. Xvfb
-and xdotool drive it; every wait is for an event (a window mapped, a file written),
-bounded so that a broken drag fails instead of hanging.
+plain Qt file source into our editor arrive as what they hold, not as their URLs. Words
+dragged in our editor out of a table cell and a cell of a table in a cell, to a
+paragraph, to another cell and within a cell, move, and one Ctrl+Z takes a move into a
+cell back whole; dragged into another editor program they arrive; a move that another
+program answers late deletes the dragged word, not the word the user selected meanwhile.
+Text selected in a viewer's cell is the primary selection and drags out. Xvfb and
+xdotool drive it; every wait is for an event (a window mapped, a file written), bounded
+so that a broken drag fails instead of hanging.
 
 Usage: drag_between_programs.py <folder of drag_source and drop_target>
 """
@@ -53,6 +58,13 @@ def wait_until(what, condition):
         if time.monotonic() > deadline:
             raise Failure("waited in vain for " + what)
         time.sleep(0.02)
+
+
+def put(path, text):
+    """Writes a file whole, as the programs read them."""
+    part = pathlib.Path(str(path) + ".part")
+    part.write_text(text)
+    os.replace(part, path)
 
 
 def read(path):
@@ -184,6 +196,106 @@ def viewer_to_plain_target(s):
     wait_until("the cells as the primary selection", cells_offered)
 
 
+class Editor:
+    """Our editor in a program of its own (drag_source editor NAME LEFT FILE): told what to
+    select and asked where things stand through its command file."""
+
+    def __init__(self, s, name, left):
+        self.s = s
+        self.file = s.work / (name + ".doc")
+        self.asked = 0
+        s.start("editor " + name, s.bin / "drag_source", "editor", name, left, self.file)
+        wait_until("editor " + name, lambda: read(self.file) is not None)
+
+    def side(self, suffix):
+        return pathlib.Path(str(self.file) + suffix)
+
+    def ask(self, *command):
+        self.asked += 1
+        n = str(self.asked).encode()
+        put(self.side(".cmd"), f"{self.asked} " + " ".join(str(c) for c in command) + "\n")
+        answer = lambda: (read(self.side(".at")) or b"").split()
+        wait_until(f"where {command} stands", lambda: answer()[:1] == [n])
+        return int(answer()[1]), int(answer()[2])
+
+    def text(self):
+        return read(self.file) or b""
+
+    def document(self):
+        return read(self.side(".rdf"))
+
+    def over(self):
+        return self.side(".over").exists()
+
+    def holds(self, what, *present, gone=()):
+        wait_until(what, lambda: all(p in self.text() for p in present) and
+                   not any(g in self.text() for g in gone))
+
+
+def editor_moves(s):
+    a = Editor(s, "A", 0)
+    # A word of a cell to the end of the first paragraph.
+    s.drag(a.ask("select", "epsilon"), a.ask("lineend", 0), a.over)
+    a.holds("the word moved out of the cell", b"gammaepsilon", gone=[b"delta epsilon"])
+    # A word of a cell of the table in a cell to another cell.
+    s.drag(a.ask("select", "zeta"), a.ask("cellend", 1, 1), a.over)
+    a.holds("the word moved out of the inner cell", b"iotazeta", gone=[b"zeta eta"])
+    # Within one cell.
+    s.drag(a.ask("select", "theta"), a.ask("cellend", 1, 0), a.over)
+    a.holds("the word moved within the cell", b"omegatheta", gone=[b"theta omega"])
+    # A paragraph's word into a cell, taken back by one Ctrl+Z.
+    before = a.document()
+    s.drag(a.ask("select", "beta"), a.ask("cellend", 1, 0), a.over)
+    a.holds("the word moved into the cell", b"omegathetabeta", gone=[b"alpha beta"])
+    s.xdo("key", "ctrl+z")
+    wait_until("one undo of the move", lambda: a.document() == before)
+
+    # A move to a program that answers late, while the user selects another word.
+    slow = s.work / "slow"
+    s.start("drop target", s.bin / "drop_target", slow, "answer")
+    moves = lambda: (read(slow / "moves") or b"").count(b"\n") >= 2
+    s.drag(a.ask("select", "alpha"), (500, 100), moves)
+    wait_until("the late target's drop", lambda: read(slow / "formats") is not None)
+    expect("the word dropped", formats(slow).get("text/plain"), b"alpha")
+    s.xdo("mousemove", "--sync", *a.ask("point", "kappa"))
+    s.xdo("click", "--repeat", 2, "--delay", 60, 1)
+    wait_until("the word selected meanwhile", lambda: read(a.side(".sel")) == b"kappa")
+    put(slow / "answer", "move\n")
+    a.holds("the dragged word gone, the selected one kept", b" beta gamma", b"kappa lambda",
+            gone=[b"alpha"])
+
+
+def editors_between_programs(s):
+    a, b = Editor(s, "A", 0), Editor(s, "B", 400)
+    s.drag(a.ask("select", "epsilon"), b.ask("lineend", 0), b.over)
+    b.holds("the cell's word in the other editor's paragraph", b"gammaepsilon")
+    s.drag(a.ask("select", "zeta"), b.ask("cellend", 1, 1), b.over)
+    b.holds("the inner cell's word in the other editor's cell", b"iotazeta")
+
+
+def viewer_cell_text(s):
+    places, dropped = s.work / "places", s.work / "dropped"
+    s.start("viewer", s.bin / "drag_source", "viewer-cell", places)
+    x0, y0, x1, y1 = (int(v) for v in read(places).split())
+    s.xdo("mousemove", "--sync", x0, y0)
+    s.xdo("mousedown", 1)
+    s.xdo("mousemove", "--sync", (x0 + x1) // 2, y1)
+    s.xdo("mousemove", "--sync", x1, y1)
+    s.xdo("mouseup", 1)
+
+    def primary():
+        result = subprocess.run(["xclip", "-o", "-selection", "primary"], env=s.env,
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                timeout=WAIT_SECONDS)
+        return result.stdout
+    wait_until("the cell's text as the primary selection", lambda: primary() == b"south")
+    s.start("drop target", s.bin / "drop_target", dropped)
+    moves = lambda: (read(dropped / "moves") or b"").count(b"\n") >= 2
+    s.drag(((x0 + x1) // 2, y0), (500, 100), moves)
+    wait_until("the cell's text dropped", lambda: read(dropped / "formats") is not None)
+    expect("the cell's text dropped", formats(dropped).get("text/plain"), b"south")
+
+
 def rows(path):
     return (read(path) or b"").decode()
 
@@ -270,7 +382,7 @@ def list_move_to_slow_target(s):
 
 def files_into_editor(s):
     doc = s.work / "doc"
-    s.start("editor", s.bin / "drag_source", "editor", doc)
+    s.start("editor", s.bin / "drag_source", "file-editor", doc)
     wait_until("the editor", lambda: rows(doc) == "[Drop:]")
     text, rtf, png = s.work / "qsl.txt", s.work / "qsl.rtf", s.work / "qsl.png"
     text.write_bytes(b"QSL via DL1ABC\n")
@@ -313,7 +425,8 @@ def main():
     lists.__name__ = "lists_between_programs"
     slow = showing(list_move_to_slow_target, pathlib.Path("a.rows"))
     slow.__name__ = "list_move_to_slow_target"
-    for check in (viewer_to_plain_target, lists, slow, files_into_editor):
+    for check in (viewer_to_plain_target, lists, slow, files_into_editor, editor_moves,
+                  editors_between_programs, viewer_cell_text):
         with tempfile.TemporaryDirectory() as work:
             session = Session(bin_dir, work)
             try:

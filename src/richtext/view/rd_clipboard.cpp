@@ -90,9 +90,10 @@ bool CopySelectionToClipboard(TCustomRDFormattedData& data, TColor color,
   return true;
 }
 
-void OfferSelectionAsPrimary(TCustomRDFormattedData& data) {
-  // Cells of a table count as they do for a copy; a click that selected nothing keeps
-  // what another program may have offered meanwhile.
+void OfferSelectionAsPrimary(TCustomRDFormattedData& root) {
+  // Text selected in a table's cell and cells of a table count as they do for a copy; a
+  // click that selected nothing keeps what another program may have offered meanwhile.
+  TCustomRDFormattedData& data = SelectionHolder(root);
   if (!data.HasSelectionOrPartial()) return;
   const std::string text = SelectedText(data, true);
   if (!text.empty()) SetPrimarySelection(text);

@@ -11,6 +11,7 @@
 #include "platform/sys/timer.h"
 #include "richtext/base/rd_layout_info.h"
 #include "richtext/formats/rd_transfer.h"
+#include "richtext/view/rd_clipboard.h"
 #include "richtext/view/rich_doc.h"
 
 namespace {
@@ -39,7 +40,7 @@ bool TCustomRichDoc::FollowDragRequest(TShiftState Shift, int X, int Y) {
   }
   if (std::abs(X - drag_press_.X) < kDragThreshold && std::abs(Y - drag_press_.Y) < kDragThreshold)
     return true;
-  DragSelection();
+  StartSelectionDrag();
   return true;
 }
 
@@ -53,28 +54,28 @@ bool TCustomRichDoc::EndDragRequest(int X, int Y) {
 }
 
 std::shared_ptr<TDragData> TCustomRichDoc::SelectionDragData() {
+  // Every format is made as the drag starts, from the selection as it is then, wherever
+  // it lies (a table's cell, or the editor open on it): the drag carries what the user
+  // took, whatever happens to the document while it runs.
+  TCustomRDFormattedData& source = SelectionHolder(*rd_data_);
   auto data = std::make_shared<TDragData>();
-  // The drag makes every format as it starts, from the selection as it is then.
-  auto render = [this](auto make) {
-    return [this, make](std::string& bytes) {
-      if (!rd_data_->HasSelection()) return false;
-      bytes = make();
-      return !bytes.empty();
-    };
+  if (!source.HasSelectionOrPartial()) return data;
+  auto offer = [&data](const char* format, std::string bytes) {
+    if (bytes.empty()) return;
+    data->Add(format, [bytes = std::move(bytes)](std::string& out) {
+      out = bytes;
+      return true;
+    });
   };
-  data->Add(kRichDocMimeType, render([this] {
-              const TRDLayoutInfo layout = LayoutInfo();
-              return SelectionAsRichDoc(*rd_data_, BackgroundColor(), background_.get(), &layout);
-            }));
-  const auto rtf = render([this] { return SelectionAsRTF(*rd_data_, BackgroundColor()); });
-  data->Add("text/rtf", rtf);
-  data->Add("application/rtf", rtf);
-  data->Add("text/plain", render([this] { return SelectionAsUTF8(*rd_data_); }));
-  if (const TGraphic* picture = rd_data_->GetSelectedPicture(); picture && !picture->Empty())
-    data->Add("image/png", render([this] {
-                const TGraphic* selected = rd_data_->GetSelectedPicture();
-                return selected ? BitmapToPng(*PictureAsBitmap(*selected)) : std::string();
-              }));
+  const TRDLayoutInfo layout = LayoutInfo();
+  offer(kRichDocMimeType,
+        SelectionAsRichDoc(source, BackgroundColor(), background_.get(), &layout));
+  const std::string rtf = SelectionAsRTF(source, BackgroundColor());
+  offer("text/rtf", rtf);
+  offer("application/rtf", rtf);
+  offer("text/plain", SelectionAsUTF8(source));
+  if (const TGraphic* picture = source.GetSelectedPicture(); picture && !picture->Empty())
+    offer("image/png", BitmapToPng(*PictureAsBitmap(*picture)));
   return data;
 }
 
@@ -86,13 +87,17 @@ void TCustomRichDoc::DragSelection() {
   dragging_selection_ = true;
   TDropEffect done = deNone;
   try {
-    done = DoDragDrop(*this, SelectionDragData(), SelectionDragEffects());
+    std::shared_ptr<TDragData> dragged = SelectionDragData();
+    const TDropEffects allowed = SelectionDragEffects();
+    // The drag holds the mouse from here on. While another program takes its time over
+    // the drop, the user's presses are presses again.
+    DragState(data) &= ~rdsDragPending;
+    done = DoDragDrop(*this, std::move(dragged), allowed);
   } catch (...) {
     dragging_selection_ = false;
     DragState(data) &= ~rdsDragPending;
     throw;
   }
   dragging_selection_ = false;
-  DragState(data) &= ~rdsDragPending;
   SelectionDragEnded(done);
 }

@@ -311,6 +311,11 @@ class TCustomRichDoc : public TRDScroller {
   // What a drag of the selection allows (a viewer copies), and what it did when it ended.
   virtual TDropEffects SelectionDragEffects() { return deCopy; }
   virtual void SelectionDragEnded(TDropEffect /*Effect*/) {}
+  // The pointer moved far enough on the selection: the drag starts (an editor in a table
+  // cell has its root editor run it).
+  virtual void StartSelectionDrag() { DragSelection(); }
+  // Runs the drag of the selection until the target is done with it.
+  void DragSelection();
   // A descendant whose document data is of a class of its own makes it here.
   using TDataFactory = std::function<std::unique_ptr<TRichDocRDData>(TCustomRichDoc&)>;
   TCustomRichDoc(TComponent* AOwner, const TDataFactory& MakeData);
@@ -357,7 +362,6 @@ class TCustomRichDoc : public TRDScroller {
   bool FollowDragRequest(TShiftState Shift, int X, int Y);
   bool EndDragRequest(int X, int Y);
   std::shared_ptr<TDragData> SelectionDragData();
-  void DragSelection();
 
   std::unique_ptr<TRichDocRDData> rd_data_;
   std::unique_ptr<TRDBackground> background_;

@@ -26,27 +26,6 @@ const TCustomRDItemInfo* ItemHoldingSelection(const TCustomRDFormattedData& data
   return data.GetChosenItem();
 }
 
-// The document that holds the selection: a chosen sub-document (a table cell, or the
-// editor open on it, which holds the caret) is followed down from the root, through
-// every level of tables in cells; sub-documents selected whole (a table's cells) are the
-// selection of the document holding them.
-TCustomRDFormattedData& SelectionHolder(TCustomRDFormattedData& root) {
-  TCustomRDFormattedData* data = &root;
-  for (const TCustomRDItemInfo* item;
-       (item = ItemHoldingSelection(*data)) && !item->HasPartialSelection();) {
-    TCustomRDFormattedData* inner = nullptr;
-    for (int k = 0; k < item->GetSubDocCount() && !inner; ++k)
-      if (TCustomRDData* sub = item->GetSubDoc(k))
-        if (auto* shown = dynamic_cast<TCustomRDFormattedData*>(sub->GetInplaceEditorData());
-            shown &&
-            (shown != sub || shown->HasSelectionOrPartial() || ItemHoldingSelection(*shown)))
-          inner = shown;
-    if (!inner) break;
-    data = inner;
-  }
-  return *data;
-}
-
 bool CtrlOnly(TShiftState Shift) {
   return (Shift & ssCtrl) && !(Shift & ssAlt);
 }
@@ -70,6 +49,23 @@ bool WithinOneWord(TCustomRDData& RDData, int ItemNo, int Offset1, int Offset2) 
 }
 
 }  // namespace
+
+TCustomRDFormattedData& SelectionHolder(TCustomRDFormattedData& root) {
+  TCustomRDFormattedData* data = &root;
+  for (const TCustomRDItemInfo* item;
+       (item = ItemHoldingSelection(*data)) && !item->HasPartialSelection();) {
+    TCustomRDFormattedData* inner = nullptr;
+    for (int k = 0; k < item->GetSubDocCount() && !inner; ++k)
+      if (TCustomRDData* sub = item->GetSubDoc(k))
+        if (auto* shown = dynamic_cast<TCustomRDFormattedData*>(sub->GetInplaceEditorData());
+            shown &&
+            (shown != sub || shown->HasSelectionOrPartial() || ItemHoldingSelection(*shown)))
+          inner = shown;
+    if (!inner) break;
+    data = inner;
+  }
+  return *data;
+}
 
 void TCustomRichDoc::StartAutoScrollTimer(bool Slow) {
   if (auto_scroll_timer_->Enabled()) return;

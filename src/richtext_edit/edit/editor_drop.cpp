@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
+#include <vector>
 
 #include "platform/gui/controls/file_group_descriptor.h"
 #include "platform/gui/graphics/bitmap.h"
@@ -13,6 +15,7 @@
 #include "richtext/model/document_nesting.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/styles/text_measure.h"
+#include "richtext/view/rd_clipboard.h"
 #include "richtext/view/rd_drop_data.h"
 #include "richtext_edit/edit/editor_formats.h"
 #include "richtext_edit/edit/pasted_data.h"
@@ -84,7 +87,35 @@ void TCustomRichDocEdit::OleDragLeave() {
 
 TDropEffect TCustomRichDocEdit::OleDrop(const TDataObject& Data, bool Move, TDropEffects Allowed,
                                         TPoint Pt, TShiftState Shift) {
-  return drop_handler_->Drop(Data, Move, Allowed, Pt, Shift);
+  TCustomRichDocEdit& root = RootEditor();
+  if (&root == this) return drop_handler_->Drop(Data, Move, Allowed, Pt, Shift);
+  // The drop may close this cell editor (a move out of another cell opens that one's):
+  // the root editor runs it, at the drop caret this editor showed.
+  const TPoint at = root.ScreenToClient(ClientToScreen(Pt));
+  root.drop_handler_->TakeOverDrag(*drop_handler_);
+  return root.drop_handler_->Drop(Data, Move, Allowed, at, Shift);
+}
+
+namespace {
+
+// Moves the steps the open cell editors recorded into the lists of the editors around
+// them, innermost first, so that they reach the root editor's list.
+void FlushCellEditorsUndo(TCustomRichDocEdit& root) {
+  std::vector<TCustomRichDocEdit*> chain;
+  for (TCustomRichDocEdit* editor = &root; editor; editor = editor->InplaceEditor())
+    chain.push_back(editor);
+  for (std::size_t i = chain.size(); i-- > 1;) {
+    TRDEditRDData& outer = chain[i - 1]->EditData();
+    if (TCustomRDItemInfo* item = outer.GetChosenItem()) item->MergeEditorUndo(&outer);
+  }
+}
+
+}  // namespace
+
+void TRDDropHandler::TakeOverDrag(TRDDropHandler& other) {
+  if (!caret_held_) editor_.EditData().BeginDragDropCaret();
+  caret_held_ = true;
+  other.EndDrag();
 }
 
 bool TRDDropHandler::AcceptsFormat(const std::string& format) const {
@@ -259,7 +290,7 @@ void TRDDropHandler::OpenFrame() {
   TRDEditRDData& data = Target().EditData();
   frame_ = new TFrame;
   // A move into the document it came from inserts in the undo step of its deletion.
-  if (!grouped_ || &Target() != &editor_) {
+  if (group_ != &Target()) {
     data.BeginUndoStep(rdutInsert, true);
     data.SetUndoGroupMode(true);
     frame_->ownsGroup = true;
@@ -298,7 +329,6 @@ void TRDDropHandler::CloseFrame() {
 TDropEffect TRDDropHandler::PerformDrop(const TDataObject& data, bool move, TDropEffects allowed,
                                         TPoint pt, TShiftState shift) {
   TCustomRichDocEdit& root = editor_.RootEditor();
-  TRDEditRDData& doc = editor_.EditData();
   const bool own = root.DraggingSelection();
   editor_.StopAutoScrollTimer();
   const TRDDragDropCaretInfo* caret = root.EditData().DragCaret.get();
@@ -310,8 +340,7 @@ TDropEffect TRDDropHandler::PerformDrop(const TDataObject& data, bool move, TDro
   if (!place) return deNone;
   int itemNo = caret->ItemNo, offset = caret->ItemOffs;
   // The position counts the items of the document that keeps them: a cell outlives the
-  // editor open over it, which deleting a moved selection may close.
-  const bool inOwnDocument = place == &doc;
+  // editor open over it, which deleting a moved part may close.
   TCustomRDData& holder = *place->GetInplaceSourceData();
   if (place->IsPositionInSelection(itemNo, offset, move) ||
       (own && move && InsideDocumentSelection(*place))) {
@@ -322,7 +351,7 @@ TDropEffect TRDDropHandler::PerformDrop(const TDataObject& data, bool move, TDro
   // Our own selection is read now, before a move deletes what it would be made of.
   std::string preferredBytes;
   const TRDDragDropFormats preferred = own ? ReadOwnSelection(data, preferredBytes) : 0;
-  if (own && move && !DeleteMovedSelection(inOwnDocument, itemNo, offset)) return deNone;
+  if (own && move && !DeleteMovedPart(holder, itemNo, offset)) return deNone;
   TRDEditRDData* edited = EditAt(holder, itemNo, offset);
   if (!edited) {
     holder.Beep();
@@ -355,9 +384,12 @@ TDropEffect TRDDropHandler::PerformDrop(const TDataObject& data, bool move, TDro
 
 void TRDDropHandler::FinishDrop() {
   CloseFrame();
-  if (grouped_) {
-    grouped_ = false;
-    EndUndoGroup(editor_);
+  if (TCustomRichDocEdit* group = std::exchange(group_, nullptr)) {
+    // A part moved out of a paragraph into a cell: the cell editor's step joins the
+    // deletion's, one step to undo. (A part moved out of a cell has its deletion there
+    // already; a second cell's step stays that cell's own.)
+    if (std::exchange(deleted_in_root_, false)) FlushCellEditorsUndo(*group);
+    EndUndoGroup(*group);
   }
   if (target_ && target_ != &editor_) target_->EndDragOrResizeChange();
   target_ = nullptr;
@@ -414,7 +446,8 @@ TRDDragDropFormats TRDDropHandler::ReadOwnSelection(const TDataObject& data, std
   } else if (accept & rdddRTF) {
     preferred = rdddRTF;
     format = "text/rtf";
-  } else if ((accept & rdddBitmap) && editor_.EditData().GetSelectedPicture()) {
+  } else if ((accept & rdddBitmap) &&
+             SelectionHolder(editor_.RootEditor().EditData()).GetSelectedPicture()) {
     preferred = rdddBitmap;
     format = FirstPictureFormat(data);
   } else if (accept & (rdddUnicodeText | rdddText)) {
@@ -425,25 +458,36 @@ TRDDragDropFormats TRDDropHandler::ReadOwnSelection(const TDataObject& data, std
   return preferred;
 }
 
-bool TRDDropHandler::DeleteMovedSelection(bool inOwnDocument, int& itemNo, int& offset) {
-  if (!editor_.BeforeChange(false)) return false;
-  TRDEditRDData& doc = editor_.EditData();
-  // Deleting the selection before a drop point in the same document moves the point: it
-  // keeps its distance from the end of the document. A point in another document (a cell)
-  // stays where it is.
+bool TRDDropHandler::DeleteMovedPart(TCustomRDData& holder, int& itemNo, int& offset) {
+  TCustomRichDocEdit& root = editor_.RootEditor();
+  if (!root.BeforeChange(false)) return false;
+  TRDEditRDData* doc = root.SelectDraggedPart();
+  if (!doc) return false;
+  TCustomRichDocEdit& source = *doc->Editor();
+  // Deleting the part before a drop point in the same document moves the point: it
+  // keeps its distance from the end of the document. A point in another document (a
+  // cell) stays where it is.
+  const bool sameDocument = doc->GetInplaceSourceData() == &holder;
+  // What the cell editors recorded before the drop are steps of their own.
+  if (!sameDocument) FlushCellEditorsUndo(root);
   int startNo, startOffs, endNo, endOffs;
-  doc.GetSelectionBounds(startNo, startOffs, endNo, endOffs, true);
-  const bool after = inOwnDocument && (itemNo > endNo || (itemNo == endNo && offset >= endOffs));
-  const int fromEnd = after ? doc.GetItemCount() - itemNo : 0;
-  const int offsFromEnd = after ? doc.GetItemEndOffset(itemNo) - offset : 0;
-  doc.BeginUndoStep(rdutInsert, true);
-  doc.SetUndoGroupMode(true);
-  grouped_ = true;
-  if (!doc.DeleteSelectionWithUndo()) return false;
+  doc->GetSelectionBounds(startNo, startOffs, endNo, endOffs, true);
+  const bool after = sameDocument && (itemNo > endNo || (itemNo == endNo && offset >= endOffs));
+  const int fromEnd = after ? doc->GetItemCount() - itemNo : 0;
+  const int offsFromEnd = after ? doc->GetItemEndOffset(itemNo) - offset : 0;
+  // A move within one document is one step of its editor; a move between documents one
+  // step of the root editor, which takes in the steps of the cell editors.
+  group_ = sameDocument ? &source : &root;
+  TRDEditRDData& groupData = group_->EditData();
+  groupData.BeginUndoStep(rdutInsert, true);
+  groupData.SetUndoGroupMode(true);
+  if (!source.BeforeChange(false) || !doc->DeleteSelectionWithUndo()) return false;
   moved_own_selection_ = true;
+  deleted_in_root_ = !sameDocument && doc == &root.EditData();
+  if (!sameDocument && !deleted_in_root_) FlushCellEditorsUndo(root);
   if (after) {
-    itemNo = std::clamp(doc.GetItemCount() - fromEnd, 0, doc.GetItemCount() - 1);
-    offset = std::max(doc.GetItemEndOffset(itemNo) - offsFromEnd, doc.GetItemStartOffset(itemNo));
+    itemNo = std::clamp(doc->GetItemCount() - fromEnd, 0, doc->GetItemCount() - 1);
+    offset = std::max(doc->GetItemEndOffset(itemNo) - offsFromEnd, doc->GetItemStartOffset(itemNo));
   }
   return true;
 }

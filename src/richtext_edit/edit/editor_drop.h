@@ -48,6 +48,9 @@ class TRDDropHandler {
   // nothing left to delete).
   bool MovedOwnSelection() const { return moved_own_selection_; }
   void ForgetOwnMove() { moved_own_selection_ = false; }
+  // A drop over a cell's editor is run by the root editor's handler (the drop may close
+  // that cell editor): this handler takes over the other's drop caret.
+  void TakeOverDrag(TRDDropHandler& other);
 
  private:
   void EndDrag();
@@ -72,9 +75,9 @@ class TRDDropHandler {
   // The richest format kind the editor takes of its own selection being dragged, with the
   // bytes read (0 when none).
   std::uint8_t ReadOwnSelection(const TDataObject& data, std::string& bytes);
-  // A move of our own selection deletes it first; a drop point in the same document
-  // follows.
-  bool DeleteMovedSelection(bool inOwnDocument, int& itemNo, int& offset);
+  // A move of what the drag took deletes it first, where it lies; a drop point in the
+  // same document (holder, as the caret info counts its items) follows.
+  bool DeleteMovedPart(TCustomRDData& holder, int& itemNo, int& offset);
   // The first format kind the editor accepts that inserts something.
   bool InsertFirstAccepted(const TDataObject& data);
   // Inserts what the data brings in one format kind (an AcceptDragDropFormats bit);
@@ -92,8 +95,12 @@ class TRDDropHandler {
   bool moved_own_selection_ = false;
   // This drag holds the root document's drop caret.
   bool caret_held_ = false;
-  // A move of our own selection opened the drop's undo step and deleted the selection.
-  bool grouped_ = false;
+  // A move of our own selection opened the drop's undo step in this editor (the root
+  // editor, or the cell's editor for a move within one cell) and deleted the part.
+  TCustomRichDocEdit* group_ = nullptr;
+  // The moved part was deleted from the root editor's own document: the cell editor the
+  // drop inserts in hands its step into the root editor's.
+  bool deleted_in_root_ = false;
   // The insertion frame: one undo step for everything the drop inserts; the caret
   // position before it, to select what went in.
   struct TFrame;

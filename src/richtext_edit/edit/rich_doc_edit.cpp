@@ -306,21 +306,6 @@ void TCustomRichDocEdit::DoHScrolled() {
   CaretChanged();
 }
 
-TDropEffects TCustomRichDocEdit::SelectionDragEffects() {
-  drop_handler_->ForgetOwnMove();
-  TRDEditRDData& data = EditData();
-  if (&RootEditor() != this || GetReadOnly()) return deCopy;
-  const int itemNo = data.GetCurrentItemNo();
-  if (itemNo < 0 || !data.CanInsertAt(itemNo, data.GetOffsetInCurrentItem())) return deCopy;
-  return deCopy | deMove;
-}
-
-void TCustomRichDocEdit::SelectionDragEnded(TDropEffect Effect) {
-  // A move into this editor deleted the selection itself.
-  if (Effect == deMove && !drop_handler_->MovedOwnSelection()) DeleteSelection();
-  drop_handler_->ForgetOwnMove();
-}
-
 // --- editing operations ---------------------------------------------------------------------
 
 bool TCustomRichDocEdit::DeleteSelection() {

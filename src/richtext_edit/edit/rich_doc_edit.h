@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "richtext/model/nontext_items.h"
 #include "richtext/view/rich_doc.h"
@@ -225,6 +226,11 @@ class TCustomRichDocEdit : public TCustomRichDoc {
       OnDropFiles;
   // Takes the drags over the editor's window and hands them to the drag hooks below.
   TRDDropTarget& DropTarget() { return *drop_target_; }
+  // What the running drag of the selection took (editor_drag_source.cpp), kept by the
+  // root editor from the drag's start to its end. Selects it where it lies now (a closed
+  // cell's editor opens) and answers its document; nullptr, leaving the selection as it
+  // was, when it is gone or changed meanwhile.
+  TRDEditRDData* SelectDraggedPart();
 
   std::string ClassName() const override { return "TCustomRichDocEdit"; }
 
@@ -262,6 +268,7 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   // went elsewhere deletes it here.
   TDropEffects SelectionDragEffects() override;
   void SelectionDragEnded(TDropEffect Effect) override;
+  void StartSelectionDrag() override;
   // Drags over the editor, its drop handler's (editor_drop.cpp).
   bool OleCanAcceptFormat(const std::string& Format) override;
   void OleDragEnter(const TDataObject& Data, TShiftState Shift, TDropEffect& Effect,
@@ -321,6 +328,21 @@ class TCustomRichDocEdit : public TCustomRichDoc {
   std::u16string composing_;
   int composing_cursor_ = 0;
   std::unique_ptr<TRDDropHandler> drop_handler_;
+  // The part a drag of the selection took: its first and last items with the caret
+  // offsets in them (items keep their identity when a cell's editor opens or closes),
+  // and the part in the viewers' own format, to tell it is still what was taken.
+  struct TDraggedPart {
+    const TCustomRDItemInfo* First = nullptr;
+    int FirstOffs = 0;
+    const TCustomRDItemInfo* Last = nullptr;
+    int LastOffs = 0;
+    // Selected cells of a table: the part is the selection while it is what was taken.
+    bool Cells = false;
+    std::string Content;
+  };
+  std::optional<TDraggedPart> dragged_;
+  // A cell editor asked the root editor to run the drag of its selection.
+  bool drag_queued_ = false;
   // Goes before the handler it hands drags to.
   std::unique_ptr<TRDDropTarget> drop_target_;
 };

@@ -440,6 +440,16 @@ void TRDTableCellData::DoJumpHover(int jumpNo) {
     document->DoJumpHover(jumpNo < 0 ? -1 : document->FirstJumpNo + jumpNo);
 }
 
+bool TRDTableCellData::CanStartDrag() const {
+  const auto* document = dynamic_cast<const TCustomRDFormattedData*>(TableDocument());
+  return document && document->CanStartDrag();
+}
+
+void TRDTableCellData::RequestDrag() {
+  if (auto* document = dynamic_cast<TCustomRDFormattedData*>(TableDocument()))
+    document->RequestDrag();
+}
+
 std::string TRDTableCellData::DoItemHint(TCustomRDData* rdData, int itemNo) {
   TCustomRDData* document = TableDocument();
   return document ? document->DoItemHint(rdData, itemNo) : std::string();

@@ -121,6 +121,10 @@ class TRDTableCellData : public TCustomRDFormattedData,
   // A link of the cell is one of the table's document, numbered there (BuildJumps).
   void DoJump(int jumpNo) override;
   void DoJumpHover(int jumpNo) override;
+  // Text selected in the cell is dragged as the selection of the document around the
+  // table is: that document's viewer runs the drag.
+  bool CanStartDrag() const override;
+  void RequestDrag() override;
 
   int GetAreaWidth() const override { return GetWidth(); }
   int GetAreaHeight() const override { return GetHeight(); }

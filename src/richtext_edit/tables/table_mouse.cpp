@@ -518,6 +518,25 @@ bool TRDTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, int x, 
     document->SetControlFocus();
     return false;
   }
+  // In a viewer a press on the text selected in the chosen cell drags that text, as a
+  // press on the selection does outside tables.
+  if (button == mbLeft && !IsInEditor() && !(shift & ssShift) && row == ChosenRow &&
+      col == ChosenCol) {
+    int cx = x, cy = y;
+    TRDTableCellData* cell = Rows->Cell(row, col);
+    if (CellContent(row, col, cx, cy) == cell && cell->HasSelection() && cell->CanStartDrag()) {
+      cell->ClientToDocument(cx, cy);
+      int d, o, strictD, strictO, itemNo = -1, offs = 0;
+      cell->FindDrawItemAtPos(cx, cy, false, d, o);
+      cell->FindDrawItemAtPos(cx, cy, true, strictD, strictO);
+      if (d >= 0 && strictD >= 0) cell->DrawItemToItem(d, o, itemNo, offs);
+      if (itemNo >= 0 && cell->IsPositionInSelection(itemNo, offs, false)) {
+        cell->GetAbsoluteRootData()->State |= rdsDragPending;
+        cell->RequestDrag();
+        return false;
+      }
+    }
+  }
   DestroyInplaceEditor(true);
   document->SetControlFocus();
   // In a viewer the pressed cell is chosen: what the mouse selects in it is the selection.

@@ -13,12 +13,30 @@
 //     table of two rows of two cells, "p" "q" and "r" "s", all of it selected and copied
 //     to the clipboard as Ctrl+C does. FILE gets the middles of the first and the last
 //     cell, "x y x y".
-//   drag_source editor FILE
+//   drag_source file-editor FILE
 //     An editor in a window at (0, 0), 380 x 300, holding the paragraph "Drop:". Whenever
 //     its document changes it writes the items to FILE, "[text]" for text and "<style>"
 //     for others, and FILE.over whenever a drag comes over it.
+//   drag_source editor NAME LEFT FILE
+//     An editor in a window at (LEFT, 0), 380 x 300, titled "editor NAME", holding
+//     "alpha beta gamma", a table of two rows ("delta epsilon" | a table in the cell
+//     holding "zeta eta"; "theta omega" | "iota") and "kappa lambda". It writes its text
+//     to FILE and its whole document to FILE.rdf whenever they change, the selected text
+//     to FILE.sel, and FILE.over whenever a drag comes over it. It follows the commands
+//     the test writes to FILE.cmd, one line "N VERB ARGUMENTS" (each new N once), and
+//     answers "N x y", a screen point, in FILE.at:
+//       select WORD   selects the word where it stands (its cell edited): its middle
+//       point WORD    the middle of a word of the editor's own paragraphs
+//       lineend N     just right of the end of the document's item N
+//       cellend R C   just right of the end of cell (R, C) of the table
+//   drag_source viewer-cell FILE
+//     A viewer in a window at (0, 0), 380 x 300, holding a line and a table of one cell,
+//     "north " and "south" in a style of its own. FILE gets the screen points just left
+//     and just right of "south", "x y x y".
 // Files appear whole.
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "lists/ex_section_list.h"
@@ -27,11 +45,16 @@
 #include "platform/sys/application.h"
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/timer.h"
+#include "platform/text/streams.h"
+#include "richtext/formats/rdf_writer.h"
+#include "richtext/formats/text_export.h"
 #include "richtext/styles/rd_style.h"
+#include "richtext/view/rd_clipboard.h"
 #include "richtext/view/rich_doc.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 #include "richtext_edit/rtf/rtf_insert.h"
+#include "richtext_edit/tables/table_cell.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {
@@ -96,16 +119,24 @@ int RunList(const std::string& name, int left, const std::string& file) {
   return 0;
 }
 
-int RunViewer(const std::string& file) {
-  TForm form(nullptr);
-  form.SetCaption("viewer");
-  form.SetBounds(0, 0, 380, 300);
-  TRDStyle style;
-  auto* doc = new TRichDoc(&form);
+// A window at (left, 0), 380 x 300, titled caption, filled with a viewer (or editor) of
+// the style sheet.
+template <class TDoc>
+TDoc& DocumentWindow(TForm& form, const std::string& caption, int left, TRDStyle& style) {
+  form.SetCaption(caption);
+  form.SetBounds(left, 0, 380, 300);
+  auto* doc = new TDoc(&form);
   doc->SetParent(&form);
   doc->SetAlign(alClient);
   doc->SetBorderStyle(bsNone);
   doc->SetStyle(&style);
+  return *doc;
+}
+
+int RunViewer(const std::string& file) {
+  TForm form(nullptr);
+  TRDStyle style;
+  TRichDoc* doc = &DocumentWindow<TRichDoc>(form, "viewer", 0, style);
   doc->AddTextParagraph("Hello from the ", 0, 0);
   doc->AddTextContinued("loopback", 1);
   doc->AddTextContinued(" server", 0);
@@ -134,7 +165,7 @@ int RunViewer(const std::string& file) {
   return 0;
 }
 
-int RunEditor(const std::string& file) {
+int RunFileEditor(const std::string& file) {
   // Picture files load as pictures, as the program has them at start; RTF goes in through
   // the importer, which a static library leaves out unless asked for.
   RegisterPngGraphicClass();
@@ -168,6 +199,219 @@ int RunEditor(const std::string& file) {
   return 0;
 }
 
+std::string BytesOf(TMemoryStream& stream) {
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
+// The document holding a text item with the whole word, searched through the documents
+// of tables (an edited cell's editor stands for the cell); the item and the word's
+// offsets.
+TCustomRDData* FindWord(TCustomRDData& data, const std::string& word, int& itemNo, int& start) {
+  for (int i = 0; i < data.GetItemCount(); ++i) {
+    const TCustomRDItemInfo* item = data.GetItem(i);
+    if (item->StyleNo >= 0) {
+      const std::string text = " " + data.GetItemTextRaw(i) + " ";
+      if (const std::size_t at = text.find(" " + word + " "); at != std::string::npos) {
+        itemNo = i;
+        start = int(at) + 1;
+        return &data;
+      }
+    }
+    for (int k = 0; k < item->GetSubDocCount(); ++k)
+      if (TCustomRDData* sub = item->GetSubDoc(k))
+        if (TCustomRDData* found = FindWord(*sub->GetInplaceEditorData(), word, itemNo, start))
+          return found;
+  }
+  return nullptr;
+}
+
+// The screen point of a point of an editor's document.
+TPoint ScreenOf(TCustomRichDocEdit& editor, int x, int y) {
+  TRDEditRDData& data = editor.EditData();
+  int originX, originY;
+  data.GetOrigin(originX, originY);
+  const TRect area = editor.DocumentRect();
+  return editor.ClientToScreen(
+      Point(x - data.GetHOffs() + originX + area.Left, y - data.GetVOffs() + originY + area.Top));
+}
+
+// The middle of the word at caret offsets [start, start + length) of item itemNo,
+// found by asking the document what lies under the points of the item's line.
+bool WordMiddle(TRDEditRDData& data, int itemNo, int start, int length, TPoint& at) {
+  int d, o;
+  data.ItemToDrawItem(itemNo, start, d, o);
+  if (d < 0) return false;
+  const TRDDrawLineInfo& line = *data.DrawItems[d];
+  const int y = line.Top + line.Height / 2;
+  int first = -1, last = -1;
+  for (int x = line.Left; x < line.Left + line.Width; ++x) {
+    int dd, dOffs, n, offs;
+    data.FindDrawItemAtPos(x, y, true, dd, dOffs);
+    if (dd < 0) continue;
+    data.DrawItemToItem(dd, dOffs, n, offs);
+    if (n == itemNo && offs > start && offs < start + length) {
+      if (first < 0) first = x;
+      last = x;
+    }
+  }
+  if (first < 0) return false;
+  at = ScreenOf(*data.Editor(), (first + last) / 2, y);
+  return true;
+}
+
+class TEditorProbe {
+ public:
+  TEditorProbe(TCustomRichDocEdit& editor, TRDTableItemInfo& table, std::string file)
+      : editor_(editor), table_(table), file_(std::move(file)) {}
+
+  void Tick() {
+    TRDEditRDData& data = editor_.EditData();
+    TMemoryStream text, rdf;
+    SaveTextToStreamUTF8(data, text, 80, false, false);
+    SaveRDFToStream(data, rdf, false, TRDFSaveContext());
+    // The document before the text: a test that saw the text change reads the document
+    // of that change.
+    Write(file_ + ".rdf", BytesOf(rdf), rdf_);
+    Write(file_, BytesOf(text), text_);
+    Write(file_ + ".sel", SelectedText(SelectionHolder(data), false), selected_);
+    const bool over = data.DragCaret != nullptr;
+    if (over && !over_) SaveFileAtomically(file_ + ".over", "over\n");
+    over_ = over;
+    std::ifstream commands(file_ + ".cmd");
+    std::string line;
+    if (!std::getline(commands, line)) return;
+    std::istringstream command(line);
+    int n = 0;
+    std::string verb;
+    command >> n >> verb;
+    if (n <= done_) return;
+    done_ = n;
+    TPoint at;
+    if (Follow(verb, command, at))
+      SaveFileAtomically(file_ + ".at", std::to_string(n) + " " + std::to_string(at.X) + " " +
+                                            std::to_string(at.Y) + "\n");
+  }
+
+ private:
+  bool Follow(const std::string& verb, std::istringstream& command, TPoint& at) {
+    TRDEditRDData& root = editor_.EditData();
+    if (verb == "select" || verb == "point") {
+      std::string word;
+      command >> word;
+      int itemNo = -1, start = 0;
+      TCustomRDData* holder = FindWord(root, word, itemNo, start);
+      if (!holder) return false;
+      auto* data = dynamic_cast<TRDEditRDData*>(verb == "select" ? holder->StartEditing() : holder);
+      if (!data || !data->Editor()) return false;
+      FindWord(*data, word, itemNo, start);
+      const int length = int(word.size());
+      if (verb == "select") {
+        data->SetSelectionBounds(itemNo, start, itemNo, start + length);
+        data->Editor()->Invalidate();
+      }
+      return WordMiddle(*data, itemNo, start, length, at);
+    }
+    int left = 0, top = 0;
+    if (verb == "lineend") {
+      int itemNo = -1;
+      command >> itemNo;
+      if (itemNo < 0 || itemNo >= root.GetItemCount()) return false;
+      const TRDDrawLineInfo& line = *root.DrawItems[root.GetItem(itemNo)->DrawItemNo];
+      at = ScreenOf(editor_, line.Left + line.Width + 12, line.Top + line.Height / 2);
+      return true;
+    }
+    if (verb == "cellend") {
+      int row = -1, col = -1;
+      command >> row >> col;
+      const TRDTableCellData* cell = table_.Cells(row, col);
+      if (!cell || !root.GetItemCoords(root.GetItemNo(&table_), left, top)) return false;
+      at = ScreenOf(editor_, left + cell->Left + cell->Width - 8, top + cell->Top + 10);
+      return true;
+    }
+    return false;
+  }
+
+  static void Write(const std::string& file, const std::string& bytes, std::string& written) {
+    if (bytes != written) SaveFileAtomically(file, written = bytes);
+  }
+
+  TCustomRichDocEdit& editor_;
+  TRDTableItemInfo& table_;
+  std::string file_;
+  std::string text_ = "-", rdf_ = "-", selected_ = "-";
+  bool over_ = false;
+  int done_ = 0;
+};
+
+void FillCell(TRDTableCellData& cell, const char* text) {
+  cell.Clear();
+  cell.AddText(text, 0, 0);
+}
+
+int RunEditor(const std::string& name, int left, const std::string& file) {
+  TForm form(nullptr);
+  TRDStyle style;
+  TRichDocEdit* editor = &DocumentWindow<TRichDocEdit>(form, "editor " + name, left, style);
+  TRDEditRDData& data = editor->EditData();
+  data.AddText("alpha beta gamma", 0, 0);
+  auto table = std::make_unique<TRDTableItemInfo>(2, 2, &data);
+  TRDTableItemInfo& cells = *table;
+  cells.SetBestWidth(340);
+  FillCell(*cells.Cells(0, 0), "delta epsilon");
+  TRDTableCellData& outer = *cells.Cells(0, 1);
+  outer.Clear();
+  auto inner = std::make_unique<TRDTableItemInfo>(1, 1, &outer);
+  FillCell(*inner->Cells(0, 0), "zeta eta");
+  outer.AddItemAtEnd("", std::move(inner));
+  FillCell(*cells.Cells(1, 0), "theta omega");
+  FillCell(*cells.Cells(1, 1), "iota");
+  data.AddItemAtEnd("", std::move(table));
+  data.AddText("kappa lambda", 0, 0);
+  editor->FormatDocument();
+  TEditorProbe probe(*editor, cells, file);
+  TTimer watch(nullptr);
+  watch.SetInterval(20);
+  watch.OnTimer = [&](TComponent*) { probe.Tick(); };
+  watch.SetEnabled(true);
+  form.Show();
+  Application->Run();
+  return 0;
+}
+
+int RunViewerCell(const std::string& file) {
+  TForm form(nullptr);
+  TRDStyle style;
+  TRichDoc* doc = &DocumentWindow<TRichDoc>(form, "viewer", 0, style);
+  doc->AddTextParagraph("A table below", 0, 0);
+  auto table = std::make_unique<TRDTableItemInfo>(1, 1, &doc->RDData());
+  TRDTableItemInfo& cells = *table;
+  TRDTableCellData& cell = *table->Cells(0, 0);
+  table->SetBestWidth(300);
+  cell.Clear();
+  cell.AddText("north ", 0, 0);
+  cell.AddText("south", 1, -1);
+  doc->RDData().AddItemAtEnd("", std::move(table));
+  doc->FormatDocument();
+  int left = 0, top = 0;
+  doc->RDData().GetItemCoords(1, left, top);
+  const TRDDrawLineInfo& word = *cell.DrawItems[cell.GetItem(1)->DrawItemNo];
+  TRichDocRDData& data = doc->RDData();
+  int originX, originY;
+  data.GetOrigin(originX, originY);
+  const TRect area = doc->DocumentRect();
+  const int padding = cells.CellPadding();
+  const int x = left + cell.Left + padding + word.Left - data.GetHOffs() + originX + area.Left;
+  const int y = top + cell.Top + padding + cell.GetExtraVOffs() + word.Top + word.Height / 2 -
+                data.GetVOffs() + originY + area.Top;
+  const TPoint from = doc->ClientToScreen(Point(x + 1, y));
+  const TPoint to = doc->ClientToScreen(Point(x + word.Width - 1, y));
+  SaveFileAtomically(file, std::to_string(from.X) + " " + std::to_string(from.Y) + " " +
+                               std::to_string(to.X) + " " + std::to_string(to.Y));
+  form.Show();
+  Application->Run();
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -175,9 +419,11 @@ int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "list" && argc == 5) return RunList(argv[2], std::stoi(argv[3]), argv[4]);
   if (mode == "viewer" && argc == 3) return RunViewer(argv[2]);
-  if (mode == "editor" && argc == 3) return RunEditor(argv[2]);
+  if (mode == "file-editor" && argc == 3) return RunFileEditor(argv[2]);
+  if (mode == "editor" && argc == 5) return RunEditor(argv[2], std::stoi(argv[3]), argv[4]);
+  if (mode == "viewer-cell" && argc == 3) return RunViewerCell(argv[2]);
   std::fprintf(stderr,
-               "usage: drag_source list NAME LEFT FILE | drag_source viewer FILE | "
-               "drag_source editor FILE\n");
+               "usage: drag_source list NAME LEFT FILE | viewer FILE | file-editor FILE |"
+               " editor NAME LEFT FILE | viewer-cell FILE\n");
   return 2;
 }

@@ -8,7 +8,8 @@
 // it adds a line to DIR/moves. On a drop it writes every format offered, DIR/<n>.bin
 // for the n-th, and then DIR/formats with a line "<n> <MIME type> <bytes>" each. With
 // "refuse" it takes the drag while it moves and refuses the drop itself. With "answer"
-// it is a slow target: having written the formats it waits for DIR/answer, acts on each
+// it is a slow target that asks for a move while the drag moves over it: having written
+// the formats it waits for DIR/answer, acts on each
 // of its lines and then deletes it: "forge ACTION" sends the source a finish report of
 // ACTION (move, copy) from another window of its own, as any program may; "move",
 // "copy" or "refuse" is what it then does with the drop. With "paste" it writes the
@@ -100,9 +101,9 @@ class TDropTargetWindow : public QWidget {
   }
 
  protected:
-  void dragEnterEvent(QDragEnterEvent* event) override { event->acceptProposedAction(); }
+  void dragEnterEvent(QDragEnterEvent* event) override { Take(*event); }
   void dragMoveEvent(QDragMoveEvent* event) override {
-    event->acceptProposedAction();
+    Take(*event);
     moves_ += "move\n";
     WriteWhole(dir_ + "/moves", moves_);
   }
@@ -144,6 +145,15 @@ class TDropTargetWindow : public QWidget {
     }
     file.remove();
     return action;
+  }
+
+  void Take(QDropEvent& event) {
+    if (mode_ == "answer" && (event.possibleActions() & Qt::MoveAction)) {
+      event.setDropAction(Qt::MoveAction);
+      event.accept();
+    } else {
+      event.acceptProposedAction();
+    }
   }
 
   QString dir_;

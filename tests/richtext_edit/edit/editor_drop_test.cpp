@@ -331,3 +331,55 @@ TEST(EditorDrop, DropsOnACellGoIntoThatCell) {
   undo();
   EXPECT_EQ(TTableDocument::CellText(*f.table->Cells(0, 0)), "a");
 }
+
+// The selection of a cell's editor dragged with the mouse: the root editor runs the drag
+// once the cell editor's move is handled, so that a drop that closes the cell editor
+// (another cell opens, or the document around the table takes the word) leaves nothing
+// running in it. A move deletes the dragged word where it stands, one step to undo
+// whether it leaves or enters a cell.
+TEST(EditorDrop, AWordMovesOutOfAndIntoCellsAsOneStep) {
+  TTableDropFixture f;
+  TTableDocument::SetCellText(*f.inner, 0, 1, "yonder");
+  f.Format();
+  const std::string before = DescribeDocument(f.data);
+  // The word of the nested table's cell to after "gamma".
+  f.inner->EditCell(0, 1, false);
+  TCustomRichDocEdit& cell = f.edit.ActiveEditor();
+  ASSERT_NE(&cell, &f.edit);
+  cell.SetSelectionRange(0, 1, 0, 7);
+  const TPoint press = ClientPointOf(cell.EditData(), 0, 3);
+  const TRect area = cell.DocumentRect();
+  const TPoint target = f.At(1, 6);
+  {
+    TScriptedDrags drags({{&f.edit, target.X, target.Y}});
+    SimulateMouseDown(cell, mbLeft, press.X + area.Left, press.Y + area.Top);
+    SimulateMouseMove(cell, press.X + area.Left + 12, press.Y + area.Top, ssLeft);
+    SettleEditors(f.edit);
+    ASSERT_EQ(drags.Count(), 1);
+  }
+  f.edit.CloseInplaceEditor();
+  EXPECT_EQ(Texts(f.data).substr(0, 27), "[alpha beta] | [gammayonder") << Texts(f.data);
+  EXPECT_EQ(TTableDocument::CellText(*f.inner->Cells(0, 1)), "");
+  f.edit.Undo();
+  SettleEditors(f.edit);
+  f.edit.CloseInplaceEditor();
+  EXPECT_EQ(DescribeDocument(f.data), before);
+
+  // A paragraph's word into the cell "a": one undo takes it out and puts it back.
+  Select(f, 0, 7, 0, 11);  // "beta"
+  const TPoint inside = f.At(0, 9);
+  const TPoint over = f.CellMiddle(false, 0);
+  {
+    TScriptedDrags drags({{&f.edit, over.X, over.Y}});
+    SimulateMouseDown(f.edit, mbLeft, inside.X, inside.Y);
+    SimulateMouseMove(f.edit, inside.X + 10, inside.Y, ssLeft);
+    ASSERT_EQ(drags.Count(), 1);
+  }
+  SettleEditors(f.edit);
+  EXPECT_EQ(f.edit.ActiveEditor().EditData().GetItemTextRaw(0), "abeta");
+  EXPECT_EQ(f.data.GetItemTextRaw(0), "alpha ");
+  f.edit.ActiveEditor().Undo();
+  SettleEditors(f.edit);
+  f.edit.CloseInplaceEditor();
+  EXPECT_EQ(DescribeDocument(f.data), before);
+}

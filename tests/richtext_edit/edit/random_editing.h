@@ -461,27 +461,48 @@ class TRandomEditing {
     SimulateMouseUp(edit_, mbLeft, x2, y2);
   }
 
-  // Selects a few whole items of the document and drags them from the middle of the
-  // first one's line.
+  // Selects a few whole items of the active editor's document (a cell's, as often as one
+  // is open) and drags them from the middle of the first one's line. From a cell the root
+  // editor runs the drag once the cell editor's move has been handled; the drop may close
+  // the cell editor.
   void DragSelection(TCustomRichDocEdit& active) {
-    last_ = "drag the selection";
-    if (&active != &edit_) return;
-    TRDEditRDData& data = edit_.EditData();
+    last_ = &active == &edit_ ? "drag the selection" : "drag the selection of a cell";
+    TRDEditRDData& data = active.EditData();
     const int count = data.GetItemCount();
+    if (count == 0) return;
     const int first = Pick(count), last = first + Pick(std::min(3, count - first));
-    edit_.SetSelectionRange(first, data.GetItemStartOffset(first), last,
-                            data.GetItemEndOffset(last));
+    active.SetSelectionRange(first, data.GetItemStartOffset(first), last,
+                             data.GetItemEndOffset(last));
     Settle();
     const int line = data.GetItem(first)->DrawItemNo;
     if (line < 0 || line >= data.DrawItems.Count()) return;
     const TRDDrawLineInfo& drawn = *data.DrawItems[line];
     int originX, originY;
     data.GetOrigin(originX, originY);
-    const TRect area = edit_.DocumentRect();
+    const TRect area = active.DocumentRect();
     const int x = drawn.Left + drawn.Width / 2 - data.GetHOffs() + originX + area.Left;
     const int y = drawn.Top + drawn.Height / 2 - data.GetVOffs() + originY + area.Top;
-    if (x < 0 || y < 0 || x >= edit_.ClientWidth() || y >= edit_.ClientHeight()) return;
-    Drag(x, y);
+    if (x < 0 || y < 0 || x >= active.ClientWidth() || y >= active.ClientHeight()) return;
+    if (&active == &edit_) {
+      Drag(x, y);
+      return;
+    }
+    const int x2 = Pick(edit_.ClientWidth()), y2 = Pick(edit_.ClientHeight());
+    last_ += " " + std::to_string(first) + ".." + std::to_string(last) + " to " +
+             std::to_string(x2) + "," + std::to_string(y2);
+    const TShiftState keys = Pick(3) == 0 ? ssCtrl : TShiftState(0);
+    TScriptedDrags drags({{&edit_, x2, y2, keys}}, Pick(3) != 0);
+    SimulateMouseDown(active, mbLeft, x, y);
+    SimulateMouseMove(active, x + 8, y, ssLeft | keys);
+    Settle();
+    // After a drag the button is up already; a press that started none ends here, in the
+    // cell editor while it is open still.
+    if (drags.Count() > 0) return;
+    for (TCustomRichDocEdit* editor = &edit_; editor; editor = editor->InplaceEditor())
+      if (editor == &active) {
+        SimulateMouseUp(active, mbLeft, x + 8, y);
+        return;
+      }
   }
 
   // The client point of a point relative to a table of the root editor's document.
