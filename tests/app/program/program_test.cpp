@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -14,6 +12,7 @@
 #include <initializer_list>
 #include <memory>
 #include <set>
+#include <thread>
 
 #include "app/app_windows.h"
 #include "app/language/frm_prg_msg.h"
@@ -679,7 +678,7 @@ TEST_F(ProgramEndTest, ALostDisplaySavesTheStationsAndTheSettings) {
                        folder + "display.txt");
   std::string display;
   for (int waited = 0; waited < 60000 && display.find('\n') == std::string::npos; waited += 20) {
-    usleep(20000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
     LoadFileToString(display, folder + "display.txt");
   }
   ASSERT_NE(display.find('\n'), std::string::npos) << "Xvfb named no display";
