@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
@@ -135,5 +136,30 @@ void BM_AgeStations(benchmark::State& state) {
 }
 
 BENCHMARK(BM_AgeStations)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+// What the interval save of "Stn.dat" costs the GUI thread: the text is taken there,
+// the file is written on the saver's own thread. Each round changes one station, so
+// every save is written.
+void BM_SaveStationsInBackground(benchmark::State& state) {
+  TStationStore store;
+  TPacketDispatcher dispatcher(store);
+  dispatcher.SetSettings(&kBenchSettings);
+  const int stations = BenchStations(static_cast<int>(state.range(0)));
+  for (int s = 0; s < stations; ++s) dispatcher.AnalysePacket(*Packet(s, 50 + s * 1e-4, 10, s));
+  const std::string file =
+      (std::filesystem::temp_directory_path() / "velmora_bench_Stn.dat").string();
+  int round = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    dispatcher.AnalysePacket(*Packet(0, 40 + (++round % 1000) * 1e-3, 10, 0));
+    state.ResumeTiming();
+    store.SaveStationsInBackground(file);
+  }
+  store.SaveStations(file);
+  std::filesystem::remove(file);
+  state.counters["stations"] = store.StationList.Count();
+}
+
+BENCHMARK(BM_SaveStationsInBackground)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -147,8 +147,12 @@ void TfrmMyMsgDialog::SetKind(TMyMsgKind Kind) {
   imlPics->Draw(picture.Canvas(), 0, 0, Kind);
   picture.SetTransparentColor(kIconBackground);
   imgPic->Invalidate();
+  mlblHead->SetCaption(HeadWord(Kind));
+}
+
+std::string TfrmMyMsgDialog::HeadWord(TMyMsgKind Kind) const {
   const TLabel* words[] = {lblHeadError, lblHeadWarning, lblHeadInfo, lblHeadConfirm};
-  mlblHead->SetCaption(words[Kind]->Caption());
+  return words[Kind]->Caption();
 }
 
 void TfrmMyMsgDialog::SetButtons(TMyMsgKind Kind) {
@@ -228,11 +232,16 @@ int ShowMessageBox(TMyMsgKind kind, const std::string& text) {
   // A call from inside an open box's event loop: the earlier caller is still waiting
   // for its answer further down the stack, so this one waits for the user to answer
   // it, then shows its own box without touching the earlier one.
-  while (!EarlierBoxesAnswered()) {
-    if (Application->Terminated()) return mrCancel;  // no more questions once ending
+  while (!EarlierBoxesAnswered() && !Application->Terminated()) {
     Application->ProcessMessages();
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
+  // The system ends the program: nobody may be there to answer.
+  if (Application->Ending()) {
+    LogMessage((frmMyMsgDialog ? frmMyMsgDialog->HeadWord(kind) + ": " : std::string()) + text);
+    return kMsgEscapeResult;
+  }
+  if (!EarlierBoxesAnswered()) return mrCancel;  // no more questions once ending
   std::vector<TfrmMyMsgDialog*>& boxes = OpenBoxes();
   for (TfrmMyMsgDialog* box : boxes) box->Hide();
 

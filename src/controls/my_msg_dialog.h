@@ -10,6 +10,8 @@
 //
 // A call made while a box is open (from a timer, say) waits until every earlier box has
 // been answered and then shows a box of its own, so each call gets its own answer.
+// While the system ends the program (TApplication::Ending) no box opens: the header word
+// and the text go to the log, and the answer is that of Esc.
 #pragma once
 
 #include <string>
@@ -53,6 +55,8 @@ class TfrmMyMsgDialog : public TForm {
 
   // The steps of one message, in the order a call runs them.
   void SetKind(TMyMsgKind Kind);
+  // "Fehler", "Warnung"... as the language in use words it.
+  std::string HeadWord(TMyMsgKind Kind) const;
   void SetButtons(TMyMsgKind Kind);
   void SetText(const std::string& Text);
   // The message as the caller gave it; lblInfo shows it with overlong words broken.
@@ -77,5 +81,6 @@ extern TfrmMyMsgDialog* frmMyMsgDialog;
 
 void MyShowError(const std::string& Text);
 void MyShowInfo(const std::string& Text);
-// Returns 6 for "Ja", 7 for "Nein", 3 when closed with Esc.
+// Returns 6 for "Ja", 7 for "Nein", 3 when closed with Esc (or not shown, as the
+// program ends).
 int MyConfirm(const std::string& Text);

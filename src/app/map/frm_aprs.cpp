@@ -39,6 +39,7 @@ constexpr int kDotBarHeight = 24;
 // Four beacon bars and up to five lines of status text.
 constexpr int kStatusPanelHeight = 104;
 constexpr int kStationAgingMs = 1000;
+constexpr int kStationSaveMs = 60 * 1000;
 
 // The lamps' colours: on, off and the outline.
 constexpr TColor kLampOutline = 0x404040;
@@ -138,6 +139,11 @@ TfrmAprs::TfrmAprs(TComponent* AOwner) : TForm(AOwner) {
   timStnLoad->SetEnabled(false);
   timStnLoad->SetInterval(1);
   timStnLoad->OnTimer = [this](TComponent*) { LoadStationsTick(); };
+  timStnSave = new TTimer(this);
+  timStnSave->Name = "timStnSave";
+  timStnSave->SetEnabled(false);
+  timStnSave->SetInterval(kStationSaveMs);
+  timStnSave->OnTimer = [this](TComponent*) { SaveStationsTick(); };
 
   ProgDir = PrgDir();
   SpkDir = ProgDir + "Speak/";
@@ -359,6 +365,7 @@ void TfrmAprs::FormShow(TComponent*) {
   // window blank for seconds.
   if (Stations.BeginLoadStations(StationFileName())) timStnLoad->SetEnabled(true);
   Stations.UpdateStationCount();
+  timStnSave->SetEnabled(true);
 }
 
 void TfrmAprs::LoadStationsTick() {
@@ -369,6 +376,14 @@ void TfrmAprs::LoadStationsTick() {
     if (std::chrono::steady_clock::now() - start >= kTickTime) return;
   }
   timStnLoad->SetEnabled(false);
+}
+
+void TfrmAprs::SaveStationsTick() {
+  const std::string failure = Stations.TakeSaveFailure();
+  const bool failed_before = station_save_failed_;
+  station_save_failed_ = !failure.empty();
+  Stations.SaveStationsInBackground(StationFileName());
+  if (station_save_failed_ && !failed_before) MyShowError(failure);
 }
 
 namespace {

@@ -107,6 +107,9 @@ class TfrmAprs : public TForm {
   TTimer* timStnDelete;
   // Brings the stations of "Stn.dat" in, a piece at a time, after the window is shown.
   TTimer* timStnLoad;
+  // Writes "Stn.dat" in the background every minute from the first showing on, so that
+  // a crash, a lost display or a power cut loses little.
+  TTimer* timStnSave;
 
   // Folders with a trailing '/', set when the window is made, before the language file
   // is loaded (the language folder is SpkDir of app_folders.h).
@@ -179,10 +182,13 @@ class TfrmAprs : public TForm {
   void DelAllStnClick();
   void ShowToolBarState();
   void LoadStationsTick();
+  // timStnSave; a failed save is told once, not again at every tick while it fails.
+  void SaveStationsTick();
   void ConnectMap();
   void KeepMapRoom();
 
   bool shown_once_ = false;
+  bool station_save_failed_ = false;
   int monitor_height_ = 150;  // as set or dragged; the monitor is lower while room is short
   int monitor_para_ = -1;
   std::string status_text_;

@@ -5,6 +5,7 @@
 
 #include "app/map/frm_aprs.h"
 #include "app/monitor/monitor_appender.h"
+#include "app/receive/frm_log.h"
 #include "app/receive/tnc_link.h"
 #include "app/settings/frm_setup.h"
 #include "app/settings/settings_store.h"
@@ -128,21 +129,39 @@ void TfrmMain::ShutDown() {
   if (shut_down_done_) return;
   shut_down_done_ = true;
   if (frmAprs && frmAprs->AprsIs.TcpWanted()) frmAprs->AprsIs.Stop();
-  SaveSettings(*frmSetup);
-  // Where the windows were is saved. The TNC, the GPS receiver and the weather station
-  // take some seconds more to let go; no window should stand there meanwhile looking
-  // as if the program had hung.
+  // Saved before the waits below: a logout may end the process during them.
+  SaveSettingsOnce();
+  if (frmLog) frmLog->Recorder.FlushLog();
+  SaveStationFile();
+  // The TNC, the GPS receiver and the weather station take some seconds more to let go;
+  // no window should stand there meanwhile looking as if the program had hung.
   for (int n = Screen->FormCount() - 1; n >= 0; --n) Screen->Forms(n)->Hide();
   KissDisconnectAndWait(kShutDownKissWaitMs);
   TncRs232().CloseRs232();
   if (frmGpsStatus) frmGpsStatus->GpsRxMain->SetRun(false);
   if (frmSetup) frmSetup->WxStn->SetRun(false);
-  if (frmAprs) {
-    try {
-      frmAprs->Stations.SaveStations(frmAprs->StationFileName());
-    } catch (const Exception& error) {
-      // The heard stations would be gone at the next start: say so.
-      MyShowError(error.what());
-    }
+  // What the devices brought in meanwhile.
+  SaveStationFile();
+}
+
+void TfrmMain::LastSaves() {
+  SaveSettingsOnce();
+  if (frmLog) frmLog->Recorder.FlushLog();
+  SaveStationFile();
+}
+
+void TfrmMain::SaveSettingsOnce() {
+  if (settings_saved_ || !frmSetup) return;
+  settings_saved_ = true;
+  SaveSettings(*frmSetup);
+}
+
+void TfrmMain::SaveStationFile() {
+  if (!frmAprs) return;
+  try {
+    frmAprs->Stations.SaveStations(frmAprs->StationFileName());
+  } catch (const Exception& error) {
+    // The heard stations would be gone at the next start: say so.
+    MyShowError(error.what());
   }
 }

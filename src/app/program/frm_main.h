@@ -32,15 +32,27 @@ class TfrmMain : public TForm {
   void FormCloseQuery(TComponent* Sender, bool& CanClose);
   void FormClose(TComponent* Sender, TCloseAction& Action);
 
+  // The shut-down sequence, once: FormClose runs it, and the program block when the
+  // system ended the loop. The settings, the packet log and the stations are saved
+  // before anything waits for a device, and the stations again once the devices are
+  // closed.
+  void ShutDown();
   // True once the shut-down sequence has run.
   bool ShutDownDone() const { return shut_down_done_; }
+  // The saves that must not be lost when the process ends without the shut-down's
+  // waits (a second end signal, a lost display): the settings unless saved already,
+  // what the packet log holds, the stations. Uses no window.
+  void LastSaves();
 
   std::string ClassName() const override { return "TfrmMain"; }
 
  private:
-  void ShutDown();
+  // The settings are saved once, while the windows still stand where they were left.
+  void SaveSettingsOnce();
+  void SaveStationFile();
 
   bool shut_down_done_ = false;
+  bool settings_saved_ = false;
 };
 
 extern TfrmMain* frmMain;

@@ -117,6 +117,9 @@ bool StartProgram() {
     if (language != kSpeakLoaded) return false;
     LoadSettings(*frmSetup, store);
   }
+  // Asked to end while a box of the start was open: no device is started only to be
+  // let go at once.
+  if (Application->Ending()) return true;
   // The frame now stands where it was left; the windows opened from its tool bar go
   // beside that bar, not over it.
   for (TForm* window : std::initializer_list<TForm*>{frmAprsMsg, frmLog})
@@ -151,14 +154,20 @@ int RunProgram() {
   LoadProgramIcon();
   TProgramWindows owner;
   CreateWindows(owner);
+  // A logout, a shutdown or a kill ends the program the way its close button does, once
+  // the loops are left: the settings and stations are saved, and nothing waits for a
+  // person. A signal in the start (a box of its own open) ends it as soon as the start
+  // is through.
+  Application->SetEndRequestHandler([] { Application->Terminate(); });
   if (StartProgram()) {
-    // A logout, a shutdown or a kill ends the program the way its close button does:
-    // the stations and settings are saved.
-    Application->SetEndRequestHandler([] {
-      if (frmMain && !frmMain->ShutDownDone()) frmMain->Close();
+    // From here on the settings are whole, and worth saving however the process ends.
+    Application->SetLastSavesHandler([] {
+      if (frmMain) frmMain->LastSaves();
     });
     Application->Run();
-    Application->SetEndRequestHandler(nullptr);
+    frmMain->ShutDown();
+    Application->SetLastSavesHandler(nullptr);
   }
+  Application->SetEndRequestHandler(nullptr);
   return 0;
 }

@@ -24,7 +24,8 @@ void CreateWindows(TProgramWindows& Owner);
 // "deutsch.spk" (the setting follows each try); the result of the last try.
 std::uint8_t LoadStartLanguage();
 // Everything after the windows exist up to the message loop. False when the program
-// must end without running (no usable language file).
+// must end without running (no usable language file). When the system asked the program
+// to end meanwhile, it stops once the settings are loaded, before any device starts.
 bool StartProgram();
 // Deletes the temporary files of saves that a crash or a kill cut short, in the
 // settings folder and the program folder; part of the start, before anything is saved.

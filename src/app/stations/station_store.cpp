@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <iterator>
-#include <limits>
+#include <string_view>
 
 #include "app/receive/sound_queue.h"
 #include "core/aprs_data.h"
@@ -347,9 +348,35 @@ bool TStationStore::LoadStations(const std::string& FileName) {
 }
 
 void TStationStore::SaveStations(const std::string& FileName) {
-  while (LoadStationsPiece(std::numeric_limits<int>::max())) {
+  saver_.SaveNow(FileName, StationFileText());
+}
+
+void TStationStore::SaveStationsInBackground(const std::string& FileName) {
+  saver_.Save(FileName, StationFileText());
+}
+
+std::string TStationStore::StationFileText() const {
+  std::vector<const std::string*> lines;
+  lines.reserve(StationList.Count() + loading_.size() - next_loading_);
+  for (int i = 0; i < StationList.Count(); ++i) lines.push_back(&StationList.Line(i));
+  const size_t heard = lines.size();
+  // As LoadStationsPiece takes them: the first record of a key, unless it was heard.
+  std::string_view last_key;
+  for (size_t n = next_loading_; n < loading_.size(); ++n) {
+    const std::string_view key = CsvFieldView(sfKey, loading_[n]);
+    if (n > next_loading_ && SameText(key, last_key)) continue;
+    last_key = key;
+    if (IndexOfStation(std::string(key)) < 0) lines.push_back(&loading_[n]);
   }
-  StationList.SaveToFile(FileName);
+  std::inplace_merge(
+      lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(heard), lines.end(),
+      [](const std::string* a, const std::string* b) { return CompareText(*a, *b) < 0; });
+  size_t size = 0;
+  for (const std::string* line : lines) size += line->size() + 2;
+  std::string text;
+  text.reserve(size);
+  for (const std::string* line : lines) text.append(*line).append("\r\n");
+  return text;
 }
 
 bool TStationStore::BeginLoadStations(const std::string& FileName) {

@@ -15,6 +15,7 @@
 
 #include "app/receive/aprs_info.h"
 #include "app/stations/station_list.h"
+#include "platform/sys/background_saver.h"
 #include "platform/sys/date_time.h"
 
 class TSoundQueue;
@@ -153,10 +154,20 @@ class TStationStore {
   bool SetStatusText(const std::string& Key, const std::string& Escaped);
 
   // "Stn.dat": a missing file leaves the list as it is (false); lines that are no
-  // station record are skipped. Save raises the stream errors; it first takes in what
-  // is still being loaded, so no station read at the start is lost.
+  // station record are skipped. Save writes StationFileText and raises the stream
+  // errors; it waits for a background save under way, so the file ends with the newest.
   bool LoadStations(const std::string& FileName);
   void SaveStations(const std::string& FileName);
+  // The same, on a thread of its own (background_saver.h): for the saves between start
+  // and end, so that a crash, a lost display or a power cut loses minutes at most. The
+  // text is taken here and now. The message of a background save that failed is kept
+  // for TakeSaveFailure; the old file stays.
+  void SaveStationsInBackground(const std::string& FileName);
+  std::string TakeSaveFailure() { return saver_.TakeFailure(); }
+  // What "Stn.dat" holds: the records in key order, one a line (CR LF); the stations of
+  // a file still being loaded are in it, but for those heard meanwhile, which keep what
+  // was heard. Touches no view.
+  std::string StationFileText() const;
 
   // "Stn.dat" in pieces, so that a large file does not hold the window up:
   // BeginLoadStations reads it (false when it is missing), each LoadStationsPiece adds
@@ -181,4 +192,5 @@ class TStationStore {
   bool aging_ = false;
   std::vector<std::string> loading_;  // records of "Stn.dat" still to come, in list order
   size_t next_loading_ = 0;
+  TBackgroundSaver saver_;
 };

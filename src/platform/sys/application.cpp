@@ -15,9 +15,12 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <thread>
 
 #include "platform/gui/controls/frame_pacing.h"
+#include "platform/text/qt_string_qt.h"
 
 TApplication* Application = nullptr;
 
@@ -39,7 +42,7 @@ void NoteEndSignal(int) {
 }  // namespace
 
 struct TApplication::Impl {
-  Impl(int& argc, char** argv) : app(argc, argv) {}
+  Impl(TApplication& Owner, int& argc, char** argv) : owner(Owner), app(argc, argv) {}
   ~Impl() { ReleaseEndSignals(); }
 
   // Signals reach the event loop through the pipe; without a pipe they keep ending the
@@ -52,7 +55,7 @@ struct TApplication::Impl {
       char bytes[16];
       while (read(pipe_ends[0], bytes, sizeof bytes) > 0) {
       }
-      RequestEnd();
+      EndSignal();
     });
     struct sigaction action = {};
     action.sa_handler = NoteEndSignal;
@@ -68,21 +71,62 @@ struct TApplication::Impl {
     close(pipe_ends[0]);
     close(pipe_ends[1]);
   }
+  // Signals that came together, before the loop could take the first, are one request:
+  // a logout may send SIGHUP and SIGTERM at once.
+  void EndSignal() {
+    if (owner.ending_) {
+      EndNow();
+      return;
+    }
+    RequestEnd();
+  }
+  // The loop is left however the end comes, so it is no request again.
+  void AboutToQuit() {
+    if (!owner.ending_) RequestEnd();
+  }
   void RequestEnd() {
+    owner.ending_ = true;
     if (end_request) Dispatch(end_request);
   }
+  // Asked twice: whoever asks will not wait for the close to finish.
+  void EndNow() {
+    RunLastSaves();
+    std::fflush(nullptr);
+    _exit(0);
+  }
+  void RunLastSaves() {
+    if (!last_saves || last_saves_running) return;
+    last_saves_running = true;
+    owner.ending_ = true;
+    Dispatch(last_saves);
+  }
 
+  TApplication& owner;
   QApplication app;
   QTranslator dialogs;  // the standard dialogs' texts in the program's language
   std::function<void()> end_request;
+  std::function<void()> last_saves;
+  bool last_saves_running = false;
+  const std::thread::id gui_thread = std::this_thread::get_id();
   QMetaObject::Connection quitting;
   int pipe_ends[2] = {-1, -1};
   std::unique_ptr<QSocketNotifier> end_signals;
 };
 
-TApplication::TApplication(int& argc, char** argv) : impl_(std::make_unique<Impl>(argc, argv)) {
+// The last saves run from inside the event loop, where the program's objects are still
+// whole. A normal end finds no application here; another thread's exit() must not touch
+// what the GUI thread owns.
+void TApplication::LastSavesAtExit() {
+  if (!Application || std::this_thread::get_id() != Application->impl_->gui_thread) return;
+  Application->impl_->RunLastSaves();
+}
+
+TApplication::TApplication(int& argc, char** argv)
+    : impl_(std::make_unique<Impl>(*this, argc, argv)) {
   Application = this;
   InstallFramePacing(impl_->app);
+  // After the GUI library's start, so it runs before the library's own clean-up.
+  [[maybe_unused]] static const bool registered = std::atexit(LastSavesAtExit) == 0;
 }
 
 TApplication::~TApplication() {
@@ -123,6 +167,7 @@ void TApplication::Terminate() {
 }
 
 void TApplication::ClearTerminated() {
+  ending_ = false;
   if (!terminated_) return;
   terminated_ = false;
   // exit() also marks the thread as quitting, so that every event loop started later
@@ -143,7 +188,11 @@ void TApplication::SetEndRequestHandler(std::function<void()> Handler) {
   // A session that ends quits the application: what the program does on its way out
   // runs before the loop is left for good.
   impl_->quitting = QObject::connect(&impl_->app, &QCoreApplication::aboutToQuit,
-                                     [this] { impl_->RequestEnd(); });
+                                     [this] { impl_->AboutToQuit(); });
+}
+
+void TApplication::SetLastSavesHandler(std::function<void()> Handler) {
+  impl_->last_saves = std::move(Handler);
 }
 
 void TApplication::HandleException(const std::exception& error) {
@@ -164,6 +213,14 @@ void Dispatch(const std::function<void()>& handler) {
       std::fprintf(stderr, "Velmora: %s\n", error.what());
     }
   }
+}
+
+void LogMessage(const std::string& Text) {
+  QByteArray line = ToQString(Text).toUtf8();
+  for (char& c : line)
+    if (static_cast<unsigned char>(c) < ' ' || c == 0x7F) c = ' ';
+  std::fprintf(stderr, "Velmora: %s\n", line.constData());
+  std::fflush(stderr);
 }
 
 std::uint16_t RegisterWindowMessage(const std::string& Name) {

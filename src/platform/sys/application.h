@@ -33,7 +33,8 @@ class TApplication {
   // Ends every running event loop; Run returns, and a later Run returns at once.
   void Terminate();
   bool Terminated() const { return terminated_; }
-  // A test runner starts each test with an application that is not ending.
+  // A test runner starts each test with an application that is not ending (neither
+  // terminated nor asked to end).
   void ClearTerminated();
 
   // The language of what the platform shows itself: the buttons and labels of the
@@ -44,9 +45,20 @@ class TApplication {
 
   // Handler runs on the GUI thread when the system ends the program: SIGTERM (a logout,
   // a shutdown), SIGHUP, SIGINT, or the desktop session quitting the application (also
-  // whenever the event loop is left). Without a handler (nullptr) those signals end the
-  // process at once.
+  // whenever the event loop is left). From then on the application is ending: no modal
+  // window opens any more (a message box writes its text to the log instead), so that
+  // nothing the program does on its way out waits for a person; the handler ends the
+  // loops that run (Terminate), a modal window's among them. Without a handler (nullptr)
+  // those signals end the process at once.
   void SetEndRequestHandler(std::function<void()> Handler);
+  bool Ending() const { return ending_; }
+
+  // Handler makes the saves that must not be lost when the process ends without the
+  // program's own close: at an end signal that comes while the program is already ending
+  // (the process then ends at once, with exit code 0), and when the connection to the
+  // display breaks (the GUI library ends the process itself then; the handler runs
+  // before, on the GUI thread, and must not use a window). Nullptr: nothing is saved.
+  void SetLastSavesHandler(std::function<void()> Handler);
 
   // Called with every exception that a handler lets escape; when unassigned the
   // message is written to standard error.
@@ -55,8 +67,11 @@ class TApplication {
 
  private:
   struct Impl;
+  // The GUI library ends the process with exit() when the display's connection breaks.
+  static void LastSavesAtExit();
   std::unique_ptr<Impl> impl_;
   bool terminated_ = false;
+  bool ending_ = false;
 };
 
 extern TApplication* Application;
@@ -64,6 +79,11 @@ extern TApplication* Application;
 // A message identifier of the program's own, the same for the same name all along the
 // run (names are compared exactly); a 16-bit number above the system's events.
 std::uint16_t RegisterWindowMessage(const std::string& Name);
+
+// Writes Text as one line to standard error, the program's log: a message that no box
+// may show. Line breaks and other control characters become blanks, so a text (with
+// bytes from a packet in it, say) never adds a line of its own.
+void LogMessage(const std::string& Text);
 
 // Runs handler, catching whatever it throws and passing it to the application's
 // exception handler. Every call from the event loop into program code goes through here.

@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <set>
+#include <thread>
 
 #include "app/app_windows.h"
 #include "app/language/frm_prg_msg.h"
@@ -40,6 +45,7 @@
 #include "platform/sys/timer.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/text/string_list.h"
+#include "platform/text/sysutils.h"
 
 namespace {
 
@@ -217,6 +223,38 @@ TEST_F(ProgramTest, StartsRunsAndShutsDown) {
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", false));
   EXPECT_EQ(reg.ReadString("Spk"), "english.spk");
+  EXPECT_EQ(reg.ReadString("TcpFilter"), "m/50");
+}
+
+// A logout while a close by hand waits at a box (the notice of new settings a newcomer
+// meets at the first close): the box goes, the close goes on and saves, and no later
+// box waits.
+TEST_F(ProgramTest, ASignalEndsTheBoxThatWaitsAndTheCloseGoesOn) {
+  SetOwnCall();
+  WriteSpeakFile("english.spk", "1.2", {});
+  frmSetup->mfcbxSpk->SetText("english.spk");
+  ASSERT_TRUE(StartProgram());
+  Application->SetEndRequestHandler([] { Application->Terminate(); });
+  std::string box;
+  std::function<void()> signal_at_the_box = [&] {
+    if (!frmMyMsgDialog->Visible()) {
+      QueueCall(signal_at_the_box);
+      return;
+    }
+    box = frmMyMsgDialog->Text();
+    std::raise(SIGTERM);
+  };
+  QueueCall(signal_at_the_box);
+  frmSetup->edtTcpFilter->SetText("m/50");
+  frmMain->Close();
+  Application->SetEndRequestHandler(nullptr);
+  ForgetQueuedCalls();
+  EXPECT_EQ(box, "Setup Version aktualisiert.");
+  EXPECT_FALSE(frmMyMsgDialog->Visible());
+  EXPECT_TRUE(frmMain->ShutDownDone());
+  EXPECT_TRUE(std::filesystem::exists(PrgDir() + "Stn.dat"));
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", false));
   EXPECT_EQ(reg.ReadString("TcpFilter"), "m/50");
 }
 
@@ -448,38 +486,25 @@ namespace {
 
 // The program as its own process, as a logout meets it: on a pseudo-terminal TNC it
 // hears three stations, and a language missing from its folder makes it choose another
-// (a changed setting); then SIGTERM, the signal a logout or a shutdown sends.
-class ProgramEndTest : public AppFolderTest {};
-
-// Everything the TNC was sent so far, read until Seen is in it; empty when it never came.
-std::string ReadTncUntil(TPseudoTerminal& Tnc, std::string& Sent, const std::string& Seen) {
-  constexpr int kPatienceMs = 120000;  // the sanitized program starts slowly on a busy machine
-  constexpr int kStepMs = 250;
-  for (int waited = 0; waited < kPatienceMs; waited += kStepMs) {
-    const std::vector<uint8_t> bytes = Tnc.Receive(4096, kStepMs);
-    Sent.append(bytes.begin(), bytes.end());
-    if (Sent.find(Seen) != std::string::npos) return Sent;
-  }
-  return {};
-}
-
-TEST_F(ProgramEndTest, ASignalSavesTheStationsAndTheSettings) {
-  const std::string built = VELMORA_PROGRAM_FOLDER;
-  const std::string folder = PrgDir();
-  std::error_code hard_link_failed;
-  std::filesystem::create_hard_link(built + "velmora", folder + "velmora", hard_link_failed);
-  if (hard_link_failed) std::filesystem::copy_file(built + "velmora", folder + "velmora");
-  std::filesystem::remove_all(folder + "Speak");
-  for (const char* shipped : {"Speak", "APRS-Karten", "Symbols", "Pictures", "Server.dat"})
-    std::filesystem::create_symlink(built + shipped, folder + shipped);
-
-  TPseudoTerminal tnc;
-  std::filesystem::create_directories(ConfigFolder());
-  WriteFile(ConfigFolder() + "ports", "COM1=" + tnc.DevicePath() + "\n");
-  {
+// (a changed setting); then SIGTERM, the signal a logout or a shutdown sends, or the end
+// of its display. Each run reports how long the program took to end after the signal.
+class ProgramEndTest : public AppFolderTest {
+ protected:
+  // The program beside what it ships with, its TNC on COM1, and no settings yet but the
+  // device, the callsign and a language file that is not there.
+  void SetUp() override {
+    AppFolderTest::SetUp();
+    const std::string built = VELMORA_PROGRAM_FOLDER;
+    folder = PrgDir();
+    std::error_code hard_link_failed;
+    std::filesystem::create_hard_link(built + "velmora", folder + "velmora", hard_link_failed);
+    if (hard_link_failed) std::filesystem::copy_file(built + "velmora", folder + "velmora");
+    std::filesystem::remove_all(folder + "Speak");
+    for (const char* shipped : {"Speak", "APRS-Karten", "Symbols", "Pictures", "Server.dat"})
+      std::filesystem::create_symlink(built + shipped, folder + shipped);
+    std::filesystem::create_directories(ConfigFolder());
+    WriteFile(ConfigFolder() + "ports", "COM1=" + tnc.DevicePath() + "\n");
     TRegistry reg;
-    reg.OpenKey("\\Software\\Velmora\\", true);
-    reg.WriteString("SetVer", "1.1");  // no notice of new settings to answer
     reg.OpenKey("\\Software\\Velmora\\Programm\\Device\\", true);
     reg.WriteInteger("Device", 7);  // a TNC without flow control
     reg.WriteInteger("COM-Port", 0);
@@ -489,42 +514,160 @@ TEST_F(ProgramEndTest, ASignalSavesTheStationsAndTheSettings) {
     reg.WriteString("Spk", "francais.spk");
   }
 
-  TChildProcess program("cd '" + folder + "' && XDG_CONFIG_HOME='" + getenv("XDG_CONFIG_HOME") +
-                            "' QT_QPA_PLATFORM=offscreen exec ./velmora",
-                        folder + "program.txt");
-  std::string sent;
-  ASSERT_NE(ReadTncUntil(tnc, sent, "@K\r"), "") << "the TNC was never put into KISS mode";
-  // Frames that come before the program listens are lost: they are sent again until the
-  // acknowledgement of the message, the last of them, shows that all were heard.
-  std::vector<uint8_t> frames;
-  for (const char* packet : {"DL1AAA>APRS:!5230.50N/01320.70E>", "DL1BBB>APRS:!4810.00N/01135.00E>",
-                             "DL1CCC>APRS:!5055.00N/00657.00E>", "DL1AAA>APRS::N0CALL   :hi{7"}) {
-    const std::string line = packet;
-    const size_t gt = line.find('>');
-    const size_t colon = line.find(':');
-    const TKissBuildResult frame = BuildKissFrame(
-        line.substr(0, gt), line.substr(gt + 1, colon - gt - 1), line.substr(colon + 1));
-    frames.insert(frames.end(), frame.Bytes.begin(), frame.Bytes.end());
+  std::unique_ptr<TChildProcess> StartVelmora(const std::string& Display = {}) {
+    const std::string screen =
+        Display.empty() ? "QT_QPA_PLATFORM=offscreen" : "QT_QPA_PLATFORM=xcb DISPLAY=" + Display;
+    return std::make_unique<TChildProcess>("cd '" + folder + "' && XDG_CONFIG_HOME='" +
+                                               getenv("XDG_CONFIG_HOME") + "' " + screen +
+                                               " exec ./velmora",
+                                           folder + "program.txt");
   }
-  bool acknowledged = false;
-  for (int attempt = 0; attempt < 60 && !acknowledged; ++attempt) {
-    ASSERT_TRUE(tnc.Send(frames));
-    const std::vector<uint8_t> bytes = tnc.Receive(4096, 1000);
-    sent.append(bytes.begin(), bytes.end());
-    acknowledged = sent.find(":DL1AAA   :ack7") != std::string::npos;
-  }
-  ASSERT_TRUE(acknowledged) << "no acknowledgement on the TNC";
 
-  program.Terminate();
-  EXPECT_EQ(program.WaitForExit(120000), 0);
-  ASSERT_TRUE(std::filesystem::exists(folder + "Stn.dat"));
-  std::string stations;
-  LoadFileToString(stations, folder + "Stn.dat");
-  for (const char* call : {"DL1AAA", "DL1BBB", "DL1CCC"})
-    EXPECT_NE(stations.find(call), std::string::npos) << call;
-  TRegistry reg;
-  ASSERT_TRUE(reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", false));
-  EXPECT_EQ(reg.ReadString("Spk"), "english.spk");
+  // Three stations heard, and a message acknowledged on the TNC, which shows that all
+  // were heard: frames that come before the program listens are lost, so they are sent
+  // again until the acknowledgement comes.
+  void HearStations() {
+    ASSERT_NE(ReadTncUntil("@K\r"), "") << "the TNC was never put into KISS mode";
+    std::vector<uint8_t> frames;
+    for (const char* packet :
+         {"DL1AAA>APRS:!5230.50N/01320.70E>", "DL1BBB>APRS:!4810.00N/01135.00E>",
+          "DL1CCC>APRS:!5055.00N/00657.00E>", "DL1AAA>APRS::N0CALL   :hi{7"}) {
+      const std::string line = packet;
+      const size_t gt = line.find('>');
+      const size_t colon = line.find(':');
+      const TKissBuildResult frame = BuildKissFrame(
+          line.substr(0, gt), line.substr(gt + 1, colon - gt - 1), line.substr(colon + 1));
+      frames.insert(frames.end(), frame.Bytes.begin(), frame.Bytes.end());
+    }
+    bool acknowledged = false;
+    for (int attempt = 0; attempt < 60 && !acknowledged; ++attempt) {
+      ASSERT_TRUE(tnc.Send(frames));
+      const std::vector<uint8_t> bytes = tnc.Receive(4096, 1000);
+      sent.append(bytes.begin(), bytes.end());
+      acknowledged = sent.find(":DL1AAA   :ack7") != std::string::npos;
+    }
+    ASSERT_TRUE(acknowledged) << "no acknowledgement on the TNC";
+  }
+
+  // Everything the TNC was sent so far, read until Seen is in it; empty when it never
+  // came. Read in small steps, so a test acts on it at once.
+  std::string ReadTncUntil(const std::string& Seen) {
+    constexpr int kPatienceMs = 120000;  // the sanitized program starts slowly on a busy machine
+    constexpr int kStepMs = 20;
+    for (int waited = 0; waited < kPatienceMs; waited += kStepMs) {
+      const std::vector<uint8_t> bytes = tnc.Receive(1, kStepMs);
+      sent.append(bytes.begin(), bytes.end());
+      if (sent.find(Seen) != std::string::npos) return sent;
+    }
+    return {};
+  }
+
+  // Ends the program with Signal (or whatever End does) and waits for its end: its exit
+  // code, and how long the end took in the figures printed.
+  int EndAndWait(TChildProcess& Program, const std::function<void()>& End) {
+    const auto start = std::chrono::steady_clock::now();
+    End();
+    const int code = Program.WaitForExit(120000);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    std::printf("[ figure ] %s: ended %lld ms after the signal\n",
+                ::testing::UnitTest::GetInstance()->current_test_info()->name(),
+                static_cast<long long>(took.count()));
+    return code;
+  }
+
+  void ExpectStationsSaved(const std::vector<std::string>& Calls = {"DL1AAA", "DL1BBB", "DL1CCC"}) {
+    ASSERT_TRUE(std::filesystem::exists(folder + "Stn.dat"));
+    std::string stations;
+    LoadFileToString(stations, folder + "Stn.dat");
+    for (const std::string& call : Calls) EXPECT_NE(stations.find(call), std::string::npos) << call;
+  }
+  void ExpectSettingsSaved() {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", false));
+    EXPECT_EQ(reg.ReadString("Spk"), "english.spk");
+  }
+  std::string ProgramLog() {
+    std::string log;
+    LoadFileToString(log, folder + "program.txt");
+    return log;
+  }
+
+  std::string folder;
+  TPseudoTerminal tnc;
+  std::string sent;  // what the TNC was sent
+};
+
+// A newcomer's first end comes by a logout: the notice of new settings, a box a close
+// by hand shows, goes to the log, and the settings are written all the same.
+TEST_F(ProgramEndTest, ASignalSavesTheStationsAndTheSettings) {
+  auto program = StartVelmora();
+  HearStations();
+  EXPECT_EQ(EndAndWait(*program, [&] { program->Terminate(); }), 0);
+  ExpectStationsSaved();
+  ExpectSettingsSaved();
+  EXPECT_NE(ProgramLog().find("Velmora: Information: Settings version updated."), std::string::npos)
+      << ProgramLog();
+}
+
+// A logout that ends the TNC's bridge in the same moment: the box telling that the
+// device is gone neither holds the end nor comes before the saves.
+TEST_F(ProgramEndTest, TheTncGoingAtTheSignalHoldsNothingUp) {
+  auto program = StartVelmora();
+  HearStations();
+  EXPECT_EQ(EndAndWait(*program,
+                       [&] {
+                         tnc.HangUp();
+                         program->Terminate();
+                       }),
+            0);
+  ExpectStationsSaved();
+  ExpectSettingsSaved();
+}
+
+// A second signal while the TNC is let go ends the program at once: what the TNC would
+// have been sent after the KISS exit (the user's own closing lines) never comes, and
+// the stations are saved, a station heard after the first signal among them.
+TEST_F(ProgramEndTest, ASecondSignalEndsAtOnce) {
+  WriteFile(folder + "TNC-1P deini.ini", "BYE\r\n");
+  {
+    TRegistry reg;
+    reg.OpenKey("\\Software\\Velmora\\Programm\\Device\\", true);
+    reg.WriteInteger("Device", 6);  // its closing sequence sends the user's lines
+  }
+  auto program = StartVelmora();
+  HearStations();
+  program->Terminate();
+  ASSERT_NE(ReadTncUntil("\xC0\xFF\xC0"), "") << "the TNC never left KISS mode";
+  EXPECT_EQ(EndAndWait(*program, [&] { program->Terminate(); }), 0);
+  const std::vector<uint8_t> rest = tnc.Receive(4096, 0);
+  sent.append(rest.begin(), rest.end());
+  EXPECT_EQ(sent.find("BYE"), std::string::npos);
+  ExpectStationsSaved();
+  ExpectSettingsSaved();
+}
+
+// The display goes away under the running program (a logout without a session manager,
+// a remote display that drops): the GUI library ends the process, and the stations and
+// settings are saved before.
+TEST_F(ProgramEndTest, ALostDisplaySavesTheStationsAndTheSettings) {
+  if (!ProgramAvailable("Xvfb")) GTEST_SKIP() << "no Xvfb";
+  // The server names its display on the file once it takes connections.
+  TChildProcess server("exec Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp",
+                       folder + "display.txt");
+  std::string display;
+  for (int waited = 0; waited < 60000 && display.find('\n') == std::string::npos; waited += 20) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    LoadFileToString(display, folder + "display.txt");
+  }
+  ASSERT_NE(display.find('\n'), std::string::npos) << "Xvfb named no display";
+  auto program = StartVelmora(":" + Trim(display));
+  HearStations();
+  const int code = EndAndWait(*program, [&] { server.Stop(); });
+  EXPECT_NE(code, 0);
+  EXPECT_NE(ProgramLog().find("X11 connection broke"), std::string::npos) << ProgramLog();
+  ExpectStationsSaved();
+  ExpectSettingsSaved();
 }
 
 }  // namespace

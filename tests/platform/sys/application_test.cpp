@@ -6,6 +6,8 @@
 #include <csignal>
 #include <stdexcept>
 
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/standard/message_box.h"
 #include "platform/sys/application.h"
 #include "platform/sys/date_time.h"
 
@@ -38,13 +40,17 @@ TEST(Application, TheLanguageReachesTheStandardDialogsAndTheDateNames) {
 }
 
 // A logout sends SIGTERM, or quits the application through the session: either asks the
-// program to end, from the event loop, never inside the signal.
+// program to end, from the event loop, never inside the signal. Signals that come
+// together are one request, and the loop's end after it is none more.
 TEST(Application, EndSignalsAndTheSessionsEndAskTheProgramToEnd) {
   int requests = 0;
   Application->SetEndRequestHandler([&] { ++requests; });
   QTimer::singleShot(0, [] { QCoreApplication::quit(); });
   Application->Run();
   EXPECT_EQ(requests, 1);
+  EXPECT_TRUE(Application->Ending());
+  Application->ClearTerminated();
+  EXPECT_FALSE(Application->Ending());
 
   std::raise(SIGTERM);
   std::raise(SIGHUP);
@@ -56,5 +62,34 @@ TEST(Application, EndSignalsAndTheSessionsEndAskTheProgramToEnd) {
   });
   Application->Run();
   Application->SetEndRequestHandler(nullptr);
-  EXPECT_EQ(requests, 3);  // the signals, then the end of the loop
+  EXPECT_EQ(requests, 2);
+}
+
+// A signal while a modal window waits closes it; from then on no modal window opens and
+// no box waits: the box's text goes to the log.
+TEST(Application, NothingWaitsForAnAnswerOnceTheSystemEndsTheProgram) {
+  Application->SetEndRequestHandler([] { Application->Terminate(); });
+  TForm form(nullptr);
+  bool shown = false;
+  QTimer::singleShot(0, [&] {
+    shown = form.Visible();
+    std::raise(SIGTERM);
+  });
+  EXPECT_EQ(form.ShowModal(), mrCancel);
+  EXPECT_TRUE(shown);
+  EXPECT_FALSE(form.Visible());
+  ASSERT_TRUE(Application->Ending());
+  bool shown_again = false;
+  QTimer::singleShot(0, [&] { shown_again = form.Visible(); });
+  EXPECT_EQ(form.ShowModal(), mrCancel);
+  Application->ProcessMessages();
+  EXPECT_FALSE(shown_again);
+
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(MessageBox("The device on COM1 is gone\r\nline two", "Error", MB_OK | MB_ICONERROR),
+            IDCANCEL);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Velmora: Error: The device on COM1 is gone  line two\n");
+  Application->SetEndRequestHandler(nullptr);
+  Application->ClearTerminated();
 }

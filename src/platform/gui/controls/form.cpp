@@ -254,6 +254,8 @@ TModalResult TForm::ShowModal() {
   if (Visible() || impl_->modal_loop || impl_->form_style == fsMDIChild) {
     throw EInvalidOperation("Cannot make a visible window modal");
   }
+  // The system ends the program: nobody may be there to answer.
+  if (Application && Application->Ending()) return mrCancel;
   QWidget* host = HostOf(*this);
   QEventLoop loop;
   // Whatever way ShowModal is left (a throwing OnShow included), the form is no longer modal.

@@ -14,7 +14,8 @@
 // ShowModal shows the form and runs a local event loop until ModalResult is set (a
 // button, or Close, which sets mrCancel); then OnCloseQuery and OnClose may still veto
 // (a refusal clears ModalResult and the loop goes on), the form is hidden and the
-// result returned.
+// result returned. While the application is ending (application.h) it answers mrCancel
+// without showing the form, and a form shown modally when the end comes is closed.
 #pragma once
 
 #include <memory>

@@ -57,6 +57,10 @@ int ResultOf(int button) {
 }  // namespace
 
 int MessageBox(const std::string& Text, const std::string& Caption, unsigned Flags) {
+  if (Application && Application->Ending()) {
+    LogMessage(Caption.empty() ? Text : Caption + ": " + Text);
+    return IDCANCEL;
+  }
   QMessageBox box(IconOf(Flags), ToQString(Caption), ToQString(Text), ButtonsOf(Flags));
   // Above the program's stay-on-top windows, too: a box behind them cannot be answered.
   box.setWindowFlag(Qt::WindowStaysOnTopHint);

@@ -23,7 +23,8 @@ constexpr int IDNO = 7;
 
 // Shows Text in a modal box titled Caption and returns the button pressed. Esc answers
 // Cancel, or No in a Yes/No box, or OK in an OK box. Unknown button values give an OK
-// box; unknown icon values none.
+// box; unknown icon values none. While the application is ending the box is not shown:
+// caption and text go to the log, and the answer is Cancel.
 int MessageBox(const std::string& Text, const std::string& Caption, unsigned Flags);
 
 // Text in a box with an OK button, titled with the application's title.
