@@ -1,5 +1,5 @@
-// libFuzzer program: any bytes read as RTF and imported into a document
-// (FuzzRTFImport).
+// libFuzzer program: any bytes read as RTF, imported into a document, laid out and
+// painted (FuzzRTFImport).
 #include "fuzz_setup.h"
 #include "richtext_edit/rtf_import/rtf_import_fuzz_target.h"
 

@@ -97,12 +97,8 @@ TGIFPainter::TGIFPainter(TGIFPicture& Image, TCanvas& Canvas, const TRect& Rect,
   if (to_background && (options_ & dfTransparent)) background_ = CopyOfCanvas(Canvas, Rect);
   if (to_background || to_previous) {
     buffer_ = CopyOfCanvas(Canvas, Rect);
-    previous_buffer_ = std::make_unique<TBitmap>();
-    previous_buffer_->SetSize(Rect.Width(), Rect.Height());
-    for (TBitmap* b : {buffer_.get(), previous_buffer_.get()}) {
-      b->Canvas().Brush().SetColor(BackgroundColor);
-      b->Canvas().Brush().SetStyle(bsSolid);
-    }
+    buffer_->Canvas().Brush().SetColor(BackgroundColor);
+    buffer_->Canvas().Brush().SetStyle(bsSolid);
   }
   if ((options_ & dfThreaded) && (options_ & dfAnimate) && Image.Images.Count() >= 2 &&
       AnimationSpeed >= 0)
@@ -291,7 +287,12 @@ void TGIFPainter::PaintFrame() {
       if (PreviousDisposal < DisposeBackground) {
         target = nullptr;  // straight onto the canvas: the buffer keeps the previous state
       } else {
-        previous_buffer_->Canvas().CopyRect(area, buffer_->Canvas(), area);
+        // Made when first needed: most animations never restore a previous picture, and
+        // this is one more copy of the whole picture.
+        if (!previous_buffer_)
+          previous_buffer_ = CopyOfCanvas(buffer_->Canvas(), area);
+        else
+          previous_buffer_->Canvas().CopyRect(area, buffer_->Canvas(), area);
         target = previous_buffer_.get();
       }
       break;

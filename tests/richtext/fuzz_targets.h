@@ -52,10 +52,7 @@ inline bool FuzzRDFReader(const uint8_t* Data, size_t Size) {
     LoadRDFFromStream(document, *streamOf(input), context);
     int index = document.GetItemCount() / 2;
     InsertRDFFromStream(document, *streamOf(input), index, context);
-    document.Format();
-    document.PaintTo(document.canvas, Rect(0, 0, 320, 240));
-    document.ScrollTo(document.area_height, false);
-    document.PaintTo(document.canvas, Rect(0, 0, 320, 240));
+    document.FormatAndPaint();
     for (TRDFOptions form : {TRDFOptions(0), rdfoSaveBinary}) {
       document.SetRDFOptions(form | rdfoSaveTextStyles | rdfoSaveParaStyles | rdfoSavePicturesBody |
                              rdfoSaveControlsBody);

@@ -13,6 +13,7 @@
 #include "richtext/base/rd_layout_info.h"
 #include "richtext/base/rd_marker_block.h"
 #include "richtext/base/rich_doc_error.h"
+#include "richtext/base/style_types.h"
 #include "richtext/formats/rdf_reader.h"
 #include "richtext/formats/rdf_writer.h"
 #include "richtext/model/break_item.h"
@@ -568,6 +569,19 @@ TEST(LayoutBlock, LengthsAndExtensions) {
   EXPECT_THROW(back.LoadFromStream(*tooShort, false), ERichDocError);
   auto cut = StreamOf(std::string("\0\0\0\0\x19\0\0\0", 8) + std::string(10, '\0'));
   EXPECT_THROW(back.LoadFromStream(*cut, false), EReadError);
+
+  // Margins and text widths beyond a page are cut to it where they are read.
+  TRDLayoutInfo wide;
+  wide.LeftMargin = 2097152095;
+  wide.MinTextWidth = 2147483647;
+  wide.TopMargin = -2147483647 - 1;
+  TMemoryStream wideForm;
+  wide.SaveToStream(wideForm, false);
+  wideForm.SetPosition(0);
+  back.LoadFromStream(wideForm, false);
+  EXPECT_EQ(back.LeftMargin, kMaxPageLength);
+  EXPECT_EQ(back.MinTextWidth, kMaxPageLength);
+  EXPECT_EQ(back.TopMargin, -kMaxPageLength);
 }
 
 }  // namespace

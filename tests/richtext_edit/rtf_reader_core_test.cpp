@@ -265,7 +265,8 @@ TEST(RTFReaderFields, SymbolFieldReportsOneCharacterInItsFont) {
     seen.push_back(text + "|" + chars.FontName + "|" + std::to_string(chars.Size));
   };
   ReadRTF(reader,
-          "{\\rtf1 a{\\field{\\*\\fldinst SYMBOL 183 \\\\f \"Symbol\" \\\\s 10.6}{\\fldrslt }}b}");
+          "{\\rtf1 a{\\field{\\*\\fldinst SYMBOL 183 \\\\f \"Symbol\" \\\\s 10.6}"
+          "{\\fldrslt \\f2\\'b7}}b}");
   EXPECT_EQ(seen, (std::vector<std::string>{"a||12", "\xb7|Symbol|11", "b||12"}));
 }
 

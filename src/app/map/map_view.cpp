@@ -9,6 +9,7 @@
 #include "app/stations/station_store.h"
 #include "controls/my_msg_dialog.h"
 #include "core/csv_ctrl.h"
+#include "gif/gif_picture.h"
 #include "platform/gui/controls/new_control.h"
 #include "platform/gui/graphics/graphic_limits.h"
 #include "platform/gui/graphics/picture.h"
@@ -40,10 +41,14 @@ std::string_view FieldText(std::string_view Stored, std::string& Buffer) {
 // The map picture of FileName drawn once into a 32-bit bitmap, the layout the screen
 // takes without converting: the map is repainted in strips all the time, under every
 // marker and crosshair that moves. A picture under two pixels a side leaves it empty.
+// A map is still: an animated GIF gives its first frame, drawn straight into the map, not
+// through a painter that would compose it beside the map in copies of the map's size.
 void DrawMapPicture(const std::string& FileName, TBitmap& Result) {
   TPicture picture;
   picture.LoadFromFile(FileName);
   if (picture.Width() < 2 || picture.Height() < 2) return;
+  if (auto* animated = dynamic_cast<TGIFPicture*>(picture.Graphic()))
+    animated->DrawOptions &= ~dfAnimate;
   Result.SetSize(picture.Width(), picture.Height());
   Result.Canvas().Brush().SetColor(clWhite);
   Result.Canvas().FillRect(Rect(0, 0, picture.Width(), picture.Height()));

@@ -4,6 +4,7 @@
 
 #include "platform/text/streams.h"
 #include "richtext/base/rich_doc_error.h"
+#include "richtext/base/style_types.h"
 
 namespace {
 
@@ -50,12 +51,12 @@ void TRDLayoutInfo::LoadFromStream(TStream& stream, bool includeSize) {
   std::vector<std::uint8_t> bytes(static_cast<size_t>(body));
   stream.ReadBuffer(bytes.data(), body);
   const std::uint8_t* p = bytes.data();
-  LeftMargin = GetInt(p);
-  RightMargin = GetInt(p + 4);
-  TopMargin = GetInt(p + 8);
-  BottomMargin = GetInt(p + 12);
-  MinTextWidth = GetInt(p + 16);
-  MaxTextWidth = GetInt(p + 20);
+  LeftMargin = ClampToPage(GetInt(p));
+  RightMargin = ClampToPage(GetInt(p + 4));
+  TopMargin = ClampToPage(GetInt(p + 8));
+  BottomMargin = ClampToPage(GetInt(p + 12));
+  MinTextWidth = ClampToPage(GetInt(p + 16));
+  MaxTextWidth = ClampToPage(GetInt(p + 20));
   BiDiMode = p[24];
   if (body - kShortBody >= 16) {
     Extension2 = GetInt(p + 25);

@@ -3,7 +3,17 @@
 // rdtsSelected is bit 0 of TRDTextDrawStates, and so on.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+
+// The most an indent, width, gap or offset that a document gives may be, either way, in
+// pixels: the widest page RTF describes (22 inches) at 96 pixels per inch. Values read
+// from a document are cut to it where they are read, so that the layout's sums, scalings
+// and measuring loops stay in range however hostile the document.
+constexpr int kMaxPageLength = 22 * 96;
+inline int ClampToPage(int value) {
+  return std::clamp(value, -kMaxPageLength, kMaxPageLength);
+}
 
 enum TRDBiDiMode : std::uint8_t { rdbdUnspecified, rdbdLeftToRight, rdbdRightToLeft };
 

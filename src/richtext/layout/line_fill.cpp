@@ -136,7 +136,8 @@ int TCustomRDFormattedData::GetFitCount(const std::string& text, const std::stri
   // upper count starts near what the room holds and doubles while it still fits, so a
   // line costs about its own length however long the rest of the item is.
   int low = 0, lowWidth = 0;
-  int high = std::min(count, 2 * room / std::max(1, p.metrics.AveCharWidth) + 8);
+  int high = int(std::min<std::int64_t>(
+      count, 2 * std::int64_t(std::max(room, 0)) / std::max(1, p.metrics.AveCharWidth) + 8));
   int highWidth = high == count ? width(count) : probeWidth(high);
   while (high < count && highWidth >= 0 && highWidth <= room) {
     low = high;

@@ -29,6 +29,8 @@
 #include <string>
 #include <string_view>
 
+#include "richtext/base/style_types.h"
+
 class TComponent;
 class TCustomRDInfos;
 class TStream;
@@ -145,6 +147,13 @@ class TRDPropertyFiler {
       if (v < minValue || v > maxValue) FailRange(name);
       value = T(v);
     }
+  }
+  // A length in pixels (an indent, a width, a gap): a stored value beyond what a page can
+  // hold is cut to it.
+  void Length(std::string_view name, int& value, int defaultValue) {
+    int v = value;
+    Integer(name, v, defaultValue);
+    if (Reading() && v != value) value = ClampToPage(v);
   }
 
  protected:

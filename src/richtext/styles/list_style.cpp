@@ -576,9 +576,9 @@ void TRDListLevel::DefineProperties(TRDPropertyFiler& filer) {
   }
   const std::string storedWide = wide;
   filer.Binary("FormatStringW", wide);
-  filer.Integer("LeftIndent", LeftIndent, 0);
-  filer.Integer("FirstIndent", FirstIndent, 10);
-  filer.Integer("MarkerIndent", MarkerIndent, 0);
+  filer.Length("LeftIndent", LeftIndent, 0);
+  filer.Length("FirstIndent", FirstIndent, 10);
+  filer.Length("MarkerIndent", MarkerIndent, 0);
   filer.Ranged("MarkerAlignment", MarkerAlignment, rdmaLeft, rdmaLeft, rdmaCenter);
   filer.Ranged("Options", Options, TRDListLevelOptions(rdloContinuous | rdloLevelReset), 0, 7);
   filer.Integer("StartFrom", StartFrom, 1);
@@ -592,7 +592,7 @@ void TRDListLevel::DefineProperties(TRDPropertyFiler& filer) {
     const TRDMarkerFont defaults;
     filer.Nested("Font", [&](TRDPropertyFiler& f) {
       f.String("Name", font.Name, defaults.Name);
-      f.Integer("Height", font.Height, defaults.Height);
+      f.Length("Height", font.Height, defaults.Height);
       f.Integer("Color", font.Color, defaults.Color);
       f.Ranged("Style", font.Style, defaults.Style, 0, 0xFF);
       f.Integer("Charset", font.Charset, defaults.Charset);

@@ -379,10 +379,10 @@ namespace {
 
 void DefineRect(TRDPropertyFiler& filer, std::string_view name, TRDRect& rect) {
   filer.Nested(name, [&](TRDPropertyFiler& f) {
-    f.Integer("Left", rect.Left, 0);
-    f.Integer("Top", rect.Top, 0);
-    f.Integer("Right", rect.Right, 0);
-    f.Integer("Bottom", rect.Bottom, 0);
+    f.Length("Left", rect.Left, 0);
+    f.Length("Top", rect.Top, 0);
+    f.Length("Right", rect.Right, 0);
+    f.Length("Bottom", rect.Bottom, 0);
   });
 }
 
@@ -397,7 +397,7 @@ class TTabStreamCollection : public TRDStreamCollection {
   void Add() override { staged_.emplace_back(); }
   void DefineItem(int index, TRDPropertyFiler& filer) override {
     TRDTabInfo& tab = staged_[size_t(index)];
-    filer.Integer("Position", tab.Position, 0);
+    filer.Length("Position", tab.Position, 0);
     filer.Ranged("Align", tab.Align, rdtaLeft, rdtaLeft, rdtaCenter);
     filer.String("Leader", tab.Leader, "");
   }
@@ -415,19 +415,19 @@ class TTabStreamCollection : public TRDStreamCollection {
 
 void TCustomRDParaInfo::DefineProperties(TRDPropertyFiler& filer) {
   TCustomRDInfo::DefineProperties(filer);
-  filer.Integer("FirstIndent", FirstIndent, 0);
-  filer.Integer("LeftIndent", LeftIndent, 0);
-  filer.Integer("RightIndent", RightIndent, 0);
-  filer.Integer("SpaceBefore", SpaceBefore, 0);
-  filer.Integer("SpaceAfter", SpaceAfter, 0);
-  filer.Integer("LineSpacing", LineSpacing, 100);
+  filer.Length("FirstIndent", FirstIndent, 0);
+  filer.Length("LeftIndent", LeftIndent, 0);
+  filer.Length("RightIndent", RightIndent, 0);
+  filer.Length("SpaceBefore", SpaceBefore, 0);
+  filer.Length("SpaceAfter", SpaceAfter, 0);
+  filer.Length("LineSpacing", LineSpacing, 100);
   filer.Ranged("LineSpacingType", LineSpacingType, rdlsPercent, rdlsPercent, rdlsSpaceBetween);
   filer.Ranged("Alignment", Alignment, rdaLeft, rdaLeft, rdaJustify);
   filer.Nested("Border", [&](TRDPropertyFiler& f) {
     f.Integer("Color", Border.Color, clWindowText);
     f.Ranged("Style", Border.Style, rdbNone, 0, 0xFF);
-    f.Integer("Width", Border.Width, 1);
-    f.Integer("InternalWidth", Border.InternalWidth, 1);
+    f.Length("Width", Border.Width, 1);
+    f.Length("InternalWidth", Border.InternalWidth, 1);
     f.Nested("VisibleBorders", [&](TRDPropertyFiler& v) {
       v.Boolean("Left", Border.VisibleBorders.Left, true);
       v.Boolean("Top", Border.VisibleBorders.Top, true);

@@ -699,7 +699,7 @@ std::unique_ptr<TCustomRDInfo> CreateFontInfo(TCustomRDInfos* collection) {
 void TCustomRDFontInfo::DefineProperties(TRDPropertyFiler& filer) {
   TCustomRDInfo::DefineProperties(filer);
   filer.String("FontName", FontName, "Arial");
-  filer.Integer("Size", Size, 10);
+  filer.Length("Size", Size, 10);
   filer.Integer("Charset", Charset, 1);
   filer.Ranged("Style", Style, TFontStyles(0), 0, 0xFF);
   filer.Ranged("StyleEx", StyleEx, TRDFontStyles(0), 0, 0xFF);
@@ -709,11 +709,11 @@ void TCustomRDFontInfo::DefineProperties(TRDPropertyFiler& filer) {
   filer.Integer("HoverBackColor", HoverBackColor, clNone);
   filer.Boolean("Jump", Jump, false);
   filer.Integer("JumpCursor", JumpCursor, crJump);
-  filer.Integer("VShift", VShift, 0);
+  filer.Length("VShift", VShift, 0);
   filer.Ranged("Protection", Protection, TRDProtectOptions(0), 0, 0xFFFF);
   filer.Ranged("Options", Options, TRDTextOptions(0), 0, 0xFF);
-  filer.Integer("CharScale", CharScale, 100);
-  filer.Integer("CharSpacing", CharSpacing, 0);
+  filer.Length("CharScale", CharScale, 100);
+  filer.Length("CharSpacing", CharSpacing, 0);
   filer.Ranged("BiDiMode", BiDiMode, rdbdUnspecified, rdbdUnspecified, rdbdRightToLeft);
 }
 

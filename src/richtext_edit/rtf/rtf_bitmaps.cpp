@@ -118,7 +118,6 @@ void PutPixel(std::uint8_t* row, std::int64_t x, std::uint8_t b, std::uint8_t g,
   p[0] = b;
   p[1] = g;
   p[2] = r;
-  p[3] = 0;
 }
 
 void PutPaletteIndex(std::uint8_t* row, std::int64_t x,

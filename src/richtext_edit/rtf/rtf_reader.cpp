@@ -521,9 +521,10 @@ TRDRTFErrorCode TRDRTFReader::StartFieldDestination(TRDRTFDestinationWord word) 
     if (EnterInside(rtf_ds_Field, rtf_ds_FieldInst)) {
       state_->FieldInstruction.clear();
       state_->FieldPicture.reset();
+      state_->FieldSymbolWritten = false;
     }
   } else {
-    EnterInside(rtf_ds_Field, rtf_ds_Normal);
+    EnterInside(rtf_ds_Field, state_->FieldSymbolWritten ? rtf_ds_Skip : rtf_ds_Normal);
   }
   return rtf_ec_OK;
 }

@@ -69,6 +69,9 @@ struct TRDRTFGroupState {
 struct TRDRTFReaderState : TRDRTFGroupState {
   std::string FieldInstruction;
   bool FieldPictureInserted = false;
+  // The instruction wrote the field's character itself (SYMBOL): its result, the same
+  // character as some writer saw it, is passed over.
+  bool FieldSymbolWritten = false;
   std::unique_ptr<TGraphic> FieldPicture;
   int DefFont = 0;
   int DefFontIndex = -1;

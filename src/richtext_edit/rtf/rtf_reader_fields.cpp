@@ -1,6 +1,7 @@
 // Pictures, embedded objects and fields: what happens when their groups open and close.
 //   {\field{\*\fldinst INCLUDEPICTURE "logo.png"}{\fldrslt ...}}  a picture from a file
-//   {\field{\*\fldinst SYMBOL 183 \\f "Symbol" \\s 10}}          one character of a font
+//   {\field{\*\fldinst SYMBOL 183 \\f "Symbol" \\s 10}}          one character of a font,
+//                                                            written instead of its result
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -89,6 +90,7 @@ void TRDRTFReader::EndField() {
     ReportPicture(nullptr, state_->FieldPicture, {});
   state_->FieldInstruction.clear();
   state_->FieldPictureInserted = false;
+  state_->FieldSymbolWritten = false;
   state_->FieldPicture.reset();
 }
 
@@ -188,5 +190,6 @@ TRDRTFErrorCode TRDRTFReader::OutputSymbolField(const std::string& instruction) 
   if (error == rtf_ec_OK) error = OutputChar(0, true);
   chars.Size = savedSize;
   chars.FontName = savedName;
+  state_->FieldSymbolWritten = true;
   return error;
 }

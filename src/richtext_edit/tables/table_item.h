@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "richtext/base/style_types.h"
 #include "richtext/model/nontext_items.h"
 #include "richtext_edit/edit/inplace_editor_host.h"
 #include "richtext_edit/edit/named_properties.h"
@@ -199,9 +200,8 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   TRDCellEndEditEvent OnCellEndEdit;
   TRDTableDrawBorderEvent OnDrawBorder;
 
-  // The most a border, spacing or padding length may be, either way, in pixels: the
-  // widest page RTF describes (22 inches) at 96 pixels per inch.
-  static constexpr int kMaxLength = 22 * 96;
+  // The most a border, spacing or padding length may be, either way, in pixels.
+  static constexpr int kMaxLength = kMaxPageLength;
 
   TRDHTMLLength BestWidth() const { return best_width_; }
   TColor Color() const { return color_; }

@@ -57,6 +57,13 @@ class TTestFormattedData : public TCustomRDFormattedData {
   TRDCanvas& GetCanvas() override { return canvas; }
 
   void Format() { FormatItems(false, true, false, 0, nullptr, false, true, false); }
+  // Lays the document out and paints its top and its end, as the window would show them.
+  void FormatAndPaint() {
+    Format();
+    PaintTo(canvas, Rect(0, 0, width_, height_));
+    ScrollTo(area_height, false);
+    PaintTo(canvas, Rect(0, 0, width_, height_));
+  }
   void FormatTail() { FormatItems(false, true, false, 0, nullptr, true, true, false); }
   const TRDDrawLineInfo& Line(int d) const { return *DrawItems[d]; }
 

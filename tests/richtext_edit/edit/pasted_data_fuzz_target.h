@@ -1,7 +1,8 @@
 // The input the pasted-data fuzzer drives, shared by the libFuzzer program
 // (fuzz/pasted_data_fuzz.cpp) and the test that replays its saved corpus: any bytes read
 // as each thing a paste or a drop brings, then dropped onto an editor in every format it
-// takes. It must run to the end on any bytes, and undo must give back the document.
+// takes, and painted. It must run to the end on any bytes, and undo must give back the
+// document.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +10,8 @@
 #include <string>
 
 #include "platform/gui/controls/drag_drop.h"
+#include "platform/gui/controls/paint_to.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "richtext/formats/rd_transfer.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/styles/rd_style.h"
@@ -52,6 +55,10 @@ inline bool FuzzPastedData(const uint8_t* Data, size_t Size) {
     effect = deCopy;
     editor.DropTarget().Drop(*dragged, 0, Point(20, 10), effect);
   }
+  // What was dropped is shown: laid out (the drop did that) and painted.
+  TBitmap shown;
+  shown.SetSize(editor.Width(), editor.Height());
+  PaintTo(editor, shown.Canvas(), 0, 0);
   while (editor.UndoAction() != rdutNone) editor.Undo();
   return editor.ItemCount() == items && editor.ReadItemText(0) == "start";
 }

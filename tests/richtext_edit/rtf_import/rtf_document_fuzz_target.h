@@ -28,8 +28,7 @@ inline void FuzzRTFDocument(const uint8_t* Data, size_t Size, const std::string&
   input.SetPosition(0);
   int index = 0;
   ReadRTF(options, input, document, index);
-  document.Format();
-  document.PaintTo(document.canvas, Rect(0, 0, 320, 240));
+  document.FormatAndPaint();
   TRDPrintSettings print;
   print.PixelsPerInch = 72;
   print.ToPage = 2;

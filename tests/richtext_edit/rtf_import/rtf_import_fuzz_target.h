@@ -14,6 +14,7 @@
 #include "richtext/model/item_factory.h"
 #include "richtext/model/rd_data.h"
 #include "richtext/styles/rd_style.h"
+#include "richtext/support/test_formatted_data.h"
 #include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/rtf/rtf_row_properties.h"
 #include "richtext_edit/support/marker_order.h"
@@ -32,13 +33,16 @@ inline bool ImportedTablesAreSound(TCustomRDData& document) {
 
 // Imports the bytes twice: with the options that add styles and list markers (Unicode
 // text, headers and footers wanted, tab items) and with the defaults into a document
-// that already holds text. Returns false when a check fails.
+// that already holds text; each document is then laid out and painted. Returns false
+// when a check fails.
 inline bool FuzzRTFImport(const uint8_t* Data, size_t Size) {
   for (int pass = 0; pass < 2; ++pass) {
     TRDStyle sheet;
     sheet.SpacesInTab = pass == 0 ? 0 : 4;
-    TCustomRDData document, header, footer;
-    for (TCustomRDData* data : {&document, &header, &footer}) data->SetRDStyle(&sheet);
+    TTestFormattedData document(320, 240);
+    TCustomRDData header, footer;
+    for (TCustomRDData* data : {static_cast<TCustomRDData*>(&document), &header, &footer})
+      data->SetRDStyle(&sheet);
     TRDRTFReaderProperties options;
     TRDRTFHeaderFooter headerFooter;
     if (pass == 0) {
@@ -59,6 +63,7 @@ inline bool FuzzRTFImport(const uint8_t* Data, size_t Size) {
     // The last item inserted lies in the document.
     if (index >= document.GetItemCount()) return false;
     if (!ImportedTablesAreSound(document) || !MarkersListedInOrder(document)) return false;
+    document.FormatAndPaint();
   }
   return true;
 }

@@ -2,19 +2,25 @@
 // left half red and its right half blue, and a 16 x 8 green JPEG). Each picture comes as
 // its PNG or JPEG data, followed by a Windows metafile around a bitmap of the same
 // picture for readers of neither. Their pixels survive the import, our RTF and our HTML.
+// Bitmaps as word processors write them are drawn as LibreOffice draws the same file.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "platform/gui/graphics/jpeg_image.h"
+#include "platform/gui/graphics/png_file.h"
+#include "platform/sys/child_process.h"
+#include "platform/text/sysutils.h"
 #include "richtext/base/graphic_classes.h"
 #include "richtext/formats/html_writer.h"
 #include "richtext/formats/rtf_writer.h"
 #include "richtext/model/picture_item.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 #include "rtf_import_document.h"
+#include "support/office_convert.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -44,9 +50,12 @@ std::vector<const TGraphic*> Pictures(const TRTFImportDocument& doc) {
   return pictures;
 }
 
+// Drawn over white, as on a page: a picture that is not opaque shows it.
 TColor PixelOf(const TGraphic& graphic, int x, int y) {
   TBitmap bitmap;
   bitmap.SetSize(graphic.Width(), graphic.Height());
+  bitmap.Canvas().Brush().SetColor(clWhite);
+  bitmap.Canvas().FillRect(Rect(0, 0, graphic.Width(), graphic.Height()));
   bitmap.Canvas().Draw(0, 0, graphic);
   return bitmap.Canvas().Pixels(x, y);
 }
@@ -153,6 +162,195 @@ TEST(RTFImportOfficePictures, DamagedPicturesFallBackOrShowTheInvalidPicture) {
   }
   EXPECT_EQ(lone.Count(), 7);
   EXPECT_EQ(lone.ItemText(6), "d");
+}
+
+// --- bitmaps as word processors write them, against LibreOffice's drawing ------------------
+
+// An 8 x 8 picture of four quadrants: a colour in each, one of them a middle grey.
+constexpr TColor kQuadrants[2][2] = {{RGB(200, 30, 30), RGB(30, 160, 60)},
+                                     {RGB(40, 60, 220), RGB(128, 128, 128)}};
+constexpr int kSide = 8;
+
+TColor QuadrantColour(int x, int y) {
+  return kQuadrants[y < kSide / 2 ? 0 : 1][x < kSide / 2 ? 0 : 1];
+}
+
+void PutLE(std::string& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out += char((value >> (8 * i)) & 0xFF);
+}
+
+// The pixels as 24-bit rows, blue, green, red, top row first or bottom row first.
+std::string Rows(bool bottomUp) {
+  std::string bits;
+  for (int row = 0; row < kSide; ++row) {
+    const int y = bottomUp ? kSide - 1 - row : row;
+    for (int x = 0; x < kSide; ++x) {
+      const TColor c = QuadrantColour(x, y);
+      bits += char(GetBValue(c));
+      bits += char(GetGValue(c));
+      bits += char(GetRValue(c));
+    }
+  }
+  return bits;
+}
+
+std::string PackedDib() {
+  std::string dib;
+  for (std::uint32_t v : {40u, std::uint32_t(kSide), std::uint32_t(kSide)}) PutLE(dib, v, 4);
+  PutLE(dib, 1, 2);   // planes
+  PutLE(dib, 24, 2);  // bits per pixel
+  for (int i = 0; i < 6; ++i) PutLE(dib, 0, 4);
+  return dib + Rows(true);
+}
+
+// A Windows metafile that sets its window and stretches the one DIB over it.
+std::string MetafileAroundDib() {
+  std::string records;
+  const auto record = [&](std::uint16_t function, const std::string& params) {
+    PutLE(records, std::uint32_t((6 + params.size()) / 2), 4);
+    PutLE(records, function, 2);
+    records += params;
+  };
+  std::string origin, extent, stretch;
+  PutLE(origin, 0, 4);
+  PutLE(extent, kSide, 2);
+  PutLE(extent, kSide, 2);
+  PutLE(stretch, 0x00CC0020, 4);  // SRCCOPY
+  PutLE(stretch, 0, 2);           // RGB colours
+  for (int v : {kSide, kSide, 0, 0, kSide, kSide, 0, 0}) PutLE(stretch, std::uint32_t(v), 2);
+  stretch += PackedDib();
+  record(0x020B, origin);   // SetWindowOrg
+  record(0x020C, extent);   // SetWindowExt
+  record(0x0F43, stretch);  // StretchDIBits
+  record(0x0000, "");
+  std::string header;
+  for (std::uint32_t v : {1u, 9u, 0x0300u}) PutLE(header, v, 2);
+  PutLE(header, std::uint32_t((18 + records.size()) / 2), 4);
+  PutLE(header, 0, 2);
+  PutLE(header, std::uint32_t((6 + stretch.size()) / 2), 4);
+  PutLE(header, 0, 2);
+  return header + records;
+}
+
+std::string Hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned char c : bytes) {
+    hex += kDigits[c >> 4];
+    hex += kDigits[c & 15];
+  }
+  return hex;
+}
+
+// Each picture an inch square in a paragraph of its own, between lines of text.
+std::string BitmapsRTF(bool withDeviceBitmap) {
+  const std::string inch = "\\picwgoal1440\\pichgoal1440 ";
+  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 a\\par\n";
+  rtf += "{\\pict\\dibitmap0\\picw8\\pich8" + inch + Hex(PackedDib()) + "}\\par\nb\\par\n";
+  rtf += "{\\pict\\wmetafile8\\picw212\\pich212" + inch + Hex(MetafileAroundDib()) + "}\\par\n";
+  // LibreOffice 7.4 does not open a document with a device-dependent bitmap at all.
+  if (withDeviceBitmap)
+    rtf +=
+        "c\\par\n{\\pict\\wbitmap0\\picw8\\pich8\\wbmbitspixel24\\wbmplanes1"
+        "\\wbmwidthbytes24" +
+        inch + Hex(Rows(false)) + "}\\par\n";
+  return rtf + "d\\par}";
+}
+
+// Channels within a few steps: a PDF renderer may smooth a colour a little.
+bool Close(TColor a, TColor b) {
+  for (int shift : {0, 8, 16})
+    if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 6) return false;
+  return true;
+}
+
+std::string HexColour(TColor c) {
+  return IntToHex(unsigned(c), 6);
+}
+
+// Every picture drawn over white shows each quadrant's colour, opaque.
+void ExpectQuadrants(const std::vector<const TGraphic*>& pictures, std::size_t count,
+                     const std::string& where) {
+  ASSERT_EQ(pictures.size(), count) << where;
+  for (std::size_t i = 0; i < pictures.size(); ++i) {
+    ASSERT_EQ(dynamic_cast<const TBitmap*>(pictures[i]) != nullptr, true) << where << i;
+    ASSERT_EQ(pictures[i]->Width(), kSide) << where << i;
+    for (int y = 0; y < kSide; ++y)
+      for (int x = 0; x < kSide; ++x)
+        ASSERT_EQ(HexColour(PixelOf(*pictures[i], x, y)), HexColour(QuadrantColour(x, y)))
+            << where << " picture " << i << " at " << x << "," << y;
+  }
+}
+
+// The quadrant colours of the pictures on LibreOffice's page, top to bottom: each found
+// by the top-left corner of its top-left quadrant, its size by that quadrant's width.
+std::vector<std::array<TColor, 4>> OfficeQuadrants(const std::string& rtfFile) {
+  const TOfficeConversion pdf = OfficeConvert(rtfFile, "pdf", "pdf");
+  EXPECT_FALSE(pdf.Content.empty()) << pdf.Log;
+  const std::string pdfFile = WriteScratchFile("office_bitmaps/page.pdf", pdf.Content);
+  const std::string png = ScratchFolder() + "/office_bitmaps/page";
+  RunAndCapture("pdftoppm -f 1 -l 1 -r 72 -png -singlefile '" + pdfFile + "' '" + png + "'");
+  std::ifstream file(png + ".png", std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  TBitmap page;
+  EXPECT_TRUE(LoadBitmapFromImageBytes(bytes.str(), page));
+  const auto pixel = [&](int x, int y) { return ColorToRGB(page.Canvas().Pixels(x, y)); };
+  std::vector<std::array<TColor, 4>> found;
+  for (int y = 0; y < page.Height(); ++y)
+    for (int x = 0; x < page.Width(); ++x) {
+      if (!Close(pixel(x, y), kQuadrants[0][0])) continue;
+      int half = 1;
+      while (x + half < page.Width() && Close(pixel(x + half, y), kQuadrants[0][0])) ++half;
+      std::array<TColor, 4> colours{};
+      for (int q = 0; q < 4; ++q)
+        colours[q] = pixel(x + half / 2 + (q % 2) * half, y + half / 2 + (q / 2) * half);
+      found.push_back(colours);
+      y += 2 * half;
+      break;
+    }
+  return found;
+}
+
+// Bitmaps in RTF (a DIB, a device-dependent bitmap, a metafile around one DIB) are opaque
+// pictures in their own colours, as LibreOffice draws the same file; our RTF writes them
+// as DIBs, which read back whole and which LibreOffice draws the same again.
+TEST(RTFImportOfficePictures, BitmapsDrawnInTheirColoursAsLibreOfficeDrawsThem) {
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import(BitmapsRTF(true)), rtf_ec_OK);
+  ExpectQuadrants(Pictures(doc), 3, "import");
+
+  TMemoryStream rtf;
+  ASSERT_TRUE(SaveRTFToStream(doc.Document, rtf, TRDRTFSaveParams{}));
+  const std::string written(static_cast<const char*>(rtf.Memory()), size_t(rtf.Size()));
+  EXPECT_NE(written.find("\\dibitmap"), std::string::npos);
+  TRTFImportDocument again;
+  ASSERT_EQ(again.Import(written), rtf_ec_OK);
+  ExpectQuadrants(Pictures(again), 3, "our RTF read back");
+
+  if (!ProgramAvailable("soffice") || !ProgramAvailable("pdftoppm"))
+    GTEST_SKIP() << "LibreOffice or pdftoppm is not installed";
+  std::array<TColor, 4> expected{};
+  for (int q = 0; q < 4; ++q) expected[q] = kQuadrants[q / 2][q % 2];
+  TRTFImportDocument theirs;
+  ASSERT_EQ(theirs.Import(BitmapsRTF(false)), rtf_ec_OK);
+  TMemoryStream ours;
+  ASSERT_TRUE(SaveRTFToStream(theirs.Document, ours, TRDRTFSaveParams{}));
+  for (const std::string& file :
+       {WriteScratchFile("office_bitmaps/given.rtf", BitmapsRTF(false)),
+        WriteScratchFile(
+            "office_bitmaps/ours.rtf",
+            std::string(static_cast<const char*>(ours.Memory()), size_t(ours.Size())))}) {
+    // Both pictures are drawn in their colours. Ours come at their pixel size, a few
+    // pixels on the page, too small to sample each quadrant: their red corner shows them.
+    const std::vector<std::array<TColor, 4>> drawn = OfficeQuadrants(file);
+    ASSERT_EQ(drawn.size(), 2u) << file;
+    const bool given = file.find("given") != std::string::npos;
+    for (const auto& picture : drawn)
+      for (int q = 0; q < (given ? 4 : 1); ++q)
+        EXPECT_TRUE(Close(picture[q], expected[q]))
+            << file << " quadrant " << q << ": " << HexColour(picture[q]);
+  }
 }
 
 }  // namespace

@@ -155,6 +155,30 @@ TEST(RTFImportText, HiddenTextAndUnicode) {
   EXPECT_EQ(only.Text(), "\xD0\x90\xD0\x91");  // Cyrillic from the font's charset
 }
 
+// A SYMBOL field stands for one character: written from its instruction, its result (the
+// same character as the writer saw it) is not read again, in either import mode.
+TEST(RTFImportText, SymbolFieldIsOneCharacter) {
+  const std::string rtf =
+      "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f2\\fcharset2 Symbol;}}\\f0 a"
+      "{\\field{\\*\\fldinst SYMBOL 183 \\\\f \"Symbol\" \\\\s 12}{\\fldrslt \\f2\\'b7}}b"
+      "{\\field{\\*\\fldinst SYMBOL 183}{\\fldrslt \\f2\\'b7}}c}";
+  for (const TRDReaderUnicode mode : {rdruNoUnicode, rdruOnlyUnicode, rdruMixed}) {
+    TRTFImportDocument doc;
+    doc.Options.UnicodeMode = mode;
+    doc.Options.TextStyleMode = rdrsAddIfNeeded;
+    ASSERT_EQ(doc.Import(rtf), rtf_ec_OK);
+    // The second field lacks the font and size: its result stands.
+    const std::string text = doc.Text();
+    EXPECT_EQ(text.substr(0, 1), "a") << int(mode);
+    const std::size_t b = text.find('b'), c = text.find('c');
+    ASSERT_NE(b, std::string::npos) << int(mode) << text;
+    ASSERT_NE(c, std::string::npos) << int(mode) << text;
+    EXPECT_EQ(text.substr(1, b - 1), text.substr(b + 1, c - b - 1)) << int(mode) << text;
+    EXPECT_LE(b - 1, 3u) << int(mode) << text;  // one character, up to three UTF-8 bytes
+    EXPECT_GE(b - 1, 1u) << int(mode) << text;
+  }
+}
+
 TEST(RTFImportText, ParagraphStyles) {
   TRTFImportDocument doc;
   doc.Options.ParaStyleMode = rdrsAddIfNeeded;

@@ -23,7 +23,8 @@ inline bool TablesAreConsistent(TCustomRDData& document) {
 // The document reader's round trip (FuzzRDFReader), then one more read whose tables are
 // checked (their grids, and the numbering of the markers in their cells), then the bytes
 // as a table record's component block read as rows into an existing table, which must stay
-// sound whether they are taken or refused. Returns false when a check fails.
+// sound whether they are taken or refused; the document read is laid out and painted.
+// Returns false when a check fails.
 inline bool FuzzTableRDF(const uint8_t* Data, size_t Size) {
   RegisterTableItemClass();
   if (!FuzzRDFReader(Data, Size)) return false;
@@ -35,12 +36,12 @@ inline bool FuzzTableRDF(const uint8_t* Data, size_t Size) {
     if (existing.RowCount() != 2) return false;
   }
   if (!existing.Rows->IsConsistent()) return false;
-  TRDStyle sheet;
-  TCustomRDData document;
-  document.SetRDStyle(&sheet);
+  TTestFormattedData document(320, 240);
   TMemoryStream stream;
   if (Size > 0) stream.WriteBuffer(Data, int64_t(Size));
   stream.SetPosition(0);
   LoadRDFFromStream(document, stream);
-  return TablesAreConsistent(document) && MarkersListedInOrder(document);
+  if (!TablesAreConsistent(document) || !MarkersListedInOrder(document)) return false;
+  document.FormatAndPaint();
+  return true;
 }

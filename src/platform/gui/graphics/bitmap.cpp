@@ -1,6 +1,7 @@
 #include "platform/gui/graphics/bitmap.h"
 
 #include <QPainter>
+#include <climits>
 #include <unordered_map>
 #include <utility>
 
@@ -33,18 +34,50 @@ void TGraphic::SaveToFile(const std::string& FileName) const {
 struct TBitmap::Impl {
   Impl() {
     TCanvasAccess::SetImage(
-        canvas, &image, [this] { maskValid = false; }, [this] { Unpack(); });
+        canvas, &image, [this] { maskValid = false; },
+        [this] {
+          Unpack();
+          MakeRowsOpaque();
+        });
   }
 
   // The pixels for reading; the canvas stops painting so nothing is half drawn.
   const QImage& Pixels() {
     TCanvasAccess::EndPainting(canvas);
     Unpack();
+    MakeRowsOpaque();
     return image;
+  }
+  // A row handed out through ScanLine: its fourth bytes are the writer's to leave as they
+  // are, but the pixels draw opaque whatever it left there.
+  // Rows are made opaque when next read or drawn, so a writer may hold several at once.
+  std::uint8_t* WritableRow(int Row) {
+    TCanvasAccess::EndPainting(canvas);
+    Unpack();
+    maskValid = false;
+    if (image.format() == QImage::Format_RGB32) {
+      opaqueFrom = std::min(opaqueFrom, Row);
+      opaqueTo = std::max(opaqueTo, Row + 1);
+    }
+    return image.scanLine(Row);
+  }
+  // Qt blends 32-bit pixels by their fourth byte even in its opaque layout; a writer that
+  // left 0 there would have every pixel added onto whatever it is drawn over.
+  void MakeRowsOpaque() {
+    if (opaqueFrom >= opaqueTo) return;
+    const int to = std::min(opaqueTo, image.height());
+    if (image.format() == QImage::Format_RGB32)
+      for (int y = opaqueFrom; y < to; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) row[x] |= 0xFF000000u;
+      }
+    opaqueFrom = INT_MAX;
+    opaqueTo = 0;
   }
   QImage& MutablePixels() {
     TCanvasAccess::EndPainting(canvas);
     Unpack();
+    MakeRowsOpaque();
     maskValid = false;
     return image;
   }
@@ -70,6 +103,8 @@ struct TBitmap::Impl {
 
   TPixelFormat format = pf32bit;
   QImage image;
+  // Rows written through ScanLine since the last read, [opaqueFrom, opaqueTo).
+  int opaqueFrom = INT_MAX, opaqueTo = 0;
   TCanvas canvas;
   // The pixels with the transparent colour cut out, kept between draws.
   mutable QImage masked;
@@ -137,7 +172,7 @@ void TBitmap::SetPixelFormat(TPixelFormat Value) {
 std::uint8_t* TBitmap::ScanLine(int Row) {
   if (Row < 0 || Row >= Height())
     throw EInvalidGraphic(Format("Scan line %d is outside the bitmap", Row));
-  return impl_->MutablePixels().scanLine(Row);
+  return impl_->WritableRow(Row);
 }
 
 const std::uint8_t* TBitmap::ScanLine(int Row) const {

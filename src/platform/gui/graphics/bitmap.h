@@ -4,7 +4,8 @@
 // A TBitmap holds Width x Height pixels in one of two layouts, reachable row by row
 // through ScanLine (row 0 at the top):
 //   pf24bit: 3 bytes per pixel, blue, green, red;
-//   pf32bit: 4 bytes per pixel, blue, green, red and one unused byte.
+//   pf32bit: 4 bytes per pixel, blue, green, red and one unused byte (whatever a writer
+//            leaves there, the pixels are opaque).
 // New bitmaps are pf32bit, the layout Qt draws fastest. Its canvas draws on the pixels. A
 // transparent bitmap is drawn without the pixels of its transparent colour: a fixed colour, or in
 // tmAuto the colour of its bottom-left pixel.
