@@ -8,12 +8,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/gui/controls/controls.h"
 #include "platform/gui/controls/forms.h"
 #include "platform/gui/controls/menu.h"
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/wide_text.h"
 #include "platform/gui/standard/message_box.h"
 
 void SimulateMouseDown(TControl& Control, TMouseButton Button, int X, int Y, TShiftState Shift = 0);
@@ -140,3 +142,15 @@ std::vector<std::string> ClipboardMimeTypes();
 
 // The colour a windowed control shows at one pixel, rendered afresh.
 TColor RenderedPixel(TWinControl& Control, int X, int Y);
+
+// A line of text as Qt lays it out and draws it by itself (QTextLayout, the whole line at
+// once) in Font, without kerning as the program draws text, on a line of the direction
+// given: which pixels of a Width x Height picture (row by row) it inks with the line's
+// left edge at X and the top of its character cell at Y, and the x of the caret at every
+// position 0 .. size of Text from the left edge (QTextLine::cursorToX).
+struct TReferenceLine {
+  std::vector<bool> Ink;
+  std::vector<int> Carets;
+};
+TReferenceLine ReferenceTextLine(const TFont& Font, std::u16string_view Text,
+                                 TTextDirection Direction, int Width, int Height, int X, int Y);
