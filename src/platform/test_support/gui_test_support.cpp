@@ -10,6 +10,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -390,6 +391,16 @@ TReferenceLine ReferenceTextLine(const TFont& Font, std::u16string_view Text,
     for (int x = 0; x < Width; ++x)
       reference.Ink[size_t(y) * size_t(Width) + size_t(x)] = qGray(image.pixel(x, y)) < 128;
   for (int k = 0; k <= int(Text.size()); ++k) reference.Carets.push_back(qRound(line.cursorToX(k)));
+  for (int k = 0; k <= int(Text.size()); ++k) {
+    int before = k - 1;
+    reference.OtherCarets.push_back(k > 0 ? qRound(line.cursorToX(&before, QTextLine::Trailing))
+                                          : reference.Carets[0]);
+  }
+  for (int k = 0; k < int(Text.size()); ++k) {
+    QRectF ink;
+    for (const QGlyphRun& run : line.glyphRuns(k, 1)) ink |= run.boundingRect();
+    reference.Glyphs.emplace_back(qFloor(ink.left()), qCeil(ink.right()));
+  }
   return reference;
 }
 

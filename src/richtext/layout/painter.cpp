@@ -364,8 +364,8 @@ void TCustomRDFormattedData::PaintWordMarks(TPaintPass& pass, int d, const std::
     const TRDItemOptions opts = item.ItemOptions;
     // Under the cells where the word's characters are shown, as a selection of it is.
     int x0 = 0, x1 = 0;
-    if (!reordered || !GetReorderedSelectionBounds(canvas, text, from - line.Offs + 1, to - from,
-                                                   opts, line.Width - line.JustifyExtra, x0, x1)) {
+    if (!reordered || !GetCharacterCellBounds(canvas, text, from - line.Offs + 1, to - from, opts,
+                                              line.Width - line.JustifyExtra, x0, x1)) {
       x0 = GetItemTextWidth(CopyItemText(text, 1, from - line.Offs, opts), canvas, opts);
       x1 = GetItemTextWidth(CopyItemText(text, 1, to - line.Offs, opts), canvas, opts);
     } else {

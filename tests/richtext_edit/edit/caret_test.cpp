@@ -117,7 +117,8 @@ TEST(CaretStops, StandWhereQtPutsTheCaretsOfRightToLeftText) {
       const std::u16string_view text = texts[size_t(itemNo)];
       SCOPED_TRACE(RawUnicodeToUTF8(WideStringToRawUnicode(text)) + " mode " +
                    std::to_string(int(mode)));
-      const std::vector<int> carets = ReferenceTextLine(qtFont, text, direction, 1, 1, 0, 0).Carets;
+      const TReferenceLine reference = ReferenceTextLine(qtFont, text, direction, 1, 1, 0, 0);
+      const std::vector<int>& carets = reference.Carets;
       const TRDDrawLineInfo& line = *f.data.DrawItems[f.data.GetItem(itemNo)->DrawItemNo];
       ASSERT_EQ(line.Length, int(text.size()));
       const auto expectCaretWhereQtHasIt = [&](const char* how) {
@@ -125,7 +126,10 @@ TEST(CaretStops, StandWhereQtPutsTheCaretsOfRightToLeftText) {
         const TRDCharPos& stop = f.data.CaretPositions[size_t(f.data.CaretPosIndex)];
         const int x = stop.X - 1 + stop.Side - line.Left;
         ++positions;
-        const bool same = std::abs(x - carets[size_t(offset - 1)]) <= 1;
+        // Between runs of the two directions the caret stands at the end of the character
+        // before it, one of the two places Qt has for it.
+        const bool same = std::abs(x - carets[size_t(offset - 1)]) <= 1 ||
+                          std::abs(x - reference.OtherCarets[size_t(offset - 1)]) <= 1;
         if (same) ++matched;
         EXPECT_TRUE(same) << how << " at " << offset << ": " << x << ", Qt "
                           << carets[size_t(offset - 1)];

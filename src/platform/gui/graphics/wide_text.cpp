@@ -118,7 +118,8 @@ QString WithinLine(QString text, const TTextRunDirection& direction, int* offset
   return text;
 }
 
-// Nothing around a text of left-to-right and neutral characters turns any of it around.
+// Nothing around a text of left-to-right and neutral characters turns any of it around;
+// otherwise it is laid out and drawn shaped.
 bool KeepsTextOrder(const TTextRunDirection& direction) {
   return direction.Line != TTextDirection::RightToLeft &&
          direction.Before != TTextDirection::RightToLeft &&
@@ -269,8 +270,8 @@ void TPreparedFont::Place(std::u16string_view Text, TPlacement& Placement,
   Placement.Slots.assign(n, 0);
   Placement.Advances.assign(n, 0);
   Placement.RightToLeft.assign(n, false);
-  const bool shaped = impl_->NeedsShaping(Text);
-  if (!shaped && KeepsTextOrder(Direction)) {
+  const bool shaped = impl_->NeedsShaping(Text) || !KeepsTextOrder(Direction);
+  if (!shaped) {
     std::vector<int> extents;
     PrefixExtents(Text, extents);
     for (size_t k = 0; k < n; ++k) {
@@ -279,11 +280,11 @@ void TPreparedFont::Place(std::u16string_view Text, TPlacement& Placement,
     }
     return;
   }
-  // As drawn: in the font CanvasTextOutW takes, on a line of the direction given.
+  // As drawn: the shaping font, on a line of the direction given.
   int offset = 0;
-  const QString text = WithinLine(shaped ? ToShapedQ(Text) : ToQ(Text), Direction, &offset);
-  const TShapedLine line = ShapeLine(shaped ? impl_->shaping_qfont : impl_->qfont, text,
-                                     ToQDirection(Direction.Line), nullptr);
+  const TShapedLine line =
+      ShapeLine(impl_->shaping_qfont, WithinLine(ToShapedQ(Text), Direction, &offset),
+                ToQDirection(Direction.Line), nullptr);
   int slot = 0;
   qreal x = 0;
   for (const TShapedCluster* c : line.shown) {
@@ -334,7 +335,8 @@ void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, in
   QPainter* painter = impl.Painter();
   if (!painter) return;
   TPreparedFont::Impl& font = *Font.impl_;
-  const bool shaped = font.NeedsShaping(Text);
+  // Text turned around on its line is shaped: brackets there take their mirrored forms.
+  const bool shaped = font.NeedsShaping(Text) || (Advances.empty() && !KeepsTextOrder(Direction));
   QString text = shaped ? ToShapedQ(Text) : ToQ(Text);
   if (Advances.empty()) text = WithinLine(std::move(text), Direction);
   const QFont& qfont = shaped ? font.shaping_qfont : font.qfont;

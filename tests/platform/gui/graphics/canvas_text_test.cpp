@@ -218,8 +218,12 @@ TEST_F(CanvasText, ShapedWordsAreDrawnAndMeasuredAsQtDrawsThem) {
       layout.beginLayout();
       const QTextLine line = layout.createLine();
       layout.endLayout();
-      const bool mixed = std::any_of(word.begin(), word.end(), TPreparedFont::IsRightToLeft) &&
-                         std::any_of(word.begin(), word.end(), TPreparedFont::IsLeftToRight);
+      // A text of one direction, on a line of its own direction.
+      const bool rightToLeft = std::any_of(word.begin(), word.end(), TPreparedFont::IsRightToLeft);
+      const bool leftToRight = std::any_of(word.begin(), word.end(), TPreparedFont::IsLeftToRight);
+      const bool mixed = (rightToLeft && leftToRight) ||
+                         (direction == Qt::RightToLeft && !rightToLeft) ||
+                         (direction == Qt::LeftToRight && !leftToRight);
       std::vector<int> slotLeft(word.size() + 1, 0);
       for (size_t i = 0; i < word.size(); ++i)
         slotLeft[i + 1] = slotLeft[i] + placement.Advances[i];
