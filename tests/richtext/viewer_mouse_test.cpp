@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdio>
 #include <iterator>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "richtext/base/code_pages.h"
 #include "richtext/formats/rdf_reader.h"
 #include "richtext/styles/rd_style.h"
+#include "richtext/styles/word_painter.h"
 #include "richtext/support/viewer_points.h"
 #include "richtext/view/rd_platform_canvas.h"
 #include "richtext/view/rich_doc.h"
@@ -251,6 +254,190 @@ TEST(ViewerRightToLeft, PartialSelectionsAreDrawnAndHitWhereTheCharactersAreShow
   data.GetSelectionBounds(startNo, startOffs, endNo, endOffs, true);
   EXPECT_EQ(std::vector<int>({startNo, startOffs, endNo, endOffs}),
             std::vector<int>({word, 1, word, 5}));
+}
+
+// Mixed texts in paragraphs of either direction, each as one item, as several items and
+// wrapped over several lines: every screen line looks as Qt draws the line's text by
+// itself in the paragraph's direction, and the spelling marks of a line's words lie under
+// the cells where Qt shows those words.
+TEST(ViewerRightToLeft, LinesAreDrawnAsQtDrawsThemInTheParagraphsDirection) {
+  Viewer v;
+  v.doc.SetBounds(0, 0, 420, 1400);
+  TFontInfo& font = v.style.TextStyles().Add();
+  font.Unicode = true;
+  font.FontName = "DejaVu Sans";
+  font.Size = 12;
+  const int styleNo = v.style.TextStyles().Count() - 1;
+  const TRDBiDiMode modes[] = {rdbdLeftToRight, rdbdRightToLeft};
+  std::vector<int> paraOf;
+  for (TRDBiDiMode mode : modes) {
+    TParaInfo& para = v.style.ParaStyles().Add();
+    para.BiDiMode = mode;
+    // Room between the lines, so that no mark above a letter reaches into the line above.
+    para.LineSpacingType = rdlsSpaceBetween;
+    para.LineSpacing = 6;
+    paraOf.push_back(v.style.ParaStyles().Count() - 1);
+  }
+  // Each paragraph in the pieces it is made of.
+  const std::vector<std::vector<std::u16string>> paragraphs = {
+      {u"Go \u0645\u0631\u062D\u0628\u0627 42 now"},
+      {u"\u05E9\u05DC\u05D5\u05DD world \u05E2\u05D5\u05DC\u05DD"},
+      {u"abc \u0645\u0631\u062D\u0628\u0627 def"},
+      {u"\u0645\u0631\u062D\u0628\u0627 (abc)"},
+      {u"\u05E9\u05DC\u05D5\u05DD, 2024: ok!"},
+      {u"the word ", u"\u0633\u0644\u0627\u0645", u" ok"},
+      {u"\u05E9\u05DC\u05D5\u05DD ", u"\u05E2\u05D5\u05DC\u05DD"},
+      {u"abc ", u"def"},
+      {u"Go ", u"\u0645\u0631\u062D\u0628\u0627", u" 42", u" now"},
+      {u"\u0633\u0644\u0627\u0645 ", u"12", u" \u0639\u0644\u064A\u0643\u0645"},
+      {u"\u05D6\u05D4 \u05DE\u05E9\u05E4\u05D8 \u05D0\u05E8\u05D5\u05DA \u05E9\u05DC "
+       u"\u05DE\u05D9\u05DC\u05D9\u05DD with some English words \u05D5\u05E2\u05D5\u05D3 "
+       u"\u05DE\u05D9\u05DC\u05D9\u05DD \u05E9\u05E0\u05E9\u05D1\u05E8\u05D5\u05EA "
+       u"\u05DC\u05E9\u05D5\u05E8\u05D5\u05EA and more text at the end \u05E1\u05D5\u05E3"},
+      {u"\u0647\u0630\u0627 \u0646\u0635 \u0637\u0648\u064A\u0644 ", u"with an English part ",
+       u"\u064A\u0644\u064A\u0647 \u0646\u0635 \u0639\u0631\u0628\u064A \u0622\u062E\u0631 "
+       u"\u0648\u064A\u0646\u0643\u0633\u0631 \u0639\u0644\u0649 \u0623\u0633\u0637\u0631 "
+       u"\u0639\u062F\u0629 \u0641\u064A \u0627\u0644\u0639\u0631\u0636"},
+  };
+  for (int para : paraOf)
+    for (const std::vector<std::u16string>& pieces : paragraphs) {
+      v.doc.AddTextParagraph(WideStringToRawUnicode(pieces[0]), styleNo, para);
+      for (size_t i = 1; i < pieces.size(); ++i)
+        v.doc.AddTextContinued(WideStringToRawUnicode(pieces[i]), styleNo);
+    }
+  // A spelling mark under every word of the first two paragraphs of each direction.
+  TRichDocRDData& data = v.doc.RDData();
+  const auto isWordChar = [](char16_t ch) { return ch != u' ' && ch != u','; };
+  for (int itemNo = 0, paraIndex = -1; itemNo < data.GetItemCount(); ++itemNo) {
+    if (data.IsParaStart(itemNo)) ++paraIndex;
+    if (paraIndex % int(paragraphs.size()) >= 2) continue;
+    const std::u16string text = RawUnicodeToWideString(data.GetItemTextRaw(itemNo));
+    TCustomRDItemInfo& item = *data.GetItem(itemNo);
+    item.WordPainters = std::make_unique<TRDWordPainterList>();
+    for (size_t k = 0; k < text.size();) {
+      if (!isWordChar(text[k])) {
+        ++k;
+        continue;
+      }
+      size_t end = k;
+      while (end < text.size() && isWordChar(text[end])) ++end;
+      item.WordPainters->Add(std::make_unique<TRDWordMisspellPainter>(int(k) + 1, int(end - k)));
+      k = end;
+    }
+  }
+  v.doc.FormatDocument();
+  TBitmap shot;
+  shot.SetSize(v.doc.Width(), v.doc.Height());
+  TCanvas& canvas = shot.Canvas();
+  canvas.Brush().SetColor(clWhite);
+  canvas.FillRect(Rect(0, 0, shot.Width(), shot.Height()));
+  PaintTo(v.doc, canvas, 0, 0);
+  TBitmap measureBitmap;
+  measureBitmap.SetSize(10, 10);
+  TRDPlatformCanvas measure(measureBitmap.Canvas());
+  v.style.ApplyStyle(measure, styleNo, rdbdUnspecified, false);
+  TFont qtFont;
+  qtFont.SetName("DejaVu Sans");
+  qtFont.SetHeight(measure.Font.Height);
+  const TColor markColor = v.style.LiveSpellingColor;
+  const auto isInk = [markColor](TColor c) {
+    return (GetRValue(c) + GetGValue(c) + GetBValue(c)) / 3 < 128 && c != markColor;
+  };
+  int lines = 0, matched = 0, marks = 0, marksMatched = 0, wrappedLines = 0;
+  for (int first = 0; first < data.DrawItems.Count();) {
+    int last = first;
+    while (last + 1 < data.DrawItems.Count() && !data.DrawItems[last + 1]->FromNewLine) ++last;
+    const TRDDrawLineInfo& head = *data.DrawItems[first];
+    const TRDBiDiMode mode = data.GetParaBiDiMode(data.GetItem(head.ItemNo)->ParaNo);
+    std::u16string text;
+    std::vector<std::pair<int, int>> starts;  // draw line, first unit in the line's text
+    int left = INT_MAX, top = INT_MAX, bottom = INT_MIN;
+    for (int d = first; d <= last; ++d) {
+      const TRDDrawLineInfo& line = *data.DrawItems[d];
+      starts.emplace_back(d, int(text.size()));
+      text += RawUnicodeToWideString(data.GetItemTextRaw(line.ItemNo))
+                  .substr(size_t(line.Offs - 1), size_t(line.Length));
+      left = std::min(left, line.Left);
+      top = std::min(top, line.Top);
+      bottom = std::max(bottom, line.Top + line.Height);
+    }
+    if (data.DrawItems[first]->ItemNo == data.DrawItems[last]->ItemNo &&
+        (first > 0 && data.DrawItems[first - 1]->ItemNo == head.ItemNo))
+      ++wrappedLines;
+    SCOPED_TRACE(RawUnicodeToUTF8(WideStringToRawUnicode(text)) +
+                 (mode == rdbdRightToLeft ? " right to left" : " left to right"));
+    const int width = shot.Width(), height = bottom - top;
+    const int y0 = top - data.GetVOffs();
+    const TReferenceLine reference = ReferenceTextLine(
+        qtFont, text,
+        mode == rdbdRightToLeft ? TTextDirection::RightToLeft : TTextDirection::LeftToRight, width,
+        height, left - data.GetHOffs(), 0);
+    // Each piece starts on a whole pixel, where Qt may place a glyph of the whole line a
+    // fraction of a pixel beside it: ink counts as matched by ink a pixel either side.
+    const auto qtInk = [&](int x, int y) {
+      return x >= 0 && x < width && reference.Ink[size_t(y * width + x)];
+    };
+    int differing = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        const TColor pixel = canvas.Pixels(x, y0 + y);
+        if (pixel == markColor) continue;  // (a spelling mark may cover a letter's foot)
+        const auto ownInk = [&](int at) {
+          return at >= 0 && at < width && isInk(canvas.Pixels(at, y0 + y));
+        };
+        if (isInk(pixel) ? !(qtInk(x - 1, y) || qtInk(x, y) || qtInk(x + 1, y))
+                         : qtInk(x, y) && !(ownInk(x - 1) || ownInk(x + 1)))
+          ++differing;
+      }
+    ++lines;
+    if (differing == 0) ++matched;
+    EXPECT_EQ(differing, 0);
+    // The marks: each word's x range against the cells Qt shows it in.
+    for (const auto& [d, start] : starts) {
+      const TRDDrawLineInfo& line = *data.DrawItems[d];
+      const TCustomRDItemInfo& item = *data.GetItem(line.ItemNo);
+      if (!item.WordPainters) continue;
+      for (int w = 0; w < item.WordPainters->Count(); ++w) {
+        const TRDWordPainter& painter = *item.WordPainters->Get(w);
+        const int from = std::max(painter.StartOffs, line.Offs);
+        const int to = std::min(painter.StartOffs + painter.Length, line.Offs + line.Length);
+        if (to <= from) continue;
+        // The ink of the word's letters.
+        int wordLeft = INT_MAX, wordRight = INT_MIN;
+        for (int k = start + from - line.Offs; k < start + to - line.Offs; ++k) {
+          const auto [inkLeft, inkRight] = reference.Glyphs[size_t(k)];
+          if (inkRight <= inkLeft) continue;
+          wordLeft = std::min(wordLeft, left - data.GetHOffs() + inkLeft);
+          wordRight = std::max(wordRight, left - data.GetHOffs() + inkRight);
+        }
+        // The mark that runs through the middle of the word's ink.
+        const int middle = (wordLeft + wordRight) / 2;
+        const auto marked = [&](int x) {
+          for (int y = y0; y <= y0 + height; ++y)
+            if (canvas.Pixels(x, y) == markColor) return true;
+          return false;
+        };
+        int markLeft = INT_MAX, markRight = INT_MIN;
+        if (marked(middle)) {
+          markLeft = markRight = middle;
+          while (marked(markLeft - 1)) --markLeft;
+          while (marked(markRight)) ++markRight;
+        }
+        ++marks;
+        // The mark spans the word's cells, which pass its ink by a letter's side bearings.
+        const bool under = markLeft <= wordLeft + 1 && markLeft >= wordLeft - 3 &&
+                           markRight >= wordRight - 1 && markRight <= wordRight + 3;
+        if (under) ++marksMatched;
+        EXPECT_TRUE(under) << "word at " << from << ": mark " << markLeft << ".." << markRight
+                           << ", word " << wordLeft << ".." << wordRight;
+      }
+    }
+    first = last + 1;
+  }
+  EXPECT_GT(wrappedLines, 2);
+  EXPECT_EQ(matched, lines);
+  EXPECT_EQ(marksMatched, marks);
+  std::printf("lines matched %d of %d, marks %d of %d\n", matched, lines, marksMatched, marks);
 }
 
 TEST(ViewerClipboard, CtrlCCopiesTheSelectionAsUtf8PlainText) {

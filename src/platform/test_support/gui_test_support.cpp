@@ -9,6 +9,8 @@
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -18,7 +20,9 @@
 #include <QMetaObject>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
+#include <QTextLayout>
 #include <QWheelEvent>
 
 #include "platform/gui/controls/drag_drop_qt.h"
@@ -357,6 +361,48 @@ void SendMenuMouse(const TMenuItem* Item, std::initializer_list<QEvent::Type> Ki
 }
 
 }  // namespace
+
+TReferenceLine ReferenceTextLine(const TFont& Font, std::u16string_view Text,
+                                 TTextDirection Direction, int Width, int Height, int X, int Y) {
+  QFont font = ToQFont(Font);
+  font.setKerning(false);
+  const QString text(reinterpret_cast<const QChar*>(Text.data()), qsizetype(Text.size()));
+  QTextLayout layout(text, font);
+  QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
+  option.setWrapMode(QTextOption::NoWrap);
+  option.setTextDirection(Direction == TTextDirection::RightToLeft   ? Qt::RightToLeft
+                          : Direction == TTextDirection::LeftToRight ? Qt::LeftToRight
+                                                                     : Qt::LayoutDirectionAuto);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  layout.endLayout();
+  TReferenceLine reference;
+  QImage image(Width, Height, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    painter.setPen(Qt::black);
+    line.setPosition(QPointF(0, 0));
+    layout.draw(&painter, QPointF(X, Y + QFontMetrics(font).ascent() - line.ascent()));
+  }
+  reference.Ink.resize(size_t(Width) * size_t(Height));
+  for (int y = 0; y < Height; ++y)
+    for (int x = 0; x < Width; ++x)
+      reference.Ink[size_t(y) * size_t(Width) + size_t(x)] = qGray(image.pixel(x, y)) < 128;
+  for (int k = 0; k <= int(Text.size()); ++k) reference.Carets.push_back(qRound(line.cursorToX(k)));
+  for (int k = 0; k <= int(Text.size()); ++k) {
+    int before = k - 1;
+    reference.OtherCarets.push_back(k > 0 ? qRound(line.cursorToX(&before, QTextLine::Trailing))
+                                          : reference.Carets[0]);
+  }
+  for (int k = 0; k < int(Text.size()); ++k) {
+    QRectF ink;
+    for (const QGlyphRun& run : line.glyphRuns(k, 1)) ink |= run.boundingRect();
+    reference.Glyphs.emplace_back(qFloor(ink.left()), qCeil(ink.right()));
+  }
+  return reference;
+}
 
 void SimulateMenuMouseMove(const TMenuItem* Item) {
   SendMenuMouse(Item, {QEvent::MouseMove});

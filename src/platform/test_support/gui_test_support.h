@@ -8,12 +8,15 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/gui/controls/controls.h"
 #include "platform/gui/controls/forms.h"
 #include "platform/gui/controls/menu.h"
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/wide_text.h"
 #include "platform/gui/standard/message_box.h"
 
 void SimulateMouseDown(TControl& Control, TMouseButton Button, int X, int Y, TShiftState Shift = 0);
@@ -140,3 +143,21 @@ std::vector<std::string> ClipboardMimeTypes();
 
 // The colour a windowed control shows at one pixel, rendered afresh.
 TColor RenderedPixel(TWinControl& Control, int X, int Y);
+
+// A line of text as Qt lays it out and draws it by itself (QTextLayout, the whole line at
+// once) in Font, without kerning as the program draws text, on a line of the direction
+// given: which pixels of a Width x Height picture (row by row) it inks with the line's
+// left edge at X and the top of its character cell at Y, the x of the caret at every
+// position 0 .. size of Text from the left edge (QTextLine::cursorToX), and the other x a
+// caret of that position has where it stands between runs of the two directions (at the
+// trailing edge of the character before it; Carets' own where there is no other), and
+// for every UTF-16 unit the x range its glyphs' ink covers from the left edge (empty for
+// a blank).
+struct TReferenceLine {
+  std::vector<bool> Ink;
+  std::vector<int> Carets;
+  std::vector<int> OtherCarets;
+  std::vector<std::pair<int, int>> Glyphs;
+};
+TReferenceLine ReferenceTextLine(const TFont& Font, std::u16string_view Text,
+                                 TTextDirection Direction, int Width, int Height, int X, int Y);

@@ -17,6 +17,7 @@
 
 #include "platform/gui/graphics/geometry.h"
 #include "platform/gui/graphics/graphics_objects.h"  // TFontStyles, TPenStyle, TPenMode, TBrushStyle
+#include "richtext/base/style_types.h"
 
 // A font as a style applies it. Height in pixels: negative is the character height
 // (what a point size gives). Width 0 is the font's own average character width.
@@ -87,6 +88,14 @@ class TRDCanvas {
   TPenMode PenMode = pmCopy;
   int CharacterExtra = 0;
   unsigned TextAlign = TA_LEFT;
+  // The direction text is laid out in: the style's or its paragraph's; unspecified, each
+  // text takes it from its own first strong character. StrongBefore and StrongAfter give
+  // the direction of the nearest strong characters before and after the text within its
+  // screen line (unspecified: none), so that a piece of a line of a given direction is
+  // laid out as it stands within the whole line.
+  TRDBiDiMode ReadingDirection = rdbdUnspecified;
+  TRDBiDiMode StrongBefore = rdbdUnspecified;
+  TRDBiDiMode StrongAfter = rdbdUnspecified;
   // Resolution of the device drawn on (a printer's is higher than the screen's 96).
   int PixelsPerInchX = 96;
   int PixelsPerInchY = 96;

@@ -1,6 +1,7 @@
 #include "richtext/layout/complex_script.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 
@@ -105,6 +106,25 @@ bool GetReorderedSelectionBounds(TRDCanvas& canvas, std::string_view s, int offs
   left = positions[size_t(first)];
   right = positions[size_t(last)];
   if (right < left) std::swap(left, right);
+  return true;
+}
+
+bool GetCharacterCellBounds(TRDCanvas& canvas, std::string_view s, int offs, int count,
+                            TRDItemOptions options, int width, int& left, int& right) {
+  TRDCharacterPlacement placement;
+  std::vector<int> map;
+  if (!InitCharPlacementResults(canvas, s, options, width, placement, map)) return false;
+  int x = 0, from = INT_MAX, to = INT_MIN;
+  for (size_t i = 0; i < map.size(); ++i) {
+    if (map[i] >= offs - 1 && map[i] < offs - 1 + count) {
+      from = std::min(from, x);
+      to = std::max(to, x + placement.Dx[i]);
+    }
+    x += placement.Dx[i];
+  }
+  if (from > to) return false;
+  left = from;
+  right = to;
   return true;
 }
 

@@ -29,6 +29,11 @@ bool GetCharacterPositions(TRDCanvas& canvas, std::string_view s, std::vector<in
 // when the placement is not accepted.
 bool GetReorderedSelectionBounds(TRDCanvas& canvas, std::string_view s, int offs, int count,
                                  TRDItemOptions options, int width, int& left, int& right);
+// The x range the cells of characters offs .. offs + count - 1 (1-based) span where
+// they are displayed; false, and left and right untouched, when the placement is not
+// accepted or none of them has a cell.
+bool GetCharacterCellBounds(TRDCanvas& canvas, std::string_view s, int offs, int count,
+                            TRDItemOptions options, int width, int& left, int& right);
 // Draws characters from .. to (1-based, inclusive) over the cells where they are
 // displayed, one clipped run of neighbouring cells at a time.
 bool DrawReorderedText(int x, int y, int width, int height, std::string_view s, TRDCanvas& canvas,

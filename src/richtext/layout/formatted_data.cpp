@@ -349,6 +349,7 @@ void TCustomRDFormattedData::FindDrawItemAtPos(int x, int y, bool strict, int& d
   // Caret positions: after each prefix, or, where right-to-left runs are shown, where the
   // platform puts each boundary.
   std::vector<int> carets;
+  const TRDLineSurroundings surroundings(canvas, *this, found);
   if (!IsReorderedText(canvas, text, item->ItemOptions) ||
       !GetCharacterPositions(canvas, text, carets, item->ItemOptions,
                              line.Width - line.JustifyExtra)) {

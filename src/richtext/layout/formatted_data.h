@@ -255,6 +255,11 @@ class TCustomRDFormattedData : public TCustomRDData {
   int GetFirstDrawItemOfItem(int itemNo) const;
   int GetItemEndDrawItem(int itemNo) const;
   void GetLineDrawItemRange(int dItemNo, int& first, int& last) const;
+  // The direction of the nearest strong characters before and after draw line dItemNo
+  // within its screen line, which it is laid out with wherever it is drawn, measured or
+  // hit; unspecified where there are none, and in a paragraph without a reading
+  // direction, whose lines keep the order of their pieces.
+  void GetDrawItemSurroundings(int dItemNo, TRDBiDiMode& before, TRDBiDiMode& after) const;
   int FindFirstVisibleDrawItem(int y, int mode) const;
   int GetFirstVisibleItemNo() const;
   int GetLastVisibleItemNo() const;
@@ -474,4 +479,17 @@ class TCustomRDFormattedData : public TCustomRDData {
   // Set while the document size goes to the window: a resize it causes must not start
   // a format inside this one.
   bool area_size_guard_ = false;
+};
+
+// While it lives, the canvas lays text out as draw line dItemNo stands within its screen
+// line (GetDrawItemSurroundings); afterwards each text as one of its own again.
+class TRDLineSurroundings {
+ public:
+  TRDLineSurroundings(TRDCanvas& canvas, const TCustomRDFormattedData& data, int dItemNo);
+  ~TRDLineSurroundings();
+  TRDLineSurroundings(const TRDLineSurroundings&) = delete;
+  TRDLineSurroundings& operator=(const TRDLineSurroundings&) = delete;
+
+ private:
+  TRDCanvas& canvas_;
 };

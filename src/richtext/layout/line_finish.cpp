@@ -8,6 +8,7 @@
 
 #include "platform/gui/graphics/wide_text.h"
 #include "richtext/base/code_pages.h"
+#include "richtext/base/line_break.h"
 #include "richtext/layout/format_params.h"
 #include "richtext/model/nontext_items.h"
 #include "richtext/styles/rd_style.h"
@@ -135,43 +136,105 @@ void TCustomRDFormattedData::JustifyLine(int first, int last, int rightEdge) {
   }
 }
 
+namespace {
+
+// How a character takes part in the order of a line: strong in one direction, a digit
+// (which follows the strong character before it), or neutral.
+enum class TBiDiClass : std::uint8_t { Neutral, Digit, LeftToRight, RightToLeft };
+
+bool IsStrong(TBiDiClass c) {
+  return c == TBiDiClass::LeftToRight || c == TBiDiClass::RightToLeft;
+}
+
+TRDBiDiMode ModeOf(TBiDiClass c) {
+  return c == TBiDiClass::RightToLeft   ? rdbdRightToLeft
+         : c == TBiDiClass::LeftToRight ? rdbdLeftToRight
+                                        : rdbdUnspecified;
+}
+
+// The classes of draw line d's characters in their order. The text of a style with a
+// reading direction of its own is one strong character of that direction; a non-text item
+// is nothing.
+std::vector<TBiDiClass> ClassesOf(const TCustomRDFormattedData& data, int d) {
+  const TRDDrawLineInfo& line = *data.DrawItems[d];
+  const TCustomRDItemInfo& item = *data.GetItem(line.ItemNo);
+  if (item.StyleNo < 0 || line.Length == 0) return {};
+  const TRDBiDiMode own = data.GetRDStyle()->TextStyles()[data.GetActualStyle(item)].BiDiMode;
+  if (own != rdbdUnspecified)
+    return {own == rdbdRightToLeft ? TBiDiClass::RightToLeft : TBiDiClass::LeftToRight};
+  const std::string& s = data.GetItemTextRaw(line.ItemNo);
+  const bool unicode = IsUnicodeItem(item.ItemOptions);
+  std::vector<TBiDiClass> classes;
+  classes.reserve(size_t(line.Length));
+  for (int k = line.Offs; k < line.Offs + line.Length; ++k) {
+    const char16_t ch =
+        unicode ? RawUnicodeAt(s, size_t(k - 1)) : char16_t(std::uint8_t(s[size_t(k - 1)]));
+    classes.push_back(TPreparedFont::IsRightToLeft(ch)                 ? TBiDiClass::RightToLeft
+                      : TPreparedFont::IsLeftToRight(ch)               ? TBiDiClass::LeftToRight
+                      : GetLineBreakClass(ch) == TRDLineBreakClass::NU ? TBiDiClass::Digit
+                                                                       : TBiDiClass::Neutral);
+  }
+  return classes;
+}
+
+}  // namespace
+
+void TCustomRDFormattedData::GetDrawItemSurroundings(int d, TRDBiDiMode& before,
+                                                     TRDBiDiMode& after) const {
+  before = after = rdbdUnspecified;
+  if (GetParaBiDiMode(GetItem(DrawItems[d]->ItemNo)->ParaNo) == rdbdUnspecified) return;
+  int first, last;
+  GetLineDrawItemRange(d, first, last);
+  TBiDiClass lastStrong = TBiDiClass::Neutral;
+  for (int k = first; k <= d; ++k) {
+    if (k == d) before = ModeOf(lastStrong);
+    for (TBiDiClass c : ClassesOf(*this, k))
+      if (IsStrong(c)) lastStrong = c;
+  }
+  for (int k = d + 1; k <= last; ++k)
+    for (TBiDiClass c : ClassesOf(*this, k)) {
+      if (c == TBiDiClass::Neutral) continue;
+      // A digit runs in the direction of the strong character before it.
+      after = ModeOf(c == TBiDiClass::Digit ? lastStrong : c);
+      return;
+    }
+}
+
+TRDLineSurroundings::TRDLineSurroundings(TRDCanvas& canvas, const TCustomRDFormattedData& data,
+                                         int dItemNo)
+    : canvas_(canvas) {
+  data.GetDrawItemSurroundings(dItemNo, canvas.StrongBefore, canvas.StrongAfter);
+}
+
+TRDLineSurroundings::~TRDLineSurroundings() {
+  canvas_.StrongBefore = canvas_.StrongAfter = rdbdUnspecified;
+}
+
 void TCustomRDFormattedData::ReorderBiDiLine(int first, int last, TRDFormatParams&) {
-  const TRDStyle& style = *GetRDStyle();
   const bool paraRtl =
       GetParaBiDiMode(GetItem(DrawItems[first]->ItemNo)->ParaNo) == rdbdRightToLeft;
   // The direction of a piece's first and last strong character; none for a piece of
-  // blanks, digits and punctuation, or a non-text item.
+  // blanks, digits and punctuation, or a non-text item; and whether it holds digits.
   enum class TStrong { None, LeftToRight, RightToLeft };
   struct TEnds {
     TStrong first = TStrong::None, last = TStrong::None;
-  };
-  auto strongOf = [](char16_t ch) {
-    if (TPreparedFont::IsRightToLeft(ch)) return TStrong::RightToLeft;
-    return TPreparedFont::IsLeftToRight(ch) ? TStrong::LeftToRight : TStrong::None;
+    bool digits = false;
   };
   std::vector<TEnds> ends(size_t(last - first + 1));
   for (int d = first; d <= last; ++d) {
-    const TRDDrawLineInfo& line = *DrawItems[d];
-    const TCustomRDItemInfo& item = *GetItem(line.ItemNo);
-    if (item.StyleNo < 0 || line.Length == 0) continue;
     TEnds& e = ends[size_t(d - first)];
-    const TRDBiDiMode own = style.TextStyles()[GetActualStyle(item)].BiDiMode;
-    if (own != rdbdUnspecified) {
-      e.first = e.last = own == rdbdRightToLeft ? TStrong::RightToLeft : TStrong::LeftToRight;
-      continue;
-    }
-    const std::string& s = GetItemTextRaw(line.ItemNo);
-    const bool unicode = IsUnicodeItem(item.ItemOptions);
-    for (int k = line.Offs; k < line.Offs + line.Length; ++k) {
-      const TStrong strong = strongOf(unicode ? RawUnicodeAt(s, size_t(k - 1))
-                                              : char16_t(std::uint8_t(s[size_t(k - 1)])));
-      if (strong == TStrong::None) continue;
+    for (TBiDiClass c : ClassesOf(*this, d)) {
+      e.digits = e.digits || c == TBiDiClass::Digit;
+      if (!IsStrong(c)) continue;
+      const TStrong strong =
+          c == TBiDiClass::RightToLeft ? TStrong::RightToLeft : TStrong::LeftToRight;
       if (e.first == TStrong::None) e.first = strong;
       e.last = strong;
     }
   }
   // Each piece's embedding level: 1 right to left, 0 left to right in a left-to-right
-  // paragraph and 2 in a right-to-left one. A piece without a strong character takes the
+  // paragraph and 2 in a right-to-left one. Digits run in the direction of the strong
+  // character before them. A piece without a strong character or a digit takes the
   // direction of the text around it when that is the same on both sides, else the
   // paragraph's (so a blank between two right-to-left words stays between them).
   const TStrong paraStrong = paraRtl ? TStrong::RightToLeft : TStrong::LeftToRight;
@@ -180,13 +243,17 @@ void TCustomRDFormattedData::ReorderBiDiLine(int first, int last, TRDFormatParam
   for (int d = first; d <= last; ++d) {
     const TEnds& e = ends[size_t(d - first)];
     TStrong direction = e.first;
-    if (direction == TStrong::None) {
+    if (direction == TStrong::None && e.digits) {
+      direction = before;
+    } else if (direction == TStrong::None) {
       TStrong after = paraStrong;
-      for (int k = d + 1; k <= last; ++k)
-        if (ends[size_t(k - first)].first != TStrong::None) {
-          after = ends[size_t(k - first)].first;
+      for (int k = d + 1; k <= last; ++k) {
+        const TEnds& next = ends[size_t(k - first)];
+        if (next.first != TStrong::None || next.digits) {
+          after = next.first != TStrong::None ? next.first : before;
           break;
         }
+      }
       direction = before == after ? before : paraStrong;
     } else {
       before = e.last;

@@ -46,8 +46,10 @@ struct TCustomRDFormattedData::TPaintPass {
   // line, the paragraph's spacing above and below included.
   bool wholeLines = false;
   int lineTop = 0, lineBottom = 0;
-  // The text style last applied to the canvas, -1 when an item may have changed it.
+  // The text style last applied to the canvas, -1 when an item may have changed it, and
+  // the paragraph direction it was applied with.
   int appliedStyle = -1;
+  TRDBiDiMode appliedBiDi = rdbdUnspecified;
 };
 
 void TCustomRDFormattedData::PaintTo(TRDCanvas& canvas, const TRect& clip) {
@@ -259,10 +261,12 @@ void TCustomRDFormattedData::PaintTextLine(TPaintPass& pass, int d) {
   TCustomRDItemInfo& item = *GetItem(line.ItemNo);
   const TRDBiDiMode bidi = GetParaBiDiMode(item.ParaNo);
   const int styleNo = GetActualStyle(item);
-  if (styleNo != pass.appliedStyle) {
+  if (styleNo != pass.appliedStyle || bidi != pass.appliedBiDi) {
     style->ApplyStyle(canvas, styleNo, bidi, false);
     pass.appliedStyle = styleNo;
+    pass.appliedBiDi = bidi;
   }
+  const TRDLineSurroundings surroundings(canvas, *this, d);
   // The next draw line wraps when it goes on with this item or continues the line.
   const bool nextWraps =
       d + 1 < pass.count && DrawItems[d + 1]->FromNewLine &&
@@ -351,14 +355,23 @@ void TCustomRDFormattedData::PaintWordMarks(TPaintPass& pass, int d, const std::
   const TCustomRDItemInfo& item = *GetItem(line.ItemNo);
   const int left = line.Left + pass.dx;
   const int dy = pass.dy;
+  const bool reordered = IsReorderedText(canvas, text, item.ItemOptions);
   for (int w = 0; w < item.WordPainters->Count(); ++w) {
     const TRDWordPainter& painter = *item.WordPainters->Get(w);
     const int from = std::max(painter.StartOffs, line.Offs);
     const int to = std::min(painter.StartOffs + painter.Length, line.Offs + line.Length);
     if (to <= from) continue;
     const TRDItemOptions opts = item.ItemOptions;
-    const int x0 = GetItemTextWidth(CopyItemText(text, 1, from - line.Offs, opts), canvas, opts);
-    const int x1 = GetItemTextWidth(CopyItemText(text, 1, to - line.Offs, opts), canvas, opts);
+    // Under the cells where the word's characters are shown, as a selection of it is.
+    int x0 = 0, x1 = 0;
+    if (!reordered || !GetCharacterCellBounds(canvas, text, from - line.Offs + 1, to - from, opts,
+                                              line.Width - line.JustifyExtra, x0, x1)) {
+      x0 = GetItemTextWidth(CopyItemText(text, 1, from - line.Offs, opts), canvas, opts);
+      x1 = GetItemTextWidth(CopyItemText(text, 1, to - line.Offs, opts), canvas, opts);
+    } else {
+      x0 += line.JustifyExtra;
+      x1 += line.JustifyExtra;
+    }
     painter.Draw(canvas, pass.style,
                  Rect(left + x0, line.Top + dy, left + x1, line.Top + dy + line.Height));
   }

@@ -242,6 +242,7 @@ void TRDMarkerItemInfo::Draw(TRDCanvas& canvas, int x, int y, const TRDStyle& rd
   ApplyLevelFont(canvas, *level);
   canvas.CharacterExtra = 0;
   canvas.TextAlign = TA_LEFT;
+  canvas.ReadingDirection = rdbdUnspecified;  // a marker reads as its own text
   canvas.BrushStyle = bsClear;
   if (level->ListType == rdlstUnicodeBullet)
     canvas.TextOutW(x, y, level->FormatStringW);

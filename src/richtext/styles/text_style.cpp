@@ -162,6 +162,7 @@ void TCustomRDFontInfo::Apply(TRDCanvas& canvas, TRDBiDiMode defBiDiMode,
 
 void TCustomRDFontInfo::ApplyBiDiMode(TRDCanvas& canvas, TRDBiDiMode defBiDiMode) const {
   TRDBiDiMode mode = BiDiMode == rdbdUnspecified ? defBiDiMode : BiDiMode;
+  canvas.ReadingDirection = mode;
   switch (mode) {
     case rdbdLeftToRight:
       canvas.CharacterExtra = 0;

@@ -10,7 +10,27 @@
 #include "richtext/base/code_pages.h"
 #include "richtext/base/symbol_fonts.h"
 
+namespace {
+
+TTextDirection ToTextDirection(TRDBiDiMode mode) {
+  switch (mode) {
+    case rdbdLeftToRight:
+      return TTextDirection::LeftToRight;
+    case rdbdRightToLeft:
+      return TTextDirection::RightToLeft;
+    default:
+      return TTextDirection::Auto;
+  }
+}
+
+}  // namespace
+
 TRDPlatformCanvas::TRDPlatformCanvas(TCanvas& canvas) : canvas_(canvas) {}
+
+TTextRunDirection TRDPlatformCanvas::RunDirection() const {
+  return {ToTextDirection(ReadingDirection), ToTextDirection(StrongBefore),
+          ToTextDirection(StrongAfter)};
+}
 
 TRDPlatformCanvas::~TRDPlatformCanvas() = default;
 
@@ -128,7 +148,7 @@ bool TRDPlatformCanvas::GetCharacterPlacementW(std::u16string_view text, unsigne
   const TPreparedFont& font = Prepared();
   CharacterExtra = extra;
   TPreparedFont::TPlacement placement;
-  font.Place(Shown(text), placement);
+  font.Place(Shown(text), placement, RunDirection());
   result.Order = std::move(placement.Slots);
   result.Dx = std::move(placement.Advances);
   result.Class.resize(text.size());
@@ -167,7 +187,8 @@ void TRDPlatformCanvas::ExtTextOutW(int x, int y, unsigned options, const TRect*
   // TextOut fills the text's box with a solid brush; ExtTextOut only with ETO_OPAQUE.
   const bool opaque = clip ? (options & ETO_OPAQUE) != 0 : BrushStyle == bsSolid;
   CanvasTextOutW(canvas_, Prepared(), Font.Color, x, y, text, dx,
-                 clip && (options & (ETO_CLIPPED | ETO_OPAQUE)) ? clip : nullptr, opaque);
+                 clip && (options & (ETO_CLIPPED | ETO_OPAQUE)) ? clip : nullptr, opaque,
+                 RunDirection());
 }
 
 void TRDPlatformCanvas::FillRect(const TRect& rect) {

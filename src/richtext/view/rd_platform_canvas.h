@@ -16,6 +16,7 @@
 
 class TCanvas;
 class TPreparedFont;
+struct TTextRunDirection;
 
 class TRDPlatformCanvas : public TRDCanvas {
  public:
@@ -63,6 +64,8 @@ class TRDPlatformCanvas : public TRDCanvas {
   // wide_per_byte_ tells whether it has one character for every byte.
   const std::u16string& Wide(std::string_view text);
   void SyncPenAndBrush();
+  // The direction the canvas state asks text to be laid out in.
+  TTextRunDirection RunDirection() const;
   // The text as drawn: in a picture font (Symbol, Wingdings) the Unicode characters its
   // codes stand for.
   std::u16string_view Shown(std::u16string_view text);

@@ -77,7 +77,12 @@ bool TRDEditRDData::AddBiDiStops(int d, int firstOfLine, int wanted) {
     style->ApplyStyle(canvas, GetActualStyle(*item), GetParaBiDiMode(item->ParaNo), false);
   const std::string display = DisplayTextOf(d, IsDrawItemBeforeWrap(d));
   std::vector<int> positions;
-  if (!GetCharacterPositions(canvas, display, positions, item->ItemOptions, line.Width) ||
+  const TRDLineSurroundings surroundings(canvas, *this, d);
+  // The stops of a text shown in its own order come from the widths of its beginnings.
+  if ((GetItemBiDiMode(line.ItemNo) == rdbdUnspecified &&
+       !IsReorderedText(canvas, display, item->ItemOptions)) ||
+      !GetCharacterPositions(canvas, display, positions, item->ItemOptions,
+                             line.Width - line.JustifyExtra) ||
       positions.size() < size_t(line.Length) + 1)
     return false;
   const bool unicode = IsUnicodeItem(item->ItemOptions);
@@ -118,10 +123,8 @@ void TRDEditRDData::BuildCaretPositions(int offset) {
     ++first;
   }
   const int wanted = offset - 2;
-  for (int d = first; d <= last; ++d) {
-    if (GetItemBiDiMode(DrawItems[d]->ItemNo) == rdbdUnspecified || !AddBiDiStops(d, first, wanted))
-      AddLeftToRightStops(d, first, wanted);
-  }
+  for (int d = first; d <= last; ++d)
+    if (!AddBiDiStops(d, first, wanted)) AddLeftToRightStops(d, first, wanted);
 }
 
 bool TRDEditRDData::GetCaretRect(TRect& rect) const {

@@ -478,6 +478,9 @@ class TRDEditRDData : public TRichDocRDData {
   bool MoveCaretVertically(bool select, bool ctrl, bool down);
   void SkipToDrawItemStart(int dItemNo);
   bool IsDrawItemParaStart(int dItemNo) const;
+  // The caret stops of a draw line: at the widths of its text's beginnings, or, for a text
+  // shown in another order than stored (right-to-left runs, a reading direction), at the
+  // character cells selection and hit testing use; false when it is not such a text.
   void AddLeftToRightStops(int dItemNo, int firstOfLine, int wanted);
   bool AddBiDiStops(int dItemNo, int firstOfLine, int wanted);
   void TakeStylesFromCaretItem(bool keepParaStyle);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/gui/graphics/canvas_impl_qt.h"
@@ -81,6 +82,48 @@ size_t PieceEnd(std::u16string_view text, size_t from) {
       return at;
   }
   return at;
+}
+
+Qt::LayoutDirection ToQDirection(TTextDirection direction) {
+  switch (direction) {
+    case TTextDirection::LeftToRight:
+      return Qt::LeftToRight;
+    case TTextDirection::RightToLeft:
+      return Qt::RightToLeft;
+    default:
+      return Qt::LayoutDirectionAuto;
+  }
+}
+
+bool IsStrong(QChar c) {
+  return TPreparedFont::IsLeftToRight(c.unicode()) || TPreparedFont::IsRightToLeft(c.unicode());
+}
+
+// The text as it stands within its line: where it begins or ends with characters that take
+// their direction from their neighbours (blanks, punctuation, digits), a zero-width mark of
+// the direction of the strong character beyond stands there, as that character does in the
+// line. The text's own units start at `offset`.
+QString WithinLine(QString text, const TTextRunDirection& direction, int* offset = nullptr) {
+  if (offset) *offset = 0;
+  if (direction.Line == TTextDirection::Auto || text.isEmpty()) return text;
+  const auto mark = [](TTextDirection d) {
+    return QChar(d == TTextDirection::RightToLeft ? 0x200F : 0x200E);
+  };
+  if (direction.Before != TTextDirection::Auto && !IsStrong(text.front())) {
+    text.prepend(mark(direction.Before));
+    if (offset) *offset = 1;
+  }
+  if (direction.After != TTextDirection::Auto && !IsStrong(text.back()))
+    text.append(mark(direction.After));
+  return text;
+}
+
+// Nothing around a text of left-to-right and neutral characters turns any of it around;
+// otherwise it is laid out and drawn shaped.
+bool KeepsTextOrder(const TTextRunDirection& direction) {
+  return direction.Line != TTextDirection::RightToLeft &&
+         direction.Before != TTextDirection::RightToLeft &&
+         direction.After != TTextDirection::RightToLeft;
 }
 
 struct TPieceHash {
@@ -221,12 +264,14 @@ void TPreparedFont::PrefixExtents(std::u16string_view Text, std::vector<int>& Ex
   if (i < Text.size()) impl_->ShapedExtents(Text, lastCut, widthAtCut, Extents);
 }
 
-void TPreparedFont::Place(std::u16string_view Text, TPlacement& Placement) const {
+void TPreparedFont::Place(std::u16string_view Text, TPlacement& Placement,
+                          const TTextRunDirection& Direction) const {
   const size_t n = Text.size();
   Placement.Slots.assign(n, 0);
   Placement.Advances.assign(n, 0);
   Placement.RightToLeft.assign(n, false);
-  if (!impl_->NeedsShaping(Text)) {
+  const bool shaped = impl_->NeedsShaping(Text) || !KeepsTextOrder(Direction);
+  if (!shaped) {
     std::vector<int> extents;
     PrefixExtents(Text, extents);
     for (size_t k = 0; k < n; ++k) {
@@ -235,18 +280,23 @@ void TPreparedFont::Place(std::u16string_view Text, TPlacement& Placement) const
     }
     return;
   }
-  // As drawn: the shaping font, on a line whose direction the painter takes from the
-  // text's first strong character.
+  // As drawn: the shaping font, on a line of the direction given.
+  int offset = 0;
   const TShapedLine line =
-      ShapeLine(impl_->shaping_qfont, ToShapedQ(Text), Qt::LayoutDirectionAuto, nullptr);
+      ShapeLine(impl_->shaping_qfont, WithinLine(ToShapedQ(Text), Direction, &offset),
+                ToQDirection(Direction.Line), nullptr);
   int slot = 0;
   qreal x = 0;
   for (const TShapedCluster* c : line.shown) {
-    for (int k = c->from; k < c->to && size_t(k) < n; ++k) {
-      Placement.Slots[size_t(k)] = slot;
-      Placement.RightToLeft[size_t(k)] = c->right_to_left;
+    bool first = true;
+    for (int k = c->from; k < c->to; ++k) {
+      const int unit = k - offset;
+      if (unit < 0 || size_t(unit) >= n) continue;  // a mark standing for the line around
+      Placement.Slots[size_t(unit)] = slot;
+      Placement.RightToLeft[size_t(unit)] = c->right_to_left;
       // Rounded where the cells meet, so that the advances add up to the line's width.
-      if (k == c->from) Placement.Advances[size_t(slot)] = qRound(x + c->width) - qRound(x);
+      if (first) Placement.Advances[size_t(slot)] = qRound(x + c->width) - qRound(x);
+      first = false;
       ++slot;
     }
     x += c->width;
@@ -280,13 +330,15 @@ bool TPreparedFont::IsRightToLeft(char16_t Ch) {
 
 void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, int X, int Y,
                     std::u16string_view Text, std::span<const int> Advances, const TRect* Clip,
-                    bool Opaque) {
+                    bool Opaque, const TTextRunDirection& Direction) {
   TCanvas::Impl& impl = TCanvasAccess::ImplOf(Canvas);
   QPainter* painter = impl.Painter();
   if (!painter) return;
   TPreparedFont::Impl& font = *Font.impl_;
-  const bool shaped = font.NeedsShaping(Text);
-  const QString text = shaped ? ToShapedQ(Text) : ToQ(Text);
+  // Text turned around on its line is shaped: brackets there take their mirrored forms.
+  const bool shaped = font.NeedsShaping(Text) || (Advances.empty() && !KeepsTextOrder(Direction));
+  QString text = shaped ? ToShapedQ(Text) : ToQ(Text);
+  if (Advances.empty()) text = WithinLine(std::move(text), Direction);
   const QFont& qfont = shaped ? font.shaping_qfont : font.qfont;
   // Plain text is spaced out character by character; the shaping font spaces by itself.
   std::vector<int> spaced;
@@ -297,6 +349,8 @@ void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, in
   }
   painter->save();
   painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  // Set whatever the painter took from its device (a widget's own direction).
+  painter->setLayoutDirection(ToQDirection(Direction.Line));
   if (Clip) painter->setClipRect(ToQRect(*Clip), Qt::IntersectClip);
   if (Opaque && Canvas.Brush().Style() == bsSolid && Canvas.Brush().Color() != clNone) {
     int width = 0;

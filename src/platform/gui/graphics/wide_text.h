@@ -15,6 +15,18 @@
 
 #include "platform/gui/graphics/canvas.h"
 
+// The direction of the line a text is laid out on; Auto takes it from the text's first
+// strong character. Before and After give the direction of the nearest strong character
+// on either side of the text within its line (Auto: there is none): a piece of a longer
+// line is laid out with them so that blanks and punctuation at its edges stand where they
+// stand within the whole line. They count only on a line of a given direction.
+enum class TTextDirection { Auto, LeftToRight, RightToLeft };
+struct TTextRunDirection {
+  TTextDirection Line = TTextDirection::Auto;
+  TTextDirection Before = TTextDirection::Auto;
+  TTextDirection After = TTextDirection::Auto;
+};
+
 struct TFontCellMetrics {
   int Height = 0;
   int Ascent = 0;
@@ -38,7 +50,8 @@ class TPreparedFont {
   // The width of every prefix: Extents[i] is TextWidth of characters 0..i. Plain text is
   // measured in one pass.
   void PrefixExtents(std::u16string_view Text, std::vector<int>& Extents) const;
-  // Where the characters of Text stand as CanvasTextOutW draws it without advances:
+  // Where the characters of Text stand as CanvasTextOutW draws it without advances in
+  // Direction:
   // Slots[k] is the display position of UTF-16 unit k, counted from the left, Advances[i]
   // the width of display position i, RightToLeft[k] whether unit k runs right to left.
   // The units of one cluster (a letter with its marks, a surrogate pair, a ligature) take
@@ -48,7 +61,8 @@ class TPreparedFont {
     std::vector<int> Advances;
     std::vector<bool> RightToLeft;
   };
-  void Place(std::u16string_view Text, TPlacement& Placement) const;
+  void Place(std::u16string_view Text, TPlacement& Placement,
+             const TTextRunDirection& Direction = {}) const;
   // True when the character is drawn right to left (Hebrew, Arabic and the like).
   static bool IsRightToLeft(char16_t Ch);
   // True when the character is a strong left-to-right one (a Latin letter, not a digit,
@@ -59,18 +73,19 @@ class TPreparedFont {
 
  private:
   friend void CanvasTextOutW(TCanvas&, const TPreparedFont&, TColor, int, int, std::u16string_view,
-                             std::span<const int>, const TRect*, bool);
+                             std::span<const int>, const TRect*, bool, const TTextRunDirection&);
   std::unique_ptr<Impl> impl_;
   TFontCellMetrics metrics_;
 };
 
-// Text with the top of its character cell at (X, Y), in the font's colour Color. With
-// Advances (one per UTF-16 unit) each character starts where the previous one's advance
-// ends. Either way letters that join are drawn joined. Opaque fills the text's box (or
-// Clip, when given) with the canvas brush first; Clip limits what is drawn.
+// Text with the top of its character cell at (X, Y), in the font's colour Color, laid out
+// in Direction from X rightwards. With Advances (one per UTF-16 unit) each character
+// starts where the previous one's advance ends. Either way letters that join are drawn
+// joined. Opaque fills the text's box (or Clip, when given) with the canvas brush first;
+// Clip limits what is drawn.
 void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, int X, int Y,
                     std::u16string_view Text, std::span<const int> Advances, const TRect* Clip,
-                    bool Opaque);
+                    bool Opaque, const TTextRunDirection& Direction = {});
 // Narrows drawing to Rect until the state is restored.
 void CanvasIntersectClip(TCanvas& Canvas, const TRect& Rect);
 void CanvasSaveState(TCanvas& Canvas);

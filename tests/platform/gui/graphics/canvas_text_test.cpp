@@ -156,7 +156,8 @@ TEST_F(CanvasText, PrefixCharacterUnderlinesUnlessTurnedOff) {
 }
 
 // Scripts whose letters take their forms from their neighbours, or carry marks, look as
-// Qt itself draws them in the same font, and are as wide as drawn.
+// Qt itself draws them in the same font, on a line of the direction asked for (or of the
+// text's own), and are as wide as drawn.
 TEST_F(CanvasText, ShapedWordsAreDrawnAndMeasuredAsQtDrawsThem) {
   const std::u16string_view words[] = {
       u"\u0645\u0631\u062D\u0628\u0627",                                       // joined Arabic
@@ -164,6 +165,10 @@ TEST_F(CanvasText, ShapedWordsAreDrawnAndMeasuredAsQtDrawsThem) {
       u"\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD",                           // Hebrew with points
       u"abc \u0645\u0631\u062D\u0628\u0627 def",                               // within Latin text
       u"\u0645\u0631\u062D\u0628\u0627 (abc)",                                 // Latin within
+      u"Go \u0645\u0631\u062D\u0628\u0627 42 now",                             // numbers between
+      u"\u05E9\u05DC\u05D5\u05DD world \u05E2\u05D5\u05DC\u05DD",              // Latin between
+      u"the word ",                                                            // a blank last
+      u" (ok)",                                                                // a blank first
   };
   TFont font;
   font.SetName("DejaVu Sans");
@@ -174,61 +179,71 @@ TEST_F(CanvasText, ShapedWordsAreDrawnAndMeasuredAsQtDrawsThem) {
   qt.setStyleStrategy(QFont::NoAntialias);  // pixel for pixel: no grey edges either side
   qt.setHintingPreference(QFont::PreferFullHinting);
   const QFontMetrics qtMetrics(qt);
-  for (std::u16string_view word : words) {
-    const QString text(reinterpret_cast<const QChar*>(word.data()), qsizetype(word.size()));
-    SCOPED_TRACE(text.toStdString());
-    canvas().FillRect(Rect(0, 0, 200, 60));
-    CanvasTextOutW(canvas(), prepared, clBlack, 10, 10, word, {}, nullptr, false);
-    QImage own(200, 60, QImage::Format_RGB32);
-    own.fill(Qt::white);
-    Qt::LayoutDirection direction;
-    {
-      QPainter painter(&own);
-      painter.setFont(qt);
-      painter.setPen(Qt::black);
-      painter.drawText(QPoint(10, 10 + qtMetrics.ascent()), text);
-      direction = painter.layoutDirection();
+  const std::pair<TTextDirection, Qt::LayoutDirection> directions[] = {
+      {TTextDirection::Auto, Qt::LayoutDirectionAuto},
+      {TTextDirection::LeftToRight, Qt::LeftToRight},
+      {TTextDirection::RightToLeft, Qt::RightToLeft}};
+  for (std::u16string_view word : words)
+    for (const auto& [ownDirection, direction] : directions) {
+      const QString text(reinterpret_cast<const QChar*>(word.data()), qsizetype(word.size()));
+      SCOPED_TRACE(text.toStdString() + " direction " + std::to_string(int(direction)));
+      canvas().FillRect(Rect(0, 0, 200, 60));
+      const TTextRunDirection run{ownDirection};
+      CanvasTextOutW(canvas(), prepared, clBlack, 10, 10, word, {}, nullptr, false, run);
+      QImage own(200, 60, QImage::Format_RGB32);
+      own.fill(Qt::white);
+      {
+        QPainter painter(&own);
+        painter.setFont(qt);
+        painter.setPen(Qt::black);
+        painter.setLayoutDirection(direction);
+        painter.drawText(QPoint(10, 10 + qtMetrics.ascent()), text);
+      }
+      int differing = 0;
+      for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 200; ++x)
+          differing += (canvas().Pixels(x, y) == clBlack) != (qGray(own.pixel(x, y)) < 128);
+      EXPECT_EQ(differing, 0);
+      EXPECT_EQ(prepared.TextWidth(word), qtMetrics.horizontalAdvance(text));
+      // Where each character stands, as the painter lays the text out: its cell starts
+      // where its glyphs do, runs right to left where they do, and, in a text of one
+      // direction, lies between the caret positions Qt gives around it.
+      TPreparedFont::TPlacement placement;
+      prepared.Place(word, placement, run);
+      ASSERT_EQ(placement.Slots.size(), word.size());
+      QTextLayout layout(text, qt);
+      QTextOption option;
+      option.setTextDirection(direction);
+      layout.setTextOption(option);
+      layout.beginLayout();
+      const QTextLine line = layout.createLine();
+      layout.endLayout();
+      // A text of one direction, on a line of its own direction.
+      const bool rightToLeft = std::any_of(word.begin(), word.end(), TPreparedFont::IsRightToLeft);
+      const bool leftToRight = std::any_of(word.begin(), word.end(), TPreparedFont::IsLeftToRight);
+      const bool mixed = (rightToLeft && leftToRight) ||
+                         (direction == Qt::RightToLeft && !rightToLeft) ||
+                         (direction == Qt::LeftToRight && !leftToRight);
+      std::vector<int> slotLeft(word.size() + 1, 0);
+      for (size_t i = 0; i < word.size(); ++i)
+        slotLeft[i + 1] = slotLeft[i] + placement.Advances[i];
+      for (size_t i = 0, next = 1; i < word.size(); i = next++) {
+        while (next < word.size() && !layout.isValidCursorPosition(int(next))) ++next;
+        const int slot = placement.Slots[i];
+        const QList<QGlyphRun> runs = line.glyphRuns(int(i), int(next - i));
+        ASSERT_FALSE(runs.isEmpty()) << i;
+        qreal glyphsLeft = 1e9;
+        for (const QGlyphRun& glyphs : runs)
+          for (const QPointF& p : glyphs.positions()) glyphsLeft = std::min(glyphsLeft, p.x());
+        EXPECT_NEAR(slotLeft[size_t(slot)], glyphsLeft, 1) << i;
+        EXPECT_EQ(placement.RightToLeft[i], runs.first().isRightToLeft()) << i;
+        if (mixed) continue;
+        const int a = qRound(line.cursorToX(int(i))), b = qRound(line.cursorToX(int(next)));
+        EXPECT_NEAR(slotLeft[size_t(slot)], std::min(a, b), 1) << i;
+        EXPECT_NEAR(slotLeft[size_t(slot)] + placement.Advances[size_t(slot)], std::max(a, b), 1)
+            << i;
+      }
     }
-    int differing = 0;
-    for (int y = 0; y < 60; ++y)
-      for (int x = 0; x < 200; ++x)
-        differing += (canvas().Pixels(x, y) == clBlack) != (qGray(own.pixel(x, y)) < 128);
-    EXPECT_EQ(differing, 0);
-    EXPECT_EQ(prepared.TextWidth(word), qtMetrics.horizontalAdvance(text));
-    // Where each character stands, as the painter lays the text out: its cell starts
-    // where its glyphs do, runs right to left where they do, and, in a text of one
-    // direction, lies between the caret positions Qt gives around it.
-    TPreparedFont::TPlacement placement;
-    prepared.Place(word, placement);
-    ASSERT_EQ(placement.Slots.size(), word.size());
-    QTextLayout layout(text, qt);
-    QTextOption option;
-    option.setTextDirection(direction);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    const QTextLine line = layout.createLine();
-    layout.endLayout();
-    const bool mixed = std::any_of(word.begin(), word.end(), TPreparedFont::IsRightToLeft) &&
-                       std::any_of(word.begin(), word.end(), TPreparedFont::IsLeftToRight);
-    std::vector<int> slotLeft(word.size() + 1, 0);
-    for (size_t i = 0; i < word.size(); ++i) slotLeft[i + 1] = slotLeft[i] + placement.Advances[i];
-    for (size_t i = 0, next = 1; i < word.size(); i = next++) {
-      while (next < word.size() && !layout.isValidCursorPosition(int(next))) ++next;
-      const int slot = placement.Slots[i];
-      const QList<QGlyphRun> runs = line.glyphRuns(int(i), int(next - i));
-      ASSERT_FALSE(runs.isEmpty()) << i;
-      qreal glyphsLeft = 1e9;
-      for (const QGlyphRun& run : runs)
-        for (const QPointF& p : run.positions()) glyphsLeft = std::min(glyphsLeft, p.x());
-      EXPECT_NEAR(slotLeft[size_t(slot)], glyphsLeft, 1) << i;
-      EXPECT_EQ(placement.RightToLeft[i], runs.first().isRightToLeft()) << i;
-      if (mixed) continue;
-      const int a = qRound(line.cursorToX(int(i))), b = qRound(line.cursorToX(int(next)));
-      EXPECT_NEAR(slotLeft[size_t(slot)], std::min(a, b), 1) << i;
-      EXPECT_NEAR(slotLeft[size_t(slot)] + placement.Advances[size_t(slot)], std::max(a, b), 1)
-          << i;
-    }
-  }
 }
 
 // Text spaced out, by a style's character spacing or by an advance for every character
