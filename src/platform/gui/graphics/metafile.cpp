@@ -159,15 +159,18 @@ struct TDeviceState {
 // smoothed, which makes overlapping fills several times cheaper.
 constexpr double kSmoothingBudget = 5e7;
 
-// What a play costs, in nanoseconds of a core as measured on the shapes that cost most:
-// every record read, every pixel the rasterizer covers for a fill, a pen or a bitmap,
-// every unit of smoothing work, and every character of text (its layout, and its pixels:
-// Qt draws glyphs of more than 64 pixels as outlines, not from its cache).
+// What a play costs, in nanoseconds of a core as measured on the pictures that cost most
+// (a loaded machine takes several times as long): every record read, every pixel the
+// rasterizer covers for a fill, a pen or a bitmap (a smoothed wide pen costs tens of
+// nanoseconds a pixel), every unit of smoothing work, and every character of text, its
+// layout and its pixels (a character of a spaced text line is drawn alone, and Qt draws
+// glyphs of more than 64 pixels as outlines, not from its cache).
 constexpr double kRecordWork = 300;
-constexpr double kPixelWork = 1.5;
+constexpr double kPixelWork = 20;
 constexpr double kSmoothingWork = 2;
-constexpr double kGlyphWork = 3000;
-constexpr double kGlyphPixelWork = 0.6;
+constexpr double kGlyphWork = 15000;    // drawn alone, at its own advance
+constexpr double kRunGlyphWork = 1500;  // drawn in a run of text
+constexpr double kGlyphPixelWork = 5;
 
 // The raster operations of the bitmap records: how the source combines with what the
 // picture drew before. Only the common ones are played; any other that reads the source
@@ -193,13 +196,25 @@ constexpr TRasterOp kRasterOps[] = {
     {0x00FF0062, QPainter::RasterOp_SetDestination, false},
 };
 
+// Drawing the records, or only adding up what each would cost; roughly (for a first look
+// while the picture is drawn in full: edges not smoothed, a line of text drawn as a run,
+// its characters not each at its own advance), or in full.
+enum class TPlayMode { Draw, DrawRough, Measure, MeasureRough };
+
+// How a clip record combines a region with the clip, numbered as the records number it.
+enum class TClipCombine : std::uint32_t { And = 1, Or = 2, Xor = 3, Diff = 4, Copy = 5 };
+
 class TPlayer {
  public:
-  // Measuring, the player adds up what each record would cost and draws nothing.
   // Cancelled, when given, stops the play between records.
-  TPlayer(QPainter& painter, const QRectF& target, bool measuring = false,
+  TPlayer(QPainter& painter, const QRectF& target, TPlayMode mode = TPlayMode::Draw,
           const std::atomic<bool>* cancelled = nullptr)
-      : painter_(painter), target_(target), measuring_(measuring), cancelled_(cancelled) {
+      : painter_(painter),
+        target_(target),
+        measuring_(mode == TPlayMode::Measure || mode == TPlayMode::MeasureRough),
+        rough_(mode == TPlayMode::DrawRough || mode == TPlayMode::MeasureRough),
+        cancelled_(cancelled) {
+    if (rough_) smoothing_left_ = -1;
     painter_.save();  // the clip of the records is set on a level of its own
   }
   ~TPlayer() { painter_.restore(); }
@@ -251,6 +266,8 @@ class TPlayer {
 
   // The work of the records played so far, in nanoseconds.
   double Work() const { return work_; }
+  // Whether a raster operation combined a bitmap or brush with what lay under it.
+  bool ReadBackdrop() const { return read_backdrop_; }
 
  private:
   bool Cancelled() const { return cancelled_ && cancelled_->load(std::memory_order_relaxed); }
@@ -318,26 +335,23 @@ class TPlayer {
     clip_changed_ = true;
   }
 
-  // Region combination as the clip records give it: 1 and, 2 or, 3 xor, 4 diff, 5 copy.
-  void CombineClip(const QRegion& region, std::uint32_t mode) {
+  void CombineClip(const QRegion& region, TClipCombine how) {
     const QRegion current = state_.Clip.value_or(WholeTarget());
-    switch (mode) {
-      case 1:
+    switch (how) {
+      case TClipCombine::And:
         SetClip(current & region);
         break;
-      case 2:
+      case TClipCombine::Or:
         if (state_.Clip) SetClip(current | region);
         break;
-      case 3:
+      case TClipCombine::Xor:
         SetClip(current ^ region);
         break;
-      case 4:
+      case TClipCombine::Diff:
         SetClip(current - region);
         break;
-      case 5:
+      case TClipCombine::Copy:
         SetClip(region);
-        break;
-      default:
         break;
     }
   }
@@ -387,7 +401,8 @@ class TPlayer {
   // then the rectangles, in the reference device's pixels.
   void SelectEnhancedClip(const TRecord& r) {
     const std::uint32_t size = r.U32(8), mode = r.U32(12);
-    if (mode == 5 && size == 0) {
+    if (mode < 1 || mode > 5) return;
+    if (TClipCombine(mode) == TClipCombine::Copy && size == 0) {
       SetClip(std::nullopt);
       return;
     }
@@ -403,7 +418,7 @@ class TPlayer {
                           near;
       if (!rect.isEmpty()) region |= QRegion(rect.toRect());
     }
-    CombineClip(region, mode);
+    CombineClip(region, TClipCombine(mode));
   }
 
   // The bitmap of a record: its header with the colour table (Bits empty: the rows follow
@@ -423,6 +438,7 @@ class TPlayer {
     const bool known = op != std::end(kRasterOps);
     if (!source && (!known || op->Source)) return;
     if (ClippedAway() || dest.width() == 0 || dest.height() == 0) return;
+    read_backdrop_ = read_backdrop_ || (known && op->Mode != QPainter::CompositionMode_SourceOver);
     const QTransform t = Transform();
     const QRectF shown = t.mapRect(dest.normalized()) & View();
     work_ += shown.width() * shown.height() * kPixelWork;
@@ -712,8 +728,9 @@ class TPlayer {
     font.setStrikeOut(spec.StrikeOut);
     const double wanted = std::abs(double(spec.Height != 0 ? spec.Height : 12)) * scaleY;
     font.setPixelSize(int(std::clamp(std::lround(wanted), 1L, 4096L)));
-    work_ += double(text.size()) *
-             (kGlyphWork + font.pixelSize() * double(font.pixelSize()) * kGlyphPixelWork);
+    const bool alone = !advances.empty() && !rough_ && !NeedsShaping(text);
+    work_ += double(text.size()) * ((alone ? kGlyphWork : kRunGlyphWork) +
+                                    font.pixelSize() * double(font.pixelSize()) * kGlyphPixelWork);
     if (measuring_) return;
     if (spec.Height > 0) {  // a cell height: the character height is what is left of it
       const double cell = QFontMetricsF(font).height();
@@ -749,9 +766,9 @@ class TPlayer {
       painter_.fillRect(QRectF(dx, dy - metrics.ascent(), width, metrics.height()),
                         state_.BackColor);
     painter_.setPen(state_.TextColor);
-    if (advances.empty()) {
+    if (advances.empty() || rough_) {
       painter_.drawText(QPointF(dx, dy), text);
-    } else if (NeedsShaping(text)) {
+    } else if (!alone) {
       DrawShapedTextWithAdvances(painter_, font, QPointF(dx, dy), text, steps);
     } else {
       for (qsizetype i = 0; i < text.size(); ++i)
@@ -917,10 +934,10 @@ class TPlayer {
         SelectIndex(r.U16(0));
         break;
       case 0x0416:
-        CombineClip(TargetRegion(box(0)), 1);
+        CombineClip(TargetRegion(box(0)), TClipCombine::And);
         break;
       case 0x0415:
-        CombineClip(TargetRegion(box(0)), 4);
+        CombineClip(TargetRegion(box(0)), TClipCombine::Diff);
         break;
       case 0x012C:
         SelectClipRegion(r.U16(0));
@@ -1066,10 +1083,10 @@ class TPlayer {
         SelectIndex(r.U32(8));
         break;
       case 30:
-        CombineClip(TargetRegion(rect(8)), 1);
+        CombineClip(TargetRegion(rect(8)), TClipCombine::And);
         break;
       case 29:
-        CombineClip(TargetRegion(rect(8)), 4);
+        CombineClip(TargetRegion(rect(8)), TClipCombine::Diff);
         break;
       case 26:
         OffsetClip(point(8));
@@ -1218,8 +1235,10 @@ class TPlayer {
   QPainter& painter_;
   QRectF target_;
   bool measuring_;
+  bool rough_;
   const std::atomic<bool>* cancelled_;
   double work_ = 0;
+  bool read_backdrop_ = false;
   double smoothing_left_ = kSmoothingBudget;
   bool clip_changed_ = false;
   QRectF frame_;
@@ -1340,27 +1359,49 @@ void PlayAll(TPlayer& player, std::span<const std::uint8_t> data, bool enhanced)
     player.PlayWindows(data);
 }
 
-// Plays the records into Target, clipped to it.
-void Play(QPainter& painter, const QRectF& target, std::span<const std::uint8_t> data,
-          bool enhanced, const std::atomic<bool>* cancelled = nullptr) {
+// Plays the records into Target, clipped to it; returns TPlayer::ReadBackdrop.
+bool Play(QPainter& painter, const QRectF& target, std::span<const std::uint8_t> data,
+          bool enhanced, TPlayMode mode = TPlayMode::Draw,
+          const std::atomic<bool>* cancelled = nullptr) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setClipRect(target, Qt::IntersectClip);
+  bool readBackdrop = false;
   {
-    TPlayer player(painter, target, false, cancelled);
+    TPlayer player(painter, target, mode, cancelled);
     PlayAll(player, data, enhanced);
+    readBackdrop = player.ReadBackdrop();
   }
   painter.restore();
+  return readBackdrop;
+}
+
+// A picture drawn over white and over black as one that lets through what lies under it:
+// what it drew over black, each pixel as opaque as the two drawings agree.
+QImage SeeThrough(const QImage& overWhite, const QImage& overBlack) {
+  QImage image(overBlack.size(), QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(overBlack.devicePixelRatio());
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* white = reinterpret_cast<const QRgb*>(overWhite.constScanLine(y));
+    const auto* black = reinterpret_cast<const QRgb*>(overBlack.constScanLine(y));
+    auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      const int r = qRed(black[x]), g = qGreen(black[x]), b = qBlue(black[x]);
+      const int apart = std::max({qRed(white[x]) - r, qGreen(white[x]) - g, qBlue(white[x]) - b});
+      out[x] = qRgba(r, g, b, std::clamp(255 - apart, std::max({r, g, b}), 255));
+    }
+  }
+  return image;
 }
 
 // What playing the records into Target costs on a device of Ratio pixels a unit, counted
 // without drawing.
 double PlayWork(const QSizeF& target, double ratio, std::span<const std::uint8_t> data,
-                bool enhanced) {
+                bool enhanced, TPlayMode mode = TPlayMode::Measure) {
   QImage nowhere(1, 1, QImage::Format_ARGB32_Premultiplied);
   QPainter painter(&nowhere);
   painter.setRenderHint(QPainter::Antialiasing);
-  TPlayer player(painter, QRectF(QPointF(), target * ratio), true);
+  TPlayer player(painter, QRectF(QPointF(), target * ratio), mode);
   PlayAll(player, data, enhanced);
   return player.Work();
 }
@@ -1376,43 +1417,55 @@ bool CopiesAsPlayed(QPainter& painter) {
 // The records played into an image of Target's size at Scale device pixels a unit, at
 // kMaxKeptRenderingPixels at most.
 QImage Rendering(const QSizeF& Target, double Scale, std::span<const std::uint8_t> data,
-                 bool enhanced, const std::atomic<bool>* cancelled = nullptr) {
+                 bool enhanced, TPlayMode mode = TPlayMode::Draw,
+                 const std::atomic<bool>* cancelled = nullptr) {
   const double pixels = Target.width() * Scale * Target.height() * Scale;
   const double scale = Scale * std::min(1.0, std::sqrt(kMaxKeptRenderingPixels / pixels));
   QImage image((Target * scale).toSize().expandedTo(QSize(1, 1)),
                QImage::Format_ARGB32_Premultiplied);
   image.setDevicePixelRatio(scale);
   image.fill(Qt::transparent);
-  QPainter onImage(&image);
-  Play(onImage, QRectF(QPointF(), Target), data, enhanced, cancelled);
-  return image;
+  const auto playOn = [&](QImage& on) {
+    QPainter onImage(&on);
+    return Play(onImage, QRectF(QPointF(), Target), data, enhanced, mode, cancelled);
+  };
+  if (!playOn(image)) return image;
+  // Raster operations combine the picture with what lies under it, which the kept image
+  // does not hold: the picture is drawn over white and over black to tell how much of it
+  // lets that through.
+  QImage overWhite = image.convertToFormat(QImage::Format_RGB32);
+  QImage overBlack = overWhite.copy();
+  overWhite.fill(Qt::white);
+  overBlack.fill(Qt::black);
+  playOn(overWhite);
+  playOn(overBlack);
+  return SeeThrough(overWhite, overBlack);
 }
 
-// The share of the device's pixels at which playing the records costs no more than the
-// budget: the pixels' work shrinks with their number, the records' and characters' not.
-double PreviewScale(const QSizeF& target, double ratio, double work,
-                    std::span<const std::uint8_t> data, bool enhanced) {
+// The share of the device's pixels at which playing the records roughly costs no more
+// than a third of a paint's budget (the rest is for counting and copying): the pixels'
+// work shrinks with their number, the records' and characters' not.
+double PreviewScale(const QSizeF& target, double ratio, std::span<const std::uint8_t> data,
+                    bool enhanced) {
+  constexpr double kPreviewBudget = kPaintBudget / 3;
   double scale = 1;
-  for (int step = 0; step < 3 && work > kPaintBudget && scale > kLeastPreviewScale; ++step) {
-    scale = std::max(kLeastPreviewScale, scale * std::sqrt(kPaintBudget / work));
-    work = PlayWork(target, ratio * scale, data, enhanced);
+  double work = PlayWork(target, ratio, data, enhanced, TPlayMode::MeasureRough);
+  for (int step = 0; step < 3 && work > kPreviewBudget && scale > kLeastPreviewScale; ++step) {
+    scale = std::max(kLeastPreviewScale, scale * std::sqrt(kPreviewBudget / work));
+    work = PlayWork(target, ratio * scale, data, enhanced, TPlayMode::MeasureRough);
   }
   return scale;
 }
 
-}  // namespace
-
-namespace {
-
 // Draws the whole rendering on its own thread, then asks the widget it is for to paint
 // again. A rendering no longer wanted (the picture drawn at another size, changed or
 // gone) stops between two records.
-void StartRendering(const std::shared_ptr<TMetafileRendering>& Rendering_,
-                    const std::vector<std::uint8_t>& Data, bool Enhanced, QWidget* Widget) {
-  QThreadPool::globalInstance()->start([rendering = Rendering_, data = Data, enhanced = Enhanced,
+void StartRendering(const std::shared_ptr<TMetafileRendering>& kept,
+                    const std::vector<std::uint8_t>& bytes, bool isEnhanced, QWidget* Widget) {
+  QThreadPool::globalInstance()->start([rendering = kept, data = bytes, enhanced = isEnhanced,
                                         widget = QPointer<QWidget>(Widget)]() mutable {
     QImage image = Rendering(QSizeF(rendering->Target), rendering->Ratio, data, enhanced,
-                             &rendering->Cancelled);
+                             TPlayMode::Draw, &rendering->Cancelled);
     if (rendering->Cancelled) return;
     {
       const std::lock_guard<std::mutex> hold(rendering->Lock);
@@ -1450,9 +1503,9 @@ QImage Kept(std::shared_ptr<TMetafileRendering>& rendering, const std::vector<st
       rendering->Preview = before ? before->Finished() : QImage();
       if (rendering->Preview.isNull() && before) rendering->Preview = before->Preview;
       if (rendering->Preview.isNull())
-        rendering->Preview = Rendering(
-            QSizeF(Target), Ratio * PreviewScale(QSizeF(Target), Ratio, work, data, enhanced), data,
-            enhanced);
+        rendering->Preview =
+            Rendering(QSizeF(Target), Ratio * PreviewScale(QSizeF(Target), Ratio, data, enhanced),
+                      data, enhanced, TPlayMode::DrawRough);
       StartRendering(rendering, data, enhanced, static_cast<QWidget*>(Painter.device()));
     }
   }

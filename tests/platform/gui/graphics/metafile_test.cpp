@@ -627,12 +627,19 @@ TEST(Metafile, ClipRecordsLimitWhatShows) {
   }
 }
 
-// A packed 2 x 2 DIB of 24 bits: top row red, green; bottom row blue, white.
-std::vector<unsigned> DibWords() {
+// A packed 2 x 2 DIB of 24 bits, its pixels (0xRRGGBB) from the top left row by row: by
+// default red, green; blue, white.
+std::vector<unsigned> DibWords(std::array<std::uint32_t, 4> pixels = {0xFF0000, 0x00FF00, 0x0000FF,
+                                                                      0xFFFFFF}) {
   Bytes dib;
   dib.U32(40).U32(2).U32(2).U16(1).U16(24).U32(0).U32(16).U32(0).U32(0).U32(0).U32(0);
-  dib.Raw({0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0});  // bottom row first: blue, white
-  dib.Raw({0, 0, 0xFF, 0, 0xFF, 0, 0, 0});        // red, green
+  for (int row : {2, 0}) {  // bottom row first
+    for (int x = 0; x < 2; ++x) {
+      const std::uint32_t p = pixels[std::size_t(row + x)];
+      dib.Raw({std::uint8_t(p), std::uint8_t(p >> 8), std::uint8_t(p >> 16)});
+    }
+    dib.Raw({0, 0});
+  }
   std::vector<unsigned> words;
   for (std::size_t i = 0; i < dib.data.size(); i += 2)
     words.push_back(dib.data[i] | unsigned(dib.data[i + 1]) << 8);
@@ -918,6 +925,46 @@ TEST(Metafile, PicturesKeptAsDrawnFollowTheirWindow) {
       apart += NearestFixtureColour(shown.pixel(x, y) & 0xFFFFFF) !=
                NearestFixtureColour(PixelAt(played, x, y));
   EXPECT_LE(apart, view.width() * view.height() / 200);
+}
+
+// The transparent bitmap of old drawings: a mask ANDed (white where the paper shows) and
+// then the picture ORed (black there). Over a yellow page the page shows through, played
+// directly and kept as drawn alike (1,000 costly lines beside it make it too costly to
+// play at every paint).
+TEST(Metafile, MaskedBitmapsLetThePageShowThrough) {
+  for (const bool costly : {false, true}) {
+    SCOPED_TRACE(costly);
+    const TMetafile picture(
+        SquareWmf(1000,
+                  [&](Bytes& w) {
+                    // DIBStretchBlt into the right half: operation, source, destination, bitmap
+                    const auto blit = [&](std::uint32_t rop, std::array<std::uint32_t, 4> pixels) {
+                      std::vector<unsigned> words{rop & 0xFFFF, rop >> 16, 2, 2,  0, 0,
+                                                  1000,         500,       0, 500};
+                      for (unsigned word : DibWords(pixels)) words.push_back(word);
+                      Record(w, 0x0B41, words);
+                    };
+                    blit(0x8800C6, {0x000000, 0xFFFFFF, 0xFFFFFF, 0x000000});
+                    blit(0xEE0086, {0xFF0000, 0x000000, 0x000000, 0x0000FF});
+                    if (!costly) return;
+                    Record(w, 0x0416, {1000, 500, 0, 0});  // the left half
+                    Record(w, 0x02FA, {0, 1000, 0, 0x00FF, 0});
+                    Record(w, 0x012D, {0});
+                    for (unsigned i = 0; i < 1000; ++i)
+                      Record(w, 0x0325,
+                             {2, i * 379 % 1000, i * 613 % 1000, i * 211 % 1000, i * 827 % 1000});
+                  }),
+        false);
+    TBitmap target;
+    target.SetSize(100, 100);
+    target.Canvas().Brush().SetColor(clYellow);
+    target.Canvas().FillRect(TRect{0, 0, 100, 100});
+    picture.Draw(target.Canvas(), TRect{0, 0, 100, 100});
+    EXPECT_EQ(PixelAt(target, 62, 25), 0xFF0000u);
+    EXPECT_EQ(PixelAt(target, 87, 25), 0xFFFF00u);
+    EXPECT_EQ(PixelAt(target, 62, 75), 0xFFFF00u);
+    EXPECT_EQ(PixelAt(target, 87, 75), 0x0000FFu);
+  }
 }
 
 // Damaged copies (bytes changed, records cut short) are drawn without a fault, stretched
