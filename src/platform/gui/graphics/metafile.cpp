@@ -27,6 +27,7 @@
 #include "platform/gui/graphics/canvas_qt.h"
 #include "platform/gui/graphics/graphic_limits.h"
 #include "platform/gui/graphics/metafile_clip_qt.h"
+#include "platform/gui/graphics/screen_paint_qt.h"
 #include "platform/gui/graphics/text_shaping_qt.h"
 #include "platform/text/code_pages.h"
 #include "platform/text/streams.h"
@@ -150,8 +151,9 @@ struct TDeviceState {
   QPointF WindowOrg, ViewportOrg;
   QSizeF WindowExt, ViewportExt;
   QTransform World;
-  // Where drawing may show, in the target's coordinates; none: the whole target.
-  std::optional<QRegion> Clip;
+  // Where drawing may show, in the target's coordinates, when Clipped; else the whole target.
+  bool Clipped = false;
+  QRegion Clip;
 };
 
 // The work a picture may spend on smoothed edges (see DrawVisiblePart), under 0.1 s;
@@ -274,11 +276,11 @@ class TPlayer {
 
   // The part of the target that drawing may show, in its coordinates.
   QRectF View() const {
-    return state_.Clip ? QRectF(state_.Clip->boundingRect()) & target_ : target_;
+    return state_.Clipped ? QRectF(state_.Clip.boundingRect()) & target_ : target_;
   }
 
   // Nothing of a drawing shows: the clip holds nothing.
-  bool ClippedAway() const { return state_.Clip && state_.Clip->isEmpty(); }
+  bool ClippedAway() const { return state_.Clipped && state_.Clip.isEmpty(); }
 
   // Puts the clip of the records on the painter, on its own level inside the target's.
   void ApplyClip() {
@@ -286,9 +288,9 @@ class TPlayer {
     clip_changed_ = false;
     painter_.restore();
     painter_.save();
-    if (state_.Clip) {
+    if (state_.Clipped) {
       painter_.setTransform(QTransform());
-      painter_.setClipRegion(*state_.Clip, Qt::IntersectClip);
+      painter_.setClipRegion(state_.Clip, Qt::IntersectClip);
     }
   }
 
@@ -330,19 +332,26 @@ class TPlayer {
 
   QRegion WholeTarget() const { return QRegion(target_.toAlignedRect()); }
 
-  void SetClip(std::optional<QRegion> clip) {
-    state_.Clip = std::move(clip);
+  void SetClip(const QRegion& clip) {
+    state_.Clipped = true;
+    state_.Clip = clip;
+    clip_changed_ = true;
+  }
+
+  void DropClip() {
+    state_.Clipped = false;
+    state_.Clip = QRegion();
     clip_changed_ = true;
   }
 
   void CombineClip(const QRegion& region, TClipCombine how) {
-    const QRegion current = state_.Clip.value_or(WholeTarget());
+    const QRegion current = state_.Clipped ? state_.Clip : WholeTarget();
     switch (how) {
       case TClipCombine::And:
         SetClip(current & region);
         break;
       case TClipCombine::Or:
-        if (state_.Clip) SetClip(current | region);
+        if (state_.Clipped) SetClip(current | region);
         break;
       case TClipCombine::Xor:
         SetClip(current ^ region);
@@ -358,12 +367,12 @@ class TPlayer {
 
   // The clip moved by an offset in logical units.
   void OffsetClip(const QPointF& offset) {
-    if (!state_.Clip) return;
+    if (!state_.Clipped) return;
     const QTransform t = Transform();
     const QPointF moved = t.map(offset) - t.map(QPointF());
     const double limit = 1e6;
-    SetClip(state_.Clip->translated(int(std::clamp(std::round(moved.x()), -limit, limit)),
-                                    int(std::clamp(std::round(moved.y()), -limit, limit))));
+    SetClip(state_.Clip.translated(int(std::clamp(std::round(moved.x()), -limit, limit)),
+                                   int(std::clamp(std::round(moved.y()), -limit, limit))));
   }
 
   // A Windows metafile's region object: its bounds, then scans of a top, a bottom and
@@ -389,7 +398,7 @@ class TPlayer {
     const auto* rects =
         index < objects_.size() ? std::get_if<TRegionRects>(&objects_[index]) : nullptr;
     if (!rects) {
-      SetClip(std::nullopt);
+      DropClip();
       return;
     }
     QRegion region;
@@ -403,7 +412,7 @@ class TPlayer {
     const std::uint32_t size = r.U32(8), mode = r.U32(12);
     if (mode < 1 || mode > 5) return;
     if (TClipCombine(mode) == TClipCombine::Copy && size == 0) {
-      SetClip(std::nullopt);
+      DropClip();
       return;
     }
     const std::uint32_t count = r.U32(16 + 8);
@@ -1457,6 +1466,9 @@ double PreviewScale(const QSizeF& target, double ratio, std::span<const std::uin
   return scale;
 }
 
+// The window a paint event is drawing (see TScreenPaint); the GUI thread's alone.
+QWidget* painting_window = nullptr;
+
 // Draws the whole rendering on its own thread, then asks the widget it is for to paint
 // again. A rendering no longer wanted (the picture drawn at another size, changed or
 // gone) stops between two records.
@@ -1464,6 +1476,7 @@ void StartRendering(const std::shared_ptr<TMetafileRendering>& kept,
                     const std::vector<std::uint8_t>& bytes, bool isEnhanced, QWidget* Widget) {
   QThreadPool::globalInstance()->start([rendering = kept, data = bytes, enhanced = isEnhanced,
                                         widget = QPointer<QWidget>(Widget)]() mutable {
+    if (rendering->Cancelled) return;  // before its pixels are even allocated
     QImage image = Rendering(QSizeF(rendering->Target), rendering->Ratio, data, enhanced,
                              TPlayMode::Draw, &rendering->Cancelled);
     if (rendering->Cancelled) return;
@@ -1482,12 +1495,12 @@ void StartRendering(const std::shared_ptr<TMetafileRendering>& kept,
   });
 }
 
-// What shows of the picture kept at Target's size on the painter's device: its rendering
-// at the device's pixels once done, before that on a screen its preview; null where a
-// paint elsewhere has to play the records while the screen's rendering is drawn.
+// What shows of the picture kept at Target's size: its rendering at the device's pixels
+// once done, before that on a screen (Window not null) its preview; null where a paint
+// elsewhere has to play the records while the screen's rendering is drawn.
 QImage Kept(std::shared_ptr<TMetafileRendering>& rendering, const std::vector<std::uint8_t>& data,
-            bool enhanced, double work, QPainter& Painter, const QSize& Target, double Ratio) {
-  const bool onScreen = Painter.device()->devType() == QInternal::Widget;
+            bool enhanced, QWidget* window, const QSize& Target, double Ratio) {
+  const bool onScreen = window != nullptr;
   if (!rendering || rendering->Target != Target || rendering->Ratio != Ratio) {
     const std::shared_ptr<TMetafileRendering> before = rendering;
     if (before) before->Cancelled = true;
@@ -1506,7 +1519,7 @@ QImage Kept(std::shared_ptr<TMetafileRendering>& rendering, const std::vector<st
         rendering->Preview =
             Rendering(QSizeF(Target), Ratio * PreviewScale(QSizeF(Target), Ratio, data, enhanced),
                       data, enhanced, TPlayMode::DrawRough);
-      StartRendering(rendering, data, enhanced, static_cast<QWidget*>(Painter.device()));
+      StartRendering(rendering, data, enhanced, window);
     }
   }
   QImage image = rendering->Finished();
@@ -1514,6 +1527,18 @@ QImage Kept(std::shared_ptr<TMetafileRendering>& rendering, const std::vector<st
 }
 
 }  // namespace
+
+TScreenPaint::TScreenPaint(QWidget& Window) : previous_(painting_window) {
+  painting_window = &Window;
+}
+
+TScreenPaint::~TScreenPaint() {
+  painting_window = previous_;
+}
+
+QWidget* TScreenPaint::Current() {
+  return painting_window;
+}
 
 void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   QPainter* painter = TCanvasAccess::ImplOf(Canvas).Painter();
@@ -1525,15 +1550,22 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   }
   const double ratio = painter->device()->devicePixelRatio();
   const QSize size(Rect.Width(), Rect.Height());
-  if (size != QSize(estimated_width_, estimated_height_) || ratio != estimated_ratio_) {
+  const bool counted =
+      size == QSize(estimated_width_, estimated_height_) && ratio == estimated_ratio_;
+  if (!counted) {
     estimated_work_ = PlayWork(QSizeF(size), ratio, data_, enhanced_);
     estimated_width_ = size.width();
     estimated_height_ = size.height();
     estimated_ratio_ = ratio;
   }
-  const QImage kept = estimated_work_ > kPaintBudget ? Kept(rendering_, data_, enhanced_,
-                                                            estimated_work_, *painter, size, ratio)
-                                                     : QImage();
+  // On a window, or in a bitmap that a window's paint event draws to show it. Elsewhere (an
+  // export, a print) a picture is kept once it is drawn a second time at a size.
+  QWidget* const window = painter->device()->devType() == QInternal::Widget
+                              ? static_cast<QWidget*>(painter->device())
+                              : TScreenPaint::Current();
+  const QImage kept = estimated_work_ > kPaintBudget && (window || counted)
+                          ? Kept(rendering_, data_, enhanced_, window, size, ratio)
+                          : QImage();
   if (kept.isNull()) {
     Play(*painter, target, data_, enhanced_);
     return;
