@@ -11,10 +11,6 @@
 // ratio of 1.25 or 1.5 (run with QT_SCALE_FACTOR set).
 #include <benchmark/benchmark.h>
 
-#include <QImage>
-#include <QPainter>
-#include <QThreadPool>
-#include <QWidget>
 #include <algorithm>
 #include <chrono>
 
@@ -27,8 +23,8 @@
 #include "platform/gui/controls/forms.h"
 #include "platform/gui/controls/new_control.h"
 #include "platform/gui/graphics/bitmap.h"
-#include "platform/gui/graphics/canvas_qt.h"
 #include "platform/gui/graphics/metafile.h"
+#include "platform/gui/graphics/metafile_renderings.h"
 #include "platform/gui/standard/image.h"
 #include "platform/sys/application.h"
 
@@ -398,21 +394,6 @@ constexpr struct {
   int Width, Height;
 } kScreens[] = {{1920, 1080}, {3840, 2160}, {2480, 3508}, {1280, 720}};
 
-// A window showing a picture over its whole face, as a document view does.
-class TPictureView : public QWidget {
- public:
-  const TMetafile* Picture = nullptr;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    TCanvas canvas;
-    TCanvasPainting painting(canvas, painter);
-    if (Picture) Picture->Draw(canvas, TRect{0, 0, width(), height()});
-  }
-};
-
 // The first paint of a picture in a window, or a repaint once the picture kept as drawn
 // is done, each timed alone and reported as min/median/max (the target is 0.3 s for
 // every one); "kept_ms" is how long the picture took to be drawn whole beside the paints.
@@ -420,42 +401,46 @@ void BM_PlayInSum(benchmark::State& state) {
   const auto& screen = kScreens[state.range(1)];
   const std::vector<std::uint8_t> bytes = SumCase(TSumCase(state.range(0)));
   const bool first = state.range(2) == 0;
-  TPictureView view;
-  view.resize(BenchStations(screen.Width), BenchStations(screen.Height));
-  view.show();
+  const int width = BenchStations(screen.Width), height = BenchStations(screen.Height);
+  TForm form(nullptr);
+  form.SetBounds(0, 0, width + 20, height + 40);
+  auto* image = NewControl<TImage>(&form, &form, "imgPicture", 0, 0, width, height);
+  image->SetStretch(true);
+  form.Show();
   Application->ProcessMessages();
   std::vector<double> seconds, kept;
+  const auto since = [](std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
   for (auto _ : state) {
     state.PauseTiming();
     const TMetafile picture(bytes, false);
-    view.Picture = &picture;
-    const auto start = std::chrono::steady_clock::now();
+    image->Picture().SetGraphic(&picture);
     if (!first) {
-      view.repaint();
-      QThreadPool::globalInstance()->waitForDone();
-      kept.push_back(
-          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+      const auto start = std::chrono::steady_clock::now();
+      form.Repaint();
+      WaitForMetafileRenderings();
+      kept.push_back(since(start));
+      Application->ProcessMessages();
     }
     state.ResumeTiming();
     const auto paint = std::chrono::steady_clock::now();
-    view.repaint();
-    seconds.push_back(
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - paint).count());
+    form.Repaint();
+    seconds.push_back(since(paint));
     state.PauseTiming();
-    QThreadPool::globalInstance()->waitForDone();
-    view.Picture = nullptr;
+    WaitForMetafileRenderings();
+    Application->ProcessMessages();
     state.ResumeTiming();
   }
-  const auto figures = [&](const char* name, std::vector<double> values) {
+  const auto figures = [&](const std::string& name, std::vector<double> values) {
     if (values.empty()) return;
     std::sort(values.begin(), values.end());
-    state.counters[std::string(name) + "_min_ms"] = values.front() * 1000;
-    state.counters[std::string(name) + "_median_ms"] = values[values.size() / 2] * 1000;
-    state.counters[std::string(name) + "_max_ms"] = values.back() * 1000;
+    state.counters[name + "_min_ms"] = values.front() * 1000;
+    state.counters[name + "_median_ms"] = values[values.size() / 2] * 1000;
+    state.counters[name + "_max_ms"] = values.back() * 1000;
   };
   figures("paint", seconds);
   figures("kept", kept);
-  state.counters["ratio"] = view.devicePixelRatioF();
   state.counters["bytes"] = double(bytes.size());
 }
 // Arguments: the picture (TSumCase), the screen (kScreens), first paint (0) or repaint (1).

@@ -27,6 +27,7 @@
 #include "platform/gui/graphics/canvas_qt.h"
 #include "platform/gui/graphics/graphic_limits.h"
 #include "platform/gui/graphics/metafile_clip_qt.h"
+#include "platform/gui/graphics/metafile_renderings.h"
 #include "platform/gui/graphics/screen_paint_qt.h"
 #include "platform/gui/graphics/text_shaping_qt.h"
 #include "platform/text/code_pages.h"
@@ -1538,6 +1539,10 @@ TScreenPaint::~TScreenPaint() {
 
 QWidget* TScreenPaint::Current() {
   return painting_window;
+}
+
+void WaitForMetafileRenderings() {
+  QThreadPool::globalInstance()->waitForDone();
 }
 
 void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {

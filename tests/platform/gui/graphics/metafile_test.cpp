@@ -23,11 +23,11 @@
 
 #include <QCoreApplication>
 #include <QPainter>
-#include <QThreadPool>
 #include <QWidget>
 
 #include "platform/gui/graphics/canvas.h"
 #include "platform/gui/graphics/canvas_qt.h"
+#include "platform/gui/graphics/metafile_renderings.h"
 #include "platform/gui/graphics/png_file.h"
 #include "platform/gui/graphics/screen_paint_qt.h"
 #include "platform/sys/child_process.h"
@@ -930,7 +930,7 @@ TEST(Metafile, PicturesKeptAsDrawnFollowTheirWindow) {
   }
   // The renderings end, and ask for the paints that show them.
   view.repaint();
-  QThreadPool::globalInstance()->waitForDone();
+  WaitForMetafileRenderings();
   QCoreApplication::processEvents();
   const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
   TBitmap played;
