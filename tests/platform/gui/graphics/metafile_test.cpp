@@ -21,15 +21,14 @@
 #include <string_view>
 #include <vector>
 
-#include <QCoreApplication>
-#include <QPainter>
-#include <QWidget>
-
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/new_control.h"
+#include "platform/gui/controls/paint_to.h"
 #include "platform/gui/graphics/canvas.h"
-#include "platform/gui/graphics/canvas_qt.h"
 #include "platform/gui/graphics/metafile_renderings.h"
 #include "platform/gui/graphics/png_file.h"
-#include "platform/gui/graphics/screen_paint_qt.h"
+#include "platform/gui/standard/image.h"
+#include "platform/sys/application.h"
 #include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
 #include "support/le_bytes.h"
@@ -859,31 +858,6 @@ TEST(MetafilePeers, ClipsAndBitmapsDrawAsLibreOfficeDrawsThem) {
   }
 }
 
-// A window showing a picture over its whole face, on the window itself or, as the
-// document view does, in a bitmap of its own that it then copies to the window.
-class TPictureView : public QWidget {
- public:
-  std::unique_ptr<TMetafile> Picture;
-  bool Buffered = false;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    const TScreenPaint onScreen(*this);
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    TCanvas canvas;
-    TCanvasPainting painting(canvas, painter);
-    if (!Picture) return;
-    if (!Buffered) {
-      Picture->Draw(canvas, TRect{0, 0, width(), height()});
-      return;
-    }
-    TBitmap buffer;
-    DrawOnWhite(*Picture, buffer, width(), height());
-    canvas.Draw(0, 0, buffer);
-  }
-};
-
 // 1,000 lines with a pen as wide as the picture: far more than one paint may cost, so
 // the window keeps the picture as drawn, at its pixels, drawn on a thread of its own.
 std::vector<std::uint8_t> CostlyLines(unsigned seed) {
@@ -897,50 +871,52 @@ std::vector<std::uint8_t> CostlyLines(unsigned seed) {
 }
 
 // Whatever the window does while its picture's rendering is drawn (resized, repainted,
-// given another picture, the picture freed, drawn through a bitmap), once the renderings it started
-// are done and the paints they asked for have run, the window shows the picture as playing it
-// shows.
+// given another picture, the picture freed), once the renderings it started are done and
+// the paints they asked for have run, the window shows the picture as playing it shows.
 TEST(Metafile, PicturesKeptAsDrawnFollowTheirWindow) {
   std::mt19937 random(11);
-  TPictureView view;
-  view.resize(300, 200);
-  view.Picture = std::make_unique<TMetafile>(CostlyLines(0), false);
-  view.show();
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 340, 260);
+  auto* image = NewControl<TImage>(&form, &form, "imgPicture", 0, 0, 300, 200);
+  image->SetStretch(true);
+  std::vector<std::uint8_t> bytes = CostlyLines(0);
+  image->Picture().SetGraphic(std::make_unique<TMetafile>(bytes, false).get());
+  form.Show();
   for (int step = 0; step < 12; ++step) {
-    switch (random() % 5) {
-      case 4:
-        view.Buffered = !view.Buffered;
-        view.update();
-        break;
+    switch (random() % 4) {
       case 0:
-        view.resize(200 + int(random() % 3) * 50, 150 + int(random() % 3) * 50);
+        image->SetBounds(0, 0, 200 + int(random() % 3) * 50, 150 + int(random() % 3) * 50);
         break;
       case 1:
-        view.Picture = std::make_unique<TMetafile>(CostlyLines(unsigned(random() % 3)), false);
-        view.update();
+        bytes = CostlyLines(unsigned(random() % 3));
+        image->Picture().SetGraphic(std::make_unique<TMetafile>(bytes, false).get());
         break;
       case 2:
-        view.repaint();
+        form.Repaint();
         break;
       default:
-        QCoreApplication::processEvents();
         break;
     }
-    QCoreApplication::processEvents();
+    Application->ProcessMessages();
   }
   // The renderings end, and ask for the paints that show them.
-  view.repaint();
+  form.Repaint();
   WaitForMetafileRenderings();
-  QCoreApplication::processEvents();
-  const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  Application->ProcessMessages();
+  const int width = image->Width(), height = image->Height();
+  TBitmap shown;
+  shown.SetSize(width, height);
+  shown.Canvas().Brush().SetColor(clWhite);
+  shown.Canvas().FillRect(TRect{0, 0, width, height});
+  PaintTo(*image, shown.Canvas(), 0, 0);
   TBitmap played;
-  DrawOnWhite(TMetafile(*view.Picture), played, view.width(), view.height());
+  DrawOnWhite(TMetafile(bytes, false), played, width, height);
   int apart = 0;
-  for (int y = 0; y < view.height(); ++y)
-    for (int x = 0; x < view.width(); ++x)
-      apart += NearestFixtureColour(shown.pixel(x, y) & 0xFFFFFF) !=
-               NearestFixtureColour(PixelAt(played, x, y));
-  EXPECT_LE(apart, view.width() * view.height() / 200);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      apart +=
+          NearestFixtureColour(PixelAt(shown, x, y)) != NearestFixtureColour(PixelAt(played, x, y));
+  EXPECT_LE(apart, width * height / 200);
 }
 
 // The transparent bitmap of old drawings: a mask ANDed (white where the paper shows) and
