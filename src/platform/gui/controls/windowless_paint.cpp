@@ -11,6 +11,7 @@
 #include "platform/gui/graphics/canvas_qt.h"
 #include "platform/gui/graphics/face_blend_qt.h"
 #include "platform/gui/graphics/face_cover_qt.h"
+#include "platform/gui/graphics/screen_paint_qt.h"
 
 namespace {
 
@@ -248,6 +249,7 @@ bool ComposeTopDown(TWinControl& Parent, QImage& Layer, const QRect& Piece) {
 void TWidgetBridge::Paint(QWidget& widget, const QRegion& area) {
   if (!control) return;
   TEventScope scope;
+  const TScreenPaint onScreen(widget);
   const std::weak_ptr<char> alive = TControlEvents::Lifetime(*control);
   TNativeWidget& native = NativeOf(*control);
   native.rects_dirty = 0;

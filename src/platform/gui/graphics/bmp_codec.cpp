@@ -128,7 +128,7 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
 void ReadBmp(TStream& Stream, TBitmap& Bitmap) {
   Input in(Stream);
   if (in.U16(0) != kSignature) throw EInvalidGraphic("Not a BMP picture");
-  const size_t pixelOffset = in.U32(10);
+  size_t pixelOffset = in.U32(10);
   const uint32_t headerSize = in.U32(kFileHeaderSize);
   Layout layout;
   uint32_t compression = kRgb;
@@ -172,17 +172,51 @@ void ReadBmp(TStream& Stream, TBitmap& Bitmap) {
   if (int64_t(layout.width) * layout.height > kMaxGraphicPixels)
     throw EGraphicTooLarge("BMP picture is too large: " + std::to_string(layout.width) + " x " +
                            std::to_string(layout.height) + " pixels");
+  // Colours beyond 8 bits a pixel only hint at a palette for display; the rows follow them.
+  size_t tableSize = layout.bits <= 8 ? 0 : size_t(std::min(colours, 256u)) * entrySize;
   if (layout.bits <= 8) {
     const uint32_t maxColours = 1u << layout.bits;
     colours = colours == 0 || colours > maxColours ? maxColours : colours;
+    tableSize = size_t(colours) * entrySize;
     for (uint32_t i = 0; i < colours; ++i) {
       in.Need(tableAt + entrySize * (i + 1));
       const uint8_t* entry = in.At(tableAt + entrySize * i);
       layout.palette.push_back({entry[0], entry[1], entry[2]});
     }
   }
+  // A packed bitmap (as other files carry one) gives no offset: its rows follow the table.
+  if (pixelOffset == 0) pixelOffset = tableAt + tableSize;
   if (pixelOffset < tableAt) throw EInvalidGraphic("BMP pixels overlap its headers");
   ReadPixels(in, layout, pixelOffset, Bitmap);
+}
+
+namespace {
+
+// Info and Bits behind a file header whose pixel offset is Offset (0: after the table).
+void ReadHeaded(std::span<const uint8_t> Info, std::span<const uint8_t> Bits, size_t Offset,
+                TBitmap& Bitmap) {
+  std::vector<uint8_t> file;
+  file.reserve(kFileHeaderSize + Info.size() + Bits.size());
+  Put16(file, kSignature);
+  Put32(file, uint32_t(kFileHeaderSize + Info.size() + Bits.size()));
+  Put32(file, 0);
+  Put32(file, uint32_t(Offset));
+  file.insert(file.end(), Info.begin(), Info.end());
+  file.insert(file.end(), Bits.begin(), Bits.end());
+  TMemoryStream stream;
+  stream.WriteBuffer(file.data(), int64_t(file.size()));
+  stream.SetPosition(0);
+  ReadBmp(stream, Bitmap);
+}
+
+}  // namespace
+
+void ReadDib(std::span<const uint8_t> Info, std::span<const uint8_t> Bits, TBitmap& Bitmap) {
+  ReadHeaded(Info, Bits, kFileHeaderSize + Info.size(), Bitmap);
+}
+
+void ReadPackedDib(std::span<const uint8_t> Packed, TBitmap& Bitmap) {
+  ReadHeaded(Packed, {}, 0, Bitmap);
 }
 
 void WriteBmp(const TBitmap& Bitmap, TStream& Stream) {

@@ -10,11 +10,20 @@
 // sit inside a longer stream.
 #pragma once
 
+#include <cstdint>
+#include <span>
+
 class TBitmap;
 class TStream;
 
 // Replaces Bitmap's pixels (pf24bit up to 24 bits per pixel, pf32bit for 32); raises
 // EInvalidGraphic naming the fault for anything unreadable, truncated or unsupported.
 void ReadBmp(TStream& Stream, TBitmap& Bitmap);
+// A device-independent bitmap as pictures in other files carry it: Info is the info header
+// with its masks and colour table, Bits the rows; Packed holds both, the rows right after
+// the colour table.
+void ReadDib(std::span<const std::uint8_t> Info, std::span<const std::uint8_t> Bits,
+             TBitmap& Bitmap);
+void ReadPackedDib(std::span<const std::uint8_t> Packed, TBitmap& Bitmap);
 // Bottom-up, uncompressed, 24 or 32 bits per pixel as the bitmap's PixelFormat.
 void WriteBmp(const TBitmap& Bitmap, TStream& Stream);

@@ -1,22 +1,34 @@
 #include "platform/gui/graphics/metafile.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QPolygonF>
+#include <QRegion>
+#include <QThreadPool>
 #include <QTransform>
+#include <QWidget>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <variant>
 
+#include "platform/gui/graphics/bitmap_qt.h"
+#include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
 #include "platform/gui/graphics/graphic_limits.h"
 #include "platform/gui/graphics/metafile_clip_qt.h"
+#include "platform/gui/graphics/metafile_renderings.h"
+#include "platform/gui/graphics/screen_paint_qt.h"
 #include "platform/gui/graphics/text_shaping_qt.h"
 #include "platform/text/code_pages.h"
 #include "platform/text/streams.h"
@@ -44,6 +56,10 @@ class TRecord {
   }
   // The bytes at..at+size, which the caller has checked are there.
   TRecord Sub(std::size_t at, std::size_t size) const { return TRecord(bytes_.subspan(at, size)); }
+  std::span<const std::uint8_t> Bytes(std::size_t at, std::size_t size) const {
+    return bytes_.subspan(at, size);
+  }
+  std::size_t Size() const { return bytes_.size(); }
 
  private:
   std::span<const std::uint8_t> bytes_;
@@ -116,7 +132,10 @@ struct TFontSpec {
   QString Face;
 };
 
-using TObject = std::variant<std::monostate, QPen, QBrush, TFontSpec>;
+// A region object of a Windows metafile: rectangles in logical units.
+using TRegionRects = std::vector<QRectF>;
+
+using TObject = std::variant<std::monostate, QPen, QBrush, TFontSpec, TRegionRects>;
 
 // The drawing state that SaveDC keeps and RestoreDC brings back.
 struct TDeviceState {
@@ -133,21 +152,77 @@ struct TDeviceState {
   QPointF WindowOrg, ViewportOrg;
   QSizeF WindowExt, ViewportExt;
   QTransform World;
+  // Where drawing may show, in the target's coordinates, when Clipped; else the whole target.
+  bool Clipped = false;
+  QRegion Clip;
 };
 
-// A picture that makes the rasterizer cover its target this many times over (shapes
-// far wider than the picture, pens wider than it) is hostile: real drawings stay far
-// below. From there on its edges are not smoothed, which makes overlapping fills several
-// times cheaper, and it is kept as drawn, so that its repaints are copies.
-constexpr double kHostileOverdraw = 16;
 // The work a picture may spend on smoothed edges (see DrawVisiblePart), under 0.1 s;
-// the 1,000-point zig-zag asks for 80 times as much. A picture whose shapes ask for more
-// than this is hostile as well.
+// the 1,000-point zig-zag asks for 80 times as much. From there on its edges are not
+// smoothed, which makes overlapping fills several times cheaper.
 constexpr double kSmoothingBudget = 5e7;
+
+// What a play costs, in nanoseconds of a core as measured on the pictures that cost most
+// (a loaded machine takes several times as long): every record read, every pixel the
+// rasterizer covers for a fill, a pen or a bitmap (a smoothed wide pen costs tens of
+// nanoseconds a pixel), every unit of smoothing work, and every character of text, its
+// layout and its pixels (a character of a spaced text line is drawn alone, and Qt draws
+// glyphs of more than 64 pixels as outlines, not from its cache).
+constexpr double kRecordWork = 300;
+constexpr double kPixelWork = 20;
+constexpr double kSmoothingWork = 2;
+constexpr double kGlyphWork = 15000;    // drawn alone, at its own advance
+constexpr double kRunGlyphWork = 1500;  // drawn in a run of text
+constexpr double kGlyphPixelWork = 5;
+
+// The raster operations of the bitmap records: how the source combines with what the
+// picture drew before. Only the common ones are played; any other that reads the source
+// copies it, and any other without a source leaves the picture as it is.
+struct TRasterOp {
+  std::uint32_t Code;
+  QPainter::CompositionMode Mode;
+  bool Source;  // the bitmap takes part, else the brush or nothing
+};
+constexpr TRasterOp kRasterOps[] = {
+    {0x00CC0020, QPainter::CompositionMode_SourceOver, true},  // copy
+    {0x00EE0086, QPainter::RasterOp_SourceOrDestination, true},
+    {0x008800C6, QPainter::RasterOp_SourceAndDestination, true},
+    {0x00660046, QPainter::RasterOp_SourceXorDestination, true},
+    {0x00440328, QPainter::RasterOp_SourceAndNotDestination, true},
+    {0x00330008, QPainter::RasterOp_NotSource, true},
+    {0x001100A6, QPainter::RasterOp_NotSourceAndNotDestination, true},
+    {0x00BB0226, QPainter::RasterOp_NotSourceOrDestination, true},
+    {0x00F00021, QPainter::CompositionMode_SourceOver, false},  // the brush
+    {0x005A0049, QPainter::RasterOp_SourceXorDestination, false},
+    {0x00550009, QPainter::RasterOp_NotDestination, false},
+    {0x00000042, QPainter::RasterOp_ClearDestination, false},
+    {0x00FF0062, QPainter::RasterOp_SetDestination, false},
+};
+
+// Drawing the records, or only adding up what each would cost; roughly (for a first look
+// while the picture is drawn in full: edges not smoothed, a line of text drawn as a run,
+// its characters not each at its own advance), or in full.
+enum class TPlayMode { Draw, DrawRough, Measure, MeasureRough };
+
+// How a clip record combines a region with the clip, numbered as the records number it.
+enum class TClipCombine : std::uint32_t { And = 1, Or = 2, Xor = 3, Diff = 4, Copy = 5 };
 
 class TPlayer {
  public:
-  TPlayer(QPainter& painter, const QRectF& target) : painter_(painter), target_(target) {}
+  // Cancelled, when given, stops the play between records.
+  TPlayer(QPainter& painter, const QRectF& target, TPlayMode mode = TPlayMode::Draw,
+          const std::atomic<bool>* cancelled = nullptr)
+      : painter_(painter),
+        target_(target),
+        measuring_(mode == TPlayMode::Measure || mode == TPlayMode::MeasureRough),
+        rough_(mode == TPlayMode::DrawRough || mode == TPlayMode::MeasureRough),
+        cancelled_(cancelled) {
+    if (rough_) smoothing_left_ = -1;
+    painter_.save();  // the clip of the records is set on a level of its own
+  }
+  ~TPlayer() { painter_.restore(); }
+  TPlayer(const TPlayer&) = delete;
+  TPlayer& operator=(const TPlayer&) = delete;
 
   void PlayWindows(std::span<const std::uint8_t> bytes) {
     const TRecord data(bytes);
@@ -161,7 +236,8 @@ class TPlayer {
     while (data.Has(offset, 6)) {
       const std::uint64_t size = std::uint64_t(data.U32(offset)) * 2;
       const std::uint32_t function = data.U16(offset + 4);
-      if (function == 0 || size < 6 || !data.Has(offset, std::size_t(size))) break;
+      if (function == 0 || size < 6 || !data.Has(offset, std::size_t(size)) || Cancelled()) break;
+      work_ += kRecordWork;
       WindowsRecord(function, data.Sub(offset + 6, std::size_t(size) - 6));
       offset += std::size_t(size);
     }
@@ -184,22 +260,249 @@ class TPlayer {
     while (data.Has(offset, 8)) {
       const std::uint32_t type = data.U32(offset);
       const std::uint32_t size = data.U32(offset + 4);
-      if (type == 14 || size < 8 || !data.Has(offset, size)) break;
+      if (type == 14 || size < 8 || !data.Has(offset, size) || Cancelled()) break;
+      work_ += kRecordWork;
       EnhancedRecord(type, data.Sub(offset, size));
       offset += size;
     }
   }
 
-  // Whether the shapes played so far covered the target kHostileOverdraw times over, or
-  // asked for more smoothing than kSmoothingBudget.
-  bool Hostile() const {
-    return touched_ > kHostileOverdraw * target_.width() * target_.height() || smoothing_left_ < 0;
-  }
+  // The work of the records played so far, in nanoseconds.
+  double Work() const { return work_; }
+  // Whether a raster operation combined a bitmap or brush with what lay under it.
+  bool ReadBackdrop() const { return read_backdrop_; }
 
  private:
-  void Touch(double Pixels) {
-    touched_ += Pixels;
-    if (Hostile()) painter_.setRenderHint(QPainter::Antialiasing, false);
+  bool Cancelled() const { return cancelled_ && cancelled_->load(std::memory_order_relaxed); }
+
+  // The part of the target that drawing may show, in its coordinates.
+  QRectF View() const {
+    return state_.Clipped ? QRectF(state_.Clip.boundingRect()) & target_ : target_;
+  }
+
+  // Nothing of a drawing shows: the clip holds nothing.
+  bool ClippedAway() const { return state_.Clipped && state_.Clip.isEmpty(); }
+
+  // Puts the clip of the records on the painter, on its own level inside the target's.
+  void ApplyClip() {
+    if (!clip_changed_) return;
+    clip_changed_ = false;
+    painter_.restore();
+    painter_.save();
+    if (state_.Clipped) {
+      painter_.setTransform(QTransform());
+      painter_.setClipRegion(state_.Clip, Qt::IntersectClip);
+    }
+  }
+
+  // A shape's cost, and its drawing unless measuring; Shape is in the painter's space.
+  void Ink(const QPainterPath& shape) {
+    if (ClippedAway()) return;
+    if (measuring_) {
+      const TInkCost cost = InkCost(painter_, shape, View());
+      work_ += cost.Touched * kPixelWork;
+      if (smoothing_left_ >= 0) {
+        smoothing_left_ -= cost.Smoothing;
+        work_ += std::max(0.0, cost.Smoothing) * kSmoothingWork;
+      }
+      return;
+    }
+    const double before = smoothing_left_;
+    work_ += DrawVisiblePart(painter_, shape, View(), smoothing_left_) * kPixelWork;
+    if (smoothing_left_ >= 0) work_ += (before - smoothing_left_) * kSmoothingWork;
+  }
+
+  // A rectangle in logical units as pixels of the target: GDI leaves out the right and
+  // bottom edges. Coordinates far beyond the target are held near it first.
+  QRegion TargetRegion(const QRectF& logical) const {
+    const QTransform t = Transform();
+    const QRectF near = target_.adjusted(-4, -4, 4, 4);
+    if (t.type() <= QTransform::TxScale) {
+      const QRectF r = t.mapRect(logical) & near;
+      if (r.isEmpty()) return {};
+      return QRegion(
+          QRect(QPoint(int(std::lround(r.left())), int(std::lround(r.top()))),
+                QPoint(int(std::lround(r.right())) - 1, int(std::lround(r.bottom())) - 1)));
+    }
+    QPolygonF corners = t.map(QPolygonF(logical));
+    for (QPointF& p : corners)
+      p = QPointF(std::clamp(p.x(), near.left() - 1e5, near.right() + 1e5),
+                  std::clamp(p.y(), near.top() - 1e5, near.bottom() + 1e5));
+    return QRegion(corners.toPolygon()) & QRegion(near.toAlignedRect());
+  }
+
+  QRegion WholeTarget() const { return QRegion(target_.toAlignedRect()); }
+
+  void SetClip(const QRegion& clip) {
+    state_.Clipped = true;
+    state_.Clip = clip;
+    clip_changed_ = true;
+  }
+
+  void DropClip() {
+    state_.Clipped = false;
+    state_.Clip = QRegion();
+    clip_changed_ = true;
+  }
+
+  void CombineClip(const QRegion& region, TClipCombine how) {
+    const QRegion current = state_.Clipped ? state_.Clip : WholeTarget();
+    switch (how) {
+      case TClipCombine::And:
+        SetClip(current & region);
+        break;
+      case TClipCombine::Or:
+        if (state_.Clipped) SetClip(current | region);
+        break;
+      case TClipCombine::Xor:
+        SetClip(current ^ region);
+        break;
+      case TClipCombine::Diff:
+        SetClip(current - region);
+        break;
+      case TClipCombine::Copy:
+        SetClip(region);
+        break;
+    }
+  }
+
+  // The clip moved by an offset in logical units.
+  void OffsetClip(const QPointF& offset) {
+    if (!state_.Clipped) return;
+    const QTransform t = Transform();
+    const QPointF moved = t.map(offset) - t.map(QPointF());
+    const double limit = 1e6;
+    SetClip(state_.Clip.translated(int(std::clamp(std::round(moved.x()), -limit, limit)),
+                                   int(std::clamp(std::round(moved.y()), -limit, limit))));
+  }
+
+  // A Windows metafile's region object: its bounds, then scans of a top, a bottom and
+  // left-right pairs, each scan's count before and after its pairs.
+  static TRegionRects RegionObject(const TRecord& r) {
+    TRegionRects rects;
+    const std::uint32_t scans = r.U16(10);
+    std::size_t at = 22;
+    for (std::uint32_t i = 0; i < scans && r.Has(at, 6); ++i) {
+      const std::uint32_t count = r.U16(at);
+      const double top = r.I16(at + 2), bottom = r.I16(at + 4);
+      const std::size_t pairs = count / 2;
+      if (!r.Has(at + 6, pairs * 4 + 2)) break;
+      for (std::size_t k = 0; k < pairs; ++k)
+        rects.push_back(
+            QRectF(QPointF(r.I16(at + 6 + 4 * k), top), QPointF(r.I16(at + 8 + 4 * k), bottom)));
+      at += 6 + pairs * 4 + 2;
+    }
+    return rects;
+  }
+
+  void SelectClipRegion(std::uint32_t index) {
+    const auto* rects =
+        index < objects_.size() ? std::get_if<TRegionRects>(&objects_[index]) : nullptr;
+    if (!rects) {
+      DropClip();
+      return;
+    }
+    QRegion region;
+    for (const QRectF& rect : *rects) region |= TargetRegion(rect);
+    SetClip(region);
+  }
+
+  // An enhanced metafile's region data: a 32-byte header with the count of rectangles,
+  // then the rectangles, in the reference device's pixels.
+  void SelectEnhancedClip(const TRecord& r) {
+    const std::uint32_t size = r.U32(8), mode = r.U32(12);
+    if (mode < 1 || mode > 5) return;
+    if (TClipCombine(mode) == TClipCombine::Copy && size == 0) {
+      DropClip();
+      return;
+    }
+    const std::uint32_t count = r.U32(16 + 8);
+    if (size < 32 || !r.Has(16, size) || !r.Has(48, std::size_t(count) * 16)) return;
+    const QTransform toTarget = FrameToTarget(frame_);
+    const QRectF near = target_.adjusted(-4, -4, 4, 4);
+    QRegion region;
+    for (std::uint32_t i = 0; i < count; ++i) {
+      const std::size_t at = 48 + std::size_t(i) * 16;
+      const QRectF rect = toTarget.mapRect(QRectF(QPointF(r.I32(at), r.I32(at + 4)),
+                                                  QPointF(r.I32(at + 8), r.I32(at + 12)))) &
+                          near;
+      if (!rect.isEmpty()) region |= QRegion(rect.toRect());
+    }
+    CombineClip(region, TClipCombine(mode));
+  }
+
+  // The bitmap of a record: its header with the colour table (Bits empty: the rows follow
+  // it), and the part of it drawn, in pixels from its top left or, for the records that
+  // count rows as the bitmap stores them, from its bottom left.
+  struct TSource {
+    std::span<const std::uint8_t> Info, Bits;
+    QRectF Part;
+    bool FromBottom = false;
+  };
+
+  // A bitmap record: Dest in logical units (its width or height negative to mirror); a
+  // raster operation without a source fills Dest with the brush or a colour.
+  void Blit(const QRectF& dest, const std::optional<TSource>& source, std::uint32_t rop) {
+    const TRasterOp* op = std::find_if(std::begin(kRasterOps), std::end(kRasterOps),
+                                       [&](const TRasterOp& o) { return o.Code == rop; });
+    const bool known = op != std::end(kRasterOps);
+    if (!source && (!known || op->Source)) return;
+    if (ClippedAway() || dest.width() == 0 || dest.height() == 0) return;
+    read_backdrop_ = read_backdrop_ || (known && op->Mode != QPainter::CompositionMode_SourceOver);
+    const QTransform t = Transform();
+    const QRectF shown = t.mapRect(dest.normalized()) & View();
+    work_ += shown.width() * shown.height() * kPixelWork;
+    if (source) work_ += double(source->Info.size() + source->Bits.size()) * kPixelWork;
+    if (measuring_) return;
+    TBitmap bitmap;
+    if (source) {
+      try {
+        if (source->Bits.empty())
+          ReadPackedDib(source->Info, bitmap);
+        else
+          ReadDib(source->Info, source->Bits, bitmap);
+      } catch (const EInvalidGraphic&) {
+        return;
+      }
+    }
+    ApplyClip();
+    painter_.save();
+    painter_.setTransform(t);
+    painter_.setCompositionMode(known ? op->Mode : QPainter::CompositionMode_SourceOver);
+    if (source) {
+      const QImage& image = TBitmapAccess::Image(bitmap);
+      QRectF part = source->Part;
+      if (source->FromBottom) part.moveTop(image.height() - part.top() - part.height());
+      if (part.isEmpty()) part = QRectF(image.rect());
+      // Through the mapping of the part onto Dest, which mirrors with a negative side.
+      painter_.setTransform(QTransform(dest.width() / part.width(), 0, 0,
+                                       dest.height() / part.height(), dest.x(), dest.y()) *
+                            t);
+      painter_.drawImage(QRectF(QPointF(), part.size()), image, part);
+    } else if (op->Mode == QPainter::CompositionMode_SourceOver ||
+               op->Mode == QPainter::RasterOp_SourceXorDestination) {
+      painter_.fillRect(dest.normalized(), state_.Brush);
+    } else {
+      painter_.fillRect(dest.normalized(), Qt::black);  // the operation gives the colour
+    }
+    painter_.restore();
+  }
+
+  // An enhanced metafile's bitmap: its header and rows at the offsets the record gives.
+  static std::optional<TSource> EnhancedDib(const TRecord& r, std::size_t at, QRectF part,
+                                            bool fromBottom) {
+    const std::uint32_t infoAt = r.U32(at), infoSize = r.U32(at + 4);
+    const std::uint32_t bitsAt = r.U32(at + 8), bitsSize = r.U32(at + 12);
+    if (infoSize == 0 || bitsSize == 0 || !r.Has(infoAt, infoSize) || !r.Has(bitsAt, bitsSize))
+      return std::nullopt;
+    return TSource{r.Bytes(infoAt, infoSize), r.Bytes(bitsAt, bitsSize), part, fromBottom};
+  }
+
+  // A Windows metafile's bitmap, packed after the record's first At bytes.
+  static std::optional<TSource> WindowsDib(const TRecord& r, std::size_t at, QRectF part,
+                                           bool fromBottom) {
+    if (!r.Has(at, 12)) return std::nullopt;
+    return TSource{r.Bytes(at, r.Size() - at), {}, part, fromBottom};
   }
 
   // Logical coordinates to the target rectangle.
@@ -314,9 +617,12 @@ class TPlayer {
     if (keep < 0 || keep >= count) return;
     state_ = saved_[std::size_t(keep)];
     saved_.resize(std::size_t(keep));
+    clip_changed_ = true;
   }
 
   void Prepare(bool fill) {
+    ApplyClip();
+    painter_.setRenderHint(QPainter::Antialiasing, smoothing_left_ >= 0);
     const QTransform toDevice = Transform();
     painter_.setTransform(toDevice);
     painter_.setPen(DrawnPen(state_.Pen, toDevice));
@@ -331,7 +637,7 @@ class TPlayer {
       return;
     }
     Prepare(fill);
-    Touch(DrawVisiblePart(painter_, shape, target_, smoothing_left_));
+    Ink(shape);
   }
 
   // A filled rectangle, with corners rounded by an ellipse of the given size when it has one.
@@ -387,7 +693,7 @@ class TPlayer {
       QPainterPath line(state_.Current);
       line.lineTo(to);
       Prepare(false);
-      Touch(DrawVisiblePart(painter_, line, target_, smoothing_left_));
+      Ink(line);
     }
     state_.Current = to;
   }
@@ -432,6 +738,10 @@ class TPlayer {
     font.setStrikeOut(spec.StrikeOut);
     const double wanted = std::abs(double(spec.Height != 0 ? spec.Height : 12)) * scaleY;
     font.setPixelSize(int(std::clamp(std::lround(wanted), 1L, 4096L)));
+    const bool alone = !advances.empty() && !rough_ && !NeedsShaping(text);
+    work_ += double(text.size()) * ((alone ? kGlyphWork : kRunGlyphWork) +
+                                    font.pixelSize() * double(font.pixelSize()) * kGlyphPixelWork);
+    if (measuring_) return;
     if (spec.Height > 0) {  // a cell height: the character height is what is left of it
       const double cell = QFontMetricsF(font).height();
       if (cell > 0)
@@ -452,6 +762,8 @@ class TPlayer {
     const double dx = (align & 6) == 6 ? -width / 2 : (align & 2) ? -width : 0;
     const double dy = (align & 24) == 24 ? 0 : (align & 8) ? -metrics.descent() : metrics.ascent();
     if (align & 1) state_.Current = at + QPointF(width / scaleX, 0);
+    if (ClippedAway()) return;
+    ApplyClip();
     painter_.save();
     painter_.setTransform(QTransform());
     if (box && (options & 2)) painter_.fillRect(t.mapRect(*box), state_.BackColor);  // opaque
@@ -464,9 +776,9 @@ class TPlayer {
       painter_.fillRect(QRectF(dx, dy - metrics.ascent(), width, metrics.height()),
                         state_.BackColor);
     painter_.setPen(state_.TextColor);
-    if (advances.empty()) {
+    if (advances.empty() || rough_) {
       painter_.drawText(QPointF(dx, dy), text);
-    } else if (NeedsShaping(text)) {
+    } else if (!alone) {
       DrawShapedTextWithAdvances(painter_, font, QPointF(dx, dy), text, steps);
     } else {
       for (qsizetype i = 0; i < text.size(); ++i)
@@ -619,15 +931,54 @@ class TPlayer {
         Create(f);
         break;
       }
+      case 0x06FF:
+        Create(RegionObject(r));
+        break;
       // Objects we do not draw still take their slot.
       case 0x00F7:
       case 0x01F9:
       case 0x0142:
-      case 0x06FF:
         Create(QBrush(Qt::darkGray, Qt::Dense4Pattern));
         break;
       case 0x012D:
         SelectIndex(r.U16(0));
+        break;
+      case 0x0416:
+        CombineClip(TargetRegion(box(0)), TClipCombine::And);
+        break;
+      case 0x0415:
+        CombineClip(TargetRegion(box(0)), TClipCombine::Diff);
+        break;
+      case 0x012C:
+        SelectClipRegion(r.U16(0));
+        break;
+      case 0x0220:
+        OffsetClip(point(0));
+        break;
+      case 0x0F43:  // StretchDIB: operation, colour use, source, destination, bitmap
+        Blit(QRectF(point(18), QSizeF(r.I16(16), r.I16(14))),
+             WindowsDib(r, 22, QRectF(r.I16(12), r.I16(10), r.I16(8), r.I16(6)), true), r.U32(0));
+        break;
+      case 0x0B41:  // DIBStretchBlt: operation, source, destination, bitmap
+        if (r.Size() == 22)
+          Blit(QRectF(point(18), QSizeF(r.I16(16), r.I16(14))), std::nullopt, r.U32(0));
+        else
+          Blit(QRectF(point(16), QSizeF(r.I16(14), r.I16(12))),
+               WindowsDib(r, 20, QRectF(r.I16(10), r.I16(8), r.I16(6), r.I16(4)), false), r.U32(0));
+        break;
+      case 0x0940:  // DIBBitBlt: operation, source origin, size, destination, bitmap
+        if (r.Size() == 18)
+          Blit(QRectF(point(14), QSizeF(r.I16(12), r.I16(10))), std::nullopt, r.U32(0));
+        else
+          Blit(QRectF(point(12), QSizeF(r.I16(10), r.I16(8))),
+               WindowsDib(r, 16, QRectF(r.I16(6), r.I16(4), r.I16(10), r.I16(8)), false), r.U32(0));
+        break;
+      case 0x061D:  // PatBlt: operation, size, destination
+        Blit(QRectF(point(8), QSizeF(r.I16(6), r.I16(4))), std::nullopt, r.U32(0));
+        break;
+      case 0x0D33:  // SetDIBitsToDevice: colour use, scans, source, size, destination, bitmap
+        Blit(QRectF(point(14), QSizeF(r.I16(12), r.I16(10))),
+             WindowsDib(r, 18, QRectF(r.I16(8), r.I16(6), r.I16(12), r.I16(10)), true), 0x00CC0020);
         break;
       case 0x01F0:
         if (r.U16(0) < objects_.size()) objects_[r.U16(0)] = std::monostate{};
@@ -741,6 +1092,33 @@ class TPlayer {
       case 37:
         SelectIndex(r.U32(8));
         break;
+      case 30:
+        CombineClip(TargetRegion(rect(8)), TClipCombine::And);
+        break;
+      case 29:
+        CombineClip(TargetRegion(rect(8)), TClipCombine::Diff);
+        break;
+      case 26:
+        OffsetClip(point(8));
+        break;
+      case 75:
+        SelectEnhancedClip(r);
+        break;
+      case 76:    // BitBlt: bounds, destination, operation, source, its transform, the bitmap
+      case 77: {  // StretchBlt: the same, then the source's size
+        const QRectF dest(point(24), QSizeF(r.I32(32), r.I32(36)));
+        const QSizeF size = type == 77 ? QSizeF(r.I32(100), r.I32(104)) : dest.size();
+        Blit(dest, EnhancedDib(r, 84, QRectF(point(44), size), false), r.U32(40));
+        break;
+      }
+      case 81:  // StretchDIBits: bounds, destination, source, the bitmap, operation, size
+        Blit(QRectF(point(24), QSizeF(r.I32(72), r.I32(76))),
+             EnhancedDib(r, 48, QRectF(point(32), QSizeF(r.I32(40), r.I32(44))), true), r.U32(68));
+        break;
+      case 80:  // SetDIBitsToDevice: bounds, destination, source, the bitmap, scans
+        Blit(QRectF(point(24), QSizeF(r.I32(40), r.I32(44))),
+             EnhancedDib(r, 48, QRectF(point(32), QSizeF(r.I32(40), r.I32(44))), true), 0x00CC0020);
+        break;
       case 38:
         Store(r.U32(8), PenOf(r.U32(12), r.I32(16), r.U32(24)));
         break;
@@ -794,7 +1172,7 @@ class TPlayer {
       case 64: {
         Prepare(type != 64);
         if (type == 62) painter_.setPen(Qt::NoPen);
-        Touch(DrawVisiblePart(painter_, path_, target_, smoothing_left_));
+        Ink(path_);
         path_ = QPainterPath();
         break;
       }
@@ -866,8 +1244,13 @@ class TPlayer {
 
   QPainter& painter_;
   QRectF target_;
-  double touched_ = 0;
+  bool measuring_;
+  bool rough_;
+  const std::atomic<bool>* cancelled_;
+  double work_ = 0;
+  bool read_backdrop_ = false;
   double smoothing_left_ = kSmoothingBudget;
+  bool clip_changed_ = false;
   QRectF frame_;
   QPointF pixels_per_mm_{kPixelsPerInch / 25.4, kPixelsPerInch / 25.4};
   bool enhanced_ = false;
@@ -915,8 +1298,8 @@ void TMetafile::Load(std::span<const std::uint8_t> Data, bool Enhanced) {
   }
   data_.assign(Data.begin(), Data.end());
   enhanced_ = Enhanced;
-  keep_rendering_ = false;
-  rendering_.reset();
+  estimated_width_ = estimated_height_ = -1;
+  DropRendering();
   SetSize(width, height);
 }
 
@@ -933,14 +1316,30 @@ void TMetafile::SetSize(int Width, int Height) {
   height_ = int(height);
 }
 
-// The largest rendering kept, in pixels (16 MB): a picture drawn larger on the device is
-// kept at this many pixels and stretched on every copy.
-constexpr double kMaxKeptRenderingPixels = 2048.0 * 2048;
+// The work one paint may spend playing records (see TPlayer::Work): a picture that costs
+// more is kept as an image at the device's pixels, and a repaint at that size copies it.
+constexpr double kPaintBudget = 1.5e8;
+// The largest rendering kept, in pixels (64 MB): a 4K screen or an A4 page at 300 dpi
+// whole; a picture drawn larger on the device is kept at this many pixels and stretched.
+constexpr double kMaxKeptRenderingPixels = 4096.0 * 4096;
+// The least share of the device's pixels a first paint over the budget is drawn at.
+constexpr double kLeastPreviewScale = 1.0 / 16;
 
-struct TMetafile::TRendering {
-  QSizeF Target;  // the size drawn at, in the painter's coordinates
-  double Ratio;   // of the painter's device pixels to those coordinates
+// A picture kept as drawn at one size and pixel ratio. On a screen it is drawn on a thread
+// of its own while the paints show Preview; a paint elsewhere draws it at once.
+struct TMetafileRendering {
+  QSize Target;  // the size drawn at, in the painter's coordinates
+  double Ratio;  // of the painter's device pixels to those coordinates
+  QImage Preview;
+  std::atomic<bool> Cancelled{false};
+  std::mutex Lock;  // over Image and Done, which the drawing thread sets
   QImage Image;
+  bool Done = false;
+
+  QImage Finished() {
+    const std::lock_guard<std::mutex> hold(Lock);
+    return Done ? Image : QImage();
+  }
 };
 
 TMetafile::TMetafile(const TMetafile& Other)
@@ -952,70 +1351,236 @@ TMetafile::TMetafile(const TMetafile& Other)
 
 TMetafile::TMetafile() = default;
 
-TMetafile::~TMetafile() = default;
+TMetafile::~TMetafile() {
+  DropRendering();
+}
+
+void TMetafile::DropRendering() const {
+  if (rendering_) rendering_->Cancelled = true;
+  rendering_.reset();
+}
 
 namespace {
 
-// Plays the records into Target, clipped to it; returns what TPlayer::Hostile says.
-bool Play(QPainter& painter, const QRectF& target, std::span<const std::uint8_t> data,
-          bool enhanced) {
-  painter.save();
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setClipRect(target, Qt::IntersectClip);
-  TPlayer player(painter, target);
+void PlayAll(TPlayer& player, std::span<const std::uint8_t> data, bool enhanced) {
   if (enhanced)
     player.PlayEnhanced(data);
   else
     player.PlayWindows(data);
+}
+
+// Plays the records into Target, clipped to it; returns TPlayer::ReadBackdrop.
+bool Play(QPainter& painter, const QRectF& target, std::span<const std::uint8_t> data,
+          bool enhanced, TPlayMode mode = TPlayMode::Draw,
+          const std::atomic<bool>* cancelled = nullptr) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setClipRect(target, Qt::IntersectClip);
+  bool readBackdrop = false;
+  {
+    TPlayer player(painter, target, mode, cancelled);
+    PlayAll(player, data, enhanced);
+    readBackdrop = player.ReadBackdrop();
+  }
   painter.restore();
-  return player.Hostile();
+  return readBackdrop;
+}
+
+// A picture drawn over white and over black as one that lets through what lies under it:
+// what it drew over black, each pixel as opaque as the two drawings agree.
+QImage SeeThrough(const QImage& overWhite, const QImage& overBlack) {
+  QImage image(overBlack.size(), QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(overBlack.devicePixelRatio());
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* white = reinterpret_cast<const QRgb*>(overWhite.constScanLine(y));
+    const auto* black = reinterpret_cast<const QRgb*>(overBlack.constScanLine(y));
+    auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      const int r = qRed(black[x]), g = qGreen(black[x]), b = qBlue(black[x]);
+      const int apart = std::max({qRed(white[x]) - r, qGreen(white[x]) - g, qBlue(white[x]) - b});
+      out[x] = qRgba(r, g, b, std::clamp(255 - apart, std::max({r, g, b}), 255));
+    }
+  }
+  return image;
+}
+
+// What playing the records into Target costs on a device of Ratio pixels a unit, counted
+// without drawing.
+double PlayWork(const QSizeF& target, double ratio, std::span<const std::uint8_t> data,
+                bool enhanced, TPlayMode mode = TPlayMode::Measure) {
+  QImage nowhere(1, 1, QImage::Format_ARGB32_Premultiplied);
+  QPainter painter(&nowhere);
+  painter.setRenderHint(QPainter::Antialiasing);
+  TPlayer player(painter, QRectF(QPointF(), target * ratio), mode);
+  PlayAll(player, data, enhanced);
+  return player.Work();
 }
 
 // Whether a copy of a rendering puts on the painter's device what playing does, up to
-// the stretching of the copy: plain source-over, nothing seen through.
-bool CopiesAsPlayed(const QPainter& painter) {
+// the stretching of the copy: plain source-over, nothing seen through, on pixels.
+bool CopiesAsPlayed(QPainter& painter) {
   return painter.opacity() == 1 &&
-         painter.compositionMode() == QPainter::CompositionMode_SourceOver;
+         painter.compositionMode() == QPainter::CompositionMode_SourceOver &&
+         painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
 }
 
-// The records played into an image of Target's size on a device of that pixel ratio, at
-// kMaxKeptRenderingPixels at most: kept at any size and any ratio, as a repaint of a
-// window scaled to 125 % or of a picture of 3840 x 2160 played all records again, for
-// seconds.
-QImage Rendering(const QSizeF& Target, double Ratio, std::span<const std::uint8_t> data,
-                 bool enhanced) {
-  const double pixels = Target.width() * Ratio * Target.height() * Ratio;
-  const double scale = Ratio * std::min(1.0, std::sqrt(kMaxKeptRenderingPixels / pixels));
+// The records played into an image of Target's size at Scale device pixels a unit, at
+// kMaxKeptRenderingPixels at most.
+QImage Rendering(const QSizeF& Target, double Scale, std::span<const std::uint8_t> data,
+                 bool enhanced, TPlayMode mode = TPlayMode::Draw,
+                 const std::atomic<bool>* cancelled = nullptr) {
+  const double pixels = Target.width() * Scale * Target.height() * Scale;
+  const double scale = Scale * std::min(1.0, std::sqrt(kMaxKeptRenderingPixels / pixels));
   QImage image((Target * scale).toSize().expandedTo(QSize(1, 1)),
                QImage::Format_ARGB32_Premultiplied);
   image.setDevicePixelRatio(scale);
   image.fill(Qt::transparent);
-  QPainter onImage(&image);
-  Play(onImage, QRectF(QPointF(), Target), data, enhanced);
-  return image;
+  const auto playOn = [&](QImage& on) {
+    QPainter onImage(&on);
+    return Play(onImage, QRectF(QPointF(), Target), data, enhanced, mode, cancelled);
+  };
+  if (!playOn(image)) return image;
+  // Raster operations combine the picture with what lies under it, which the kept image
+  // does not hold: the picture is drawn over white and over black to tell how much of it
+  // lets that through.
+  QImage overWhite = image.convertToFormat(QImage::Format_RGB32);
+  QImage overBlack = overWhite.copy();
+  overWhite.fill(Qt::white);
+  overBlack.fill(Qt::black);
+  playOn(overWhite);
+  playOn(overBlack);
+  return SeeThrough(overWhite, overBlack);
+}
+
+// The share of the device's pixels at which playing the records roughly costs no more
+// than a third of a paint's budget (the rest is for counting and copying): the pixels'
+// work shrinks with their number, the records' and characters' not.
+double PreviewScale(const QSizeF& target, double ratio, std::span<const std::uint8_t> data,
+                    bool enhanced) {
+  constexpr double kPreviewBudget = kPaintBudget / 3;
+  double scale = 1;
+  double work = PlayWork(target, ratio, data, enhanced, TPlayMode::MeasureRough);
+  for (int step = 0; step < 3 && work > kPreviewBudget && scale > kLeastPreviewScale; ++step) {
+    scale = std::max(kLeastPreviewScale, scale * std::sqrt(kPreviewBudget / work));
+    work = PlayWork(target, ratio * scale, data, enhanced, TPlayMode::MeasureRough);
+  }
+  return scale;
+}
+
+// The window a paint event is drawing (see TScreenPaint); the GUI thread's alone.
+QWidget* painting_window = nullptr;
+
+// Draws the whole rendering on its own thread, then asks the widget it is for to paint
+// again. A rendering no longer wanted (the picture drawn at another size, changed or
+// gone) stops between two records.
+void StartRendering(const std::shared_ptr<TMetafileRendering>& kept,
+                    const std::vector<std::uint8_t>& bytes, bool isEnhanced, QWidget* Widget) {
+  QThreadPool::globalInstance()->start([rendering = kept, data = bytes, enhanced = isEnhanced,
+                                        widget = QPointer<QWidget>(Widget)]() mutable {
+    if (rendering->Cancelled) return;  // before its pixels are even allocated
+    QImage image = Rendering(QSizeF(rendering->Target), rendering->Ratio, data, enhanced,
+                             TPlayMode::Draw, &rendering->Cancelled);
+    if (rendering->Cancelled) return;
+    {
+      const std::lock_guard<std::mutex> hold(rendering->Lock);
+      rendering->Image = std::move(image);
+      rendering->Done = true;
+    }
+    if (QCoreApplication* app = QCoreApplication::instance())
+      QMetaObject::invokeMethod(
+          app,
+          [widget = std::move(widget)] {
+            if (widget) widget->update();
+          },
+          Qt::QueuedConnection);
+  });
+}
+
+// What shows of the picture kept at Target's size: its rendering at the device's pixels
+// once done, before that on a screen (Window not null) its preview; null where a paint
+// elsewhere has to play the records while the screen's rendering is drawn.
+QImage Kept(std::shared_ptr<TMetafileRendering>& rendering, const std::vector<std::uint8_t>& data,
+            bool enhanced, QWidget* window, const QSize& Target, double Ratio) {
+  const bool onScreen = window != nullptr;
+  if (!rendering || rendering->Target != Target || rendering->Ratio != Ratio) {
+    const std::shared_ptr<TMetafileRendering> before = rendering;
+    if (before) before->Cancelled = true;
+    rendering = std::make_shared<TMetafileRendering>();
+    rendering->Target = Target;
+    rendering->Ratio = Ratio;
+    if (!onScreen) {
+      rendering->Image = Rendering(QSizeF(Target), Ratio, data, enhanced);
+      rendering->Done = true;
+    } else {
+      // Until the rendering is done, the one of the size before stands in, stretched; the
+      // first, the records played at as few pixels as the budget allows.
+      rendering->Preview = before ? before->Finished() : QImage();
+      if (rendering->Preview.isNull() && before) rendering->Preview = before->Preview;
+      if (rendering->Preview.isNull())
+        rendering->Preview =
+            Rendering(QSizeF(Target), Ratio * PreviewScale(QSizeF(Target), Ratio, data, enhanced),
+                      data, enhanced, TPlayMode::DrawRough);
+      StartRendering(rendering, data, enhanced, window);
+    }
+  }
+  QImage image = rendering->Finished();
+  return image.isNull() && onScreen ? rendering->Preview : image;
 }
 
 }  // namespace
+
+TScreenPaint::TScreenPaint(QWidget& Window) : previous_(painting_window) {
+  painting_window = &Window;
+}
+
+TScreenPaint::~TScreenPaint() {
+  painting_window = previous_;
+}
+
+QWidget* TScreenPaint::Current() {
+  return painting_window;
+}
+
+void WaitForMetafileRenderings() {
+  QThreadPool::globalInstance()->waitForDone();
+}
 
 void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   QPainter* painter = TCanvasAccess::ImplOf(Canvas).Painter();
   if (!painter || data_.empty() || Rect.Right <= Rect.Left || Rect.Bottom <= Rect.Top) return;
   const QRectF target = QRectF(ToQRect(Rect));
-  if (!keep_rendering_ || !CopiesAsPlayed(*painter)) {
-    if (Play(*painter, target, data_, enhanced_)) keep_rendering_ = true;
+  if (!CopiesAsPlayed(*painter)) {
+    Play(*painter, target, data_, enhanced_);
     return;
   }
   const double ratio = painter->device()->devicePixelRatio();
-  if (!rendering_ || rendering_->Target != target.size() || rendering_->Ratio != ratio)
-    rendering_ = std::make_unique<TRendering>(
-        TRendering{target.size(), ratio, Rendering(target.size(), ratio, data_, enhanced_)});
+  const QSize size(Rect.Width(), Rect.Height());
+  const bool counted =
+      size == QSize(estimated_width_, estimated_height_) && ratio == estimated_ratio_;
+  if (!counted) {
+    estimated_work_ = PlayWork(QSizeF(size), ratio, data_, enhanced_);
+    estimated_width_ = size.width();
+    estimated_height_ = size.height();
+    estimated_ratio_ = ratio;
+  }
+  // On a window, or in a bitmap that a window's paint event draws to show it. Elsewhere (an
+  // export, a print) a picture is kept once it is drawn a second time at a size.
+  QWidget* const window = painter->device()->devType() == QInternal::Widget
+                              ? static_cast<QWidget*>(painter->device())
+                              : TScreenPaint::Current();
+  const QImage kept = estimated_work_ > kPaintBudget && (window || counted)
+                          ? Kept(rendering_, data_, enhanced_, window, size, ratio)
+                          : QImage();
+  if (kept.isNull()) {
+    Play(*painter, target, data_, enhanced_);
+    return;
+  }
   // Playing draws in the painter's device space, whatever transform it holds: so does this.
   painter->save();
   painter->setTransform(QTransform());
-  const QSizeF shown = target.size() * ratio;
-  if (rendering_->Image.size() != shown.toSize())
+  if (kept.size() != (QSizeF(size) * ratio).toSize())
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
-  painter->drawImage(target, rendering_->Image);
+  painter->drawImage(target, kept);
   painter->restore();
 }
 

@@ -8,9 +8,9 @@
 // transform), pens, brushes and fonts with the stock objects, lines, poly-lines, polygons
 // and poly-polygons (16- and 32-bit points), Bezier curves, rectangles, rounded
 // rectangles, ellipses, arcs, chords and pies, text (8-bit and UTF-16, with alignment and
-// character spacing), paths, and saving and restoring the drawing state. Bitmaps inside a
-// drawing, clip regions and raster operations other than copying are passed over. Every
-// count and offset is checked against its record, so a damaged file draws what it can.
+// character spacing), paths, saving and restoring the drawing state, clip rectangles and
+// regions, and bitmaps with the common raster operations. Every count and offset is
+// checked against its record, so a damaged file draws what it can.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +20,9 @@
 #include <vector>
 
 #include "platform/gui/graphics/bitmap.h"
+
+// A picture kept as drawn (see TMetafile::Draw).
+struct TMetafileRendering;
 
 // Where the records of a Windows metafile start (after the placeable and the standard
 // header), or 0 when Data does not start like one.
@@ -44,10 +47,13 @@ class TMetafile : public TGraphic {
   int Height() const override { return height_; }
   void SetSize(int Width, int Height);
   bool Enhanced() const { return enhanced_; }
-  // Plays the records into Rect. A picture whose playing covered its target many times
-  // over, or asked for more smoothed edges than a paint may cost, is kept as drawn at the size of
-  // its latest draw (at 2048 x 2048 pixels at most, stretched when shown larger), and drawn again
-  // at that size it is copied, not played.
+  // Plays the records into Rect. Before it plays, it counts what the play costs over all
+  // its records (the pixels of shapes, fills and bitmaps, smoothed edges, characters of
+  // text, the records themselves); a picture that costs more than a paint may is kept as
+  // drawn at the size and pixel ratio of its latest draw (4096 x 4096 pixels at most,
+  // stretched when shown larger), and drawn again there it is copied, not played. On a
+  // screen the kept picture is drawn on a thread of its own, and until it is done the
+  // paints show it drawn at fewer pixels, or as kept at the size before, stretched.
   void Draw(TCanvas& Canvas, const TRect& Rect) const override;
 
   // Reads the rest of the stream as one metafile of either form.
@@ -58,13 +64,15 @@ class TMetafile : public TGraphic {
  private:
   void Load(std::span<const std::uint8_t> Data, bool Enhanced);
 
-  struct TRendering;
+  // Lets a rendering still being drawn stop, and forgets it.
+  void DropRendering() const;
 
   std::vector<std::uint8_t> data_;
   bool enhanced_ = false;
   int width_ = 0;
   int height_ = 0;
-  // Set once a draw covered its target many times over or spent its smoothing budget.
-  mutable bool keep_rendering_ = false;
-  mutable std::unique_ptr<TRendering> rendering_;
+  // What a play at this size and ratio costs, once counted.
+  mutable int estimated_width_ = -1, estimated_height_ = -1;
+  mutable double estimated_ratio_ = 0, estimated_work_ = 0;
+  mutable std::shared_ptr<TMetafileRendering> rendering_;
 };

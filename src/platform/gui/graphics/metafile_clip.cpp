@@ -176,6 +176,40 @@ double SmoothingWork(const QPainterPath& Shape, const QTransform& toDevice, cons
   return cells * cells / std::max(1.0, shown.height());
 }
 
+// Whether the pen reaches beyond the larger side of the view: such a pen is drawn with
+// round joins and ends, which its ink then reaches half its width beyond the line.
+bool HugePen(const QPen& pen, const QTransform& toDevice, const QRectF& View) {
+  return !pen.isCosmetic() && pen.style() != Qt::NoPen &&
+         PenReach(pen, toDevice) > std::max(View.width(), View.height());
+}
+
+// How far the ink of the shape's pen reaches from its outline, with the edge.
+double InkReach(const QPen& pen, const QTransform& toDevice, const QRectF& View) {
+  // Round ends and joins reach half the pen's width; others, pointed, up to all of it.
+  return PenReach(pen, toDevice) / (HugePen(pen, toDevice, View) ? 2 : 1) + 2;
+}
+
+}  // namespace
+
+TInkCost InkCost(const QPainter& Painter, const QPainterPath& Shape, const QRectF& View) {
+  const QTransform toDevice = Painter.transform();
+  const QPen& pen = Painter.pen();
+  const bool filled = Painter.brush().style() != Qt::NoBrush;
+  const double reach = InkReach(pen, toDevice, View);
+  const QRectF bounds = toDevice.mapRect(Shape.controlPointRect());
+  const QRectF shown = bounds.adjusted(-reach, -reach, reach, reach) & View;
+  TInkCost cost;
+  cost.Touched = filled ? shown.width() * shown.height() : 0;
+  // A thin line touches its length in pixels, however large its box.
+  if (pen.style() != Qt::NoPen)
+    cost.Touched +=
+        std::min(shown.width() * shown.height(), OutlineLength(Shape, toDevice) * 2 * reach);
+  cost.Smoothing = SmoothingWork(Shape, toDevice, pen, filled, reach, shown);
+  return cost;
+}
+
+namespace {
+
 // DrawVisiblePart with a pen fit to draw: Qt's stroker took seconds over the bevelled and
 // mitred joins of a pen wider than the view (14 s for a polygon of 257 points), which are
 // round here, and so are its ends.
@@ -185,27 +219,20 @@ double DrawInk(QPainter& Painter, const QPainterPath& Shape, const QRectF& View,
   QPen pen = Painter.pen();
   const QBrush brush = Painter.brush();
   const double larger = std::max(View.width(), View.height());
-  const bool huge =
-      !pen.isCosmetic() && pen.style() != Qt::NoPen && PenReach(pen, toDevice) > larger;
+  const bool huge = HugePen(pen, toDevice, View);
+  const TInkCost cost = InkCost(Painter, Shape, View);
   if (huge) {
     pen.setJoinStyle(Qt::RoundJoin);
     pen.setCapStyle(Qt::RoundCap);
     Painter.setPen(pen);
   }
-  // Round ends and joins reach half the pen's width; others, pointed, up to all of it.
-  const double reach = PenReach(pen, toDevice) / (huge ? 2 : 1) + 2;  // and the edge
+  const double reach = InkReach(pen, toDevice, View);
   const QRectF bounds = toDevice.mapRect(Shape.controlPointRect());
   const QRectF ink = bounds.adjusted(-reach, -reach, reach, reach);
-  // A thin line touches its length in pixels, however large its box.
-  const QRectF shown = ink & View;
-  double touched = brush.style() != Qt::NoBrush ? shown.width() * shown.height() : 0;
-  if (pen.style() != Qt::NoPen)
-    touched += std::min(shown.width() * shown.height(), OutlineLength(Shape, toDevice) * 2 * reach);
+  const double touched = cost.Touched;
   if (Painter.testRenderHint(QPainter::Antialiasing)) {
-    const double work =
-        SmoothingWork(Shape, toDevice, pen, brush.style() != Qt::NoBrush, reach, shown);
-    if (work <= SmoothingLeft) {
-      SmoothingLeft -= work;
+    if (cost.Smoothing <= SmoothingLeft) {
+      SmoothingLeft -= cost.Smoothing;
     } else {
       SmoothingLeft = -1;
       Painter.setRenderHint(QPainter::Antialiasing, false);

@@ -9,6 +9,15 @@
 #include <QPainterPath>
 #include <QRectF>
 
+// What drawing Shape with the painter's pen, brush and transform costs within View (device
+// pixels): the pixels the rasterizer has to cover, once for the fill and once for the pen,
+// and the work of smoothing its edges (see DrawVisiblePart).
+struct TInkCost {
+  double Touched = 0;
+  double Smoothing = 0;
+};
+TInkCost InkCost(const QPainter& Painter, const QPainterPath& Shape, const QRectF& View);
+
 // Draws Shape with the painter's pen, brush and transform, leaving out what lies beyond
 // View (device pixels). The painter's pen, brush and smoothing are as they were
 // afterwards. Returns the pixels of View that the drawing may have touched, once for the

@@ -8,18 +8,32 @@
 #include <QString>
 #include <QTextLayout>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <memory>
 #include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/new_control.h"
+#include "platform/gui/controls/paint_to.h"
 #include "platform/gui/graphics/canvas.h"
+#include "platform/gui/graphics/metafile_renderings.h"
+#include "platform/gui/graphics/png_file.h"
+#include "platform/gui/standard/image.h"
+#include "platform/sys/application.h"
+#include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
 #include "support/le_bytes.h"
+#include "support/office_convert.h"
+#include "support/scratch_files.h"
 
 namespace {
 
@@ -486,6 +500,466 @@ TEST(Metafile, SpacedTextKeepsItsLettersJoined) {
   for (std::size_t i = 0; i < whole.size(); ++i)
     apart += std::abs(grey(whole[i]) - grey(spaced[i])) > 160;
   EXPECT_EQ(apart, 0);
+}
+
+// A red brush and no pen, then what add writes, then a red rectangle over the whole
+// 1000-unit window, drawn at 100 x 100 pixels.
+std::vector<std::uint8_t> ClippedRedSquare(const std::function<void(Bytes&)>& add) {
+  return SquareWmf(1000, [&](Bytes& w) {
+    Record(w, 0x02FC, {0, 0x00FF, 0x0000, 0});  // red brush, slot 0
+    Record(w, 0x012D, {0});
+    Record(w, 0x02FA, {5, 0, 0, 0, 0});  // null pen, slot 1
+    Record(w, 0x012D, {1});
+    add(w);
+    Record(w, 0x041B, {1000, 1000, 0, 0});
+  });
+}
+
+// A WMF region object of rectangles that each span the whole height: one scan.
+void RegionOfColumns(Bytes& w, const std::vector<std::pair<unsigned, unsigned>>& columns) {
+  std::vector<unsigned> words{0, 6, 0, 0, 0, 1, 0, 0, 0, 1000, 1000};
+  words.push_back(unsigned(columns.size() * 2));
+  words.push_back(0);
+  words.push_back(1000);
+  for (const auto& [left, right] : columns) {
+    words.push_back(left);
+    words.push_back(right);
+  }
+  words.push_back(unsigned(columns.size() * 2));
+  Record(w, 0x06FF, words);
+}
+
+// An EMF drawing 96 x 48 pixels, one logical unit a pixel: what add writes, then a red
+// rectangle over the whole of it.
+std::vector<std::uint8_t> ClippedRedEmf(const std::function<void(const EmfRecord&)>& add) {
+  return EmfOf([&](const EmfRecord& record) {
+    record(39, {1, 0, 0x0000FF, 0});  // red brush
+    record(37, {1});
+    record(37, {0x80000008});  // the null pen
+    add(record);
+    record(43, {0, 0, 96, 48});
+    record(14, {0, 0, 20});
+  });
+}
+
+// Clip rectangles and regions, saved and restored with the drawing state and moved, in
+// both forms: where the red rectangle shows, on a grid of sample points between the
+// edges that each case puts on tenths of the picture.
+TEST(Metafile, ClipRecordsLimitWhatShows) {
+  const struct {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    bool enhanced;
+    std::function<bool(double, double)> red;  // x, y in tenths of the picture
+  } cases[] = {
+      {"intersect", ClippedRedSquare([](Bytes& w) {
+         Record(w, 0x0416, {500, 500, 0, 0});
+       }),
+       false, [](double x, double y) { return x < 5 && y < 5; }},
+      {"exclude", ClippedRedSquare([](Bytes& w) {
+         Record(w, 0x0415, {700, 700, 300, 300});
+       }),
+       false, [](double x, double y) { return !(x > 3 && x < 7 && y > 3 && y < 7); }},
+      {"restored", ClippedRedSquare([](Bytes& w) {
+         Record(w, 0x001E, {});
+         Record(w, 0x0416, {1000, 500, 0, 0});  // the left half, then forgotten
+         Record(w, 0x0127, {unsigned(-1) & 0xFFFF});
+         Record(w, 0x0416, {500, 1000, 0, 0});  // the top half
+       }),
+       false, [](double, double y) { return y < 5; }},
+      {"offset", ClippedRedSquare([](Bytes& w) {
+         Record(w, 0x0416, {500, 500, 0, 0});
+         Record(w, 0x0220, {500, 500});  // y, x
+       }),
+       false, [](double x, double y) { return x > 5 && y > 5; }},
+      {"region", ClippedRedSquare([](Bytes& w) {
+         RegionOfColumns(w, {{0, 300}, {700, 1000}});  // slot 2
+         Record(w, 0x012C, {2});
+       }),
+       false, [](double x, double) { return x < 3 || x > 7; }},
+      {"region dropped", ClippedRedSquare([](Bytes& w) {
+         RegionOfColumns(w, {{0, 300}});
+         Record(w, 0x012C, {2});
+         Record(w, 0x012C, {9});  // no region: the clip goes
+       }),
+       false, [](double, double) { return true; }},
+      {"enhanced intersect", ClippedRedEmf([](const EmfRecord& r) {
+         r(30, {0, 0, 48, 24});
+       }),
+       true, [](double x, double y) { return x < 5 && y < 5; }},
+      {"enhanced exclude", ClippedRedEmf([](const EmfRecord& r) {
+         r(29, {24, 12, 72, 36});
+       }),
+       true, [](double x, double y) { return !(x > 2.5 && x < 7.5 && y > 2.5 && y < 7.5); }},
+      {"enhanced saved", ClippedRedEmf([](const EmfRecord& r) {
+         r(33, {});
+         r(30, {0, 0, 48, 48});
+         r(34, {std::uint32_t(-1)});
+         r(30, {48, 0, 96, 48});  // the right half
+         r(26, {0, 24});          // moved down by half
+       }),
+       true, [](double x, double y) { return x > 5 && y > 5; }},
+      {"enhanced region", ClippedRedEmf([](const EmfRecord& r) {
+         // RGN_COPY of two rectangles in device pixels, then RGN_DIFF of a third
+         r(75, {64, 5, 32, 1, 2, 32, 0, 0, 96, 48, 0, 0, 24, 48, 72, 0, 96, 48});
+         r(75, {48, 4, 32, 1, 1, 16, 0, 0, 96, 24, 0, 0, 96, 24});
+       }),
+       true, [](double x, double y) { return (x < 2.5 || x > 7.5) && y > 5; }},
+      {"enhanced reset", ClippedRedEmf([](const EmfRecord& r) {
+         r(30, {0, 0, 10, 10});
+         r(75, {0, 5});
+       }),
+       true, [](double, double) { return true; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TMetafile picture(c.bytes, c.enhanced);
+    TBitmap target;
+    const int width = 100, height = c.enhanced ? 50 : 100;
+    DrawOnWhite(picture, target, width, height);
+    for (int i = 0; i < 20; ++i)
+      for (int j = 0; j < 20; ++j) {
+        const double x = i / 2.0 + 0.25, y = j / 2.0 + 0.25;
+        EXPECT_EQ(PixelAt(target, int(x * width / 10), int(y * height / 10)),
+                  c.red(x, y) ? 0xFF0000u : 0xFFFFFFu)
+            << x << ", " << y;
+      }
+  }
+}
+
+// A packed 2 x 2 DIB of 24 bits, its pixels (0xRRGGBB) from the top left row by row: by
+// default red, green; blue, white.
+std::vector<unsigned> DibWords(std::array<std::uint32_t, 4> pixels = {0xFF0000, 0x00FF00, 0x0000FF,
+                                                                      0xFFFFFF}) {
+  Bytes dib;
+  dib.U32(40).U32(2).U32(2).U16(1).U16(24).U32(0).U32(16).U32(0).U32(0).U32(0).U32(0);
+  for (int row : {2, 0}) {  // bottom row first
+    for (int x = 0; x < 2; ++x) {
+      const std::uint32_t p = pixels[std::size_t(row + x)];
+      dib.Raw({std::uint8_t(p), std::uint8_t(p >> 8), std::uint8_t(p >> 16)});
+    }
+    dib.Raw({0, 0});
+  }
+  std::vector<unsigned> words;
+  for (std::size_t i = 0; i < dib.data.size(); i += 2)
+    words.push_back(dib.data[i] | unsigned(dib.data[i + 1]) << 8);
+  return words;
+}
+
+// Bitmaps drawn by each bitmap record into the right half, stretched and mirrored, and
+// combined with what lies there by the common raster operations; a rectangle beside
+// them stays.
+TEST(Metafile, BitmapRecordsDrawTheirPixels) {
+  constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF,
+                          kBlack = 0;
+  // A window of 1000 units, or of 2 for the records that copy a pixel to a unit.
+  const auto wmf = [](unsigned function, std::vector<unsigned> head, bool redUnder,
+                      bool withDib = true, unsigned side = 1000) {
+    return SquareWmf(side, [&](Bytes& w) {
+      Record(w, 0x02FC, {0, 0x0000, 0x00FF, 0});  // blue brush
+      Record(w, 0x012D, {0});
+      Record(w, 0x02FA, {5, 0, 0, 0, 0});  // null pen
+      Record(w, 0x012D, {1});
+      Record(w, 0x041B, {side, side / 2, 0, 0});  // the left half
+      Record(w, 0x02FC, {0, 0x00FF, 0x0000, 0});  // red brush
+      Record(w, 0x012D, {2});
+      if (redUnder) Record(w, 0x041B, {side, side, 0, side / 2});
+      if (withDib)
+        for (unsigned word : DibWords()) head.push_back(word);
+      Record(w, function, head);
+    });
+  };
+  const auto rop = [](std::uint32_t code) {
+    return std::vector<unsigned>{code & 0xFFFF, code >> 16};
+  };
+  const auto with = [](std::vector<unsigned> a, const std::vector<unsigned>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  // The right half's quarters: top left, top right, bottom left, bottom right.
+  using Quarters = std::array<std::uint32_t, 4>;
+  const struct {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    bool enhanced;
+    Quarters shown;
+  } cases[] = {
+      // StretchDIB: operation, colour use, source h w y x, destination h w y x
+      {"stretch", wmf(0x0F43, with(rop(0xCC0020), {0, 2, 2, 0, 0, 1000, 500, 0, 500}), false),
+       false, Quarters{kRed, kGreen, kBlue, kWhite}},
+      {"mirrored",
+       wmf(0x0F43, with(rop(0xCC0020), {0, 2, 2, 0, 0, 1000, unsigned(-500), 0, 1000}), false),
+       false, Quarters{kGreen, kRed, kWhite, kBlue}},
+      // DIBStretchBlt: operation, source h w y x, destination h w y x
+      {"and", wmf(0x0B41, with(rop(0x8800C6), {2, 2, 0, 0, 1000, 500, 0, 500}), true), false,
+       Quarters{kRed, kBlack, kBlack, kRed}},
+      {"or", wmf(0x0B41, with(rop(0xEE0086), {2, 2, 0, 0, 1000, 500, 0, 500}), true), false,
+       Quarters{kRed, 0xFFFF00, 0xFF00FF, kWhite}},
+      {"xor", wmf(0x0B41, with(rop(0x660046), {2, 2, 0, 0, 1000, 500, 0, 500}), true), false,
+       Quarters{kBlack, 0xFFFF00, 0xFF00FF, 0x00FFFF}},
+      // DIBBitBlt: operation, source y x, size h w, destination y x: a pixel a unit.
+      {"bit", wmf(0x0940, with(rop(0xCC0020), {0, 0, 2, 2, 0, 1}), false, true, 2), false,
+       Quarters{kRed, kRed, kBlue, kBlue}},
+      // PatBlt with the brush, and the inverting and blackening operations without a source
+      {"pattern", wmf(0x061D, with(rop(0xF00021), {1000, 500, 0, 500}), false, false), false,
+       Quarters{kRed, kRed, kRed, kRed}},
+      {"inverted", wmf(0x061D, with(rop(0x550009), {1000, 500, 0, 500}), true, false), false,
+       Quarters{0x00FFFF, 0x00FFFF, 0x00FFFF, 0x00FFFF}},
+      // SetDIBitsToDevice: colour use, scans, start, source y x, size h w, destination y x
+      {"to device", wmf(0x0D33, {0, 2, 0, 0, 0, 2, 2, 0, 1}, false, true, 2), false,
+       Quarters{kRed, kRed, kBlue, kBlue}},
+      // StretchDIBits: bounds, destination, source, the bitmap's offsets and sizes, colour
+      // use, operation, destination size; the bitmap after the 80 bytes of the record.
+      {"enhanced", EmfOf([](const EmfRecord& record) {
+         record(39, {1, 0, 0xFF0000, 0});  // blue brush
+         record(37, {1});
+         record(37, {0x80000008});
+         record(43, {0, 0, 48, 48});
+         std::vector<std::uint32_t> values{0, 0,  0,  0,   48, 0, 0,        0,  2,
+                                           2, 80, 40, 120, 16, 0, 0xCC0020, 48, 48};
+         const std::vector<unsigned> dib = DibWords();
+         for (std::size_t i = 0; i < dib.size(); i += 2)
+           values.push_back(dib[i] | dib[i + 1] << 16);
+         record(81, values);
+         record(14, {0, 0, 20});
+       }),
+       true, Quarters{kRed, kGreen, kBlue, kWhite}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TBitmap target;
+    DrawOnWhite(TMetafile(c.bytes, c.enhanced), target, 100, 100);
+    EXPECT_EQ(PixelAt(target, 25, 50), kBlue) << "the rectangle beside";
+    EXPECT_EQ(PixelAt(target, 62, 25), c.shown[0]);
+    EXPECT_EQ(PixelAt(target, 87, 25), c.shown[1]);
+    EXPECT_EQ(PixelAt(target, 62, 75), c.shown[2]);
+    EXPECT_EQ(PixelAt(target, 87, 75), c.shown[3]);
+  }
+}
+
+// The colour nearest to Rgb of those the fixtures draw with.
+std::uint32_t NearestFixtureColour(std::uint32_t rgb) {
+  const std::uint32_t colours[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000};
+  const auto distance = [&](std::uint32_t c) {
+    int d = 0;
+    for (int shift : {0, 8, 16}) d += std::abs(int(rgb >> shift & 255) - int(c >> shift & 255));
+    return d;
+  };
+  return *std::min_element(
+      std::begin(colours), std::end(colours),
+      [&](std::uint32_t a, std::uint32_t b) { return distance(a) < distance(b); });
+}
+
+// LibreOffice as the peer: each picture in an RTF document, an inch from the page's
+// corner and an inch wide, converted to PDF and rendered by pdftoppm at 96 dpi. On a grid
+// of points between the fixtures' edges it shows the colours we draw: clipped by
+// rectangles and by a clip restored with the drawing state, and a bitmap beside a
+// rectangle. (LibreOffice 7 passes over a Windows metafile's region objects, and draws an
+// excluded rectangle's frame askew: those are checked against the format above.)
+TEST(MetafilePeers, ClipsAndBitmapsDrawAsLibreOfficeDrawsThem) {
+  if (!ProgramAvailable("soffice") || !ProgramAvailable("pdftoppm"))
+    GTEST_SKIP() << "LibreOffice Writer and poppler-utils are not installed";
+  std::vector<unsigned> stretch{0x0020, 0x00CC, 0, 2, 2, 0, 0, 1000, 500, 0, 500};
+  for (unsigned word : DibWords()) stretch.push_back(word);
+  const struct {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    bool enhanced;
+  } fixtures[] = {
+      {"intersect", ClippedRedSquare([](Bytes& w) {
+         Record(w, 0x0416, {500, 500, 0, 0});
+       }),
+       false},
+      {"restored", ClippedRedSquare([](Bytes& w) {
+         Record(w, 0x001E, {});
+         Record(w, 0x0416, {1000, 500, 0, 0});
+         Record(w, 0x0127, {unsigned(-1) & 0xFFFF});
+         Record(w, 0x0416, {500, 1000, 0, 0});
+       }),
+       false},
+      {"bitmap",
+       SquareWmf(1000,
+                 [&](Bytes& w) {
+                   Record(w, 0x02FC, {0, 0x0000, 0x00FF, 0});
+                   Record(w, 0x012D, {0});
+                   Record(w, 0x02FA, {5, 0, 0, 0, 0});
+                   Record(w, 0x012D, {1});
+                   Record(w, 0x041B, {1000, 500, 0, 0});
+                   Record(w, 0x0F43, stretch);
+                 }),
+       false},
+      {"enhanced", ClippedRedEmf([](const EmfRecord& r) {
+         r(30, {0, 0, 48, 24});
+       }),
+       true},
+  };
+  // The fixtures as other readers need them: LibreOffice takes the sizes in the headers
+  // at their word and a Windows metafile's units as its own mapping mode says, and RTF
+  // holds one without its placeable header.
+  const auto forPeer = [](std::vector<std::uint8_t> bytes, bool enhanced) {
+    const auto put32 = [&](std::size_t at, std::size_t value) {
+      for (int i = 0; i < 4; ++i) bytes[at + std::size_t(i)] = std::uint8_t(value >> (8 * i));
+    };
+    if (enhanced) {
+      std::size_t records = 0;
+      for (std::size_t at = 0; at + 8 <= bytes.size(); ++records)
+        at += bytes[at + 4] | bytes[at + 5] << 8 | bytes[at + 6] << 16;
+      put32(48, bytes.size());
+      put32(52, records);
+      return bytes;
+    }
+    bytes.erase(bytes.begin(), bytes.begin() + 22);
+    const std::vector<std::uint8_t> mapMode{4, 0, 0, 0, 0x03, 0x01, 8, 0};  // anisotropic
+    bytes.insert(bytes.begin() + 18, mapMode.begin(), mapMode.end());
+    put32(6, bytes.size() / 2);
+    return bytes;
+  };
+  std::vector<std::string> documents;
+  for (const auto& f : fixtures) {
+    std::string hex;
+    for (std::uint8_t byte : forPeer(f.bytes, f.enhanced)) {
+      static const char kDigits[] = "0123456789abcdef";
+      hex += kDigits[byte >> 4];
+      hex += kDigits[byte & 15];
+    }
+    documents.push_back(WriteScratchFile(
+        std::string("metafile_peer/") + f.name + ".rtf",
+        std::string("{\\rtf1\\ansi\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440"
+                    "\\margb1440 {\\pict") +
+            (f.enhanced ? "\\emfblip\\picwgoal1440\\pichgoal720 "
+                        : "\\wmetafile8\\picw2540\\pich2540\\picwgoal1440\\pichgoal1440 ") +
+            hex + "}\\par}"));
+  }
+  std::string log;
+  const std::vector<std::string> pdfs = OfficeConvertAll(documents, "pdf", "pdf", "", &log);
+  for (std::size_t i = 0; i < std::size(fixtures); ++i) {
+    const auto& f = fixtures[i];
+    SCOPED_TRACE(f.name);
+    ASSERT_FALSE(pdfs[i].empty()) << log;
+    const std::string pdf =
+        WriteScratchFile(std::string("metafile_peer/") + f.name + ".pdf", pdfs[i]);
+    const std::string page = ScratchFolder() + "/metafile_peer/" + f.name;
+    RunAndCapture("pdftoppm -f 1 -l 1 -r 96 -png -singlefile '" + pdf + "' '" + page + "'");
+    std::ifstream in(page + ".png", std::ios::binary);
+    TBitmap theirs;
+    ASSERT_TRUE(LoadBitmapFromImageBytes(
+        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), theirs));
+    theirs.SetPixelFormat(pf32bit);
+    const int width = 96, height = f.enhanced ? 48 : 96;
+    TBitmap ours;
+    DrawOnWhite(TMetafile(f.bytes, f.enhanced), ours, width, height);
+    for (int i8 : {1, 3, 5, 7})
+      for (int j8 : {1, 3, 5, 7}) {
+        const int x = width * i8 / 8, y = height * j8 / 8;
+        EXPECT_EQ(NearestFixtureColour(PixelAt(ours, x, y)),
+                  NearestFixtureColour(PixelAt(theirs, 96 + x, 96 + y)))
+            << x << ", " << y;
+      }
+  }
+}
+
+// 1,000 lines with a pen as wide as the picture: far more than one paint may cost, so
+// the window keeps the picture as drawn, at its pixels, drawn on a thread of its own.
+std::vector<std::uint8_t> CostlyLines(unsigned seed) {
+  return SquareWmf(1000, [&](Bytes& w) {
+    Record(w, 0x02FA, {0, 1000, 0, 0x00FF, 0});
+    Record(w, 0x012D, {0});
+    for (unsigned i = 0; i < 1000; ++i)
+      Record(w, 0x0325,
+             {2, (i + seed) * 379 % 1000, i * 613 % 1000, i * 211 % 1000, (i + seed) * 827 % 1000});
+  });
+}
+
+// Whatever the window does while its picture's rendering is drawn (resized, repainted,
+// given another picture, the picture freed), once the renderings it started are done and
+// the paints they asked for have run, the window shows the picture as playing it shows.
+TEST(Metafile, PicturesKeptAsDrawnFollowTheirWindow) {
+  std::mt19937 random(11);
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 340, 260);
+  auto* image = NewControl<TImage>(&form, &form, "imgPicture", 0, 0, 300, 200);
+  image->SetStretch(true);
+  std::vector<std::uint8_t> bytes = CostlyLines(0);
+  image->Picture().SetGraphic(std::make_unique<TMetafile>(bytes, false).get());
+  form.Show();
+  for (int step = 0; step < 12; ++step) {
+    switch (random() % 4) {
+      case 0:
+        image->SetBounds(0, 0, 200 + int(random() % 3) * 50, 150 + int(random() % 3) * 50);
+        break;
+      case 1:
+        bytes = CostlyLines(unsigned(random() % 3));
+        image->Picture().SetGraphic(std::make_unique<TMetafile>(bytes, false).get());
+        break;
+      case 2:
+        form.Repaint();
+        break;
+      default:
+        break;
+    }
+    Application->ProcessMessages();
+  }
+  // The renderings end, and ask for the paints that show them.
+  form.Repaint();
+  WaitForMetafileRenderings();
+  Application->ProcessMessages();
+  const int width = image->Width(), height = image->Height();
+  TBitmap shown;
+  shown.SetSize(width, height);
+  shown.Canvas().Brush().SetColor(clWhite);
+  shown.Canvas().FillRect(TRect{0, 0, width, height});
+  PaintTo(*image, shown.Canvas(), 0, 0);
+  TBitmap played;
+  DrawOnWhite(TMetafile(bytes, false), played, width, height);
+  int apart = 0;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      apart +=
+          NearestFixtureColour(PixelAt(shown, x, y)) != NearestFixtureColour(PixelAt(played, x, y));
+  EXPECT_LE(apart, width * height / 200);
+}
+
+// The transparent bitmap of old drawings: a mask ANDed (white where the paper shows) and
+// then the picture ORed (black there). Over a yellow page the page shows through, played
+// directly and kept as drawn alike (2,000 costly lines beside it make it too costly to
+// play at every draw).
+TEST(Metafile, MaskedBitmapsLetThePageShowThrough) {
+  for (const bool costly : {false, true}) {
+    SCOPED_TRACE(costly);
+    const TMetafile picture(
+        SquareWmf(1000,
+                  [&](Bytes& w) {
+                    // DIBStretchBlt into the right half: operation, source, destination, bitmap
+                    const auto blit = [&](std::uint32_t rop, std::array<std::uint32_t, 4> pixels) {
+                      std::vector<unsigned> words{rop & 0xFFFF, rop >> 16, 2, 2,  0, 0,
+                                                  1000,         500,       0, 500};
+                      for (unsigned word : DibWords(pixels)) words.push_back(word);
+                      Record(w, 0x0B41, words);
+                    };
+                    blit(0x8800C6, {0x000000, 0xFFFFFF, 0xFFFFFF, 0x000000});
+                    blit(0xEE0086, {0xFF0000, 0x000000, 0x000000, 0x0000FF});
+                    if (!costly) return;
+                    Record(w, 0x0416, {1000, 500, 0, 0});  // the left half
+                    Record(w, 0x02FA, {0, 1000, 0, 0x00FF, 0});
+                    Record(w, 0x012D, {0});
+                    for (unsigned i = 0; i < 2000; ++i)
+                      Record(w, 0x0325,
+                             {2, i * 379 % 1000, i * 613 % 1000, i * 211 % 1000, i * 827 % 1000});
+                  }),
+        false);
+    TBitmap target;
+    target.SetSize(100, 100);
+    // Drawn a second time at a size, a costly picture is kept as drawn.
+    for (int draw = 0; draw < 2; ++draw) {
+      target.Canvas().Brush().SetColor(clYellow);
+      target.Canvas().FillRect(TRect{0, 0, 100, 100});
+      picture.Draw(target.Canvas(), TRect{0, 0, 100, 100});
+    }
+    EXPECT_EQ(PixelAt(target, 62, 25), 0xFF0000u);
+    EXPECT_EQ(PixelAt(target, 87, 25), 0xFFFF00u);
+    EXPECT_EQ(PixelAt(target, 62, 75), 0xFFFF00u);
+    EXPECT_EQ(PixelAt(target, 87, 75), 0x0000FFu);
+  }
 }
 
 // Damaged copies (bytes changed, records cut short) are drawn without a fault, stretched
