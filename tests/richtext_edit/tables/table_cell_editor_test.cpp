@@ -435,6 +435,48 @@ TEST(TableCellEditor, ADocumentReplacedUnderAnOpenCellEditorKeepsNoHoldOnIt) {
   }
 }
 
+// Deleting a range of items over a table while one of its cells is edited gives the
+// document the same deletion gives with the editor closed: the editor closes first.
+TEST(TableCellEditor, DeletingARangeOverAnEditedTableIsDeletingItClosed) {
+  RegisterRTFInsertion();
+  // (first, count) over "before", the table and "after"; a nested table's cell edited too.
+  const std::pair<int, int> ranges[] = {{1, 1}, {0, 2}, {1, 2}, {0, 3}};
+  for (const auto& [first, count] : ranges)
+    for (bool nested : {false, true}) {
+      SCOPED_TRACE(std::to_string(first) + "+" + std::to_string(count) + (nested ? " nested" : ""));
+      std::string results[2];
+      for (bool open : {false, true}) {
+        TCellEdit f(2, 2, {"a", "b", "c", "d"});
+        f.Open(1, 0);
+        Type(*f.Editor(), "x");
+        if (nested) {
+          random_editing::Insert(*f.Editor(), random_editing::kInsertedRtf[3]);
+          TRDEditRDData& cell = f.Editor()->EditData();
+          TRDTableItemInfo* inner = nullptr;
+          for (int i = 0; i < cell.GetItemCount() && !inner; ++i)
+            inner = dynamic_cast<TRDTableItemInfo*>(cell.GetItem(i));
+          ASSERT_NE(inner, nullptr);
+          ASSERT_TRUE(inner->OpenCellEditor(0, 0, false, false, true, false, false));
+          Type(f.edit.ActiveEditor(), "y");
+        }
+        if (!open) f.edit.CloseInplaceEditor();
+        f.edit.DeleteItemRange(first, count);
+        f.edit.FormatAfterDeletion();
+        f.Settle();
+        EXPECT_EQ(f.edit.InplaceEditor(), nullptr);
+        EXPECT_EQ(f.data.GetChosenItem(), nullptr);
+        TMemoryStream saved;
+        SaveRDFToStream(f.data, saved, false);
+        results[open] =
+            std::string(static_cast<const char*>(saved.Memory()), size_t(saved.Size())) +
+            DescribeLayout(f.data);
+        // Typing goes on in what is left.
+        SimulateKey(f.edit, TKeyCode('Z'), "z");
+      }
+      EXPECT_EQ(results[1], results[0]);
+    }
+}
+
 TEST(TableCellEditor, TheColoursOfATableInTheEditedCellAreSaved) {
   RegisterRTFInsertion();
   TCellEdit f(1, 2, {"alpha", "beta"});
