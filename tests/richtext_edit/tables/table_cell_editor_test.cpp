@@ -436,7 +436,8 @@ TEST(TableCellEditor, ADocumentReplacedUnderAnOpenCellEditorKeepsNoHoldOnIt) {
 }
 
 // Deleting a range of items over a table while one of its cells is edited gives the
-// document the same deletion gives with the editor closed: the editor closes first.
+// document (and the undo steps) the same deletion gives with the editor closed: the
+// editor closes first, its steps handed to the document as closing hands them.
 TEST(TableCellEditor, DeletingARangeOverAnEditedTableIsDeletingItClosed) {
   RegisterRTFInsertion();
   // (first, count) over "before", the table and "after"; a nested table's cell edited too.
@@ -446,8 +447,17 @@ TEST(TableCellEditor, DeletingARangeOverAnEditedTableIsDeletingItClosed) {
       SCOPED_TRACE(std::to_string(first) + "+" + std::to_string(count) + (nested ? " nested" : ""));
       std::string results[2];
       for (bool open : {false, true}) {
+        // Shown, so that the editors take the focus as they do in the program.
+        TForm form(nullptr);
+        form.SetBounds(0, 0, 500, 300);
         TCellEdit f(2, 2, {"a", "b", "c", "d"});
+        f.edit.SetParent(&form);
+        f.edit.SetBounds(0, 0, 480, 280);
+        form.Show();
+        ASSERT_TRUE(PumpUntil([&form] { return Screen->ActiveForm() == &form; }));
+        f.Format();
         f.Open(1, 0);
+        ASSERT_TRUE(PumpUntil([&f] { return f.Editor()->Focused(); }));
         Type(*f.Editor(), "x");
         if (nested) {
           random_editing::Insert(*f.Editor(), random_editing::kInsertedRtf[3]);
@@ -457,6 +467,7 @@ TEST(TableCellEditor, DeletingARangeOverAnEditedTableIsDeletingItClosed) {
             inner = dynamic_cast<TRDTableItemInfo*>(cell.GetItem(i));
           ASSERT_NE(inner, nullptr);
           ASSERT_TRUE(inner->OpenCellEditor(0, 0, false, false, true, false, false));
+          ASSERT_TRUE(PumpUntil([&f] { return f.edit.ActiveEditor().Focused(); }));
           Type(f.edit.ActiveEditor(), "y");
         }
         if (!open) f.edit.CloseInplaceEditor();
@@ -469,7 +480,7 @@ TEST(TableCellEditor, DeletingARangeOverAnEditedTableIsDeletingItClosed) {
         SaveRDFToStream(f.data, saved, false);
         results[open] =
             std::string(static_cast<const char*>(saved.Memory()), size_t(saved.Size())) +
-            DescribeLayout(f.data);
+            DescribeLayout(f.data) + " undo steps " + std::to_string(f.data.UndoList->Count());
         // Typing goes on in what is left.
         SimulateKey(f.edit, TKeyCode('Z'), "z");
       }
