@@ -114,20 +114,27 @@ void FillCells(TRDTableItemInfo& table) {
     }
 }
 
+// A table of rows x 40 cells between two paragraphs of an editor, with the editor open
+// on cell (rows / 2, 20); that cell holds edited when it is given.
 struct LargeTableEdit {
-  explicit LargeTableEdit(bool filled) : edit(nullptr) {
+  LargeTableEdit(int rows, bool filled, const std::string& edited = "") : edit(nullptr) {
     RegisterTableItemClass();
     edit.SetStyle(&style);
     edit.SetBounds(0, 0, 1600, 900);
     TRDEditRDData& data = edit.EditData();
-    auto made = std::make_unique<TRDTableItemInfo>(BenchStations(500), 40, &data);
+    auto made = std::make_unique<TRDTableItemInfo>(rows, 40, &data);
     table = made.get();
     if (filled) FillCells(*table);
+    if (!edited.empty()) {
+      TRDTableCellData& cell = *table->Cells(rows / 2, 20);
+      cell.Clear();
+      cell.AddText(edited, 0, 0);
+    }
     edit.AddTextParagraph("before", 0, 0);
     data.AddItemAtEnd("", std::move(made));
     edit.AddTextParagraph("after", 0, 0);
     edit.FormatDocument();
-    table->OpenCellEditor(table->RowCount() / 2, 20, false, false, true, false, false);
+    table->OpenCellEditor(rows / 2, 20, false, false, true, false, false);
   }
   TRDStyle style;
   TRichDocEdit edit;
@@ -138,7 +145,7 @@ void BM_KeystrokeInLargeTableCell(benchmark::State& state) {
   static LargeTableEdit* tables[2] = {};
   LargeTableEdit*& made = tables[state.range(0)];
   if (!made) {
-    made = new LargeTableEdit(state.range(0) != 0);
+    made = new LargeTableEdit(BenchStations(500), state.range(0) != 0);
     AtBenchEnd([&made] { delete made; });
   }
   LargeTableEdit& t = *made;
@@ -161,38 +168,15 @@ BENCHMARK(BM_KeystrokeInLargeTableCell)->Arg(1)->Arg(0)->Unit(benchmark::kMillis
 // rows wider than the editor: each key lengthens the column's longest word, so the
 // column widens and the columns right of it move over (taken out again by undo now and
 // then). The cost should follow the rows of the one column, not the whole table.
-struct WideningTableEdit {
-  explicit WideningTableEdit(int rows) : edit(nullptr) {
-    RegisterTableItemClass();
-    edit.SetStyle(&style);
-    edit.SetBounds(0, 0, 1600, 900);
-    TRDEditRDData& data = edit.EditData();
-    auto made = std::make_unique<TRDTableItemInfo>(rows, 40, &data);
-    table = made.get();
-    FillCells(*table);
-    TRDTableCellData& widest = *table->Cells(rows / 2, 20);
-    widest.Clear();
-    widest.AddText("N0CALL-LONGEST", 0, 0);
-    edit.AddTextParagraph("before", 0, 0);
-    data.AddItemAtEnd("", std::move(made));
-    edit.AddTextParagraph("after", 0, 0);
-    edit.FormatDocument();
-    table->OpenCellEditor(rows / 2, 20, false, false, true, false, false);
-  }
-  TRDStyle style;
-  TRichDocEdit edit;
-  TRDTableItemInfo* table = nullptr;
-};
-
 void BM_WideningKeyInTableCell(benchmark::State& state) {
   const int rows = BenchStations(int(state.range(0)));
-  static std::map<int, WideningTableEdit*> tables;
-  WideningTableEdit*& made = tables[rows];
+  static std::map<int, LargeTableEdit*> tables;
+  LargeTableEdit*& made = tables[rows];
   if (!made) {
-    made = new WideningTableEdit(rows);
+    made = new LargeTableEdit(rows, true, "N0CALL-LONGEST");
     AtBenchEnd([&made] { delete made; });
   }
-  WideningTableEdit& t = *made;
+  LargeTableEdit& t = *made;
   TCustomRichDocEdit& cell = t.edit.ActiveEditor();
   const TRDTableItemFormattingInfo& info = *t.table->FormattingInfo;
   int typed = 0;
