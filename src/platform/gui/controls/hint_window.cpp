@@ -81,6 +81,12 @@ int RoomBeside(const QRect& screen, TPoint pointer) {
   return std::max(screen.bottom() + 1 - (pointer.Y + kCursorHeight), pointer.Y - screen.top());
 }
 
+// Whether rect covers the mouse at pointer (its tip, or the arrow below it).
+bool Covers(const TRect& rect, TPoint pointer) {
+  return pointer.X >= rect.Left && pointer.X < rect.Right && pointer.Y + kCursorHeight > rect.Top &&
+         pointer.Y < rect.Bottom;
+}
+
 // Rect moved onto the screen, no larger than it; one that covers the mouse goes below it
 // or, where there is more room above, above it, cut to the room there.
 TRect Placed(const TRect& rect, const QRect& screen, const std::optional<TPoint>& pointer) {
@@ -89,10 +95,7 @@ TRect Placed(const TRect& rect, const QRect& screen, const std::optional<TPoint>
   int height = std::min(rect.Height(), screen.height());
   const int left = std::clamp(rect.Left, screen.left(), screen.right() + 1 - width);
   int top = std::clamp(rect.Top, screen.top(), screen.bottom() + 1 - height);
-  const bool covers = pointer && OnScreen(screen, *pointer) && pointer->X >= left &&
-                      pointer->X < left + width && pointer->Y + kCursorHeight > top &&
-                      pointer->Y < top + height;
-  if (covers) {
+  if (pointer && OnScreen(screen, *pointer) && Covers(Bounds(left, top, width, height), *pointer)) {
     const int below = screen.bottom() + 1 - (pointer->Y + kCursorHeight);
     const int above = pointer->Y - screen.top();
     if (height <= below || below >= above) {
@@ -199,11 +202,14 @@ void ShowHintWindow(THintWindow& Window, TPoint At, TPoint Pointer, int MaxWidth
       size = Window.CalcHintRect(MaxWidth, Hint);
     }
   }
+  const TRect rect = Bounds(At.X + size.Left, At.Y + size.Top, size.Width(), size.Height());
+  // A hint placed beside the mouse stays beside it wherever it must move to fit the
+  // screen; one its control places over the mouse (an item's hint over the item) stays.
   struct TRestingPointerScope {
-    explicit TRestingPointerScope(TPoint p) { RestingPointer() = p; }
+    explicit TRestingPointerScope(std::optional<TPoint> p) { RestingPointer() = p; }
     ~TRestingPointerScope() { RestingPointer().reset(); }
-  } scope(Pointer);
-  Window.ActivateHint(Bounds(At.X + size.Left, At.Y + size.Top, size.Width(), size.Height()), Hint);
+  } scope(Covers(rect, Pointer) ? std::nullopt : std::optional<TPoint>(Pointer));
+  Window.ActivateHint(rect, Hint);
 }
 
 THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
