@@ -5,11 +5,15 @@
 // rows and 40 columns (the word typed stays shorter than the column's longest, the text
 // wraps to new lines now and then and is taken out again by undo), and a paragraph of
 // 2,000 and of 20,000 characters, and a table of 10 rows of 3 cells pasted as RTF, into a
-// cell 11 tables deep (each taken out again by undo).
+// cell 11 tables deep (each taken out again by undo); a key that widens its column in
+// tables of 50, 500 and 2,000 rows.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "bench_support.h"
 #include "platform/gui/controls/paint_to.h"
@@ -110,20 +114,27 @@ void FillCells(TRDTableItemInfo& table) {
     }
 }
 
+// A table of rows x 40 cells between two paragraphs of an editor, with the editor open
+// on cell (rows / 2, 20); that cell holds edited when it is given.
 struct LargeTableEdit {
-  explicit LargeTableEdit(bool filled) : edit(nullptr) {
+  LargeTableEdit(int rows, bool filled, const std::string& edited = "") : edit(nullptr) {
     RegisterTableItemClass();
     edit.SetStyle(&style);
     edit.SetBounds(0, 0, 1600, 900);
     TRDEditRDData& data = edit.EditData();
-    auto made = std::make_unique<TRDTableItemInfo>(BenchStations(500), 40, &data);
+    auto made = std::make_unique<TRDTableItemInfo>(rows, 40, &data);
     table = made.get();
     if (filled) FillCells(*table);
+    if (!edited.empty()) {
+      TRDTableCellData& cell = *table->Cells(rows / 2, 20);
+      cell.Clear();
+      cell.AddText(edited, 0, 0);
+    }
     edit.AddTextParagraph("before", 0, 0);
     data.AddItemAtEnd("", std::move(made));
     edit.AddTextParagraph("after", 0, 0);
     edit.FormatDocument();
-    table->OpenCellEditor(table->RowCount() / 2, 20, false, false, true, false, false);
+    table->OpenCellEditor(rows / 2, 20, false, false, true, false, false);
   }
   TRDStyle style;
   TRichDocEdit edit;
@@ -134,7 +145,7 @@ void BM_KeystrokeInLargeTableCell(benchmark::State& state) {
   static LargeTableEdit* tables[2] = {};
   LargeTableEdit*& made = tables[state.range(0)];
   if (!made) {
-    made = new LargeTableEdit(state.range(0) != 0);
+    made = new LargeTableEdit(BenchStations(500), state.range(0) != 0);
     AtBenchEnd([&made] { delete made; });
   }
   LargeTableEdit& t = *made;
@@ -152,6 +163,50 @@ void BM_KeystrokeInLargeTableCell(benchmark::State& state) {
   state.counters["cells"] = t.table->RowCount() * t.table->ColCount();
 }
 BENCHMARK(BM_KeystrokeInLargeTableCell)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// A key that widens its column, in a cell of a table of 40 columns and 50, 500 or 2,000
+// rows wider than the editor: each key lengthens the column's longest word, so the
+// column widens and the columns right of it move over (taken out again by undo now and
+// then). The cost should follow the rows of the one column, not the whole table.
+void BM_WideningKeyInTableCell(benchmark::State& state) {
+  const int rows = BenchStations(int(state.range(0)));
+  static std::map<int, LargeTableEdit*> tables;
+  LargeTableEdit*& made = tables[rows];
+  if (!made) {
+    made = new LargeTableEdit(rows, true, "N0CALL-LONGEST");
+    AtBenchEnd([&made] { delete made; });
+  }
+  LargeTableEdit& t = *made;
+  TCustomRichDocEdit& cell = t.edit.ActiveEditor();
+  const TRDTableItemFormattingInfo& info = *t.table->FormattingInfo;
+  int typed = 0;
+  int widened = 0;
+  for (auto _ : state) {
+    const int before = info.ColWidths[20];
+    cell.TypeChar(u'W');
+    widened += info.ColWidths[20] > before;
+    if (++typed % 24 == 0) {
+      state.PauseTiming();
+      while (cell.UndoAction() != rdutNone) cell.Undo();
+      state.ResumeTiming();
+    }
+  }
+  if (widened < typed) state.SkipWithError("a key did not widen its column");
+  state.counters["rows"] = rows;
+}
+BENCHMARK(BM_WideningKeyInTableCell)
+    ->Arg(50)
+    ->Arg(500)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ComputeStatistics("min",
+                        [](const std::vector<double>& v) {
+                          return *std::min_element(v.begin(), v.end());
+                        })
+    ->ComputeStatistics("max", [](const std::vector<double>& v) {
+      return *std::max_element(v.begin(), v.end());
+    });
 
 struct DeepTableEdit {
   static constexpr int kDepth = 11;

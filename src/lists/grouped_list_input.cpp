@@ -683,7 +683,9 @@ POGLItem TSectionGroupedList::DownTarget(POGLItem Focus, bool Extend) const {
 }
 
 // The item at the top (or bottom) of the view in the focused column; when that is the
-// focused item already, the view scrolls a page first.
+// focused item already, the view scrolls a page first. Both edges are probed inside the
+// view: a probe from the client height finds the row just under the window, and every
+// press but the first would move one row.
 POGLItem TSectionGroupedList::PageTarget(POGLItem Focus, bool Up) {
   const int x = ItemWidth() * focus_column_ + ItemWidth() / 2;
   POGLItem target = nullptr;
@@ -691,7 +693,7 @@ POGLItem TSectionGroupedList::PageTarget(POGLItem Focus, bool Up) {
     if (Up) {
       for (int y = 0; y < ClientHeight() && !target; ++y) target = ProbeAt(x, y);
     } else {
-      for (int y = ClientHeight(); y >= 1 && !target; --y) target = ProbeAt(x, y);
+      for (int y = ClientHeight() - 1; y >= 0 && !target; --y) target = ProbeAt(x, y);
     }
     if (target != Focus) break;
     const int old = top_;

@@ -170,3 +170,44 @@ TEST(SectionListHints, EachColumnShowsItsOwnHintWithinOneRow) {
   EXPECT_EQ(ShownHintWindow()->Caption(), "column 2");
   CancelHint();
 }
+
+// A column hint of a few thousand characters, as a station's comment can make it, shows:
+// wrapped wider than the list where the list's width would make it taller than the screen
+// holds, on the screen and clear of the mouse (a hint under the mouse takes it from the
+// list and goes at once), for a row at the top of the screen as at its bottom.
+TEST(SectionListHints, AHintLongerThanTheScreenShowsBesideTheMouse) {
+  std::string text;
+  while (text.size() < 4000) text += "DL1ABC-9 via WIDE1-1,WIDE2-2 qAR DB0XYZ ";
+  for (bool bottom : {false, true}) {
+    TForm form(nullptr);
+    form.SetBorderStyle(bsNone);
+    form.SetBounds(0, bottom ? Screen->Height() - 120 : 0, 400, 120);
+    TExSectionList list(&form);
+    list.SetParent(&form);
+    list.SetBounds(0, 0, 400, 120);
+    list.Columns.Items(1)->SetWidth(300);
+    list.Columns.Items(1)->SetHint(text);
+    list.Columns.Items(1)->SetShowHint(true);
+    list.AddItem(list.AddGroup("")).Add("DL1ABC-9");
+    form.Show();
+    TSectionGroupedList& engine = list.Engine();
+    const int y = engine.GroupItemHeight() + 5;
+    SimulateMouseMove(engine, 50, y);
+    SimulateHintPause(engine, 50, y);
+    THintWindow* window = ShownHintWindow();
+    ASSERT_NE(window, nullptr) << bottom;
+    EXPECT_EQ(window->Caption(), text);
+    const TRect shown = window->BoundsRect();
+    const TPoint mouse = engine.ClientToScreen(Point(50, y));
+    EXPECT_GT(shown.Width(), engine.ClientWidth()) << bottom;
+    EXPECT_GE(shown.Left, 0);
+    EXPECT_GE(shown.Top, 0);
+    EXPECT_LE(shown.Right, Screen->Width());
+    EXPECT_LE(shown.Bottom, Screen->Height());
+    EXPECT_TRUE(shown.Bottom <= mouse.Y || shown.Top >= mouse.Y + 20)
+        << bottom << ": " << shown.Top << ".." << shown.Bottom << " over " << mouse.Y;
+    // The whole text fits in what it was given.
+    EXPECT_GE(shown.Height(), window->CalcHintRect(shown.Width() - 16, text).Height()) << bottom;
+    CancelHint();
+  }
+}

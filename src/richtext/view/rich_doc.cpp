@@ -373,6 +373,13 @@ void TCustomRichDoc::ClearDocument() {
 }
 
 void TCustomRichDoc::DeleteItemRange(int First, int Count) {
+  // An item whose part is edited in an editor of its own closes that editor before it
+  // goes: closing while the document is half deleted would lay out and focus a document
+  // whose items are no longer there.
+  if (const TCustomRDItemInfo* chosen = rd_data_->GetChosenItem()) {
+    const int itemNo = rd_data_->GetItemNo(chosen);
+    if (itemNo >= First && itemNo < First + Count) DestroyInplaceEditor();
+  }
   rd_data_->DeleteItemsFormatted(First, Count);
 }
 
@@ -533,12 +540,10 @@ void TCustomRichDoc::ShowItemHint(const std::string& Hint) {
     CancelHint();
     return;
   }
-  THintWindow& window = ApplicationHintWindow();
-  TRect r = window.CalcHintRect(Screen->Width() / 2, Hint);
   // Below the cursor, where the pointer does not cover it.
-  const TPoint at = ClientToScreen(Point(last_mouse_.X, last_mouse_.Y + 20));
-  r = Rect(at.X, at.Y, at.X + r.Width(), at.Y + r.Height());
-  window.ActivateHint(r, Hint);
+  const TPoint pointer = ClientToScreen(last_mouse_);
+  ShowHintWindow(ApplicationHintWindow(), Point(pointer.X, pointer.Y + 20), pointer,
+                 Screen->Width() / 2, Hint);
 }
 
 namespace {

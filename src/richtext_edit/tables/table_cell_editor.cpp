@@ -257,10 +257,15 @@ void TRDTableItemInfo::ResizeEditorAfterChange() {
         !(State & rdtsLayoutInvalid) &&
         KeepsColumnWidths(InplaceEditor->Row(), InplaceEditor->Col(), EditorMinWidth, minWidth) &&
         PlaceRowAgain(InplaceEditor->Row());
-    if (rowOnly)
+    if (rowOnly) {
       EditorMinWidth = minWidth;
-    else
+    } else {
+      // A key that widens (or narrows) its column: that column is measured again, the
+      // others' widths are taken as they stand.
+      MeasureColumnAgain(InplaceEditor->Row(), InplaceEditor->Col(), EditorMinWidth, minWidth,
+                         data->GetCanvas());
       MarkChanged();
+    }
     if (minWidth != EditorMinWidth) {
       EditorMinWidth = minWidth;
       const int tableMinWidth = data->GetLinesMinWidth(itemNo, itemNo);
@@ -288,6 +293,7 @@ void TRDTableItemInfo::ResizeEditorAfterChange() {
     if (auto* host = dynamic_cast<TRDTableInplaceEdit*>(data->Editor()))
       host->Table().ResizeEditorAfterChange();
   }
+  remeasured_column_ = -1;
   State &= TRDTableStates(~rdtsEditorResizing);
 }
 

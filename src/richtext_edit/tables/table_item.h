@@ -608,7 +608,10 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void WidenPercentColumns(TLayoutPass& pass);
   void WidenPixelColumns(TLayoutPass& pass);
   void HandOutSpareWidth(TLayoutPass& pass);
-  void PlaceColumns(TRDTableItemFormattingInfo& info, const TLayoutPass& pass, TRDCanvas& canvas);
+  // resizedOnly: only the remeasured column's cells and those whose width changes are
+  // laid out again, the others only moved.
+  void PlaceColumns(TRDTableItemFormattingInfo& info, const TLayoutPass& pass, TRDCanvas& canvas,
+                    bool resizedOnly);
   int CellContentHeight(const TRDTableItemFormattingInfo& info, const TRDTableCellData& cell,
                         int row, int col) const;
   std::vector<int> MeasureRowHeights(TRDTableItemFormattingInfo& info);
@@ -621,12 +624,23 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   // nothing changed, when a cell spanning rows makes that the whole layout's work).
   bool KeepsColumnWidths(int row, int col, int oldMin, int newMin) const;
   bool PlaceRowAgain(int row);
+  // When it does change a column's width: whether the layout can be taken on from the
+  // columns' narrowest widths as they stand, that column's measured again; the next
+  // layout on the screen then lays out again that column's cells and those whose width
+  // changes, and reads the other cells as they are.
+  bool MeasureColumnAgain(int row, int col, int oldMin, int newMin, TRDCanvas& canvas);
+  // A column's narrowest content width (from the last layout on the screen, while only
+  // one column was measured again since).
+  int ColumnMinWidth(int col, TRDCanvas& canvas) const;
   void PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int row, int col, int x, int y,
                  const TRect& clip, bool selectedAsWhole, bool editing, TColor selectionColor,
                  TRDColorMode colorMode);
 
   // Each column's narrowest content width at the last layout on the screen.
   std::vector<int> column_min_widths_;
+  // The column measured again after an edit in the cell editor, until the layout on the
+  // screen that follows; -1 when the next layout measures every column.
+  int remeasured_column_ = -1;
   // While set, the layout on the screen stands although a cell editor is open (its row
   // was placed anew after an edit in it).
   bool layout_kept_ = false;

@@ -192,7 +192,7 @@ int TRDTableItemInfo::GetTableMinWidth(const TRDResolution* resolution, TRDCanva
   pass.pad2 = ScaleX(2 * cell_padding_);
   pass.kinds.assign(size_t(cols), 0);
   for (int c = 0; c < cols; ++c) {
-    int m = ignoreContent ? 0 : Rows->GetMinColWidth(c, DeviceInfo, canvas);
+    int m = ignoreContent ? 0 : ColumnMinWidth(c, canvas);
     if (best_width_ == 0) m = std::max(m, ScaleX(Rows->GetPixelColWidth(c)));
     pass.widths.push_back(m);
     pass.totalMin += m;
@@ -258,7 +258,11 @@ void TRDTableItemInfo::Format(int docWidth, TRDTableItemFormattingInfo& info, TR
   pass.avail = w - fixed;
   info.Clear();
 
-  MeasureMinimumWidths(pass, canvas, &info == FormattingInfo.get() && !DeviceInfo);
+  const bool screen = &info == FormattingInfo.get() && !DeviceInfo;
+  // After an edit that changed one column's width, the cells whose width stays keep
+  // their lines.
+  const bool resizedOnly = screen && remeasured_column_ >= 0;
+  MeasureMinimumWidths(pass, canvas, screen);
   if (!autoWidth && pass.totalMin >= contentWidth) {
     // Narrower than the content: the columns keep their minimums.
     info.Width = info.Width - contentWidth + pass.totalMin;
@@ -276,9 +280,10 @@ void TRDTableItemInfo::Format(int docWidth, TRDTableItemFormattingInfo& info, TR
     }
   }
 
-  PlaceColumns(info, pass, canvas);
+  PlaceColumns(info, pass, canvas, resizedOnly);
   const std::vector<int> heights = MeasureRowHeights(info);
   PlaceRows(info, heights);
+  if (screen) remeasured_column_ = -1;
 }
 
 // The table's width before its columns are laid out: 0 when it takes its content's width
@@ -297,7 +302,7 @@ void TRDTableItemInfo::MeasureMinimumWidths(TLayoutPass& pass, TRDCanvas& canvas
   const int cols = Rows->GetColCount();
   const bool ignoreContent = (Options & rdtoIgnoreContentWidth) != 0;
   for (int c = 0; c < cols; ++c) {
-    const int m = ignoreContent ? 0 : Rows->GetMinColWidth(c, DeviceInfo, canvas);
+    const int m = ignoreContent ? 0 : ColumnMinWidth(c, canvas);
     pass.widths.push_back(m);
     pass.totalMin += m;
   }
@@ -447,7 +452,7 @@ void TRDTableItemInfo::HandOutSpareWidth(TLayoutPass& pass) {
 
 // Columns and cell widths; each cell is laid out for its width.
 void TRDTableItemInfo::PlaceColumns(TRDTableItemFormattingInfo& info, const TLayoutPass& pass,
-                                    TRDCanvas& canvas) {
+                                    TRDCanvas& canvas, bool resizedOnly) {
   const int cols = Rows->GetColCount();
   const int rows = Rows->Count();
   for (int v : pass.widths) info.ColWidths.AddValue(v);
@@ -474,6 +479,7 @@ void TRDTableItemInfo::PlaceColumns(TRDTableItemFormattingInfo& info, const TLay
         layout->FormatForWidth(width - pass.pad2, canvas);
       } else {
         cell->Left = info.ColStarts[c];
+        if (resizedOnly && width == cell->Width && c != remeasured_column_) continue;
         cell->Width = width;
         cell->FormatItems(false, true, false, 0, &canvas, false, true, false);
       }
@@ -592,6 +598,32 @@ bool TRDTableItemInfo::KeepsColumnWidths(int row, int col, int oldMin, int newMi
   // The column's minimum is another cell's, before the edit and after it.
   const int least = column_min_widths_[size_t(col)];
   return oldMin < least && newMin <= least;
+}
+
+bool TRDTableItemInfo::MeasureColumnAgain(int row, int col, int oldMin, int newMin,
+                                          TRDCanvas& canvas) {
+  const TRDTableCellData* cell = Rows->Cell(row, col);
+  const TRDTableItemFormattingInfo& info = *FormattingInfo;
+  const int cols = Rows->GetColCount();
+  if (!cell || cell->ColSpan != 1 || DeviceInfo || !info.Cells.empty() ||
+      (State & rdtsLayoutInvalid) || (Options & rdtoIgnoreContentWidth) ||
+      int(column_min_widths_.size()) != cols || info.ColWidths.Count() != cols ||
+      info.RowStarts.Count() != Rows->Count())
+    return false;
+  int& least = column_min_widths_[size_t(col)];
+  // Grown to the column's narrowest width or past it; or shrunk from being it, when
+  // another cell of the column may be the narrowest now.
+  if (newMin >= least)
+    least = newMin;
+  else if (oldMin >= least)
+    least = Rows->GetMinColWidth(col, nullptr, canvas);
+  remeasured_column_ = col;
+  return true;
+}
+
+int TRDTableItemInfo::ColumnMinWidth(int col, TRDCanvas& canvas) const {
+  if (remeasured_column_ >= 0 && !DeviceInfo) return column_min_widths_[size_t(col)];
+  return Rows->GetMinColWidth(col, DeviceInfo, canvas);
 }
 
 bool TRDTableItemInfo::PlaceRowAgain(int row) {

@@ -61,8 +61,23 @@ TEST_F(StationListFeedTest, TwoThousandStationsScrollAndSortByEveryColumn) {
   ASSERT_EQ(window.Group()->GetCount(), kStations);
   EXPECT_GE(window.FindStationRow(MakeStationKey("", "DA0000-1")), 0);
 
-  // To the end with the keyboard, back with the wheel.
+  // A page at every press of the page keys, down and back up.
   rows.SetFocus();
+  rows.FocusItem(window.Group()->GetItemNode(0));
+  const int page = rows.ClientHeight() / list.ItemHeight();
+  ASSERT_GT(page, 2);
+  for (TKeyCode key : {VK_NEXT, VK_PRIOR}) {
+    int at = rows.FocusedItem()->Index();
+    for (int press = 0; press < 4; ++press) {
+      SimulateKey(rows, key);
+      const int now = rows.FocusedItem()->Index();
+      EXPECT_GE(key == VK_NEXT ? now - at : at - now, press == 0 ? 1 : page - 1)
+          << "press " << press << " of key " << key;
+      at = now;
+    }
+  }
+
+  // To the end with the keyboard, back with the wheel.
   rows.FocusItem(window.Group()->GetItemNode(0));
   SimulateKey(rows, VK_END);
   const int end = rows.TotalHeight() - rows.ClientHeight();

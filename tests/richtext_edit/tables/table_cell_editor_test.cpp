@@ -435,6 +435,59 @@ TEST(TableCellEditor, ADocumentReplacedUnderAnOpenCellEditorKeepsNoHoldOnIt) {
   }
 }
 
+// Deleting a range of items over a table while one of its cells is edited gives the
+// document (and the undo steps) the same deletion gives with the editor closed: the
+// editor closes first, its steps handed to the document as closing hands them.
+TEST(TableCellEditor, DeletingARangeOverAnEditedTableIsDeletingItClosed) {
+  RegisterRTFInsertion();
+  // (first, count) over "before", the table and "after"; a nested table's cell edited too.
+  const std::pair<int, int> ranges[] = {{1, 1}, {0, 2}, {1, 2}, {0, 3}};
+  for (const auto& [first, count] : ranges)
+    for (bool nested : {false, true}) {
+      SCOPED_TRACE(std::to_string(first) + "+" + std::to_string(count) + (nested ? " nested" : ""));
+      std::string results[2];
+      for (bool open : {false, true}) {
+        // Shown, so that the editors take the focus as they do in the program.
+        TForm form(nullptr);
+        form.SetBounds(0, 0, 500, 300);
+        TCellEdit f(2, 2, {"a", "b", "c", "d"});
+        f.edit.SetParent(&form);
+        f.edit.SetBounds(0, 0, 480, 280);
+        form.Show();
+        ASSERT_TRUE(PumpUntil([&form] { return Screen->ActiveForm() == &form; }));
+        f.Format();
+        f.Open(1, 0);
+        ASSERT_TRUE(PumpUntil([&f] { return f.Editor()->Focused(); }));
+        Type(*f.Editor(), "x");
+        if (nested) {
+          random_editing::Insert(*f.Editor(), random_editing::kInsertedRtf[3]);
+          TRDEditRDData& cell = f.Editor()->EditData();
+          TRDTableItemInfo* inner = nullptr;
+          for (int i = 0; i < cell.GetItemCount() && !inner; ++i)
+            inner = dynamic_cast<TRDTableItemInfo*>(cell.GetItem(i));
+          ASSERT_NE(inner, nullptr);
+          ASSERT_TRUE(inner->OpenCellEditor(0, 0, false, false, true, false, false));
+          ASSERT_TRUE(PumpUntil([&f] { return f.edit.ActiveEditor().Focused(); }));
+          Type(f.edit.ActiveEditor(), "y");
+        }
+        if (!open) f.edit.CloseInplaceEditor();
+        f.edit.DeleteItemRange(first, count);
+        f.edit.FormatAfterDeletion();
+        f.Settle();
+        EXPECT_EQ(f.edit.InplaceEditor(), nullptr);
+        EXPECT_EQ(f.data.GetChosenItem(), nullptr);
+        TMemoryStream saved;
+        SaveRDFToStream(f.data, saved, false);
+        results[open] =
+            std::string(static_cast<const char*>(saved.Memory()), size_t(saved.Size())) +
+            DescribeLayout(f.data) + " undo steps " + std::to_string(f.data.UndoList->Count());
+        // Typing goes on in what is left.
+        SimulateKey(f.edit, TKeyCode('Z'), "z");
+      }
+      EXPECT_EQ(results[1], results[0]);
+    }
+}
+
 TEST(TableCellEditor, TheColoursOfATableInTheEditedCellAreSaved) {
   RegisterRTFInsertion();
   TCellEdit f(1, 2, {"alpha", "beta"});

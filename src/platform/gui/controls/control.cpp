@@ -1,9 +1,13 @@
 #include <algorithm>
 
 #include "platform/gui/controls/controls.h"
+#include "platform/gui/controls/hint_window.h"
 
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
   font_.OnChange = [this] { FontChanged(); };
+  // A rest of the mouse shows a hint from the first control on, not only once some other
+  // hint was shown.
+  ListenForHints();
 }
 
 TControl::~TControl() {

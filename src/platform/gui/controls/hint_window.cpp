@@ -1,6 +1,7 @@
 #include "platform/gui/controls/hint_window.h"
 
 #include <algorithm>
+#include <optional>
 
 #include <QApplication>
 #include <QCursor>
@@ -16,6 +17,7 @@
 namespace {
 
 constexpr int kCursorHeight = 20;  // the hint opens this far below the mouse
+constexpr int kWiderStep = 100;    // pixels a long hint's wrapping widens by at least
 
 THintWindowClass& HintClass() {
   static THintWindowClass factory;
@@ -57,6 +59,56 @@ std::unique_ptr<THintWindow>& OwnWindow() {
   return *window;
 }
 
+// The mouse a hint is being shown for (screen coordinates), while ShowHintWindow runs.
+std::optional<TPoint>& RestingPointer() {
+  static std::optional<TPoint> pointer;
+  return pointer;
+}
+
+// The screen the point lies on (the first one when it lies on none).
+QRect ScreenAround(TPoint point) {
+  const QScreen* screen = QGuiApplication::screenAt(QPoint(point.X, point.Y));
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry() : QRect();
+}
+
+bool OnScreen(const QRect& screen, TPoint point) {
+  return screen.contains(QPoint(point.X, point.Y));
+}
+
+// The height a hint may take beside the mouse: the taller of the strips below and above it.
+int RoomBeside(const QRect& screen, TPoint pointer) {
+  return std::max(screen.bottom() + 1 - (pointer.Y + kCursorHeight), pointer.Y - screen.top());
+}
+
+// Whether rect covers the mouse at pointer (its tip, or the arrow below it).
+bool Covers(const TRect& rect, TPoint pointer) {
+  return pointer.X >= rect.Left && pointer.X < rect.Right && pointer.Y + kCursorHeight > rect.Top &&
+         pointer.Y < rect.Bottom;
+}
+
+// Rect moved onto the screen, no larger than it; one that covers the mouse goes below it
+// or, where there is more room above, above it, cut to the room there.
+TRect Placed(const TRect& rect, const QRect& screen, const std::optional<TPoint>& pointer) {
+  if (screen.isEmpty()) return rect;
+  const int width = std::min(rect.Width(), screen.width());
+  int height = std::min(rect.Height(), screen.height());
+  const int left = std::clamp(rect.Left, screen.left(), screen.right() + 1 - width);
+  int top = std::clamp(rect.Top, screen.top(), screen.bottom() + 1 - height);
+  if (pointer && OnScreen(screen, *pointer) && Covers(Bounds(left, top, width, height), *pointer)) {
+    const int below = screen.bottom() + 1 - (pointer->Y + kCursorHeight);
+    const int above = pointer->Y - screen.top();
+    if (height <= below || below >= above) {
+      top = pointer->Y + kCursorHeight;
+      height = std::min(height, below);
+    } else {
+      height = std::min(height, above);
+      top = pointer->Y - height;
+    }
+  }
+  return Bounds(left, top, width, height);
+}
+
 QTimer& HideTimer() {
   static QTimer* timer = [] {
     auto* made = new QTimer(qApp);
@@ -87,10 +139,8 @@ void ShowHintFor(TControl& control, TPoint point) {
       OwnWindow() = info.HintWindowClass();
       window = OwnWindow().get();
     }
-    TRect rect = window->CalcHintRect(info.HintMaxWidth, info.HintStr);
-    const TPoint at = control.ClientToScreen(info.HintPos);
-    rect = Rect(rect.Left + at.X, rect.Top + at.Y, rect.Right + at.X, rect.Bottom + at.Y);
-    window->ActivateHint(rect, info.HintStr);
+    ShowHintWindow(*window, control.ClientToScreen(info.HintPos), control.ClientToScreen(point),
+                   info.HintMaxWidth, info.HintStr);
     if (info.HideTimeout > 0) HideTimer().start(info.HideTimeout);
   });
 }
@@ -130,7 +180,9 @@ class THintFilter : public QObject {
   }
 };
 
-void InstallHintFilter() {
+}  // namespace
+
+void ListenForHints() {
   static THintFilter* filter = nullptr;
   if (filter || !qApp) return;
   filter = new THintFilter;
@@ -138,7 +190,27 @@ void InstallHintFilter() {
   qApp->installEventFilter(filter);
 }
 
-}  // namespace
+void ShowHintWindow(THintWindow& Window, TPoint At, TPoint Pointer, int MaxWidth,
+                    const std::string& Hint) {
+  const QRect screen = ScreenAround(Pointer);
+  TRect size = Window.CalcHintRect(MaxWidth, Hint);
+  // A long hint is wrapped wider until it fits beside the mouse, up to the screen's width.
+  if (OnScreen(screen, Pointer)) {
+    const int room = RoomBeside(screen, Pointer);
+    while (size.Height() > room && MaxWidth < screen.width()) {
+      MaxWidth = std::min(screen.width(), MaxWidth + std::max(MaxWidth / 2, kWiderStep));
+      size = Window.CalcHintRect(MaxWidth, Hint);
+    }
+  }
+  const TRect rect = Bounds(At.X + size.Left, At.Y + size.Top, size.Width(), size.Height());
+  // A hint placed beside the mouse stays beside it wherever it must move to fit the
+  // screen; one its control places over the mouse (an item's hint over the item) stays.
+  struct TRestingPointerScope {
+    explicit TRestingPointerScope(std::optional<TPoint> p) { RestingPointer() = p; }
+    ~TRestingPointerScope() { RestingPointer().reset(); }
+  } scope(Covers(rect, Pointer) ? std::nullopt : std::optional<TPoint>(Pointer));
+  Window.ActivateHint(rect, Hint);
+}
 
 THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
   QWidget* widget = WidgetOf(*this);
@@ -162,9 +234,12 @@ void THintWindow::ActivateHint(TRect Rect, const std::string& Hint) {
 }
 
 void THintWindow::ShowAt(const TRect& Rect) {
-  SetBoundsRect(Rect);
+  const std::optional<TPoint>& pointer = RestingPointer();
+  const TRect placed =
+      Placed(Rect, ScreenAround(pointer ? *pointer : Point(Rect.Left, Rect.Top)), pointer);
+  SetBoundsRect(placed);
   QWidget* widget = WidgetOf(*this);
-  widget->setGeometry(Rect.Left, Rect.Top, Rect.Width(), Rect.Height());
+  widget->setGeometry(placed.Left, placed.Top, placed.Width(), placed.Height());
   widget->show();
   widget->raise();
   widget->update();
@@ -203,11 +278,11 @@ void SetHintWindowClass(THintWindowClass Factory) {
   CancelHint();
   HintClass() = std::move(Factory);
   CurrentWindow().reset();
-  InstallHintFilter();
+  ListenForHints();
 }
 
 THintWindow& ApplicationHintWindow() {
-  InstallHintFilter();
+  ListenForHints();
   std::unique_ptr<THintWindow>& window = CurrentWindow();
   if (!window) window = HintClass() ? HintClass()() : std::make_unique<THintWindow>(nullptr);
   return *window;
@@ -242,7 +317,7 @@ void ActivateHintAt(TControl& Control, int X, int Y) {
     surface = Control.Parent();
   }
   QWidget* widget = WidgetOf(*static_cast<TWinControl*>(surface));
-  InstallHintFilter();
+  ListenForHints();
   QHelpEvent event(QEvent::ToolTip, QPoint(X, Y), widget->mapToGlobal(QPoint(X, Y)));
   QCoreApplication::sendEvent(widget, &event);
 }

@@ -32,7 +32,9 @@ class THintWindow : public TCustomControl {
 
  protected:
   void Paint() override;
-  // Makes the window show at Rect, on top and without activation.
+  // Makes the window show at Rect, on top and without activation: on the screen, no
+  // larger than it, and clear of the mouse the hint is shown for (a hint under the
+  // mouse would take it from the control and go at once).
   void ShowAt(const TRect& Rect);
 };
 
@@ -60,6 +62,13 @@ class THintSource {
 // Hints shown from now on use windows made by Factory; an empty factory restores the
 // plain THintWindow.
 void SetHintWindowClass(THintWindowClass Factory);
+// Hints show from now on when the mouse rests on a control whose ShowHint is on.
+void ListenForHints();
+// Shows Hint in Window at At for the mouse resting at Pointer (screen coordinates):
+// wrapped to MaxWidth, or wider where that would be taller than the screen holds, and
+// kept on the screen and clear of the mouse.
+void ShowHintWindow(THintWindow& Window, TPoint At, TPoint Pointer, int MaxWidth,
+                    const std::string& Hint);
 // The window that shows hints now (made on first use).
 THintWindow& ApplicationHintWindow();
 // Hides the hint that is showing, if any.
