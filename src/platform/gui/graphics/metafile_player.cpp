@@ -1,10 +1,12 @@
 #include "platform/gui/graphics/metafile_player_qt.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QRawFont>
 #include <QRegion>
 #include <QTransform>
 #include <algorithm>
@@ -119,6 +121,8 @@ struct TFontSpec {
   bool Italic = false, Underline = false, StrikeOut = false;
   int Charset = DEFAULT_CHARSET;  // the code page of 8-bit text
   QString Face;
+
+  bool operator==(const TFontSpec&) const = default;
 };
 
 // A region object of a Windows metafile: rectangles in logical units.
@@ -708,6 +712,71 @@ class TPlayer {
     Shape(shape, kind != TArc::Open);
   }
 
+  // The font the text records draw in, made once for a run of records with the same font
+  // object at the same size: made anew for every record it cost more than a short line.
+  struct TTextFont {
+    TFontSpec Spec;
+    double Wanted;  // the height the records ask, in device pixels
+    QFont Font;
+    // The character size before a cell height is turned into one: what the work counts.
+    int AskedPixelSize;
+    std::optional<QFontMetricsF> Metrics;  // once drawn with, when the cell height is known
+    std::optional<QRawFont> Glyphs;        // once a rough run is drawn with it
+  };
+
+  TTextFont& TextFont(const TFontSpec& spec, double wanted) {
+    if (text_font_ && text_font_->Spec == spec && text_font_->Wanted == wanted) return *text_font_;
+    QFont font(spec.Face.isEmpty() ? QStringLiteral("Sans Serif") : spec.Face);
+    font.setWeight(QFont::Weight(std::clamp(spec.Weight / 10 * 10, 100, 900)));
+    font.setItalic(spec.Italic);
+    font.setUnderline(spec.Underline);
+    font.setStrikeOut(spec.StrikeOut);
+    font.setPixelSize(int(std::clamp(std::lround(wanted), 1L, 4096L)));
+    text_font_.emplace(TTextFont{spec, wanted, font, font.pixelSize(), std::nullopt, std::nullopt});
+    return *text_font_;
+  }
+
+  // The font with its metrics, for drawing: a cell height (Height > 0) leaves the
+  // character height of what the font's ascent and descent take of it.
+  static const QFontMetricsF& DrawnMetrics(TTextFont& drawn) {
+    if (drawn.Metrics) return *drawn.Metrics;
+    if (drawn.Spec.Height > 0) {
+      const double cell = QFontMetricsF(drawn.Font).height();
+      if (cell > 0)
+        drawn.Font.setPixelSize(
+            int(std::clamp(std::lround(drawn.Wanted * drawn.AskedPixelSize / cell), 1L, 4096L)));
+    }
+    return drawn.Metrics.emplace(drawn.Font);
+  }
+
+  // A line of text for a first look: its characters' glyphs at the font's own advances,
+  // not laid out (no shaping, no fallback fonts), which spares the layout of every line.
+  // Text that needs either is drawn as text.
+  void DrawRoughRun(TTextFont& drawn, const QPointF& origin, const QString& text) {
+    if (!drawn.Glyphs) drawn.Glyphs = QRawFont::fromFont(drawn.Font);
+    const QVector<quint32> glyphs =
+        drawn.Glyphs->isValid() ? drawn.Glyphs->glyphIndexesForString(text) : QVector<quint32>();
+    if (glyphs.size() != text.size() || glyphs.contains(0) || NeedsShaping(text)) {
+      painter_.drawText(origin, text);
+      return;
+    }
+    const QVector<QPointF> advances = drawn.Glyphs->advancesForGlyphIndexes(glyphs);
+    QVector<QPointF> positions;
+    positions.reserve(glyphs.size());
+    QPointF pen;
+    for (const QPointF& advance : advances) {
+      positions.append(pen);
+      pen += advance;
+    }
+    QGlyphRun run;
+    run.setRawFont(*drawn.Glyphs);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    run.setUnderline(drawn.Font.underline());
+    run.setStrikeOut(drawn.Font.strikeOut());
+    painter_.drawGlyphRun(origin, run);
+  }
+
   void Text(QPointF at, const QString& text, std::span<const double> advances,
             std::uint32_t options, std::optional<QRectF> box) {
     const QTransform t = Transform();
@@ -715,24 +784,15 @@ class TPlayer {
     const double scaleY = std::hypot(t.m21(), t.m22());
     if (state_.TextAlign & 1) at = state_.Current;  // TA_UPDATECP
     const TFontSpec& spec = state_.Font;
-    QFont font(spec.Face.isEmpty() ? QStringLiteral("Sans Serif") : spec.Face);
-    font.setWeight(QFont::Weight(std::clamp(spec.Weight / 10 * 10, 100, 900)));
-    font.setItalic(spec.Italic);
-    font.setUnderline(spec.Underline);
-    font.setStrikeOut(spec.StrikeOut);
     const double wanted = std::abs(double(spec.Height != 0 ? spec.Height : 12)) * scaleY;
-    font.setPixelSize(int(std::clamp(std::lround(wanted), 1L, 4096L)));
+    TTextFont& drawn = TextFont(spec, wanted);
     const bool alone = !advances.empty() && !rough_ && !NeedsShaping(text);
-    work_ += double(text.size()) * ((alone ? kGlyphWork : kRunGlyphWork) +
-                                    font.pixelSize() * double(font.pixelSize()) * kGlyphPixelWork);
+    const double pixelSize = drawn.AskedPixelSize;
+    work_ += double(text.size()) *
+             ((alone ? kGlyphWork : kRunGlyphWork) + pixelSize * pixelSize * kGlyphPixelWork);
     if (measuring_) return;
-    if (spec.Height > 0) {  // a cell height: the character height is what is left of it
-      const double cell = QFontMetricsF(font).height();
-      if (cell > 0)
-        font.setPixelSize(
-            int(std::clamp(std::lround(wanted * font.pixelSize() / cell), 1L, 4096L)));
-    }
-    const QFontMetricsF metrics(font);
+    const QFontMetricsF& metrics = DrawnMetrics(drawn);
+    const QFont& font = drawn.Font;
     std::vector<double> xs;     // where each character starts, in device pixels
     std::vector<double> steps;  // and how far it advances
     double width = 0;
@@ -760,7 +820,9 @@ class TPlayer {
       painter_.fillRect(QRectF(dx, dy - metrics.ascent(), width, metrics.height()),
                         state_.BackColor);
     painter_.setPen(state_.TextColor);
-    if (advances.empty() || rough_) {
+    if (rough_) {
+      DrawRoughRun(drawn, QPointF(dx, dy), text);
+    } else if (advances.empty()) {
       painter_.drawText(QPointF(dx, dy), text);
     } else if (!alone) {
       DrawShapedTextWithAdvances(painter_, font, QPointF(dx, dy), text, steps);
@@ -1243,6 +1305,7 @@ class TPlayer {
   std::vector<TObject> objects_;
   bool in_path_ = false;
   QPainterPath path_;
+  std::optional<TTextFont> text_font_;
 };
 
 }  // namespace
