@@ -1,0 +1,158 @@
+#include "platform/gui/graphics/metafile_renderings.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+#include <QPointer>
+#include <QThreadPool>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/gui/graphics/metafile_player_qt.h"
+#include "platform/gui/graphics/metafile_renderings_qt.h"
+#include "platform/gui/graphics/screen_paint_qt.h"
+
+// The largest rendering kept, in pixels (64 MB): a 4K screen or an A4 page at 300 dpi
+// whole; a picture drawn larger on the device is kept at this many pixels and stretched.
+constexpr double kMaxKeptRenderingPixels = 4096.0 * 4096;
+// The least share of the device's pixels a first paint over the budget is drawn at.
+constexpr double kLeastPreviewScale = 1.0 / 16;
+
+namespace {
+
+// A picture drawn over white and over black as one that lets through what lies under it:
+// what it drew over black, each pixel as opaque as the two drawings agree.
+QImage SeeThrough(const QImage& overWhite, const QImage& overBlack) {
+  QImage image(overBlack.size(), QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(overBlack.devicePixelRatio());
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* white = reinterpret_cast<const QRgb*>(overWhite.constScanLine(y));
+    const auto* black = reinterpret_cast<const QRgb*>(overBlack.constScanLine(y));
+    auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      const int r = qRed(black[x]), g = qGreen(black[x]), b = qBlue(black[x]);
+      const int apart = std::max({qRed(white[x]) - r, qGreen(white[x]) - g, qBlue(white[x]) - b});
+      out[x] = qRgba(r, g, b, std::clamp(255 - apart, std::max({r, g, b}), 255));
+    }
+  }
+  return image;
+}
+
+// The records played into an image of Target's size at Scale device pixels a unit, at
+// kMaxKeptRenderingPixels at most.
+QImage Rendering(const QSizeF& Target, double Scale, std::span<const std::uint8_t> data,
+                 bool enhanced, TPlayMode mode = TPlayMode::Draw,
+                 const std::atomic<bool>* cancelled = nullptr) {
+  const double pixels = Target.width() * Scale * Target.height() * Scale;
+  const double scale = Scale * std::min(1.0, std::sqrt(kMaxKeptRenderingPixels / pixels));
+  QImage image((Target * scale).toSize().expandedTo(QSize(1, 1)),
+               QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(scale);
+  image.fill(Qt::transparent);
+  const auto playOn = [&](QImage& on) {
+    QPainter onImage(&on);
+    return PlayMetafile(onImage, QRectF(QPointF(), Target), data, enhanced, mode, cancelled);
+  };
+  if (!playOn(image)) return image;
+  // Raster operations combine the picture with what lies under it, which the kept image
+  // does not hold: the picture is drawn over white and over black to tell how much of it
+  // lets that through.
+  QImage overWhite = image.convertToFormat(QImage::Format_RGB32);
+  QImage overBlack = overWhite.copy();
+  overWhite.fill(Qt::white);
+  overBlack.fill(Qt::black);
+  playOn(overWhite);
+  playOn(overBlack);
+  return SeeThrough(overWhite, overBlack);
+}
+
+// The share of the device's pixels at which playing the records roughly costs no more
+// than a third of a paint's budget (the rest is for counting and copying): the pixels'
+// work shrinks with their number, the records' and characters' not.
+double PreviewScale(const QSizeF& target, double ratio, std::span<const std::uint8_t> data,
+                    bool enhanced) {
+  constexpr double kPreviewBudget = kMetafilePaintBudget / 3;
+  double scale = 1;
+  double work = MetafileWork(target, ratio, data, enhanced, TPlayMode::MeasureRough);
+  for (int step = 0; step < 3 && work > kPreviewBudget && scale > kLeastPreviewScale; ++step) {
+    scale = std::max(kLeastPreviewScale, scale * std::sqrt(kPreviewBudget / work));
+    work = MetafileWork(target, ratio * scale, data, enhanced, TPlayMode::MeasureRough);
+  }
+  return scale;
+}
+
+// The window a paint event is drawing (see TScreenPaint); the GUI thread's alone.
+QWidget* painting_window = nullptr;
+
+// Draws the whole rendering on its own thread, then asks the widget it is for to paint
+// again. A rendering no longer wanted (the picture drawn at another size, changed or
+// gone) stops between two records.
+void StartRendering(const std::shared_ptr<TMetafileRendering>& kept,
+                    const std::vector<std::uint8_t>& bytes, bool isEnhanced, QWidget* Widget) {
+  QThreadPool::globalInstance()->start([rendering = kept, data = bytes, enhanced = isEnhanced,
+                                        widget = QPointer<QWidget>(Widget)]() mutable {
+    if (rendering->Cancelled) return;  // before its pixels are even allocated
+    QImage image = Rendering(QSizeF(rendering->Target), rendering->Ratio, data, enhanced,
+                             TPlayMode::Draw, &rendering->Cancelled);
+    if (rendering->Cancelled) return;
+    {
+      const std::lock_guard<std::mutex> hold(rendering->Lock);
+      rendering->Image = std::move(image);
+      rendering->Done = true;
+    }
+    if (QCoreApplication* app = QCoreApplication::instance())
+      QMetaObject::invokeMethod(
+          app,
+          [widget = std::move(widget)] {
+            if (widget) widget->update();
+          },
+          Qt::QueuedConnection);
+  });
+}
+
+}  // namespace
+
+TScreenPaint::TScreenPaint(QWidget& Window) : previous_(painting_window) {
+  painting_window = &Window;
+}
+
+TScreenPaint::~TScreenPaint() {
+  painting_window = previous_;
+}
+
+QWidget* TScreenPaint::Current() {
+  return painting_window;
+}
+
+void WaitForMetafileRenderings() {
+  QThreadPool::globalInstance()->waitForDone();
+}
+
+QImage KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
+                    const std::vector<std::uint8_t>& data, bool enhanced, QWidget* window,
+                    const QSize& Target, double Ratio) {
+  const bool onScreen = window != nullptr;
+  if (!rendering || rendering->Target != Target || rendering->Ratio != Ratio) {
+    const std::shared_ptr<TMetafileRendering> before = rendering;
+    if (before) before->Cancelled = true;
+    rendering = std::make_shared<TMetafileRendering>();
+    rendering->Target = Target;
+    rendering->Ratio = Ratio;
+    if (!onScreen) {
+      rendering->Image = Rendering(QSizeF(Target), Ratio, data, enhanced);
+      rendering->Done = true;
+    } else {
+      // Until the rendering is done, the one of the size before stands in, stretched; the
+      // first, the records played at as few pixels as the budget allows.
+      rendering->Preview = before ? before->Finished() : QImage();
+      if (rendering->Preview.isNull() && before) rendering->Preview = before->Preview;
+      if (rendering->Preview.isNull())
+        rendering->Preview =
+            Rendering(QSizeF(Target), Ratio * PreviewScale(QSizeF(Target), Ratio, data, enhanced),
+                      data, enhanced, TPlayMode::DrawRough);
+      StartRendering(rendering, data, enhanced, window);
+    }
+  }
+  QImage image = rendering->Finished();
+  return image.isNull() && onScreen ? rendering->Preview : image;
+}

@@ -1,0 +1,43 @@
+// Platform-internal: metafile pictures kept as drawn (see TMetafile::Draw). A play that
+// costs more than a paint may is drawn once into an image at the device's pixels, and a
+// repaint at that size copies the image; on a screen the image is drawn on a thread of
+// its own while the paints show a rough drawing at fewer pixels.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class QWidget;
+
+// The work one paint may spend playing records (see MetafileWork): a picture that costs
+// more is kept as an image at the device's pixels, and a repaint at that size copies it.
+constexpr double kMetafilePaintBudget = 1.5e8;
+
+// A picture kept as drawn at one size and pixel ratio. On a screen it is drawn on a thread
+// of its own while the paints show Preview; a paint elsewhere draws it at once.
+struct TMetafileRendering {
+  QSize Target;  // the size drawn at, in the painter's coordinates
+  double Ratio;  // of the painter's device pixels to those coordinates
+  QImage Preview;
+  std::atomic<bool> Cancelled{false};
+  std::mutex Lock;  // over Image and Done, which the drawing thread sets
+  QImage Image;
+  bool Done = false;
+
+  QImage Finished() {
+    const std::lock_guard<std::mutex> hold(Lock);
+    return Done ? Image : QImage();
+  }
+};
+
+// What shows of the picture kept at Target's size and Ratio: its rendering at the device's
+// pixels once done, before that on a screen (Window not null) its preview. Rendering is
+// the picture's kept one, replaced when it was kept at another size or ratio.
+QImage KeptMetafile(std::shared_ptr<TMetafileRendering>& Rendering,
+                    const std::vector<std::uint8_t>& Data, bool Enhanced, QWidget* Window,
+                    const QSize& Target, double Ratio);
