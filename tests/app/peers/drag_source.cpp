@@ -7,7 +7,8 @@
 //     it writes them to FILE as "group:row,row;group:row;", the selected rows to
 //     FILE.selected as "row,row", FILE.dragging "1" while a drag started here runs (its
 //     answer awaited included) and "0" once it has ended, and FILE.over whenever an
-//     accepted drag comes over one of its groups.
+//     accepted drag comes over one of its groups. When FILE.close appears it frees its
+//     window, whatever runs, and once no drag runs it writes FILE.dragging "0" and ends.
 //   drag_source viewer FILE
 //     A viewer in a window at (0, 0), 380 x 300, holding a line of styled text and a
 //     table of two rows of two cells, "p" "q" and "r" "s", all of it selected and copied
@@ -36,6 +37,7 @@
 // Files appear whole.
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -44,6 +46,7 @@
 #include "platform/gui/controls/forms.h"
 #include "platform/sys/application.h"
 #include "platform/sys/atomic_file.h"
+#include "platform/sys/files.h"
 #include "platform/sys/timer.h"
 #include "platform/text/streams.h"
 #include "richtext/formats/rdf_writer.h"
@@ -85,11 +88,11 @@ std::string SelectedRowsOf(TExSectionList& list) {
 }
 
 int RunList(const std::string& name, int left, const std::string& file) {
-  TForm form(nullptr);
-  form.SetCaption("list " + name);
-  form.SetBounds(left, 0, 300, 300);
-  auto* list = new TExSectionList(&form);
-  list->SetParent(&form);
+  auto form = std::make_unique<TForm>(nullptr);
+  form->SetCaption("list " + name);
+  form->SetBounds(left, 0, 300, 300);
+  auto* list = new TExSectionList(form.get());
+  list->SetParent(form.get());
   list->SetAlign(alClient);
   list->SetItemHeight(20);
   list->Engine().SetSelectionOptions(soMultiSelect);
@@ -103,6 +106,18 @@ int RunList(const std::string& name, int left, const std::string& file) {
   TTimer watch(nullptr);
   watch.SetInterval(20);
   watch.OnTimer = [&](TComponent*) {
+    if (form && FileExists(file + ".close")) {
+      // Freed from a timer, as a remote request closes a window: a drag of it may be
+      // running, or waiting for its answer.
+      form.reset();
+      list = nullptr;
+    }
+    if (!form) {
+      if (DragRunning()) return;
+      SaveFileAtomically(file + ".dragging", "0");
+      Application->Terminate();
+      return;
+    }
     const std::string rows = RowsOf(*list);
     if (rows != written) SaveFileAtomically(file, written = rows);
     const std::string chosen = SelectedRowsOf(*list);
@@ -114,7 +129,7 @@ int RunList(const std::string& name, int left, const std::string& file) {
     over = list->Engine().DropTarget() != nullptr;
   };
   watch.SetEnabled(true);
-  form.Show();
+  form->Show();
   Application->Run();
   return 0;
 }
