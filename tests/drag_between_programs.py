@@ -8,7 +8,7 @@ target refuses keeps the source's rows. A slow target's late "move" deletes the 
 was dragged, not the one the user clicked meanwhile, and a finish report from a window
 other than the drop target changes nothing, nor does a late answer of a window the
 pointer passed on its way. A list whose window is freed while its drag runs, or while it
-waits for the answer, ends the drag and goes on; a drop target whose program ends before
+waits for the answer, and a viewer freed while its drag runs end the drag and go on; a drop target whose program ends before
 it answers leaves the rows where they are. Text, picture and RTF files dragged from a
 plain Qt file source into our editor arrive as what they hold, not as their URLs. Words
 dragged in our editor out of a table cell and a cell of a table in a cell, to a
@@ -469,6 +469,21 @@ def list_freed_while_dragging(s):
         expect(f"exit status of the source freed in the drag's {phase}", status, 0)
 
 
+def viewer_freed_while_dragging(s):
+    """The viewer's window freed by a timer while its selection is dragged: the drag ends,
+    and the program ends well."""
+    dropped, cells = s.work / "dropped", s.work / "cells"
+    viewer = s.start("viewer", s.bin / "drag_source", "viewer", cells)
+    s.start("drop target", s.bin / "drop_target", dropped)
+    s.xdo("mousemove", "--sync", 40, 10)
+    s.xdo("mousedown", "1")
+    move_until(s, (500, 100), lambda: lines(dropped / "moves") >= 2, "the target")
+    put(pathlib.Path(str(cells) + ".close"), "")
+    status = ended(s, viewer)
+    s.xdo("mouseup", "1")
+    expect("exit status of the viewer freed in its drag", status, 0)
+
+
 def list_target_killed_while_answering(s):
     """The drop target's program ends before it answers: the source stops waiting, keeps
     its rows and takes clicks again."""
@@ -539,8 +554,8 @@ def main():
     late = showing(list_drop_after_late_answer, pathlib.Path("a.rows"))
     late.__name__ = "list_drop_after_late_answer"
     for check in (viewer_to_plain_target, lists, slow, late, list_freed_while_dragging,
-                  list_target_killed_while_answering, files_into_editor, editor_moves,
-                  editors_between_programs, viewer_cell_text):
+                  viewer_freed_while_dragging, list_target_killed_while_answering,
+                  files_into_editor, editor_moves, editors_between_programs, viewer_cell_text):
         with tempfile.TemporaryDirectory() as work:
             session = Session(bin_dir, work)
             try:

@@ -8,12 +8,13 @@
 //     FILE.selected as "row,row", FILE.dragging "1" while a drag started here runs (its
 //     answer awaited included) and "0" once it has ended, and FILE.over whenever an
 //     accepted drag comes over one of its groups. When FILE.close appears it frees its
-//     window, whatever runs, and once no drag runs it writes FILE.dragging "0" and ends.
+//     window, whatever runs, and once no drag runs it ends.
 //   drag_source viewer FILE
 //     A viewer in a window at (0, 0), 380 x 300, holding a line of styled text and a
 //     table of two rows of two cells, "p" "q" and "r" "s", all of it selected and copied
 //     to the clipboard as Ctrl+C does. FILE gets the middles of the first and the last
-//     cell, "x y x y".
+//     cell, "x y x y". When FILE.close appears it frees its window, whatever runs, and
+//     once no drag runs it ends.
 //   drag_source file-editor FILE
 //     An editor in a window at (0, 0), 380 x 300, holding the paragraph "Drop:". Whenever
 //     its document changes it writes the items to FILE, "[text]" for text and "<style>"
@@ -87,6 +88,16 @@ std::string SelectedRowsOf(TExSectionList& list) {
   return text;
 }
 
+// Frees the window once FILE.close appears, from a timer as a remote request closes a
+// window, whatever runs then (a drag of it, or the wait for that drag's answer); once
+// no drag runs the program ends. True while the window is there.
+bool KeepUnlessClosed(std::unique_ptr<TForm>& form, const std::string& file) {
+  if (form && FileExists(file + ".close")) form.reset();
+  if (form) return true;
+  if (!DragRunning()) Application->Terminate();
+  return false;
+}
+
 int RunList(const std::string& name, int left, const std::string& file) {
   auto form = std::make_unique<TForm>(nullptr);
   form->SetCaption("list " + name);
@@ -106,18 +117,7 @@ int RunList(const std::string& name, int left, const std::string& file) {
   TTimer watch(nullptr);
   watch.SetInterval(20);
   watch.OnTimer = [&](TComponent*) {
-    if (form && FileExists(file + ".close")) {
-      // Freed from a timer, as a remote request closes a window: a drag of it may be
-      // running, or waiting for its answer.
-      form.reset();
-      list = nullptr;
-    }
-    if (!form) {
-      if (DragRunning()) return;
-      SaveFileAtomically(file + ".dragging", "0");
-      Application->Terminate();
-      return;
-    }
+    if (!KeepUnlessClosed(form, file)) return;
     const std::string rows = RowsOf(*list);
     if (rows != written) SaveFileAtomically(file, written = rows);
     const std::string chosen = SelectedRowsOf(*list);
@@ -149,9 +149,9 @@ TDoc& DocumentWindow(TForm& form, const std::string& caption, int left, TRDStyle
 }
 
 int RunViewer(const std::string& file) {
-  TForm form(nullptr);
+  auto form = std::make_unique<TForm>(nullptr);
   TRDStyle style;
-  TRichDoc* doc = &DocumentWindow<TRichDoc>(form, "viewer", 0, style);
+  TRichDoc* doc = &DocumentWindow<TRichDoc>(*form, "viewer", 0, style);
   doc->AddTextParagraph("Hello from the ", 0, 0);
   doc->AddTextContinued("loopback", 1);
   doc->AddTextContinued(" server", 0);
@@ -173,9 +173,13 @@ int RunViewer(const std::string& file) {
                std::to_string(top + cell->Top + cell->Height / 2) + " ";
   }
   SaveFileAtomically(file, middles);
-  form.Show();
+  form->Show();
   doc->SelectAll();
   doc->CopySelection();
+  TTimer watch(nullptr);
+  watch.SetInterval(20);
+  watch.OnTimer = [&](TComponent*) { KeepUnlessClosed(form, file); };
+  watch.SetEnabled(true);
   Application->Run();
   return 0;
 }
