@@ -6,7 +6,10 @@ copy to the clipboard gives; rows and group headers dragged between two of our s
 lists arrive, a move deletes them from the source and a copy keeps them; a drop the
 target refuses keeps the source's rows. A slow target's late "move" deletes the row that
 was dragged, not the one the user clicked meanwhile, and a finish report from a window
-other than the drop target changes nothing. Text, picture and RTF files dragged from a
+other than the drop target changes nothing, nor does a late answer of a window the
+pointer passed on its way. A list whose window is freed while its drag runs, or while it
+waits for the answer, and a viewer freed while its drag runs end the drag and go on; a drop target whose program ends before
+it answers leaves the rows where they are. Text, picture and RTF files dragged from a
 plain Qt file source into our editor arrive as what they hold, not as their URLs. Words
 dragged in our editor out of a table cell and a cell of a table in a cell, to a
 paragraph, to another cell and within a cell, move, and one Ctrl+Z takes a move into a
@@ -380,6 +383,129 @@ def list_move_to_slow_target(s):
     expect("rows after a forged report", rows(a_file), "A-g0:A-r1,A-r2;A-g1:A-r3;")
 
 
+def move_until(s, at, condition, what):
+    """Moves the pointer, its button held, to at until condition() holds."""
+    step = 0
+    deadline = time.monotonic() + WAIT_SECONDS
+    while not condition():
+        if time.monotonic() > deadline:
+            raise Failure("the drag never reached " + what)
+        s.xdo("mousemove", "--sync", at[0] + step % 2 * 3, at[1])
+        step += 1
+
+
+def lines(path):
+    return (read(path) or b"").count(b"\n")
+
+
+def ended(s, program):
+    """Waits for a program started here to end by itself; its exit status."""
+    wait_until("the program's end", lambda: program.poll() is not None)
+    s.programs = [(t, p) for t, p in s.programs if p is not program]
+    return program.returncode
+
+
+def list_row(n):
+    """A row of a drag_source list: the header is 20 pixels high, a group bar 34, a row 20."""
+    return (40, 20 + 34 + 20 * n + 10)
+
+
+def list_drop_after_late_answer(s):
+    """The pointer passes a window that takes moves on its way to a slow target; that
+    window answers once more, late, just before the user lets go, and reports on the
+    drop. Only the drop target's own report counts: its copy keeps the row, its move
+    deletes it, whatever the other window says."""
+    a_file, slow = s.work / "a.rows", s.work / "slow"
+    dragging = s.work / "a.rows.dragging"
+    s.start("list A", s.bin / "drag_source", "list", "A", 0, a_file)
+    s.start("drop target", s.bin / "drop_target", slow, "decoy")
+    s.xdo("search", "--sync", "--onlyvisible", "--name", "^decoy$")
+    wait_until("the list", lambda: rows(a_file))
+
+    def drop_past_decoy(late, answer):
+        for name in ("moves", "decoy.moves", "formats", "late.sent"):
+            (slow / name).unlink(missing_ok=True)
+        s.xdo("mousemove", "--sync", *list_row(0))
+        s.xdo("mousedown", "1")
+        move_until(s, (500, 420), lambda: lines(slow / "decoy.moves") >= 2, "the decoy")
+        move_until(s, (500, 100), lambda: lines(slow / "moves") >= 2, "the target")
+        put(slow / "late", late + "\n")
+        wait_until("the decoy's late answer", (slow / "late.sent").exists)
+        s.xdo("mouseup", "1")
+        wait_until("the drop at the target", (slow / "formats").exists)
+        wait_until("the source waiting", lambda: rows(dragging) == "1")
+        put(slow / "answer", answer)
+        wait_until("the drag's end", lambda: rows(dragging) == "0")
+
+    drop_past_decoy("move", "forge move\ncopy\n")
+    expect("rows after the target's copy", rows(a_file), "A-g0:A-r0,A-r1,A-r2;A-g1:A-r3;")
+    drop_past_decoy("refuse", "forge refuse\nmove\n")
+    expect("rows after the target's move", rows(a_file), "A-g0:A-r1,A-r2;A-g1:A-r3;")
+
+
+def list_freed_while_dragging(s):
+    """The source's window freed by a timer while the drag's loop runs, and again while
+    the drop's answer is awaited: the drag ends, and the program ends well (no sanitizer
+    report, no leak)."""
+    slow = s.work / "slow"
+    s.start("drop target", s.bin / "drop_target", slow, "answer")
+    for phase in ("loop", "wait"):
+        a_file = s.work / (phase + ".rows")
+        source = s.start("list A", s.bin / "drag_source", "list", "A", 0, a_file)
+        wait_until("the list", lambda: rows(a_file))
+        (slow / "moves").unlink(missing_ok=True)
+        s.xdo("mousemove", "--sync", *list_row(0))
+        s.xdo("mousedown", "1")
+        move_until(s, (500, 100), lambda: lines(slow / "moves") >= 2, "the target")
+        if phase == "wait":
+            s.xdo("mouseup", "1")
+            wait_until("the drop at the target", (slow / "formats").exists)
+        put(pathlib.Path(str(a_file) + ".close"), "")
+        status = ended(s, source)
+        if phase == "loop":
+            s.xdo("mouseup", "1")
+        else:
+            put(slow / "answer", "move\n")
+        expect(f"exit status of the source freed in the drag's {phase}", status, 0)
+
+
+def viewer_freed_while_dragging(s):
+    """The viewer's window freed by a timer while its selection is dragged: the drag ends,
+    and the program ends well."""
+    dropped, cells = s.work / "dropped", s.work / "cells"
+    viewer = s.start("viewer", s.bin / "drag_source", "viewer", cells)
+    s.start("drop target", s.bin / "drop_target", dropped)
+    s.xdo("mousemove", "--sync", 40, 10)
+    s.xdo("mousedown", "1")
+    move_until(s, (500, 100), lambda: lines(dropped / "moves") >= 2, "the target")
+    put(pathlib.Path(str(cells) + ".close"), "")
+    status = ended(s, viewer)
+    s.xdo("mouseup", "1")
+    expect("exit status of the viewer freed in its drag", status, 0)
+
+
+def list_target_killed_while_answering(s):
+    """The drop target's program ends before it answers: the source stops waiting, keeps
+    its rows and takes clicks again."""
+    a_file, slow = s.work / "a.rows", s.work / "slow"
+    s.start("list A", s.bin / "drag_source", "list", "A", 0, a_file)
+    target = s.start("drop target", s.bin / "drop_target", slow, "answer")
+    wait_until("the list", lambda: rows(a_file))
+    s.xdo("mousemove", "--sync", *list_row(0))
+    s.xdo("mousedown", "1")
+    move_until(s, (500, 100), lambda: lines(slow / "moves") >= 2, "the target")
+    s.xdo("mouseup", "1")
+    wait_until("the drop at the target", (slow / "formats").exists)
+    wait_until("the source waiting", lambda: rows(s.work / "a.rows.dragging") == "1")
+    target.kill()
+    ended(s, target)
+    wait_until("the drag's end", lambda: rows(s.work / "a.rows.dragging") == "0")
+    expect("rows after the target's end", rows(a_file), "A-g0:A-r0,A-r1,A-r2;A-g1:A-r3;")
+    s.xdo("mousemove", "--sync", *list_row(2))
+    s.xdo("click", "1")
+    wait_until("a click after the drag", lambda: rows(s.work / "a.rows.selected") == "A-r2")
+
+
 def files_into_editor(s):
     doc = s.work / "doc"
     s.start("editor", s.bin / "drag_source", "file-editor", doc)
@@ -425,8 +551,11 @@ def main():
     lists.__name__ = "lists_between_programs"
     slow = showing(list_move_to_slow_target, pathlib.Path("a.rows"))
     slow.__name__ = "list_move_to_slow_target"
-    for check in (viewer_to_plain_target, lists, slow, files_into_editor, editor_moves,
-                  editors_between_programs, viewer_cell_text):
+    late = showing(list_drop_after_late_answer, pathlib.Path("a.rows"))
+    late.__name__ = "list_drop_after_late_answer"
+    for check in (viewer_to_plain_target, lists, slow, late, list_freed_while_dragging,
+                  viewer_freed_while_dragging, list_target_killed_while_answering,
+                  files_into_editor, editor_moves, editors_between_programs, viewer_cell_text):
         with tempfile.TemporaryDirectory() as work:
             session = Session(bin_dir, work)
             try:

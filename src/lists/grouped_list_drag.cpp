@@ -169,9 +169,8 @@ void TSectionGroupedList::StartDrag() {
   RecordDraggedNodes(dragged);
   TDropEffect effect = deNone;
   try {
-    effect = DoDragDrop(*this, data, AllowedEffects(), withImage ? &image : nullptr, [&] {
-      if (!dragged.list_freed) EndDragPress();
-    });
+    effect = DoDragDrop(*this, data, AllowedEffects(), withImage ? &image : nullptr,
+                        [this] { EndDragPress(); });
   } catch (...) {
     if (!dragged.list_freed) ForgetDraggedNodes(dragged);
     throw;

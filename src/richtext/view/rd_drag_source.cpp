@@ -85,6 +85,10 @@ void TCustomRichDoc::DragSelection() {
   // The release ends the drag, not a click: no jump fires and no selection starts.
   data.JumpPressed = -1;
   dragging_selection_ = true;
+  // The viewer may be freed while its drag runs (a timer closes its window): nothing of
+  // it is touched after that.
+  bool freed = false;
+  freed_while_dragging_ = &freed;
   TDropEffect done = deNone;
   try {
     std::shared_ptr<TDragData> dragged = SelectionDragData();
@@ -94,10 +98,15 @@ void TCustomRichDoc::DragSelection() {
     DragState(data) &= ~rdsDragPending;
     done = DoDragDrop(*this, std::move(dragged), allowed);
   } catch (...) {
-    dragging_selection_ = false;
-    DragState(data) &= ~rdsDragPending;
+    if (!freed) {
+      freed_while_dragging_ = nullptr;
+      dragging_selection_ = false;
+      DragState(data) &= ~rdsDragPending;
+    }
     throw;
   }
+  if (freed) return;
+  freed_while_dragging_ = nullptr;
   dragging_selection_ = false;
   SelectionDragEnded(done);
 }

@@ -73,6 +73,7 @@ TCustomRichDoc::TCustomRichDoc(TComponent* AOwner, const TDataFactory& MakeData)
 }
 
 TCustomRichDoc::~TCustomRichDoc() {
+  if (freed_while_dragging_) *freed_while_dragging_ = true;
   destroying_ = true;
   StopLiveSpelling();  // the worker is joined before the document goes
   auto_scroll_timer_->SetEnabled(false);

@@ -395,6 +395,7 @@ class TCustomRichDoc : public TRDScroller {
   std::deque<std::unique_ptr<TRDMessageData>> deferred_;
   TPoint drag_press_;
   bool dragging_selection_ = false;
+  bool* freed_while_dragging_ = nullptr;  // set when freed while DragSelection runs
   int drop_scroll_dy_ = 0;
 };
 

@@ -7,12 +7,14 @@
 //     it writes them to FILE as "group:row,row;group:row;", the selected rows to
 //     FILE.selected as "row,row", FILE.dragging "1" while a drag started here runs (its
 //     answer awaited included) and "0" once it has ended, and FILE.over whenever an
-//     accepted drag comes over one of its groups.
+//     accepted drag comes over one of its groups. When FILE.close appears it frees its
+//     window, whatever runs, and once no drag runs it ends.
 //   drag_source viewer FILE
 //     A viewer in a window at (0, 0), 380 x 300, holding a line of styled text and a
 //     table of two rows of two cells, "p" "q" and "r" "s", all of it selected and copied
 //     to the clipboard as Ctrl+C does. FILE gets the middles of the first and the last
-//     cell, "x y x y".
+//     cell, "x y x y". When FILE.close appears it frees its window, whatever runs, and
+//     once no drag runs it ends.
 //   drag_source file-editor FILE
 //     An editor in a window at (0, 0), 380 x 300, holding the paragraph "Drop:". Whenever
 //     its document changes it writes the items to FILE, "[text]" for text and "<style>"
@@ -36,6 +38,7 @@
 // Files appear whole.
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -44,6 +47,7 @@
 #include "platform/gui/controls/forms.h"
 #include "platform/sys/application.h"
 #include "platform/sys/atomic_file.h"
+#include "platform/sys/files.h"
 #include "platform/sys/timer.h"
 #include "platform/text/streams.h"
 #include "richtext/formats/rdf_writer.h"
@@ -84,12 +88,22 @@ std::string SelectedRowsOf(TExSectionList& list) {
   return text;
 }
 
+// Frees the window once FILE.close appears, from a timer as a remote request closes a
+// window, whatever runs then (a drag of it, or the wait for that drag's answer); once
+// no drag runs the program ends. True while the window is there.
+bool KeepUnlessClosed(std::unique_ptr<TForm>& form, const std::string& file) {
+  if (form && FileExists(file + ".close")) form.reset();
+  if (form) return true;
+  if (!DragRunning()) Application->Terminate();
+  return false;
+}
+
 int RunList(const std::string& name, int left, const std::string& file) {
-  TForm form(nullptr);
-  form.SetCaption("list " + name);
-  form.SetBounds(left, 0, 300, 300);
-  auto* list = new TExSectionList(&form);
-  list->SetParent(&form);
+  auto form = std::make_unique<TForm>(nullptr);
+  form->SetCaption("list " + name);
+  form->SetBounds(left, 0, 300, 300);
+  auto* list = new TExSectionList(form.get());
+  list->SetParent(form.get());
   list->SetAlign(alClient);
   list->SetItemHeight(20);
   list->Engine().SetSelectionOptions(soMultiSelect);
@@ -103,6 +117,7 @@ int RunList(const std::string& name, int left, const std::string& file) {
   TTimer watch(nullptr);
   watch.SetInterval(20);
   watch.OnTimer = [&](TComponent*) {
+    if (!KeepUnlessClosed(form, file)) return;
     const std::string rows = RowsOf(*list);
     if (rows != written) SaveFileAtomically(file, written = rows);
     const std::string chosen = SelectedRowsOf(*list);
@@ -114,7 +129,7 @@ int RunList(const std::string& name, int left, const std::string& file) {
     over = list->Engine().DropTarget() != nullptr;
   };
   watch.SetEnabled(true);
-  form.Show();
+  form->Show();
   Application->Run();
   return 0;
 }
@@ -134,9 +149,9 @@ TDoc& DocumentWindow(TForm& form, const std::string& caption, int left, TRDStyle
 }
 
 int RunViewer(const std::string& file) {
-  TForm form(nullptr);
+  auto form = std::make_unique<TForm>(nullptr);
   TRDStyle style;
-  TRichDoc* doc = &DocumentWindow<TRichDoc>(form, "viewer", 0, style);
+  TRichDoc* doc = &DocumentWindow<TRichDoc>(*form, "viewer", 0, style);
   doc->AddTextParagraph("Hello from the ", 0, 0);
   doc->AddTextContinued("loopback", 1);
   doc->AddTextContinued(" server", 0);
@@ -158,9 +173,13 @@ int RunViewer(const std::string& file) {
                std::to_string(top + cell->Top + cell->Height / 2) + " ";
   }
   SaveFileAtomically(file, middles);
-  form.Show();
+  form->Show();
   doc->SelectAll();
   doc->CopySelection();
+  TTimer watch(nullptr);
+  watch.SetInterval(20);
+  watch.OnTimer = [&](TComponent*) { KeepUnlessClosed(form, file); };
+  watch.SetEnabled(true);
   Application->Run();
   return 0;
 }

@@ -1,7 +1,7 @@
 // A plain Qt program that takes drops, for the tests that drag out of ours into another
 // program: it knows nothing of ours and writes what it received.
 //
-//   drop_target DIR [refuse|answer|paste|primary]
+//   drop_target DIR [refuse|answer|decoy|paste|primary]
 //   drop_target DIR files PATH...
 //
 // Its window, titled "drop target", stands at (400, 0), 300 x 300. Each drag move over
@@ -11,13 +11,20 @@
 // it is a slow target that asks for a move while the drag moves over it: having written
 // the formats it waits for DIR/answer, acts on each
 // of its lines and then deletes it: "forge ACTION" sends the source a finish report of
-// ACTION (move, copy) from another window of its own, as any program may; "move",
-// "copy" or "refuse" is what it then does with the drop. With "paste" it writes the
+// ACTION (move, copy, refuse) from another window of its own, as any program may;
+// "move", "copy" or "refuse" is what it then does with the drop. With "decoy" it is the
+// slow target of "answer" with that other window shown as a second target, titled
+// "decoy", at (400, 320), 300 x 200: it asks for a move while a drag moves over it,
+// adding a line to DIR/decoy.moves each time, and whenever DIR/late appears it sends
+// the drag's source a status of its own, as a window the pointer has left may still
+// answer, of what the file says (move or refuse), then deletes the file and writes
+// DIR/late.sent once the X server has the message. With "paste" it writes the
 // clipboard's formats the same way at start and ends, with "primary" the X11 primary
 // selection's. With "files" it is a file source, as a file manager is: its window,
 // titled "file source", drags the files named when pressed and moved, offering them as
 // a text/uri-list and as text, their URLs a line each. Files appear whole: each is
 // written beside and renamed into place.
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -68,9 +75,9 @@ xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
   return atom;
 }
 
-// Tells the drag's source, the owner of the XdndSelection, that Window finished the
-// drop with Action.
-void SendFinished(xcb_window_t window, const QByteArray& action) {
+// Sends the drag's source, the owner of the XdndSelection, an Xdnd message of Type
+// with Data, and waits until the X server has it.
+void SendToSource(const char* type, const std::array<uint32_t, 5>& data) {
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
   if (!connection) return;
@@ -81,23 +88,89 @@ void SendFinished(xcb_window_t window, const QByteArray& action) {
   message.response_type = XCB_CLIENT_MESSAGE;
   message.format = 32;
   message.window = owner->owner;
-  message.type = Atom(connection, "XdndFinished");
-  message.data.data32[0] = window;
-  message.data.data32[1] = 1;  // taken
-  message.data.data32[2] = Atom(connection, action == "move" ? "XdndActionMove" : "XdndActionCopy");
+  message.type = Atom(connection, type);
+  for (size_t i = 0; i < data.size(); ++i) message.data.data32[i] = data[i];
   std::free(owner);
   xcb_send_event(connection, 0, message.window, XCB_EVENT_MASK_NO_EVENT,
                  reinterpret_cast<const char*>(&message));
-  xcb_flush(connection);
+  std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
+
+xcb_atom_t ActionAtom(const QByteArray& action) {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (action == "refuse" || !x11) return XCB_NONE;
+  return Atom(x11->connection(), action == "move" ? "XdndActionMove" : "XdndActionCopy");
+}
+
+// Tells the drag's source that Window finished the drop with Action; "refuse" reports
+// the drop not taken.
+void SendFinished(xcb_window_t window, const QByteArray& action) {
+  SendToSource("XdndFinished", {window, action == "refuse" ? 0u : 1u, ActionAtom(action), 0, 0});
+}
+
+// Tells the drag's source that Window would take the drop with Action, or not at all
+// with "refuse".
+void SendStatus(xcb_window_t window, const QByteArray& action) {
+  SendToSource("XdndStatus", {window, action == "refuse" ? 0u : 1u, 0, 0, ActionAtom(action)});
+}
+
+// Asks for a move while a drag is over it, as a target that takes moves does.
+void TakeAsMove(QDropEvent& event) {
+  if (event.possibleActions() & Qt::MoveAction) {
+    event.setDropAction(Qt::MoveAction);
+    event.accept();
+  } else {
+    event.acceptProposedAction();
+  }
+}
+
+// The second window of a slow target: forged reports come from it, and shown it is a
+// target the pointer passes on its way, which answers late.
+class TDecoyWindow : public QWidget {
+ public:
+  TDecoyWindow(QString Dir, bool Shown) : dir_(std::move(Dir)) {
+    winId();
+    if (!Shown) return;
+    setWindowTitle("decoy");
+    setAcceptDrops(true);
+    setGeometry(400, 320, 300, 200);
+    QObject::connect(&poll_, &QTimer::timeout, [this] { AnswerLate(); });
+    poll_.start(20);
+    show();
+  }
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override { TakeAsMove(*event); }
+  void dragMoveEvent(QDragMoveEvent* event) override {
+    TakeAsMove(*event);
+    moves_ += "move\n";
+    WriteWhole(dir_ + "/decoy.moves", moves_);
+  }
+  void dropEvent(QDropEvent* event) override { event->ignore(); }
+
+ private:
+  void AnswerLate() {
+    QFile file(dir_ + "/late");
+    if (!file.open(QIODevice::ReadOnly)) return;
+    const QByteArray action = file.readAll().trimmed();
+    file.close();
+    file.remove();
+    SendStatus(static_cast<xcb_window_t>(winId()), action);
+    WriteWhole(dir_ + "/late.sent", action);
+  }
+
+  QString dir_;
+  QByteArray moves_;
+  QTimer poll_;
+};
 
 class TDropTargetWindow : public QWidget {
  public:
-  TDropTargetWindow(QString Dir, QString Mode) : dir_(std::move(Dir)), mode_(std::move(Mode)) {
+  TDropTargetWindow(const QString& Dir, const QString& Mode)
+      : dir_(Dir), mode_(Mode == "decoy" ? "answer" : Mode), other_(Dir, Mode == "decoy") {
     setWindowTitle("drop target");
     setAcceptDrops(true);
     setGeometry(400, 0, 300, 300);
-    other_.winId();
   }
 
  protected:
@@ -148,18 +221,16 @@ class TDropTargetWindow : public QWidget {
   }
 
   void Take(QDropEvent& event) {
-    if (mode_ == "answer" && (event.possibleActions() & Qt::MoveAction)) {
-      event.setDropAction(Qt::MoveAction);
-      event.accept();
-    } else {
+    if (mode_ == "answer")
+      TakeAsMove(event);
+    else
       event.acceptProposedAction();
-    }
   }
 
   QString dir_;
   QString mode_;
   QByteArray moves_;
-  QWidget other_;  // the window forged reports come from
+  TDecoyWindow other_;  // the window forged reports come from
 };
 
 class TFileSourceWindow : public QWidget {
@@ -200,7 +271,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc < 2) {
     std::fprintf(stderr,
-                 "usage: drop_target DIR [refuse|answer|paste|primary] | DIR files PATH...\n");
+                 "usage: drop_target DIR [refuse|answer|decoy|paste|primary] |"
+                 " DIR files PATH...\n");
     return 2;
   }
   const QString dir = QString::fromLocal8Bit(argv[1]);

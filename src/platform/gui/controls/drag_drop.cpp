@@ -11,10 +11,12 @@
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 #if QT_CONFIG(xcb)
 #include <cstdlib>
 #include <cstring>
-#include <map>
+#include <optional>
+#include <vector>
 
 #include <xcb/xcb.h>
 #include <QAbstractNativeEventFilter>
@@ -154,13 +156,62 @@ std::shared_ptr<const TDataObject> DataOf(const QMimeData* mime) {
   return std::make_shared<TDragData>();
 }
 
+// The source of a drag while it runs: it may be freed meanwhile (a timer or a request
+// closes its window). Its widget is hidden then and goes only later, when the event
+// loop gets to it: Gone runs as it is hidden, for whatever waits on the source.
+class TSourceWatch : public QObject {
+ public:
+  explicit TSourceWatch(TWinControl& Source)
+      : bridge_(NativeOf(Source).bridge), widget_(WidgetOf(Source)) {
+    if (widget_) widget_->installEventFilter(this);
+  }
+  TSourceWatch(const TSourceWatch&) = delete;
+  TSourceWatch& operator=(const TSourceWatch&) = delete;
+
+  bool Lives() const { return bridge_ && bridge_->control; }
+  std::function<void()> Gone;
+
+  bool eventFilter(QObject*, QEvent* Event) override {
+    if (Event->type() == QEvent::Hide && !Lives() && Gone) Gone();
+    return false;
+  }
+
+ private:
+  const QPointer<TWidgetBridge> bridge_;
+  const QPointer<QWidget> widget_;
+};
+
 #if QT_CONFIG(xcb)
+// A button's release as XInput 2 hands it over, when the pointer's events come that
+// way: the protocol's layout, with the sequence number xcb adds after the first 32 bytes.
+struct TDeviceRelease {
+  uint8_t response_type;
+  uint8_t extension;
+  uint16_t sequence;
+  uint32_t length;
+  uint16_t event_type;
+  uint16_t device;
+  uint32_t time;
+  uint32_t detail;
+  xcb_window_t root;
+  xcb_window_t event;
+  xcb_window_t child;
+  uint32_t full_sequence;
+  int32_t root_x;  // 16.16 fixed point
+  int32_t root_y;
+};
+constexpr uint16_t kDeviceButtonRelease = 5;
+
 // On X11 the drag's loop ends when the drop is sent, with the action the target last
 // said it would take; what it then did comes later, in its XdndFinished message. A
 // move is told only from that report, so that nothing is deleted that the target
-// refused or failed to take. Only the window the drop went to reports on it: the one
-// whose XdndStatus answered last before the drop. Any program may send us an
-// XdndFinished, and a slow target of an earlier drag may report late.
+// refused or failed to take. Only the window the drop went to reports on it: the
+// XdndAware window under the pointer where the user let go, found from the X server's
+// windows as the release comes, the way the drag's loop finds where to send its
+// messages. Any program may send us an XdndStatus or XdndFinished naming any window,
+// and a window the pointer has left may still answer, late: a report from any other
+// window counts for nothing, and a status naming no window is not passed on (the drag's
+// loop would take it for its target's).
 class TDropFinishWatch : public QAbstractNativeEventFilter {
  public:
   TDropFinishWatch() {
@@ -169,8 +220,11 @@ class TDropFinishWatch : public QAbstractNativeEventFilter {
     connection_ = x11->connection();
     status_ = Atom("XdndStatus");
     finished_ = Atom("XdndFinished");
+    aware_ = Atom("XdndAware");
+    proxy_ = Atom("XdndProxy");
     move_ = Atom("XdndActionMove");
     link_ = Atom("XdndActionLink");
+    device_events_ = ExtensionOpcode("XInputExtension");
     if (finished_ != XCB_NONE) QCoreApplication::instance()->installNativeEventFilter(this);
   }
   ~TDropFinishWatch() override {
@@ -181,50 +235,189 @@ class TDropFinishWatch : public QAbstractNativeEventFilter {
 
   bool Watching() const { return finished_ != XCB_NONE; }
 
-  // The drag's loop has ended: the drop went to the window that answered last.
-  void Dropped() {
-    dropped_ = true;
-    target_ = last_status_;
-  }
-
-  // The effect the drop target reports, waiting for its report while the program runs
-  // on. A target that never reports may have taken the data: that counts as a copy.
-  TDropEffect TargetsEffect() {
-    if (target_ == XCB_NONE) return deCopy;
-    if (!Reported()) {
+  // The effect the drop's window reports, waiting for its report while the program runs
+  // on, until the window goes (its program ended) or the source does. A target that
+  // never reports may have taken the data: that counts as a copy.
+  TDropEffect TargetsEffect(TSourceWatch& Source) {
+    if (target_ == XCB_NONE || Ours(target_)) return deCopy;
+    if (!reported_ && WatchTarget()) {
       QEventLoop loop;
       loop_ = &loop;
       QTimer::singleShot(kReportWaitMs, &loop, &QEventLoop::quit);
+      Source.Gone = [&loop] { loop.quit(); };
       loop.exec();
+      Source.Gone = nullptr;
       loop_ = nullptr;
+      UnwatchTarget();
     }
-    return Reported() ? reports_[target_] : deCopy;
+    return reported_ ? report_ : deCopy;
   }
 
   bool nativeEventFilter(const QByteArray& EventType, void* Message, qintptr*) override {
     if (EventType != "xcb_generic_event_t") return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(Message);
-    if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE) return false;
-    const auto* message = static_cast<const xcb_client_message_event_t*>(Message);
-    if (message->format != 32) return false;
-    // The first value names the window that sends the message.
-    const xcb_window_t from = message->data.data32[0];
-    if (message->type == status_ && !dropped_) last_status_ = from;
-    if (message->type != finished_) return false;
-    // Bit 0 of the flags says whether the target took the drop; the action what it did.
-    const uint32_t action = message->data.data32[2];
-    reports_[from] = !(message->data.data32[1] & 1) ? deNone
-                     : action == move_              ? deMove
-                     : action == link_              ? deLink
-                                                    : deCopy;
-    if (loop_ && Reported()) loop_->quit();
-    return false;
+    switch (event->response_type & 0x7f) {
+      case XCB_BUTTON_RELEASE: {
+        const auto* release = static_cast<const xcb_button_release_event_t*>(Message);
+        LetGo(release->root, release->root_x, release->root_y);
+        return false;
+      }
+      case XCB_GE_GENERIC: {
+        const auto* release = static_cast<const TDeviceRelease*>(Message);
+        if (device_events_ && release->extension == device_events_ &&
+            release->event_type == kDeviceButtonRelease)
+          LetGo(release->root, static_cast<int16_t>(release->root_x >> 16),
+                static_cast<int16_t>(release->root_y >> 16));
+        return false;
+      }
+      case XCB_DESTROY_NOTIFY: {
+        const auto* destroyed = static_cast<const xcb_destroy_notify_event_t*>(Message);
+        if (!watching_target_ || destroyed->window != target_) return false;
+        watching_target_ = false;
+        target_gone_ = true;
+        if (loop_) loop_->quit();
+        return true;  // another program's window: nothing of the window system's
+      }
+      case XCB_CLIENT_MESSAGE:
+        return ClientMessage(*static_cast<const xcb_client_message_event_t*>(Message));
+      default:
+        return false;
+    }
   }
 
  private:
   static constexpr int kReportWaitMs = 10000;
+  // Deeper than any nesting of frames a window manager puts around a program's window.
+  static constexpr int kMaxDepth = 16;
 
-  bool Reported() const { return reports_.count(target_) > 0; }
+  bool ClientMessage(const xcb_client_message_event_t& message) {
+    if (message.format != 32) return false;
+    // The first value names the window the message speaks for.
+    const xcb_window_t from = message.data.data32[0];
+    if (message.type == status_) return from == XCB_NONE;
+    if (message.type != finished_ || !released_ || reported_ || !FromTarget(from)) return false;
+    // Bit 0 of the flags says whether the target took the drop; the action what it did.
+    const uint32_t action = message.data.data32[2];
+    report_ = !(message.data.data32[1] & 1) ? deNone
+              : action == move_             ? deMove
+              : action == link_             ? deLink
+                                            : deCopy;
+    reported_ = true;
+    if (loop_) loop_->quit();
+    return false;
+  }
+
+  // The user let go at (X, Y) of Root's screen: the drop goes to the window there. Only
+  // the first release counts; later ones are clicks while the answer is awaited.
+  void LetGo(xcb_window_t Root, int16_t X, int16_t Y) {
+    if (released_) return;
+    released_ = true;
+    target_ = AwareWindowAt(Root, X, Y, kMaxDepth);
+    target_proxy_ = target_ != XCB_NONE ? ProxyOf(target_) : XCB_NONE;
+  }
+
+  // The XdndAware window under (X, Y) of Parent's inside, searched downwards from the
+  // topmost child that holds the point, as the drag's loop finds where to send its
+  // messages; none when no window there takes drags.
+  xcb_window_t AwareWindowAt(xcb_window_t Parent, int X, int Y, int Depth) const {
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection_, xcb_query_tree(connection_, Parent), nullptr);
+    if (!tree) return XCB_NONE;
+    const xcb_window_t* children = xcb_query_tree_children(tree);
+    const int count = xcb_query_tree_children_length(tree);
+    std::vector<xcb_get_window_attributes_cookie_t> shown(static_cast<size_t>(count));
+    std::vector<xcb_get_geometry_cookie_t> places(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+      shown[size_t(i)] = xcb_get_window_attributes(connection_, children[i]);
+      places[size_t(i)] = xcb_get_geometry(connection_, children[i]);
+    }
+    // The children come bottom first.
+    xcb_window_t found = XCB_NONE;
+    bool done = false;
+    for (int i = count; i-- > 0;) {
+      xcb_get_window_attributes_reply_t* attributes =
+          xcb_get_window_attributes_reply(connection_, shown[size_t(i)], nullptr);
+      xcb_get_geometry_reply_t* place =
+          xcb_get_geometry_reply(connection_, places[size_t(i)], nullptr);
+      if (!done && attributes && place && attributes->map_state == XCB_MAP_STATE_VIEWABLE &&
+          !LetsPointerThrough(children[i])) {
+        const int x = X - place->x - place->border_width;
+        const int y = Y - place->y - place->border_width;
+        if (x >= -place->border_width && x < place->width + place->border_width &&
+            y >= -place->border_width && y < place->height + place->border_width) {
+          done = true;
+          if (PropertyOf(children[i], aware_, XCB_GET_PROPERTY_TYPE_ANY).has_value())
+            found = children[i];
+          else if (Depth > 0)
+            found = AwareWindowAt(children[i], x, y, Depth - 1);
+        }
+      }
+      std::free(attributes);
+      std::free(place);
+    }
+    std::free(tree);
+    return found;
+  }
+
+  // Whether Window is one of ours that the pointer goes through, as the picture that
+  // follows it in a drag does.
+  bool LetsPointerThrough(xcb_window_t Window) const {
+    if (!Ours(Window)) return false;
+    for (const QWindow* window : QGuiApplication::allWindows())
+      if (window->handle() && window->winId() == Window)
+        return window->flags() & Qt::WindowTransparentForInput;
+    return false;
+  }
+
+  // The window that takes the drag messages for Window, as it names it (XdndProxy).
+  xcb_window_t ProxyOf(xcb_window_t Window) const {
+    return PropertyOf(Window, proxy_, XCB_ATOM_WINDOW).value_or(XCB_NONE);
+  }
+
+  // A property of Window of the given type: its first 32-bit value, 0 when it has none;
+  // nothing when the window lacks it.
+  std::optional<uint32_t> PropertyOf(xcb_window_t Window, xcb_atom_t Name, xcb_atom_t Type) const {
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        connection_, xcb_get_property(connection_, 0, Window, Name, Type, 0, 1), nullptr);
+    std::optional<uint32_t> value;
+    if (reply && reply->type != XCB_NONE) {
+      value = 0;
+      if (reply->format == 32 && xcb_get_property_value_length(reply) >= 4)
+        value = *static_cast<const uint32_t*>(xcb_get_property_value(reply));
+    }
+    std::free(reply);
+    return value;
+  }
+
+  bool FromTarget(xcb_window_t Window) const {
+    return Window != XCB_NONE && (Window == target_ || Window == target_proxy_);
+  }
+
+  // Whether Window is one of this program's: the X server names the windows of one
+  // connection from one range. Their drops never come as messages.
+  bool Ours(xcb_window_t Window) const {
+    const xcb_setup_t* setup = xcb_get_setup(connection_);
+    return (Window & ~setup->resource_id_mask) == setup->resource_id_base;
+  }
+
+  // Hears of the drop's window being destroyed, as when its program ends; false when it
+  // is gone already. Another program's window: the events asked for are only ours.
+  bool WatchTarget() {
+    watching_target_ = SetEventMask(target_, XCB_EVENT_MASK_STRUCTURE_NOTIFY);
+    target_gone_ = !watching_target_;
+    return watching_target_;
+  }
+  void UnwatchTarget() {
+    if (watching_target_) SetEventMask(target_, XCB_EVENT_MASK_NO_EVENT);
+    watching_target_ = false;
+  }
+  bool SetEventMask(xcb_window_t Window, uint32_t Mask) const {
+    xcb_generic_error_t* error = xcb_request_check(
+        connection_,
+        xcb_change_window_attributes_checked(connection_, Window, XCB_CW_EVENT_MASK, &Mask));
+    std::free(error);
+    return error == nullptr;
+  }
 
   xcb_atom_t Atom(const char* name) const {
     const xcb_intern_atom_cookie_t cookie =
@@ -235,12 +428,27 @@ class TDropFinishWatch : public QAbstractNativeEventFilter {
     return atom;
   }
 
+  // The major opcode of an extension's events, 0 when the server lacks it.
+  uint8_t ExtensionOpcode(const char* name) const {
+    xcb_query_extension_reply_t* reply = xcb_query_extension_reply(
+        connection_,
+        xcb_query_extension(connection_, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    const uint8_t opcode = reply && reply->present ? reply->major_opcode : 0;
+    std::free(reply);
+    return opcode;
+  }
+
   xcb_connection_t* connection_ = nullptr;
-  xcb_atom_t status_ = XCB_NONE, finished_ = XCB_NONE, move_ = XCB_NONE, link_ = XCB_NONE;
-  xcb_window_t last_status_ = XCB_NONE;
-  xcb_window_t target_ = XCB_NONE;
-  bool dropped_ = false;
-  std::map<xcb_window_t, TDropEffect> reports_;  // by the window that sent each
+  xcb_atom_t status_ = XCB_NONE, finished_ = XCB_NONE, aware_ = XCB_NONE, proxy_ = XCB_NONE;
+  xcb_atom_t move_ = XCB_NONE, link_ = XCB_NONE;
+  uint8_t device_events_ = 0;
+  bool released_ = false;
+  xcb_window_t target_ = XCB_NONE;        // the drop's window
+  xcb_window_t target_proxy_ = XCB_NONE;  // the window that speaks for it, if any
+  bool watching_target_ = false;
+  bool target_gone_ = false;
+  bool reported_ = false;
+  TDropEffect report_ = deNone;
   QEventLoop* loop_ = nullptr;
 };
 #endif
@@ -361,6 +569,8 @@ TDropEffect DoDragDrop(TWinControl& Source, std::shared_ptr<const TDataObject> D
   // which on X11 is after exec has returned.
   auto* drag = new QDrag(WidgetOf(Source));
   drag->setMimeData(new TOfferedMimeData(*Data));
+  // All of it is in the drag now; the source's data object may refer to the source.
+  Data.reset();
   if (Image && Image->Picture && !Image->Picture->Empty()) {
     QPixmap picture = QPixmap::fromImage(BitmapImage(*Image->Picture));
     if (Image->Transparent != clNone) {
@@ -377,6 +587,12 @@ TDropEffect DoDragDrop(TWinControl& Source, std::shared_ptr<const TDataObject> D
     TRunning(const TRunning&) = delete;
     TRunning& operator=(const TRunning&) = delete;
   } running;
+  // From the moment the source is freed nothing of it is touched, and the drag did
+  // nothing for it.
+  TSourceWatch source(Source);
+  const auto letGo = [&] {
+    if (Released && source.Lives()) Released();
+  };
   dropped_here = false;
   Qt::DropAction done = Qt::IgnoreAction;
   if (CurrentLoop()) {
@@ -386,21 +602,23 @@ TDropEffect DoDragDrop(TWinControl& Source, std::shared_ptr<const TDataObject> D
       ~TOwned() { delete drag.data(); }
     } owned{drag};
     done = CurrentLoop()(*drag, actions);
-    if (Released) Released();
+    letGo();
   } else {
 #if QT_CONFIG(xcb)
     TDropFinishWatch watch;
+    source.Gone = [] { QDrag::cancel(); };
     done = drag->exec(actions);
-    watch.Dropped();
-    if (Released) Released();
+    source.Gone = nullptr;
+    letGo();
     // A move to another program is believed only when the target reports it.
-    if (done == Qt::MoveAction && !dropped_here && watch.Watching())
-      done = Qt::DropAction(ActionsOf(watch.TargetsEffect()).toInt());
+    if (done == Qt::MoveAction && !dropped_here && watch.Watching() && source.Lives())
+      done = Qt::DropAction(ActionsOf(watch.TargetsEffect(source)).toInt());
 #else
     done = drag->exec(actions);
-    if (Released) Released();
+    letGo();
 #endif
   }
+  if (!source.Lives()) return deNone;
   return static_cast<TDropEffect>(EffectsOf(done) & Allowed);
 }
 

@@ -87,6 +87,8 @@ struct TDragImage {
 // drag starts and deletes that on deMove, not what is selected when the answer comes.
 // Released runs once, as soon as the user has let go (or no drag could start), before
 // that wait: the source ends the press there. No drag starts while another one runs.
+// Source may be freed while the drag runs (a timer closes its window): the drag then
+// ends, Released does not run, nothing of the source is touched and the answer is deNone.
 TDropEffect DoDragDrop(TWinControl& Source, std::shared_ptr<const TDataObject> Data,
                        TDropEffects Allowed, const TDragImage* Image = nullptr,
                        const std::function<void()>& Released = {});
