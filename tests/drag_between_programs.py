@@ -12,7 +12,7 @@ dragged in our editor out of a table cell and a cell of a table in a cell, to a
 paragraph, to another cell and within a cell, move, and one Ctrl+Z takes a move into a
 cell back whole, and one Ctrl+Z (one Ctrl+Shift+Z) a move from cell to cell; dragged
 into another editor program they arrive; a move that another program answers late
-deletes the dragged word, not the word the user selected meanwhile.
+deletes the dragged word, not the word the user selected meanwhile, which stays selected.
 Text selected in a viewer's cell is the primary selection and drags out. Xvfb and
 xdotool drive it; every wait is for an event (a window mapped, a file written), bounded
 so that a broken drag fails instead of hanging.
@@ -264,6 +264,8 @@ def editor_moves(s):
     put(slow / "answer", "move\n")
     a.holds("the dragged word gone, the selected one kept", b" beta gamma", b"kappa lambda",
             gone=[b"alpha"])
+    a.ask("point", "lambda")  # answered after the editor wrote its selection again
+    expect("the word selected meanwhile after the move", read(a.side(".sel")), b"kappa")
 
 
 def editor_moves_between_cells(s):
