@@ -13,8 +13,9 @@ it answers leaves the rows where they are. Text, picture and RTF files dragged f
 plain Qt file source into our editor arrive as what they hold, not as their URLs. Words
 dragged in our editor out of a table cell and a cell of a table in a cell, to a
 paragraph, to another cell and within a cell, move, and one Ctrl+Z takes a move into a
-cell back whole; dragged into another editor program they arrive; a move that another
-program answers late deletes the dragged word, not the word the user selected meanwhile.
+cell back whole, and one Ctrl+Z (one Ctrl+Shift+Z) a move from cell to cell; dragged
+into another editor program they arrive; a move that another program answers late
+deletes the dragged word, not the word the user selected meanwhile, which stays selected.
 Text selected in a viewer's cell is the primary selection and drags out. Xvfb and
 xdotool drive it; every wait is for an event (a window mapped, a file written), bounded
 so that a broken drag fails instead of hanging.
@@ -266,6 +267,24 @@ def editor_moves(s):
     put(slow / "answer", "move\n")
     a.holds("the dragged word gone, the selected one kept", b" beta gamma", b"kappa lambda",
             gone=[b"alpha"])
+    a.ask("point", "lambda")  # answered after the editor wrote its selection again
+    expect("the word selected meanwhile after the move", read(a.side(".sel")), b"kappa")
+
+
+def editor_moves_between_cells(s):
+    """Words moved from a cell of the table in a cell to another cell, and from cell to
+    cell: one Ctrl+Z gives back the document byte for byte, one Ctrl+Shift+Z the move."""
+    a = Editor(s, "A", 0)
+    for word, cell, moved, gone in (("zeta", (1, 1), b"iotazeta", b"zeta eta"),
+                                    ("delta", (1, 0), b"omegadelta", b"delta epsilon")):
+        before = a.document()
+        s.drag(a.ask("select", word), a.ask("cellend", *cell), a.over)
+        a.holds(f"{word} moved to cell {cell}", moved, gone=[gone])
+        after = a.document()
+        s.xdo("key", "ctrl+z")
+        wait_until(f"one undo of moving {word}", lambda: a.document() == before)
+        s.xdo("key", "ctrl+shift+z")
+        wait_until(f"one redo of moving {word}", lambda: a.document() == after)
 
 
 def editors_between_programs(s):
@@ -555,7 +574,8 @@ def main():
     late.__name__ = "list_drop_after_late_answer"
     for check in (viewer_to_plain_target, lists, slow, late, list_freed_while_dragging,
                   viewer_freed_while_dragging, list_target_killed_while_answering,
-                  files_into_editor, editor_moves, editors_between_programs, viewer_cell_text):
+                  files_into_editor, editor_moves, editor_moves_between_cells,
+                  editors_between_programs, viewer_cell_text):
         with tempfile.TemporaryDirectory() as work:
             session = Session(bin_dir, work)
             try:

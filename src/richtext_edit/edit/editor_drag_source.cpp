@@ -43,6 +43,88 @@ std::string PartContent(TCustomRDFormattedData& data) {
   return SelectionAsRichDoc(data, clNone, nullptr, nullptr);
 }
 
+// Whether document is data or a document of its items, at any depth.
+bool Holds(TCustomRDData& data, const TCustomRDData* document) {
+  if (&data == document) return true;
+  for (int i = 0; i < data.GetItemCount(); ++i) {
+    const TCustomRDItemInfo* item = data.GetItem(i);
+    for (int k = 0; k < item->GetSubDocCount(); ++k)
+      if (TCustomRDData* sub = item->GetSubDoc(k))
+        if (sub == document || Holds(*sub->GetInplaceEditorData(), document)) return true;
+  }
+  return false;
+}
+
+// A selection that outlives the editors open over its document: the document keeping
+// its items (a cell, not the editor open over it) and its bounds, the anchor first.
+struct TKeptSelection {
+  TCustomRDData* Holder = nullptr;
+  int Bounds[4] = {-1, 0, -1, 0};
+};
+
+TKeptSelection KeptSelection(TCustomRDFormattedData& root) {
+  TCustomRDFormattedData& data = SelectionHolder(root);
+  TKeptSelection kept;
+  // Selected cells are the table's to keep.
+  if (data.PartialSelectedItem >= 0) return kept;
+  int* b = kept.Bounds;
+  data.GetSelectionBounds(b[0], b[1], b[2], b[3], false);
+  if (b[0] >= 0 && b[2] >= 0) kept.Holder = data.GetInplaceSourceData();
+  return kept;
+}
+
+// Deletes the selection of data, moving a selection kept in the same document with what
+// the deletion moves: before the deleted part its bounds stay, after it they keep their
+// distance from the end of the document, and inside it (or on its edges) they go to the
+// caret the deletion leaves.
+void DeleteKeeping(TRDEditRDData& data, TKeptSelection& kept) {
+  if (kept.Holder != data.GetInplaceSourceData()) {
+    data.Editor()->DeleteSelection();
+    return;
+  }
+  int startNo, startOffs, endNo, endOffs;
+  data.GetSelectionBounds(startNo, startOffs, endNo, endOffs, true);
+  enum { kBefore, kInside, kAfter } place[2];
+  int fromEnd[2][2];
+  for (int i = 0; i < 2; ++i) {
+    const int no = kept.Bounds[2 * i], offs = kept.Bounds[2 * i + 1];
+    place[i] = no < startNo || (no == startNo && offs < startOffs) ? kBefore
+               : no > endNo || (no == endNo && offs > endOffs)     ? kAfter
+                                                                   : kInside;
+    fromEnd[i][0] = data.GetItemCount() - no;
+    fromEnd[i][1] = place[i] == kAfter ? data.GetItemEndOffset(no) - offs : 0;
+  }
+  data.Editor()->DeleteSelection();
+  const int count = data.GetItemCount();
+  for (int i = 0; i < 2; ++i) {
+    int& no = kept.Bounds[2 * i];
+    int& offs = kept.Bounds[2 * i + 1];
+    if (place[i] == kInside) {
+      no = data.GetCurrentItemNo();
+      offs = data.GetOffsetInCurrentItem();
+    } else if (place[i] == kAfter) {
+      no = count - fromEnd[i][0];
+      offs = no >= 0 && no < count ? data.GetItemEndOffset(no) - fromEnd[i][1] : -1;
+    }
+  }
+}
+
+// The kept selection's document made the one being edited (a cell's editor opens), with
+// the selection; nothing when its bounds no longer fit the items.
+void Reselect(const TKeptSelection& kept) {
+  auto* data = dynamic_cast<TRDEditRDData*>(kept.Holder->StartEditing());
+  TCustomRichDocEdit* editor = data ? data->Editor() : nullptr;
+  if (!editor) return;
+  editor->CloseInplaceEditor();
+  const int* b = kept.Bounds;
+  const int count = data->GetItemCount();
+  for (int i = 0; i < 4; i += 2)
+    if (b[i] < 0 || b[i] >= count || !OffsetFits(*data, b[i], b[i + 1])) return;
+  data->SetSelectionBounds(b[0], b[1], b[2], b[3]);
+  data->MoveCaretToSelectionEnd(false);
+  editor->Invalidate();
+}
+
 }  // namespace
 
 void TCustomRichDocEdit::StartSelectionDrag() {
@@ -84,9 +166,13 @@ TDropEffects TCustomRichDocEdit::SelectionDragEffects() {
 }
 
 void TCustomRichDocEdit::SelectionDragEnded(TDropEffect Effect) {
-  // A move into this editor deleted the part itself.
-  if (Effect == deMove && !drop_handler_->MovedOwnSelection())
-    if (TRDEditRDData* data = SelectDraggedPart()) data->Editor()->DeleteSelection();
+  // A move into this editor deleted the part itself. While another program took its
+  // time to answer, the user may have selected something else: that stays selected.
+  if (Effect == deMove && !drop_handler_->MovedOwnSelection()) {
+    TKeptSelection kept = KeptSelection(EditData());
+    if (TRDEditRDData* data = SelectDraggedPart()) DeleteKeeping(*data, kept);
+    if (kept.Holder && Holds(EditData(), kept.Holder)) Reselect(kept);
+  }
   drop_handler_->ForgetOwnMove();
   dragged_.reset();
 }

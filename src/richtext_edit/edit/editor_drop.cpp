@@ -99,14 +99,19 @@ TDropEffect TCustomRichDocEdit::OleDrop(const TDataObject& Data, bool Move, TDro
 namespace {
 
 // Moves the steps the open cell editors recorded into the lists of the editors around
-// them, innermost first, so that they reach the root editor's list.
-void FlushCellEditorsUndo(TCustomRichDocEdit& root) {
+// them, innermost first, so that they reach the list of editor (the root editor, or the
+// editor of the cell a move stays in). Inside the drop's undo step, each cell's steps
+// join the step around them, down to that step: the drop is one step to take back.
+void FlushCellEditorsUndo(TCustomRichDocEdit& editor) {
   std::vector<TCustomRichDocEdit*> chain;
-  for (TCustomRichDocEdit* editor = &root; editor; editor = editor->InplaceEditor())
-    chain.push_back(editor);
+  for (TCustomRichDocEdit* e = &editor; e; e = e->InplaceEditor()) chain.push_back(e);
+  const bool joining = editor.EditData().UndoList->InGroupMode();
   for (std::size_t i = chain.size(); i-- > 1;) {
     TRDEditRDData& outer = chain[i - 1]->EditData();
+    const bool join = joining && i > 1;
+    if (join) outer.SetUndoGroupMode(true);
     if (TCustomRDItemInfo* item = outer.GetChosenItem()) item->MergeEditorUndo(&outer);
+    if (join) outer.SetUndoGroupMode(false);
   }
 }
 
@@ -385,10 +390,8 @@ TDropEffect TRDDropHandler::PerformDrop(const TDataObject& data, bool move, TDro
 void TRDDropHandler::FinishDrop() {
   CloseFrame();
   if (TCustomRichDocEdit* group = std::exchange(group_, nullptr)) {
-    // A part moved out of a paragraph into a cell: the cell editor's step joins the
-    // deletion's, one step to undo. (A part moved out of a cell has its deletion there
-    // already; a second cell's step stays that cell's own.)
-    if (std::exchange(deleted_in_root_, false)) FlushCellEditorsUndo(*group);
+    // The steps of the cell the part went into join the deletion's: one step to undo.
+    FlushCellEditorsUndo(*group);
     EndUndoGroup(*group);
   }
   if (target_ && target_ != &editor_) target_->EndDragOrResizeChange();
@@ -483,8 +486,8 @@ bool TRDDropHandler::DeleteMovedPart(TCustomRDData& holder, int& itemNo, int& of
   groupData.SetUndoGroupMode(true);
   if (!source.BeforeChange(false) || !doc->DeleteSelectionWithUndo()) return false;
   moved_own_selection_ = true;
-  deleted_in_root_ = !sameDocument && doc == &root.EditData();
-  if (!sameDocument && !deleted_in_root_) FlushCellEditorsUndo(root);
+  // The deletion's step, before the drop closes the cell editor it was made in.
+  if (!sameDocument) FlushCellEditorsUndo(root);
   if (after) {
     itemNo = std::clamp(doc->GetItemCount() - fromEnd, 0, doc->GetItemCount() - 1);
     offset = std::max(doc->GetItemEndOffset(itemNo) - offsFromEnd, doc->GetItemStartOffset(itemNo));

@@ -98,9 +98,6 @@ class TRDDropHandler {
   // A move of our own selection opened the drop's undo step in this editor (the root
   // editor, or the cell's editor for a move within one cell) and deleted the part.
   TCustomRichDocEdit* group_ = nullptr;
-  // The moved part was deleted from the root editor's own document: the cell editor the
-  // drop inserts in hands its step into the root editor's.
-  bool deleted_in_root_ = false;
   // The insertion frame: one undo step for everything the drop inserts; the caret
   // position before it, to select what went in.
   struct TFrame;

@@ -75,18 +75,19 @@ void StoreCell(TRDTableTemporalEditor& temp, TRDTableCellData& cell) {
   if (cell.GetItemCount() == 0) cell.AddText("", 0, 0);
 }
 
-// Moves the steps of list (oldest first) to the end of steps; returns how many.
-int TakeSteps(TRDUndoList& list, std::vector<std::unique_ptr<TRDUndoInfos>>& steps) {
-  const size_t at = steps.size();
+}  // namespace
+
+void TRDUndoMultiCellsModify::TakeCellSteps(int row, int col, TRDUndoList& list) {
+  const size_t at = Steps.size();
   int count = 0;
   while (std::unique_ptr<TRDUndoInfos> step = list.ExtractLastStep()) {
-    steps.insert(steps.begin() + long(at), std::move(step));
+    Steps.insert(Steps.begin() + long(at), std::move(step));
     ++count;
   }
-  return count;
+  RowList.AddValue(row);
+  ColList.AddValue(col);
+  StepCounts.AddValue(count);
 }
-
-}  // namespace
 
 void TRDTableItemInfo::ApplyToCells(int operation, int param, bool selectedOnly) {
   if (!(Options & rdtoEditing)) return;
@@ -110,12 +111,7 @@ void TRDTableItemInfo::ApplyToCells(int operation, int param, bool selectedOnly)
       if (!cell || (selectedOnly && !IsCellSelected(r, c)) || !CanEditCell(r, c, true)) continue;
       LoadCell(temp, *cell);
       RunOperation(temp, *main, operation, param);
-      const int count = record ? TakeSteps(*temp.EditData().UndoList, record->Steps) : 0;
-      if (record) {
-        record->RowList.AddValue(r);
-        record->ColList.AddValue(c);
-        record->StepCounts.AddValue(count);
-      }
+      if (record) record->TakeCellSteps(r, c, *temp.EditData().UndoList);
       temp.EditData().UndoList->Clear();
       StoreCell(temp, *cell);
       MarkChanged();
@@ -146,12 +142,7 @@ void TRDUndoMultiCellsModify::Undo(TRDEditRDData& data) {
     for (int i = 0; i < StepCounts[k] && taken < Steps.size(); ++i)
       inner.UndoList->AddStep(std::move(Steps[taken++]));
     while (inner.UndoList->Count() > 0) inner.UndoList->Undo(inner);
-    const int count = opposite ? TakeSteps(*inner.RedoList, opposite->Steps) : 0;
-    if (opposite) {
-      opposite->RowList.AddValue(RowList[k]);
-      opposite->ColList.AddValue(ColList[k]);
-      opposite->StepCounts.AddValue(count);
-    }
+    if (opposite) opposite->TakeCellSteps(RowList[k], ColList[k], *inner.RedoList);
     inner.RedoList->Clear();
     StoreCell(temp, cell);
   }

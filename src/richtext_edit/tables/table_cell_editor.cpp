@@ -111,6 +111,17 @@ void TRDTableItemInfo::FlushEditorUndo(bool) {
       return;
     }
     if (!outerList.BeginStep(rdutModifyItem, "", itemNo, 0)) return;
+    if (outerList.InGroupMode()) {
+      // The steps join a step the document has begun (a drop moving a part out of or
+      // into the cell): they are taken back and made again whole, with that step.
+      auto record = std::make_unique<TRDUndoMultiCellsModify>();
+      record->Kind = rdrkModifyItem;
+      record->ItemNo = itemNo;
+      record->AffectsWidth = record->AffectsSize = true;
+      record->TakeCellSteps(InplaceEditor->Row(), InplaceEditor->Col(), *innerList);
+      outerList.Add(std::move(record));
+      return;
+    }
     auto record = std::make_unique<TRDUndoCellModify>();
     record->Kind = rdrkModifyItem;
     record->ItemNo = itemNo;

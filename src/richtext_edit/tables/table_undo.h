@@ -232,6 +232,8 @@ class TRDUndoMultiCellsModify : public TRDTableUndoInfo {
  public:
   TRDIntegerList RowList, ColList, StepCounts;
   std::vector<std::unique_ptr<TRDUndoInfos>> Steps;
+  // Takes every step of list, oldest first, as the next cell's, at (row, col).
+  void TakeCellSteps(int row, int col, TRDUndoList& list);
   void Undo(TRDEditRDData& data) override;
 };
 

@@ -409,6 +409,12 @@ class TRandomEditing {
         random_editing::Insert(active, large ? LargeTableRtf() : random_editing::kInsertedRtf[3]);
         break;
       }
+      case 33:
+        if (std::string failure = MoveBetweenPlaces(); !failure.empty()) {
+          saves_failure_ = failure;
+          return false;
+        }
+        break;
       case 34:
         PropertyChange();
         break;
@@ -503,6 +509,112 @@ class TRandomEditing {
         SimulateMouseUp(active, mbLeft, x + 8, y);
         return;
       }
+  }
+
+  // A few items of a paragraph or of a cell (top-level or nested) dragged with the mouse
+  // to the middle of a random line of the document, at any depth: one undo puts back the
+  // document as it was before the move, byte for byte, and one redo makes the move again.
+  // "" when both hold (or nothing moved).
+  std::string MoveBetweenPlaces() {
+    for (int depth = Pick(3); depth > 0; --depth) OpenCellEditor(&edit_.ActiveEditor());
+    TCustomRichDocEdit& source = edit_.ActiveEditor();
+    last_ = &source == &edit_ ? "move a part of the document" : "move a part of a cell";
+    TRDEditRDData& data = source.EditData();
+    const int count = data.GetItemCount();
+    if (count == 0) return {};
+    const int first = Pick(count), last = first + Pick(std::min(2, count - first));
+    source.SetSelectionRange(first, data.GetItemStartOffset(first), last,
+                             data.GetItemEndOffset(last));
+    Settle();
+    const int line = data.GetItem(first)->DrawItemNo;
+    // Lines of the document, of cells and of nested cells, in turn.
+    std::vector<TPoint> targets[3];
+    int depth = 0;
+    for (TCustomRichDocEdit* editor = &edit_; editor; editor = editor->InplaceEditor(), ++depth)
+      LineMiddles(*editor, editor->EditData(), EditorOrigin(*editor), depth, targets);
+    std::vector<TPoint>& at = targets[Pick(3)];
+    if (line < 0 || line >= data.DrawItems.Count() || at.empty()) return {};
+    const TPoint press = ClientOfLine(source, data, line);
+    const TPoint to = at[size_t(Pick(int(at.size())))];
+    last_ += " " + std::to_string(first) + ".." + std::to_string(last) + " to " +
+             std::to_string(to.X) + "," + std::to_string(to.Y);
+    if (press.X < 0 || press.Y < 0 || press.X >= source.ClientWidth() ||
+        press.Y >= source.ClientHeight())
+      return {};
+    const std::string before = Bytes();
+    {
+      TScriptedDrags drags({{&edit_, to.X, to.Y}});
+      SimulateMouseDown(source, mbLeft, press.X, press.Y);
+      SimulateMouseMove(source, press.X + 8, press.Y, ssLeft);
+      Settle();
+      if (drags.Count() == 0) {
+        for (TCustomRichDocEdit* editor = &edit_; editor; editor = editor->InplaceEditor())
+          if (editor == &source) SimulateMouseUp(source, mbLeft, press.X + 8, press.Y);
+        return {};
+      }
+    }
+    Settle();
+    const std::string after = Bytes();
+    if (after == before) return {};
+    SimulateKey(edit_.ActiveEditor(), 'Z', {}, ssCtrl);
+    Settle();
+    if (const std::string undone = Bytes(); undone != before)
+      return "one undo does not take the move back" + Difference(before, undone);
+    SimulateKey(edit_.ActiveEditor(), 'Z', {}, ssCtrl | ssShift);
+    Settle();
+    if (const std::string redone = Bytes(); redone != after)
+      return "one redo does not make the move again" + Difference(after, redone);
+    return {};
+  }
+
+  // Where an editor's document starts in the root editor's client area (unscrolled).
+  TPoint EditorOrigin(TCustomRichDocEdit& editor) {
+    const TRect area = editor.DocumentRect();
+    int originX, originY;
+    editor.EditData().GetOrigin(originX, originY);
+    return edit_.ScreenToClient(
+        editor.ClientToScreen(Point(area.Left + originX, area.Top + originY)));
+  }
+
+  // The client point of the middle of a line of an editor's document.
+  static TPoint ClientOfLine(TCustomRichDocEdit& editor, TRDEditRDData& data, int line) {
+    const TRDDrawLineInfo& drawn = *data.DrawItems[line];
+    int originX, originY;
+    data.GetOrigin(originX, originY);
+    const TRect area = editor.DocumentRect();
+    return Point(drawn.Left + drawn.Width / 2 - data.GetHOffs() + originX + area.Left,
+                 drawn.Top + drawn.Height / 2 - data.GetVOffs() + originY + area.Top);
+  }
+
+  // The middles of the lines of a document at depth (0 the root editor's) that the root
+  // editor shows with its top left corner at origin, and of the lines of the cells of its
+  // tables at any depth (a cell with an editor open over it: that editor's document),
+  // inside the root editor's client area: points[depth], depth at most 2.
+  void LineMiddles(TCustomRichDocEdit& editor, TCustomRDFormattedData& data, TPoint origin,
+                   int depth, std::vector<TPoint> (&points)[3]) {
+    const int scrollX = &data == &editor.EditData() ? data.GetHOffs() : 0;
+    const int scrollY = &data == &editor.EditData() ? data.GetVOffs() : 0;
+    for (int d = 0; d < data.DrawItems.Count(); ++d) {
+      const TRDDrawLineInfo& line = *data.DrawItems[d];
+      const int left = origin.X + line.Left - scrollX, top = origin.Y + line.Top - scrollY;
+      const TPoint middle = Point(left + line.Width / 2, top + line.Height / 2);
+      if (middle.X >= 0 && middle.Y >= 0 && middle.X < edit_.ClientWidth() &&
+          middle.Y < edit_.ClientHeight())
+        points[std::min(depth, 2)].push_back(middle);
+      auto* table = dynamic_cast<TRDTableItemInfo*>(data.GetItem(line.ItemNo));
+      if (!table || table->FormattingInfo->RowStarts.Count() != table->RowCount()) continue;
+      int editedRow, editedCol;
+      const bool edited = table->GetEditedCell(editedRow, editedCol) != nullptr;
+      for (int row = 0; row < table->RowCount(); ++row)
+        for (int col = 0; col < table->ColCount(); ++col) {
+          TRDTableCellData* cell = table->Rows->Cell(row, col);
+          if (!cell || (edited && row == editedRow && col == editedCol)) continue;
+          LineMiddles(editor, *cell,
+                      Point(left + cell->Left + table->CellPadding(),
+                            top + cell->Top + table->CellPadding()),
+                      depth + 1, points);
+        }
+    }
   }
 
   // The client point of a point relative to a table of the root editor's document.
@@ -810,9 +922,11 @@ class TRandomEditing {
   }
 
   // Opens the editor of a random cell of a random table.
-  void OpenCellEditor() {
+  // Only a table of that editor's document when in is given.
+  void OpenCellEditor(const TCustomRichDocEdit* in = nullptr) {
     last_ = "edit a cell without a table";
-    const auto tables = Tables();
+    auto tables = Tables();
+    std::erase_if(tables, [in](const auto& table) { return in && table.second != in; });
     if (tables.empty()) return;
     TRDTableItemInfo& table = *tables[size_t(Pick(int(tables.size())))].first;
     if (table.RowCount() == 0 || table.ColCount() == 0) return;
