@@ -16,6 +16,7 @@
 
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/bmp_codec.h"
+#include "platform/gui/graphics/metafile.h"
 #include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
 #include "support/le_bytes.h"
@@ -325,6 +326,33 @@ TEST(BmpRuns, ImageMagickReadsRandomStreamsAndCodesPicturesAsWeRead) {
   std::ifstream(coded, std::ios::binary).read(fields, sizeof fields);
   EXPECT_EQ(fields[30], char(kRle8)) << "ImageMagick wrote no RLE8 picture";
   EXPECT_EQ(Digits(read), Digits(source));
+}
+
+// A Windows metafile whose window is the picture's pixels and which stretches the
+// run-length coded picture over it: the player hands the DIB to the codec as it is.
+TEST(BmpRuns, MetafileRecordsDrawCodedBitmaps) {
+  const RunPicture picture{4, 2, 8, kRle8, {1, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0, 2, 2, 0, 2, 6, 0, 1}};
+  Bytes dib = Info(picture).Raw(picture.runs);
+  if (dib.data.size() % 2 != 0) dib.data.push_back(0);
+  Bytes records;
+  const auto record = [&](unsigned function, const Bytes& parameters) {
+    records.U32(std::uint32_t(3 + parameters.data.size() / 2)).U16(function).Raw(parameters.data);
+  };
+  record(0x020B, Bytes().U16(0).U16(0));  // SetWindowOrg
+  record(0x020C, Bytes().U16(2).U16(4));  // SetWindowExt: height, width
+  // StretchDIBits: copy, RGB colours, source height, width, y, x, destination the same
+  Bytes stretch = Bytes().U32(0x00CC0020).U16(0).U16(2).U16(4).U16(0).U16(0);
+  stretch.U16(2).U16(4).U16(0).U16(0).Raw(dib.data);
+  record(0x0F43, stretch);
+  record(0x0000, Bytes());
+  Bytes wmf = Bytes().U16(1).U16(9).U16(0x0300).U32(std::uint32_t(9 + records.data.size() / 2));
+  wmf.U16(0).U32(std::uint32_t(3 + stretch.data.size() / 2)).U16(0).Raw(records.data);
+  TMetafile metafile(wmf.Span(), false);
+  metafile.SetSize(4, 2);  // a Windows metafile without a placeable header has no size
+  TBitmap drawn;
+  drawn.SetSize(4, 2);
+  drawn.Canvas().StretchDraw(Rect(0, 0, 4, 2), metafile);
+  EXPECT_EQ(Digits(drawn), "0066/1234");
 }
 
 }  // namespace
