@@ -13,8 +13,9 @@
 // indices at 4 bits) make a run; a zero count escapes: 0 ends the line, 1 the bitmap, 2
 // moves right and up by the next two bytes, 3 and more are that many indices given one
 // by one, padded to a 16-bit boundary. Pixels no run sets have the table's first colour;
-// runs past the end of a row are cut there, and rows past the top end the bitmap. Data
-// that ends early leaves the rest unset.
+// runs past the end of a row are cut there, and rows past the top end the bitmap. Runs
+// that end early (before the size the header gives) leave the rest unset, where
+// uncompressed rows that end early are refused.
 #pragma once
 
 #include <cstddef>

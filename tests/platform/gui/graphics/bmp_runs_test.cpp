@@ -196,6 +196,7 @@ TEST(BmpRuns, RunStreamsReadAsDocumented) {
        "1200",
        true},
       {"a lone byte", {4, 1, 8, kRle8, {5}}, "0000", true},
+      {"a delta cut short by the data", {4, 1, 8, kRle8, {1, 1, 0, 2, 3}}, "1000", true},
       {"thousands of runs past the end of a one-pixel row",
        {1, 1, 8, kRle8, Repeated({255, 1, 0, 5, 1, 2, 3, 4, 5, 0}, 2000)},
        "1",
@@ -213,7 +214,7 @@ TEST(BmpRuns, RunStreamsReadAsDocumented) {
        {4, 2, 8, kRle8, {0, 2, 10, 0, 1, 3, 0, 0, 1, 3, 0, 1}},
        "3000/0000",
        false},
-      {"a delta cut short by the data", {4, 1, 8, kRle8, {1, 1, 0, 2, 3}}, "1000", false},
+
       {"an index beyond the colour table is black",
        {3, 1, 8, kRle8, {1, 200, 1, 3, 0, 3, 9, 1, 255, 0}},
        "k3k",
