@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
+#include <span>
 
+#include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/gui/graphics/metafile.h"
 #include "platform/text/format.h"
@@ -18,8 +21,14 @@ using Lines = std::vector<std::string>;
 
 std::uint32_t PixelAt(const TGraphic& graphic, int x, int y) {
   const auto& bitmap = dynamic_cast<const TBitmap&>(graphic);
-  const std::uint8_t* p = bitmap.ScanLine(y) + 4 * x;
+  const std::uint8_t* p = bitmap.ScanLine(y) + (bitmap.PixelFormat() == pf32bit ? 4 : 3) * x;
   return std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];  // 0xRRGGBB
+}
+
+std::unique_ptr<TBitmap> PackedDib(std::span<const std::uint8_t> bytes) {
+  auto bitmap = std::make_unique<TBitmap>();
+  ReadPackedDib(bytes, *bitmap);
+  return bitmap;
 }
 
 std::string Hex(const std::string& bytes) {
@@ -167,28 +176,27 @@ TEST(RTFBitmaps, DibLayouts) {
   dib += std::string("\x00\x00\xff\x00\xff\x00\x00\x00", 8);  // red, blue (B, G, R, 0)
   dib += std::string("\x40\0\0\0\x80\0\0\0", 8);              // rows: 01, 10
   const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(dib.data()), dib.size());
-  const auto bitmap = DecodePackedDib(bytes);
+  const auto bitmap = PackedDib(bytes);
   EXPECT_EQ(PixelAt(*bitmap, 0, 0), 0xFF0000u);
   EXPECT_EQ(PixelAt(*bitmap, 1, 0), 0x0000FFu);
   EXPECT_EQ(PixelAt(*bitmap, 0, 1), 0x0000FFu);
   EXPECT_EQ(DibInfoSize(bytes), 48u);
   // Every byte short of the rows is refused, and so are unknown depths and compressions.
-  EXPECT_THROW(DecodePackedDib(bytes.first(bytes.size() - 1)), EInvalidGraphic);
+  EXPECT_THROW(PackedDib(bytes.first(bytes.size() - 1)), EInvalidGraphic);
   std::string rle = dib;
   rle[16] = 1;
-  EXPECT_THROW(
-      DecodePackedDib(std::span(reinterpret_cast<const std::uint8_t*>(rle.data()), rle.size())),
-      EInvalidGraphic);
+  EXPECT_THROW(PackedDib(std::span(reinterpret_cast<const std::uint8_t*>(rle.data()), rle.size())),
+               EInvalidGraphic);
   std::string deep = dib;
   deep[14] = 7;
   EXPECT_THROW(
-      DecodePackedDib(std::span(reinterpret_cast<const std::uint8_t*>(deep.data()), deep.size())),
+      PackedDib(std::span(reinterpret_cast<const std::uint8_t*>(deep.data()), deep.size())),
       EInvalidGraphic);
   // A size whose rows could not be in any input is refused before anything is allocated.
   std::string huge = dib;
   huge[4] = huge[5] = huge[6] = '\x7f';
   EXPECT_THROW(
-      DecodePackedDib(std::span(reinterpret_cast<const std::uint8_t*>(huge.data()), huge.size())),
+      PackedDib(std::span(reinterpret_cast<const std::uint8_t*>(huge.data()), huge.size())),
       EInvalidGraphic);
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <span>
 
+#include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/gui/graphics/metafile.h"
 #include "richtext_edit/rtf/rtf_bitmaps.h"
@@ -70,12 +71,15 @@ std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPe
       picture.Data.Seek(0, soBeginning);
       graphic->LoadFromStream(picture.Data);
       break;
-    case rtf_pt_Dib:
+    case rtf_pt_Dib: {
       if (picture.Data.Size() < TRDRTFPicture::kBitmapFileHeaderSize)
         throw EInvalidGraphic("Bitmap header too short");
-      graphic = DecodePackedDib(Bytes(picture.Data, TRDRTFPicture::kBitmapFileHeaderSize));
+      auto bitmap = std::make_unique<TBitmap>();
+      ReadPackedDib(Bytes(picture.Data, TRDRTFPicture::kBitmapFileHeaderSize), *bitmap);
+      graphic = std::move(bitmap);
       WriteBitmapFileHeader(picture.Data);  // the data decoded, so its header is sound
       break;
+    }
     case rtf_pt_Ddb: {
       TRDDdbFormat format;
       format.Width = picture.PicW;

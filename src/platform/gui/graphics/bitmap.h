@@ -11,7 +11,8 @@
 // tmAuto the colour of its bottom-left pixel.
 //
 // Files and streams hold Windows BMP: read with 1, 4, 8, 16, 24 or 32 bits per pixel
-// (uncompressed or bit fields), written uncompressed with 24 or 32 bits by PixelFormat.
+// (uncompressed, bit fields or run-length coded), written uncompressed with 24 or 32 bits
+// by PixelFormat.
 // Loading that fails raises EInvalidGraphic and leaves the picture as it was.
 #pragma once
 

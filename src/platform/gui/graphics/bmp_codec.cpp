@@ -20,37 +20,57 @@ constexpr uint32_t kCoreHeaderSize = 12;
 constexpr uint32_t kInfoHeaderSize = 40;
 constexpr uint32_t kMaxHeaderSize = 1024;
 constexpr uint32_t kRgb = 0;        // uncompressed
+constexpr uint32_t kRle8 = 1;       // run-length coded, 8 bits per pixel
+constexpr uint32_t kRle4 = 2;       // run-length coded, 4 bits per pixel
 constexpr uint32_t kBitFields = 3;  // uncompressed with colour masks
 constexpr uint32_t kAlphaBitFields = 6;
 
-// The bytes read so far; Need reads more from the stream as parsing goes on.
+// The bytes of a picture: a block given whole, or a stream read as parsing goes on.
 class Input {
  public:
-  explicit Input(TStream& stream) : stream_(stream) {}
+  explicit Input(std::span<const uint8_t> bytes) : view_(bytes) {}
+  explicit Input(TStream& stream) : stream_(&stream) {}
+
   void Need(size_t total) {
-    if (total <= bytes_.size()) return;
-    const size_t have = bytes_.size();
-    // Headers may claim any offset; never reserve more than the stream still holds.
-    if (total - have > uint64_t(std::max<int64_t>(stream_.Size() - stream_.Position(), 0)))
+    if (total <= view_.size()) return;
+    if (!stream_ || total - view_.size() > Remaining())
       throw EInvalidGraphic("BMP picture is truncated");
-    bytes_.resize(total);
-    if (stream_.Read(bytes_.data() + have, int64_t(total - have)) != int64_t(total - have))
-      throw EInvalidGraphic("BMP picture is truncated");
+    ReadTo(total);
+  }
+  // Count bytes from At, or as many of them as there are.
+  std::span<const uint8_t> UpTo(size_t at, size_t count) {
+    const size_t want = count > SIZE_MAX - at ? SIZE_MAX : at + count;
+    if (want > view_.size() && stream_) ReadTo(std::min(want, view_.size() + Remaining()));
+    if (at >= view_.size()) return {};
+    return view_.subspan(at, std::min(count, view_.size() - at));
+  }
+  std::span<const uint8_t> Bytes(size_t at, size_t count) {
+    Need(at + count);
+    return view_.subspan(at, count);
   }
   uint32_t U16(size_t at) {
     Need(at + 2);
-    return bytes_[at] | bytes_[at + 1] << 8;
+    return view_[at] | view_[at + 1] << 8;
   }
-  uint32_t U32(size_t at) {
-    Need(at + 4);
-    return U16(at) | U16(at + 2) << 16;
-  }
+  uint32_t U32(size_t at) { return U16(at) | U16(at + 2) << 16; }
   int32_t I32(size_t at) { return int32_t(U32(at)); }
-  const uint8_t* At(size_t at) const { return bytes_.data() + at; }
 
  private:
-  TStream& stream_;
-  std::vector<uint8_t> bytes_;
+  // Headers may claim any offset; never reserve more than the stream still holds.
+  size_t Remaining() const {
+    return size_t(std::max<int64_t>(stream_->Size() - stream_->Position(), 0));
+  }
+  void ReadTo(size_t total) {
+    const size_t have = read_.size();
+    read_.resize(total);
+    if (stream_->Read(read_.data() + have, int64_t(total - have)) != int64_t(total - have))
+      throw EInvalidGraphic("BMP picture is truncated");
+    view_ = read_;
+  }
+
+  TStream* stream_ = nullptr;
+  std::vector<uint8_t> read_;
+  std::span<const uint8_t> view_;
 };
 
 // One channel of a bit-field pixel, scaled to 0..255.
@@ -58,7 +78,11 @@ uint8_t Channel(uint32_t pixel, uint32_t mask) {
   if (mask == 0) return 0;
   const int shift = std::countr_zero(mask);
   const uint32_t max = mask >> shift;
-  return uint8_t(((pixel & mask) >> shift) * 255u / max);
+  return uint8_t((uint64_t((pixel & mask) >> shift) * 255 + max / 2) / max);
+}
+
+size_t Stride(int width, int bits) {
+  return (size_t(width) * bits + 31) / 32 * 4;
 }
 
 struct Layout {
@@ -66,20 +90,95 @@ struct Layout {
   int height = 0;
   bool topDown = false;
   int bits = 0;
-  std::array<uint32_t, 3> masks{};              // red, green, blue
-  std::vector<std::array<uint8_t, 3>> palette;  // blue, green, red
+  uint32_t compression = kRgb;
+  uint32_t imageSize = 0;           // bytes of the rows; 0 when the header leaves it open
+  std::array<uint32_t, 3> masks{};  // red, green, blue
+  // Blue, green, red; the entries the file's table does not fill stay black.
+  std::array<std::array<uint8_t, 3>, 256> palette{};
+  size_t tableAt = 0;  // where the colour table starts
+  size_t rowsAt = 0;   // where it ends: the rows of a packed bitmap
 };
 
-void ReadPixels(Input& in, const Layout& layout, size_t pixelOffset, TBitmap& bitmap) {
-  const size_t stride = (size_t(layout.width) * layout.bits + 31) / 32 * 4;
-  in.Need(pixelOffset + stride * layout.height);
+bool RunLength(const Layout& layout) {
+  return layout.compression == kRle8 || layout.compression == kRle4;
+}
+
+// The headers from At on: the info header, its masks and the colour table.
+Layout ReadInfo(Input& in, size_t at) {
+  const uint32_t headerSize = in.U32(at);
+  Layout layout;
+  uint32_t colours = 0;
+  size_t entrySize = 4;
+  if (headerSize == kCoreHeaderSize) {
+    layout.width = int(in.U16(at + 4));
+    layout.height = int(in.U16(at + 6));
+    layout.bits = int(in.U16(at + 10));
+    entrySize = 3;
+  } else if (headerSize >= kInfoHeaderSize && headerSize <= kMaxHeaderSize) {
+    in.Need(at + headerSize);
+    layout.width = in.I32(at + 4);
+    const int32_t height = in.I32(at + 8);
+    layout.topDown = height < 0;
+    layout.height = height == INT32_MIN ? 0 : std::abs(height);
+    layout.bits = int(in.U16(at + 14));
+    layout.compression = in.U32(at + 16);
+    layout.imageSize = in.U32(at + 20);
+    colours = in.U32(at + 32);
+  } else {
+    throw EInvalidGraphic("Unknown BMP header");
+  }
+  layout.tableAt = at + headerSize;
+  const uint32_t compression = layout.compression;
+  if (compression == kBitFields || compression == kAlphaBitFields) {
+    if (layout.bits != 16 && layout.bits != 32)
+      throw EInvalidGraphic("BMP bit fields need 16 or 32 bits per pixel");
+    // In a plain 40-byte header the masks follow it; longer headers hold them.
+    const size_t masksAt = at + kInfoHeaderSize;
+    layout.masks = {in.U32(masksAt), in.U32(masksAt + 4), in.U32(masksAt + 8)};
+    if (headerSize == kInfoHeaderSize) layout.tableAt += compression == kBitFields ? 12 : 16;
+  } else if ((compression == kRle8 && layout.bits == 8) ||
+             (compression == kRle4 && layout.bits == 4)) {
+    // The escapes move up the picture, so its rows can only be stored bottom row first.
+    if (layout.topDown) throw EInvalidGraphic("Run-length coded BMP pictures can't be top-down");
+  } else if (compression != kRgb) {
+    throw EInvalidGraphic("Unsupported BMP compression");
+  } else if (layout.bits == 16) {
+    layout.masks = {0x7C00, 0x03E0, 0x001F};
+  } else if (layout.bits == 32) {
+    layout.masks = {0xFF0000, 0xFF00, 0xFF};
+  }
+  if (layout.bits != 1 && layout.bits != 4 && layout.bits != 8 && layout.bits != 16 &&
+      layout.bits != 24 && layout.bits != 32)
+    throw EInvalidGraphic("Unsupported BMP colour depth");
+  if (layout.width <= 0 || layout.height <= 0) throw EInvalidGraphic("BMP picture has no pixels");
+  if (int64_t(layout.width) * layout.height > kMaxGraphicPixels)
+    throw EGraphicTooLarge("BMP picture is too large: " + std::to_string(layout.width) + " x " +
+                           std::to_string(layout.height) + " pixels");
+  // Colours beyond 8 bits a pixel only hint at a palette for display; the rows follow them.
+  size_t count = layout.bits <= 8 ? 0 : std::min(colours, 256u);
+  if (layout.bits <= 8) {
+    const uint32_t maxColours = 1u << layout.bits;
+    count = colours == 0 || colours > maxColours ? maxColours : colours;
+    const auto table = in.Bytes(layout.tableAt, count * entrySize);
+    for (size_t i = 0; i < count; ++i)
+      std::copy_n(table.data() + i * entrySize, 3, layout.palette[i].begin());
+  }
+  layout.rowsAt = layout.tableAt + count * entrySize;
+  return layout;
+}
+
+// Uncompressed rows, Stride(width, bits) bytes each.
+void ReadRows(const Layout& layout, std::span<const uint8_t> rows, TBitmap& bitmap) {
+  const size_t stride = Stride(layout.width, layout.bits);
+  if (rows.size() / stride < size_t(layout.height))
+    throw EInvalidGraphic("BMP picture is truncated");
   const bool wide = layout.bits == 32;
   bitmap.SetPixelFormat(wide ? pf32bit : pf24bit);
   bitmap.SetSize(layout.width, layout.height);
   const int step = wide ? 4 : 3;
   for (int row = 0; row < layout.height; ++row) {
     const uint8_t* src =
-        in.At(pixelOffset + stride * size_t(layout.topDown ? row : layout.height - 1 - row));
+        rows.data() + stride * size_t(layout.topDown ? row : layout.height - 1 - row);
     uint8_t* dst = bitmap.ScanLine(row);
     for (int x = 0; x < layout.width; ++x, dst += step) {
       uint32_t pixel = 0;
@@ -89,10 +188,9 @@ void ReadPixels(Input& in, const Layout& layout, size_t pixelOffset, TBitmap& bi
         case 8: {
           const int perByte = 8 / layout.bits;
           const int shift = 8 - layout.bits * (x % perByte + 1);
-          const size_t index = (src[x / perByte] >> shift) & ((1u << layout.bits) - 1);
-          if (index >= layout.palette.size())
-            throw EInvalidGraphic("BMP colour index outside the colour table");
-          std::copy(layout.palette[index].begin(), layout.palette[index].end(), dst);
+          const auto& colour =
+              layout.palette[(src[x / perByte] >> shift) & ((1u << layout.bits) - 1)];
+          std::copy(colour.begin(), colour.end(), dst);
           continue;
         }
         case 16:
@@ -114,6 +212,83 @@ void ReadPixels(Input& in, const Layout& layout, size_t pixelOffset, TBitmap& bi
   }
 }
 
+// Run-length coded rows expanded into those of an uncompressed 8-bit picture (a 4-bit
+// index takes a byte too), bottom row first as they are stored. The work is bounded by
+// the runs and the rows, whatever the runs claim.
+std::vector<uint8_t> ExpandRuns(const Layout& layout, std::span<const uint8_t> runs) {
+  constexpr uint8_t kEndOfLine = 0, kEndOfBitmap = 1, kDelta = 2;
+  const bool nibbles = layout.compression == kRle4;
+  const size_t stride = Stride(layout.width, 8);
+  std::vector<uint8_t> rows(stride * size_t(layout.height), 0);
+  int64_t x = 0, y = 0;
+  // Count indices from the current place, Index(i) the i-th; those past the row's end are
+  // cut off.
+  const auto put = [&](int count, const auto& index) {
+    uint8_t* row = rows.data() + stride * size_t(y);
+    for (int i = 0; i < count && x + i < layout.width; ++i) row[x + i] = uint8_t(index(i));
+    x += count;
+  };
+  size_t at = 0;
+  while (y < layout.height && runs.size() - at >= 2) {
+    const uint8_t count = runs[at], value = runs[at + 1];
+    at += 2;
+    if (count > 0) {
+      put(count, [&](int i) { return !nibbles ? value : i % 2 ? value & 0xF : value >> 4; });
+    } else if (value == kEndOfLine) {
+      x = 0;
+      ++y;
+    } else if (value == kEndOfBitmap) {
+      break;
+    } else if (value == kDelta) {
+      if (runs.size() - at < 2) break;
+      x += runs[at];
+      y += runs[at + 1];
+      at += 2;
+    } else {
+      // `value` indices given one by one, as many as the data holds, then padding to a
+      // 16-bit boundary.
+      const size_t bytes = nibbles ? (value + 1u) / 2 : value;
+      const auto given = runs.subspan(at, std::min(bytes, runs.size() - at));
+      put(int(std::min<size_t>(value, nibbles ? 2 * given.size() : given.size())), [&](int i) {
+        return !nibbles ? given[i] : i % 2 ? given[i / 2] & 0xF : given[i / 2] >> 4;
+      });
+      at = std::min(runs.size(), at + bytes + bytes % 2);
+    }
+  }
+  return rows;
+}
+
+// The most pixels one byte of runs sets: a run of 255 takes two.
+constexpr int64_t kMostPixelsPerRunByte = 128;
+
+void ReadRuns(const Layout& layout, std::span<const uint8_t> runs, TBitmap& bitmap) {
+  if (layout.imageSize != 0) runs = runs.first(std::min<size_t>(runs.size(), layout.imageSize));
+  // Escapes skip any number of pixels: a few bytes may claim a vast picture.
+  const int64_t pixels = int64_t(layout.width) * layout.height;
+  if (pixels > kMaxUnbackedGraphicPixels && pixels / kMostPixelsPerRunByte > int64_t(runs.size()))
+    throw EGraphicTooLarge(
+        "BMP picture is too large for its runs: " + std::to_string(layout.width) + " x " +
+        std::to_string(layout.height) + " pixels");
+  Layout expanded = layout;
+  expanded.bits = 8;
+  expanded.compression = kRgb;
+  ReadRows(expanded, ExpandRuns(layout, runs), bitmap);
+}
+
+// Bytes of the rows: uncompressed ones fill whole rows; run-length coded ones take what
+// the header says, or all there are.
+size_t RowsSize(const Layout& layout) {
+  if (!RunLength(layout)) return Stride(layout.width, layout.bits) * size_t(layout.height);
+  return layout.imageSize != 0 ? layout.imageSize : SIZE_MAX;
+}
+
+void ReadPixels(const Layout& layout, std::span<const uint8_t> rows, TBitmap& bitmap) {
+  if (RunLength(layout))
+    ReadRuns(layout, rows, bitmap);
+  else
+    ReadRows(layout, rows, bitmap);
+}
+
 void Put16(std::vector<uint8_t>& out, uint32_t v) {
   out.push_back(uint8_t(v));
   out.push_back(uint8_t(v >> 8));
@@ -129,94 +304,30 @@ void ReadBmp(TStream& Stream, TBitmap& Bitmap) {
   Input in(Stream);
   if (in.U16(0) != kSignature) throw EInvalidGraphic("Not a BMP picture");
   size_t pixelOffset = in.U32(10);
-  const uint32_t headerSize = in.U32(kFileHeaderSize);
-  Layout layout;
-  uint32_t compression = kRgb;
-  uint32_t colours = 0;
-  size_t entrySize = 4;
-  if (headerSize == kCoreHeaderSize) {
-    layout.width = int(in.U16(18));
-    layout.height = int(in.U16(20));
-    layout.bits = int(in.U16(24));
-    entrySize = 3;
-  } else if (headerSize >= kInfoHeaderSize && headerSize <= kMaxHeaderSize) {
-    layout.width = in.I32(18);
-    const int32_t height = in.I32(22);
-    layout.topDown = height < 0;
-    layout.height = height == INT32_MIN ? 0 : std::abs(height);
-    layout.bits = int(in.U16(28));
-    compression = in.U32(30);
-    colours = in.U32(46);
-  } else {
-    throw EInvalidGraphic("Unknown BMP header");
-  }
-  size_t tableAt = kFileHeaderSize + headerSize;
-  if (compression == kBitFields || compression == kAlphaBitFields) {
-    if (layout.bits != 16 && layout.bits != 32)
-      throw EInvalidGraphic("BMP bit fields need 16 or 32 bits per pixel");
-    // In a plain 40-byte header the masks follow it; longer headers hold them.
-    const size_t masksAt = kFileHeaderSize + kInfoHeaderSize;
-    layout.masks = {in.U32(masksAt), in.U32(masksAt + 4), in.U32(masksAt + 8)};
-    if (headerSize == kInfoHeaderSize) tableAt += compression == kBitFields ? 12 : 16;
-  } else if (compression != kRgb) {
-    throw EInvalidGraphic("Compressed BMP pictures are not supported");
-  } else if (layout.bits == 16) {
-    layout.masks = {0x7C00, 0x03E0, 0x001F};
-  } else if (layout.bits == 32) {
-    layout.masks = {0xFF0000, 0xFF00, 0xFF};
-  }
-  if (layout.bits != 1 && layout.bits != 4 && layout.bits != 8 && layout.bits != 16 &&
-      layout.bits != 24 && layout.bits != 32)
-    throw EInvalidGraphic("Unsupported BMP colour depth");
-  if (layout.width <= 0 || layout.height <= 0) throw EInvalidGraphic("BMP picture has no pixels");
-  if (int64_t(layout.width) * layout.height > kMaxGraphicPixels)
-    throw EGraphicTooLarge("BMP picture is too large: " + std::to_string(layout.width) + " x " +
-                           std::to_string(layout.height) + " pixels");
-  // Colours beyond 8 bits a pixel only hint at a palette for display; the rows follow them.
-  size_t tableSize = layout.bits <= 8 ? 0 : size_t(std::min(colours, 256u)) * entrySize;
-  if (layout.bits <= 8) {
-    const uint32_t maxColours = 1u << layout.bits;
-    colours = colours == 0 || colours > maxColours ? maxColours : colours;
-    tableSize = size_t(colours) * entrySize;
-    for (uint32_t i = 0; i < colours; ++i) {
-      in.Need(tableAt + entrySize * (i + 1));
-      const uint8_t* entry = in.At(tableAt + entrySize * i);
-      layout.palette.push_back({entry[0], entry[1], entry[2]});
-    }
-  }
+  const Layout layout = ReadInfo(in, kFileHeaderSize);
   // A packed bitmap (as other files carry one) gives no offset: its rows follow the table.
-  if (pixelOffset == 0) pixelOffset = tableAt + tableSize;
-  if (pixelOffset < tableAt) throw EInvalidGraphic("BMP pixels overlap its headers");
-  ReadPixels(in, layout, pixelOffset, Bitmap);
+  if (pixelOffset == 0) pixelOffset = layout.rowsAt;
+  if (pixelOffset < layout.tableAt) throw EInvalidGraphic("BMP pixels overlap its headers");
+  in.Need(pixelOffset);
+  const size_t size = RowsSize(layout);
+  ReadPixels(layout, RunLength(layout) ? in.UpTo(pixelOffset, size) : in.Bytes(pixelOffset, size),
+             Bitmap);
 }
-
-namespace {
-
-// Info and Bits behind a file header whose pixel offset is Offset (0: after the table).
-void ReadHeaded(std::span<const uint8_t> Info, std::span<const uint8_t> Bits, size_t Offset,
-                TBitmap& Bitmap) {
-  std::vector<uint8_t> file;
-  file.reserve(kFileHeaderSize + Info.size() + Bits.size());
-  Put16(file, kSignature);
-  Put32(file, uint32_t(kFileHeaderSize + Info.size() + Bits.size()));
-  Put32(file, 0);
-  Put32(file, uint32_t(Offset));
-  file.insert(file.end(), Info.begin(), Info.end());
-  file.insert(file.end(), Bits.begin(), Bits.end());
-  TMemoryStream stream;
-  stream.WriteBuffer(file.data(), int64_t(file.size()));
-  stream.SetPosition(0);
-  ReadBmp(stream, Bitmap);
-}
-
-}  // namespace
 
 void ReadDib(std::span<const uint8_t> Info, std::span<const uint8_t> Bits, TBitmap& Bitmap) {
-  ReadHeaded(Info, Bits, kFileHeaderSize + Info.size(), Bitmap);
+  Input in(Info);
+  ReadPixels(ReadInfo(in, 0), Bits, Bitmap);
 }
 
 void ReadPackedDib(std::span<const uint8_t> Packed, TBitmap& Bitmap) {
-  ReadHeaded(Packed, {}, 0, Bitmap);
+  Input in(Packed);
+  const Layout layout = ReadInfo(in, 0);
+  ReadPixels(layout, in.UpTo(layout.rowsAt, SIZE_MAX), Bitmap);
+}
+
+size_t DibInfoSize(std::span<const uint8_t> Packed) {
+  Input in(Packed);
+  return ReadInfo(in, 0).rowsAt;
 }
 
 void WriteBmp(const TBitmap& Bitmap, TStream& Stream) {

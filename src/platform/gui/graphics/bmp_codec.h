@@ -1,15 +1,24 @@
-// Windows BMP files: reading every uncompressed layout into a TBitmap, writing 24 or 32
-// bits per pixel.
+// Windows BMP files and the device-independent bitmaps (DIBs) other files carry: reading
+// every layout into a TBitmap, writing 24 or 32 bits per pixel.
 //
 // A file is a 14-byte file header ("BM", file size, offset of the pixels), an info
 // header (12 bytes in the oldest form, 40 or more since), optional colour masks, a
 // colour table for up to 8 bits per pixel, then rows padded to 4 bytes, bottom row
-// first unless the height is negative. Read: 1, 4, 8 bits with a colour table; 16 bits
-// (5-5-5 or bit fields); 24 bits; 32 bits (plain or bit fields). Compressed (RLE)
-// files are refused. Only the bytes the headers call for are read, so a picture can
-// sit inside a longer stream.
+// first unless the height is negative. Read: 1, 4, 8 bits with a colour table (an index
+// beyond the table is black); 16 bits (5-5-5 or bit fields); 24 bits; 32 bits (plain or
+// bit fields); 8 and 4 bits run-length coded (bottom-up only). Only the bytes the headers
+// call for are read, so a picture can sit inside a longer stream.
+//
+// Run-length coded rows are pairs of bytes: a count and an index (two alternating
+// indices at 4 bits) make a run; a zero count escapes: 0 ends the line, 1 the bitmap, 2
+// moves right and up by the next two bytes, 3 and more are that many indices given one
+// by one, padded to a 16-bit boundary. Pixels no run sets have the table's first colour;
+// runs past the end of a row are cut there, and rows past the top end the bitmap. Runs
+// that end early (before the size the header gives) leave the rest unset, where
+// uncompressed rows that end early are refused.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -19,11 +28,14 @@ class TStream;
 // Replaces Bitmap's pixels (pf24bit up to 24 bits per pixel, pf32bit for 32); raises
 // EInvalidGraphic naming the fault for anything unreadable, truncated or unsupported.
 void ReadBmp(TStream& Stream, TBitmap& Bitmap);
-// A device-independent bitmap as pictures in other files carry it: Info is the info header
-// with its masks and colour table, Bits the rows; Packed holds both, the rows right after
-// the colour table.
+// A DIB as pictures in other files carry it: Info is the info header with its masks
+// and colour table, Bits the rows; Packed holds both, the rows right after the colour
+// table. Raise as ReadBmp does.
 void ReadDib(std::span<const std::uint8_t> Info, std::span<const std::uint8_t> Bits,
              TBitmap& Bitmap);
 void ReadPackedDib(std::span<const std::uint8_t> Packed, TBitmap& Bitmap);
+// Where the rows of a packed DIB start: the bytes of its info header, masks and colour
+// table.
+std::size_t DibInfoSize(std::span<const std::uint8_t> Packed);
 // Bottom-up, uncompressed, 24 or 32 bits per pixel as the bitmap's PixelFormat.
 void WriteBmp(const TBitmap& Bitmap, TStream& Stream);
