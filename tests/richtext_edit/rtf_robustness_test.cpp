@@ -1,6 +1,8 @@
-// Damaged RTF: every prefix of every fixture, single-byte damage at every position, and
-// the kept malformed inputs, read with every handler assigned. Nothing may crash or read
-// outside the input (the sanitizers watch), and a cut file is never reported as whole.
+// Damaged RTF: every prefix of every fixture and single-byte damage at every position,
+// read with every handler assigned, and the kept malformed inputs (the fuzz program's
+// saved corpus) replayed as the fuzz program runs them, imported, laid out and painted
+// too. Nothing may crash or read outside the input (the sanitizers watch), and a cut file
+// is never reported as whole.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -57,7 +59,8 @@ TEST(RTFRobustness, KeptMalformedInputs) {
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     const std::string bytes = LoadTestFile("rtf/malformed/" + entry.path().filename().string());
-    EXPECT_TRUE(Fuzz(bytes)) << entry.path();
+    EXPECT_TRUE(FuzzRTFFile(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()))
+        << entry.path();
     ++files;
   }
   EXPECT_GE(files, 8);

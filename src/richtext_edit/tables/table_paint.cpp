@@ -36,6 +36,14 @@ void FillBox(TRDCanvas& canvas, TColor color, int left, int top, int right, int 
   canvas.FillRect(Rect(left, top, right, bottom));
 }
 
+// FillBox within clip and the pixel around it, as the rules are drawn: a border's rings
+// outside the part being painted cost no drawing, however wide the border.
+void FillBandInClip(TRDCanvas& canvas, TColor color, int left, int top, int right, int bottom,
+                    const TRect& clip) {
+  FillBox(canvas, color, std::max(left, clip.Left - 1), std::max(top, clip.Top - 1),
+          std::min(right, clip.Right + 1), std::min(bottom, clip.Bottom + 1));
+}
+
 bool Meets(const TRect& a, const TRect& b) {
   return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
 }
@@ -306,12 +314,11 @@ void DrawColorBands(TRDCanvas& canvas, TColor c, const TRect& box, int w, bool o
   for (int i = 0; i < w; ++i) {
     const int l = box.Left + i, t = box.Top + i, r = box.Right - 1 - i, b = box.Bottom - 1 - i;
     const int hl = overlap ? box.Left : l, hr = overlap ? box.Right : r + 1;
-    const int vt = std::max(overlap ? box.Top : t, clip.Top - 1);
-    const int vb = std::min(overlap ? box.Bottom : b + 1, clip.Bottom + 1);
-    if (sides.Top) FillBox(canvas, c, hl, t, hr, t + 1);
-    if (sides.Bottom) FillBox(canvas, c, hl, b, hr, b + 1);
-    if (sides.Left) FillBox(canvas, c, l, vt, l + 1, vb);
-    if (sides.Right) FillBox(canvas, c, r, vt, r + 1, vb);
+    const int vt = overlap ? box.Top : t, vb = overlap ? box.Bottom : b + 1;
+    if (sides.Top) FillBandInClip(canvas, c, hl, t, hr, t + 1, clip);
+    if (sides.Bottom) FillBandInClip(canvas, c, hl, b, hr, b + 1, clip);
+    if (sides.Left) FillBandInClip(canvas, c, l, vt, l + 1, vb, clip);
+    if (sides.Right) FillBandInClip(canvas, c, r, vt, r + 1, vb, clip);
   }
 }
 
@@ -340,23 +347,26 @@ void DrawReliefBands(TRDCanvas& canvas, std::pair<TColor, TColor> colors, const 
   const auto [topLeft, bottomRight] = colors;
   const int left = box.Left, top = box.Top, right = box.Right, bottom = box.Bottom;
   if (halftone) {
-    const int vt = std::max(top, clip.Top - 1), vb = std::min(bottom + 1, clip.Bottom + 1);
-    if (sides.Top) FillBox(canvas, topLeft, left, top, right, top + w);
-    if (sides.Left) FillBox(canvas, topLeft, left, vt, left + w, std::min(bottom, vb));
-    if (sides.Bottom) FillBox(canvas, bottomRight, left, bottom - w + 1, right + 1, bottom + 1);
-    if (sides.Right) FillBox(canvas, bottomRight, right - w + 1, vt, right + 1, vb);
+    if (sides.Top) FillBandInClip(canvas, topLeft, left, top, right, top + w, clip);
+    if (sides.Left) FillBandInClip(canvas, topLeft, left, top, left + w, bottom, clip);
+    if (sides.Bottom)
+      FillBandInClip(canvas, bottomRight, left, bottom - w + 1, right + 1, bottom + 1, clip);
+    if (sides.Right)
+      FillBandInClip(canvas, bottomRight, right - w + 1, top, right + 1, bottom + 1, clip);
     return;
   }
   for (int i = 0; i < w; ++i) {
-    const int vt = std::max(top + i, clip.Top - 1), vb = std::min(bottom - i + 1, clip.Bottom + 1);
-    if (sides.Top) FillBox(canvas, topLeft, left + i, top + i, right - i + 1, top + i + 1);
-    if (sides.Left) FillBox(canvas, topLeft, left + i, vt, left + i + 1, vb);
+    const int vt = top + i, vb = bottom - i + 1;
+    if (sides.Top)
+      FillBandInClip(canvas, topLeft, left + i, top + i, right - i + 1, top + i + 1, clip);
+    if (sides.Left) FillBandInClip(canvas, topLeft, left + i, vt, left + i + 1, vb, clip);
   }
   for (int i = 0; i < w; ++i) {
-    const int vt = std::max(top + i, clip.Top - 1), vb = std::min(bottom - i + 1, clip.Bottom + 1);
+    const int vt = top + i, vb = bottom - i + 1;
     if (sides.Bottom)
-      FillBox(canvas, bottomRight, left + i, bottom - i, right - i + 1, bottom - i + 1);
-    if (sides.Right) FillBox(canvas, bottomRight, right - i, vt, right - i + 1, vb);
+      FillBandInClip(canvas, bottomRight, left + i, bottom - i, right - i + 1, bottom - i + 1,
+                     clip);
+    if (sides.Right) FillBandInClip(canvas, bottomRight, right - i, vt, right - i + 1, vb, clip);
   }
 }
 

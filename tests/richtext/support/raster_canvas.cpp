@@ -101,8 +101,10 @@ void TRasterCanvas::FillRect(const TRect& rect) {
   Log.push_back("FillRect " + std::to_string(rect.Left) + "," + std::to_string(rect.Top) + "," +
                 std::to_string(rect.Right) + "," + std::to_string(rect.Bottom));
   if (BrushStyle == bsClear) return;
-  for (int y = rect.Top; y < rect.Bottom; ++y)
-    for (int x = rect.Left; x < rect.Right; ++x) Set(x, y, BrushColor);
+  // Only the grid's part: a document may fill far beyond it.
+  for (int y = std::max(rect.Top, 0); y < std::min(rect.Bottom, height_); ++y)
+    for (int x = std::max(rect.Left, 0); x < std::min(rect.Right, width_); ++x)
+      Set(x, y, BrushColor);
 }
 
 void TRasterCanvas::Rectangle(int x1, int y1, int x2, int y2) {

@@ -10,12 +10,11 @@
 #include <string>
 
 #include "platform/gui/controls/drag_drop.h"
-#include "platform/gui/controls/paint_to.h"
-#include "platform/gui/graphics/bitmap.h"
 #include "richtext/formats/rd_transfer.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/editor_drop.h"
+#include "richtext_edit/edit/paint_offscreen.h"
 #include "richtext_edit/edit/pasted_data.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 #include "richtext_edit/rtf/rtf_insert.h"
@@ -56,9 +55,7 @@ inline bool FuzzPastedData(const uint8_t* Data, size_t Size) {
     editor.DropTarget().Drop(*dragged, 0, Point(20, 10), effect);
   }
   // What was dropped is shown: laid out (the drop did that) and painted.
-  TBitmap shown;
-  shown.SetSize(editor.Width(), editor.Height());
-  PaintTo(editor, shown.Canvas(), 0, 0);
+  PaintOffscreen(editor);
   while (editor.UndoAction() != rdutNone) editor.Undo();
   return editor.ItemCount() == items && editor.ReadItemText(0) == "start";
 }

@@ -15,7 +15,8 @@
 // from outside (onto cells as often as not), column and row borders dragged while a cell
 // is edited (and typing after), tables inserted into the active editor (nesting them,
 // large ones now and then) -- and checks:
-// - no operation threw;
+// - no operation threw, and nor did painting the document a replacement read or the
+//   edits left;
 // - after every operation, the layout built edit by edit -- lines, tables' rows and
 //   columns, and the lines of every cell -- is the whole layout, in the document and in
 //   every open cell editor, and no paragraph goes on across a table or break line (in
@@ -61,6 +62,7 @@
 #include "richtext/formats/rtf_writer.h"
 #include "richtext/formats/text_export.h"
 #include "richtext/styles/rd_style.h"
+#include "richtext_edit/edit/paint_offscreen.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 #include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/rtf/rtf_insert.h"
@@ -221,6 +223,8 @@ class TRandomEditing {
         if (failure.empty()) failure = ParagraphPastFullLine();
         if (failure.empty() && thrown_.empty()) failure = CheckLayout("the operation left");
       }
+      // What the edits left is drawn as the window shows it, a cell editor open or not.
+      if (failure.empty() && thrown_.empty()) PaintOffscreen(edit_);
     } catch (const std::exception& e) {
       thrown_ = e.what();
     }
@@ -910,6 +914,7 @@ class TRandomEditing {
     if (how == 2) LoadRTFFromStream(edit_.EditData(), saved);
     if (edit_.EditData().GetItemCount() == 0) edit_.AddTextParagraph("Replaced.", 0, 0);
     edit_.FormatDocument();
+    PaintOffscreen(edit_);
     edit_.SetFocus();
     TScriptedDrags drags({{&edit_, 10, 10}}, false);
     SimulateMouseDown(edit_, mbLeft, 10, 10);

@@ -13,22 +13,13 @@
 #include "platform/text/streams.h"
 #include "richtext/formats/html_writer.h"
 #include "richtext/formats/rtf_writer.h"
-#include "richtext/support/test_formatted_data.h"
 #include "richtext_edit/print/document_print.h"
-#include "richtext_edit/rtf/rtf_import.h"
+#include "richtext_edit/rtf_import/shown_rtf.h"
 
 // Folder (ending with '/') takes the PDF and the HTML's pictures.
 inline void FuzzRTFDocument(const uint8_t* Data, size_t Size, const std::string& Folder) {
   TTestFormattedData document(320, 240);
-  TRDRTFReaderProperties options;
-  options.TextStyleMode = options.ParaStyleMode = rdrsAddIfNeeded;
-  options.UnicodeMode = rdruMixed;
-  TMemoryStream input;
-  if (Size > 0) input.WriteBuffer(Data, int64_t(Size));
-  input.SetPosition(0);
-  int index = 0;
-  ReadRTF(options, input, document, index);
-  document.FormatAndPaint();
+  ShowRTF(Data, Size, document);
   TRDPrintSettings print;
   print.PixelsPerInch = 72;
   print.ToPage = 2;
@@ -40,6 +31,7 @@ inline void FuzzRTFDocument(const uint8_t* Data, size_t Size, const std::string&
   TMemoryStream rtf;
   (void)SaveRTFToStream(document, rtf, TRDRTFSaveParams{});
   rtf.SetPosition(0);
+  TRDRTFReaderProperties options = StyleAddingRTFOptions();
   TTestFormattedData again(320, 240);
   int againIndex = 0;
   ReadRTF(options, rtf, again, againIndex);

@@ -10,13 +10,11 @@
 #include <vector>
 
 #include "platform/gui/graphics/bitmap.h"
-#include "platform/text/streams.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/model/rd_data.h"
 #include "richtext/styles/rd_style.h"
-#include "richtext/support/test_formatted_data.h"
-#include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/rtf/rtf_row_properties.h"
+#include "richtext_edit/rtf_import/shown_rtf.h"
 #include "richtext_edit/support/marker_order.h"
 #include "richtext_edit/tables/table_item.h"
 
@@ -43,23 +41,18 @@ inline bool FuzzRTFImport(const uint8_t* Data, size_t Size) {
     TCustomRDData header, footer;
     for (TCustomRDData* data : {static_cast<TCustomRDData*>(&document), &header, &footer})
       data->SetRDStyle(&sheet);
-    TRDRTFReaderProperties options;
+    TRDRTFReaderProperties options = pass == 0 ? StyleAddingRTFOptions() : TRDRTFReaderProperties();
     TRDRTFHeaderFooter headerFooter;
     if (pass == 0) {
-      options.TextStyleMode = options.ParaStyleMode = rdrsAddIfNeeded;
-      options.UnicodeMode = rdruMixed;
       options.SkipHiddenText = false;
       headerFooter = {&header, &footer};
     } else {
       document.AddText("before", 0, 0);
       document.AddText("after", 0, 0);
     }
-    TMemoryStream stream;
-    if (Size > 0) stream.WriteBuffer(Data, int64_t(Size));
-    stream.SetPosition(0);
     int index = pass == 0 ? 0 : 1;
     // Damaged pictures cost only themselves: nothing is raised.
-    ReadRTF(options, stream, document, index, &headerFooter);
+    ReadRTFBytes(options, Data, Size, document, index, &headerFooter);
     // The last item inserted lies in the document.
     if (index >= document.GetItemCount()) return false;
     if (!ImportedTablesAreSound(document) || !MarkersListedInOrder(document)) return false;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "richtext/fuzz_targets.h"
 #include "richtext_edit/support/marker_order.h"
@@ -22,13 +23,16 @@ inline bool TablesAreConsistent(TCustomRDData& document) {
 
 // The document reader's round trip (FuzzRDFReader), then one more read whose tables are
 // checked (their grids, and the numbering of the markers in their cells), then the bytes
-// as a table record's component block read as rows into an existing table, which must stay
-// sound whether they are taken or refused; the document read is laid out and painted.
+// as a table record's component block read as rows into a document's table, which must
+// stay sound whether they are taken or refused; both documents are laid out and painted.
 // Returns false when a check fails.
 inline bool FuzzTableRDF(const uint8_t* Data, size_t Size) {
   RegisterTableItemClass();
   if (!FuzzRDFReader(Data, Size)) return false;
-  TRDTableItemInfo existing(2, 2, nullptr);
+  TTestFormattedData withTable(320, 240);
+  auto table = std::make_unique<TRDTableItemInfo>(2, 2, &withTable);
+  TRDTableItemInfo& existing = *table;
+  withTable.AddItemAtEnd("", std::move(table));
   existing.Rows->MergeCells(0, 1, 1, 2, true, false);
   try {
     ReadRowsFromComponentBytes(existing, 2, std::string(reinterpret_cast<const char*>(Data), Size));
@@ -36,6 +40,7 @@ inline bool FuzzTableRDF(const uint8_t* Data, size_t Size) {
     if (existing.RowCount() != 2) return false;
   }
   if (!existing.Rows->IsConsistent()) return false;
+  withTable.FormatAndPaint();
   TTestFormattedData document(320, 240);
   TMemoryStream stream;
   if (Size > 0) stream.WriteBuffer(Data, int64_t(Size));
