@@ -654,9 +654,9 @@ TEST_F(ProgramEndTest, ALostDisplaySavesTheStationsAndTheSettings) {
   if (!ProgramAvailable("Xvfb")) GTEST_SKIP() << "no Xvfb";
   // The server names its display on the file once it takes connections; its warnings go
   // elsewhere, or they would be read as the display's name.
-  TChildProcess server("exec Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>'" +
-                           folder + "xvfb.txt'",
-                       folder + "display.txt");
+  TChildProcess server(
+      "exec Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>'" + folder + "xvfb.txt'",
+      folder + "display.txt");
   std::string display;
   for (int waited = 0; waited < 60000 && display.find('\n') == std::string::npos; waited += 20) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
