@@ -12,3 +12,9 @@ enum class TLinkTraffic : std::uint8_t {
   TxHeaderPort2,  // the same on radio port 2
   TxDataPort2,
 };
+
+// Whether the line came from the wire (the TNC's or the server's bytes as sent) rather
+// than from the program itself.
+constexpr bool IsReceivedTraffic(TLinkTraffic Traffic) {
+  return Traffic == TLinkTraffic::TncText || Traffic == TLinkTraffic::InternetData;
+}

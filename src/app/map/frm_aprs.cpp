@@ -414,8 +414,12 @@ void TfrmAprs::LightTxTcpLamp() {
   lamp_tx_tcp_->Light();
 }
 
-void TfrmAprs::AddMonitorText(const std::string& Text, int Style) {
-  AddLogText(rdMain, Text, Style, monitor_para_);
+void TfrmAprs::AddMonitorText(const std::string& Text, int Style, bool Received) {
+  if (Received) {
+    AddReceivedLogText(rdMain, Text, Style, monitor_para_);
+  } else {
+    AddLogText(rdMain, Text, Style, monitor_para_);
+  }
 }
 
 void TfrmAprs::UpdateCaption(const std::string& StatusText) {

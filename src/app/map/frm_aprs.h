@@ -147,8 +147,9 @@ class TfrmAprs : public TForm {
   // internet, each lit for a moment.
   void LightRxLamp(int Port);
   void LightTxTcpLamp();
-  // One monitor writer's text with its control characters (monitor_appender.h).
-  void AddMonitorText(const std::string& Text, int Style);
+  // One monitor writer's text with its control characters (monitor_appender.h);
+  // Received text from a link shows its UTF-8 lines as Unicode.
+  void AddMonitorText(const std::string& Text, int Style, bool Received = false);
   // The caption "<map name>, <status>"; the last status is kept for the next map.
   void UpdateCaption(const std::string& StatusText);
   // The tool bar buttons, the counter and the lamps that open windows.

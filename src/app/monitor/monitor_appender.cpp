@@ -5,6 +5,9 @@
 #include "app/monitor/monitor_styles.h"
 #include "app/monitor/station_styles.h"
 #include "core/my_tools.h"
+#include "platform/text/cp1252.h"
+#include "richtext/base/code_pages.h"
+#include "richtext/styles/rd_style.h"
 #include "richtext/view/rich_doc.h"
 
 namespace {
@@ -162,26 +165,74 @@ void FlushBatch(TCustomRichDoc& view) {
   AppendLines(view, lines);
 }
 
-// Each BS takes back the last character of the log as it stands, before this text.
-void TakeBackCharacters(TCustomRichDoc& view, std::string& text) {
-  const auto count = std::count(text.begin(), text.end(), kBs);
-  EraseAll(text, kBs);
-  for (auto i = count; i > 0 && view.ItemCount() > 0; --i) {
-    const int last = view.ItemCount() - 1;
-    std::string item = view.ReadItemText(last);
-    if (!item.empty()) {
-      item.pop_back();
-      view.ReplaceItemText(last, item);
-    }
+// The last character of Text, gone: a byte of code-page text, a UTF-16 character (a
+// surrogate pair whole) of Unicode text.
+void PopCharacter(std::string& text) {
+  text.pop_back();
+}
+void PopCharacter(std::u16string& text) {
+  const auto is_lead = [](char16_t unit) { return (unit & 0xFC00) == 0xD800; };
+  const auto is_trail = [](char16_t unit) { return (unit & 0xFC00) == 0xDC00; };
+  const bool pair = text.size() >= 2 && is_trail(text.back()) && is_lead(text[text.size() - 2]);
+  text.resize(text.size() - (pair ? 2 : 1));
+}
+
+bool IsUnicodeItem(const TCustomRichDoc& view, int item) {
+  const int style = view.GetItemStyleIndex(item);
+  return view.Style() && style >= 0 && style < view.Style()->TextStyles().Count() &&
+         view.Style()->TextStyles()[style].Unicode;
+}
+
+// Takes back the last character of the log, whole; an empty last run (a line just
+// begun) gives nothing back.
+void TakeBackLastCharacter(TCustomRichDoc& view) {
+  const int last = view.ItemCount() - 1;
+  if (last < 0) return;
+  const std::string item = view.ReadItemText(last);
+  if (item.empty()) return;
+  if (IsUnicodeItem(view, last)) {
+    std::u16string text = RawUnicodeToWideString(item);
+    PopCharacter(text);
+    view.ReplaceItemText(last, WideStringToRawUnicode(text));
+  } else {
+    view.ReplaceItemText(last, item.substr(0, item.size() - 1));
   }
 }
 
-}  // namespace
+// Text without its BSs: each takes back the character before it, from Text itself or,
+// when none of Text's stands before it and the text continues the log's line, the log's
+// last character.
+template <class String>
+String TakeBackCharacters(TCustomRichDoc& view, const String& text, bool continues_line) {
+  String kept;
+  kept.reserve(text.size());
+  for (const auto c : text) {
+    if (c != kBs) {
+      kept.push_back(c);
+    } else if (!kept.empty()) {
+      PopCharacter(kept);
+    } else if (continues_line) {
+      TakeBackLastCharacter(view);
+    }
+  }
+  return kept;
+}
 
-void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo,
-                TEmptyLastLine EmptyLastLine) {
-  if (View == nullptr) return;
-  TCustomRichDoc& view = *View;
+// One line of a text as the run it becomes, its BSs applied. Received text that is UTF-8
+// goes into the style's Unicode twin; the decision is the whole line's, so a character
+// the link delivered in pieces is read whole.
+TReceivedRun LineRun(TCustomRichDoc& view, const std::string& line, int StyleNo, bool received,
+                     bool continues_line) {
+  if (received && IsUtf8Text(line)) {
+    const std::u16string text = TakeBackCharacters(view, ReceivedTextToUtf16(line), continues_line);
+    return {WideStringToRawUnicode(text), UnicodeMonitorStyle(StyleNo)};
+  }
+  return {TakeBackCharacters(view, line, continues_line), StyleNo};
+}
+
+// AddLogText and AddReceivedLogText: Received says whether Text came from the wire.
+void AppendLogText(TCustomRichDoc& view, std::string Text, int StyleNo, int& ParaNo,
+                   TEmptyLastLine EmptyLastLine, bool received) {
   FlushBatch(view);
   if (view.ItemCount() == 0) view.AddTextContinued("", 0);
 
@@ -192,7 +243,6 @@ void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo
 
   EraseAll(Text, kLf);
   EraseAll(Text, kBel);
-  TakeBackCharacters(view, Text);
   if (EmptyLastLine == TEmptyLastLine::DropBefore ||
       EmptyLastLine == TEmptyLastLine::DropBeforeAndAfter) {
     DeleteEmptyLastLine(view);
@@ -200,32 +250,35 @@ void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo
 
   // Same style on the same line joins the last run; anything else is a run of its own.
   // An empty text adds no run to the line: every item is paid for again at each trim.
-  auto add_line_text = [&](const std::string& line) {
-    if (line.empty() && ParaNo == -1) return;
+  auto continue_line = [&](const TReceivedRun& run) {
+    if (run.Text.empty() && ParaNo == -1) return;
     const int last = view.ItemCount() - 1;
-    if (last < 0 || view.GetItemStyleIndex(last) != StyleNo || entry_para != -1) {
+    if (last < 0 || view.GetItemStyleIndex(last) != run.StyleNo || entry_para != -1) {
       if (ParaNo == -1) {
-        view.AddTextContinued(line, StyleNo);
+        view.AddTextContinued(run.Text, run.StyleNo);
       } else {
-        view.AddTextParagraph(line, StyleNo, ParaNo);
+        view.AddTextParagraph(run.Text, run.StyleNo, ParaNo);
       }
     } else {
-      view.ReplaceItemText(last, view.ReadItemText(last) + line);
+      view.ReplaceItemText(last, view.ReadItemText(last) + run.Text);
     }
   };
 
+  // Each CR ends the line; the text after it starts the next, which exists (empty, in
+  // StyleNo) even when no text follows.
   size_t start = 0;
-  for (size_t cr = Text.find(kCr); cr != std::string::npos; cr = Text.find(kCr, start)) {
-    add_line_text(Text.substr(start, cr - start));
-    view.AddTextParagraph("", StyleNo, entry_para >= 1 ? entry_para : 0);
-    ParaNo = -1;
+  for (bool first = true;; first = false) {
+    const size_t cr = Text.find(kCr, start);
+    const std::string line = Text.substr(start, cr == std::string::npos ? cr : cr - start);
+    const TReceivedRun run = LineRun(view, line, StyleNo, received, first);
+    if (first) {
+      continue_line(run);
+    } else {
+      view.AddTextParagraph(run.Text, run.StyleNo, entry_para >= 1 ? entry_para : 0);
+      ParaNo = -1;
+    }
+    if (cr == std::string::npos) break;
     start = cr + 1;
-  }
-  if (start == 0) {
-    add_line_text(Text);
-  } else if (start < Text.size()) {
-    // The text of the new line goes into its (empty) paragraph item.
-    view.ReplaceItemText(view.ItemCount() - 1, Text.substr(start));
   }
 
   FormatAppended(view);
@@ -241,6 +294,17 @@ void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo
   // The selection moves with its text when the oldest lines went.
   if (had_selection) RestoreSelection(view, selection, trimmed);
   view.Invalidate();
+}
+
+}  // namespace
+
+void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo,
+                TEmptyLastLine EmptyLastLine) {
+  if (View) AppendLogText(*View, std::move(Text), StyleNo, ParaNo, EmptyLastLine, false);
+}
+
+void AddReceivedLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo) {
+  if (View) AppendLogText(*View, std::move(Text), StyleNo, ParaNo, TEmptyLastLine::Keep, true);
 }
 
 void AddLogLines(TCustomRichDoc* View, const std::vector<TLogLine>& Lines) {

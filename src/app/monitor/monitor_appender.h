@@ -1,8 +1,8 @@
 // The monitor: every packet received or sent is written to a read-only rich-text viewer
 // as a coloured log. All writers go through AddLogText, which takes raw text with
-// control characters (CR starts a new line, BS takes back a character, LF and BEL are
-// dropped), keeps about 300 lines while the user follows the end, and leaves the view
-// alone while the user has scrolled up or selected text.
+// control characters (CR starts a new line, BS takes back the character before it, LF
+// and BEL are dropped), keeps about 300 lines while the user follows the end, and leaves
+// the view alone while the user has scrolled up or selected text.
 //
 // Lines are paragraphs of the viewer: a run either starts one or continues the line
 // before it. Only what was appended is laid out anew (the viewer's tail format), and the
@@ -24,6 +24,11 @@ enum class TEmptyLastLine { Keep, DropBefore, DropAfter, DropBeforeAndAfter };
 // it is -1 after every line break. Does nothing without a view.
 void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo,
                 TEmptyLastLine EmptyLastLine = TEmptyLastLine::Keep);
+// AddLogText for text received from a link (a TNC's own lines, an APRS-IS server's):
+// each line of it that is UTF-8 goes into the style's Unicode twin, decided on the line
+// as a whole; any other line stays in StyleNo as Windows-1252. A BS takes back a whole
+// character.
+void AddReceivedLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo);
 // One line of a packet's echo: its text (control characters become blanks) and style.
 // Received text in UTF-8 goes into the style's Unicode twin.
 struct TLogLine {

@@ -181,7 +181,7 @@ class TWindowKissViews : public TKissLinkViews {
     map_.Dispatcher.AnalysePacket(Packet);
   }
   void AddLogText(const std::string& Text, TLinkTraffic Traffic) override {
-    map_.AddMonitorText(Text, MonitorStyleOf(Traffic));
+    map_.AddMonitorText(Text, MonitorStyleOf(Traffic), IsReceivedTraffic(Traffic));
   }
   bool IsPlayingBack() const override { return log_.Player.Playing(); }
   bool IsDebugChecked() const override { return frame_.cbxDebug->Checked(); }
@@ -251,7 +251,7 @@ class TWindowAprsIsViews : public TAprsIsViews {
   }
   bool IgSeen() const override { return map_.Dispatcher.IgSeen; }
   void AddLogText(const std::string& Text, TLinkTraffic Traffic) override {
-    map_.AddMonitorText(Text, MonitorStyleOf(Traffic));
+    map_.AddMonitorText(Text, MonitorStyleOf(Traffic), IsReceivedTraffic(Traffic));
   }
   // The monitor lays out, follows and trims a batch's echoes once.
   void BeginLines() override { BeginLogBatch(map_.rdMain); }

@@ -7,7 +7,11 @@
 
 #include "app/monitor/monitor_styles.h"
 #include "app/receive/test_monitor.h"
+#include "core/kiss_link.h"
 #include "core/my_tools.h"
+#include "platform/text/cp1252.h"
+#include "richtext/base/code_pages.h"
+#include "support/kiss_link_double.h"
 
 namespace {
 
@@ -30,20 +34,116 @@ TEST(MonitorAppender, HeaderAfterDataMakesExactlyOneNewLine) {
 TEST(MonitorAppender, ControlCharacters) {
   TTestMonitor view;
   Add(view, "xyz", msRs232);
-  Add(view, "abc\b", msRs232);  // the BS takes back the 'z' first
-  EXPECT_EQ(view.LineText(1), "xyabc");
-  Add(view, "\a1\n2", msRs232);
-  EXPECT_EQ(view.LineText(1), "xyabc12");
+  Add(view, "\bab\bc", msRs232);  // a BS takes back the character before it
+  EXPECT_EQ(view.LineText(1), "xyac");
+  Add(view, "b\a1\n2", msRs232);
+  EXPECT_EQ(view.LineText(1), "xyacb12");
   EXPECT_EQ(view.LineCount(), 1);
   // Same style and no line break: one run.
   EXPECT_EQ(view.ItemCount(), 2);  // the empty first run and the text
   int para = -1;
   AddLogText(&view, "one\rtwo\r", msRs232, para);
   EXPECT_EQ(para, -1);
-  EXPECT_EQ(view.LineText(1), "xyabc12one");
+  EXPECT_EQ(view.LineText(1), "xyacb12one");
   EXPECT_EQ(view.LineText(2), "two");
   EXPECT_EQ(view.LineText(3), "");
   AddLogText(nullptr, "x", 0, para);
+}
+
+// 1-based line Line as shown: each run read in its style's encoding; and the style of
+// its last run.
+struct TShownLine {
+  std::u16string text;
+  int style = -1;
+};
+TShownLine ShownLine(const TTestMonitor& view, int Line) {
+  TShownLine shown;
+  int line = 0;
+  for (int i = 0; i < view.ItemCount() && line <= Line; ++i) {
+    if (view.IsItemLineStart(i)) ++line;
+    if (line != Line) continue;
+    const std::string run = view.ReadItemText(i);
+    shown.style = view.GetItemStyleIndex(i);
+    const bool unicode = view.Style()->TextStyles()[shown.style].Unicode;
+    shown.text += unicode ? RawUnicodeToWideString(run) : Cp1252ToUtf16(run);
+  }
+  return shown;
+}
+
+// Received lines from a TNC talking text and from an APRS-IS server: a line in UTF-8
+// shows as its characters in the style's Unicode twin, whatever pieces the serial port
+// delivered it in, and a BS takes back a whole character; anything else stays
+// Windows-1252 in the style itself.
+TEST(MonitorAppender, ReceivedLinesShowUtf8AsUnicode) {
+  struct Case {
+    TLinkTraffic traffic;
+    std::string wire;  // one line as received, without its line end
+    std::u16string shown;
+    bool unicode;
+  };
+  const Case cases[] = {
+      {TLinkTraffic::TncText,
+       "Gr\xC3\xBC\xC3\x9F"
+       "e 73",
+       u"Gr\u00FC\u00DFe 73", true},
+      {TLinkTraffic::TncText, "\xCE\x93\xCE\xB5\xCE\xB9\xCE\xAC", u"\u0393\u03B5\u03B9\u03AC",
+       true},
+      {TLinkTraffic::TncText, "Gr\xC3\xBC\bx", u"Grx", true},
+      {TLinkTraffic::TncText, "a\xF0\x9F\x98\x80\b\xE2\x82\xAC\b\b\bb", u"b", true},
+      {TLinkTraffic::TncText,
+       "Gr\xFC\xDF"
+       "e",
+       u"Gr\u00FC\u00DFe", false},
+      {TLinkTraffic::TncText, "Gr\xFC\b\x80", u"Gr\u20AC", false},
+      {TLinkTraffic::TncText, "Gr\xC3\xBC\xC3", u"Gr\u00C3\u00BC\u00C3", false},
+      {TLinkTraffic::TncText, "cmd:", u"cmd:", false},
+      {TLinkTraffic::InternetData,
+       "# aprsc 2.1 Gr\xC3\xBC\xC3\x9F"
+       "e \xCE\xA3",
+       u"# aprsc 2.1 Gr\u00FC\u00DFe \u03A3", true},
+      {TLinkTraffic::InternetData, "# logresp N0CALL verified, \xFC",
+       u"# logresp N0CALL verified, \u00FC", false},
+  };
+  for (const Case& c : cases) {
+    const int style = MonitorStyleOf(c.traffic);
+    const int shown_style = c.unicode ? UnicodeMonitorStyle(style) : style;
+    // The line is the last, or before the empty one its line end began.
+    auto check = [&](const TTestMonitor& view, int line, const std::string& how) {
+      SCOPED_TRACE("case " + std::to_string(&c - cases) + how);
+      const TShownLine shown = ShownLine(view, line);
+      EXPECT_EQ(shown.text, c.shown);
+      EXPECT_EQ(shown.style, shown_style);
+    };
+    if (c.traffic == TLinkTraffic::InternetData) {
+      // The reader hands each line over whole, after a line break.
+      TTestMonitor view;
+      int para = -1;
+      AddReceivedLogText(&view, "\r\n" + c.wire, style, para);
+      check(view, view.LineCount(), " whole");
+      continue;
+    }
+    // The TNC's line cut into two reads at every place, after a line already shown.
+    for (size_t cut = 0; cut <= c.wire.size(); ++cut) {
+      TTestMonitor view;
+      TKissLink tnc;
+      TKissLinkDouble views;
+      int para = -1;
+      views.OnLogText = [&](const std::string& text, TLinkTraffic traffic) {
+        ASSERT_TRUE(IsReceivedTraffic(traffic));
+        AddReceivedLogText(&view, text, MonitorStyleOf(traffic), para);
+      };
+      tnc.SetViews(&views);
+      auto feed = [&](const std::string& bytes) {
+        tnc.KissRxBytes({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
+      };
+      feed("earlier\r");
+      feed(c.wire.substr(0, cut));
+      feed(c.wire.substr(cut) + "\r");
+      check(view, view.LineCount() - 1, " cut at " + std::to_string(cut));
+      EXPECT_EQ(view.LineText(1), "earlier");
+      EXPECT_EQ(view.LineText(view.LineCount()), "");
+    }
+  }
 }
 
 TEST(MonitorAppender, ModesDropAnEmptyLastLine) {

@@ -54,7 +54,11 @@ class TReceiveSession : public TAprsIsSettings, public TAprsIsViews {
   bool IgSeen() const override { return path.dispatcher.IgSeen; }
   void AddLogText(const std::string& text, TLinkTraffic traffic) override {
     int para = -1;
-    ::AddLogText(&path.monitor, text, MonitorStyleOf(traffic), para);
+    if (IsReceivedTraffic(traffic)) {
+      AddReceivedLogText(&path.monitor, text, MonitorStyleOf(traffic), para);
+    } else {
+      ::AddLogText(&path.monitor, text, MonitorStyleOf(traffic), para);
+    }
   }
   void SetStatusText(const std::string& text) override { statuses.push_back(text); }
   void SetButtonDown(bool down) override { buttons.push_back(down); }
