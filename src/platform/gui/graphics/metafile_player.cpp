@@ -395,6 +395,19 @@ class TPlayer {
     SetClip(region);
   }
 
+  // The path made since BeginPath, filled by its fill rule, combined with the clip as the
+  // mode says; the path is used up. Priced as a fill of what of it shows.
+  void SelectClipPath(std::uint32_t mode) {
+    if (mode >= 1 && mode <= 5) {
+      const QRegion area = VisibleArea(path_, Transform(), target_.adjusted(-4, -4, 4, 4));
+      const QRect bounds = area.boundingRect();
+      work_ += double(bounds.width()) * bounds.height() * kPixelWork;
+      CombineClip(area, TClipCombine(mode));
+    }
+    in_path_ = false;
+    path_ = QPainterPath();
+  }
+
   // An enhanced metafile's region data: a 32-byte header with the count of rectangles,
   // then the rectangles, in the reference device's pixels.
   void SelectEnhancedClip(const TRecord& r) {
@@ -1149,6 +1162,9 @@ class TPlayer {
         break;
       case 75:
         SelectEnhancedClip(r);
+        break;
+      case 67:
+        SelectClipPath(r.U32(8));
         break;
       case 76:    // BitBlt: bounds, destination, operation, source, its transform, the bitmap
       case 77: {  // StretchBlt: the same, then the source's size

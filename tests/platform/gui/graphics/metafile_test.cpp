@@ -605,6 +605,21 @@ TEST(Metafile, ClipRecordsLimitWhatShows) {
          r(75, {48, 4, 32, 1, 1, 16, 0, 0, 96, 24, 0, 0, 96, 24});
        }),
        true, [](double x, double y) { return (x < 2.5 || x > 7.5) && y > 5; }},
+      {"enhanced clip path", ClippedRedEmf([](const EmfRecord& r) {
+         r(59, {});  // a triangle from the top corners down the left side, made a path
+         r(86, {0, 0, 0, 0, 3, 0, 96, 96u << 16});
+         r(60, {});
+         r(67, {1});  // RGN_AND
+       }),
+       true, [](double x, double y) { return 2 * x + y < 20; }},
+      {"enhanced clip path xor", ClippedRedEmf([](const EmfRecord& r) {
+         r(30, {0, 0, 48, 48});  // the left half
+         r(59, {});
+         r(43, {0, 0, 96, 24});  // the top half
+         r(60, {});
+         r(67, {3});  // RGN_XOR; the path is used up, the red square then drawn
+       }),
+       true, [](double x, double y) { return (x < 5) != (y < 5); }},
       {"enhanced reset", ClippedRedEmf([](const EmfRecord& r) {
          r(30, {0, 0, 10, 10});
          r(75, {0, 5});
