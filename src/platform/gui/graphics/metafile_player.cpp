@@ -176,8 +176,9 @@ struct TRasterOp {
   QPainter::CompositionMode Mode;
   bool Source;  // the bitmap takes part, else the brush or nothing
 };
+constexpr std::uint32_t kSourceCopy = 0x00CC0020;  // the bitmap over what lies there
 constexpr TRasterOp kRasterOps[] = {
-    {0x00CC0020, QPainter::CompositionMode_SourceOver, true},  // copy
+    {kSourceCopy, QPainter::CompositionMode_SourceOver, true},
     {0x00EE0086, QPainter::RasterOp_SourceOrDestination, true},
     {0x008800C6, QPainter::RasterOp_SourceAndDestination, true},
     {0x00660046, QPainter::RasterOp_SourceXorDestination, true},
@@ -190,6 +191,13 @@ constexpr TRasterOp kRasterOps[] = {
     {0x00550009, QPainter::RasterOp_NotDestination, false},
     {0x00000042, QPainter::RasterOp_ClearDestination, false},
     {0x00FF0062, QPainter::RasterOp_SetDestination, false},
+};
+
+// How a blending record mixes its bitmap into the picture: at a constant opacity, and
+// by each pixel's alpha when SourceAlpha (its colours then premultiplied by it).
+struct TBlend {
+  double Opacity = 1;
+  bool SourceAlpha = false;
 };
 
 // How a clip record combines a region with the clip, numbered as the records number it.
@@ -441,27 +449,37 @@ class TPlayer {
     bool FromBottom = false;
   };
 
+  // A blending record's function: operation, flags, the constant alpha, the alpha format.
+  static TBlend BlendOf(std::uint32_t function) {
+    return TBlend{double(function >> 16 & 0xFF) / 255, (function >> 24 & 1) != 0};
+  }
+
   // A bitmap record: Dest in logical units (its width or height negative to mirror); a
   // raster operation without a source fills Dest with the brush or a colour.
-  void Blit(const QRectF& dest, const std::optional<TSource>& source, std::uint32_t rop) {
+  void Blit(const QRectF& dest, const std::optional<TSource>& source, std::uint32_t rop,
+            TBlend blend = {}) {
     const TRasterOp* op = std::find_if(std::begin(kRasterOps), std::end(kRasterOps),
                                        [&](const TRasterOp& o) { return o.Code == rop; });
     const bool known = op != std::end(kRasterOps);
     if (!source && (!known || op->Source)) return;
     if (ClippedAway() || dest.width() == 0 || dest.height() == 0) return;
-    read_backdrop_ = read_backdrop_ || (known && op->Mode != QPainter::CompositionMode_SourceOver);
+    read_backdrop_ = read_backdrop_ ||
+                     (known && op->Mode != QPainter::CompositionMode_SourceOver) ||
+                     blend.Opacity < 1 || blend.SourceAlpha;
     const QTransform t = Transform();
     const QRectF shown = t.mapRect(dest.normalized()) & View();
     work_ += shown.width() * shown.height() * kPixelWork;
     if (source) work_ += double(source->Info.size() + source->Bits.size()) * kPixelWork;
     if (measuring_) return;
     TBitmap bitmap;
+    std::vector<std::uint8_t> alpha;  // each pixel's, when the blend goes by it
     if (source) {
       try {
         if (source->Bits.empty())
           ReadPackedDib(source->Info, bitmap);
         else
           ReadDib(source->Info, source->Bits, bitmap);
+        if (blend.SourceAlpha) alpha = ReadDibAlpha(source->Info, source->Bits);
       } catch (const EInvalidGraphic&) {
         return;
       }
@@ -470,8 +488,9 @@ class TPlayer {
     painter_.save();
     painter_.setTransform(t);
     painter_.setCompositionMode(known ? op->Mode : QPainter::CompositionMode_SourceOver);
+    painter_.setOpacity(blend.Opacity);
     if (source) {
-      const QImage& image = TBitmapAccess::Image(bitmap);
+      const QImage image = WithAlpha(TBitmapAccess::Image(bitmap), alpha);
       QRectF part = source->Part;
       if (source->FromBottom) part.moveTop(image.height() - part.top() - part.height());
       if (part.isEmpty()) part = QRectF(image.rect());
@@ -487,6 +506,21 @@ class TPlayer {
       painter_.fillRect(dest.normalized(), Qt::black);  // the operation gives the colour
     }
     painter_.restore();
+  }
+
+  // The pixels with their alpha (one a pixel, none when they are opaque) as premultiplied
+  // ones; a colour above its alpha, which no premultiplied pixel has, is held to it.
+  static QImage WithAlpha(const QImage& opaque, const std::vector<std::uint8_t>& alpha) {
+    if (alpha.size() != std::size_t(opaque.width()) * std::size_t(opaque.height())) return opaque;
+    QImage image = opaque.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < image.height(); ++y) {
+      auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+      const std::uint8_t* a = alpha.data() + std::size_t(y) * std::size_t(image.width());
+      for (int x = 0; x < image.width(); ++x)
+        row[x] = qRgba(std::min(qRed(row[x]), int(a[x])), std::min(qGreen(row[x]), int(a[x])),
+                       std::min(qBlue(row[x]), int(a[x])), a[x]);
+    }
+    return image;
   }
 
   // An enhanced metafile's bitmap: its header and rows at the offsets the record gives.
@@ -1037,7 +1071,8 @@ class TPlayer {
         break;
       case 0x0D33:  // SetDIBitsToDevice: colour use, scans, source, size, destination, bitmap
         Blit(QRectF(point(14), QSizeF(r.I16(12), r.I16(10))),
-             WindowsDib(r, 18, QRectF(r.I16(8), r.I16(6), r.I16(12), r.I16(10)), true), 0x00CC0020);
+             WindowsDib(r, 18, QRectF(r.I16(8), r.I16(6), r.I16(12), r.I16(10)), true),
+             kSourceCopy);
         break;
       case 0x01F0:
         if (r.U16(0) < objects_.size()) objects_[r.U16(0)] = std::monostate{};
@@ -1166,11 +1201,16 @@ class TPlayer {
       case 67:
         SelectClipPath(r.U32(8));
         break;
-      case 76:    // BitBlt: bounds, destination, operation, source, its transform, the bitmap
-      case 77: {  // StretchBlt: the same, then the source's size
+      case 76:     // BitBlt: bounds, destination, operation, source, its transform, the bitmap
+      case 77:     // StretchBlt: the same, then the source's size
+      case 114: {  // AlphaBlend: as StretchBlt, a blend function for the operation
         const QRectF dest(point(24), QSizeF(r.I32(32), r.I32(36)));
-        const QSizeF size = type == 77 ? QSizeF(r.I32(100), r.I32(104)) : dest.size();
-        Blit(dest, EnhancedDib(r, 84, QRectF(point(44), size), false), r.U32(40));
+        const QSizeF size = type != 76 ? QSizeF(r.I32(100), r.I32(104)) : dest.size();
+        const auto source = EnhancedDib(r, 84, QRectF(point(44), size), false);
+        if (type == 114)
+          Blit(dest, source, kSourceCopy, BlendOf(r.U32(40)));
+        else
+          Blit(dest, source, r.U32(40));
         break;
       }
       case 81:  // StretchDIBits: bounds, destination, source, the bitmap, operation, size
@@ -1179,7 +1219,8 @@ class TPlayer {
         break;
       case 80:  // SetDIBitsToDevice: bounds, destination, source, the bitmap, scans
         Blit(QRectF(point(24), QSizeF(r.I32(40), r.I32(44))),
-             EnhancedDib(r, 48, QRectF(point(32), QSizeF(r.I32(40), r.I32(44))), true), 0x00CC0020);
+             EnhancedDib(r, 48, QRectF(point(32), QSizeF(r.I32(40), r.I32(44))), true),
+             kSourceCopy);
         break;
       case 38:
         Store(r.U32(8), PenOf(r.U32(12), r.I32(16), r.U32(24)));
