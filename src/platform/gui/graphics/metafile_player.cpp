@@ -191,6 +191,34 @@ constexpr TRasterOp kRasterOps[] = {
     {0x00550009, QPainter::RasterOp_NotDestination, false},
     {0x00000042, QPainter::RasterOp_ClearDestination, false},
     {0x00FF0062, QPainter::RasterOp_SetDestination, false},
+    {0x00AA0029, QPainter::CompositionMode_Destination, false},  // the picture as it is
+};
+
+// The raster operation a mask record names by its number (the third byte of its code).
+std::uint32_t RasterOpNumbered(std::uint32_t number) {
+  const TRasterOp* op = std::find_if(std::begin(kRasterOps), std::end(kRasterOps),
+                                     [&](const TRasterOp& o) { return (o.Code >> 16) == number; });
+  return op != std::end(kRasterOps) ? op->Code : number << 16;
+}
+
+// Where a bitmap record draws, in logical units: a parallelogram from a corner along two
+// sides; for a rectangle its top and left side, a negative one mirroring the bitmap.
+struct TDest {
+  QPointF Corner, Across, Down;
+  TDest(const QPointF& corner, const QPointF& across, const QPointF& down)
+      : Corner(corner), Across(across), Down(down) {}
+  // Every record but one draws into a rectangle.
+  TDest(const QRectF& r)  // NOLINT(google-explicit-constructor)
+      : Corner(r.topLeft()), Across(r.width(), 0), Down(0, r.height()) {}
+  bool Empty() const { return Across.x() * Down.y() - Across.y() * Down.x() == 0; }
+  QPolygonF Outline() const {
+    return QPolygonF({Corner, Corner + Across, Corner + Across + Down, Corner + Down});
+  }
+  // A part of the given size in pixels, from its top left, onto the parallelogram.
+  QTransform From(const QSizeF& part) const {
+    return QTransform(Across.x() / part.width(), Across.y() / part.width(),
+                      Down.x() / part.height(), Down.y() / part.height(), Corner.x(), Corner.y());
+  }
 };
 
 // How a blending record mixes its bitmap into the picture: at a constant opacity, and
@@ -454,20 +482,22 @@ class TPlayer {
     return TBlend{double(function >> 16 & 0xFF) / 255, (function >> 24 & 1) != 0};
   }
 
-  // A bitmap record: Dest in logical units (its width or height negative to mirror); a
-  // raster operation without a source fills Dest with the brush or a colour.
-  void Blit(const QRectF& dest, const std::optional<TSource>& source, std::uint32_t rop,
-            TBlend blend = {}) {
+  // A bitmap record: a raster operation without a source fills Dest with the brush or a
+  // colour. Within, when given, is what of the source's part it draws, in the part's
+  // pixels from its top left.
+  void Blit(const TDest& dest, const std::optional<TSource>& source, std::uint32_t rop,
+            TBlend blend = {}, const std::optional<QRegion>& within = std::nullopt) {
     const TRasterOp* op = std::find_if(std::begin(kRasterOps), std::end(kRasterOps),
                                        [&](const TRasterOp& o) { return o.Code == rop; });
     const bool known = op != std::end(kRasterOps);
-    if (!source && (!known || op->Source)) return;
-    if (ClippedAway() || dest.width() == 0 || dest.height() == 0) return;
+    const bool drawsSource = !known || op->Source;
+    if (!source && drawsSource) return;
+    if (ClippedAway() || dest.Empty()) return;
     read_backdrop_ = read_backdrop_ ||
                      (known && op->Mode != QPainter::CompositionMode_SourceOver) ||
                      blend.Opacity < 1 || blend.SourceAlpha;
     const QTransform t = Transform();
-    const QRectF shown = t.mapRect(dest.normalized()) & View();
+    const QRectF shown = t.map(dest.Outline()).boundingRect() & View();
     work_ += shown.width() * shown.height() * kPixelWork;
     if (source) work_ += double(source->Info.size() + source->Bits.size()) * kPixelWork;
     if (measuring_) return;
@@ -486,7 +516,6 @@ class TPlayer {
     }
     ApplyClip();
     painter_.save();
-    painter_.setTransform(t);
     painter_.setCompositionMode(known ? op->Mode : QPainter::CompositionMode_SourceOver);
     painter_.setOpacity(blend.Opacity);
     if (source) {
@@ -495,17 +524,77 @@ class TPlayer {
       if (source->FromBottom) part.moveTop(image.height() - part.top() - part.height());
       if (part.isEmpty()) part = QRectF(image.rect());
       // Through the mapping of the part onto Dest, which mirrors with a negative side.
-      painter_.setTransform(QTransform(dest.width() / part.width(), 0, 0,
-                                       dest.height() / part.height(), dest.x(), dest.y()) *
-                            t);
-      painter_.drawImage(QRectF(QPointF(), part.size()), image, part);
-    } else if (op->Mode == QPainter::CompositionMode_SourceOver ||
-               op->Mode == QPainter::RasterOp_SourceXorDestination) {
-      painter_.fillRect(dest.normalized(), state_.Brush);
-    } else {
-      painter_.fillRect(dest.normalized(), Qt::black);  // the operation gives the colour
+      painter_.setTransform(dest.From(part.size()) * t);
+      if (within) painter_.setClipRegion(*within, Qt::IntersectClip);
+      if (drawsSource) painter_.drawImage(QRectF(QPointF(), part.size()), image, part);
+    }
+    if (!drawsSource) {
+      painter_.setTransform(t);
+      const QRectF box = dest.Outline().boundingRect();
+      if (op->Mode == QPainter::CompositionMode_SourceOver ||
+          op->Mode == QPainter::RasterOp_SourceXorDestination)
+        painter_.fillRect(box, state_.Brush);
+      else
+        painter_.fillRect(box, Qt::black);  // the operation gives the colour
     }
     painter_.restore();
+  }
+
+  // A bitmap record with a mask (MaskBlt, PlgBlt): where the mask's pixel is set the
+  // operation in the low three bytes of Rop4 draws, elsewhere the one its top byte
+  // numbers; without a mask the first alone. The mask's part lies over the source's.
+  void MaskedBlit(const TDest& dest, const std::optional<TSource>& source,
+                  const std::optional<TSource>& mask, std::uint32_t rop4) {
+    const std::uint32_t fore = rop4 & 0x00FFFFFF;
+    if (!source || !mask) {
+      Blit(dest, source, fore);
+      return;
+    }
+    work_ += double(mask->Info.size() + mask->Bits.size()) * kPixelWork;
+    std::optional<QRegion> set, clear;
+    if (!measuring_) {
+      TBitmap bitmap;
+      try {
+        ReadDib(mask->Info, mask->Bits, bitmap);
+      } catch (const EInvalidGraphic&) {
+        return;
+      }
+      const QImage& image = TBitmapAccess::Image(bitmap);
+      // As the source's, an empty part is the whole mask; held where pixels can count.
+      const auto held = [](double v) { return int(std::clamp(v, -1e7, 1e7)); };
+      const QRectF p = mask->Part;
+      const QRect part = p.isEmpty()
+                             ? image.rect()
+                             : QRect(held(p.x()), held(p.y()), held(p.width()), held(p.height()));
+      set = SetPixels(image, part);
+      clear = QRegion(QRect(QPoint(), part.size())) - *set;
+    }
+    Blit(dest, source, RasterOpNumbered(rop4 >> 24), {}, clear);
+    Blit(dest, source, fore, {}, set);
+  }
+
+  // The pixels of a mask's part that are set (not black), from the part's top left; its
+  // cost counts as a pixel's work each.
+  QRegion SetPixels(const QImage& mask, const QRect& part) {
+    const QRect inside = part & mask.rect();
+    work_ += double(inside.width()) * inside.height() * kPixelWork;
+    const QImage pixels = mask.copy(inside).convertToFormat(QImage::Format_RGB32);
+    std::vector<QRect> runs;
+    for (int y = 0; y < pixels.height(); ++y) {
+      const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+      for (int x = 0; x < pixels.width();) {
+        if ((row[x] & 0xFFFFFF) == 0) {
+          ++x;
+          continue;
+        }
+        const int from = x;
+        while (x < pixels.width() && (row[x] & 0xFFFFFF) != 0) ++x;
+        runs.emplace_back(from, y, x - from, 1);
+      }
+    }
+    QRegion region;
+    if (!runs.empty()) region.setRects(runs.data(), int(runs.size()));
+    return region.translated(inside.topLeft() - part.topLeft());
   }
 
   // The pixels with their alpha (one a pixel, none when they are opaque) as premultiplied
@@ -1211,6 +1300,20 @@ class TPlayer {
           Blit(dest, source, kSourceCopy, BlendOf(r.U32(40)));
         else
           Blit(dest, source, r.U32(40));
+        break;
+      }
+      case 78: {  // MaskBlt: as BitBlt, then the mask's origin, colour use and bitmap
+        const QRectF dest(point(24), QSizeF(r.I32(32), r.I32(36)));
+        MaskedBlit(dest, EnhancedDib(r, 84, QRectF(point(44), dest.size()), false),
+                   EnhancedDib(r, 112, QRectF(point(100), dest.size()), false), r.U32(40));
+        break;
+      }
+      case 79: {  // PlgBlt: bounds, three corners, source, its transform, the bitmap, the mask
+        const QRectF part(point(48), QSizeF(r.I32(56), r.I32(60)));
+        MaskedBlit(TDest(point(24), point(32) - point(24), point(40) - point(24)),
+                   EnhancedDib(r, 96, part, false),
+                   EnhancedDib(r, 124, QRectF(point(112), part.size()), false),
+                   0xAA000000 | kSourceCopy);
         break;
       }
       case 81:  // StretchDIBits: bounds, destination, source, the bitmap, operation, size

@@ -642,6 +642,14 @@ TEST(Metafile, ClipRecordsLimitWhatShows) {
   }
 }
 
+// The 16-bit words of an even number of bytes.
+std::vector<unsigned> WordsOf(const Bytes& bytes) {
+  std::vector<unsigned> words;
+  for (std::size_t i = 0; i + 1 < bytes.data.size(); i += 2)
+    words.push_back(bytes.data[i] | unsigned(bytes.data[i + 1]) << 8);
+  return words;
+}
+
 // A packed 2 x 2 DIB of 24 bits, or of 32 with an alpha in the top byte, its pixels
 // (0xAARRGGBB) from the top left row by row: by default red, green; blue, white.
 std::vector<unsigned> DibWords(std::array<std::uint32_t, 4> pixels = {0xFF0000, 0x00FF00, 0x0000FF,
@@ -657,10 +665,17 @@ std::vector<unsigned> DibWords(std::array<std::uint32_t, 4> pixels = {0xFF0000, 
     }
     if (bits == 24) dib.Raw({0, 0});
   }
-  std::vector<unsigned> words;
-  for (std::size_t i = 0; i < dib.data.size(); i += 2)
-    words.push_back(dib.data[i] | unsigned(dib.data[i + 1]) << 8);
-  return words;
+  return WordsOf(dib);
+}
+
+// A packed 2 x 2 monochrome DIB, black and white, set (white) at the top left and the
+// bottom right: the mask of the mask records.
+std::vector<unsigned> MaskWords() {
+  Bytes dib;
+  dib.U32(40).U32(2).U32(2).U16(1).U16(1).U32(0).U32(8).U32(0).U32(0).U32(2).U32(0);
+  dib.U32(0x000000).U32(0xFFFFFF);
+  dib.U32(0x40).U32(0x80);  // bottom row first, each padded to 4 bytes
+  return WordsOf(dib);
 }
 
 // Bitmaps drawn by each bitmap record into the right half, stretched and mirrored, and
@@ -711,6 +726,52 @@ TEST(Metafile, BitmapRecordsDrawTheirPixels) {
       record(114, values);
       record(14, {0, 0, 20});
     });
+  };
+  // A mask record with the 2 x 2 bitmap, and the mask when asked for, after the values
+  // of its fixed part, over black in the right half; Scaled draws a unit 24 pixels.
+  const auto masked = [](std::uint32_t type, std::vector<std::uint32_t> values, bool withMask,
+                         bool scaled) {
+    return EmfOf([&](const EmfRecord& record) {
+      record(39, {1, 0, 0xFF0000, 0});  // blue brush
+      record(37, {1});
+      record(37, {0x80000008});
+      record(43, {0, 0, 48, 48});
+      record(37, {0x80000004});  // the black brush
+      record(43, {48, 0, 96, 48});
+      if (scaled) {
+        const float scale[6] = {24, 0, 0, 24, 0, 0};
+        std::vector<std::uint32_t> xform(6);
+        for (int i = 0; i < 6; ++i) std::memcpy(&xform[std::size_t(i)], &scale[i], 4);
+        record(35, xform);
+      }
+      std::vector<unsigned> words = DibWords();
+      if (withMask)
+        for (unsigned word : MaskWords()) words.push_back(word);
+      for (std::size_t i = 0; i < words.size(); i += 2)
+        values.push_back(words[i] | words[i + 1] << 16);
+      record(type, values);
+      record(14, {0, 0, 20});
+    });
+  };
+  // MaskBlt: bounds, destination, ROP4, source, its transform, colour, colour use, the
+  // bitmap's offsets and sizes, the mask's origin, colour use, offsets and sizes.
+  const auto maskBlt = [&](std::uint32_t rop4) {
+    return masked(78, {0, 0, 0, 0, 2,   0,  2,   2,  rop4, 0, 0, 0,   0,  0,   0,
+                       0, 0, 0, 0, 128, 40, 168, 16, 0,    0, 0, 184, 48, 232, 8},
+                  true, true);
+  };
+  // PlgBlt: bounds, the corners at the source's top left, top right and bottom left,
+  // source, its transform, colour, colour use, the bitmap, the mask's origin and bitmap.
+  const auto plgBlt = [&](std::array<std::uint32_t, 6> corners, bool withMask) {
+    std::vector<std::uint32_t> values{0, 0, 0, 0};
+    values.insert(values.end(), corners.begin(), corners.end());
+    for (std::uint32_t v :
+         {0u, 0u, 2u, 2u, 0u, 0u, 0u, 0u, 0u, 0u, 0u, 0u, 140u, 40u, 180u, 16u, 0u, 0u, 0u})
+      values.push_back(v);
+    for (std::uint32_t v :
+         withMask ? std::array<std::uint32_t, 4>{196, 48, 244, 8} : std::array<std::uint32_t, 4>{})
+      values.push_back(v);
+    return masked(79, values, withMask, false);
   };
   // The right half's quarters: top left, top right, bottom left, bottom right.
   using Quarters = std::array<std::uint32_t, 4>;
@@ -769,6 +830,16 @@ TEST(Metafile, BitmapRecordsDrawTheirPixels) {
        Quarters{kRed, kGreen, kBlue, 0x807F00}, 2},
       {"own alpha halved", blend(0x01800000, DibWords({0xFFFF0000, 0, 0xFF0000FF, 0x80800000}, 32)),
        true, Quarters{0x807F00, kGreen, 0x007F80, 0x40BF00}, 2},
+      // The source where the mask is set, the picture elsewhere, and the other way round
+      {"masked", maskBlt(0xAACC0020), true, Quarters{kRed, kBlack, kBlack, kWhite}},
+      {"masked out", maskBlt(0xCCAA0029), true, Quarters{kBlack, kGreen, kBlue, kBlack}},
+      // A parallelogram mirrored, then turned over its diagonal, then with the mask
+      {"parallelogram mirrored", plgBlt({96, 0, 48, 0, 96, 48}, false), true,
+       Quarters{kGreen, kRed, kWhite, kBlue}},
+      {"parallelogram turned", plgBlt({48, 0, 48, 48, 96, 0}, false), true,
+       Quarters{kRed, kBlue, kGreen, kWhite}},
+      {"parallelogram masked", plgBlt({48, 0, 96, 0, 48, 48}, true), true,
+       Quarters{kRed, kBlack, kBlack, kWhite}},
   };
   const auto near = [](std::uint32_t shown, std::uint32_t wanted, int tolerance) {
     for (int shift : {0, 8, 16})
