@@ -629,6 +629,50 @@ class TPlayer {
     return TSource{r.Bytes(at, r.Size() - at), {}, part, fromBottom};
   }
 
+  // An old record's device-dependent bitmap (type, width, height, bytes a row, planes,
+  // bits a pixel, then the rows from the top, each padded to 16 bits) made a packed DIB
+  // in Converted. A monochrome one takes the text colour where its bits are clear and
+  // the background colour where they are set, as GDI draws it on a colour device; of
+  // the others only those whose pixels carry their colour (not an index into a device's
+  // palette) have a meaning here.
+  std::optional<TSource> DeviceBitmap(const TRecord& r, std::size_t at, QRectF part,
+                                      std::vector<std::uint8_t>& converted) const {
+    const std::int32_t width = r.I16(at + 2), height = r.I16(at + 4), rowBytes = r.I16(at + 6);
+    const std::uint32_t planes = r.U8(at + 8), bits = r.U8(at + 9);
+    if (width <= 0 || height <= 0 || planes != 1 ||
+        (bits != 1 && bits != 16 && bits != 24 && bits != 32))
+      return std::nullopt;
+    const std::size_t used = (std::size_t(width) * bits + 7) / 8;
+    const std::size_t stride = (std::size_t(width) * bits + 31) / 32 * 4;
+    if (rowBytes < 0 || std::size_t(rowBytes) < used ||
+        !r.Has(at + 10, std::size_t(rowBytes) * std::size_t(height)))
+      return std::nullopt;
+    const auto put = [&](std::uint32_t value, int bytes) {
+      for (int i = 0; i < bytes; ++i) converted.push_back(std::uint8_t(value >> (8 * i)));
+    };
+    const std::uint32_t colours = bits == 1 ? 2 : 0;
+    put(40, 4);
+    put(std::uint32_t(width), 4);
+    put(std::uint32_t(-height), 4);  // rows from the top
+    put(1, 2);
+    put(bits, 2);
+    put(0, 4);
+    put(std::uint32_t(stride * std::size_t(height)), 4);
+    put(0, 4);
+    put(0, 4);
+    put(colours, 4);
+    put(0, 4);
+    if (colours != 0)
+      for (const QColor& c : {state_.TextColor, state_.BackColor})
+        put(std::uint32_t(c.blue() | c.green() << 8 | c.red() << 16), 4);
+    for (std::int32_t y = 0; y < height; ++y) {
+      const auto row = r.Bytes(at + 10 + std::size_t(y) * std::size_t(rowBytes), used);
+      converted.insert(converted.end(), row.begin(), row.end());
+      converted.resize(converted.size() + stride - used, 0);
+    }
+    return TSource{converted, {}, part, false};
+  }
+
   // Logical coordinates to the target rectangle.
   QTransform Transform() const {
     const TDeviceState& s = state_;
@@ -1141,20 +1185,34 @@ class TPlayer {
         Blit(QRectF(point(18), QSizeF(r.I16(16), r.I16(14))),
              WindowsDib(r, 22, QRectF(r.I16(12), r.I16(10), r.I16(8), r.I16(6)), true), r.U32(0));
         break;
-      case 0x0B41:  // DIBStretchBlt: operation, source, destination, bitmap
-        if (r.Size() == 22)
+      case 0x0B41:    // DIBStretchBlt: operation, source, destination, bitmap
+      case 0x0B23: {  // StretchBlt: the same with a device-dependent bitmap
+        if (r.Size() == 22) {
           Blit(QRectF(point(18), QSizeF(r.I16(16), r.I16(14))), std::nullopt, r.U32(0));
-        else
-          Blit(QRectF(point(16), QSizeF(r.I16(14), r.I16(12))),
-               WindowsDib(r, 20, QRectF(r.I16(10), r.I16(8), r.I16(6), r.I16(4)), false), r.U32(0));
+          break;
+        }
+        const QRectF part(r.I16(10), r.I16(8), r.I16(6), r.I16(4));
+        std::vector<std::uint8_t> converted;
+        Blit(QRectF(point(16), QSizeF(r.I16(14), r.I16(12))),
+             function == 0x0B23 ? DeviceBitmap(r, 20, part, converted)
+                                : WindowsDib(r, 20, part, false),
+             r.U32(0));
         break;
-      case 0x0940:  // DIBBitBlt: operation, source origin, size, destination, bitmap
-        if (r.Size() == 18)
+      }
+      case 0x0940:    // DIBBitBlt: operation, source origin, size, destination, bitmap
+      case 0x0922: {  // BitBlt: the same with a device-dependent bitmap
+        if (r.Size() == 18) {
           Blit(QRectF(point(14), QSizeF(r.I16(12), r.I16(10))), std::nullopt, r.U32(0));
-        else
-          Blit(QRectF(point(12), QSizeF(r.I16(10), r.I16(8))),
-               WindowsDib(r, 16, QRectF(r.I16(6), r.I16(4), r.I16(10), r.I16(8)), false), r.U32(0));
+          break;
+        }
+        const QRectF part(r.I16(6), r.I16(4), r.I16(10), r.I16(8));
+        std::vector<std::uint8_t> converted;
+        Blit(QRectF(point(12), QSizeF(r.I16(10), r.I16(8))),
+             function == 0x0922 ? DeviceBitmap(r, 16, part, converted)
+                                : WindowsDib(r, 16, part, false),
+             r.U32(0));
         break;
+      }
       case 0x061D:  // PatBlt: operation, size, destination
         Blit(QRectF(point(8), QSizeF(r.I16(6), r.I16(4))), std::nullopt, r.U32(0));
         break;

@@ -798,6 +798,19 @@ TEST(Metafile, BitmapRecordsDrawTheirPixels) {
       // DIBBitBlt: operation, source y x, size h w, destination y x: a pixel a unit.
       {"bit", wmf(0x0940, with(rop(0xCC0020), {0, 0, 2, 2, 0, 1}), false, true, 2), false,
        Quarters{kRed, kRed, kBlue, kBlue}},
+      // StretchBlt and BitBlt with an old device-dependent bitmap: type, width, height,
+      // bytes a row, planes and bits a pixel, the rows from the top; a monochrome one in
+      // the text colour (black) where clear and the background colour (white) where set
+      {"device bitmap",
+       wmf(0x0B23,
+           with(rop(0xCC0020), {2, 2, 0, 0, 1000, 500, 0, 500, 0, 2, 2, 6, 1 | 24 << 8, 0x0000,
+                                0x00FF, 0x00FF, 0x00FF, 0xFF00, 0xFFFF}),
+           false, false),
+       false, Quarters{kRed, kGreen, kBlue, kWhite}},
+      {"monochrome device bitmap",
+       wmf(0x0922, with(rop(0xCC0020), {0, 0, 2, 2, 0, 1, 0, 2, 2, 2, 1 | 1 << 8, 0x80, 0x40}),
+           false, false, 2),
+       false, Quarters{kWhite, kWhite, kBlack, kBlack}},
       // PatBlt with the brush, and the inverting and blackening operations without a source
       {"pattern", wmf(0x061D, with(rop(0xF00021), {1000, 500, 0, 500}), false, false), false,
        Quarters{kRed, kRed, kRed, kRed}},
