@@ -150,6 +150,11 @@ struct TDeviceState {
   QRegion Clip;
 };
 
+// The most runs of set pixels a mask may have, each a rectangle of the region it becomes
+// (16 bytes): masks are icons and cut-outs, and one of alternating pixels with the bytes
+// for millions of them is not drawn.
+constexpr std::size_t kMaxMaskRuns = std::size_t(1) << 20;
+
 // The work a picture may spend on smoothed edges (see DrawVisiblePart), under 0.1 s;
 // the 1,000-point zig-zag asks for 80 times as much. From there on its edges are not
 // smoothed, which makes overlapping fills several times cheaper.
@@ -567,6 +572,7 @@ class TPlayer {
                              ? image.rect()
                              : QRect(held(p.x()), held(p.y()), held(p.width()), held(p.height()));
       set = SetPixels(image, part);
+      if (!set) return;
       clear = QRegion(QRect(QPoint(), part.size())) - *set;
     }
     Blit(dest, source, RasterOpNumbered(rop4 >> 24), {}, clear);
@@ -574,27 +580,34 @@ class TPlayer {
   }
 
   // The pixels of a mask's part that are set (not black), from the part's top left; its
-  // cost counts as a pixel's work each.
-  QRegion SetPixels(const QImage& mask, const QRect& part) {
+  // cost counts as a pixel's work each. None when they take more than kMaxMaskRuns runs.
+  std::optional<QRegion> SetPixels(const QImage& mask, const QRect& part) {
     const QRect inside = part & mask.rect();
     work_ += double(inside.width()) * inside.height() * kPixelWork;
-    const QImage pixels = mask.copy(inside).convertToFormat(QImage::Format_RGB32);
+    // The bitmap's pixels are 24 or 32 bits, blue, green and red first.
+    const int step = mask.depth() / 8;
+    if (step < 3) return std::nullopt;
+    const auto set = [&](const uchar* row, int x) {
+      const uchar* p = row + std::size_t(x) * std::size_t(step);
+      return (p[0] | p[1] | p[2]) != 0;
+    };
     std::vector<QRect> runs;
-    for (int y = 0; y < pixels.height(); ++y) {
-      const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
-      for (int x = 0; x < pixels.width();) {
-        if ((row[x] & 0xFFFFFF) == 0) {
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+      const uchar* row = mask.constScanLine(y);
+      for (int x = inside.left(); x <= inside.right();) {
+        if (!set(row, x)) {
           ++x;
           continue;
         }
         const int from = x;
-        while (x < pixels.width() && (row[x] & 0xFFFFFF) != 0) ++x;
-        runs.emplace_back(from, y, x - from, 1);
+        while (x <= inside.right() && set(row, x)) ++x;
+        if (runs.size() == kMaxMaskRuns) return std::nullopt;
+        runs.emplace_back(from - part.left(), y - part.top(), x - from, 1);
       }
     }
     QRegion region;
     if (!runs.empty()) region.setRects(runs.data(), int(runs.size()));
-    return region.translated(inside.topLeft() - part.topLeft());
+    return region;
   }
 
   // The pixels with their alpha (one a pixel, none when they are opaque) as premultiplied
