@@ -325,6 +325,23 @@ void ReadPackedDib(std::span<const uint8_t> Packed, TBitmap& Bitmap) {
   ReadPixels(layout, in.UpTo(layout.rowsAt, SIZE_MAX), Bitmap);
 }
 
+std::vector<uint8_t> ReadDibAlpha(std::span<const uint8_t> Info, std::span<const uint8_t> Bits) {
+  Input in(Info);
+  const Layout layout = ReadInfo(in, 0);
+  if (layout.bits != 32 || layout.compression != kRgb) return {};
+  const size_t stride = Stride(layout.width, layout.bits);
+  if (Bits.size() / stride < size_t(layout.height))
+    throw EInvalidGraphic("BMP picture is truncated");
+  std::vector<uint8_t> alpha(size_t(layout.width) * size_t(layout.height));
+  for (int row = 0; row < layout.height; ++row) {
+    const uint8_t* src =
+        Bits.data() + stride * size_t(layout.topDown ? row : layout.height - 1 - row);
+    uint8_t* dst = alpha.data() + size_t(layout.width) * size_t(row);
+    for (int x = 0; x < layout.width; ++x) dst[x] = src[4 * x + 3];
+  }
+  return alpha;
+}
+
 size_t DibInfoSize(std::span<const uint8_t> Packed) {
   Input in(Packed);
   return ReadInfo(in, 0).rowsAt;

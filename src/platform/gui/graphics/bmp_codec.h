@@ -21,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 class TBitmap;
 class TStream;
@@ -34,6 +35,11 @@ void ReadBmp(TStream& Stream, TBitmap& Bitmap);
 void ReadDib(std::span<const std::uint8_t> Info, std::span<const std::uint8_t> Bits,
              TBitmap& Bitmap);
 void ReadPackedDib(std::span<const std::uint8_t> Packed, TBitmap& Bitmap);
+// The alpha of each pixel of an uncompressed 32-bit DIB, as the fourth bytes of its rows
+// hold it, top row first: what a drawing that blends by it needs (a TBitmap is opaque).
+// Empty for any other DIB, whose pixels are opaque. Raise as ReadBmp does.
+std::vector<std::uint8_t> ReadDibAlpha(std::span<const std::uint8_t> Info,
+                                       std::span<const std::uint8_t> Bits);
 // Where the rows of a packed DIB start: the bytes of its info header, masks and colour
 // table.
 std::size_t DibInfoSize(std::span<const std::uint8_t> Packed);

@@ -1,4 +1,5 @@
 #include <QPainterPathStroker>
+#include <QPolygon>
 #include <QPolygonF>
 #include <QTransform>
 #include <algorithm>
@@ -327,4 +328,20 @@ double DrawVisiblePart(QPainter& Painter, const QPainterPath& Shape, const QRect
   Painter.setPen(pen);
   Painter.setRenderHint(QPainter::Antialiasing, smooth);
   return touched;
+}
+
+QRegion VisibleArea(const QPainterPath& Shape, const QTransform& toDevice, const QRectF& View) {
+  // The cut outlines joined into one polygon, each run back to the first point: the
+  // joins go there and back, so every point keeps its winding number.
+  QPolygonF joined;
+  for (const QPolygonF& outline : DeviceOutlines(Shape, toDevice)) {
+    const QPolygonF cut = CutArea(outline, View);
+    if (cut.size() < 3) continue;
+    if (joined.isEmpty()) joined.append(cut.front());
+    joined += cut;
+    joined.append(cut.front());
+    joined.append(joined.front());
+  }
+  if (joined.isEmpty()) return {};
+  return QRegion(joined.toPolygon(), Shape.fillRule()) & QRegion(View.toAlignedRect());
 }

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRectF>
+#include <QRegion>
+#include <QTransform>
 
 // What drawing Shape with the painter's pen, brush and transform costs within View (device
 // pixels): the pixels the rasterizer has to cover, once for the fill and once for the pen,
@@ -28,3 +30,8 @@ TInkCost InkCost(const QPainter& Painter, const QPainterPath& Shape, const QRect
 // shape after it: SmoothingLeft then stays below 0.
 double DrawVisiblePart(QPainter& Painter, const QPainterPath& Shape, const QRectF& View,
                        double& SmoothingLeft);
+
+// The pixels of View (device pixels) that filling Shape under toDevice covers, by the
+// shape's fill rule: what a clip path lets show. The shape is cut to View first, so a
+// path reaching far beyond it costs what View does.
+QRegion VisibleArea(const QPainterPath& Shape, const QTransform& toDevice, const QRectF& View);

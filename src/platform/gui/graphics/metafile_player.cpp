@@ -150,6 +150,11 @@ struct TDeviceState {
   QRegion Clip;
 };
 
+// The most runs of set pixels a mask may have, each a rectangle of the region it becomes
+// (16 bytes): masks are icons and cut-outs, and one of alternating pixels with the bytes
+// for millions of them is not drawn.
+constexpr std::size_t kMaxMaskRuns = std::size_t(1) << 20;
+
 // The work a picture may spend on smoothed edges (see DrawVisiblePart), under 0.1 s;
 // the 1,000-point zig-zag asks for 80 times as much. From there on its edges are not
 // smoothed, which makes overlapping fills several times cheaper.
@@ -176,8 +181,9 @@ struct TRasterOp {
   QPainter::CompositionMode Mode;
   bool Source;  // the bitmap takes part, else the brush or nothing
 };
+constexpr std::uint32_t kSourceCopy = 0x00CC0020;  // the bitmap over what lies there
 constexpr TRasterOp kRasterOps[] = {
-    {0x00CC0020, QPainter::CompositionMode_SourceOver, true},  // copy
+    {kSourceCopy, QPainter::CompositionMode_SourceOver, true},
     {0x00EE0086, QPainter::RasterOp_SourceOrDestination, true},
     {0x008800C6, QPainter::RasterOp_SourceAndDestination, true},
     {0x00660046, QPainter::RasterOp_SourceXorDestination, true},
@@ -190,6 +196,41 @@ constexpr TRasterOp kRasterOps[] = {
     {0x00550009, QPainter::RasterOp_NotDestination, false},
     {0x00000042, QPainter::RasterOp_ClearDestination, false},
     {0x00FF0062, QPainter::RasterOp_SetDestination, false},
+    {0x00AA0029, QPainter::CompositionMode_Destination, false},  // the picture as it is
+};
+
+// The raster operation a mask record names by its number (the third byte of its code).
+std::uint32_t RasterOpNumbered(std::uint32_t number) {
+  const TRasterOp* op = std::find_if(std::begin(kRasterOps), std::end(kRasterOps),
+                                     [&](const TRasterOp& o) { return (o.Code >> 16) == number; });
+  return op != std::end(kRasterOps) ? op->Code : number << 16;
+}
+
+// Where a bitmap record draws, in logical units: a parallelogram from a corner along two
+// sides; for a rectangle its top and left side, a negative one mirroring the bitmap.
+struct TDest {
+  QPointF Corner, Across, Down;
+  TDest(const QPointF& corner, const QPointF& across, const QPointF& down)
+      : Corner(corner), Across(across), Down(down) {}
+  // Every record but one draws into a rectangle.
+  TDest(const QRectF& r)  // NOLINT(google-explicit-constructor)
+      : Corner(r.topLeft()), Across(r.width(), 0), Down(0, r.height()) {}
+  bool Empty() const { return Across.x() * Down.y() - Across.y() * Down.x() == 0; }
+  QPolygonF Outline() const {
+    return QPolygonF({Corner, Corner + Across, Corner + Across + Down, Corner + Down});
+  }
+  // A part of the given size in pixels, from its top left, onto the parallelogram.
+  QTransform From(const QSizeF& part) const {
+    return QTransform(Across.x() / part.width(), Across.y() / part.width(),
+                      Down.x() / part.height(), Down.y() / part.height(), Corner.x(), Corner.y());
+  }
+};
+
+// How a blending record mixes its bitmap into the picture: at a constant opacity, and
+// by each pixel's alpha when SourceAlpha (its colours then premultiplied by it).
+struct TBlend {
+  double Opacity = 1;
+  bool SourceAlpha = false;
 };
 
 // How a clip record combines a region with the clip, numbered as the records number it.
@@ -395,6 +436,19 @@ class TPlayer {
     SetClip(region);
   }
 
+  // The path made since BeginPath, filled by its fill rule, combined with the clip as the
+  // mode says; the path is used up. Priced as a fill of what of it shows.
+  void SelectClipPath(std::uint32_t mode) {
+    if (mode >= 1 && mode <= 5) {
+      const QRegion area = VisibleArea(path_, Transform(), target_.adjusted(-4, -4, 4, 4));
+      const QRect bounds = area.boundingRect();
+      work_ += double(bounds.width()) * bounds.height() * kPixelWork;
+      CombineClip(area, TClipCombine(mode));
+    }
+    in_path_ = false;
+    path_ = QPainterPath();
+  }
+
   // An enhanced metafile's region data: a 32-byte header with the count of rectangles,
   // then the rectangles, in the reference device's pixels.
   void SelectEnhancedClip(const TRecord& r) {
@@ -428,52 +482,147 @@ class TPlayer {
     bool FromBottom = false;
   };
 
-  // A bitmap record: Dest in logical units (its width or height negative to mirror); a
-  // raster operation without a source fills Dest with the brush or a colour.
-  void Blit(const QRectF& dest, const std::optional<TSource>& source, std::uint32_t rop) {
+  // A blending record's function: operation, flags, the constant alpha, the alpha format.
+  static TBlend BlendOf(std::uint32_t function) {
+    return TBlend{double(function >> 16 & 0xFF) / 255, (function >> 24 & 1) != 0};
+  }
+
+  // A bitmap record: a raster operation without a source fills Dest with the brush or a
+  // colour. Within, when given, is what of the source's part it draws, in the part's
+  // pixels from its top left.
+  void Blit(const TDest& dest, const std::optional<TSource>& source, std::uint32_t rop,
+            TBlend blend = {}, const std::optional<QRegion>& within = std::nullopt) {
     const TRasterOp* op = std::find_if(std::begin(kRasterOps), std::end(kRasterOps),
                                        [&](const TRasterOp& o) { return o.Code == rop; });
     const bool known = op != std::end(kRasterOps);
-    if (!source && (!known || op->Source)) return;
-    if (ClippedAway() || dest.width() == 0 || dest.height() == 0) return;
-    read_backdrop_ = read_backdrop_ || (known && op->Mode != QPainter::CompositionMode_SourceOver);
+    const bool drawsSource = !known || op->Source;
+    if (!source && drawsSource) return;
+    if (ClippedAway() || dest.Empty()) return;
+    read_backdrop_ = read_backdrop_ ||
+                     (known && op->Mode != QPainter::CompositionMode_SourceOver) ||
+                     blend.Opacity < 1 || blend.SourceAlpha;
     const QTransform t = Transform();
-    const QRectF shown = t.mapRect(dest.normalized()) & View();
+    const QRectF shown = t.map(dest.Outline()).boundingRect() & View();
     work_ += shown.width() * shown.height() * kPixelWork;
     if (source) work_ += double(source->Info.size() + source->Bits.size()) * kPixelWork;
     if (measuring_) return;
     TBitmap bitmap;
+    std::vector<std::uint8_t> alpha;  // each pixel's, when the blend goes by it
     if (source) {
       try {
         if (source->Bits.empty())
           ReadPackedDib(source->Info, bitmap);
         else
           ReadDib(source->Info, source->Bits, bitmap);
+        if (blend.SourceAlpha) alpha = ReadDibAlpha(source->Info, source->Bits);
       } catch (const EInvalidGraphic&) {
         return;
       }
     }
     ApplyClip();
     painter_.save();
-    painter_.setTransform(t);
     painter_.setCompositionMode(known ? op->Mode : QPainter::CompositionMode_SourceOver);
+    painter_.setOpacity(blend.Opacity);
     if (source) {
-      const QImage& image = TBitmapAccess::Image(bitmap);
+      const QImage image = WithAlpha(TBitmapAccess::Image(bitmap), alpha);
       QRectF part = source->Part;
       if (source->FromBottom) part.moveTop(image.height() - part.top() - part.height());
       if (part.isEmpty()) part = QRectF(image.rect());
       // Through the mapping of the part onto Dest, which mirrors with a negative side.
-      painter_.setTransform(QTransform(dest.width() / part.width(), 0, 0,
-                                       dest.height() / part.height(), dest.x(), dest.y()) *
-                            t);
-      painter_.drawImage(QRectF(QPointF(), part.size()), image, part);
-    } else if (op->Mode == QPainter::CompositionMode_SourceOver ||
-               op->Mode == QPainter::RasterOp_SourceXorDestination) {
-      painter_.fillRect(dest.normalized(), state_.Brush);
-    } else {
-      painter_.fillRect(dest.normalized(), Qt::black);  // the operation gives the colour
+      painter_.setTransform(dest.From(part.size()) * t);
+      if (within) painter_.setClipRegion(*within, Qt::IntersectClip);
+      if (drawsSource) painter_.drawImage(QRectF(QPointF(), part.size()), image, part);
+    }
+    if (!drawsSource) {
+      painter_.setTransform(t);
+      const QRectF box = dest.Outline().boundingRect();
+      if (op->Mode == QPainter::CompositionMode_SourceOver ||
+          op->Mode == QPainter::RasterOp_SourceXorDestination)
+        painter_.fillRect(box, state_.Brush);
+      else
+        painter_.fillRect(box, Qt::black);  // the operation gives the colour
     }
     painter_.restore();
+  }
+
+  // A bitmap record with a mask (MaskBlt, PlgBlt): where the mask's pixel is set the
+  // operation in the low three bytes of Rop4 draws, elsewhere the one its top byte
+  // numbers; without a mask the first alone. The mask's part lies over the source's.
+  void MaskedBlit(const TDest& dest, const std::optional<TSource>& source,
+                  const std::optional<TSource>& mask, std::uint32_t rop4) {
+    const std::uint32_t fore = rop4 & 0x00FFFFFF;
+    if (!source || !mask) {
+      Blit(dest, source, fore);
+      return;
+    }
+    work_ += double(mask->Info.size() + mask->Bits.size()) * kPixelWork;
+    std::optional<QRegion> set, clear;
+    if (!measuring_) {
+      TBitmap bitmap;
+      try {
+        ReadDib(mask->Info, mask->Bits, bitmap);
+      } catch (const EInvalidGraphic&) {
+        return;
+      }
+      const QImage& image = TBitmapAccess::Image(bitmap);
+      // As the source's, an empty part is the whole mask; held where pixels can count.
+      const auto held = [](double v) { return int(std::clamp(v, -1e7, 1e7)); };
+      const QRectF p = mask->Part;
+      const QRect part = p.isEmpty()
+                             ? image.rect()
+                             : QRect(held(p.x()), held(p.y()), held(p.width()), held(p.height()));
+      set = SetPixels(image, part);
+      if (!set) return;
+      clear = QRegion(QRect(QPoint(), part.size())) - *set;
+    }
+    Blit(dest, source, RasterOpNumbered(rop4 >> 24), {}, clear);
+    Blit(dest, source, fore, {}, set);
+  }
+
+  // The pixels of a mask's part that are set (not black), from the part's top left; its
+  // cost counts as a pixel's work each. None when they take more than kMaxMaskRuns runs.
+  std::optional<QRegion> SetPixels(const QImage& mask, const QRect& part) {
+    const QRect inside = part & mask.rect();
+    work_ += double(inside.width()) * inside.height() * kPixelWork;
+    // The bitmap's pixels are 24 or 32 bits, blue, green and red first.
+    const int step = mask.depth() / 8;
+    if (step < 3) return std::nullopt;
+    const auto set = [&](const uchar* row, int x) {
+      const uchar* p = row + std::size_t(x) * std::size_t(step);
+      return (p[0] | p[1] | p[2]) != 0;
+    };
+    std::vector<QRect> runs;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+      const uchar* row = mask.constScanLine(y);
+      for (int x = inside.left(); x <= inside.right();) {
+        if (!set(row, x)) {
+          ++x;
+          continue;
+        }
+        const int from = x;
+        while (x <= inside.right() && set(row, x)) ++x;
+        if (runs.size() == kMaxMaskRuns) return std::nullopt;
+        runs.emplace_back(from - part.left(), y - part.top(), x - from, 1);
+      }
+    }
+    QRegion region;
+    if (!runs.empty()) region.setRects(runs.data(), int(runs.size()));
+    return region;
+  }
+
+  // The pixels with their alpha (one a pixel, none when they are opaque) as premultiplied
+  // ones; a colour above its alpha, which no premultiplied pixel has, is held to it.
+  static QImage WithAlpha(const QImage& opaque, const std::vector<std::uint8_t>& alpha) {
+    if (alpha.size() != std::size_t(opaque.width()) * std::size_t(opaque.height())) return opaque;
+    QImage image = opaque.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < image.height(); ++y) {
+      auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+      const std::uint8_t* a = alpha.data() + std::size_t(y) * std::size_t(image.width());
+      for (int x = 0; x < image.width(); ++x)
+        row[x] = qRgba(std::min(qRed(row[x]), int(a[x])), std::min(qGreen(row[x]), int(a[x])),
+                       std::min(qBlue(row[x]), int(a[x])), a[x]);
+    }
+    return image;
   }
 
   // An enhanced metafile's bitmap: its header and rows at the offsets the record gives.
@@ -491,6 +640,50 @@ class TPlayer {
                                            bool fromBottom) {
     if (!r.Has(at, 12)) return std::nullopt;
     return TSource{r.Bytes(at, r.Size() - at), {}, part, fromBottom};
+  }
+
+  // An old record's device-dependent bitmap (type, width, height, bytes a row, planes,
+  // bits a pixel, then the rows from the top, each padded to 16 bits) made a packed DIB
+  // in Converted. A monochrome one takes the text colour where its bits are clear and
+  // the background colour where they are set, as GDI draws it on a colour device; of
+  // the others only those whose pixels carry their colour (not an index into a device's
+  // palette) have a meaning here.
+  std::optional<TSource> DeviceBitmap(const TRecord& r, std::size_t at, QRectF part,
+                                      std::vector<std::uint8_t>& converted) const {
+    const std::int32_t width = r.I16(at + 2), height = r.I16(at + 4), rowBytes = r.I16(at + 6);
+    const std::uint32_t planes = r.U8(at + 8), bits = r.U8(at + 9);
+    if (width <= 0 || height <= 0 || planes != 1 ||
+        (bits != 1 && bits != 16 && bits != 24 && bits != 32))
+      return std::nullopt;
+    const std::size_t used = (std::size_t(width) * bits + 7) / 8;
+    const std::size_t stride = (std::size_t(width) * bits + 31) / 32 * 4;
+    if (rowBytes < 0 || std::size_t(rowBytes) < used ||
+        !r.Has(at + 10, std::size_t(rowBytes) * std::size_t(height)))
+      return std::nullopt;
+    const auto put = [&](std::uint32_t value, int bytes) {
+      for (int i = 0; i < bytes; ++i) converted.push_back(std::uint8_t(value >> (8 * i)));
+    };
+    const std::uint32_t colours = bits == 1 ? 2 : 0;
+    put(40, 4);
+    put(std::uint32_t(width), 4);
+    put(std::uint32_t(-height), 4);  // rows from the top
+    put(1, 2);
+    put(bits, 2);
+    put(0, 4);
+    put(std::uint32_t(stride * std::size_t(height)), 4);
+    put(0, 4);
+    put(0, 4);
+    put(colours, 4);
+    put(0, 4);
+    if (colours != 0)
+      for (const QColor& c : {state_.TextColor, state_.BackColor})
+        put(std::uint32_t(c.blue() | c.green() << 8 | c.red() << 16), 4);
+    for (std::int32_t y = 0; y < height; ++y) {
+      const auto row = r.Bytes(at + 10 + std::size_t(y) * std::size_t(rowBytes), used);
+      converted.insert(converted.end(), row.begin(), row.end());
+      converted.resize(converted.size() + stride - used, 0);
+    }
+    return TSource{converted, {}, part, false};
   }
 
   // Logical coordinates to the target rectangle.
@@ -1005,26 +1198,41 @@ class TPlayer {
         Blit(QRectF(point(18), QSizeF(r.I16(16), r.I16(14))),
              WindowsDib(r, 22, QRectF(r.I16(12), r.I16(10), r.I16(8), r.I16(6)), true), r.U32(0));
         break;
-      case 0x0B41:  // DIBStretchBlt: operation, source, destination, bitmap
-        if (r.Size() == 22)
+      case 0x0B41:    // DIBStretchBlt: operation, source, destination, bitmap
+      case 0x0B23: {  // StretchBlt: the same with a device-dependent bitmap
+        if (r.Size() == 22) {
           Blit(QRectF(point(18), QSizeF(r.I16(16), r.I16(14))), std::nullopt, r.U32(0));
-        else
-          Blit(QRectF(point(16), QSizeF(r.I16(14), r.I16(12))),
-               WindowsDib(r, 20, QRectF(r.I16(10), r.I16(8), r.I16(6), r.I16(4)), false), r.U32(0));
+          break;
+        }
+        const QRectF part(r.I16(10), r.I16(8), r.I16(6), r.I16(4));
+        std::vector<std::uint8_t> converted;
+        Blit(QRectF(point(16), QSizeF(r.I16(14), r.I16(12))),
+             function == 0x0B23 ? DeviceBitmap(r, 20, part, converted)
+                                : WindowsDib(r, 20, part, false),
+             r.U32(0));
         break;
-      case 0x0940:  // DIBBitBlt: operation, source origin, size, destination, bitmap
-        if (r.Size() == 18)
+      }
+      case 0x0940:    // DIBBitBlt: operation, source origin, size, destination, bitmap
+      case 0x0922: {  // BitBlt: the same with a device-dependent bitmap
+        if (r.Size() == 18) {
           Blit(QRectF(point(14), QSizeF(r.I16(12), r.I16(10))), std::nullopt, r.U32(0));
-        else
-          Blit(QRectF(point(12), QSizeF(r.I16(10), r.I16(8))),
-               WindowsDib(r, 16, QRectF(r.I16(6), r.I16(4), r.I16(10), r.I16(8)), false), r.U32(0));
+          break;
+        }
+        const QRectF part(r.I16(6), r.I16(4), r.I16(10), r.I16(8));
+        std::vector<std::uint8_t> converted;
+        Blit(QRectF(point(12), QSizeF(r.I16(10), r.I16(8))),
+             function == 0x0922 ? DeviceBitmap(r, 16, part, converted)
+                                : WindowsDib(r, 16, part, false),
+             r.U32(0));
         break;
+      }
       case 0x061D:  // PatBlt: operation, size, destination
         Blit(QRectF(point(8), QSizeF(r.I16(6), r.I16(4))), std::nullopt, r.U32(0));
         break;
       case 0x0D33:  // SetDIBitsToDevice: colour use, scans, source, size, destination, bitmap
         Blit(QRectF(point(14), QSizeF(r.I16(12), r.I16(10))),
-             WindowsDib(r, 18, QRectF(r.I16(8), r.I16(6), r.I16(12), r.I16(10)), true), 0x00CC0020);
+             WindowsDib(r, 18, QRectF(r.I16(8), r.I16(6), r.I16(12), r.I16(10)), true),
+             kSourceCopy);
         break;
       case 0x01F0:
         if (r.U16(0) < objects_.size()) objects_[r.U16(0)] = std::monostate{};
@@ -1150,11 +1358,33 @@ class TPlayer {
       case 75:
         SelectEnhancedClip(r);
         break;
-      case 76:    // BitBlt: bounds, destination, operation, source, its transform, the bitmap
-      case 77: {  // StretchBlt: the same, then the source's size
+      case 67:
+        SelectClipPath(r.U32(8));
+        break;
+      case 76:     // BitBlt: bounds, destination, operation, source, its transform, the bitmap
+      case 77:     // StretchBlt: the same, then the source's size
+      case 114: {  // AlphaBlend: as StretchBlt, a blend function for the operation
         const QRectF dest(point(24), QSizeF(r.I32(32), r.I32(36)));
-        const QSizeF size = type == 77 ? QSizeF(r.I32(100), r.I32(104)) : dest.size();
-        Blit(dest, EnhancedDib(r, 84, QRectF(point(44), size), false), r.U32(40));
+        const QSizeF size = type != 76 ? QSizeF(r.I32(100), r.I32(104)) : dest.size();
+        const auto source = EnhancedDib(r, 84, QRectF(point(44), size), false);
+        if (type == 114)
+          Blit(dest, source, kSourceCopy, BlendOf(r.U32(40)));
+        else
+          Blit(dest, source, r.U32(40));
+        break;
+      }
+      case 78: {  // MaskBlt: as BitBlt, then the mask's origin, colour use and bitmap
+        const QRectF dest(point(24), QSizeF(r.I32(32), r.I32(36)));
+        MaskedBlit(dest, EnhancedDib(r, 84, QRectF(point(44), dest.size()), false),
+                   EnhancedDib(r, 112, QRectF(point(100), dest.size()), false), r.U32(40));
+        break;
+      }
+      case 79: {  // PlgBlt: bounds, three corners, source, its transform, the bitmap, the mask
+        const QRectF part(point(48), QSizeF(r.I32(56), r.I32(60)));
+        MaskedBlit(TDest(point(24), point(32) - point(24), point(40) - point(24)),
+                   EnhancedDib(r, 96, part, false),
+                   EnhancedDib(r, 124, QRectF(point(112), part.size()), false),
+                   0xAA000000 | kSourceCopy);
         break;
       }
       case 81:  // StretchDIBits: bounds, destination, source, the bitmap, operation, size
@@ -1163,7 +1393,8 @@ class TPlayer {
         break;
       case 80:  // SetDIBitsToDevice: bounds, destination, source, the bitmap, scans
         Blit(QRectF(point(24), QSizeF(r.I32(40), r.I32(44))),
-             EnhancedDib(r, 48, QRectF(point(32), QSizeF(r.I32(40), r.I32(44))), true), 0x00CC0020);
+             EnhancedDib(r, 48, QRectF(point(32), QSizeF(r.I32(40), r.I32(44))), true),
+             kSourceCopy);
         break;
       case 38:
         Store(r.U32(8), PenOf(r.U32(12), r.I32(16), r.U32(24)));

@@ -605,6 +605,21 @@ TEST(Metafile, ClipRecordsLimitWhatShows) {
          r(75, {48, 4, 32, 1, 1, 16, 0, 0, 96, 24, 0, 0, 96, 24});
        }),
        true, [](double x, double y) { return (x < 2.5 || x > 7.5) && y > 5; }},
+      {"enhanced clip path", ClippedRedEmf([](const EmfRecord& r) {
+         r(59, {});  // a triangle from the top corners down the left side, made a path
+         r(86, {0, 0, 0, 0, 3, 0, 96, 96u << 16});
+         r(60, {});
+         r(67, {1});  // RGN_AND
+       }),
+       true, [](double x, double y) { return 2 * x + y < 20; }},
+      {"enhanced clip path xor", ClippedRedEmf([](const EmfRecord& r) {
+         r(30, {0, 0, 48, 48});  // the left half
+         r(59, {});
+         r(43, {0, 0, 96, 24});  // the top half
+         r(60, {});
+         r(67, {3});  // RGN_XOR; the path is used up, the red square then drawn
+       }),
+       true, [](double x, double y) { return (x < 5) != (y < 5); }},
       {"enhanced reset", ClippedRedEmf([](const EmfRecord& r) {
          r(30, {0, 0, 10, 10});
          r(75, {0, 5});
@@ -627,23 +642,40 @@ TEST(Metafile, ClipRecordsLimitWhatShows) {
   }
 }
 
-// A packed 2 x 2 DIB of 24 bits, its pixels (0xRRGGBB) from the top left row by row: by
-// default red, green; blue, white.
+// The 16-bit words of an even number of bytes.
+std::vector<unsigned> WordsOf(const Bytes& bytes) {
+  std::vector<unsigned> words;
+  for (std::size_t i = 0; i + 1 < bytes.data.size(); i += 2)
+    words.push_back(bytes.data[i] | unsigned(bytes.data[i + 1]) << 8);
+  return words;
+}
+
+// A packed 2 x 2 DIB of 24 bits, or of 32 with an alpha in the top byte, its pixels
+// (0xAARRGGBB) from the top left row by row: by default red, green; blue, white.
 std::vector<unsigned> DibWords(std::array<std::uint32_t, 4> pixels = {0xFF0000, 0x00FF00, 0x0000FF,
-                                                                      0xFFFFFF}) {
+                                                                      0xFFFFFF},
+                               unsigned bits = 24) {
   Bytes dib;
-  dib.U32(40).U32(2).U32(2).U16(1).U16(24).U32(0).U32(16).U32(0).U32(0).U32(0).U32(0);
+  dib.U32(40).U32(2).U32(2).U16(1).U16(bits).U32(0).U32(16).U32(0).U32(0).U32(0).U32(0);
   for (int row : {2, 0}) {  // bottom row first
     for (int x = 0; x < 2; ++x) {
       const std::uint32_t p = pixels[std::size_t(row + x)];
       dib.Raw({std::uint8_t(p), std::uint8_t(p >> 8), std::uint8_t(p >> 16)});
+      if (bits == 32) dib.Raw({std::uint8_t(p >> 24)});
     }
-    dib.Raw({0, 0});
+    if (bits == 24) dib.Raw({0, 0});
   }
-  std::vector<unsigned> words;
-  for (std::size_t i = 0; i < dib.data.size(); i += 2)
-    words.push_back(dib.data[i] | unsigned(dib.data[i + 1]) << 8);
-  return words;
+  return WordsOf(dib);
+}
+
+// A packed 2 x 2 monochrome DIB, black and white, set (white) at the top left and the
+// bottom right: the mask of the mask records.
+std::vector<unsigned> MaskWords() {
+  Bytes dib;
+  dib.U32(40).U32(2).U32(2).U16(1).U16(1).U32(0).U32(8).U32(0).U32(0).U32(2).U32(0);
+  dib.U32(0x000000).U32(0xFFFFFF);
+  dib.U32(0x40).U32(0x80);  // bottom row first, each padded to 4 bytes
+  return WordsOf(dib);
 }
 
 // Bitmaps drawn by each bitmap record into the right half, stretched and mirrored, and
@@ -676,6 +708,71 @@ TEST(Metafile, BitmapRecordsDrawTheirPixels) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
   };
+  // AlphaBlend of a bitmap into the right half, over green: bounds, destination, blend
+  // function, source, its transform, colour, colour use, the bitmap's offsets and sizes,
+  // the source's size; the bitmap after the 108 bytes of the record.
+  const auto blend = [](std::uint32_t function, const std::vector<unsigned>& dib) {
+    return EmfOf([&](const EmfRecord& record) {
+      record(39, {1, 0, 0xFF0000, 0});  // blue brush
+      record(37, {1});
+      record(37, {0x80000008});
+      record(43, {0, 0, 48, 48});
+      record(39, {2, 0, 0x00FF00, 0});
+      record(37, {2});
+      record(43, {48, 0, 96, 48});
+      std::vector<std::uint32_t> values{0, 0, 0, 0, 48, 0, 48,  48, function, 0,  0, 0, 0,
+                                        0, 0, 0, 0, 0,  0, 108, 40, 148,      16, 2, 2};
+      for (std::size_t i = 0; i < dib.size(); i += 2) values.push_back(dib[i] | dib[i + 1] << 16);
+      record(114, values);
+      record(14, {0, 0, 20});
+    });
+  };
+  // A mask record with the 2 x 2 bitmap, and the mask when asked for, after the values
+  // of its fixed part, over black in the right half; Scaled draws a unit 24 pixels.
+  const auto masked = [](std::uint32_t type, std::vector<std::uint32_t> values, bool withMask,
+                         bool scaled) {
+    return EmfOf([&](const EmfRecord& record) {
+      record(39, {1, 0, 0xFF0000, 0});  // blue brush
+      record(37, {1});
+      record(37, {0x80000008});
+      record(43, {0, 0, 48, 48});
+      record(37, {0x80000004});  // the black brush
+      record(43, {48, 0, 96, 48});
+      if (scaled) {
+        const float scale[6] = {24, 0, 0, 24, 0, 0};
+        std::vector<std::uint32_t> xform(6);
+        for (int i = 0; i < 6; ++i) std::memcpy(&xform[std::size_t(i)], &scale[i], 4);
+        record(35, xform);
+      }
+      std::vector<unsigned> words = DibWords();
+      if (withMask)
+        for (unsigned word : MaskWords()) words.push_back(word);
+      for (std::size_t i = 0; i < words.size(); i += 2)
+        values.push_back(words[i] | words[i + 1] << 16);
+      record(type, values);
+      record(14, {0, 0, 20});
+    });
+  };
+  // MaskBlt: bounds, destination, ROP4, source, its transform, colour, colour use, the
+  // bitmap's offsets and sizes, the mask's origin, colour use, offsets and sizes.
+  const auto maskBlt = [&](std::uint32_t rop4) {
+    return masked(78, {0, 0, 0, 0, 2,   0,  2,   2,  rop4, 0, 0, 0,   0,  0,   0,
+                       0, 0, 0, 0, 128, 40, 168, 16, 0,    0, 0, 184, 48, 232, 8},
+                  true, true);
+  };
+  // PlgBlt: bounds, the corners at the source's top left, top right and bottom left,
+  // source, its transform, colour, colour use, the bitmap, the mask's origin and bitmap.
+  const auto plgBlt = [&](std::array<std::uint32_t, 6> corners, bool withMask) {
+    std::vector<std::uint32_t> values{0, 0, 0, 0};
+    values.insert(values.end(), corners.begin(), corners.end());
+    for (std::uint32_t v :
+         {0u, 0u, 2u, 2u, 0u, 0u, 0u, 0u, 0u, 0u, 0u, 0u, 140u, 40u, 180u, 16u, 0u, 0u, 0u})
+      values.push_back(v);
+    for (std::uint32_t v :
+         withMask ? std::array<std::uint32_t, 4>{196, 48, 244, 8} : std::array<std::uint32_t, 4>{})
+      values.push_back(v);
+    return masked(79, values, withMask, false);
+  };
   // The right half's quarters: top left, top right, bottom left, bottom right.
   using Quarters = std::array<std::uint32_t, 4>;
   const struct {
@@ -683,6 +780,7 @@ TEST(Metafile, BitmapRecordsDrawTheirPixels) {
     std::vector<std::uint8_t> bytes;
     bool enhanced;
     Quarters shown;
+    int tolerance = 0;  // of each channel
   } cases[] = {
       // StretchDIB: operation, colour use, source h w y x, destination h w y x
       {"stretch", wmf(0x0F43, with(rop(0xCC0020), {0, 2, 2, 0, 0, 1000, 500, 0, 500}), false),
@@ -700,6 +798,19 @@ TEST(Metafile, BitmapRecordsDrawTheirPixels) {
       // DIBBitBlt: operation, source y x, size h w, destination y x: a pixel a unit.
       {"bit", wmf(0x0940, with(rop(0xCC0020), {0, 0, 2, 2, 0, 1}), false, true, 2), false,
        Quarters{kRed, kRed, kBlue, kBlue}},
+      // StretchBlt and BitBlt with an old device-dependent bitmap: type, width, height,
+      // bytes a row, planes and bits a pixel, the rows from the top; a monochrome one in
+      // the text colour (black) where clear and the background colour (white) where set
+      {"device bitmap",
+       wmf(0x0B23,
+           with(rop(0xCC0020), {2, 2, 0, 0, 1000, 500, 0, 500, 0, 2, 2, 6, 1 | 24 << 8, 0x0000,
+                                0x00FF, 0x00FF, 0x00FF, 0xFF00, 0xFFFF}),
+           false, false),
+       false, Quarters{kRed, kGreen, kBlue, kWhite}},
+      {"monochrome device bitmap",
+       wmf(0x0922, with(rop(0xCC0020), {0, 0, 2, 2, 0, 1, 0, 2, 2, 2, 1 | 1 << 8, 0x80, 0x40}),
+           false, false, 2),
+       false, Quarters{kWhite, kWhite, kBlack, kBlack}},
       // PatBlt with the brush, and the inverting and blackening operations without a source
       {"pattern", wmf(0x061D, with(rop(0xF00021), {1000, 500, 0, 500}), false, false), false,
        Quarters{kRed, kRed, kRed, kRed}},
@@ -724,16 +835,39 @@ TEST(Metafile, BitmapRecordsDrawTheirPixels) {
          record(14, {0, 0, 20});
        }),
        true, Quarters{kRed, kGreen, kBlue, kWhite}},
+      // Half the bitmap over the green, then its own alpha (opaque red and blue, the
+      // rest none or half, premultiplied), then that at half again.
+      {"blended", blend(0x00800000, DibWords()), true,
+       Quarters{0x807F00, kGreen, 0x007F80, 0x80FF80}, 2},
+      {"own alpha", blend(0x01FF0000, DibWords({0xFFFF0000, 0, 0xFF0000FF, 0x80800000}, 32)), true,
+       Quarters{kRed, kGreen, kBlue, 0x807F00}, 2},
+      {"own alpha halved", blend(0x01800000, DibWords({0xFFFF0000, 0, 0xFF0000FF, 0x80800000}, 32)),
+       true, Quarters{0x807F00, kGreen, 0x007F80, 0x40BF00}, 2},
+      // The source where the mask is set, the picture elsewhere, and the other way round
+      {"masked", maskBlt(0xAACC0020), true, Quarters{kRed, kBlack, kBlack, kWhite}},
+      {"masked out", maskBlt(0xCCAA0029), true, Quarters{kBlack, kGreen, kBlue, kBlack}},
+      // A parallelogram mirrored, then turned over its diagonal, then with the mask
+      {"parallelogram mirrored", plgBlt({96, 0, 48, 0, 96, 48}, false), true,
+       Quarters{kGreen, kRed, kWhite, kBlue}},
+      {"parallelogram turned", plgBlt({48, 0, 48, 48, 96, 0}, false), true,
+       Quarters{kRed, kBlue, kGreen, kWhite}},
+      {"parallelogram masked", plgBlt({48, 0, 96, 0, 48, 48}, true), true,
+       Quarters{kRed, kBlack, kBlack, kWhite}},
+  };
+  const auto near = [](std::uint32_t shown, std::uint32_t wanted, int tolerance) {
+    for (int shift : {0, 8, 16})
+      if (std::abs(int(shown >> shift & 255) - int(wanted >> shift & 255)) > tolerance)
+        return false;
+    return true;
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TBitmap target;
     DrawOnWhite(TMetafile(c.bytes, c.enhanced), target, 100, 100);
     EXPECT_EQ(PixelAt(target, 25, 50), kBlue) << "the rectangle beside";
-    EXPECT_EQ(PixelAt(target, 62, 25), c.shown[0]);
-    EXPECT_EQ(PixelAt(target, 87, 25), c.shown[1]);
-    EXPECT_EQ(PixelAt(target, 62, 75), c.shown[2]);
-    EXPECT_EQ(PixelAt(target, 87, 75), c.shown[3]);
+    const int at[4][2] = {{62, 25}, {87, 25}, {62, 75}, {87, 75}};
+    for (std::size_t i = 0; i < 4; ++i)
+      EXPECT_PRED3(near, PixelAt(target, at[i][0], at[i][1]), c.shown[i], c.tolerance) << i;
   }
 }
 
