@@ -3,15 +3,26 @@
 // written or played, and the peak memory it took. Logs are recorded for weeks; neither
 // may read the whole log, so both figures must stay flat as the log grows.
 //
-// Targets (Release): under 100 ms and under 100 MB at every size.
+// Playing logs of a shape no recorder writes (made sparse): a line of 1 GiB between
+// packets, 20 GiB without a line break, and the same after one packet (4 and 8 MiB in the
+// test build): the longest the window waits on one step of the playback, its start or
+// one tick, in ms (longest_step_ms, and of it the processor time, longest_step_cpu_ms, the
+// rest being other programs' turns; min, median and max over the repetitions).
+//
+// Targets (Release): under 100 ms and under 100 MB at every size; every step under 100 ms.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "app/receive/packet_log.h"
 
@@ -109,5 +120,77 @@ void BM_StartPlayback(benchmark::State& state) {
   ReportPeak(state, before);
 }
 BENCHMARK(BM_StartPlayback)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+enum TLogShape { kLongLineBetweenPackets, kNoLineBreak, kNoLineBreakAfterAPacket };
+
+// A sparse log of that shape, made once per shape and removed when the program ends.
+std::string OverlongLog(int Shape) {
+  static std::map<int, std::string> made;
+  static struct TRemover {
+    ~TRemover() {
+      for (const auto& [shape, file] : made) fs::remove(file);
+    }
+  } remover;
+  if (const auto it = made.find(Shape); it != made.end()) return it->second;
+  const bool brief = std::getenv("VELMORA_BENCH_BRIEF") != nullptr;
+  const std::uintmax_t line_bytes = brief ? 4u << 20 : 1u << 30;
+  const std::uintmax_t unbroken_bytes = brief ? 8u << 20 : std::uintmax_t(20) << 30;
+  const std::string file =
+      (fs::temp_directory_path() / ("velmora-bench-shape-" + std::to_string(Shape) + ".log"))
+          .string();
+  {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    if (Shape != kNoLineBreak) out << "261201120000:A>APRS:>first\r\n";
+    out << "261201120000:B>APRS:>";
+  }
+  fs::resize_file(
+      file, fs::file_size(file) + (Shape == kLongLineBetweenPackets ? line_bytes : unbroken_bytes));
+  if (Shape == kLongLineBetweenPackets) {
+    std::ofstream out(file, std::ios::binary | std::ios::app);
+    out << "\r\n261201120000:C>APRS:>after\r\n261201120100:D>APRS:>last\r\n";
+  }
+  made[Shape] = file;
+  return file;
+}
+
+void BM_PlayOverlongLines(benchmark::State& state) {
+  const std::string file = OverlongLog(int(state.range(0)));
+  double longest_ms = 0;
+  double longest_cpu_ms = 0;
+  int played = 0;
+  const auto timed = [&](const auto& Step) {
+    const auto start = std::chrono::steady_clock::now();
+    const std::clock_t cpu_start = std::clock();
+    Step();
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    longest_ms = std::max(longest_ms, took.count());
+    longest_cpu_ms =
+        std::max(longest_cpu_ms, 1000.0 * double(std::clock() - cpu_start) / CLOCKS_PER_SEC);
+  };
+  for (auto _ : state) {
+    TPacketPlayer player;
+    player.AnalysePacket = [&](const TReceivedPacket&) { ++played; };
+    timed([&] { player.Start(file); });
+    while (player.Playing()) timed([&] { player.Tick(); });
+  }
+  state.counters["longest_step_ms"] = longest_ms;
+  state.counters["longest_step_cpu_ms"] = longest_cpu_ms;
+  state.counters["played"] = played;
+}
+BENCHMARK(BM_PlayOverlongLines)
+    ->Arg(kLongLineBetweenPackets)
+    ->Arg(kNoLineBreak)
+    ->Arg(kNoLineBreakAfterAPacket)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ComputeStatistics("min",
+                        [](const std::vector<double>& v) {
+                          return *std::min_element(v.begin(), v.end());
+                        })
+    ->ComputeStatistics("max",
+                        [](const std::vector<double>& v) {
+                          return *std::max_element(v.begin(), v.end());
+                        })
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

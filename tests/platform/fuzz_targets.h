@@ -99,8 +99,9 @@ inline void FuzzWaveFile(const uint8_t* Data, size_t Size) {
   const auto wave = ParseWaveFile(std::string_view(reinterpret_cast<const char*>(Data), Size));
   if (!wave) return;
   if (wave->SampleRate < kMinWaveRate || wave->SampleRate > kMaxWaveRate || wave->Channels < 1 ||
-      wave->Channels > kMaxWaveChannels || wave->Samples.size() > Size)
-    std::abort();
+      wave->Channels > kMaxWaveChannels || wave->Samples.size() > Size || wave->Samples.empty() ||
+      wave->Samples.size() % static_cast<size_t>(wave->Channels * wave->BitsPerSample / 8) != 0)
+    std::abort();  // the output refuses anything but whole frames
 }
 
 inline void FuzzPortsFile(const uint8_t* Data, size_t Size) {

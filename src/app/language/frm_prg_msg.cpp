@@ -144,6 +144,8 @@ TfrmPrgMsg::TfrmPrgMsg(TComponent* AOwner) : TForm(AOwner) {
   lblErrSpeakVersion = label(kPageErrors, "lblErrSpeakVersion", kSpeakWrongVersionText);
   lblErrSpeakNotRead = label(kPageErrors, "lblErrSpeakNotRead", kSpeakNotReadText);
   lblErrSpeakUntranslated = label(kPageErrors, "lblErrSpeakUntranslated", kSpeakUntranslatedText);
+  lblErrSpeakUntranslatedMore =
+      label(kPageErrors, "lblErrSpeakUntranslatedMore", kSpeakUntranslatedMoreText);
   frmPrgMsg = this;
   DoCreate();
 }

@@ -92,6 +92,7 @@ class TfrmPrgMsg : public TForm {
   TLabel* lblErrSpeakVersion;
   TLabel* lblErrSpeakNotRead;
   TLabel* lblErrSpeakUntranslated;
+  TLabel* lblErrSpeakUntranslatedMore;
 
   // Hands the program's texts, in the language the labels now hold, to LocalText.
   void PublishLocalTexts() const;

@@ -39,6 +39,9 @@ const char* const kSpeakNotReadText = "The SPEAK file \"%s\" was not read: %s.";
 const char* const kSpeakUntranslatedText =
     "Informationen von \"%s:%s\" NICHT \xFC"
     "bersetzt!";
+const char* const kSpeakUntranslatedMoreText =
+    "... und %d weitere NICHT \xFC"
+    "bersetzt!";
 
 namespace {
 
@@ -279,7 +282,7 @@ std::string SpeakVersionPart(const std::string& Version) {
   return Version.substr(0, dot + 2);
 }
 
-bool ApplySpeakLine(const std::string& Line) {
+bool ApplySpeakLine(const std::string& Line, TUntranslatedLines* Untranslated) {
   const std::string formName = Field(Line, kFieldForm);
   const std::string componentName = Field(Line, kFieldComponent);
   const std::string classField = UpperCase(Field(Line, kFieldClass));
@@ -293,20 +296,40 @@ bool ApplySpeakLine(const std::string& Line) {
   }
   TComponent* component = FindComponentExact(*form, componentName);
   if (component && ApplyToComponent(*component, classField, texts)) return true;
-  ShowMessage(Format(LocalText(kSpeakUntranslatedText), formName, componentName));
+  if (Untranslated && Untranslated->Count++ == 0) {
+    Untranslated->FormName = formName;
+    Untranslated->ComponentName = componentName;
+  }
   return false;
 }
 
 std::function<void()> OnSpeakLinesApplied;
 
+namespace {
+
+// In the language just applied.
+void ReportUntranslated(const TUntranslatedLines& Untranslated) {
+  if (Untranslated.Count == 0) return;
+  std::string text =
+      Format(LocalText(kSpeakUntranslatedText), Untranslated.FormName, Untranslated.ComponentName);
+  if (Untranslated.Count > 1)
+    text =
+        TwoLineMessage(text, Format(LocalText(kSpeakUntranslatedMoreText), Untranslated.Count - 1));
+  ShowMessage(text);
+}
+
+}  // namespace
+
 void ApplySpeakLines() {
   if (!frmSpeak) return;
-  // A line may show a message box, whose event loop could load another file: walk a copy.
+  // The box at the end runs an event loop, which could load another file: walk a copy.
   TStringList lines;
   lines.Assign(*frmSpeak->SpeakLines);
-  for (int n = 0; n < lines.Count(); ++n) ApplySpeakLine(lines.Get(n));
+  TUntranslatedLines untranslated;
+  for (int n = 0; n < lines.Count(); ++n) ApplySpeakLine(lines.Get(n), &untranslated);
   if (frmPrgMsg) frmPrgMsg->PublishLocalTexts();
   if (OnSpeakLinesApplied) OnSpeakLinesApplied();
+  ReportUntranslated(untranslated);
 }
 
 std::uint8_t ReadSpeakLines(TStringList& Lines) {

@@ -25,6 +25,7 @@ extern const char* const kSpeakDeleteText;
 extern const char* const kSpeakWrongVersionText;
 extern const char* const kSpeakNotReadText;
 extern const char* const kSpeakUntranslatedText;
+extern const char* const kSpeakUntranslatedMoreText;  // "%d" the lines after the first
 
 // Results of LoadSpeakFile.
 constexpr std::uint8_t kSpeakLoaded = 0;
@@ -57,12 +58,22 @@ std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly,
                            std::vector<std::string>* Errors = nullptr);
 // The name of the language file last loaded (not only checked), or "" before any.
 std::string SpeakFileInUse();
-// Applies every stored line in list order, then calls OnSpeakLinesApplied.
+// Applies every stored line in list order, then calls OnSpeakLinesApplied. The lines
+// left untranslated are reported after, in one plain message box: the first by its
+// names, the others by their number (a file made for another build may name thousands
+// of components this one lacks, and one box each would keep the program from starting).
 void ApplySpeakLines();
 // Set by the program: what follows the language beyond the captions (the desktop's own
 // dialogs, texts that are composed rather than shown as captions).
 extern std::function<void()> OnSpeakLinesApplied;
+// The lines that named a component the window lacks, or a class the loader does not
+// know: the first one's names, and how many there were.
+struct TUntranslatedLines {
+  std::string FormName;
+  std::string ComponentName;
+  int Count = 0;
+};
 // Applies one component line to the window it names; false when it was not translated.
 // A line for a window that does not exist is skipped silently; one for a missing
-// component or an unknown class is reported with the plain message box.
-bool ApplySpeakLine(const std::string& Line);
+// component or an unknown class is counted in Untranslated, when given.
+bool ApplySpeakLine(const std::string& Line, TUntranslatedLines* Untranslated = nullptr);

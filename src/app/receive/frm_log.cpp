@@ -15,8 +15,9 @@ TfrmLog* frmLog = nullptr;
 namespace {
 
 constexpr unsigned kPlayTickMs = 1000;
-// Lines a busy minute of the log left waiting follow once the windows have had their
-// turn, not a second later (a timer of 0 ms would not run).
+// Lines a busy minute of the log left waiting, and the rest of a long line being skipped,
+// follow once the windows have had their turn, not a second later (a timer of 0 ms would
+// not run).
 constexpr unsigned kCatchUpTickMs = 1;
 constexpr unsigned kFlushTickMs = 1000;
 constexpr int kConfirmYes = 6;

@@ -1,6 +1,7 @@
 #include "app/receive/packet_log.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "core/csv_ctrl.h"
@@ -57,24 +58,42 @@ std::vector<std::string> LastLines(TFileStream& Stream, int64_t MaxBytes, bool& 
   return result;
 }
 
+// The first CR or LF in Text[From, size), or its size: memchr runs through the megabytes of
+// a line that is no packet far quicker than a search for either byte at once.
+size_t FindLineEnd(const std::string& Text, size_t From) {
+  const char* begin = Text.data() + From;
+  const size_t length = Text.size() - From;
+  const void* lf = std::memchr(begin, '\n', length);
+  const size_t lf_at = lf ? static_cast<size_t>(static_cast<const char*>(lf) - begin) : length;
+  const void* cr = std::memchr(begin, '\r', lf_at);
+  return From + (cr ? static_cast<size_t>(static_cast<const char*>(cr) - begin) : lf_at);
+}
+
 }  // namespace
 
 // Reads a log line by line, a piece at a time, as TStrings reads text: CR LF, a lone LF
-// and a lone CR each end a line.
+// and a lone CR each end a line. It reads no more than it is allowed: a line longer than
+// that is read over several turns, and one too long to be a packet is never held.
 class TPacketPlayer::TLogReader {
  public:
+  enum class TRead { kLine, kEnd, kAllowanceSpent };
+
   explicit TLogReader(const std::string& FileName) : stream_(FileName, fmOpenRead) {}
 
-  // The file position of the next line.
+  // The bytes of the file the reader may read until the next Allow.
+  void Allow(int64_t Bytes) { allowance_ = Bytes; }
+  // The file position of the next byte, and where the line last read, or being read, began.
   int64_t Position() const { return position_; }
+  int64_t LineStart() const { return line_start_; }
 
-  // The next line, or false at the end of the file.
-  bool NextLine(std::string& Line) {
-    Line.clear();
-    bool any = false;
-    bool too_long = false;
+  // The next line; kAllowanceSpent when its end lies beyond what may still be read (the
+  // next call goes on with it).
+  TRead NextLine(std::string& Line) {
     for (;;) {
-      if (at_ == piece_.size() && !ReadPiece()) return any;
+      if (at_ == piece_.size()) {
+        if (allowance_ <= 0) return TRead::kAllowanceSpent;
+        if (!ReadPiece()) return in_line_ ? EndLine(Line) : TRead::kEnd;
+      }
       if (after_cr_) {
         // The LF of a CR LF that a piece boundary split.
         after_cr_ = false;
@@ -83,14 +102,17 @@ class TPacketPlayer::TLogReader {
           continue;
         }
       }
-      any = true;
-      const size_t end = std::min(piece_.find_first_of("\r\n", at_), piece_.size());
+      if (!in_line_) {
+        in_line_ = true;
+        line_start_ = position_;
+      }
+      const size_t end = FindLineEnd(piece_, at_);
       // A line too long to be a packet reads as an empty one, which no playback takes.
-      too_long = too_long || Line.size() + (end - at_) > kLongestLine;
-      if (too_long) {
-        Line.clear();
+      too_long_ = too_long_ || line_.size() + (end - at_) > kLongestLine;
+      if (too_long_) {
+        line_.clear();
       } else {
-        Line.append(piece_, at_, end - at_);
+        line_.append(piece_, at_, end - at_);
       }
       Skip(end - at_);
       if (at_ == piece_.size()) continue;
@@ -101,20 +123,30 @@ class TPacketPlayer::TLogReader {
       } else if (cr && piece_[at_] == '\n') {
         Skip(1);
       }
-      return true;
+      return EndLine(Line);
     }
   }
 
  private:
+  TRead EndLine(std::string& Line) {
+    Line = std::move(line_);
+    line_.clear();
+    in_line_ = false;
+    too_long_ = false;
+    return TRead::kLine;
+  }
+
   void Skip(size_t Bytes) {
     at_ += Bytes;
     position_ += static_cast<int64_t>(Bytes);
   }
 
   bool ReadPiece() {
-    piece_.resize(static_cast<size_t>(kReadPieceBytes));
-    const int64_t read = stream_.Read(piece_.data(), kReadPieceBytes);
+    const int64_t wanted = std::min(kReadPieceBytes, allowance_);
+    piece_.resize(static_cast<size_t>(wanted));
+    const int64_t read = stream_.Read(piece_.data(), wanted);
     piece_.resize(static_cast<size_t>(std::max<int64_t>(read, 0)));
+    allowance_ -= wanted;
     at_ = 0;
     return !piece_.empty();
   }
@@ -123,7 +155,13 @@ class TPacketPlayer::TLogReader {
   std::string piece_;
   size_t at_ = 0;
   int64_t position_ = 0;
+  int64_t allowance_ = 0;
   bool after_cr_ = false;
+  // The line being read: its start, its text so far, and whether it is already too long.
+  bool in_line_ = false;
+  int64_t line_start_ = 0;
+  std::string line_;
+  bool too_long_ = false;
 };
 
 bool LogLineToPacket(const std::string& Line, TReceivedPacket& Packet) {
@@ -300,14 +338,12 @@ bool TPacketPlayer::Start(const std::string& FileName) {
     auto reader = std::make_unique<TLogReader>(FileName);
     // The log runs from its first to its last line that has a time; damaged lines
     // before the first are skipped, those after it when their turn comes.
+    reader->Allow(kTimedLineSearchBytes);
     std::string line;
-    int64_t line_start = 0;
     TDateTime start = 0;
-    for (;;) {
-      line_start = reader->Position();
-      if (line_start >= kTimedLineSearchBytes || !reader->NextLine(line)) return false;
-      if (LogLineTime(line, start)) break;
-    }
+    do {
+      if (reader->NextLine(line) != TLogReader::TRead::kLine) return false;
+    } while (!LogLineTime(line, start));
     TFileStream file(FileName, fmOpenRead);
     bool ends_inside_line = false;
     const std::vector<std::string> last = LastLines(file, kTimedLineSearchBytes, ends_inside_line);
@@ -316,9 +352,9 @@ bool TPacketPlayer::Start(const std::string& FileName) {
                                     [&](const std::string& l) { return LogLineTime(l, end); });
     play_end_ = timed == last.rend() ? start : end;
     file_bytes_ = file.Size();
+    pending_start_ = reader->LineStart();
     reader_ = std::move(reader);
     pending_line_ = std::move(line);
-    pending_start_ = line_start;
     play_start_ = start;
   } catch (const Exception&) {
     return false;
@@ -352,7 +388,7 @@ void TPacketPlayer::Tick() {
   }
   // The receiver of a packet may have stopped the playback.
   if (!playing_) return;
-  played_bytes_ = at_end ? FileBytes() : pending_start_;
+  played_bytes_ = at_end ? FileBytes() : pending_line_ ? pending_start_ : reader_->Position();
   // At the end the clock stops at the last line, not a step beyond it.
   play_now_ = at_end ? last_stamp_ : play_clock_ - steps_back_;
   if (at_end) Stop();
@@ -360,13 +396,19 @@ void TPacketPlayer::Tick() {
 
 bool TPacketPlayer::HandOverDueLines() {
   behind_ = false;
+  reader_->Allow(kMaxReadBytesPerTick);
   TReceivedPacket packet;
   for (int taken = 0;; ++taken) {
     if (!pending_line_) {
-      pending_start_ = reader_->Position();
       std::string line;
-      if (!reader_->NextLine(line)) return false;
+      const TLogReader::TRead read = reader_->NextLine(line);
+      if (read == TLogReader::TRead::kEnd) return false;
+      if (read == TLogReader::TRead::kAllowanceSpent) {
+        behind_ = true;
+        return true;
+      }
       pending_line_ = std::move(line);
+      pending_start_ = reader_->LineStart();
     }
     TDateTime stamp = 0;
     const bool timed = LogLineTime(*pending_line_, stamp);

@@ -120,10 +120,13 @@ class TPacketPlayer {
   // Every line is played, in file order: a stamp earlier than the one before (a clock
   // set back, the hour repeated at the end of summer time) is played as if no time
   // passed, and the log time goes on from there as the stamps go on. A tick hands over
-  // at most kMaxLinesPerTick lines; when more are due, the tick after it does not
-  // advance the log time and should come at once (Behind).
+  // at most kMaxLinesPerTick lines and reads at most kMaxReadBytesPerTick bytes of the
+  // file; when it stops short, the tick after it does not advance the log time and
+  // should come at once (Behind). A line too long to be a packet is skipped so, over
+  // as many ticks as it takes, and the lines after it play.
   void Tick();
-  // Lines due wait that the last tick left for the next one.
+  // Lines due wait, or a long line is being skipped, that the last tick left for the
+  // next one.
   bool Behind() const { return behind_; }
 
   // How far the playback is, in bytes of the file: the start of the first line not yet
@@ -139,6 +142,9 @@ class TPacketPlayer {
   // Lines one tick hands over at most: a busy hour of a log is played over several
   // turns of the message loop, so the windows never wait long for it.
   static constexpr int kMaxLinesPerTick = 200;
+  // Bytes of the log one tick reads at most: a line of a gigabyte, or a file without a
+  // line break, costs many short ticks instead of one long wait.
+  static constexpr int64_t kMaxReadBytesPerTick = 1024 * 1024;
 
  private:
   class TLogReader;

@@ -64,5 +64,11 @@ std::optional<TWaveFile> ParseWaveFile(std::string_view Data) {
     at = body + size + (size & 1);  // chunks keep an even length
   }
   if (!has_format || !has_samples) return std::nullopt;
+  // The output takes whole frames only: a write that ends inside one is refused, and the
+  // sound server's client library is not to be trusted after a refused write. A file
+  // without one whole frame holds nothing to hear.
+  const size_t frame_bytes = static_cast<size_t>(wave.Channels * wave.BitsPerSample / 8);
+  wave.Samples.resize(wave.Samples.size() - wave.Samples.size() % frame_bytes);
+  if (wave.Samples.empty()) return std::nullopt;
   return wave;
 }

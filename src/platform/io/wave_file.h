@@ -20,6 +20,7 @@ constexpr int kMinWaveRate = 8000;
 constexpr int kMaxWaveRate = 192000;
 constexpr int kMaxWaveChannels = 8;
 
-// The wave in Data (a whole file); nullopt for anything else. A data chunk cut short (a
-// recording not closed properly) still plays as far as it goes.
+// The wave in Data (a whole file) in whole frames, a frame cut short at its end left out;
+// nullopt for anything else, a file without one whole frame among them. A data chunk cut
+// short (a recording not closed properly) still plays as far as it goes.
 std::optional<TWaveFile> ParseWaveFile(std::string_view Data);

@@ -114,7 +114,9 @@ int TWaveSound::OutputDeviceCount() const {
 bool TWaveSound::Play(const std::string& FileName) {
   if (OutputDeviceCount() == 0) return false;
   const std::optional<TWave> wave = ReadWave(FileNameToQString(FileName));
-  if (!wave) return false;
+  // A stream the output refuses is never opened: a refused stream can wedge the sound
+  // server's client library.
+  if (!wave || !QMediaDevices::defaultAudioOutput().isFormatSupported(wave->Format)) return false;
   if (!impl_) impl_ = std::make_unique<Impl>();
   return impl_->Start(*wave, [this] {
     if (OnNotify) Dispatch(OnNotify);

@@ -13,6 +13,7 @@
 #include <QTranslator>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -119,6 +120,13 @@ struct TApplication::Impl {
 void TApplication::LastSavesAtExit() {
   if (!Application || std::this_thread::get_id() != Application->impl_->gui_thread) return;
   Application->impl_->RunLastSaves();
+}
+
+void TApplication::EndProcessWithin(int Seconds, int ExitCode) {
+  std::thread([Seconds, ExitCode] {
+    std::this_thread::sleep_for(std::chrono::seconds(Seconds));
+    _exit(ExitCode);
+  }).detach();
 }
 
 TApplication::TApplication(int& argc, char** argv)

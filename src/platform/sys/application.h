@@ -60,6 +60,12 @@ class TApplication {
   // before, on the GUI thread, and must not use a window). Nullptr: nothing is saved.
   void SetLastSavesHandler(std::function<void()> Handler);
 
+  // For the program's main once its own end is through (the saves made, the windows
+  // gone): should the libraries' clean-up at exit not have ended the process Seconds
+  // later, it ends then, with ExitCode. A sound server's client library may wait forever
+  // there on a thread of its own, and a program that has done its work must still go.
+  static void EndProcessWithin(int Seconds, int ExitCode);
+
   // Called with every exception that a handler lets escape; when unassigned the
   // message is written to standard error.
   std::function<void(const std::exception&)> OnException;

@@ -20,6 +20,7 @@
 #include "app/language/speak_file.h"
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
+#include "app/null_sink_server.h"
 #include "app/program/frm_info.h"
 #include "app/program/frm_main.h"
 #include "app/receive/frm_log.h"
@@ -514,12 +515,14 @@ class ProgramEndTest : public AppFolderTest {
     reg.WriteString("Spk", "francais.spk");
   }
 
-  std::unique_ptr<TChildProcess> StartVelmora(const std::string& Display = {}) {
+  // Env: more of the program's environment, "NAME='value' " each.
+  std::unique_ptr<TChildProcess> StartVelmora(const std::string& Display = {},
+                                              const std::string& Env = {}) {
     const std::string screen =
         Display.empty() ? "QT_QPA_PLATFORM=offscreen" : "QT_QPA_PLATFORM=xcb DISPLAY=" + Display;
     return std::make_unique<TChildProcess>("cd '" + folder + "' && XDG_CONFIG_HOME='" +
-                                               getenv("XDG_CONFIG_HOME") + "' " + screen +
-                                               " exec ./velmora",
+                                               getenv("XDG_CONFIG_HOME") + "' " + screen + " " +
+                                               Env + " exec ./velmora",
                                            folder + "program.txt");
   }
 
@@ -670,6 +673,44 @@ TEST_F(ProgramEndTest, ALostDisplaySavesTheStationsAndTheSettings) {
   EXPECT_NE(ProgramLog().find("X11 connection broke"), std::string::npos) << ProgramLog();
   ExpectStationsSaved();
   ExpectSettingsSaved();
+}
+
+// A reception sound the audio output cannot take (eight channels of 32-bit float at
+// 192 kHz, 4 bytes of a 32-byte frame) is passed over: the spelled call after it is
+// heard to its end, and a signal ends the program at once, with nothing at its end
+// waiting on the sound server.
+TEST_F(ProgramEndTest, ASoundTheOutputRefusesHoldsNothingUp) {
+  TNullSinkServer sound(folder + "sound-server");
+  if (!sound.Missing().empty()) GTEST_SKIP() << sound.Missing();
+  TChildProcess streams(sound.Env() + "exec pactl subscribe", folder + "streams.txt");
+  const auto wave = [](int Tag, int Channels, int Rate, int Bits, const std::string& Samples) {
+    std::string out;
+    const auto put = [&out](uint32_t Value, int Bytes) {
+      for (int i = 0; i < Bytes; ++i) out += static_cast<char>((Value >> (8 * i)) & 0xFF);
+    };
+    out += "RIFF";
+    put(36 + Samples.size(), 4);
+    out += "WAVEfmt ";
+    put(16, 4), put(Tag, 2), put(Channels, 2), put(Rate, 4);
+    put(Rate * Channels * Bits / 8, 4), put(Channels * Bits / 8, 2), put(Bits, 2);
+    out += "data";
+    put(Samples.size(), 4);
+    return out + Samples;
+  };
+  std::filesystem::create_directories(folder + "Sound/Talk");
+  WriteFile(folder + "Sound/NewRx.wav", wave(3, 8, 192000, 32, std::string(4, '\0')));
+  WriteFile(folder + "Sound/Talk/D.wav", wave(1, 1, 8000, 16, std::string(1600, '\0')));
+  auto program = StartVelmora({}, sound.Env());
+  HearStations();
+  std::string heard;
+  for (int waited = 0; heard.find("'remove' on sink-input") == std::string::npos; waited += 20) {
+    ASSERT_LT(waited, TNullSinkServer::kPatienceMs) << "no sound was heard to its end\n"
+                                                    << heard << ProgramLog();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    LoadFileToString(heard, folder + "streams.txt");
+  }
+  EXPECT_EQ(EndAndWait(*program, [&] { program->Terminate(); }), 0) << ProgramLog();
+  ExpectStationsSaved();
 }
 
 }  // namespace

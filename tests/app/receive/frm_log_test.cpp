@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/gui/standard/open_dialog.h"
+#include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 
 namespace {
@@ -31,6 +33,17 @@ class LogWindowTest : public ::testing::Test {
   std::vector<std::string> played;
   TfrmLog log{nullptr};
 };
+
+// The bytes this process has read so far, from files and pipes alike.
+int64_t BytesReadSoFar() {
+  std::ifstream io("/proc/self/io");
+  for (std::string key; io >> key;) {
+    int64_t value = 0;
+    io >> value;
+    if (key == "rchar:") return value;
+  }
+  return 0;
+}
 
 }  // namespace
 
@@ -158,4 +171,49 @@ TEST_F(LogWindowTest, FilterTakesCallsignCharactersInUpperCase) {
   EXPECT_TRUE(log.mpnlFilter->Visible());
   log.mbtnFilter->Click();
   EXPECT_FALSE(log.mpnlFilter->Visible());
+}
+
+// A gigabyte without a line break inside a log, and a file of 20 GiB without one, made
+// sparse: the window's own timer skips the long line a bounded piece a tick, so it never
+// waits long on it, and the lines after it play. The event loop's own reads (a few
+// bytes of its wake-up pipe) are all the room over the bound.
+TEST_F(LogWindowTest, OverlongLinesCostManyShortTicksAndTheLinesAfterThemPlay) {
+  constexpr int64_t kRoom = 64 * 1024;
+  const std::string no_break = File("no_break.log");
+  { std::ofstream(no_break, std::ios::binary) << "070601140000:A>APRS:>"; }
+  fs::resize_file(no_break, int64_t(20) << 30);
+  int64_t before = BytesReadSoFar();
+  EXPECT_FALSE(log.StartPlayback(no_break));
+  EXPECT_LE(BytesReadSoFar() - before, TPacketPlayer::kMaxReadBytesPerTick + kRoom);
+
+  const std::string long_line = File("long_line.log");
+  {
+    std::ofstream(long_line, std::ios::binary) << "070601140000:A>APRS:>1\r\n070601140000:B>APRS:>";
+  }
+  fs::resize_file(long_line, fs::file_size(long_line) + (int64_t(1) << 30));
+  {
+    std::ofstream out(long_line, std::ios::binary | std::ios::app);
+    out << "\r\n070601140000:C>APRS:>3\r\n070601140100:D>APRS:>4\r\n";
+  }
+  int64_t most = 0;
+  const TNotifyEvent tick = log.timPlayBack->OnTimer;
+  log.timPlayBack->OnTimer = [&](TComponent* Sender) {
+    const int64_t start = BytesReadSoFar();
+    tick(Sender);
+    most = std::max(most, BytesReadSoFar() - start);
+    if (!log.Player.Playing()) Application->Terminate();
+  };
+  TTimer guard(nullptr);
+  guard.SetInterval(240000);
+  guard.OnTimer = [](TComponent*) { Application->Terminate(); };
+  guard.SetEnabled(true);
+  before = BytesReadSoFar();
+  ASSERT_TRUE(log.StartPlayback(long_line));
+  EXPECT_LE(BytesReadSoFar() - before, 2 * TPacketPlayer::kMaxReadBytesPerTick + kRoom);
+  Application->Run();
+  EXPECT_EQ(played, (std::vector<std::string>{"fm A to APRS ctl UI pid F0|>1",
+                                              "fm C to APRS ctl UI pid F0|>3",
+                                              "fm D to APRS ctl UI pid F0|>4"}));
+  EXPECT_FALSE(log.Player.Playing());
+  EXPECT_LE(most, TPacketPlayer::kMaxReadBytesPerTick + kRoom);
 }

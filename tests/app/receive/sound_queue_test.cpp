@@ -9,6 +9,7 @@
 #include <functional>
 #include <thread>
 
+#include "app/null_sink_server.h"
 #include "app/receive/receive_fixture.h"
 #include "platform/io/wave_sound.h"
 #include "platform/sys/application.h"
@@ -148,26 +149,16 @@ class SoundQueueOnANullSink : public ::testing::Test {
   static constexpr int kPatienceMs = 60000;
 
   void SetUp() override {
-    if (!ProgramAvailable("pulseaudio") || !ProgramAvailable("parec"))
-      GTEST_SKIP() << "no sound server here: pulseaudio and parec are not installed";
+    if (!ProgramAvailable("parec"))
+      GTEST_SKIP() << "no sound recorder here: parec is not installed";
     folder_ = std::filesystem::temp_directory_path() / "velmora_null_sink";
-    std::filesystem::create_directories(folder_ / "runtime");
     std::filesystem::create_directories(folder_ / "Sound" / "Talk");
-    std::filesystem::permissions(folder_ / "runtime", std::filesystem::perms::owner_all);
-    const std::string socket = (folder_ / "runtime" / "server").string();
-    const std::string env = "HOME='" + folder_.string() + "' XDG_RUNTIME_DIR='" +
-                            (folder_ / "runtime").string() + "' PULSE_SERVER='unix:" + socket +
-                            "' ";
-    server_ = std::make_unique<TChildProcess>(
-        env +
-            "exec pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no "
-            "-L module-null-sink -L 'module-native-protocol-unix auth-anonymous=1 socket=" +
-            socket + "'",
-        (folder_ / "server.txt").string());
-    for (int waited = 0; !StartRecording(env) && waited < kPatienceMs; waited += 100)
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    if (!recorder_)
-      GTEST_SKIP() << "no sound server could be started here: " << Text(folder_ / "server.txt");
+    server_ = std::make_unique<TNullSinkServer>(folder_);
+    if (!server_->Missing().empty()) GTEST_SKIP() << server_->Missing();
+    recorder_ = std::make_unique<TChildProcess>(
+        server_->Env() +
+            "exec parec -d null.monitor --format=s16le --channels=1 --rate=44100 --raw",
+        (folder_ / "heard.raw").string());
     // Nothing is played before the recording runs: it has taken in some silence.
     const std::filesystem::path heard = folder_ / "heard.raw";
     std::error_code not_yet;
@@ -175,29 +166,13 @@ class SoundQueueOnANullSink : public ::testing::Test {
          std::filesystem::file_size(heard, not_yet) < kRate / 5 && waited < kPatienceMs;
          waited += 100)
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
+    setenv("PULSE_SERVER", server_->Address().c_str(), 1);
   }
   void TearDown() override {
     recorder_.reset();
     server_.reset();
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
-  }
-
-  // Starts the recorder once the server answers; false while it does not.
-  bool StartRecording(const std::string& env) {
-    int status = -1;
-    RunAndCapture(env + "pactl info > /dev/null 2>&1", &status);
-    if (status != 0) return false;
-    recorder_ = std::make_unique<TChildProcess>(
-        env + "exec parec -d null.monitor --format=s16le --channels=1 --rate=44100 --raw",
-        (folder_ / "heard.raw").string());
-    return true;
-  }
-
-  static std::string Text(const std::filesystem::path& file) {
-    std::ifstream in(file);
-    return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
   // A mono 16-bit file: a square wave of Amplitude for Ms milliseconds.
@@ -255,7 +230,7 @@ class SoundQueueOnANullSink : public ::testing::Test {
   }
 
   std::filesystem::path folder_;
-  std::unique_ptr<TChildProcess> server_;
+  std::unique_ptr<TNullSinkServer> server_;
   std::unique_ptr<TChildProcess> recorder_;
 };
 

@@ -69,10 +69,18 @@ TEST(WaveFile, PlaysWhatCardsPlayAndRefusesOtherClaims) {
     EXPECT_EQ(wave->Channels, int(c.Format.Channels));
     EXPECT_EQ(wave->Samples, samples);
   }
-  // A recording not closed properly: its data chunk claims more than the file holds.
+  // A recording not closed properly: its data chunk claims more than the file holds,
+  // and may end inside a frame, which the output would refuse; one holding no whole
+  // frame (eight channels of 32-bit float: 4 bytes of 32) plays nothing.
   const auto cut = ParseWaveFile(Wave({}, samples, 1 << 30));
   ASSERT_TRUE(cut.has_value());
   EXPECT_EQ(cut->Samples, samples);
+  const TFormat eight_float = {3, 8, 192000, 32};
+  const auto ragged = ParseWaveFile(Wave(eight_float, samples + "abcd"));
+  ASSERT_TRUE(ragged.has_value());
+  EXPECT_EQ(ragged->Samples, samples);
+  EXPECT_FALSE(ParseWaveFile(Wave(eight_float, "abcd")).has_value());
+  EXPECT_FALSE(ParseWaveFile(Wave({}, "")).has_value());
   EXPECT_FALSE(ParseWaveFile(Wave({}, samples).substr(0, 30)).has_value());
   EXPECT_FALSE(ParseWaveFile("RIFF\x04\0\0\0WAVE").has_value());
 }

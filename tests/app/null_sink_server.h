@@ -1,0 +1,66 @@
+// A sound server of the test's own whose one output is a null sink: the real audio
+// output, heard by nobody. Where none can be started, Missing says why.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "platform/sys/child_process.h"
+
+class TNullSinkServer {
+ public:
+  static constexpr int kPatienceMs = 60000;
+
+  // Starts the server with its socket and state under Folder, and waits until it answers.
+  explicit TNullSinkServer(const std::filesystem::path& Folder) : folder_(Folder) {
+    if (!ProgramAvailable("pulseaudio") || !ProgramAvailable("pactl")) {
+      missing_ = "no sound server here: pulseaudio and pactl are not installed";
+      return;
+    }
+    std::filesystem::create_directories(folder_ / "runtime");
+    std::filesystem::permissions(folder_ / "runtime", std::filesystem::perms::owner_all);
+    const std::string socket = (folder_ / "runtime" / "server").string();
+    address_ = "unix:" + socket;
+    env_ = "HOME='" + folder_.string() + "' XDG_RUNTIME_DIR='" + (folder_ / "runtime").string() +
+           "' PULSE_SERVER='" + address_ + "' ";
+    server_ = std::make_unique<TChildProcess>(
+        env_ +
+            "exec pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no "
+            "-L module-null-sink -L 'module-native-protocol-unix auth-anonymous=1 socket=" +
+            socket + "'",
+        (folder_ / "server.txt").string());
+    for (int waited = 0; !Answers(); waited += 100) {
+      if (waited >= kPatienceMs) {
+        std::ifstream log(folder_ / "server.txt");
+        missing_ = "no sound server could be started here: " +
+                   std::string(std::istreambuf_iterator<char>(log), {});
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  }
+
+  const std::string& Missing() const { return missing_; }
+  // What a client is started with to use this server: "HOME='...' ... PULSE_SERVER='...' ".
+  const std::string& Env() const { return env_; }
+  // The server's address, for PULSE_SERVER.
+  const std::string& Address() const { return address_; }
+
+ private:
+  bool Answers() const {
+    int status = -1;
+    RunAndCapture(env_ + "pactl info > /dev/null 2>&1", &status);
+    return status == 0;
+  }
+
+  std::filesystem::path folder_;
+  std::string missing_;
+  std::string env_;
+  std::string address_;
+  std::unique_ptr<TChildProcess> server_;
+};
