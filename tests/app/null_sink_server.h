@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <random>
 #include <string>
 #include <thread>
 
@@ -16,8 +17,11 @@ class TNullSinkServer {
  public:
   static constexpr int kPatienceMs = 60000;
 
-  // Starts the server with its socket and state under Folder, and waits until it answers.
-  explicit TNullSinkServer(const std::filesystem::path& Folder) : folder_(Folder) {
+  // Starts the server and waits until it answers. Its socket and state are in a folder of
+  // its own under /tmp: a socket's path is short, and a test's temporary folder is not.
+  TNullSinkServer() {
+    std::random_device random;
+    folder_ = std::filesystem::path("/tmp") / ("velmora-sound-" + std::to_string(random()));
     if (!ProgramAvailable("pulseaudio") || !ProgramAvailable("pactl")) {
       missing_ = "no sound server here: pulseaudio and pactl are not installed";
       return;
@@ -44,6 +48,14 @@ class TNullSinkServer {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
   }
+
+  ~TNullSinkServer() {
+    server_.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+  TNullSinkServer(const TNullSinkServer&) = delete;
+  TNullSinkServer& operator=(const TNullSinkServer&) = delete;
 
   const std::string& Missing() const { return missing_; }
   // What a client is started with to use this server: "HOME='...' ... PULSE_SERVER='...' ".

@@ -680,7 +680,7 @@ TEST_F(ProgramEndTest, ALostDisplaySavesTheStationsAndTheSettings) {
 // heard to its end, and a signal ends the program at once, with nothing at its end
 // waiting on the sound server.
 TEST_F(ProgramEndTest, ASoundTheOutputRefusesHoldsNothingUp) {
-  TNullSinkServer sound(folder + "sound-server");
+  TNullSinkServer sound;
   if (!sound.Missing().empty()) GTEST_SKIP() << sound.Missing();
   TChildProcess streams(sound.Env() + "exec pactl subscribe", folder + "streams.txt");
   const auto wave = [](int Tag, int Channels, int Rate, int Bits, const std::string& Samples) {

@@ -153,7 +153,7 @@ class SoundQueueOnANullSink : public ::testing::Test {
       GTEST_SKIP() << "no sound recorder here: parec is not installed";
     folder_ = std::filesystem::temp_directory_path() / "velmora_null_sink";
     std::filesystem::create_directories(folder_ / "Sound" / "Talk");
-    server_ = std::make_unique<TNullSinkServer>(folder_);
+    server_ = std::make_unique<TNullSinkServer>();
     if (!server_->Missing().empty()) GTEST_SKIP() << server_->Missing();
     recorder_ = std::make_unique<TChildProcess>(
         server_->Env() +
