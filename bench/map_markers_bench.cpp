@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <random>
@@ -54,6 +55,7 @@ struct TLoadedMap {
     store.SetViews({.Markers = markers.get()});
     // A minute between packets: no update counts as a repeat.
     store.Clock = [this] { return clock += 1.0 / 1440; };
+    store.Ticks = [this] { return ticks += 60 * 1000; };
     if (!view->LoadMap(std::string(VELMORA_PROGRAM_FOLDER) + "APRS-Karten/Welt.jpg")) std::abort();
     std::mt19937 random(8);
     std::uniform_real_distribution<double> lat(-80, 80);
@@ -73,6 +75,7 @@ struct TLoadedMap {
   TForm form{nullptr};
   TStationStore store;
   TDateTime clock = 46000;
+  std::uint64_t ticks = 0;
   std::unique_ptr<TMapView> view;
   std::unique_ptr<TMapStationMarkers> markers;
   std::vector<TAprsInfo> infos;

@@ -69,6 +69,7 @@
 #include "core/csv_ctrl.h"
 #include "core/tnc2_line.h"
 #include "platform/sys/application.h"
+#include "platform/sys/timer.h"
 #include "platform/text/string_list.h"
 
 #include "bench_support.h"
@@ -409,13 +410,13 @@ void BM_AgeAll(benchmark::State& state) {
     TFilled& filled = Filled(count);
     frmSetup->nedtStnDelete->SetIntIst(30);
     TStationStore& store = frmAprs->Stations;
-    store.Clock = [] { return Now() + 1; };
+    store.Ticks = [] { return GetTickCount() + 24 * 60 * 60 * 1000; };
     const double start = CpuSeconds();
     store.AgeStations();
     Application->ProcessMessages();
     state.SetIterationTime(CpuSeconds() - start);
     if (store.StationList.Count() != 0) state.SkipWithError("stations left after aging");
-    store.Clock = Now;
+    store.Ticks = GetTickCount;
     frmSetup->nedtStnDelete->SetIntIst(0);
     (void)filled;
   }
@@ -606,6 +607,99 @@ void BM_FromSocket(benchmark::State& state) {
   }
 }
 
+// A hostile APRS-IS server: Count lines, each a new station whose comment fills the line
+// to Bytes, as fast as the socket takes them, then one short line of a last station.
+// The program takes them through its reader with its minute's save of "Stn.dat" made
+// every second meanwhile. Figures: the longest the event loop did not come round to a
+// 5 ms timer (the saves included; under a feed the GUI thread cannot keep up with, the
+// flood's whole length), in wall time and in the GUI thread's CPU time, the longest
+// save tick on the GUI thread, bytes of RSS and of the store per station heard (RSS: the
+// first run of a process only, later ones reuse what it freed), and bytes of "Stn.dat"
+// per station.
+void BM_HostileFlood(benchmark::State& state) {
+  const int count = BenchStations(static_cast<int>(state.range(0)));
+  const size_t bytes = static_cast<size_t>(state.range(1));
+  for (auto _ : state) {
+    SharedFilled().program.reset();
+    auto program = std::make_unique<TRunningProgram>();
+    std::vector<std::string> lines;
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> letter(0, 25);
+    for (int s = 0; s < count; ++s) {
+      std::string line = "H" + std::to_string(s) + ">APRS,TCPIP*,qAC,T2TEST:!" +
+                         Dm(-60 + s % 120, 2) + "N/" + Dm(s % 170, 3) + "E>";
+      while (line.size() < bytes) line += static_cast<char>('a' + letter(random));
+      lines.push_back(std::move(line));
+    }
+    lines.push_back("LAST>APRS,TCPIP*,qAC,T2TEST:!5000.00N/01000.00E>last");
+    TLoopbackServer server(std::move(lines));
+    TMyFlatCombobox& servers = *frmSetup->mfcbxTcpServer;
+    servers.Items().Add("127.0.0.1:" + std::to_string(server.Port()) + " ;loopback");
+    servers.SetItemIndex(servers.Items().Count() - 1);
+    frmAprs->timStnSave->SetInterval(1000);
+    frmAprs->timStnSave->SetEnabled(true);
+    const long rss_before = RssBytes();
+    auto last_tick = std::chrono::steady_clock::now();
+    double last_cpu = CpuSeconds();
+    double longest_ms = 0;
+    double longest_cpu_ms = 0;
+    TTimer probe(nullptr);
+    probe.SetInterval(5);
+    probe.OnTimer = [&](TComponent*) {
+      const auto tick = std::chrono::steady_clock::now();
+      const double cpu = CpuSeconds();
+      longest_ms = std::max(
+          longest_ms, std::chrono::duration<double, std::milli>(tick - last_tick).count() - 5);
+      longest_cpu_ms = std::max(longest_cpu_ms, (cpu - last_cpu) * 1000);
+      last_tick = tick;
+      last_cpu = cpu;
+    };
+    probe.SetEnabled(true);
+    // The minute's save as the GUI thread runs it: its longest turn.
+    double longest_save_ms = 0;
+    const auto save = frmAprs->timStnSave->OnTimer;
+    frmAprs->timStnSave->OnTimer = [&](TComponent* Sender) {
+      const auto begun = std::chrono::steady_clock::now();
+      save(Sender);
+      longest_save_ms = std::max(longest_save_ms, std::chrono::duration<double, std::milli>(
+                                                      std::chrono::steady_clock::now() - begun)
+                                                      .count());
+    };
+    const auto start = std::chrono::steady_clock::now();
+    frmAprs->AprsIs.mbtnTcpClick();
+    TStationStore& store = frmAprs->Stations;
+    while (store.IndexOfStation("AAprsLAST") < 0) {
+      Application->ProcessMessages();
+      if (std::chrono::steady_clock::now() - start > std::chrono::minutes(5)) break;
+    }
+    // A minute's save with every station, the event loop running on meanwhile.
+    frmAprs->timStnSave->OnTimer(frmAprs->timStnSave);
+    const auto saved = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - saved < std::chrono::seconds(2))
+      Application->ProcessMessages();
+    probe.SetEnabled(false);
+    frmAprs->timStnSave->SetEnabled(false);
+    const int stations = std::max(1, store.StationList.Count());
+    state.counters["stations"] = store.StationList.Count();
+    state.counters["longest_stall_ms"] = longest_ms;
+    // The same in the GUI thread's own time: what a loaded machine adds is left out.
+    state.counters["longest_stall_cpu_ms"] = longest_cpu_ms;
+    state.counters["longest_save_ms"] = longest_save_ms;
+    state.counters["rss_per_station"] = static_cast<double>(RssBytes() - rss_before) / stations;
+    state.counters["store_per_station"] =
+        static_cast<double>(store.StationList.MemoryBytes()) / stations;
+    // The close save: it waits for the one under way and writes every station.
+    const std::string file = frmAprs->StationFileName();
+    store.SaveStations(file);
+    std::error_code missing;
+    state.counters["stn_dat_per_station"] =
+        static_cast<double>(fs::file_size(file, missing)) / stations;
+    if (store.IndexOfStation("AAprsLAST") < 0) state.SkipWithError("the feed did not come through");
+    frmAprs->AprsIs.Stop();
+    program.reset();
+  }
+}
+
 // Per station count the benchmarks share one filled program, so they run in this order.
 const bool kRegistered = [] {
   for (int count : {1000, 10000, 50000, 200000}) {
@@ -641,6 +735,12 @@ const bool kRegistered = [] {
   benchmark::RegisterBenchmark("BM_FromSocket", BM_FromSocket)
       ->Arg(1000)
       ->Arg(60000)
+      ->Iterations(1)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_HostileFlood", BM_HostileFlood)
+      ->Args({20000, 60})
+      ->Args({20000, 510})
+      ->Args({20000, 4000})
       ->Iterations(1)
       ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("BM_Start", BM_Start)

@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -32,6 +33,10 @@
 // lost or the server went silent; the program shows them translated.
 extern const char* const kConnectionLostText;  // "TCPIP connection lost, try to ..."
 extern const char* const kServerSilentText;    // "TCPIP server silent, try to ..."
+
+// The longest line of an APRS-IS server, its CR LF counted; the program's connection
+// (TCPClientIGate) drops a longer one whole.
+constexpr std::size_t kAprsIsMaxLineBytes = 512;
 
 // The connection as the reader sees it; the program shows it on the connect button.
 enum class TAprsIsState : std::uint8_t { Connected, Reconnecting };

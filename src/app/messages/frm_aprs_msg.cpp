@@ -1,6 +1,8 @@
 #include "app/messages/frm_aprs_msg.h"
 
 #include <cctype>
+#include <cstddef>
+#include <cstdint>
 
 #include "app/language/frm_prg_msg.h"
 #include "app/messages/msg_lists.h"
@@ -28,7 +30,7 @@ constexpr int kMaxSends = 5;
 constexpr size_t kMaxMsgIdLength = 5;
 constexpr unsigned kRetryIntervalMs = 5000;
 // A message is sent again when its last send is more than a minute old.
-constexpr TDateTime kRetryAge = 0.000694444;
+constexpr std::uint64_t kRetryAgeMs = 60000;
 constexpr char kEnter = '\r';
 
 // Index of the first character below a blank, npos when there is none.
@@ -195,6 +197,15 @@ TDateTime TfrmAprsMsg::NowTime() const {
   return Clock ? Clock() : Now();
 }
 
+std::uint64_t TfrmAprsMsg::NowTicks() const {
+  return Ticks ? Ticks() : GetTickCount();
+}
+
+void TfrmAprsMsg::DropPending(int Index) {
+  PendingMsgs.Delete(Index);
+  last_send_ticks_.erase(last_send_ticks_.begin() + static_cast<std::ptrdiff_t>(Index));
+}
+
 std::string TfrmAprsMsg::NowStamp() const {
   return FormatDateTime("yymmddhhnnss", NowTime());
 }
@@ -267,7 +278,7 @@ void TfrmAprsMsg::MarkAcknowledged(const std::string& OwnCall, const std::string
     const std::string& record = PendingMsgs[i];
     if (Field(record, pfNumber) == Answered &&
         SameText(Trim(Unescaped(Field(record, pfAddressee))), From))
-      PendingMsgs.Delete(i);
+      DropPending(i);
   }
   RefreshPendingMemo();
 }
@@ -352,6 +363,7 @@ void TfrmAprsMsg::mbtnTxMsgClick(TComponent*) {
                                    Escaped(call), Escaped(path), Escaped(addressee), Escaped(text)})
     CsvAddField(field, record);
   PendingMsgs.Add(record);
+  last_send_ticks_.push_back(NowTicks());
   RefreshPendingMemo();
   ShowSentMsg(call, addressee, text, 1, "{" + IntToStr(MsgNr));
   MsgNr = MsgNr >= kMaxMsgNr ? 0 : MsgNr + 1;
@@ -365,11 +377,10 @@ void TfrmAprsMsg::timMsgTxTimer(TComponent*) {
   }
   if (RetryBusy || PendingMsgs.Count() == 0) return;
   RetryBusy = 1;
-  const TDateTime now = NowTime();
+  const std::uint64_t now = NowTicks();
   for (int i = 0; i < PendingMsgs.Count();) {
     std::string record = PendingMsgs[i];
-    const TDateTime last_send = TryStampToDateTime(Field(record, pfLastSend)).value_or(0);
-    if (now - last_send <= kRetryAge) {
+    if (now - last_send_ticks_[static_cast<size_t>(i)] <= kRetryAgeMs) {
       ++i;
       continue;
     }
@@ -379,13 +390,14 @@ void TfrmAprsMsg::timMsgTxTimer(TComponent*) {
     const std::string text = Unescaped(Field(record, pfText));
     const int count = StrToIntDef(Field(record, pfCount), kMaxSends) + 1;
     if (count > kMaxSends) {
-      PendingMsgs.Delete(i);
+      DropPending(i);
     } else {
       SendMessage(StrToIntDef(Field(record, pfPort), 0), call, Unescaped(Field(record, pfPath)),
                   addressee, text, StrToIntDef(number, 0));
       CsvSetField(pfCount, IntToStr(count), record);
-      CsvSetField(pfLastSend, FormatDateTime("yymmddhhnnss", NowTime()), record);
+      CsvSetField(pfLastSend, NowStamp(), record);
       PendingMsgs.Put(i, record);
+      last_send_ticks_[static_cast<size_t>(i)] = now;
       ++i;
     }
     ShowSentMsg(call, addressee, text, count, "{" + number);

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/messages/ack_log.h"
 #include "app/messages/msg_lists.h"
@@ -92,6 +93,8 @@ class TfrmAprsMsg : public TForm {
   TBeacons* Internet = nullptr;
   // The clock of the send times and the acknowledgement window; Now when unset.
   std::function<TDateTime()> Clock;
+  // The monotonic clock the retries are timed by; GetTickCount when unset.
+  std::function<std::uint64_t()> Ticks;
   // True while the packet log player hands over a recorded packet: it is shown, but
   // never answered.
   std::function<bool()> IsReplaying;
@@ -122,6 +125,9 @@ class TfrmAprsMsg : public TForm {
   std::string OwnCall(int Port) const { return OwnCalls ? OwnCalls->Call(Port) : std::string(); }
   std::string OwnPath(int Port) const { return OwnCalls ? OwnCalls->Path(Port) : std::string(); }
   TDateTime NowTime() const;
+  std::uint64_t NowTicks() const;
+  // Removes the pending record at Index with its send time.
+  void DropPending(int Index);
   std::string NowStamp() const;
   void SendMessage(int Port, const std::string& Call, const std::string& Path,
                    const std::string& Addressee, const std::string& Text, int Number);
@@ -132,6 +138,9 @@ class TfrmAprsMsg : public TForm {
 
   // The ack log changed since memAck last showed it.
   bool ack_memo_stale_ = false;
+  // When each record of PendingMsgs was last sent, in its order, on the monotonic clock:
+  // the retries keep their minute whatever the wall clock does meanwhile.
+  std::vector<std::uint64_t> last_send_ticks_;
 };
 
 extern TfrmAprsMsg* frmAprsMsg;

@@ -65,7 +65,7 @@ class TAprsIsLink {
   TAprsIsLink(const TAprsIsLink&) = delete;
   TAprsIsLink& operator=(const TAprsIsLink&) = delete;
 
-  TTcpClient TCPClientIGate;
+  TTcpClient TCPClientIGate{TTcpClient::kQueueCapacity, kAprsIsMaxLineBytes};
   // Not owned; set before the first connection. Without settings no server is chosen.
   void SetSettings(const TAprsIsSettings* Settings) { settings_ = Settings; }
   void SetViews(TAprsIsViews* Views) { views_ = Views ? Views : &no_views_; }

@@ -46,7 +46,7 @@ int TStationList::Compare(const TLine& line, std::string_view text, const TOrder
   // the shorter one sorts first, as the shorter text does.
   const int first = std::memcmp(line.order.data(), order.data(), order.size());
   if (first != 0) return first < 0 ? -1 : 1;
-  return CompareText(line.text, text);
+  return CompareText(*line.text, text);
 }
 
 TStationList::TPlace TStationList::Locate(int index) const {
@@ -62,7 +62,7 @@ const TStationList::TLine& TStationList::At(int index) const {
 }
 
 const std::string& TStationList::Line(int index) const {
-  return At(index).text;
+  return *At(index).text;
 }
 
 void TStationList::Renumber(size_t from) {
@@ -93,7 +93,7 @@ void TStationList::InsertAt(int index, const std::string& text) {
   // At the very end the line joins the last chunk.
   TPlace place =
       index == count_ ? TPlace{chunks_.size() - 1, chunks_.back().size()} : Locate(index);
-  TLine line{TakeText(text), OrderOf(text), heard_.end()};
+  TLine line{NewText(text), OrderOf(text), heard_.end()};
   Heard(line);
   std::vector<TLine>& lines = chunks_[place.chunk];
   lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place.offset), std::move(line));
@@ -123,19 +123,19 @@ void TStationList::EraseAt(int index) {
 }
 
 void TStationList::Heard(TLine& line) {
-  const std::optional<TDateTime> heard = HeardTime(line.text);
+  const std::optional<TDateTime> heard = HeardTime(*line.text);
   if (!heard) {
     line.heard = heard_.end();
     return;
   }
   // Mostly the newest: the end is the place to try first.
   if (spare_heard_.empty()) {
-    line.heard = heard_.insert(heard_.end(), {*heard, KeyOf(line.text)});
+    line.heard = heard_.insert(heard_.end(), {HeardTicks(*heard), KeyOf(*line.text)});
     return;
   }
   auto node = spare_heard_.extract(std::prev(spare_heard_.end()));
-  node.value().first = *heard;
-  node.value().second = KeyOf(line.text);
+  node.value().first = HeardTicks(*heard);
+  node.value().second = KeyOf(*line.text);
   line.heard = heard_.insert(heard_.end(), std::move(node));
 }
 
@@ -145,18 +145,25 @@ void TStationList::Unheard(TLine& line) {
 }
 
 void TStationList::Reheard(TLine& line, const std::string& text) {
+  const bool indexed =
+      line.heard != heard_.end() && CsvFieldView(sfKey, *line.text) == CsvFieldView(sfKey, text);
   std::optional<TDateTime> after;
-  if (line.heard != heard_.end() && CsvFieldView(sfKey, line.text) == CsvFieldView(sfKey, text) &&
-      (after = HeardTime(text))) {
+  // Not heard again (a status text came): the line keeps its place, which the clocks,
+  // read again after a step of the wall clock, would no longer give.
+  if (indexed && CsvFieldView(sfRxStamp, *line.text) == CsvFieldView(sfRxStamp, text)) {
+    line.text = NewText(text);
+    return;
+  }
+  if (indexed && (after = HeardTime(text))) {
     // The node keeps its key.
     auto entry = heard_.extract(line.heard);
-    entry.value().first = *after;
+    entry.value().first = HeardTicks(*after);
     line.heard = heard_.insert(heard_.end(), std::move(entry));
-    line.text = text;
+    line.text = NewText(text);
     return;
   }
   Unheard(line);
-  line.text = text;
+  line.text = NewText(text);
   Heard(line);
 }
 
@@ -190,13 +197,12 @@ void TStationList::Clear() {
   count_ = 0;
 }
 
-std::string TStationList::TakeText(const std::string& text) {
+TStationList::TText TStationList::NewText(std::string text) {
   while (!spare_lines_.empty() && spare_lines_.back().empty()) spare_lines_.pop_back();
-  if (spare_lines_.empty()) return text;
-  std::string taken = std::move(spare_lines_.back().back().text);
-  spare_lines_.back().pop_back();
-  taken.assign(text);
-  return taken;
+  if (!spare_lines_.empty()) spare_lines_.back().pop_back();
+  // Room for the text and no more: a record's size is what its fields need.
+  text.shrink_to_fit();
+  return std::make_shared<const std::string>(std::move(text));
 }
 
 int TStationList::Replace(int index, const std::string& text) {
@@ -229,8 +235,8 @@ void TStationList::Assign(std::vector<std::string> Lines) {
     std::vector<TLine>& lines = chunks_.emplace_back();
     lines.reserve(last - first);
     for (size_t i = first; i < last; ++i) {
-      TLine& line = lines.emplace_back(TLine{std::move(Lines[i]), {}, heard_.end()});
-      line.order = OrderOf(line.text);
+      TLine& line = lines.emplace_back(TLine{NewText(std::move(Lines[i])), {}, heard_.end()});
+      line.order = OrderOf(*line.text);
       Heard(line);
     }
     starts_.push_back(static_cast<int>(first));
@@ -243,12 +249,23 @@ size_t TStationList::MemoryBytes() const {
   for (const auto& lines : chunks_) {
     bytes += lines.capacity() * sizeof(TLine);
     for (const TLine& line : lines) {
-      if (line.text.capacity() > std::string().capacity()) bytes += line.text.capacity() + 1;
+      // The shared text: its count block with the string, and the characters beyond it.
+      bytes += 2 * sizeof(long) + sizeof(std::string);
+      if (line.text->capacity() > std::string().capacity()) bytes += line.text->capacity() + 1;
     }
   }
   // A tree node per line: two pointers, a parent, a colour, the time and the key.
-  bytes += heard_.size() * (4 * sizeof(void*) + sizeof(std::pair<TDateTime, std::string>));
+  bytes += heard_.size() * (4 * sizeof(void*) + sizeof(THeard::value_type));
   return bytes;
+}
+
+std::vector<TStationList::TText> TStationList::SharedLines() const {
+  std::vector<TText> lines;
+  lines.reserve(static_cast<size_t>(count_));
+  for (const std::vector<TLine>& chunk : chunks_) {
+    for (const TLine& line : chunk) lines.push_back(line.text);
+  }
+  return lines;
 }
 
 void TStationList::FindKey(const std::string& Key, int& First, int& Last) const {
@@ -270,8 +287,15 @@ void TStationList::FindKey(const std::string& Key, int& First, int& Last) const 
   while (Last + 1 < count_ && is_key(Last + 1)) ++Last;
 }
 
-std::vector<std::pair<TDateTime, std::string>> TStationList::HeardBefore(TDateTime Before) const {
-  std::vector<std::pair<TDateTime, std::string>> lines;
+std::optional<std::int64_t> TStationList::HeardAt(int index) const {
+  const TLine& line = At(index);
+  if (line.heard == heard_.end()) return std::nullopt;
+  return line.heard->first;
+}
+
+std::vector<std::pair<std::int64_t, std::string>> TStationList::HeardBefore(
+    std::int64_t Before) const {
+  std::vector<std::pair<std::int64_t, std::string>> lines;
   // All of them (every station aging out at once): the room for them made once.
   if (!heard_.empty() && heard_.rbegin()->first <= Before) lines.reserve(heard_.size());
   for (const auto& entry : heard_) {
@@ -298,7 +322,7 @@ void TStationList::DeleteKeys(const std::vector<std::string>& Keys) {
   for (std::vector<TLine>& lines : chunks_) {
     size_t kept = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
-      if (listed(CsvFieldView(sfKey, lines[i].text))) {
+      if (listed(CsvFieldView(sfKey, *lines[i].text))) {
         Unheard(lines[i]);
         continue;
       }

@@ -3,6 +3,10 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -47,9 +51,15 @@ enum TStationField {
 // first indices; a line can be replaced in place; keys are found without copying a
 // record, mostly by the first bytes kept beside each line; and the lines are also kept
 // in order of their time last heard, each line holding its place there, so that aging
-// looks only at the stations it removes and a station heard again moves in O(1).
+// looks only at the stations it removes and a station heard again moves in O(1). That
+// order is on the monotonic clock (HeardTicks), where a wall clock set back cannot
+// make a station heard now look older than one heard before the step.
+// A line's text is never changed in place: a changed line gets a text of its own size,
+// so that the lines can be shared with a save running on another thread (SharedLines).
 class TStationList : public TStrings {
  public:
+  using TText = std::shared_ptr<const std::string>;
+
   int Count() const override { return count_; }
   std::string Get(int index) const override;
   const std::string& Line(int index) const;
@@ -65,25 +75,37 @@ class TStationList : public TStrings {
   // Replaces the content by Lines, sorted once.
   void Assign(std::vector<std::string> Lines);
   size_t MemoryBytes() const;
+  // Every line in order, shared: a copy of the list's content that costs a pointer a
+  // line, for a thread that reads it while the list goes on changing.
+  std::vector<TText> SharedLines() const;
 
   // The first and last index of the lines whose key (field 0) is Key, compared as
   // CsvFindRange does; -1 and -1 when there is none.
   void FindKey(const std::string& Key, int& First, int& Last) const;
-  // The time last heard and key of each line heard at Before or earlier, oldest first;
-  // lines whose time cannot be read are never among them.
-  std::vector<std::pair<TDateTime, std::string>> HeardBefore(TDateTime Before) const;
+  // Where the time last heard of a line entering the list lies on the monotonic clock
+  // (TicksAt); the station store sets it to its own clocks.
+  std::function<std::int64_t(TDateTime Heard)> HeardTicks = [](TDateTime Heard) {
+    return TicksAt(Heard, Now(), GetTickCount());
+  };
+  // The time last heard of the line at index, on the monotonic clock; none when its
+  // time cannot be read.
+  std::optional<std::int64_t> HeardAt(int index) const;
+  // The time last heard (monotonic) and key of each line heard at Before or earlier,
+  // oldest first; lines whose time cannot be read are never among them.
+  std::vector<std::pair<std::int64_t, std::string>> HeardBefore(std::int64_t Before) const;
   // Deletes the lines of all these keys (valid station keys, compared as FindKey does)
   // in one pass over the list: for thousands at once, where looking each up and
   // closing its gap would cost more.
   void DeleteKeys(const std::vector<std::string>& Keys);
 
  private:
-  using THeard = std::multiset<std::pair<TDateTime, std::string>>;  // (time last heard, key)
+  // (time last heard on the monotonic clock, key)
+  using THeard = std::multiset<std::pair<std::int64_t, std::string>>;
   // The first bytes of a line upper-cased (NUL after its end): lines whose beginnings
   // differ are ordered without reading the rest, which lies elsewhere in memory.
   using TOrder = std::array<unsigned char, 16>;
   struct TLine {
-    std::string text;
+    TText text;
     TOrder order;
     THeard::iterator heard;  // heard_.end() when its time cannot be read
   };
@@ -108,16 +130,16 @@ class TStationList : public TStrings {
   // without a new entry.
   void Reheard(TLine& line, const std::string& text);
 
-  // A line's text, in the room of a line cleared before when there is one.
-  std::string TakeText(const std::string& text);
+  // A line's text of its own size; a line cleared before goes meanwhile.
+  TText NewText(std::string text);
 
   std::vector<std::vector<TLine>> chunks_;
   std::vector<int> starts_;  // the index of each chunk's first line
   int count_ = 0;
   THeard heard_;
-  // Clear (aging every station at once) keeps the lines' texts and time nodes as they
-  // lie, without freeing each, and the lines added later take them over: never more
-  // than the list held at its largest.
+  // Clear (aging every station at once) keeps the lines and time nodes as they lie,
+  // without freeing each; the lines added later free one line each and take over a time
+  // node: never more than the list held at its largest.
   std::vector<std::vector<TLine>> spare_lines_;
   THeard spare_heard_;
 };

@@ -1,9 +1,11 @@
 #include "app/stations/station_store.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <iterator>
+#include <memory>
+#include <optional>
 #include <string_view>
 
 #include "app/receive/sound_queue.h"
@@ -176,6 +178,11 @@ std::string StationRecord(const TAprsInfo& Info) {
 
 // --- TStationStore -------------------------------------------------------------------------
 
+TStationStore::TStationStore(const TStationViews& Views) {
+  SetViews(Views);
+  StationList.HeardTicks = [this](TDateTime Heard) { return TicksAt(Heard, Clock(), Ticks()); };
+}
+
 void TStationStore::SetViews(const TStationViews& Views) {
   views_.Markers = Views.Markers ? Views.Markers : &no_markers;
   views_.Rows = Views.Rows ? Views.Rows : &no_rows;
@@ -190,13 +197,11 @@ int TStationStore::IndexOfStation(const std::string& Key) const {
   return first;
 }
 
-bool TStationStore::IsRepeat(const std::string& OldLine, const std::string& NewLine) const {
-  if (!SameButRepeatFields(OldLine, NewLine)) return false;
-  TDateTime heard;
+bool TStationStore::IsRepeat(int Index, const std::string& NewLine) const {
+  if (!SameButRepeatFields(StationList.Line(Index), NewLine)) return false;
   // A record whose time cannot be read is replaced rather than kept for ever.
-  if (!ReadStamp(Field(sfRxStamp, OldLine), heard)) return false;
-  // Whole milliseconds, so that exactly 20 seconds counts as within.
-  return std::llround((Clock() - heard) * MSecsPerDay) <= kRepeatWindowMs;
+  const std::optional<std::int64_t> heard = StationList.HeardAt(Index);
+  return heard && static_cast<std::int64_t>(Ticks()) - *heard <= kRepeatWindowMs;
 }
 
 void TStationStore::UpdateStation(TAprsInfo Info) {
@@ -224,7 +229,7 @@ void TStationStore::UpdateStation(TAprsInfo Info) {
   std::string line = StationRecord(Info);
 
   const int index = IndexOfStation(Info.Key);
-  if (index >= 0 && IsRepeat(StationList.Line(index), line)) return;
+  if (index >= 0 && IsRepeat(index, line)) return;
   // The row goes and comes back: laid out once.
   {
     TStationChangesBatch batch(*views_.Rows);
@@ -290,18 +295,14 @@ void TStationStore::AgeStations() {
     bool& aging;
     ~TAgingDone() { aging = false; }
   } done{aging_};
-  const TDateTime now = Clock();
-  const long long max_age_ms = max_age_minutes * 60000LL;
-  // Only the stations heard long enough ago are looked at, oldest first; a second
-  // more than the age lets no station through that the exact test below would keep.
-  // Records whose time cannot be read are left alone.
-  const TDateTime before = now - static_cast<double>(max_age_ms - 1000) / MSecsPerDay;
-  std::vector<std::pair<TDateTime, std::string>> old = StationList.HeardBefore(before);
+  // Only the stations heard long enough ago are looked at, oldest first. Records whose
+  // time cannot be read are left alone.
+  const std::int64_t before =
+      static_cast<std::int64_t>(Ticks()) - max_age_minutes * std::int64_t{60000};
+  std::vector<std::pair<std::int64_t, std::string>> old = StationList.HeardBefore(before);
   std::vector<std::string> keys;
   keys.reserve(old.size());
-  for (auto& [heard, key] : old) {
-    if (std::llround((now - heard) * MSecsPerDay) >= max_age_ms) keys.push_back(std::move(key));
-  }
+  for (auto& entry : old) keys.push_back(std::move(entry.second));
   if (keys.empty()) return;
   {
     TStationChangesBatch batch(*views_.Rows);
@@ -352,24 +353,35 @@ void TStationStore::SaveStations(const std::string& FileName) {
 }
 
 void TStationStore::SaveStationsInBackground(const std::string& FileName) {
-  saver_.Save(FileName, StationFileText());
+  saver_.Save(FileName, [snapshot = StationFileSnapshot()] { return StationFileText(snapshot); });
 }
 
 std::string TStationStore::StationFileText() const {
-  std::vector<const std::string*> lines;
-  lines.reserve(StationList.Count() + loading_.size() - next_loading_);
-  for (int i = 0; i < StationList.Count(); ++i) lines.push_back(&StationList.Line(i));
-  const size_t heard = lines.size();
+  return StationFileText(StationFileSnapshot());
+}
+
+TStationFileSnapshot TStationStore::StationFileSnapshot() const {
+  TStationFileSnapshot snapshot;
+  snapshot.Heard = StationList.SharedLines();
   // As LoadStationsPiece takes them: the first record of a key, unless it was heard.
   std::string_view last_key;
   for (size_t n = next_loading_; n < loading_.size(); ++n) {
-    const std::string_view key = CsvFieldView(sfKey, loading_[n]);
+    const std::string_view key = CsvFieldView(sfKey, *loading_[n]);
     if (n > next_loading_ && SameText(key, last_key)) continue;
     last_key = key;
-    if (IndexOfStation(std::string(key)) < 0) lines.push_back(&loading_[n]);
+    if (IndexOfStation(std::string(key)) < 0) snapshot.Loading.push_back(loading_[n]);
   }
+  return snapshot;
+}
+
+std::string TStationStore::StationFileText(const TStationFileSnapshot& Snapshot) {
+  std::vector<const std::string*> lines;
+  lines.reserve(Snapshot.Heard.size() + Snapshot.Loading.size());
+  for (const TStationList::TText& line : Snapshot.Heard) lines.push_back(line.get());
+  for (const TStationList::TText& line : Snapshot.Loading) lines.push_back(line.get());
   std::inplace_merge(
-      lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(heard), lines.end(),
+      lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(Snapshot.Heard.size()),
+      lines.end(),
       [](const std::string* a, const std::string* b) { return CompareText(*a, *b) < 0; });
   size_t size = 0;
   for (const std::string* line : lines) size += line->size() + 2;
@@ -381,11 +393,15 @@ std::string TStationStore::StationFileText() const {
 
 bool TStationStore::BeginLoadStations(const std::string& FileName) {
   DropLoadingStations();
-  if (!ReadStationFile(FileName, loading_)) return false;
+  std::vector<std::string> lines;
+  if (!ReadStationFile(FileName, lines)) return false;
   // In the list's order, each joins the list at its end.
-  std::stable_sort(
-      loading_.begin(), loading_.end(),
-      [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
+  std::stable_sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
+    return CompareText(a, b) < 0;
+  });
+  loading_.reserve(lines.size());
+  for (std::string& line : lines)
+    loading_.push_back(std::make_shared<const std::string>(std::move(line)));
   return true;
 }
 
@@ -394,11 +410,12 @@ bool TStationStore::LoadStationsPiece(int Count) {
   {
     TStationChangesBatch batch(*views_.Rows);
     for (; Count > 0 && LoadingStations(); --Count) {
-      std::string line = std::move(loading_[next_loading_++]);
-      if (IndexOfStation(std::string(CsvFieldView(sfKey, line))) >= 0) continue;
-      StationList.Add(line);
-      views_.Rows->AddOrUpdateStationRow(line);
-      views_.Markers->ShowLoadedStation(line);
+      // Let go of as it is taken (a save under way may still hold it).
+      const TStationList::TText line = std::move(loading_[next_loading_++]);
+      if (IndexOfStation(std::string(CsvFieldView(sfKey, *line))) >= 0) continue;
+      StationList.Add(*line);
+      views_.Rows->AddOrUpdateStationRow(*line);
+      views_.Markers->ShowLoadedStation(*line);
     }
   }
   if (!LoadingStations()) DropLoadingStations();

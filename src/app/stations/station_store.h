@@ -113,6 +113,14 @@ class TStationSettings {
   virtual int StationMaxAgeMinutes() const { return 0; }
 };
 
+// What a save of "Stn.dat" holds, taken at the cost of a pointer a record: the records
+// heard, in key order, and those of a file still being loaded that were not heard
+// meanwhile, in key order.
+struct TStationFileSnapshot {
+  std::vector<TStationList::TText> Heard;
+  std::vector<TStationList::TText> Loading;
+};
+
 // The store's views, one per role; a role not given shows nothing. Not owned.
 struct TStationViews {
   TStationMarkers* Markers = nullptr;
@@ -125,7 +133,7 @@ struct TStationViews {
 class TStationStore {
  public:
   TStationStore() : TStationStore(TStationViews{}) {}
-  explicit TStationStore(const TStationViews& Views) { SetViews(Views); }
+  explicit TStationStore(const TStationViews& Views);
   TStationStore(const TStationStore&) = delete;
   TStationStore& operator=(const TStationStore&) = delete;
 
@@ -135,8 +143,10 @@ class TStationStore {
   const TStationViews& Views() const { return views_; }
 
   TStationList StationList;
-  // Now; tests set their own clock.
+  // The wall clock the stations' stamps are read by, and the monotonic clock their
+  // ages are measured on (the repeat rule, aging); tests set their own.
   std::function<TDateTime()> Clock = Now;
+  std::function<std::uint64_t()> Ticks = GetTickCount;
   // Receive sounds and spelled callsigns; none plays while unset.
   TSoundQueue* Sounds = nullptr;
 
@@ -160,14 +170,18 @@ class TStationStore {
   void SaveStations(const std::string& FileName);
   // The same, on a thread of its own (background_saver.h): for the saves between start
   // and end, so that a crash, a lost display or a power cut loses minutes at most. The
-  // text is taken here and now. The message of a background save that failed is kept
-  // for TakeSaveFailure; the old file stays.
+  // records are taken here and now (StationFileSnapshot), the text is made and written
+  // on that thread, so that no save holds the window up. The message of a background
+  // save that failed is kept for TakeSaveFailure; the old file stays.
   void SaveStationsInBackground(const std::string& FileName);
   std::string TakeSaveFailure() { return saver_.TakeFailure(); }
   // What "Stn.dat" holds: the records in key order, one a line (CR LF); the stations of
   // a file still being loaded are in it, but for those heard meanwhile, which keep what
   // was heard. Touches no view.
   std::string StationFileText() const;
+  TStationFileSnapshot StationFileSnapshot() const;
+  // The text of a snapshot; on any thread.
+  static std::string StationFileText(const TStationFileSnapshot& Snapshot);
 
   // "Stn.dat" in pieces, so that a large file does not hold the window up:
   // BeginLoadStations reads it (false when it is missing), each LoadStationsPiece adds
@@ -180,7 +194,8 @@ class TStationStore {
   void DropLoadingStations();
 
  private:
-  bool IsRepeat(const std::string& OldLine, const std::string& NewLine) const;
+  // NewLine repeats the record at Index, heard no more than 20 seconds ago.
+  bool IsRepeat(int Index, const std::string& NewLine) const;
   // DeleteStation but for the counter.
   void RemoveStation(const std::string& Key);
   // What RemoveStation does after the marker, the lines and their rows went.
@@ -190,7 +205,7 @@ class TStationStore {
 
   TStationViews views_;
   bool aging_ = false;
-  std::vector<std::string> loading_;  // records of "Stn.dat" still to come, in list order
+  std::vector<TStationList::TText> loading_;  // records of "Stn.dat" still to come, in order
   size_t next_loading_ = 0;
   TBackgroundSaver saver_;
 };

@@ -91,8 +91,9 @@ int ConnectOne(const addrinfo& address, int timeout_ms, const std::function<bool
 
 }  // namespace
 
-TTcpClient::TTcpClient(std::size_t QueueCapacity)
-    : queue_(QueueCapacity, [this](const std::string& bytes) { Send(bytes); }) {}
+TTcpClient::TTcpClient(std::size_t QueueCapacity, std::size_t MaxLineBytes)
+    : max_line_bytes_(MaxLineBytes),
+      queue_(QueueCapacity, [this](const std::string& bytes) { Send(bytes); }) {}
 
 TTcpClient::~TTcpClient() {
   Disconnect();
@@ -191,8 +192,9 @@ bool TTcpClient::HasData() {
 std::optional<std::string> TTcpClient::TakeLine() {
   for (;;) {
     size_t end = input_.find('\n');
+    // The bytes before the LF, a CR among them, and the LF itself.
     if (end == std::string::npos) {
-      if (input_.size() > kMaxLineLength) {
+      if (input_.size() >= max_line_bytes_) {
         input_.clear();
         skipping_long_line_ = true;
       }
@@ -200,7 +202,7 @@ std::optional<std::string> TTcpClient::TakeLine() {
     }
     std::string line = input_.substr(0, end);
     input_.erase(0, end + 1);
-    if (skipping_long_line_ || line.size() > kMaxLineLength) {
+    if (skipping_long_line_ || line.size() + 1 > max_line_bytes_) {
       skipping_long_line_ = false;
       continue;
     }

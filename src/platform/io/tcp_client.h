@@ -24,8 +24,10 @@
 
 class TTcpClient {
  public:
-  // QueueCapacity: lines that may wait for a peer that does not read.
-  explicit TTcpClient(std::size_t QueueCapacity = kQueueCapacity);
+  // QueueCapacity: lines that may wait for a peer that does not read; MaxLineBytes: the
+  // longest line taken, its line end counted.
+  explicit TTcpClient(std::size_t QueueCapacity = kQueueCapacity,
+                      std::size_t MaxLineBytes = kMaxLineLength);
   ~TTcpClient();
   TTcpClient(const TTcpClient&) = delete;
   TTcpClient& operator=(const TTcpClient&) = delete;
@@ -45,7 +47,8 @@ class TTcpClient {
   // The next line without its line end, waiting up to TimeoutMs for it to complete;
   // nullopt on time-out (a partial line stays buffered) or when the connection ended
   // and no whole line is left.
-  // A line longer than kMaxLineLength is dropped up to its end.
+  // A line longer than MaxLineBytes with its line end is dropped whole, up to its end:
+  // cut, its rest would be read as a line of its own, or its start as something else.
   std::optional<std::string> ReadLine(int TimeoutMs = 100);
   // Queues Line and CR LF for the writer; false when not connected, and for a Line
   // holding CR, LF or NUL, which is not sent at all. Lines queued on a connection go
@@ -88,6 +91,7 @@ class TTcpClient {
   void Send(const std::string& Bytes);
   void MarkReceived();
 
+  const std::size_t max_line_bytes_;
   std::atomic<int> socket_{-1};
   std::atomic<bool> peer_closed_{false};
   std::atomic<std::int64_t> last_receive_ms_{0};

@@ -24,16 +24,10 @@ TBackgroundSaver::~TBackgroundSaver() {
   if (worker_.joinable()) worker_.join();
 }
 
-bool TBackgroundSaver::WrittenLast(const std::string& FileName, size_t Hash) const {
-  return written_hash_ == Hash && written_file_ == FileName;
-}
-
-void TBackgroundSaver::Save(const std::string& FileName, std::string Data) {
-  const size_t hash = HashOf(Data);
+void TBackgroundSaver::Save(const std::string& FileName, std::function<std::string()> MakeData) {
   {
     const std::lock_guard<std::mutex> guard(lock_);
-    if (!waiting_ && !writing_ && WrittenLast(FileName, hash)) return;
-    waiting_ = TContent{FileName, std::move(Data)};
+    waiting_ = TContent{FileName, std::move(MakeData)};
     if (!worker_.joinable()) worker_ = std::thread([this] { Run(); });
   }
   changed_.notify_all();
@@ -67,11 +61,16 @@ void TBackgroundSaver::Run() {
     TContent content = std::move(*waiting_);
     waiting_.reset();
     writing_ = true;
-    written_hash_.reset();
+    const std::optional<size_t> written_hash = std::exchange(written_hash_, std::nullopt);
+    const std::string written_file = written_file_;
     guard.unlock();
     std::string failure;
+    size_t hash = 0;
     try {
-      SaveFileAtomically(content.FileName, content.Data);
+      const std::string data = content.MakeData();
+      hash = HashOf(data);
+      if (written_hash != hash || written_file != content.FileName)
+        SaveFileAtomically(content.FileName, data);
     } catch (const std::exception& error) {
       failure = error.what();
     }
@@ -79,7 +78,7 @@ void TBackgroundSaver::Run() {
     writing_ = false;
     if (failure.empty()) {
       written_file_ = content.FileName;
-      written_hash_ = HashOf(content.Data);
+      written_hash_ = hash;
       failure_.clear();
     } else {
       failure_ = std::move(failure);

@@ -1,10 +1,12 @@
 // A file replaced whole (atomic_file.h) by a thread of its own, so that a large file
-// written now and then does not hold the GUI thread up while the disk syncs.
+// written now and then does not hold the GUI thread up while its text is made and the
+// disk syncs.
 //
-// The caller takes its content on its own thread (a copy, so that the worker never
-// reads what the caller goes on changing) and hands it over with Save, which returns at
-// once. One write runs at a time, in the order handed over; content handed over while
-// a write runs waits for it, and only the newest waiting content is written (an older
+// The caller hands over, with Save, what makes the content: a function the worker runs,
+// holding its own snapshot of what it needs (cheap to take, e.g. shared records, so that
+// the worker never reads what the caller goes on changing). Save returns at once. One
+// write runs at a time, in the order handed over; content handed over while a write
+// runs waits for it, and only the newest waiting content is made and written (an older
 // one would only be replaced). Content equal to what was written last is not written
 // again. A failed write keeps the old file (atomic_file.h); its message waits for the
 // caller (TakeFailure) until a later write succeeds, and the next Save writes even
@@ -16,6 +18,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -30,7 +33,8 @@ class TBackgroundSaver {
   TBackgroundSaver(const TBackgroundSaver&) = delete;
   TBackgroundSaver& operator=(const TBackgroundSaver&) = delete;
 
-  void Save(const std::string& FileName, std::string Data);
+  // MakeData runs on the worker; what it raises counts as a failed write.
+  void Save(const std::string& FileName, std::function<std::string()> MakeData);
   // Raises EWriteError (naming the file) when it cannot be written.
   void SaveNow(const std::string& FileName, std::string_view Data);
   // The message of the last write when it failed (and was not taken yet); else empty.
@@ -41,11 +45,9 @@ class TBackgroundSaver {
  private:
   struct TContent {
     std::string FileName;
-    std::string Data;
+    std::function<std::string()> MakeData;
   };
   void Run();
-  // Under the lock: what was written last, as file name and content hash.
-  bool WrittenLast(const std::string& FileName, size_t Hash) const;
 
   std::mutex lock_;
   std::condition_variable changed_;

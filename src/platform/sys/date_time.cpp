@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QLocale>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -215,6 +216,11 @@ std::uint64_t GetTickCount() {
   const auto since = std::chrono::steady_clock::now().time_since_epoch();
   return static_cast<std::uint64_t>(
       std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+std::int64_t TicksAt(TDateTime Time, TDateTime Now, std::uint64_t TicksNow) {
+  const std::int64_t ago = std::llround((Now - Time) * MSecsPerDay);
+  return static_cast<std::int64_t>(TicksNow) - std::max<std::int64_t>(ago, 0);
 }
 
 namespace {

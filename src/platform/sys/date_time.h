@@ -54,3 +54,8 @@ bool TryStrToDateTime(std::string_view Text, TDateTime& Value);
 
 // Milliseconds on a clock that only moves forward (not the time of day).
 std::uint64_t GetTickCount();
+// Where Time of the wall clock lies on that monotonic clock, given both clocks' present
+// (Now, TicksNow). Intervals are measured there: a wall clock set back (the end of
+// summer time, a correction) or forward would stop or stretch them. A Time after Now
+// counts as Now: the clock was set back since it was taken.
+std::int64_t TicksAt(TDateTime Time, TDateTime Now, std::uint64_t TicksNow);

@@ -1,6 +1,8 @@
 #include "app/map/map_view.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -679,6 +681,7 @@ TEST_F(MapViewTest, MarkersGoWhenStationsAgeOut) {
   ASSERT_TRUE(map.LoadMap(map_));
   TDateTime now = EncodeDate(2026, 12, 7) + EncodeTime(8, 0, 0, 0);
   store.Clock = [&] { return now; };
+  store.Ticks = [&] { return static_cast<std::uint64_t>(std::llround(now * MSecsPerDay)); };
   TAprsInfo old = Station("OLD", 45, 10);
   old.Key.clear();
   old.RxStamp = "261207080000";

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "app/messages/frm_aprs_msg.h"
@@ -23,7 +25,9 @@ class MsgTest : public ::testing::Test, public TOwnCalls, public TBeaconViews {
   void SetUp() override {
     msg.OwnCalls = this;
     msg.Kiss = &tnc.link;
-    msg.Clock = [this] { return now; };
+    msg.Clock = [this] { return now + clock_set; };
+    // Time passes as now moves; the wall clock may be set apart from it.
+    msg.Ticks = [this] { return static_cast<std::uint64_t>(std::llround(now * MSecsPerDay)); };
     msg.IsReplaying = [this] { return replaying; };
     msg.MsgLamp = [this](bool on) { lamp = on; };
     msg.Internet = &igate;
@@ -70,6 +74,7 @@ class MsgTest : public ::testing::Test, public TOwnCalls, public TBeaconViews {
   std::string call_p1 = "N0CALL";
   std::string call_p2 = "N0CALL-2";
   TDateTime now = EncodeDate(2026, 12, 7) + EncodeTime(10, 0, 0, 0);
+  TDateTime clock_set = 0;
   bool replaying = false;
   bool lamp = false;
   TCapturedKiss tnc;
@@ -311,6 +316,23 @@ TEST_F(MsgTest, UnansweredMessageIsSentFiveTimesAMinuteApartThenGivenUp) {
   EXPECT_EQ(Item(*msg.rdMyMsg, meiTxCount), "5");
   // Every repeat was the same message.
   for (size_t i = 1; i < tnc.frames.size(); ++i) EXPECT_EQ(tnc.Decoded(i), tnc.Decoded(0));
+}
+
+// The wall clock set back an hour while a message waits for its acknowledgement: the
+// repeats keep their minute, and the pending record shows the wall clock's send time.
+TEST_F(MsgTest, AClockSetBackKeepsTheRetriesAMinuteApart) {
+  Send("WU2Z", "anyone?");
+  RunTimer(30);
+  clock_set = -3600 * kSecond;
+  std::vector<int> send_seconds;
+  for (int t = 35; t <= 160; t += 5) {
+    const size_t before = tnc.frames.size();
+    RunTimer(5);
+    if (tnc.frames.size() != before) send_seconds.push_back(t);
+  }
+  EXPECT_EQ(send_seconds, (std::vector<int>{65, 130}));
+  ASSERT_EQ(msg.PendingMsgs.Count(), 1);
+  EXPECT_NE(msg.PendingMsgs[0].find("\"261207090210\""), std::string::npos) << msg.PendingMsgs[0];
 }
 
 TEST_F(MsgTest, AcknowledgementFromTheAddresseeSettlesTheMessage) {

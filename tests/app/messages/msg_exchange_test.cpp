@@ -3,6 +3,9 @@
 // window sends reaches the server through the common internet sender.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+
 #include "app/messages/frm_aprs_msg.h"
 #include "app/messages/msg_lists.h"
 #include "app/monitor/monitor_styles.h"
@@ -44,6 +47,7 @@ class MsgExchange : public ::testing::Test {
     msg.OwnCalls = &own;
     msg.Kiss = &tnc.link;
     msg.Clock = [this] { return now; };
+    msg.Ticks = [this] { return static_cast<std::uint64_t>(std::llround(now * MSecsPerDay)); };
     msg.Internet = &igate;
     session.path.on_message = [this](const TAprsInfo& info) { msg.HandleRxMessage(info); };
   }

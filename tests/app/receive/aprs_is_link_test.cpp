@@ -141,6 +141,29 @@ TEST(AprsIsLink, IGateForwardsRadioPacketsOnlyWhileConnected) {
   }
 }
 
+// A server line is at most 512 bytes with its CR LF; a longer one is dropped whole (its
+// start could read as a shorter packet of another meaning), and the lines after it come.
+TEST(AprsIsLink, ServerLinesBeyondTheAprsIsBoundAreDropped) {
+  TLoopbackTcpServer server;
+  TReceiveSession s(server.Port());
+  s.link.mbtnTcpClick();
+  ASSERT_TRUE(PumpUntil([&] { return server.Accept(5); }));
+  PumpLogin(server);
+  const std::string head = "N0CALL>APRS,TCPIP*:>";
+  const std::string at_bound = head + std::string(510 - head.size(), 'a');
+  const std::string beyond = head + std::string(511 - head.size(), 'b');
+  ASSERT_TRUE(server.Send(at_bound + "\r\n" + beyond + "\r\n" + head + "end\r\n"));
+  ASSERT_TRUE(PumpUntil([&] { return s.handed_over >= 2; }));
+  s.link.Stop();
+  std::string shown;
+  for (int line = 1; line <= s.path.monitor.LineCount(); ++line)
+    shown += s.path.monitor.LineText(line) + "\n";
+  EXPECT_NE(shown.find(std::string(510 - head.size(), 'a')), std::string::npos);
+  EXPECT_NE(shown.find(">end"), std::string::npos);
+  EXPECT_EQ(shown.find("bbb"), std::string::npos) << shown;
+  EXPECT_EQ(s.handed_over, 2);
+}
+
 // A filter from a damaged or hand-edited settings file holding a line break: the login
 // still goes out, as one line, instead of the server waiting for it for ever.
 TEST(AprsIsLink, AFilterHoldingALineBreakStillLogsIn) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -75,6 +76,7 @@ TEST(StationList, LinesAlikeInTheirBeginningAreOrderedByTheWholeText) {
 // must hold exactly the time and key of every line.
 TEST(StationList, TheTimeIndexFollowsEveryLine) {
   TStationList list;
+  list.HeardTicks = MsOf;
   auto line = [](const std::string& key, TDateTime heard, const std::string& rest) {
     return "\"" + key + "\";\"" + rest + "\";\"\";\"1\";\"2\";\"47\";\"62\";\"63\";\"65\";\"" +
            StampAt(heard) + "\"";
@@ -97,19 +99,15 @@ TEST(StationList, TheTimeIndexFollowsEveryLine) {
   for (int n = 2; n < 1200; n += 4) gone.push_back(key(n));
   list.DeleteKeys(gone);
 
-  std::vector<std::pair<TDateTime, std::string>> expected;
+  std::vector<std::pair<std::int64_t, std::string>> expected;
   for (int i = 0; i < list.Count(); ++i) {
-    expected.emplace_back(StampToDateTime(std::string(CsvFieldView(9, list.Line(i)))),
+    expected.emplace_back(MsOf(StampToDateTime(std::string(CsvFieldView(9, list.Line(i))))),
                           std::string(CsvFieldView(0, list.Line(i))));
   }
   std::sort(expected.begin(), expected.end());
-  auto indexed = list.HeardBefore(Noon() + 1);
+  auto indexed = list.HeardBefore(MsOf(Noon() + 1));
   std::sort(indexed.begin(), indexed.end());
-  ASSERT_EQ(indexed.size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(indexed[i].second, expected[i].second);
-    EXPECT_NEAR(indexed[i].first, expected[i].first, 1e-9);
-  }
+  EXPECT_EQ(indexed, expected);
   EXPECT_EQ(std::count_if(indexed.begin(), indexed.end(),
                           [&](const auto& entry) { return entry.second == key(5); }),
             2);
@@ -118,6 +116,7 @@ TEST(StationList, TheTimeIndexFollowsEveryLine) {
 TEST(StationList, ThousandsOfLinesStaySortedAndFoundThroughAddsAndDeletes) {
   // Enough lines for many chunks, added in a scrambled order, some keys in lower case.
   TStationList list;
+  list.HeardTicks = MsOf;
   std::vector<std::string> keys;
   for (int i = 0; i < 3000; ++i) {
     const int n = (i * 7919) % 3000;
@@ -148,12 +147,12 @@ TEST(StationList, ThousandsOfLinesStaySortedAndFoundThroughAddsAndDeletes) {
   for (int i = list.Count() - 1; i >= 0; i -= 2) list.Delete(i);
   check();
   EXPECT_EQ(list.Count(), 1500);
-  const auto old = list.HeardBefore(Noon() - 2900 / SecsPerDay);
+  const auto old = list.HeardBefore(MsOf(Noon() - 2900 / SecsPerDay));
   ASSERT_FALSE(old.empty());
   for (size_t i = 1; i < old.size(); ++i) EXPECT_LE(old[i - 1].first, old[i].first);
-  for (const auto& [heard, key] : old) EXPECT_LE(heard, Noon() - 2900 / SecsPerDay + 1e-9);
+  for (const auto& [heard, key] : old) EXPECT_LE(heard, MsOf(Noon() - 2900 / SecsPerDay));
   list.Clear();
-  EXPECT_TRUE(list.HeardBefore(Noon()).empty());
+  EXPECT_TRUE(list.HeardBefore(MsOf(Noon())).empty());
 
   // Lines added after a clear (aging every station) take over the room of the cleared
   // ones, shorter and longer than they were: each keeps its own text, key and time.
@@ -165,23 +164,19 @@ TEST(StationList, ThousandsOfLinesStaySortedAndFoundThroughAddsAndDeletes) {
   }
   check();
   ASSERT_EQ(list.Count(), 2000);
-  std::vector<std::pair<TDateTime, std::string>> expected;
+  std::vector<std::pair<std::int64_t, std::string>> expected;
   for (int i = 0; i < list.Count(); ++i) {
     const std::string key(CsvFieldView(0, list.Line(i)));
     const int n = std::stoi(key.substr(key.find('M') + 1));
     EXPECT_EQ(CsvFieldView(1, list.Line(i)), std::string(static_cast<size_t>(n % 97), 'y'));
     const TDateTime heard = StampToDateTime(std::string(CsvFieldView(9, list.Line(i))));
     EXPECT_NEAR(heard, Noon() - (n % 13) / SecsPerDay, 1e-9);
-    expected.emplace_back(heard, key);
+    expected.emplace_back(MsOf(heard), key);
   }
-  auto indexed = list.HeardBefore(Noon() + 1);
+  auto indexed = list.HeardBefore(MsOf(Noon() + 1));
   std::sort(indexed.begin(), indexed.end());
   std::sort(expected.begin(), expected.end());
-  ASSERT_EQ(indexed.size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(indexed[i].second, expected[i].second);
-    EXPECT_NEAR(indexed[i].first, expected[i].first, 1e-9);
-  }
+  EXPECT_EQ(indexed, expected);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // builds them.
 #pragma once
 
+#include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "app/receive/aprs_info.h"
@@ -13,6 +15,12 @@
 // The tests' clock: noon on the day SampleStation was heard.
 inline TDateTime Noon() {
   return EncodeDate(2026, 12, 7) + EncodeTime(12, 0, 0, 0);
+}
+
+// The tests' monotonic clock: the milliseconds of a wall-clock time, so that a time last
+// heard lies on it where the wall clock puts it.
+inline std::int64_t MsOf(TDateTime t) {
+  return std::llround(t * MSecsPerDay);
 }
 
 // A time last heard as the records hold it.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 
@@ -38,7 +39,12 @@ TAprsInfo Position(const std::string& call, const std::string& lat = "52.5",
 class StationStore : public ::testing::Test {
  protected:
   void SetUp() override {
-    store.Clock = [this] { return now; };
+    store.Clock = [this] { return now + clock_set; };
+    store.Ticks = [this] { return Ticks(); };
+  }
+  // The monotonic clock: the time passed since noon, from its count at noon.
+  std::uint64_t Ticks() const {
+    return static_cast<std::uint64_t>(kNoonTicks + MsOf(now) - MsOf(Noon()));
   }
   std::string Field(const std::string& key, int field) {
     std::string value;
@@ -47,7 +53,9 @@ class StationStore : public ::testing::Test {
     return value;
   }
 
-  TDateTime now = Noon();
+  static constexpr std::int64_t kNoonTicks = 10'000'000'000;
+  TDateTime now = Noon();   // as time passes
+  TDateTime clock_set = 0;  // the wall clock set back or forward meanwhile
   TRecordingViews views;
   TStationStore store{views};
 };
@@ -181,6 +189,37 @@ TEST_F(StationStore, AgingRemovesOldStationsOnly) {
   EXPECT_GE(store.IndexOfStation("AAprsNEW"), 0);
 }
 
+// The wall clock set back an hour (the end of summer time): a station heard again right
+// after the step takes the new time, in its record (and so in "Stn.dat") and its row,
+// and ages from it; a station heard before the step ages by the time passed, not by its
+// stamp, which now lies an hour ahead, whatever else it sends.
+TEST_F(StationStore, AClockSetBackNeitherHoldsStationsNorStopsTheirAging) {
+  store.UpdateStation(Position("AGAIN", "50", Noon()));
+  store.UpdateStation(Position("ONCE", "50", Noon()));
+  now = Noon() + 60 / SecsPerDay;
+  clock_set = -1 / HoursPerDay;
+  const TDateTime wall = now + clock_set;
+  views.calls.clear();
+  store.UpdateStation(Position("AGAIN", "50", wall));
+  EXPECT_EQ(Field("AAprsAGAIN", sfRxStamp), "261207110100");
+  EXPECT_TRUE(views.Called("row AAprsAGAIN"));
+  // A copy 5 seconds later is a repeat of the new record.
+  now += 5 / SecsPerDay;
+  views.calls.clear();
+  store.UpdateStation(Position("AGAIN", "50", now + clock_set));
+  EXPECT_TRUE(views.calls.empty());
+  // A status text is no hearing: the age goes on.
+  ASSERT_TRUE(store.SetStatusText("AAprsONCE", ">away"));
+  views.max_age_minutes = 30;
+  now = Noon() + 30 / MinsPerDay;
+  store.AgeStations();
+  EXPECT_LT(store.IndexOfStation("AAprsONCE"), 0);
+  EXPECT_GE(store.IndexOfStation("AAprsAGAIN"), 0);
+  now = Noon() + 31 / MinsPerDay;
+  store.AgeStations();
+  EXPECT_LT(store.IndexOfStation("AAprsAGAIN"), 0);
+}
+
 TEST_F(StationStore, DamagedStationFileLinesAreSkippedAndNeverStopAging) {
   store.UpdateStation(Position("A1", "50", Noon() - 2 / HoursPerDay));
   store.UpdateStation(Position("B1", "50", Noon()));
@@ -196,7 +235,8 @@ TEST_F(StationStore, DamagedStationFileLinesAreSkippedAndNeverStopAging) {
   }
   TRecordingViews views2;
   TStationStore loaded(views2);
-  loaded.Clock = [this] { return now; };
+  loaded.Clock = store.Clock;
+  loaded.Ticks = store.Ticks;
   ASSERT_TRUE(loaded.LoadStations(path));
   ASSERT_EQ(loaded.StationList.Count(), 3);
   EXPECT_EQ(loaded.StationList.Line(0), store.StationList.Line(0));
@@ -225,7 +265,8 @@ TEST_F(StationStore, AStationFileComesInPiecesAndWhatWasHeardMeanwhileStays) {
 
   TRecordingViews views2;
   TStationStore loaded(views2);
-  loaded.Clock = [this] { return now; };
+  loaded.Clock = store.Clock;
+  loaded.Ticks = store.Ticks;
   // The file's first record of a key counts, as the loading takes it.
   {
     std::ofstream out(path, std::ios::binary | std::ios::app);
@@ -340,7 +381,7 @@ TEST_F(StationStore, AgingThousandsRemovesExactlyTheOldOnes) {
     EXPECT_LT(CompareText(store.StationList.Line(i - 1), store.StationList.Line(i)), 0);
   }
   for (int i = 0; i < 600; ++i) EXPECT_GE(store.IndexOfStation("AAprsS" + std::to_string(i)), 0);
-  EXPECT_EQ(store.StationList.HeardBefore(Noon()).size(), 600u);
+  EXPECT_EQ(store.StationList.HeardBefore(static_cast<std::int64_t>(Ticks())).size(), 600u);
   // A station heard again is aged by its new time.
   store.UpdateStation(Position("S0", "51", Noon() - 700 / MinsPerDay));
   views.calls.clear();
@@ -358,7 +399,7 @@ TEST_F(StationStore, AgingEveryStationEmptiesTheStoreAndEveryWindow) {
   views.calls.clear();
   store.AgeStations();
   EXPECT_EQ(store.StationList.Count(), 0);
-  EXPECT_TRUE(store.StationList.HeardBefore(Noon() + 1).empty());
+  EXPECT_TRUE(store.StationList.HeardBefore(static_cast<std::int64_t>(Ticks())).empty());
   for (const std::string key : {"AAprsS0", "AAprsS39"}) {
     for (const char* what : {"marker- ", "row- ", "places- ", "pick- ", "crosshair- "}) {
       EXPECT_EQ(std::count(views.calls.begin(), views.calls.end(), what + key), 1) << what << key;

@@ -134,9 +134,9 @@ TEST_F(StationListFeedTest, AllStationsAgeOutOfEveryWindowAtOnce) {
   ASSERT_EQ(frmAprs->Map->MarkerCount(), kStations);
   ASSERT_EQ(frmAprsStnList->Group()->GetCount(), kStations);
   frmSetup->nedtStnDelete->SetIntIst(30);
-  store.Clock = [] { return Now() + 1; };
+  store.Ticks = [] { return GetTickCount() + 24 * 60 * 60 * 1000; };
   store.AgeStations();
-  store.Clock = Now;
+  store.Ticks = GetTickCount;
   EXPECT_EQ(store.StationList.Count(), 0);
   EXPECT_EQ(frmAprs->Map->MarkerCount(), 0);
   EXPECT_EQ(frmAprsStnList->Group()->GetCount(), 0);

@@ -46,7 +46,7 @@ TEST_F(BackgroundSaver, TheNewestContentStaysAndNoVersionIsTornOrOvertaken) {
     for (int version = 0; version < 300; ++version) {
       // Large enough that a write takes a while; each version differs all along.
       const std::string content(64 * 1024 + version, static_cast<char>('A' + version % 26));
-      saver.Save(file, content);
+      saver.Save(file, [content] { return content; });
       const std::string seen = Read(file);
       if (seen.empty()) continue;  // not written yet
       const int seen_version = static_cast<int>(seen.size()) - 64 * 1024;
@@ -57,10 +57,10 @@ TEST_F(BackgroundSaver, TheNewestContentStaysAndNoVersionIsTornOrOvertaken) {
     }
     saver.WaitUntilWritten();
     EXPECT_EQ(Read(file).size(), 64u * 1024 + 299);
-    saver.Save(file, "handed over");
+    saver.Save(file, [] { return "handed over"; });
     saver.SaveNow(file, "the end");
     EXPECT_EQ(Read(file), "the end");
-    saver.Save(file, "written by the destructor");
+    saver.Save(file, [] { return "written by the destructor"; });
   }
   EXPECT_EQ(Read(file), "written by the destructor");
 }
@@ -71,7 +71,7 @@ TEST_F(BackgroundSaver, AFailedWriteIsToldAndTriedAgain) {
   const std::filesystem::path missing = folder / "gone";
   const std::string file = (missing / "Stn.dat").string();
   TBackgroundSaver saver;
-  saver.Save(file, "stations");
+  saver.Save(file, [] { return "stations"; });
   saver.WaitUntilWritten();
   const std::string failure = saver.TakeFailure();
   EXPECT_NE(failure.find(file), std::string::npos) << failure;
@@ -79,7 +79,7 @@ TEST_F(BackgroundSaver, AFailedWriteIsToldAndTriedAgain) {
   EXPECT_THROW(saver.SaveNow(file, "stations"), EWriteError);
 
   std::filesystem::create_directories(missing);
-  saver.Save(file, "stations");
+  saver.Save(file, [] { return "stations"; });
   saver.WaitUntilWritten();
   EXPECT_EQ(saver.TakeFailure(), "");
   EXPECT_EQ(Read(file), "stations");
