@@ -602,7 +602,14 @@ std::vector<std::string> OfficeAlignedLines(const std::string& html) {
       if (inner.compare(i, 3, "<br") == 0) text += '\n';
       i = close;
     }
-    for (const std::string& line : TrimmedLines(text)) lines.push_back(alignment + "|" + line);
+    // A paragraph of hidden text only is an empty line.
+    for (size_t start = 0;;) {
+      const size_t end = text.find('\n', start);
+      const std::vector<std::string> line = TrimmedLines(text.substr(start, end - start));
+      lines.push_back(alignment + "|" + (line.empty() ? "" : line[0]));
+      if (end == std::string::npos) break;
+      start = end + 1;
+    }
     p = end;
   }
   return lines;
@@ -629,7 +636,7 @@ TEST(RTFImportPeers, HiddenTextLeftOutAsLibreOfficeLeavesItOut) {
       {"hidden_par", "\\pard A{\\v hidden\\par}\\pard\\qc B\\par \\pard L\\par"},
       {"hidden_paragraph",
        "\\pard A\\par \\pard\\qr{\\v hidden\\par}\\pard\\qc B\\par \\pard L\\par"},
-      {"lines", "\\pard A\\line{\\v x}\\line B\\par \\pard\\qr{\\v y}\\line C{\\v z\\line}D\\par"},
+      {"lines", "\\pard A\\line{\\v x}\\line B\\par \\pard\\qr{\\v y}\\line C{\\v z}D\\par"},
       {"cells",
        "\\pard Top\\par\\trowd\\cellx2000\\cellx4000\\cellx6000\\pard\\intbl\\qc{\\v hidden}"
        "North\\cell\\pard\\intbl South{\\v hidden}\\cell\\pard\\intbl{\\v gone}\\cell\\row"
