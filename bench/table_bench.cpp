@@ -6,7 +6,8 @@
 // wraps to new lines now and then and is taken out again by undo), and a paragraph of
 // 2,000 and of 20,000 characters, and a table of 10 rows of 3 cells pasted as RTF, into a
 // cell 11 tables deep (each taken out again by undo); a key that widens its column in
-// tables of 50, 500 and 2,000 rows.
+// tables of 50, 500 and 2,000 rows. A table of 8,000, 16,000 and 32,000 rows saved as
+// RTF, RDF and HTML, with and without a cell merged over all rows of its first column.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -19,8 +20,10 @@
 #include "platform/gui/controls/paint_to.h"
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
+#include "richtext/formats/html_writer.h"
 #include "richtext/formats/rdf_reader.h"
 #include "richtext/formats/rdf_writer.h"
+#include "richtext/formats/rtf_writer.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rich_doc.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
@@ -270,5 +273,44 @@ void BM_PasteTableElevenTablesDeep(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PasteTableElevenTablesDeep)->Unit(benchmark::kMillisecond);
+
+// A document holding one table of rows x 3 cells, just read (never laid out or asked
+// about its merged cells), with its first column one cell over all rows when merged.
+std::unique_ptr<TCustomRDData> DocumentWithTable(TRDStyle& style, int rows, bool merged) {
+  auto data = std::make_unique<TCustomRDData>();
+  data->SetRDStyle(&style);
+  auto table = std::make_unique<TRDTableItemInfo>(rows, 3, data.get());
+  FillCells(*table);
+  if (merged) table->Rows->MergeCells(0, 0, 1, rows, true, false);
+  data->AddItemAtEnd("", std::move(table));
+  return data;
+}
+
+enum { kRTF, kRDF, kHTML };
+
+// Saving such a table as RTF, RDF (text) and HTML: the time grows with the rows alike
+// with and without the tall merged cell.
+void BM_SaveTallTable(benchmark::State& state) {
+  const int format = int(state.range(0)), rows = int(state.range(1));
+  TRDStyle style;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::unique_ptr<TCustomRDData> data = DocumentWithTable(style, rows, state.range(2) != 0);
+    TMemoryStream stream;
+    state.ResumeTiming();
+    const bool saved = format == kRTF   ? SaveRTFToStream(*data, stream, {})
+                       : format == kRDF ? SaveRDFToStream(*data, stream, false)
+                                        : SaveHTMLToStream(*data, stream, {});
+    if (!saved) state.SkipWithError("the table was not saved");
+    state.PauseTiming();
+    data.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_SaveTallTable)
+    ->ArgNames({"rtf0_rdf1_html2", "rows", "merged"})
+    ->ArgsProduct({{kRTF, kRDF, kHTML}, {8000, 16000, 32000}, {0, 1}})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

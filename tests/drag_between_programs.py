@@ -16,7 +16,8 @@ paragraph, to another cell and within a cell, move, and one Ctrl+Z takes a move 
 cell back whole, and one Ctrl+Z (one Ctrl+Shift+Z) a move from cell to cell; dragged
 into another editor program they arrive; a move that another program answers late
 deletes the dragged word, not the word the user selected meanwhile, which stays selected.
-Text selected in a viewer's cell is the primary selection and drags out. Xvfb and
+Text selected in a viewer's cell, and in a cell of a table in a cell, is the primary
+selection and drags out. Xvfb and
 xdotool drive it; every wait is for an event (a window mapped, a file written), bounded
 so that a broken drag fails instead of hanging.
 
@@ -298,24 +299,31 @@ def editors_between_programs(s):
 def viewer_cell_text(s):
     places, dropped = s.work / "places", s.work / "dropped"
     s.start("viewer", s.bin / "drag_source", "viewer-cell", places)
-    x0, y0, x1, y1 = (int(v) for v in read(places).split())
-    s.xdo("mousemove", "--sync", x0, y0)
-    s.xdo("mousedown", 1)
-    s.xdo("mousemove", "--sync", (x0 + x1) // 2, y1)
-    s.xdo("mousemove", "--sync", x1, y1)
-    s.xdo("mouseup", 1)
+    points = [int(v) for v in read(places).split()]
 
     def primary():
         result = subprocess.run(["xclip", "-o", "-selection", "primary"], env=s.env,
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                 timeout=WAIT_SECONDS)
         return result.stdout
-    wait_until("the cell's text as the primary selection", lambda: primary() == b"south")
-    s.start("drop target", s.bin / "drop_target", dropped)
-    moves = lambda: (read(dropped / "moves") or b"").count(b"\n") >= 2
-    s.drag(((x0 + x1) // 2, y0), (500, 100), moves)
-    wait_until("the cell's text dropped", lambda: read(dropped / "formats") is not None)
-    expect("the cell's text dropped", formats(dropped).get("text/plain"), b"south")
+    target = None
+    # "south" in a cell, then "n2" in a cell of the table in the cell below.
+    for word, (x0, y0, x1, y1) in ((b"south", points[0:4]), (b"n2", points[4:8])):
+        s.xdo("mousemove", "--sync", x0, y0)
+        s.xdo("mousedown", 1)
+        s.xdo("mousemove", "--sync", (x0 + x1) // 2, y1)
+        s.xdo("mousemove", "--sync", x1, y1)
+        s.xdo("mouseup", 1)
+        wait_until(f"{word!r} as the primary selection", lambda: primary() == word)
+        for old in (dropped / "formats", dropped / "moves"):
+            if old.exists():
+                old.unlink()
+        if target is None:
+            target = s.start("drop target", s.bin / "drop_target", dropped)
+        moves = lambda: (read(dropped / "moves") or b"").count(b"\n") >= 2
+        s.drag(((x0 + x1) // 2, y0), (500, 100), moves)
+        wait_until(f"{word!r} dropped", lambda: read(dropped / "formats") is not None)
+        expect(f"the cell's text {word!r} dropped", formats(dropped).get("text/plain"), word)
 
 
 def rows(path):

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <utility>
 
 #include "platform/text/streams.h"
 #include "richtext/base/code_pages.h"
@@ -79,6 +80,7 @@ TRDRTFErrorCode TRDRTFImporter::Read(TStream& stream) {
   // A read that stopped at an error leaves its tables open; they go into the document
   // with what they collected, as the reader closes them at a proper end.
   while (!tables_.empty()) EndTable();
+  SettleHeldBreak();
   reader_ = nullptr;
   return result;
 }
@@ -153,10 +155,19 @@ std::string TRDRTFImporter::FallbackFontName() const {
 
 void TRDRTFImporter::NewText(std::string text, bool unicode, TRDRTFPosition position) {
   TRDRTFReaderState& state = reader_->State();
-  if (options_.SkipHiddenText && state.CharProps.Hidden) return;
   // Empty text is an empty paragraph or line, which gets an empty item as a blank line
   // typed in an editor does; the empty event that hidden text starts with is none.
   if (text.empty() && (position == rtf_ts_ContinuePara || state.CharProps.Hidden)) return;
+  if (options_.SkipHiddenText && state.CharProps.Hidden) {
+    HoldBreak(position);
+    return;
+  }
+  AddText(std::move(text), unicode, position);
+}
+
+void TRDRTFImporter::AddText(std::string text, bool unicode, TRDRTFPosition position,
+                             const TRDRTFParaProperties* para) {
+  const TRDRTFReaderState& state = reader_->State();
   if (options_.LineBreaksAsParagraphs && position == rtf_ts_NewLine) position = rtf_ts_NewPara;
   const bool itemUnicode = unicode || options_.UnicodeMode == rdruOnlyUnicode;
   const bool link = InsideHyperlink();
@@ -169,7 +180,7 @@ void TRDRTFImporter::NewText(std::string text, bool unicode, TRDRTFPosition posi
     auto tab = std::make_unique<TRDTabItemInfo>(current_);
     tab->StyleNo = rdsTab;
     tab->TextStyleNo = styleNo;
-    AddItem("", std::move(tab), position);
+    AddItem("", std::move(tab), position, para);
     return;
   }
   TRDRTFHyperlink hyperlink;
@@ -202,7 +213,7 @@ void TRDRTFImporter::NewText(std::string text, bool unicode, TRDRTFPosition posi
     item->Tag = std::move(tag);
     item->Hint = hyperlink.Hint;
   }
-  AddItem(std::move(text), std::move(item), position);
+  AddItem(std::move(text), std::move(item), position, para);
 }
 
 // --- pictures ----------------------------------------------------------------------------------
@@ -264,6 +275,7 @@ void TRDRTFImporter::NewPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic
 // --- headers and footers -----------------------------------------------------------------------
 
 void TRDRTFImporter::HeaderFooter(TRDRTFHeaderFooterType type, bool starting, bool& supported) {
+  SettleHeldBreak();
   if (!starting) {
     current_ = &target_;
     return;
@@ -290,15 +302,39 @@ const TCustomRDItemInfo* TRDRTFImporter::LastItemOfCurrent() const {
   return count > 0 ? current_->GetItem(count - 1) : nullptr;
 }
 
-int TRDRTFImporter::ParaStyleFor(TRDRTFPosition position) {
+int TRDRTFImporter::ParaStyleFor(TRDRTFPosition position, const TRDRTFParaProperties& para) {
   const TCustomRDItemInfo* last = LastItemOfCurrent();
   const bool startsPara = position == rtf_ts_NewPara || !last || last->IsFullLine();
   if (!startsPara) return last->ParaNo;
-  return matcher_.ParaStyle(reader_->State().ParaProps, InsideHyperlink());
+  return matcher_.ParaStyle(para, InsideHyperlink());
+}
+
+// Hidden text goes, but the paragraph or line it began stays: its break passes to what
+// follows in the paragraph, or, when nothing does, stands as an empty paragraph or line
+// with the paragraph's properties.
+void TRDRTFImporter::HoldBreak(TRDRTFPosition position) {
+  if (position == rtf_ts_ContinuePara) return;
+  // A break held before this one ended a paragraph or line of hidden text only.
+  SettleHeldBreak();
+  held_break_ = position;
+  held_para_ = reader_->State().ParaProps;
+}
+
+void TRDRTFImporter::SettleHeldBreak() {
+  if (held_break_ == rtf_ts_ContinuePara) return;
+  AddText("", false, std::exchange(held_break_, rtf_ts_ContinuePara), &held_para_);
 }
 
 void TRDRTFImporter::AddItem(std::string text, std::unique_ptr<TCustomRDItemInfo> item,
-                             TRDRTFPosition position) {
+                             TRDRTFPosition position, const TRDRTFParaProperties* para) {
+  if (held_break_ != rtf_ts_ContinuePara) {
+    // Text that went on from hidden text starts the paragraph the hidden text began;
+    // anything else ends that paragraph first.
+    if (position == rtf_ts_ContinuePara && !item->IsFullLine())
+      position = std::exchange(held_break_, rtf_ts_ContinuePara);
+    else
+      SettleHeldBreak();
+  }
   if (options_.LineBreaksAsParagraphs && position == rtf_ts_NewLine) position = rtf_ts_NewPara;
   const TCustomRDItemInfo* last = LastItemOfCurrent();
   // A document starts with a paragraph, and so does whatever follows a table or a line;
@@ -308,7 +344,7 @@ void TRDRTFImporter::AddItem(std::string text, std::unique_ptr<TCustomRDItemInfo
   if (moving_out_table_ && position != rtf_ts_NewPara)
     item->ParaNo = last->ParaNo;
   else if (item->StyleNo != rdsTable && !moving_out_table_)
-    item->ParaNo = ParaStyleFor(position);
+    item->ParaNo = ParaStyleFor(position, para ? *para : reader_->State().ParaProps);
   switch (position) {
     case rtf_ts_ContinuePara:
       item->SetContinuesPara(true);

@@ -37,13 +37,23 @@ class TRDRTFImporter {
   void WireEvents(TRDRTFReader& reader);
   // Text, pictures, fields, breaks and headers (rtf_importer.cpp).
   void NewText(std::string text, bool unicode, TRDRTFPosition position);
+  // Adds text (a tab item for a lone tab) in the style of the character properties read
+  // last; a paragraph it starts takes para, or else the paragraph properties read last.
+  void AddText(std::string text, bool unicode, TRDRTFPosition position,
+               const TRDRTFParaProperties* para = nullptr);
   void NewPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic>& graphic,
                   TRDRTFPosition position, const std::string& fileName, bool& inserted);
   void HeaderFooter(TRDRTFHeaderFooterType type, bool starting, bool& supported);
   // The paragraph style for an item at position in the current data.
-  int ParaStyleFor(TRDRTFPosition position);
-  // Appends (or, in the target, inserts) the item with its paragraph flags for position.
-  void AddItem(std::string text, std::unique_ptr<TCustomRDItemInfo> item, TRDRTFPosition position);
+  int ParaStyleFor(TRDRTFPosition position, const TRDRTFParaProperties& para);
+  // Appends (or, in the target, inserts) the item with its paragraph flags for position;
+  // a paragraph it starts takes para, or else the paragraph properties read last.
+  void AddItem(std::string text, std::unique_ptr<TCustomRDItemInfo> item, TRDRTFPosition position,
+               const TRDRTFParaProperties* para = nullptr);
+  // The break that dropped hidden text began, kept for the current data's next item;
+  // settled (as an empty paragraph or line) before the current data changes.
+  void HoldBreak(TRDRTFPosition position);
+  void SettleHeldBreak();
   void PlaceItem(std::string text, std::unique_ptr<TCustomRDItemInfo> item);
   const TCustomRDItemInfo* LastItemOfCurrent() const;
   bool InsideHyperlink() const;
@@ -98,5 +108,9 @@ class TRDRTFImporter {
   int row_ = -1;
   int col_ = -1;
   bool moving_out_table_ = false;
+  // A paragraph or line break that came with dropped hidden text, with the paragraph's
+  // properties then; rtf_ts_ContinuePara when none waits.
+  TRDRTFPosition held_break_ = rtf_ts_ContinuePara;
+  TRDRTFParaProperties held_para_;
   std::unique_ptr<TListState> lists_;
 };

@@ -175,6 +175,7 @@ void TRDRTFImporter::TableEvent(TRDRTFTableEventKind kind) {
 }
 
 void TRDRTFImporter::StartTable() {
+  SettleHeldBreak();
   auto info = std::make_unique<TTableInfo>();
   info->Enclosing = current_;
   info->SavedRow = row_;
@@ -195,6 +196,7 @@ void TRDRTFImporter::StartTable() {
 }
 
 void TRDRTFImporter::EndCell() {
+  SettleHeldBreak();
   TTableInfo& info = *tables_.back();
   TRDTableRow& row = *info.WorkRow->Rows->Items(0);
   TRDTableCellData* cell = row.Items(col_);
@@ -206,6 +208,8 @@ void TRDRTFImporter::EndCell() {
 }
 
 void TRDRTFImporter::EndRow() {
+  // Hidden text between the last cell and the row's end began no paragraph of a cell.
+  held_break_ = rtf_ts_ContinuePara;
   TTableInfo& info = *tables_.back();
   TRDRTFReaderState& state = reader_->State();
   const TRDRTFRowProperties& props = state.GetRowProps();
@@ -514,6 +518,7 @@ void TRDRTFImporter::TTableBuilder::SetTableMeasures() {
 }
 
 void TRDRTFImporter::EndTable() {
+  SettleHeldBreak();
   std::unique_ptr<TTableInfo> owned = std::move(tables_.back());
   tables_.pop_back();
   TTableInfo& info = *owned;

@@ -571,6 +571,9 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   TCustomRDFormattedData* CellContent(int row, int col, int& x, int& y);
   void PassToCell(int row, int col, int x, int y,
                   const std::function<void(TCustomRDFormattedData&, int, int)>& call);
+  // The chosen cell under the point when the point lies on the cell's selected text; in
+  // a table inside that cell, the same at any depth. nullptr otherwise.
+  TRDTableCellData* ChosenCellTextAt(int x, int y);
   void StartBorderDrag(bool columns, int index, int minPos, int pos, int start, bool shift,
                        TCustomRDFormattedData& document);
   void DrawResizeLine(TRDCanvas& canvas, int x, int y);

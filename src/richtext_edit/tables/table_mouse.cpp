@@ -459,6 +459,26 @@ void TRDTableItemInfo::DrawResizeLine(TRDCanvas& canvas, int x, int y) {
   canvas.PenMode = pmCopy;
 }
 
+TRDTableCellData* TRDTableItemInfo::ChosenCellTextAt(int x, int y) {
+  int row, col;
+  if (!GetCellAt(x, y, row, col) || row != ChosenRow || col != ChosenCol) return nullptr;
+  int cx = x, cy = y;
+  TRDTableCellData* cell = Rows->Cell(row, col);
+  if (CellContent(row, col, cx, cy) != cell) return nullptr;
+  cell->ClientToDocument(cx, cy);
+  int d, o, strictD, strictO, itemNo = -1, offs = 0;
+  cell->FindDrawItemAtPos(cx, cy, false, d, o);
+  cell->FindDrawItemAtPos(cx, cy, true, strictD, strictO);
+  if (d < 0 || strictD < 0) return nullptr;
+  cell->DrawItemToItem(d, o, itemNo, offs);
+  if (itemNo < 0) return nullptr;
+  if (cell->HasSelection() && cell->IsPositionInSelection(itemNo, offs, false)) return cell;
+  // A table in the cell keeps a chosen cell and a selection of its own.
+  const TRDDrawLineInfo& line = *cell->DrawItems[strictD];
+  auto* inner = dynamic_cast<TRDTableItemInfo*>(cell->GetItem(line.ItemNo));
+  return inner ? inner->ChosenCellTextAt(cx - line.Left, cy - line.Top) : nullptr;
+}
+
 bool TRDTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, int x, int y, int,
                                  TCustomRDData* rdData) {
   auto* document = dynamic_cast<TCustomRDFormattedData*>(rdData);
@@ -518,25 +538,14 @@ bool TRDTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, int x, 
     document->SetControlFocus();
     return false;
   }
-  // In a viewer a press on the text selected in the chosen cell drags that text, as a
-  // press on the selection does outside tables.
-  if (button == mbLeft && !IsInEditor() && !(shift & ssShift) && row == ChosenRow &&
-      col == ChosenCol) {
-    int cx = x, cy = y;
-    TRDTableCellData* cell = Rows->Cell(row, col);
-    if (CellContent(row, col, cx, cy) == cell && cell->HasSelection() && cell->CanStartDrag()) {
-      cell->ClientToDocument(cx, cy);
-      int d, o, strictD, strictO, itemNo = -1, offs = 0;
-      cell->FindDrawItemAtPos(cx, cy, false, d, o);
-      cell->FindDrawItemAtPos(cx, cy, true, strictD, strictO);
-      if (d >= 0 && strictD >= 0) cell->DrawItemToItem(d, o, itemNo, offs);
-      if (itemNo >= 0 && cell->IsPositionInSelection(itemNo, offs, false)) {
-        cell->GetAbsoluteRootData()->State |= rdsDragPending;
-        cell->RequestDrag();
-        return false;
-      }
+  // In a viewer a press on the text selected in the chosen cell, or in a cell of a table
+  // in it at any depth, drags that text, as a press on the selection does outside tables.
+  if (button == mbLeft && !IsInEditor() && !(shift & ssShift))
+    if (TRDTableCellData* cell = ChosenCellTextAt(x, y); cell && cell->CanStartDrag()) {
+      cell->GetAbsoluteRootData()->State |= rdsDragPending;
+      cell->RequestDrag();
+      return false;
     }
-  }
   DestroyInplaceEditor(true);
   document->SetControlFocus();
   // In a viewer the pressed cell is chosen: what the mouse selects in it is the selection.

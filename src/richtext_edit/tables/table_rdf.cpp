@@ -105,7 +105,6 @@ void TRDTableSW::WriteCells(TRDValueWriter& writer) {
     writer.WriteInteger(colCount);
     writer.WriteListBegin();
     auto writeRow = [&](int r, bool headingRow) {
-      const int startRow = headingRow ? 0 : range.StartRow;
       const int endRow = headingRow ? heading : range.StartRow + rowCount;
       TRDTableCellData* movedIn = nullptr;
       for (int c = range.StartCol; c < range.StartCol + colCount; ++c) {
@@ -120,7 +119,6 @@ void TRDTableSW::WriteCells(TRDValueWriter& writer) {
         }
         const int colSpan = std::min(cell->ColSpan + (mc - c), range.StartCol + colCount - c);
         const int rowSpan = std::min(cell->RowSpan + (mr - r), endRow - r);
-        (void)startRow;
         writer.WriteInteger(colSpan);
         writer.WriteInteger(rowSpan);
         TD wrapper;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "richtext/base/rich_doc_error.h"
 #include "richtext/model/rd_data.h"
@@ -42,6 +44,12 @@ void ListMarkers(TCustomRDData& data) {
 
 void ClearLayout(TRDTableCellData& cell) {
   cell.ClearFormatting();
+}
+
+// Whether the cell whose own slot is (cellRow, cellCol) covers slot (row, col).
+bool Covers(const TRDTableCellData& cell, int cellRow, int cellCol, int row, int col) {
+  return cellRow <= row && cellCol <= col && cell.RowSpan > row - cellRow &&
+         cell.ColSpan > col - cellCol;
 }
 
 }  // namespace
@@ -162,21 +170,55 @@ std::unique_ptr<TRDTableCellData> TRDTableRows::NewCell(TRDTableRow* row) const 
   return std::make_unique<TRDTableCellData>(row);
 }
 
+TRDTableCellData* TRDTableRows::RememberedCover(int row, int col, int& mRow, int& mCol) const {
+  const std::vector<TRDTableRow::TCoverAt>& covers = Items(row)->covers_;
+  if (size_t(col) >= covers.size()) return nullptr;
+  const TRDTableRow::TCoverAt at = covers[size_t(col)];
+  if (at.Row < 0 || at.Row > row || at.Col < 0 || at.Col >= Items(at.Row)->Count()) return nullptr;
+  TRDTableCellData* cell = Cell(at.Row, at.Col);
+  if (!cell || !Covers(*cell, at.Row, at.Col, row, col)) return nullptr;
+  mRow = at.Row;
+  mCol = at.Col;
+  return cell;
+}
+
 TRDTableCellData* TRDTableRows::GetMainCell(int row, int col, int& mRow, int& mCol) const {
   mRow = row;
   mCol = col;
   if (row < 0 || row >= Count() || col < 0 || col >= Items(row)->Count()) return nullptr;
   if (TRDTableCellData* cell = Cell(row, col)) return cell;
-  // The covering cell starts in this row or above, at this column or left of it.
-  for (; mRow >= 0; --mRow) {
-    const TRDTableRow& r = *Items(mRow);
-    mCol = std::min(col, r.Count() - 1);
-    while (mCol >= 1 && !r.Items(mCol)) --mCol;
-    TRDTableCellData* cell = mCol >= 0 ? r.Items(mCol) : nullptr;
-    if (cell && cell->ColSpan > col - mCol && cell->RowSpan > row - mRow) return cell;
+  // The covering cell starts in this row or above, at this column or left of it. In each
+  // row the walk goes left over empty slots to the first that holds a cell, or to one
+  // whose remembered cell covers it: a cell further left would have to cover that slot
+  // too, so the row holds no other candidate.
+  std::vector<std::pair<int, int>> passed;
+  TRDTableCellData* found = nullptr;
+  for (int r = row; r >= 0 && !found; --r) {
+    const TRDTableRow& line = *Items(r);
+    for (int c = std::min(col, line.Count() - 1); c >= 0; --c) {
+      if (TRDTableCellData* cell = line.Items(c)) {
+        if (Covers(*cell, r, c, row, col)) found = cell, mRow = r, mCol = c;
+        break;
+      }
+      int kr, kc;
+      if (TRDTableCellData* known = RememberedCover(r, c, kr, kc)) {
+        if (Covers(*known, kr, kc, row, col)) found = known, mRow = kr, mCol = kc;
+        break;
+      }
+      passed.emplace_back(r, c);
+    }
   }
-  mRow = mCol = -1;
-  return nullptr;
+  if (!found) {
+    mRow = mCol = -1;
+    return nullptr;
+  }
+  for (const auto& [r, c] : passed) {
+    if (!Covers(*found, mRow, mCol, r, c)) continue;
+    std::vector<TRDTableRow::TCoverAt>& covers = Items(r)->covers_;
+    if (covers.size() <= size_t(c)) covers.resize(size_t(Items(r)->Count()));
+    covers[size_t(c)] = {mRow, mCol};
+  }
+  return found;
 }
 
 bool TRDTableRows::IsConsistent() const {

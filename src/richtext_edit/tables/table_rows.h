@@ -50,7 +50,15 @@ class TRDTableRow {
   bool HasCellEndingWithin(int rowIndex, int firstRow, int rowCount) const;
 
  private:
+  friend class TRDTableRows;
+  // Where a cell was last found to cover an empty slot: the position of its own slot.
+  struct TCoverAt {
+    int Row = -1, Col = -1;
+  };
   std::vector<std::unique_ptr<TRDTableCellData>> slots_;
+  // By slot; TRDTableRows::GetMainCell checks an entry against the grid before it trusts
+  // it, so edits of the grid leave the entries as they are.
+  mutable std::vector<TCoverAt> covers_;
 };
 
 // A cell that a merge took out of the grid, with how many items it handed over.
@@ -112,7 +120,10 @@ class TRDTableRows {
   int GetColCount() const { return rows_.empty() ? 0 : rows_[0]->Count(); }
 
   // The cell covering slot (row, col) and the position of its own slot; nullptr for a
-  // slot outside the grid or one no cell covers (the walk never leaves the grid).
+  // slot outside the grid or one no cell covers (the walk never leaves the grid). Each
+  // empty slot the walk passes remembers the cell found when it covers that slot too, so
+  // asking for every slot of a table costs time linear in the table, even where a cell
+  // covers thousands of rows.
   TRDTableCellData* GetMainCell(int row, int col, int& mRow, int& mCol) const;
   // Whether every empty slot is covered by exactly one cell, every cell's spans stay
   // inside the grid and cover only empty slots, and all rows are equally long.
@@ -170,5 +181,8 @@ class TRDTableRows {
   void CopyToNewCell(int row, int col, const TRDTableCellData& source, int bestWidth,
                      int bestHeight, int rowSpan);
   std::unique_ptr<TRDTableCellData> NewCell(TRDTableRow* row) const;
+  // The cell remembered for the empty slot (row, col) with its own slot, when it still
+  // covers that slot; else nullptr.
+  TRDTableCellData* RememberedCover(int row, int col, int& mRow, int& mCol) const;
   std::vector<std::unique_ptr<TRDTableRow>> rows_;
 };

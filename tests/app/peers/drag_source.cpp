@@ -32,9 +32,10 @@
 //       lineend N     just right of the end of the document's item N
 //       cellend R C   just right of the end of cell (R, C) of the table
 //   drag_source viewer-cell FILE
-//     A viewer in a window at (0, 0), 380 x 300, holding a line and a table of one cell,
-//     "north " and "south" in a style of its own. FILE gets the screen points just left
-//     and just right of "south", "x y x y".
+//     A viewer in a window at (0, 0), 380 x 300, holding a line and a table of two rows of
+//     one cell: "north " and "south" in a style of its own, and a table of one row, "n1"
+//     and "n2". FILE gets the screen points just left and just right of "south", then of
+//     "n2", "x y x y x y x y".
 // Files appear whole.
 #include <cstdio>
 #include <fstream>
@@ -397,35 +398,65 @@ int RunEditor(const std::string& name, int left, const std::string& file) {
   return 0;
 }
 
+// A point of a cell's document, relative to the top left of the cell's table.
+TPoint InTable(const TRDTableItemInfo& table, const TRDTableCellData& cell, int x, int y) {
+  return Point(cell.Left + table.CellPadding() + x,
+               cell.Top + table.CellPadding() + cell.GetExtraVOffs() + y);
+}
+
+// The points just inside the left and the right end of the cell's item itemNo, halfway
+// down, relative to the top left of the cell's table.
+std::pair<TPoint, TPoint> WordInCell(const TRDTableItemInfo& table, TRDTableCellData& cell,
+                                     int itemNo) {
+  const TRDDrawLineInfo& word = *cell.DrawItems[cell.GetItem(itemNo)->DrawItemNo];
+  const TPoint left = InTable(table, cell, word.Left + 1, word.Top + word.Height / 2);
+  return {left, Point(left.X + word.Width - 2, left.Y)};
+}
+
 int RunViewerCell(const std::string& file) {
   TForm form(nullptr);
   TRDStyle style;
   TRichDoc* doc = &DocumentWindow<TRichDoc>(form, "viewer", 0, style);
   doc->AddTextParagraph("A table below", 0, 0);
-  auto table = std::make_unique<TRDTableItemInfo>(1, 1, &doc->RDData());
+  auto table = std::make_unique<TRDTableItemInfo>(2, 1, &doc->RDData());
   TRDTableItemInfo& cells = *table;
   TRDTableCellData& cell = *table->Cells(0, 0);
   table->SetBestWidth(300);
   cell.Clear();
   cell.AddText("north ", 0, 0);
   cell.AddText("south", 1, -1);
+  TRDTableCellData& outer = *table->Cells(1, 0);
+  outer.Clear();
+  auto inner = std::make_unique<TRDTableItemInfo>(1, 2, &outer);
+  TRDTableItemInfo& nested = *inner;
+  for (int c = 0; c < 2; ++c) {
+    nested.Cells(0, c)->Clear();
+    nested.Cells(0, c)->AddText("n" + std::to_string(c + 1), 0, 0);
+  }
+  outer.AddItemAtEnd("", std::move(inner));
   doc->RDData().AddItemAtEnd("", std::move(table));
   doc->FormatDocument();
   int left = 0, top = 0;
   doc->RDData().GetItemCoords(1, left, top);
-  const TRDDrawLineInfo& word = *cell.DrawItems[cell.GetItem(1)->DrawItemNo];
+  const auto south = WordInCell(cells, cell, 1);
+  // The nested table stands at its draw line in the lower cell.
+  const TRDDrawLineInfo& line = *outer.DrawItems[outer.GetItem(0)->DrawItemNo];
+  const TPoint at = InTable(cells, outer, line.Left, line.Top);
+  auto n2 = WordInCell(nested, *nested.Cells(0, 1), 0);
+  for (TPoint* point : {&n2.first, &n2.second}) *point = Point(point->X + at.X, point->Y + at.Y);
   TRichDocRDData& data = doc->RDData();
   int originX, originY;
   data.GetOrigin(originX, originY);
   const TRect area = doc->DocumentRect();
-  const int padding = cells.CellPadding();
-  const int x = left + cell.Left + padding + word.Left - data.GetHOffs() + originX + area.Left;
-  const int y = top + cell.Top + padding + cell.GetExtraVOffs() + word.Top + word.Height / 2 -
-                data.GetVOffs() + originY + area.Top;
-  const TPoint from = doc->ClientToScreen(Point(x + 1, y));
-  const TPoint to = doc->ClientToScreen(Point(x + word.Width - 1, y));
-  SaveFileAtomically(file, std::to_string(from.X) + " " + std::to_string(from.Y) + " " +
-                               std::to_string(to.X) + " " + std::to_string(to.Y));
+  std::string points;
+  for (const TPoint& point : {south.first, south.second, n2.first, n2.second}) {
+    const TPoint screen =
+        doc->ClientToScreen(Point(left + point.X - data.GetHOffs() + originX + area.Left,
+                                  top + point.Y - data.GetVOffs() + originY + area.Top));
+    points +=
+        (points.empty() ? "" : " ") + std::to_string(screen.X) + " " + std::to_string(screen.Y);
+  }
+  SaveFileAtomically(file, points);
   form.Show();
   Application->Run();
   return 0;

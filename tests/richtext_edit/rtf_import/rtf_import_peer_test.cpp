@@ -343,18 +343,30 @@ const char* const kOldStyleNumbering =
     "\\pard{\\pntext\\f1 \\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent360{\\pntxtb \\'b7}}Dot\\par"
     "\\pard End\\par}";
 
+// The alignment of a paragraph as LibreOffice's HTML names it ("" for left).
+std::string AlignmentName(TRDAlignment alignment) {
+  return alignment == rdaCenter    ? "center"
+         : alignment == rdaRight   ? "right"
+         : alignment == rdaJustify ? "justify"
+                                   : "";
+}
+
 // Our document as LibreOffice writes a text file: a line for each line of a paragraph,
 // with its list number or "\u2022" for a bullet, and for each paragraph of a table's cells.
-void AppendLines(TCustomRDData& data, std::vector<std::string>& lines) {
+// With aligned each line starts with its paragraph's alignment and a '|'.
+void AppendLines(TCustomRDData& data, std::vector<std::string>& lines, bool aligned = false) {
   for (int i = 0; i < data.GetItemCount(); ++i) {
     TCustomRDItemInfo& item = *data.GetItem(i);
     if (auto* table = dynamic_cast<TRDTableItemInfo*>(&item)) {
       for (int r = 0; r < table->RowCount(); ++r)
         for (int c = 0; c < table->ColCount(); ++c)
-          if (TRDTableCellData* cell = table->Cells(r, c)) AppendLines(*cell, lines);
+          if (TRDTableCellData* cell = table->Cells(r, c)) AppendLines(*cell, lines, aligned);
       continue;
     }
-    if (data.IsItemLineStart(i) || lines.empty()) lines.emplace_back();
+    if (data.IsItemLineStart(i) || lines.empty())
+      lines.push_back(
+          aligned ? AlignmentName(data.GetRDStyle()->ParaStyles()[item.ParaNo].Alignment) + "|"
+                  : "");
     std::string& line = lines.back();
     if (auto* marker = dynamic_cast<TRDMarkerItemInfo*>(&item)) {
       const TRDListLevel* level = marker->GetLevelInfo(data.GetRDStyle());
@@ -559,6 +571,104 @@ TEST(RTFImportPeers, OurReadingIsLibreOfficesLineForLine) {
   ASSERT_EQ(shifts.size(), 2u);
   EXPECT_GT(shifts[0], 0);
   EXPECT_LT(shifts[1], 0);
+}
+
+// The lines of LibreOffice's HTML page of a document, with what AppendLines gives with
+// aligned: each paragraph's lines (split at its line breaks) start with the paragraph's
+// alignment and a '|', and hidden text ("display: none") is left out.
+std::vector<std::string> OfficeAlignedLines(const std::string& html) {
+  std::vector<std::string> lines;
+  for (size_t p = html.find("<body"); (p = html.find("<p", p)) != std::string::npos; ++p) {
+    if (html[p + 2] != ' ' && html[p + 2] != '>') continue;
+    const size_t tagEnd = html.find('>', p), end = html.find("</p>", p);
+    const std::string tag = html.substr(p, tagEnd - p);
+    std::string alignment;
+    if (const size_t a = tag.find("align=\""); a != std::string::npos)
+      alignment = tag.substr(a + 7, tag.find('"', a + 7) - a - 7);
+    std::string inner = html.substr(tagEnd + 1, end - tagEnd - 1);
+    for (const std::string hidden = "<span style=\"display: none\">";
+         inner.find(hidden) != std::string::npos;) {
+      const size_t h = inner.find(hidden);
+      inner.erase(h, inner.find("</span>", h) + 7 - h);
+    }
+    std::replace(inner.begin(), inner.end(), '\n', ' ');
+    std::string text;
+    for (size_t i = 0; i < inner.size(); ++i) {
+      if (inner[i] != '<') {
+        text += inner[i];
+        continue;
+      }
+      const size_t close = inner.find('>', i);
+      if (inner.compare(i, 3, "<br") == 0) text += '\n';
+      i = close;
+    }
+    // A paragraph of hidden text only is an empty line.
+    for (size_t start = 0;;) {
+      const size_t end = text.find('\n', start);
+      const std::vector<std::string> line = TrimmedLines(text.substr(start, end - start));
+      lines.push_back(alignment + "|" + (line.empty() ? "" : line[0]));
+      if (end == std::string::npos) break;
+      start = end + 1;
+    }
+    p = end;
+  }
+  return lines;
+}
+
+// Hidden text (\v) is left out as LibreOffice leaves it out of its page, and what it
+// stands in stays: at the start, in the middle and at the end of paragraphs and lines,
+// making up whole paragraphs and lines, holding paragraph ends and line breaks, in table
+// cells; every paragraph with the lines and the alignment LibreOffice gives it. Read as
+// the station's viewers read (styles added as needed) and in the default mode, where
+// only the lines are compared (no centred or right-aligned style to be found there).
+TEST(RTFImportPeers, HiddenTextLeftOutAsLibreOfficeLeavesItOut) {
+  if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"start", "\\pard J\\par \\pard\\qc{\\v hidden}K\\par \\pard L\\par"},
+      {"start_v0", "\\pard J\\par \\pard\\qc\\v hidden\\v0 K\\par \\pard L\\par"},
+      {"document_start", "{\\v hidden}\\qc A\\par \\pard B\\par"},
+      {"middle", "\\pard\\qc A{\\v hidden}B\\par \\pard L\\par"},
+      {"before_par", "\\pard A{\\v hidden}\\par \\pard\\qc B\\par"},
+      {"whole", "\\pard A\\par \\pard\\qc{\\v hidden}\\par \\pard B\\par"},
+      {"two_whole",
+       "\\pard A\\par \\pard\\qr{\\v one}\\par \\pard\\qc{\\v two}\\par \\pard B\\par"},
+      {"whole_last", "\\pard A\\par \\pard\\qc{\\v hidden}\\par"},
+      {"hidden_par", "\\pard A{\\v hidden\\par}\\pard\\qc B\\par \\pard L\\par"},
+      {"hidden_paragraph",
+       "\\pard A\\par \\pard\\qr{\\v hidden\\par}\\pard\\qc B\\par \\pard L\\par"},
+      {"lines", "\\pard A\\line{\\v x}\\line B\\par \\pard\\qr{\\v y}\\line C{\\v z}D\\par"},
+      {"cells",
+       "\\pard Top\\par\\trowd\\cellx2000\\cellx4000\\cellx6000\\pard\\intbl\\qc{\\v hidden}"
+       "North\\cell\\pard\\intbl South{\\v hidden}\\cell\\pard\\intbl{\\v gone}\\cell\\row"
+       "\\pard\\qr{\\v h}After\\par"},
+      {"cell_paragraphs",
+       "\\pard Top\\par\\trowd\\cellx3000\\cellx6000\\pard\\intbl A\\par\\qc{\\v gone}\\cell"
+       "\\pard\\intbl\\qr{\\v x}\\line B\\cell\\row\\pard C\\par"},
+  };
+  std::vector<std::string> files;
+  for (const auto& [name, body] : cases)
+    files.push_back(WriteScratchFile("office_hidden/" + name + ".rtf",
+                                     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}" + body + "}"));
+  std::string log;
+  const std::vector<std::string> pages =
+      OfficeConvertAll(files, "html:HTML (StarWriter)", "html", "", &log);
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(cases[i].first + ": " + cases[i].second);
+    const std::vector<std::string> peer = OfficeAlignedLines(pages[i]);
+    ASSERT_FALSE(peer.empty()) << log;
+    const std::string rtf = ReadFile(files[i]);
+    TRTFImportDocument added, plain;
+    added.Options.ParaStyleMode = added.Options.TextStyleMode = rdrsAddIfNeeded;
+    ASSERT_EQ(added.Import(rtf), rtf_ec_OK);
+    ASSERT_EQ(plain.Import(rtf), rtf_ec_OK);
+    std::vector<std::string> ours, ourLines;
+    AppendLines(added.Document, ours, true);
+    AppendLines(plain.Document, ourLines);
+    EXPECT_EQ(ours, peer);
+    std::vector<std::string> peerLines;
+    for (const std::string& line : peer) peerLines.push_back(line.substr(line.find('|') + 1));
+    EXPECT_EQ(ourLines, peerLines);
+  }
 }
 
 // --- documents the import once lost --------------------------------------------------------
