@@ -1,6 +1,6 @@
 // Finishing a screen line: items aligned to the line, line spacing, paragraph alignment
-// or justification, the visual order of a line with a reading direction, and right and
-// centre tabs once the text after them is known.
+// or justification, the visual order of its pieces (line_order.cpp), and right and centre
+// tabs once the text after them is known.
 #include <algorithm>
 #include <cstdint>
 #include <vector>

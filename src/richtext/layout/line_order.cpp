@@ -48,8 +48,12 @@ void TCustomRDFormattedData::AppendBiDiText(int itemNo, int offs, int count,
     for (int k = offs; k < offs + count; ++k) out += RawUnicodeAt(s, size_t(k - 1));
     return;
   }
-  const std::string wide = AnsiToRawUnicode(
-      GetStyleCodePage(styleNo), std::string_view(s).substr(size_t(offs - 1), size_t(count)));
+  const std::string_view bytes = std::string_view(s).substr(size_t(offs - 1), size_t(count));
+  if (std::all_of(bytes.begin(), bytes.end(), [](char b) { return std::uint8_t(b) < 0x80; })) {
+    out.append(bytes.begin(), bytes.end());  // plain ASCII reads the same in every page
+    return;
+  }
+  const std::string wide = AnsiToRawUnicode(GetStyleCodePage(styleNo), bytes);
   if (wide.size() != 2 * size_t(count)) {
     // A page of several bytes a character: its scripts all read left to right.
     out.append(size_t(count), kLeftToRightLetter);
