@@ -319,11 +319,24 @@ void TCustomRDFormattedData::PaintTextLine(TPaintPass& pass, int d) {
       const std::string part = CopyItemText(text, a, b - a + 1, opts);
       const int extra = a == 1 ? line.TextIndent() : 0;
       const int width = GetItemTextWidth(part, canvas, opts) + extra;
+      canvas.SaveState();
+      canvas.IntersectClipRect(
+          Rect(left + before, line.Top + dy, left + before + width, line.Top + dy + line.Height));
       draw(part, left + before, width, line.Offs + a - 1, extra, true, a == 1, b == line.Length,
            line.Offs + b - 1);
+      canvas.RestoreState();
     }
-  } else {
+  } else if (allSelected) {
     draw(text, left, line.Width, line.Offs, line.TextIndent(), true, true, true, lastChar);
+  } else {
+    // The pieces shown beside it may be unselected: what its glyphs reach into there keeps
+    // their colours. (Where a selection ends inside a piece, the same holds for the rest.)
+    draw(text, left, line.Width, line.Offs, line.TextIndent(), false, true, true, lastChar);
+    canvas.SaveState();
+    canvas.IntersectClipRect(
+        Rect(left, line.Top + dy, left + line.Width, line.Top + dy + line.Height));
+    draw(text, left, line.Width, line.Offs, line.TextIndent(), true, true, true, lastChar);
+    canvas.RestoreState();
   }
   if (pass.special && (RDShownSpecialChars & rdskParagraphMark))
     PaintLineEndMark(pass, d, styleNo, bidi);
