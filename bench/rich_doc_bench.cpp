@@ -2,7 +2,8 @@
 // and a message line, as the message lists hold them. Measures one full format and one
 // paint of a screenful (the view scrolled to the middle). Also the measuring of one
 // long line, which every wrap, hit test and caret placement on it repeats. And the
-// numbering of a long nested list as its markers are appended.
+// numbering of a long nested list as its markers are appended. And the paint of one
+// right-to-left line of many pieces, whose order is taken for the whole line.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -104,5 +105,32 @@ void BM_NumberNestedList(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_NumberNestedList)->Arg(16000)->Arg(32000)->Unit(benchmark::kMillisecond);
+
+// One right-to-left paragraph of state.range(0) zero-width items between two Hebrew
+// words, all on one line (as a document of invisible marks between its words makes):
+// the paint of the line, laid out once.
+void BM_PaintRightToLeftLineOfPieces(benchmark::State& state) {
+  TRDStyle style;
+  style.TextStyles()[0].Unicode = true;
+  style.TextStyles()[0].FontName = "DejaVu Sans";
+  style.ParaStyles()[0].BiDiMode = rdbdRightToLeft;
+  TRichDoc doc(nullptr);
+  doc.SetStyle(&style);
+  doc.SetBounds(0, 0, 560, 270);
+  doc.AddTextParagraph(WideStringToRawUnicode(u"\u05E9\u05DC\u05D5\u05DD 12 "), 0, 0);
+  for (int i = 0; i < state.range(0); ++i)
+    doc.AddTextContinued(WideStringToRawUnicode(i % 2 ? u"\u200B" : u"\u200D"), 0);
+  doc.AddTextContinued(WideStringToRawUnicode(u" abc \u05E2\u05D5\u05DC\u05DD"), 0);
+  doc.FormatDocument();
+  TBitmap target;
+  target.SetSize(doc.Width(), doc.Height());
+  for (auto _ : state) PaintTo(doc, target.Canvas(), 0, 0);
+  state.counters["pieces"] = double(state.range(0));
+}
+BENCHMARK(BM_PaintRightToLeftLineOfPieces)
+    ->Arg(2000)
+    ->Arg(16000)
+    ->Arg(32000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

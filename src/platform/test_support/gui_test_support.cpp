@@ -363,19 +363,25 @@ void SendMenuMouse(const TMenuItem* Item, std::initializer_list<QEvent::Type> Ki
 }  // namespace
 
 TReferenceLine ReferenceTextLine(const TFont& Font, std::u16string_view Text,
-                                 TTextDirection Direction, int Width, int Height, int X, int Y) {
+                                 TTextDirection Direction, int Width, int Height, int X, int Y,
+                                 int JustifyWidth) {
   QFont font = ToQFont(Font);
   font.setKerning(false);
-  const QString text(reinterpret_cast<const QChar*>(Text.data()), qsizetype(Text.size()));
+  QString text(reinterpret_cast<const QChar*>(Text.data()), qsizetype(Text.size()));
+  // Qt justifies no line that ends its paragraph: a word too long for the line follows,
+  // on a line not laid out, after a break that takes no room.
+  if (JustifyWidth > 0) text += QChar(0x200B) + QString(JustifyWidth, u'W');
   QTextLayout layout(text, font);
-  QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
-  option.setWrapMode(QTextOption::NoWrap);
+  // (Qt justifies only where the alignment is justify alone.)
+  QTextOption option(JustifyWidth > 0 ? Qt::AlignJustify : Qt::AlignLeft | Qt::AlignAbsolute);
+  option.setWrapMode(JustifyWidth > 0 ? QTextOption::WordWrap : QTextOption::NoWrap);
   option.setTextDirection(Direction == TTextDirection::RightToLeft   ? Qt::RightToLeft
                           : Direction == TTextDirection::LeftToRight ? Qt::LeftToRight
                                                                      : Qt::LayoutDirectionAuto);
   layout.setTextOption(option);
   layout.beginLayout();
   QTextLine line = layout.createLine();
+  if (JustifyWidth > 0) line.setLineWidth(JustifyWidth);
   layout.endLayout();
   TReferenceLine reference;
   QImage image(Width, Height, QImage::Format_RGB32);

@@ -152,7 +152,8 @@ TColor RenderedPixel(TWinControl& Control, int X, int Y);
 // caret of that position has where it stands between runs of the two directions (at the
 // trailing edge of the character before it; Carets' own where there is no other), and
 // for every UTF-16 unit the x range its glyphs' ink covers from the left edge (empty for
-// a blank).
+// a blank). With JustifyWidth the line is justified to that width, as a line that does
+// not end its paragraph.
 struct TReferenceLine {
   std::vector<bool> Ink;
   std::vector<int> Carets;
@@ -160,4 +161,5 @@ struct TReferenceLine {
   std::vector<std::pair<int, int>> Glyphs;
 };
 TReferenceLine ReferenceTextLine(const TFont& Font, std::u16string_view Text,
-                                 TTextDirection Direction, int Width, int Height, int X, int Y);
+                                 TTextDirection Direction, int Width, int Height, int X, int Y,
+                                 int JustifyWidth = 0);

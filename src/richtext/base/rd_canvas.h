@@ -88,14 +88,10 @@ class TRDCanvas {
   TPenMode PenMode = pmCopy;
   int CharacterExtra = 0;
   unsigned TextAlign = TA_LEFT;
-  // The direction text is laid out in: the style's or its paragraph's; unspecified, each
-  // text takes it from its own first strong character. StrongBefore and StrongAfter give
-  // the direction of the nearest strong characters before and after the text within its
-  // screen line (unspecified: none), so that a piece of a line of a given direction is
-  // laid out as it stands within the whole line.
+  // The direction text is laid out in: the style's or its paragraph's, or, for a piece of
+  // a screen line, that of its level in the line's order; unspecified, each text takes it
+  // from its own first strong character.
   TRDBiDiMode ReadingDirection = rdbdUnspecified;
-  TRDBiDiMode StrongBefore = rdbdUnspecified;
-  TRDBiDiMode StrongAfter = rdbdUnspecified;
   // Resolution of the device drawn on (a printer's is higher than the screen's 96).
   int PixelsPerInchX = 96;
   int PixelsPerInchY = 96;

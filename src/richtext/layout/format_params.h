@@ -35,6 +35,11 @@ struct TCustomRDFormattedData::TRDFormatParams {
   int pending_extra = 0;  // extra height of the line finished last
   int line_chars = 0;     // characters laid on the line being built
   int max_length = 0;     // the most characters a line may hold (0: no limit)
+  // The paragraph whose level the last line was ordered at (its first item, -1: none),
+  // the last item of that line, and the level.
+  int level_para = -1;
+  int level_last_item = -1;
+  int para_level = 0;
   bool pass1 = false;
   bool pass2 = false;
   // The least widths of the lines about to be laid out, measured before (the document

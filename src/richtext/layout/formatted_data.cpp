@@ -302,7 +302,6 @@ void TCustomRDFormattedData::FindDrawItemAtPos(int x, int y, bool strict, int& d
         break;
       }
   }
-  const TRDBiDiMode paraBiDi = GetParaBiDiMode(GetItem(DrawItems[first]->ItemNo)->ParaNo);
   int found = -1;
   if (strict) {
     for (int i = first; i <= last && found < 0; ++i) {
@@ -313,13 +312,12 @@ void TCustomRDFormattedData::FindDrawItemAtPos(int x, int y, bool strict, int& d
     }
     if (found < 0) return;
   } else {
-    // The piece x lies in or after, from the left; a line of a paragraph with a reading
-    // direction holds its pieces in another order than it shows them.
+    // The piece x lies in or after, from the left; a line that mixes directions holds its
+    // pieces in another order than it shows them.
     std::vector<int> shown(size_t(last - first + 1));
     std::iota(shown.begin(), shown.end(), first);
-    if (paraBiDi != rdbdUnspecified)
-      std::stable_sort(shown.begin(), shown.end(),
-                       [this](int a, int b) { return DrawItems[a]->Left < DrawItems[b]->Left; });
+    std::stable_sort(shown.begin(), shown.end(),
+                     [this](int a, int b) { return DrawItems[a]->Left < DrawItems[b]->Left; });
     found = shown.front();
     for (int i : shown)
       if (DrawItems[i]->Left <= x) found = i;
@@ -329,7 +327,7 @@ void TCustomRDFormattedData::FindDrawItemAtPos(int x, int y, bool strict, int& d
   const TCustomRDItemInfo* item = GetItem(line.ItemNo);
   if (item->StyleNo < 0) {
     const bool rightHalf = x >= line.Left + line.Width / 2;
-    dItemOffs = rightHalf != (paraBiDi == rdbdRightToLeft) ? 1 : 0;
+    dItemOffs = rightHalf != line.IsRightToLeft() ? 1 : 0;
     if (!strict && item->StyleNo == -11 && found + 1 < count) {
       dItemNo = found + 1;
       dItemOffs = GetDrawItemStartOffset(dItemNo);
@@ -345,11 +343,11 @@ void TCustomRDFormattedData::FindDrawItemAtPos(int x, int y, bool strict, int& d
   TRDCanvas& canvas = GetCanvas();
   if (style) style->ApplyStyle(canvas, GetActualStyle(*item), GetParaBiDiMode(item->ParaNo), false);
   const std::string text = DisplayTextOf(found, false);
-  const int rel = x - line.Left - line.JustifyExtra;
+  const int rel = x - line.Left - line.TextIndent();
   // Caret positions: after each prefix, or, where right-to-left runs are shown, where the
   // platform puts each boundary.
   std::vector<int> carets;
-  const TRDLineSurroundings surroundings(canvas, *this, found);
+  const TRDDrawItemDirection direction(canvas, line);
   if (!IsReorderedText(canvas, text, item->ItemOptions) ||
       !GetCharacterPositions(canvas, text, carets, item->ItemOptions,
                              line.Width - line.JustifyExtra)) {

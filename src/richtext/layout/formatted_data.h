@@ -255,11 +255,6 @@ class TCustomRDFormattedData : public TCustomRDData {
   int GetFirstDrawItemOfItem(int itemNo) const;
   int GetItemEndDrawItem(int itemNo) const;
   void GetLineDrawItemRange(int dItemNo, int& first, int& last) const;
-  // The direction of the nearest strong characters before and after draw line dItemNo
-  // within its screen line, which it is laid out with wherever it is drawn, measured or
-  // hit; unspecified where there are none, and in a paragraph without a reading
-  // direction, whose lines keep the order of their pieces.
-  void GetDrawItemSurroundings(int dItemNo, TRDBiDiMode& before, TRDBiDiMode& after) const;
   int FindFirstVisibleDrawItem(int y, int mode) const;
   int GetFirstVisibleItemNo() const;
   int GetLastVisibleItemNo() const;
@@ -434,7 +429,20 @@ class TCustomRDFormattedData : public TCustomRDData {
   int AlignLineItems(int first, int last, TRDFormatParams& params);
   int LineSpacing(const TParaInfo& para, int first, int last, const TRDFormatParams& params) const;
   void JustifyLine(int first, int last, int rightEdge);
-  void ReorderBiDiLine(int first, int last, TRDFormatParams& params);
+  // The order of the line from draw line first to the last (line_order.cpp): its text
+  // across its pieces run through the bidirectional algorithm at its paragraph's level,
+  // each text piece cut where the level changes and given its level (true when a piece
+  // reads right to left or stands above the paragraph's level); then the pieces placed
+  // from the left in the order they are shown.
+  bool SplitLineByLevels(int first, TRDFormatParams& params);
+  void PlaceLineInVisualOrder(int first, int last);
+  // The level of the paragraph of itemNo: its direction, or, where it sets none, that of
+  // its first strong letter (kept in params for the paragraph's next lines).
+  int ParagraphLevel(int itemNo, TRDFormatParams& params) const;
+  // The characters of itemNo from offs, count of them, as the algorithm reads them: a tab
+  // item as a tab, another non-text item as an object, the text of a style with its own
+  // direction as letters of that direction.
+  void AppendBiDiText(int itemNo, int offs, int count, std::u16string& out) const;
   // The text a draw line shows, prepared for display.
   std::string DisplayTextOf(int dItemNo, bool atLineEnd) const;
 
@@ -481,15 +489,16 @@ class TCustomRDFormattedData : public TCustomRDData {
   bool area_size_guard_ = false;
 };
 
-// While it lives, the canvas lays text out as draw line dItemNo stands within its screen
-// line (GetDrawItemSurroundings); afterwards each text as one of its own again.
-class TRDLineSurroundings {
+// While it lives, the canvas lays text out in the direction of draw line's level within
+// its screen line; afterwards as before.
+class TRDDrawItemDirection {
  public:
-  TRDLineSurroundings(TRDCanvas& canvas, const TCustomRDFormattedData& data, int dItemNo);
-  ~TRDLineSurroundings();
-  TRDLineSurroundings(const TRDLineSurroundings&) = delete;
-  TRDLineSurroundings& operator=(const TRDLineSurroundings&) = delete;
+  TRDDrawItemDirection(TRDCanvas& canvas, const TRDDrawLineInfo& line);
+  ~TRDDrawItemDirection();
+  TRDDrawItemDirection(const TRDDrawItemDirection&) = delete;
+  TRDDrawItemDirection& operator=(const TRDDrawItemDirection&) = delete;
 
  private:
   TRDCanvas& canvas_;
+  TRDBiDiMode saved_;
 };

@@ -118,7 +118,8 @@ bool TCustomRDFormattedData::CandidateIsOld(TRDOldLines& old, int oldItemNo, int
         (n.Offs == 0) != (o.Offs == 0) || n.Length != o.Length || n.Left != o.Left ||
         n.Width != o.Width || n.Height != o.Height || n.Top - o.Top != shift ||
         n.XShift != o.XShift || n.ExtraSpaceBelow != o.ExtraSpaceBelow ||
-        n.JustifyExtra != o.JustifyExtra || n.FromNewLine != o.FromNewLine)
+        n.JustifyExtra != o.JustifyExtra || n.FromNewLine != o.FromNewLine ||
+        n.BiDiLevel != o.BiDiLevel)
       return false;
   }
   old.kept_from = end;

@@ -266,7 +266,7 @@ void TCustomRDFormattedData::PaintTextLine(TPaintPass& pass, int d) {
     pass.appliedStyle = styleNo;
     pass.appliedBiDi = bidi;
   }
-  const TRDLineSurroundings surroundings(canvas, *this, d);
+  const TRDDrawItemDirection direction(canvas, line);
   // The next draw line wraps when it goes on with this item or continues the line.
   const bool nextWraps =
       d + 1 < pass.count && DrawItems[d + 1]->FromNewLine &&
@@ -296,9 +296,9 @@ void TCustomRDFormattedData::PaintTextLine(TPaintPass& pass, int d) {
   const bool cutStart = d == selStart && selStartOffs > 1;
   const bool cutEnd = d == selEnd && selEndOffs <= line.Length;
   if (!inSelection && !allSelected) {
-    draw(text, left, line.Width, line.Offs, line.JustifyExtra, false, true, true, lastChar);
+    draw(text, left, line.Width, line.Offs, line.TextIndent(), false, true, true, lastChar);
   } else if (!allSelected && (cutStart || cutEnd)) {
-    draw(text, left, line.Width, line.Offs, line.JustifyExtra, false, true, true, lastChar);
+    draw(text, left, line.Width, line.Offs, line.TextIndent(), false, true, true, lastChar);
     const int a = d == selStart ? selStartOffs : 1;
     const int b = d == selEnd ? selEndOffs - 1 : line.Length;
     const TRDItemOptions opts = item.ItemOptions;
@@ -310,20 +310,33 @@ void TCustomRDFormattedData::PaintTextLine(TPaintPass& pass, int d) {
                              false, 0);
     }
     const bool reorderedDrawn = DrawReorderedTextIfNeeded(
-        left + line.JustifyExtra, line.Top + dy, line.Width - line.JustifyExtra, line.Height, text,
+        left + line.TextIndent(), line.Top + dy, line.Width - line.JustifyExtra, line.Height, text,
         canvas, a, b, opts, reordered);
     canvas.BrushStyle = bsClear;
     if (b >= a && !reorderedDrawn) {
       const int before = GetItemTextWidth(CopyItemText(text, 1, a - 1, opts), canvas, opts) +
-                         (a > 1 ? line.JustifyExtra : 0);
+                         (a > 1 ? line.TextIndent() : 0);
       const std::string part = CopyItemText(text, a, b - a + 1, opts);
-      const int extra = a == 1 ? line.JustifyExtra : 0;
+      const int extra = a == 1 ? line.TextIndent() : 0;
       const int width = GetItemTextWidth(part, canvas, opts) + extra;
+      canvas.SaveState();
+      canvas.IntersectClipRect(
+          Rect(left + before, line.Top + dy, left + before + width, line.Top + dy + line.Height));
       draw(part, left + before, width, line.Offs + a - 1, extra, true, a == 1, b == line.Length,
            line.Offs + b - 1);
+      canvas.RestoreState();
     }
+  } else if (allSelected) {
+    draw(text, left, line.Width, line.Offs, line.TextIndent(), true, true, true, lastChar);
   } else {
-    draw(text, left, line.Width, line.Offs, line.JustifyExtra, true, true, true, lastChar);
+    // The pieces shown beside it may be unselected: what its glyphs reach into there keeps
+    // their colours. (Where a selection ends inside a piece, the same holds for the rest.)
+    draw(text, left, line.Width, line.Offs, line.TextIndent(), false, true, true, lastChar);
+    canvas.SaveState();
+    canvas.IntersectClipRect(
+        Rect(left, line.Top + dy, left + line.Width, line.Top + dy + line.Height));
+    draw(text, left, line.Width, line.Offs, line.TextIndent(), true, true, true, lastChar);
+    canvas.RestoreState();
   }
   if (pass.special && (RDShownSpecialChars & rdskParagraphMark))
     PaintLineEndMark(pass, d, styleNo, bidi);
@@ -369,8 +382,8 @@ void TCustomRDFormattedData::PaintWordMarks(TPaintPass& pass, int d, const std::
       x0 = GetItemTextWidth(CopyItemText(text, 1, from - line.Offs, opts), canvas, opts);
       x1 = GetItemTextWidth(CopyItemText(text, 1, to - line.Offs, opts), canvas, opts);
     } else {
-      x0 += line.JustifyExtra;
-      x1 += line.JustifyExtra;
+      x0 += line.TextIndent();
+      x1 += line.TextIndent();
     }
     painter.Draw(canvas, pass.style,
                  Rect(left + x0, line.Top + dy, left + x1, line.Top + dy + line.Height));

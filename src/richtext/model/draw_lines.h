@@ -8,6 +8,7 @@
 // the list length unchanged and close the window.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,13 +33,21 @@ class TRDDrawLineInfo {
   int Offs = 0;
   int Length = 0;
   int ExtraSpaceBelow = 0;
-  // Pixels justification added to Width, drawn before the piece's text.
+  // Pixels justification added to Width, beside the space that begins the piece's text.
   int JustifyExtra = 0;
   // On the first draw line of an item that starts a line (a paragraph or a line break):
   // the least width the document needs for that line (no-wrap text, non-text items,
   // indents); -1 on every other draw line. Set through TRDDrawLines::SetLineMinWidth.
   int LineMinWidth = -1;
   bool FromNewLine = false;
+  // The piece's level in the order of its screen line: odd levels read right to left. A
+  // text piece holds characters of one level.
+  std::uint8_t BiDiLevel = 0;
+
+  bool IsRightToLeft() const { return (BiDiLevel & 1) != 0; }
+  // Pixels between the piece's left edge and its text: the justification extra, unless
+  // the piece reads right to left and so shows its first space at its right end.
+  int TextIndent() const { return IsRightToLeft() ? 0 : JustifyExtra; }
 
   virtual void SetData(int left, int top, int itemNo, bool fromNewLine);
   virtual void SetSize(int width, int height);

@@ -28,8 +28,7 @@ TTextDirection ToTextDirection(TRDBiDiMode mode) {
 TRDPlatformCanvas::TRDPlatformCanvas(TCanvas& canvas) : canvas_(canvas) {}
 
 TTextRunDirection TRDPlatformCanvas::RunDirection() const {
-  return {ToTextDirection(ReadingDirection), ToTextDirection(StrongBefore),
-          ToTextDirection(StrongAfter)};
+  return {ToTextDirection(ReadingDirection)};
 }
 
 TRDPlatformCanvas::~TRDPlatformCanvas() = default;

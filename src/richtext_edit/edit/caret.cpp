@@ -27,7 +27,7 @@ void TRDEditRDData::AddLeftToRightStops(int d, int firstOfLine, int wanted) {
   const TRDDrawLineInfo& line = *DrawItems[d];
   const TCustomRDItemInfo* item = GetItem(line.ItemNo);
   const bool text = item->StyleNo >= 0;
-  const bool rtl = GetParaBiDiMode(item->ParaNo) == rdbdRightToLeft;
+  const bool rtl = line.IsRightToLeft();
   const bool isCaretItem = d == CaretDItemNo;
   auto add = [this](int x, int dItem, int offset, int side) {
     CaretPositions.push_back(TRDCharPos{x, dItem, offset, side});
@@ -50,7 +50,7 @@ void TRDEditRDData::AddLeftToRightStops(int d, int firstOfLine, int wanted) {
     fit = std::min(fit, int(extents.size()));
     const bool unicode = IsUnicodeItem(item->ItemOptions);
     const std::string stored = DrawItems.GetDrawItemText(d, Items);
-    const int shift = line.JustifyExtra;
+    const int shift = line.TextIndent();
     for (int j = 0; j <= fit - 2; ++j) {
       if (unicode && StaysWithPreviousAt(stored, j + 1)) {
         if (isCaretItem && wanted == j) CaretPosIndex = int(CaretPositions.size()) - 1;
@@ -77,7 +77,7 @@ bool TRDEditRDData::AddBiDiStops(int d, int firstOfLine, int wanted) {
     style->ApplyStyle(canvas, GetActualStyle(*item), GetParaBiDiMode(item->ParaNo), false);
   const std::string display = DisplayTextOf(d, IsDrawItemBeforeWrap(d));
   std::vector<int> positions;
-  const TRDLineSurroundings surroundings(canvas, *this, d);
+  const TRDDrawItemDirection direction(canvas, line);
   // The stops of a text shown in its own order come from the widths of its beginnings.
   if ((GetItemBiDiMode(line.ItemNo) == rdbdUnspecified &&
        !IsReorderedText(canvas, display, item->ItemOptions)) ||
@@ -92,7 +92,7 @@ bool TRDEditRDData::AddBiDiStops(int d, int firstOfLine, int wanted) {
   for (int k = d == firstOfLine ? 0 : 1; k <= line.Length; ++k) {
     if (unicode && k < line.Length && StaysWithPreviousAt(stored, k)) continue;
     CaretPositions.push_back(
-        TRDCharPos{positions[size_t(k)] + line.Left + line.JustifyExtra, d, k + 1, 0});
+        TRDCharPos{positions[size_t(k)] + line.Left + line.TextIndent(), d, k + 1, 0});
     lastStop = int(CaretPositions.size()) - 1;
     if (firstStop < 0) firstStop = lastStop;
     if (isCaretItem && k - 1 == wanted) CaretPosIndex = lastStop;

@@ -236,9 +236,9 @@ void TCustomPrintableRDData::DrawTextLine(TRDCanvas& canvas, int d, int pageTop,
   const bool nextWraps =
       d + 1 < DrawItems.Count() && DrawItems[d + 1]->FromNewLine &&
       (DrawItems[d + 1]->ItemNo == line.ItemNo || !IsItemLineStart(DrawItems[d + 1]->ItemNo));
-  const TRDLineSurroundings surroundings(canvas, *this, d);
+  const TRDDrawItemDirection direction(canvas, line);
   style.DrawStyleText(DisplayTextOf(d, nextWraps), canvas, line.ItemNo, line.Offs, styleNo, this,
-                      line.JustifyExtra, left, top, line.Width, line.Height, 0, true, correction,
+                      line.TextIndent(), left, top, line.Width, line.Height, 0, true, correction,
                       GetColorMode(), bidi);
   canvas.CharacterExtra = 0;
 }

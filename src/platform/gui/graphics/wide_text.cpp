@@ -95,35 +95,10 @@ Qt::LayoutDirection ToQDirection(TTextDirection direction) {
   }
 }
 
-bool IsStrong(QChar c) {
-  return TPreparedFont::IsLeftToRight(c.unicode()) || TPreparedFont::IsRightToLeft(c.unicode());
-}
-
-// The text as it stands within its line: where it begins or ends with characters that take
-// their direction from their neighbours (blanks, punctuation, digits), a zero-width mark of
-// the direction of the strong character beyond stands there, as that character does in the
-// line. The text's own units start at `offset`.
-QString WithinLine(QString text, const TTextRunDirection& direction, int* offset = nullptr) {
-  if (offset) *offset = 0;
-  if (direction.Line == TTextDirection::Auto || text.isEmpty()) return text;
-  const auto mark = [](TTextDirection d) {
-    return QChar(d == TTextDirection::RightToLeft ? 0x200F : 0x200E);
-  };
-  if (direction.Before != TTextDirection::Auto && !IsStrong(text.front())) {
-    text.prepend(mark(direction.Before));
-    if (offset) *offset = 1;
-  }
-  if (direction.After != TTextDirection::Auto && !IsStrong(text.back()))
-    text.append(mark(direction.After));
-  return text;
-}
-
-// Nothing around a text of left-to-right and neutral characters turns any of it around;
-// otherwise it is laid out and drawn shaped.
+// Nothing turns text of left-to-right and neutral characters around on a line that is not
+// right to left; otherwise it is laid out and drawn shaped.
 bool KeepsTextOrder(const TTextRunDirection& direction) {
-  return direction.Line != TTextDirection::RightToLeft &&
-         direction.Before != TTextDirection::RightToLeft &&
-         direction.After != TTextDirection::RightToLeft;
+  return direction.Line != TTextDirection::RightToLeft;
 }
 
 struct TPieceHash {
@@ -281,19 +256,16 @@ void TPreparedFont::Place(std::u16string_view Text, TPlacement& Placement,
     return;
   }
   // As drawn: the shaping font, on a line of the direction given.
-  int offset = 0;
   const TShapedLine line =
-      ShapeLine(impl_->shaping_qfont, WithinLine(ToShapedQ(Text), Direction, &offset),
-                ToQDirection(Direction.Line), nullptr);
+      ShapeLine(impl_->shaping_qfont, ToShapedQ(Text), ToQDirection(Direction.Line), nullptr);
   int slot = 0;
   qreal x = 0;
   for (const TShapedCluster* c : line.shown) {
     bool first = true;
     for (int k = c->from; k < c->to; ++k) {
-      const int unit = k - offset;
-      if (unit < 0 || size_t(unit) >= n) continue;  // a mark standing for the line around
-      Placement.Slots[size_t(unit)] = slot;
-      Placement.RightToLeft[size_t(unit)] = c->right_to_left;
+      if (size_t(k) >= n) continue;
+      Placement.Slots[size_t(k)] = slot;
+      Placement.RightToLeft[size_t(k)] = c->right_to_left;
       // Rounded where the cells meet, so that the advances add up to the line's width.
       if (first) Placement.Advances[size_t(slot)] = qRound(x + c->width) - qRound(x);
       first = false;
@@ -328,6 +300,19 @@ bool TPreparedFont::IsRightToLeft(char16_t Ch) {
   }
 }
 
+TPreparedFont::TScript TPreparedFont::ScriptOf(char16_t Ch) {
+  switch (QChar(Ch).script()) {
+    case QChar::Script_Common:
+    case QChar::Script_Inherited:
+    case QChar::Script_Unknown:
+      return TScript::Common;
+    case QChar::Script_Arabic:
+      return TScript::Arabic;
+    default:
+      return TScript::Other;
+  }
+}
+
 void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, int X, int Y,
                     std::u16string_view Text, std::span<const int> Advances, const TRect* Clip,
                     bool Opaque, const TTextRunDirection& Direction) {
@@ -337,8 +322,7 @@ void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, in
   TPreparedFont::Impl& font = *Font.impl_;
   // Text turned around on its line is shaped: brackets there take their mirrored forms.
   const bool shaped = font.NeedsShaping(Text) || (Advances.empty() && !KeepsTextOrder(Direction));
-  QString text = shaped ? ToShapedQ(Text) : ToQ(Text);
-  if (Advances.empty()) text = WithinLine(std::move(text), Direction);
+  const QString text = shaped ? ToShapedQ(Text) : ToQ(Text);
   const QFont& qfont = shaped ? font.shaping_qfont : font.qfont;
   // Plain text is spaced out character by character; the shaping font spaces by itself.
   std::vector<int> spaced;

@@ -16,15 +16,11 @@
 #include "platform/gui/graphics/canvas.h"
 
 // The direction of the line a text is laid out on; Auto takes it from the text's first
-// strong character. Before and After give the direction of the nearest strong character
-// on either side of the text within its line (Auto: there is none): a piece of a longer
-// line is laid out with them so that blanks and punctuation at its edges stand where they
-// stand within the whole line. They count only on a line of a given direction.
+// strong character. A piece of a line that mixes directions is laid out on a line of its
+// own level's direction (see bidi_levels.h).
 enum class TTextDirection { Auto, LeftToRight, RightToLeft };
 struct TTextRunDirection {
   TTextDirection Line = TTextDirection::Auto;
-  TTextDirection Before = TTextDirection::Auto;
-  TTextDirection After = TTextDirection::Auto;
 };
 
 struct TFontCellMetrics {
@@ -68,6 +64,11 @@ class TPreparedFont {
   // True when the character is a strong left-to-right one (a Latin letter, not a digit,
   // blank or punctuation, which take the direction around them).
   static bool IsLeftToRight(char16_t Ch);
+  // The script of a character as justification tells them apart: Arabic (whose lines are
+  // stretched at its blanks only where no other blanks take the room), another script,
+  // or none (blanks, digits, punctuation, marks: they go with the text before them).
+  enum class TScript { Common, Arabic, Other };
+  static TScript ScriptOf(char16_t Ch);
 
   struct Impl;  // the Qt font and its metrics, known only inside the platform
 
