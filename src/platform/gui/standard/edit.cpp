@@ -19,7 +19,7 @@ constexpr int kUnlimited = 32767;
 
 // Keeps the text within a number of bytes as it goes out: what goes beyond is taken off
 // the characters just typed or pasted, those before the caret, a whole character at a
-// time.
+// time. A longer text set from code is held to the limit once the user types into it.
 class TSentBytesLimit : public QValidator {
  public:
   TSentBytesLimit(QObject* Parent, int MaxBytes) : QValidator(Parent), max_bytes_(MaxBytes) {}
