@@ -7,6 +7,8 @@
 #include "platform/gui/controls/hint_window.h"
 #include "platform/gui/standard/shell.h"
 #include "platform/sys/date_time.h"
+#include "platform/text/cp1252.h"
+#include "platform/text/wide_text.h"
 
 namespace {
 
@@ -196,6 +198,9 @@ void TExSectionList::WireInput() {
     if (OnKeyUp) OnKeyUp(this, Key, Shift);
   };
   engine_->OnKeyPress = [this](TComponent*, char& Key) { EngineKeyPress(Key); };
+  engine_->OnUnicodeInput = [this](TSectionGroupedList*, const std::u16string& Text) {
+    LookUpTyped(Text);
+  };
   engine_->OnMouseMove = [this](TComponent* Sender, TShiftState Shift, int X, int Y) {
     if (OnMouseMove) OnMouseMove(Sender, Shift, X, Y);
     EngineMouseMove(X, Y);
@@ -536,25 +541,23 @@ void TExSectionList::GetHint(POGLItem Item, std::string& Text, TPoint& Pos) {
   if (column && OnGetItemHint) OnGetItemHint(this, Item, hint_column_, Text);
 }
 
-// The look-up types what the key types: a key code is no character (F1 is 'p', PageDown
-// '"', Ctrl+A an 'A' that would undo the select-all), so key down only arms the look-up
-// for a plain key and the typed character of the key press runs it.
+// The look-up takes what a key types, not its key code (F1 is 'p', PageDown '"', and a
+// letter beyond ASCII has none): the character of a key press, or the Unicode text of
+// one beyond the code page or made with a dead key. A key held with Ctrl or Alt types
+// nothing here.
 void TExSectionList::EngineKeyDown(TKeyCode& Key, TShiftState Shift) {
   if (OnKeyDown) OnKeyDown(this, Key, Shift);
-  look_up_armed_ = false;
-  if (Key == VK_RETURN || Key == VK_ESCAPE || (Key >= VK_LEFT && Key <= VK_DOWN)) {
+  if (Key == VK_RETURN || Key == VK_ESCAPE || (Key >= VK_LEFT && Key <= VK_DOWN))
     look_up_text_.clear();
-    return;
-  }
-  look_up_armed_ = !(Shift & (ssCtrl | ssAlt));
 }
 
 void TExSectionList::EngineKeyPress(char& Key) {
   if (OnKeyPress) OnKeyPress(this, Key);
-  const bool armed = look_up_armed_;
-  look_up_armed_ = false;
   const auto typed = static_cast<unsigned char>(Key);
-  if (!armed || typed < 32 || typed == 127) return;
+  if (typed >= 32 && typed != 127) LookUpTyped(Cp1252ToUtf16(std::string_view(&Key, 1)));
+}
+
+void TExSectionList::LookUpTyped(std::u16string_view Typed) {
   int column = -1;
   if (LookUp.Column >= 0) {
     column = LookUp.Column;
@@ -563,11 +566,12 @@ void TExSectionList::EngineKeyPress(char& Key) {
   }
   if (!Columns.Items(column)) return;
   if (LookUp.Method == lmIncremental) {
-    look_up_text_ += Key;
+    look_up_text_ += Typed;
     LookUpItem(look_up_text_, column);
-  } else {
-    LookUpItem(std::string(1, Key), column);
+    return;
   }
+  for (size_t at = 0; at < Typed.size(); at += WideCharLength(Typed, at))
+    LookUpItem(Typed.substr(at, WideCharLength(Typed, at)), column);
 }
 
 // --- sorting and look-up ----------------------------------------------------------------
@@ -705,16 +709,21 @@ void TExSectionList::TakeSortKeys(int Column) {
   }
 }
 
-// The first row whose cell in the column starts with Text, letters a-z folded.
-void TExSectionList::LookUpItem(const std::string& Text, int Column) {
-  if (!Columns.Items(Column)) return;
-  const std::string wanted = UpperCase(Text);
+// The first row whose cell in the column starts with Text, both upper-cased, in every
+// script. A cell is read as it is shown: a column of received texts holds UTF-8 or
+// Windows-1252 as each station sent it.
+void TExSectionList::LookUpItem(std::u16string_view Text, int Column) {
+  const TExSectionColumn* c = Columns.Items(Column);
+  if (!c) return;
+  const std::u16string wanted = WideUpperCase(Text);
   for (POGLItem group = engine_->FirstGroup(); group; group = group->NextSibling) {
     for (POGLItem item = group->FirstChild; item; item = item->NextSibling) {
       std::string value = CellText(item, Column);
-      if (Columns.Items(Column)->Markup() && value.find("</") != std::string::npos)
-        value = HtmlStrip(value);
-      if (UpperCase(value.substr(0, wanted.size())) != wanted) continue;
+      if (c->Markup() && value.find("</") != std::string::npos) value = HtmlStrip(value);
+      const std::u16string shown =
+          c->Utf8Text() ? ReceivedTextToUtf16(value) : Cp1252ToUtf16(value);
+      if (WideUpperCase(shown.substr(0, wanted.size())).substr(0, wanted.size()) != wanted)
+        continue;
       engine_->DeselectAll();
       engine_->ScrollIntoView(item, false);
       engine_->SelectItem(item, false);

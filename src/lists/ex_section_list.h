@@ -169,8 +169,9 @@ class TExSectionList : public TCustomControl {
   // changed since the last sort are moved.
   void Sort();
   bool Sorting() const { return sorting_; }
-  void LookUpItem(const std::string& Text, int Column);
-  const std::string& LookUpText() const { return look_up_text_; }
+  // Text: the characters typed, in any script.
+  void LookUpItem(std::u16string_view Text, int Column);
+  const std::u16string& LookUpText() const { return look_up_text_; }
 
   // --- cell geometry ---
   // The cell of a column in a row rectangle; empty for a column without a cell.
@@ -324,6 +325,8 @@ class TExSectionList : public TCustomControl {
   void SetHoveredAnchor(POGLItem Item, int Column, int Anchor);
   void EngineKeyDown(TKeyCode& Key, TShiftState Shift);
   void EngineKeyPress(char& Key);
+  // Characters typed into the list, looked up in its look-up column.
+  void LookUpTyped(std::u16string_view Typed);
   void GetHint(POGLItem Item, std::string& Text, TPoint& Pos);
   void ToggleCheckBox(POGLItem Item, int Column);
   // Dragging rows out and dropping rows and files in.
@@ -351,8 +354,7 @@ class TExSectionList : public TCustomControl {
   int preview_column_removed_ = -1;
   int hint_column_ = -1;
   bool sorting_ = false;
-  std::string look_up_text_;
-  bool look_up_armed_ = false;  // a plain key went down; its typed character looks up
+  std::u16string look_up_text_;
   // The order the rows are in: the settings of the last sort, and the rows changed since.
   bool order_valid_ = false;
   int order_column_ = -1;

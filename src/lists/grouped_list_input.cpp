@@ -5,6 +5,8 @@
 
 #include "lists/section_grouped_list.h"
 #include "platform/gui/controls/hint_window.h"
+#include "platform/text/cp1252.h"
+#include "platform/text/wide_text.h"
 
 namespace {
 
@@ -518,7 +520,6 @@ void TSectionGroupedList::KeyDown(TKeyCode& Key, TShiftState Shift) {
       [[fallthrough]];
     default:
       TCustomControl::KeyDown(Key, Shift);
-      if (Key >= 32 && !(Shift & (ssAlt | ssCtrl))) state_ |= stSearchPending;
       return;
   }
   if (focused_ != oldFocus) {
@@ -529,12 +530,21 @@ void TSectionGroupedList::KeyDown(TKeyCode& Key, TShiftState Shift) {
   TCustomControl::KeyDown(Key, Shift);
 }
 
+// The search runs on the character a key types, whatever key typed it: a letter beyond
+// ASCII has no key code of its own, and one made with a dead key comes as Unicode.
 void TSectionGroupedList::KeyPress(char& Key) {
-  if (state_ & stSearchPending) {
-    state_ &= ~stSearchPending;
-    IncrementalSearch(Key);
-  }
+  if (static_cast<unsigned char>(Key) >= ' ' && Key != '\x7F')
+    IncrementalSearch(Cp1252ToUtf16(std::string_view(&Key, 1)));
   TCustomControl::KeyPress(Key);
+}
+
+void TSectionGroupedList::UnicodeInput(const std::u16string& Text) {
+  for (size_t at = 0; at < Text.size();) {
+    const size_t length = WideCharLength(Text, at);
+    IncrementalSearch(std::u16string_view(Text).substr(at, length));
+    at += length;
+  }
+  if (OnUnicodeInput) OnUnicodeInput(this, Text);
 }
 
 // Slot k of a group: the item at the last row's first index + k, or one row higher when

@@ -6,7 +6,9 @@
 
 #include "lists/grouped_list_drag.h"
 #include "lists/section_grouped_list.h"
+#include "platform/text/cp1252.h"
 #include "platform/text/sysutils.h"
+#include "platform/text/wide_text.h"
 
 namespace {
 
@@ -568,18 +570,17 @@ void TSectionGroupedList::ResortSiblings(std::vector<POGLItem>& Items, int Colum
   Changed();
 }
 
-// The first letter of a caption, upper-cased (a-z only), against the key as typed.
-void TSectionGroupedList::IncrementalSearch(char Key) {
-  if (SearchType == TOGLSearchType::stNone || Key == 0 || !OnGetCaption) return;
+// The first character of a caption, upper-cased, against the character as typed. A
+// caption is shown as received: UTF-8 when it is that, else Windows-1252.
+void TSectionGroupedList::IncrementalSearch(std::u16string_view Key) {
+  if (SearchType == TOGLSearchType::stNone || Key.empty() || Key[0] == 0 || !OnGetCaption) return;
   POGLItem start = focused_ ? focused_ : root_->FirstChild;
   if (!start) return;
   std::string caption;
   auto matches = [&](POGLItem node) {
     GetItemCaption(node, caption);
-    if (caption.empty()) return false;
-    char first = caption[0];
-    if (first >= 'a' && first <= 'z') first = static_cast<char>(first - 'a' + 'A');
-    return first == Key;
+    const std::u16string shown = ReceivedTextToUtf16(caption);
+    return !shown.empty() && WideUpperCase(shown.substr(0, WideCharLength(shown, 0))) == Key;
   };
   auto take = [&](POGLItem node) {
     DeselectAll();

@@ -36,6 +36,9 @@ TSectionGroupedList::TSectionGroupedList(TComponent* AOwner) : TCustomControl(AO
   scroll_bars_->SetInfo(sbHorizontal, TScrollBarInfo{0, 0, 1, 0});
   SetBounds(0, 0, 200, 200);
   SetTabStop(true);
+  // Letters made with dead keys or an input method are typed into the search too; the
+  // list has no caret, its composition shows at its corner.
+  SetInputMethodCaret(Rect(0, 0, 0, 0));
   SetShowHint(true);
   SetColor(clWhite);
   group_font_.SetColor(RGB(55, 104, 185));

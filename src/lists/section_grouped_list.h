@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "lists/position_tree.h"
@@ -286,7 +287,8 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   // of them, is taken as standing last.
   void ResortItems(const std::vector<POGLItem>& Items, int Column, TOGLSortDirection Direction,
                    POGLItem AsLast);
-  void IncrementalSearch(char Key);
+  // Key: the character typed, one or two UTF-16 units.
+  void IncrementalSearch(std::u16string_view Key);
   int SortColumn() const { return sort_column_; }
   void SetSortColumn(int Value);
   TOGLSortDirection SortDirection() const { return sort_direction_; }
@@ -353,6 +355,9 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   std::function<void(TSectionGroupedList* Sender, POGLItem Item, int& ImageIndex)>
       OnGetGroupImageIndex;
   TNotifyEvent OnSelectionChange;
+  // Typed text that came as Unicode: characters beyond the code page, and those made
+  // with dead keys or an input method.
+  std::function<void(TSectionGroupedList* Sender, const std::u16string& Text)> OnUnicodeInput;
   // The hint window's size for a node's hint, and its drawing.
   std::function<void(TSectionGroupedList* Sender, POGLItem Item, TRect& HintRect)> OnGetHintSize;
   std::function<void(TSectionGroupedList* Sender, TCanvas& HintCanvas, TRect HintRect,
@@ -432,6 +437,7 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
   void DblClick() override;
   void KeyDown(TKeyCode& Key, TShiftState Shift) override;
   void KeyPress(char& Key) override;
+  void UnicodeInput(const std::u16string& Text) override;
   void DoEnter() override;
   void DoExit() override;
 
@@ -443,7 +449,6 @@ class TSectionGroupedList : public TCustomControl, public THintSource {
     stLeftButtonDown = 8,
     stRightButtonDown = 16,
     stDeselectPending = 32,
-    stSearchPending = 64,
     stRangeSelect = 128,  // SelectRange runs: its selection is announced once
     stDragDetectPending = 256,
     stOLEDragging = 512,  // a drag started here runs

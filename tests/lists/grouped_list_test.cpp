@@ -470,25 +470,37 @@ TEST_F(GroupedListTest, StableSortBothWaysAndOneItemResorted) {
 }
 
 TEST_F(GroupedListTest, IncrementalSearchOnCaptions) {
-  captions = {"group", "apple", "Berry", "bramble", "Cherry"};
+  // The last caption in UTF-8, the one before in Windows-1252.
+  captions = {"group",
+              "apple",
+              "Berry",
+              "bramble",
+              "Cherry",
+              "\xE4rger",
+              "\xC3\xBC"
+              "ber"};
   POGLItem g = Add(nullptr, 0);
-  for (int i = 1; i <= 4; ++i) Add(g, i);
+  for (int i = 1; i <= 6; ++i) Add(g, i);
   list.FocusItem(g);
-  list.IncrementalSearch('b');  // lower case never matches
+  list.IncrementalSearch(u"b");  // lower case never matches
   EXPECT_EQ(list.FocusedItem(), g);
-  list.IncrementalSearch('B');
+  list.IncrementalSearch(u"B");
   EXPECT_EQ(Value(list.FocusedItem()), 2);
-  list.IncrementalSearch('B');  // the next one, either case
+  list.IncrementalSearch(u"B");  // the next one, either case
   EXPECT_EQ(Value(list.FocusedItem()), 3);
-  list.IncrementalSearch('B');  // wraps round
+  list.IncrementalSearch(u"B");  // wraps round
   EXPECT_EQ(Value(list.FocusedItem()), 2);
-  list.IncrementalSearch('G');  // group captions only with stAll
-  EXPECT_EQ(Value(list.FocusedItem()), 2);
+  list.IncrementalSearch(u"\u00DC");  // a caption's first letter beyond ASCII, either bytes
+  EXPECT_EQ(Value(list.FocusedItem()), 6);
+  list.IncrementalSearch(u"\u00C4");
+  EXPECT_EQ(Value(list.FocusedItem()), 5);
+  list.IncrementalSearch(u"G");  // group captions only with stAll
+  EXPECT_EQ(Value(list.FocusedItem()), 5);
   list.SearchType = TOGLSearchType::stAll;
-  list.IncrementalSearch('G');
+  list.IncrementalSearch(u"G");
   EXPECT_EQ(list.FocusedItem(), g);
   list.SearchType = TOGLSearchType::stNone;
-  list.IncrementalSearch('A');
+  list.IncrementalSearch(u"A");
   EXPECT_EQ(list.FocusedItem(), g);
 }
 

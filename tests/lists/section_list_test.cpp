@@ -244,6 +244,59 @@ TEST_F(SectionListTest, TypingLooksUpTheSortColumn) {
   EXPECT_EQ(focused(), "<b>Zulu</b>");
 }
 
+// Cells hold what stations sent, UTF-8 or Windows-1252; what the user types comes as a
+// character with or without a key code, as Unicode beyond the code page, or composed
+// with a dead key. Each row of the table types into a fresh look-up.
+TEST_F(SectionListTest, TypedCharactersOfEveryScriptFindCellsOfEitherBytes) {
+  list->Columns.Items(1)->SetUtf8Text(true);
+  for (const char* v :
+       {"M\xC3\xBCller", "m\xFChle", "\xC3\xA4rmel", "\xD6l", "\xCF\x89\xCE\xB4\xCE\xAE",
+        "\xCE\xA9mega", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "\xE9lan",
+        "Stra\xDF"
+        "e"})
+    Add({v});
+  list->SortSettings.Enabled = false;
+  list->SortSettings.SetColumn(1);
+  list->SortSettings.Enabled = true;
+  list->LookUp.Method = lmIncremental;
+  TSectionGroupedList& engine = list->Engine();
+  // How a character comes: a key with its code (a-z), a key without one (umlauts on a
+  // German keyboard), Unicode from a Greek or Russian keyboard, a dead key's composition.
+  auto type = [&](char16_t c) {
+    if (c < 0x80) {
+      SimulateKey(engine, TKeyCode(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c),
+                  std::string(1, char(c)));
+    } else if (c == u'\u00E9') {
+      SimulateInputMethod(engine, u"\u00E9", u"");
+    } else if (c < 0x100) {
+      SimulateKey(engine, 0, std::string(1, char(c)));
+    } else {
+      SimulateUnicodeKey(engine, 0, std::u16string(1, c));
+    }
+  };
+  const struct {
+    std::u16string typed;
+    int row;
+  } cases[] = {
+      {u"m\u00FC", 0},      {u"m\u00FCh", 1}, {u"\u00E4", 2},     {u"\u00F6", 3},
+      {u"\u00D6L", 3},      {u"\u03A9", 4},   {u"\u03A9m", 5},    {u"\u03C9M", 5},
+      {u"\u043F\u0440", 6}, {u"\u00E9", 7},   {u"stra\u00DF", 8}, {u"\u00FCx", -1},
+  };
+  for (size_t n = 0; n < std::size(cases); ++n) {
+    engine.FocusItem(nullptr);
+    SimulateKey(engine, VK_ESCAPE);
+    for (char16_t ch : cases[n].typed) type(ch);
+    EXPECT_EQ(list->LookUpText(), cases[n].typed) << "case " << n;
+    POGLItem focused = engine.FocusedItem();
+    EXPECT_EQ(focused ? focused->Index() : -1, cases[n].row) << "case " << n;
+  }
+  // Alt or Ctrl with a key is no typing, a key without a code as much as one with.
+  SimulateKey(engine, VK_ESCAPE);
+  SimulateKey(engine, 0, "\xFC", ssAlt);
+  SimulateUnicodeKey(engine, 0, u"\u03A9", ssCtrl);
+  EXPECT_EQ(list->LookUpText(), u"");
+}
+
 // Only what a key types looks up: modifiers, function and paging keys type nothing.
 TEST_F(SectionListTest, KeysThatTypeNothingLeaveTheLookUpAlone) {
   constexpr int kRows = 50001;
@@ -257,15 +310,15 @@ TEST_F(SectionListTest, KeysThatTypeNothingLeaveTheLookUpAlone) {
   EXPECT_EQ(engine.FirstGroup()->SelectedCount, kRows);
   SimulateKey(engine, 'A', "a", ssAlt);
   EXPECT_EQ(engine.FirstGroup()->SelectedCount, kRows);
-  EXPECT_EQ(list->LookUpText(), "");
+  EXPECT_EQ(list->LookUpText(), u"");
   SimulateKey(engine, VK_F1);
   SimulateKey(engine, VK_NEXT);
-  EXPECT_EQ(list->LookUpText(), "");
+  EXPECT_EQ(list->LookUpText(), u"");
   // The typed prefix is looked up as a whole, whatever the case.
   SimulateKey(engine, 'P', "p");
   SimulateKey(engine, 'A', "a");
   SimulateKey(engine, '1', "1");
-  EXPECT_EQ(list->LookUpText(), "pa1");
+  EXPECT_EQ(list->LookUpText(), u"pa1");
   EXPECT_EQ(list->CellText(engine.FocusedItem(), 1), "PA1");
   EXPECT_EQ(engine.FirstGroup()->SelectedCount, 1);
   SimulateKey(engine, VK_ESCAPE);
@@ -408,7 +461,7 @@ TEST_F(SectionListTest, AColumnWithoutMarkupShowsItsTagsAndHasNoLinks) {
   };
   SimulateMouseMove(list->Engine(), 12, 34 + 20 + 9);
   EXPECT_TRUE(events.empty());
-  list->LookUpItem("<A", 1);
+  list->LookUpItem(u"<A", 1);
   ASSERT_NE(list->Engine().FocusedItem(), nullptr);
   EXPECT_EQ(list->CellText(list->Engine().FocusedItem(), 1), "<a href=\"one\">link</a>");
 }

@@ -13,6 +13,7 @@
 #include "core/my_tools.h"
 #include "platform/gui/controls/new_control.h"
 #include "platform/gui/standard/message_box.h"
+#include "platform/text/cp1252.h"
 #include "platform/text/format.h"
 #include "platform/text/sysutils.h"
 #include "richtext/styles/rd_style.h"
@@ -148,7 +149,8 @@ TfrmAprsMsg::TfrmAprsMsg(TComponent* AOwner) : TForm(AOwner), rdsMsg(std::make_u
   edtMsgPath->SetMaxLength(67);
   edtMsgPath->OnKeyPress = UpperCaseKey;
   edtMsgTxt = NewControl<TEdit>(this, this, "edtMsgTxt", 8, 304, 460, 21);
-  edtMsgTxt->SetMaxLength(67);
+  // A message's room on the air is 67 bytes; a letter beyond the code page takes two.
+  edtMsgTxt->SetMaxSentBytes(67);
   edtMsgTxt->OnKeyPress = [this](TComponent* Sender, char& Key) { edtMsgTxtKeyPress(Sender, Key); };
 
   mbtnTxMsg = NewControl<TMyButton>(this, this, "mbtnTxMsg", 476, 304, 76, 21);
@@ -341,7 +343,7 @@ void TfrmAprsMsg::mbtnTxMsgClick(TComponent*) {
     edtMsgAdr->SelectAll();
     return;
   }
-  if (edtMsgTxt->Text().empty()) {
+  if (edtMsgTxt->TextW().empty()) {
     ShowMessage(PrgMsg(&TfrmPrgMsg::lblErrMsgNoText, kMsgNoTextText));
     edtMsgTxt->SetFocus();
     return;
@@ -355,7 +357,8 @@ void TfrmAprsMsg::mbtnTxMsgClick(TComponent*) {
   // Nor is one without sender (no own call set).
   if (call.empty()) return;
   if (MsgNr < 0 || MsgNr > kMaxMsgNr) MsgNr = 0;
-  const std::string text = CleanMsgText(edtMsgTxt->Text());
+  // The text goes out as typed, in UTF-8 when the code page cannot hold it.
+  const std::string text = CleanMsgText(TextToSend(edtMsgTxt->TextW()));
   SendMessage(port, call, path, addressee, text, MsgNr);
 
   std::string record;

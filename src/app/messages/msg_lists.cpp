@@ -93,9 +93,9 @@ void TMsgList::AddOrUpdate(const std::string& Src, const std::string& Dst, bool 
     viewer.AddTextContinued(Received ? "1" : "", mtsNormal);
     viewer.AddTextContinued(Received ? "" : " TX-CNT:", mtsNormal);
     viewer.AddTextContinued(TxCount != -1 ? IntToStr(TxCount) : "", mtsNormal);
-    // A received text may be UTF-8; an own one is in the program's code page.
-    const TReceivedRun run = Received ? ReceivedRun(Text, mtsHeading, mtsHeadingUnicode)
-                                      : TReceivedRun{Text, mtsHeading};
+    // A text may be UTF-8, received or our own beyond the code page; either reads as it
+    // was written.
+    const TReceivedRun run = ReceivedRun(Text, mtsHeading, mtsHeadingUnicode);
     viewer.AddTextParagraph(run.Text, run.StyleNo, mpsMsg);
     viewer.AddTextContinued(Number, mtsNormal);
     viewer.FormatTail();

@@ -13,8 +13,8 @@ class TRichDoc;
 
 // Paragraph styles of the message lists (app/monitor/station_styles.h, MakeMessageStyles).
 enum TMsgParaStyle { mpsFrameHeader = 0, mpsMsg = 1, mpsMsgAck = 2, mpsMsgNoAck = 3 };
-// Text styles of the message lists; a received text in UTF-8 is held in the heading's
-// Unicode twin.
+// Text styles of the message lists; a message text in UTF-8, received or our own, is
+// held in the heading's Unicode twin.
 enum TMsgTextStyle { mtsNormal = 0, mtsHeading = 1, mtsHeadingUnicode = 2 };
 
 // Items per entry and the entry's items, counted from its first.

@@ -102,9 +102,6 @@ TfrmAprsStnList::TfrmAprsStnList(TComponent* AOwner) : TForm(AOwner) {
   list.SortSettings.Enabled = true;
   // Calls are typed as a prefix: "dl" goes to the first DL station, not to D and then L.
   list.LookUp.Method = lmIncremental;
-  list.OnItemClick = [this](TComponent* s, POGLItem item, int c) {
-    ExSectionList1ItemClick(s, item, c);
-  };
   list.OnItemDblClick = [this](TComponent* s, POGLItem item) {
     ExSectionList1ItemDblClick(s, item);
   };
@@ -146,7 +143,7 @@ void TfrmAprsStnList::AddOrUpdateStationRow(const std::string& Record) {
   const TRowTexts texts = RowTexts(Record);
   const std::string key = MakeStationKey(texts[2], texts[1]);
 
-  const int remembered = clicked_ ? clicked_->Index() : -1;
+  const int remembered = ChosenPlace();
   TExSectionList::TUpdateScope update(*ExSectionList1);
   const int row = FindStationRow(key);
   if (row < 0) {
@@ -180,27 +177,33 @@ void TfrmAprsStnList::ReplaceStationRow(const std::string& Key, const std::strin
     return;
   }
   POGLItem node = found->second;
-  // A deleted row is no longer the one clicked.
-  if (clicked_ == node) clicked_ = nullptr;
+  // The station heard again may be the one chosen: the choice stays at its place all
+  // the same, as it does when another station moves.
+  const int remembered = ChosenPlace();
   TExSectionList::TUpdateScope update(*ExSectionList1);
   TStrings& strings = ExSectionList1->ReAddItem(node);
-  // The clicked row's place as it is with this row gone (the row may still stand where
-  // it was until the sort).
-  const int remembered =
-      clicked_ ? clicked_->Index() - (node->Index() < clicked_->Index() ? 1 : 0) : -1;
   strings.BeginUpdate();
   for (int i = 0; i < 7; ++i) strings.Put(i, texts[i]);
   strings.EndUpdate();
   SortKeepingClickedPlace(remembered);
 }
 
+int TfrmAprsStnList::ChosenPlace() const {
+  const POGLItem focused = ExSectionList1->Engine().FocusedItem();
+  return focused && focused->Parent == group_->Node ? focused->Index() : -1;
+}
+
+// The choice stays where the user put it, selected and focused together: keys go on
+// from the row that shows selected.
 void TfrmAprsStnList::SortKeepingClickedPlace(int Remembered) {
   ExSectionList1->Sort();
   if (Remembered >= 0 && Remembered < group_->GetCount()) {
+    POGLItem node = group_->GetItemNode(Remembered);
     // One row stays selected: the list selects more than one, and would add the place to
     // the rows selected before.
     ExSectionList1->Engine().DeselectAll();
-    ExSectionList1->SelectNode(group_->GetItemNode(Remembered));
+    ExSectionList1->SelectNode(node);
+    ExSectionList1->Engine().FocusItem(node);
   }
 }
 
@@ -214,8 +217,11 @@ void TfrmAprsStnList::RemoveStationRow(const std::string& Key) {
   if (found == rows_.end()) return;
   POGLItem node = found->second;
   spare_rows_.Erase(rows_, found);
-  if (clicked_ == node) clicked_ = nullptr;
-  ExSectionList1->Engine().DeleteItem(node);
+  TSectionGroupedList& engine = ExSectionList1->Engine();
+  const bool chosen = engine.FocusedItem() == node;
+  engine.DeleteItem(node);
+  // A station gone takes the choice with it: no other row is chosen in its stead.
+  if (chosen) engine.FocusItem(nullptr);
 }
 
 void TfrmAprsStnList::DeleteStationRow(const std::string& Key) {
@@ -228,16 +234,11 @@ void TfrmAprsStnList::DeleteStationRows(const std::vector<std::string>& Keys, bo
   TExSectionList::TUpdateScope update(*ExSectionList1);
   if (All) {
     spare_rows_.EraseAll(rows_);
-    clicked_ = nullptr;
     group_->Clear();
   } else {
     for (const std::string& key : Keys) RemoveStationRow(key);
   }
   ExSectionList1->Sort();
-}
-
-void TfrmAprsStnList::ExSectionList1ItemClick(TComponent*, POGLItem Item, int) {
-  clicked_ = Item;
 }
 
 void TfrmAprsStnList::ExSectionList1ItemDblClick(TComponent*, POGLItem Item) {

@@ -51,7 +51,6 @@ class TfrmAprsStnList : public TForm {
   // Distance in km from the own position (set by the wiring before the first row comes).
   std::function<double(double Lat, double Lon)> QrbDistance;
 
-  void ExSectionList1ItemClick(TComponent* Sender, POGLItem Item, int Column);
   void ExSectionList1ItemDblClick(TComponent* Sender, POGLItem Item);
   void ExSectionList1CustomCompare(TComponent* Sender, POGLItem Item1, POGLItem Item2, int Column,
                                    const std::string& Value1, const std::string& Value2,
@@ -64,7 +63,10 @@ class TfrmAprsStnList : public TForm {
  private:
   using TRowTexts = std::array<std::string, 7>;
   TRowTexts RowTexts(const std::string& Record) const;
-  // Sorts the rows changed, then selects the row at Remembered (-1: none) again.
+  // The place (row index) of the user's last choice, by mouse or by keys: the focused
+  // row. -1 when there is none.
+  int ChosenPlace() const;
+  // Sorts the rows changed, then selects and focuses the row at Remembered (-1: none).
   void SortKeepingClickedPlace(int Remembered);
   // Takes the row of Key out, if it has one; the caller sorts.
   void RemoveStationRow(const std::string& Key);
@@ -76,8 +78,6 @@ class TfrmAprsStnList : public TForm {
   using TRows = std::unordered_map<std::string, POGLItem>;
   TRows rows_;
   TRecycledNodes<TRows> spare_rows_;
-  // The item last clicked; its position is selected again after every update.
-  POGLItem clicked_ = nullptr;
 };
 
 extern TfrmAprsStnList* frmAprsStnList;

@@ -7,6 +7,7 @@
 #include "app/settings/frm_setup.h"
 #include "app/shelf/device_windows.h"
 #include "app/transmit/beacons.h"
+#include "platform/text/cp1252.h"
 
 std::string TSetupBeaconSettings::Call(int Port) const {
   return (Port == 0 ? setup_.edtCallP1 : setup_.edtCallP2)->Text();
@@ -14,14 +15,16 @@ std::string TSetupBeaconSettings::Call(int Port) const {
 std::string TSetupBeaconSettings::Path(int Port) const {
   return (Port == 0 ? setup_.edtPathP1 : setup_.edtPathP2)->Text();
 }
+// The texts typed for the beacons go out as typed, in UTF-8 when the code page cannot
+// hold them.
 std::string TSetupBeaconSettings::Info(int Port) const {
-  return (Port == 0 ? setup_.edtInfoP1 : setup_.edtInfoP2)->Text();
+  return TextToSend((Port == 0 ? setup_.edtInfoP1 : setup_.edtInfoP2)->TextW());
 }
 std::string TSetupBeaconSettings::Status(int Port) const {
-  return (Port == 0 ? setup_.edtStatusP1 : setup_.edtStatusP2)->Text();
+  return TextToSend((Port == 0 ? setup_.edtStatusP1 : setup_.edtStatusP2)->TextW());
 }
 std::string TSetupBeaconSettings::WxStatus(int Port) const {
-  return (Port == 0 ? setup_.edtWxStatusP1 : setup_.edtWxStatusP2)->Text();
+  return TextToSend((Port == 0 ? setup_.edtWxStatusP1 : setup_.edtWxStatusP2)->TextW());
 }
 std::string TSetupBeaconSettings::WxSsid(int Port) const {
   return (Port == 0 ? setup_.mfcbxWxSsidP1 : setup_.mfcbxWxSsidP2)->Text();
@@ -91,8 +94,10 @@ bool TMapBeaconViews::IsConnected() const {
 bool TMapBeaconViews::WriteLine(const std::string& Line) {
   return map_.AprsIs.TCPClientIGate.WriteLine(Line);
 }
+// What we send reads in the monitor as every receiver reads it: our own text beyond the
+// code page goes out in UTF-8.
 void TMapBeaconViews::AddLogText(const std::string& Text, int Style) {
-  map_.AddMonitorText(Text, Style);
+  map_.AddMonitorText(Text, Style, true);
 }
 void TMapBeaconViews::ResetProgress(TBeaconKind Kind) {
   if (TMyProgressBar* bar = ProgressBar(Kind)) bar->SetPosition(0);

@@ -95,7 +95,43 @@ long NextUtf8(std::string_view text, size_t& at) {
   return code;
 }
 
+// Text as UTF-8; a surrogate without its partner, which no character is, becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string utf8;
+  utf8.reserve(text.size() * 2);
+  for (size_t i = 0; i < text.size(); ++i) {
+    long code = text[i];
+    if (IsSurrogateLead(text[i]) && i + 1 < text.size() && IsSurrogateTrail(text[i + 1])) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+    } else if (code >= 0xD800 && code <= 0xDFFF) {
+      code = 0xFFFD;
+    }
+    if (code < 0x80) {
+      utf8.push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+      utf8.push_back(static_cast<char>(0xC0 | (code >> 6)));
+      utf8.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+      utf8.push_back(static_cast<char>(0xE0 | (code >> 12)));
+      utf8.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+      utf8.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+      utf8.push_back(static_cast<char>(0xF0 | (code >> 18)));
+      utf8.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+      utf8.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+      utf8.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+  }
+  return utf8;
+}
+
 }  // namespace
+
+std::string TextToSend(std::u16string_view typed) {
+  std::string narrow = Utf16ToCp1252(typed);
+  if (!IsUtf8Text(narrow) && Cp1252ToUtf16(narrow) == typed) return narrow;
+  return Utf16ToUtf8(typed);
+}
 
 std::u16string ReceivedTextToUtf16(std::string_view text) {
   std::u16string shown;

@@ -24,3 +24,12 @@ std::u16string ReceivedTextToUtf16(std::string_view text);
 // True when text is valid UTF-8 with at least one character beyond ASCII: the text that
 // ReceivedTextToUtf16 reads as UTF-8, and that no single-byte code page can hold.
 bool IsUtf8Text(std::string_view text);
+
+// Text the user typed, as the bytes that go out: Windows-1252 when every character is in
+// it, the bytes older stations read; UTF-8, as today's clients send, when one is not.
+// Either way ReceivedTextToUtf16 reads the bytes back as typed, so text whose
+// Windows-1252 bytes would read as UTF-8 ("\u00C3\u00BC") goes out in UTF-8 as well.
+//
+// Example: TextToSend(u"Gr\u00FC\u00DF" "e") == "Gr\xFC\xDF" "e",
+//          TextToSend(u"\u03A9 73") == "\xCE\xA9 73".
+std::string TextToSend(std::u16string_view typed);

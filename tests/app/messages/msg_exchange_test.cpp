@@ -14,6 +14,7 @@
 #include "app/transmit/transmit_support.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/test_support/loopback_tcp_server.h"
+#include "platform/text/cp1252.h"
 #include "richtext/base/code_pages.h"
 
 namespace {
@@ -161,4 +162,67 @@ TEST_F(MsgExchange, MessagesInUtf8CopyOutAsSent) {
     EXPECT_EQ(ClipboardMimeData("text/plain"), texts[n]) << n;
   }
   msg.Hide();
+}
+
+// What the user types goes out as typed: the bytes of Windows-1252 when the code page
+// holds the text, UTF-8 when it does not, alike at the server and in the TNC's frame. The
+// text edit takes no more than a message's 67 bytes, counting the text as it goes out,
+// and never part of a character. "My Message" shows the text typed, and the station's
+// acknowledgement still settles it.
+TEST_F(MsgExchange, TypedTextGoesOutInUtf8WhereTheCodePageEnds) {
+  const std::u16string cyrillic = u"\u041F\u0440\u0438\u0432\u0435\u0442";
+  const struct {
+    std::u16string typed;
+    std::string sent;
+  } cases[] = {
+      {cyrillic, "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"},
+      {u"\u039A\u03B1\u03BB\u03B7\u03BC\u03AD\u03C1\u03B1 73",
+       "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1 73"},
+      {u"Gr\u00FC\u00DF"
+       "e \u20AC",
+       "Gr\xFC\xDF"
+       "e \x80"},
+      // An Arabic letter whose first byte is the frame's escape byte.
+      {u"\u06C0", "\xDB\x80"},
+      // Only 33 of 40 Cyrillic letters fit; one more ASCII letter after 66 fits, a
+      // Cyrillic one does not; nor does one that would turn 60 umlauts into UTF-8.
+      {std::u16string(40, u'\u0416'),
+       [] {
+         std::string s;
+         for (int i = 0; i < 33; ++i) s += "\xD0\x96";
+         return s;
+       }()},
+      {std::u16string(66, u'a') + u"\u0416b", std::string(66, 'a') + "b"},
+      {std::u16string(60, u'\u00E4') + u"\u0416", std::string(60, '\xE4')},
+  };
+  msg.edtMsgAdr->SetText("UA3RUS");
+  for (const auto& c : cases) {
+    for (char16_t ch : c.typed) SimulateUnicodeKey(*msg.edtMsgTxt, 0, std::u16string(1, ch));
+    msg.mbtnTxMsgClick(msg.mbtnTxMsg);
+  }
+  const int count = static_cast<int>(std::size(cases));
+  const std::string received = server.Received("{" + std::to_string(count - 1) + "\r\n");
+  ASSERT_EQ(tnc.frames.size(), std::size(cases));
+  for (int n = 0; n < count; ++n) {
+    const std::string info = ":UA3RUS   :" + cases[n].sent + "{" + std::to_string(n);
+    EXPECT_EQ(Occurrences(received, "N0CALL>APRS:" + info + "\r\n"), 1) << n << received;
+    // The frame ends in control, protocol and the information field, FESC escaped.
+    std::string escaped;
+    for (char b : info) escaped += b == '\xDB' ? std::string("\xDB\xDD") : std::string(1, b);
+    const std::vector<uint8_t>& frame = tnc.frames[size_t(n)];
+    const std::string tail = "\x03\xF0" + escaped + "\xC0";
+    ASSERT_GE(frame.size(), tail.size());
+    EXPECT_EQ(std::string(frame.end() - std::ptrdiff_t(tail.size()), frame.end()), tail) << n;
+    // Shown as typed.
+    const int item = n * kMsgEntryItems + meiText;
+    const std::string shown = msg.rdMyMsg->GetItemStyleIndex(item) == mtsHeadingUnicode
+                                  ? RawUnicodeToUTF8(msg.rdMyMsg->ReadItemText(item))
+                                  : msg.rdMyMsg->ReadItemText(item);
+    EXPECT_EQ(ReceivedTextToUtf16(shown), ReceivedTextToUtf16(cases[n].sent)) << n;
+  }
+  EXPECT_EQ(ReceivedTextToUtf16(RawUnicodeToUTF8(msg.rdMyMsg->ReadItemText(meiText))), cyrillic);
+
+  ServerSends("UA3RUS>APRS,TCPIP*,qAC,T2TEST::N0CALL   :ack0\r\n", 1);
+  EXPECT_EQ(msg.rdMyMsg->GetItemInfo(meiText)->ParaNo, mpsMsgAck);
+  EXPECT_EQ(msg.PendingMsgs.Count(), count - 1);
 }

@@ -150,7 +150,7 @@ TEST_F(StationListTest, ManyRowsGoAtOnceAndAllRowsInOneSweep) {
   EXPECT_EQ(list->FindStationRow("AAprsEEE"), 3);
   // All at once, the clicked row among them: nothing is selected again afterwards, and
   // rows come back as new ones.
-  list->ExSectionList1ItemClick(list->ExSectionList1, list->Group()->GetItemNode(1), 2);
+  list->ExSectionList1->Engine().FocusItem(list->Group()->GetItemNode(1));
   list->DeleteStationRows({"AAprsAAA", "AAprsCCC", "AAprsEEE", "AAprsFFF"}, true);
   EXPECT_EQ(list->Group()->GetCount(), 0);
   EXPECT_EQ(list->FindStationRow("AAprsAAA"), -1);
@@ -210,41 +210,60 @@ TEST_F(StationListTest, QrbSortsNumericallyThroughTheCustomCompare) {
   EXPECT_EQ(result, 1);
 }
 
-TEST_F(StationListTest, TheClickedPositionIsSelectedAgainAfterAnUpdate) {
+// The user's last choice, by mouse or by keys, stays at its place after every update,
+// selected and focused together, even when the chosen station itself is heard again;
+// a station deleted takes the choice with it.
+TEST_F(StationListTest, TheChosenPlaceIsSelectedAndFocusedAgainAfterAnUpdate) {
   Add("AAA", "261207080000");
   Add("BBB", "261207080100");
   Add("CCC", "261207080200");
-  // Click the second row, BBB.
-  POGLItem bbb = list->Group()->GetItemNode(1);
-  list->ExSectionList1ItemClick(list->ExSectionList1, bbb, 2);
+  list->ExSectionList1->SetBounds(0, 0, 700, 200);
   TSectionGroupedList& engine = list->ExSectionList1->Engine();
-  auto selected = [&] {
+  auto chosen = [&] {
     std::string calls;
     for (POGLItem node : engine.SelectedItems()) {
       if (!engine.IsGroup(node)) calls += Text(node->Index(), 1);
     }
-    return calls;
+    POGLItem focused = engine.FocusedItem();
+    return calls + "|" + (focused && !engine.IsGroup(focused) ? Text(focused->Index(), 1) : "");
   };
+  // Click the second row, BBB.
+  const TRect row = engine.GetItemDisplayRect(list->Group()->GetItemNode(1), false);
+  SimulateClick(engine, row.Left + 100, (row.Top + row.Bottom) / 2);
+  EXPECT_EQ(chosen(), "BBB|BBB");
   // AAA heard again goes to the top; the selection stays on the second place, where
-  // CCC is now.
+  // CCC is now, and so does a new station coming in on top.
   Add("AAA", "261207080300");
   EXPECT_EQ(Calls(), "AAA CCC BBB ");
-  EXPECT_EQ(selected(), "CCC");
+  EXPECT_EQ(chosen(), "CCC|CCC");
   Add("DDD", "261207080400");
-  // BBB was third before this update: the third row (now CCC) is selected.
   EXPECT_EQ(Calls(), "DDD AAA CCC BBB ");
-  EXPECT_EQ(selected(), "CCC");
+  EXPECT_EQ(chosen(), "AAA|AAA");
 
-  // A deleted clicked item is forgotten: no position is restored.
-  list->DeleteStationRow(MakeStationKey("", "BBB"));
-  engine.DeselectAll();
+  // Two rows down with the keys: the fourth place is the choice now.
+  SimulateKey(engine, VK_DOWN);
+  SimulateKey(engine, VK_DOWN);
+  EXPECT_EQ(chosen(), "BBB|BBB");
   Add("EEE", "261207080500");
-  EXPECT_EQ(selected(), "");
+  EXPECT_EQ(Calls(), "EEE DDD AAA CCC BBB ");
+  EXPECT_EQ(chosen(), "CCC|CCC");
+  // The chosen station itself heard again, as the store hands it over.
+  TAprsInfo ccc = SampleStation("CCC");
+  ccc.RxStamp = "261207080600";
+  list->ReplaceStationRow(MakeStationKey("", "CCC"), RecordOf(ccc));
+  EXPECT_EQ(Calls(), "CCC EEE DDD AAA BBB ");
+  EXPECT_EQ(chosen(), "AAA|AAA");
+
+  // A deleted chosen station is forgotten: no place is chosen again.
+  list->DeleteStationRow(MakeStationKey("", "AAA"));
+  EXPECT_EQ(chosen(), "|");
+  Add("FFF", "261207080700");
+  EXPECT_EQ(chosen(), "|");
 }
 
-// The store replaces the row of a station heard again in one step; the list must end
-// as it would after deleting the row and adding the new one: among rows of the same
-// time the row goes last, and a clicked or focused row is forgotten as a deleted one.
+// The store replaces the row of a station heard again in one step; the rows must end
+// as they would after deleting the row and adding the new one: among rows of the same
+// time the row goes last. A choice above the rows replaced stays where it is.
 TEST_F(StationListTest, AReplacedRowEndsAsADeletedAndAddedOne) {
   TSectionGroupedList& engine = list->ExSectionList1->Engine();
   auto record = [](const std::string& call, const std::string& stamp) {
@@ -274,17 +293,10 @@ TEST_F(StationListTest, AReplacedRowEndsAsADeletedAndAddedOne) {
       }
       seen += "\n";
     };
-    // A row clicked below the one replaced keeps its place number; a tie goes last.
-    list->ExSectionList1ItemClick(list->ExSectionList1, list->Group()->GetItemNode(3), 2);
     engine.FocusItem(list->Group()->GetItemNode(1));
-    replace("BBB", "261207080000");
+    replace("CCC", "261207080000");
     look();
     replace("EEE", "261207080100");
-    look();
-    // The clicked row itself replaced: no place is selected again.
-    list->ExSectionList1ItemClick(list->ExSectionList1, list->Group()->GetItemNode(2), 2);
-    engine.DeselectAll();
-    replace(Text(2, 1), "261207080200");
     look();
     for (int i = list->Group()->GetCount() - 1; i >= 0; --i) {
       list->DeleteStationRow(MakeStationKey("", Text(i, 1)));
@@ -293,7 +305,7 @@ TEST_F(StationListTest, AReplacedRowEndsAsADeletedAndAddedOne) {
   };
   const std::string apart = run(false);
   EXPECT_EQ(run(true), apart);
-  EXPECT_NE(apart.find("AAA CCC DDD EEE BBB"), std::string::npos) << apart;
+  EXPECT_NE(apart.find("AAA BBB DDD EEE CCC | sel BBB | focus BBB"), std::string::npos) << apart;
   EXPECT_EQ(list->Group()->GetCount(), 0);
 }
 
@@ -364,7 +376,7 @@ TEST_F(StationListTest, TypedLettersFindTheStationTheyBegin) {
   EXPECT_EQ(focused(), "DL2XY");
   SimulateKey(engine, VK_ESCAPE);
   SimulateKey(engine, 'A', "\x01", ssCtrl);
-  EXPECT_EQ(grid.LookUpText(), "");
+  EXPECT_EQ(grid.LookUpText(), u"");
   EXPECT_NE(focused(), "");
 }
 

@@ -16,6 +16,7 @@
 #include "app/transmit/beacons.h"
 #include "app/transmit/transmit_support.h"
 #include "devices/wx_stn.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 
@@ -77,9 +78,14 @@ TEST_F(TransmitWiringTest, BeaconTimersSendFromTheSettingsAndMoveTheBars) {
   EXPECT_EQ(bar.Position(), 0);
   s.timStatusP1->OnTimer(s.timStatusP1);
   EXPECT_NE(tnc.Decoded(1).find("\r\n>on the air"), std::string::npos);
+  // A status typed in Greek goes out as typed, in UTF-8.
+  s.edtStatusP1->SetText("");
+  SimulateUnicodeKey(*s.edtStatusP1, 0, u"\u03A3\u03BF 73");
+  s.timStatusP1->OnTimer(s.timStatusP1);
+  EXPECT_NE(tnc.Decoded(2).find("\r\n>\xCE\xA3\xCE\xBF 73"), std::string::npos) << tnc.Decoded(2);
   // A second port only with a dual-port device.
   s.timPosP2->OnTimer(s.timPosP2);
-  EXPECT_EQ(tnc.frames.size(), 2u);
+  EXPECT_EQ(tnc.frames.size(), 3u);
 }
 
 TEST_F(TransmitWiringTest, MessagesGoOutWithTheSettingsCallsAndPath) {

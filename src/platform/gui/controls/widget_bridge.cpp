@@ -92,6 +92,13 @@ constexpr TKeyPair kKeyPairs[] = {
     {Qt::Key_Delete, VK_DELETE},
 };
 
+bool TypesACommand(const QKeyEvent& event) {
+  const bool ctrl = event.modifiers() & Qt::ControlModifier;
+  const bool alt = event.modifiers() & Qt::AltModifier;
+  const QString text = event.text();
+  return ctrl != alt && !text.isEmpty() && text[0].isPrint();
+}
+
 bool SameCodeInBoth(int code) {
   return (code >= Qt::Key_0 && code <= Qt::Key_9) || (code >= Qt::Key_A && code <= Qt::Key_Z);
 }
@@ -411,6 +418,9 @@ bool TWidgetBridge::KeyEvent(QKeyEvent& event) {
     if (!TControlEvents::KeyDown(*control, key, shift)) return true;
     if (alive.expired()) return true;
   }
+  // A character a key types with Ctrl or Alt held is a command (Ctrl and Alt together
+  // are AltGr, which types): a control that takes typed text itself never sees it.
+  if (own && TypesACommand(event)) return true;
   const std::string typed = FromQString(event.text());
   if (!event.text().isEmpty() && ToQString(typed) != event.text()) {
     // A character the program's code page cannot hold goes in as Unicode.

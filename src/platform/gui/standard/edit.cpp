@@ -1,6 +1,7 @@
 #include "platform/gui/standard/edit.h"
 
 #include <QLineEdit>
+#include <QValidator>
 
 #include "platform/gui/controls/win_control_qt.h"
 #include "platform/sys/application.h"
@@ -15,6 +16,38 @@ QLineEdit& LineEditOf(const TCustomEdit& edit) {
 
 // QLineEdit's own limit is huge; 0 means none, as it does for the program.
 constexpr int kUnlimited = 32767;
+
+// Keeps the text within a number of bytes as it goes out: what goes beyond is taken off
+// the characters just typed or pasted, those before the caret, a whole character at a
+// time. A longer text set from code is held to the limit once the user types into it.
+class TSentBytesLimit : public QValidator {
+ public:
+  TSentBytesLimit(QObject* Parent, int MaxBytes) : QValidator(Parent), max_bytes_(MaxBytes) {}
+
+  State validate(QString& input, int& pos) const override {
+    while (pos > 0 && SentBytes(input) > size_t(max_bytes_)) {
+      const bool pair =
+          pos > 1 && input[pos - 1].isLowSurrogate() && input[pos - 2].isHighSurrogate();
+      const int length = pair ? 2 : 1;
+      input.remove(pos - length, length);
+      pos -= length;
+    }
+    return Acceptable;
+  }
+
+ private:
+  static size_t SentBytes(const QString& text) {
+    return TextToSend(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                          size_t(text.size())))
+        .size();
+  }
+
+  const int max_bytes_;
+};
+
+QString ShownText(const QLineEdit& line) {
+  return line.inputMask().isEmpty() ? line.text() : line.displayText();
+}
 
 }  // namespace
 
@@ -33,9 +66,13 @@ TCustomEdit::~TCustomEdit() = default;
 // Under a mask the text keeps its empty places as blanks, so every character keeps
 // its position.
 std::string TCustomEdit::Text() const {
-  const QLineEdit& line = LineEditOf(*this);
-  const QString text = line.inputMask().isEmpty() ? line.text() : line.displayText();
+  const QString text = ShownText(LineEditOf(*this));
   return utf8_text_ ? text.toStdString() : FromQString(text);
+}
+
+std::u16string TCustomEdit::TextW() const {
+  const QString text = ShownText(LineEditOf(*this));
+  return {reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size())};
 }
 
 void TCustomEdit::SetText(const std::string& Value) {
@@ -45,7 +82,10 @@ void TCustomEdit::SetText(const std::string& Value) {
   if (Text() == Value) return;
   // Text from code is not cut to MaxLength: lift the limit for this one assignment.
   line.setMaxLength(kUnlimited);
+  const QValidator* limit = line.validator();
+  line.setValidator(nullptr);
   line.setText(text);
+  line.setValidator(limit);
   line.setMaxLength(max_length_ > 0 ? std::max(max_length_, int(text.size())) : kUnlimited);
   // Text put in from code is read from its start (a long comment, a path); only while
   // the user types in it does the caret stay where the typing goes on.
@@ -59,6 +99,12 @@ void TCustomEdit::SetMaxLength(int Value) {
   // Qt puts its text in again on every limit it is given, which drops the selection: a
   // key typed over selected text would then be added to it instead of replacing it.
   if (line.maxLength() != limit) line.setMaxLength(limit);
+}
+
+void TCustomEdit::SetMaxSentBytes(int Value) {
+  QLineEdit& line = LineEditOf(*this);
+  delete line.validator();
+  if (Value > 0) line.setValidator(new TSentBytesLimit(&line, Value));
 }
 
 bool TCustomEdit::ReadOnly() const {

@@ -17,9 +17,16 @@ class TCustomEdit : public TWinControl {
   // any other text is the code page's.
   std::string Text() const;
   void SetText(const std::string& Value);
+  // The text as the box shows it, every character as typed, whatever its script.
+  std::u16string TextW() const;
   // Most characters the user may enter; 0 for no limit. Text set from code is not cut.
   int MaxLength() const { return max_length_; }
   void SetMaxLength(int Value);
+  // Most bytes the text may take when it goes out (TextToSend), for a text whose room on
+  // the air is counted in bytes: a character beyond the code page takes two or three,
+  // and what does not fit is not taken, never part of a character. 0 for no limit. Text
+  // set from code is not cut.
+  void SetMaxSentBytes(int Value);
   bool ReadOnly() const;
   void SetReadOnly(bool Value);
   // Selects the whole text (the symbol page's one-character edits after each key).
