@@ -16,6 +16,9 @@ constexpr int kMaxLinesPerPass = 10000;
 // After a pass that took lines, the next comes this soon: a feed's lines are taken a
 // screen frame's worth at a time, not a second's (which the window would then wait for).
 constexpr int kBusyPassMs = 16;
+// The longest the window gives one hand-over, and the reader's pause between two.
+constexpr int kHandOverMs = 30;
+constexpr int kBreathMs = 2;
 
 }  // namespace
 
@@ -114,14 +117,14 @@ void TCPTheard::ReadWaitingLines() {
   }
 }
 
+// The GUI thread takes the lines from the front of the queue while the reader waits in
+// the hand-over. Between two hand-overs the reader pauses a moment: handed over back to
+// back, the window's event loop would never go idle, and its timers (which wait for an
+// idle loop once they fired) would stall for as long as a flood lasts.
 void TCPTheard::HandOverLines() {
-  while (!RxQueue.empty()) {
-    batch_.clear();
-    while (!RxQueue.empty() && batch_.size() < size_t{kMaxLinesPerHandOver}) {
-      if (!RxQueue.front().empty()) batch_.push_back(std::move(RxQueue.front()));
-      RxQueue.pop_front();
-    }
-    if (!batch_.empty()) Synchronize([this] { ProcessLines(); });
+  while (Active && !RxQueue.empty()) {
+    Synchronize([this] { ProcessLines(); });
+    if (Active && !RxQueue.empty()) Pause(kBreathMs);
   }
 }
 
@@ -134,15 +137,20 @@ void TCPTheard::Reconnect() {
 }
 
 // A line whose handling fails is reported as a hand-over of its own would be; the
-// lines after it still come, in order.
+// lines after it still come, in order. A hand-over ends at its line limit or once its
+// time is up (long lines cost the monitor's layout more): the rest stays queued, in
+// order, for the next.
 void TCPTheard::ProcessLines() {
   if (!Active) return;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kHandOverMs);
   views_.BeginLines();
-  for (std::string& line : batch_) {
+  for (int taken = 0; taken < kMaxLinesPerHandOver && !RxQueue.empty(); ++taken) {
     // A line's handling may have let the user stop the link.
     if (!Active) break;
-    CurrentLine = std::move(line);
-    Dispatch([this] { ProcessLine(); });
+    CurrentLine = std::move(RxQueue.front());
+    RxQueue.pop_front();
+    if (!CurrentLine.empty()) Dispatch([this] { ProcessLine(); });
+    if (std::chrono::steady_clock::now() >= end) break;
   }
   views_.EndLines();
 }

@@ -10,9 +10,10 @@
 // Everything that touches the program (dispatcher, monitor, the connect button and the
 // status text) runs on the GUI thread through TThread::Synchronize, through the views
 // the program gives the reader when it is created. One hand-over carries the lines
-// waiting, up to a batch: a call per line cost both threads a switch each way per line,
-// and the window a pass of its event loop, often a paint, between two lines. The
-// connection's own events (TTcpClient::OnConnected ...) come on the reader's thread.
+// waiting, up to a batch or a few tens of milliseconds of the window's time: a call per
+// line cost both threads a switch each way per line, and the window a pass of its event
+// loop, often a paint, between two lines. The connection's own events
+// (TTcpClient::OnConnected ...) come on the reader's thread.
 #pragma once
 
 #include <atomic>
@@ -22,7 +23,6 @@
 #include <deque>
 #include <mutex>
 #include <string>
-#include <vector>
 
 #include "core/link_traffic.h"
 #include "core/packet_header.h"
@@ -92,7 +92,8 @@ class TCPTheard : public TThread {
   void ReadWaitingLines();
   void HandOverLines();
   void Reconnect();
-  // On the GUI thread: each line of the batch in order, as CurrentLine.
+  // On the GUI thread: the lines of a hand-over from the front of RxQueue in order, each
+  // as CurrentLine.
   void ProcessLines();
   void ProcessLine();
   // Waits Ms, or less when Stop wakes the reader.
@@ -105,10 +106,9 @@ class TCPTheard : public TThread {
   const int pass_interval_ms_;
   const int idle_timeout_ms_;
   std::string CurrentLine;
-  // Taken from the front one by one while the server may add thousands at the back.
+  // Taken from the front one by one while the server may add thousands at the back; the
+  // GUI thread takes them during a hand-over, while the reader waits.
   std::deque<std::string> RxQueue;
-  // The lines of the hand-over under way, taken from the front of RxQueue.
-  std::vector<std::string> batch_;
   // The last pass stopped at its line limit with more waiting.
   bool backlog_ = false;
   // The last pass took lines.

@@ -22,6 +22,8 @@ struct TRecorder : TAprsIsReaderViews {
   int open_batches = 0;
   int batches = 0;
   bool outside_batch = false;  // a line came outside a hand-over's BeginLines/EndLines
+  std::vector<int> batch_of;   // the hand-over of each packet, counted from 1
+  std::string slow_data;       // a packet whose handling outlasts a hand-over's time
 
   void BeginLines() override {
     ++open_batches;
@@ -30,6 +32,9 @@ struct TRecorder : TAprsIsReaderViews {
   void EndLines() override { --open_batches; }
   void AnalysePacket(const TReceivedPacket& packet) override {
     if (open_batches != 1) outside_batch = true;
+    batch_of.push_back(batches);
+    if (!slow_data.empty() && packet.Data == slow_data)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
     if (packet.Header.empty()) {
       packets.emplace_back();
     } else {
@@ -157,6 +162,31 @@ TEST(AprsIsReader, EveryLineSentBeforeADropArrivesExactlyOnce) {
   EXPECT_FALSE(r.outside_batch);
   EXPECT_LT(r.batches, kLines / 2);
   reader.Stop();
+}
+
+// A line that costs the window more than a hand-over's time ends the hand-over: the
+// lines after it come in the next, none lost, none twice, in order.
+TEST(AprsIsReader, AHandOverThatRunsLongLeavesTheRestForTheNext) {
+  TLoopbackTcpServer server;
+  TTcpClient client;
+  TRecorder r;
+  r.slow_data = ">slow";
+  TCPTheard reader(client, "127.0.0.1", server.Port(), r, kPassMs);
+  ASSERT_TRUE(SynchronizeUntilAccepted(server));
+  std::string lines;
+  for (int i = 0; i < 6; ++i) lines += "S>APRS:>" + std::to_string(i) + "\r\n";
+  lines += "S>APRS:>slow\r\n";
+  for (int i = 6; i < 12; ++i) lines += "S>APRS:>" + std::to_string(i) + "\r\n";
+  ASSERT_TRUE(server.Send(lines));
+  ASSERT_TRUE(SynchronizeUntil([&] { return r.packets.size() >= 13; }));
+  reader.Stop();
+  ASSERT_EQ(r.packets.size(), 13u);
+  for (int i = 0; i < 13; ++i) {
+    const std::string data = i < 6 ? std::to_string(i) : i == 6 ? "slow" : std::to_string(i - 1);
+    EXPECT_EQ(r.packets[i].at(1), ">" + data) << i;
+  }
+  EXPECT_FALSE(r.outside_batch);
+  EXPECT_GT(r.batch_of[7], r.batch_of[6]);
 }
 
 // The connect is the reader's: the window's thread never waits for the network.
