@@ -437,7 +437,7 @@ void TRDGraphicItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, c
   std::string location;
   if (!ImageFileName.empty() && (context.SaveOptions & rdsoUseImageFileNames))
     location = HTMLFileLocation(ImageFileName, context.Path);
-  else if (Image && !Image->Empty())
+  else if (Image && !Image->Empty() && !dynamic_cast<const TRDPictureFrame*>(Image.get()))
     location =
         context.SaveImage(*rdData, *Image, dynamic_cast<const TJPEGImage*>(Image.get()) != nullptr);
   if (location.empty()) return;
