@@ -465,8 +465,8 @@ BENCHMARK(BM_PlayInSum)
 enum class TBitmapCase { EightInEnhanced, FourHundredInEnhanced, TenInWindows };
 
 // The bitmap's header, its colour (red) and its runs, in 32-bit words.
-const std::vector<std::uint32_t> kRunLengthDib{40, 4096, 4096, 0x00080001, 1, 2, 0,
-                                               0,  1,    0,    0x00FF0000, 0x0100};
+const std::vector<std::uint32_t> kRunLengthDib{40, 4096, 4096, 0x00080001, 1,          2,
+                                               0,  0,    1,    0,          0x00FF0000, 0x0100};
 // 46 bytes: the last word holds the runs' two bytes and two of padding.
 constexpr std::size_t kRunLengthDibBytes = 46;
 
@@ -484,9 +484,8 @@ std::vector<std::uint8_t> BitmapCase(TBitmapCase which) {
   const std::uint32_t one = std::bit_cast<std::uint32_t>(1.0f);
   // Bounds, destination, operation, source origin and transform, background colour, colour
   // use, where the bitmap's header and rows are and their sizes, the source's size.
-  std::vector<std::uint32_t> values{0,   0, 95,  47,  0,   0, 96, 48, 0x00CC0020,
-                                    0,   0, one, 0,   0,   one, 0, 0,  0,
-                                    0,   108, 44, 152, 2,   4096, 4096};
+  std::vector<std::uint32_t> values{0, 0,   95, 47, 0, 0, 96,  48, 0x00CC0020, 0, 0,    one, 0,
+                                    0, one, 0,  0,  0, 0, 108, 44, 152,        2, 4096, 4096};
   values.insert(values.end(), kRunLengthDib.begin(), kRunLengthDib.end());
   const int count = which == TBitmapCase::EightInEnhanced ? 8 : 400;
   for (int i = 0; i < count; ++i) emf.Record(77, values);

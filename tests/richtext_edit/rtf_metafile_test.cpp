@@ -87,17 +87,17 @@ TEST(RTFMetafileBitmaps, TwoBitmapsPaletteIndicesOrBadOffsetsKeepTheMetafile) {
   bits.Raw({0, 0, 0, 0, 0, 0, 0, 0});
   const Bytes one = StretchDiBits(InfoHeader(2, 1, 24), bits);
   EXPECT_EQ(ExtractEnhancedMetafileBitmap(Emf({one, one}).Span(), budget), nullptr);
-  EXPECT_EQ(
-      ExtractEnhancedMetafileBitmap(Emf({StretchDiBits(InfoHeader(2, 1, 24), bits, 1)}).Span(), budget),
-      nullptr);
+  EXPECT_EQ(ExtractEnhancedMetafileBitmap(
+                Emf({StretchDiBits(InfoHeader(2, 1, 24), bits, 1)}).Span(), budget),
+            nullptr);
   Bytes lying = one;
   lying.data[56] = 0xF0;  // bits offset far outside the record
   EXPECT_EQ(ExtractEnhancedMetafileBitmap(Emf({lying}).Span(), budget), nullptr);
   Bytes shortBits;
   shortBits.Raw({0, 0, 0});
-  EXPECT_EQ(
-      ExtractEnhancedMetafileBitmap(Emf({StretchDiBits(InfoHeader(2, 1, 24), shortBits)}).Span(), budget),
-      nullptr);
+  EXPECT_EQ(ExtractEnhancedMetafileBitmap(
+                Emf({StretchDiBits(InfoHeader(2, 1, 24), shortBits)}).Span(), budget),
+            nullptr);
 }
 
 TEST(RTFMetafileBitmaps, BlockTransfersOfABitmapAreTakenToo) {

@@ -54,8 +54,7 @@ std::unique_ptr<TGraphic> Budgeted(std::unique_ptr<TGraphic> graphic, TRDPicture
 }
 
 std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPerInch,
-                                            bool extractMetafileBitmaps,
-                                            TRDPictureBudget& budget) {
+                                            bool extractMetafileBitmaps, TRDPictureBudget& budget) {
   std::unique_ptr<TGraphic> graphic;
   switch (picture.PicType) {
     case rtf_pt_EnhancedMetafile:

@@ -5,10 +5,10 @@
 #include <climits>
 #include <cmath>
 
-#include "richtext/base/text_routines.h"
-#include "richtext/formats/rtf_writer.h"
 #include "platform/gui/graphics/bitmap.h"
 #include "richtext/base/rdf_format.h"
+#include "richtext/base/text_routines.h"
+#include "richtext/formats/rtf_writer.h"
 #include "richtext/model/picture_item.h"
 #include "richtext/model/rtf_picture.h"
 #include "richtext_edit/rtf/rtf_reader.h"
@@ -119,9 +119,21 @@ TEST(RTFImportBounds, FontSizesAndPictureScalesStayInRange) {
 // A \dibitmap picture of 4096 x 4096 pixels at 8 bits run-length coded, its one colour
 // red and its runs only the end of the bitmap: 46 bytes that decode to 50 MB.
 std::string RunLengthPicture() {
-  std::string hex = "28000000" "00100000" "00100000" "0100" "0800" "01000000" "02000000";
-  hex += "0000000000000000" "01000000" "00000000";  // resolution, one colour
-  hex += "0000ff00" "0001";  // red; end of bitmap
+  std::string hex =
+      "28000000"
+      "00100000"
+      "00100000"
+      "0100"
+      "0800"
+      "01000000"
+      "02000000";
+  hex +=
+      "0000000000000000"
+      "01000000"
+      "00000000";  // resolution, one colour
+  hex +=
+      "0000ff00"
+      "0001";  // red; end of bitmap
   return "{\\pict\\dibitmap0\\picw4096\\pich4096 " + hex + "}";
 }
 
@@ -144,7 +156,7 @@ TEST(RTFImportBounds, BitmapsBeyondTheDocumentsPixelsAreLeftOutAsFrames) {
       EXPECT_EQ(picture->Image->Height(), 4096);
       out += dynamic_cast<const TBitmap*>(picture->Image.get())           ? 'B'
              : dynamic_cast<const TRDPictureFrame*>(picture->Image.get()) ? 'F'
-                                                                         : '?';
+                                                                          : '?';
     }
     return out;
   };

@@ -225,8 +225,7 @@ void DrawRuns(const Layout& layout, std::span<const uint8_t> runs, TBitmap& bitm
   uint8_t* first = bitmap.ScanLine(0);
   for (int x = 0; x < layout.width; ++x)
     std::copy(layout.palette[0].begin(), layout.palette[0].end(), first + 3 * size_t(x));
-  for (int row = 1; row < layout.height; ++row)
-    std::copy_n(first, rowBytes, bitmap.ScanLine(row));
+  for (int row = 1; row < layout.height; ++row) std::copy_n(first, rowBytes, bitmap.ScanLine(row));
   int64_t x = 0, y = 0;  // y counts rows from the bottom, as they are stored
   // Count indices from the current place, Index(i) the i-th; those past the row's end are
   // cut off.

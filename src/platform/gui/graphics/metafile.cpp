@@ -99,9 +99,10 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   QWidget* const window = painter->device()->devType() == QInternal::Widget
                               ? static_cast<QWidget*>(painter->device())
                               : TScreenPaint::Current();
-  const QImage kept = estimated_work_ > kMetafilePaintBudget && (window || counted)
-                          ? KeptMetafile(rendering_, data_, enhanced_, bitmaps_, window, size, ratio)
-                          : QImage();
+  const QImage kept =
+      estimated_work_ > kMetafilePaintBudget && (window || counted)
+          ? KeptMetafile(rendering_, data_, enhanced_, bitmaps_, window, size, ratio)
+          : QImage();
   if (kept.isNull()) {
     PlayMetafile(*painter, target, data_, enhanced_, TPlayMode::Draw, nullptr, bitmaps_.get());
     return;

@@ -1,5 +1,8 @@
 // The bitmap records of both metafile forms: device-independent bitmaps with their
-// raster operations, masks and blends, and the old device-dependent ones.
+// raster operations, masks and blends, and the old device-dependent ones. A bitmap costs
+// the pixels its header claims, before it is decoded: a few bytes of runs may claim
+// 4096 x 4096. Those past the picture's budget are left out; the others are decoded once
+// for all plays of the picture.
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
@@ -10,6 +13,7 @@
 
 #include "platform/gui/graphics/bitmap_qt.h"
 #include "platform/gui/graphics/bmp_codec.h"
+#include "platform/gui/graphics/metafile_bitmap_cache_qt.h"
 #include "platform/gui/graphics/metafile_player_impl_qt.h"
 
 namespace metafile_play {
@@ -20,6 +24,10 @@ namespace {
 // (16 bytes): masks are icons and cut-outs, and one of alternating pixels with the bytes
 // for millions of them is not drawn.
 constexpr std::size_t kMaxMaskRuns = std::size_t(1) << 20;
+
+// What decoding a bitmap costs a pixel its header claims, in nanoseconds: its rows read or
+// its runs filled in, and the pixels made the form a painter draws.
+constexpr double kDecodeWork = 4;
 
 // The raster operations of the bitmap records: how the source combines with what the
 // picture drew before. Only the common ones are played; any other that reads the source
@@ -56,6 +64,62 @@ std::uint32_t RasterOpNumbered(std::uint32_t number) {
 
 }  // namespace
 
+void TPlayer::KeepBitmapsIn(TMetafileBitmapCache* cache, std::span<const std::uint8_t> picture) {
+  bitmap_cache_ = cache;
+  picture_ = picture;
+}
+
+bool TPlayer::TakeBitmapPixels(std::span<const std::uint8_t> info) {
+  std::int64_t pixels = 0;
+  try {
+    pixels = DibSize(info).Pixels();
+  } catch (const EInvalidGraphic&) {
+    return false;
+  }
+  if (pixels > bitmap_pixels_left_) return false;
+  bitmap_pixels_left_ -= pixels;
+  work_ += double(pixels) * kDecodeWork;
+  return true;
+}
+
+std::optional<QImage> TPlayer::SourceImage(const TSource& source, bool withAlpha) {
+  if (source.Info.data() == last_bitmap_at_) return last_bitmap_;
+  // Kept by where it lies in the picture: a converted device bitmap lies elsewhere.
+  const std::uint8_t* at = source.Info.data();
+  const bool keepable = bitmap_cache_ && !picture_.empty() && at >= picture_.data() &&
+                        at < picture_.data() + picture_.size();
+  const std::size_t offset = keepable ? std::size_t(at - picture_.data()) : 0;
+  QImage image = keepable ? bitmap_cache_->Find(offset) : QImage();
+  if (image.isNull()) {
+    if (!TakeBitmapPixels(source.Info)) return std::nullopt;
+    if (measuring_) return QImage();
+    TBitmap bitmap;
+    std::vector<std::uint8_t> alpha;  // each pixel's, when the blend goes by it
+    try {
+      if (source.Bits.empty())
+        ReadPackedDib(source.Info, bitmap);
+      else
+        ReadDib(source.Info, source.Bits, bitmap);
+      if (withAlpha) alpha = ReadDibAlpha(source.Info, source.Bits);
+    } catch (const EInvalidGraphic&) {
+      return std::nullopt;
+    }
+    // In the form the painter draws without converting it on every draw.
+    image = WithAlpha(TBitmapAccess::Image(bitmap), alpha);
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+      image.convertTo(QImage::Format_RGB32);
+    if (keepable) bitmap_cache_->Keep(offset, image);
+  } else {
+    // Counted as the play that decoded it counted it, so that every play draws the same.
+    std::int64_t pixels = std::int64_t(image.width()) * image.height();
+    if (pixels > bitmap_pixels_left_) return std::nullopt;
+    bitmap_pixels_left_ -= pixels;
+  }
+  last_bitmap_at_ = at;
+  last_bitmap_ = image;
+  return image;
+}
+
 TBlend TPlayer::BlendOf(std::uint32_t function) {
   return TBlend{double(function >> 16 & 0xFF) / 255, (function >> 24 & 1) != 0};
 }
@@ -68,32 +132,20 @@ void TPlayer::Blit(const TDest& dest, const std::optional<TSource>& source, std:
   const bool drawsSource = !known || op->Source;
   if (!source && drawsSource) return;
   if (ClippedAway() || dest.Empty()) return;
+  std::optional<QImage> decoded;
+  if (source && !(decoded = SourceImage(*source, blend.SourceAlpha))) return;
   read_backdrop_ = read_backdrop_ || (known && op->Mode != QPainter::CompositionMode_SourceOver) ||
                    blend.Opacity < 1 || blend.SourceAlpha;
   const QTransform t = Transform();
   const QRectF shown = t.map(dest.Outline()).boundingRect() & View();
   work_ += shown.width() * shown.height() * kPixelWork;
-  if (source) work_ += double(source->Info.size() + source->Bits.size()) * kPixelWork;
   if (measuring_) return;
-  TBitmap bitmap;
-  std::vector<std::uint8_t> alpha;  // each pixel's, when the blend goes by it
-  if (source) {
-    try {
-      if (source->Bits.empty())
-        ReadPackedDib(source->Info, bitmap);
-      else
-        ReadDib(source->Info, source->Bits, bitmap);
-      if (blend.SourceAlpha) alpha = ReadDibAlpha(source->Info, source->Bits);
-    } catch (const EInvalidGraphic&) {
-      return;
-    }
-  }
   ApplyClip();
   painter_.save();
   painter_.setCompositionMode(known ? op->Mode : QPainter::CompositionMode_SourceOver);
   painter_.setOpacity(blend.Opacity);
   if (source) {
-    const QImage image = WithAlpha(TBitmapAccess::Image(bitmap), alpha);
+    const QImage& image = *decoded;
     QRectF part = source->Part;
     if (source->FromBottom) part.moveTop(image.height() - part.top() - part.height());
     if (part.isEmpty()) part = QRectF(image.rect());
@@ -121,7 +173,7 @@ void TPlayer::MaskedBlit(const TDest& dest, const std::optional<TSource>& source
     Blit(dest, source, fore);
     return;
   }
-  work_ += double(mask->Info.size() + mask->Bits.size()) * kPixelWork;
+  if (!TakeBitmapPixels(mask->Info)) return;
   std::optional<QRegion> set, clear;
   if (!measuring_) {
     TBitmap bitmap;

@@ -1045,7 +1045,9 @@ QSize MetafileFrameSize(std::span<const std::uint8_t> Data, bool Enhanced) {
 
 namespace {
 
-void PlayAll(TPlayer& player, std::span<const std::uint8_t> data, bool enhanced) {
+void PlayAll(TPlayer& player, std::span<const std::uint8_t> data, bool enhanced,
+             TMetafileBitmapCache* bitmaps) {
+  player.KeepBitmapsIn(bitmaps, data);
   if (enhanced)
     player.PlayEnhanced(data);
   else
@@ -1055,14 +1057,15 @@ void PlayAll(TPlayer& player, std::span<const std::uint8_t> data, bool enhanced)
 }  // namespace
 
 bool PlayMetafile(QPainter& Painter, const QRectF& Target, std::span<const std::uint8_t> Data,
-                  bool Enhanced, TPlayMode Mode, const std::atomic<bool>* Cancelled) {
+                  bool Enhanced, TPlayMode Mode, const std::atomic<bool>* Cancelled,
+                  TMetafileBitmapCache* Bitmaps) {
   Painter.save();
   Painter.setRenderHint(QPainter::Antialiasing);
   Painter.setClipRect(Target, Qt::IntersectClip);
   bool readBackdrop = false;
   {
     TPlayer player(Painter, Target, Mode, Cancelled);
-    PlayAll(player, Data, Enhanced);
+    PlayAll(player, Data, Enhanced, Bitmaps);
     readBackdrop = player.ReadBackdrop();
   }
   Painter.restore();
@@ -1070,11 +1073,11 @@ bool PlayMetafile(QPainter& Painter, const QRectF& Target, std::span<const std::
 }
 
 double MetafileWork(const QSizeF& Target, double Ratio, std::span<const std::uint8_t> Data,
-                    bool Enhanced, TPlayMode Mode) {
+                    bool Enhanced, TPlayMode Mode, TMetafileBitmapCache* Bitmaps) {
   QImage nowhere(1, 1, QImage::Format_ARGB32_Premultiplied);
   QPainter painter(&nowhere);
   painter.setRenderHint(QPainter::Antialiasing);
   TPlayer player(painter, QRectF(QPointF(), Target * Ratio), Mode);
-  PlayAll(player, Data, Enhanced);
+  PlayAll(player, Data, Enhanced, Bitmaps);
   return player.Work();
 }

@@ -18,6 +18,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/gui/graphics/graphic_limits.h"
 #include "platform/gui/graphics/metafile_player_qt.h"
 #include "platform/text/code_pages.h"
 
@@ -167,6 +168,9 @@ class TPlayer {
   TPlayer& operator=(const TPlayer&) = delete;
   void PlayWindows(std::span<const std::uint8_t> bytes);
   void PlayEnhanced(std::span<const std::uint8_t> bytes);
+  // The bitmaps of Picture, the bytes to be played, decoded before and to be kept once
+  // decoded (none: each decoded as it is played).
+  void KeepBitmapsIn(TMetafileBitmapCache* cache, std::span<const std::uint8_t> picture);
 
   // The work of the records played so far, in nanoseconds.
   double Work() const { return work_; }
@@ -227,6 +231,14 @@ class TPlayer {
 
   // A blending record's function: operation, flags, the constant alpha, the alpha format.
   static TBlend BlendOf(std::uint32_t function);
+  // Takes a bitmap's pixels, as its header claims them, from what the picture's bitmaps
+  // may still hold; false, taking nothing, when they do not fit or the header cannot be
+  // read: the bitmap is left out.
+  bool TakeBitmapPixels(std::span<const std::uint8_t> info);
+  // The pixels of a source, with their alpha when WithAlpha, as drawn (decoding one not
+  // yet decoded costs its pixels' work); none when it is left out or cannot be read. A
+  // null image while measuring.
+  std::optional<QImage> SourceImage(const TSource& source, bool withAlpha);
 
   // The bitmap records; false for a record of another family.
   bool WindowsBitmapRecord(std::uint32_t function, const TRecord& r);
@@ -353,6 +365,14 @@ class TPlayer {
   bool in_path_ = false;
   QPainterPath path_;
   std::optional<TTextFont> text_font_;
+  // The bitmaps decoded before and kept (see KeepBitmapsIn), and the bytes they are in.
+  TMetafileBitmapCache* bitmap_cache_ = nullptr;
+  std::span<const std::uint8_t> picture_;
+  // What the bitmaps played may still claim, and the last one decoded (a masked record
+  // draws its bitmap twice), by where its header starts.
+  std::int64_t bitmap_pixels_left_ = kMaxPictureBitmapPixels;
+  const std::uint8_t* last_bitmap_at_ = nullptr;
+  QImage last_bitmap_;
 };
 
 }  // namespace metafile_play

@@ -35,4 +35,4 @@ bool PlayMetafile(QPainter& Painter, const QRectF& Target, std::span<const std::
 // A bitmap in Bitmaps costs no decoding.
 double MetafileWork(const QSizeF& Target, double Ratio, std::span<const std::uint8_t> Data,
                     bool Enhanced, TPlayMode Mode = TPlayMode::Measure,
-                    const TMetafileBitmapCache* Bitmaps = nullptr);
+                    TMetafileBitmapCache* Bitmaps = nullptr);

@@ -71,7 +71,7 @@ QImage Rendering(const QSizeF& Target, double Scale, std::span<const std::uint8_
 // than a third of a paint's budget (the rest is for counting and copying): the pixels'
 // work shrinks with their number, the records' and characters' not.
 double PreviewScale(const QSizeF& target, double ratio, std::span<const std::uint8_t> data,
-                    bool enhanced, const TMetafileBitmapCache* bitmaps) {
+                    bool enhanced, TMetafileBitmapCache* bitmaps) {
   constexpr double kPreviewBudget = kMetafilePaintBudget / 3;
   double scale = 1;
   double work = MetafileWork(target, ratio, data, enhanced, TPlayMode::MeasureRough, bitmaps);
@@ -151,9 +151,10 @@ QImage KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
       rendering->Preview = before ? before->Finished() : QImage();
       if (rendering->Preview.isNull() && before) rendering->Preview = before->Preview;
       if (rendering->Preview.isNull())
-        rendering->Preview = Rendering(
-            QSizeF(Target), Ratio * PreviewScale(QSizeF(Target), Ratio, data, enhanced, bitmaps.get()),
-            data, enhanced, bitmaps.get(), TPlayMode::DrawRough);
+        rendering->Preview =
+            Rendering(QSizeF(Target),
+                      Ratio * PreviewScale(QSizeF(Target), Ratio, data, enhanced, bitmaps.get()),
+                      data, enhanced, bitmaps.get(), TPlayMode::DrawRough);
       StartRendering(rendering, data, enhanced, bitmaps, window);
     }
   }

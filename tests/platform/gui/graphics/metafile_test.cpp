@@ -1096,6 +1096,52 @@ TEST(Metafile, MaskedBitmapsLetThePageShowThrough) {
   }
 }
 
+// Bitmaps cost the pixels their headers claim, before they are decoded: two run-length
+// bitmaps that each claim 4096 x 4096 in two bytes (one colour, runs that only end the
+// bitmap), stretched over the two halves. The first spends the picture's budget and is
+// decoded once for all draws; the second is left out. Played directly and kept as drawn
+// (costly red lines in the left half beside them) the picture draws alike.
+TEST(Metafile, BitmapsPastThePicturesPixelsAreLeftOut) {
+  const auto runLength = [](std::uint32_t colour) {
+    Bytes dib;
+    dib.U32(40).U32(4096).U32(4096).U16(1).U16(8).U32(1).U32(2).U32(0).U32(0).U32(1).U32(0);
+    dib.Raw({std::uint8_t(colour), std::uint8_t(colour >> 8), std::uint8_t(colour >> 16), 0});
+    dib.Raw({0, 1});  // the end of the bitmap
+    return WordsOf(dib);
+  };
+  for (const bool costly : {false, true}) {
+    SCOPED_TRACE(costly);
+    const TMetafile picture(
+        SquareWmf(1000,
+                  [&](Bytes& w) {
+                    // DIBStretchBlt: operation, source, destination, bitmap
+                    const auto blit = [&](std::uint32_t colour, unsigned x) {
+                      std::vector<unsigned> words{0x0020, 0x00CC, 4096, 4096, 0,
+                                                  0,      1000,   500,  0,    x};
+                      for (unsigned word : runLength(colour)) words.push_back(word);
+                      Record(w, 0x0B41, words);
+                    };
+                    blit(0xFF0000, 0);
+                    blit(0x00FF00, 500);
+                    if (!costly) return;
+                    Record(w, 0x0416, {1000, 500, 0, 0});  // the left half
+                    Record(w, 0x02FA, {0, 1000, 0, 0x00FF, 0});
+                    Record(w, 0x012D, {0});
+                    for (unsigned i = 0; i < 2000; ++i)
+                      Record(w, 0x0325,
+                             {2, i * 379 % 500, i * 613 % 1000, i * 211 % 500, i * 827 % 1000});
+                  }),
+        false);
+    TBitmap target;
+    for (int draw = 0; draw < 3; ++draw) {
+      SCOPED_TRACE(draw);
+      DrawOnWhite(picture, target, 100, 100);
+      EXPECT_EQ(PixelAt(target, 25, 50), 0xFF0000u);
+      EXPECT_EQ(PixelAt(target, 75, 50), 0xFFFFFFu);
+    }
+  }
+}
+
 // Damaged copies (bytes changed, records cut short) are drawn without a fault, stretched
 // far beyond the target as well.
 TEST(Metafile, DamagedMetafilesDrawWhatTheyCan) {
