@@ -213,28 +213,30 @@ void ReadRows(const Layout& layout, std::span<const uint8_t> rows, TBitmap& bitm
 }
 
 // Run-length coded rows drawn into the bitmap, each index as its colour (a 4-bit index
-// takes a byte too). Pixels no run sets have the first colour: every row is filled with
-// it first, which is most of the work when a few runs claim a large picture. The work is
-// bounded by the runs and the rows, whatever the runs claim.
+// takes a byte too), at 32 bits a pixel, which a painter draws without converting them.
+// Pixels no run sets have the first colour: every row is filled with it first, which is
+// most of the work when a few runs claim a large picture. The work is bounded by the runs
+// and the rows, whatever the runs claim.
 void DrawRuns(const Layout& layout, std::span<const uint8_t> runs, TBitmap& bitmap) {
   constexpr uint8_t kEndOfLine = 0, kEndOfBitmap = 1, kDelta = 2;
   const bool nibbles = layout.compression == kRle4;
-  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetPixelFormat(pf32bit);
   bitmap.SetSize(layout.width, layout.height);
-  const size_t rowBytes = size_t(layout.width) * 3;
+  const auto setPixel = [&](uint8_t* at, uint8_t index) {
+    std::copy(layout.palette[index].begin(), layout.palette[index].end(), at);
+    at[3] = 0xFF;
+  };
+  const size_t rowBytes = size_t(layout.width) * 4;
   uint8_t* first = bitmap.ScanLine(0);
-  for (int x = 0; x < layout.width; ++x)
-    std::copy(layout.palette[0].begin(), layout.palette[0].end(), first + 3 * size_t(x));
+  for (int x = 0; x < layout.width; ++x) setPixel(first + 4 * size_t(x), 0);
   for (int row = 1; row < layout.height; ++row) std::copy_n(first, rowBytes, bitmap.ScanLine(row));
   int64_t x = 0, y = 0;  // y counts rows from the bottom, as they are stored
   // Count indices from the current place, Index(i) the i-th; those past the row's end are
   // cut off.
   const auto put = [&](int count, const auto& index) {
     uint8_t* row = bitmap.ScanLine(int(layout.height - 1 - y));
-    for (int i = 0; i < count && x + i < layout.width; ++i) {
-      const auto& colour = layout.palette[uint8_t(index(i))];
-      std::copy(colour.begin(), colour.end(), row + 3 * size_t(x + i));
-    }
+    for (int i = 0; i < count && x + i < layout.width; ++i)
+      setPixel(row + 4 * size_t(x + i), uint8_t(index(i)));
     x += count;
   };
   size_t at = 0;

@@ -26,7 +26,8 @@
 class TBitmap;
 class TStream;
 
-// Replaces Bitmap's pixels (pf24bit up to 24 bits per pixel, pf32bit for 32); raises
+// Replaces Bitmap's pixels (pf24bit up to 24 bits per pixel, pf32bit for 32 and for
+// run-length coded rows); raises
 // EInvalidGraphic naming the fault for anything unreadable, truncated or unsupported.
 void ReadBmp(TStream& Stream, TBitmap& Bitmap);
 // A DIB as pictures in other files carry it: Info is the info header with its masks

@@ -26,8 +26,13 @@ namespace {
 constexpr std::size_t kMaxMaskRuns = std::size_t(1) << 20;
 
 // What decoding a bitmap costs a pixel its header claims, in nanoseconds: its rows read or
-// its runs filled in, and the pixels made the form a painter draws.
-constexpr double kDecodeWork = 4;
+// its runs filled in, in memory touched for the first time. One of 4096 x 4096 costs more
+// than a paint may spend, so a picture that has to decode it is kept as drawn, and decoded
+// on the drawing's own thread.
+constexpr double kDecodeWork = 10;
+// The most pixels a first look decodes of a bitmap not decoded before (10 ms or so): a
+// larger one is left to the full drawing.
+constexpr std::int64_t kMostRoughDecodedPixels = std::int64_t(1) << 20;
 
 // The raster operations of the bitmap records: how the source combines with what the
 // picture drew before. Only the common ones are played; any other that reads the source
@@ -69,29 +74,30 @@ void TPlayer::KeepBitmapsIn(TMetafileBitmapCache* cache, std::span<const std::ui
   picture_ = picture;
 }
 
-bool TPlayer::TakeBitmapPixels(std::span<const std::uint8_t> info) {
+std::int64_t TPlayer::TakeBitmapPixels(std::span<const std::uint8_t> info) {
   std::int64_t pixels = 0;
   try {
     pixels = DibSize(info).Pixels();
   } catch (const EInvalidGraphic&) {
-    return false;
+    return -1;
   }
-  if (pixels > bitmap_pixels_left_) return false;
+  if (pixels > bitmap_pixels_left_) return -1;
   bitmap_pixels_left_ -= pixels;
-  work_ += double(pixels) * kDecodeWork;
-  return true;
+  return pixels;
 }
 
 std::optional<QImage> TPlayer::SourceImage(const TSource& source, bool withAlpha) {
-  if (source.Info.data() == last_bitmap_at_) return last_bitmap_;
-  // Kept by where it lies in the picture: a converted device bitmap lies elsewhere.
+  // Known by where it lies in the picture: a converted device bitmap lies elsewhere.
   const std::uint8_t* at = source.Info.data();
-  const bool keepable = bitmap_cache_ && !picture_.empty() && at >= picture_.data() &&
-                        at < picture_.data() + picture_.size();
+  const bool inPicture = at >= picture_.data() && at < picture_.data() + picture_.size();
+  if (inPicture && at == last_bitmap_at_) return last_bitmap_;
+  const bool keepable = bitmap_cache_ && inPicture;
   const std::size_t offset = keepable ? std::size_t(at - picture_.data()) : 0;
   QImage image = keepable ? bitmap_cache_->Find(offset) : QImage();
   if (image.isNull()) {
-    if (!TakeBitmapPixels(source.Info)) return std::nullopt;
+    const std::int64_t pixels = TakeBitmapPixels(source.Info);
+    if (pixels < 0 || (rough_ && pixels > kMostRoughDecodedPixels)) return std::nullopt;
+    work_ += double(pixels) * kDecodeWork;
     if (measuring_) return QImage();
     TBitmap bitmap;
     std::vector<std::uint8_t> alpha;  // each pixel's, when the blend goes by it
@@ -115,8 +121,10 @@ std::optional<QImage> TPlayer::SourceImage(const TSource& source, bool withAlpha
     if (pixels > bitmap_pixels_left_) return std::nullopt;
     bitmap_pixels_left_ -= pixels;
   }
-  last_bitmap_at_ = at;
-  last_bitmap_ = image;
+  if (inPicture) {
+    last_bitmap_at_ = at;
+    last_bitmap_ = image;
+  }
   return image;
 }
 
@@ -173,7 +181,9 @@ void TPlayer::MaskedBlit(const TDest& dest, const std::optional<TSource>& source
     Blit(dest, source, fore);
     return;
   }
-  if (!TakeBitmapPixels(mask->Info)) return;
+  const std::int64_t maskPixels = TakeBitmapPixels(mask->Info);
+  if (maskPixels < 0) return;
+  work_ += double(maskPixels) * kDecodeWork;
   std::optional<QRegion> set, clear;
   if (!measuring_) {
     TBitmap bitmap;

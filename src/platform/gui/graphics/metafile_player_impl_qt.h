@@ -232,12 +232,12 @@ class TPlayer {
   // A blending record's function: operation, flags, the constant alpha, the alpha format.
   static TBlend BlendOf(std::uint32_t function);
   // Takes a bitmap's pixels, as its header claims them, from what the picture's bitmaps
-  // may still hold; false, taking nothing, when they do not fit or the header cannot be
-  // read: the bitmap is left out.
-  bool TakeBitmapPixels(std::span<const std::uint8_t> info);
+  // may still hold, and returns them; -1, taking nothing, when they do not fit or the
+  // header cannot be read: the bitmap is left out.
+  std::int64_t TakeBitmapPixels(std::span<const std::uint8_t> info);
   // The pixels of a source, with their alpha when WithAlpha, as drawn (decoding one not
-  // yet decoded costs its pixels' work); none when it is left out or cannot be read. A
-  // null image while measuring.
+  // yet decoded costs its pixels' work); none when it is left out, cannot be read, or is
+  // too large to decode for a first look. A null image while measuring.
   std::optional<QImage> SourceImage(const TSource& source, bool withAlpha);
 
   // The bitmap records; false for a record of another family.
