@@ -60,6 +60,14 @@ inline QPointF WindowsPoint(const TRecord& r, std::size_t at) {
 inline QPointF EnhancedPoint(const TRecord& r, std::size_t at) {
   return QPointF(r.I32(at), r.I32(at + 4));
 }
+// A box of a Windows metafile record (bottom, right, top, left) and of an enhanced one.
+inline QRectF WindowsBox(const TRecord& r, std::size_t at) {
+  return QRectF(QPointF(r.I16(at + 6), r.I16(at + 4)), QPointF(r.I16(at + 2), r.I16(at)))
+      .normalized();
+}
+inline QRectF EnhancedRect(const TRecord& r, std::size_t at) {
+  return QRectF(EnhancedPoint(r, at), EnhancedPoint(r, at + 8)).normalized();
+}
 
 constexpr double kPixelsPerInch = 96;
 
@@ -328,6 +336,15 @@ class TPlayer {
                 bool closed);
   void WindowsRecord(std::uint32_t function, const TRecord& r);
   void EnhancedRecord(std::uint32_t type, const TRecord& r);
+  // The records of each family; false for a record of another.
+  bool WindowsStateRecord(std::uint32_t function, const TRecord& r);
+  bool EnhancedStateRecord(std::uint32_t type, const TRecord& r);
+  bool WindowsClipRecord(std::uint32_t function, const TRecord& r);
+  bool EnhancedClipRecord(std::uint32_t type, const TRecord& r);
+  bool WindowsDrawingRecord(std::uint32_t function, const TRecord& r);
+  bool EnhancedDrawingRecord(std::uint32_t type, const TRecord& r);
+  bool WindowsTextRecord(std::uint32_t function, const TRecord& r);
+  bool EnhancedTextRecord(std::uint32_t type, const TRecord& r);
   static std::optional<QTransform> Xform(const TRecord& r, std::size_t at);
 
   // 8-bit text is in the code page of its font's character set. Where a character takes
