@@ -85,35 +85,50 @@ QRegion TPlayer::TargetRegion(const QRectF& logical) const {
   return QRegion(corners.toPolygon()) & QRegion(near.toAlignedRect());
 }
 
-void TPlayer::SetClip(const QRegion& clip) {
+void TPlayer::SetClip(const QRegion& clip, double regionRects, bool ofClip) {
+  const double made = clip.rectCount();
+  double full = made, taken = regionRects;
+  if (ofClip) {
+    // Where the clip is kept coarser, the full play's grows by what it grew by here.
+    const double shown = state_.Clipped ? state_.Clip.rectCount() : 1;
+    const double before = state_.Clipped ? state_.ClipRects : 1;
+    full = std::max(made, before + made - shown);
+    taken += before;
+  }
+  work_ += (taken + full) * kClipRectWork;
   state_.Clipped = true;
-  state_.Clip = clip;
+  state_.Clip =
+      (measuring_ || rough_) && made > kMaxRoughClipRects ? QRegion(clip.boundingRect()) : clip;
+  state_.ClipRects = full;
   clip_changed_ = true;
 }
 
 void TPlayer::DropClip() {
   state_.Clipped = false;
   state_.Clip = QRegion();
+  state_.ClipRects = 0;
   clip_changed_ = true;
 }
 
 void TPlayer::CombineClip(const QRegion& region, TClipCombine how) {
+  if (how == TClipCombine::Or && !state_.Clipped) return;  // the whole target already
   const QRegion current = state_.Clipped ? state_.Clip : WholeTarget();
+  const double taken = region.rectCount();
   switch (how) {
     case TClipCombine::And:
-      SetClip(current & region);
+      SetClip(current & region, taken, true);
       break;
     case TClipCombine::Or:
-      if (state_.Clipped) SetClip(current | region);
+      SetClip(current | region, taken, true);
       break;
     case TClipCombine::Xor:
-      SetClip(current ^ region);
+      SetClip(current ^ region, taken, true);
       break;
     case TClipCombine::Diff:
-      SetClip(current - region);
+      SetClip(current - region, taken, true);
       break;
     case TClipCombine::Copy:
-      SetClip(region);
+      SetClip(region, taken, false);
       break;
   }
 }
@@ -124,7 +139,26 @@ void TPlayer::OffsetClip(const QPointF& offset) {
   const QPointF moved = t.map(offset) - t.map(QPointF());
   const double limit = 1e6;
   SetClip(state_.Clip.translated(int(std::clamp(std::round(moved.x()), -limit, limit)),
-                                 int(std::clamp(std::round(moved.y()), -limit, limit))));
+                                 int(std::clamp(std::round(moved.y()), -limit, limit))),
+          0, true);
+}
+
+// Merged in halves: one by one, each union would cost what the region holds so far.
+QRegion TPlayer::UnionOf(std::vector<QRect> rects) {
+  std::vector<QRegion> parts(rects.begin(), rects.end());
+  while (parts.size() > 1) {
+    std::vector<QRegion> merged;
+    for (std::size_t i = 0; i < parts.size(); i += 2) {
+      if (i + 1 == parts.size()) {
+        merged.push_back(parts[i]);
+        continue;
+      }
+      work_ += double(parts[i].rectCount() + parts[i + 1].rectCount()) * kClipRectWork;
+      merged.push_back(parts[i] | parts[i + 1]);
+    }
+    parts = std::move(merged);
+  }
+  return parts.empty() ? QRegion() : parts.front();
 }
 
 TRegionRects TPlayer::RegionObject(const TRecord& r) {
@@ -151,9 +185,11 @@ void TPlayer::SelectClipRegion(std::uint32_t index) {
     DropClip();
     return;
   }
-  QRegion region;
-  for (const QRectF& rect : *rects) region |= TargetRegion(rect);
-  SetClip(region);
+  std::vector<QRect> pixels;
+  for (const QRectF& rect : *rects)
+    if (const QRegion part = TargetRegion(rect); !part.isEmpty())
+      pixels.insert(pixels.end(), part.begin(), part.end());
+  CombineClip(UnionOf(std::move(pixels)), TClipCombine::Copy);
 }
 
 void TPlayer::SelectClipPath(std::uint32_t mode) {
@@ -178,15 +214,15 @@ void TPlayer::SelectEnhancedClip(const TRecord& r) {
   if (size < 32 || !r.Has(16, size) || !r.Has(48, std::size_t(count) * 16)) return;
   const QTransform toTarget = FrameToTarget(frame_);
   const QRectF near = target_.adjusted(-4, -4, 4, 4);
-  QRegion region;
+  std::vector<QRect> pixels;
   for (std::uint32_t i = 0; i < count; ++i) {
     const std::size_t at = 48 + std::size_t(i) * 16;
     const QRectF rect = toTarget.mapRect(QRectF(QPointF(r.I32(at), r.I32(at + 4)),
                                                 QPointF(r.I32(at + 8), r.I32(at + 12)))) &
                         near;
-    if (!rect.isEmpty()) region |= QRegion(rect.toRect());
+    if (!rect.isEmpty() && !rect.toRect().isEmpty()) pixels.push_back(rect.toRect());
   }
-  CombineClip(region, TClipCombine(mode));
+  CombineClip(UnionOf(std::move(pixels)), TClipCombine(mode));
 }
 
 }  // namespace metafile_play

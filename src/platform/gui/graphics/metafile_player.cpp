@@ -435,12 +435,12 @@ bool PlayMetafile(QPainter& Painter, const QRectF& Target, std::span<const std::
   return readBackdrop;
 }
 
-double MetafileWork(const QSizeF& Target, double Ratio, std::span<const std::uint8_t> Data,
-                    bool Enhanced, TPlayMode Mode) {
+TMetafileWork MetafileWork(const QSizeF& Target, double Ratio, std::span<const std::uint8_t> Data,
+                           bool Enhanced, TPlayMode Mode) {
   QImage nowhere(1, 1, QImage::Format_ARGB32_Premultiplied);
   QPainter painter(&nowhere);
   painter.setRenderHint(QPainter::Antialiasing);
   TPlayer player(painter, QRectF(QPointF(), Target * Ratio), Mode);
   PlayAll(player, Data, Enhanced);
-  return player.Work();
+  return TMetafileWork{player.Work(), player.ReadBackdrop()};
 }

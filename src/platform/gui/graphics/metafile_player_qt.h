@@ -27,6 +27,11 @@ bool PlayMetafile(QPainter& Painter, const QRectF& Target, std::span<const std::
                   const std::atomic<bool>* Cancelled = nullptr);
 
 // What playing the records into Target costs on a device of Ratio pixels a unit, counted
-// without drawing: nanoseconds of a core (see the costs in metafile_player.cpp).
-double MetafileWork(const QSizeF& Target, double Ratio, std::span<const std::uint8_t> Data,
-                    bool Enhanced, TPlayMode Mode = TPlayMode::Measure);
+// without drawing: nanoseconds of a core (see the costs in metafile_player_impl_qt.h), and
+// whether a raster operation would combine a bitmap or brush with what lies under it.
+struct TMetafileWork {
+  double Nanoseconds = 0;
+  bool ReadsBackdrop = false;
+};
+TMetafileWork MetafileWork(const QSizeF& Target, double Ratio, std::span<const std::uint8_t> Data,
+                           bool Enhanced, TPlayMode Mode = TPlayMode::Measure);

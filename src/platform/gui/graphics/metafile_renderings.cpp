@@ -73,10 +73,10 @@ double PreviewScale(const QSizeF& target, double ratio, std::span<const std::uin
                     bool enhanced) {
   constexpr double kPreviewBudget = kMetafilePaintBudget / 3;
   double scale = 1;
-  double work = MetafileWork(target, ratio, data, enhanced, TPlayMode::MeasureRough);
+  double work = MetafileWork(target, ratio, data, enhanced, TPlayMode::MeasureRough).Nanoseconds;
   for (int step = 0; step < 3 && work > kPreviewBudget && scale > kLeastPreviewScale; ++step) {
     scale = std::max(kLeastPreviewScale, scale * std::sqrt(kPreviewBudget / work));
-    work = MetafileWork(target, ratio * scale, data, enhanced, TPlayMode::MeasureRough);
+    work = MetafileWork(target, ratio * scale, data, enhanced, TPlayMode::MeasureRough).Nanoseconds;
   }
   return scale;
 }

@@ -101,25 +101,47 @@ bool TPlayer::EnhancedTextRecord(std::uint32_t type, const TRecord& r) {
   }
 }
 
+namespace {
+
+int PixelSize(double wanted) {
+  return int(std::clamp(std::lround(wanted), 1L, 4096L));
+}
+
+}  // namespace
+
+bool TPlayer::TTextFont::Fits(const TFontSpec& spec, double wanted) const {
+  const bool cell = spec.Height > 0;
+  return Spec.Face == spec.Face && Spec.Weight == spec.Weight && Spec.Italic == spec.Italic &&
+         Spec.Underline == spec.Underline && Spec.StrikeOut == spec.StrikeOut &&
+         (Spec.Height > 0) == cell &&
+         (cell ? Wanted == wanted : AskedPixelSize == PixelSize(wanted));
+}
+
 TPlayer::TTextFont& TPlayer::TextFont(const TFontSpec& spec, double wanted) {
-  if (text_font_ && text_font_->Spec == spec && text_font_->Wanted == wanted) return *text_font_;
+  const auto kept = std::find_if(text_fonts_.begin(), text_fonts_.end(),
+                                 [&](const TTextFont& f) { return f.Fits(spec, wanted); });
+  if (kept != text_fonts_.end()) {
+    text_fonts_.splice(text_fonts_.begin(), text_fonts_, kept);
+    return text_fonts_.front();
+  }
+  work_ += kFontWork;
   QFont font(spec.Face.isEmpty() ? QStringLiteral("Sans Serif") : spec.Face);
   font.setWeight(QFont::Weight(std::clamp(spec.Weight / 10 * 10, 100, 900)));
   font.setItalic(spec.Italic);
   font.setUnderline(spec.Underline);
   font.setStrikeOut(spec.StrikeOut);
-  font.setPixelSize(int(std::clamp(std::lround(wanted), 1L, 4096L)));
-  text_font_.emplace(TTextFont{spec, wanted, font, font.pixelSize(), std::nullopt, std::nullopt});
-  return *text_font_;
+  font.setPixelSize(PixelSize(wanted));
+  if (text_fonts_.size() == kKeptFonts) text_fonts_.pop_back();
+  text_fonts_.push_front(
+      TTextFont{spec, wanted, font, font.pixelSize(), std::nullopt, std::nullopt});
+  return text_fonts_.front();
 }
 
 const QFontMetricsF& TPlayer::DrawnMetrics(TTextFont& drawn) {
   if (drawn.Metrics) return *drawn.Metrics;
   if (drawn.Spec.Height > 0) {
     const double cell = QFontMetricsF(drawn.Font).height();
-    if (cell > 0)
-      drawn.Font.setPixelSize(
-          int(std::clamp(std::lround(drawn.Wanted * drawn.AskedPixelSize / cell), 1L, 4096L)));
+    if (cell > 0) drawn.Font.setPixelSize(PixelSize(drawn.Wanted * drawn.AskedPixelSize / cell));
   }
   return drawn.Metrics.emplace(drawn.Font);
 }
