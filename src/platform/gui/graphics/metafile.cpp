@@ -88,19 +88,23 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   const bool counted =
       size == QSize(estimated_width_, estimated_height_) && ratio == estimated_ratio_;
   if (!counted) {
-    estimated_work_ =
+    const TMetafileWork work =
         MetafileWork(QSizeF(size), ratio, data_, enhanced_, TPlayMode::Measure, bitmaps_.get());
+    estimated_work_ = work.Nanoseconds;
+    estimated_reads_backdrop_ = work.ReadsBackdrop;
     estimated_width_ = size.width();
     estimated_height_ = size.height();
     estimated_ratio_ = ratio;
   }
-  // On a window, or in a bitmap that a window's paint event draws to show it. Elsewhere (an
-  // export, a print) a picture is kept once it is drawn a second time at a size.
+  // On a window, or in a bitmap that a window's paint event draws to show it, the picture
+  // is kept as drawn on a thread of its own. Elsewhere (an export, a print) it is kept at
+  // once, drawn there and copied from then on; but for one whose raster operations combine
+  // it with what lies under it, which it can only be played over.
   QWidget* const window = painter->device()->devType() == QInternal::Widget
                               ? static_cast<QWidget*>(painter->device())
                               : TScreenPaint::Current();
   const QImage kept =
-      estimated_work_ > kMetafilePaintBudget && (window || counted)
+      estimated_work_ > kMetafilePaintBudget && (window || !estimated_reads_backdrop_)
           ? KeptMetafile(rendering_, data_, enhanced_, bitmaps_, window, size, ratio)
           : QImage();
   if (kept.isNull()) {

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <list>
 #include <optional>
 #include <span>
 #include <variant>
@@ -61,6 +62,14 @@ inline QPointF WindowsPoint(const TRecord& r, std::size_t at) {
 inline QPointF EnhancedPoint(const TRecord& r, std::size_t at) {
   return QPointF(r.I32(at), r.I32(at + 4));
 }
+// A box of a Windows metafile record (bottom, right, top, left) and of an enhanced one.
+inline QRectF WindowsBox(const TRecord& r, std::size_t at) {
+  return QRectF(QPointF(r.I16(at + 6), r.I16(at + 4)), QPointF(r.I16(at + 2), r.I16(at)))
+      .normalized();
+}
+inline QRectF EnhancedRect(const TRecord& r, std::size_t at) {
+  return QRectF(EnhancedPoint(r, at), EnhancedPoint(r, at + 8)).normalized();
+}
 
 constexpr double kPixelsPerInch = 96;
 
@@ -98,6 +107,9 @@ struct TDeviceState {
   // Where drawing may show, in the target's coordinates, when Clipped; else the whole target.
   bool Clipped = false;
   QRegion Clip;
+  // The rectangles of the clip in a full play: Clip's own, or more where a count or a
+  // first look kept it coarser (see kMaxRoughClipRects).
+  double ClipRects = 0;
 };
 
 // The work a picture may spend on smoothed edges (see DrawVisiblePart), under 0.1 s;
@@ -117,6 +129,18 @@ constexpr double kSmoothingWork = 2;
 constexpr double kGlyphWork = 15000;    // drawn alone, at its own advance
 constexpr double kRunGlyphWork = 1500;  // drawn in a run of text
 constexpr double kGlyphPixelWork = 5;
+// Every rectangle a clip record's region operation takes in or makes: the operations cost
+// what the regions hold, and 5,800 excluded rectangles made a clip of 20,000 whose
+// operations took seconds.
+constexpr double kClipRectWork = 20;
+// A count or a first look keeps its clip to this many rectangles (a finer one is taken as
+// its bounding box there), counting the work the full play's clip would make.
+constexpr int kMaxRoughClipRects = 128;
+// Building a font the text records ask for: Qt matches its face and loads it at its size.
+// A picture switching to a new font before each line spent most of its paint there.
+constexpr double kFontWork = 7e5;
+// The fonts a play keeps: a picture switching among a few builds each once.
+constexpr std::size_t kKeptFonts = 16;
 
 // Where a bitmap record draws, in logical units: a parallelogram from a corner along two
 // sides; for a rectangle its top and left side, a negative one mirroring the bitmap.
@@ -200,9 +224,13 @@ class TPlayer {
   QRegion TargetRegion(const QRectF& logical) const;
   QRegion WholeTarget() const { return QRegion(target_.toAlignedRect()); }
 
-  void SetClip(const QRegion& clip);
+  // Makes Clip the clip, counting the work of the operation that made it: the rectangles
+  // it took in (a region's, and the clip's when made of it) and made.
+  void SetClip(const QRegion& clip, double regionRects, bool ofClip);
   void DropClip();
   void CombineClip(const QRegion& region, TClipCombine how);
+  // The union of the rectangles, which may overlap, in the target's pixels.
+  QRegion UnionOf(std::vector<QRect> rects);
 
   // The clip moved by an offset in logical units.
   void OffsetClip(const QPointF& offset);
@@ -309,8 +337,9 @@ class TPlayer {
   enum class TArc { Open, Chord, Pie };
   void Arc(const QRectF& box, const QPointF& start, const QPointF& end, TArc kind);
 
-  // The font the text records draw in, made once for a run of records with the same font
-  // object at the same size: made anew for every record it cost more than a short line.
+  // A font the text records draw in, built once for the records that ask for it: with the
+  // same face, weight and style at the same size (a character height to the pixel, a cell
+  // height exactly).
   struct TTextFont {
     TFontSpec Spec;
     double Wanted;  // the height the records ask, in device pixels
@@ -319,8 +348,11 @@ class TPlayer {
     int AskedPixelSize;
     std::optional<QFontMetricsF> Metrics;  // once drawn with, when the cell height is known
     std::optional<QRawFont> Glyphs;        // once a rough run is drawn with it
+
+    bool Fits(const TFontSpec& spec, double wanted) const;
   };
 
+  // The font kept for Spec at Wanted pixels, built (and counted) when none fits.
   TTextFont& TextFont(const TFontSpec& spec, double wanted);
 
   // The font with its metrics, for drawing: a cell height (Height > 0) leaves the
@@ -340,6 +372,15 @@ class TPlayer {
                 bool closed);
   void WindowsRecord(std::uint32_t function, const TRecord& r);
   void EnhancedRecord(std::uint32_t type, const TRecord& r);
+  // The records of each family; false for a record of another.
+  bool WindowsStateRecord(std::uint32_t function, const TRecord& r);
+  bool EnhancedStateRecord(std::uint32_t type, const TRecord& r);
+  bool WindowsClipRecord(std::uint32_t function, const TRecord& r);
+  bool EnhancedClipRecord(std::uint32_t type, const TRecord& r);
+  bool WindowsDrawingRecord(std::uint32_t function, const TRecord& r);
+  bool EnhancedDrawingRecord(std::uint32_t type, const TRecord& r);
+  bool WindowsTextRecord(std::uint32_t function, const TRecord& r);
+  bool EnhancedTextRecord(std::uint32_t type, const TRecord& r);
   static std::optional<QTransform> Xform(const TRecord& r, std::size_t at);
 
   // 8-bit text is in the code page of its font's character set. Where a character takes
@@ -364,7 +405,7 @@ class TPlayer {
   std::vector<TObject> objects_;
   bool in_path_ = false;
   QPainterPath path_;
-  std::optional<TTextFont> text_font_;
+  std::list<TTextFont> text_fonts_;  // the latest drawn with first
   // The bitmaps decoded before and kept (see KeepBitmapsIn), and the bytes they are in.
   TMetafileBitmapCache* bitmap_cache_ = nullptr;
   std::span<const std::uint8_t> picture_;

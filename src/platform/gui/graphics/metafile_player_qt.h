@@ -31,8 +31,13 @@ bool PlayMetafile(QPainter& Painter, const QRectF& Target, std::span<const std::
                   TMetafileBitmapCache* Bitmaps = nullptr);
 
 // What playing the records into Target costs on a device of Ratio pixels a unit, counted
-// without drawing: nanoseconds of a core (see the costs in metafile_player.cpp).
-// A bitmap in Bitmaps costs no decoding.
-double MetafileWork(const QSizeF& Target, double Ratio, std::span<const std::uint8_t> Data,
-                    bool Enhanced, TPlayMode Mode = TPlayMode::Measure,
-                    TMetafileBitmapCache* Bitmaps = nullptr);
+// without drawing: nanoseconds of a core (see the costs in metafile_player_impl_qt.h), and
+// whether a raster operation would combine a bitmap or brush with what lies under it. A
+// bitmap in Bitmaps costs no decoding.
+struct TMetafileWork {
+  double Nanoseconds = 0;
+  bool ReadsBackdrop = false;
+};
+TMetafileWork MetafileWork(const QSizeF& Target, double Ratio, std::span<const std::uint8_t> Data,
+                           bool Enhanced, TPlayMode Mode = TPlayMode::Measure,
+                           TMetafileBitmapCache* Bitmaps = nullptr);

@@ -74,10 +74,12 @@ double PreviewScale(const QSizeF& target, double ratio, std::span<const std::uin
                     bool enhanced, TMetafileBitmapCache* bitmaps) {
   constexpr double kPreviewBudget = kMetafilePaintBudget / 3;
   double scale = 1;
-  double work = MetafileWork(target, ratio, data, enhanced, TPlayMode::MeasureRough, bitmaps);
+  double work =
+      MetafileWork(target, ratio, data, enhanced, TPlayMode::MeasureRough, bitmaps).Nanoseconds;
   for (int step = 0; step < 3 && work > kPreviewBudget && scale > kLeastPreviewScale; ++step) {
     scale = std::max(kLeastPreviewScale, scale * std::sqrt(kPreviewBudget / work));
-    work = MetafileWork(target, ratio * scale, data, enhanced, TPlayMode::MeasureRough, bitmaps);
+    work = MetafileWork(target, ratio * scale, data, enhanced, TPlayMode::MeasureRough, bitmaps)
+               .Nanoseconds;
   }
   return scale;
 }
