@@ -539,19 +539,28 @@ BENCHMARK(BM_DrawOffScreen)
 // 10 DIBStretchBlt records in a Windows metafile of 786 bytes (1.1-1.3 s).
 enum class TBitmapCase { EightInEnhanced, FourHundredInEnhanced, TenInWindows };
 
-// The bitmap's header, its colour (red) and its runs, in 32-bit words.
-const std::vector<std::uint32_t> kRunLengthDib{40, 4096, 4096, 0x00080001, 1,          2,
-                                               0,  0,    1,    0,          0x00FF0000, 0x0100};
-// 46 bytes: the last word holds the runs' two bytes and two of padding.
+// The bitmaps' side: 4096 pixels, a few hundred in the test build.
+unsigned RunLengthSide() {
+  return unsigned(BenchStations(4096));
+}
+
+// The bitmap's header, its colour (red) and its runs, in 32-bit words; 46 bytes, the last
+// word holding the runs' two bytes and two of padding.
+std::vector<std::uint32_t> RunLengthDib() {
+  const std::uint32_t side = RunLengthSide();
+  return {40, side, side, 0x00080001, 1, 2, 0, 0, 1, 0, 0x00FF0000, 0x0100};
+}
 constexpr std::size_t kRunLengthDibBytes = 46;
 
 std::vector<std::uint8_t> BitmapCase(TBitmapCase which) {
+  const std::vector<std::uint32_t> dib = RunLengthDib();
+  const unsigned side = RunLengthSide();
   if (which == TBitmapCase::TenInWindows) {
     TWmfWriter wmf;
     // Operation, source height, width, y and x, destination height, width, y and x.
-    std::vector<unsigned> words{0x0020, 0x00CC, 4096, 4096, 0, 0, 1000, 1000, 0, 0};
+    std::vector<unsigned> words{0x0020, 0x00CC, side, side, 0, 0, 1000, 1000, 0, 0};
     for (std::size_t i = 0; i < kRunLengthDibBytes / 2; ++i)
-      words.push_back(unsigned(kRunLengthDib[i / 2] >> (i % 2 * 16) & 0xFFFF));
+      words.push_back(unsigned(dib[i / 2] >> (i % 2 * 16) & 0xFFFF));
     for (int i = 0; i < 10; ++i) wmf.Record(0x0B41, words);
     return wmf.Finished();
   }
@@ -560,8 +569,8 @@ std::vector<std::uint8_t> BitmapCase(TBitmapCase which) {
   // Bounds, destination, operation, source origin and transform, background colour, colour
   // use, where the bitmap's header and rows are and their sizes, the source's size.
   std::vector<std::uint32_t> values{0, 0,   95, 47, 0, 0, 96,  48, 0x00CC0020, 0, 0,    one, 0,
-                                    0, one, 0,  0,  0, 0, 108, 44, 152,        2, 4096, 4096};
-  values.insert(values.end(), kRunLengthDib.begin(), kRunLengthDib.end());
+                                    0, one, 0,  0,  0, 0, 108, 44, 152,        2, side, side};
+  values.insert(values.end(), dib.begin(), dib.end());
   const int count = which == TBitmapCase::EightInEnhanced ? 8 : 400;
   for (int i = 0; i < count; ++i) emf.Record(77, values);
   return emf.Finished();
