@@ -1057,9 +1057,10 @@ TEST(Metafile, PicturesKeptAsDrawnFollowTheirWindow) {
 }
 
 // The transparent bitmap of old drawings: a mask ANDed (white where the paper shows) and
-// then the picture ORed (black there). Over a yellow page the page shows through, played
-// directly and kept as drawn alike (2,000 costly lines beside it make it too costly to
-// play at every draw).
+// then the picture ORed (black there). Over a yellow page the page shows through, alone
+// and with 2,000 costly lines beside it (a picture too costly to play at every paint,
+// which off the screen is played at each draw all the same, as only there it sees what
+// lies under it).
 TEST(Metafile, MaskedBitmapsLetThePageShowThrough) {
   for (const bool costly : {false, true}) {
     SCOPED_TRACE(costly);
