@@ -1087,7 +1087,7 @@ TEST(Metafile, MaskedBitmapsLetThePageShowThrough) {
         false);
     TBitmap target;
     target.SetSize(100, 100);
-    // Drawn a second time at a size, a costly picture is kept as drawn.
+    // Drawn twice at a size: the second draw sees the page just as the first.
     for (int draw = 0; draw < 2; ++draw) {
       target.Canvas().Brush().SetColor(clYellow);
       target.Canvas().FillRect(TRect{0, 0, 100, 100});
