@@ -495,7 +495,7 @@ void BM_PlayInSum(benchmark::State& state) {
 // Arguments: the picture (TSumCase), the screen (kScreens), first paint (0) or repaint (1).
 BENCHMARK(BM_PlayInSum)
     ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6}, {0, 1, 2, 3}, {0, 1}})
-    ->Iterations(5)
+    ->Iterations(BenchIterations(5))
     ->Unit(benchmark::kMillisecond);
 
 // The same pictures drawn off the screen (an export, a print, any bitmap): the first draw
@@ -530,7 +530,7 @@ void BM_DrawOffScreen(benchmark::State& state) {
 // Arguments: the picture (TSumCase), the screen (kScreens).
 BENCHMARK(BM_DrawOffScreen)
     ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6}, {0, 1, 2, 3}})
-    ->Iterations(5)
+    ->Iterations(BenchIterations(5))
     ->Unit(benchmark::kMillisecond);
 
 // Bitmaps that claim 4096 x 4096 pixels in two bytes of run-length rows (one colour, and
@@ -583,7 +583,7 @@ void BM_BitmapsInAWindow(benchmark::State& state) {
 // Arguments: the picture (TBitmapCase), the screen (kScreens), first paint (0) or repaint (1).
 BENCHMARK(BM_BitmapsInAWindow)
     ->ArgsProduct({{0, 1, 2}, {0, 1, 2, 3}, {0, 1}})
-    ->Iterations(5)
+    ->Iterations(BenchIterations(5))
     ->Unit(benchmark::kMillisecond);
 
 void BM_BitmapsOffScreen(benchmark::State& state) {
@@ -593,7 +593,7 @@ void BM_BitmapsOffScreen(benchmark::State& state) {
 // Arguments: the picture (TBitmapCase), the screen (kScreens).
 BENCHMARK(BM_BitmapsOffScreen)
     ->ArgsProduct({{0, 1, 2}, {0, 1, 2, 3}})
-    ->Iterations(5)
+    ->Iterations(BenchIterations(5))
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
