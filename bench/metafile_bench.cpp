@@ -354,7 +354,8 @@ BENCHMARK(BM_RepaintInWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // side, its dashed outline of no width and its pattern fill reaching far beyond the picture.
 // Then what costs in the records' work rather than in pixels: 95 KB of 5,800 excluded clip
 // rectangles with a rectangle over the whole picture after every tenth, and text records
-// that each follow a new font of another height, in 25, 99 and 396 KB.
+// that each follow a new font of another height, in 25, 99 and 396 KB (the test build
+// writes a few hundred records or bytes of each).
 enum class TSumCase { Text, Polylines, Ellipse, Clips, Fonts25, Fonts99, Fonts396 };
 
 // Text records, each after a font of its own height (8 to 67 units in turn), until the
@@ -413,18 +414,18 @@ std::vector<std::uint8_t> SumCase(TSumCase which) {
       break;
     case TSumCase::Clips:
       wmf.Record(0x02FC, {0, 0x00FF, 0, 0}).Record(0x012D, {0});  // a red brush
-      for (unsigned i = 0; i < 5800; ++i) {
+      for (unsigned i = 0; i < unsigned(BenchStations(5800)); ++i) {
         const unsigned x = i * 379 % 980, y = i * 613 % 980;
         wmf.Record(0x0415, {y + 20, x + 20, y, x});
         if (i % 10 == 9) wmf.Record(0x041B, {1000, 1000, 0, 0});
       }
       break;
     case TSumCase::Fonts25:
-      return FontChanges(25 * 1024);
+      return FontChanges(std::size_t(BenchStations(25 * 1024)));
     case TSumCase::Fonts99:
-      return FontChanges(99 * 1024);
+      return FontChanges(std::size_t(BenchStations(99 * 1024)));
     case TSumCase::Fonts396:
-      return FontChanges(396 * 1024);
+      return FontChanges(std::size_t(BenchStations(396 * 1024)));
   }
   return wmf.Finished();
 }

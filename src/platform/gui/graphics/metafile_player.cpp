@@ -108,6 +108,14 @@ void TPlayer::PlayEnhanced(std::span<const std::uint8_t> bytes) {
   }
 }
 
+QRectF TPlayer::DeviceView(const QPainter& painter) {
+  const QPaintDevice* device = painter.device();
+  QRectF view(0, 0, device->width(), device->height());
+  if (painter.hasClipping())
+    view &= painter.transform().mapRect(painter.clipBoundingRect()).adjusted(-1, -1, 1, 1);
+  return view;
+}
+
 // Each record goes to the routine of its family, which tells whether it was one of its.
 void TPlayer::WindowsRecord(std::uint32_t function, const TRecord& r) {
   for (const auto family :

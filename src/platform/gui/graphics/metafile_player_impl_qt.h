@@ -181,7 +181,8 @@ class TPlayer {
         target_(target),
         measuring_(mode == TPlayMode::Measure || mode == TPlayMode::MeasureRough),
         rough_(mode == TPlayMode::DrawRough || mode == TPlayMode::MeasureRough),
-        cancelled_(cancelled) {
+        cancelled_(cancelled),
+        shown_(measuring_ ? target : target & DeviceView(painter)) {
     if (rough_) smoothing_left_ = -1;
     painter_.save();  // the clip of the records is set on a level of its own
   }
@@ -207,8 +208,11 @@ class TPlayer {
 
   // The part of the target that drawing may show, in its coordinates.
   QRectF View() const {
-    return state_.Clipped ? QRectF(state_.Clip.boundingRect()) & target_ : target_;
+    return state_.Clipped ? QRectF(state_.Clip.boundingRect()) & shown_ : shown_;
   }
+  // What of the painter's device its clip lets show, in the device's coordinates: a
+  // target far larger than the device is drawn only where it lies on it.
+  static QRectF DeviceView(const QPainter& painter);
 
   // Nothing of a drawing shows: the clip holds nothing.
   bool ClippedAway() const { return state_.Clipped && state_.Clip.isEmpty(); }
@@ -393,6 +397,7 @@ class TPlayer {
   bool measuring_;
   bool rough_;
   const std::atomic<bool>* cancelled_;
+  QRectF shown_;  // the part of the target on the device, or all of it when counting
   double work_ = 0;
   bool read_backdrop_ = false;
   double smoothing_left_ = kSmoothingBudget;
