@@ -15,6 +15,7 @@
 #include <chrono>
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -429,6 +430,12 @@ std::vector<std::uint8_t> SumCase(TSumCase which) {
   return wmf.Finished();
 }
 
+// The runs each picture is timed over: five, or one in the test build, which only sees that
+// each case runs to its end.
+int TimedRuns() {
+  return std::getenv("VELMORA_BENCH_BRIEF") ? 1 : 5;
+}
+
 // The screens and pages a picture is drawn on: 1080p, 4K, an A4 page at 300 dpi, and (run
 // with QT_SCALE_FACTOR=2) a 2560 x 1440 screen at a device pixel ratio of 2.
 constexpr struct {
@@ -487,7 +494,7 @@ void BM_PlayInSum(benchmark::State& state) {
 // Arguments: the picture (TSumCase), the screen (kScreens), first paint (0) or repaint (1).
 BENCHMARK(BM_PlayInSum)
     ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6}, {0, 1, 2, 3}, {0, 1}})
-    ->Iterations(5)
+    ->Iterations(TimedRuns())
     ->Unit(benchmark::kMillisecond);
 
 // The same pictures drawn off the screen (an export, a print, any bitmap): the first draw
@@ -523,7 +530,7 @@ void BM_DrawOffScreen(benchmark::State& state) {
 // Arguments: the picture (TSumCase), the screen (kScreens).
 BENCHMARK(BM_DrawOffScreen)
     ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6}, {0, 1, 2, 3}})
-    ->Iterations(5)
+    ->Iterations(TimedRuns())
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
