@@ -25,6 +25,11 @@ int BenchStations(int Full) {
   return brief ? std::min(Full, 500) : Full;
 }
 
+int BenchIterations(int Full) {
+  static const bool brief = std::getenv("VELMORA_BENCH_BRIEF") != nullptr;
+  return brief ? 1 : Full;
+}
+
 int main(int argc, char** argv) {
   TApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);

@@ -20,3 +20,6 @@ T& SharedBenchState() {
 // How many stations a benchmark fills in: Full for its figures; in the test build, which
 // runs every benchmark once only to see that it still runs to its end, a few hundred.
 int BenchStations(int Full);
+// How many times a benchmark that sets its own count of runs repeats: Full for its
+// figures; once in the test build.
+int BenchIterations(int Full);

@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 
 #include <cstdint>
@@ -351,7 +352,34 @@ BENCHMARK(BM_RepaintInWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // its own advances, as word processors write them), 16 KB of 1,000 separate two-point
 // polylines with a pen of 10 units, and 4 KB holding one ellipse in a window of 4 units a
 // side, its dashed outline of no width and its pattern fill reaching far beyond the picture.
-enum class TSumCase { Text, Polylines, Ellipse };
+// Then what costs in the records' work rather than in pixels: 95 KB of 5,800 excluded clip
+// rectangles with a rectangle over the whole picture after every tenth, and text records
+// that each follow a new font of another height, in 25, 99 and 396 KB (the test build
+// writes a few hundred records or bytes of each).
+enum class TSumCase { Text, Polylines, Ellipse, Clips, Fonts25, Fonts99, Fonts396 };
+
+// Text records, each after a font of its own height (8 to 67 units in turn), until the
+// file holds Bytes.
+std::vector<std::uint8_t> FontChanges(std::size_t bytes) {
+  TWmfWriter wmf;
+  const std::string text = "Velmora 144.800";
+  std::vector<unsigned> textWords{unsigned(text.size())};
+  for (std::size_t c = 0; c < text.size(); c += 2)
+    textWords.push_back(unsigned(std::uint8_t(text[c])) |
+                        unsigned(c + 1 < text.size() ? std::uint8_t(text[c + 1]) : 0) << 8);
+  std::size_t size = 18 + 22 + 10 + 10;
+  for (unsigned i = 0; size < bytes; ++i) {
+    std::vector<unsigned> font(9 + 16, 0);
+    font[0] = unsigned(-int(8 + i % 60)) & 0xFFFF;
+    font[4] = 400;
+    std::vector<unsigned> words = textWords;
+    words.push_back(i * 37 % 960);  // y
+    words.push_back(i * 13 % 700);  // x
+    wmf.Record(0x02FB, font).Record(0x012D, {0}).Record(0x0521, words).Record(0x01F0, {0});
+    size += 6 + 2 * font.size() + 8 + 6 + 2 * words.size() + 8;
+  }
+  return wmf.Finished();
+}
 
 std::vector<std::uint8_t> SumCase(TSumCase which) {
   TWmfWriter wmf;
@@ -384,8 +412,35 @@ std::vector<std::uint8_t> SumCase(TSumCase which) {
       for (int i = 0; i < 660; ++i) wmf.Record(0x0209, {0, 0});      // text colour: 4 KB
       wmf.Record(0x0418, {3000, 3000, unsigned(-2996) & 0xFFFF, unsigned(-2996) & 0xFFFF});
       break;
+    case TSumCase::Clips:
+      wmf.Record(0x02FC, {0, 0x00FF, 0, 0}).Record(0x012D, {0});  // a red brush
+      for (unsigned i = 0; i < unsigned(BenchStations(5800)); ++i) {
+        const unsigned x = i * 379 % 980, y = i * 613 % 980;
+        wmf.Record(0x0415, {y + 20, x + 20, y, x});
+        if (i % 10 == 9) wmf.Record(0x041B, {1000, 1000, 0, 0});
+      }
+      break;
+    case TSumCase::Fonts25:
+      return FontChanges(std::size_t(BenchStations(25 * 1024)));
+    case TSumCase::Fonts99:
+      return FontChanges(std::size_t(BenchStations(99 * 1024)));
+    case TSumCase::Fonts396:
+      return FontChanges(std::size_t(BenchStations(396 * 1024)));
   }
   return wmf.Finished();
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Values as counters Name_min_ms, Name_median_ms and Name_max_ms.
+void Figures(benchmark::State& state, const std::string& name, std::vector<double> values) {
+  if (values.empty()) return;
+  std::sort(values.begin(), values.end());
+  state.counters[name + "_min_ms"] = values.front() * 1000;
+  state.counters[name + "_median_ms"] = values[values.size() / 2] * 1000;
+  state.counters[name + "_max_ms"] = values.back() * 1000;
 }
 
 // The screens and pages a picture is drawn on: 1080p, 4K, an A4 page at 300 dpi, and (run
@@ -397,9 +452,10 @@ constexpr struct {
 // The first paint of a picture in a window, or a repaint once the picture kept as drawn
 // is done, each timed alone and reported as min/median/max (the target is 0.3 s for
 // every one); "kept_ms" is how long the picture took to be drawn whole beside the paints.
-void BM_PlayInSum(benchmark::State& state) {
+// Arguments 1 and 2 of the benchmark: the screen (kScreens), first paint (0) or repaint (1).
+void PaintsInAWindow(benchmark::State& state, const std::vector<std::uint8_t>& bytes,
+                     bool enhanced) {
   const auto& screen = kScreens[state.range(1)];
-  const std::vector<std::uint8_t> bytes = SumCase(TSumCase(state.range(0)));
   const bool first = state.range(2) == 0;
   const int width = BenchStations(screen.Width), height = BenchStations(screen.Height);
   TForm form(nullptr);
@@ -409,44 +465,136 @@ void BM_PlayInSum(benchmark::State& state) {
   form.Show();
   Application->ProcessMessages();
   std::vector<double> seconds, kept;
-  const auto since = [](std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  };
   for (auto _ : state) {
     state.PauseTiming();
-    const TMetafile picture(bytes, false);
+    const TMetafile picture(bytes, enhanced);
     image->Picture().SetGraphic(&picture);
     if (!first) {
       const auto start = std::chrono::steady_clock::now();
       form.Repaint();
       WaitForMetafileRenderings();
-      kept.push_back(since(start));
+      kept.push_back(SecondsSince(start));
       Application->ProcessMessages();
     }
     state.ResumeTiming();
     const auto paint = std::chrono::steady_clock::now();
     form.Repaint();
-    seconds.push_back(since(paint));
+    seconds.push_back(SecondsSince(paint));
     state.PauseTiming();
     WaitForMetafileRenderings();
     Application->ProcessMessages();
     state.ResumeTiming();
   }
-  const auto figures = [&](const std::string& name, std::vector<double> values) {
-    if (values.empty()) return;
-    std::sort(values.begin(), values.end());
-    state.counters[name + "_min_ms"] = values.front() * 1000;
-    state.counters[name + "_median_ms"] = values[values.size() / 2] * 1000;
-    state.counters[name + "_max_ms"] = values.back() * 1000;
-  };
-  figures("paint", seconds);
-  figures("kept", kept);
+  Figures(state, "paint", seconds);
+  Figures(state, "kept", kept);
   state.counters["bytes"] = double(bytes.size());
+}
+
+void BM_PlayInSum(benchmark::State& state) {
+  PaintsInAWindow(state, SumCase(TSumCase(state.range(0))), false);
 }
 // Arguments: the picture (TSumCase), the screen (kScreens), first paint (0) or repaint (1).
 BENCHMARK(BM_PlayInSum)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6}, {0, 1, 2, 3}, {0, 1}})
+    ->Iterations(BenchIterations(5))
+    ->Unit(benchmark::kMillisecond);
+
+// The same pictures drawn off the screen (an export, a print, any bitmap): the first draw
+// of a picture and the second at the same size, each timed alone (the target is 1 s for
+// every one). The screen at a device pixel ratio of 2 is a bitmap of twice its pixels.
+// Argument 1 of the benchmark: the screen (kScreens).
+void DrawsOffScreen(benchmark::State& state, const std::vector<std::uint8_t>& bytes,
+                    bool enhanced) {
+  const auto& screen = kScreens[state.range(1)];
+  const int scale = state.range(1) == 3 ? 2 : 1;
+  const int width = BenchStations(screen.Width * scale);
+  const int height = BenchStations(screen.Height * scale);
+  std::vector<double> first, second;
+  for (auto _ : state) {
+    const TMetafile picture(bytes, enhanced);
+    TBitmap target;
+    target.SetSize(width, height);
+    for (std::vector<double>* times : {&first, &second}) {
+      const auto start = std::chrono::steady_clock::now();
+      picture.Draw(target.Canvas(), TRect{0, 0, width, height});
+      times->push_back(SecondsSince(start));
+    }
+  }
+  Figures(state, "first", first);
+  Figures(state, "second", second);
+  state.counters["bytes"] = double(bytes.size());
+}
+
+void BM_DrawOffScreen(benchmark::State& state) {
+  DrawsOffScreen(state, SumCase(TSumCase(state.range(0))), false);
+}
+// Arguments: the picture (TSumCase), the screen (kScreens).
+BENCHMARK(BM_DrawOffScreen)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6}, {0, 1, 2, 3}})
+    ->Iterations(BenchIterations(5))
+    ->Unit(benchmark::kMillisecond);
+
+// Bitmaps that claim 4096 x 4096 pixels in two bytes of run-length rows (one colour, and
+// runs that only end the bitmap), each stretched over the whole picture: 8 StretchBlt
+// records in an enhanced metafile of 1.4 KB (0.97 s every paint), 400 in 62 KB (39-41 s),
+// 10 DIBStretchBlt records in a Windows metafile of 786 bytes (1.1-1.3 s).
+enum class TBitmapCase { EightInEnhanced, FourHundredInEnhanced, TenInWindows };
+
+// The bitmaps' side: 4096 pixels, a few hundred in the test build.
+unsigned RunLengthSide() {
+  return unsigned(BenchStations(4096));
+}
+
+// The bitmap's header, its colour (red) and its runs, in 32-bit words; 46 bytes, the last
+// word holding the runs' two bytes and two of padding.
+std::vector<std::uint32_t> RunLengthDib() {
+  const std::uint32_t side = RunLengthSide();
+  return {40, side, side, 0x00080001, 1, 2, 0, 0, 1, 0, 0x00FF0000, 0x0100};
+}
+constexpr std::size_t kRunLengthDibBytes = 46;
+
+std::vector<std::uint8_t> BitmapCase(TBitmapCase which) {
+  const std::vector<std::uint32_t> dib = RunLengthDib();
+  const unsigned side = RunLengthSide();
+  if (which == TBitmapCase::TenInWindows) {
+    TWmfWriter wmf;
+    // Operation, source height, width, y and x, destination height, width, y and x.
+    std::vector<unsigned> words{0x0020, 0x00CC, side, side, 0, 0, 1000, 1000, 0, 0};
+    for (std::size_t i = 0; i < kRunLengthDibBytes / 2; ++i)
+      words.push_back(unsigned(dib[i / 2] >> (i % 2 * 16) & 0xFFFF));
+    for (int i = 0; i < 10; ++i) wmf.Record(0x0B41, words);
+    return wmf.Finished();
+  }
+  TEmfWriter emf;
+  const std::uint32_t one = std::bit_cast<std::uint32_t>(1.0f);
+  // Bounds, destination, operation, source origin and transform, background colour, colour
+  // use, where the bitmap's header and rows are and their sizes, the source's size.
+  std::vector<std::uint32_t> values{0, 0,   95, 47, 0, 0, 96,  48, 0x00CC0020, 0, 0,    one, 0,
+                                    0, one, 0,  0,  0, 0, 108, 44, 152,        2, side, side};
+  values.insert(values.end(), dib.begin(), dib.end());
+  const int count = which == TBitmapCase::EightInEnhanced ? 8 : 400;
+  for (int i = 0; i < count; ++i) emf.Record(77, values);
+  return emf.Finished();
+}
+
+void BM_BitmapsInAWindow(benchmark::State& state) {
+  const auto which = TBitmapCase(state.range(0));
+  PaintsInAWindow(state, BitmapCase(which), which != TBitmapCase::TenInWindows);
+}
+// Arguments: the picture (TBitmapCase), the screen (kScreens), first paint (0) or repaint (1).
+BENCHMARK(BM_BitmapsInAWindow)
     ->ArgsProduct({{0, 1, 2}, {0, 1, 2, 3}, {0, 1}})
-    ->Iterations(5)
+    ->Iterations(BenchIterations(5))
+    ->Unit(benchmark::kMillisecond);
+
+void BM_BitmapsOffScreen(benchmark::State& state) {
+  const auto which = TBitmapCase(state.range(0));
+  DrawsOffScreen(state, BitmapCase(which), which != TBitmapCase::TenInWindows);
+}
+// Arguments: the picture (TBitmapCase), the screen (kScreens).
+BENCHMARK(BM_BitmapsOffScreen)
+    ->ArgsProduct({{0, 1, 2}, {0, 1, 2, 3}})
+    ->Iterations(BenchIterations(5))
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -3,19 +3,25 @@
 // a bordered table of three rows by four cells with padding (the calls of its last two
 // rows numbered items of the first list, counting on from the list above), and a
 // paragraph of mixed character formatting; imported with styles and list markers added
-// as needed, in bytes per second. The target is at least 20 MB/s. Then an RTF holding a
-// costly metafile, imported and exported as HTML.
+// as needed, in bytes per second. The target is at least 20 MB/s. Then RTFs holding a
+// costly metafile, imported and exported as HTML, and twenty bitmaps that each claim
+// 4096 x 4096 pixels in two bytes, imported, laid out and painted.
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "bench_support.h"
+#include "platform/gui/controls/paint_to.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
 #include "richtext/formats/html_writer.h"
 #include "richtext/model/rd_data.h"
 #include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 #include "richtext_edit/rtf/rtf_import.h"
 
 namespace {
@@ -91,40 +97,75 @@ void BM_ImportRTFWithTablesAndLists(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportRTFWithTablesAndLists)->Unit(benchmark::kMillisecond);
 
-// An RTF of 8 KB holding a Windows metafile of one polyline whose 1,000 points zig-zag
-// across the picture, imported and written as HTML (the picture drawn into a file of its
-// own): 13.8 s once, as long as the picture's first paint.
-std::string ZigZagPictureRtf() {
-  std::vector<unsigned> words{1, 9, 0x0300, 0, 0, 1, 0, 0, 0};  // header; sizes below
-  const auto record = [&](unsigned function, const std::vector<unsigned>& params) {
-    const std::size_t size = 3 + params.size();
-    words.insert(words.end(), {unsigned(size & 0xFFFF), unsigned(size >> 16), function});
-    words.insert(words.end(), params.begin(), params.end());
-  };
-  record(0x020B, {0, 0});        // window origin
-  record(0x020C, {1000, 1000});  // window extent
-  record(0x02FA, {0, 2, 0, 0x00FF, 0});
-  record(0x012D, {0});
-  std::vector<unsigned> points{1000};
-  for (unsigned i = 0; i < 1000; ++i)
-    points.insert(points.end(), {i % 2 ? 950u : 50u, i * 379 % 1000});
-  record(0x0325, points);
-  record(0, {});
-  words[3] = unsigned(words.size() & 0xFFFF);
-  words[4] = unsigned(words.size() >> 16);
-  words[6] = 3 + unsigned(points.size());
+std::string HexOfWords(const std::vector<unsigned>& words) {
   std::string hex;
   for (unsigned w : words)
     for (unsigned byte : {w & 0xFF, w >> 8}) {
       hex += "0123456789abcdef"[byte >> 4];
       hex += "0123456789abcdef"[byte & 15];
     }
+  return hex;
+}
+
+// A Windows metafile (without its placeable header) in 16-bit words: a 1000 x 1000 window,
+// then the records Fill adds with Record(function, parameters).
+template <class Fill>
+std::string WindowsMetafileHex(const Fill& fill) {
+  std::vector<unsigned> words{1, 9, 0x0300, 0, 0, 1, 0, 0, 0};  // header; sizes below
+  std::size_t largest = 0;
+  const auto record = [&](unsigned function, const std::vector<unsigned>& params) {
+    const std::size_t size = 3 + params.size();
+    largest = std::max(largest, size);
+    words.insert(words.end(), {unsigned(size & 0xFFFF), unsigned(size >> 16), function});
+    words.insert(words.end(), params.begin(), params.end());
+  };
+  record(0x020B, {0, 0});        // window origin
+  record(0x020C, {1000, 1000});  // window extent
+  fill(record);
+  record(0, {});
+  words[3] = unsigned(words.size() & 0xFFFF);
+  words[4] = unsigned(words.size() >> 16);
+  words[6] = unsigned(largest);
+  return HexOfWords(words);
+}
+
+// An RTF of 8 KB holding a Windows metafile of one polyline whose 1,000 points zig-zag
+// across the picture, imported and written as HTML (the picture drawn into a file of its
+// own): 13.8 s once, as long as the picture's first paint.
+std::string ZigZagPictureRtf() {
+  const std::string hex = WindowsMetafileHex([](const auto& record) {
+    record(0x02FA, {0, 2, 0, 0x00FF, 0});
+    record(0x012D, {0});
+    std::vector<unsigned> points{1000};
+    for (unsigned i = 0; i < 1000; ++i)
+      points.insert(points.end(), {i % 2 ? 950u : 50u, i * 379 % 1000});
+    record(0x0325, points);
+  });
+  return "{\\rtf1\\ansi{\\pict\\wmetafile8\\picw21167\\pich15875\\picwgoal12000\\pichgoal9000 " +
+         hex + "}\\par}";
+}
+
+// A bitmap of 4096 x 4096 pixels at 8 bits run-length coded in 16-bit words: its header,
+// one colour (red), and runs that only end it.
+std::vector<unsigned> RunLengthDibWords() {
+  return {40, 0, 4096, 0, 4096, 0, 1, 8, 1, 0, 2, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0xFF, 0x0100};
+}
+
+// An RTF of 15 KB holding a Windows metafile of 100 DIBStretchBlt records, each of such a
+// bitmap over the whole picture: exported as HTML in 10.9 s.
+std::string RunLengthBitmapsPictureRtf() {
+  const std::string hex = WindowsMetafileHex([](const auto& record) {
+    std::vector<unsigned> stretch{0x0020, 0x00CC, 4096, 4096, 0, 0, 1000, 1000, 0, 0};
+    const std::vector<unsigned> dib = RunLengthDibWords();
+    stretch.insert(stretch.end(), dib.begin(), dib.end());
+    for (int i = 0; i < 100; ++i) record(0x0B41, stretch);
+  });
   return "{\\rtf1\\ansi{\\pict\\wmetafile8\\picw21167\\pich15875\\picwgoal12000\\pichgoal9000 " +
          hex + "}\\par}";
 }
 
 void BM_ExportRTFPictureAsHTML(benchmark::State& state) {
-  const std::string rtf = ZigZagPictureRtf();
+  const std::string rtf = state.range(0) == 0 ? ZigZagPictureRtf() : RunLengthBitmapsPictureRtf();
   const std::string folder = std::filesystem::temp_directory_path().string() + "/";
   TMemoryStream stream;
   stream.WriteBuffer(rtf.data(), std::int64_t(rtf.size()));
@@ -148,6 +189,36 @@ void BM_ExportRTFPictureAsHTML(benchmark::State& state) {
     if (entry.path().filename().string().rfind("velmora_zigzag_bench", 0) == 0)
       std::filesystem::remove(entry.path());
 }
-BENCHMARK(BM_ExportRTFPictureAsHTML)->Unit(benchmark::kMillisecond);
+// Argument: the zig-zag (0) or the run-length bitmaps (1).
+BENCHMARK(BM_ExportRTFPictureAsHTML)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A 3 KB RTF of twenty \\dibitmap pictures, each such a bitmap of 4096 x 4096 pixels in 46
+// bytes, imported into a viewer of 1920 x 1080, laid out and painted: 1.93 s and 1,013 MB.
+// "peak_rss_mb" is the process's peak: run this benchmark alone for its figure.
+void BM_ShowRunLengthPictures(benchmark::State& state) {
+  std::string rtf = "{\\rtf1 ";
+  for (int i = 0; i < 20; ++i)
+    rtf += "{\\pict\\dibitmap0\\picw4096\\pich4096 " + HexOfWords(RunLengthDibWords()) + "}";
+  rtf += "}";
+  TMemoryStream stream;
+  stream.WriteBuffer(rtf.data(), std::int64_t(rtf.size()));
+  for (auto _ : state) {
+    TRDStyle sheet;
+    TRichDoc doc(nullptr);
+    doc.SetStyle(&sheet);
+    doc.SetBounds(0, 0, BenchStations(1920), BenchStations(1080));
+    stream.Seek(0, soBeginning);
+    if (!LoadRTFFromStream(doc.RDData(), stream)) state.SkipWithError("read failed");
+    doc.FormatDocument();
+    TBitmap target;
+    target.SetSize(doc.Width(), doc.Height());
+    PaintTo(doc, target.Canvas(), 0, 0);
+  }
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["peak_rss_mb"] = double(usage.ru_maxrss) / 1024;
+  state.counters["rtf_bytes"] = double(rtf.size());
+}
+BENCHMARK(BM_ShowRunLengthPictures)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/metafile.h"
+#include "richtext/model/picture_budget.h"
 #include "richtext_edit/rtf/rtf_bitmaps.h"
 #include "support/le_bytes.h"
 
@@ -67,11 +68,12 @@ Bytes StretchDiBits(const Bytes& info, const Bytes& bits, std::uint32_t usage = 
 }
 
 TEST(RTFMetafileBitmaps, EnhancedMetafileWithOneStretchedBitmap) {
+  TRDPictureBudget budget;
   Bytes bits;
   bits.Raw({0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0, 0});  // red, blue, padding
   const Bytes emf = Emf({StretchDiBits(InfoHeader(2, 1, 24), bits)});
   EXPECT_TRUE(IsEnhancedMetafile(emf.Span()));
-  const auto bitmap = ExtractEnhancedMetafileBitmap(emf.Span());
+  const auto bitmap = ExtractEnhancedMetafileBitmap(emf.Span(), budget);
   ASSERT_NE(bitmap, nullptr);
   EXPECT_EQ(bitmap->Width(), 2);
   EXPECT_EQ(bitmap->Height(), 1);
@@ -80,24 +82,26 @@ TEST(RTFMetafileBitmaps, EnhancedMetafileWithOneStretchedBitmap) {
 }
 
 TEST(RTFMetafileBitmaps, TwoBitmapsPaletteIndicesOrBadOffsetsKeepTheMetafile) {
+  TRDPictureBudget budget;
   Bytes bits;
   bits.Raw({0, 0, 0, 0, 0, 0, 0, 0});
   const Bytes one = StretchDiBits(InfoHeader(2, 1, 24), bits);
-  EXPECT_EQ(ExtractEnhancedMetafileBitmap(Emf({one, one}).Span()), nullptr);
-  EXPECT_EQ(
-      ExtractEnhancedMetafileBitmap(Emf({StretchDiBits(InfoHeader(2, 1, 24), bits, 1)}).Span()),
-      nullptr);
+  EXPECT_EQ(ExtractEnhancedMetafileBitmap(Emf({one, one}).Span(), budget), nullptr);
+  EXPECT_EQ(ExtractEnhancedMetafileBitmap(
+                Emf({StretchDiBits(InfoHeader(2, 1, 24), bits, 1)}).Span(), budget),
+            nullptr);
   Bytes lying = one;
   lying.data[56] = 0xF0;  // bits offset far outside the record
-  EXPECT_EQ(ExtractEnhancedMetafileBitmap(Emf({lying}).Span()), nullptr);
+  EXPECT_EQ(ExtractEnhancedMetafileBitmap(Emf({lying}).Span(), budget), nullptr);
   Bytes shortBits;
   shortBits.Raw({0, 0, 0});
-  EXPECT_EQ(
-      ExtractEnhancedMetafileBitmap(Emf({StretchDiBits(InfoHeader(2, 1, 24), shortBits)}).Span()),
-      nullptr);
+  EXPECT_EQ(ExtractEnhancedMetafileBitmap(
+                Emf({StretchDiBits(InfoHeader(2, 1, 24), shortBits)}).Span(), budget),
+            nullptr);
 }
 
 TEST(RTFMetafileBitmaps, BlockTransfersOfABitmapAreTakenToo) {
+  TRDPictureBudget budget;
   Bytes bits;
   bits.Raw({0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0, 0});  // red, blue
   Bytes dib = InfoHeader(2, 1, 24);
@@ -111,7 +115,7 @@ TEST(RTFMetafileBitmaps, BlockTransfersOfABitmapAreTakenToo) {
   wmf.U16(1).U16(9).U16(0x0300).U32(0).U16(0).U32(0).U16(0);
   wmf.U32(std::uint32_t(6 + stretch.data.size()) / 2).U16(0x0B41).Raw(stretch.data);
   wmf.U32(3).U16(0);
-  const auto fromWmf = ExtractWindowsMetafileBitmap(wmf.Span());
+  const auto fromWmf = ExtractWindowsMetafileBitmap(wmf.Span(), budget);
   ASSERT_NE(fromWmf, nullptr);
   EXPECT_EQ(PixelAt(*fromWmf, 1, 0), 0x0000FFu);
   // Enhanced metafile: BitBlt with the bitmap after the record's 100 fixed bytes.
@@ -122,7 +126,7 @@ TEST(RTFMetafileBitmaps, BlockTransfersOfABitmapAreTakenToo) {
   blt.U32(0).U32(100).U32(std::uint32_t(info.data.size()));
   blt.U32(100 + std::uint32_t(info.data.size())).U32(std::uint32_t(bits.data.size()));
   blt.Raw(info.data).Raw(bits.data);
-  const auto fromEmf = ExtractEnhancedMetafileBitmap(Emf({blt}).Span());
+  const auto fromEmf = ExtractEnhancedMetafileBitmap(Emf({blt}).Span(), budget);
   ASSERT_NE(fromEmf, nullptr);
   EXPECT_EQ(PixelAt(*fromEmf, 0, 0), 0xFF0000u);
 }

@@ -11,6 +11,7 @@
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/gui/graphics/metafile.h"
 #include "platform/text/format.h"
+#include "richtext/model/picture_budget.h"
 #include "richtext_edit/rtf/rtf_bitmaps.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 #include "richtext_edit/support/rtf_event_log.h"
@@ -201,6 +202,7 @@ TEST(RTFBitmaps, DibLayouts) {
 }
 
 TEST(RTFBitmaps, MetafilesWithOtherDrawingKeepNoBitmap) {
+  TRDPictureBudget budget;
   // Header, a LineTo record (not passed over), end.
   const std::string wmf(
       "\x01\x00\x09\x00\x00\x03\x0f\x00\x00\x00\x00\x00\x05\x00\x00\x00\x00\x00"
@@ -209,14 +211,14 @@ TEST(RTFBitmaps, MetafilesWithOtherDrawingKeepNoBitmap) {
       34);
   const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(wmf.data()), wmf.size());
   EXPECT_NE(WindowsMetafileRecordsStart(bytes), 0u);
-  EXPECT_EQ(ExtractWindowsMetafileBitmap(bytes), nullptr);
+  EXPECT_EQ(ExtractWindowsMetafileBitmap(bytes, budget), nullptr);
   // A record claiming more than the data holds ends the walk.
   std::string cut = wmf;
   cut[18] = '\x40';
   EXPECT_EQ(ExtractWindowsMetafileBitmap(
-                std::span(reinterpret_cast<const std::uint8_t*>(cut.data()), cut.size())),
+                std::span(reinterpret_cast<const std::uint8_t*>(cut.data()), cut.size()), budget),
             nullptr);
-  EXPECT_EQ(ExtractEnhancedMetafileBitmap(bytes), nullptr);
+  EXPECT_EQ(ExtractEnhancedMetafileBitmap(bytes, budget), nullptr);
   EXPECT_THROW(TMetafile(bytes, true), EInvalidGraphic);
 }
 

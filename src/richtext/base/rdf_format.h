@@ -37,3 +37,5 @@ constexpr unsigned rdfwStyleOutOfRange = 0x04;
 constexpr unsigned rdfwConvertedToUnicode = 0x10;
 constexpr unsigned rdfwConvertedToAnsi = 0x20;
 constexpr unsigned rdfwStyleDataError = 0x80;
+// Pictures left out as beyond what the document may hold decoded (see picture_budget.h).
+constexpr unsigned rdfwPicturesLeftOut = 0x100;

@@ -1,6 +1,10 @@
 #include "richtext/model/picture_item.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/text/streams.h"
 #include "richtext/base/graphic_classes.h"
@@ -11,7 +15,6 @@
 #include "richtext/model/rd_data.h"
 #include "richtext/model/rtf_picture.h"
 #include "richtext/model/rtf_save_context.h"
-#include "richtext/styles/graphic_streams.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/styles/rdf_routines.h"
 
@@ -378,13 +381,45 @@ void TRDGraphicItemInfo::SaveRDF(TStream& stream, TCustomRDData* rdData, int,
                        [this](TStream& body) { Image->SaveToStream(body); });
 }
 
+namespace {
+
+// The size a picture's stored bytes claim, read before they are decoded: a BMP file's,
+// from its header (its rows may be a few bytes of runs); none for other kinds.
+std::optional<TDibSize> ClaimedSize(const TGraphic& graphic, const TMemoryStream& stream) {
+  constexpr std::int64_t kFileHeaderSize = 14;
+  const auto* bytes = static_cast<const std::uint8_t*>(stream.Memory());
+  if (!dynamic_cast<const TBitmap*>(&graphic) || stream.Size() <= kFileHeaderSize ||
+      bytes[0] != 'B' || bytes[1] != 'M')
+    return std::nullopt;
+  return DibSize({bytes + kFileHeaderSize, std::size_t(stream.Size() - kFileHeaderSize)});
+}
+
+}  // namespace
+
+// A picture's pixels are taken from the document's budget (see picture_budget.h): one
+// that does not fit is left out, a frame of its size in its place.
 bool TRDGraphicItemInfo::LoadBody(const std::string& body, TCustomRDData* rdData, int readMode) {
   try {
-    if (readMode == kRDFSaveBinary) {
-      LoadGraphicFromString(body, *Image);
-      return true;
+    TMemoryStream stream;
+    if (readMode == kRDFSaveBinary)
+      stream.WriteBuffer(body.data(), std::int64_t(body.size()));
+    else if (!HexToStream(body, stream))
+      return false;
+    const std::optional<TDibSize> claimed = ClaimedSize(*Image, stream);
+    const auto load = [&] {
+      stream.SetPosition(0);
+      Image->LoadFromStream(stream);
+    };
+    if (!claimed) load();
+    const int width = std::max(claimed ? claimed->Width : Image->Width(), 0);
+    const int height = std::max(claimed ? claimed->Height : Image->Height(), 0);
+    if (rdData && !rdData->PictureBudget().Take(std::int64_t(width) * height)) {
+      Image = std::make_unique<TRDPictureFrame>(width, height);
+      rdData->SetRDFWarnings(rdData->GetRDFWarnings() | rdfwPicturesLeftOut);
+    } else if (claimed) {
+      load();
     }
-    return LoadGraphicFromHex(body, *Image);
+    return true;
   } catch (const std::exception&) {
     TRDStyle* rdStyle = rdData ? rdData->GetRDStyle() : nullptr;
     Image = rdStyle ? rdStyle->InvalidPicture().Clone() : nullptr;
@@ -437,7 +472,7 @@ void TRDGraphicItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, c
   std::string location;
   if (!ImageFileName.empty() && (context.SaveOptions & rdsoUseImageFileNames))
     location = HTMLFileLocation(ImageFileName, context.Path);
-  else if (Image && !Image->Empty())
+  else if (Image && !Image->Empty() && !dynamic_cast<const TRDPictureFrame*>(Image.get()))
     location =
         context.SaveImage(*rdData, *Image, dynamic_cast<const TJPEGImage*>(Image.get()) != nullptr);
   if (location.empty()) return;

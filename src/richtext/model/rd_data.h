@@ -19,6 +19,7 @@
 #include "richtext/base/rtf_options.h"
 #include "richtext/base/style_types.h"
 #include "richtext/model/item_info.h"
+#include "richtext/model/picture_budget.h"
 
 class TControl;
 class TGraphic;
@@ -152,6 +153,9 @@ class TCustomRDData {
   virtual TRDRTFOptions GetRTFOptions() const { return kDefaultRTFOptions; }
   virtual unsigned GetRDFWarnings() const { return rdf_warnings_; }
   virtual void SetRDFWarnings(unsigned value) { rdf_warnings_ = value; }
+  // What the document's pictures may still hold decoded: one budget for the whole
+  // document, its cells included, renewed when it is cleared.
+  TRDPictureBudget& PictureBudget() { return GetAbsoluteRootData()->picture_budget_; }
   // The most characters a screen line may hold (0: no limit); only a viewer limits.
   virtual int GetMaxLength() const { return 0; }
   virtual TRDStyle* GetRDStyle() const { return rd_style_; }
@@ -375,6 +379,7 @@ class TCustomRDData {
   TRDOptions options_ = 0;
   TRDFOptions rdf_options_ = 0;
   unsigned rdf_warnings_ = 0;
+  TRDPictureBudget picture_budget_;
   TRDStyle* rd_style_ = nullptr;
   std::unique_ptr<TRDMarkerList> markers_;
   bool keeps_marker_list_ = true;

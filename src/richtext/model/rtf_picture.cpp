@@ -10,6 +10,7 @@
 #include "platform/gui/graphics/png_file.h"
 #include "platform/text/streams.h"
 #include "richtext/base/graphic_classes.h"
+#include "richtext/model/picture_budget.h"
 #include "richtext/styles/rdf_routines.h"
 
 namespace {
@@ -94,7 +95,8 @@ std::string Group(const std::string& scaling, const std::string& body) {
 
 std::string RTFPictureGroup(const TGraphic& graphic, TRDRTFOptions options, int targetWidth,
                             int targetHeight) {
-  if (graphic.Empty()) return "";
+  // A picture left out was never read: there is nothing of it to write.
+  if (graphic.Empty() || dynamic_cast<const TRDPictureFrame*>(&graphic)) return "";
   const std::string scaling = Scaling(graphic.Width(), graphic.Height(), targetWidth, targetHeight);
   // A PNG picture keeps its bytes; other bitmaps are written as the bitmaps they are.
   if (const auto* png = dynamic_cast<const TPngImage*>(&graphic)) {

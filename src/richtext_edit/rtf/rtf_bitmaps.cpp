@@ -1,10 +1,12 @@
 #include "richtext_edit/rtf/rtf_bitmaps.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/metafile.h"
+#include "richtext/model/picture_budget.h"
 
 namespace {
 
@@ -153,6 +155,24 @@ constexpr TEmrBitmapRecord kEmrBitmapRecords[] = {{80 /* SetDIBitsToDevice */, 4
                                                   {76 /* BitBlt */, 84, 80, 100},
                                                   {77 /* StretchBlt */, 84, 80, 108}};
 
+// The one bitmap a metafile draws: its header and colour table, and its rows (none: they
+// follow the table).
+struct TDibParts {
+  std::span<const std::uint8_t> Info, Bits;
+};
+
+// The bitmap, when its pixels fit the budget (taken before it is decoded) and it can be
+// read.
+std::unique_ptr<TBitmap> ReadFound(const TDibParts& dib, TRDPictureBudget& budget) {
+  return TryRead([&](TBitmap& bitmap) {
+    if (!budget.Take(DibSize(dib.Info).Pixels())) throw EInvalidGraphic("Bitmap left out");
+    if (dib.Bits.empty())
+      ReadPackedDib(dib.Info, bitmap);
+    else
+      ReadDib(dib.Info, dib.Bits, bitmap);
+  });
+}
+
 template <class T, std::size_t N>
 bool Contains(const T (&values)[N], T value) {
   return std::find(std::begin(values), std::end(values), value) != std::end(values);
@@ -160,10 +180,11 @@ bool Contains(const T (&values)[N], T value) {
 
 }  // namespace
 
-std::unique_ptr<TBitmap> ExtractWindowsMetafileBitmap(std::span<const std::uint8_t> data) {
+std::unique_ptr<TBitmap> ExtractWindowsMetafileBitmap(std::span<const std::uint8_t> data,
+                                                      TRDPictureBudget& budget) {
   std::size_t offset = WindowsMetafileRecordsStart(data);
   if (offset == 0) return nullptr;
-  std::unique_ptr<TBitmap> found;
+  std::optional<TDibParts> found;
   while (Has(data, offset, 6)) {
     const std::uint64_t size = std::uint64_t(U32(data, offset)) * 2;
     const std::uint16_t function = U16(data, offset + 4);
@@ -178,16 +199,16 @@ std::unique_ptr<TBitmap> ExtractWindowsMetafileBitmap(std::span<const std::uint8
     if (kind == std::end(kMetaBitmapRecords) || found || !Has(record, kind->DibAt, 0))
       return nullptr;
     if (kind->UsageAt != 0 && U16(record, kind->UsageAt) != kDibRgbColors) return nullptr;
-    found = TryRead([&](TBitmap& bitmap) { ReadPackedDib(record.subspan(kind->DibAt), bitmap); });
-    if (!found) return nullptr;
+    found = TDibParts{record.subspan(kind->DibAt), {}};
   }
-  return found;
+  return found ? ReadFound(*found, budget) : nullptr;
 }
 
-std::unique_ptr<TBitmap> ExtractEnhancedMetafileBitmap(std::span<const std::uint8_t> data) {
+std::unique_ptr<TBitmap> ExtractEnhancedMetafileBitmap(std::span<const std::uint8_t> data,
+                                                       TRDPictureBudget& budget) {
   std::size_t offset = 0;
   if (!IsEnhancedMetafile(data)) return nullptr;
-  std::unique_ptr<TBitmap> found;
+  std::optional<TDibParts> found;
   while (Has(data, offset, 8)) {
     const std::uint32_t type = U32(data, offset);
     const std::uint32_t size = U32(data, offset + 4);
@@ -206,10 +227,7 @@ std::unique_ptr<TBitmap> ExtractEnhancedMetafileBitmap(std::span<const std::uint
     const std::uint32_t bitsAt = U32(record, kind->BmiOffsetAt + 8);
     const std::uint32_t bitsSize = U32(record, kind->BmiOffsetAt + 12);
     if (!Has(record, bmiAt, bmiSize) || !Has(record, bitsAt, bitsSize)) return nullptr;
-    found = TryRead([&](TBitmap& bitmap) {
-      ReadDib(record.subspan(bmiAt, bmiSize), record.subspan(bitsAt, bitsSize), bitmap);
-    });
-    if (!found) return nullptr;
+    found = TDibParts{record.subspan(bmiAt, bmiSize), record.subspan(bitsAt, bitsSize)};
   }
-  return found;
+  return found ? ReadFound(*found, budget) : nullptr;
 }

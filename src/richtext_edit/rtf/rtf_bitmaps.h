@@ -13,6 +13,8 @@
 
 #include "platform/gui/graphics/bitmap.h"
 
+class TRDPictureBudget;
+
 struct TRDDdbFormat {
   int Width = 0, Height = 0;
   int WidthBytes = 0;  // 0: rows padded to 16 bits
@@ -23,6 +25,9 @@ struct TRDDdbFormat {
 std::unique_ptr<TBitmap> DecodeDdb(const TRDDdbFormat& format, std::span<const std::uint8_t> data);
 
 // The bitmap a metafile draws, or null when it draws anything else, draws more than one
-// bitmap, or the bitmap cannot be decoded.
-std::unique_ptr<TBitmap> ExtractWindowsMetafileBitmap(std::span<const std::uint8_t> data);
-std::unique_ptr<TBitmap> ExtractEnhancedMetafileBitmap(std::span<const std::uint8_t> data);
+// bitmap, or the bitmap cannot be decoded or its pixels do not fit the budget (the
+// metafile is then kept as it is).
+std::unique_ptr<TBitmap> ExtractWindowsMetafileBitmap(std::span<const std::uint8_t> data,
+                                                      TRDPictureBudget& budget);
+std::unique_ptr<TBitmap> ExtractEnhancedMetafileBitmap(std::span<const std::uint8_t> data,
+                                                       TRDPictureBudget& budget);

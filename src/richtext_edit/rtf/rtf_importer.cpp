@@ -7,6 +7,7 @@
 
 #include "platform/text/streams.h"
 #include "richtext/base/code_pages.h"
+#include "richtext/base/rdf_format.h"
 #include "richtext/base/text_routines.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/model/picture_item.h"
@@ -87,6 +88,7 @@ TRDRTFErrorCode TRDRTFImporter::Read(TStream& stream) {
 
 void TRDRTFImporter::WireEvents(TRDRTFReader& reader) {
   reader.PixelsPerInch = GetScreenLogPixelsY();
+  reader.PictureBudget = &target_.PictureBudget();
   reader.ConvertHighlight = ReaderHighlight(options_.ConvertHighlight);
   reader.BasePath = options_.BasePath;
   reader.ExtractMetafileBitmaps = options_.ExtractMetafileBitmaps;
@@ -228,6 +230,10 @@ void TRDRTFImporter::NewPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic
     // A \shppict picture we cannot show has its \nonshppict twin to fall back on.
     if (picture && picture->FromShpPict) return;
     graphic = sheet_.InvalidPicture().Clone();
+  }
+  if (dynamic_cast<const TRDPictureFrame*>(graphic.get())) {
+    TCustomRDData& root = *target_.GetAbsoluteRootData();
+    root.SetRDFWarnings(root.GetRDFWarnings() | rdfwPicturesLeftOut);
   }
   std::unique_ptr<TRDGraphicItemInfo> item;
   int styleNo = rdsPicture;

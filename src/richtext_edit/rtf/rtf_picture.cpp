@@ -7,6 +7,7 @@
 #include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/gui/graphics/metafile.h"
+#include "richtext/model/picture_budget.h"
 #include "richtext_edit/rtf/rtf_bitmaps.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 
@@ -41,12 +42,24 @@ void WriteBitmapFileHeader(TMemoryStream& data) {
   put32(10, std::uint32_t(kInfoHeaderOffset + DibInfoSize(Bytes(data, kInfoHeaderOffset))));
 }
 
+// The stand-in for a bitmap of the given size left out of the document.
+std::unique_ptr<TGraphic> LeftOut(int width, int height) {
+  return std::make_unique<TRDPictureFrame>(width, height);
+}
+
+// A bitmap decoded elsewhere, kept when its pixels fit the budget.
+std::unique_ptr<TGraphic> Budgeted(std::unique_ptr<TGraphic> graphic, TRDPictureBudget& budget) {
+  if (!graphic || budget.Take(std::int64_t(graphic->Width()) * graphic->Height())) return graphic;
+  return LeftOut(graphic->Width(), graphic->Height());
+}
+
 std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPerInch,
-                                            bool extractMetafileBitmaps) {
+                                            bool extractMetafileBitmaps, TRDPictureBudget& budget) {
   std::unique_ptr<TGraphic> graphic;
   switch (picture.PicType) {
     case rtf_pt_EnhancedMetafile:
-      if (extractMetafileBitmaps) graphic = ExtractEnhancedMetafileBitmap(Bytes(picture.Data));
+      if (extractMetafileBitmaps)
+        graphic = ExtractEnhancedMetafileBitmap(Bytes(picture.Data), budget);
       if (!graphic) graphic = std::make_unique<TMetafile>(Bytes(picture.Data), true);
       break;
     case rtf_pt_WindowsMetafile:
@@ -56,7 +69,8 @@ std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPe
         picture.Width = RoundToInt(picture.PicW / kHundredthsMmPerInch * pixelsPerInch);
         picture.Height = RoundToInt(picture.PicH / kHundredthsMmPerInch * pixelsPerInch);
       }
-      if (extractMetafileBitmaps) graphic = ExtractWindowsMetafileBitmap(Bytes(picture.Data));
+      if (extractMetafileBitmaps)
+        graphic = ExtractWindowsMetafileBitmap(Bytes(picture.Data), budget);
       if (!graphic) graphic = std::make_unique<TMetafile>(Bytes(picture.Data), false);
       break;
     case rtf_pt_Png:
@@ -65,17 +79,23 @@ std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPe
         picture.Data.Seek(0, soBeginning);
         graphic->LoadFromStream(picture.Data);
       }
+      graphic = Budgeted(std::move(graphic), budget);
       break;
     case rtf_pt_Jpeg:
       graphic = std::make_unique<TJPEGImage>();
       picture.Data.Seek(0, soBeginning);
       graphic->LoadFromStream(picture.Data);
+      graphic = Budgeted(std::move(graphic), budget);
       break;
     case rtf_pt_Dib: {
       if (picture.Data.Size() < TRDRTFPicture::kBitmapFileHeaderSize)
         throw EInvalidGraphic("Bitmap header too short");
+      const auto dib = Bytes(picture.Data, TRDRTFPicture::kBitmapFileHeaderSize);
+      // Run-length rows may claim millions of pixels in a few bytes: priced as claimed.
+      const TDibSize size = DibSize(dib);
+      if (!budget.Take(size.Pixels())) return LeftOut(size.Width, size.Height);
       auto bitmap = std::make_unique<TBitmap>();
-      ReadPackedDib(Bytes(picture.Data, TRDRTFPicture::kBitmapFileHeaderSize), *bitmap);
+      ReadPackedDib(dib, *bitmap);
       graphic = std::move(bitmap);
       WriteBitmapFileHeader(picture.Data);  // the data decoded, so its header is sound
       break;
@@ -87,6 +107,8 @@ std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPe
       format.WidthBytes = picture.BitmapWidthBytes;
       format.BitsPixel = picture.BitmapBitsPixel;
       format.Planes = picture.BitmapPlanes;
+      if (!budget.Take(std::int64_t(std::max(format.Width, 0)) * std::max(format.Height, 0)))
+        return LeftOut(format.Width, format.Height);
       graphic = DecodeDdb(format, Bytes(picture.Data));
       break;
     }
@@ -105,11 +127,12 @@ void TRDRTFPicture::StartDib() {
 }
 
 std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixelsPerInch,
-                                               bool extractMetafileBitmaps) {
+                                               bool extractMetafileBitmaps,
+                                               TRDPictureBudget& budget) {
   std::unique_ptr<TGraphic> graphic;
   // One damaged picture costs only itself: the document around it is still read.
   try {
-    graphic = DecodePictureData(picture, pixelsPerInch, extractMetafileBitmaps);
+    graphic = DecodePictureData(picture, pixelsPerInch, extractMetafileBitmaps, budget);
   } catch (const EInvalidGraphic&) {
     graphic = nullptr;
   }
@@ -117,6 +140,9 @@ std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixel
     picture.Width = RoundToInt(picture.PicWGoal * double(pixelsPerInch) / kTwipsPerInch);
     picture.Height = RoundToInt(picture.PicHGoal * double(pixelsPerInch) / kTwipsPerInch);
   }
+  // A picture left out keeps the place it was given.
+  if (dynamic_cast<TRDPictureFrame*>(graphic.get()) && picture.Width > 0 && picture.Height > 0)
+    graphic = LeftOut(picture.Width, picture.Height);
   // A drawing has the size it was placed at, where its file gives none of its own.
   auto* drawing = dynamic_cast<TMetafile*>(graphic.get());
   if (drawing && drawing->Empty() && picture.Width > 0 && picture.Height > 0)

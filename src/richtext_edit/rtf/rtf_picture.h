@@ -10,6 +10,8 @@
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
 
+class TRDPictureBudget;
+
 enum TRDRTFPictureType : std::uint8_t {
   rtf_pt_EnhancedMetafile,
   rtf_pt_Png,
@@ -42,9 +44,12 @@ struct TRDRTFPicture {
 // Makes the graphic for a picture whose data is complete, and sets Width and Height
 // from the sizes at pixelsPerInch. Null for kinds we cannot show (Macintosh and OS/2
 // pictures, PNG without a PNG graphic class, metafiles that draw more than one bitmap)
-// and for data the picture's kind cannot hold (a damaged PNG, JPEG or metafile).
+// and for data the picture's kind cannot hold (a damaged PNG, JPEG or metafile). A
+// bitmap's pixels are taken from budget, for device bitmaps before they are decoded; a
+// bitmap that does not fit is left out, a TRDPictureFrame of its size in its place.
 std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixelsPerInch,
-                                               bool extractMetafileBitmaps);
+                                               bool extractMetafileBitmaps,
+                                               TRDPictureBudget& budget);
 
 enum TRDRTFObjectType : std::uint8_t {
   rtf_ot_Embedded,

@@ -29,6 +29,7 @@
 #include "platform/sys/component.h"
 #include "platform/text/streams.h"
 #include "richtext/model/document_nesting.h"
+#include "richtext/model/picture_budget.h"
 #include "richtext_edit/rtf/rtf_document_tables.h"
 #include "richtext_edit/rtf/rtf_keywords.h"
 #include "richtext_edit/rtf/rtf_lists.h"
@@ -129,6 +130,7 @@ struct TRDRTFReadState {
   std::unique_ptr<TRDRTFReaderState> state_ = std::make_unique<TRDRTFReaderState>();
   std::vector<std::unique_ptr<TRDRTFReaderState>> state_stack_;
   std::unique_ptr<TRDRTFPicture> cur_picture_;
+  TRDPictureBudget own_picture_budget_;  // when no PictureBudget is given
   std::unique_ptr<TRDRTFObject> cur_object_;
   std::optional<TRDRTFMarkerProperties> cur_marker_;
 
@@ -204,6 +206,9 @@ class TRDRTFReader : public TComponent, private TRDRTFReadState {
   // text, in its paragraph and table.
   bool ReadListText = false;
   int PixelsPerInch = 0;  // 0: the screen's, taken at the start of a read
+  // What the pictures read may hold decoded: the document's they go into; none, one of
+  // the reader's own.
+  TRDPictureBudget* PictureBudget = nullptr;
   bool TabAsSeparateText = false;
   std::string BasePath;  // prefix of relative picture file names in fields
 

@@ -62,7 +62,8 @@ TRDRTFErrorCode TRDRTFReader::EndPicture() {
   const std::unique_ptr<TRDRTFPicture> picture = std::move(cur_picture_);
   if (state_->FieldPictureInserted) return rtf_ec_OK;
   std::unique_ptr<TGraphic> graphic =
-      CreatePictureGraphic(*picture, PixelsPerInch, ExtractMetafileBitmaps);
+      CreatePictureGraphic(*picture, PixelsPerInch, ExtractMetafileBitmaps,
+                           PictureBudget ? *PictureBudget : own_picture_budget_);
   if (graphic && GraphicCreatedHook) GraphicCreatedHook(*graphic);
   const bool inserted = ReportPicture(picture.get(), graphic, {});
   if (picture->FromShpPict) shp_pict_inserted_ = inserted;

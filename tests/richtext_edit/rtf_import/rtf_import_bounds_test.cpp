@@ -5,9 +5,12 @@
 #include <climits>
 #include <cmath>
 
+#include "platform/gui/graphics/bitmap.h"
+#include "richtext/base/rdf_format.h"
 #include "richtext/base/text_routines.h"
 #include "richtext/formats/rtf_writer.h"
 #include "richtext/model/picture_item.h"
+#include "richtext/model/rtf_picture.h"
 #include "richtext_edit/rtf/rtf_reader.h"
 #include "rtf_import_document.h"
 
@@ -111,6 +114,60 @@ TEST(RTFImportBounds, FontSizesAndPictureScalesStayInRange) {
   EXPECT_EQ(metafile->ImageHeight, page);
   TMemoryStream rtf;
   EXPECT_TRUE(SaveRTFToStream(doc.Document, rtf, TRDRTFSaveParams{}));
+}
+
+// A \dibitmap picture of 4096 x 4096 pixels at 8 bits run-length coded, its one colour
+// red and its runs only the end of the bitmap: 46 bytes that decode to 50 MB.
+std::string RunLengthPicture() {
+  std::string hex =
+      "28000000"
+      "00100000"
+      "00100000"
+      "0100"
+      "0800"
+      "01000000"
+      "02000000";
+  hex +=
+      "0000000000000000"
+      "01000000"
+      "00000000";  // resolution, one colour
+  hex +=
+      "0000ff00"
+      "0001";  // red; end of bitmap
+  return "{\\pict\\dibitmap0\\picw4096\\pich4096 " + hex + "}";
+}
+
+// Twenty such pictures in 3 KB took a gigabyte to import and show. The pictures of a
+// document share one budget of pixels, taken as their headers claim before they are
+// decoded: once it is spent, pictures are frames of their size, the document's warnings
+// say so, and writing a frame writes nothing. A second import into the document
+// takes from what is left; a cleared document has the whole budget again.
+TEST(RTFImportBounds, BitmapsBeyondTheDocumentsPixelsAreLeftOutAsFrames) {
+  TRTFImportDocument doc;
+  std::string rtf = "{\\rtf1 ";
+  for (int i = 0; i < 20; ++i) rtf += RunLengthPicture();
+  ASSERT_EQ(doc.Import(rtf + "}"), rtf_ec_OK);
+  const auto kinds = [&doc] {
+    std::string out;
+    for (int i = 0; i < doc.Count(); ++i) {
+      const auto* picture = dynamic_cast<TRDGraphicItemInfo*>(&doc.Item(i));
+      if (!picture) continue;
+      EXPECT_EQ(picture->Image->Width(), 4096);
+      EXPECT_EQ(picture->Image->Height(), 4096);
+      out += dynamic_cast<const TBitmap*>(picture->Image.get())           ? 'B'
+             : dynamic_cast<const TRDPictureFrame*>(picture->Image.get()) ? 'F'
+                                                                          : '?';
+    }
+    return out;
+  };
+  EXPECT_EQ(kinds(), "BB" + std::string(18, 'F'));
+  EXPECT_TRUE(doc.Document.GetRDFWarnings() & rdfwPicturesLeftOut);
+  EXPECT_EQ(RTFPictureGroup(TRDPictureFrame(4096, 4096), TRDRTFOptions{}), "");
+  ASSERT_EQ(doc.Import("{\\rtf1 " + RunLengthPicture() + "}"), rtf_ec_OK);
+  EXPECT_EQ(kinds(), "BB" + std::string(19, 'F'));
+  doc.Document.Clear();
+  ASSERT_EQ(doc.Import("{\\rtf1 " + RunLengthPicture() + "}"), rtf_ec_OK);
+  EXPECT_EQ(kinds(), "B");
 }
 
 }  // namespace

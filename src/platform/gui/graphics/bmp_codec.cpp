@@ -212,20 +212,31 @@ void ReadRows(const Layout& layout, std::span<const uint8_t> rows, TBitmap& bitm
   }
 }
 
-// Run-length coded rows expanded into those of an uncompressed 8-bit picture (a 4-bit
-// index takes a byte too), bottom row first as they are stored. The work is bounded by
-// the runs and the rows, whatever the runs claim.
-std::vector<uint8_t> ExpandRuns(const Layout& layout, std::span<const uint8_t> runs) {
+// Run-length coded rows drawn into the bitmap, each index as its colour (a 4-bit index
+// takes a byte too), at 32 bits a pixel, which a painter draws without converting them.
+// Pixels no run sets have the first colour: every row is filled with it first, which is
+// most of the work when a few runs claim a large picture. The work is bounded by the runs
+// and the rows, whatever the runs claim.
+void DrawRuns(const Layout& layout, std::span<const uint8_t> runs, TBitmap& bitmap) {
   constexpr uint8_t kEndOfLine = 0, kEndOfBitmap = 1, kDelta = 2;
   const bool nibbles = layout.compression == kRle4;
-  const size_t stride = Stride(layout.width, 8);
-  std::vector<uint8_t> rows(stride * size_t(layout.height), 0);
-  int64_t x = 0, y = 0;
+  bitmap.SetPixelFormat(pf32bit);
+  bitmap.SetSize(layout.width, layout.height);
+  const auto setPixel = [&](uint8_t* at, uint8_t index) {
+    std::copy(layout.palette[index].begin(), layout.palette[index].end(), at);
+    at[3] = 0xFF;
+  };
+  const size_t rowBytes = size_t(layout.width) * 4;
+  uint8_t* first = bitmap.ScanLine(0);
+  for (int x = 0; x < layout.width; ++x) setPixel(first + 4 * size_t(x), 0);
+  for (int row = 1; row < layout.height; ++row) std::copy_n(first, rowBytes, bitmap.ScanLine(row));
+  int64_t x = 0, y = 0;  // y counts rows from the bottom, as they are stored
   // Count indices from the current place, Index(i) the i-th; those past the row's end are
   // cut off.
   const auto put = [&](int count, const auto& index) {
-    uint8_t* row = rows.data() + stride * size_t(y);
-    for (int i = 0; i < count && x + i < layout.width; ++i) row[x + i] = uint8_t(index(i));
+    uint8_t* row = bitmap.ScanLine(int(layout.height - 1 - y));
+    for (int i = 0; i < count && x + i < layout.width; ++i)
+      setPixel(row + 4 * size_t(x + i), uint8_t(index(i)));
     x += count;
   };
   size_t at = 0;
@@ -255,7 +266,6 @@ std::vector<uint8_t> ExpandRuns(const Layout& layout, std::span<const uint8_t> r
       at = std::min(runs.size(), at + bytes + bytes % 2);
     }
   }
-  return rows;
 }
 
 // The most pixels one byte of runs sets: a run of 255 takes two.
@@ -269,10 +279,7 @@ void ReadRuns(const Layout& layout, std::span<const uint8_t> runs, TBitmap& bitm
     throw EGraphicTooLarge(
         "BMP picture is too large for its runs: " + std::to_string(layout.width) + " x " +
         std::to_string(layout.height) + " pixels");
-  Layout expanded = layout;
-  expanded.bits = 8;
-  expanded.compression = kRgb;
-  ReadRows(expanded, ExpandRuns(layout, runs), bitmap);
+  DrawRuns(layout, runs, bitmap);
 }
 
 // Bytes of the rows: uncompressed ones fill whole rows; run-length coded ones take what
@@ -340,6 +347,12 @@ std::vector<uint8_t> ReadDibAlpha(std::span<const uint8_t> Info, std::span<const
     for (int x = 0; x < layout.width; ++x) dst[x] = src[4 * x + 3];
   }
   return alpha;
+}
+
+TDibSize DibSize(std::span<const uint8_t> Info) {
+  Input in(Info);
+  const Layout layout = ReadInfo(in, 0);
+  return {layout.width, layout.height};
 }
 
 size_t DibInfoSize(std::span<const uint8_t> Packed) {

@@ -26,7 +26,8 @@
 class TBitmap;
 class TStream;
 
-// Replaces Bitmap's pixels (pf24bit up to 24 bits per pixel, pf32bit for 32); raises
+// Replaces Bitmap's pixels (pf24bit up to 24 bits per pixel, pf32bit for 32 and for
+// run-length coded rows); raises
 // EInvalidGraphic naming the fault for anything unreadable, truncated or unsupported.
 void ReadBmp(TStream& Stream, TBitmap& Bitmap);
 // A DIB as pictures in other files carry it: Info is the info header with its masks
@@ -40,6 +41,14 @@ void ReadPackedDib(std::span<const std::uint8_t> Packed, TBitmap& Bitmap);
 // Empty for any other DIB, whose pixels are opaque. Raise as ReadBmp does.
 std::vector<std::uint8_t> ReadDibAlpha(std::span<const std::uint8_t> Info,
                                        std::span<const std::uint8_t> Bits);
+// The size a DIB's header claims: what decoding it costs in time and memory, whatever its
+// rows hold (a few bytes of runs may claim millions of pixels). Read from the header
+// alone; raises as ReadBmp does.
+struct TDibSize {
+  int Width = 0, Height = 0;
+  std::int64_t Pixels() const { return std::int64_t(Width) * Height; }
+};
+TDibSize DibSize(std::span<const std::uint8_t> Info);
 // Where the rows of a packed DIB start: the bytes of its info header, masks and colour
 // table.
 std::size_t DibInfoSize(std::span<const std::uint8_t> Packed);

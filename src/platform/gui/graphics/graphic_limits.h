@@ -11,6 +11,10 @@ constexpr int64_t kMaxGraphicPixels = 100'000'000;
 // A size that a file claims without the bytes to fill it (a vector picture's frame):
 // drawn whole, it costs 64 MB at most.
 constexpr int64_t kMaxUnbackedGraphicPixels = 4096 * 4096;
+// The pixels the bitmaps of one vector picture may hold decoded, counted as their headers
+// claim them (a few bytes of runs may claim millions): a page scanned at 300 dpi, or many
+// small bitmaps. Bitmaps past it are left out of the picture.
+constexpr int64_t kMaxPictureBitmapPixels = 4096 * 4096;
 
 // A picture whose header claims more than kMaxGraphicPixels; refused before anything of
 // it is decoded.

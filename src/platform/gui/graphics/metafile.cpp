@@ -9,6 +9,7 @@
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
 #include "platform/gui/graphics/graphic_limits.h"
+#include "platform/gui/graphics/metafile_bitmap_cache_qt.h"
 #include "platform/gui/graphics/metafile_player_qt.h"
 #include "platform/gui/graphics/metafile_renderings_qt.h"
 #include "platform/gui/graphics/screen_paint_qt.h"
@@ -24,6 +25,7 @@ void TMetafile::Load(std::span<const std::uint8_t> Data, bool Enhanced) {
   const QSize frame = MetafileFrameSize(Data, Enhanced);
   data_.assign(Data.begin(), Data.end());
   enhanced_ = Enhanced;
+  bitmaps_ = std::make_shared<TMetafileBitmapCache>();
   estimated_width_ = estimated_height_ = -1;
   DropRendering();
   SetSize(frame.width(), frame.height());
@@ -47,7 +49,8 @@ TMetafile::TMetafile(const TMetafile& Other)
       data_(Other.data_),
       enhanced_(Other.enhanced_),
       width_(Other.width_),
-      height_(Other.height_) {}
+      height_(Other.height_),
+      bitmaps_(Other.bitmaps_) {}
 
 TMetafile::TMetafile() = default;
 
@@ -77,7 +80,7 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   if (!painter || data_.empty() || Rect.Right <= Rect.Left || Rect.Bottom <= Rect.Top) return;
   const QRectF target = QRectF(ToQRect(Rect));
   if (!CopiesAsPlayed(*painter)) {
-    PlayMetafile(*painter, target, data_, enhanced_);
+    PlayMetafile(*painter, target, data_, enhanced_, TPlayMode::Draw, nullptr, bitmaps_.get());
     return;
   }
   const double ratio = painter->device()->devicePixelRatio();
@@ -85,21 +88,30 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   const bool counted =
       size == QSize(estimated_width_, estimated_height_) && ratio == estimated_ratio_;
   if (!counted) {
-    estimated_work_ = MetafileWork(QSizeF(size), ratio, data_, enhanced_);
+    const TMetafileWork work =
+        MetafileWork(QSizeF(size), ratio, data_, enhanced_, TPlayMode::Measure, bitmaps_.get());
+    estimated_work_ = work.Nanoseconds;
+    estimated_reads_backdrop_ = work.ReadsBackdrop;
     estimated_width_ = size.width();
     estimated_height_ = size.height();
     estimated_ratio_ = ratio;
   }
-  // On a window, or in a bitmap that a window's paint event draws to show it. Elsewhere (an
-  // export, a print) a picture is kept once it is drawn a second time at a size.
+  // On a window, or in a bitmap that a window's paint event draws to show it, the picture
+  // is kept as drawn on a thread of its own. Elsewhere (an export, a print) it is kept at
+  // once, drawn there and copied from then on; but for one whose raster operations combine
+  // it with what lies under it, which it can only be played over, and for one reaching
+  // beyond the device, which playing draws only where it lies on it.
   QWidget* const window = painter->device()->devType() == QInternal::Widget
                               ? static_cast<QWidget*>(painter->device())
                               : TScreenPaint::Current();
-  const QImage kept = estimated_work_ > kMetafilePaintBudget && (window || counted)
-                          ? KeptMetafile(rendering_, data_, enhanced_, window, size, ratio)
-                          : QImage();
+  const QRectF device(0, 0, painter->device()->width(), painter->device()->height());
+  const bool keptHere = window || (!estimated_reads_backdrop_ && device.contains(target));
+  const QImage kept =
+      estimated_work_ > kMetafilePaintBudget && keptHere
+          ? KeptMetafile(rendering_, data_, enhanced_, bitmaps_, window, size, ratio)
+          : QImage();
   if (kept.isNull()) {
-    PlayMetafile(*painter, target, data_, enhanced_);
+    PlayMetafile(*painter, target, data_, enhanced_, TPlayMode::Draw, nullptr, bitmaps_.get());
     return;
   }
   // Playing draws in the painter's device space, whatever transform it holds: so does this.

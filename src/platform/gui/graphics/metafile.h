@@ -23,6 +23,8 @@
 
 // A picture kept as drawn (see TMetafile::Draw).
 struct TMetafileRendering;
+// The picture's bitmaps as decoded, shared by its copies (see TMetafile::Draw).
+class TMetafileBitmapCache;
 
 // Where the records of a Windows metafile start (after the placeable and the standard
 // header), or 0 when Data does not start like one.
@@ -53,7 +55,11 @@ class TMetafile : public TGraphic {
   // drawn at the size and pixel ratio of its latest draw (4096 x 4096 pixels at most,
   // stretched when shown larger), and drawn again there it is copied, not played. On a
   // screen the kept picture is drawn on a thread of its own, and until it is done the
-  // paints show it drawn at fewer pixels, or as kept at the size before, stretched.
+  // paints show it drawn at fewer pixels, or as kept at the size before, stretched. Off the
+  // screen it is kept at its first draw, but for a picture whose raster operations combine
+  // its bitmaps with what lies under them, which is played wherever it is drawn there. Its
+  // bitmaps are decoded once, kMaxPictureBitmapPixels of them at most (counted as their
+  // headers claim, before decoding): the bitmaps past that are left out.
   void Draw(TCanvas& Canvas, const TRect& Rect) const override;
 
   // Reads the rest of the stream as one metafile of either form.
@@ -74,5 +80,7 @@ class TMetafile : public TGraphic {
   // What a play at this size and ratio costs, once counted.
   mutable int estimated_width_ = -1, estimated_height_ = -1;
   mutable double estimated_ratio_ = 0, estimated_work_ = 0;
+  mutable bool estimated_reads_backdrop_ = false;
   mutable std::shared_ptr<TMetafileRendering> rendering_;
+  std::shared_ptr<TMetafileBitmapCache> bitmaps_;
 };

@@ -1,67 +1,23 @@
 #include "platform/gui/graphics/metafile_player_qt.h"
 
-#include <QFontMetricsF>
-#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
-#include <QPolygonF>
-#include <QRawFont>
-#include <QRegion>
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <optional>
-#include <string>
 #include <variant>
 
-#include "platform/gui/graphics/bitmap_qt.h"
-#include "platform/gui/graphics/bmp_codec.h"
-#include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/metafile.h"
-#include "platform/gui/graphics/metafile_clip_qt.h"
-#include "platform/gui/graphics/text_shaping_qt.h"
-#include "platform/text/code_pages.h"
+#include "platform/gui/graphics/metafile_player_impl_qt.h"
 
 namespace {
-
-// Reads little-endian numbers from a record; what lies outside it reads as 0, and At
-// tells whether a field is there at all.
-class TRecord {
- public:
-  explicit TRecord(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-  bool Has(std::size_t at, std::size_t size) const {
-    return at <= bytes_.size() && size <= bytes_.size() - at;
-  }
-  std::uint32_t U8(std::size_t at) const { return Has(at, 1) ? bytes_[at] : 0; }
-  std::uint32_t U16(std::size_t at) const { return U8(at) | U8(at + 1) << 8; }
-  std::int32_t I16(std::size_t at) const { return std::int16_t(U16(at)); }
-  std::uint32_t U32(std::size_t at) const { return U16(at) | U16(at + 2) << 16; }
-  std::int32_t I32(std::size_t at) const { return std::int32_t(U32(at)); }
-  float F32(std::size_t at) const {
-    const std::uint32_t bits = U32(at);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-  }
-  // The bytes at..at+size, which the caller has checked are there.
-  TRecord Sub(std::size_t at, std::size_t size) const { return TRecord(bytes_.subspan(at, size)); }
-  std::span<const std::uint8_t> Bytes(std::size_t at, std::size_t size) const {
-    return bytes_.subspan(at, size);
-  }
-  std::size_t Size() const { return bytes_.size(); }
-
- private:
-  std::span<const std::uint8_t> bytes_;
-};
 
 constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr std::size_t kPlaceableSize = 22;
 constexpr std::size_t kMetaHeaderSize = 18;
 constexpr std::uint32_t kEmfSignature = 0x464D4520;  // " EMF"
 constexpr std::size_t kEmfHeaderMinSize = 88;
-constexpr double kPixelsPerInch = 96;
 constexpr int kMaxSavedStates = 256;
 constexpr std::uint32_t kMaxObjects = 65536;
 constexpr double kMaxPenWidth = 32767;
@@ -88,15 +44,6 @@ QPen PenOf(std::uint32_t style, double width, std::uint32_t colorRef) {
   return pen;
 }
 
-// Dashes are for pens no wider than a device pixel: the Windows drawing layer draws a
-// wider pen solid whatever its style, and Qt's stroker took seconds over the dashes of a
-// wide one.
-QPen DrawnPen(QPen pen, const QTransform& toDevice) {
-  const double scale = pen.isCosmetic() ? 1 : std::sqrt(std::abs(toDevice.determinant()));
-  if (pen.widthF() * scale > 1 && pen.style() != Qt::NoPen) pen.setStyle(Qt::SolidLine);
-  return pen;
-}
-
 QBrush BrushOf(std::uint32_t style, std::uint32_t colorRef, std::uint32_t hatch) {
   static const Qt::BrushStyle kHatches[] = {Qt::HorPattern,   Qt::VerPattern,
                                             Qt::FDiagPattern, Qt::BDiagPattern,
@@ -114,1432 +61,333 @@ QBrush BrushOf(std::uint32_t style, std::uint32_t colorRef, std::uint32_t hatch)
   }
 }
 
-struct TFontSpec {
-  int Height = 0;  // < 0: character height, > 0: cell height, 0: a default
-  int Weight = 400;
-  int Escapement = 0;  // tenths of a degree, counter-clockwise
-  bool Italic = false, Underline = false, StrikeOut = false;
-  int Charset = DEFAULT_CHARSET;  // the code page of 8-bit text
-  QString Face;
+}  // namespace
 
-  bool operator==(const TFontSpec&) const = default;
-};
+namespace metafile_play {
 
-// A region object of a Windows metafile: rectangles in logical units.
-using TRegionRects = std::vector<QRectF>;
-
-using TObject = std::variant<std::monostate, QPen, QBrush, TFontSpec, TRegionRects>;
-
-// The drawing state that SaveDC keeps and RestoreDC brings back.
-struct TDeviceState {
-  QPen Pen{Qt::black};
-  QBrush Brush{Qt::white};
-  TFontSpec Font;
-  QColor TextColor{Qt::black};
-  QColor BackColor{Qt::white};
-  bool OpaqueBack = true;
-  std::uint32_t TextAlign = 0;
-  Qt::FillRule FillRule = Qt::OddEvenFill;
-  QPointF Current;
-  std::uint32_t MapMode = 1;
-  QPointF WindowOrg, ViewportOrg;
-  QSizeF WindowExt, ViewportExt;
-  QTransform World;
-  // Where drawing may show, in the target's coordinates, when Clipped; else the whole target.
-  bool Clipped = false;
-  QRegion Clip;
-};
-
-// The most runs of set pixels a mask may have, each a rectangle of the region it becomes
-// (16 bytes): masks are icons and cut-outs, and one of alternating pixels with the bytes
-// for millions of them is not drawn.
-constexpr std::size_t kMaxMaskRuns = std::size_t(1) << 20;
-
-// The work a picture may spend on smoothed edges (see DrawVisiblePart), under 0.1 s;
-// the 1,000-point zig-zag asks for 80 times as much. From there on its edges are not
-// smoothed, which makes overlapping fills several times cheaper.
-constexpr double kSmoothingBudget = 5e7;
-
-// What a play costs, in nanoseconds of a core as measured on the pictures that cost most
-// (a loaded machine takes several times as long): every record read, every pixel the
-// rasterizer covers for a fill, a pen or a bitmap (a smoothed wide pen costs tens of
-// nanoseconds a pixel), every unit of smoothing work, and every character of text, its
-// layout and its pixels (a character of a spaced text line is drawn alone, and Qt draws
-// glyphs of more than 64 pixels as outlines, not from its cache).
-constexpr double kRecordWork = 300;
-constexpr double kPixelWork = 20;
-constexpr double kSmoothingWork = 2;
-constexpr double kGlyphWork = 15000;    // drawn alone, at its own advance
-constexpr double kRunGlyphWork = 1500;  // drawn in a run of text
-constexpr double kGlyphPixelWork = 5;
-
-// The raster operations of the bitmap records: how the source combines with what the
-// picture drew before. Only the common ones are played; any other that reads the source
-// copies it, and any other without a source leaves the picture as it is.
-struct TRasterOp {
-  std::uint32_t Code;
-  QPainter::CompositionMode Mode;
-  bool Source;  // the bitmap takes part, else the brush or nothing
-};
-constexpr std::uint32_t kSourceCopy = 0x00CC0020;  // the bitmap over what lies there
-constexpr TRasterOp kRasterOps[] = {
-    {kSourceCopy, QPainter::CompositionMode_SourceOver, true},
-    {0x00EE0086, QPainter::RasterOp_SourceOrDestination, true},
-    {0x008800C6, QPainter::RasterOp_SourceAndDestination, true},
-    {0x00660046, QPainter::RasterOp_SourceXorDestination, true},
-    {0x00440328, QPainter::RasterOp_SourceAndNotDestination, true},
-    {0x00330008, QPainter::RasterOp_NotSource, true},
-    {0x001100A6, QPainter::RasterOp_NotSourceAndNotDestination, true},
-    {0x00BB0226, QPainter::RasterOp_NotSourceOrDestination, true},
-    {0x00F00021, QPainter::CompositionMode_SourceOver, false},  // the brush
-    {0x005A0049, QPainter::RasterOp_SourceXorDestination, false},
-    {0x00550009, QPainter::RasterOp_NotDestination, false},
-    {0x00000042, QPainter::RasterOp_ClearDestination, false},
-    {0x00FF0062, QPainter::RasterOp_SetDestination, false},
-    {0x00AA0029, QPainter::CompositionMode_Destination, false},  // the picture as it is
-};
-
-// The raster operation a mask record names by its number (the third byte of its code).
-std::uint32_t RasterOpNumbered(std::uint32_t number) {
-  const TRasterOp* op = std::find_if(std::begin(kRasterOps), std::end(kRasterOps),
-                                     [&](const TRasterOp& o) { return (o.Code >> 16) == number; });
-  return op != std::end(kRasterOps) ? op->Code : number << 16;
+void TPlayer::PlayWindows(std::span<const std::uint8_t> bytes) {
+  const TRecord data(bytes);
+  std::size_t offset = WindowsMetafileRecordsStart(bytes);
+  if (offset == 0) return;
+  if (data.U32(0) == kPlaceableKey) {
+    // The placeable header's box is the frame until the records set a window.
+    const QPointF topLeft(data.I16(6), data.I16(8));
+    frame_ = QRectF(topLeft, QPointF(data.I16(10), data.I16(12)));
+  }
+  while (data.Has(offset, 6)) {
+    const std::uint64_t size = std::uint64_t(data.U32(offset)) * 2;
+    const std::uint32_t function = data.U16(offset + 4);
+    if (function == 0 || size < 6 || !data.Has(offset, std::size_t(size)) || Cancelled()) break;
+    work_ += kRecordWork;
+    WindowsRecord(function, data.Sub(offset + 6, std::size_t(size) - 6));
+    offset += std::size_t(size);
+  }
 }
 
-// Where a bitmap record draws, in logical units: a parallelogram from a corner along two
-// sides; for a rectangle its top and left side, a negative one mirroring the bitmap.
-struct TDest {
-  QPointF Corner, Across, Down;
-  TDest(const QPointF& corner, const QPointF& across, const QPointF& down)
-      : Corner(corner), Across(across), Down(down) {}
-  // Every record but one draws into a rectangle.
-  TDest(const QRectF& r)  // NOLINT(google-explicit-constructor)
-      : Corner(r.topLeft()), Across(r.width(), 0), Down(0, r.height()) {}
-  bool Empty() const { return Across.x() * Down.y() - Across.y() * Down.x() == 0; }
-  QPolygonF Outline() const {
-    return QPolygonF({Corner, Corner + Across, Corner + Across + Down, Corner + Down});
+void TPlayer::PlayEnhanced(std::span<const std::uint8_t> bytes) {
+  const TRecord data(bytes);
+  if (!IsEnhancedMetafile(bytes)) return;
+  enhanced_ = true;
+  // The reference device's pixels per millimetre, and the picture frame in them.
+  const double mmX = data.I32(80), mmY = data.I32(84);
+  pixels_per_mm_ = QPointF(mmX > 0 ? data.I32(72) / mmX : kPixelsPerInch / 25.4,
+                           mmY > 0 ? data.I32(76) / mmY : kPixelsPerInch / 25.4);
+  frame_ = QRectF(
+      QPointF(data.I32(24) * pixels_per_mm_.x() / 100, data.I32(28) * pixels_per_mm_.y() / 100),
+      QPointF(data.I32(32) * pixels_per_mm_.x() / 100, data.I32(36) * pixels_per_mm_.y() / 100));
+  if (!(frame_.width() > 0 && frame_.height() > 0))
+    frame_ = QRectF(QPointF(data.I32(8), data.I32(12)), QPointF(data.I32(16), data.I32(20)));
+  std::size_t offset = 0;
+  while (data.Has(offset, 8)) {
+    const std::uint32_t type = data.U32(offset);
+    const std::uint32_t size = data.U32(offset + 4);
+    if (type == 14 || size < 8 || !data.Has(offset, size) || Cancelled()) break;
+    work_ += kRecordWork;
+    EnhancedRecord(type, data.Sub(offset, size));
+    offset += size;
   }
-  // A part of the given size in pixels, from its top left, onto the parallelogram.
-  QTransform From(const QSizeF& part) const {
-    return QTransform(Across.x() / part.width(), Across.y() / part.width(),
-                      Down.x() / part.height(), Down.y() / part.height(), Corner.x(), Corner.y());
+}
+
+QRectF TPlayer::DeviceView(const QPainter& painter) {
+  const QPaintDevice* device = painter.device();
+  QRectF view(0, 0, device->width(), device->height());
+  if (painter.hasClipping())
+    view &= painter.transform().mapRect(painter.clipBoundingRect()).adjusted(-1, -1, 1, 1);
+  return view;
+}
+
+// Each record goes to the routine of its family, which tells whether it was one of its.
+void TPlayer::WindowsRecord(std::uint32_t function, const TRecord& r) {
+  for (const auto family :
+       {&TPlayer::WindowsStateRecord, &TPlayer::WindowsClipRecord, &TPlayer::WindowsDrawingRecord,
+        &TPlayer::WindowsTextRecord, &TPlayer::WindowsBitmapRecord})
+    if ((this->*family)(function, r)) return;
+}
+
+void TPlayer::EnhancedRecord(std::uint32_t type, const TRecord& r) {
+  for (const auto family : {&TPlayer::EnhancedStateRecord, &TPlayer::EnhancedClipRecord,
+                            &TPlayer::EnhancedDrawingRecord, &TPlayer::EnhancedTextRecord,
+                            &TPlayer::EnhancedBitmapRecord})
+    if ((this->*family)(type, r)) return;
+}
+
+bool TPlayer::WindowsStateRecord(std::uint32_t function, const TRecord& r) {
+  switch (function) {
+    case 0x001E:
+      Save();
+      return true;
+    case 0x0127:
+      Restore(r.I16(0));
+      return true;
+    case 0x0103:
+      state_.MapMode = r.U16(0);
+      return true;
+    case 0x0102:
+      state_.OpaqueBack = r.U16(0) == 2;
+      return true;
+    case 0x0201:
+      state_.BackColor = ColorOf(r.U32(0));
+      return true;
+    case 0x0209:
+      state_.TextColor = ColorOf(r.U32(0));
+      return true;
+    case 0x0106:
+      state_.FillRule = r.U16(0) == 2 ? Qt::WindingFill : Qt::OddEvenFill;
+      return true;
+    case 0x012E:
+      state_.TextAlign = r.U16(0);
+      return true;
+    case 0x020B:
+      state_.WindowOrg = WindowsPoint(r, 0);
+      return true;
+    case 0x020C:
+      state_.WindowExt = QSizeF(r.I16(2), r.I16(0));
+      return true;
+    case 0x02FA:
+      Create(PenOf(r.U16(0), r.I16(2), r.U32(6)));
+      return true;
+    case 0x02FC:
+      Create(BrushOf(r.U16(0), r.U32(2), r.U16(6)));
+      return true;
+    case 0x06FF:
+      Create(RegionObject(r));
+      return true;
+    // Objects we do not draw still take their slot.
+    case 0x00F7:
+    case 0x01F9:
+    case 0x0142:
+      Create(QBrush(Qt::darkGray, Qt::Dense4Pattern));
+      return true;
+    case 0x012D:
+      SelectIndex(r.U16(0));
+      return true;
+    case 0x01F0:
+      if (r.U16(0) < objects_.size()) objects_[r.U16(0)] = std::monostate{};
+      return true;
+    default:
+      return false;
   }
-};
+}
 
-// How a blending record mixes its bitmap into the picture: at a constant opacity, and
-// by each pixel's alpha when SourceAlpha (its colours then premultiplied by it).
-struct TBlend {
-  double Opacity = 1;
-  bool SourceAlpha = false;
-};
-
-// How a clip record combines a region with the clip, numbered as the records number it.
-enum class TClipCombine : std::uint32_t { And = 1, Or = 2, Xor = 3, Diff = 4, Copy = 5 };
-
-class TPlayer {
- public:
-  // Cancelled, when given, stops the play between records.
-  TPlayer(QPainter& painter, const QRectF& target, TPlayMode mode = TPlayMode::Draw,
-          const std::atomic<bool>* cancelled = nullptr)
-      : painter_(painter),
-        target_(target),
-        measuring_(mode == TPlayMode::Measure || mode == TPlayMode::MeasureRough),
-        rough_(mode == TPlayMode::DrawRough || mode == TPlayMode::MeasureRough),
-        cancelled_(cancelled) {
-    if (rough_) smoothing_left_ = -1;
-    painter_.save();  // the clip of the records is set on a level of its own
-  }
-  ~TPlayer() { painter_.restore(); }
-  TPlayer(const TPlayer&) = delete;
-  TPlayer& operator=(const TPlayer&) = delete;
-
-  void PlayWindows(std::span<const std::uint8_t> bytes) {
-    const TRecord data(bytes);
-    std::size_t offset = WindowsMetafileRecordsStart(bytes);
-    if (offset == 0) return;
-    if (data.U32(0) == kPlaceableKey) {
-      // The placeable header's box is the frame until the records set a window.
-      const QPointF topLeft(data.I16(6), data.I16(8));
-      frame_ = QRectF(topLeft, QPointF(data.I16(10), data.I16(12)));
+bool TPlayer::EnhancedStateRecord(std::uint32_t type, const TRecord& r) {
+  switch (type) {
+    case 9:
+      state_.WindowExt = QSizeF(r.I32(8), r.I32(12));
+      return true;
+    case 10:
+      state_.WindowOrg = EnhancedPoint(r, 8);
+      return true;
+    case 11:
+      state_.ViewportExt = QSizeF(r.I32(8), r.I32(12));
+      return true;
+    case 12:
+      state_.ViewportOrg = EnhancedPoint(r, 8);
+      return true;
+    case 17:
+      state_.MapMode = r.U32(8);
+      return true;
+    case 18:
+      state_.OpaqueBack = r.U32(8) == 2;
+      return true;
+    case 19:
+      state_.FillRule = r.U32(8) == 2 ? Qt::WindingFill : Qt::OddEvenFill;
+      return true;
+    case 22:
+      state_.TextAlign = r.U32(8);
+      return true;
+    case 24:
+      state_.TextColor = ColorOf(r.U32(8));
+      return true;
+    case 25:
+      state_.BackColor = ColorOf(r.U32(8));
+      return true;
+    case 33:
+      Save();
+      return true;
+    case 34:
+      Restore(r.I32(8));
+      return true;
+    case 35:
+      if (const auto t = Xform(r, 8)) state_.World = *t;
+      return true;
+    case 36: {
+      const auto t = Xform(r, 8);
+      const std::uint32_t mode = r.U32(32);
+      if (mode == 1)
+        state_.World = QTransform();
+      else if (t && mode == 2)
+        state_.World = *t * state_.World;
+      else if (t && mode == 3)
+        state_.World = state_.World * *t;
+      else if (t && mode == 4)
+        state_.World = *t;
+      return true;
     }
-    while (data.Has(offset, 6)) {
-      const std::uint64_t size = std::uint64_t(data.U32(offset)) * 2;
-      const std::uint32_t function = data.U16(offset + 4);
-      if (function == 0 || size < 6 || !data.Has(offset, std::size_t(size)) || Cancelled()) break;
-      work_ += kRecordWork;
-      WindowsRecord(function, data.Sub(offset + 6, std::size_t(size) - 6));
-      offset += std::size_t(size);
-    }
+    case 37:
+      SelectIndex(r.U32(8));
+      return true;
+    case 38:
+      Store(r.U32(8), PenOf(r.U32(12), r.I32(16), r.U32(24)));
+      return true;
+    case 95:
+      Store(r.U32(8), PenOf(r.U32(28), r.U32(32), r.U32(40)));
+      return true;
+    case 39:
+      Store(r.U32(8), BrushOf(r.U32(12), r.U32(16), r.U32(20)));
+      return true;
+    case 40:
+      if (r.U32(8) < objects_.size()) objects_[r.U32(8)] = std::monostate{};
+      return true;
+    default:
+      return false;
   }
+}
 
-  void PlayEnhanced(std::span<const std::uint8_t> bytes) {
-    const TRecord data(bytes);
-    if (!IsEnhancedMetafile(bytes)) return;
-    enhanced_ = true;
-    // The reference device's pixels per millimetre, and the picture frame in them.
-    const double mmX = data.I32(80), mmY = data.I32(84);
-    pixels_per_mm_ = QPointF(mmX > 0 ? data.I32(72) / mmX : kPixelsPerInch / 25.4,
-                             mmY > 0 ? data.I32(76) / mmY : kPixelsPerInch / 25.4);
-    frame_ = QRectF(
-        QPointF(data.I32(24) * pixels_per_mm_.x() / 100, data.I32(28) * pixels_per_mm_.y() / 100),
-        QPointF(data.I32(32) * pixels_per_mm_.x() / 100, data.I32(36) * pixels_per_mm_.y() / 100));
-    if (!(frame_.width() > 0 && frame_.height() > 0))
-      frame_ = QRectF(QPointF(data.I32(8), data.I32(12)), QPointF(data.I32(16), data.I32(20)));
-    std::size_t offset = 0;
-    while (data.Has(offset, 8)) {
-      const std::uint32_t type = data.U32(offset);
-      const std::uint32_t size = data.U32(offset + 4);
-      if (type == 14 || size < 8 || !data.Has(offset, size) || Cancelled()) break;
-      work_ += kRecordWork;
-      EnhancedRecord(type, data.Sub(offset, size));
-      offset += size;
-    }
+QTransform TPlayer::Transform() const {
+  const TDeviceState& s = state_;
+  QTransform page = QTransform::fromTranslate(-s.WindowOrg.x(), -s.WindowOrg.y());
+  if (enhanced_) {
+    page *= PageScale();
+    page *= QTransform::fromTranslate(s.ViewportOrg.x(), s.ViewportOrg.y());
+    return s.World * page * FrameToTarget(frame_);
   }
+  // A Windows metafile has no device of its own: its window is the picture.
+  QRectF window(s.WindowOrg, s.WindowExt);
+  if (s.WindowExt.width() == 0 || s.WindowExt.height() == 0) window = frame_;
+  if (window.width() == 0 || window.height() == 0) window = QRectF(QPointF(), target_.size());
+  return FrameToTarget(window);
+}
 
-  // The work of the records played so far, in nanoseconds.
-  double Work() const { return work_; }
-  // Whether a raster operation combined a bitmap or brush with what lay under it.
-  bool ReadBackdrop() const { return read_backdrop_; }
+QTransform TPlayer::FrameToTarget(const QRectF& frame) const {
+  if (frame.width() == 0 || frame.height() == 0)
+    return QTransform::fromTranslate(target_.x(), target_.y());
+  return QTransform::fromTranslate(-frame.x(), -frame.y()) *
+         QTransform::fromScale(target_.width() / frame.width(), target_.height() / frame.height()) *
+         QTransform::fromTranslate(target_.x(), target_.y());
+}
 
- private:
-  bool Cancelled() const { return cancelled_ && cancelled_->load(std::memory_order_relaxed); }
-
-  // The part of the target that drawing may show, in its coordinates.
-  QRectF View() const {
-    return state_.Clipped ? QRectF(state_.Clip.boundingRect()) & target_ : target_;
-  }
-
-  // Nothing of a drawing shows: the clip holds nothing.
-  bool ClippedAway() const { return state_.Clipped && state_.Clip.isEmpty(); }
-
-  // Puts the clip of the records on the painter, on its own level inside the target's.
-  void ApplyClip() {
-    if (!clip_changed_) return;
-    clip_changed_ = false;
-    painter_.restore();
-    painter_.save();
-    if (state_.Clipped) {
-      painter_.setTransform(QTransform());
-      painter_.setClipRegion(state_.Clip, Qt::IntersectClip);
-    }
-  }
-
-  // A shape's cost, and its drawing unless measuring; Shape is in the painter's space.
-  void Ink(const QPainterPath& shape) {
-    if (ClippedAway()) return;
-    if (measuring_) {
-      const TInkCost cost = InkCost(painter_, shape, View());
-      work_ += cost.Touched * kPixelWork;
-      if (smoothing_left_ >= 0) {
-        smoothing_left_ -= cost.Smoothing;
-        work_ += std::max(0.0, cost.Smoothing) * kSmoothingWork;
-      }
-      return;
-    }
-    const double before = smoothing_left_;
-    work_ += DrawVisiblePart(painter_, shape, View(), smoothing_left_) * kPixelWork;
-    if (smoothing_left_ >= 0) work_ += (before - smoothing_left_) * kSmoothingWork;
-  }
-
-  // A rectangle in logical units as pixels of the target: GDI leaves out the right and
-  // bottom edges. Coordinates far beyond the target are held near it first.
-  QRegion TargetRegion(const QRectF& logical) const {
-    const QTransform t = Transform();
-    const QRectF near = target_.adjusted(-4, -4, 4, 4);
-    if (t.type() <= QTransform::TxScale) {
-      const QRectF r = t.mapRect(logical) & near;
-      if (r.isEmpty()) return {};
-      return QRegion(
-          QRect(QPoint(int(std::lround(r.left())), int(std::lround(r.top()))),
-                QPoint(int(std::lround(r.right())) - 1, int(std::lround(r.bottom())) - 1)));
-    }
-    QPolygonF corners = t.map(QPolygonF(logical));
-    for (QPointF& p : corners)
-      p = QPointF(std::clamp(p.x(), near.left() - 1e5, near.right() + 1e5),
-                  std::clamp(p.y(), near.top() - 1e5, near.bottom() + 1e5));
-    return QRegion(corners.toPolygon()) & QRegion(near.toAlignedRect());
-  }
-
-  QRegion WholeTarget() const { return QRegion(target_.toAlignedRect()); }
-
-  void SetClip(const QRegion& clip) {
-    state_.Clipped = true;
-    state_.Clip = clip;
-    clip_changed_ = true;
-  }
-
-  void DropClip() {
-    state_.Clipped = false;
-    state_.Clip = QRegion();
-    clip_changed_ = true;
-  }
-
-  void CombineClip(const QRegion& region, TClipCombine how) {
-    const QRegion current = state_.Clipped ? state_.Clip : WholeTarget();
-    switch (how) {
-      case TClipCombine::And:
-        SetClip(current & region);
-        break;
-      case TClipCombine::Or:
-        if (state_.Clipped) SetClip(current | region);
-        break;
-      case TClipCombine::Xor:
-        SetClip(current ^ region);
-        break;
-      case TClipCombine::Diff:
-        SetClip(current - region);
-        break;
-      case TClipCombine::Copy:
-        SetClip(region);
-        break;
-    }
-  }
-
-  // The clip moved by an offset in logical units.
-  void OffsetClip(const QPointF& offset) {
-    if (!state_.Clipped) return;
-    const QTransform t = Transform();
-    const QPointF moved = t.map(offset) - t.map(QPointF());
-    const double limit = 1e6;
-    SetClip(state_.Clip.translated(int(std::clamp(std::round(moved.x()), -limit, limit)),
-                                   int(std::clamp(std::round(moved.y()), -limit, limit))));
-  }
-
-  // A Windows metafile's region object: its bounds, then scans of a top, a bottom and
-  // left-right pairs, each scan's count before and after its pairs.
-  static TRegionRects RegionObject(const TRecord& r) {
-    TRegionRects rects;
-    const std::uint32_t scans = r.U16(10);
-    std::size_t at = 22;
-    for (std::uint32_t i = 0; i < scans && r.Has(at, 6); ++i) {
-      const std::uint32_t count = r.U16(at);
-      const double top = r.I16(at + 2), bottom = r.I16(at + 4);
-      const std::size_t pairs = count / 2;
-      if (!r.Has(at + 6, pairs * 4 + 2)) break;
-      for (std::size_t k = 0; k < pairs; ++k)
-        rects.push_back(
-            QRectF(QPointF(r.I16(at + 6 + 4 * k), top), QPointF(r.I16(at + 8 + 4 * k), bottom)));
-      at += 6 + pairs * 4 + 2;
-    }
-    return rects;
-  }
-
-  void SelectClipRegion(std::uint32_t index) {
-    const auto* rects =
-        index < objects_.size() ? std::get_if<TRegionRects>(&objects_[index]) : nullptr;
-    if (!rects) {
-      DropClip();
-      return;
-    }
-    QRegion region;
-    for (const QRectF& rect : *rects) region |= TargetRegion(rect);
-    SetClip(region);
-  }
-
-  // The path made since BeginPath, filled by its fill rule, combined with the clip as the
-  // mode says; the path is used up. Priced as a fill of what of it shows.
-  void SelectClipPath(std::uint32_t mode) {
-    if (mode >= 1 && mode <= 5) {
-      const QRegion area = VisibleArea(path_, Transform(), target_.adjusted(-4, -4, 4, 4));
-      const QRect bounds = area.boundingRect();
-      work_ += double(bounds.width()) * bounds.height() * kPixelWork;
-      CombineClip(area, TClipCombine(mode));
-    }
-    in_path_ = false;
-    path_ = QPainterPath();
-  }
-
-  // An enhanced metafile's region data: a 32-byte header with the count of rectangles,
-  // then the rectangles, in the reference device's pixels.
-  void SelectEnhancedClip(const TRecord& r) {
-    const std::uint32_t size = r.U32(8), mode = r.U32(12);
-    if (mode < 1 || mode > 5) return;
-    if (TClipCombine(mode) == TClipCombine::Copy && size == 0) {
-      DropClip();
-      return;
-    }
-    const std::uint32_t count = r.U32(16 + 8);
-    if (size < 32 || !r.Has(16, size) || !r.Has(48, std::size_t(count) * 16)) return;
-    const QTransform toTarget = FrameToTarget(frame_);
-    const QRectF near = target_.adjusted(-4, -4, 4, 4);
-    QRegion region;
-    for (std::uint32_t i = 0; i < count; ++i) {
-      const std::size_t at = 48 + std::size_t(i) * 16;
-      const QRectF rect = toTarget.mapRect(QRectF(QPointF(r.I32(at), r.I32(at + 4)),
-                                                  QPointF(r.I32(at + 8), r.I32(at + 12)))) &
-                          near;
-      if (!rect.isEmpty()) region |= QRegion(rect.toRect());
-    }
-    CombineClip(region, TClipCombine(mode));
-  }
-
-  // The bitmap of a record: its header with the colour table (Bits empty: the rows follow
-  // it), and the part of it drawn, in pixels from its top left or, for the records that
-  // count rows as the bitmap stores them, from its bottom left.
-  struct TSource {
-    std::span<const std::uint8_t> Info, Bits;
-    QRectF Part;
-    bool FromBottom = false;
-  };
-
-  // A blending record's function: operation, flags, the constant alpha, the alpha format.
-  static TBlend BlendOf(std::uint32_t function) {
-    return TBlend{double(function >> 16 & 0xFF) / 255, (function >> 24 & 1) != 0};
-  }
-
-  // A bitmap record: a raster operation without a source fills Dest with the brush or a
-  // colour. Within, when given, is what of the source's part it draws, in the part's
-  // pixels from its top left.
-  void Blit(const TDest& dest, const std::optional<TSource>& source, std::uint32_t rop,
-            TBlend blend = {}, const std::optional<QRegion>& within = std::nullopt) {
-    const TRasterOp* op = std::find_if(std::begin(kRasterOps), std::end(kRasterOps),
-                                       [&](const TRasterOp& o) { return o.Code == rop; });
-    const bool known = op != std::end(kRasterOps);
-    const bool drawsSource = !known || op->Source;
-    if (!source && drawsSource) return;
-    if (ClippedAway() || dest.Empty()) return;
-    read_backdrop_ = read_backdrop_ ||
-                     (known && op->Mode != QPainter::CompositionMode_SourceOver) ||
-                     blend.Opacity < 1 || blend.SourceAlpha;
-    const QTransform t = Transform();
-    const QRectF shown = t.map(dest.Outline()).boundingRect() & View();
-    work_ += shown.width() * shown.height() * kPixelWork;
-    if (source) work_ += double(source->Info.size() + source->Bits.size()) * kPixelWork;
-    if (measuring_) return;
-    TBitmap bitmap;
-    std::vector<std::uint8_t> alpha;  // each pixel's, when the blend goes by it
-    if (source) {
-      try {
-        if (source->Bits.empty())
-          ReadPackedDib(source->Info, bitmap);
-        else
-          ReadDib(source->Info, source->Bits, bitmap);
-        if (blend.SourceAlpha) alpha = ReadDibAlpha(source->Info, source->Bits);
-      } catch (const EInvalidGraphic&) {
-        return;
-      }
-    }
-    ApplyClip();
-    painter_.save();
-    painter_.setCompositionMode(known ? op->Mode : QPainter::CompositionMode_SourceOver);
-    painter_.setOpacity(blend.Opacity);
-    if (source) {
-      const QImage image = WithAlpha(TBitmapAccess::Image(bitmap), alpha);
-      QRectF part = source->Part;
-      if (source->FromBottom) part.moveTop(image.height() - part.top() - part.height());
-      if (part.isEmpty()) part = QRectF(image.rect());
-      // Through the mapping of the part onto Dest, which mirrors with a negative side.
-      painter_.setTransform(dest.From(part.size()) * t);
-      if (within) painter_.setClipRegion(*within, Qt::IntersectClip);
-      if (drawsSource) painter_.drawImage(QRectF(QPointF(), part.size()), image, part);
-    }
-    if (!drawsSource) {
-      painter_.setTransform(t);
-      const QRectF box = dest.Outline().boundingRect();
-      if (op->Mode == QPainter::CompositionMode_SourceOver ||
-          op->Mode == QPainter::RasterOp_SourceXorDestination)
-        painter_.fillRect(box, state_.Brush);
-      else
-        painter_.fillRect(box, Qt::black);  // the operation gives the colour
-    }
-    painter_.restore();
-  }
-
-  // A bitmap record with a mask (MaskBlt, PlgBlt): where the mask's pixel is set the
-  // operation in the low three bytes of Rop4 draws, elsewhere the one its top byte
-  // numbers; without a mask the first alone. The mask's part lies over the source's.
-  void MaskedBlit(const TDest& dest, const std::optional<TSource>& source,
-                  const std::optional<TSource>& mask, std::uint32_t rop4) {
-    const std::uint32_t fore = rop4 & 0x00FFFFFF;
-    if (!source || !mask) {
-      Blit(dest, source, fore);
-      return;
-    }
-    work_ += double(mask->Info.size() + mask->Bits.size()) * kPixelWork;
-    std::optional<QRegion> set, clear;
-    if (!measuring_) {
-      TBitmap bitmap;
-      try {
-        ReadDib(mask->Info, mask->Bits, bitmap);
-      } catch (const EInvalidGraphic&) {
-        return;
-      }
-      const QImage& image = TBitmapAccess::Image(bitmap);
-      // As the source's, an empty part is the whole mask; held where pixels can count.
-      const auto held = [](double v) { return int(std::clamp(v, -1e7, 1e7)); };
-      const QRectF p = mask->Part;
-      const QRect part = p.isEmpty()
-                             ? image.rect()
-                             : QRect(held(p.x()), held(p.y()), held(p.width()), held(p.height()));
-      set = SetPixels(image, part);
-      if (!set) return;
-      clear = QRegion(QRect(QPoint(), part.size())) - *set;
-    }
-    Blit(dest, source, RasterOpNumbered(rop4 >> 24), {}, clear);
-    Blit(dest, source, fore, {}, set);
-  }
-
-  // The pixels of a mask's part that are set (not black), from the part's top left; its
-  // cost counts as a pixel's work each. None when they take more than kMaxMaskRuns runs.
-  std::optional<QRegion> SetPixels(const QImage& mask, const QRect& part) {
-    const QRect inside = part & mask.rect();
-    work_ += double(inside.width()) * inside.height() * kPixelWork;
-    // The bitmap's pixels are 24 or 32 bits, blue, green and red first.
-    const int step = mask.depth() / 8;
-    if (step < 3) return std::nullopt;
-    const auto set = [&](const uchar* row, int x) {
-      const uchar* p = row + std::size_t(x) * std::size_t(step);
-      return (p[0] | p[1] | p[2]) != 0;
-    };
-    std::vector<QRect> runs;
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-      const uchar* row = mask.constScanLine(y);
-      for (int x = inside.left(); x <= inside.right();) {
-        if (!set(row, x)) {
-          ++x;
-          continue;
-        }
-        const int from = x;
-        while (x <= inside.right() && set(row, x)) ++x;
-        if (runs.size() == kMaxMaskRuns) return std::nullopt;
-        runs.emplace_back(from - part.left(), y - part.top(), x - from, 1);
-      }
-    }
-    QRegion region;
-    if (!runs.empty()) region.setRects(runs.data(), int(runs.size()));
-    return region;
-  }
-
-  // The pixels with their alpha (one a pixel, none when they are opaque) as premultiplied
-  // ones; a colour above its alpha, which no premultiplied pixel has, is held to it.
-  static QImage WithAlpha(const QImage& opaque, const std::vector<std::uint8_t>& alpha) {
-    if (alpha.size() != std::size_t(opaque.width()) * std::size_t(opaque.height())) return opaque;
-    QImage image = opaque.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < image.height(); ++y) {
-      auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-      const std::uint8_t* a = alpha.data() + std::size_t(y) * std::size_t(image.width());
-      for (int x = 0; x < image.width(); ++x)
-        row[x] = qRgba(std::min(qRed(row[x]), int(a[x])), std::min(qGreen(row[x]), int(a[x])),
-                       std::min(qBlue(row[x]), int(a[x])), a[x]);
-    }
-    return image;
-  }
-
-  // An enhanced metafile's bitmap: its header and rows at the offsets the record gives.
-  static std::optional<TSource> EnhancedDib(const TRecord& r, std::size_t at, QRectF part,
-                                            bool fromBottom) {
-    const std::uint32_t infoAt = r.U32(at), infoSize = r.U32(at + 4);
-    const std::uint32_t bitsAt = r.U32(at + 8), bitsSize = r.U32(at + 12);
-    if (infoSize == 0 || bitsSize == 0 || !r.Has(infoAt, infoSize) || !r.Has(bitsAt, bitsSize))
-      return std::nullopt;
-    return TSource{r.Bytes(infoAt, infoSize), r.Bytes(bitsAt, bitsSize), part, fromBottom};
-  }
-
-  // A Windows metafile's bitmap, packed after the record's first At bytes.
-  static std::optional<TSource> WindowsDib(const TRecord& r, std::size_t at, QRectF part,
-                                           bool fromBottom) {
-    if (!r.Has(at, 12)) return std::nullopt;
-    return TSource{r.Bytes(at, r.Size() - at), {}, part, fromBottom};
-  }
-
-  // An old record's device-dependent bitmap (type, width, height, bytes a row, planes,
-  // bits a pixel, then the rows from the top, each padded to 16 bits) made a packed DIB
-  // in Converted. A monochrome one takes the text colour where its bits are clear and
-  // the background colour where they are set, as GDI draws it on a colour device; of
-  // the others only those whose pixels carry their colour (not an index into a device's
-  // palette) have a meaning here.
-  std::optional<TSource> DeviceBitmap(const TRecord& r, std::size_t at, QRectF part,
-                                      std::vector<std::uint8_t>& converted) const {
-    const std::int32_t width = r.I16(at + 2), height = r.I16(at + 4), rowBytes = r.I16(at + 6);
-    const std::uint32_t planes = r.U8(at + 8), bits = r.U8(at + 9);
-    if (width <= 0 || height <= 0 || planes != 1 ||
-        (bits != 1 && bits != 16 && bits != 24 && bits != 32))
-      return std::nullopt;
-    const std::size_t used = (std::size_t(width) * bits + 7) / 8;
-    const std::size_t stride = (std::size_t(width) * bits + 31) / 32 * 4;
-    if (rowBytes < 0 || std::size_t(rowBytes) < used ||
-        !r.Has(at + 10, std::size_t(rowBytes) * std::size_t(height)))
-      return std::nullopt;
-    const auto put = [&](std::uint32_t value, int bytes) {
-      for (int i = 0; i < bytes; ++i) converted.push_back(std::uint8_t(value >> (8 * i)));
-    };
-    const std::uint32_t colours = bits == 1 ? 2 : 0;
-    put(40, 4);
-    put(std::uint32_t(width), 4);
-    put(std::uint32_t(-height), 4);  // rows from the top
-    put(1, 2);
-    put(bits, 2);
-    put(0, 4);
-    put(std::uint32_t(stride * std::size_t(height)), 4);
-    put(0, 4);
-    put(0, 4);
-    put(colours, 4);
-    put(0, 4);
-    if (colours != 0)
-      for (const QColor& c : {state_.TextColor, state_.BackColor})
-        put(std::uint32_t(c.blue() | c.green() << 8 | c.red() << 16), 4);
-    for (std::int32_t y = 0; y < height; ++y) {
-      const auto row = r.Bytes(at + 10 + std::size_t(y) * std::size_t(rowBytes), used);
-      converted.insert(converted.end(), row.begin(), row.end());
-      converted.resize(converted.size() + stride - used, 0);
-    }
-    return TSource{converted, {}, part, false};
-  }
-
-  // Logical coordinates to the target rectangle.
-  QTransform Transform() const {
-    const TDeviceState& s = state_;
-    QTransform page = QTransform::fromTranslate(-s.WindowOrg.x(), -s.WindowOrg.y());
-    if (enhanced_) {
-      page *= PageScale();
-      page *= QTransform::fromTranslate(s.ViewportOrg.x(), s.ViewportOrg.y());
-      return s.World * page * FrameToTarget(frame_);
-    }
-    // A Windows metafile has no device of its own: its window is the picture.
-    QRectF window(s.WindowOrg, s.WindowExt);
-    if (s.WindowExt.width() == 0 || s.WindowExt.height() == 0) window = frame_;
-    if (window.width() == 0 || window.height() == 0) window = QRectF(QPointF(), target_.size());
-    return FrameToTarget(window);
-  }
-
-  QTransform FrameToTarget(const QRectF& frame) const {
-    if (frame.width() == 0 || frame.height() == 0)
-      return QTransform::fromTranslate(target_.x(), target_.y());
-    return QTransform::fromTranslate(-frame.x(), -frame.y()) *
-           QTransform::fromScale(target_.width() / frame.width(),
-                                 target_.height() / frame.height()) *
-           QTransform::fromTranslate(target_.x(), target_.y());
-  }
-
-  QTransform PageScale() const {
-    const TDeviceState& s = state_;
-    const double mmX = pixels_per_mm_.x(), mmY = pixels_per_mm_.y();
-    switch (s.MapMode) {
-      case 2:
-        return QTransform::fromScale(mmX / 10, -mmY / 10);  // 0.1 mm
-      case 3:
-        return QTransform::fromScale(mmX / 100, -mmY / 100);  // 0.01 mm
-      case 4:
-        return QTransform::fromScale(mmX * 0.254, -mmY * 0.254);  // 0.01 inch
-      case 5:
-        return QTransform::fromScale(mmX * 0.0254, -mmY * 0.0254);
-      case 6:
-        return QTransform::fromScale(mmX * 25.4 / 1440, -mmY * 25.4 / 1440);  // twips
-      case 7:
-      case 8: {
-        if (s.WindowExt.width() == 0 || s.WindowExt.height() == 0 || s.ViewportExt.width() == 0 ||
-            s.ViewportExt.height() == 0)
-          return {};
-        double sx = s.ViewportExt.width() / s.WindowExt.width();
-        double sy = s.ViewportExt.height() / s.WindowExt.height();
-        if (s.MapMode == 7) {  // isotropic: one scale, the smaller
-          const double m = std::min(std::abs(sx), std::abs(sy));
-          sx = std::copysign(m, sx);
-          sy = std::copysign(m, sy);
-        }
-        return QTransform::fromScale(sx, sy);
-      }
-      default:
+QTransform TPlayer::PageScale() const {
+  const TDeviceState& s = state_;
+  const double mmX = pixels_per_mm_.x(), mmY = pixels_per_mm_.y();
+  switch (s.MapMode) {
+    case 2:
+      return QTransform::fromScale(mmX / 10, -mmY / 10);  // 0.1 mm
+    case 3:
+      return QTransform::fromScale(mmX / 100, -mmY / 100);  // 0.01 mm
+    case 4:
+      return QTransform::fromScale(mmX * 0.254, -mmY * 0.254);  // 0.01 inch
+    case 5:
+      return QTransform::fromScale(mmX * 0.0254, -mmY * 0.0254);
+    case 6:
+      return QTransform::fromScale(mmX * 25.4 / 1440, -mmY * 25.4 / 1440);  // twips
+    case 7:
+    case 8: {
+      if (s.WindowExt.width() == 0 || s.WindowExt.height() == 0 || s.ViewportExt.width() == 0 ||
+          s.ViewportExt.height() == 0)
         return {};
-    }
-  }
-
-  void Select(const TObject& object) {
-    if (const auto* pen = std::get_if<QPen>(&object)) state_.Pen = *pen;
-    if (const auto* brush = std::get_if<QBrush>(&object)) state_.Brush = *brush;
-    if (const auto* font = std::get_if<TFontSpec>(&object)) state_.Font = *font;
-  }
-
-  void SelectStock(std::uint32_t index) {
-    static const QColor kGreys[] = {Qt::white, QColor(192, 192, 192), QColor(128, 128, 128),
-                                    QColor(64, 64, 64), Qt::black};
-    if (index <= 4)
-      state_.Brush = QBrush(kGreys[index]);
-    else if (index == 5)
-      state_.Brush = QBrush(Qt::NoBrush);
-    else if (index == 6)
-      state_.Pen = PenOf(0, 0, 0xFFFFFF);
-    else if (index == 7)
-      state_.Pen = PenOf(0, 0, 0);
-    else if (index == 8)
-      state_.Pen = QPen(Qt::NoPen);
-    else if (index >= 10 && index <= 17)
-      state_.Font = TFontSpec{};
-  }
-
-  void Store(std::uint32_t index, TObject object) {
-    if (index >= kMaxObjects) return;
-    if (index >= objects_.size()) objects_.resize(index + 1);
-    objects_[index] = std::move(object);
-  }
-
-  // A Windows metafile's new object takes the lowest free slot.
-  void Create(TObject object) {
-    const auto free = std::find_if(objects_.begin(), objects_.end(),
-                                   [](const TObject& o) { return o.index() == 0; });
-    Store(std::uint32_t(free - objects_.begin()), std::move(object));
-  }
-
-  void SelectIndex(std::uint32_t index) {
-    if (index & 0x80000000)
-      SelectStock(index & 0x7FFFFFFF);
-    else if (index < objects_.size())
-      Select(objects_[index]);
-  }
-
-  void Save() {
-    if (saved_.size() < kMaxSavedStates) saved_.push_back(state_);
-  }
-
-  void Restore(int which) {
-    // Negative: relative to the latest saved state; positive: the n-th one saved.
-    const int count = int(saved_.size());
-    const int keep = which < 0 ? count + which : which - 1;
-    if (keep < 0 || keep >= count) return;
-    state_ = saved_[std::size_t(keep)];
-    saved_.resize(std::size_t(keep));
-    clip_changed_ = true;
-  }
-
-  void Prepare(bool fill) {
-    ApplyClip();
-    painter_.setRenderHint(QPainter::Antialiasing, smoothing_left_ >= 0);
-    const QTransform toDevice = Transform();
-    painter_.setTransform(toDevice);
-    painter_.setPen(DrawnPen(state_.Pen, toDevice));
-    painter_.setBrush(fill ? state_.Brush : QBrush(Qt::NoBrush));
-    painter_.setBackgroundMode(state_.OpaqueBack ? Qt::OpaqueMode : Qt::TransparentMode);
-    painter_.setBackground(state_.BackColor);
-  }
-
-  void Shape(const QPainterPath& shape, bool fill) {
-    if (in_path_) {
-      path_.addPath(shape);
-      return;
-    }
-    Prepare(fill);
-    Ink(shape);
-  }
-
-  // A filled rectangle, with corners rounded by an ellipse of the given size when it has one.
-  void Rectangle(const QRectF& box, double cornerWidth = 0, double cornerHeight = 0) {
-    QPainterPath shape;
-    shape.addRoundedRect(box, std::abs(cornerWidth) / 2.0, std::abs(cornerHeight) / 2.0);
-    Shape(shape, true);
-  }
-
-  void Ellipse(const QRectF& box) {
-    QPainterPath shape;
-    shape.addEllipse(box);
-    Shape(shape, true);
-  }
-
-  void Poly(const QPolygonF& points, bool closed) {
-    QPainterPath shape;
-    shape.setFillRule(state_.FillRule);
-    shape.addPolygon(points);
-    if (closed) shape.closeSubpath();
-    Shape(shape, closed);
-  }
-
-  void PolyTo(const QPolygonF& points, bool bezier) {
-    QPainterPath shape(state_.Current);
-    if (bezier) {
-      for (qsizetype i = 0; i + 2 < points.size(); i += 3)
-        shape.cubicTo(points[i], points[i + 1], points[i + 2]);
-    } else {
-      for (const QPointF& p : points) shape.lineTo(p);
-    }
-    if (!points.isEmpty()) state_.Current = points.back();
-    if (in_path_) {
-      path_.connectPath(shape);
-      return;
-    }
-    Shape(shape, false);
-  }
-
-  void Bezier(const QPolygonF& points) {
-    if (points.isEmpty()) return;
-    QPainterPath shape(points[0]);
-    for (qsizetype i = 1; i + 2 < points.size(); i += 3)
-      shape.cubicTo(points[i], points[i + 1], points[i + 2]);
-    Shape(shape, false);
-  }
-
-  void LineTo(const QPointF& to) {
-    if (in_path_) {
-      if (path_.elementCount() == 0) path_.moveTo(state_.Current);
-      path_.lineTo(to);
-    } else {
-      QPainterPath line(state_.Current);
-      line.lineTo(to);
-      Prepare(false);
-      Ink(line);
-    }
-    state_.Current = to;
-  }
-
-  void MoveTo(const QPointF& to) {
-    state_.Current = to;
-    if (in_path_) path_.moveTo(to);
-  }
-
-  enum class TArc { Open, Chord, Pie };
-  void Arc(const QRectF& box, const QPointF& start, const QPointF& end, TArc kind) {
-    // Counter-clockwise from the start radial to the end radial, in the box's space.
-    const QPointF centre = box.center();
-    const auto angle = [&](const QPointF& p) {
-      return std::atan2(-(p.y() - centre.y()) * box.width(), (p.x() - centre.x()) * box.height()) *
-             180 / M_PI;
-    };
-    const double from = angle(start);
-    double sweep = angle(end) - from;
-    if (sweep <= 0) sweep += 360;
-    QPainterPath shape;
-    if (kind == TArc::Pie)
-      shape.moveTo(centre);
-    else
-      shape.arcMoveTo(box, from);
-    shape.arcTo(box, from, sweep);
-    if (kind != TArc::Open) shape.closeSubpath();
-    Shape(shape, kind != TArc::Open);
-  }
-
-  // The font the text records draw in, made once for a run of records with the same font
-  // object at the same size: made anew for every record it cost more than a short line.
-  struct TTextFont {
-    TFontSpec Spec;
-    double Wanted;  // the height the records ask, in device pixels
-    QFont Font;
-    // The character size before a cell height is turned into one: what the work counts.
-    int AskedPixelSize;
-    std::optional<QFontMetricsF> Metrics;  // once drawn with, when the cell height is known
-    std::optional<QRawFont> Glyphs;        // once a rough run is drawn with it
-  };
-
-  TTextFont& TextFont(const TFontSpec& spec, double wanted) {
-    if (text_font_ && text_font_->Spec == spec && text_font_->Wanted == wanted) return *text_font_;
-    QFont font(spec.Face.isEmpty() ? QStringLiteral("Sans Serif") : spec.Face);
-    font.setWeight(QFont::Weight(std::clamp(spec.Weight / 10 * 10, 100, 900)));
-    font.setItalic(spec.Italic);
-    font.setUnderline(spec.Underline);
-    font.setStrikeOut(spec.StrikeOut);
-    font.setPixelSize(int(std::clamp(std::lround(wanted), 1L, 4096L)));
-    text_font_.emplace(TTextFont{spec, wanted, font, font.pixelSize(), std::nullopt, std::nullopt});
-    return *text_font_;
-  }
-
-  // The font with its metrics, for drawing: a cell height (Height > 0) leaves the
-  // character height of what the font's ascent and descent take of it.
-  static const QFontMetricsF& DrawnMetrics(TTextFont& drawn) {
-    if (drawn.Metrics) return *drawn.Metrics;
-    if (drawn.Spec.Height > 0) {
-      const double cell = QFontMetricsF(drawn.Font).height();
-      if (cell > 0)
-        drawn.Font.setPixelSize(
-            int(std::clamp(std::lround(drawn.Wanted * drawn.AskedPixelSize / cell), 1L, 4096L)));
-    }
-    return drawn.Metrics.emplace(drawn.Font);
-  }
-
-  // A line of text for a first look: its characters' glyphs at the font's own advances,
-  // not laid out (no shaping, no fallback fonts), which spares the layout of every line.
-  // Text that needs either is drawn as text.
-  void DrawRoughRun(TTextFont& drawn, const QPointF& origin, const QString& text) {
-    if (!drawn.Glyphs) drawn.Glyphs = QRawFont::fromFont(drawn.Font);
-    const QVector<quint32> glyphs =
-        drawn.Glyphs->isValid() ? drawn.Glyphs->glyphIndexesForString(text) : QVector<quint32>();
-    if (glyphs.size() != text.size() || glyphs.contains(0) || NeedsShaping(text)) {
-      painter_.drawText(origin, text);
-      return;
-    }
-    const QVector<QPointF> advances = drawn.Glyphs->advancesForGlyphIndexes(glyphs);
-    QVector<QPointF> positions;
-    positions.reserve(glyphs.size());
-    QPointF pen;
-    for (const QPointF& advance : advances) {
-      positions.append(pen);
-      pen += advance;
-    }
-    QGlyphRun run;
-    run.setRawFont(*drawn.Glyphs);
-    run.setGlyphIndexes(glyphs);
-    run.setPositions(positions);
-    run.setUnderline(drawn.Font.underline());
-    run.setStrikeOut(drawn.Font.strikeOut());
-    painter_.drawGlyphRun(origin, run);
-  }
-
-  void Text(QPointF at, const QString& text, std::span<const double> advances,
-            std::uint32_t options, std::optional<QRectF> box) {
-    const QTransform t = Transform();
-    const double scaleX = std::hypot(t.m11(), t.m12());
-    const double scaleY = std::hypot(t.m21(), t.m22());
-    if (state_.TextAlign & 1) at = state_.Current;  // TA_UPDATECP
-    const TFontSpec& spec = state_.Font;
-    const double wanted = std::abs(double(spec.Height != 0 ? spec.Height : 12)) * scaleY;
-    TTextFont& drawn = TextFont(spec, wanted);
-    const bool alone = !advances.empty() && !rough_ && !NeedsShaping(text);
-    const double pixelSize = drawn.AskedPixelSize;
-    work_ += double(text.size()) *
-             ((alone ? kGlyphWork : kRunGlyphWork) + pixelSize * pixelSize * kGlyphPixelWork);
-    if (measuring_) return;
-    const QFontMetricsF& metrics = DrawnMetrics(drawn);
-    const QFont& font = drawn.Font;
-    std::vector<double> xs;     // where each character starts, in device pixels
-    std::vector<double> steps;  // and how far it advances
-    double width = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-      xs.push_back(width);
-      steps.push_back(std::size_t(i) < advances.size() ? advances[std::size_t(i)] * scaleX
-                                                       : metrics.horizontalAdvance(text[i]));
-      width += steps.back();
-    }
-    const std::uint32_t align = state_.TextAlign;
-    const double dx = (align & 6) == 6 ? -width / 2 : (align & 2) ? -width : 0;
-    const double dy = (align & 24) == 24 ? 0 : (align & 8) ? -metrics.descent() : metrics.ascent();
-    if (align & 1) state_.Current = at + QPointF(width / scaleX, 0);
-    if (ClippedAway()) return;
-    ApplyClip();
-    painter_.save();
-    painter_.setTransform(QTransform());
-    if (box && (options & 2)) painter_.fillRect(t.mapRect(*box), state_.BackColor);  // opaque
-    if (box && (options & 4)) painter_.setClipRect(t.mapRect(*box), Qt::IntersectClip);
-    // Text is never mirrored by the mapping, only placed and sized by it.
-    painter_.translate(t.map(at));
-    painter_.rotate(-(spec.Escapement / 10.0));
-    painter_.setFont(font);
-    if (state_.OpaqueBack && !(box && (options & 2)))
-      painter_.fillRect(QRectF(dx, dy - metrics.ascent(), width, metrics.height()),
-                        state_.BackColor);
-    painter_.setPen(state_.TextColor);
-    if (rough_) {
-      DrawRoughRun(drawn, QPointF(dx, dy), text);
-    } else if (advances.empty()) {
-      painter_.drawText(QPointF(dx, dy), text);
-    } else if (!alone) {
-      DrawShapedTextWithAdvances(painter_, font, QPointF(dx, dy), text, steps);
-    } else {
-      for (qsizetype i = 0; i < text.size(); ++i)
-        painter_.drawText(QPointF(dx + xs[std::size_t(i)], dy), QString(text[i]));
-    }
-    painter_.restore();
-  }
-
-  static QPolygonF Points(const TRecord& r, std::size_t at, std::uint32_t count, bool wide) {
-    const std::size_t step = wide ? 8 : 4;
-    QPolygonF points;
-    if (!r.Has(at, std::size_t(count) * step)) return points;
-    points.reserve(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-      const std::size_t p = at + i * step;
-      points.append(wide ? QPointF(r.I32(p), r.I32(p + 4)) : QPointF(r.I16(p), r.I16(p + 2)));
-    }
-    return points;
-  }
-
-  // The polygons of a poly-polygon record: counts, then all the points.
-  void PolyPoly(const TRecord& r, std::size_t countsAt, std::uint32_t polys, bool wide,
-                bool closed) {
-    std::size_t at = countsAt + std::size_t(polys) * (wide || enhanced_ ? 4 : 2);
-    if (!r.Has(countsAt, at - countsAt)) return;
-    QPainterPath shape;
-    shape.setFillRule(state_.FillRule);
-    for (std::uint32_t i = 0; i < polys; ++i) {
-      const std::uint32_t n = enhanced_ ? r.U32(countsAt + 4 * i) : r.U16(countsAt + 2 * i);
-      const QPolygonF points = Points(r, at, n, wide);
-      if (points.size() != qsizetype(n)) return;
-      shape.addPolygon(points);
-      if (closed) shape.closeSubpath();
-      at += std::size_t(n) * (wide ? 8 : 4);
-    }
-    Shape(shape, closed);
-  }
-
-  void WindowsRecord(std::uint32_t function, const TRecord& r) {
-    const auto point = [&](std::size_t at) { return QPointF(r.I16(at + 2), r.I16(at)); };
-    const auto box = [&](std::size_t at) {  // bottom, right, top, left
-      return QRectF(QPointF(r.I16(at + 6), r.I16(at + 4)), QPointF(r.I16(at + 2), r.I16(at)))
-          .normalized();
-    };
-    switch (function) {
-      case 0x001E:
-        Save();
-        break;
-      case 0x0127:
-        Restore(r.I16(0));
-        break;
-      case 0x0103:
-        state_.MapMode = r.U16(0);
-        break;
-      case 0x0102:
-        state_.OpaqueBack = r.U16(0) == 2;
-        break;
-      case 0x0201:
-        state_.BackColor = ColorOf(r.U32(0));
-        break;
-      case 0x0209:
-        state_.TextColor = ColorOf(r.U32(0));
-        break;
-      case 0x0106:
-        state_.FillRule = r.U16(0) == 2 ? Qt::WindingFill : Qt::OddEvenFill;
-        break;
-      case 0x012E:
-        state_.TextAlign = r.U16(0);
-        break;
-      case 0x020B:
-        state_.WindowOrg = point(0);
-        break;
-      case 0x020C:
-        state_.WindowExt = QSizeF(r.I16(2), r.I16(0));
-        break;
-      case 0x0214:
-        MoveTo(point(0));
-        break;
-      case 0x0213:
-        LineTo(point(0));
-        break;
-      case 0x041B:
-        Rectangle(box(0));
-        break;
-      case 0x0418:
-        Ellipse(box(0));
-        break;
-      case 0x061C:
-        Rectangle(box(4), r.I16(2), r.I16(0));
-        break;
-      case 0x0817:
-        Arc(box(8), point(4), point(0), TArc::Open);
-        break;
-      case 0x081A:
-        Arc(box(8), point(4), point(0), TArc::Pie);
-        break;
-      case 0x0830:
-        Arc(box(8), point(4), point(0), TArc::Chord);
-        break;
-      case 0x0324:
-        Poly(Points(r, 2, r.U16(0), false), true);
-        break;
-      case 0x0325:
-        Poly(Points(r, 2, r.U16(0), false), false);
-        break;
-      case 0x0538:
-        PolyPoly(r, 2, r.U16(0), false, true);
-        break;
-      case 0x0521: {
-        const std::uint32_t n = r.U16(0);
-        const std::size_t after = 2 + (n + 1) / 2 * 2;
-        if (!r.Has(2, n) || !r.Has(after, 4)) break;
-        Text(QPointF(r.I16(after + 2), r.I16(after)), EightBitText(r, 2, n), {}, 0, std::nullopt);
-        break;
+      double sx = s.ViewportExt.width() / s.WindowExt.width();
+      double sy = s.ViewportExt.height() / s.WindowExt.height();
+      if (s.MapMode == 7) {  // isotropic: one scale, the smaller
+        const double m = std::min(std::abs(sx), std::abs(sy));
+        sx = std::copysign(m, sx);
+        sy = std::copysign(m, sy);
       }
-      case 0x0A32: {
-        const std::uint32_t n = r.U16(4);
-        const std::uint32_t options = r.U16(6);
-        std::size_t at = 8;
-        std::optional<QRectF> rect;
-        if (options & 6) {
-          rect = QRectF(QPointF(r.I16(8), r.I16(10)), QPointF(r.I16(12), r.I16(14))).normalized();
-          at += 8;
-        }
-        if (!r.Has(at, n)) break;
-        const QString text = EightBitText(r, at, n);
-        std::vector<double> advances;
-        const std::size_t dxAt = at + (n + 1) / 2 * 2;
-        if (r.Has(dxAt, std::size_t(n) * 2) && std::size_t(text.size()) == n)
-          for (std::uint32_t i = 0; i < n; ++i) advances.push_back(r.I16(dxAt + 2 * i));
-        Text(QPointF(r.I16(2), r.I16(0)), text, advances, options, rect);
-        break;
-      }
-      case 0x02FA:
-        Create(PenOf(r.U16(0), r.I16(2), r.U32(6)));
-        break;
-      case 0x02FC:
-        Create(BrushOf(r.U16(0), r.U32(2), r.U16(6)));
-        break;
-      case 0x02FB: {
-        TFontSpec f;
-        f.Height = r.I16(0);
-        f.Escapement = r.I16(4);
-        f.Weight = r.I16(8);
-        f.Italic = r.U8(10) != 0;
-        f.Underline = r.U8(11) != 0;
-        f.StrikeOut = r.U8(12) != 0;
-        f.Charset = int(r.U8(13));
-        f.Face = FaceName(r, 18, 32, false);
-        Create(f);
-        break;
-      }
-      case 0x06FF:
-        Create(RegionObject(r));
-        break;
-      // Objects we do not draw still take their slot.
-      case 0x00F7:
-      case 0x01F9:
-      case 0x0142:
-        Create(QBrush(Qt::darkGray, Qt::Dense4Pattern));
-        break;
-      case 0x012D:
-        SelectIndex(r.U16(0));
-        break;
-      case 0x0416:
-        CombineClip(TargetRegion(box(0)), TClipCombine::And);
-        break;
-      case 0x0415:
-        CombineClip(TargetRegion(box(0)), TClipCombine::Diff);
-        break;
-      case 0x012C:
-        SelectClipRegion(r.U16(0));
-        break;
-      case 0x0220:
-        OffsetClip(point(0));
-        break;
-      case 0x0F43:  // StretchDIB: operation, colour use, source, destination, bitmap
-        Blit(QRectF(point(18), QSizeF(r.I16(16), r.I16(14))),
-             WindowsDib(r, 22, QRectF(r.I16(12), r.I16(10), r.I16(8), r.I16(6)), true), r.U32(0));
-        break;
-      case 0x0B41:    // DIBStretchBlt: operation, source, destination, bitmap
-      case 0x0B23: {  // StretchBlt: the same with a device-dependent bitmap
-        if (r.Size() == 22) {
-          Blit(QRectF(point(18), QSizeF(r.I16(16), r.I16(14))), std::nullopt, r.U32(0));
-          break;
-        }
-        const QRectF part(r.I16(10), r.I16(8), r.I16(6), r.I16(4));
-        std::vector<std::uint8_t> converted;
-        Blit(QRectF(point(16), QSizeF(r.I16(14), r.I16(12))),
-             function == 0x0B23 ? DeviceBitmap(r, 20, part, converted)
-                                : WindowsDib(r, 20, part, false),
-             r.U32(0));
-        break;
-      }
-      case 0x0940:    // DIBBitBlt: operation, source origin, size, destination, bitmap
-      case 0x0922: {  // BitBlt: the same with a device-dependent bitmap
-        if (r.Size() == 18) {
-          Blit(QRectF(point(14), QSizeF(r.I16(12), r.I16(10))), std::nullopt, r.U32(0));
-          break;
-        }
-        const QRectF part(r.I16(6), r.I16(4), r.I16(10), r.I16(8));
-        std::vector<std::uint8_t> converted;
-        Blit(QRectF(point(12), QSizeF(r.I16(10), r.I16(8))),
-             function == 0x0922 ? DeviceBitmap(r, 16, part, converted)
-                                : WindowsDib(r, 16, part, false),
-             r.U32(0));
-        break;
-      }
-      case 0x061D:  // PatBlt: operation, size, destination
-        Blit(QRectF(point(8), QSizeF(r.I16(6), r.I16(4))), std::nullopt, r.U32(0));
-        break;
-      case 0x0D33:  // SetDIBitsToDevice: colour use, scans, source, size, destination, bitmap
-        Blit(QRectF(point(14), QSizeF(r.I16(12), r.I16(10))),
-             WindowsDib(r, 18, QRectF(r.I16(8), r.I16(6), r.I16(12), r.I16(10)), true),
-             kSourceCopy);
-        break;
-      case 0x01F0:
-        if (r.U16(0) < objects_.size()) objects_[r.U16(0)] = std::monostate{};
-        break;
-      default:
-        break;
+      return QTransform::fromScale(sx, sy);
     }
+    default:
+      return {};
   }
+}
 
-  void EnhancedRecord(std::uint32_t type, const TRecord& r) {
-    const auto point = [&](std::size_t at) { return QPointF(r.I32(at), r.I32(at + 4)); };
-    const auto rect = [&](std::size_t at) { return QRectF(point(at), point(at + 8)).normalized(); };
-    switch (type) {
-      case 2:
-        Bezier(Points(r, 28, r.U32(24), true));
-        break;
-      case 3:
-        Poly(Points(r, 28, r.U32(24), true), true);
-        break;
-      case 4:
-        Poly(Points(r, 28, r.U32(24), true), false);
-        break;
-      case 5:
-        PolyTo(Points(r, 28, r.U32(24), true), true);
-        break;
-      case 6:
-        PolyTo(Points(r, 28, r.U32(24), true), false);
-        break;
-      case 7:
-        PolyPoly(r, 32, r.U32(24), true, false);
-        break;
-      case 8:
-        PolyPoly(r, 32, r.U32(24), true, true);
-        break;
-      case 85:
-        Bezier(Points(r, 28, r.U32(24), false));
-        break;
-      case 86:
-        Poly(Points(r, 28, r.U32(24), false), true);
-        break;
-      case 87:
-        Poly(Points(r, 28, r.U32(24), false), false);
-        break;
-      case 88:
-        PolyTo(Points(r, 28, r.U32(24), false), true);
-        break;
-      case 89:
-        PolyTo(Points(r, 28, r.U32(24), false), false);
-        break;
-      case 90:
-        PolyPoly(r, 32, r.U32(24), false, false);
-        break;
-      case 91:
-        PolyPoly(r, 32, r.U32(24), false, true);
-        break;
-      case 9:
-        state_.WindowExt = QSizeF(r.I32(8), r.I32(12));
-        break;
-      case 10:
-        state_.WindowOrg = point(8);
-        break;
-      case 11:
-        state_.ViewportExt = QSizeF(r.I32(8), r.I32(12));
-        break;
-      case 12:
-        state_.ViewportOrg = point(8);
-        break;
-      case 17:
-        state_.MapMode = r.U32(8);
-        break;
-      case 18:
-        state_.OpaqueBack = r.U32(8) == 2;
-        break;
-      case 19:
-        state_.FillRule = r.U32(8) == 2 ? Qt::WindingFill : Qt::OddEvenFill;
-        break;
-      case 22:
-        state_.TextAlign = r.U32(8);
-        break;
-      case 24:
-        state_.TextColor = ColorOf(r.U32(8));
-        break;
-      case 25:
-        state_.BackColor = ColorOf(r.U32(8));
-        break;
-      case 27:
-        MoveTo(point(8));
-        break;
-      case 33:
-        Save();
-        break;
-      case 34:
-        Restore(r.I32(8));
-        break;
-      case 35:
-        if (const auto t = Xform(r, 8)) state_.World = *t;
-        break;
-      case 36: {
-        const auto t = Xform(r, 8);
-        const std::uint32_t mode = r.U32(32);
-        if (mode == 1)
-          state_.World = QTransform();
-        else if (t && mode == 2)
-          state_.World = *t * state_.World;
-        else if (t && mode == 3)
-          state_.World = state_.World * *t;
-        else if (t && mode == 4)
-          state_.World = *t;
-        break;
-      }
-      case 37:
-        SelectIndex(r.U32(8));
-        break;
-      case 30:
-        CombineClip(TargetRegion(rect(8)), TClipCombine::And);
-        break;
-      case 29:
-        CombineClip(TargetRegion(rect(8)), TClipCombine::Diff);
-        break;
-      case 26:
-        OffsetClip(point(8));
-        break;
-      case 75:
-        SelectEnhancedClip(r);
-        break;
-      case 67:
-        SelectClipPath(r.U32(8));
-        break;
-      case 76:     // BitBlt: bounds, destination, operation, source, its transform, the bitmap
-      case 77:     // StretchBlt: the same, then the source's size
-      case 114: {  // AlphaBlend: as StretchBlt, a blend function for the operation
-        const QRectF dest(point(24), QSizeF(r.I32(32), r.I32(36)));
-        const QSizeF size = type != 76 ? QSizeF(r.I32(100), r.I32(104)) : dest.size();
-        const auto source = EnhancedDib(r, 84, QRectF(point(44), size), false);
-        if (type == 114)
-          Blit(dest, source, kSourceCopy, BlendOf(r.U32(40)));
-        else
-          Blit(dest, source, r.U32(40));
-        break;
-      }
-      case 78: {  // MaskBlt: as BitBlt, then the mask's origin, colour use and bitmap
-        const QRectF dest(point(24), QSizeF(r.I32(32), r.I32(36)));
-        MaskedBlit(dest, EnhancedDib(r, 84, QRectF(point(44), dest.size()), false),
-                   EnhancedDib(r, 112, QRectF(point(100), dest.size()), false), r.U32(40));
-        break;
-      }
-      case 79: {  // PlgBlt: bounds, three corners, source, its transform, the bitmap, the mask
-        const QRectF part(point(48), QSizeF(r.I32(56), r.I32(60)));
-        MaskedBlit(TDest(point(24), point(32) - point(24), point(40) - point(24)),
-                   EnhancedDib(r, 96, part, false),
-                   EnhancedDib(r, 124, QRectF(point(112), part.size()), false),
-                   0xAA000000 | kSourceCopy);
-        break;
-      }
-      case 81:  // StretchDIBits: bounds, destination, source, the bitmap, operation, size
-        Blit(QRectF(point(24), QSizeF(r.I32(72), r.I32(76))),
-             EnhancedDib(r, 48, QRectF(point(32), QSizeF(r.I32(40), r.I32(44))), true), r.U32(68));
-        break;
-      case 80:  // SetDIBitsToDevice: bounds, destination, source, the bitmap, scans
-        Blit(QRectF(point(24), QSizeF(r.I32(40), r.I32(44))),
-             EnhancedDib(r, 48, QRectF(point(32), QSizeF(r.I32(40), r.I32(44))), true),
-             kSourceCopy);
-        break;
-      case 38:
-        Store(r.U32(8), PenOf(r.U32(12), r.I32(16), r.U32(24)));
-        break;
-      case 95:
-        Store(r.U32(8), PenOf(r.U32(28), r.U32(32), r.U32(40)));
-        break;
-      case 39:
-        Store(r.U32(8), BrushOf(r.U32(12), r.U32(16), r.U32(20)));
-        break;
-      case 40:
-        if (r.U32(8) < objects_.size()) objects_[r.U32(8)] = std::monostate{};
-        break;
-      case 42:
-        Ellipse(rect(8));
-        break;
-      case 43:
-        Rectangle(rect(8));
-        break;
-      case 44:
-        Rectangle(rect(8), r.I32(24), r.I32(28));
-        break;
-      case 45:
-        Arc(rect(8), point(24), point(32), TArc::Open);
-        break;
-      case 46:
-        Arc(rect(8), point(24), point(32), TArc::Chord);
-        break;
-      case 47:
-        Arc(rect(8), point(24), point(32), TArc::Pie);
-        break;
-      case 54:
-        LineTo(point(8));
-        break;
-      case 59:
-        in_path_ = true;
-        path_ = QPainterPath();
-        path_.setFillRule(state_.FillRule);
-        break;
-      case 60:
-        in_path_ = false;
-        break;
-      case 61:
-        path_.closeSubpath();
-        break;
-      case 68:
-        in_path_ = false;
-        path_ = QPainterPath();
-        break;
-      case 62:
-      case 63:
-      case 64: {
-        Prepare(type != 64);
-        if (type == 62) painter_.setPen(Qt::NoPen);
-        Ink(path_);
-        path_ = QPainterPath();
-        break;
-      }
-      case 82: {
-        TFontSpec f;
-        f.Height = r.I32(12);
-        f.Escapement = r.I32(20);
-        f.Weight = r.I32(28);
-        f.Italic = r.U8(32) != 0;
-        f.Underline = r.U8(33) != 0;
-        f.StrikeOut = r.U8(34) != 0;
-        f.Charset = int(r.U8(35));
-        f.Face = FaceName(r, 40, 32, true);
-        Store(r.U32(8), f);
-        break;
-      }
-      case 83:
-      case 84: {
-        const std::uint32_t n = r.U32(44);
-        const std::uint32_t stringAt = r.U32(48);
-        const std::uint32_t options = r.U32(52);
-        const bool wide = type == 84;
-        if (!r.Has(stringAt, std::size_t(n) * (wide ? 2 : 1))) break;
-        QString text;
-        if (wide)
-          for (std::uint32_t i = 0; i < n; ++i)
-            text.append(QChar(char16_t(r.U16(stringAt + 2 * i))));
-        else
-          text = EightBitText(r, stringAt, n);
-        std::vector<double> advances;
-        const std::uint32_t dxAt = r.U32(72);
-        if (dxAt != 0 && r.Has(dxAt, std::size_t(n) * 4) && std::size_t(text.size()) == n)
-          for (std::uint32_t i = 0; i < n; ++i) advances.push_back(r.I32(dxAt + 4 * i));
-        Text(point(36), text, advances, options,
-             options & 6 ? std::optional(rect(56)) : std::nullopt);
-        break;
-      }
-      default:
-        break;
-    }
-  }
+void TPlayer::Select(const TObject& object) {
+  if (const auto* pen = std::get_if<QPen>(&object)) state_.Pen = *pen;
+  if (const auto* brush = std::get_if<QBrush>(&object)) state_.Brush = *brush;
+  if (const auto* font = std::get_if<TFontSpec>(&object)) state_.Font = *font;
+}
 
-  static std::optional<QTransform> Xform(const TRecord& r, std::size_t at) {
-    const double m[6] = {r.F32(at),      r.F32(at + 4),  r.F32(at + 8),
-                         r.F32(at + 12), r.F32(at + 16), r.F32(at + 20)};
-    for (double v : m)
-      if (!std::isfinite(v) || std::abs(v) > 1e9) return std::nullopt;
-    return QTransform(m[0], m[1], m[2], m[3], m[4], m[5]);
-  }
+void TPlayer::SelectStock(std::uint32_t index) {
+  static const QColor kGreys[] = {Qt::white, QColor(192, 192, 192), QColor(128, 128, 128),
+                                  QColor(64, 64, 64), Qt::black};
+  if (index <= 4)
+    state_.Brush = QBrush(kGreys[index]);
+  else if (index == 5)
+    state_.Brush = QBrush(Qt::NoBrush);
+  else if (index == 6)
+    state_.Pen = PenOf(0, 0, 0xFFFFFF);
+  else if (index == 7)
+    state_.Pen = PenOf(0, 0, 0);
+  else if (index == 8)
+    state_.Pen = QPen(Qt::NoPen);
+  else if (index >= 10 && index <= 17)
+    state_.Font = TFontSpec{};
+}
 
-  // 8-bit text is in the code page of its font's character set. Where a character takes
-  // two bytes the per-byte advances no longer fit: the callers then let the font place it.
-  QString EightBitText(const TRecord& r, std::size_t at, std::uint32_t n) const {
-    std::string bytes(n, '\0');
-    for (std::uint32_t i = 0; i < n; ++i) bytes[i] = char(r.U8(at + i));
-    const std::u16string text = CodePageToUtf16(CharsetToCodePage(state_.Font.Charset), bytes);
-    return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
-  }
+void TPlayer::Store(std::uint32_t index, TObject object) {
+  if (index >= kMaxObjects) return;
+  if (index >= objects_.size()) objects_.resize(index + 1);
+  objects_[index] = std::move(object);
+}
 
-  static QString FaceName(const TRecord& r, std::size_t at, std::size_t chars, bool wide) {
-    QString face;
-    for (std::size_t i = 0; i < chars; ++i) {
-      const std::uint32_t c = wide ? r.U16(at + 2 * i) : r.U8(at + i);
-      if (c == 0) break;
-      face.append(QChar(char16_t(c)));
-    }
-    return face;
-  }
+void TPlayer::Create(TObject object) {
+  const auto free = std::find_if(objects_.begin(), objects_.end(),
+                                 [](const TObject& o) { return o.index() == 0; });
+  Store(std::uint32_t(free - objects_.begin()), std::move(object));
+}
 
-  QPainter& painter_;
-  QRectF target_;
-  bool measuring_;
-  bool rough_;
-  const std::atomic<bool>* cancelled_;
-  double work_ = 0;
-  bool read_backdrop_ = false;
-  double smoothing_left_ = kSmoothingBudget;
-  bool clip_changed_ = false;
-  QRectF frame_;
-  QPointF pixels_per_mm_{kPixelsPerInch / 25.4, kPixelsPerInch / 25.4};
-  bool enhanced_ = false;
-  TDeviceState state_;
-  std::vector<TDeviceState> saved_;
-  std::vector<TObject> objects_;
-  bool in_path_ = false;
-  QPainterPath path_;
-  std::optional<TTextFont> text_font_;
-};
+void TPlayer::SelectIndex(std::uint32_t index) {
+  if (index & 0x80000000)
+    SelectStock(index & 0x7FFFFFFF);
+  else if (index < objects_.size())
+    Select(objects_[index]);
+}
 
-}  // namespace
+void TPlayer::Save() {
+  if (saved_.size() < kMaxSavedStates) saved_.push_back(state_);
+}
+
+void TPlayer::Restore(int which) {
+  // Negative: relative to the latest saved state; positive: the n-th one saved.
+  const int count = int(saved_.size());
+  const int keep = which < 0 ? count + which : which - 1;
+  if (keep < 0 || keep >= count) return;
+  state_ = saved_[std::size_t(keep)];
+  saved_.resize(std::size_t(keep));
+  clip_changed_ = true;
+}
+
+std::optional<QTransform> TPlayer::Xform(const TRecord& r, std::size_t at) {
+  const double m[6] = {r.F32(at),      r.F32(at + 4),  r.F32(at + 8),
+                       r.F32(at + 12), r.F32(at + 16), r.F32(at + 20)};
+  for (double v : m)
+    if (!std::isfinite(v) || std::abs(v) > 1e9) return std::nullopt;
+  return QTransform(m[0], m[1], m[2], m[3], m[4], m[5]);
+}
+
+}  // namespace metafile_play
+
+using metafile_play::kPixelsPerInch;
+using metafile_play::TPlayer;
+using metafile_play::TRecord;
 
 std::size_t WindowsMetafileRecordsStart(std::span<const std::uint8_t> Data) {
   const TRecord data(Data);
@@ -1571,7 +419,9 @@ QSize MetafileFrameSize(std::span<const std::uint8_t> Data, bool Enhanced) {
 
 namespace {
 
-void PlayAll(TPlayer& player, std::span<const std::uint8_t> data, bool enhanced) {
+void PlayAll(TPlayer& player, std::span<const std::uint8_t> data, bool enhanced,
+             TMetafileBitmapCache* bitmaps) {
+  player.KeepBitmapsIn(bitmaps, data);
   if (enhanced)
     player.PlayEnhanced(data);
   else
@@ -1581,26 +431,27 @@ void PlayAll(TPlayer& player, std::span<const std::uint8_t> data, bool enhanced)
 }  // namespace
 
 bool PlayMetafile(QPainter& Painter, const QRectF& Target, std::span<const std::uint8_t> Data,
-                  bool Enhanced, TPlayMode Mode, const std::atomic<bool>* Cancelled) {
+                  bool Enhanced, TPlayMode Mode, const std::atomic<bool>* Cancelled,
+                  TMetafileBitmapCache* Bitmaps) {
   Painter.save();
   Painter.setRenderHint(QPainter::Antialiasing);
   Painter.setClipRect(Target, Qt::IntersectClip);
   bool readBackdrop = false;
   {
     TPlayer player(Painter, Target, Mode, Cancelled);
-    PlayAll(player, Data, Enhanced);
+    PlayAll(player, Data, Enhanced, Bitmaps);
     readBackdrop = player.ReadBackdrop();
   }
   Painter.restore();
   return readBackdrop;
 }
 
-double MetafileWork(const QSizeF& Target, double Ratio, std::span<const std::uint8_t> Data,
-                    bool Enhanced, TPlayMode Mode) {
+TMetafileWork MetafileWork(const QSizeF& Target, double Ratio, std::span<const std::uint8_t> Data,
+                           bool Enhanced, TPlayMode Mode, TMetafileBitmapCache* Bitmaps) {
   QImage nowhere(1, 1, QImage::Format_ARGB32_Premultiplied);
   QPainter painter(&nowhere);
   painter.setRenderHint(QPainter::Antialiasing);
   TPlayer player(painter, QRectF(QPointF(), Target * Ratio), Mode);
-  PlayAll(player, Data, Enhanced);
-  return player.Work();
+  PlayAll(player, Data, Enhanced, Bitmaps);
+  return TMetafileWork{player.Work(), player.ReadBackdrop()};
 }

@@ -41,7 +41,7 @@ QImage SeeThrough(const QImage& overWhite, const QImage& overBlack) {
 // The records played into an image of Target's size at Scale device pixels a unit, at
 // kMaxKeptRenderingPixels at most.
 QImage Rendering(const QSizeF& Target, double Scale, std::span<const std::uint8_t> data,
-                 bool enhanced, TPlayMode mode = TPlayMode::Draw,
+                 bool enhanced, TMetafileBitmapCache* bitmaps, TPlayMode mode = TPlayMode::Draw,
                  const std::atomic<bool>* cancelled = nullptr) {
   const double pixels = Target.width() * Scale * Target.height() * Scale;
   const double scale = Scale * std::min(1.0, std::sqrt(kMaxKeptRenderingPixels / pixels));
@@ -51,7 +51,8 @@ QImage Rendering(const QSizeF& Target, double Scale, std::span<const std::uint8_
   image.fill(Qt::transparent);
   const auto playOn = [&](QImage& on) {
     QPainter onImage(&on);
-    return PlayMetafile(onImage, QRectF(QPointF(), Target), data, enhanced, mode, cancelled);
+    return PlayMetafile(onImage, QRectF(QPointF(), Target), data, enhanced, mode, cancelled,
+                        bitmaps);
   };
   if (!playOn(image)) return image;
   // Raster operations combine the picture with what lies under it, which the kept image
@@ -70,13 +71,15 @@ QImage Rendering(const QSizeF& Target, double Scale, std::span<const std::uint8_
 // than a third of a paint's budget (the rest is for counting and copying): the pixels'
 // work shrinks with their number, the records' and characters' not.
 double PreviewScale(const QSizeF& target, double ratio, std::span<const std::uint8_t> data,
-                    bool enhanced) {
+                    bool enhanced, TMetafileBitmapCache* bitmaps) {
   constexpr double kPreviewBudget = kMetafilePaintBudget / 3;
   double scale = 1;
-  double work = MetafileWork(target, ratio, data, enhanced, TPlayMode::MeasureRough);
+  double work =
+      MetafileWork(target, ratio, data, enhanced, TPlayMode::MeasureRough, bitmaps).Nanoseconds;
   for (int step = 0; step < 3 && work > kPreviewBudget && scale > kLeastPreviewScale; ++step) {
     scale = std::max(kLeastPreviewScale, scale * std::sqrt(kPreviewBudget / work));
-    work = MetafileWork(target, ratio * scale, data, enhanced, TPlayMode::MeasureRough);
+    work = MetafileWork(target, ratio * scale, data, enhanced, TPlayMode::MeasureRough, bitmaps)
+               .Nanoseconds;
   }
   return scale;
 }
@@ -88,12 +91,14 @@ QWidget* painting_window = nullptr;
 // again. A rendering no longer wanted (the picture drawn at another size, changed or
 // gone) stops between two records.
 void StartRendering(const std::shared_ptr<TMetafileRendering>& kept,
-                    const std::vector<std::uint8_t>& bytes, bool isEnhanced, QWidget* Widget) {
+                    const std::vector<std::uint8_t>& bytes, bool isEnhanced,
+                    const std::shared_ptr<TMetafileBitmapCache>& decoded, QWidget* Widget) {
   QThreadPool::globalInstance()->start([rendering = kept, data = bytes, enhanced = isEnhanced,
+                                        bitmaps = decoded,
                                         widget = QPointer<QWidget>(Widget)]() mutable {
     if (rendering->Cancelled) return;  // before its pixels are even allocated
     QImage image = Rendering(QSizeF(rendering->Target), rendering->Ratio, data, enhanced,
-                             TPlayMode::Draw, &rendering->Cancelled);
+                             bitmaps.get(), TPlayMode::Draw, &rendering->Cancelled);
     if (rendering->Cancelled) return;
     {
       const std::lock_guard<std::mutex> hold(rendering->Lock);
@@ -129,7 +134,8 @@ void WaitForMetafileRenderings() {
 }
 
 QImage KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
-                    const std::vector<std::uint8_t>& data, bool enhanced, QWidget* window,
+                    const std::vector<std::uint8_t>& data, bool enhanced,
+                    const std::shared_ptr<TMetafileBitmapCache>& bitmaps, QWidget* window,
                     const QSize& Target, double Ratio) {
   const bool onScreen = window != nullptr;
   if (!rendering || rendering->Target != Target || rendering->Ratio != Ratio) {
@@ -139,7 +145,7 @@ QImage KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
     rendering->Target = Target;
     rendering->Ratio = Ratio;
     if (!onScreen) {
-      rendering->Image = Rendering(QSizeF(Target), Ratio, data, enhanced);
+      rendering->Image = Rendering(QSizeF(Target), Ratio, data, enhanced, bitmaps.get());
       rendering->Done = true;
     } else {
       // Until the rendering is done, the one of the size before stands in, stretched; the
@@ -148,9 +154,10 @@ QImage KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
       if (rendering->Preview.isNull() && before) rendering->Preview = before->Preview;
       if (rendering->Preview.isNull())
         rendering->Preview =
-            Rendering(QSizeF(Target), Ratio * PreviewScale(QSizeF(Target), Ratio, data, enhanced),
-                      data, enhanced, TPlayMode::DrawRough);
-      StartRendering(rendering, data, enhanced, window);
+            Rendering(QSizeF(Target),
+                      Ratio * PreviewScale(QSizeF(Target), Ratio, data, enhanced, bitmaps.get()),
+                      data, enhanced, bitmaps.get(), TPlayMode::DrawRough);
+      StartRendering(rendering, data, enhanced, bitmaps, window);
     }
   }
   QImage image = rendering->Finished();

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QWidget;
+class TMetafileBitmapCache;
 
 // The work one paint may spend playing records (see MetafileWork): a picture that costs
 // more is kept as an image at the device's pixels, and a repaint at that size copies it.
@@ -37,7 +38,9 @@ struct TMetafileRendering {
 
 // What shows of the picture kept at Target's size and Ratio: its rendering at the device's
 // pixels once done, before that on a screen (Window not null) its preview. Rendering is
-// the picture's kept one, replaced when it was kept at another size or ratio.
+// the picture's kept one, replaced when it was kept at another size or ratio; Bitmaps
+// the picture's decoded bitmaps.
 QImage KeptMetafile(std::shared_ptr<TMetafileRendering>& Rendering,
-                    const std::vector<std::uint8_t>& Data, bool Enhanced, QWidget* Window,
+                    const std::vector<std::uint8_t>& Data, bool Enhanced,
+                    const std::shared_ptr<TMetafileBitmapCache>& Bitmaps, QWidget* Window,
                     const QSize& Target, double Ratio);

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
 #include <QString>
 #include <QTextLayout>
 #include <algorithm>
@@ -1054,9 +1057,10 @@ TEST(Metafile, PicturesKeptAsDrawnFollowTheirWindow) {
 }
 
 // The transparent bitmap of old drawings: a mask ANDed (white where the paper shows) and
-// then the picture ORed (black there). Over a yellow page the page shows through, played
-// directly and kept as drawn alike (2,000 costly lines beside it make it too costly to
-// play at every draw).
+// then the picture ORed (black there). Over a yellow page the page shows through, alone
+// and with 2,000 costly lines beside it (a picture too costly to play at every paint,
+// which off the screen is played at each draw all the same, as only there it sees what
+// lies under it).
 TEST(Metafile, MaskedBitmapsLetThePageShowThrough) {
   for (const bool costly : {false, true}) {
     SCOPED_TRACE(costly);
@@ -1083,7 +1087,7 @@ TEST(Metafile, MaskedBitmapsLetThePageShowThrough) {
         false);
     TBitmap target;
     target.SetSize(100, 100);
-    // Drawn a second time at a size, a costly picture is kept as drawn.
+    // Drawn twice at a size: the second draw sees the page just as the first.
     for (int draw = 0; draw < 2; ++draw) {
       target.Canvas().Brush().SetColor(clYellow);
       target.Canvas().FillRect(TRect{0, 0, 100, 100});
@@ -1093,6 +1097,155 @@ TEST(Metafile, MaskedBitmapsLetThePageShowThrough) {
     EXPECT_EQ(PixelAt(target, 87, 25), 0xFFFF00u);
     EXPECT_EQ(PixelAt(target, 62, 75), 0xFFFF00u);
     EXPECT_EQ(PixelAt(target, 87, 75), 0x0000FFu);
+  }
+}
+
+// Bitmaps cost the pixels their headers claim, before they are decoded: two run-length
+// bitmaps that each claim 4096 x 4096 in two bytes (one colour, runs that only end the
+// bitmap), stretched over the two halves. The first spends the picture's budget and is
+// decoded once for all draws; the second is left out. Played directly and kept as drawn
+// (costly red lines in the left half beside them) the picture draws alike.
+TEST(Metafile, BitmapsPastThePicturesPixelsAreLeftOut) {
+  const auto runLength = [](std::uint32_t colour) {
+    Bytes dib;
+    dib.U32(40).U32(4096).U32(4096).U16(1).U16(8).U32(1).U32(2).U32(0).U32(0).U32(1).U32(0);
+    dib.Raw({std::uint8_t(colour), std::uint8_t(colour >> 8), std::uint8_t(colour >> 16), 0});
+    dib.Raw({0, 1});  // the end of the bitmap
+    return WordsOf(dib);
+  };
+  for (const bool costly : {false, true}) {
+    SCOPED_TRACE(costly);
+    const TMetafile picture(
+        SquareWmf(1000,
+                  [&](Bytes& w) {
+                    // DIBStretchBlt: operation, source, destination, bitmap
+                    const auto blit = [&](std::uint32_t colour, unsigned x) {
+                      std::vector<unsigned> words{0x0020, 0x00CC, 4096, 4096, 0,
+                                                  0,      1000,   500,  0,    x};
+                      for (unsigned word : runLength(colour)) words.push_back(word);
+                      Record(w, 0x0B41, words);
+                    };
+                    blit(0xFF0000, 0);
+                    blit(0x00FF00, 500);
+                    if (!costly) return;
+                    Record(w, 0x0416, {1000, 500, 0, 0});  // the left half
+                    Record(w, 0x02FA, {0, 1000, 0, 0x00FF, 0});
+                    Record(w, 0x012D, {0});
+                    for (unsigned i = 0; i < 2000; ++i)
+                      Record(w, 0x0325,
+                             {2, i * 379 % 500, i * 613 % 1000, i * 211 % 500, i * 827 % 1000});
+                  }),
+        false);
+    TBitmap target;
+    for (int draw = 0; draw < 3; ++draw) {
+      SCOPED_TRACE(draw);
+      DrawOnWhite(picture, target, 100, 100);
+      EXPECT_EQ(PixelAt(target, 25, 50), 0xFF0000u);
+      EXPECT_EQ(PixelAt(target, 75, 50), 0xFFFFFFu);
+    }
+  }
+}
+
+// Fonts of 300 heights, each selected for a line of no text and freed: they draw nothing
+// but cost more than a paint may, so a picture that starts with them is kept as drawn.
+void CostlyFontChanges(Bytes& w) {
+  for (unsigned i = 0; i < 300; ++i) {
+    std::vector<unsigned> font(9 + 16, 0);
+    font[0] = unsigned(-int(8 + i)) & 0xFFFF;
+    Record(w, 0x02FB, font);
+    Record(w, 0x012D, {0});
+    Record(w, 0x0521, {0, 0, 0});  // count, y, x
+    Record(w, 0x01F0, {0});
+  }
+}
+
+// The largest difference of a colour channel between two pictures' pixels.
+int LargestDifference(TBitmap& drawn, TBitmap& expected) {
+  int largest = 0;
+  for (int y = 0; y < expected.Height(); ++y)
+    for (int x = 0; x < expected.Width(); ++x) {
+      const std::uint32_t a = PixelAt(drawn, x, y), b = PixelAt(expected, x, y);
+      for (int shift : {0, 8, 16})
+        largest = std::max(largest, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
+    }
+  return largest;
+}
+
+// What a picture shows is what playing its records shows, however it is drawn: played,
+// or kept as drawn because it costs more than a paint may (the font changes before it).
+// Smoothed lines under a scale that differs across and down are filled in bands of rows,
+// and must match Qt's own stroke; text in fonts taken turn about from those kept must
+// match each line drawn alone.
+TEST(Metafile, KeptAndBandedDrawingsShowWhatPlayingShows) {
+  constexpr int kWidth = 240, kHeight = 480;
+  QImage stroked(kWidth, kHeight, QImage::Format_RGB32);
+  stroked.fill(Qt::white);
+  {
+    QPainter painter(&stroked);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setTransform(QTransform::fromScale(kWidth / 1000.0, kHeight / 1000.0));
+    QPen pen(QColor(255, 0, 0), 10);
+    pen.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(pen);
+    for (unsigned i = 0; i < 12; ++i) {
+      QPainterPath line(QPointF(i * 379 % 1000, i * 613 % 1000));
+      line.lineTo(QPointF(i * 211 % 1000, i * 827 % 1000));
+      painter.drawPath(line);
+    }
+  }
+  TBitmap lines;
+  lines.SetSize(kWidth, kHeight);
+  for (int y = 0; y < kHeight; ++y)
+    std::memcpy(lines.ScanLine(y), stroked.constScanLine(y), std::size_t(kWidth) * 4);
+  const auto drawLines = [](Bytes& w) {
+    Record(w, 0x02FA, {0, 10, 0, 0x00FF, 0});
+    Record(w, 0x012D, {0});
+    for (unsigned i = 0; i < 12; ++i)
+      Record(w, 0x0325, {2, i * 379 % 1000, i * 613 % 1000, i * 211 % 1000, i * 827 % 1000});
+  };
+  // Fonts of a character and a cell height alike, and one smaller, in turn.
+  const int heights[] = {-40, 40, -24, -40, 40, -24};
+  const auto drawText = [&](Bytes& w, int line) {
+    std::vector<unsigned> font(9, 0);
+    font[0] = unsigned(heights[line]) & 0xFFFF;
+    font[4] = 400;
+    const std::vector<unsigned> face = Words(FaceField());
+    font.insert(font.end(), face.begin(), face.end());
+    Record(w, 0x02FB, font);
+    Record(w, 0x012D, {0});
+    Record(w, 0x0102, {1});  // transparent background
+    Record(w, 0x0521, {2, 'H' | 'g' << 8, unsigned(20 + 160 * line), 100});  // count, text, y, x
+    Record(w, 0x01F0, {0});
+  };
+  TBitmap alone;
+  alone.SetSize(kWidth, kHeight);
+  alone.Canvas().Brush().SetColor(clWhite);
+  alone.Canvas().FillRect(TRect{0, 0, kWidth, kHeight});
+  for (int line = 0; line < 6; ++line)
+    TMetafile(SquareWmf(1000, [&](Bytes& w) { drawText(w, line); }), false)
+        .Draw(alone.Canvas(), TRect{0, 0, kWidth, kHeight});
+  for (const bool kept : {false, true}) {
+    SCOPED_TRACE(kept);
+    const auto costly = [&](Bytes& w) {
+      if (kept) CostlyFontChanges(w);
+    };
+    TBitmap target;
+    DrawOnWhite(TMetafile(SquareWmf(1000,
+                                    [&](Bytes& w) {
+                                      costly(w);
+                                      drawLines(w);
+                                    }),
+                          false),
+                target, kWidth, kHeight);
+    EXPECT_LE(LargestDifference(target, lines), 4);
+    DrawOnWhite(TMetafile(SquareWmf(1000,
+                                    [&](Bytes& w) {
+                                      costly(w);
+                                      for (int line = 0; line < 6; ++line) drawText(w, line);
+                                    }),
+                          false),
+                target, kWidth, kHeight);
+    EXPECT_LE(LargestDifference(target, alone), 4);
   }
 }
 

@@ -1,0 +1,316 @@
+// The drawing records of both metafile forms: lines, curves, shapes and paths, each cut to
+// what of it shows and priced by the pixels it covers.
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QRegion>
+#include <QTransform>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "platform/gui/graphics/metafile_clip_qt.h"
+#include "platform/gui/graphics/metafile_player_impl_qt.h"
+
+namespace metafile_play {
+
+namespace {
+
+// Dashes are for pens no wider than a device pixel: the Windows drawing layer draws a
+// wider pen solid whatever its style, and Qt's stroker took seconds over the dashes of a
+// wide one.
+QPen DrawnPen(QPen pen, const QTransform& toDevice) {
+  const double scale = pen.isCosmetic() ? 1 : std::sqrt(std::abs(toDevice.determinant()));
+  if (pen.widthF() * scale > 1 && pen.style() != Qt::NoPen) pen.setStyle(Qt::SolidLine);
+  return pen;
+}
+
+}  // namespace
+
+bool TPlayer::WindowsDrawingRecord(std::uint32_t function, const TRecord& r) {
+  switch (function) {
+    case 0x0214:
+      MoveTo(WindowsPoint(r, 0));
+      return true;
+    case 0x0213:
+      LineTo(WindowsPoint(r, 0));
+      return true;
+    case 0x041B:
+      Rectangle(WindowsBox(r, 0));
+      return true;
+    case 0x0418:
+      Ellipse(WindowsBox(r, 0));
+      return true;
+    case 0x061C:
+      Rectangle(WindowsBox(r, 4), r.I16(2), r.I16(0));
+      return true;
+    case 0x0817:
+      Arc(WindowsBox(r, 8), WindowsPoint(r, 4), WindowsPoint(r, 0), TArc::Open);
+      return true;
+    case 0x081A:
+      Arc(WindowsBox(r, 8), WindowsPoint(r, 4), WindowsPoint(r, 0), TArc::Pie);
+      return true;
+    case 0x0830:
+      Arc(WindowsBox(r, 8), WindowsPoint(r, 4), WindowsPoint(r, 0), TArc::Chord);
+      return true;
+    case 0x0324:
+      Poly(Points(r, 2, r.U16(0), false), true);
+      return true;
+    case 0x0325:
+      Poly(Points(r, 2, r.U16(0), false), false);
+      return true;
+    case 0x0538:
+      PolyPoly(r, 2, r.U16(0), false, true);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool TPlayer::EnhancedDrawingRecord(std::uint32_t type, const TRecord& r) {
+  switch (type) {
+    case 2:
+      Bezier(Points(r, 28, r.U32(24), true));
+      return true;
+    case 3:
+      Poly(Points(r, 28, r.U32(24), true), true);
+      return true;
+    case 4:
+      Poly(Points(r, 28, r.U32(24), true), false);
+      return true;
+    case 5:
+      PolyTo(Points(r, 28, r.U32(24), true), true);
+      return true;
+    case 6:
+      PolyTo(Points(r, 28, r.U32(24), true), false);
+      return true;
+    case 7:
+      PolyPoly(r, 32, r.U32(24), true, false);
+      return true;
+    case 8:
+      PolyPoly(r, 32, r.U32(24), true, true);
+      return true;
+    case 85:
+      Bezier(Points(r, 28, r.U32(24), false));
+      return true;
+    case 86:
+      Poly(Points(r, 28, r.U32(24), false), true);
+      return true;
+    case 87:
+      Poly(Points(r, 28, r.U32(24), false), false);
+      return true;
+    case 88:
+      PolyTo(Points(r, 28, r.U32(24), false), true);
+      return true;
+    case 89:
+      PolyTo(Points(r, 28, r.U32(24), false), false);
+      return true;
+    case 90:
+      PolyPoly(r, 32, r.U32(24), false, false);
+      return true;
+    case 91:
+      PolyPoly(r, 32, r.U32(24), false, true);
+      return true;
+    case 27:
+      MoveTo(EnhancedPoint(r, 8));
+      return true;
+    case 42:
+      Ellipse(EnhancedRect(r, 8));
+      return true;
+    case 43:
+      Rectangle(EnhancedRect(r, 8));
+      return true;
+    case 44:
+      Rectangle(EnhancedRect(r, 8), r.I32(24), r.I32(28));
+      return true;
+    case 45:
+      Arc(EnhancedRect(r, 8), EnhancedPoint(r, 24), EnhancedPoint(r, 32), TArc::Open);
+      return true;
+    case 46:
+      Arc(EnhancedRect(r, 8), EnhancedPoint(r, 24), EnhancedPoint(r, 32), TArc::Chord);
+      return true;
+    case 47:
+      Arc(EnhancedRect(r, 8), EnhancedPoint(r, 24), EnhancedPoint(r, 32), TArc::Pie);
+      return true;
+    case 54:
+      LineTo(EnhancedPoint(r, 8));
+      return true;
+    case 59:
+      in_path_ = true;
+      path_ = QPainterPath();
+      path_.setFillRule(state_.FillRule);
+      return true;
+    case 60:
+      in_path_ = false;
+      return true;
+    case 61:
+      path_.closeSubpath();
+      return true;
+    case 68:
+      in_path_ = false;
+      path_ = QPainterPath();
+      return true;
+    case 62:
+    case 63:
+    case 64: {
+      Prepare(type != 64);
+      if (type == 62) painter_.setPen(Qt::NoPen);
+      Ink(path_);
+      path_ = QPainterPath();
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void TPlayer::Ink(const QPainterPath& shape) {
+  if (ClippedAway()) return;
+  if (measuring_) {
+    const TInkCost cost = InkCost(painter_, shape, View());
+    work_ += cost.Touched * kPixelWork;
+    if (smoothing_left_ >= 0) {
+      smoothing_left_ -= cost.Smoothing;
+      work_ += std::max(0.0, cost.Smoothing) * kSmoothingWork;
+    }
+    return;
+  }
+  const double before = smoothing_left_;
+  work_ += DrawVisiblePart(painter_, shape, View(), smoothing_left_) * kPixelWork;
+  if (smoothing_left_ >= 0) work_ += (before - smoothing_left_) * kSmoothingWork;
+}
+
+void TPlayer::Prepare(bool fill) {
+  ApplyClip();
+  painter_.setRenderHint(QPainter::Antialiasing, smoothing_left_ >= 0);
+  const QTransform toDevice = Transform();
+  painter_.setTransform(toDevice);
+  painter_.setPen(DrawnPen(state_.Pen, toDevice));
+  painter_.setBrush(fill ? state_.Brush : QBrush(Qt::NoBrush));
+  painter_.setBackgroundMode(state_.OpaqueBack ? Qt::OpaqueMode : Qt::TransparentMode);
+  painter_.setBackground(state_.BackColor);
+}
+
+void TPlayer::Shape(const QPainterPath& shape, bool fill) {
+  if (in_path_) {
+    path_.addPath(shape);
+    return;
+  }
+  Prepare(fill);
+  Ink(shape);
+}
+
+void TPlayer::Rectangle(const QRectF& box, double cornerWidth, double cornerHeight) {
+  QPainterPath shape;
+  shape.addRoundedRect(box, std::abs(cornerWidth) / 2.0, std::abs(cornerHeight) / 2.0);
+  Shape(shape, true);
+}
+
+void TPlayer::Ellipse(const QRectF& box) {
+  QPainterPath shape;
+  shape.addEllipse(box);
+  Shape(shape, true);
+}
+
+void TPlayer::Poly(const QPolygonF& points, bool closed) {
+  QPainterPath shape;
+  shape.setFillRule(state_.FillRule);
+  shape.addPolygon(points);
+  if (closed) shape.closeSubpath();
+  Shape(shape, closed);
+}
+
+void TPlayer::PolyTo(const QPolygonF& points, bool bezier) {
+  QPainterPath shape(state_.Current);
+  if (bezier) {
+    for (qsizetype i = 0; i + 2 < points.size(); i += 3)
+      shape.cubicTo(points[i], points[i + 1], points[i + 2]);
+  } else {
+    for (const QPointF& p : points) shape.lineTo(p);
+  }
+  if (!points.isEmpty()) state_.Current = points.back();
+  if (in_path_) {
+    path_.connectPath(shape);
+    return;
+  }
+  Shape(shape, false);
+}
+
+void TPlayer::Bezier(const QPolygonF& points) {
+  if (points.isEmpty()) return;
+  QPainterPath shape(points[0]);
+  for (qsizetype i = 1; i + 2 < points.size(); i += 3)
+    shape.cubicTo(points[i], points[i + 1], points[i + 2]);
+  Shape(shape, false);
+}
+
+void TPlayer::LineTo(const QPointF& to) {
+  if (in_path_) {
+    if (path_.elementCount() == 0) path_.moveTo(state_.Current);
+    path_.lineTo(to);
+  } else {
+    QPainterPath line(state_.Current);
+    line.lineTo(to);
+    Prepare(false);
+    Ink(line);
+  }
+  state_.Current = to;
+}
+
+void TPlayer::MoveTo(const QPointF& to) {
+  state_.Current = to;
+  if (in_path_) path_.moveTo(to);
+}
+
+void TPlayer::Arc(const QRectF& box, const QPointF& start, const QPointF& end, TArc kind) {
+  // Counter-clockwise from the start radial to the end radial, in the box's space.
+  const QPointF centre = box.center();
+  const auto angle = [&](const QPointF& p) {
+    return std::atan2(-(p.y() - centre.y()) * box.width(), (p.x() - centre.x()) * box.height()) *
+           180 / M_PI;
+  };
+  const double from = angle(start);
+  double sweep = angle(end) - from;
+  if (sweep <= 0) sweep += 360;
+  QPainterPath shape;
+  if (kind == TArc::Pie)
+    shape.moveTo(centre);
+  else
+    shape.arcMoveTo(box, from);
+  shape.arcTo(box, from, sweep);
+  if (kind != TArc::Open) shape.closeSubpath();
+  Shape(shape, kind != TArc::Open);
+}
+
+QPolygonF TPlayer::Points(const TRecord& r, std::size_t at, std::uint32_t count, bool wide) {
+  const std::size_t step = wide ? 8 : 4;
+  QPolygonF points;
+  if (!r.Has(at, std::size_t(count) * step)) return points;
+  points.reserve(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::size_t p = at + i * step;
+    points.append(wide ? QPointF(r.I32(p), r.I32(p + 4)) : QPointF(r.I16(p), r.I16(p + 2)));
+  }
+  return points;
+}
+
+void TPlayer::PolyPoly(const TRecord& r, std::size_t countsAt, std::uint32_t polys, bool wide,
+                       bool closed) {
+  std::size_t at = countsAt + std::size_t(polys) * (wide || enhanced_ ? 4 : 2);
+  if (!r.Has(countsAt, at - countsAt)) return;
+  QPainterPath shape;
+  shape.setFillRule(state_.FillRule);
+  for (std::uint32_t i = 0; i < polys; ++i) {
+    const std::uint32_t n = enhanced_ ? r.U32(countsAt + 4 * i) : r.U16(countsAt + 2 * i);
+    const QPolygonF points = Points(r, at, n, wide);
+    if (points.size() != qsizetype(n)) return;
+    shape.addPolygon(points);
+    if (closed) shape.closeSubpath();
+    at += std::size_t(n) * (wide ? 8 : 4);
+  }
+  Shape(shape, closed);
+}
+
+}  // namespace metafile_play
