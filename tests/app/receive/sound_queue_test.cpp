@@ -286,11 +286,12 @@ TEST_F(SoundQueueOnANullSink, EachFileIsHeardWholeAfterTheOneBefore) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   ASSERT_EQ(heard.size(), tones.size());
-  // A server starved of time on a busy machine drops a little now and then; a file cut
-  // off by the next one loses most of itself.
+  // A server starved of time on a busy machine drops up to about half of a short file
+  // (52 of 100 ms seen at load 35); a file cut off by the next one loses nearly all of
+  // itself, as the next starts at once.
   for (size_t n = 0; n < tones.size(); ++n) {
     EXPECT_EQ(heard[n].Level, 1 << n) << n;
-    EXPECT_GE(heard[n].Ms, tones[n].second * 0.6) << n;
+    EXPECT_GE(heard[n].Ms, tones[n].second * 0.3) << n;
     EXPECT_LE(heard[n].Ms, tones[n].second + 5) << n;
   }
 }
