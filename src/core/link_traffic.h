@@ -1,5 +1,6 @@
 // What the links write to the monitor, by kind of traffic. The links say what a line is;
-// the program shows each kind in a style of its own (app/monitor/monitor_styles.h).
+// the program shows each kind in a style of its own (app/monitor/monitor_styles.h). Every
+// kind is bytes as they went over the wire, received or sent.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +13,3 @@ enum class TLinkTraffic : std::uint8_t {
   TxHeaderPort2,  // the same on radio port 2
   TxDataPort2,
 };
-
-// Whether the line came from the wire (the TNC's or the server's bytes as sent) rather
-// than from the program itself.
-constexpr bool IsReceivedTraffic(TLinkTraffic Traffic) {
-  return Traffic == TLinkTraffic::TncText || Traffic == TLinkTraffic::InternetData;
-}

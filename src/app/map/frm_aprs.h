@@ -148,7 +148,8 @@ class TfrmAprs : public TForm {
   void LightRxLamp(int Port);
   void LightTxTcpLamp();
   // One monitor writer's text with its control characters (monitor_appender.h);
-  // Received text from a link shows its UTF-8 lines as Unicode.
+  // Received text, off the wire (a link's lines, ours as sent among them), shows its UTF-8
+  // lines as Unicode.
   void AddMonitorText(const std::string& Text, int Style, bool Received = false);
   // The caption "<map name>, <status>"; the last status is kept for the next map.
   void UpdateCaption(const std::string& StatusText);

@@ -24,10 +24,10 @@ enum class TEmptyLastLine { Keep, DropBefore, DropAfter, DropBeforeAndAfter };
 // it is -1 after every line break. Does nothing without a view.
 void AddLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo,
                 TEmptyLastLine EmptyLastLine = TEmptyLastLine::Keep);
-// AddLogText for text received from a link (a TNC's own lines, an APRS-IS server's):
-// each line of it that is UTF-8 goes into the style's Unicode twin, decided on the line
-// as a whole; any other line stays in StyleNo as Windows-1252. A BS takes back a whole
-// character.
+// AddLogText for text off the wire (a TNC's own lines, an APRS-IS server's, the echo of
+// what we send): each line of it that is UTF-8 goes into the style's Unicode twin, decided
+// on the line as a whole; any other line stays in StyleNo as Windows-1252. A BS takes
+// back a whole character.
 void AddReceivedLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int& ParaNo);
 // One line of a packet's echo: its text (control characters become blanks) and style.
 // Received text in UTF-8 goes into the style's Unicode twin.

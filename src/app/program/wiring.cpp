@@ -180,8 +180,11 @@ class TWindowKissViews : public TKissLinkViews {
   void AnalysePacket(const TReceivedPacket& Packet) override {
     map_.Dispatcher.AnalysePacket(Packet);
   }
+  // The TNC's lines and the echo of what we send are bytes as they went over the wire:
+  // our own text beyond the code page goes out in UTF-8, and reads as every receiver
+  // reads it.
   void AddLogText(const std::string& Text, TLinkTraffic Traffic) override {
-    map_.AddMonitorText(Text, MonitorStyleOf(Traffic), IsReceivedTraffic(Traffic));
+    map_.AddMonitorText(Text, MonitorStyleOf(Traffic), true);
   }
   bool IsPlayingBack() const override { return log_.Player.Playing(); }
   bool IsDebugChecked() const override { return frame_.cbxDebug->Checked(); }
@@ -251,7 +254,7 @@ class TWindowAprsIsViews : public TAprsIsViews {
   }
   bool IgSeen() const override { return map_.Dispatcher.IgSeen; }
   void AddLogText(const std::string& Text, TLinkTraffic Traffic) override {
-    map_.AddMonitorText(Text, MonitorStyleOf(Traffic), IsReceivedTraffic(Traffic));
+    map_.AddMonitorText(Text, MonitorStyleOf(Traffic), true);
   }
   // The monitor lays out, follows and trims a batch's echoes once.
   void BeginLines() override { BeginLogBatch(map_.rdMain); }

@@ -12,6 +12,7 @@
 #include "controls/my_msg_dialog.h"
 #include "platform/sys/files.h"
 #include "platform/sys/registry.h"
+#include "platform/text/cp1252.h"
 #include "platform/text/format.h"
 #include "platform/text/local_texts.h"
 #include "platform/text/sysutils.h"
@@ -313,14 +314,16 @@ void SavePort(TRegistry& reg, const TPortControls& p) {
   reg.WriteInteger(Named("SymTab", p, true), static_cast<unsigned char>(p.SymTab));
   reg.WriteString(Named("Call", p, true), p.Call->Text());
   reg.WriteString(Named("Path", p, true), p.Path->Text());
-  reg.WriteString(Named("Info", p, true), p.Info->Text());
-  reg.WriteString(Named("Status", p, true), p.Status->Text());
+  // The beacon texts are kept as they go out: Windows-1252 where it holds them, as older
+  // settings read them, UTF-8 otherwise; the edit shows either as typed when loaded.
+  reg.WriteString(Named("Info", p, true), TextToSend(p.Info->TextW()));
+  reg.WriteString(Named("Status", p, true), TextToSend(p.Status->TextW()));
   reg.WriteInteger(Named("TimPos", p, false), p.TimPos->IntIst());
   reg.WriteInteger(Named("TimStatus", p, false), p.TimStatus->IntIst());
   reg.WriteInteger(Named("WxSsid", p, true), p.WxSsid->ItemIndex());
   reg.WriteInteger(Named("TimWx", p, true), p.TimWx->IntIst());
   reg.WriteInteger(Named("TimWxStatus", p, true), p.TimWxStatus->IntIst());
-  reg.WriteString(Named("WxStatus", p, true), p.WxStatus->Text());
+  reg.WriteString(Named("WxStatus", p, true), TextToSend(p.WxStatus->TextW()));
 }
 
 void SaveStation(TRegistry& reg, TfrmSetup& s) {

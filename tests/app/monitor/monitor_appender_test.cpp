@@ -129,7 +129,7 @@ TEST(MonitorAppender, ReceivedLinesShowUtf8AsUnicode) {
       TKissLinkDouble views;
       int para = -1;
       views.OnLogText = [&](const std::string& text, TLinkTraffic traffic) {
-        ASSERT_TRUE(IsReceivedTraffic(traffic));
+        ASSERT_EQ(traffic, TLinkTraffic::TncText);
         AddReceivedLogText(&view, text, MonitorStyleOf(traffic), para);
       };
       tnc.SetViews(&views);

@@ -38,6 +38,7 @@
 #include "platform/test_support/gui_test_support.h"
 #include "platform/test_support/loopback_tcp_server.h"
 #include "platform/text/format.h"
+#include "richtext/base/code_pages.h"
 #include "richtext/view/rich_doc.h"
 
 namespace {
@@ -110,6 +111,11 @@ TEST_F(WiringTest, KissFrameReachesMonitorStoreListAndMap) {
   int style = -1;
   EXPECT_EQ(LastMonitorLine(style), "!5230.50N/01320.70E>Wired");
   EXPECT_EQ(style, msP1Data);
+  // Our own frame's echo reads our UTF-8 as every receiver does.
+  frmSetup->mfcbxDevice->SetItemIndex(1);
+  KissLink.EchoTxFrame("0:N0CALL", "APRS", ">\xCE\xA3\xCE\xBF 73");
+  EXPECT_EQ(RawUnicodeToUTF8(LastMonitorLine(style)), ">\xCE\xA3\xCE\xBF 73");
+  EXPECT_EQ(style, UnicodeMonitorStyle(msP1Data));
   // The lamp's timer runs (the lamp itself stays dark once an earlier test has ended the
   // application).
   auto* timer = dynamic_cast<TTimer*>(frmAprs->FindComponent("timRxP1"));

@@ -54,11 +54,7 @@ class TReceiveSession : public TAprsIsSettings, public TAprsIsViews {
   bool IgSeen() const override { return path.dispatcher.IgSeen; }
   void AddLogText(const std::string& text, TLinkTraffic traffic) override {
     int para = -1;
-    if (IsReceivedTraffic(traffic)) {
-      AddReceivedLogText(&path.monitor, text, MonitorStyleOf(traffic), para);
-    } else {
-      ::AddLogText(&path.monitor, text, MonitorStyleOf(traffic), para);
-    }
+    AddReceivedLogText(&path.monitor, text, MonitorStyleOf(traffic), para);
   }
   void SetStatusText(const std::string& text) override { statuses.push_back(text); }
   void SetButtonDown(bool down) override { buttons.push_back(down); }

@@ -10,6 +10,7 @@
 #include "app/receive/frm_log.h"
 #include "app/settings/frm_setup.h"
 #include "platform/sys/registry.h"
+#include "platform/test_support/gui_test_support.h"
 
 namespace {
 
@@ -118,6 +119,15 @@ TEST_F(SettingsStoreTest, SaveAndLoadRoundTrip) {
   s.edtCallP1->SetText("N0CALL-9");
   s.edtCallP2->SetText("N0CALL-2");
   s.edtStatusP2->SetText("Port zwei");
+  // Beacon texts typed: in Greek, and in the code page, whose bytes older settings read.
+  const std::u16string greek = u"\u03A3\u03BF 73";
+  const std::u16string umlauts =
+      u"Gr\u00FC\u00DF"
+      "e";
+  for (TEdit* edit : {s.edtStatusP1, s.edtInfoP2, s.edtWxStatusP1, s.edtInfoP1}) {
+    edit->SetText("");
+    SimulateUnicodeKey(*edit, 0, edit == s.edtInfoP1 ? umlauts : greek);
+  }
   s.nedtTimPosP2->SetIntIst(42);
   s.mfcbxWxSsidP2->SetItemIndex(0);
   s.medtLati->SetText(
@@ -144,6 +154,9 @@ TEST_F(SettingsStoreTest, SaveAndLoadRoundTrip) {
   s.mfcbxDevice->SetItemIndex(0);
   s.edtCallP1->SetText("");
   s.edtStatusP2->SetText("");
+  for (TEdit* edit : {s.edtStatusP1, s.edtInfoP2, s.edtWxStatusP1, s.edtInfoP1}) {
+    edit->SetText("");
+  }
   s.nedtTimPosP2->SetIntIst(1);
   s.mbtnComp->SetDown(true);
   s.mfcbxSpk->SetText("");
@@ -163,6 +176,17 @@ TEST_F(SettingsStoreTest, SaveAndLoadRoundTrip) {
   EXPECT_EQ(s.edtCallP1->Text(), "N0CALL-9");
   EXPECT_EQ(s.edtCallP2->Text(), "N0CALL-2");
   EXPECT_EQ(s.edtStatusP2->Text(), "Port zwei");
+  EXPECT_EQ(s.edtStatusP1->TextW(), greek);
+  EXPECT_EQ(s.edtInfoP2->TextW(), greek);
+  EXPECT_EQ(s.edtWxStatusP1->TextW(), greek);
+  EXPECT_EQ(s.edtInfoP1->TextW(), umlauts);
+  {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Velmora\\Programm\\Station", false));
+    EXPECT_EQ(reg.ReadString("InfoP1"),
+              "Gr\xFC\xDF"
+              "e");
+  }
   EXPECT_EQ(s.nedtTimPosP2->IntIst(), 42);
   EXPECT_EQ(s.mfcbxWxSsidP2->ItemIndex(), 0);
   EXPECT_EQ(s.medtLati->Text(),
