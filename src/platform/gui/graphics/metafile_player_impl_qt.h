@@ -203,7 +203,8 @@ class TPlayer {
   bool Cancelled() const { return cancelled_ && cancelled_->load(std::memory_order_relaxed); }
 
   // The part of the target that drawing may show, in its coordinates.
-  QRectF View() const {
+  QRectF View() {
+    SettleClip();
     return state_.Clipped ? QRectF(state_.Clip.boundingRect()) & shown_ : shown_;
   }
   // What of the painter's device its clip lets show, in the device's coordinates: a
@@ -211,7 +212,10 @@ class TPlayer {
   static QRectF DeviceView(const QPainter& painter);
 
   // Nothing of a drawing shows: the clip holds nothing.
-  bool ClippedAway() const { return state_.Clipped && state_.Clip.isEmpty(); }
+  bool ClippedAway() {
+    SettleClip();
+    return state_.Clipped && state_.Clip.isEmpty();
+  }
 
   // Puts the clip of the records on the painter, on its own level inside the target's.
   void ApplyClip();
@@ -229,6 +233,13 @@ class TPlayer {
   void SetClip(const QRegion& clip, double regionRects, bool ofClip);
   void DropClip();
   void CombineClip(const QRegion& region, TClipCombine how);
+  // A clip record intersecting (And) or excluding (Diff) a region, combined with the clip
+  // when something asks for it: a file of thousands of such records with a drawing after
+  // every tenth spent seconds on the clip's operations, which grew with every record.
+  void GatherClip(const QRegion& region, TClipCombine how);
+  // Combines the regions gathered since with the clip.
+  void SettleClip();
+  void ForgetGatheredClip();
   // The union of the rectangles, which may overlap, in the target's pixels.
   QRegion UnionOf(std::vector<QRect> rects);
 
@@ -390,6 +401,10 @@ class TPlayer {
   bool read_backdrop_ = false;
   double smoothing_left_ = kSmoothingBudget;
   bool clip_changed_ = false;
+  // The clip records gathered and not yet combined with the clip: what they intersect it
+  // with, and the rectangles they exclude from it.
+  std::optional<QRegion> kept_by_clip_;
+  std::vector<QRect> cut_from_clip_;
   QRectF frame_;
   QPointF pixels_per_mm_{kPixelsPerInch / 25.4, kPixelsPerInch / 25.4};
   bool enhanced_ = false;

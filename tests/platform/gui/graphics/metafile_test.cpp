@@ -570,6 +570,25 @@ TEST(Metafile, ClipRecordsLimitWhatShows) {
          Record(w, 0x0416, {500, 1000, 0, 0});  // the top half
        }),
        false, [](double, double y) { return y < 5; }},
+      {"run of intersects and excludes", ClippedRedSquare([](Bytes& w) {
+         Record(w, 0x0416, {1000, 600, 0, 0});     // the left six tenths
+         Record(w, 0x0415, {700, 700, 300, 300});  // less the middle
+         Record(w, 0x0416, {800, 1000, 0, 0});     // the top eight tenths
+         Record(w, 0x0415, {1000, 1000, 900, 0});  // already left out
+         Record(w, 0x0415, {200, 200, 0, 0});      // less the top left corner
+       }),
+       false,
+       [](double x, double y) {
+         return x < 6 && y < 8 && !(x > 3 && x < 7 && y > 3 && y < 7) && !(x < 2 && y < 2);
+       }},
+      {"excluded before a saved state", ClippedRedSquare([](Bytes& w) {
+         Record(w, 0x0415, {700, 700, 300, 300});
+         Record(w, 0x001E, {});
+         Record(w, 0x0416, {1000, 500, 0, 0});  // the left half, then forgotten
+         Record(w, 0x0127, {unsigned(-1) & 0xFFFF});
+         Record(w, 0x0415, {1000, 1000, 900, 0});  // the bottom tenth
+       }),
+       false, [](double x, double y) { return !(x > 3 && x < 7 && y > 3 && y < 7) && y < 9; }},
       {"offset", ClippedRedSquare([](Bytes& w) {
          Record(w, 0x0416, {500, 500, 0, 0});
          Record(w, 0x0220, {500, 500});  // y, x
@@ -594,6 +613,12 @@ TEST(Metafile, ClipRecordsLimitWhatShows) {
          r(29, {24, 12, 72, 36});
        }),
        true, [](double x, double y) { return !(x > 2.5 && x < 7.5 && y > 2.5 && y < 7.5); }},
+      {"enhanced run", ClippedRedEmf([](const EmfRecord& r) {
+         r(29, {24, 12, 72, 36});
+         r(30, {0, 0, 48, 48});  // the left half
+         r(29, {0, 0, 96, 12});  // less the top quarter
+       }),
+       true, [](double x, double y) { return x < 5 && y > 2.5 && !(x > 2.5 && y < 7.5); }},
       {"enhanced saved", ClippedRedEmf([](const EmfRecord& r) {
          r(33, {});
          r(30, {0, 0, 48, 48});
