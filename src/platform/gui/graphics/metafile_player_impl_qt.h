@@ -16,6 +16,7 @@
 #include <list>
 #include <optional>
 #include <span>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -351,6 +352,8 @@ class TPlayer {
     int AskedPixelSize;
     std::optional<QFontMetricsF> Metrics;  // once drawn with, when the cell height is known
     std::optional<QRawFont> Glyphs;        // once a rough run is drawn with it
+    // The outlines of the characters drawn alone in it (see DrawCharacter).
+    std::unordered_map<char16_t, QPainterPath> Outlines;
 
     bool Fits(const TFontSpec& spec, double wanted) const;
   };
@@ -366,6 +369,8 @@ class TPlayer {
   // not laid out (no shaping, no fallback fonts), which spares the layout of every line.
   // Text that needs either is drawn as text.
   void DrawRoughRun(TTextFont& drawn, const QPointF& origin, const QString& text);
+  // A character drawn alone at its own advance, with the painter's font and pen.
+  void DrawCharacter(TTextFont& drawn, const QPointF& at, QChar c);
   void Text(QPointF at, const QString& text, std::span<const double> advances,
             std::uint32_t options, std::optional<QRectF> box);
   static QPolygonF Points(const TRecord& r, std::size_t at, std::uint32_t count, bool wide);

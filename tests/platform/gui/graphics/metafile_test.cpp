@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -1226,6 +1227,47 @@ TEST(Metafile, KeptAndBandedDrawingsShowWhatPlayingShows) {
                 target, kWidth, kHeight);
     EXPECT_LE(LargestDifference(target, alone), 4);
   }
+}
+
+// Letters too large for Qt's glyph images, spaced by their own advances, each drawn from
+// an outline the play keeps: the same as Qt draws them, the letter met again too. The
+// edges may differ by the rounding of a 64th of a pixel.
+TEST(Metafile, LargeSpacedLettersShowWhatQtDraws) {
+  constexpr int kSide = 200;
+  QFont font("DejaVu Sans");
+  font.setPixelSize(80);  // 400 units at a fifth of a pixel
+  QImage expected(kSide, kSide, QImage::Format_RGB32);
+  expected.fill(Qt::white);
+  {
+    QPainter painter(&expected);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(font);
+    painter.translate(20, 60);
+    const double ascent = QFontMetricsF(font).ascent();
+    for (int i = 0; i < 3; ++i) painter.drawText(QPointF(i * 50.2, ascent), QString("HgH"[i]));
+  }
+  TBitmap qtDrawn;
+  qtDrawn.SetSize(kSide, kSide);
+  for (int y = 0; y < kSide; ++y)
+    std::memcpy(qtDrawn.ScanLine(y), expected.constScanLine(y), std::size_t(kSide) * 4);
+  const TMetafile wmf(
+      SquareWmf(1000,
+                [](Bytes& w) {
+                  std::vector<unsigned> font(9, 0);
+                  font[0] = unsigned(-400) & 0xFFFF;
+                  font[4] = 400;
+                  const std::vector<unsigned> face = Words(FaceField());
+                  font.insert(font.end(), face.begin(), face.end());
+                  Record(w, 0x02FB, font);
+                  Record(w, 0x012D, {0});
+                  // ExtTextOut at 100, 300: y, x, count, options, the
+                  // text, its advances
+                  Record(w, 0x0A32, {300, 100, 3, 0, 'H' | 'g' << 8, 'H', 251, 251, 251});
+                }),
+      false);
+  TBitmap target;
+  DrawOnWhite(wmf, target, kSide, kSide);
+  EXPECT_LE(LargestDifference(target, qtDrawn), 12);
 }
 
 // Damaged copies (bytes changed, records cut short) are drawn without a fault, stretched
