@@ -19,10 +19,10 @@ namespace metafile_play {
 bool TPlayer::WindowsClipRecord(std::uint32_t function, const TRecord& r) {
   switch (function) {
     case 0x0416:
-      CombineClip(TargetRegion(WindowsBox(r, 0)), TClipCombine::And);
+      GatherClip(TargetRegion(WindowsBox(r, 0)), TClipCombine::And);
       return true;
     case 0x0415:
-      CombineClip(TargetRegion(WindowsBox(r, 0)), TClipCombine::Diff);
+      GatherClip(TargetRegion(WindowsBox(r, 0)), TClipCombine::Diff);
       return true;
     case 0x012C:
       SelectClipRegion(r.U16(0));
@@ -38,10 +38,10 @@ bool TPlayer::WindowsClipRecord(std::uint32_t function, const TRecord& r) {
 bool TPlayer::EnhancedClipRecord(std::uint32_t type, const TRecord& r) {
   switch (type) {
     case 30:
-      CombineClip(TargetRegion(EnhancedRect(r, 8)), TClipCombine::And);
+      GatherClip(TargetRegion(EnhancedRect(r, 8)), TClipCombine::And);
       return true;
     case 29:
-      CombineClip(TargetRegion(EnhancedRect(r, 8)), TClipCombine::Diff);
+      GatherClip(TargetRegion(EnhancedRect(r, 8)), TClipCombine::Diff);
       return true;
     case 26:
       OffsetClip(EnhancedPoint(r, 8));
@@ -58,6 +58,7 @@ bool TPlayer::EnhancedClipRecord(std::uint32_t type, const TRecord& r) {
 }
 
 void TPlayer::ApplyClip() {
+  SettleClip();
   if (!clip_changed_) return;
   clip_changed_ = false;
   painter_.restore();
@@ -104,13 +105,40 @@ void TPlayer::SetClip(const QRegion& clip, double regionRects, bool ofClip) {
 }
 
 void TPlayer::DropClip() {
+  ForgetGatheredClip();
   state_.Clipped = false;
   state_.Clip = QRegion();
   state_.ClipRects = 0;
   clip_changed_ = true;
 }
 
+// Intersecting and excluding commute: a run of them keeps what all the intersected
+// regions share, less all the excluded ones, and costs one operation of each on the clip.
+void TPlayer::GatherClip(const QRegion& region, TClipCombine how) {
+  if (how == TClipCombine::And) {
+    work_ += double(region.rectCount()) * kClipRectWork;
+    kept_by_clip_ = kept_by_clip_ ? *kept_by_clip_ & region : region;
+  } else {
+    cut_from_clip_.insert(cut_from_clip_.end(), region.begin(), region.end());
+  }
+}
+
+void TPlayer::ForgetGatheredClip() {
+  kept_by_clip_.reset();
+  cut_from_clip_.clear();
+}
+
+void TPlayer::SettleClip() {
+  if (!kept_by_clip_ && cut_from_clip_.empty()) return;
+  const std::optional<QRegion> kept = std::move(kept_by_clip_);
+  std::vector<QRect> cut = std::move(cut_from_clip_);
+  ForgetGatheredClip();
+  if (kept) CombineClip(*kept, TClipCombine::And);
+  if (!cut.empty()) CombineClip(UnionOf(std::move(cut)), TClipCombine::Diff);
+}
+
 void TPlayer::CombineClip(const QRegion& region, TClipCombine how) {
+  SettleClip();
   if (how == TClipCombine::Or && !state_.Clipped) return;  // the whole target already
   const QRegion current = state_.Clipped ? state_.Clip : WholeTarget();
   const double taken = region.rectCount();
@@ -134,6 +162,7 @@ void TPlayer::CombineClip(const QRegion& region, TClipCombine how) {
 }
 
 void TPlayer::OffsetClip(const QPointF& offset) {
+  SettleClip();
   if (!state_.Clipped) return;
   const QTransform t = Transform();
   const QPointF moved = t.map(offset) - t.map(QPointF());

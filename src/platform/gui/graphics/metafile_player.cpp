@@ -362,6 +362,7 @@ void TPlayer::SelectIndex(std::uint32_t index) {
 }
 
 void TPlayer::Save() {
+  SettleClip();
   if (saved_.size() < kMaxSavedStates) saved_.push_back(state_);
 }
 
@@ -370,6 +371,7 @@ void TPlayer::Restore(int which) {
   const int count = int(saved_.size());
   const int keep = which < 0 ? count + which : which - 1;
   if (keep < 0 || keep >= count) return;
+  ForgetGatheredClip();  // they would change the state replaced here
   state_ = saved_[std::size_t(keep)];
   saved_.resize(std::size_t(keep));
   clip_changed_ = true;

@@ -16,6 +16,7 @@
 #include <list>
 #include <optional>
 #include <span>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -207,7 +208,8 @@ class TPlayer {
   bool Cancelled() const { return cancelled_ && cancelled_->load(std::memory_order_relaxed); }
 
   // The part of the target that drawing may show, in its coordinates.
-  QRectF View() const {
+  QRectF View() {
+    SettleClip();
     return state_.Clipped ? QRectF(state_.Clip.boundingRect()) & shown_ : shown_;
   }
   // What of the painter's device its clip lets show, in the device's coordinates: a
@@ -215,7 +217,10 @@ class TPlayer {
   static QRectF DeviceView(const QPainter& painter);
 
   // Nothing of a drawing shows: the clip holds nothing.
-  bool ClippedAway() const { return state_.Clipped && state_.Clip.isEmpty(); }
+  bool ClippedAway() {
+    SettleClip();
+    return state_.Clipped && state_.Clip.isEmpty();
+  }
 
   // Puts the clip of the records on the painter, on its own level inside the target's.
   void ApplyClip();
@@ -233,6 +238,13 @@ class TPlayer {
   void SetClip(const QRegion& clip, double regionRects, bool ofClip);
   void DropClip();
   void CombineClip(const QRegion& region, TClipCombine how);
+  // A clip record intersecting (And) or excluding (Diff) a region, combined with the clip
+  // when something asks for it: a file of thousands of such records with a drawing after
+  // every tenth spent seconds on the clip's operations, which grew with every record.
+  void GatherClip(const QRegion& region, TClipCombine how);
+  // Combines the regions gathered since with the clip.
+  void SettleClip();
+  void ForgetGatheredClip();
   // The union of the rectangles, which may overlap, in the target's pixels.
   QRegion UnionOf(std::vector<QRect> rects);
 
@@ -352,6 +364,8 @@ class TPlayer {
     int AskedPixelSize;
     std::optional<QFontMetricsF> Metrics;  // once drawn with, when the cell height is known
     std::optional<QRawFont> Glyphs;        // once a rough run is drawn with it
+    // The outlines of the characters drawn alone in it (see DrawCharacter).
+    std::unordered_map<char16_t, QPainterPath> Outlines;
 
     bool Fits(const TFontSpec& spec, double wanted) const;
   };
@@ -367,6 +381,8 @@ class TPlayer {
   // not laid out (no shaping, no fallback fonts), which spares the layout of every line.
   // Text that needs either is drawn as text.
   void DrawRoughRun(TTextFont& drawn, const QPointF& origin, const QString& text);
+  // A character drawn alone at its own advance, with the painter's font and pen.
+  void DrawCharacter(TTextFont& drawn, const QPointF& at, QChar c);
   void Text(QPointF at, const QString& text, std::span<const double> advances,
             std::uint32_t options, std::optional<QRectF> box);
   static QPolygonF Points(const TRecord& r, std::size_t at, std::uint32_t count, bool wide);
@@ -402,6 +418,10 @@ class TPlayer {
   bool read_backdrop_ = false;
   double smoothing_left_ = kSmoothingBudget;
   bool clip_changed_ = false;
+  // The clip records gathered and not yet combined with the clip: what they intersect it
+  // with, and the rectangles they exclude from it.
+  std::optional<QRegion> kept_by_clip_;
+  std::vector<QRect> cut_from_clip_;
   QRectF frame_;
   QPointF pixels_per_mm_{kPixelsPerInch / 25.4, kPixelsPerInch / 25.4};
   bool enhanced_ = false;

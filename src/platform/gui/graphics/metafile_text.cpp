@@ -2,6 +2,7 @@
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRawFont>
 #include <QTransform>
 #include <algorithm>
@@ -133,7 +134,7 @@ TPlayer::TTextFont& TPlayer::TextFont(const TFontSpec& spec, double wanted) {
   font.setPixelSize(PixelSize(wanted));
   if (text_fonts_.size() == kKeptFonts) text_fonts_.pop_back();
   text_fonts_.push_front(
-      TTextFont{spec, wanted, font, font.pixelSize(), std::nullopt, std::nullopt});
+      TTextFont{spec, wanted, font, font.pixelSize(), std::nullopt, std::nullopt, {}});
   return text_fonts_.front();
 }
 
@@ -169,6 +170,29 @@ void TPlayer::DrawRoughRun(TTextFont& drawn, const QPointF& origin, const QStrin
   run.setUnderline(drawn.Font.underline());
   run.setStrikeOut(drawn.Font.strikeOut());
   painter_.drawGlyphRun(origin, run);
+}
+
+// Qt keeps a glyph as an image up to 64 pixels on the device; a larger one it draws from its
+// outline, which it loads and hints afresh for every character: 64 KB of spaced text at
+// 84 pixels spent half its second there. The outline is kept for the font instead, taken
+// as Qt takes it and filled as Qt fills it.
+void TPlayer::DrawCharacter(TTextFont& drawn, const QPointF& at, QChar c) {
+  constexpr double kLargestKeptGlyph = 64;
+  const double onDevice =
+      drawn.Font.pixelSize() * std::sqrt(std::abs(painter_.deviceTransform().determinant()));
+  if (onDevice <= kLargestKeptGlyph || drawn.Font.underline() || drawn.Font.strikeOut()) {
+    painter_.drawText(at, QString(c));
+    return;
+  }
+  const auto [kept, fresh] = drawn.Outlines.try_emplace(c.unicode());
+  if (fresh) {
+    kept->second.setFillRule(Qt::WindingFill);
+    kept->second.addText(QPointF(), drawn.Font, QString(c));
+  }
+  const bool smooth = painter_.testRenderHint(QPainter::Antialiasing);
+  painter_.setRenderHint(QPainter::Antialiasing);
+  painter_.fillPath(kept->second.translated(at), painter_.pen().brush());
+  painter_.setRenderHint(QPainter::Antialiasing, smooth);
 }
 
 void TPlayer::Text(QPointF at, const QString& text, std::span<const double> advances,
@@ -221,7 +245,7 @@ void TPlayer::Text(QPointF at, const QString& text, std::span<const double> adva
     DrawShapedTextWithAdvances(painter_, font, QPointF(dx, dy), text, steps);
   } else {
     for (qsizetype i = 0; i < text.size(); ++i)
-      painter_.drawText(QPointF(dx + xs[std::size_t(i)], dy), QString(text[i]));
+      DrawCharacter(drawn, QPointF(dx + xs[std::size_t(i)], dy), text[i]);
   }
   painter_.restore();
 }

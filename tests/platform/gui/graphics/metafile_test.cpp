@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -570,6 +571,25 @@ TEST(Metafile, ClipRecordsLimitWhatShows) {
          Record(w, 0x0416, {500, 1000, 0, 0});  // the top half
        }),
        false, [](double, double y) { return y < 5; }},
+      {"run of intersects and excludes", ClippedRedSquare([](Bytes& w) {
+         Record(w, 0x0416, {1000, 600, 0, 0});     // the left six tenths
+         Record(w, 0x0415, {700, 700, 300, 300});  // less the middle
+         Record(w, 0x0416, {800, 1000, 0, 0});     // the top eight tenths
+         Record(w, 0x0415, {1000, 1000, 900, 0});  // already left out
+         Record(w, 0x0415, {200, 200, 0, 0});      // less the top left corner
+       }),
+       false,
+       [](double x, double y) {
+         return x < 6 && y < 8 && !(x > 3 && x < 7 && y > 3 && y < 7) && !(x < 2 && y < 2);
+       }},
+      {"excluded before a saved state", ClippedRedSquare([](Bytes& w) {
+         Record(w, 0x0415, {700, 700, 300, 300});
+         Record(w, 0x001E, {});
+         Record(w, 0x0416, {1000, 500, 0, 0});  // the left half, then forgotten
+         Record(w, 0x0127, {unsigned(-1) & 0xFFFF});
+         Record(w, 0x0415, {1000, 1000, 900, 0});  // the bottom tenth
+       }),
+       false, [](double x, double y) { return !(x > 3 && x < 7 && y > 3 && y < 7) && y < 9; }},
       {"offset", ClippedRedSquare([](Bytes& w) {
          Record(w, 0x0416, {500, 500, 0, 0});
          Record(w, 0x0220, {500, 500});  // y, x
@@ -594,6 +614,12 @@ TEST(Metafile, ClipRecordsLimitWhatShows) {
          r(29, {24, 12, 72, 36});
        }),
        true, [](double x, double y) { return !(x > 2.5 && x < 7.5 && y > 2.5 && y < 7.5); }},
+      {"enhanced run", ClippedRedEmf([](const EmfRecord& r) {
+         r(29, {24, 12, 72, 36});
+         r(30, {0, 0, 48, 48});  // the left half
+         r(29, {0, 0, 96, 12});  // less the top quarter
+       }),
+       true, [](double x, double y) { return x < 5 && y > 2.5 && !(x > 2.5 && y < 7.5); }},
       {"enhanced saved", ClippedRedEmf([](const EmfRecord& r) {
          r(33, {});
          r(30, {0, 0, 48, 48});
@@ -1247,6 +1273,47 @@ TEST(Metafile, KeptAndBandedDrawingsShowWhatPlayingShows) {
                 target, kWidth, kHeight);
     EXPECT_LE(LargestDifference(target, alone), 4);
   }
+}
+
+// Letters too large for Qt's glyph images, spaced by their own advances, each drawn from
+// an outline the play keeps: the same as Qt draws them, the letter met again too. The
+// edges may differ by the rounding of a 64th of a pixel.
+TEST(Metafile, LargeSpacedLettersShowWhatQtDraws) {
+  constexpr int kSide = 200;
+  QFont font("DejaVu Sans");
+  font.setPixelSize(80);  // 400 units at a fifth of a pixel
+  QImage expected(kSide, kSide, QImage::Format_RGB32);
+  expected.fill(Qt::white);
+  {
+    QPainter painter(&expected);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(font);
+    painter.translate(20, 60);
+    const double ascent = QFontMetricsF(font).ascent();
+    for (int i = 0; i < 3; ++i) painter.drawText(QPointF(i * 50.2, ascent), QString("HgH"[i]));
+  }
+  TBitmap qtDrawn;
+  qtDrawn.SetSize(kSide, kSide);
+  for (int y = 0; y < kSide; ++y)
+    std::memcpy(qtDrawn.ScanLine(y), expected.constScanLine(y), std::size_t(kSide) * 4);
+  const TMetafile wmf(
+      SquareWmf(1000,
+                [](Bytes& w) {
+                  std::vector<unsigned> font(9, 0);
+                  font[0] = unsigned(-400) & 0xFFFF;
+                  font[4] = 400;
+                  const std::vector<unsigned> face = Words(FaceField());
+                  font.insert(font.end(), face.begin(), face.end());
+                  Record(w, 0x02FB, font);
+                  Record(w, 0x012D, {0});
+                  // ExtTextOut at 100, 300: y, x, count, options, the
+                  // text, its advances
+                  Record(w, 0x0A32, {300, 100, 3, 0, 'H' | 'g' << 8, 'H', 251, 251, 251});
+                }),
+      false);
+  TBitmap target;
+  DrawOnWhite(wmf, target, kSide, kSide);
+  EXPECT_LE(LargestDifference(target, qtDrawn), 12);
 }
 
 // Damaged copies (bytes changed, records cut short) are drawn without a fault, stretched
