@@ -315,8 +315,8 @@ TEST(ObjectRecords, UnknownOrDamagedPicturesWarnAndFailOnlyWhereTheyMust) {
   claiming.SetRDStyle(&sheet);
   const std::string large =
       "-3 3 0 0 0 0 0\r\n\r\nTBitmap\r\n"
-      "424d3c000000000000003a0000002800000000100000001000000100080001000000020000000000000000"
-      "00000001000000000000000000ff000001\r\n";
+      "424D3C000000000000003A0000002800000000100000001000000100080001000000020000000000000000"
+      "00000001000000000000000000FF000001\r\n";
   EXPECT_TRUE(Load(large + large + large, claiming));
   ASSERT_EQ(claiming.GetItemCount(), 3);
   const TGraphic* third = claiming.CheckItemClass<TRDGraphicItemInfo>(2).Image.get();
@@ -326,6 +326,10 @@ TEST(ObjectRecords, UnknownOrDamagedPicturesWarnAndFailOnlyWhereTheyMust) {
   ASSERT_NE(dynamic_cast<const TRDPictureFrame*>(third), nullptr);
   EXPECT_EQ(third->Width(), 4096);
   EXPECT_EQ(claiming.GetRDFWarnings(), rdfwPicturesLeftOut);
+  // Saved, the frame is the picture it was read as: read again, the same frame.
+  claiming.SetRDFOptions(rdfoSavePicturesBody);
+  claiming.DeleteItems(0, 2);
+  EXPECT_EQ(Saved(claiming), large);
 
   // Without a body the application supplies the picture by name, or by its file name.
   TCustomRDData named;

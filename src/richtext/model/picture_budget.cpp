@@ -1,6 +1,7 @@
 #include "richtext/model/picture_budget.h"
 
 #include "platform/gui/graphics/canvas.h"
+#include "platform/text/streams.h"
 
 bool TRDPictureBudget::Take(std::int64_t pixels) {
   if (pixels > left_) {
@@ -24,4 +25,8 @@ void TRDPictureFrame::Draw(TCanvas& Canvas, const TRect& Rect) const {
   Canvas.Rectangle(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom);
   Canvas.Pen().Assign(pen);
   Canvas.Brush().Assign(brush);
+}
+
+void TRDPictureFrame::SaveToStream(TStream& Stream) const {
+  Stream.WriteBuffer(source_.Data.data(), std::int64_t(source_.Data.size()));
 }

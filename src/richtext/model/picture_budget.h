@@ -10,6 +10,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "platform/gui/graphics/bitmap.h"
 
@@ -28,20 +30,35 @@ class TRDPictureBudget {
   bool left_out_ = false;
 };
 
-// A picture left out: nothing of it is held, it draws as a grey frame around the area
-// asked for, and it writes nothing (saved documents leave it out too).
+// Where a picture left out came from: its bytes as read, not decoded (a run-length
+// bitmap that claims millions of pixels is a few bytes of them), and their kind as the
+// format that held them names it, so that saving the document in that format writes the
+// picture again unchanged. One of the two kinds is set:
+//   RTFFormat  the RTF picture's kind and size keywords, "\dibitmap0\picw4096\pich4096";
+//   RDFClass   the graphic class of an RDF picture body, "TBitmap".
+struct TRDPictureSource {
+  std::string RTFFormat;
+  std::string RDFClass;
+  std::string Data;
+};
+
+// A picture left out: none of its pixels are held, it draws as a grey frame around the
+// area asked for, and it saves as the bytes it was read from (see TRDPictureSource).
 class TRDPictureFrame : public TGraphic {
  public:
-  TRDPictureFrame(int width, int height) : width_(width), height_(height) {}
+  TRDPictureFrame(int width, int height, TRDPictureSource source = {})
+      : width_(width), height_(height), source_(std::move(source)) {}
   int Width() const override { return width_; }
   int Height() const override { return height_; }
+  const TRDPictureSource& Source() const { return source_; }
   void Draw(TCanvas& Canvas, const TRect& Rect) const override;
   void LoadFromStream(TStream&) override {}
-  void SaveToStream(TStream&) const override {}
+  void SaveToStream(TStream& Stream) const override;
   std::unique_ptr<TGraphic> Clone() const override {
     return std::make_unique<TRDPictureFrame>(*this);
   }
 
  private:
   int width_, height_;
+  TRDPictureSource source_;
 };

@@ -373,8 +373,12 @@ bool TRDGraphicItemInfo::GetExtraStrProperty(TRDExtraItemStrProperty prop,
 void TRDGraphicItemInfo::SaveRDF(TStream& stream, TCustomRDData* rdData, int,
                                  const std::string& name, bool forceSameAsPrev) const {
   // A picture of a kind no reader knows is written without its body, so the record stays
-  // readable (the application supplies the picture again by name).
-  const std::string className = Image ? GraphicClassName(*Image) : std::string();
+  // readable (the application supplies the picture again by name). A picture left out
+  // is written as the body it was read from.
+  const auto* frame = dynamic_cast<const TRDPictureFrame*>(Image.get());
+  const std::string className = frame   ? frame->Source().RDFClass
+                                : Image ? GraphicClassName(*Image)
+                                        : std::string();
   const bool withBody =
       rdData && (rdData->GetRDFOptions() & rdfoSavePicturesBody) && !className.empty();
   WriteRDFObjectRecord(stream, *this, rdData, name, className, withBody, forceSameAsPrev,
@@ -414,7 +418,11 @@ bool TRDGraphicItemInfo::LoadBody(const std::string& body, TCustomRDData* rdData
     const int width = std::max(claimed ? claimed->Width : Image->Width(), 0);
     const int height = std::max(claimed ? claimed->Height : Image->Height(), 0);
     if (rdData && !rdData->PictureBudget().Take(std::int64_t(width) * height)) {
-      Image = std::make_unique<TRDPictureFrame>(width, height);
+      Image = std::make_unique<TRDPictureFrame>(
+          width, height,
+          TRDPictureSource{
+              "", GraphicClassName(*Image),
+              std::string(static_cast<const char*>(stream.Memory()), std::size_t(stream.Size()))});
       rdData->SetRDFWarnings(rdData->GetRDFWarnings() | rdfwPicturesLeftOut);
     } else if (claimed) {
       load();

@@ -95,9 +95,14 @@ std::string Group(const std::string& scaling, const std::string& body) {
 
 std::string RTFPictureGroup(const TGraphic& graphic, TRDRTFOptions options, int targetWidth,
                             int targetHeight) {
-  // A picture left out was never read: there is nothing of it to write.
-  if (graphic.Empty() || dynamic_cast<const TRDPictureFrame*>(&graphic)) return "";
   const std::string scaling = Scaling(graphic.Width(), graphic.Height(), targetWidth, targetHeight);
+  // A picture left out is written as it was read, when it was read from RTF.
+  if (const auto* frame = dynamic_cast<const TRDPictureFrame*>(&graphic)) {
+    const TRDPictureSource& source = frame->Source();
+    if (source.RTFFormat.empty()) return "";
+    return Group(scaling, source.RTFFormat + " " + StringToHex(source.Data));
+  }
+  if (graphic.Empty()) return "";
   // A PNG picture keeps its bytes; other bitmaps are written as the bitmaps they are.
   if (const auto* png = dynamic_cast<const TPngImage*>(&graphic)) {
     TMemoryStream bytes;

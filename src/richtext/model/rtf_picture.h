@@ -18,7 +18,8 @@ class TGraphic;
 class TImageList;
 
 // The group of a picture shown at targetWidth x targetHeight pixels (0: its own size);
-// "" for an empty picture.
+// "" for an empty picture. A picture left out (TRDPictureFrame) read from RTF is
+// written with the kind, sizes and data it was read with; one read elsewhere gives "".
 std::string RTFPictureGroup(const TGraphic& graphic, TRDRTFOptions options, int targetWidth = 0,
                             int targetHeight = 0);
 // The group of image index of list: as a bitmap with rdrtfSaveBitmapDefault, else as

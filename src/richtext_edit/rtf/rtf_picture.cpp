@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <span>
+#include <string>
 
 #include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/jpeg_image.h"
@@ -51,6 +52,52 @@ std::unique_ptr<TGraphic> LeftOut(int width, int height) {
 std::unique_ptr<TGraphic> Budgeted(std::unique_ptr<TGraphic> graphic, TRDPictureBudget& budget) {
   if (!graphic || budget.Take(std::int64_t(graphic->Width()) * graphic->Height())) return graphic;
   return LeftOut(graphic->Width(), graphic->Height());
+}
+
+// The keywords that give a picture's kind and sizes, as they were read (its scale is
+// the item's, written with it).
+std::string FormatKeywords(const TRDRTFPicture& picture) {
+  const auto word = [](const char* name, int value) {
+    return std::string("\\") + name + std::to_string(value);
+  };
+  std::string format;
+  switch (picture.PicType) {
+    case rtf_pt_EnhancedMetafile:
+      format = "\\emfblip";
+      break;
+    case rtf_pt_Png:
+      format = "\\pngblip";
+      break;
+    case rtf_pt_Jpeg:
+      format = "\\jpegblip";
+      break;
+    case rtf_pt_WindowsMetafile:
+      format = word("wmetafile", picture.MetafileMapMode);
+      break;
+    case rtf_pt_Dib:
+      format = "\\dibitmap0";
+      break;
+    case rtf_pt_Ddb:
+      format = "\\wbitmap0";
+      break;
+    default:
+      break;  // Macintosh and OS/2 pictures are never shown, so never left out
+  }
+  if (picture.PicType == rtf_pt_Dib || picture.PicType == rtf_pt_Ddb)
+    format += word("wbmbitspixel", picture.BitmapBitsPixel) +
+              word("wbmplanes", picture.BitmapPlanes) +
+              word("wbmwidthbytes", picture.BitmapWidthBytes);
+  if (picture.PicBmp) format += "\\picbmp";
+  return format + word("picw", picture.PicW) + word("pich", picture.PicH) +
+         word("picwgoal", picture.PicWGoal) + word("pichgoal", picture.PicHGoal);
+}
+
+// What a picture left out keeps to be written again: its kind, sizes and data as read
+// (a \dibitmap's without the room kept for the file header).
+TRDPictureSource SourceOf(const TRDRTFPicture& picture) {
+  const auto data =
+      Bytes(picture.Data, picture.PicType == rtf_pt_Dib ? TRDRTFPicture::kBitmapFileHeaderSize : 0);
+  return {FormatKeywords(picture), "", std::string(data.begin(), data.end())};
 }
 
 std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPerInch,
@@ -140,9 +187,13 @@ std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixel
     picture.Width = RoundToInt(picture.PicWGoal * double(pixelsPerInch) / kTwipsPerInch);
     picture.Height = RoundToInt(picture.PicHGoal * double(pixelsPerInch) / kTwipsPerInch);
   }
-  // A picture left out keeps the place it was given.
-  if (dynamic_cast<TRDPictureFrame*>(graphic.get()) && picture.Width > 0 && picture.Height > 0)
-    graphic = LeftOut(picture.Width, picture.Height);
+  // A picture left out keeps the place it was given, and what it was read from.
+  if (const auto* frame = dynamic_cast<TRDPictureFrame*>(graphic.get())) {
+    const bool placed = picture.Width > 0 && picture.Height > 0;
+    graphic = std::make_unique<TRDPictureFrame>(placed ? picture.Width : frame->Width(),
+                                                placed ? picture.Height : frame->Height(),
+                                                SourceOf(picture));
+  }
   // A drawing has the size it was placed at, where its file gives none of its own.
   auto* drawing = dynamic_cast<TMetafile*>(graphic.get());
   if (drawing && drawing->Empty() && picture.Width > 0 && picture.Height > 0)

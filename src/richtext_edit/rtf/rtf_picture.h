@@ -46,7 +46,8 @@ struct TRDRTFPicture {
 // pictures, PNG without a PNG graphic class, metafiles that draw more than one bitmap)
 // and for data the picture's kind cannot hold (a damaged PNG, JPEG or metafile). A
 // bitmap's pixels are taken from budget, for device bitmaps before they are decoded; a
-// bitmap that does not fit is left out, a TRDPictureFrame of its size in its place.
+// bitmap that does not fit is left out, a TRDPictureFrame of its size in its place that
+// keeps the picture's kind, sizes and data to be written again.
 std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixelsPerInch,
                                                bool extractMetafileBitmaps,
                                                TRDPictureBudget& budget);

@@ -2,6 +2,7 @@
 // are read, and tables nested deeper than we build keep their text.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <climits>
 #include <cmath>
 
@@ -11,6 +12,7 @@
 #include "richtext/formats/rtf_writer.h"
 #include "richtext/model/picture_item.h"
 #include "richtext/model/rtf_picture.h"
+#include "richtext/styles/rdf_routines.h"
 #include "richtext_edit/rtf/rtf_reader.h"
 #include "rtf_import_document.h"
 
@@ -137,37 +139,67 @@ std::string RunLengthPicture() {
   return "{\\pict\\dibitmap0\\picw4096\\pich4096 " + hex + "}";
 }
 
+// The pictures of a document as letters: B a bitmap, F a frame left out.
+std::string PictureKinds(const TRTFImportDocument& doc) {
+  std::string out;
+  for (int i = 0; i < doc.Count(); ++i) {
+    const auto* picture = dynamic_cast<TRDGraphicItemInfo*>(&doc.Item(i));
+    if (!picture) continue;
+    EXPECT_EQ(picture->Image->Width(), 4096);
+    EXPECT_EQ(picture->Image->Height(), 4096);
+    out += dynamic_cast<const TBitmap*>(picture->Image.get())           ? 'B'
+           : dynamic_cast<const TRDPictureFrame*>(picture->Image.get()) ? 'F'
+                                                                        : '?';
+  }
+  return out;
+}
+
+// What the frames of a document keep of their pictures, one a line.
+std::string FrameSources(const TRTFImportDocument& doc) {
+  std::string out;
+  for (int i = 0; i < doc.Count(); ++i)
+    if (const auto* picture = dynamic_cast<TRDGraphicItemInfo*>(&doc.Item(i)))
+      if (const auto* frame = dynamic_cast<const TRDPictureFrame*>(picture->Image.get()))
+        out += frame->Source().RTFFormat + " " + StringToHex(frame->Source().Data) + "\n";
+  return out;
+}
+
 // Twenty such pictures in 3 KB took a gigabyte to import and show. The pictures of a
 // document share one budget of pixels, taken as their headers claim before they are
 // decoded: once it is spent, pictures are frames of their size, the document's warnings
-// say so, and writing a frame writes nothing. A second import into the document
+// say so, and a frame keeps the picture as read: saved as RTF it is the same picture
+// again (a frame not read from RTF writes nothing). A second import into the document
 // takes from what is left; a cleared document has the whole budget again.
 TEST(RTFImportBounds, BitmapsBeyondTheDocumentsPixelsAreLeftOutAsFrames) {
   TRTFImportDocument doc;
   std::string rtf = "{\\rtf1 ";
   for (int i = 0; i < 20; ++i) rtf += RunLengthPicture();
   ASSERT_EQ(doc.Import(rtf + "}"), rtf_ec_OK);
-  const auto kinds = [&doc] {
-    std::string out;
-    for (int i = 0; i < doc.Count(); ++i) {
-      const auto* picture = dynamic_cast<TRDGraphicItemInfo*>(&doc.Item(i));
-      if (!picture) continue;
-      EXPECT_EQ(picture->Image->Width(), 4096);
-      EXPECT_EQ(picture->Image->Height(), 4096);
-      out += dynamic_cast<const TBitmap*>(picture->Image.get())           ? 'B'
-             : dynamic_cast<const TRDPictureFrame*>(picture->Image.get()) ? 'F'
-                                                                          : '?';
-    }
-    return out;
-  };
-  EXPECT_EQ(kinds(), "BB" + std::string(18, 'F'));
+  EXPECT_EQ(PictureKinds(doc), "BB" + std::string(18, 'F'));
   EXPECT_TRUE(doc.Document.GetRDFWarnings() & rdfwPicturesLeftOut);
   EXPECT_EQ(RTFPictureGroup(TRDPictureFrame(4096, 4096), TRDRTFOptions{}), "");
+
+  // The frames written and read back, after two bitmaps spent the budget again.
+  TRTFImportDocument again;
+  ASSERT_EQ(again.Import("{\\rtf1 " + RunLengthPicture() + RunLengthPicture() + "}"), rtf_ec_OK);
+  doc.Document.DeleteItems(0, 2);
+  TMemoryStream saved;
+  ASSERT_TRUE(SaveRTFToStream(doc.Document, saved, TRDRTFSaveParams{}));
+  ASSERT_EQ(again.Import(
+                std::string(static_cast<const char*>(saved.Memory()), std::size_t(saved.Size()))),
+            rtf_ec_OK);
+  EXPECT_EQ(PictureKinds(again), "BB" + std::string(18, 'F'));
+  std::string data = RunLengthPicture();
+  data = data.substr(data.find(' ') + 1, data.size() - data.find(' ') - 2);
+  for (char& c : data) c = char(std::toupper(static_cast<unsigned char>(c)));
+  EXPECT_NE(FrameSources(doc).find(" " + data + "\n"), std::string::npos) << FrameSources(doc);
+  EXPECT_EQ(FrameSources(again), FrameSources(doc));
+
   ASSERT_EQ(doc.Import("{\\rtf1 " + RunLengthPicture() + "}"), rtf_ec_OK);
-  EXPECT_EQ(kinds(), "BB" + std::string(19, 'F'));
+  EXPECT_EQ(PictureKinds(doc), std::string(19, 'F'));
   doc.Document.Clear();
   ASSERT_EQ(doc.Import("{\\rtf1 " + RunLengthPicture() + "}"), rtf_ec_OK);
-  EXPECT_EQ(kinds(), "B");
+  EXPECT_EQ(PictureKinds(doc), "B");
 }
 
 }  // namespace
