@@ -56,8 +56,9 @@ class TMetafile : public TGraphic {
   // stretched when shown larger), and drawn again there it is copied, not played. On a
   // screen the kept picture is drawn on a thread of its own, and until it is done the
   // paints show it drawn at fewer pixels, or as kept at the size before, stretched. Off the
-  // screen it is kept at its first draw, but for a picture whose raster operations combine
-  // its bitmaps with what lies under them, which is played wherever it is drawn there. Its
+  // screen it is kept at its first draw, at fewer pixels when the play at the device's
+  // costs more than a draw may, but for a picture whose raster operations combine its
+  // bitmaps with what lies under them, which is played wherever it is drawn there. Its
   // bitmaps are decoded once, kMaxPictureBitmapPixels of them at most (counted as their
   // headers claim, before decoding): the bitmaps past that are left out.
   void Draw(TCanvas& Canvas, const TRect& Rect) const override;

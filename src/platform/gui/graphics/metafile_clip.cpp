@@ -200,10 +200,10 @@ TInkCost InkCost(const QPainter& Painter, const QPainterPath& Shape, const QRect
   const QRectF bounds = toDevice.mapRect(Shape.controlPointRect());
   const QRectF shown = bounds.adjusted(-reach, -reach, reach, reach) & View;
   TInkCost cost;
-  cost.Touched = filled ? shown.width() * shown.height() : 0;
+  cost.Filled = filled ? shown.width() * shown.height() : 0;
   // A thin line touches its length in pixels, however large its box.
   if (pen.style() != Qt::NoPen)
-    cost.Touched +=
+    cost.Touched =
         std::min(shown.width() * shown.height(), OutlineLength(Shape, toDevice) * 2 * reach);
   cost.Smoothing = SmoothingWork(Shape, toDevice, pen, filled, reach, shown);
   return cost;
@@ -272,8 +272,8 @@ void DrawWhole(QPainter& Painter, const QPainterPath& Shape, const QRectF& edge)
 // DrawVisiblePart with a pen fit to draw: Qt's stroker took seconds over the bevelled and
 // mitred joins of a pen wider than the view (14 s for a polygon of 257 points), which are
 // round here, and so are its ends.
-double DrawInk(QPainter& Painter, const QPainterPath& Shape, const QRectF& View,
-               double& SmoothingLeft) {
+TInkCost DrawInk(QPainter& Painter, const QPainterPath& Shape, const QRectF& View,
+                 double& SmoothingLeft) {
   const QTransform toDevice = Painter.transform();
   QPen pen = Painter.pen();
   const QBrush brush = Painter.brush();
@@ -288,7 +288,6 @@ double DrawInk(QPainter& Painter, const QPainterPath& Shape, const QRectF& View,
   const double reach = InkReach(pen, toDevice, View);
   const QRectF bounds = toDevice.mapRect(Shape.controlPointRect());
   const QRectF ink = bounds.adjusted(-reach, -reach, reach, reach);
-  const double touched = cost.Touched;
   if (Painter.testRenderHint(QPainter::Antialiasing)) {
     if (cost.Smoothing <= SmoothingLeft) {
       SmoothingLeft -= cost.Smoothing;
@@ -314,7 +313,7 @@ double DrawInk(QPainter& Painter, const QPainterPath& Shape, const QRectF& View,
       (!huge && View.adjusted(-reach, -reach, reach, reach).contains(bounds)) ||
       !toDevice.isInvertible()) {
     DrawWhole(Painter, Shape, View.adjusted(-larger, -larger, larger, larger));
-    return touched;
+    return cost;
   }
   const QTransform toLogical = toDevice.inverted();
   const QList<QPolygonF> outlines = DeviceOutlines(Shape, toDevice);
@@ -327,7 +326,7 @@ double DrawInk(QPainter& Painter, const QPainterPath& Shape, const QRectF& View,
     Painter.resetTransform();
     Painter.fillRect(edge, pen.brush());
     Painter.restore();
-    return touched;
+    return cost;
   }
   const QRectF view = View.adjusted(-reach, -reach, reach, reach);
   if (brush.style() != Qt::NoBrush) FillInBands(Painter, outlines, Shape.fillRule(), brush, edge);
@@ -361,19 +360,19 @@ double DrawInk(QPainter& Painter, const QPainterPath& Shape, const QRectF& View,
                   pen.brush(), edge);
     }
   }
-  return touched;
+  return cost;
 }
 
 }  // namespace
 
-double DrawVisiblePart(QPainter& Painter, const QPainterPath& Shape, const QRectF& View,
-                       double& SmoothingLeft) {
+TInkCost DrawVisiblePart(QPainter& Painter, const QPainterPath& Shape, const QRectF& View,
+                         double& SmoothingLeft) {
   const QPen pen = Painter.pen();
   const bool smooth = Painter.testRenderHint(QPainter::Antialiasing);
-  const double touched = DrawInk(Painter, Shape, View, SmoothingLeft);
+  const TInkCost cost = DrawInk(Painter, Shape, View, SmoothingLeft);
   Painter.setPen(pen);
   Painter.setRenderHint(QPainter::Antialiasing, smooth);
-  return touched;
+  return cost;
 }
 
 QRegion VisibleArea(const QPainterPath& Shape, const QTransform& toDevice, const QRectF& View) {

@@ -12,24 +12,24 @@
 #include <QTransform>
 
 // What drawing Shape with the painter's pen, brush and transform costs within View (device
-// pixels): the pixels the rasterizer has to cover, once for the fill and once for the pen,
-// and the work of smoothing its edges (see DrawVisiblePart).
+// pixels): the pixels the rasterizer has to cover for the fill and for the pen, and the
+// work of smoothing its edges (see DrawVisiblePart).
 struct TInkCost {
-  double Touched = 0;
+  double Filled = 0;
+  double Touched = 0;  // by the pen
   double Smoothing = 0;
 };
 TInkCost InkCost(const QPainter& Painter, const QPainterPath& Shape, const QRectF& View);
 
 // Draws Shape with the painter's pen, brush and transform, leaving out what lies beyond
 // View (device pixels). The painter's pen, brush and smoothing are as they were
-// afterwards. Returns the pixels of View that the drawing may have touched, once for the
-// fill and once for the pen: what the rasterizer had to cover.
+// afterwards. Returns what InkCost counts for it.
 //
 // SmoothingLeft is the work the shapes drawn after this may still spend on smoothed
 // edges. A shape whose smoothing would cost more is drawn unsmoothed, and so is every
 // shape after it: SmoothingLeft then stays below 0.
-double DrawVisiblePart(QPainter& Painter, const QPainterPath& Shape, const QRectF& View,
-                       double& SmoothingLeft);
+TInkCost DrawVisiblePart(QPainter& Painter, const QPainterPath& Shape, const QRectF& View,
+                         double& SmoothingLeft);
 
 // The pixels of View (device pixels) that filling Shape under toDevice covers, by the
 // shape's fill rule: what a clip path lets show. The shape is cut to View first, so a

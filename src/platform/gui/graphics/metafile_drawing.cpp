@@ -168,17 +168,18 @@ bool TPlayer::EnhancedDrawingRecord(std::uint32_t type, const TRecord& r) {
 
 void TPlayer::Ink(const QPainterPath& shape) {
   if (ClippedAway()) return;
-  if (measuring_) {
-    const TInkCost cost = InkCost(painter_, shape, View());
-    work_ += cost.Touched * kPixelWork;
-    if (smoothing_left_ >= 0) {
-      smoothing_left_ -= cost.Smoothing;
-      work_ += std::max(0.0, cost.Smoothing) * kSmoothingWork;
-    }
-    return;
-  }
   const double before = smoothing_left_;
-  work_ += DrawVisiblePart(painter_, shape, View(), smoothing_left_) * kPixelWork;
+  TInkCost cost;
+  if (measuring_) {
+    // Counted as DrawVisiblePart draws: a shape past the smoothing left is drawn, and
+    // costs, unsmoothed.
+    cost = InkCost(painter_, shape, View());
+    if (smoothing_left_ >= 0)
+      smoothing_left_ = cost.Smoothing <= smoothing_left_ ? smoothing_left_ - cost.Smoothing : -1;
+  } else {
+    cost = DrawVisiblePart(painter_, shape, View(), smoothing_left_);
+  }
+  work_ += cost.Filled * kFillPixelWork + cost.Touched * kInkPixelWork;
   if (smoothing_left_ >= 0) work_ += (before - smoothing_left_) * kSmoothingWork;
 }
 

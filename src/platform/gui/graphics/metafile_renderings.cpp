@@ -17,6 +17,9 @@
 constexpr double kMaxKeptRenderingPixels = 4096.0 * 4096;
 // The least share of the device's pixels a first paint over the budget is drawn at.
 constexpr double kLeastPreviewScale = 1.0 / 16;
+// What playing the records for a first look may cost: a third of a paint's budget (the
+// rest is for counting and copying).
+constexpr double kPreviewBudget = kMetafilePaintBudget / 3;
 
 namespace {
 
@@ -47,12 +50,15 @@ QImage Rendering(const QSizeF& Target, double Scale, std::span<const std::uint8_
   const double scale = Scale * std::min(1.0, std::sqrt(kMaxKeptRenderingPixels / pixels));
   QImage image((Target * scale).toSize().expandedTo(QSize(1, 1)),
                QImage::Format_ARGB32_Premultiplied);
-  image.setDevicePixelRatio(scale);
+  // A painter takes a pixel ratio under 1 as 1: fewer pixels than the painter's units are
+  // a smaller target.
+  const double ratio = std::max(1.0, scale);
+  image.setDevicePixelRatio(ratio);
   image.fill(Qt::transparent);
   const auto playOn = [&](QImage& on) {
     QPainter onImage(&on);
-    return PlayMetafile(onImage, QRectF(QPointF(), Target), data, enhanced, mode, cancelled,
-                        bitmaps);
+    return PlayMetafile(onImage, QRectF(QPointF(), Target * (scale / ratio)), data, enhanced, mode,
+                        cancelled, bitmaps);
   };
   if (!playOn(image)) return image;
   // Raster operations combine the picture with what lies under it, which the kept image
@@ -67,21 +73,23 @@ QImage Rendering(const QSizeF& Target, double Scale, std::span<const std::uint8_
   return SeeThrough(overWhite, overBlack);
 }
 
-// The share of the device's pixels at which playing the records roughly costs no more
-// than a third of a paint's budget (the rest is for counting and copying): the pixels'
-// work shrinks with their number, the records' and characters' not.
+// The share of the device's pixels at which playing the records in Mode costs no more
+// than Budget: the pixels' work shrinks with their number, the records' and characters'
+// not. The play is counted at the device's pixels and at a sixteenth of them to tell the
+// two apart; work that fewer pixels do not spare leaves the picture at its pixels, and
+// past the budget a third of it still goes to pixels.
 double PreviewScale(const QSizeF& target, double ratio, std::span<const std::uint8_t> data,
-                    bool enhanced, TMetafileBitmapCache* bitmaps) {
-  constexpr double kPreviewBudget = kMetafilePaintBudget / 3;
-  double scale = 1;
-  double work =
-      MetafileWork(target, ratio, data, enhanced, TPlayMode::MeasureRough, bitmaps).Nanoseconds;
-  for (int step = 0; step < 3 && work > kPreviewBudget && scale > kLeastPreviewScale; ++step) {
-    scale = std::max(kLeastPreviewScale, scale * std::sqrt(kPreviewBudget / work));
-    work = MetafileWork(target, ratio * scale, data, enhanced, TPlayMode::MeasureRough, bitmaps)
-               .Nanoseconds;
-  }
-  return scale;
+                    bool enhanced, TMetafileBitmapCache* bitmaps, double budget, TPlayMode mode) {
+  constexpr double kFewer = 1.0 / 4;
+  const double whole = MetafileWork(target, ratio, data, enhanced, mode, bitmaps).Nanoseconds;
+  if (whole <= budget) return 1;
+  const double fewer =
+      MetafileWork(target, ratio * kFewer, data, enhanced, mode, bitmaps).Nanoseconds;
+  const double fixed = std::max(0.0, (fewer - whole * kFewer * kFewer) / (1 - kFewer * kFewer));
+  const double pixels = std::max(0.0, whole - fixed);
+  const double allowed = std::max(budget - fixed, budget / 3);
+  if (pixels <= allowed) return 1;
+  return std::max(kLeastPreviewScale, std::sqrt(allowed / pixels));
 }
 
 // The window a paint event is drawing (see TScreenPaint); the GUI thread's alone.
@@ -145,7 +153,12 @@ QImage KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
     rendering->Target = Target;
     rendering->Ratio = Ratio;
     if (!onScreen) {
-      rendering->Image = Rendering(QSizeF(Target), Ratio, data, enhanced, bitmaps.get());
+      // Drawn once and for all, at as many of the device's pixels as a draw may spend.
+      rendering->Image =
+          Rendering(QSizeF(Target),
+                    Ratio * PreviewScale(QSizeF(Target), Ratio, data, enhanced, bitmaps.get(),
+                                         kMetafileDrawBudget, TPlayMode::Measure),
+                    data, enhanced, bitmaps.get());
       rendering->Done = true;
     } else {
       // Until the rendering is done, the one of the size before stands in, stretched; the
@@ -155,7 +168,8 @@ QImage KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
       if (rendering->Preview.isNull())
         rendering->Preview =
             Rendering(QSizeF(Target),
-                      Ratio * PreviewScale(QSizeF(Target), Ratio, data, enhanced, bitmaps.get()),
+                      Ratio * PreviewScale(QSizeF(Target), Ratio, data, enhanced, bitmaps.get(),
+                                           kPreviewBudget, TPlayMode::MeasureRough),
                       data, enhanced, bitmaps.get(), TPlayMode::DrawRough);
       StartRendering(rendering, data, enhanced, bitmaps, window);
     }

@@ -18,6 +18,10 @@ class TMetafileBitmapCache;
 // The work one paint may spend playing records (see MetafileWork): a picture that costs
 // more is kept as an image at the device's pixels, and a repaint at that size copies it.
 constexpr double kMetafilePaintBudget = 1.5e8;
+// The work one draw off the screen (an export, a print) may spend: a picture that costs
+// more at the device's pixels is drawn at fewer and stretched. Under 1 s on a loaded
+// machine for what is priced honestly; text and lines of an ordinary page stay whole.
+constexpr double kMetafileDrawBudget = 1e9;
 
 // A picture kept as drawn at one size and pixel ratio. On a screen it is drawn on a thread
 // of its own while the paints show Preview; a paint elsewhere draws it at once.
