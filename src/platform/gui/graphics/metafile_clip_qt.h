@@ -12,12 +12,14 @@
 #include <QTransform>
 
 // What drawing Shape with the painter's pen, brush and transform costs within View (device
-// pixels): the pixels the rasterizer has to cover for the fill and for the pen, and the
-// work of smoothing its edges (see DrawVisiblePart).
+// pixels): the pixels the rasterizer has to cover for the fill and for the pen, the work
+// of smoothing its edges (see DrawVisiblePart), and whether, smoothed, it is drawn in
+// bands of rows.
 struct TInkCost {
   double Filled = 0;
   double Touched = 0;  // by the pen
   double Smoothing = 0;
+  bool Banded = false;
 };
 TInkCost InkCost(const QPainter& Painter, const QPainterPath& Shape, const QRectF& View);
 

@@ -180,7 +180,8 @@ void TPlayer::Ink(const QPainterPath& shape) {
     cost = DrawVisiblePart(painter_, shape, View(), smoothing_left_);
   }
   work_ += cost.Filled * kFillPixelWork + cost.Touched * kInkPixelWork;
-  if (smoothing_left_ >= 0) work_ += (before - smoothing_left_) * kSmoothingWork;
+  if (smoothing_left_ >= 0)
+    work_ += (before - smoothing_left_) * kSmoothingWork + (cost.Banded ? kBandedShapeWork : 0);
 }
 
 void TPlayer::Prepare(bool fill) {
