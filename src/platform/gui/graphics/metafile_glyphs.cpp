@@ -134,9 +134,12 @@ void TPlayer::FillGlyphs(TTextFont& drawn, const QRawFont& face, const QList<qui
   painter_.setRenderHint(QPainter::Antialiasing, smooth);
 }
 
+// Text with a control character (which QPainter lays out on its own) or one beyond the
+// 16-bit range (a colour glyph Qt draws as an image) is left to QPainter.
 void TPlayer::DrawLine(TTextFont& drawn, const QPointF& origin, const QString& text) {
-  if (!FillsOutlines(drawn) ||
-      std::any_of(text.begin(), text.end(), [](QChar c) { return IsControl(c.unicode()); })) {
+  if (!FillsOutlines(drawn) || std::any_of(text.begin(), text.end(), [](QChar c) {
+        return IsControl(c.unicode()) || c.isSurrogate();
+      })) {
     painter_.drawText(origin, text);
     return;
   }
