@@ -1172,17 +1172,27 @@ TEST(Metafile, BitmapsPastThePicturesPixelsAreLeftOut) {
   }
 }
 
-// Fonts of 300 heights, each selected for a line of no text and freed: they draw nothing
-// but cost more than a paint may, so a picture that starts with them is kept as drawn.
+// Fonts of 300 heights, bold and plain in turn, each selected for a line of 32 letters in
+// white and freed: they show nothing on white but cost more than a paint may, so a
+// picture that starts with them is kept as drawn. More of them, and more outlines of
+// their large letters, than a play keeps: the first are let go as the last come.
 void CostlyFontChanges(Bytes& w) {
+  Record(w, 0x0209, {0xFFFF, 0x00FF});  // text colour white
+  Record(w, 0x0102, {1});               // transparent background
+  const std::vector<unsigned> letters = Words("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef");
   for (unsigned i = 0; i < 300; ++i) {
     std::vector<unsigned> font(9 + 16, 0);
     font[0] = unsigned(-int(8 + i)) & 0xFFFF;
+    font[4] = i % 2 ? 700 : 400;
     Record(w, 0x02FB, font);
     Record(w, 0x012D, {0});
-    Record(w, 0x0521, {0, 0, 0});  // count, y, x
+    std::vector<unsigned> text{32};
+    text.insert(text.end(), letters.begin(), letters.end());
+    text.insert(text.end(), {0, 0});  // y, x
+    Record(w, 0x0521, text);
     Record(w, 0x01F0, {0});
   }
+  Record(w, 0x0209, {0, 0});  // text colour black
 }
 
 // The largest difference of a colour channel between two pictures' pixels.
