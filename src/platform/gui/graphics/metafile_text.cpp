@@ -1,9 +1,6 @@
 // The text records of both metafile forms and the fonts they draw in.
 #include <QFontMetricsF>
-#include <QGlyphRun>
 #include <QPainter>
-#include <QPainterPath>
-#include <QRawFont>
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
