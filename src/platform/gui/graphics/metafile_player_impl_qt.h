@@ -17,6 +17,7 @@
 #include <optional>
 #include <span>
 #include <unordered_map>
+#include <unordered_set>
 #include <variant>
 #include <vector>
 
@@ -123,8 +124,8 @@ constexpr double kSmoothingBudget = 5e7;
 // rasterizer covers for a bitmap, for a pen's ink (counted generously: its edges are
 // smoothing work) and for a fill (solid, about half a nanosecond: 580 fills of an A4 page
 // at 300 dpi took 2 s), every unit of smoothing work, and every character of text, its
-// layout and its pixels (a character of a spaced text line is drawn alone, and Qt draws
-// glyphs of more than 64 pixels as outlines, not from its cache).
+// layout and its pixels (a character of a spaced text line is drawn alone; for letters
+// larger than Qt's glyph images see kOutlineWork).
 constexpr double kRecordWork = 300;
 constexpr double kPixelWork = 20;
 constexpr double kInkPixelWork = 4;
@@ -147,8 +148,16 @@ constexpr int kMaxRoughClipRects = 128;
 // Building a font the text records ask for: Qt matches its face and loads it at its size.
 // A picture switching to a new font before each line spent most of its paint there.
 constexpr double kFontWork = 7e5;
-// The fonts a play keeps: a picture switching among a few builds each once.
-constexpr std::size_t kKeptFonts = 16;
+// The fonts a play keeps: a picture switching among many builds each once; and the
+// outlines of large letters they keep, about 3 KB each.
+constexpr std::size_t kKeptFonts = 256;
+constexpr std::size_t kKeptOutlines = 4096;
+// Letters too large for Qt's glyph images are filled one by one from their outlines: the
+// outline of each letter of a font loaded once (Qt resizes the font's face for it), and
+// each fill costing by the rows and edges of the letter's size and, less, by its pixels.
+constexpr double kOutlineWork = 5e4;
+constexpr double kFilledGlyphWork = 250;        // a pixel of the size
+constexpr double kFilledGlyphPixelWork = 0.25;  // a pixel of the size squared
 
 // Where a bitmap record draws, in logical units: a parallelogram from a corner along two
 // sides; for a rectangle its top and left side, a negative one mirroring the bitmap.
@@ -360,6 +369,12 @@ class TPlayer {
   enum class TArc { Open, Chord, Pie };
   void Arc(const QRectF& box, const QPointF& start, const QPointF& end, TArc kind);
 
+  // The outlines of one face's glyphs that were filled (see FillGlyphs).
+  struct TFaceOutlines {
+    QRawFont Face;
+    std::unordered_map<quint32, QPainterPath> Glyphs;
+  };
+
   // A font the text records draw in, built once for the records that ask for it: with the
   // same face, weight and style at the same size (a character height to the pixel, a cell
   // height exactly).
@@ -370,19 +385,43 @@ class TPlayer {
     // The character size before a cell height is turned into one: what the work counts.
     int AskedPixelSize;
     std::optional<QFontMetricsF> Metrics;  // once drawn with, when the cell height is known
-    std::optional<QRawFont> Glyphs;        // once a rough run is drawn with it
-    // The outlines of the characters drawn alone in it (see DrawCharacter).
-    std::unordered_map<char16_t, QPainterPath> Outlines;
+    std::optional<QRawFont> Face;          // once its glyphs are looked up
+    // The outlines of the glyphs drawn too large for Qt's glyph images, by the face they
+    // come from (a character the font lacks comes from another); and the characters whose
+    // outlines were counted, which is what keeping them is bounded by.
+    std::vector<TFaceOutlines> Outlines;
+    std::unordered_set<char16_t> Outlined;
 
     bool Fits(const TFontSpec& spec, double wanted) const;
   };
 
   // The font kept for Spec at Wanted pixels, built (and counted) when none fits.
   TTextFont& TextFont(const TFontSpec& spec, double wanted);
+  void DropFont(std::list<TTextFont>::iterator font);
 
   // The font with its metrics, for drawing: a cell height (Height > 0) leaves the
   // character height of what the font's ascent and descent take of it.
   static const QFontMetricsF& DrawnMetrics(TTextFont& drawn);
+  static const QRawFont& FaceOf(TTextFont& drawn);
+
+  // Whether the font's letters are drawn too large for Qt's glyph images (as counted: at
+  // the size asked, on the device), and not underlined or struck out, which Qt draws with
+  // the letters. Qt fills such letters from their outlines; so does the play, from
+  // outlines it keeps (see FillsOutlines).
+  bool LargeLetters(const TTextFont& drawn) const;
+  // What drawing Text in the font costs; the characters of large letters are counted as
+  // keeping their outlines.
+  void CountText(TTextFont& drawn, const QString& text, bool alone);
+  // Whether the painter draws the font's large letters where Qt would fill their outlines.
+  bool FillsOutlines(const TTextFont& drawn) const;
+  // Glyphs of Face at Positions from Origin filled one by one from the outlines the font
+  // keeps, with the painter's pen.
+  void FillGlyphs(TTextFont& drawn, const QRawFont& face, const QList<quint32>& glyphs,
+                  const QList<QPointF>& positions, const QPointF& origin);
+  // A line of text as QPainter draws it with the painter's font and pen, its baseline
+  // starting at Origin: its large letters laid out as QPainter lays them out and filled
+  // from kept outlines.
+  void DrawLine(TTextFont& drawn, const QPointF& origin, const QString& text);
 
   // A line of text for a first look: its characters' glyphs at the font's own advances,
   // not laid out (no shaping, no fallback fonts), which spares the layout of every line.
@@ -438,6 +477,7 @@ class TPlayer {
   bool in_path_ = false;
   QPainterPath path_;
   std::list<TTextFont> text_fonts_;  // the latest drawn with first
+  std::size_t kept_outlines_ = 0;    // the characters Outlined in them
   // The bitmaps decoded before and kept (see KeepBitmapsIn), and the bytes they are in.
   TMetafileBitmapCache* bitmap_cache_ = nullptr;
   std::span<const std::uint8_t> picture_;

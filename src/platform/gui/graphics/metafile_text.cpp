@@ -1,9 +1,6 @@
 // The text records of both metafile forms and the fonts they draw in.
 #include <QFontMetricsF>
-#include <QGlyphRun>
 #include <QPainter>
-#include <QPainterPath>
-#include <QRawFont>
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
@@ -102,99 +99,6 @@ bool TPlayer::EnhancedTextRecord(std::uint32_t type, const TRecord& r) {
   }
 }
 
-namespace {
-
-int PixelSize(double wanted) {
-  return int(std::clamp(std::lround(wanted), 1L, 4096L));
-}
-
-}  // namespace
-
-bool TPlayer::TTextFont::Fits(const TFontSpec& spec, double wanted) const {
-  const bool cell = spec.Height > 0;
-  return Spec.Face == spec.Face && Spec.Weight == spec.Weight && Spec.Italic == spec.Italic &&
-         Spec.Underline == spec.Underline && Spec.StrikeOut == spec.StrikeOut &&
-         (Spec.Height > 0) == cell &&
-         (cell ? Wanted == wanted : AskedPixelSize == PixelSize(wanted));
-}
-
-TPlayer::TTextFont& TPlayer::TextFont(const TFontSpec& spec, double wanted) {
-  const auto kept = std::find_if(text_fonts_.begin(), text_fonts_.end(),
-                                 [&](const TTextFont& f) { return f.Fits(spec, wanted); });
-  if (kept != text_fonts_.end()) {
-    text_fonts_.splice(text_fonts_.begin(), text_fonts_, kept);
-    return text_fonts_.front();
-  }
-  work_ += kFontWork;
-  QFont font(spec.Face.isEmpty() ? QStringLiteral("Sans Serif") : spec.Face);
-  font.setWeight(QFont::Weight(std::clamp(spec.Weight / 10 * 10, 100, 900)));
-  font.setItalic(spec.Italic);
-  font.setUnderline(spec.Underline);
-  font.setStrikeOut(spec.StrikeOut);
-  font.setPixelSize(PixelSize(wanted));
-  if (text_fonts_.size() == kKeptFonts) text_fonts_.pop_back();
-  text_fonts_.push_front(
-      TTextFont{spec, wanted, font, font.pixelSize(), std::nullopt, std::nullopt, {}});
-  return text_fonts_.front();
-}
-
-const QFontMetricsF& TPlayer::DrawnMetrics(TTextFont& drawn) {
-  if (drawn.Metrics) return *drawn.Metrics;
-  if (drawn.Spec.Height > 0) {
-    const double cell = QFontMetricsF(drawn.Font).height();
-    if (cell > 0) drawn.Font.setPixelSize(PixelSize(drawn.Wanted * drawn.AskedPixelSize / cell));
-  }
-  return drawn.Metrics.emplace(drawn.Font);
-}
-
-void TPlayer::DrawRoughRun(TTextFont& drawn, const QPointF& origin, const QString& text) {
-  if (!drawn.Glyphs) drawn.Glyphs = QRawFont::fromFont(drawn.Font);
-  const QVector<quint32> glyphs =
-      drawn.Glyphs->isValid() ? drawn.Glyphs->glyphIndexesForString(text) : QVector<quint32>();
-  if (glyphs.size() != text.size() || glyphs.contains(0) || NeedsShaping(text)) {
-    painter_.drawText(origin, text);
-    return;
-  }
-  const QVector<QPointF> advances = drawn.Glyphs->advancesForGlyphIndexes(glyphs);
-  QVector<QPointF> positions;
-  positions.reserve(glyphs.size());
-  QPointF pen;
-  for (const QPointF& advance : advances) {
-    positions.append(pen);
-    pen += advance;
-  }
-  QGlyphRun run;
-  run.setRawFont(*drawn.Glyphs);
-  run.setGlyphIndexes(glyphs);
-  run.setPositions(positions);
-  run.setUnderline(drawn.Font.underline());
-  run.setStrikeOut(drawn.Font.strikeOut());
-  painter_.drawGlyphRun(origin, run);
-}
-
-// Qt keeps a glyph as an image up to 64 pixels on the device; a larger one it draws from its
-// outline, which it loads and hints afresh for every character: 64 KB of spaced text at
-// 84 pixels spent half its second there. The outline is kept for the font instead, taken
-// as Qt takes it and filled as Qt fills it.
-void TPlayer::DrawCharacter(TTextFont& drawn, const QPointF& at, QChar c) {
-  constexpr double kLargestKeptGlyph = 64;
-  const double onDevice =
-      drawn.Font.pixelSize() * std::sqrt(std::abs(painter_.deviceTransform().determinant()));
-  if (onDevice <= kLargestKeptGlyph || drawn.Font.underline() || drawn.Font.strikeOut()) {
-    painter_.drawText(at, QString(c));
-    return;
-  }
-  const auto [kept, fresh] = drawn.Outlines.try_emplace(c.unicode());
-  if (fresh) {
-    kept->second.setFillRule(Qt::WindingFill);
-    kept->second.addText(QPointF(), drawn.Font, QString(c));
-  }
-  const bool smooth = painter_.testRenderHint(QPainter::Antialiasing);
-  painter_.setRenderHint(QPainter::Antialiasing);
-  painter_.fillPath(kept->second.translated(at), painter_.pen().brush());
-  painter_.setRenderHint(QPainter::Antialiasing, smooth);
-}
-
 void TPlayer::Text(QPointF at, const QString& text, std::span<const double> advances,
                    std::uint32_t options, std::optional<QRectF> box) {
   const QTransform t = Transform();
@@ -205,9 +109,7 @@ void TPlayer::Text(QPointF at, const QString& text, std::span<const double> adva
   const double wanted = std::abs(double(spec.Height != 0 ? spec.Height : 12)) * scaleY;
   TTextFont& drawn = TextFont(spec, wanted);
   const bool alone = !advances.empty() && !rough_ && !NeedsShaping(text);
-  const double pixelSize = drawn.AskedPixelSize;
-  work_ += double(text.size()) *
-           ((alone ? kGlyphWork : kRunGlyphWork) + pixelSize * pixelSize * kGlyphPixelWork);
+  CountText(drawn, text, alone);
   if (measuring_) return;
   const QFontMetricsF& metrics = DrawnMetrics(drawn);
   const QFont& font = drawn.Font;
@@ -240,7 +142,7 @@ void TPlayer::Text(QPointF at, const QString& text, std::span<const double> adva
   if (rough_) {
     DrawRoughRun(drawn, QPointF(dx, dy), text);
   } else if (advances.empty()) {
-    painter_.drawText(QPointF(dx, dy), text);
+    DrawLine(drawn, QPointF(dx, dy), text);
   } else if (!alone) {
     DrawShapedTextWithAdvances(painter_, font, QPointF(dx, dy), text, steps);
   } else {

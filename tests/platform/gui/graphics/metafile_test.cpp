@@ -1172,17 +1172,27 @@ TEST(Metafile, BitmapsPastThePicturesPixelsAreLeftOut) {
   }
 }
 
-// Fonts of 300 heights, each selected for a line of no text and freed: they draw nothing
-// but cost more than a paint may, so a picture that starts with them is kept as drawn.
+// Fonts of 300 heights, bold and plain in turn, each selected for a line of 32 letters in
+// white and freed: they show nothing on white but cost more than a paint may, so a
+// picture that starts with them is kept as drawn. More of them, and more outlines of
+// their large letters, than a play keeps: the first are let go as the last come.
 void CostlyFontChanges(Bytes& w) {
+  Record(w, 0x0209, {0xFFFF, 0x00FF});  // text colour white
+  Record(w, 0x0102, {1});               // transparent background
+  const std::vector<unsigned> letters = Words("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef");
   for (unsigned i = 0; i < 300; ++i) {
     std::vector<unsigned> font(9 + 16, 0);
     font[0] = unsigned(-int(8 + i)) & 0xFFFF;
+    font[4] = i % 2 ? 700 : 400;
     Record(w, 0x02FB, font);
     Record(w, 0x012D, {0});
-    Record(w, 0x0521, {0, 0, 0});  // count, y, x
+    std::vector<unsigned> text{32};
+    text.insert(text.end(), letters.begin(), letters.end());
+    text.insert(text.end(), {0, 0});  // y, x
+    Record(w, 0x0521, text);
     Record(w, 0x01F0, {0});
   }
+  Record(w, 0x0209, {0, 0});  // text colour black
 }
 
 // The largest difference of a colour channel between two pictures' pixels.
@@ -1331,22 +1341,39 @@ TEST(Metafile, CostlyDrawsOffScreenAreDrawnOnceAtFewerPixels) {
   EXPECT_EQ(PixelAt(first, 510, 500), 0x000000u);
 }
 
-// Letters too large for Qt's glyph images, spaced by their own advances, each drawn from
-// an outline the play keeps: the same as Qt draws them, the letter met again too. The
-// edges may differ by the rounding of a 64th of a pixel.
-TEST(Metafile, LargeSpacedLettersShowWhatQtDraws) {
-  constexpr int kSide = 200;
-  QFont font("DejaVu Sans");
-  font.setPixelSize(80);  // 400 units at a fifth of a pixel
+// Letters too large for Qt's glyph images, each filled from an outline the play keeps:
+// the same as Qt draws them, spaced by their own advances or laid out as a line, in fonts
+// and colours taken in turn (letters met again in another font and colour, and in their
+// own font after another). The edges may differ by the rounding of a 64th of a pixel.
+TEST(Metafile, LargeLettersShowWhatQtDraws) {
+  constexpr int kSide = 400;  // 1000 units at 0.4 pixels
+  struct TLine {
+    int Height;  // in units
+    QRgb Colour;
+    const char* Text;
+    bool Spaced;   // by 126 units a letter
+    unsigned Top;  // in units, from 100 units on the left
+  };
+  const TLine lines[] = {{-200, qRgb(0, 0, 0), "HgH", true, 20},
+                         {-200, qRgb(255, 0, 0), "Hg", false, 260},
+                         {-170, qRgb(0, 0, 255), "gHg", false, 500},
+                         {-200, qRgb(0, 160, 0), "gH", false, 740}};
   QImage expected(kSide, kSide, QImage::Format_RGB32);
   expected.fill(Qt::white);
   {
     QPainter painter(&expected);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setFont(font);
-    painter.translate(20, 60);
-    const double ascent = QFontMetricsF(font).ascent();
-    for (int i = 0; i < 3; ++i) painter.drawText(QPointF(i * 50.2, ascent), QString("HgH"[i]));
+    for (const TLine& line : lines) {
+      QFont font("DejaVu Sans");
+      font.setPixelSize(int(std::lround(-line.Height * 0.4)));
+      painter.setFont(font);
+      painter.setPen(QColor(line.Colour));
+      const QPointF at(40, line.Top * 0.4 + QFontMetricsF(font).ascent());
+      const QString text = QString::fromLatin1(line.Text);
+      if (!line.Spaced) painter.drawText(at, text);
+      for (int i = 0; line.Spaced && i < text.size(); ++i)
+        painter.drawText(at + QPointF(i * 50.4, 0), QString(text[i]));
+    }
   }
   TBitmap qtDrawn;
   qtDrawn.SetSize(kSide, kSide);
@@ -1354,17 +1381,34 @@ TEST(Metafile, LargeSpacedLettersShowWhatQtDraws) {
     std::memcpy(qtDrawn.ScanLine(y), expected.constScanLine(y), std::size_t(kSide) * 4);
   const TMetafile wmf(
       SquareWmf(1000,
-                [](Bytes& w) {
-                  std::vector<unsigned> font(9, 0);
-                  font[0] = unsigned(-400) & 0xFFFF;
-                  font[4] = 400;
-                  const std::vector<unsigned> face = Words(FaceField());
-                  font.insert(font.end(), face.begin(), face.end());
-                  Record(w, 0x02FB, font);
-                  Record(w, 0x012D, {0});
-                  // ExtTextOut at 100, 300: y, x, count, options, the
-                  // text, its advances
-                  Record(w, 0x0A32, {300, 100, 3, 0, 'H' | 'g' << 8, 'H', 251, 251, 251});
+                [&](Bytes& w) {
+                  Record(w, 0x0102, {1});  // transparent background
+                  for (const TLine& line : lines) {
+                    std::vector<unsigned> font(9, 0);
+                    font[0] = unsigned(line.Height) & 0xFFFF;
+                    font[4] = 400;
+                    const std::vector<unsigned> face = Words(FaceField());
+                    font.insert(font.end(), face.begin(), face.end());
+                    Record(w, 0x02FB, font);
+                    Record(w, 0x012D, {0});
+                    Record(w, 0x0209,
+                           {unsigned(qRed(line.Colour) | qGreen(line.Colour) << 8),
+                            unsigned(qBlue(line.Colour))});
+                    const std::string_view text = line.Text;
+                    std::vector<unsigned> words = Words(text);
+                    if (line.Spaced) {
+                      // ExtTextOut: y, x, count, options, the text, its advances
+                      words.insert(words.begin(), {line.Top, 100, unsigned(text.size()), 0});
+                      words.insert(words.end(), text.size(), 126);
+                      Record(w, 0x0A32, words);
+                    } else {
+                      // TextOut: count, the text, y, x
+                      words.insert(words.begin(), unsigned(text.size()));
+                      words.insert(words.end(), {line.Top, 100});
+                      Record(w, 0x0521, words);
+                    }
+                    Record(w, 0x01F0, {0});
+                  }
                 }),
       false);
   TBitmap target;
