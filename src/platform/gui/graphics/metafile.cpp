@@ -99,13 +99,15 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   // On a window, or in a bitmap that a window's paint event draws to show it, the picture
   // is kept as drawn on a thread of its own. Elsewhere (an export, a print) it is kept at
   // once, drawn there and copied from then on; but for one whose raster operations combine
-  // it with what lies under it, which it can only be played over, and for one reaching
-  // beyond the device, which playing draws only where it lies on it.
+  // it with what lies under it, which only playing draws exactly, and for one reaching
+  // beyond the device, which playing draws only where it lies on it: those are kept only
+  // when playing them would cost more than a draw may spend.
   QWidget* const window = painter->device()->devType() == QInternal::Widget
                               ? static_cast<QWidget*>(painter->device())
                               : TScreenPaint::Current();
   const QRectF device(0, 0, painter->device()->width(), painter->device()->height());
-  const bool keptHere = window || (!estimated_reads_backdrop_ && device.contains(target));
+  const bool keptHere = window || estimated_work_ > kMetafileDrawBudget ||
+                        (!estimated_reads_backdrop_ && device.contains(target));
   const QImage kept =
       estimated_work_ > kMetafilePaintBudget && keptHere
           ? KeptMetafile(rendering_, data_, enhanced_, bitmaps_, window, size, ratio)

@@ -77,11 +77,14 @@ QImage Rendering(const QSizeF& Target, double Scale, std::span<const std::uint8_
 // than Budget: the pixels' work shrinks with their number, the records' and characters'
 // not. The play is counted at the device's pixels and at a sixteenth of them to tell the
 // two apart; work that fewer pixels do not spare leaves the picture at its pixels, and
-// past the budget a third of it still goes to pixels.
+// past the budget a third of it still goes to pixels. A picture that reads what lies under
+// it is drawn three times (see Rendering), each on a third of the budget.
 double PreviewScale(const QSizeF& target, double ratio, std::span<const std::uint8_t> data,
                     bool enhanced, TMetafileBitmapCache* bitmaps, double budget, TPlayMode mode) {
   constexpr double kFewer = 1.0 / 4;
-  const double whole = MetafileWork(target, ratio, data, enhanced, mode, bitmaps).Nanoseconds;
+  const TMetafileWork work = MetafileWork(target, ratio, data, enhanced, mode, bitmaps);
+  const double whole = work.Nanoseconds;
+  if (work.ReadsBackdrop) budget /= 3;
   if (whole <= budget) return 1;
   const double fewer =
       MetafileWork(target, ratio * kFewer, data, enhanced, mode, bitmaps).Nanoseconds;
