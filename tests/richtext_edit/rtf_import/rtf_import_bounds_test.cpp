@@ -273,6 +273,25 @@ TEST(RTFImportBounds, BitmapsBeyondTheDocumentsPixelsAreLeftOutAsFrames) {
   CopyAsRDF(backToRTF, backToRDF);
   EXPECT_EQ(PictureKinds(backToRDF), "BB" + std::string(14, 'F'));
 
+  // A device bitmap left out keeps the BMP file it makes: read from RDF with budget left,
+  // it is that bitmap (its set bit white, its clear one black).
+  TRTFImportDocument device;
+  ASSERT_EQ(device.Import("{\\rtf1 " + RunLengthPicture() + RunLengthPicture() +
+                          "{\\pict\\wbitmap0\\picw2\\pich1\\wbmbitspixel1\\wbmplanes1"
+                          "\\wbmwidthbytes2 8000}}"),
+            rtf_ec_OK);
+  device.Document.DeleteItems(0, 2);
+  TRTFImportDocument deviceAsRDF;
+  CopyAsRDF(device, deviceAsRDF);
+  ASSERT_EQ(deviceAsRDF.Count(), 1);
+  const auto* bitmap = dynamic_cast<const TBitmap*>(
+      dynamic_cast<TRDGraphicItemInfo&>(deviceAsRDF.Item(0)).Image.get());
+  ASSERT_NE(bitmap, nullptr);
+  TBitmap pixels;
+  pixels.Assign(*bitmap);
+  EXPECT_EQ(pixels.Canvas().Pixels(0, 0), clWhite);
+  EXPECT_EQ(pixels.Canvas().Pixels(1, 0), clBlack);
+
   ASSERT_EQ(doc.Import("{\\rtf1 " + RunLengthPicture() + "}"), rtf_ec_OK);
   EXPECT_EQ(PictureKinds(doc), std::string(19, 'F'));
   doc.Document.Clear();
