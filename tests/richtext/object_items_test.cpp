@@ -330,6 +330,20 @@ TEST(ObjectRecords, UnknownOrDamagedPicturesWarnAndFailOnlyWhereTheyMust) {
   claiming.SetRDFOptions(rdfoSavePicturesBody);
   claiming.DeleteItems(0, 2);
   EXPECT_EQ(Saved(claiming), large);
+  // A PNG body is priced as its header claims (20000 x 20000 in 89 bytes), undecoded.
+  TCustomRDData png;
+  png.SetRDStyle(&sheet);
+  EXPECT_TRUE(
+      Load("-3 3 0 0 0 0 0\r\n\r\nTPngImage\r\n"
+           "89504E470D0A1A0A0000000D4948445200004E2000004E200100000000CB0B7B94000000204944415478DA"
+           "EDC1010D000000C2A0F74F6D0F07140000000000000000007C182714000147AE59930000000049454E44AE"
+           "426082\r\n",
+           png));
+  ASSERT_NE(
+      dynamic_cast<const TRDPictureFrame*>(png.CheckItemClass<TRDGraphicItemInfo>(0).Image.get()),
+      nullptr);
+  EXPECT_EQ(png.CheckItemClass<TRDGraphicItemInfo>(0).Image->Width(), 20000);
+  EXPECT_EQ(png.GetRDFWarnings(), rdfwPicturesLeftOut);
 
   // Without a body the application supplies the picture by name, or by its file name.
   TCustomRDData named;

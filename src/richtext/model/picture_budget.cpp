@@ -1,7 +1,26 @@
 #include "richtext/model/picture_budget.h"
 
+#include <algorithm>
+
+#include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/canvas.h"
+#include "platform/gui/graphics/jpeg_image.h"
+#include "platform/gui/graphics/metafile.h"
+#include "platform/gui/graphics/png_file.h"
 #include "platform/text/streams.h"
+#include "richtext/base/graphic_classes.h"
+
+namespace {
+
+TMetafileBitmapClaim BitmapClaim(const TMetafile& drawing) {
+  TMemoryStream bytes;
+  drawing.SaveToStream(bytes);
+  return MetafileBitmapClaim(
+      {static_cast<const std::uint8_t*>(bytes.Memory()), std::size_t(bytes.Size())},
+      drawing.Enhanced());
+}
+
+}  // namespace
 
 bool TRDPictureBudget::Take(std::int64_t pixels) {
   if (pixels > left_) {
@@ -29,4 +48,27 @@ void TRDPictureFrame::Draw(TCanvas& Canvas, const TRect& Rect) const {
 
 void TRDPictureFrame::SaveToStream(TStream& Stream) const {
   Stream.WriteBuffer(source_.Data.data(), std::int64_t(source_.Data.size()));
+}
+
+std::optional<TSize> ClaimedPictureSize(const TGraphic& Kind, std::span<const std::uint8_t> Bytes) {
+  constexpr std::size_t kBmpFileHeaderSize = 14;
+  if (dynamic_cast<const TPngImage*>(&Kind)) return PngSize(Bytes);
+  if (dynamic_cast<const TJPEGImage*>(&Kind)) return JpegSize(Bytes);
+  if (!dynamic_cast<const TBitmap*>(&Kind) || Bytes.size() <= kBmpFileHeaderSize ||
+      Bytes[0] != 'B' || Bytes[1] != 'M')
+    return std::nullopt;
+  const TDibSize size = DibSize(Bytes.subspan(kBmpFileHeaderSize));
+  return TSize{size.Width, size.Height};
+}
+
+std::int64_t DecodedPicturePixels(const TGraphic& Graphic) {
+  if (const auto* drawing = dynamic_cast<const TMetafile*>(&Graphic))
+    return BitmapClaim(*drawing).Kept;
+  return std::int64_t(std::max(Graphic.Width(), 0)) * std::max(Graphic.Height(), 0);
+}
+
+bool PictureLeavesOut(const TGraphic& Graphic) {
+  if (dynamic_cast<const TRDPictureFrame*>(&Graphic)) return true;
+  const auto* drawing = dynamic_cast<const TMetafile*>(&Graphic);
+  return drawing && BitmapClaim(*drawing).LeftOut;
 }

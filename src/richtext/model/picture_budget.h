@@ -10,10 +10,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <utility>
 
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/geometry.h"
 
 // Two pictures of 4096 x 4096 pixels, or a dozen photographs of a few million.
 constexpr std::int64_t kMaxDocumentPicturePixels = std::int64_t(2) * 4096 * 4096;
@@ -30,12 +33,30 @@ class TRDPictureBudget {
   bool left_out_ = false;
 };
 
-// Where a picture left out came from: its bytes as read, not decoded (a run-length
-// bitmap that claims millions of pixels is a few bytes of them), and their kind as the
-// format that held them names it, so that saving the document in that format writes the
-// picture again unchanged. One of the two kinds is set:
-//   RTFFormat  the RTF picture's kind and size keywords, "\dibitmap0\picw4096\pich4096";
-//   RDFClass   the graphic class of an RDF picture body, "TBitmap".
+// The size a picture's bytes claim, read from their header before they are decoded, for
+// the kinds whose header sizes what decoding allocates: Kind a TBitmap (Bytes a BMP
+// file), a TPngImage or a TJPEGImage. nullopt for other kinds and for bytes without such
+// a header (they are decoded, and priced as decoded); raises EInvalidGraphic for a BMP
+// file whose header cannot be read.
+std::optional<TSize> ClaimedPictureSize(const TGraphic& Kind, std::span<const std::uint8_t> Bytes);
+
+// The pixels a decoded picture takes from the budget: a metafile's are those of the
+// bitmaps its player keeps decoded (its records are played, not held as pixels), as
+// their headers claim them; any other picture's are its size.
+std::int64_t DecodedPicturePixels(const TGraphic& Graphic);
+// Whether a picture shows less than its bytes hold: it is left out (a TRDPictureFrame), or
+// it is a metafile whose player leaves some of its bitmaps out.
+bool PictureLeavesOut(const TGraphic& Graphic);
+
+// Where a picture left out came from: its bytes, not decoded (a run-length bitmap that
+// claims millions of pixels is a few bytes of them), so that saving the document writes
+// the picture again. The bytes are held as the graphic class that shows such a picture
+// stores them (what its SaveToStream writes), and so an RDF body:
+//   RDFClass   that class, "TBitmap" (a BMP file), "TMetafile", "TJPEGImage", "TPngImage";
+//   Data       the bytes;
+//   RTFFormat  the RTF picture's kind and size keywords as read, when it was read from
+//              RTF as these bytes, "\dibitmap0\picw4096\pich4096"; "" otherwise, and RTF
+//              output makes them as for a picture of the class.
 struct TRDPictureSource {
   std::string RTFFormat;
   std::string RDFClass;

@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "platform/gui/graphics/bitmap.h"
-#include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/text/streams.h"
 #include "richtext/base/graphic_classes.h"
@@ -12,6 +11,7 @@
 #include "richtext/model/html_image.h"
 #include "richtext/model/item_kinds.h"
 #include "richtext/model/object_records.h"
+#include "richtext/model/picture_budget.h"
 #include "richtext/model/rd_data.h"
 #include "richtext/model/rtf_picture.h"
 #include "richtext/model/rtf_save_context.h"
@@ -385,21 +385,6 @@ void TRDGraphicItemInfo::SaveRDF(TStream& stream, TCustomRDData* rdData, int,
                        [this](TStream& body) { Image->SaveToStream(body); });
 }
 
-namespace {
-
-// The size a picture's stored bytes claim, read before they are decoded: a BMP file's,
-// from its header (its rows may be a few bytes of runs); none for other kinds.
-std::optional<TDibSize> ClaimedSize(const TGraphic& graphic, const TMemoryStream& stream) {
-  constexpr std::int64_t kFileHeaderSize = 14;
-  const auto* bytes = static_cast<const std::uint8_t*>(stream.Memory());
-  if (!dynamic_cast<const TBitmap*>(&graphic) || stream.Size() <= kFileHeaderSize ||
-      bytes[0] != 'B' || bytes[1] != 'M')
-    return std::nullopt;
-  return DibSize({bytes + kFileHeaderSize, std::size_t(stream.Size() - kFileHeaderSize)});
-}
-
-}  // namespace
-
 // A picture's pixels are taken from the document's budget (see picture_budget.h): one
 // that does not fit is left out, a frame of its size in its place.
 bool TRDGraphicItemInfo::LoadBody(const std::string& body, TCustomRDData* rdData, int readMode) {
@@ -409,24 +394,28 @@ bool TRDGraphicItemInfo::LoadBody(const std::string& body, TCustomRDData* rdData
       stream.WriteBuffer(body.data(), std::int64_t(body.size()));
     else if (!HexToStream(body, stream))
       return false;
-    const std::optional<TDibSize> claimed = ClaimedSize(*Image, stream);
+    const std::optional<TSize> claimed = ClaimedPictureSize(
+        *Image, {static_cast<const std::uint8_t*>(stream.Memory()), std::size_t(stream.Size())});
     const auto load = [&] {
       stream.SetPosition(0);
       Image->LoadFromStream(stream);
     };
     if (!claimed) load();
-    const int width = std::max(claimed ? claimed->Width : Image->Width(), 0);
-    const int height = std::max(claimed ? claimed->Height : Image->Height(), 0);
-    if (rdData && !rdData->PictureBudget().Take(std::int64_t(width) * height)) {
+    const int width = std::max(claimed ? claimed->cx : Image->Width(), 0);
+    const int height = std::max(claimed ? claimed->cy : Image->Height(), 0);
+    const std::int64_t pixels =
+        claimed ? std::int64_t(width) * height : DecodedPicturePixels(*Image);
+    if (rdData && !rdData->PictureBudget().Take(pixels)) {
       Image = std::make_unique<TRDPictureFrame>(
           width, height,
           TRDPictureSource{
               "", GraphicClassName(*Image),
               std::string(static_cast<const char*>(stream.Memory()), std::size_t(stream.Size()))});
-      rdData->SetRDFWarnings(rdData->GetRDFWarnings() | rdfwPicturesLeftOut);
     } else if (claimed) {
       load();
     }
+    if (rdData && PictureLeavesOut(*Image))
+      rdData->SetRDFWarnings(rdData->GetRDFWarnings() | rdfwPicturesLeftOut);
     return true;
   } catch (const std::exception&) {
     TRDStyle* rdStyle = rdData ? rdData->GetRDStyle() : nullptr;

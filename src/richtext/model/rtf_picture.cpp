@@ -1,8 +1,14 @@
 #include "richtext/model/rtf_picture.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
 
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/canvas.h"
 #include "platform/gui/graphics/image_list.h"
 #include "platform/gui/graphics/jpeg_image.h"
@@ -26,6 +32,13 @@ std::string Bytes(const TMemoryStream& stream) {
   return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
 }
 
+// What a picture's SaveToStream writes: the bytes its kind stores it as.
+std::string StoredBytes(const TGraphic& graphic) {
+  TMemoryStream stream;
+  graphic.SaveToStream(stream);
+  return Bytes(stream);
+}
+
 std::string Scaling(int width, int height, int targetWidth, int targetHeight) {
   if ((targetWidth <= 0 && targetHeight <= 0) || width <= 0 || height <= 0) return "";
   if (targetWidth <= 0) targetWidth = width;
@@ -34,43 +47,68 @@ std::string Scaling(int width, int height, int targetWidth, int targetHeight) {
          std::to_string(std::lround(targetHeight * 100.0 / height));
 }
 
-std::string BitmapBody(const TBitmap& bitmap) {
-  TMemoryStream bmp;
-  bitmap.SaveToStream(bmp);
-  const std::string bytes = Bytes(bmp);
-  const int bits = bitmap.PixelFormat() == pf32bit ? 32 : 24;
-  const int stride = (bitmap.Width() * bits + 31) / 32 * 4;
-  return "\\dibitmap0\\wbmwidthbytes" + std::to_string(stride) + "\\picw" +
-         std::to_string(bitmap.Width()) + "\\pich" + std::to_string(bitmap.Height()) +
-         "\\picwgoal" + std::to_string(bitmap.Width() * kTwipsPerPixel) + "\\pichgoal" +
-         std::to_string(bitmap.Height() * kTwipsPerPixel) + " " +
-         StringToHex(std::string_view(bytes).substr(kBmpFileHeaderSize));
+// A picture group's kind and size keywords, and its data (written in hexadecimal).
+struct TRTFPictureBody {
+  std::string Keywords;
+  std::string_view Data;
+};
+
+// Bits per pixel of a DIB whose header was read (the oldest, 12-byte form keeps them at
+// 10, the others at 14).
+int DibBitsPerPixel(std::string_view dib) {
+  const auto u16 = [dib](std::size_t at) {
+    return int(std::uint8_t(dib[at])) | int(std::uint8_t(dib[at + 1])) << 8;
+  };
+  return u16(0) == 12 ? u16(10) : u16(14);
 }
 
-std::string SizedBlip(const char* kind, const TGraphic& graphic, const std::string& bytes) {
-  return std::string(kind) + "\\picw" + std::to_string(graphic.Width()) + "\\pich" +
-         std::to_string(graphic.Height()) + " " + StringToHex(bytes);
+// A BMP file as RTF holds it: its DIB without the file header, shown at width x height.
+TRTFPictureBody DibBody(std::string_view bmp, int width, int height) {
+  const std::string_view dib = bmp.substr(std::min(kBmpFileHeaderSize, bmp.size()));
+  const TDibSize size = DibSize({reinterpret_cast<const std::uint8_t*>(dib.data()), dib.size()});
+  const std::int64_t stride = (std::int64_t(size.Width) * DibBitsPerPixel(dib) + 31) / 32 * 4;
+  return {"\\dibitmap0\\wbmwidthbytes" + std::to_string(stride) + "\\picw" +
+              std::to_string(size.Width) + "\\pich" + std::to_string(size.Height) + "\\picwgoal" +
+              std::to_string(std::int64_t(width) * kTwipsPerPixel) + "\\pichgoal" +
+              std::to_string(std::int64_t(height) * kTwipsPerPixel),
+          dib};
+}
+
+TRTFPictureBody SizedBlip(const char* kind, int width, int height, std::string_view bytes) {
+  return {std::string(kind) + "\\picw" + std::to_string(width) + "\\pich" + std::to_string(height),
+          bytes};
 }
 
 // A drawing keeps its records: sizes in hundredths of a millimetre and twips, and a Windows
 // metafile without the placeable header, which RTF leaves out.
-std::string MetafileBody(const TMetafile& drawing) {
-  TMemoryStream stream;
-  drawing.SaveToStream(stream);
-  std::string bytes = Bytes(stream);
+TRTFPictureBody MetafileBody(std::string_view bytes, int width, int height) {
+  const std::span<const std::uint8_t> data{reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                           bytes.size()};
   const auto hundredthsMm = [](int pixels) {
     return std::to_string(std::lround(pixels * 2540.0 / 96));
   };
   std::string kind = "\\emfblip";
-  if (!drawing.Enhanced()) {
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    bytes.erase(0, WindowsMetafileRecordsStart({data, bytes.size()}) - kMetafileHeaderSize);
+  if (!IsEnhancedMetafile(data)) {
+    const std::size_t start = WindowsMetafileRecordsStart(data);
+    bytes.remove_prefix(start >= kMetafileHeaderSize ? start - kMetafileHeaderSize : 0);
     kind = "\\wmetafile8";
   }
-  return kind + "\\picw" + hundredthsMm(drawing.Width()) + "\\pich" +
-         hundredthsMm(drawing.Height()) + "\\picwgoal" +
-         std::to_string(drawing.Width() * kTwipsPerPixel) + "\\pichgoal" +
-         std::to_string(drawing.Height() * kTwipsPerPixel) + " " + StringToHex(bytes);
+  return {kind + "\\picw" + hundredthsMm(width) + "\\pich" + hundredthsMm(height) + "\\picwgoal" +
+              std::to_string(std::int64_t(width) * kTwipsPerPixel) + "\\pichgoal" +
+              std::to_string(std::int64_t(height) * kTwipsPerPixel),
+          bytes};
+}
+
+// The body of a picture of the kind of Kind, stored as Bytes (see StoredBytes) and shown
+// at width x height; nullopt for a kind RTF holds only drawn. Raises EInvalidGraphic for
+// a bitmap whose header cannot be read.
+std::optional<TRTFPictureBody> StoredBody(const TGraphic& kind, std::string_view bytes, int width,
+                                          int height) {
+  if (dynamic_cast<const TPngImage*>(&kind)) return SizedBlip("\\pngblip", width, height, bytes);
+  if (dynamic_cast<const TBitmap*>(&kind)) return DibBody(bytes, width, height);
+  if (dynamic_cast<const TJPEGImage*>(&kind)) return SizedBlip("\\jpegblip", width, height, bytes);
+  if (dynamic_cast<const TMetafile*>(&kind)) return MetafileBody(bytes, width, height);
+  return std::nullopt;
 }
 
 // Pictures of other kinds are drawn on white.
@@ -81,14 +119,36 @@ void DrawOnBitmap(const TGraphic& graphic, TBitmap& bitmap) {
   bitmap.Canvas().Draw(0, 0, graphic);
 }
 
-// A bitmap of our own, as a bitmap or as PNG.
-std::string DrawnBody(const TBitmap& bitmap, TRDRTFOptions options) {
-  if (options & rdrtfSaveBitmapDefault) return BitmapBody(bitmap);
-  return SizedBlip("\\pngblip", bitmap, BitmapToPng(bitmap));
+std::string Group(const std::string& scaling, const TRTFPictureBody& body) {
+  return "{\\pict" + scaling + body.Keywords + " " + StringToHex(body.Data) + "}";
 }
 
-std::string Group(const std::string& scaling, const std::string& body) {
-  return "{\\pict" + scaling + body + "}";
+// A bitmap of our own, as a bitmap or as PNG.
+std::string DrawnGroup(const std::string& scaling, const TBitmap& bitmap, TRDRTFOptions options) {
+  if (options & rdrtfSaveBitmapDefault) {
+    const std::string bmp = StoredBytes(bitmap);
+    return Group(scaling, DibBody(bmp, bitmap.Width(), bitmap.Height()));
+  }
+  const std::string png = BitmapToPng(bitmap);
+  return Group(scaling, SizedBlip("\\pngblip", bitmap.Width(), bitmap.Height(), png));
+}
+
+// A picture left out, written from the bytes it keeps: with the keywords it was read
+// with from RTF, else as a picture of its class is written. "" when it keeps none, or
+// bytes of a kind RTF holds only drawn.
+std::string FrameGroup(const std::string& scaling, const TRDPictureFrame& frame) {
+  const TRDPictureSource& source = frame.Source();
+  const TRDGraphicClass graphicClass = FindGraphicClass(source.RDFClass);
+  if (!graphicClass) return "";
+  try {
+    std::optional<TRTFPictureBody> body =
+        StoredBody(*graphicClass(), source.Data, frame.Width(), frame.Height());
+    if (!body) return "";
+    if (!source.RTFFormat.empty()) body->Keywords = source.RTFFormat;
+    return Group(scaling, *body);
+  } catch (const EInvalidGraphic&) {
+    return "";
+  }
 }
 
 }  // namespace
@@ -96,32 +156,19 @@ std::string Group(const std::string& scaling, const std::string& body) {
 std::string RTFPictureGroup(const TGraphic& graphic, TRDRTFOptions options, int targetWidth,
                             int targetHeight) {
   const std::string scaling = Scaling(graphic.Width(), graphic.Height(), targetWidth, targetHeight);
-  // A picture left out is written as it was read, when it was read from RTF.
-  if (const auto* frame = dynamic_cast<const TRDPictureFrame*>(&graphic)) {
-    const TRDPictureSource& source = frame->Source();
-    if (source.RTFFormat.empty()) return "";
-    return Group(scaling, source.RTFFormat + " " + StringToHex(source.Data));
-  }
+  if (const auto* frame = dynamic_cast<const TRDPictureFrame*>(&graphic))
+    return FrameGroup(scaling, *frame);
   if (graphic.Empty()) return "";
-  // A PNG picture keeps its bytes; other bitmaps are written as the bitmaps they are.
-  if (const auto* png = dynamic_cast<const TPngImage*>(&graphic)) {
-    TMemoryStream bytes;
-    png->SaveToStream(bytes);
-    return Group(scaling, SizedBlip("\\pngblip", graphic, Bytes(bytes)));
+  // Pictures keep their bytes: a PNG picture its PNG, a bitmap its rows, a drawing its
+  // records; a JPEG picture is drawn unless it is to stay JPEG.
+  if (!dynamic_cast<const TJPEGImage*>(&graphic) || (options & rdrtfSaveJpegAsJpeg)) {
+    const std::string bytes = StoredBytes(graphic);
+    if (const auto body = StoredBody(graphic, bytes, graphic.Width(), graphic.Height()))
+      return Group(scaling, *body);
   }
-  if (const auto* bitmap = dynamic_cast<const TBitmap*>(&graphic))
-    return Group(scaling, BitmapBody(*bitmap));
-  if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(&graphic);
-      jpeg && (options & rdrtfSaveJpegAsJpeg)) {
-    TMemoryStream bytes;
-    jpeg->SaveToStream(bytes);
-    return Group(scaling, SizedBlip("\\jpegblip", graphic, Bytes(bytes)));
-  }
-  if (const auto* drawing = dynamic_cast<const TMetafile*>(&graphic))
-    return Group(scaling, MetafileBody(*drawing));
   TBitmap bitmap;
   DrawOnBitmap(graphic, bitmap);
-  return Group(scaling, DrawnBody(bitmap, options));
+  return DrawnGroup(scaling, bitmap, options);
 }
 
 std::string RTFImageListPictureGroup(const TImageList& list, int index, TRDRTFOptions options) {
@@ -129,5 +176,5 @@ std::string RTFImageListPictureGroup(const TImageList& list, int index, TRDRTFOp
   TBitmap bitmap;
   list.GetBitmap(index, bitmap);
   if (bitmap.Empty()) return "";
-  return Group("", DrawnBody(bitmap, options));
+  return DrawnGroup("", bitmap, options);
 }

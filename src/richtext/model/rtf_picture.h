@@ -18,8 +18,10 @@ class TGraphic;
 class TImageList;
 
 // The group of a picture shown at targetWidth x targetHeight pixels (0: its own size);
-// "" for an empty picture. A picture left out (TRDPictureFrame) read from RTF is
-// written with the kind, sizes and data it was read with; one read elsewhere gives "".
+// "" for an empty picture. A picture left out (TRDPictureFrame) is written from the bytes
+// it keeps, with the kind and size keywords it was read with from RTF, or else as a
+// picture of its graphic class is written (a BMP file as \dibitmap0, a metafile as
+// \wmetafile8 or \emfblip, JPEG and PNG as they are); "" when it keeps none.
 std::string RTFPictureGroup(const TGraphic& graphic, TRDRTFOptions options, int targetWidth = 0,
                             int targetHeight = 0);
 // The group of image index of list: as a bitmap with rdrtfSaveBitmapDefault, else as

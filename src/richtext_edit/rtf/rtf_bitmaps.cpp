@@ -48,7 +48,7 @@ std::unique_ptr<TBitmap> TryRead(const Reader& read) {
 // A device-dependent bitmap holds the pixels of a top-down DIB of its depth (at one bit
 // black and white), only its rows are WidthBytes apart: they move to the DIB's 4-byte
 // rows and the BMP codec reads them.
-std::unique_ptr<TBitmap> DecodeDdb(const TRDDdbFormat& format, std::span<const std::uint8_t> data) {
+std::vector<std::uint8_t> DdbAsDib(const TRDDdbFormat& format, std::span<const std::uint8_t> data) {
   const std::int64_t width = format.Width, height = format.Height, bpp = format.BitsPixel;
   if (width <= 0 || height <= 0) Fail("Invalid bitmap size");
   if (format.Planes != 1 || (bpp != 1 && bpp != 16 && bpp != 24 && bpp != 32))
@@ -68,11 +68,17 @@ std::unique_ptr<TBitmap> DecodeDdb(const TRDDdbFormat& format, std::span<const s
     Put(info, 0xFFFFFF, 4);
   }
   const std::size_t stride = std::size_t(width * bpp + 31) / 32 * 4;
-  std::vector<std::uint8_t> rows(stride * std::size_t(height));
+  const std::size_t rowsAt = info.size();
+  info.resize(rowsAt + stride * std::size_t(height));
   for (std::int64_t y = 0; y < height; ++y)
-    std::copy_n(data.begin() + y * widthBytes, rowBytes, rows.begin() + std::int64_t(stride) * y);
+    std::copy_n(data.begin() + y * widthBytes, rowBytes,
+                info.begin() + std::int64_t(rowsAt + stride * std::size_t(y)));
+  return info;
+}
+
+std::unique_ptr<TBitmap> DecodeDdb(const TRDDdbFormat& format, std::span<const std::uint8_t> data) {
   auto bitmap = std::make_unique<TBitmap>();
-  ReadDib(info, rows, *bitmap);
+  ReadPackedDib(DdbAsDib(format, data), *bitmap);
   return bitmap;
 }
 

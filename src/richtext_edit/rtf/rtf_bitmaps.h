@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "platform/gui/graphics/bitmap.h"
 
@@ -21,7 +22,10 @@ struct TRDDdbFormat {
   int BitsPixel = 1;
   int Planes = 1;
 };
-// Raises EInvalidGraphic for an unsupported layout or data shorter than the rows.
+// The bitmap as a packed DIB (its info header, colour table and rows). Raises
+// EInvalidGraphic for an unsupported layout or data shorter than the rows.
+std::vector<std::uint8_t> DdbAsDib(const TRDDdbFormat& format, std::span<const std::uint8_t> data);
+// Raises as DdbAsDib does.
 std::unique_ptr<TBitmap> DecodeDdb(const TRDDdbFormat& format, std::span<const std::uint8_t> data);
 
 // The bitmap a metafile draws, or null when it draws anything else, draws more than one

@@ -10,6 +10,7 @@
 #include "richtext/base/rdf_format.h"
 #include "richtext/base/text_routines.h"
 #include "richtext/model/item_factory.h"
+#include "richtext/model/picture_budget.h"
 #include "richtext/model/picture_item.h"
 #include "richtext/model/tab_item.h"
 #include "richtext/styles/rd_style.h"
@@ -231,7 +232,7 @@ void TRDRTFImporter::NewPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic
     if (picture && picture->FromShpPict) return;
     graphic = sheet_.InvalidPicture().Clone();
   }
-  if (dynamic_cast<const TRDPictureFrame*>(graphic.get())) {
+  if (PictureLeavesOut(*graphic)) {
     TCustomRDData& root = *target_.GetAbsoluteRootData();
     root.SetRDFWarnings(root.GetRDFWarnings() | rdfwPicturesLeftOut);
   }

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/gui/graphics/metafile.h"
+#include "richtext/base/graphic_classes.h"
 #include "richtext/model/picture_budget.h"
 #include "richtext_edit/rtf/rtf_bitmaps.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
@@ -43,17 +46,6 @@ void WriteBitmapFileHeader(TMemoryStream& data) {
   put32(10, std::uint32_t(kInfoHeaderOffset + DibInfoSize(Bytes(data, kInfoHeaderOffset))));
 }
 
-// The stand-in for a bitmap of the given size left out of the document.
-std::unique_ptr<TGraphic> LeftOut(int width, int height) {
-  return std::make_unique<TRDPictureFrame>(width, height);
-}
-
-// A bitmap decoded elsewhere, kept when its pixels fit the budget.
-std::unique_ptr<TGraphic> Budgeted(std::unique_ptr<TGraphic> graphic, TRDPictureBudget& budget) {
-  if (!graphic || budget.Take(std::int64_t(graphic->Width()) * graphic->Height())) return graphic;
-  return LeftOut(graphic->Width(), graphic->Height());
-}
-
 // The keywords that give a picture's kind and sizes, as they were read (its scale is
 // the item's, written with it).
 std::string FormatKeywords(const TRDRTFPicture& picture) {
@@ -77,13 +69,10 @@ std::string FormatKeywords(const TRDRTFPicture& picture) {
     case rtf_pt_Dib:
       format = "\\dibitmap0";
       break;
-    case rtf_pt_Ddb:
-      format = "\\wbitmap0";
-      break;
     default:
-      break;  // Macintosh and OS/2 pictures are never shown, so never left out
+      break;  // device bitmaps are kept as BMP files; Macintosh and OS/2 pictures are never shown
   }
-  if (picture.PicType == rtf_pt_Dib || picture.PicType == rtf_pt_Ddb)
+  if (picture.PicType == rtf_pt_Dib)
     format += word("wbmbitspixel", picture.BitmapBitsPixel) +
               word("wbmplanes", picture.BitmapPlanes) +
               word("wbmwidthbytes", picture.BitmapWidthBytes);
@@ -92,12 +81,57 @@ std::string FormatKeywords(const TRDRTFPicture& picture) {
          word("picwgoal", picture.PicWGoal) + word("pichgoal", picture.PicHGoal);
 }
 
-// What a picture left out keeps to be written again: its kind, sizes and data as read
-// (a \dibitmap's without the room kept for the file header).
-TRDPictureSource SourceOf(const TRDRTFPicture& picture) {
-  const auto data =
-      Bytes(picture.Data, picture.PicType == rtf_pt_Dib ? TRDRTFPicture::kBitmapFileHeaderSize : 0);
-  return {FormatKeywords(picture), "", std::string(data.begin(), data.end())};
+// A picture of the kind of graphic left out, width x height pixels: a frame that keeps
+// the picture's data, which are the bytes such a graphic stores (a \dibitmap's behind
+// its file header, a BMP file), with the keywords they were read with.
+std::unique_ptr<TGraphic> LeftOut(int width, int height, const TRDRTFPicture& picture,
+                                  const TGraphic& graphic) {
+  const auto data = Bytes(picture.Data);
+  return std::make_unique<TRDPictureFrame>(
+      width, height,
+      TRDPictureSource{FormatKeywords(picture), GraphicClassName(graphic),
+                       std::string(data.begin(), data.end())});
+}
+
+// A picture decoded from picture's data, kept when its pixels fit the budget; else left
+// out, a frame of its size in its place.
+std::unique_ptr<TGraphic> Fitting(std::unique_ptr<TGraphic> graphic, const TRDRTFPicture& picture,
+                                  TRDPictureBudget& budget) {
+  if (budget.Take(DecodedPicturePixels(*graphic))) return graphic;
+  return LeftOut(graphic->Width(), graphic->Height(), picture, *graphic);
+}
+
+// Loads picture's data into graphic when the pixels they claim fit the budget: as their
+// header claims them before decoding, or as decoded for data without such a header.
+std::unique_ptr<TGraphic> Priced(std::unique_ptr<TGraphic> graphic, TRDRTFPicture& picture,
+                                 TRDPictureBudget& budget) {
+  const auto load = [&] {
+    picture.Data.Seek(0, soBeginning);
+    graphic->LoadFromStream(picture.Data);
+  };
+  const std::optional<TSize> claimed = ClaimedPictureSize(*graphic, Bytes(picture.Data));
+  if (!claimed) {
+    load();
+    return Fitting(std::move(graphic), picture, budget);
+  }
+  if (!budget.Take(std::int64_t(std::max(claimed->cx, 0)) * std::max(claimed->cy, 0)))
+    return LeftOut(claimed->cx, claimed->cy, picture, *graphic);
+  load();
+  return graphic;
+}
+
+// A device bitmap left out is kept as the BMP file it makes, as a bitmap keeps it.
+std::unique_ptr<TGraphic> DdbLeftOut(const TRDDdbFormat& format, TRDRTFPicture& picture) {
+  const std::vector<std::uint8_t> dib = DdbAsDib(format, Bytes(picture.Data));
+  picture.Data.SetSize(0);
+  picture.StartDib();
+  picture.Data.WriteBuffer(dib.data(), std::int64_t(dib.size()));
+  WriteBitmapFileHeader(picture.Data);
+  return std::make_unique<TRDPictureFrame>(
+      format.Width, format.Height,
+      TRDPictureSource{"", GraphicClassName(TBitmap()),
+                       std::string(static_cast<const char*>(picture.Data.Memory()),
+                                   std::size_t(picture.Data.Size()))});
 }
 
 std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPerInch,
@@ -107,7 +141,8 @@ std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPe
     case rtf_pt_EnhancedMetafile:
       if (extractMetafileBitmaps)
         graphic = ExtractEnhancedMetafileBitmap(Bytes(picture.Data), budget);
-      if (!graphic) graphic = std::make_unique<TMetafile>(Bytes(picture.Data), true);
+      if (!graphic)
+        graphic = Fitting(std::make_unique<TMetafile>(Bytes(picture.Data), true), picture, budget);
       break;
     case rtf_pt_WindowsMetafile:
       if (picture.PicW >= 1 && picture.PicH >= 1 &&
@@ -118,35 +153,23 @@ std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPe
       }
       if (extractMetafileBitmaps)
         graphic = ExtractWindowsMetafileBitmap(Bytes(picture.Data), budget);
-      if (!graphic) graphic = std::make_unique<TMetafile>(Bytes(picture.Data), false);
+      if (!graphic)
+        graphic = Fitting(std::make_unique<TMetafile>(Bytes(picture.Data), false), picture, budget);
       break;
     case rtf_pt_Png:
-      if (PngGraphicClass) {
-        graphic = PngGraphicClass();
-        picture.Data.Seek(0, soBeginning);
-        graphic->LoadFromStream(picture.Data);
-      }
-      graphic = Budgeted(std::move(graphic), budget);
+      if (PngGraphicClass) graphic = Priced(PngGraphicClass(), picture, budget);
       break;
     case rtf_pt_Jpeg:
-      graphic = std::make_unique<TJPEGImage>();
-      picture.Data.Seek(0, soBeginning);
-      graphic->LoadFromStream(picture.Data);
-      graphic = Budgeted(std::move(graphic), budget);
+      graphic = Priced(std::make_unique<TJPEGImage>(), picture, budget);
       break;
-    case rtf_pt_Dib: {
+    case rtf_pt_Dib:
+      // Run-length rows may claim millions of pixels in a few bytes: priced as claimed,
+      // from the header.
       if (picture.Data.Size() < TRDRTFPicture::kBitmapFileHeaderSize)
         throw EInvalidGraphic("Bitmap header too short");
-      const auto dib = Bytes(picture.Data, TRDRTFPicture::kBitmapFileHeaderSize);
-      // Run-length rows may claim millions of pixels in a few bytes: priced as claimed.
-      const TDibSize size = DibSize(dib);
-      if (!budget.Take(size.Pixels())) return LeftOut(size.Width, size.Height);
-      auto bitmap = std::make_unique<TBitmap>();
-      ReadPackedDib(dib, *bitmap);
-      graphic = std::move(bitmap);
-      WriteBitmapFileHeader(picture.Data);  // the data decoded, so its header is sound
+      WriteBitmapFileHeader(picture.Data);
+      graphic = Priced(std::make_unique<TBitmap>(), picture, budget);
       break;
-    }
     case rtf_pt_Ddb: {
       TRDDdbFormat format;
       format.Width = picture.PicW;
@@ -155,7 +178,7 @@ std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPe
       format.BitsPixel = picture.BitmapBitsPixel;
       format.Planes = picture.BitmapPlanes;
       if (!budget.Take(std::int64_t(std::max(format.Width, 0)) * std::max(format.Height, 0)))
-        return LeftOut(format.Width, format.Height);
+        return DdbLeftOut(format, picture);
       graphic = DecodeDdb(format, Bytes(picture.Data));
       break;
     }
@@ -187,13 +210,10 @@ std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixel
     picture.Width = RoundToInt(picture.PicWGoal * double(pixelsPerInch) / kTwipsPerInch);
     picture.Height = RoundToInt(picture.PicHGoal * double(pixelsPerInch) / kTwipsPerInch);
   }
-  // A picture left out keeps the place it was given, and what it was read from.
-  if (const auto* frame = dynamic_cast<TRDPictureFrame*>(graphic.get())) {
-    const bool placed = picture.Width > 0 && picture.Height > 0;
-    graphic = std::make_unique<TRDPictureFrame>(placed ? picture.Width : frame->Width(),
-                                                placed ? picture.Height : frame->Height(),
-                                                SourceOf(picture));
-  }
+  // A picture left out keeps the place it was given.
+  if (const auto* frame = dynamic_cast<TRDPictureFrame*>(graphic.get());
+      frame && picture.Width > 0 && picture.Height > 0)
+    graphic = std::make_unique<TRDPictureFrame>(picture.Width, picture.Height, frame->Source());
   // A drawing has the size it was placed at, where its file gives none of its own.
   auto* drawing = dynamic_cast<TMetafile*>(graphic.get());
   if (drawing && drawing->Empty() && picture.Width > 0 && picture.Height > 0)

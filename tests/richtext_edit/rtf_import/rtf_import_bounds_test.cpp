@@ -2,17 +2,25 @@
 // are read, and tables nested deeper than we build keep their text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cmath>
 
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/metafile.h"
+#include "platform/text/format.h"
+#include "platform/text/sysutils.h"
+#include "richtext/base/graphic_classes.h"
 #include "richtext/base/rdf_format.h"
 #include "richtext/base/text_routines.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/formats/rdf_writer.h"
 #include "richtext/formats/rtf_writer.h"
 #include "richtext/model/picture_item.h"
 #include "richtext/model/rtf_picture.h"
 #include "richtext/styles/rdf_routines.h"
+#include "richtext_edit/rtf/rtf_graphic_hooks.h"
 #include "richtext_edit/rtf/rtf_reader.h"
 #include "rtf_import_document.h"
 
@@ -118,9 +126,9 @@ TEST(RTFImportBounds, FontSizesAndPictureScalesStayInRange) {
   EXPECT_TRUE(SaveRTFToStream(doc.Document, rtf, TRDRTFSaveParams{}));
 }
 
-// A \dibitmap picture of 4096 x 4096 pixels at 8 bits run-length coded, its one colour
-// red and its runs only the end of the bitmap: 46 bytes that decode to 50 MB.
-std::string RunLengthPicture() {
+// A DIB of 4096 x 4096 pixels at 8 bits run-length coded, its one colour red and its
+// runs only the end of the bitmap: 46 bytes that decode to 50 MB.
+std::string RunLengthDib() {
   std::string hex =
       "28000000"
       "00100000"
@@ -136,32 +144,81 @@ std::string RunLengthPicture() {
   hex +=
       "0000ff00"
       "0001";  // red; end of bitmap
-  return "{\\pict\\dibitmap0\\picw4096\\pich4096 " + hex + "}";
+  return hex;
 }
 
-// The pictures of a document as letters: B a bitmap, F a frame left out.
-std::string PictureKinds(const TRTFImportDocument& doc) {
+// That DIB as a \dibitmap picture.
+std::string RunLengthPicture() {
+  return "{\\pict\\dibitmap0\\picw4096\\pich4096 " + RunLengthDib() + "}";
+}
+
+// The hexadecimal digits of a little-endian number of the given bytes.
+std::string HexLE(std::uint32_t value, int bytes) {
+  std::string hex;
+  for (int i = 0; i < bytes; ++i) hex += Format("%02x", int((value >> (8 * i)) & 0xFF));
+  return hex;
+}
+
+// A Windows metafile picture that stretches that DIB over its window count times, each
+// with a record of its own: with more than one it is a drawing, not one bitmap.
+std::string RunLengthMetafile(int count) {
+  std::string stretch = HexLE(0x00CC0020, 4) + HexLE(0, 2);  // copy, RGB colours
+  for (std::uint32_t v : {4096, 4096, 0, 0, 4096, 4096, 0, 0}) stretch += HexLE(v, 2);
+  stretch += RunLengthDib();
+  const auto words = std::uint32_t(3 + stretch.size() / 4);
+  std::string records;
+  for (int i = 0; i < count; ++i) records += HexLE(words, 4) + HexLE(0x0F43, 2) + stretch;
+  records += HexLE(3, 4) + HexLE(0, 2);
+  const std::string header = HexLE(1, 2) + HexLE(9, 2) + HexLE(0x0300, 2) +
+                             HexLE(std::uint32_t(9 + records.size() / 4), 4) + HexLE(0, 2) +
+                             HexLE(words, 4) + HexLE(0, 2);
+  return "{\\pict\\wmetafile8\\picw2540\\pich2540 " + header + records + "}";
+}
+
+// The pictures of a document as letters: B a bitmap, F a frame left out, which has the
+// size it was placed at (frameSide square).
+std::string PictureKinds(const TRTFImportDocument& doc, int frameSide = 4096) {
   std::string out;
   for (int i = 0; i < doc.Count(); ++i) {
     const auto* picture = dynamic_cast<TRDGraphicItemInfo*>(&doc.Item(i));
     if (!picture) continue;
-    EXPECT_EQ(picture->Image->Width(), 4096);
-    EXPECT_EQ(picture->Image->Height(), 4096);
-    out += dynamic_cast<const TBitmap*>(picture->Image.get())           ? 'B'
-           : dynamic_cast<const TRDPictureFrame*>(picture->Image.get()) ? 'F'
-                                                                        : '?';
+    const bool frame = dynamic_cast<const TRDPictureFrame*>(picture->Image.get());
+    EXPECT_EQ(picture->Image->Width(), frame ? frameSide : 4096);
+    EXPECT_EQ(picture->Image->Height(), frame ? frameSide : 4096);
+    out += dynamic_cast<const TBitmap*>(picture->Image.get()) ? 'B' : frame ? 'F' : '?';
   }
   return out;
 }
 
-// What the frames of a document keep of their pictures, one a line.
+// What the frames of a document keep of their pictures, one a line: the graphic class
+// and the bytes.
 std::string FrameSources(const TRTFImportDocument& doc) {
   std::string out;
   for (int i = 0; i < doc.Count(); ++i)
     if (const auto* picture = dynamic_cast<TRDGraphicItemInfo*>(&doc.Item(i)))
       if (const auto* frame = dynamic_cast<const TRDPictureFrame*>(picture->Image.get()))
-        out += frame->Source().RTFFormat + " " + StringToHex(frame->Source().Data) + "\n";
+        out += frame->Source().RDFClass + " " + StringToHex(frame->Source().Data) + "\n";
   return out;
+}
+
+std::string Text(const TMemoryStream& stream) {
+  return std::string(static_cast<const char*>(stream.Memory()), std::size_t(stream.Size()));
+}
+
+// The document saved as RTF.
+std::string SavedRTF(TRTFImportDocument& doc) {
+  TMemoryStream saved;
+  EXPECT_TRUE(SaveRTFToStream(doc.Document, saved, TRDRTFSaveParams{}));
+  return Text(saved);
+}
+
+// The document saved as RDF with its pictures' bodies, read into another.
+void CopyAsRDF(TRTFImportDocument& from, TRTFImportDocument& to) {
+  from.Document.SetRDFOptions(rdfoSavePicturesBody);
+  TMemoryStream saved;
+  ASSERT_TRUE(SaveRDFToStream(from.Document, saved, false));
+  saved.SetPosition(0);
+  ASSERT_TRUE(LoadRDFFromStream(to.Document, saved));
 }
 
 // Twenty such pictures in 3 KB took a gigabyte to import and show. The pictures of a
@@ -180,26 +237,121 @@ TEST(RTFImportBounds, BitmapsBeyondTheDocumentsPixelsAreLeftOutAsFrames) {
   EXPECT_EQ(RTFPictureGroup(TRDPictureFrame(4096, 4096), TRDRTFOptions{}), "");
 
   // The frames written and read back, after two bitmaps spent the budget again.
+  const std::string spent = "{\\rtf1 " + RunLengthPicture() + RunLengthPicture() + "}";
   TRTFImportDocument again;
-  ASSERT_EQ(again.Import("{\\rtf1 " + RunLengthPicture() + RunLengthPicture() + "}"), rtf_ec_OK);
+  ASSERT_EQ(again.Import(spent), rtf_ec_OK);
   doc.Document.DeleteItems(0, 2);
-  TMemoryStream saved;
-  ASSERT_TRUE(SaveRTFToStream(doc.Document, saved, TRDRTFSaveParams{}));
-  ASSERT_EQ(again.Import(
-                std::string(static_cast<const char*>(saved.Memory()), std::size_t(saved.Size()))),
-            rtf_ec_OK);
+  const std::string saved = SavedRTF(doc);
+  ASSERT_EQ(again.Import(saved), rtf_ec_OK);
   EXPECT_EQ(PictureKinds(again), "BB" + std::string(18, 'F'));
   std::string data = RunLengthPicture();
   data = data.substr(data.find(' ') + 1, data.size() - data.find(' ') - 2);
   for (char& c : data) c = char(std::toupper(static_cast<unsigned char>(c)));
-  EXPECT_NE(FrameSources(doc).find(" " + data + "\n"), std::string::npos) << FrameSources(doc);
+  EXPECT_NE(saved.find(" " + data + "}"), std::string::npos) << saved.substr(0, 300);
+  EXPECT_NE(FrameSources(doc).find(data + "\n"), std::string::npos) << FrameSources(doc);
   EXPECT_EQ(FrameSources(again), FrameSources(doc));
+
+  // Across formats the frames keep their bytes: saved as RDF and read into a document with
+  // budget left, the first two are bitmaps again and the rest frames; those saved as RTF
+  // and read after two bitmaps are the same frames, and saved as RDF again too.
+  TRTFImportDocument asRDF;
+  CopyAsRDF(doc, asRDF);
+  EXPECT_EQ(PictureKinds(asRDF), "BB" + std::string(16, 'F'));
+  asRDF.Document.DeleteItems(0, 2);
+  const std::string sources = FrameSources(asRDF);
+  EXPECT_EQ(FrameSources(doc).substr(FrameSources(doc).size() - sources.size()), sources);
+  TRTFImportDocument backToRTF;
+  ASSERT_EQ(backToRTF.Import(spent), rtf_ec_OK);
+  ASSERT_EQ(backToRTF.Import(SavedRTF(asRDF)), rtf_ec_OK);
+  // Written as our bitmaps are, 4096 pixels at 96 an inch, and placed so: at most a page
+  // (22 inches) on this screen.
+  const int placed = std::min(4096, Round(22 * GetScreenLogPixelsY()));
+  EXPECT_EQ(PictureKinds(backToRTF, placed), "BB" + std::string(16, 'F'));
+  backToRTF.Document.DeleteItems(0, 2);
+  EXPECT_EQ(FrameSources(backToRTF), sources);
+  TRTFImportDocument backToRDF;
+  CopyAsRDF(backToRTF, backToRDF);
+  EXPECT_EQ(PictureKinds(backToRDF), "BB" + std::string(14, 'F'));
+
+  // A device bitmap left out keeps the BMP file it makes: read from RDF with budget left,
+  // it is that bitmap (its set bit white, its clear one black).
+  TRTFImportDocument device;
+  ASSERT_EQ(device.Import("{\\rtf1 " + RunLengthPicture() + RunLengthPicture() +
+                          "{\\pict\\wbitmap0\\picw2\\pich1\\wbmbitspixel1\\wbmplanes1"
+                          "\\wbmwidthbytes2 8000}}"),
+            rtf_ec_OK);
+  device.Document.DeleteItems(0, 2);
+  TRTFImportDocument deviceAsRDF;
+  CopyAsRDF(device, deviceAsRDF);
+  ASSERT_EQ(deviceAsRDF.Count(), 1);
+  const auto* bitmap = dynamic_cast<const TBitmap*>(
+      dynamic_cast<TRDGraphicItemInfo&>(deviceAsRDF.Item(0)).Image.get());
+  ASSERT_NE(bitmap, nullptr);
+  TBitmap pixels;
+  pixels.Assign(*bitmap);
+  EXPECT_EQ(pixels.Canvas().Pixels(0, 0), clWhite);
+  EXPECT_EQ(pixels.Canvas().Pixels(1, 0), clBlack);
 
   ASSERT_EQ(doc.Import("{\\rtf1 " + RunLengthPicture() + "}"), rtf_ec_OK);
   EXPECT_EQ(PictureKinds(doc), std::string(19, 'F'));
   doc.Document.Clear();
   ASSERT_EQ(doc.Import("{\\rtf1 " + RunLengthPicture() + "}"), rtf_ec_OK);
   EXPECT_EQ(PictureKinds(doc), "B");
+}
+
+// 89 bytes of PNG that claim 20000 x 20000 pixels at one bit: a header, four rows of
+// zeros, an end.
+constexpr const char* kClaimingPng =
+    "89504e470d0a1a0a0000000d4948445200004e2000004e200100000000cb0b7b94000000204944415478da"
+    "edc1010d000000c2a0f74f6d0f07140000000000000000007c182714000147ae59930000000049454e44ae"
+    "426082";
+
+// A PNG picture that counts its decodings.
+class TCountedPng : public TPngImage {
+ public:
+  static inline int Decoded = 0;
+  void LoadFromStream(TStream& Stream) override {
+    ++Decoded;
+    TPngImage::LoadFromStream(Stream);
+  }
+};
+
+// PNG pictures, as JPEG ones, are priced as their headers claim, before they are decoded:
+// decoded first, this one took a gigabyte. Past the budget it is a frame that keeps it.
+TEST(RTFImportBounds, PngPicturesArePricedAsTheirHeadersClaim) {
+  PngGraphicClass = [] { return std::make_unique<TCountedPng>(); };
+  TRTFImportDocument doc;
+  const TRDRTFErrorCode read = doc.Import("{\\rtf1 " + RunLengthPicture() + RunLengthPicture() +
+                                          "{\\pict\\pngblip " + kClaimingPng + "}}");
+  PngGraphicClass = nullptr;
+  ASSERT_EQ(read, rtf_ec_OK);
+  EXPECT_EQ(TCountedPng::Decoded, 0);
+  ASSERT_EQ(doc.Count(), 3);
+  const auto* png = dynamic_cast<TRDGraphicItemInfo*>(&doc.Item(2));
+  ASSERT_NE(png, nullptr);
+  const auto* frame = dynamic_cast<const TRDPictureFrame*>(png->Image.get());
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->Width(), 20000);
+  EXPECT_EQ(StringToHex(frame->Source().Data), UpperCase(kClaimingPng));
+  EXPECT_TRUE(doc.Document.GetRDFWarnings() & rdfwPicturesLeftOut);
+}
+
+// The bitmaps of a metafile take from the document's pixels as many as its player keeps:
+// one that leaves a bitmap out warns as a picture left out does, and once they spent the
+// budget a further metafile is a frame.
+TEST(RTFImportBounds, MetafileBitmapsTakeFromTheDocumentsPixels) {
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import("{\\rtf1 " + RunLengthMetafile(2) + "}"), rtf_ec_OK);
+  EXPECT_TRUE(doc.Document.GetRDFWarnings() & rdfwPicturesLeftOut);
+  ASSERT_EQ(doc.Import("{\\rtf1 " + RunLengthMetafile(1) + RunLengthMetafile(2) + "}"), rtf_ec_OK);
+  std::string kinds;
+  for (int i = 0; i < doc.Count(); ++i)
+    if (const auto* picture = dynamic_cast<TRDGraphicItemInfo*>(&doc.Item(i)))
+      kinds += dynamic_cast<const TMetafile*>(picture->Image.get())         ? 'M'
+               : dynamic_cast<const TBitmap*>(picture->Image.get())         ? 'B'
+               : dynamic_cast<const TRDPictureFrame*>(picture->Image.get()) ? 'F'
+                                                                            : '?';
+  EXPECT_EQ(kinds, "MBF");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <span>
 #include <string>
 
 extern "C" {
@@ -89,6 +90,18 @@ extern "C" void SkipInput(j_decompress_ptr info, long count) {
   info->src->bytes_in_buffer -= size_t(count);
 }
 extern "C" void TermSource(j_decompress_ptr) {}
+
+void ReadFromMemory(jpeg_decompress_struct& info, jpeg_source_mgr& source,
+                    std::span<const uint8_t> data) {
+  source.next_input_byte = data.data();
+  source.bytes_in_buffer = data.size();
+  source.init_source = InitSource;
+  source.fill_input_buffer = FillInput;
+  source.skip_input_data = SkipInput;
+  source.resync_to_restart = jpeg_resync_to_restart;
+  source.term_source = TermSource;
+  info.src = &source;
+}
 
 // Output into a growing vector, reached through client_data.
 extern "C" void InitDestination(j_compress_ptr info) {
@@ -183,14 +196,7 @@ bool RunDecode(DecodeJob& job) {
     return false;
   }
   jpeg_create_decompress(&job.info);
-  job.source.next_input_byte = job.data->data();
-  job.source.bytes_in_buffer = job.data->size();
-  job.source.init_source = InitSource;
-  job.source.fill_input_buffer = FillInput;
-  job.source.skip_input_data = SkipInput;
-  job.source.resync_to_restart = jpeg_resync_to_restart;
-  job.source.term_source = TermSource;
-  job.info.src = &job.source;
+  ReadFromMemory(job.info, job.source, *job.data);
   jpeg_read_header(&job.info, TRUE);
   // Before anything is decoded: a header may claim a size no map needs and no memory holds.
   if (int64_t(job.info.image_width) * int64_t(job.info.image_height) > kMaxGraphicPixels) {
@@ -235,6 +241,29 @@ bool RunDecode(DecodeJob& job) {
   }
   if (job.errors.data_missing) return Truncated(job);
   jpeg_finish_decompress(&job.info);
+  jpeg_destroy_decompress(&job.info);
+  return true;
+}
+
+// A header read alone, kept out of the function that calls setjmp as DecodeJob is.
+struct HeaderJob {
+  std::span<const uint8_t> data;
+  TSize size;
+  ErrorManager errors;
+  jpeg_source_mgr source;
+  jpeg_decompress_struct info;
+};
+
+bool RunHeader(HeaderJob& job) {
+  InstallErrors(job.errors, job.info.err);
+  if (setjmp(job.errors.jump)) {
+    jpeg_destroy_decompress(&job.info);
+    return false;
+  }
+  jpeg_create_decompress(&job.info);
+  ReadFromMemory(job.info, job.source, job.data);
+  jpeg_read_header(&job.info, TRUE);
+  job.size = TSize{int(job.info.image_width), int(job.info.image_height)};
   jpeg_destroy_decompress(&job.info);
   return true;
 }
@@ -339,4 +368,11 @@ void TJPEGImage::Assign(const TBitmap& Source) {
 
 void TJPEGImage::SetCompressionQuality(int Value) {
   quality_ = std::clamp(Value, 1, 100);
+}
+
+std::optional<TSize> JpegSize(std::span<const uint8_t> Bytes) {
+  auto job = std::make_unique<HeaderJob>();
+  job->data = Bytes;
+  if (!RunHeader(*job)) return std::nullopt;
+  return job->size;
 }

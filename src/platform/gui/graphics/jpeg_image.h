@@ -9,9 +9,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/geometry.h"
 
 class TJPEGImage : public TGraphic {
  public:
@@ -38,3 +41,7 @@ class TJPEGImage : public TGraphic {
   TBitmap bitmap_;
   int quality_ = 90;
 };
+
+// The size a JPEG file's header claims, read before anything is decoded (a few hundred
+// bytes may claim a picture of gigabytes); nullopt when Bytes hold no readable header.
+std::optional<TSize> JpegSize(std::span<const std::uint8_t> Bytes);

@@ -85,3 +85,12 @@ class TMetafile : public TGraphic {
   mutable std::shared_ptr<TMetafileRendering> rendering_;
   std::shared_ptr<TMetafileBitmapCache> bitmaps_;
 };
+
+// The pixels of a metafile's bitmaps that its player keeps (counted as their headers
+// claim them, kMaxPictureBitmapPixels at most), and whether it leaves any out; read
+// from the records, nothing decoded.
+struct TMetafileBitmapClaim {
+  std::int64_t Kept = 0;
+  bool LeftOut = false;
+};
+TMetafileBitmapClaim MetafileBitmapClaim(std::span<const std::uint8_t> Data, bool Enhanced);
