@@ -10,18 +10,6 @@
 #include "platform/text/streams.h"
 #include "richtext/base/graphic_classes.h"
 
-namespace {
-
-TMetafileBitmapClaim BitmapClaim(const TMetafile& drawing) {
-  TMemoryStream bytes;
-  drawing.SaveToStream(bytes);
-  return MetafileBitmapClaim(
-      {static_cast<const std::uint8_t*>(bytes.Memory()), std::size_t(bytes.Size())},
-      drawing.Enhanced());
-}
-
-}  // namespace
-
 bool TRDPictureBudget::Take(std::int64_t pixels) {
   if (pixels > left_) {
     left_out_ = true;
@@ -63,12 +51,12 @@ std::optional<TSize> ClaimedPictureSize(const TGraphic& Kind, std::span<const st
 
 std::int64_t DecodedPicturePixels(const TGraphic& Graphic) {
   if (const auto* drawing = dynamic_cast<const TMetafile*>(&Graphic))
-    return BitmapClaim(*drawing).Kept;
+    return drawing->BitmapClaim().Kept;
   return std::int64_t(std::max(Graphic.Width(), 0)) * std::max(Graphic.Height(), 0);
 }
 
 bool PictureLeavesOut(const TGraphic& Graphic) {
   if (dynamic_cast<const TRDPictureFrame*>(&Graphic)) return true;
   const auto* drawing = dynamic_cast<const TMetafile*>(&Graphic);
-  return drawing && BitmapClaim(*drawing).LeftOut;
+  return drawing && drawing->BitmapClaim().LeftOut;
 }

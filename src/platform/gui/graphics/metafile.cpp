@@ -27,6 +27,7 @@ void TMetafile::Load(std::span<const std::uint8_t> Data, bool Enhanced) {
   enhanced_ = Enhanced;
   bitmaps_ = std::make_shared<TMetafileBitmapCache>();
   estimated_width_ = estimated_height_ = -1;
+  bitmap_claim_.reset();
   DropRendering();
   SetSize(frame.width(), frame.height());
 }
@@ -50,6 +51,7 @@ TMetafile::TMetafile(const TMetafile& Other)
       enhanced_(Other.enhanced_),
       width_(Other.width_),
       height_(Other.height_),
+      bitmap_claim_(Other.bitmap_claim_),
       bitmaps_(Other.bitmaps_) {}
 
 TMetafile::TMetafile() = default;
@@ -123,6 +125,14 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
   painter->drawImage(target, kept);
   painter->restore();
+}
+
+TMetafileBitmapClaim TMetafile::BitmapClaim() const {
+  if (!bitmap_claim_)
+    bitmap_claim_ = MetafileWork(QSizeF(std::max(width_, 1), std::max(height_, 1)), 1, data_,
+                                 enhanced_, TPlayMode::Measure, bitmaps_.get())
+                        .Bitmaps;
+  return *bitmap_claim_;
 }
 
 void TMetafile::LoadFromStream(TStream& Stream) {

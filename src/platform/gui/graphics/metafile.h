@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -31,6 +32,13 @@ class TMetafileBitmapCache;
 std::size_t WindowsMetafileRecordsStart(std::span<const std::uint8_t> Data);
 // True when Data starts with an enhanced metafile's header record.
 bool IsEnhancedMetafile(std::span<const std::uint8_t> Data);
+
+// The pixels of a metafile's bitmaps that its player keeps (counted as their headers
+// claim them, kMaxPictureBitmapPixels at most), and whether it leaves any out.
+struct TMetafileBitmapClaim {
+  std::int64_t Kept = 0;
+  bool LeftOut = false;
+};
 
 class TMetafile : public TGraphic {
  public:
@@ -49,6 +57,8 @@ class TMetafile : public TGraphic {
   int Height() const override { return height_; }
   void SetSize(int Width, int Height);
   bool Enhanced() const { return enhanced_; }
+  // What of its bitmaps the picture keeps when drawn whole, counted without decoding any.
+  TMetafileBitmapClaim BitmapClaim() const;
   // Plays the records into Rect. Before it plays, it counts what the play costs over all
   // its records (the pixels of shapes, fills and bitmaps, smoothed edges, characters of
   // text, the records themselves); a picture that costs more than a paint may is kept as
@@ -82,15 +92,7 @@ class TMetafile : public TGraphic {
   mutable int estimated_width_ = -1, estimated_height_ = -1;
   mutable double estimated_ratio_ = 0, estimated_work_ = 0;
   mutable bool estimated_reads_backdrop_ = false;
+  mutable std::optional<TMetafileBitmapClaim> bitmap_claim_;  // once counted
   mutable std::shared_ptr<TMetafileRendering> rendering_;
   std::shared_ptr<TMetafileBitmapCache> bitmaps_;
 };
-
-// The pixels of a metafile's bitmaps that its player keeps (counted as their headers
-// claim them, kMaxPictureBitmapPixels at most), and whether it leaves any out; read
-// from the records, nothing decoded.
-struct TMetafileBitmapClaim {
-  std::int64_t Kept = 0;
-  bool LeftOut = false;
-};
-TMetafileBitmapClaim MetafileBitmapClaim(std::span<const std::uint8_t> Data, bool Enhanced);

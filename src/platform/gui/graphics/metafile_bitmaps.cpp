@@ -81,7 +81,10 @@ std::int64_t TPlayer::TakeBitmapPixels(std::span<const std::uint8_t> info) {
   } catch (const EInvalidGraphic&) {
     return -1;
   }
-  if (pixels > bitmap_pixels_left_) return -1;
+  if (pixels > bitmap_pixels_left_) {
+    left_bitmaps_out_ = true;
+    return -1;
+  }
   bitmap_pixels_left_ -= pixels;
   return pixels;
 }
@@ -118,7 +121,10 @@ std::optional<QImage> TPlayer::SourceImage(const TSource& source, bool withAlpha
   } else {
     // Counted as the play that decoded it counted it, so that every play draws the same.
     std::int64_t pixels = std::int64_t(image.width()) * image.height();
-    if (pixels > bitmap_pixels_left_) return std::nullopt;
+    if (pixels > bitmap_pixels_left_) {
+      left_bitmaps_out_ = true;
+      return std::nullopt;
+    }
     bitmap_pixels_left_ -= pixels;
   }
   if (inPicture) {

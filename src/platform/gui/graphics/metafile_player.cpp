@@ -455,5 +455,6 @@ TMetafileWork MetafileWork(const QSizeF& Target, double Ratio, std::span<const s
   painter.setRenderHint(QPainter::Antialiasing);
   TPlayer player(painter, QRectF(QPointF(), Target * Ratio), Mode);
   PlayAll(player, Data, Enhanced, Bitmaps);
-  return TMetafileWork{player.Work(), player.ReadBackdrop()};
+  return TMetafileWork{player.Work(), player.ReadBackdrop(),
+                       TMetafileBitmapClaim{player.BitmapPixels(), player.LeftBitmapsOut()}};
 }

@@ -219,6 +219,10 @@ class TPlayer {
 
   // Whether a raster operation combined a bitmap or brush with what lay under it.
   bool ReadBackdrop() const { return read_backdrop_; }
+  // The pixels of the bitmaps played so far, as their headers claim them, and whether
+  // any was left out as they no longer fitted.
+  std::int64_t BitmapPixels() const { return kMaxPictureBitmapPixels - bitmap_pixels_left_; }
+  bool LeftBitmapsOut() const { return left_bitmaps_out_; }
 
  private:
   bool Cancelled() const { return cancelled_ && cancelled_->load(std::memory_order_relaxed); }
@@ -484,6 +488,7 @@ class TPlayer {
   // What the bitmaps played may still claim, and the last one decoded (a masked record
   // draws its bitmap twice), by where its header starts.
   std::int64_t bitmap_pixels_left_ = kMaxPictureBitmapPixels;
+  bool left_bitmaps_out_ = false;
   const std::uint8_t* last_bitmap_at_ = nullptr;
   QImage last_bitmap_;
 };

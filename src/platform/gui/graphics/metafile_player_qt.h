@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/gui/graphics/metafile.h"
+
 // Drawing the records, or only adding up what each would cost; roughly (for a first look
 // while the picture is drawn in full: edges not smoothed, a line of text drawn as a run,
 // its characters not each at its own advance), or in full.
@@ -32,11 +34,13 @@ bool PlayMetafile(QPainter& Painter, const QRectF& Target, std::span<const std::
 
 // What playing the records into Target costs on a device of Ratio pixels a unit, counted
 // without drawing: nanoseconds of a core (see the costs in metafile_player_impl_qt.h), and
-// whether a raster operation would combine a bitmap or brush with what lies under it. A
-// bitmap in Bitmaps costs no decoding.
+// whether a raster operation would combine a bitmap or brush with what lies under it, and
+// what of its bitmaps the play keeps (see TMetafileBitmapClaim). A bitmap in Bitmaps costs
+// no decoding.
 struct TMetafileWork {
   double Nanoseconds = 0;
   bool ReadsBackdrop = false;
+  TMetafileBitmapClaim Bitmaps;
 };
 TMetafileWork MetafileWork(const QSizeF& Target, double Ratio, std::span<const std::uint8_t> Data,
                            bool Enhanced, TPlayMode Mode = TPlayMode::Measure,
