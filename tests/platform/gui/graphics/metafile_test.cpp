@@ -139,6 +139,16 @@ void DrawOnWhite(const TMetafile& picture, TBitmap& target, int width, int heigh
   picture.Draw(target.Canvas(), TRect{0, 0, width, height});
 }
 
+// Records that cost more than a paint may spend, drawn only in the left half of a picture
+// 1000 units a side: 2,000 red lines 1000 units wide, their ends' x below XEnd.
+void CostlyRedLinesInTheLeftHalf(Bytes& w, unsigned xEnd) {
+  Record(w, 0x0416, {1000, 500, 0, 0});  // the left half
+  Record(w, 0x02FA, {0, 1000, 0, 0x00FF, 0});
+  Record(w, 0x012D, {0});
+  for (unsigned i = 0; i < 2000; ++i)
+    Record(w, 0x0325, {2, i * 379 % xEnd, i * 613 % 1000, i * 211 % xEnd, i * 827 % 1000});
+}
+
 TEST(Metafile, WindowsMetafileDrawsItsShapesAndTextInItsWindow) {
   const std::vector<std::uint8_t> bytes = PlaceableWmf();
   const TMetafile wmf(bytes, false);
@@ -1103,12 +1113,7 @@ TEST(Metafile, MaskedBitmapsLetThePageShowThrough) {
                     blit(0x8800C6, {0x000000, 0xFFFFFF, 0xFFFFFF, 0x000000});
                     blit(0xEE0086, {0xFF0000, 0x000000, 0x000000, 0x0000FF});
                     if (!costly) return;
-                    Record(w, 0x0416, {1000, 500, 0, 0});  // the left half
-                    Record(w, 0x02FA, {0, 1000, 0, 0x00FF, 0});
-                    Record(w, 0x012D, {0});
-                    for (unsigned i = 0; i < 2000; ++i)
-                      Record(w, 0x0325,
-                             {2, i * 379 % 1000, i * 613 % 1000, i * 211 % 1000, i * 827 % 1000});
+                    CostlyRedLinesInTheLeftHalf(w, 1000);
                   }),
         false);
     TBitmap target;
@@ -1141,27 +1146,22 @@ TEST(Metafile, BitmapsPastThePicturesPixelsAreLeftOut) {
   };
   for (const bool costly : {false, true}) {
     SCOPED_TRACE(costly);
-    const TMetafile picture(
-        SquareWmf(1000,
-                  [&](Bytes& w) {
-                    // DIBStretchBlt: operation, source, destination, bitmap
-                    const auto blit = [&](std::uint32_t colour, unsigned x) {
-                      std::vector<unsigned> words{0x0020, 0x00CC, 4096, 4096, 0,
-                                                  0,      1000,   500,  0,    x};
-                      for (unsigned word : runLength(colour)) words.push_back(word);
-                      Record(w, 0x0B41, words);
-                    };
-                    blit(0xFF0000, 0);
-                    blit(0x00FF00, 500);
-                    if (!costly) return;
-                    Record(w, 0x0416, {1000, 500, 0, 0});  // the left half
-                    Record(w, 0x02FA, {0, 1000, 0, 0x00FF, 0});
-                    Record(w, 0x012D, {0});
-                    for (unsigned i = 0; i < 2000; ++i)
-                      Record(w, 0x0325,
-                             {2, i * 379 % 500, i * 613 % 1000, i * 211 % 500, i * 827 % 1000});
-                  }),
-        false);
+    const TMetafile picture(SquareWmf(1000,
+                                      [&](Bytes& w) {
+                                        // DIBStretchBlt: operation, source, destination, bitmap
+                                        const auto blit = [&](std::uint32_t colour, unsigned x) {
+                                          std::vector<unsigned> words{
+                                              0x0020, 0x00CC, 4096, 4096, 0, 0, 1000, 500, 0, x};
+                                          for (unsigned word : runLength(colour))
+                                            words.push_back(word);
+                                          Record(w, 0x0B41, words);
+                                        };
+                                        blit(0xFF0000, 0);
+                                        blit(0x00FF00, 500);
+                                        if (!costly) return;
+                                        CostlyRedLinesInTheLeftHalf(w, 500);
+                                      }),
+                            false);
     TBitmap target;
     for (int draw = 0; draw < 3; ++draw) {
       SCOPED_TRACE(draw);
