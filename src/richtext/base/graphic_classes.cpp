@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/bitmap_file.h"
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/gui/graphics/metafile.h"
 #include "platform/gui/graphics/png_file.h"
@@ -45,11 +46,16 @@ void TPngImage::LoadFromStream(TStream& Stream) {
   TBitmap decoded;
   if (!LoadBitmapFromImageBytes(bytes, decoded)) throw EInvalidGraphic("Invalid PNG picture");
   Assign(decoded);
+  // Only a PNG file is stored as it came.
+  if (PngSize({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}))
+    KeepLoadedFile(*this, std::move(bytes));
 }
 
 void TPngImage::SaveToStream(TStream& Stream) const {
-  const std::string bytes = BitmapToPng(*this);
-  Stream.WriteBuffer(bytes.data(), std::int64_t(bytes.size()));
+  const std::string* file = LoadedFile(*this);
+  const std::string bytes = file ? std::string() : BitmapToPng(*this);
+  const std::string& saved = file ? *file : bytes;
+  Stream.WriteBuffer(saved.data(), std::int64_t(saved.size()));
 }
 
 std::unique_ptr<TGraphic> TPngImage::Clone() const {

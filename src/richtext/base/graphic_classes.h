@@ -12,7 +12,8 @@
 #include "platform/gui/graphics/bitmap.h"
 
 // A picture that came as PNG (from another program's document): it keeps the pixels it
-// decoded to and is stored as PNG again, so that it survives our own formats unchanged.
+// decoded to and is stored as PNG again, so that it survives our own formats unchanged:
+// as the file it was loaded from while its pixels are as loaded.
 class TPngImage : public TBitmap {
  public:
   // Reads the rest of the stream as one picture file (PNG, or any format the system

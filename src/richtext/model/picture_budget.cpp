@@ -1,6 +1,7 @@
 #include "richtext/model/picture_budget.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/canvas.h"
@@ -38,15 +39,33 @@ void TRDPictureFrame::SaveToStream(TStream& Stream) const {
   Stream.WriteBuffer(source_.Data.data(), std::int64_t(source_.Data.size()));
 }
 
-std::optional<TSize> ClaimedPictureSize(const TGraphic& Kind, std::span<const std::uint8_t> Bytes) {
+namespace {
+
+TPictureClaim SizeClaim(TSize size) {
+  return {size, std::int64_t(std::max(size.cx, 0)) * std::max(size.cy, 0)};
+}
+
+}  // namespace
+
+std::optional<TPictureClaim> ClaimedPicture(const TGraphic& Kind,
+                                            std::span<const std::uint8_t> Bytes) {
   constexpr std::size_t kBmpFileHeaderSize = 14;
-  if (dynamic_cast<const TPngImage*>(&Kind)) return PngSize(Bytes);
-  if (dynamic_cast<const TJPEGImage*>(&Kind)) return JpegSize(Bytes);
+  if (dynamic_cast<const TPngImage*>(&Kind)) {
+    const std::optional<TSize> size = PngSize(Bytes);
+    return size ? std::optional(SizeClaim(*size)) : std::nullopt;
+  }
+  if (dynamic_cast<const TJPEGImage*>(&Kind)) {
+    const std::optional<TJpegCost> cost = JpegCost(Bytes);
+    if (!cost) return std::nullopt;
+    TPictureClaim claim = SizeClaim(cost->Size);
+    if (!cost->Decodable()) claim.Pixels = std::numeric_limits<std::int64_t>::max();
+    return claim;
+  }
   if (!dynamic_cast<const TBitmap*>(&Kind) || Bytes.size() <= kBmpFileHeaderSize ||
       Bytes[0] != 'B' || Bytes[1] != 'M')
     return std::nullopt;
   const TDibSize size = DibSize(Bytes.subspan(kBmpFileHeaderSize));
-  return TSize{size.Width, size.Height};
+  return SizeClaim(TSize{size.Width, size.Height});
 }
 
 std::int64_t DecodedPicturePixels(const TGraphic& Graphic) {

@@ -33,12 +33,19 @@ class TRDPictureBudget {
   bool left_out_ = false;
 };
 
-// The size a picture's bytes claim, read from their header before they are decoded, for
-// the kinds whose header sizes what decoding allocates: Kind a TBitmap (Bytes a BMP
-// file), a TPngImage or a TJPEGImage. nullopt for other kinds and for bytes without such
-// a header (they are decoded, and priced as decoded); raises EInvalidGraphic for a BMP
-// file whose header cannot be read.
-std::optional<TSize> ClaimedPictureSize(const TGraphic& Kind, std::span<const std::uint8_t> Bytes);
+// What a picture's bytes claim, read from their header before they are decoded, for the
+// kinds whose header sizes what decoding allocates: Kind a TBitmap (Bytes a BMP file), a
+// TPngImage or a TJPEGImage. Size is the picture's size, Pixels what it takes from the
+// budget: its pixels, or more than any budget holds where decoding costs more than a
+// picture may (a JPEG whose scans walk its pixels too often), so that it is left out.
+// nullopt for other kinds and for bytes without such a header (they are decoded, and
+// priced as decoded); raises EInvalidGraphic for a BMP file whose header cannot be read.
+struct TPictureClaim {
+  TSize Size;
+  std::int64_t Pixels = 0;
+};
+std::optional<TPictureClaim> ClaimedPicture(const TGraphic& Kind,
+                                            std::span<const std::uint8_t> Bytes);
 
 // The pixels a decoded picture takes from the budget: a metafile's are those of the
 // bitmaps its player keeps decoded (its records are played, not held as pixels), as
@@ -51,20 +58,19 @@ bool PictureLeavesOut(const TGraphic& Graphic);
 // Where a picture left out came from: its bytes, not decoded (a run-length bitmap that
 // claims millions of pixels is a few bytes of them), so that saving the document writes
 // the picture again. The bytes are held as the graphic class that shows such a picture
-// stores them (what its SaveToStream writes), and so an RDF body:
+// stores them (what its SaveToStream writes), and so an RDF body, and RTF output writes
+// them as a picture of that class:
 //   RDFClass   that class, "TBitmap" (a BMP file), "TMetafile", "TJPEGImage", "TPngImage";
-//   Data       the bytes;
-//   RTFFormat  the RTF picture's kind and size keywords as read, when it was read from
-//              RTF as these bytes, "\dibitmap0\picw4096\pich4096"; "" otherwise, and RTF
-//              output makes them as for a picture of the class.
+//   Data       the bytes.
 struct TRDPictureSource {
-  std::string RTFFormat;
   std::string RDFClass;
   std::string Data;
 };
 
 // A picture left out: none of its pixels are held, it draws as a grey frame around the
-// area asked for, and it saves as the bytes it was read from (see TRDPictureSource).
+// area asked for, and it saves as the bytes it was read from (see TRDPictureSource). Its
+// size is the picture's own, as its bytes claim it, so that it is placed as the picture
+// would be and the picture decoded later takes its place at the same size.
 class TRDPictureFrame : public TGraphic {
  public:
   TRDPictureFrame(int width, int height, TRDPictureSource source = {})

@@ -5,6 +5,7 @@
 
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/jpeg_image.h"
+#include "platform/gui/graphics/metafile.h"
 #include "platform/text/streams.h"
 #include "richtext/base/graphic_classes.h"
 #include "richtext/base/rich_doc_error.h"
@@ -260,12 +261,28 @@ const TBitmap* AsBitmap(const std::unique_ptr<TGraphic>& graphic) {
   return dynamic_cast<const TBitmap*>(graphic.get());
 }
 
+// A drawing's bytes may give no size of their own (a Windows metafile of records alone,
+// as RTF holds one): its record says the size it is shown at.
+bool IsDrawing(const TGraphic* graphic) {
+  if (const auto* frame = dynamic_cast<const TRDPictureFrame*>(graphic))
+    return frame->Source().RDFClass == GraphicClassName(TMetafile());
+  return dynamic_cast<const TMetafile*>(graphic) != nullptr;
+}
+
 }  // namespace
 
+int TRDGraphicItemInfo::SavedImageWidth() const {
+  return IsDrawing(Image.get()) ? GetImageWidth() : ImageWidth;
+}
+
+int TRDGraphicItemInfo::SavedImageHeight() const {
+  return IsDrawing(Image.get()) ? GetImageHeight() : ImageHeight;
+}
+
 int TRDGraphicItemInfo::GetRDFExtraPropertyCount() const {
-  int count = TRDRectItemInfo::GetRDFExtraPropertyCount() + (ImageWidth > 0) + (ImageHeight > 0) +
-              (MinHeightOnPage > 0) + NoHTMLImageSizeLineCount() + (Interval > 0) +
-              !ImageFileName.empty() + !Alt.empty();
+  int count = TRDRectItemInfo::GetRDFExtraPropertyCount() + (SavedImageWidth() > 0) +
+              (SavedImageHeight() > 0) + (MinHeightOnPage > 0) + NoHTMLImageSizeLineCount() +
+              (Interval > 0) + !ImageFileName.empty() + !Alt.empty();
   if (const TBitmap* bitmap = AsBitmap(Image); bitmap && bitmap->Transparent())
     count += 2 + (bitmap->TransparentMode() == tmFixed);
   return count;
@@ -273,8 +290,10 @@ int TRDGraphicItemInfo::GetRDFExtraPropertyCount() const {
 
 void TRDGraphicItemInfo::SaveRDFExtraProperties(TStream& stream) const {
   TRDRectItemInfo::SaveRDFExtraProperties(stream);
-  if (ImageWidth > 0) WriteRDFExtraIntProperty(stream, rdepImageWidth, ImageWidth);
-  if (ImageHeight > 0) WriteRDFExtraIntProperty(stream, rdepImageHeight, ImageHeight);
+  if (const int width = SavedImageWidth(); width > 0)
+    WriteRDFExtraIntProperty(stream, rdepImageWidth, width);
+  if (const int height = SavedImageHeight(); height > 0)
+    WriteRDFExtraIntProperty(stream, rdepImageHeight, height);
   if (MinHeightOnPage > 0) WriteRDFExtraIntProperty(stream, rdepMinHeightOnPage, MinHeightOnPage);
   SaveNoHTMLImageSize(stream);
   if (Interval > 0) WriteRDFExtraIntProperty(stream, rdepAnimationInterval, Interval);
@@ -394,17 +413,19 @@ bool TRDGraphicItemInfo::LoadBody(const std::string& body, TCustomRDData* rdData
       stream.WriteBuffer(body.data(), std::int64_t(body.size()));
     else if (!HexToStream(body, stream))
       return false;
-    const std::optional<TSize> claimed = ClaimedPictureSize(
+    const std::optional<TPictureClaim> claimed = ClaimedPicture(
         *Image, {static_cast<const std::uint8_t*>(stream.Memory()), std::size_t(stream.Size())});
+    // The record's size lines come before its body.
     const auto load = [&] {
       stream.SetPosition(0);
       Image->LoadFromStream(stream);
+      if (auto* drawing = dynamic_cast<TMetafile*>(Image.get()); drawing && drawing->Empty())
+        drawing->SetSize(ImageWidth, ImageHeight);
     };
     if (!claimed) load();
-    const int width = std::max(claimed ? claimed->cx : Image->Width(), 0);
-    const int height = std::max(claimed ? claimed->cy : Image->Height(), 0);
-    const std::int64_t pixels =
-        claimed ? std::int64_t(width) * height : DecodedPicturePixels(*Image);
+    const int width = std::max(claimed ? claimed->Size.cx : Image->Width(), 0);
+    const int height = std::max(claimed ? claimed->Size.cy : Image->Height(), 0);
+    const std::int64_t pixels = claimed ? claimed->Pixels : DecodedPicturePixels(*Image);
     if (rdData && !rdData->PictureBudget().Take(pixels)) {
       Image = std::make_unique<TRDPictureFrame>(
           width, height,

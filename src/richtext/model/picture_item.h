@@ -113,6 +113,10 @@ class TRDGraphicItemInfo : public TRDRectItemInfo,
   // Loads the body into Image; a picture that cannot be read becomes the sheet's invalid
   // picture (with a warning) and the record is still read.
   bool LoadBody(const std::string& body, TCustomRDData* rdData, int readMode);
+  // The size lines of the record: the explicit size, or for a drawing the size shown
+  // (its bytes may not give it).
+  int SavedImageWidth() const;
+  int SavedImageHeight() const;
   void DrawCurrentFrame(TRDCanvas& canvas, int x, int y) const;
   void SetAnimator(TRDAnimator* animator);
   TRDAnimator* animator_ = nullptr;

@@ -39,13 +39,48 @@ std::string StoredBytes(const TGraphic& graphic) {
   return Bytes(stream);
 }
 
-std::string Scaling(int width, int height, int targetWidth, int targetHeight) {
-  if ((targetWidth <= 0 && targetHeight <= 0) || width <= 0 || height <= 0) return "";
-  if (targetWidth <= 0) targetWidth = width;
-  if (targetHeight <= 0) targetHeight = height;
-  return "\\picscalex" + std::to_string(std::lround(targetWidth * 100.0 / width)) + "\\picscaley" +
-         std::to_string(std::lround(targetHeight * 100.0 / height));
+// How a picture is placed on one axis: the size its goal gives and the scale (per cent)
+// that takes that to the size shown. Readers show goal x scale; ours in whole pixels,
+// Round(goal / 100 x scale), and only for a scale other than 100 where the picture is
+// not a drawing. The goal is the picture's own size where a whole per cent scales that
+// to the size shown exactly; otherwise (a picture of thousands of pixels shown at a few
+// dozen needs less than one per cent) twice the size shown at 50 per cent, which both
+// give back exactly.
+struct TRTFPlacement {
+  std::int64_t Goal = 0;  // pixels
+  int Scale = 100;
+};
+
+TRTFPlacement Placement(int own, int shown) {
+  if (shown <= 0 || shown == own) return {std::max(own, 0), 100};
+  if (own <= 0) return {shown, 100};
+  const long scale = std::lround(shown * 100.0 / own);
+  if (scale >= 1 && scale <= 100000 && std::nearbyint(own / 100.0 * double(scale)) == shown)
+    return {own, int(scale)};
+  return {2 * std::int64_t(shown), 50};
 }
+
+// The picture's own size placed at target (a side of 0: its own).
+struct TRTFPlacing {
+  TRTFPlacing(int width, int height, int targetWidth, int targetHeight)
+      : Width(width),
+        Height(height),
+        Scaled(targetWidth > 0 || targetHeight > 0),
+        X(Placement(width, targetWidth)),
+        Y(Placement(height, targetHeight)) {}
+  std::string Scaling() const {
+    if (!Scaled) return "";
+    return "\\picscalex" + std::to_string(X.Scale) + "\\picscaley" + std::to_string(Y.Scale);
+  }
+  bool OwnGoal() const { return X.Goal == Width && Y.Goal == Height; }
+  std::string GoalKeywords() const {
+    return "\\picwgoal" + std::to_string(X.Goal * kTwipsPerPixel) + "\\pichgoal" +
+           std::to_string(Y.Goal * kTwipsPerPixel);
+  }
+  int Width, Height;
+  bool Scaled;
+  TRTFPlacement X, Y;
+};
 
 // A picture group's kind and size keywords, and its data (written in hexadecimal).
 struct TRTFPictureBody {
@@ -62,30 +97,31 @@ int DibBitsPerPixel(std::string_view dib) {
   return u16(0) == 12 ? u16(10) : u16(14);
 }
 
-// A BMP file as RTF holds it: its DIB without the file header, shown at width x height.
-TRTFPictureBody DibBody(std::string_view bmp, int width, int height) {
+// A BMP file as RTF holds it: its DIB without the file header.
+TRTFPictureBody DibBody(std::string_view bmp, const TRTFPlacing& placing) {
   const std::string_view dib = bmp.substr(std::min(kBmpFileHeaderSize, bmp.size()));
   const TDibSize size = DibSize({reinterpret_cast<const std::uint8_t*>(dib.data()), dib.size()});
   const std::int64_t stride = (std::int64_t(size.Width) * DibBitsPerPixel(dib) + 31) / 32 * 4;
   return {"\\dibitmap0\\wbmwidthbytes" + std::to_string(stride) + "\\picw" +
-              std::to_string(size.Width) + "\\pich" + std::to_string(size.Height) + "\\picwgoal" +
-              std::to_string(std::int64_t(width) * kTwipsPerPixel) + "\\pichgoal" +
-              std::to_string(std::int64_t(height) * kTwipsPerPixel),
+              std::to_string(size.Width) + "\\pich" + std::to_string(size.Height) +
+              placing.GoalKeywords(),
           dib};
 }
 
-TRTFPictureBody SizedBlip(const char* kind, int width, int height, std::string_view bytes) {
-  return {std::string(kind) + "\\picw" + std::to_string(width) + "\\pich" + std::to_string(height),
+// PNG and JPEG give their pixels; a goal only where it is not their own size.
+TRTFPictureBody SizedBlip(const char* kind, const TRTFPlacing& placing, std::string_view bytes) {
+  return {std::string(kind) + "\\picw" + std::to_string(placing.Width) + "\\pich" +
+              std::to_string(placing.Height) + (placing.OwnGoal() ? "" : placing.GoalKeywords()),
           bytes};
 }
 
 // A drawing keeps its records: sizes in hundredths of a millimetre and twips, and a Windows
 // metafile without the placeable header, which RTF leaves out.
-TRTFPictureBody MetafileBody(std::string_view bytes, int width, int height) {
+TRTFPictureBody MetafileBody(std::string_view bytes, const TRTFPlacing& placing) {
   const std::span<const std::uint8_t> data{reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                            bytes.size()};
-  const auto hundredthsMm = [](int pixels) {
-    return std::to_string(std::lround(pixels * 2540.0 / 96));
+  const auto hundredthsMm = [](std::int64_t pixels) {
+    return std::to_string(std::llround(double(pixels) * 2540.0 / 96));
   };
   std::string kind = "\\emfblip";
   if (!IsEnhancedMetafile(data)) {
@@ -93,21 +129,20 @@ TRTFPictureBody MetafileBody(std::string_view bytes, int width, int height) {
     bytes.remove_prefix(start >= kMetafileHeaderSize ? start - kMetafileHeaderSize : 0);
     kind = "\\wmetafile8";
   }
-  return {kind + "\\picw" + hundredthsMm(width) + "\\pich" + hundredthsMm(height) + "\\picwgoal" +
-              std::to_string(std::int64_t(width) * kTwipsPerPixel) + "\\pichgoal" +
-              std::to_string(std::int64_t(height) * kTwipsPerPixel),
+  return {kind + "\\picw" + hundredthsMm(placing.X.Goal) + "\\pich" + hundredthsMm(placing.Y.Goal) +
+              placing.GoalKeywords(),
           bytes};
 }
 
-// The body of a picture of the kind of Kind, stored as Bytes (see StoredBytes) and shown
-// at width x height; nullopt for a kind RTF holds only drawn. Raises EInvalidGraphic for
-// a bitmap whose header cannot be read.
-std::optional<TRTFPictureBody> StoredBody(const TGraphic& kind, std::string_view bytes, int width,
-                                          int height) {
-  if (dynamic_cast<const TPngImage*>(&kind)) return SizedBlip("\\pngblip", width, height, bytes);
-  if (dynamic_cast<const TBitmap*>(&kind)) return DibBody(bytes, width, height);
-  if (dynamic_cast<const TJPEGImage*>(&kind)) return SizedBlip("\\jpegblip", width, height, bytes);
-  if (dynamic_cast<const TMetafile*>(&kind)) return MetafileBody(bytes, width, height);
+// The body of a picture of the kind of Kind, stored as Bytes (see StoredBytes); nullopt
+// for a kind RTF holds only drawn. Raises EInvalidGraphic for a bitmap whose header
+// cannot be read.
+std::optional<TRTFPictureBody> StoredBody(const TGraphic& kind, std::string_view bytes,
+                                          const TRTFPlacing& placing) {
+  if (dynamic_cast<const TPngImage*>(&kind)) return SizedBlip("\\pngblip", placing, bytes);
+  if (dynamic_cast<const TBitmap*>(&kind)) return DibBody(bytes, placing);
+  if (dynamic_cast<const TJPEGImage*>(&kind)) return SizedBlip("\\jpegblip", placing, bytes);
+  if (dynamic_cast<const TMetafile*>(&kind)) return MetafileBody(bytes, placing);
   return std::nullopt;
 }
 
@@ -119,33 +154,29 @@ void DrawOnBitmap(const TGraphic& graphic, TBitmap& bitmap) {
   bitmap.Canvas().Draw(0, 0, graphic);
 }
 
-std::string Group(const std::string& scaling, const TRTFPictureBody& body) {
-  return "{\\pict" + scaling + body.Keywords + " " + StringToHex(body.Data) + "}";
+std::string Group(const TRTFPlacing& placing, const TRTFPictureBody& body) {
+  return "{\\pict" + placing.Scaling() + body.Keywords + " " + StringToHex(body.Data) + "}";
 }
 
 // A bitmap of our own, as a bitmap or as PNG.
-std::string DrawnGroup(const std::string& scaling, const TBitmap& bitmap, TRDRTFOptions options) {
+std::string DrawnGroup(const TRTFPlacing& placing, const TBitmap& bitmap, TRDRTFOptions options) {
   if (options & rdrtfSaveBitmapDefault) {
     const std::string bmp = StoredBytes(bitmap);
-    return Group(scaling, DibBody(bmp, bitmap.Width(), bitmap.Height()));
+    return Group(placing, DibBody(bmp, placing));
   }
   const std::string png = BitmapToPng(bitmap);
-  return Group(scaling, SizedBlip("\\pngblip", bitmap.Width(), bitmap.Height(), png));
+  return Group(placing, SizedBlip("\\pngblip", placing, png));
 }
 
-// A picture left out, written from the bytes it keeps: with the keywords it was read
-// with from RTF, else as a picture of its class is written. "" when it keeps none, or
-// bytes of a kind RTF holds only drawn.
-std::string FrameGroup(const std::string& scaling, const TRDPictureFrame& frame) {
+// A picture left out, written from the bytes it keeps as a picture of its class is.
+// "" when it keeps none, or bytes of a kind RTF holds only drawn.
+std::string FrameGroup(const TRTFPlacing& placing, const TRDPictureFrame& frame) {
   const TRDPictureSource& source = frame.Source();
   const TRDGraphicClass graphicClass = FindGraphicClass(source.RDFClass);
-  if (!graphicClass) return "";
+  if (!graphicClass || source.Data.empty()) return "";
   try {
-    std::optional<TRTFPictureBody> body =
-        StoredBody(*graphicClass(), source.Data, frame.Width(), frame.Height());
-    if (!body) return "";
-    if (!source.RTFFormat.empty()) body->Keywords = source.RTFFormat;
-    return Group(scaling, *body);
+    const std::optional<TRTFPictureBody> body = StoredBody(*graphicClass(), source.Data, placing);
+    return body ? Group(placing, *body) : "";
   } catch (const EInvalidGraphic&) {
     return "";
   }
@@ -155,20 +186,20 @@ std::string FrameGroup(const std::string& scaling, const TRDPictureFrame& frame)
 
 std::string RTFPictureGroup(const TGraphic& graphic, TRDRTFOptions options, int targetWidth,
                             int targetHeight) {
-  const std::string scaling = Scaling(graphic.Width(), graphic.Height(), targetWidth, targetHeight);
+  const TRTFPlacing placing(graphic.Width(), graphic.Height(), targetWidth, targetHeight);
   if (const auto* frame = dynamic_cast<const TRDPictureFrame*>(&graphic))
-    return FrameGroup(scaling, *frame);
-  if (graphic.Empty()) return "";
+    return FrameGroup(placing, *frame);
+  if (graphic.Empty() && !dynamic_cast<const TMetafile*>(&graphic)) return "";
   // Pictures keep their bytes: a PNG picture its PNG, a bitmap its rows, a drawing its
   // records; a JPEG picture is drawn unless it is to stay JPEG.
   if (!dynamic_cast<const TJPEGImage*>(&graphic) || (options & rdrtfSaveJpegAsJpeg)) {
     const std::string bytes = StoredBytes(graphic);
-    if (const auto body = StoredBody(graphic, bytes, graphic.Width(), graphic.Height()))
-      return Group(scaling, *body);
+    if (const auto body = StoredBody(graphic, bytes, placing)) return Group(placing, *body);
   }
+  if (graphic.Empty()) return "";
   TBitmap bitmap;
   DrawOnBitmap(graphic, bitmap);
-  return DrawnGroup(scaling, bitmap, options);
+  return DrawnGroup(placing, bitmap, options);
 }
 
 std::string RTFImageListPictureGroup(const TImageList& list, int index, TRDRTFOptions options) {
@@ -176,5 +207,5 @@ std::string RTFImageListPictureGroup(const TImageList& list, int index, TRDRTFOp
   TBitmap bitmap;
   list.GetBitmap(index, bitmap);
   if (bitmap.Empty()) return "";
-  return DrawnGroup("", bitmap, options);
+  return DrawnGroup(TRTFPlacing(bitmap.Width(), bitmap.Height(), 0, 0), bitmap, options);
 }

@@ -259,18 +259,23 @@ void TRDRTFImporter::NewPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic
     item->StyleNo = rdsPicture;
   }
   if (picture) {
-    const bool metafile =
-        picture->PicType == rtf_pt_EnhancedMetafile || picture->PicType == rtf_pt_WindowsMetafile;
+    // A drawing is shown at the size it was placed at, and so is a picture left out (a
+    // frame of its own size) that was placed at another.
+    const auto* frame = dynamic_cast<const TRDPictureFrame*>(item->Image.get());
+    const bool placed = picture->PicType == rtf_pt_EnhancedMetafile ||
+                        picture->PicType == rtf_pt_WindowsMetafile ||
+                        (frame && picture->Width > 0 && picture->Height > 0 &&
+                         (picture->Width != frame->Width() || picture->Height != frame->Height()));
     // Scaled at most to a page each way: a size beyond it is the file's fantasy, and
     // showing or printing it would take a bitmap of that size.
     const double largest = kMaxPageTwips * pixels_per_twip_;
     const auto scaled = [largest](int base, int percent) {
       return Round(std::min(base / 100.0 * percent, largest));
     };
-    if (metafile || picture->PicScaleX != 100)
+    if (placed || picture->PicScaleX != 100)
       item->ImageWidth =
           scaled(picture->Width > 0 ? picture->Width : item->Image->Width(), picture->PicScaleX);
-    if (metafile || picture->PicScaleY != 100)
+    if (placed || picture->PicScaleY != 100)
       item->ImageHeight =
           scaled(picture->Height > 0 ? picture->Height : item->Image->Height(), picture->PicScaleY);
   }

@@ -46,51 +46,15 @@ void WriteBitmapFileHeader(TMemoryStream& data) {
   put32(10, std::uint32_t(kInfoHeaderOffset + DibInfoSize(Bytes(data, kInfoHeaderOffset))));
 }
 
-// The keywords that give a picture's kind and sizes, as they were read (its scale is
-// the item's, written with it).
-std::string FormatKeywords(const TRDRTFPicture& picture) {
-  const auto word = [](const char* name, int value) {
-    return std::string("\\") + name + std::to_string(value);
-  };
-  std::string format;
-  switch (picture.PicType) {
-    case rtf_pt_EnhancedMetafile:
-      format = "\\emfblip";
-      break;
-    case rtf_pt_Png:
-      format = "\\pngblip";
-      break;
-    case rtf_pt_Jpeg:
-      format = "\\jpegblip";
-      break;
-    case rtf_pt_WindowsMetafile:
-      format = word("wmetafile", picture.MetafileMapMode);
-      break;
-    case rtf_pt_Dib:
-      format = "\\dibitmap0";
-      break;
-    default:
-      break;  // device bitmaps are kept as BMP files; Macintosh and OS/2 pictures are never shown
-  }
-  if (picture.PicType == rtf_pt_Dib)
-    format += word("wbmbitspixel", picture.BitmapBitsPixel) +
-              word("wbmplanes", picture.BitmapPlanes) +
-              word("wbmwidthbytes", picture.BitmapWidthBytes);
-  if (picture.PicBmp) format += "\\picbmp";
-  return format + word("picw", picture.PicW) + word("pich", picture.PicH) +
-         word("picwgoal", picture.PicWGoal) + word("pichgoal", picture.PicHGoal);
-}
-
 // A picture of the kind of graphic left out, width x height pixels: a frame that keeps
 // the picture's data, which are the bytes such a graphic stores (a \dibitmap's behind
-// its file header, a BMP file), with the keywords they were read with.
+// its file header, a BMP file).
 std::unique_ptr<TGraphic> LeftOut(int width, int height, const TRDRTFPicture& picture,
                                   const TGraphic& graphic) {
   const auto data = Bytes(picture.Data);
   return std::make_unique<TRDPictureFrame>(
       width, height,
-      TRDPictureSource{FormatKeywords(picture), GraphicClassName(graphic),
-                       std::string(data.begin(), data.end())});
+      TRDPictureSource{GraphicClassName(graphic), std::string(data.begin(), data.end())});
 }
 
 // A picture decoded from picture's data, kept when its pixels fit the budget; else left
@@ -109,13 +73,13 @@ std::unique_ptr<TGraphic> Priced(std::unique_ptr<TGraphic> graphic, TRDRTFPictur
     picture.Data.Seek(0, soBeginning);
     graphic->LoadFromStream(picture.Data);
   };
-  const std::optional<TSize> claimed = ClaimedPictureSize(*graphic, Bytes(picture.Data));
+  const std::optional<TPictureClaim> claimed = ClaimedPicture(*graphic, Bytes(picture.Data));
   if (!claimed) {
     load();
     return Fitting(std::move(graphic), picture, budget);
   }
-  if (!budget.Take(std::int64_t(std::max(claimed->cx, 0)) * std::max(claimed->cy, 0)))
-    return LeftOut(claimed->cx, claimed->cy, picture, *graphic);
+  if (!budget.Take(claimed->Pixels))
+    return LeftOut(claimed->Size.cx, claimed->Size.cy, picture, *graphic);
   load();
   return graphic;
 }
@@ -129,7 +93,7 @@ std::unique_ptr<TGraphic> DdbLeftOut(const TRDDdbFormat& format, TRDRTFPicture& 
   WriteBitmapFileHeader(picture.Data);
   return std::make_unique<TRDPictureFrame>(
       format.Width, format.Height,
-      TRDPictureSource{"", GraphicClassName(TBitmap()),
+      TRDPictureSource{GraphicClassName(TBitmap()),
                        std::string(static_cast<const char*>(picture.Data.Memory()),
                                    std::size_t(picture.Data.Size()))});
 }
@@ -210,13 +174,13 @@ std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixel
     picture.Width = RoundToInt(picture.PicWGoal * double(pixelsPerInch) / kTwipsPerInch);
     picture.Height = RoundToInt(picture.PicHGoal * double(pixelsPerInch) / kTwipsPerInch);
   }
-  // A picture left out keeps the place it was given.
-  if (const auto* frame = dynamic_cast<TRDPictureFrame*>(graphic.get());
-      frame && picture.Width > 0 && picture.Height > 0)
-    graphic = std::make_unique<TRDPictureFrame>(picture.Width, picture.Height, frame->Source());
-  // A drawing has the size it was placed at, where its file gives none of its own.
-  auto* drawing = dynamic_cast<TMetafile*>(graphic.get());
-  if (drawing && drawing->Empty() && picture.Width > 0 && picture.Height > 0)
-    drawing->SetSize(picture.Width, picture.Height);
+  // A picture whose bytes give no size of their own (a Windows metafile of records alone)
+  // has the size it was placed at; so has such a picture left out.
+  if (graphic && graphic->Empty() && picture.Width > 0 && picture.Height > 0) {
+    if (auto* drawing = dynamic_cast<TMetafile*>(graphic.get()))
+      drawing->SetSize(picture.Width, picture.Height);
+    else if (const auto* frame = dynamic_cast<const TRDPictureFrame*>(graphic.get()))
+      graphic = std::make_unique<TRDPictureFrame>(picture.Width, picture.Height, frame->Source());
+  }
   return graphic;
 }

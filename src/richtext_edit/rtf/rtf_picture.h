@@ -47,7 +47,7 @@ struct TRDRTFPicture {
 // and for data the picture's kind cannot hold (a damaged PNG, JPEG or metafile). A
 // bitmap's pixels are taken from budget, for device bitmaps before they are decoded; a
 // bitmap that does not fit is left out, a TRDPictureFrame of its size in its place that
-// keeps the picture's kind, sizes and data to be written again.
+// keeps the picture's kind and data to be written again.
 std::unique_ptr<TGraphic> CreatePictureGraphic(TRDRTFPicture& picture, int pixelsPerInch,
                                                bool extractMetafileBitmaps,
                                                TRDPictureBudget& budget);

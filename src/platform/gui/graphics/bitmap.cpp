@@ -2,9 +2,13 @@
 
 #include <QPainter>
 #include <climits>
+#include <memory>
+#include <string>
+#include <typeinfo>
 #include <unordered_map>
 #include <utility>
 
+#include "platform/gui/graphics/bitmap_file.h"
 #include "platform/gui/graphics/bitmap_qt.h"
 #include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/canvas_qt.h"
@@ -12,6 +16,9 @@
 #include "platform/text/streams.h"
 
 namespace {
+
+// The file and info headers WriteBmp writes.
+constexpr std::int64_t kBmpHeadersSize = 14 + 40;
 
 QImage::Format ToQFormat(TPixelFormat format) {
   return format == pf24bit ? QImage::Format_BGR888 : QImage::Format_RGB32;
@@ -34,7 +41,7 @@ void TGraphic::SaveToFile(const std::string& FileName) const {
 struct TBitmap::Impl {
   Impl() {
     TCanvasAccess::SetImage(
-        canvas, &image, [this] { maskValid = false; },
+        canvas, &image, [this] { Changed(); },
         [this] {
           Unpack();
           MakeRowsOpaque();
@@ -54,7 +61,7 @@ struct TBitmap::Impl {
   std::uint8_t* WritableRow(int Row) {
     TCanvasAccess::EndPainting(canvas);
     Unpack();
-    maskValid = false;
+    Changed();
     if (image.format() == QImage::Format_RGB32) {
       opaqueFrom = std::min(opaqueFrom, Row);
       opaqueTo = std::max(opaqueTo, Row + 1);
@@ -78,8 +85,14 @@ struct TBitmap::Impl {
     TCanvasAccess::EndPainting(canvas);
     Unpack();
     MakeRowsOpaque();
-    maskValid = false;
+    Changed();
     return image;
+  }
+  // The pixels are about to change: what was made of them, and the file they were
+  // loaded from, no longer hold.
+  void Changed() {
+    maskValid = false;
+    file.reset();
   }
   // Whichever holds the pixels now.
   const QImage& Held() const { return packed.isNull() ? image : packed; }
@@ -103,6 +116,8 @@ struct TBitmap::Impl {
 
   TPixelFormat format = pf32bit;
   QImage image;
+  // The file the pixels were loaded from, while they are as loaded (see LoadedFile).
+  std::shared_ptr<const std::string> file;
   // Rows written through ScanLine since the last read, [opaqueFrom, opaqueTo).
   int opaqueFrom = INT_MAX, opaqueTo = 0;
   TCanvas canvas;
@@ -197,6 +212,8 @@ void TBitmap::Assign(const TBitmap& Source) {
   if (&Source == this) return;
   impl_->format = Source.impl_->format;
   impl_->MutablePixels() = Source.impl_->Pixels();  // shared until either side writes
+  // A file is written by the kind that read it.
+  if (typeid(*this) == typeid(Source)) impl_->file = Source.impl_->file;
   SetTransparent(Source.Transparent());
   transparent_mode_ = Source.transparent_mode_;
   transparent_color_ = Source.transparent_color_;
@@ -244,14 +261,41 @@ void TBitmap::Draw(TCanvas& Canvas, const TRect& Rect) const {
 }
 
 void TBitmap::LoadFromStream(TStream& Stream) {
+  const std::int64_t start = Stream.Position();
   TBitmap loaded;
   ReadBmp(Stream, loaded);
   impl_->format = loaded.impl_->format;
   impl_->MutablePixels() = loaded.impl_->Pixels();
+  // A file smaller than its pixels written out (run-length rows, a colour table) is
+  // kept to be written again.
+  const std::int64_t end = Stream.Position();
+  const int bits = PixelFormat() == pf32bit ? 32 : 24;
+  const std::int64_t written =
+      kBmpHeadersSize + (std::int64_t(Width()) * bits + 31) / 32 * 4 * Height();
+  if (end - start >= written) return;
+  std::string file(std::size_t(end - start), '\0');
+  Stream.SetPosition(start);
+  Stream.ReadBuffer(file.data(), end - start);
+  KeepLoadedFile(*this, std::move(file));
+}
+
+void KeepLoadedFile(TBitmap& Bitmap, std::string Bytes) {
+  TBitmapAccess::File(Bitmap) = std::make_shared<const std::string>(std::move(Bytes));
+}
+
+const std::string* LoadedFile(const TBitmap& Bitmap) {
+  return TBitmapAccess::File(Bitmap).get();
+}
+
+std::shared_ptr<const std::string>& TBitmapAccess::File(const TBitmap& Bitmap) {
+  return Bitmap.impl_->file;
 }
 
 void TBitmap::SaveToStream(TStream& Stream) const {
-  WriteBmp(*this, Stream);
+  if (const std::string* file = LoadedFile(*this))
+    Stream.WriteBuffer(file->data(), std::int64_t(file->size()));
+  else
+    WriteBmp(*this, Stream);
 }
 
 std::unique_ptr<TGraphic> TBitmap::Clone() const {

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QImage>
+#include <memory>
+#include <string>
 
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/face_cover_qt.h"
@@ -12,6 +14,8 @@ struct TBitmapAccess {
   static const QImage& DrawnImage(const TBitmap& Bitmap);
   // What DrawnImage covers when drawn over others, kept until the pixels change.
   static TFaceCover Cover(const TBitmap& Bitmap);
+  // The file the pixels were loaded from (see bitmap_file.h).
+  static std::shared_ptr<const std::string>& File(const TBitmap& Bitmap);
 };
 
 // The pixels as they are now (the bitmap's own canvas stops painting first).

@@ -183,6 +183,63 @@ int64_t DecodeMemoryNeed(const jpeg_decompress_struct& info) {
   return need;
 }
 
+// Scans of a file found by walking its markers, as the decoder meets them: a scan's
+// coded data runs to the first marker that is not a restart (a 0xFF byte in the data
+// is followed by 0x00). Each scan adds the blocks of the components it holds.
+constexpr std::uint8_t kStartOfImage = 0xD8, kEndOfImage = 0xD9, kStartOfScan = 0xDA;
+
+bool Standalone(std::uint8_t marker) {
+  return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7);
+}
+
+// Where the coded data that starts at At ends: at the next marker's 0xFF.
+size_t EndOfCodedData(std::span<const uint8_t> data, size_t at) {
+  for (; at + 1 < data.size(); ++at)
+    if (data[at] == 0xFF && data[at + 1] != 0 && !Standalone(data[at + 1])) break;
+  return at;
+}
+
+int64_t ComponentBlocks(const jpeg_decompress_struct& info, int id) {
+  for (int c = 0; c < info.num_components; ++c)
+    if (info.comp_info[c].component_id == id)
+      return int64_t(info.comp_info[c].width_in_blocks) * info.comp_info[c].height_in_blocks;
+  return 0;
+}
+
+// The walks over every block of the picture that decoding data takes (see JpegCost).
+double ScanPasses(const jpeg_decompress_struct& info, std::span<const uint8_t> data) {
+  int64_t pictureBlocks = 0, scanBlocks = 0;
+  for (int c = 0; c < info.num_components; ++c)
+    pictureBlocks +=
+        int64_t(info.comp_info[c].width_in_blocks) * info.comp_info[c].height_in_blocks;
+  if (pictureBlocks == 0 || data.size() < 2 || data[0] != 0xFF || data[1] != kStartOfImage)
+    return 0;
+  size_t at = 2;
+  while (at + 1 < data.size()) {
+    const uint8_t marker = data[at + 1];
+    if (data[at] != 0xFF || marker == 0xFF || marker == 0) {
+      ++at;  // fill, or bytes between markers the decoder skips
+      continue;
+    }
+    if (marker == kEndOfImage) break;
+    if (Standalone(marker) || marker == kStartOfImage) {
+      at += 2;
+      continue;
+    }
+    if (at + 4 > data.size()) break;
+    const size_t length = size_t(data[at + 2]) << 8 | data[at + 3];
+    if (marker == kStartOfScan && at + 5 <= data.size()) {
+      const size_t count = data[at + 4];
+      for (size_t k = 0; k < count && at + 5 + 2 * k < data.size(); ++k)
+        scanBlocks += ComponentBlocks(info, data[at + 5 + 2 * k]);
+      at = EndOfCodedData(data, at + 2 + length);
+    } else {
+      at += 2 + length;
+    }
+  }
+  return double(scanBlocks) / double(pictureBlocks);
+}
+
 bool Truncated(DecodeJob& job) {
   job.truncated = true;
   jpeg_destroy_decompress(&job.info);
@@ -207,6 +264,15 @@ bool RunDecode(DecodeJob& job) {
     return false;
   }
   if (TooShortForItsSize(job.info, job.data->size())) return Truncated(job);
+  // Before any scan is decoded: a progressive picture is decoded scan by scan, each over
+  // all of its blocks, and a few bytes may repeat a scan thousands of times.
+  if (const double passes = ScanPasses(job.info, *job.data); passes > kMaxJpegScanPasses) {
+    job.too_large = true;
+    std::snprintf(job.errors.message, sizeof job.errors.message,
+                  "%.0f passes over its blocks in its scans", passes);
+    jpeg_destroy_decompress(&job.info);
+    return false;
+  }
   // A progressive file is read whole into libjpeg's coefficient buffers before the first
   // row: allowed what this picture needs, which the pixel bound above bounds in turn.
   job.info.mem->max_memory_to_use =
@@ -248,7 +314,7 @@ bool RunDecode(DecodeJob& job) {
 // A header read alone, kept out of the function that calls setjmp as DecodeJob is.
 struct HeaderJob {
   std::span<const uint8_t> data;
-  TSize size;
+  TJpegCost cost;
   ErrorManager errors;
   jpeg_source_mgr source;
   jpeg_decompress_struct info;
@@ -263,7 +329,8 @@ bool RunHeader(HeaderJob& job) {
   jpeg_create_decompress(&job.info);
   ReadFromMemory(job.info, job.source, job.data);
   jpeg_read_header(&job.info, TRUE);
-  job.size = TSize{int(job.info.image_width), int(job.info.image_height)};
+  job.cost.Size = TSize{int(job.info.image_width), int(job.info.image_height)};
+  job.cost.ScanPasses = ScanPasses(job.info, job.data);
   jpeg_destroy_decompress(&job.info);
   return true;
 }
@@ -370,9 +437,9 @@ void TJPEGImage::SetCompressionQuality(int Value) {
   quality_ = std::clamp(Value, 1, 100);
 }
 
-std::optional<TSize> JpegSize(std::span<const uint8_t> Bytes) {
+std::optional<TJpegCost> JpegCost(std::span<const uint8_t> Bytes) {
   auto job = std::make_unique<HeaderJob>();
   job->data = Bytes;
   if (!RunHeader(*job)) return std::nullopt;
-  return job->size;
+  return job->cost;
 }

@@ -4,7 +4,8 @@
 // The picture keeps its compressed bytes, so saving writes back exactly what was
 // loaded, and the decoded pixels for drawing (pf24bit). Grey and CMYK files are turned
 // into colour. A damaged or truncated file raises EInvalidGraphic with libjpeg's
-// reason and leaves the picture as it was. A JPEG is never drawn transparently.
+// reason and leaves the picture as it was, and one whose decoding costs more than a
+// picture may (see JpegCost) EGraphicTooLarge. A JPEG is never drawn transparently.
 #pragma once
 
 #include <cstdint>
@@ -42,6 +43,17 @@ class TJPEGImage : public TGraphic {
   int quality_ = 90;
 };
 
-// The size a JPEG file's header claims, read before anything is decoded (a few hundred
-// bytes may claim a picture of gigabytes); nullopt when Bytes hold no readable header.
-std::optional<TSize> JpegSize(std::span<const std::uint8_t> Bytes);
+// What decoding a JPEG file costs, read before anything is decoded: the size its header
+// claims (a few hundred bytes may claim a picture of gigabytes), and how many times its
+// scans walk every block of the picture. A sequential file walks them once, a
+// progressive one a few times over (its scans each hold some of the components and
+// some of each block's coefficients), but a file may repeat a scan thousands of times
+// in a few bytes each, every one a walk: decoding refuses a file of more than
+// kMaxJpegScanPasses. nullopt when Bytes hold no readable header.
+constexpr double kMaxJpegScanPasses = 32;
+struct TJpegCost {
+  TSize Size;
+  double ScanPasses = 0;
+  bool Decodable() const { return ScanPasses <= kMaxJpegScanPasses; }
+};
+std::optional<TJpegCost> JpegCost(std::span<const std::uint8_t> Bytes);

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -354,6 +355,62 @@ TEST(BmpRuns, MetafileRecordsDrawCodedBitmaps) {
   drawn.SetSize(4, 2);
   drawn.Canvas().StretchDraw(Rect(0, 0, 4, 2), metafile);
   EXPECT_EQ(Digits(drawn), "0066/1234");
+}
+
+}  // namespace
+
+namespace {
+
+std::string Saved(const TGraphic& picture) {
+  TMemoryStream stream;
+  picture.SaveToStream(stream);
+  return std::string(static_cast<const char*>(stream.Memory()), std::size_t(stream.Size()));
+}
+
+// A few bytes of runs may claim millions of pixels: written out those took 268 MB of RTF
+// for two pictures. A bitmap loaded from a file smaller than its pixels writes that file
+// again (a copy too), until its pixels change; a file no smaller is written from the
+// pixels as ever.
+TEST(BmpRuns, ACodedFileIsWrittenAgainUntilThePixelsChange) {
+  RunPicture huge{256, 256};
+  huge.runs = {0, 1};  // the end of the bitmap: every pixel the first colour
+  const Bytes file = File(huge);
+  const std::string bytes(file.data.begin(), file.data.end());
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes.data(), std::int64_t(bytes.size()));
+  stream.WriteBuffer("tail", 4);
+  stream.SetPosition(0);
+  TBitmap bitmap;
+  bitmap.LoadFromStream(stream);
+  EXPECT_EQ(stream.Position(), std::int64_t(bytes.size()));
+  EXPECT_EQ(Saved(bitmap), bytes);
+  EXPECT_EQ(Saved(*bitmap.Clone()), bytes);
+  TBitmap assigned;
+  assigned.Assign(bitmap);
+  EXPECT_EQ(Saved(assigned), bytes);
+
+  // Each way of changing the pixels forgets the file.
+  const auto changed = [&](const std::function<void(TBitmap&)>& change) {
+    auto copy = bitmap.Clone();
+    change(static_cast<TBitmap&>(*copy));
+    return Saved(*copy).size() > bytes.size();
+  };
+  EXPECT_TRUE(changed([](TBitmap& b) { b.Canvas().SetPixels(0, 0, clRed); }));
+  EXPECT_TRUE(changed([](TBitmap& b) { b.ScanLine(0)[0] = 1; }));
+  EXPECT_TRUE(changed([](TBitmap& b) { b.SetSize(256, 255); }));
+  EXPECT_TRUE(changed([](TBitmap& b) { b.SetPixelFormat(pf24bit); }));
+
+  RunPicture small{2, 1};
+  small.runs = {2, 1, 0, 1};
+  const Bytes smallFile = File(small);
+  TMemoryStream smallStream;
+  smallStream.WriteBuffer(smallFile.data.data(), std::int64_t(smallFile.data.size()));
+  smallStream.SetPosition(0);
+  TBitmap plain;
+  plain.LoadFromStream(smallStream);
+  TMemoryStream written;
+  WriteBmp(plain, written);
+  EXPECT_EQ(Saved(plain).size(), std::size_t(written.Size()));
 }
 
 }  // namespace

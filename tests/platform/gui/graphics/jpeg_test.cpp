@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -275,6 +276,61 @@ TEST(JpegImage, ScansCutShortAreRefused) {
     cut.push_back(0xD9);
     ExpectTruncated(cut);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The file with its last scan given again Times more times before its end: each copy a
+// few bytes that make the decoder walk the scan's blocks once more.
+Bytes WithLastScanRepeated(const Bytes& file, int times) {
+  size_t last = file.size();
+  for (size_t at = MarkerAt(file, 0xDA); at < file.size(); at = MarkerAt(file, 0xDA, at + 2))
+    last = at;
+  const size_t end = MarkerAt(file, 0xD9, last);
+  Bytes out(file.begin(), file.begin() + long(end));
+  for (int i = 0; i < times; ++i)
+    out.insert(out.end(), file.begin() + long(last), file.begin() + long(end));
+  out.insert(out.end(), file.begin() + long(end), file.end());
+  return out;
+}
+
+// Decoding is priced by its scans before any is decoded: a sequential file walks its
+// blocks once, a progressive one a few times; one that repeats a scan walks them as often
+// as it does (2,000 copies of a 33-byte scan took 25 s for 4096 x 4096 pixels), and past
+// the limit it is refused as too large, the old picture kept. A scan's data may hold
+// 0xFF bytes (stuffed, or restart markers): they do not end it.
+TEST(JpegImage, ScansArePricedBeforeDecodingAndTooManyAreRefused) {
+  const auto passes = [](const Bytes& bytes) {
+    const std::optional<TJpegCost> cost = JpegCost(bytes);
+    return cost ? cost->ScanPasses : -1.0;
+  };
+  EXPECT_EQ(passes(ReadAll(Fixture("blocks.jpg"))), 1.0);
+  const Bytes progressive = ReadAll(Fixture("blocks_progressive.jpg"));
+  const double normal = passes(progressive);
+  EXPECT_GT(normal, 2.0);
+  EXPECT_LT(normal, kMaxJpegScanPasses / 4);
+
+  const Bytes twice = WithLastScanRepeated(progressive, 1);
+  EXPECT_GT(passes(twice), normal);
+  TJPEGImage jpeg;
+  TMemoryStream readable = StreamOf(twice);
+  jpeg.LoadFromStream(readable);
+  EXPECT_EQ(jpeg.Width(), 32);
+
+  const Bytes repeated = WithLastScanRepeated(progressive, 2000);
+  ASSERT_TRUE(JpegCost(repeated));
+  EXPECT_FALSE(JpegCost(repeated)->Decodable());
+  EXPECT_EQ(JpegCost(repeated)->Size.cx, 32);
+  TMemoryStream refused = StreamOf(repeated);
+  jpeg.LoadFromFile(Fixture("blocks_grey.jpg"));
+  EXPECT_THROW(jpeg.LoadFromStream(refused), EGraphicTooLarge);
+  TMemoryStream kept;
+  jpeg.SaveToStream(kept);
+  EXPECT_EQ(Bytes(static_cast<const std::uint8_t*>(kept.Memory()),
+                  static_cast<const std::uint8_t*>(kept.Memory()) + kept.Size()),
+            ReadAll(Fixture("blocks_grey.jpg")));
 }
 
 }  // namespace
