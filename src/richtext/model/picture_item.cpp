@@ -430,7 +430,7 @@ bool TRDGraphicItemInfo::LoadBody(const std::string& body, TCustomRDData* rdData
       Image = std::make_unique<TRDPictureFrame>(
           width, height,
           TRDPictureSource{
-              "", GraphicClassName(*Image),
+              GraphicClassName(*Image),
               std::string(static_cast<const char*>(stream.Memory()), std::size_t(stream.Size()))});
     } else if (claimed) {
       load();

@@ -42,10 +42,15 @@ std::string StoredBytes(const TGraphic& graphic) {
 // How a picture is placed on one axis: the size its goal gives and the scale (per cent)
 // that takes that to the size shown. Readers show goal x scale; ours in whole pixels,
 // Round(goal / 100 x scale), and only for a scale other than 100 where the picture is
-// not a drawing. The goal is the picture's own size where a whole per cent scales that
-// to the size shown exactly; otherwise (a picture of thousands of pixels shown at a few
-// dozen needs less than one per cent) twice the size shown at 50 per cent, which both
-// give back exactly.
+// not a drawing; it takes goals up to a page (kMaxGoal) and scales up to 1000. The goal
+// is the picture's own size where a whole per cent scales that to the size shown
+// exactly; otherwise (a picture of thousands of pixels shown at a few dozen needs less
+// than one per cent) a goal of its own at 50 or 99 per cent, below 100 whole pixels of
+// it give the size shown back exactly. A picture larger than a page shown at its own
+// size is written without goals: its own size is then the reader's.
+constexpr std::int64_t kMaxGoal = 31680 / kTwipsPerPixel;
+constexpr long kMaxScale = 1000;
+
 struct TRTFPlacement {
   std::int64_t Goal = 0;  // pixels
   int Scale = 100;
@@ -55,9 +60,13 @@ TRTFPlacement Placement(int own, int shown) {
   if (shown <= 0 || shown == own) return {std::max(own, 0), 100};
   if (own <= 0) return {shown, 100};
   const long scale = std::lround(shown * 100.0 / own);
-  if (scale >= 1 && scale <= 100000 && std::nearbyint(own / 100.0 * double(scale)) == shown)
+  if (own <= kMaxGoal && scale >= 1 && scale <= kMaxScale &&
+      std::nearbyint(own / 100.0 * double(scale)) == shown)
     return {own, int(scale)};
-  return {2 * std::int64_t(shown), 50};
+  for (int below : {50, 99})
+    if (const std::int64_t goal = std::llround(shown * 100.0 / below); goal <= kMaxGoal)
+      return {goal, below};
+  return {kMaxGoal, int(std::clamp(std::lround(shown * 100.0 / double(kMaxGoal)), 1L, kMaxScale))};
 }
 
 // The picture's own size placed at target (a side of 0: its own).
@@ -74,6 +83,7 @@ struct TRTFPlacing {
   }
   bool OwnGoal() const { return X.Goal == Width && Y.Goal == Height; }
   std::string GoalKeywords() const {
+    if (X.Goal > kMaxGoal || Y.Goal > kMaxGoal) return "";
     return "\\picwgoal" + std::to_string(X.Goal * kTwipsPerPixel) + "\\pichgoal" +
            std::to_string(Y.Goal * kTwipsPerPixel);
   }

@@ -372,7 +372,8 @@ std::string Saved(const TGraphic& picture) {
 // again (a copy too), until its pixels change; a file no smaller is written from the
 // pixels as ever.
 TEST(BmpRuns, ACodedFileIsWrittenAgainUntilThePixelsChange) {
-  RunPicture huge{256, 256};
+  RunPicture huge;
+  huge.width = huge.height = 256;
   huge.runs = {0, 1};  // the end of the bitmap: every pixel the first colour
   const Bytes file = File(huge);
   const std::string bytes(file.data.begin(), file.data.end());
@@ -400,7 +401,9 @@ TEST(BmpRuns, ACodedFileIsWrittenAgainUntilThePixelsChange) {
   EXPECT_TRUE(changed([](TBitmap& b) { b.SetSize(256, 255); }));
   EXPECT_TRUE(changed([](TBitmap& b) { b.SetPixelFormat(pf24bit); }));
 
-  RunPicture small{2, 1};
+  RunPicture small;
+  small.width = 2;
+  small.height = 1;
   small.runs = {2, 1, 0, 1};
   const Bytes smallFile = File(small);
   TMemoryStream smallStream;
