@@ -10,13 +10,18 @@
 
 namespace {
 
-// What the document's undo list recorded since a mark, taken out of the list: a step
-// begun since, or the records added to the step that was open (a drop's frame).
-std::unique_ptr<TRDUndoInfos> TakeRecordedSince(TRDUndoList& undo, std::uint64_t steps,
+// What the document's undo list recorded since a mark (its step count, its last step and
+// that step's record count), taken out of the list: a step begun since (one more than
+// there were, or one in the place of the empty step that was last), or the records added
+// to the step that was open (a drop's frame). Undo is unlimited meanwhile, so no step
+// went.
+std::unique_ptr<TRDUndoInfos> TakeRecordedSince(TRDUndoList& undo, int steps,
                                                 const TRDUndoInfos* open, int records) {
-  if (undo.StepsAdded() != steps) return undo.ExtractLastStep();
   TRDUndoInfos* last = undo.LastStep();
-  if (!last || last != open || last->Count() <= records) return nullptr;
+  if (!last) return nullptr;
+  if (undo.Count() > steps || (last != open && records == 0 && undo.Count() == steps))
+    return undo.ExtractLastStep();
+  if (last != open || last->Count() <= records) return nullptr;
   auto taken = std::make_unique<TRDUndoInfos>();
   taken->CaretItemNo = last->CaretItemNo;
   taken->CaretOffs = last->CaretOffs;
@@ -93,7 +98,7 @@ bool InsertWholeOrNothing(TCustomRichDocEdit& editor, const std::function<bool()
     int limit;
     ~TRestoreLimit() { undo.SetLimit(limit); }
   } restore{undo, limit};
-  const std::uint64_t steps = undo.StepsAdded();
+  const int steps = undo.Count();
   const TRDUndoInfos* open = undo.LastStep();
   const int records = open ? open->Count() : 0;
   int startNo, startOffs, endNo, endOffs;

@@ -142,8 +142,6 @@ class TRDUndoList {
   virtual void Clear();
   // Takes the last step out (a table moves a cell editor's steps into its own list).
   std::unique_ptr<TRDUndoInfos> ExtractLastStep();
-  // How many steps were ever appended: a caller tells by it whether one was since.
-  std::uint64_t StepsAdded() const { return steps_added_; }
 
  private:
   void TrimToLimit(int room);

@@ -143,6 +143,11 @@ TEST(EditorClipboard, RtfThatDoesNotGoInFallsBackToText) {
   Put({{RichTextClipboardFormat(), "{\\rtf1 {\\b unclosed"}, {CF_UNICODETEXT, Utf16(u"plain")}});
   f.edit.Paste();
   EXPECT_EQ(Texts(f.data), "[hello plain]");
+  // Alone it changes nothing, and takes back nothing of the edit before it.
+  Put({{RichTextClipboardFormat(), "{\\rtf1 {\\b unclosed"}});
+  f.edit.Paste();
+  EXPECT_EQ(Texts(f.data), "[hello plain]");
+  EXPECT_EQ(f.data.UndoList->Count(), 1);
 }
 
 TEST(EditorClipboard, TextGoesInInTheCodePageOfAnAnsiStyleAndWholeInAUnicodeOne) {
