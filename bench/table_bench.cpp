@@ -8,11 +8,14 @@
 // cell 11 tables deep (each taken out again by undo); a key that widens its column in
 // tables of 50, 500 and 2,000 rows. A table of 8,000, 16,000 and 32,000 rows saved as
 // RTF, RDF and HTML, with and without a cell merged over all rows of its first column.
+// An editor painting a table read from a file whose cell claims a width of an ordinary
+// 120 pixels, of 100,000,000 or of 2,147,483,000 pixels.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -311,6 +314,41 @@ BENCHMARK(BM_SaveTallTable)
     ->ArgNames({"rtf0_rdf1_html2", "rows", "merged"})
     ->ArgsProduct({{kRTF, kRDF, kHTML}, {8000, 16000, 32000}, {0, 1}})
     ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// A 3 x 3 table in an editor (which draws the grid lines of its cells) read from a
+// document file whose middle cell claims a width: ordinary (120 pixels), or as large as
+// a file may claim. Painting the editor costs what it shows, whatever the claim.
+struct ClaimedWidthEdit {
+  explicit ClaimedWidthEdit(int claim) : edit(nullptr) {
+    RegisterTableItemClass();
+    edit.SetStyle(&style);
+    edit.SetBounds(0, 0, 800, 600);
+    TRDEditRDData& data = edit.EditData();
+    auto made = std::make_unique<TRDTableItemInfo>(3, 3, &data);
+    made->Cells(1, 1)->BestWidth = claim;  // as the file has it
+    data.AddItemAtEnd("", std::move(made));
+    TMemoryStream file;
+    SaveRDFToStream(data, file, false);
+    file.SetPosition(0);
+    if (!LoadRDFFromStream(data, file)) throw std::runtime_error("the table did not read");
+    edit.FormatDocument();
+  }
+  TRDStyle style;
+  TRichDocEdit edit;
+};
+
+void BM_PaintTableWithClaimedCellWidth(benchmark::State& state) {
+  ClaimedWidthEdit view(int(state.range(0)));
+  TBitmap target;
+  target.SetSize(view.edit.Width(), view.edit.Height());
+  for (auto _ : state) PaintTo(view.edit, target.Canvas(), 0, 0);
+}
+BENCHMARK(BM_PaintTableWithClaimedCellWidth)
+    ->ArgName("claimed_width")
+    ->Arg(120)
+    ->Arg(100000000)
+    ->Arg(2147483000)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -345,10 +345,6 @@ void TRDValueReader::ReadComponent(TComponent& component) {
   ::ReadComponent(data, none, target);
 }
 
-std::int64_t TRDValueReader::BytesLeft() const {
-  return stream_.Size() - stream_.Position();
-}
-
 void TRDPropertyFiler::FailRange(std::string_view name) {
   Fail("Property value out of range: " + std::string(name));
 }

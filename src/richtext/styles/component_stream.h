@@ -82,8 +82,6 @@ class TRDValueReader {
   void ReadListEnd();
   // Into component, which must be of the stored class.
   void ReadComponent(TComponent& component);
-  // What is left of the data, so that a count read from it can be checked first.
-  std::int64_t BytesLeft() const;
 
  private:
   std::uint8_t NextType();

@@ -1,7 +1,8 @@
-// Pasting into the editor: the richest format on the clipboard wins - the viewers' own
-// block, then RTF, then text, then a picture - and goes in through the editor's
-// insertion operations, so as one undo step. The system clipboard has no metafiles;
-// pictures come as bitmaps.
+// Pasting into the editor: the richest format on the clipboard that reads wins - the
+// viewers' own block, then RTF, then text, then a picture - and goes in through the
+// editor's insertion operations, so as one undo step. A document that fails to read is
+// taken back whole before the next format is tried. The system clipboard has no
+// metafiles; pictures come as bitmaps.
 #include <memory>
 
 #include "platform/gui/graphics/bitmap.h"
@@ -55,10 +56,7 @@ void TCustomRichDocEdit::Paste() {
     if (!doDefault) return;
   }
   const TClipboard& clipboard = Clipboard();
-  if (clipboard.HasFormat(RichDocClipboardFormat())) {
-    PasteRDF();
-    return;
-  }
+  if (clipboard.HasFormat(RichDocClipboardFormat()) && PasteRDF()) return;
   if (clipboard.HasFormat(RichTextClipboardFormat()) && PasteRTF()) return;
   if (clipboard.HasFormat(CF_UNICODETEXT)) {
     TRDEditRDData& data = ActiveEditor().EditData();
@@ -83,7 +81,7 @@ bool TCustomRichDocEdit::PasteRDF() {
   TMemoryStream stream;
   stream.WriteBuffer(document.data(), int64_t(document.size()));
   stream.SetPosition(0);
-  return InsertRDFStreamAtCaret(stream);
+  return InsertWholeOrNothing(*this, [&] { return InsertRDFStreamAtCaret(stream); });
 }
 
 bool TCustomRichDocEdit::PasteRTF() {
@@ -100,7 +98,7 @@ bool TCustomRichDocEdit::PasteRTF() {
     TRDRTFReaderProperties& properties;
     ~TClearBasePath() { properties.BasePath.clear(); }
   } clear{properties};
-  return InsertRTFStreamAtCaret(stream);
+  return InsertWholeOrNothing(*this, [&] { return InsertRTFStreamAtCaret(stream); });
 }
 
 bool TCustomRichDocEdit::PasteText() {

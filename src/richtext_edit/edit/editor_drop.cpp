@@ -533,7 +533,8 @@ bool TRDDropHandler::InsertKind(const TDataObject& data, TRDDragDropFormats kind
       stream.WriteBuffer(document.data(), int64_t(document.size()));
       stream.SetPosition(0);
       OpenFrame();
-      return Target().InsertRDFStreamAtCaret(stream);
+      return InsertWholeOrNothing(Target(),
+                                  [&] { return Target().InsertRDFStreamAtCaret(stream); });
     }
     case rdddRTF: {
       if (given)
@@ -545,7 +546,8 @@ bool TRDDropHandler::InsertKind(const TDataObject& data, TRDDragDropFormats kind
       stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
       stream.SetPosition(0);
       OpenFrame();
-      return Target().InsertRTFStreamAtCaret(stream);
+      return InsertWholeOrNothing(Target(),
+                                  [&] { return Target().InsertRTFStreamAtCaret(stream); });
     }
     case rdddURL: {
       if (!read(kUriListFormat)) return false;

@@ -2,6 +2,7 @@
 // effects as the editor's drop events present them.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/gui/controls/drag_drop.h"
@@ -21,3 +22,9 @@ TRDDragDropFormats DragDropFormatOf(const std::string& format);
 TRDOleDropEffect RDDropEffectOf(TDropEffects effect);
 TDropEffect DropEffectOf(TRDOleDropEffect effect);
 TRDOleDropEffects RDDropEffectsOf(TDropEffects effects);
+
+// Runs insert, the insertion of one format into editor (its innermost open editor takes
+// it), as a whole: when it fails after part of what it read went in, that part is taken
+// back, so that a paste or a drop tries the next format offered on the document as it
+// was and never leaves part of a document behind.
+bool InsertWholeOrNothing(TCustomRichDocEdit& editor, const std::function<bool()>& insert);

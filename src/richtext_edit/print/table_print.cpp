@@ -112,6 +112,10 @@ int TRDTablePrintInfo::HeadingRows() const {
   return RepeatHeading ? std::min(Table.HeadingRowCount(), Table.RowCount()) : 0;
 }
 
+int TRDTablePrintInfo::PartHeading(const TRDTablePrintPart& part) const {
+  return HeadingAbove(part, HeadingRows());
+}
+
 TCellPtblRDData* TRDTablePrintInfo::CellDocument(int row, int col) const {
   // The print line made every cell layout, each a TCellPtblRDData.
   return static_cast<TCellPtblRDData*>(FormattingInfo.CellLayout(row, col, Table.ColCount()));
@@ -163,12 +167,11 @@ int TRDTablePrintInfo::GroupHeight(int row) const {
   return f.RowStarts[last] + f.RowHeights[last] - f.RowStarts[row];
 }
 
-int TRDTablePrintInfo::Outside() const {
+int TRDTablePrintInfo::Outside(int heading) const {
   const TRDTableItemFormattingInfo& f = FormattingInfo;
   const int last = f.RowStarts.Count() - 1;
-  const int h = HeadingRows();
-  if (last < 0 || h > last) return f.Height;
-  return f.Height + f.RowStarts[h] - f.RowStarts[last] - f.RowHeights[last];
+  if (last < 0 || heading > last) return f.Height;
+  return f.Height + f.RowStarts[heading] - f.RowStarts[last] - f.RowHeights[last];
 }
 
 int TRDTablePrintInfo::RunHeight(const TRDTablePrintPart& part, int lastRow) const {
@@ -176,7 +179,21 @@ int TRDTablePrintInfo::RunHeight(const TRDTablePrintPart& part, int lastRow) con
   const int first = part.StartRow;
   // The rows below a cut first row move up by what of it is printed elsewhere.
   return f.RowStarts[lastRow] + f.RowHeights[lastRow] - f.RowStarts[first] - Shrink(part) +
-         Outside();
+         Outside(PartHeading(part));
+}
+
+void TRDTablePrintInfo::LeaveOutHeadingWithoutRoom(TRDTablePrintPart& part, int y) {
+  const int heading = PartHeading(part);
+  if (heading == 0) return;
+  const int need = FirstContent(part);
+  const int room = y - Outside(heading);
+  if (room > 0 && (room >= need || y - Outside(0) < need)) return;
+  part.RepeatsHeading = false;
+  if (PartsList.Count() == 1 && part.StartPiece == 0) {
+    part.StartRow -= heading;
+    part.RowCount += heading;
+  }
+  part.Height = RunHeight(part, part.StartRow + part.RowCount - 1);
 }
 
 bool TRDTablePrintInfo::LayOutForPrinting(TRDCanvas& canvas, int docWidth, int& width,
@@ -253,7 +270,7 @@ bool TRDTablePrintInfo::CanSplitFirst(int y) const {
   if (h >= FormattingInfo.RowStarts.Count()) return false;
   const int g = GroupEnd(h);
   const TRDTableItemFormattingInfo& f = FormattingInfo;
-  return y - Outside() + f.RowStarts[h] > f.RowStarts[g] + f.RowHeights[g];
+  return y - Outside(h) + f.RowStarts[h] > f.RowStarts[g] + f.RowHeights[g];
 }
 
 bool TRDTablePrintInfo::CutFirstRow(TRDTablePrintPart& p, int room) {
@@ -442,7 +459,8 @@ bool TRDTablePrintInfo::SplitAt(int y) {
   SplitRefusal.clear();
   TRDTablePrintPart& p = *Part(PartsList.Count() - 1);
   const TRDTableItemFormattingInfo& f = FormattingInfo;
-  const int outside = Outside();
+  LeaveOutHeadingWithoutRoom(p, y);
+  const int outside = Outside(PartHeading(p));
   bool fits = p.Height <= y;
   // A first row, or group of rows, that does not fit alone is taller than the page: it
   // is cut inside.
@@ -530,7 +548,7 @@ TPrintedRun PrintedRun(const TRDTablePrintInfo& info, int rows) {
     const TRDTablePrintPart& part = *info.Part(info.PrintedPart);
     run.first = part.StartRow;
     run.count = part.RowCount;
-    run.heading = std::min(info.HeadingRows(), run.first);
+    run.heading = info.PartHeading(part);
     run.height = part.Height;
     run.piece = part.StartPiece;
     if (run.first < rows) {

@@ -64,6 +64,8 @@ class TRDTablePrintInfo : public TRDTablePrintLine {
   }
   // The heading rows printed above each part (0 without repeating).
   int HeadingRows() const;
+  // The heading rows printed above part (none above a part of the heading rows).
+  int PartHeading(const TRDTablePrintPart& part) const;
   // The height of the content of the part's first row, or of the group of rows it
   // starts, on its page: its piece's when the row is cut over pages.
   int FirstContent(const TRDTablePrintPart& part) const;
@@ -92,8 +94,13 @@ class TRDTablePrintInfo : public TRDTablePrintLine {
  private:
   // Why part of the table laid out for a page docWidth wide is not printed, or "".
   std::string CellsNotPrinted(int docWidth) const;
-  // The height of the table outside its non-heading rows: borders, spacing and heading.
-  int Outside() const;
+  // The height of the table outside its rows after heading rows: borders, spacing and
+  // those heading rows.
+  int Outside(int heading) const;
+  // A heading that leaves no room on a page of y pixels for the part's first row, which
+  // would fit the page without it, is not printed above the part; a first part then
+  // begins with the heading rows as rows of its own, so that they are printed once.
+  void LeaveOutHeadingWithoutRoom(TRDTablePrintPart& part, int y);
   // The height of part when it ends with row lastRow.
   int RunHeight(const TRDTablePrintPart& part, int lastRow) const;
   // Cuts the part's first row so that its piece takes room pixels of content, the rest

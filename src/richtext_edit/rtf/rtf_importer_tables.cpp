@@ -5,6 +5,7 @@
 // (\clmrg, \clvmrg) join the cell on their left or above.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -305,14 +306,15 @@ void TRDRTFImporter::EmptyCell(TRDTableItemInfo& table, int row, int col, bool h
   AddEmptyParagraph(cell);
 }
 
-// The table of an RTF table that ended, built from the rows collected: its columns from
-// the edges of every row, each row's cells placed and merged in them, then the table's
-// measures from what the rows gave.
+// The table of an RTF table that ended, built from the rows collected from first on, as
+// many as a table may hold: its columns from the edges of those rows, each row's cells
+// placed and merged in them, then the table's measures from what all the rows gave.
 class TRDRTFImporter::TTableBuilder {
  public:
-  TTableBuilder(TRDRTFImporter& importer, TTableInfo& info)
-      : importer_(importer), info_(info), p_(importer.pixels_per_twip_) {}
+  TTableBuilder(TRDRTFImporter& importer, TTableInfo& info, size_t first)
+      : importer_(importer), info_(info), p_(importer.pixels_per_twip_), first_(first) {}
   std::unique_ptr<TRDTableItemInfo> Build();
+  size_t RowsBuilt() const { return rights_.size(); }
 
  private:
   void Merge(int top, int left, int colCount, int rowCount);
@@ -324,6 +326,7 @@ class TRDRTFImporter::TTableBuilder {
   TRDRTFImporter& importer_;
   TTableInfo& info_;
   const double p_;
+  const size_t first_;
   TColumnEdges edges_;
   // The right edges of each row's cells (CellRights).
   std::vector<std::vector<int>> rights_;
@@ -332,11 +335,18 @@ class TRDRTFImporter::TTableBuilder {
 };
 
 std::unique_ptr<TRDTableItemInfo> TRDRTFImporter::TTableBuilder::Build() {
-  // Columns: the edges of every row.
-  for (const TTableInfo::TRow& row : info_.Rows) {
-    rights_.push_back(CellRights(row.Props, row.CellCount));
-    edges_.Add(row.Props.Left);
-    for (const int x : rights_.back()) edges_.Add(x);
+  // Columns: the edges of the rows that the table holds.
+  for (size_t r = first_; r < info_.Rows.size(); ++r) {
+    const TTableInfo::TRow& row = info_.Rows[r];
+    std::vector<int> rights = CellRights(row.Props, row.CellCount);
+    TColumnEdges edges = edges_;
+    edges.Add(row.Props.Left);
+    for (const int x : rights) edges.Add(x);
+    const int cols = std::max(edges.Count() - 1, 1);
+    if (!rights_.empty() && !TRDTableRows::HoldsSlots(std::int64_t(rights_.size()) + 1, cols))
+      break;
+    edges_ = std::move(edges);
+    rights_.push_back(std::move(rights));
   }
   if (edges_.Count() < 2) edges_.Add(edges_[0] + kDefaultCellWidth);
   cols_ = edges_.Count() - 1;
@@ -351,7 +361,7 @@ std::unique_ptr<TRDTableItemInfo> TRDRTFImporter::TTableBuilder::Build() {
   TVerticalRuns runs(*table_->Rows, cols_, [this](int top, int left, int colCount, int rowCount) {
     Merge(top, left, colCount, rowCount);
   });
-  for (int r = 0; r < int(info_.Rows.size()); ++r) FillRow(r, runs);
+  for (int r = 0; r < int(rights_.size()); ++r) FillRow(r, runs);
   runs.MergeAll();
   SetTableMeasures();
   return std::move(table_);
@@ -369,7 +379,7 @@ void TRDRTFImporter::TTableBuilder::Merge(int top, int left, int colCount, int r
 void TRDRTFImporter::TTableBuilder::FillRow(int r, TVerticalRuns& runs) {
   TRDTableRows& grid = *table_->Rows;
   const int cols = cols_;
-  const TTableInfo::TRow& row = info_.Rows[size_t(r)];
+  const TTableInfo::TRow& row = info_.Rows[first_ + size_t(r)];
   grid.AddRow(cols);
   int start = std::min(edges_.IndexOf(row.Props.Left), cols - 1);
   if (start > 0) {  // room left of the row: one empty cell
@@ -478,16 +488,20 @@ void TRDRTFImporter::TTableBuilder::SetTableMeasures() {
     for (int c = 0; c < cols_; ++c)
       if (TRDTableCellData* cell = grid.Cell(r, c)) {
         if (!info.ComponentSizes && cell->BestWidth > 2 * padding) cell->BestWidth -= 2 * padding;
+        cell->ClampSizes();
         if (cell->GetItemCount() == 0) importer_.EmptyCell(*table, r, c, false);
       }
   if (info.VSpacingGiven) {
-    if (rowCount > 1) table->SetCellVSpacing(Round(info.VSpacing * p / (rowCount - 1)));
+    // The sums are over all the rows read, which may make more than this table.
+    const auto rowsRead = std::int64_t(info.Rows.size());
+    if (rowsRead > 1) table->SetCellVSpacing(Round(info.VSpacing * p / (rowsRead - 1)));
     table->SetBorderVSpacing(Round((info.OuterTop + info.OuterBottom) * p));
   } else {
     table->SetCellVSpacing(-1);
     table->SetBorderVSpacing(-1);
   }
-  table->SetCellHSpacing(info.HSpacingGiven ? Round(info.HSpacing * p / rowCount) : -1);
+  table->SetCellHSpacing(
+      info.HSpacingGiven ? Round(info.HSpacing * p / std::int64_t(info.Rows.size())) : -1);
   table->SetBorderHSpacing(table->CellHSpacing());
   if (info.ComponentSizes) {
     table->SetBestWidth(info.BestWidth);
@@ -512,7 +526,7 @@ void TRDRTFImporter::TTableBuilder::SetTableMeasures() {
     table->SetBorderHSpacing(0);
     table->SetBorderVSpacing(0);
   }
-  if (info.HeadingRowCount > 0) table->SetHeadingRowCount(info.HeadingRowCount);
+  if (info.HeadingRowCount > 0 && first_ == 0) table->SetHeadingRowCount(info.HeadingRowCount);
   if (importer_.options_.AutoHideTableGridLines) table->Options |= rdtoHideGridLines;
   table->ParaNo = importer_.matcher_.TableParaStyle(info.Alignment);
 }
@@ -526,16 +540,21 @@ void TRDRTFImporter::EndTable() {
   row_ = info.SavedRow;
   col_ = info.SavedCol;
 
-  std::unique_ptr<TRDTableItemInfo> table;
-  if (!info.Rows.empty()) table = TTableBuilder(*this, info).Build();
-  if (table && table->RowCount() > 0 && table->ColCount() > 0) {
-    if (info.PageBreak) {
-      page_break_pending_ = true;
-      page_break_data_ = current_;
+  // Rows beyond what one table may hold go on in a table of their own, so that every
+  // table read can be written and read back.
+  for (size_t first = 0; first < info.Rows.size();) {
+    TTableBuilder builder(*this, info, first);
+    std::unique_ptr<TRDTableItemInfo> table = builder.Build();
+    if (table->RowCount() > 0 && table->ColCount() > 0) {
+      if (info.PageBreak && first == 0) {
+        page_break_pending_ = true;
+        page_break_data_ = current_;
+      }
+      TRDTableItemInfo& added = *table;
+      AddItem("", std::move(table), rtf_ts_NewPara);
+      if (cell_markers_ && current_->KeepsMarkerList()) added.NotifyCellItems();
     }
-    TRDTableItemInfo& added = *table;
-    AddItem("", std::move(table), rtf_ts_NewPara);
-    if (cell_markers_ && current_->KeepsMarkerList()) added.NotifyCellItems();
+    first += builder.RowsBuilt();
   }
   MoveOpenRowOut(info);
   // Every table read so far stands in the document now.

@@ -8,6 +8,7 @@
 #include "richtext/base/graphic_classes.h"
 #include "richtext/base/item_text.h"
 #include "richtext/base/rich_doc_error.h"
+#include "richtext/base/style_types.h"
 #include "richtext/formats/rdf_reader.h"
 #include "richtext/formats/rdf_writer.h"
 #include "richtext/model/document_nesting.h"
@@ -184,6 +185,11 @@ void TRDTableCellData::AssignAttributesFrom(const TRDTableCellData& source, bool
   }
 }
 
+void TRDTableCellData::ClampSizes() {
+  BestWidth = ClampToPage(BestWidth);
+  BestHeight = ClampToPage(BestHeight);
+}
+
 void TRDTableCellData::AssignSizeFrom(const TRDTableCellData& source) {
   Left = source.Left;
   Top = source.Top;
@@ -276,8 +282,8 @@ void TRDTableCellData::DefineProperties(TRDPropertyFiler& filer) {
   filer.Integer("Color", Color, clNone);
   filer.Integer("BorderColor", BorderColor, clNone);
   filer.Integer("BorderLightColor", BorderLightColor, clNone);
-  filer.Integer("BestWidth", BestWidth, 0);
-  filer.Integer("BestHeight", BestHeight, 0);
+  filer.Length("BestWidth", BestWidth, 0);
+  filer.Length("BestHeight", BestHeight, 0);
   filer.Nested("VisibleBorders", [this](TRDPropertyFiler& sides) {
     sides.Boolean("Left", VisibleBorders.Left, true);
     sides.Boolean("Top", VisibleBorders.Top, true);
@@ -336,10 +342,10 @@ const TRDPropertyTable& TRDTableCellData::GetPropertyTable() const {
               [](T& c, int v) { c.BorderLightColor = v; })
           .AddInt<T>(
               "BestWidth", [](const T& c) { return c.BestWidth; },
-              [](T& c, int v) { c.BestWidth = v; })
+              [](T& c, int v) { c.BestWidth = ClampToPage(v); })
           .AddInt<T>(
               "BestHeight", [](const T& c) { return c.BestHeight; },
-              [](T& c, int v) { c.BestHeight = v; })
+              [](T& c, int v) { c.BestHeight = ClampToPage(v); })
           .AddInt<T>(
               "VAlign", [](const T& c) { return int(c.VAlign); },
               [](T& c, int v) { c.VAlign = TRDCellVAlign(std::clamp(v, 0, 3)); })

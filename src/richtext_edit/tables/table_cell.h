@@ -67,6 +67,9 @@ class TRDTableCellData : public TCustomRDFormattedData,
   TRDItemBackgroundStyle GetBackgroundStyle() const;
   void SetBackgroundStyle(TRDItemBackgroundStyle value);
 
+  // BestWidth and BestHeight cut to what a page can hold, as the table's own lengths are,
+  // whoever set them (a file, an import): layout sums them over rows and columns.
+  void ClampSizes();
   // The content height (at least BestHeight); with useBestHeight a set BestHeight alone.
   int GetCellHeight(bool useBestHeight) const;
   // The narrowest width the content can take (a document's longest word or object).

@@ -1,6 +1,7 @@
 // Row and column operations of the table as the user makes them: each is one undo step
 // in an editor, clears or moves the cell selection and lays the document out again.
 #include <algorithm>
+#include <cstdint>
 
 #include "richtext/base/rich_doc_error.h"
 #include "richtext/view/rich_doc.h"
@@ -59,9 +60,19 @@ namespace {
 
 }  // namespace
 
+// A table may not grow past the slots a table can have (every table written must read
+// back): the user hears a beep instead.
+bool TRDTableItemInfo::CanGrowBy(int rowCount, int colCount) const {
+  if (TRDTableRows::HoldsSlots(std::int64_t(RowCount()) + rowCount,
+                               std::int64_t(ColCount()) + colCount))
+    return true;
+  if (TCustomRDData* document = GetDocument()) document->Beep();
+  return false;
+}
+
 void TRDTableItemInfo::InsertCols(int index, int count, int copyIndex, bool select) {
   if (index < 0 || index > ColCount() || copyIndex < -1 || copyIndex >= ColCount()) BadIndex();
-  if (count <= 0) return;
+  if (count <= 0 || !CanGrowBy(0, count)) return;
   DestroyInplaceEditor(true);
   BeginModify();
   Rows->InsertCols(index, count, copyIndex, true);
@@ -72,7 +83,7 @@ void TRDTableItemInfo::InsertCols(int index, int count, int copyIndex, bool sele
 
 void TRDTableItemInfo::InsertRows(int index, int count, int copyIndex, bool select) {
   if (index < 0 || index > RowCount() || copyIndex < -1 || copyIndex >= RowCount()) BadIndex();
-  if (count <= 0) return;
+  if (count <= 0 || !CanGrowBy(count, 0)) return;
   DestroyInplaceEditor(true);
   BeginModify();
   Rows->InsertRows(index, count, copyIndex, true);

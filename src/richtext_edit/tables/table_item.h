@@ -448,6 +448,9 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   bool CanChange() const;
   void BeginModify();
   void EndModify();
+  // Inserting rows or columns that would take the table past TRDTableRows::kMaxSlots
+  // beeps and changes nothing.
+  bool CanGrowBy(int rowCount, int colCount) const;
   void InsertCols(int index, int count, int copyIndex, bool select);
   void InsertRows(int index, int count, int copyIndex, bool select);
   void DeleteRows(int index, int count, bool decreaseHeight);

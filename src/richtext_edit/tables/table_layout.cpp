@@ -108,7 +108,7 @@ void TRDTableItemInfo::SpreadSpanWidth(TLayoutPass& pass, int col, int colSpan, 
   const int pad2 = pass.pad2;
   const int target = width + pad2;
   const bool proportional = !equalShare || attempt > 30;
-  int spanWidth = ScaleX(-cell_h_spacing_ - 2 * cell_border_width_);
+  std::int64_t spanWidth = ScaleX(-cell_h_spacing_ - 2 * cell_border_width_);
   for (int c = col; c < col + colSpan; ++c)
     spanWidth += pass.widths[size_t(c)] +
                  ScaleX(cell_h_spacing_ + 2 * cell_padding_ + 2 * cell_border_width_);
@@ -124,7 +124,7 @@ void TRDTableItemInfo::SpreadSpanWidth(TLayoutPass& pass, int col, int colSpan, 
   if (spanWidth >= target || n == 0) return;
   int sum = 0;
   for (int c : eligible) sum += pass.widths[size_t(c)] + pad2;
-  int extra = target - spanWidth;
+  int extra = int(target - spanWidth);
   if (!equalShare && pass.limitBySpare) {
     extra = std::min(extra, pass.spare);
     pass.spare -= extra;

@@ -3,6 +3,7 @@
 // document and its border, in five border styles with grid lines while editing.
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <utility>
 
 #include "richtext/base/rd_colors.h"
@@ -294,17 +295,36 @@ void TRDTableItemInfo::PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int 
 
 namespace {
 
-// The dotted lines an editor shows for the sides of box that lines names.
+// The part of a dotted line from first to last that lies within [low, high], starting
+// where a group of the whole line starts: false when none does.
+bool DottedPart(int first, int last, int low, int high, int& from, int& to) {
+  const std::int64_t skip = std::max<std::int64_t>(0, std::int64_t(low) - first) / 8 * 8;
+  from = int(first + skip);
+  to = std::min(last, high);
+  return from <= to;
+}
+
+// The dotted lines an editor shows for the sides of box that lines names, drawn within
+// the clip rectangle only: a box may be far wider and taller than what is shown.
 void DrawGridLines(TRDCanvas& canvas, const TRect& box, const TRect& clip,
                    const TRDBooleanRect& lines) {
   canvas.BrushStyle = bsSolid;
   canvas.BrushColor = clBtnFace;
-  const int vTop = std::max(box.Top, clip.Top - 1);
-  const int vBottom = std::min(box.Bottom - 1, clip.Bottom + 1);
-  if (lines.Top) DrawDottedHLine(canvas, box.Left, box.Right - 1, box.Top);
-  if (lines.Bottom) DrawDottedHLine(canvas, box.Left, box.Right - 1, box.Bottom - 1);
-  if (lines.Left) DrawDottedVLine(canvas, box.Left, vTop, vBottom);
-  if (lines.Right) DrawDottedVLine(canvas, box.Right - 1, vTop, vBottom);
+  int from, to;
+  const auto hLine = [&](int y) {
+    if (y >= clip.Top - 1 && y <= clip.Bottom + 1 &&
+        DottedPart(box.Left, box.Right - 1, clip.Left - 1, clip.Right + 1, from, to))
+      DrawDottedHLine(canvas, from, to, y);
+  };
+  const auto vLine = [&](int x) {
+    if (x >= clip.Left - 1 && x <= clip.Right + 1 &&
+        DottedPart(box.Top, box.Bottom - 1, clip.Top - 1, clip.Bottom + 1, from, to))
+      DrawDottedVLine(canvas, x, from, to);
+  };
+  if (lines.Top) hLine(box.Top);
+  if (lines.Bottom) hLine(box.Bottom - 1);
+  if (lines.Left) vLine(box.Left);
+  if (lines.Right) vLine(box.Right - 1);
 }
 
 // A border of one colour, w one-pixel rings in from box; with overlapping corners the

@@ -16,7 +16,16 @@ class TRDTablePrintPart : public TRDMultiDrawItemPart {
   int RowCount = 0;
   // The piece of StartRow the run starts with (0: the row's top).
   int StartPiece = 0;
+  // The table's heading rows are printed above the run (when the table repeats them and
+  // they leave the page room for the run's first row).
+  bool RepeatsHeading = true;
 };
+
+// How many of a table's headingRows repeated heading rows are printed above part: none
+// above a part of the heading rows themselves.
+inline int HeadingAbove(const TRDTablePrintPart& part, int headingRows) {
+  return part.RepeatsHeading && part.StartRow >= headingRows ? headingRows : 0;
+}
 
 // A table's draw line on paper, cut into parts (TRDTablePrintPart).
 class TRDTablePrintLine : public TRDMultiDrawItemInfo {

@@ -1,9 +1,11 @@
 // The table's record in document files and the component stream it holds.
 #include <algorithm>
+#include <string_view>
 
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
 #include "richtext/base/rdf_format.h"
+#include "richtext/base/style_types.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/model/rd_data.h"
 #include "richtext/model/rdf_item_record.h"
@@ -14,10 +16,17 @@
 
 namespace {
 
-// Lengths a file may give a table or cell: beyond these the layout's sums would leave
-// the integer range.
+// The most a length of a table may be in a file; one within it but beyond what a page
+// holds is cut to the page, as the table's setters cut it: the layout sums the lengths
+// over every row and column of the largest grid.
 constexpr int kMaxLength = 32767;
 constexpr int kMaxCount = 1000000;
+
+void TableLength(TRDPropertyFiler& filer, std::string_view name, int& value, int defaultValue,
+                 int minValue) {
+  filer.Ranged(name, value, defaultValue, minValue, kMaxLength);
+  if (filer.Reading()) value = ClampToPage(value);
+}
 
 [[noreturn]] void WrongCells() {
   throw EReadError("Wrong end of cells list");
@@ -41,7 +50,7 @@ void TRDTableSW::DefineProperties(TRDPropertyFiler& filer) {
   filer.Nested("T", [this](TRDPropertyFiler& table) { T->DefineTableProperties(table); });
   filer.DefineData(
       "C", true, [this](TRDValueWriter& writer) { WriteCells(writer); },
-      [this](TRDValueReader& reader) { ReadCells(reader, reader.BytesLeft()); });
+      [this](TRDValueReader& reader) { ReadCells(reader); });
   TRDTableStreamSaveInfo whole(*T);
   const TRDTableStreamSaveInfo& range = T->SaveInfo ? *T->SaveInfo : whole;
   // The rows a save writes: the heading rows first when asked, then the range.
@@ -136,33 +145,37 @@ void TRDTableSW::WriteCells(TRDValueWriter& writer) {
   table.EndBusy();
 }
 
-void TRDTableSW::ReadCells(TRDValueReader& reader, int64_t bytesLeft) {
+void TRDTableSW::ReadCells(TRDValueReader& reader) {
   TRDTableRows& rows = *T->Rows;
   rows.Clear();
   const int n = reader.ReadInteger();
   if (n == 0) return;
   const int m = reader.ReadInteger();
-  // The grid is made only for a size the data can hold: every slot takes at least a
-  // byte of it (a cell entry takes dozens).
-  if (n < 0 || m <= 0 || int64_t(n) * m > bytesLeft) throw EReadError("Invalid table size");
-  rows.Reset(n, m);
+  if (n < 0 || m <= 0 || !TRDTableRows::HoldsSlots(n, m)) throw EReadError("Invalid table size");
+  // The grid starts empty and each cell is made as its entry comes, so that a merged cell
+  // costs one cell whatever it covers.
+  rows.ResetEmpty(n, m);
+  std::vector<char> covered(size_t(n) * size_t(m), 0);
   reader.ReadListBegin();
   for (int r = 0; r < n; ++r)
     for (int c = 0; c < m; ++c) {
-      TRDTableCellData* cell = rows.Cell(r, c);
-      if (!cell) continue;
+      if (covered[size_t(r) * size_t(m) + size_t(c)]) continue;
       if (reader.EndOfList()) WrongCells();
       const int colSpan = reader.ReadInteger();
       const int rowSpan = reader.ReadInteger();
       if (colSpan < 1 || rowSpan < 1 || colSpan > m - c || rowSpan > n - r)
         throw EReadError("Invalid cell span");
-      // Every slot the cell covers must still hold its own cell, so that each covered
-      // slot ends up with exactly one cell covering it.
+      // Every slot the cell covers must be free still, so that each ends up with exactly
+      // one cell covering it.
       for (int rr = r; rr < r + rowSpan; ++rr)
-        for (int cc = c; cc < c + colSpan; ++cc)
-          if (!rows.Cell(rr, cc)) throw EReadError("Invalid cell span");
-      rows.FreeCells(r, c + 1, colSpan - 1, 1);
-      rows.FreeCells(r + 1, c, colSpan, rowSpan - 1);
+        for (int cc = c; cc < c + colSpan; ++cc) {
+          char& slot = covered[size_t(rr) * size_t(m) + size_t(cc)];
+          if (slot) throw EReadError("Invalid cell span");
+          slot = 1;
+        }
+      TRDTableRow& row = *rows.Items(r);
+      row.SetItem(c, std::make_unique<TRDTableCellData>(&row));
+      TRDTableCellData* cell = row.Items(c);
       cell->ColSpan = colSpan;
       cell->RowSpan = rowSpan;
       TD wrapper;
@@ -210,29 +223,29 @@ void TRDTableItemInfo::DefineTableProperties(TRDPropertyFiler& filer) {
   filer.Ranged("HeadingRowCount", heading_row_count_, 0, 0, kMaxCount);
   filer.String("TextRowSeparator", TextRowSeparator, "\r\n");
   filer.String("TextColSeparator", TextColSeparator, "\r\n");
-  filer.Ranged("BorderWidth", border_width_, 0, 0, kMaxLength);
+  TableLength(filer, "BorderWidth", border_width_, 0, 0);
   filer.Integer("BorderColor", border_color_, clWindowText);
   filer.Integer("BorderLightColor", border_light_color_, clBtnHighlight);
   filer.Ranged("BorderStyle", border_style_, rdtbRaised, rdtbRaised, rdtbLoweredColor);
-  filer.Ranged("BorderVSpacing", border_v_spacing_, 2, -kMaxLength, kMaxLength);
-  filer.Ranged("BorderHSpacing", border_h_spacing_, 2, -kMaxLength, kMaxLength);
+  TableLength(filer, "BorderVSpacing", border_v_spacing_, 2, -kMaxLength);
+  TableLength(filer, "BorderHSpacing", border_h_spacing_, 2, -kMaxLength);
   filer.Nested("VisibleBorders", [this](TRDPropertyFiler& sides) {
     sides.Boolean("Left", visible_borders_.Left, true);
     sides.Boolean("Top", visible_borders_.Top, true);
     sides.Boolean("Right", visible_borders_.Right, true);
     sides.Boolean("Bottom", visible_borders_.Bottom, true);
   });
-  filer.Ranged("CellBorderWidth", cell_border_width_, 0, 0, kMaxLength);
+  TableLength(filer, "CellBorderWidth", cell_border_width_, 0, 0);
   filer.Integer("CellBorderColor", cell_border_color_, clWindowText);
   filer.Integer("CellBorderLightColor", cell_border_light_color_, clBtnHighlight);
-  filer.Ranged("CellPadding", cell_padding_, 1, 0, kMaxLength);
+  TableLength(filer, "CellPadding", cell_padding_, 1, 0);
   filer.Ranged("CellBorderStyle", cell_border_style_, rdtbLowered, rdtbRaised, rdtbLoweredColor);
-  filer.Ranged("VRuleWidth", v_rule_width_, 0, 0, kMaxLength);
+  TableLength(filer, "VRuleWidth", v_rule_width_, 0, 0);
   filer.Integer("VRuleColor", v_rule_color_, clWindowText);
-  filer.Ranged("HRuleWidth", h_rule_width_, 0, 0, kMaxLength);
+  TableLength(filer, "HRuleWidth", h_rule_width_, 0, 0);
   filer.Integer("HRuleColor", h_rule_color_, clWindowText);
-  filer.Ranged("CellVSpacing", cell_v_spacing_, 2, -kMaxLength, kMaxLength);
-  filer.Ranged("CellHSpacing", cell_h_spacing_, 2, -kMaxLength, kMaxLength);
+  TableLength(filer, "CellVSpacing", cell_v_spacing_, 2, -kMaxLength);
+  TableLength(filer, "CellHSpacing", cell_h_spacing_, 2, -kMaxLength);
   filer.Boolean("VOutermostRule", v_outermost_rule_, false);
   filer.Boolean("HOutermostRule", h_outermost_rule_, false);
   std::string picture;
@@ -283,7 +296,8 @@ void TRDTableItemInfo::SaveRDF(TStream& stream, TCustomRDData* rdData, int itemN
   if (run) {
     pageRun.StartRow = run->StartRow;
     pageRun.RowCount = run->RowCount;
-    pageRun.SaveHeading = HeadingRowsComplete();
+    pageRun.SaveHeading =
+        HeadingRowsComplete() && HeadingAbove(*run, std::min(HeadingRowCount(), RowCount())) > 0;
     self.SaveInfo = &pageRun;
   }
   struct TRestore {

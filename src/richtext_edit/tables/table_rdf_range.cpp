@@ -2,6 +2,7 @@
 // their own (the rectangle widened so that merged cells come whole, unselected cells in
 // it written empty), and a saved table's rows read into an existing table.
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "platform/text/streams.h"
@@ -64,6 +65,8 @@ void ReadRowsFromComponentBytes(TRDTableItemInfo& table, int startRow, const std
   // An empty table takes the record's columns; any other keeps its own.
   const int width = rows.Count() == 0 ? source.GetColCount() : colCount;
   if (source.GetColCount() > width) throw EReadError("Wrong end of cells list");
+  if (!TRDTableRows::HoldsSlots(std::int64_t(rows.Count()) + source.Count(), width))
+    throw EReadError("Invalid table size");
   for (int r = startRow; source.Count() > 0; ++r) {
     std::unique_ptr<TRDTableRow> row = source.TakeRow(0);
     while (row->Count() < width) row->AddCell();

@@ -139,8 +139,15 @@ TRDTableRows::TRDTableRows(int rowCount, int colCount, TCustomRDData* mainRDData
 TRDTableRows::~TRDTableRows() = default;
 
 void TRDTableRows::Reset(int rowCount, int colCount) {
+  if (!HoldsSlots(rowCount, colCount)) BadIndex();
   rows_.clear();
   for (int r = 0; r < rowCount; ++r) AddRow(colCount);
+}
+
+void TRDTableRows::ResetEmpty(int rowCount, int colCount) {
+  if (!HoldsSlots(rowCount, colCount)) BadIndex();
+  rows_.clear();
+  for (int r = 0; r < rowCount; ++r) AddRow(0)->slots_.resize(size_t(colCount));
 }
 
 TRDTableRow* TRDTableRows::AddRow(int colCount) {
@@ -574,7 +581,8 @@ void TRDTableRows::UndoMergeCells(int row, int col, int oldColSpan, int oldRowSp
 
 void TRDTableRows::InsertCols(int index, int count, int copyIndex, bool divideWidths) {
   const int colCount = GetColCount();
-  if (index < 0 || index > colCount || copyIndex < -1 || copyIndex >= colCount || count < 1)
+  if (index < 0 || index > colCount || copyIndex < -1 || copyIndex >= colCount || count < 1 ||
+      !HoldsSlots(Count(), std::int64_t(colCount) + count))
     BadIndex();
   if (Undo) Undo->BeginOperation();
   std::vector<char> flags(size_t(Count()), 0);
@@ -624,7 +632,8 @@ void TRDTableRows::InsertCols(int index, int count, int copyIndex, bool divideWi
 
 void TRDTableRows::InsertRows(int index, int count, int copyIndex, bool divideHeights) {
   const int rowCount = Count();
-  if (index < 0 || index > rowCount || copyIndex < -1 || copyIndex >= rowCount || count < 1)
+  if (index < 0 || index > rowCount || copyIndex < -1 || copyIndex >= rowCount || count < 1 ||
+      !HoldsSlots(std::int64_t(rowCount) + count, GetColCount()))
     BadIndex();
   if (Undo) Undo->BeginOperation();
   const int colCount = GetColCount();

@@ -12,6 +12,7 @@
 // (0, 1), (1, 0) and (1, 1) are empty and GetMainCell of each gives the cell at (0, 0).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -97,6 +98,17 @@ class TRDTableGridUndo {
 
 class TRDTableRows {
  public:
+  // The most slots (rows x columns) a table may have: building, laying out and painting
+  // a table cost time and memory by its slots, and the layout's sums of the table's
+  // lengths over every row or column stay in the integer range up to it. Whatever makes
+  // or grows a table keeps to it (a document file, an import, inserting rows or
+  // columns), so that every table written reads back.
+  static constexpr int kMaxSlots = 1 << 17;
+  static bool HoldsSlots(std::int64_t rowCount, std::int64_t colCount) {
+    return rowCount >= 0 && colCount >= 0 && rowCount * colCount <= kMaxSlots;
+  }
+
+  // Raises ERichDocError for a size beyond kMaxSlots.
   TRDTableRows(int rowCount, int colCount, TCustomRDData* mainRDData, TRDTableItemInfo* table);
   ~TRDTableRows();
   TRDTableRows(const TRDTableRows&) = delete;
@@ -112,6 +124,8 @@ class TRDTableRows {
   TRDTableCellData* Cell(int row, int col) const { return Items(row)->Items(col); }
   void Clear() { rows_.clear(); }
   void Reset(int rowCount, int colCount);
+  // rowCount rows of colCount empty slots, for a reader that makes the cells it reads.
+  void ResetEmpty(int rowCount, int colCount);
   TRDTableRow* AddRow(int colCount);
   TRDTableRow* InsertRow(int index, int colCount);
   void InsertRowObject(int index, std::unique_ptr<TRDTableRow> row);

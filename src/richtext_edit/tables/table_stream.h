@@ -49,7 +49,7 @@ class TRDTableSW : public TComponent, public TRDPublished {
 
  private:
   void WriteCells(TRDValueWriter& writer);
-  void ReadCells(TRDValueReader& reader, int64_t bytesLeft);
+  void ReadCells(TRDValueReader& reader);
 };
 
 void RegisterTableStreamClasses();

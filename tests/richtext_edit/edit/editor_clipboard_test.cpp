@@ -7,6 +7,7 @@
 #include "platform/gui/standard/clipboard.h"
 #include "richtext/formats/rd_transfer.h"
 #include "richtext_edit/edit/editor_formats.h"
+#include "richtext_edit/edit/pasted_data.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
 
 namespace {
@@ -79,16 +80,62 @@ TEST(EditorClipboard, RtfOfOurOwnWriterIsPastedThroughTheImport) {
   EXPECT_EQ(DescribeDocument(f.data), before);
 }
 
-TEST(EditorClipboard, ABlockLongerThanItsBytesIsRefusedAndNothingGoesIn) {
-  TPasteFixture f;
+// A block whose length claims more than came is refused: the next format goes in, and
+// with none nothing does.
+TEST(EditorClipboard, ABlockLongerThanItsBytesIsRefusedForTheNextFormat) {
   std::string block = RichDocOf("rich");
   block[0] = char(std::uint8_t(block[0]) + 1);  // one byte more than came
-  Put({{RichDocClipboardFormat(), block}, {CF_UNICODETEXT, Utf16(u"plain")}});
-  const std::string before = DescribeDocument(f.data);
-  f.edit.Paste();
-  EXPECT_EQ(DescribeDocument(f.data), before);
-  EXPECT_EQ(f.data.UndoList->Count(), 0);
-  EXPECT_EQ(f.beeps, 1);
+  for (const bool withText : {true, false}) {
+    TPasteFixture f;
+    if (withText)
+      Put({{RichDocClipboardFormat(), block}, {CF_UNICODETEXT, Utf16(u"plain")}});
+    else
+      Put({{RichDocClipboardFormat(), block}});
+    const std::string before = DescribeDocument(f.data);
+    f.edit.Paste();
+    EXPECT_EQ(Texts(f.data), withText ? "[hello plain]" : "[hello ]");
+    EXPECT_EQ(f.data.UndoList->Count(), withText ? 1 : 0);
+    EXPECT_EQ(f.beeps, 1);
+    if (withText) f.edit.Undo();
+    EXPECT_EQ(DescribeDocument(f.data), before);
+  }
+}
+
+// A document that fails to read part way is taken back whole, the selection it replaced
+// included, before the next format is tried: RTF, then text; with none, nothing changes.
+// The same with undo off.
+TEST(EditorClipboard, ADocumentThatFailsPartWayIsTakenBackWhole) {
+  std::string document;
+  ASSERT_TRUE(RichDocBlockDocument(RichDocOf("partial"), document));
+  document += "not a record\r\n";
+  std::string broken(4, '\0');
+  for (int i = 0; i < 4; ++i) broken[size_t(i)] = char(document.size() >> (8 * i));
+  broken += document;
+  for (const int limit : {-1, 0})
+    for (const int next : {0, 1, 2}) {
+      TPasteFixture f;
+      f.edit.SetUndoLimit(limit);
+      Select(f, 0, 1, 0, 3);  // "he"
+      const std::string before = DescribeDocument(f.data);
+      std::vector<std::pair<unsigned, std::string>> formats{{RichDocClipboardFormat(), broken}};
+      if (next == 0) formats.emplace_back(RichTextClipboardFormat(), "{\\rtf1 from rtf}");
+      if (next <= 1) formats.emplace_back(CF_UNICODETEXT, Utf16(u"plain"));
+      Put(formats);
+      f.edit.Paste();
+      const std::string texts = Texts(f.data);
+      EXPECT_EQ(texts.find("partial"), std::string::npos) << texts;
+      if (next == 2) {
+        EXPECT_EQ(DescribeDocument(f.data), before) << limit;
+        continue;
+      }
+      EXPECT_NE(texts.find(next == 0 ? "from rtf" : "plain"), std::string::npos) << texts;
+      EXPECT_EQ(texts.find("he"), std::string::npos) << texts;  // the selection went
+      EXPECT_EQ(f.data.UndoList->Count(), limit == 0 ? 0 : 1);
+      if (limit == 0) continue;
+      f.edit.Undo();
+      EXPECT_EQ(DescribeDocument(f.data), before) << next;
+      EXPECT_EQ(f.data.RedoList->Count(), 1);
+    }
 }
 
 TEST(EditorClipboard, RtfThatDoesNotGoInFallsBackToText) {
@@ -96,6 +143,11 @@ TEST(EditorClipboard, RtfThatDoesNotGoInFallsBackToText) {
   Put({{RichTextClipboardFormat(), "{\\rtf1 {\\b unclosed"}, {CF_UNICODETEXT, Utf16(u"plain")}});
   f.edit.Paste();
   EXPECT_EQ(Texts(f.data), "[hello plain]");
+  // Alone it changes nothing, and takes back nothing of the edit before it.
+  Put({{RichTextClipboardFormat(), "{\\rtf1 {\\b unclosed"}});
+  f.edit.Paste();
+  EXPECT_EQ(Texts(f.data), "[hello plain]");
+  EXPECT_EQ(f.data.UndoList->Count(), 1);
 }
 
 TEST(EditorClipboard, TextGoesInInTheCodePageOfAnAnsiStyleAndWholeInAUnicodeOne) {

@@ -10,6 +10,7 @@
 #include "platform/gui/controls/forms.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
+#include "richtext/formats/rd_transfer.h"
 #include "richtext/formats/rdf_writer.h"
 #include "richtext/support/viewer_points.h"
 #include "richtext_edit/edit/editor_drop.h"
@@ -140,6 +141,30 @@ TEST(EditorDrop, DroppedTextAndDocumentFilesGoInAsOneStep) {
   EXPECT_LT(texts.find("from a text file"), texts.find("from a document"));
   EXPECT_EQ(f.data.UndoList->Count(), 1);
   EXPECT_EQ(f.edit.UndoAction(), rdutInsert);
+  f.edit.Undo();
+  EXPECT_EQ(DescribeDocument(f.data), before);
+}
+
+// A dropped document that fails to read part way leaves nothing behind: the next format
+// offered goes in instead, as one step.
+TEST(EditorDrop, ADocumentThatFailsPartWayGivesWayToTheNextFormat) {
+  TEditFixture other;
+  other.AddPara({{"partial", 1}});
+  TMemoryStream saved;
+  SaveRDFToStream(other.data, saved, false);
+  std::string document(static_cast<const char*>(saved.Memory()), size_t(saved.Size()));
+  document += "not a record\r\n";
+  std::string broken(4, '\0');
+  for (int i = 0; i < 4; ++i) broken[size_t(i)] = char(document.size() >> (8 * i));
+  broken += document;
+  TDropFixture f;
+  const std::string before = DescribeDocument(f.data);
+  EXPECT_EQ(f.DropAt(Offering({{kRichDocMimeType, broken}, {"text/plain", "plain"}}), 1, 1),
+            deCopy);
+  const std::string texts = Texts(f.data);
+  EXPECT_EQ(texts.find("partial"), std::string::npos) << texts;
+  EXPECT_NE(texts.find("plain"), std::string::npos) << texts;
+  EXPECT_EQ(f.data.UndoList->Count(), 1);
   f.edit.Undo();
   EXPECT_EQ(DescribeDocument(f.data), before);
 }

@@ -218,6 +218,28 @@ TEST(TablePrint, ARowTallerThanThePageGoesOnOverPages) {
   }
 }
 
+// A heading that leaves a page no room for a row under it is printed once, cut over
+// pages as any row is, and every row follows without it; a heading that leaves room
+// stands above the rows of every page.
+TEST(TablePrint, AHeadingThatLeavesNoRoomIsNotRepeated) {
+  for (const int lines : {60, 12}) {
+    TTableDocument doc;
+    TRDTableItemInfo& table = doc.AddRowsTable(201);
+    table.SetHeadingRowCount(1);
+    FillCell(*table.Cells(0, 0), "H", lines);
+    TPaper paper(doc, 300, 200);
+    EXPECT_TRUE(paper.warnings.empty()) << paper.warnings[0];
+    const std::map<std::string, int> seen = TextsOfAllPages(paper);
+    EXPECT_EQ(Times(seen, "outside"), 0) << lines;
+    for (int r = 1; r <= 200; ++r)
+      EXPECT_EQ(Times(seen, "R" + std::to_string(r)), 1) << lines << " R" << r;
+    const int pages = paper.data.Pages.Count();
+    for (int i = 0; i < lines; ++i)
+      EXPECT_EQ(Times(seen, "H" + std::to_string(i)), lines == 60 ? 1 : pages)
+          << lines << " H" << i;
+  }
+}
+
 // Rows bound by merged cells that together are taller than the page go on over pages
 // as one: every line of every cell, the merged ones and those beside them, is printed
 // once, under the heading; the rows after them follow on the last page.
@@ -486,6 +508,20 @@ TEST(TablePrintPeers, EveryLineOfALongTableIsPrintedOnce) {
   ASSERT_TRUE(result.Ok) << result.Error;
   EXPECT_TRUE(result.Warnings.empty());
   EXPECT_EQ(LinesPrintedOnce(file, "R", 5000), 5000);
+
+  // A heading taller than the page: printed once, and every row after it.
+  TTableDocument headed;
+  headed.style.TextStyles().Items(0).Size = 10;
+  TRDTableItemInfo& headedTable = headed.AddRowsTable(201);
+  headedTable.SetHeadingRowCount(1);
+  FillCell(*headedTable.Cells(0, 0), "H", 60);
+  const std::string headedFile = ScratchFolder() + "/tall_heading.pdf";
+  const TRDPrintResult headedResult = PrintDocumentToPdf(headed, headedFile, {});
+  ASSERT_TRUE(headedResult.Ok) << headedResult.Error;
+  EXPECT_TRUE(headedResult.Warnings.empty());
+  RecordProperty("rows_under_tall_heading_printed", LinesPrintedOnce(headedFile, "R", 201));
+  EXPECT_EQ(LinesPrintedOnce(headedFile, "R", 201), 200);  // R1 .. R200
+  EXPECT_EQ(LinesPrintedOnce(headedFile, "H", 60), 60);
 
   TTableDocument tall;
   tall.style.TextStyles().Items(0).Size = 10;

@@ -120,6 +120,37 @@ TEST(TablePainting, DottedLinesStayInside) {
   EXPECT_EQ(column.Pixel(1, 6), RGB(clBlack));
 }
 
+// A raster canvas that counts what is filled.
+class TCountingCanvas : public TRasterCanvas {
+ public:
+  using TRasterCanvas::TRasterCanvas;
+  void FillRect(const TRect& rect) override {
+    ++fills;
+    TRasterCanvas::FillRect(rect);
+  }
+  int fills = 0;
+};
+
+// The grid lines of a box far larger than what is shown cost what is shown: the dots
+// inside the clip rectangle, in the places the whole line has them.
+TEST(TablePainting, GridLinesCostTheClipNotTheBox) {
+  TPainted p([](TRDTableItemInfo&) {}, 1, 1, true);
+  for (const int far : {1000000, 2000000000}) {
+    TCountingCanvas canvas(60, 40, clWhite);
+    p.table->DrawBorder(canvas, -far, -far, far, far, 0, clNone, clNone, clWhite, rdtbColor, true,
+                        false, Rect(3, 3, 43, 23), nullptr, 0, 0, 0);
+    ASSERT_EQ(canvas.fills, 0) << far;  // the box's lines lie outside the clip
+    p.table->DrawBorder(canvas, 5 - 8 * 1000, 5, far, far, 0, clNone, clNone, clWhite, rdtbColor,
+                        true, false, Rect(3, 3, 43, 23), nullptr, 0, 0, 0);
+    ASSERT_LE(canvas.fills, 2 * 3 * 48 / 8 + 6) << far;
+    // The top line's dots stand where they would without the clip: in groups from x = 5.
+    EXPECT_EQ(canvas.Pixel(5, 5), RGB(clBtnFace));
+    EXPECT_EQ(canvas.Pixel(6, 5), RGB(clWhite));
+    EXPECT_EQ(canvas.Pixel(13, 5), RGB(clBtnFace));
+    EXPECT_EQ(canvas.Pixel(12, 5), RGB(clWhite));
+  }
+}
+
 TEST(TablePainting, GridLinesOnlyWhileEditing) {
   TPainted editing([](TRDTableItemInfo&) {}, 1, 2, true);
   const TRDTableCellData& cell = *editing.table->Cells(0, 1);

@@ -3,12 +3,15 @@
 // spans or pictures failing cleanly.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
+#include "richtext/base/rich_doc_error.h"
+#include "richtext/base/style_types.h"
 #include "richtext/formats/rdf_reader.h"
 #include "richtext/formats/rdf_writer.h"
 #include "richtext/model/document_nesting.h"
@@ -163,6 +166,86 @@ TEST(TableRDF, RoundTripCellByCellInBothForms) {
   }
 }
 
+// A table of rows x cols slots that one empty cell covers whole, made without making a
+// cell per slot first.
+TRDTableItemInfo& AddCoveredGrid(TTableDocument& doc, int rows, int cols) {
+  TRDTableItemInfo& table = doc.AddTable(0, 0);
+  table.Rows->ResetEmpty(rows, cols);
+  TRDTableRow& top = *table.Rows->Items(0);
+  top.SetItem(0, std::make_unique<TRDTableCellData>(&top));
+  top.Items(0)->RowSpan = rows;
+  top.Items(0)->ColSpan = cols;
+  return table;
+}
+
+// Merged cells hold few bytes for the slots they cover: a table reads back at every
+// size and merge it can have, up to the largest grid a table may have.
+TEST(TableRDF, MergedBlocksReadBackWholeAtEverySize) {
+  struct TMerge {
+    int rows, cols, top, left, rowCount, colCount;
+  };
+  const int side = 1 << 8;
+  static_assert(side * side * 2 == TRDTableRows::kMaxSlots);
+  for (const TMerge& m : {TMerge{5, 8, 0, 0, 5, 8}, TMerge{6, 9, 0, 0, 6, 9},
+                          TMerge{6, 9, 0, 0, 5, 9}, TMerge{6, 9, 1, 2, 5, 7},
+                          TMerge{4, 9, 0, 0, 4, 9}, TMerge{side, 2 * side, 0, 0, side, 2 * side}})
+    for (const TRDFOptions form : {TRDFOptions(0), rdfoSaveBinary}) {
+      TTableDocument doc;
+      const bool largest = m.rows == side;
+      TRDTableItemInfo& table =
+          largest ? AddCoveredGrid(doc, side, 2 * side) : doc.AddTable(m.rows, m.cols);
+      if (!largest) table.Rows->MergeCells(m.top, m.left, m.colCount, m.rowCount, true, false);
+      doc.AddText("after", 0, 0);
+      const std::string saved = Saved(doc, form);
+      TTableDocument read;
+      ASSERT_TRUE(Load(read, saved)) << m.rows << "x" << m.cols << " form " << form;
+      ASSERT_EQ(read.GetItemCount(), 2);
+      EXPECT_EQ(read.GetItemTextRaw(1), "after");
+      ExpectSameTables(table, read.Table(0));
+      EXPECT_EQ(Saved(read, form), saved);
+    }
+}
+
+// A cell's requested sizes from a file get the page's bounds as the table's own lengths
+// do: the layout sums them, and an editor draws its grid lines along them.
+TEST(TableRDF, CellSizesReadAreCutToThePage) {
+  for (const int claim : {100000000, 2147483000, -2147483000}) {
+    TTableDocument doc;
+    TRDTableItemInfo& table = doc.AddTable(2, 2, {"a", "b", "c", "d"});
+    table.Rows->MergeCells(0, 0, 2, 1, true, false);
+    table.Cells(0, 0)->BestWidth = claim;  // as a file may have it
+    table.Cells(0, 0)->BestHeight = claim;
+    table.Cells(1, 1)->BestWidth = claim;
+    TTableDocument read;
+    ASSERT_TRUE(Load(read, Saved(doc)));
+    TRDTableItemInfo& got = read.Table(0);
+    for (const auto& [r, c] : {std::pair{0, 0}, std::pair{1, 1}}) {
+      EXPECT_EQ(got.Cells(r, c)->BestWidth, ClampToPage(claim)) << claim;
+      EXPECT_LE(std::abs(got.Cells(r, c)->BestHeight), kMaxPageLength);
+    }
+    got.State |= rdtsInEditor;
+    read.Format();
+    EXPECT_LE(got.FormattingInfo->Width, 2 * kMaxPageLength) << claim;
+    TRasterCanvas canvas(100, 100, clWhite);
+    got.PaintTable(canvas, 0, 0, Rect(0, 0, 100, 100), 0, 0);
+  }
+}
+
+// No table grows past the grid a file may hold: it could not be read back.
+TEST(TableRDF, TablesDoNotGrowPastTheLargestGrid) {
+  TTableDocument doc;
+  int beeps = 0;
+  doc.OnBeep = [&beeps] { ++beeps; };
+  TRDTableItemInfo& table = AddCoveredGrid(doc, TRDTableRows::kMaxSlots / 4, 4);
+  table.InsertRows(0, 1, -1, false);
+  table.InsertCols(0, 1, -1, false);
+  EXPECT_EQ(beeps, 2);
+  EXPECT_EQ(table.RowCount(), TRDTableRows::kMaxSlots / 4);
+  EXPECT_EQ(table.ColCount(), 4);
+  EXPECT_THROW(table.Rows->InsertRows(0, 1, -1, false), ERichDocError);
+  EXPECT_THROW(TRDTableItemInfo(TRDTableRows::kMaxSlots + 1, 1, &doc), ERichDocError);
+}
+
 TEST(TableRDF, EmptyTablesAndNestedTables) {
   TTableDocument doc;
   doc.AddTable(0, 0);
@@ -276,10 +359,10 @@ void Cell(TRDValueWriter& w, int colSpan, int rowSpan) {
 }
 
 TEST(TableRDF, MalformedCellListsFailCleanly) {
-  // A grid larger than the data could describe is not made at all.
+  // A grid larger than a table may be is not made at all.
   EXPECT_EQ(ReadError(Forged([](TRDValueWriter& w) {
-              w.WriteInteger(100000);
-              w.WriteInteger(100000);
+              w.WriteInteger(TRDTableRows::kMaxSlots / 2 + 1);
+              w.WriteInteger(2);
               w.WriteListBegin();
               w.WriteListEnd();
             })),

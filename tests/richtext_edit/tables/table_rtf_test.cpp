@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <sstream>
+#include <vector>
 
 #include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
@@ -304,6 +305,38 @@ TEST(TableRTF, NestedTablesReadBackWhole) {
   TTableDocument merged;
   AddMergedNestedTable(merged);
   ExpectNestedTablesReadBack(merged, "merged");
+}
+
+// An RTF table with more slots than a table may have goes on in a second table after
+// the first: each can be written and read back, and no row is lost.
+TEST(TableRTF, RowsBeyondTheLargestTableGoOnInAnother) {
+  const int cols = 256, rows = TRDTableRows::kMaxSlots / cols + 1;
+  const auto rowOf = [](const std::string& firstCell) {
+    std::string row = "\\trowd";
+    for (int c = 1; c <= cols; ++c) row += "\\cellx" + std::to_string(15 * c);
+    row += "\\pard\\intbl " + firstCell + "\\cell";
+    for (int c = 1; c < cols; ++c) row += " \\cell";
+    return row + "\\row\n";
+  };
+  std::string rtf = "{\\rtf1\\ansi ";
+  for (int r = 0; r < rows; ++r) rtf += rowOf(r == rows - 1 ? "last" : "");
+  rtf += "after\\par}";
+  TTableDocument doc;
+  TMemoryStream stream;
+  stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
+  stream.SetPosition(0);
+  ASSERT_TRUE(LoadRTFFromStream(doc, stream));
+  std::vector<TRDTableItemInfo*> tables;
+  for (int i = 0; i < doc.GetItemCount(); ++i)
+    if (auto* table = dynamic_cast<TRDTableItemInfo*>(doc.GetItem(i))) tables.push_back(table);
+  ASSERT_EQ(tables.size(), 2u);
+  TRDTableItemInfo& first = *tables[0];
+  TRDTableItemInfo& second = *tables[1];
+  EXPECT_EQ(first.ColCount(), cols);
+  EXPECT_EQ(first.RowCount(), rows - 1);
+  EXPECT_EQ(second.RowCount(), 1);
+  EXPECT_EQ(TTableDocument::CellText(*second.Cells(0, 0)), "last");
+  EXPECT_EQ(doc.GetItemTextRaw(doc.GetItemCount() - 1), "after");
 }
 
 TEST(TableRTF, EmptyTableAndApplicationText) {

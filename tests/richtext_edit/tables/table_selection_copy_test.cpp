@@ -113,6 +113,52 @@ TEST(TableSelectionCopy, TheEditorsCopyOfDraggedCellsHoldsThemAloneInEveryFormat
   EXPECT_EQ(DescribeGrid(*f.table), "[a],[b],[c] / [d],[e|f]2x1,- / [g],[h],[i] / [j],[k],[l]");
 }
 
+// Merged blocks whose merged cell is empty hold fewer bytes than slots: copied with Ctrl+C
+// and pasted with Ctrl+V into a second editor they arrive whole, and the whole document
+// selected (Ctrl+A), Ctrl+C and Ctrl+V bring it all, the table and the text after it.
+TEST(TableSelectionCopy, MergedBlocksGoToASecondEditorWhole) {
+  struct TCase {
+    int rows, cols, mergedRows;
+  };
+  for (const TCase& c : {TCase{5, 8, 5}, TCase{6, 9, 6}, TCase{6, 9, 5}}) {
+    TTableEdit f(c.rows, c.cols, {});
+    f.edit.Options |= kCopyAll;
+    f.table->Rows->MergeCells(0, 0, c.cols, c.mergedRows, true, false);
+    f.Format();
+    const std::string whole = DescribeGrid(*f.table);
+    // The merged block: the table's first rows.
+    std::string block;
+    for (size_t r = 0, at = 0; r < size_t(c.mergedRows); ++r) {
+      const size_t end = whole.find(" / ", at);
+      block += (r > 0 ? " / " : "") + whole.substr(at, end - at);
+      at = end + 3;
+    }
+    const auto pasted = [&](std::string* texts) {
+      TEditFixture target;
+      target.AddPara({{"", 0}});
+      target.Format();
+      target.data.PlaceCaretAtItem(0, 0, false);
+      SimulateKey(target.edit, 'V', {}, ssCtrl);
+      std::string grid;
+      for (int i = 0; i < target.data.GetItemCount(); ++i)
+        if (auto* table = dynamic_cast<TRDTableItemInfo*>(target.data.GetItem(i)))
+          grid += DescribeGrid(*table);
+      *texts = Texts(target.data);
+      return grid;
+    };
+    std::string texts;
+    f.table->Select(0, 0, c.cols - 1, c.mergedRows - 1);
+    ASSERT_TRUE(f.table->HasPartialSelection());
+    SimulateKey(f.edit, 'C', {}, ssCtrl);
+    EXPECT_EQ(pasted(&texts), block) << c.rows << "x" << c.cols;
+    f.edit.SelectAll();
+    SimulateKey(f.edit, 'C', {}, ssCtrl);
+    EXPECT_EQ(pasted(&texts), whole) << c.rows << "x" << c.cols;
+    EXPECT_NE(texts.find("before"), std::string::npos) << texts;
+    EXPECT_NE(texts.find("after"), std::string::npos) << texts;
+  }
+}
+
 TEST(TableSelectionCopy, AViewersCopyOfSelectedCellsAndOfNothing) {
   TTableDocument viewer;
   viewer.SetOptions(kCopyAll);
