@@ -175,6 +175,9 @@ void TRDRTFImporter::TableEvent(TRDRTFTableEventKind kind) {
 }
 
 void TRDRTFImporter::StartTable() {
+  // Hidden text whose paragraph runs on into the table began no paragraph that shows:
+  // the table starts it.
+  if (reader_->NextPosition() == rtf_ts_ContinuePara) held_break_ = rtf_ts_ContinuePara;
   SettleHeldBreak();
   auto info = std::make_unique<TTableInfo>();
   info->Enclosing = current_;
